@@ -1,0 +1,72 @@
+// The framework's intrusive doubly linked lists.
+//
+// A listed class derives from cSpListLinks<itself> and so carries the five list operations
+// under their usual names. The list head is kept by the owner (a global or a member).
+#pragma once
+
+template <class T>
+class cSpListLinks {
+ public:
+  // Appends `item` (with any chain that follows it) after the last item of this chain.
+  void LinkToNext(T* item) {
+    if (item == nullptr || item == Self()) return;
+    T* last = GetLastObjectPtr();
+    last->cSpListLinks<T>::next_ = item;
+    item->cSpListLinks<T>::before_ = last;
+  }
+
+  // Takes the next item out of the chain, joining this item to the one after it, and returns
+  // it unlinked; null when there is none.
+  T* UnlinkNext() {
+    T* item = next_;
+    if (item == nullptr) return nullptr;
+    next_ = item->cSpListLinks<T>::next_;
+    if (next_ != nullptr) next_->cSpListLinks<T>::before_ = Self();
+    item->cSpListLinks<T>::before_ = nullptr;
+    item->cSpListLinks<T>::next_ = nullptr;
+    return item;
+  }
+
+  T* GetBeforeObjectPtr() const { return before_; }
+  T* GetNextObjectPtr() const { return next_; }
+
+  T* GetLastObjectPtr() {
+    T* item = Self();
+    while (item->cSpListLinks<T>::next_ != nullptr) item = item->cSpListLinks<T>::next_;
+    return item;
+  }
+
+ protected:
+  // Takes this item out of whatever chain holds it, joining its neighbours. The owner mends
+  // its head pointer itself when this item was the first.
+  void UnlinkSelf() {
+    if (before_ != nullptr) before_->cSpListLinks<T>::next_ = next_;
+    if (next_ != nullptr) next_->cSpListLinks<T>::before_ = before_;
+    before_ = nullptr;
+    next_ = nullptr;
+  }
+
+  // Inserts `item` directly after this one.
+  void InsertAfter(T* item) {
+    if (item == nullptr) return;
+    item->cSpListLinks<T>::before_ = Self();
+    item->cSpListLinks<T>::next_ = next_;
+    if (next_ != nullptr) next_->cSpListLinks<T>::before_ = item;
+    next_ = item;
+  }
+
+  // Inserts `item` directly before this one.
+  void InsertBefore(T* item) {
+    if (item == nullptr) return;
+    item->cSpListLinks<T>::next_ = Self();
+    item->cSpListLinks<T>::before_ = before_;
+    if (before_ != nullptr) before_->cSpListLinks<T>::next_ = item;
+    before_ = item;
+  }
+
+ private:
+  T* Self() { return static_cast<T*>(this); }
+
+  T* before_ = nullptr;
+  T* next_ = nullptr;
+};

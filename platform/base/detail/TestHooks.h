@@ -1,0 +1,20 @@
+// State of the base layer that only the test API changes. Not for the Parts.
+#pragma once
+
+#include "../MacTypes.h"
+
+namespace sp_platform {
+
+// Allocation failure: when the countdown is n > 0, the n-th allocation from now fails
+// (and only that one). 0 switches failure off.
+void SetAllocationFailureCountdown(UInt32 n);
+// True when the allocation being made now is to fail; counts the countdown down.
+bool ShouldFailAllocation();
+// Number of allocations made through the Memory Manager since start (for leak checks).
+UInt64 AllocationCount();
+
+// System beep counter.
+UInt32 BeepCount();
+void ResetBeepCount();
+
+}  // namespace sp_platform

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "SpEventToolsClass.h"
+#include "SpMouseTraceManager.h"
+
+namespace {
+
+std::vector<unsigned long> gCalls;
+void Record(unsigned long userData) { gCalls.push_back(userData); }
+
+// Removes every entry a test registered, so tests do not see each other's entries.
+class ProcedureRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override { gCalls.clear(); }
+  void TearDown() override {
+    for (cEventInsertProcObj** head : {&eventIdleTimeProcDef_GlV, &resumeEventProcDef_GlV,
+                                       &suspendEventProcDef_GlV, &quitAppProcDef_GlV}) {
+      while (*head != nullptr) delete *head;
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(ProcedureRegistry, RunsByOrderNumberThenRegistrationOrder) {
+  Sp_SetupEventIdleTimeProcedure(Record, 50, 1, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 10, 2, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 50, 3, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 5, 4, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 60, 5, nullptr);
+  Sp_EventToolsIdleProc(0);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{4, 2, 1, 3, 5}));
+}
+
+TEST_F(ProcedureRegistry, DisabledIdleEntryIsSkippedUntilEnabledAndCanBeRemoved) {
+  unsigned long a = 0, b = 0;
+  Sp_SetupEventIdleTimeProcedure(Record, 1, 1, &a);
+  Sp_SetupEventIdleTimeProcedure(Record, 2, 2, &b);
+  Sp_DisableIdleTimeProcedure(a);
+  Sp_EventToolsIdleProc(0);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2}));
+  Sp_EnableIdleTimeProcedure(a);
+  Sp_UnsetEventIdleTimeProcedure(b);
+  gCalls.clear();
+  Sp_EventToolsIdleProc(0);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{1}));
+  EXPECT_EQ(eventIdleTimeProcDef_GlV->GetNextObjectPtr(), nullptr);
+}
+
+TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
+  eventProcCurrentRefNum_GlV = 0xFFFFFFFEu;
+  unsigned long r1 = 0, r2 = 0, r3 = 0, r4 = 0;
+  Sp_SetupEventIdleTimeProcedure(Record, 0, 0, &r1);
+  Sp_SetupResumeEventProcedure(Record, 0, 0, &r2);
+  Sp_SetupSuspendEventProcedure(Record, 0, 0, &r3);
+  Sp_SetupDisposeProcedure(Record, 0, 0, &r4);
+  EXPECT_EQ(r1, 0xFFFFFFFFul);
+  EXPECT_EQ(r2, 1ul);  // wraps past zero
+  EXPECT_EQ(r3, 2ul);
+  EXPECT_EQ(r4, 3ul);
+}
+
+TEST_F(ProcedureRegistry, NullProcedureRegistersNothing) {
+  unsigned long ref = 77;
+  Sp_SetupResumeEventProcedure(nullptr, 0, 0, &ref);
+  EXPECT_EQ(ref, 77ul);
+  EXPECT_EQ(resumeEventProcDef_GlV, nullptr);
+}
+
+TEST_F(ProcedureRegistry, IdleControlIgnoresEntriesOfOtherRegistries) {
+  unsigned long ref = 0;
+  Sp_SetupResumeEventProcedure(Record, 0, 9, &ref);
+  Sp_UnsetEventIdleTimeProcedure(ref);
+  Sp_DisableIdleTimeProcedure(ref);
+  Sp_EventToolsResumeEventProc();
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{9}));
+}
+
+TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
+  bool tracingOffDuringSuspend = false;
+  static bool* observed;
+  observed = &tracingOffDuringSuspend;
+  Sp_SetupSuspendEventProcedure([](unsigned long) { *observed = Sp_IsMouseTraceDisabled(); }, 0,
+                                0, nullptr);
+  Sp_EnableMouseTrace(0);
+  Sp_EvnetToolsSuspendEventProc();
+  EXPECT_FALSE(tracingOffDuringSuspend);  // switched off only after the suspend procedures
+  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
+  Sp_EventToolsResumeEventProc();
+  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+}
+
+TEST_F(ProcedureRegistry, UserDataCarriesAPointer) {
+  static void* seen = nullptr;
+  int object = 0;
+  Sp_SetupDisposeProcedure([](unsigned long d) { seen = reinterpret_cast<void*>(d); }, 0,
+                           reinterpret_cast<unsigned long>(&object), nullptr);
+  Sp_EvnetToolsQuitApplicationProc();
+  EXPECT_EQ(seen, &object);
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ByteOrder.h"
+#include "MacMemory.h"
+#include "SpTesting.h"
+
+TEST(Memory, PointerKeepsRequestedSizeAndClears) {
+  Ptr p = NewPtrClear(37);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(GetPtrSize(p), 37);
+  for (int i = 0; i < 37; ++i) EXPECT_EQ(p[i], 0);
+  DisposePtr(p);
+  EXPECT_EQ(MemError(), noErr);
+}
+
+TEST(Memory, HandleGrowsAndKeepsContents) {
+  Handle h = NewHandle(4);
+  ASSERT_NE(h, nullptr);
+  std::memcpy(*h, "abcd", 4);
+  SetHandleSize(h, 4096);
+  ASSERT_EQ(MemError(), noErr);
+  EXPECT_EQ(GetHandleSize(h), 4096);
+  EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
+  Handle copy = h;
+  ASSERT_EQ(HandToHand(&copy), noErr);
+  EXPECT_NE(copy, h);
+  EXPECT_EQ(std::memcmp(*copy, "abcd", 4), 0);
+  DisposeHandle(copy);
+  DisposeHandle(h);
+}
+
+TEST(Memory, NthAllocationFailsOnceOnRequest) {
+  sp_testing::FailNthAllocation(2);
+  Ptr first = NewPtr(8);
+  Ptr second = NewPtr(8);
+  Ptr third = NewPtr(8);
+  EXPECT_NE(first, nullptr);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_NE(third, nullptr);
+  DisposePtr(first);
+  DisposePtr(third);
+}
+
+TEST(Memory, FixedFreeMemory) {
+  EXPECT_EQ(MaxBlock(), 16 * 1024 * 1024);
+  EXPECT_EQ(FreeMem(), 16 * 1024 * 1024);
+}
+
+TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
+  const UInt8 data[] = {0x12, 0x34, 0x56};
+  sp::ByteReader r(data, sizeof data);
+  EXPECT_EQ(r.BE16(), 0x1234);
+  EXPECT_EQ(r.BE32(), 0u);  // only one byte left
+  EXPECT_FALSE(r.Ok());
+  EXPECT_EQ(r.U8(), 0);  // stays failed
+  EXPECT_EQ(r.Position(), 2u);
+}
+
+TEST(ByteOrder, PascalStringLongerThanDataIsRefused) {
+  const UInt8 data[] = {5, 'a', 'b'};
+  sp::ByteReader r(data, sizeof data);
+  unsigned char out[256] = {0};
+  EXPECT_FALSE(r.PascalString(out));
+  EXPECT_EQ(out[0], 0);
+}
+
+TEST(ByteOrder, SynchsafeRejectsHighBit) {
+  const UInt8 good[] = {0x00, 0x00, 0x02, 0x01};
+  sp::ByteReader r(good, 4);
+  EXPECT_EQ(r.Synchsafe32(), 257u);
+  const UInt8 bad[] = {0x00, 0x80, 0x00, 0x00};
+  sp::ByteReader b(bad, 4);
+  b.Synchsafe32();
+  EXPECT_FALSE(b.Ok());
+}
+
+TEST(ByteOrder, Extended80RoundTripsSampleRates) {
+  struct Case {
+    double value;
+    UInt8 bytes[10];
+  } cases[] = {
+      {44100.0, {0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}},
+      {22050.0, {0x40, 0x0D, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}},
+      {0.0, {0}},
+      {1.0, {0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}},
+      {-2.0, {0xC0, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    UInt8 out[10];
+    sp::DoubleToExtended80(c.value, out);
+    EXPECT_EQ(std::memcmp(out, c.bytes, 10), 0) << c.value;
+    EXPECT_EQ(sp::Extended80ToDouble(out), c.value);
+  }
+}
+
+TEST(ByteOrder, WriterPatchesOnlyInsideWhatWasWritten) {
+  sp::ByteWriter w;
+  w.FourCC(SpFourCC("FORM"));
+  w.BE32(0);
+  EXPECT_TRUE(w.PatchBE32(4, 0x01020304));
+  EXPECT_FALSE(w.PatchBE32(6, 1));
+  const UInt8 expected[] = {'F', 'O', 'R', 'M', 1, 2, 3, 4};
+  ASSERT_EQ(w.Size(), sizeof expected);
+  EXPECT_EQ(std::memcmp(w.Data().data(), expected, sizeof expected), 0);
+}
