@@ -14,4 +14,14 @@ void ResetBeepCount();
 // one). 0 switches failing off.
 void FailNthAllocation(UInt32 n);
 
+// Gestalt: change one answer, remove one, or restore the platform's table.
+void SetGestalt(OSType selector, SInt32 response);
+void RemoveGestalt(OSType selector);
+void ResetGestalt();
+
+// The live keyboard: hold or release a key by Mac key code (55 command, 56 shift, 57 caps
+// lock, 58 option, 59 control), or release every key.
+void SetKeyDown(UInt8 keyCode, bool down);
+void ReleaseAllKeys();
+
 }  // namespace sp_testing

@@ -18,3 +18,12 @@ UInt32 BeepCount();
 void ResetBeepCount();
 
 }  // namespace sp_platform
+
+namespace sp_platform {
+
+// Gestalt answers.
+void SetGestaltAnswer(OSType selector, SInt32 response);
+void RemoveGestaltAnswer(OSType selector);
+void ResetGestaltTable();
+
+}  // namespace sp_platform
