@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "SpCollectionObject.h"
+#include "SpTesting.h"
+
+namespace {
+
+// The values from position 1 on, checking that the positions run 1, 2, 3 ...
+std::vector<unsigned long> ValuesOf(const cSp_uLongCollection& c) {
+  std::vector<unsigned long> values;
+  for (SInt32 p = 1;; ++p) {
+    unsigned long v = 0;
+    if (!c.GetValue(p, v)) break;
+    values.push_back(v);
+  }
+  EXPECT_EQ(SInt32(values.size()), c.GetNumberOfItem());
+  return values;
+}
+
+std::vector<std::string> TextsOf(const cSp_StringCollection& c) {
+  std::vector<std::string> texts;
+  for (SInt32 p = 1;; ++p) {
+    char buffer[300];
+    unsigned char overflow = 9;
+    if (!c.GetValue(p, buffer, sizeof buffer, overflow)) break;
+    EXPECT_EQ(overflow, 0);
+    texts.push_back(buffer);
+  }
+  EXPECT_EQ(SInt32(texts.size()), c.GetNumberOfItem());
+  return texts;
+}
+
+cSp_uLongCollection& Fill(cSp_uLongCollection& c, std::vector<unsigned long> values) {
+  for (unsigned long v : values) c.SetValue(-1, v);
+  return c;
+}
+
+typedef std::vector<unsigned long> Values;
+typedef std::vector<std::string> Texts;
+
+}  // namespace
+
+TEST(ULongCollection, SetValueAppendsForEveryPositionButZero) {
+  struct Case {
+    Values before;
+    SInt32 position;
+    Values after;
+    unsigned long cursorValue;
+  } cases[] = {
+      {{}, 5, {9}, 9},                  // an empty collection: head, cursor set
+      {{1, 2}, 0, {9, 1, 2}, 9},        // position 0: head, cursor set
+      {{1, 2, 3}, 2, {1, 2, 3, 9}, 1},  // appended; the cursor stays on the first head
+      {{1, 2}, -1, {1, 2, 9}, 1},
+  };
+  for (const Case& c : cases) {
+    cSp_uLongCollection collection;
+    Fill(collection, c.before);
+    collection.SetValue(c.position, 9);
+    EXPECT_EQ(ValuesOf(collection), c.after);
+    unsigned long v = 0;
+    EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 0));
+    EXPECT_EQ(v, c.cursorValue);
+    EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 1);
+  }
+}
+
+TEST(ULongCollection, DeleteValueRenumbersTheRest) {
+  struct Case {
+    Values before;
+    SInt32 position;
+    bool result;
+    Values after;
+  } cases[] = {
+      {{1, 2, 3}, 1, true, {2, 3}}, {{1, 2, 3}, 2, true, {1, 3}}, {{1, 2, 3}, 3, true, {1, 2}},
+      {{1, 2}, 3, false, {1, 2}},   {{1, 2}, 0, false, {1, 2}},
+  };
+  for (const Case& c : cases) {
+    cSp_uLongCollection collection;
+    Fill(collection, c.before);
+    EXPECT_EQ(collection.DeleteValue(c.position), c.result);
+    EXPECT_EQ(ValuesOf(collection), c.after);
+    SInt32 position = -1;
+    if (!c.after.empty()) {
+      EXPECT_TRUE(collection.CheckTargetValueExist(c.after.back(), &position));
+      EXPECT_EQ(position, SInt32(c.after.size()));
+    }
+  }
+}
+
+TEST(ULongCollection, LinkIntoItemListInsertsAfterThePosition) {
+  struct Case {
+    SInt32 position;
+    Values after;
+  } cases[] = {{0, {9, 1, 2, 3}},
+               {1, {1, 9, 2, 3}},
+               {2, {1, 2, 9, 3}},
+               {3, {1, 2, 3, 9}},
+               {-1, {1, 2, 3, 9}}};
+  for (const Case& c : cases) {
+    cSp_uLongCollection collection;
+    Fill(collection, {1, 2, 3});
+    sSp_UnsignedLongCollectionItem* item = Sp_GetLongCollectionManager()->GetNewItemPtr();
+    item->value = 9;
+    collection.LinkIntoItemList(c.position, item);
+    EXPECT_EQ(ValuesOf(collection), c.after) << c.position;
+  }
+}
+
+TEST(ULongCollection, KeepsPointerSizedValues) {
+  cSp_uLongCollection collection;
+  int object = 0;
+  unsigned long pointer = reinterpret_cast<unsigned long>(&object);
+  collection.SetValue(-1, pointer);
+  unsigned long back = 0;
+  ASSERT_TRUE(collection.GetValue(1, back));
+  EXPECT_EQ(reinterpret_cast<int*>(back), &object);
+}
+
+TEST(ULongCollection, SequentialReferenceWalksAndStops) {
+  cSp_uLongCollection collection;
+  Fill(collection, {10, 20});
+  collection.InitialSetupSequentialReference();
+  unsigned long v = 0;
+  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 0));
+  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
+  EXPECT_EQ(v, 10u);
+  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 2);
+  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
+  EXPECT_EQ(v, 20u);
+  EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
+  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 0);
+}
+
+TEST(ULongCollection, CursorOnADeletedItemDoesNotDangle) {
+  cSp_uLongCollection collection;
+  Fill(collection, {10, 20});
+  collection.InitialSetupSequentialReference();
+  collection.DeleteValue(1);
+  unsigned long v = 0;
+  EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
+  collection.InitialSetupSequentialReference();
+  collection.ClearAllListItem();
+  EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
+}
+
+TEST(ULongCollection, AssignmentCopiesValuesInOrder) {
+  cSp_uLongCollection a, b;
+  Fill(a, {3, 1, 2});
+  Fill(b, {7});
+  b = a;
+  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
+  a.ModifyValue(1, 99);
+  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
+  cSp_uLongCollection& same = b;
+  b = same;
+  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
+}
+
+TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
+  cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
+  ASSERT_EQ(manager->CountBlocks(), 0) << "an earlier test left items in use";
+  cSp_uLongCollection collection;
+  for (unsigned long i = 0; i < 50; ++i) collection.SetValue(-1, i);
+  EXPECT_EQ(manager->CountBlocks(), 1);
+  collection.SetValue(-1, 50);
+  EXPECT_EQ(manager->CountBlocks(), 2);
+  collection.DeleteValue(51);
+  EXPECT_EQ(manager->CountBlocks(), 1);
+  collection.ClearAllListItem();
+  EXPECT_EQ(manager->CountBlocks(), 0);
+}
+
+TEST(ULongCollection, RefusedBlockMemoryAddsNothingAndIsReported) {
+  cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
+  cSp_uLongCollection collection;
+  Fill(collection, {1});
+  for (SInt32 free = manager->CountFreeSlots(); free > 0; --free) collection.SetValue(-1, 2);
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);
+  collection.SetValue(-1, 3);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(log.Has("cSp_uLongCollectionItemBlock::SetupNewBlockMemoryArea", 1));
+  EXPECT_EQ(log.Records()[0].message, "memory Full Error");
+  EXPECT_EQ(collection.GetNumberOfItem(), 50);
+  collection.SetValue(-1, 4);  // walks past the empty block and makes one more
+  EXPECT_EQ(collection.GetNumberOfItem(), 51);
+  collection.ClearAllListItem();
+  // The block without memory stays in the list: it is never wholly free.
+  EXPECT_EQ(manager->CountBlocks(), 1);
+  EXPECT_EQ(manager->CountFreeSlots(), 0);
+  cSp_uLongCollectionItemBlock* empty = manager->GetFirstBlock();
+  manager->UnlinkBlock(empty);
+  delete empty;
+}
+
+TEST(StringCollection, SetValueInsertsAfterThePosition) {
+  struct Case {
+    SInt32 position;
+    Texts after;
+  } cases[] = {
+      {1, {"a", "x", "b", "c"}}, {2, {"a", "b", "x", "c"}},  {3, {"a", "b", "c", "x"}},
+      {0, {"x", "a", "b", "c"}}, {-1, {"a", "b", "c", "x"}},
+  };
+  for (const Case& c : cases) {
+    cSp_StringCollection collection;
+    for (const char* t : {"a", "b", "c"}) collection.AddStringData(t);
+    collection.SetValue(c.position, "x");
+    EXPECT_EQ(TextsOf(collection), c.after) << c.position;
+    SInt32 position = 0;
+    EXPECT_TRUE(collection.GetTargetStringRefNum("c", position));
+    EXPECT_EQ(position, c.position == 3 || c.position < 0 ? 3 : 4);
+  }
+}
+
+TEST(StringCollection, DeleteValueRenumbersTheRest) {
+  cSp_StringCollection collection;
+  for (const char* t : {"a", "b", "c", "d"}) collection.AddStringData(t);
+  EXPECT_TRUE(collection.DeleteValue(2));
+  EXPECT_FALSE(collection.DeleteValue(4));
+  EXPECT_EQ(TextsOf(collection), (Texts{"a", "c", "d"}));
+  EXPECT_TRUE(collection.DeleteValue(1));
+  EXPECT_TRUE(collection.DeleteValue(2));
+  EXPECT_EQ(TextsOf(collection), (Texts{"c"}));
+}
+
+TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
+  cSp_StringCollection collection;
+  for (int i = 0; i < 33000; ++i) collection.AddStringData(std::to_string(i).c_str());
+  SInt32 position = 0;
+  EXPECT_TRUE(collection.GetTargetStringRefNum("32999", position));
+  EXPECT_EQ(position, 33000);
+  collection.DeleteValue(1);
+  EXPECT_TRUE(collection.GetTargetStringRefNum("32999", position));
+  EXPECT_EQ(position, 32999);
+}
+
+TEST(StringCollection, ReadsTextsAndReportsOverflow) {
+  cSp_StringCollection collection;
+  EXPECT_EQ(collection.GetMaxStringLength(), 0);
+  collection.AddStringData("hello");
+  collection.AddStringData(std::string(100, 'l').c_str());
+  sSp_StringCollectionItem* bare = Sp_GetStringCollectionManager()->GetNewItemPtr();
+  collection.LinkIntoItemList(-1, bare);  // an item without text
+  char buffer[6];
+  unsigned char overflow = 9;
+  EXPECT_TRUE(collection.GetValue(1, buffer, 6, overflow));
+  EXPECT_STREQ(buffer, "hell");
+  EXPECT_EQ(overflow, 1);
+  EXPECT_TRUE(collection.GetValue(3, buffer, 6, overflow));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(overflow, 0);
+  EXPECT_FALSE(collection.GetValue(4, buffer, 6, overflow));
+  EXPECT_FALSE(collection.GetValue(1, nullptr, 6, overflow));
+  EXPECT_EQ(collection.GetMaxStringLength(), 100);
+  EXPECT_TRUE(collection.ModifyValue(3, "now"));
+  EXPECT_EQ(TextsOf(collection), (Texts{"hello", std::string(100, 'l'), "now"}));
+}
+
+TEST(StringCollection, EmptySearchTextIsReported) {
+  cSp_StringCollection collection;
+  collection.AddStringData("a");
+  SInt32 position = 7;
+  ErrorLogCapture log;
+  EXPECT_FALSE(collection.GetTargetStringRefNum("", position));
+  EXPECT_FALSE(collection.GetTargetStringRefNum(nullptr, position));
+  EXPECT_EQ(position, 7);
+  EXPECT_EQ(log.Count(), 2u);
+  EXPECT_TRUE(log.Has("cSp_StringCollection::GetTargetStringRefNum", 1));
+  EXPECT_FALSE(collection.GetTargetStringRefNum("b", position));
+  EXPECT_EQ(position, 0);
+}
+
+TEST(StringCollection, AssignmentCopiesTextsAndMissingTexts) {
+  cSp_StringCollection a, b;
+  a.AddStringData("one");
+  a.LinkIntoItemList(-1, Sp_GetStringCollectionManager()->GetNewItemPtr());
+  a.AddStringData("three");
+  b.AddStringData("old");
+  b = a;
+  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
+  a.ModifyValue(1, "changed");
+  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
+}
+
+TEST(StringCollection, OnlyClearingGivesBlocksBack) {
+  cSp_StringCollectionManager* manager = Sp_GetStringCollectionManager();
+  SInt32 blocks = manager->CountBlocks();
+  SInt32 free = manager->CountFreeSlots();
+  {
+    cSp_StringCollection collection;
+    for (SInt32 i = 0; i < free + 1; ++i) collection.AddStringData("s");
+    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
+    // Deleting the newest item hands it straight back to its block: the block stays.
+    collection.DeleteValue(free + 1);
+    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
+    collection.AddStringData("s");
+  }
+  // The destructor clears through the manager, which deletes every wholly free block.
+  EXPECT_EQ(manager->CountBlocks(), 0);
+}

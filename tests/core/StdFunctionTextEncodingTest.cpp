@@ -1,0 +1,362 @@
+// The text helpers across encodings: CFStrings, UTF-16, the converter, string tables and
+// 'STR#' resources.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CFString.h"
+#include "ErrorLogCapture.h"
+#include "MacMemory.h"
+#include "SpStdFunction.h"
+#include "TestBundle.h"
+#include "TestResources.h"
+#include "TextCommon.h"
+
+namespace {
+
+const std::string kHiraganaA = "\x82\xA0";  // U+3042 in MacJapanese
+
+// The MacJapanese text of a CFString (empty when it has none), for comparisons.
+std::string TextOf(CFStringRef str) {
+  if (str == nullptr) return "<null>";
+  char buffer[512];
+  if (!CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingMacJapanese)) {
+    return "<not MacJapanese>";
+  }
+  return buffer;
+}
+
+CFStringRef MakeString(const std::string& macJapanese) {
+  return CFStringCreateWithCString(kCFAllocatorDefault, macJapanese.c_str(),
+                                   kCFStringEncodingMacJapanese);
+}
+
+// Releases a CF object when the test leaves its scope.
+struct CFHolder {
+  explicit CFHolder(CFTypeRef object) : object(object) {}
+  ~CFHolder() { CFRelease(object); }
+  CFHolder(const CFHolder&) = delete;
+  CFHolder& operator=(const CFHolder&) = delete;
+  CFTypeRef object;
+};
+
+}  // namespace
+
+// ---- Reading CFStrings back ----------------------------------------------------------------
+
+TEST(StdFunctionTextEncoding, EmptyCFStringTriesEveryEncodingAndReportsTheLast) {
+  CFStringRef empty = MakeString("");
+  CFHolder hold(empty);
+  char buffer[8] = "junk";
+  CFStringEncoding encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_GetCStringFromCFString(empty, buffer, sizeof buffer, &encoding));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(encoding, kCFStringEncodingShiftJIS_X0213);
+}
+
+TEST(StdFunctionTextEncoding, ReadBackStopsAtFirstEncodingThatGivesText) {
+  CFStringRef str = MakeString("ab" + kHiraganaA);
+  CFHolder hold(str);
+  char buffer[16];
+  CFStringEncoding encoding = 0;
+  EXPECT_TRUE(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, &encoding));
+  EXPECT_EQ(std::string(buffer), "ab" + kHiraganaA);
+  EXPECT_EQ(encoding, kCFStringEncodingMacJapanese);
+  EXPECT_TRUE(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, nullptr));
+}
+
+TEST(StdFunctionTextEncoding, CharacterMissingFromMacJapaneseFallsThroughTheChain) {
+  struct Case {
+    UniChar character;
+    Boolean result;
+    std::string text;
+    CFStringEncoding encoding;
+  } cases[] = {
+      {0x3042, true, kHiraganaA, kCFStringEncodingMacJapanese},
+      {0x7E8A, true, "\xFA\x5C", kCFStringEncodingDOSJapanese},     // a vendor kanji
+      {0x4FF1, true, "\x87\x9F", kCFStringEncodingShiftJIS_X0213},  // a third-level kanji
+      {0x0B9F, false, "", kCFStringEncodingShiftJIS_X0213},         // in no Japanese set
+  };
+  for (const Case& c : cases) {
+    CFStringRef str = CFStringCreateWithCharacters(kCFAllocatorDefault, &c.character, 1);
+    CFHolder hold(str);
+    char buffer[8];
+    CFStringEncoding encoding = 0;
+    EXPECT_EQ(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, &encoding), c.result)
+        << std::hex << c.character;
+    EXPECT_EQ(std::string(buffer), c.text) << std::hex << c.character;
+    EXPECT_EQ(encoding, c.encoding) << std::hex << c.character;
+  }
+}
+
+TEST(StdFunctionTextEncoding, TooSmallBufferFailsAndStaysTerminated) {
+  CFStringRef str = MakeString("abcdef");
+  CFHolder hold(str);
+  std::unique_ptr<char[]> buffer(new char[4]);
+  std::memcpy(buffer.get(), "xyz", 4);
+  CFStringEncoding encoding = 0;
+  EXPECT_FALSE(Sp_GetCStringFromCFString(str, buffer.get(), 4, &encoding));
+  EXPECT_STREQ(buffer.get(), "");
+  EXPECT_EQ(encoding, kCFStringEncodingShiftJIS_X0213);
+}
+
+TEST(StdFunctionTextEncoding, UnicodeToCStringKeepsEncodingOnlyForText) {
+  const UniChar characters[] = {'a', 0x3042};
+  char buffer[16];
+  CFStringEncoding encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_UnicodeToCString(characters, 2, buffer, sizeof buffer, &encoding));
+  EXPECT_EQ(std::string(buffer), "a" + kHiraganaA);
+  EXPECT_EQ(encoding, kCFStringEncodingMacJapanese);
+
+  encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_UnicodeToCString(characters, 0, buffer, sizeof buffer, &encoding));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(encoding, 0xDEADu);
+}
+
+// ---- Converting to other encodings ---------------------------------------------------------
+
+TEST(StdFunctionTextEncoding, EncodingStringKeepsZeroBytesOfLastCharacter) {
+  struct Case {
+    std::string text;
+    CFStringEncoding target;
+    short pad;
+    std::vector<UInt8> bytes;  // the converted bytes, then the pad
+    SInt32 characters;
+  } cases[] = {
+      // Little-endian UTF-16: every ASCII character ends in a zero byte.
+      {"AB", kCFStringEncodingUTF16LE, 2, {0x41, 0, 0x42, 0, 0, 0}, 2},
+      {"AB", kCFStringEncodingUTF16LE, 0, {0x41, 0, 0x42, 0}, 2},
+      // The full-width space U+3000 ends in a zero byte too.
+      {"\x81\x40", kCFStringEncodingUTF16LE, 2, {0x00, 0x30, 0, 0}, 1},
+      {"A", kCFStringEncodingUnicode, 1, {0x41, 0, 0}, 1},
+      {kHiraganaA, kCFStringEncodingUTF8, 1, {0xE3, 0x81, 0x82, 0}, 1},
+      {"x", kCFStringEncodingUTF32LE, 0, {0x78, 0, 0, 0}, 1},
+  };
+  for (const Case& c : cases) {
+    char* block = nullptr;
+    SInt32 characters = -1;
+    SInt32 length = -1;
+    ASSERT_TRUE(Sp_CStringToEncodingString(c.text.c_str(), kCFStringEncodingMacJapanese, c.target,
+                                           '?', c.pad, &block, &characters, &length))
+        << c.text;
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(length, static_cast<SInt32>(c.bytes.size())) << c.text;
+    EXPECT_EQ(characters, c.characters) << c.text;
+    EXPECT_EQ(std::vector<UInt8>(block, block + c.bytes.size()), c.bytes) << c.text;
+    EXPECT_GE(GetPtrSize(block), static_cast<Size>(c.bytes.size() + 4));
+    DisposePtr(block);
+  }
+}
+
+TEST(StdFunctionTextEncoding, EncodingStringOfNothingGivesNoBlock) {
+  char* block = reinterpret_cast<char*>(1);
+  SInt32 length = -1;
+  EXPECT_FALSE(Sp_ShiftJISCStringToEncodingString("", kCFStringEncodingUTF8, 0, 1, &block, nullptr,
+                                                  &length));
+  EXPECT_EQ(block, nullptr);
+  EXPECT_EQ(length, 0);
+}
+
+TEST(StdFunctionTextEncoding, ShiftJISToUnicodeFillsZeroedBlock) {
+  UniChar* block = nullptr;
+  SInt32 count = -1;
+  SInt32 size = -1;
+  ASSERT_TRUE(Sp_ShiftJISCStringToUnicode(("a" + kHiraganaA).c_str(), &block, &count, &size));
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(size, 8);
+  EXPECT_EQ(block[0], 'a');
+  EXPECT_EQ(block[1], 0x3042);
+  EXPECT_EQ(block[2], 0);
+  EXPECT_EQ(block[3], 0);
+  DisposePtr(reinterpret_cast<Ptr>(block));
+}
+
+TEST(StdFunctionTextEncoding, TextConvertNeverWritesPastDestination) {
+  const std::string source = "a" + kHiraganaA;  // "a\xE3\x81\x82" in UTF-8: 4 bytes
+  struct Case {
+    SInt32 size;
+    Boolean result;
+    std::string expected;
+  } cases[] = {
+      {5, true, "a\xE3\x81\x82"},  // exactly the converted bytes and the terminator
+      {4, false, "a"},             // one short: the three-byte character does not fit
+      {1, false, ""},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<char[]> destination(new char[static_cast<std::size_t>(c.size)]);
+    std::memset(destination.get(), '#', static_cast<std::size_t>(c.size));
+    EXPECT_EQ(
+        Sp_TextConvert(source.c_str(), static_cast<SInt32>(source.size()), kTextEncodingMacJapanese,
+                       destination.get(), c.size, kTextEncodingUTF8),
+        c.result)
+        << "size " << c.size;
+    EXPECT_EQ(std::string(destination.get()), c.expected) << "size " << c.size;
+  }
+}
+
+// ---- CFString pieces -----------------------------------------------------------------------
+
+TEST(StdFunctionTextEncoding, ShorteningCutsToTheLimitInUTF16Units) {
+  struct Case {
+    std::string text;
+    SInt32 limit;
+    std::string expected;
+  } cases[] = {
+      {"abcdefghij", 4, "abcd"},
+      {"abcdefghij", 9, "abcdefghi"},
+      {"abcdefghij", 10, "abcdefghij"},
+      {"abcdefghij", 0, ""},
+      {"abc", -5, ""},
+      {kHiraganaA + kHiraganaA + kHiraganaA, 2, kHiraganaA + kHiraganaA},
+  };
+  for (const Case& c : cases) {
+    CFStringRef str = MakeString(c.text);
+    CFHolder hold(str);
+    CFStringRef shorter = Sp_GetTargetByteCFString(str, c.limit);
+    CFHolder holdShorter(shorter);
+    ASSERT_NE(shorter, nullptr);
+    EXPECT_EQ(TextOf(shorter), c.expected) << c.text << " limit " << c.limit;
+  }
+  CFStringRef str = MakeString("a" + kHiraganaA);
+  CFHolder hold(str);
+  EXPECT_EQ(Sp_GetCFStringByte(str, 0), 2);
+}
+
+TEST(StdFunctionTextEncoding, JoiningAndPartsMakeNewStrings) {
+  CFStringRef first = MakeString("ab");
+  CFStringRef second = MakeString(kHiraganaA);
+  CFHolder holdFirst(first);
+  CFHolder holdSecond(second);
+  CFMutableStringRef joined = Sp_CFStringCat(first, second);
+  CFHolder holdJoined(joined);
+  EXPECT_EQ(TextOf(joined), "ab" + kHiraganaA);
+  EXPECT_EQ(TextOf(first), "ab");
+
+  CFStringRef part = Sp_GetCFStringFromCFStringParts(joined, 1, 2);
+  CFHolder holdPart(part);
+  EXPECT_EQ(TextOf(part), "b" + kHiraganaA);
+  EXPECT_EQ(Sp_GetCFStringFromCFStringParts(joined, 2, 2), nullptr);
+  EXPECT_EQ(Sp_GetCFStringFromCFStringParts(joined, -1, 1), nullptr);
+}
+
+// ---- String tables and resources -----------------------------------------------------------
+
+class LocalizedStringTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/stdtext-bundle-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    std::ofstream table(folder_ + "/LocalizableForCDROMProgram.strings");
+    table << "/* The program's own texts. */\n"
+          << "\"Greeting\" = \"Hello\";\n"
+          << "\"Same\" = \"Same\";\n"
+          << "\"Japanese\" = \"\xE3\x81\x82\";\n";
+    table.close();
+    sp_testing::SetMainBundleFolder(folder_);
+  }
+  void TearDown() override {
+    sp_testing::ResetMainBundleFolder();
+    std::filesystem::remove_all(folder_);
+  }
+  std::string folder_;
+};
+
+TEST_F(LocalizedStringTest, MissingKeyGivesTheCallersFallback) {
+  struct Case {
+    const char* key;
+    const char* fallback;
+    std::string expected;
+  } cases[] = {
+      {"Greeting", "Fallback", "Hello"},   {"Japanese", nullptr, kHiraganaA},
+      {"Same", "Other", "Same"},  // a text equal to its key is still found
+      {"Missing", "Fallback", "Fallback"}, {"Missing", "", ""},
+      {"Missing", nullptr, "Missing"},
+  };
+  for (const Case& c : cases) {
+    CFStringRef text =
+        Sp_GetLocalizedString("LocalizableForCDROMProgram", c.key, "comment", c.fallback);
+    CFHolder hold(text);
+    EXPECT_EQ(TextOf(text), c.expected) << c.key;
+  }
+}
+
+TEST_F(LocalizedStringTest, AppendTakesTextThenNonEmptyFallbackThenKey) {
+  CFMutableStringRef str = CFStringCreateMutable(kCFAllocatorDefault, 0);
+  CFHolder hold(str);
+  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Greeting", "", "F");
+  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Missing", "", "|F|");
+  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Absent", "", "");
+  EXPECT_EQ(TextOf(str), "Hello|F|Absent");
+}
+
+TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {
+  sp_testing::ResetResources();
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("STR#"), 500,
+                                       sp_testing::MakeStringList({"first", "second", ""})),
+            noErr);
+  struct Case {
+    short index;
+    Boolean found;
+    const char* text;
+  } cases[] = {
+      {2, true, "second"}, {1, true, "first"}, {3, false, ""}, {4, false, ""}, {0, false, ""}};
+  for (const Case& c : cases) {
+    char buffer[256];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(Sp_GetResourceIndexString(buffer, 500, c.index), c.found) << c.index;
+    EXPECT_STREQ(buffer, c.text) << c.index;
+  }
+  char buffer[256];
+  EXPECT_FALSE(Sp_GetResourceIndexString(buffer, 501, 1));
+  EXPECT_STREQ(buffer, "");
+  sp_testing::ResetResources();
+}
+
+// ---- Failure records -----------------------------------------------------------------------
+
+TEST(StdFunctionTextEncoding, NullArgumentsAreLoggedOnceWithTheirMessage) {
+  struct Case {
+    const char* method;
+    const char* message;
+    std::function<void()> call;
+  } cases[] = {
+      {"Sp_GetCStringFromCFString", "Required argument is null !! ",
+       [] { Sp_GetCStringFromCFString(nullptr, nullptr, 4, nullptr); }},
+      {"Sp_UnicodeToCString", "Required argument is null !! ",
+       [] { Sp_UnicodeToCString(nullptr, 1, nullptr, 4, nullptr); }},
+      {"Sp_CStringToEncodingString", "Required argument is null !! ",
+       [] { Sp_CStringToEncodingString("a", 1, 1, 0, 0, nullptr, nullptr, nullptr); }},
+      {"Sp_ShiftJISCStringToUnicode", "Required argument is null !! ",
+       [] { Sp_ShiftJISCStringToUnicode(nullptr, nullptr, nullptr, nullptr); }},
+      {"Sp_CFStringCat", "Required argument is null !! ", [] { Sp_CFStringCat(nullptr, nullptr); }},
+      {"Sp_GetTargetByteCFString", "Required argument is null !! ",
+       [] { Sp_GetTargetByteCFString(nullptr, 3); }},
+      {"Sp_TextConvert", "Required argument is null !! ",
+       [] { Sp_TextConvert("a", 1, 1, nullptr, 4, 1); }},
+      {"Sp_GetLocalizedString", "Required argument is null !! ",
+       [] { Sp_GetLocalizedString("table", nullptr, nullptr, "fallback"); }},
+      {"Sp_GetLocalizedStringAndAppend", "Required argument is null !! ",
+       [] { Sp_GetLocalizedStringAndAppend(nullptr, "table", "key", nullptr, nullptr); }},
+      {"Sp_GetResourceIndexString", "Pointer Arg is 0L",
+       [] { Sp_GetResourceIndexString(nullptr, 1, 1); }},
+  };
+  for (const Case& c : cases) {
+    ErrorLogCapture log;
+    c.call();
+    ASSERT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_EQ(log.Records()[0].source, "SpStdFunction") << c.method;
+    EXPECT_EQ(log.Records()[0].method, c.method);
+    EXPECT_EQ(log.Records()[0].code, 1) << c.method;
+    EXPECT_EQ(log.Records()[0].message, c.message) << c.method;
+    EXPECT_EQ(log.Beeps(), 1u) << c.method;
+  }
+}

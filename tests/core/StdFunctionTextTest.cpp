@@ -1,0 +1,406 @@
+// The text helpers on plain bytes: string forms, fields, trimming, case and character tests.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ErrorLogCapture.h"
+#include "Script.h"
+#include "SpStdFunction.h"
+
+namespace {
+
+// MacJapanese two-byte characters. The second one's trail byte is 0x41, the same byte as 'A',
+// so code that forgets about two-byte characters takes it for a letter.
+const std::string kHiraganaA = "\x82\xA0";
+const std::string kKatakanaA = "\x83\x41";
+
+std::string PascalText(const unsigned char* p) {
+  return std::string(reinterpret_cast<const char*>(p) + 1, p[0]);
+}
+
+}  // namespace
+
+// ---- Length-prefixed strings ---------------------------------------------------------------
+
+TEST(StdFunctionText, PascalConversionRoundTripsTextAndLength) {
+  char text[16] = "hello";
+  Sp_CStringToPascalString(text);
+  EXPECT_EQ(static_cast<unsigned char>(text[0]), 5);
+  EXPECT_EQ(std::string(text + 1, 5), "hello");
+  Sp_PascalStringToCString(text);
+  EXPECT_STREQ(text, "hello");
+
+  char empty[2] = "";
+  CtoPstr(empty);
+  EXPECT_EQ(empty[0], 0);
+  PtoCstr(empty);
+  EXPECT_STREQ(empty, "");
+}
+
+TEST(StdFunctionText, LongTextIsCutToLengthByteOnCharacterBoundary) {
+  struct Case {
+    std::string text;
+    std::size_t expectedLength;
+    const char* why;
+  } cases[] = {
+      {std::string(300, 'x'), 255, "one-byte text cut at 255"},
+      {"ab" +
+           [] {
+             std::string s;
+             for (int i = 0; i < 150; ++i) s += kHiraganaA;
+             return s;
+           }(),
+       254, "the two-byte character at 255-256 is dropped whole"},
+      {std::string(255, 'y'), 255, "exactly 255 stays"},
+      {std::string(2048, 'z'), 255, "the longest accepted text"},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<char[]> buffer(new char[c.text.size() + 1]);
+    std::memcpy(buffer.get(), c.text.c_str(), c.text.size() + 1);
+    Sp_CStringToPascalString(buffer.get());
+    EXPECT_EQ(static_cast<unsigned char>(buffer[0]), c.expectedLength) << c.why;
+    EXPECT_EQ(std::string(buffer.get() + 1, c.expectedLength), c.text.substr(0, c.expectedLength))
+        << c.why;
+  }
+}
+
+TEST(StdFunctionText, TextOf2049BytesIsRefusedUnchanged) {
+  std::string text(2049, 'q');
+  std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
+  std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+  ErrorLogCapture log;
+  Sp_CStringToPascalString(buffer.get());
+  EXPECT_EQ(std::string(buffer.get()), text);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has("Sp_CStringToPascalString", 1));
+  EXPECT_EQ(log.Records()[0].message, "String Length Limitter Error !! ");
+  EXPECT_EQ(log.Beeps(), 1u);
+}
+
+TEST(StdFunctionText, PascalJoinNeverGrowsPast255) {
+  Str255 destination;
+  Str255 source;
+  destination[0] = 250;
+  std::memset(destination + 1, 'd', 250);
+  source[0] = 10;
+  std::memset(source + 1, 's', 10);
+  EXPECT_EQ(Sp_pStrcat(destination, source), destination);
+  EXPECT_EQ(destination[0], 255);
+  EXPECT_EQ(PascalText(destination), std::string(250, 'd') + std::string(5, 's'));
+
+  // Already full: nothing more goes in.
+  EXPECT_EQ(Sp_pStrcat(destination, source), destination);
+  EXPECT_EQ(destination[0], 255);
+
+  Str255 copy;
+  EXPECT_EQ(Sp_pStrcpy(copy, destination), copy);
+  EXPECT_EQ(PascalText(copy), PascalText(destination));
+}
+
+// ---- Fields, trimming, replacing -----------------------------------------------------------
+
+TEST(StdFunctionText, FieldSplittingFindsFieldsAndReportsMissingOnes) {
+  struct Case {
+    const char* text;
+    SInt32 index;
+    Boolean result;
+    const char* output;
+  } cases[] = {
+      {"a,b,,c", 0, true, "a"}, {"a,b,,c", 1, true, "b"}, {"a,b,,c", 2, true, ""},
+      {"a,b,,c", 3, true, "c"}, {"a,b,,c", 4, false, ""}, {"a,b,,c", -1, false, ""},
+      {"", 0, true, ""},        {"", 1, false, ""},       {"a,", 1, true, ""},
+      {",,", 2, true, ""},      {"abc", 0, true, "abc"},  {"abc", 1, false, ""},
+  };
+  for (const Case& c : cases) {
+    char output[16];
+    std::memset(output, '#', sizeof output);
+    unsigned char overflow = 7;
+    EXPECT_EQ(Sp_GetSeparateString(c.text, ',', c.index, output, sizeof output, &overflow),
+              c.result)
+        << c.text << " field " << c.index;
+    EXPECT_STREQ(output, c.output) << c.text << " field " << c.index;
+    EXPECT_EQ(overflow, 0) << c.text << " field " << c.index;
+  }
+}
+
+TEST(StdFunctionText, FieldTooLongForOutputIsCutAndFlagged) {
+  struct Case {
+    SInt32 size;
+    const char* output;
+    unsigned char overflow;
+  } cases[] = {{4, "bcd", 1}, {6, "bcdef", 0}, {5, "bcde", 1}, {1, "", 1}};
+  for (const Case& c : cases) {
+    std::unique_ptr<char[]> output(new char[static_cast<std::size_t>(c.size)]);
+    unsigned char overflow = 0;
+    EXPECT_TRUE(Sp_GetSeparateString("a\tbcdef\tg", '\t', 1, output.get(), c.size, &overflow));
+    EXPECT_STREQ(output.get(), c.output) << "size " << c.size;
+    EXPECT_EQ(overflow, c.overflow) << "size " << c.size;
+  }
+  char output[4];
+  EXPECT_TRUE(Sp_GetSeparateString("abcdef", ',', 0, output, sizeof output, nullptr));
+  EXPECT_STREQ(output, "abc");
+}
+
+TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAsked) {
+  struct Case {
+    const char* text;
+    Boolean leading;
+    Boolean trailing;
+    const char* expected;
+  } cases[] = {
+      {"  a  b  ", true, true, "a b"},
+      {"  a  b  ", true, false, "a b "},
+      {"  a  b  ", false, true, " a b"},
+      {"  a  b  ", false, false, " a b "},
+      {"    ", true, true, ""},
+      {"    ", false, true, " "},
+      {" ", true, true, ""},
+      {" ", false, true, " "},
+      {"a", true, true, "a"},
+      {"a   ", false, true, "a"},
+      {"ab", true, true, "ab"},
+      {"", true, true, ""},
+  };
+  for (const Case& c : cases) {
+    char text[16];
+    std::strcpy(text, c.text);
+    SInt32 length = Sp_CutSpaceFromString(text, static_cast<SInt32>(std::strlen(c.text)), c.leading,
+                                          c.trailing, true);
+    EXPECT_STREQ(text, c.expected) << "'" << c.text << "' " << int(c.leading) << int(c.trailing);
+    EXPECT_EQ(length, static_cast<SInt32>(std::strlen(c.expected))) << "'" << c.text << "'";
+  }
+}
+
+TEST(StdFunctionText, ClearFlagKeepsItsControlCode) {
+  struct Case {
+    const char* text;
+    Boolean cr;
+    Boolean etx;
+    Boolean tab;
+    const char* expected;
+  } cases[] = {
+      {"abc\r\n", true, false, false, "abc"},         {"abc\n\n", false, false, false, "abc"},
+      {"abc\t\r\n", true, false, false, "abc\t"},     {"abc\r\t\n", true, false, false, "abc\r\t"},
+      {"abc\x03\r", false, true, false, "abc\x03\r"}, {"abc\r\x03\t\n", true, true, true, "abc"},
+      {"a\tb\t", false, false, true, "a\tb"},         {"\n\r", true, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    char text[16];
+    std::strcpy(text, c.text);
+    Sp_CutSuffixControlCodeFromString(text, c.cr, c.etx, c.tab);
+    EXPECT_STREQ(text, c.expected);
+  }
+}
+
+TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacter) {
+  struct Case {
+    std::string text;
+    short limit;
+    std::string expected;
+  } cases[] = {
+      {kHiraganaA + "bc", 3, kHiraganaA + "b"},
+      {kHiraganaA + "b", 1, ""},
+      {kHiraganaA + "b", 2, kHiraganaA},
+      {"a" + kKatakanaA + "b", 2, "a"},
+      {"a" + kKatakanaA + "b", 3, "a" + kKatakanaA},
+      {"abc", 10, "abc"},
+      {"abc", 0, ""},
+      {"abc", -3, ""},
+  };
+  for (const Case& c : cases) {
+    char output[16];
+    std::memset(output, '#', sizeof output);
+    Sp_CutStringByByteLen(c.text.c_str(), c.limit, output);
+    EXPECT_EQ(std::string(output), c.expected) << "limit " << c.limit;
+  }
+}
+
+// ---- Case ------------------------------------------------------------------------------------
+
+TEST(StdFunctionText, UppercaseLeavesTrailBytesOfTwoByteCharacters) {
+  // 0x83 0x61 is a two-byte character whose trail byte is the same as 'a'.
+  char text[] = "ab\x83\x61z";
+  Sp_ChangeToUpperStringWithScriptCode(text, smJapanese);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  Sp_ChangeToLowercaseStringWithFontNo(text, 0);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+  Sp_ChangeToUpperStringWithFontNo(text, 0);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  Sp_ChangeToLowercaseStringWithScriptCode(text, smJapanese);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+}
+
+TEST(StdFunctionText, UppercaseOfTextLongerThanLengthByteKeepsWholeText) {
+  std::string text(300, 'k');
+  std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
+  std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+  Sp_ChangeToUpperString(buffer.get(), false);
+  EXPECT_EQ(std::string(buffer.get()), std::string(300, 'K'));
+}
+
+// ---- Character and string tests --------------------------------------------------------------
+
+TEST(StdFunctionText, TwoByteTestTellsLeadTrailAndPastTheEnd) {
+  const std::string text = "a" + kHiraganaA + kKatakanaA + "b";  // a, HH, KA, b
+  struct Case {
+    SInt32 offset;
+    Boolean twoByte;
+    Boolean firstByte;
+  } cases[] = {
+      {0, false, true}, {1, true, true},  {2, true, false},   {3, true, true},   {4, true, false},
+      {5, false, true}, {6, false, true}, {100, false, true}, {-1, false, true},
+  };
+  for (const Case& c : cases) {
+    Boolean firstByte = 9;
+    EXPECT_EQ(Sp_IsTwoByteChar(text.c_str(), c.offset, &firstByte), c.twoByte)
+        << "offset " << c.offset;
+    EXPECT_EQ(firstByte, c.firstByte) << "offset " << c.offset;
+  }
+  EXPECT_TRUE(Sp_IsTwoByteChar(text.c_str(), 4, nullptr));
+}
+
+TEST(StdFunctionText, LeadByteCutOffByTheEndIsNotReadPast) {
+  std::unique_ptr<char[]> text(new char[3]);
+  std::memcpy(text.get(), "a\x82", 3);
+  Boolean firstByte = 0;
+  EXPECT_FALSE(Sp_IsTwoByteChar(text.get(), 1, &firstByte));
+  EXPECT_EQ(firstByte, 1);
+  EXPECT_FALSE(Sp_IsTwoByteChar(text.get(), 2, &firstByte));
+  char output[4];
+  Sp_CutStringByByteLen(text.get(), 3, output);
+  EXPECT_STREQ(output, "a\x82");
+}
+
+TEST(StdFunctionText, ContainsTwoByteOnlyWithinCountedBytes) {
+  const std::string text = "ab" + kHiraganaA;
+  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar(text.c_str(), 2));
+  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(text.c_str(), 3));
+  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(text.c_str(), -1));
+  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", -1));
+  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
+}
+
+TEST(StdFunctionText, SpaceTestsRefuseHalfCharactersAndOtherBytes) {
+  EXPECT_TRUE(Sp_IsOneByteSpaceString("   x", 3));
+  EXPECT_FALSE(Sp_IsOneByteSpaceString("   x", 4));
+  EXPECT_TRUE(Sp_IsOneByteSpaceString("x", 0));
+  EXPECT_TRUE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x40", 4));
+  EXPECT_FALSE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x41", 4));
+  EXPECT_FALSE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x40", 3));
+  EXPECT_FALSE(Sp_IsTwoByteSpaceString("  ", 2));
+  EXPECT_TRUE(Sp_IsTwoByteSpaceString("x", -1));
+}
+
+TEST(StdFunctionText, NumberSyntaxAcceptsOnlyUnsignedCLiterals) {
+  struct Case {
+    const char* text;
+    Boolean number;
+  } cases[] = {
+      {"", true},       {"0", true},     {"123", true},    {"0x1F", false}, {"0xF", false},
+      {"0xE", true},    {"0x12", true},  {"1x2", false},   {"123ul", true}, {"123LU", true},
+      {"123u", true},   {"123L", true},  {"123uu", false}, {"12u3", false}, {"1.5e3", true},
+      {"1.2.3", false}, {"-1", false},   {"+1", false},    {"e5", false},   {"1e2e3", false},
+      {"1.5u", false},  {"1e5L", false}, {"12 ", false},   {"1.", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Sp_IsNumberString(c.text), c.number) << "'" << c.text << "'";
+  }
+}
+
+TEST(StdFunctionText, KeywordTestNeedsTheWholeWord) {
+  struct Case {
+    const char* text;
+    Boolean name;
+    Boolean keyword;
+  } cases[] = {
+      {"do", true, true},       {"dot", true, false},     {"d", true, false},
+      {"return", true, true},   {"continue", true, true}, {"If", true, false},
+      {"_a1", true, false},     {"~x", true, false},      {"1a", false, false},
+      {"", false, false},       {"a-b", false, false},    {"a\x82\xA0", false, false},
+      {"while ", false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Sp_IsNameString(c.text), c.name) << "'" << c.text << "'";
+    EXPECT_EQ(Sp_IsControlInstructionTitle(c.text), c.keyword) << "'" << c.text << "'";
+  }
+}
+
+TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
+  struct Case {
+    const char* first;
+    const char* second;
+    short result;
+  } cases[] = {
+      {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0},
+      {"", "", 0},        {"", "a", -1},     {"\x82", "a", -1},  // 0x82 is a negative byte
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Sp_strcmp(c.first, c.second), c.result) << c.first << " / " << c.second;
+  }
+  EXPECT_TRUE(Sp_DataCmp("abcX", "abcY", 3));
+  EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
+}
+
+TEST(StdFunctionText, CharacterInfoTellsTwoByteCharacterFromItsTrailLookalike) {
+  sCharactorInfoStruct letter{};
+  sCharactorInfoStruct katakana{};
+  Sp_GetCharacterInfo('A', letter);
+  Sp_GetCharacterInfo(("a" + kKatakanaA).c_str(), 1, katakana);
+  EXPECT_FALSE(letter.twoByte);
+  EXPECT_TRUE(katakana.twoByte);
+  EXPECT_EQ(katakana.twoByteBits, 0x8000);
+  EXPECT_FALSE(Sp_EqualCharacterInfo(letter, katakana, false, false, false));
+  EXPECT_TRUE(Sp_EqualCharacterInfo(katakana, katakana, true, true, true));
+}
+
+// ---- Failure records -------------------------------------------------------------------------
+
+TEST(StdFunctionText, NullArgumentsAreLoggedOnceWithTheirMessage) {
+  struct Case {
+    const char* method;
+    SInt32 code;
+    const char* message;
+    std::function<void()> call;
+  } cases[] = {
+      {"Sp_CStringToPascalString", 1, "Required argument is null !! ",
+       [] { Sp_CStringToPascalString(nullptr); }},
+      {"Sp_PascalStringToCString", 0, "Required argument is null !! ", [] { PtoCstr(nullptr); }},
+      {"Sp_pStrcpy", 1, "Pointer Arg is 0L", [] { Sp_pStrcpy(nullptr, nullptr); }},
+      {"Sp_pStrcat", 1, "Pointer Arg is 0L", [] { Sp_pStrcat(nullptr, nullptr); }},
+      {"Sp_ClearPtr", 1, "Pointer Arg is 0L", [] { Sp_ClearPtr(nullptr, 4); }},
+      {"Sp_GetSeparateString", 1, "Pointer Arg is 0L",
+       [] { Sp_GetSeparateString(nullptr, ',', 0, nullptr, 4, nullptr); }},
+      {"Sp_CutSuffixControlCodeFromString", 1, "Required argument is null !! ",
+       [] { Sp_CutSuffixControlCodeFromString(nullptr, true, true, true); }},
+      {"Sp_CutStringByByteLen", 1, "Pointer Arg is 0L",
+       [] { Sp_CutStringByByteLen("a", 1, nullptr); }},
+      {"Sp_ChangeToUpperString", 1, "Pointer Arg is 0L",
+       [] { Sp_ChangeToUpperString(nullptr, false); }},
+      {"Sp_ChangeToLowercaseStringWithFontNo", 1, "Pointer Arg is 0L",
+       [] { Sp_ChangeToLowercaseStringWithFontNo(nullptr, 0); }},
+      {"Sp_IsTwoByteChar", 1, "Required arugment is null ",
+       [] { Sp_IsTwoByteChar(nullptr, 0, nullptr); }},
+      {"Sp_CheckStringContainTwoByteChar", 1, "Required arugment is null ",
+       [] { Sp_CheckStringContainTwoByteChar(nullptr, -1); }},
+      {"Sp_IsNumberString", 1, "Pointer Arg is 0L", [] { Sp_IsNumberString(nullptr); }},
+      {"Sp_IsNameString", 1, "Pointer Arg is 0L", [] { Sp_IsNameString(nullptr); }},
+      {"Sp_IsControlInstructionTitle", 1, "Pointer Arg is 0L",
+       [] { Sp_IsControlInstructionTitle(nullptr); }},
+      {"Sp_strcmp", 1, "Pointer Arg is 0L", [] { Sp_strcmp("a", nullptr); }},
+      {"Sp_DataCmp", 1, "Required argument is null", [] { Sp_DataCmp(nullptr, "a", 1); }},
+      {"Sp_DataCmp", 1, "Required argument is null", [] { Sp_DataCmp("a", "a", 0); }},
+  };
+  for (const Case& c : cases) {
+    ErrorLogCapture log;
+    c.call();
+    ASSERT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_EQ(log.Records()[0].source, "SpStdFunction") << c.method;
+    EXPECT_EQ(log.Records()[0].method, c.method);
+    EXPECT_EQ(log.Records()[0].code, c.code) << c.method;
+    EXPECT_EQ(log.Records()[0].message, c.message) << c.method;
+    EXPECT_EQ(log.Beeps(), 1u) << c.method;
+  }
+}

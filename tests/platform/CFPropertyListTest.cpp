@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "CoreFoundation.h"
+
+namespace {
+
+const char kHeader[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Example//DTD PLIST 1.0//EN\" "
+    "\"http://www.example.com/DTDs/PropertyList-1.0.dtd\">\n";
+
+const std::string kLibrary = std::string(kHeader) +
+                             "<plist version=\"1.0\">\n"
+                             "<dict>\n"
+                             "  <key>Major Version</key><integer>1</integer>\n"
+                             "  <key>Date</key><date>2001-01-02T00:00:01Z</date>\n"
+                             "  <key>Tracks</key>\n"
+                             "  <dict>\n"
+                             "    <key>101</key>\n"
+                             "    <dict>\n"
+                             "      <key>Name</key><string>\xE6\x9B\xB2 &amp; &lt;1&gt;</string>\n"
+                             "      <key>Total Time</key><integer>-245000</integer>\n"
+                             "      <key>Volume</key><real>-1.5e2</real>\n"
+                             "      <key>Compilation</key><true/>\n"
+                             "      <key>Disabled</key><false/>\n"
+                             "      <key>Artwork</key><data>AAEC\n/w==</data>\n"
+                             "    </dict>\n"
+                             "  </dict>\n"
+                             "  <key>Playlists</key><array><string>a</string><array/></array>\n"
+                             "</dict>\n"
+                             "</plist>\n";
+
+CFPropertyListRef Read(const std::string& xml, CFOptionFlags options = 0,
+                       CFErrorRef* error = nullptr) {
+  CFDataRef data =
+      CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(xml.data()), CFIndex(xml.size()));
+  CFPropertyListRef plist = CFPropertyListCreateWithData(nullptr, data, options, nullptr, error);
+  CFRelease(data);
+  return plist;
+}
+
+CFTypeRef Get(CFTypeRef dict, const char* key) {
+  CFStringRef k = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
+  CFTypeRef v = CFDictionaryGetValue(static_cast<CFDictionaryRef>(dict), k);
+  CFRelease(k);
+  return v;
+}
+
+SInt64 IntOf(CFTypeRef n) {
+  SInt64 v = 0;
+  EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(n), kCFNumberSInt64Type, &v));
+  return v;
+}
+
+}  // namespace
+
+TEST(CFPropertyList, ReadsEveryKindOfValue) {
+  CFPropertyListRef root = Read(kLibrary);
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(CFGetTypeID(root), CFDictionaryGetTypeID());
+  EXPECT_EQ(IntOf(Get(root, "Major Version")), 1);
+  EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(Get(root, "Date"))), 86401.0);
+  CFTypeRef track = Get(Get(root, "Tracks"), "101");
+  ASSERT_NE(track, nullptr);
+  EXPECT_TRUE(CFEqual(Get(track, "Name"), CFSTR("\xE6\x9B\xB2 & <1>")));
+  EXPECT_EQ(IntOf(Get(track, "Total Time")), -245000);
+  double volume = 0;
+  EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(Get(track, "Volume")), kCFNumberFloat64Type,
+                               &volume));
+  EXPECT_EQ(volume, -150.0);
+  EXPECT_EQ(Get(track, "Compilation"), kCFBooleanTrue);
+  EXPECT_EQ(Get(track, "Disabled"), kCFBooleanFalse);
+  CFDataRef artwork = static_cast<CFDataRef>(Get(track, "Artwork"));
+  ASSERT_EQ(CFDataGetLength(artwork), 4);
+  EXPECT_EQ(CFDataGetBytePtr(artwork)[3], 0xFF);
+  CFArrayRef playlists = static_cast<CFArrayRef>(Get(root, "Playlists"));
+  ASSERT_EQ(CFArrayGetCount(playlists), 2);
+  EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(CFArrayGetValueAtIndex(playlists, 1))), 0);
+  CFRelease(root);
+}
+
+TEST(CFPropertyList, ContainersAreMutableOnlyWhenAsked) {
+  const std::string xml = "<plist><array><integer>1</integer></array></plist>";
+  CFPropertyListRef fixed = Read(xml);
+  CFArrayAppendValue(static_cast<CFMutableArrayRef>(const_cast<void*>(fixed)), kCFBooleanTrue);
+  EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(fixed)), 1);
+  CFPropertyListRef changeable = Read(xml, kCFPropertyListMutableContainers);
+  CFArrayAppendValue(static_cast<CFMutableArrayRef>(const_cast<void*>(changeable)), kCFBooleanTrue);
+  EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(changeable)), 2);
+  CFRelease(fixed);
+  CFRelease(changeable);
+}
+
+TEST(CFPropertyList, IntegerLimitsAndDates) {
+  struct Case {
+    const char* value;
+    bool accepted;
+  } cases[] = {
+      {"<integer>9223372036854775807</integer>", true},
+      {"<integer>-9223372036854775808</integer>", true},
+      {"<integer>9223372036854775808</integer>", false},
+      {"<integer>0x1F</integer>", true},
+      {"<integer>12abc</integer>", false},
+      {"<integer></integer>", false},
+      {"<real>nan</real>", true},
+      {"<real>1.5.2</real>", false},
+      {"<date>1904-01-01T00:00:00Z</date>", true},
+      {"<date>2001-13-01T00:00:00Z</date>", false},
+      {"<date>2001-01-01</date>", false},
+      {"<data>AA=A</data>", false},
+      {"<data>A*==</data>", false},
+      {"<true>x</true>", false},
+  };
+  for (const Case& c : cases) {
+    CFPropertyListRef plist = Read(std::string("<plist>") + c.value + "</plist>");
+    EXPECT_EQ(plist != nullptr, c.accepted) << c.value;
+    CFRelease(plist);
+  }
+  CFPropertyListRef date = Read("<plist><date>1970-01-01T00:00:00Z</date></plist>");
+  EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(date)), -kCFAbsoluteTimeIntervalSince1970);
+  CFRelease(date);
+}
+
+TEST(CFPropertyList, MalformedDocumentsGiveNullAndAnError) {
+  const char* cases[] = {
+      "",
+      "<plist>",
+      "<plist></plist>",
+      "<plist><dict><key>a</key></dict></plist>",
+      "<plist><dict><string>a</string></dict></plist>",
+      "<plist><dict><key>a</key><key>b</key><true/></dict></plist>",
+      "<plist><array><key>a</key></array></plist>",
+      "<plist><integer>1</integer><integer>2</integer></plist>",
+      "<plist><dict>text<key>a</key><true/></dict></plist>",
+      "<plist><string><string>a</string></string></plist>",
+      "<plist><unknown/></plist>",
+      "<plist><array></dict></plist>",
+      "bplist00\x01\x02",
+      "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"aaaa\">]><plist><string>&a;</string>"
+      "</plist>",
+  };
+  for (const char* xml : cases) {
+    CFErrorRef error = nullptr;
+    CFPropertyListRef plist = Read(xml, 0, &error);
+    EXPECT_EQ(plist, nullptr) << xml;
+    ASSERT_NE(error, nullptr) << xml;
+    EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
+    CFRelease(error);
+  }
+  CFStringRef message = nullptr;
+  CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("<plist>"), 7);
+  EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, data, 0, &message), nullptr);
+  EXPECT_GT(CFStringGetLength(message), 0);
+  CFRelease(message);
+  CFRelease(data);
+}
+
+TEST(CFPropertyList, DeepNestingIsRefusedWithoutExhaustingTheStack) {
+  // Well formed, but releasing a graph this deep would recurse 100000 times.
+  std::string xml = "<plist>";
+  for (int i = 0; i < 100000; ++i) xml += "<array>";
+  for (int i = 0; i < 100000; ++i) xml += "</array>";
+  xml += "</plist>";
+  CFPropertyListRef plist = Read(xml);
+  EXPECT_EQ(plist, nullptr);
+  std::string ok = "<plist>";
+  for (int i = 0; i < 200; ++i) ok += "<array>";
+  for (int i = 0; i < 200; ++i) ok += "</array>";
+  ok += "</plist>";
+  plist = Read(ok);
+  EXPECT_NE(plist, nullptr);
+  CFRelease(plist);
+}
+
+// Untrusted files: every truncation and random damage must give NULL or a sound object.
+TEST(CFPropertyList, TruncatedAndDamagedDocumentsNeverCrash) {
+  for (std::size_t len = 0; len < kLibrary.size(); ++len) {
+    CFPropertyListRef plist = Read(kLibrary.substr(0, len));
+    // Only a cut in the trailing white space still holds a whole document.
+    if (len < kLibrary.size() - 1) {
+      EXPECT_EQ(plist, nullptr) << len;
+    }
+    CFRelease(plist);
+  }
+  std::mt19937 random(20240601);
+  for (int round = 0; round < 3000; ++round) {
+    std::string damaged = kLibrary;
+    const int changes = 1 + int(random() % 8);
+    for (int k = 0; k < changes; ++k) {
+      damaged[random() % damaged.size()] = char(random() % 256);
+    }
+    CFPropertyListRef plist = Read(damaged);
+    if (plist != nullptr) {
+      // Whatever was read is a sound object graph.
+      EXPECT_NE(CFGetTypeID(plist), 0u);
+      CFPropertyListRef copy = Read(damaged, kCFPropertyListMutableContainersAndLeaves);
+      EXPECT_TRUE(CFEqual(plist, copy));
+      CFRelease(copy);
+    }
+    CFRelease(plist);
+  }
+  for (int round = 0; round < 500; ++round) {
+    std::string noise(std::size_t(random() % 300), '\0');
+    for (char& c : noise) c = char(random() % 256);
+    CFRelease(Read(noise));
+  }
+}

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "CFString.h"
+
+namespace {
+
+// Owns one reference for the length of a test.
+struct Owned {
+  explicit Owned(CFTypeRef r) : ref(r) {}
+  ~Owned() { CFRelease(ref); }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  CFTypeRef ref;
+};
+
+CFStringRef Str(const std::u16string& s) {
+  return CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar*>(s.data()),
+                                      CFIndex(s.size()));
+}
+
+std::u16string Chars(CFStringRef s) {
+  std::u16string out(std::size_t(CFStringGetLength(s)), u'\0');
+  CFStringGetCharacters(s, CFRangeMake(0, CFIndex(out.size())),
+                        reinterpret_cast<UniChar*>(&out[0]));
+  return out;
+}
+
+}  // namespace
+
+// Callers tell "not text in this encoding" (NULL) apart from "empty" (a string).
+TEST(CFString, CreationFailsOnInvalidBytesButNotOnEmptyText) {
+  struct Case {
+    const char* bytes;
+    CFStringEncoding encoding;
+    bool created;
+  } cases[] = {
+      {"", kCFStringEncodingMacJapanese, true},
+      {"\x83\x41", kCFStringEncodingMacJapanese, true},
+      {"\x83", kCFStringEncodingMacJapanese, false},
+      {"\xF0\x40", kCFStringEncodingMacJapanese, false},
+      {"\xF0\x40", kCFStringEncodingDOSJapanese, true},  // user-defined row in code page 932
+      {"\xE3\x81", kCFStringEncodingUTF8, false},
+      {"\x80", kCFStringEncodingASCII, false},
+      {"abc", 0x0BFF, false},  // an encoding the layer does not know
+  };
+  for (const Case& c : cases) {
+    Owned s(CFStringCreateWithCString(nullptr, c.bytes, c.encoding));
+    EXPECT_EQ(s.ref != nullptr, c.created) << c.bytes;
+  }
+  EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
+}
+
+TEST(CFString, GetCStringNeedsRoomForTheTerminator) {
+  Owned s(CFStringCreateWithCString(nullptr,
+                                    "\x83\x41"
+                                    "b",
+                                    kCFStringEncodingMacJapanese));
+  CFStringRef str = static_cast<CFStringRef>(s.ref);
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_FALSE(CFStringGetCString(str, buffer, 3, kCFStringEncodingMacJapanese));
+  EXPECT_EQ(buffer[0], 0);  // an empty string is left, which the fallback chain checks
+  EXPECT_EQ(buffer[3], 'x');
+  EXPECT_TRUE(CFStringGetCString(str, buffer, 4, kCFStringEncodingMacJapanese));
+  EXPECT_STREQ(buffer,
+               "\x83\x41"
+               "b");
+  EXPECT_FALSE(CFStringGetCString(str, buffer, 0, kCFStringEncodingMacJapanese));
+}
+
+// The order the program falls back through for text MacJapanese cannot hold.
+TEST(CFString, GetCStringFailsWhereTheEncodingCannotHoldTheText) {
+  Owned s(Str(u"\u9AD9"));  // an IBM kanji
+  CFStringRef str = static_cast<CFStringRef>(s.ref);
+  char buffer[8];
+  EXPECT_FALSE(CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingMacJapanese));
+  EXPECT_EQ(buffer[0], 0);
+  EXPECT_FALSE(CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingShiftJIS));
+  EXPECT_TRUE(CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingDOSJapanese));
+  EXPECT_STREQ(buffer, "\xFB\xFC");
+}
+
+TEST(CFString, GetBytesUsesTheLossByteOrStops) {
+  Owned s(Str(u"a\u4E02b"));
+  CFStringRef str = static_cast<CFStringRef>(s.ref);
+  UInt8 buffer[8] = {0};
+  CFIndex used = -1;
+  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingMacJapanese, '?', false,
+                             buffer, sizeof buffer, &used),
+            3);
+  EXPECT_EQ(used, 3);
+  EXPECT_EQ(std::memcmp(buffer, "a?b", 3), 0);
+  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingMacJapanese, 0, false, buffer,
+                             sizeof buffer, &used),
+            1);
+  EXPECT_EQ(used, 1);
+}
+
+TEST(CFString, GetBytesWithoutBufferOnlyCounts) {
+  Owned s(Str(u"\u30A2a\u30A4"));
+  CFIndex used = -1;
+  EXPECT_EQ(CFStringGetBytes(static_cast<CFStringRef>(s.ref), CFRangeMake(0, 3),
+                             kCFStringEncodingMacJapanese, 0, false, nullptr, 0, &used),
+            3);
+  EXPECT_EQ(used, 5);
+}
+
+TEST(CFString, GetBytesNeverWritesHalfACharacter) {
+  Owned s(Str(u"\u30A2\u30A4"));
+  UInt8 buffer[4];
+  std::memset(buffer, 0xEE, sizeof buffer);
+  CFIndex used = -1;
+  EXPECT_EQ(CFStringGetBytes(static_cast<CFStringRef>(s.ref), CFRangeMake(0, 2),
+                             kCFStringEncodingMacJapanese, 0, false, buffer, 3, &used),
+            1);
+  EXPECT_EQ(used, 2);
+  EXPECT_EQ(buffer[2], 0xEE);
+}
+
+TEST(CFString, GetBytesInUTF16CountsUnitsAndAddsAMarkOnlyWhenAsked) {
+  Owned s(Str(u"a\U0001F600"));
+  CFStringRef str = static_cast<CFStringRef>(s.ref);
+  UInt8 buffer[16];
+  CFIndex used = 0;
+  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingUnicode, 0, false, buffer,
+                             sizeof buffer, &used),
+            3);
+  EXPECT_EQ(used, 6);
+  EXPECT_EQ(buffer[0], 'a');
+  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingUnicode, 0, true, buffer,
+                             sizeof buffer, &used),
+            3);
+  EXPECT_EQ(used, 8);
+  EXPECT_EQ(buffer[0], 0xFF);  // host order (little-endian) mark
+  EXPECT_EQ(buffer[1], 0xFE);
+  // Half a surrogate pair in a byte encoding is unmappable.
+  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(1, 1), kCFStringEncodingUTF8, '?', false, buffer,
+                             sizeof buffer, &used),
+            1);
+  EXPECT_EQ(used, 1);
+  EXPECT_EQ(buffer[0], '?');
+}
+
+TEST(CFString, CreateWithBytesHonoursTheByteOrderMark) {
+  struct Case {
+    std::string bytes;
+    bool external;
+    std::u16string text;
+  } cases[] = {
+      {std::string("\xFE\xFF\x30\xA2", 4), false, u"\u30A2"},
+      {std::string("\xFF\xFE\xA2\x30", 4), true, u"\u30A2"},
+      {std::string("\xA2\x30", 2), false, u"\u30A2"},
+      {std::string("\x30\xA2", 2), true, u"\u30A2"},
+  };
+  for (const Case& c : cases) {
+    Owned s(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(c.bytes.data()),
+                                    CFIndex(c.bytes.size()), kCFStringEncodingUnicode, c.external));
+    ASSERT_NE(s.ref, nullptr);
+    EXPECT_EQ(Chars(static_cast<CFStringRef>(s.ref)), c.text);
+  }
+  EXPECT_EQ(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>("abc"), 3,
+                                    kCFStringEncodingUnicode, false),
+            nullptr);  // an odd number of bytes
+}
+
+TEST(CFString, MutableStringsAppendAndKeepTheirLimit) {
+  Owned m(CFStringCreateMutable(nullptr, 4));
+  CFMutableStringRef s = static_cast<CFMutableStringRef>(const_cast<void*>(m.ref));
+  CFStringAppendCString(s, "ab", kCFStringEncodingASCII);
+  CFStringAppendCString(s, "\x83", kCFStringEncodingMacJapanese);  // not text: nothing added
+  EXPECT_EQ(Chars(s), u"ab");
+  CFStringAppend(s, s);
+  EXPECT_EQ(Chars(s), u"abab");
+  CFStringAppendCString(s, "c", kCFStringEncodingASCII);
+  EXPECT_EQ(Chars(s), u"abab");
+  // Immutable strings do not change.
+  Owned c(CFStringCreateWithCString(nullptr, "x", kCFStringEncodingASCII));
+  CFStringAppendCString(static_cast<CFMutableStringRef>(const_cast<void*>(c.ref)), "y",
+                        kCFStringEncodingASCII);
+  EXPECT_EQ(CFStringGetLength(static_cast<CFStringRef>(c.ref)), 1);
+}
+
+TEST(CFString, SubstringOutsideTheStringIsRefused) {
+  CFStringRef s = CFSTR("abcdef");
+  Owned sub(CFStringCreateWithSubstring(nullptr, s, CFRangeMake(2, 3)));
+  EXPECT_EQ(Chars(static_cast<CFStringRef>(sub.ref)), u"cde");
+  EXPECT_EQ(CFStringCreateWithSubstring(nullptr, s, CFRangeMake(4, 3)), nullptr);
+  EXPECT_EQ(CFStringCreateWithSubstring(nullptr, s, CFRangeMake(-1, 1)), nullptr);
+}
+
+TEST(CFString, CompareFindAndIntValue) {
+  EXPECT_EQ(CFStringCompare(CFSTR("abc"), CFSTR("ABC"), 0), kCFCompareGreaterThan);
+  EXPECT_EQ(CFStringCompare(CFSTR("abc"), CFSTR("ABC"), kCFCompareCaseInsensitive),
+            kCFCompareEqualTo);
+  EXPECT_EQ(CFStringCompare(CFSTR("ab"), CFSTR("abc"), 0), kCFCompareLessThan);
+  EXPECT_EQ(CFStringCompare(CFSTR("track 9"), CFSTR("track 10"), kCFCompareNumerically),
+            kCFCompareLessThan);
+  const CFRange last = CFStringFind(CFSTR("a.b.c"), CFSTR("."), kCFCompareBackwards);
+  EXPECT_EQ(last.location, 3);
+  EXPECT_EQ(CFStringFind(CFSTR("abc"), CFSTR("x"), 0).location, kCFNotFound);
+  EXPECT_TRUE(CFStringHasSuffix(CFSTR("name.aiff"), CFSTR(".aiff")));
+  EXPECT_EQ(CFStringGetIntValue(CFSTR("  -42x")), -42);
+  EXPECT_EQ(CFStringGetIntValue(CFSTR("99999999999999999999")), 2147483647);
+}
+
+TEST(CFString, ConstantStringsSurviveAnyNumberOfReleases) {
+  CFStringRef a = CFSTR("constant");
+  CFRelease(a);
+  CFRelease(a);
+  EXPECT_EQ(CFSTR("constant"), a);
+  EXPECT_EQ(CFStringGetLength(a), 8);
+  CFRelease(nullptr);  // must not crash
+}
+
+TEST(CFString, CopiesAndLentPointers) {
+  Owned m(CFStringCreateMutableCopy(nullptr, 0, CFSTR("abc")));
+  CFStringRef mutableString = static_cast<CFStringRef>(m.ref);
+  EXPECT_EQ(CFStringGetCStringPtr(mutableString, kCFStringEncodingUTF8), nullptr);
+  Owned copy(CFStringCreateCopy(nullptr, mutableString));
+  CFStringRef s = static_cast<CFStringRef>(copy.ref);
+  ASSERT_NE(s, mutableString);
+  EXPECT_STREQ(CFStringGetCStringPtr(s, kCFStringEncodingUTF8), "abc");
+  EXPECT_TRUE(CFEqual(s, mutableString));
+  EXPECT_EQ(CFHash(s), CFHash(mutableString));
+  EXPECT_EQ(CFStringGetCharactersPtr(CFSTR("")), nullptr);
+  EXPECT_EQ(CFStringGetMaximumSizeForEncoding(10, kCFStringEncodingMacJapanese), 20);
+}

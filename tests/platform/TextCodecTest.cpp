@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "SpTextCodec.h"
+#include "TextCommon.h"
+
+using sp::text::DecodeToUTF16;
+using sp::text::EncodeFromUTF16;
+
+namespace {
+
+std::u16string Decode(TextEncoding e, const std::string& bytes, bool* ok = nullptr) {
+  std::u16string out;
+  const bool r = DecodeToUTF16(e, bytes.data(), bytes.size(), out);
+  if (ok != nullptr) *ok = r;
+  return out;
+}
+
+std::string Encode(TextEncoding e, const std::u16string& chars, UInt8 lossByte, bool* ok) {
+  std::string out;
+  *ok = EncodeFromUTF16(e, chars.data(), chars.size(), lossByte, out);
+  return out;
+}
+
+}  // namespace
+
+// The places where MacJapanese differs from code page 932, and the Mac's own rows.
+TEST(MacJapaneseCodec, SpecialCodesReadAndWriteAsTheMacDid) {
+  struct Case {
+    const char* bytes;
+    std::u16string text;
+    const char* writtenBack;  // nullptr: the same bytes
+  } cases[] = {
+      {"\x5C", u"\u00A5", nullptr},            // yen sign, not the backslash
+      {"\x80", u"\\", nullptr},                // the backslash lives here
+      {"\xA0", u"\u00A0", nullptr},            // no-break space
+      {"\xFD", u"\u00A9", nullptr},            // copyright
+      {"\xFE", u"\u2122", nullptr},            // trade mark
+      {"\xFF", u"\u2026", "\x81\x63"},         // one-byte ellipsis: written as the JIS one
+      {"\x81\x60", u"\u301C", nullptr},        // wave dash (code page 932: full-width tilde)
+      {"\x81\x61", u"\u2016", nullptr},        // double vertical line
+      {"\x81\x7C", u"\u2212", nullptr},        // minus sign
+      {"\x81\x5C", u"\u2014", nullptr},        // em dash
+      {"\x81\x91", u"\u00A2", nullptr},        // cent
+      {"\x81\x92", u"\u00A3", nullptr},        // pound
+      {"\x81\xCA", u"\u00AC", nullptr},        // not sign
+      {"\x85\x40", u"\u2460", nullptr},        // circled digit one
+      {"\x85\x9F", u"\u2160", nullptr},        // roman numeral one
+      {"\x85\xB3", u"\u2170", nullptr},        // small roman numeral one
+      {"\x86\x9E", u"\u213B", nullptr},        // facsimile sign
+      {"\x86\xD3", u"\u27A1", nullptr},        // black rightwards arrow
+      {"\x87\x40", u"\u3230", nullptr},        // parenthesised ideograph sun (not NEC's circled 1)
+      {"\x87\x91", u"\u5927\u20DD", nullptr},  // circled "big": base + combining circle
+      {"\x87\xFB", u"\u6709\u9650\u4F1A\u793E", "\x97\x4C\x8C\xC0\x89\xEF\x8E\xD0"},
+      {"\x85\x91", u"\U0001F100", nullptr},  // digit zero full stop, outside the BMP
+      {"\x88\x68", u"\u3094", nullptr},      // hiragana vu
+      {"\xEB\x41", u"\u3001", "\x81\x41"},   // vertical comma reads as the comma
+      {"\xEB\x69", u"\uFE35", nullptr},      // vertical parenthesis has a form of its own
+      {"\x83\x41\x88\x9F", u"\u30A2\u4E9C", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    bool ok = false;
+    EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes, &ok), c.text);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Encode(kTextEncodingMacJapanese, c.text, 0, &ok),
+              c.writtenBack != nullptr ? c.writtenBack : c.bytes);
+    EXPECT_TRUE(ok);
+  }
+}
+
+TEST(MacJapaneseCodec, SameBytesReadDifferentlyAsDOSJapanese) {
+  struct Case {
+    const char* bytes;
+    std::u16string mac;
+    std::u16string dos;
+  } cases[] = {
+      {"\x5C", u"\u00A5", u"\\"},
+      {"\x81\x60", u"\u301C", u"\uFF5E"},
+      {"\x87\x40", u"\u3230", u"\u2460"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes), c.mac);
+    EXPECT_EQ(Decode(kTextEncodingDOSJapanese, c.bytes), c.dos);
+  }
+}
+
+TEST(MacJapaneseCodec, WritesCodePage932ReadingsOfJISSymbolsToTheMacCodes) {
+  bool ok = false;
+  EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2", 0, &ok),
+            "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
+  EXPECT_TRUE(ok);
+}
+
+// Text that came in through the DOS Japanese fallback must come back, but is never written.
+TEST(MacJapaneseCodec, IBMExtensionsAreReadButNeverWritten) {
+  bool ok = false;
+  EXPECT_EQ(Decode(kTextEncodingMacJapanese, "\xFB\xFC", &ok), u"\u9AD9");
+  EXPECT_TRUE(ok);
+  Encode(kTextEncodingMacJapanese, u"\u9AD9", 0, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(Encode(kTextEncodingDOSJapanese, u"\u9AD9", 0, &ok), "\xFB\xFC");
+  // A character with a Mac code is written with it, whatever row it was read from.
+  EXPECT_EQ(Encode(kTextEncodingMacJapanese, Decode(kTextEncodingMacJapanese, "\xFA\x40"), 0, &ok),
+            "\x85\xB3");
+}
+
+TEST(MacJapaneseCodec, RejectsBytesThatAreNoText) {
+  const char* cases[] = {
+      "\x82",                      // lead byte at the end
+      "\x82\x7F",                  // 0x7F is never a second byte
+      "a\x82\x20",                 // nor is a space
+      "\x87\xC5",                  // a gap in the Mac's own rows
+      "\x87\x9C\x87\xA0\x87\x80",  // NEC row 13 code the Mac leaves empty (0x8780)
+      "\xF0\x40",                  // user-defined rows
+  };
+  for (const char* bytes : cases) {
+    SCOPED_TRACE(bytes);
+    bool ok = true;
+    EXPECT_EQ(Decode(kTextEncodingMacJapanese, bytes, &ok), u"");
+    EXPECT_FALSE(ok);
+  }
+}
+
+TEST(TextCodec, UnmappableCharacterFailsOrBecomesTheLossByte) {
+  const std::u16string text = u"a\u4E02b";  // not in JIS X 0208
+  bool ok = true;
+  Encode(kTextEncodingMacJapanese, text, 0, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(Encode(kTextEncodingMacJapanese, text, '?', &ok), "a?b");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, text, 0, &ok).size(), 4u);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Encode(kTextEncodingASCII, u"caf\u00E9", '_', &ok), "caf_");
+  // A surrogate pair is one character: one loss byte.
+  EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\U0001F600", '?', &ok), "?");
+}
+
+TEST(TextCodec, ShiftJISX0213KeepsBaseAndCombiningMarkAsOneCode) {
+  bool ok = false;
+  const std::u16string text = Decode(kTextEncodingShiftJIS_X0213, "\x82\xF5", &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(text, u"\u304B\u309A");
+  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, text, 0, &ok), "\x82\xF5");
+}
+
+TEST(TextCodec, RejectsMalformedUTF8) {
+  const char* cases[] = {"\xC0\x80", "\xED\xA0\x80", "\xF5\x80\x80\x80",
+                         "\xE3\x81", "\x80",         "\xF0\x82\x82\xAC"};
+  for (const char* bytes : cases) {
+    SCOPED_TRACE(bytes);
+    bool ok = true;
+    Decode(kTextEncodingUTF8, bytes, &ok);
+    EXPECT_FALSE(ok);
+  }
+}
+
+TEST(TextCodec, UnicodeByteOrders) {
+  struct Case {
+    TextEncoding encoding;
+    std::string bytes;
+    bool external;
+    std::u16string text;
+  } cases[] = {
+      {kTextEncodingUTF16, std::string("\xFE\xFF\x00\x41", 4), false, u"A"},
+      {kTextEncodingUTF16, std::string("\xFF\xFE\x41\x00", 4), false, u"A"},
+      {kTextEncodingUTF16, std::string("\x41\x00", 2), false, u"A"},  // host order
+      {kTextEncodingUTF16, std::string("\x00\x41", 2), true, u"A"},   // unmarked: big-endian
+      {kTextEncodingUTF16BE, std::string("\xFE\xFF\x00\x41", 4), false,
+       u"\uFEFF"
+       u"A"},
+      {kTextEncodingUTF32, std::string("\x00\x00\xFE\xFF\x00\x01\xF6\x00", 8), false,
+       u"\U0001F600"},
+      {kTextEncodingUTF32LE, std::string("\x41\x00\x00\x00", 4), false, u"A"},
+  };
+  for (const Case& c : cases) {
+    std::u16string out;
+    EXPECT_TRUE(DecodeToUTF16(c.encoding, c.bytes.data(), c.bytes.size(), out, c.external));
+    EXPECT_EQ(out, c.text);
+  }
+  std::u16string out;
+  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));  // half a unit
+}
+
+TEST(TextCodec, BoundaryCrossingNeverLosesText) {
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8(std::string("a\x82", 2)), "a\xEF\xBF\xBD");
+  std::string mac;
+  EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE3\x82\xA2\xC2\xA5\\", mac));
+  EXPECT_EQ(mac, "\x83\x41\x5C\x80");
+  EXPECT_FALSE(sp::text::UTF8ToMacJapanese("\xE4\xB8\x82", mac));  // 丂
+  EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE4\xB8\x82", mac, '_'));
+  EXPECT_EQ(mac, "_");
+}
+
+TEST(TextCodec, UnknownEncodingIsRefused) {
+  std::u16string out;
+  EXPECT_FALSE(sp::text::IsSupportedEncoding(0x0BFF));
+  EXPECT_FALSE(DecodeToUTF16(0x0BFF, "a", 1, out));
+  EXPECT_FALSE(DecodeToUTF16(CreateTextEncoding(kTextEncodingMacJapanese, 0, 2), "a", 1, out));
+}
