@@ -35,8 +35,9 @@ enum { kSpNumberTextSize = 12 };
 
 // The decimal text of the number; writes at most kSpNumberTextSize bytes.
 void Sp_NumberToString(SInt32 value, char* text);
-// The number of a decimal text (an optional sign, then digits); an empty text leaves the value
-// unchanged. Texts longer than 255 bytes are read from their first 255 bytes.
+// The number of a decimal text (an optional sign, then digits; other bytes are not checked, as
+// StringToNum does not check them); an empty text leaves the value unchanged. Texts longer
+// than 255 bytes are read from their first 255 bytes.
 void Sp_StringToNumber(const char* text, SInt32* value);
 // The number's text preceded by '0's up to width characters (a '-' sign stays after the
 // zeros). The width is taken as at most 255; writes at most 256 bytes.
