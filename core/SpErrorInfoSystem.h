@@ -12,15 +12,15 @@
 #include "MacTypes.h"
 
 // The fixed messages of failure records.
-extern const char kSpMsgNullOperator[];        // "This operator is null !! "
-extern const char kSpMsgNullArgument[];        // "Required argument is null !! "
-extern const char kSpMsgMemory[];              // "Cannot allocated memory !! "
-extern const char kSpMsgDataError[];           // "Data Error !! "
-extern const char kSpMsgFileError[];           // "File Error !! "
-extern const char kSpMsgTypeError[];           // "Type Error !! "
-extern const char kSpMsgLinkError[];           // "Link Error !! "
-extern const char kSpMsgPointerArg[];          // "Pointer Arg is 0L"
-extern const char kSpMsgNoComment[];           // "no comment"
+extern const char kSpMsgNullOperator[];  // "This operator is null !! "
+extern const char kSpMsgNullArgument[];  // "Required argument is null !! "
+extern const char kSpMsgMemory[];        // "Cannot allocated memory !! "
+extern const char kSpMsgDataError[];     // "Data Error !! "
+extern const char kSpMsgFileError[];     // "File Error !! "
+extern const char kSpMsgTypeError[];     // "Type Error !! "
+extern const char kSpMsgLinkError[];     // "Link Error !! "
+extern const char kSpMsgPointerArg[];    // "Pointer Arg is 0L"
+extern const char kSpMsgNoComment[];     // "no comment"
 
 // Appends one record to the error log. Returns the sink's result (0 when written).
 OSErr SpERORSYS_SaveErrorMeesage(const char* sourceFile, const char* methodName, SInt32 code,
@@ -43,8 +43,8 @@ void SpReportFailure(const char* sourceFile, const char* methodName, SInt32 code
 // The same, returning the failure value so a method can end with one statement:
 //   return SpReportFailure(kSource, "cSp_Window::Open", 1, kSpMsgNullArgument, paramErr);
 template <class T>
-T SpReportFailure(const char* sourceFile, const char* methodName, SInt32 code,
-                  const char* message, T result) {
+T SpReportFailure(const char* sourceFile, const char* methodName, SInt32 code, const char* message,
+                  T result) {
   SpReportFailure(sourceFile, methodName, code, message);
   return result;
 }

@@ -170,3 +170,8 @@ Boolean Sp_IsControlInstructionTitle(const char* text);
 short Sp_strcmp(const char* first, const char* second);
 // True when the first length bytes are equal.
 Boolean Sp_DataCmp(const void* first, const void* second, SInt32 length);
+
+// The numbers, dates and key sets of the same library.
+#include "SpStdFunctionDate.h"
+#include "SpStdFunctionKeySet.h"
+#include "SpStdFunctionNumber.h"

@@ -88,18 +88,18 @@ void cEventInsertProcObj::ExecuteProcedure() {
   if (proc_ != nullptr) proc_(userData_);
 }
 
-void Sp_SetupEventIdleTimeProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                    unsigned long userData, unsigned long* refNumOut) {
+void Sp_SetupEventIdleTimeProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                    unsigned long* refNumOut) {
   Register(kSpEventProcIdle, proc, order, userData, refNumOut);
 }
 
-void Sp_SetupResumeEventProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                  unsigned long userData, unsigned long* refNumOut) {
+void Sp_SetupResumeEventProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                  unsigned long* refNumOut) {
   Register(kSpEventProcResume, proc, order, userData, refNumOut);
 }
 
-void Sp_SetupSuspendEventProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                   unsigned long userData, unsigned long* refNumOut) {
+void Sp_SetupSuspendEventProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                   unsigned long* refNumOut) {
   Register(kSpEventProcSuspend, proc, order, userData, refNumOut);
 }
 
@@ -141,4 +141,6 @@ void Sp_EvnetToolsQuitApplicationProc() {
   RunList(quitAppProcDef_GlV);
 }
 
-unsigned char Sp_AnimationCursorEventExecute() { return 0; }
+unsigned char Sp_AnimationCursorEventExecute() {
+  return 0;
+}

@@ -53,12 +53,12 @@ extern UInt32 eventProcCurrentRefNum_GlV;
 
 // Registration: a null procedure does nothing; otherwise the new entry's reference number is
 // written to refNumOut when that is given.
-void Sp_SetupEventIdleTimeProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                    unsigned long userData, unsigned long* refNumOut);
-void Sp_SetupResumeEventProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                  unsigned long userData, unsigned long* refNumOut);
-void Sp_SetupSuspendEventProcedure(SpEventInsertProcPtr proc, SInt32 order,
-                                   unsigned long userData, unsigned long* refNumOut);
+void Sp_SetupEventIdleTimeProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                    unsigned long* refNumOut);
+void Sp_SetupResumeEventProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                  unsigned long* refNumOut);
+void Sp_SetupSuspendEventProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
+                                   unsigned long* refNumOut);
 void Sp_SetupDisposeProcedure(SpEventInsertProcPtr proc, SInt32 order, unsigned long userData,
                               unsigned long* refNumOut);
 

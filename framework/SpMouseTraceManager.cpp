@@ -6,9 +6,13 @@ namespace {
 Boolean gStopFlag = 0;
 }
 
-void Sp_DisableMouseTrace() { gStopFlag = 1; }
+void Sp_DisableMouseTrace() {
+  gStopFlag = 1;
+}
 
-void Sp_EnableMouseTrace(unsigned char) { gStopFlag = 0; }
+void Sp_EnableMouseTrace(unsigned char) {
+  gStopFlag = 0;
+}
 
 void SpMouseTraceEventProcedure() {}
 
@@ -16,4 +20,6 @@ void SpMouseTraceSuspendEventProc() {}
 
 void SpMouseTraceQuitProc() {}
 
-Boolean Sp_IsMouseTraceDisabled() { return gStopFlag; }
+Boolean Sp_IsMouseTraceDisabled() {
+  return gStopFlag;
+}

@@ -68,7 +68,9 @@ inline void StoreLE64(void* p, UInt64 v) {
   StoreLE32(static_cast<UInt8*>(p) + 4, UInt32(v >> 32));
 }
 
-inline UInt16 Swap16(UInt16 v) { return UInt16((v >> 8) | (v << 8)); }
+inline UInt16 Swap16(UInt16 v) {
+  return UInt16((v >> 8) | (v << 8));
+}
 inline UInt32 Swap32(UInt32 v) {
   return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
 }

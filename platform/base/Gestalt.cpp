@@ -33,9 +33,15 @@ std::map<OSType, SInt32>& Table() {
 
 namespace sp_platform {
 
-void SetGestaltAnswer(OSType selector, SInt32 response) { Table()[selector] = response; }
-void RemoveGestaltAnswer(OSType selector) { Table().erase(selector); }
-void ResetGestaltTable() { Table() = DefaultTable(); }
+void SetGestaltAnswer(OSType selector, SInt32 response) {
+  Table()[selector] = response;
+}
+void RemoveGestaltAnswer(OSType selector) {
+  Table().erase(selector);
+}
+void ResetGestaltTable() {
+  Table() = DefaultTable();
+}
 
 }  // namespace sp_platform
 

@@ -31,7 +31,9 @@ struct MasterPointer {
 constexpr UInt32 kHandleMagic = 0x53704D48;  // 'SpMH'
 constexpr SInt8 kLockedBit = SInt8(0x80);
 
-PtrHeader* HeaderOf(Ptr p) { return reinterpret_cast<PtrHeader*>(p) - 1; }
+PtrHeader* HeaderOf(Ptr p) {
+  return reinterpret_cast<PtrHeader*>(p) - 1;
+}
 
 MasterPointer* MasterOf(Handle h) {
   if (h == nullptr) return nullptr;
@@ -96,20 +98,28 @@ Handle AllocateHandle(Size byteCount, bool clear) {
 
 namespace sp_platform {
 
-void SetAllocationFailureCountdown(UInt32 n) { gFailCountdown = n; }
+void SetAllocationFailureCountdown(UInt32 n) {
+  gFailCountdown = n;
+}
 
 bool ShouldFailAllocation() {
   if (gFailCountdown == 0) return false;
   return --gFailCountdown == 0;
 }
 
-UInt64 AllocationCount() { return gAllocations; }
+UInt64 AllocationCount() {
+  return gAllocations;
+}
 
 }  // namespace sp_platform
 
-Ptr NewPtr(Size byteCount) { return AllocatePtr(byteCount, false); }
+Ptr NewPtr(Size byteCount) {
+  return AllocatePtr(byteCount, false);
+}
 
-Ptr NewPtrClear(Size byteCount) { return AllocatePtr(byteCount, true); }
+Ptr NewPtrClear(Size byteCount) {
+  return AllocatePtr(byteCount, true);
+}
 
 void DisposePtr(Ptr p) {
   if (p == nullptr) {
@@ -149,9 +159,13 @@ void SetPtrSize(Ptr p, Size newSize) {
   gMemError = noErr;
 }
 
-Handle NewHandle(Size byteCount) { return AllocateHandle(byteCount, false); }
+Handle NewHandle(Size byteCount) {
+  return AllocateHandle(byteCount, false);
+}
 
-Handle NewHandleClear(Size byteCount) { return AllocateHandle(byteCount, true); }
+Handle NewHandleClear(Size byteCount) {
+  return AllocateHandle(byteCount, true);
+}
 
 void DisposeHandle(Handle h) {
   if (h == nullptr) {
@@ -233,7 +247,8 @@ OSErr HandToHand(Handle* theHndl) {
 }
 
 OSErr PtrToHand(const void* srcPtr, Handle* dstHndl, Size size) {
-  if (dstHndl == nullptr || (srcPtr == nullptr && size > 0) || size < 0) return gMemError = paramErr;
+  if (dstHndl == nullptr || (srcPtr == nullptr && size > 0) || size < 0)
+    return gMemError = paramErr;
   Handle h = NewHandle(size);
   if (h == nullptr) return gMemError;
   if (size > 0) std::memcpy(*h, srcPtr, std::size_t(size));
@@ -256,11 +271,17 @@ OSErr HandAndHand(Handle hand1, Handle hand2) {
   return PtrAndHand(*hand1, hand2, GetHandleSize(hand1));
 }
 
-OSErr MemError() { return gMemError; }
+OSErr MemError() {
+  return gMemError;
+}
 
-Size MaxBlock() { return kSpFixedFreeMemory; }
+Size MaxBlock() {
+  return kSpFixedFreeMemory;
+}
 
-SInt32 FreeMem() { return kSpFixedFreeMemory; }
+SInt32 FreeMem() {
+  return kSpFixedFreeMemory;
+}
 
 void MoreMasters() {}
 

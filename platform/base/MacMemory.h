@@ -14,7 +14,8 @@ Ptr NewPtr(Size byteCount);
 Ptr NewPtrClear(Size byteCount);
 void DisposePtr(Ptr p);
 Size GetPtrSize(Ptr p);
-void SetPtrSize(Ptr p, Size newSize);  // only shrinking in place is possible; growth sets memFullErr
+void SetPtrSize(Ptr p,
+                Size newSize);  // only shrinking in place is possible; growth sets memFullErr
 
 Handle NewHandle(Size byteCount);
 Handle NewHandleClear(Size byteCount);

@@ -7,8 +7,14 @@ UInt32 gBeepCount = 0;
 }
 
 namespace sp_platform {
-UInt32 BeepCount() { return gBeepCount; }
-void ResetBeepCount() { gBeepCount = 0; }
+UInt32 BeepCount() {
+  return gBeepCount;
+}
+void ResetBeepCount() {
+  gBeepCount = 0;
+}
 }  // namespace sp_platform
 
-void SysBeep(short) { ++gBeepCount; }
+void SysBeep(short) {
+  ++gBeepCount;
+}

@@ -4,7 +4,9 @@ namespace {
 SInt32 gSeed = 1;
 }
 
-SInt32 GetRandomSeed() { return gSeed; }
+SInt32 GetRandomSeed() {
+  return gSeed;
+}
 
 void SetRandomSeed(SInt32 seed) {
   // Zero would stay zero for ever; the multiplicative generator needs 1 .. 2^31 - 2.

@@ -18,7 +18,9 @@ void SetKeyDown(UInt8 keyCode, bool down) {
   }
 }
 
-void ReleaseAllKeys() { std::memset(gKeysDown, 0, sizeof gKeysDown); }
+void ReleaseAllKeys() {
+  std::memset(gKeysDown, 0, sizeof gKeysDown);
+}
 
 }  // namespace sp_platform
 

@@ -5,17 +5,31 @@
 
 namespace sp_testing {
 
-UInt32 BeepCount() { return sp_platform::BeepCount(); }
-void ResetBeepCount() { sp_platform::ResetBeepCount(); }
-void FailNthAllocation(UInt32 n) { sp_platform::SetAllocationFailureCountdown(n); }
+UInt32 BeepCount() {
+  return sp_platform::BeepCount();
+}
+void ResetBeepCount() {
+  sp_platform::ResetBeepCount();
+}
+void FailNthAllocation(UInt32 n) {
+  sp_platform::SetAllocationFailureCountdown(n);
+}
 
 void SetGestalt(OSType selector, SInt32 response) {
   sp_platform::SetGestaltAnswer(selector, response);
 }
-void RemoveGestalt(OSType selector) { sp_platform::RemoveGestaltAnswer(selector); }
-void ResetGestalt() { sp_platform::ResetGestaltTable(); }
+void RemoveGestalt(OSType selector) {
+  sp_platform::RemoveGestaltAnswer(selector);
+}
+void ResetGestalt() {
+  sp_platform::ResetGestaltTable();
+}
 
-void SetKeyDown(UInt8 keyCode, bool down) { sp_platform::SetKeyDown(keyCode, down); }
-void ReleaseAllKeys() { sp_platform::ReleaseAllKeys(); }
+void SetKeyDown(UInt8 keyCode, bool down) {
+  sp_platform::SetKeyDown(keyCode, down);
+}
+void ReleaseAllKeys() {
+  sp_platform::ReleaseAllKeys();
+}
 
 }  // namespace sp_testing

@@ -8,7 +8,9 @@
 namespace {
 
 std::vector<unsigned long> gCalls;
-void Record(unsigned long userData) { gCalls.push_back(userData); }
+void Record(unsigned long userData) {
+  gCalls.push_back(userData);
+}
 
 // Removes every entry a test registered, so tests do not see each other's entries.
 class ProcedureRegistry : public ::testing::Test {
@@ -82,8 +84,8 @@ TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
   bool tracingOffDuringSuspend = false;
   static bool* observed;
   observed = &tracingOffDuringSuspend;
-  Sp_SetupSuspendEventProcedure([](unsigned long) { *observed = Sp_IsMouseTraceDisabled(); }, 0,
-                                0, nullptr);
+  Sp_SetupSuspendEventProcedure([](unsigned long) { *observed = Sp_IsMouseTraceDisabled(); }, 0, 0,
+                                nullptr);
   Sp_EnableMouseTrace(0);
   Sp_EvnetToolsSuspendEventProc();
   EXPECT_FALSE(tracingOffDuringSuspend);  // switched off only after the suspend procedures

@@ -7,9 +7,13 @@ ErrorLogCapture::ErrorLogCapture() : beepsAtStart_(sp_testing::BeepCount()) {
   SpERORSYS_SetRecordSink(&ErrorLogCapture::Sink, reinterpret_cast<URefCon>(this));
 }
 
-ErrorLogCapture::~ErrorLogCapture() { SpERORSYS_SetRecordSink(savedProc_, savedRefCon_); }
+ErrorLogCapture::~ErrorLogCapture() {
+  SpERORSYS_SetRecordSink(savedProc_, savedRefCon_);
+}
 
-UInt32 ErrorLogCapture::Beeps() const { return sp_testing::BeepCount() - beepsAtStart_; }
+UInt32 ErrorLogCapture::Beeps() const {
+  return sp_testing::BeepCount() - beepsAtStart_;
+}
 
 bool ErrorLogCapture::Has(const std::string& method, SInt32 code) const {
   for (const CapturedRecord& r : records_) {
