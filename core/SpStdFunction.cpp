@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "Fonts.h"
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 
@@ -491,4 +492,26 @@ Boolean Sp_DataCmp(const void* first, const void* second, SInt32 length) {
     return SpReportFailure(kSource, "Sp_DataCmp", 1, kMsgNullArgumentShort, Boolean(false));
   }
   return std::memcmp(first, second, static_cast<std::size_t>(length)) == 0;
+}
+
+Boolean Sp_GetEnableFontSize(short font, short size, short& sizeOut, Boolean trySmaller,
+                             Boolean tryLarger, short largestSize) {
+  sizeOut = size;
+  if (trySmaller) {
+    for (short s = size; s >= 1; --s) {
+      if (RealFont(font, s)) {
+        sizeOut = s;
+        return true;
+      }
+    }
+  }
+  if (tryLarger) {
+    for (SInt32 s = size; s <= largestSize; ++s) {
+      if (RealFont(font, short(s))) {
+        sizeOut = short(s);
+        return true;
+      }
+    }
+  }
+  return false;
 }

@@ -171,6 +171,14 @@ short Sp_strcmp(const char* first, const char* second);
 // True when the first length bytes are equal.
 Boolean Sp_DataCmp(const void* first, const void* second, SInt32 length);
 
+// ---- Fonts -----------------------------------------------------------------------------------
+
+// A size at which the font is real (RealFont): with trySmaller the first from size down to 1,
+// then, when none was found and with tryLarger, the first from size up to largestSize.
+// *sizeOut starts as size and holds the size found. True when one was found.
+Boolean Sp_GetEnableFontSize(short font, short size, short& sizeOut, Boolean trySmaller,
+                             Boolean tryLarger, short largestSize);
+
 // The numbers, dates and key sets of the same library.
 #include "SpStdFunctionDate.h"
 #include "SpStdFunctionKeySet.h"

@@ -2,6 +2,7 @@
 
 #include "base/detail/TestHooks.h"
 #include "events/detail/KeyboardState.h"
+#include "quickdraw/detail/FontSizes.h"
 
 namespace sp_testing {
 
@@ -32,4 +33,10 @@ void ReleaseAllKeys() {
   sp_platform::ReleaseAllKeys();
 }
 
+}  // namespace sp_testing
+
+namespace sp_testing {
+void SetRealFontSizes(short fontNum, const std::vector<short>& sizes) {
+  sp_platform::SetRealFontSizes(fontNum, sizes);
+}
 }  // namespace sp_testing

@@ -2,6 +2,8 @@
 // Never linked into the application.
 #pragma once
 
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_testing {
@@ -23,5 +25,9 @@ void ResetGestalt();
 // lock, 58 option, 59 control), or release every key.
 void SetKeyDown(UInt8 keyCode, bool down);
 void ReleaseAllKeys();
+
+// Fonts: make RealFont answer true only for these sizes of the font (an empty list: every
+// size again).
+void SetRealFontSizes(short fontNum, const std::vector<short>& sizes);
 
 }  // namespace sp_testing

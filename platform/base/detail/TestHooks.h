@@ -1,4 +1,4 @@
-// State of the base layer that only the test API changes. Not for the Parts.
+// State of the base layer that only the test API changes. Not for the program's own code.
 #pragma once
 
 #include "../MacTypes.h"

@@ -1,4 +1,4 @@
-// State of the Resource Manager that only the test API changes. Not for the Parts.
+// State of the Resource Manager that only the test API changes. Not for the program's own code.
 #pragma once
 
 #include <cstddef>
