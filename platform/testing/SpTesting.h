@@ -1,10 +1,14 @@
 // The automation API that tests use to drive and observe the platform layer.
-// Never linked into the application.
+// Never linked into the application. The clock, resources and main bundle have headers of
+// their own, included here.
 #pragma once
 
 #include <vector>
 
 #include "MacTypes.h"
+#include "TestBundle.h"
+#include "TestClock.h"
+#include "TestResources.h"
 
 namespace sp_testing {
 
