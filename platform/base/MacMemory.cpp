@@ -10,6 +10,7 @@ namespace {
 
 OSErr gMemError = noErr;
 UInt32 gFailCountdown = 0;
+UInt32 gSizeLimit = 0;
 UInt64 gAllocations = 0;
 
 // Every pointer block is preceded by this header, so GetPtrSize knows the size asked for
@@ -41,9 +42,9 @@ MasterPointer* MasterOf(Handle h) {
   return m->magic == kHandleMagic ? m : nullptr;
 }
 
-bool FailThisAllocation() {
+bool FailThisAllocation(UInt64 bytes) {
   ++gAllocations;
-  return sp_platform::ShouldFailAllocation();
+  return sp_platform::ShouldFailAllocation(bytes);
 }
 
 Ptr AllocatePtr(Size byteCount, bool clear) {
@@ -51,7 +52,7 @@ Ptr AllocatePtr(Size byteCount, bool clear) {
     gMemError = paramErr;
     return nullptr;
   }
-  if (FailThisAllocation()) {
+  if (FailThisAllocation(UInt64(byteCount))) {
     gMemError = memFullErr;
     return nullptr;
   }
@@ -73,7 +74,7 @@ Handle AllocateHandle(Size byteCount, bool clear) {
     gMemError = paramErr;
     return nullptr;
   }
-  if (FailThisAllocation()) {
+  if (FailThisAllocation(UInt64(byteCount))) {
     gMemError = memFullErr;
     return nullptr;
   }
@@ -102,7 +103,10 @@ void SetAllocationFailureCountdown(UInt32 n) {
   gFailCountdown = n;
 }
 
-bool ShouldFailAllocation() {
+void SetAllocationSizeLimit(UInt32 bytes) { gSizeLimit = bytes; }
+
+bool ShouldFailAllocation(UInt64 bytes) {
+  if (gSizeLimit != 0 && bytes > gSizeLimit) return true;
   if (gFailCountdown == 0) return false;
   return --gFailCountdown == 0;
 }
@@ -199,7 +203,7 @@ void SetHandleSize(Handle h, Size newSize) {
     gMemError = m == nullptr ? nilHandleErr : paramErr;
     return;
   }
-  if (newSize > m->size && FailThisAllocation()) {
+  if (newSize > m->size && FailThisAllocation(UInt64(newSize))) {
     gMemError = memFullErr;
     return;
   }

@@ -19,6 +19,9 @@ void ResetBeepCount();
 // Makes the n-th Memory Manager allocation from now fail with memFullErr (n = 1: the next
 // one). 0 switches failing off.
 void FailNthAllocation(UInt32 n);
+// Makes every Memory Manager allocation of more than `bytes` fail (0: no limit again), as on
+// a machine short of memory.
+void LimitAllocationSize(UInt32 bytes);
 
 // Gestalt: change one answer, remove one, or restore the platform's table.
 void SetGestalt(OSType selector, SInt32 response);

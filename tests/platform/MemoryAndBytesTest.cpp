@@ -105,3 +105,13 @@ TEST(ByteOrder, WriterPatchesOnlyInsideWhatWasWritten) {
   ASSERT_EQ(w.Size(), sizeof expected);
   EXPECT_EQ(std::memcmp(w.Data().data(), expected, sizeof expected), 0);
 }
+
+TEST(Memory, SizeLimitRefusesOnlyLargerBlocks) {
+  sp_testing::LimitAllocationSize(1000);
+  Ptr big = NewPtr(1001);
+  Ptr small = NewPtr(1000);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_EQ(big, nullptr);
+  EXPECT_NE(small, nullptr);
+  DisposePtr(small);
+}
