@@ -15,6 +15,9 @@ void ResetBeepCount() {
 void FailNthAllocation(UInt32 n) {
   sp_platform::SetAllocationFailureCountdown(n);
 }
+void LimitAllocationSize(UInt32 bytes) {
+  sp_platform::SetAllocationSizeLimit(bytes);
+}
 
 void SetGestalt(OSType selector, SInt32 response) {
   sp_platform::SetGestaltAnswer(selector, response);
