@@ -1,10 +1,20 @@
 // The error log: the program-wide reporter of internal failures.
 //
 // Every failing operation sounds the beep and hands the log four facts: its source file, its
-// class and method name, a code and a fixed message. The log turns them into one record
-// ("source TAB method TAB code TAB message TAB CR") and passes it to the record sink. The
-// sink that writes the day's "Error Report" file is plugged in by the file library; until
-// then, and in tests, records go to the sink installed here.
+// class and method name, a code and a fixed message. The log appends them as one record
+// ("source TAB method TAB code TAB message TAB CR", MacJapanese, no date, no line feed) to the
+// file "Error Report" in "Zanthe Folder" of the Preferences folder. The file holds the reports
+// of one day, the day of its creation date: the first report of a new day replaces it. Each
+// report opens, writes, closes and flushes the file anew, so a crash loses no earlier record.
+//
+// When the file cannot be written, the failure is shown to the user: first through the
+// error-number messages, else in the modal say dialog. Both displays are installed by the
+// framework (SpERORSYS_SetFailureDisplayProcs); until then the first answers "not shown" and
+// the second writes its text on standard error. A report made while another report is being
+// written or shown writes nothing and shows nothing: a display that fails reports through
+// this log, and would otherwise start the round again without end.
+//
+// Tests install a record sink: while one is installed, records go to it instead of the file.
 #pragma once
 
 #include <string>
@@ -22,15 +32,44 @@ extern const char kSpMsgLinkError[];     // "Link Error !! "
 extern const char kSpMsgPointerArg[];    // "Pointer Arg is 0L"
 extern const char kSpMsgNoComment[];     // "no comment"
 
-// Appends one record to the error log. Returns the sink's result (0 when written).
+// Appends one record to "Error Report" in "Zanthe Folder" of the Preferences folder (made
+// when missing). 0 and nothing done when the folder cannot be had; otherwise the result of
+// SpERORSYS_SaveErrorMeesageCore. With a record sink installed, the sink's result.
 OSErr SpERORSYS_SaveErrorMeesage(const char* sourceFile, const char* methodName, SInt32 code,
                                  const char* message);
+// The same report into a file on the desktop: the given name, or "Error Report" when it is
+// null or empty; recreate replaces the file whatever its date. A failure to find the
+// Desktop folder is returned and nothing is written.
+OSErr SpERORSYS_SaveErrorMeesageOnDesktop(const char* fileName, unsigned char recreate,
+                                          const char* sourceFile, const char* methodName,
+                                          SInt32 code, const char* message);
+// Appends the record to the named file of the folder: the file is made (creator 'CWIE', type
+// 'TEXT') when missing, and deleted and made anew first when recreate is set or it was made
+// on another day. 0 on success. On a failure the failure is shown and the result is the
+// first tier's nonzero answer, or else the failing error number.
+OSErr SpERORSYS_SaveErrorMeesageCore(short vRefNum, SInt32 dirID, const char* fileName,
+                                     unsigned char recreate, const char* sourceFile,
+                                     const char* methodName, SInt32 code, const char* message);
+
+// The two displays of a report that could not be written. The first gets the error number
+// and no placement and answers nonzero when it showed a message (SpSayErrorNoWithDefaultSetup);
+// the second shows a text in the modal say dialog (Sp_SayDialogByModal, flag 0). Null
+// uninstalls one.
+struct sWindowOutputBehavior;
+typedef short (*SpERORSYS_SayErrorNoProc)(short errorNo, sWindowOutputBehavior* placement);
+typedef void (*SpERORSYS_SayDialogProc)(char* message, unsigned char classicLoop);
+void SpERORSYS_SetFailureDisplayProcs(SpERORSYS_SayErrorNoProc sayErrorNo,
+                                      SpERORSYS_SayDialogProc sayDialog);
+void SpERORSYS_GetFailureDisplayProcs(SpERORSYS_SayErrorNoProc* sayErrorNo,
+                                      SpERORSYS_SayDialogProc* sayDialog);
 
 // The bytes of one record, as written to the log file.
 std::string SpERORSYS_FormatRecord(const char* sourceFile, const char* methodName, SInt32 code,
                                    const char* message);
 
-// Where records go. The default sink writes each record as a line on standard error.
+// The record sink: while one is installed, SpERORSYS_SaveErrorMeesage hands it the record's
+// four facts instead of writing the file. Null uninstalls it (records go to the file again);
+// SpERORSYS_GetRecordSink gives null when none is installed.
 typedef OSErr (*SpERORSYS_RecordSinkProc)(const char* sourceFile, const char* methodName,
                                           SInt32 code, const char* message, URefCon refCon);
 void SpERORSYS_SetRecordSink(SpERORSYS_RecordSinkProc proc, URefCon refCon);

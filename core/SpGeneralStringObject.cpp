@@ -6,6 +6,7 @@
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 #include "SpEventToolsClass.h"
+#include "SpFileLibSource.h"
 
 cSO_StringItemBlockManager* stringItemBlockMgrPtr_GlV = nullptr;
 cStringObjectBlockManager* StringObjBlockMgrPtr_GlV = nullptr;
@@ -1071,4 +1072,37 @@ void SpSO_SaveString(sSO_StringObjectBase* obj) {
     current = next;
   }
   RecountChain(obj);
+}
+
+// ----- files --------------------------------------------------------------------------------
+
+OSErr SpSO_WriteIntoFile(sSpFileSysInfo* file, const sSO_StringObjectBase* obj) {
+  if (file == nullptr || obj == nullptr) {
+    return SpReportFailure(kSource, "SpSO_WriteIntoFile", 1, kMsgArgumentError, OSErr(paramErr));
+  }
+  return SpSO_WriteTargetAreaStringIntoFile(file, obj, 0, obj->length);
+}
+
+OSErr SpSO_WriteTargetAreaStringIntoFile(sSpFileSysInfo* file, const sSO_StringObjectBase* obj,
+                                         SInt32 start, SInt32 length) {
+  if (file == nullptr || obj == nullptr) {
+    return SpReportFailure(kSource, "SpSO_WriteTargetAreaStringIntoFile", 1, kMsgArgumentError,
+                           OSErr(paramErr));
+  }
+  if (length < 1) return noErr;
+  SInt64 first = std::max<SInt64>(start, 0);
+  SInt64 end = SInt64(start) + length;
+  SInt64 itemStart = 0;
+  for (const Item* item = obj->firstItem; item != nullptr && itemStart < end; item = item->next) {
+    SInt64 itemEnd = itemStart + item->used;
+    SInt64 from = std::max(first, itemStart);
+    SInt64 to = std::min(end, itemEnd);
+    if (from < to) {
+      OSErr result =
+          Sp_WriteFileSystem_Write(file, item->text + (from - itemStart), SInt32(to - from), 1);
+      if (result != noErr) return result;
+    }
+    itemStart = itemEnd;
+  }
+  return noErr;
 }

@@ -177,3 +177,16 @@ void SpSO_SaveString(sSO_StringObjectBase* obj);
 // of bytes placed (less than the text's length when the item pool ran dry).
 SInt32 SpSO_CreateItemForSetupString(const char* text, sSO_StringItemObject*& first,
                                      sSO_StringItemObject*& last);
+
+// ---------------------------------------------------------------------------------------------
+// Files
+// ---------------------------------------------------------------------------------------------
+
+struct sSpFileSysInfo;
+
+// Writes the whole text into a file opened for writing with the buffered file record.
+OSErr SpSO_WriteIntoFile(sSpFileSysInfo* file, const sSO_StringObjectBase* obj);
+// Writes the bytes start to start + length - 1, item by item, each synchronously through the
+// file record; the first failure stops and is returned. A length below 1 writes nothing.
+OSErr SpSO_WriteTargetAreaStringIntoFile(sSpFileSysInfo* file, const sSO_StringObjectBase* obj,
+                                         SInt32 start, SInt32 length);

@@ -11,14 +11,19 @@
 #include "ByteOrder.h"
 #include "CFBundle.h"
 #include "CFString.h"
+#include "CFURL.h"
+#include "CFURLFiles.h"
 #include "Clock.h"
 #include "Events.h"
+#include "Files.h"
 #include "Gestalt.h"
 #include "MacMemory.h"
+#include "OSUtils.h"
 #include "Processes.h"
 #include "Random.h"
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
+#include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
 #include "TextUtils.h"
 
@@ -638,6 +643,50 @@ OSErr Sp_GetApplicatinHeapInfo(SInt32& size, SInt32& freeSize) {
   if (err != noErr) return err;
   size = SInt32(info.processSize);
   freeSize = SInt32(info.processFreeMem);
+  return noErr;
+}
+
+OSErr Sp_GetApplicatinFolderInfo(short& vRefNum, SInt32& dirID, char* name) {
+  if (!bundleProjectTypeFlag_GlV) {
+    // The process itself says where its program file lies.
+    ProcessSerialNumber psn{0, kCurrentProcess};
+    Str255 processName = {0};
+    FSSpec spec;
+    std::memset(&spec, 0, sizeof spec);
+    ProcessInfoRec info{};
+    info.processInfoLength = sizeof info;
+    info.processName = processName;
+    info.processAppSpec = &spec;
+    OSErr err = GetProcessInformation(&psn, &info);
+    if (err != noErr) return err;
+    vRefNum = spec.vRefNum;
+    dirID = spec.parID;
+    if (name != nullptr) {
+      std::memcpy(name, processName + 1, processName[0]);
+      name[processName[0]] = '\0';
+    }
+    return noErr;
+  }
+  // The bundle layout: the folder that holds the bundle.
+  CFBundleRef bundle = CFBundleGetMainBundle();
+  if (bundle == nullptr) return paramErr;
+  CFURLRef url = CFBundleCopyBundleURL(bundle);
+  if (url == nullptr) return paramErr;
+  FSRef ref;
+  Boolean found = CFURLGetFSRef(url, &ref);
+  CFRelease(url);
+  if (!found) return paramErr;
+  FSSpec spec;
+  OSErr err = FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr);
+  if (err != noErr) return err;
+  vRefNum = spec.vRefNum;
+  dirID = spec.parID;
+  if (name != nullptr) {
+    std::memcpy(name, spec.name + 1, spec.name[0]);
+    name[spec.name[0]] = '\0';
+  }
+  char path[kSpMaxFullPathLength + 1];
+  if (Sp_DirFullPathNameFromDirID(dirID, vRefNum, path) != noErr) SysBeep(19);
   return noErr;
 }
 

@@ -8,6 +8,7 @@
 
 #include "MacMemory.h"
 #include "detail/ProcessInternal.h"
+#include "files/detail/Catalog.h"
 
 namespace sp_platform {
 
@@ -81,5 +82,13 @@ OSErr GetProcessInformation(const ProcessSerialNumber* psn, ProcessInfoRec* info
   info->processLauncher = {0, kSystemProcess};
   info->processLaunchDate = 0;
   info->processActiveTime = 0;
-  return info->processAppSpec != nullptr ? OSErr(unimpErr) : OSErr(noErr);
+  if (info->processAppSpec == nullptr) return noErr;
+  // The executable's location as the file layer sees it; fnfErr when the system does not
+  // tell where the executable is.
+  sp_platform::files::Location app;
+  const std::string& path = sp_platform::ExecutablePath();
+  OSErr err = path.empty() ? OSErr(fnfErr) : sp_platform::files::LocatePath(path, app);
+  if (err != noErr) return err;
+  sp_platform::files::MakeFSSpec(app, info->processAppSpec);
+  return noErr;
 }

@@ -33,7 +33,6 @@ OSErr GetCurrentProcess(ProcessSerialNumber* psn);
 // the fixed free memory of the Memory Manager (16 MiB) plus the executable's size, the free
 // memory the fixed 16 MiB; the launch date is tick 0.
 //
-// The application's FSSpec needs the file layer, which is not part of this layer yet: a
-// request that asks for it (processAppSpec not null) fills everything else and returns
-// unimpErr, so callers take their fall-back road instead of using a made-up location.
+// processAppSpec (when given) receives the executable's location as the file layer sees it;
+// fnfErr when the system does not tell where the executable is.
 OSErr GetProcessInformation(const ProcessSerialNumber* psn, ProcessInfoRec* info);

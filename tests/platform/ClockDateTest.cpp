@@ -306,7 +306,7 @@ TEST(Clock, RealDatesAreLocalTimeSince1904) {
   EXPECT_GE(final - before, 2u) << "a real Delay waits";
 }
 
-TEST(Processes, CurrentProcessReportsItsNameAndRefusesTheAppSpecForNow) {
+TEST(Processes, CurrentProcessReportsItsNameAndLocation) {
   ProcessSerialNumber psn{};
   ASSERT_EQ(GetCurrentProcess(&psn), noErr);
   Str255 name{};
@@ -320,7 +320,8 @@ TEST(Processes, CurrentProcessReportsItsNameAndRefusesTheAppSpecForNow) {
 
   FSSpec spec{};
   info.processAppSpec = &spec;
-  EXPECT_EQ(GetProcessInformation(&psn, &info), unimpErr);
+  EXPECT_EQ(GetProcessInformation(&psn, &info), noErr);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(spec.name + 1), spec.name[0]), "platform_tests");
 
   ProcessSerialNumber other{0, 77};
   EXPECT_EQ(GetProcessInformation(&other, &info), procNotFound);

@@ -1,0 +1,41 @@
+// Backup generations of a file, kept beside it in its folder.
+//
+// Before a file is written anew its current version can be kept as a backup generation. Two
+// naming schemes exist:
+// - prefix generations: each older generation carries one more backup character in front of
+//   the name (with '~' and a file R: ~R, ~~R, ...), optionally keeping the name's extension
+//   at the end (S.aiff, ~S.aiff, ~~S.aiff); an undo rolls the generations back;
+// - numbered generations: an underscore and a number behind the name, zero-padded to the
+//   digits of the highest number (L, L_01, L_02, ... with 10 generations).
+// Names are limited to 31 bytes (classic) or 255 bytes (long names); a name that would grow
+// too long is cut without splitting a two-byte character, or, where cutting is not allowed,
+// the operation stops with memFullErr before anything is renamed. Errors of the renames and
+// deletions are returned as they come.
+#pragma once
+
+#include "MacTypes.h"
+
+// The backup name of a full path: the folder part, ":" (when the folder part is not empty),
+// the backup character and the file name; a path whose file name is empty gives the backup
+// character followed by the whole path. out must hold the path's length plus 2 bytes.
+void Sp_MakeBackUpFileName(const char* fullPath, char backupChar, char* out);
+
+// Shifts the prefix generations of the file up by one (the one beyond maxGenerations is
+// deleted) and turns the file itself into the first generation. noErr and nothing done when
+// the file does not exist.
+OSErr Sp_ReNameBackUpFile(short vRefNum, SInt32 dirID, const char* name, char backupChar,
+                          short maxGenerations, unsigned char longNameFlag, unsigned char cutFlag,
+                          unsigned char keepExtensionFlag);
+// The reverse: the first generation becomes the file again (a file of that name is deleted
+// first) and each older generation moves down by one.
+OSErr Sp_UndoReNameBackUpFile(short vRefNum, SInt32 dirID, const char* name, char backupChar,
+                              short maxGenerations, unsigned char longNameFlag,
+                              unsigned char cutFlag, unsigned char keepExtensionFlag);
+
+// The numbered scheme; callers start it with number 0. Generation `number` moves to
+// number + 1 (moving the generations above it first); generation maxNumber is deleted. Names
+// that would exceed maxNameLength bytes (at most 255) are cut in front of the suffix.
+OSErr Sp_ReNameBackUpFileWithAddNumber(short vRefNum, SInt32 dirID, const char* name,
+                                       short maxNameLength, short number, short maxNumber);
+OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short maxNameLength,
+                                                 short number, short maxNumber);

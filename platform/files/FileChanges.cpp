@@ -1,0 +1,464 @@
+// The File Manager's changes: create, delete, rename, move and copy, classic and FSRef forms.
+//
+// Every change tells the catalogue what moved or went (so ids follow their items) and the
+// Trash module what happened inside a Trash (so its records stay in step).
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "detail/Catalog.h"
+#include "detail/Completions.h"
+#include "detail/FilesInternal.h"
+#include "detail/Trash.h"
+
+using namespace sp_platform::files;
+
+namespace {
+
+// Modes of new items when the caller gives none (the umask applies) ...
+constexpr mode_t kDefaultFileMode = 0666;
+constexpr mode_t kDefaultFolderMode = 0777;
+constexpr std::size_t kCopyBufferBytes = 256 * 1024;
+
+// ... and when it gives permissions: data files never get execute bits.
+bool RequestedMode(FSCatalogInfoBitmap which, const FSCatalogInfo* info, bool folder,
+                   mode_t* mode) {
+  if (info == nullptr || !(which & kFSCatInfoPermissions)) return false;
+  FSPermissionInfo p;
+  std::memcpy(&p, info->permissions, sizeof p);
+  const mode_t given = mode_t(p.mode & 0777);
+  if (given == 0) return false;  // a cleared record asks for nothing
+  *mode = folder ? given : (given & 0666);
+  return true;
+}
+
+OSErr MakeFile(const Location& item, const mode_t* explicitMode) {
+  if (OSErr err = CheckWritable(item)) return err;
+  const int fd = open(item.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      explicitMode != nullptr ? *explicitMode : kDefaultFileMode);
+  if (fd < 0) return OSErrFromErrnoAt(errno, item.path, Access::kWrite);
+  if (explicitMode != nullptr) fchmod(fd, *explicitMode);
+  close(fd);
+  StampCreationDate(item.path);
+  ForgetListing(ParentPath(item.path));
+  return noErr;
+}
+
+OSErr MakeFolder(const Location& item, const mode_t* explicitMode) {
+  if (OSErr err = CheckWritable(item)) return err;
+  if (mkdir(item.path.c_str(), explicitMode != nullptr ? *explicitMode : kDefaultFolderMode) != 0) {
+    return OSErrFromErrnoAt(errno, item.path, Access::kWrite);
+  }
+  if (explicitMode != nullptr) chmod(item.path.c_str(), *explicitMode);
+  StampCreationDate(item.path);
+  ForgetListing(ParentPath(item.path));
+  return noErr;
+}
+
+// A classic name for a new item: located, and not there yet.
+OSErr LocateNew(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Location& item) {
+  if (name == nullptr || name[0] == 0) return bdNamErr;
+  OSErr err = LocateClassic(vRefNum, dirID, name, item);
+  if (err == noErr) return dupFNErr;
+  return err;  // fnfErr: free to make
+}
+
+// rename(2) that never replaces what is at `to`.
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+  // A file system without the flag: the check and the rename are not one step, which is
+  // as close as it allows.
+  struct stat st {};
+  if (lstat(to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return -1;
+  }
+  return rename(from.c_str(), to.c_str());
+}
+
+OSErr MoveItem(const Location& item, const std::string& to) {
+  if (item.nodeID == UInt32(fsRtDirID)) return badMovErr;
+  if (to == item.path) return noErr;
+  if (PathIsInside(to, item.path)) return badMovErr;  // a folder into itself
+  if (OSErr err = CheckWritable(item)) return err;
+  OSErr err = TrashWillMove(item.path, to);
+  if (err != noErr) return err;
+  if (RenameNoReplace(item.path, to) != 0) {
+    const int e = errno;
+    if (e == EINVAL) return badMovErr;
+    return OSErrFromErrnoAt(e, to, Access::kWrite);
+  }
+  NoteMoved(item.path, to);
+  // The item is where the caller wanted it; a Trash record that could not be written does
+  // not undo that, so it is not reported as the move's failure.
+  TrashDidMove(item.path, to);
+  return noErr;
+}
+
+OSErr RenameItem(const Location& item, const std::string& newName) {
+  if (item.nodeID == UInt32(fsRtDirID)) return paramErr;  // volumes keep their mount names
+  return MoveItem(item, JoinPath(ParentPath(item.path), newName));
+}
+
+OSErr DeleteItem(const Location& item) {
+  if (item.nodeID == UInt32(fsRtDirID)) return fBsyErr;
+  if (OSErr err = CheckWritable(item)) return err;
+  if (item.isFolder) {
+    if (rmdir(item.path.c_str()) != 0) {
+      const int e = errno;
+      return e == ENOTEMPTY || e == EEXIST ? OSErr(fBsyErr) : OSErrFromErrno(e, Access::kWrite);
+    }
+  } else if (unlink(item.path.c_str()) != 0) {
+    return OSErrFromErrno(errno, Access::kWrite);
+  }
+  NoteDeleted(item.path);
+  TrashDidDelete(item.path);
+  return noErr;
+}
+
+OSErr DeleteClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name) {
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, name, item);
+  if (err != noErr) return err;
+  return DeleteItem(item);
+}
+
+OSErr LocateDestinationFolder(SInt16 vRefNum, SInt32 dirID, const unsigned char* name,
+                              Location& folder) {
+  OSErr err = LocateClassic(vRefNum, dirID, name, folder);
+  if (err == fnfErr || (err == noErr && !folder.isFolder)) return dirNFErr;
+  return err;
+}
+
+void CopyExtendedAttributes(int from, int to) {
+  const ssize_t size = flistxattr(from, nullptr, 0);
+  if (size <= 0) return;
+  std::vector<char> names(std::size_t(size) + 1, '\0');
+  const ssize_t got = flistxattr(from, names.data(), names.size() - 1);
+  if (got <= 0) return;
+  for (std::size_t i = 0; i < std::size_t(got); i += std::strlen(names.data() + i) + 1) {
+    const char* name = names.data() + i;
+    if (std::strncmp(name, "user.", 5) != 0) continue;
+    const ssize_t length = fgetxattr(from, name, nullptr, 0);
+    if (length < 0) continue;
+    std::vector<char> value(std::size_t(length) + 1);
+    const ssize_t n = fgetxattr(from, name, value.data(), value.size());
+    if (n >= 0) fsetxattr(to, name, value.data(), std::size_t(n), 0);
+  }
+}
+
+// Data, extended attributes (Finder information among them), mode, modification and
+// creation dates: a copy looks like its original.
+OSErr CopyFile(const Location& source, const std::string& target) {
+  const int in = open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return OSErrFromErrno(errno);
+  const int out =
+      open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st.st_mode & 0777);
+  if (out < 0) {
+    const int e = errno;
+    close(in);
+    return OSErrFromErrnoAt(e, target, Access::kWrite);
+  }
+  OSErr err = noErr;
+  std::vector<char> buffer(kCopyBufferBytes);
+  for (;;) {
+    const ssize_t n = read(in, buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = OSErrFromErrno(errno);
+      break;
+    }
+    std::size_t done = 0;
+    while (done < std::size_t(n)) {
+      const ssize_t w = write(out, buffer.data() + done, std::size_t(n) - done);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        err = OSErrFromErrno(errno, Access::kWrite);
+        break;
+      }
+      done += std::size_t(w);
+    }
+    if (err != noErr) break;
+  }
+  if (err == noErr) {
+    CopyExtendedAttributes(in, out);
+    const timespec times[2] = {{0, UTIME_OMIT}, source.st.st_mtim};
+    futimens(out, times);
+  }
+  close(in);
+  close(out);
+  if (err != noErr) {
+    unlink(target.c_str());
+    return err;
+  }
+  // The copy keeps the original's creation date wherever that came from.
+  StampCreationDate(target, CreationDateUTC(source.path, source.st));
+  ForgetListing(ParentPath(target));
+  return noErr;
+}
+
+OSErr CreateUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
+                    FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo, bool folder,
+                    FSRef* newRef, FSSpec* newSpec, UInt32* newDirID) {
+  if (parentRef == nullptr || (name == nullptr && nameLength != 0)) return paramErr;
+  Location parent;
+  OSErr err = LocateRef(parentRef, parent);
+  if (err != noErr) return err;
+  if (!parent.isFolder) return errFSNotAFolder;
+  std::string linuxName;
+  if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
+  Location item;
+  err = LocateInFolder(parent, linuxName, item);
+  if (err == noErr) return dupFNErr;
+  if (err != fnfErr) return err;
+  mode_t mode = 0;
+  const bool explicitMode = RequestedMode(whichInfo, catalogInfo, folder, &mode);
+  err = folder ? MakeFolder(item, explicitMode ? &mode : nullptr)
+               : MakeFile(item, explicitMode ? &mode : nullptr);
+  if (err != noErr) return err;
+  Refresh(item);
+  if (catalogInfo != nullptr) {
+    ApplyCatalogInfo(item, whichInfo & ~kFSCatInfoPermissions, *catalogInfo);
+    Refresh(item);
+  }
+  if (newRef != nullptr) MakeFSRef(item, newRef);
+  if (newSpec != nullptr) MakeFSSpec(item, newSpec);
+  if (newDirID != nullptr) *newDirID = item.nodeID;
+  return noErr;
+}
+
+}  // namespace
+
+// ---- Create ---------------------------------------------------------------------------------
+
+OSErr PBHCreateSync(HParmBlkPtr pb) {
+  if (pb == nullptr) return paramErr;
+  HFileParam& f = pb->fileParam;
+  Location item;
+  OSErr err = LocateNew(f.ioVRefNum, f.ioDirID, f.ioNamePtr, item);
+  if (err == fnfErr) err = MakeFile(item, nullptr);
+  f.ioResult = err;
+  return err;
+}
+
+OSErr HCreate(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, OSType creator,
+              OSType fileType) {
+  Location item;
+  OSErr err = LocateNew(vRefNum, dirID, fileName, item);
+  if (err != fnfErr) return err;
+  err = MakeFile(item, nullptr);
+  if (err != noErr) return err;
+  UInt8 raw[32] = {};
+  EncodeFInfo(FInfo{fileType, creator, 0, {0, 0}, 0}, raw);
+  return WriteFinderInfo(item.path, raw);
+}
+
+OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode) {
+  if (spec == nullptr) return paramErr;
+  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  return HCreate(spec->vRefNum, spec->parID, spec->name, creator, fileType);
+}
+
+OSErr PBDirCreateSync(HParmBlkPtr pb) {
+  if (pb == nullptr) return paramErr;
+  HFileParam& f = pb->fileParam;
+  Location item;
+  OSErr err = LocateNew(f.ioVRefNum, f.ioDirID, f.ioNamePtr, item);
+  if (err == fnfErr) err = MakeFolder(item, nullptr);
+  if (err == noErr) {
+    Refresh(item);
+    f.ioDirID = SInt32(item.nodeID);
+  }
+  f.ioResult = err;
+  return err;
+}
+
+OSErr DirCreate(SInt16 vRefNum, SInt32 parentDirID, ConstStr255Param directoryName,
+                SInt32* createdDirID) {
+  HParamBlockRec pb{};
+  pb.fileParam.ioVRefNum = vRefNum;
+  pb.fileParam.ioDirID = parentDirID;
+  pb.fileParam.ioNamePtr = const_cast<StringPtr>(directoryName);
+  OSErr err = PBDirCreateSync(&pb);
+  if (err == noErr && createdDirID != nullptr) *createdDirID = pb.fileParam.ioDirID;
+  return err;
+}
+
+OSErr FSpDirCreate(const FSSpec* spec, ScriptCode, SInt32* createdDirID) {
+  if (spec == nullptr) return paramErr;
+  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  return DirCreate(spec->vRefNum, spec->parID, spec->name, createdDirID);
+}
+
+OSErr FSCreateFileUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
+                          FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
+                          FSRef* newRef, FSSpec* newSpec) {
+  return CreateUnicode(parentRef, nameLength, name, whichInfo, catalogInfo, false, newRef, newSpec,
+                       nullptr);
+}
+
+OSErr FSCreateDirectoryUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
+                               FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo,
+                               FSRef* newRef, FSSpec* newSpec, UInt32* newDirID) {
+  return CreateUnicode(parentRef, nameLength, name, whichInfo, catalogInfo, true, newRef, newSpec,
+                       newDirID);
+}
+
+// ---- Delete ---------------------------------------------------------------------------------
+
+OSErr PBHDeleteSync(HParmBlkPtr pb) {
+  if (pb == nullptr) return paramErr;
+  OSErr err =
+      DeleteClassic(pb->fileParam.ioVRefNum, pb->fileParam.ioDirID, pb->fileParam.ioNamePtr);
+  pb->fileParam.ioResult = err;
+  return err;
+}
+
+OSErr PBHDeleteAsync(HParmBlkPtr pb) {
+  if (pb == nullptr) return paramErr;
+  const OSErr err =
+      DeleteClassic(pb->fileParam.ioVRefNum, pb->fileParam.ioDirID, pb->fileParam.ioNamePtr);
+  const IOCompletionUPP completion = pb->fileParam.ioCompletion;
+  const Volume* volume = FindVolume(pb->fileParam.ioVRefNum);
+  QueueFileCompletion(0, volume != nullptr ? volume->vRefNum : pb->fileParam.ioVRefNum,
+                      &pb->fileParam.ioResult, err, [pb, completion] {
+                        if (completion != nullptr) completion(reinterpret_cast<ParmBlkPtr>(pb));
+                      });
+  return noErr;
+}
+
+OSErr HDelete(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName) {
+  return DeleteClassic(vRefNum, dirID, fileName);
+}
+
+OSErr FSpDelete(const FSSpec* spec) {
+  if (spec == nullptr) return paramErr;
+  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  return DeleteClassic(spec->vRefNum, spec->parID, spec->name);
+}
+
+OSErr FSDeleteObject(const FSRef* ref) {
+  if (ref == nullptr) return paramErr;
+  Location item;
+  OSErr err = LocateRef(ref, item);
+  if (err != noErr) return err;
+  return DeleteItem(item);
+}
+
+// ---- Rename ---------------------------------------------------------------------------------
+
+OSErr HRename(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, ConstStr255Param newName) {
+  if (oldName == nullptr || newName == nullptr) return paramErr;
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
+  if (err != noErr) return err;
+  std::string linuxName;
+  if (!LinuxNameFromClassic(newName + 1, newName[0], linuxName)) return bdNamErr;
+  return RenameItem(item, linuxName);
+}
+
+OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {
+  if (spec == nullptr) return paramErr;
+  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  return HRename(spec->vRefNum, spec->parID, spec->name, newName);
+}
+
+OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* name, TextEncoding,
+                      FSRef* newRef) {
+  if (ref == nullptr || (name == nullptr && nameLength != 0)) return paramErr;
+  Location item;
+  OSErr err = LocateRef(ref, item);
+  if (err != noErr) return err;
+  std::string linuxName;
+  if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
+  err = RenameItem(item, linuxName);
+  if (err != noErr) return err;
+  if (newRef != nullptr) {
+    Location renamed;
+    if (LocateNode(item.vRefNum, item.nodeID, renamed) == noErr) MakeFSRef(renamed, newRef);
+  }
+  return noErr;
+}
+
+// ---- Move -----------------------------------------------------------------------------------
+
+OSErr PBCatMoveSync(CMovePBPtr pb) {
+  if (pb == nullptr) return paramErr;
+  OSErr err = CatMove(pb->ioVRefNum, pb->ioDirID, pb->ioNamePtr, pb->ioNewDirID, pb->ioNewName);
+  pb->ioResult = err;
+  return err;
+}
+
+OSErr CatMove(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, SInt32 newDirID,
+              ConstStr255Param newName) {
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
+  if (err != noErr) return err;
+  Location folder;
+  err = LocateDestinationFolder(vRefNum, newDirID, newName, folder);
+  if (err != noErr) return err;
+  if (folder.vRefNum != item.vRefNum) return badMovErr;
+  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+}
+
+OSErr FSpCatMove(const FSSpec* source, const FSSpec* dest) {
+  if (source == nullptr || dest == nullptr) return paramErr;
+  if (source->name[0] > kSpecNameLimit || dest->name[0] > kSpecNameLimit) return bdNamErr;
+  Location item;
+  OSErr err = LocateClassic(source->vRefNum, source->parID, source->name, item);
+  if (err != noErr) return err;
+  Location folder;
+  err = LocateDestinationFolder(dest->vRefNum, dest->parID, dest->name, folder);
+  if (err != noErr) return err;
+  if (folder.vRefNum != item.vRefNum) return badMovErr;
+  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+}
+
+OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef) {
+  if (ref == nullptr || destDirectory == nullptr) return paramErr;
+  Location item;
+  OSErr err = LocateRef(ref, item);
+  if (err != noErr) return err;
+  Location folder;
+  err = LocateRef(destDirectory, folder);
+  if (err != noErr) return err;
+  if (!folder.isFolder) return errFSNotAFolder;
+  if (folder.vRefNum != item.vRefNum) return badMovErr;
+  err = MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+  if (err != noErr) return err;
+  if (newRef != nullptr) {
+    Location moved;
+    if (LocateNode(item.vRefNum, item.nodeID, moved) == noErr) MakeFSRef(moved, newRef);
+  }
+  return noErr;
+}
+
+// ---- Copy -----------------------------------------------------------------------------------
+
+OSErr PBHCopyFileSync(HParmBlkPtr pb) {
+  if (pb == nullptr) return paramErr;
+  CopyParam& c = pb->copyParam;
+  Location source;
+  OSErr err = LocateClassic(c.ioVRefNum, c.ioDirID, c.ioNamePtr, source);
+  if (err == noErr && source.isFolder) err = notAFileErr;
+  Location folder;
+  if (err == noErr)
+    err = LocateDestinationFolder(c.ioDstVRefNum, c.ioNewDirID, c.ioNewName, folder);
+  std::string name = source.name;
+  if (err == noErr && c.ioCopyName != nullptr && c.ioCopyName[0] != 0 &&
+      !LinuxNameFromClassic(c.ioCopyName + 1, c.ioCopyName[0], name)) {
+    err = bdNamErr;
+  }
+  if (err == noErr) err = CheckWritable(folder);
+  if (err == noErr) err = CopyFile(source, JoinPath(folder.path, name));
+  c.ioResult = err;
+  return err;
+}

@@ -1,0 +1,279 @@
+// The volume table: the mounted file systems a person keeps files on, numbered as the File
+// Manager numbers volumes, plus the emulated audio-CD volumes.
+#include <limits.h>
+#include <pwd.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "detail/Catalog.h"
+#include "detail/FilesInternal.h"
+
+namespace sp_platform {
+namespace files {
+namespace {
+
+constexpr SInt16 kHomeVolume = -1;
+
+// File systems that hold no person's files: kernel interfaces and control groups.
+const char* const kPseudoFileSystems[] = {
+    "proc",    "sysfs",           "cgroup",      "cgroup2",   "devpts",   "mqueue",     "debugfs",
+    "tracefs", "securityfs",      "pstore",      "bpf",       "configfs", "fusectl",    "hugetlbfs",
+    "autofs",  "binfmt_misc",     "efivarfs",    "selinuxfs", "nsfs",     "rpc_pipefs", "devtmpfs",
+    "ramfs",   "fuse.gvfsd-fuse", "fuse.portal", "squashfs",  "nfsd",
+};
+
+// Mount points under these folders belong to the system (/run/media, where removable disks
+// appear, is the exception).
+const char* const kSystemFolders[] = {"/proc", "/sys", "/dev", "/run", "/boot", "/snap"};
+
+const char* const kNetworkFileSystems[] = {
+    "nfs",        "nfs4",  "cifs", "smb3",      "smbfs",          "afs",   "9p",
+    "fuse.sshfs", "ncpfs", "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2"};
+
+struct VolumeTable {
+  bool built = false;
+  std::vector<std::unique_ptr<Volume>> volumes;
+  SInt16 nextEmulated = 0;
+};
+
+VolumeTable& Table() {
+  static VolumeTable& table = *new VolumeTable;
+  return table;
+}
+
+bool IsOneOf(const std::string& s, const char* const* list, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (s == list[i]) return true;
+  }
+  return false;
+}
+
+// mountinfo writes space, tab, newline and backslash in paths as \040, \011, \012, \134.
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '3' && s[i + 2] >= '0' &&
+        s[i + 2] <= '7' && s[i + 3] >= '0' && s[i + 3] <= '7') {
+      out.push_back(char((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0')));
+      i += 3;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
+bool IsSystemMountPoint(const std::string& mountPoint) {
+  if (PathIsInside(mountPoint, "/run/media")) return false;
+  for (const char* folder : kSystemFolders) {
+    if (PathIsInside(mountPoint, folder)) return true;
+  }
+  return false;
+}
+
+std::string VolumeNameOf(const std::string& mountPoint) {
+  return mountPoint == "/" ? std::string("Root") : BaseName(mountPoint);
+}
+
+struct Mount {
+  std::string mountPoint;
+  std::string fsType;
+  bool readOnly;
+};
+
+std::vector<Mount> ReadMounts() {
+  std::vector<Mount> mounts;
+  std::ifstream in("/proc/self/mountinfo");
+  std::string line;
+  while (std::getline(in, line)) {
+    // id parent major:minor root mount-point options [optional fields] - type source super
+    std::istringstream fields(line);
+    std::string id, parent, device, root, mountPoint, options, field;
+    if (!(fields >> id >> parent >> device >> root >> mountPoint >> options)) continue;
+    while (fields >> field && field != "-") {
+    }
+    std::string fsType;
+    if (!(fields >> fsType)) continue;
+    mountPoint = Unescape(mountPoint);
+    if (mountPoint.empty() || mountPoint[0] != '/') continue;
+    if (fsType.compare(0, 6, "cgroup") == 0) continue;
+    if (IsOneOf(fsType, kPseudoFileSystems, sizeof kPseudoFileSystems / sizeof *kPseudoFileSystems))
+      continue;
+    if (IsSystemMountPoint(mountPoint)) continue;
+    bool readOnly = options.compare(0, 2, "ro") == 0 && (options.size() == 2 || options[2] == ',');
+    // A later mount on the same point hides the earlier one.
+    mounts.erase(std::remove_if(mounts.begin(), mounts.end(),
+                                [&](const Mount& m) { return m.mountPoint == mountPoint; }),
+                 mounts.end());
+    mounts.push_back(Mount{mountPoint, fsType, readOnly});
+  }
+  if (mounts.empty()) mounts.push_back(Mount{"/", "", false});
+  return mounts;
+}
+
+std::string HomeFolder() {
+  const char* home = getenv("HOME");
+  std::string path;
+  if (home != nullptr && home[0] == '/') {
+    path = home;
+  } else if (const passwd* pw = getpwuid(getuid())) {
+    path = pw->pw_dir != nullptr ? pw->pw_dir : "/";
+  } else {
+    path = "/";
+  }
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) path = resolved;
+  return path;
+}
+
+void Build(VolumeTable& table) {
+  table.volumes.clear();
+  std::vector<Mount> mounts = ReadMounts();
+  const std::string home = HomeFolder();
+  // The home volume: the mount with the longest root folder that holds $HOME.
+  std::size_t homeIndex = 0;
+  std::size_t best = 0;
+  for (std::size_t i = 0; i < mounts.size(); ++i) {
+    if (PathIsInside(home, mounts[i].mountPoint) && mounts[i].mountPoint.size() >= best) {
+      best = mounts[i].mountPoint.size();
+      homeIndex = i;
+    }
+  }
+  SInt16 next = kHomeVolume - 1;
+  auto add = [&](const Mount& m, SInt16 number) {
+    struct stat st {};
+    if (stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    auto v = std::make_unique<Volume>();
+    v->vRefNum = number;
+    v->mountPoint = m.mountPoint;
+    v->name = VolumeNameOf(m.mountPoint);
+    v->fsType = m.fsType;
+    v->device = st.st_dev;
+    if (m.readOnly) v->flags |= kVolumeReadOnly;
+    if (IsOneOf(m.fsType, kNetworkFileSystems,
+                sizeof kNetworkFileSystems / sizeof *kNetworkFileSystems)) {
+      v->flags |= kVolumeNetwork;
+    }
+    table.volumes.push_back(std::move(v));
+    return true;
+  };
+  if (!add(mounts[homeIndex], kHomeVolume)) add(Mount{"/", "", false}, kHomeVolume);
+  for (std::size_t i = 0; i < mounts.size(); ++i) {
+    if (i != homeIndex && add(mounts[i], next)) --next;
+  }
+  table.nextEmulated = next;
+  table.built = true;
+}
+
+VolumeTable& BuiltTable() {
+  VolumeTable& table = Table();
+  if (!table.built) Build(table);
+  return table;
+}
+
+}  // namespace
+
+const Volume* FindVolume(SInt16 vRefNum) {
+  VolumeTable& table = BuiltTable();
+  if (vRefNum == 0 || vRefNum == kOnSystemDisk) vRefNum = kHomeVolume;
+  for (const auto& v : table.volumes) {
+    if (v->vRefNum == vRefNum) return v.get();
+  }
+  return nullptr;
+}
+
+std::vector<const Volume*> AllVolumes() {
+  std::vector<const Volume*> all;
+  for (const auto& v : BuiltTable().volumes) all.push_back(v.get());
+  return all;
+}
+
+const Volume* VolumeAtIndex(ItemCount index) {
+  if (index == 0) return nullptr;
+  if (index == 1) RefreshEmulatedVolumes();
+  VolumeTable& table = BuiltTable();
+  return index <= table.volumes.size() ? table.volumes[index - 1].get() : nullptr;
+}
+
+const Volume* VolumeNamed(const std::string& name) {
+  for (const auto& v : BuiltTable().volumes) {
+    if (v->name == name) return v.get();
+  }
+  return nullptr;
+}
+
+const Volume* VolumeOfPath(const std::string& path) {
+  const Volume* best = nullptr;
+  for (const auto& v : BuiltTable().volumes) {
+    if (PathIsInside(path, v->mountPoint) &&
+        (best == nullptr || v->mountPoint.size() > best->mountPoint.size())) {
+      best = v.get();
+    }
+  }
+  return best;
+}
+
+SInt16 AddEmulatedVolume(const std::string& folder, const std::string& name, UInt32 flags,
+                         UInt16 filesystemID) {
+  VolumeTable& table = BuiltTable();
+  char resolved[PATH_MAX];
+  struct stat st {};
+  if (realpath(folder.c_str(), resolved) == nullptr || stat(resolved, &st) != 0 ||
+      !S_ISDIR(st.st_mode)) {
+    return 0;
+  }
+  if (table.nextEmulated == kOnSystemDisk) return 0;
+  for (const auto& v : table.volumes) {
+    if (v->mountPoint == resolved && v->emulated) return v->vRefNum;
+  }
+  auto v = std::make_unique<Volume>();
+  v->vRefNum = table.nextEmulated--;
+  v->mountPoint = resolved;
+  v->name = name.empty() ? VolumeNameOf(v->mountPoint) : name;
+  v->fsType = (flags & kVolumeEmulatedCD) ? "audiocd" : "folder";
+  v->emulated = true;
+  v->device = st.st_dev;
+  v->flags = flags;
+  v->filesystemID = filesystemID;
+  SInt16 number = v->vRefNum;
+  table.volumes.push_back(std::move(v));
+  return number;
+}
+
+bool RemoveEmulatedVolume(SInt16 vRefNum) {
+  VolumeTable& table = BuiltTable();
+  for (auto it = table.volumes.begin(); it != table.volumes.end(); ++it) {
+    if ((*it)->vRefNum != vRefNum) continue;
+    if (!(*it)->emulated) return false;
+    table.volumes.erase(it);
+    return true;
+  }
+  return false;
+}
+
+void ForgetVolumes() {
+  VolumeTable& table = Table();
+  table.volumes.clear();
+  table.built = false;
+  table.nextEmulated = 0;
+}
+
+UInt32 VolumeKey(const std::string& mountPoint) {
+  UInt32 hash = 2166136261u;
+  for (unsigned char c : mountPoint) {
+    hash ^= c;
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
+}  // namespace files
+}  // namespace sp_platform

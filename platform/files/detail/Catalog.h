@@ -1,0 +1,188 @@
+// The file layer's identity model, shared by its modules. Not for the program's own code.
+//
+// Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use) plus
+// the emulated audio-CD volumes the CD module adds. The catalogue: node ids of files and
+// folders, per volume, mapped to the path where the layer saw them last, verified with stat
+// on every use and persisted in "$XDG_DATA_HOME/mediamanager/file-catalogue", so that ids
+// (and FSRefs, which hold them) resolve after the program's restart. Names: the crossing
+// between Linux names (UTF-8) and the program's names (MacJapanese classic names, UTF-16
+// Unicode names). Errors: the one errno mapping of the layer.
+//
+// Paths here are absolute UTF-8 Linux paths without a trailing '/' ("/" itself excepted).
+// Every module that makes, moves, renames or deletes an item through its own system calls
+// tells the catalogue (NoteMoved, NoteDeleted), so ids follow their items.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+
+#include "Files.h"
+#include "MacTypes.h"
+
+namespace sp_platform {
+namespace files {
+
+// ---- Errors ---------------------------------------------------------------------------------
+
+enum class Access { kRead, kWrite };
+
+// ENOENT fnfErr, ENOTDIR dirNFErr, EEXIST dupFNErr, EACCES/EPERM permErr (wrPermErr when
+// writing), EROFS wPrErr, ENOSPC/EDQUOT dskFulErr, ENOTEMPTY/EBUSY fBsyErr, ENAMETOOLONG
+// bdNamErr, EXDEV badMovErr, EMFILE/ENFILE tmfoErr, anything else ioErr.
+OSErr OSErrFromErrno(int err, Access access = Access::kRead);
+// The same, but an ENOENT whose folder is missing too gives dirNFErr (a missing folder on
+// the way rather than a missing item).
+OSErr OSErrFromErrnoAt(int err, const std::string& path, Access access = Access::kRead);
+
+// ---- Volumes --------------------------------------------------------------------------------
+
+enum : UInt32 {
+  kVolumeReadOnly = 0x1,
+  kVolumeNetwork = 0x2,     // NFS, SMB, SSHFS, ...: vMServerAdr is set
+  kVolumeEmulatedCD = 0x4,  // added by the emulated audio-CD module
+};
+
+struct Volume {
+  SInt16 vRefNum = 0;
+  std::string mountPoint;  // the root folder's path
+  std::string name;        // UTF-8: the mount point's base name, "Root" for "/"
+  std::string fsType;      // from mountinfo ("ext4", "nfs", ...); "audiocd" for emulated CDs
+  dev_t device = 0;        // st_dev of the root folder
+  UInt32 flags = 0;
+  UInt16 filesystemID = 0;  // kSpAudioCDFileSystemID for emulated CDs, else 0
+  bool emulated = false;    // added by AddEmulatedVolume (a folder shown as a volume)
+};
+
+// The volume of a reference number: -1 (and kOnSystemDisk, 0) is the one holding $HOME.
+// Null for an unknown number. A pointer stays valid until that volume is removed or the
+// layer is reset.
+const Volume* FindVolume(SInt16 vRefNum);
+// Volumes in listing order (the home volume first, then the others, emulated CDs last),
+// from 1; null past the last. Calls RefreshEmulatedVolumes first when index is 1.
+const Volume* VolumeAtIndex(ItemCount index);
+// The volume whose name is this (UTF-8, case-sensitive); null when none.
+const Volume* VolumeNamed(const std::string& name);
+// The volume a path lies on: the one with the longest root folder that holds the path
+// (emulated CDs are folders inside another volume and take their own items).
+const Volume* VolumeOfPath(const std::string& path);
+
+// Adds a volume rooted at an existing folder (its items then belong to it, not to the volume
+// holding the folder); gives its reference number, 0 when the folder does not exist or no
+// number is left. Adding the same folder again gives the same number. Numbers of removed
+// volumes are not reused. `name` empty: the folder's name.
+SInt16 AddEmulatedVolume(const std::string& folder, const std::string& name, UInt32 flags,
+                         UInt16 filesystemID);
+// Removes an emulated volume; false for an unknown number or a mounted volume.
+bool RemoveEmulatedVolume(SInt16 vRefNum);
+
+// Implemented by the emulated audio-CD module: mounts the discs of the media folder that are
+// not mounted yet. Called before volumes are listed by index.
+void RefreshEmulatedVolumes();
+
+// ---- Locations ------------------------------------------------------------------------------
+
+// One file or folder, existing or about to be made.
+struct Location {
+  SInt16 vRefNum = 0;
+  std::string path;     // absolute path (the item need not exist)
+  std::string name;     // its Linux name (UTF-8); the volume's name for a root folder
+  UInt32 parentID = 0;  // the folder holding it; fsRtParID for a root folder
+  UInt32 nodeID = 0;    // its id; 0 while it does not exist
+  bool exists = false;
+  bool isFolder = false;
+  struct stat st {};  // valid when it exists (stat, links followed)
+};
+
+// (vRefNum, dirID, classic name) as the classic calls take it: a simple name in the folder,
+// a partial path (":Folder:File") from the folder, or a full path ("Volume:Folder:File") that
+// ignores vRefNum and dirID. dirID 0 is the volume's root; a null or empty name is the
+// folder itself. Names are MacJapanese ('/' stands for ':' of the Linux name); a stand-in
+// name finds its item. Answers noErr when the item exists; fnfErr when it does not but its
+// folder does (`out` then names the item to make); dirNFErr when the folder is missing;
+// nsvErr for an unknown volume; bdNamErr for a name no Linux name can match.
+OSErr LocateClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Location& out);
+// The item with this id on the volume (2 the root folder). fnfErr when it is gone.
+OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out);
+// The item an FSRef designates: errFSBadFSRef for bytes that are no FSRef of this layer,
+// nsvErr for a volume that is gone, fnfErr for an item that is gone.
+OSErr LocateRef(const FSRef* ref, Location& out);
+// The item at an absolute path (its volume and id); fnfErr when it does not exist but its
+// folder does (`out` names it), dirNFErr when the folder is missing.
+OSErr LocatePath(const std::string& path, Location& out);
+// The item of a Linux name in a folder (noErr / fnfErr as LocatePath).
+OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
+// Reads the item again after a change (exists, kind, stat, id).
+void Refresh(Location& location);
+
+void MakeFSRef(const Location& location, FSRef* ref);
+// The name is the classic name of at most 63 bytes.
+void MakeFSSpec(const Location& location, FSSpec* spec);
+
+// ---- Changes --------------------------------------------------------------------------------
+
+// After the item at `from` (a file or a folder with everything in it) went to `to` by
+// rename(2): its id and the ids under it follow it.
+void NoteMoved(const std::string& from, const std::string& to);
+// After the item at `path` was deleted: its id is forgotten.
+void NoteDeleted(const std::string& path);
+
+// ---- Names ----------------------------------------------------------------------------------
+
+enum : std::size_t {
+  kClassicNameLimit = 31,  // classic calls (Str31 names)
+  kSpecNameLimit = 63,     // FSSpec names
+  kVolumeNameLimit = 27,
+};
+
+// The MacJapanese classic name of an item: the Linux name with ':' shown as '/', or its
+// stand-in (the characters that fit, '#', the id in upper-case hex, a short extension) when
+// MacJapanese cannot hold it or it is longer than `limit` bytes.
+std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit);
+// A classic (MacJapanese) name as a Linux name; false when it is empty, "." or "..", holds a
+// ':' or a NUL, or is no valid MacJapanese.
+bool LinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
+// UTF-16 names of the FSRef calls, '/' standing for the Linux ':'. False as above, or for
+// more than 255 units.
+bool LinuxNameFromUnicode(const UniChar* chars, std::size_t count, std::string& out);
+// The Unicode name of a Linux name (cut at 255 units on a character boundary).
+void UnicodeName(const std::string& linuxName, HFSUniStr255* out);
+
+// ---- Finder information and dates ------------------------------------------------------------
+
+// The 32 bytes of "user.finderinfo" (FInfo then FXInfo, or DInfo then DXInfo, big-endian);
+// zeros when the item has none or the file system keeps no extended attributes.
+void ReadFinderInfo(const std::string& path, UInt8 out[32]);
+// noErr also where extended attributes are not supported (nothing is kept there).
+OSErr WriteFinderInfo(const std::string& path, const UInt8 in[32]);
+
+// Seconds since 1904 in UTC: the creation stamp ("user.creationdate"), else the birth time,
+// else the modification time.
+SInt64 CreationDateUTC(const std::string& path, const struct stat& st);
+// Writes the creation stamp: the program's clock now, or the given UTC seconds since 1904.
+void StampCreationDate(const std::string& path);
+void StampCreationDate(const std::string& path, SInt64 utcSecondsSince1904);
+// Conversions between Unix times and the toolbox's seconds since 1904.
+SInt64 UTC1904FromUnix(SInt64 unixSeconds);
+SInt64 UnixFromUTC1904(SInt64 utcSecondsSince1904);
+// Local seconds since 1904 as the classic records hold them (cut to 32 bits).
+UInt32 Local1904FromUTC1904(SInt64 utcSecondsSince1904);
+SInt64 UTC1904FromLocal1904(SInt64 localSecondsSince1904);
+
+// ---- State ----------------------------------------------------------------------------------
+
+// Writes the catalogue file when ids were handed out or moved since it was last written.
+// FlushVol calls it, and it runs at the program's normal exit.
+void SaveCatalogue();
+// Saves the catalogue and drops it from memory: the next use reads it back from its file,
+// as after the program's restart.
+void RestartCatalogue();
+// Forgets the volume table and the catalogue without saving (the test API's reset): the next
+// use reads $HOME, the XDG folders and the catalogue file again.
+void ResetCatalogueAndVolumes();
+// "$XDG_DATA_HOME/mediamanager/file-catalogue" (default "~/.local/share/...").
+std::string CatalogueFilePath();
+
+}  // namespace files
+}  // namespace sp_platform

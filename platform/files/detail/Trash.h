@@ -1,0 +1,68 @@
+// The freedesktop Trash, as the File Manager's changes see it. Not for the program's own code.
+//
+// A Trash is a folder holding "files" (the trashed items) and "info" (one "<name>.trashinfo"
+// per item at the top of "files", saying where the item came from and when it was trashed).
+// The home Trash is $XDG_DATA_HOME/Trash (default ~/.local/share/Trash); another volume has
+// $topdir/.Trash-$uid. The Folder Manager's 'trsh' folder is the "files" folder of one of them.
+//
+// The catalogue's move, rename and delete calls tell this module about every change they
+// make, with absolute UTF-8 paths, so that each item at the top of a "files" folder keeps its
+// info file and no info file outlives its item:
+//   - an item moved in gets a new info file (the original path and the deletion date);
+//   - an item renamed inside "files" takes its info file along;
+//   - an item moved out or deleted loses its info file.
+// The hooks cost little when no Trash is involved, and they are called for every change: the
+// move hook also keeps the paths FlushVol remembers for written files in step. They never
+// touch the item itself.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+
+namespace sp_platform {
+namespace files {
+
+// Before moving or renaming `from` to `to` (both absolute). Answers noErr when the change may
+// go ahead, or the code that refuses it: bdNamErr (-37) when `to` lies at the top of a Trash
+// and its info file name would be too long for the file system, or the error of creating the
+// Trash's "info" folder. Changes nothing on disk but that folder.
+OSErr TrashWillMove(const std::string& from, const std::string& to);
+
+// After `from` was moved or renamed to `to` successfully. Writes, renames or removes the
+// info files as above. A failure to write an info file is answered (the item stays where it
+// went, without its info, which other Trash programs show as an item of unknown origin);
+// noErr otherwise, also when no Trash is involved.
+OSErr TrashDidMove(const std::string& from, const std::string& to);
+
+// After `path` was deleted successfully (a file or an empty folder). Removes its info file
+// when it sat at the top of a Trash's "files" folder.
+void TrashDidDelete(const std::string& path);
+
+// The Trash folder ("Trash" or ".Trash-$uid", holding "files" and "info") that `folder`
+// is the "files" folder of; empty when `folder` is no Trash's "files" folder. `folder` is
+// absolute and need not exist.
+std::string TrashOfFilesFolder(const std::string& folder);
+
+// The home Trash: $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash. Read from the
+// environment at each call, so tests that move HOME see their own Trash.
+std::string HomeTrashFolder();
+
+// The Trash of a volume other than the home one: "<mountPoint>/.Trash-<uid>".
+std::string VolumeTrashFolder(const std::string& mountPoint);
+
+// Makes "<trash>/files" and "<trash>/info" (0700, and the Trash itself) as needed. noErr, or
+// the mapped errno of the first mkdir that failed.
+OSErr EnsureTrashFolders(const std::string& trash);
+
+// The text of an info file: "[Trash Info]", "Path=" and the percent-encoded absolute
+// original path, "DeletionDate=" and the local date as YYYY-MM-DDThh:mm:ss, each line ended
+// by a line feed. `localSecondsSince1904` is the program's clock.
+std::string TrashInfoText(const std::string& originalPath, SInt64 localSecondsSince1904);
+
+// Percent-encoding of a path for the "Path=" key: bytes other than letters, digits, "/" and
+// "-_.!~*'()" become %XX (upper-case hex).
+std::string TrashEncodePath(const std::string& path);
+
+}  // namespace files
+}  // namespace sp_platform

@@ -1,0 +1,66 @@
+// Test API: the file layer. A temporary home folder for each test, the completion queue of
+// asynchronous File Manager calls, emulated audio-CD volumes and the catalogue's persistence.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+
+namespace sp_testing {
+
+// Runs a test inside a fresh temporary home folder. At entry it makes the folder (0700,
+// under $TMPDIR or /tmp), points HOME at it, XDG_CONFIG_HOME at "<home>/.config",
+// XDG_DATA_HOME at "<home>/.local/share", XDG_CACHE_HOME at "<home>/.cache" (all three made).
+// The XDG user folders (Desktop, Documents, Music) are then whatever
+// "<home>/.config/user-dirs.dirs" says (a test may write it), by default "<home>/Desktop" and
+// so on; they are made only when the Folder Manager is asked with kCreateFolder. The file layer's
+// volume table, catalogue, open files, completion queue and media folder are reset at entry
+// and again at exit, when the previous environment comes back and the folder is removed with
+// everything in it.
+class HomeScope {
+ public:
+  HomeScope();
+  ~HomeScope();
+  HomeScope(const HomeScope&) = delete;
+  HomeScope& operator=(const HomeScope&) = delete;
+
+  // The temporary home folder (absolute, no trailing slash); empty when it could not be made.
+  const std::string& Home() const { return home_; }
+  // "<home>/<relative>".
+  std::string Path(const std::string& relative) const;
+
+ private:
+  std::string home_;
+  struct Saved {
+    bool had;
+    std::string value;
+  };
+  Saved saved_[4];
+};
+
+// Resets the file layer: forgets volumes, catalogue, open files (closing their descriptors),
+// queued completions, mounted emulated CDs and the media folder. HomeScope does it for you.
+void ResetFiles();
+
+// Runs the completion routines of asynchronous File Manager calls queued so far, as the
+// event loop does at the start of each pass. Returns how many ran.
+int RunFileCompletions();
+// Number of completions waiting.
+int PendingFileCompletions();
+
+// Mounts the folder (absolute UTF-8 path) as an emulated audio CD: a read-only volume with
+// filesystem id 0x4A48, named after the folder. The folder must hold ".TOC.plist". Gives the
+// new volume reference number, or 0 when the folder is no disc (or no room is left).
+SInt16 MountAudioCD(const std::string& folder);
+// Ejects an emulated audio CD: its reference number answers nsvErr from then on; the folder
+// stays. noErr, or nsvErr when no such disc is mounted.
+OSErr EjectAudioCD(SInt16 vRefNum);
+// Sets the media folder: each sub-folder holding ".TOC.plist" is a disc, mounted when the
+// volumes are next listed. An empty path switches it off.
+void SetMediaFolder(const std::string& path);
+
+// Saves the catalogue and drops it from memory, so that ids are resolved from the saved file
+// as after the program's restart.
+void RestartFileCatalogue();
+
+}  // namespace sp_testing

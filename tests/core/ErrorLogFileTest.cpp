@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DateTimeUtils.h"
+#include "ErrorLogCapture.h"
+#include "Files.h"
+#include "Folders.h"
+#include "SpErrorInfoSystem.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr SInt64 kOneHour = 3600ll * 1000 * 1000;
+
+// What the two failure displays were asked to show.
+struct Shown {
+  std::vector<short> errorNumbers;
+  std::vector<std::string> dialogTexts;
+  short errorNoAnswer = 0;
+  bool dialogReportsAgain = false;
+};
+Shown* gShown = nullptr;
+
+short SayErrorNo(short errorNo, sWindowOutputBehavior* placement) {
+  EXPECT_EQ(placement, nullptr);
+  gShown->errorNumbers.push_back(errorNo);
+  return gShown->errorNoAnswer;
+}
+
+void SayDialog(char* message, unsigned char classicLoop) {
+  EXPECT_EQ(classicLoop, 0);
+  gShown->dialogTexts.push_back(message);
+  // As a dialog that cannot be made does: it reports through the log that is failing.
+  if (gShown->dialogReportsAgain) {
+    SpReportFailure("SpStdSayDialog", "Sp_SayDialogByModal", 2, "Resoure Error !! ");
+  }
+}
+
+class ErrorLogFileTest : public ::testing::Test {
+ protected:
+  ErrorLogFileTest() : clock_(StartOfDay()) {}
+  void SetUp() override {
+    ASSERT_FALSE(home_.Home().empty());
+    SpERORSYS_GetRecordSink(&savedSink_, &savedRefCon_);
+    SpERORSYS_SetRecordSink(nullptr, 0);
+    gShown = &shown_;
+    SpERORSYS_SetFailureDisplayProcs(SayErrorNo, SayDialog);
+  }
+  void TearDown() override {
+    SpERORSYS_SetFailureDisplayProcs(nullptr, nullptr);
+    gShown = nullptr;
+    SpERORSYS_SetRecordSink(savedSink_, savedRefCon_);
+  }
+
+  static SInt64 StartOfDay() {
+    DateTimeRec date = {2024, 5, 10, 9, 30, 0, 0};
+    UInt32 seconds = 0;
+    DateToSeconds(&date, &seconds);
+    return seconds;
+  }
+  std::string LogPath() const { return home_.Path(".config/Zanthe Folder/Error Report"); }
+  static std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+  }
+
+  sp_testing::HomeScope home_;
+  sp_testing::VirtualClockScope clock_;
+  Shown shown_;
+  SpERORSYS_RecordSinkProc savedSink_ = nullptr;
+  URefCon savedRefCon_ = 0;
+};
+
+// The fallback text for an error number and a step, in MacJapanese.
+std::string FallbackText(int error, int step) {
+  return std::string(
+             "Error Message System\x92\x86\x82\xC5\x82\xE0"
+             "File Error\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42\x81\x69"
+             "Error = ") +
+         std::to_string(error) + "  Error Position = " + std::to_string(step) + "\x81\x6A ";
+}
+
+TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
+  struct Case {
+    const char* source;
+    const char* method;
+    SInt32 code;
+    const char* message;
+    const char* bytes;
+  } cases[] = {
+      {"SpStdFunction", "Sp_pStrcpy", 1, "Pointer Arg is 0L",
+       "SpStdFunction\tSp_pStrcpy\t1\tPointer Arg is 0L\t\r"},
+      {"a.cpp", "", -50, "", "a.cpp\t\t-50\t\t\r"},
+      {"", "cX::Run", 2147483647, "Data Error !! ", "\tcX::Run\t2147483647\tData Error !! \t\r"},
+  };
+  std::string expected;
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpERORSYS_SaveErrorMeesage(c.source, c.method, c.code, c.message), noErr);
+    expected += c.bytes;
+    EXPECT_EQ(ReadHostFile(LogPath()), expected);
+  }
+  EXPECT_TRUE(shown_.errorNumbers.empty());
+  EXPECT_TRUE(shown_.dialogTexts.empty());
+
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+            noErr);
+  FInfo info;
+  ASSERT_EQ(HGetFInfo(vRefNum, dirID, (ConstStr255Param) "\x1B:Zanthe Folder:Error Report", &info),
+            noErr);
+  EXPECT_EQ(info.fdCreator, SpFourCC("CWIE"));
+  EXPECT_EQ(info.fdType, SpFourCC("TEXT"));
+}
+
+TEST_F(ErrorLogFileTest, FirstReportOfANewDayReplacesTheFile) {
+  SpERORSYS_SaveErrorMeesage("a", "m", 1, "first");
+  sp_testing::AdvanceClockMicroseconds(10 * kOneHour);  // 19:30 the same day
+  SpERORSYS_SaveErrorMeesage("a", "m", 2, "second");
+  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tfirst\t\ra\tm\t2\tsecond\t\r");
+  sp_testing::AdvanceClockMicroseconds(5 * kOneHour);  // 00:30 the next day
+  SpERORSYS_SaveErrorMeesage("a", "m", 3, "third");
+  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t3\tthird\t\r");
+  EXPECT_TRUE(shown_.dialogTexts.empty());
+}
+
+TEST_F(ErrorLogFileTest, RecordsGoToTheSinkInsteadOfTheFile) {
+  {
+    ErrorLogCapture log;
+    SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the sink");
+    EXPECT_TRUE(log.Has("m", 1));
+  }
+  EXPECT_FALSE(Exists(LogPath()));
+  SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the file");
+  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tto the file\t\r");
+}
+
+TEST_F(ErrorLogFileTest, FolderThatCannotBeMadeWritesAndShowsNothing) {
+  // A file where the folder should be.
+  std::ofstream(home_.Path(".config/Zanthe Folder")) << "in the way";
+  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "lost"), noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path(".config/Zanthe Folder")), "in the way");
+  EXPECT_TRUE(shown_.errorNumbers.empty());
+  EXPECT_TRUE(shown_.dialogTexts.empty());
+}
+
+TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStep) {
+  struct Case {
+    const char* why;
+    short errorNoAnswer;
+    OSErr result;
+    std::size_t dialogs;
+  } cases[] = {
+      {"no error-number message: the say dialog", 0, dupFNErr, 1},
+      {"the error-number message shown: no dialog", 7, 7, 0},
+  };
+  // A folder named "Error Report" cannot be made into the log file: creating it fails.
+  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    shown_ = Shown();
+    shown_.errorNoAnswer = c.errorNoAnswer;
+    EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "x"), c.result);
+    ASSERT_EQ(shown_.errorNumbers.size(), 1u);
+    EXPECT_EQ(shown_.errorNumbers[0], dupFNErr);
+    ASSERT_EQ(shown_.dialogTexts.size(), c.dialogs);
+    if (c.dialogs != 0) {
+      EXPECT_EQ(shown_.dialogTexts[0], FallbackText(dupFNErr, 9));
+    }
+  }
+}
+
+TEST_F(ErrorLogFileTest, LogOpenByAnotherWriterIsShownAsAnOpenFailure) {
+  SpERORSYS_SaveErrorMeesage("a", "m", 1, "first");
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+            noErr);
+  SInt16 refNum = 0;
+  ASSERT_EQ(HOpenDF(vRefNum, dirID, (ConstStr255Param) "\x1B:Zanthe Folder:Error Report", fsWrPerm,
+                    &refNum),
+            noErr);
+  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 2, "second"), opWrErr);
+  ASSERT_EQ(shown_.dialogTexts.size(), 1u);
+  EXPECT_EQ(shown_.dialogTexts[0], FallbackText(opWrErr, 10));
+  FSClose(refNum);
+  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tfirst\t\r");
+}
+
+TEST_F(ErrorLogFileTest, FailingDisplayDoesNotStartTheReportAgain) {
+  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
+  shown_.dialogReportsAgain = true;
+  UInt32 beeps = sp_testing::BeepCount();
+  SpERORSYS_SaveErrorMeesage("a", "m", 1, "x");
+  EXPECT_EQ(shown_.errorNumbers.size(), 1u);
+  EXPECT_EQ(shown_.dialogTexts.size(), 1u);
+  EXPECT_LE(sp_testing::BeepCount() - beeps, 1u);
+  // Once the report is over, the log takes reports again.
+  shown_.dialogReportsAgain = false;
+  SpERORSYS_SaveErrorMeesage("a", "m", 1, "x");
+  EXPECT_EQ(shown_.dialogTexts.size(), 2u);
+}
+
+TEST_F(ErrorLogFileTest, WithoutDisplaysTheFailureGoesToStandardErrorInUTF8) {
+  SpERORSYS_SetFailureDisplayProcs(nullptr, nullptr);
+  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "x"), dupFNErr);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Error Message System中でもFile Errorが発生しました。（Error = -48  "
+                     "Error Position = 9） "),
+            std::string::npos)
+      << err;
+}
+
+TEST_F(ErrorLogFileTest, DesktopReportRecreatesOnRequestAndAppendsOtherwise) {
+  std::string path = home_.Path("Desktop/Error Report");
+  struct Step {
+    const char* name;
+    unsigned char recreate;
+    SInt32 code;
+    const char* expected;
+  } steps[] = {
+      {"", 1, 1, "s\tm\t1\tx\t\r"},
+      {nullptr, 0, 2, "s\tm\t1\tx\t\rs\tm\t2\tx\t\r"},
+      {"", 1, 3, "s\tm\t3\tx\t\r"},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(SpERORSYS_SaveErrorMeesageOnDesktop(s.name, s.recreate, "s", "m", s.code, "x"),
+              noErr);
+    EXPECT_EQ(ReadHostFile(path), s.expected);
+  }
+  EXPECT_EQ(SpERORSYS_SaveErrorMeesageOnDesktop("Other Log", 0, "s", "m", 4, "x"), noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path("Desktop/Other Log")), "s\tm\t4\tx\t\r");
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Folders.h"
+#include "SpFileLibForOSXSource.h"
+#include "SpTesting.h"
+#include "SpTextCodec.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr UInt64 kGiB = 1024ull * 1024 * 1024;
+
+class FileLibForOSXTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(home_.Home().empty());
+    ASSERT_EQ(FSFindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &folder_), noErr);
+  }
+  void TearDown() override { sp_testing::LimitAllocationSize(0); }
+
+  // Host names are UTF-8; the program's names are MacJapanese.
+  std::string HostPath(const std::string& utf8Name) const {
+    return home_.Path(".config/" + utf8Name);
+  }
+  void WriteHostFile(const std::string& utf8Name, const std::string& bytes) const {
+    std::ofstream out(HostPath(utf8Name), std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  std::string ReadHostFile(const std::string& utf8Name) const {
+    std::ifstream in(HostPath(utf8Name), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static std::string MacName(const std::string& utf8Name) {
+    std::string name;
+    EXPECT_TRUE(sp::text::UTF8ToMacJapanese(utf8Name, name));
+    return name;
+  }
+
+  sp_testing::HomeScope home_;
+  FSRef folder_;
+};
+
+std::string Pattern(std::size_t n) {
+  std::string text(n, 0);
+  for (std::size_t i = 0; i < n; ++i) text[i] = char('A' + (i * 11) % 26);
+  return text;
+}
+
+TEST_F(FileLibForOSXTest, ReadsFileWithLongJapaneseNameAcrossBufferFulls) {
+  // Well beyond the 31 bytes of a classic name.
+  std::string utf8Name = "長い日本語の名前のファイルで三十二バイトを超えるもの.txt";
+  std::string name = MacName(utf8Name);
+  ASSERT_GT(name.size(), 31u);
+  std::string text = Pattern(2600);
+  WriteHostFile(utf8Name, text);
+
+  // The record still fits, the buffer comes out at 1,000 bytes.
+  sp_testing::LimitAllocationSize(sizeof(sSpOSXFileSysInfo) + 100);
+  sSpOSXFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, name.c_str(), 0, 0, 0, &file), noErr);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_EQ(file->bufferSize, 1000u);
+  EXPECT_EQ(file->fileSize, 2600u);
+  EXPECT_STREQ(file->fileName, name.c_str());
+
+  std::string got;
+  for (SInt32 count : {999, 2, 1200, 1000}) {
+    std::vector<char> buffer(static_cast<std::size_t>(count));
+    SInt32 delivered = 0;
+    EXPECT_EQ(SpFileSystem_ReadByFSRef(file, count, buffer.data(), &delivered), noErr);
+    got.append(buffer.data(), std::size_t(delivered));
+  }
+  EXPECT_EQ(got, text);
+  char byte = 0;
+  SInt32 delivered = -1;
+  EXPECT_EQ(SpFileSystem_ReadByFSRef(file, 1, &byte, &delivered), eofErr);
+  EXPECT_EQ(delivered, 0);
+  EXPECT_EQ(SpFileSystem_CloseByFSRef(file, 1, 1), noErr);
+}
+
+TEST_F(FileLibForOSXTest, RefusesMissingFileAndOverlongNameWithoutReport) {
+  ErrorLogCapture log;
+  sSpOSXFileSysInfo* sentinel = reinterpret_cast<sSpOSXFileSysInfo*>(this);
+  sSpOSXFileSysInfo* file = sentinel;
+  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, "missing", 0, 0, 0, &file), paramErr);
+  EXPECT_EQ(file, sentinel);
+  std::string overlong(1024, 'a');
+  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, overlong.c_str(), 0, 0, 0, &file), paramErr);
+  EXPECT_EQ(file, sentinel);
+  EXPECT_EQ(log.Count(), 0u);
+}
+
+TEST_F(FileLibForOSXTest, WriteOpenCutsTheFileBeforeWriting) {
+  WriteHostFile("prefs", Pattern(500));
+  sSpOSXFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "prefs", &file), noErr);
+  EXPECT_EQ(ReadHostFile("prefs"), "");
+  {
+    ErrorLogCapture log;  // a write of no bytes is refused as a missing argument
+    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "x", 0, 1), rfNumErr);
+    EXPECT_TRUE(log.Has("SpFileSystem_WriteByFSRef", 1));
+  }
+  std::string big = Pattern(file->bufferSize + 10);
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "head", 4, 1), noErr);
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, big.data(), big.size(), 1), noErr);  // direct
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "tail", 4, 1), noErr);
+  EXPECT_EQ(file->fileSize, 4 + big.size());  // what reached the file so far
+  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 1), noErr);
+  EXPECT_EQ(ReadHostFile("prefs"), "head" + big + "tail");
+}
+
+TEST_F(FileLibForOSXTest, AsynchronousWritesAndCloseOutliveTheRecordSafely) {
+  WriteHostFile("async", "");
+  sSpOSXFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "async", &file), noErr);
+  std::string expected;
+  {
+    std::vector<char> direct(file->bufferSize + 1, 'Z');
+    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "abc", 3, 0), noErr);
+    // The collected bytes and this run are queued one after the other on the one block.
+    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, direct.data(), direct.size(), 0), noErr);
+    expected = "abc" + std::string(direct.begin(), direct.end());
+  }
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "end", 3, 0), noErr);
+  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 0), noErr);
+  EXPECT_GT(sp_testing::PendingFileCompletions(), 0);
+  sp_testing::RunFileCompletions();
+  EXPECT_EQ(sp_testing::PendingFileCompletions(), 0);
+  EXPECT_EQ(ReadHostFile("async"), expected + "end");
+}
+
+TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
+  std::string path = HostPath("huge");
+  const UInt64 size = 5 * kGiB + 100;
+  int fd = open(path.c_str(), O_CREAT | O_RDWR | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  if (ftruncate(fd, off_t(size)) != 0) {
+    close(fd);
+    GTEST_SKIP() << "no sparse files here";
+  }
+  ASSERT_EQ(pwrite(fd, "TAIL", 4, off_t(size - 4)), 4);
+  close(fd);
+
+  sSpOSXFileSysInfo* file = nullptr;
+  ASSERT_EQ(
+      Sp_ReadFileSystem_OpenByFSRef(&folder_, "huge", 1, fsFromStart, SInt64(size - 10), &file),
+      noErr);
+  EXPECT_EQ(file->fileSize, size);
+  EXPECT_EQ(file->filePosition, size - 10);
+  char bytes[16] = {0};
+  SInt32 delivered = 0;
+  EXPECT_EQ(SpFileSystem_ReadByFSRef(file, 16, bytes, &delivered), noErr);
+  EXPECT_EQ(std::string(bytes, std::size_t(delivered)), std::string(6, '\0') + "TAIL");
+  EXPECT_EQ(SpFileSystem_CloseByFSRef(file, 1, 1), noErr);
+
+  // Writing at a position beyond 4 GiB of a file grown to 6 GiB.
+  const UInt64 grown = 6 * kGiB;
+  ASSERT_EQ(SpFileSystem_OpenByFSRef(&folder_, "huge", fsRdWrPerm, 1, fsFromStart, SInt64(grown), 1,
+                                     fsFromStart, SInt64(grown - 4), &file),
+            noErr);
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "END!", 4, 1), noErr);
+  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 1), noErr);
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(UInt64(st.st_size), grown);
+  fd = open(path.c_str(), O_RDONLY);
+  char end[4] = {0};
+  EXPECT_EQ(pread(fd, end, 4, off_t(grown - 4)), 4);
+  close(fd);
+  EXPECT_EQ(std::string(end, 4), "END!");
+  unlink(path.c_str());
+}
+
+TEST_F(FileLibForOSXTest, OpenThatCannotTakeItsSizeHandsOutNothing) {
+  WriteHostFile("readonly", "keep");
+  sSpOSXFileSysInfo* file = nullptr;
+  // Setting the size of a fork opened for reading fails: the open must not hand out a
+  // record that reads the old bytes.
+  EXPECT_EQ(
+      SpFileSystem_OpenByFSRef(&folder_, "readonly", fsRdPerm, 1, fsFromStart, 0, 0, 0, 0, &file),
+      wrPermErr);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(ReadHostFile("readonly"), "keep");
+  // No writer was left behind.
+  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "readonly", &file), noErr);
+  SpFileSystem_CloseByFSRef(file, 1, 1);
+}
+
+}  // namespace

@@ -1,0 +1,530 @@
+// Folder listings, their entries, and the set operations over listings.
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Files.h"
+#include "Folders.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFileFunctionDirectory.h"
+#include "SpTesting.h"
+#include "SpTextCodec.h"
+#include "TestFiles.h"
+
+namespace {
+
+// "日本語" in MacJapanese, six bytes.
+const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";
+
+void ToPascal(const std::string& text, Str255 out) {
+  out[0] = static_cast<unsigned char>(text.size());
+  std::memcpy(out + 1, text.data(), text.size());
+}
+
+std::vector<std::string> Names(const cDirectoryItem* list) {
+  std::vector<std::string> names;
+  char buffer[kSpDirectoryItemNameSize];
+  for (; list != nullptr; list = list->GetNextObjectPtr()) {
+    unsigned char tooLong = 0;
+    list->GetFileName(buffer, sizeof buffer, tooLong);
+    names.push_back(buffer);
+  }
+  return names;
+}
+
+// What an entry says about its item, apart from the classic name (a stand-in for long names,
+// whose length differs between the catalogue calls).
+std::vector<std::string> Describe(const cDirectoryItem* list) {
+  std::vector<std::string> out;
+  for (; list != nullptr; list = list->GetNextObjectPtr()) {
+    char longName[kSpDirectoryItemNameSize];
+    list->GetChangedFromUnicodeFileName(longName);
+    FInfo info{};
+    list->GetFileInfo(info);
+    short vRefNum = 0;
+    SInt32 parent = 0;
+    list->GetVolumeRefNum(vRefNum);
+    list->GetUpperDirectoryId(parent);
+    out.push_back(std::string(longName) + " dir=" + std::to_string(list->IsDirectory()) +
+                  " id=" + std::to_string(list->GetFileOrDirecotryId()) +
+                  " type=" + std::to_string(list->GetFileType()) + " creator=" +
+                  std::to_string(list->GetCreator()) + " flags=" + std::to_string(info.fdFlags) +
+                  " at=" + std::to_string(info.fdLocation.v) + "," +
+                  std::to_string(info.fdLocation.h) + " in=" + std::to_string(vRefNum) + ":" +
+                  std::to_string(parent));
+  }
+  return out;
+}
+
+struct ListHolder {
+  cDirectoryItem* list = nullptr;
+  ~ListHolder() { Sp_DisposeDirectoryItemList(list); }
+};
+
+// A folder "List" inside the temporary home's Documents folder.
+class DirectoryListing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum_,
+                                &documentsID_));
+    folderID_ = MakeFolder(documentsID_, "List");
+  }
+
+  // A file with its Finder information (name in MacJapanese).
+  void MakeFile(const std::string& name, UInt16 flags = 0, OSType type = SpFourCC("TEXT"),
+                Point location = {0, 0}) {
+    Str255 pascal;
+    ToPascal(name, pascal);
+    ASSERT_EQ(noErr, HCreate(vRefNum_, folderID_, pascal, SpFourCC("ttxt"), type)) << name;
+    FInfo info{type, SpFourCC("ttxt"), flags, location, 0};
+    ASSERT_EQ(noErr, HSetFInfo(vRefNum_, folderID_, pascal, &info)) << name;
+  }
+  SInt32 MakeFolder(SInt32 parent, const std::string& name) {
+    Str255 pascal;
+    ToPascal(name, pascal);
+    SInt32 id = 0;
+    EXPECT_EQ(noErr, DirCreate(vRefNum_, parent, pascal, &id)) << name;
+    return id;
+  }
+  FSRef FolderRef() const {
+    FSSpec spec{};
+    EXPECT_EQ(noErr, FSMakeFSSpec(vRefNum_, folderID_, nullptr, &spec));
+    FSRef ref{};
+    EXPECT_EQ(noErr, FSpMakeFSRef(&spec, &ref));
+    return ref;
+  }
+  std::string FullPath() const {
+    char path[256];
+    EXPECT_EQ(noErr, Sp_DirFullPathNameFromDirID(folderID_, vRefNum_, path));
+    return path;
+  }
+
+  // The ways of listing the same folder.
+  struct Lister {
+    const char* why;
+    std::function<OSErr(DirectoryListing&, cDirectoryItem*&, unsigned char)> list;
+  };
+  static std::vector<Lister> Listers() {
+    return {
+        {"classic, by id",
+         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
+           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.folderID_, nullptr, list, invisible);
+         }},
+        {"classic, by name in its parent",
+         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
+           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.documentsID_, "List", list, invisible);
+         }},
+        {"classic, by full path",
+         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
+           return Sp_SerchFolderItem(t.FullPath().c_str(), list, invisible);
+         }},
+        {"bulk, by FSRef",
+         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
+           FSRef ref = t.FolderRef();
+           return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
+         }},
+    };
+  }
+
+  sp_testing::HomeScope home_;
+  ErrorLogCapture log_;
+  SInt16 vRefNum_ = 0;
+  SInt32 documentsID_ = 0;
+  SInt32 folderID_ = 0;
+};
+
+// ---- Listings ------------------------------------------------------------------------------
+
+TEST_F(DirectoryListing, InvisibleFilesAreLeftOutUnlessAskedForButFoldersAlwaysListed) {
+  MakeFile("visible");
+  MakeFile("hidden", kIsInvisible);
+  MakeFile(".dot");
+  MakeFolder(folderID_, "Sub");
+  MakeFolder(folderID_, ".hiddenfolder");
+  const std::vector<std::string> withoutInvisible = {".hiddenfolder", "Sub", "visible"};
+  const std::vector<std::string> withInvisible = {".dot", ".hiddenfolder", "Sub", "hidden",
+                                                  "visible"};
+  for (const Lister& lister : Listers()) {
+    ListHolder without;
+    ListHolder with;
+    EXPECT_EQ(noErr, lister.list(*this, without.list, 0)) << lister.why;
+    EXPECT_EQ(noErr, lister.list(*this, with.list, 1)) << lister.why;
+    EXPECT_EQ(withoutInvisible, Names(without.list)) << lister.why;
+    EXPECT_EQ(withInvisible, Names(with.list)) << lister.why;
+  }
+  EXPECT_EQ(0u, log_.Count());
+}
+
+TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
+  const std::string longName = kNihongo + kNihongo + kNihongo + kNihongo + kNihongo + "-33";
+  MakeFile("Song.aiff", kHasBeenInited, SpFourCC("AIFF"), {12, 34});
+  MakeFile("Readme", kNameLocked | kIsStationery, SpFourCC("TEXT"), {-1, -1});
+  MakeFile(longName);
+  const SInt32 subID = MakeFolder(folderID_, "Sub");
+
+  ListHolder classic;
+  ListHolder bulk;
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, "", classic.list, 1));
+  FSRef ref = FolderRef();
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 1));
+  const std::vector<std::string> described = Describe(classic.list);
+  ASSERT_EQ(4u, described.size());
+  EXPECT_EQ(described, Describe(bulk.list));
+
+  // The long name is the whole name, also where the classic name is a stand-in.
+  std::set<std::string> longNames;
+  for (const std::string& entry : described) longNames.insert(entry.substr(0, entry.find(' ')));
+  EXPECT_EQ((std::set<std::string>{longName, "Readme", "Song.aiff", "Sub"}), longNames);
+  // Entries tell their own file: the second is the song, the third the folder.
+  const cDirectoryItem* song = classic.list->GetNextObjectPtr();
+  EXPECT_EQ(SpFourCC("AIFF"), song->GetFileType());
+  EXPECT_EQ(SpFourCC("ttxt"), song->GetCreator());
+  EXPECT_EQ(subID, song->GetNextObjectPtr()->GetFileOrDirecotryId());
+  EXPECT_TRUE(song->GetNextObjectPtr()->IsDirectory());
+  EXPECT_EQ(0u, song->GetNextObjectPtr()->GetCreator());
+  // Only the bulk listing keeps the catalogue's record.
+  EXPECT_EQ(nullptr, classic.list->GetFSCatalogInfo());
+  ASSERT_NE(nullptr, bulk.list->GetFSCatalogInfo());
+  EXPECT_EQ(SInt32(bulk.list->GetFSCatalogInfo()->nodeID), bulk.list->GetFileOrDirecotryId());
+}
+
+TEST_F(DirectoryListing, EntryDatesAreModificationAndCreationNotSwapped) {
+  MakeFile("Dated");
+  const time_t modified = 1000000000;  // long before the file was made
+  struct timeval times[2] = {{modified, 0}, {modified, 0}};
+  ASSERT_EQ(0, utimes(home_.Path("Documents/List/Dated").c_str(), times));
+  struct tm local {};
+  localtime_r(&modified, &local);
+
+  ListHolder classic;
+  ListHolder bulk;
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, classic.list, 0));
+  FSRef ref = FolderRef();
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 0));
+  ASSERT_TRUE(classic.list != nullptr && bulk.list != nullptr);
+  // The classic catalogue gives local time, the FSRef catalogue UTC.
+  EXPECT_EQ(UInt32(modified + 2082844800LL + local.tm_gmtoff), classic.list->GetModifyDateTime());
+  EXPECT_EQ(UInt32(modified + 2082844800LL), bulk.list->GetModifyDateTime());
+  EXPECT_NE(classic.list->GetModifyDateTime(), classic.list->GetCreateDateTime());
+  EXPECT_NE(bulk.list->GetModifyDateTime(), bulk.list->GetCreateDateTime());
+}
+
+TEST_F(DirectoryListing, FolderOfManyEntriesIsListedWholeAcrossBulkBatches) {
+  std::vector<std::string> expected;
+  for (int i = 0; i < 47; ++i) {
+    expected.push_back((i < 10 ? "F0" : "F") + std::to_string(i));
+    MakeFile(expected.back());
+  }
+  for (const Lister& lister : Listers()) {
+    ListHolder holder;
+    EXPECT_EQ(noErr, lister.list(*this, holder.list, 0)) << lister.why;
+    EXPECT_EQ(expected, Names(holder.list)) << lister.why;
+    std::set<SInt32> ids;
+    for (cDirectoryItem* item = holder.list; item != nullptr; item = item->GetNextObjectPtr()) {
+      ids.insert(item->GetFileOrDirecotryId());
+      if (item->GetNextObjectPtr() != nullptr) {
+        EXPECT_EQ(item, item->GetNextObjectPtr()->GetBeforeObjectPtr());
+      }
+    }
+    EXPECT_EQ(expected.size(), ids.size()) << lister.why << ": ids are not distinct";
+  }
+}
+
+TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
+  MakeFile("plain");
+  MakeFolder(folderID_, "Empty");
+  struct Case {
+    const char* name;
+    OSErr expected;
+  } cases[] = {{"Empty", noErr}, {"nothing", fnfErr}, {"plain", dirNFErr}};
+  for (const Case& c : cases) {
+    cDirectoryItem* list = reinterpret_cast<cDirectoryItem*>(0x1);  // must be overwritten
+    EXPECT_EQ(c.expected, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, c.name, list, 1))
+        << c.name;
+    EXPECT_EQ(nullptr, list) << c.name;
+  }
+}
+
+TEST_F(DirectoryListing, OutOfMemoryGivesMemFullErrAndIsReported) {
+  MakeFile("one");
+  // The classic listing's one work area, each of the bulk listing's four.
+  struct Case {
+    std::size_t lister;
+    UInt32 failing;
+    const char* method;
+  } cases[] = {{0, 1, "Sp_SerchFolderItemInDirId"},
+               {3, 1, "Sp_SerchFolderItemInDirIdForMacOSX"},
+               {3, 4, "Sp_SerchFolderItemInDirIdForMacOSX"}};
+  for (const Case& c : cases) {
+    log_.Clear();
+    cDirectoryItem* list = nullptr;
+    sp_testing::FailNthAllocation(c.failing);
+    EXPECT_EQ(memFullErr, Listers()[c.lister].list(*this, list, 1)) << c.method << c.failing;
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(nullptr, list);
+    EXPECT_TRUE(log_.Has(c.method, 2)) << c.method << c.failing;
+  }
+}
+
+TEST_F(DirectoryListing, FullPathNameNeedsRoomForTwoMoreBytes) {
+  MakeFile("Entry");
+  ListHolder holder;
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, holder.list, 0));
+  ASSERT_NE(nullptr, holder.list);
+  const std::string expected = FullPath() + ":Entry";
+  EXPECT_EQ(SInt32(expected.size()), holder.list->GetFullPathNameLength());
+  for (SInt32 size : {SInt32(expected.size()) + 2, SInt32(expected.size()) + 1, 0}) {
+    const bool fits = size == SInt32(expected.size()) + 2;
+    std::vector<char> buffer(std::size_t(size) + 1, 'X');
+    unsigned char tooLong = 7;
+    char* result = holder.list->GetFullPathName(buffer.data(), size, tooLong);
+    EXPECT_EQ(fits ? expected : "(null)", result != nullptr ? result : "(null)") << size;
+    EXPECT_EQ(fits ? 0 : 1, tooLong) << size;
+  }
+}
+
+// ---- Entries -------------------------------------------------------------------------------
+
+cDirectoryItem* MakeItem(const char* name, OSType type = SpFourCC("TEXT"),
+                         OSType creator = SpFourCC("ttxt"), UInt16 flags = 0,
+                         Point location = {0, 0}, bool folder = false, short vRefNum = -1,
+                         SInt32 parent = 100) {
+  cDirectoryItem* item = new cDirectoryItem();
+  item->SetupItemName(vRefNum, parent, name);
+  FInfo info{type, creator, flags, location, 0};
+  item->SetupFileInfo(&info);
+  item->SetupDirectoryFlag(folder ? 1 : 0);
+  return item;
+}
+
+cDirectoryItem* MakeList(const std::vector<const char*>& names) {
+  cDirectoryItem* head = nullptr;
+  for (const char* name : names) {
+    if (head == nullptr) {
+      head = MakeItem(name);
+    } else {
+      head->LinkToNext(MakeItem(name));
+    }
+  }
+  return head;
+}
+
+TEST(DirectoryItem, IsVisibleFileAnswersOneForFoldersAndInvisibleFiles) {
+  struct Case {
+    const char* why;
+    bool folder;
+    UInt16 flags;
+    Boolean expected;
+  } cases[] = {
+      {"a folder", true, 0, 1},
+      {"an invisible file", false, kIsInvisible, 1},
+      {"an ordinary file", false, 0, 0},
+      {"a file with other flags", false, kHasCustomIcon | kIsAlias | kHasBeenInited, 0},
+  };
+  for (const Case& c : cases) {
+    cDirectoryItem* item = MakeItem("x", 0, 0, c.flags, {0, 0}, c.folder);
+    EXPECT_EQ(c.expected, item->IsVisibleFile()) << c.why;
+    delete item;
+  }
+}
+
+TEST(DirectoryItem, FileNameFitsOnlyWithRoomForTwoMoreBytes) {
+  const std::string name31(31, 'n');
+  cDirectoryItem item;
+  item.SetupItemName(-1, 2, name31.c_str());
+  char buffer[64];
+  struct Case {
+    char* buffer;
+    SInt32 size;
+    bool fits;
+  } cases[] = {{buffer, 33, true}, {buffer, 32, false}, {buffer, 0, false}, {nullptr, 64, false}};
+  for (const Case& c : cases) {
+    unsigned char tooLong = 9;
+    char* result = item.GetFileName(c.buffer, c.size, tooLong);
+    EXPECT_EQ(c.fits ? name31 : "(null)", result != nullptr ? result : "(null)") << c.size;
+    EXPECT_EQ(c.fits ? 0 : 1, tooLong) << c.size;
+  }
+}
+
+TEST(DirectoryItem, OverlongNamesAreCutWithoutSplittingTwoByteCharacters) {
+  // 1021 one-byte characters, then a two-byte one that would end at byte 1023.
+  const std::string name = std::string(1021, 'a') + kNihongo;
+  cDirectoryItem item;
+  item.SetupItemName(-1, 2, name.c_str());
+  item.SetupChangedFromUnicodeFileName(name.c_str());
+  EXPECT_EQ(1021, item.GetFileNameLength());
+  char longName[kSpDirectoryItemNameSize];
+  item.GetChangedFromUnicodeFileName(longName);
+  EXPECT_EQ(std::string(1021, 'a'), std::string(longName));
+}
+
+TEST(DirectoryItem, CopyTakesNameAndFinderInformationButNotLinksIdOrLongName) {
+  cDirectoryItem* list = MakeList({"a", "b"});
+  list->SetupFileOrDirId(77);
+  list->SetupChangedFromUnicodeFileName("long a");
+  list->SetupModifyDateTime(22);
+  FSCatalogInfo info{};
+  list->SetupFSCatalogInfo(&info);
+
+  cDirectoryItem copy(*list);
+  EXPECT_EQ(nullptr, copy.GetNextObjectPtr());
+  EXPECT_EQ(nullptr, copy.GetBeforeObjectPtr());
+  EXPECT_EQ(nullptr, copy.GetFSCatalogInfo());
+  EXPECT_EQ(std::vector<std::string>{" dir=0 id=0 type=1413830740 creator=1953790068 flags=0 "
+                                     "at=0,0 in=-1:100"},
+            Describe(&copy));
+  EXPECT_EQ(22u, copy.GetModifyDateTime());
+  EXPECT_TRUE(copy.EqualDirectoryItem(list, 1, 1, 1, 1, 1, 1, 1, 1));
+  Sp_DisposeDirectoryItemList(list);
+}
+
+TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
+  const OSType t = SpFourCC("TYPE");
+  const OSType c = SpFourCC("CREA");
+  // Each case changes one field; only its own flag notices.
+  struct Case {
+    const char* field;
+    cDirectoryItem* other;
+  } cases[] = {
+      {"volume", MakeItem("n", t, c, 0, {1, 2}, false, -2)},
+      {"parent", MakeItem("n", t, c, 0, {1, 2}, false, -1, 101)},
+      {"name", MakeItem("m", t, c, 0, {1, 2})},
+      {"folder flag", MakeItem("n", t, c, 0, {1, 2}, true)},
+      {"creator", MakeItem("n", t, SpFourCC("CREB"), 0, {1, 2})},
+      {"type", MakeItem("n", SpFourCC("TYPF"), c, 0, {1, 2})},
+      {"Finder flags", MakeItem("n", t, c, kIsInvisible, {1, 2})},
+      {"location", MakeItem("n", t, c, 0, {1, 3})},
+  };
+  cDirectoryItem* base = MakeItem("n", t, c, 0, {1, 2});
+  for (int flag = 0; flag < 8; ++flag) {
+    unsigned char only[8] = {};
+    unsigned char others[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    only[flag] = 1;
+    others[flag] = 0;
+    cDirectoryItem* other = cases[flag].other;
+    EXPECT_FALSE(base->EqualDirectoryItem(other, only[0], only[1], only[2], only[3], only[4],
+                                          only[5], only[6], only[7]))
+        << cases[flag].field << " differs but compares equal";
+    EXPECT_TRUE(base->EqualDirectoryItem(other, others[0], others[1], others[2], others[3],
+                                         others[4], others[5], others[6], others[7]))
+        << cases[flag].field << " is compared without its flag";
+    delete other;
+  }
+  delete base;
+}
+
+TEST(DirectoryItem, SearchFromAnEntryFindsTheFirstEqualFromThereOn) {
+  cDirectoryItem* list = MakeList({"a", "b", "a"});
+  cDirectoryItem* probe = MakeItem("a");
+  cDirectoryItem* second = list->GetNextObjectPtr();
+  EXPECT_EQ(list, list->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
+  EXPECT_EQ(second->GetNextObjectPtr(),
+            second->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
+  EXPECT_EQ(second->GetNextObjectPtr(), second->GetEqualItemFromListItemByName(probe));
+  EXPECT_EQ(nullptr, second->GetNextObjectPtr()->GetEqualItemFromListItemByName(second));
+  delete probe;
+  Sp_DisposeDirectoryItemList(list);
+}
+
+TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
+  enum Op { kSect, kUnion, kDiffCopy, kDiffTake };
+  struct Case {
+    const char* why;
+    Op op;
+    std::vector<const char*> a;
+    std::vector<const char*> b;
+    std::vector<std::string> result;
+    std::vector<std::string> aAfter;
+  } cases[] = {
+      {"section keeps the order of a",
+       kSect,
+       {"c", "b", "a"},
+       {"a", "b", "d"},
+       {"b", "a"},
+       {"c", "b", "a"}},
+      {"section of a list with itself is a copy",
+       kSect,
+       {"a", "b"},
+       {"a", "b"},
+       {"a", "b"},
+       {"a", "b"}},
+      {"section with an empty list", kSect, {"a"}, {}, {}, {"a"}},
+      {"union adds what b has more",
+       kUnion,
+       {"a", "b"},
+       {"b", "c", "a", "d"},
+       {"a", "b", "c", "d"},
+       {"a", "b"}},
+      {"union with an empty list is a copy", kUnion, {"a", "b"}, {}, {"a", "b"}, {"a", "b"}},
+      {"difference as copies leaves a alone",
+       kDiffCopy,
+       {"a", "b", "c"},
+       {"b"},
+       {"a", "c"},
+       {"a", "b", "c"}},
+      {"difference taken out of a", kDiffTake, {"a", "b", "c"}, {"b"}, {"a", "c"}, {"b"}},
+      {"difference taking the head and tail",
+       kDiffTake,
+       {"a", "b", "c", "d"},
+       {"b", "c"},
+       {"a", "d"},
+       {"b", "c"}},
+      {"difference taking everything", kDiffTake, {"a", "b"}, {"z"}, {"a", "b"}, {}},
+  };
+  for (const Case& c : cases) {
+    cDirectoryItem* a = MakeList(c.a);
+    cDirectoryItem* b = MakeList(c.b);
+    cDirectoryItem* result =
+        c.op == kSect ? Sp_GetSectDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
+        : c.op == kUnion
+            ? Sp_GetUnionDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
+            : Sp_GetDiffDirectoryItemList(a, b, c.op == kDiffCopy, 0, 0, 1, 0, 0, 0, 0, 0);
+    EXPECT_EQ(c.result, Names(result)) << c.why;
+    EXPECT_EQ(c.aAfter, Names(a)) << c.why;
+    EXPECT_TRUE(a == nullptr || a->GetBeforeObjectPtr() == nullptr) << c.why;
+    EXPECT_TRUE(result == nullptr || result->GetBeforeObjectPtr() == nullptr) << c.why;
+    // Copies are new entries, never entries of a or b (the sanitizer catches a double free).
+    Sp_DisposeDirectoryItemList(result);
+    Sp_DisposeDirectoryItemList(a);
+    Sp_DisposeDirectoryItemList(b);
+  }
+}
+
+TEST(FileInfoObj, NameIsCutToCapacityAndToTheCallersBufferOnCharacterBoundaries) {
+  cFileInfoObj entry;
+  // 509 one-byte characters, then a two-byte one crossing the 510-byte limit.
+  entry.SetupFileName((std::string(509, 'f') + kNihongo).c_str());
+  char whole[600];
+  unsigned char cut = 9;
+  ASSERT_EQ(whole, entry.GetFileName(whole, sizeof whole, cut));
+  EXPECT_EQ(std::string(509, 'f'), std::string(whole));
+  EXPECT_EQ(0, cut);
+
+  cFileInfoObj kanji;
+  kanji.SetupFileName(kNihongo.c_str());
+  struct Case {
+    SInt32 size;
+    std::string expected;
+    unsigned char cut;
+  } cases[] = {
+      {8, kNihongo, 0},
+      {7, kNihongo.substr(0, 4), 1},  // 5 bytes allowed: two whole characters
+      {2, "", 1},
+  };
+  for (const Case& c : cases) {
+    char buffer[16];
+    ASSERT_EQ(buffer, kanji.GetFileName(buffer, c.size, cut)) << c.size;
+    EXPECT_EQ(c.expected, std::string(buffer)) << c.size;
+    EXPECT_EQ(c.cut, cut) << c.size;
+  }
+}
+
+}  // namespace

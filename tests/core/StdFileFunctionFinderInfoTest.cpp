@@ -1,0 +1,393 @@
+// Finder information, file and folder information, the nearest visible folder, and icons.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Files.h"
+#include "Folders.h"
+#include "Icons.h"
+#include "MacMemory.h"
+#include "Resources.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFileFunctionFinderInfo.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+void ToPascal(const std::string& text, Str255 out) {
+  out[0] = static_cast<unsigned char>(text.size());
+  std::memcpy(out + 1, text.data(), text.size());
+}
+
+// Work folders inside the temporary home's Documents folder.
+class FinderInformation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum_,
+                                &documentsID_));
+    folderID_ = MakeFolder(documentsID_, "Info");
+  }
+
+  std::string Linux(const std::string& relative) const {
+    return home_.Path("Documents/Info/" + relative);
+  }
+  SInt32 MakeFolder(SInt32 parent, const std::string& name, UInt16 flags = 0) {
+    Str255 pascal;
+    ToPascal(name, pascal);
+    SInt32 id = 0;
+    EXPECT_EQ(noErr, DirCreate(vRefNum_, parent, pascal, &id)) << name;
+    if (flags != 0) SetFolderInfo(parent, name, flags, {10, 20, 110, 220}, {7, 8});
+    return id;
+  }
+  void SetFolderInfo(SInt32 parent, const std::string& name, UInt16 flags, Rect window,
+                     Point location) {
+    Str255 pascal;
+    ToPascal(name, pascal);
+    FSSpec spec{};
+    ASSERT_EQ(noErr, FSMakeFSSpec(vRefNum_, parent, pascal, &spec));
+    FSRef ref{};
+    ASSERT_EQ(noErr, FSpMakeFSRef(&spec, &ref));
+    FSCatalogInfo info{};
+    FolderInfo* folder = reinterpret_cast<FolderInfo*>(info.finderInfo);
+    folder->windowBounds = window;
+    folder->finderFlags = flags;
+    folder->location = location;
+    ASSERT_EQ(noErr, FSSetCatalogInfo(&ref, kFSCatInfoFinderInfo, &info));
+  }
+  void MakeFile(const std::string& name, const std::string& contents, FInfo info) {
+    std::ofstream(Linux(name), std::ios::binary) << contents;
+    if (info.fdType == 0) return;
+    Str255 pascal;
+    ToPascal(name, pascal);
+    ASSERT_EQ(noErr, HSetFInfo(vRefNum_, folderID_, pascal, &info));
+  }
+
+  sp_testing::HomeScope home_;
+  ErrorLogCapture log_;
+  SInt16 vRefNum_ = 0;
+  SInt32 documentsID_ = 0;
+  SInt32 folderID_ = 0;
+};
+
+// ---- Finder flags and information ----------------------------------------------------------
+
+TEST(FinderFlags, EachBitLandsInItsOwnFieldAndNothingElse) {
+  struct Case {
+    UInt16 flags;
+    sFinderFlags expected;
+  } cases[] = {
+      {0x0000, {0, 0, 0, 0, 0, 0}},
+      {kIsAlias, {1, 0, 0, 0, 0, 0}},
+      {kIsInvisible, {0, 1, 0, 0, 0, 0}},
+      {kHasBundle, {0, 0, 1, 0, 0, 0}},
+      {kNameLocked, {0, 0, 0, 1, 0, 0}},
+      {kIsStationery, {0, 0, 0, 0, 1, 0}},
+      {kHasCustomIcon, {0, 0, 0, 0, 0, 1}},
+      // Bits of no interest leave every field clear.
+      {kHasBeenInited | kIsOnDesk | kColor | kIsShared | kHasNoINITs, {0, 0, 0, 0, 0, 0}},
+      {0xFFFF, {1, 1, 1, 1, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    sFinderFlags out;
+    std::memset(&out, 0xAA, sizeof out);  // stale bytes must be cleared
+    Sp_FinderFlagsToFinderFlagsStruct(static_cast<short>(c.flags), out);
+    EXPECT_EQ(0, std::memcmp(&c.expected, &out, sizeof out)) << std::hex << c.flags;
+  }
+}
+
+TEST_F(FinderInformation, FileAndFolderFinderInformationComeBackInBothForms) {
+  MakeFile("Song", "x", FInfo{SpFourCC("AIFF"), SpFourCC("Mrlb"), kIsStationery, {30, 40}, 0});
+  FInfo raw{};
+  sFileInformation info{};
+  ASSERT_EQ(noErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, "Song", &raw, &info));
+  EXPECT_EQ(SpFourCC("AIFF"), raw.fdType);
+  EXPECT_EQ(kIsStationery, raw.fdFlags);
+  EXPECT_EQ(SpFourCC("AIFF"), info.fileType);
+  EXPECT_EQ(SpFourCC("Mrlb"), info.creator);
+  EXPECT_EQ(1, info.finderFlags.stationeryFlag);
+  EXPECT_EQ(30, info.location.v);
+  EXPECT_EQ(40, info.location.h);
+  EXPECT_EQ(fnfErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, "None", &raw, nullptr));
+
+  const SInt32 id = MakeFolder(folderID_, "Shown");
+  SetFolderInfo(folderID_, "Shown", kNameLocked, {10, 20, 110, 220}, {7, 8});
+  DInfo dirRaw{};
+  sDirectoryInfo dirInfo{};
+  ASSERT_EQ(noErr, Sp_GetFolderFinderInformation(vRefNum_, id, &dirRaw, &dirInfo));
+  EXPECT_EQ(kNameLocked, dirRaw.frFlags);
+  EXPECT_EQ(1, dirInfo.finderFlags.nameLockedFlag);
+  EXPECT_EQ(220, dirInfo.windowRect.right);
+  EXPECT_EQ(110, dirInfo.windowRect.bottom);
+  EXPECT_EQ(7, dirInfo.location.v);
+  EXPECT_EQ(8, dirInfo.location.h);
+  EXPECT_EQ(0u, log_.Count());
+
+  // Nothing asked for, or no name: refused and reported.
+  EXPECT_EQ(paramErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, "Song", nullptr, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, nullptr, &raw, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetFolderFinderInformation(vRefNum_, id, nullptr, nullptr));
+  EXPECT_EQ(3u, log_.Count());
+  EXPECT_EQ(3u, log_.Beeps());
+}
+
+TEST_F(FinderInformation, FileInformationAndSizesTellDataForkAndModificationDate) {
+  MakeFile("Data", std::string(1000, 'd'), FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
+  const time_t modified = 1000000000;  // long before the file was made
+  struct timeval times[2] = {{modified, 0}, {modified, 0}};
+  ASSERT_EQ(0, utimes(Linux("Data").c_str(), times));
+  struct tm local {};
+  localtime_r(&modified, &local);
+  SInt32 fileID = 0;
+  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, folderID_, "Data", fileID));
+
+  short number = 0;
+  signed char attributes = -1;
+  SInt32 dataLogical = -1, rsrcLogical = -1, totalLogical = -1;
+  UInt32 created = 0, mod = 0;
+  ASSERT_EQ(noErr,
+            Sp_GetFileInformation(vRefNum_, folderID_, "Data", &number, nullptr, &attributes,
+                                  &dataLogical, nullptr, &rsrcLogical, nullptr, &created, &mod));
+  EXPECT_EQ(short(fileID & 0xFFFF), number);
+  EXPECT_EQ(0, attributes & kioFlAttribDirMask);
+  EXPECT_EQ(1000, dataLogical);
+  EXPECT_EQ(0, rsrcLogical);
+  EXPECT_EQ(UInt32(modified + 2082844800LL + local.tm_gmtoff), mod);
+  EXPECT_NE(mod, created);
+
+  ASSERT_EQ(noErr, Sp_GetFileSize(vRefNum_, folderID_, "Data", &totalLogical, nullptr, nullptr,
+                                  nullptr, nullptr, nullptr));
+  EXPECT_EQ(1000, totalLogical);
+  EXPECT_EQ(fnfErr, Sp_GetFileSize(vRefNum_, folderID_, "None", &totalLogical, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr));
+}
+
+TEST_F(FinderInformation, FolderInformationByNameOrByIdAgrees) {
+  const SInt32 id = MakeFolder(folderID_, "Box");
+  MakeFile("Box/inside", "x", FInfo{});
+  MakeFile("Box/second", "x", FInfo{});
+  for (const char* name : {"Box", "", static_cast<const char*>(nullptr)}) {
+    const SInt32 dirID = name != nullptr && name[0] != '\0' ? folderID_ : id;
+    signed char attributes = 0;
+    short items = -1;
+    UInt32 modified = 0;
+    SInt32 parent = 0;
+    ASSERT_EQ(noErr, Sp_GetFolderInformation(vRefNum_, dirID, name, &attributes, &items, nullptr,
+                                             &modified, nullptr, &parent));
+    EXPECT_NE(0, attributes & kioFlAttribDirMask);
+    EXPECT_EQ(2, items);
+    EXPECT_EQ(folderID_, parent);
+    EXPECT_NE(0u, modified);
+  }
+  // A file has no folder information.
+  EXPECT_EQ(dirNFErr, Sp_GetFolderInformation(vRefNum_, id, "inside", nullptr, nullptr, nullptr,
+                                              nullptr, nullptr, nullptr));
+}
+
+// ---- The nearest visible folder ------------------------------------------------------------
+
+TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAbove) {
+  const SInt32 outer = MakeFolder(folderID_, "Outer");
+  const SInt32 middle = MakeFolder(outer, "Middle", kIsInvisible);
+  const SInt32 inner = MakeFolder(middle, "Inner");
+  const SInt32 dotted = MakeFolder(outer, ".dotted");  // invisible by its name
+  const SInt32 below = MakeFolder(dotted, "Below");
+
+  struct Case {
+    const char* why;
+    SInt32 dirID;
+    Boolean result;
+    SInt32 visible;
+  } cases[] = {
+      {"visible under an invisible folder", inner, 1, outer},
+      {"the invisible folder itself", middle, 1, outer},
+      {"a visible folder with visible parents", outer, 1, outer},
+      {"under a folder hidden by its name", below, 1, outer},
+      {"the work folder", folderID_, 1, folderID_},
+      {"a folder that does not exist", 0x7FFFFFF0, 0, 0x7FFFFFF0},
+  };
+  for (const Case& c : cases) {
+    SInt32 visible = -1;
+    EXPECT_EQ(c.result, Sp_GetVisibleFolder(vRefNum_, c.dirID, visible)) << c.why;
+    EXPECT_EQ(c.visible, visible) << c.why;
+  }
+}
+
+TEST_F(FinderInformation, LocalVolumeIsLocalAndUnknownVolumeIsNot) {
+  EXPECT_EQ(1, Sp_CheckLocalVolume(vRefNum_));
+  EXPECT_EQ(0, Sp_CheckLocalVolume(-30000));
+}
+
+// ---- Icons ---------------------------------------------------------------------------------
+
+// Icon data of one resource id: the id's two bytes, then a fill, so every id's icon differs.
+std::vector<UInt8> IconBytes(SInt16 id, std::size_t size = 128) {
+  std::vector<UInt8> bytes(size, 0x5A);
+  bytes[0] = UInt8(UInt16(id) >> 8);
+  bytes[1] = UInt8(id & 0xFF);
+  return bytes;
+}
+
+// The id recorded in the suite's 'ICN#' data; 0 when the suite has none.
+SInt16 SuiteIconID(IconSuiteRef suite, ResType type = SpFourCC("ICN#")) {
+  Handle data = nullptr;
+  if (GetIconFromSuite(&data, suite, type) != noErr || data == nullptr) return 0;
+  if (GetHandleSize(data) < 2) return 0;
+  return SInt16(UInt16((UInt8((*data)[0]) << 8) | UInt8((*data)[1])));
+}
+
+class FolderIcons : public FinderInformation {
+ protected:
+  void SetUp() override {
+    FinderInformation::SetUp();
+    sp_testing::ResetResources();
+    ASSERT_EQ(noErr, NewIconSuite(&suite_));
+  }
+  void TearDown() override {
+    DisposeIconSuite(suite_, true);
+    sp_testing::ResetResources();
+  }
+  void AddIcons(SInt16 id) {
+    ASSERT_EQ(noErr, sp_testing::AddAppResource(SpFourCC("ICN#"), id, IconBytes(id, 256)));
+    ASSERT_EQ(noErr, sp_testing::AddAppResource(SpFourCC("ics#"), id, IconBytes(id, 64)));
+  }
+  IconSuiteRef suite_ = nullptr;
+};
+
+TEST_F(FolderIcons, StandardIconIsChosenByPlaceAndFinderFlags) {
+  for (SInt16 id : {-3999, -3972, -3977, -3978, -3980, -3992, -3993}) AddIcons(id);
+  SInt16 v = 0;
+  SInt32 desktopID = 0, trashID = 0;
+  ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kDesktopFolderType, kCreateFolder, &v, &desktopID));
+  ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, &v, &trashID));
+  const SInt32 plain = MakeFolder(folderID_, "Plain");
+  const SInt32 flag8 = MakeFolder(folderID_, "Flag8", 0x0008);
+  const SInt32 flag20 = MakeFolder(folderID_, "Flag20", 0x0020);
+  const SInt32 flag4 = MakeFolder(folderID_, "Flag4", 0x0004);
+  const SInt32 flag8and20 = MakeFolder(folderID_, "Flag28", 0x0028);
+
+  struct Case {
+    const char* why;
+    SInt32 parent;
+    SInt32 dirID;
+    SInt16 icon;
+  } cases[] = {
+      {"an ordinary folder", folderID_, plain, -3999},
+      {"Finder flag 0x0008", folderID_, flag8, -3977},
+      {"Finder flag 0x0020", folderID_, flag20, -3978},
+      {"Finder flag 0x0004", folderID_, flag4, -3980},
+      {"0x0008 wins over 0x0020", folderID_, flag8and20, -3977},
+      {"a folder in the volume's root", fsRtDirID, plain, -3972},
+      {"the Desktop folder at the top", fsRtParID, desktopID, -3992},
+      {"the Trash at the top", fsRtParID, trashID, -3993},
+      {"a folder of no listed type at the top", fsRtParID, plain, -3999},
+  };
+  for (const Case& c : cases) {
+    IconSuiteRef suite = nullptr;
+    ASSERT_EQ(noErr, NewIconSuite(&suite));
+    EXPECT_EQ(1, Sp_GetNormalFolderIcon(vRefNum_, c.parent, c.dirID, suite)) << c.why;
+    EXPECT_EQ(c.icon, SuiteIconID(suite)) << c.why;
+    EXPECT_EQ(c.icon, SuiteIconID(suite, SpFourCC("ics#"))) << c.why;
+    DisposeIconSuite(suite, true);
+  }
+}
+
+TEST_F(FolderIcons, MissingStandardIconFallsBackToGenericFolderIcon) {
+  AddIcons(-3999);
+  const SInt32 flagged = MakeFolder(folderID_, "Flagged", 0x0008);
+  EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, flagged, suite_));
+  EXPECT_EQ(-3999, SuiteIconID(suite_));
+}
+
+TEST_F(FolderIcons, NoIconAnywhereGivesFnfErrAndAnEmptySuite) {
+  const SInt32 plain = MakeFolder(folderID_, "Plain");
+  EXPECT_EQ(0, Sp_GetNormalFolderIcon(vRefNum_, folderID_, plain, suite_));
+  EXPECT_EQ(fnfErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, plain, suite_));
+  EXPECT_EQ(0, SuiteIconID(suite_));
+}
+
+TEST_F(FolderIcons, CustomIconFlagWithoutUsableIconFileFallsThroughToStandardIcons) {
+  AddIcons(-3999);
+  AddIcons(kSpCustomIconResourceID);
+  const SInt32 custom = MakeFolder(folderID_, "Custom", kHasCustomIcon);
+  const SInt32 withFile = MakeFolder(folderID_, "WithFile", kHasCustomIcon);
+  // An icon file that is plain data: its icons would be in a resource fork.
+  char iconFileName[32];
+  Sp_GetIconFileName(iconFileName);
+  std::ofstream(Linux("WithFile/") + iconFileName, std::ios::binary) << "not resources";
+  for (SInt32 id : {custom, withFile}) {
+    IconSuiteRef suite = nullptr;
+    ASSERT_EQ(noErr, NewIconSuite(&suite));
+    EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, id, suite));
+    EXPECT_EQ(-3999, SuiteIconID(suite));
+    DisposeIconSuite(suite, true);
+  }
+}
+
+TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
+  AddIcons(-3999);
+  const SInt32 plain = MakeFolder(folderID_, "Plain");
+  // A handle already in the suite is replaced, and disposed of, not leaked.
+  ASSERT_EQ(noErr, AddIconToSuite(NewHandleClear(256), suite_, SpFourCC("ICN#")));
+  UseResFile(kSpSystemResFile);
+  ASSERT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, plain, suite_));
+  EXPECT_EQ(kSpSystemResFile, CurResFile());
+  UseResFile(kSpApplicationResFile);
+
+  Handle fromSuite = nullptr;
+  ASSERT_EQ(noErr, GetIconFromSuite(&fromSuite, suite_, SpFourCC("ICN#")));
+  Handle resource = GetResource(SpFourCC("ICN#"), -3999);
+  ASSERT_NE(nullptr, resource);
+  EXPECT_NE(resource, fromSuite);
+  ASSERT_EQ(GetHandleSize(resource), GetHandleSize(fromSuite));
+  EXPECT_EQ(0, std::memcmp(*resource, *fromSuite, std::size_t(GetHandleSize(resource))));
+  // Disposing of the suite with its data leaves the resource intact (checked by the
+  // sanitizer when the resources are reset).
+}
+
+TEST_F(FolderIcons, IconCopyActionCopiesEachKindIntoTheTargetSuite) {
+  IconSuiteRef source = nullptr;
+  ASSERT_EQ(noErr, NewIconSuite(&source));
+  Handle data = nullptr;
+  ASSERT_EQ(noErr, PtrToHand("abc", &data, 3));
+  ASSERT_EQ(noErr, AddIconToSuite(data, source, SpFourCC("ics8")));
+  EXPECT_EQ(noErr,
+            ForEachIconDo(source, kSelectorAllAvailableData, Sp_CatchCopyIconSuiteCB, suite_));
+  Handle copied = nullptr;
+  ASSERT_EQ(noErr, GetIconFromSuite(&copied, suite_, SpFourCC("ics8")));
+  EXPECT_NE(data, copied);
+  ASSERT_EQ(3, GetHandleSize(copied));
+  EXPECT_EQ(0, std::memcmp(*copied, "abc", 3));
+  Handle none = nullptr;
+  EXPECT_EQ(noSuchIconErr, GetIconFromSuite(&none, suite_, SpFourCC("ICN#")));
+  DisposeIconSuite(source, true);
+}
+
+TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
+  AddIcons(-3999);
+  MakeFile("Doc", "x", FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
+  EXPECT_EQ(0, Sp_CheckEnableIconService());
+  EXPECT_NE(noErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", suite_));
+  EXPECT_EQ(0, SuiteIconID(suite_));
+  EXPECT_EQ(fnfErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Missing", suite_));
+  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "", suite_));
+  EXPECT_EQ(0u, log_.Count());
+  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", nullptr));
+  EXPECT_EQ(paramErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, folderID_, nullptr));
+  EXPECT_EQ(2u, log_.Count());
+}
+
+TEST(IconFileName, IsIconAndCarriageReturnWithoutTheFindersStrings) {
+  char name[32];
+  Sp_GetIconFileName(name);
+  EXPECT_STREQ("Icon\r", name);
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "CFString.h"
+#include "SpStdFunctionNumber.h"
+#include "StdFileFunctionTestFixture.h"
+#include "TestBundle.h"
+
+namespace {
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+std::string BaseName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::string ExecutablePath() {
+  char buffer[PATH_MAX];
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return length > 0 ? std::string(buffer, std::size_t(length)) : std::string();
+}
+
+}  // namespace
+
+// ---- Long names ----------------------------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, LongJapaneseNameIsFoundThroughItsFSRef) {
+  const std::string longName = Nihongo(7);  // 42 bytes, more than a classic name holds
+  MakeFile(UTF8(longName));
+  EXPECT_EQ(1, Sp_ExsitTargetFile(vRefNum_, workDirID_, longName.c_str()));
+
+  FSRef ref;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, longName.c_str(),
+                                                             kCFStringEncodingMacJapanese, &ref));
+  HFSUniStr255 name;
+  ASSERT_EQ(noErr, Sp_GetUnicodeFileNameFromFSRef(&ref, &name));
+  ASSERT_EQ(21, name.length);
+  EXPECT_EQ(0x65E5, name.unicode[0]);   // 日
+  EXPECT_EQ(0x8A9E, name.unicode[20]);  // 語
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  FSRef folder;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryPositionInfo(vRefNum_, workDirID_, &folder));
+  ASSERT_EQ(noErr, Sp_GetDirectoryPositionInfoFromFSRef(&folder, &vRefNum, &dirID));
+  EXPECT_EQ(workDirID_, dirID);
+  EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRefAndLongName(&folder, longName.c_str(),
+                                                         kCFStringEncodingMacJapanese));
+}
+
+TEST_F(StdFileFunctionTest, StaleFSRefNamesNothing) {
+  const std::string longName = Nihongo(6);
+  MakeFile(UTF8(longName));
+  FSRef ref;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, longName.c_str(),
+                                                             kCFStringEncodingMacJapanese, &ref));
+  EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRef(&ref));
+  ASSERT_EQ(noErr, Sp_DeleteFileDirWithLongNameByDirId(vRefNum_, workDirID_, longName.c_str(),
+                                                       kCFStringEncodingMacJapanese));
+  EXPECT_FALSE(Exists(UTF8(longName)));
+  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirByFSRef(&ref));
+  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirectoryByFSRef(&ref));
+}
+
+TEST_F(StdFileFunctionTest, RenameByLongNameKeepsTheFileAndItsId) {
+  const std::string oldName = Nihongo(6);
+  const std::string newName = Nihongo(8);
+  MakeFile(UTF8(oldName), "kept");
+  SInt32 fileID = 0;
+  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, oldName.c_str(), fileID));
+  FSRef renamed;
+  ASSERT_EQ(noErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, oldName.c_str(),
+                                                    kCFStringEncodingMacJapanese, newName.c_str(),
+                                                    &renamed));
+  EXPECT_FALSE(Exists(UTF8(oldName)));
+  EXPECT_TRUE(Exists(UTF8(newName)));
+  SInt32 renamedID = 0;
+  ASSERT_EQ(noErr,
+            Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, newName.c_str(), renamedID));
+  EXPECT_EQ(fileID, renamedID);
+  EXPECT_EQ(paramErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, newName.c_str(),
+                                                       kCFStringEncodingMacJapanese, "", nullptr));
+}
+
+// ---- Creation with owner-only access ---------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, FSRefCreationGivesOwnerOnlyAccessAndNoExecuteBits) {
+  FSRef folder;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryPositionInfo(vRefNum_, workDirID_, &folder));
+  FInfo finder;
+  std::memset(&finder, 0, sizeof finder);
+  finder.fdType = SpFourCC("Pref");
+  finder.fdCreator = SpFourCC("Zant");
+  finder.fdFlags = kHasBeenInited;
+  const std::string longName = Nihongo(6) + ".dat";
+  FSRef made;
+  FSSpec spec;
+  ASSERT_EQ(noErr, Sp_CreateFileByUpperDirFSRef(&folder, longName.c_str(), &finder, &made, &spec));
+  EXPECT_EQ(mode_t(0600), ModeOf(Linux(UTF8(longName))));
+  EXPECT_EQ(workDirID_, spec.parID);
+  FSCatalogInfo info;
+  ASSERT_EQ(noErr, FSGetCatalogInfo(&made, kFSCatInfoFinderInfo, &info, nullptr, nullptr, nullptr));
+  const FileInfo* read = reinterpret_cast<const FileInfo*>(info.finderInfo);
+  EXPECT_EQ(SpFourCC("Pref"), read->fileType);
+  EXPECT_EQ(SpFourCC("Zant"), read->fileCreator);
+
+  EXPECT_EQ(noErr, Sp_CreateFolderWithPermission(vRefNum_, workDirID_, "Private", nullptr, nullptr,
+                                                 nullptr));
+  EXPECT_EQ(mode_t(0700), ModeOf(Linux("Private")));
+
+  // An empty name makes nothing.
+  EXPECT_NE(noErr, Sp_CreateFileByUpperDirFSRef(&folder, "", &finder, nullptr, nullptr));
+}
+
+// ---- The Trash by FSRef ----------------------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, TrashByFSRefCutsLongCandidatesAndDeletesWithoutRename) {
+  struct Case {
+    std::string name;         // MacJapanese
+    std::string asidePrefix;  // how much of the name the renamed older item keeps
+  } cases[] = {
+      // 240 units: name and suffix exceed 254 bytes of UTF-16, so 122 units are kept.
+      {std::string(240, 'x'), std::string(122, 'x')},
+      // 81 two-byte characters (243 bytes in the file system's UTF-8): with " Copy" the
+      // Trash's record of it would no longer fit a file name, so one character goes.
+      {Nihongo(27), Nihongo(26) + "\x93\xFA\x96\x7B"},
+  };
+  for (const Case& c : cases) {
+    for (int round = 0; round < 2; ++round) {
+      MakeFile(UTF8(c.name));
+      FSRef item;
+      ASSERT_EQ(noErr,
+                Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, c.name.c_str(),
+                                                          kCFStringEncodingMacJapanese, &item));
+      ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrashByFSRef(&item, 1, nullptr));
+    }
+    EXPECT_TRUE(PathExists(TrashFiles(UTF8(c.name))));
+    EXPECT_TRUE(PathExists(TrashFiles(UTF8(c.asidePrefix + " Copy")))) << UTF8(c.asidePrefix);
+  }
+
+  // Without rename the Trash's older folder goes, contents and all.
+  MakeFolder("Set");
+  MakeFile("Set/Inside");
+  FSRef set;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, "Set",
+                                                             kCFStringEncodingMacJapanese, &set));
+  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrashByFSRef(&set, 0, nullptr));
+  MakeFile("Set");
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, "Set",
+                                                             kCFStringEncodingMacJapanese, &set));
+  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrashByFSRef(&set, 0, nullptr));
+  EXPECT_TRUE(PathExists(TrashFiles("Set")));
+  EXPECT_FALSE(PathExists(TrashFiles("Set/Inside")));
+}
+
+// ---- The application bundle and folder -------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
+  const std::string bundle = home_.Path("Bundle");
+  ASSERT_EQ(0, mkdir(bundle.c_str(), 0700));
+  std::ofstream(bundle + "/FileErrorNoData.txt") << "1\tone\r";
+  sp_testing::SetMainBundleFolder(bundle);
+  const char kName[] = "FileErrorNoData.txt";
+  char name[64];
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  FSRef file, folder;
+  EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
+                                                                  name, sizeof kName - 1, nullptr));
+  EXPECT_EQ(noErr, Sp_GetResourceFileFromApplicationMainBandle(kName, &vRefNum, &dirID, &folder,
+                                                               name, sizeof kName, &file));
+  EXPECT_STREQ(kName, name);
+  char path[256];
+  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(dirID, vRefNum, path));
+  EXPECT_EQ(":Bundle", std::string(path).substr(std::strlen(path) - 7));
+  EXPECT_EQ(fnfErr, Sp_GetResourceFileFromApplicationMainBandle("Missing.txt", &vRefNum, nullptr,
+                                                                nullptr, nullptr, 0, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
+                                                                  nullptr, 0, nullptr));
+  sp_testing::ResetMainBundleFolder();
+}
+
+TEST_F(StdFileFunctionTest, ApplicationFolderIsTheExecutablesFolder) {
+  const std::string exe = ExecutablePath();
+  ASSERT_FALSE(exe.empty());
+  const std::string folder = exe.substr(0, exe.rfind('/'));
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  char name[64];
+  ASSERT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, name));
+  EXPECT_EQ(BaseName(exe), name);
+  char folderName[64];
+  ASSERT_EQ(noErr, Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr));
+  EXPECT_EQ(BaseName(folder), folderName);
+  EXPECT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, nullptr));
+
+  FSRef executable;
+  ASSERT_EQ(noErr, Sp_GetApplicationBundleFSRef(&executable));
+  FSSpec spec;
+  ASSERT_EQ(noErr, Sp_GetFSSpecFromFSRef(&executable, spec));
+  EXPECT_EQ(dirID, spec.parID);
+}
+
+TEST_F(StdFileFunctionTest, ApplicationFolderWithTheBundleLayoutHoldsTheBundle) {
+  const std::string app = home_.Path("App");
+  ASSERT_EQ(0, mkdir(app.c_str(), 0700));
+  ASSERT_EQ(0, mkdir((app + "/Resources").c_str(), 0700));
+  // The bundle layout flag is set once for the process's life: checked in a child process.
+  EXPECT_EXIT(
+      {
+        sp_testing::SetMainBundleFolder(app + "/Resources");
+        Sp_BundleProjectTypeEnable();
+        short vRefNum = 0;
+        SInt32 dirID = 0;
+        char name[64];
+        char folderName[64];
+        bool ok = Sp_GetApplicatinFolderInfo(vRefNum, dirID, name) == noErr &&
+                  std::strcmp(name, "Resources") == 0 &&
+                  Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr) == noErr &&
+                  std::strcmp(folderName, "App") == 0;
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "StdFileFunctionTestFixture.h"
+
+namespace {
+
+// A buffer with a guard zone after the 256 bytes a path may take.
+struct GuardedPath {
+  char bytes[512];
+  GuardedPath() { std::memset(bytes, 0x5A, sizeof bytes); }
+  bool GuardIntact() const {
+    for (std::size_t i = 256; i < sizeof bytes; ++i)
+      if (bytes[i] != 0x5A) return false;
+    return true;
+  }
+};
+
+}  // namespace
+
+// ---- Building paths on a volume whose layout the test chooses --------------------------------
+
+class StdFileFunctionDiscTest : public StdFileFunctionTest {
+ protected:
+  void SetUp() override {
+    StdFileFunctionTest::SetUp();
+    MakeFolder("Disc");
+    MakeFile("Disc/.TOC.plist", "");
+    MakeFolder("Disc/Inner");
+    MakeFolder("Disc/Inner/Deep");
+    MakeFile("Disc/Inner/Deep/Track");
+    disc_ = sp_testing::MountAudioCD(Linux("Disc"));
+    ASSERT_NE(0, disc_);
+    ASSERT_EQ(noErr, Sp_GetDirIdFromDirNameInDirId(disc_, fsRtDirID, "Inner", inner_));
+    ASSERT_EQ(noErr, Sp_GetDirIdFromDirNameInDirId(disc_, inner_, "Deep", deep_));
+  }
+  short disc_ = 0;
+  SInt32 inner_ = 0, deep_ = 0;
+};
+
+TEST_F(StdFileFunctionDiscTest, FullPathsOfRootFolderInRootAndDeeperFolder) {
+  struct Case {
+    SInt32 dirID;
+    const char* path;
+  } cases[] = {
+      {fsRtDirID, "Disc"},  // the root folder is the volume's name alone, no colon
+      {inner_, "Disc:Inner"},
+      {deep_, "Disc:Inner:Deep"},
+  };
+  for (const Case& c : cases) {
+    SInt32 dirID = c.dirID;
+    char path[256];
+    EXPECT_EQ(noErr, Sp_DirFullPathNameFromDirID(dirID, disc_, path));
+    EXPECT_STREQ(c.path, path);
+    short length = 0;
+    EXPECT_EQ(noErr, Sp_GetDirFullPathNameLength(disc_, dirID, length));
+    EXPECT_EQ(short(std::strlen(c.path)), length) << c.path;
+    // And back: a full path finds its folder, the volume's bare name its root.
+    SInt32 found = 0;
+    EXPECT_EQ(noErr, Sp_GetDirIdFromFullPathName(c.path, found));
+    EXPECT_EQ(dirID, found) << c.path;
+  }
+  char path[256];
+  EXPECT_EQ(noErr, Sp_FullPathNameFromFileInfo(disc_, deep_, "Track", path));
+  EXPECT_STREQ("Disc:Inner:Deep:Track", path);
+  std::strcpy(path, "Track");
+  EXPECT_EQ(noErr, Sp_PathNameFromDirID(deep_, disc_, path));
+  EXPECT_STREQ("Disc:Inner:Deep:Track", path);
+
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  char name[256];
+  EXPECT_EQ(noErr, Sp_GetFileInfoFromFullPathName("Disc:Inner:Deep:Track", &vRefNum, &dirID, name));
+  EXPECT_EQ(disc_, vRefNum);
+  EXPECT_EQ(deep_, dirID);
+  EXPECT_STREQ("Track", name);
+  EXPECT_EQ(1, Sp_ExsitTargetFileByFullPathName("Disc:Inner:Deep:Track"));
+  EXPECT_EQ(0, Sp_ExsitTargetFileByFullPathName("Disc:Inner:Deep"));  // a folder is no file
+}
+
+TEST_F(StdFileFunctionDiscTest, FolderUnderFolderWalksUpAndStopsAtTheRoot) {
+  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, deep_, inner_));
+  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, deep_, fsRtDirID));
+  EXPECT_EQ(0, Sp_ExsitTargetFolderUnderTheFolder(disc_, inner_, deep_));
+  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, 0x7FFF0000, 0x7FFF0000));  // equal ids
+  EXPECT_EQ(0, Sp_ExsitTargetFolderUnderTheFolder(disc_, 0x7FFF0000, inner_));      // unknown id
+}
+
+// ---- Paths beyond 255 bytes ------------------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, PathBuildersRefusePathsLongerThan255BytesWithoutOverflow) {
+  const std::string part(30, 'p');
+  std::string relative;
+  SInt32 dirID = workDirID_;
+  for (int i = 0; i < 9; ++i) {  // the work folder's path plus 9 x 31 bytes: beyond 255
+    relative += (i ? "/" : "") + part;
+    MakeFolder(relative);
+    ASSERT_EQ(noErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, dirID, part.c_str(), dirID));
+  }
+  GuardedPath out;
+  EXPECT_EQ(bdNamErr, Sp_DirFullPathNameFromDirID(dirID, vRefNum_, out.bytes));
+  EXPECT_STREQ("", out.bytes);
+  EXPECT_TRUE(out.GuardIntact());
+
+  GuardedPath withName;
+  EXPECT_EQ(bdNamErr, Sp_FullPathNameFromFileInfo(vRefNum_, dirID, "name", withName.bytes));
+  EXPECT_STREQ("", withName.bytes);
+  EXPECT_TRUE(withName.GuardIntact());
+
+  // The length is still told, so a caller can see why.
+  short length = 0;
+  EXPECT_EQ(noErr, Sp_GetDirFullPathNameLength(vRefNum_, dirID, length));
+  EXPECT_GT(length, 255);
+
+  // A name that pushes a short folder path past the limit is refused the same way.
+  GuardedPath prefixed;
+  std::memset(prefixed.bytes, 0, 256);
+  std::memset(prefixed.bytes, 'n', 250);
+  EXPECT_EQ(bdNamErr, Sp_PathNameFromDirID(workDirID_, vRefNum_, prefixed.bytes));
+  EXPECT_STREQ("", prefixed.bytes);
+  EXPECT_TRUE(prefixed.GuardIntact());
+}
+
+// ---- Splitting paths -------------------------------------------------------------------------
+
+TEST(StdFileFunctionSplit, SplitsVolumeFolderAndName) {
+  struct Case {
+    const char* path;
+    const char* name;
+    const char* folder;
+    const char* folderWithColon;
+    const char* volume;
+  } cases[] = {
+      {"V:X:Y:N", "N", "V:X:Y", "V:X:Y:", "V"},
+      {"V:N", "N", "V", "V:", "V"},
+      {"N", "N", "", ":", "N"},  // no colon: its own name and its own volume
+      // Two-byte names: "日本" folder, "語" file.
+      {"V:\x93\xFA\x96\x7B:\x8C\xEA", "\x8C\xEA", "V:\x93\xFA\x96\x7B", "V:\x93\xFA\x96\x7B:", "V"},
+  };
+  for (const Case& c : cases) {
+    char out[256];
+    Sp_GetFileNameFromFullPath(c.path, out);
+    EXPECT_STREQ(c.name, out) << c.path;
+    Sp_GetDirFullPathNameFromFullPathFileName(c.path, out, 0);
+    EXPECT_STREQ(c.folder, out) << c.path;
+    Sp_GetDirFullPathNameFromFullPathFileName(c.path, out, 1);
+    EXPECT_STREQ(c.folderWithColon, out) << c.path;
+    Sp_GetVolNameFromFullPath(c.path, out);
+    EXPECT_STREQ(c.volume, out) << c.path;
+  }
+  char untouched[8] = "keep";
+  Sp_GetFileNameFromFullPath("", untouched);
+  EXPECT_STREQ("keep", untouched);
+}
+
+TEST(StdFileFunctionSplit, ExtensionIsTheTextAfterTheLastDot) {
+  struct Case {
+    const char* name;
+    bool hasExtension;
+    const char* extension;
+    const char* base;
+  } cases[] = {
+      {"archive.tar.gz", true, "gz", "archive.tar"},
+      {"name.", false, "", "name."},  // a trailing dot is no extension
+      {".profile", true, "profile", ""},
+      {"plain", false, "", "plain"},
+  };
+  for (const Case& c : cases) {
+    char extension[64] = "";
+    char base[64];
+    EXPECT_EQ(c.hasExtension, Sp_GetFileExtendName(c.name, extension) != 0) << c.name;
+    EXPECT_STREQ(c.extension, extension) << c.name;
+    Sp_GetNotContainFileExtendFileName(c.name, base);
+    EXPECT_STREQ(c.base, base) << c.name;
+  }
+}
+
+TEST(StdFileFunctionSplit, DisplayPathKeepsVolumeParentAndName) {
+  struct Case {
+    const char* path;
+    const char* shown;
+  } cases[] = {
+      {"V:W:X:Y:N", "V:..:Y:N"},
+      {"V:X:Y:N", "V:..:Y:N"},
+      {"V:X:N", "V:X:N"},  // two colons: unchanged
+      {"V", "V"},
+  };
+  for (const Case& c : cases) {
+    char out[256];
+    Sp_GetArrangePathNameFromFullPath(c.path, out);
+    EXPECT_STREQ(c.shown, out) << c.path;
+  }
+}
+
+// ---- Existence and ids ---------------------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, FileTestSeesOnlyFilesDirectoryTestSeesBoth) {
+  const std::string longName = Nihongo(6);  // 36 bytes: a long name
+  MakeFolder("A");
+  MakeFolder("B");
+  MakeFile("A/Same");
+  MakeFolder("B/Same");
+  MakeFile("A/" + UTF8(longName));
+  MakeFolder("B/" + UTF8(longName));
+  struct Case {
+    const char* folder;
+    std::string name;
+    short file, item;
+  } cases[] = {
+      {"A", "Same", 1, 1},    {"B", "Same", 0, 1},    // a folder of that name is no file
+      {"A", longName, 1, 1},  {"B", longName, 0, 1},  // also when the name is long
+      {"A", "Missing", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SInt32 dirID = FolderID(c.folder);
+    EXPECT_EQ(c.file, Sp_ExsitTargetFile(vRefNum_, dirID, c.name.c_str())) << c.folder << c.name;
+    EXPECT_EQ(c.item, Sp_ExsitTargetDirectory(vRefNum_, dirID, c.name.c_str()))
+        << c.folder << c.name;
+  }
+  EXPECT_EQ(1, Sp_ExsitTargetDirectoryWithDirId(vRefNum_, FolderID("B")));
+  EXPECT_EQ(0u, log_.Count());
+}
+
+TEST_F(StdFileFunctionTest, IdsOfFoldersAndFilesAreNotInterchangeable) {
+  MakeFolder("Folder");
+  MakeFile("File");
+  SInt32 id = 0;
+  EXPECT_EQ(dirNFErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, workDirID_, "File", id));
+  EXPECT_NE(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Folder", id));
+}
+
+TEST_F(StdFileFunctionTest, FileIdResolvesAfterRenameAndMove) {
+  MakeFile("Song");
+  MakeFolder("Later");
+  SInt32 fileID = 0;
+  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Song", fileID));
+
+  SInt32 parent = 0;
+  char name[64];
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_EQ(workDirID_, parent);
+  EXPECT_STREQ("Song", name);
+
+  ASSERT_EQ(noErr, Sp_RenameFileDirectory(vRefNum_, workDirID_, "Song", "Renamed"));
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_STREQ("Renamed", name);
+
+  ASSERT_EQ(noErr, Sp_MoveFileOrDir(vRefNum_, workDirID_, "Renamed", FolderID("Later"), nullptr));
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_EQ(FolderID("Later"), parent);
+  EXPECT_STREQ("Renamed", name);
+  EXPECT_TRUE(Exists("Later/Renamed"));
+}
+
+TEST_F(StdFileFunctionTest, LookUpsWithNullArgumentsReportAndGiveParamErr) {
+  SInt32 id = 0;
+  short vRefNum = 0;
+  EXPECT_EQ(paramErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetDirIdFromFullPathName(nullptr, id));
+  EXPECT_EQ(paramErr, Sp_GetVolIdFromVolName(nullptr, vRefNum));
+  EXPECT_EQ(paramErr, Sp_GetFileInfoFromFullPathName("", &vRefNum, &id, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetDirNameFromDirID(workDirID_, vRefNum_, nullptr, nullptr));
+  char out[8] = "keep";
+  Sp_GetFileNameFromFullPath(nullptr, out);  // the splitters write nothing
+  EXPECT_EQ(0, Sp_GetFileExtendName(nullptr, out));
+  EXPECT_STREQ("keep", out);
+  EXPECT_EQ(7u, log_.Count());
+  EXPECT_EQ(7u, log_.Beeps());
+  EXPECT_EQ("SpStdFileFunction", log_.Records()[0].source);
+  for (const CapturedRecord& record : log_.Records()) {
+    EXPECT_EQ(1, record.code);
+    EXPECT_EQ("Pointer Arg is 0L", record.message);
+  }
+}
+
+TEST_F(StdFileFunctionTest, ClassicStandInOfLongNameLeadsBackToTheLongName) {
+  const std::string longName = Nihongo(11);  // 66 bytes: beyond what an FSSpec holds
+  MakeFile(UTF8(longName));
+  char classic[64];
+  ASSERT_EQ(noErr,
+            Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(
+                vRefNum_, workDirID_, longName.c_str(), kCFStringEncodingMacJapanese, classic));
+  EXPECT_LE(std::strlen(classic), 63u);
+  EXPECT_NE(longName, classic);
+  char full[1024];
+  ASSERT_EQ(noErr, Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum_, workDirID_, classic, full,
+                                                           sizeof full));
+  EXPECT_EQ(longName, full);
+}

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "Files.h"
+#include "FilesFixture.h"
+#include "Folders.h"
+#include "TestFiles.h"
+#include "files/detail/Catalog.h"
+#include "files/detail/Folders.h"
+
+namespace {
+
+using files_test::HostExists;
+using files_test::WriteHostFile;
+
+// Sets an environment variable for one test and restores it afterwards.
+class EnvScope {
+ public:
+  EnvScope(const char* name, const std::string& value) : name_(name) {
+    const char* old = getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~EnvScope() {
+    if (had_)
+      setenv(name_, old_.c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+// The (volume, id) the Folder Manager gave designates this path.
+void ExpectFolderAt(SInt16 vRefNum, SInt32 dirID, const std::string& path, const char* why) {
+  sp_platform::files::Location loc;
+  ASSERT_EQ(sp_platform::files::LocatePath(path, loc), noErr) << why << " " << path;
+  EXPECT_TRUE(loc.isFolder) << why;
+  EXPECT_EQ(vRefNum, loc.vRefNum) << why;
+  EXPECT_EQ(UInt32(dirID), loc.nodeID) << why;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+struct FolderCase {
+  const char* why;
+  OSType type;
+  const char* relative;  // under the temporary home
+};
+
+TEST(FilesFolders, StandardFoldersAreTheXdgFoldersOfTheHomeAndAreMadeOnRequest) {
+  sp_testing::HomeScope home;
+  const FolderCase cases[] = {
+      {"preferences", kPreferencesFolderType, ".config"},
+      {"desktop", kDesktopFolderType, "Desktop"},
+      {"documents", kDocumentsFolderType, "Documents"},
+      {"music", kMusicDocumentsFolderType, "Music"},
+      {"trash", kTrashFolderType, ".local/share/Trash/files"},
+  };
+  for (const FolderCase& c : cases) {
+    std::string path = home.Path(c.relative);
+    SInt16 v = 0;
+    SInt32 id = 0;
+    if (!HostExists(path)) {
+      EXPECT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v, &id), fnfErr) << c.why;
+      EXPECT_FALSE(HostExists(path)) << c.why << ": made without being asked";
+    }
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kCreateFolder, &v, &id), noErr) << c.why;
+    ExpectFolderAt(v, id, path, c.why);
+    EXPECT_EQ(ModeOf(path), 0700u) << c.why;
+    SInt16 v2 = 0;
+    SInt32 id2 = 0;
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v2, &id2), noErr) << c.why;
+    EXPECT_EQ(v2, v) << c.why;
+    EXPECT_EQ(id2, id) << c.why;
+  }
+  EXPECT_TRUE(HostExists(home.Path(".local/share/Trash/info")))
+      << "the Trash is made with its info folder";
+}
+
+TEST(FilesFolders, FolderTypesWithoutAPlaceOnLinuxAnswerFnfErr) {
+  sp_testing::HomeScope home;
+  const OSType types[] = {kSystemFolderType, SpFourCC("extn"), SpFourCC("font"),
+                          SpFourCC("pref") ^ 1, 0};
+  for (OSType type : types) {
+    SInt16 v = 1;
+    SInt32 id = 1;
+    EXPECT_EQ(FindFolder(kOnSystemDisk, type, kCreateFolder, &v, &id), fnfErr) << type;
+  }
+  SInt16 v = 0;
+  SInt32 id = 0;
+  EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, nullptr, &id), paramErr);
+  EXPECT_EQ(FindFolder(-300, kDocumentsFolderType, kCreateFolder, &v, &id), nsvErr);
+}
+
+TEST(FilesFolders, MissingFoldersAboveAreMadeTooEachPrivate) {
+  sp_testing::HomeScope home;
+  EnvScope config("XDG_CONFIG_HOME", home.Path("deep/er/config"));
+  SInt16 v = 0;
+  SInt32 id = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("deep/er/config"), "nested preferences");
+  EXPECT_EQ(ModeOf(home.Path("deep")), 0700u);
+  EXPECT_EQ(ModeOf(home.Path("deep/er")), 0700u);
+}
+
+TEST(FilesFolders, TheUserDirsFileMovesTheUserFolders) {
+  sp_testing::HomeScope home;
+  WriteHostFile(home.Path(".config/user-dirs.dirs"),
+                "# written by xdg-user-dirs-update\n"
+                "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                "XDG_MUSIC_DIR=\"" +
+                    home.Path("elsewhere/Tunes") + "\"\n");
+  SInt16 v = 0;
+  SInt32 id = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kDesktopFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("Schreibtisch"), "desktop from the file");
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kMusicDocumentsFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("elsewhere/Tunes"), "music at an absolute path");
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("Documents"), "documents not in the file");
+}
+
+struct UserDirCase {
+  const char* why;
+  const char* text;
+  const char* expected;
+};
+
+TEST(FilesFolders, UserDirsLinesOfOtherFormsAreIgnored) {
+  const UserDirCase cases[] = {
+      {"home relative", "XDG_MUSIC_DIR=\"$HOME/Music Box\"\n", "/h/Music Box"},
+      {"absolute", "XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
+      {"escaped quote", "XDG_MUSIC_DIR=\"$HOME/a\\\"b\"\n", "/h/a\"b"},
+      {"home itself", "XDG_MUSIC_DIR=\"$HOME\"\n", "/h"},
+      {"leading blanks", "  XDG_MUSIC_DIR=\"$HOME/M\"", "/h/M"},
+      {"commented out", "# XDG_MUSIC_DIR=\"$HOME/M\"\n", ""},
+      {"unquoted", "XDG_MUSIC_DIR=$HOME/M\n", ""},
+      {"relative", "XDG_MUSIC_DIR=\"Music\"\n", ""},
+      {"unterminated", "XDG_MUSIC_DIR=\"$HOME/M\n", ""},
+      {"other key", "XDG_MUSICAL_DIR=\"$HOME/M\"\n", ""},
+      {"last one wins", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=\"$HOME/B\"\n", "/h/B"},
+      {"invalid later line keeps earlier", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=x\n", "/h/A"},
+  };
+  for (const UserDirCase& c : cases)
+    EXPECT_EQ(sp_platform::files::UserDirFromFile(c.text, "MUSIC", "/h"), c.expected) << c.why;
+}
+
+TEST(FilesFolders, TemporaryItemsFollowTMPDIR) {
+  sp_testing::HomeScope home;
+  EnvScope tmp("TMPDIR", home.Path("scratch"));
+  SInt16 v = 0;
+  SInt32 id = 0;
+  EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
+}
+
+TEST(FilesFolders, FSFindFolderGivesTheSameFolderAsFindFolder) {
+  sp_testing::HomeScope home;
+  FSRef ref{};
+  ASSERT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, &ref), noErr);
+  FSCatalogInfo info{};
+  ASSERT_EQ(
+      FSGetCatalogInfo(&ref, kFSCatInfoNodeID | kFSCatInfoVolume, &info, nullptr, nullptr, nullptr),
+      noErr);
+  SInt16 v = 0;
+  SInt32 id = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kTrashFolderType, kDontCreateFolder, &v, &id), noErr);
+  EXPECT_EQ(info.volume, v);
+  EXPECT_EQ(info.nodeID, UInt32(id));
+  EXPECT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, nullptr), paramErr);
+}
+
+}  // namespace

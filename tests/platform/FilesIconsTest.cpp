@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "FilesFixture.h"
+#include "Icons.h"
+#include "LaunchServices.h"
+#include "MacMemory.h"
+#include "Resources.h"
+#include "TestFiles.h"
+#include "TestResources.h"
+
+namespace {
+
+using files_test::PStr;
+using files_test::WriteHostFile;
+
+Handle HandleOf(const std::string& bytes) {
+  Handle h = NewHandle(Size(bytes.size()));
+  std::memcpy(*h, bytes.data(), bytes.size());
+  return h;
+}
+
+TEST(FilesIconSuites, IconsAreKeptByTypeAndGivenBackAsTheSameHandles) {
+  IconSuiteRef suite = nullptr;
+  ASSERT_EQ(NewIconSuite(&suite), noErr);
+  Handle large = HandleOf("large");
+  Handle small = HandleOf("small");
+  EXPECT_EQ(AddIconToSuite(large, suite, SpFourCC("ICN#")), noErr);
+  EXPECT_EQ(AddIconToSuite(small, suite, SpFourCC("ics8")), noErr);
+  EXPECT_EQ(AddIconToSuite(small, suite, SpFourCC("ics4")), noErr) << "one handle, two types";
+  EXPECT_EQ(AddIconToSuite(large, suite, SpFourCC("PICT")), paramErr);
+
+  Handle got = nullptr;
+  EXPECT_EQ(GetIconFromSuite(&got, suite, SpFourCC("ICN#")), noErr);
+  EXPECT_EQ(got, large);
+  EXPECT_EQ(GetIconFromSuite(&got, suite, SpFourCC("icl8")), noSuchIconErr);
+  EXPECT_EQ(got, nullptr);
+
+  Handle notASuite = HandleOf("not a suite");
+  EXPECT_EQ(GetIconFromSuite(&got, notASuite, SpFourCC("ICN#")), paramErr);
+  EXPECT_EQ(AddIconToSuite(large, notASuite, SpFourCC("ICN#")), paramErr);
+  EXPECT_EQ(DisposeIconSuite(notASuite, true), paramErr);
+  DisposeHandle(notASuite);
+
+  // Disposing with the data frees each handle once, also one standing in two places.
+  EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
+}
+
+struct WalkLog {
+  std::vector<ResType> types;
+  std::vector<bool> present;
+  ResType stopAt = 0;
+};
+
+OSErr Walk(ResType type, Handle* icon, void* data) {
+  auto* log = static_cast<WalkLog*>(data);
+  log->types.push_back(type);
+  log->present.push_back(*icon != nullptr);
+  return type == log->stopAt ? OSErr(-7) : OSErr(noErr);
+}
+
+// The copying action of the program's icon code: the source suite's icon of each type is
+// copied into the target suite.
+OSErr CopyInto(ResType type, Handle* icon, void* target) {
+  if (*icon == nullptr) return noErr;
+  Handle copy = *icon;
+  if (HandToHand(&copy) != noErr) return memFullErr;
+  return AddIconToSuite(copy, static_cast<IconSuiteRef>(target), type);
+}
+
+TEST(FilesIconSuites, ForEachIconDoWalksTheSelectedTypesInOrderAndStopsOnAnError) {
+  IconSuiteRef suite = nullptr;
+  ASSERT_EQ(NewIconSuite(&suite), noErr);
+  ASSERT_EQ(AddIconToSuite(HandleOf("8"), suite, SpFourCC("icl8")), noErr);
+  WalkLog log;
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorLarge1Bit | kSelectorLarge8Bit | kSelectorSmall1Bit, Walk,
+                          &log),
+            noErr);
+  EXPECT_EQ(log.types,
+            (std::vector<ResType>{SpFourCC("ICN#"), SpFourCC("icl8"), SpFourCC("ics#")}));
+  EXPECT_EQ(log.present, (std::vector<bool>{false, true, false}));
+
+  WalkLog stopping;
+  stopping.stopAt = SpFourCC("icl4");
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, Walk, &stopping), -7);
+  EXPECT_EQ(stopping.types.size(), 2u);
+
+  IconSuiteRef copy = nullptr;
+  ASSERT_EQ(NewIconSuite(&copy), noErr);
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, CopyInto, copy), noErr);
+  Handle got = nullptr;
+  ASSERT_EQ(GetIconFromSuite(&got, copy, SpFourCC("icl8")), noErr);
+  Handle original = nullptr;
+  ASSERT_EQ(GetIconFromSuite(&original, suite, SpFourCC("icl8")), noErr);
+  EXPECT_NE(got, original) << "a copy, not the original";
+  EXPECT_EQ(std::string(*got, 1), "8");
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, nullptr, nullptr), paramErr);
+  EXPECT_EQ(DisposeIconSuite(copy, true), noErr);
+  EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
+}
+
+TEST(FilesIconSuites, GetIconSuiteTakesTheApplicationsIconResourcesAndLeavesThemOwned) {
+  sp_testing::ResetResources();
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("ICN#"), 128, "icn", 3), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("ics#"), 128, "ics", 3), noErr);
+  IconSuiteRef suite = nullptr;
+  ASSERT_EQ(GetIconSuite(&suite, 128, kSelectorAllAvailableData), noErr);
+  Handle got = nullptr;
+  ASSERT_EQ(GetIconFromSuite(&got, suite, SpFourCC("ics#")), noErr);
+  EXPECT_EQ(got, GetResource(SpFourCC("ics#"), 128));
+  EXPECT_EQ(GetIconFromSuite(&got, suite, SpFourCC("icl4")), noSuchIconErr);
+  EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
+  Handle still = GetResource(SpFourCC("ICN#"), 128);
+  ASSERT_NE(still, nullptr);
+  EXPECT_EQ(std::string(*still, 3), "icn") << "resources stay with the Resource Manager";
+
+  IconSuiteRef none = reinterpret_cast<IconSuiteRef>(1);
+  EXPECT_EQ(GetIconSuite(&none, 129, kSelectorAllAvailableData), resNotFound);
+  EXPECT_EQ(GetIconSuite(&none, 128, kSelectorLarge8Bit), resNotFound);
+  sp_testing::ResetResources();
+}
+
+TEST(FilesIconServices, AreAbsentSoCallersFallBack) {
+  FSSpec spec{};
+  IconRef ref = reinterpret_cast<IconRef>(1);
+  SInt16 label = 3;
+  EXPECT_EQ(GetIconRefFromFile(&spec, &ref, &label), unimpErr);
+  EXPECT_EQ(ref, nullptr);
+  ref = reinterpret_cast<IconRef>(1);
+  EXPECT_EQ(GetIconRefFromFolder(-1, 1, 2, 0, 0, &ref), unimpErr);
+  EXPECT_EQ(ref, nullptr);
+  IconFamilyHandle family = nullptr;
+  EXPECT_NE(IconRefToIconFamily(nullptr, kSelectorAllAvailableData, &family), noErr);
+  IconSuiteRef suite = nullptr;
+  EXPECT_NE(IconFamilyToIconSuite(nullptr, kSelectorAllAvailableData, &suite), noErr);
+
+  DTPBRec dt{};
+  dt.ioVRefNum = kOnSystemDisk;
+  EXPECT_NE(PBDTGetPath(&dt), noErr);
+  EXPECT_NE(PBDTGetIconSync(&dt), noErr);
+  EXPECT_EQ(dt.ioResult, PBDTGetIconSync(&dt));
+}
+
+struct KindCase {
+  const char* name;
+  mode_t mode;
+  bool folder;
+  LSItemInfoFlags flags;
+};
+
+TEST(FilesLaunchServices, ApplicationsAreExecutablesAndLaunchersAndNothingIsAPackage) {
+  sp_testing::HomeScope home;
+  files_test::Folder docs = files_test::DocumentsFolder(home);
+  const KindCase cases[] = {
+      {"tool", 0755, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"player.desktop", 0644, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"song.aiff", 0644, false, kLSItemInfoIsPlainFile},
+      {".desktop", 0644, false, kLSItemInfoIsPlainFile},
+      {"Some.app", 0755, true, kLSItemInfoIsContainer},
+  };
+  for (const KindCase& c : cases) {
+    std::string path = docs.path + "/" + c.name;
+    if (c.folder) {
+      ASSERT_EQ(mkdir(path.c_str(), c.mode), 0);
+    } else {
+      WriteHostFile(path, "#!/bin/sh\n");
+      ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+    }
+    FSSpec spec{};
+    ASSERT_EQ(FSMakeFSSpec(docs.vRefNum, docs.dirID, PStr(c.name), &spec), noErr) << c.name;
+    FSRef ref{};
+    ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << c.name;
+    LSItemInfoRecord info{};
+    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr) << c.name;
+    EXPECT_EQ(info.flags, c.flags) << c.name;
+    EXPECT_EQ(info.flags & kLSItemInfoIsPackage, 0u) << c.name;
+  }
+  LSItemInfoRecord info{};
+  EXPECT_EQ(LSCopyItemInfoForRef(nullptr, kLSRequestBasicFlagsOnly, &info), paramErr);
+  FSRef garbage{};
+  EXPECT_NE(LSCopyItemInfoForRef(&garbage, kLSRequestBasicFlagsOnly, &info), noErr);
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+// Names between Linux and the program: colons and slashes, long and unrepresentable names and
+// their classic stand-ins, case.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+
+#include "Files.h"
+#include "FilesFixture.h"
+#include "SpTextCodec.h"
+#include "TestFiles.h"
+#include "files/detail/Catalog.h"
+
+namespace {
+
+using files_test::HostExists;
+using files_test::WriteHostFile;
+namespace fs = sp_platform::files;
+
+const char16_t kOto = u'\u97F3';  // a kanji: two bytes in MacJapanese, three in UTF-8
+
+std::string Mac(const std::u16string& text) {
+  std::string out;
+  EXPECT_TRUE(
+      sp::text::EncodeFromUTF16(kTextEncodingMacJapanese, text.data(), text.size(), 0, out));
+  return out;
+}
+
+std::string Utf8(const std::u16string& text) {
+  return sp::text::UTF16ToUTF8(text);
+}
+
+// A length-prefixed name made of raw (MacJapanese) bytes.
+class PName {
+ public:
+  explicit PName(const std::string& bytes) {
+    bytes_[0] = UInt8(bytes.size());
+    std::memcpy(bytes_ + 1, bytes.data(), bytes.size());
+  }
+  operator ConstStr255Param() const { return bytes_; }
+  operator StringPtr() { return bytes_; }
+
+ private:
+  unsigned char bytes_[256] = {};
+};
+
+std::string Shown(const unsigned char* pascal) {
+  return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+}
+
+bool IsValidMacJapanese(const std::string& bytes) {
+  std::u16string out;
+  return sp::text::DecodeToUTF16(kTextEncodingMacJapanese, bytes.data(), bytes.size(), out);
+}
+
+TEST(FilesNames, StandInsKeepWhatFitsOnCharacterBoundariesThenTheIdAndAShortExtension) {
+  const std::string a31(31, 'a'), a40(40, 'a');
+  const std::u16string oto20(20, kOto);
+  struct Case {
+    std::string linuxName;
+    UInt32 id;
+    std::size_t limit;
+    std::string classic;
+    const char* why;
+  } cases[] = {
+      {"song.aiff", 5, 31, "song.aiff", "a name that fits stays"},
+      {"a:b", 5, 31, "a/b", "a colon shows as a slash"},
+      {a31, 5, 31, a31, "exactly at the limit"},
+      {a31 + "a", 0x1F, 31, std::string(28, 'a') + "#1F", "one byte over"},
+      {a40 + ".aiff", 0xABC, 31, std::string(22, 'a') + "#ABC.aiff", "the extension is kept"},
+      {a40 + ".toolongext", 0xA, 31, std::string(29, 'a') + "#A", "a long extension is not"},
+      {a40, 9, 63, a40, "an FSSpec holds 63 bytes"},
+      {Utf8(oto20), 0x1234, 31, Mac(std::u16string(13, kOto)) + "#1234", "whole kanji only"},
+      {"a" + Utf8(oto20), 0x12, 31, "a" + Mac(std::u16string(13, kOto)) + "#12",
+       "no kanji cut in half"},
+      {Utf8(u"\uD55C\uAD6D.txt"), 7, 31, "__#7.txt", "Hangul is not MacJapanese"},
+      {Utf8(u"\U0001F3B5"), 0x80000001u, 31, "_#80000001", "a character beyond the BMP"},
+      {Utf8(u"x\u00E9"), 3, 31, "x_#3", "nor is every Latin letter"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string classic = fs::ClassicName(c.linuxName, c.id, c.limit);
+    EXPECT_EQ(classic, c.classic);
+    EXPECT_LE(classic.size(), c.limit);
+    EXPECT_TRUE(IsValidMacJapanese(classic));
+  }
+}
+
+TEST(FilesNames, ClassicNamesThatNoLinuxNameMatchesAreRefused) {
+  struct Case {
+    std::string classic;
+    bool ok;
+    std::string linuxName;
+  } cases[] = {
+      {"a/b", true, "a:b"},
+      {Mac(u"\u97F3"), true, Utf8(u"\u97F3")},
+      {"\x80", true, "\\"},  // MacJapanese 0x80 is the backslash
+      {"", false, ""},
+      {".", false, ""},
+      {"..", false, ""},
+      {"a:b", false, ""},
+      {std::string("a\0b", 3), false, ""},
+      {"\x81", false, ""},  // a lead byte without its trail byte
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.classic);
+    std::string name;
+    EXPECT_EQ(fs::LinuxNameFromClassic(reinterpret_cast<const unsigned char*>(c.classic.data()),
+                                       c.classic.size(), name),
+              c.ok);
+    EXPECT_EQ(name, c.linuxName);
+  }
+  std::string name;
+  const std::u16string colon = u"a:b";
+  EXPECT_FALSE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(colon.data()), 3, name));
+  const std::u16string slash = u"a/b";
+  EXPECT_TRUE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(slash.data()), 3, name));
+  EXPECT_EQ(name, "a:b");
+}
+
+class FilesNamesOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(mkdir(home_.Path("N").c_str(), 0700), 0);
+    ASSERT_EQ(fs::LocatePath(home_.Path("N"), folder_), noErr);
+    fs::MakeFSRef(folder_, &folderRef_);
+  }
+  SInt16 V() const { return folder_.vRefNum; }
+  SInt32 D() const { return SInt32(folder_.nodeID); }
+  // The classic name the index walk shows for the only item of the folder.
+  std::string OnlyItemsClassicName() {
+    CInfoPBRec pb{};
+    Str255 name{};
+    pb.hFileInfo.ioNamePtr = name;
+    pb.hFileInfo.ioVRefNum = V();
+    pb.hFileInfo.ioDirID = D();
+    pb.hFileInfo.ioFDirIndex = 1;
+    EXPECT_EQ(PBGetCatInfoSync(&pb), noErr);
+    return Shown(name);
+  }
+  UInt32 NodeOf(const FSRef& ref) {
+    FSCatalogInfo info{};
+    EXPECT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNodeID, &info, nullptr, nullptr, nullptr), noErr);
+    return info.nodeID;
+  }
+
+  sp_testing::HomeScope home_;
+  fs::Location folder_;
+  FSRef folderRef_{};
+};
+
+TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns) {
+  const std::u16string name(20, kOto);
+  FSRef ref{};
+  FSSpec spec{};
+  ASSERT_EQ(
+      FSCreateFileUnicode(&folderRef_, name.size(), reinterpret_cast<const UniChar*>(name.data()),
+                          kFSCatInfoNone, nullptr, &ref, &spec),
+      noErr);
+  EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(name))));
+  EXPECT_EQ(Shown(spec.name), Mac(name)) << "40 bytes fit an FSSpec";
+  HFSUniStr255 out{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &out, nullptr, nullptr), noErr);
+  EXPECT_EQ(std::u16string(reinterpret_cast<char16_t*>(out.unicode), out.length), name);
+
+  const std::string standIn = OnlyItemsClassicName();
+  EXPECT_LE(standIn.size(), 31u);
+  EXPECT_NE(standIn.find('#'), std::string::npos);
+  EXPECT_TRUE(IsValidMacJapanese(standIn));
+  for (const std::string& asked : {standIn, Mac(name)}) {
+    HParamBlockRec pb{};
+    PName n(asked);
+    pb.fileParam.ioNamePtr = n;
+    pb.fileParam.ioVRefNum = V();
+    pb.fileParam.ioDirID = D();
+    ASSERT_EQ(PBHGetFInfoSync(&pb), noErr);
+    EXPECT_EQ(UInt32(pb.fileParam.ioDirID), NodeOf(ref));
+  }
+  // Seventy bytes do not fit an FSSpec either: its stand-in leads back to the file.
+  const std::u16string longer(35, kOto);
+  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, longer.size(),
+                                reinterpret_cast<const UniChar*>(longer.data()), kFSCatInfoNone,
+                                nullptr, &ref, &spec),
+            noErr);
+  EXPECT_LE(spec.name[0], 63);
+  FSRef again{};
+  ASSERT_EQ(FSpMakeFSRef(&spec, &again), noErr);
+  EXPECT_EQ(FSCompareFSRefs(&ref, &again), noErr);
+}
+
+TEST_F(FilesNamesOnDisk, NamesMacJapaneseCannotHoldAreReachedThroughTheirStandIns) {
+  const std::u16string hangul = u"\uD55C\uAD6D \uB178\uB798.aiff";
+  WriteHostFile(home_.Path("N/" + Utf8(hangul)), "FORM");
+  const std::string standIn = OnlyItemsClassicName();
+  EXPECT_EQ(standIn.substr(0, 6), "__ __#");
+  EXPECT_EQ(standIn.substr(standIn.size() - 5), ".aiff");
+
+  FInfo info{};
+  EXPECT_EQ(HGetFInfo(V(), D(), PName(standIn), &info), noErr);
+  FSSpec spec{};
+  ASSERT_EQ(FSMakeFSSpec(V(), D(), PName(standIn), &spec), noErr);
+  EXPECT_EQ(Shown(spec.name), standIn);
+  FSRef ref{};
+  ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
+  HFSUniStr255 out{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &out, nullptr, nullptr), noErr);
+  EXPECT_EQ(std::u16string(reinterpret_cast<char16_t*>(out.unicode), out.length), hangul);
+
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("__ __#1.aiff"), &spec), fnfErr)
+      << "a stand-in with another id is no name of this file";
+  ASSERT_EQ(HRename(V(), D(), PName(standIn), PName("plain.aiff")), noErr);
+  EXPECT_TRUE(HostExists(home_.Path("N/plain.aiff")));
+}
+
+TEST_F(FilesNamesOnDisk, StandInsOfNamesSharingTheirStartDifferAndSurviveARestart) {
+  const std::string start(35, 'x');
+  WriteHostFile(home_.Path("N/" + start + "1"), "");
+  WriteHostFile(home_.Path("N/" + start + "2"), "");
+  auto names = [&] {
+    std::string both[2];
+    for (int i = 0; i < 2; ++i) {
+      CInfoPBRec pb{};
+      Str255 name{};
+      pb.hFileInfo.ioNamePtr = name;
+      pb.hFileInfo.ioVRefNum = V();
+      pb.hFileInfo.ioDirID = D();
+      pb.hFileInfo.ioFDirIndex = SInt16(i + 1);
+      EXPECT_EQ(PBGetCatInfoSync(&pb), noErr);
+      both[i] = Shown(name);
+    }
+    return std::make_pair(both[0], both[1]);
+  };
+  const auto before = names();
+  EXPECT_NE(before.first, before.second);
+  sp_testing::RestartFileCatalogue();
+  ASSERT_EQ(fs::LocatePath(home_.Path("N"), folder_), noErr);
+  EXPECT_EQ(names(), before);
+}
+
+TEST_F(FilesNamesOnDisk, ColonsInLinuxNamesShowAsSlashesBothWays) {
+  WriteHostFile(home_.Path("N/a:b.txt"), "");
+  EXPECT_EQ(OnlyItemsClassicName(), "a/b.txt");
+  FSSpec spec{};
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("a/b.txt"), &spec), noErr);
+  FSRef ref{};
+  const std::u16string slash = u"a/b.txt";
+  EXPECT_EQ(
+      FSMakeFSRefUnicode(&folderRef_, slash.size(), reinterpret_cast<const UniChar*>(slash.data()),
+                         kTextEncodingUnknown, &ref),
+      noErr);
+
+  EXPECT_EQ(HCreate(V(), D(), PName("c/d"), 0, 0), noErr);
+  EXPECT_TRUE(HostExists(home_.Path("N/c:d")));
+  const std::u16string colon = u"e:f";
+  EXPECT_EQ(
+      FSCreateFileUnicode(&folderRef_, colon.size(), reinterpret_cast<const UniChar*>(colon.data()),
+                          kFSCatInfoNone, nullptr, nullptr, nullptr),
+      bdNamErr);
+  EXPECT_EQ(HCreate(V(), D(), PName("g:h"), 0, 0), nsvErr) << "a colon makes it a full path";
+}
+
+TEST_F(FilesNamesOnDisk, NamesAreCaseSensitive) {
+  WriteHostFile(home_.Path("N/Song"), "1");
+  WriteHostFile(home_.Path("N/song"), "22");
+  HParamBlockRec upper{}, lower{};
+  PName u("Song"), l("song");
+  upper.fileParam.ioNamePtr = u;
+  lower.fileParam.ioNamePtr = l;
+  for (HParamBlockRec* pb : {&upper, &lower}) {
+    pb->fileParam.ioVRefNum = V();
+    pb->fileParam.ioDirID = D();
+    ASSERT_EQ(PBHGetFInfoSync(pb), noErr);
+  }
+  EXPECT_NE(upper.fileParam.ioDirID, lower.fileParam.ioDirID);
+  EXPECT_EQ(upper.fileParam.ioFlLgLen, 1);
+  EXPECT_EQ(lower.fileParam.ioFlLgLen, 2);
+  FSSpec spec{};
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("SONG"), &spec), fnfErr);
+}
+
+}  // namespace

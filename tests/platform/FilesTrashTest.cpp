@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "DateTimeUtils.h"
+#include "Files.h"
+#include "FilesFixture.h"
+#include "Folders.h"
+#include "TestClock.h"
+#include "TestFiles.h"
+#include "files/detail/Trash.h"
+
+namespace {
+
+using files_test::HostExists;
+using files_test::PStr;
+using files_test::ReadHostFile;
+using files_test::WriteHostFile;
+namespace fs = sp_platform::files;
+
+SInt64 LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+  LongDateRec d{};
+  d.year = SInt16(year);
+  d.month = SInt16(month);
+  d.day = SInt16(day);
+  d.hour = SInt16(hour);
+  d.minute = SInt16(minute);
+  d.second = SInt16(second);
+  LongDateTime secs = 0;
+  LongDateToSeconds(&d, &secs);
+  return secs;
+}
+
+TEST(FilesTrashInfo, InfoTextIsTheFreedesktopFormatWithAnEncodedPathAndLocalDate) {
+  EXPECT_EQ(
+      fs::TrashInfoText("/home/u/My Song \xE9\x9F\xB3%.aiff", LocalSeconds(2024, 3, 5, 6, 7, 8)),
+      "[Trash Info]\n"
+      "Path=/home/u/My%20Song%20%E9%9F%B3%25.aiff\n"
+      "DeletionDate=2024-03-05T06:07:08\n");
+  EXPECT_EQ(fs::TrashEncodePath("/a-b_c.d!~*'()/e\nf"), "/a-b_c.d!~*'()/e%0Af");
+}
+
+TEST(FilesTrashInfo, OnlyTheFilesFolderOfATrashIsOne) {
+  sp_testing::HomeScope home;
+  const std::string uid = std::to_string(getuid());
+  const std::string homeTrash = home.Path(".local/share/Trash");
+  EXPECT_EQ(fs::HomeTrashFolder(), homeTrash);
+  EXPECT_EQ(fs::TrashOfFilesFolder(homeTrash + "/files"), homeTrash);
+  EXPECT_EQ(fs::TrashOfFilesFolder(homeTrash + "/files/"), homeTrash);
+  EXPECT_EQ(fs::TrashOfFilesFolder("/media/disk/.Trash-" + uid + "/files"),
+            "/media/disk/.Trash-" + uid);
+  EXPECT_EQ(fs::TrashOfFilesFolder("/media/disk/.Trash/" + uid + "/files"),
+            "/media/disk/.Trash/" + uid);
+  EXPECT_EQ(fs::TrashOfFilesFolder(homeTrash + "/info"), "");
+  EXPECT_EQ(fs::TrashOfFilesFolder(homeTrash + "/files/folder"), "");
+  EXPECT_EQ(fs::TrashOfFilesFolder("/media/disk/.Trash-" + uid + "9/files"), "");
+  EXPECT_EQ(fs::TrashOfFilesFolder(home.Path("files")), "");
+  EXPECT_EQ(fs::VolumeTrashFolder("/media/disk/"), "/media/disk/.Trash-" + uid);
+}
+
+// The hooks driven directly around rename(2), as the catalogue's calls drive them.
+class FilesTrashHooks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    trash_ = fs::HomeTrashFolder();
+    ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
+    ASSERT_EQ(mkdir(home_.Path("docs").c_str(), 0700), 0);
+  }
+
+  // Moves as the catalogue does: ask, rename, tell.
+  OSErr Move(const std::string& from, const std::string& to) {
+    OSErr err = fs::TrashWillMove(from, to);
+    if (err != noErr) return err;
+    if (rename(from.c_str(), to.c_str()) != 0) return ioErr;
+    return fs::TrashDidMove(from, to);
+  }
+  std::string Files(const std::string& name) const { return trash_ + "/files/" + name; }
+  std::string Info(const std::string& name) const {
+    return trash_ + "/info/" + name + ".trashinfo";
+  }
+  std::string Doc(const std::string& name) const { return home_.Path("docs/" + name); }
+  std::string InfoPathLine(const std::string& name) const {
+    std::string text = ReadHostFile(Info(name));
+    std::size_t at = text.find("Path=");
+    if (at == std::string::npos) return std::string();
+    return text.substr(at + 5, text.find('\n', at) - at - 5);
+  }
+
+  sp_testing::HomeScope home_;
+  sp_testing::VirtualClockScope clock_{LocalSeconds(2023, 12, 31, 23, 59, 58)};
+  std::string trash_;
+};
+
+TEST_F(FilesTrashHooks, AnItemMovedInGetsItsInfoAndLosesItWhenMovedOut) {
+  WriteHostFile(Doc("R"), "r");
+  ASSERT_EQ(Move(Doc("R"), Files("R")), noErr);
+  EXPECT_EQ(ReadHostFile(Info("R")),
+            "[Trash Info]\nPath=" + Doc("R") + "\nDeletionDate=2023-12-31T23:59:58\n");
+  ASSERT_EQ(Move(Files("R"), Doc("back")), noErr);
+  EXPECT_FALSE(HostExists(Info("R")));
+}
+
+TEST_F(FilesTrashHooks, RenamesInsideTheTrashTakeTheInfoAlongWithoutLeavingStaleOnes) {
+  WriteHostFile(Doc("R"), "1");
+  ASSERT_EQ(Move(Doc("R"), Files("R")), noErr);
+  // A leftover info file of an item gone long ago holds the name the rename takes.
+  WriteHostFile(Info("R Copy"), "[Trash Info]\nPath=/stale\nDeletionDate=2000-01-01T00:00:00\n");
+  ASSERT_EQ(Move(Files("R"), Files("R Copy")), noErr);
+  EXPECT_FALSE(HostExists(Info("R")));
+  EXPECT_EQ(InfoPathLine("R Copy"), Doc("R")) << "the leftover is replaced by the item's own";
+
+  // An item without an info file (put there by hand) renamed onto a leftover: the leftover
+  // must not describe it.
+  WriteHostFile(Files("bare"), "b");
+  WriteHostFile(Info("bare 2"), "[Trash Info]\nPath=/stale\nDeletionDate=2000-01-01T00:00:00\n");
+  ASSERT_EQ(Move(Files("bare"), Files("bare 2")), noErr);
+  EXPECT_FALSE(HostExists(Info("bare 2")));
+}
+
+TEST_F(FilesTrashHooks, ItemsInsideATrashedFolderHaveNoInfoOfTheirOwn) {
+  ASSERT_EQ(mkdir(Doc("album").c_str(), 0700), 0);
+  WriteHostFile(Doc("album/track"), "t");
+  ASSERT_EQ(Move(Doc("album"), Files("album")), noErr);
+  ASSERT_EQ(Move(Files("album/track"), Files("album/track 2")), noErr);
+  EXPECT_FALSE(HostExists(Info("track")));
+  EXPECT_FALSE(HostExists(Info("track 2")));
+  EXPECT_TRUE(HostExists(Info("album")));
+}
+
+TEST_F(FilesTrashHooks, DeletingFromTheTrashRemovesTheInfoOnlyOnceTheItemIsGone) {
+  WriteHostFile(Doc("D"), "d");
+  ASSERT_EQ(Move(Doc("D"), Files("D")), noErr);
+  fs::TrashDidDelete(Files("D"));
+  EXPECT_TRUE(HostExists(Info("D"))) << "the item is still there";
+  ASSERT_EQ(unlink(Files("D").c_str()), 0);
+  fs::TrashDidDelete(Files("D"));
+  EXPECT_FALSE(HostExists(Info("D")));
+}
+
+TEST_F(FilesTrashHooks, NamesTooLongForAnInfoFileAreRefusedBeforeTheMove) {
+  std::string longName(250, 'n');
+  WriteHostFile(Doc(longName), "x");
+  EXPECT_EQ(fs::TrashWillMove(Doc(longName), Files(longName)), bdNamErr);
+  EXPECT_EQ(fs::TrashWillMove(Doc(longName), Doc("elsewhere")), noErr);
+}
+
+// The same through the File Manager's calls, as the file library moves items to the Trash:
+// the item already in the Trash is renamed with " Copy" before the new one moves in.
+TEST(FilesTrash, MovesRenamesAndDeletesThroughTheFileManagerKeepTheInfoFiles) {
+  sp_testing::HomeScope home;
+  sp_testing::VirtualClockScope clock(LocalSeconds(2024, 2, 29, 12, 0, 1));
+  files_test::Folder docs = files_test::DocumentsFolder(home);
+  SInt16 tv = 0;
+  SInt32 trashDir = 0;
+  ASSERT_EQ(FindFolder(docs.vRefNum, kTrashFolderType, kCreateFolder, &tv, &trashDir), noErr);
+  const std::string trash = home.Path(".local/share/Trash");
+  auto info = [&](const std::string& name) { return trash + "/info/" + name + ".trashinfo"; };
+
+  WriteHostFile(docs.path + "/R", "first");
+  ASSERT_EQ(CatMove(docs.vRefNum, docs.dirID, PStr("R"), trashDir, nullptr), noErr);
+  ASSERT_TRUE(HostExists(info("R")));
+  EXPECT_NE(ReadHostFile(info("R")).find("Path=" + docs.path + "/R\n"), std::string::npos);
+  EXPECT_NE(ReadHostFile(info("R")).find("DeletionDate=2024-02-29T12:00:01"), std::string::npos);
+
+  ASSERT_EQ(HRename(tv, trashDir, PStr("R"), PStr("R Copy")), noErr);
+  EXPECT_FALSE(HostExists(info("R")));
+  EXPECT_TRUE(HostExists(info("R Copy")));
+
+  WriteHostFile(docs.path + "/R", "second");
+  ASSERT_EQ(CatMove(docs.vRefNum, docs.dirID, PStr("R"), trashDir, nullptr), noErr);
+  ASSERT_EQ(HRename(tv, trashDir, PStr("R Copy"), PStr("R Copy 1")), noErr);
+  EXPECT_TRUE(HostExists(info("R")));
+  EXPECT_TRUE(HostExists(info("R Copy 1")));
+  EXPECT_FALSE(HostExists(info("R Copy")));
+
+  // Out of the Trash again, and deleted from it.
+  ASSERT_EQ(CatMove(tv, trashDir, PStr("R"), docs.dirID, nullptr), noErr);
+  EXPECT_FALSE(HostExists(info("R")));
+  ASSERT_EQ(HDelete(tv, trashDir, PStr("R Copy 1")), noErr);
+  EXPECT_FALSE(HostExists(info("R Copy 1")));
+  EXPECT_EQ(ReadHostFile(docs.path + "/R"), "second");
+}
+
+}  // namespace

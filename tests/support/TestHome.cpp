@@ -1,0 +1,41 @@
+// Every test process runs with HOME and the XDG folders in a temporary folder of its own, so
+// that nothing a test does (the error log, the file catalogue, preferences) reaches the real
+// home of whoever runs the tests. Tests that need a fresh home of their own on top of this
+// use sp_testing::HomeScope.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class TemporaryHomeEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/sp-test-home-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) return;
+    home_ = made;
+    setenv("HOME", home_.c_str(), 1);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
+                             "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+      unsetenv(name);
+    }
+  }
+
+  void TearDown() override {
+    if (home_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(home_, ignored);
+  }
+
+ private:
+  std::string home_;
+};
+
+// Registered before main runs: gtest_main calls RUN_ALL_TESTS, which sets the environment up.
+const ::testing::Environment* const kTemporaryHome =
+    ::testing::AddGlobalTestEnvironment(new TemporaryHomeEnvironment);
+
+}  // namespace
