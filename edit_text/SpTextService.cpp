@@ -1,0 +1,5 @@
+#include "SpTextService.h"
+
+unsigned char SpTS_EnableCursorChange(Point) {
+  return 0;
+}
