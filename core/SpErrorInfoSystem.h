@@ -87,3 +87,137 @@ T SpReportFailure(const char* sourceFile, const char* methodName, SInt32 code, c
   SpReportFailure(sourceFile, methodName, code, message);
   return result;
 }
+
+// ---- Error-number messages ------------------------------------------------------------------
+//
+// Turn a numeric error (a File Manager result, an engine's own code) into a text for the user.
+// The texts live in plain MacJapanese files, one line per number, ended by a carriage return:
+//   number TAB message [TAB anything else]
+// A manager holds the files, each registered under a user reference number; asked for a
+// number, it reads the first file registered under the reference number, and the first line
+// with that number gives the message. The user sees the message alone, or, when there is no
+// line for the number (or no file, or it cannot be read), "[Error No = n] : " with nothing
+// after it. The file is opened anew for every look-up, so it may be edited while the program
+// runs.
+//
+// A global manager, made by the first SpSetupSayErrorFileInfo, serves SpSayErrorNo and
+// SpSayErrorNoWithDefaultSetup; making it installs SpSayErrorNoWithDefaultSetup as the error
+// log's first display.
+
+#include <new>
+
+#include "SpListLinks.h"
+
+struct OpaqueWindowPtr;
+
+// The kind of a say dialog: for a sheet the alert type, for a modal dialog the choice of its
+// dialog resource. Other values are allowed (they pick the modal dialogs' default layout).
+enum tStdSayDlgType : short {
+  kSpStdSayDlgStop = 0,
+  kSpStdSayDlgNote = 1,
+  kSpStdSayDlgCaution = 2,
+};
+
+// The two displays of the messages, installed by the say dialogs: the modal one-button dialog
+// (Sp_SayDialogByModal) and the two-button sheet on a window (SpStdSayDlgTwoButtonBySheetAlert,
+// answering the button pressed). While one is not installed, what it would show is written,
+// as UTF-8, to standard error. Null uninstalls one.
+typedef short (*SpSayErrorNo_SheetProc)(OpaqueWindowPtr* parent, tStdSayDlgType type, char* message,
+                                        char* explanation, char* defaultTitle, char* cancelTitle);
+void SpSayErrorNo_SetDisplayProcs(SpERORSYS_SayDialogProc modal, SpSayErrorNo_SheetProc sheet);
+void SpSayErrorNo_GetDisplayProcs(SpERORSYS_SayDialogProc* modal, SpSayErrorNo_SheetProc* sheet);
+
+enum : SInt32 {
+  kSpSayErrorLineSize = 512,      // a line of an error-text file: 511 bytes are used
+  kSpSayErrorFileNameSize = 256,  // a registered file name with its terminator
+};
+
+// One registered error-text file.
+class cSayErrorNoFileObj : public cSpListLinks<cSayErrorNoFileObj> {
+ public:
+  cSayErrorNoFileObj() { StartUpInitialize(); }
+  // The name is copied (at most 255 bytes); null registers no name. value1 and value2 are
+  // kept for the registering code and not used here.
+  cSayErrorNoFileObj(short userRefNum, short vRefNum, SInt32 dirID, const char* fileName,
+                     short value1, short value2);
+  ~cSayErrorNoFileObj() = default;
+  cSayErrorNoFileObj(const cSayErrorNoFileObj&) = delete;
+  cSayErrorNoFileObj& operator=(const cSayErrorNoFileObj&) = delete;
+
+  void StartUpInitialize();
+
+  // Shows the text for the number: a modal dialog when asSheet is 0 or there is no window,
+  // else a sheet on the window whose message is the title (at most 510 bytes, cut between
+  // characters), or "報　告" when no title is given, with the text below it and one button
+  // "閉じる". Error 0 shows nothing. The placement is accepted for the callers' sake.
+  void SayErrorOccur(short errorNo, sWindowOutputBehavior* placement, unsigned char asSheet,
+                     OpaqueWindowPtr* window, tStdSayDlgType alertType, const char* title);
+  // 1 with the message of the number in text (at most size - 1 bytes, cut between
+  // characters); 0 with text empty when error 0, no file, no line for the number or a line
+  // without a message column.
+  unsigned char GetErrorString(short errorNo, char* text, unsigned long size);
+
+  short GetUserRefNum() const { return userRefNum_; }
+
+  // File objects live in the Memory Manager's heap, so a failing allocation can be tested.
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* p) noexcept;
+  static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
+ private:
+  short userRefNum_;
+  short vRefNum_;
+  SInt32 dirID_;
+  char fileName_[kSpSayErrorFileNameSize];
+  short value1_;
+  short value2_;
+};
+
+// The registered files, in the order of registration; the manager owns them.
+class cSayErrorNoMgr {
+ public:
+  cSayErrorNoMgr() = default;
+  ~cSayErrorNoMgr();
+  cSayErrorNoMgr(const cSayErrorNoMgr&) = delete;
+  cSayErrorNoMgr& operator=(const cSayErrorNoMgr&) = delete;
+
+  // Frees the registered files and empties the list.
+  void StartUpInitialize();
+
+  // Registers a file after the others. Several may share a reference number: the first one
+  // registered serves it.
+  void SetupNewErrorFile(short userRefNum, short vRefNum, SInt32 dirID, const char* fileName,
+                         short value1, short value2);
+  // Shows the number's text in the modal dialog: 1 when a file is registered under the
+  // reference number (also when error 0 showed nothing), else 0 and nothing shown.
+  unsigned char SayErrorOccured(short userRefNum, short errorNo, sWindowOutputBehavior* placement);
+  // The same as a sheet on the window (the modal dialog when the window is null).
+  unsigned char SayErrorOccuredBySheetWindow(short userRefNum, short errorNo,
+                                             OpaqueWindowPtr* window, tStdSayDlgType alertType,
+                                             const char* title);
+  // The number's message in text, as cSayErrorNoFileObj::GetErrorString; 0 and text empty when
+  // no file is registered under the reference number.
+  unsigned char GetTargetErrorString(short userRefNum, short errorNo, char* text,
+                                     unsigned long size);
+
+  cSayErrorNoFileObj* GetFirstFileObj() const { return first_; }
+
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* p) noexcept;
+  static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
+ private:
+  cSayErrorNoFileObj* FindFileObj(short userRefNum) const;
+
+  cSayErrorNoFileObj* first_ = nullptr;
+  cSayErrorNoFileObj* last_ = nullptr;
+};
+
+// Makes the global manager on first use (it lives until the program ends), then registers the
+// file with it.
+void SpSetupSayErrorFileInfo(short userRefNum, short vRefNum, SInt32 dirID, const char* fileName,
+                             short value1, short value2);
+// 0 when there is no global manager, else its SayErrorOccured.
+short SpSayErrorNo(short userRefNum, short errorNo, sWindowOutputBehavior* placement);
+// SpSayErrorNo with reference number 0: the error log's first display.
+short SpSayErrorNoWithDefaultSetup(short errorNo, sWindowOutputBehavior* placement);

@@ -1,5 +1,6 @@
 #include "SpEventToolsClass.h"
 
+#include "SpAnimationCursor.h"
 #include "SpErrorInfoSystem.h"
 #include "SpMouseTraceManager.h"
 
@@ -139,8 +140,4 @@ void Sp_EvnetToolsSuspendEventProc() {
 void Sp_EvnetToolsQuitApplicationProc() {
   SpMouseTraceQuitProc();
   RunList(quitAppProcDef_GlV);
-}
-
-unsigned char Sp_AnimationCursorEventExecute() {
-  return 0;
 }

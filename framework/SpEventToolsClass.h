@@ -72,7 +72,3 @@ void Sp_EventToolsIdleProc(unsigned char runCursor);
 void Sp_EventToolsResumeEventProc();
 void Sp_EvnetToolsSuspendEventProc();
 void Sp_EvnetToolsQuitApplicationProc();
-
-// The animated cursor's step for the idle pass: non-zero when an animation ran where the
-// mouse is. Cursor animations come with their manager; until one exists nothing runs.
-unsigned char Sp_AnimationCursorEventExecute();

@@ -1,25 +1,255 @@
 #include "SpMouseTraceManager.h"
 
-// Hover areas are registered with a trace manager; the passes below run only when one
-// exists. What always holds is the stop flag that owners set around modal work.
+#include "Events.h"
+#include "MacMemory.h"
+#include "MacWindows.h"
+#include "SpErrorInfoSystem.h"
+
 namespace {
-Boolean gStopFlag = 0;
+const char kSource[] = "SpMouseTraceManager.cpp";
+const char kMsgWindowObjMemory[] = "cannot allocated memory !! ";
+const char kMsgKeyArgument[] = "Key Argument is Null !! ";
+const char kMsgTargetItemNull[] = "Traget Mouse Trace Item Pointer is null !! ";
+const char kMsgWindowObjSearch[] = "Window Object Serch Error !! ";
+const char kMsgDataLinkError[] = "Data Link Error !! ";
+
+// The manager lives until the program ends.
+cMouseTraceManager* gManager = nullptr;
+// While set, no trace pass does anything.
+unsigned char gStopFlag = 0;
+// The area in which the last pass found the pointer.
+cMouseTraceObject* gCurrentItem = nullptr;
+// Where the current item's inside step last ran (global coordinates).
+Point gLastInsidePosition = {0, 0};
+
+void RunOutStep(cMouseTraceObject* item, Point globalPoint) {
+  WindowRef window = item->GetMouseTraceTargetWindowPtr();
+  item->MouceTraceArea_Out_Execute(Sp_MTM_GlobalToWindowLocal(window, globalPoint));
+}
+}  // namespace
+
+// ---- The manager ----------------------------------------------------------------------------
+
+void* cMouseTraceManager::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return NewPtr(Size(size));
+}
+
+void cMouseTraceManager::operator delete(void* p) noexcept {
+  DisposePtr(static_cast<Ptr>(p));
+}
+
+void cMouseTraceManager::operator delete(void* p, const std::nothrow_t&) noexcept {
+  DisposePtr(static_cast<Ptr>(p));
+}
+
+cMouseTraceManager::~cMouseTraceManager() {
+  while (head_ != nullptr) {
+    cMouseTraceWindowObj* windowObj = head_;
+    UnlinkWindowObj(windowObj);
+    delete windowObj;
+  }
+}
+
+void cMouseTraceManager::StartUpInitialize() {
+  head_ = nullptr;
+  tail_ = nullptr;
+}
+
+cMouseTraceWindowObj* cMouseTraceManager::GetMouseTraceWindowObj(WindowRef window) {
+  for (cMouseTraceWindowObj* w = head_; w != nullptr; w = w->GetNextObjectPtr()) {
+    if (w->IsMyWindowTarget(window)) return w;
+  }
+  return nullptr;
+}
+
+cMouseTraceWindowObj* cMouseTraceManager::FindOrMakeWindowObj(cMouseTraceObject* item,
+                                                              const char* method) {
+  WindowRef window = item->GetMouseTraceTargetWindowPtr();
+  if (cMouseTraceWindowObj* found = GetMouseTraceWindowObj(window)) return found;
+  cMouseTraceWindowObj* made = new (std::nothrow) cMouseTraceWindowObj(window);
+  if (made == nullptr) {
+    return SpReportFailure(kSource, method, 1, kMsgWindowObjMemory,
+                           static_cast<cMouseTraceWindowObj*>(nullptr));
+  }
+  if (tail_ != nullptr) {
+    tail_->LinkToNext(made);
+  } else {
+    head_ = made;
+  }
+  tail_ = made;
+  return made;
+}
+
+void cMouseTraceManager::InsertItemInItemList(cMouseTraceObject* item) {
+  static const char kMethod[] = "cMouseTraceManager::InsertItemInItemList";
+  if (item == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kMsgKeyArgument);
+    return;
+  }
+  if (cMouseTraceWindowObj* windowObj = FindOrMakeWindowObj(item, kMethod)) {
+    windowObj->SetupItemOnHightLayer(item);
+  }
+}
+
+void cMouseTraceManager::InsertItemInContainerItemListTopPosit(cMouseTraceObject* item) {
+  static const char kMethod[] = "cMouseTraceManager::InsertItemInContainerItemListTopPosit";
+  if (item == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kMsgKeyArgument);
+    return;
+  }
+  if (cMouseTraceWindowObj* windowObj = FindOrMakeWindowObj(item, kMethod)) {
+    windowObj->SetupItemOnContainerListHightPosit(item);
+  }
+}
+
+void cMouseTraceManager::UnlinkItem(cMouseTraceObject* item) {
+  static const char kMethod[] = "cMouseTraceManager::UnlinkItem";
+  if (item == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kMsgTargetItemNull);
+    return;
+  }
+  if (item == gCurrentItem) {
+    gCurrentItem = nullptr;
+    InitCursor();
+  }
+  cMouseTraceWindowObj* windowObj = GetMouseTraceWindowObj(item->GetMouseTraceTargetWindowPtr());
+  if (windowObj == nullptr) {
+    SpReportFailure(kSource, kMethod, 2, kMsgWindowObjSearch);
+    return;
+  }
+  windowObj->UnlinkItemFromMouseTraceList(item);
+  if (windowObj->NumOfContaineItem() <= 0) {
+    UnlinkWindowObj(windowObj);
+    delete windowObj;
+  }
+}
+
+void cMouseTraceManager::UnlinkWindowObj(cMouseTraceWindowObj* windowObj) {
+  static const char kMethod[] = "cMouseTraceManager::UnlinkWindowObj";
+  if (windowObj == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument);
+    return;
+  }
+  bool listed = false;
+  for (cMouseTraceWindowObj* w = head_; w != nullptr && !listed; w = w->GetNextObjectPtr()) {
+    listed = w == windowObj;
+  }
+  if (!listed) {
+    SpReportFailure(kSource, kMethod, 2, kMsgDataLinkError);
+    return;
+  }
+  if (head_ == windowObj) head_ = windowObj->GetNextObjectPtr();
+  if (tail_ == windowObj) tail_ = windowObj->GetBeforeObjectPtr();
+  windowObj->UnlinkFromManagerList();
+}
+
+void cMouseTraceManager::ExecuteMouseTrace(unsigned char force) {
+  if (gStopFlag) return;
+
+  GrafPtr savedPort = nullptr;
+  GetPort(&savedPort);
+  Point globalPoint = {0, 0};
+  GetMouse(&globalPoint);
+  LocalToGlobal(&globalPoint);
+  WindowRef window = nullptr;
+  FindWindow(globalPoint, &window);
+
+  if (window == nullptr) {
+    if (gCurrentItem != nullptr && gCurrentItem->GetMouseTraceTargetWindowPtr() != nullptr) {
+      RunOutStep(gCurrentItem, globalPoint);
+    }
+    InitCursor();
+    gCurrentItem = nullptr;
+    return;
+  }
+
+  cMouseTraceWindowObj* windowObj = GetMouseTraceWindowObj(window);
+  cMouseTraceObject* target =
+      windowObj != nullptr ? windowObj->GetTargetTraceObject(globalPoint) : nullptr;
+  SetPort(savedPort);
+
+  if (gCurrentItem != nullptr && gCurrentItem != target &&
+      gCurrentItem->GetMouseTraceTargetWindowPtr() != nullptr) {
+    RunOutStep(gCurrentItem, globalPoint);
+  }
+
+  if (target != nullptr) {
+    WindowRef targetWindow = target->GetMouseTraceTargetWindowPtr();
+    if (targetWindow == nullptr) return;
+    const Point local = Sp_MTM_GlobalToWindowLocal(targetWindow, globalPoint);
+    if (target != gCurrentItem) {
+      // Made current before its procedures run, so that an owner who destroys the area from
+      // them leaves no stale current item behind.
+      gCurrentItem = target;
+      target->MouseTraceArea_In_Execute(local);
+    } else if (!EqualPt(globalPoint, gLastInsidePosition)) {
+      gLastInsidePosition = globalPoint;
+      target->MouseTraceArea_On_Area(local);
+    }
+    return;
+  }
+
+  if (gCurrentItem == nullptr && force == 0) return;
+  InitCursor();
+  gCurrentItem = nullptr;
+}
+
+// ---- Functions ------------------------------------------------------------------------------
+
+cMouseTraceManager* SpGetMouseTraceManager() {
+  if (gManager == nullptr) {
+    gManager = new (std::nothrow) cMouseTraceManager();
+    if (gManager == nullptr) {
+      SpReportFailure(kSource, "GetMouseTraceManager", 1, kSpMsgMemory);
+    }
+  }
+  return gManager;
+}
+
+void Sp_MTM_SetItemInItemList(cMouseTraceObject* item) {
+  if (cMouseTraceManager* manager = SpGetMouseTraceManager()) manager->InsertItemInItemList(item);
+}
+
+void Sp_MTM_SetItemInContainerListHighPosit(cMouseTraceObject* item) {
+  if (cMouseTraceManager* manager = SpGetMouseTraceManager()) {
+    manager->InsertItemInContainerItemListTopPosit(item);
+  }
 }
 
 void Sp_DisableMouseTrace() {
   gStopFlag = 1;
 }
 
-void Sp_EnableMouseTrace(unsigned char) {
+void Sp_EnableMouseTrace(unsigned char runNow) {
   gStopFlag = 0;
+  if (runNow != 0 && gManager != nullptr) gManager->ExecuteMouseTrace(1);
+  gCurrentItem = nullptr;
 }
-
-void SpMouseTraceEventProcedure() {}
-
-void SpMouseTraceSuspendEventProc() {}
-
-void SpMouseTraceQuitProc() {}
 
 Boolean Sp_IsMouseTraceDisabled() {
   return gStopFlag;
+}
+
+void SpExecuteMouseTrace(unsigned char force) {
+  if (gManager != nullptr) gManager->ExecuteMouseTrace(force);
+}
+
+void SpMouseTraceEventProcedure() {
+  if (!gStopFlag && gManager != nullptr) gManager->ExecuteMouseTrace(0);
+}
+
+void SpMouseTraceSuspendEventProc() {
+  gCurrentItem = nullptr;
+}
+
+void SpMouseTraceQuitProc() {
+  gCurrentItem = nullptr;
+}
+
+cMouseTraceObject* SpGetBeforeInPlaceMouseTraceItem() {
+  return gCurrentItem;
+}
+
+void SpSetBeforeInPlaceMouseTraceItem(cMouseTraceObject* item) {
+  gCurrentItem = item;
 }

@@ -1,0 +1,708 @@
+// The preference stock's file: writing the item tree of a cPrefStockFileObj and reading it
+// back, through the FSRef file record.
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "ByteOrder.h"
+#include "CFString.h"
+#include "MacMemory.h"
+#include "SpErrorInfoSystem.h"
+#include "SpFileLibForOSXSource.h"
+#include "SpPreferenceStockObject.h"
+#include "SpStdFileFunctionForOSX.h"
+#include "SpStdFunction.h"
+
+namespace {
+
+const char kSource[] = "SpPreferenceStockObject";
+const char kMsgDataTypeError[] = "Data Type Error = ";
+
+// Writes the pieces of a settings file through the FSRef record; the first failure sticks
+// and every later piece is skipped.
+class StockWriter {
+ public:
+  explicit StockWriter(sSpOSXFileSysInfo* file) : file_(file) {}
+
+  OSErr Put(const void* bytes, UInt64 length) {
+    if (err_ == noErr && length != 0) {
+      err_ = SpFileSystem_WriteByFSRef(file_, static_cast<const char*>(bytes), length, 1);
+    }
+    return err_;
+  }
+  OSErr Put(const sp::ByteWriter& bytes) { return Put(bytes.Data().data(), bytes.Size()); }
+  OSErr PutCount(SInt32 count) {
+    UInt8 bytes[4];
+    sp::StoreBE32(bytes, UInt32(count));
+    return Put(bytes, sizeof bytes);
+  }
+  OSErr Error() const { return err_; }
+
+ private:
+  sSpOSXFileSysInfo* file_;
+  OSErr err_ = noErr;
+};
+
+void PutPosition(sp::ByteWriter& out, SInt16 vRefNum, SInt32 dirID, const char (&name)[256]) {
+  out.BE16(UInt16(vRefNum));
+  out.Zeros(2);
+  out.BE32(UInt32(dirID));
+  out.Bytes(name, sizeof name);
+}
+
+// False when the 256 bytes of the name hold no terminator.
+bool GetPosition(sp::ByteReader& in, SInt16& vRefNum, SInt32& dirID, char (&name)[256]) {
+  vRefNum = in.SBE16();
+  in.Skip(2);
+  dirID = in.SBE32();
+  in.Bytes(name, sizeof name);
+  return in.Ok() && std::memchr(name, 0, sizeof name) != nullptr;
+}
+
+SInt32 ChainLength(const cPrefStockData* item) {
+  SInt32 count = 0;
+  for (; item != nullptr; item = item->GetNextObjectPtr()) ++count;
+  return count;
+}
+
+// Reads the pieces of a settings file through the FSRef record.
+class StockReader {
+ public:
+  explicit StockReader(sSpOSXFileSysInfo* file) : file_(file) {}
+
+  // Exactly `length` bytes: a file that ends first gives eofErr.
+  OSErr Read(void* out, SInt32 length) {
+    if (length <= 0) return noErr;
+    SInt32 got = 0;
+    OSErr err = SpFileSystem_ReadByFSRef(file_, length, static_cast<char*>(out), &got);
+    if (err == noErr && got != length) err = eofErr;
+    return err;
+  }
+  OSErr ReadBE32(UInt32& value) {
+    UInt8 bytes[4];
+    OSErr err = Read(bytes, 4);
+    value = err == noErr ? sp::LoadBE32(bytes) : 0;
+    return err;
+  }
+  OSErr Skip(SInt32 length) {
+    char bytes[4096];
+    while (length > 0) {
+      SInt32 chunk = std::min<SInt32>(length, SInt32(sizeof bytes));
+      OSErr err = Read(bytes, chunk);
+      if (err != noErr) return err;
+      length -= chunk;
+    }
+    return noErr;
+  }
+  // Bytes between the read position and the end of the file.
+  UInt64 Remaining() const {
+    return file_->fileSize > file_->filePosition ? file_->fileSize - file_->filePosition : 0;
+  }
+
+ private:
+  sSpOSXFileSysInfo* file_;
+};
+
+// The reader's failure steps (the codes of its "File Error !! " records).
+enum : SInt32 {
+  kStepIdentifyType = 2,
+  kStepMaxDataSize = 3,
+  kStepCount = 4,
+  kStepItemId = 5,
+  kStepItemType = 6,
+  kStepLengthRead = 7,
+  kStepLengthTooLong = 8,
+  kStepBlockBytes = 9,
+  kStepRecordName = 22,
+  kStepSegmentTooLong = 41,
+  kStepStringWithoutRoom = 81,
+  kStepUnknownType = 25,
+};
+
+// The step of reading the payload of a fixed type.
+SInt32 PayloadStepOf(UInt8 type) {
+  return type == kPrefStockDataType_FSRef ? 23 : SInt32(type) + 6;
+}
+
+// The smallest item in a file: its id and its type.
+constexpr UInt64 kSmallestItem = 5;
+
+// The save's steps (the codes of its "File Error !! " records).
+enum : SInt32 {
+  kSaveNoFolder = 1,
+  kSaveLookUp = 2,
+  kSaveLeftover = 3,
+  kSaveCreate = 4,
+  kSaveOpen = 5,
+  kSaveWrite = 6,
+  kSaveClose = 7,
+  kSaveSetAside = 8,
+  kSaveReplace = 9,
+  kSaveRemoveOld = 10,
+};
+
+// The names of the new file while it is written and of the old one while the new one takes
+// its place: hidden, next to it, from the first 100 bytes of its name (cut on a character).
+std::string SideFileName(const char* fileName, const char* suffix) {
+  char cut[101];
+  Sp_CutStringByByteLen(fileName, 100, cut);
+  return std::string(".") + cut + suffix;
+}
+
+// Deletes a file left behind by an earlier save that did not finish; noErr when there is
+// none. Anything else of that name is not ours to delete.
+OSErr RemoveLeftover(const FSRef* folder, const std::string& name) {
+  FSRef ref;
+  OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(folder, name.c_str(),
+                                                           kCFStringEncodingMacJapanese, &ref);
+  if (err == fnfErr) return noErr;
+  if (err != noErr) return err;
+  unsigned char isFolder = 0;
+  err = Sp_CheckIsDirectoryByFSRef(&ref, isFolder);
+  if (err != noErr) return err;
+  if (isFolder != 0) return dupFNErr;
+  return Sp_DeleteFileOrDirByFSRef(&ref, 0);
+}
+
+// Writes one item: its id, its type and its value.
+void WriteItem(StockWriter& out, const cPrefStockData* item, const char* method) {
+  sPrefStockDataSaveInfo info;
+  item->GetSaveInfo(info);
+  sp::ByteWriter bytes;
+  bytes.FourCC(info.identifyType);
+  bytes.U8(info.dataType);
+  const char* block = static_cast<const char*>(info.dataPtr);
+  switch (info.dataType) {
+    case kPrefStockDataType_None:
+    case kPrefStockDataType_Group:
+      break;
+    case kPrefStockDataType_String:
+    case kPrefStockDataType_FlexArea: {
+      // A string's block holds its text and spare bytes: only the text is written.
+      UInt32 length = 0;
+      if (block != nullptr && info.dataLength > 0) {
+        length = info.dataType == kPrefStockDataType_String
+                     ? UInt32(strnlen(block, std::size_t(info.dataLength)))
+                     : UInt32(info.dataLength);
+      }
+      bytes.BE32(length);
+      out.Put(bytes);
+      out.Put(block, length);
+      return;
+    }
+    case kPrefStockDataType_Long:
+    case kPrefStockDataType_OSType:
+    case kPrefStockDataType_Float: {
+      UInt32 value;
+      std::memcpy(&value, block, sizeof value);
+      bytes.BE32(value);
+      break;
+    }
+    case kPrefStockDataType_Double: {
+      UInt64 value;
+      std::memcpy(&value, block, sizeof value);
+      bytes.BE64(value);
+      break;
+    }
+    case kPrefStockDataType_Char:
+    case kPrefStockDataType_Boolean:
+      bytes.U8(UInt8(block[0]));
+      break;
+    case kPrefStockDataType_Rect: {
+      Rect rect;
+      std::memcpy(&rect, block, sizeof rect);
+      bytes.BE16(UInt16(rect.top));
+      bytes.BE16(UInt16(rect.left));
+      bytes.BE16(UInt16(rect.bottom));
+      bytes.BE16(UInt16(rect.right));
+      break;
+    }
+    case kPrefStockDataType_Point: {
+      Point point;
+      std::memcpy(&point, block, sizeof point);
+      bytes.BE16(UInt16(point.v));
+      bytes.BE16(UInt16(point.h));
+      break;
+    }
+    case kPrefStockDataType_FileDirInfo: {
+      sPerfFileDirInfo record;
+      std::memcpy(&record, block, sizeof record);
+      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
+      break;
+    }
+    case kPrefStockDataType_ExtFileDirInfo: {
+      sPerfExtFileDirInfo record;
+      std::memcpy(&record, block, sizeof record);
+      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
+      bytes.BE32(UInt32(record.userData));
+      break;
+    }
+    case kPrefStockDataType_DateTime: {
+      LongDateRec d;
+      std::memcpy(&d, block, sizeof d);
+      for (SInt16 field : {d.era, d.year, d.month, d.day, d.hour, d.minute, d.second, d.dayOfWeek,
+                           d.dayOfYear, d.weekOfYear, d.pm, d.res1, d.res2, d.res3}) {
+        bytes.BE16(UInt16(field));
+      }
+      break;
+    }
+    case kPrefStockDataType_ExtFileDirTypeInfo: {
+      sPerfExtFileDirTypeInfo record;
+      std::memcpy(&record, block, sizeof record);
+      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
+      bytes.U8(record.isFolder);
+      bytes.Zeros(3);
+      bytes.BE32(UInt32(record.fileOrDirID));
+      break;
+    }
+    case kPrefStockDataType_FSRef:
+      // The file layer's FSRef is a defined big-endian record (a magic, the volume and the
+      // ids) that stays valid across runs: its bytes are stored as they are.
+      bytes.Bytes(block, sizeof(FSRef));
+      break;
+    default:
+      SpReportFailure(kSource, method, 1, kSpMsgDataError);
+      break;
+  }
+  out.Put(bytes);
+}
+
+// Reads the value of an item of that type and sets it (not marking the file modified).
+OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scratch,
+                    UInt32 scratchSize, SInt32& step) {
+  const char kMethod[] = "cPrefStockFileObj::LoadPrefDataFromFile";
+  OSErr err = noErr;
+  switch (type) {
+    case kPrefStockDataType_None:
+      return noErr;
+    case kPrefStockDataType_String:
+    case kPrefStockDataType_FlexArea: {
+      UInt32 raw = 0;
+      step = kStepLengthRead;
+      err = in.ReadBE32(raw);
+      if (err != noErr) return err;
+      SInt32 length = SInt32(raw);
+      if (length <= 0) {
+        if (type == kPrefStockDataType_String)
+          return item->SetupStringData("", 0) ? noErr : memFullErr;
+        return item->SetupFlexAreaData(nullptr, 0, 0) ? noErr : memFullErr;
+      }
+      if (UInt64(length) > in.Remaining()) {
+        step = kStepLengthTooLong;
+        return kPrefStockDataErr;
+      }
+      UInt64 needed = UInt64(length) + (type == kPrefStockDataType_String ? 1 : 0);
+      step = kStepBlockBytes;
+      if (needed > scratchSize) {
+        // The header promised less room than this value needs: the value is passed over.
+        SpReportFailure(kSource, kMethod, kStepStringWithoutRoom, kSpMsgDataError);
+        return in.Skip(length);
+      }
+      err = in.Read(scratch, length);
+      if (err != noErr) return err;
+      if (type == kPrefStockDataType_String) {
+        scratch[length] = 0;
+        return item->SetupStringData(scratch, 0) ? noErr : memFullErr;
+      }
+      return item->SetupFlexAreaData(scratch, length, 0) ? noErr : memFullErr;
+    }
+    default:
+      break;
+  }
+  SInt32 size = SpPref_FixedDataSize(type);
+  if (size == 0) {
+    // A type this program does not know: reported, no payload, the next item follows.
+    std::string message = std::string(kMsgDataTypeError) + std::to_string(unsigned(type));
+    SpReportFailure(kSource, kMethod, kStepUnknownType, message.c_str());
+    return noErr;
+  }
+  UInt8 bytes[kPrefStockFixedValueSize];
+  step = PayloadStepOf(type);
+  err = in.Read(bytes, size);
+  if (err != noErr) return err;
+  sp::ByteReader r(bytes, std::size_t(size));
+  unsigned char stored = 1;
+  switch (type) {
+    case kPrefStockDataType_Long:
+      stored = item->SetupLongData(r.SBE32(), 0);
+      break;
+    case kPrefStockDataType_OSType:
+      stored = item->SetupOSTypeData(r.BE32(), 0);
+      break;
+    case kPrefStockDataType_Double: {
+      UInt64 bits = r.BE64();
+      double value;
+      std::memcpy(&value, &bits, sizeof value);
+      stored = item->SetupDblData(value, 0);
+      break;
+    }
+    case kPrefStockDataType_Char:
+      stored = item->SetupCharData(char(r.U8()), 0);
+      break;
+    case kPrefStockDataType_Rect: {
+      Rect rect;
+      rect.top = r.SBE16();
+      rect.left = r.SBE16();
+      rect.bottom = r.SBE16();
+      rect.right = r.SBE16();
+      stored = item->SetupRectData(&rect, 0);
+      break;
+    }
+    case kPrefStockDataType_Point: {
+      Point point;
+      point.v = r.SBE16();
+      point.h = r.SBE16();
+      stored = item->SetupPointData(point, 0);
+      break;
+    }
+    case kPrefStockDataType_Boolean:
+      stored = item->SetupBooleanData(r.U8(), 0);
+      break;
+    case kPrefStockDataType_Float: {
+      UInt32 bits = r.BE32();
+      float value;
+      std::memcpy(&value, &bits, sizeof value);
+      stored = item->SetupFloatData(value, 0);
+      break;
+    }
+    case kPrefStockDataType_FileDirInfo: {
+      sPerfFileDirInfo info;
+      std::memset(&info, 0, sizeof info);
+      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
+        step = kStepRecordName;
+        return kPrefStockDataErr;
+      }
+      stored = item->SetupFileDirInfoData(&info, 0);
+      break;
+    }
+    case kPrefStockDataType_ExtFileDirInfo: {
+      sPerfExtFileDirInfo info;
+      std::memset(&info, 0, sizeof info);
+      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
+        step = kStepRecordName;
+        return kPrefStockDataErr;
+      }
+      info.userData = r.SBE32();
+      stored = item->SetupExtFileDirInfoData(&info, 0);
+      break;
+    }
+    case kPrefStockDataType_DateTime: {
+      LongDateRec d;
+      for (SInt16* field :
+           {&d.era, &d.year, &d.month, &d.day, &d.hour, &d.minute, &d.second, &d.dayOfWeek,
+            &d.dayOfYear, &d.weekOfYear, &d.pm, &d.res1, &d.res2, &d.res3}) {
+        *field = r.SBE16();
+      }
+      stored = item->SetupDateTimeData(&d, 0);
+      break;
+    }
+    case kPrefStockDataType_ExtFileDirTypeInfo: {
+      sPerfExtFileDirTypeInfo info;
+      std::memset(&info, 0, sizeof info);
+      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
+        step = kStepRecordName;
+        return kPrefStockDataErr;
+      }
+      info.isFolder = r.U8();
+      r.Skip(3);
+      info.fileOrDirID = r.SBE32();
+      stored = item->SetupExtFileDirTypeInfoData(&info, 0);
+      break;
+    }
+    case kPrefStockDataType_FSRef: {
+      FSRef ref;
+      r.Bytes(ref.hidden, sizeof ref.hidden);
+      stored = item->SetupFSRefTypeInfoData(ref, 0);
+      break;
+    }
+    default:
+      break;
+  }
+  return stored != 0 ? OSErr(noErr) : OSErr(memFullErr);
+}
+
+}  // namespace
+
+OSErr cPrefStockFileObj::WriteStockTree(sSpOSXFileSysInfo* file) const {
+  const char kMethod[] = "cPrefStockFileObj::SavePrefDataInFile";
+  StockWriter out(file);
+  {
+    sp::ByteWriter header;
+    header.FourCC(identifyType_);
+    header.BE32(GetMaxDataSizeLength());
+    out.Put(header);
+  }
+  // The segment rule. The top items make the first segment. A group with children ends its
+  // segment: the count of its children follows and their segment after it. A group without
+  // children is followed by a count of 0 and its segment goes on. At the end of a chain of
+  // siblings the writer climbs to the group that holds it: when that group has a next
+  // sibling a new segment starts there (counting the items from it to the end of its chain),
+  // otherwise a 0 closes the level and the writer climbs on. The top level ends with a 0.
+  out.PutCount(ChainLength(topHead_));
+  cPrefStockData* holder = nullptr;
+  cPrefStockData* item = topHead_;
+  while (out.Error() == noErr) {
+    while (item != nullptr && out.Error() == noErr) {
+      WriteItem(out, item, kMethod);
+      if (item->type_ == kPrefStockDataType_Group) {
+        if (item->childHead_ != nullptr) {
+          out.PutCount(ChainLength(item->childHead_));
+          holder = item;
+          item = item->childHead_;
+          continue;
+        }
+        out.PutCount(0);
+      }
+      item = item->GetNextObjectPtr();
+    }
+    if (out.Error() != noErr) break;
+    // Climb.
+    for (;;) {
+      if (holder == nullptr) {
+        out.PutCount(0);
+        return out.Error();
+      }
+      if (holder->GetNextObjectPtr() != nullptr) {
+        item = holder->GetNextObjectPtr();
+        out.PutCount(ChainLength(item));
+        holder = holder->upperGroup_;
+        break;
+      }
+      out.PutCount(0);
+      holder = holder->upperGroup_;
+    }
+  }
+  return out.Error();
+}
+
+OSErr cPrefStockFileObj::SavePrefDataInFile() {
+  const char kMethod[] = "cPrefStockFileObj::SavePrefDataInFile";
+  if (fileName_[0] == 0) return noErr;
+  if (folderFlag_ == 0)
+    return SpReportFailure(kSource, kMethod, kSaveNoFolder, kSpMsgFileError, OSErr(dirNFErr));
+
+  // What is there now: nothing, the previous file, or something that is not ours to replace.
+  FSRef oldRef;
+  OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&folder_, fileName_,
+                                                           kCFStringEncodingMacJapanese, &oldRef);
+  bool hadFile = err == noErr;
+  if (err != noErr && err != fnfErr)
+    return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
+  if (hadFile) {
+    unsigned char isFolder = 0;
+    err = Sp_CheckIsDirectoryByFSRef(&oldRef, isFolder);
+    if (err == noErr && isFolder != 0) err = notAFileErr;
+    if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
+  }
+
+  // The new file is written beside the old one, which stays untouched until the new one is
+  // complete and closed.
+  std::string newName = SideFileName(fileName_, ".saving");
+  err = RemoveLeftover(&folder_, newName);
+  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLeftover, kSpMsgFileError, err);
+  FInfo finderInfo;
+  std::memset(&finderInfo, 0, sizeof finderInfo);
+  finderInfo.fdType = fileType_;
+  finderInfo.fdCreator = creator_;
+  finderInfo.fdFlags = kHasBeenInited;
+  finderInfo.fdLocation.v = -1;
+  finderInfo.fdLocation.h = -1;
+  FSRef newRef;
+  err = Sp_CreateFileByUpperDirFSRef(&folder_, newName.c_str(), &finderInfo, &newRef, nullptr);
+  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveCreate, kSpMsgFileError, err);
+
+  sSpOSXFileSysInfo* file = nullptr;
+  err = Sp_WriteFileSystem_OpenByFSRef(&folder_, newName.c_str(), &file);
+  if (err != noErr) {
+    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
+    return SpReportFailure(kSource, kMethod, kSaveOpen, kSpMsgFileError, err);
+  }
+  err = WriteStockTree(file);
+  if (err != noErr) {
+    SpFileSystem_CloseByFSRef(file, 1, 1);
+    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
+    return SpReportFailure(kSource, kMethod, kSaveWrite, kSpMsgFileError, err);
+  }
+  err = Sp_WriteFileSystem_CloseByFSRef(file, 1, 1);
+  if (err != noErr) {
+    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
+    return SpReportFailure(kSource, kMethod, kSaveClose, kSpMsgFileError, err);
+  }
+
+  // The new file takes the old one's place: the old one goes aside first and comes back
+  // when the new one cannot take its name.
+  FSRef asideRef;
+  std::string asideName = SideFileName(fileName_, ".previous");
+  if (hadFile) {
+    err = RemoveLeftover(&folder_, asideName);
+    if (err == noErr) {
+      err = Sp_RenameFSRefFileByCString(&oldRef, asideName.c_str(), kCFStringEncodingMacJapanese,
+                                        &asideRef);
+    }
+    if (err != noErr) {
+      Sp_DeleteFileOrDirByFSRef(&newRef, 0);
+      return SpReportFailure(kSource, kMethod, kSaveSetAside, kSpMsgFileError, err);
+    }
+  }
+  err = Sp_RenameFSRefFileByCString(&newRef, fileName_, kCFStringEncodingMacJapanese, nullptr);
+  if (err != noErr) {
+    if (hadFile) {
+      Sp_RenameFSRefFileByCString(&asideRef, fileName_, kCFStringEncodingMacJapanese, nullptr);
+    }
+    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
+    return SpReportFailure(kSource, kMethod, kSaveReplace, kSpMsgFileError, err);
+  }
+  modifyFlag_ = 0;
+  // The settings are saved; an old file that stays behind is only reported.
+  if (hadFile) {
+    err = Sp_DeleteFileOrDirByFSRef(&asideRef, 0);
+    if (err != noErr) SpReportFailure(kSource, kMethod, kSaveRemoveOld, kSpMsgFileError);
+  }
+  return noErr;
+}
+
+OSErr cPrefStockFileObj::LoadPrefDataFromFile() {
+  const char kMethod[] = "cPrefStockFileObj::LoadPrefDataFromFile";
+  if (folderFlag_ == 0)
+    return SpReportFailure(kSource, kMethod, 1, kSpMsgFileError, OSErr(dirNFErr));
+  if (fileName_[0] == 0 || Sp_ExsitTargetFileOrDirByFSRefAndLongName(
+                               &folder_, fileName_, kCFStringEncodingMacJapanese) == 0) {
+    loadedFlag_ = 1;
+    return noErr;
+  }
+  sSpOSXFileSysInfo* file = nullptr;
+  OSErr err = Sp_ReadFileSystem_OpenByFSRef(&folder_, fileName_, 1, fsFromStart, 0, &file);
+  if (err != noErr) return SpReportFailure(kSource, kMethod, 1, kSpMsgFileError, err);
+
+  // The items are read into a chain of their own and join the top list only when the whole
+  // file was read: a file that fails halfway changes nothing.
+  cPrefStockData* head = nullptr;
+  cPrefStockData* tail = nullptr;
+  SInt32 step = 0;
+  err = ReadStockTree(file, head, tail, step);
+  SpFileSystem_CloseByFSRef(file, 1, 1);
+  if (err != noErr) {
+    if (step != 0) SpReportFailure(kSource, kMethod, step, kSpMsgFileError);
+    while (tail != nullptr) {
+      cPrefStockData* before = tail->GetBeforeObjectPtr();
+      if (before != nullptr) before->UnlinkNext();
+      delete tail;
+      tail = before;
+    }
+    return err;
+  }
+  if (head != nullptr) AppendTopChain(head, tail);
+  loadedFlag_ = 1;
+  return noErr;
+}
+
+OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*& head,
+                                       cPrefStockData*& tail, SInt32& step) {
+  const char kMethod[] = "cPrefStockFileObj::LoadPrefDataFromFile";
+  StockReader in(file);
+  UInt32 identifyType = 0;
+  UInt32 maxDataSize = 0;
+  step = kStepIdentifyType;
+  OSErr err = in.ReadBE32(identifyType);
+  if (err != noErr) return err;
+  step = kStepMaxDataSize;
+  err = in.ReadBE32(maxDataSize);
+  if (err != noErr) return err;
+  // Every value of the file lies in the file: a larger size is no settings file.
+  if (maxDataSize > in.Remaining()) return kPrefStockDataErr;
+
+  // One scratch block of the largest value receives the strings and flex areas.
+  struct Scratch {
+    Ptr block = nullptr;
+    ~Scratch() {
+      if (block != nullptr) DisposePtr(block);
+    }
+  } scratch;
+  if (maxDataSize > 0) {
+    scratch.block = NewPtrClear(Size(maxDataSize));
+    if (scratch.block == nullptr) {
+      step = 0;
+      return SpReportFailure(kSource, kMethod, 2, kSpMsgFileError, OSErr(memFullErr));
+    }
+  }
+
+  // A count is believed only when the file can hold that many items.
+  auto readCount = [&](SInt32& count) -> OSErr {
+    UInt32 raw = 0;
+    step = kStepCount;
+    OSErr result = in.ReadBE32(raw);
+    if (result != noErr) return result;
+    count = SInt32(raw);
+    if (count > 0 && UInt64(count) * kSmallestItem > in.Remaining()) {
+      step = kStepSegmentTooLong;
+      return kPrefStockDataErr;
+    }
+    return noErr;
+  };
+
+  // The segment rule read back. Every count the writer wrote is read, the closing ones too,
+  // so a file cut anywhere is found out.
+  cPrefStockData* group = nullptr;  // the group whose children are being read; null: top
+  SInt32 count = 0;
+  err = readCount(count);
+  if (err != noErr) return err;
+  for (;;) {
+    bool descended = false;
+    for (SInt32 i = 0; i < count && !descended; ++i) {
+      UInt32 id = 0;
+      step = kStepItemId;
+      err = in.ReadBE32(id);
+      if (err != noErr) return err;
+      UInt8 type = 0;
+      step = kStepItemType;
+      err = in.Read(&type, 1);
+      if (err != noErr) return err;
+
+      cPrefStockData* item = new (std::nothrow) cPrefStockData(this, id);
+      if (item == nullptr) {
+        step = 0;
+        return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, OSErr(memFullErr));
+      }
+      if (group != nullptr) {
+        group->LinkIntoGroupItem(item);
+      } else {
+        if (tail != nullptr) {
+          tail->LinkToNext(item);
+        } else {
+          head = item;
+        }
+        tail = item;
+      }
+
+      if (type == kPrefStockDataType_Group) {
+        item->type_ = kPrefStockDataType_Group;
+        SInt32 children = 0;
+        err = readCount(children);
+        if (err != noErr) return err;
+        if (children > 0) {
+          // The rest of this segment follows the children, in a segment of its own.
+          group = item;
+          count = children;
+          descended = true;
+        }
+        continue;
+      }
+      err = ReadItemValue(in, item, type, scratch.block, maxDataSize, step);
+      if (err != noErr) return err;
+    }
+    if (descended) continue;
+    // The end of a segment: the next count gives the siblings of the group just finished, or
+    // 0 when it had none and the level above ends too. At the top level it is the last count.
+    for (;;) {
+      err = readCount(count);
+      if (err != noErr) return err;
+      if (group == nullptr) {
+        if (count <= 0) return noErr;
+        break;
+      }
+      group = group->upperGroup_;
+      if (count > 0) break;
+    }
+  }
+}

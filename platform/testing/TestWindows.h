@@ -1,0 +1,47 @@
+// Test API: windows, ports and the cursor.
+#pragma once
+
+#include <vector>
+
+#include "MacTypes.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+
+namespace sp_testing {
+
+enum class CursorKind {
+  kArrow,        // InitCursor, or SetCursor with the arrow's image
+  kCursor,       // a 'CURS' cursor; id is its resource id
+  kColorCursor,  // a 'crsr' cursor; id is its resource id
+  kOther,        // SetCursor with an image that is no loaded 'CURS' nor the arrow
+};
+
+struct CursorState {
+  CursorKind kind;
+  SInt16 id;           // 0 for the arrow and kOther
+  bool visible;        // not hidden (HideCursor) nor obscured (ObscureCursor)
+  SInt32 hideLevel;    // 0 when shown, -n after n more HideCursor than ShowCursor calls
+  UInt32 changeCount;  // InitCursor, SetCursor and SetCCursor calls since the last reset
+};
+
+// The cursor last set and whether it shows.
+CursorState CurrentCursor();
+
+// Every window, front to back, hidden ones included.
+std::vector<WindowRef> WindowList();
+// The visible windows, front to back.
+std::vector<WindowRef> VisibleWindows();
+
+// The main screen's size (1024 x 768 at start).
+void SetScreenSize(SInt16 width, SInt16 height);
+
+// Between tests: disposes of every window, restores the 1024 x 768 screen, makes the screen's
+// port current with its origin at (0, 0), and sets the shown arrow with no changes counted.
+void ResetWindows();
+
+// The bytes of a 'CURS' resource holding this cursor, and of a 'crsr' resource whose header
+// holds it (crsrType 0x8001, no colour image).
+std::vector<UInt8> MakeCursorResource(const Cursor& cursor);
+std::vector<UInt8> MakeColorCursorResource(const Cursor& cursor);
+
+}  // namespace sp_testing

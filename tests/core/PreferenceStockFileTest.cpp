@@ -1,0 +1,581 @@
+// The preference stock on disk: the file format, saving and loading, and the manager's saves.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <new>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "ErrorLogCapture.h"
+#include "Folders.h"
+#include "SpEventToolsClass.h"
+#include "SpPreferenceStockObject.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFileFunctionForOSX.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr UInt32 kIdentify = SpFourCC("InDt");
+
+// The top item with that id, made when missing.
+cPrefStockData* Top(cPrefStockFileObj* file, const char (&id)[5]) {
+  return file->GetTargetStockDataItemInPrefTopDataList(SpFourCC(id), 0, 1);
+}
+
+class PreferenceStockFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FSFindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &folder_), noErr);
+    file_ = NewFile();
+  }
+  void TearDown() override { sp_testing::LimitAllocationSize(0); }
+
+  cPrefStockFileObj* NewFile(const char* name = "MirrelboxPref") {
+    return mgr_.CreateNewStockFileObj(kIdentify, &folder_, name, SpFourCC("Zqcd"),
+                                      SpFourCC("preF"));
+  }
+  std::string Path(const std::string& name = "MirrelboxPref") const {
+    return home_.Path(".config/" + name);
+  }
+  std::string Contents(const std::string& name = "MirrelboxPref") const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  void WriteContents(const std::string& bytes) const {
+    std::ofstream(Path(), std::ios::binary | std::ios::trunc) << bytes;
+  }
+  static bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+  }
+  // The ids of a list, each as four characters.
+  static std::string Ids(const cPrefStockData* item) {
+    std::string ids;
+    for (; item != nullptr; item = item->GetNextObjectPtr()) {
+      UInt8 b[4];
+      sp::StoreBE32(b, item->GetIdenfityType());
+      ids += std::string(reinterpret_cast<char*>(b), 4);
+    }
+    return ids;
+  }
+
+  sp_testing::HomeScope home_;
+  ErrorLogCapture log_;
+  FSRef folder_;
+  cPrefStockMgr mgr_;
+  cPrefStockFileObj* file_ = nullptr;
+};
+
+std::string Str(const sp::ByteWriter& w) {
+  return std::string(w.Data().begin(), w.Data().end());
+}
+
+// ---- The format --------------------------------------------------------------------------------
+
+TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
+  struct Row {
+    const char* name;
+    std::function<void(cPrefStockFileObj*)> build;
+    std::function<void(sp::ByteWriter&)> expect;  // after the identify type
+  };
+  auto item = [](sp::ByteWriter& w, const char(&id)[5], UInt8 type) {
+    w.FourCC(SpFourCC(id));
+    w.U8(type);
+  };
+  Row rows[] = {
+      {"empty tree", [](cPrefStockFileObj*) {},
+       [](sp::ByteWriter& w) {
+         w.BE32(0);  // largest value
+         w.BE32(0);
+         w.BE32(0);
+       }},
+      {"A(C1, C2), B, D",
+       [](cPrefStockFileObj* f) {
+         cPrefStockData* a = Top(f, "A   ");
+         a->CreateUnderStockDataItem(SpFourCC("C1  "), 0)->SetupLongData(7, 1);
+         a->CreateUnderStockDataItem(SpFourCC("C2  "), 0)->SetupStringData("hi", 1);
+         Top(f, "B   ")->SetupPointData(Point{1, 2}, 1);
+         Top(f, "D   ")->SetupBooleanData(1, 1);
+       },
+       [&](sp::ByteWriter& w) {
+         w.BE32(6);  // the string's block: 2 + 4
+         w.BE32(3);
+         item(w, "A   ", 1);
+         w.BE32(2);
+         item(w, "C1  ", 4);
+         w.BE32(7);
+         item(w, "C2  ", 2);
+         w.BE32(2);
+         w.Bytes("hi", 2);
+         w.BE32(2);
+         item(w, "B   ", 10);
+         w.BE16(1);
+         w.BE16(2);
+         item(w, "D   ", 11);
+         w.U8(1);
+         w.BE32(0);
+       }},
+      {"A(B(C))",
+       [](cPrefStockFileObj* f) {
+         Top(f, "A   ")
+             ->CreateUnderStockDataItem(SpFourCC("B   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("C   "), 0);
+       },
+       [&](sp::ByteWriter& w) {
+         w.BE32(0);
+         w.BE32(1);
+         item(w, "A   ", 1);
+         w.BE32(1);
+         item(w, "B   ", 1);
+         w.BE32(1);
+         item(w, "C   ", 0);
+         w.BE32(0);
+         w.BE32(0);
+         w.BE32(0);
+       }},
+      {"G(five), then three, an emptied group amid them",
+       [](cPrefStockFileObj* f) {
+         cPrefStockData* g = Top(f, "G   ");
+         for (char c = '1'; c <= '5'; ++c)
+           g->CreateUnderStockDataItem(SpFourCC({c, ' ', ' ', ' ', 0}), 1);
+         Top(f, "X   ");
+         cPrefStockData* e = Top(f, "E   ");
+         cPrefStockData* gone = e->CreateUnderStockDataItem(SpFourCC("Gone"), 0);
+         delete gone;
+         Top(f, "Z   ");
+       },
+       [&](sp::ByteWriter& w) {
+         w.BE32(0);
+         w.BE32(4);
+         item(w, "G   ", 1);
+         w.BE32(5);
+         for (char c = '1'; c <= '5'; ++c) item(w, {c, ' ', ' ', ' ', 0}, 0);
+         w.BE32(3);
+         item(w, "X   ", 0);
+         item(w, "E   ", 1);
+         w.BE32(0);  // the empty group, and its segment goes on
+         item(w, "Z   ", 0);
+         w.BE32(0);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    file_->ClearPrefData();
+    row.build(file_);
+    ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+    sp::ByteWriter expected;
+    expected.FourCC(kIdentify);
+    row.expect(expected);
+    EXPECT_EQ(Contents(), Str(expected));
+
+    // Read back, the same bytes come out again.
+    cPrefStockFileObj* again = NewFile();
+    ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+    EXPECT_EQ(Ids(again->GetPrefStockTopDataListHead()), Ids(file_->GetPrefStockTopDataListHead()));
+    mgr_.DeleteTopPrefStockFileModule(file_, 0);
+    file_ = again;
+    ASSERT_EQ(Contents(), Str(expected));
+    file_->SetupPrefModifyFlag();
+    ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+    EXPECT_EQ(Contents(), Str(expected));
+  }
+  EXPECT_EQ(log_.Count(), 0u);
+}
+
+TEST_F(PreferenceStockFile, RecordsHaveAFixedBigEndianLayoutOf264_268_28_272And80Bytes) {
+  sPerfFileDirInfo position{};
+  position.vRefNum = -2;
+  position.padding[0] = 0xEE;  // never written
+  position.dirID = 0x01020304;
+  std::strcpy(position.name, "\x93\xFA\x96\x7B.aiff");
+  position.name[200] = 'x';  // after the terminator: not kept
+  Top(file_, "Pos ")->SetupFileDirInfoData(&position, 1);
+  sPerfExtFileDirInfo ext{};
+  ext.vRefNum = 3;
+  ext.dirID = -5;
+  std::strcpy(ext.name, "N");
+  ext.userData = 0x0A0B0C0D;
+  Top(file_, "Ext ")->SetupExtFileDirInfoData(&ext, 1);
+  LongDateRec date{0, 2024, 12, 31, 23, 59, 59, 3, 366, 53, 1, 0, 0, -1};
+  Top(file_, "Date")->SetupDateTimeData(&date, 1);
+  sPerfExtFileDirTypeInfo kind{};
+  kind.vRefNum = -1;
+  kind.dirID = 2;
+  std::strcpy(kind.name, "F");
+  kind.isFolder = 1;
+  kind.fileOrDirID = 0x7FFFFFF0;
+  Top(file_, "Kind")->SetupExtFileDirTypeInfoData(&kind, 1);
+  FSRef ref;
+  for (int i = 0; i < 80; ++i) ref.hidden[i] = UInt8(0xA0 + i);
+  Top(file_, "Ref ")->SetupFSRefTypeInfoData(ref, 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+
+  auto name = [](sp::ByteWriter& w, const char* text) {
+    std::string padded(text);
+    padded.resize(256, '\0');
+    w.Bytes(padded.data(), 256);
+  };
+  sp::ByteWriter w;
+  w.FourCC(kIdentify);
+  w.BE32(272);
+  w.BE32(5);
+  w.FourCC(SpFourCC("Pos "));
+  w.U8(8);
+  w.Bytes("\xFF\xFE\x00\x00\x01\x02\x03\x04", 8);
+  name(w, "\x93\xFA\x96\x7B.aiff");
+  w.FourCC(SpFourCC("Ext "));
+  w.U8(13);
+  w.Bytes("\x00\x03\x00\x00\xFF\xFF\xFF\xFB", 8);
+  name(w, "N");
+  w.BE32(0x0A0B0C0D);
+  w.FourCC(SpFourCC("Date"));
+  w.U8(14);
+  for (SInt16 f : {0, 2024, 12, 31, 23, 59, 59, 3, 366, 53, 1, 0, 0, -1}) w.BE16(UInt16(f));
+  w.FourCC(SpFourCC("Kind"));
+  w.U8(15);
+  w.Bytes("\xFF\xFF\x00\x00\x00\x00\x00\x02", 8);
+  name(w, "F");
+  w.Bytes("\x01\x00\x00\x00\x7F\xFF\xFF\xF0", 8);
+  w.FourCC(SpFourCC("Ref "));
+  w.U8(16);
+  w.Bytes(ref.hidden, 80);
+  w.BE32(0);
+  EXPECT_EQ(Contents(), Str(w));
+}
+
+TEST_F(PreferenceStockFile, WhatTheWriterWritesTheReaderTakesBeyondOldLimits) {
+  cPrefStockData* group = Top(file_, "Many");
+  for (SInt32 i = 0; i < 1500; ++i) group->CreateUnderStockDataItem(i, 1)->SetupLongData(i, 1);
+  std::string big(1200000, 'z');
+  big[5] = '\x82';
+  Top(file_, "Big ")->SetupStringData(big.c_str(), 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+
+  cPrefStockFileObj* again = NewFile();
+  ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+  cPrefStockData* many = again->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Many"), 1, 0);
+  ASSERT_NE(many, nullptr);
+  cPrefStockData* last = many->GetStockTopUnderDataListHead()->GetLastObjectPtr();
+  SInt32 value = 0;
+  EXPECT_TRUE(last->GetLongData(value));
+  EXPECT_EQ(value, 1499);
+  std::string text(big.size() + 1, '\0');
+  unsigned char cut = 1;
+  EXPECT_EQ(again->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Big "), 0, 0)
+                ->GetStingData(&text[0], SInt32(text.size()), cut),
+            1);
+  EXPECT_EQ(text.c_str(), big);
+}
+
+TEST_F(PreferenceStockFile, ACutOrCorruptFileGivesAnErrorAndKeepsTheSettingsHeld) {
+  cPrefStockData* a = Top(file_, "A   ");
+  a->CreateUnderStockDataItem(SpFourCC("Str "), 0)->SetupStringData("text", 1);
+  a->CreateUnderStockDataItem(SpFourCC("Flex"), 0)->SetupFlexAreaData("\x00\x01\x02", 3, 1);
+  sPerfExtFileDirTypeInfo kind{};
+  std::strcpy(kind.name, "name");
+  a->CreateUnderStockDataItem(SpFourCC("Kind"), 0)->SetupExtFileDirTypeInfoData(&kind, 1);
+  Top(file_, "Empt")->CreateUnderStockDataItem(SpFourCC("Deep"), 0)->SetupDblData(1.5, 1);
+  Top(file_, "Last");
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  const std::string good = Contents();
+
+  cPrefStockFileObj* held = NewFile();
+  Top(held, "Keep")->SetupLongData(5, 1);
+  auto heldUnchanged = [&] {
+    SInt32 value = 0;
+    return Ids(held->GetPrefStockTopDataListHead()) == "Keep" &&
+           held->GetPrefStockTopDataListHead()->GetLongData(value) && value == 5 &&
+           held->GetPrefModifyFlag() == 1;
+  };
+  auto refused = [&](const std::string& bytes) {
+    WriteContents(bytes);
+    log_.Clear();
+    OSErr err = held->LoadPrefDataFromFile();
+    if (err == noErr) {
+      held->ClearPrefData();
+      Top(held, "Keep")->SetupLongData(5, 1);
+      return false;
+    }
+    EXPECT_TRUE(heldUnchanged());
+    EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile"));
+    return true;
+  };
+  for (std::size_t length = 0; length < good.size(); ++length) {
+    SCOPED_TRACE(length);
+    EXPECT_TRUE(refused(good.substr(0, length)));
+  }
+  std::string cutAtCount = good.substr(0, good.size() - 2);
+  WriteContents(cutAtCount);
+  EXPECT_EQ(held->LoadPrefDataFromFile(), eofErr);
+  EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 4));
+
+  // Counts, lengths and sizes the file cannot hold.
+  std::string tooMany = good.substr(0, 8) + std::string("\x00\x00\x03\xE9", 4) + good.substr(12);
+  EXPECT_TRUE(refused(tooMany));
+  EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 41));
+  std::string tooBig = std::string("InDt\x7F\xFF\xFF\xFF", 8) + good.substr(8);
+  EXPECT_TRUE(refused(tooBig));
+  EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 3));
+
+  // Random bytes and flipped bytes: refused or read, never a crash or a leak.
+  std::mt19937 random(20240229);
+  int refusals = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes = good;
+    if (round % 2 == 0) {
+      bytes.resize(random() % 600);
+      for (char& c : bytes) c = char(random());
+      if (bytes.size() >= 4 && round % 4 == 0) bytes.replace(0, 4, "InDt");
+    } else {
+      for (int flips = 1 + random() % 4; flips > 0; --flips)
+        bytes[random() % bytes.size()] ^= char(1 + random() % 255);
+    }
+    refusals += refused(bytes) ? 1 : 0;
+  }
+  EXPECT_GT(refusals, 150);
+}
+
+TEST_F(PreferenceStockFile, AMissingFileLoadsNothingAndLoadingLeavesTheModifiedFlag) {
+  EXPECT_EQ(file_->LoadPrefDataFromFile(), noErr);
+  EXPECT_EQ(file_->GetLoadedFileDataFlag(), 1);
+  EXPECT_EQ(file_->GetPrefStockTopDataListHead(), nullptr);
+  Top(file_, "A   ")->SetupStringData("", 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  EXPECT_EQ(file_->GetPrefModifyFlag(), 0);
+  cPrefStockFileObj* again = NewFile();
+  ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+  EXPECT_EQ(again->GetPrefModifyFlag(), 0);
+  EXPECT_EQ(again->GetPrefStockTopDataListHead()->GetStockDataType(), kPrefStockDataType_String);
+  EXPECT_EQ(again->GetPrefStockTopDataListHead()->GetDataSize(), 0);
+}
+
+TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
+  cPrefStockData* item = Top(file_, "Root");
+  for (int depth = 0; depth < 100000; ++depth) item = item->CreateUnderStockDataItem(depth, 0);
+  item->SetupLongData(42, 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  cPrefStockFileObj* again = NewFile();
+  ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+  EXPECT_EQ(again->GetMaxDataSizeLength(), 4u);
+  again->ClearPrefData();
+}
+
+// ---- Saving safely
+// -------------------------------------------------------------------------------
+
+// A tiny file system mounted inside the temporary home (root only).
+class TinyVolume {
+ public:
+  explicit TinyVolume(const std::string& path) : path_(path) {
+    if (geteuid() != 0 || mkdir(path.c_str(), 0700) != 0) return;
+    mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+    sp_testing::ResetFiles();
+  }
+  ~TinyVolume() {
+    sp_testing::ResetFiles();
+    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
+TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
+  Top(file_, "Old ")->SetupLongData(1, 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  const std::string previous = Contents();
+  Top(file_, "New ")->SetupStringData("changed", 1);
+
+  struct Row {
+    const char* name;
+    std::function<void()> arrange, undo;
+  } rows[] = {
+      {"a leftover that is no file",
+       [&] {
+         mkdir(Path(".MirrelboxPref.saving").c_str(), 0700);
+         std::ofstream(Path(".MirrelboxPref.saving/x")) << "x";
+       },
+       [&] {
+         unlink(Path(".MirrelboxPref.saving/x").c_str());
+         rmdir(Path(".MirrelboxPref.saving").c_str());
+       }},
+      {"no memory for the file record", [] { sp_testing::LimitAllocationSize(1000); },
+       [] { sp_testing::LimitAllocationSize(0); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.arrange();
+    log_.Clear();
+    EXPECT_NE(file_->SavePrefDataInFile(), noErr);
+    row.undo();
+    EXPECT_TRUE(log_.Has("cPrefStockFileObj::SavePrefDataInFile"));
+    EXPECT_EQ(Contents(), previous);
+    EXPECT_EQ(file_->GetPrefModifyFlag(), 1);
+  }
+  // The next save goes through, over a file an interrupted save left, and leaves nothing
+  // beside the file.
+  std::ofstream(Path(".MirrelboxPref.saving")) << "half";
+  EXPECT_EQ(file_->SavePrefDataInFile(), noErr);
+  EXPECT_NE(Contents(), previous);
+  EXPECT_FALSE(Exists(Path(".MirrelboxPref.saving")));
+  EXPECT_FALSE(Exists(Path(".MirrelboxPref.previous")));
+
+  // A folder in the file's place is not replaced.
+  cPrefStockFileObj* taken = NewFile("Taken");
+  ASSERT_EQ(mkdir(Path("Taken").c_str(), 0700), 0);
+  Top(taken, "A   ")->SetupLongData(1, 1);
+  EXPECT_EQ(taken->SavePrefDataInFile(), notAFileErr);
+  EXPECT_TRUE(Exists(Path("Taken")));
+}
+
+TEST_F(PreferenceStockFile, AFullDiskLeavesThePreviousFile) {
+  TinyVolume tiny(home_.Path("tiny"));
+  if (!tiny.mounted()) GTEST_SKIP() << "needs root to mount a small file system";
+  short tinyVRefNum = 0;
+  FSRef folder;
+  if (Sp_GetVolIdFromVolName("tiny", tinyVRefNum) != noErr) {
+    GTEST_SKIP() << "the mount table does not show the mount";
+  }
+  ASSERT_EQ(Sp_GetFSRefFromDirectoryPositionInfo(tinyVRefNum, fsRtDirID, &folder), noErr);
+  cPrefStockFileObj* file = mgr_.CreateNewStockFileObj(kIdentify, &folder, "P", 0, 0);
+  std::vector<char> block(20000, 'b');
+  Top(file, "Flex")->SetupFlexAreaData(block.data(), SInt32(block.size()), 1);
+  ASSERT_EQ(file->SavePrefDataInFile(), noErr);
+  std::ifstream in(home_.Path("tiny/P"), std::ios::binary);
+  std::string previous((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  block.resize(50000, 'c');
+  Top(file, "Flex")->SetupFlexAreaData(block.data(), SInt32(block.size()), 1);
+  EXPECT_EQ(file->SavePrefDataInFile(), dskFulErr);
+  std::ifstream again(home_.Path("tiny/P"), std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()),
+            previous);
+  EXPECT_EQ(file->GetPrefModifyFlag(), 1);
+  mgr_.DeleteTopPrefStockFileModule(file, 0);
+}
+
+// ---- Places kept across runs
+// ----------------------------------------------------------------------
+
+TEST_F(PreferenceStockFile, AStoredFSRefResolvesAfterTheCatalogueIsReloaded) {
+  std::ofstream(Path("Song.aiff")) << "FORM";
+  FSRef song;
+  ASSERT_EQ(Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&folder_, "Song.aiff",
+                                                         kCFStringEncodingMacJapanese, &song),
+            noErr);
+  Top(file_, "Song")->SetupFSRefTypeInfoData(song, 1);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  mgr_.DeleteTopPrefStockFileModule(file_, 0);
+
+  sp_testing::RestartFileCatalogue();
+  file_ = NewFile();
+  ASSERT_EQ(file_->LoadPrefDataFromFile(), noErr);
+  FSRef stored{};
+  ASSERT_TRUE(Top(file_, "Song")->GetFSRefTypeInfoData(stored));
+  CFStringRef name = nullptr;
+  ASSERT_EQ(Sp_GetFileNameCFStringFromFSRef(&stored, &name), noErr);
+  char text[64] = {};
+  CFStringGetCString(name, text, sizeof text, kCFStringEncodingUTF8);
+  CFRelease(name);
+  EXPECT_STREQ(text, "Song.aiff");
+}
+
+TEST_F(PreferenceStockFile, AStoredFileOrFolderIsFoundAgainByItsId) {
+  short vRefNum = 0;
+  SInt32 prefDirID = 0;
+  ASSERT_EQ(Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &prefDirID), noErr);
+  std::ofstream(Path("Take.aiff")) << "x";
+  ASSERT_EQ(Sp_CreateFolderIntoDirId(vRefNum, prefDirID, "Album"), noErr);
+  SInt32 fileID = 0, albumID = 0;
+  ASSERT_EQ(Sp_GetFileIdFromFileNameInDirId(vRefNum, prefDirID, "Take.aiff", fileID), noErr);
+  ASSERT_EQ(Sp_GetDirIdFromDirNameInDirId(vRefNum, prefDirID, "Album", albumID), noErr);
+  auto record = [&](const char* name, UInt8 isFolder, SInt32 id) {
+    sPerfExtFileDirTypeInfo r{};
+    r.vRefNum = vRefNum;
+    r.dirID = prefDirID;
+    std::strcpy(r.name, name);
+    r.isFolder = isFolder;
+    r.fileOrDirID = id;
+    return r;
+  };
+  sPerfExtFileDirTypeInfo file = record("Take.aiff", 0, fileID);
+  sPerfExtFileDirTypeInfo folder = record("Album", 1, albumID);
+  sPerfExtFileDirTypeInfo found{};
+  EXPECT_EQ(SpPref_GetExistFileFolderTarget(file, found), 1);
+  EXPECT_STREQ(found.name, "Take.aiff");
+
+  ASSERT_EQ(Sp_RenameFileDirectory(vRefNum, prefDirID, "Take.aiff", "Final.aiff"), noErr);
+  ASSERT_EQ(Sp_MoveFileOrDir(vRefNum, prefDirID, "Final.aiff", albumID, nullptr), noErr);
+  ASSERT_EQ(Sp_RenameFileDirectory(vRefNum, prefDirID, "Album", "Album 2"), noErr);
+  sp_testing::RestartFileCatalogue();
+  ASSERT_EQ(SpPref_GetExistFileFolderTarget(file, found), 1);
+  EXPECT_STREQ(found.name, "Final.aiff");
+  EXPECT_EQ(found.dirID, albumID);
+  EXPECT_EQ(found.fileOrDirID, fileID);
+  ASSERT_EQ(SpPref_GetExistFileFolderTarget(folder, found), 1);
+  EXPECT_STREQ(found.name, "Album 2");
+  EXPECT_EQ(found.dirID, prefDirID);
+  EXPECT_EQ(found.isFolder, 1);
+
+  ASSERT_EQ(unlink(Path("Album 2/Final.aiff").c_str()), 0);
+  EXPECT_EQ(SpPref_GetExistFileFolderTarget(file, found), 0);
+}
+
+// ---- The manager's saves
+// ---------------------------------------------------------------------------
+
+TEST_F(PreferenceStockFile, TheManagerSavesOnlyModifiedFilesWhenAskedAtQuitAndWhenItGoes) {
+  cPrefStockFileObj* other = NewFile("Other");
+  Top(other, "O   ")->SetupLongData(1, 0);
+  Top(file_, "A   ")->SetupLongData(1, 1);
+  EXPECT_EQ(Sp_SaveModifyPreferenceStock(), noErr);
+  EXPECT_TRUE(Exists(Path()));
+  EXPECT_FALSE(Exists(Path("Other")));
+
+  // The dispose registry, where the event loop runs it, saves what changed since.
+  Top(file_, "B   ")->SetupLongData(2, 1);
+  Sp_EvnetToolsQuitApplicationProc();
+  EXPECT_EQ(file_->GetPrefModifyFlag(), 0);
+
+  Top(other, "O   ")->SetupLongData(2, 1);
+  EXPECT_EQ(mgr_.DeleteTopPrefStockFileModule(SpFourCC("InDt"), 1), 1) << "the first of the two";
+  EXPECT_EQ(mgr_.GetTargetStockFileObj(kIdentify), other);
+  mgr_.~cPrefStockMgr();
+  EXPECT_TRUE(Exists(Path("Other"))) << "the manager saves as it goes";
+  EXPECT_EQ(Sp_GetPreferenceStockMgrPtr(0), nullptr);
+  log_.Clear();
+  Sp_DisposeEventProcForPreferenceStock(0);
+  EXPECT_EQ(log_.Count(), 0u) << "nothing is left to save";
+  new (&mgr_) cPrefStockMgr();
+}
+
+TEST_F(PreferenceStockFile, AFileObjectPointedAtAnotherFolderSavesThere) {
+  short vRefNum = 0;
+  SInt32 docsDirID = 0;
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum, &docsDirID),
+            noErr);
+  Top(file_, "A   ")->SetupLongData(1, 1);
+  ASSERT_EQ(file_->SetupPrefFileInfo(vRefNum, docsDirID), noErr);
+  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+  EXPECT_FALSE(Exists(Path()));
+  EXPECT_TRUE(Exists(home_.Path("Documents/MirrelboxPref")));
+  EXPECT_NE(file_->SetupPrefFileInfo(vRefNum, 0x7FFFFF00), noErr);
+  EXPECT_TRUE(log_.Has("cPrefStockFileObj::SetupPrefFileInfo", 2));
+  EXPECT_EQ(file_->LoadPrefDataFromFile(), dirNFErr);
+}
+
+}  // namespace

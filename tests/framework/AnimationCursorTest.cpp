@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpAnimationCursor.h"
+#include "SpEventToolsClass.h"
+#include "SpMouseTraceManager.h"
+#include "SpResourceManager.h"
+#include "SpTesting.h"
+#include "TestEvents.h"
+#include "TestWindows.h"
+
+namespace {
+
+using sp_testing::CursorKind;
+
+const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703, kOtherFrame = 704;
+const SInt16 kColourFrame1 = 711, kColourFrame2 = 712;
+const SInt16 kHoverCursor = 610;
+
+Cursor Pattern(UInt16 row) {
+  Cursor c{};
+  for (int i = 0; i < 16; ++i) {
+    c.data[i] = row;
+    c.mask[i] = 0xFFFF;
+  }
+  return c;
+}
+
+Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
+  Rect r;
+  SetRect(&r, left, top, right, bottom);
+  return r;
+}
+
+// True when lending the colour cursor now loads it afresh from its resource, that is when no
+// earlier loan of it is still out.
+bool LoadsAfresh(SInt16 id) {
+  static UInt16 row = 0x5000;
+  ++row;
+  sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                             sp_testing::MakeColorCursorResource(Pattern(row)));
+  CCrsrHandle h = nullptr;
+  SInt32 ref = 0;
+  if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
+  const bool fresh = (**h).crsr1Data[0] == row;
+  Sp_ResM_ReleaseCCursor(id, ref);
+  return fresh;
+}
+
+std::unique_ptr<cAnimationCursorObject> Animation(
+    tCurserAnimationType type, const std::vector<std::pair<SInt16, UInt32>>& frames,
+    tAnimationCursorAreaType areaType = kAnimationCursorAnywhere, WindowRef window = nullptr,
+    SpAnimationCursorAreaProcPtr areaProc = nullptr, unsigned char colour = 0) {
+  auto a = std::make_unique<cAnimationCursorObject>(type, areaType, window, areaProc, 0);
+  for (const auto& f : frames) a->AddCursorItem(f.first, colour, f.second, nullptr, nullptr);
+  a->SetStartUp();
+  a->StartAnimation();
+  return a;
+}
+
+// On the virtual clock, with one window whose content lies at global (100, 100)-(400, 300).
+class AnimationCursor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::ResetEvents();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    const std::pair<SInt16, UInt16> cursors[] = {{kFrame1, 0x0101},
+                                                 {kFrame2, 0x0202},
+                                                 {kFrame3, 0x0303},
+                                                 {kOtherFrame, 0x0404},
+                                                 {kHoverCursor, 0x0610}};
+    for (const auto& c : cursors) {
+      sp_testing::AddAppResource(SpFourCC("CURS"), c.first,
+                                 sp_testing::MakeCursorResource(Pattern(c.second)));
+    }
+    for (SInt16 id : {kColourFrame1, kColourFrame2}) {
+      sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                                 sp_testing::MakeColorCursorResource(Pattern(UInt16(id))));
+    }
+    Sp_EnableMouseTrace(0);
+    SpSetBeforeInPlaceMouseTraceItem(nullptr);
+    // Tick 0 would read as the moment of the start-up itself.
+    sp_testing::AdvanceClockTicks(1);
+    static const unsigned char kNoTitle[] = {0};
+    const Rect bounds = R(100, 100, 400, 300);
+    window_ = NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, kFirstWindowOfClass, 0, 0);
+    ASSERT_NE(window_, nullptr);
+    MouseAt(50, 50);  // the desk
+  }
+  void TearDown() override {
+    sp_testing::FailNthAllocation(0);
+    sp_testing::ResetWindows();
+    sp_testing::ResetEvents();
+  }
+
+  static void MouseAt(SInt16 h, SInt16 v) { sp_testing::PostMouseMoved(Point{v, h}); }
+  static SInt16 ShownId() { return sp_testing::CurrentCursor().id; }
+
+  sp_testing::VirtualClockScope clock_{3'000'000'000LL};
+  ErrorLogCapture errors_;
+  WindowRef window_ = nullptr;
+};
+
+struct Tick {
+  UInt32 advance;        // ticks before the pass
+  unsigned char answer;  // of the idle step
+  SInt16 shown;          // cursor id after the pass
+  const char* why;
+};
+
+}  // namespace
+
+TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) {
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 10}, {kFrame2, 20}, {kFrame3, 30}});
+  const Tick ticks[] = {
+      {0, 1, kFrame1, "the first pass shows frame 1"},
+      {10, 1, kFrame1, "10 ticks are not more than 10"},
+      {1, 1, kFrame2, "11 ticks are"},
+      {20, 1, kFrame2, "frame 2 holds for 20"},
+      {1, 0, kFrame3, "frame 3 shows and the animation ends at once"},
+      {100, 0, kFrame3, "an ended animation does nothing"},
+  };
+  for (const Tick& t : ticks) {
+    SCOPED_TRACE(t.why);
+    sp_testing::AdvanceClockTicks(t.advance);
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), t.answer);
+    EXPECT_EQ(ShownId(), t.shown);
+  }
+  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+}
+
+TEST_F(AnimationCursor, TurnBackRepeatsBackwardsFromTheFrameBeforeTheLast) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  std::vector<SInt16> shown;
+  for (int pass = 0; pass < 9; ++pass) {
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    shown.push_back(ShownId());
+    sp_testing::AdvanceClockTicks(6);
+  }
+  EXPECT_EQ(shown, (std::vector<SInt16>{kFrame1, kFrame2, kFrame3, kFrame2, kFrame1, kFrame2,
+                                        kFrame1, kFrame2, kFrame1}));
+  tDirectionType direction = 0;
+  short refNo = 0;
+  EXPECT_EQ(a->GetStatus(&direction, &refNo), 1);
+  EXPECT_EQ(direction, kAnimationBackward);
+  EXPECT_EQ(refNo, 2);  // due next: the turn at the first frame goes back to the second
+}
+
+TEST_F(AnimationCursor, SingleFrameTurnBackEndsAfterShowingIt) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+}
+
+TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  a->PoseAnimation(1);
+  sp_testing::AdvanceClockTicks(50);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  a->PoseAnimation(0);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame2);
+}
+
+TEST_F(AnimationCursor, WindowBoundAnimationWaitsOutsideItsWindowWhileOthersRun) {
+  static const unsigned char kNoTitle[] = {0};
+  const Rect bounds = R(500, 100, 700, 300);
+  WindowRef other = NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, kLastWindowOfClass, 0, 0);
+  auto anywhere = Animation(kCurserAnimationOnce, {{kOtherFrame, 5}, {kFrame3, 5}, {kFrame3, 5}});
+  auto bound = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}},
+                         kAnimationCursorInWindow, window_);
+  ASSERT_EQ(Sp_GetAnimationManager(0)->GetCurrentItem(), bound.get());
+  ASSERT_NE(other, nullptr);
+
+  MouseAt(600, 200);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kOtherFrame) << "the other animation runs instead";
+  short refNo = 0;
+  bound->GetStatus(nullptr, &refNo);
+  EXPECT_EQ(refNo, 1) << "the bound one did not advance";
+
+  MouseAt(200, 200);
+  sp_testing::AdvanceClockTicks(6);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame1);
+  anywhere->GetStatus(nullptr, &refNo);
+  EXPECT_EQ(refNo, 2) << "the other one waits while the current one runs";
+}
+
+namespace {
+std::vector<Point> gAskedAt;
+unsigned char LeftHalfOnly(Point local, short, unsigned long) {
+  gAskedAt.push_back(local);
+  return local.h < 150;
+}
+}  // namespace
+
+TEST_F(AnimationCursor, AreaCallbackDecidesWhereInTheWindowItRuns) {
+  gAskedAt.clear();
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}},
+                     kAnimationCursorInWindowArea, window_, LeftHalfOnly);
+  MouseAt(300, 150);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  MouseAt(120, 150);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame1);
+  ASSERT_EQ(gAskedAt.size(), 2u);
+  EXPECT_EQ(gAskedAt[0].h, 200);  // local coordinates of the bound window
+  EXPECT_EQ(gAskedAt[1].h, 20);
+  EXPECT_EQ(gAskedAt[1].v, 50);
+  MouseAt(50, 50);  // outside the window the callback is not asked
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(gAskedAt.size(), 2u);
+}
+
+TEST_F(AnimationCursor, ClearingFramesGivesTheirCursorLoansBack) {
+  auto a = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}, {kColourFrame2, 5}},
+                     kAnimationCursorAnywhere, nullptr, nullptr, 1);
+  short id = 0;
+  CCrsrHandle colour = nullptr;
+  CursHandle bw = nullptr;
+  ASSERT_EQ(a->GetCursorInfo(2, &id, nullptr, &colour, &bw), 1);
+  EXPECT_EQ(id, kColourFrame2);
+  EXPECT_NE(colour, nullptr);
+  EXPECT_EQ(bw, nullptr);
+  EXPECT_FALSE(LoadsAfresh(kColourFrame1));
+  EXPECT_FALSE(LoadsAfresh(kColourFrame2));
+  a->ClearCursorItem();
+  EXPECT_EQ(a->GetCursorInfo(1, &id, nullptr, nullptr, nullptr), 0);
+  EXPECT_TRUE(LoadsAfresh(kColourFrame1));
+  EXPECT_TRUE(LoadsAfresh(kColourFrame2));
+
+  auto b = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}}, kAnimationCursorAnywhere, nullptr,
+                     nullptr, 1);
+  b.reset();
+  EXPECT_TRUE(LoadsAfresh(kColourFrame1)) << "a destroyed animation gives its loans back";
+}
+
+TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {
+  const Rect area = R(0, 0, 100, 100);
+  cMouseTraceObject hover(window_, area, 0, kHoverCursor, nullptr);
+  MouseAt(150, 150);
+  SpMouseTraceEventProcedure();
+  ASSERT_EQ(ShownId(), kHoverCursor);
+  struct Case {
+    bool restore;
+    SInt16 shownAtEnd;
+  } cases[] = {{true, kHoverCursor}, {false, kFrame2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.restore ? "restoring" : "not restoring");
+    auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
+    if (c.restore) a->SetupCompleateInitialize();
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    EXPECT_EQ(ShownId(), kFrame1);
+    sp_testing::AdvanceClockTicks(6);
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+    EXPECT_EQ(ShownId(), c.shownAtEnd);
+  }
+}
+
+namespace {
+int gEntered = 0;
+void CountEnter(Point, short, unsigned long) {
+  ++gEntered;
+}
+}  // namespace
+
+TEST_F(AnimationCursor, IdlePassLeavesTheHoverAloneWhileAnAnimationRuns) {
+  gEntered = 0;
+  const Rect area = R(0, 0, 100, 100);
+  cMouseTraceObject hover(window_, area, 0, kHoverCursor, nullptr);
+  hover.mouseTraceInProc = CountEnter;
+  MouseAt(150, 150);
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
+  Sp_EventToolsIdleProc(1);
+  EXPECT_EQ(gEntered, 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  a->StopAnimation();
+  Sp_EventToolsIdleProc(1);
+  EXPECT_EQ(gEntered, 1);
+  EXPECT_EQ(ShownId(), kHoverCursor);
+}
+
+TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {
+  auto first = Animation(kCurserAnimationOnce, {{kFrame1, 5}});
+  auto second = Animation(kCurserAnimationOnce, {{kFrame2, 5}});
+  cAnimationCursorManager* manager = Sp_GetAnimationManager(0);
+  ASSERT_EQ(manager->GetCurrentItem(), second.get());
+  second.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), first.get()) << "the last listed becomes current";
+  first.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), nullptr);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(AnimationCursor, FailuresAreReportedWithTheirRecords) {
+  ASSERT_NE(Sp_GetAnimationManager(1), nullptr);
+  cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(a.AddCursorItem(kFrame1, 0, 5, nullptr, nullptr), 0);
+  EXPECT_EQ(a.GetCursorInfo(1, nullptr, nullptr, nullptr, nullptr), 0);
+  CursHandle bw = reinterpret_cast<CursHandle>(1);
+  CCrsrHandle colour = reinterpret_cast<CCrsrHandle>(1);
+  EXPECT_EQ(a.AddCursorItem(999, 0, 5, &colour, &bw), 1);
+  EXPECT_EQ(bw, nullptr);
+  EXPECT_EQ(a.AddCursorItem(999, 1, 5, &colour, nullptr), 2);
+  EXPECT_EQ(colour, nullptr);
+  a.StopAnimation();  // never started
+
+  struct Expected {
+    const char* source;
+    const char* method;
+    SInt32 code;
+    const char* message;
+  } expected[] = {
+      {"SpEventTollsClass.cpp", "cAnimationCursorObject::AddCursorItem", 1,
+       "New Ptr for New Cursor Item is 0L"},
+      {"SpEventTollsClass.cpp", "cAnimationCursorItem::SetupMouseCursor", 2,
+       "Can't get a new Black-White Curssor !!"},
+      {"SpEventTollsClass.cpp", "cAnimationCursorItem::SetupMouseCursor", 1,
+       "Can't get a new Color Curssor !!"},
+      {"SpEventToolsClass.cpp", "cAnimationCursorManager::UnlinkItemFromItemList", 1,
+       "Not menber for unlink request"},
+  };
+  ASSERT_EQ(errors_.Count(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const CapturedRecord& r = errors_.Records()[i];
+    EXPECT_EQ(r.source, expected[i].source);
+    EXPECT_EQ(r.method, expected[i].method);
+    EXPECT_EQ(r.code, expected[i].code);
+    EXPECT_EQ(r.message, expected[i].message);
+  }
+  EXPECT_EQ(errors_.Beeps(), std::size(expected));
+}

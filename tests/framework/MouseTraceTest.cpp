@@ -1,0 +1,501 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "ErrorLogCapture.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpMouseTraceManager.h"
+#include "SpResourceManager.h"
+#include "SpTesting.h"
+#include "TestEvents.h"
+#include "TestWindows.h"
+
+namespace {
+
+using sp_testing::CursorKind;
+
+const SInt16 kCursId = 610;       // black-and-white
+const SInt16 kCrsrId = 611;       // colour
+const SInt16 kOtherCrsrId = 613;  // colour
+
+// What the areas' procedures were told, in order: "in:A@h,v" (local point), "inside:A@h,v",
+// "cursor:A", "leave:A@h,v", "out:A".
+std::vector<std::string> gLog;
+
+std::string At(Point p) {
+  return "@" + std::to_string(p.h) + "," + std::to_string(p.v);
+}
+const char* NameOf(unsigned long refCon) {
+  return reinterpret_cast<const char*>(refCon);
+}
+void InProc(Point p, short, unsigned long refCon) {
+  gLog.push_back(std::string("in:") + NameOf(refCon) + At(p));
+}
+void InsideProc(Point p, short, unsigned long refCon) {
+  gLog.push_back(std::string("inside:") + NameOf(refCon) + At(p));
+}
+void CursorProc(Point, short, unsigned long refCon) {
+  gLog.push_back(std::string("cursor:") + NameOf(refCon));
+}
+void LeaveProc(Point p, short, unsigned long refCon) {
+  gLog.push_back(std::string("leave:") + NameOf(refCon) + At(p));
+}
+void OutProc(short, unsigned long refCon) {
+  gLog.push_back(std::string("out:") + NameOf(refCon));
+}
+
+void Watch(cMouseTraceObject& area, const char* name) {
+  const unsigned long ref = reinterpret_cast<unsigned long>(name);
+  area.mouseTraceInProc = InProc;
+  area.mouseInPlaceTraceProc = InsideProc;
+  area.mouseTraceCursorProc = CursorProc;
+  area.mouseTraceLeaveProc = LeaveProc;
+  area.mouseTraceOutProc = OutProc;
+  area.mouseTraceInRefCon = area.mouseInPlaceTraceRefCon = area.mouseTraceCursorRefCon = ref;
+  area.mouseTraceLeaveRefCon = area.mouseTraceOutRefCon = ref;
+}
+
+Cursor Pattern(UInt16 row) {
+  Cursor c{};
+  for (int i = 0; i < 16; ++i) {
+    c.data[i] = row;
+    c.mask[i] = 0xFFFF;
+  }
+  return c;
+}
+
+Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
+  Rect r;
+  SetRect(&r, left, top, right, bottom);
+  return r;
+}
+
+// Puts the mouse at a global point (as the display would) and runs the mouse-moved pass.
+void Hover(SInt16 h, SInt16 v) {
+  sp_testing::PostMouseMoved(Point{v, h});
+  SpMouseTraceEventProcedure();
+}
+
+std::unique_ptr<cMouseTraceObject> Area(WindowRef window, const Rect& r, unsigned char colour = 0,
+                                        short cursorId = 0,
+                                        cMouseTraceObject* container = nullptr) {
+  return std::make_unique<cMouseTraceObject>(window, r, colour, cursorId, container);
+}
+
+// One window whose content lies at global (100, 100)-(400, 300): local = global - 100.
+class MouseTrace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::ResetEvents();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    sp_testing::AddAppResource(SpFourCC("CURS"), kCursId,
+                               sp_testing::MakeCursorResource(Pattern(0x1111)));
+    sp_testing::AddAppResource(SpFourCC("crsr"), kCrsrId,
+                               sp_testing::MakeColorCursorResource(Pattern(0x2222)));
+    sp_testing::AddAppResource(SpFourCC("crsr"), kOtherCrsrId,
+                               sp_testing::MakeColorCursorResource(Pattern(0x4444)));
+    Sp_EnableMouseTrace(0);
+    SpSetBeforeInPlaceMouseTraceItem(nullptr);
+    gLog.clear();
+    window_ = MakeWindow(R(100, 100, 400, 300), kFirstWindowOfClass);
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override {
+    sp_testing::FailNthAllocation(0);
+    sp_testing::ResetWindows();
+    sp_testing::ResetEvents();
+  }
+
+  static WindowRef MakeWindow(const Rect& bounds, WindowRef behind) {
+    static const unsigned char kNoTitle[] = {0};
+    return NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, behind, 0, 0);
+  }
+  static void ExpectCursor(CursorKind kind, SInt16 id = 0) {
+    const sp_testing::CursorState state = sp_testing::CurrentCursor();
+    EXPECT_EQ(state.kind, kind);
+    EXPECT_EQ(state.id, id);
+  }
+  std::vector<std::string> TakeLog() {
+    std::vector<std::string> log;
+    log.swap(gLog);
+    return log;
+  }
+
+  ErrorLogCapture errors_;
+  WindowRef window_ = nullptr;
+};
+
+struct HoverStep {
+  SInt16 h, v;                   // global
+  std::vector<std::string> log;  // the procedures called by the pass
+  CursorKind cursor;
+  SInt16 cursorId;
+  const char* why;
+};
+
+}  // namespace
+
+TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  auto b = Area(window_, R(100, 10, 150, 60), 1, kCrsrId);
+  Watch(*a, "A");
+  Watch(*b, "B");
+  const HoverStep steps[] = {
+      {120,
+       120,
+       {"in:A@20,20", "cursor:A", "inside:A@20,20"},
+       CursorKind::kCursor,
+       kCursId,
+       "entering applies the cursor once"},
+      {130, 125, {"inside:A@30,25"}, CursorKind::kCursor, kCursId, "moving inside"},
+      {130, 125, {}, CursorKind::kCursor, kCursId, "standing still calls nothing"},
+      {210,
+       120,
+       {"leave:A@110,20", "out:A", "in:B@110,20", "cursor:B", "inside:B@110,20"},
+       CursorKind::kColorCursor,
+       kCrsrId,
+       "straight from A into B"},
+      {300, 250, {"leave:B@200,150", "out:B"}, CursorKind::kArrow, 0, "into bare content"},
+      {50, 50, {}, CursorKind::kArrow, 0, "onto the desk with no area current"},
+      {220,
+       130,
+       {"in:B@120,30", "cursor:B", "inside:B@120,30"},
+       CursorKind::kColorCursor,
+       kCrsrId,
+       "back into B"},
+      {50, 50, {"leave:B@-50,-50", "out:B"}, CursorKind::kArrow, 0, "out of every window"},
+  };
+  for (const HoverStep& step : steps) {
+    SCOPED_TRACE(step.why);
+    Hover(step.h, step.v);
+    EXPECT_EQ(TakeLog(), step.log);
+    ExpectCursor(step.cursor, step.cursorId);
+  }
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+}
+
+TEST_F(MouseTrace, HigherLayerWinsUntilTheLowerIsMovedToTheTop) {
+  auto a = Area(window_, R(10, 10, 60, 60));
+  auto b = Area(window_, R(30, 30, 80, 80));
+  Watch(*a, "A");
+  Watch(*b, "B");
+  Hover(140, 140);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), b.get());
+  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
+
+  a->MoveToTopLayerInMTraceContanerItemList();
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
+  gLog.clear();
+  Hover(141, 140);
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"leave:B@41,40", "out:B", "in:A@41,40", "cursor:A",
+                                                 "inside:A@41,40"}));
+
+  // Position 1 is the bottom; a target past the length is the top.
+  a->MoveToTergetLayerInMTraceContanerItemList(1);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 1);
+  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
+  a->MoveToTergetLayerInMTraceContanerItemList(9);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerMaxPosit(), 2);
+}
+
+TEST_F(MouseTrace, LayerMovesLandAtTheTargetPosition) {
+  // Four areas in one container, bottom to top: p, q, r, s.
+  auto box = Area(window_, R(0, 0, 200, 200));
+  auto p = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto q = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto r = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto s = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto order = [&] {
+    std::string names;
+    for (cMouseTraceObject* x = box->GetMTraceContainerItemHeadPtr(); x != nullptr;
+         x = x->GetNextTraceContainerItemPtr()) {
+      names += x == p.get() ? 'p' : x == q.get() ? 'q' : x == r.get() ? 'r' : 's';
+    }
+    return names;
+  };
+  ASSERT_EQ(order(), "pqrs");
+  struct Move {
+    cMouseTraceObject* area;
+    SInt32 target;
+    const char* expected;
+  } moves[] = {
+      {q.get(), 4, "prsq"}, {q.get(), 2, "pqrs"}, {r.get(), 1, "rpqs"},
+      {p.get(), 3, "rqps"}, {s.get(), 7, "rqps"}, {r.get(), 0, "rqps"},
+  };
+  for (const Move& m : moves) {
+    m.area->MoveToTergetLayerInMTraceContanerItemList(m.target);
+    EXPECT_EQ(order(), m.expected) << "target " << m.target;
+  }
+  q->MoveToTopLayerInMTraceContanerItemList();
+  EXPECT_EQ(order(), "rpsq");
+  EXPECT_EQ(box->GetMTraceContainerItemHeadPtr()->GetLastTraceContainerItemPtr(), q.get());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MouseTrace, NestedAreasAreHitBeforeTheirContainer) {
+  auto c = Area(window_, R(0, 0, 200, 150));
+  auto n1 = Area(window_, R(10, 10, 100, 100), 0, 0, c.get());
+  auto n2 = Area(window_, R(20, 20, 50, 50), 0, 0, n1.get());
+  auto n3 = Area(window_, R(90, 10, 180, 100), 0, 0, c.get());
+  auto t = Area(window_, R(150, 0, 200, 50));  // a later top-level area over part of c
+  struct Case {
+    SInt16 h, v;  // local
+    cMouseTraceObject* expected;
+    const char* why;
+  } cases[] = {
+      {30, 30, n2.get(), "innermost first"},
+      {60, 60, n1.get(), "nested area outside its own nested one"},
+      {95, 50, n3.get(), "the later sibling lies above the earlier"},
+      {5, 5, c.get(), "the container where nothing nested lies"},
+      {160, 20, t.get(), "a later top-level area above the container's nested ones"},
+      {190, 120, c.get(), "the container again"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.why);
+    Hover(SInt16(k.h + 100), SInt16(k.v + 100));
+    EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), k.expected);
+  }
+  EXPECT_EQ(n2->GetMTraceContainerObjPtr(), n1.get());
+  EXPECT_EQ(n1->GetMTraceContainerObjPtr(), c.get());
+}
+
+TEST_F(MouseTrace, DestroyingAContainerPutsItsNestedAreasInItsPlace) {
+  auto x = Area(window_, R(0, 0, 10, 10));
+  auto c = Area(window_, R(20, 20, 120, 120));
+  auto n1 = Area(window_, R(30, 30, 60, 60), 0, 0, c.get());
+  auto n2 = Area(window_, R(70, 70, 100, 100), 0, 0, c.get());
+  auto y = Area(window_, R(200, 0, 210, 10));
+  Hover(140, 140);
+  ASSERT_EQ(SpGetBeforeInPlaceMouseTraceItem(), n1.get());
+  c.reset();
+  cMouseTraceWindowObj* w = SpGetMouseTraceManager()->GetMouseTraceWindowObj(window_);
+  ASSERT_NE(w, nullptr);
+  std::vector<cMouseTraceObject*> top;
+  for (cMouseTraceObject* a = w->GetTopContainerListHead(); a != nullptr;
+       a = a->GetNextTraceContainerItemPtr()) {
+    top.push_back(a);
+    EXPECT_EQ(a->GetMTraceContainerObjPtr(), nullptr);
+  }
+  EXPECT_EQ(top, (std::vector<cMouseTraceObject*>{x.get(), n1.get(), n2.get(), y.get()}));
+  EXPECT_EQ(w->GetTopContainerListLast(), y.get());
+  EXPECT_EQ(w->NumOfContaineItem(), 4);
+  Hover(180, 180);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), n2.get());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MouseTrace, DisabledAreaIsSkippedAndDisablingTheCurrentOneResetsTheCursorSilently) {
+  auto below = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  auto above = Area(window_, R(10, 10, 60, 60), 1, kCrsrId);
+  Watch(*below, "below");
+  Watch(*above, "above");
+  Hover(120, 120);
+  ExpectCursor(CursorKind::kColorCursor, kCrsrId);
+  gLog.clear();
+
+  above->DisableMouseTrace();
+  EXPECT_TRUE(gLog.empty()) << "no leave or out procedure for a disabled area";
+  ExpectCursor(CursorKind::kArrow);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+
+  Hover(121, 120);
+  EXPECT_EQ(TakeLog(),
+            (std::vector<std::string>{"in:below@21,20", "cursor:below", "inside:below@21,20"}));
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  above->EnableMouseTrace();
+  EXPECT_TRUE(gLog.empty()) << "enabling runs no pass";
+}
+
+TEST_F(MouseTrace, StopFlagBlocksPassesAndEnablingWithRunNowEntersAfresh) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  Sp_DisableMouseTrace();
+  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
+  Hover(120, 120);
+  SpExecuteMouseTrace(1);
+  a->ModifyMouseTraceArea(R(10, 10, 70, 70), 0);
+  EXPECT_TRUE(gLog.empty());
+  ExpectCursor(CursorKind::kArrow);
+
+  Sp_EnableMouseTrace(1);
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+  // The area was forgotten without its leave step, so the next pass enters it again.
+  Hover(120, 120);
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+
+  Sp_DisableMouseTrace();
+  Sp_EnableMouseTrace(0);
+  EXPECT_TRUE(gLog.empty()) << "without runNow no pass runs";
+}
+
+TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  sp_testing::PostMouseMoved(Point{200, 200});  // local (100, 100): outside
+  a->ChangeMouseTraceCursorNow();
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  const UInt32 changes = sp_testing::CurrentCursor().changeCount;
+
+  a->ModifyMouseTraceArea(R(10, 10, 60, 60), 0);
+  EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes) << "an equal rectangle runs no pass";
+  a->ModifyMouseTraceArea(R(0, 0, 200, 200), 1);
+  EXPECT_TRUE(gLog.empty()) << "a quiet change runs no pass";
+
+  a->ModifyMouseTraceArea(R(10, 10, 50, 50), 0);
+  ExpectCursor(CursorKind::kArrow);  // forced, though no area was current
+  a->ModifyMouseTraceArea(R(90, 90, 150, 150), 0);
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
+}
+
+TEST_F(MouseTrace, FrontWindowOnlyAreaIgnoresItsWindowBehindTheFront) {
+  WindowRef back = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
+  ASSERT_EQ(FrontWindow(), window_);
+  auto a = Area(back, R(0, 0, 100, 100), 0, kCursId);
+  Hover(550, 150);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+  a->SetupEnableMouseTraceOnTopWindowInWindowListOnlyFlag(0);
+  Hover(551, 150);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), a.get());
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  a.reset();
+  ExpectCursor(CursorKind::kArrow);  // destroying the current area resets the cursor
+}
+
+namespace {
+// The left side (below 35) is code 1, the right side code 2; from 55 on the point does not
+// count.
+unsigned char VerifyHalves(Point p, short, unsigned long, short& code) {
+  if (p.h >= 55) return 0;
+  code = p.h < 35 ? 1 : 2;
+  return 1;
+}
+}  // namespace
+
+TEST_F(MouseTrace, VerifyProcedureRefusesPointsAndANewPartReappliesTheCursor) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  a->verifyPositionProc = VerifyHalves;
+  const HoverStep steps[] = {
+      {120,
+       120,
+       {"in:A@20,20", "cursor:A", "inside:A@20,20"},
+       CursorKind::kCursor,
+       kCursId,
+       "entering the left side"},
+      {140,
+       120,
+       {"cursor:A", "inside:A@40,20"},
+       CursorKind::kCursor,
+       kCursId,
+       "into the right side"},
+      {145, 120, {"inside:A@45,20"}, CursorKind::kCursor, kCursId, "within the right side"},
+      {157, 120, {"leave:A@57,20", "out:A"}, CursorKind::kArrow, 0, "refused: the area is left"},
+  };
+  for (const HoverStep& step : steps) {
+    SCOPED_TRACE(step.why);
+    Hover(step.h, step.v);
+    EXPECT_EQ(TakeLog(), step.log);
+    ExpectCursor(step.cursor, step.cursorId);
+  }
+}
+
+TEST_F(MouseTrace, WindowObjectGoesWithItsLastAreaAndComesBackAtTheEnd) {
+  WindowRef second = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
+  cMouseTraceManager* manager = SpGetMouseTraceManager();
+  ASSERT_EQ(manager->GetMouseTraceWindowObjListHead(), nullptr) << "an earlier test left areas";
+  auto a1 = Area(window_, R(0, 0, 10, 10));
+  auto a2 = Area(window_, R(0, 0, 10, 10));
+  auto b = Area(second, R(0, 0, 10, 10));
+  auto windows = [&] {
+    std::vector<WindowRef> list;
+    for (cMouseTraceWindowObj* w = manager->GetMouseTraceWindowObjListHead(); w != nullptr;
+         w = w->GetNextObjectPtr()) {
+      list.push_back(w->GetTargetWindowPtr());
+    }
+    return list;
+  };
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
+  a1.reset();
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
+  a2.reset();
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{second}));
+  auto a3 = Area(window_, R(0, 0, 10, 10));
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{second, window_}));
+  b.reset();
+  a3.reset();
+  EXPECT_EQ(windows(), std::vector<WindowRef>{});
+}
+
+TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
+  ASSERT_NE(SpGetMouseTraceManager(), nullptr);
+  sp_testing::FailNthAllocation(1);
+  auto a = Area(window_, R(10, 10, 60, 60));
+  EXPECT_TRUE(errors_.Has("cMouseTraceManager::InsertItemInItemList", 1));
+  Hover(120, 120);
+  a.reset();
+  EXPECT_EQ(SpGetMouseTraceManager()->GetMouseTraceWindowObjListHead(), nullptr);
+  Hover(121, 121);  // under the address sanitizer a stale area would show here
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+}
+
+namespace {
+// True when lending the colour cursor now loads it afresh from its resource (which then holds
+// a new pattern), that is when no earlier loan of it is still out.
+bool LoadsAfresh(SInt16 id) {
+  static UInt16 row = 0x4000;
+  ++row;
+  sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                             sp_testing::MakeColorCursorResource(Pattern(row)));
+  CCrsrHandle h = nullptr;
+  SInt32 ref = 0;
+  if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
+  const bool fresh = (**h).crsr1Data[0] == row;
+  Sp_ResM_ReleaseCCursor(id, ref);
+  return fresh;
+}
+}  // namespace
+
+TEST_F(MouseTrace, AreasGiveTheirCursorLoansBack) {
+  auto a = Area(window_, R(10, 10, 60, 60), 1, kCrsrId);
+  auto b = Area(window_, R(10, 10, 60, 60), 1, kOtherCrsrId);
+  ASSERT_NE(a->GetTraceCCrsrHandle(), nullptr);
+  ASSERT_NE(b->GetTraceCCrsrHandle(), nullptr);
+  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "the area's loan keeps the cursor";
+
+  EXPECT_EQ(b->SetupMouseTaraceCursor(1, kCrsrId), 1);
+  EXPECT_TRUE(LoadsAfresh(kOtherCrsrId)) << "switching cursors gives the old one back";
+  a.reset();
+  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "b still holds it";
+  b.reset();
+  EXPECT_TRUE(LoadsAfresh(kCrsrId));
+}
+
+namespace {
+OSStatus MouseMovedHandler(EventHandlerCallRef, EventRef, void*) {
+  SpMouseTraceEventProcedure();
+  return eventNotHandledErr;
+}
+}  // namespace
+
+TEST_F(MouseTrace, MouseMovedEventsFromTheLoopDriveThePass) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  const EventTypeSpec moved = {kEventClassMouse, kEventMouseMoved};
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(MouseMovedHandler),
+                                1, &moved, nullptr, nullptr),
+            noErr);
+  sp_testing::PostMouseMoved(Point{120, 120});
+  sp_testing::PumpPending();
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+  sp_testing::PostMouseMoved(Point{110, 115});
+  sp_testing::PumpPending();
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"inside:A@15,10"}));
+}

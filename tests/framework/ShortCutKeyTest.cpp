@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Events.h"
+#include "SpShortCutKey.h"
+#include "SpTesting.h"
+
+namespace {
+
+// Each call: which procedure ran, with the flags it was given.
+std::vector<std::string> gCalls;
+
+std::string Flags(unsigned char command, unsigned char shift, unsigned char option) {
+  return std::to_string(command) + std::to_string(shift) + std::to_string(option);
+}
+SInt32 ProcA(unsigned char command, unsigned char shift, unsigned char option) {
+  gCalls.push_back("A" + Flags(command, shift, option));
+  return 0;
+}
+SInt32 ProcB(unsigned char command, unsigned char shift, unsigned char option) {
+  gCalls.push_back("B" + Flags(command, shift, option));
+  return 7;
+}
+
+int CountKeys(const cSpSCS_Manager& manager) {
+  int count = 0;
+  for (cSpSCS_ShortCutKey* key = manager.GetFirstKey(); key != nullptr;
+       key = key->GetNextObjectPtr()) {
+    ++count;
+  }
+  return count;
+}
+int CountFunctions(const cSpSCS_ShortCutKey* key) {
+  int count = 0;
+  for (cSpSCS_Function* f = key->GetFirstFunction(); f != nullptr; f = f->GetNextObjectPtr()) {
+    ++count;
+  }
+  return count;
+}
+
+class ShortCutKeys : public ::testing::Test {
+ protected:
+  void SetUp() override { gCalls.clear(); }
+  void TearDown() override { sp_testing::FailNthAllocation(0); }
+};
+
+}  // namespace
+
+TEST_F(ShortCutKeys, RegisteringTheSameCombinationTwiceReplacesItsProcedure) {
+  cSpSCS_Manager manager;
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  manager.SetKeyFunction('s', 1, 0, 0, ProcB);
+  ASSERT_EQ(CountKeys(manager), 1);
+  EXPECT_EQ(CountFunctions(manager.GetFirstKey()), 1);
+  EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
+  EXPECT_EQ(gCalls, (std::vector<std::string>{"B100"}));
+}
+
+TEST_F(ShortCutKeys, CombinationsOfOneCharacterShareOneEntryInRegistrationOrder) {
+  cSpSCS_Manager manager;
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  manager.SetKeyFunction('o', 1, 0, 0, ProcA);
+  manager.SetKeyFunction('s', 1, 1, 0, ProcB);
+  ASSERT_EQ(CountKeys(manager), 2);
+  EXPECT_EQ(manager.GetFirstKey()->GetKey(), 's');
+  EXPECT_EQ(manager.GetFirstKey()->GetNextObjectPtr()->GetKey(), 'o');
+  EXPECT_EQ(CountFunctions(manager.GetFirstKey()), 2);
+  EXPECT_EQ(manager.ExecKey('s', 1, 1, 0), 1);
+  EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
+  EXPECT_EQ(gCalls, (std::vector<std::string>{"B110", "A100"}));
+}
+
+TEST_F(ShortCutKeys, KeyEventModifiersMatchOnlyTheirOwnCombination) {
+  cSpSCS_Manager manager;
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  manager.SetKeyFunction('s', 1, 1, 0, ProcB);
+  manager.SetKeyFunction('z', 0, 0, 1, ProcA);
+  struct Case {
+    const char* why;
+    char key;
+    short modifiers;
+    unsigned char taken;
+    const char* call;
+  } cases[] = {
+      {"Command", 's', cmdKey, 1, "A100"},
+      {"Command-Shift is its own combination", 's', cmdKey | shiftKey, 1, "B110"},
+      {"Control plays no part", 's', cmdKey | controlKey, 1, "A100"},
+      {"caps lock plays no part", 's', cmdKey | alphaLock, 1, "A100"},
+      {"Option added is another combination", 's', cmdKey | optionKey, 0, nullptr},
+      {"no modifier", 's', 0, 0, nullptr},
+      {"other case is another key", 'S', cmdKey, 0, nullptr},
+      {"Option alone", 'z', optionKey, 1, "A001"},
+      {"Option with Control", 'z', short(optionKey | controlKey | 0x8000), 1, "A001"},
+      {"unregistered key", 'q', cmdKey, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    gCalls.clear();
+    unsigned char command = 9, shift = 9, option = 9;
+    SpSCS_ModifiersToFlags(c.modifiers, &command, &shift, &option);
+    EXPECT_EQ(manager.ExecKey(c.key, command, shift, option), c.taken) << c.why;
+    std::vector<std::string> expected;
+    if (c.call != nullptr) expected.push_back(c.call);
+    EXPECT_EQ(gCalls, expected) << c.why;
+  }
+}
+
+TEST_F(ShortCutKeys, NullProcedureStillTakesTheKey) {
+  cSpSCS_Manager manager;
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  manager.SetKeyFunction('s', 1, 0, 0, nullptr);
+  EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
+  EXPECT_TRUE(gCalls.empty());
+}
+
+TEST_F(ShortCutKeys, NoMemoryRegistersNothingAndLeavesNoEmptyEntry) {
+  cSpSCS_Manager manager;
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);  // the function
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  sp_testing::FailNthAllocation(2);  // the new key entry, after its function was made
+  manager.SetKeyFunction('t', 1, 0, 0, ProcA);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(manager.GetFirstKey(), nullptr);
+  ASSERT_EQ(log.Count(), 2u);
+  EXPECT_EQ(log.Records()[0].source, "SpApplicationClass.cpp");
+  EXPECT_EQ(log.Records()[0].method, "cSpSCS_Manager::SetKeyFunction");
+  EXPECT_EQ(log.Records()[0].message, "Cannot allocated memory !! ");
+  EXPECT_EQ(log.Beeps(), 2u);
+
+  manager.SetKeyFunction('s', 1, 0, 0, ProcA);
+  sp_testing::FailNthAllocation(1);
+  manager.SetKeyFunction('s', 0, 0, 0, ProcB);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(CountFunctions(manager.GetFirstKey()), 1);
+  EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
+}
+
+TEST_F(ShortCutKeys, DestroyingTheTableFreesEveryEntry) {
+  // Leaks are what the address sanitizer reports here.
+  auto* manager = new cSpSCS_Manager();
+  for (char key = 'a'; key <= 'z'; ++key) {
+    manager->SetKeyFunction(key, 1, 0, 0, ProcA);
+    manager->SetKeyFunction(key, 1, 1, 0, ProcB);
+    manager->SetKeyFunction(key, 0, 0, 1, nullptr);
+  }
+  EXPECT_EQ(CountKeys(*manager), 26);
+  delete manager;
+}

@@ -1,0 +1,236 @@
+// Handler stacks, propagation to parent targets, CallNextEventHandler, removal while running,
+// and the standard handling table.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "EventsFixture.h"
+#include "events/detail/EventLoop.h"
+
+namespace events_test {
+namespace {
+
+// A handler that writes its name into a log and answers a set result; optional actions run
+// inside it.
+struct Probe {
+  explicit Probe(std::string n, OSStatus r = eventNotHandledErr) : name(std::move(n)), result(r) {}
+  std::string name;
+  OSStatus result = eventNotHandledErr;
+  std::vector<std::string>* log = nullptr;
+  EventHandlerRef self = nullptr;
+  std::vector<EventHandlerRef> removeWhenRun;
+  bool callNext = false;
+  OSStatus nextResult = 1;
+  WindowRef disposeWhenRun = nullptr;
+};
+
+OSStatus ProbeHandler(EventHandlerCallRef call, EventRef event, void* data) {
+  Probe* p = static_cast<Probe*>(data);
+  p->log->push_back(p->name);
+  for (EventHandlerRef h : p->removeWhenRun) EXPECT_EQ(RemoveEventHandler(h), noErr);
+  if (p->disposeWhenRun != nullptr) DisposeWindow(p->disposeWhenRun);
+  if (p->callNext) p->nextResult = CallNextEventHandler(call, event);
+  return p->result;
+}
+
+const EventTypeSpec kProbeType = {kEventClassApplication, kEventAppActivated};
+
+void Install(EventTargetRef target, Probe& p, std::vector<std::string>& log) {
+  p.log = &log;
+  ASSERT_EQ(
+      InstallEventHandler(target, NewEventHandlerUPP(ProbeHandler), 1, &kProbeType, &p, &p.self),
+      noErr);
+}
+
+using EventHandlers = EventsTest;
+
+struct OrderCase {
+  OSStatus first, second, third;  // results of the handlers installed first, second, third
+  std::vector<std::string> calls;
+  OSStatus result;
+};
+
+TEST_F(EventHandlers, RunMostRecentFirstAndStopAtTheFirstThatHandles) {
+  const OrderCase cases[] = {
+      {eventNotHandledErr, eventNotHandledErr, noErr, {"third"}, noErr},
+      {eventNotHandledErr, noErr, eventNotHandledErr, {"third", "second"}, noErr},
+      {noErr, eventNotHandledErr, eventNotHandledErr, {"third", "second", "first"}, noErr},
+      {eventNotHandledErr,
+       eventNotHandledErr,
+       eventNotHandledErr,
+       {"third", "second", "first"},
+       eventNotHandledErr},
+      {noErr, paramErr, eventNotHandledErr, {"third", "second"}, paramErr},
+  };
+  for (const OrderCase& c : cases) {
+    Reset();
+    std::vector<std::string> log;
+    Probe first{"first", c.first}, second{"second", c.second}, third{"third", c.third};
+    Install(GetApplicationEventTarget(), first, log);
+    Install(GetApplicationEventTarget(), second, log);
+    Install(GetApplicationEventTarget(), third, log);
+    EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
+              c.result);
+    EXPECT_EQ(log, c.calls);
+  }
+}
+
+TEST_F(EventHandlers, OnlyTheInstalledEventTypesReachAHandler) {
+  std::vector<std::string> log;
+  Probe p{"app", noErr};
+  Install(GetApplicationEventTarget(), p, log);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(Send(kEventClassKeyboard, kEventAppActivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(EventHandlers, UnhandledEventsGoFromControlToWindowToApplication) {
+  WindowRef window = MakeWindow(10, 40, 210, 240);
+  EventTargetRef windowTarget = GetWindowEventTarget(window);
+  ControlRef control = reinterpret_cast<ControlRef>(&window);  // any distinct address
+  EventTargetRef controlTarget = GetControlEventTarget(control);
+  ASSERT_EQ(sp_platform::SetEventTargetParent(controlTarget, windowTarget), noErr);
+
+  std::vector<std::string> log;
+  Probe c{"control"}, w{"window"}, a{"app", noErr};
+  Install(controlTarget, c, log);
+  Install(windowTarget, w, log);
+  Install(GetApplicationEventTarget(), a, log);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, controlTarget), noErr);
+  EXPECT_EQ(log, (std::vector<std::string>{"control", "window", "app"}));
+
+  // A handled event stops where it was handled.
+  log.clear();
+  w.result = noErr;
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, controlTarget), noErr);
+  EXPECT_EQ(log, (std::vector<std::string>{"control", "window"}));
+  sp_platform::DisposeObjectEventTarget(control);
+}
+
+TEST_F(EventHandlers, CallNextRunsTheRestOfTheTargetOnceAndTheParentOnlyOnce) {
+  WindowRef window = MakeWindow(10, 40, 210, 240);
+  std::vector<std::string> log;
+  Probe older{"older"}, newer{"newer"}, app{"app", noErr};
+  newer.callNext = true;
+  Install(GetApplicationEventTarget(), app, log);
+  Install(GetWindowEventTarget(window), older, log);
+  Install(GetWindowEventTarget(window), newer, log);
+
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
+  // CallNext stays on the window's target: the application's handler runs once, after.
+  EXPECT_EQ(newer.nextResult, eventNotHandledErr);
+  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
+
+  log.clear();
+  older.result = noErr;
+  newer.result = eventNotHandledErr;
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
+  EXPECT_EQ(newer.nextResult, noErr);
+  // The newer handler answered "not handled" after the older one handled it through CallNext:
+  // the event goes on to the application, as the toolbox does.
+  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
+}
+
+TEST_F(EventHandlers, CallNextOutsideAHandlerIsRefused) {
+  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
+  EXPECT_EQ(CallNextEventHandler(nullptr, event), paramErr);
+  EventHandlerCallRef bogus = reinterpret_cast<EventHandlerCallRef>(&event);
+  EXPECT_EQ(CallNextEventHandler(bogus, event), paramErr);
+  ReleaseEvent(event);
+}
+
+TEST_F(EventHandlers, AHandlerRemovingItselfAndTheNextOneStopsBothFromRunning) {
+  std::vector<std::string> log;
+  Probe first{"first", noErr}, second{"second"};
+  Install(GetApplicationEventTarget(), first, log);
+  Install(GetApplicationEventTarget(), second, log);
+  second.removeWhenRun = {second.self, first.self};
+
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(log, (std::vector<std::string>{"second"}));
+  log.clear();
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(RemoveEventHandler(first.self), paramErr);
+}
+
+TEST_F(EventHandlers, AWindowDisposedByItsOwnHandlerPassesTheEventOnSafely) {
+  WindowRef window = MakeWindow(10, 40, 210, 240);
+  std::vector<std::string> log;
+  Probe w{"window"}, app{"app", noErr};
+  w.disposeWhenRun = window;
+  Install(GetApplicationEventTarget(), app, log);
+  Install(GetWindowEventTarget(window), w, log);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
+  EXPECT_EQ(log, (std::vector<std::string>{"window", "app"}));
+  EXPECT_FALSE(IsValidWindowPtr(window));
+}
+
+TEST_F(EventHandlers, BadArgumentsAreRefused) {
+  EventHandlerRef ref = reinterpret_cast<EventHandlerRef>(1);
+  EXPECT_EQ(InstallEventHandler(nullptr, ProbeHandler, 1, &kProbeType, nullptr, &ref), paramErr);
+  EXPECT_EQ(ref, nullptr);
+  EXPECT_EQ(
+      InstallEventHandler(GetApplicationEventTarget(), nullptr, 1, &kProbeType, nullptr, nullptr),
+      paramErr);
+  EXPECT_EQ(InstallEventHandler(GetApplicationEventTarget(), ProbeHandler, 0, &kProbeType, nullptr,
+                                nullptr),
+            paramErr);
+  EventTargetRef stale = reinterpret_cast<EventTargetRef>(&ref);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, stale), paramErr);
+}
+
+// ---- The standard handling table ----
+
+struct QuitLog {
+  int quits = 0;
+};
+
+OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {
+  ++reinterpret_cast<QuitLog*>(refCon)->quits;
+  return noErr;
+}
+
+TEST_F(EventHandlers, QuitCommandRowSendsOneQuitAppleEventDispatchedLater) {
+  QuitLog quitLog;
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler,
+                                  URefCon(&quitLog), false),
+            noErr);
+  WindowRef window = MakeWindow(10, 40, 210, 240, kWindowStandardHandlerAttribute);
+  // Sent to a window: no handler anywhere takes it, so the application's standard handling
+  // at the end of the way does.
+  EXPECT_EQ(SendCommand(kHICommandQuit, GetWindowEventTarget(window)), noErr);
+  EXPECT_EQ(quitLog.quits, 0) << "never dispatched inside the sending";
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
+  sp_testing::PumpPending();
+  EXPECT_EQ(quitLog.quits, 1);
+}
+
+TEST_F(EventHandlers, QuitCommandRowRunsOnlyWhenNoHandlerTookTheCommand) {
+  QuitLog quitLog;
+  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quitLog), false);
+  std::vector<std::string> log;
+  Probe app{"app", noErr};
+  const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
+  app.log = &log;
+  InstallEventHandler(GetApplicationEventTarget(), ProbeHandler, 1, &command, &app, &app.self);
+  EXPECT_EQ(SendCommand(kHICommandQuit, GetApplicationEventTarget()), noErr);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+  EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(EventHandlers, OtherCommandsStayUnhandledByTheStandardHandling) {
+  EXPECT_EQ(SendCommand(kHICommandAbout, GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(SendCommand(kHICommandOK, GetApplicationEventTarget()), eventNotHandledErr);
+  // A command event without its HI command cannot be the quit command.
+  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+}
+
+}  // namespace
+}  // namespace events_test

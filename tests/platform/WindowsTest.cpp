@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpTesting.h"
+#include "TestWindows.h"
+
+namespace {
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override { sp_testing::ResetWindows(); }
+  void TearDown() override { sp_testing::ResetWindows(); }
+};
+
+Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
+  return Rect{top, left, bottom, right};
+}
+
+Point P(SInt16 h, SInt16 v) {
+  return Point{v, h};
+}
+
+bool Same(const Rect& a, const Rect& b) {
+  return EqualRect(&a, &b);
+}
+
+WindowRef Make(WindowClass windowClass, const Rect& content, bool visible = true) {
+  WindowRef w = nullptr;
+  EXPECT_EQ(CreateNewWindow(windowClass, kWindowNoAttributes, &content, &w), noErr);
+  if (visible) ShowWindow(w);
+  return w;
+}
+
+WindowRef Document(const Rect& content = R(100, 100, 300, 400)) {
+  return Make(kDocumentWindowClass, content);
+}
+
+using List = std::vector<WindowRef>;
+
+// ---- Order ----
+
+TEST_F(Windows, SelectAndSendBehindReorderWithinTheList) {
+  WindowRef a = Document();
+  WindowRef b = Document();
+  WindowRef c = Document();
+  EXPECT_EQ(sp_testing::WindowList(), (List{c, b, a})) << "new windows come in front";
+
+  SelectWindow(a);
+  EXPECT_EQ(sp_testing::WindowList(), (List{a, c, b}));
+  SendBehind(a, b);
+  EXPECT_EQ(sp_testing::WindowList(), (List{c, b, a}));
+  SendBehind(c, nullptr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{b, a, c}));
+  SendBehind(b, a);
+  EXPECT_EQ(sp_testing::WindowList(), (List{a, b, c}));
+  BringToFront(c);
+  EXPECT_EQ(sp_testing::WindowList(), (List{c, a, b}));
+  EXPECT_EQ(GetNextWindow(c), a);
+  EXPECT_EQ(GetNextWindow(b), nullptr);
+}
+
+TEST_F(Windows, HidingKeepsThePlaceButLeavesFrontWindowToTheNext) {
+  WindowRef a = Document();
+  WindowRef b = Document();
+  HideWindow(b);
+  EXPECT_EQ(sp_testing::WindowList(), (List{b, a}));
+  EXPECT_EQ(FrontWindow(), a);
+  EXPECT_EQ(GetNextWindow(b), a) << "hidden windows are still listed";
+  EXPECT_EQ(GetNextWindowOfClass(b, kDocumentWindowClass, true), a);
+  ShowHide(b, true);
+  EXPECT_EQ(FrontWindow(), b);
+  HideWindow(a);
+  HideWindow(b);
+  EXPECT_EQ(FrontWindow(), nullptr);
+  EXPECT_EQ(sp_testing::VisibleWindows(), List{});
+}
+
+TEST_F(Windows, FloatingAndModalLayersStayInFrontOfDocuments) {
+  WindowRef modal = Make(kMovableModalWindowClass, R(10, 10, 50, 50));
+  WindowRef floating = Make(kFloatingWindowClass, R(10, 10, 50, 50));
+  WindowRef doc1 = Document();
+  WindowRef doc2 = Document();
+  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc2, doc1}));
+
+  SelectWindow(doc1);
+  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc1, doc2}));
+  SendBehind(floating, nullptr);  // the back of its own layer: still above documents
+  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc1, doc2}));
+  SendBehind(doc2, modal);  // behind a window of a front layer: the front of its own
+  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc2, doc1}));
+
+  EXPECT_EQ(FrontWindow(), modal);
+  HideWindow(modal);
+  EXPECT_EQ(FrontWindow(), floating);
+  EXPECT_EQ(FrontNonFloatingWindow(), doc2);
+}
+
+TEST_F(Windows, NewCWindowBehindArgumentPlacesTheWindow) {
+  const Rect r = R(50, 50, 100, 100);
+  WindowRef a = NewCWindow(nullptr, &r, nullptr, true, documentProc, kFirstWindowOfClass, false, 0);
+  WindowRef b = NewCWindow(nullptr, &r, nullptr, true, documentProc, nullptr, false, 0);
+  WindowRef c = NewCWindow(nullptr, &r, nullptr, true, documentProc, a, false, 0);
+  EXPECT_EQ(sp_testing::WindowList(), (List{a, c, b}));
+}
+
+// ---- Where the mouse is ----
+
+TEST_F(Windows, FindWindowPrefersTheFrontMostVisibleWindow) {
+  WindowRef back = Document(R(100, 100, 300, 300));
+  WindowRef front = Document(R(200, 200, 400, 400));
+  WindowRef hidden = Make(kPlainWindowClass, R(0, 0, 768, 1024), false);
+  WindowRef plain = Make(kPlainWindowClass, R(500, 600, 600, 700));
+  SelectWindow(front);
+
+  struct Case {
+    Point pt;
+    WindowPartCode part;
+    WindowRef window;
+    const char* why;
+  } cases[] = {
+      {P(250, 250), inContent, front, "overlap: the front window wins"},
+      {P(150, 150), inContent, back, "only the back window is there"},
+      {P(250, 190), inDrag, front, "the front window's title strip"},
+      {P(150, 90), inDrag, back, "the back window's title strip"},
+      {P(150, 77), inDesk, nullptr, "above the title strip"},
+      {P(650, 550), inContent, plain, "a plain window's content"},
+      {P(650, 495), inDesk, nullptr, "a plain window has no title strip"},
+      {P(400, 350), inDesk, nullptr, "the right edge is outside"},
+      {P(500, 10), inMenuBar, nullptr, "the menu-bar strip"},
+      {P(5, 19), inMenuBar, nullptr, "the menu bar's last row"},
+      {P(900, 700), inDesk, nullptr, "a hidden window is not found"},
+  };
+  for (const Case& c : cases) {
+    WindowRef found = hidden;
+    EXPECT_EQ(FindWindow(c.pt, &found), c.part) << c.why;
+    EXPECT_EQ(found, c.window) << c.why;
+  }
+  EXPECT_EQ(FindWindow(P(250, 250), nullptr), inContent) << "the window argument may be null";
+}
+
+TEST_F(Windows, FindWindowSeesTheMenuBarAboveWindows) {
+  WindowRef w = Document(R(10, 0, 300, 300));
+  WindowRef found = w;
+  EXPECT_EQ(FindWindow(P(50, 15), &found), inMenuBar);
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(FindWindow(P(50, 25), &found), inContent);
+  EXPECT_EQ(found, w);
+}
+
+// ---- Bounds ----
+
+TEST_F(Windows, BoundsMoveAndSize) {
+  WindowRef w = Document(R(100, 50, 300, 450));
+  WindowRef plain = Make(kPlainWindowClass, R(10, 10, 20, 20));
+  Rect r;
+  ASSERT_EQ(GetWindowBounds(w, kWindowContentRgn, &r), noErr);
+  EXPECT_TRUE(Same(r, R(100, 50, 300, 450)));
+  ASSERT_EQ(GetWindowBounds(w, kWindowStructureRgn, &r), noErr);
+  EXPECT_TRUE(Same(r, R(100 - kSpWindowTitleBarHeight, 50, 300, 450)));
+  ASSERT_EQ(GetWindowBounds(plain, kWindowStructureRgn, &r), noErr);
+  EXPECT_TRUE(Same(r, R(10, 10, 20, 20)));
+
+  EXPECT_EQ(FrontWindow(), plain);
+  MoveWindow(w, 10, 40, true);
+  EXPECT_EQ(FrontWindow(), w) << "moving to the front selects the window";
+  GetWindowBounds(w, kWindowContentRgn, &r);
+  EXPECT_TRUE(Same(r, R(40, 10, 240, 410)));
+  SizeWindow(w, 0, 500, true);  // a zero size changes nothing
+  SizeWindow(w, 100, 60, true);
+  GetWindowBounds(w, kWindowContentRgn, &r);
+  EXPECT_TRUE(Same(r, R(40, 10, 100, 110)));
+  Rect port;
+  GetWindowPortBounds(w, &port);
+  EXPECT_TRUE(Same(port, R(0, 0, 60, 100)));
+
+  const Rect structure = R(200, 200, 300, 400);
+  ASSERT_EQ(SetWindowBounds(w, kWindowStructureRgn, &structure), noErr);
+  GetWindowBounds(w, kWindowContentRgn, &r);
+  EXPECT_TRUE(Same(r, R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
+  EXPECT_EQ(GetWindowBounds(w, kWindowUpdateRgn, &r), errWindowRegionCodeInvalid);
+}
+
+// ---- Records ----
+
+TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
+  struct Case {
+    SInt16 procID;
+    Boolean goAway;
+    WindowClass windowClass;
+    WindowAttributes attributes;
+  } cases[] = {
+      {documentProc, true, kDocumentWindowClass,
+       kWindowResizableAttribute | kWindowCloseBoxAttribute},
+      {noGrowDocProc, false, kDocumentWindowClass, kWindowNoAttributes},
+      {zoomDocProc, false, kDocumentWindowClass,
+       kWindowResizableAttribute | kWindowFullZoomAttribute},
+      {dBoxProc, false, kModalWindowClass, kWindowNoAttributes},
+      {movableDBoxProc, false, kMovableModalWindowClass, kWindowNoAttributes},
+      {plainDBox, false, kPlainWindowClass, kWindowNoAttributes},
+      {floatGrowProc, true, kFloatingWindowClass,
+       kWindowResizableAttribute | kWindowCloseBoxAttribute},
+      {kWindowFullZoomGrowDocumentProc, false, kDocumentWindowClass,
+       kWindowResizableAttribute | kWindowFullZoomAttribute},
+      {kWindowMovableAlertProc, false, kMovableAlertWindowClass, kWindowNoAttributes},
+      {kWindowSheetProc, false, kSheetWindowClass, kWindowNoAttributes},
+  };
+  const Rect r = R(40, 40, 80, 80);
+  for (const Case& c : cases) {
+    WindowRef w =
+        NewCWindow(nullptr, &r, nullptr, false, c.procID, kFirstWindowOfClass, c.goAway, 0);
+    ASSERT_NE(w, nullptr) << c.procID;
+    WindowClass windowClass = 0;
+    WindowAttributes attributes = 0xFFFF;
+    EXPECT_EQ(GetWindowClass(w, &windowClass), noErr);
+    EXPECT_EQ(GetWindowAttributes(w, &attributes), noErr);
+    EXPECT_EQ(windowClass, c.windowClass) << c.procID;
+    EXPECT_EQ(attributes, c.attributes) << c.procID;
+    DisposeWindow(w);
+  }
+
+  // Title (MacJapanese bytes) and a pointer-sized reference value.
+  const unsigned char title[] = "\x06\x83\x45\x83\x42\x83\x93";
+  int object = 0;
+  const SRefCon ref = reinterpret_cast<SRefCon>(&object);
+  WindowRef w = NewCWindow(nullptr, &r, title, true, documentProc, kFirstWindowOfClass, false, ref);
+  Str255 got;
+  GetWTitle(w, got);
+  EXPECT_EQ(std::memcmp(got, title, 7), 0);
+  EXPECT_EQ(GetWRefCon(w), ref);
+  EXPECT_EQ(GetWindowKind(w), kApplicationWindowKind);
+  SetWindowKind(w, kDialogWindowKind);
+  EXPECT_EQ(GetWindowKind(w), kDialogWindowKind);
+  const unsigned char longest[256] = {255};
+  SetWTitle(w, longest);
+  GetWTitle(w, got);
+  EXPECT_EQ(got[0], 255);
+}
+
+TEST_F(Windows, ChangeWindowAttributesSetsThenClears) {
+  WindowRef w = Document();
+  ASSERT_EQ(ChangeWindowAttributes(
+                w, kWindowStandardDocumentAttributes | kWindowStandardHandlerAttribute, 0),
+            noErr);
+  ASSERT_EQ(ChangeWindowAttributes(w, kWindowLiveResizeAttribute, 0x16), noErr);
+  WindowAttributes a = 0;
+  GetWindowAttributes(w, &a);
+  EXPECT_EQ(a, kWindowCloseBoxAttribute | kWindowCollapseBoxAttribute |
+                   kWindowStandardHandlerAttribute | kWindowLiveResizeAttribute);
+}
+
+TEST_F(Windows, CreateNewWindowRefusesBadArgumentsAndFailsCleanly) {
+  const Rect r = R(0, 0, 10, 10);
+  WindowRef w = reinterpret_cast<WindowRef>(&w);
+  EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, nullptr, &w), paramErr);
+  EXPECT_EQ(w, nullptr);
+  EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &r, nullptr), paramErr);
+  EXPECT_EQ(CreateNewWindow(7, 0, &r, &w), errUnrecognizedWindowClass);
+
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &r, &w), memFullErr);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(w, nullptr);
+  EXPECT_TRUE(sp_testing::WindowList().empty());
+
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &r, &w), noErr);
+  EXPECT_FALSE(IsWindowVisible(w)) << "new windows start hidden";
+}
+
+TEST_F(Windows, DisposedWindowsAreRefusedEverywhere) {
+  WindowRef w = Document();
+  SetWRefCon(w, 77);
+  DisposeWindow(w);
+  EXPECT_FALSE(IsValidWindowPtr(w));
+  EXPECT_TRUE(sp_testing::WindowList().empty());
+  // None of these may touch the freed record.
+  EXPECT_EQ(GetWRefCon(w), 0);
+  EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_EQ(GetWindowPort(w), nullptr);
+  EXPECT_EQ(GetWindowEventTarget(w), nullptr);
+  Rect r;
+  EXPECT_EQ(GetWindowBounds(w, kWindowContentRgn, &r), errInvalidWindowPtr);
+  SelectWindow(w);
+  ShowWindow(w);
+  SendBehind(w, nullptr);
+  DisposeWindow(w);
+  EXPECT_TRUE(sp_testing::WindowList().empty());
+  Str255 title = {3, 'a', 'b', 'c'};
+  GetWTitle(w, title);
+  EXPECT_EQ(title[0], 0);
+}
+
+// ---- Event targets ----
+
+OSStatus CountAndPass(EventHandlerCallRef, EventRef, void* userData) {
+  ++*static_cast<int*>(userData);
+  return eventNotHandledErr;
+}
+
+OSStatus CountAndTake(EventHandlerCallRef, EventRef, void* userData) {
+  ++*static_cast<int*>(userData);
+  return noErr;
+}
+
+TEST_F(Windows, EventsTheWindowLeavesUnhandledReachTheApplication) {
+  WindowRef w = Document();
+  EventTargetRef target = GetWindowEventTarget(w);
+  ASSERT_NE(target, nullptr);
+  EXPECT_NE(target, GetApplicationEventTarget());
+
+  const EventTypeSpec spec = {kEventClassWindow, kEventWindowDrawContent};
+  int windowCalls = 0;
+  int appCalls = 0;
+  EventHandlerRef windowHandler = nullptr;
+  EventHandlerRef appHandler = nullptr;
+  ASSERT_EQ(InstallEventHandler(target, NewEventHandlerUPP(CountAndPass), 1, &spec, &windowCalls,
+                                &windowHandler),
+            noErr);
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(CountAndTake), 1,
+                                &spec, &appCalls, &appHandler),
+            noErr);
+
+  EventRef event = nullptr;
+  ASSERT_EQ(CreateEvent(nullptr, kEventClassWindow, kEventWindowDrawContent, 0, kEventAttributeNone,
+                        &event),
+            noErr);
+  EXPECT_EQ(SendEventToEventTarget(event, target), noErr);
+  EXPECT_EQ(windowCalls, 1);
+  EXPECT_EQ(appCalls, 1) << "the window passed: the application's handler takes it";
+
+  // Another window's target does not see it.
+  WindowRef other = Document();
+  int otherCalls = 0;
+  EventHandlerRef otherHandler = nullptr;
+  InstallEventHandler(GetWindowEventTarget(other), NewEventHandlerUPP(CountAndPass), 1, &spec,
+                      &otherCalls, &otherHandler);
+  SendEventToEventTarget(event, target);
+  EXPECT_EQ(otherCalls, 0);
+  EXPECT_EQ(appCalls, 2);
+
+  ReleaseEvent(event);
+  RemoveEventHandler(appHandler);
+  DisposeWindow(w);
+  DisposeWindow(other);
+}
+
+}  // namespace
