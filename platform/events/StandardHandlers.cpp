@@ -5,6 +5,7 @@
 #include "CarbonEvents.h"
 #include "MacWindows.h"
 #include "events/detail/EventInternal.h"
+#include "ui/detail/MenuRecord.h"
 
 namespace sp_platform {
 namespace events {
@@ -39,11 +40,60 @@ OSStatus ApplicationCommandProcess(EventRef event, EventTargetRef) {
   return (err == noErr) ? OSStatus(noErr) : err;
 }
 
+// {'keyb', 1} on the application: a key typed with the Command key that is a menu item's key
+// equivalent chooses the item, whose command event goes out ({'cmds', 1}).
+OSStatus ApplicationMenuKeyEquivalent(EventRef event, EventTargetRef) {
+  UInt32 modifiers = 0;
+  char ch = 0;
+  if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
+                        nullptr, &modifiers) != noErr ||
+      GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
+                        &ch) != noErr) {
+    return eventNotHandledErr;
+  }
+  return sp_platform::menus::HandleCommandKey(UInt8(ch), modifiers);
+}
+
+// {'keyb', 1 and 2} on the application: a key nobody took becomes typed text, as the text
+// services did: a {'text', 2} event carrying the key's character ('tstx', MacJapanese) and the
+// key event itself ('tske'), sent to the window keys go to (the front window), else the
+// application.
+OSStatus ApplicationTextFromKey(EventRef event, EventTargetRef) {
+  char ch = 0;
+  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
+                        &ch) != noErr) {
+    return eventNotHandledErr;
+  }
+  EventRef text = nullptr;
+  if (CreateEvent(nullptr, kEventClassTextInput, kEventTextInputUnicodeForKeyEvent,
+                  GetEventTime(event), kEventAttributeUserEvent, &text) != noErr) {
+    return eventNotHandledErr;
+  }
+  SetEventParameter(text, kEventParamTextInputSendText, typeChar, 1, &ch);
+  SetEventParameter(text, kEventParamTextInputSendKeyboardEvent, typeEventRef, sizeof event,
+                    &event);
+  WindowRef front = FrontWindow();
+  EventTargetRef focus = front != nullptr ? GetWindowEventTarget(front)
+                                          : GetApplicationEventTarget();
+  OSStatus status = SendEventToEventTarget(text, focus);
+  ReleaseEvent(text);
+  return status;
+}
+
 const StandardHandlerRow kRows[] = {
     {kEventClassCommand, kEventCommandProcess, kEventTargetKindApplication,
      ApplicationCommandProcess,
      "the 'quit' HI command sends a quit Apple event to this process; other commands stay "
      "unhandled"},
+    {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindApplication,
+     ApplicationMenuKeyEquivalent,
+     "a raw key-down with the Command key that is the key equivalent of an enabled menu item "
+     "sends that item's command ({'cmds', 1}, MenuKey's search)"},
+    {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindApplication, ApplicationTextFromKey,
+     "a raw key-down nobody took (not a menu key equivalent) is sent on as typed text "
+     "({'text', 2} with 'tstx' and 'tske') to the front window, else the application"},
+    {kEventClassKeyboard, kEventRawKeyRepeat, kEventTargetKindApplication, ApplicationTextFromKey,
+     "a repeated key nobody took is sent on as typed text, as a key-down is"},
 };
 
 bool TargetHasStandardHandling(EventTargetRef target, EventTargetKind kind) {

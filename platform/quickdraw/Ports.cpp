@@ -1,10 +1,12 @@
-// Ports, local and global coordinates, and the main screen.
+// Ports, local and global coordinates, clip and visible regions, and the main screen.
 #include <algorithm>
 #include <vector>
 
 #include "MacMemory.h"
 #include "QuickDraw.h"
 #include "detail/Ports.h"
+#include "detail/RegionRecording.h"
+#include "detail/RegionTools.h"
 
 namespace {
 
@@ -15,31 +17,41 @@ constexpr SInt16 kMenuBarHeight = 20;
 struct PortState {
   GrafPort screenPort{};
   GrafPtr current = nullptr;
-  std::vector<GrafPtr> windowPorts;
+  std::vector<GrafPtr> windowPorts;  // window ports and GWorlds
   SInt16 screenWidth = kDefaultScreenWidth;
   SInt16 screenHeight = kDefaultScreenHeight;
   GDHandle mainDevice = nullptr;  // made on first use
 
   PortState() { Reset(); }
 
+  // The screen's port allocates nothing here: its regions and pixel map are made on first use,
+  // so that a test's failing allocation never lands on them by surprise.
   void Reset() {
     screenWidth = kDefaultScreenWidth;
     screenHeight = kDefaultScreenHeight;
     screenPort.window = nullptr;
     screenPort.screenTopLeft = Point{0, 0};
     screenPort.portRect = Rect{0, 0, 0, 0};
+    sp_platform::InitPortSettings(&screenPort);
+    if (screenPort.clipRgn != nullptr) SetRectRgn(screenPort.clipRgn, -32767, -32767, 32767, 32767);
     FollowScreenSize();
     current = &screenPort;
   }
 
   Rect ScreenRect() const { return Rect{0, 0, screenHeight, screenWidth}; }
 
-  // The screen's port keeps its origin; its size and the device's rectangle follow the screen.
+  // The screen's port keeps its origin; its size, visible region, pixel bounds and the
+  // device's rectangle follow the screen.
   void FollowScreenSize() {
     Rect& r = screenPort.portRect;
     r.bottom = SInt16(r.top + screenHeight);
     r.right = SInt16(r.left + screenWidth);
-    if (mainDevice != nullptr) (**mainDevice).gdRect = ScreenRect();
+    if (screenPort.visRgn != nullptr) RectRgn(screenPort.visRgn, &r);
+    if (screenPort.portPixMap != nullptr) (**screenPort.portPixMap).bounds = r;
+    if (mainDevice != nullptr) {
+      (**mainDevice).gdRect = ScreenRect();
+      if ((**mainDevice).gdPMap != nullptr) (**(**mainDevice).gdPMap).bounds = ScreenRect();
+    }
   }
 
   bool IsLive(GrafPtr port) const {
@@ -54,13 +66,31 @@ PortState& State() {
   return state;
 }
 
-GrafPtr CurrentPort() {
-  return State().current;
+// A pixel map without pixels, for the screen and its device.
+PixMapHandle NewEmptyPixMap(const Rect& bounds) {
+  Handle h = NewHandleClear(Size(sizeof(PixMap)));
+  if (h == nullptr) return nullptr;
+  PixMapHandle pm = reinterpret_cast<PixMapHandle>(h);
+  PixMap& p = **pm;
+  p.baseAddr = nullptr;
+  p.rowBytes = SInt16(0x8000);
+  p.bounds = bounds;
+  p.hRes = p.vRes = Fixed(72) << 16;
+  p.pixelType = RGBDirect;
+  p.pixelSize = 32;
+  p.cmpCount = 3;
+  p.cmpSize = 8;
+  p.pixelFormat = k32BGRAPixelFormat;
+  return pm;
 }
 
 }  // namespace
 
 namespace sp_platform {
+
+GrafPtr CurrentPort() {
+  return State().current;
+}
 
 void RegisterPort(GrafPtr port) {
   PortState& s = State();
@@ -89,14 +119,37 @@ void SetMainScreenSize(SInt16 width, SInt16 height) {
 }
 
 void ResetPorts() {
+  ResetOutlineRecording();
   State().Reset();
+}
+
+RgnHandle PortClipRegion(GrafPtr port) {
+  if (port == nullptr) return nullptr;
+  if (port->clipRgn == nullptr) {
+    port->clipRgn = NewRgn();
+    if (port->clipRgn != nullptr) SetRectRgn(port->clipRgn, -32767, -32767, 32767, 32767);
+  }
+  return port->clipRgn;
+}
+
+RgnHandle PortVisibleRegion(GrafPtr port) {
+  if (port == nullptr) return nullptr;
+  if (port->visRgn == nullptr) {
+    port->visRgn = NewRgn();
+    if (port->visRgn != nullptr) RectRgn(port->visRgn, &port->portRect);
+  }
+  return port->visRgn;
+}
+
+UInt32 PortFlushCount(GrafPtr port) {
+  return State().IsLive(port) ? port->flushCount : 0;
 }
 
 }  // namespace sp_platform
 
 void GetPort(GrafPtr* port) {
   if (port == nullptr) return;
-  *port = CurrentPort();
+  *port = sp_platform::CurrentPort();
 }
 
 void SetPort(GrafPtr port) {
@@ -121,25 +174,31 @@ Rect* GetPortBounds(CGrafPtr port, Rect* rect) {
 }
 
 void SetOrigin(SInt16 h, SInt16 v) {
-  Rect& r = CurrentPort()->portRect;
+  GrafPtr port = sp_platform::CurrentPort();
+  Rect& r = port->portRect;
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
+  const SInt16 dh = SInt16(h - r.left);
+  const SInt16 dv = SInt16(v - r.top);
   r.left = h;
   r.top = v;
   r.right = SInt16(h + width);
   r.bottom = SInt16(v + height);
+  // The pixels and the visible region stay where they are on the screen; the clip region
+  // keeps its local coordinates, as the toolbox's did.
+  sp_platform::FollowOrigin(port, dh, dv);
 }
 
 void LocalToGlobal(Point* pt) {
   if (pt == nullptr) return;
-  const GrafPort& port = *CurrentPort();
+  const GrafPort& port = *sp_platform::CurrentPort();
   pt->h = SInt16(pt->h - port.portRect.left + port.screenTopLeft.h);
   pt->v = SInt16(pt->v - port.portRect.top + port.screenTopLeft.v);
 }
 
 void GlobalToLocal(Point* pt) {
   if (pt == nullptr) return;
-  const GrafPort& port = *CurrentPort();
+  const GrafPort& port = *sp_platform::CurrentPort();
   pt->h = SInt16(pt->h - port.screenTopLeft.h + port.portRect.left);
   pt->v = SInt16(pt->v - port.screenTopLeft.v + port.portRect.top);
 }
@@ -157,12 +216,33 @@ GDHandle GetMainDevice() {
     device.gdFlags = SInt16((1 << 0) | (1 << 11) | (1 << 13) | (1 << 15));
     device.gdNextGD = nullptr;
     device.gdRect = s.ScreenRect();
+    PixMapHandle pm = NewEmptyPixMap(s.ScreenRect());
+    if (pm == nullptr) {
+      DisposeHandle(h);
+      s.mainDevice = nullptr;
+      return nullptr;
+    }
+    (**s.mainDevice).gdPMap = pm;
   }
   return s.mainDevice;
 }
 
 GDHandle GetGDevice() {
   return GetMainDevice();
+}
+
+void SetGDevice(GDHandle) {}
+
+GDHandle GetMaxDevice(const Rect*) {
+  return GetMainDevice();
+}
+
+Boolean GetGray(GDHandle, const RGBColor* backGround, RGBColor* foreGround) {
+  if (backGround == nullptr || foreGround == nullptr) return false;
+  foreGround->red = UInt16((UInt32(backGround->red) + foreGround->red) / 2);
+  foreGround->green = UInt16((UInt32(backGround->green) + foreGround->green) / 2);
+  foreGround->blue = UInt16((UInt32(backGround->blue) + foreGround->blue) / 2);
+  return true;
 }
 
 BitMap* GetQDGlobalsScreenBits(BitMap* screenBits) {
@@ -175,4 +255,63 @@ BitMap* GetQDGlobalsScreenBits(BitMap* screenBits) {
 
 SInt16 GetMBarHeight() {
   return kMenuBarHeight;
+}
+
+Boolean IsPortColor(CGrafPtr port) {
+  return State().IsLive(port);
+}
+
+PixMapHandle GetPortPixMap(CGrafPtr port) {
+  if (!State().IsLive(port)) return nullptr;
+  if (port->portPixMap == nullptr) port->portPixMap = NewEmptyPixMap(port->portRect);
+  return port->portPixMap;
+}
+
+const BitMap* GetPortBitMapForCopyBits(CGrafPtr port) {
+  PixMapHandle pm = GetPortPixMap(port);
+  return pm == nullptr ? nullptr : *pm;
+}
+
+RgnHandle GetPortClipRegion(CGrafPtr port, RgnHandle clipRgn) {
+  if (clipRgn == nullptr || !State().IsLive(port)) return clipRgn;
+  RgnHandle own = sp_platform::PortClipRegion(port);
+  if (own != nullptr) CopyRgn(own, clipRgn);
+  return clipRgn;
+}
+
+RgnHandle GetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn) {
+  if (visRgn == nullptr || !State().IsLive(port)) return visRgn;
+  RgnHandle own = sp_platform::PortVisibleRegion(port);
+  if (own != nullptr) CopyRgn(own, visRgn);
+  return visRgn;
+}
+
+void SetPortClipRegion(CGrafPtr port, RgnHandle clipRgn) {
+  if (clipRgn == nullptr || !State().IsLive(port)) return;
+  RgnHandle own = sp_platform::PortClipRegion(port);
+  if (own != nullptr) CopyRgn(clipRgn, own);
+}
+
+void SetPortVisibleRegion(CGrafPtr port, RgnHandle visRgn) {
+  if (visRgn == nullptr || !State().IsLive(port)) return;
+  RgnHandle own = sp_platform::PortVisibleRegion(port);
+  if (own != nullptr) CopyRgn(visRgn, own);
+}
+
+void ClipRect(const Rect* r) {
+  if (r == nullptr) return;
+  RgnHandle own = sp_platform::PortClipRegion(sp_platform::CurrentPort());
+  if (own != nullptr) RectRgn(own, r);
+}
+
+void GetClip(RgnHandle rgn) {
+  GetPortClipRegion(sp_platform::CurrentPort(), rgn);
+}
+
+void SetClip(RgnHandle rgn) {
+  SetPortClipRegion(sp_platform::CurrentPort(), rgn);
+}
+
+void QDFlushPortBuffer(CGrafPtr port, RgnHandle) {
+  if (State().IsLive(port)) ++port->flushCount;
 }

@@ -1,4 +1,4 @@
-// Test API: the resource chain.
+// Test API: the resource chain and the application's resources.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +9,14 @@
 
 namespace sp_testing {
 
-// Back to the start state: the system file and an empty application file, the application's
-// current, loading on. Every resource handle given out before is disposed of.
+// Back to the start state of a test: the system file and an empty application file, the
+// application's current, loading on. Every resource handle given out before is disposed of
+// and every opened resource file is closed without being written.
 void ResetResources();
+
+// As at the program's start: the application's file is the compiled resource file found in
+// the main bundle folder ("Application.rsrc"; see TestBundle.h), or empty when there is none.
+void RestartResources();
 
 // Puts a resource into the application's file, replacing one of the same type and number.
 OSErr AddAppResource(ResType type, SInt16 id, const void* bytes, std::size_t size,
@@ -21,5 +26,23 @@ OSErr AddAppResource(ResType type, SInt16 id, const std::vector<UInt8>& bytes,
 
 // The bytes of a well-formed 'STR#' holding these strings.
 std::vector<UInt8> MakeStringList(const std::vector<std::string>& strings);
+
+// The application's file becomes the resources compiled from app/resources by the build
+// (read-only, as the application opens them at start), so tests see the real menus, dialogs
+// and strings. Resources added with AddAppResource afterwards go into it. Errors: fnfErr when
+// the build made no such file, mapReadErr when it is damaged.
+OSErr UseCompiledAppResources();
+// Where the build puts them: "<build>/Resources/Application.rsrc".
+std::string CompiledAppResourcesPath();
+// The application's file becomes this resource file (read-only) / a file made of these
+// bytes, kept in memory only. On failure the application's file is empty.
+OSErr UseAppResourceFile(const std::string& path);
+OSErr UseInMemoryAppResources(const std::vector<UInt8>& fileBytes);
+
+// Compiles resource source text (the format of app/resources/README.txt) into the bytes of a
+// resource file. `folder` is where files named by the source ("png", "file") are looked for.
+// False with the compiler's message ("<name>:<line>: ...") on error.
+bool CompileResourceSource(const std::string& sourceText, const std::string& folder,
+                           std::vector<UInt8>* fileBytes, std::string* error);
 
 }  // namespace sp_testing

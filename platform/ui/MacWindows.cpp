@@ -14,7 +14,8 @@
 #include "quickdraw/detail/Ports.h"
 
 // The window record. Its port is the window's content: local coordinates start at the
-// content's top-left corner.
+// content's top-left corner, and its pixels are the content's size (white when the window is
+// made; a new size keeps the old image at the top-left and whitens the rest).
 struct OpaqueWindowPtr {
   GrafPort port{};
   WindowClass windowClass = kDocumentWindowClass;
@@ -125,7 +126,8 @@ Rect StructureOf(const OpaqueWindowPtr* w) {
   return r;
 }
 
-// Moves and sizes the content; the port keeps its origin.
+// Moves and sizes the content; the port keeps its origin and its pixels follow the size.
+// When memory for new pixels runs out the old ones stay, and drawing is clipped to them.
 void SetContent(OpaqueWindowPtr* w, const Rect& content) {
   const int width = std::max(0, content.right - content.left);
   const int height = std::max(0, content.bottom - content.top);
@@ -133,6 +135,7 @@ void SetContent(OpaqueWindowPtr* w, const Rect& content) {
   r.right = SInt16(r.left + width);
   r.bottom = SInt16(r.top + height);
   w->port.screenTopLeft = Point{content.top, content.left};
+  if (w->port.portPixMap != nullptr) sp_platform::ResizePortPixels(&w->port);
 }
 
 // Where a window of the layer goes: in front of the first window of its layer or of a layer
@@ -206,6 +209,11 @@ WindowRef MakeWindow(WindowClass windowClass, WindowAttributes attributes, const
   w->port.window = w;
   w->port.portRect = Rect{0, 0, 0, 0};
   SetContent(w, content);
+  if (sp_platform::OpenPortDrawing(&w->port, w->port.portRect, true) != noErr) {
+    sp_platform::DisposeEventTarget(w->target);
+    delete w;
+    return nullptr;
+  }
   sp_platform::RegisterPort(&w->port);
   Insert(w, behind);
   return w;
@@ -328,6 +336,7 @@ void DisposeWindow(WindowRef window) {
   if (!IsLive(window)) return;
   Remove(window);
   sp_platform::UnregisterPort(&window->port);
+  sp_platform::ClosePortDrawing(&window->port);
   sp_platform::DisposeEventTarget(window->target);
   delete window;
 }

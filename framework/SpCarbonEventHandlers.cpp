@@ -1,0 +1,384 @@
+#include "SpCarbonEventHandlers.h"
+
+#include <cstring>
+
+#include "Events.h"
+#include "MacMemory.h"
+#include "Menus.h"
+#include "QuickDraw.h"
+#include "SpApplicationClass.h"
+#include "SpEditTextObject.h"
+#include "SpErrorInfoSystem.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpMenu.h"
+#include "SpStdFunction.h"
+#include "SpTextService.h"
+#include "SpViewWindow.h"
+#include "SpWindow.h"
+
+EventHandlerUPP appActivatedUPP_GlV = nullptr;
+EventHandlerUPP appDeactivateUPP_GllV = nullptr;
+EventHandlerUPP keyRawDownEventUPP_GlV = nullptr;
+EventHandlerUPP keyRawRepeatEventUPP_GlV = nullptr;
+EventHandlerUPP keyRawUpEventUPP_GlV = nullptr;
+EventHandlerUPP windowRedrawCommonUPP_GlV = nullptr;
+EventHandlerUPP windowCloseCommonUPP_GlV = nullptr;
+EventHandlerUPP menuComanndEventCatchUPP_GlV = nullptr;
+
+unsigned char frontAppFlag_GlV = 1;
+unsigned char inApplicationFontNowFlag_GlV = 1;
+
+TECObjectRef textEditObjRefNum_GlV = nullptr;
+char* unicodeConvertBuff_GlV = nullptr;
+UInt32 unicodeConvertBuffSize_GlV = 0;
+
+namespace {
+
+const char kSource[] = "SpCarbonEventHandlers.cpp";
+
+// Typed text arrives in a buffer of this size, at most one byte less as text.
+enum { kTextInputBufferSize = 1024 };
+
+OSStatus InstallOnTarget(EventTargetRef target, EventHandlerUPP* upp, EventHandlerProcPtr proc,
+                         UInt32 eventClass, UInt32 eventKind) {
+  if (*upp == nullptr) *upp = NewEventHandlerUPP(proc);
+  if (*upp == nullptr) return memFullErr;
+  const EventTypeSpec spec = {eventClass, eventKind};
+  return InstallEventHandler(target, *upp, 1, &spec, nullptr, nullptr);
+}
+
+// The character, key code and classic modifiers of a raw key event; false when any of the
+// three is missing.
+bool ReadKeyParameters(EventRef event, char* charCode, char* keyCode, short* modifiers) {
+  char ch = 0;
+  UInt32 code = 0;
+  UInt32 mods = 0;
+  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
+                        &ch) != noErr ||
+      GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr,
+                        &code) != noErr ||
+      GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof mods, nullptr,
+                        &mods) != noErr) {
+    return false;
+  }
+  *charCode = ch;
+  *keyCode = char(code & 0xFF);
+  *modifiers = short(mods & 0xFFFF);
+  return true;
+}
+
+WindowRef ReadDirectObjectWindow(EventRef event) {
+  WindowRef window = nullptr;
+  if (GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof window,
+                        nullptr, &window) != noErr) {
+    return nullptr;
+  }
+  return window;
+}
+
+// The mouse parameters of a Carbon mouse event: location, modifiers and window.
+bool ReadMouseParameters(EventRef event, Point* where, UInt32* modifiers, WindowRef* window) {
+  return GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof *where,
+                           nullptr, where) == noErr &&
+         GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof *modifiers,
+                           nullptr, modifiers) == noErr &&
+         GetEventParameter(event, kEventParamWindowRef, typeWindowRef, nullptr, sizeof *window,
+                           nullptr, window) == noErr;
+}
+
+}  // namespace
+
+// ---- Installers -----------------------------------------------------------------------------
+
+OSErr Sp_SetOtherEventHandlerForOSXCFM() {
+  EventTargetRef app = GetApplicationEventTarget();
+  InstallOnTarget(app, &appActivatedUPP_GlV, Sp_ActiveApplicationForOSXCFMHProc,
+                  kEventClassApplication, kEventAppActivated);
+  InstallOnTarget(app, &appDeactivateUPP_GllV, Sp_DeactiveApplicationForOSXCFMHProc,
+                  kEventClassApplication, kEventAppDeactivated);
+  InstallOnTarget(app, &keyRawDownEventUPP_GlV, Sp_KeyRawDownEventForCarbonEventProc,
+                  kEventClassKeyboard, kEventRawKeyDown);
+  InstallOnTarget(app, &keyRawRepeatEventUPP_GlV, Sp_KeyRawRepeatEventForCarbonEventProc,
+                  kEventClassKeyboard, kEventRawKeyRepeat);
+  return OSErr(InstallOnTarget(app, &keyRawUpEventUPP_GlV, Sp_KeyRawUpEventForCarbonEventProc,
+                               kEventClassKeyboard, kEventRawKeyUp));
+}
+
+void Sp_SetupWindowEvent(WindowRef window) {
+  if (window == nullptr) return;
+  ChangeWindowAttributes(window, kWindowStandardHandlerAttribute, kWindowNoAttributes);
+  EventTargetRef target = GetWindowEventTarget(window);
+  InstallOnTarget(target, &windowRedrawCommonUPP_GlV, Sp_WindowUpdateForOSXCFMHProc,
+                  kEventClassWindow, kEventWindowUpdate);
+  InstallOnTarget(target, &windowCloseCommonUPP_GlV, Sp_WindowCloseForOSXCFMHProc,
+                  kEventClassWindow, kEventWindowClose);
+}
+
+// ---- Activation -----------------------------------------------------------------------------
+
+// Both answer "not handled" after their work, so the toolbox's own activation handling runs.
+OSStatus Sp_ActiveApplicationForOSXCFMHProc(EventHandlerCallRef, EventRef, void*) {
+  Sp_ApplicationActivatedProc();
+  return eventNotHandledErr;
+}
+
+OSStatus Sp_DeactiveApplicationForOSXCFMHProc(EventHandlerCallRef, EventRef, void*) {
+  Sp_ApplicationDeactivatedProc();
+  return eventNotHandledErr;
+}
+
+void Sp_ApplicationActivatedProc() {
+  frontAppFlag_GlV = 1;
+  Sp_EventToolsResumeEventProc();
+  InitCursor();
+  inApplicationFontNowFlag_GlV = 1;
+  SpTS_ResumeProcedure();
+  SpETO_ResumeEditManager();
+  // The system may have reordered the windows while another application was in front.
+  Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
+  Sp_RedrawOpenWindow();
+}
+
+void Sp_ApplicationDeactivatedProc() {
+  frontAppFlag_GlV = 0;
+  Sp_EvnetToolsSuspendEventProc();
+  InitCursor();
+  inApplicationFontNowFlag_GlV = 0;
+  SpTS_SuspendProcedure();
+  SpETO_SuspendEditManager();
+}
+
+unsigned char SpGetFrontApplicationFlag() {
+  return frontAppFlag_GlV;
+}
+
+// ---- Raw keys -------------------------------------------------------------------------------
+
+OSStatus Sp_KeyRawDownEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  char charCode = 0;
+  char keyCode = 0;
+  short modifiers = 0;
+  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
+    return eventNotHandledErr;
+  }
+  tKeyDownProcType route = kSpKeyDownNobody;
+  OSStatus result = eventNotHandledErr;
+  if (Sp_ExecuteApplicationShortCut(charCode, modifiers) != 0) {
+    route = kSpKeyDownShortCut;
+    result = noErr;
+  } else if (SpETO_ExistTextObjectAtEextInputInProgress() != 0) {
+    // Left unhandled so that the toolbox hands the key to the input method.
+    route = kSpKeyDownEditTextInline;
+  } else if (Sp_RowKeyDownOnWindow(charCode, keyCode, modifiers, 0) != 0) {
+    route = kSpKeyDownFrontWindow;
+    result = noErr;
+  }
+  // Every key-down is remembered, also one that nobody took, so that its key-up can follow it.
+  SpKeyDownStack(charCode, keyCode, route);
+  return result;
+}
+
+// A held key repeats to the front window only: the short-cut fires once per press and the
+// stack holds one item per press.
+OSStatus Sp_KeyRawRepeatEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  char charCode = 0;
+  char keyCode = 0;
+  short modifiers = 0;
+  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
+    return eventNotHandledErr;
+  }
+  return Sp_RowKeyDownOnWindow(charCode, keyCode, modifiers, 1) != 0 ? OSStatus(noErr)
+                                                                     : eventNotHandledErr;
+}
+
+OSStatus Sp_KeyRawUpEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  char charCode = 0;
+  char keyCode = 0;
+  short modifiers = 0;
+  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
+    return eventNotHandledErr;
+  }
+  cKeyDownStackItemObj* item = SpGetkeyDownStackItemByKeyCode(keyCode);
+  if (item == nullptr) return eventNotHandledErr;
+  OSStatus result = eventNotHandledErr;
+  // Keys that a short-cut or the input method took give the window no key-up.
+  if (item->EqualDownProcType(kSpKeyDownFrontWindow) || item->EqualDownProcType(kSpKeyDownNobody)) {
+    if (Sp_RowKeyUpOnWindow(charCode, keyCode, modifiers) != 0) result = noErr;
+  }
+  SpDeleteKeyDownStackItem(item);
+  return result;
+}
+
+// ---- Windows --------------------------------------------------------------------------------
+
+OSStatus Sp_WindowUpdateForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
+  WindowRef window = (event != nullptr) ? ReadDirectObjectWindow(event) : nullptr;
+  if (window == nullptr) return eventNotHandledErr;
+  Sp_WindowUpdateProc(window);
+  return noErr;
+}
+
+OSStatus Sp_WindowCloseForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
+  WindowRef window = (event != nullptr) ? ReadDirectObjectWindow(event) : nullptr;
+  if (window == nullptr) return eventNotHandledErr;
+  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  if (windowObj == nullptr) return eventNotHandledErr;
+  windowObj->GoAway(nullptr);
+  return noErr;
+}
+
+OSStatus Sp_WindowDragStartForOSXCFMHProc(EventHandlerCallRef callRef, EventRef event,
+                                          void* userData) {
+  return Sp_WindowCloseForOSXCFMHProc(callRef, event, userData);
+}
+
+void Sp_WindowUpdateProc(WindowRef window) {
+  if (window == nullptr) return;
+  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  if (windowObj == nullptr) return;
+  Sp_RedrawViewForUpdateEvent(window);
+  windowObj->Update();
+}
+
+// ---- Menu commands --------------------------------------------------------------------------
+
+OSStatus Sp_CatchMenuCommandEventProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr || Sp_GetMenuManager(1) == nullptr) return eventNotHandledErr;
+  HICommand command = {};
+  if (GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
+                        nullptr, &command) != noErr) {
+    return eventNotHandledErr;
+  }
+  if (command.menu.menuItemIndex != 0) {
+    // A menu choice is shown to the first-call procedures as a key-down; they cannot stop it.
+    EventRecord record = {};
+    ConvertEventRefToEventRecord(event, &record);
+    record.what = keyDown;
+    Sp_ExecFirstCallProc(&record);
+  }
+  const short menuId = (command.menu.menuRef != nullptr) ? GetMenuID(command.menu.menuRef) : 0;
+  if (Sp_MenuEventProc(menuId, short(command.menu.menuItemIndex), 0) != 0) return noErr;
+  if (Sp_MenuEventCommandProc(command.commandID, 0) != 0) return noErr;
+  return eventNotHandledErr;
+}
+
+OSStatus Sp_MenuSelectedForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr) return eventNotHandledErr;
+  MenuRef menu = nullptr;
+  MenuItemIndex item = 0;
+  if (GetEventParameter(event, kEventParamDirectObject, typeMenuRef, nullptr, sizeof menu, nullptr,
+                        &menu) != noErr ||
+      GetEventParameter(event, kEventParamMenuItemIndex, typeMenuItemIndex, nullptr, sizeof item,
+                        nullptr, &item) != noErr) {
+    return eventNotHandledErr;
+  }
+  const short menuId = (menu != nullptr) ? GetMenuID(menu) : 0;
+  Sp_MenuEventProc(menuId, short(item), short(GetCurrentKeyModifiers() & 0xFFFF));
+  return noErr;
+}
+
+// ---- Mouse (not installed by the framework) -------------------------------------------------
+
+OSStatus Sp_MouseDownForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
+  Point where = {0, 0};
+  UInt32 modifiers = 0;
+  WindowRef window = nullptr;
+  if (event == nullptr || !ReadMouseParameters(event, &where, &modifiers, &window)) {
+    return eventNotHandledErr;
+  }
+  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, where, modifiers) != 0) return noErr;
+  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  if (windowObj == nullptr) return eventNotHandledErr;
+  SpTS_MouseDownProcedure(window, where);
+  windowObj->ContentMouseDown(where, short(modifiers & 0xFFFF));
+  return noErr;
+}
+
+OSStatus Sp_MouseUpForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
+  Point where = {0, 0};
+  UInt32 modifiers = 0;
+  WindowRef window = nullptr;
+  if (event == nullptr || !ReadMouseParameters(event, &where, &modifiers, &window)) {
+    return eventNotHandledErr;
+  }
+  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseUp, where, modifiers) == 0) {
+    Sp_WindowMouseUpTerminate(where, short(modifiers & 0xFFFF));
+  }
+  return noErr;
+}
+
+void Sp_MainTimerActionForOSXCFMProc(EventLoopTimerRef, void*) {
+  Sp_OptionEventProc(1);
+  SpETO_EventIdleProcedure();
+}
+
+// ---- Typed text -----------------------------------------------------------------------------
+
+OSStatus Sp_TextInputKeyEventHandlerProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr) return eventNotHandledErr;
+  char text[kTextInputBufferSize] = {};
+  ByteCount size = 0;
+  if (GetEventParameter(event, kEventParamTextInputSendText, typeChar, nullptr,
+                        kTextInputBufferSize - 1, &size, text) != noErr) {
+    return eventNotHandledErr;
+  }
+  if (size > kTextInputBufferSize - 1) size = kTextInputBufferSize - 1;
+  text[size] = '\0';
+  unsigned char taken = 0;
+  if (size < 2) {
+    // One byte is one key: it goes the way of every key, short-cuts first.
+    short modifiers = 0;
+    Sp_GetModifiers(&modifiers, nullptr);
+    taken = (Sp_KeyEventProc(text[0], 0, modifiers, 0) != kSpKeyDownNobody) ? 1 : 0;
+  } else {
+    // A two-byte character or a whole string is text for the edit-text engine only.
+    taken = SpETO_EventKeyStringInProcedure(text);
+  }
+  return taken != 0 ? OSStatus(noErr) : eventNotHandledErr;
+}
+
+unsigned char Sp_UnicodeToShiftJIS(const unsigned short* text, unsigned long lengthInBytes,
+                                   char* out, long outMax) {
+  if ((text == nullptr && lengthInBytes > 0) || out == nullptr) {
+    return SpReportFailure(kSource, "Sp_UnicodeToShiftJIS", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  if (outMax < 0) return 0;
+  if (textEditObjRefNum_GlV == nullptr &&
+      TECCreateConverter(&textEditObjRefNum_GlV, kTextEncodingUnicodeDefault,
+                         kTextEncodingMacJapanese) != noErr) {
+    textEditObjRefNum_GlV = nullptr;
+    return 0;
+  }
+  // Two bytes of UTF-16 never give more than two bytes of MacJapanese, so a buffer of twice
+  // the input always holds the result.
+  if (lengthInBytes > 0x3FFFFFFFUL) return 0;
+  const UInt32 needed = UInt32(lengthInBytes) * 2;
+  if (unicodeConvertBuff_GlV == nullptr || unicodeConvertBuffSize_GlV < needed) {
+    if (unicodeConvertBuff_GlV != nullptr) DisposePtr(unicodeConvertBuff_GlV);
+    unicodeConvertBuffSize_GlV = 0;
+    const UInt32 size = (needed / 128) * 128 + 128;
+    unicodeConvertBuff_GlV = NewPtrClear(Size(size));
+    if (unicodeConvertBuff_GlV == nullptr) return 0;
+    unicodeConvertBuffSize_GlV = size;
+  }
+  ByteCount inLength = 0;
+  ByteCount outLength = 0;
+  if (TECConvertText(textEditObjRefNum_GlV, reinterpret_cast<ConstTextPtr>(text), lengthInBytes,
+                     &inLength, reinterpret_cast<TextPtr>(unicodeConvertBuff_GlV),
+                     unicodeConvertBuffSize_GlV, &outLength) != noErr) {
+    return 0;
+  }
+  if (outLength > ByteCount(outMax)) return 0;
+  if (outLength > 0) std::memcpy(out, unicodeConvertBuff_GlV, outLength);
+  return 1;
+}
+
+// ---- Idle work ------------------------------------------------------------------------------
+
+void Sp_OptionEventProc(unsigned char runCursor) {
+  Sp_InterruptDrawView();
+  if (inApplicationFontNowFlag_GlV != 0) Sp_ViewManagerMouseMoveEventProcedure();
+  Sp_EventToolsIdleProc(runCursor);
+}

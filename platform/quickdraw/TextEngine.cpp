@@ -1,0 +1,517 @@
+// Measuring and rendering MacJapanese text runs with FreeType, and the fixed-metric test font.
+#include "detail/TextEngine.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_ADVANCES_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "SpTextCodec.h"
+#include "TextCommon.h"
+#include "detail/FontFaces.h"
+#include "detail/Ports.h"
+
+namespace sp_platform {
+namespace fonts {
+
+FT_Library FreeTypeLibrary() {
+  static FT_Library library = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    if (FT_Init_FreeType(&library) != 0) library = nullptr;
+  }
+  return library;
+}
+
+FT_Face Face::Sized(SInt16 pixelSize) {
+  if (ft_ == nullptr) {
+    if (failed_ || FreeTypeLibrary() == nullptr) return nullptr;
+    if (FT_New_Face(FreeTypeLibrary(), file.c_str(), index, &ft_) != 0) {
+      ft_ = nullptr;
+      failed_ = true;
+      return nullptr;
+    }
+  }
+  if (size_ != pixelSize) {
+    if (FT_Set_Pixel_Sizes(ft_, 0, FT_UInt(pixelSize)) != 0) return nullptr;
+    size_ = pixelSize;
+  }
+  return ft_;
+}
+
+}  // namespace fonts
+
+namespace text_engine {
+namespace {
+
+using fonts::Face;
+using fonts::Family;
+
+// Sizes beyond this draw at this size: a glyph bitmap stays a sensible size.
+constexpr SInt16 kMaxPixelSize = 2048;
+
+// The largest advance of one character, extras included: the width of the coordinate plane.
+constexpr SInt64 kMaxAdvance = SInt64(0x7FFF) << 16;
+
+// Slant of made-up italics: x moves right by 0.2 of the height above the baseline.
+constexpr FT_Fixed kItalicShear = 0x3333;
+
+bool& FractionalFlag() {
+  static bool on = false;
+  return on;
+}
+
+// Extra pixels of synthetic bold at a size: 1 at the usual sizes, more for large text.
+SInt32 BoldStrength(SInt16 size) {
+  return std::max<SInt32>(1, (size + 8) / 16);
+}
+
+// The toolbox's per-character width extras of the styles that change spacing only.
+SInt32 SpacingExtra(Style face) {
+  SInt32 extra = 0;
+  if (face & shadow) {
+    extra += 2;
+  } else if (face & outline) {
+    extra += 1;
+  }
+  if (face & condense) extra -= 1;
+  if (face & extend) extra += 1;
+  return extra;
+}
+
+// The face a style draws with, and what has to be made up from it.
+struct FaceChoice {
+  Face* face = nullptr;
+  bool synthBold = false;
+  bool synthItalic = false;
+};
+
+FaceChoice ChooseFace(const Family* family, Style style) {
+  const bool wantBold = (style & bold) != 0;
+  const bool wantItalic = (style & italic) != 0;
+  FaceChoice c;
+  if (wantBold && wantItalic && family->boldItalic != nullptr) {
+    c.face = family->boldItalic;
+  } else if (wantBold && family->bold != nullptr) {
+    c.face = family->bold;
+    c.synthItalic = wantItalic;
+  } else if (wantItalic && family->italic != nullptr) {
+    c.face = family->italic;
+    c.synthBold = wantBold;
+  } else {
+    c.face = family->regular;
+    c.synthBold = wantBold;
+    c.synthItalic = wantItalic;
+  }
+  return c;
+}
+
+bool IsControl(UInt8 b) {
+  return b < 0x20 || b == 0x7F;
+}
+
+// A character of the text as the renderer sees it.
+struct Glyphs {
+  std::u16string chars;  // UTF-16 of the character; empty for a blank (control) character
+  bool blank = false;    // nothing drawn
+};
+
+Glyphs DecodeChar(const UInt8* bytes, SInt32 length) {
+  Glyphs g;
+  if (length == 1 && IsControl(bytes[0])) {
+    g.chars = u" ";  // as wide as a space, and drawn as one
+    g.blank = true;
+    return g;
+  }
+  const int used =
+      sp::text::DecodeStep(kTextEncodingMacJapanese, bytes, std::size_t(length), g.chars);
+  if (used != length || g.chars.empty()) g.chars = u"\xFFFD";
+  return g;
+}
+
+std::vector<char32_t> CodePoints(const std::u16string& s) {
+  std::vector<char32_t> out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+// Where one code point's glyph comes from.
+struct GlyphRef {
+  Face* face = nullptr;
+  FT_UInt index = 0;
+  FaceChoice choice;
+};
+
+// The glyph in the style's face, else in the system font's regular face (the Japanese
+// family covers what a Western family lacks; bold and italic are then made up), else the
+// style face's missing-glyph box.
+GlyphRef FindGlyph(const Family* family, const FaceChoice& choice, Style style, SInt16 size,
+                   char32_t c) {
+  GlyphRef ref;
+  ref.choice = choice;
+  ref.face = choice.face;
+  if (choice.face != nullptr) {
+    FT_Face ft = choice.face->Sized(size);
+    if (ft != nullptr) {
+      ref.index = FT_Get_Char_Index(ft, FT_ULong(c));
+      if (ref.index != 0) return ref;
+    }
+  }
+  const Family* fallback = fonts::FindFamily(16384);
+  if (fallback == nullptr) fallback = fonts::SystemFamily();
+  if (fallback != family && !fallback->fixedMetric && fallback->regular != nullptr) {
+    FT_Face ft = fallback->regular->Sized(size);
+    const FT_UInt index = ft != nullptr ? FT_Get_Char_Index(ft, FT_ULong(c)) : 0;
+    if (index != 0) {
+      ref.face = fallback->regular;
+      ref.index = index;
+      ref.choice.face = fallback->regular;
+      ref.choice.synthBold = (style & bold) != 0;
+      ref.choice.synthItalic = (style & italic) != 0;
+      return ref;
+    }
+  }
+  ref.index = 0;
+  return ref;
+}
+
+// The unhinted advance of a glyph in 16.16 pixels, synthetic bold included.
+Fixed GlyphAdvance(const GlyphRef& g, SInt16 size) {
+  if (g.face == nullptr) return Fixed(size) << 15;
+  FT_Face ft = g.face->Sized(size);
+  FT_Fixed advance = 0;
+  if (ft == nullptr ||
+      FT_Get_Advance(ft, g.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP, &advance) != 0) {
+    return Fixed(size) << 15;
+  }
+  Fixed result = Fixed(advance);
+  if (g.choice.synthBold) result += BoldStrength(size) << 16;
+  return result;
+}
+
+// The fixed-metric font's advance of a character before any extra.
+SInt32 FixedMetricAdvance(SInt16 size, SInt32 length) {
+  return length == 2 ? size : std::max<SInt32>(1, size / 2);
+}
+
+Fixed RoundToPixel(Fixed f) {
+  return Fixed((SInt64(f) + 0x8000) & ~SInt64(0xFFFF));
+}
+
+// Everything measuring and drawing need about one character.
+struct CharInfo {
+  CharMetric metric;
+  Glyphs glyphs;
+  std::vector<GlyphRef> refs;  // one per code point (empty for the fixed-metric font)
+};
+
+std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SInt32 length) {
+  std::vector<CharInfo> out;
+  if (text == nullptr || length <= 0) return out;
+  const Family* family = fonts::ResolveFamily(style.font);
+  const FaceChoice choice = ChooseFace(family, style.face);
+  const SInt32 spacing = SpacingExtra(style.face);
+  for (SInt32 pos = 0; pos < length;) {
+    CharInfo info;
+    const SInt32 len = CharLength(text + pos, length - pos);
+    info.metric.offset = pos;
+    info.metric.length = len;
+    SInt64 advance = 0;
+    if (family->fixedMetric) {
+      advance = SInt64(FixedMetricAdvance(style.size, len)) << 16;
+      if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
+      if (len == 1 && IsControl(text[pos])) info.glyphs.blank = true;
+    } else {
+      info.glyphs = DecodeChar(text + pos, len);
+      for (char32_t c : CodePoints(info.glyphs.chars)) {
+        info.refs.push_back(FindGlyph(family, choice, style.face, style.size, c));
+        Fixed a = GlyphAdvance(info.refs.back(), style.size);
+        advance += style.fractional ? a : RoundToPixel(a);
+      }
+    }
+    advance += SInt64(spacing) * 0x10000;
+    advance += style.chExtra;
+    if (len == 1 && text[pos] == ' ') advance += style.spExtra;
+    // Extras of any size: a character never moves the pen beyond the coordinate plane.
+    info.metric.advance = Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
+    out.push_back(std::move(info));
+    pos += len;
+  }
+  return out;
+}
+
+// ---- Coverage canvas ----
+
+struct Canvas {
+  SInt32 left = 0, top = 0, width = 0, height = 0;
+  std::vector<UInt8> pixels;
+
+  void Init(SInt32 l, SInt32 t, SInt32 r, SInt32 b) {
+    left = l;
+    top = t;
+    width = std::max<SInt32>(0, r - l);
+    height = std::max<SInt32>(0, b - t);
+    pixels.assign(std::size_t(width) * std::size_t(height), 0);
+  }
+  UInt8* At(SInt32 x, SInt32 y) {
+    if (x < left || y < top || x >= left + width || y >= top + height) return nullptr;
+    return &pixels[std::size_t(y - top) * std::size_t(width) + std::size_t(x - left)];
+  }
+  void Max(SInt32 x, SInt32 y, UInt8 value) {
+    UInt8* p = At(x, y);
+    if (p != nullptr && *p < value) *p = value;
+  }
+};
+
+// A glyph image placed in local coordinates.
+struct Placed {
+  SInt32 left, top, width, height;
+  std::vector<UInt8> gray;
+};
+
+bool RenderGlyph(const GlyphRef& g, SInt16 size, SInt32 penX, SInt32 baseline, Placed* out) {
+  if (g.face == nullptr) return false;
+  FT_Face ft = g.face->Sized(size);
+  if (ft == nullptr) return false;
+  if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return false;
+  FT_GlyphSlot slot = ft->glyph;
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (g.choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);
+    if (g.choice.synthItalic) {
+      FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
+      FT_Outline_Transform(&slot->outline, &shear);
+    }
+  }
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
+  const FT_Bitmap& bm = slot->bitmap;
+  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return false;
+  out->left = penX + slot->bitmap_left;
+  out->top = baseline - slot->bitmap_top;
+  out->width = SInt32(bm.width);
+  out->height = SInt32(bm.rows);
+  out->gray.resize(std::size_t(out->width) * std::size_t(out->height));
+  for (SInt32 y = 0; y < out->height; ++y) {
+    const UInt8* row = bm.buffer + std::ptrdiff_t(y) * bm.pitch;
+    std::memcpy(&out->gray[std::size_t(y) * std::size_t(out->width)], row, std::size_t(out->width));
+  }
+  return true;
+}
+
+// Grows the coverage by one pixel in every direction.
+std::vector<UInt8> Dilate(const Canvas& c) {
+  std::vector<UInt8> out(c.pixels.size(), 0);
+  for (SInt32 y = 0; y < c.height; ++y) {
+    for (SInt32 x = 0; x < c.width; ++x) {
+      UInt8 m = 0;
+      for (SInt32 dy = -1; dy <= 1; ++dy) {
+        for (SInt32 dx = -1; dx <= 1; ++dx) {
+          const SInt32 xx = x + dx, yy = y + dy;
+          if (xx < 0 || yy < 0 || xx >= c.width || yy >= c.height) continue;
+          m = std::max(m, c.pixels[std::size_t(yy) * std::size_t(c.width) + std::size_t(xx)]);
+        }
+      }
+      out[std::size_t(y) * std::size_t(c.width) + std::size_t(x)] = m;
+    }
+  }
+  return out;
+}
+
+// Outlined text: the ring around the glyphs; shadowed text: that ring and the ring moved one
+// pixel right and down. The glyphs themselves are left undrawn.
+void MakeHollow(Canvas* c, bool withShadow) {
+  const std::vector<UInt8> ring = Dilate(*c);
+  std::vector<UInt8> out(c->pixels.size(), 0);
+  for (SInt32 y = 0; y < c->height; ++y) {
+    for (SInt32 x = 0; x < c->width; ++x) {
+      const std::size_t i = std::size_t(y) * std::size_t(c->width) + std::size_t(x);
+      UInt32 v = ring[i];
+      if (withShadow && x > 0 && y > 0) {
+        v = std::max<UInt32>(v, ring[i - std::size_t(c->width) - 1]);
+      }
+      out[i] = UInt8(v * (255u - c->pixels[i]) / 255u);
+    }
+  }
+  c->pixels.swap(out);
+}
+
+}  // namespace
+
+bool FractionalWidths() {
+  return FractionalFlag();
+}
+
+void SetFractionalWidths(bool on) {
+  FractionalFlag() = on;
+}
+
+TextStyle StyleOfPort(const GrafPort& port) {
+  TextStyle s;
+  s.font = port.txFont;
+  s.size = port.txSize > 0 ? port.txSize : GetDefFontSize();
+  if (s.size > kMaxPixelSize) s.size = kMaxPixelSize;
+  s.face = Style(port.txFace & 0x7F);
+  s.spExtra = port.spExtra;
+  s.chExtra = port.chExtra;
+  s.fractional = FractionalWidths();
+  return s;
+}
+
+SInt32 RoundFixed(SInt64 fixedSum) {
+  // Rounds half up, for negative sums too (floor of sum + 1/2).
+  const SInt64 v = fixedSum + 0x8000;
+  return SInt32(v >= 0 ? v >> 16 : -((-v + 0xFFFF) >> 16));
+}
+
+std::vector<CharMetric> MeasureChars(const TextStyle& style, const UInt8* text, SInt32 length) {
+  std::vector<CharMetric> out;
+  for (const CharInfo& c : AnalyseChars(style, text, length)) out.push_back(c.metric);
+  return out;
+}
+
+SInt32 TextPixelWidth(const TextStyle& style, const UInt8* text, SInt32 length) {
+  SInt64 sum = 0;
+  for (const CharMetric& c : MeasureChars(style, text, length)) sum += c.advance;
+  return RoundFixed(sum);
+}
+
+FontInfo MeasureFontInfo(const TextStyle& style) {
+  FontInfo info{0, 0, 0, 0};
+  const Family* family = fonts::ResolveFamily(style.font);
+  const SInt32 spacing = SpacingExtra(style.face);
+  SInt32 boldExtra = 0;
+  if (family->fixedMetric) {
+    info.ascent = SInt16(style.size - style.size / 4);
+    info.descent = SInt16(style.size / 4);
+    info.widMax = style.size;
+    if (style.face & bold) boldExtra = BoldStrength(style.size);
+  } else {
+    const FaceChoice choice = ChooseFace(family, style.face);
+    FT_Face ft = choice.face != nullptr ? choice.face->Sized(style.size) : nullptr;
+    if (ft != nullptr) {
+      const FT_Size_Metrics& m = ft->size->metrics;
+      info.ascent = SInt16((m.ascender + 63) / 64);
+      info.descent = SInt16((-m.descender + 63) / 64);
+      const SInt32 height = SInt32((m.height + 32) / 64);
+      info.leading = SInt16(std::max<SInt32>(0, height - info.ascent - info.descent));
+      info.widMax = SInt16((m.max_advance + 32) / 64);
+    } else {
+      info.ascent = SInt16(style.size - style.size / 4);
+      info.descent = SInt16(style.size / 4);
+      info.widMax = style.size;
+    }
+    if (choice.synthBold) boldExtra = BoldStrength(style.size);
+  }
+  info.widMax = SInt16(std::max<SInt32>(0, info.widMax + boldExtra + spacing));
+  // Outlined and shadowed glyphs reach a pixel (the shadow two) beyond the plain ones.
+  if (style.face & (outline | shadow)) {
+    info.ascent = SInt16(info.ascent + 1);
+    info.descent = SInt16(info.descent + ((style.face & shadow) ? 2 : 1));
+  }
+  return info;
+}
+
+void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
+               const Rect& limit, Coverage* out) {
+  const std::vector<CharInfo> chars = AnalyseChars(style, text, length);
+  const FontInfo info = MeasureFontInfo(style);
+  const Family* family = fonts::ResolveFamily(style.font);
+
+  // Glyph images, each at its pen position (the run's pen plus the rounded sum before it).
+  // Only glyphs near the limit are rendered: a glyph reaches at most a few sizes beyond its
+  // advance (the slant of italics, the rings of outlines).
+  const SInt32 reach = 2 * SInt32(style.size) + 4;
+  std::vector<Placed> placed;
+  SInt64 sum = 0;
+  for (const CharInfo& c : chars) {
+    const SInt32 penX = h + RoundFixed(sum);
+    sum += c.metric.advance;
+    if (c.glyphs.blank) continue;
+    if (penX > limit.right + reach || penX + RoundFixed(c.metric.advance) < limit.left - reach) {
+      continue;
+    }
+    if (family->fixedMetric) {
+      const UInt8 b0 = text[c.metric.offset];
+      const bool space = (c.metric.length == 1 && b0 == ' ') ||
+                         (c.metric.length == 2 && b0 == 0x81 && text[c.metric.offset + 1] == 0x40);
+      if (space) continue;
+      SInt32 w = std::max<SInt32>(1, FixedMetricAdvance(style.size, c.metric.length) - 1);
+      if (style.face & bold) w += BoldStrength(style.size);
+      const SInt32 ascent = style.size - style.size / 4;
+      Placed p{penX, v - ascent, w, ascent, {}};
+      p.gray.assign(std::size_t(w) * std::size_t(ascent), 255);
+      placed.push_back(std::move(p));
+      continue;
+    }
+    SInt64 glyphPen = 0;  // the code points of one character follow each other
+    for (const GlyphRef& g : c.refs) {
+      Placed p{};
+      if (RenderGlyph(g, style.size, penX + RoundFixed(glyphPen), v, &p)) {
+        placed.push_back(std::move(p));
+      }
+      const Fixed a = GlyphAdvance(g, style.size);
+      glyphPen += style.fractional ? a : RoundToPixel(a);
+    }
+  }
+  out->advance = RoundFixed(sum);
+
+  // The canvas: the text's box, grown to hold every glyph and the styles' extra pixels.
+  SInt32 left = std::min(h, h + out->advance), right = std::max(h, h + out->advance);
+  SInt32 top = v - info.ascent, bottom = v + info.descent;
+  for (const Placed& p : placed) {
+    left = std::min(left, p.left);
+    top = std::min(top, p.top);
+    right = std::max(right, p.left + p.width);
+    bottom = std::max(bottom, p.top + p.height);
+  }
+  const SInt32 margin = (style.face & shadow) ? 2 : ((style.face & outline) ? 1 : 0);
+  left -= margin;
+  top -= margin;
+  right += margin;
+  bottom += margin;
+  if (style.face & underline) bottom = std::max(bottom, v + 2);
+  // Nothing beyond the limit can be drawn; a little is kept around it so that the rings of
+  // outlined glyphs just outside still reach in.
+  left = std::max<SInt32>(left, limit.left - 3);
+  top = std::max<SInt32>(top, limit.top - 3);
+  right = std::min<SInt32>(right, limit.right + 3);
+  bottom = std::min<SInt32>(bottom, limit.bottom + 3);
+  left = std::max<SInt32>(left, -32768);
+  top = std::max<SInt32>(top, -32768);
+  right = std::min<SInt32>(std::max(right, left), 32767);
+  bottom = std::min<SInt32>(std::max(bottom, top), 32767);
+
+  Canvas canvas;
+  canvas.Init(left, top, right, bottom);
+  for (const Placed& p : placed) {
+    for (SInt32 y = 0; y < p.height; ++y) {
+      for (SInt32 x = 0; x < p.width; ++x) {
+        canvas.Max(p.left + x, p.top + y, p.gray[std::size_t(y) * std::size_t(p.width) + x]);
+      }
+    }
+  }
+  if (style.face & (outline | shadow)) MakeHollow(&canvas, (style.face & shadow) != 0);
+  if (style.face & underline) {
+    for (SInt32 x = h; x < h + out->advance; ++x) canvas.Max(x, v + 1, 255);
+  }
+
+  out->box = Rect{SInt16(canvas.top), SInt16(canvas.left), SInt16(canvas.top + canvas.height),
+                  SInt16(canvas.left + canvas.width)};
+  out->rowBytes = std::size_t(canvas.width);
+  out->pixels.swap(canvas.pixels);
+}
+
+}  // namespace text_engine
+}  // namespace sp_platform

@@ -1,0 +1,23 @@
+#include "TestFonts.h"
+
+#include "quickdraw/detail/FontTable.h"
+
+namespace sp_testing {
+
+static_assert(kFixedMetricFont == sp_platform::kFixedMetricFontNumber,
+              "the test API and the layer name the same font");
+
+void UseFixedMetricFont(bool on) {
+  sp_platform::SetFixedMetricFontAsSystemFont(on);
+}
+
+FixedMetricFontScope::FixedMetricFontScope()
+    : previous_(sp_platform::FixedMetricFontIsSystemFont()) {
+  UseFixedMetricFont(true);
+}
+
+FixedMetricFontScope::~FixedMetricFontScope() {
+  UseFixedMetricFont(previous_);
+}
+
+}  // namespace sp_testing

@@ -1,0 +1,27 @@
+// Test API: the pixels of ports.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+#include "QuickDraw.h"
+
+namespace sp_testing {
+
+// Writes the port's pixels as a PNG file (RGB, 8 bits a channel); false for an invalid port,
+// a port without pixels, or a file that cannot be written.
+bool SnapshotPort(CGrafPtr port, const std::string& path);
+
+// The pixel at local (h, v) of the port as 0xRRGGBB; 0xFF000000 (no colour) outside its
+// pixels or for an invalid port.
+UInt32 ReadPixel(CGrafPtr port, SInt16 h, SInt16 v);
+// The same as a 16-bit colour (each channel times 257); black outside.
+RGBColor ReadPixelColor(CGrafPtr port, SInt16 h, SInt16 v);
+
+// Sets every pixel of the port to the colour 0xRRGGBB, ignoring the clip (a known start).
+void FillPort(CGrafPtr port, UInt32 rgb);
+
+// QDFlushPortBuffer calls on the port since it was made.
+UInt32 FlushCount(CGrafPtr port);
+
+}  // namespace sp_testing

@@ -1,0 +1,5 @@
+#include "Appearance.h"
+
+OSStatus RegisterAppearanceClient() {
+  return noErr;
+}

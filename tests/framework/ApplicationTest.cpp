@@ -1,0 +1,480 @@
+// The application object and the four core Apple events, through the real event loop: the
+// open event once, documents handed on as file entries, printing ignored, quit accepted or
+// refused, the Carbon handlers installed once after the first open event, and the short-cut
+// table reached through the application object.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AppleEvents.h"
+#include "CFURLFiles.h"
+#include "CarbonEvents.h"
+#include "CoreFoundation.h"
+#include "ErrorLogCapture.h"
+#include "Events.h"
+#include "Files.h"
+#include "SpApplicationClass.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpStdFileFunctionDirectory.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "TestAppleEvents.h"
+#include "TestEvents.h"
+#include "TestFiles.h"
+
+namespace {
+
+// 2004-03-01 12:00:00 local time.
+constexpr SInt64 kTestDate = 3160987200LL;
+
+struct OpenedFile {
+  std::string name;
+  short vRefNum;
+  SInt32 dirId;
+};
+
+struct DocumentCall {
+  unsigned char firstOpen;
+  std::vector<OpenedFile> files;
+};
+
+// An application that records what the framework asks of it. Each hook, when set, runs inside
+// the operation.
+class TestApplication : public cSpApplication {
+ public:
+  void OpenApplicationProc() override {
+    ++opens;
+    if (onOpen) onOpen();
+  }
+  void OpenDocumentsProc(unsigned char firstOpen, cFileInfoObj* files) override {
+    DocumentCall call{firstOpen, {}};
+    for (cFileInfoObj* file = files; file != nullptr; file = file->GetNextObjectPtr()) {
+      char name[kSpFileInfoObjNameSize];
+      unsigned char cut = 0;
+      file->GetFileName(name, sizeof name, cut);
+      call.files.push_back({name, file->GetVolumeRefNum(), file->GetUpperDirId()});
+    }
+    documents.push_back(call);
+  }
+  unsigned char QuitApplicationProc() override {
+    ++quitAsks;
+    if (onQuit) onQuit();
+    return agreeToQuit;
+  }
+  void PrintDocumentProc() override { ++prints; }
+
+  int opens = 0;
+  int quitAsks = 0;
+  int prints = 0;
+  unsigned char agreeToQuit = 1;
+  std::vector<DocumentCall> documents;
+  std::function<void()> onOpen;
+  std::function<void()> onQuit;
+};
+
+// Runs of the resume registry: the activation handler's visible work.
+int gResumeRuns = 0;
+bool gResumeRegistered = false;
+void CountResume(unsigned long) {
+  ++gResumeRuns;
+}
+
+// How often one activation of the application runs the resume registry: once per installed
+// activation handler.
+int ResumeRunsPerActivation() {
+  if (!gResumeRegistered) {
+    Sp_SetupResumeEventProcedure(CountResume, 0, 0, nullptr);
+    gResumeRegistered = true;
+  }
+  gResumeRuns = 0;
+  EventRef event = nullptr;
+  EXPECT_EQ(CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone,
+                        &event),
+            noErr);
+  SendEventToEventTarget(event, GetApplicationEventTarget());
+  ReleaseEvent(event);
+  return gResumeRuns;
+}
+
+// An Apple event of the core class to this process.
+OSErr MakeCoreEvent(AEEventID id, AppleEvent* event) {
+  const ProcessSerialNumber self = {0, kCurrentProcess};
+  AEAddressDesc target = {typeNull, nullptr};
+  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
+  OSErr err = AECreateAppleEvent(kCoreEventClass, id, &target, kAutoGenerateReturnID, 1, event);
+  AEDisposeDesc(&target);
+  return err;
+}
+
+// The same, queued as the system would send it.
+OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
+  AppleEvent event = {typeNull, nullptr};
+  OSErr err = MakeCoreEvent(id, &event);
+  if (err == noErr && documents != nullptr) {
+    err = AEPutParamDesc(&event, keyDirectObject, documents);
+  }
+  if (err == noErr)
+    err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
+  AEDisposeDesc(&event);
+  return err;
+}
+
+bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId) {
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), true);
+  if (url == nullptr) return false;
+  FSRef ref;
+  const bool found = CFURLGetFSRef(url, &ref);
+  CFRelease(url);
+  if (!found) return false;
+  FSCatalogInfo info;
+  std::memset(&info, 0, sizeof info);
+  if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
+                       nullptr) != noErr) {
+    return false;
+  }
+  vRefNum = info.volume;
+  dirId = SInt32(info.nodeID);
+  return true;
+}
+
+class ApplicationEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    Reset();
+    Sp_CarbonEvent_ModeEnable();
+    ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
+  }
+  void TearDown() override {
+    Reset();
+    sp_testing::UseRealClock();
+  }
+
+  static void Reset() {
+    sp_testing::FailNthAllocation(0);
+    sp_testing::ResetEvents();
+    sp_testing::ResetAppleEvents();
+    openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
+    alreadyOpenApplicationFlag_GlV = 0;
+    mainLoopFlag_GlV = 1;
+  }
+
+  // Runs the application's loop until it returns by itself: true when it ended by a quit
+  // (false when it went idle: on the virtual clock with nothing left to do it returns).
+  static bool RunLoopToItsEnd() {
+    const UInt32 idleBefore = sp_testing::IdleLoopReturns();
+    RunApplicationEventLoop();
+    return sp_testing::IdleLoopReturns() == idleBefore;
+  }
+};
+
+}  // namespace
+
+TEST_F(ApplicationEvents, TheOpenApplicationEventReachesTheApplicationExactlyOnce) {
+  TestApplication app;
+  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
+  EXPECT_EQ(alreadyOpenApplicationFlag_GlV, 1);
+  // A second run of the loop in the same program sends no second open event.
+  EXPECT_FALSE(RunLoopToItsEnd());
+  EXPECT_EQ(app.opens, 1);
+  EXPECT_TRUE(app.documents.empty());
+  EXPECT_EQ(SpGetMainLoopFlag(), 1);
+}
+
+TEST_F(ApplicationEvents, TheFirstOpenEventInstallsTheApplicationHandlersOnce) {
+  TestApplication app;
+  EXPECT_EQ(ResumeRunsPerActivation(), 0) << "nothing before the first open event";
+  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
+  EXPECT_EQ(ResumeRunsPerActivation(), 1);
+
+  // Later open events (another open application, documents) install nothing more.
+  ASSERT_EQ(SendToSelf(kAEOpenApplication), noErr);
+  sp_testing::DispatchAppleEvents();
+  AEDescList none = {typeNull, nullptr};
+  ASSERT_EQ(AECreateList(nullptr, 0, false, &none), noErr);
+  ASSERT_EQ(SendToSelf(kAEOpenDocuments, &none), noErr);
+  AEDisposeDesc(&none);
+  sp_testing::DispatchAppleEvents();
+  EXPECT_EQ(app.opens, 2);
+  ASSERT_EQ(app.documents.size(), 1u);
+  EXPECT_EQ(ResumeRunsPerActivation(), 1);
+}
+
+TEST_F(ApplicationEvents, DocumentsAtLaunchComeInOrderAsTheFirstOpenInPlaceOfOpenApplication) {
+  sp_testing::HomeScope home;
+  const std::string folder = home.Path("Songs");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  std::ofstream(folder + "/B side.aiff") << "FORM";
+  std::ofstream(folder + "/A side.aiff") << "FORM";
+  short vRefNum = 0;
+  SInt32 dirId = 0;
+  ASSERT_TRUE(LocateFolder(folder, vRefNum, dirId));
+  ASSERT_EQ(sp_testing::QueueOpenDocumentsEvent({folder + "/B side.aiff", folder + "/A side.aiff"}),
+            noErr);
+
+  TestApplication app;
+  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return !app.documents.empty(); }));
+  EXPECT_EQ(app.opens, 0) << "the documents stand for the launch";
+  ASSERT_EQ(app.documents.size(), 1u);
+  const DocumentCall& call = app.documents[0];
+  EXPECT_EQ(call.firstOpen, 1);
+  ASSERT_EQ(call.files.size(), 2u);
+  EXPECT_EQ(call.files[0].name, "B side.aiff");
+  EXPECT_EQ(call.files[1].name, "A side.aiff");
+  for (const OpenedFile& file : call.files) {
+    EXPECT_EQ(file.vRefNum, vRefNum);
+    EXPECT_EQ(file.dirId, dirId);
+  }
+  EXPECT_EQ(ResumeRunsPerActivation(), 1);
+
+  // More documents while the program runs are no first open.
+  ASSERT_EQ(sp_testing::QueueOpenDocumentsEvent({folder + "/A side.aiff"}), noErr);
+  sp_testing::DispatchAppleEvents();
+  ASSERT_EQ(app.documents.size(), 2u);
+  EXPECT_EQ(app.documents[1].firstOpen, 0);
+  ASSERT_EQ(app.documents[1].files.size(), 1u);
+  EXPECT_EQ(app.documents[1].files[0].name, "A side.aiff");
+  EXPECT_EQ(ResumeRunsPerActivation(), 1);
+}
+
+TEST_F(ApplicationEvents, AnOpenDocumentsEventWithoutFilesGivesANullList) {
+  TestApplication app;
+  AEDescList list = {typeNull, nullptr};
+  ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
+  // An item that is no file is left out as well.
+  const SInt32 number = 5;
+  ASSERT_EQ(AEPutPtr(&list, 0, typeSInt32, &number, sizeof number), noErr);
+  ASSERT_EQ(SendToSelf(kAEOpenDocuments, &list), noErr);
+  AEDisposeDesc(&list);
+  ASSERT_EQ(SendToSelf(kAEOpenDocuments), noErr);  // no direct object at all
+  sp_testing::DispatchAppleEvents();
+
+  ASSERT_EQ(app.documents.size(), 2u);
+  EXPECT_EQ(app.documents[0].firstOpen, 1);
+  EXPECT_TRUE(app.documents[0].files.empty());
+  EXPECT_EQ(app.documents[1].firstOpen, 0);
+  EXPECT_TRUE(app.documents[1].files.empty());
+  EXPECT_EQ(SpGetMainLoopFlag(), 1);
+}
+
+// Whichever allocation fails while the documents are gathered, the application gets the
+// documents gathered so far, in order, and nothing leaks or breaks.
+TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGathered) {
+  sp_testing::HomeScope home;
+  std::vector<std::string> paths;
+  for (const char* name : {"one.aiff", "two.aiff", "three.aiff"}) {
+    paths.push_back(home.Path(name));
+    std::ofstream(paths.back()) << "FORM";
+  }
+  AEDescList list = {typeNull, nullptr};
+  ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
+  for (const std::string& path : paths) {
+    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+        nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
+    FSRef ref;
+    ASSERT_TRUE(CFURLGetFSRef(url, &ref));
+    CFRelease(url);
+    FSSpec spec;
+    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr), noErr);
+    ASSERT_EQ(AEPutPtr(&list, 0, typeFSS, &spec, sizeof spec), noErr);
+  }
+  AppleEvent event = {typeNull, nullptr};
+  ASSERT_EQ(MakeCoreEvent(kAEOpenDocuments, &event), noErr);
+  ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &list), noErr);
+  AEDisposeDesc(&list);
+
+  const std::vector<std::string> names = {"one.aiff", "two.aiff", "three.aiff"};
+  bool sawPartial = false;
+  for (UInt32 n = 1; n <= 12; ++n) {
+    SCOPED_TRACE(n);
+    TestApplication app;
+    alreadyOpenApplicationFlag_GlV = 1;
+    sp_testing::FailNthAllocation(n);
+    Sp_OpenDocumentsHProc(&event, nullptr, 0);
+    sp_testing::FailNthAllocation(0);
+    ASSERT_EQ(app.documents.size(), 1u);
+    const std::vector<OpenedFile>& files = app.documents[0].files;
+    ASSERT_LE(files.size(), names.size());
+    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].name, names[i]);
+    if (!files.empty() && files.size() < names.size()) sawPartial = true;
+  }
+  EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
+  AEDisposeDesc(&event);
+}
+
+TEST_F(ApplicationEvents, APrintDocumentsEventIsAcceptedAndReachesNobody) {
+  TestApplication app;
+  EXPECT_EQ(Sp_PrintDocumentsHProc(nullptr, nullptr, 0), noErr);
+  ASSERT_EQ(SendToSelf(kAEPrintDocuments), noErr);
+  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
+  EXPECT_EQ(app.prints, 0);
+  EXPECT_EQ(app.opens, 0);
+  EXPECT_TRUE(app.documents.empty());
+}
+
+TEST_F(ApplicationEvents, AnAcceptedQuitEndsTheLoop) {
+  TestApplication app;
+  bool ranLater = false;
+  app.onOpen = [&] {
+    Sp_EndOfAppliacation();
+    EXPECT_EQ(app.quitAsks, 0) << "the quit event is handled later, not inside the send";
+    sp_testing::ScheduleInput(1000000, [&] { ranLater = true; });
+  };
+  EXPECT_TRUE(RunLoopToItsEnd());
+  EXPECT_EQ(app.quitAsks, 1);
+  EXPECT_FALSE(ranLater);
+  EXPECT_EQ(SpGetMainLoopFlag(), 0);
+}
+
+TEST_F(ApplicationEvents, ARefusedQuitLeavesTheLoopRunning) {
+  TestApplication app;
+  app.agreeToQuit = 0;
+  bool ranLater = false;
+  app.onOpen = [&] {
+    app.EndOfApplication();
+    sp_testing::ScheduleInput(1000000, [&] { ranLater = true; });
+    // The loop looks at the condition when a pass begins: one more pass is needed after it.
+    sp_testing::ScheduleInput(2000000, [] {});
+  };
+  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return ranLater; }));
+  EXPECT_EQ(app.quitAsks, 1);
+  EXPECT_EQ(SpGetMainLoopFlag(), 1);
+}
+
+TEST_F(ApplicationEvents, WithoutAnApplicationObjectOpenEndsTheLoopAndQuitDoesNothing) {
+  ASSERT_EQ(applicationObject_GlV, nullptr);
+  ASSERT_EQ(SendToSelf(kAEQuitApplication), noErr);
+  sp_testing::DispatchAppleEvents();
+  EXPECT_EQ(SpGetMainLoopFlag(), 1) << "a quit with nobody to ask does nothing";
+
+  EXPECT_TRUE(RunLoopToItsEnd()) << "the open event finds nobody and ends the loop";
+  EXPECT_EQ(SpGetMainLoopFlag(), 0);
+  EXPECT_EQ(alreadyOpenApplicationFlag_GlV, 0);
+  EXPECT_EQ(ResumeRunsPerActivation(), 0);
+}
+
+// ---- The application object -----------------------------------------------------------------
+
+namespace {
+
+int gDerivedDestroyed = 0;
+class DerivedApplication : public cSpApplication {
+ public:
+  ~DerivedApplication() override { ++gDerivedDestroyed; }
+};
+
+std::vector<std::string> gShortCuts;
+SInt32 SaveShortCut(unsigned char command, unsigned char shift, unsigned char option) {
+  gShortCuts.push_back("save" + std::to_string(command) + std::to_string(shift) +
+                       std::to_string(option));
+  return 0;
+}
+
+SInt32 DocProcA(...) {
+  return 0;
+}
+SInt32 DocProcB(...) {
+  return 0;
+}
+
+std::vector<std::string> TypesOf(const cSpLoadDocumentProcData* entry) {
+  std::vector<std::string> types;
+  for (cSpDocumentType* t = entry->GetTypeList(); t != nullptr; t = t->GetNextObjectPtr()) {
+    const UInt32 c = t->GetFileType();
+    types.push_back(std::string{char(c >> 24), char(c >> 16), char(c >> 8), char(c)});
+  }
+  return types;
+}
+
+}  // namespace
+
+TEST(ApplicationObject, DeletedThroughTheBaseItRunsTheDerivedDestructorAndIsForgotten) {
+  gDerivedDestroyed = 0;
+  cSpApplication* app = new DerivedApplication;
+  EXPECT_EQ(applicationObject_GlV, app);
+  delete app;
+  EXPECT_EQ(gDerivedDestroyed, 1);
+  EXPECT_EQ(applicationObject_GlV, nullptr);
+}
+
+TEST(ApplicationObject, AnOlderObjectDestroyedLaterDoesNotForgetTheCurrentOne) {
+  auto* first = new cSpApplication;
+  cSpApplication second;
+  EXPECT_EQ(applicationObject_GlV, &second);
+  delete first;
+  EXPECT_EQ(applicationObject_GlV, &second);
+}
+
+TEST(ApplicationObject, ShortCutsAreRegisteredAndFoundThroughTheApplicationObject) {
+  gShortCuts.clear();
+  Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);  // nobody to keep it
+  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0);
+  {
+    cSpApplication app;
+    EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "registered before it existed";
+    Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);
+    struct Case {
+      char key;
+      short modifiers;
+      unsigned char taken;
+    };
+    const Case cases[] = {
+        {'s', cmdKey, 1},
+        {'s', short(cmdKey | controlKey | alphaLock), 1},  // Control and Caps Lock play no part
+        {'s', short(cmdKey | shiftKey), 0},
+        {'s', 0, 0},
+        {'S', cmdKey, 0},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.modifiers);
+      EXPECT_EQ(Sp_ExecuteApplicationShortCut(c.key, c.modifiers), c.taken);
+    }
+    EXPECT_EQ(gShortCuts, (std::vector<std::string>{"save100", "save100"}));
+  }
+  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "the table went with the object";
+}
+
+TEST(ApplicationObject, DocumentTypesGatherUnderTheirProcedureNewestFirst) {
+  cSpApplication app;
+  app.SetupOpenDocumentProc(SpFourCC("AIFF"), SpFourCC("TVOD"), DocProcA);
+  app.SetupOpenDocumentProc(SpFourCC("WAVE"), SpFourCC("TVOD"), DocProcB);
+  app.SetupOpenDocumentProc(SpFourCC("MooV"), SpFourCC("TVOD"), DocProcA);
+
+  cSpLoadDocumentProcData* first = app.GetOpenDocProcList();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->GetProcedure(), DocProcB) << "a new procedure goes to the head";
+  cSpLoadDocumentProcData* second = first->GetNextObjectPtr();
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->GetNextObjectPtr(), nullptr);
+  EXPECT_EQ(TypesOf(first), (std::vector<std::string>{"WAVE"}));
+  EXPECT_EQ(TypesOf(second), (std::vector<std::string>{"MooV", "AIFF"}));
+  EXPECT_EQ(second->GetTypeList()->GetCreator(), SpFourCC("TVOD"));
+
+  app.DisposeOpenDocProcList();
+  EXPECT_EQ(app.GetOpenDocProcList(), nullptr);
+}
+
+TEST(ApplicationObject, NoMemoryForADocumentTypeRegistersNothing) {
+  cSpApplication app;
+  for (UInt32 n : {1u, 2u}) {
+    SCOPED_TRACE(n);
+    sp_testing::FailNthAllocation(n);  // the new entry, then the type of a new entry
+    app.SetupOpenDocumentProc(SpFourCC("AIFF"), SpFourCC("TVOD"), DocProcA);
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(app.GetOpenDocProcList(), nullptr);
+  }
+  app.SetupOpenDocumentProc(SpFourCC("AIFF"), SpFourCC("TVOD"), DocProcA);
+  sp_testing::FailNthAllocation(1);  // the type of a known procedure
+  app.SetupOpenDocumentProc(SpFourCC("WAVE"), SpFourCC("TVOD"), DocProcA);
+  sp_testing::FailNthAllocation(0);
+  ASSERT_NE(app.GetOpenDocProcList(), nullptr);
+  EXPECT_EQ(TypesOf(app.GetOpenDocProcList()), (std::vector<std::string>{"AIFF"}));
+}

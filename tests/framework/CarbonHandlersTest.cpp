@@ -1,0 +1,282 @@
+// The application's activation, window and command handlers, and the conversion of typed
+// Unicode text.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CarbonHandlersTestSupport.h"
+#include "Resources.h"
+#include "SpEventToolsClass.h"
+#include "SpMenu.h"
+#include "SpMenuBarObj.h"
+#include "SpMenuItemObj.h"
+#include "SpMenuObj.h"
+#include "TestMenus.h"
+
+namespace fw_events_test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+EventRef NewEvent(UInt32 cls, UInt32 kind) {
+  EventRef event = nullptr;
+  EXPECT_EQ(CreateEvent(nullptr, cls, kind, 0, kEventAttributeNone, &event), noErr);
+  return event;
+}
+
+OSStatus Send(UInt32 cls, UInt32 kind, EventTargetRef target, WindowRef window = nullptr) {
+  EventRef event = NewEvent(cls, kind);
+  if (window != nullptr) {
+    SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  }
+  OSStatus status = SendEventToEventTarget(event, target);
+  ReleaseEvent(event);
+  return status;
+}
+
+// ---- Activation -----------------------------------------------------------------------------
+
+int gResumeCalls = 0;
+int gSuspendCalls = 0;
+void ResumeProc(unsigned long) {
+  ++gResumeCalls;
+}
+void SuspendProc(unsigned long) {
+  ++gSuspendCalls;
+  // The suspend registry runs with mouse tracing already paused.
+  Log().push_back("suspend");
+}
+
+class ActivationTest : public FrameworkEventsTest {
+ protected:
+  void SetUp() override {
+    FrameworkEventsTest::SetUp();
+    Sp_SetupResumeEventProcedure(ResumeProc, 10, 0, &resumeRef_);
+    Sp_SetupSuspendEventProcedure(SuspendProc, 10, 0, &suspendRef_);
+    gResumeCalls = gSuspendCalls = 0;
+    ASSERT_EQ(Sp_SetOtherEventHandlerForOSXCFM(), noErr);
+  }
+  void TearDown() override {
+    RemoveRegistryEntry(resumeEventProcDef_GlV, resumeRef_);
+    RemoveRegistryEntry(suspendEventProcDef_GlV, suspendRef_);
+    FrameworkEventsTest::TearDown();
+  }
+
+  unsigned long resumeRef_ = 0;
+  unsigned long suspendRef_ = 0;
+};
+
+TEST_F(ActivationTest, ActivationRunsTheRegistriesSwitchesTracingAndStillLetsTheToolboxRun) {
+  // Deactivated: suspend registry, tracing off, flags down; the toolbox's own handling still
+  // runs (the handler answers "not handled").
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(gSuspendCalls, 1);
+  EXPECT_EQ(gResumeCalls, 0);
+  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
+  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
+  EXPECT_EQ(inApplicationFontNowFlag_GlV, 0);
+
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(gResumeCalls, 1);
+  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
+  EXPECT_EQ(inApplicationFontNowFlag_GlV, 1);
+}
+
+TEST_F(ActivationTest, ActivationPutsTheToolboxWindowsBackInListOrder) {
+  // Three windows in list order W1, W2, W3, each made behind the last.
+  windows_.emplace_back(new RecordingWindow("W1", Pt(40, 60)));
+  windows_.emplace_back(new RecordingWindow("W2", Pt(70, 90), true, kSpNormalWindowType, nullptr));
+  windows_.emplace_back(
+      new RecordingWindow("W3", Pt(100, 120), true, kSpNormalWindowType, nullptr));
+  const WindowRef w1 = windows_[0]->GetWindowRef();
+  const WindowRef w2 = windows_[1]->GetWindowRef();
+  const WindowRef w3 = windows_[2]->GetWindowRef();
+  ASSERT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w2, w3}));
+  // While the application was in the back the system put W3 before W2.
+  SendBehind(w2, w3);
+  ASSERT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w3, w2}));
+  Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget());
+  EXPECT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w2, w3}));
+}
+
+// ---- Window update and close ----------------------------------------------------------------
+
+TEST_F(FrameworkEventsTest, CloseRequestClosesTheFrameworkWindow) {
+  RecordingWindow* a = AddWindow("A");
+  ASSERT_TRUE(a->IsOpen());
+  EXPECT_EQ(Send(kEventClassWindow, kEventWindowClose, GetWindowEventTarget(a->GetWindowRef()),
+                 a->GetWindowRef()),
+            noErr);
+  EXPECT_FALSE(a->IsOpen());
+  EXPECT_FALSE(IsWindowVisible(a->GetWindowRef()));
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), nullptr);
+}
+
+TEST_F(FrameworkEventsTest, WindowHandlersLeaveWhatIsNotTheirsToTheToolbox) {
+  RecordingWindow* a = AddWindow("A");
+  const EventTargetRef target = GetWindowEventTarget(a->GetWindowRef());
+  WindowAttributes attributes = 0;
+  GetWindowAttributes(a->GetWindowRef(), &attributes);
+  EXPECT_NE(attributes & kWindowStandardHandlerAttribute, 0u);
+
+  EXPECT_EQ(Send(kEventClassWindow, kEventWindowUpdate, target, a->GetWindowRef()), noErr);
+  // Without the window parameter neither handler can act.
+  EXPECT_EQ(Send(kEventClassWindow, kEventWindowUpdate, target), eventNotHandledErr);
+  EXPECT_EQ(Send(kEventClassWindow, kEventWindowClose, target), eventNotHandledErr);
+  EXPECT_TRUE(a->IsOpen());
+
+  // A toolbox window that is no framework window is not closed by the framework.
+  Rect bounds = {50, 50, 150, 250};
+  WindowRef plain = nullptr;
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &bounds, &plain), noErr);
+  Sp_SetupWindowEvent(plain);
+  EXPECT_EQ(Send(kEventClassWindow, kEventWindowClose, GetWindowEventTarget(plain), plain),
+            eventNotHandledErr);
+}
+
+// ---- Menu commands --------------------------------------------------------------------------
+
+std::vector<EventKind> gFirstCallKinds;
+unsigned char WatchFirstCall(EventRecord* event, unsigned long) {
+  gFirstCallKinds.push_back(event->what);
+  return 1;  // asks to take it; a menu command cannot be stopped
+}
+
+OSStatus SendCommand(UInt32 commandID, MenuItemIndex item) {
+  EventRef event = NewEvent(kEventClassCommand, kEventCommandProcess);
+  HICommand command = {};
+  command.commandID = commandID;
+  command.menu.menuItemIndex = item;
+  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+  OSStatus status = SendEventToEventTarget(event, GetApplicationEventTarget());
+  ReleaseEvent(event);
+  return status;
+}
+
+TEST_F(FrameworkEventsTest, CommandThatNobodyTakesIsLeftToTheToolbox) {
+  const EventTypeSpec spec = {kEventClassCommand, kEventCommandProcess};
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), Sp_CatchMenuCommandEventProc, 1, &spec,
+                                nullptr, nullptr),
+            noErr);
+  EXPECT_EQ(SendCommand(SpFourCC("zzzz"), 0), eventNotHandledErr);
+  // The event without its command is not read as one.
+  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
+            eventNotHandledErr);
+}
+
+TEST_F(FrameworkEventsTest, MenuChoiceIsShownToFirstCallProceduresAsAKeyDown) {
+  const EventTypeSpec spec = {kEventClassCommand, kEventCommandProcess};
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), Sp_CatchMenuCommandEventProc, 1, &spec,
+                                nullptr, nullptr),
+            noErr);
+  SInt32 refNum = 0;
+  ASSERT_EQ(Sp_SetupFirstCallProcPtr(WatchFirstCall, 0, &refNum), 1);
+  gFirstCallKinds.clear();
+  // A choice of a menu item (index 3) and a command without an item.
+  EXPECT_EQ(SendCommand(SpFourCC("zzzz"), 3), eventNotHandledErr);
+  EXPECT_EQ(SendCommand(SpFourCC("zzzz"), 0), eventNotHandledErr);
+  EXPECT_EQ(gFirstCallKinds, (std::vector<EventKind>{keyDown}));
+  EXPECT_EQ(Sp_DeleteFirstCallProcPtr(refNum), 1);
+}
+
+unsigned char LogItem(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, URefCon userData) {
+  Log().push_back(reinterpret_cast<const char*>(userData));
+  return 1;
+}
+
+TEST_F(FrameworkEventsTest, CommandGoesToTheChosenItemFirstAndToItsCommandIdOnlyWhenUntaken) {
+  sp_testing::ResetResources();
+  const ResType kMENU = SpFourCC("MENU");
+  const ResType kMBAR = SpFourCC("MBAR");
+  sp_testing::MenuResourceItem item;
+  item.text = "Same";
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kMENU, 128, sp_testing::MakeMenuResource(128, "File", {item})),
+      noErr);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kMENU, 140, sp_testing::MakeMenuResource(140, "Other", {item})),
+      noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kMBAR, 600, sp_testing::MakeMenuBarResource({140})), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kMBAR, 502, sp_testing::MakeMenuBarResource({128})), noErr);
+  ASSERT_EQ(SpInitializeMenuManager(), noErr);
+  cSpMenuManager* manager = Sp_GetMenuManager(1);
+  // The other bar comes first in the manager's list, so a look-up by command id finds its item.
+  cSpMenuBar* other = manager->CreateNewMenuBarByResource(600);
+  manager->SetCurrentMenuBar(manager->CreateNewMenuBarByResource(502));
+  const UInt32 kSame = SpFourCC("same");
+  cSpMenuItem* chosen = Sp_GetMenuObjOnCurrentMenuBar(128)->GetMenuItemByReferenceNo(1);
+  chosen->SetupOriginalMenuCommand(kSame);
+  chosen->SetupExecMenuItemProc(LogItem, reinterpret_cast<URefCon>("chosen item"));
+  cSpMenuItem* elsewhere = other->GetMenuByResourceID(140)->GetMenuItemByReferenceNo(1);
+  elsewhere->SetupOriginalMenuCommand(kSame);
+  elsewhere->SetupExecMenuItemProc(LogItem, reinterpret_cast<URefCon>("by command id"));
+  manager->SetupAllMenuCommand(1);
+
+  // Chosen from the menu: the item's procedure takes it; the command id is not looked up.
+  const sp_testing::MenuChoiceResult choice = sp_testing::ChooseMenuItem(128, 1);
+  ASSERT_TRUE(choice.chosen);
+  EXPECT_EQ(choice.status, noErr);
+  // The same command without a menu item goes by its id.
+  EXPECT_EQ(SendCommand(kSame, 0), noErr);
+  EXPECT_EQ(Log(), (Strings{"chosen item", "by command id"}));
+  sp_testing::ResetMenuManager();
+  sp_testing::ResetMenus();
+  sp_testing::ResetResources();
+}
+
+// ---- Typed Unicode to MacJapanese -----------------------------------------------------------
+
+TEST(UnicodeToShiftJISTest, ResultMustFitTheCallersBufferExactly) {
+  // "aあ" is 1 + 2 bytes of MacJapanese.
+  const unsigned short text[] = {0x0061, 0x3042};
+  struct Case {
+    long outMax;
+    unsigned char expected;
+  };
+  for (const Case c : {Case{3, 1}, Case{2, 0}, Case{0, 0}}) {
+    SCOPED_TRACE(c.outMax);
+    char out[8];
+    std::memset(out, '#', sizeof out);
+    EXPECT_EQ(Sp_UnicodeToShiftJIS(text, sizeof text, out, c.outMax), c.expected);
+    if (c.expected != 0) {
+      EXPECT_EQ(std::string(out, 3), "a\x82\xA0");
+      EXPECT_EQ(out[3], '#') << "no terminating zero is added";
+    } else {
+      EXPECT_EQ(std::string(out, 8), std::string(8, '#')) << "a failure leaves out untouched";
+    }
+  }
+}
+
+TEST(UnicodeToShiftJISTest, GrowsItsWorkBufferForLongText) {
+  std::vector<unsigned short> text(1000, 0x3042);
+  std::vector<char> out(2000);
+  ASSERT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 1);
+  EXPECT_GE(unicodeConvertBuffSize_GlV, 2000u);
+  EXPECT_EQ(out[1998], '\x82');
+  EXPECT_EQ(out[1999], '\xA0');
+}
+
+TEST(UnicodeToShiftJISTest, NoMemoryForTheWorkBufferFailsAndALaterCallRecovers) {
+  // Longer than any buffer made so far, so that a new one must be allocated.
+  std::vector<unsigned short> text(unicodeConvertBuffSize_GlV + 64, 0x0061);
+  std::vector<char> out(text.size());
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 0);
+  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 1);
+  EXPECT_EQ(out.back(), 'a');
+}
+
+TEST(UnicodeToShiftJISTest, TextThatCannotBeConvertedFails) {
+  // A lone high surrogate is no character.
+  const unsigned short text[] = {0xD800};
+  char out[8] = {};
+  EXPECT_EQ(Sp_UnicodeToShiftJIS(text, sizeof text, out, sizeof out), 0);
+}
+
+}  // namespace
+}  // namespace fw_events_test

@@ -1,0 +1,149 @@
+// What the tests of the framework's event handling share: a clean event state on the virtual
+// clock in Carbon-event mode, windows that record the keys they are offered, and an
+// application object with a short-cut table.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "ErrorLogCapture.h"
+#include "Events.h"
+#include "MacWindows.h"
+#include "SpApplicationClass.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpEditTextObject.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpMenu.h"
+#include "SpMouseTraceManager.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "SpWindow.h"
+#include "TestAppleEvents.h"
+#include "TestEvents.h"
+#include "TestMenus.h"
+#include "TestWindows.h"
+
+namespace fw_events_test {
+
+// 2004-03-01 12:00:00 local time.
+constexpr SInt64 kTestDate = 3160987200LL;
+
+// What the windows and procedures were offered, in order.
+inline std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+inline std::string Hex(char c) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  const unsigned char u = static_cast<unsigned char>(c);
+  return std::string(1, kDigits[u >> 4]) + kDigits[u & 0x0F];
+}
+
+inline Point Pt(SInt16 h, SInt16 v) {
+  Point p;
+  p.h = h;
+  p.v = v;
+  return p;
+}
+
+// A framework window that writes "<name>.key:<char>", "<name>.down:<char>",
+// "<name>.repeat:<char>" and "<name>.up:<char>" (the character in hex) for the keys its
+// virtual operations are offered, and answers `takes`.
+class RecordingWindow : public cSp_Window {
+ public:
+  RecordingWindow(const char* name, Point topLeft, bool takes = true,
+                  tWindowType type = kSpNormalWindowType,
+                  cSp_Window* behind = kSpWindowInFrontOfAll)
+      : cSp_Window(topLeft, Pt(200, 100), 1, documentProc, type, behind),
+        name_(name),
+        takes_(takes) {}
+
+  unsigned char KeyIntoWindow(char charCode, char, short, unsigned char) override {
+    Log().push_back(name_ + ".key:" + Hex(charCode));
+    return takes_ ? 1 : 0;
+  }
+  unsigned char RowKeyDownIntoWindow(char charCode, char, short, unsigned char autoKey) override {
+    Log().push_back(name_ + (autoKey != 0 ? ".repeat:" : ".down:") + Hex(charCode));
+    return takes_ ? 1 : 0;
+  }
+  unsigned char RowKeyUpOnWindow(char charCode, char, short) override {
+    Log().push_back(name_ + ".up:" + Hex(charCode));
+    return takes_ ? 1 : 0;
+  }
+
+ private:
+  std::string name_;
+  bool takes_;
+};
+
+// Takes a test's entry out of a registry (the resume, suspend and dispose registries have no
+// removal of their own), so that tests do not see each other's entries.
+inline void RemoveRegistryEntry(cEventInsertProcObj* head, unsigned long refNum) {
+  for (cEventInsertProcObj* e = head; e != nullptr; e = e->GetNextObjectPtr()) {
+    if (e->GetRefNum() == refNum) {
+      delete e;
+      return;
+    }
+  }
+}
+
+inline SInt32 ShortCutProc(unsigned char, unsigned char, unsigned char) {
+  Log().push_back("shortcut");
+  return 0;
+}
+
+class FrameworkEventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    ResetAll();
+    Sp_CarbonEvent_ModeEnable();
+    Log().clear();
+    application_.reset(new cSpApplication());
+  }
+  void TearDown() override {
+    windows_.clear();
+    application_.reset();
+    ResetAll();
+    sp_testing::UseRealClock();
+  }
+
+  static void ResetAll() {
+    sp_testing::ResetEvents();
+    sp_testing::ResetWindows();
+    sp_testing::ResetAppleEvents();
+    sp_testing::ResetMenuManager();
+    sp_testing::ResetMenus();
+    sp_testing::SetInlineInputInProgress(false);
+    SpKeyUpEventDisable();
+    frontAppFlag_GlV = 1;
+    inApplicationFontNowFlag_GlV = 1;
+    mainLoopFlag_GlV = 1;
+    Sp_EnableMouseTrace(0);
+  }
+
+  // A window that stays until the end of the test; the newest is in front.
+  RecordingWindow* AddWindow(const char* name, bool takes = true,
+                             tWindowType type = kSpNormalWindowType) {
+    const SInt16 offset = SInt16(40 + 30 * windows_.size());
+    RecordingWindow* window =
+        new RecordingWindow(name, Pt(offset, SInt16(offset + 20)), takes, type);
+    windows_.emplace_back(window);
+    return window;
+  }
+
+  // Command-K is the application's short-cut.
+  static void InstallShortCut() { Sp_SetupApplicationaShortCut('k', 1, 0, 0, ShortCutProc); }
+
+  std::unique_ptr<cSpApplication> application_;
+  std::vector<std::unique_ptr<cSp_Window>> windows_;
+  ErrorLogCapture errors_;
+};
+
+}  // namespace fw_events_test

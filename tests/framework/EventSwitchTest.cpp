@@ -1,0 +1,314 @@
+// The classic event switch: what modal filters hand on, the tracking loops' look at events,
+// suspend/resume, Apple events, first-call procedures and the classic main loop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "AppleEvents.h"
+#include "CarbonHandlersTestSupport.h"
+#include "SpEventToolsClass.h"
+
+namespace fw_events_test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Counts the idle work: it runs exactly when an event is not dispatched.
+int gIdleCalls = 0;
+void CountIdle(unsigned long) {
+  ++gIdleCalls;
+}
+
+class EventSwitchTest : public FrameworkEventsTest {
+ protected:
+  void SetUp() override {
+    FrameworkEventsTest::SetUp();
+    gIdleCalls = 0;
+    Sp_SetupEventIdleTimeProcedure(CountIdle, 0, 0, &idleRef_);
+  }
+  void TearDown() override {
+    Sp_UnsetEventIdleTimeProcedure(idleRef_);
+    FrameworkEventsTest::TearDown();
+  }
+
+  static EventRecord Record(EventKind what, unsigned long message = 0, short modifiers = 0) {
+    EventRecord event = {};
+    event.what = what;
+    event.message = message;
+    event.modifiers = EventModifiers(modifiers);
+    return event;
+  }
+
+  unsigned long idleRef_ = 0;
+};
+
+TEST_F(EventSwitchTest, ModalFiltersHandOnKeysUpdatesSuspendResumeAndAppleEventsOnly) {
+  const std::vector<EventKind> passing = {keyDown,   keyUp, autoKey,
+                                          updateEvt, osEvt, kHighLevelEvent};
+  for (EventKind kind = 0; kind <= 23; ++kind) {
+    SCOPED_TRACE(kind);
+    // A high-level event names its class; no Apple event is queued, so nothing runs.
+    EventRecord event = Record(kind, kind == kHighLevelEvent ? SpFourCC("zzzz") : 0);
+    const int idleBefore = gIdleCalls;
+    Sp_EventProcInterface(&event, kSpModalFilterEventMask);
+    const bool dispatched = (gIdleCalls == idleBefore);
+    bool expected = false;
+    for (EventKind k : passing) expected = expected || (k == kind);
+    EXPECT_EQ(dispatched, expected);
+    // A mask of 0 lets nothing through.
+    const int idleBeforeZero = gIdleCalls;
+    Sp_EventProcInterface(&event, 0);
+    EXPECT_EQ(gIdleCalls, idleBeforeZero + 1);
+  }
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(EventSwitchTest, ModalFilterKeyReachesTheFrontWindowButAClickDoesNot) {
+  RecordingWindow* a = AddWindow("A");
+  Rect content;
+  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &content);
+  EventRecord click = Record(mouseDown);
+  click.where = Pt(SInt16(content.left + 5), SInt16(content.top + 5));
+  Sp_EventProcInterface(&click, kSpModalFilterEventMask);
+  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr) << "the click must stay with the filter's dialog";
+
+  EventRecord key = Record(keyDown, 'x' | (0x07 << 8));
+  Sp_EventProcInterface(&key, kSpModalFilterEventMask);
+  EXPECT_EQ(Log(), (Strings{"A.key:78"}));
+}
+
+TEST_F(EventSwitchTest, SuspendAndResumeEventsSwitchTheApplicationState) {
+  EventRecord suspend = Record(osEvt, 0x01000000ul);
+  Sp_EventSwitch(&suspend);
+  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
+  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
+  // A mouse-moved OS event changes nothing.
+  EventRecord moved = Record(osEvt, 0xFA000000ul);
+  Sp_EventSwitch(&moved);
+  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
+  EventRecord resume = Record(osEvt, 0x01000001ul);
+  Sp_EventSwitch(&resume);
+  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
+  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+}
+
+int gPingCalls = 0;
+OSErr PingHandler(const AppleEvent*, AppleEvent*, URefCon) {
+  ++gPingCalls;
+  return noErr;
+}
+
+void SendPingToSelf() {
+  ProcessSerialNumber self = {0, kCurrentProcess};
+  AEAddressDesc target = {typeNull, nullptr};
+  ASSERT_EQ(AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target), noErr);
+  AppleEvent ping = {typeNull, nullptr};
+  ASSERT_EQ(AECreateAppleEvent(SpFourCC("Test"), SpFourCC("ping"), &target, kAutoGenerateReturnID,
+                               kAnyTransactionID, &ping),
+            noErr);
+  ASSERT_EQ(AESend(&ping, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr),
+            noErr);
+  AEDisposeDesc(&ping);
+  AEDisposeDesc(&target);
+}
+
+TEST_F(EventSwitchTest, HighLevelEventWithoutAClassIsLoggedAndNotProcessed) {
+  gPingCalls = 0;
+  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
+            noErr);
+  SendPingToSelf();
+  EventRecord noClass = Record(kHighLevelEvent, 0);
+  Sp_EventSwitch(&noClass);
+  EXPECT_EQ(gPingCalls, 0);
+  EXPECT_TRUE(errors_.Has("Sp_EventSwitch", 1));
+  EventRecord withClass = Record(kHighLevelEvent, SpFourCC("Test"));
+  Sp_EventSwitch(&withClass);
+  EXPECT_EQ(gPingCalls, 1);
+}
+
+// ---- Tracking loops -------------------------------------------------------------------------
+
+int gIdleUntilRelease = 0;
+void ReleaseOnThirdIdle(unsigned long) {
+  if (++gIdleUntilRelease == 3) sp_testing::PostMouseUp(Pt(10, 100));
+}
+
+TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifiers) {
+  unsigned long ref = 0;
+  gIdleUntilRelease = 0;
+  Sp_SetupEventIdleTimeProcedure(ReleaseOnThirdIdle, 0, 0, &ref);
+  sp_testing::SetModifierKeys(shiftKey);
+  sp_testing::PostMouseDown(Pt(10, 100));
+  int held = 0;
+  short modifiers = 0;
+  while (Sp_StillDown(&modifiers) != 0 && held < 100) {
+    ++held;
+    EXPECT_NE(modifiers & shiftKey, 0);
+  }
+  Sp_UnsetEventIdleTimeProcedure(ref);
+  sp_testing::SetModifierKeys(0);
+  EXPECT_EQ(held, 2);
+}
+
+TEST_F(EventSwitchTest, StillDownHandlesAppleEventsButLeavesKeysForTheTracker) {
+  gPingCalls = 0;
+  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
+            noErr);
+  AddWindow("A");
+  sp_testing::PostKeyDown('x', 0x07);
+  SendPingToSelf();
+  Sp_StillDown(nullptr);
+  EXPECT_EQ(gPingCalls, 1);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u);
+}
+
+// ---- Classic mouse dispatch -----------------------------------------------------------------
+
+EventRecord MouseRecord(EventKind what, Point where) {
+  EventRecord event = {};
+  event.what = what;
+  event.where = where;
+  return event;
+}
+
+TEST_F(EventSwitchTest, ClickInABackWindowBringsItForwardUnlessAModalDialogIsInFront) {
+  RecordingWindow* back = AddWindow("Back");
+  RecordingWindow* front = AddWindow("Front");
+  Rect backContent;
+  GetWindowBounds(back->GetWindowRef(), kWindowContentRgn, &backContent);
+  // The back window's top-left corner is not covered by the front one.
+  EventRecord click =
+      MouseRecord(mouseDown, Pt(SInt16(backContent.left + 5), SInt16(backContent.top + 5)));
+
+  front->SetupModalDialogFlag(1);
+  front->SetupModalDialogBackgroundMouseDownBeepFlag(1);
+  Sp_EventSwitch(&click);
+  EXPECT_EQ(WindowListHead_GlV, front) << "a modal dialog in front keeps the order";
+  EXPECT_EQ(FrontWindow(), front->GetWindowRef());
+  EXPECT_EQ(errors_.Beeps(), 1u);
+  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
+
+  front->SetupModalDialogFlag(0);
+  Sp_EventSwitch(&click);
+  EXPECT_EQ(WindowListHead_GlV, back);
+  EXPECT_EQ(FrontWindow(), back->GetWindowRef());
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), back);
+  // The release ends the press that the click left open.
+  EXPECT_EQ(mouseDownWindowObj_GlV, back);
+  EventRecord release = MouseRecord(mouseUp, click.where);
+  Sp_EventSwitch(&release);
+  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
+}
+
+int gDragIdle = 0;
+void DragThenRelease(unsigned long) {
+  ++gDragIdle;
+  if (gDragIdle == 1) sp_testing::PostMouseDragged(Pt(150, 51));
+  if (gDragIdle == 2) sp_testing::PostMouseDragged(Pt(151, 52));  // within the slop
+  if (gDragIdle == 4) sp_testing::PostMouseUp(Pt(151, 52));
+}
+
+TEST_F(EventSwitchTest, TitleBarDragMovesTheWindowWithTheMouse) {
+  RecordingWindow* a = AddWindow("A");
+  Rect before;
+  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &before);
+  // Pressed in the title strip above the content.
+  const Point press = Pt(SInt16(before.left + 50), SInt16(before.top - 10));
+  ASSERT_EQ(FindWindow(press, nullptr), inDrag);
+  unsigned long ref = 0;
+  gDragIdle = 0;
+  Sp_SetupEventIdleTimeProcedure(DragThenRelease, 0, 0, &ref);
+  sp_testing::PostMouseDown(press);
+  EventRecord down = MouseRecord(mouseDown, press);
+  Sp_EventSwitch(&down);
+  Sp_UnsetEventIdleTimeProcedure(ref);
+  Rect after;
+  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &after);
+  EXPECT_EQ(after.left - before.left, 150 - press.h);
+  EXPECT_EQ(after.top - before.top, 51 - press.v);
+}
+
+// ---- First-call procedures ------------------------------------------------------------------
+
+unsigned char TakeClicks(EventRecord* event, unsigned long userData) {
+  Log().push_back("first" + std::to_string(userData) + ":" + std::to_string(event->what));
+  return event->what == mouseDown ? 1 : 0;
+}
+
+TEST_F(EventSwitchTest, FirstCallProceduresRunInOrderUntilOneTakesTheEvent) {
+  SInt32 first = 0;
+  SInt32 second = 0;
+  ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeClicks, 1, &first), 1);
+  ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeClicks, 2, &second), 1);
+  EXPECT_GT(second, first);
+  EXPECT_EQ(Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, Pt(1, 1), 0), 1);
+  EXPECT_EQ(Sp_ExecFirstCallProcForCarbonKeyEvent(keyDown, 'x', 7, 0), 0);
+  EXPECT_EQ(Log(), (Strings{"first1:1", "first1:3", "first2:3"}));
+  EXPECT_EQ(Sp_DeleteFirstCallProcPtr(first), 1);
+  EXPECT_EQ(Sp_DeleteFirstCallProcPtr(first), 0) << "a number is removed once";
+  EXPECT_EQ(Sp_SetupFirstCallProcPtr(nullptr, 0, nullptr), 0);
+  EXPECT_TRUE(errors_.Has("cFirstCallIdleEventCBMgr::SetupNewCBProcPtr", 1));
+  EXPECT_EQ(Sp_DeleteFirstCallProcPtr(second), 1);
+}
+
+// ---- The classic main loop ------------------------------------------------------------------
+
+// Ends the loop on Escape; a guard ends it too should the keys never arrive.
+class EndingWindow : public RecordingWindow {
+ public:
+  EndingWindow() : RecordingWindow("E", Pt(60, 80)) {}
+  unsigned char KeyIntoWindow(char charCode, char keyCode, short modifiers,
+                              unsigned char autoKey) override {
+    RecordingWindow::KeyIntoWindow(charCode, keyCode, modifiers, autoKey);
+    if (charCode == 0x1B) SpEndOfMainLoop();
+    return 1;
+  }
+};
+
+int gLoopIdle = 0;
+void LoopGuard(unsigned long) {
+  if (++gLoopIdle > 10000) SpEndOfMainLoop();
+}
+int gDisposed = 0;
+void CountDispose(unsigned long) {
+  ++gDisposed;
+}
+void Tick(EventLoopTimerRef, void*) {}
+
+TEST_F(EventSwitchTest, ClassicLoopRoutesKeysUntilTheLoopIsEndedThenRunsTheEndingProcedures) {
+  unsigned long disposeRef = 0;
+  Sp_SetupDisposeProcedure(CountDispose, 0, 0, &disposeRef);
+  unsigned long guardRef = 0;
+  gLoopIdle = 0;
+  gDisposed = 0;
+  Sp_SetupEventIdleTimeProcedure(LoopGuard, 0, 0, &guardRef);
+  InstallShortCut();
+  windows_.emplace_back(new EndingWindow());
+  // The ending procedures let a second of events go by; a timer keeps the virtual clock going.
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, 0.05, Tick, nullptr, &timer), noErr);
+  SpKeyUpEventEnable();
+  SpSetupExecuteMainEventLoopTerminateProcedureFlag(1);
+  sp_testing::PostKeyDown('k', 0x28, cmdKey);
+  sp_testing::PostKeyUp('k', 0x28, cmdKey);
+  sp_testing::PostKeyDown('x', 0x07);
+  sp_testing::PostKeyUp('x', 0x07);
+  sp_testing::PostKeyDown(0x1B, 0x35);
+
+  Sp_MainEventLoop();
+
+  Sp_UnsetEventIdleTimeProcedure(guardRef);
+  RemoveRegistryEntry(quitAppProcDef_GlV, disposeRef);
+  RemoveEventLoopTimer(timer);
+  EXPECT_LT(gLoopIdle, 10000) << "the loop ended on the guard, not on Escape";
+  // Command-K is the short-cut (no key-up for the window); x goes down and up to the window.
+  EXPECT_EQ(Log(), (Strings{"shortcut", "E.key:78", "E.up:78", "E.key:1B"}));
+  EXPECT_EQ(gDisposed, 1);
+  EXPECT_EQ(SpGetMainLoopFlag(), 0);
+  EXPECT_EQ(cursorRgnH_GlV, nullptr);
+}
+
+}  // namespace
+}  // namespace fw_events_test

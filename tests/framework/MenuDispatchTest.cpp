@@ -1,0 +1,488 @@
+// The menu manager: bars loaded from resources in both menu layouts, hierarchical menus,
+// dispatch of menu choices and commands, automatic command ids and the enable helpers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "ErrorLogCapture.h"
+#include "Gestalt.h"
+#include "Menus.h"
+#include "Resources.h"
+#include "SpMenu.h"
+#include "SpMenuBarObj.h"
+#include "SpMenuItemObj.h"
+#include "SpMenuObj.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "TestEvents.h"
+#include "TestMenus.h"
+
+namespace {
+
+using sp_testing::MenuResourceItem;
+
+const ResType kMENU = SpFourCC("MENU");
+const ResType kMBAR = SpFourCC("MBAR");
+const ResType kDRVR = SpFourCC("DRVR");
+const ResType kSTRList = SpFourCC("STR#");
+
+MenuResourceItem Item(const std::string& text) {
+  MenuResourceItem item;
+  item.text = text;
+  return item;
+}
+MenuResourceItem Hier(const std::string& text, UInt8 subMenu) {
+  MenuResourceItem item = Item(text);
+  item.keyEquivalent = hMenuCmd;
+  item.mark = subMenu;
+  return item;
+}
+
+void AddMenu(MenuID id, const std::string& title, const std::vector<MenuResourceItem>& items) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMENU, id, sp_testing::MakeMenuResource(id, title, items)),
+            noErr);
+}
+void AddBar(SInt16 id, const std::vector<MenuID>& menus) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMBAR, id, sp_testing::MakeMenuBarResource(menus)), noErr);
+}
+
+// Bars 502 (classic: 500, 128, 129) and 505 (Aqua: 500, 128); bar 600 holds menu 140 only.
+// Menu 128 item 4 opens 130, whose item 3 opens 131; menu 129 item 2 opens 130 as well.
+void InstallTestMenus() {
+  AddMenu(500, "\x14", {Item("About")});
+  AddMenu(128, "File", {Item("Open"), Item("-"), Item("Close"), Hier("Recent", 130), Item("Quit")});
+  AddMenu(129, "Edit", {Item("Undo"), Hier("Again", 130)});
+  AddMenu(130, "Recent", {Item("One"), Item("Two"), Hier("More", 131)});
+  AddMenu(131, "More", {Item("Deep")});
+  AddMenu(140, "Other", {Item("Elsewhere")});
+  AddBar(502, {500, 128, 129});
+  AddBar(505, {500, 128});
+  AddBar(600, {140});
+  // Two desk accessories and one hidden one, for the classic Apple menu.
+  const std::vector<UInt8> code = {0x4E, 0x75};
+  ASSERT_EQ(sp_testing::AddAppResource(kDRVR, 12, code, "Alarm"), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kDRVR, 13, code, "Chooser"), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kDRVR, 14, code, ".Sony"), noErr);
+}
+
+void ResetAll() {
+  sp_testing::ResetMenuManager();
+  sp_testing::ResetMenus();
+  sp_testing::ResetResources();
+  sp_testing::ResetGestalt();
+}
+
+class MenuDispatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetAll();
+    InstallTestMenus();
+    gLog.clear();
+  }
+  void TearDown() override { ResetAll(); }
+
+  cSpMenuManager* Manager() { return Sp_GetMenuManager(1); }
+  cSpMenuBar* LoadCurrent(SInt16 mbarId) {
+    cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(mbarId);
+    Manager()->SetCurrentMenuBar(bar);
+    return bar;
+  }
+
+ public:
+  static std::vector<std::string> gLog;
+};
+std::vector<std::string> MenuDispatchTest::gLog;
+
+std::vector<MenuID> Ids(cSpMenu* head) {
+  std::vector<MenuID> ids;
+  for (cSpMenu* menu = head; menu != nullptr; menu = menu->GetNextObjectPtr()) {
+    ids.push_back(menu->GetResourceID());
+  }
+  return ids;
+}
+std::vector<MenuID> Ids(const std::vector<sp_testing::MenuModel>& menus) {
+  std::vector<MenuID> ids;
+  for (const auto& menu : menus) ids.push_back(menu.id);
+  return ids;
+}
+
+// Procedures write "<name>:<menu id>/<item number>" and answer their tag's result.
+struct ProcTag {
+  const char* name;
+  unsigned char result;
+};
+URefCon Tag(const ProcTag* tag) {
+  return reinterpret_cast<URefCon>(tag);
+}
+unsigned char MenuProc(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo, sSpModifiersDataStruct&,
+                       URefCon userData) {
+  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
+  MenuDispatchTest::gLog.push_back(std::string(tag->name) + ":" +
+                                   std::to_string(menu->GetResourceID()) + "/" +
+                                   std::to_string(itemNo) + (item == nullptr ? "(no item)" : ""));
+  return tag->result;
+}
+unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&,
+                       URefCon userData) {
+  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
+  MenuDispatchTest::gLog.push_back(std::string(tag->name) + ":" +
+                                   std::to_string(menu->GetResourceID()) + "/" +
+                                   std::to_string(item->GetReferenceNo()));
+  return tag->result;
+}
+
+// ---- Loading --------------------------------------------------------------------------------
+
+TEST_F(MenuDispatchTest, HierarchicalMenusAreFoundDepthFirstAndMadeOnce) {
+  ErrorLogCapture log;
+  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(502);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(Ids(bar->GetMenuListHeadPtr()), (std::vector<MenuID>{500, 128, 129}));
+  EXPECT_EQ(Ids(bar->GetSubMenuListHeadPtr()), (std::vector<MenuID>{130, 131}));
+  cSpMenu* recent = bar->GetMenuByResourceID(130);
+  ASSERT_NE(recent, nullptr);
+  // Both items that name 130 share its one object; 130's own item reaches 131.
+  EXPECT_EQ(bar->GetMenuByResourceID(128)->GetMenuItemByReferenceNo(4)->GetSubMenuPtr(), recent);
+  EXPECT_EQ(bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(2)->GetSubMenuPtr(), recent);
+  EXPECT_EQ(recent->GetMenuItemByReferenceNo(3)->GetSubMenuPtr(), bar->GetMenuByResourceID(131));
+  // Sub-menus are no bar menus for the menu-list-only look-ups.
+  EXPECT_EQ(bar->GetMenuByReferenceNo(0), bar->GetMenuListHeadPtr());
+  bar->DisableTargetMenu(130, 0);
+  EXPECT_TRUE(recent->GetEnableFlag());
+  EXPECT_EQ(log.Count(), 0u);
+}
+
+TEST_F(MenuDispatchTest, HierarchicalMenusReachTheSystemOnlyWhenTheirBarBecomesCurrent) {
+  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(502);
+  EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
+  EXPECT_EQ(GetMenuHandle(131), nullptr);
+  Manager()->SetCurrentMenuBar(bar);
+  const sp_testing::MenuBarModel model = sp_testing::ReadMenuBar();
+  EXPECT_EQ(Ids(model.hierarchical), (std::vector<MenuID>{130, 131}));
+  EXPECT_NE(GetMenuHandle(131), nullptr);
+  EXPECT_TRUE(Sp_IsCurrentMenuBar(bar));
+  // Going to another bar and back: the sub-menus are there again, each once.
+  cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
+  Manager()->SetCurrentMenuBar(other);
+  EXPECT_EQ(GetMenuHandle(130), nullptr);
+  Manager()->SetCurrentMenuBar(bar);
+  EXPECT_EQ(Ids(sp_testing::ReadMenuBar().hierarchical), (std::vector<MenuID>{130, 131}));
+  EXPECT_EQ(sp_testing::ChooseMenuItem(131, 1).chosen, true);
+}
+
+TEST_F(MenuDispatchTest, BarsLoadInBothMenuLayoutsAndOnlyTheClassicAppleMenuGetsDeskAccessories) {
+  struct Case {
+    const char* why;
+    SInt32 gestaltMenu;
+    SInt16 mbarId;
+    std::vector<MenuID> barMenus;
+    std::vector<std::string> appleItems;
+    bool applicationMenu;
+  };
+  const Case cases[] = {
+      {"classic layout", 0, 502, {500, 128, 129}, {"About", "Alarm", "Chooser"}, false},
+      {"Aqua layout", 2, 505, {500, 128}, {"About"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    ResetAll();
+    InstallTestMenus();
+    sp_testing::SetGestalt(gestaltMenuMgrAttr, c.gestaltMenu);
+    cSpMenuBar* bar = LoadCurrent(c.mbarId);
+    bar->SetupAppleMenuItemByResourceId(500);
+    ASSERT_NE(bar->GetAppleMenuPtr(), nullptr);
+    EXPECT_TRUE(bar->GetAppleMenuPtr()->IsAppleMenu());
+
+    const sp_testing::MenuBarModel model = sp_testing::ReadMenuBar();
+    EXPECT_EQ(model.hasApplicationMenu, c.applicationMenu);
+    std::vector<MenuID> shown = Ids(model.menus);
+    if (c.applicationMenu) shown.erase(shown.begin());
+    EXPECT_EQ(shown, c.barMenus);
+    std::vector<std::string> apple;
+    for (const auto& item : sp_testing::ReadMenu(GetMenuHandle(500)).items) {
+      apple.push_back(item.text);
+    }
+    EXPECT_EQ(apple, c.appleItems);
+  }
+}
+
+TEST_F(MenuDispatchTest, BarWithMissingResourcesIsStillAppendedAndUsable) {
+  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(777);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetMenuListHeadPtr(), nullptr);
+  EXPECT_EQ(Sp_GetMenuBarObject(777), bar);
+  // Without a handle it cannot become current.
+  Manager()->SetCurrentMenuBar(bar);
+  EXPECT_EQ(Manager()->GetCurrentMenuBar(), nullptr);
+}
+
+// ---- Dispatch -------------------------------------------------------------------------------
+
+TEST_F(MenuDispatchTest, MenuChoiceIsLookedUpOnTheCurrentBarOnly) {
+  cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
+  LoadCurrent(502);
+  static const ProcTag kOther = {"other", 0};
+  static const ProcTag kOpen = {"open", 0};
+  static const ProcTag kTwo = {"two", 0};
+  other->GetMenuByResourceID(140)->GetMenuItemByReferenceNo(1)->SetupExecMenuItemProc(ItemProc,
+                                                                                      Tag(&kOther));
+  Sp_GetMenuObjOnCurrentMenuBar(128)->GetMenuItemByReferenceNo(1)->SetupExecMenuItemProc(
+      ItemProc, Tag(&kOpen));
+  Sp_GetMenuObjOnCurrentMenuBar(130)->GetMenuItemByReferenceNo(2)->SetupExecMenuItemProc(
+      ItemProc, Tag(&kTwo));
+
+  struct Case {
+    short menuId, item;
+    unsigned char handled;
+  };
+  for (const Case c :
+       {Case{140, 1, 0}, Case{128, 1, 1}, Case{130, 2, 1}, Case{128, 3, 0}, Case{999, 1, 0}}) {
+    SCOPED_TRACE(std::to_string(c.menuId) + "/" + std::to_string(c.item));
+    EXPECT_EQ(Sp_MenuEventProc(c.menuId, c.item, 0), c.handled);
+  }
+  EXPECT_EQ(gLog, (std::vector<std::string>{"open:128/1", "two:130/2"}));
+}
+
+TEST_F(MenuDispatchTest, MenuLevelProceduresTakeTheChoiceBeforeTheItemsOwn) {
+  LoadCurrent(502);
+  cSpMenu* file = Sp_GetMenuObjOnCurrentMenuBar(128);
+  static const ProcTag kItem = {"item", 1};
+  static const ProcTag kMenuA = {"menuA", 0};
+  static const ProcTag kMenuB = {"menuB", 0};
+  file->GetMenuItemByReferenceNo(3)->SetupExecMenuItemProc(ItemProc, Tag(&kItem));
+  EXPECT_EQ(Sp_MenuEventProc(128, 3, 0), 1);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"item:128/3"}));
+
+  // Menu-level procedures that all answer 0 still take the choice; an item number without an
+  // item object reaches them with no item.
+  gLog.clear();
+  file->SetupExecMenuItemProc(MenuProc, Tag(&kMenuA));
+  file->SetupExecMenuItemProc(MenuProc, Tag(&kMenuB));
+  EXPECT_EQ(Sp_MenuEventProc(128, 3, 0), 1);
+  EXPECT_EQ(Sp_MenuEventProc(128, 42, 0), 1);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"menuA:128/3", "menuB:128/3", "menuA:128/42(no item)",
+                                            "menuB:128/42(no item)"}));
+}
+
+TEST_F(MenuDispatchTest, CommandIdIsDispatchedOverEveryBarAndTheFirstMatchWins) {
+  cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
+  cSpMenuBar* bar = LoadCurrent(502);
+  const UInt32 kCmd = SpFourCC("open");
+  static const ProcTag kOther = {"other", 0};
+  static const ProcTag kSub = {"sub", 0};
+  static const ProcTag kMenu = {"menu", 0};
+  // Bar 600 comes first in the list even though 502 is current.
+  cSpMenuItem* elsewhere = other->GetMenuByResourceID(140)->GetMenuItemByReferenceNo(1);
+  elsewhere->SetupOriginalMenuCommand(kCmd);
+  elsewhere->SetupExecMenuItemProc(ItemProc, Tag(&kOther));
+  cSpMenuItem* one = bar->GetMenuByResourceID(130)->GetMenuItemByReferenceNo(1);
+  one->SetupOriginalMenuCommand(SpFourCC("redo"));
+  one->SetupExecMenuItemProc(ItemProc, Tag(&kSub));
+  // Menus are searched before sub-menus: 129's item wins over 130's with the same command.
+  bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(1)->SetupOriginalMenuCommand(
+      SpFourCC("redo"));
+  bar->GetMenuByResourceID(129)->SetupExecMenuItemProc(MenuProc, Tag(&kMenu));
+
+  EXPECT_EQ(Sp_MenuEventCommandProc(kCmd, 0), 1);
+  EXPECT_EQ(Sp_MenuEventCommandProc(SpFourCC("redo"), 0), 1);
+  EXPECT_EQ(Sp_MenuEventCommandProc(SpFourCC("none"), 0), 0);
+  // '????' is no command, even for items that have none.
+  EXPECT_EQ(Sp_MenuEventCommandProc(kSpNoMenuCommand, 0), 0);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"other:140/1", "menu:129/1"}));
+}
+
+TEST_F(MenuDispatchTest, ChoiceThroughTheCommandHandlerRunsProceduresOrIsLeftToTheToolbox) {
+  sp_testing::EventsScope events;
+  Sp_CarbonEvent_ModeEnable();
+  ASSERT_EQ(SpInitializeMenuManager(), noErr);
+  LoadCurrent(502);
+  static const ProcTag kClose = {"close", 0};
+  static const ProcTag kCmd = {"command", 0};
+  Sp_GetMenuObjOnCurrentMenuBar(128)->GetMenuItemByReferenceNo(3)->SetupExecMenuItemProc(
+      ItemProc, Tag(&kClose));
+  cSpMenuItem* one = Sp_GetMenuObjOnCurrentMenuBar(130)->GetMenuItemByReferenceNo(1);
+  one->SetupOriginalMenuCommand(SpFourCC("one "));
+  one->SetupExecMenuItemProc(ItemProc, Tag(&kCmd));
+  Manager()->SetupAllMenuCommand(1);
+
+  struct Case {
+    MenuID menu;
+    MenuItemIndex item;
+    OSStatus status;
+  };
+  for (const Case c : {Case{128, 3, noErr}, Case{130, 1, noErr}, Case{129, 1, eventNotHandledErr},
+                       Case{128, 5, eventNotHandledErr}}) {
+    SCOPED_TRACE(std::to_string(c.menu) + "/" + std::to_string(c.item));
+    const sp_testing::MenuChoiceResult result = sp_testing::ChooseMenuItem(c.menu, c.item);
+    ASSERT_TRUE(result.chosen);
+    EXPECT_EQ(result.status, c.status);
+  }
+  EXPECT_EQ(gLog, (std::vector<std::string>{"close:128/3", "command:130/1"}));
+}
+
+// ---- Automatic command ids ------------------------------------------------------------------
+
+TEST(MenuAutoCommandTest, AutomaticIdsRunFromM001ToM999AndThenRunOut) {
+  cSpMenuManager manager;
+  std::vector<std::string> seen;
+  SInt32 number = 0;
+  UInt32 command = 0;
+  for (int i = 1; i <= kSpMaxAutoMenuCommand; ++i) {
+    ASSERT_EQ(manager.GetNewAutoMenuCommand(number, command), 1);
+    ASSERT_EQ(number, i);
+    if (i == 1 || i == 10 || i == 99 || i == 100 || i == 999) {
+      const char text[] = {char(command >> 24), char(command >> 16), char(command >> 8),
+                           char(command), 0};
+      seen.push_back(text);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"M001", "M010", "M099", "M100", "M999"}));
+  EXPECT_EQ(manager.GetNewAutoMenuCommand(number, command), 0);
+  EXPECT_EQ(number, 999);
+  EXPECT_EQ(command, SpFourCC("M999"));
+}
+
+TEST_F(MenuDispatchTest, EveryItemWithoutItsOwnCommandGetsAnAutomaticOneTiedToItsSystemItem) {
+  cSpMenuBar* bar = LoadCurrent(502);
+  cSpMenu* file = bar->GetMenuByResourceID(128);
+  file->GetMenuItemByReferenceNo(1)->SetupOriginalMenuCommand(SpFourCC("open"));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);  // a second round counts from M001 again
+    Manager()->SetupAllMenuCommand(1);
+    // Menu 500 has one item, so File's items start at M002; the own command is kept.
+    const std::vector<UInt32> expected = {SpFourCC("open"), SpFourCC("M002"), SpFourCC("M003"),
+                                          SpFourCC("M004"), SpFourCC("M005")};
+    std::vector<UInt32> objects, system;
+    for (cSpMenuItem* item = file->GetMenuItemListHead(); item != nullptr;
+         item = item->GetNextObjectPtr()) {
+      objects.push_back(item->GetMenuCommand());
+    }
+    for (const auto& item : sp_testing::ReadMenu(GetMenuHandle(128)).items) {
+      system.push_back(item.command);
+    }
+    EXPECT_EQ(objects, expected);
+    EXPECT_EQ(system, expected);
+  }
+  // Sub-menus come after every bar menu: 129 has two items (M006, M007), then 130.
+  EXPECT_EQ(bar->GetMenuByResourceID(130)->GetMenuItemListHead()->GetMenuCommand(),
+            SpFourCC("M008"));
+}
+
+// ---- Enabling, redrawing, failures ----------------------------------------------------------
+
+TEST_F(MenuDispatchTest, EnableAndDisableHelpersReachTheSystemMenus) {
+  Manager()->CreateNewMenuBarByResource(600);
+  LoadCurrent(502);
+  const auto itemEnabled = [](MenuID id, int item) {
+    return sp_testing::ReadMenu(GetMenuHandle(id)).items[size_t(item - 1)].enabled;
+  };
+  const auto menuEnabled = [](MenuID id) {
+    return sp_testing::ReadMenu(GetMenuHandle(id)).enabled;
+  };
+
+  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+  Sp_DisableMenuItem(502, 128, 3, 1);
+  EXPECT_FALSE(itemEnabled(128, 3));
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+  Sp_DisableMenuItem(502, 128, 3, 1);  // already disabled: nothing to do, nothing drawn
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+  Sp_EnableMenuItemOnCurrentMenuBar(128, 3, 0);
+  EXPECT_TRUE(itemEnabled(128, 3));
+  // Items of sub-menus are found by the item helpers.
+  Sp_DisableMenuItemOnCurrentMenuBar(130, 2, 0);
+  EXPECT_FALSE(itemEnabled(130, 2));
+
+  Sp_DisableMenu(502, 129, 0);
+  EXPECT_FALSE(menuEnabled(129));
+  Sp_EnableMenuOnCurrentMenuBar(129, 0);
+  EXPECT_TRUE(menuEnabled(129));
+  Sp_DisableMenuOnCurrentMenuBar(128, 0);
+  EXPECT_FALSE(menuEnabled(128));
+  // A bar that is not current, and ids that are not there: nothing happens, nothing is logged.
+  ErrorLogCapture log;
+  Sp_DisableMenu(600, 140, 0);
+  EXPECT_FALSE(Sp_GetMenuObjOnTargetMenuBar(600, 140)->GetEnableFlag());
+  Sp_DisableMenu(502, 999, 0);
+  Sp_DisableMenuItem(777, 128, 1, 0);
+  EXPECT_EQ(log.Count(), 0u);
+}
+
+TEST_F(MenuDispatchTest, ManagerFailuresAreReportedWithTheirCodes) {
+  ErrorLogCapture log;
+  cSpMenuManager* manager = Manager();
+  manager->ChangeCurrentMenuBar(777);
+  EXPECT_TRUE(log.Has("cSpMenuManager::ChangeCurrentMenuBar", 1));
+  manager->SetupSubMenuIntoCurrentMenuBar(1);
+  EXPECT_TRUE(log.Has("cSpMenuManager::SetupSubMenuIntoCurrentMenuBar", 3));
+  EXPECT_EQ(manager->SetupMenuIntoSubMenu(nullptr, nullptr, 0), 0);
+  EXPECT_TRUE(log.Has("cSpMenuManager::SetupMenuIntoSubMenu", 1));
+  EXPECT_EQ(log.Count(), 3u);
+  EXPECT_EQ(log.Beeps(), 3u);
+
+  // A bar made outside the manager is ignored without a report; redrawing with no bar at all
+  // still draws.
+  log.Clear();
+  cSpMenuBar* stray = new (std::nothrow) cSpMenuBar(502);
+  manager->SetCurrentMenuBar(stray);
+  EXPECT_EQ(manager->GetCurrentMenuBar(), nullptr);
+  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+  manager->ReDrawMenu();
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+  EXPECT_EQ(log.Count(), 0u);
+  stray->DisposeAllMenusForReset();
+  delete stray;
+}
+
+TEST_F(MenuDispatchTest, AttachingACallersMenuAsSubMenuChecksItBelongsNowhereYet) {
+  cSpMenuBar* bar = LoadCurrent(502);
+  cSpMenu* own = new (std::nothrow) cSpMenu(300, "Own");
+  cSpMenu* straySub = new (std::nothrow) cSpMenu(301, "Stray");
+  cSpMenuItem* strayItem = straySub->CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
+  cSpMenuItem* undo = bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(1);
+  {
+    ErrorLogCapture log;
+    // Already in the bar, or the item's menu not in the bar: refused, nothing changes.
+    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, bar->GetMenuByResourceID(130), 0), 0);
+    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(strayItem, own, 0), 0);
+    EXPECT_EQ(log.Count(), 2u);
+    EXPECT_TRUE(log.Has("cSpMenuBar::SetupMenuIntoSubMenu", 3));
+    EXPECT_EQ(undo->GetSubMenuPtr(), nullptr);
+  }
+  EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, own, 1), 1);
+  EXPECT_EQ(undo->GetSubMenuPtr(), own);
+  EXPECT_EQ(bar->GetMenuByResourceID(300), own);
+  EXPECT_EQ(sp_testing::ReadMenu(GetMenuHandle(129)).items[0].subMenu, 300);
+  EXPECT_NE(GetMenuHandle(300), nullptr);
+  delete straySub;  // `own` now belongs to the bar
+}
+
+// ---- Text-size menu -------------------------------------------------------------------------
+
+TEST_F(MenuDispatchTest, TextSizeMenuKeepsListOrderStopsAtTheFirstEmptyStringAndKeepsTexts) {
+  ASSERT_EQ(sp_testing::AddAppResource(
+                kSTRList, 7000, sp_testing::MakeStringList({"9", "10;(^12", "-14", "", "18"})),
+            noErr);
+  cSpMenu menu(301, "Size");
+  Wuk_SetupTextSizeMenu(&menu, 7000, 0);
+  std::vector<std::string> objects, system;
+  for (cSpMenuItem* item = menu.GetMenuItemListHead(); item != nullptr;
+       item = item->GetNextObjectPtr()) {
+    objects.push_back(item->GetItemNamePtr());
+  }
+  for (const auto& item : sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items) {
+    system.push_back(item.text);
+    EXPECT_TRUE(item.enabled);
+    EXPECT_FALSE(item.separator);
+  }
+  const std::vector<std::string> expected = {"9", "10;(^12", "-14"};
+  EXPECT_EQ(objects, expected);
+  EXPECT_EQ(system, expected);
+
+  ErrorLogCapture log;
+  Wuk_SetupTextSizeMenu(nullptr, 7000, 0);
+  EXPECT_TRUE(log.Has("Wuk_SetupTextSizeMenu", 1));
+}
+
+}  // namespace

@@ -1,0 +1,420 @@
+// Menus, menu items, their execute procedures and pop-up menus, against the Menu Manager.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+#include "ErrorLogCapture.h"
+#include "MacWindows.h"
+#include "Menus.h"
+#include "SpMenu.h"
+#include "SpMenuExecProcObj.h"
+#include "SpMenuItemObj.h"
+#include "SpMenuObj.h"
+#include "SpMenuPopupObj.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "TestMenus.h"
+#include "TestWindows.h"
+
+namespace {
+
+using sp_testing::MenuResourceItem;
+
+const ResType kMENU = SpFourCC("MENU");
+
+MenuResourceItem Item(const std::string& text, UInt8 mark = 0, UInt8 style = 0) {
+  MenuResourceItem item;
+  item.text = text;
+  item.mark = mark;
+  item.style = style;
+  return item;
+}
+MenuResourceItem Hier(const std::string& text, UInt8 subMenu) {
+  MenuResourceItem item = Item(text, subMenu);
+  item.keyEquivalent = hMenuCmd;
+  return item;
+}
+void AddMenu(MenuID id, const std::vector<MenuResourceItem>& items) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMENU, id, sp_testing::MakeMenuResource(id, "M", items)),
+            noErr);
+}
+
+std::vector<std::string> gLog;
+
+unsigned char LogItem(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&, URefCon user) {
+  gLog.push_back(std::to_string(menu->GetResourceID()) + "/" +
+                 std::to_string(item->GetReferenceNo()) + ":" +
+                 reinterpret_cast<const char*>(user));
+  return 0;
+}
+unsigned char LogMenu(cSpMenu* menu, cSpMenuItem*, SInt32 itemNo, sSpModifiersDataStruct&,
+                      URefCon user) {
+  gLog.push_back(std::to_string(menu->GetResourceID()) + "/" + std::to_string(itemNo) +
+                 ":menu:" + reinterpret_cast<const char*>(user));
+  return 0;
+}
+URefCon Name(const char* name) {
+  return reinterpret_cast<URefCon>(name);
+}
+
+class MenuObjectsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Reset();
+    gLog.clear();
+    // 'MENU' 128: Open, a separator, Close, Recent (opens 130), Quit. 130 opens 131.
+    AddMenu(128, {Item("Open"), Item("-"), Item("Close"), Hier("Recent", 130), Item("Quit")});
+    AddMenu(130, {Item("One"), Item("Two"), Hier("More", 131)});
+    AddMenu(131, {Item("Deep"), Item("Checked", checkMark, bold)});
+  }
+  void TearDown() override { Reset(); }
+  static void Reset() {
+    sp_testing::ResetMenuManager();
+    sp_testing::ResetMenus();
+    sp_testing::ResetResources();
+    sp_testing::ResetWindows();
+  }
+
+  static std::vector<std::string> ObjectTexts(cSpMenu& menu) {
+    std::vector<std::string> texts;
+    SInt32 expectedNumber = 1;
+    for (cSpMenuItem* item = menu.GetMenuItemListHead(); item != nullptr;
+         item = item->GetNextObjectPtr()) {
+      EXPECT_EQ(item->GetReferenceNo(), expectedNumber++) << "objects are numbered 1, 2, ...";
+      texts.push_back(item->GetItemNamePtr());
+    }
+    return texts;
+  }
+  static std::vector<std::string> SystemTexts(cSpMenu& menu) {
+    std::vector<std::string> texts;
+    for (const auto& item : sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items) {
+      texts.push_back(item.text);
+    }
+    return texts;
+  }
+};
+
+// ---- Item objects and the system menu -------------------------------------------------------
+
+TEST_F(MenuObjectsTest, ItemsAddedAtAPositionMatchTheSystemMenuItemForItem) {
+  struct Case {
+    SInt32 position;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {0, {"new", "a", "b", "c"}}, {1, {"a", "new", "b", "c"}},  {2, {"a", "b", "new", "c"}},
+      {3, {"a", "b", "c", "new"}}, {-1, {"a", "b", "c", "new"}}, {99, {"a", "b", "c", "new"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.position);
+    cSpMenu menu(200, "Test");
+    for (const char* text : {"a", "b", "c"}) menu.CreateMenuItemAndSetupToMenuMgr(-1, text, 0);
+    cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(c.position, "new", 0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(ObjectTexts(menu), c.expected);
+    EXPECT_EQ(SystemTexts(menu), c.expected);
+    EXPECT_EQ(menu.GetMenuItemCount(), 4);
+    DisposeMenu(menu.GetMacOSMenuHandle());
+  }
+}
+
+TEST_F(MenuObjectsTest, UserTextWithMenuMetaCharactersIsKeptWhole) {
+  cSpMenu menu(200, "Files");
+  const std::vector<std::string> names = {"Track 1; live (take 2)", "^1 <B !x /Q", "(disabled?"};
+  for (const std::string& name : names) {
+    menu.CreateMenuItemAndSetupToMenuMgr(-1, name.c_str(), 0);
+  }
+  const sp_testing::MenuModel model = sp_testing::ReadMenu(menu.GetMacOSMenuHandle());
+  ASSERT_EQ(model.items.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(model.items[i].text, names[i]);
+    EXPECT_TRUE(model.items[i].enabled);
+    EXPECT_EQ(model.items[i].keyEquivalent, 0);
+    EXPECT_EQ(model.items[i].icon, 0);
+  }
+  // Renaming keeps the text whole too, and the object can be found by it.
+  menu.SetupMenuItemString(2, "a;b");
+  EXPECT_EQ(SystemTexts(menu)[1], "a;b");
+  EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(2));
+}
+
+TEST_F(MenuObjectsTest, ItemTextLongerThanItsFieldIsCutOnACharacterBoundary) {
+  // "ab" and then two-byte characters: byte 511 would be the first half of one.
+  std::string text = "ab";
+  for (int i = 0; i < 300; ++i) text += "\x82\xA0";
+  cSpMenu menu(200, "Long");
+  cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, text.c_str(), 0);
+  ASSERT_NE(item, nullptr);
+  char buffer[kSpMenuItemNameSize];
+  item->GetItemName(buffer);
+  EXPECT_EQ(std::string(buffer), text.substr(0, 510));
+  // The system item holds at most 255 bytes, also cut between characters.
+  EXPECT_EQ(SystemTexts(menu)[0], text.substr(0, 254));
+  EXPECT_EQ(menu.GetMenuItemString(1, buffer), 1);
+  EXPECT_EQ(std::string(buffer).size(), 510u);
+}
+
+TEST_F(MenuObjectsTest, ADashTextMakesASeparatorLineOtherTextsStayPlain) {
+  cSpMenu menu(200, "Mixed");
+  menu.CreateMenuItemAndSetupToMenuMgr(-1, "(a;b", 0);
+  cSpMenuItem* line = menu.CreateMenuItemAndSetupToMenuMgr(-1, "-", 0);
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->GetSeparatorFlag());
+  const sp_testing::MenuModel model = sp_testing::ReadMenu(menu.GetMacOSMenuHandle());
+  ASSERT_EQ(model.items.size(), 2u);
+  EXPECT_FALSE(model.items[0].separator);
+  EXPECT_TRUE(model.items[0].enabled);
+  EXPECT_TRUE(model.items[1].separator);
+}
+
+TEST_F(MenuObjectsTest, ItemsReadFromAResourceKeepSeparatorsHierarchiesMarksAndStyles) {
+  ErrorLogCapture log;
+  cSpMenu menu(128, 1, 1);
+  cSpMenu deep(131, 1, 1);
+  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"Open", "-", "Close", "Recent", "Quit"}));
+  EXPECT_TRUE(menu.GetMenuItemByReferenceNo(2)->GetSeparatorFlag());
+  cSpMenuItem* recent = menu.GetMenuItemByReferenceNo(4);
+  EXPECT_TRUE(recent->HasSubMenu());
+  EXPECT_EQ(recent->GetSubMenuID(), 130);
+  EXPECT_FALSE(recent->IsSetupedMark()) << "a hierarchical item's mark byte is its sub-menu";
+  EXPECT_TRUE(recent->CheckSubMenuIncompleteSetup());
+  cSpMenuItem* checked = deep.GetMenuItemByReferenceNo(2);
+  EXPECT_TRUE(checked->IsSetupedMark());
+  EXPECT_EQ(checked->GetMarkChar(), checkMark);
+  EXPECT_EQ(checked->GetItemOutputStyle(), bold);
+  EXPECT_EQ(log.Count(), 0u);
+}
+
+TEST_F(MenuObjectsTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
+  cSpMenu menu(128, 1, 1);
+  MenuRef system = menu.GetMacOSMenuHandle();
+  cSpMenuItem* close = menu.GetMenuItemByReferenceNo(3);
+  cSpMenuItem* separator = menu.GetMenuItemByReferenceNo(2);
+  close->SetupExecMenuItemProc(LogItem, Name("close"));
+  // The system menu changes behind the objects' back: Close moves to the top, Open goes,
+  // an item comes.
+  DeleteMenuItem(system, 3);
+  DeleteMenuItem(system, 1);
+  const unsigned char kClose[] =
+      "\x05"
+      "Close";
+  const unsigned char kSave[] =
+      "\x04"
+      "Save";
+  InsertMenuItemText(system, kClose, 0);
+  AppendMenuItemText(system, kSave);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ErrorLogCapture log;
+    menu.AutoModifyMenuItemWithMenuHandleData(0);
+    EXPECT_EQ(ObjectTexts(menu),
+              (std::vector<std::string>{"Close", "-", "Recent", "Quit", "Save"}));
+    EXPECT_EQ(menu.GetMenuItemByReferenceNo(1), close);
+    EXPECT_EQ(menu.GetMenuItemByReferenceNo(2), separator);
+    EXPECT_TRUE(close->ExistExecuteMenuItemProc());
+    // Only the first round leaves an object over ("Open"); separators never do.
+    EXPECT_EQ(log.Count(), round == 0 ? 1u : 0u);
+    EXPECT_EQ(log.Beeps(), round == 0 ? 1u : 0u);
+  }
+  gLog.clear();
+  EXPECT_EQ(close->ExecuteMenuItemProc(), 1);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"128/1:close"}));
+}
+
+TEST_F(MenuObjectsTest, ClearingRemovesEverySystemItemAndObject) {
+  cSpMenu menu(128, 1, 1);
+  menu.ClearMenuItemAndSetupToMenuMgr();
+  EXPECT_EQ(menu.GetMenuItemListHead(), nullptr);
+  EXPECT_EQ(menu.GetMenuItemCount(), 0);
+  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), 0u);
+}
+
+// ---- Marks, styles, enabling ----------------------------------------------------------------
+
+TEST_F(MenuObjectsTest, MarksAndStylesReachTheSystemItemsAndReportChanges) {
+  cSpMenu menu(128, 1, 1);
+  MenuRef system = menu.GetMacOSMenuHandle();
+  const auto mark = [&](int item) { return sp_testing::ReadMenu(system).items[item - 1].mark; };
+  const auto style = [&](int item) { return sp_testing::ReadMenu(system).items[item - 1].style; };
+  unsigned char changed = 9;
+
+  menu.SetMenuItemMark(1, 0, 1, 0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(mark(1), checkMark) << "mark 0 is the check mark";
+  menu.SetMenuItemMark(1, 0, 1, 0, &changed);
+  EXPECT_EQ(changed, 0) << "the same mark again changes nothing";
+  menu.SetMenuItemMark(3, '*', 1, 0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(mark(1), noMark) << "exclusive: the other items are unmarked";
+  EXPECT_EQ(mark(3), '*');
+  menu.GetMenuItemByReferenceNo(2)->SetMark(nullptr, 0, 0);
+  EXPECT_EQ(mark(2), noMark) << "a separator takes no mark";
+  menu.ClearAllMenuItemMark(0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(mark(3), noMark);
+
+  cSpMenuItem* open = menu.GetMenuItemByReferenceNo(1);
+  open->SetupItemOutputStyle(nullptr, bold, 1, 0);
+  open->SetupItemOutputStyle(nullptr, italic, 1, 0);
+  EXPECT_EQ(style(1), bold | italic);
+  open->SetupItemOutputStyle(nullptr, italic, 0, 0);
+  EXPECT_EQ(style(1), italic);
+  menu.SetMenuItemStyle(0, underline, 0, 0, &changed);
+  EXPECT_EQ(changed, 0) << "item 0 is no item";
+  menu.SetMenuItemStyle(-1, underline, 1, 0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(style(3), underline);
+  EXPECT_EQ(style(2), normal) << "a separator takes no style";
+  menu.ClearAllMenuItemStyle(0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(style(1), normal);
+}
+
+TEST_F(MenuObjectsTest, EnablingActsOnlyOnAChangeAndRedrawsOnlyThen) {
+  cSpMenu menu(128, 1, 1);
+  MenuRef system = menu.GetMacOSMenuHandle();
+  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+  menu.Enable(1);  // never disabled: nothing
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws);
+  menu.Disable(1);
+  EXPECT_FALSE(IsMenuItemEnabled(system, 0));
+  EXPECT_FALSE(menu.GetEnableFlag());
+  menu.DisableMenuTargetItem(3, 1);
+  EXPECT_FALSE(IsMenuItemEnabled(system, 3));
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 2);
+  menu.EnableMenuTargetItem(3, 0);
+  menu.Enable(0);
+  EXPECT_TRUE(IsMenuItemEnabled(system, 3));
+  EXPECT_TRUE(IsMenuItemEnabled(system, 0));
+}
+
+// ---- Execute procedures ---------------------------------------------------------------------
+
+struct Counted {
+  int calls = 0;
+  unsigned char result = 0;
+};
+unsigned char CountedItemProc(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, URefCon user) {
+  Counted* counted = reinterpret_cast<Counted*>(user);
+  ++counted->calls;
+  return counted->result;
+}
+
+TEST_F(MenuObjectsTest, ListStopsAtTheFirstProcedureThatTakesTheChoiceAndAlwaysCountsAsHandled) {
+  struct Case {
+    std::vector<unsigned char> results;
+    std::vector<int> calls;
+    unsigned char handled;
+  };
+  const Case cases[] = {
+      {{0, 1, 1}, {1, 1, 0}, 1},
+      {{0, 0}, {1, 1}, 1},
+      {{}, {}, 0},
+  };
+  for (const Case& c : cases) {
+    cSpMenu menu(200, "Procs");
+    cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
+    std::vector<Counted> counted(c.results.size());
+    for (size_t i = 0; i < counted.size(); ++i) {
+      counted[i].result = c.results[i];
+      item->SetupExecMenuItemProc(CountedItemProc, reinterpret_cast<URefCon>(&counted[i]));
+    }
+    EXPECT_EQ(item->ExecuteMenuItemProc(), c.handled);
+    std::vector<int> calls;
+    for (const Counted& one : counted) calls.push_back(one.calls);
+    EXPECT_EQ(calls, c.calls);
+  }
+}
+
+TEST_F(MenuObjectsTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
+  cSpMenu menu(200, "Procs");
+  std::vector<SInt32> numbers;
+  for (int i = 0; i < 3; ++i) numbers.push_back(menu.SetupExecMenuItemProc(LogMenu, Name("m")));
+  menu.RemoveExecMenuItemProc(2);
+  numbers.push_back(menu.SetupExecMenuItemProc(LogMenu, Name("m")));
+  EXPECT_EQ(numbers, (std::vector<SInt32>{1, 2, 3, 4}));
+  gLog.clear();
+  EXPECT_EQ(menu.ExecuteMenuItemProc(nullptr, 7), 1);
+  EXPECT_EQ(gLog.size(), 3u);
+
+  ErrorLogCapture log;
+  menu.RemoveExecMenuItemProc(2);
+  EXPECT_TRUE(log.Has("cSpMenu::RemoveExecMenuItemProc", 1));
+  // A failed allocation hands out no number but spends one.
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(menu.SetupExecMenuItemProc(LogMenu, Name("m")), 0);
+  EXPECT_TRUE(log.Has("cSpMenu::SetupExecMenuItemProc", 1));
+  EXPECT_EQ(menu.SetupExecMenuItemProc(LogMenu, Name("m")), 6);
+
+  cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
+  const SInt32 only = item->SetupExecMenuItemProc(LogItem, Name("i"));
+  item->RemoveExecMenuItemProc(only);
+  EXPECT_FALSE(item->ExistExecuteMenuItemProc());
+  EXPECT_EQ(item->ExecuteMenuItemProc(), 0);
+}
+
+// ---- Pop-up menus ---------------------------------------------------------------------------
+
+// Runs the pop-up cases in a frame of its own, so that no pointer to the pop-up's sub-menus
+// is left on the live stack when the test looks for leaks.
+__attribute__((noinline)) void RunPopupCases(WindowRef window) {
+  cSpPopupMenu* popup = new (std::nothrow) cSpPopupMenu(window, 10, 20, 3, 128);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->GetMenuByResourceID(128), popup);
+  ASSERT_NE(popup->GetMenuByResourceID(130), nullptr);
+  ASSERT_NE(popup->GetMenuByResourceID(131), nullptr);
+  popup->SetupExecMenuItemProc(LogMenu, Name("popup"));
+  popup->GetMenuByResourceID(130)->GetMenuItemByReferenceNo(2)->SetupExecMenuItemProc(LogItem,
+                                                                                      Name("two"));
+  popup->SetupLeftTopPosit(-1, 30);
+  EXPECT_EQ(popup->GetLeft(), 10);
+  EXPECT_EQ(popup->GetTop(), 30);
+
+  struct Case {
+    MenuID menu;
+    MenuItemIndex item;
+    std::vector<std::string> log;
+  };
+  const Case cases[] = {
+      {130, 2, {"130/2:two"}},  // a sub-menu's item: not the pop-up's own procedures
+      {128, 5, {"128/5:menu:popup"}},
+      {0, 0, {}},  // dismissed
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.menu);
+    gLog.clear();
+    if (c.menu != 0) sp_testing::SetNextPopUpMenuSelect(c.menu, c.item);
+    const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+    popup->OpenPopup();
+    EXPECT_EQ(gLog, c.log);
+    EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
+    EXPECT_EQ(GetMenuHandle(128), nullptr);
+    EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+    // The point was given in the window's coordinates.
+    const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+    EXPECT_EQ(request.top, 100 + 30);
+    EXPECT_EQ(request.left, 40 + 10);
+    EXPECT_EQ(request.popUpItem, 3);
+  }
+  delete popup;
+}
+
+TEST_F(MenuObjectsTest, PopupRunsTheChosenMenusProceduresAndFreesItsSubMenus) {
+  Rect bounds = {100, 40, 300, 240};
+  WindowRef window = nullptr;
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &bounds, &window), noErr);
+  RunPopupCases(window);
+#if defined(__SANITIZE_ADDRESS__)
+  EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "the pop-up's sub-menus were not freed";
+#endif
+  DisposeWindow(window);
+}
+
+}  // namespace

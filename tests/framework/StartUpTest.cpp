@@ -1,0 +1,364 @@
+// Start-up: the steps of Sp_ToolboxInitialize and its failure exits, the Gestalt flags, the
+// application folder's full path, and the data and resource folders.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "AppleEvents.h"
+#include "CFURLFiles.h"
+#include "CoreFoundation.h"
+#include "ErrorLogCapture.h"
+#include "Files.h"
+#include "Gestalt.h"
+#include "SpApplicationClass.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpMainEventLoop.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "TestAppleEvents.h"
+#include "TestEvents.h"
+#include "TestFiles.h"
+
+namespace {
+
+// The volume and directory id of a Linux folder.
+bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId) {
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), true);
+  if (url == nullptr) return false;
+  FSRef ref;
+  const bool found = CFURLGetFSRef(url, &ref);
+  CFRelease(url);
+  if (!found) return false;
+  FSCatalogInfo info;
+  std::memset(&info, 0, sizeof info);
+  if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
+                       nullptr) != noErr) {
+    return false;
+  }
+  vRefNum = info.volume;
+  dirId = SInt32(info.nodeID);
+  return true;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+bool Exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+// The four handlers start-up installs, or none of them.
+int InstalledCoreHandlers() {
+  int count = 0;
+  for (AEEventID id :
+       {kAEOpenApplication, kAEOpenDocuments, kAEPrintDocuments, kAEQuitApplication}) {
+    AEEventHandlerUPP handler = nullptr;
+    if (AEGetEventHandler(kCoreEventClass, id, &handler, nullptr, false) == noErr) ++count;
+  }
+  return count;
+}
+
+class StartUp : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+
+  static void Reset() {
+    sp_testing::FailNthAllocation(0);
+    sp_testing::ResetGestalt();
+    sp_testing::ResetEvents();
+    sp_testing::ResetAppleEvents();
+    menuComanndEventCatchUPP_GlV = nullptr;
+    openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
+    vertualMemoryEnableFlag_GlV = 0;
+    appearanceEnableFlag_GlV = 0;
+    applicationFolderVRefNum_GlV = 0;
+    applicationFolderDirId_GlV = 0;
+    Sp_CarbonEvent_ModeEnable();
+  }
+
+  // Nothing after the failing step ran: no Apple-event handler and no command handler (the
+  // menu manager starts last, after the resource manager and drag and drop).
+  static bool NothingStarted() {
+    return InstalledCoreHandlers() == 0 && menuComanndEventCatchUPP_GlV == nullptr;
+  }
+  static void ExpectNothingStarted() { EXPECT_TRUE(NothingStarted()); }
+};
+
+}  // namespace
+
+TEST_F(StartUp, SucceedsAndStartsEveryServiceInstallingTheFourAppleEventHandlers) {
+  ErrorLogCapture log;
+  ASSERT_EQ(Sp_ToolboxInitialize(), 1);
+  EXPECT_EQ(log.Count(), 0u);
+  EXPECT_EQ(log.Beeps(), 0u);
+
+  const std::pair<AEEventID, AEEventHandlerProcPtr> expected[] = {
+      {kAEOpenApplication, Sp_OpenApplicationHProc},
+      {kAEOpenDocuments, Sp_OpenDocumentsHProc},
+      {kAEPrintDocuments, Sp_PrintDocumentsHProc},
+      {kAEQuitApplication, Sp_QuitApplicationHProc}};
+  for (const auto& [id, proc] : expected) {
+    AEEventHandlerUPP handler = nullptr;
+    ASSERT_EQ(AEGetEventHandler(kCoreEventClass, id, &handler, nullptr, false), noErr);
+    EXPECT_EQ(handler, proc);
+    EXPECT_NE(AEGetEventHandler(kCoreEventClass, id, &handler, nullptr, true), noErr)
+        << "not as a system handler";
+  }
+  EXPECT_NE(menuComanndEventCatchUPP_GlV, nullptr);
+}
+
+TEST_F(StartUp, RecordsTheFolderOfTheProgramAndItsFullPath) {
+  ASSERT_EQ(Sp_ToolboxInitialize(), 1);
+
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  ASSERT_GT(n, 0);
+  std::string folder(exe, std::size_t(n));
+  folder.erase(folder.rfind('/'));
+  short vRefNum = 0;
+  SInt32 dirId = 0;
+  ASSERT_TRUE(LocateFolder(folder, vRefNum, dirId));
+
+  short gotVRefNum = 0;
+  SInt32 gotDirId = 0;
+  Sp_GetAppliFolderInfo(gotVRefNum, gotDirId);
+  EXPECT_EQ(gotVRefNum, vRefNum);
+  EXPECT_EQ(gotDirId, dirId);
+
+  // Colon-separated, volume first, ending in the folder's own name.
+  const std::string path = applicationFolderFullPath_GlV;
+  const std::string name = folder.substr(folder.rfind('/') + 1);
+  ASSERT_GT(path.size(), name.size() + 1);
+  EXPECT_EQ(path.substr(path.size() - name.size() - 1), ":" + name);
+  EXPECT_EQ(Sp_GetAppliFolderFullPathNameLength(), path.size());
+}
+
+// Each failing step ends start-up with 0 before the Apple-event handlers, the resource
+// manager and the menu manager are started.
+// The bundle layout cannot be switched off again, so this runs in a child process of its own.
+TEST_F(StartUp, TheApplicationFolderNotFoundEndsStartUpSilently) {
+  EXPECT_EXIT(
+      {
+        ErrorLogCapture log;
+        Sp_BundleProjectTypeEnable();
+        sp_testing::SetMainBundleFolder("/nonexistent-sp-bundle/Program/Resources");
+        const bool silentFailure =
+            Sp_ToolboxInitialize() == 0 && log.Count() == 0 && log.Beeps() == 0 && NothingStarted();
+        _exit(silentFailure ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(StartUp, ThePathBlockNotAllocatedIsLoggedWithItsOwnMessage) {
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(Sp_ToolboxInitialize(), 0);
+  sp_testing::FailNthAllocation(0);
+
+  ASSERT_EQ(log.Count(), 1u);
+  const CapturedRecord& record = log.Records()[0];
+  EXPECT_EQ(record.source, "SpMainEventLoop.cpp");
+  EXPECT_EQ(record.method, "Sp_ToolboxInitialize");
+  EXPECT_EQ(record.code, 2);
+  EXPECT_EQ(record.message, "Cannot allocated memory");
+  EXPECT_EQ(log.Beeps(), 1u);
+  EXPECT_EQ(applicationFolderFullPath_GlV, nullptr);
+  EXPECT_EQ(Sp_GetAppliFolderFullPathNameLength(), 0u);
+  ExpectNothingStarted();
+}
+
+TEST_F(StartUp, NoAppleEventAnswerFromGestaltEndsStartUpSilently) {
+  ErrorLogCapture log;
+  sp_testing::RemoveGestalt(gestaltAppleEventsAttr);
+  EXPECT_EQ(Sp_ToolboxInitialize(), 0);
+  EXPECT_EQ(log.Count(), 0u);
+  EXPECT_EQ(log.Beeps(), 0u);
+  ExpectNothingStarted();
+}
+
+TEST_F(StartUp, WithoutAppleEventsStartUpSucceedsAndInstallsNoAppleEventHandler) {
+  sp_testing::SetGestalt(gestaltAppleEventsAttr, 0x2);  // answered, bit 0 clear
+  ASSERT_EQ(Sp_ToolboxInitialize(), 1);
+  EXPECT_EQ(InstalledCoreHandlers(), 0);
+  EXPECT_NE(menuComanndEventCatchUPP_GlV, nullptr);
+}
+
+TEST_F(StartUp, GestaltAnswersSetTheVirtualMemoryAndAppearanceFlags) {
+  struct Case {
+    const char* name;
+    bool vmAnswered;
+    SInt32 vm;
+    bool appearanceAnswered;
+    unsigned char vmFlag;
+    unsigned char appearanceFlag;
+  };
+  const Case cases[] = {
+      {"vm on, appearance", true, 0x1, true, 1, 1},
+      {"vm off", true, 0x6, true, 0, 1},
+      {"vm unknown", false, 0, true, 0, 1},
+      {"no appearance", true, 0x1, false, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    if (c.vmAnswered) {
+      sp_testing::SetGestalt(gestaltVMAttr, c.vm);
+    } else {
+      sp_testing::RemoveGestalt(gestaltVMAttr);
+    }
+    if (!c.appearanceAnswered) sp_testing::RemoveGestalt(gestaltAppearanceAttr);
+    ASSERT_EQ(Sp_ToolboxInitialize(), 1) << "neither answer stops start-up";
+    EXPECT_EQ(Sp_IsDisableVertualMemory(), c.vmFlag) << "1 means virtual memory is ON";
+    EXPECT_EQ(SpGetAppealanceEnableFlag(), c.appearanceFlag);
+  }
+}
+
+TEST_F(StartUp, CopyingTheFullPathCutsToTheBufferAndAlwaysTerminates) {
+  ASSERT_EQ(Sp_ToolboxInitialize(), 1);
+  const std::string path = applicationFolderFullPath_GlV;
+  ASSERT_GT(path.size(), 2u);
+  const SInt32 length = SInt32(path.size());
+
+  struct Case {
+    SInt32 size;
+    std::string text;
+    unsigned char truncated;
+  };
+  const Case cases[] = {
+      {1, "", 1},
+      {2, path.substr(0, 1), 1},
+      {length, path.substr(0, path.size() - 1), 1},
+      {length + 1, path, 0},
+      {length + 50, path, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    std::string buffer(std::size_t(c.size) + 8, '#');
+    unsigned char truncated = 7;
+    Sp_CopyAppliFolderFullPathName(&buffer[0], c.size, truncated);
+    EXPECT_EQ(std::string(buffer.c_str()), c.text);
+    EXPECT_EQ(truncated, c.truncated);
+    EXPECT_EQ(buffer[std::size_t(c.size)], '#') << "nothing written past the buffer";
+  }
+
+  for (SInt32 size : {0, -1}) {
+    char buffer[4] = {'#', '#', '#', '#'};
+    unsigned char truncated = 7;
+    Sp_CopyAppliFolderFullPathName(buffer, size, truncated);
+    EXPECT_EQ(buffer[0], '#');
+    EXPECT_EQ(truncated, 7);
+  }
+  unsigned char truncated = 7;
+  Sp_CopyAppliFolderFullPathName(nullptr, 10, truncated);
+  EXPECT_EQ(truncated, 7);
+}
+
+// ---- The data folder and the resource folder ------------------------------------------------
+
+class ApplicationFolders : public StartUp {
+ protected:
+  // Makes `relative` in the temporary home and records it as the application folder.
+  void UseApplicationFolder(const std::string& relative) {
+    const std::string path = home_.Path(relative);
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    ASSERT_TRUE(LocateFolder(path, applicationFolderVRefNum_GlV, applicationFolderDirId_GlV));
+  }
+
+  sp_testing::HomeScope home_;
+};
+
+TEST_F(ApplicationFolders, TheDataFolderIsMadeOnceInsideTheApplicationFolder) {
+  UseApplicationFolder("App");
+  short vRefNum = 0;
+  SInt32 dirId = 0;
+  ASSERT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), noErr);
+  const std::string data = home_.Path("App/Application Data Folder");
+  ASSERT_TRUE(IsFolder(data));
+  short expectedVRefNum = 0;
+  SInt32 expectedDirId = 0;
+  ASSERT_TRUE(LocateFolder(data, expectedVRefNum, expectedDirId));
+  EXPECT_EQ(vRefNum, expectedVRefNum);
+  EXPECT_EQ(dirId, expectedDirId);
+
+  short againVRefNum = 0;
+  SInt32 againDirId = 0;
+  ASSERT_EQ(Sp_GetApplicationDataFolderInfo(againVRefNum, againDirId), noErr);
+  EXPECT_EQ(againDirId, dirId) << "the existing folder is found, not made anew";
+}
+
+// Installed programs usually lie in folders they cannot write: the caller hears why there is
+// no data folder, and nothing is half made.
+TEST_F(ApplicationFolders, AReadOnlyApplicationFolderGivesTheCreationErrorAndNoFolder) {
+  const std::string disc = home_.Path("Disc");
+  ASSERT_EQ(mkdir(disc.c_str(), 0700), 0);
+  std::ofstream(disc + "/.TOC.plist") << "";
+  const SInt16 volume = sp_testing::MountAudioCD(disc);
+  ASSERT_NE(volume, 0);
+  applicationFolderVRefNum_GlV = volume;
+  applicationFolderDirId_GlV = fsRtDirID;
+
+  ErrorLogCapture log;
+  short vRefNum = 11;
+  SInt32 dirId = 22;
+  const OSErr err = Sp_GetApplicationDataFolderInfo(vRefNum, dirId);
+  EXPECT_NE(err, noErr);
+  EXPECT_EQ(vRefNum, 11);
+  EXPECT_EQ(dirId, 22);
+  EXPECT_FALSE(Exists(disc + "/Application Data Folder"));
+}
+
+TEST_F(ApplicationFolders, AFileInPlaceOfTheDataFolderIsAnErrorNotAFolder) {
+  UseApplicationFolder("App");
+  std::ofstream(home_.Path("App/Application Data Folder")) << "not a folder";
+  short vRefNum = 11;
+  SInt32 dirId = 22;
+  EXPECT_NE(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), noErr);
+  EXPECT_EQ(dirId, 22);
+  EXPECT_FALSE(IsFolder(home_.Path("App/Application Data Folder")));
+}
+
+TEST_F(ApplicationFolders, BeforeStartUpThereIsNoDataFolderToMake) {
+  short vRefNum = 11;
+  SInt32 dirId = 22;
+  EXPECT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), fnfErr);
+  EXPECT_EQ(dirId, 22);
+}
+
+TEST_F(ApplicationFolders, TheResourceFolderIsTheBundlesResourcesAndNothingIsCreated) {
+  UseApplicationFolder("App");
+  const std::string resources = home_.Path("App/Resources");
+  ASSERT_EQ(mkdir(resources.c_str(), 0700), 0);
+  sp_testing::SetMainBundleFolder(resources);
+
+  short vRefNum = 0;
+  SInt32 dirId = 0;
+  const OSErr err = Sp_GetApplicationResourceFolderInfo(vRefNum, dirId);
+  short expectedVRefNum = 0;
+  SInt32 expectedDirId = 0;
+  const bool located = LocateFolder(resources, expectedVRefNum, expectedDirId);
+  sp_testing::SetMainBundleFolder(home_.Path("App/Missing"));
+  short missingVRefNum = 11;
+  SInt32 missingDirId = 22;
+  const OSErr missing = Sp_GetApplicationResourceFolderInfo(missingVRefNum, missingDirId);
+  sp_testing::ResetMainBundleFolder();
+
+  ASSERT_EQ(err, noErr);
+  ASSERT_TRUE(located);
+  EXPECT_EQ(vRefNum, expectedVRefNum);
+  EXPECT_EQ(dirId, expectedDirId);
+  EXPECT_FALSE(Exists(home_.Path("App/Application Data Folder")));
+  EXPECT_FALSE(Exists(resources + "/Application Data Folder"));
+
+  EXPECT_EQ(missing, fnfErr);
+  EXPECT_EQ(missingDirId, 22);
+  EXPECT_FALSE(Exists(home_.Path("App/Missing")));
+}

@@ -1,0 +1,300 @@
+// Key equivalents, the command events of chosen items, the standard handling of Command keys,
+// the application menu's Quit, and MenuSelect / PopUpMenuSelect.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "EventsFixture.h"
+#include "Gestalt.h"
+#include "Menus.h"
+#include "TestMenus.h"
+
+namespace events_test {
+namespace {
+
+struct P {
+  explicit P(const std::string& s) {
+    bytes[0] = UInt8(s.size());
+    std::memcpy(bytes + 1, s.data(), s.size());
+  }
+  operator const unsigned char*() const { return bytes; }
+  unsigned char bytes[256];
+};
+
+constexpr MenuCommand kPrint = SpFourCC("prnt");
+
+SInt32 Choice(MenuID menu, MenuItemIndex item) {
+  return SInt32((UInt32(UInt16(menu)) << 16) | item);
+}
+
+// The commands that reached a handler.
+struct CommandLog {
+  std::vector<HICommand> commands;
+  std::vector<UInt32> modifiers;
+  OSStatus answer = eventNotHandledErr;
+};
+
+OSStatus LogCommand(EventHandlerCallRef, EventRef event, void* data) {
+  CommandLog* log = static_cast<CommandLog*>(data);
+  HICommand command = {};
+  UInt32 modifiers = 0;
+  EXPECT_EQ(GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr,
+                              sizeof command, nullptr, &command),
+            noErr);
+  GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
+                    &modifiers);
+  log->commands.push_back(command);
+  log->modifiers.push_back(modifiers);
+  return log->answer;
+}
+
+const EventTypeSpec kCommandType = {kEventClassCommand, kEventCommandProcess};
+
+void LogCommandsAt(EventTargetRef target, CommandLog& log) {
+  ASSERT_EQ(InstallEventHandler(target, LogCommand, 1, &kCommandType, &log, nullptr), noErr);
+}
+
+OSStatus TakeKey(EventHandlerCallRef, EventRef, void*) {
+  return noErr;
+}
+
+struct QuitLog {
+  int quits = 0;
+};
+
+OSErr CountQuit(const AppleEvent*, AppleEvent*, URefCon refCon) {
+  ++reinterpret_cast<QuitLog*>(refCon)->quits;
+  return noErr;
+}
+
+class MenuChoosing : public EventsTest {
+ protected:
+  void SetUp() override {
+    EventsTest::SetUp();
+    sp_testing::ResetMenus();
+    sp_testing::ResetGestalt();
+    sp_testing::SetModifierKeys(0);
+    // File: Open (Cmd-O), Close (disabled, Cmd-W), Save (Cmd-Shift-S), Print (Cmd-P, command
+    // 'prnt'), Zoom (hierarchical, menu 50).
+    file_ = NewMenu(1, P("File"));
+    AppendMenu(file_, P("Open/O;(Close/W;Save/S;Print/P;Zoom/\x1B!2"));
+    SetMenuItemModifiers(file_, 3, kMenuShiftModifier);
+    SetMenuItemCommandID(file_, 4, kPrint);
+    InsertMenu(file_, 0);
+    // Edit, disabled as a whole: Copy (Cmd-C).
+    edit_ = NewMenu(2, P("Edit"));
+    AppendMenu(edit_, P("Copy/C"));
+    DisableMenuItem(edit_, 0);
+    InsertMenu(edit_, 0);
+    // View: Save Copy (Cmd-S without Shift), Help (Cmd-?).
+    view_ = NewMenu(3, P("View"));
+    AppendMenu(view_, P("Save Copy/S;Help/?"));
+    InsertMenu(view_, 0);
+    // Zoom's sub-menu: In (Cmd-Z).
+    zoom_ = NewMenu(50, P("Zoom"));
+    AppendMenu(zoom_, P("In/Z"));
+    InsertMenu(zoom_, hierMenu);
+  }
+  void TearDown() override {
+    sp_testing::ResetMenus();
+    sp_testing::ResetGestalt();
+    EventsTest::TearDown();
+  }
+
+  MenuRef file_ = nullptr;
+  MenuRef edit_ = nullptr;
+  MenuRef view_ = nullptr;
+  MenuRef zoom_ = nullptr;
+};
+
+struct KeyCase {
+  UInt8 ch;
+  UInt32 held;  // besides the Command key
+  SInt32 result;
+};
+
+TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
+  const KeyCase cases[] = {
+      {'o', 0, Choice(1, 1)},
+      {'O', 0, Choice(1, 1)},
+      {'w', 0, 0},                    // the item is disabled
+      {'c', 0, 0},                    // its menu is disabled
+      {'s', shiftKey, Choice(1, 3)},  // Save wants Shift
+      {'s', 0, Choice(3, 1)},         // so plain Cmd-S is View's
+      {'p', shiftKey, 0},             // Print wants no Shift
+      {'p', optionKey, 0},
+      {'p', alphaLock, Choice(1, 4)},  // Caps Lock does not count
+      {'z', 0, Choice(50, 1)},         // hierarchical menus are searched too
+      {'x', 0, 0},
+      {'q', 0, Choice(kSpApplicationMenuID, 1)},
+  };
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(std::string(1, char(c.ch)) + " held " + std::to_string(c.held));
+    sp_testing::SetModifierKeys(cmdKey | c.held);
+    EXPECT_EQ(MenuKey(c.ch), c.result);
+  }
+  EnableMenuItem(edit_, 0);
+  EnableMenuItem(file_, 2);
+  sp_testing::SetModifierKeys(cmdKey);
+  EXPECT_EQ(MenuKey('c'), Choice(2, 1));
+  EXPECT_EQ(MenuKey('w'), Choice(1, 2));
+  EXPECT_LT(MenuKey('q'), 0) << "the application menu's answer is no program menu's";
+}
+
+TEST_F(MenuChoosing, MenuKeyHighlightsTheBarTitleUntilHiliteMenuZero) {
+  EXPECT_EQ(MenuKey('z'), Choice(50, 1));
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 1) << "In is reached through File's Zoom item";
+  HiliteMenu(0);
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 0);
+}
+
+TEST_F(MenuChoosing, MenuEventTakesTheRecordsModifiers) {
+  EventRecord record = {};
+  record.what = keyDown;
+  record.message = 's';
+  record.modifiers = cmdKey | shiftKey;
+  EXPECT_EQ(MenuEvent(&record), UInt32(Choice(1, 3)));
+  record.modifiers = shiftKey;
+  EXPECT_EQ(MenuEvent(&record), 0u) << "no Command key";
+  record.what = mouseDown;
+  record.modifiers = cmdKey;
+  EXPECT_EQ(MenuEvent(&record), 0u);
+  EXPECT_EQ(MenuEvent(nullptr), 0u);
+}
+
+TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItem) {
+  CommandLog app;
+  LogCommandsAt(GetApplicationEventTarget(), app);
+  sp_testing::MenuChoiceResult r = sp_testing::ChooseMenuItem(1, 4, optionKey);
+  EXPECT_TRUE(r.chosen);
+  EXPECT_EQ(r.status, eventNotHandledErr) << "nobody took 'prnt'";
+  r = sp_testing::ChooseMenuItem(50, 1);
+  EXPECT_TRUE(r.chosen);
+  ASSERT_EQ(app.commands.size(), 2u);
+  EXPECT_EQ(app.commands[0].attributes, UInt32(kHICommandFromMenu));
+  EXPECT_EQ(app.commands[0].commandID, kPrint);
+  EXPECT_EQ(app.commands[0].menu.menuRef, file_);
+  EXPECT_EQ(app.commands[0].menu.menuItemIndex, 4);
+  EXPECT_EQ(app.modifiers[0], UInt32(optionKey));
+  EXPECT_EQ(app.commands[1].commandID, 0u) << "an item without a command sends 0";
+  EXPECT_EQ(app.commands[1].menu.menuRef, zoom_);
+  EXPECT_EQ(app.commands[1].menu.menuItemIndex, 1);
+
+  app.commands.clear();
+  EXPECT_FALSE(sp_testing::ChooseMenuItem(1, 2).chosen) << "disabled item";
+  EXPECT_FALSE(sp_testing::ChooseMenuItem(2, 1).chosen) << "disabled menu";
+  EXPECT_FALSE(sp_testing::ChooseMenuItem(1, 9).chosen) << "no such item";
+  NewMenu(7, P("Loose"));
+  EXPECT_FALSE(sp_testing::ChooseMenuItem(7, 1).chosen) << "a menu not installed";
+  EXPECT_TRUE(app.commands.empty());
+}
+
+TEST_F(MenuChoosing, TheMenusOwnTargetHearsTheCommandFirst) {
+  CommandLog app;
+  CommandLog menu;
+  menu.answer = noErr;
+  LogCommandsAt(GetApplicationEventTarget(), app);
+  LogCommandsAt(GetMenuEventTarget(file_), menu);
+  sp_testing::MenuChoiceResult r = sp_testing::ChooseMenuItem(1, 1);
+  EXPECT_EQ(r.status, noErr);
+  EXPECT_EQ(menu.commands.size(), 1u);
+  EXPECT_TRUE(app.commands.empty());
+  menu.answer = eventNotHandledErr;
+  sp_testing::ChooseMenuItem(1, 1);
+  EXPECT_EQ(app.commands.size(), 1u) << "an untaken command goes on to the application";
+}
+
+TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
+  CommandLog app;
+  LogCommandsAt(GetApplicationEventTarget(), app);
+  sp_testing::PressCommandKey('o');
+  sp_testing::PressCommandKey('s', shiftKey);
+  sp_testing::PressCommandKey('w');     // disabled: nothing
+  sp_testing::PostKeyDown('o', 31, 0);  // no Command key: nothing
+  sp_testing::PumpPending();
+  ASSERT_EQ(app.commands.size(), 2u);
+  EXPECT_EQ(app.commands[0].menu.menuRef, file_);
+  EXPECT_EQ(app.commands[0].menu.menuItemIndex, 1);
+  EXPECT_EQ(app.commands[1].menu.menuItemIndex, 3);
+  EXPECT_EQ(app.modifiers[1], UInt32(cmdKey | shiftKey));
+
+  // A key the program's own keyboard handler takes is no menu's.
+  const EventTypeSpec keyDown = {kEventClassKeyboard, kEventRawKeyDown};
+  InstallEventHandler(GetApplicationEventTarget(), TakeKey, 1, &keyDown, nullptr, nullptr);
+  sp_testing::PressCommandKey('o');
+  EXPECT_EQ(app.commands.size(), 2u);
+}
+
+TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
+  QuitLog quitLog;
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quitLog),
+                                  false),
+            noErr);
+  sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
+  ASSERT_TRUE(bar.hasApplicationMenu);
+  ASSERT_FALSE(bar.menus.empty());
+  EXPECT_EQ(bar.menus[0].id, kSpApplicationMenuID) << "in front of the program's menus";
+  ASSERT_EQ(bar.menus[0].items.size(), 1u);
+  EXPECT_EQ(bar.menus[0].items[0].command, MenuCommand(kHICommandQuit));
+  EXPECT_EQ(bar.menus[0].items[0].keyEquivalent, 'Q');
+  EXPECT_EQ(bar.menus[1].id, 1);
+
+  sp_testing::PressCommandKey('q');
+  EXPECT_EQ(quitLog.quits, 1);
+
+  EXPECT_EQ(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).status, noErr);
+  EXPECT_EQ(quitLog.quits, 1) << "queued, dispatched by the loop";
+  sp_testing::PumpPending();
+  EXPECT_EQ(quitLog.quits, 2);
+
+  // A program that takes the quit command itself gets no Apple event.
+  CommandLog app;
+  app.answer = noErr;
+  LogCommandsAt(GetApplicationEventTarget(), app);
+  sp_testing::PressCommandKey('q');
+  EXPECT_EQ(quitLog.quits, 2);
+  EXPECT_EQ(app.commands.size(), 1u);
+}
+
+TEST_F(MenuChoosing, WithoutTheAquaLayoutThereIsNoApplicationMenu) {
+  QuitLog quitLog;
+  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quitLog), false);
+  sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
+  sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
+  EXPECT_FALSE(bar.hasApplicationMenu);
+  EXPECT_EQ(bar.menus[0].id, 1);
+  EXPECT_EQ(sp_testing::ApplicationMenu(), nullptr);
+  EXPECT_EQ(MenuKey('q'), 0);
+  sp_testing::PressCommandKey('q');
+  EXPECT_EQ(quitLog.quits, 0);
+  EXPECT_FALSE(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).chosen);
+}
+
+TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
+  Point where = Pt(40, 5);
+  EXPECT_EQ(MenuSelect(where), 0);
+  sp_testing::SetNextMenuSelect(3, 1);
+  EXPECT_EQ(MenuSelect(where), Choice(3, 1));
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 3);
+  EXPECT_EQ(MenuSelect(where), 0) << "once";
+  sp_testing::SetNextMenuSelect(1, 2);
+  EXPECT_EQ(MenuSelect(where), 0) << "a disabled item cannot be chosen";
+  sp_testing::SetNextMenuSelect(1, 9);
+  EXPECT_EQ(MenuSelect(where), 0);
+
+  MenuRef popUp = NewMenu(900, P("Pop"));
+  AppendMenu(popUp, P("A;B"));
+  sp_testing::SetNextPopUpMenuSelect(900, 2);
+  EXPECT_EQ(PopUpMenuSelect(popUp, 120, 80, 1), Choice(900, 2))
+      << "the popped menu need not be installed";
+  sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+  EXPECT_EQ(request.menu, popUp);
+  EXPECT_EQ(request.top, 120);
+  EXPECT_EQ(request.left, 80);
+  EXPECT_EQ(request.popUpItem, 1);
+  EXPECT_EQ(PopUpMenuSelect(popUp, 0, 0, 1), 0) << "dismissed";
+  EXPECT_EQ(sp_testing::LastPopUpRequest().count, 2u);
+}
+
+}  // namespace
+}  // namespace events_test

@@ -1,0 +1,454 @@
+// Menus, their items and metacharacters, 'MENU' and 'MBAR' resources, the menu list and menu
+// bars.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "MacMemory.h"
+#include "Menus.h"
+#include "Resources.h"
+#include "SpTesting.h"
+#include "TestMenus.h"
+#include "TestResources.h"
+
+namespace {
+
+constexpr ResType kMenuType = SpFourCC("MENU");
+constexpr ResType kMenuBarType = SpFourCC("MBAR");
+
+using sp_testing::MenuResourceItem;
+
+class Menus : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+  static void Reset() {
+    sp_testing::ResetMenus();
+    sp_testing::ResetResources();
+    sp_testing::ResetGestalt();
+  }
+};
+
+// A length-prefixed string of the bytes.
+struct P {
+  explicit P(const std::string& s) {
+    bytes[0] = UInt8(s.size());
+    std::memcpy(bytes + 1, s.data(), s.size());
+  }
+  operator const unsigned char*() const { return bytes; }
+  unsigned char bytes[256];
+};
+
+std::string ItemText(MenuRef menu, SInt16 item) {
+  Str255 text;
+  GetMenuItemText(menu, item, text);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+MenuRef Installed(MenuID id, const std::string& title = "M") {
+  MenuRef menu = NewMenu(id, P(title));
+  InsertMenu(menu, 0);
+  return menu;
+}
+
+std::vector<MenuID> BarIDs() {
+  std::vector<MenuID> ids;
+  for (const sp_testing::MenuModel& m : sp_testing::ReadMenuBar().menus) {
+    if (m.id != kSpApplicationMenuID) ids.push_back(m.id);
+  }
+  return ids;
+}
+
+// ---- 'MENU' resources ----
+
+// "ファイル" (file) and "開く…" (open...), MacJapanese.
+const std::string kFileTitle = "\x83\x74\x83\x40\x83\x43\x83\x8B";
+const std::string kOpenText = "\x8A\x4A\x82\xAD\x81\x63";
+
+std::vector<MenuResourceItem> SampleItems() {
+  return {
+      {kOpenText, 0, 'O', 0, bold, true},
+      {"Checked", 0, 0, checkMark, 0, true},
+      {"Sub", 0, hMenuCmd, 130, italic | underline, true},
+      {"-", 0, 0, 0, 0, true},
+      {"Off", 3, 'K', 0, 0, false},
+  };
+}
+
+TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
+  ASSERT_EQ(sp_testing::AddAppResource(
+                kMenuType, 128, sp_testing::MakeMenuResource(128, kFileTitle, SampleItems())),
+            noErr);
+  MenuRef menu = GetMenu(128);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(GetMenuID(menu), 128);
+  Str255 title;
+  GetMenuTitle(menu, title);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(title + 1), title[0]), kFileTitle);
+  ASSERT_EQ(CountMenuItems(menu), 5);
+
+  struct Expect {
+    std::string text;
+    CharParameter cmd;
+    CharParameter mark;
+    Style style;
+    SInt16 icon;
+    MenuID hier;
+    bool enabled;
+  };
+  const Expect expected[] = {
+      {kOpenText, 'O', noMark, bold, 0, 0, true},
+      {"Checked", 0, checkMark, normal, 0, 0, true},
+      {"Sub", hMenuCmd, 130, Style(italic | underline), 0, 130, true},
+      {"-", 0, noMark, normal, 0, 0, false},  // a separator is never enabled
+      {"Off", 'K', noMark, normal, 3, 0, false},
+  };
+  for (SInt16 i = 1; i <= 5; ++i) {
+    const Expect& e = expected[i - 1];
+    SCOPED_TRACE(i);
+    CharParameter cmd = -1, mark = -1;
+    Style style = 0xFF;
+    SInt16 icon = -1;
+    MenuID hier = -1;
+    GetItemCmd(menu, i, &cmd);
+    GetItemMark(menu, i, &mark);
+    GetItemStyle(menu, i, &style);
+    GetItemIcon(menu, i, &icon);
+    EXPECT_EQ(GetMenuItemHierarchicalID(menu, i, &hier), noErr);
+    EXPECT_EQ(ItemText(menu, i), e.text);
+    EXPECT_EQ(cmd, e.cmd);
+    EXPECT_EQ(mark, e.mark);
+    EXPECT_EQ(style, e.style);
+    EXPECT_EQ(icon, e.icon);
+    EXPECT_EQ(hier, e.hier);
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, MenuItemIndex(i))), e.enabled);
+  }
+  EXPECT_TRUE(IsMenuItemEnabled(menu, 0));
+  EXPECT_TRUE(sp_testing::ReadMenu(menu).items[3].separator);
+}
+
+TEST_F(Menus, EnableFlagsCoverTheMenuAndItems1To31OnlyLaterItemsAreEnabled) {
+  std::vector<MenuResourceItem> items(33, MenuResourceItem{"x", 0, 0, 0, 0, false});
+  std::vector<UInt8> bytes = sp_testing::MakeMenuResource(5, "T", items, false);
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 5, bytes), noErr);
+  MenuRef menu = GetMenu(5);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_FALSE(IsMenuItemEnabled(menu, 0));
+  EXPECT_FALSE(IsMenuItemEnabled(menu, 31));
+  EXPECT_TRUE(IsMenuItemEnabled(menu, 32)) << "no flag bit holds items after the 31st";
+  EXPECT_TRUE(IsMenuItemEnabled(menu, 33));
+}
+
+TEST_F(Menus, EveryTruncationOfMenuBytesIsRefused) {
+  std::vector<UInt8> good = sp_testing::MakeMenuResource(128, kFileTitle, SampleItems());
+  for (std::size_t size = 0; size < good.size(); ++size) {
+    SCOPED_TRACE(size);
+    std::vector<UInt8> cut(good.begin(), good.begin() + long(size));
+    ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128, cut), noErr);
+    EXPECT_EQ(GetMenu(128), nullptr);
+  }
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128, good), noErr);
+  EXPECT_NE(GetMenu(128), nullptr);
+}
+
+TEST_F(Menus, LengthBytesPointingPastTheEndAreRefused) {
+  std::vector<UInt8> good = sp_testing::MakeMenuResource(7, "Title", {{"Item", 0, 0, 0, 0, true}});
+  std::vector<UInt8> title = good;
+  title[14] = 200;  // the title's length
+  std::vector<UInt8> item = good;
+  item[14 + 6] = 250;  // the item's length
+  for (const std::vector<UInt8>& bytes : {title, item}) {
+    ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 7, bytes), noErr);
+    EXPECT_EQ(GetMenu(7), nullptr);
+  }
+  EXPECT_EQ(GetMenu(8), nullptr);
+  EXPECT_EQ(ResError(), resNotFound);
+}
+
+TEST_F(Menus, GetMenuSharesOneMenuPerResourceUntilItIsDisposed) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
+                                       sp_testing::MakeMenuResource(128, "File", SampleItems())),
+            noErr);
+  MenuRef first = GetMenu(128);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(GetMenu(128), first);
+  AppendMenuItemText(first, P("added"));
+  EXPECT_EQ(CountMenuItems(GetMenu(128)), 6) << "one menu, not a fresh copy";
+  DisposeMenu(first);
+  MenuRef again = GetMenu(128);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(CountMenuItems(again), 5);
+}
+
+// ---- Metacharacters ----
+
+struct MetaCase {
+  std::string data;
+  std::string text;
+  CharParameter cmd;
+  CharParameter mark;
+  Style style;
+  SInt16 icon;
+  bool enabled;
+  bool separator;
+};
+
+TEST_F(Menus, AppendMenuTakesMetacharactersOutOfTheText) {
+  const MetaCase cases[] = {
+      {"Open/O", "Open", 'O', noMark, normal, 0, true, false},
+      {"(Save", "Save", 0, noMark, normal, 0, false, false},
+      {"Both<B<I", "Both", 0, noMark, Style(bold | italic), 0, true, false},
+      {"Check!\x12", "Check", 0, checkMark, normal, 0, true, false},
+      {"^3Icon", "Icon", 0, noMark, normal, 3, true, false},
+      {"Sub/\x1B!\x82", "Sub", hMenuCmd, 130, normal, 0, true, false},
+      {"-", "-", 0, noMark, normal, 0, false, true},
+      {"(-", "-", 0, noMark, normal, 0, false, true},
+      // "タ" ends in 0x5E ('^'): a second byte is never a metacharacter.
+      {"\x83\x5E/T", "\x83\x5E", 'T', noMark, normal, 0, true, false},
+  };
+  for (const MetaCase& c : cases) {
+    SCOPED_TRACE(c.data);
+    sp_testing::ResetMenus();
+    MenuRef menu = NewMenu(1, P("M"));
+    AppendMenu(menu, P(c.data));
+    ASSERT_EQ(CountMenuItems(menu), 1);
+    const sp_testing::MenuItemModel item = sp_testing::ReadMenu(menu).items[0];
+    EXPECT_EQ(item.text, c.text);
+    EXPECT_EQ(item.keyEquivalent, c.cmd);
+    EXPECT_EQ(item.mark, c.mark);
+    EXPECT_EQ(item.style, c.style);
+    EXPECT_EQ(item.icon, c.icon);
+    EXPECT_EQ(item.enabled, c.enabled);
+    EXPECT_EQ(item.separator, c.separator);
+  }
+}
+
+TEST_F(Menus, SemicolonsAndReturnsSeparateItemsAndEmptyOnesAreDropped) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("One;Two\rThree;;(-;Four/F"));
+  ASSERT_EQ(CountMenuItems(menu), 5);
+  EXPECT_EQ(ItemText(menu, 1), "One");
+  EXPECT_EQ(ItemText(menu, 3), "Three");
+  EXPECT_EQ(ItemText(menu, 4), "-");
+  EXPECT_EQ(ItemText(menu, 5), "Four");
+  InsertMenuItem(menu, P("A;B"), 1);
+  EXPECT_EQ(ItemText(menu, 2), "A");
+  EXPECT_EQ(ItemText(menu, 3), "B");
+  EXPECT_EQ(ItemText(menu, 4), "Two");
+}
+
+TEST_F(Menus, PlainTextCallsKeepAFileNameWithMetacharactersWhole) {
+  const std::string name = "Mix;(Live)^1 /X!<B.aiff";
+  MenuRef menu = NewMenu(1, P("M"));
+  ASSERT_EQ(AppendMenuItemText(menu, P(name)), noErr);
+  ASSERT_EQ(InsertMenuItemText(menu, P(name), 0), noErr);
+  AppendMenu(menu, P("placeholder"));
+  SetMenuItemText(menu, 3, P(name));
+  ASSERT_EQ(CountMenuItems(menu), 3);
+  for (const sp_testing::MenuItemModel& item : sp_testing::ReadMenu(menu).items) {
+    EXPECT_EQ(item.text, name);
+    EXPECT_TRUE(item.enabled);
+    EXPECT_EQ(item.keyEquivalent, 0);
+    EXPECT_EQ(item.style, normal);
+    EXPECT_EQ(item.icon, 0);
+  }
+  ASSERT_EQ(AppendMenuItemText(menu, P("-5 dB")), noErr);
+  EXPECT_FALSE(sp_testing::ReadMenu(menu).items[3].separator);
+  EXPECT_TRUE(IsMenuItemEnabled(menu, 4));
+}
+
+TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("b;c"));
+  InsertMenuItemText(menu, P("a"), 0);
+  InsertMenuItemText(menu, P("z"), 99);
+  ASSERT_EQ(CountMenuItems(menu), 4);
+  EXPECT_EQ(ItemText(menu, 1), "a");
+  EXPECT_EQ(ItemText(menu, 4), "z");
+  DeleteMenuItem(menu, 2);
+  DeleteMenuItem(menu, 9);
+  DeleteMenuItem(menu, 0);
+  EXPECT_EQ(CountMenuItems(menu), 3);
+  EXPECT_EQ(ItemText(menu, 2), "c");
+  EXPECT_EQ(ItemText(menu, 9), "");
+  SetItemMark(menu, 9, checkMark);
+  MenuCommand command = 1;
+  EXPECT_EQ(GetMenuItemCommandID(menu, 9, &command), menuItemNotFoundErr);
+  EXPECT_EQ(SetMenuItemCommandID(nullptr, 1, SpFourCC("abcd")), paramErr);
+  EXPECT_EQ(CountMenuItems(nullptr), 0);
+}
+
+TEST_F(Menus, HierarchicalIDAndCommandIDAndModifiersAreKeptPerItem) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("One;Two"));
+  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 300), noErr);
+  CharParameter cmd = 0, mark = 0;
+  GetItemCmd(menu, 1, &cmd);
+  GetItemMark(menu, 1, &mark);
+  EXPECT_EQ(cmd, hMenuCmd);
+  EXPECT_EQ(mark, 300) << "ids above 255 fit the mark of a hierarchical item";
+  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 0), noErr);
+  MenuID hier = -1;
+  GetMenuItemHierarchicalID(menu, 1, &hier);
+  EXPECT_EQ(hier, 0);
+
+  ASSERT_EQ(SetMenuItemCommandID(menu, 2, SpFourCC("save")), noErr);
+  ASSERT_EQ(SetMenuItemModifiers(menu, 2, kMenuShiftModifier), noErr);
+  ASSERT_EQ(SetMenuItemFontID(menu, 2, 4), noErr);
+  MenuCommand command = 0;
+  UInt8 modifiers = 0;
+  SInt16 font = 0;
+  GetMenuItemCommandID(menu, 2, &command);
+  GetMenuItemModifiers(menu, 2, &modifiers);
+  GetMenuItemFontID(menu, 2, &font);
+  EXPECT_EQ(command, SpFourCC("save"));
+  EXPECT_EQ(modifiers, kMenuShiftModifier);
+  EXPECT_EQ(font, 4);
+  GetMenuItemCommandID(menu, 1, &command);
+  EXPECT_EQ(command, 0u);
+}
+
+TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
+  constexpr ResType kSound = SpFourCC("snd ");
+  const struct {
+    SInt16 id;
+    const char* name;
+  } sounds[] = {{1, "Zeta"}, {2, ".driver"}, {3, "Alpha"}, {4, nullptr}, {5, "%private"}};
+  for (const auto& s : sounds) {
+    ASSERT_EQ(sp_testing::AddAppResource(kSound, s.id, "x", 1, s.name), noErr);
+  }
+  MenuRef menu = NewMenu(1, P("Sounds"));
+  AppendMenu(menu, P("First;Last"));
+  InsertResMenu(menu, kSound, 1);
+  ASSERT_EQ(CountMenuItems(menu), 4);
+  EXPECT_EQ(ItemText(menu, 2), "Alpha");
+  EXPECT_EQ(ItemText(menu, 3), "Zeta");
+  EXPECT_EQ(ItemText(menu, 4), "Last");
+  AppendResMenu(menu, SpFourCC("DRVR"));
+  EXPECT_EQ(CountMenuItems(menu), 4) << "no desk accessories here";
+}
+
+// ---- The menu list ----
+
+TEST_F(Menus, GetMenuHandleFindsOnlyInstalledMenus) {
+  MenuRef bar = NewMenu(10, P("Bar"));
+  MenuRef sub = NewMenu(11, P("Sub"));
+  EXPECT_EQ(GetMenuHandle(10), nullptr) << "made, not installed";
+  InsertMenu(bar, 0);
+  InsertMenu(sub, hierMenu);
+  EXPECT_EQ(GetMenuHandle(10), bar);
+  EXPECT_EQ(GetMenuHandle(11), sub);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{10})) << "hierarchical menus are not in the bar";
+  DeleteMenu(11);
+  EXPECT_EQ(GetMenuHandle(11), nullptr);
+  EXPECT_EQ(CountMenuItems(sub), 0) << "deleting does not dispose of the menu";
+  DisposeMenu(bar);
+  EXPECT_EQ(GetMenuHandle(10), nullptr) << "a disposed menu leaves the list";
+  EXPECT_TRUE(BarIDs().empty());
+  EXPECT_EQ(GetMenuHandle(kSpApplicationMenuID), nullptr);
+}
+
+TEST_F(Menus, InsertMenuPlacesBeforeTheIdAndIgnoresAnIdAlreadyInstalled) {
+  Installed(1);
+  Installed(3);
+  InsertMenu(NewMenu(2, P("two")), 3);
+  InsertMenu(NewMenu(4, P("four")), 99);  // unknown id: at the end
+  MenuRef twin = NewMenu(2, P("twin"));
+  InsertMenu(twin, 0);
+  InsertMenu(twin, hierMenu);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1, 2, 3, 4}));
+  EXPECT_NE(GetMenuHandle(2), twin);
+  EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
+}
+
+TEST_F(Menus, MenuBarHandlesSaveAndRestoreTheList) {
+  MenuRef one = Installed(1);
+  MenuRef two = Installed(2);
+  InsertMenu(NewMenu(50, P("sub")), hierMenu);
+  MenuBarHandle saved = GetMenuBar();
+  ASSERT_NE(saved, nullptr);
+  ClearMenuBar();
+  EXPECT_EQ(GetMenuHandle(1), nullptr);
+  EXPECT_EQ(GetMenuHandle(50), nullptr);
+  DisposeMenu(two);
+  SetMenuBar(saved);
+  EXPECT_EQ(GetMenuHandle(1), one);
+  EXPECT_NE(GetMenuHandle(50), nullptr);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "the disposed menu is left out";
+  EXPECT_EQ(DisposeMenuBar(saved), noErr);
+
+  Handle stranger = NewHandleClear(40);
+  SetMenuBar(stranger);
+  SetMenuBar(nullptr);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "a handle that is no menu list changes nothing";
+  DisposeHandle(stranger);
+}
+
+TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
+                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
+            noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 129,
+                                       sp_testing::MakeMenuResource(129, "B", SampleItems())),
+            noErr);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kMenuBarType, 200, sp_testing::MakeMenuBarResource({128, 129})),
+      noErr);
+  MenuBarHandle bar = GetNewMBar(200);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetMenuHandle(128), nullptr);
+  SetMenuBar(bar);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{128, 129}));
+  EXPECT_EQ(GetMenuHandle(128), GetMenu(128)) << "the bar's menu is the resource's menu";
+  DisposeMenuBar(bar);
+
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuBarType, 201, sp_testing::MakeMenuBarResource({})),
+            noErr);
+  MenuBarHandle empty = GetNewMBar(201);
+  ASSERT_NE(empty, nullptr) << "a bar of no menus is still a bar";
+  SetMenuBar(empty);
+  EXPECT_TRUE(BarIDs().empty());
+  DisposeMenuBar(empty);
+}
+
+TEST_F(Menus, MalformedMenuBarsAreRefused) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
+                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
+            noErr);
+  const std::vector<std::vector<UInt8>> bad = {
+      {},                        // no count
+      {0x00},                    // half a count
+      {0xFF, 0xFF},              // a negative count
+      {0x00, 0x02, 0x00, 0x80},  // two ids announced, one there
+      {0x00, 0x01, 0x00, 0x81},  // names a menu that does not exist
+  };
+  for (const std::vector<UInt8>& bytes : bad) {
+    ASSERT_EQ(sp_testing::AddAppResource(kMenuBarType, 300, bytes), noErr);
+    EXPECT_EQ(GetNewMBar(300), nullptr);
+  }
+  EXPECT_EQ(GetNewMBar(301), nullptr);
+}
+
+// ---- Sizes ----
+
+TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("Short;-"));
+  SInt16 narrow = GetMenuWidth(menu);
+  SInt16 low = GetMenuHeight(menu);
+  EXPECT_GT(narrow, 0);
+  AppendMenu(menu, P("A much longer item text/L"));
+  EXPECT_GT(GetMenuWidth(menu), narrow);
+  EXPECT_GT(GetMenuHeight(menu), low);
+  SetMenuWidth(menu, 500);
+  SetMenuHeight(menu, 7);
+  EXPECT_EQ(GetMenuWidth(menu), 500);
+  EXPECT_EQ(GetMenuHeight(menu), 7);
+  CalcMenuSize(menu);
+  EXPECT_LT(GetMenuWidth(menu), 500);
+  EXPECT_GT(GetMenuHeight(menu), low);
+}
+
+}  // namespace

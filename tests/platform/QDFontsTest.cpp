@@ -1,0 +1,115 @@
+// The font table: numbers and names, the system and application fonts, the installed list
+// and the fixed-metric test font.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "QDTextFixture.h"
+#include "QuickDraw.h"
+#include "TestFonts.h"
+#include "detail/FontTable.h"
+
+namespace {
+
+using qdtext_test::P;
+using qdtext_test::PStr;
+
+std::string Name(SInt16 number) {
+  Str255 name;
+  name[0] = 77;
+  GetFontName(number, name);
+  return std::string(reinterpret_cast<char*>(name + 1), name[0]);
+}
+
+SInt16 Number(const std::string& name) {
+  const std::string pascal = P(name);
+  SInt16 number = -1;
+  GetFNum(PStr(pascal), &number);
+  return number;
+}
+
+TEST(QDFontsTest, EveryInstalledFamilyRoundTripsBetweenNumberAndName) {
+  const auto families = sp_platform::InstalledFontFamilies();
+  ASSERT_FALSE(families.empty());
+  for (std::size_t i = 0; i < families.size(); ++i) {
+    const auto& f = families[i];
+    EXPECT_NE(f.number, 0) << f.name;  // 0 means "not installed" to GetFNum's callers
+    EXPECT_EQ(Number(f.name), f.number) << f.name;
+    EXPECT_EQ(Name(f.number), f.name);
+    if (i > 0) {
+      EXPECT_LT(families[i - 1].name, f.name);  // sorted, one entry per family
+    }
+  }
+}
+
+TEST(QDFontsTest, SystemAndApplicationFontsAreTheJapaneseFamilyByItsOwnNumber) {
+  const SInt16 sys = GetSysFont();
+  const SInt16 app = GetAppFont();
+  EXPECT_NE(sys, systemFont);
+  EXPECT_NE(app, applFont);
+  EXPECT_EQ(Name(systemFont), Name(sys));
+  EXPECT_EQ(Name(applFont), Name(app));
+  EXPECT_FALSE(Name(sys).empty());
+  EXPECT_EQ(GetDefFontSize(), 12);
+  if (Name(sys) == "IPAGothic") {
+    EXPECT_EQ(sys, 16384);
+    EXPECT_EQ(Number("IPA\x83\x53\x83\x56\x83\x62\x83\x4E"), 16384);  // its Japanese name
+  }
+}
+
+TEST(QDFontsTest, UnknownOrMiscasedNamesGiveZero) {
+  EXPECT_EQ(Number("No Such Family"), 0);
+  EXPECT_EQ(Number(""), 0);
+  if (Number("IPAGothic") != 0) {
+    EXPECT_EQ(Number("ipagothic"), 0);
+  }
+  SInt16 number = -1;
+  GetFNum(nullptr, &number);
+  EXPECT_EQ(number, 0);
+  GetFNum(PStr(P("x")), nullptr);  // no crash
+  EXPECT_EQ(Name(12345), "");
+  GetFontName(0, nullptr);  // no crash
+}
+
+TEST(QDFontsTest, UnknownFontNumbersMeasureAsTheSystemFont) {
+  CGrafPtr saved = nullptr;
+  GetPort(&saved);
+  const std::string text = "Width \x93\xFA";
+  TextFont(0);
+  const SInt16 system = TextWidth(text.data(), 0, SInt16(text.size()));
+  TextFont(12345);
+  EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), system);
+  TextFont(GetSysFont());
+  EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), system);
+  TextFont(0);
+  SetPort(saved);
+}
+
+TEST(QDFontsTest, TestFontStandsInForTheSystemFontOnlyWhileInUse) {
+  auto listed = [] {
+    for (const auto& f : sp_platform::InstalledFontFamilies()) {
+      if (f.number == sp_testing::kFixedMetricFont) return true;
+    }
+    return false;
+  };
+  const SInt16 realSystem = GetSysFont();
+  EXPECT_FALSE(listed());
+  {
+    sp_testing::FixedMetricFontScope scope;
+    EXPECT_EQ(GetSysFont(), sp_testing::kFixedMetricFont);
+    EXPECT_EQ(GetAppFont(), sp_testing::kFixedMetricFont);
+    EXPECT_EQ(Name(systemFont), sp_testing::kFixedMetricFontName);
+    EXPECT_EQ(Number(sp_testing::kFixedMetricFontName), sp_testing::kFixedMetricFont);
+    EXPECT_TRUE(listed());
+    TextFont(0);
+    EXPECT_EQ(StringWidth(PStr(P("abc"))), 18);
+  }
+  EXPECT_EQ(GetSysFont(), realSystem);
+  EXPECT_FALSE(listed());
+  // Selected by number it is there in any case.
+  TextFont(sp_testing::kFixedMetricFont);
+  EXPECT_EQ(StringWidth(PStr(P("abc"))), 18);
+  TextFont(0);
+}
+
+}  // namespace
