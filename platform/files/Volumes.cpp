@@ -1,5 +1,7 @@
 // The volume table: the mounted file systems a person keeps files on, numbered as the File
 // Manager numbers volumes, plus the emulated audio-CD volumes.
+#include "files/detail/MountTable.h"
+
 #include <limits.h>
 #include <pwd.h>
 #include <stdlib.h>
@@ -89,9 +91,18 @@ struct Mount {
   bool readOnly;
 };
 
+std::string& MountTableOverride() {
+  static std::string text;
+  return text;
+}
+
 std::vector<Mount> ReadMounts() {
   std::vector<Mount> mounts;
-  std::ifstream in("/proc/self/mountinfo");
+  std::ifstream file;
+  std::istringstream override(MountTableOverride());
+  if (MountTableOverride().empty()) file.open("/proc/self/mountinfo");
+  std::istream& in = MountTableOverride().empty() ? static_cast<std::istream&>(file)
+                                                  : static_cast<std::istream&>(override);
   std::string line;
   while (std::getline(in, line)) {
     // id parent major:minor root mount-point options [optional fields] - type source super
@@ -115,7 +126,12 @@ std::vector<Mount> ReadMounts() {
                  mounts.end());
     mounts.push_back(Mount{mountPoint, fsType, readOnly});
   }
-  if (mounts.empty()) mounts.push_back(Mount{"/", "", false});
+  // The root folder is always a volume, also where the mount table does not show it (inside
+  // a chroot the table lists only the mounts made below the new root).
+  if (std::none_of(mounts.begin(), mounts.end(),
+                   [](const Mount& m) { return m.mountPoint == "/"; })) {
+    mounts.insert(mounts.begin(), Mount{"/", "", false});
+  }
   return mounts;
 }
 
@@ -180,6 +196,8 @@ VolumeTable& BuiltTable() {
 }
 
 }  // namespace
+
+void SetMountTableText(const std::string& text) { MountTableOverride() = text; }
 
 const Volume* FindVolume(SInt16 vRefNum) {
   VolumeTable& table = BuiltTable();
