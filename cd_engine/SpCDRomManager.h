@@ -1,0 +1,2 @@
+// The CD and sound-file engine: disc positions, tables of contents, titles, start data.
+#pragma once
