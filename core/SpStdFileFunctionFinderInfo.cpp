@@ -7,6 +7,7 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
+#include "SpFontManager.h"  // the Icon Services test
 #include "SpStdFileFunction.h"
 
 namespace {
@@ -320,18 +321,6 @@ Boolean Sp_CheckLocalVolume(short vRefNum) {
 }
 
 // ---- Icons ---------------------------------------------------------------------------------
-
-// Belongs with the resource manager's file-icon cache, which is its chief user; it moves
-// there when that cache is built.
-Boolean Sp_CheckEnableIconService() {
-  static SInt8 known = -1;
-  if (known < 0) {
-    SInt32 response = 0;
-    known =
-        (Gestalt(gestaltIconUtilitiesAttr, &response) == noErr && (response & 0x10) != 0) ? 1 : 0;
-  }
-  return known == 1 ? 1 : 0;
-}
 
 OSErr Sp_GetFileIconSuite(short vRefNum, SInt32 dirID, const char* name, IconSuiteRef suite) {
   if (suite == nullptr || name == nullptr) {

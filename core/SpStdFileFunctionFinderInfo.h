@@ -91,8 +91,7 @@ Boolean Sp_CheckLocalVolume(short vRefNum);
 
 // ---- Icons ---------------------------------------------------------------------------------
 
-// 1 when Icon Services are available (asked once, then remembered).
-Boolean Sp_CheckEnableIconService();
+
 
 // The file's icons: Icon Services when available, else the desktop database by the file's
 // creator and type. noErr when icons were added.

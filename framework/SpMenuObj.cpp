@@ -4,6 +4,7 @@
 
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
+#include "SpFontManager.h"
 #include "SpStdFunction.h"
 
 namespace {
@@ -12,6 +13,7 @@ const char kSource[] = "SpMenu";
 const char kMsgRequiredArgument[] = "Required Argument is null !! ";
 const char kMsgTitleLength[] = "Menu Title Length Error !! ";
 const char kMsgLeftOver[] = "Option Proc Execute !! ";
+const char kMsgProcessError[] = "Process Error !! ";
 
 // The neutral text a new system item is inserted with before its real text is set: InsertMenuItem
 // reads meta-characters, so the item's own text never goes through it.
@@ -241,6 +243,23 @@ void cSpMenu::SetupMenuItemFromTargetResourceType(short afterItem, ResType type,
     InsertResMenu(menuRef_, type, afterItem);
   }
   AutoModifyMenuItemWithMenuHandleData(redraw);
+}
+
+void cSpMenu::AddFontMenuItem(unsigned char redraw) {
+  cSp_FontManager* fonts = Sp_GetFontManager(1);
+  if (fonts == nullptr) {
+    SpReportFailure(kSource, "cSpMenu::AddFontMenuItem", 1, kMsgProcessError);
+    return;
+  }
+  for (cSp_FontItem* font = fonts->GetFontItemList(); font != nullptr;
+       font = font->GetNextObjectPtr()) {
+    char name[kSpFontNameSize];
+    font->GetTargetFontName(name);
+    if (name[0] == '\0') continue;
+    CreateMenuItemAndSetupToMenuMgr(-1, name, 0);
+  }
+  CalcMenuSize(menuRef_);
+  RedrawIf(redraw);
 }
 
 // ---- Items by number or name ----------------------------------------------------------------

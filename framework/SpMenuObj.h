@@ -54,6 +54,10 @@ class cSpMenu : public cSpListLinks<cSpMenu> {
   void ClearMenuItemAndSetupToMenuMgr();
   void DisposeItemList();
   void SetupMenuItemFromTargetResourceType(short afterItem, ResType type, unsigned char redraw);
+  // Appends one item per installed font of the font manager (made when there is none), in its
+  // list order, leaving out empty names; then the menu's size is computed again. No font
+  // manager: reported (code 1, "Process Error !! ").
+  void AddFontMenuItem(unsigned char redraw);
 
   // ---- Items by number or name ----
   cSpMenuItem* GetMenuItemByReferenceNo(SInt32 refNum);

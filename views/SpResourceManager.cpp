@@ -4,10 +4,12 @@
 
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
+#include "SpStdDrawingFunction.h"
 
 namespace {
 
 const char kSource[] = "SpResourceManager";
+const char kMsgSearchError[] = "Serch Error !! ";
 
 cSp_ResourceManager* _resourceManager_GlV = nullptr;
 
@@ -103,6 +105,15 @@ cSp_ResourceManager* ManagerMadeOnDemand() {
 }  // namespace
 
 // The loaders' handles are freed by the kind's own rule.
+void cSp_CIconItem::FreeHandle(CIconHandle handle) {
+  // GetCIcon makes a new icon for every call, which is no resource: it is disposed of.
+  DisposeCIcon(handle);
+}
+
+cSp_CIconItem::~cSp_CIconItem() {
+  FreeHandle(GetHandle());
+}
+
 void cSp_ColorCursorItem::FreeHandle(CCrsrHandle handle) {
   // GetCCursor makes a new cursor for every call, which is no resource: it is disposed of.
   DisposeCCursor(handle);
@@ -123,15 +134,30 @@ cSp_CursorItem::~cSp_CursorItem() {
 }
 
 cSp_ResourceManager::~cSp_ResourceManager() {
+  DeleteItemList(&colorIconHead_);
   DeleteItemList(&colorCursorHead_);
   DeleteItemList(&cursorHead_);
+  DeleteItemList(&pictureHead_);
 }
 
 void cSp_ResourceManager::StartUpInitialize() {
+  colorIconUserCounter_ = 0;
+  colorIconHead_ = nullptr;
   colorCursorUserCounter_ = 0;
   colorCursorHead_ = nullptr;
   cursorUserCounter_ = 0;
   cursorHead_ = nullptr;
+  pictureHead_ = nullptr;
+}
+
+Boolean cSp_ResourceManager::GetColorIconHandle(SInt16 resourceId, CIconHandle* outHandle,
+                                                SInt32* outRef) {
+  return Lend(&colorIconHead_, &colorIconUserCounter_, resourceId, outHandle, outRef,
+              "cSp_ResourceManager::GetColorIconHandle", GetCIcon);
+}
+
+void cSp_ResourceManager::RealeseColorIcon(SInt16 resourceId, SInt32 userRef) {
+  GiveBack(&colorIconHead_, resourceId, userRef, "cSp_ResourceManager::RealeseColorIcon");
 }
 
 Boolean cSp_ResourceManager::GetColorCursorHandle(SInt16 resourceId, CCrsrHandle* outHandle,
@@ -196,4 +222,296 @@ void Sp_ResM_ReleaseCCursor(SInt16 resourceId, SInt32 userRef) {
 void Sp_ResM_ReleaseCursor(SInt16 resourceId, SInt32 userRef) {
   if (_resourceManager_GlV == nullptr) return;
   _resourceManager_GlV->RealeseCursor(resourceId, userRef);
+}
+
+Boolean Sp_ResM_GetCIconHandle(SInt16 resourceId, CIconHandle* outHandle, SInt32* outRef) {
+  if (outHandle == nullptr || outRef == nullptr) {
+    return SpReportFailure(kSource, "Sp_ResM_GetCIconHandle", 1, kSpMsgNullArgument, Boolean(0));
+  }
+  cSp_ResourceManager* manager = ManagerMadeOnDemand();
+  if (manager == nullptr) {
+    *outHandle = nullptr;
+    *outRef = 0;
+    return 0;
+  }
+  return manager->GetColorIconHandle(resourceId, outHandle, outRef);
+}
+
+void Sp_ResM_ReleaseCIcon(SInt16 resourceId, SInt32 userRef) {
+  if (_resourceManager_GlV == nullptr) return;
+  _resourceManager_GlV->RealeseColorIcon(resourceId, userRef);
+}
+
+// ---- Pictures -------------------------------------------------------------------------------
+
+namespace {
+
+// Draws the picture over the whole frame of the GWorld after erasing it white: a new GWorld's
+// pixels are whatever the memory held, and the parts the picture leaves uncovered (a picture
+// with transparent areas, one that fails to draw) must come out white, not as stale memory.
+void RenderPictureInto(GWorldPtr gworld, PicHandle picture, const Rect& frame) {
+  CGrafPtr savedPort = nullptr;
+  GDHandle savedDevice = nullptr;
+  GetGWorld(&savedPort, &savedDevice);
+  PixMapHandle pixels = GetGWorldPixMap(gworld);
+  LockPixels(pixels);
+  SetGWorld(gworld, nullptr);
+  const RGBColor white = {0xFFFF, 0xFFFF, 0xFFFF};
+  RGBBackColor(&white);
+  EraseRect(&frame);
+  Handle bytes = reinterpret_cast<Handle>(picture);
+  HLock(bytes);
+  DrawPicture(picture, &frame);
+  HUnlock(bytes);
+  UnlockPixels(pixels);
+  SetGWorld(savedPort, savedDevice);
+}
+
+// A picture from one of the application's files is let go once drawn; the system's stay.
+void ReleasePictureResource(PicHandle picture) {
+  Handle h = reinterpret_cast<Handle>(picture);
+  if (HomeResFile(h) > kSpSystemResFile) ReleaseResource(h);
+}
+
+bool InPictureList(cSp_PictureItem* head, cSp_PictureItem* item) {
+  for (cSp_PictureItem* at = head; at != nullptr; at = at->GetNextObjectPtr()) {
+    if (at == item) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+cSp_PictureItem::cSp_PictureItem(SInt16 resourceId, SInt16* error) : resourceId_(resourceId) {
+  OSErr err = noErr;
+  PicHandle picture = GetPicture(resourceId);
+  if (picture == nullptr) {
+    err = fnfErr;
+  } else {
+    Handle bytes = reinterpret_cast<Handle>(picture);
+    HLock(bytes);
+    if (QDGetPictureBounds(picture, &frame_) == nullptr) SetRect(&frame_, 0, 0, 0, 0);
+    HUnlock(bytes);
+    OffsetRect(&frame_, SInt16(-frame_.left), SInt16(-frame_.top));
+    if (frame_.right > 0 && frame_.bottom > 0) {
+      GWorldPtr gworld = nullptr;
+      err = NewGWorld(&gworld, Sp_GetScreenDepth(), &frame_, nullptr, nullptr, 0);
+      if (err == noErr && gworld != nullptr) {
+        RenderPictureInto(gworld, picture, frame_);
+        pictureGWorld_ = gworld;
+      }
+    }
+    ReleasePictureResource(picture);
+  }
+  if (error != nullptr) *error = err;
+}
+
+cSp_PictureItem::~cSp_PictureItem() {
+  if (pictureGWorld_ != nullptr) DisposeGWorld(pictureGWorld_);
+  pictureGWorld_ = nullptr;
+  ClearTransmitPicture();
+  while (userHead_ != nullptr) {
+    cSp_ResourceUserReference* next = userHead_->GetNextObjectPtr();
+    userHead_->UnlinkFromUserList();
+    delete userHead_;
+    userHead_ = next;
+  }
+  userTail_ = nullptr;
+}
+
+void cSp_PictureItem::DrawPicuterOnCurrentPort(const Rect& dst, unsigned char useClip,
+                                               RgnHandle mask, SInt16 mode,
+                                               unsigned char colourise) {
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  RgnHandle clip = nullptr;
+  if (useClip) {
+    // The copy may run with another port current, so the clip goes in as the mask region.
+    clip = NewRgn();
+    if (clip != nullptr) GetClip(clip);
+  }
+  DrawPictureOnTargetBitmap(port, GetPortBitMapForCopyBits(port), dst, useClip ? clip : mask, mode,
+                            colourise);
+  if (clip != nullptr) DisposeRgn(clip);
+}
+
+void cSp_PictureItem::DrawPictureOnTargetPort(GrafPtr port, const Rect& dst, RgnHandle mask,
+                                              SInt16 mode, unsigned char colourise) {
+  if (port == nullptr) {
+    SpReportFailure(kSource, "cSp_PictureItem::DrawPictureOnTargetPort", 1, kSpMsgNullArgument);
+    return;
+  }
+  DrawPictureOnTargetBitmap(port, GetPortBitMapForCopyBits(port), dst, mask, mode, colourise);
+}
+
+void cSp_PictureItem::DrawPictureOnTargetBitmap(GrafPtr port, const BitMap* bits, const Rect& dst,
+                                                RgnHandle mask, SInt16 /*mode*/,
+                                                unsigned char colourise) {
+  if (pictureGWorld_ == nullptr) return;
+  if (bits == nullptr) {
+    SpReportFailure(kSource, "cSp_PictureItem::DrawPictureOnTargetBitmap", 1, kSpMsgNullArgument);
+    return;
+  }
+  PixMapHandle pixels = GetGWorldPixMap(pictureGWorld_);
+  LockPixels(pixels);
+  CGrafPtr savedPort = nullptr;
+  GDHandle savedDevice = nullptr;
+  GetGWorld(&savedPort, &savedDevice);
+  if (colourise) {
+    // CopyBits colours the copy by the current port's fore and back colours.
+    if (port != nullptr) SetPort(port);
+  } else {
+    // Black on white colours nothing: the picture keeps its own colours.
+    SetGWorld(pictureGWorld_, nullptr);
+    const RGBColor black = {0, 0, 0};
+    const RGBColor white = {0xFFFF, 0xFFFF, 0xFFFF};
+    RGBForeColor(&black);
+    RGBBackColor(&white);
+  }
+  const BitMap* source = GetPortBitMapForCopyBits(pictureGWorld_);
+  if (transmitGWorld_ != nullptr) {
+    PixMapHandle maskPixels = GetGWorldPixMap(transmitGWorld_);
+    LockPixels(maskPixels);
+    CopyDeepMask(source, GetPortBitMapForCopyBits(transmitGWorld_), bits, &frame_, &frame_, &dst,
+                 srcCopy, mask);
+    UnlockPixels(maskPixels);
+  } else {
+    CopyBits(source, bits, &frame_, &dst, srcCopy, mask);
+  }
+  SetGWorld(savedPort, savedDevice);
+  UnlockPixels(pixels);
+}
+
+void cSp_PictureItem::SetupTransmitPicture(SInt16 resourceId) {
+  // A see-through picture given again replaces the one there was.
+  ClearTransmitPicture();
+  transmitPictureId_ = resourceId;
+  GWorldPtr gworld = nullptr;
+  if (NewGWorld(&gworld, Sp_GetScreenDepth(), &frame_, nullptr, nullptr, 0) != noErr ||
+      gworld == nullptr) {
+    return;
+  }
+  PicHandle picture = GetPicture(resourceId);
+  if (picture == nullptr) {
+    // A mask that cannot be drawn would hide the picture or show stale memory through it:
+    // the picture is copied whole instead.
+    DisposeGWorld(gworld);
+    return;
+  }
+  RenderPictureInto(gworld, picture, frame_);
+  ReleasePictureResource(picture);
+  transmitGWorld_ = gworld;
+}
+
+void cSp_PictureItem::ClearTransmitPicture() {
+  if (transmitGWorld_ != nullptr) DisposeGWorld(transmitGWorld_);
+  transmitGWorld_ = nullptr;
+}
+
+SInt32 cSp_PictureItem::GetNewUserRefNum() {
+  SInt32 userRef = userCounter_;
+  NextUserRefNum(&userRef);
+  cSp_ResourceUserReference* reference = new (std::nothrow) cSp_ResourceUserReference(userRef);
+  if (reference == nullptr) {
+    return SpReportFailure(kSource, "cSp_PictureItem::GetNewUserRefNum", 2, kSpMsgMemory,
+                           SInt32(0));
+  }
+  if (userTail_ == nullptr) {
+    userHead_ = reference;
+  } else {
+    userTail_->LinkToNext(reference);
+  }
+  userTail_ = reference;
+  userCounter_ = userRef;
+  return userRef;
+}
+
+void cSp_PictureItem::RealeseUser(SInt32 userRef) {
+  cSp_ResourceUserReference* reference = nullptr;
+  for (cSp_ResourceUserReference* r = userHead_; r != nullptr; r = r->GetNextObjectPtr()) {
+    if (r->EqualUserRefNum(userRef)) {
+      reference = r;
+      break;
+    }
+  }
+  if (reference == nullptr) {
+    SpReportFailure(kSource, "cSp_PictureItem::RealeseUser", 1, kMsgSearchError);
+    return;
+  }
+  if (reference->GetBeforeObjectPtr() == nullptr && reference != userHead_) {
+    SpReportFailure(kSource, "cSp_PictureItem::RealeseUser", 2, kSpMsgDataError);
+    return;
+  }
+  if (reference == userHead_) userHead_ = reference->GetNextObjectPtr();
+  reference->UnlinkFromUserList();
+  userTail_ = userHead_ != nullptr ? userHead_->GetLastObjectPtr() : nullptr;
+  delete reference;
+}
+
+cSp_PictureItem* cSp_ResourceManager::GetPictureObject(SInt16 resourceId, SInt32& outRef,
+                                                       unsigned char preload) {
+  outRef = 0;
+  cSp_PictureItem* item = FindItem(pictureHead_, resourceId);
+  const bool made = item == nullptr;
+  if (made) {
+    // The item is cached whatever its load gives: one without a picture draws nothing.
+    SInt16 error = noErr;
+    item = new (std::nothrow) cSp_PictureItem(resourceId, &error);
+    if (item == nullptr) {
+      return SpReportFailure(kSource, "cSp_ResourceManager::GetPictureObject", 1, kSpMsgMemory,
+                             static_cast<cSp_PictureItem*>(nullptr));
+    }
+    if (pictureHead_ != nullptr) item->LinkToNext(pictureHead_);
+    pictureHead_ = item;
+  }
+  if (preload) {
+    item->SetupResidentFlag();
+    return item;
+  }
+  const SInt32 userRef = item->GetNewUserRefNum();
+  if (userRef == 0) {
+    // A loan that cannot be recorded is no loan; an item made for it does not outlive it.
+    if (made && !item->IsResident()) {
+      item->UnlinkFromItemList(&pictureHead_);
+      delete item;
+    }
+    return nullptr;
+  }
+  outRef = userRef;
+  return item;
+}
+
+void cSp_ResourceManager::RealesePicturer(cSp_PictureItem* item, SInt32 userRef) {
+  if (item == nullptr) {
+    SpReportFailure(kSource, "cSp_ResourceManager::RealesePicturer", 1, kSpMsgNullArgument);
+    return;
+  }
+  // An item of an earlier manager is gone: it must not be touched.
+  if (!InPictureList(pictureHead_, item)) {
+    SpReportFailure(kSource, "cSp_ResourceManager::RealesePicturer", 1, kMsgSearchError);
+    return;
+  }
+  item->RealeseUser(userRef);
+  if (item->HasUsers() || item->IsResident()) return;
+  item->UnlinkFromItemList(&pictureHead_);
+  delete item;
+}
+
+cSp_PictureItem* Sp_ResM_GetPictureItemObject(SInt16 resourceId, SInt32& outRef) {
+  outRef = 0;
+  cSp_ResourceManager* manager = ManagerMadeOnDemand();
+  if (manager == nullptr) return nullptr;
+  return manager->GetPictureObject(resourceId, outRef, 0);
+}
+
+void Sp_ResM_ReleasePicture(cSp_PictureItem* item, SInt32 userRef) {
+  if (_resourceManager_GlV == nullptr) return;
+  _resourceManager_GlV->RealesePicturer(item, userRef);
+}
+
+Boolean Sp_ResM_PreLoadPictureItem(SInt16 resourceId) {
+  cSp_ResourceManager* manager = ManagerMadeOnDemand();
+  if (manager == nullptr) return 0;
+  SInt32 userRef = 0;
+  return manager->GetPictureObject(resourceId, userRef, 1) != nullptr ? 1 : 0;
 }

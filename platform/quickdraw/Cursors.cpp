@@ -1,5 +1,7 @@
 // Cursors: loaded from 'CURS' and 'crsr' resources and recorded when set. Nothing is shown
-// here; the display backend shows the record.
+// here; the display backend shows the record. A colour cursor's colour image is the PNG its
+// resource holds after the classic header (app/resources/README.txt), decoded when the
+// cursor is made.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -17,6 +19,7 @@ constexpr ResType kColorCursorType = SpFourCC("crsr");
 constexpr std::size_t kCursorResourceSize = 68;      // image, mask, hot spot
 constexpr std::size_t kColorCursorHeaderSize = 96;   // the CCrsr record at the resource's start
 constexpr std::size_t kColorCursorImageOffset = 20;  // its one-bit image, mask and hot spot
+constexpr std::size_t kColorCursorDataField = 6;     // crsrData: where the colour image begins
 
 // The standard arrow: a left-leaning arrow with its tip at (1, 1).
 constexpr Cursor kArrow = {{0x0000, 0x4000, 0x6000, 0x7000, 0x7800, 0x7C00, 0x7E00, 0x7F00, 0x7F80,
@@ -34,6 +37,7 @@ struct ColorCursor {
   CCrsrHandle handle;
   SInt16 id;
   std::vector<UInt8> bytes;
+  sp_platform::ArgbImage image;
 };
 
 struct CursorState {
@@ -75,12 +79,28 @@ void ReadCursorImage(sp::ByteReader& in, Bits16 data, Bits16 mask, Point* hotSpo
   hotSpot->h = in.SBE16();
 }
 
-void NoteChange(sp_platform::CursorKind kind, SInt16 id, const Cursor& image) {
+void NoteChange(sp_platform::CursorKind kind, SInt16 id, const Cursor& image,
+                const sp_platform::ArgbImage& colorImage = {}) {
   sp_platform::CursorRecord& r = State().record;
   r.kind = kind;
   r.resourceID = id;
   r.image = image;
+  r.colorImage = colorImage;
   ++r.changes;
+}
+
+// The PNG at the offset the header's crsrData gives; an empty image when there is none or it
+// cannot be decoded (damaged, too large): the one-bit image then serves.
+sp_platform::ArgbImage ReadColorImage(const std::vector<UInt8>& bytes) {
+  sp_platform::ArgbImage image;
+  sp::ByteReader in(bytes.data(), bytes.size());
+  in.Seek(kColorCursorDataField);
+  const UInt32 offset = in.BE32();
+  if (!in.Ok() || offset < kColorCursorHeaderSize || offset >= bytes.size()) return image;
+  if (sp_platform::DecodePng(bytes.data() + offset, bytes.size() - offset, &image) != noErr) {
+    image = sp_platform::ArgbImage{};
+  }
+  return image;
 }
 
 }  // namespace
@@ -99,6 +119,13 @@ bool ColorCursorResourceBytes(CCrsrHandle cursor, std::vector<UInt8>* bytes) {
   ColorCursor* c = State().FindColour(cursor);
   if (c == nullptr) return false;
   if (bytes != nullptr) *bytes = c->bytes;
+  return true;
+}
+
+bool ColorCursorImage(CCrsrHandle cursor, ArgbImage* image) {
+  ColorCursor* c = State().FindColour(cursor);
+  if (c == nullptr) return false;
+  if (image != nullptr) *image = c->image;
   return true;
 }
 
@@ -157,6 +184,7 @@ CCrsrHandle GetCCursor(SInt16 crsrID) {
   ReadCursorImage(in, c.crsr1Data, c.crsrMask, &c.crsrHotSpot);
   c.crsrXTable = in.SBE32();
   c.crsrID = in.SBE32();
+  entry.image = ReadColorImage(entry.bytes);
 
   entry.handle = handle;
   State().colour.push_back(std::move(entry));
@@ -208,7 +236,7 @@ void SetCCursor(CCrsrHandle cCrsr) {
   std::memcpy(image.data, (**cCrsr).crsr1Data, sizeof image.data);
   std::memcpy(image.mask, (**cCrsr).crsrMask, sizeof image.mask);
   image.hotSpot = (**cCrsr).crsrHotSpot;
-  NoteChange(sp_platform::CursorKind::kColor, c->id, image);
+  NoteChange(sp_platform::CursorKind::kColor, c->id, image, c->image);
 }
 
 void HideCursor() {

@@ -549,3 +549,4 @@ void ScrollRect(const Rect* r, SInt16 dh, SInt16 dv, RgnHandle updateRgn);
 #include "Fonts.h"
 #include "QDRegions.h"
 #include "QDText.h"
+#include "QDPictures.h"

@@ -1,6 +1,7 @@
 // The headless Window Manager: window records, their layers in the window list, bounds and
 // the part of the screen under a point.
 #include "MacWindows.h"
+#include "ui/detail/WindowUpdate.h"
 
 #include <algorithm>
 #include <cstring>
@@ -337,6 +338,7 @@ void DisposeWindow(WindowRef window) {
   Remove(window);
   sp_platform::UnregisterPort(&window->port);
   sp_platform::ClosePortDrawing(&window->port);
+  sp_platform::ForgetWindowUpdateRegion(window);
   sp_platform::DisposeEventTarget(window->target);
   delete window;
 }

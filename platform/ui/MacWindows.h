@@ -19,7 +19,7 @@
 // - Every window has an event target whose parent is the application's target, so events
 //   the window's handlers leave unhandled go on to the application. GetWindowEventTarget
 //   (declared with the Carbon Event Manager) answers it.
-// - Nothing is drawn and there are no update regions yet.
+// - Nothing is drawn; each window keeps an update region (see Update regions below).
 //
 // Calls check their window first: a null window, or one that was disposed of, is refused
 // (errInvalidWindowPtr for calls with a result, nothing for the others).
@@ -249,3 +249,18 @@ OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes);
 // Sets the attributes of `setTheseAttributes`, then clears those of `clearTheseAttributes`.
 OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttributes,
                                 WindowAttributes clearTheseAttributes);
+
+// ---- Update regions ----
+// Each window keeps the part of its content that waits to be redrawn. The rectangles and
+// regions given here are in the window port's local coordinates (they follow its origin); the
+// region is kept relative to the content's top-left corner, so it stays with the content when
+// the port's origin or the window moves, and it never reaches outside the content. Results:
+// errInvalidWindowPtr for a null or disposed window, paramErr for a null rectangle or region,
+// memFullErr when the region cannot grow (it is then left as it was).
+
+// Adds the rectangle (region) to the window's update region.
+OSStatus InvalWindowRect(WindowRef window, const Rect* bounds);
+OSStatus InvalWindowRgn(WindowRef window, RgnHandle region);
+// Takes the rectangle (region) out of the window's update region.
+OSStatus ValidWindowRect(WindowRef window, const Rect* bounds);
+OSStatus ValidWindowRgn(WindowRef window, RgnHandle region);

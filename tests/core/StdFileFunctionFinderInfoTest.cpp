@@ -16,6 +16,7 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpStdFileFunction.h"
+#include "SpFontManager.h"
 #include "SpStdFileFunctionFinderInfo.h"
 #include "SpTesting.h"
 #include "TestFiles.h"

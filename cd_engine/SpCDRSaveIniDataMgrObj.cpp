@@ -1,0 +1,564 @@
+// Saved start data (SpCDRSaveIniDataMgrObj.h): the manager, its two files and the free
+// functions.
+#include "SpCDRSaveIniDataMgrObj.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ByteOrder.h"
+#include "Files.h"
+#include "Folders.h"
+#include "SpErrorInfoSystem.h"
+#include "SpFileLibSource.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
+
+const char kSpStartDataFolderName[] = "Zanthe Folder";
+const char kSpCDStartDataFileName[] = "CDDA-Data";
+const char kSpQTFileStartDataFileName[] = "QTFILE-Data";
+
+namespace {
+
+const char kSource[] = "SpCDRSaveIniDataMgrObj";
+const char kMsgErrorOccured[] = "Error occured !! ";
+
+// Beside the file while it is replaced: the new contents, and the old file set aside.
+const char kSavingSuffix[] = ".saving";
+const char kPreviousSuffix[] = ".previous";
+
+constexpr char kTab = 9;
+constexpr char kCarriageReturn = 13;
+// Bytes of a "QTFILE-Data" record after its name.
+constexpr std::size_t kFileRecordTailSize = 44;
+
+cSpCDRSaveInitDataMgr* gManager = nullptr;
+
+// Records no list holds any more. Media objects may still point to them, so they are kept
+// (and stay reachable) until the program ends.
+cCDSaveInitialData* gReleasedCDRecords = nullptr;
+cQTFileSaveInitialData* gReleasedFileRecords = nullptr;
+
+template <class T>
+void KeepReleased(T* record, T*& released) {
+  if (released != nullptr) record->LinkToNext(released);
+  released = record;
+}
+
+bool SamePosition(const cDiscPosition& a, const cDiscPosition& b) {
+  return Sp_CDPositionComp(&a, &b, nullptr) == 0;
+}
+
+// A decimal field of one to ten digits that fits in 32 bits.
+bool ParseUnsigned(const char* text, UInt32& value) {
+  const std::size_t length = std::strlen(text);
+  if (length == 0 || length > 10) return false;
+  UInt64 v = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + UInt64(text[i] - '0');
+  }
+  if (v > 0xFFFFFFFFu) return false;
+  value = UInt32(v);
+  return true;
+}
+
+// Field `index` of a "CDDA-Data" line as a number; false when the line has no such field or
+// it is no number.
+bool LineField(const char* line, SInt32 index, UInt32& value) {
+  char field[16];
+  unsigned char overflow = 0;
+  if (!Sp_GetSeparateString(line, kTab, index, field, sizeof field, &overflow) || overflow)
+    return false;
+  return ParseUnsigned(field, value);
+}
+
+void AppendNumber(std::string& out, UInt32 value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", unsigned(value));
+  out += text;
+  out += kTab;
+}
+
+// Reads exactly count bytes; eofErr when the file ends first.
+OSErr ReadExactly(sSpFileSysInfo* file, SInt32 count, UInt8* bytes) {
+  if (count == 0) return noErr;
+  SInt32 got = 0;
+  OSErr err = Sp_ReadFileSystem_Read(file, count, reinterpret_cast<char*>(bytes), &got);
+  if (err == noErr && got != count) err = eofErr;
+  return err;
+}
+
+// The folder holding a start-data file that exists: the Preferences folder's, else the
+// Documents folder's. Nothing is made.
+bool FindStartDataFile(const char* fileName, short& vRefNum, SInt32& dirID) {
+  static const UInt32 kFolders[] = {kPreferencesFolderType, kDocumentsFolderType};
+  for (UInt32 folder : kFolders) {
+    if (SpCDR_CreateCDInitialDataFile(folder, kSpStartDataFolderName, fileName, kSpStartDataCreator,
+                                      kSpStartDataFileType, 0, vRefNum, dirID))
+      return true;
+  }
+  return false;
+}
+
+// Deletes a file of that name when there is one.
+OSErr RemoveLeftover(short vRefNum, SInt32 dirID, const std::string& name) {
+  if (Sp_ExsitTargetDirectory(vRefNum, dirID, name.c_str()) == 0) return noErr;
+  return Sp_DeleteFileDirByDirId(vRefNum, dirID, name.c_str(), 0);
+}
+
+// Writes the bytes as the whole contents of the file `name` in the folder. They go to a new
+// file beside it first; the old file is set aside only when the new one is complete and
+// closed, and comes back when the new one cannot take its name.
+OSErr ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, const UInt8* bytes,
+                          std::size_t size) {
+  const std::string saving = std::string(name) + kSavingSuffix;
+  const std::string previous = std::string(name) + kPreviousSuffix;
+  OSErr err = RemoveLeftover(vRefNum, dirID, saving);
+  if (err == noErr) {
+    err = Sp_CreateFileByDirId(vRefNum, dirID, saving.c_str(), kSpStartDataCreator,
+                               kSpStartDataFileType, 0, 0);
+  }
+  if (err != noErr) return err;
+
+  sSpFileSysInfo* file = nullptr;
+  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, saving.c_str(), -1, 0, &file, 1, 0);
+  if (err == noErr) {
+    if (size > 0) {
+      err = Sp_WriteFileSystem_Write(file, reinterpret_cast<const char*>(bytes), SInt32(size), 1);
+    }
+    const OSErr closeErr = Sp_WriteFileSystem_Close(file, 1, 1);
+    if (err == noErr) err = closeErr;
+  }
+  if (err != noErr) {
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+    return err;
+  }
+
+  const bool hadFile = Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0;
+  if (hadFile) {
+    err = RemoveLeftover(vRefNum, dirID, previous);
+    if (err == noErr) err = Sp_RenameFileDirectory(vRefNum, dirID, name, previous.c_str());
+    if (err != noErr) {
+      Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+      return err;
+    }
+  }
+  err = Sp_RenameFileDirectory(vRefNum, dirID, saving.c_str(), name);
+  if (err != noErr) {
+    if (hadFile) Sp_RenameFileDirectory(vRefNum, dirID, previous.c_str(), name);
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+    return err;
+  }
+  // The new contents are in place; an old file that stays behind does no harm.
+  if (hadFile) Sp_DeleteFileDirByDirId(vRefNum, dirID, previous.c_str(), 0);
+  return noErr;
+}
+
+// Finds (making it when missing) the start-data file and replaces its contents.
+Boolean SaveStartDataFile(const char* fileName, const UInt8* bytes, std::size_t size,
+                          const char* method) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!SpCDR_CreateCDInitialDataFile(kPreferencesFolderType, kSpStartDataFolderName, fileName,
+                                     kSpStartDataCreator, kSpStartDataFileType, 1, vRefNum,
+                                     dirID)) {
+    return SpReportFailure(kSource, method, kSpStartDataSaveFailed, kSpMsgFileError, Boolean(0));
+  }
+  if (ReplaceFileContents(vRefNum, dirID, fileName, bytes, size) != noErr)
+    return SpReportFailure(kSource, method, kSpStartDataSaveFailed, kSpMsgFileError, Boolean(0));
+  return 1;
+}
+
+}  // namespace
+
+// ---- The manager ----------------------------------------------------------------------------
+
+cSpCDRSaveInitDataMgr::~cSpCDRSaveInitDataMgr() {
+  DisposeCDInitialData();
+  DisposeFileInitialData();
+}
+
+Boolean cSpCDRSaveInitDataMgr::SaveModifyData() {
+  Boolean ok = 1;
+  if (cdModified_ != 0 && !SaveCDInitialData()) ok = 0;
+  if (fileModified_ != 0 && !SaveFileInitialData()) ok = 0;
+  return ok;
+}
+
+// ---- CD list
+
+cCDSaveInitialData* cSpCDRSaveInitDataMgr::FindCDRecord(UInt32 trackCount,
+                                                        const cDiscPosition& endPosition) const {
+  for (cCDSaveInitialData* r = cdHead_; r != nullptr; r = r->GetNextObjectPtr()) {
+    if (r->trackCount_ == trackCount && SamePosition(r->endPosition_, endPosition)) return r;
+  }
+  return nullptr;
+}
+
+void cSpCDRSaveInitDataMgr::AppendCDRecord(cCDSaveInitialData* record) {
+  if (cdTail_ == nullptr) {
+    cdHead_ = record;
+  } else {
+    cdTail_->LinkToNext(record);
+  }
+  cdTail_ = record;
+  ++cdCount_;
+}
+
+void cSpCDRSaveInitDataMgr::MoveCDRecordToTail(cCDSaveInitialData* record, const char* method) {
+  if (record == cdTail_) return;
+  if (record->GetNextObjectPtr() == nullptr) {
+    SpReportFailure(kSource, method, 1, kSpMsgNoComment);
+    return;
+  }
+  if (record == cdHead_) cdHead_ = record->GetNextObjectPtr();
+  record->UnlinkSelf();
+  cdTail_->LinkToNext(record);
+  cdTail_ = record;
+}
+
+void cSpCDRSaveInitDataMgr::ReleaseCDHead() {
+  cCDSaveInitialData* record = cdHead_;
+  if (record == nullptr) return;
+  cdHead_ = record->GetNextObjectPtr();
+  if (cdHead_ == nullptr) cdTail_ = nullptr;
+  record->UnlinkSelf();
+  --cdCount_;
+  KeepReleased(record, gReleasedCDRecords);
+}
+
+cCDSaveInitialData* cSpCDRSaveInitDataMgr::GetCDInitialData(UInt32 trackCount,
+                                                            const cDiscPosition& endPosition,
+                                                            unsigned char create,
+                                                            unsigned char* created) {
+  if (created != nullptr) *created = 0;
+  cCDSaveInitialData* record = FindCDRecord(trackCount, endPosition);
+  if (record != nullptr) {
+    MoveCDRecordToTail(record, "cSpCDRSaveInitDataMgr::GetCDInitialData");
+    return record;
+  }
+  if (create == 0) return nullptr;
+  record = new (std::nothrow) cCDSaveInitialData(trackCount, endPosition);
+  if (record == nullptr) return nullptr;
+  AppendCDRecord(record);
+  if (created != nullptr) *created = 1;
+  while (cdCount_ > kSpStartDataListLimit) ReleaseCDHead();
+  cdModified_ = 1;
+  return record;
+}
+
+void cSpCDRSaveInitDataMgr::DisposeCDInitialData() {
+  while (cdHead_ != nullptr) ReleaseCDHead();
+  cdCount_ = 0;
+}
+
+Boolean cSpCDRSaveInitDataMgr::SaveCDInitialData() {
+  std::string text;
+  for (cCDSaveInitialData* r = cdHead_; r != nullptr; r = r->GetNextObjectPtr()) {
+    AppendNumber(text, r->trackCount_);
+    AppendNumber(text, r->endPosition_.minutes);
+    AppendNumber(text, r->endPosition_.seconds);
+    AppendNumber(text, r->endPosition_.frames);
+    AppendNumber(text, r->volumeLevel_);
+    text += kCarriageReturn;
+  }
+  if (!SaveStartDataFile(kSpCDStartDataFileName, reinterpret_cast<const UInt8*>(text.data()),
+                         text.size(), "cSpCDRSaveInitDataMgr::SaveCDInitialData"))
+    return 0;
+  cdModified_ = 0;
+  return 1;
+}
+
+void cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) {
+  char line[kSpCDStartDataLineSize];
+  for (;;) {
+    SInt32 length = 0;
+    unsigned char atEnd = 0;
+    OSErr err = Sp_ReadFileSystem_ReadOneLine(file, line, sizeof line, &length, &atEnd);
+    if (err == memFullErr) {
+      // Longer than any record: no CD record.
+      ++badLines;
+    } else if (err != noErr) {
+      SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataReadError,
+                      kMsgErrorOccured);
+      return;
+    } else if (length > 0) {
+      UInt32 trackCount = 0;
+      UInt32 values[4] = {};
+      if (!LineField(line, 0, trackCount)) {
+        ++badLines;
+      } else if (trackCount >= 1) {
+        bool ok = true;
+        for (SInt32 i = 0; i < 4 && ok; ++i) ok = LineField(line, i + 1, values[i]);
+        ok = ok && values[1] < kSpCDSecondsPerMinute && values[2] < kSpCDFramesPerSecond;
+        const cDiscPosition position(values[0], values[1], values[2], 0);
+        // Each CD is written once; a second line for it is no record of this program's.
+        if (ok && FindCDRecord(trackCount, position) != nullptr) ok = false;
+        if (!ok) {
+          ++badLines;
+        } else {
+          cCDSaveInitialData* record = GetCDInitialData(trackCount, position, 1, nullptr);
+          if (record == nullptr) {
+            SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", 1, kSpMsgMemory);
+            return;
+          }
+          record->SetupVolumeLevel(values[3]);
+        }
+      }
+    }
+    if (atEnd != 0) return;
+  }
+}
+
+void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
+  DisposeCDInitialData();
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) return;
+  sSpFileSysInfo* file = nullptr;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, kSpCDStartDataFileName, -1, 0, &file) != noErr)
+    return;
+  SInt32 badLines = 0;
+  LoadCDLines(file, badLines);
+  Sp_FileSystem_Close(file, 1, 1);
+  if (badLines > 0) {
+    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine,
+                    kSpMsgDataError);
+  }
+}
+
+// ---- Sound-file list
+
+void cSpCDRSaveInitDataMgr::AppendFileRecord(cQTFileSaveInitialData* record) {
+  if (fileTail_ == nullptr) {
+    fileHead_ = record;
+  } else {
+    fileTail_->LinkToNext(record);
+  }
+  fileTail_ = record;
+  ++fileCount_;
+}
+
+void cSpCDRSaveInitDataMgr::MoveFileRecordToTail(cQTFileSaveInitialData* record,
+                                                 const char* method) {
+  if (record == fileTail_) return;
+  if (record->GetNextObjectPtr() == nullptr) {
+    SpReportFailure(kSource, method, 1, kSpMsgNoComment);
+    return;
+  }
+  if (record == fileHead_) fileHead_ = record->GetNextObjectPtr();
+  record->UnlinkSelf();
+  fileTail_->LinkToNext(record);
+  fileTail_ = record;
+}
+
+void cSpCDRSaveInitDataMgr::ReleaseFileHead() {
+  cQTFileSaveInitialData* record = fileHead_;
+  if (record == nullptr) return;
+  fileHead_ = record->GetNextObjectPtr();
+  if (fileHead_ == nullptr) fileTail_ = nullptr;
+  record->UnlinkSelf();
+  --fileCount_;
+  KeepReleased(record, gReleasedFileRecords);
+}
+
+cQTFileSaveInitialData* cSpCDRSaveInitDataMgr::GetQTFileInitialData(
+    const char* name, UInt32 fileSize, const SoundComponentData& format, SInt32 duration,
+    SInt32 timeScale, unsigned char create, unsigned char* created) {
+  const char kMethod[] = "cSpCDRSaveInitDataMgr::GetQTFileInitialData";
+  if (created != nullptr) *created = 0;
+  cQTFileSaveInitialData* record = fileHead_ != nullptr
+                                       ? fileHead_->SerchEqualFileAttributeObjectLinkNext(
+                                             name, fileSize, format, duration, timeScale)
+                                       : nullptr;
+  if (record != nullptr) {
+    MoveFileRecordToTail(record, kMethod);
+    return record;
+  }
+  if (create == 0) return nullptr;
+  // A record without a name could never be found again.
+  if (name == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgPointerArg, record);
+  record = new (std::nothrow) cQTFileSaveInitialData(name, fileSize, format, duration, timeScale);
+  if (record == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, record);
+  AppendFileRecord(record);
+  if (created != nullptr) *created = 1;
+  while (fileCount_ > kSpStartDataListLimit) ReleaseFileHead();
+  fileModified_ = 1;
+  return record;
+}
+
+void cSpCDRSaveInitDataMgr::DisposeFileInitialData() {
+  while (fileHead_ != nullptr) ReleaseFileHead();
+  fileCount_ = 0;
+}
+
+Boolean cSpCDRSaveInitDataMgr::SaveFileInitialData() {
+  sp::ByteWriter out;
+  UInt32 written = 0;
+  for (cQTFileSaveInitialData* r = fileHead_; r != nullptr; r = r->GetNextObjectPtr())
+    written += std::strlen(r->fileName_) <= std::size_t(kSpQTFileInitNameLimit);
+  out.BE32(written);
+  for (cQTFileSaveInitialData* r = fileHead_; r != nullptr; r = r->GetNextObjectPtr()) {
+    const std::size_t length = std::strlen(r->fileName_);
+    if (length > std::size_t(kSpQTFileInitNameLimit)) continue;
+    out.BE32(UInt32(length));
+    out.Bytes(r->fileName_, length);
+    out.BE32(r->fileSize_);
+    out.BE32(UInt32(r->format_.flags));
+    out.BE32(r->format_.format);
+    out.BE16(UInt16(r->format_.numChannels));
+    out.BE16(UInt16(r->format_.sampleSize));
+    out.BE32(r->format_.sampleRate);
+    out.BE32(UInt32(r->format_.sampleCount));
+    out.BE32(0);  // the buffer: an address means nothing in a file
+    out.BE32(UInt32(r->format_.reserved));
+    out.BE32(UInt32(r->duration_));
+    out.BE32(UInt32(r->timeScale_));
+    out.BE32(r->volumeLevel_);
+  }
+  if (!SaveStartDataFile(kSpQTFileStartDataFileName, out.Data().data(), out.Size(),
+                         "cSpCDRSaveInitDataMgr::SaveFileInitialData"))
+    return 0;
+  fileModified_ = 0;
+  return 1;
+}
+
+SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
+  UInt8 word[4];
+  SInt32 got = 0;
+  OSErr err = Sp_ReadFileSystem_Read(file, 4, reinterpret_cast<char*>(word), &got);
+  // An empty file holds no record.
+  if (err == eofErr && got == 0) return 0;
+  if (err != noErr || got != 4) return kSpStartDataReadError;
+  const SInt32 recordCount = SInt32(sp::LoadBE32(word));
+  for (SInt32 i = 0; i < recordCount; ++i) {
+    if (ReadExactly(file, 4, word) != noErr) return kSpStartDataReadError;
+    const SInt32 nameLength = SInt32(sp::LoadBE32(word));
+    if (nameLength < 0 || nameLength > kSpQTFileInitNameLimit) return kSpStartDataBadNameLength;
+    char name[kSpQTFileInitNameSize];
+    if (ReadExactly(file, nameLength, reinterpret_cast<UInt8*>(name)) != noErr)
+      return kSpStartDataReadError;
+    name[nameLength] = 0;
+    UInt8 tail[kFileRecordTailSize];
+    if (ReadExactly(file, SInt32(sizeof tail), tail) != noErr) return kSpStartDataReadError;
+    sp::ByteReader in(tail, sizeof tail);
+    const UInt32 fileSize = in.BE32();
+    SoundComponentData format;
+    format.flags = in.SBE32();
+    format.format = in.BE32();
+    format.numChannels = in.SBE16();
+    format.sampleSize = in.SBE16();
+    format.sampleRate = in.BE32();
+    format.sampleCount = in.SBE32();
+    in.Skip(4);  // the buffer
+    format.buffer = nullptr;
+    format.reserved = in.SBE32();
+    const SInt32 duration = in.SBE32();
+    const SInt32 timeScale = in.SBE32();
+    const UInt32 level = in.BE32();
+
+    unsigned char created = 0;
+    cQTFileSaveInitialData* record =
+        GetQTFileInitialData(name, fileSize, format, duration, timeScale, 1, &created);
+    // A record equal to an earlier one: the file was not written by this program.
+    if (record != nullptr && created == 0) return kSpStartDataDuplicate;
+    if (record == nullptr) return 0;  // memory is short; the failure is already recorded
+    record->SetupVolumeLevel(level);
+  }
+  return 0;
+}
+
+void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
+  DisposeFileInitialData();
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) return;
+  sSpFileSysInfo* file = nullptr;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, kSpQTFileStartDataFileName, -1, 0, &file) !=
+      noErr)
+    return;
+  const SInt32 code = LoadFileRecords(file);
+  Sp_FileSystem_Close(file, 1, 1);
+  if (code != 0)
+    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadFileInitialData", code, kMsgErrorOccured);
+}
+
+// ---- Free functions -------------------------------------------------------------------------
+
+cSpCDRSaveInitDataMgr* SpGetCDQTFileInitMaganer(unsigned char create) {
+  if (gManager != nullptr || create == 0) return gManager;
+  cSpCDRSaveInitDataMgr* manager = new (std::nothrow) cSpCDRSaveInitDataMgr();
+  if (manager == nullptr)
+    return SpReportFailure(kSource, "SpGetCDQTFileInitMaganer", 1, kSpMsgMemory, manager);
+  gManager = manager;
+  manager->LoadFileInitialData();
+  // The CD records are read now as well: a save writes the whole list, and would otherwise
+  // replace the stored CDs with only those of this run.
+  manager->LoadCDInitialData();
+  return manager;
+}
+
+cCDSaveInitialData* SpGetCDInitData(UInt32 trackCount, const cDiscPosition& endPosition,
+                                    unsigned char create, unsigned char* created) {
+  if (created != nullptr) *created = 0;
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
+  if (manager == nullptr) return nullptr;
+  return manager->GetCDInitialData(trackCount, endPosition, create, created);
+}
+
+cQTFileSaveInitialData* SpGetQTFileInitData(const char* name, UInt32 fileSize,
+                                            const SoundComponentData& format, SInt32 duration,
+                                            SInt32 timeScale, unsigned char create,
+                                            unsigned char* created) {
+  if (created != nullptr) *created = 0;
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
+  if (manager == nullptr) return nullptr;
+  return manager->GetQTFileInitialData(name, fileSize, format, duration, timeScale, create,
+                                       created);
+}
+
+void SpSaveCDQTFileInitialData() {
+  if (gManager != nullptr) gManager->SaveModifyData();
+}
+
+void SpDisposeCDQTFileInitManager() {
+  delete gManager;
+  gManager = nullptr;
+}
+
+void SetupCDInitDataModifyFlag() {
+  if (gManager != nullptr) gManager->SetupCDInitDataModifyFlag();
+}
+
+void SetupFileInitDataModifyFlag() {
+  if (gManager != nullptr) gManager->SetupFileInitDataModifyFlag();
+}
+
+Boolean SpCDR_CreateCDInitialDataFile(UInt32 folderType, const char* folderName,
+                                      const char* fileName, UInt32 creator, UInt32 fileType,
+                                      unsigned char create, short& vRefNum, SInt32& dirID) {
+  if (folderName == nullptr || fileName == nullptr) {
+    return SpReportFailure(kSource, "SpCDR_CreateCDInitialDataFile", 1, kSpMsgPointerArg,
+                           Boolean(0));
+  }
+  SInt16 systemVRefNum = 0;
+  SInt32 systemDirID = 0;
+  if (FindFolder(kOnSystemDisk, folderType, create != 0 ? kCreateFolder : kDontCreateFolder,
+                 &systemVRefNum, &systemDirID) != noErr)
+    return 0;
+  SInt32 folderID = 0;
+  if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr) {
+    if (create == 0) return 0;
+    if (Sp_CreateFolderWithPermission(systemVRefNum, systemDirID, folderName, nullptr, nullptr,
+                                      nullptr) != noErr)
+      return 0;
+    if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr)
+      return 0;
+  }
+  vRefNum = systemVRefNum;
+  dirID = folderID;
+  if (Sp_ExsitTargetFile(vRefNum, dirID, fileName) != 0) return 1;
+  if (create == 0) return 0;
+  return Sp_CreateFileByDirId(vRefNum, dirID, fileName, creator, fileType, 0, 0) == noErr;
+}

@@ -1,0 +1,276 @@
+// The layer's reader of QuickTime atoms and its atom builders.
+
+#include "quicktime/detail/Atoms.h"
+
+#include <algorithm>
+
+#include "ByteOrder.h"
+
+namespace sp_platform {
+namespace quicktime {
+namespace {
+
+bool ReadFully(ByteSource& source, UInt64 offset, void* buffer, std::size_t count) {
+  UInt8* out = static_cast<UInt8*>(buffer);
+  while (count > 0) {
+    const long n = source.ReadAt(offset, out, count);
+    if (n <= 0) return false;
+    out += n;
+    offset += UInt64(n);
+    count -= std::size_t(n);
+  }
+  return true;
+}
+
+bool IsProtectedEntryType(OSType type) {
+  switch (type) {
+    case SpFourCC("drms"):  // protected sound and video of online stores
+    case SpFourCC("drmi"):
+    case SpFourCC("enca"):  // common-encryption sample entries
+    case SpFourCC("encv"):
+    case SpFourCC("encs"):
+    case SpFourCC("enct"):
+    case SpFourCC("p608"):
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A 'sinf' (protection scheme) atom anywhere in a sample entry: its position differs with
+// the entry's kind and version, so every place where its type could stand is tried, and
+// one whose size fits the entry counts.
+bool EntryCarriesProtectionScheme(const UInt8* bytes, const Atom& entry) {
+  const std::size_t end = entry.dataStart + entry.dataSize;
+  for (std::size_t p = entry.dataStart; p + 8 <= end; ++p) {
+    if (sp::LoadBE32(bytes + p + 4) != SpFourCC("sinf")) continue;
+    const UInt32 size = sp::LoadBE32(bytes + p);
+    if (size >= 8 && size <= end - p) return true;
+  }
+  return false;
+}
+
+// trak / mdia / minf / stbl / stsd: one level of atoms at a time, so nesting never goes
+// deeper than this path.
+bool TrackIsProtected(const UInt8* bytes, const Atom& trak) {
+  static const OSType kPath[] = {SpFourCC("mdia"), SpFourCC("minf"), SpFourCC("stbl"),
+                                 SpFourCC("stsd")};
+  Atom current = trak;
+  for (OSType type : kPath) {
+    std::vector<Atom> children;
+    ListAtoms(bytes, current.dataStart, current.dataStart + current.dataSize, children);
+    const Atom* next = FindAtom(children, type);
+    if (next == nullptr) return false;
+    current = *next;
+  }
+  // stsd: version and flags, entry count, then the sample entries.
+  if (current.dataSize < 8) return false;
+  std::vector<Atom> entries;
+  ListAtoms(bytes, current.dataStart + 8, current.dataStart + current.dataSize, entries);
+  for (const Atom& entry : entries) {
+    if (IsProtectedEntryType(entry.type) || EntryCarriesProtectionScheme(bytes, entry)) return true;
+  }
+  return false;
+}
+
+void PutDescriptorLength(sp::ByteWriter& w, std::size_t n) {
+  // The four-byte form, as movie writers commonly use it.
+  w.U8(UInt8(0x80 | ((n >> 21) & 0x7F)));
+  w.U8(UInt8(0x80 | ((n >> 14) & 0x7F)));
+  w.U8(UInt8(0x80 | ((n >> 7) & 0x7F)));
+  w.U8(UInt8(n & 0x7F));
+}
+
+}  // namespace
+
+bool ListAtoms(const UInt8* bytes, std::size_t begin, std::size_t end, std::vector<Atom>& out) {
+  if (bytes == nullptr || begin > end) return false;
+  std::size_t pos = begin;
+  std::size_t count = 0;
+  while (end - pos >= 8) {
+    if (++count > kMaxAtomsPerList) return false;
+    UInt64 size = sp::LoadBE32(bytes + pos);
+    const OSType type = sp::LoadBE32(bytes + pos + 4);
+    std::size_t header = 8;
+    if (size == 0) return true;
+    if (size == 1) {
+      if (end - pos < 16) return false;
+      size = sp::LoadBE64(bytes + pos + 8);
+      header = 16;
+    }
+    if (size < header || size > UInt64(end - pos)) return false;
+    Atom atom;
+    atom.type = type;
+    atom.start = pos;
+    atom.dataStart = pos + header;
+    atom.dataSize = std::size_t(size) - header;
+    out.push_back(atom);
+    pos += std::size_t(size);
+  }
+  return true;
+}
+
+const Atom* FindAtom(const std::vector<Atom>& atoms, OSType type) {
+  for (const Atom& a : atoms) {
+    if (a.type == type) return &a;
+  }
+  return nullptr;
+}
+
+bool ParseTextEntries(const std::vector<UInt8>& payload, std::vector<TextEntry>& out) {
+  out.clear();
+  if (payload.size() >= 8 && sp::LoadBE32(payload.data() + 4) == SpFourCC("data")) return false;
+  sp::ByteReader r(payload.data(), payload.size());
+  while (r.Remaining() >= 4) {
+    TextEntry entry;
+    const UInt16 length = r.BE16();
+    entry.language = r.BE16();
+    if (!r.Bytes(entry.text, length)) {
+      out.clear();
+      return false;
+    }
+    out.push_back(std::move(entry));
+  }
+  return true;
+}
+
+std::vector<UInt8> BuildTextEntries(const std::vector<TextEntry>& entries) {
+  sp::ByteWriter w;
+  for (const TextEntry& e : entries) {
+    w.BE16(UInt16(e.text.size()));
+    w.BE16(e.language);
+    w.Bytes(e.text.data(), e.text.size());
+  }
+  return w.Data();
+}
+
+UInt16 PackedISOLanguageOfMacLanguage(UInt16 macLanguage) {
+  // Mac language codes 0 to 23 in order, as ISO 639-2/T codes.
+  static const char* const kCodes[] = {"eng", "fra", "deu", "ita", "nld", "swe", "spa", "dan",
+                                       "por", "nor", "heb", "jpn", "ara", "fin", "ell", "isl",
+                                       "mlt", "tur", "hrv", "zho", "urd", "hin", "tha", "kor"};
+  const char* code = nullptr;
+  if (macLanguage < sizeof(kCodes) / sizeof(kCodes[0])) code = kCodes[macLanguage];
+  if (macLanguage == 0x7FFF) code = "und";
+  if (code == nullptr) return 0;
+  return UInt16(((code[0] - 0x60) << 10) | ((code[1] - 0x60) << 5) | (code[2] - 0x60));
+}
+
+std::vector<UInt8> MakeAtom(OSType type, const std::vector<UInt8>& contents) {
+  sp::ByteWriter w;
+  w.BE32(UInt32(contents.size() + 8));
+  w.FourCC(type);
+  w.Bytes(contents.data(), contents.size());
+  return w.Data();
+}
+
+std::vector<UInt8> MakeEsdsAtom(const UInt8* config, std::size_t size, UInt32 averageBitRate,
+                                UInt32 maxBitRate, UInt32 bufferSize) {
+  sp::ByteWriter specific;  // DecoderSpecificInfo
+  specific.U8(0x05);
+  PutDescriptorLength(specific, size);
+  specific.Bytes(config, size);
+
+  sp::ByteWriter decoder;  // DecoderConfigDescriptor
+  decoder.U8(0x04);
+  PutDescriptorLength(decoder, 13 + specific.Size());
+  decoder.U8(0x40);             // MPEG-4 audio
+  decoder.U8((0x05 << 2) | 1);  // audio stream, upstream 0, reserved 1
+  decoder.BE24(bufferSize & 0xFFFFFFu);
+  decoder.BE32(maxBitRate);
+  decoder.BE32(averageBitRate);
+  decoder.Bytes(specific.Data().data(), specific.Size());
+
+  sp::ByteWriter es;  // ES_Descriptor
+  es.U8(0x03);
+  PutDescriptorLength(es, 3 + decoder.Size() + 6);
+  es.BE16(0);  // ES id
+  es.U8(0);    // no dependency, URL or OCR stream
+  es.Bytes(decoder.Data().data(), decoder.Size());
+  es.U8(0x06);  // SLConfigDescriptor: predefined for MP4 files
+  PutDescriptorLength(es, 1);
+  es.U8(0x02);
+
+  std::vector<UInt8> contents(4, 0);  // version and flags
+  contents.insert(contents.end(), es.Data().begin(), es.Data().end());
+  return MakeAtom(SpFourCC("esds"), contents);
+}
+
+void ReadMovieAtom(const UInt8* bytes, std::size_t size, MovieAtomInfo& out) {
+  std::vector<Atom> children;
+  ListAtoms(bytes, 0, size, children);
+  for (const Atom& child : children) {
+    switch (child.type) {
+      case SpFourCC("mvhd"): {
+        sp::ByteReader r(bytes + child.dataStart, child.dataSize);
+        const UInt8 version = r.U8();
+        r.Skip(3);
+        UInt32 scale = 0;
+        UInt64 duration = 0;
+        if (version == 1) {
+          r.Skip(16);
+          scale = r.BE32();
+          duration = r.BE64();
+        } else {
+          r.Skip(8);
+          scale = r.BE32();
+          duration = r.BE32();
+        }
+        if (r.Ok() && scale != 0 && !out.hasMovieHeader) {
+          out.hasMovieHeader = true;
+          out.timeScale = scale;
+          out.duration = duration;
+        }
+        break;
+      }
+      case SpFourCC("udta"): {
+        std::vector<Atom> items;
+        ListAtoms(bytes, child.dataStart, child.dataStart + child.dataSize, items);
+        for (const Atom& item : items) {
+          const UInt8* p = bytes + item.dataStart;
+          out.userData.emplace_back(item.type, std::vector<UInt8>(p, p + item.dataSize));
+        }
+        break;
+      }
+      case SpFourCC("trak"):
+        if (TrackIsProtected(bytes, child)) out.isProtected = true;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+bool ReadMovieFileStructure(ByteSource& source, MovieAtomInfo& out) {
+  const UInt64 fileSize = source.Size();
+  UInt64 pos = 0;
+  for (std::size_t count = 0; count < kMaxAtomsPerList && fileSize - pos >= 8; ++count) {
+    UInt8 header[16];
+    if (!ReadFully(source, pos, header, 8)) return false;
+    UInt64 size = sp::LoadBE32(header);
+    const OSType type = sp::LoadBE32(header + 4);
+    UInt64 headerSize = 8;
+    if (size == 1) {
+      if (fileSize - pos < 16 || !ReadFully(source, pos + 8, header + 8, 8)) return false;
+      size = sp::LoadBE64(header + 8);
+      headerSize = 16;
+    } else if (size == 0) {
+      size = fileSize - pos;  // the last atom of the file
+    }
+    if (size < headerSize || size > fileSize - pos) return false;
+    if (type == SpFourCC("moov")) {
+      const UInt64 contents = size - headerSize;
+      if (contents > kMaxMovieAtomBytes) return false;
+      std::vector<UInt8> bytes(std::size_t(contents), 0);
+      if (!bytes.empty() && !ReadFully(source, pos + headerSize, bytes.data(), bytes.size()))
+        return false;
+      ReadMovieAtom(bytes.data(), bytes.size(), out);
+      return true;
+    }
+    pos += size;
+  }
+  return false;
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform

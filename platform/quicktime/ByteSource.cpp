@@ -1,0 +1,90 @@
+// Byte sources of movies: a file by path, or a File Manager reference number.
+
+#include "quicktime/detail/ByteSource.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Files.h"
+#include "files/detail/Catalog.h"
+
+namespace sp_platform {
+namespace quicktime {
+namespace {
+
+class PathSource : public ByteSource {
+ public:
+  PathSource(int fd, UInt64 size) : fd_(fd), size_(size) {}
+  ~PathSource() override { ::close(fd_); }
+
+  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
+    if (offset >= size_) return 0;
+    for (;;) {
+      const ssize_t n = ::pread(fd_, buffer, count, off_t(offset));
+      if (n >= 0) return long(n);
+      if (errno != EINTR) return -1;
+    }
+  }
+  UInt64 Size() override { return size_; }
+
+ private:
+  int fd_;
+  UInt64 size_;
+};
+
+class ForkSource : public ByteSource {
+ public:
+  ForkSource(SInt16 refNum, SInt32 offset, UInt64 size)
+      : refNum_(refNum), offset_(offset), size_(size) {}
+
+  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
+    if (offset >= size_) return 0;
+    if (count > size_ - offset) count = std::size_t(size_ - offset);
+    if (count > 0x40000000u) count = 0x40000000u;
+    if (SetFPos(refNum_, fsFromStart, SInt32(UInt64(offset_) + offset)) != noErr) return -1;
+    SInt32 n = SInt32(count);
+    const OSErr err = FSRead(refNum_, &n, buffer);
+    if (err != noErr && err != eofErr) return -1;
+    return long(n);
+  }
+  UInt64 Size() override { return size_; }
+
+ private:
+  SInt16 refNum_;
+  SInt32 offset_;
+  UInt64 size_;
+};
+
+}  // namespace
+
+std::shared_ptr<ByteSource> OpenPathSource(const std::string& path, OSErr* err) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *err = files::OSErrFromErrno(errno);
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    *err = fnfErr;
+    return nullptr;
+  }
+  *err = noErr;
+  return std::make_shared<PathSource>(fd, UInt64(st.st_size));
+}
+
+std::shared_ptr<ByteSource> OpenForkSource(SInt16 refNum, SInt32 offset, OSErr* err) {
+  SInt32 eof = 0;
+  *err = GetEOF(refNum, &eof);
+  if (*err != noErr) return nullptr;
+  if (offset < 0 || offset > eof) {
+    *err = eofErr;
+    return nullptr;
+  }
+  return std::make_shared<ForkSource>(refNum, offset, UInt64(eof - offset));
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform

@@ -1,0 +1,187 @@
+// FFmpeg's demultiplexers reading through the layer's byte sources.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+}
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "quicktime/detail/Demux.h"
+
+namespace sp_platform {
+namespace quicktime {
+
+struct Demuxer::Io {
+  std::shared_ptr<ByteSource> source;
+  UInt64 position = 0;
+  AVIOContext* avio = nullptr;
+};
+
+namespace {
+
+constexpr int kIoBufferSize = 64 * 1024;
+
+int ReadPacket(void* opaque, uint8_t* buffer, int size) {
+  auto* io = static_cast<Demuxer::Io*>(opaque);
+  if (size <= 0) return 0;
+  const long n = io->source->ReadAt(io->position, buffer, std::size_t(size));
+  if (n < 0) return AVERROR(EIO);
+  if (n == 0) return AVERROR_EOF;
+  io->position += UInt64(n);
+  return int(n);
+}
+
+int64_t SeekSource(void* opaque, int64_t offset, int whence) {
+  auto* io = static_cast<Demuxer::Io*>(opaque);
+  const UInt64 size = io->source->Size();
+  whence &= ~AVSEEK_FORCE;
+  if (whence == AVSEEK_SIZE) return int64_t(size);
+  int64_t base = 0;
+  if (whence == SEEK_CUR) {
+    base = int64_t(io->position);
+  } else if (whence == SEEK_END) {
+    base = int64_t(size);
+  } else if (whence != SEEK_SET) {
+    return AVERROR(EINVAL);
+  }
+  const int64_t target = base + offset;
+  if (target < 0) return AVERROR(EINVAL);
+  io->position = UInt64(target);
+  return target;
+}
+
+// Formats that would open more files (playlists, image sequences, concatenations) get no
+// further file from here: the movie is the one file it was made from.
+int RefuseNestedOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+  return AVERROR(EPERM);
+}
+
+bool EndsWith(const char* s, const char* suffix) {
+  const std::size_t a = std::strlen(s), b = std::strlen(suffix);
+  return a >= b && std::strcmp(s + a - b, suffix) == 0;
+}
+
+OSType ContainerCode(const AVFormatContext* ctx) {
+  const char* name = ctx->iformat != nullptr ? ctx->iformat->name : "";
+  if (std::strncmp(name, "mov,", 4) == 0) {
+    const AVDictionaryEntry* brand = av_dict_get(ctx->metadata, "major_brand", nullptr, 0);
+    if (brand != nullptr && std::strncmp(brand->value, "qt", 2) == 0) return SpFourCC("MooV");
+    return SpFourCC("mpg4");
+  }
+  static const struct {
+    const char* name;
+    OSType code;
+  } kCodes[] = {
+      {"aiff", SpFourCC("AIFF")}, {"wav", SpFourCC("WAVE")},           {"mp3", SpFourCC("MP3 ")},
+      {"flac", SpFourCC("FLAC")}, {"ogg", SpFourCC("OggS")},           {"aac", SpFourCC("ADTS")},
+      {"au", SpFourCC("ULAW")},   {"caf", SpFourCC("caff")},           {"w64", SpFourCC("W64 ")},
+      {"avi", SpFourCC("VfW ")},  {"matroska,webm", SpFourCC("MKV ")}, {"mpeg", SpFourCC("MPEG")},
+  };
+  for (const auto& c : kCodes) {
+    if (std::strcmp(c.name, name) == 0) return c.code;
+  }
+  // Others: the first four characters of FFmpeg's name, upper case, padded with blanks.
+  char code[4] = {' ', ' ', ' ', ' '};
+  for (int i = 0; i < 4 && name[i] != '\0' && name[i] != ','; ++i)
+    code[i] = char(std::toupper(static_cast<unsigned char>(name[i])));
+  return (OSType(UInt8(code[0])) << 24) | (OSType(UInt8(code[1])) << 16) |
+         (OSType(UInt8(code[2])) << 8) | OSType(UInt8(code[3]));
+}
+
+}  // namespace
+
+void StartFFmpeg() {
+  static const bool started = [] {
+    const char* verbose = std::getenv("SP_FFMPEG_LOG");
+    av_log_set_level(verbose != nullptr && verbose[0] != '\0' ? AV_LOG_WARNING : AV_LOG_QUIET);
+    return true;
+  }();
+  (void)started;
+}
+
+std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
+                                       const std::string& nameHint) {
+  StartFFmpeg();
+  if (source == nullptr) return nullptr;
+  std::unique_ptr<Demuxer> d(new Demuxer);
+  d->io_.reset(new Io);
+  d->io_->source = std::move(source);
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+  if (buffer == nullptr) return nullptr;
+  d->io_->avio =
+      avio_alloc_context(buffer, kIoBufferSize, 0, d->io_.get(), ReadPacket, nullptr, SeekSource);
+  if (d->io_->avio == nullptr) {
+    av_free(buffer);
+    return nullptr;
+  }
+  AVFormatContext* ctx = avformat_alloc_context();
+  if (ctx == nullptr) return nullptr;
+  ctx->pb = d->io_->avio;
+  ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
+  ctx->io_open = RefuseNestedOpen;
+  // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
+  if (avformat_open_input(&ctx, nameHint.c_str(), nullptr, nullptr) < 0) return nullptr;
+  d->context_ = ctx;
+  if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
+  return d;
+}
+
+Demuxer::~Demuxer() {
+  if (context_ != nullptr) avformat_close_input(&context_);
+  if (io_ != nullptr && io_->avio != nullptr) {
+    av_freep(&io_->avio->buffer);
+    avio_context_free(&io_->avio);
+  }
+}
+
+StreamKind KindOfStream(const AVStream* stream) {
+  const AVCodecParameters* par = stream->codecpar;
+  if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return StreamKind::kNone;
+  switch (par->codec_type) {
+    case AVMEDIA_TYPE_AUDIO:
+      if (par->codec_id == AV_CODEC_ID_NONE || par->sample_rate <= 0 ||
+          par->ch_layout.nb_channels <= 0)
+        return StreamKind::kNone;
+      return StreamKind::kSound;
+    case AVMEDIA_TYPE_VIDEO:
+      return StreamKind::kVideo;
+    case AVMEDIA_TYPE_SUBTITLE:
+      return StreamKind::kText;
+    default:
+      return StreamKind::kNone;
+  }
+}
+
+FileSummary SummariseFile(const Demuxer& demuxer) {
+  FileSummary summary;
+  const AVFormatContext* ctx = demuxer.Context();
+  if (ctx == nullptr) return summary;
+  summary.readable = true;
+  summary.container = ContainerCode(ctx);
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    switch (KindOfStream(ctx->streams[i])) {
+      case StreamKind::kSound:
+        summary.hasSound = true;
+        break;
+      case StreamKind::kVideo:
+        summary.hasVideo = true;
+        break;
+      case StreamKind::kText:
+        summary.hasText = true;
+        break;
+      case StreamKind::kNone:
+        break;
+    }
+  }
+  const char* name = ctx->iformat != nullptr ? ctx->iformat->name : "";
+  const bool imageFormat = EndsWith(name, "_pipe") || std::strcmp(name, "image2") == 0;
+  summary.stillImage = imageFormat && summary.hasVideo && !summary.hasSound;
+  return summary;
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform

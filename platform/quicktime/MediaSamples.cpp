@@ -1,0 +1,399 @@
+// Sound media samples: sample descriptions, their extensions, and GetMediaSample over the
+// packets FFmpeg reads from the file.
+//
+// A media is read forwards only: each media has its own reader, which FFmpeg opens at the
+// start of the file and which follows the requests from one group to the next. A request for
+// an earlier time opens the file again and reads up to it (the program reads from the start
+// to the end). Packet times are counted from the packets' frames, not from the file's time
+// stamps, so that every group starts where the previous one ended.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "MacMemory.h"
+#include "Movies.h"
+#include "quicktime/detail/Atoms.h"
+#include "quicktime/detail/Demux.h"
+#include "quicktime/detail/MovieData.h"
+
+namespace sp_platform {
+namespace quicktime {
+
+// One stream's packets in file order.
+class MediaReader {
+ public:
+  enum class Status { kPacket, kEnd, kError };
+
+  explicit MediaReader(const MediaRecord& media) : media_(media) {}
+  ~MediaReader() { av_packet_free(&packet_); }
+
+  // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
+  // are cut to whole packets of the format (a packet holding none is passed over).
+  Status Next(std::vector<UInt8>& data, SInt64& frames) {
+    if (!Ready()) return Status::kError;
+    AVFormatContext* ctx = demuxer_->Context();
+    for (;;) {
+      const int r = av_read_frame(ctx, packet_);
+      if (r == AVERROR(EIO)) return Status::kError;
+      if (r < 0) return Status::kEnd;
+      if (packet_->stream_index != media_.streamIndex || packet_->size <= 0) {
+        av_packet_unref(packet_);
+        continue;
+      }
+      std::size_t size = std::size_t(packet_->size);
+      if (media_.layout == SoundLayout::kVaryingPackets) {
+        frames = PacketFrames(ctx->streams[media_.streamIndex]);
+      } else {
+        const std::size_t units = size / media_.bytesPerUnit;
+        size = units * media_.bytesPerUnit;
+        frames = SInt64(units) * media_.framesPerUnit;
+      }
+      if (size == 0) {
+        av_packet_unref(packet_);
+        continue;
+      }
+      data.assign(packet_->data, packet_->data + size);
+      av_packet_unref(packet_);
+      return Status::kPacket;
+    }
+  }
+
+  // Reading starts again at the beginning of the file.
+  void Restart() {
+    demuxer_.reset();
+    failed_ = false;
+  }
+
+  // Read position of the linear and fixed-packet layouts: the packet in hand.
+  std::vector<UInt8> current;
+  SInt64 currentStart = 0;
+  SInt64 currentFrames = 0;
+  bool haveCurrent = false;
+  // Read position of the varying layout: the index of the next packet, and the last packet
+  // read (kept, so that a request repeated with a larger handle needs no new read).
+  std::size_t nextIndex = 0;
+  std::size_t lastIndex = SIZE_MAX;
+  std::vector<UInt8> last;
+
+ private:
+  bool Ready() {
+    if (demuxer_ != nullptr) return true;
+    if (failed_) return false;
+    if (packet_ == nullptr) packet_ = av_packet_alloc();
+    const MovieRecord* movie = media_.track->movie;
+    demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
+    const AVFormatContext* ctx = demuxer_ != nullptr ? demuxer_->Context() : nullptr;
+    // The file must show the same stream it showed when the movie was made.
+    if (packet_ == nullptr || ctx == nullptr || unsigned(media_.streamIndex) >= ctx->nb_streams ||
+        ctx->streams[media_.streamIndex]->codecpar->codec_id != media_.codecID) {
+      demuxer_.reset();
+      failed_ = true;
+      return false;
+    }
+    for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+      if (int(i) != media_.streamIndex) ctx->streams[i]->discard = AVDISCARD_ALL;
+    }
+    return true;
+  }
+
+  SInt64 PacketFrames(const AVStream* st) const {
+    if (packet_->duration > 0) {
+      const SInt64 f =
+          av_rescale_q(packet_->duration, st->time_base, AVRational{1, int(media_.rate)});
+      if (f > 0) return f;
+    }
+    if (st->codecpar->frame_size > 0) return st->codecpar->frame_size;
+    return SInt64(std::max<UInt32>(media_.sound.samplesPerPacket, 1));
+  }
+
+  const MediaRecord& media_;
+  std::unique_ptr<Demuxer> demuxer_;
+  AVPacket* packet_ = nullptr;
+  bool failed_ = false;
+};
+
+namespace {
+
+MediaReader& ReaderOf(MediaRecord& media) {
+  if (media.reader == nullptr) media.reader.reset(new MediaReader(media));
+  return *media.reader;
+}
+
+// Counts the stream's packets (and keeps their times for the varying layout) with a reader
+// of its own. Times stop at the largest media time a TimeValue holds.
+void Scan(MediaRecord& media) {
+  if (media.scanned) return;
+  media.scanned = true;
+  MediaReader reader(media);
+  std::vector<UInt8> data;
+  SInt64 frames = 0;
+  SInt64 total = 0;
+  while (reader.Next(data, frames) == MediaReader::Status::kPacket) {
+    if (total + frames > INT32_MAX) break;
+    if (media.layout == SoundLayout::kVaryingPackets) {
+      PacketEntry entry;
+      entry.time = SInt32(total);
+      entry.frames = SInt32(frames);
+      media.packets.push_back(entry);
+    }
+    total += frames;
+  }
+  media.scannedFrames = total;
+}
+
+void FillSoundDescription(MediaRecord& media, Handle h) {
+  SoundMediaDescription& d = media.sound;
+  if (d.samplesPerPacket == 0) {
+    // Formats whose packets have no set length (FLAC, Vorbis, ...): the first packet's
+    // frames. Never 0: callers divide by it.
+    Scan(media);
+    d.samplesPerPacket = media.packets.empty() ? 1 : UInt32(media.packets.front().frames);
+  }
+  SoundDescriptionV1 v1{};
+  v1.desc.descSize = SInt32(sizeof(SoundDescriptionV1) + d.extension.size());
+  v1.desc.dataFormat = d.format;
+  v1.desc.dataRefIndex = 1;
+  v1.desc.version = 1;
+  v1.desc.numChannels = d.numChannels;
+  v1.desc.sampleSize = d.sampleSize;
+  v1.desc.compressionID = d.compressionID;
+  v1.desc.sampleRate = d.sampleRate;
+  v1.samplesPerPacket = d.samplesPerPacket;
+  v1.bytesPerPacket = d.bytesPerPacket;
+  v1.bytesPerFrame = d.bytesPerFrame;
+  v1.bytesPerSample = d.bytesPerSample;
+  std::memcpy(*h, &v1, sizeof(v1));
+  if (!d.extension.empty()) std::memcpy(*h + sizeof(v1), d.extension.data(), d.extension.size());
+}
+
+// The description of the media into the handle (resized); memFullErr when it cannot grow.
+OSErr DescribeInto(MediaRecord& media, Handle h) {
+  if (media.mediaType == SoundMediaType) {
+    SetHandleSize(h, Size(sizeof(SoundDescriptionV1) + media.sound.extension.size()));
+    if (MemError() != noErr) return memFullErr;
+    FillSoundDescription(media, h);
+    return noErr;
+  }
+  SetHandleSize(h, Size(sizeof(SampleDescription)));
+  if (MemError() != noErr) return memFullErr;
+  SampleDescription d{};
+  d.descSize = SInt32(sizeof(SampleDescription));
+  d.dataFormat = media.dataFormat;
+  d.dataRefIndex = 1;
+  std::memcpy(*h, &d, sizeof(d));
+  return noErr;
+}
+
+struct Group {
+  std::vector<UInt8> bytes;
+  SInt64 time = 0;
+  SInt64 durationPerSample = 1;
+  SInt64 count = 0;
+};
+
+// Linear and fixed-packet sound: whole packets from the one holding `time`.
+OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
+                    SInt32 maxNumberOfSamples, Group& group) {
+  const SInt64 total = SoundMediaFrames(media);
+  if (time < 0 || time >= total) return invalidTime;
+  const SInt64 fpu = media.framesPerUnit;
+  const SInt64 bpu = media.bytesPerUnit;
+  if (maxSizeToGrow > 0 && maxSizeToGrow < bpu) return maxSizeToGrowTooSmall;
+  const SInt64 start = time / fpu * fpu;
+
+  MediaReader& reader = ReaderOf(media);
+  if (reader.haveCurrent && start < reader.currentStart) {
+    reader.Restart();
+    reader.haveCurrent = false;
+  }
+  if (!reader.haveCurrent) {
+    reader.currentStart = 0;
+    reader.currentFrames = 0;
+  }
+  SInt64 frames = 0;
+  while (!reader.haveCurrent || start >= reader.currentStart + reader.currentFrames) {
+    const SInt64 next = reader.haveCurrent ? reader.currentStart + reader.currentFrames : 0;
+    const MediaReader::Status status = reader.Next(reader.current, frames);
+    if (status != MediaReader::Status::kPacket) {
+      reader.Restart();
+      reader.haveCurrent = false;
+      return status == MediaReader::Status::kError ? OSErr(ioErr) : OSErr(invalidTime);
+    }
+    reader.currentStart = next;
+    reader.currentFrames = frames;
+    reader.haveCurrent = true;
+  }
+
+  SInt64 limit = (total - start + fpu - 1) / fpu;
+  if (maxSizeToGrow > 0) limit = std::min<SInt64>(limit, maxSizeToGrow / bpu);
+  if (maxNumberOfSamples > 0)
+    limit = std::min<SInt64>(limit, std::max<SInt64>(1, maxNumberOfSamples / fpu));
+  group.time = start;
+  group.durationPerSample = 1;
+  SInt64 taken = 0;
+  SInt64 position = start;
+  for (;;) {
+    const SInt64 offset = (position - reader.currentStart) / fpu;
+    const SInt64 available = reader.currentFrames / fpu - offset;
+    const SInt64 take = std::min(available, limit - taken);
+    const UInt8* from = reader.current.data() + offset * bpu;
+    group.bytes.insert(group.bytes.end(), from, from + take * bpu);
+    taken += take;
+    position += take * fpu;
+    // Without a size to fill, a group is the rest of the chunk the file stores together.
+    if (taken == limit || maxSizeToGrow <= 0) break;
+    const SInt64 next = reader.currentStart + reader.currentFrames;
+    if (reader.Next(reader.current, frames) != MediaReader::Status::kPacket) {
+      reader.Restart();
+      reader.haveCurrent = false;
+      break;
+    }
+    reader.currentStart = next;
+    reader.currentFrames = frames;
+  }
+  group.count = taken * fpu;
+  return noErr;
+}
+
+// Varying-packet sound: the one packet holding `time`.
+OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Group& group) {
+  Scan(media);
+  if (time < 0 || time >= media.scannedFrames || media.packets.empty()) return invalidTime;
+  auto it = std::upper_bound(media.packets.begin(), media.packets.end(), time,
+                             [](SInt64 t, const PacketEntry& e) { return t < SInt64(e.time); });
+  const std::size_t index = std::size_t(it - media.packets.begin()) - 1;
+  MediaReader& reader = ReaderOf(media);
+  if (reader.lastIndex != index) {
+    if (index < reader.nextIndex) {
+      reader.Restart();
+      reader.nextIndex = 0;
+    }
+    SInt64 frames = 0;
+    while (reader.nextIndex <= index) {
+      const MediaReader::Status status = reader.Next(reader.last, frames);
+      if (status != MediaReader::Status::kPacket) {
+        reader.Restart();
+        reader.nextIndex = 0;
+        reader.lastIndex = SIZE_MAX;
+        return status == MediaReader::Status::kError ? OSErr(ioErr) : OSErr(invalidTime);
+      }
+      reader.lastIndex = reader.nextIndex++;
+    }
+  }
+  if (maxSizeToGrow > 0 && reader.last.size() > std::size_t(maxSizeToGrow))
+    return maxSizeToGrowTooSmall;
+  group.bytes = reader.last;
+  group.time = media.packets[index].time;
+  group.durationPerSample = media.packets[index].frames;
+  group.count = 1;
+  return noErr;
+}
+
+}  // namespace
+
+SInt64 SoundMediaFrames(MediaRecord& media) {
+  if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
+    return std::min<SInt64>(media.statedFrames, INT32_MAX);
+  Scan(media);
+  return media.scannedFrames;
+}
+
+SInt64 SoundMediaSampleCount(MediaRecord& media) {
+  if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
+  Scan(media);
+  return SInt64(media.packets.size());
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform
+
+namespace qt = sp_platform::quicktime;
+
+MediaRecord::MediaRecord() = default;
+MediaRecord::~MediaRecord() = default;
+
+void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH) {
+  if (!qt::IsLiveMedia(theMedia)) return qt::SetMoviesError(invalidMedia);
+  if (descH == nullptr || index != 1) return qt::SetMoviesError(paramErr);
+  qt::SetMoviesError(qt::DescribeInto(*theMedia, reinterpret_cast<Handle>(descH)));
+}
+
+OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extension, OSType idType) {
+  if (extension == nullptr) return paramErr;
+  *extension = nullptr;
+  const Handle h = reinterpret_cast<Handle>(desc);
+  const Size handleSize = h != nullptr ? GetHandleSize(h) : 0;
+  if (h == nullptr || *h == nullptr || handleSize < Size(sizeof(SoundDescription))) return paramErr;
+  SoundDescription d;
+  std::memcpy(&d, *h, sizeof(d));
+  std::size_t fixed = sizeof(SoundDescription);
+  if (d.version == 1) fixed = sizeof(SoundDescriptionV1);
+  if (d.version == 2) fixed = 72;
+  if (d.descSize < SInt32(fixed) || d.descSize > handleSize) return paramErr;
+  const UInt8* bytes = reinterpret_cast<const UInt8*>(*h);
+  std::vector<qt::Atom> atoms;
+  qt::ListAtoms(bytes, fixed, std::size_t(d.descSize), atoms);
+  const qt::Atom* found = qt::FindAtom(atoms, idType);
+  std::vector<qt::Atom> inner;
+  if (found == nullptr) {
+    // Also the atoms inside the 'wave' list ('esds', 'frma', ...).
+    if (const qt::Atom* wave = qt::FindAtom(atoms, SpFourCC("wave"))) {
+      qt::ListAtoms(bytes, wave->dataStart, wave->dataStart + wave->dataSize, inner);
+      found = qt::FindAtom(inner, idType);
+    }
+  }
+  if (found == nullptr) return cannotFindAtomErr;
+  const std::size_t size = found->dataStart + found->dataSize - found->start;
+  Handle copy = NewHandle(Size(size));
+  if (copy == nullptr) return memFullErr;
+  std::memcpy(*copy, bytes + found->start, size);
+  *extension = copy;
+  return noErr;
+}
+
+OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt32* size,
+                     TimeValue time, TimeValue* sampleTime, TimeValue* durationPerSample,
+                     SampleDescriptionHandle sampleDescriptionH, SInt32* sampleDescriptionIndex,
+                     SInt32 maxNumberOfSamples, SInt32* numberOfSamples, SInt16* sampleFlags) {
+  auto fail = [](OSErr err) {
+    qt::SetMoviesError(err);
+    return err;
+  };
+  if (!qt::IsLiveMedia(theMedia)) return fail(invalidMedia);
+  MediaRecord& media = *theMedia;
+  if (media.mediaType != SoundMediaType) return fail(noMediaHandler);
+  try {
+    qt::Group group;
+    const OSErr err =
+        media.layout == qt::SoundLayout::kVaryingPackets
+            ? qt::ReadPacketGroup(media, time, maxSizeToGrow, group)
+            : qt::ReadUnitGroup(media, time, maxSizeToGrow, maxNumberOfSamples, group);
+    if (err != noErr) return fail(err);
+    if (dataOut != nullptr) {
+      SetHandleSize(dataOut, Size(group.bytes.size()));
+      if (MemError() != noErr) return fail(memFullErr);
+      std::memcpy(*dataOut, group.bytes.data(), group.bytes.size());
+    }
+    if (sampleDescriptionH != nullptr) {
+      const OSErr described = qt::DescribeInto(media, reinterpret_cast<Handle>(sampleDescriptionH));
+      if (described != noErr) return fail(described);
+    }
+    if (size != nullptr) *size = SInt32(group.bytes.size());
+    if (sampleTime != nullptr) *sampleTime = TimeValue(group.time);
+    if (durationPerSample != nullptr) *durationPerSample = TimeValue(group.durationPerSample);
+    if (numberOfSamples != nullptr) *numberOfSamples = SInt32(group.count);
+    if (sampleDescriptionIndex != nullptr) *sampleDescriptionIndex = 1;
+    if (sampleFlags != nullptr) *sampleFlags = 0;
+    return fail(noErr);
+  } catch (const std::bad_alloc&) {
+    return fail(memFullErr);
+  }
+}

@@ -1,0 +1,203 @@
+// Sound Manager: the sound formats, their records and the format table.
+//
+// A sound format is named by a four-character code ('twos' 16-bit big-endian linear PCM,
+// 'mp4a' AAC, ...). The table behind GetCompressionInfo and GetCompressionName is the one
+// every part of the sound layer uses (sample descriptions of movies, the converter): a
+// format it does not know is a format the layer cannot read or write.
+//
+// The records keep the field order and the 32-bit widths of the original interfaces, but not
+// their byte sizes where they hold pointers (SoundComponentData is 28 bytes on the original
+// 32-bit machine and larger here): a record's recordSize field says what the original size
+// was and is never used to copy memory.
+#pragma once
+
+#include "MacTypes.h"
+
+// Formats.
+enum : OSType {
+  kSoundNotCompressed = SpFourCC("NONE"),
+  k8BitOffsetBinaryFormat = SpFourCC("raw "),
+  k16BitBigEndianFormat = SpFourCC("twos"),
+  k16BitLittleEndianFormat = SpFourCC("sowt"),
+  kFloat32Format = SpFourCC("fl32"),
+  kFloat64Format = SpFourCC("fl64"),
+  k24BitFormat = SpFourCC("in24"),
+  k32BitFormat = SpFourCC("in32"),
+  k32BitLittleEndianFormat = SpFourCC("23ni"),
+  kMACE3Compression = SpFourCC("MAC3"),
+  kMACE6Compression = SpFourCC("MAC6"),
+  kIMACompression = SpFourCC("ima4"),
+  kULawCompression = SpFourCC("ulaw"),
+  kALawCompression = SpFourCC("alaw"),
+  kMicrosoftADPCMFormat = 0x6D730002,  // 'ms' 0x0002
+  kDVIIntelIMAFormat = 0x6D730011,     // 'ms' 0x0011
+  kMPEGLayer3Format = 0x6D730055,      // 'ms' 0x0055
+  kFullMPEGLay3Format = SpFourCC(".mp3"),
+  kMPEG4AudioFormat = SpFourCC("mp4a"),
+  kALACFormat = SpFourCC("alac"),
+  kFLACFormat = SpFourCC("flac"),
+  kOpusFormat = SpFourCC("opus"),
+  kQDesignCompression = SpFourCC("QDMC"),
+  kQDesign2Compression = SpFourCC("QDM2"),
+  kQUALCOMMCompression = SpFourCC("Qclp"),
+  kAMRNarrowbandFormat = SpFourCC("samr"),
+  kAC3AudioFormat = SpFourCC("ac-3"),
+  kOffsetBinary = k8BitOffsetBinaryFormat,
+  kTwosComplement = k16BitBigEndianFormat,
+  kLittleEndianFormat = k16BitLittleEndianFormat,
+};
+
+// Compression ids of sample descriptions and sound headers.
+enum : SInt16 {
+  variableCompression = -2,  // packets of varying size (MP3, AAC, ALAC, ...)
+  fixedCompression = -1,     // packets of a fixed size and frame count (IMA, u-law, ...)
+  notCompressed = 0,         // linear PCM
+  threeToOne = 3,
+  sixToOne = 4,
+};
+
+// Sample rates as unsigned 16.16 fixed point.
+enum : UnsignedFixed {
+  rate48khz = 0xBB800000u,
+  rate44khz = 0xAC440000u,
+  rate32khz = 0x7D000000u,
+  rate22050hz = 0x56220000u,
+  rate22khz = 0x56EE8BA3u,
+  rate16khz = 0x3E800000u,
+  rate11khz = 0x2B7745D1u,
+  rate11025hz = 0x2B110000u,
+  rate8khz = 0x1F400000u,
+};
+
+// Sound Manager result codes.
+enum : OSErr {
+  notEnoughHardwareErr = -201,
+  badChannel = -205,
+  badFormat = -206,
+  notEnoughBufferSpace = -207,
+  badFileFormat = -208,
+  buffersTooSmall = -210,
+  siVBRCompressionNotSupported = -213,
+  siInvalidCompression = -223,
+  siInvalidSampleRate = -225,
+  siInvalidSampleSize = -226,
+  siUnknownInfoType = -231,
+};
+
+// A block of sound in one format. `buffer` points at the samples (or is null when the
+// record only describes a format).
+struct SoundComponentData {
+  SInt32 flags;
+  OSType format;
+  SInt16 numChannels;
+  SInt16 sampleSize;
+  UnsignedFixed sampleRate;
+  SInt32 sampleCount;
+  Byte* buffer;
+  SInt32 reserved;
+};
+typedef SoundComponentData* SoundComponentDataPtr;
+
+enum : SInt32 {
+  kNoSoundComponentType = 0,
+  kExtendedSoundData = 0x4000,  // in SoundComponentData.flags: the record is extended
+};
+enum : SInt32 {
+  kExtendedSoundSampleCountNotValid = 1,
+  kExtendedSoundBufferSizeValid = 2,
+  kExtendedSoundCommonFrameSizeValid = 8,
+};
+// The recordSize the original 32-bit layout of ExtendedSoundComponentData had.
+enum : SInt32 { kExtendedSoundComponentDataRecordSize = 68 };
+
+// A SoundComponentData with the sizes of compressed input: the byte count of the buffer and,
+// for packets of one size, that size.
+struct ExtendedSoundComponentData {
+  SoundComponentData desc;
+  SInt32 recordSize;
+  SInt32 extendedFlags;
+  SInt32 bufferSize;
+  SInt32 frameCount;
+  SInt32* frameSizesArray;
+  SInt32 commonFrameSize;
+  void* extensionsPtr;
+  SInt32 extensionsSize;
+  UInt32 bufferFlags;
+  UInt32 bufferFlagsMask;
+};
+
+// How a format packs its samples. samplesPerPacket frames make one packet of bytesPerPacket
+// bytes per channel (bytesPerFrame for all channels); bytesPerSample is the size of one
+// decoded sample. Zero sizes mean "varies" (variableCompression).
+struct CompressionInfo {
+  SInt32 recordSize;
+  OSType format;
+  SInt16 compressionID;
+  UInt16 samplesPerPacket;
+  UInt16 bytesPerPacket;
+  UInt16 bytesPerFrame;
+  UInt16 bytesPerSample;
+  UInt16 futureUse1;
+};
+typedef CompressionInfo* CompressionInfoPtr;
+typedef CompressionInfo** CompressionInfoHandle;
+enum : SInt32 { kCompressionInfoRecordSize = 20 };
+
+// The 'frma' atom that opens a decompression ('wave') atom list: its size, its type and the
+// format it describes. A handle of this type holds the whole list (see Movies.h,
+// GetSoundDescriptionExtension).
+struct AudioFormatAtom {
+  SInt32 size;
+  OSType atomType;
+  OSType format;
+};
+typedef AudioFormatAtom* AudioFormatAtomPtr;
+
+enum : OSType {
+  kAudioFormatAtomType = SpFourCC("frma"),
+  kAudioEndianAtomType = SpFourCC("enda"),
+  kAudioTerminatorAtomType = 0,
+};
+
+// The compressed sound header of sound resources and play-back buffers.
+struct CmpSoundHeader {
+  Ptr samplePtr;
+  UInt32 numChannels;
+  UnsignedFixed sampleRate;
+  UInt32 loopStart;
+  UInt32 loopEnd;
+  UInt8 encode;
+  UInt8 baseFrequency;
+  UInt32 numFrames;
+  extended80 AIFFSampleRate;
+  Ptr markerChunk;
+  OSType format;
+  UInt32 futureUse2;
+  void* stateVars;
+  void* leftOverSamples;
+  SInt16 compressionID;
+  UInt16 packetSize;
+  UInt16 snthID;
+  UInt16 sampleSize;
+  UInt8 sampleArea[1];
+};
+typedef CmpSoundHeader* CmpSoundHeaderPtr;
+
+enum : UInt8 {
+  stdSH = 0x00,
+  extSH = 0xFF,
+  cmpSH = 0xFE,
+};
+
+// How the format packs its samples. compressionID fixedCompression asks by format (the
+// usual call); notCompressed or variableCompression ask the same. numChannels and sampleSize
+// complete the sizes of linear formats ('twos' and 'sowt' take 8, 16, 24 or 32 bits; the
+// others have their own size). paramErr for a null record, a channel count below 1 or a
+// sample size the format cannot have; siInvalidCompression for a format the table lacks.
+OSErr GetCompressionInfo(SInt16 compressionID, OSType format, SInt16 numChannels, SInt16 sampleSize,
+                         CompressionInfoPtr cp);
+
+// A readable name of the format ("not compressed", "IMA 4:1", "MPEG-4 AAC", ...), ASCII as
+// a length-prefixed string. siInvalidCompression with an empty name for a format the table
+// lacks; paramErr for a null name.
+OSErr GetCompressionName(OSType compressionType, Str255 compressionName);

@@ -1,0 +1,59 @@
+// FFmpeg's demultiplexers over the layer's byte sources. Not for the program's own code.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "MacTypes.h"
+#include "quicktime/detail/ByteSource.h"
+
+struct AVFormatContext;
+struct AVStream;
+
+namespace sp_platform {
+namespace quicktime {
+
+// Silences FFmpeg's messages (warnings go to standard error when SP_FFMPEG_LOG is set and not
+// empty). Done once; every entry that reaches FFmpeg calls it.
+void StartFFmpeg();
+
+// A file opened by FFmpeg: probed (the name hint lends the file's extension to formats known
+// by it) and with its stream information read. It reads only through the byte source: a
+// format that would open further files or URLs (playlists, concatenations) fails to open.
+class Demuxer {
+ public:
+  static std::unique_ptr<Demuxer> Open(std::shared_ptr<ByteSource> source,
+                                       const std::string& nameHint);
+  ~Demuxer();
+  Demuxer(const Demuxer&) = delete;
+  Demuxer& operator=(const Demuxer&) = delete;
+
+  AVFormatContext* Context() const { return context_; }
+
+  struct Io;  // the byte source as FFmpeg reads it (Demux.cpp)
+
+ private:
+  Demuxer() = default;
+  std::unique_ptr<Io> io_;
+  AVFormatContext* context_ = nullptr;
+};
+
+// What a stream is to the movie layer.
+enum class StreamKind { kNone, kSound, kVideo, kText };
+// Sound: a decodable audio codec with a rate and channels; video: any video stream but a
+// cover picture; text: subtitles. Everything else is no track.
+StreamKind KindOfStream(const AVStream* stream);
+
+// What a file is, in the terms of the importer calls.
+struct FileSummary {
+  bool readable = false;    // FFmpeg opened it
+  bool stillImage = false;  // a single picture (a graphics importer's business)
+  bool hasSound = false;
+  bool hasVideo = false;
+  bool hasText = false;
+  OSType container = 0;  // the container's four-character code
+};
+FileSummary SummariseFile(const Demuxer& demuxer);
+
+}  // namespace quicktime
+}  // namespace sp_platform

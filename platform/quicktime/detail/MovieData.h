@@ -1,0 +1,137 @@
+// The records behind Movie, Track, Media and UserData, shared by the Movie Toolbox's source
+// files (and by the movie writer to come). Not for the program's own code.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Movies.h"
+#include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/SoundFormats.h"
+
+struct UserDataRecord {
+  struct Item {
+    OSType type = 0;
+    std::vector<UInt8> payload;
+  };
+  std::vector<Item> items;
+  bool ownedByMovie = false;  // a movie's own user data, disposed with the movie
+};
+
+struct MovieRecord;
+struct TrackRecord;
+
+namespace sp_platform {
+namespace quicktime {
+
+class MediaReader;  // MediaSamples.cpp: reads one stream's packets in order
+
+// A sound media's description, as GetMediaSampleDescription gives it.
+struct SoundMediaDescription {
+  OSType format = 0;
+  SInt16 numChannels = 0;
+  SInt16 sampleSize = 0;
+  UnsignedFixed sampleRate = 0;  // 0 for rates of 65,536 Hz and above (no 16.16 value)
+  SInt16 compressionID = 0;
+  UInt32 samplesPerPacket = 0;
+  UInt32 bytesPerPacket = 0;
+  UInt32 bytesPerFrame = 0;
+  UInt32 bytesPerSample = 0;
+  std::vector<UInt8> extension;  // the 'wave' atom; empty when the format has none
+};
+
+// One packet of a varying-packet media: the media time of its first frame and its frames.
+struct PacketEntry {
+  SInt32 time = 0;
+  SInt32 frames = 0;
+};
+
+}  // namespace quicktime
+}  // namespace sp_platform
+
+struct MediaRecord {
+  TrackRecord* track = nullptr;
+  OSType mediaType = 0;
+  int streamIndex = -1;
+  int codecID = 0;
+  OSType dataFormat = 0;  // the sample description's format
+
+  // Sound media.
+  sp_platform::quicktime::SoundMediaDescription sound;
+  sp_platform::quicktime::SoundLayout layout = sp_platform::quicktime::SoundLayout::kLinear;
+  UInt32 rate = 0;           // frames per second: the media's time scale
+  UInt32 framesPerUnit = 1;  // linear and fixed-packet layouts: the frames and bytes of one
+  UInt32 bytesPerUnit = 0;   // packet (one frame for linear formats)
+  SInt64 statedFrames = -1;  // the stream's stated length in frames; -1 when unknown
+  bool scanned = false;      // the stream's packets were counted
+  SInt64 scannedFrames = 0;
+  std::vector<sp_platform::quicktime::PacketEntry> packets;  // varying layout, once scanned
+  std::unique_ptr<sp_platform::quicktime::MediaReader> reader;
+
+  // Other media.
+  TimeScale timeScale = 600;
+  SInt64 otherDuration = 0;
+  SInt64 otherSampleCount = 0;
+
+  MediaRecord();
+  ~MediaRecord();
+};
+
+struct TrackRecord {
+  MovieRecord* movie = nullptr;
+  std::unique_ptr<MediaRecord> media;
+  bool enabled = true;
+};
+
+struct MovieRecord {
+  std::shared_ptr<sp_platform::quicktime::ByteSource> source;
+  std::string nameHint;
+  TimeScale timeScale = 600;
+  bool hasStatedDuration = false;
+  SInt64 statedDuration = 0;
+  std::vector<std::unique_ptr<TrackRecord>> tracks;
+  UserDataRecord* userData = nullptr;
+  bool isProtected = false;
+  bool active = false;
+  OSType container = 0;
+};
+
+namespace sp_platform {
+namespace quicktime {
+
+// Every call records its result here; GetMoviesError answers it.
+void SetMoviesError(OSErr err);
+
+// The movie calls check what they are given against these registries.
+bool IsLiveMovie(const MovieRecord* movie);
+bool IsLiveTrack(const TrackRecord* track);
+bool IsLiveMedia(const MediaRecord* media);
+bool IsLiveUserData(const UserDataRecord* userData);
+
+// UserData.cpp: a registered user data record (owned by a movie or not), and its end.
+UserDataRecord* NewUserDataRecord(bool ownedByMovie);
+void DeleteUserDataRecord(UserDataRecord* userData);
+
+// MediaSamples.cpp: the sound media's length in frames and its media samples (the packets
+// are counted on first use when the stream does not state them).
+SInt64 SoundMediaFrames(MediaRecord& media);
+SInt64 SoundMediaSampleCount(MediaRecord& media);
+
+// A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
+// read it or it has no track.
+OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint, Movie* out);
+
+// The file a movie file reference number (OpenMovieFile) stands for.
+struct MovieFile {
+  std::shared_ptr<ByteSource> source;
+  std::string path;
+};
+const MovieFile* FindMovieFile(SInt16 resRefNum);
+
+// MovieImport.cpp: the path of an 'alis' data reference's file. invalidDataRef for a
+// damaged alias, couldNotResolveDataRef when its file is gone.
+OSErr ResolveAliasDataRef(Handle dataRef, std::string* path);
+
+}  // namespace quicktime
+}  // namespace sp_platform

@@ -1,0 +1,119 @@
+// Test API: sound and movie fixture files.
+
+#include "TestQuickTime.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "ByteOrder.h"
+
+extern char** environ;
+
+namespace sp_testing {
+namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<UInt8>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bool(out);
+}
+
+int Run(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+SInt16 TestSampleValue(UInt32 frame, UInt16 channel) {
+  return SInt16(UInt16(frame * 7u + channel * 1000u));
+}
+
+bool WriteTestAiff(const std::string& path, UInt16 channels, UInt32 rate, UInt32 frames) {
+  const UInt32 dataBytes = frames * channels * 2;
+  sp::ByteWriter w;
+  w.FourCC(SpFourCC("FORM"));
+  w.BE32(46 + dataBytes);
+  w.FourCC(SpFourCC("AIFF"));
+  w.FourCC(SpFourCC("COMM"));
+  w.BE32(18);
+  w.BE16(channels);
+  w.BE32(frames);
+  w.BE16(16);
+  w.Extended80(double(rate));
+  w.FourCC(SpFourCC("SSND"));
+  w.BE32(dataBytes + 8);
+  w.BE32(0);
+  w.BE32(0);
+  for (UInt32 f = 0; f < frames; ++f)
+    for (UInt16 c = 0; c < channels; ++c) w.BE16(UInt16(TestSampleValue(f, c)));
+  return WriteBytes(path, w.Data());
+}
+
+bool WriteTestWave(const std::string& path, UInt16 channels, UInt32 rate, UInt32 frames) {
+  const UInt32 dataBytes = frames * channels * 2;
+  sp::ByteWriter w;
+  w.FourCC(SpFourCC("RIFF"));
+  w.LE32(36 + dataBytes);
+  w.FourCC(SpFourCC("WAVE"));
+  w.FourCC(SpFourCC("fmt "));
+  w.LE32(16);
+  w.LE16(1);
+  w.LE16(channels);
+  w.LE32(rate);
+  w.LE32(rate * channels * 2);
+  w.LE16(UInt16(channels * 2));
+  w.LE16(16);
+  w.FourCC(SpFourCC("data"));
+  w.LE32(dataBytes);
+  for (UInt32 f = 0; f < frames; ++f)
+    for (UInt16 c = 0; c < channels; ++c) w.LE16(UInt16(TestSampleValue(f, c)));
+  return WriteBytes(path, w.Data());
+}
+
+bool FfmpegAvailable() {
+  static const int available = Run({"ffmpeg", "-hide_banner", "-loglevel", "quiet", "-version"});
+  return available == 0;
+}
+
+bool RunFfmpeg(const std::vector<std::string>& arguments, const std::string& output) {
+  std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y", "-nostdin"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  ::unlink(output.c_str());
+  if (Run(argv) != 0) return false;
+  struct stat st {};
+  return ::stat(output.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+bool MakeToneWithFfmpeg(const std::string& path, const std::string& codec, UInt32 rate,
+                        UInt16 channels, double seconds, const std::vector<std::string>& extra) {
+  char source[128];
+  std::snprintf(source, sizeof(source), "sine=frequency=440:sample_rate=%u:duration=%g",
+                unsigned(rate), seconds);
+  std::vector<std::string> args = {
+      "-f",   "lavfi", "-i",      source,     "-ac", std::to_string(channels),
+      "-c:a", codec,   "-fflags", "+bitexact"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  args.push_back(path);
+  return RunFfmpeg(args, path);
+}
+
+}  // namespace sp_testing

@@ -1,0 +1,34 @@
+// Test API: sound and movie files for the QuickTime layer's tests. AIFF and WAVE files are
+// written with our own bytes; everything else is made by the ffmpeg command-line tool, which
+// tests skip without (FfmpegAvailable).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "MacTypes.h"
+
+namespace sp_testing {
+
+// The 16-bit sample the test files hold at that frame and channel: a ramp that differs per
+// channel, so that a swapped channel or a shifted frame shows.
+SInt16 TestSampleValue(UInt32 frame, UInt16 channel);
+
+// A 16-bit AIFF file ('FORM' 'AIFF', COMM, SSND) or WAVE file (RIFF, fmt, data) of `frames`
+// frames of TestSampleValue. False when the file cannot be written.
+bool WriteTestAiff(const std::string& path, UInt16 channels, UInt32 rate, UInt32 frames);
+bool WriteTestWave(const std::string& path, UInt16 channels, UInt32 rate, UInt32 frames);
+
+// True when the ffmpeg tool can be run.
+bool FfmpegAvailable();
+// Runs ffmpeg with these arguments (after "-v error -y -nostdin"); true when it succeeded and
+// made `output` (which should be the last argument). No shell is involved.
+bool RunFfmpeg(const std::vector<std::string>& arguments, const std::string& output);
+// A sine tone made by ffmpeg: `seconds` long, at `rate` with `channels`, encoded with
+// `codec` ("pcm_s16be", "aac", "libmp3lame", ...), with `extra` arguments (metadata, ...)
+// before the output file.
+bool MakeToneWithFfmpeg(const std::string& path, const std::string& codec, UInt32 rate,
+                        UInt16 channels, double seconds,
+                        const std::vector<std::string>& extra = {});
+
+}  // namespace sp_testing

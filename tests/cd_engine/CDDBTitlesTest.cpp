@@ -1,0 +1,284 @@
+// The title database: look-ups by total running time, disc and track titles, and title files
+// that are missing, damaged or random.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CDDBFixture.h"
+#include "ErrorLogCapture.h"
+#include "Resources.h"
+#include "SpCDDBMgrObject.h"
+#include "SpCDDiscPosition.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+using cddb_test::Disc;
+using cddb_test::DiscTitle;
+using cddb_test::TrackTitle;
+using cddb_test::WriteTitleFile;
+
+cDiscPosition Key(UInt32 m, UInt32 s, UInt32 f, UInt8 negative = 0) {
+  return cDiscPosition(m, s, f, negative);
+}
+
+class CDDBTitles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::ResetResources();
+    SpDisposeCDDBManager();
+  }
+  void TearDown() override {
+    SpDisposeCDDBManager();
+    sp_testing::ResetResources();
+  }
+  std::string Preferences() const { return home_.Path(".config"); }
+
+  sp_testing::HomeScope home_;
+};
+
+const std::vector<Disc> kShelf = {
+    {2, 45, 0, 0, 1000, {"Alpha", "Alpha one", "Alpha two"}},
+    {3, 45, 0, 0, 1001, {"Beta", "B1", "B2", "B3"}},  // the same time as Alpha
+    {1, 60, 0, 10, 1002, {"Gamma", "G1"}},
+    {0, 0, 2, 0, 1003, {"Delta"}},
+    {1, 72, 59, 0, 1004, {"Epsilon", ""}},
+    {1, 10, 0, 1, 1005, {"\x93\xFA\x96\x7B", "\x89\xB9"}},  // MacJapanese titles
+};
+
+TEST_F(CDDBTitles, FindsTheFirstDiscWhoseLeadOutLessOneFrameIsTheKey) {
+  WriteTitleFile(cddb_test::TitleFileOf(kShelf));
+  ASSERT_FALSE(HasFatalFailure());
+  struct Case {
+    cDiscPosition key;
+    const char* title;
+    const char* why;
+  } cases[] = {
+      {Key(44, 59, 74), "Alpha", "45:00:00 less one frame; Alpha comes before Beta"},
+      {Key(45, 0, 0), "<none>", "the stored time itself is no key"},
+      {Key(60, 0, 9), "Gamma", "frames borrowed from"},
+      {Key(60, 0, 10), "<none>", "stored time"},
+      {Key(0, 1, 74), "Delta", "seconds borrowed from"},
+      {Key(72, 58, 74), "Epsilon", "minutes untouched, seconds borrowed"},
+      {Key(10, 0, 0), "\x93\xFA\x96\x7B", "title bytes kept as they are"},
+      {Key(44, 59, 74, 1), "<none>", "the negative flag is part of the key"},
+      {Key(99, 0, 0), "<none>", "no such disc"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(c.key)), c.title) << c.why;
+  }
+
+  // The key a media scan derives from the lead-out block of the table of contents.
+  cDiscPosition leadOut, totalTime;
+  Sp_SectorToCDPosition(45 * 60 * 75, &leadOut);
+  Sp_SubSectorToCDPosition(&leadOut, 1, &totalTime);
+  EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(totalTime)), "Alpha");
+}
+
+TEST_F(CDDBTitles, TitlesAreCopiedWithTheirCutReported) {
+  WriteTitleFile(cddb_test::TitleFileOf({
+      {0, 1, 0, 0, 2000, {"ABCDEFGH"}},
+      {0, 2, 0, 0, 2001, {"ABCDEFG"}},
+      {0, 3, 0, 0, 2002, {""}},
+      {3, 4, 0, 0, 2003, {"Disc", "Track one", "", "T3"}},
+      {0, 5, 0, 0, 2004, {}},  // no string list at all
+  }));
+  ASSERT_FALSE(HasFatalFailure());
+  struct Case {
+    UInt32 minutes;
+    SInt32 size;
+    const char* title;
+    unsigned char truncated;
+  } discCases[] = {
+      {1, 10, "ABCDEFGH", 1},  // size - 2 bytes fill the room: counted as cut
+      {2, 10, "ABCDEFG", 0},    {1, 5, "ABC", 1},         {1, 2, "", 1},
+      {3, 10, "<no title>", 9}, {5, 10, "<no title>", 9},
+  };
+  for (const Case& c : discCases) {
+    unsigned char truncated = 9;
+    cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(c.minutes - 1, 59, 74));
+    ASSERT_NE(item, nullptr) << c.minutes;
+    EXPECT_EQ(DiscTitle(item, c.size, &truncated), c.title) << c.minutes << " " << c.size;
+    EXPECT_EQ(truncated, c.truncated) << c.minutes << " " << c.size;
+  }
+
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(3, 59, 74));
+  ASSERT_NE(disc, nullptr);
+  unsigned char truncated = 9;
+  EXPECT_EQ(TrackTitle(disc, 1, 256, &truncated), "Track one");
+  EXPECT_EQ(truncated, 0);
+  EXPECT_EQ(TrackTitle(disc, 1, 5, &truncated), "Tra");
+  EXPECT_EQ(truncated, 1);
+  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");  // an empty title is none
+  EXPECT_EQ(TrackTitle(disc, 3), "T3");
+  EXPECT_EQ(TrackTitle(disc, 4), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, 0), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, -1), "<no title>");
+  EXPECT_EQ(TrackTitle(SpCDDB_GetDBItem(Key(0, 59, 74)), 1), "<no title>");  // no tracks
+
+  ErrorLogCapture log;
+  EXPECT_EQ(disc->GetCDTitle(nullptr, 10, &truncated), 0);
+  EXPECT_EQ(disc->GetCDTrackTitle(1, nullptr, 10, &truncated), 0);
+  EXPECT_TRUE(log.Has("cSp_CDDBItem::GetCDTitle", 1));
+  EXPECT_TRUE(log.Has("cSp_CDDBItem::GetCDTrackTitle", 1));
+}
+
+TEST_F(CDDBTitles, MissingFileOrIndexGivesAnEmptyDatabaseWithoutAWord) {
+  ErrorLogCapture log;
+  EXPECT_EQ(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);
+  SpDisposeCDDBManager();
+  WriteTitleFile({{SpFourCC("STR#"), 1000, sp_testing::MakeStringList({"Alpha"})}});
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);
+  EXPECT_EQ(log.Count(), 0u);
+  EXPECT_EQ(log.Beeps(), 0u);
+}
+
+TEST_F(CDDBTitles, IndexPromisingMoreEntriesThanItHoldsIsRefusedWhole) {
+  const std::vector<Disc> two = {kShelf[0], kShelf[2]};
+  struct Case {
+    std::vector<UInt8> index;
+    const char* why;
+  } cases[] = {
+      {cddb_test::IndexBytes(two, 3), "count one above the entries"},
+      {cddb_test::IndexBytes(two, 0x7FFF), "count far beyond"},
+      {cddb_test::IndexBytes(two, -1), "negative count"},
+      {{0, 0, 0}, "no room for the count"},
+      {{}, "empty index"},
+  };
+  for (const Case& c : cases) {
+    SpDisposeCDDBManager();
+    WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, c.index},
+                    {SpFourCC("STR#"), 1000, sp_testing::MakeStringList({"Alpha"})}});
+    ASSERT_FALSE(HasFatalFailure());
+    ErrorLogCapture log;
+    EXPECT_EQ(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr) << c.why;
+    EXPECT_TRUE(log.Has("cSp_CDDBManager::LoadAppleCDDB", 2)) << c.why;
+  }
+
+  // A count below the entries held reads only the entries counted.
+  SpDisposeCDDBManager();
+  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes(two, 1)}});
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_NE(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);
+  EXPECT_EQ(SpCDDB_GetDBItem(Key(60, 0, 9)), nullptr);
+}
+
+TEST_F(CDDBTitles, EntryWithoutABCDTimeIsSkippedAndTheOthersKept) {
+  std::vector<UInt8> index = cddb_test::IndexBytes({kShelf[0], kShelf[2]}, 2);
+  index[4 + 2] = 0x6A;  // seconds of the first entry: not a BCD byte
+  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, index},
+                  {SpFourCC("STR#"), 1002, sp_testing::MakeStringList({"Gamma"})}});
+  ASSERT_FALSE(HasFatalFailure());
+  ErrorLogCapture log;
+  EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(Key(60, 0, 9))), "Gamma");
+  EXPECT_TRUE(log.Has("cSp_CDDBManager::LoadAppleCDDB", 3));
+}
+
+TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {
+  std::vector<UInt8> list = sp_testing::MakeStringList({"Title", "One", "Two"});
+  list.resize(2 + 6 + 2);  // the count, "Title", and the first track's length and one byte
+  WriteTitleFile(
+      {{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({{2, 5, 0, 0, 7, {}}}, 1)},
+       {SpFourCC("STR#"), 7, list}});
+  ASSERT_FALSE(HasFatalFailure());
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(4, 59, 74));
+  EXPECT_EQ(DiscTitle(disc), "Title");
+  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");
+}
+
+TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileNeverFromTheApplication) {
+  // The application has a string list of the number the title file lacks.
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("STR#"), 1000,
+                                       sp_testing::MakeStringList({"App", "App track"})),
+            noErr);
+  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({kShelf[0]}, 1)}});
+  ASSERT_FALSE(HasFatalFailure());
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(44, 59, 74));
+  ASSERT_NE(disc, nullptr);
+  EXPECT_EQ(DiscTitle(disc), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+}
+
+TEST_F(CDDBTitles, FileIsReadOnceAndLeftClosedWithTheCurrentFileUnchanged) {
+  WriteTitleFile(cddb_test::TitleFileOf(kShelf));
+  ASSERT_FALSE(HasFatalFailure());
+  const SInt16 current = CurResFile();
+  ASSERT_NE(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);
+  EXPECT_EQ(CurResFile(), current);
+  EXPECT_EQ(GetResource(kSpCDDBIndexType, kSpCDDBIndexID), nullptr);  // no longer in the chain
+
+  FSSpec spec = cddb_test::TitleFileSpec();
+  ASSERT_EQ(FSpDelete(&spec), noErr);
+  EXPECT_NE(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);  // from memory
+  SpDisposeCDDBManager();
+  EXPECT_EQ(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);  // read again: gone
+}
+
+TEST_F(CDDBTitles, RandomBytesNeverCrashTheReader) {
+  std::mt19937 random(20240607);
+  ErrorLogCapture log;
+  auto randomBytes = [&](std::size_t most) {
+    std::vector<UInt8> bytes(random() % (most + 1));
+    for (UInt8& b : bytes) b = UInt8(random());
+    return bytes;
+  };
+  for (int i = 0; i < 150; ++i) {
+    // A whole file of noise (sometimes with a plausible header in front).
+    std::vector<UInt8> file = randomBytes(600);
+    if (i % 3 == 0 && file.size() >= 16) {
+      sp::StoreBE32(file.data(), 16);
+      sp::StoreBE32(file.data() + 4, UInt32(file.size() / 2));
+    }
+    cddb_test::WriteRawTitleFile(Preferences(), file);
+    SpDisposeCDDBManager();
+    SpCDDB_GetDBItem(Key(44, 59, 74));
+
+    // A well-formed file whose index and string lists are noise: entries name lists 0 to 3,
+    // and some are timed 00:00:01 so that a look-up reaches their titles.
+    std::vector<UInt8> index = randomBytes(80);
+    if (index.size() >= 4) index[2] = 0;  // a count small enough to be believed at times
+    for (std::size_t at = 4; at + 6 <= index.size(); at += 6) {
+      if (random() % 2 == 0) {
+        index[at + 1] = 0;
+        index[at + 2] = 0;
+        index[at + 3] = 1;
+      }
+      sp::StoreBE16(index.data() + at + 4, UInt16(random() % 4));
+    }
+    std::vector<cddb_test::Resource> resources = {{kSpCDDBIndexType, kSpCDDBIndexID, index}};
+    for (SInt16 id = 0; id < 4; ++id) {
+      if (random() % 4 != 0) resources.push_back({SpFourCC("STR#"), id, randomBytes(64)});
+    }
+    WriteTitleFile(resources);
+    ASSERT_FALSE(HasFatalFailure());
+    SpDisposeCDDBManager();
+    for (cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(0, 0, 0)); item != nullptr;
+         item = item->GetNextObjectPtr()) {
+      DiscTitle(item, 8);
+      for (short t = 0; t < 130; ++t) TrackTitle(item, t, 8);
+    }
+  }
+}
+
+TEST_F(CDDBTitles, FailingAllocationsNeverCrashAndKeepWhatWasRead) {
+  WriteTitleFile(cddb_test::TitleFileOf(kShelf));
+  ASSERT_FALSE(HasFatalFailure());
+  ErrorLogCapture log;
+  for (UInt32 n = 1; n < 120; ++n) {
+    SpDisposeCDDBManager();
+    sp_testing::FailNthAllocation(n);
+    cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(44, 59, 74));
+    sp_testing::FailNthAllocation(0);
+    if (item != nullptr) {
+      EXPECT_EQ(DiscTitle(item), "Alpha") << n;
+    }
+    SpCDDB_GetDBItem(Key(0, 1, 74));
+  }
+}
+
+}  // namespace

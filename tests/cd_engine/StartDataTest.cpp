@@ -1,0 +1,357 @@
+// Saved start data: the bytes of both files, keys and the least-recently-used limit, reading
+// back after a restart of the manager, and damaged files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Folders.h"
+#include "SpCDRSaveIniDataMgrObj.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+SoundComponentData Format(OSType code, SInt16 channels, SInt16 bits, UnsignedFixed rate) {
+  SoundComponentData f{};
+  f.format = code;
+  f.numChannels = channels;
+  f.sampleSize = bits;
+  f.sampleRate = rate;
+  return f;
+}
+
+const SoundComponentData kCDFormat = Format(SpFourCC("twos"), 2, 16, 0xAC440000u);
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string BE32(UInt32 v) {
+  return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+}
+
+// A "QTFILE-Data" record as the file holds it.
+std::string FileRecord(const std::string& name, UInt32 size, UInt32 level) {
+  return BE32(UInt32(name.size())) + name + BE32(size) + BE32(0) + BE32(SpFourCC("twos")) +
+         std::string("\x00\x02\x00\x10", 4) + BE32(0xAC440000u) + BE32(0) + BE32(0) + BE32(0) +
+         BE32(600) + BE32(44100) + BE32(level);
+}
+
+class StartData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SpDisposeCDQTFileInitManager();
+    mkdir(home_.Path(".config").c_str(), 0700);
+    mkdir(Folder().c_str(), 0700);
+  }
+  void TearDown() override { SpDisposeCDQTFileInitManager(); }
+
+  std::string Folder() const { return home_.Path(".config/Zanthe Folder"); }
+  std::string CDFile() const { return Folder() + "/CDDA-Data"; }
+  std::string SoundFile() const { return Folder() + "/QTFILE-Data"; }
+
+  // As after a restart of the program: the next look-up makes the manager and loads.
+  static cSpCDRSaveInitDataMgr* Restart() {
+    SpDisposeCDQTFileInitManager();
+    return SpGetCDQTFileInitMaganer(1);
+  }
+  static cCDSaveInitialData* CD(UInt32 tracks, UInt32 m, UInt32 s, UInt32 f,
+                                unsigned char create = 1) {
+    return SpGetCDInitData(tracks, cDiscPosition(m, s, f), create, nullptr);
+  }
+  static cQTFileSaveInitialData* Sound(const char* name, UInt32 size = 1000,
+                                       unsigned char create = 1) {
+    return SpGetQTFileInitData(name, size, kCDFormat, 600, 44100, create, nullptr);
+  }
+
+  sp_testing::HomeScope home_;
+};
+
+TEST_F(StartData, CDDataIsOneTabbedLinePerCDInListOrder) {
+  CD(12, 45, 3, 20)->SetupVolumeLevel(100);
+  CD(3, 0, 59, 74);                   // a level nobody set
+  cDiscPosition before(70, 0, 0, 1);  // the negative flag is not written
+  SpGetCDInitData(1, before, 1, nullptr);
+  SpSaveCDQTFileInitialData();
+  EXPECT_EQ(ReadFile(CDFile()),
+            "12\t45\t3\t20\t100\t\r"
+            "3\t0\t59\t74\t255\t\r"
+            "1\t70\t0\t0\t255\t\r");
+}
+
+TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
+  SoundComponentData f = Format(SpFourCC("twos"), 2, 16, 0xAC440000u);
+  f.flags = 0x11223344;
+  f.sampleCount = 0x55667788;
+  Byte samples[4] = {};
+  f.buffer = samples;  // an address never reaches the file
+  f.reserved = 0x0A0B0C0D;
+  SpGetQTFileInitData("Song.aif", 0x01020304, f, 0x00ABCDEF, 44100, 1, nullptr)
+      ->SetupVolumeLevel(77);
+  SpSaveCDQTFileInitialData();
+  const std::string expected(
+      "\x00\x00\x00\x01"  // records
+      "\x00\x00\x00\x08"
+      "Song.aif"          // name
+      "\x01\x02\x03\x04"  // file size
+      "\x11\x22\x33\x44"
+      "twos"              // flags, format
+      "\x00\x02\x00\x10"  // channels, sample size
+      "\xAC\x44\x00\x00"  // 44.1 kHz as 16.16
+      "\x55\x66\x77\x88"  // sample count
+      "\x00\x00\x00\x00"  // buffer
+      "\x0A\x0B\x0C\x0D"  // reserved
+      "\x00\xAB\xCD\xEF"
+      "\x00\x00\xAC\x44"   // duration, time scale
+      "\x00\x00\x00\x4D",  // level
+      60);
+  EXPECT_EQ(ReadFile(SoundFile()), expected);
+}
+
+TEST_F(StartData, RecordsAndLevelsComeBackAfterARestart) {
+  CD(12, 45, 3, 20)->SetupVolumeLevel(40);
+  CD(12, 50, 0, 0)->SetupVolumeLevel(60);  // same track count, another disc
+  Sound("a.aif")->SetupVolumeLevel(10);
+  Sound("\x93\xFA\x96\x7B.mp3", 2000)->SetupVolumeLevel(20);
+  SpSaveCDQTFileInitialData();
+
+  cSpCDRSaveInitDataMgr* manager = Restart();
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
+  EXPECT_EQ(manager->GetFileInitialDataCount(), 2u);
+  UInt32 level = 0;
+  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
+  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
+  EXPECT_EQ(level, 40u);
+  CD(12, 50, 0, 0, 0)->GetCDData(nullptr, nullptr, &level);
+  EXPECT_EQ(level, 60u);
+  ASSERT_NE(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0), nullptr);
+  EXPECT_EQ(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0)->GetVolumeLevel(), 20u);
+  EXPECT_EQ(Sound("a.aif", 1000, 0)->GetVolumeLevel(), 10u);
+}
+
+TEST_F(StartData, SavingKeepsTheCDsStoredInEarlierRuns) {
+  CD(5, 30, 0, 0)->SetupVolumeLevel(30);
+  SpSaveCDQTFileInitialData();
+
+  // The next run sees another CD only, and saves.
+  Restart();
+  unsigned char created = 0;
+  SpGetCDInitData(9, cDiscPosition(61, 2, 3), 1, &created)->SetupVolumeLevel(100);
+  EXPECT_EQ(created, 1);
+  SpSaveCDQTFileInitialData();
+  EXPECT_EQ(ReadFile(CDFile()), "5\t30\t0\t0\t30\t\r9\t61\t2\t3\t100\t\r");
+}
+
+TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
+  for (UInt32 i = 0; i < 49; ++i) {
+    CD(1, i, 0, 0);
+    Sound(("file " + std::to_string(i)).c_str());
+  }
+  // Looked up again, records 0 and 1 become the most recently used.
+  ASSERT_NE(CD(1, 0, 0, 0, 0), nullptr);
+  ASSERT_NE(CD(1, 1, 0, 0, 0), nullptr);
+  ASSERT_NE(Sound("file 0", 1000, 0), nullptr);
+  ASSERT_NE(Sound("file 1", 1000, 0), nullptr);
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(0);
+  cCDSaveInitialData* droppedCD = manager->GetCDInitialDataList();
+  cQTFileSaveInitialData* droppedSound = manager->GetFileInitialDataList();
+
+  CD(1, 99, 0, 0);
+  Sound("file 99");
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 49u);
+  EXPECT_EQ(manager->GetFileInitialDataCount(), 49u);
+  EXPECT_NE(manager->GetCDInitialDataList(), droppedCD);
+  EXPECT_NE(manager->GetFileInitialDataList(), droppedSound);
+
+  // Whoever holds a dropped record can still use it; it is only no longer saved.
+  droppedCD->SetupVolumeLevel(7);
+  droppedSound->SetupVolumeLevel(7);
+  EXPECT_EQ(droppedSound->GetVolumeLevel(), 7u);
+
+  SpSaveCDQTFileInitialData();
+  // Written least recently used first.
+  const std::string text = ReadFile(CDFile());
+  EXPECT_EQ(text.substr(0, 13), "1\t3\t0\t0\t255\t\r");
+  const std::string tail = "1\t0\t0\t0\t255\t\r1\t1\t0\t0\t255\t\r1\t99\t0\t0\t255\t\r";
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+
+  cSpCDRSaveInitDataMgr* reloaded = Restart();
+  EXPECT_EQ(reloaded->GetCDInitialDataCount(), 49u);
+  EXPECT_EQ(reloaded->GetFileInitialDataCount(), 49u);
+  EXPECT_EQ(CD(1, 2, 0, 0, 0), nullptr);
+  EXPECT_EQ(Sound("file 2", 1000, 0), nullptr);
+  EXPECT_NE(Sound("file 99", 1000, 0), nullptr);
+}
+
+TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
+  Sound("Take.aif", 5000);
+  struct Case {
+    const char* name;
+    UInt32 size;
+    SoundComponentData format;
+    SInt32 duration;
+    bool same;
+  } cases[] = {
+      {"Take.aif", 5000, kCDFormat, 600, true},
+      {"Take.aif", 5001, kCDFormat, 600, false},
+      {"Take.aif2", 5000, kCDFormat, 600, false},
+      {"Take.ai", 5000, kCDFormat, 600, false},
+      {"take.aif", 5000, kCDFormat, 600, false},
+      {nullptr, 5000, kCDFormat, 600, false},
+      {"Take.aif", 5000, Format(SpFourCC("twos"), 1, 16, 0xAC440000u), 600, false},
+      {"Take.aif", 5000, Format(SpFourCC("sowt"), 2, 16, 0xAC440000u), 600, false},
+      {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 24, 0xAC440000u), 600, false},
+      {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 16, 0xBB800000u), 600, false},
+      {"Take.aif", 5000, kCDFormat, 601, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(
+        SpGetQTFileInitData(c.name, c.size, c.format, c.duration, 44100, 0, nullptr) != nullptr,
+        c.same)
+        << (c.name ? c.name : "null") << " " << c.size;
+  }
+  SoundComponentData other = kCDFormat;
+  other.flags = 7;
+  other.sampleCount = 12345;
+  other.reserved = 9;
+  EXPECT_NE(SpGetQTFileInitData("Take.aif", 5000, other, 600, 44100, 0, nullptr), nullptr);
+  EXPECT_EQ(SpGetQTFileInitData("Take.aif", 5000, kCDFormat, 600, 600, 0, nullptr), nullptr);
+}
+
+TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
+  const std::string one = FileRecord("one.aif", 10, 11);
+  const std::string two = FileRecord("two.aif", 20, 22);
+  struct Case {
+    std::string bytes;
+    UInt32 loaded;
+    SInt32 code;  // 0: no failure record
+    const char* why;
+  } cases[] = {
+      {"", 0, 0, "an empty file"},
+      {BE32(0), 0, 0, "no records"},
+      {BE32(0xFFFFFFFF), 0, 0, "a negative count"},
+      {BE32(1) + BE32(511) + std::string(600, 'x'), 0, 2, "name length 511"},
+      {BE32(2) + one + BE32(0x80000000u), 1, 2, "negative name length"},
+      {BE32(2) + one + one, 1, 3, "the same record twice"},
+      {BE32(2) + one + two.substr(0, 30), 1, 1, "the file ends inside a record"},
+      {BE32(5) + one + two, 2, 1, "a count beyond the records"},
+      {std::string("\x00\x00", 2), 0, 1, "the file ends inside the count"},
+      {BE32(2) + one + two, 2, 0, "well formed"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(SoundFile(), c.bytes);
+    SpDisposeCDQTFileInitManager();
+    ErrorLogCapture log;
+    cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(manager->GetFileInitialDataCount(), c.loaded) << c.why;
+    if (c.code == 0) {
+      EXPECT_EQ(log.Count(), 0u) << c.why;
+    } else {
+      EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code)) << c.why;
+    }
+    if (c.loaded > 0) {
+      ASSERT_NE(manager->GetFileInitialDataList(), nullptr);
+      EXPECT_EQ(manager->GetFileInitialDataList()->GetVolumeLevel(), 11u) << c.why;
+    }
+  }
+}
+
+TEST_F(StartData, DamagedCDLinesAreSkippedAndTheRestLoaded) {
+  WriteFile(CDFile(),
+            "12\t45\t3\t20\t100\t\r"   // good
+            "0\t1\t2\t3\t4\t\r"        // no tracks: skipped without a word
+            "\r"                       // empty
+            "x\t1\t2\t3\t4\t\r"        // not a number
+            "7\t1\t2\r"                // fields missing
+            "7\t1\t60\t0\t50\t\r"      // 60 seconds
+            "7\t1\t0\t75\t50\t\r"      // 75 frames
+            "7\t1\t-2\t0\t50\t\r"      // a sign
+            "12\t45\t3\t20\t30\t\r" +  // the same CD again
+                std::string(600, '9') +
+                "\r"                     // longer than any record
+                "3\t0\t59\t74\t255\t");  // good, last line without its CR
+  ErrorLogCapture log;
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
+  UInt32 level = 0;
+  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
+  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
+  EXPECT_EQ(level, 100u);
+  EXPECT_NE(CD(3, 0, 59, 74, 0), nullptr);
+  EXPECT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine));
+}
+
+TEST_F(StartData, RandomFilesNeverCrashTheReaders) {
+  std::mt19937 random(77);
+  ErrorLogCapture log;
+  for (int i = 0; i < 200; ++i) {
+    std::string bytes(random() % 300, '\0');
+    for (char& b : bytes) b = char(random() % 4 == 0 ? "\t\r0123456789"[random() % 12] : random());
+    std::string sound = bytes;
+    if (i % 2 == 0 && sound.size() >= 8) {
+      sound.replace(0, 8, BE32(1 + random() % 3) + BE32(random() % 40));
+    }
+    WriteFile(CDFile(), bytes);
+    WriteFile(SoundFile(), sound);
+    cSpCDRSaveInitDataMgr* manager = Restart();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_LE(manager->GetCDInitialDataCount(), kSpStartDataListLimit);
+    SpSaveCDQTFileInitialData();
+  }
+}
+
+TEST_F(StartData, ReadsFromTheDocumentsFolderWhenPreferencesHaveNone) {
+  const std::string documents = home_.Path("Documents");
+  mkdir(documents.c_str(), 0700);
+  mkdir((documents + "/Zanthe Folder").c_str(), 0700);
+  WriteFile(documents + "/Zanthe Folder/QTFILE-Data", BE32(1) + FileRecord("doc.aif", 10, 11));
+  WriteFile(documents + "/Zanthe Folder/CDDA-Data", "4\t20\t0\t0\t66\t\r");
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetFileInitialDataCount(), 1u);
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 1u);
+}
+
+TEST_F(StartData, FailedSaveKeepsTheListMarkedChangedAndLeavesNoSideFiles) {
+  // A file where the folder belongs: nothing can be written.
+  rmdir(Folder().c_str());
+  WriteFile(Folder(), "in the way");
+  ErrorLogCapture log;
+  CD(2, 10, 0, 0)->SetupVolumeLevel(50);
+  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(0);
+  EXPECT_FALSE(manager->SaveModifyData());
+  EXPECT_EQ(manager->IsCDInitDataModified(), 1);
+  EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::SaveCDInitialData", kSpStartDataSaveFailed));
+
+  unlink(Folder().c_str());
+  EXPECT_TRUE(manager->SaveModifyData());
+  EXPECT_EQ(manager->IsCDInitDataModified(), 0);
+  EXPECT_EQ(ReadFile(CDFile()), "2\t10\t0\t0\t50\t\r");
+  // A second save replaces the file; nothing is left beside it.
+  CD(2, 10, 0, 0, 0)->SetupVolumeLevel(51);
+  EXPECT_TRUE(manager->SaveModifyData());
+  EXPECT_EQ(ReadFile(CDFile()), "2\t10\t0\t0\t51\t\r");
+  struct stat st;
+  EXPECT_NE(stat((CDFile() + ".saving").c_str(), &st), 0);
+  EXPECT_NE(stat((CDFile() + ".previous").c_str(), &st), 0);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// Damaged and random tags fed to every reader; run under the sanitizers, any read outside a
+// buffer or leak fails the test. Whatever is read must also survive the getters and writers.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "MacMemory.h"
+#include "TagRecordTestSupport.h"
+
+using namespace tagtest;
+using namespace std::string_literals;
+
+namespace {
+
+class ID3ReadFuzzTest : public TagFileTest {
+ protected:
+  void Exercise(const Bytes& file) {
+    auto record = ParseBytes(file);
+    if (!record) return;
+    char text[64];
+    unsigned char cut = 0;
+    record->GetMusicTitle(text, sizeof text, &cut);
+    record->GetArtistName(text, sizeof text, &cut);
+    record->GetAlbumTitle(text, sizeof text, &cut);
+    record->GetGenreString(text, 8, &cut);
+    short track = 0, count = 0;
+    record->GetTrackNo(&track, &count);
+    for (unsigned char above22 : {0, 1}) {
+      UInt32 length = 0, size = 0;
+      char* block = nullptr;
+      if (record->GetID3TagDrawedMemory(above22, &length, &block, &size) == noErr) {
+        EXPECT_LE(length + 4, size);
+        DisposePtr(block);
+      }
+      record->GetContainItemNumForID3(above22);
+    }
+  }
+};
+
+std::vector<Bytes> Seeds() {
+  Bytes v23 = Frame23("TIT2", "\1" + UTF16LEWithMark(u"題名")) +
+              Frame23("TPE1", "\x07\0Artist"s, 0x20) +
+              Frame23("COMM", Bytes("\0engdesc\0text", 13)) +
+              Frame23("TRCK",
+                      "\0"
+                      "3/12"s) +
+              Frame23("TCON", "\0(17)"s) + Bytes(20, '\0');
+  Bytes v24 = Frame24("TIT2", "\3" + Bytes(150, 'q')) +
+              Frame24("PRIV", Synchsafe(3) + Bytes("\xFF\0\xE0\xFF\0", 5), 0x03) +
+              Frame24("TALB", "zz", 0x08) +
+              Frame24("COMM", Bytes("\1eng\xFF\xFE\0\0\xFF\xFEx\0", 12));
+  Bytes v22 = Frame22("TT2", Bytes("\0abc\0def", 8)) + Frame22("COM", Bytes("\1eng\0\0hi", 9)) +
+              Frame22("PIC", Bytes("\0PNG\3\0data", 10));
+  return {
+      Tag(3, BE32(6) + Bytes(6, '\0') + v23, 0x40),
+      Tag(4, Synchsafe(6) + Bytes("\1\0", 2) + v24, 0x40),
+      Tag(2, v22) + Bytes(10, '\x11'),
+      Bytes(40, '\x11') +
+          V1Tag("Title", "Artist", "Album", "1999", Bytes(28, 'c') + '\0' + '\7', 3),
+      AIFF(Chunk("NAME", "Name") + Chunk("AUTH", "Author") + Chunk("ID3 ", Tag(3, v23))),
+  };
+}
+
+TEST_F(ID3ReadFuzzTest, TruncatedTagsAreReadSafely) {
+  for (const Bytes& seed : Seeds()) {
+    EXPECT_TRUE(ParseBytes(seed)) << "every seed holds a readable tag";
+    for (std::size_t length = 0; length <= seed.size(); ++length) Exercise(seed.substr(0, length));
+  }
+}
+
+TEST_F(ID3ReadFuzzTest, MutatedTagsAreReadSafely) {
+  std::mt19937 rng(20240611);
+  for (const Bytes& seed : Seeds()) {
+    for (int round = 0; round < 250; ++round) {
+      Bytes file = seed;
+      int changes = 1 + int(rng() % 8);
+      for (int i = 0; i < changes; ++i) {
+        std::size_t at = rng() % file.size();
+        // Sizes and flags are the interesting targets: all-ones, zero or any byte.
+        switch (rng() % 3) {
+          case 0:
+            file[at] = '\xFF';
+            break;
+          case 1:
+            file[at] = '\0';
+            break;
+          default:
+            file[at] = char(rng());
+        }
+      }
+      Exercise(file);
+    }
+  }
+}
+
+TEST_F(ID3ReadFuzzTest, RandomBytesBehindEveryMagicAreReadSafely) {
+  std::mt19937 rng(7);
+  const Bytes magics[] = {Bytes("ID3\2\0\0", 6), Bytes("ID3\3\0\x80", 6), Bytes("ID3\4\0\xC0", 6),
+                          Bytes("FORM\0\0\1\0AIFF", 12)};
+  for (const Bytes& magic : magics) {
+    for (int round = 0; round < 150; ++round) {
+      Bytes file = magic;
+      std::size_t length = rng() % 300;
+      for (std::size_t i = 0; i < length; ++i) file += char(rng());
+      if (magic[0] == 'I') file.replace(6, 4, Synchsafe(UInt32(rng() % 400)));
+      Exercise(file);
+    }
+  }
+}
+
+TEST_F(ID3ReadFuzzTest, FrameParsersStayInsideTheirBytes) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 2000; ++round) {
+    // Exactly sized, so that the address sanitizer sees any read beyond the limit.
+    std::vector<UInt8> bytes(1 + rng() % 40);
+    for (UInt8& b : bytes) b = UInt8(rng() % 4 == 0 ? 'T' : rng());
+    cSp_MusicFileMusicInfoDataObj record(kSpMusicInfo_ID3);
+    UInt32 limit = UInt32(bytes.size());
+    for (UInt32 position = 0; position <= limit; ++position) {
+      UInt32 next = 0;
+      unsigned char padding = 0;
+      SpQTI_ParseD3TagData_forVersion2_under2(bytes.data(), position, limit, &record, next,
+                                              padding);
+      for (short major : {3, 4}) {
+        OSErr err = SpQTI_ParseD3TagData_forVersion2_3AndOver(
+            bytes.data(), position, limit, major, UInt8(round & 1), &record, next, padding);
+        if (err == noErr) {
+          EXPECT_GT(next, position);
+          EXPECT_LE(next, limit);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "SpFileLibSource.h"
+#include "TagRecordTestSupport.h"
+
+using namespace tagtest;
+using namespace std::string_literals;
+
+namespace {
+
+class ID3ReadTest : public TagFileTest {
+ protected:
+  // Runs a python3-mutagen script with the file's path as sys.argv[1].
+  bool Mutagen(const std::string& script, const std::string& name) {
+    WriteFile("make.py", script);
+    int status = -1;
+    std::string out = RunCommand(
+        "/usr/bin/python3 '" + HostPath("make.py") + "' '" + HostPath(name) + "' 2>&1", &status);
+    EXPECT_EQ(0, status) << out;
+    return status == 0;
+  }
+};
+
+// Inserts a zero byte after every FF that the unsynchronisation scheme protects.
+Bytes Unsynchronise(const Bytes& b) {
+  Bytes out;
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    out += b[i];
+    if (UInt8(b[i]) == 0xFF && (i + 1 == b.size() || UInt8(b[i + 1]) >= 0xE0 || b[i + 1] == 0)) {
+      out += '\0';
+    }
+  }
+  return out;
+}
+
+const Bytes kAudio(64, '\x11');
+
+TEST_F(ID3ReadTest, V1TrackAndGenreBytesBecomeText) {
+  Bytes comment11 = Field("Nice one  ", 28) + '\0' + '\7';
+  auto v11 = ParseBytes(kAudio + V1Tag("Title   ", "Artist", "Album", "1999", comment11, 17));
+  ASSERT_TRUE(v11);
+  EXPECT_EQ(kSpMusicInfo_ID3, v11->GetMusicInfoType());
+  EXPECT_EQ(1, v11->GetVersionMain());
+  EXPECT_EQ(1, v11->GetVersionMajor());
+  EXPECT_EQ("Title", Title(*v11));
+  EXPECT_EQ("Artist", Artist(*v11));
+  EXPECT_EQ("7", RawItem(*v11, kSpID3_TRCK));
+  EXPECT_EQ("(17)", RawItem(*v11, kSpID3_TCON));
+  EXPECT_EQ(Bytes("eng\0Nice one", 12), RawItem(*v11, kSpID3_COMM));
+  EXPECT_EQ("Nice one", ItemText(*v11, kSpID3_COMM));
+  EXPECT_EQ("Rock", Genre(*v11));
+  short track = 0, count = 0;
+  EXPECT_EQ(1, v11->GetTrackNo(&track, &count));
+  EXPECT_EQ(7, track);
+
+  // v1.0: the whole 30 bytes are comment, no track; genre 255 means none.
+  auto v10 = ParseBytes(kAudio + V1Tag("T", "A", "B", "2000", Bytes(30, 'c'), 255));
+  ASSERT_TRUE(v10);
+  EXPECT_EQ(0, v10->GetVersionMajor());
+  EXPECT_EQ("<none>", RawItem(*v10, kSpID3_TRCK));
+  EXPECT_EQ("<none>", RawItem(*v10, kSpID3_TCON));
+  EXPECT_EQ(Bytes(30, 'c'), ItemText(*v10, kSpID3_COMM));
+}
+
+TEST_F(ID3ReadTest, V22TextEndsAtItsTerminatorButCommentsKeepTheirText) {
+  Bytes frames = Frame22("TT2", Bytes("\0abcd\0efgh", 10)) +
+                 Frame22("TP1", Bytes("\1\xFF\xFE"
+                                      "a\0b\0\0\0",
+                                      9)) +
+                 Frame22("COM", Bytes("\0eng\0a comment", 14));
+  auto record = ParseBytes(Tag(2, frames) + kAudio);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(2, record->GetVersionMajor());
+  EXPECT_EQ("abcd", RawItem(*record, kSpID3_TT2));
+  EXPECT_EQ("abcd", Title(*record));
+  EXPECT_EQ("ab", Artist(*record));
+  EXPECT_EQ("a comment", ItemText(*record, kSpID3_COM));
+}
+
+TEST_F(ID3ReadTest, V23FramesReadUpToPaddingAndDamage) {
+  Bytes title = Frame23("TIT2", Bytes("\0Title", 6));
+  Bytes grouped = Frame23("TPE1", Bytes("\x05\0Artist", 8), 0x20);
+  struct Case {
+    const char* why;
+    Bytes tag;
+    int items;
+  } cases[] = {
+      {"padding ends the frames", Tag(3, title + grouped + Bytes(100, '\0')), 2},
+      {"a frame past the end ends them", Tag(3, title + Bytes("TALB") + BE32(500) + Bytes(6, 'x')),
+       1},
+      {"a size of zero ends them", Tag(3, title + Frame23("TALB", "") + grouped), 1},
+      {"an id that is no id ends them", Tag(3, title + Frame23("ta!b", "\0x"s) + grouped), 1},
+      {"extended header skipped", Tag(3, BE32(6) + Bytes(6, '\0') + title, 0x40), 1},
+      {"tag cut short keeps whole frames", Tag(3, title + grouped).substr(0, 10 + 16 + 12), 1},
+  };
+  for (const Case& c : cases) {
+    auto record = ParseBytes(c.tag);
+    ASSERT_TRUE(record) << c.why;
+    EXPECT_EQ(c.items, CountItems(*record)) << c.why;
+    EXPECT_EQ("Title", Title(*record)) << c.why;
+    if (c.items == 2) {
+      EXPECT_EQ("Artist", Artist(*record)) << c.why << ": group byte is no text";
+    }
+  }
+}
+
+TEST_F(ID3ReadTest, V24SizesAreSynchsafeWithPlainNumbersUnderstood) {
+  Bytes longTitle = "\0"s + Bytes(200, 'T');
+  Bytes lowercase = "\0"s + Bytes(255, 'p');  // plain size 256 reads as 128 synchsafe
+  struct Case {
+    const char* why;
+    Bytes frames;
+    std::size_t titleLength;
+  } cases[] = {
+      {"synchsafe size over 127", Frame24("TIT2", longTitle) + Frame24("TPE1", "\0Artist"s), 200},
+      {"plain size that only makes sense as one",
+       Bytes("TIT2") + BE32(256) + Bytes(2, '\0') + lowercase + Frame24("TPE1", "\0Artist"s), 255},
+  };
+  for (const Case& c : cases) {
+    auto record = ParseBytes(Tag(4, c.frames));
+    ASSERT_TRUE(record) << c.why;
+    EXPECT_EQ(c.titleLength, Title(*record).size()) << c.why;
+    EXPECT_EQ("Artist", Artist(*record)) << c.why;
+  }
+}
+
+TEST_F(ID3ReadTest, UnsynchronisedAndFlaggedFramesAreRestoredOrSkipped) {
+  Bytes binary("\xFF\xE0\xFF\x00\x01", 5);
+  // v2.4: per-frame unsynchronisation with a data-length indicator in front.
+  Bytes v24 = Frame24("PRIV", Synchsafe(5) + Unsynchronise(binary), 0x03) +
+              Frame24("TALB", Bytes("zlib", 4), 0x09) +  // compressed: skipped
+              Frame24("TIT2", "\0After"s);
+  // v2.3: the whole tag is unsynchronised.
+  Bytes v23 = Unsynchronise(Frame23("PRIV", binary) + Frame23("TALB", "\0xx"s, 0x80) +
+                            Frame23("TIT2", "\0After"s));
+  for (const Bytes& tag : {Tag(4, v24), Tag(3, v23, 0x80)}) {
+    auto record = ParseBytes(tag);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(binary, RawItem(*record, SpFourCC("PRIV")));
+    EXPECT_EQ("<none>", RawItem(*record, kSpID3_TALB));
+    EXPECT_EQ("After", Title(*record));
+  }
+}
+
+TEST_F(ID3ReadTest, CommentsKeepEncodingAsTextCode) {
+  Bytes text = UTF16LEWithMark(u"長いコメント");
+  auto record = ParseBytes(Tag(3, Frame23("COMM", "\1eng" + Bytes("\xFF\xFE\0\0", 4) + text)));
+  ASSERT_TRUE(record);
+  cSp_MusicFileMusicInfoDataItemObj* comment = record->GetFirstItemPtr();
+  EXPECT_EQ(1, comment->IsTextCodeSet());
+  EXPECT_EQ(1, comment->GetTextCode());
+  EXPECT_EQ("eng", Bytes(comment->GetDataPtr(), 3));
+  EXPECT_EQ(MacJ("長いコメント"), ItemText(*record, kSpID3_COMM));
+}
+
+TEST_F(ID3ReadTest, UnreadableV2TagFallsBackToV1) {
+  Bytes v1 = V1Tag("From v1", "", "", "", "", 0);
+  for (const Bytes& start : {Tag(5, Frame23("TIT2", "\0v5"s)),     // unknown version
+                             Tag(3, Bytes(40, '\0')),              // padding only
+                             Bytes("ID3\3\0\0\x80\0\0\0", 10)}) {  // size not synchsafe
+    auto record = ParseBytes(start + kAudio + v1);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(1, record->GetVersionMain());
+    EXPECT_EQ("From v1", Title(*record));
+  }
+}
+
+TEST_F(ID3ReadTest, NoTagFileAndTinyFileGiveNoRecord) {
+  short result = 9;
+  WriteFile("ten", Bytes("ID3\3\0\0\0\0\0\0", 10));
+  EXPECT_FALSE(Parse("ten", &result));
+  EXPECT_EQ(0, result);
+  EXPECT_FALSE(Parse("missing", &result));
+  EXPECT_FALSE(ParseBytes(Bytes(500, 'x')));
+  cSp_MusicFileMusicInfoDataObj* record = nullptr;
+  EXPECT_EQ(0, SpQTI_ParseMusicInfoFromTargetFile(vRefNum_, dirID_, nullptr, nullptr, record));
+  EXPECT_TRUE(log_.Has("SpQTI_ParseTargetFileID3Tag", 1));
+}
+
+TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
+  Bytes comm = Chunk("COMM", Bytes(18, '\0'));
+  Bytes id3 = Chunk("ID3 ", Tag(3, Frame23("TIT2", "\0In chunk"s)));
+  struct Case {
+    const char* why;
+    Bytes file;
+    tMusicFileInfoType kind;
+    int items;
+    std::string first;
+  } cases[] = {
+      {"NAME only", AIFF(comm + Chunk("NAME", "Odd")), kSpMusicInfo_AIFFChunk, 1, "Odd"},
+      {"no chunk of interest", AIFF(comm + Chunk("SSND", Bytes(9, '\0'))), kSpMusicInfo_AIFFChunk,
+       0, ""},
+      {"ID3 chunk wins", AIFF(Chunk("NAME", "Name") + id3), kSpMusicInfo_ID3, 1, "In chunk"},
+      {"damaged chunk keeps what came before",
+       AIFF(Chunk("AUTH", "Me") + Bytes("SSND") + BE32(1000) + "xx"), kSpMusicInfo_AIFFChunk, 1,
+       "Me"},
+  };
+  for (const Case& c : cases) {
+    WriteFile("a.aiff", c.file);
+    sSpFileSysInfo* file = nullptr;
+    ASSERT_EQ(noErr, Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "a.aiff", 0, 0, &file));
+    cSp_MusicFileMusicInfoDataObj* raw = nullptr;
+    EXPECT_EQ(noErr, SpQTI_ParseTargetFileID3InAIFF(file, SInt32(c.file.size()), nullptr, raw))
+        << c.why;
+    Sp_FileSystem_Close(file, 1, 1);
+    std::unique_ptr<cSp_MusicFileMusicInfoDataObj> record(raw);
+    ASSERT_TRUE(record) << c.why;
+    EXPECT_EQ(c.kind, record->GetMusicInfoType()) << c.why;
+    EXPECT_EQ(c.items, CountItems(*record)) << c.why;
+    if (c.items > 0) {
+      UInt32 type = 0;
+      char text[64];
+      record->InitializeSequentialView();
+      if (c.kind == kSpMusicInfo_ID3) {
+        EXPECT_EQ(c.first, Title(*record)) << c.why;
+      } else {
+        record->GetSequentialViewItemTextData(type, text, sizeof text, nullptr, nullptr);
+        EXPECT_EQ(c.first, std::string(text)) << c.why;
+      }
+    }
+  }
+  // Through the entry: an empty text-chunk record still counts as found.
+  auto empty = ParseBytes(AIFF(comm));
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(kSpMusicInfo_AIFFChunk, empty->GetMusicInfoType());
+}
+
+TEST_F(ID3ReadTest, FormLongerThanTheFileIsWalkedToTheFilesEnd) {
+  Bytes file = AIFF(Chunk("NAME", "Kept"));
+  file.replace(4, 4, BE32(100000));
+  WriteFile("long.aiff", file);
+  sSpFileSysInfo* reader = nullptr;
+  ASSERT_EQ(noErr, Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "long.aiff", 0, 0, &reader));
+  cSp_MusicFileMusicInfoDataObj* raw = nullptr;
+  EXPECT_EQ(0, SpQTI_CheckAIFForNot(reader, SInt32(file.size())));
+  EXPECT_EQ(noErr, SpQTI_ParseTargetFileID3InAIFF(reader, SInt32(file.size()), nullptr, raw));
+  Sp_FileSystem_Close(reader, 1, 1);
+  std::unique_ptr<cSp_MusicFileMusicInfoDataObj> record(raw);
+  ASSERT_TRUE(record);
+  EXPECT_EQ("Kept", RawItem(*record, kSpAIFF_NAME));
+}
+
+// Tags made by an independent writer.
+TEST_F(ID3ReadTest, MutagenTagsOfEveryVersionReadAlike) {
+  if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
+  const std::string comment = "長い感想文" + std::string(150, 'x');  // over 128 bytes
+  const std::string script = R"PY(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, TCON, COMM, delete
+path, version = sys.argv[1], int(open(sys.argv[1] + '.v').read())
+open(path, 'wb').write(b'\x11' * 64)
+enc = 3 if version == 4 else 1
+tag = ID3()
+tag.add(TIT2(encoding=enc, text='日本語のタイトル'))
+tag.add(TPE1(encoding=enc, text='歌手'))
+tag.add(TALB(encoding=0, text='Album'))
+tag.add(TRCK(encoding=0, text='3/12'))
+tag.add(TCON(encoding=0, text='(17)'))
+tag.add(COMM(encoding=enc, lang='jpn', desc='', text=open(path + '.c', encoding='utf-8').read()))
+if version == 1:
+    tag.save(path, v1=2, v2_version=3)
+    delete(path, delete_v1=False, delete_v2=True)
+else:
+    tag.save(path, v2_version=version)
+)PY";
+  for (int version : {3, 4, 1}) {
+    WriteFile("song.mp3.v", std::to_string(version));
+    WriteFile("song.mp3.c", comment);
+    ASSERT_TRUE(Mutagen(script, "song.mp3"));
+    auto record = Parse("song.mp3");
+    ASSERT_TRUE(record) << version;
+    short track = 0, count = 0;
+    EXPECT_EQ(1, record->GetTrackNo(&track, &count)) << version;
+    EXPECT_EQ(3, track) << version;
+    EXPECT_EQ("Album", Album(*record)) << version;
+    EXPECT_EQ("Rock", Genre(*record)) << version;
+    if (version == 1) {
+      // ID3 v1 holds Latin-1 only: the Japanese title is lost to the writer itself.
+      EXPECT_EQ(1, record->GetVersionMain());
+      continue;
+    }
+    EXPECT_EQ(version, record->GetVersionMajor());
+    EXPECT_EQ(12, count) << version;
+    EXPECT_EQ(MacJ("日本語のタイトル"), Title(*record)) << version;
+    EXPECT_EQ(MacJ("歌手"), Artist(*record)) << version;
+    EXPECT_EQ(MacJ(comment), ItemText(*record, kSpID3_COMM)) << version;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ByteOrder.h"
+#include "MacMemory.h"
+#include "TagRecordTestSupport.h"
+
+using namespace tagtest;
+
+namespace {
+
+using Record = cSp_MusicFileMusicInfoDataObj;
+using Item = cSp_MusicFileMusicInfoDataItemObj;
+
+class ID3WriteTest : public TagFileTest {
+ protected:
+  // Runs a python3 script with the file's path as sys.argv[1]; answers its output.
+  std::string Python(const std::string& script, const std::string& name) {
+    WriteFile("judge.py", script);
+    int status = -1;
+    std::string out = RunCommand("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" +
+                                     HostPath("judge.py") + "' '" + HostPath(name) + "' 2>&1",
+                                 &status);
+    EXPECT_EQ(0, status) << out;
+    return out;
+  }
+};
+
+std::unique_ptr<Record> NewRecord(tMusicFileInfoType kind, short main = 2, short major = 3) {
+  std::unique_ptr<Record> record(new (std::nothrow) Record(kind));
+  record->SetupVersion(main, major, 0);
+  return record;
+}
+
+Item* Add(Record& record, UInt32 id, const Bytes& data, int code = -1, int flags = -1) {
+  Item* item = record.SetupNewTextData(id, data.data(), SInt32(data.size()), 0);
+  if (code >= 0) item->SetupTextCodeByte(char(code));
+  if (flags >= 0) item->SetupFlagInfo(UInt32(flags));
+  return item;
+}
+
+Bytes TagBytes(Record& record, unsigned char above22) {
+  UInt32 length = 0, blockSize = 0;
+  char* block = nullptr;
+  if (record.GetID3TagDrawedMemory(above22, &length, &block, &blockSize) != noErr) return "<none>";
+  Bytes tag(block, length);
+  EXPECT_EQ(length + 4, blockSize);
+  DisposePtr(block);
+  return tag;
+}
+
+// The frames of a tag we wrote: id (three letters for v2.2) to content.
+std::map<std::string, Bytes> Frames(const Bytes& tag) {
+  std::map<std::string, Bytes> frames;
+  if (tag.size() < 10 || tag.compare(0, 3, "ID3") != 0) return frames;
+  bool v22 = tag[3] == 2;
+  std::size_t pos = 10, header = v22 ? 6 : 10;
+  while (pos + header <= tag.size()) {
+    const UInt8* p = reinterpret_cast<const UInt8*>(tag.data()) + pos;
+    std::size_t size =
+        v22 ? (std::size_t(p[3]) << 16 | std::size_t(p[4]) << 8 | p[5]) : sp::LoadBE32(p + 4);
+    frames[tag.substr(pos, v22 ? 3 : 4)] = tag.substr(pos + header, size);
+    pos += header + size;
+  }
+  return frames;
+}
+
+TEST_F(ID3WriteTest, TagsAreWrittenAsV23WithPlainFrameSizesOrAsV22) {
+  auto record = NewRecord(kSpMusicInfo_ID3, 2, 4);
+  Add(*record, kSpID3_TIT2, Bytes(200, 'a'), 0);
+  Bytes v23 = TagBytes(*record, 1);
+  EXPECT_EQ(Bytes("ID3\3\0\0", 6) + Synchsafe(211) + "TIT2" + BE32(201) + Bytes(3, '\0') +
+                Bytes(200, 'a'),
+            v23);
+  Bytes v22 = TagBytes(*record, 0);
+  EXPECT_EQ(Bytes("ID3\2\0\0", 6) + Synchsafe(207) + "TT2" + BE24(201) + '\0' + Bytes(200, 'a'),
+            v22);
+  // The frame bytes of the size field are synchsafe: 1,234 is 00 00 09 52.
+  auto big = NewRecord(kSpMusicInfo_ID3);
+  Add(*big, kSpID3_TIT2, Bytes(1223, 'b'), 0);
+  EXPECT_EQ(Bytes("\0\0\x09\x52", 4), TagBytes(*big, 1).substr(6, 4));
+}
+
+TEST_F(ID3WriteTest, FrameIdsAreTurnedIntoTheTargetScheme) {
+  auto v22 = NewRecord(kSpMusicInfo_ID3, 2, 2);
+  Add(*v22, kSpID3_TT2, "abcd", 0);
+  EXPECT_EQ(Bytes("TIT2") + BE32(5) + Bytes("\0\0\0abcd", 7), TagBytes(*v22, 1).substr(10));
+
+  // Ids without a counterpart in the target scheme leave the header alone.
+  auto only24 = NewRecord(kSpMusicInfo_ID3, 2, 4);
+  Add(*only24, SpFourCC("TDRC"), "2001", 0);
+  EXPECT_EQ(Bytes("ID3\2\0\0\0\0\0\0", 10), TagBytes(*only24, 0));
+  EXPECT_EQ(0, only24->GetContainItemNumForID3(0));
+  EXPECT_EQ(1, only24->GetContainItemNumForID3(1));
+
+  // Pictures change layout with their id: a MIME type in v2.3, a format name in v2.2.
+  auto picture = NewRecord(kSpMusicInfo_ID3, 2, 3);
+  Add(*picture, kSpID3_APIC, Bytes("\0image/png\0\3\0PNGDATA", 20));
+  EXPECT_EQ(Bytes("\0PNG\3\0PNGDATA", 13), Frames(TagBytes(*picture, 0))["PIC"]);
+}
+
+TEST_F(ID3WriteTest, V1RecordBecomesAV2TagWithTextTrackAndGenre) {
+  Bytes comment = Field("Fine", 28) + '\0' + '\7';
+  auto v1 = ParseBytes(Bytes(64, '\x11') + V1Tag("Title", "Artist", "Album", "1999", comment, 17));
+  ASSERT_TRUE(v1);
+  auto v23 = Frames(TagBytes(*v1, 1));
+  EXPECT_EQ(Bytes("\0Title", 6), v23["TIT2"]);
+  EXPECT_EQ(Bytes("\0"
+                  "7",
+                  2),
+            v23["TRCK"]);
+  EXPECT_EQ(Bytes("\0(17)", 5), v23["TCON"]);
+  EXPECT_EQ(Bytes("\0eng\0Fine", 9), v23["COMM"]);
+  auto v22 = Frames(TagBytes(*v1, 0));
+  EXPECT_EQ(Bytes("\0Title", 6), v22["TT2"]);
+  EXPECT_EQ(Bytes("\0"
+                  "7",
+                  2),
+            v22["TRK"]);
+  EXPECT_EQ(0u, v22.count("TIT")) << "v2.3 ids must not be cut to three letters";
+}
+
+TEST_F(ID3WriteTest, TextIsLatin1OnlyWhenNothingIsLost) {
+  struct Case {
+    const char* why;
+    Bytes data;
+    int code;
+    Bytes content;
+  } cases[] = {
+      {"program text, ASCII", "Plain", -1, Bytes("\0Plain", 6)},
+      {"program text, half-width katakana", MacJ("ｱｲ"), -1, "\1" + UTF16LEWithMark(u"ｱｲ")},
+      {"UTF-8 of a v2.4 tag, Latin-1 letters", "Caf\xC3\xA9", 3, Bytes("\0Caf\xE9", 5)},
+      {"UTF-8 of a v2.4 tag, Japanese", "\xE6\x97\xA5", 3, "\1" + UTF16LEWithMark(u"日")},
+      {"UTF-16 big-endian without mark", Bytes("\x65\xE5", 2), 2, "\1" + UTF16LEWithMark(u"日")},
+      {"UTF-16 with mark kept as it is", Bytes("\xFE\xFF\x65\xE5", 4), 1,
+       Bytes("\1\xFE\xFF\x65\xE5", 5)},
+  };
+  for (const Case& c : cases) {
+    auto record = NewRecord(kSpMusicInfo_ID3ForWrite);
+    Add(*record, kSpID3_TIT2, c.data, c.code);
+    EXPECT_EQ(c.content, Frames(TagBytes(*record, 1))["TIT2"]) << c.why;
+  }
+}
+
+TEST_F(ID3WriteTest, MP4AtomsBecomeID3Frames) {
+  auto mp4 = NewRecord(kSpMusicInfo_MP4Meta, 0, 0);
+  Add(*mp4, kSpMP4_trkn, Bytes("\0\0\0\3\0\x0C\0\0", 8));
+  Add(*mp4, kSpMP4_gnre, Bytes("\0\x12", 2));
+  Add(*mp4, kSpQT_nam, "\xE6\x97\xA5", -1, 1);
+  Add(*mp4, kSpQT_cmt, "Hi", -1, 1);
+  Add(*mp4, kSpMP4_tmpo, Bytes("\0\x78", 2), -1, 21);
+  Add(*mp4, kSpMP4_covr, "GIF89a", -1, 15);
+  auto frames = Frames(TagBytes(*mp4, 1));
+  EXPECT_EQ(Bytes("\0"
+                  "3/12",
+                  5),
+            frames["TRCK"]);
+  EXPECT_EQ(Bytes("\0(17)", 5), frames["TCON"]);
+  EXPECT_EQ("\1" + UTF16LEWithMark(u"日"), frames["TIT2"]);
+  EXPECT_EQ(Bytes("\0eng\0Hi", 7), frames["COMM"]);
+  EXPECT_EQ(Bytes("\0"
+                  "120",
+                  4),
+            frames["TBPM"]);
+  EXPECT_EQ(Bytes("\0image/gif\0\0\0GIF89a", 19), frames["APIC"]);
+  EXPECT_EQ(6, mp4->GetContainItemNumForID3(1));
+}
+
+TEST_F(ID3WriteTest, UserDataAndAIFFTextRecordsBecomeID3Frames) {
+  auto chunks = NewRecord(kSpMusicInfo_AIFFChunk, 0, 0);
+  Add(*chunks, kSpAIFF_NAME, "Name");
+  Add(*chunks, kSpAIFF_AUTH, MacJ("作者"));
+  Add(*chunks, kSpAIFF_ANNO, "Note");
+  auto frames = Frames(TagBytes(*chunks, 1));
+  EXPECT_EQ(Bytes("\0Name", 5), frames["TIT2"]);
+  EXPECT_EQ("\1" + UTF16LEWithMark(u"作者"), frames["TPE1"]);
+  EXPECT_EQ(Bytes("\0eng\0Note", 9), frames["COMM"]);
+  EXPECT_EQ(Bytes("\0Name", 5), Frames(TagBytes(*chunks, 0))["TT2"]);
+
+  auto userData = NewRecord(kSpMusicInfo_QTUserData, 0, 0);
+  Add(*userData, kSpQT_nam, "Movie title", -1, 0);
+  Add(*userData, kSpQT_cmt, "Said", -1, 0);
+  Add(*userData, 0xA978797A /* not mapped */, "x", -1, 0);
+  frames = Frames(TagBytes(*userData, 1));
+  EXPECT_EQ(Bytes("\0Movie title", 12), frames["TIT2"]);
+  EXPECT_EQ(Bytes("\0eng\0Said", 9), frames["COMM"]);
+  EXPECT_EQ(2u, frames.size());
+}
+
+TEST_F(ID3WriteTest, ChunkIsPaddedToEvenLengthAndLeftOutWithoutFrames) {
+  struct Case {
+    const char* why;
+    Bytes title;
+    bool written;
+  } cases[] = {{"odd tag", "abcd", true}, {"even tag", "abc", true}, {"no frame", "", false}};
+  for (const Case& c : cases) {
+    auto record = NewRecord(kSpMusicInfo_AIFFChunk, 0, 0);
+    if (!c.title.empty()) Add(*record, kSpAIFF_NAME, c.title);
+    std::remove(HostPath("chunk").c_str());
+    short refNum = OpenForWriting("chunk");
+    UInt32 written = 99;
+    EXPECT_EQ(c.written ? 1 : 0,
+              SpQTI_WriteID3TagChunkIntoAIFF(refNum, record.get(), 1, nullptr, written))
+        << c.why;
+    SInt32 position = 0;
+    GetFPos(refNum, &position);
+    FSClose(refNum);
+    Bytes file = ReadHostFile(HostPath("chunk"));
+    EXPECT_EQ(SInt32(written), position) << c.why;
+    EXPECT_EQ(std::size_t(written), file.size()) << c.why;
+    if (!c.written) continue;
+    Bytes tag = TagBytes(*record, 1);
+    Bytes expected = "ID3 " + BE32(UInt32(tag.size())) + tag;
+    if (tag.size() & 1) expected += '\0';
+    EXPECT_EQ(expected, file) << c.why;
+  }
+  UInt32 written = 7;
+  EXPECT_EQ(0, SpQTI_WriteID3TagChunkIntoAIFF(1, nullptr, 1, nullptr, written));
+  EXPECT_EQ(0u, written);
+}
+
+TEST_F(ID3WriteTest, TagWrittenIntoAFileAtItsPositionMatchesTheMemoryTag) {
+  auto record = NewRecord(kSpMusicInfo_ID3, 2, 3);
+  Add(*record, kSpID3_TIT2, UTF16LEWithMark(u"題名"), 1);
+  Add(*record, kSpID3_TRCK, "2/9", 0);
+  short refNum = OpenForWriting("tag.bin");
+  SInt32 five = 5;
+  ASSERT_EQ(noErr, FSWrite(refNum, &five, "12345"));
+  UInt32 written = 0;
+  EXPECT_EQ(noErr, record->WriteID3TagInTargetOpenedFile(refNum, 1, nullptr, &written));
+  FSClose(refNum);
+  Bytes tag = TagBytes(*record, 1);
+  EXPECT_EQ(tag.size(), written);
+  EXPECT_EQ(tag.size(), record->GetID3TagDrawingMemorySize(1));
+  EXPECT_EQ("12345" + tag, ReadHostFile(HostPath("tag.bin")));
+
+  Record empty(kSpMusicInfo_ID3);
+  EXPECT_EQ(paramErr, empty.WriteID3TagInTargetOpenedFile(refNum, 1, nullptr, &written));
+  EXPECT_EQ(0u, empty.GetID3TagDrawingMemorySize(1));
+}
+
+TEST_F(ID3WriteTest, WrittenTagsReadBackThroughOurReader) {
+  for (unsigned char above22 : {0, 1}) {
+    Record cd(kSpMusicInfo_ID3);
+    cd.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TT2, MacJ("雨の日").c_str(), 1);
+    cd.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TAL, "Album", 1);
+    cd.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TRK, "4/10", 1);
+    cd.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_COM, MacJ("良い曲").c_str(), 1);
+    auto back = ParseBytes(TagBytes(cd, above22) + Bytes(32, '\x11'));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(MacJ("雨の日"), Title(*back));
+    EXPECT_EQ("Album", Album(*back));
+    short track = 0, count = 0;
+    EXPECT_EQ(1, back->GetTrackNo(&track, &count));
+    EXPECT_EQ(4, track);
+    EXPECT_EQ(10, count);
+    EXPECT_EQ(MacJ("良い曲"), ItemText(*back, above22 ? kSpID3_COMM : kSpID3_COM));
+  }
+}
+
+// The record tags the engine writes, as independent readers see them.
+std::unique_ptr<Record> SavedRecord(bool fromCD, const std::string& comment) {
+  std::unique_ptr<Record> record(new (std::nothrow) Record(kSpMusicInfo_ID3));
+  UInt32 title = fromCD ? kSpID3_TT2 : kSpID3_TIT2, artist = fromCD ? kSpID3_TP1 : kSpID3_TPE1;
+  UInt32 album = fromCD ? kSpID3_TAL : kSpID3_TALB, track = fromCD ? kSpID3_TRK : kSpID3_TRCK;
+  UInt32 note = fromCD ? kSpID3_COM : kSpID3_COMM;
+  if (!fromCD) record->SetupVersion(2, 3, 0);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(title, MacJ("日本語の曲").c_str(), 1);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(artist, "Singer", 1);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(album, MacJ("アルバム").c_str(), 1);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(track, "3/12", 1);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(note, MacJ(comment).c_str(), 1);
+  return record;
+}
+
+const char kMutagenPrint[] = R"PY(
+import sys
+from mutagen.id3 import ID3
+import mutagen.aiff
+path = sys.argv[1]
+tags = mutagen.aiff.AIFF(path).tags if path.endswith('.aiff') else ID3(path)
+for key in ('TIT2', 'TPE1', 'TALB', 'TRCK'):
+    print(key + '=' + str(tags[key].text[0]))
+print('COMM=' + tags.getall('COMM')[0].text[0])
+)PY";
+
+TEST_F(ID3WriteTest, MutagenReadsTheTagsWeWrite) {
+  if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
+  const std::string comment = "とても長い感想" + std::string(140, 'z');
+  for (bool fromCD : {true, false}) {
+    auto record = SavedRecord(fromCD, comment);
+    WriteFile("ours.mp3", TagBytes(*record, record->IsID3version2_2Over()) + Bytes(256, '\0'));
+    std::string out = Python(kMutagenPrint, "ours.mp3");
+    EXPECT_EQ("TIT2=日本語の曲\nTPE1=Singer\nTALB=アルバム\nTRCK=3/12\nCOMM=" + comment + "\n", out)
+        << (fromCD ? "v2.2" : "v2.3");
+  }
+}
+
+// An AIFF file of a little silence with our "ID3 " chunk after the sound, as the engine saves.
+Bytes AIFFHead(UInt32 frames) {
+  UInt8 rate[10];
+  sp::DoubleToExtended80(44100.0, rate);
+  Bytes comm = Bytes("\0\2", 2) + BE32(frames) + Bytes("\0\x10", 2) +
+               Bytes(reinterpret_cast<char*>(rate), 10);
+  return Bytes("FORM") + BE32(0) + "AIFF" + Chunk("COMM", comm) +
+         Chunk("SSND", Bytes(8, '\0') + Bytes(frames * 4, '\0'));
+}
+
+TEST_F(ID3WriteTest, AIFFWithOurChunkIsReadByMutagenAndFFprobe) {
+  bool mutagen = HaveMutagen(), ffprobe = HaveFFprobe();
+  if (!mutagen && !ffprobe) GTEST_SKIP() << "neither python3-mutagen nor ffprobe is installed";
+  for (bool fromCD : {true, false}) {
+    auto record = SavedRecord(fromCD, "short");
+    std::remove(HostPath("saved.aiff").c_str());
+    short refNum = OpenForWriting("saved.aiff");
+    Bytes head = AIFFHead(441);
+    SInt32 count = SInt32(head.size());
+    ASSERT_EQ(noErr, FSWrite(refNum, &count, head.data()));
+    UInt32 written = 0;
+    ASSERT_EQ(1, SpQTI_WriteID3TagChunkIntoAIFF(refNum, record.get(), record->IsID3version2_2Over(),
+                                                nullptr, written));
+    // The caller fixes the FORM size from the end position.
+    SInt32 end = 0;
+    GetFPos(refNum, &end);
+    Bytes formSize = BE32(UInt32(end - 8));
+    ASSERT_EQ(noErr, SetFPos(refNum, fsFromStart, 4));
+    count = 4;
+    FSWrite(refNum, &count, formSize.data());
+    FSClose(refNum);
+
+    if (mutagen) {
+      EXPECT_EQ("TIT2=日本語の曲\nTPE1=Singer\nTALB=アルバム\nTRCK=3/12\nCOMM=short\n",
+                Python(kMutagenPrint, "saved.aiff"));
+    }
+    if (ffprobe) {
+      std::string out = RunCommand(
+          "ffprobe -v error -show_entries format_tags=title,artist,album,track "
+          "-of default=noprint_wrappers=1 '" +
+          HostPath("saved.aiff") + "'");
+      EXPECT_NE(std::string::npos, out.find("TAG:title=日本語の曲")) << out;
+      EXPECT_NE(std::string::npos, out.find("TAG:artist=Singer")) << out;
+      EXPECT_NE(std::string::npos, out.find("TAG:album=アルバム")) << out;
+      EXPECT_NE(std::string::npos, out.find("TAG:track=3/12")) << out;
+    }
+    // And our own reader finds the same.
+    auto back = Parse("saved.aiff");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(MacJ("日本語の曲"), Title(*back));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "MacMemory.h"
+#include "SpTesting.h"
+#include "TagRecordTestSupport.h"
+
+using namespace tagtest;
+
+namespace {
+
+using Record = cSp_MusicFileMusicInfoDataObj;
+using Item = cSp_MusicFileMusicInfoDataItemObj;
+
+class TagRecordTest : public TagFileTest {};
+
+std::unique_ptr<Record> NewRecord(tMusicFileInfoType kind, short main = 0, short major = 0) {
+  std::unique_ptr<Record> record(new (std::nothrow) Record(kind));
+  record->SetupVersion(main, major, 0);
+  return record;
+}
+
+// An ID3 text item as the readers make it: the encoding byte as text code, the rest as data.
+Item* AddText(Record& record, UInt32 id, const Bytes& data, int code = -1) {
+  Item* item = record.SetupNewTextData(id, data.data(), SInt32(data.size()), 0);
+  if (code >= 0) item->SetupTextCodeByte(char(code));
+  return item;
+}
+
+TEST_F(TagRecordTest, GettersLookForTheIdsOfTheRecordsVersion) {
+  struct Case {
+    short main, major;
+    UInt32 id;
+    bool found;
+  } cases[] = {
+      {1, 1, kSpID3_TIT2, true},  // ID3 v1 records hold v2.3 ids
+      {1, 0, kSpID3_TT2, false}, {2, 2, kSpID3_TT2, true},  {2, 2, kSpID3_TIT2, false},
+      {2, 3, kSpID3_TIT2, true}, {2, 4, kSpID3_TIT2, true},
+  };
+  for (const Case& c : cases) {
+    auto record = NewRecord(kSpMusicInfo_ID3, c.main, c.major);
+    AddText(*record, c.id, "Song", 0);
+    char title[64] = "untouched";
+    EXPECT_EQ(c.found ? 1 : 0, record->GetMusicTitle(title, sizeof title, nullptr))
+        << c.main << "." << c.major;
+    EXPECT_STREQ(c.found ? "Song" : "untouched", title);
+  }
+}
+
+TEST_F(TagRecordTest, TitlesBuiltFromCDTextAreFoundByTheGetters) {
+  Record record(kSpMusicInfo_ID3);
+  ASSERT_NE(nullptr, record.SetupCStringIntoNewTextDataWithID3VersionUnder2(
+                         kSpID3_TT2, MacJ("夏の日").c_str(), kCFStringEncodingMacJapanese));
+  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TAL, "Album", 1);
+  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TP1, "Artist", 1);
+  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TRK, "3/12", 1);
+  EXPECT_EQ(MacJ("夏の日"), Title(record));
+  EXPECT_EQ("Album", Album(record));
+  EXPECT_EQ("Artist", Artist(record));
+  short track = 0, count = 0;
+  EXPECT_EQ(1, record.GetTrackNo(&track, &count));
+  EXPECT_EQ(3, track);
+  EXPECT_EQ(12, count);
+  EXPECT_EQ(0, record.IsID3version2_2Over());
+}
+
+TEST_F(TagRecordTest, TextForWritingIsLatin1OnlyWhenNothingIsLost) {
+  struct Case {
+    UInt32 id;
+    std::string text;
+    UInt32 encoding;
+    int code;  // -1: nothing appended
+    Bytes data;
+  } cases[] = {
+      {kSpID3_TT2, "Hello", 1, 0, "Hello"},
+      {kSpID3_TT2, "Caf\xE9", kCFStringEncodingISOLatin1, 0, "Caf\xE9"},
+      // Half-width katakana are single bytes of the program's text but not Latin-1.
+      {kSpID3_TT2, MacJ("ｱｲ"), 1, 1, UTF16LEWithMark(u"ｱｲ")},
+      {kSpID3_TT2, MacJ("日本"), 1, 1, UTF16LEWithMark(u"日本")},
+      {kSpID3_COM, "Nice", 1, 0, Bytes("eng\0Nice", 8)},
+      {kSpID3_COM, MacJ("良い"), 1, 1, Bytes("eng\xFF\xFE\0\0", 7) + UTF16LEWithMark(u"良い")},
+      {kSpID3_WXX, "http://a.b/", 1, 0, Bytes("\0http://a.b/", 12)},
+      {kSpID3_TT2, "", 1, -1, ""},
+      {kSpID3_PIC, "x", 1, -1, ""},
+  };
+  for (const Case& c : cases) {
+    Record record(kSpMusicInfo_ID3);
+    Item* item =
+        record.SetupCStringIntoNewTextDataWithID3VersionUnder2(c.id, c.text.c_str(), c.encoding);
+    if (c.code < 0) {
+      EXPECT_EQ(nullptr, item) << c.text;
+      continue;
+    }
+    ASSERT_NE(nullptr, item) << c.text;
+    EXPECT_EQ(c.code, item->GetTextCode()) << c.text;
+    EXPECT_EQ(c.data, Bytes(item->GetDataPtr(), std::size_t(item->GetDataLength()))) << c.text;
+    // UTF-16 text never ends in half a character (a comment has three bytes of language).
+    if (c.code == 1) {
+      EXPECT_EQ(c.id == kSpID3_COM ? 1 : 0, item->GetDataLength() % 2) << c.text;
+    }
+  }
+}
+
+TEST_F(TagRecordTest, TrailingBlanksAreTrimmedUnlessTheTextIsOnlyBlanks) {
+  struct Case {
+    Bytes stored, read;
+  } cases[] = {{"abc   ", "abc"}, {"   ", "   "}, {"a b", "a b"}, {" x ", " x"}};
+  for (const Case& c : cases) {
+    Record record(kSpMusicInfo_ID3);
+    record.SetupNewTextData(kSpID3_TIT2, c.stored.data(), SInt32(c.stored.size()), 1);
+    EXPECT_EQ(c.read, RawItem(record, kSpID3_TIT2)) << "[" << c.stored << "]";
+  }
+}
+
+TEST_F(TagRecordTest, GenreNumbersNameEntriesOfTheGenreList) {
+  struct Case {
+    short main, major;
+    Bytes text;
+    std::string genre;
+  } cases[] = {
+      {2, 3, "(17)", "Rock"},         {2, 3, "(17)Rock", "Rock"}, {2, 4, "17", "Rock"},
+      {2, 4, "Shoegaze", "Shoegaze"}, {1, 0, "(0)", "Blues"},     {2, 2, "(8)", "Jazz"},
+  };
+  for (const Case& c : cases) {
+    auto record = NewRecord(kSpMusicInfo_ID3, c.main, c.major);
+    // A content group in front of the genre does not hide it.
+    AddText(*record, c.major == 2 ? kSpID3_TT1 : kSpID3_TIT1, "Group", 0);
+    AddText(*record, c.major == 2 ? kSpID3_TCO : kSpID3_TCON, c.text, 0);
+    EXPECT_EQ(c.genre, Genre(*record)) << c.text;
+  }
+  auto mp4 = NewRecord(kSpMusicInfo_MP4Meta);
+  AddText(*mp4, kSpMP4_gnre, Bytes("\0\x12", 2));
+  EXPECT_EQ("Rock", Genre(*mp4));
+}
+
+TEST_F(TagRecordTest, TrackNumberAndCountComeFromEveryScheme) {
+  struct Case {
+    tMusicFileInfoType kind;
+    short main, major;
+    UInt32 id;
+    Bytes data;
+    short track, count;
+  } cases[] = {
+      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7", 7, 0},
+      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7/12", 7, 12},
+      {kSpMusicInfo_ID3, 2, 4, kSpID3_TRCK, " 3 / 9", 3, 9},
+      {kSpMusicInfo_ID3, 2, 2, kSpID3_TRK, "5/10", 5, 10},
+      {kSpMusicInfo_ID3, 1, 1, kSpID3_TRCK, "9", 9, 0},
+      {kSpMusicInfo_MP4Meta, 0, 0, kSpMP4_trkn, Bytes("\0\0\0\3\0\x0C\0\0", 8), 3, 12},
+      {kSpMusicInfo_QTUserData, 0, 0, kSpQT_trk, "4/8", 4, 8},
+  };
+  for (const Case& c : cases) {
+    auto record = NewRecord(c.kind, c.main, c.major);
+    AddText(*record, c.id, c.data, c.kind == kSpMusicInfo_ID3 ? 0 : -1);
+    short track = -1, count = -1;
+    EXPECT_EQ(1, record->GetTrackNo(&track, &count)) << c.data;
+    EXPECT_EQ(c.track, track) << c.data;
+    EXPECT_EQ(c.count, count) << c.data;
+  }
+  auto none = NewRecord(kSpMusicInfo_ID3, 2, 3);
+  AddText(*none, kSpID3_TRCK, "none", 0);
+  short track = -1;
+  EXPECT_EQ(0, none->GetTrackNo(&track, nullptr));
+  EXPECT_EQ(0, track);
+}
+
+TEST_F(TagRecordTest, TextIsDecodedByItsEncodingByte) {
+  struct Case {
+    unsigned char convert;
+    UInt8 code;
+    Bytes bytes;
+    std::string text;
+  } cases[] = {
+      {1, 0, "Plain", "Plain"},
+      {1, 1, UTF16LEWithMark(u"日本"), MacJ("日本")},
+      {1, 1, Bytes("\xFE\xFF\x65\xE5\x67\x2C", 6), MacJ("日本")},
+      {1, 1, Bytes("\x65\xE5\x67\x2C", 4), MacJ("日本")},      // no mark: big-endian
+      {1, 2, Bytes("\x65\xE5\x67\x2C\x00", 5), MacJ("日本")},  // odd byte dropped
+      {1, 3, "\xE6\x97\xA5\xE6\x9C\xAC", MacJ("日本")},
+      {1, 3,
+       "a\xF0\x9F\x98\x80"
+       "b",
+       "a?b"},  // a character the program cannot hold
+      {1, 0, Bytes("one\0two", 7), "one"},
+      {0, 1, MacJ("日本"), MacJ("日本")},  // not converted
+      {1, 9, "raw", "raw"},                // unknown encoding byte
+  };
+  for (const Case& c : cases) {
+    SInt32 length = -1;
+    Handle h = SpMuIO_GetMusicInfoTextData(c.bytes.data(), SInt32(c.bytes.size()), c.convert,
+                                           c.code, &length);
+    ASSERT_NE(nullptr, h);
+    EXPECT_EQ(c.text, std::string(*h)) << int(c.code) << " " << c.text;
+    EXPECT_EQ(SInt32(c.text.size()), length);
+    DisposeHandle(h);
+  }
+}
+
+TEST_F(TagRecordTest, CommentTextSkipsLanguageAndDescription) {
+  struct Case {
+    UInt32 id;
+    short major;
+    int code;
+    Bytes data;
+    std::string text;
+  } cases[] = {
+      {kSpID3_COMM, 3, 0, Bytes("engdesc\0text", 12), "text"},
+      {kSpID3_COMM, 3, 1, Bytes("eng\xFF\xFE\0\0", 7) + UTF16LEWithMark(u"感想"), MacJ("感想")},
+      {kSpID3_COMM, 4, 3, Bytes("eng\0\xE6\x84\x9F", 7), MacJ("感")},
+      {kSpID3_COM, 2, 0, Bytes("eng\0v2.2", 8), "v2.2"},
+      {kSpID3_COMM, 3, 0, Bytes("engonly description", 19), "<nothing>"},
+  };
+  for (const Case& c : cases) {
+    auto record = NewRecord(kSpMusicInfo_ID3, 2, c.major);
+    AddText(*record, c.id, c.data, c.code);
+    char text[256] = "<nothing>";
+    record->GetFirstItemPtr()->GetTextDataIntoTargetMemory(kSpMusicInfo_ID3, c.major, text,
+                                                           sizeof text, nullptr);
+    EXPECT_EQ(c.text, std::string(text)) << c.data;
+  }
+}
+
+TEST_F(TagRecordTest, SmallBuffersAreNeverOverrun) {
+  Record record(kSpMusicInfo_ID3);
+  record.SetupVersion(2, 3, 0);
+  Item* item = AddText(record, kSpID3_TIT2, "0123456789", 0);
+  struct Case {
+    SInt32 size;
+    std::string text;
+    SInt32 copied;
+  } cases[] = {{1, "", 0}, {2, "", 0}, {5, "012", 3}, {40, "0123456789", 10}};
+  for (const Case& c : cases) {
+    char buffer[48];
+    std::memset(buffer, 'x', sizeof buffer);
+    UInt32 type = 0;
+    SInt32 length = 0, copied = -1;
+    EXPECT_EQ(1, item->GetItemTextData(type, buffer, c.size, &length, &copied));
+    EXPECT_EQ(c.text, std::string(buffer));
+    EXPECT_EQ(10, length);
+    EXPECT_EQ(c.copied, copied);
+    EXPECT_EQ('x', buffer[c.size]) << "wrote past the buffer of " << c.size;
+  }
+  // A cut text keeps whole two-byte characters and says it was cut.
+  Record japanese(kSpMusicInfo_ID3);
+  japanese.SetupVersion(2, 3, 0);
+  AddText(japanese, kSpID3_TIT2, UTF16LEWithMark(u"日本語"), 1);
+  char buffer[6];
+  unsigned char cut = 0;
+  EXPECT_EQ(1, japanese.GetMusicTitle(buffer, sizeof buffer, &cut));
+  EXPECT_EQ(MacJ("日本"), std::string(buffer));
+  EXPECT_EQ(1, cut);
+}
+
+TEST_F(TagRecordTest, EmptyRecordGivesEmptyStringsAndNothingElse) {
+  for (tMusicFileInfoType kind :
+       {kSpMusicInfo_ID3, kSpMusicInfo_QTUserData, kSpMusicInfo_AIFFChunk, kSpMusicInfo_MP4Meta}) {
+    Record record(kind);
+    char buffer[16] = "junk";
+    EXPECT_EQ(0, record.GetMusicTitle(buffer, sizeof buffer, nullptr));
+    EXPECT_STREQ("", buffer);
+    std::strcpy(buffer, "junk");
+    EXPECT_EQ(0, record.GetGenreString(buffer, sizeof buffer, nullptr));
+    EXPECT_STREQ("", buffer);
+    EXPECT_EQ(0, record.GetContainItemNumForID3(1));
+  }
+}
+
+TEST_F(TagRecordTest, VersionAboveV22OnlyForID3RecordsAboveV22) {
+  struct Case {
+    tMusicFileInfoType kind;
+    short main, major;
+    unsigned char above;
+  } cases[] = {{kSpMusicInfo_ID3, 1, 1, 0},        {kSpMusicInfo_ID3, 2, 2, 0},
+               {kSpMusicInfo_ID3, 2, 3, 1},        {kSpMusicInfo_ID3ForWrite, 2, 4, 1},
+               {kSpMusicInfo_QTUserData, 2, 3, 0}, {kSpMusicInfo_AIFFChunk, 2, 3, 0},
+               {kSpMusicInfo_MP4Meta, 2, 4, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.above, NewRecord(c.kind, c.main, c.major)->IsID3version2_2Over())
+        << int(c.kind) << " " << c.main << "." << c.major;
+  }
+}
+
+TEST_F(TagRecordTest, NullBuffersAndFailedAllocationsAreReportedNotFatal) {
+  Record record(kSpMusicInfo_ID3);
+  EXPECT_EQ(0, record.GetMusicTitle(nullptr, 10, nullptr));
+  EXPECT_TRUE(log_.Has("cSp_MusicFileMusicInfoDataObj::GetMusicTitle", 1));
+  EXPECT_EQ(0, record.GetTrackNo(nullptr, nullptr));
+  EXPECT_TRUE(log_.Has("cSp_MusicFileMusicInfoDataObj::GetTrackNo", 1));
+  EXPECT_EQ(nullptr,
+            record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TT2, nullptr, 1));
+
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(nullptr, record.CreateNewSoundInfo(kSpID3_TIT2));
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(log_.Has("cSp_MusicFileMusicInfoDataObj::CreateNewSoundInfo", 2));
+  EXPECT_EQ(nullptr, record.GetFirstItemPtr());
+  // A text block that cannot be had leaves the item without text.
+  sp_testing::FailNthAllocation(2);
+  Item* item = record.SetupNewTextData(kSpID3_TIT2, "abc", 3, 0);
+  sp_testing::FailNthAllocation(0);
+  ASSERT_NE(nullptr, item);
+  EXPECT_EQ(nullptr, item->GetDataPtr());
+  EXPECT_GE(log_.Beeps(), 4u);
+}
+
+}  // namespace

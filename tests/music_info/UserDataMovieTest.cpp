@@ -1,0 +1,295 @@
+// Movie user data: reading a movie's tags into a record, writing a record into a movie, and a
+// movie we tagged read back by ffprobe.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "ByteOrder.h"
+#include "MacMemory.h"
+#include "QTInterfaceTestFiles.h"
+#include "SpQTInterface.h"
+#include "SpTesting.h"
+#include "TestResources.h"
+
+namespace {
+
+using Record = std::unique_ptr<cSp_MusicFileMusicInfoDataObj>;
+constexpr UInt32 QT(const char (&tail)[4]) {
+  return SpQTI_CopyrightFourCC(tail);
+}
+
+std::string HandleBytes(Handle h) {
+  return std::string(*h, std::size_t(GetHandleSize(h)));
+}
+
+// "タイトル" in the program's text.
+const std::string kJapaneseTitle =
+    "\x83^\x83"
+    "C\x83g\x83\x8B";
+
+class MovieUserData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!qt_test::HaveTool("ffmpeg")) GTEST_SKIP() << "the ffmpeg tool is not installed";
+    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    SpQTI_LoadGenreTable();
+    home_ = std::make_unique<sp_testing::HomeScope>();
+    folder_ = qt_test::DocumentsFolder(*home_);
+    // A movie as another program writes it: its title under an ISO language code.
+    ASSERT_TRUE(qt_test::MakeToneFile(folder_.path + "/tone.mov",
+                                      "-c:a pcm_s16be -metadata title=Hello "
+                                      "-metadata artist=Someone"));
+    movie_ = qt_test::OpenTestMovie(folder_, "tone.mov");
+    ASSERT_NE(movie_, nullptr);
+    userData_ = GetMovieUserData(movie_);
+    ASSERT_NE(userData_, nullptr);
+  }
+  void TearDown() override {
+    if (movie_ != nullptr) DisposeMovie(movie_);
+    home_.reset();
+    sp_testing::ResetResources();
+  }
+
+  void RemoveEveryItem() {
+    for (OSType type = GetNextUserDataType(userData_, 0); type != 0;
+         type = GetNextUserDataType(userData_, 0)) {
+      while (CountUserDataType(userData_, type) > 0) RemoveUserData(userData_, type, 1);
+    }
+  }
+  void AddText(UInt32 type, const std::string& text, SInt16 language) {
+    Handle h = nullptr;
+    ASSERT_EQ(PtrToHand(text.data(), &h, Size(text.size())), noErr);
+    ASSERT_EQ(AddUserDataText(userData_, h, type, 1, language), noErr);
+    DisposeHandle(h);
+  }
+  std::string Text(UInt32 type, SInt16 language, SInt32 index = 1) {
+    Handle h = NewHandle(0);
+    OSErr err = GetUserDataText(userData_, h, type, index, language);
+    std::string text = err == noErr ? HandleBytes(h) : "<" + std::to_string(err) + ">";
+    DisposeHandle(h);
+    return text;
+  }
+  std::string Raw(UInt32 type) {
+    Handle h = NewHandle(0);
+    OSErr err = GetUserData(userData_, h, type, 1);
+    std::string bytes = err == noErr ? HandleBytes(h) : "<" + std::to_string(err) + ">";
+    DisposeHandle(h);
+    return bytes;
+  }
+  Record Read(OSErr expected = noErr) {
+    cSp_MusicFileMusicInfoDataObj* record = nullptr;
+    EXPECT_EQ(SpQTI_LoadQuickTimeUserDataAndSetupMusicInfo(movie_, nullptr, record), expected);
+    return Record(record);
+  }
+
+  std::unique_ptr<sp_testing::HomeScope> home_;
+  qt_test::Folder folder_;
+  Movie movie_ = nullptr;
+  UserData userData_ = nullptr;
+};
+
+TEST_F(MovieUserData, TitleIsReadAtLanguage0Or11) {
+  const struct {
+    SInt16 language;
+    std::string stored;
+    std::string title;  // as the record delivers it
+  } cases[] = {
+      {0, "Hello", "Hello"},
+      {0, "Caf\x8E", "Caf?"},  // MacRoman e-acute: the program's text has no such letter
+      {11, kJapaneseTitle, kJapaneseTitle},
+  };
+  for (const auto& c : cases) {
+    RemoveEveryItem();
+    AddText(kSpQT_nam, c.stored, c.language);
+    Record record = Read();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->GetMusicInfoType(), kSpMusicInfo_QTUserData);
+    const cSp_MusicFileMusicInfoDataItemObj* item = record->GetFirstItemPtr();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemType(), kSpQT_nam);
+    EXPECT_EQ(std::string(item->GetDataPtr(), std::size_t(item->GetDataLength())), c.stored)
+        << "the item keeps the movie's own bytes";
+    EXPECT_EQ(item->GetFlagInfo(), UInt32(c.language));
+    EXPECT_EQ(item->GetNextObjectPtr(), nullptr);
+    char title[64] = "";
+    unsigned char cut = 0;
+    EXPECT_EQ(record->GetMusicTitle(title, sizeof title, &cut), 1);
+    EXPECT_EQ(std::string(title), c.title);
+  }
+}
+
+TEST_F(MovieUserData, AMovieOfAnotherProgramKeepsItsTags) {
+  // The ffmpeg tool marks its text with the ISO code "und" (neither language 0 nor 11) and
+  // writes it in UTF-8.
+  ASSERT_TRUE(qt_test::MakeToneFile(folder_.path + "/other.mov",
+                                    "-c:a pcm_s16be -metadata artist=Someone -metadata "
+                                    "title=\xE3\x82\xBF\xE3\x82\xA4\xE3\x83\x88\xE3\x83\xAB"));
+  DisposeMovie(movie_);
+  movie_ = qt_test::OpenTestMovie(folder_, "other.mov");
+  ASSERT_NE(movie_, nullptr);
+  Record record = Read();
+  ASSERT_TRUE(record);
+  char title[64] = "";
+  char artist[64] = "";
+  unsigned char cut = 0;
+  EXPECT_EQ(record->GetMusicTitle(title, sizeof title, &cut), 1);
+  EXPECT_EQ(std::string(title), kJapaneseTitle);
+  EXPECT_EQ(record->GetArtistName(artist, sizeof artist, &cut), 1);
+  EXPECT_STREQ(artist, "Someone");
+}
+
+TEST_F(MovieUserData, AMovieWithoutTagsGivesNoRecord) {
+  RemoveEveryItem();
+  AddText(QT("req"), "QuickTime 6.0 or greater", 11);  // not a tag
+  Record record = Read();
+  EXPECT_FALSE(record);
+}
+
+TEST_F(MovieUserData, AMetaItemWithoutIlstLeavesTheOtherTagsRead) {
+  RemoveEveryItem();
+  AddText(kSpQT_nam, "Hello", 0);
+  std::string meta(4, '\0');
+  Handle h = nullptr;
+  ASSERT_EQ(PtrToHand(meta.data(), &h, Size(meta.size())), noErr);
+  ASSERT_EQ(AddUserData(userData_, h, SpFourCC("meta")), noErr);
+  DisposeHandle(h);
+  Record record = Read();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->GetMusicInfoType(), kSpMusicInfo_QTUserData);
+  ASSERT_NE(record->GetFirstItemPtr(), nullptr);
+  EXPECT_EQ(record->GetFirstItemPtr()->GetItemType(), kSpQT_nam);
+}
+
+cSp_MusicFileMusicInfoDataObj* NewID3Record() {
+  auto* record = new (std::nothrow) cSp_MusicFileMusicInfoDataObj(kSpMusicInfo_ID3);
+  record->SetupVersion(2, 3, 0);
+  record->SetupNewTextData(kSpID3_TIT2, "Title", 5, 0);
+  record->SetupNewTextData(kSpID3_TPE1, "Band", 4, 0);
+  record->SetupNewTextData(kSpID3_TRCK, "3/12", 4, 0);
+  record->SetupNewTextData(kSpID3_TCON, "(17)", 4, 0);
+  // A comment: language, empty description, text.
+  record->SetupNewTextData(kSpID3_COMM, std::string("eng\0Nice", 8).c_str(), 8, 0);
+  record->SetupNewTextData(SpFourCC("TXXX"), "no movie type", 13, 0);
+  return record;
+}
+
+TEST_F(MovieUserData, AnID3TagIsWrittenAsJapaneseTextWithTrackNumbers) {
+  RemoveEveryItem();
+  Record record(NewID3Record());
+  EXPECT_EQ(record->SetupID3intoMovieFileWithUserData(movie_), 1);
+  EXPECT_EQ(Text(kSpQT_nam, 11), "Title");
+  EXPECT_EQ(Text(kSpQT_ART, 11), "Band");
+  EXPECT_EQ(Text(kSpQT_trk, 11), "3/12");
+  EXPECT_EQ(Raw(kSpMP4_trkn), std::string("\0\x03\0\x0C", 4));
+  EXPECT_EQ(Text(kSpQT_gen, 11), "Rock") << "ID3 genre 17 is list entry 18";
+  EXPECT_EQ(Text(kSpQT_cmt, 11), "Nice") << "the comment without its language";
+  EXPECT_EQ(GetNextUserDataType(userData_, kSpQT_cmt), 0u) << "TXXX has no movie type";
+}
+
+TEST_F(MovieUserData, WritingAgainReplacesTheTagsOfAnyLanguage) {
+  // The title the other program wrote stays no second title.
+  Record record(NewID3Record());
+  ASSERT_EQ(record->SetupID3intoMovieFileWithUserData(movie_), 1);
+  ASSERT_EQ(record->SetupID3intoMovieFileWithUserData(movie_), 1);
+  EXPECT_EQ(CountUserDataType(userData_, kSpQT_nam), 1);
+  EXPECT_EQ(CountUserDataType(userData_, kSpMP4_trkn), 1);
+  Record back = Read();
+  ASSERT_TRUE(back);
+  char title[64] = "";
+  unsigned char cut = 0;
+  EXPECT_EQ(back->GetMusicTitle(title, sizeof title, &cut), 1);
+  EXPECT_STREQ(title, "Title");
+}
+
+TEST_F(MovieUserData, AnMP4TagIsWrittenWithItsGenreNamed) {
+  RemoveEveryItem();
+  cSp_MusicFileMusicInfoDataObj record(kSpMusicInfo_MP4Meta);
+  std::string utf8Title = "Caf\xC3\xA9";  // é: MacJapanese has no such letter
+  record.SetupNewTextData(kSpQT_nam, "Song", 4, 0);
+  record.SetupNewTextData(kSpMP4_gnre, std::string("\0\x12", 2).c_str(), 2, 0);
+  record.SetupNewTextData(0xA9777274 /* ©wrt */, "Composer", 8, 0);
+  record.SetupNewTextData(kSpQT_alb, utf8Title.c_str(), SInt32(utf8Title.size()), 0);
+  EXPECT_EQ(record.SetupID3intoMovieFileWithUserData(movie_), 0) << "only ID3 records count";
+  EXPECT_EQ(Text(kSpQT_nam, 11), "Song");
+  EXPECT_EQ(Text(kSpQT_gen, 11), "Rock");
+  EXPECT_EQ(Text(0xA9636F6D /* ©com */, 11), "Composer");
+  EXPECT_EQ(Text(kSpQT_alb, 11), "Caf?");
+}
+
+TEST_F(MovieUserData, TextThatIsNoJapaneseTextIsNotAdded) {
+  RemoveEveryItem();
+  // A lead byte with nothing after it.
+  EXPECT_EQ(AddUserDataTextFromCString(userData_, SInt32(kSpQT_nam), 1, "abc\x82"),
+            kTextUnsupportedEncodingErr);
+  EXPECT_EQ(CountUserDataType(userData_, kSpQT_nam), 0);
+  EXPECT_EQ(AddUserDataTextFromCString(userData_, SInt32(kSpQT_nam), 1, kJapaneseTitle.c_str()),
+            noErr);
+  EXPECT_EQ(Text(kSpQT_nam, 11), kJapaneseTitle);
+}
+
+// ---- ffprobe reads what we wrote
+// ------------------------------------------------------------------
+
+// The MOV file with its 'moov' atom's user data replaced by these 'udta' bytes. The ffmpeg
+// tool puts 'moov' last, so no sample offset moves.
+bool ReplaceMovieUserData(const std::string& path, const std::string& udta) {
+  std::string file = qt_test::ReadHostFile(path);
+  std::size_t pos = 0;
+  std::size_t moov = std::string::npos;
+  while (pos + 8 <= file.size()) {
+    UInt32 size = sp::LoadBE32(file.data() + pos);
+    if (size < 8 || pos + size > file.size()) return false;
+    if (file.compare(pos + 4, 4, "moov") == 0) moov = pos;
+    pos += size;
+  }
+  if (moov == std::string::npos || moov + sp::LoadBE32(file.data() + moov) != file.size()) {
+    return false;
+  }
+  std::string children;
+  for (std::size_t child = moov + 8; child + 8 <= file.size();) {
+    UInt32 size = sp::LoadBE32(file.data() + child);
+    if (size < 8) return false;
+    if (file.compare(child + 4, 4, "udta") != 0) children += file.substr(child, size);
+    child += size;
+  }
+  children += udta;
+  std::string header(8, '\0');
+  sp::StoreBE32(&header[0], UInt32(8 + children.size()));
+  header.replace(4, 4, "moov");
+  qt_test::WriteHostFile(path, file.substr(0, moov) + header + children);
+  return true;
+}
+
+TEST_F(MovieUserData, FFprobeReadsTheTagsWeWroteIntoAMovie) {
+  if (!qt_test::HaveTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
+  RemoveEveryItem();
+  Record record(NewID3Record());
+  ASSERT_EQ(record->SetupID3intoMovieFileWithUserData(movie_), 1);
+  Handle udta = NewHandle(0);
+  ASSERT_EQ(PutUserDataIntoHandle(userData_, udta), noErr);
+  std::string path = folder_.path + "/tone.mov";
+  DisposeMovie(movie_);
+  movie_ = nullptr;
+  ASSERT_TRUE(ReplaceMovieUserData(path, HandleBytes(udta)));
+  DisposeHandle(udta);
+  std::string tags = qt_test::CommandOutput(
+      "ffprobe -v error -show_entries format_tags -of default=noprint_wrappers=1 '" + path + "'");
+  EXPECT_NE(tags.find("TAG:title=Title\n"), std::string::npos) << tags;
+  EXPECT_NE(tags.find("TAG:artist=Band\n"), std::string::npos) << tags;
+  EXPECT_NE(tags.find("TAG:genre=Rock\n"), std::string::npos) << tags;
+  EXPECT_NE(tags.find("TAG:comment=Nice\n"), std::string::npos) << tags;
+  EXPECT_EQ(tags.find("Hello"), std::string::npos) << "the old title is gone: " << tags;
+  // And the movie still opens and reads back the same tags here.
+  movie_ = qt_test::OpenTestMovie(folder_, "tone.mov");
+  ASSERT_NE(movie_, nullptr);
+  Record back = Read();
+  ASSERT_TRUE(back);
+  char title[64] = "";
+  unsigned char cut = 0;
+  EXPECT_EQ(back->GetMusicTitle(title, sizeof title, &cut), 1);
+  EXPECT_STREQ(title, "Title");
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// Files as movies: which files open, which importer media type they give, aliases as data
+// references, and protected files.
+
+#include <functional>
+
+#include "ByteOrder.h"
+#include "QuickTimeFixture.h"
+
+namespace quicktime_test {
+namespace {
+
+class QuickTimeImportTest : public QuickTimeTest {
+ protected:
+  // The importer's media type for a file, as the sound-file check asks it: 0 when there is
+  // no importer.
+  OSType ImporterMediaType(const std::string& name, OSErr* err) {
+    FSSpec spec = Spec(name);
+    AliasHandle alias = nullptr;
+    EXPECT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+    Component importer = nullptr;
+    *err = GetMovieImporterForDataRef(rAliasType, reinterpret_cast<Handle>(alias), 0, &importer);
+    DisposeHandle(reinterpret_cast<Handle>(alias));
+    if (*err != noErr) return 0;
+    ComponentDescription cd{};
+    EXPECT_EQ(GetComponentInfo(importer, &cd, nullptr, nullptr, nullptr), noErr);
+    EXPECT_EQ(cd.componentType, MovieImportType);
+    OSType viaInstance = 0;
+    ComponentInstance ci = OpenComponent(importer);
+    EXPECT_EQ(MovieImportGetDestinationMediaType(ci, &viaInstance), noErr);
+    EXPECT_EQ(CloseComponent(ci), noErr);
+    EXPECT_EQ(viaInstance, cd.componentManufacturer);
+    return cd.componentManufacturer;
+  }
+};
+
+struct FileCase {
+  const char* name;
+  std::function<bool(QuickTimeImportTest&, const std::string& path)> make;
+  bool needsFfmpeg;
+  bool opensAsMovie;
+  OSType importerMediaType;  // 0: no importer
+};
+
+bool Tone(const std::string& path, const char* codec) {
+  return sp_testing::MakeToneWithFfmpeg(path, codec, 44100, 2, 0.5);
+}
+
+const FileCase kFileCases[] = {
+    {"a.aif",
+     [](QuickTimeImportTest&, const std::string& p) {
+       return sp_testing::WriteTestAiff(p, 2, 44100, 4410);
+     },
+     false, true, SoundMediaType},
+    {"a.wav",
+     [](QuickTimeImportTest&, const std::string& p) {
+       return sp_testing::WriteTestWave(p, 1, 8000, 800);
+     },
+     false, true, SoundMediaType},
+    {"a.mp3", [](QuickTimeImportTest&, const std::string& p) { return Tone(p, "libmp3lame"); },
+     true, true, SoundMediaType},
+    {"a.m4a", [](QuickTimeImportTest&, const std::string& p) { return Tone(p, "aac"); }, true, true,
+     SoundMediaType},
+    {"video.mov",
+     [](QuickTimeImportTest&, const std::string& p) {
+       return sp_testing::RunFfmpeg(
+           {"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg", p}, p);
+     },
+     true, true, VideoMediaType},
+    {"notes.txt",
+     [](QuickTimeImportTest& t, const std::string&) {
+       t.WriteFile("notes.txt", "Shopping list:\n- milk\n- bread\n");
+       return true;
+     },
+     false, false, 0},
+    {"empty.wav",
+     [](QuickTimeImportTest& t, const std::string&) {
+       t.WriteFile("empty.wav", "");
+       return true;
+     },
+     false, false, 0},
+    {"cut.wav",
+     [](QuickTimeImportTest& t, const std::string& p) {
+       // A WAVE header cut before its format chunk ends.
+       if (!sp_testing::WriteTestWave(p, 2, 44100, 100)) return false;
+       t.WriteFile("cut.wav", t.ReadFile("cut.wav").substr(0, 20));
+       return true;
+     },
+     false, false, 0},
+    {"image.png",
+     [](QuickTimeImportTest&, const std::string& p) {
+       return sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1",
+                                     "-c:v", "png", "-f", "image2", p},
+                                    p);
+     },
+     true, false, 0},
+};
+
+// A sound file must be told from a movie without sound, a text, an empty or a damaged file,
+// and a still picture.
+TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
+  for (const FileCase& c : kFileCases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsFfmpeg && !sp_testing::FfmpegAvailable()) continue;
+    ASSERT_TRUE(c.make(*this, Path(c.name)));
+    FSSpec spec = Spec(c.name);
+    Boolean graphics = 2, movie = 2, prefer = 2;
+    ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer,
+                                   kQTDontLookForMovieImporterIfGraphicsImporterFound),
+              noErr);
+    EXPECT_EQ(bool(movie), c.opensAsMovie);
+    OSErr err = noErr;
+    EXPECT_EQ(ImporterMediaType(c.name, &err), c.importerMediaType);
+    if (c.importerMediaType == 0) {
+      EXPECT_EQ(err, cantFindHandler);
+    }
+  }
+}
+
+TEST_F(QuickTimeImportTest, StillImageOpensWithAGraphicsImporter) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1",
+                                     "-c:v", "png", "-f", "image2", Path("i.png")},
+                                    Path("i.png")));
+  FSSpec spec = Spec("i.png");
+  Boolean graphics = 0, movie = 0, prefer = 0;
+  ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer, 0), noErr);
+  EXPECT_TRUE(graphics);
+  EXPECT_TRUE(prefer);
+  EXPECT_TRUE(movie);  // the flag to exclude it was not given
+}
+
+TEST_F(QuickTimeImportTest, AliasFollowsItsFileAndRefusesDamage) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 800));
+  FSSpec spec = Spec("a.aif");
+  AliasHandle alias = nullptr;
+  ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+  EXPECT_EQ((**alias).aliasSize, GetHandleSize(reinterpret_cast<Handle>(alias)));
+  Movie movie = nullptr;
+  SInt16 id = 0;
+  ASSERT_EQ(
+      NewMovieFromDataRef(&movie, newMovieActive, &id, reinterpret_cast<Handle>(alias), rAliasType),
+      noErr);
+  EXPECT_EQ(id, movieInDataForkResID);
+  EXPECT_EQ(GetMediaSampleCount(SoundMedia(movie)), 800);
+  DisposeMovie(movie);
+
+  EXPECT_EQ(
+      NewMovieFromDataRef(&movie, 0, nullptr, reinterpret_cast<Handle>(alias), SpFourCC("url ")),
+      invalidDataRef);
+  // A handle whose recorded size disagrees with its size is no alias of ours.
+  Handle damaged = reinterpret_cast<Handle>(alias);
+  SetHandleSize(damaged, GetHandleSize(damaged) - 3);
+  Component importer = nullptr;
+  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, damaged, 0, &importer), invalidDataRef);
+  DisposeHandle(damaged);
+
+  ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+  std::remove(Path("a.aif").c_str());
+  EXPECT_EQ(NewMovieFromDataRef(&movie, 0, nullptr, reinterpret_cast<Handle>(alias), rAliasType),
+            couldNotResolveDataRef);
+  DisposeHandle(reinterpret_cast<Handle>(alias));
+  FSSpec gone = Spec("a.aif");
+  EXPECT_EQ(NewAlias(nullptr, &gone, &alias), fnfErr);
+}
+
+// A protected sample entry ('enca' in place of 'mp4a') must be reported, so the program tells
+// the user instead of failing to decode.
+TEST_F(QuickTimeImportTest, ProtectedSampleEntriesAreReported) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(Tone(Path("plain.m4a"), "aac"));
+  std::string bytes = ReadFile("plain.m4a");
+  const std::size_t stsd = bytes.find("stsd");
+  ASSERT_NE(stsd, std::string::npos);
+  const std::size_t entry = bytes.find("mp4a", stsd);
+  ASSERT_NE(entry, std::string::npos);
+  bytes.replace(entry, 4, "enca");
+  WriteFile("locked.m4a", bytes);
+
+  for (const char* name : {"plain.m4a", "locked.m4a"}) {
+    SCOPED_TRACE(name);
+    Movie movie = Open(name);
+    if (movie == nullptr) continue;
+    Boolean isProtected = 2;
+    ByteCount used = 0;
+    ASSERT_EQ(QTGetMovieProperty(movie, kQTPropertyClass_DRM, kQTDRMPropertyID_IsProtected,
+                                 sizeof(isProtected), &isProtected, &used),
+              noErr);
+    EXPECT_EQ(used, sizeof(Boolean));
+    EXPECT_EQ(bool(isProtected), std::string(name) == "locked.m4a");
+    EXPECT_EQ(
+        QTGetMovieProperty(movie, kQTPropertyClass_DRM, SpFourCC("xxxx"), 1, &isProtected, nullptr),
+        kQTPropertyNotSupportedErr);
+    EXPECT_EQ(QTGetMovieProperty(movie, kQTPropertyClass_DRM, kQTDRMPropertyID_IsProtected, 0,
+                                 &isProtected, nullptr),
+              kQTPropertyBadValueSizeErr);
+  }
+}
+
+TEST_F(QuickTimeImportTest, MissingFilesAndNullArgumentsAreRefused) {
+  FSSpec missing = Spec("missing.mp3");
+  Boolean movie = 1;
+  EXPECT_EQ(CanQuickTimeOpenFile(&missing, 0, 0, nullptr, &movie, nullptr, 0), fnfErr);
+  EXPECT_FALSE(movie);
+  EXPECT_EQ(CanQuickTimeOpenFile(nullptr, 0, 0, nullptr, nullptr, nullptr, 0), paramErr);
+  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, nullptr, 0, nullptr), paramErr);
+  EXPECT_EQ(GetComponentInfo(nullptr, nullptr, nullptr, nullptr, nullptr), invalidComponentID);
+  EXPECT_EQ(OpenComponent(nullptr), nullptr);
+  EXPECT_EQ(CloseComponent(nullptr), badComponentInstance);
+}
+
+}  // namespace
+}  // namespace quicktime_test

@@ -1,0 +1,272 @@
+// Movie Toolbox: sound files opened as movies, their tracks, descriptions, durations and time
+// scales.
+
+#include <functional>
+
+#include "ByteOrder.h"
+#include "QuickTimeFixture.h"
+#include "SoundConverter.h"
+
+namespace quicktime_test {
+namespace {
+
+struct DescriptionCase {
+  const char* name;
+  std::function<bool(const std::string& path)> make;
+  bool needsFfmpeg;
+  OSType format;
+  SInt16 channels;
+  UInt32 rate;
+  SInt16 sampleSize;
+  SInt16 compressionID;
+  UInt32 samplesPerPacket;
+  UInt32 bytesPerFrame;
+  SInt32 sampleCount;     // -1: varying packets, checked against the duration instead
+  SInt32 durationFrames;  // -1: only at least the tone's length
+  OSType extensionAtom;   // an atom the 'wave' extension must hold; 0: no extension
+};
+
+std::function<bool(const std::string&)> Tone(const char* codec, UInt32 rate, UInt16 channels,
+                                             double seconds) {
+  return [=](const std::string& path) {
+    return sp_testing::MakeToneWithFfmpeg(path, codec, rate, channels, seconds);
+  };
+}
+
+const DescriptionCase kDescriptionCases[] = {
+    {"tone.aif", [](const std::string& p) { return sp_testing::WriteTestAiff(p, 2, 44100, 44100); },
+     false, SpFourCC("twos"), 2, 44100, 16, 0, 1, 4, 44100, 44100, 0},
+    {"tone.wav", [](const std::string& p) { return sp_testing::WriteTestWave(p, 1, 22050, 1000); },
+     false, SpFourCC("sowt"), 1, 22050, 16, 0, 1, 2, 1000, 1000, 0},
+    {"tone24.wav", Tone("pcm_s24le", 48000, 2, 0.5), true, SpFourCC("in24"), 2, 48000, 24, 0, 1, 6,
+     24000, 24000, SpFourCC("enda")},
+    {"ulaw.wav", Tone("pcm_mulaw", 8000, 1, 0.5), true, SpFourCC("ulaw"), 1, 8000, 16, -1, 1, 1,
+     4000, 4000, 0},
+    {"tone.aifc", Tone("adpcm_ima_qt", 22050, 1, 0.5), true, SpFourCC("ima4"), 1, 22050, 16, -1, 64,
+     34, -2, -1, 0},
+    {"tone.mov", Tone("pcm_s16be", 44100, 2, 1.0), true, SpFourCC("twos"), 2, 44100, 16, 0, 1, 4,
+     44100, 44100, 0},
+    {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0), true, SpFourCC(".mp3"), 2, 44100, 16, -2, 1152,
+     0, -1, -1, 0},
+    {"tone.m4a", Tone("aac", 44100, 2, 1.0), true, SpFourCC("mp4a"), 2, 44100, 16, -2, 1024, 0, -1,
+     -1, SpFourCC("esds")},
+    {"alac.m4a", Tone("alac", 44100, 1, 0.5), true, SpFourCC("alac"), 1, 44100, 16, -2, 4096, 0, -1,
+     -1, SpFourCC("alac")},
+    {"tone.flac", Tone("flac", 44100, 2, 0.5), true, SpFourCC("flac"), 2, 44100, 16, -2, 0, 0, -1,
+     -1, SpFourCC("cset")},
+};
+
+// Wrong channel counts, rates in the wrong fixed-point position, PCM counted in packets or
+// compressed media counted in frames all show in this table.
+TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
+  for (const DescriptionCase& c : kDescriptionCases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsFfmpeg && !sp_testing::FfmpegAvailable()) continue;
+    ASSERT_TRUE(c.make(Path(c.name)));
+    Movie movie = Open(c.name);
+    ASSERT_NE(movie, nullptr);
+    Media media = SoundMedia(movie);
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    EXPECT_EQ(d.desc.dataFormat, c.format);
+    EXPECT_EQ(d.desc.version, 1);
+    EXPECT_EQ(d.desc.dataRefIndex, 1);
+    EXPECT_EQ(d.desc.numChannels, c.channels);
+    EXPECT_EQ(d.desc.sampleRate, c.rate << 16);
+    EXPECT_EQ(d.desc.sampleSize, c.sampleSize);
+    EXPECT_EQ(d.desc.compressionID, c.compressionID);
+    if (c.samplesPerPacket != 0) {
+      EXPECT_EQ(d.samplesPerPacket, c.samplesPerPacket);
+    }
+    EXPECT_GE(d.samplesPerPacket, 1u);
+    EXPECT_EQ(d.bytesPerFrame, c.bytesPerFrame);
+    EXPECT_EQ(GetMediaTimeScale(media), TimeScale(c.rate));
+    // The description is what a converter to the working format is opened from.
+    const SoundComponentData in{
+        0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
+        0};
+    const SoundComponentData out{0, k16BitBigEndianFormat, 2, 16, rate44khz, 0, nullptr, 0};
+    SoundConverter converter = nullptr;
+    EXPECT_EQ(SoundConverterOpen(&in, &out, &converter), noErr);
+    EXPECT_EQ(SoundConverterClose(converter), noErr);
+
+    const SInt32 count = GetMediaSampleCount(media);
+    const TimeValue duration = GetMediaDuration(media);
+    if (c.sampleCount >= 0) {
+      EXPECT_EQ(count, c.sampleCount);
+    }
+    if (c.durationFrames >= 0) {
+      EXPECT_EQ(duration, c.durationFrames);
+    }
+    if (c.sampleCount == -1) {
+      // Packets: each lasts about one packet's frames.
+      EXPECT_GT(count, 0);
+      EXPECT_GE(duration, TimeValue(c.rate / 2));
+      EXPECT_LE(duration, SInt32(count * SInt32(d.samplesPerPacket)));
+    }
+    if (c.sampleCount == -2) {
+      EXPECT_EQ(count % 64, 0);  // whole IMA packets of frames
+    }
+
+    Handle ext = nullptr;
+    Handle desc = NewHandle(0);
+    EXPECT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &ext,
+                                           SpFourCC("wave")),
+              paramErr);  // an empty handle is no description
+    GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
+    const OSErr waveErr = GetSoundDescriptionExtension(
+        reinterpret_cast<SoundDescriptionHandle>(desc), &ext, SpFourCC("wave"));
+    if (c.extensionAtom == 0) {
+      EXPECT_EQ(waveErr, cannotFindAtomErr);
+    } else {
+      ASSERT_EQ(waveErr, noErr);
+      ASSERT_GE(GetHandleSize(ext), 20);
+      EXPECT_EQ(sp::LoadBE32(*ext), UInt32(GetHandleSize(ext)));
+      EXPECT_EQ(sp::LoadBE32(*ext + 4), SpFourCC("wave"));
+      // The list starts with the format atom, as a decompression atom must.
+      EXPECT_EQ(sp::LoadBE32(*ext + 12), SpFourCC("frma"));
+      EXPECT_EQ(sp::LoadBE32(*ext + 16), c.format);
+      DisposeHandle(ext);
+      ASSERT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &ext,
+                                             c.extensionAtom),
+                noErr);
+      EXPECT_EQ(sp::LoadBE32(*ext + 4), c.extensionAtom);
+      DisposeHandle(ext);
+    }
+    DisposeHandle(desc);
+  }
+}
+
+TEST_F(QuickTimeTest, MovieDurationAndTimeScaleFollowTheFile) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("two.aif"), 1, 8000, 16000));
+  Movie movie = Open("two.aif");
+  ASSERT_NE(movie, nullptr);
+  // Files without a movie header get 600 units per second.
+  EXPECT_EQ(GetMovieTimeScale(movie), 600);
+  EXPECT_EQ(GetMovieDuration(movie), 1200);
+  Track track = GetMovieIndTrack(movie, 1);
+  EXPECT_EQ(GetTrackDuration(track), 1200);
+  EXPECT_EQ(GetMediaDuration(GetTrackMedia(track)), 16000);
+
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("half.mov"), "pcm_s16be", 44100, 2, 0.5));
+  movie = Open("half.mov");
+  ASSERT_NE(movie, nullptr);
+  // The movie header's own scale and duration.
+  const TimeScale scale = GetMovieTimeScale(movie);
+  ASSERT_GT(scale, 0);
+  EXPECT_EQ(GetMovieDuration(movie), scale / 2);
+}
+
+// 96 kHz has no 16.16 value: a wrapped rate would convert at a wrong speed, so the field is
+// 0 (a converter refuses it) and the time scale keeps the true rate.
+TEST_F(QuickTimeTest, RatesBeyondFixedPointKeepTheirTimeScale) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("hi.aif"), 2, 96000, 9600));
+  Media media = SoundMedia(Open("hi.aif"));
+  ASSERT_NE(media, nullptr);
+  EXPECT_EQ(Describe(media).desc.sampleRate, 0u);
+  EXPECT_EQ(GetMediaTimeScale(media), 96000);
+  EXPECT_EQ(GetMediaDuration(media), 9600);
+}
+
+TEST_F(QuickTimeTest, TracksAreFoundByTypeCharacteristicAndEnabledState) {
+  SKIP_WITHOUT_FFMPEG();
+  // A movie with a video track first and a sound track second.
+  ASSERT_TRUE(sp_testing::RunFfmpeg(
+      {"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-f", "lavfi", "-i",
+       "sine=sample_rate=22050:duration=1", "-map", "0:v", "-map", "1:a", "-c:v", "mjpeg", "-c:a",
+       "pcm_s16be", "-fflags", "+bitexact", Path("av.mov")},
+      Path("av.mov")));
+  Movie movie = Open("av.mov");
+  ASSERT_NE(movie, nullptr);
+  ASSERT_EQ(GetMovieTrackCount(movie), 2);
+  Track video = GetMovieIndTrack(movie, 1);
+  Track sound = GetMovieIndTrack(movie, 2);
+  EXPECT_EQ(GetMovieIndTrack(movie, 3), nullptr);
+  EXPECT_EQ(GetMoviesError(), badTrackIndex);
+
+  EXPECT_EQ(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType), sound);
+  EXPECT_EQ(GetMovieIndTrackType(movie, 1, AudioMediaCharacteristic, movieTrackCharacteristic),
+            sound);
+  EXPECT_EQ(GetMovieIndTrackType(movie, 1, VisualMediaCharacteristic, movieTrackCharacteristic),
+            video);
+  EXPECT_EQ(GetMovieIndTrackType(movie, 2, SoundMediaType, movieTrackMediaType), nullptr);
+
+  OSType type = 0;
+  Str255 name;
+  GetMediaHandlerDescription(GetTrackMedia(video), &type, name, nullptr);
+  EXPECT_EQ(type, VideoMediaType);
+  EXPECT_EQ(GetMediaTrack(GetTrackMedia(sound)), sound);
+  EXPECT_EQ(GetTrackMovie(sound), movie);
+
+  EXPECT_TRUE(GetTrackEnabled(sound));
+  SetTrackEnabled(sound, false);
+  EXPECT_FALSE(GetTrackEnabled(sound));
+  EXPECT_EQ(
+      GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType | movieTrackEnabledOnly),
+      nullptr);
+}
+
+TEST_F(QuickTimeTest, DisposedOrForeignObjectsAreRefused) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 80));
+  Movie movie = Open("a.aif");
+  ASSERT_NE(movie, nullptr);
+  Track track = GetMovieIndTrack(movie, 1);
+  Media media = GetTrackMedia(track);
+  movies_.clear();
+  DisposeMovie(movie);
+  EXPECT_EQ(GetMoviesError(), noErr);
+  EXPECT_EQ(GetMovieTrackCount(movie), 0);
+  EXPECT_EQ(GetMoviesError(), invalidMovie);
+  EXPECT_EQ(GetTrackMedia(track), nullptr);
+  EXPECT_EQ(GetMoviesError(), invalidTrack);
+  EXPECT_EQ(GetMediaSampleCount(media), 0);
+  EXPECT_EQ(GetMoviesError(), invalidMedia);
+  EXPECT_EQ(GetMediaSample(media, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
+                           nullptr, nullptr),
+            invalidMedia);
+  EXPECT_EQ(GetMovieUserData(nullptr), nullptr);
+  DisposeMovie(movie);  // twice: refused, no crash
+  EXPECT_EQ(GetMoviesError(), invalidMovie);
+}
+
+TEST_F(QuickTimeTest, MovieFilesNeedAFileAndAKnownNumber) {
+  FSSpec missing = Spec("missing.aif");
+  SInt16 ref = 0;
+  EXPECT_EQ(OpenMovieFile(&missing, &ref, fsRdPerm), fnfErr);
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 80));
+  FSSpec spec = Spec("a.aif");
+  EXPECT_EQ(OpenMovieFile(&spec, &ref, fsRdWrPerm), permErr);
+  ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
+  Movie movie = nullptr;
+  SInt16 resId = 1;
+  EXPECT_EQ(NewMovieFromFile(&movie, ref, &resId, nullptr, 0, nullptr), resNotFound);
+  EXPECT_EQ(CloseMovieFile(ref), noErr);
+  EXPECT_EQ(CloseMovieFile(ref), rfNumErr);
+  EXPECT_EQ(NewMovieFromFile(&movie, ref, nullptr, nullptr, 0, nullptr), rfNumErr);
+  EXPECT_EQ(movie, nullptr);
+}
+
+TEST_F(QuickTimeTest, MovieFromAnOpenDataForkReadsThroughTheFileManager) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("fork.aif"), 2, 11025, 500));
+  FSSpec spec = Spec("fork.aif");
+  SInt16 refNum = 0;
+  ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), noErr);
+  Movie movie = nullptr;
+  ASSERT_EQ(NewMovieFromDataFork(&movie, refNum, 0, newMovieActive, nullptr), noErr);
+  Media media = SoundMedia(movie);
+  ASSERT_NE(media, nullptr);
+  EXPECT_EQ(GetMediaSampleCount(media), 500);
+  Handle h = NewHandle(0);
+  SInt32 size = 0;
+  ASSERT_EQ(GetMediaSample(media, h, 0, &size, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+                           nullptr),
+            noErr);
+  EXPECT_EQ(sp::LoadBE16(*h + 2), UInt16(sp_testing::TestSampleValue(0, 1)));
+  DisposeHandle(h);
+  DisposeMovie(movie);
+  FSClose(refNum);
+}
+
+}  // namespace
+}  // namespace quicktime_test

@@ -1,0 +1,380 @@
+// The colour table from its resources, and the colour picker's colours, grid, hit test,
+// drawing and saved selection.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "ErrorLogCapture.h"
+#include "Resources.h"
+#include "SpColorTableObj.h"
+#include "SpStdDrawingFunction.h"
+#include "SpTesting.h"
+#include "StdDrawingFunctionTestSupport.h"
+
+namespace {
+
+using drawing_test::DrawingPortTest;
+using drawing_test::Grey;
+using drawing_test::kBlack;
+using drawing_test::kWhite;
+using drawing_test::Pixel;
+using drawing_test::R;
+
+constexpr ResType kClut = SpFourCC("clut");
+constexpr ResType kStrList = SpFourCC("STR#");
+
+::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
+  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
+         << ", " << g << ", " << b << ")";
+}
+
+// A 'clut' of n colours: entry i is (i, 2i, 3i) x 100.
+std::vector<UInt8> Clut(int n, int sizeField = -2) {
+  std::vector<UInt8> bytes(8 + std::size_t(n) * 8, 0);
+  sp::StoreBE16(&bytes[6], UInt16(sizeField == -2 ? n - 1 : sizeField));
+  for (int i = 0; i < n; ++i) {
+    UInt8* e = &bytes[8 + std::size_t(i) * 8];
+    sp::StoreBE16(e, UInt16(i));
+    sp::StoreBE16(e + 2, UInt16(i * 100));
+    sp::StoreBE16(e + 4, UInt16(i * 200));
+    sp::StoreBE16(e + 6, UInt16(i * 300));
+  }
+  return bytes;
+}
+
+std::string Title(cSpColorTableObj& table, short n) {
+  cSpColorTableItemObj* item = table.GetColorTableListHeader();
+  item = item != nullptr ? item->SerchTargetRefNumItem(n) : nullptr;
+  if (item == nullptr) return "<none>";
+  char buffer[kSpColorTitleSize];
+  item->GetColorTitle(buffer);
+  return buffer;
+}
+
+class ColorTable : public ::testing::Test {
+ protected:
+  void SetUp() override { sp_testing::ResetResources(); }
+  void TearDown() override { sp_testing::ResetResources(); }
+};
+
+TEST_F(ColorTable, TheApplicationsTableLoadsWithItsNamesAndStartUpColour) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  cSpColorTableObj table(6180, 6180, 6181);
+  EXPECT_EQ(table.GetItemCount(), 16);
+  EXPECT_EQ(table.GetStartupColorItemNo(), 1);
+  EXPECT_EQ(Title(table, 1), "\x94\x92");   // white
+  EXPECT_EQ(Title(table, 16), "\x8D\x95");  // black
+  RGBColor c{};
+  ASSERT_EQ(table.GetTargetColor(4, c), 1);
+  EXPECT_TRUE(ColorIs(c, 56683, 2242, 1698));
+  short n = 0;
+  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
+  EXPECT_EQ(n, 1);
+}
+
+TEST_F(ColorTable, TheStartUpStringChoosesTheStartUpColourWhenItExists) {
+  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(16)), noErr);
+  const struct {
+    const char* startup;
+    short expected;
+  } cases[] = {{"4", 4}, {"99", 1}, {"0", 1}, {"", 1}, {"16", 16}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(sp_testing::AddAppResource(kStrList, 701, sp_testing::MakeStringList({c.startup})),
+              noErr);
+    cSpColorTableObj table(700, 0, 701);
+    EXPECT_EQ(table.GetStartupColorItemNo(), c.expected) << c.startup;
+    RGBColor current{};
+    ASSERT_EQ(table.GetCurrentTargetColor(current), 1);
+    EXPECT_TRUE(ColorIs(current, UInt16((c.expected - 1) * 100), UInt16((c.expected - 1) * 200),
+                        UInt16((c.expected - 1) * 300)))
+        << c.startup;
+  }
+}
+
+TEST_F(ColorTable, ColoursWithoutATitleAreCalledColourAndTheirNumber) {
+  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(10)), noErr);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(
+          kStrList, 702, sp_testing::MakeStringList({"a", "b", "c", "d", "e", "f", "g", "h"})),
+      noErr);
+  ErrorLogCapture log;
+  cSpColorTableObj table(700, 702, 0);
+  EXPECT_EQ(Title(table, 8), "h");
+  EXPECT_EQ(Title(table, 9), "Color 9");
+  EXPECT_EQ(Title(table, 10), "Color 10");
+  EXPECT_EQ(log.Count(), 2u) << "each missing title is logged";
+  EXPECT_EQ(log.Beeps(), 2u);
+}
+
+TEST_F(ColorTable, AZeroIdIsADataErrorAndAMissingTableIsSimplyEmpty) {
+  {
+    ErrorLogCapture log;
+    cSpColorTableObj table(0, 0, 0);
+    EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 1));
+    EXPECT_EQ(log.Records()[0].message, "Data Error !! ");
+    RGBColor c{};
+    EXPECT_EQ(table.GetCurrentTargetColor(c), 0);
+  }
+  {
+    ErrorLogCapture log;
+    cSpColorTableObj table(703, 0, 0);
+    EXPECT_EQ(log.Count(), 0u);
+    EXPECT_EQ(table.GetColorTableListHeader(), nullptr);
+    EXPECT_EQ(table.GetStartupColorItemNo(), 0);
+    short n = 5;
+    EXPECT_EQ(table.GetCurrentTargetColorRefNum(n), 0);
+  }
+}
+
+TEST_F(ColorTable, ATableWhoseSizeFieldOverstatesItsBytesHoldsOnlyWhatIsThere) {
+  ASSERT_EQ(sp_testing::AddAppResource(kClut, 704, Clut(3, 200)), noErr);
+  cSpColorTableObj table(704, 0, 0);
+  EXPECT_EQ(table.GetItemCount(), 3);
+}
+
+TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
+  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(5)), noErr);
+  cSpColorTableObj table(700, 0, 0);
+  RGBColor c{};
+  EXPECT_EQ(table.GetTargetColor(0, c), 0);
+  EXPECT_EQ(table.GetTargetColor(6, c), 0);
+  ASSERT_EQ(table.GetTargetColor(5, c), 1);
+  EXPECT_TRUE(ColorIs(c, 400, 800, 1200));
+  short n = -1;
+  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 900}, n), 1);
+  EXPECT_EQ(n, 4);
+  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 901}, n), 0);
+  EXPECT_EQ(n, 0);
+  table.SetupTargetItem(3);
+  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
+  EXPECT_EQ(n, 3);
+  table.SetupTargetItem(9);
+  table.GetCurrentTargetColorRefNum(n);
+  EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
+}
+
+TEST_F(ColorTable, AnItemThatCannotBeMadeEndsTheLoadingWithARecord) {
+  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(5)), noErr);
+  ErrorLogCapture log;
+  sp_testing::LimitAllocationSize(sizeof(cSpColorTableItemObj) - 1);
+  cSpColorTableObj table(700, 0, 0);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_EQ(table.GetItemCount(), 0);
+  EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 2));
+}
+
+TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
+  cSpColorTableItemObj a, b, c;
+  a.LinkToNext(&b);
+  a.LinkToNext(&c);
+  a.SetupRefNum(1);
+  EXPECT_EQ(b.GetRefNum(), 2);
+  EXPECT_EQ(c.GetRefNum(), 3);
+  EXPECT_EQ(a.SerchTargetRefNumItem(3), &c);
+  EXPECT_EQ(b.SerchTargetRefNumItem(1), nullptr) << "only from the item onward";
+  b.SetupColorValue(RGBColor{1, 2, 3});
+  EXPECT_EQ(a.SerchTargetColorItem(RGBColor{1, 2, 3}), &b);
+
+  std::string longTitle(600, 'x');
+  a.SetupColorTitle(longTitle.c_str());
+  char buffer[kSpColorTitleSize];
+  a.GetColorTitle(buffer);
+  EXPECT_EQ(std::strlen(buffer), kSpColorTitleSize - 1);
+
+  a.SetupColorTitle("ab\x82\xA0");  // two letters and a two-byte character
+  char small[4];
+  a.GetColorTitle(small, sizeof small);
+  EXPECT_STREQ(small, "ab") << "the two-byte character is not split";
+
+  ErrorLogCapture log;
+  a.GetColorTitle(nullptr);
+  EXPECT_TRUE(log.Has("cSpColorTableItemObj::GetColorTitle", 1));
+  while (a.UnlinkNext() != nullptr) {
+  }
+}
+
+// ---- The picker's colours and grid ----
+
+TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
+  const struct {
+    short item;
+    UInt16 r, g, b;
+    const char* why;
+  } cases[] = {
+      {1, 65535, 65535, 65535, "white"},
+      {2, 0, 0, 0, "black"},
+      {3, 52428, 52428, 52428, "grey 1: 80 % white"},
+      {30, 3276, 3276, 3276, "grey 28: 5 % white"},
+      {31, 26214, 0, 0, "row 1, column 0: red at 40 %"},
+      {36, 26214, 26214, 0, "column 5: red and green at 40 %"},
+      {37, 20971, 26214, 0, "column 6: red at 32 %"},
+      {40, 5242, 26214, 0, "column 9: red at 8 %"},
+      {41, 0, 26214, 0, "the second group starts with green"},
+      {51, 0, 0, 26214, "the third group starts with blue"},
+      {121, 65535, 0, 0, "row 4: pure red"},
+      {126, 65535, 65535, 0, "row 4, column 5: red and green"},
+      {241, 65535, 52428, 52428, "row 8: red with green and blue at 80 %"},
+      {270, 65535, 52428, 55049, "the last cell: blue 84 %, red 100 %, green 80 %"},
+  };
+  for (const auto& c : cases) {
+    RGBColor color{};
+    ASSERT_EQ(SpCPF_GetItemColor(c.item, color), 1) << c.why;
+    EXPECT_TRUE(ColorIs(color, c.r, c.g, c.b)) << c.item << ": " << c.why;
+  }
+  RGBColor none{};
+  EXPECT_EQ(SpCPF_GetItemColor(0, none), 0);
+  EXPECT_EQ(SpCPF_GetItemColor(271, none), 0);
+  short w = 0, h = 0;
+  SpCPF_GetColorPickerMenuSize(w, h);
+  EXPECT_EQ(w, 331);
+  EXPECT_EQ(h, 100);
+  EXPECT_EQ(SpCPF_GetColorItemNum(), 270);
+}
+
+TEST(ColorPicker, ColoursLeadBackToTheirItemsAndGreysToTheirNumbers) {
+  for (short item = 1; item <= 270; ++item) {
+    RGBColor color{};
+    SpCPF_GetItemColor(item, color);
+    short found = 0;
+    ASSERT_EQ(SpCPF_GetItemNo(color, found), 1) << item;
+    EXPECT_LE(found, item);
+    RGBColor again{};
+    SpCPF_GetItemColor(found, again);
+    EXPECT_TRUE(ColorIs(again, color.red, color.green, color.blue)) << item;
+  }
+  for (short n = 1; n <= 28; ++n) {
+    RGBColor grey{};
+    ASSERT_EQ(SpCPF_GetGrayscaleColor(n, grey), 1);
+    short back = 0;
+    ASSERT_EQ(SpCPF_GetGrayscaleColorNo(grey, back), 1);
+    EXPECT_EQ(back, n);
+  }
+  short n = 0;
+  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{12345, 12345, 12345}, n), 0);
+  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{52428, 52428, 52427}, n), 0);
+  RGBColor g{};
+  EXPECT_EQ(SpCPF_GetGrayscaleColor(29, g), 0);
+  short item = 0;
+  EXPECT_EQ(SpCPF_GetItemNo(RGBColor{1, 2, 3}, item), 0);
+}
+
+TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
+  const short left = 10, top = 20;
+  const struct {
+    SInt16 h, v;
+    unsigned char hit;
+    short item;
+  } cases[] = {
+      {left + 1, top + 1, 1, 1},   {left + 11, top + 1, 1, 1},     {left + 12, top + 1, 1, 2},
+      {left + 1, top + 12, 1, 31}, {left + 329, top + 98, 1, 270}, {left + 330, top + 1, 0, 0},
+      {left, top + 5, 0, 0},       {left + 5, top + 99, 0, 0},
+  };
+  for (const auto& c : cases) {
+    short item = -1;
+    EXPECT_EQ(SpCPR_SerchTargetItem(left, top, Point{c.v, c.h}, item), c.hit) << c.h << "," << c.v;
+    EXPECT_EQ(item, c.item) << c.h << "," << c.v;
+  }
+  Rect area{};
+  ASSERT_EQ(SpCPR_GetTargetItemArea(1, left, top, area), 1);
+  const Rect first = R(21, 11, 31, 21);
+  EXPECT_TRUE(EqualRect(&area, &first));
+  ASSERT_EQ(SpCPR_GetTargetItemArea(270, left, top, area), 1);
+  const Rect last = R(109, 330, 119, 340);
+  EXPECT_TRUE(EqualRect(&area, &last));
+  EXPECT_EQ(SpCPR_GetTargetItemArea(0, left, top, area), 0);
+}
+
+// ---- Drawing and selection ----
+
+class ColorPickerDrawing : public DrawingPortTest {
+ protected:
+  static constexpr short kLeft = 10;
+  static constexpr short kTop = 20;
+
+  // A port wide enough for the 331 x 100 picker.
+  void SetUp() override {
+    DrawingPortTest::SetUp();
+    world_ = NewWorld(R(0, 0, 140, 360), kWhite);
+    ASSERT_NE(world_, nullptr);
+    SetGWorld(world_, nullptr);
+  }
+
+  Rect Cell(short item) const {
+    Rect r{};
+    SpCPR_GetTargetItemArea(item, kLeft, kTop, r);
+    return r;
+  }
+  // The pixels around the cell: the ring one pixel outside it.
+  UInt32 RingPixel(short item) const {
+    const Rect c = Cell(item);
+    return Px(SInt16(c.left - 1), SInt16(c.top + 4));
+  }
+};
+
+TEST_F(ColorPickerDrawing, EveryCellIsPaintedInItsColourAndFramed) {
+  const RGBColor red{65535, 0, 0};
+  RGBForeColor(&red);
+  SpCPR_DrawColorPickerMenu(kLeft, kTop, 0);
+  for (short item = 1; item <= 270; ++item) {
+    const Rect c = Cell(item);
+    RGBColor color{};
+    SpCPF_GetItemColor(item, color);
+    EXPECT_EQ(Px(SInt16(c.left + 4), SInt16(c.top + 4)), Pixel(color)) << item;
+    EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C)) << item << ": 5 % grey frame";
+    EXPECT_EQ(Px(c.right, SInt16(c.top + 4)), kWhite) << item << ": the gap";
+  }
+  RGBColor fore{};
+  GetForeColor(&fore);
+  EXPECT_TRUE(ColorIs(fore, 65535, 0, 0));
+}
+
+TEST_F(ColorPickerDrawing, TheSelectionFrameIsDrawnAndErasedAgain) {
+  SpCPR_DrawColorPickerMenu(kLeft, kTop, 45);
+  const Rect c = Cell(45);
+  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0xF3)) << "95 % grey around the cell";
+  EXPECT_EQ(RingPixel(45), kBlack) << "black just outside";
+  SpCPR_EraseArea(kLeft, kTop, 45);
+  EXPECT_EQ(RingPixel(45), kWhite);
+  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C));
+}
+
+class ColorPickerSelection : public ColorPickerDrawing {};
+
+TEST_F(ColorPickerSelection, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
+  short saved = -1;
+  EXPECT_EQ(SpCPR_GetSaveSelection(300, saved), 0) << "nothing saved yet";
+  SpCPR_SetupSelection(300, kLeft, kTop, 45);
+  EXPECT_EQ(RingPixel(45), kBlack);
+  EXPECT_EQ(Px(kLeft + 300, kTop + 50), kWhite) << "only the cell's surroundings are redrawn";
+  ASSERT_EQ(SpCPR_GetSaveSelection(300, saved), 1);
+  EXPECT_EQ(saved, 45);
+
+  Handle data = GetResource(kSpColorPickerDataType, 300);
+  ASSERT_NE(data, nullptr);
+  ASSERT_EQ(GetHandleSize(data), 4);
+  EXPECT_EQ(sp::LoadBE32(*data), 45u);
+  short id = 0;
+  ResType type = 0;
+  Str255 name{};
+  GetResInfo(data, &id, &type, name);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]),
+            "Vorlo Color Picker Default Data");
+  ReleaseResource(data);
+
+  SpCPR_SetupSelection(300, kLeft, kTop, 46);
+  SpCPR_CancelSelection(300, kLeft, kTop, 46);
+  EXPECT_EQ(RingPixel(46), kWhite);
+  ASSERT_EQ(SpCPR_GetInitialSelection(300, saved), 1);
+  EXPECT_EQ(saved, 0);
+
+  SpCPR_SetInitialSelection(301, 7);
+  ASSERT_EQ(SpCPR_GetSaveSelection(301, saved), 1);
+  EXPECT_EQ(saved, 7);
+}
+
+}  // namespace

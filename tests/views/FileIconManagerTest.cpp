@@ -1,0 +1,175 @@
+// The file-icon manager: one suite per creator and type, the standard icons by type or
+// extension where volumes keep no desktop database, and failures that cache nothing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "Files.h"
+#include "Folders.h"
+#include "Icons.h"
+#include "MacMemory.h"
+#include "Resources.h"
+#include "SpFileIconManager.h"
+#include "TestFiles.h"
+#include "TestResources.h"
+
+namespace {
+
+constexpr ResType kIconList = SpFourCC("ICN#");
+
+std::vector<UInt8> Bytes(Handle h) {
+  if (h == nullptr) return {};
+  const UInt8* p = reinterpret_cast<const UInt8*>(*h);
+  return std::vector<UInt8>(p, p + GetHandleSize(h));
+}
+
+// The 'ICN#' a suite holds.
+std::vector<UInt8> SuiteIcon(IconSuiteRef suite) {
+  Handle icon = nullptr;
+  if (GetIconFromSuite(&icon, suite, kIconList) != noErr) return {};
+  return Bytes(icon);
+}
+
+std::vector<UInt8> StandardIcon(SInt16 id) {
+  return Bytes(GetResource(kIconList, id));
+}
+
+class FileIconManager : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    ASSERT_EQ(noErr,
+              FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum_, &dirID_));
+  }
+  void TearDown() override { sp_testing::ResetResources(); }
+
+  // A file in Documents, with a Finder type and creator when given.
+  void MakeFile(const std::string& name, OSType type = 0, OSType creator = 0) {
+    std::ofstream(home_.Path("Documents/" + name), std::ios::binary) << "data";
+    if (type == 0 && creator == 0) return;
+    Str255 pascal;
+    pascal[0] = UInt8(name.size());
+    std::memcpy(pascal + 1, name.data(), name.size());
+    FInfo info{};
+    info.fdType = type;
+    info.fdCreator = creator;
+    ASSERT_EQ(noErr, HSetFInfo(vRefNum_, dirID_, pascal, &info));
+  }
+  IconSuiteRef Icon(const char* name) { return manager_.GetFileIconHandle(vRefNum_, dirID_, name); }
+  int CachedTypes() const {
+    int n = 0;
+    for (cSp_FileIconCreatorItem* c = manager_.GetCreatorListHead(); c != nullptr;
+         c = c->GetNextObjectPtr()) {
+      for (cSp_FileTypeIconItem* t = c->GetFileTypeListHead(); t != nullptr;
+           t = t->GetNextObjectPtr()) {
+        ++n;
+      }
+    }
+    return n;
+  }
+
+  sp_testing::HomeScope home_;
+  SInt16 vRefNum_ = 0;
+  SInt32 dirID_ = 0;
+  cSp_FileIconManager manager_;
+};
+
+TEST_F(FileIconManager, FilesOfOneCreatorAndTypeShareOneSuite) {
+  MakeFile("One.aiff", SpFourCC("AIFF"), SpFourCC("Mrlb"));
+  MakeFile("Two", SpFourCC("AIFF"), SpFourCC("Mrlb"));
+  MakeFile("Three", SpFourCC("AIFF"), SpFourCC("Othr"));
+  IconSuiteRef one = Icon("One.aiff");
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(Icon("Two"), one);
+  IconSuiteRef three = Icon("Three");
+  EXPECT_NE(three, one) << "another creator has a suite of its own";
+  EXPECT_EQ(SuiteIcon(one), StandardIcon(kSpFileIconAIFFID));
+  EXPECT_EQ(SuiteIcon(three), StandardIcon(kSpFileIconAIFFID));
+  EXPECT_EQ(CachedTypes(), 2);
+}
+
+TEST_F(FileIconManager, FilesWithoutATypeAreKnownByTheirExtension) {
+  MakeFile("a.mp3");
+  MakeFile("b.WAV");
+  MakeFile("c.mp3");
+  MakeFile("notes.txt");
+  MakeFile("README");
+  IconSuiteRef mp3 = Icon("a.mp3");
+  IconSuiteRef wave = Icon("b.WAV");
+  ASSERT_NE(mp3, nullptr);
+  ASSERT_NE(wave, nullptr);
+  EXPECT_NE(mp3, wave) << "two kinds of sound without types must not share an icon";
+  EXPECT_EQ(Icon("c.mp3"), mp3);
+  EXPECT_EQ(SuiteIcon(mp3), StandardIcon(kSpFileIconMP3ID));
+  EXPECT_EQ(SuiteIcon(wave), StandardIcon(kSpFileIconWAVEID));
+  EXPECT_EQ(SuiteIcon(Icon("notes.txt")), StandardIcon(kSpFileIconGenericDocumentID));
+  EXPECT_EQ(SuiteIcon(Icon("README")), StandardIcon(kSpFileIconGenericDocumentID));
+  ASSERT_FALSE(StandardIcon(kSpFileIconMP3ID).empty());
+  EXPECT_NE(StandardIcon(kSpFileIconMP3ID), StandardIcon(kSpFileIconWAVEID));
+}
+
+TEST_F(FileIconManager, UnreadableFileOrNullNameGivesNullAndCachesNothing) {
+  MakeFile("kept.wav");
+  ASSERT_NE(Icon("kept.wav"), nullptr);
+  ErrorLogCapture log;
+  EXPECT_EQ(Icon("absent.wav"), nullptr);
+  EXPECT_EQ(Icon(nullptr), nullptr);
+  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 2));
+  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 1));
+  EXPECT_EQ(log.Beeps(), 2u);
+  EXPECT_EQ(CachedTypes(), 1);
+}
+
+TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
+  sp_testing::ResetResources();  // no standard icons
+  MakeFile("song.aiff");
+  ErrorLogCapture log;
+  EXPECT_EQ(Icon("song.aiff"), nullptr);
+  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 4));
+  EXPECT_EQ(manager_.GetCreatorListHead(), nullptr);
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  EXPECT_NE(Icon("song.aiff"), nullptr) << "the next request tries again";
+}
+
+TEST_F(FileIconManager, TheProgramsManagerKeepsItsSuites) {
+  MakeFile("x.m4a");
+  IconSuiteRef first = SpFileIconMgr_GetTargetFileIconHandle(vRefNum_, dirID_, "x.m4a");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(SpFileIconMgr_GetManagerPtr(), SpFileIconMgr_GetManagerPtr());
+  EXPECT_EQ(SpFileIconMgr_GetTargetFileIconHandle(vRefNum_, dirID_, "x.m4a"), first);
+  EXPECT_EQ(SuiteIcon(first), StandardIcon(kSpFileIconMPEG4AudioID));
+}
+
+TEST(FileIconTypes, TypeComesFromTheFinderElseFromTheExtension) {
+  struct Case {
+    OSType finderType;
+    const char* name;
+    OSType type;
+    SInt16 icon;
+  } cases[] = {
+      {SpFourCC("WAVE"), "song.mp3", SpFourCC("WAVE"), kSpFileIconWAVEID},  // the Finder's wins
+      {0, "song.aif", SpFourCC("AIFF"), kSpFileIconAIFFID},
+      {SpFourCC("????"), "song.AIFC", SpFourCC("AIFC"), kSpFileIconAIFFID},
+      {0, "song.wave", SpFourCC("WAVE"), kSpFileIconWAVEID},
+      {0, "a.b.mp3", SpFourCC("MPG3"), kSpFileIconMP3ID},
+      {0, "book.m4b", SpFourCC("M4B "), kSpFileIconMPEG4AudioID},
+      {0, "clip.mov", SpFourCC("MooV"), kSpFileIconMovieID},
+      {0, "tune.flac", SpFourCC("FLAC"), kSpFileIconGenericSoundID},
+      {0, "tune.ogg", SpFourCC("OGG "), kSpFileIconGenericSoundID},
+      {0, "picture.jpeg", SpFourCC("JPEG"), kSpFileIconGenericDocumentID},
+      {0, "trailing.", 0, kSpFileIconGenericDocumentID},
+      {0, "none", 0, kSpFileIconGenericDocumentID},
+      {SpFourCC("TEXT"), "x.mp3", SpFourCC("TEXT"), kSpFileIconGenericDocumentID},
+  };
+  for (const Case& c : cases) {
+    const UInt32 type = SpFileIconMgr_GetEffectiveFileType(c.finderType, c.name);
+    EXPECT_EQ(type, c.type) << c.name;
+    EXPECT_EQ(SpFileIconMgr_GetStandardIconID(type), c.icon) << c.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// The font manager: the installed fonts listed once, names to numbers, font-name string lists.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "QuickDraw.h"
+#include "Resources.h"
+#include "SpFontManager.h"
+#include "SpTesting.h"
+#include "TestResources.h"
+#include "detail/FontTable.h"
+
+namespace {
+
+constexpr ResType kSTRList = SpFourCC("STR#");
+constexpr SInt16 kIPAGothic = 16384;
+constexpr SInt16 kIPAMincho = 16386;
+
+struct Font {
+  std::string name;
+  SInt16 number;
+  bool operator==(const Font& o) const { return name == o.name && number == o.number; }
+};
+
+std::vector<Font> ListOf(const cSp_FontManager& manager) {
+  std::vector<Font> out;
+  for (cSp_FontItem* item = manager.GetFontItemList(); item != nullptr;
+       item = item->GetNextObjectPtr()) {
+    char name[kSpFontNameSize];
+    EXPECT_EQ(item->GetTargetFontName(name), name);
+    out.push_back({name, item->GetFontNo()});
+  }
+  return out;
+}
+
+class FontManager : public ::testing::Test {
+ protected:
+  void SetUp() override { sp_testing::ResetResources(); }
+  void TearDown() override { sp_testing::ResetResources(); }
+};
+
+TEST_F(FontManager, ListHoldsEveryInstalledFamilyWithItsNumberInMenuOrder) {
+  cSp_FontManager manager;
+  std::vector<Font> expected;
+  for (const sp_platform::InstalledFontFamily& family : sp_platform::InstalledFontFamilies()) {
+    expected.push_back({family.name, family.number});
+  }
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(ListOf(manager), expected);
+  EXPECT_EQ(manager.GetFontItemCount(), SInt32(expected.size()));
+  ASSERT_NE(manager.GetFontItemListTail(), nullptr);
+  EXPECT_EQ(manager.GetFontItemListTail()->GetNextObjectPtr(), nullptr);
+  EXPECT_EQ(manager.GetFontItemListTail()->GetFontName(), expected.back().name);
+}
+
+TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
+  cSp_FontManager manager;
+  struct Case {
+    const char* name;
+    SInt16 number;
+  } cases[] = {
+      {"IPAGothic", kIPAGothic},
+      {"IPAMincho", kIPAMincho},
+      {"ipagothic", 0},   // case differs
+      {"IPAGothic ", 0},  // trailing space
+      {"IPA", 0},         // a beginning is no name
+      {"", 0},
+      {"No Such Font", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(manager.GetFontNoFromName(c.name), c.number) << c.name;
+    EXPECT_EQ(Sp_GetFontNoFromFontName(c.name), c.number) << c.name;
+  }
+  ErrorLogCapture log;
+  EXPECT_EQ(Sp_GetFontNoFromFontName(nullptr), 0);
+  EXPECT_TRUE(log.Has("Sp_GetFontNoFromFontName", 1));
+  EXPECT_EQ(log.Beeps(), 1u);
+}
+
+TEST_F(FontManager, StringListGivesItsFirstInstalledName) {
+  struct Case {
+    std::vector<std::string> names;
+    SInt16 number;
+    const char* copied;  // null: the buffer is left as it was
+  } cases[] = {
+      {{"No Such Font", "IPAMincho", "IPAGothic"}, kIPAMincho, "IPAMincho"},
+      {{"IPAGothic"}, kIPAGothic, "IPAGothic"},
+      {{"No Such Font", "ipamincho"}, 0, nullptr},
+      {{"No Such Font", "", "IPAGothic"}, 0, nullptr},  // an empty string ends the list
+      {{}, 0, nullptr},
+  };
+  SInt16 id = 9500;
+  for (const Case& c : cases) {
+    ASSERT_EQ(sp_testing::AddAppResource(kSTRList, id, sp_testing::MakeStringList(c.names)), noErr);
+    char out[kSpFontNameSize];
+    std::strcpy(out, "unchanged");
+    EXPECT_EQ(Sp_GetFontNoFromIndString(id, out), c.number) << id;
+    EXPECT_STREQ(out, c.copied != nullptr ? c.copied : "unchanged") << id;
+    ++id;
+  }
+  EXPECT_EQ(Sp_GetFontNoFromIndString(9599, nullptr), 0) << "no such list";
+  EXPECT_EQ(Sp_GetFontNoFromIndString(9500, nullptr), kIPAMincho) << "no buffer is needed";
+}
+
+TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailAndCount) {
+  cSp_FontManager manager;
+  const SInt32 count = manager.GetFontItemCount();
+  cSp_FontItem* first = new (std::nothrow) cSp_FontItem("AAA First", 1);
+  cSp_FontItem* last = new (std::nothrow) cSp_FontItem("zzz Last", 2);
+  cSp_FontItem* middle = new (std::nothrow) cSp_FontItem("IPAGothic2", 3);
+  manager.LinkFontItemList(last);
+  manager.LinkFontItemList(first);
+  manager.LinkFontItemList(middle);
+  EXPECT_EQ(manager.GetFontItemList(), first);
+  EXPECT_EQ(manager.GetFontItemListTail(), last) << "a later append must not lose the item";
+  EXPECT_EQ(manager.GetFontItemCount(), count + 3);
+  EXPECT_EQ(middle->GetBeforeObjectPtr()->GetFontName(), std::string("IPAGothic"));
+  EXPECT_EQ(manager.GetFontNoFromName("zzz Last"), 2);
+
+  ErrorLogCapture log;
+  manager.LinkFontItemList(nullptr);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_EQ(log.Records()[0].message, "Requred argument is null !! ");
+}
+
+TEST_F(FontManager, ItemNamesAreCutTo255BytesAndANullBufferIsRefused) {
+  const std::string longName(300, 'x');
+  cSp_FontItem item(longName.c_str(), 7);
+  EXPECT_EQ(std::strlen(item.GetFontName()), 255u);
+  item.SetupFontName("Short");
+  char out[kSpFontNameSize];
+  EXPECT_STREQ(item.GetTargetFontName(out), "Short");
+
+  ErrorLogCapture log;
+  EXPECT_EQ(item.GetTargetFontName(nullptr), nullptr);
+  item.SetupFontName(nullptr);
+  EXPECT_STREQ(item.GetFontName(), "Short");
+  EXPECT_TRUE(log.Has("cSp_FontItem::GetTargetFontName", 1));
+  EXPECT_TRUE(log.Has("cSp_FontItem::SetupFontName", 1));
+}
+
+}  // namespace

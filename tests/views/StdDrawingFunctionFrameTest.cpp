@@ -1,0 +1,296 @@
+// 3D frames and their removal, the smooth panel, the default-button ring, the caret, dotted
+// lines and the zoom-rect animation, by chosen pixels.
+#include <gtest/gtest.h>
+
+#include "Clock.h"
+#include "ErrorLogCapture.h"
+#include "SpStdDrawingFunction.h"
+#include "SpTesting.h"
+#include "StdDrawingFunctionTestSupport.h"
+#include "TestClock.h"
+
+namespace {
+
+using drawing_test::DrawingPortTest;
+using drawing_test::Grey;
+using drawing_test::kBlack;
+using drawing_test::kWhite;
+using drawing_test::Lightness;
+using drawing_test::Pixel;
+using drawing_test::R;
+using drawing_test::Times;
+
+// The frame's colours on a port whose background is white: frame grey 6898 (0x1A), shade
+// 19660 (white x 3 / 10, 0x4C), mid (65535 + 6898) / 2 = 36216 (0x8D).
+constexpr UInt32 kFrame = 0x1A1A1A;
+constexpr UInt32 kShade = 0x4C4C4C;
+constexpr UInt32 kMid = 0x8D8D8D;
+constexpr UInt32 kGround = 0x808080;
+
+class Frames : public DrawingPortTest {
+ protected:
+  // The rectangle is columns and rows 20-39.
+  const Rect rect_ = R(20, 20, 40, 40);
+};
+
+TEST_F(Frames, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
+  sp_testing::FillPort(world_, kGround);
+  Sp_Draw3DFrame(nullptr, &rect_, kSp3DFrameSunken);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+    const char* why;
+  } probes[] = {
+      {18, 30, kShade, "left, outer column"},
+      {19, 30, kFrame, "left, the frame"},
+      {30, 18, kMid, "top, outer row"},
+      {30, 19, kFrame, "top, the frame"},
+      {40, 30, kFrame, "right, the frame"},
+      {41, 30, kGround, "between frame and light"},
+      {42, 30, kWhite, "right, the light column"},
+      {30, 42, kWhite, "bottom, the light row"},
+      {30, 30, kGround, "the inside is left alone"},
+      {20, 20, kGround, "the rectangle's corner"},
+  };
+  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
+}
+
+TEST_F(Frames, TheRaisedFrameIsLightAboveAndLeftAndShadedBelowAndRight) {
+  sp_testing::FillPort(world_, kGround);
+  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+    const char* why;
+  } probes[] = {
+      {19, 30, kFrame, "left frame"},  {20, 30, kWhite, "light, two columns"},
+      {21, 30, kWhite, "light"},       {22, 30, kGround, "inside"},
+      {30, 20, kWhite, "light row"},   {30, 21, kWhite, "light row"},
+      {30, 39, kMid, "bottom: mid"},   {30, 40, kFrame, "bottom frame"},
+      {39, 30, kShade, "right shade"}, {40, 30, kFrame, "right frame"},
+      {41, 30, kGround, "outside"},
+  };
+  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
+}
+
+TEST_F(Frames, TheFramePutsBackThePortPenAndColour) {
+  GWorldPtr other = NewWorld(R(0, 0, 10, 10), kWhite);
+  PenSize(5, 6);
+  const RGBColor red{65535, 0, 0};
+  RGBForeColor(&red);
+  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
+  SetGWorld(other, nullptr);
+  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameSunken);
+  CGrafPtr now = nullptr;
+  GetGWorld(&now, nullptr);
+  EXPECT_EQ(now, other);
+  SetGWorld(world_, nullptr);
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 5);
+  EXPECT_EQ(pen.pnSize.v, 6);
+  RGBColor fore{};
+  GetForeColor(&fore);
+  EXPECT_EQ(fore.red, 65535);
+  EXPECT_EQ(fore.green, 0);
+}
+
+TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
+  for (t3DRectDrowType type : {kSp3DFrameSunken, kSp3DFrameRaised}) {
+    sp_testing::FillPort(world_, kWhite);
+    const RGBColor black{0, 0, 0};
+    SetCPixel(30, 30, &black);  // inside the rectangle
+    SetCPixel(45, 30, &black);  // outside the ring
+    Sp_Draw3DFrame(world_, &rect_, type);
+    Sp_Delete3DFrame(world_, &rect_, type);
+    int left = 0;
+    for (SInt16 v = 0; v < kHeight; ++v) {
+      for (SInt16 h = 0; h < kWidth; ++h) {
+        if ((h == 30 || h == 45) && v == 30) continue;
+        if (Px(h, v) != kWhite) ++left;
+      }
+    }
+    EXPECT_EQ(left, 0) << "pixels of the frame left behind, type " << type;
+    EXPECT_EQ(Px(30, 30), kBlack) << type;
+    EXPECT_EQ(Px(45, 30), kBlack) << type;
+  }
+}
+
+TEST_F(Frames, TheColouredFrameMixesItsEdgesFromTheBaseColour) {
+  sp_testing::FillPort(world_, kGround);
+  const RGBColor base{32767, 32767, 32767};
+  // Dark: 32767 x 0.7 = 22936 (0x59); light: 32767 + 32768 x 0.3 = 42597 (0xA6).
+  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameSunken, 1);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+  } outside[] = {{19, 30, Grey(0x59)}, {18, 30, Grey(0x59)}, {30, 19, Grey(0x59)},
+                 {30, 18, Grey(0x59)}, {40, 30, Grey(0xA6)}, {41, 30, Grey(0xA6)},
+                 {30, 40, Grey(0xA6)}, {30, 41, Grey(0xA6)}, {20, 30, kGround}};
+  for (const auto& p : outside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
+
+  sp_testing::FillPort(world_, kGround);
+  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameRaised, 0);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+  } inside[] = {{20, 30, Grey(0xA6)}, {21, 30, Grey(0xA6)}, {22, 30, kGround}, {38, 30, Grey(0x59)},
+                {39, 30, Grey(0x59)}, {30, 39, Grey(0x59)}, {19, 30, kGround}, {40, 30, kGround}};
+  for (const auto& p : inside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
+}
+
+// ---- The smooth panel ----
+
+TEST_F(Frames, TheSmoothPanelHasRoundCornersAFadingShadowAndABevel) {
+  const RGBColor face{20000, 30000, 50000};
+  const RGBColor shadow{65535, 65535, 65535};
+  // The panel is (10, 10) to (104, 84); the shadow runs 6 pixels on below and right.
+  Sp_Draw3DSmoothPanel(R(10, 10, 90, 110), 10, 6, face, shadow);
+  EXPECT_EQ(Px(55, 45), Pixel(face)) << "the face";
+  EXPECT_EQ(Px(10, 10), kWhite) << "outside the rounded corner";
+  EXPECT_EQ(Px(60, 10), Pixel(Times(face, 0.81))) << "outer rim along the top";
+  EXPECT_EQ(Px(60, 11), Pixel(Times(face, 1.18))) << "inner rim along the top";
+  EXPECT_EQ(Px(10, 30), Pixel(Times(face, 0.694))) << "outer rim down the left";
+  EXPECT_EQ(Px(11, 30), Pixel(Times(face, 1.18))) << "inner rim down the left";
+  // Below the bevel's bottom rows (84, 85) the shadow fades from the panel outward.
+  const UInt32 near = Px(55, 86);
+  const UInt32 middle = Px(55, 88);
+  const UInt32 far = Px(55, 89);
+  EXPECT_LT(Lightness(near), Lightness(middle));
+  EXPECT_LT(Lightness(middle), Lightness(far));
+  EXPECT_LT(Lightness(far), Lightness(kWhite));
+  EXPECT_EQ(Px(55, 90), kWhite) << "the shadow ends 6 pixels below the panel";
+  EXPECT_LT(Lightness(Px(107, 45)), Lightness(Px(109, 45))) << "and fades to the right too";
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 2) << "the bevel leaves its pen";
+}
+
+// ---- Default-button ring ----
+
+TEST_F(Frames, TheDefaultButtonRingIsThreePixelsThickFourOutsideTheButton) {
+  const RGBColor red{65535, 0, 0};
+  RGBForeColor(&red);
+  GWorldPtr other = NewWorld(R(0, 0, 10, 10), kWhite);
+  SetGWorld(other, nullptr);
+  const Rect button = R(30, 30, 50, 90);
+  Sp_DrawDialogDefaultButtonFrame(world_, &button);
+  CGrafPtr now = nullptr;
+  GetGWorld(&now, nullptr);
+  EXPECT_EQ(now, other) << "the current port is put back";
+  // The ring: (26, 26) to (54, 94), its top edge rows 26-28 and left edge columns 26-28.
+  EXPECT_EQ(Px(60, 26), 0xFF0000u);
+  EXPECT_EQ(Px(60, 28), 0xFF0000u);
+  EXPECT_EQ(Px(60, 29), kWhite);
+  EXPECT_EQ(Px(60, 25), kWhite);
+  EXPECT_EQ(Px(26, 40), 0xFF0000u);
+  EXPECT_EQ(Px(93, 40), 0xFF0000u) << "right edge";
+  EXPECT_EQ(Px(60, 53), 0xFF0000u) << "bottom edge";
+  EXPECT_EQ(Px(26, 26), kWhite) << "the corner is rounded";
+  EXPECT_EQ(Px(40, 40), kWhite) << "the button itself is untouched";
+  SetGWorld(world_, nullptr);
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 1);
+}
+
+// ---- Caret ----
+
+TEST_F(Frames, ACaretDrawnTwiceRestoresThePixels) {
+  Stripes();
+  const std::vector<UInt32> before = AllPixels();
+  const Rect clip = R(0, 0, 20, 100);
+  PenSize(4, 4);
+  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
+  EXPECT_NE(Px(10, 10), before[10 * kWidth + 10]) << "inverted";
+  EXPECT_NE(Px(11, 15), before[15 * kWidth + 11]) << "two pixels wide";
+  EXPECT_EQ(Px(12, 15), before[15 * kWidth + 12]);
+  EXPECT_EQ(Px(10, 25), before[25 * kWidth + 10]) << "cut at the clip rectangle";
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 1) << "a normal pen afterwards";
+  EXPECT_EQ(pen.pnMode, patCopy);
+  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
+  EXPECT_TRUE(AllPixels() == before);
+}
+
+// ---- Dotted lines ----
+
+class DottedLines : public DrawingPortTest {
+ protected:
+  void SetUp() override {
+    DrawingPortTest::SetUp();
+    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  }
+};
+
+TEST_F(DottedLines, HorizontalAndVerticalLinesAreDottedByTheApplicationsPatterns) {
+  Sp_DrawPatternDotLine(Point{5, 10}, Point{5, 40});
+  EXPECT_EQ(Px(10, 5), kBlack);
+  EXPECT_EQ(Px(11, 5), kWhite);
+  EXPECT_EQ(Px(12, 5), kBlack);
+  EXPECT_EQ(Px(40, 5), kBlack);
+  Sp_DrawPatternDotLine(Point{10, 60}, Point{40, 60});
+  EXPECT_EQ(Px(60, 10), kBlack);
+  EXPECT_EQ(Px(60, 11), kWhite);
+  EXPECT_EQ(Px(60, 12), kBlack);
+  Sp_DrawPatternDotLine(Point{10, 80}, Point{30, 90});  // steeper than 45 degrees: rows alternate
+  EXPECT_EQ(Px(80, 10), kBlack);
+  EXPECT_EQ(Px(81, 11), kWhite);
+  Point pen{};
+  GetPen(&pen);
+  EXPECT_EQ(pen.h, 0) << "the pen is put back";
+}
+
+TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
+  Stripes();
+  const std::vector<UInt32> before = AllPixels();
+  const Rect clip = R(10, 10, 60, 60);
+  const Rect rect = R(20, 20, 80, 50);
+  Sp_DrawDotRect(&clip, &rect);
+  // The dots follow the port's pattern grid: even columns of a horizontal edge, even rows of
+  // a vertical one.
+  EXPECT_NE(Px(22, 20), before[20 * kWidth + 22]) << "a dot of the top edge";
+  EXPECT_EQ(Px(21, 20), before[20 * kWidth + 21]) << "a gap of the top edge";
+  EXPECT_NE(Px(20, 22), before[22 * kWidth + 20]) << "a dot of the left edge";
+  EXPECT_EQ(Px(20, 21), before[21 * kWidth + 20]) << "a gap of the left edge";
+  EXPECT_NE(Px(20, 58), before[58 * kWidth + 20]) << "the last row inside the clip";
+  EXPECT_EQ(Px(20, 59), before[59 * kWidth + 20]) << "the clip is inset by one";
+  EXPECT_NE(Px(50, 30), before[30 * kWidth + 50]) << "a dot of the right edge";
+  Sp_DrawDotRect(&clip, &rect);
+  EXPECT_TRUE(AllPixels() == before);
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnMode, patCopy);
+}
+
+TEST_F(DottedLines, TheZoomAnimationTakesTwoTicksAFrameAndLeavesNoTrace) {
+  sp_testing::VirtualClockScope clock(0);
+  Stripes();
+  const std::vector<UInt32> before = AllPixels();
+  const Rect from = R(10, 10, 20, 20);
+  const Rect to = R(100, 100, 150, 190);
+  const Rect clip = R(0, 0, kHeight, kWidth);
+  const struct {
+    short steps, trail;
+    UInt32 ticks;
+    const char* why;
+  } cases[] = {
+      {5, 2, 4 * 2 + 2 * 2, "a wait before each frame but the first, one per trail rectangle"},
+      {3, 0, 2 * 2 + 1 * 2, "a trail of 0 is a trail of 1"},
+      {2, 9, 1 * 2 + 2 * 2, "a trail longer than the steps"},
+      {0, 2, 0, "no steps: nothing"},
+  };
+  for (const auto& c : cases) {
+    const UInt32 start = TickCount();
+    const UInt32 flushes = sp_testing::FlushCount(world_);
+    Sp_RectMoveAnimation(&from, &to, c.steps, &clip, c.trail);
+    EXPECT_EQ(TickCount() - start, c.ticks) << c.why;
+    EXPECT_TRUE(AllPixels() == before) << c.why;
+    EXPECT_EQ(sp_testing::FlushCount(world_) - flushes,
+              UInt32(c.steps + std::min<int>(c.steps, std::max<int>(c.trail, 1))))
+        << c.why;
+  }
+}
+
+}  // namespace

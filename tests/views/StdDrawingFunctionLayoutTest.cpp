@@ -1,0 +1,215 @@
+// Box layout, moving an area into a target, and one line of aligned text.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ErrorLogCapture.h"
+#include "SpStdDrawingFunction.h"
+#include "SpTesting.h"
+#include "StdDrawingFunctionTestSupport.h"
+#include "TestFonts.h"
+
+namespace {
+
+using drawing_test::DrawingPortTest;
+using drawing_test::Grey;
+using drawing_test::R;
+
+std::string Str(const Rect& r) {
+  return "(t" + std::to_string(r.top) + " l" + std::to_string(r.left) + " b" +
+         std::to_string(r.bottom) + " r" + std::to_string(r.right) + ")";
+}
+
+TEST(StdDrawingFunctionLayout, BoxesAreKeptOrStretchedAndAlignedAsTheCodesSay) {
+  const Rect base = R(0, 0, 100, 100);
+  const struct {
+    Rect base;
+    tObjectLayoutType type;
+    SInt32 h, v;
+    short width, height;
+    Rect expected;
+    const char* why;
+  } cases[] = {
+      {base, kSpLayoutKeepSize, 2, 2, 11, 20, R(40, 44, 60, 55), "centred: (0+100-11)/2 = 44"},
+      {base, kSpLayoutKeepSize, 1, 4, 11, 20, R(0, 0, 20, 11), "left and top ignore margins"},
+      {base, kSpLayoutKeepSize, 3, 5, 11, 20, R(80, 89, 100, 100), "right and bottom"},
+      {base, kSpLayoutKeepSize, 7, 9, 11, 20, R(40, 44, 60, 55), "unknown codes centre"},
+      {base, kSpLayoutKeepWidth, 1, 4, 11, 20, R(2, 0, 96, 11), "keeps the width only"},
+      {base, kSpLayoutKeepHeight, 1, 4, 11, 20, R(0, 1, 20, 97), "keeps the height only"},
+      {base, kSpLayoutKeepHeight, 1, 4, 11, -5, R(2, 1, 96, 97), "a negative height stretches"},
+      {base, kSpLayoutStretch, 1, 4, 11, 20, R(2, 1, 96, 97), "stretches both with margins"},
+      {R(-1, -10, 0, -1), kSpLayoutKeepSize, 2, 2, 4, 1, R(-1, -7, 0, -3),
+       "halving truncates toward zero: -15/2 = -7, -7/2 = -3"},
+  };
+  for (const auto& c : cases) {
+    Rect out{};
+    Sp_GetLayoutArea(&c.base, c.type, tPositionType(c.h), tPositionType(c.v), 1, 2, 3, 4, c.width,
+                     c.height, out);
+    EXPECT_TRUE(EqualRect(&out, &c.expected)) << c.why << ": " << Str(out);
+  }
+}
+
+TEST(StdDrawingFunctionLayout, AreasArePushedIntoTheTargetOrAlignedWhenTooLarge) {
+  const Rect screen = R(20, 0, 768, 1024);
+  const Rect small = R(0, 0, 100, 100);
+  const struct {
+    Rect target, area;
+    SInt32 h, v;
+    Rect expected;
+    const char* why;
+  } cases[] = {
+      {screen, R(700, 100, 800, 300), 1, 2, R(668, 100, 768, 300),
+       "sticking out below: moved up, size kept"},
+      {screen, R(-50, -40, 50, 60), 1, 2, R(20, 0, 120, 100), "above and left: moved in"},
+      {screen, R(100, 1000, 200, 1100), 1, 2, R(100, 924, 200, 1024), "right: moved left"},
+      {screen, R(100, 100, 200, 300), 1, 2, R(100, 100, 200, 300), "inside: unchanged"},
+      {small, R(10, 50, 40, 250), 1, 4, R(10, 0, 40, 200), "too wide, left: sticks out right"},
+      {small, R(10, 50, 40, 250), 3, 4, R(10, -100, 40, 100), "too wide, right"},
+      {small, R(10, 50, 40, 250), 2, 4, R(10, -50, 40, 150), "too wide, centred"},
+      {small, R(-20, 10, 180, 20), 1, 5, R(-100, 10, 100, 20), "too high, bottom"},
+      {small, R(-20, 10, 180, 20), 1, 2, R(-50, 10, 150, 20), "too high, centred"},
+  };
+  for (const auto& c : cases) {
+    Rect out{};
+    Sp_MoveAreaInTargetArea(c.target, c.area, out, tPositionType(c.h), tPositionType(c.v));
+    EXPECT_TRUE(EqualRect(&out, &c.expected)) << c.why << ": " << Str(out);
+  }
+  Rect same = R(700, 100, 800, 300);
+  Sp_MoveAreaInTargetArea(screen, same, same, kSpPositionLeft, kSpPositionCenter);
+  const Rect moved = R(668, 100, 768, 300);
+  EXPECT_TRUE(EqualRect(&same, &moved)) << "the result may be written over the area";
+}
+
+// ---- Aligned text, with the fixed-metric font: at size 16 a one-byte character is 8 pixels
+// wide, the ascent 12 and the descent 4 ----
+
+class DrawStringInRect : public DrawingPortTest {
+ protected:
+  void SetUp() override {
+    DrawingPortTest::SetUp();
+    TextSize(16);
+  }
+
+  // Draws the text and answers where it started: the pen ends after it on the baseline.
+  Point StartOf(const char* text, const Rect& rect, SInt32 h, SInt32 v, short left = 0,
+                short right = 0, short top = 0, short bottom = 0) {
+    Sp_DrawStringInRect(text, &rect, tPositionType(h), tPositionType(v), left, right, top, bottom,
+                        0, 0, 0, 0, nullptr);
+    Point pen{};
+    GetPen(&pen);
+    pen.h = SInt16(pen.h - TextWidth(text, 0, SInt16(std::strlen(text))));
+    return pen;
+  }
+
+  sp_testing::FixedMetricFontScope font_;
+};
+
+TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
+  const struct {
+    Rect rect;
+    SInt32 h, v;
+    short li, ri, ti, bi;
+    SInt16 penH, penV;
+    const char* why;
+  } cases[] = {
+      {R(0, 0, 40, 100), 2, 2, 0, 0, 0, 0, 31, 26, "centred: (0+100-40)/2+1, (0+40+12)/2"},
+      {R(0, 0, 40, 40), 2, 2, 0, 0, 0, 0, 0, 26, "as wide as the room: at its left"},
+      {R(0, 10, 40, 50), 2, 2, 0, 0, 0, 0, 10, 26, "as wide as a room anywhere: at its left"},
+      {R(10, 10, 50, 110), 1, 4, 0, 0, 0, 0, 10, 22, "left, top: top + ascent"},
+      {R(10, 10, 50, 110), 3, 5, 0, 0, 0, 0, 70, 46, "right, bottom: bottom - descent"},
+      {R(10, 10, 50, 110), 1, 4, 5, 0, 3, 0, 15, 25, "left and top insets"},
+      {R(10, 10, 50, 110), 3, 5, 0, 7, 0, 2, 63, 44, "right and bottom insets"},
+  };
+  for (const auto& c : cases) {
+    const Point start = StartOf("abcde", c.rect, c.h, c.v, c.li, c.ri, c.ti, c.bi);
+    EXPECT_EQ(start.h, c.penH) << c.why;
+    EXPECT_EQ(start.v, c.penV) << c.why;
+  }
+}
+
+TEST_F(DrawStringInRect, InsetsThatLeaveNoRoomDrawNothingAndLeaveThePortAlone) {
+  MoveTo(3, 4);
+  const Rect rect = R(10, 10, 50, 110);
+  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 60, 40, 0, 0, 1, 1, 2, 2,
+                      nullptr);
+  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 20, 20, 1, 1, 2, 2,
+                      nullptr);
+  Point pen{};
+  GetPen(&pen);
+  EXPECT_EQ(pen.h, 3);
+  EXPECT_EQ(pen.v, 4);
+  EXPECT_EQ(Px(12, 15), drawing_test::kWhite);
+}
+
+TEST_F(DrawStringInRect, TheShadowIsDrawnFirstInTenPercentGreyAndTheColourPutBack) {
+  const Rect rect = R(10, 10, 50, 110);
+  Sp_DrawStringInRect("a", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 1, 2, 2, nullptr);
+  // The glyph is a box: columns 10-16, rows 10-21; the shadow the same box 2 down and right.
+  EXPECT_EQ(Px(10, 10), drawing_test::kBlack) << "the text over the shadow";
+  EXPECT_EQ(Px(17, 23), Grey(0x19)) << "10 % grey is 6553, 0x19 a channel";
+  EXPECT_EQ(Px(11, 23), drawing_test::kWhite);
+  RGBColor fore{};
+  GetForeColor(&fore);
+  EXPECT_EQ(fore.red, 0);
+
+  const RGBColor red{65535, 0, 0};
+  Sp_DrawStringInRect("a", &rect, kSpPositionRight, kSpPositionTop, 0, 0, 0, 0, 0, 1, 1, 0, &red);
+  EXPECT_EQ(Px(109, 15), 0xFF0000u) << "a given shadow colour, moved one right";
+  EXPECT_EQ(Px(108, 15), drawing_test::kBlack);
+}
+
+TEST_F(DrawStringInRect, ClippingKeepsTheTextInsideAndPutsTheClipBack) {
+  const Rect rect = R(10, 10, 50, 40);
+  RgnHandle before = NewRgn();
+  GetClip(before);
+  Sp_DrawStringInRect("abcdefgh", &rect, kSpPositionLeft, kSpPositionTop, 2, 2, 0, 0, 1, 0, 0, 0,
+                      nullptr);
+  EXPECT_EQ(Px(12, 12), drawing_test::kBlack);
+  EXPECT_EQ(Px(37, 12), drawing_test::kBlack) << "the last column inside";
+  EXPECT_EQ(Px(38, 12), drawing_test::kWhite) << "cut at the right inset";
+  EXPECT_EQ(Px(60, 12), drawing_test::kWhite);
+  RgnHandle after = NewRgn();
+  GetClip(after);
+  EXPECT_TRUE(EqualRgn(before, after));
+  DisposeRgn(before);
+  DisposeRgn(after);
+}
+
+TEST_F(DrawStringInRect, TextLongerThan255BytesIsDrawnWhole) {
+  TextSize(2);  // one pixel a character
+  const std::string text(300, 'a');
+  const Rect rect = R(0, 0, 20, 200);
+  const Point start = StartOf(text.c_str(), rect, kSpPositionLeft, kSpPositionBottom);
+  EXPECT_EQ(start.h, 0);
+  Point pen{};
+  GetPen(&pen);
+  EXPECT_EQ(pen.h, 300);
+}
+
+TEST_F(DrawStringInRect, ARegionThatCannotBeMadeDrawsNothing) {
+  const Rect rect = R(10, 10, 50, 110);
+  for (UInt32 n : {1u, 2u}) {
+    ErrorLogCapture log;
+    sp_testing::FailNthAllocation(n);
+    Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 1, 0, 0, 0,
+                        nullptr);
+    sp_testing::FailNthAllocation(0);
+    EXPECT_TRUE(log.Has("Sp_DrawStringInRect", 2)) << n;
+    EXPECT_EQ(Px(10, 15), drawing_test::kWhite) << n;
+  }
+}
+
+TEST_F(DrawStringInRect, TheShadowedStringLeavesTheTextColourCurrent) {
+  const RGBColor blue{0, 0, 65535};
+  const RGBColor red{65535, 0, 0};
+  Sp_DrawStringWithShadow("a", 20, 40, 3, 3, &blue, &red);
+  EXPECT_EQ(Px(20, 30), 0x0000FFu);
+  EXPECT_EQ(Px(29, 42), 0xFF0000u) << "the shadow, 3 right and down";
+  RGBColor fore{};
+  GetForeColor(&fore);
+  EXPECT_EQ(fore.blue, 65535);
+  EXPECT_EQ(fore.red, 0);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// Points on circles, arcs as line segments, circles, and soft shadows through CopyDeepMask.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "QDRegions.h"
+#include "SpStdDrawingFunction.h"
+#include "SpTesting.h"
+#include "StdDrawingFunctionTestSupport.h"
+
+namespace {
+
+using drawing_test::DrawingPortTest;
+using drawing_test::Grey;
+using drawing_test::kWhite;
+using drawing_test::Lightness;
+using drawing_test::R;
+
+TEST(StdDrawingFunctionShape, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
+  const Point c{100, 100};  // v, h
+  const struct {
+    short radius;
+    float angle;
+    SInt16 h, v;
+    const char* why;
+  } cases[] = {
+      {10, 0, 100, 90, "12 o'clock"},
+      {10, 90, 110, 100, "3 o'clock"},
+      {10, 180, 100, 110, "6 o'clock"},
+      {10, 270, 90, 100, "9 o'clock"},
+      {10, 45, 107, 93, "7.07 truncated toward the centre"},
+      {10, -90, 90, 100, "a negative angle gets a turn added"},
+      {10, 450, 110, 100, "whole turns are dropped"},
+      {10, 720.5f, 100, 91, "the fraction is kept: -9.9996 truncates to -9"},
+      {10, -405, 93, 93, "-405 is 315 degrees"},
+      {0, 45, 100, 100, "radius 0 is the centre"},
+  };
+  for (const auto& t : cases) {
+    Point out{};
+    Sp_GetCerclePosition(c, t.radius, t.angle, out);
+    EXPECT_EQ(out.h, t.h) << t.why;
+    EXPECT_EQ(out.v, t.v) << t.why;
+  }
+  const sFloatPoint fc{100.0f, 100.0f};
+  sFloatPoint f{};
+  Sp_GetCerclePositionByFloat(fc, 10.0f, 45.0f, f);
+  EXPECT_NEAR(f.h, 107.071f, 0.001f);
+  EXPECT_NEAR(f.v, 92.929f, 0.001f);
+}
+
+// The points of the lines an arc draws, recorded as a polygon.
+std::vector<Point> ArcPoints(Point center, short radius, short start, short arc,
+                             unsigned char moveFirst) {
+  PolyHandle poly = OpenPoly();
+  if (!moveFirst) MoveTo(0, 0);
+  Sp_DrawFrameArc(center, radius, start, arc, moveFirst);
+  ClosePoly();
+  std::vector<Point> points;
+  if (poly == nullptr) return points;
+  const int count = ((*poly)->polySize - 10) / 4;
+  for (int i = 0; i < count; ++i) points.push_back((*poly)->polyPoints[i]);
+  KillPoly(poly);
+  return points;
+}
+
+class StdDrawingFunctionArc : public DrawingPortTest {};
+
+TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
+  const Point c{50, 50};
+  const struct {
+    short radius, start, arc;
+    int minSegments, maxSegments, longestStep;
+    const char* why;
+  } cases[] = {
+      {1, 0, 90, 2, 2, 1, "radius 1: the step becomes 45 degrees"},
+      {10, 0, 90, 8, 16, 2, "about a pixel of arc each"},
+      {10, 90, -90, 8, 16, 2, "anticlockwise"},
+      {1000, 0, 360, 100, 720, 10, "never more than 720 steps"},
+  };
+  for (const auto& t : cases) {
+    const std::vector<Point> points = ArcPoints(c, t.radius, t.start, t.arc, 1);
+    ASSERT_GE(points.size(), 2u) << t.why;
+    const int segments = int(points.size()) - 1;
+    EXPECT_GE(segments, t.minSegments) << t.why;
+    EXPECT_LE(segments, t.maxSegments) << t.why;
+    Point first{}, last{};
+    Sp_GetCerclePosition(c, t.radius, t.start, first);
+    Sp_GetCerclePosition(c, t.radius, float(t.start + t.arc), last);
+    EXPECT_TRUE(EqualPt(points.front(), first)) << t.why;
+    EXPECT_TRUE(EqualPt(points.back(), last)) << t.why;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      EXPECT_FALSE(EqualPt(points[i], points[i - 1])) << t.why << ": a repeated point";
+      EXPECT_LE(std::abs(points[i].h - points[i - 1].h), t.longestStep) << t.why;
+      EXPECT_LE(std::abs(points[i].v - points[i - 1].v), t.longestStep) << t.why;
+    }
+  }
+}
+
+TEST_F(StdDrawingFunctionArc, WithoutMoveFirstTheArcGoesOnFromThePen) {
+  const std::vector<Point> points = ArcPoints(Point{50, 50}, 10, 0, 90, 0);
+  ASSERT_FALSE(points.empty());
+  EXPECT_EQ(points.front().h, 0);
+  EXPECT_EQ(points.front().v, 0);
+  EXPECT_EQ(points.back().h, 60);
+  EXPECT_EQ(points.back().v, 50);
+  EXPECT_TRUE(ArcPoints(Point{50, 50}, 10, 0, 0, 1).empty()) << "an arc of 0 draws nothing";
+}
+
+TEST_F(StdDrawingFunctionArc, ACircleIsClosedAndLiesOnItsRadius) {
+  Sp_DrawCircle(Point{50, 60}, 20);  // centre h 60, v 50
+  // Points are truncated toward the centre, so the line runs at most a pixel inside.
+  auto inked = [this](SInt16 h, SInt16 v) {
+    for (SInt16 dv = -1; dv <= 1; ++dv) {
+      for (SInt16 dh = -1; dh <= 1; ++dh) {
+        if (Px(SInt16(h + dh), SInt16(v + dv)) == drawing_test::kBlack) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_EQ(Px(60, 30), drawing_test::kBlack) << "the top, where it starts and ends";
+  EXPECT_TRUE(inked(79, 50)) << "the right";
+  EXPECT_TRUE(inked(60, 69)) << "the bottom";
+  EXPECT_TRUE(inked(41, 50)) << "the left";
+  EXPECT_TRUE(inked(74, 36)) << "half way between";
+  EXPECT_FALSE(inked(60, 50)) << "the centre";
+  EXPECT_FALSE(inked(84, 50)) << "outside";
+  RgnHandle rgn = NewRgn();
+  OpenRgn();
+  Sp_DrawCircle(Point{50, 60}, 20);
+  CloseRgn(rgn);
+  EXPECT_TRUE(PtInRgn(Point{50, 60}, rgn)) << "the outline closes around the centre";
+  EXPECT_FALSE(PtInRgn(Point{50, 85}, rgn));
+  DisposeRgn(rgn);
+}
+
+// ---- Soft shadows ----
+
+class Shadows : public DrawingPortTest {};
+
+TEST_F(Shadows, OnePassDarkensByTheDarkness) {
+  const Rect r = R(10, 10, 40, 40);
+  Sp_DrawShadowRect(world_, r, 60, 0, nullptr, 0);
+  // A 40 % mask (26214, 0x66) lets 40 % of the white through.
+  EXPECT_NEAR(int(Px(25, 25) & 0xFF), 0x66, 1);
+  EXPECT_EQ(Px(10, 10), Px(25, 25)) << "one pass: even to the edge";
+  EXPECT_EQ(Px(9, 25), kWhite);
+  EXPECT_EQ(Px(40, 25), kWhite);
+}
+
+TEST_F(Shadows, SoftnessStacksPassesThatDarkenTowardTheMiddle) {
+  const Rect r = R(10, 10, 40, 40);
+  Sp_DrawShadowRect(world_, r, 60, 3, nullptr, 0);
+  // Four passes of an 85 % mask, each one pixel further in.
+  const int edge = int(Px(10, 25) & 0xFF);
+  const int second = int(Px(11, 25) & 0xFF);
+  const int third = int(Px(12, 25) & 0xFF);
+  const int core = int(Px(25, 25) & 0xFF);
+  EXPECT_NEAR(edge, 217, 2);
+  EXPECT_NEAR(second, 184, 3);
+  EXPECT_NEAR(third, 157, 3);
+  EXPECT_NEAR(core, 133, 4);
+  EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
+}
+
+TEST_F(Shadows, TheShadowKeepsToItsMaskAndThePortsClip) {
+  RgnHandle mask = NewRgn();
+  SetRectRgn(mask, 10, 10, 25, 40);  // the left half
+  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 50, 0, mask, 0);
+  EXPECT_LT(Lightness(Px(15, 25)), Lightness(kWhite));
+  EXPECT_EQ(Px(30, 25), kWhite) << "outside the mask";
+
+  const Rect clip = R(50, 50, 100, 70);
+  ClipRect(&clip);
+  Sp_DrawShadowRect(world_, R(50, 50, 100, 100), 50, 0, nullptr, 1);
+  EXPECT_LT(Lightness(Px(60, 60)), Lightness(kWhite));
+  EXPECT_EQ(Px(80, 60), kWhite) << "outside the port's clip";
+  DisposeRgn(mask);
+}
+
+TEST_F(Shadows, ARegionsShadowTakesItsShape) {
+  RgnHandle rgn = NewRgn();
+  const Rect oval = R(10, 10, 70, 70);
+  OpenRgn();
+  FrameOval(&oval);
+  CloseRgn(rgn);
+  Sp_DrawShadowRegionOnCurrentPort(rgn, 80, 0, 0);
+  EXPECT_LT(Lightness(Px(40, 40)), Lightness(Grey(0x40)) + 1) << "under the shadow";
+  EXPECT_EQ(Px(11, 11), kWhite) << "outside the oval, inside its bounds";
+  DisposeRgn(rgn);
+}
+
+TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
+  const std::vector<UInt32> before = AllPixels();
+  RgnHandle empty = NewRgn();
+  Sp_DrawShadowRect(world_, R(10, 10, 10, 40), 50, 2, nullptr, 0);
+  Sp_DrawShadowRegion(world_, empty, 50, 2, 0);
+  Sp_DrawShadowRegion(world_, nullptr, 50, 2, 0);
+  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), -20, 0, nullptr, 0);
+  EXPECT_TRUE(AllPixels() == before) << "no darkness: the mask lets everything through";
+  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 150, 0, nullptr, 0);
+  EXPECT_EQ(Px(20, 20), drawing_test::kBlack);
+  DisposeRgn(empty);
+}
+
+TEST_F(Shadows, OffscreensThatCannotBeMadeDrawNothing) {
+  ErrorLogCapture log;
+  sp_testing::LimitAllocationSize(1000);
+  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 60, 0, nullptr, 0);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_TRUE(log.Has("Sp_DrawShadowRect", 2));
+  EXPECT_EQ(Px(20, 20), kWhite);
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Shared by the drawing-function, panel and colour-table tests: a white GWorld made current
+// for the test, and pixels read as 0xRRGGBB.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "QuickDraw.h"
+#include "TestQuickDraw.h"
+#include "TestResources.h"
+#include "TestWindows.h"
+
+namespace drawing_test {
+
+constexpr UInt32 kWhite = 0xFFFFFF;
+constexpr UInt32 kBlack = 0x000000;
+
+inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
+  return Rect{top, left, bottom, right};
+}
+
+// The pixel a 16-bit colour becomes: each component's high byte.
+inline UInt32 Pixel(const RGBColor& c) {
+  return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
+}
+
+// A grey of this byte in every channel.
+inline UInt32 Grey(UInt8 level) {
+  return UInt32(level) * 0x010101u;
+}
+
+// The sum of the three channels: larger is lighter.
+inline int Lightness(UInt32 rgb) {
+  return int((rgb >> 16) & 0xFF) + int((rgb >> 8) & 0xFF) + int(rgb & 0xFF);
+}
+
+// The colour `factor` times each component, truncated and capped at 65535: a shade of a face.
+inline RGBColor Times(const RGBColor& c, double factor) {
+  auto scale = [factor](UInt16 v) -> UInt16 {
+    const double s = double(v) * double(float(factor));
+    return s >= 65535.0 ? UInt16(65535) : UInt16(s);
+  };
+  return RGBColor{scale(c.red), scale(c.green), scale(c.blue)};
+}
+
+class DrawingPortTest : public ::testing::Test {
+ protected:
+  static constexpr SInt16 kWidth = 200;
+  static constexpr SInt16 kHeight = 160;
+
+  void SetUp() override {
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    GetGWorld(&savedPort_, &savedDevice_);
+    world_ = NewWorld(R(0, 0, kHeight, kWidth), kWhite);
+    ASSERT_NE(world_, nullptr);
+    SetGWorld(world_, nullptr);
+  }
+
+  void TearDown() override {
+    SetGWorld(savedPort_, savedDevice_);
+    for (GWorldPtr w : worlds_) DisposeGWorld(w);
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+  }
+
+  // A new GWorld filled with the colour; disposed of at the end of the test.
+  GWorldPtr NewWorld(const Rect& bounds, UInt32 fill) {
+    GWorldPtr w = nullptr;
+    EXPECT_EQ(NewGWorld(&w, 32, &bounds, nullptr, nullptr, 0), noErr);
+    if (w != nullptr) {
+      worlds_.push_back(w);
+      sp_testing::FillPort(w, fill);
+    }
+    return w;
+  }
+
+  UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
+
+  // Every pixel of the test's port, for comparing before and after.
+  std::vector<UInt32> AllPixels() const {
+    std::vector<UInt32> out;
+    for (SInt16 v = 0; v < kHeight; ++v) {
+      for (SInt16 h = 0; h < kWidth; ++h) out.push_back(Px(h, v));
+    }
+    return out;
+  }
+
+  // Distinct colours everywhere, so that inverted or restored pixels can be told apart.
+  void Stripes() {
+    for (SInt16 v = 0; v < kHeight; ++v) {
+      for (SInt16 h = 0; h < kWidth; ++h) {
+        const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257),
+                         UInt16((h + v) * 3 % 256 * 257)};
+        SetCPixel(h, v, &c);
+      }
+    }
+  }
+
+  GWorldPtr world_ = nullptr;
+  std::vector<GWorldPtr> worlds_;
+  CGrafPtr savedPort_ = nullptr;
+  GDHandle savedDevice_ = nullptr;
+};
+
+}  // namespace drawing_test

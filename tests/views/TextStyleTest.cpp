@@ -1,0 +1,422 @@
+// Text style records: defaults, changes, equality, ports; face flags; cutting strings to a
+// width; the style list and the line-height measurer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ErrorLogCapture.h"
+#include "QuickDraw.h"
+#include "Script.h"
+#include "SpTesting.h"
+#include "SpTextStyle.h"
+#include "TestFonts.h"
+
+namespace {
+
+using sp_testing::kFixedMetricFont;
+
+class TextStyle : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Rect r;
+    SetRect(&r, 0, 0, 64, 32);
+    ASSERT_EQ(NewGWorld(&port_, 32, &r, nullptr, nullptr, 0), noErr);
+    GetPort(&saved_);
+    SetPort(port_);
+  }
+  void TearDown() override {
+    SetPort(saved_);
+    DisposeGWorld(port_);
+  }
+
+  static sTextStyleAttributes Defaults() {
+    sTextStyleAttributes a;
+    Sp_InitializeTextStyleAttribute(a);
+    return a;
+  }
+
+  GWorldPtr port_ = nullptr;
+  GrafPtr saved_ = nullptr;
+};
+
+TEST_F(TextStyle, DefaultsAreTheSystemFontsAtTheDefaultSizeInBlack) {
+  const sTextStyleAttributes a = Defaults();
+  EXPECT_EQ(a.fontNo, GetSysFont());
+  EXPECT_EQ(a.scriptCode, FontToScript(GetSysFont()));
+  EXPECT_EQ(a.direction, GetSysDirection());
+  EXPECT_EQ(a.size, 12);
+  EXPECT_EQ(a.mode, srcOr);
+  EXPECT_EQ(a.face, normal);
+  EXPECT_EQ(a.charExtra, 0);
+  EXPECT_EQ(a.spaceExtra, 0);
+  EXPECT_EQ(std::vector<UInt8>(a.flags, a.flags + 6), (std::vector<UInt8>{5, 0, 1, 0, 1, 1}));
+  for (const sTextStyleColor& c : a.colors) {
+    EXPECT_EQ(c.rgb.red | c.rgb.green | c.rgb.blue, 0);
+    EXPECT_EQ(c.kind, 2);
+  }
+}
+
+TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
+  sTextStyleAttributes a = Defaults();
+  RGBColor red = {0xFFFF, 0, 0};
+  struct Step {
+    tTextStyleAttType type;
+    unsigned long value;
+    Boolean changed;
+  } steps[] = {
+      {kTextStyleAttSize, 24, 1},
+      {kTextStyleAttSize, 0, 1},   // the default size
+      {kTextStyleAttSize, 12, 0},  // which is 12 already
+      {kTextStyleAttFont, 0, 0},   // the system font's real number, which it holds
+      {kTextStyleAttFont, kFixedMetricFont, 1},
+      {kTextStyleAttFont, 0, 1},
+      {kTextStyleAttFace, 0x105, 1},  // the low byte only: bold + underline
+      {kTextStyleAttFace, 5, 0},
+      {kTextStyleAttScript, 7, 0},
+      {kTextStyleAttDirection, 1, 0},
+      {kTextStyleAttFlag1, 2, 1},
+      {kTextStyleAttFlag6, 1, 0},
+      {kTextStyleAttColor1 + 2, reinterpret_cast<unsigned long>(&red), 1},
+      {kTextStyleAttColor1 + 2, reinterpret_cast<unsigned long>(&red), 0},
+      {kTextStyleAttColor1, 0, 0},  // no colour given
+      {17, 1, 0},
+      {0, 1, 0},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(SpChangeTextStyleAttribute(a, s.type, s.value), s.changed)
+        << "type " << s.type << " value " << s.value;
+  }
+  EXPECT_EQ(a.size, 12);
+  EXPECT_EQ(a.fontNo, GetSysFont());
+  EXPECT_EQ(a.face, bold | underline);
+  EXPECT_EQ(a.scriptCode, Defaults().scriptCode);
+  EXPECT_EQ(a.flags[0], 2);
+  EXPECT_EQ(a.colors[2].rgb.red, 0xFFFF);
+  EXPECT_EQ(a.colors[0].rgb.red, 0);
+
+  sTextStyleAttributes b = Defaults();
+  SpChangeTextStyleAttribute(b, kTextStyleAttFont, 1);
+  EXPECT_EQ(b.fontNo, GetAppFont());
+}
+
+TEST_F(TextStyle, EqualityLooksAtEveryFieldButTheColourKinds) {
+  const std::vector<std::function<void(sTextStyleAttributes&)>> changes = {
+      [](sTextStyleAttributes& a) { a.fontNo = 20; },
+      [](sTextStyleAttributes& a) { a.scriptCode = 0; },
+      [](sTextStyleAttributes& a) { a.direction = -1; },
+      [](sTextStyleAttributes& a) { a.size = 9; },
+      [](sTextStyleAttributes& a) { a.mode = srcCopy; },
+      [](sTextStyleAttributes& a) { a.face = italic; },
+      [](sTextStyleAttributes& a) { a.charExtra = 1; },
+      [](sTextStyleAttributes& a) { a.spaceExtra = 0x8000; },
+      [](sTextStyleAttributes& a) { a.flags[5] = 0; },
+      [](sTextStyleAttributes& a) { a.colors[4].rgb.blue = 1; },
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    sTextStyleAttributes a = Defaults();
+    changes[i](a);
+    EXPECT_FALSE(SpEqualTextStyleAttribute(a, Defaults())) << "change " << i;
+  }
+  sTextStyleAttributes a = Defaults();
+  a.colors[1].kind = 7;
+  EXPECT_TRUE(SpEqualTextStyleAttribute(a, Defaults()));
+}
+
+TEST_F(TextStyle, RecordReadFromAPortHoldsRealFontNumbersAndItsForeColour) {
+  TextFont(applFont);
+  TextSize(0);
+  TextFace(bold);
+  TextMode(srcCopy);
+  SpaceExtra(0x18000);
+  CharExtra(2 << 16);
+  const RGBColor green = {0, 0xFFFF, 0};
+  RGBForeColor(&green);
+
+  sTextStyleAttributes a = Defaults();
+  a.flags[2] = 9;
+  a.colors[1].rgb.red = 0x1234;
+  Sp_GetCurrentPortTextStyleAttribute(a);
+  EXPECT_EQ(a.fontNo, GetAppFont()) << "font 1 is the application font's number";
+  EXPECT_EQ(a.size, 12);
+  EXPECT_EQ(a.face, bold);
+  EXPECT_EQ(a.mode, srcCopy);
+  EXPECT_EQ(a.spaceExtra, 0x18000);
+  EXPECT_EQ(a.charExtra, 2);
+  EXPECT_EQ(a.colors[0].rgb.green, 0xFFFF);
+  EXPECT_EQ(a.flags[2], 9) << "what a port does not have stays";
+  EXPECT_EQ(a.colors[1].rgb.red, 0x1234);
+
+  // Read from another port, the current one stays current.
+  SetPort(saved_);
+  sTextStyleAttributes b = Defaults();
+  Sp_GetTargetPortTextStyleAttribute(port_, b);
+  GrafPtr now = nullptr;
+  GetPort(&now);
+  EXPECT_EQ(now, saved_);
+  EXPECT_EQ(b.face, bold);
+}
+
+TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
+  sTextStyleAttributes a = Defaults();
+  a.fontNo = kFixedMetricFont;
+  a.size = 20;
+  a.face = italic | underline;
+  a.mode = srcXor;
+  a.spaceExtra = 0x20000;
+  a.charExtra = 3;
+  a.colors[0].rgb = RGBColor{0xFFFF, 0, 0};
+  Sp_SetCurrentPortTextStyleAttribute(a);
+  EXPECT_EQ(GetPortTextFont(port_), kFixedMetricFont);
+  EXPECT_EQ(GetPortTextSize(port_), 20);
+  EXPECT_EQ(GetPortTextFace(port_), italic | underline);
+  EXPECT_EQ(GetPortTextMode(port_), srcXor);
+  EXPECT_EQ(GetPortSpExtra(port_), 0x20000);
+  EXPECT_EQ(GetPortChExtra(port_), 3);
+  RGBColor fore;
+  GetForeColor(&fore);
+  EXPECT_EQ(fore.red, 0);
+
+  sTextStyleAttributes back = Defaults();
+  Sp_GetCurrentPortTextStyleAttribute(back);
+  back.colors[0] = a.colors[0];
+  EXPECT_TRUE(SpEqualTextStyleAttribute(back, a)) << "apply then read gives the record back";
+}
+
+// ---- Face flags ------------------------------------------------------------------------------
+
+sTextStyleInfo Info(std::vector<UInt8> bytes) {
+  sTextStyleInfo info;
+  std::memcpy(&info, bytes.data(), sizeof info);
+  return info;
+}
+
+TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
+  struct Case {
+    Style style;
+    std::vector<UInt8> bytes;  // plain, bold, italic, underline, outline, shadow, condense, extend
+  } cases[] = {
+      {0, {1, 0, 0, 0, 0, 0, 0, 0}},
+      {bold | underline, {0, 1, 0, 1, 0, 0, 0, 0}},
+      {italic | extend, {0, 0, 1, 0, 0, 0, 0, 1}},
+      {0x7F, {0, 1, 1, 1, 1, 1, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    sTextStyleInfo info;
+    std::memset(&info, 0xAA, sizeof info);
+    Sp_TextStyleToTextStyleInfo(c.style, info);
+    EXPECT_TRUE(Sp_EqualTextStyleInfo(info, Info(c.bytes))) << int(c.style);
+    Style back = 0xFF;
+    Sp_TextStyleInfoToStyle(info, back);
+    EXPECT_EQ(back, c.style);
+  }
+  Style s = 0xFF;
+  Sp_TextStyleInfoToStyle(Info({1, 1, 1, 0, 0, 0, 0, 0}), s);
+  EXPECT_EQ(s, 0) << "a set plain byte wins";
+}
+
+TEST(TextStyleInfo, MergeAndToggleKeepThePlainByteRight) {
+  struct Case {
+    const char* what;
+    std::vector<UInt8> target, mask, values, merged, toggled;
+  } cases[] = {
+      {"bold off on bold only",
+       {0, 1, 0, 0, 0, 0, 0, 0},
+       {0, 1, 0, 0, 0, 0, 0, 0},
+       {0, 0, 0, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0}},
+      {"italic on keeps bold",
+       {0, 1, 0, 0, 0, 0, 0, 0},
+       {0, 0, 1, 0, 0, 0, 0, 0},
+       {0, 0, 1, 0, 0, 0, 0, 0},
+       {0, 1, 1, 0, 0, 0, 0, 0},
+       {0, 1, 1, 0, 0, 0, 0, 0}},
+      {"plain mask and values",
+       {0, 1, 1, 1, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0}},
+      {"plain mask, bold values",
+       {0, 0, 1, 0, 0, 0, 0, 0},
+       {1, 1, 0, 0, 0, 0, 0, 0},
+       {0, 1, 0, 0, 0, 0, 0, 0},
+       {0, 1, 1, 0, 0, 0, 0, 0},
+       {1, 0, 0, 0, 0, 0, 0, 0}},
+      {"unselected bytes stay",
+       {1, 0, 0, 0, 0, 0, 0, 0},
+       {0, 0, 0, 0, 0, 1, 1, 0},
+       {0, 1, 1, 1, 1, 1, 0, 1},
+       {0, 0, 0, 0, 0, 1, 0, 0},
+       {0, 0, 0, 0, 0, 1, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    sTextStyleInfo merged = Info(c.target);
+    Sp_ChangeStyleInfoByChangeBitItem(merged, Info(c.mask), Info(c.values));
+    EXPECT_TRUE(Sp_EqualTextStyleInfo(merged, Info(c.merged))) << c.what;
+    sTextStyleInfo toggled = Info(c.target);
+    Sp_RevolveStyleInfo(toggled, Info(c.mask));
+    EXPECT_TRUE(Sp_EqualTextStyleInfo(toggled, Info(c.toggled))) << c.what;
+  }
+  sTextStyleInfo fresh;
+  Sp_InitalizeStyleInfo(fresh, 0);
+  EXPECT_TRUE(Sp_EqualTextStyleInfo(fresh, Info({0, 0, 0, 0, 0, 0, 0, 0})));
+}
+
+// ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
+// 12 a two-byte one at size 12; the ellipsis is one byte) ------------------------------------
+
+TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
+  TextFont(kFixedMetricFont);
+  TextSize(12);
+  struct Case {
+    std::string src;
+    SInt16 width;
+    SInt16 truncWhere;
+    std::string out;
+    SInt16 newWidth;
+  } cases[] = {
+      {"abc", 18, truncEnd, "abc", 18},
+      {"abc", 100, truncEnd, "abc", 18},
+      {"abcdef", 24, truncEnd, "abc\xFF", 24},
+      {"abcdef", 25, truncMiddle,
+       "ab\xFF"
+       "f",
+       24},
+      {"abcdef", 0, truncEnd, "", 0},
+      // Three two-byte characters (36 pixels) into 30: two of them and the ellipsis.
+      {"\x82\xA0\x82\xA2\x82\xA4", 30, truncEnd, "\x82\xA0\x82\xA2\xFF", 30},
+      // Into 29 the second cannot stay, and it is never split.
+      {"\x82\xA0\x82\xA2\x82\xA4", 29, truncEnd, "\x82\xA0\xFF", 18},
+      {"", 10, truncEnd, "", 0},
+  };
+  for (const Case& c : cases) {
+    char out[64];
+    std::memset(out, 'Z', sizeof out);
+    SInt16 srcLength = -1, newLength = -1, newWidth = -1;
+    Sp_CutStringByWidth(c.src.c_str(), c.width, c.truncWhere, out, srcLength, newLength, newWidth);
+    EXPECT_EQ(std::string(out), c.out) << c.src << " into " << c.width;
+    EXPECT_EQ(srcLength, SInt16(c.src.size()));
+    EXPECT_EQ(newLength, SInt16(c.out.size()));
+    EXPECT_EQ(newWidth, c.newWidth) << c.src << " into " << c.width;
+    EXPECT_LE(newWidth, c.width);
+  }
+  ErrorLogCapture log;
+  char out[8];
+  Sp_CutStringByWidth(nullptr, 10, truncEnd, out);
+  Sp_CutStringByWidth("abc", 10, truncEnd, nullptr);
+  EXPECT_EQ(log.Count(), 2u);
+  EXPECT_TRUE(log.Has("Sp_CutStringByWidth", 1));
+}
+
+TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
+  TextFont(kFixedMetricFont);
+  TextSize(12);
+  TextFace(bold);
+  SetPort(saved_);
+
+  sTextStyleAttributes big = Defaults();
+  big.fontNo = kFixedMetricFont;
+  big.size = 24;  // 12 pixels a one-byte character
+  char out[16];
+  SInt16 srcLength = 0, newLength = 0, newWidth = 0;
+  Sp_CutStringByWidthOnTargetPort(port_, &big, "abcdef", 48, truncEnd, out, &srcLength, &newLength,
+                                  &newWidth);
+  EXPECT_STREQ(out, "abc\xFF");
+  EXPECT_EQ(srcLength, 6);
+  EXPECT_EQ(newLength, 4);
+  EXPECT_EQ(newWidth, 48);
+
+  GrafPtr now = nullptr;
+  GetPort(&now);
+  EXPECT_EQ(now, saved_) << "the current port is back";
+  EXPECT_EQ(GetPortTextSize(port_), 12) << "the port's own style is back";
+  EXPECT_EQ(GetPortTextFace(port_), bold);
+
+  // Without a style the port's own (bold adds a pixel a character: 7) measures.
+  Sp_CutStringByWidthOnTargetPort(port_, nullptr, "abcdef", 42, truncEnd, out, nullptr, nullptr,
+                                  &newWidth);
+  EXPECT_STREQ(out, "abcdef");
+  EXPECT_EQ(newWidth, 42);
+}
+
+// ---- The style list and the line-height measurer ----------------------------------------------
+
+TEST(TextAttributeList, HoldsCopiesAndAnswersDefaultsPastItsEnd) {
+  cTextAttributeList list;
+  sTextStyleAttributes a;
+  Sp_InitializeTextStyleAttribute(a);
+  a.size = 30;
+  list.SetupNewAttribute(a);
+  a.size = 40;
+  list.SetupNewAttribute(a);
+  a.size = 50;  // the list holds copies
+  EXPECT_EQ(list.GetCountItem(), 2);
+
+  sTextStyleAttributes out;
+  EXPECT_TRUE(list.GetNumAttribute(1, out));
+  EXPECT_EQ(out.size, 30);
+  EXPECT_TRUE(list.GetNumAttribute(2, out));
+  EXPECT_EQ(out.size, 40);
+  for (SInt32 index : {0, 3, -1}) {
+    out.size = 99;
+    EXPECT_FALSE(list.GetNumAttribute(index, out)) << index;
+    EXPECT_EQ(out.size, 12) << "the defaults, index " << index;
+  }
+  list.ClearItem();
+  EXPECT_EQ(list.GetCountItem(), 0);
+
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);
+  list.SetupNewAttribute(a);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(list.GetCountItem(), 0);
+  EXPECT_TRUE(log.Has("cTextAttributeList::SetupNewAttribute", 1));
+}
+
+TEST_F(TextStyle, TallestLineIsFoundOverTheStyles) {
+  TextSize(10);
+  cTextMaxHeightAnalizeObject measurer(port_);
+  SInt16 index = -1;
+  EXPECT_EQ(measurer.GetMaxHeight(1, 1, 1, &index), 0);
+  EXPECT_EQ(index, 0);
+
+  sTextStyleAttributes a;
+  Sp_InitializeTextStyleAttribute(a);
+  a.fontNo = kFixedMetricFont;
+  for (SInt16 size : {12, 24, 24, 8}) {  // ascent s - s/4, descent s/4, no leading
+    a.size = size;
+    measurer.SetupNewItemAttribute(a);
+  }
+  EXPECT_EQ(measurer.GetMaxHeight(1, 1, 1, &index), 24);
+  EXPECT_EQ(index, 2) << "the first of two equal heights";
+  EXPECT_EQ(measurer.GetMaxHeight(1, 0, 0, nullptr), 18);
+  EXPECT_EQ(measurer.GetMaxHeight(0, 1, 0, nullptr), 6);
+
+  SInt16 height = -1;
+  EXPECT_TRUE(measurer.GetTargetItemHeight(1, height, 1, 1, 0));
+  EXPECT_EQ(height, 12);
+  EXPECT_FALSE(measurer.GetTargetItemHeight(5, height, 1, 1, 0));
+  EXPECT_EQ(height, 0);
+
+  std::vector<SInt16> heights;
+  measurer.ClearIndex();
+  while (measurer.GetCurrentIndexItemHeight(height, 1, 1, 1)) heights.push_back(height);
+  EXPECT_EQ(heights, (std::vector<SInt16>{12, 24, 24, 8}));
+  EXPECT_EQ(height, 0);
+  EXPECT_EQ(GetPortTextSize(port_), 10) << "the port's style is back after measuring";
+
+  measurer.WipeoutItem();
+  EXPECT_FALSE(measurer.GetCurrentIndexItemHeight(height, 1, 1, 1));
+
+  ErrorLogCapture log;
+  cTextMaxHeightAnalizeObject portless(nullptr);
+  portless.SetupNewItemAttribute(a);
+  EXPECT_TRUE(log.Has("cTextMaxHeightAnalizeItemObject::MeasureFontInfo", 1));
+  EXPECT_EQ(portless.GetMaxHeight(1, 1, 1, nullptr), 0);
+}
+
+}  // namespace
