@@ -1,6 +1,9 @@
 // The standard handling of events that no handler took (see detail/StandardHandlers.h).
 #include "events/detail/StandardHandlers.h"
 
+#include <iterator>
+#include <vector>
+
 #include "AppleEvents.h"
 #include "CarbonEvents.h"
 #include "MacWindows.h"
@@ -73,8 +76,8 @@ OSStatus ApplicationTextFromKey(EventRef event, EventTargetRef) {
   SetEventParameter(text, kEventParamTextInputSendKeyboardEvent, typeEventRef, sizeof event,
                     &event);
   WindowRef front = FrontWindow();
-  EventTargetRef focus = front != nullptr ? GetWindowEventTarget(front)
-                                          : GetApplicationEventTarget();
+  EventTargetRef focus =
+      front != nullptr ? GetWindowEventTarget(front) : GetApplicationEventTarget();
   OSStatus status = SendEventToEventTarget(text, focus);
   ReleaseEvent(text);
   return status;
@@ -107,8 +110,18 @@ bool TargetHasStandardHandling(EventTargetRef target, EventTargetKind kind) {
 }  // namespace
 
 const StandardHandlerRow* StandardHandlerTable(std::size_t* count) {
-  if (count != nullptr) *count = sizeof kRows / sizeof kRows[0];
-  return kRows;
+  static const std::vector<StandardHandlerRow> table = [] {
+    std::vector<StandardHandlerRow> rows(std::begin(kRows), std::end(kRows));
+    for (auto provider :
+         {WindowStandardHandlerRows, DialogStandardHandlerRows, ControlStandardHandlerRows}) {
+      std::size_t n = 0;
+      const StandardHandlerRow* more = provider(&n);
+      if (more != nullptr) rows.insert(rows.end(), more, more + n);
+    }
+    return rows;
+  }();
+  if (count != nullptr) *count = table.size();
+  return table.data();
 }
 
 OSStatus RunStandardHandlers(EventRef event, EventTargetRef target) {
@@ -116,7 +129,10 @@ OSStatus RunStandardHandlers(EventRef event, EventTargetRef target) {
   UInt32 cls = GetEventClass(event);
   UInt32 eventKind = GetEventKind(event);
   bool checked = false;
-  for (const StandardHandlerRow& row : kRows) {
+  std::size_t count = 0;
+  const StandardHandlerRow* table = StandardHandlerTable(&count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const StandardHandlerRow& row = table[i];
     if (row.eventClass != cls || row.eventKind != eventKind || row.targetKind != kind) continue;
     if (!checked) {
       if (!TargetHasStandardHandling(target, kind)) return eventNotHandledErr;

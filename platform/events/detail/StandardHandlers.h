@@ -26,7 +26,16 @@ struct StandardHandlerRow {
   const char* behaviour;  // one line, for the reader and the tests
 };
 
-// The table and its length.
+// The rows of the managers that have their own, kept beside their managers so that a manager
+// adds its behaviours in its own file: windows (platform/ui/WindowStandardRows.cpp), dialogs
+// (DialogStandardRows.cpp), controls (ControlStandardRows.cpp). Each answers its rows and
+// their number.
+const StandardHandlerRow* WindowStandardHandlerRows(std::size_t* count);
+const StandardHandlerRow* DialogStandardHandlerRows(std::size_t* count);
+const StandardHandlerRow* ControlStandardHandlerRows(std::size_t* count);
+
+// The whole table, in the order the rows run: the application's rows, then the windows',
+// dialogs' and controls'. Built on first use.
 const StandardHandlerRow* StandardHandlerTable(std::size_t* count);
 
 }  // namespace events

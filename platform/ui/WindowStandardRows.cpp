@@ -1,0 +1,13 @@
+// The standard handling of events of windows that no handler took.
+#include "events/detail/StandardHandlers.h"
+
+namespace sp_platform {
+namespace events {
+
+const StandardHandlerRow* WindowStandardHandlerRows(std::size_t* count) {
+  if (count != nullptr) *count = 0;
+  return nullptr;
+}
+
+}  // namespace events
+}  // namespace sp_platform
