@@ -1,4 +1,154 @@
-// The framework's own controls drawn in windows, and the wrappers of toolbox controls.
+// The framework's wrappers of Control Manager controls, and the per-window lists through which
+// a click in a window's content reaches them.
+//
+// A cSp_OCnt_BasicWindowControlObj makes and owns one toolbox control and keeps its rectangle,
+// range, value, visibility and enabled state beside it, with four optional procedures around
+// tracking (before the track, during it, and after a release in the part first hit or
+// elsewhere). The control's reference value leads back to its wrapper. A wrapper is clicked only
+// once it has been put into its window's list (a cSp_OCnt_WinBase per window): the framework
+// window's content mouse-down offers the click to that list before its views' hot-spot areas.
 #pragma once
 
+#include "Controls.h"
 #include "MacTypes.h"
+#include "MacWindows.h"
+
+class cSp_OCnt_WinBase;
+
+// The procedures a wrapper can carry: before-track (reference value), action (control, part,
+// reference value), hit and miss (reference value).
+typedef void (*tSpOCnt_BeforeTrackProcPtr)(unsigned long refCon);
+typedef void (*tSpOCnt_ActionProcPtr)(ControlRef control, short part, unsigned long refCon);
+typedef void (*tSpOCnt_HitProcPtr)(unsigned long refCon);
+
+class cSp_OCnt_BasicWindowControlObj {
+ public:
+  // Makes the control (a scroll bar, procID 16, tracks live when the Appearance Manager is in
+  // use); the value is clamped into min..max first. The wrapper does not join its window's
+  // list.
+  cSp_OCnt_BasicWindowControlObj(WindowRef window, Rect& rect, short min, short max, short value,
+                                 Boolean visible, short procID);
+  // Hides and disposes of the control.
+  virtual ~cSp_OCnt_BasicWindowControlObj();
+  cSp_OCnt_BasicWindowControlObj(const cSp_OCnt_BasicWindowControlObj&) = delete;
+  cSp_OCnt_BasicWindowControlObj& operator=(const cSp_OCnt_BasicWindowControlObj&) = delete;
+
+  void StartUpInitialize();
+
+  void ControlVisible();
+  void ControlInvisible();
+  void ControlEnable();
+  void ControlDisable();
+  unsigned char IsControlVisibleFlag() const { return visible_; }
+  unsigned char IsControlEnableFlag() const { return enabled_; }
+
+  ControlHandle GetControlHandle() const { return control_; }
+  WindowRef GetTargetWindow() const { return window_; }
+  void GetContorlAreaRect(Rect& rect) const { rect = rect_; }
+  void GetControlObjSize(short* width, short* height) const;
+  // 1 when the size changed; 0 when it is the present one or there is no control.
+  unsigned char SetControlObjSize(short width, short height);
+  // 1 when the control moved; 0 when it stands there already or there is no control.
+  unsigned char MoveControlObj(short left, short top);
+
+  void SetupMaxValue(short value);
+  void SetupMinValue(short value);
+  short GetMaxValue() const { return max_; }
+  short GetMinValue() const { return min_; }
+  // Stores the value and, with apply, gives it to the control.
+  void SetupCurrnetValue(short value, Boolean apply);
+  short GetCurrnetValue() const { return value_; }
+
+  // The procedures around tracking (derived controls store them); each does nothing when
+  // none is stored.
+  void ExecBeforeTrackProc();
+  void ExecActionProc(ControlRef control, short part);
+  void ExecHitProc();
+  void ExecMissProc();
+
+  // The window's list.
+  cSp_OCnt_BasicWindowControlObj* GetBeforeLinkItem() const { return before_; }
+  cSp_OCnt_BasicWindowControlObj* GetNextLinkItem() const { return next_; }
+  void SetBeforeLinkItem(cSp_OCnt_BasicWindowControlObj* item) { before_ = item; }
+  void SetNextLinkItem(cSp_OCnt_BasicWindowControlObj* item) { next_ = item; }
+
+ protected:
+  tSpOCnt_BeforeTrackProcPtr beforeTrackProc_ = nullptr;
+  tSpOCnt_ActionProcPtr actionProc_ = nullptr;
+  tSpOCnt_HitProcPtr hitProc_ = nullptr;
+  tSpOCnt_HitProcPtr missProc_ = nullptr;
+  unsigned long beforeTrackRefCon_ = 0;  // pointer-sized: usually the owning object
+  unsigned long actionRefCon_ = 0;
+  unsigned long hitRefCon_ = 0;
+  unsigned long missRefCon_ = 0;
+
+ private:
+  WindowRef window_ = nullptr;
+  Rect rect_ = {0, 0, 0, 0};
+  // A new control is active.
+  UInt8 enabled_ = 1;
+  UInt8 visible_ = 0;
+  ControlHandle control_ = nullptr;
+  SInt16 min_ = 0;
+  SInt16 max_ = 0;
+  SInt16 value_ = 0;
+  // The block the control's reference value points at: it holds this wrapper's address.
+  Ptr referenceBlock_ = nullptr;
+  cSp_OCnt_BasicWindowControlObj* before_ = nullptr;
+  cSp_OCnt_BasicWindowControlObj* next_ = nullptr;
+};
+
+// The wrapped controls of one window. The window bases form one list, the newest first.
+class cSp_OCnt_WinBase {
+ public:
+  explicit cSp_OCnt_WinBase(WindowRef window);
+  // Leaves the list of window bases; the controls stay.
+  ~cSp_OCnt_WinBase();
+  cSp_OCnt_WinBase(const cSp_OCnt_WinBase&) = delete;
+  cSp_OCnt_WinBase& operator=(const cSp_OCnt_WinBase&) = delete;
+
+  void SetupTargetWindowPtr(WindowRef window) { window_ = window; }
+  WindowRef GetTargetWindow() const { return window_; }
+  cSp_OCnt_WinBase* GetBeforeLinkItem() const { return before_; }
+  cSp_OCnt_WinBase* GetNextLinkItem() const { return next_; }
+  // Puts `base` (a single window base) directly after this one.
+  void LinkToNext(cSp_OCnt_WinBase* base);
+  // Window bases are deleted by their owner; this does nothing.
+  void DeleteItem() {}
+
+  // A control already in the list stays where it is; any other goes in front.
+  void SetupInto_BasicWinCntObjList(cSp_OCnt_BasicWindowControlObj* item);
+  // 1 when the control was in the list and is taken out; else a beep and 0.
+  unsigned char UnlinkFrom_BasicWinCntObjList(cSp_OCnt_BasicWindowControlObj* item);
+  // The first control of the list (from the front) whose rectangle holds the local point.
+  cSp_OCnt_BasicWindowControlObj* GetBasicWinCntObject(Point localPoint) const;
+  cSp_OCnt_BasicWindowControlObj* GetBasicWinCntObjectWithControlRef(ControlRef control) const;
+  cSp_OCnt_BasicWindowControlObj* GetBasicWinCntObjList() const { return first_; }
+
+ private:
+  WindowRef window_ = nullptr;
+  cSp_OCnt_BasicWindowControlObj* first_ = nullptr;
+  cSp_OCnt_WinBase* before_ = nullptr;
+  cSp_OCnt_WinBase* next_ = nullptr;
+};
+
+// The first window base (the newest), null when none.
+extern cSp_OCnt_WinBase* OriginalControlItemList_GlV;
+
+// The window's base; made and put in front of the list when missing and `create` is set.
+cSp_OCnt_WinBase* Sp_OCnt_GetWinBase(WindowRef window, Boolean create);
+// Put the wrapper into its window's list (the base is made when missing).
+void Sp_OCnt_SetItemIntoItemList(WindowRef window, cSp_OCnt_BasicWindowControlObj* item);
+void Sp_OCnt_SetupBasicWinControlItemIntoTargetWinBase(WindowRef window,
+                                                       cSp_OCnt_BasicWindowControlObj* item);
+// Takes the wrapper out of its window's list: 1 when it was there.
+unsigned char Sp_OCnt_UnlinkFromItemList(WindowRef window, cSp_OCnt_BasicWindowControlObj* item);
+
+// Offers a press at the local point to the window's wrapped controls: the one hit is tracked
+// (its before-track procedure, TrackControl with Sp_OCnt_BasicWinContActionProc, then its hit
+// procedure when released in the part first hit, else its miss procedure). 1 when one took
+// the press.
+unsigned char Sp_OCnt_BasicWinControlMouseDown(WindowRef window, Point localPoint);
+// The action procedure of every tracked wrapper: hands the part to the wrapper's action
+// procedure.
+void Sp_OCnt_BasicWinContActionProc(ControlRef control, ControlPartCode part);

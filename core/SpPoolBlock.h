@@ -64,6 +64,7 @@ class tSpPoolBlock : public cSpListLinks<Block> {
 
   // Puts `slot` at the head of the free list.
   void PushFreeSlot(Slot* slot) {
+    if (manager_ != nullptr) manager_->NoteSlotFreed(static_cast<Block*>(this));
     slot->freePrevious = nullptr;
     slot->freeNext = freeHead_;
     if (freeHead_ != nullptr) freeHead_->freePrevious = slot;
@@ -149,13 +150,20 @@ class tSpPoolBlockList {
     return n;
   }
 
-  // The first block with a free slot, null when every block is full.
+  // The first block with a free slot, null when every block is full. The walk starts at the
+  // first block that may have room (every block before it was full when last looked at, and
+  // no slot has been given back since), so filling a large pool is not quadratic.
   Block* FindBlockWithFreeSlot() const {
-    for (Block* b = firstBlock_; b != nullptr; b = b->GetNextObjectPtr()) {
-      if (b->ExistUnusedItem()) return b;
+    Block* b = searchFrom_ != nullptr ? searchFrom_ : firstBlock_;
+    for (; b != nullptr; b = b->GetNextObjectPtr()) {
+      if (b->ExistUnusedItem()) break;
     }
-    return nullptr;
+    searchFrom_ = b;
+    return b;
   }
+
+  // A slot was given back to `block`: blocks before the search start may have room again.
+  void NoteSlotFreed(Block*) { searchFrom_ = nullptr; }
 
   void AppendBlock(Block* block) {
     if (lastBlock_ == nullptr) {
@@ -176,12 +184,14 @@ class tSpPoolBlockList {
   }
 
   void UnlinkBlock(Block* block) {
+    searchFrom_ = nullptr;
     if (block == firstBlock_) firstBlock_ = block->GetNextObjectPtr();
     if (block == lastBlock_) lastBlock_ = block->GetBeforeObjectPtr();
     block->UnlinkFromBlockList();
   }
 
   void DeleteAllBlocks() {
+    searchFrom_ = nullptr;
     Block* b = firstBlock_;
     firstBlock_ = nullptr;
     lastBlock_ = nullptr;
@@ -195,4 +205,5 @@ class tSpPoolBlockList {
  private:
   Block* firstBlock_ = nullptr;
   Block* lastBlock_ = nullptr;
+  mutable Block* searchFrom_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "SpErrorInfoSystem.h"
 #include "SpStdFileFunctionDirectory.h"
 #include "SpStdFunction.h"
+#include "SpWindowHandlers.h"
 
 cSpApplication* applicationObject_GlV = nullptr;
 AEEventHandlerUPP openAppUPP_GlV = nullptr;
@@ -25,12 +26,12 @@ namespace {
 const AETransactionID kSpQuitTransactionID = 1;
 
 // The end of the start phase: the first open event, and only that one, installs the
-// application-level Carbon handlers (activation and keys). Until then only the command
-// handler and the Apple-event handlers exist. The window, mouse and control handlers join
-// them here once the window layer provides its installer.
+// application-level Carbon handlers (activation and keys, then windows, mouse and controls).
+// Until then only the command handler and the Apple-event handlers exist.
 void InstallApplicationLevelHandlers() {
   if (!Sp_Is_CarbonEvent_ModeEnable()) return;
   Sp_SetOtherEventHandlerForOSXCFM();
+  Sp_SetupWindowEventHandlerForCarbonEvent();
 }
 
 // Entries of the open-documents list live in the Memory Manager's heap, so that a failing

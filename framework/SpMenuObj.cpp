@@ -64,6 +64,15 @@ cSpMenu::cSpMenu(short id, const char* title) {
   menuRef_ = NewMenu(id, systemTitle);
 }
 
+cSpMenu::cSpMenu(ControlRef control, unsigned char makeItems) {
+  StartUpInitialize();
+  kind_ = kSpMenuKindControl;
+  control_ = control;
+  if (control != nullptr) menuRef_ = GetControlPopupMenuHandle(control);
+  if (menuRef_ != nullptr) menuId_ = short(GetMenuID(menuRef_));
+  if (makeItems) AutoCreateMenuItemFromMenuHandleData(1, 0);
+}
+
 cSpMenu::~cSpMenu() {
   DisposeItemList();
 }

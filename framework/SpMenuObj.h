@@ -10,6 +10,7 @@
 
 #include <new>
 
+#include "Controls.h"
 #include "MacTypes.h"
 #include "Menus.h"
 #include "SpListLinks.h"
@@ -34,6 +35,9 @@ class cSpMenu : public cSpListLinks<cSpMenu> {
   cSpMenu(short id, unsigned char load, unsigned char makeItems);
   // An empty system menu with that id and title.
   cSpMenu(short id, const char* title);
+  // The pop-up menu of a popup-button control (none when the control is null or has none);
+  // the menu's id is taken from the menu. With `makeItems` the item objects are built at once.
+  cSpMenu(ControlRef control, unsigned char makeItems);
   ~cSpMenu();
   cSpMenu(const cSpMenu&) = delete;
   cSpMenu& operator=(const cSpMenu&) = delete;

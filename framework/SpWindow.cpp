@@ -1,21 +1,27 @@
+// The window object: construction, destruction, title, behaviour flags, colours, virtual
+// operations, key callbacks and control items. The lists, ordering, opening and closing are in
+// SpWindowLists.cpp.
 #include "SpWindow.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
-#include "Events.h"
+#include "Controls.h"
+#include "Dialogs.h"
+#include "MacMemory.h"
 #include "OSUtils.h"
 #include "QuickDraw.h"
+#include "Resources.h"
 #include "SpCarbonEventHandlers.h"
+#include "SpDialogAnalyzor.h"
 #include "SpErrorInfoSystem.h"
-#include "SpMainEventLoop.h"
+#include "SpStdDrawingFunction.h"
 #include "SpViewWindow.h"
+#include "SpWindowControlItemObj.h"
+#include "SpWindowProcList.h"
 
-cSp_Window* WindowListHead_GlV = nullptr;
-cSp_Window* FloatingWindowListHead_GlV = nullptr;
-cSp_Window* MessageWindowListHead_GlV = nullptr;
 SInt32 CreatedWindowCount = 0;
-cSp_Window* mouseDownWindowObj_GlV = nullptr;
+SInt32 controlCommandRefNoCurrent_GlV = 0;
 
 namespace {
 
@@ -28,61 +34,13 @@ const char kDefaultTitle[] = "\x96\xBC\x8F\xCC\x96\xA2\x90\xDD\x92\xE8";
 const short kPlainWindowWidth = 300;
 const short kPlainWindowHeight = 200;
 
-// Live dragging moves the window only once the mouse is more than this far from the last
-// point, so that a mouse held still does not keep moving it.
-const short kDragSlop = 1;
+// A rebuilt dialog keeps at least this far from the top and the left of the screen (below the
+// menu bar), so that its title bar can always be reached.
+const short kRebuiltDialogTopMargin = 25;
+const short kRebuiltDialogLeftMargin = 10;
 
-cSp_Window** ListHeadOfType(tWindowType type) {
-  switch (type) {
-    case kSpFloatingWindowType:
-      return &FloatingWindowListHead_GlV;
-    case kSpMessageWindowType:
-      return &MessageWindowListHead_GlV;
-    default:
-      return &WindowListHead_GlV;
-  }
-}
-
-cSp_Window* FirstOpenWindowOf(cSp_Window* head) {
-  for (cSp_Window* w = head; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) return w;
-  }
-  return nullptr;
-}
-
-SInt32 CountOpenWindowsOf(cSp_Window* head) {
-  SInt32 count = 0;
-  for (cSp_Window* w = head; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) ++count;
-  }
-  return count;
-}
-
-cSp_Window* SearchListFor(cSp_Window* head, WindowRef window) {
-  if (window == nullptr) return nullptr;
-  for (cSp_Window* w = head; w != nullptr; w = w->NextObject()) {
-    if (w->GetWindowRef() == window) return w;
-  }
-  return nullptr;
-}
-
-// The main screen less the menu bar, in global coordinates.
-Rect ScreenBelowMenuBar() {
-  BitMap screen;
-  GetQDGlobalsScreenBits(&screen);
-  Rect r = screen.bounds;
-  r.top = SInt16(r.top + GetMBarHeight());
-  return r;
-}
-
-Point CentredPosition(short width, short height) {
-  const Rect screen = ScreenBelowMenuBar();
-  Point position;
-  // Integer division truncates toward zero, also for a window larger than the screen.
-  position.h = SInt16((screen.left + screen.right - width) / 2);
-  position.v = SInt16((screen.top + screen.bottom - height) / 2);
-  return position;
-}
+// The highest automatic control command number ('C999').
+const SInt32 kLastAutoControlCommand = 999;
 
 Point MakePoint(short v, short h) {
   Point p;
@@ -90,6 +48,48 @@ Point MakePoint(short v, short h) {
   p.h = h;
   return p;
 }
+
+Point CentredPosition(short width, short height) {
+  Rect screen = {0, 0, 0, 0};
+  Sp_GetScreenSize(&screen);
+  // Integer division truncates toward zero, also for a window larger than the screen.
+  return MakePoint(SInt16((screen.top + screen.bottom - height) / 2),
+                   SInt16((screen.left + screen.right - width) / 2));
+}
+
+// The zero-terminated text as a length-prefixed title (cut on a character boundary).
+void MakeTitle(const char* text, Str255 title) {
+  char buffer[256 + 1];
+  std::strncpy(buffer, text, sizeof buffer - 1);
+  buffer[sizeof buffer - 1] = '\0';
+  CtoPstr(buffer);
+  std::memcpy(title, buffer, static_cast<unsigned char>(buffer[0]) + 1u);
+}
+
+// The kind of a dialog item without its disabled flag.
+bool IsButtonItem(DialogRef dialog, short itemNo) {
+  if (CountDITL(dialog) < itemNo) return false;
+  DialogItemType type = 0;
+  Handle handle = nullptr;
+  Rect box;
+  GetDialogItem(dialog, itemNo, &type, &handle, &box);
+  return (type & ~itemDisable) == kButtonDialogItem;
+}
+
+// Port saved and restored around work in a window's port.
+class WindowPortScope {
+ public:
+  explicit WindowPortScope(WindowRef window) {
+    GetPort(&saved_);
+    SetPortWindowPort(window);
+  }
+  ~WindowPortScope() { SetPort(saved_); }
+  WindowPortScope(const WindowPortScope&) = delete;
+  WindowPortScope& operator=(const WindowPortScope&) = delete;
+
+ private:
+  GrafPtr saved_ = nullptr;
+};
 
 }  // namespace
 
@@ -100,7 +100,7 @@ cSp_Window::cSp_Window(Point position, Point size, unsigned char openNow, short 
   StartUpInitialize();
   windowType_ = type;
   windowKind_ = windowKind;
-  SetupNewWindow(position, size, openNow, 0, behind);
+  SetupNewWindow(position, size, openNow, 0, behind, 0, 0);
 }
 
 cSp_Window::cSp_Window(short width, short height, unsigned char openNow, short windowKind,
@@ -108,20 +108,47 @@ cSp_Window::cSp_Window(short width, short height, unsigned char openNow, short w
   StartUpInitialize();
   windowType_ = type;
   windowKind_ = windowKind;
-  SetupNewWindow(CentredPosition(width, height), MakePoint(height, width), openNow, 0, behind);
+  SetupNewWindow(CentredPosition(width, height), MakePoint(height, width), openNow, 0, behind, 0,
+                 0);
+}
+
+cSp_Window::cSp_Window(short resourceId, tWindowType type, cSp_Window* behind,
+                       unsigned char rebuildDialog, short rebuildProcId) {
+  StartUpInitialize();
+  if (type == kSpDialogWindowType) dialogFlag_ = 1;
+  windowType_ = type;
+  SetupNewWindow(MakePoint(0, 0), MakePoint(0, 0), 0, resourceId, behind, rebuildDialog,
+                 rebuildProcId);
 }
 
 cSp_Window::cSp_Window(cSp_Window* behind) {
   StartUpInitialize();
   SetupNewWindow(CentredPosition(kPlainWindowWidth, kPlainWindowHeight),
-                 MakePoint(kPlainWindowHeight, kPlainWindowWidth), 0, 0, behind);
+                 MakePoint(kPlainWindowHeight, kPlainWindowWidth), 0, 0, behind, 0, 0);
+}
+
+cSp_Window* Sp_NewDialogObject(short resourceId, unsigned char modal) {
+  cSp_Window* window =
+      new (std::nothrow) cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0);
+  if (window == nullptr) {
+    SpReportFailure(kSource, "Sp_NewDialogObject", 1, kSpMsgMemory);
+    return nullptr;
+  }
+  window->SetupModalDialogFlag(modal);
+  return window;
 }
 
 void cSp_Window::StartUpInitialize() {
-  // The members' initialisers hold the start values; a second call puts them back.
   windowType_ = kSpNormalWindowType;
   top_ = left_ = height_ = width_ = 0;
+  sheetFlag_ = 0;
+  sheetParent_ = nullptr;
+  sheetItemList_ = nullptr;
+  minHeight_ = minWidth_ = maxHeight_ = maxWidth_ = 0;
+  zoomOutRect_ = Rect{0, 0, 0, 0};
   openFlag_ = dialogFlag_ = 0;
+  rootControl_ = nullptr;
+  firstControlItem_ = lastControlItem_ = nullptr;
   upperWindow_ = underWindow_ = nullptr;
   resourceId_ = windowKind_ = 0;
   std::memset(title_, 0, sizeof title_);
@@ -136,9 +163,19 @@ void cSp_Window::StartUpInitialize() {
   returnKeyItemNo_ = enterKeyItemNo_ = 1;
   escKeyItemNo_ = 2;
   returnKeyExceptModifiers_ = enterKeyExceptModifiers_ = escKeyExceptModifiers_ = {};
+  beforeOpenProcList_ = {};
+  afterOpenProcList_ = {};
+  beforeCloseProcList_ = {};
+  afterCloseProcList_ = {};
+  moveToFrontProcList_ = {};
+  moveToBackProcList_ = {};
+  beforeGrowProcList_ = {};
+  afterGrowProcList_ = {};
+  afterMoveProcList_ = {};
   keyInCallback_ = {};
   rowKeyDownCallback_ = {};
   rowKeyUpCallback_ = {};
+  dialog_ = nullptr;
   window_ = nullptr;
 }
 
@@ -156,53 +193,32 @@ void cSp_Window::MakeDefaultTitle() {
 }
 
 void cSp_Window::SetupNewWindow(Point position, Point size, unsigned char openNow, short resourceId,
-                                cSp_Window* behind) {
+                                cSp_Window* behind, unsigned char rebuildDialog,
+                                short rebuildProcId) {
   MakeDefaultTitle();
-
-  // Into the list, finding the toolbox window that the new one goes behind.
-  cSp_Window** head = ListHead();
   WindowRef behindWindow = kFirstWindowOfClass;
-  if (behind == kSpWindowInFrontOfAll || *head == nullptr) {
-    LinkAsHead();
-  } else {
-    cSp_Window* after = nullptr;
-    if (behind != nullptr) {
-      for (cSp_Window* w = *head; w != nullptr; w = w->NextObject()) {
-        if (w == behind) {
-          after = w;
-          break;
-        }
-      }
-    }
-    if (after == nullptr) {
-      after = *head;
-      while (after->NextObject() != nullptr) after = after->NextObject();
-    }
-    cSp_Window* next = after->NextObject();
-    upperWindow_ = after;
-    underWindow_ = next;
-    after->SetUnderWindow(this);
-    if (next != nullptr) next->SetUpperWindow(this);
-    behindWindow = after->GetWindowRef();
-    if (behindWindow == nullptr) behindWindow = kLastWindowOfClass;
-  }
+  InsertIntoList(behind, &behindWindow);
 
   resourceId_ = resourceId;
-  top_ = position.v;
-  left_ = position.h;
-  height_ = size.v;
-  width_ = size.h;
-  Rect bounds;
-  SetRect(&bounds, left_, top_, SInt16(left_ + width_), SInt16(top_ + height_));
-  Str255 title;
-  std::memcpy(title + 1, title_, std::strlen(title_));
-  title[0] = static_cast<unsigned char>(std::strlen(title_));
-  window_ =
-      NewCWindow(nullptr, &bounds, title, false, windowKind_, behindWindow, closeBoxFlag_ != 0, 0);
+  if (resourceId != 0) {
+    MakeWindowFromResource(resourceId, behindWindow, rebuildDialog, rebuildProcId);
+  } else {
+    top_ = position.v;
+    left_ = position.h;
+    height_ = size.v;
+    width_ = size.h;
+    MakeWindowWithoutResource(behindWindow);
+  }
+  if (window_ == nullptr) return;
 
   if (Sp_Is_CarbonEvent_ModeEnable()) Sp_SetupWindowEvent(window_);
-
-  if (window_ == nullptr) return;
+  if (rebuildDialog != 0) {
+    // Control items are embedded into the root control when the window has one.
+    if (CreateRootControl(window_, &rootControl_) != noErr &&
+        GetRootControl(window_, &rootControl_) != noErr) {
+      SysBeep(19);
+    }
+  }
   if (openNow != 0) {
     if (!IsWindowVisible(window_)) Open(0, nullptr);
   } else if (IsWindowVisible(window_)) {
@@ -211,14 +227,145 @@ void cSp_Window::SetupNewWindow(Point position, Point size, unsigned char openNo
   }
 }
 
+// Links the object into its list by the `behind` rule and finds the toolbox window that the
+// new toolbox window goes behind: (WindowRef)-1 in front of all, null behind all.
+void cSp_Window::InsertIntoList(cSp_Window* behind, WindowRef* behindWindow) {
+  cSp_Window** head = ListHead();
+  *behindWindow = kFirstWindowOfClass;
+  if (behind == kSpWindowInFrontOfAll || *head == nullptr) {
+    LinkAsHead();
+    return;
+  }
+  cSp_Window* after = nullptr;
+  if (behind != nullptr) {
+    for (cSp_Window* w = *head; w != nullptr; w = w->NextObject()) {
+      if (w == behind) {
+        after = w;
+        break;
+      }
+    }
+  }
+  if (after == nullptr) {
+    // Null, or a window of another list (or none at all): at the end of the list.
+    after = *head;
+    while (after->NextObject() != nullptr) after = after->NextObject();
+  }
+  LinkAfter(after);
+  *behindWindow = after->GetWindowRef();
+  if (*behindWindow == nullptr) *behindWindow = kLastWindowOfClass;
+}
+
+void cSp_Window::MakeWindowFromResource(short resourceId, WindowRef behindWindow,
+                                        unsigned char rebuildDialog, short rebuildProcId) {
+  if (dialogFlag_ != 0) {
+    dialog_ = GetNewDialog(resourceId, nullptr, behindWindow);
+    if (dialog_ != nullptr) {
+      window_ = GetDialogWindow(dialog_);
+      if (rebuildDialog != 0) RebuildDialog(behindWindow, rebuildProcId);
+      if (dialog_ != nullptr) {
+        SetupDialogDefaultAndCancelItems(dialog_);
+      } else {
+        window_ = nullptr;
+      }
+    }
+  } else {
+    window_ = GetNewCWindow(resourceId, nullptr, behindWindow);
+  }
+  if (window_ == nullptr) return;
+
+  Rect content = {0, 0, 0, 0};
+  Sp_GetWindowSize(window_, content);
+  top_ = content.top;
+  left_ = content.left;
+  height_ = SInt16(content.bottom - content.top);
+  width_ = SInt16(content.right - content.left);
+  openFlag_ = IsWindowVisible(window_) ? 1 : 0;
+  windowKind_ = GetWindowKind(window_);
+  // The default title replaces the resource's own.
+  Str255 title;
+  MakeTitle(title_, title);
+  SetWTitle(window_, title);
+}
+
+// Makes the dialog again with the Dialog Manager's features (the control hierarchy) and the
+// definition asked for, and places it on the screen clear of the menu bar.
+void cSp_Window::RebuildDialog(WindowRef behindWindow, short rebuildProcId) {
+  Rect bounds = {0, 0, 0, 0};
+  GetPortBounds(GetDialogPort(dialog_), &bounds);
+  Handle items = GetResource(SpFourCC("DITL"), resourceId_);
+  if (items != nullptr) HLock(items);
+  WindowAttributes attributes = 0;
+  GetWindowAttributes(window_, &attributes);
+  const Boolean visible = IsWindowVisible(window_);
+  Str255 title;
+  MakeTitle(title_, title);
+  // The new dialog keeps the close box of the first one (and only that).
+  DialogRef rebuilt = NewFeaturesDialog(nullptr, &bounds, title, visible, rebuildProcId,
+                                        behindWindow, (attributes & kWindowCloseBoxAttribute) != 0,
+                                        0, items, kDialogFlagsUseControlHierarchy);
+  if (items != nullptr) HUnlock(items);
+  if (rebuilt == nullptr) {
+    // Keep the first dialog rather than lose the window.
+    return;
+  }
+
+  Rect screen = {0, 0, 0, 0};
+  Sp_GetScreenSize(&screen);
+  const short minTop = SInt16(screen.top + kRebuiltDialogTopMargin);
+  const short minLeft = SInt16(screen.left + kRebuiltDialogLeftMargin);
+  if (bounds.top < minTop) {
+    OffsetRect(&bounds, 0, SInt16(minTop - bounds.top));
+  } else if (bounds.top > screen.bottom) {
+    OffsetRect(&bounds, 0, SInt16(screen.bottom - bounds.top));
+  }
+  if (bounds.left < minLeft) {
+    OffsetRect(&bounds, SInt16(minLeft - bounds.left), 0);
+  } else if (bounds.left > screen.right) {
+    OffsetRect(&bounds, SInt16(screen.right - bounds.left), 0);
+  }
+  MoveWindow(GetDialogWindow(rebuilt), bounds.left, bounds.top, false);
+  DisposeDialog(dialog_);
+  dialog_ = rebuilt;
+  window_ = GetDialogWindow(rebuilt);
+}
+
+void cSp_Window::SetupDialogDefaultAndCancelItems(DialogRef dialog) {
+  if (IsButtonItem(dialog, kStdOkItemIndex)) SetDialogDefaultItem(dialog, kStdOkItemIndex);
+  if (IsButtonItem(dialog, kStdCancelItemIndex)) SetDialogCancelItem(dialog, kStdCancelItemIndex);
+  SetDialogTracksCursor(dialog, true);
+}
+
+void cSp_Window::MakeWindowWithoutResource(WindowRef behindWindow) {
+  Rect bounds;
+  SetRect(&bounds, left_, top_, SInt16(left_ + width_), SInt16(top_ + height_));
+  Str255 title;
+  MakeTitle(title_, title);
+  if (dialogFlag_ != 0) {
+    dialog_ = NewDialog(nullptr, &bounds, title, false, windowKind_, behindWindow,
+                        closeBoxFlag_ != 0, 0, nullptr);
+    if (dialog_ != nullptr) window_ = GetDialogWindow(dialog_);
+  } else {
+    window_ = NewCWindow(nullptr, &bounds, title, false, windowKind_, behindWindow,
+                         closeBoxFlag_ != 0, 0);
+  }
+}
+
 cSp_Window::~cSp_Window() {
+  // The before-close procedures may refuse; the window goes all the same.
   if (openFlag_ != 0) Close();
   if (mouseDownWindowObj_GlV == this) mouseDownWindowObj_GlV = nullptr;
-  if (window_ != nullptr) {
-    Sp_DisposeTargetWindowView(window_);
+  if (window_ != nullptr) Sp_DisposeTargetWindowView(window_);
+  // The control items go before their controls: they take their hit handlers off them.
+  DeleteControlItems();
+  if (dialog_ != nullptr) {
+    DisposeDialog(dialog_);
+  } else if (window_ != nullptr) {
     DisposeWindow(window_);
-    window_ = nullptr;
   }
+  dialog_ = nullptr;
+  window_ = nullptr;
+  WipeOutProcLists();
+
   cSp_Window** head = ListHead();
   if (upperWindow_ != nullptr) {
     upperWindow_->SetUnderWindow(underWindow_);
@@ -231,14 +378,133 @@ cSp_Window::~cSp_Window() {
   upperWindow_ = underWindow_ = nullptr;
 }
 
+void cSp_Window::DeleteControlItems() {
+  cSp_ControlItem* item = firstControlItem_;
+  while (item != nullptr) {
+    cSp_ControlItem* next = item->NextObject();
+    delete item;
+    item = next;
+  }
+  firstControlItem_ = lastControlItem_ = nullptr;
+}
+
+void cSp_Window::WipeOutProcLists() {
+  WipeOutBeforeExecuteList(beforeOpenProcList_.head);
+  WipeOutAfterExecuteList(afterOpenProcList_.head);
+  WipeOutBeforeExecuteList(beforeCloseProcList_.head);
+  WipeOutAfterExecuteList(afterCloseProcList_.head);
+  WipeOutAfterExecuteList(moveToFrontProcList_.head);
+  WipeOutAfterExecuteList(moveToBackProcList_.head);
+  WipeOutBeforeExecuteList(beforeGrowProcList_.head);
+  WipeOutAfterExecuteList(afterGrowProcList_.head);
+  WipeOutAfterExecuteList(afterMoveProcList_.head);
+  beforeOpenProcList_ = {};
+  afterOpenProcList_ = {};
+  beforeCloseProcList_ = {};
+  afterCloseProcList_ = {};
+  moveToFrontProcList_ = {};
+  moveToBackProcList_ = {};
+  beforeGrowProcList_ = {};
+  afterGrowProcList_ = {};
+  afterMoveProcList_ = {};
+}
+
+// ---- Title ----------------------------------------------------------------------------------
+
 void cSp_Window::SetTitle(const char* title) {
   if (window_ == nullptr || title == nullptr) return;
-  // Cut to what a title holds, on a character boundary.
-  char buffer[1024];
-  std::strncpy(buffer, title, sizeof buffer - 1);
-  buffer[sizeof buffer - 1] = '\0';
-  CtoPstr(buffer);
-  SetWTitle(window_, reinterpret_cast<ConstStr255Param>(buffer));
+  // A title holds 255 bytes: a longer text keeps the whole characters that fit.
+  Str255 pascal;
+  MakeTitle(title, pascal);
+  SetWTitle(window_, pascal);
+}
+
+// ---- Behaviour flags ------------------------------------------------------------------------
+
+void cSp_Window::ApplyAttributeFlag(unsigned char flag, WindowAttributes attribute) {
+  if (flag != 0) {
+    ChangeWindowAttributes(window_, attribute, kWindowNoAttributes);
+  } else {
+    ChangeWindowAttributes(window_, kWindowNoAttributes, attribute);
+  }
+}
+
+void cSp_Window::SetupDrawGrowIconFlag(unsigned char flag, unsigned char applyNow) {
+  drawGrowIconFlag_ = flag;
+  if (applyNow != 0) ApplyAttributeFlag(flag, kSpWindowGrowIconAttribute);
+}
+
+void cSp_Window::SetupCloseBoxFlag(unsigned char flag, unsigned char applyNow) {
+  closeBoxFlag_ = flag;
+  if (applyNow != 0) ApplyAttributeFlag(flag, kSpWindowCloseBoxAttribute);
+}
+
+void cSp_Window::SetupWindowLiveResizeFlag(unsigned char flag, unsigned char applyNow) {
+  liveResizeFlag_ = flag;
+  if (applyNow != 0) ApplyAttributeFlag(flag, kSpWindowLiveResizeAttribute);
+}
+
+void cSp_Window::SetupWindowNoShadowFlag(unsigned char flag, unsigned char applyNow) {
+  noShadowFlag_ = flag;
+  if (applyNow != 0) ApplyAttributeFlag(flag, kSpWindowNoShadowAttribute);
+}
+
+void cSp_Window::SetupWindowBehaviorIntoMacWindow() {
+  WindowAttributes set = kWindowNoAttributes;
+  WindowAttributes clear = kWindowNoAttributes;
+  if (drawGrowIconFlag_ != 0) {
+    set |= kSpWindowGrowIconAttribute;
+  } else {
+    clear |= kSpWindowGrowIconClearAttributes;
+  }
+  (closeBoxFlag_ != 0 ? set : clear) |= kSpWindowCloseBoxAttribute;
+  (liveResizeFlag_ != 0 ? set : clear) |= kSpWindowLiveResizeAttribute;
+  (noShadowFlag_ != 0 ? set : clear) |= kSpWindowNoShadowAttribute;
+  ChangeWindowAttributes(window_, set, clear);
+}
+
+// ---- Colours --------------------------------------------------------------------------------
+
+void cSp_Window::SetupWindowForColor(RGBColor* color) {
+  if (color == nullptr) return;
+  WindowPortScope scope(window_);
+  RGBForeColor(color);
+}
+
+void cSp_Window::SetupWindowBackColor(RGBColor* color) {
+  if (color == nullptr) return;
+  WindowPortScope scope(window_);
+  RGBBackColor(color);
+}
+
+void cSp_Window::GetWindowForColor(RGBColor* color) {
+  if (color == nullptr) return;
+  WindowPortScope scope(window_);
+  GetForeColor(color);
+}
+
+void cSp_Window::GetWindowBackColor(RGBColor* color) {
+  if (color == nullptr) return;
+  WindowPortScope scope(window_);
+  GetBackColor(color);
+}
+
+void cSp_Window::SetupWindowContentColorData(RGBColor* color) {
+  if (color == nullptr) return;
+  short minor = 0;
+  Sp_GetSystemVersion(nullptr, &minor, nullptr);
+  if (minor > 7) SetWindowContentColor(window_, color);
+}
+
+// ---- Automatic control commands -------------------------------------------------------------
+
+unsigned char Sp_GetNewAutoControlCommand(SInt32& refNo, UInt32& commandId) {
+  if (controlCommandRefNoCurrent_GlV >= kLastAutoControlCommand) return 0;
+  const SInt32 number = ++controlCommandRefNoCurrent_GlV;
+  refNo = number;
+  commandId = (UInt32('C') << 24) | (UInt32('0' + number / 100) << 16) |
+              (UInt32('0' + (number / 10) % 10) << 8) | UInt32('0' + number % 10);
+  return 1;
 }
 
 // ---- Virtual operations: the base window takes nothing --------------------------------------
@@ -318,406 +584,58 @@ unsigned char cSp_Window::ExecRowKeyUpOnWindowCallback(char charCode, char keyCo
   return rowKeyUpCallback_.proc(charCode, keyCode, modifiers, rowKeyUpCallback_.userData);
 }
 
-// ---- List helpers ---------------------------------------------------------------------------
+// ---- Control items --------------------------------------------------------------------------
 
-cSp_Window** cSp_Window::ListHead() const {
-  return ListHeadOfType(windowType_);
-}
-
-cSp_Window* cSp_Window::FrontOpenWindowAhead() const {
-  for (cSp_Window* w = *ListHead(); w != nullptr && w != this; w = w->NextObject()) {
-    if (w->IsOpen()) return w;
+cSp_ControlItem* cSp_Window::GetTargetDialogControlItemObjPtr(short itemNo) {
+  for (cSp_ControlItem* item = firstControlItem_; item != nullptr; item = item->NextObject()) {
+    if (item->GetDialogItemNo(0) == itemNo) return item;
+    if (item->IsChangeOutputItemContainer() != 0) {
+      cSp_ControlItem* held = item->GetChangeOutputItemFromRefNum(itemNo);
+      if (held != nullptr) return held;
+    }
   }
   return nullptr;
 }
 
-cSp_Window* cSp_Window::FirstOpenWindowBehind() const {
-  for (cSp_Window* w = underWindow_; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) return w;
+cSp_ControlItem* cSp_Window::SetupDialogContorlItem(short itemNo, short itemType) {
+  cSp_ControlItem* item = GetTargetDialogControlItemObjPtr(itemNo);
+  if (item != nullptr) {
+    item->ResetItemType(itemType);
+    return item;
   }
-  return nullptr;
-}
-
-void cSp_Window::Unlink() {
-  cSp_Window** head = ListHead();
-  if (*head == this) *head = underWindow_;
-  if (upperWindow_ != nullptr) upperWindow_->SetUnderWindow(underWindow_);
-  if (underWindow_ != nullptr) underWindow_->SetUpperWindow(upperWindow_);
-  upperWindow_ = underWindow_ = nullptr;
-}
-
-void cSp_Window::LinkAsHead() {
-  cSp_Window** head = ListHead();
-  upperWindow_ = nullptr;
-  underWindow_ = *head;
-  if (*head != nullptr) (*head)->SetUpperWindow(this);
-  *head = this;
-}
-
-// No procedure can be registered on a window's lists yet: with none registered every
-// operation goes ahead and nobody is told.
-unsigned char cSp_Window::ExecuteBeforeProcedures(tSpWindowProcList) {
-  return 1;
-}
-
-void cSp_Window::ExecuteAfterProcedures(tSpWindowProcList) {}
-
-void cSp_Window::FlushWindowPort() {
-  if (window_ != nullptr) QDFlushPortBuffer(GetWindowPort(window_), nullptr);
-}
-
-unsigned char cSp_Window::IsTopOnScreen() const {
-  return (*ListHead() == this) ? 1 : 0;
-}
-
-unsigned char cSp_Window::IsTopOpenWindowOnScreen() const {
-  return (openFlag_ != 0 && FirstOpenWindowOf(*ListHead()) == this) ? 1 : 0;
-}
-
-// ---- Opening and closing --------------------------------------------------------------------
-
-void cSp_Window::Open(unsigned char front, cSp_Window* behind) {
-  if (window_ == nullptr) return;
-  if (ExecuteBeforeProcedures(kSpWinBeforeOpenList) == 0) return;
-  openFlag_ = 1;
-
-  cSp_Window* frontOpen = FrontOpenWindowAhead();
-  if (frontOpen == nullptr) {
-    cSp_Window* nextOpen = FirstOpenWindowBehind();
-    if (nextOpen != nullptr && nextOpen != behind) {
-      nextOpen->ExecuteAfterProcedures(kSpWinMoveToBackList);
-    }
+  item = new (std::nothrow) cSp_ControlItem(this, itemNo, 0);
+  if (item == nullptr) {
+    SpReportFailure(kSource, "cSp_Window::SetupDialogContorlItem", 1, kSpMsgMemory);
+    return nullptr;
   }
-  cSp_Window* openAbove = nullptr;
-  if (front != 0) {
-    if (upperWindow_ != nullptr) MoveToFrontInWindowList();
-    if (frontOpen != nullptr) frontOpen->ExecuteAfterProcedures(kSpWinMoveToBackList);
-  } else if (behind != nullptr) {
-    for (cSp_Window* w = behind; w != nullptr; w = w->BeforeObject()) {
-      if (w != this && w->IsOpen()) {
-        openAbove = w;
-        break;
-      }
-    }
-  }
-
-  if (frontOpen == nullptr || front != 0) {
-    ShowHide(window_, true);
-    SelectWindow(window_);
-  } else if (behind == nullptr) {
-    // Shown behind the window that is in front, which keeps the user's attention.
-    ShowHide(window_, true);
-  } else if (openAbove != nullptr) {
-    MoveToBehindWindowOfTargetWindow(behind);
-    SendBehind(window_, behind->GetWindowRef());
-    ShowHide(window_, true);
+  if (rootControl_ != nullptr) item->EmbedIntoRootControl(rootControl_);
+  item->SetupControlInfoFromResource();
+  if (firstControlItem_ == nullptr) {
+    firstControlItem_ = item;
   } else {
-    ShowHide(window_, true);
-    SelectWindow(window_);
+    lastControlItem_->LinkToNext(item);
   }
-
-  FlushWindowPort();
-  ExecuteAfterProcedures(kSpWinAfterOpenList);
+  lastControlItem_ = item;
+  return item;
 }
 
-void cSp_Window::Close() {
-  if (window_ == nullptr || openFlag_ == 0) return;
-  cSp_Window* nextOpen = IsTopOpenWindowOnScreen() ? FirstOpenWindowBehind() : nullptr;
-  if (ExecuteBeforeProcedures(kSpWinBeforeCloseList) == 0) return;
-  ShowHide(window_, false);
-  openFlag_ = 0;
-  if (nextOpen != nullptr) {
-    nextOpen->ExecuteAfterProcedures(kSpWinMoveToFrontList);
-    SelectWindow(nextOpen->GetWindowRef());
+cSp_ControlItem* cSp_Window::SerchTargetItemForMacOSControlRef(ControlRef control) {
+  if (control == nullptr) return nullptr;
+  for (cSp_ControlItem* item = firstControlItem_; item != nullptr; item = item->NextObject()) {
+    if (item->EqualMacOSControlReference(control) != 0) return item;
+    cSp_ControlItem* below = item->SerchTargetMacOSControlRefNumItemFromUnderItemList(control);
+    if (below != nullptr) return below;
   }
-  MoveTopOpenWindowToTopWindowList();
-  ExecuteAfterProcedures(kSpWinAfterCloseList);
-  FlushWindowPort();
+  return nullptr;
 }
 
-void cSp_Window::GoAway(Point* where) {
-  if (window_ == nullptr) return;
-  // A click on the close box closes only when the button is released inside it. This window
-  // manager reports no close-box part, so such a click never reaches here; the close request
-  // of the window's standard handling comes without a point.
-  if (where != nullptr) return;
-  Close();
-}
-
-unsigned char cSp_Window::MoveToFrontInWindowList() {
-  if (*ListHead() == this) return 1;
-  if (upperWindow_ == nullptr) return 1;
-  cSp_Window* modal = nullptr;
-  if (Sp_HaveModalDialog(this, &modal) != 0) {
-    if (modal->GetModalDialogBackgroundMouseDownBeepFlag() != 0) SysBeep(10);
-    return 0;
-  }
-  if (openFlag_ != 0) {
-    cSp_Window* frontOpen = FrontOpenWindowAhead();
-    if (frontOpen != nullptr) frontOpen->ExecuteAfterProcedures(kSpWinMoveToBackList);
-  }
-  Unlink();
-  LinkAsHead();
-  BringToFront(window_);
-  ExecuteAfterProcedures(kSpWinMoveToFrontList);
-  return 1;
-}
-
-unsigned char cSp_Window::MoveToBottomInWindowList() {
-  if (underWindow_ == nullptr) return 1;
-  cSp_Window* newFront = (FrontOpenWindowAhead() == nullptr) ? FirstOpenWindowBehind() : nullptr;
-  cSp_Window* last = underWindow_;
-  while (last->NextObject() != nullptr) last = last->NextObject();
-  Unlink();
-  last->SetUnderWindow(this);
-  upperWindow_ = last;
-  SendBehind(window_, last->GetWindowRef());
-  ExecuteAfterProcedures(kSpWinMoveToBackList);
-  if (newFront != nullptr) newFront->ExecuteAfterProcedures(kSpWinMoveToFrontList);
-  return 1;
-}
-
-void cSp_Window::MoveTopOpenWindowToTopWindowList() {
-  cSp_Window** head = ListHead();
-  cSp_Window* frontOpen = FirstOpenWindowOf(*head);
-  if (frontOpen == nullptr || frontOpen == this || frontOpen == *head) return;
-  frontOpen->Unlink();
-  frontOpen->LinkAsHead();
-  BringToFront(frontOpen->GetWindowRef());
-}
-
-void cSp_Window::MoveToBehindWindowOfTargetWindow(cSp_Window* target) {
-  static const char kMethod[] = "cSp_Window::MoveToBehindWindowOfTargetWindow";
-  if (target == nullptr) {
-    SpReportFailure(kSource, kMethod, 2, "Required arugment is null !! ");
+void cSp_Window::SetupControlInfoFromDlgAnalizeObj(cDialogAnalyzor* analyzor) {
+  if (analyzor == nullptr) {
+    SpReportFailure(kSource, "cSp_Window::SetupControlInfoFromDlgAnalizeObj", 1,
+                    kSpMsgNullArgument);
     return;
   }
-  bool selfFound = false;
-  bool targetFound = false;
-  for (cSp_Window* w = *ListHead(); w != nullptr; w = w->NextObject()) {
-    if (w == this) selfFound = true;
-    if (w == target) targetFound = true;
+  for (cSp_ControlItem* item = firstControlItem_; item != nullptr; item = item->NextObject()) {
+    item->SetupControlInfoFromDlgAnalizeObj(analyzor, 1);
   }
-  if (!selfFound || !targetFound || target == this) {
-    SpReportFailure(kSource, kMethod, 4, kSpMsgDataError);
-    return;
-  }
-  Unlink();
-  cSp_Window* next = target->NextObject();
-  upperWindow_ = target;
-  underWindow_ = next;
-  target->SetUnderWindow(this);
-  if (next != nullptr) next->SetUpperWindow(this);
-}
-
-// ---- Geometry and clicks --------------------------------------------------------------------
-
-void cSp_Window::Move(short left, short top, unsigned char front) {
-  if (window_ == nullptr) return;
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  top_ = top;
-  left_ = left;
-  MoveWindow(window_, left, top, front != 0);
-  SetPort(port);
-}
-
-void cSp_Window::Drag(Point where) {
-  if (window_ == nullptr) return;
-  if (moveToFrontBeforeDragFlag_ != 0 && MoveToFrontInWindowList() == 0) return;
-  Rect start;
-  GetWindowBounds(window_, kWindowContentRgn, &start);
-  // The window follows the mouse (live dragging, the Aqua way); the outline dragging of the
-  // old layouts needs a region drag that this window manager does not have, so it is live too.
-  Point last = where;
-  bool moved = false;
-  short modifiers = 0;
-  while (Sp_StillDown(&modifiers) != 0) {
-    if ((modifiers & shiftKey) != 0) {
-      // Shift puts the window back where the drag began.
-      if (moved) Move(start.left, start.top, 1);
-      moved = false;
-      last = where;
-      continue;
-    }
-    Point mouse;
-    GetGlobalMouse(&mouse);
-    if (std::abs(mouse.h - last.h) > kDragSlop || std::abs(mouse.v - last.v) > kDragSlop) {
-      Move(short(start.left + mouse.h - where.h), short(start.top + mouse.v - where.v), 1);
-      last = mouse;
-      moved = true;
-    }
-  }
-  ExecuteAfterProcedures(kSpWinMoveList);
-}
-
-void cSp_Window::Update() {
-  if (window_ == nullptr) return;
-  // The window's own parts (controls and the grow box) are drawn here once windows draw.
-}
-
-unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
-  if (window_ == nullptr) return 0;
-  if (IsTopOnScreen() == 0 && moveToFrontWithContentClickFlag_ != 0) {
-    // The click only brings the window forward.
-    if (MoveToFrontInWindowList() == 0) return 0;
-    mouseDownWindowObj_GlV = this;
-    return 1;
-  }
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  SetPortWindowPort(window_);
-  Point local = where;
-  GlobalToLocal(&local);
-  SetPort(port);
-
-  const unsigned char taken = Sp_MouseDownHotSpot(window_, local, modifiers);
-  if (taken == 0) {
-    mouseDownWindowObj_GlV = this;
-    return 0;
-  }
-  if (!Sp_Is_CarbonEvent_ModeEnable()) {
-    // The release comes later, through Sp_WindowMouseUpTerminate.
-    mouseDownWindowObj_GlV = this;
-    return taken;
-  }
-  // The area follows the mouse until the button is released.
-  Point last = local;
-  for (;;) {
-    Point point = last;
-    MouseTrackingResult result = kMouseTrackingMouseUp;
-    if (TrackMouseLocation(GetWindowPort(window_), &point, &result) != noErr) break;
-    if (result == kMouseTrackingMouseDragged) last = point;
-    if (result == kMouseTrackingMouseUp) break;
-  }
-  short upModifiers = 0;
-  Sp_GetModifiers(&upModifiers, nullptr);
-  Sp_MouseUpHotSpot(window_, last, upModifiers);
-  mouseDownWindowObj_GlV = nullptr;
-  return taken;
-}
-
-void cSp_Window::MouseUpTerminate(Point where, short modifiers) {
-  if (window_ == nullptr) return;
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  SetPortWindowPort(window_);
-  Point local = where;
-  GlobalToLocal(&local);
-  SetPort(port);
-  Sp_MouseUpHotSpot(window_, local, modifiers);
-}
-
-unsigned char Sp_WindowMouseUpTerminate(Point where, short modifiers) {
-  cSp_Window* window = mouseDownWindowObj_GlV;
-  mouseDownWindowObj_GlV = nullptr;
-  if (window == nullptr) return 0;
-  window->MouseUpTerminate(where, modifiers);
-  return 1;
-}
-
-void Sp_DrawWindowEventLoopAction() {
-  Sp_EventProcInterface();
-}
-
-// ---- Window lists ---------------------------------------------------------------------------
-
-SInt32 Sp_CountOpenWindow() {
-  return CountOpenWindowsOf(WindowListHead_GlV);
-}
-
-SInt32 Sp_CountOpenFloatingWindow() {
-  return CountOpenWindowsOf(FloatingWindowListHead_GlV);
-}
-
-SInt32 Sp_CountOpenMessageWindow() {
-  return CountOpenWindowsOf(MessageWindowListHead_GlV);
-}
-
-cSp_Window* Sp_GetFrontOpenWindowObject() {
-  return FirstOpenWindowOf(WindowListHead_GlV);
-}
-
-cSp_Window* Sp_SerchWindowObject(WindowRef window) {
-  return SearchListFor(WindowListHead_GlV, window);
-}
-
-cSp_Window* Sp_SerchFloatingWindowObject(WindowRef window) {
-  return SearchListFor(FloatingWindowListHead_GlV, window);
-}
-
-cSp_Window* Sp_SerchMessageWindowObject(WindowRef window) {
-  return SearchListFor(MessageWindowListHead_GlV, window);
-}
-
-unsigned char Sp_HaveModalDialog(cSp_Window* except, cSp_Window** found) {
-  cSp_Window* front = Sp_GetFrontOpenWindowObject();
-  if (front == nullptr || front->IsModalDialog() == 0 || front == except) return 0;
-  if (found != nullptr) *found = front;
-  return 1;
-}
-
-void Sp_CloseFrontWindow() {
-  cSp_Window* window = Sp_SerchWindowObject(FrontWindow());
-  if (window != nullptr) window->GoAway(nullptr);
-}
-
-void Sp_CloseAllMessageWindow() {
-  cSp_Window* window = MessageWindowListHead_GlV;
-  while (window != nullptr) {
-    // Closing may reorder the list: take the next window first.
-    cSp_Window* next = window->NextObject();
-    if (window->IsOpen()) window->GoAway(nullptr);
-    window = next;
-  }
-}
-
-void Sp_ModifyOutputWindowLayerMachToWindowDataLayout() {
-  cSp_Window* head = WindowListHead_GlV;
-  if (head == nullptr) return;
-  if (head->GetWindowRef() != nullptr && FrontWindow() != head->GetWindowRef()) {
-    BringToFront(head->GetWindowRef());
-    if (head->IsOpen()) SelectWindow(head->GetWindowRef());
-  }
-  for (cSp_Window* w = head; w != nullptr; w = w->NextObject()) {
-    cSp_Window* x = w->NextObject();
-    if (x == nullptr || w->GetWindowRef() == nullptr || x->GetWindowRef() == nullptr) continue;
-    WindowRef next = GetNextWindow(w->GetWindowRef());
-    if (next != nullptr && next != x->GetWindowRef()) {
-      SendBehind(x->GetWindowRef(), w->GetWindowRef());
-    }
-  }
-}
-
-void Sp_RedrawOpenWindow() {
-  for (cSp_Window* w = WindowListHead_GlV; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) Sp_RedrawViewWindow(w->GetWindowRef(), 0);
-  }
-}
-
-// ---- Keys to the front window ---------------------------------------------------------------
-
-unsigned char Sp_KeyInWindow(char charCode, char keyCode, short modifiers, unsigned char autoKey) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
-  if (window == nullptr) return 0;
-  const unsigned char taken = window->KeyIntoWindow(charCode, keyCode, modifiers, autoKey);
-  if (taken != 0) return taken;
-  return window->ExecKeyInIntoWindowCallback(charCode, keyCode, modifiers, autoKey);
-}
-
-unsigned char Sp_RowKeyDownOnWindow(char charCode, char keyCode, short modifiers,
-                                    unsigned char autoKey) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
-  if (window == nullptr) return 0;
-  const unsigned char taken = window->RowKeyDownIntoWindow(charCode, keyCode, modifiers, autoKey);
-  if (taken != 0) return taken;
-  return window->ExecRowKeyDownIntoWindowCallback(charCode, keyCode, modifiers, autoKey);
-}
-
-unsigned char Sp_RowKeyUpOnWindow(char charCode, char keyCode, short modifiers) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
-  if (window == nullptr) return 0;
-  const unsigned char taken = window->RowKeyUpOnWindow(charCode, keyCode, modifiers);
-  if (taken != 0) return taken;
-  return window->ExecRowKeyUpOnWindowCallback(charCode, keyCode, modifiers);
 }

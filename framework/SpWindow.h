@@ -1,18 +1,28 @@
 // The framework's window object and its window lists.
 //
-// Every cSp_Window wraps one toolbox window and lives in one of three global lists chosen by
-// its window type: ordinary windows and dialogs, floating windows, message windows. Each list
-// is kept in the front-to-back order of its windows on the screen; open and closed windows
-// share it. Event handlers find the window object of a toolbox window through these lists, and
-// keys go to the first open window of the normal list: first its virtual operation, then its
-// key callback.
+// Every cSp_Window wraps one toolbox window (made with the Window Manager, or with the Dialog
+// Manager for a dialog) and lives in one of three global lists chosen by its window type:
+// ordinary windows and dialogs, floating windows, message windows. Each list is kept in the
+// front-to-back order of its windows on the screen; open and closed windows share it, and the
+// toolbox order of the windows is kept in step with the list. Event handlers find the window
+// object of a toolbox window through these lists, and keys go to the first open window of the
+// normal list: first its virtual operation, then its key callback.
+//
+// Other code hears of a window's life through its nine procedure lists (opening, closing,
+// coming to the front or going back, growing, moving); the three "before" lists can refuse the
+// operation. A dialog window keeps a list of control items, the framework's wrappers of its
+// control-backed dialog items.
 //
 // Derived windows override the twelve virtual operations for keys and edit commands; the base
 // versions take nothing (0).
 #pragma once
 
+#include "CarbonEvents.h"
+#include "Controls.h"
+#include "Dialogs.h"
 #include "MacTypes.h"
 #include "MacWindows.h"
+#include "QuickDraw.h"
 #include "SpStdFunction.h"
 
 // The window type chooses the list: floating and message windows have lists of their own,
@@ -27,9 +37,13 @@ enum : tWindowType {
 };
 
 class cSp_Window;
+class cSp_ControlItem;
+class cSpWin_BeforeProcData;
+class cSpWin_AfterProcData;
+class cDialogAnalyzor;
 
-// The `behind` argument of the constructors: in front of every window of the list. Null puts
-// the window behind all of them, any other window directly behind that one.
+// The `behind` argument of the constructors and of Open: in front of every window of the
+// list. Null puts the window behind all of them, any other window directly behind that one.
 #define kSpWindowInFrontOfAll (reinterpret_cast<cSp_Window*>(-1))
 
 // Key callbacks: (charCode, keyCode, autoKey, modifiers, user data) and (charCode, keyCode,
@@ -39,28 +53,44 @@ typedef unsigned char (*tSpWindowKeyInCallback)(char charCode, char keyCode, uns
 typedef unsigned char (*tSpWindowRowKeyUpCallback)(char charCode, char keyCode, short modifiers,
                                                    unsigned long userData);
 
-// The nine procedure lists through which other code hears of a window's life.
-enum tSpWindowProcList : UInt8 {
-  kSpWinBeforeOpenList = 0,
-  kSpWinAfterOpenList,
-  kSpWinBeforeCloseList,
-  kSpWinAfterCloseList,
-  kSpWinMoveToFrontList,
-  kSpWinMoveToBackList,
-  kSpWinBeforeGrowList,
-  kSpWinAfterGrowList,
-  kSpWinMoveList,
-  kSpWinProcListCount
+// Procedures of the window's procedure lists: (window, modifier keys held now as event
+// modifier bits, user data). A before procedure answers 0 to refuse the operation.
+typedef unsigned char (*tSpWinBeforeProcPtr)(cSp_Window* window, short modifiers,
+                                             unsigned long userData);
+typedef void (*tSpWinAfterProcPtr)(cSp_Window* window, short modifiers, unsigned long userData);
+
+// One procedure list of a window: first and last record, and the last reference number
+// handed out (numbers rise by one per registration and are never reused).
+template <class TRecord>
+struct sSpWinProcList {
+  TRecord* head = nullptr;
+  TRecord* tail = nullptr;
+  SInt32 refNoCounter = 0;
+};
+
+// Window attributes of the behaviour flags. Without the grow icon the window loses both zoom
+// boxes too. The live-resize flag is the toolbox's own live-resize attribute.
+enum : WindowAttributes {
+  kSpWindowGrowIconAttribute = kWindowResizableAttribute,
+  kSpWindowGrowIconClearAttributes = kWindowResizableAttribute | kWindowFullZoomAttribute,
+  kSpWindowCloseBoxAttribute = kWindowCloseBoxAttribute,
+  kSpWindowLiveResizeAttribute = kWindowLiveResizeAttribute,
+  kSpWindowNoShadowAttribute = kWindowNoShadowAttribute,
 };
 
 class cSp_Window {
  public:
-  // (top, left) global position and (height, width) size of the content.
+  // (top, left) global position and (height, width) size of the content, as Points (v, h).
   cSp_Window(Point position, Point size, unsigned char openNow, short windowKind, tWindowType type,
              cSp_Window* behind);
   // Centred on the main screen (below the menu bar).
   cSp_Window(short width, short height, unsigned char openNow, short windowKind, tWindowType type,
              cSp_Window* behind);
+  // From the 'WIND' resource, or from the 'DLOG' resource when type is 1 (a dialog). With
+  // rebuildDialog the dialog is made again with the control hierarchy and the definition
+  // rebuildProcId, and placed on the screen. The window is not opened: its owner calls Open.
+  cSp_Window(short resourceId, tWindowType type, cSp_Window* behind, unsigned char rebuildDialog,
+             short rebuildProcId);
   // A plain window 300 wide and 200 high, centred, type 0, window kind 0, not opened.
   explicit cSp_Window(cSp_Window* behind);
   // Deleted through base pointers by the owners of derived windows.
@@ -68,6 +98,7 @@ class cSp_Window {
   cSp_Window(const cSp_Window&) = delete;
   cSp_Window& operator=(const cSp_Window&) = delete;
 
+  // Gives every field its start value.
   void StartUpInitialize();
 
   // ---- Keys and edit commands (non-zero: taken) ----
@@ -98,36 +129,101 @@ class cSp_Window {
                                                  unsigned char autoKey);
   unsigned char ExecRowKeyUpOnWindowCallback(char charCode, char keyCode, short modifiers);
 
-  // ---- Title, links and state ----
-  // Sets the toolbox window's title (MacJapanese); the object keeps its default title.
+  // ---- Title, links and the toolbox window ----
+  // Sets the toolbox window's title (MacJapanese, zero-terminated; cut to what a title
+  // holds, on a character boundary); the object keeps its default title.
   void SetTitle(const char* title);
+  // "名称未設定", with " N" from the second window ever set up on.
   const char* GetDefaultTitle() const { return title_; }
   cSp_Window* NextObject() const { return underWindow_; }
   cSp_Window* BeforeObject() const { return upperWindow_; }
+  // Store the previous and the next link without touching the other window.
   void SetUpperWindow(cSp_Window* window) { upperWindow_ = window; }
   void SetUnderWindow(cSp_Window* window) { underWindow_ = window; }
   WindowRef GetWindowRef() const { return window_; }
+  // The toolbox dialog; null for a plain window.
+  DialogRef GetDialogRef() const { return dialog_; }
+  ControlRef GetRootControlRef() const { return rootControl_; }
   tWindowType GetWindowType() const { return windowType_; }
   short GetWindowKindValue() const { return windowKind_; }
+  short GetResourceId() const { return resourceId_; }
+  unsigned char GetDialogFlag() const { return dialogFlag_; }
+  unsigned char GetSheetFlag() const { return sheetFlag_; }
+  WindowRef GetSheetParent() const { return sheetParent_; }
 
   // ---- Behaviour flags ----
   void SetupModalDialogFlag(unsigned char flag) { modalDialogFlag_ = flag; }
   void SetupModalDialogBackgroundMouseDownBeepFlag(unsigned char flag) {
     modalDialogBackgroundBeepFlag_ = flag;
   }
+  void SetupReturnKeyConnectToButtonDownWithModifiersFlag(unsigned char flag) {
+    returnKeyWithModifiersFlag_ = flag;
+  }
   void SetupMoveToFrontWithContentMouseDownFlag(unsigned char flag) {
     moveToFrontWithContentClickFlag_ = flag;
   }
-  unsigned char GetModalDialogFlag() const { return modalDialogFlag_; }
-  unsigned char IsModalDialog() const { return modalDialogFlag_; }
-  unsigned char GetModalDialogBackgroundMouseDownBeepFlag() const {
-    return modalDialogBackgroundBeepFlag_;
-  }
+  // These store the flag and, with applyNow, set or clear the window attribute at once.
+  void SetupDrawGrowIconFlag(unsigned char flag, unsigned char applyNow);
+  void SetupCloseBoxFlag(unsigned char flag, unsigned char applyNow);
+  void SetupWindowLiveResizeFlag(unsigned char flag, unsigned char applyNow);
+  void SetupWindowNoShadowFlag(unsigned char flag, unsigned char applyNow);
+  // Applies the grow-icon (without it also no zoom boxes), close-box, live-resize and
+  // no-shadow flags to the window's attributes in one change.
+  void SetupWindowBehaviorIntoMacWindow();
+
+  unsigned char GetEnableMinSizeLimitFlag() const { return minSizeLimitFlag_; }
+  unsigned char GetEnableMaxSizeLimitFlag() const { return maxSizeLimitFlag_; }
+  unsigned char GetEnableZoomOutSizeFlag() const { return zoomOutSizeFlag_; }
+  unsigned char GetCurrentZoomOutSizeFlag() const { return currentZoomOutFlag_; }
+  unsigned char GetMoveToFrontBeforeGrowFlag() const { return moveToFrontBeforeGrowFlag_; }
   unsigned char GetMoveToFrontBeforeDragFlag() const { return moveToFrontBeforeDragFlag_; }
   unsigned char GetMoveToFrontWithContentMouseDownFlag() const {
     return moveToFrontWithContentClickFlag_;
   }
+  unsigned char GetDrawGrowIconFlag() const { return drawGrowIconFlag_; }
   unsigned char GetCloseBoxFlag() const { return closeBoxFlag_; }
+  unsigned char GetWindowLiveResizeFlag() const { return liveResizeFlag_; }
+  unsigned char GetWindowNoShadowFlag() const { return noShadowFlag_; }
+  unsigned char GetEraseScrollBarLineFlag() const { return eraseScrollBarLineFlag_; }
+  unsigned char GetModalDialogFlag() const { return modalDialogFlag_; }
+  unsigned char GetModalDialogBackgroundMouseDownBeepFlag() const {
+    return modalDialogBackgroundBeepFlag_;
+  }
+  unsigned char GetReturnKeyConnectToButtonDownFlag() const { return returnKeyFlag_; }
+  unsigned char GetReturnKeyConnectToButtonDownWithModifiersFlag() const {
+    return returnKeyWithModifiersFlag_;
+  }
+  unsigned char GetEnterKeyConnectToButtonDownFlag() const { return enterKeyFlag_; }
+  unsigned char GetEnterKeyConnectToButtonDownWithModifiersFlag() const {
+    return enterKeyWithModifiersFlag_;
+  }
+  unsigned char GetEscKeyConnectToButtonDownFlag() const { return escKeyFlag_; }
+  unsigned char GetEscKeyConnectToButtonDownWithModifiersFlag() const {
+    return escKeyWithModifiersFlag_;
+  }
+  unsigned char GetCntPeriodKeyConnectToButtonDownFlag() const { return cmdPeriodKeyFlag_; }
+  short GetReturnKeyConnectItemNoValue() const { return returnKeyItemNo_; }
+  short GetEnterKeyConnectItemNoValue() const { return enterKeyItemNo_; }
+  short GetEscKeyConnectItemNoValue() const { return escKeyItemNo_; }
+  void GetReturnKeyExceptModifiersValue(sSpModifiersDataStruct& out) const {
+    out = returnKeyExceptModifiers_;
+  }
+  void GetEnterKeyExceptModifiersValue(sSpModifiersDataStruct& out) const {
+    out = enterKeyExceptModifiers_;
+  }
+  void GetEscKeyExceptModifiersValue(sSpModifiersDataStruct& out) const {
+    out = escKeyExceptModifiers_;
+  }
+  unsigned char IsModalDialog() const { return modalDialogFlag_; }
+
+  // ---- Colours (in the window's port; the current port is restored) ----
+  void SetupWindowForColor(RGBColor* color);
+  void SetupWindowBackColor(RGBColor* color);
+  void GetWindowForColor(RGBColor* color);
+  void GetWindowBackColor(RGBColor* color);
+  // The colour the window's content is erased with; only on systems whose minor version is
+  // above 7 (older ones have no content colour).
+  void SetupWindowContentColorData(RGBColor* color);
 
   // ---- Lists, opening and closing ----
   unsigned char IsOpen() const { return openFlag_; }
@@ -136,8 +232,11 @@ class cSp_Window {
   // 1 when the window is open and the first open window of its list.
   unsigned char IsTopOpenWindowOnScreen() const;
   // Shows the window: in front when `front` is non-zero, else behind the frontmost open
-  // window of its list, or directly behind `behind` when given.
+  // window of its list, or directly behind `behind` when given. The before-open procedures
+  // may refuse.
   void Open(unsigned char front, cSp_Window* behind);
+  // Hides the window; the next open window comes to the front when this one was in front.
+  // The before-close procedures may refuse.
   void Close();
   // Null: closes at once. A point: the click on the close box (closes on a release inside it).
   void GoAway(Point* where);
@@ -145,32 +244,134 @@ class cSp_Window {
   unsigned char MoveToFrontInWindowList();
   unsigned char MoveToBottomInWindowList();
   void MoveTopOpenWindowToTopWindowList();
+  // Relinks the window directly behind `target` in their list; the screen is not touched.
   void MoveToBehindWindowOfTargetWindow(cSp_Window* target);
+  // Turns the window into a sheet of `parent` (shown by Open, hidden by Close).
+  void SetSheetWindowType(WindowRef parent);
 
-  // ---- Geometry and content clicks ----
-  // Moves the content's top-left corner to (left, top), global.
+  // ---- Control items ----
+  // The window's first control item (the list goes on with cSp_ControlItem::NextObject).
+  cSp_ControlItem* GetControlItemList() const { return firstControlItem_; }
+  // The item with that dialog item number (also one held by a change-output group of an
+  // item), or null.
+  cSp_ControlItem* GetTargetDialogControlItemObjPtr(short itemNo);
+  // The item with that number, its type reset; or a new one read from the dialog, embedded
+  // into the root control when there is one, appended to the list. Null when memory runs out.
+  cSp_ControlItem* SetupDialogContorlItem(short itemNo, short itemType);
+  // The item (or an item below it) whose control is the given one, or null.
+  cSp_ControlItem* SerchTargetItemForMacOSControlRef(ControlRef control);
+  // Hands a dialog layout snapshot to every item of the list.
+  void SetupControlInfoFromDlgAnalizeObj(cDialogAnalyzor* analyzor);
+
+  // ---- Procedure lists (defined with the records in SpWindowProcList.cpp) ----
+  // Register: a null procedure registers nothing and gives reference 0. Remove: by the
+  // reference number handed back. Run: before lists answer 1 to go on, 0 when a procedure
+  // refused; after lists call every procedure.
+  void SetupBeforeOpenProc(tSpWinBeforeProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupBeforeOpenProc(SInt32 refNo);
+  unsigned char ExecBeforeOpenProc();
+  void SetupAfterOpenProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupAfterOpenProc(SInt32 refNo);
+  void ExecAfterOpenProc();
+  void SetupBeforeCloseProc(tSpWinBeforeProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupBeforeCloseProc(SInt32 refNo);
+  unsigned char ExecBeforeCloseProc();
+  void SetupAfterCloseProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupAfterCloseProc(SInt32 refNo);
+  void ExecAfterCloseProc();
+  void SetupMoveToFrontProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupMoveToFrontProc(SInt32 refNo);
+  void ExecMoveToFrontProc();
+  void SetupMoveToBackProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupMoveToBackProc(SInt32 refNo);
+  void ExecMoveToBackProc();
+  void SetupBeforeGrowProc(tSpWinBeforeProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupBeforeGrowProc(SInt32 refNo);
+  unsigned char ExecBeforeGrowProc();
+  void SetupAfterGrowProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupAfterGrowProc(SInt32 refNo);
+  void ExecAfterGrowProc();
+  void SetupMoveProc(tSpWinAfterProcPtr proc, unsigned long userData, SInt32& refNo);
+  void UnSetupAfterMoveProc(SInt32 refNo);
+  void ExecAfterMoveProc();
+  void UnSetupBeforeExecuteGeneralProc(SInt32 refNo, cSpWin_BeforeProcData*& head,
+                                       cSpWin_BeforeProcData*& tail);
+  void UnSetupAfterExecuteGeneralProc(SInt32 refNo, cSpWin_AfterProcData*& head,
+                                      cSpWin_AfterProcData*& tail);
+  // Delete every record from head on.
+  void WipeOutBeforeExecuteList(cSpWin_BeforeProcData* head);
+  void WipeOutAfterExecuteList(cSpWin_AfterProcData* head);
+
+  // ==== BEGIN geometry, drawing and content clicks (SpWindowGeometry.cpp) ====================
+  // The content's size: nothing when it is the stored size already (even when the toolbox
+  // window was sized by other means). The Point form takes width = h, height = v.
+  void SetSize(short width, short height);
+  void SetSize(Point size);
+  // The content rectangle on the screen (global), or its size or top-left corner; each
+  // out-value is written when given. Only for a window that has a toolbox window.
+  void GetSize(short* width, short* height);
+  void GetLeftTopPositOnGlobal(short* left, short* top);
+  void GetContentAreaOnGlobal(Rect& area);
+  // The least size the user may give the window (from system 10.2 on; older systems keep no
+  // limit). Both values positive also limit the toolbox window's resizing.
+  void SetMinSize(short width, short height);
+  void GetMinSize(short& width, short& height) const;
+  // The greatest size: a larger window is made smaller at once, each dimension on its own,
+  // and its new size is stored. Both values positive also limit the toolbox window.
+  void SetMaxSize(short width, short height);
+  void GetMaxSize(short& width, short& height) const;
+  // Moves the content's top-left corner to (left, top), global; `front` also selects it.
   void Move(short left, short top, unsigned char front);
-  // The user drags the window from the global point `where`.
+  // The user resizes the window from the global point `where` (the grow box), within its
+  // limits; the before-grow procedures may refuse, the after-grow procedures are told.
+  void Grow(Point where);
+  // The end of a resize by the user: stores the new size and tells the after-grow procedures
+  // when the size changed.
+  void AfterGrowForCarbonEvent();
+  // Corrects a proposed global bounds rectangle to the stored limits (any stored value above
+  // 0 applies), keeping its top-left corner. 1 when it was left as it was, 0 when corrected.
+  unsigned char CheckBoundsChangingSizeForCarbonEvent(Rect& bounds);
+  // The user drags the window from the global point `where`: live (the window follows the
+  // mouse; Shift puts it back where the drag began) with the Aqua menu layout or the Option
+  // key held, else as an outline. The move procedures are told either way.
   void Drag(Point where);
-  // Redraws the window's own parts inside an update.
+  // A click in the zoom box (part inZoomIn or inZoomOut) at the global point `where`.
+  void ZoomInOutWindow(Point where, short part);
+  // Draws the window's controls and its grow box; inside an update.
   void Update();
-  // A press at the global point `where`; non-zero when something took it.
+  // Erases the whole content with the port's background.
+  void EraseContent();
+  // A press at the global point `where`: brings a back window forward (and no more), else
+  // offers it to the window's wrapped toolbox controls, then to its views' hot-spot areas,
+  // following the mouse until the release. Non-zero when something took it.
   unsigned char ContentMouseDown(Point where, short modifiers);
-  // The release of a press that ContentMouseDown left open.
+  // The release (global point) of a press that ContentMouseDown left open.
   void MouseUpTerminate(Point where, short modifiers);
+  // ==== END geometry, drawing and content clicks =============================================
+
+ protected:
+  // Called by every constructor once the type, the window kind and the dialog flag are set.
+  void SetupNewWindow(Point position, Point size, unsigned char openNow, short resourceId,
+                      cSp_Window* behind, unsigned char rebuildDialog, short rebuildProcId);
 
  private:
-  void SetupNewWindow(Point position, Point size, unsigned char openNow, short resourceId,
-                      cSp_Window* behind);
   void MakeDefaultTitle();
+  void InsertIntoList(cSp_Window* behind, WindowRef* behindWindow);
+  void MakeWindowFromResource(short resourceId, WindowRef behindWindow, unsigned char rebuildDialog,
+                              short rebuildProcId);
+  void RebuildDialog(WindowRef behindWindow, short rebuildProcId);
+  void MakeWindowWithoutResource(WindowRef behindWindow);
+  void SetupDialogDefaultAndCancelItems(DialogRef dialog);
+  void ApplyAttributeFlag(unsigned char flag, WindowAttributes attribute);
   cSp_Window** ListHead() const;
   cSp_Window* FrontOpenWindowAhead() const;
   cSp_Window* FirstOpenWindowBehind() const;
   void Unlink();
   void LinkAsHead();
-  // Runs the registered procedures of a list; before-procedures answer 0 to refuse.
-  unsigned char ExecuteBeforeProcedures(tSpWindowProcList list);
-  void ExecuteAfterProcedures(tSpWindowProcList list);
+  void LinkAfter(cSp_Window* target);
+  void DeleteControlItems();
+  void WipeOutProcLists();
+  void RedrawWholeWindow();
   void FlushWindowPort();
 
   template <class P>
@@ -180,12 +381,25 @@ class cSp_Window {
   };
 
   tWindowType windowType_ = kSpNormalWindowType;
+  // Global top-left corner of the content, and the content's size.
   SInt16 top_ = 0;
   SInt16 left_ = 0;
   SInt16 height_ = 0;
   SInt16 width_ = 0;
+  UInt8 sheetFlag_ = 0;
+  WindowRef sheetParent_ = nullptr;
+  Handle sheetItemList_ = nullptr;
+  SInt16 minHeight_ = 0;
+  SInt16 minWidth_ = 0;
+  SInt16 maxHeight_ = 0;
+  SInt16 maxWidth_ = 0;
+  // Global rectangle that zooming out uses when the zoom-out-size flag is set.
+  Rect zoomOutRect_ = {0, 0, 0, 0};
   UInt8 openFlag_ = 0;
   UInt8 dialogFlag_ = 0;
+  ControlRef rootControl_ = nullptr;
+  cSp_ControlItem* firstControlItem_ = nullptr;
+  cSp_ControlItem* lastControlItem_ = nullptr;
   cSp_Window* upperWindow_ = nullptr;
   cSp_Window* underWindow_ = nullptr;
   SInt16 resourceId_ = 0;
@@ -219,11 +433,30 @@ class cSp_Window {
   sSpModifiersDataStruct returnKeyExceptModifiers_ = {};
   sSpModifiersDataStruct enterKeyExceptModifiers_ = {};
   sSpModifiersDataStruct escKeyExceptModifiers_ = {};
+  // The nine procedure lists.
+  sSpWinProcList<cSpWin_BeforeProcData> beforeOpenProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> afterOpenProcList_;
+  sSpWinProcList<cSpWin_BeforeProcData> beforeCloseProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> afterCloseProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> moveToFrontProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> moveToBackProcList_;
+  sSpWinProcList<cSpWin_BeforeProcData> beforeGrowProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> afterGrowProcList_;
+  sSpWinProcList<cSpWin_AfterProcData> afterMoveProcList_;
   sCallback<tSpWindowKeyInCallback> keyInCallback_;
   sCallback<tSpWindowKeyInCallback> rowKeyDownCallback_;
   sCallback<tSpWindowRowKeyUpCallback> rowKeyUpCallback_;
+  DialogRef dialog_ = nullptr;
   WindowRef window_ = nullptr;
 };
+
+// A dialog window object from the 'DLOG' resource (in front of its list, not rebuilt), with
+// its modal-dialog flag set as asked. Null when memory runs out.
+cSp_Window* Sp_NewDialogObject(short resourceId, unsigned char modal);
+
+// Hands out automatic control command ids 'C001' to 'C999' with their reference numbers
+// 1 to 999; 0 once all are given.
+unsigned char Sp_GetNewAutoControlCommand(SInt32& refNo, UInt32& commandId);
 
 // ---- Globals --------------------------------------------------------------------------------
 // Heads of the three lists (the frontmost window of each), null when empty.
@@ -232,8 +465,8 @@ extern cSp_Window* FloatingWindowListHead_GlV;
 extern cSp_Window* MessageWindowListHead_GlV;
 // How many windows were ever set up; never decreased.
 extern SInt32 CreatedWindowCount;
-// The window whose content took the last mouse-down and is to get the mouse-up.
-extern cSp_Window* mouseDownWindowObj_GlV;
+// The last automatic control command reference number handed out.
+extern SInt32 controlCommandRefNoCurrent_GlV;
 
 // ---- Window lists ---------------------------------------------------------------------------
 SInt32 Sp_CountOpenWindow();
@@ -246,6 +479,9 @@ cSp_Window* Sp_GetFrontOpenWindowObject();
 cSp_Window* Sp_SerchWindowObject(WindowRef window);
 cSp_Window* Sp_SerchFloatingWindowObject(WindowRef window);
 cSp_Window* Sp_SerchMessageWindowObject(WindowRef window);
+// The window whose control items hold the control: the normal, floating and message lists
+// in that order. Null when none.
+cSp_Window* Sp_SerchWindowFromMacOSControlRef(ControlRef control);
 // 1 when the first open window of the normal list is a modal dialog other than `except`; it
 // is stored through `found` when that is given.
 unsigned char Sp_HaveModalDialog(cSp_Window* except, cSp_Window** found);
@@ -254,14 +490,20 @@ void Sp_CloseFrontWindow();
 void Sp_CloseAllMessageWindow();
 // Brings the toolbox order of the normal windows into line with the list.
 void Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
+// Invalidates the parts of a global rectangle that the open windows of the normal list show:
+// each window only what the windows in front of it leave uncovered.
+void Sp_SetupRedrawAreaToOpenWindow(Rect globalArea);
 // Redraws the views of every open window of the normal list.
 void Sp_RedrawOpenWindow();
 
-// ---- Clicks ---------------------------------------------------------------------------------
+// ==== BEGIN geometry, drawing and content clicks: free functions (SpWindowGeometry.cpp) ======
+// The window whose content took the last mouse-down and is to get the mouse-up.
+extern cSp_Window* mouseDownWindowObj_GlV;
 // Ends the press that a content click left open; 1 when there was one.
 unsigned char Sp_WindowMouseUpTerminate(Point where, short modifiers);
 // The framework's idle work, for loops that track the mouse.
 void Sp_DrawWindowEventLoopAction();
+// ==== END geometry, drawing and content clicks: free functions ===============================
 
 // ---- Keys to the front window ---------------------------------------------------------------
 // Each offers the key to the first open window of the normal list: its virtual operation

@@ -250,3 +250,22 @@ void Sp_RectMoveAnimation(const Rect* from, const Rect* to, short steps, const R
 // Draws nothing yet.
 void Sp_DrawGradation(const Rect* rect, const sGradationColorItem* items, short count,
                       tGradationType type);
+
+// ==== Controls of dialog items (SpStdDrawingFunctionDialog.cpp) ==============================
+// The dialog's item list keeps each item's rectangle; these keep it in step with the item's
+// control. A null dialog beeps and leaves one error-log record.
+
+// The Dialog Manager's DialogRef (Dialogs.h), declared here so that this header stays light.
+struct OpaqueDialogPtr;
+typedef OpaqueDialogPtr* DialogRef;
+
+// Moves the item's control to (left, top) and its rectangle with it (same size); nothing when
+// the item has no control or already stands there.
+void Sp_MoveControlOnDialog(DialogRef dialog, short itemNo, short left, short top);
+// Gives the item's control this size, and its rectangle the same (top-left kept); nothing when
+// the item has no control.
+void Sp_ResizeControlOnDialog(DialogRef dialog, short itemNo, short width, short height);
+// Rewrites the item's rectangle in the item list, keeping its type and handle (the control,
+// if any, is not moved).
+void Sp_SetDialogItemAreaOnDialogDITL(DialogRef dialog, short itemNo, const Rect& rect);
+// ==== END controls of dialog items ===========================================================

@@ -5,6 +5,9 @@
 // nesting never recurses), refuses documents nested deeper than kMaxDepth and any document
 // that declares entities (no entity expansion at all), and on any error releases everything
 // it built and returns NULL.
+//
+// One dictionary may be delivered entry by entry instead of kept (see
+// sp_platform::CreatePropertyListDeliveringEntries), for documents too large to hold twice.
 #include "CFPropertyList.h"
 
 #include <expat.h>
@@ -136,6 +139,12 @@ bool ParseBase64(const std::string& text, std::vector<UInt8>* out) {
 class Reader {
  public:
   explicit Reader(CFOptionFlags options) : options_(options) {}
+  // Entries of the root dictionary's dictionary under `key` go to applier instead of into it.
+  void DeliverEntries(CFStringRef key, CFDictionaryApplierFunction applier, void* context) {
+    entriesKey_ = key;
+    applier_ = applier;
+    applierContext_ = context;
+  }
   ~Reader() {
     for (Frame& f : stack_) {
       CFRelease(f.container);
@@ -197,7 +206,18 @@ class Reader {
     CFTypeRef container = nullptr;     // kArray, kDict (owned)
     CFStringRef pendingKey = nullptr;  // kDict: the key waiting for its value (owned)
     bool hasValue = false;             // kPlist
+    bool deliversEntries = false;      // kDict: its entries go to the applier
   };
+
+  // True when a dictionary opening now is the one whose entries are delivered: the value of
+  // entriesKey_ in the root dictionary (the document's top value, inside <plist> or not).
+  bool OpensDeliveredDictionary() const {
+    if (applier_ == nullptr || stack_.empty()) return false;
+    const std::size_t parent = stack_.size() - 1;
+    if (stack_[parent].kind != Kind::kDict || stack_[parent].pendingKey == nullptr) return false;
+    if (parent > 1 || (parent == 1 && stack_[0].kind != Kind::kPlist)) return false;
+    return CFEqual(stack_[parent].pendingKey, entriesKey_);
+  }
 
   void Fail(const std::string& message) {
     if (!error_.empty()) return;
@@ -236,6 +256,7 @@ class Reader {
       f.container = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
     } else if (std::strcmp(name, "dict") == 0) {
       f.kind = Kind::kDict;
+      f.deliversEntries = OpensDeliveredDictionary();
       f.container = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
                                               &kCFTypeDictionaryValueCallBacks);
     } else if (std::strcmp(name, "key") == 0 || std::strcmp(name, "string") == 0 ||
@@ -379,6 +400,13 @@ class Reader {
           CFRelease(value);
           return Fail("value without a <key>");
         }
+        if (parent.deliversEntries) {
+          applier_(parent.pendingKey, value, applierContext_);
+          CFRelease(parent.pendingKey);
+          parent.pendingKey = nullptr;
+          CFRelease(value);
+          return;
+        }
         CFDictionarySetValue(
             static_cast<CFMutableDictionaryRef>(const_cast<void*>(parent.container)),
             parent.pendingKey, value);
@@ -397,9 +425,15 @@ class Reader {
   std::vector<Frame> stack_;
   CFTypeRef result_ = nullptr;
   std::string error_;
+  CFStringRef entriesKey_ = nullptr;
+  CFDictionaryApplierFunction applier_ = nullptr;
+  void* applierContext_ = nullptr;
 };
 
-CFPropertyListRef ReadPropertyList(CFDataRef data, CFOptionFlags options, std::string* error) {
+CFPropertyListRef ReadPropertyList(CFDataRef data, CFOptionFlags options, std::string* error,
+                                   CFStringRef entriesKey = nullptr,
+                                   CFDictionaryApplierFunction applier = nullptr,
+                                   void* context = nullptr) {
   if (CFGetTypeID(data) != CFDataGetTypeID()) {
     *error = "no data";
     return nullptr;
@@ -414,6 +448,9 @@ CFPropertyListRef ReadPropertyList(CFDataRef data, CFOptionFlags options, std::s
     return nullptr;
   }
   Reader reader(options);
+  if (applier != nullptr && CFGetTypeID(entriesKey) == CFStringGetTypeID()) {
+    reader.DeliverEntries(entriesKey, applier, context);
+  }
   return reader.Read(CFDataGetBytePtr(data), std::size_t(length), error);
 }
 
@@ -439,6 +476,19 @@ CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef, CFDataRef xmlD
   if (errorString != nullptr) *errorString = nullptr;
   std::string message;
   CFPropertyListRef result = ReadPropertyList(xmlData, mutabilityOption, &message);
+  if (result == nullptr && errorString != nullptr) {
+    *errorString = sp_cf::NewStringFromUTF8(message);
+  }
+  return result;
+}
+
+CFPropertyListRef sp_platform::CreatePropertyListDeliveringEntries(
+    CFDataRef xmlData, CFOptionFlags options, CFStringRef entriesKey,
+    CFDictionaryApplierFunction applier, void* context, CFStringRef* errorString) {
+  if (errorString != nullptr) *errorString = nullptr;
+  std::string message;
+  CFPropertyListRef result =
+      ReadPropertyList(xmlData, options, &message, entriesKey, applier, context);
   if (result == nullptr && errorString != nullptr) {
     *errorString = sp_cf::NewStringFromUTF8(message);
   }

@@ -38,3 +38,21 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef allocator, CFDataR
 CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef allocator, CFDataRef xmlData,
                                                   CFOptionFlags mutabilityOption,
                                                   CFStringRef* errorString);
+
+namespace sp_platform {
+
+// Reads an XML property list as CFPropertyListCreateFromXMLData does, except for one
+// dictionary: each entry of the dictionary that the root dictionary holds under entriesKey
+// goes to applier (key, value, context) as soon as the entry is read, and is then dropped
+// instead of kept, so that dictionary is empty in the result. A document far larger than
+// memory should hold twice (a music library of a hundred thousand tracks) so never exists
+// whole as objects: only the entry being read does. Entries arrive in the order of the
+// document, a repeated key as often as it is written. The applier retains what it keeps.
+// When the document turns out not to parse, entries already delivered stay delivered and
+// the result is NULL.
+CFPropertyListRef CreatePropertyListDeliveringEntries(CFDataRef xmlData, CFOptionFlags options,
+                                                      CFStringRef entriesKey,
+                                                      CFDictionaryApplierFunction applier,
+                                                      void* context, CFStringRef* errorString);
+
+}  // namespace sp_platform

@@ -1,41 +1,26 @@
-// The headless Window Manager: window records, their layers in the window list, bounds and
-// the part of the screen under a point.
+// The headless Window Manager: window records, their layers in the window list, hiliting,
+// bounds, the part of the screen under a point, properties and sheets.
 #include "MacWindows.h"
-#include "ui/detail/WindowUpdate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "CarbonEvents.h"
 #include "MacMemory.h"
+#include "QDRegions.h"
 #include "detail/WindowList.h"
+#include "detail/WindowRecord.h"
+#include "detail/WindowUpdate.h"
 #include "events/detail/EventLoop.h"
 #include "quickdraw/detail/Ports.h"
 
-// The window record. Its port is the window's content: local coordinates start at the
-// content's top-left corner, and its pixels are the content's size (white when the window is
-// made; a new size keeps the old image at the top-left and whitens the rest).
-struct OpaqueWindowPtr {
-  GrafPort port{};
-  WindowClass windowClass = kDocumentWindowClass;
-  WindowAttributes attributes = kWindowNoAttributes;
-  SInt16 kind = kApplicationWindowKind;
-  bool visible = false;
-  Str255 title{};
-  SRefCon refCon = 0;
-  EventTargetRef target = nullptr;
-
-  // Records live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtrClear(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-};
+using sp_platform::windows::ContentOf;
+using sp_platform::windows::HasTitleBar;
+using sp_platform::windows::IsLive;
+using sp_platform::windows::StructureOf;
 
 namespace {
 
@@ -89,42 +74,14 @@ bool IsKnownClass(WindowClass windowClass) {
   }
 }
 
-bool HasTitleBar(WindowClass windowClass) {
-  switch (windowClass) {
-    case kDocumentWindowClass:
-    case kFloatingWindowClass:
-    case kUtilityWindowClass:
-    case kToolbarWindowClass:
-    case kMovableModalWindowClass:
-    case kMovableAlertWindowClass:
-      return true;
-    default:
-      return false;
-  }
+bool IsSheetClass(WindowClass windowClass) {
+  return windowClass == kSheetWindowClass || windowClass == kSheetAlertWindowClass;
 }
 
 // Front to back. Never destroyed, so windows left open at exit stay reachable.
 std::vector<WindowRef>& Windows() {
   static std::vector<WindowRef>* windows = new std::vector<WindowRef>;
   return *windows;
-}
-
-bool IsLive(WindowRef window) {
-  if (window == nullptr) return false;
-  const auto& list = Windows();
-  return std::find(list.begin(), list.end(), window) != list.end();
-}
-
-Rect ContentOf(const OpaqueWindowPtr* w) {
-  const Rect& r = w->port.portRect;
-  const Point& at = w->port.screenTopLeft;
-  return Rect{at.v, at.h, SInt16(at.v + (r.bottom - r.top)), SInt16(at.h + (r.right - r.left))};
-}
-
-Rect StructureOf(const OpaqueWindowPtr* w) {
-  Rect r = ContentOf(w);
-  if (HasTitleBar(w->windowClass)) r.top = SInt16(r.top - kSpWindowTitleBarHeight);
-  return r;
 }
 
 // Moves and sizes the content; the port keeps its origin and its pixels follow the size.
@@ -137,6 +94,20 @@ void SetContent(OpaqueWindowPtr* w, const Rect& content) {
   r.bottom = SInt16(r.top + height);
   w->port.screenTopLeft = Point{content.top, content.left};
   if (w->port.portPixMap != nullptr) sp_platform::ResizePortPixels(&w->port);
+}
+
+// Fills a rectangle of the port (local coordinates) with the content colour, directly in the
+// pixels: the port's clip and pen have nothing to do with what the Window Manager uncovers.
+void FillWithContentColor(OpaqueWindowPtr* w, const Rect& local) {
+  sp_platform::PixelAccess pixels;
+  if (!sp_platform::GetPortPixels(&w->port, &pixels)) return;
+  Rect r;
+  if (!SectRect(&local, &pixels.bounds, &r)) return;
+  const UInt32 value = sp_platform::PixelFromRGB(w->contentColor);
+  for (int v = r.top; v < r.bottom; ++v) {
+    UInt32* row = pixels.base + std::ptrdiff_t(v - pixels.bounds.top) * pixels.rowWords;
+    std::fill(row + (r.left - pixels.bounds.left), row + (r.right - pixels.bounds.left), value);
+  }
 }
 
 // Where a window of the layer goes: in front of the first window of its layer or of a layer
@@ -153,6 +124,24 @@ std::size_t BackOfLayer(Layer layer) {
   std::size_t i = 0;
   while (i < list.size() && LayerOf(list[i]->windowClass) >= layer) ++i;
   return i;
+}
+
+// The front-most visible window of the layer; null when none is visible.
+WindowRef FrontVisibleOfLayer(Layer layer) {
+  for (WindowRef w : Windows()) {
+    if (w->visible && LayerOf(w->windowClass) == layer) return w;
+  }
+  return nullptr;
+}
+
+// After a change of order or visibility: when another window now lies in front of the layer
+// than `before` (the front visible window of the layer before the change), the hilite goes
+// from that one to the new one.
+void PassHilite(Layer layer, WindowRef before) {
+  WindowRef after = FrontVisibleOfLayer(layer);
+  if (after == before) return;
+  if (IsLive(before)) before->hilited = false;
+  if (after != nullptr) after->hilited = true;
 }
 
 // Puts a window that is not in the list behind `behind`: kFirstWindowOfClass (or a pointer
@@ -215,9 +204,22 @@ WindowRef MakeWindow(WindowClass windowClass, WindowAttributes attributes, const
     delete w;
     return nullptr;
   }
+  w->userState = ContentOf(w);
   sp_platform::RegisterPort(&w->port);
+  const Layer layer = LayerOf(windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
   Insert(w, behind);
+  PassHilite(layer, front);
+  sp_platform::windows::EnsureWindowPassHook();
   return w;
+}
+
+SpWindowProperty* FindProperty(WindowRef window, PropertyCreator creator, PropertyTag tag) {
+  if (window->properties == nullptr) return nullptr;
+  for (SpWindowProperty& p : *window->properties) {
+    if (p.creator == creator && p.tag == tag) return &p;
+  }
+  return nullptr;
 }
 
 // Class and attributes of a window definition number: the classic definitions (0 to 15 and
@@ -307,6 +309,67 @@ void DisposeAllWindows() {
   while (!Windows().empty()) DisposeWindow(Windows().front());
 }
 
+namespace windows {
+
+bool IsLive(WindowRef window) {
+  if (window == nullptr) return false;
+  const auto& list = Windows();
+  return std::find(list.begin(), list.end(), window) != list.end();
+}
+
+bool IsFrontOfItsLayer(WindowRef window) {
+  return IsLive(window) && FrontVisibleOfLayer(LayerOf(window->windowClass)) == window;
+}
+
+bool HasTitleBar(WindowClass windowClass) {
+  switch (windowClass) {
+    case kDocumentWindowClass:
+    case kFloatingWindowClass:
+    case kUtilityWindowClass:
+    case kToolbarWindowClass:
+    case kMovableModalWindowClass:
+    case kMovableAlertWindowClass:
+      return true;
+    default:
+      return false;
+  }
+}
+
+Rect ContentOf(const OpaqueWindowPtr* w) {
+  const Rect& r = w->port.portRect;
+  const Point& at = w->port.screenTopLeft;
+  return Rect{at.v, at.h, SInt16(at.v + (r.bottom - r.top)), SInt16(at.h + (r.right - r.left))};
+}
+
+Rect StructureOf(const OpaqueWindowPtr* w) {
+  Rect r = ContentOf(w);
+  if (HasTitleBar(w->windowClass)) r.top = SInt16(r.top - kSpWindowTitleBarHeight);
+  return r;
+}
+
+void ChangeContent(OpaqueWindowPtr* w, const Rect& content, bool invalidate) {
+  const Rect& port = w->port.portRect;
+  const SInt16 oldWidth = SInt16(port.right - port.left);
+  const SInt16 oldHeight = SInt16(port.bottom - port.top);
+  SetContent(w, content);
+  const SInt16 width = SInt16(port.right - port.left);
+  const SInt16 height = SInt16(port.bottom - port.top);
+  // The strips gained, in local coordinates: at the right (full height) and at the bottom.
+  Rect gained[2] = {
+      {port.top, SInt16(port.left + oldWidth), port.bottom, port.right},
+      {SInt16(port.top + oldHeight), port.left, port.bottom,
+       SInt16(port.left + std::min(oldWidth, width))},
+  };
+  if (width <= oldWidth) gained[0] = Rect{0, 0, 0, 0};
+  if (height <= oldHeight) gained[1] = Rect{0, 0, 0, 0};
+  for (const Rect& r : gained) {
+    if (EmptyRect(&r)) continue;
+    FillWithContentColor(w, r);
+    if (invalidate) InvalWindowRect(w, &r);
+  }
+}
+
+}  // namespace windows
 }  // namespace sp_platform
 
 WindowRef NewCWindow(void* /*wStorage*/, const Rect* boundsRect, ConstStr255Param title,
@@ -335,11 +398,19 @@ OSStatus CreateNewWindow(WindowClass windowClass, WindowAttributes attributes,
 
 void DisposeWindow(WindowRef window) {
   if (!IsLive(window)) return;
+  const Layer layer = LayerOf(window->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
   Remove(window);
+  PassHilite(layer, front);
+  for (WindowRef w : Windows()) {
+    if (w->sheetParent == window) w->sheetParent = nullptr;
+  }
+  sp_platform::windows::ForgetActiveWindow(window);
   sp_platform::UnregisterPort(&window->port);
   sp_platform::ClosePortDrawing(&window->port);
   sp_platform::ForgetWindowUpdateRegion(window);
   sp_platform::DisposeEventTarget(window->target);
+  delete window->properties;
   delete window;
 }
 
@@ -363,11 +434,19 @@ Rect* GetWindowPortBounds(WindowRef window, Rect* bounds) {
 }
 
 void ShowWindow(WindowRef window) {
-  ShowHide(window, true);
+  if (!IsLive(window) || window->visible) return;
+  const Layer layer = LayerOf(window->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
+  window->visible = true;
+  PassHilite(layer, front);
 }
 
 void HideWindow(WindowRef window) {
-  ShowHide(window, false);
+  if (!IsLive(window) || !window->visible) return;
+  const Layer layer = LayerOf(window->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
+  window->visible = false;
+  PassHilite(layer, front);
 }
 
 void ShowHide(WindowRef window, Boolean showFlag) {
@@ -380,7 +459,12 @@ Boolean IsWindowVisible(WindowRef window) {
 }
 
 void SelectWindow(WindowRef window) {
+  if (!IsLive(window)) return;
+  const Layer layer = LayerOf(window->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
   BringToFront(window);
+  if (window->visible && front != nullptr && front != window) front->hilited = false;
+  window->hilited = true;
 }
 
 void BringToFront(WindowRef window) {
@@ -393,8 +477,19 @@ void SendBehind(WindowRef window, WindowRef behindWindow) {
   if (!IsLive(window) || window == behindWindow) return;
   // A stale `behindWindow` is not taken for "front": it sends nothing anywhere.
   if (behindWindow != nullptr && !IsLive(behindWindow)) return;
+  const Layer layer = LayerOf(window->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
   Remove(window);
   Insert(window, behindWindow);
+  PassHilite(layer, front);
+}
+
+void HiliteWindow(WindowRef window, Boolean fHilite) {
+  if (IsLive(window)) window->hilited = fHilite != 0;
+}
+
+Boolean IsWindowHilited(WindowRef window) {
+  return IsLive(window) && window->hilited;
 }
 
 WindowRef FrontWindow() {
@@ -411,6 +506,10 @@ WindowRef FrontNonFloatingWindow() {
     if (layer == kDocumentLayer || layer == kModalLayer) return w;
   }
   return nullptr;
+}
+
+WindowRef GetWindowList() {
+  return Windows().empty() ? nullptr : Windows().front();
 }
 
 WindowRef GetNextWindow(WindowRef window) {
@@ -439,11 +538,10 @@ WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
   if (PtInRect(thePoint, &menuBar)) return inMenuBar;
   for (WindowRef w : Windows()) {
     if (!w->visible) continue;
-    const Rect content = ContentOf(w);
-    const Rect structure = StructureOf(w);
-    if (!PtInRect(thePoint, &structure)) continue;
+    const WindowPartCode part = sp_platform::windows::PartAt(w, thePoint);
+    if (part == inDesk) continue;
     if (window != nullptr) *window = w;
-    return PtInRect(thePoint, &content) ? inContent : inDrag;
+    return part;
   }
   return inDesk;
 }
@@ -481,7 +579,7 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     default:
       return errWindowRegionCodeInvalid;
   }
-  SetContent(window, content);
+  sp_platform::windows::ChangeContent(window, content, true);
   return noErr;
 }
 
@@ -491,12 +589,12 @@ void MoveWindow(WindowRef window, SInt16 hGlobal, SInt16 vGlobal, Boolean front)
   if (front) SelectWindow(window);
 }
 
-void SizeWindow(WindowRef window, SInt16 w, SInt16 h, Boolean /*fUpdate*/) {
+void SizeWindow(WindowRef window, SInt16 w, SInt16 h, Boolean fUpdate) {
   if (!IsLive(window) || w <= 0 || h <= 0) return;
   Rect content = ContentOf(window);
   content.right = SInt16(content.left + w);
   content.bottom = SInt16(content.top + h);
-  SetContent(window, content);
+  sp_platform::windows::ChangeContent(window, content, fUpdate != 0);
 }
 
 SRefCon GetWRefCon(WindowRef window) {
@@ -551,4 +649,159 @@ OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setTheseAttri
 
 EventTargetRef GetWindowEventTarget(WindowRef window) {
   return IsLive(window) ? window->target : nullptr;
+}
+
+// ---- Size limits ----
+
+namespace {
+
+SInt16 LimitFromFloat(CGFloat value) {
+  if (!(value >= 1)) return 1;  // also NaN
+  if (value >= 32767) return 32767;
+  return SInt16(std::lround(value));
+}
+
+}  // namespace
+
+OSStatus SetWindowResizeLimits(WindowRef window, const HISize* inMinLimits,
+                               const HISize* inMaxLimits) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (inMinLimits != nullptr) {
+    window->minWidth = LimitFromFloat(inMinLimits->width);
+    window->minHeight = LimitFromFloat(inMinLimits->height);
+  }
+  if (inMaxLimits != nullptr) {
+    window->maxWidth = LimitFromFloat(inMaxLimits->width);
+    window->maxHeight = LimitFromFloat(inMaxLimits->height);
+  }
+  window->maxWidth = std::max(window->maxWidth, window->minWidth);
+  window->maxHeight = std::max(window->maxHeight, window->minHeight);
+  return noErr;
+}
+
+OSStatus GetWindowResizeLimits(WindowRef window, HISize* outMinLimits, HISize* outMaxLimits) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (outMinLimits != nullptr)
+    *outMinLimits = HISize{CGFloat(window->minWidth), CGFloat(window->minHeight)};
+  if (outMaxLimits != nullptr)
+    *outMaxLimits = HISize{CGFloat(window->maxWidth), CGFloat(window->maxHeight)};
+  return noErr;
+}
+
+// ---- Properties ----
+
+OSStatus SetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount propertySize,
+                           const void* propertyBuffer) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (propertyBuffer == nullptr && propertySize != 0) return paramErr;
+  try {
+    if (window->properties == nullptr) window->properties = new std::vector<SpWindowProperty>;
+    const UInt8* bytes = static_cast<const UInt8*>(propertyBuffer);
+    std::vector<UInt8> copy(bytes, bytes + propertySize);
+    if (SpWindowProperty* p = FindProperty(window, propertyCreator, propertyTag)) {
+      p->bytes.swap(copy);
+    } else {
+      window->properties->push_back(
+          SpWindowProperty{propertyCreator, propertyTag, std::move(copy)});
+    }
+  } catch (const std::bad_alloc&) {
+    return memFullErr;
+  }
+  return noErr;
+}
+
+OSStatus GetWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                           PropertyTag propertyTag, ByteCount bufferSize, ByteCount* actualSize,
+                           void* propertyBuffer) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (propertyBuffer == nullptr && bufferSize != 0) return paramErr;
+  const SpWindowProperty* p = FindProperty(window, propertyCreator, propertyTag);
+  if (p == nullptr) return errWindowPropertyNotFound;
+  const std::size_t n = std::min<std::size_t>(bufferSize, p->bytes.size());
+  if (n > 0) std::memcpy(propertyBuffer, p->bytes.data(), n);
+  if (actualSize != nullptr) *actualSize = ByteCount(p->bytes.size());
+  return noErr;
+}
+
+OSStatus GetWindowPropertySize(WindowRef window, PropertyCreator creator, PropertyTag tag,
+                               ByteCount* size) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (size == nullptr) return paramErr;
+  const SpWindowProperty* p = FindProperty(window, creator, tag);
+  if (p == nullptr) return errWindowPropertyNotFound;
+  *size = ByteCount(p->bytes.size());
+  return noErr;
+}
+
+OSStatus RemoveWindowProperty(WindowRef window, PropertyCreator propertyCreator,
+                              PropertyTag propertyTag) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (FindProperty(window, propertyCreator, propertyTag) == nullptr) {
+    return errWindowPropertyNotFound;
+  }
+  auto& list = *window->properties;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const SpWindowProperty& p) {
+                              return p.creator == propertyCreator && p.tag == propertyTag;
+                            }),
+             list.end());
+  return noErr;
+}
+
+// ---- Content colour ----
+
+OSStatus SetWindowContentColor(WindowRef window, const RGBColor* color) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (color == nullptr) return paramErr;
+  window->contentColor = *color;
+  return noErr;
+}
+
+OSStatus GetWindowContentColor(WindowRef window, RGBColor* color) {
+  if (!IsLive(window)) return errInvalidWindowPtr;
+  if (color == nullptr) return paramErr;
+  *color = window->contentColor;
+  return noErr;
+}
+
+// ---- Sheets ----
+
+OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
+  if (!IsLive(inSheet)) return errInvalidWindowPtr;
+  if (!IsSheetClass(inSheet->windowClass) || !IsLive(inParentWindow) || inParentWindow == inSheet) {
+    return paramErr;
+  }
+  const Rect parent = ContentOf(inParentWindow);
+  const Rect sheet = ContentOf(inSheet);
+  const int left = parent.left + ((parent.right - parent.left) - (sheet.right - sheet.left)) / 2;
+  MoveWindow(inSheet, SInt16(left), parent.top, false);
+  inSheet->sheetParent = inParentWindow;
+  const Layer layer = LayerOf(inSheet->windowClass);
+  WindowRef front = FrontVisibleOfLayer(layer);
+  Remove(inSheet);
+  if (LayerOf(inParentWindow->windowClass) == layer) {
+    auto& list = Windows();
+    list.insert(std::find(list.begin(), list.end(), inParentWindow), inSheet);
+  } else {
+    Insert(inSheet, kFirstWindowOfClass);
+  }
+  inSheet->visible = true;
+  PassHilite(layer, front);
+  return noErr;
+}
+
+OSStatus HideSheetWindow(WindowRef inSheet) {
+  if (!IsLive(inSheet)) return errInvalidWindowPtr;
+  if (!IsSheetClass(inSheet->windowClass)) return paramErr;
+  inSheet->sheetParent = nullptr;
+  HideWindow(inSheet);
+  return noErr;
+}
+
+OSStatus GetSheetWindowParent(WindowRef inSheet, WindowRef* outParentWindow) {
+  if (!IsLive(inSheet)) return errInvalidWindowPtr;
+  if (outParentWindow == nullptr) return paramErr;
+  *outParentWindow = inSheet->sheetParent;
+  return noErr;
 }

@@ -1,9 +1,15 @@
-// The windows' update regions: the part of each window's content that waits to be redrawn.
+// The windows' update regions: the part of each window's content that waits to be redrawn,
+// and drawing inside an update (BeginUpdate, EndUpdate).
 //
 // The records are kept beside the window list rather than in the window record, keyed by the
 // window and its event target: a record whose window has gone, or whose address now belongs
 // to another window (a new event target), is dropped before it could be taken for the new
 // window's.
+//
+// Each record counts the additions to its region, so that the event loop asks a window to
+// update once for each change (see TakeUpdateToSend): a handler that leaves the region as it
+// is does not get the same update again and again, which would keep the loop from ever
+// waiting.
 #include "detail/WindowUpdate.h"
 
 #include <algorithm>
@@ -13,6 +19,8 @@
 #include "MacWindows.h"
 #include "QDRegions.h"
 #include "QuickDraw.h"
+#include "detail/WindowRecord.h"
+#include "quickdraw/detail/Ports.h"
 
 namespace {
 
@@ -20,7 +28,17 @@ struct UpdateRecord {
   WindowRef window;
   EventTargetRef target;
   RgnHandle region;  // relative to the content's top-left corner
+  UInt32 additions;  // times something was added to the region
+  UInt32 sent;       // `additions` when the last update event went out
+  RgnHandle handed;  // between BeginUpdate and EndUpdate: what drawing may reach; else null
 };
+
+void DisposeRecordRegions(UpdateRecord& r) {
+  DisposeRgn(r.region);
+  if (r.handed != nullptr) DisposeRgn(r.handed);
+  r.region = nullptr;
+  r.handed = nullptr;
+}
 
 // Never destroyed, so windows left open at exit can still be asked about.
 std::vector<UpdateRecord>& Records() {
@@ -36,7 +54,7 @@ void DropStaleRecords() {
   auto& records = Records();
   auto dead = std::stable_partition(records.begin(), records.end(),
                                     [](const UpdateRecord& r) { return !IsStale(r); });
-  for (auto it = dead; it != records.end(); ++it) DisposeRgn(it->region);
+  for (auto it = dead; it != records.end(); ++it) DisposeRecordRegions(*it);
   records.erase(dead, records.end());
 }
 
@@ -49,7 +67,7 @@ UpdateRecord* Find(WindowRef window, bool create) {
   if (!create) return nullptr;
   RgnHandle region = NewRgn();
   if (region == nullptr) return nullptr;
-  Records().push_back(UpdateRecord{window, GetWindowEventTarget(window), region});
+  Records().push_back(UpdateRecord{window, GetWindowEventTarget(window), region, 0, 0, nullptr});
   return &Records().back();
 }
 
@@ -96,6 +114,7 @@ OSStatus ChangeRegion(WindowRef window, RgnHandle local, Change change) {
   if (part == nullptr) return memFullErr;
   if (change == Change::kAdd) {
     UnionRgn(record->region, part, record->region);
+    ++record->additions;
   } else {
     DiffRgn(record->region, part, record->region);
   }
@@ -159,11 +178,58 @@ void ForgetWindowUpdateRegion(WindowRef window) {
   auto& records = Records();
   for (auto it = records.begin(); it != records.end(); ++it) {
     if (it->window == window) {
-      DisposeRgn(it->region);
+      DisposeRecordRegions(*it);
       records.erase(it);
       return;
     }
   }
 }
 
+namespace windows {
+
+bool TakeUpdateToSend(WindowRef window) {
+  UpdateRecord* record = Find(window, false);
+  if (record == nullptr || record->handed != nullptr || EmptyRgn(record->region) ||
+      record->sent == record->additions) {
+    return false;
+  }
+  record->sent = record->additions;
+  return true;
+}
+
+}  // namespace windows
 }  // namespace sp_platform
+
+void BeginUpdate(WindowRef window) {
+  if (!IsValidWindowPtr(window)) return;
+  UpdateRecord* record = Find(window, true);
+  if (record == nullptr || record->handed != nullptr) return;
+  RgnHandle handed = NewRgn();
+  if (handed == nullptr) return;
+  CopyRgn(record->region, handed);
+  // The port's visible region (local coordinates) becomes the handed region within the port.
+  GrafPtr port = GetWindowPort(window);
+  RgnHandle visible = sp_platform::PortVisibleRegion(port);
+  if (visible != nullptr) {
+    CopyRgn(handed, visible);
+    OffsetRgn(visible, port->portRect.left, port->portRect.top);
+    RgnHandle bounds = NewRgn();
+    if (bounds != nullptr) {
+      RectRgn(bounds, &port->portRect);
+      SectRgn(visible, bounds, visible);
+      DisposeRgn(bounds);
+    }
+  }
+  record->handed = handed;
+}
+
+void EndUpdate(WindowRef window) {
+  if (!IsValidWindowPtr(window)) return;
+  UpdateRecord* record = Find(window, false);
+  if (record == nullptr || record->handed == nullptr) return;
+  GrafPtr port = GetWindowPort(window);
+  if (RgnHandle visible = sp_platform::PortVisibleRegion(port)) RectRgn(visible, &port->portRect);
+  DiffRgn(record->region, record->handed, record->region);
+  DisposeRgn(record->handed);
+  record->handed = nullptr;
+}

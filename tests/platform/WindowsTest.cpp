@@ -6,8 +6,10 @@
 
 #include "CarbonEvents.h"
 #include "MacWindows.h"
+#include "QDRegions.h"
 #include "QuickDraw.h"
 #include "SpTesting.h"
+#include "TestQuickDraw.h"
 #include "TestWindows.h"
 
 namespace {
@@ -347,6 +349,161 @@ TEST_F(Windows, EventsTheWindowLeavesUnhandledReachTheApplication) {
   RemoveEventHandler(appHandler);
   DisposeWindow(w);
   DisposeWindow(other);
+}
+
+// ---- Hiliting ----
+
+std::vector<bool> Hilites(const List& windows) {
+  std::vector<bool> out;
+  for (WindowRef w : windows) out.push_back(IsWindowHilited(w));
+  return out;
+}
+
+TEST_F(Windows, TheFrontVisibleWindowOfEachLayerIsHilited) {
+  WindowRef a = Document();
+  WindowRef b = Document();
+  WindowRef c = Document();
+  WindowRef floating = Make(kFloatingWindowClass, R(10, 10, 50, 50));
+  using H = std::vector<bool>;
+  EXPECT_EQ(Hilites({a, b, c, floating}), (H{false, false, true, true}))
+      << "each new front window takes the hilite of its layer";
+
+  SelectWindow(a);
+  EXPECT_EQ(Hilites({a, b, c, floating}), (H{true, false, false, true}));
+  HideWindow(a);
+  EXPECT_EQ(Hilites({a, b, c}), (H{false, false, true})) << "the next in front takes it";
+  ShowWindow(a);
+  EXPECT_EQ(Hilites({a, b, c}), (H{true, false, false})) << "shown in front, it takes it back";
+  SendBehind(a, nullptr);
+  EXPECT_EQ(Hilites({a, b, c}), (H{false, false, true}));
+  DisposeWindow(c);
+  EXPECT_EQ(Hilites({a, b}), (H{false, true}));
+
+  // The calls that leave hiliting to the caller.
+  BringToFront(a);
+  EXPECT_EQ(Hilites({a, b}), (H{false, true}));
+  HiliteWindow(b, false);
+  ShowHide(a, false);
+  ShowHide(a, true);
+  EXPECT_EQ(Hilites({a, b}), (H{false, false}));
+  EXPECT_EQ(GetWindowList(), floating);
+}
+
+TEST_F(Windows, WindowStatesShowTitlesVisibilityAndHilite) {
+  const unsigned char title[] = "\x05Media";
+  const Rect r = R(40, 30, 90, 130);
+  WindowRef shown = NewCWindow(nullptr, &r, title, true, documentProc, kFirstWindowOfClass, 1, 0);
+  WindowRef hidden = NewCWindow(nullptr, &r, nullptr, false, documentProc, nullptr, 0, 0);
+  const auto states = sp_testing::WindowStates();
+  ASSERT_EQ(states.size(), 2u);
+  EXPECT_EQ(states[0].window, shown);
+  EXPECT_EQ(states[0].title, "Media");
+  EXPECT_TRUE(states[0].visible && states[0].hilited);
+  EXPECT_TRUE(Same(states[0].content, r));
+  EXPECT_EQ(states[1].window, hidden);
+  EXPECT_FALSE(states[1].visible || states[1].hilited);
+}
+
+// ---- Properties, limits, content colour, sheets ----
+
+TEST_F(Windows, PropertiesAreCopiedReplacedAndRemoved) {
+  WindowRef w = Document();
+  const OSType creator = SpFourCC("SpAp");
+  const OSType tag = SpFourCC("objc");
+  const UInt32 value = 0x11223344;
+  ASSERT_EQ(SetWindowProperty(w, creator, tag, sizeof value, &value), noErr);
+  const char text[] = "longer value";
+  ASSERT_EQ(SetWindowProperty(w, creator, SpFourCC("text"), sizeof text, text), noErr);
+
+  UInt32 got = 0;
+  ByteCount size = 0;
+  EXPECT_EQ(GetWindowProperty(w, creator, tag, sizeof got, &size, &got), noErr);
+  EXPECT_EQ(got, value);
+  EXPECT_EQ(size, sizeof value);
+  char small[4] = {};
+  EXPECT_EQ(GetWindowProperty(w, creator, SpFourCC("text"), sizeof small, &size, small), noErr);
+  EXPECT_EQ(std::string(small, 4), "long") << "only the buffer's size is copied";
+  EXPECT_EQ(size, sizeof text);
+
+  const UInt16 replaced = 7;
+  SetWindowProperty(w, creator, tag, sizeof replaced, &replaced);
+  EXPECT_EQ(GetWindowPropertySize(w, creator, tag, &size), noErr);
+  EXPECT_EQ(size, sizeof replaced);
+  EXPECT_EQ(RemoveWindowProperty(w, creator, tag), noErr);
+  EXPECT_EQ(GetWindowProperty(w, creator, tag, sizeof got, nullptr, &got),
+            errWindowPropertyNotFound);
+  EXPECT_EQ(RemoveWindowProperty(w, creator, tag), errWindowPropertyNotFound);
+  EXPECT_EQ(GetWindowProperty(w, SpFourCC("othr"), SpFourCC("text"), 0, &size, nullptr),
+            errWindowPropertyNotFound)
+      << "properties are told apart by creator too";
+  EXPECT_EQ(SetWindowProperty(w, creator, tag, 4, nullptr), paramErr);
+}
+
+TEST_F(Windows, ResizeLimitsAreWholePixelsAndTheMaximumNeverBelowTheMinimum) {
+  WindowRef w = Document();
+  HISize least{0, 0};
+  HISize most{0, 0};
+  ASSERT_EQ(GetWindowResizeLimits(w, &least, &most), noErr);
+  EXPECT_EQ(least.width, 32);
+  EXPECT_EQ(most.height, 32767);
+  const HISize min{120.4, -5};
+  const HISize max{100, 1e9};
+  ASSERT_EQ(SetWindowResizeLimits(w, &min, &max), noErr);
+  GetWindowResizeLimits(w, &least, &most);
+  EXPECT_EQ(least.width, 120);
+  EXPECT_EQ(least.height, 1);
+  EXPECT_EQ(most.width, 120) << "raised to the minimum";
+  EXPECT_EQ(most.height, 32767);
+  EXPECT_EQ(SetWindowResizeLimits(nullptr, &min, nullptr), errInvalidWindowPtr);
+}
+
+TEST_F(Windows, GrowingFillsTheNewStripsWithTheContentColourAndInvalidatesThemWhenAsked) {
+  WindowRef w = Document(R(100, 100, 140, 160));  // 60 x 40
+  CGrafPtr port = GetWindowPort(w);
+  sp_testing::FillPort(port, 0x000000);
+  const RGBColor grey = {0x8080, 0x8080, 0x8080};
+  ASSERT_EQ(SetWindowContentColor(w, &grey), noErr);
+  SizeWindow(w, 80, 50, false);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 59, 39), 0x000000u) << "the old image stays";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 60, 0), 0x808080u) << "the new right strip";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 0, 40), 0x808080u) << "the new bottom strip";
+  const Rect none = sp_testing::UpdateRegionBounds(w);
+  EXPECT_TRUE(EmptyRect(&none)) << "fUpdate false: nothing due";
+  SizeWindow(w, 90, 50, true);
+  const Rect due = sp_testing::UpdateRegionBounds(w);
+  EXPECT_TRUE(Same(due, R(100, 180, 150, 190)));
+  RGBColor got{};
+  GetWindowContentColor(w, &got);
+  EXPECT_EQ(got.red, grey.red);
+}
+
+TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
+  WindowRef parent = Document(R(100, 100, 300, 500));
+  WindowRef other = Document(R(400, 100, 500, 200));
+  SelectWindow(parent);
+  WindowRef sheet = nullptr;
+  const Rect r = R(0, 0, 80, 200);
+  ASSERT_EQ(CreateNewWindow(kSheetWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
+  EXPECT_EQ(ShowSheetWindow(sheet, parent), noErr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{sheet, parent, other}));
+  Rect got;
+  GetWindowBounds(sheet, kWindowContentRgn, &got);
+  EXPECT_TRUE(Same(got, R(100, 200, 180, 400))) << "at the parent's top, centred across it";
+  EXPECT_TRUE(IsWindowHilited(sheet));
+  EXPECT_FALSE(IsWindowHilited(parent));
+  WindowRef found = nullptr;
+  GetSheetWindowParent(sheet, &found);
+  EXPECT_EQ(found, parent);
+
+  EXPECT_EQ(HideSheetWindow(sheet), noErr);
+  EXPECT_TRUE(IsWindowHilited(parent));
+  GetSheetWindowParent(sheet, &found);
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(ShowSheetWindow(other, parent), paramErr) << "only sheets";
+  ShowSheetWindow(sheet, parent);
+  DisposeWindow(parent);
+  GetSheetWindowParent(sheet, &found);
+  EXPECT_EQ(found, nullptr) << "no dangling parent";
 }
 
 }  // namespace

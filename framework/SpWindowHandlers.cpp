@@ -1,0 +1,291 @@
+#include "SpWindowHandlers.h"
+
+#include <cstddef>
+
+#include "Events.h"
+#include "Gestalt.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpErrorInfoSystem.h"
+#include "SpMainEventLoop.h"
+#include "SpMouseTraceManager.h"
+#include "SpStdFunction.h"
+#include "SpTextService.h"
+#include "SpViewWindow.h"
+#include "SpWindow.h"
+#include "SpWindowControlItemObj.h"
+
+EventHandlerUPP catchWindowEventUPP_GlV = nullptr;
+EventHandlerUPP catchMouseEventUPP_GlV = nullptr;
+EventHandlerUPP catchControlEventUPP_GlV = nullptr;
+unsigned char currentEnableMouseDownTraceIdleEventFlag_GlV = 0;
+EventLoopTimerUPP mouseDownTraceIdleEventUPP_GlV = nullptr;
+EventLoopTimerRef mouseDownTraceIdleEventRefNum_GlV = nullptr;
+
+namespace {
+
+const char kSource[] = "SpWindow.cpp";
+
+const EventTypeSpec kWindowEvents[] = {
+    {kEventClassWindow, kEventWindowClosed},
+    {kEventClassWindow, kEventWindowDrawContent},
+    {kEventClassWindow, kEventWindowBoundsChanging},
+    {kEventClassWindow, kEventWindowResizeCompleted},
+    {kEventClassWindow, kEventWindowZoom},
+    {kEventClassWindow, kEventWindowActivated},
+    {kEventClassWindow, kEventWindowDeactivated},
+    {kEventClassWindow, kEventWindowDragCompleted},
+    {kEventClassWindow, kEventWindowGetClickActivation},
+};
+const EventTypeSpec kMouseEvents[] = {
+    {kEventClassMouse, kEventMouseDown},
+    {kEventClassMouse, kEventMouseDragged},
+    {kEventClassMouse, kEventMouseUp},
+    {kEventClassMouse, kEventMouseMoved},
+};
+const EventTypeSpec kControlEvents[] = {
+    {kEventClassControl, kEventControlHit},
+    {kEventClassControl, kEventControlTrack},
+    {kEventClassControl, kEventControlIndicatorMoved},
+};
+
+template <std::size_t N>
+ItemCount CountOf(const EventTypeSpec (&)[N]) {
+  return ItemCount(N);
+}
+
+// Up to this system version the toolbox could leave the window order behind a modal dialog
+// out of step with the framework's lists when a window was activated.
+const SInt32 kLastSystemWithActivationDisorder = 0x1024;
+
+// Repeats of the mouse-down tracking timer.
+const EventTimerInterval kMouseTraceInterval = 0.1;
+
+void ViewsHotSpotDownTrace() {
+  Sp_MouseDownMouseTrace();
+}
+
+const sSpHotSpotProcs kViewsHotSpotProcs = {Sp_MouseDownHotSpot, Sp_MouseUpHotSpot,
+                                            ViewsHotSpotDownTrace};
+sSpHotSpotProcs gHotSpotProcs = kViewsHotSpotProcs;
+
+}  // namespace
+
+// ---- Installers -----------------------------------------------------------------------------
+
+void Sp_SetupWindowEventHandlerForCarbonEvent() {
+  if (catchWindowEventUPP_GlV == nullptr) {
+    catchWindowEventUPP_GlV = NewEventHandlerUPP(Sp_CatchWindowEventForCarbonEventProc);
+  }
+  if (catchMouseEventUPP_GlV == nullptr) {
+    catchMouseEventUPP_GlV = NewEventHandlerUPP(Sp_CatchMouseEventForCarbonEventProc);
+  }
+  if (catchControlEventUPP_GlV == nullptr) {
+    catchControlEventUPP_GlV = NewEventHandlerUPP(Sp_CatchControlEventForCarbonEventProc);
+  }
+  EventTargetRef app = GetApplicationEventTarget();
+  InstallEventHandler(app, catchWindowEventUPP_GlV, CountOf(kWindowEvents), kWindowEvents, nullptr,
+                      nullptr);
+  InstallEventHandler(app, catchMouseEventUPP_GlV, CountOf(kMouseEvents), kMouseEvents, nullptr,
+                      nullptr);
+  InstallEventHandler(app, catchControlEventUPP_GlV, CountOf(kControlEvents), kControlEvents,
+                      nullptr, nullptr);
+}
+
+void Sp_SetupControlEventHandlerForCarbonEvent(cSp_ControlItem* item) {
+  static const char kMethod[] = "Sp_SetupControlEventHandlerForCarbonEvent";
+  if (item == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument);
+    return;
+  }
+  ControlRef control = item->GetMacOSControlHandle();
+  if (control == nullptr) {
+    SpReportFailure(kSource, kMethod, 5, kSpMsgDataError);
+    return;
+  }
+  if (catchControlEventUPP_GlV == nullptr) {
+    catchControlEventUPP_GlV = NewEventHandlerUPP(Sp_CatchControlEventForCarbonEventProc);
+  }
+  InstallEventHandler(GetControlEventTarget(control), catchControlEventUPP_GlV,
+                      CountOf(kControlEvents), kControlEvents, nullptr, nullptr);
+}
+
+// ---- Window events --------------------------------------------------------------------------
+
+OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr) return eventNotHandledErr;
+  WindowRef window = nullptr;
+  if (GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof window,
+                        nullptr, &window) != noErr ||
+      window == nullptr) {
+    return eventNotHandledErr;
+  }
+  // Only a window the framework lists as a normal window; a window on its way out of the
+  // toolbox is no longer valid and is left alone, whatever the lists still say.
+  if (!IsValidWindowPtr(window)) return eventNotHandledErr;
+  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  if (windowObj == nullptr) return eventNotHandledErr;
+  EventRecord record = {};
+  ConvertEventRefToEventRecord(event, &record);
+  if (GetEventClass(event) != kEventClassWindow) return eventNotHandledErr;
+
+  switch (GetEventKind(event)) {
+    case kEventWindowDrawContent:
+      Sp_WindowUpdateProc(window);
+      return noErr;
+    case kEventWindowActivated: {
+      SInt32 version = 0;
+      if (Gestalt(gestaltSystemVersion, &version) == noErr &&
+          version <= kLastSystemWithActivationDisorder && Sp_HaveModalDialog(nullptr, nullptr)) {
+        Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
+      }
+      return eventNotHandledErr;
+    }
+    case kEventWindowBoundsChanging: {
+      Rect bounds = {0, 0, 0, 0};
+      if (GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr,
+                            sizeof bounds, nullptr, &bounds) != noErr) {
+        return eventNotHandledErr;
+      }
+      if (windowObj->CheckBoundsChangingSizeForCarbonEvent(bounds) == 0) {
+        SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof bounds, &bounds);
+      }
+      return noErr;
+    }
+    case kEventWindowResizeCompleted:
+      windowObj->AfterGrowForCarbonEvent();
+      return noErr;
+    case kEventWindowDragCompleted:
+      windowObj->ExecAfterMoveProc();
+      return eventNotHandledErr;
+    case kEventWindowClosed: {
+      Point where = record.where;
+      windowObj->GoAway(&where);
+      return noErr;
+    }
+    default:
+      // Zoom, deactivation and click activation are the toolbox's.
+      return eventNotHandledErr;
+  }
+}
+
+// ---- Mouse events ---------------------------------------------------------------------------
+
+OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr) return eventNotHandledErr;
+  EventRecord record = {};
+  ConvertEventRefToEventRecord(event, &record);
+  const UInt32 eventClass = GetEventClass(event);
+  const UInt32 kind = GetEventKind(event);
+  const Point where = record.where;
+  const short modifiers = short(record.modifiers);
+
+  // First-call procedures see every press, also one outside the windows.
+  if (eventClass == kEventClassMouse && kind == kEventMouseDown &&
+      Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, where, record.modifiers) != 0) {
+    return noErr;
+  }
+  WindowRef window = nullptr;
+  if (FindWindow(where, &window) != inContent) return eventNotHandledErr;
+  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  if (windowObj == nullptr) return eventNotHandledErr;
+  if (eventClass != kEventClassMouse) return eventNotHandledErr;
+
+  switch (kind) {
+    case kEventMouseDown:
+      // Dialog items take their clicks through the dialog's own handling before the window
+      // sees them.
+      SpTS_MouseDownProcedure(window, where);
+      return windowObj->ContentMouseDown(where, modifiers) != 0 ? OSStatus(noErr)
+                                                                : eventNotHandledErr;
+    case kEventMouseUp:
+      return Sp_WindowMouseUpTerminate(where, modifiers) != 0 ? OSStatus(noErr)
+                                                              : eventNotHandledErr;
+    case kEventMouseMoved:
+      SpMouseTraceEventProcedure();
+      return eventNotHandledErr;
+    case kEventMouseDragged:
+      Sp_GetHotSpotProcs().downTrace();
+      return eventNotHandledErr;
+    default:
+      return eventNotHandledErr;
+  }
+}
+
+// ---- Control events -------------------------------------------------------------------------
+
+OSStatus Sp_CatchControlEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
+  if (event == nullptr) return eventNotHandledErr;
+  ControlRef control = nullptr;
+  if (GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
+                        nullptr, &control) != noErr) {
+    return eventNotHandledErr;
+  }
+  cSp_Window* windowObj = Sp_SerchWindowFromMacOSControlRef(control);
+  if (windowObj == nullptr) return eventNotHandledErr;
+  if (GetEventClass(event) != kEventClassControl) return eventNotHandledErr;
+
+  switch (GetEventKind(event)) {
+    case kEventControlHit:
+      // Dialog items answer their own hits: their handlers on the controls run first.
+      return eventNotHandledErr;
+    case kEventControlTrack:
+      // The toolbox tracks the control itself.
+      return eventNotHandledErr;
+    case kEventControlIndicatorMoved:
+      return noErr;
+    default:
+      return eventNotHandledErr;
+  }
+}
+
+// ---- Mouse-down tracking timer --------------------------------------------------------------
+
+void Sp_StartWindowMouseIdleEvent() {
+  if (currentEnableMouseDownTraceIdleEventFlag_GlV != 0) return;
+  if (mouseDownTraceIdleEventUPP_GlV == nullptr) {
+    mouseDownTraceIdleEventUPP_GlV = NewEventLoopTimerUPP(Sp_CatchMouseDownTraceIdleEventCB);
+    if (mouseDownTraceIdleEventUPP_GlV == nullptr) return;
+  }
+  EventLoopTimerRef timer = nullptr;
+  if (InstallEventLoopTimer(GetMainEventLoop(), 0.0, kMouseTraceInterval,
+                            mouseDownTraceIdleEventUPP_GlV, nullptr, &timer) != noErr) {
+    return;
+  }
+  mouseDownTraceIdleEventRefNum_GlV = timer;
+  currentEnableMouseDownTraceIdleEventFlag_GlV = 1;
+}
+
+void Sp_EndWindowMouseIdleEvent() {
+  if (currentEnableMouseDownTraceIdleEventFlag_GlV == 0) return;
+  if (mouseDownTraceIdleEventRefNum_GlV != nullptr) {
+    RemoveEventLoopTimer(mouseDownTraceIdleEventRefNum_GlV);
+  }
+  mouseDownTraceIdleEventRefNum_GlV = nullptr;
+  currentEnableMouseDownTraceIdleEventFlag_GlV = 0;
+}
+
+void Sp_CatchMouseDownTraceIdleEventCB(EventLoopTimerRef, void*) {
+  Sp_GetHotSpotProcs().downTrace();
+}
+
+unsigned char SpWindowIdleEventForCarbonEvent(unsigned long) {
+  return 0;
+}
+
+// ---- Hot-spot stage -------------------------------------------------------------------------
+
+const sSpHotSpotProcs& Sp_GetHotSpotProcs() {
+  return gHotSpotProcs;
+}
+
+void Sp_SetHotSpotProcs(const sSpHotSpotProcs* procs) {
+  if (procs == nullptr) {
+    gHotSpotProcs = kViewsHotSpotProcs;
+    return;
+  }
+  if (procs->mouseDown == nullptr || procs->mouseUp == nullptr || procs->downTrace == nullptr) {
+    SpReportFailure(kSource, "Sp_SetHotSpotProcs", 1, kSpMsgNullArgument);
+    return;
+  }
+  gHotSpotProcs = *procs;
+}

@@ -1,0 +1,800 @@
+// The music library model: filing tracks, album groups, playlists, matching and tag records.
+#include "SpiTunesMusicInfoObject.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "MacMemory.h"
+#include "SpErrorInfoSystem.h"
+#include "SpQTInterface.h"
+#include "SpQTMusicInfo.h"
+#include "SpStdFileFunctionFinderInfo.h"
+
+const char kSpiTM_FolderName[] = "iTunes";
+const char kSpiTM_LibraryFileName[] = "iTunes Music Library.xml";
+
+namespace {
+
+const char kSource[] = "SpiTunesMusicInfoObject";
+// The one message of this file that reads differently from the shared ones.
+const char kMsgNullArgumentOfPlayList[] = "Required arugment is null !! ";
+
+// Numbers in tag records are plain decimal text in the program's own encoding.
+constexpr UInt32 kNumberEncoding = kCFStringEncodingMacJapanese;
+
+bool IsOnList(const void* self, const void* first, const void* before, const void* next) {
+  return self == first || before != nullptr || next != nullptr;
+}
+
+}  // namespace
+
+// ---- Shared pieces -----------------------------------------------------------------------------
+
+void* sp_itunes::MacHeapObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return NewPtr(Size(size));
+}
+void sp_itunes::MacHeapObject::operator delete(void* p) noexcept {
+  DisposePtr(static_cast<Ptr>(p));
+}
+void sp_itunes::MacHeapObject::operator delete(void* p, const std::nothrow_t&) noexcept {
+  DisposePtr(static_cast<Ptr>(p));
+}
+
+OSErr sp_itunes::TextBlock::Set(const char* text, SInt32 length) {
+  const std::size_t size =
+      text == nullptr ? 0 : (length < 0 ? std::strlen(text) : std::size_t(length));
+  if (size == 0) {
+    Clear();
+    return noErr;
+  }
+  char* block = NewPtr(Size(size + 1));
+  if (block == nullptr) {
+    Clear();
+    return memFullErr;
+  }
+  std::memcpy(block, text, size);
+  block[size] = 0;
+  Adopt(block);
+  return noErr;
+}
+
+void sp_itunes::TextBlock::Adopt(char* block) {
+  if (block == text_) return;
+  Clear();
+  text_ = block;
+}
+
+void sp_itunes::TextBlock::Clear() {
+  if (text_ != nullptr) DisposePtr(text_);
+  text_ = nullptr;
+}
+
+// ---- cSPiTMI_TrackInfoObj ----------------------------------------------------------------------
+
+SInt32 cSPiTMI_TrackInfoObj::GetTextFieldSize(tSpiTMI_TextField field) {
+  switch (field) {
+    case kSpiTMI_Name:
+    case kSpiTMI_Artist:
+    case kSpiTMI_Composer:
+    case kSpiTMI_Album:
+      return kSpiTM_LongTextSize;
+    case kSpiTMI_Grouping:
+    case kSpiTMI_Genre:
+      return kSpiTM_ShortTextSize;
+    default:
+      return 0;  // as long as it comes
+  }
+}
+
+OSErr cSPiTMI_TrackInfoObj::SetupText(tSpiTMI_TextField field, const char* text, UInt32 encoding) {
+  if (field >= kSpiTMI_TextFieldCount) return paramErr;
+  const SInt32 size = GetTextFieldSize(field);
+  if (text != nullptr && size > 0 && std::strlen(text) >= std::size_t(size)) return paramErr;
+  const OSErr err = texts_[field].Set(text);
+  encodings_[field] = texts_[field].Empty() ? 0 : encoding;
+  return err;
+}
+
+void cSPiTMI_TrackInfoObj::AdoptText(tSpiTMI_TextField field, char* block, UInt32 encoding) {
+  if (field >= kSpiTMI_TextFieldCount) {
+    if (block != nullptr) DisposePtr(block);
+    return;
+  }
+  texts_[field].Adopt(block);
+  encodings_[field] = texts_[field].Empty() ? 0 : encoding;
+}
+
+const char* cSPiTMI_TrackInfoObj::GetText(tSpiTMI_TextField field) const {
+  return field < kSpiTMI_TextFieldCount ? texts_[field].Get() : "";
+}
+
+UInt32 cSPiTMI_TrackInfoObj::GetTextEncoding(tSpiTMI_TextField field) const {
+  return field < kSpiTMI_TextFieldCount ? encodings_[field] : 0;
+}
+
+// ---- cSPiTMI_TrackRootObj ----------------------------------------------------------------------
+
+void cSPiTMI_TrackRootObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) {
+    SpReportFailure(kSource, "cSPiTMI_TrackRootObj::AddTrackInfoItem", 1, kSpMsgNullArgument);
+    return;
+  }
+  // The most completely described copy of a track leads its slot; earlier ones win ties.
+  cSPiTMI_TrackInfoObj* after = nullptr;
+  for (cSPiTMI_TrackInfoObj* t = firstTrack_;
+       t != nullptr && t->GetKeyCount() >= track->GetKeyCount(); t = t->slotLink_.next) {
+    after = t;
+  }
+  SlotList::Insert(firstTrack_, lastTrack_, after, track);
+}
+
+unsigned char cSPiTMI_TrackRootObj::ExistTargetTimeItemBySecond(unsigned long seconds) const {
+  for (const cSPiTMI_TrackInfoObj* t = firstTrack_; t != nullptr; t = t->slotLink_.next) {
+    if (t->GetTotalSeconds() == seconds) return 1;
+  }
+  return 0;
+}
+
+// ---- ciTunesInfoMusicGroupItemObj --------------------------------------------------------------
+
+bool ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject(cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject", 1,
+                           kSpMsgNullArgument, false);
+  }
+  const SInt32 before = GetNumberOfItem();
+  SetValue(-1, reinterpret_cast<unsigned long>(track));
+  if (GetNumberOfItem() > before) return true;
+  return SpReportFailure(kSource, "ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject", 3,
+                         kSpMsgMemory, false);
+}
+
+cSPiTMI_TrackInfoObj* ciTunesInfoMusicGroupItemObj::GetTargetTimeItemBySecond(
+    unsigned long seconds) {
+  InitialSetupSequentialReference();
+  unsigned long value = 0;
+  while (GetCurrentItemOnSequentialRef(value, 1)) {
+    cSPiTMI_TrackInfoObj* track = reinterpret_cast<cSPiTMI_TrackInfoObj*>(value);
+    if (track != nullptr && track->GetTotalSeconds() == seconds) return track;
+  }
+  return nullptr;
+}
+
+unsigned char ciTunesInfoMusicGroupItemObj::ExistTargetTimeItemBySecond(unsigned long seconds) {
+  return GetTargetTimeItemBySecond(seconds) != nullptr ? 1 : 0;
+}
+
+cSPiTMI_TrackInfoObj* ciTunesInfoMusicGroupItemObj::GetTrackAt(SInt32 n) const {
+  unsigned long value = 0;
+  if (!GetValue(n, value)) return nullptr;
+  return reinterpret_cast<cSPiTMI_TrackInfoObj*>(value);
+}
+
+// ---- Tag records -------------------------------------------------------------------------------
+
+namespace {
+
+// A text of a track as the tag record wants it: the texts compared for a whole album.
+struct TrackText {
+  const char* text;
+  UInt32 encoding;
+};
+
+// Accumulates one text over several tracks: it survives while every track that has the text
+// has the same one.
+class CommonText {
+ public:
+  void Meet(const cSPiTMI_TrackInfoObj* track, tSpiTMI_TextField field) {
+    if (track == nullptr || differs_) return;
+    const char* text = track->GetText(field);
+    if (text[0] == 0) return;  // tracks without the text do not vote
+    if (first_.text == nullptr) {
+      first_ = {text, track->GetTextEncoding(field)};
+    } else if (std::strcmp(first_.text, text) != 0) {
+      differs_ = true;
+    }
+  }
+  // The common text, null when there is none.
+  const TrackText* Result() const {
+    return first_.text != nullptr && !differs_ ? &first_ : nullptr;
+  }
+
+ private:
+  TrackText first_ = {nullptr, 0};
+  bool differs_ = false;
+};
+
+void AddText(cSp_MusicFileMusicInfoDataObj* record, UInt32 frameId, const char* text,
+             UInt32 encoding) {
+  if (text != nullptr && text[0] != 0) {
+    record->SetupCStringIntoNewTextDataWithID3VersionUnder2(frameId, text, encoding);
+  }
+}
+
+// A genre that the genre list knows becomes its ID3 number, "(g)"; others are left out.
+void AddGenre(cSp_MusicFileMusicInfoDataObj* record, const char* genre) {
+  if (genre == nullptr || genre[0] == 0) return;
+  short entry = 0;
+  if (!SpQTI_String_To_GenreNo(genre, entry) || entry <= 0) return;
+  char text[16];
+  std::snprintf(text, sizeof text, "(%d)", entry - 1);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TCO, text, kNumberEncoding);
+}
+
+// "n/m" when both are above 0.
+void AddPair(cSp_MusicFileMusicInfoDataObj* record, UInt32 frameId, SInt16 n, SInt16 m) {
+  if (n <= 0 || m <= 0) return;
+  char text[16];
+  std::snprintf(text, sizeof text, "%d/%d", n, m);
+  record->SetupCStringIntoNewTextDataWithID3VersionUnder2(frameId, text, kNumberEncoding);
+}
+
+// The items that describe one track, in the order tags list them.
+void AddTrackItems(cSp_MusicFileMusicInfoDataObj* record, const cSPiTMI_TrackInfoObj* track) {
+  const auto add = [&](UInt32 id, tSpiTMI_TextField field) {
+    AddText(record, id, track->GetText(field), track->GetTextEncoding(field));
+  };
+  add(kSpID3_TT2, kSpiTMI_Name);
+  add(kSpID3_TP1, kSpiTMI_Artist);
+  add(SpFourCC("TCM "), kSpiTMI_Composer);
+  add(kSpID3_TAL, kSpiTMI_Album);
+  add(kSpID3_COM, kSpiTMI_Comments);
+  add(kSpID3_TT1, kSpiTMI_Grouping);
+  AddGenre(record, track->GetText(kSpiTMI_Genre));
+  AddPair(record, SpFourCC("TPA "), track->GetDiscNumber(), track->GetDiscCount());
+  AddPair(record, kSpID3_TRK, track->GetTrackNumber(), track->GetTrackCount());
+  if (track->GetYear() > 0) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", track->GetYear());
+    record->SetupCStringIntoNewTextDataWithID3VersionUnder2(SpFourCC("TYE "), text,
+                                                            kNumberEncoding);
+  }
+}
+
+// A new record of v2.2 ids. The version is set here, so the getters look for the ids the
+// record holds.
+cSp_MusicFileMusicInfoDataObj* NewV22Record(const char* method) {
+  cSp_MusicFileMusicInfoDataObj* record =
+      new (std::nothrow) cSp_MusicFileMusicInfoDataObj(kSpMusicInfo_ID3);
+  if (record == nullptr) {
+    return SpReportFailure(kSource, method, 3, kSpMsgDataError,
+                           static_cast<cSp_MusicFileMusicInfoDataObj*>(nullptr));
+  }
+  record->SetupVersion(2, 2, 0);
+  return record;
+}
+
+}  // namespace
+
+// ---- ciTunesInfoAlbumObj -----------------------------------------------------------------------
+
+ciTunesInfoAlbumObj::~ciTunesInfoAlbumObj() {
+  cSPiTMI_TrackRootObj* slot = firstSlot_;
+  while (slot != nullptr) {
+    cSPiTMI_TrackRootObj* next = slot->rootLink_.next;
+    delete slot;
+    slot = next;
+  }
+}
+
+OSErr ciTunesInfoAlbumObj::SetupFromTrack(const cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) return paramErr;
+  trackCount_ = track->GetTrackCount();
+  nameEncoding_ = track->GetTextEncoding(kSpiTMI_Album);
+  return name_.Set(track->GetText(kSpiTMI_Album));
+}
+
+unsigned char ciTunesInfoAlbumObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoAlbumObj::AddTrackInfoItem", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  const SInt16 number = track->GetTrackNumber();
+  cSPiTMI_TrackRootObj* after = lastSlot_;
+  if (number != 0) {
+    // Numbered slots come first, in ascending order; the slots of tracks without a number
+    // follow them.
+    after = nullptr;
+    for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr && s->GetTrackNumber() != 0;
+         s = s->rootLink_.next) {
+      if (s->GetTrackNumber() == number) {
+        s->AddTrackInfoItem(track);
+        return 1;
+      }
+      if (s->GetTrackNumber() > number) break;
+      after = s;
+    }
+  }
+  cSPiTMI_TrackRootObj* slot = new (std::nothrow) cSPiTMI_TrackRootObj(number);
+  if (slot == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoAlbumObj::AddTrackInfoItem", 3, kSpMsgMemory,
+                           static_cast<unsigned char>(0));
+  }
+  RootList::Insert(firstSlot_, lastSlot_, after, slot);
+  ++slotCount_;
+  slot->AddTrackInfoItem(track);
+  return 1;
+}
+
+unsigned char ciTunesInfoAlbumObj::IsTargetAlbume(short trackCount, cSp_uLongCollection* lengths) {
+  if (lengths == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoAlbumObj::IsTargetAlbume", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  if (trackCount_ != trackCount) return 0;
+  lengths->InitialSetupSequentialReference();
+  for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr; s = s->rootLink_.next) {
+    unsigned long seconds = 0;
+    if (!lengths->GetCurrentItemOnSequentialRef(seconds, 1)) return 0;
+    if (!s->ExistTargetTimeItemBySecond(seconds)) return 0;
+  }
+  return 1;
+}
+
+short ciTunesInfoAlbumObj::CreateMusicInfoWithID3VersionUnder2(
+    short trackRef, cSp_MusicFileMusicInfoDataObj*& record) {
+  const char* method = "ciTunesInfoAlbumObj::CreateMusicInfoWithID3VersionUnder2";
+  cSp_MusicFileMusicInfoDataObj* made = NewV22Record(method);
+  if (made == nullptr) return 0;
+  AddText(made, kSpID3_TAL, name_.Get(), nameEncoding_);
+  if (trackRef <= 0) {
+    CommonText artist, composer, genre;
+    for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr; s = s->rootLink_.next) {
+      artist.Meet(s->GetTopTrackItemPtr(), kSpiTMI_Artist);
+      composer.Meet(s->GetTopTrackItemPtr(), kSpiTMI_Composer);
+      genre.Meet(s->GetTopTrackItemPtr(), kSpiTMI_Genre);
+    }
+    if (trackCount_ > 1) {
+      if (const TrackText* t = artist.Result()) AddText(made, kSpID3_TP1, t->text, t->encoding);
+      if (const TrackText* t = composer.Result()) {
+        AddText(made, SpFourCC("TCM "), t->text, t->encoding);
+      }
+      if (const TrackText* t = genre.Result()) AddGenre(made, t->text);
+      record = made;
+      return 1;
+    }
+  }
+  const cSPiTMI_TrackInfoObj* track = nullptr;
+  for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr && track == nullptr;
+       s = s->rootLink_.next) {
+    if (s->GetTrackNumber() == trackRef) track = s->GetTopTrackItemPtr();
+  }
+  if (track == nullptr) {
+    delete made;
+    return 0;
+  }
+  AddTrackItems(made, track);
+  record = made;
+  return 1;
+}
+
+// ---- ciTunesInfoArtistObj ----------------------------------------------------------------------
+
+unsigned char ciTunesInfoArtistObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesInfoArtistObj::AddTrackInfoItem";
+  if (track == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
+  }
+  const char* albumName = track->GetText(kSpiTMI_Album);
+  // Albums of one name lie side by side, the newest first; the index gives the first.
+  ciTunesInfoAlbumObj* before = nullptr;  // the album a new one goes in front of
+  auto named = firstAlbumOfName_.find(albumName);
+  if (named != firstAlbumOfName_.end()) {
+    for (ciTunesInfoAlbumObj* a = named->second;
+         a != nullptr && std::strcmp(a->GetName(), albumName) == 0; a = a->albumLink_.next) {
+      if (a->GetTrackCount() == track->GetTrackCount()) return a->AddTrackInfoItem(track);
+    }
+    before = named->second;
+  } else {
+    auto greater = firstAlbumOfName_.upper_bound(albumName);
+    before = greater != firstAlbumOfName_.end() ? greater->second : nullptr;
+  }
+  ciTunesInfoAlbumObj* album = new (std::nothrow) ciTunesInfoAlbumObj();
+  if (album == nullptr || album->SetupFromTrack(track) != noErr) {
+    delete album;
+    return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  try {
+    firstAlbumOfName_[albumName] = album;
+  } catch (const std::bad_alloc&) {
+    delete album;
+    return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  AlbumList::InsertBefore(firstAlbum_, lastAlbum_, before, album);
+  return album->AddTrackInfoItem(track);
+}
+
+unsigned char ciTunesInfoArtistObj::GetTargetAlbum(short trackCount, cSp_uLongCollection* lengths,
+                                                   cSp_uLongCollection* found) {
+  if (lengths == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoArtistObj::GetTargetAlbum", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  unsigned char any = 0;
+  for (ciTunesInfoAlbumObj* a = firstAlbum_; a != nullptr; a = a->albumLink_.next) {
+    if (!a->IsTargetAlbume(trackCount, lengths)) continue;
+    any = 1;
+    if (found != nullptr) found->SetValue(-1, reinterpret_cast<unsigned long>(a));
+  }
+  return any;
+}
+
+void ciTunesInfoArtistObj::DeleteAllAlbumItem() {
+  ciTunesInfoAlbumObj* album = firstAlbum_;
+  firstAlbum_ = nullptr;
+  lastAlbum_ = nullptr;
+  firstAlbumOfName_.clear();
+  while (album != nullptr) {
+    ciTunesInfoAlbumObj* next = album->albumLink_.next;
+    delete album;
+    album = next;
+  }
+}
+
+// ---- ciTunesInfoMusicGroupObj ------------------------------------------------------------------
+
+ciTunesInfoMusicGroupObj::~ciTunesInfoMusicGroupObj() {
+  ciTunesInfoMusicGroupItemObj* item = firstItem_;
+  while (item != nullptr) {
+    ciTunesInfoMusicGroupItemObj* next = item->itemLink_.next;
+    delete item;
+    item = next;
+  }
+}
+
+OSErr ciTunesInfoMusicGroupObj::SetupFromTrack(const cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) return paramErr;
+  discNumber_ = track->GetDiscNumber();
+  discCount_ = track->GetDiscCount();
+  trackCount_ = track->GetTrackCount();
+  year_ = track->GetYear();
+  nameEncoding_ = track->GetTextEncoding(kSpiTMI_Album);
+  return name_.Set(track->GetText(kSpiTMI_Album));
+}
+
+OSErr ciTunesInfoMusicGroupObj::SetupName(const char* name, UInt32 encoding) {
+  if (name != nullptr && std::strlen(name) >= std::size_t(kSpiTM_GroupNameSize)) return paramErr;
+  const OSErr err = name_.Set(name);
+  nameEncoding_ = name_.Empty() ? 0 : encoding;
+  return err;
+}
+
+unsigned char ciTunesInfoMusicGroupObj::SetupAlbumTrackInfoObject(short trackNumber,
+                                                                  cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesInfoMusicGroupObj::SetupAlbumTrackInfoObject";
+  if (track == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
+  }
+  ciTunesInfoMusicGroupItemObj* after = nullptr;
+  for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
+       item = item->itemLink_.next) {
+    if (item->GetNumber() == trackNumber) return item->SetupTrackInfoObject(track) ? 1 : 0;
+    if (item->GetNumber() > trackNumber) break;
+    after = item;
+  }
+  ciTunesInfoMusicGroupItemObj* item = new (std::nothrow) ciTunesInfoMusicGroupItemObj(trackNumber);
+  if (item == nullptr) {
+    return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  ItemList::Insert(firstItem_, lastItem_, after, item);
+  ++itemCount_;
+  if (trackNumber > highestNumber_) highestNumber_ = trackNumber;
+  return item->SetupTrackInfoObject(track) ? 1 : 0;
+}
+
+unsigned char ciTunesInfoMusicGroupObj::SetupPlayListTrackInfoObject(cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesInfoMusicGroupObj::SetupPlayListTrackInfoObject";
+  if (track == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
+  }
+  ciTunesInfoMusicGroupItemObj* item =
+      new (std::nothrow) ciTunesInfoMusicGroupItemObj(itemCount_ + 1);
+  if (item == nullptr) {
+    return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  if (!item->SetupTrackInfoObject(track)) {
+    delete item;
+    return 0;
+  }
+  ItemList::Insert(firstItem_, lastItem_, lastItem_, item);
+  ++itemCount_;
+  highestNumber_ = itemCount_;
+  return 1;
+}
+
+unsigned char ciTunesInfoMusicGroupObj::IsTargetAlbume(short trackCount,
+                                                       cSp_uLongCollection* lengths) {
+  if (lengths == nullptr) {
+    return SpReportFailure(kSource, "ciTunesInfoMusicGroupObj::IsTargetAlbume", 1,
+                           kSpMsgNullArgument, static_cast<unsigned char>(0));
+  }
+  if (highestNumber_ != trackCount) return 0;
+  lengths->InitialSetupSequentialReference();
+  for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
+       item = item->itemLink_.next) {
+    unsigned long seconds = 0;
+    if (!lengths->GetCurrentItemOnSequentialRef(seconds, 1)) return 0;
+    if (!item->ExistTargetTimeItemBySecond(seconds)) return 0;
+  }
+  return 1;
+}
+
+short ciTunesInfoMusicGroupObj::CreateMusicInfoWithID3VersionUnder2(
+    short trackRef, cSp_uLongCollection* lengths, cSp_MusicFileMusicInfoDataObj*& record) {
+  const char* method = "ciTunesInfoMusicGroupObj::CreateMusicInfoWithID3VersionUnder2";
+  if (lengths == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, short(0));
+  }
+  cSp_MusicFileMusicInfoDataObj* made = NewV22Record(method);
+  if (made == nullptr) return 0;
+  AddText(made, kSpID3_TAL, name_.Get(), nameEncoding_);
+  if (trackRef <= 0) {
+    // Item i is represented by its first track of the i-th length.
+    CommonText artist, composer, genre;
+    lengths->InitialSetupSequentialReference();
+    for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
+         item = item->itemLink_.next) {
+      unsigned long seconds = 0;
+      if (!lengths->GetCurrentItemOnSequentialRef(seconds, 1)) break;
+      const cSPiTMI_TrackInfoObj* track = item->GetTargetTimeItemBySecond(seconds);
+      artist.Meet(track, kSpiTMI_Artist);
+      composer.Meet(track, kSpiTMI_Composer);
+      genre.Meet(track, kSpiTMI_Genre);
+    }
+    if (highestNumber_ > 1) {
+      if (const TrackText* t = artist.Result()) AddText(made, kSpID3_TP1, t->text, t->encoding);
+    }
+    if (itemCount_ > 1) {
+      if (const TrackText* t = composer.Result()) {
+        AddText(made, SpFourCC("TCM "), t->text, t->encoding);
+      }
+      if (const TrackText* t = genre.Result()) AddGenre(made, t->text);
+      record = made;
+      return 1;
+    }
+  }
+  const cSPiTMI_TrackInfoObj* track = nullptr;
+  unsigned long seconds = 0;
+  lengths->InitialSetupSequentialReference();
+  if (lengths->GetCurrentItemOnSequentialRef(seconds, 0)) {
+    for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
+         item = item->itemLink_.next) {
+      if (item->GetNumber() != trackRef) continue;
+      track = item->GetTargetTimeItemBySecond(seconds);
+      break;
+    }
+  }
+  if (track == nullptr) {
+    delete made;
+    return 0;
+  }
+  AddTrackItems(made, track);
+  record = made;
+  return 1;
+}
+
+// ---- ciTunesMusicInfoObj -----------------------------------------------------------------------
+
+ciTunesMusicInfoObj::~ciTunesMusicInfoObj() {
+  WipeoutAllContent();
+}
+
+void ciTunesMusicInfoObj::SetupLibraryFile(SInt16 vRefNum, SInt32 dirID, const char* name) {
+  fileValid_ = 1;
+  fileVRefNum_ = vRefNum;
+  fileDirID_ = dirID;
+  std::snprintf(fileName_, sizeof fileName_, "%s", name != nullptr ? name : "");
+}
+
+unsigned char ciTunesMusicInfoObj::AddToTrackList(cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesMusicInfoObj::AddTrackInfoItem";
+  if (IsOnList(track, firstTrack_, track->trackLink_.before, track->trackLink_.next)) {
+    return SpReportFailure(kSource, method, 3, kSpMsgDataError, static_cast<unsigned char>(0));
+  }
+  // After the last track of a smaller id: in front of the first one of this id or above.
+  const SInt32 id = track->GetTrackID();
+  auto atOrAbove = firstTrackOfID_.lower_bound(id);
+  cSPiTMI_TrackInfoObj* before = atOrAbove != firstTrackOfID_.end() ? atOrAbove->second : nullptr;
+  try {
+    firstTrackOfID_[id] = track;
+  } catch (const std::bad_alloc&) {
+    return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  TrackList::InsertBefore(firstTrack_, lastTrack_, before, track);
+  return 1;
+}
+
+void ciTunesMusicInfoObj::AddToArtist(cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesMusicInfoObj::AddTrackInfoItem";
+  const char* name = track->GetText(kSpiTMI_Artist);
+  ciTunesInfoArtistObj* artist = nullptr;
+  auto named = artistOfName_.find(name);
+  if (named != artistOfName_.end()) {
+    artist = named->second;
+  } else {
+    artist = new (std::nothrow) ciTunesInfoArtistObj();
+    if (artist == nullptr || artist->SetupName(name) != noErr) {
+      delete artist;
+      SpReportFailure(kSource, method, 5, kSpMsgMemory);
+      return;
+    }
+    auto greater = artistOfName_.upper_bound(name);
+    ciTunesInfoArtistObj* before = greater != artistOfName_.end() ? greater->second : nullptr;
+    try {
+      artistOfName_.emplace(name, artist);
+    } catch (const std::bad_alloc&) {
+      delete artist;
+      SpReportFailure(kSource, method, 5, kSpMsgMemory);
+      return;
+    }
+    ArtistList::InsertBefore(firstArtist_, lastArtist_, before, artist);
+  }
+  artist->AddTrackInfoItem(track);
+}
+
+unsigned char ciTunesMusicInfoObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
+  if (track == nullptr) {
+    return SpReportFailure(kSource, "ciTunesMusicInfoObj::AddTrackInfoItem", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  if (!AddToTrackList(track)) return 0;
+  AddToArtist(track);
+  AddTrackItemIntoAlbumObject(track);
+  return 1;
+}
+
+unsigned char ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject(cSPiTMI_TrackInfoObj* track) {
+  const char* method = "ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject";
+  if (track == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
+  }
+  const char* album = track->GetText(kSpiTMI_Album);
+  const SInt16 values[4] = {track->GetDiscNumber(), track->GetDiscCount(), track->GetTrackCount(),
+                            track->GetYear()};
+  // The last group of the album's name whose numbers do not contradict the track's and
+  // agree with at least one of them.
+  ciTunesInfoMusicGroupObj* chosen = nullptr;
+  auto named = groupsOfName_.find(album);
+  if (named != groupsOfName_.end()) {
+    for (ciTunesInfoMusicGroupObj* group : named->second) {
+      const SInt16 groupValues[4] = {group->GetDiscNumber(), group->GetDiscCount(),
+                                     group->GetTrackCount(), group->GetYear()};
+      int score = 0;
+      bool conflict = false;
+      for (int i = 0; i < 4; ++i) {
+        const SInt16 g = groupValues[i];
+        const SInt16 t = values[i];
+        if (g > 0 && t > 0 && g != t) conflict = true;
+        if ((g > 0 && g == t) || (g == 0 && t == 0)) ++score;
+      }
+      if (!conflict && score > 0) chosen = group;
+    }
+  }
+  if (chosen == nullptr) {
+    chosen = new (std::nothrow) ciTunesInfoMusicGroupObj();
+    if (chosen == nullptr || chosen->SetupFromTrack(track) != noErr) {
+      delete chosen;
+      return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+    }
+    try {
+      groupsOfName_[album].push_back(chosen);
+    } catch (const std::bad_alloc&) {
+      delete chosen;
+      return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+    }
+    GroupList::Insert(firstGroup_, lastGroup_, lastGroup_, chosen);
+  }
+  return chosen->SetupAlbumTrackInfoObject(track->GetTrackNumber(), track);
+}
+
+unsigned char ciTunesMusicInfoObj::AddPlayListGroup(ciTunesInfoMusicGroupObj* group) {
+  const char* method = "ciTunesMusicInfoObj::AddPlayListGroup";
+  if (group == nullptr) {
+    return SpReportFailure(kSource, method, 1, kMsgNullArgumentOfPlayList,
+                           static_cast<unsigned char>(0));
+  }
+  if (IsOnList(group, firstPlayList_, group->groupLink_.before, group->groupLink_.next) ||
+      group == firstGroup_) {
+    return SpReportFailure(kSource, method, 3, kSpMsgDataError, static_cast<unsigned char>(0));
+  }
+  GroupList::Insert(firstPlayList_, lastPlayList_, lastPlayList_, group);
+  return 1;
+}
+
+cSPiTMI_TrackInfoObj* ciTunesMusicInfoObj::SerchTrackInfoObjectFromTrackID(SInt32 id) const {
+  auto it = firstTrackOfID_.find(id);
+  return it != firstTrackOfID_.end() ? it->second : nullptr;
+}
+
+unsigned char ciTunesMusicInfoObj::GetTargetAlbum(short trackCount, cSp_uLongCollection* lengths,
+                                                  unsigned char playlists,
+                                                  cSp_uLongCollection* found) {
+  if (lengths == nullptr) {
+    return SpReportFailure(kSource, "ciTunesMusicInfoObj::GetTargetAlbum", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
+  }
+  unsigned char any = 0;
+  for (ciTunesInfoMusicGroupObj* group = playlists ? firstPlayList_ : firstGroup_; group != nullptr;
+       group = group->groupLink_.next) {
+    if (!group->IsTargetAlbume(trackCount, lengths)) continue;
+    any = 1;
+    if (found != nullptr) found->SetValue(-1, reinterpret_cast<unsigned long>(group));
+  }
+  return any;
+}
+
+void ciTunesMusicInfoObj::CheckITunesMusicInfoFileModifyAndReLoadData() {
+  if (!fileValid_) return;
+  UInt32 created = 0;
+  UInt32 modified = 0;
+  if (Sp_GetFileInformation(fileVRefNum_, fileDirID_, fileName_, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, &created, &modified) != noErr) {
+    return;
+  }
+  if (modified <= modifiedDate_) return;
+  WipeoutAllContent();
+  // A file that cannot be read now is tried again at the next check.
+  if (SpiTM_LoadITunesMusicInfo(this, fileVRefNum_, fileDirID_, fileName_)) {
+    SetupFileDates(created, modified);
+  } else {
+    modifiedDate_ = 0;
+  }
+}
+
+void ciTunesMusicInfoObj::WipeoutTrackItem() {
+  cSPiTMI_TrackInfoObj* track = firstTrack_;
+  firstTrack_ = nullptr;
+  lastTrack_ = nullptr;
+  firstTrackOfID_.clear();
+  while (track != nullptr) {
+    cSPiTMI_TrackInfoObj* next = track->trackLink_.next;
+    delete track;
+    track = next;
+  }
+}
+
+void ciTunesMusicInfoObj::WipeoutAllArtistItenAndAlbum() {
+  ciTunesInfoArtistObj* artist = firstArtist_;
+  firstArtist_ = nullptr;
+  lastArtist_ = nullptr;
+  artistOfName_.clear();
+  while (artist != nullptr) {
+    ciTunesInfoArtistObj* next = artist->artistLink_.next;
+    delete artist;
+    artist = next;
+  }
+}
+
+namespace {
+
+void DeleteGroups(ciTunesInfoMusicGroupObj*& first, ciTunesInfoMusicGroupObj*& last) {
+  ciTunesInfoMusicGroupObj* group = first;
+  first = nullptr;
+  last = nullptr;
+  while (group != nullptr) {
+    ciTunesInfoMusicGroupObj* next = group->groupLink_.next;
+    delete group;
+    group = next;
+  }
+}
+
+}  // namespace
+
+void ciTunesMusicInfoObj::WipeoutAlbumGroups() {
+  groupsOfName_.clear();
+  DeleteGroups(firstGroup_, lastGroup_);
+}
+
+void ciTunesMusicInfoObj::WipeoutPlayLists() {
+  DeleteGroups(firstPlayList_, lastPlayList_);
+}
+
+void ciTunesMusicInfoObj::WipeoutAllContent() {
+  WipeoutAllArtistItenAndAlbum();
+  WipeoutAlbumGroups();
+  WipeoutPlayLists();
+  WipeoutTrackItem();
+  musicFolder_ = sExtStdFileInfo{};
+}

@@ -1,0 +1,199 @@
+// The dialog record and the item list behind Dialogs.h, shared by the Dialog Manager's source
+// files, its standard handling and the test API. Not for the program's own code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Dialogs.h"
+#include "MacTypes.h"
+
+namespace sp_platform {
+namespace dialogs {
+
+// An item as a 'DITL' describes it, before the dialog makes its control or text.
+struct ItemSpec {
+  UInt8 kind = 0;  // the item type without itemDisable
+  bool disabled = false;
+  Rect rect = {0, 0, 0, 0};
+  std::string text;       // buttons, check boxes, radio buttons, static and edit text
+  SInt16 resourceID = 0;  // resource controls, icons, pictures
+};
+
+// Reads the items of 'DITL' bytes: a count minus one (16 bits), then per item a reserved
+// word, the rectangle, the type byte and its data (a length byte and that many bytes, padded
+// to an even length). False for bytes that end inside an item or a count of more than
+// `limit` items; *out is then left empty.
+bool ParseItemList(const UInt8* bytes, std::size_t size, std::size_t limit,
+                   std::vector<ItemSpec>* out);
+
+// The first 'DLOG' fields the layer uses.
+struct DialogTemplate {
+  Rect bounds = {0, 0, 0, 0};
+  SInt16 procID = 0;
+  bool visible = false;
+  bool goAway = false;
+  SInt32 refCon = 0;
+  SInt16 itemsID = 0;
+  Str255 title = {0};
+  UInt16 position = 0;  // 0 when the resource ends after the title
+};
+bool ParseDialogTemplate(const UInt8* bytes, std::size_t size, DialogTemplate* out);
+
+// Item kinds, the low seven bits of an item type.
+inline bool IsControlKind(UInt8 kind) {
+  return kind >= 4 && kind <= 7;
+}
+inline bool IsTextKind(UInt8 kind) {
+  return kind == statText || kind == editText;
+}
+
+// The rectangle of a hidden item lies this far right of where it shows.
+constexpr SInt16 kHiddenItemOffset = 16384;
+constexpr SInt16 kHiddenItemThreshold = 8192;
+
+struct Item {
+  UInt8 kind = 0;
+  bool disabled = false;
+  Rect rect = {0, 0, 0, 0};
+  ControlRef control = nullptr;  // control kinds
+  Handle text = nullptr;         // static and edit text: the bytes, no length byte
+  SInt16 resourceID = 0;
+  UserItemUPP userProc = nullptr;
+  bool Hidden() const { return rect.left >= kHiddenItemThreshold; }
+};
+
+struct DialogRecord {
+  WindowRef window = nullptr;
+  std::vector<Item> items;  // item n is items[n - 1]
+  DialogItemIndex defaultItem = 0;
+  DialogItemIndex cancelItem = 0;
+  bool tracksCursor = false;
+  // The focused edit-text item (1-based; -1 none), its selection in bytes [selStart, selEnd)
+  // with the end that moves (selEnd side when extending), and its first shown line.
+  DialogItemIndex focus = -1;
+  SInt32 selStart = 0;
+  SInt32 selEnd = 0;
+  SInt32 anchor = 0;
+  SInt32 firstLine = 0;
+  // Items pressed by a key (Return, Enter, Escape, Command-period), in order: the flash.
+  std::vector<DialogItemIndex> flashes;
+  // The text-edit record: its handle is the address of `teMaster`, which points at `te`.
+  struct TextEditState {
+    UInt32 features = 0;
+    bool active = true;
+    SInt16 pendingLead = -1;  // the first byte of a two-byte character typed with TEKey
+  } te;
+  void* teMaster = &te;
+};
+
+// Makes the dialog window's port current (for measuring and drawing) and the caller's port
+// current again at the end of the scope.
+class DialogPortScope {
+ public:
+  explicit DialogPortScope(WindowRef window) {
+    GetPort(&saved_);
+    SetPortWindowPort(window);
+  }
+  ~DialogPortScope() { SetPort(saved_); }
+  DialogPortScope(const DialogPortScope&) = delete;
+  DialogPortScope& operator=(const DialogPortScope&) = delete;
+
+ private:
+  GrafPtr saved_ = nullptr;
+};
+
+// The record of a live dialog, or null.
+DialogRecord* Lookup(DialogRef dialog);
+DialogRecord* LookupByWindow(WindowRef window);
+DialogRef RefOf(DialogRecord* record);
+// The dialog whose text-edit record this is, or null.
+DialogRecord* LookupByTextEdit(TEHandle hTE);
+// Every live dialog, oldest first.
+std::vector<DialogRef> AllDialogs();
+// The dialog and item (1-based) whose text handle this is; false for any other handle.
+bool FindTextHandle(Handle text, DialogRecord** record, DialogItemIndex* itemNo);
+
+// The item (1-based) or null.
+Item* ItemAt(DialogRecord* record, DialogItemIndex itemNo);
+// The text of a text item as bytes.
+std::string ItemText(const Item& item);
+// Replaces a text item's bytes (cut to `limit` on a character boundary). False when memory
+// runs out (the text is then as it was).
+bool SetItemText(Item* item, const std::string& bytes, std::size_t limit);
+
+// Byte length of the MacJapanese character starting at bytes[offset] (1 or 2; 1 for a lead
+// byte that ends the text).
+inline std::size_t CharLength(const std::string& bytes, std::size_t offset) {
+  UInt8 b = UInt8(bytes[offset]);
+  bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  return (lead && offset + 1 < bytes.size()) ? 2 : 1;
+}
+// The character boundary at or before `offset`.
+std::size_t BoundaryAtOrBefore(const std::string& bytes, std::size_t offset);
+// The boundary before / after the character boundary `offset`.
+std::size_t PreviousBoundary(const std::string& bytes, std::size_t offset);
+std::size_t NextBoundary(const std::string& bytes, std::size_t offset);
+// The longest prefix of `bytes` of at most `limit` bytes that ends on a character boundary.
+std::size_t CutToBoundary(const std::string& bytes, std::size_t limit);
+
+// Presses the item as a key does (Return, Escape ...): only a visible, active control; it
+// flashes (recorded in `flashes`) and its {'cntl', 1} hit event goes to the control's target
+// with the modifiers. False when the item cannot be pressed.
+bool PressItem(DialogRecord* record, DialogItemIndex itemNo, UInt32 modifiers);
+
+// ---- Drawing (DialogDrawing.cpp) ----
+// Draws one item in the dialog's port (the current port is kept). Nothing for a hidden item.
+void DrawItem(DialogRecord* record, DialogItemIndex itemNo);
+// DrawItem when the dialog's window is visible.
+void RedrawItemIfShown(DialogRecord* record, DialogItemIndex itemNo);
+
+// ---- Text layout (DialogText.cpp) ----
+// A text laid out in lines for a rectangle, measured with the current port's font.
+struct Line {
+  std::size_t start;  // first byte
+  std::size_t end;    // one past the last byte drawn (a line's return is not drawn)
+  std::size_t next;   // the first byte of the next line
+};
+struct Layout {
+  std::vector<Line> lines;
+  SInt16 lineHeight = 0;
+  SInt16 ascent = 0;
+};
+// Breaks at returns (0x0D) and where the next character would pass `width`, after the last
+// space of the line when it has one. Every text has at least one line.
+Layout LayOut(const std::string& bytes, SInt16 width);
+// The line holding the offset (an offset at a wrap belongs to the later line).
+std::size_t LineOf(const Layout& layout, std::size_t offset);
+// Pixels from the line's left edge to the offset.
+SInt16 OffsetToX(const std::string& bytes, const Line& line, std::size_t offset);
+// The nearest character boundary of the line to x pixels from its left edge.
+std::size_t XToOffset(const std::string& bytes, const Line& line, SInt16 x);
+
+// ---- Edit-text fields (DialogEditText.cpp) ----
+// The selection of the focused field becomes [start, end) (clamped, on boundaries), the
+// anchor at `start`; the field is redrawn when shown.
+void SetSelection(DialogRecord* record, SInt32 start, SInt32 end);
+// Gives the focus to an edit-text item (or -1 for none); the old field is redrawn without its
+// selection.
+void SetFocus(DialogRecord* record, DialogItemIndex itemNo);
+// Replaces the focused field's selection with `bytes` (cut to what the field can hold; a
+// character never split). False with a beep when nothing could be put in but something was
+// asked.
+bool ReplaceSelection(DialogRecord* record, const std::string& bytes);
+// One editing key of the focused field: backspace (8), forward delete (0x7F), the arrows
+// (0x1C-0x1F), Home (1), End (4). `extend`: Shift held. False for any other character.
+bool EditKey(DialogRecord* record, UInt8 charCode, bool extend);
+// Moves the focus to the next (or previous) edit-text item, selecting all its text. False
+// when there is no other edit-text item to move to.
+bool MoveFocusByTab(DialogRecord* record, bool backwards);
+// The offset of the local point in the focused field (clamped to its lines).
+SInt32 OffsetAtPoint(DialogRecord* record, Point local);
+// Keeps the caret's line in view after a change of the focused field.
+void ScrollToSelection(DialogRecord* record);
+// A press at the local point in the focused field: places the insertion point (or extends the
+// selection from its anchor) and follows the mouse until it is released, selecting.
+void TrackFieldClick(DialogRecord* record, Point local, bool extend);
+
+}  // namespace dialogs
+}  // namespace sp_platform

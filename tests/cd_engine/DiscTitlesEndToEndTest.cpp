@@ -1,0 +1,238 @@
+// From a mounted audio CD to its titles: the disc's track files and table of contents, its
+// entry in the title file "CD Remote Programs" found by the disc's running time, and its
+// album in a music library written by another program (Python's plistlib), found by the
+// lengths of its tracks in whole seconds, as a save of its tracks asks for them.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "CDDBFixture.h"
+#include "ErrorLogCapture.h"
+#include "Resources.h"
+#include "SpCDDBMgrObject.h"
+#include "SpCDDiscPosition.h"
+#include "SpCDTOCInfoObject.h"
+#include "SpQTMusicInfo.h"
+#include "SpiTunesMusicInfoObject.h"
+#include "TOCInfoTestSupport.h"
+#include "TestResources.h"
+
+namespace {
+
+// The disc: three tracks after the two-second lead-in, lengths in sectors (75 a second).
+struct DiscTrack {
+  const char* file;
+  UInt32 sectors;
+  UInt32 seconds;  // the length in whole seconds
+};
+const DiscTrack kTracks[] = {
+    {"1 Opening.aiff", 215 * 75 + 40, 215},
+    {"2 Middle.aiff", 180 * 75, 180},
+    {"3 Closing.aiff", 240 * 75 + 74, 240},
+};
+constexpr SInt32 kFirstStart = 150;
+
+// An AIFF file of the track's length: our own header, then silence that the file system
+// keeps sparse, so three full-length tracks cost no time to write.
+void WriteTrackFile(const std::string& path, UInt32 sectors) {
+  const UInt32 frames = sectors * kSpCDSampleFramesPerSector;
+  const UInt32 dataBytes = frames * 4;
+  sp::ByteWriter w;
+  w.FourCC(SpFourCC("FORM"));
+  w.BE32(4 + 8 + 18 + 8 + 8 + dataBytes);
+  w.FourCC(SpFourCC("AIFF"));
+  w.FourCC(SpFourCC("COMM"));
+  w.BE32(18);
+  w.BE16(2);
+  w.BE32(frames);
+  w.BE16(16);
+  w.Extended80(44100.0);
+  w.FourCC(SpFourCC("SSND"));
+  w.BE32(8 + dataBytes);
+  w.BE32(0);
+  w.BE32(0);
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(w.Data().data()), std::streamsize(w.Data().size()));
+  ASSERT_EQ(0, truncate(path.c_str(), off_t(w.Data().size() + dataBytes)));
+}
+
+// The library as another program writes it. Milliseconds are the tracks' exact lengths; a
+// second album differs from the disc by one millisecond in its first track.
+const char kLibraryScript[] = R"PY(
+import plistlib, sys
+def track(i, name, album, number, ms, artist="Ann"):
+    return {"Track ID": i, "Name": name, "Artist": artist, "Composer": "Cole",
+            "Album": album, "Genre": "Rock", "Track Number": number, "Track Count": 3,
+            "Disc Number": 1, "Disc Count": 1, "Year": 2003, "Total Time": ms,
+            "Kind": "AIFF audio file", "Bit Rate": 1411, "Sample Rate": 44100}
+tracks = [
+    track(70001, "Almost Opening", "Near Miss", 1, 214999),
+    track(70003, "Almost Middle", "Near Miss", 2, 180000),
+    track(70005, "Almost Closing", "Near Miss", 3, 240986),
+    track(70011, "Opening", "Three Pieces", 1, 215533),
+    track(70013, "Middle", "Three Pieces", 2, 180000),
+    track(70015, "Closing", "Three Pieces", 3, 240986),
+]
+library = {
+    "Major Version": 1, "Minor Version": 1,
+    "Music Folder": "file://localhost/nowhere/",
+    "Tracks": {str(t["Track ID"]): t for t in tracks},
+    "Playlists": [
+        {"Name": "Library", "Master": True,
+         "Playlist Items": [{"Track ID": t["Track ID"]} for t in tracks]},
+        {"Name": "Drive", "Playlist Items": [{"Track ID": 70013}, {"Track ID": 70011},
+                                              {"Track ID": 70015}]},
+    ],
+}
+with open(sys.argv[1], "wb") as f:
+    plistlib.dump(library, f)
+)PY";
+
+class DiscTitlesEndToEnd : public cdtest::DiscFolderTest {
+ protected:
+  void SetUp() override {
+    cdtest::DiscFolderTest::SetUp();
+    sp_testing::ResetResources();
+    SpDisposeCDDBManager();
+    ASSERT_EQ(noErr, sp_testing::UseCompiledAppResources());
+  }
+  void TearDown() override {
+    Sp_DisposeMusicTrackDataList(list_);
+    SpDisposeCDDBManager();
+    sp_testing::ResetResources();
+  }
+
+  // The disc folder with its tracks and table of contents; the lead-out block.
+  SInt32 MakeDisc() {
+    std::vector<cdtest::TocTrack> toc;
+    SInt32 start = kFirstStart;
+    for (int i = 0; i < 3; ++i) {
+      WriteTrackFile(Disc(kTracks[i].file), kTracks[i].sectors);
+      toc.push_back({i + 1, start});
+      start += SInt32(kTracks[i].sectors);
+    }
+    WriteToc({{1, 1, 3, start, 0x00, toc}});
+    return start;
+  }
+
+  void WriteLibrary() {
+    ASSERT_EQ(0, mkdir(home_.Path("Music").c_str(), 0700));
+    ASSERT_EQ(0, mkdir(home_.Path("Music/iTunes").c_str(), 0700));
+    const std::string script = home_.Path("write_library.py");
+    std::ofstream(script) << kLibraryScript;
+    const std::string command = "/usr/bin/python3 '" + script + "' '" +
+                                home_.Path("Music/iTunes/") + kSpiTM_LibraryFileName + "'";
+    ASSERT_EQ(0, std::system(command.c_str()));
+  }
+
+  sTrackDataForOSX* list_ = nullptr;
+};
+
+TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
+  const SInt32 leadOut = MakeDisc();
+  const SInt16 vRefNum = Mount();
+  ASSERT_NE(0, vRefNum);
+
+  // The track files, with the positions of the table of contents.
+  UInt32 count = 0;
+  ASSERT_EQ(noErr, Sp_GetMusicTrackData(vRefNum, list_, &count));
+  ASSERT_EQ(3u, count);
+  Str255 tocName;
+  tocName[0] = UInt8(std::strlen(kSpCDTOCFileName));
+  std::memcpy(tocName + 1, kSpCDTOCFileName, tocName[0]);
+  FSRef tocRef;
+  FSRefParam pb;
+  std::memset(&pb, 0, sizeof pb);
+  pb.ioVRefNum = vRefNum;
+  pb.ioNamePtr = tocName;
+  pb.newRef = &tocRef;
+  ASSERT_EQ(noErr, PBMakeFSRefSync(&pb));
+  cMediaTOCInfo toc;
+  ASSERT_TRUE(SpCDR_GetTOCData(&tocRef, &toc));
+  toc.SetupTrackInfo(list_);
+
+  // The lengths a save hands to the library: whole seconds, in track order.
+  cSp_uLongCollection lengths;
+  int i = 0;
+  for (const sTrackDataForOSX* r = list_; r != nullptr; r = r->next, ++i) {
+    ASSERT_LT(i, 3);
+    EXPECT_EQ(kTracks[i].sectors, r->lengthInSectors) << r->fileName;
+    float seconds = 0;
+    Sp_CDPositionToSecond(r->length, seconds);
+    EXPECT_EQ(kTracks[i].seconds, UInt32(seconds)) << r->fileName;
+    lengths.SetValue(-1, UInt32(seconds));
+  }
+  EXPECT_STREQ("Middle", list_->next->title);
+
+  // The disc's title: the title file stores its lead-out time; the look-up key is that time
+  // less one frame, derived from the table of contents.
+  cDiscPosition leadOutTime;
+  Sp_SectorToCDPosition(toc.GetLeadoutBlock(), &leadOutTime);
+  ASSERT_EQ(leadOut, toc.GetLeadoutBlock());
+  cddb_test::WriteTitleFile(
+      cddb_test::TitleFileOf({{3,
+                               UInt8(leadOutTime.minutes),
+                               UInt8(leadOutTime.seconds),
+                               UInt8(leadOutTime.frames),
+                               1000,
+                               {"Three Pieces", "Opening", "Middle", "Closing"}},
+                              {3,
+                               UInt8(leadOutTime.minutes + 1),
+                               UInt8(leadOutTime.seconds),
+                               UInt8(leadOutTime.frames),
+                               1001,
+                               {"Other Disc"}}}));
+  ASSERT_FALSE(HasFatalFailure());
+  cDiscPosition key;
+  Sp_SubSectorToCDPosition(&leadOutTime, 1, &key);
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(key);
+  EXPECT_EQ("Three Pieces", cddb_test::DiscTitle(disc));
+  EXPECT_EQ("Closing", cddb_test::TrackTitle(disc, 3));
+
+  // The disc's album in the music library.
+  WriteLibrary();
+  ASSERT_FALSE(HasFatalFailure());
+  ErrorLogCapture log;
+  std::unique_ptr<ciTunesMusicInfoObj> library(SpiTM_CreateITunesMusicInfo(1));
+  ASSERT_NE(nullptr, library);
+  cSp_uLongCollection found;
+  ASSERT_EQ(1, library->GetTargetAlbum(short(count), &lengths, 0, &found));
+  ASSERT_EQ(1, found.GetNumberOfItem()) << "214,999 ms is no 215-second track";
+  unsigned long value = 0;
+  found.GetValue(1, value);
+  auto* album = reinterpret_cast<ciTunesInfoMusicGroupObj*>(value);
+  EXPECT_STREQ("Three Pieces", album->GetName());
+  EXPECT_EQ(0, library->GetTargetAlbum(short(count), &lengths, 1, nullptr))
+      << "the playlist holds the tracks in another order";
+
+  // Saving track 2 alone: the record names it from the library.
+  cSp_uLongCollection one;
+  one.SetValue(-1, kTracks[1].seconds);
+  cSp_MusicFileMusicInfoDataObj* record = nullptr;
+  ASSERT_EQ(1, album->CreateMusicInfoWithID3VersionUnder2(2, &one, record));
+  std::unique_ptr<cSp_MusicFileMusicInfoDataObj> owned(record);
+  char text[128];
+  ASSERT_EQ(1, record->GetMusicTitle(text, sizeof text, nullptr));
+  EXPECT_STREQ("Middle", text);
+  ASSERT_EQ(1, record->GetAlbumTitle(text, sizeof text, nullptr));
+  EXPECT_STREQ("Three Pieces", text);
+  ASSERT_EQ(1, record->GetArtistName(text, sizeof text, nullptr));
+  EXPECT_STREQ("Ann", text);
+  short track = 0, tracks = 0;
+  ASSERT_EQ(1, record->GetTrackNo(&track, &tracks));
+  EXPECT_EQ(2, track);
+  EXPECT_EQ(3, tracks);
+  EXPECT_EQ(0u, log.Count());
+
+  EXPECT_EQ(noErr, Sp_EjectCD(vRefNum, 0));
+}
+
+}  // namespace

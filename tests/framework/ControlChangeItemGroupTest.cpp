@@ -1,0 +1,266 @@
+// Change-output groups: panels appended hidden, numbered after the dialog's items, shown and
+// hidden as a whole by their control item, with their own control items and text.
+#include <cstring>
+
+#include "ControlItemTestSupport.h"
+#include "SpControlChangeItemGroup.h"
+
+namespace {
+
+using namespace control_item_test;
+
+typedef std::vector<std::string> Lines;
+
+// The dialog has seven items; panel 201 adds three, panel 202 two.
+constexpr short kOwnItems = 7;
+
+void LogGroup(cSp_ControlChangeOutputItemGroup* group, unsigned char flag, unsigned long user) {
+  Log().push_back(NameOf(user) + std::to_string(group->GetGroupNo()) + "/" + std::to_string(flag));
+}
+
+class ControlChangeItemGroupTest : public ControlItemFixture {
+ protected:
+  // The item whose value chooses the panel: the progress bar (values 0..10).
+  cSp_ControlItem* Chooser() {
+    if (chooser_ == nullptr) chooser_ = Item(7);
+    return chooser_;
+  }
+  bool Shown(short dialogItemNo) const { return IsControlVisible(ControlOf(dialogItemNo)); }
+  bool Active(short dialogItemNo) const { return IsControlActive(ControlOf(dialogItemNo)); }
+
+  cSp_ControlItem* chooser_ = nullptr;
+};
+
+TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsHidden) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
+  EXPECT_EQ(one->GetBaseItemNum(), kOwnItems);
+  EXPECT_EQ(one->GetItemCount(), 3);
+  EXPECT_EQ(one->GetOutputNowFlag(), 0);
+  // Coordinates of the resource (overlay), not moved by the append.
+  const Rect first = ItemRect(kOwnItems + 1);
+  EXPECT_EQ(first.top, 150);
+  EXPECT_EQ(first.left, 180);
+  for (short n : {8, 10}) {
+    EXPECT_FALSE(Shown(n)) << n;
+    EXPECT_FALSE(Active(n)) << n;
+  }
+  // The second panel is numbered after the first.
+  cSp_ControlChangeOutputItemGroup* two = Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
+  EXPECT_EQ(two->GetBaseItemNum(), kOwnItems + 3);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
+  // Asking again for a group number gives the group there is; nothing more is appended.
+  EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(1, 202, 0), one);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemDITLByGroupNo(3, 201, 0, 0), nullptr);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
+  EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 1);
+}
+
+TEST_F(ControlChangeItemGroupTest, OwnAndDialogNumbersFindTheSameControlItem) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* item = one->SetupDialogContorlItem(2);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(one->SetupDialogContorlItem(2), item) << "made once";
+  EXPECT_EQ(one->SerchDialogContorlItem(2, 1), item);
+  EXPECT_EQ(one->SerchDialogContorlItem(kOwnItems + 2, 0), item);
+  EXPECT_EQ(one->SerchDialogContorlItem(2, 0), nullptr);
+  EXPECT_EQ(item->GetDialogItemNo(0), kOwnItems + 2);
+  EXPECT_EQ(item->IsDeferredItem(), 1);
+  EXPECT_EQ(item->GetItemType(), kEditTextDialogItem);
+
+  cSp_ControlItem* box = one->SetupDialogContorlItem(1);
+  EXPECT_EQ(box->GetMacOSControlHandle(), ControlOf(kOwnItems + 1));
+  EXPECT_EQ(Chooser()->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(8)), box);
+}
+
+TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheValue) {
+  cSp_ControlItem* chooser = Chooser();
+  cSp_ControlChangeOutputItemGroup* one = chooser->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlChangeOutputItemGroup* two = chooser->SetupChangeOutputItemDITL(2, 202, 0);
+  for (cSp_ControlChangeOutputItemGroup* g : {one, two}) {
+    g->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
+    g->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  }
+
+  EXPECT_EQ(chooser->EnableTargetOutputItem(1, 0), 1);
+  EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), one);
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 1);
+  EXPECT_TRUE(Shown(8) && Shown(10));
+  EXPECT_TRUE(Active(8));
+  EXPECT_FALSE(Shown(11));
+
+  EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
+  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0", "show2/0"}));
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
+  EXPECT_FALSE(Shown(8) || Shown(10));
+  EXPECT_FALSE(Active(8));
+  EXPECT_TRUE(Shown(11) && Shown(12));
+  EXPECT_EQ(one->GetOutputNowFlag(), 0);
+  EXPECT_EQ(two->GetOutputNowFlag(), 1);
+
+  // The panel shown now, chosen again: stays shown, no callback, the value is set again.
+  SetControlValue(ControlOf(7), 5);
+  Log().clear();
+  EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
+  EXPECT_TRUE(Shown(11));
+
+  // A group that does not exist is not made.
+  EXPECT_EQ(chooser->EnableTargetOutputItem(9, 0), 0);
+  EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), two);
+}
+
+TEST_F(ControlChangeItemGroupTest, ShowingShownOrHidingHiddenPanelDoesNothing) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
+  one->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  one->DisableOutputItem();
+  one->EnableOutputItem();
+  one->EnableOutputItem();
+  one->DisableOutputItem();
+  one->DisableOutputItem();
+  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0"}));
+}
+
+TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* go = one->SetupDialogContorlItem(3);
+  go->SetButtonOperationCompleatedProc(LogPlain, Name("go"));
+  EXPECT_NE(SendHit(ControlOf(10)), noErr);
+  Chooser()->EnableTargetOutputItem(1, 0);
+  EXPECT_EQ(go->IsCarbonEventHandleInstalled(), 1);
+  EXPECT_EQ(SendHit(ControlOf(10)), noErr);
+  one->DisableOutputItem();
+  EXPECT_EQ(go->IsCarbonEventHandleInstalled(), 0);
+  EXPECT_NE(SendHit(ControlOf(10)), noErr);
+  EXPECT_EQ(Log(), (Lines{"go(0)"}));
+}
+
+TEST_F(ControlChangeItemGroupTest, HidingItemsWhoseHandlerWasNeverInstalledIsSilent) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->EnableOutputItem();
+  // Made while the panel shows: their handlers were never installed.
+  one->SetupDialogContorlItem(1);
+  one->SetupDialogContorlItem(3);
+  one->DisableOutputItem();
+  EXPECT_EQ(errors_.Count(), 0u);
+  EXPECT_EQ(errors_.Beeps(), 0u);
+}
+
+TEST_F(ControlChangeItemGroupTest, DimmedPanelItemStaysInactiveWhenShown) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* box = one->SetupDialogContorlItem(1);
+  box->EnableHilite();
+  one->EnableOutputItem();
+  EXPECT_TRUE(Shown(8));
+  EXPECT_FALSE(Active(8));
+  EXPECT_TRUE(Active(10)) << "an item without a control item is activated";
+}
+
+TEST_F(ControlChangeItemGroupTest, SelectionAskedForWhileHiddenIsAppliedWhenShown) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  const SInt16 focusBefore = GetDialogKeyboardFocusItem(Dialog());
+  one->SelectDialogItemTextOnEnableOutput(2, 0, 2);
+  EXPECT_EQ(one->IsSelectionPending(), 1);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), focusBefore) << "not while hidden";
+  one->EnableOutputItem();
+  EXPECT_EQ(one->IsSelectionPending(), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), kOwnItems + 2);
+
+  // A shown panel selects at once.
+  SetDialogKeyboardFocusItem(Dialog(), 6);
+  one->SelectDialogItemTextOnEnableOutput(2, 0, 32767);
+  EXPECT_EQ(one->IsSelectionPending(), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), kOwnItems + 2);
+}
+
+TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  char buffer[256];
+  ASSERT_EQ(one->GetDialogEditItemText(2, buffer), 1);
+  EXPECT_STREQ(buffer, "one");
+
+  struct Case {
+    const char* why;
+    std::string text;
+    std::string expected;
+  };
+  const std::string kanji = "\x89\xB9";  // one two-byte MacJapanese character
+  std::string longAscii(300, 'a');
+  std::string straddling = std::string(254, 'b') + kanji;  // the character would end at 256
+  const Case cases[] = {
+      {"short text as it is", "\x89\xB9\x8A\x79", "\x89\xB9\x8A\x79"},
+      {"long text cut to 255", longAscii, std::string(255, 'a')},
+      {"no half character at the cut", straddling, std::string(254, 'b')},
+  };
+  for (const Case& c : cases) {
+    one->SetupDialogEditItemText(2, c.text.c_str());
+    std::memset(buffer, 0x55, sizeof(buffer));
+    ASSERT_EQ(one->GetDialogEditItemText(2, buffer), 1);
+    EXPECT_EQ(std::string(buffer), c.expected) << c.why;
+  }
+
+  one->SetupDialogEditItemText(2, nullptr);
+  EXPECT_EQ(one->GetDialogEditItemText(2, nullptr), 0);
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText", 1));
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::GetDialogEditItemText", 1));
+}
+
+TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReported) {
+  ControlRef root = nullptr;
+  CreateRootControl(Window()->GetWindowRef(), &root);
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
+  EXPECT_EQ(errors_.Records().back().message, "Embed Error !! ");
+  const std::size_t reports = errors_.Count();
+  one->EmbedItemOnBaseControl(3);
+  EXPECT_EQ(errors_.Count(), reports);
+  ControlRef super = nullptr;
+  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
+  EXPECT_EQ(super, ControlOf(7));
+}
+
+TEST_F(ControlChangeItemGroupTest, PanelMadeToEmbedPutsItsControlsIntoTheChooser) {
+  ControlRef root = nullptr;
+  CreateRootControl(Window()->GetWindowRef(), &root);
+  Chooser()->SetupChangeOutputItemDITL(1, 201, 1);
+  Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
+  ControlRef super = nullptr;
+  for (short n : {8, 10}) {
+    ASSERT_EQ(GetSuperControl(ControlOf(n), &super), noErr);
+    EXPECT_EQ(super, ControlOf(7)) << n;
+  }
+  ASSERT_EQ(GetSuperControl(ControlOf(11), &super), noErr);
+  EXPECT_EQ(super, root) << "made without embedding";
+}
+
+TEST_F(ControlChangeItemGroupTest, ControlItemOfTheShownPanelIsFoundByDialogNumber) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* go = one->SetupDialogContorlItem(3);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemFromRefNum(10), nullptr) << "no panel shown yet";
+  Chooser()->EnableTargetOutputItem(1, 0);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemFromRefNum(10), go);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemFromRefNum(3), nullptr);
+}
+
+TEST_F(ControlChangeItemGroupTest, MissingPanelResourceAddsNoItems) {
+  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(1, 299, 0);
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->GetItemCount(), 0);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems);
+  Chooser()->EnableTargetOutputItem(1, 0);
+  EXPECT_EQ(none->GetOutputNowFlag(), 1);
+}
+
+TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {
+  cSp_ControlItem* chooser = Chooser();
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(chooser->SetupChangeOutputItemDITL(1, 201, 0), nullptr);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::SetupChangeOutputItemDITL", 2));
+  EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 0);
+}
+
+}  // namespace

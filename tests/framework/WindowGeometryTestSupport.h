@@ -1,0 +1,201 @@
+// What the tests of window geometry, content clicks and the window handlers share: a clean
+// window and event state on the virtual clock in Carbon-event mode, framework windows that go
+// at the end of each test, hot-spot areas that record what they are told, and scripted mouse
+// input for the loops that follow the mouse.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "ErrorLogCapture.h"
+#include "Events.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "SpWindow.h"
+#include "SpWindowHandlers.h"
+#include "TestEvents.h"
+#include "TestResources.h"
+#include "TestWindows.h"
+
+namespace window_geometry_test {
+
+// 2004-03-01 12:00:00 local time.
+constexpr SInt64 kTestDate = 3160987200LL;
+
+inline Point Pt(SInt16 h, SInt16 v) {
+  Point p;
+  p.h = h;
+  p.v = v;
+  return p;
+}
+
+inline Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
+  Rect r;
+  SetRect(&r, left, top, right, bottom);
+  return r;
+}
+
+inline std::string Text(const Rect& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+         std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+inline std::string Text(Point p) {
+  return std::to_string(p.h) + "," + std::to_string(p.v);
+}
+
+// The content rectangle of the toolbox window, global.
+inline Rect Content(WindowRef window) {
+  Rect r = {0, 0, 0, 0};
+  GetWindowBounds(window, kWindowContentRgn, &r);
+  return r;
+}
+
+// What the hot-spot areas and the window procedures were told, in order.
+inline std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+// The stand-in for a window's views: an area that takes presses inside `takeArea` (local),
+// writes "down@h,v", "up@h,v" and "trace@<ms since the press>".
+struct HotSpotScript {
+  Rect takeArea = {0, 0, 0, 0};
+  EventTime pressTime = 0;
+};
+inline HotSpotScript& Script() {
+  static HotSpotScript script;
+  return script;
+}
+inline unsigned char RecordingHotSpotDown(WindowRef, Point local, short) {
+  Script().pressTime = GetCurrentEventTime();
+  Log().push_back("down@" + Text(local));
+  return PtInRect(local, &Script().takeArea) ? 1 : 0;
+}
+inline void RecordingHotSpotUp(WindowRef, Point local, short) {
+  Log().push_back("up@" + Text(local));
+}
+inline void RecordingHotSpotTrace() {
+  const long ms = std::lround((GetCurrentEventTime() - Script().pressTime) * 1000.0);
+  Log().push_back("trace@" + std::to_string(ms));
+}
+
+inline void LogAfterProc(cSp_Window*, short, unsigned long userData) {
+  Log().push_back(reinterpret_cast<const char*>(userData));
+}
+inline unsigned char RefuseBeforeProc(cSp_Window*, short, unsigned long userData) {
+  Log().push_back(reinterpret_cast<const char*>(userData));
+  return 0;
+}
+inline unsigned long Tag(const char* name) {
+  return reinterpret_cast<unsigned long>(name);
+}
+
+// Mouse input handed out one step per pass of a tracking loop's idle work (Sp_StillDown runs
+// the idle registry when no event came), so that a loop that polls the mouse sees it move.
+// A step with `release` lets the button go; `modifiers` are held from that step on.
+struct MouseStep {
+  Point where;
+  UInt32 modifiers = 0;
+  bool release = false;
+};
+inline std::vector<MouseStep>& Steps() {
+  static std::vector<MouseStep> steps;
+  return steps;
+}
+inline std::size_t& NextStep() {
+  static std::size_t next = 0;
+  return next;
+}
+// What the idle step saw before moving the mouse: the window's content, for tests of live
+// dragging.
+inline WindowRef& WatchedWindow() {
+  static WindowRef window = nullptr;
+  return window;
+}
+inline std::vector<Rect>& SeenContent() {
+  static std::vector<Rect> seen;
+  return seen;
+}
+inline void PlayNextStep(unsigned long) {
+  if (WatchedWindow() != nullptr) SeenContent().push_back(Content(WatchedWindow()));
+  if (NextStep() >= Steps().size()) return;
+  const MouseStep& step = Steps()[NextStep()++];
+  sp_testing::SetModifierKeys(step.modifiers);
+  if (step.release) {
+    sp_testing::PostMouseUp(step.where, step.modifiers);
+  } else {
+    sp_testing::PostMouseDragged(step.where, step.modifiers);
+  }
+}
+
+class WindowGeometryFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    ResetAll();
+    Sp_CarbonEvent_ModeEnable();
+    const sSpHotSpotProcs recording = {RecordingHotSpotDown, RecordingHotSpotUp,
+                                       RecordingHotSpotTrace};
+    Sp_SetHotSpotProcs(&recording);
+  }
+  void TearDown() override {
+    if (stepsRef_ != 0) Sp_UnsetEventIdleTimeProcedure(stepsRef_);
+    windows_.clear();
+    ResetAll();
+    Sp_SetHotSpotProcs(nullptr);
+    sp_testing::UseRealClock();
+  }
+
+  static void ResetAll() {
+    sp_testing::ResetEvents();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    sp_testing::ResetGestalt();
+    sp_testing::SetModifierKeys(0);
+    Sp_EndWindowMouseIdleEvent();
+    mouseDownWindowObj_GlV = nullptr;
+    Log().clear();
+    Script() = HotSpotScript();
+    Steps().clear();
+    NextStep() = 0;
+    WatchedWindow() = nullptr;
+    SeenContent().clear();
+  }
+
+  // An open framework window whose content is `content` (global), made with the window
+  // definition `procID`, in front of its list.
+  cSp_Window* AddWindow(const Rect& content, short procID = documentProc,
+                        tWindowType type = kSpNormalWindowType) {
+    windows_.emplace_back(new cSp_Window(
+        Pt(content.left, content.top),
+        Pt(SInt16(content.right - content.left), SInt16(content.bottom - content.top)), 1, procID,
+        type, kSpWindowInFrontOfAll));
+    return windows_.back().get();
+  }
+
+  // The mouse goes down at `where` and then follows `steps`, one per idle pass of the loop
+  // that tracks it.
+  void ScriptMouse(Point where, std::vector<MouseStep> steps) {
+    Steps() = std::move(steps);
+    NextStep() = 0;
+    if (stepsRef_ == 0) Sp_SetupEventIdleTimeProcedure(PlayNextStep, 0, 0, &stepsRef_);
+    sp_testing::PostMouseDown(where);
+  }
+
+  std::vector<std::unique_ptr<cSp_Window>> windows_;
+  unsigned long stepsRef_ = 0;
+  ErrorLogCapture errors_;
+};
+
+}  // namespace window_geometry_test

@@ -1,0 +1,262 @@
+// The window lists: placement, searches, modal dialogs in front, moving to the front and the
+// back, the toolbox order matched to the lists, and the redraw of uncovered areas.
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "QDRegions.h"
+#include "SpStdDrawingFunction.h"
+#include "SpWindowControlItemObj.h"
+#include "WindowObjectTestSupport.h"
+
+namespace window_object_test {
+namespace {
+
+using Windows = std::vector<cSp_Window*>;
+using Strings = std::vector<std::string>;
+
+TEST_F(WindowObjectTest, BehindArgumentPlacesInListAndOnScreen) {
+  cSp_Window* a = AddWindow(10, 50, 1, kSpNormalWindowType, kSpWindowInFrontOfAll);
+  cSp_Window* b = AddWindow(20, 60, 1, kSpNormalWindowType, kSpWindowInFrontOfAll);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a})) << "-1: in front of all";
+
+  cSp_Window* c = AddWindow(30, 70, 0, kSpNormalWindowType, nullptr);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a, c})) << "null: behind all";
+
+  cSp_Window* d = AddWindow(40, 80, 0, kSpNormalWindowType, b);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, d, a, c})) << "directly behind b";
+
+  cSp_Window* floating = AddWindow(50, 90, 0, kSpFloatingWindowType, nullptr);
+  cSp_Window* e = AddWindow(60, 100, 0, kSpNormalWindowType, floating);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, d, a, c, e}))
+      << "a window of another list: at the end of its own";
+  EXPECT_EQ(ListOrder(FloatingWindowListHead_GlV), (Windows{floating}));
+
+  // The toolbox windows were made in the same places.
+  EXPECT_EQ(ScreenOrder({a, b, c, d, e}), (Windows{b, d, a, c, e}));
+  for (cSp_Window* w : {a, b, c, d, e}) {
+    EXPECT_EQ(w->NextObject() == nullptr || w->NextObject()->BeforeObject() == w, true);
+  }
+}
+
+TEST_F(WindowObjectTest, DeletedWindowsLeaveTheirListsLinkedWithoutThem) {
+  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* c = AddWindow(30, 70, 0, kSpNormalWindowType, nullptr);
+  windows_.erase(windows_.begin() + 1);  // b, in the middle
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, c}));
+  EXPECT_EQ(c->BeforeObject(), a);
+  windows_.erase(windows_.begin());  // a, the head
+  EXPECT_EQ(WindowListHead_GlV, c);
+  EXPECT_EQ(c->BeforeObject(), nullptr);
+  (void)b;
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
+  cSp_Window* closed = AddWindow(10, 50, 0);
+  cSp_Window* floating = AddWindow(20, 60, 1, kSpFloatingWindowType);
+  cSp_Window* message = AddWindow(30, 70, 1, kSpMessageWindowType);
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), nullptr) << "closed windows are no front window";
+  EXPECT_EQ(Sp_CountOpenWindow(), 0);
+  EXPECT_EQ(Sp_CountOpenFloatingWindow(), 1);
+  EXPECT_EQ(Sp_CountOpenMessageWindow(), 1);
+
+  EXPECT_EQ(Sp_SerchWindowObject(closed->GetWindowRef()), closed);
+  EXPECT_EQ(Sp_SerchWindowObject(floating->GetWindowRef()), nullptr);
+  EXPECT_EQ(Sp_SerchWindowObject(message->GetWindowRef()), nullptr);
+  EXPECT_EQ(Sp_SerchFloatingWindowObject(floating->GetWindowRef()), floating);
+  EXPECT_EQ(Sp_SerchMessageWindowObject(message->GetWindowRef()), message);
+  EXPECT_EQ(Sp_SerchMessageWindowObject(floating->GetWindowRef()), nullptr);
+  EXPECT_EQ(Sp_SerchWindowObject(nullptr), nullptr);
+
+  cSp_Window* open = AddWindow(40, 80, 1, kSpNormalWindowType, nullptr);
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), open);
+  EXPECT_EQ(Sp_CountOpenWindow(), 1);
+}
+
+const char kButtonDialogs[] = R"(
+resource 'DLOG' 9083 { bounds 100, 120, 200, 420; procID documentProc; items 9083; title "" }
+resource 'DITL' 9083 { button 60, 210, 80, 280 { text "OK" } }
+)";
+
+TEST_F(WindowObjectTest, ControlSearchFindsTheWindowWhoseItemWrapsTheControl) {
+  UseResources(kButtonDialogs);
+  cSp_Window* other = Keep(new cSp_Window(9083, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
+  cSp_Window* owner = Keep(new cSp_Window(9083, kSpDialogWindowType, nullptr, 0, 0));
+  ASSERT_NE(owner->SetupDialogContorlItem(1, kButtonDialogItem), nullptr);
+  ControlRef control = nullptr;
+  ASSERT_EQ(GetDialogItemAsControl(owner->GetDialogRef(), 1, &control), noErr);
+  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(control), owner);
+
+  // A control that no item wraps belongs to no window, even in a window with items.
+  ControlRef unwrapped = nullptr;
+  ASSERT_EQ(GetDialogItemAsControl(other->GetDialogRef(), 1, &unwrapped), noErr);
+  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(unwrapped), nullptr);
+  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(nullptr), nullptr);
+}
+
+TEST_F(WindowObjectTest, OnlyTheFirstOpenWindowCountsAsAModalDialog) {
+  cSp_Window* dialog = AddWindow(10, 50, 1);
+  dialog->SetupModalDialogFlag(1);
+  cSp_Window* found = nullptr;
+  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 1);
+  EXPECT_EQ(found, dialog);
+  EXPECT_EQ(Sp_HaveModalDialog(dialog, nullptr), 0) << "the exception";
+
+  // An ordinary window opened in front hides the modal dialog from the question.
+  cSp_Window* front = AddWindow(20, 60, 1);
+  ASSERT_EQ(Sp_GetFrontOpenWindowObject(), front);
+  found = nullptr;
+  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 0);
+  EXPECT_EQ(found, nullptr);
+}
+
+TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) {
+  cSp_Window* back = AddWindow(10, 50, 1);
+  cSp_Window* dialog = AddWindow(20, 60, 1);
+  Watch(back, "back");
+  Watch(dialog, "dialog");
+  dialog->SetupModalDialogFlag(1);
+  const Windows screenBefore = ScreenOrder({back, dialog});
+  for (unsigned char beep : {0, 1}) {
+    SCOPED_TRACE(beep ? "beep flag set" : "beep flag clear");
+    dialog->SetupModalDialogBackgroundMouseDownBeepFlag(beep);
+    const UInt32 beeps = errors_.Beeps();
+    EXPECT_EQ(back->MoveToFrontInWindowList(), 0);
+    EXPECT_EQ(errors_.Beeps() - beeps, beep ? 1u : 0u);
+    EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{dialog, back}));
+    EXPECT_EQ(ScreenOrder({back, dialog}), screenBefore);
+    EXPECT_TRUE(Hilited(dialog));
+    EXPECT_FALSE(Hilited(back));
+  }
+  EXPECT_TRUE(Log().empty()) << "nobody was told of a move";
+
+  // The modal dialog itself may come forward, and without it in front others may too.
+  EXPECT_EQ(dialog->MoveToFrontInWindowList(), 1);
+  dialog->SetupModalDialogFlag(0);
+  EXPECT_EQ(back->MoveToFrontInWindowList(), 1);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{back, dialog}));
+  EXPECT_EQ(ScreenOrder({back, dialog}), (Windows{back, dialog}));
+  EXPECT_TRUE(Hilited(back));
+  EXPECT_FALSE(Hilited(dialog));
+  EXPECT_EQ(Log(), (Strings{"dialog.back", "back.front"}));
+}
+
+TEST_F(WindowObjectTest, MoveToBottomHandsTheFrontToTheNextOpenWindow) {
+  cSp_Window* c = AddWindow(30, 70, 1);
+  cSp_Window* b = AddWindow(20, 60, 1);
+  cSp_Window* a = AddWindow(10, 50, 1);
+  Watch(a, "a");
+  Watch(b, "b");
+  Watch(c, "c");
+  EXPECT_EQ(a->MoveToBottomInWindowList(), 1);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, c, a}));
+  EXPECT_EQ(ScreenOrder({a, b, c}), (Windows{b, c, a}));
+  EXPECT_TRUE(Hilited(b));
+  EXPECT_FALSE(Hilited(a));
+  EXPECT_EQ(Log(), (Strings{"a.back", "b.front"}));
+
+  // The last window stays; a window behind the front one hands nothing on.
+  Log().clear();
+  EXPECT_EQ(a->MoveToBottomInWindowList(), 1);
+  EXPECT_EQ(c->MoveToBottomInWindowList(), 1);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a, c}));
+  EXPECT_EQ(Log(), (Strings{"c.back"}));
+}
+
+TEST_F(WindowObjectTest, RelinkingBehindAWindowOutsideTheListIsRefused) {
+  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* floating = AddWindow(30, 70, 0, kSpFloatingWindowType);
+  a->MoveToBehindWindowOfTargetWindow(nullptr);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 2));
+  a->MoveToBehindWindowOfTargetWindow(floating);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 4));
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b}));
+  EXPECT_EQ(ListOrder(FloatingWindowListHead_GlV), (Windows{floating}));
+
+  // Within the list it relinks and leaves the screen alone.
+  const Windows screen = ScreenOrder({a, b});
+  a->MoveToBehindWindowOfTargetWindow(b);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a}));
+  EXPECT_EQ(ScreenOrder({a, b}), screen);
+}
+
+TEST_F(WindowObjectTest, LayerMatchPutsTheToolboxOrderBackInListOrder) {
+  cSp_Window* w3 = AddWindow(30, 70, 1);
+  cSp_Window* w2 = AddWindow(20, 60, 1);
+  cSp_Window* w1 = AddWindow(10, 50, 1);
+  ASSERT_EQ(ListOrder(WindowListHead_GlV), (Windows{w1, w2, w3}));
+  SendBehind(w2->GetWindowRef(), w3->GetWindowRef());
+  ASSERT_EQ(ScreenOrder({w1, w2, w3}), (Windows{w1, w3, w2}));
+  Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
+  EXPECT_EQ(ScreenOrder({w1, w2, w3}), (Windows{w1, w2, w3}));
+
+  // A head that lost the front comes back to it and is selected.
+  BringToFront(w3->GetWindowRef());
+  SelectWindow(w3->GetWindowRef());
+  Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
+  EXPECT_EQ(ScreenOrder({w1, w2, w3}), (Windows{w1, w2, w3}));
+  EXPECT_EQ(FrontWindow(), w1->GetWindowRef());
+  EXPECT_TRUE(Hilited(w1));
+}
+
+// ---- Redraw of uncovered areas --------------------------------------------------------------
+
+// The window's update region, global (the caller disposes of it).
+RgnHandle UpdateRegion(cSp_Window* window) {
+  RgnHandle rgn = NewRgn();
+  EXPECT_TRUE(sp_testing::CopyUpdateRegion(window->GetWindowRef(), rgn));
+  return rgn;
+}
+
+bool NothingToRedraw(cSp_Window* window) {
+  RgnHandle rgn = UpdateRegion(window);
+  const bool empty = EmptyRgn(rgn);
+  DisposeRgn(rgn);
+  return empty;
+}
+
+void ClearUpdate(cSp_Window* window) {
+  Rect all;
+  GetWindowPortBounds(window->GetWindowRef(), &all);
+  ValidWindowRect(window->GetWindowRef(), &all);
+}
+
+TEST_F(WindowObjectTest, RedrawAreaGoesToEachOpenWindowOnlyWhereItIsUncovered) {
+  // Front to back: A (50,40)-(250,140), B (150,90)-(350,190) overlapping A's corner, C far
+  // right and below (300,150)-(500,250) overlapping B; D closed over everything.
+  cSp_Window* c = AddWindow(300, 150, 1);
+  cSp_Window* b = AddWindow(150, 90, 1);
+  cSp_Window* a = AddWindow(50, 40, 1);
+  cSp_Window* d = AddWindow(0, 0, 0, kSpNormalWindowType, nullptr);
+  for (cSp_Window* w : {a, b, c, d}) ClearUpdate(w);
+
+  const Rect area = {60, 100, 240, 450};  // top, left, bottom, right
+  Sp_SetupRedrawAreaToOpenWindow(area);
+
+  RgnHandle remaining = NewRgn();
+  RectRgn(remaining, &area);
+  RgnHandle expected = NewRgn();
+  RgnHandle content = NewRgn();
+  for (cSp_Window* w : {a, b, c}) {
+    SCOPED_TRACE(w == a ? "A" : w == b ? "B" : "C");
+    Rect bounds;
+    GetWindowBounds(w->GetWindowRef(), kWindowContentRgn, &bounds);
+    RectRgn(content, &bounds);
+    SectRgn(remaining, content, expected);
+    DiffRgn(remaining, expected, remaining);
+    RgnHandle actual = UpdateRegion(w);
+    EXPECT_TRUE(EqualRgn(actual, expected));
+    EXPECT_FALSE(EmptyRgn(actual));
+    DisposeRgn(actual);
+  }
+  EXPECT_TRUE(NothingToRedraw(d)) << "closed windows are not asked";
+  DisposeRgn(remaining);
+  DisposeRgn(expected);
+  DisposeRgn(content);
+}
+
+}  // namespace
+}  // namespace window_object_test

@@ -1,0 +1,430 @@
+// The window object: default titles, the four ways of making a window, behaviour flags and
+// window attributes, colours, automatic control commands and the key operations.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "SpStdDrawingFunction.h"
+#include "SpWindowControlItemObj.h"
+#include "WindowObjectTestSupport.h"
+
+namespace window_object_test {
+namespace {
+
+std::string ToolboxTitle(cSp_Window* window) {
+  Str255 title;
+  GetWTitle(window->GetWindowRef(), title);
+  return std::string(reinterpret_cast<const char*>(title + 1), title[0]);
+}
+
+Rect Content(cSp_Window* window) {
+  Rect r;
+  GetWindowBounds(window->GetWindowRef(), kWindowContentRgn, &r);
+  return r;
+}
+
+WindowAttributes Attributes(cSp_Window* window) {
+  WindowAttributes a = 0;
+  GetWindowAttributes(window->GetWindowRef(), &a);
+  return a;
+}
+
+const char kWindowResources[] = R"(
+resource 'WIND' 9080 {
+  bounds 60, 70, 260, 370; procID documentProc; visible true; goAway true
+  title "From the resource"
+}
+resource 'DLOG' 9081 {
+  bounds 100, 120, 220, 420; procID movableDBoxProc; visible true; items 9081
+  title "Dialog"
+}
+resource 'DITL' 9081 {
+  button 80, 210, 100, 280 { text "OK" }
+  button 80, 120, 100, 190 { text "Cancel" }
+  staticText 10, 10, 40, 280 { text "Hello" }
+}
+resource 'DLOG' 9082 {
+  bounds 100, 120, 220, 420; procID movableDBoxProc; items 9082; title "Texts"
+}
+resource 'DITL' 9082 {
+  staticText 10, 10, 40, 280 { text "Hello" }
+  editText 50, 10, 70, 280 { text "" }
+  button 80, 210, 100, 280 { text "OK" }
+}
+)";
+
+TEST_F(WindowObjectTest, DefaultTitlesNumberEveryWindowAfterTheFirstEvenOverResourceTitles) {
+  UseResources(kWindowResources);
+  CreatedWindowCount = 0;
+  cSp_Window* first = AddWindow(10, 50, 0);
+  cSp_Window* second = Keep(new cSp_Window(kSpWindowInFrontOfAll));
+  cSp_Window* third = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
+  EXPECT_EQ(first->GetDefaultTitle(), Untitled());
+  EXPECT_EQ(second->GetDefaultTitle(), Untitled() + " 2");
+  EXPECT_EQ(third->GetDefaultTitle(), Untitled() + " 3");
+  EXPECT_EQ(ToolboxTitle(third), Untitled() + " 3") << "the resource's title is replaced";
+
+  // Deleting windows never lowers the count.
+  windows_.pop_back();
+  cSp_Window* fourth = AddWindow(10, 50, 0);
+  EXPECT_EQ(fourth->GetDefaultTitle(), Untitled() + " 4");
+
+  // A later title replaces the toolbox title only.
+  fourth->SetTitle("Renamed");
+  EXPECT_EQ(ToolboxTitle(fourth), "Renamed");
+  EXPECT_EQ(fourth->GetDefaultTitle(), Untitled() + " 4");
+}
+
+TEST_F(WindowObjectTest, LongTitleIsCutOnACharacterBoundaryNotOverflowed) {
+  cSp_Window* window = AddWindow(10, 50, 0);
+  // 700 two-byte characters ("あ" in MacJapanese): far beyond a title and the 1024-byte
+  // buffer.
+  std::string text;
+  for (int i = 0; i < 700; ++i) text += "\x82\xA0";
+  window->SetTitle(text.c_str());
+  const std::string title = ToolboxTitle(window);
+  EXPECT_EQ(title.size(), 254u) << "127 whole characters fit in 255 bytes";
+  EXPECT_EQ(title, text.substr(0, 254));
+}
+
+TEST_F(WindowObjectTest, CentredWindowsTruncateHalvesTowardZero) {
+  // The screen is 1024 x 768 with the menu bar's strip taken off the top.
+  Rect screen = {0, 0, 0, 0};
+  Sp_GetScreenSize(&screen);
+  struct Case {
+    SInt16 width, height;
+  };
+  for (const Case c : {Case{300, 200}, Case{301, 201}, Case{1027, 200}, Case{300, 1000}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    cSp_Window* window =
+        Keep(new cSp_Window(c.width, c.height, 0, documentProc, kSpNormalWindowType, nullptr));
+    const Rect r = Content(window);
+    // Division truncating toward zero: (0 + 1024 - 1027) / 2 is -1, not -2.
+    EXPECT_EQ(r.left, (screen.left + screen.right - c.width) / 2);
+    EXPECT_EQ(r.top, (screen.top + screen.bottom - c.height) / 2);
+    EXPECT_EQ(r.right - r.left, c.width);
+    EXPECT_EQ(r.bottom - r.top, c.height);
+  }
+  EXPECT_EQ(Content(windows_[2].get()).left, -1);
+}
+
+TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
+  UseResources(kWindowResources);
+  cSp_Window* window = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
+  ASSERT_NE(window->GetWindowRef(), nullptr);
+  EXPECT_FALSE(Visible(window)) << "the resource says visible, the constructor hides it";
+  EXPECT_EQ(window->IsOpen(), 0);
+  EXPECT_EQ(window->GetResourceId(), 9080);
+  EXPECT_EQ(window->GetWindowKindValue(), GetWindowKind(window->GetWindowRef()));
+  const Rect r = Content(window);
+  EXPECT_EQ(r.top, 60);
+  EXPECT_EQ(r.left, 70);
+  EXPECT_EQ(r.bottom, 260);
+  EXPECT_EQ(r.right, 370);
+
+  window->Open(1, nullptr);
+  EXPECT_TRUE(Visible(window));
+  EXPECT_EQ(window->IsOpen(), 1);
+}
+
+TEST_F(WindowObjectTest, MissingResourceLeavesAWindowlessObjectInItsList) {
+  cSp_Window* window = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
+  EXPECT_EQ(window->GetWindowRef(), nullptr);
+  EXPECT_EQ(WindowListHead_GlV, window);
+  window->Open(1, nullptr);  // nothing to show
+  EXPECT_EQ(window->IsOpen(), 0);
+}
+
+TEST_F(WindowObjectTest, DialogGetsDefaultAndCancelItemsOnlyFromButtons) {
+  UseResources(kWindowResources);
+  struct Case {
+    SInt16 id;
+    DialogItemIndex defaultItem, cancelItem;
+  };
+  for (const Case c : {Case{9081, 1, 2}, Case{9082, 0, 0}}) {
+    SCOPED_TRACE(c.id);
+    cSp_Window* dialog = Keep(new cSp_Window(c.id, kSpDialogWindowType, nullptr, 0, 0));
+    ASSERT_NE(dialog->GetDialogRef(), nullptr);
+    EXPECT_EQ(dialog->GetDialogFlag(), 1);
+    EXPECT_EQ(GetDialogWindow(dialog->GetDialogRef()), dialog->GetWindowRef());
+    EXPECT_EQ(GetDialogDefaultItem(dialog->GetDialogRef()), c.defaultItem);
+    EXPECT_EQ(GetDialogCancelItem(dialog->GetDialogRef()), c.cancelItem);
+    EXPECT_EQ(dialog->IsOpen(), 0);
+  }
+  // Type 1 from the resource only: a 'WIND' read with type 0 is no dialog.
+  cSp_Window* plain = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
+  EXPECT_EQ(plain->GetDialogRef(), nullptr);
+}
+
+TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsTheMenuBar) {
+  UseResources(kWindowResources);
+  cSp_Window* dialog =
+      Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 1, kWindowMovableModalDialogProc));
+  ASSERT_NE(dialog->GetDialogRef(), nullptr);
+  EXPECT_EQ(CountDITL(dialog->GetDialogRef()), 3);
+  EXPECT_EQ(GetDialogDefaultItem(dialog->GetDialogRef()), 1);
+  EXPECT_EQ(GetDialogCancelItem(dialog->GetDialogRef()), 2);
+  EXPECT_NE(dialog->GetRootControlRef(), nullptr);
+  ControlRef root = nullptr;
+  EXPECT_EQ(GetRootControl(dialog->GetWindowRef(), &root), noErr);
+  EXPECT_EQ(root, dialog->GetRootControlRef());
+  // The first dialog went; only the rebuilt one is left.
+  EXPECT_EQ(sp_testing::WindowList().size(), 1u);
+  WindowClass windowClass = 0;
+  GetWindowClass(dialog->GetWindowRef(), &windowClass);
+  EXPECT_EQ(windowClass, kMovableModalWindowClass);
+  // Placed from its port's bounds at (0, 0): pushed below the menu bar and off the edge.
+  Rect screen = {0, 0, 0, 0};
+  Sp_GetScreenSize(&screen);
+  const Rect r = Content(dialog);
+  EXPECT_EQ(r.top, screen.top + 25);
+  EXPECT_EQ(r.left, screen.left + 10);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 120);
+}
+
+TEST_F(WindowObjectTest, FlagsChangeWindowAttributesOnlyWhenApplied) {
+  struct Case {
+    const char* name;
+    void (cSp_Window::*setup)(unsigned char, unsigned char);
+    WindowAttributes attribute;
+  };
+  const Case cases[] = {
+      {"grow icon", &cSp_Window::SetupDrawGrowIconFlag, kWindowResizableAttribute},
+      {"close box", &cSp_Window::SetupCloseBoxFlag, kWindowCloseBoxAttribute},
+      // The toolbox's live-resize attribute, never bit 16.
+      {"live resize", &cSp_Window::SetupWindowLiveResizeFlag, kWindowLiveResizeAttribute},
+      {"no shadow", &cSp_Window::SetupWindowNoShadowFlag, kWindowNoShadowAttribute},
+  };
+  cSp_Window* window = AddWindow(10, 50, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    (window->*c.setup)(1, 1);
+    EXPECT_NE(Attributes(window) & c.attribute, 0u);
+    (window->*c.setup)(0, 0);
+    EXPECT_NE(Attributes(window) & c.attribute, 0u) << "stored only";
+    (window->*c.setup)(0, 1);
+    EXPECT_EQ(Attributes(window) & c.attribute, 0u);
+    EXPECT_EQ(Attributes(window) & (1u << 16), 0u);
+  }
+  EXPECT_EQ(window->GetDrawGrowIconFlag(), 0);
+  EXPECT_EQ(window->GetCloseBoxFlag(), 0);
+  EXPECT_EQ(window->GetWindowLiveResizeFlag(), 0);
+  EXPECT_EQ(window->GetWindowNoShadowFlag(), 0);
+}
+
+TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
+  // zoomDocProc: resizable with both zoom boxes.
+  cSp_Window* window =
+      Keep(new cSp_Window(Pt(10, 50), Pt(200, 100), 0, zoomDocProc, kSpNormalWindowType, nullptr));
+  ASSERT_NE(Attributes(window) & kWindowFullZoomAttribute, 0u);
+
+  // Start values: grow icon, close box and live resize on, no shadow off.
+  window->SetupWindowBehaviorIntoMacWindow();
+  WindowAttributes a = Attributes(window);
+  EXPECT_NE(a & kWindowResizableAttribute, 0u);
+  EXPECT_NE(a & kWindowCloseBoxAttribute, 0u);
+  EXPECT_NE(a & kWindowLiveResizeAttribute, 0u);
+  EXPECT_EQ(a & kWindowNoShadowAttribute, 0u);
+  EXPECT_NE(a & kWindowFullZoomAttribute, 0u) << "setting the grow icon keeps the zoom boxes";
+
+  window->SetupDrawGrowIconFlag(0, 0);
+  window->SetupCloseBoxFlag(0, 0);
+  window->SetupWindowLiveResizeFlag(0, 0);
+  window->SetupWindowNoShadowFlag(1, 0);
+  window->SetupWindowBehaviorIntoMacWindow();
+  a = Attributes(window);
+  EXPECT_EQ(a & (kWindowResizableAttribute | kWindowFullZoomAttribute), 0u)
+      << "without the grow icon both zoom boxes go too";
+  EXPECT_EQ(a & kWindowCloseBoxAttribute, 0u);
+  EXPECT_EQ(a & kWindowLiveResizeAttribute, 0u);
+  EXPECT_NE(a & kWindowNoShadowAttribute, 0u);
+}
+
+TEST_F(WindowObjectTest, ColoursAreTheWindowPortsAndTheCurrentPortIsKept) {
+  cSp_Window* window = AddWindow(10, 50, 0);
+  GrafPtr before = nullptr;
+  GetPort(&before);
+  RGBColor green = {0, 0xFFFF, 0};
+  RGBForeColor(&green);
+  RGBColor red = {0xFFFF, 0, 0};
+  RGBColor blue = {0, 0, 0xFFFF};
+  window->SetupWindowForColor(&red);
+  window->SetupWindowBackColor(&blue);
+  GrafPtr after = nullptr;
+  GetPort(&after);
+  EXPECT_EQ(after, before);
+  RGBColor fore = {}, back = {};
+  window->GetWindowForColor(&fore);
+  window->GetWindowBackColor(&back);
+  EXPECT_EQ(fore.red, 0xFFFF);
+  EXPECT_EQ(fore.green, 0);
+  EXPECT_EQ(back.blue, 0xFFFF);
+  EXPECT_EQ(back.red, 0);
+  RGBColor current = {};
+  GetForeColor(&current);
+  EXPECT_EQ(current.green, 0xFFFF) << "the current port's own colour is untouched";
+  EXPECT_EQ(current.red, 0);
+}
+
+TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
+  controlCommandRefNoCurrent_GlV = 0;
+  struct Case {
+    int call;
+    SInt32 refNo;
+    UInt32 id;
+  };
+  const Case checks[] = {{1, 1, SpFourCC("C001")},
+                         {12, 12, SpFourCC("C012")},
+                         {100, 100, SpFourCC("C100")},
+                         {999, 999, SpFourCC("C999")}};
+  std::size_t next = 0;
+  for (int call = 1; call <= 999; ++call) {
+    SInt32 refNo = 0;
+    UInt32 command = 0;
+    ASSERT_EQ(Sp_GetNewAutoControlCommand(refNo, command), 1) << call;
+    if (next < sizeof checks / sizeof checks[0] && checks[next].call == call) {
+      EXPECT_EQ(refNo, checks[next].refNo);
+      EXPECT_EQ(command, checks[next].id) << call;
+      ++next;
+    }
+  }
+  SInt32 refNo = -5;
+  UInt32 command = 7;
+  EXPECT_EQ(Sp_GetNewAutoControlCommand(refNo, command), 0);
+  EXPECT_EQ(refNo, -5);
+  EXPECT_EQ(command, 7u);
+  EXPECT_EQ(controlCommandRefNoCurrent_GlV, 999);
+  controlCommandRefNoCurrent_GlV = 0;
+}
+
+// ---- Keys -----------------------------------------------------------------------------------
+
+// Takes the keys its operations are offered when `takes`; logs them.
+class KeyWindow : public cSp_Window {
+ public:
+  KeyWindow(Point topLeft, bool takes, tWindowType type = kSpNormalWindowType)
+      : cSp_Window(topLeft, Pt(200, 100), 1, documentProc, type, kSpWindowInFrontOfAll),
+        takes_(takes) {}
+  unsigned char KeyIntoWindow(char c, char, short, unsigned char) override {
+    Log().push_back(std::string("op.key:") + c);
+    return takes_;
+  }
+  unsigned char RowKeyDownIntoWindow(char c, char, short, unsigned char) override {
+    Log().push_back(std::string("op.down:") + c);
+    return takes_;
+  }
+  unsigned char RowKeyUpOnWindow(char c, char, short) override {
+    Log().push_back(std::string("op.up:") + c);
+    return takes_;
+  }
+
+ private:
+  unsigned char takes_;
+};
+
+struct KeyArgs {
+  char charCode = 0, keyCode = 0;
+  unsigned char autoKey = 0;
+  short modifiers = 0;
+  unsigned long userData = 0;
+};
+KeyArgs gKeyArgs;
+
+unsigned char KeyCallback(char charCode, char keyCode, unsigned char autoKey, short modifiers,
+                          unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, autoKey, modifiers, userData};
+  Log().push_back(std::string("cb.key:") + charCode);
+  return 1;
+}
+unsigned char DownCallback(char charCode, char keyCode, unsigned char autoKey, short modifiers,
+                           unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, autoKey, modifiers, userData};
+  Log().push_back(std::string("cb.down:") + charCode);
+  return 1;
+}
+unsigned char UpCallback(char charCode, char keyCode, short modifiers, unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, 0, modifiers, userData};
+  Log().push_back(std::string("cb.up:") + charCode);
+  return 1;
+}
+
+TEST_F(WindowObjectTest, KeysReachTheOperationFirstAndTheCallbackOnlyWhenItDeclines) {
+  for (bool takes : {true, false}) {
+    SCOPED_TRACE(takes ? "operation takes" : "operation declines");
+    Log().clear();
+    KeyWindow* window = Keep(new KeyWindow(Pt(10, 50), takes));
+    window->SetupKeyInIntoWindowCallback(KeyCallback, reinterpret_cast<unsigned long>(window));
+    window->SetupRowKeyDownIntoWindowCallback(DownCallback, 2);
+    // Pointer-sized user data keeps its high bits.
+    const unsigned long userData = reinterpret_cast<unsigned long>(window);
+    window->SetupRowKeyUpOnWindowCallbackPtr(UpCallback, userData);
+    EXPECT_EQ(Sp_KeyInWindow('a', 0x00, cmdKey, 1), 1);
+    EXPECT_EQ(Sp_RowKeyDownOnWindow('b', 0x0B, 0, 0), 1);
+    EXPECT_EQ(Sp_RowKeyUpOnWindow('c', 0x08, shiftKey), 1);
+    if (takes) {
+      EXPECT_EQ(Log(), (std::vector<std::string>{"op.key:a", "op.down:b", "op.up:c"}));
+    } else {
+      EXPECT_EQ(Log(), (std::vector<std::string>{"op.key:a", "cb.key:a", "op.down:b", "cb.down:b",
+                                                 "op.up:c", "cb.up:c"}));
+      EXPECT_EQ(gKeyArgs.charCode, 'c');
+      EXPECT_EQ(gKeyArgs.keyCode, 0x08);
+      EXPECT_EQ(gKeyArgs.modifiers, shiftKey);
+      EXPECT_EQ(gKeyArgs.userData, userData);
+    }
+  }
+}
+
+TEST_F(WindowObjectTest, FloatingClosedAndClearedWindowsNeverTakeKeys) {
+  KeyWindow* floating = Keep(new KeyWindow(Pt(10, 50), true, kSpFloatingWindowType));
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
+  cSp_Window* closed = AddWindow(30, 70, 0);
+  closed->SetupKeyInIntoWindowCallback(KeyCallback, 1);
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(floating->IsOpen(), 1);
+
+  // A null procedure clears the pair.
+  cSp_Window* open = AddWindow(40, 80, 1);
+  open->SetupKeyInIntoWindowCallback(KeyCallback, 1);
+  open->SetupKeyInIntoWindowCallback(nullptr, 99);
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
+}
+
+// ---- Control items --------------------------------------------------------------------------
+
+TEST_F(WindowObjectTest, ControlItemsAreMadeOnceFoundByNumberAndControlAndGoWithTheWindow) {
+  UseResources(kWindowResources);
+  cSp_Window* dialog = Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 0, 0));
+  cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
+  cSp_ControlItem* cancel = dialog->SetupDialogContorlItem(2, kButtonDialogItem);
+  ASSERT_NE(ok, nullptr);
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(dialog->SetupDialogContorlItem(2, kCheckBoxDialogItem), cancel) << "made once";
+  EXPECT_EQ(cancel->GetItemType(), kCheckBoxDialogItem);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(1), ok);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(3), nullptr);
+  EXPECT_EQ(dialog->GetControlItemList(), ok);
+  EXPECT_EQ(ok->NextObject(), cancel);
+
+  ControlRef cancelControl = nullptr;
+  ASSERT_EQ(GetDialogItemAsControl(dialog->GetDialogRef(), 2, &cancelControl), noErr);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(cancelControl), cancel);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(nullptr), nullptr);
+  // The items are deleted with the window (the sanitizer sees a leak otherwise).
+}
+
+TEST_F(WindowObjectTest, RebuiltDialogEmbedsItsControlItemsInTheRootControl) {
+  UseResources(kWindowResources);
+  cSp_Window* dialog =
+      Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 1, kWindowMovableModalDialogProc));
+  cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
+  ASSERT_NE(ok, nullptr);
+  ControlRef super = nullptr;
+  EXPECT_EQ(GetSuperControl(ok->GetMacOSControlHandle(), &super), noErr);
+  EXPECT_EQ(super, dialog->GetRootControlRef());
+}
+
+}  // namespace
+}  // namespace window_object_test

@@ -1,0 +1,141 @@
+// What the tests of the window object and its lists share: a clean window, event and resource
+// state, windows that go at the end of each test, the order of a list and of the screen, and
+// procedures that write what they were told into one log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Dialogs.h"
+#include "ErrorLogCapture.h"
+#include "MacWindows.h"
+#include "SpTesting.h"
+#include "SpWindow.h"
+#include "TestEvents.h"
+#include "TestResources.h"
+#include "TestWindows.h"
+
+namespace window_object_test {
+
+// 2004-03-01 12:00:00 local time.
+constexpr SInt64 kTestDate = 3160987200LL;
+
+inline Point Pt(SInt16 h, SInt16 v) {
+  Point p;
+  p.h = h;
+  p.v = v;
+  return p;
+}
+
+// "名称未設定" (MacJapanese).
+inline std::string Untitled() {
+  return "\x96\xBC\x8F\xCC\x96\xA2\x90\xDD\x92\xE8";
+}
+
+// What the procedure lists said, in order: "<window name>.<list>".
+inline std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+// The user data of the logging procedures: a name, and whether a before procedure refuses.
+struct ProcTag {
+  std::string name;
+  bool refuse = false;
+};
+
+inline unsigned char LogBefore(cSp_Window*, short, unsigned long userData) {
+  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
+  Log().push_back(tag->name);
+  return tag->refuse ? 0 : 1;
+}
+
+inline void LogAfter(cSp_Window*, short, unsigned long userData) {
+  Log().push_back(reinterpret_cast<const ProcTag*>(userData)->name);
+}
+
+class WindowObjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    sp_testing::ResetEvents();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    Log().clear();
+  }
+  void TearDown() override {
+    // Front to back, so that each close hands the front on to a window that still exists.
+    windows_.clear();
+    tags_.clear();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    sp_testing::ResetEvents();
+    sp_testing::UseRealClock();
+  }
+
+  // Keeps the window until the end of the test.
+  template <class W>
+  W* Keep(W* window) {
+    windows_.emplace_back(window);
+    return window;
+  }
+
+  // An ordinary window of 200 x 100 at (h, v), placed in its list by `behind`.
+  cSp_Window* AddWindow(SInt16 h, SInt16 v, unsigned char openNow,
+                        tWindowType type = kSpNormalWindowType,
+                        cSp_Window* behind = kSpWindowInFrontOfAll) {
+    return Keep(new cSp_Window(Pt(h, v), Pt(200, 100), openNow, documentProc, type, behind));
+  }
+
+  // Every registration on a window's lists logs "<name>.<list>".
+  void Watch(cSp_Window* window, const std::string& name) {
+    SInt32 ref = 0;
+    window->SetupAfterOpenProc(LogAfter, Tag(name + ".afterOpen"), ref);
+    window->SetupAfterCloseProc(LogAfter, Tag(name + ".afterClose"), ref);
+    window->SetupMoveToFrontProc(LogAfter, Tag(name + ".front"), ref);
+    window->SetupMoveToBackProc(LogAfter, Tag(name + ".back"), ref);
+  }
+
+  unsigned long Tag(const std::string& name, bool refuse = false) {
+    tags_.emplace_back(new ProcTag{name, refuse});
+    return reinterpret_cast<unsigned long>(tags_.back().get());
+  }
+
+  // The windows of a list, head first.
+  static std::vector<cSp_Window*> ListOrder(cSp_Window* head) {
+    std::vector<cSp_Window*> order;
+    for (cSp_Window* w = head; w != nullptr; w = w->NextObject()) order.push_back(w);
+    return order;
+  }
+
+  // The toolbox windows of these window objects, front to back as the screen has them.
+  static std::vector<cSp_Window*> ScreenOrder(const std::vector<cSp_Window*>& objects) {
+    std::vector<cSp_Window*> order;
+    for (WindowRef w : sp_testing::WindowList()) {
+      for (cSp_Window* o : objects) {
+        if (o->GetWindowRef() == w) order.push_back(o);
+      }
+    }
+    return order;
+  }
+
+  static bool Visible(cSp_Window* w) { return IsWindowVisible(w->GetWindowRef()); }
+  static bool Hilited(cSp_Window* w) { return IsWindowHilited(w->GetWindowRef()); }
+
+  // The resource source compiled into the application's file.
+  static void UseResources(const std::string& source) {
+    std::vector<UInt8> bytes;
+    std::string error;
+    ASSERT_TRUE(sp_testing::CompileResourceSource(source, ".", &bytes, &error)) << error;
+    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  }
+
+  std::vector<std::unique_ptr<cSp_Window>> windows_;
+  std::vector<std::unique_ptr<ProcTag>> tags_;
+  ErrorLogCapture errors_;
+};
+
+}  // namespace window_object_test

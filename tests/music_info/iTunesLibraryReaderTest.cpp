@@ -1,0 +1,414 @@
+// Reading "iTunes Music Library.xml": the keys of a track, file locations, track ids, playlists,
+// damaged files, reloading when the file changes, and the entry-by-entry property-list reading
+// underneath.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CoreFoundation.h"
+#include "ErrorLogCapture.h"
+#include "Folders.h"
+#include "SpStdFileFunction.h"
+#include "SpiTunesMusicInfoObject.h"
+#include "iTunesLibraryTestSupport.h"
+
+namespace {
+
+using ittest::Dict;
+using ittest::Entries;
+using ittest::Int;
+using ittest::LibraryXml;
+using ittest::PlayList;
+using ittest::Str;
+using ittest::TrackDict;
+
+std::string PercentEscaped(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_') {
+      out += char(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+class LibraryReaderTest : public ittest::LibraryHomeTest {
+ protected:
+  // Reads the library file as the application does; null when it gives no library.
+  std::unique_ptr<ciTunesMusicInfoObj> Create() {
+    return std::unique_ptr<ciTunesMusicInfoObj>(SpiTM_CreateITunesMusicInfo(1));
+  }
+  std::unique_ptr<ciTunesMusicInfoObj> CreateFrom(const std::string& xml) {
+    WriteLibrary(xml);
+    return Create();
+  }
+};
+
+// ---- Tracks -----------------------------------------------------------------------------------
+
+// Texts, numbers, the location's file name and the key count of a track on one line.
+std::string Summary(const cSPiTMI_TrackInfoObj& t) {
+  std::string s;
+  for (tSpiTMI_TextField f : {kSpiTMI_Name, kSpiTMI_Artist, kSpiTMI_Composer, kSpiTMI_Album,
+                              kSpiTMI_Grouping, kSpiTMI_Genre, kSpiTMI_Comments})
+    s += std::string(t.GetText(f)) + "|";
+  char numbers[160];
+  std::snprintf(numbers, sizeof numbers, "%d %d %u %d/%d %d/%d %d %d %X %X|", int(t.GetBitRate()),
+                int(t.GetSampleRate()), unsigned(t.GetTotalTime()), t.GetDiscNumber(),
+                t.GetDiscCount(), t.GetTrackNumber(), t.GetTrackCount(), t.GetYear(),
+                int(t.GetPlayCount()), unsigned(t.GetFileType()), unsigned(t.GetFileCreator()));
+  return s + numbers + t.GetLocationFile().fileName + "|" + std::to_string(t.GetKeyCount());
+}
+
+TEST_F(LibraryReaderTest, EveryKeyOfATrackIsReadAndCounted) {
+  const std::string song = MakeFile("Music/song.aiff");
+  const std::string xml = LibraryXml(
+      {{7, Dict({{"Track ID", Int(7)},
+                 {"Name", Str("\xE6\x97\xA5\xE6\x9C\xAC")},  // "日本" in the file's UTF-8
+                 {"Artist", Str("Ann & Bob")},
+                 {"Composer", Str("Cole")},
+                 {"Album", Str("Songs")},
+                 {"Grouping", Str("Live")},
+                 {"Genre", Str("Rock")},
+                 {"Kind", Str("AIFF audio file")},  // not read
+                 {"Bit Rate", Int(1411)},
+                 {"Sample Rate", Int(44100)},
+                 {"Comments", Str("\xE6\x97\xA5 note")},
+                 {"Total Time", Int(215900)},
+                 {"Disc Number", Int(1)},
+                 {"Disc Count", Int(2)},
+                 {"Track Number", Int(65539)},  // the low 16 bits: 3
+                 {"Track Count", Int(12)},
+                 {"Year", Int(2003)},
+                 {"Play Count", Int(4)},
+                 {"File Type", Int(0x41494646)},
+                 {"File Creator", Int(0x6850304C)},
+                 {"Location", Str("file://localhost" + PercentEscaped(song))}})},
+       {8, Dict({{"Track ID", Int(8)},
+                 {"Name", Str(std::string(1023, 'n'))},
+                 {"Artist", Str(std::string(1024, 'a'))},
+                 {"Genre", Str(std::string(64, 'g'))},
+                 {"Total Time", Int(3000000000LL)},
+                 {"Year", Str("2003")},
+                 {"Album", Str("")}})}},
+      nullptr, "file://localhost" + PercentEscaped(home_.Path("Music")) + "/");
+  auto library = CreateFrom(xml);
+  ASSERT_NE(nullptr, library);
+  cSPiTMI_TrackInfoObj* t = library->SerchTrackInfoObjectFromTrackID(7);
+  ASSERT_NE(nullptr, t);
+  EXPECT_EQ(
+      "\x93\xFA\x96\x7B|Ann & Bob|Cole|Songs|Live|Rock|\x93\xFA note|1411 44100 215900 1/2 "
+      "3/12 2003 4 41494646 6850304C|song.aiff|21",
+      Summary(*t));
+  EXPECT_EQ(UInt32(kCFStringEncodingMacJapanese), t->GetTextEncoding(kSpiTMI_Name));
+  // 1,023 bytes of name fit; a longer artist or genre, and numbers that are none, are not read.
+  EXPECT_EQ(std::string(1023, 'n') + "|||||||0 0 0 0/0 0/0 0 0 0 0||2",
+            Summary(*library->SerchTrackInfoObjectFromTrackID(8)));
+  EXPECT_EQ(1, library->GetMusicFolder().valid);
+  EXPECT_STREQ("Music", library->GetMusicFolder().fileName);
+}
+
+TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscapesDecoded) {
+  const std::string plain = MakeFile("Music/a b.aiff");
+  const std::string japanese = MakeFile("Music/\xE6\x9B\xB2.aiff");  // "曲.aiff"
+  const std::string missing = home_.Path("Music/gone.aiff");
+  struct Case {
+    std::string url;
+    const char* name;  // the record's file name, null for no record
+  } cases[] = {
+      {"file://localhost" + PercentEscaped(plain), "a b.aiff"},
+      {"file://" + PercentEscaped(plain), "a b.aiff"},
+      {"file://LocalHost" + PercentEscaped(plain), "a b.aiff"},
+      {"file://localhost" + PercentEscaped(japanese), "\x8B\xC8.aiff"},
+      {"file://otherhost" + PercentEscaped(plain), nullptr},
+      {"http://localhost" + PercentEscaped(plain), nullptr},
+      {"file:" + PercentEscaped(plain), nullptr},
+      {"file://localhost" + PercentEscaped(missing), nullptr},
+      {"file://localhost" + PercentEscaped(plain) + "%2", nullptr},
+  };
+  SInt32 musicDirID = 0;
+  short vRefNum = 0;
+  ASSERT_EQ(noErr, Sp_FindSystemFolderByDirId(kOnSystemDisk, kMusicDocumentsFolderType, &musicDirID,
+                                              &vRefNum));
+  std::vector<std::pair<long long, std::string>> tracks;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    tracks.push_back(
+        {static_cast<long long>(i + 1), Dict({{"Track ID", Int(static_cast<long long>(i + 1))},
+                                              {"Location", Str(cases[i].url)}})});
+  }
+  auto library = CreateFrom(LibraryXml(tracks));
+  ASSERT_NE(nullptr, library);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    cSPiTMI_TrackInfoObj* t = library->SerchTrackInfoObjectFromTrackID(SInt32(i + 1));
+    ASSERT_NE(nullptr, t) << c.url;
+    EXPECT_STREQ(c.url.c_str(), t->GetText(kSpiTMI_Location)) << "kept as written";
+    const sExtStdFileInfo& file = t->GetLocationFile();
+    if (c.name == nullptr) {
+      EXPECT_EQ(0, file.valid) << c.url;
+      EXPECT_EQ(2, t->GetKeyCount()) << c.url << ": the id and the location text";
+      continue;
+    }
+    ASSERT_EQ(1, file.valid) << c.url;
+    EXPECT_STREQ(c.name, file.fileName) << c.url;
+    EXPECT_EQ(vRefNum, file.vRefNum) << c.url;
+    EXPECT_EQ(musicDirID, file.dirID) << c.url;
+    SInt32 fileID = 0;
+    ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(file.vRefNum, file.dirID, c.name, fileID));
+    EXPECT_EQ(fileID, file.fileID) << c.url;
+    EXPECT_EQ(3, t->GetKeyCount()) << c.url;
+  }
+}
+
+TEST_F(LibraryReaderTest, TrackIdsAbove65535KeepTheirOwnTracks) {
+  const std::vector<std::string> playlists = {PlayList("Wide", {70000, 65536, 4464})};
+  auto library = CreateFrom(LibraryXml({{4464, TrackDict(4464, "low", "A", "X", 1, 3, 1000)},
+                                        {70000, TrackDict(70000, "high", "A", "X", 2, 3, 2000)},
+                                        {65536, TrackDict(65536, "round", "A", "X", 3, 3, 3000)}},
+                                       &playlists));
+  ASSERT_NE(nullptr, library);
+  EXPECT_EQ((std::vector<SInt32>{4464, 65536, 70000}), ittest::TrackIds(*library));
+  EXPECT_EQ((std::vector<std::string>{"Wide [1:70000 2:65536 3:4464]"}),
+            ittest::Groups(library->GetFirstPlayList()));
+}
+
+// ---- Playlists --------------------------------------------------------------------------------
+
+TEST_F(LibraryReaderTest, PlaylistsKeepOnlyTheUsersOwnListsOfKnownTracks) {
+  const std::vector<std::string> playlists = {
+      PlayList("Library", {1, 2}, {{"Master", ittest::True()}}),
+      PlayList("Recent", {1}, {{"Smart Info", "<data>AQID</data>"}}),
+      PlayList("Nobody", {99, 0}),
+      PlayList("Twice", {2, 1, 2}),
+      Dict({{"Name", Str("No items key")}}),
+      Str("not a playlist"),
+      Dict({{"Name", Str("Odd entries")},
+            {"Playlist Items", ittest::Array({Str("x"), Dict({{"Track ID", Str("1")}}),
+                                              Dict({{"Track ID", Int(1)}})})}}),
+  };
+  auto library = CreateFrom(LibraryXml(
+      {{1, TrackDict(1, "a", "A", "X", 1, 2, 1000)}, {2, TrackDict(2, "b", "A", "X", 2, 2, 2000)}},
+      &playlists));
+  ASSERT_NE(nullptr, library);
+  EXPECT_EQ((std::vector<std::string>{"Twice [1:2 2:1 3:2]", "Odd entries [1:1]"}),
+            ittest::Groups(library->GetFirstPlayList()));
+
+  auto none = CreateFrom(LibraryXml({{1, TrackDict(1, "a", "A", "X", 1, 2, 1000)}}));
+  ASSERT_NE(nullptr, none);
+  EXPECT_EQ(nullptr, none->GetFirstPlayList());
+  EXPECT_NE(nullptr, none->GetFirstAlbumGroup());
+}
+
+// ---- Damaged files and reloading --------------------------------------------------------------
+
+TEST_F(LibraryReaderTest, ALibraryThatDoesNotParseIsNotReadAndAddsNothing) {
+  const std::string good = LibraryXml(
+      {{1, TrackDict(1, "a", "A", "X", 1, 2, 1000)}, {2, TrackDict(2, "b", "A", "X", 2, 2, 2000)}});
+  // Cut after the first track: it was parsed, but the file is no property list.
+  const std::string cut = good.substr(0, good.find("<key>2</key>"));
+  ErrorLogCapture log;
+  EXPECT_EQ(nullptr, CreateFrom(cut));
+  EXPECT_EQ(nullptr, CreateFrom(""));
+  std::remove(LibraryPath().c_str());
+  EXPECT_EQ(nullptr, Create()) << "no file";
+
+  // Loading into a library that holds tracks leaves them as they are.
+  auto library = CreateFrom(good);
+  ASSERT_NE(nullptr, library);
+  WriteLibrary(LibraryXml({{3, TrackDict(3, "c", "B", "Y", 1, 1, 3000)}}).substr(0, 300));
+  EXPECT_EQ(0, SpiTM_LoadITunesMusicInfo(library.get(), library->GetLibraryFileVRefNum(),
+                                         library->GetLibraryFileDirID(), kSpiTM_LibraryFileName));
+  EXPECT_EQ((std::vector<SInt32>{1, 2}), ittest::TrackIds(*library));
+  EXPECT_EQ(0u, log.Count()) << "a damaged library is no failure of the program";
+
+  // A property list whose root is no dictionary is read, and adds nothing.
+  auto other = CreateFrom(ittest::Plist(ittest::Array({Dict({{"Tracks", Dict({})}})})));
+  ASSERT_NE(nullptr, other);
+  EXPECT_EQ(nullptr, other->GetFirstTrack());
+}
+
+TEST_F(LibraryReaderTest, TheLibraryIsReadAgainOnlyWhenItsFileIsNewer) {
+  auto version = [](const char* album) {
+    return LibraryXml({{1, TrackDict(1, "a", "A", album, 1, 1, 1000)}});
+  };
+  auto album = [](ciTunesMusicInfoObj& library) -> std::string {
+    return library.GetFirstTrack() != nullptr ? library.GetFirstTrack()->GetText(kSpiTMI_Album)
+                                              : "<empty>";
+  };
+  WriteLibrary(version("One"), 0);
+  auto library = Create();
+  ASSERT_NE(nullptr, library);
+  const UInt32 first = library->GetModifiedDate();
+  EXPECT_NE(0u, first);
+
+  struct Step {
+    std::string text;  // empty: the file is removed
+    long modified;
+    std::string album;
+    const char* why;
+  } steps[] = {
+      {version("Two"), 0, "One", "the same date: not read again"},
+      {version("Two"), -100, "One", "an older date: not read again"},
+      {version("Three"), 100, "Three", "a newer date: read again"},
+      {version("Four").substr(0, 200), 200, "<empty>", "damaged: emptied, and tried again later"},
+      {version("Five"), 150, "Five", "after a failed read any date is new"},
+      {"", 0, "Five", "a file that is gone changes nothing"},
+  };
+  for (const Step& s : steps) {
+    if (s.text.empty()) {
+      std::remove(LibraryPath().c_str());
+    } else {
+      WriteLibrary(s.text, s.modified);
+    }
+    library->CheckITunesMusicInfoFileModifyAndReLoadData();
+    EXPECT_EQ(s.album, album(*library)) << s.why;
+  }
+  EXPECT_EQ(first + 150, library->GetModifiedDate());
+}
+
+TEST_F(LibraryReaderTest, WithoutAnITunesFolderThereIsNoLibrary) {
+  ASSERT_EQ(0, rmdir(ITunesFolder().c_str()));
+  EXPECT_EQ(nullptr, SpiTM_CreateITunesMusicInfo(1));
+  EXPECT_EQ(nullptr, SpiTM_CreateITunesMusicInfo(0));
+  ASSERT_EQ(0, mkdir(ITunesFolder().c_str(), 0700));
+  std::unique_ptr<ciTunesMusicInfoObj> empty(SpiTM_CreateITunesMusicInfo(0));
+  ASSERT_NE(nullptr, empty) << "without reading, no file is needed";
+  EXPECT_EQ(1, empty->IsLibraryFileValid());
+  EXPECT_STREQ(kSpiTM_LibraryFileName, empty->GetLibraryFileName());
+  EXPECT_EQ(0u, empty->GetModifiedDate());
+  WriteLibrary(LibraryXml({{1, TrackDict(1, "a", "A", "X", 1, 1, 1000)}}));
+  empty->CheckITunesMusicInfoFileModifyAndReLoadData();
+  EXPECT_NE(nullptr, empty->GetFirstTrack()) << "an unread library reads at its first check";
+}
+
+TEST_F(LibraryReaderTest, DamagedLibrariesNeverCrashTheReader) {
+  const std::vector<std::string> playlists = {PlayList("P", {1, 2, 3}),
+                                              PlayList("M", {1}, {{"Master", ittest::True()}})};
+  const std::string good = LibraryXml({{1, TrackDict(1, "a", "A", "X", 1, 3, 1000)},
+                                       {2, TrackDict(2, "\xE6\x97\xA5", "A", "X", 2, 3, 2000,
+                                                     {{"Location", Str("file:///nowhere")}})},
+                                       {3, TrackDict(3, "c", "B", "Y", 1, 1, 3000)}},
+                                      &playlists);
+  std::mt19937 random(20240607);
+  const std::string alphabet = "<>/&;\"=x0 \n\xE6\x97";
+  int read = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::string text = good;
+    const int edits = 1 + int(random() % 4);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0:
+          text.resize(at);
+          break;
+        case 1:
+          text[at] = alphabet[random() % alphabet.size()];
+          break;
+        case 2:
+          text.erase(at, 1 + random() % 40);
+          break;
+        default:
+          text.insert(at, text.substr(random() % text.size(), 1 + random() % 60));
+      }
+    }
+    WriteLibrary(text);
+    std::unique_ptr<ciTunesMusicInfoObj> library(SpiTM_CreateITunesMusicInfo(0));
+    ASSERT_NE(nullptr, library);
+    if (SpiTM_LoadITunesMusicInfo(library.get(), library->GetLibraryFileVRefNum(),
+                                  library->GetLibraryFileDirID(), kSpiTM_LibraryFileName)) {
+      ++read;
+      cSp_uLongCollection lengths;
+      lengths.SetValue(-1, 1);
+      library->GetTargetAlbum(1, &lengths, 0, nullptr);
+      library->GetTargetAlbum(1, &lengths, 1, nullptr);
+    } else {
+      EXPECT_EQ(nullptr, library->GetFirstTrack()) << text;
+      EXPECT_EQ(nullptr, library->GetFirstPlayList()) << text;
+    }
+  }
+  EXPECT_GT(read, 0) << "some edits leave a readable file";
+}
+
+// ---- Entry-by-entry reading -------------------------------------------------------------------
+
+struct Delivered {
+  std::vector<std::string> entries;
+};
+
+void Collect(const void* key, const void* value, void* context) {
+  std::string text = "?";
+  if (CFGetTypeID(value) == CFStringGetTypeID()) {
+    char buffer[64];
+    CFStringGetCString(static_cast<CFStringRef>(value), buffer, sizeof buffer,
+                       kCFStringEncodingUTF8);
+    text = buffer;
+  } else if (CFGetTypeID(value) == CFDictionaryGetTypeID()) {
+    text = "dict of " + std::to_string(CFDictionaryGetCount(static_cast<CFDictionaryRef>(value)));
+  }
+  char name[64];
+  CFStringGetCString(static_cast<CFStringRef>(key), name, sizeof name, kCFStringEncodingUTF8);
+  static_cast<Delivered*>(context)->entries.push_back(std::string(name) + "=" + text);
+}
+
+CFPropertyListRef ReadDelivering(const std::string& xml, Delivered& delivered) {
+  CFDataRef data =
+      CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(xml.data()), CFIndex(xml.size()));
+  CFStringRef error = nullptr;
+  CFPropertyListRef root = sp_platform::CreatePropertyListDeliveringEntries(
+      data, kCFPropertyListImmutable, CFSTR("Tracks"), Collect, &delivered, &error);
+  EXPECT_EQ(root == nullptr, error != nullptr);
+  if (error != nullptr) CFRelease(error);
+  CFRelease(data);
+  return root;
+}
+
+TEST(LibraryStreamTest, EntriesOfTheRootsTracksArriveInDocumentOrderAndAreNotKept) {
+  const std::string xml =
+      ittest::Plist(Dict({{"A", Int(1)},
+                          {"Tracks", Dict({{"2", Dict({{"Name", Str("two")}, {"Year", Int(1)}})},
+                                           {"1", Str("one")},
+                                           {"2", Str("again")}})},
+                          {"Nested", Dict({{"Tracks", Dict({{"9", Str("kept")}})}})}}));
+  Delivered delivered;
+  CFPropertyListRef root = ReadDelivering(xml, delivered);
+  ASSERT_NE(nullptr, root);
+  EXPECT_EQ((std::vector<std::string>{"2=dict of 2", "1=one", "2=again"}), delivered.entries);
+  CFDictionaryRef dict = static_cast<CFDictionaryRef>(root);
+  const void* tracks = CFDictionaryGetValue(dict, CFSTR("Tracks"));
+  ASSERT_EQ(CFDictionaryGetTypeID(), CFGetTypeID(tracks));
+  EXPECT_EQ(0, CFDictionaryGetCount(static_cast<CFDictionaryRef>(tracks)));
+  const void* nested = CFDictionaryGetValue(dict, CFSTR("Nested"));
+  ASSERT_EQ(CFDictionaryGetTypeID(), CFGetTypeID(nested));
+  const void* inner = CFDictionaryGetValue(static_cast<CFDictionaryRef>(nested), CFSTR("Tracks"));
+  EXPECT_EQ(1, CFDictionaryGetCount(static_cast<CFDictionaryRef>(inner))) << "only the root's";
+  EXPECT_EQ(3, CFDictionaryGetCount(dict));
+  CFRelease(root);
+
+  // A document that breaks off: what was read went out, the document gives nothing.
+  Delivered partial;
+  EXPECT_EQ(nullptr, ReadDelivering(xml.substr(0, xml.find("Nested")), partial));
+  EXPECT_EQ(3u, partial.entries.size());
+  // Without a root dictionary nothing is delivered.
+  Delivered none;
+  root = ReadDelivering(ittest::Plist(ittest::Array({Dict({{"Tracks", Dict({{"1", Int(1)}})}})})),
+                        none);
+  ASSERT_NE(nullptr, root);
+  EXPECT_TRUE(none.entries.empty());
+  CFRelease(root);
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// Shared pieces of the music-library tests: tracks made by hand, summaries of what the library
+// filed where, library files written as XML property lists, and a home folder with the
+// library's "iTunes" folder in it.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MacTypes.h"
+#include "SpiTunesMusicInfoObject.h"
+#include "TestFiles.h"
+
+namespace ittest {
+
+// ---- Tracks made by hand ----------------------------------------------------------------------
+
+struct T {
+  SInt32 id;
+  const char* artist;
+  const char* album;
+  SInt16 number;
+  SInt16 count;
+  UInt32 ms;
+  SInt16 disc = 0;
+  SInt16 discs = 0;
+  SInt16 year = 0;
+  const char* name = "";
+  UInt16 keys = 0;
+  const char* composer = "";
+  const char* genre = "";
+};
+
+inline cSPiTMI_TrackInfoObj* Make(const T& t) {
+  cSPiTMI_TrackInfoObj* track = new (std::nothrow) cSPiTMI_TrackInfoObj();
+  track->SetupTrackID(t.id);
+  track->SetupText(kSpiTMI_Artist, t.artist, 1);
+  track->SetupText(kSpiTMI_Album, t.album, 1);
+  track->SetupText(kSpiTMI_Name, t.name, 1);
+  track->SetupText(kSpiTMI_Composer, t.composer, 1);
+  track->SetupText(kSpiTMI_Genre, t.genre, 1);
+  track->SetupTrackNumber(t.number);
+  track->SetupTrackCount(t.count);
+  track->SetupTotalTime(t.ms);
+  track->SetupDiscNumber(t.disc);
+  track->SetupDiscCount(t.discs);
+  track->SetupYear(t.year);
+  track->SetupKeyCount(t.keys);
+  return track;
+}
+
+inline void AddAll(ciTunesMusicInfoObj& library, const std::vector<T>& tracks) {
+  for (const T& t : tracks) {
+    cSPiTMI_TrackInfoObj* track = Make(t);
+    if (!library.AddTrackInfoItem(track)) delete track;
+  }
+}
+
+// ---- Summaries ----------------------------------------------------------------------------------
+
+inline std::vector<SInt32> TrackIds(const ciTunesMusicInfoObj& library) {
+  std::vector<SInt32> ids;
+  for (auto* t = library.GetFirstTrack(); t != nullptr; t = t->GetTrackLinkNextObjectPtr())
+    ids.push_back(t->GetTrackID());
+  return ids;
+}
+
+// The ids of an item's tracks, "3+7" for two.
+inline std::string ItemTracks(ciTunesInfoMusicGroupItemObj* item) {
+  std::string s;
+  for (SInt32 i = 1; auto* t = item->GetTrackAt(i); ++i)
+    s += (i > 1 ? "+" : "") + std::to_string(t->GetTrackID());
+  return s;
+}
+
+// "Name [n:ids n:ids]" with the group's numbers when any is set.
+inline std::string GroupSummary(const ciTunesInfoMusicGroupObj* g) {
+  std::string s = g->GetName();
+  if (g->GetDiscNumber() || g->GetDiscCount() || g->GetTrackCount() || g->GetYear()) {
+    s += " (" + std::to_string(g->GetDiscNumber()) + "/" + std::to_string(g->GetDiscCount()) + " " +
+         std::to_string(g->GetTrackCount()) + " " + std::to_string(g->GetYear()) + ")";
+  }
+  s += " [";
+  for (auto* item = g->GetFirstItem(); item != nullptr;
+       item = item->GetMusicGroupItemLinkNextObjectPtr()) {
+    if (item != g->GetFirstItem()) s += " ";
+    s += std::to_string(item->GetNumber()) + ":" + ItemTracks(item);
+  }
+  return s + "]";
+}
+
+inline std::vector<std::string> Groups(const ciTunesInfoMusicGroupObj* first) {
+  std::vector<std::string> out;
+  for (auto* g = first; g != nullptr; g = g->GetMusicGroupLinkNextObjectPtr())
+    out.push_back(GroupSummary(g));
+  return out;
+}
+
+// ---- Library files --------------------------------------------------------------------------
+
+inline std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out += c;
+  }
+  return out;
+}
+inline std::string Int(long long v) {
+  return "<integer>" + std::to_string(v) + "</integer>";
+}
+inline std::string Str(const std::string& s) {
+  return "<string>" + Escape(s) + "</string>";
+}
+inline std::string True() {
+  return "<true/>";
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+inline std::string Dict(const Entries& entries) {
+  std::string s = "<dict>\n";
+  for (const auto& e : entries) s += "\t<key>" + Escape(e.first) + "</key>" + e.second + "\n";
+  return s + "</dict>";
+}
+inline std::string Array(const std::vector<std::string>& values) {
+  std::string s = "<array>\n";
+  for (const auto& v : values) s += v + "\n";
+  return s + "</array>";
+}
+inline std::string Plist(const std::string& root) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+         "<plist version=\"1.0\">\n" +
+         root + "\n</plist>\n";
+}
+
+// A track dictionary of the usual keys.
+inline std::string TrackDict(long long id, const std::string& name, const std::string& artist,
+                             const std::string& album, int number, int count, long long ms,
+                             const Entries& more = {}) {
+  Entries e = {{"Track ID", Int(id)},  {"Name", Str(name)},           {"Artist", Str(artist)},
+               {"Album", Str(album)},  {"Track Number", Int(number)}, {"Track Count", Int(count)},
+               {"Total Time", Int(ms)}};
+  e.insert(e.end(), more.begin(), more.end());
+  return Dict(e);
+}
+
+// A playlist naming these tracks, with extra keys ("Master", "Smart Info") when given.
+inline std::string PlayList(const std::string& name, const std::vector<long long>& ids,
+                            const Entries& more = {}) {
+  std::vector<std::string> items;
+  for (long long id : ids) items.push_back(Dict({{"Track ID", Int(id)}}));
+  Entries e = {{"Name", Str(name)}};
+  e.insert(e.end(), more.begin(), more.end());
+  e.push_back({"Playlist Items", Array(items)});
+  return Dict(e);
+}
+
+// The whole library: tracks keyed by their ids (in this order), playlists when given.
+inline std::string LibraryXml(const std::vector<std::pair<long long, std::string>>& tracks,
+                              const std::vector<std::string>* playlists = nullptr,
+                              const std::string& musicFolder = "") {
+  Entries tracksDict;
+  for (const auto& t : tracks) tracksDict.push_back({std::to_string(t.first), t.second});
+  Entries root = {{"Major Version", Int(1)}, {"Minor Version", Int(1)}};
+  if (!musicFolder.empty()) root.push_back({"Music Folder", Str(musicFolder)});
+  root.push_back({"Tracks", Dict(tracksDict)});
+  if (playlists != nullptr) root.push_back({"Playlists", Array(*playlists)});
+  return Plist(Dict(root));
+}
+
+// ---- A home with the library's folder -------------------------------------------------------
+
+class LibraryHomeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(home_.Home().empty());
+    mkdir(home_.Path("Music").c_str(), 0700);
+    ASSERT_EQ(0, mkdir(ITunesFolder().c_str(), 0700));
+  }
+
+  std::string ITunesFolder() const { return home_.Path("Music/iTunes"); }
+  std::string LibraryPath() const { return ITunesFolder() + "/" + kSpiTM_LibraryFileName; }
+  // Writes the library file and gives it the modification time base + seconds, so tests
+  // decide which version of the file is newer.
+  void WriteLibrary(const std::string& text, long seconds = 0) const {
+    std::ofstream(LibraryPath(), std::ios::binary | std::ios::trunc) << text;
+    SetModified(seconds);
+  }
+  void SetModified(long seconds) const {
+    struct timespec times[2];
+    times[0].tv_sec = kBase + seconds;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    ASSERT_EQ(0, utimensat(AT_FDCWD, LibraryPath().c_str(), times, 0));
+  }
+  // A file of the home (made with the given bytes) and its URL path.
+  std::string MakeFile(const std::string& relative, const std::string& bytes = "x") const {
+    std::ofstream(home_.Path(relative), std::ios::binary | std::ios::trunc) << bytes;
+    return home_.Path(relative);
+  }
+
+  static constexpr long kBase = 1600000000;  // 2020-09-13
+  sp_testing::HomeScope home_;
+};
+
+}  // namespace ittest

@@ -1,0 +1,336 @@
+// Finding controls and tracking presses in them: parts, release inside or outside, the action
+// procedure while the button is held, scroll-bar arrows, pages and thumb, popup menus.
+#include <vector>
+
+#include "ControlsFixture.h"
+
+namespace {
+
+using namespace controls_test;
+
+// What the action procedures saw.
+struct ActionLog {
+  std::vector<ControlPartCode> parts;
+  std::vector<SInt32> values;  // the control's value when called
+  std::vector<SInt64> times;   // microseconds on the clock
+};
+ActionLog* gLog = nullptr;
+
+SInt64 NowMicros() {
+  return SInt64(GetCurrentEventTime() * 1e6 + 0.5);
+}
+
+void Record(ControlRef c, ControlPartCode part) {
+  gLog->parts.push_back(part);
+  gLog->values.push_back(GetControl32BitValue(c));
+  gLog->times.push_back(NowMicros());
+}
+
+// Scrolls as a list would: one line for an arrow, ten for a page.
+void Scroll(ControlRef c, ControlPartCode part) {
+  Record(c, part);
+  SInt32 step = 0;
+  switch (part) {
+    case kControlUpButtonPart:
+      step = -1;
+      break;
+    case kControlDownButtonPart:
+      step = 1;
+      break;
+    case kControlPageUpPart:
+      step = -10;
+      break;
+    case kControlPageDownPart:
+      step = 10;
+      break;
+    default:
+      break;
+  }
+  SetControl32BitValue(c, GetControl32BitValue(c) + step);
+}
+
+class Tracking : public ControlsTest {
+ protected:
+  void SetUp() override {
+    ControlsTest::SetUp();
+    gLog = &log_;
+  }
+  void TearDown() override {
+    gLog = nullptr;
+    ControlsTest::TearDown();
+  }
+  Point Global(ControlRef c, Point local) { return sp_testing::ControlPointToGlobal(c, local); }
+  ActionLog log_;
+};
+
+// ---- Finding ----
+
+TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
+  AddMenuResource(200, {"A", "B"});
+  ControlRef button = Button(R(10, 10, 30, 90));
+  ControlRef check = Make(checkBoxProc, R(40, 10, 56, 120));
+  ControlRef radio = Make(radioButProc, R(60, 10, 76, 120));
+  ControlRef popup = Make(popupMenuProc, R(80, 10, 100, 200), 0, 200, 40, "T");
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
+  ControlRef text = Make(kControlStaticTextProc, R(110, 10, 130, 200), 0, 0, 0, "");
+  ControlRef progress = Make(kControlProgressBarProc, R(140, 10, 156, 200), 10, 0, 100, "");
+  struct Case {
+    Point where;
+    ControlPartCode part;
+    ControlRef control;
+  } cases[] = {
+      {P(50, 20), kControlButtonPart, button},
+      {P(50, 48), kControlCheckBoxPart, check},
+      {P(50, 68), kControlRadioButtonPart, radio},
+      {P(20, 90), kControlMenuPart, popup},  // the title area too
+      {P(150, 90), kControlMenuPart, popup},
+      {P(308, 15), kControlUpButtonPart, bar},
+      {P(308, 205), kControlDownButtonPart, bar},
+      {P(308, 110), kControlIndicatorPart, bar},  // the thumb sits in the middle at 50
+      {P(308, 40), kControlPageUpPart, bar},
+      {P(308, 180), kControlPageDownPart, bar},
+      {P(50, 120), kControlNoPart, nullptr},  // static text has no part
+      {P(50, 148), kControlNoPart, nullptr},  // nor has a progress bar
+      {P(250, 250), kControlNoPart, nullptr},
+      {P(90, 20), kControlNoPart, nullptr},  // right edge is outside
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.where.h << "," << c.where.v);
+    ControlRef found = reinterpret_cast<ControlRef>(&found);
+    EXPECT_EQ(FindControl(c.where, window_, &found), c.part);
+    EXPECT_EQ(found, c.control);
+  }
+  (void)text;
+  (void)progress;
+}
+
+TEST_F(Tracking, HiddenAndInactiveControlsAreNotFoundButAreUnderTheMouse) {
+  ControlRef button = Button(R(10, 10, 30, 90));
+  ControlRef found = nullptr;
+  HiliteControl(button, kControlInactivePart);
+  EXPECT_EQ(FindControl(P(50, 20), window_, &found), kControlNoPart);
+  EXPECT_EQ(found, nullptr);
+  ControlPartCode part = 99;
+  EXPECT_EQ(FindControlUnderMouse(P(50, 20), window_, &part), button);
+  EXPECT_EQ(part, kControlNoPart);
+  HiliteControl(button, 0);
+  HideControl(button);
+  EXPECT_EQ(FindControl(P(50, 20), window_, &found), kControlNoPart);
+  EXPECT_EQ(FindControlUnderMouse(P(50, 20), window_, &part), nullptr);
+  EXPECT_EQ(TestControl(button, P(50, 20)), kControlNoPart);
+}
+
+TEST_F(Tracking, TheFrontMostOfOverlappingControlsIsFound) {
+  Button(R(10, 10, 30, 90));
+  ControlRef later = Make(checkBoxProc, R(20, 50, 40, 150));
+  ControlRef found = nullptr;
+  EXPECT_EQ(FindControl(P(60, 25), window_, &found), kControlCheckBoxPart);
+  EXPECT_EQ(found, later);
+}
+
+TEST_F(Tracking, ScrollBarWithoutRangeHasNoThumbAndNoParts) {
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 0);
+  ControlRef found = nullptr;
+  EXPECT_EQ(FindControl(P(308, 15), window_, &found), kControlNoPart);
+  EXPECT_EQ(FindControl(P(308, 110), window_, &found), kControlNoPart);
+  Point p;
+  EXPECT_FALSE(sp_testing::PointInControlPart(bar, kControlIndicatorPart, &p));
+}
+
+// ---- Release inside or outside ----
+
+TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
+  ControlRef button = Button(R(10, 10, 30, 90));
+  struct Case {
+    const char* what;
+    std::vector<Point> drags;
+    Point release;
+    ControlPartCode want;
+  } cases[] = {
+      {"released where pressed", {}, P(50, 20), kControlButtonPart},
+      {"dragged about inside", {P(20, 12), P(80, 28)}, P(60, 25), kControlButtonPart},
+      {"released outside", {P(50, 60)}, P(50, 60), kControlNoPart},
+      {"out and back in", {P(50, 60), P(200, 200)}, P(40, 15), kControlButtonPart},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (Point d : c.drags) sp_testing::PostMouseDragged(Global(button, d));
+    sp_testing::PostMouseUp(Global(button, c.release));
+    EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), c.want);
+    EXPECT_EQ(GetControlHilite(button), 0) << "unhilited after the release";
+    EXPECT_EQ(sp_testing::QueuedEventCount(), 0u) << "the press's events were taken";
+  }
+}
+
+TEST_F(Tracking, HiliteFollowsTheMouseInAndOutOfThePart) {
+  ControlRef button = Button(R(10, 10, 30, 90));
+  std::vector<UInt16> seen;
+  sp_testing::ScheduleInput(10000, [&] {
+    seen.push_back(GetControlHilite(button));
+    sp_testing::PostMouseDragged(Global(button, P(50, 80)));
+  });
+  sp_testing::ScheduleInput(20000, [&] {
+    seen.push_back(GetControlHilite(button));
+    sp_testing::PostMouseDragged(Global(button, P(50, 20)));
+  });
+  sp_testing::ScheduleInput(30000, [&] {
+    seen.push_back(GetControlHilite(button));
+    sp_testing::PostMouseUp(Global(button, P(50, 20)));
+  });
+  sp_testing::PostMouseDown(Global(button, P(50, 20)));
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(seen, (std::vector<UInt16>{kControlButtonPart, 0, kControlButtonPart}));
+}
+
+TEST_F(Tracking, InactiveOrHiddenControlIsNotTracked) {
+  ControlRef button = Button(R(10, 10, 30, 90));
+  sp_testing::PostMouseUp(Global(button, P(50, 20)));
+  HiliteControl(button, kControlInactivePart);
+  EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), kControlNoPart);
+  HiliteControl(button, 0);
+  HideControl(button);
+  EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), kControlNoPart);
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
+}
+
+// ---- The action procedure while held ----
+
+TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndScrolls) {
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
+  SetControlAction(bar, Scroll);
+  const SInt64 start = NowMicros();
+  sp_testing::HoldControlPart(bar, kControlDownButtonPart, 100000);
+  // At the press, then every 1/60 s for 0.1 s.
+  ASSERT_GE(log_.parts.size(), 6u);
+  ASSERT_LE(log_.parts.size(), 7u);
+  for (ControlPartCode part : log_.parts) EXPECT_EQ(part, kControlDownButtonPart);
+  EXPECT_EQ(log_.times.front(), start);
+  for (std::size_t i = 1; i < log_.times.size(); ++i) {
+    EXPECT_NEAR(double(log_.times[i] - log_.times[i - 1]), 16667.0, 2.0);
+  }
+  EXPECT_EQ(GetControlValue(bar), SInt16(log_.parts.size())) << "each call scrolled a line";
+}
+
+TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
+  Point arrow;
+  ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
+  sp_testing::ScheduleInput(50000, [&] { sp_testing::PostMouseDragged(Global(bar, P(100, 100))); });
+  sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, P(100, 100))); });
+  sp_testing::PostMouseDown(Global(bar, arrow));
+  // Tracked directly with its own action, so the answer can be seen.
+  EventRecord down;
+  ASSERT_TRUE(GetNextEvent(mDownMask, &down));
+  EXPECT_EQ(TrackControl(bar, arrow, Scroll), kControlNoPart);
+  for (SInt64 t : log_.times) EXPECT_LE(t - log_.times.front(), 50000);
+  EXPECT_GE(log_.parts.size(), 3u);
+}
+
+TEST_F(Tracking, PagingStopsOnceTheThumbReachesTheMouse) {
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
+  SetControlAction(bar, Scroll);
+  Point page = P(308, 150);
+  ASSERT_EQ(TestControl(bar, page), kControlPageDownPart);
+  sp_testing::PostMouseDown(Global(bar, page));
+  sp_testing::ScheduleInput(2000000, [&] { sp_testing::PostMouseUp(Global(bar, page)); });
+  sp_testing::PumpUntilIdle();
+  EXPECT_LT(GetControlValue(bar), 100) << "it did not page past the mouse";
+  EXPECT_EQ(TestControl(bar, page), kControlIndicatorPart) << "the thumb is under the mouse";
+  SInt32 pages = SInt32(log_.parts.size());
+  EXPECT_EQ(GetControlValue(bar), pages * 10);
+}
+
+// ---- The thumb ----
+
+TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithoutLiveTracking) {
+  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100);  // track 184, thumb 16: slide 168
+  SetControlAction(bar, Scroll);
+  sp_testing::DragScrollBarThumb(bar, 84);
+  EXPECT_EQ(GetControlValue(bar), 50);
+  EXPECT_TRUE(log_.parts.empty()) << "no action without live tracking";
+  sp_testing::DragScrollBarThumb(bar, 1000);
+  EXPECT_EQ(GetControlValue(bar), 100) << "the thumb stops at the end of the track";
+  sp_testing::DragScrollBarThumb(bar, -1000);
+  EXPECT_EQ(GetControlValue(bar), 0);
+}
+
+TEST_F(Tracking, LiveThumbDragChangesTheValueBeforeTheActionRuns) {
+  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100, kControlScrollBarLiveProc);
+  SetControlAction(bar, Record);
+  sp_testing::DragScrollBarThumb(bar, 84, 4);
+  EXPECT_EQ(GetControlValue(bar), 50);
+  ASSERT_EQ(log_.parts.size(), 4u);
+  std::vector<SInt32> want = {13, 25, 38, 50};
+  EXPECT_EQ(log_.values, want) << "each call saw the value the thumb stands for";
+  for (ControlPartCode part : log_.parts) EXPECT_EQ(part, kControlIndicatorPart);
+}
+
+TEST_F(Tracking, HorizontalScrollBarUsesLeftAndRight) {
+  ControlRef bar = ScrollBar(R(200, 10, 216, 226), 0, 100);
+  ControlRef found = nullptr;
+  EXPECT_EQ(FindControl(P(15, 208), window_, &found), kControlUpButtonPart);
+  EXPECT_EQ(FindControl(P(220, 208), window_, &found), kControlDownButtonPart);
+  sp_testing::DragScrollBarThumb(bar, 168);
+  EXPECT_EQ(GetControlValue(bar), 100);
+}
+
+// ---- Popups and toggles ----
+
+TEST_F(Tracking, ChoosingAPopupItemMakesItTheValue) {
+  AddMenuResource(220, {"AIFF", "WAVE", "MooV", "QTnc", "AIFC"});
+  ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 220, 50, "Type");
+  SetControlValue(popup, 2);
+  sp_testing::ChoosePopupItem(popup, 4);
+  EXPECT_EQ(GetControlValue(popup), 4);
+  sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+  EXPECT_EQ(request.menu, GetControlPopupMenuHandle(popup));
+  EXPECT_EQ(request.popUpItem, 2) << "the menu opens on the current item";
+  EXPECT_EQ(request.left, 100 + 10 + 50) << "at the menu box, right of the title area";
+}
+
+TEST_F(Tracking, PopupLeftWithoutAChoiceKeepsItsValue) {
+  AddMenuResource(221, {"One", "Two"});
+  ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 221, 0, "");
+  Point p = P(100, 20);
+  sp_testing::PostMouseUp(Global(popup, p));
+  EXPECT_EQ(TrackControl(popup, p, nullptr), kControlNoPart);
+  EXPECT_EQ(GetControlValue(popup), 1);
+}
+
+TEST_F(Tracking, PopupRangeFollowsItemsAddedToItsMenu) {
+  AddMenuResource(222, {"One"});
+  ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 222, 0, "");
+  AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Two").data());
+  AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Three").data());
+  sp_testing::ChoosePopupItem(popup, 3);
+  EXPECT_EQ(GetControlValue(popup), 3);
+  EXPECT_EQ(GetControlMaximum(popup), 3);
+}
+
+TEST_F(Tracking, OnlyAutoTogglingBoxesChangeThemselves) {
+  ControlRef plain = Make(checkBoxProc, R(10, 10, 26, 120));
+  ControlRef toggling = Make(kControlCheckBoxAutoToggleProc, R(40, 10, 56, 120));
+  ControlRef radio = Make(kControlRadioButtonAutoToggleProc, R(70, 10, 86, 120));
+  sp_testing::ClickControl(plain);
+  sp_testing::ClickControl(toggling);
+  sp_testing::ClickControl(radio);
+  EXPECT_EQ(GetControlValue(plain), 0) << "the program checks a plain box itself";
+  EXPECT_EQ(GetControlValue(toggling), 1);
+  EXPECT_EQ(GetControlValue(radio), 1);
+  sp_testing::ClickControl(toggling);
+  sp_testing::ClickControl(radio);
+  EXPECT_EQ(GetControlValue(toggling), 0);
+  EXPECT_EQ(GetControlValue(radio), 1) << "a radio button stays on";
+}
+
+TEST_F(Tracking, ActionThatDisposesOfTheControlEndsTheTracking) {
+  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
+  SetControlAction(bar, [](ControlRef c, ControlPartCode) { DisposeControl(c); });
+  Point arrow;
+  ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlDownButtonPart, &arrow));
+  sp_testing::PostMouseUp(Global(bar, arrow));
+  EXPECT_EQ(TrackControl(bar, arrow, kControlUseOwnActionProc), kControlNoPart);
+  EXPECT_FALSE(IsValidControlHandle(bar));
+}
+
+}  // namespace

@@ -1,0 +1,542 @@
+// Dialog Manager: dialogs from resources, item lists, appending and shortening them, hiding
+// items and the item accessors.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "DialogsTestFixture.h"
+#include "MacMemory.h"
+#include "QDText.h"
+#include "Resources.h"
+
+namespace dialogs_test {
+namespace {
+
+const char kItemsSource[] = R"(
+resource 'DLOG' 9100 {
+  bounds 100, 100, 300, 500
+  procID documentProc
+  items 9100
+  title "Items"
+}
+resource 'DITL' 9100 {
+  button 160, 300, 180, 380 { text "OK" }
+  button 160, 200, 180, 280 { text "キャンセル" }
+  checkBox 10, 10, 30, 150 { text "Check" }
+  radioButton 40, 10, 60, 150 { text "Radio"; disabled }
+  control 70, 10, 90, 150 { id 9100 }
+  staticText 10, 200, 30, 380 { text "静的な文" }
+  editText 40, 200, 56, 380 { text "abc" }
+  icon 100, 10, 132, 42 { id 9071 }
+  picture 100, 60, 140, 120 { id 9070 }
+  userItem 100, 200, 140, 380 { disabled }
+}
+resource 'CNTL' 9100 {
+  bounds 0, 0, 20, 100
+  max 1
+  procID checkBoxProc
+  title "From a resource"
+}
+)";
+
+std::string PString(ConstStr255Param s) {
+  return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+}
+
+TEST_F(DialogsTest, ItemListGivesEachItemItsKindRectangleAndHandle) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, reinterpret_cast<WindowRef>(-1));
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(CountDITL(dialog), 10);
+  EXPECT_EQ(GetDialogFromWindow(GetDialogWindow(dialog)), dialog);
+  EXPECT_EQ(GetDialogPort(dialog), GetWindowPort(GetDialogWindow(dialog)));
+  EXPECT_EQ(GetWindowKind(GetDialogWindow(dialog)), kDialogWindowKind);
+  EXPECT_FALSE(IsWindowVisible(GetDialogWindow(dialog)));
+
+  struct Expected {
+    DialogItemType type;
+    Rect rect;
+    OSType controlKind;  // 0: no control
+    const char* why;
+  };
+  const Expected expected[] = {
+      {kButtonDialogItem, {160, 300, 180, 380}, kControlKindPushButton, "button"},
+      {kButtonDialogItem, {160, 200, 180, 280}, kControlKindPushButton, "second button"},
+      {kCheckBoxDialogItem, {10, 10, 30, 150}, kControlKindCheckBox, "check box"},
+      {kRadioButtonDialogItem | itemDisable,
+       {40, 10, 60, 150},
+       kControlKindRadioButton,
+       "a disabled item keeps the flag in its type"},
+      {kResourceControlDialogItem, {70, 10, 90, 150}, kControlKindCheckBox, "'CNTL' control"},
+      {kStaticTextDialogItem, {10, 200, 30, 380}, 0, "static text"},
+      {kEditTextDialogItem, {40, 200, 56, 380}, 0, "edit text"},
+      {kIconDialogItem, {100, 10, 132, 42}, 0, "icon"},
+      {kPictureDialogItem, {100, 60, 140, 120}, 0, "picture"},
+      {kUserDialogItem | itemDisable, {100, 200, 140, 380}, 0, "user item"},
+  };
+  for (DialogItemIndex n = 1; n <= 10; ++n) {
+    const Expected& e = expected[n - 1];
+    SCOPED_TRACE(e.why);
+    DialogItemType type = -1;
+    Handle handle = reinterpret_cast<Handle>(1);
+    Rect box = {0, 0, 0, 0};
+    GetDialogItem(dialog, n, &type, &handle, &box);
+    EXPECT_EQ(type, e.type);
+    EXPECT_TRUE(EqualRect(&box, &e.rect));
+    ControlRef control = nullptr;
+    OSErr err = GetDialogItemAsControl(dialog, n, &control);
+    if (e.controlKind != 0) {
+      ASSERT_EQ(err, noErr);
+      EXPECT_EQ(reinterpret_cast<Handle>(control), handle);
+      ControlKind kind = {0, 0};
+      ASSERT_EQ(GetControlKind(control, &kind), noErr);
+      EXPECT_EQ(kind.kind, e.controlKind);
+      Rect bounds;
+      GetControlBounds(control, &bounds);
+      EXPECT_TRUE(EqualRect(&bounds, &e.rect)) << "the control stands on its item";
+    } else {
+      EXPECT_EQ(err, errItemNotControl);
+      EXPECT_EQ(control, nullptr);
+    }
+  }
+  Str255 title;
+  GetControlTitle(ItemControl(dialog, 2), title);
+  EXPECT_EQ(PString(title), SJ("キャンセル"));
+  GetControlTitle(ItemControl(dialog, 5), title);
+  EXPECT_EQ(PString(title), "From a resource");
+  EXPECT_EQ(sp_testing::DialogItemText(dialog, 6), SJ("静的な文"));
+  EXPECT_EQ(sp_testing::DialogItemText(dialog, 7), "abc");
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 7) << "the first edit-text item has the focus";
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).start, 3);
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).end, 3);
+}
+
+TEST_F(DialogsTest, ItemNumbersOutsideTheListAreRefused) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  ControlRef control = reinterpret_cast<ControlRef>(1);
+  EXPECT_EQ(GetDialogItemAsControl(dialog, 0, &control), paramErr);
+  EXPECT_EQ(control, nullptr);
+  EXPECT_EQ(GetDialogItemAsControl(dialog, 11, &control), paramErr);
+  EXPECT_EQ(GetDialogItemAsControl(dialog, 1, nullptr), paramErr);
+  // GetDialogItem leaves its outputs alone past the end: a reader that presets the type to 0
+  // stops there.
+  DialogItemType type = 0;
+  GetDialogItem(dialog, 11, &type, nullptr, nullptr);
+  EXPECT_EQ(type, 0);
+  EXPECT_EQ(SetDialogDefaultItem(dialog, 11), paramErr);
+  EXPECT_EQ(SetDialogCancelItem(dialog, -1), paramErr);
+  EXPECT_EQ(CountDITL(nullptr), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(nullptr), -1);
+}
+
+TEST_F(DialogsTest, SayDialogOfTheCompiledResourcesStandsInTheAlertPosition) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  DialogRef dialog = GetNewDialog(6130, nullptr, reinterpret_cast<WindowRef>(-1));
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(CountDITL(dialog), 3);
+  EXPECT_EQ(ItemRect(dialog, 1).left, 310);
+  EXPECT_EQ(ItemRect(dialog, 3).top, 13);
+  DialogItemType type = 0;
+  GetDialogItem(dialog, 3, &type, nullptr, nullptr);
+  EXPECT_EQ(type, kStaticTextDialogItem | itemDisable);
+  GetDialogItem(dialog, 2, &type, nullptr, nullptr);
+  EXPECT_EQ(type, kIconDialogItem | itemDisable);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1) << "no edit-text item";
+  Rect content, structure;
+  ASSERT_EQ(GetWindowBounds(GetDialogWindow(dialog), kWindowContentRgn, &content), noErr);
+  ASSERT_EQ(GetWindowBounds(GetDialogWindow(dialog), kWindowStructureRgn, &structure), noErr);
+  EXPECT_EQ(content.right - content.left, 400);
+  EXPECT_EQ(content.bottom - content.top, 130);
+  // Centred across the 1024-pixel screen; a third of the free height below the menu bar above.
+  EXPECT_EQ(structure.left, (1024 - 400) / 2);
+  const SInt16 freeHeight = SInt16(768 - GetMBarHeight() - (structure.bottom - structure.top));
+  EXPECT_EQ(structure.top, GetMBarHeight() + freeHeight / 3);
+}
+
+// ---- Damaged bytes --------------------------------------------------------------------------
+
+// 'DITL' bytes: the count minus one, then the items as given (raw).
+struct RawItem {
+  UInt8 type;
+  std::vector<UInt8> data;  // after the length byte
+  UInt8 length;             // the length byte as written
+  bool pad;                 // the padding byte after odd data
+};
+
+std::vector<UInt8> DitlBytes(UInt16 countMinusOne, const std::vector<RawItem>& items) {
+  sp::ByteWriter w;
+  w.BE16(countMinusOne);
+  for (const RawItem& item : items) {
+    w.BE32(0);
+    w.BE16(10);
+    w.BE16(10);
+    w.BE16(30);
+    w.BE16(90);
+    w.U8(item.type);
+    w.U8(item.length);
+    w.Bytes(item.data.data(), item.data.size());
+    if (item.pad) w.U8(0);
+  }
+  return w.Data();
+}
+
+Handle ToHandle(const std::vector<UInt8>& bytes) {
+  Handle h = nullptr;
+  EXPECT_EQ(PtrToHand(bytes.data(), &h, Size(bytes.size())), noErr);
+  return h;
+}
+
+TEST_F(DialogsTest, DamagedItemListsAreRefusedWhole) {
+  const RawItem ok = {kButtonDialogItem, {'O', 'K'}, 2, false};
+  const RawItem odd = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, true};
+  const RawItem oddUnpadded = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, false};
+  const RawItem shortData = {kStaticTextDialogItem, {'a', 'b', 'c'}, 10, false};
+  std::vector<UInt8> cutInRect = DitlBytes(0, {ok});
+  cutInRect.resize(2 + 4 + 5);
+  struct Case {
+    std::vector<UInt8> bytes;
+    SInt16 items;  // -1: refused
+    const char* why;
+  } cases[] = {
+      {DitlBytes(0, {ok}), 1, "one button"},
+      {DitlBytes(1, {odd, ok}), 2, "odd text padded to an even length"},
+      {DitlBytes(1, {ok, oddUnpadded}), 2, "the last item's padding byte may be missing"},
+      {DitlBytes(1, {oddUnpadded, ok}), -1, "a missing padding byte inside the list shifts it"},
+      {DitlBytes(0, {shortData}), -1, "the data's length runs past the end"},
+      {DitlBytes(2, {ok}), -1, "the count promises more items than there are"},
+      {cutInRect, -1, "the list ends inside a rectangle"},
+      {std::vector<UInt8>{0x00}, -1, "not even a count"},
+      {std::vector<UInt8>(), -1, "no bytes"},
+  };
+  Rect bounds = {100, 100, 200, 300};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Handle items = ToHandle(c.bytes);
+    DialogRef dialog = NewDialog(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), false,
+                                 0, nullptr, false, 0, items);
+    if (c.items < 0) {
+      EXPECT_EQ(dialog, nullptr);
+    } else {
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(CountDITL(dialog), c.items);
+      // The handle stays the caller's: the dialog copied what it needed.
+      EXPECT_EQ(GetHandleSize(items), Size(c.bytes.size()));
+    }
+    // AppendDITL takes the same list or nothing.
+    DialogRef base = NewDialog(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), false, 0,
+                               nullptr, false, 0, nullptr);
+    ASSERT_NE(base, nullptr);
+    EXPECT_EQ(CountDITL(base), 0);
+    AppendDITL(base, items, overlayDITL);
+    EXPECT_EQ(CountDITL(base), c.items < 0 ? 0 : c.items);
+    DisposeDialog(base);
+    if (dialog != nullptr) DisposeDialog(dialog);
+    DisposeHandle(items);
+  }
+}
+
+TEST_F(DialogsTest, DamagedDialogTemplateGivesNoDialog) {
+  const std::vector<UInt8> ditl = DitlBytes(0, {{kButtonDialogItem, {'O', 'K'}, 2, false}});
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DITL"), 9120, ditl), noErr);
+  sp::ByteWriter dlog;
+  for (SInt16 v : {100, 100, 200, 300, 0}) dlog.BE16(UInt16(v));
+  dlog.U8(1);
+  dlog.U8(0);
+  dlog.U8(0);
+  dlog.U8(0);
+  dlog.BE32(0);
+  dlog.BE16(9120);
+  std::vector<UInt8> good = dlog.Data();
+  good.push_back(0);  // empty title; no position word: the resource's own bounds
+  std::vector<UInt8> titleCut = dlog.Data();
+  titleCut.push_back(20);  // a title of 20 bytes that are not there
+  titleCut.push_back('A');
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DLOG"), 9120, good), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DLOG"), 9121, titleCut), noErr);
+  std::vector<UInt8> missingList = good;
+  missingList[18] = 0x23;  // items 9123: no such 'DITL'
+  missingList[19] = 0xA3;
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DLOG"), 9122, missingList), noErr);
+
+  DialogRef dialog = GetNewDialog(9120, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(IsWindowVisible(GetDialogWindow(dialog)));
+  Rect content;
+  GetWindowBounds(GetDialogWindow(dialog), kWindowContentRgn, &content);
+  EXPECT_EQ(content.left, 100);
+  EXPECT_EQ(content.top, 100);
+  EXPECT_EQ(GetNewDialog(9121, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetNewDialog(9122, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetNewDialog(9199, nullptr, nullptr), nullptr);
+}
+
+// ---- Appending and shortening ---------------------------------------------------------------
+
+const char kAppendSource[] = R"(
+resource 'DLOG' 9110 {
+  bounds 100, 100, 200, 300
+  procID documentProc
+  items 9110
+}
+resource 'DITL' 9110 {
+  staticText 10, 10, 30, 190 { text "base" }
+}
+resource 'DITL' 9111 {
+  button 10, 10, 30, 80 { text "More" }
+  editText 40, 10, 56, 150 { text "new" }
+}
+)";
+
+TEST_F(DialogsTest, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) {
+  UseResources(kAppendSource);
+  struct Case {
+    DITLMethod method;
+    Rect button;
+    Rect edit;
+    SInt16 width;
+    SInt16 height;
+    const char* why;
+  } cases[] = {
+      {overlayDITL, {10, 10, 30, 80}, {40, 10, 56, 150}, 200, 100, "overlay keeps coordinates"},
+      {appendDITLRight,
+       {10, 210, 30, 280},
+       {40, 210, 56, 350},
+       350,
+       100,
+       "right of the port; the window widens to hold them"},
+      {appendDITLBottom,
+       {110, 10, 130, 80},
+       {140, 10, 156, 150},
+       200,
+       156,
+       "below the port; the window grows down"},
+      {-1, {20, 20, 40, 90}, {50, 20, 66, 160}, 200, 100, "relative to item 1's top-left"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    DialogRef dialog = GetNewDialog(9110, nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1);
+    Handle ditl = GetResource(SpFourCC("DITL"), 9111);
+    ASSERT_NE(ditl, nullptr);
+    AppendDITL(dialog, ditl, c.method);
+    ASSERT_EQ(CountDITL(dialog), 3);
+    Rect button = ItemRect(dialog, 2);
+    Rect edit = ItemRect(dialog, 3);
+    EXPECT_TRUE(EqualRect(&button, &c.button));
+    EXPECT_TRUE(EqualRect(&edit, &c.edit));
+    Rect bounds;
+    GetControlBounds(ItemControl(dialog, 2), &bounds);
+    EXPECT_TRUE(EqualRect(&bounds, &c.button));
+    Rect port;
+    GetWindowPortBounds(GetDialogWindow(dialog), &port);
+    EXPECT_EQ(port.right - port.left, c.width);
+    EXPECT_EQ(port.bottom - port.top, c.height);
+    EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 3) << "the appended field takes the free focus";
+    // A second list goes on counting.
+    AppendDITL(dialog, ditl, overlayDITL);
+    ASSERT_EQ(CountDITL(dialog), 5);
+    DialogItemType type = 0;
+    GetDialogItem(dialog, 4, &type, nullptr, nullptr);
+    EXPECT_EQ(type, kButtonDialogItem);
+    EXPECT_EQ(sp_testing::DialogItemText(dialog, 5), "new");
+    EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 3) << "a focus already given stays";
+    DisposeDialog(dialog);
+  }
+}
+
+const char kShortenSource[] = R"(
+resource 'DLOG' 9130 {
+  bounds 100, 100, 300, 400
+  procID documentProc
+  items 9130
+}
+resource 'DITL' 9130 {
+  button 150, 200, 170, 280 { text "Cancel" }
+  editText 10, 10, 26, 200 { text "one" }
+  editText 40, 10, 56, 200 { text "two" }
+  button 150, 100, 170, 180 { text "OK" }
+}
+)";
+
+TEST_F(DialogsTest, ShortenedListLosesItsLastItemsWithTheirRoles) {
+  UseResources(kShortenSource);
+  DialogRef dialog = GetNewDialog(9130, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(SetDialogDefaultItem(dialog, 4), noErr);
+  ASSERT_EQ(SetDialogCancelItem(dialog, 1), noErr);
+  ControlRef defaultButton = nullptr;
+  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
+  EXPECT_EQ(defaultButton, ItemControl(dialog, 4));
+  SelectDialogItemText(dialog, 3, 0, 32767);
+  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog), 3);
+
+  ShortenDITL(dialog, 2);
+  EXPECT_EQ(CountDITL(dialog), 2);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 2) << "the focus falls back on the first field";
+  EXPECT_EQ(GetDialogDefaultItem(dialog), 0);
+  EXPECT_EQ(GetDialogCancelItem(dialog), 1);
+  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
+  EXPECT_EQ(defaultButton, nullptr) << "the removed default button is no longer the window's";
+
+  ShortenDITL(dialog, 0);
+  EXPECT_EQ(CountDITL(dialog), 2);
+  ShortenDITL(dialog, 10);
+  EXPECT_EQ(CountDITL(dialog), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1);
+  EXPECT_EQ(GetDialogCancelItem(dialog), 0);
+}
+
+// ---- Hiding ---------------------------------------------------------------------------------
+
+TEST_F(DialogsTest, HiddenItemMovesRightAndIsNeitherFoundNorShown) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  const Rect shown = ItemRect(dialog, 1);
+  const Point inside = Pt(SInt16(shown.left + 5), SInt16(shown.top + 5));
+  EXPECT_EQ(FindDialogItem(dialog, inside), 0);
+
+  HideDialogItem(dialog, 1);
+  Rect hidden = ItemRect(dialog, 1);
+  EXPECT_EQ(hidden.left, shown.left + 16384);
+  EXPECT_EQ(hidden.right, shown.right + 16384);
+  EXPECT_EQ(hidden.top, shown.top);
+  EXPECT_FALSE(IsControlVisible(ItemControl(dialog, 1)));
+  EXPECT_EQ(FindDialogItem(dialog, inside), -1);
+  EXPECT_EQ(FindDialogItem(dialog, Pt(SInt16(hidden.left + 5), SInt16(hidden.top + 5))), -1);
+  HideDialogItem(dialog, 1);
+  EXPECT_EQ(ItemRect(dialog, 1).left, shown.left + 16384) << "hiding twice moves it once";
+
+  ShowDialogItem(dialog, 1);
+  Rect back = ItemRect(dialog, 1);
+  EXPECT_TRUE(EqualRect(&back, &shown));
+  EXPECT_TRUE(IsControlVisible(ItemControl(dialog, 1)));
+  EXPECT_EQ(FindDialogItem(dialog, inside), 0);
+
+  // A hidden field gives up the focus.
+  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog), 7);
+  HideDialogItem(dialog, 7);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1);
+  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog, 7), paramErr);
+  ShowDialogItem(dialog, 7);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 7);
+}
+
+// ---- Texts and user items -------------------------------------------------------------------
+
+TEST_F(DialogsTest, ItemTextGoesThroughTheItemsHandle) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  Handle text = nullptr;
+  GetDialogItem(dialog, 6, nullptr, &text, nullptr);
+  ASSERT_NE(text, nullptr);
+  Str255 message;
+  const std::string japanese = SJ("日本語のメッセージ");
+  message[0] = UInt8(japanese.size());
+  japanese.copy(reinterpret_cast<char*>(message + 1), japanese.size());
+  SetDialogItemText(text, message);
+  Str255 back;
+  GetDialogItemText(text, back);
+  EXPECT_EQ(PString(back), japanese);
+
+  // A handle that is no item's reads as the empty text and takes no text.
+  Handle foreign = NewHandle(4);
+  GetDialogItemText(foreign, back);
+  EXPECT_EQ(back[0], 0);
+  SetDialogItemText(foreign, message);
+  EXPECT_EQ(GetHandleSize(foreign), 4);
+  DisposeHandle(foreign);
+
+  // The focused field's caret goes to the end of a text set from outside.
+  Handle field = nullptr;
+  GetDialogItem(dialog, 7, nullptr, &field, nullptr);
+  SetDialogItemText(field, message);
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).start, SInt32(japanese.size()));
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).end, SInt32(japanese.size()));
+}
+
+std::vector<std::pair<DialogRef, DialogItemIndex>>& UserItemCalls() {
+  static std::vector<std::pair<DialogRef, DialogItemIndex>> calls;
+  return calls;
+}
+
+void RecordUserItem(DialogRef dialog, DialogItemIndex item) {
+  UserItemCalls().push_back({dialog, item});
+}
+
+TEST_F(DialogsTest, UserItemProcedureDrawsOnlyWhileTheItemShows) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  UserItemCalls().clear();
+  DialogItemType type = 0;
+  Rect box = {0, 0, 0, 0};
+  GetDialogItem(dialog, 10, &type, nullptr, &box);
+  UserItemUPP proc = NewUserItemUPP(RecordUserItem);
+  SetDialogItem(dialog, 10, type, reinterpret_cast<Handle>(proc), &box);
+  Handle handle = nullptr;
+  GetDialogItem(dialog, 10, &type, &handle, nullptr);
+  EXPECT_EQ(handle, reinterpret_cast<Handle>(proc));
+  EXPECT_EQ(type, kUserDialogItem | itemDisable);
+
+  DrawDialog(dialog);
+  ASSERT_EQ(UserItemCalls().size(), 1u);
+  EXPECT_EQ(UserItemCalls()[0].first, dialog);
+  EXPECT_EQ(UserItemCalls()[0].second, 10);
+  HideDialogItem(dialog, 10);
+  DrawDialog(dialog);
+  EXPECT_EQ(UserItemCalls().size(), 1u);
+  DisposeUserItemUPP(proc);
+}
+
+TEST_F(DialogsTest, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
+  UseResources(kItemsSource);
+  ASSERT_NE(GetResource(SpFourCC("DLOG"), 9100), nullptr);
+  ASSERT_NE(GetResource(SpFourCC("DITL"), 9100), nullptr);
+  int refused = 0;
+  for (UInt32 n = 1; n <= 40; ++n) {
+    const std::size_t windows = sp_testing::WindowList().size();
+    sp_testing::FailNthAllocation(n);
+    DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+    sp_testing::FailNthAllocation(0);
+    if (dialog == nullptr) {
+      ++refused;
+      EXPECT_EQ(sp_testing::WindowList().size(), windows) << "no window left over, n " << n;
+    } else {
+      EXPECT_EQ(CountDITL(dialog), 10) << "a dialog is whole or not at all, n " << n;
+      DisposeDialog(dialog);
+    }
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+
+  // A field that cannot grow keeps its text.
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  sp_testing::SetClipboardText(std::string(200, 'x'));
+  sp_testing::LimitAllocationSize(100);
+  DialogPaste(dialog);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_EQ(sp_testing::DialogItemText(dialog, 7), "abc");
+}
+
+TEST_F(DialogsTest, WindowDisposedUnderTheDialogLeavesNoDialog) {
+  UseResources(kItemsSource);
+  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  WindowRef window = GetDialogWindow(dialog);
+  DisposeWindow(window);
+  EXPECT_EQ(GetDialogFromWindow(window), nullptr);
+  EXPECT_EQ(CountDITL(dialog), 0);
+  EXPECT_EQ(GetDialogWindow(dialog), nullptr);
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+}
+
+}  // namespace
+}  // namespace dialogs_test

@@ -1,0 +1,442 @@
+// The window events of the loop (activation, updates), drawing inside an update, and the
+// standard handling of windows: clicks in the close box, title strip, grow box and content.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EventsFixture.h"
+#include "MacWindows.h"
+#include "QDRegions.h"
+#include "QuickDraw.h"
+#include "TestQuickDraw.h"
+#include "TestWindows.h"
+
+namespace {
+
+using events_test::Pt;
+
+constexpr UInt32 kWhite = 0xFFFFFF;
+constexpr UInt32 kBlack = 0x000000;
+
+struct Seen {
+  WindowRef window;
+  UInt32 kind;
+};
+
+// Records the window events that reach the application's target (every window passes them
+// on there) and leaves them unhandled, so the layer's own handling goes on as without it.
+class WindowEventLog {
+ public:
+  WindowEventLog() {
+    const EventTypeSpec kinds[] = {
+        {kEventClassWindow, kEventWindowUpdate},
+        {kEventClassWindow, kEventWindowDrawContent},
+        {kEventClassWindow, kEventWindowActivated},
+        {kEventClassWindow, kEventWindowDeactivated},
+        {kEventClassWindow, kEventWindowGetClickActivation},
+        {kEventClassWindow, kEventWindowBoundsChanging},
+        {kEventClassWindow, kEventWindowResizeCompleted},
+        {kEventClassWindow, kEventWindowDragCompleted},
+        {kEventClassWindow, kEventWindowClose},
+        {kEventClassWindow, kEventWindowClosed},
+        {kEventClassWindow, kEventWindowZoom},
+        {kEventClassMouse, kEventMouseDown},
+    };
+    InstallEventHandler(GetApplicationEventTarget(), Record, std::size(kinds), kinds, this,
+                        &handler_);
+  }
+  ~WindowEventLog() { RemoveEventHandler(handler_); }
+
+  int Count(WindowRef window, UInt32 kind) const {
+    int n = 0;
+    for (const Seen& s : seen) n += (s.window == window && s.kind == kind) ? 1 : 0;
+    return n;
+  }
+  std::vector<UInt32> KindsOf(WindowRef window) const {
+    std::vector<UInt32> kinds;
+    for (const Seen& s : seen) {
+      if (s.window == window) kinds.push_back(s.kind);
+    }
+    return kinds;
+  }
+
+  std::vector<Seen> seen;
+
+ private:
+  static OSStatus Record(EventHandlerCallRef, EventRef event, void* self) {
+    WindowRef window = nullptr;
+    const EventParamName name =
+        GetEventClass(event) == kEventClassMouse ? kEventParamWindowRef : kEventParamDirectObject;
+    GetEventParameter(event, name, typeWindowRef, nullptr, sizeof window, nullptr, &window);
+    static_cast<WindowEventLog*>(self)->seen.push_back({window, GetEventKind(event)});
+    return eventNotHandledErr;
+  }
+  EventHandlerRef handler_ = nullptr;
+};
+
+class WindowsEvents : public events_test::EventsTest {
+ protected:
+  // A visible document window with the standard handling, a close box, and a grow box.
+  static WindowRef Standard(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom,
+                            WindowAttributes more = 0) {
+    return MakeWindow(left, top, right, bottom,
+                      kWindowStandardHandlerAttribute | kWindowCloseBoxAttribute |
+                          kWindowResizableAttribute | more);
+  }
+  static Rect Content(WindowRef w) {
+    Rect r{};
+    GetWindowBounds(w, kWindowContentRgn, &r);
+    return r;
+  }
+  static void Invalidate(WindowRef w, SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
+    const Rect r{top, left, bottom, right};
+    InvalWindowRect(w, &r);
+  }
+};
+
+// ---- Drawing inside an update ----
+
+TEST_F(WindowsEvents, BeginUpdateLimitsDrawingToTheUpdateRegionAndEndUpdateClearsIt) {
+  WindowRef w = MakeWindow(100, 100, 200, 160);
+  Invalidate(w, 10, 10, 30, 20);
+  GrafPtr saved;
+  GetPort(&saved);
+  SetPortWindowPort(w);
+  SetOrigin(50, 50);  // the region and the visible region follow the origin
+  BeginUpdate(w);
+  const Rect during = sp_testing::UpdateRegionBounds(w);
+  EXPECT_FALSE(EmptyRect(&during)) << "the update region can be read while drawing";
+  const Rect all{50, 50, 110, 150};
+  PaintRect(&all);
+  EndUpdate(w);
+  CGrafPtr port = GetWindowPort(w);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 60, 60), kBlack) << "inside the update region";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 79, 69), kBlack);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 80, 60), kWhite) << "right of it: unchanged";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 60, 70), kWhite) << "below it: unchanged";
+  const Rect after = sp_testing::UpdateRegionBounds(w);
+  EXPECT_TRUE(EmptyRect(&after));
+
+  const Rect corner{100, 140, 110, 150};
+  PaintRect(&corner);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 145, 105), kBlack) << "after EndUpdate all is drawable";
+  SetOrigin(0, 0);
+  SetPort(saved);
+}
+
+TEST_F(WindowsEvents, InvalidationsDuringAnUpdateOutsideWhatWasHandedOverSurvive) {
+  WindowRef w = MakeWindow(100, 100, 200, 160);
+  Invalidate(w, 0, 0, 10, 10);
+  BeginUpdate(w);
+  Invalidate(w, 50, 50, 60, 60);
+  EndUpdate(w);
+  const Rect left = sp_testing::UpdateRegionBounds(w);
+  const Rect expected{150, 150, 160, 160};
+  EXPECT_TRUE(EqualRect(&left, &expected));
+  EndUpdate(w);  // without BeginUpdate: nothing
+  const Rect still = sp_testing::UpdateRegionBounds(w);
+  EXPECT_TRUE(EqualRect(&still, &expected));
+}
+
+// ---- Events of the loop ----
+
+TEST_F(WindowsEvents, UpdatesGoOnlyToVisibleWindowsWithSomethingToRedrawOncePerChange) {
+  WindowEventLog log;
+  WindowRef dirty = MakeWindow(10, 30, 100, 100);
+  WindowRef clean = MakeWindow(200, 30, 300, 100);
+  WindowRef hidden = MakeWindow(400, 30, 500, 100);
+  HideWindow(hidden);
+  Invalidate(dirty, 0, 0, 5, 5);
+  Invalidate(hidden, 0, 0, 5, 5);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(dirty, kEventWindowUpdate), 1);
+  EXPECT_EQ(log.Count(clean, kEventWindowUpdate), 0);
+  EXPECT_EQ(log.Count(hidden, kEventWindowUpdate), 0);
+
+  // Nobody redrew (no standard handling, no handler took it): not asked again until more
+  // is invalidated.
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(dirty, kEventWindowUpdate), 1);
+  Invalidate(dirty, 20, 20, 25, 25);
+  ShowWindow(hidden);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(dirty, kEventWindowUpdate), 2);
+  EXPECT_EQ(log.Count(hidden, kEventWindowUpdate), 1) << "shown: its region is due now";
+}
+
+TEST_F(WindowsEvents, TheUpdateNobodyTookDrawsTheContentBetweenBeginAndEndUpdate) {
+  WindowRef w = Standard(100, 100, 200, 160);
+  struct Drawn {
+    int calls = 0;
+    GrafPtr port = nullptr;
+  } drawn;
+  const EventTypeSpec draw = {kEventClassWindow, kEventWindowDrawContent};
+  auto paint = [](EventHandlerCallRef, EventRef, void* data) -> OSStatus {
+    Drawn& d = *static_cast<Drawn*>(data);
+    ++d.calls;
+    GetPort(&d.port);
+    Rect all{0, 0, 60, 100};
+    PaintRect(&all);
+    return noErr;
+  };
+  InstallEventHandler(GetWindowEventTarget(w), paint, 1, &draw, &drawn, nullptr);
+  Invalidate(w, 0, 0, 10, 10);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(drawn.calls, 1);
+  EXPECT_EQ(drawn.port, GetWindowPort(w)) << "the window's port is current while it draws";
+  EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(w), 5, 5), kBlack);
+  EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(w), 50, 50), kWhite);
+  const Rect left = sp_testing::UpdateRegionBounds(w);
+  EXPECT_TRUE(EmptyRect(&left));
+}
+
+TEST_F(WindowsEvents, ActivationFollowsTheFrontNonFloatingWindow) {
+  WindowEventLog log;
+  WindowRef a = MakeWindow(10, 30, 100, 100);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.KindsOf(a), std::vector<UInt32>{kEventWindowActivated});
+
+  WindowRef b = MakeWindow(200, 30, 300, 100);
+  Rect r{30, 400, 100, 500};
+  WindowRef floating = nullptr;
+  CreateNewWindow(kFloatingWindowClass, 0, &r, &floating);
+  ShowWindow(floating);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(a, kEventWindowDeactivated), 1);
+  EXPECT_EQ(log.Count(b, kEventWindowActivated), 1);
+  EXPECT_EQ(log.Count(floating, kEventWindowActivated), 0) << "floating windows are never active";
+
+  SelectWindow(a);
+  HideWindow(a);  // both before the loop runs: b ends active, a was never told
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(b, kEventWindowDeactivated), 0);
+  EXPECT_EQ(log.Count(a, kEventWindowActivated), 1);
+
+  log.seen.clear();
+  DisposeWindow(b);
+  sp_testing::PumpUntilIdle();
+  EXPECT_TRUE(log.seen.empty()) << "a disposed window gets nothing, and no window is left";
+}
+
+// ---- Standard handling of clicks ----
+
+TEST_F(WindowsEvents, CloseBoxReleasedInsideSendsCloseRequestOnly) {
+  WindowEventLog log;
+  WindowRef w = Standard(100, 100, 300, 200);
+  const Point box = sp_testing::WindowPartPoint(w, inGoAway);
+  sp_testing::PostClick(box);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(w, kEventWindowClose), 1);
+  EXPECT_TRUE(IsValidWindowPtr(w)) << "a close request nobody took leaves the window alone";
+  EXPECT_EQ(log.Count(w, kEventWindowClosed), 0);
+
+  sp_testing::PostClick(box, {Pt(box.h + 40, box.v)});  // released outside the box
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(w, kEventWindowClose), 1);
+
+  ChangeWindowAttributes(w, 0, kWindowStandardHandlerAttribute);
+  sp_testing::PostClick(box);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(w, kEventWindowClose), 1) << "no standard handling without the attribute";
+}
+
+TEST_F(WindowsEvents, TitleStripDragSelectsMovesAndReportsTheDrag) {
+  WindowEventLog log;
+  WindowRef back = Standard(100, 100, 300, 200);
+  WindowRef front = Standard(400, 100, 600, 200);
+  const Point grip = sp_testing::WindowPartPoint(back, inDrag);
+  sp_testing::PostClick(grip, {Pt(grip.h + 5, grip.v + 3), Pt(grip.h + 30, grip.v + 40)});
+  sp_testing::PumpUntilIdle();
+  const Rect moved{140, 130, 240, 330};
+  const Rect now = Content(back);
+  EXPECT_TRUE(EqualRect(&now, &moved));
+  EXPECT_EQ(FrontWindow(), back);
+  EXPECT_TRUE(IsWindowHilited(back));
+  EXPECT_FALSE(IsWindowHilited(front));
+  EXPECT_EQ(log.Count(back, kEventWindowDragCompleted), 1);
+  EXPECT_EQ(log.Count(back, kEventMouseDown), 0) << "the press was taken";
+
+  // With Command the window moves without coming forward; the title strip stays below the
+  // menu bar.
+  SelectWindow(front);
+  sp_testing::PostClick(sp_testing::WindowPartPoint(back, inDrag), {Pt(grip.h + 30, -200)}, cmdKey);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(FrontWindow(), front);
+  EXPECT_EQ(Content(back).top, GetMBarHeight() + kSpWindowTitleBarHeight);
+}
+
+// A bounds-changing handler that keeps the width a multiple of 50 and records what it saw.
+struct Corrector {
+  std::vector<Rect> proposed;
+  std::vector<Rect> windowDuring;
+  static OSStatus Handle(EventHandlerCallRef, EventRef event, void* data) {
+    Corrector& c = *static_cast<Corrector*>(data);
+    WindowRef w = nullptr;
+    Rect r{};
+    GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof w, nullptr,
+                      &w);
+    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof r, nullptr,
+                      &r);
+    c.proposed.push_back(r);
+    Rect now{};
+    GetWindowBounds(w, kWindowContentRgn, &now);
+    c.windowDuring.push_back(now);
+    r.right = SInt16(r.left + (r.right - r.left) / 50 * 50);
+    SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof r, &r);
+    return noErr;
+  }
+};
+
+TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsThenReportsTheEnd) {
+  WindowEventLog log;
+  WindowRef w = Standard(100, 100, 300, 200, kWindowLiveResizeAttribute);
+  Corrector corrector;
+  const EventTypeSpec changing = {kEventClassWindow, kEventWindowBoundsChanging};
+  InstallEventHandler(GetWindowEventTarget(w), Corrector::Handle, 1, &changing, &corrector,
+                      nullptr);
+  const Point grow = sp_testing::WindowPartPoint(w, inGrow);
+  sp_testing::PostClick(grow, {Pt(grow.h + 20, grow.v + 10), Pt(grow.h + 77, grow.v + 33)});
+  sp_testing::PumpUntilIdle();
+  ASSERT_EQ(corrector.proposed.size(), 2u);
+  const Rect second{100, 100, 233, 377};
+  EXPECT_TRUE(EqualRect(&corrector.proposed[1], &second)) << "the mouse's travel is proposed";
+  const Rect corrected{100, 100, 233, 350};
+  const Rect now = Content(w);
+  EXPECT_TRUE(EqualRect(&now, &corrected));
+  const Rect afterFirst{100, 100, 210, 300};
+  EXPECT_TRUE(EqualRect(&corrector.windowDuring[1], &afterFirst))
+      << "live resizing follows each corrected step";
+  EXPECT_EQ(log.KindsOf(w).back(), kEventWindowResizeCompleted);
+  Rect port{};
+  GetWindowPortBounds(w, &port);
+  EXPECT_EQ(port.right - port.left, 250);
+}
+
+TEST_F(WindowsEvents, ResizeKeepsToTheLimitsAndWithoutLiveResizeWaitsForTheRelease) {
+  // Bit 16 is no live-resize flag (that is kWindowLiveResizeAttribute, bit 28).
+  WindowRef w = Standard(100, 100, 300, 200, kWindowNoUpdatesAttribute);
+  const HISize least{150, 80};
+  const HISize most{260, 120};
+  ASSERT_EQ(SetWindowResizeLimits(w, &least, &most), noErr);
+  Corrector seen;  // only what it was offered and the window meanwhile
+  auto record = [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
+    Corrector& c = *static_cast<Corrector*>(data);
+    Rect r{};
+    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof r, nullptr,
+                      &r);
+    c.proposed.push_back(r);
+    WindowRef window = nullptr;
+    GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof window,
+                      nullptr, &window);
+    Rect now{};
+    GetWindowBounds(window, kWindowContentRgn, &now);
+    c.windowDuring.push_back(now);
+    return eventNotHandledErr;
+  };
+  const EventTypeSpec changing = {kEventClassWindow, kEventWindowBoundsChanging};
+  InstallEventHandler(GetWindowEventTarget(w), record, 1, &changing, &seen, nullptr);
+  const Point grow = sp_testing::WindowPartPoint(w, inGrow);
+  sp_testing::PostClick(grow, {Pt(grow.h - 190, grow.v - 90), Pt(grow.h + 300, grow.v + 300)});
+  sp_testing::PumpUntilIdle();
+  ASSERT_EQ(seen.proposed.size(), 2u);
+  const Rect smallest{100, 100, 180, 250};
+  const Rect largest{100, 100, 220, 360};
+  EXPECT_TRUE(EqualRect(&seen.proposed[0], &smallest));
+  EXPECT_TRUE(EqualRect(&seen.proposed[1], &largest));
+  const Rect original{100, 100, 200, 300};
+  EXPECT_TRUE(EqualRect(&seen.windowDuring[1], &original)) << "no live resizing";
+  const Rect now = Content(w);
+  EXPECT_TRUE(EqualRect(&now, &largest));
+}
+
+TEST_F(WindowsEvents, AClickInABackWindowAsksItsActivationAndBringsItForward) {
+  WindowEventLog log;
+  WindowRef back = Standard(100, 100, 300, 200);
+  WindowRef front = Standard(400, 100, 600, 200);
+  sp_testing::PostClick(sp_testing::WindowPartPoint(back, inContent));
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(back, kEventWindowGetClickActivation), 1);
+  EXPECT_EQ(FrontWindow(), back);
+  EXPECT_EQ(log.Count(back, kEventMouseDown), 1) << "by default the click goes on";
+
+  // A front window's content click is the content's: left to the handlers.
+  sp_testing::PostClick(sp_testing::WindowPartPoint(back, inContent));
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(back, kEventWindowGetClickActivation), 1);
+  EXPECT_EQ(log.Count(back, kEventMouseDown), 2);
+
+  auto ignore = [](EventHandlerCallRef, EventRef event, void*) -> OSStatus {
+    ClickActivationResult r = kActivateAndIgnoreClick;
+    SetEventParameter(event, kEventParamClickActivation, typeClickActivationResult, sizeof r, &r);
+    return noErr;
+  };
+  const EventTypeSpec activation = {kEventClassWindow, kEventWindowGetClickActivation};
+  InstallEventHandler(GetWindowEventTarget(front), ignore, 1, &activation, nullptr, nullptr);
+  sp_testing::PostClick(sp_testing::WindowPartPoint(front, inContent));
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(FrontWindow(), front);
+  EXPECT_EQ(log.Count(front, kEventMouseDown), 0) << "activated, the click ignored";
+}
+
+TEST_F(WindowsEvents, ZoomBoxClickSendsZoomAndZoomsWhenNobodyTookIt) {
+  WindowEventLog log;
+  WindowRef w = Standard(100, 100, 300, 200, kWindowFullZoomAttribute);
+  const Rect standard{60, 50, 500, 700};
+  SetWindowStandardState(w, &standard);
+  sp_testing::PostClick(sp_testing::WindowPartPoint(w, inZoomOut));
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(log.Count(w, kEventWindowZoom), 1);
+  Rect now = Content(w);
+  EXPECT_TRUE(EqualRect(&now, &standard));
+  sp_testing::PostClick(sp_testing::WindowPartPoint(w, inZoomIn));
+  sp_testing::PumpUntilIdle();
+  now = Content(w);
+  const Rect user{100, 100, 200, 300};
+  EXPECT_TRUE(EqualRect(&now, &user));
+}
+
+// ---- Classic tracking calls ----
+
+TEST_F(WindowsEvents, GrowWindowAnswersTheChosenSizeWithinItsBox) {
+  WindowRef w = MakeWindow(100, 100, 300, 200);  // 200 x 100
+  struct Case {
+    SInt16 dh, dv;
+    const Rect* box;
+    SInt32 answer;
+  };
+  const Rect box{50, 60, 150, 250};  // heights 50..150, widths 60..250
+  const Case cases[] = {
+      {30, 20, nullptr, (120 << 16) | 230},
+      {0, 0, nullptr, 0},
+      {500, -90, &box, (50 << 16) | 250},
+      {-190, 500, &box, (150 << 16) | 60},
+  };
+  for (const Case& c : cases) {
+    sp_testing::PostClick(Pt(250, 190), {Pt(SInt16(250 + c.dh), SInt16(190 + c.dv))});
+    EXPECT_EQ(GrowWindow(w, Pt(250, 190), c.box), c.answer) << c.dh << "," << c.dv;
+    const Rect unchanged{100, 100, 200, 300};
+    const Rect now = Content(w);
+    EXPECT_TRUE(EqualRect(&now, &unchanged)) << "GrowWindow only answers";
+  }
+}
+
+TEST_F(WindowsEvents, DragGrayRgnAnswersTheTravelOrNothingOutsideTheSlop) {
+  const Rect limit{50, 50, 400, 400};
+  const Rect slop{0, 0, 500, 500};
+  int actions = 0;
+  static int* counter = nullptr;
+  counter = &actions;
+  DragGrayRgnUPP action = NewDragGrayRgnUPP([] { ++*counter; });
+  sp_testing::PostClick(Pt(100, 100), {Pt(120, 90), Pt(450, 130)});
+  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint, action),
+            SInt32((30 << 16) | 299))
+      << "the mouse is pinned to the limit";
+  EXPECT_EQ(actions, 2);
+  sp_testing::PostClick(Pt(100, 100), {Pt(120, 90)});
+  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, hAxisOnly, nullptr), 20);
+  sp_testing::PostClick(Pt(100, 100), {Pt(600, 90)});
+  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint, nullptr),
+            SInt32(0x80008000u));
+}
+
+}  // namespace
