@@ -17,6 +17,7 @@
 #include "SpResourceManager.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
+#include "SpStdSayDialog.h"
 
 namespace {
 
@@ -42,6 +43,9 @@ unsigned char executeMainEventTerminateProcedureFlag_GlV = 1;
 // ---- Start-up -------------------------------------------------------------------------------
 
 unsigned char Sp_ToolboxInitialize() {
+  // The error log shows what it cannot write in the say dialogs: from the first step on, so
+  // that a failure of start-up itself reaches the user.
+  SpStdSayDlg_InstallErrorDisplayProcs();
   for (int i = 0; i < kMoreMastersCalls; ++i) MoreMasters();
   InitCursor();
   Sp_StockGlobalPort();

@@ -263,6 +263,15 @@ class cSp_Window {
   // Hands a dialog layout snapshot to every item of the list.
   void SetupControlInfoFromDlgAnalizeObj(cDialogAnalyzor* analyzor);
 
+  // ==== BEGIN dialog event procedures: members (SpWindowDialogEvents.cpp) ====================
+  // A press at `localPoint` on a control that is not a button-like item: a control that shows
+  // a pressed part already answers 1 at once; otherwise it is tracked with its own action
+  // procedure, and when its value changed the item of that number (if any) completes its
+  // operation. 1 when the control was taken; 0 only for a null control.
+  unsigned char TrackControlOnDialog(short part, Point localPoint, short itemNo, short itemType,
+                                     ControlRef control);
+  // ==== END dialog event procedures: members =================================================
+
   // ---- Procedure lists (defined with the records in SpWindowProcList.cpp) ----
   // Register: a null procedure registers nothing and gives reference 0. Remove: by the
   // reference number handed back. Run: before lists answer 1 to go on, 0 when a procedure
@@ -512,3 +521,41 @@ unsigned char Sp_KeyInWindow(char charCode, char keyCode, short modifiers, unsig
 unsigned char Sp_RowKeyDownOnWindow(char charCode, char keyCode, short modifiers,
                                     unsigned char autoKey);
 unsigned char Sp_RowKeyUpOnWindow(char charCode, char keyCode, short modifiers);
+
+// ==== BEGIN dialog event procedures (SpWindowDialogEvents.cpp) ================================
+// How clicks, control hits, keys and updates reach a framework dialog. Each answers 0 (not
+// handled) on every missing piece: no front window, no dialog, no window object, no control
+// item, an inactive control (hilite 255) or an item of another type. Item numbers count from
+// 1; the keyboard focus is the focused edit-text item's number, -1 when none.
+//
+// In the Carbon-event mode the mouse handler calls Sp_DialogMouseDownProc and the control
+// handler Sp_MouseHitProcForCarbonEventManager; the others serve the classic event loop.
+
+// The event when it belongs to a dialog (IsDialogEvent), through Sp_DialogSelect. 1 when that
+// took it or drew an update. The current port is kept.
+unsigned char Sp_DialogIdleProc(EventRecord* event);
+// One event to the toolbox front window's dialog (stored through dialogOut): the null event
+// lets the focused field's caret blink, a press goes to Sp_DialogMouseDownProc, a key or an
+// auto-key to Sp_DialogKeyDownProc, an update redraws the event's window (its whole content
+// when nothing waits) and sets `updated`. The item hit, if any, goes to itemHit.
+unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* itemHit,
+                              short* modifiers, unsigned char& updated);
+// A press in the dialog's content: a button-like part of an item's control is followed until
+// the release (pressed while the mouse is over the item; released over it: hit, 1); a press
+// in an edit-text item focuses it and places the insertion point (1); other controls are
+// tracked as they track themselves (0). The item's callbacks are told on the way.
+unsigned char Sp_DialogMouseDownProc(DialogRef dialog, EventRecord* event, short* itemHit,
+                                     short* modifiers);
+// A key in the dialog: Command-X, C, V, A on the focused field; Command-period presses the
+// window's Escape item; Return, Enter and Escape press their items as the window's key flags
+// and except-modifier records allow; Tab moves the focus to the next edit-text item (after the
+// last, to the first); other keys are typed into the focused field (classic mode only). A
+// pressed button flashes twice (about half a second) as a click would show it. 1 when taken.
+unsigned char Sp_DialogKeyDownProc(DialogRef dialog, EventRecord* event, short* itemHit);
+// Activation needs nothing of the framework.
+void Sp_DialogActivateProc(DialogRef dialog, EventRecord* event);
+// The control-hit event of a control of `window`'s dialog: the item's press callbacks for a
+// resource control (0), its release and completion callbacks for a button-like part (1).
+unsigned char Sp_MouseHitProcForCarbonEventManager(cSp_Window* window, ControlRef control,
+                                                   EventRecord* event);
+// ==== END dialog event procedures ===========================================================

@@ -191,12 +191,19 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
   if (eventClass != kEventClassMouse) return eventNotHandledErr;
 
   switch (kind) {
-    case kEventMouseDown:
+    case kEventMouseDown: {
       // Dialog items take their clicks through the dialog's own handling before the window
       // sees them.
+      short itemHit = 0;
+      short itemModifiers = 0;
+      if (Sp_DialogMouseDownProc(windowObj->GetDialogRef(), &record, &itemHit, &itemModifiers) !=
+          0) {
+        return noErr;
+      }
       SpTS_MouseDownProcedure(window, where);
       return windowObj->ContentMouseDown(where, modifiers) != 0 ? OSStatus(noErr)
                                                                 : eventNotHandledErr;
+    }
     case kEventMouseUp:
       return Sp_WindowMouseUpTerminate(where, modifiers) != 0 ? OSStatus(noErr)
                                                               : eventNotHandledErr;
@@ -225,9 +232,15 @@ OSStatus Sp_CatchControlEventForCarbonEventProc(EventHandlerCallRef, EventRef ev
   if (GetEventClass(event) != kEventClassControl) return eventNotHandledErr;
 
   switch (GetEventKind(event)) {
-    case kEventControlHit:
-      // Dialog items answer their own hits: their handlers on the controls run first.
-      return eventNotHandledErr;
+    case kEventControlHit: {
+      // A hit that the item's own handler on the control left comes here: the dialog's item
+      // hears of the release.
+      EventRecord record = {};
+      ConvertEventRefToEventRecord(event, &record);
+      return Sp_MouseHitProcForCarbonEventManager(windowObj, control, &record) != 0
+                 ? OSStatus(noErr)
+                 : eventNotHandledErr;
+    }
     case kEventControlTrack:
       // The toolbox tracks the control itself.
       return eventNotHandledErr;

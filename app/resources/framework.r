@@ -1,4 +1,4 @@
-# The framework's own resources: the say dialogs and the version.
+# The framework's own resources: the say dialogs, their icons and the version.
 #
 # Say dialogs. The code fills every text and button title at run time; what is written here
 # only has to hold the items in the places and numbers the code expects:
@@ -121,6 +121,14 @@ resource 'DITL' 6142 {
   staticText 13, 68, 50, 420 { text ""; disabled }
   staticText 55, 68, 105, 420 { text ""; disabled }
 }
+
+# ---- The say dialogs' icons ------------------------------------------------------------------
+# The icon items above name the toolbox's numbers for the three kinds of message: 0 stop,
+# 1 note, 2 caution. Colour icons, 32 x 32.
+
+resource 'cicn' 0 { png "say-icons/stop.png" }
+resource 'cicn' 1 { png "say-icons/note.png" }
+resource 'cicn' 2 { png "say-icons/caution.png" }
 
 # ---- Version ---------------------------------------------------------------------------------
 

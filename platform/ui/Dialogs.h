@@ -276,3 +276,73 @@ void TEKey(CharParameter key, TEHandle hTE);
 // Sets (teBitSet), clears (teBitClear) or only tests (teBitTest) the feature's bit; answers
 // its state before the call (teBitSet or teBitClear). Nothing is done with the bits.
 SInt16 TEFeatureFlag(SInt16 feature, SInt16 action, TEHandle hTE);
+
+// =============================================================================================
+// ---- Modal dialogs (helper ALERTS: platform/ui/ModalDialog*.cpp) ----------------------------
+// =============================================================================================
+// ModalDialog runs a loop of its own for the front dialog (the dialog of the front window that
+// is neither floating nor a help window) until an item is hit, and answers it:
+// - Each pass runs the File Manager's queued completions, the layer's pass hooks (so update
+//   and activate events, and the display's input, keep coming), the queued Apple events, then
+//   takes ONE queued event, then fires the timers that are due. With nothing to do it waits
+//   for the next timer. It nests inside any handler or timer callback (a modal dialog run
+//   from a timer callback works), and loops run inside it nest in turn.
+// - The events a person makes (mouse down and up, key down and auto-key, typed text) are
+//   taken as classic event records (ConvertEventRefToEventRecord; typed text as a key-down of
+//   its first byte). Each goes first to the filter; when the filter answers true, ModalDialog
+//   returns with the item the filter set. Otherwise the standard filter (StdFilterProc: Return
+//   and Enter, Escape and Command-period) and then DialogSelect handle it; an enabled item hit
+//   ends the loop. Typed text that no filter took goes into the focused field byte by byte
+//   (TEKey). A press in another window beeps and is dropped; a press in the dialog's title
+//   strip drags the dialog. Mouse moves, drags and key-ups are dropped. Other events (window,
+//   command, control, application events) are sent to their targets as the event loop sends
+//   them.
+// - When the loop finds nothing to do, the filter gets a null event (then DialogSelect, for
+//   the caret), and an update event for each visible window whose update region changed
+//   since the filter last saw it; an update of the dialog's own window that nobody took draws
+//   the dialog (BeginUpdate, UpdateDialog, EndUpdate).
+// - The loop gives up (nothing will ever happen on the virtual clock, the test API's watchdog
+//   tripped, the responder of the test API found no answer, or the dialog went away): it says
+//   so on the standard error and answers the dialog's cancel item, else its default item,
+//   else its first shown button, else 0. Should a program keep calling it while it keeps
+//   giving up, the process ends with a message rather than hang.
+typedef Boolean (*ModalFilterProcPtr)(DialogRef theDialog, EventRecord* theEvent,
+                                      DialogItemIndex* itemHit);
+typedef ModalFilterProcPtr ModalFilterUPP;
+// UPPs are the plain procedures; Dispose has nothing to free.
+ModalFilterUPP NewModalFilterUPP(ModalFilterProcPtr userRoutine);
+void DisposeModalFilterUPP(ModalFilterUPP userUPP);
+Boolean InvokeModalFilterUPP(DialogRef theDialog, EventRecord* theEvent, DialogItemIndex* itemHit,
+                             ModalFilterUPP userUPP);
+
+// See above. `modalFilter` may be null (the standard filter only). *itemHit gets 0 when there
+// is no front dialog. A null itemHit does nothing.
+void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit);
+
+// True when the event is for a dialog: an update or activate event of a dialog's window
+// (its message), a press in the content of a dialog's window, any other event while the front
+// window is a dialog's. False for null.
+Boolean IsDialogEvent(const EventRecord* theEvent);
+
+// Handles one classic event for the front dialog (for update and activate events: the
+// dialog of the event's window). Answers true with *theDialog and *itemHit when an enabled
+// item was hit:
+// - mouse down in the content: an edit-text item takes the focus and follows the press
+//   (TEClick; Shift extends); a control is tracked (TrackControl with its own action) and
+//   hit when released in it; any other item is hit at once. Disabled items are handled the
+//   same way but answer false.
+// - key down, auto-key: Tab moves the focus to the next edit-text item (Shift-Tab the
+//   previous); with Command held, X, C, V and A cut, copy, paste and select all in the focused
+//   field (answer false); any other key goes to the focused field (TEKey) and hits it.
+// - update: the dialog is drawn between BeginUpdate and EndUpdate; activate: its field is
+//   activated or deactivated; null: TEIdle. These answer false.
+// Null arguments answer false.
+Boolean DialogSelect(const EventRecord* theEvent, DialogRef* theDialog, DialogItemIndex* itemHit);
+
+// The standard filter: a key down (not auto-key) of Return or Enter presses the dialog's
+// default item, Escape or Command-period its cancel item, when that item is a visible, active
+// control (never an inactive one): it flashes, *itemHit gets the item, and the answer is true.
+// Everything else answers false.
+Boolean StdFilterProc(DialogRef theDialog, EventRecord* event, DialogItemIndex* itemHit);
+// StdFilterProc. paramErr for a null pointer.
+OSErr GetStdFilterProc(ModalFilterUPP* theProc);

@@ -1,0 +1,602 @@
+// Dialog event procedures: buttons followed by the framework (released over the item or not),
+// clicks in edit-text items, keys standing in for clicks with their modifier rules, Tab and the
+// edit commands on the focused field, control hits through the Carbon path, updates, and keys
+// routed to the front window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+#include "Controls.h"
+#include "Dialogs.h"
+#include "Events.h"
+#include "QuickDraw.h"
+#include "SpWindowControlItemObj.h"
+#include "TestControls.h"
+#include "TestDialogs.h"
+#include "TestQuickDraw.h"
+#include "WindowGeometryTestSupport.h"
+
+namespace window_geometry_test {
+namespace {
+
+constexpr SInt16 kDialogId = 400;
+constexpr SInt16 kOneFieldDialogId = 401;
+
+// Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
+// (4), a check box (6) and a resource check box (7).
+const char kResources[] = R"(
+resource 'DLOG' 400 {
+  bounds 60, 80, 260, 420; procID 5; visible true; items 400; title "Events"
+}
+resource 'DITL' 400 {
+  button 160, 250, 180, 320 { text "OK" }
+  button 160, 160, 180, 230 { text "Cancel" }
+  editText 20, 20, 36, 150 { text "first" }
+  staticText 50, 20, 66, 150 { text "Label" }
+  editText 80, 20, 96, 150 { text "second" }
+  checkBox 110, 20, 126, 150 { text "Check" }
+  control 20, 180, 36, 320 { id 400 }
+}
+resource 'CNTL' 400 {
+  bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource"
+}
+resource 'DLOG' 401 {
+  bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field"
+}
+resource 'DITL' 401 {
+  button 60, 250, 80, 320 { text "OK" }
+  editText 20, 20, 36, 150 { text "only" }
+}
+)";
+
+// What the control items' callbacks were told: "<item>.<callback>[(<part>)]@<hilite>", the
+// hilite being the item's control's as the callback ran.
+std::vector<std::string>& Calls() {
+  static std::vector<std::string> calls;
+  return calls;
+}
+
+struct Watched {
+  const char* name;
+  ControlRef control;
+};
+
+std::string Entry(unsigned long userData, const char* what) {
+  const Watched* w = reinterpret_cast<const Watched*>(userData);
+  return std::string(w->name) + "." + what + "@" + std::to_string(GetControlHilite(w->control));
+}
+void OnMouseDown(short, unsigned long userData, short part) {
+  Calls().push_back(Entry(userData, ("mouseDown(" + std::to_string(part) + ")").c_str()));
+}
+void OnButtonDown(short, unsigned long userData, short part) {
+  Calls().push_back(Entry(userData, ("buttonDown(" + std::to_string(part) + ")").c_str()));
+}
+void OnButtonUp(short, unsigned long userData) {
+  Calls().push_back(Entry(userData, "buttonUp"));
+}
+void OnUpInside(short, unsigned long userData) {
+  Calls().push_back(Entry(userData, "upInside"));
+}
+void OnUpOutside(short, unsigned long userData) {
+  Calls().push_back(Entry(userData, "upOutside"));
+}
+void OnCompleted(short, unsigned long userData) {
+  Calls().push_back(Entry(userData, "completed"));
+}
+
+using Log = std::vector<std::string>;
+
+class DialogEvents : public WindowGeometryFixture {
+ protected:
+  void SetUp() override {
+    WindowGeometryFixture::SetUp();
+    Calls().clear();
+    std::vector<UInt8> bytes;
+    std::string error;
+    ASSERT_TRUE(sp_testing::CompileResourceSource(kResources, ".", &bytes, &error)) << error;
+    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+    Sp_SetupWindowEventHandlerForCarbonEvent();
+    dialog_ = OpenDialog(kDialogId);
+    ASSERT_NE(dialog_, nullptr);
+    for (short itemNo = 1; itemNo <= 7; ++itemNo) watched_[itemNo].control = Control(itemNo);
+    watched_[1].name = "ok";
+    watched_[2].name = "cancel";
+    watched_[6].name = "check";
+    watched_[7].name = "resource";
+    for (short itemNo : {1, 2, 6, 7}) Watch(itemNo);
+  }
+  void TearDown() override {
+    sp_testing::ResetDialogs();
+    WindowGeometryFixture::TearDown();
+  }
+
+  cSp_Window* OpenDialog(SInt16 resourceId) {
+    windows_.emplace_back(
+        new cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
+    cSp_Window* window = windows_.back().get();
+    if (window->GetDialogRef() == nullptr) return nullptr;
+    window->Open(1, nullptr);
+    return window;
+  }
+
+  DialogRef Dialog() const { return dialog_->GetDialogRef(); }
+  ControlRef Control(short itemNo) const {
+    ControlRef control = nullptr;
+    GetDialogItemAsControl(Dialog(), itemNo, &control);
+    return control;
+  }
+  Point Centre(short itemNo) const {
+    Point global = {0, 0};
+    EXPECT_TRUE(sp_testing::DialogItemCentre(Dialog(), itemNo, &global));
+    return global;
+  }
+
+  // The item's control item, with every callback writing into Calls(). The completion comes
+  // from the framework's own calls only: the item's hit handler is taken off again.
+  cSp_ControlItem* Watch(short itemNo) {
+    cSp_ControlItem* item = dialog_->SetupDialogContorlItem(itemNo, 0);
+    const unsigned long data = reinterpret_cast<unsigned long>(&watched_[itemNo]);
+    item->SetMouseDownProc(OnMouseDown, data);
+    item->SetButtonDownProc(OnButtonDown, data);
+    item->SetButtonUpProc(OnButtonUp, data);
+    item->SetMouseUpCompleatedProc(OnUpInside, data);
+    item->SetMouseUpIncompleatedProc(OnUpOutside, data);
+    item->SetButtonOperationCompleatedProc(OnCompleted, data);
+    item->DisableCarbonEventHandle();
+    return item;
+  }
+
+  static EventRecord Record(EventKind what, Point where, UInt32 modifiers = 0,
+                            unsigned long message = 0) {
+    EventRecord record = {};
+    record.what = what;
+    record.where = where;
+    record.modifiers = EventModifiers(modifiers);
+    record.message = message;
+    return record;
+  }
+
+  unsigned char Key(char ch, UInt32 modifiers, short* itemHit) {
+    EventRecord record = Record(keyDown, Pt(0, 0), modifiers, UInt8(ch));
+    return Sp_DialogKeyDownProc(Dialog(), &record, itemHit);
+  }
+
+  cSp_Window* dialog_ = nullptr;
+  Watched watched_[8] = {};
+};
+
+// ---- Buttons followed by the framework ------------------------------------------------------
+
+TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) {
+  const Point ok = Centre(1);
+  const Point away = Pt(SInt16(ok.h - 150), ok.v);
+  struct Case {
+    const char* why;
+    std::vector<MouseStep> steps;
+    unsigned char result;
+    short itemHit;
+    Log calls;
+  };
+  const Case cases[] = {
+      {"released over it",
+       {{ok}, {ok, 0, true}},
+       1,
+       1,
+       {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upInside@0",
+        "ok.completed@0"}},
+      {"dragged off and released there",
+       {{away}, {away, 0, true}},
+       0,
+       0,
+       {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upOutside@0"}},
+      {"dragged off and back",
+       {{away}, {ok}, {ok, 0, true}},
+       1,
+       1,
+       {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.buttonDown(10)@10",
+        "ok.buttonUp@0", "ok.upInside@0", "ok.completed@0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    ScriptMouse(ok, c.steps);
+    EventRecord press = Record(mouseDown, ok);
+    short itemHit = -1;
+    short modifiers = -1;
+    EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, &modifiers), c.result);
+    EXPECT_EQ(itemHit, c.itemHit);
+    EXPECT_EQ(Calls(), c.calls);
+    EXPECT_EQ(GetControlHilite(Control(1)), 0) << "never left looking pressed";
+    sp_testing::ResetEvents();
+  }
+}
+
+TEST_F(DialogEvents, ADimmedButtonIsNeitherFollowedNorTold) {
+  dialog_->GetTargetDialogControlItemObjPtr(1)->EnableHilite();
+  ScriptMouse(Centre(1), {{Centre(1), 0, true}});
+  EventRecord press = Record(mouseDown, Centre(1));
+  short itemHit = -1;
+  EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 0);
+  EXPECT_EQ(itemHit, 0);
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesOnce) {
+  // With the item's own hit handler in place: a second tracking by the toolbox would complete
+  // the operation a second time.
+  dialog_->GetTargetDialogControlItemObjPtr(1)->EnableCarbonEventHandle();
+  ScriptMouse(Centre(1), {{Centre(1), 0, true}});
+  sp_testing::PumpPending();
+  EXPECT_EQ(Calls(), (Log{"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0",
+                          "ok.upInside@0", "ok.completed@0"}));
+  for (const std::string& entry : window_geometry_test::Log()) {
+    EXPECT_NE(entry.rfind("down@", 0), 0u) << "the window's areas never saw the press";
+  }
+}
+
+// ---- Edit-text items ------------------------------------------------------------------------
+
+TEST_F(DialogEvents, AClickInAFieldFocusesItAndPlacesTheInsertionPointWhereClicked) {
+  ASSERT_EQ(GetDialogKeyboardFocusItem(Dialog()), 3);
+  struct Case {
+    short itemNo;
+    SInt16 dh;  // from the field's left edge
+    SInt32 offset;
+  };
+  // A click at a field's left edge puts the insertion point before its first character.
+  const Case cases[] = {{5, 2, 0}, {3, 2, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.itemNo);
+    DialogItemType type = 0;
+    Handle handle = nullptr;
+    Rect box = {0, 0, 0, 0};
+    GetDialogItem(Dialog(), c.itemNo, &type, &handle, &box);
+    Point where = Pt(SInt16(box.left + c.dh), SInt16((box.top + box.bottom) / 2));
+    {
+      GrafPtr saved = nullptr;
+      GetPort(&saved);
+      SetPort(GetDialogPort(Dialog()));
+      LocalToGlobal(&where);
+      SetPort(saved);
+    }
+    EventRecord press = Record(mouseDown, where);
+    short itemHit = 0;
+    EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 1);
+    EXPECT_EQ(itemHit, c.itemNo);
+    EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), c.itemNo);
+    const sp_testing::TextSelection selection = sp_testing::DialogSelection(Dialog());
+    EXPECT_EQ(selection.start, c.offset);
+    EXPECT_EQ(selection.end, c.offset);
+  }
+}
+
+// ---- Keys standing in for clicks ------------------------------------------------------------
+
+TEST_F(DialogEvents, ReturnEnterEscapeAndCommandPeriodPressTheirButtonsWithADoubleFlash) {
+  struct Case {
+    const char* why;
+    char ch;
+    UInt32 modifiers;
+    short itemHit;
+    const char* pressed;
+  };
+  const Case cases[] = {
+      {"Return", 0x0D, 0, 1, "ok"},
+      {"Enter", 0x03, 0, 1, "ok"},
+      {"Escape", 0x1B, 0, 2, "cancel"},
+      {"Command-period", '.', cmdKey, 2, "cancel"},
+      {"Shift-Return: modifiers allowed, none excepted", 0x0D, shiftKey, 1, "ok"},
+      {"Option-Escape", 0x1B, optionKey, 2, "cancel"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    const short itemNo = c.itemHit;
+    const UInt32 drawsBefore = sp_testing::ReadControl(Control(itemNo)).drawCount;
+    const UInt32 ticksBefore = TickCount();
+    short itemHit = 0;
+    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), 1);
+    EXPECT_EQ(itemHit, c.itemHit);
+    const std::string name = c.pressed;
+    EXPECT_EQ(Calls(),
+              (Log{name + ".buttonDown(0)@0", name + ".buttonUp@0", name + ".completed@0"}));
+    // Pressed, up, pressed, up: four drawings over three waits of ten ticks.
+    EXPECT_EQ(TickCount() - ticksBefore, 30u);
+    EXPECT_EQ(sp_testing::ReadControl(Control(itemNo)).drawCount - drawsBefore, 4u);
+  }
+}
+
+TEST_F(DialogEvents, KeysNeverPressADimmedButtonOrOneTheWindowDisconnected) {
+  struct Case {
+    const char* why;
+    short dim;  // item dimmed first (0: none)
+    unsigned char withModifiers;
+    char ch;
+    UInt32 modifiers;
+  };
+  const Case cases[] = {
+      {"Return on a dimmed OK", 1, 1, 0x0D, 0},
+      {"Enter on a dimmed OK", 1, 1, 0x03, 0},
+      {"Escape on a dimmed Cancel", 2, 1, 0x1B, 0},
+      {"Command-period on a dimmed Cancel", 2, 1, '.', cmdKey},
+      {"Shift-Return when Return does not work with modifiers", 0, 0, 0x0D, shiftKey},
+      {"Command-Return is no Return", 0, 1, 0x0D, cmdKey},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    cSp_ControlItem* dimmed =
+        (c.dim != 0) ? dialog_->GetTargetDialogControlItemObjPtr(c.dim) : nullptr;
+    if (dimmed != nullptr) dimmed->EnableHilite();
+    dialog_->SetupReturnKeyConnectToButtonDownWithModifiersFlag(c.withModifiers);
+    const UInt32 ticksBefore = TickCount();
+    short itemHit = -1;
+    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), 0);
+    EXPECT_EQ(itemHit, 0);
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_EQ(TickCount(), ticksBefore) << "no flash";
+    if (dimmed != nullptr) dimmed->DisableHilite(0);
+  }
+}
+
+// ---- The focused field ----------------------------------------------------------------------
+
+TEST_F(DialogEvents, TabCyclesThroughTheFieldsAndStopsWhenThereIsNoOther) {
+  short itemHit = 0;
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 1);
+  EXPECT_EQ(itemHit, 5);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), 5);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).end, 6) << "the whole text selected";
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 1);
+  EXPECT_EQ(itemHit, 3) << "after the last field the first";
+
+  cSp_Window* one = OpenDialog(kOneFieldDialogId);
+  ASSERT_NE(one, nullptr);
+  EventRecord tab = Record(keyDown, Pt(0, 0), 0, 0x09);
+  EXPECT_EQ(Sp_DialogKeyDownProc(one->GetDialogRef(), &tab, &itemHit), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(one->GetDialogRef()), 2);
+
+  // Without a focused field there is nothing to cycle from.
+  SetDialogKeyboardFocusItem(Dialog(), -1);
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 0);
+}
+
+TEST_F(DialogEvents, EditCommandsActOnTheFocusedField) {
+  sp_testing::SetClipboardText("");
+  short itemHit = 0;
+  EXPECT_EQ(Key('A', cmdKey, &itemHit), 1);
+  EXPECT_EQ(itemHit, 3);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).start, 0);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).end, 5);
+  EXPECT_EQ(Key('c', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::ClipboardText(), "first");
+  EXPECT_EQ(Key('x', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "");
+  EXPECT_EQ(Key('V', cmdKey, &itemHit), 1);
+  EXPECT_EQ(Key('v', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "firstfirst");
+  EXPECT_EQ(Key('q', cmdKey, &itemHit), 0) << "no command of a field";
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 5), "second") << "the other field untouched";
+}
+
+TEST_F(DialogEvents, PlainKeysAreLeftToTheStandardHandlingInTheCarbonMode) {
+  short itemHit = 0;
+  EXPECT_EQ(Key('z', 0, &itemHit), 0);
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "first") << "not typed twice";
+}
+
+// ---- Control hits through the Carbon path ---------------------------------------------------
+
+OSStatus SendHit(ControlRef control, Point global, EventTargetRef target) {
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone, &event);
+  const ControlPartCode part = kControlCheckBoxPart;
+  const UInt32 modifiers = shiftKey;
+  SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
+  SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
+  SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);
+  SetEventParameter(event, kEventParamMouseLocation, typeQDPoint, sizeof global, &global);
+  const OSStatus result = SendEventToEventTarget(event, target);
+  ReleaseEvent(event);
+  return result;
+}
+
+TEST_F(DialogEvents, AHitOnAButtonLikeItemCompletesItOnceWhoeverAnswersIt) {
+  ControlRef check = Control(6);
+  // No handler of the item's own: the application's control handler answers it.
+  EXPECT_EQ(SendHit(check, Centre(6), GetControlEventTarget(check)), noErr);
+  EXPECT_EQ(Calls(), (Log{"check.buttonUp@0", "check.upInside@0", "check.completed@0"}));
+  // The item's own handler takes the hit first, and nobody completes it again.
+  Calls().clear();
+  dialog_->GetTargetDialogControlItemObjPtr(6)->EnableCarbonEventHandle();
+  EXPECT_EQ(SendHit(check, Centre(6), GetControlEventTarget(check)), noErr);
+  EXPECT_EQ(Calls(), (Log{"check.completed@0"}));
+  // Released off the item: not the item's hit.
+  Calls().clear();
+  dialog_->GetTargetDialogControlItemObjPtr(6)->DisableCarbonEventHandle();
+  EXPECT_EQ(SendHit(check, Pt(700, 500), GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(DialogEvents, AResourceControlHearsOfItsPressOnceThoughTheToolboxTracksIt) {
+  ControlRef resource = Control(7);
+  ASSERT_TRUE(sp_testing::ClickControl(resource));
+  EXPECT_EQ(Calls(), (Log{"resource.mouseDown(11)@0", "resource.buttonDown(11)@0"}));
+  // A hit of its own (not after a press the dialog saw) is told as the press.
+  Calls().clear();
+  EXPECT_EQ(SendHit(resource, Centre(7), GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(Calls(), (Log{"resource.mouseDown(11)@0", "resource.buttonDown(11)@0"}));
+}
+
+TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
+  EventRecord record = Record(nullEvent, Centre(6));
+  cSp_Window* plain = AddWindow(R(500, 300, 600, 400));
+  struct Case {
+    const char* why;
+    cSp_Window* window;
+    ControlRef control;
+    EventRecord* event;
+  };
+  const Case cases[] = {
+      {"no window", nullptr, Control(6), &record},
+      {"no event", dialog_, Control(6), nullptr},
+      {"no control", dialog_, nullptr, &record},
+      {"a window without a dialog", plain, Control(6), &record},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(Sp_MouseHitProcForCarbonEventManager(c.window, c.control, c.event), 0);
+  }
+  EXPECT_TRUE(Calls().empty());
+}
+
+// ---- Other controls -------------------------------------------------------------------------
+
+TEST_F(DialogEvents, AnotherControlCompletesOnlyWhenTrackingChangedItsValue) {
+  // Tracked by the dialog itself, as in the classic mode: no Carbon handler hears the hit.
+  sp_testing::ResetEvents();
+  // The resource check box pressed on its label part is no button part: the dialog tracks it
+  // with its own action, here one that may turn it on.
+  static bool turnOn = false;
+  SetControlAction(Control(7), [](ControlRef control, ControlPartCode) {
+    if (turnOn) SetControlValue(control, 1);
+  });
+  for (bool changes : {false, true}) {
+    SCOPED_TRACE(changes ? "value changed" : "value kept");
+    Calls().clear();
+    turnOn = changes;
+    SetControlValue(Control(7), 0);
+    sp_testing::PostMouseDown(Centre(7));
+    sp_testing::PostMouseUp(Centre(7));
+    Point local = Centre(7);
+    {
+      GrafPtr saved = nullptr;
+      GetPort(&saved);
+      SetPort(GetDialogPort(Dialog()));
+      GlobalToLocal(&local);
+      SetPort(saved);
+    }
+    EXPECT_EQ(dialog_->TrackControlOnDialog(kControlCheckBoxPart, local, 7, 7, Control(7)), 1);
+    EXPECT_EQ(Calls(), changes ? Log{"resource.completed@0"} : Log{});
+    sp_testing::ResetEvents();
+  }
+  EXPECT_EQ(dialog_->TrackControlOnDialog(0, Pt(0, 0), 7, 7, nullptr), 0);
+}
+
+// ---- Dispatching and updates ----------------------------------------------------------------
+
+TEST_F(DialogEvents, DialogSelectHandsEachEventToTheFrontDialog) {
+  EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
+  DialogRef dialog = nullptr;
+  short itemHit = 0;
+  short modifiers = -1;
+  unsigned char updated = 1;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 1);
+  EXPECT_EQ(dialog, Dialog());
+  EXPECT_EQ(itemHit, 1);
+  EXPECT_EQ(modifiers, 0);
+  EXPECT_EQ(updated, 0);
+
+  // A plain window in front: no dialog to hand it to.
+  AddWindow(R(500, 300, 600, 400));
+  dialog_->Close();
+  itemHit = 0;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
+  EXPECT_EQ(dialog, nullptr);
+  EXPECT_EQ(itemHit, 0);
+}
+
+TEST_F(DialogEvents, TheClassicLoopsDialogStepTakesOnlyWhatTheFrontDialogHandled) {
+  WindowRef window = GetDialogWindow(Dialog());
+  struct Case {
+    const char* why;
+    EventRecord event;
+    unsigned char taken;
+  };
+  const Case cases[] = {
+      {"Return presses OK", Record(keyDown, Pt(0, 0), 0, 0x0D), 1},
+      {"a key nobody connects", Record(keyDown, Pt(0, 0), cmdKey, 'q'), 0},
+      {"an update of the dialog",
+       Record(updateEvt, Pt(0, 0), 0, reinterpret_cast<unsigned long>(window)), 1},
+      {"nothing happening", Record(nullEvent, Pt(0, 0)), 0},
+  };
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EventRecord event = c.event;
+    EXPECT_EQ(Sp_DialogIdleProc(&event), c.taken);
+    GrafPtr after = nullptr;
+    GetPort(&after);
+    EXPECT_EQ(after, port) << "the port is kept";
+  }
+  // With a plain window in front the events are not the dialog's.
+  AddWindow(R(500, 300, 600, 400));
+  dialog_->Close();
+  EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
+  EXPECT_EQ(Sp_DialogIdleProc(&key), 0);
+  EXPECT_EQ(Sp_DialogIdleProc(nullptr), 0);
+}
+
+TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
+  WindowRef window = GetDialogWindow(Dialog());
+  CGrafPtr port = GetWindowPort(window);
+  const Rect all = R(0, 0, 400, 400);
+  ValidWindowRect(window, &all);
+  constexpr UInt32 kRed = 0xFF0000;
+  sp_testing::FillPort(port, kRed);
+  EventRecord update = Record(updateEvt, Pt(0, 0), 0, reinterpret_cast<unsigned long>(window));
+  DialogRef dialog = nullptr;
+  unsigned char updated = 0;
+  EXPECT_EQ(Sp_DialogSelect(&update, &dialog, nullptr, nullptr, updated), 0);
+  EXPECT_EQ(updated, 1);
+  // Every control was drawn, also those near the content's top edge.
+  for (short itemNo : {1, 2, 6, 7}) {
+    SCOPED_TRACE(itemNo);
+    Rect box = {0, 0, 0, 0};
+    GetDialogItem(Dialog(), itemNo, nullptr, nullptr, &box);
+    bool drawn = false;
+    for (SInt16 v = box.top; v < box.bottom && !drawn; ++v) {
+      for (SInt16 h = box.left; h < box.right && !drawn; ++h) {
+        drawn = (sp_testing::ReadPixel(port, h, v) & 0xFFFFFF) != kRed;
+      }
+    }
+    EXPECT_TRUE(drawn);
+  }
+  const Rect waiting = sp_testing::UpdateRegionBounds(window);
+  EXPECT_TRUE(EmptyRect(&waiting)) << "nothing left waiting";
+}
+
+// ---- Keys routed to the front window --------------------------------------------------------
+
+unsigned char TakeKey(char charCode, char, unsigned char, short, unsigned long userData) {
+  Calls().push_back(std::string(reinterpret_cast<const char*>(userData)) + ":" + charCode);
+  return 1;
+}
+
+TEST_F(DialogEvents, KeysGoToTheFrontNormalWindowNeverToAFloatingOneInFront) {
+  cSp_Window* normal = AddWindow(R(500, 300, 600, 400));
+  cSp_Window* floating = AddWindow(R(520, 320, 620, 420), floatProc, kSpFloatingWindowType);
+  normal->SetupKeyInIntoWindowCallback(TakeKey, Tag("normal"));
+  normal->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("normal"));
+  floating->SetupKeyInIntoWindowCallback(TakeKey, Tag("floating"));
+  floating->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("floating"));
+  EXPECT_EQ(Sp_KeyInWindow('k', 0, 0, 0), 1);
+  EXPECT_EQ(Sp_RowKeyDownOnWindow('r', 0, 0, 0), 1);
+  EXPECT_EQ(Calls(), (Log{"normal:k", "normal:r"}));
+}
+
+// ---- Control items --------------------------------------------------------------------------
+
+TEST_F(DialogEvents, AControlItemThatCannotBeMadeIsReportedAndNotListed) {
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(dialog_->SetupDialogContorlItem(4, kStaticTextDialogItem), nullptr);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(errors_.Has("cSp_Window::SetupDialogContorlItem", 1));
+  EXPECT_EQ(dialog_->GetTargetDialogControlItemObjPtr(4), nullptr);
+}
+
+}  // namespace
+}  // namespace window_geometry_test

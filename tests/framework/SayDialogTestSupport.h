@@ -1,0 +1,132 @@
+// Shared set-up of the say dialog tests: the compiled application resources (the say dialogs
+// 6130-6142 and their icons), the virtual clock, the Carbon-event mode and the responder that
+// answers every dialog and sheet.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "Dialogs.h"
+#include "ErrorLogCapture.h"
+#include "MacWindows.h"
+#include "SpStdFunction.h"
+#include "SpStdSayDialog.h"
+#include "SpTesting.h"
+#include "SpTextCodec.h"
+#include "TestDialogs.h"
+#include "TestEvents.h"
+#include "TestQuickDraw.h"
+#include "TestResources.h"
+#include "TestResponder.h"
+#include "TestWindows.h"
+
+namespace say_dialog_test {
+
+// Any fixed local time: the clock only has to stand still between the dialogs' steps.
+constexpr SInt64 kTestDate = 3798264600;
+
+// MacJapanese bytes of a UTF-8 literal.
+inline std::string MJ(const char* utf8) {
+  std::string out;
+  EXPECT_TRUE(sp::text::UTF8ToMacJapanese(utf8, out));
+  return out;
+}
+
+// A writable zero-terminated copy of a text, as the say dialogs' callers hand them.
+class Text {
+ public:
+  explicit Text(const std::string& bytes) : bytes_(bytes.begin(), bytes.end()) {
+    bytes_.push_back(0);
+  }
+  char* get() { return bytes_.data(); }
+  std::string str() const { return std::string(bytes_.data()); }
+
+ private:
+  std::vector<char> bytes_;
+};
+
+// What a responder step saw of a dialog's buttons and window.
+struct Layout {
+  Rect content = {0, 0, 0, 0};  // global
+  std::vector<Rect> buttons;    // the boxes of items 1, 2 (and 3), local
+  std::vector<Rect> controls;   // their controls' bounds
+};
+
+inline Layout ReadLayout(WindowRef window, int buttons) {
+  Layout layout;
+  GetWindowBounds(window, kWindowContentRgn, &layout.content);
+  DialogRef dialog = GetDialogFromWindow(window);
+  for (DialogItemIndex item = 1; item <= buttons; ++item) {
+    Rect box = {0, 0, 0, 0};
+    GetDialogItem(dialog, item, nullptr, nullptr, &box);
+    layout.buttons.push_back(box);
+    ControlRef control = nullptr;
+    Rect bounds = {0, 0, 0, 0};
+    if (GetDialogItemAsControl(dialog, item, &control) == noErr) GetControlBounds(control, &bounds);
+    layout.controls.push_back(bounds);
+  }
+  return layout;
+}
+
+// A responder answer that first reads the layout into `out`, then clicks the item.
+inline sp_testing::Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
+  return sp_testing::Answer()
+      .Do([out, buttons](WindowRef window) { *out = ReadLayout(window, buttons); }, "read layout")
+      .ClickItem(item);
+}
+
+// The snapshot folder of the test run, with the file name.
+inline std::string SnapshotPath(const std::string& name) {
+  return ::testing::TempDir() + name;
+}
+
+class SayDialogFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    ResetAll();
+    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    Sp_CarbonEvent_ModeEnable();
+    responder_ = std::make_unique<sp_testing::ResponderScope>();
+  }
+  void TearDown() override {
+    responder_.reset();
+    parents_.clear();
+    ResetAll();
+    sp_testing::UseRealClock();
+  }
+
+  static void ResetAll() {
+    sp_testing::ResetEvents();
+    sp_testing::ResetDialogs();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    sp_testing::SetModifierKeys(0);
+  }
+
+  // A visible document window for sheets.
+  WindowRef NewParent() {
+    Rect bounds = {100, 100, 400, 600};
+    WindowRef window = NewCWindow(nullptr, &bounds, (ConstStr255Param) "\x06Parent", true,
+                                  documentProc, reinterpret_cast<WindowRef>(-1), true, 0);
+    EXPECT_NE(window, nullptr);
+    return window;
+  }
+
+  static const sp_testing::Shown& Last() {
+    static const sp_testing::Shown none;
+    const auto& shown = sp_testing::ShownSoFar();
+    EXPECT_FALSE(shown.empty());
+    return shown.empty() ? none : shown.back();
+  }
+
+  std::unique_ptr<sp_testing::ResponderScope> responder_;
+  std::vector<WindowRef> parents_;
+  ErrorLogCapture errors_;
+};
+
+}  // namespace say_dialog_test
