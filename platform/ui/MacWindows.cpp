@@ -11,6 +11,7 @@
 #include "CarbonEvents.h"
 #include "MacMemory.h"
 #include "QDRegions.h"
+#include "detail/ControlRecord.h"
 #include "detail/WindowList.h"
 #include "detail/WindowRecord.h"
 #include "detail/WindowUpdate.h"
@@ -398,6 +399,8 @@ OSStatus CreateNewWindow(WindowClass windowClass, WindowAttributes attributes,
 
 void DisposeWindow(WindowRef window) {
   if (!IsLive(window)) return;
+  // The window's controls go with it (a dialog has disposed of its own already).
+  sp_platform::controls::DisposeWindowControls(window);
   const Layer layer = LayerOf(window->windowClass);
   WindowRef front = FrontVisibleOfLayer(layer);
   Remove(window);

@@ -391,3 +391,18 @@ TEST_F(ControlsTest, PopupDisposesOfAMenuHandedOverToIt) {
 }
 
 }  // namespace
+
+TEST_F(ControlsTest, DisposingAWindowDisposesOfItsControlsAndNoOther) {
+  ControlRef mine = Button();
+  WindowRef other = MakeWindow(R(120, 120, 300, 400));
+  SetPortWindowPort(other);
+  const Rect bounds = R(20, 20, 40, 100);
+  const std::vector<unsigned char> title = PStr("Other");
+  ControlRef theirs = NewControl(other, &bounds, title.data(), true, 0, 0, 1, pushButProc, 0);
+  ASSERT_NE(theirs, nullptr);
+  DisposeWindow(window_);
+  window_ = nullptr;
+  EXPECT_FALSE(IsValidControlHandle(mine));
+  EXPECT_TRUE(IsValidControlHandle(theirs));
+  EXPECT_EQ(GetControlOwner(theirs), other);
+}
