@@ -27,12 +27,13 @@ OSErr AddAppResource(ResType type, SInt16 id, const std::vector<UInt8>& bytes,
 // The bytes of a well-formed 'STR#' holding these strings.
 std::vector<UInt8> MakeStringList(const std::vector<std::string>& strings);
 
-// The application's file becomes the resources compiled from app/resources by the build
-// (read-only, as the application opens them at start), so tests see the real menus, dialogs
-// and strings. Resources added with AddAppResource afterwards go into it. Errors: fnfErr when
+// The application's file becomes the resources compiled from app/resources by the build,
+// together with the tests' own from tests/resources (read-only, as the application opens its
+// file at start), so tests see the real menus, dialogs and strings. Resources added with AddAppResource afterwards go into it. Errors: fnfErr when
 // the build made no such file, mapReadErr when it is damaged.
 OSErr UseCompiledAppResources();
-// Where the build puts them: "<build>/Resources/Application.rsrc".
+// Where the build puts them: "<build>/tests/Resources/Application.rsrc" (the application's
+// own file, without the tests' resources, is "<build>/Resources/Application.rsrc").
 std::string CompiledAppResourcesPath();
 // The application's file becomes this resource file (read-only) / a file made of these
 // bytes, kept in memory only. On failure the application's file is empty.
