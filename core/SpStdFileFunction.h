@@ -21,6 +21,15 @@ enum { kSpMaxFullPathLength = 255 };
 // Longest classic item name.
 enum { kSpMaxClassicNameLength = 31 };
 
+// A file location: volume, folder, name and file number.
+struct sExtStdFileInfo {
+  UInt8 valid;     // 1 once the location is set
+  SInt16 vRefNum;  // volume reference number
+  SInt32 dirID;    // the folder holding the item
+  char fileName[512];
+  SInt32 fileID;  // the file's number, 0 when unknown
+};
+
 // ---- Building paths ------------------------------------------------------------------------
 
 // The full path of the folder (Disk:Folder; the root folder gives Disk). A catalogue error

@@ -34,17 +34,9 @@
 #include "CFString.h"
 #include "MacTypes.h"
 #include "SpCollectionObject.h"
+#include "SpStdFileFunction.h"
 
 class cSp_MusicFileMusicInfoDataObj;
-
-// A file location: volume, folder, name and file number.
-struct sExtStdFileInfo {
-  UInt8 valid;     // 1 once the location is set
-  SInt16 vRefNum;  // volume reference number
-  SInt32 dirID;    // the folder holding the item
-  char fileName[512];
-  SInt32 fileID;  // the file's number, 0 when unknown
-};
 
 // The library file and where it lies: "<Music folder>/iTunes/iTunes Music Library.xml".
 extern const char kSpiTM_FolderName[];       // "iTunes"
