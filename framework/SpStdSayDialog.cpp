@@ -506,17 +506,18 @@ void Sp_SayDialogByModal(char* message, unsigned char classicLoop) {
 
 // ---- Two- and three-button dialogs ----------------------------------------------------------
 
-short SpStdSayDlgTwoButton(char* firstTitle, char* secondTitle, char* message, tStdSayDlgType type,
-                           unsigned char centre, short h, short v) {
-  if (firstTitle == nullptr || secondTitle == nullptr) {
-    return SpReportFailure(kSource, "SpStdSayDlgTwoButton", 1, kSpMsgNullArgument, short(0));
-  }
-  const SInt16 id =
-      ModalDialogID(type, kSpSayDlgTwoButtonStopID, kSpSayDlgTwoButtonNoteID, kSpSayDlgTwoButtonID);
+namespace {
+
+// Makes the two- or three-button dialog `id` (count buttons, the first the default), titles
+// its buttons and widens them to their titles, centres it on (h, v) when asked, lets
+// `fillTexts` fill its texts, and waits for the answer.
+template <typename FillTexts>
+short AskWithButtons(SInt16 id, const char* method, SInt32 memoryCode, char* const titles[],
+                     DialogItemIndex count, unsigned char centre, short h, short v,
+                     FillTexts fillTexts) {
   DialogRef dialog = GetNewDialog(id, nullptr, reinterpret_cast<WindowRef>(-1));
-  if (dialog == nullptr) {
-    return SpReportFailure(kSource, "SpStdSayDlgTwoButton", 1, kSpMsgMemory, short(0));
-  }
+  if (dialog == nullptr)
+    return SpReportFailure(kSource, method, memoryCode, kSpMsgMemory, short(0));
   WindowRef window = GetDialogWindow(dialog);
   sSpStdSayDlgAnswerRec record;
   std::memset(&record, 0, sizeof record);
@@ -524,17 +525,38 @@ short SpStdSayDlgTwoButton(char* firstTitle, char* secondTitle, char* message, t
   if (centre != 0) CentreOnPoint(window, h, v);
 
   SetDialogDefaultItem(dialog, kFirstButtonItem);
-  SetButtonTitle(dialog, kFirstButtonItem, firstTitle);
-  SetButtonTitle(dialog, kSecondButtonItem, secondTitle);
+  for (DialogItemIndex item = 1; item <= count; ++item) {
+    SetButtonTitle(dialog, item, titles[item - 1]);
+  }
   record.firstButton = ItemControl(dialog, kFirstButtonItem);
   record.firstButtonNo = kFirstButtonItem;
   record.hasSecondButton = 1;
   record.secondButton = ItemControl(dialog, kSecondButtonItem);
   record.secondButtonNo = kSecondButtonItem;
-  FitButtons(dialog, firstTitle, secondTitle, nullptr);
-  SetItemText(dialog, kTwoButtonMessageItem, message);
+  if (count >= kThirdButtonItem) {
+    record.hasThirdButton = 1;
+    record.thirdButton = ItemControl(dialog, kThirdButtonItem);
+    record.thirdButtonNo = kThirdButtonItem;
+  }
+  FitButtons(dialog, titles[0], titles[1], count >= kThirdButtonItem ? titles[2] : nullptr);
+  fillTexts(dialog);
 
-  return ShowAndAnswer(dialog, &record, kSecondButtonItem);
+  return ShowAndAnswer(dialog, &record, count);
+}
+
+}  // namespace
+
+short SpStdSayDlgTwoButton(char* firstTitle, char* secondTitle, char* message, tStdSayDlgType type,
+                           unsigned char centre, short h, short v) {
+  if (firstTitle == nullptr || secondTitle == nullptr) {
+    return SpReportFailure(kSource, "SpStdSayDlgTwoButton", 1, kSpMsgNullArgument, short(0));
+  }
+  const SInt16 id =
+      ModalDialogID(type, kSpSayDlgTwoButtonStopID, kSpSayDlgTwoButtonNoteID, kSpSayDlgTwoButtonID);
+  char* const titles[] = {firstTitle, secondTitle};
+  return AskWithButtons(
+      id, "SpStdSayDlgTwoButton", 1, titles, kSecondButtonItem, centre, h, v,
+      [message](DialogRef dialog) { SetItemText(dialog, kTwoButtonMessageItem, message); });
 }
 
 short SpStdSayDlgThreeButton(char* firstTitle, char* secondTitle, char* thirdTitle, char* firstText,
@@ -545,33 +567,12 @@ short SpStdSayDlgThreeButton(char* firstTitle, char* secondTitle, char* thirdTit
   }
   const SInt16 id = ModalDialogID(type, kSpSayDlgThreeButtonStopID, kSpSayDlgThreeButtonNoteID,
                                   kSpSayDlgThreeButtonID);
-  DialogRef dialog = GetNewDialog(id, nullptr, reinterpret_cast<WindowRef>(-1));
-  if (dialog == nullptr) {
-    return SpReportFailure(kSource, "SpStdSayDlgThreeButton", 2, kSpMsgMemory, short(0));
-  }
-  WindowRef window = GetDialogWindow(dialog);
-  sSpStdSayDlgAnswerRec record;
-  std::memset(&record, 0, sizeof record);
-  record.window = window;
-  if (centre != 0) CentreOnPoint(window, h, v);
-
-  SetDialogDefaultItem(dialog, kFirstButtonItem);
-  SetButtonTitle(dialog, kFirstButtonItem, firstTitle);
-  SetButtonTitle(dialog, kSecondButtonItem, secondTitle);
-  SetButtonTitle(dialog, kThirdButtonItem, thirdTitle);
-  record.firstButton = ItemControl(dialog, kFirstButtonItem);
-  record.firstButtonNo = kFirstButtonItem;
-  record.hasSecondButton = 1;
-  record.secondButton = ItemControl(dialog, kSecondButtonItem);
-  record.secondButtonNo = kSecondButtonItem;
-  record.hasThirdButton = 1;
-  record.thirdButton = ItemControl(dialog, kThirdButtonItem);
-  record.thirdButtonNo = kThirdButtonItem;
-  FitButtons(dialog, firstTitle, secondTitle, thirdTitle);
-  SetItemText(dialog, kThreeButtonFirstTextItem, firstText);
-  SetItemText(dialog, kThreeButtonSecondTextItem, secondText);
-
-  return ShowAndAnswer(dialog, &record, kThirdButtonItem);
+  char* const titles[] = {firstTitle, secondTitle, thirdTitle};
+  return AskWithButtons(id, "SpStdSayDlgThreeButton", 2, titles, kThirdButtonItem, centre, h, v,
+                        [firstText, secondText](DialogRef dialog) {
+                          SetItemText(dialog, kThreeButtonFirstTextItem, firstText);
+                          SetItemText(dialog, kThreeButtonSecondTextItem, secondText);
+                        });
 }
 
 // ---- Sheets ---------------------------------------------------------------------------------

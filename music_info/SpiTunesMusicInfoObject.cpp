@@ -272,11 +272,7 @@ cSp_MusicFileMusicInfoDataObj* NewV22Record(const char* method) {
 
 ciTunesInfoAlbumObj::~ciTunesInfoAlbumObj() {
   cSPiTMI_TrackRootObj* slot = firstSlot_;
-  while (slot != nullptr) {
-    cSPiTMI_TrackRootObj* next = slot->rootLink_.next;
-    delete slot;
-    slot = next;
-  }
+  RootList::DeleteFrom(slot);
 }
 
 OSErr ciTunesInfoAlbumObj::SetupFromTrack(const cSPiTMI_TrackInfoObj* track) {
@@ -426,22 +422,14 @@ void ciTunesInfoArtistObj::DeleteAllAlbumItem() {
   firstAlbum_ = nullptr;
   lastAlbum_ = nullptr;
   firstAlbumOfName_.clear();
-  while (album != nullptr) {
-    ciTunesInfoAlbumObj* next = album->albumLink_.next;
-    delete album;
-    album = next;
-  }
+  AlbumList::DeleteFrom(album);
 }
 
 // ---- ciTunesInfoMusicGroupObj ------------------------------------------------------------------
 
 ciTunesInfoMusicGroupObj::~ciTunesInfoMusicGroupObj() {
   ciTunesInfoMusicGroupItemObj* item = firstItem_;
-  while (item != nullptr) {
-    ciTunesInfoMusicGroupItemObj* next = item->itemLink_.next;
-    delete item;
-    item = next;
-  }
+  ItemList::DeleteFrom(item);
 }
 
 OSErr ciTunesInfoMusicGroupObj::SetupFromTrack(const cSPiTMI_TrackInfoObj* track) {
@@ -748,11 +736,7 @@ void ciTunesMusicInfoObj::WipeoutTrackItem() {
   firstTrack_ = nullptr;
   lastTrack_ = nullptr;
   firstTrackOfID_.clear();
-  while (track != nullptr) {
-    cSPiTMI_TrackInfoObj* next = track->trackLink_.next;
-    delete track;
-    track = next;
-  }
+  TrackList::DeleteFrom(track);
 }
 
 void ciTunesMusicInfoObj::WipeoutAllArtistItenAndAlbum() {
@@ -760,11 +744,7 @@ void ciTunesMusicInfoObj::WipeoutAllArtistItenAndAlbum() {
   firstArtist_ = nullptr;
   lastArtist_ = nullptr;
   artistOfName_.clear();
-  while (artist != nullptr) {
-    ciTunesInfoArtistObj* next = artist->artistLink_.next;
-    delete artist;
-    artist = next;
-  }
+  ArtistList::DeleteFrom(artist);
 }
 
 namespace {
@@ -773,11 +753,8 @@ void DeleteGroups(ciTunesInfoMusicGroupObj*& first, ciTunesInfoMusicGroupObj*& l
   ciTunesInfoMusicGroupObj* group = first;
   first = nullptr;
   last = nullptr;
-  while (group != nullptr) {
-    ciTunesInfoMusicGroupObj* next = group->groupLink_.next;
-    delete group;
-    group = next;
-  }
+  sp_itunes::Chain<ciTunesInfoMusicGroupObj, &ciTunesInfoMusicGroupObj::groupLink_>::DeleteFrom(
+      group);
 }
 
 }  // namespace

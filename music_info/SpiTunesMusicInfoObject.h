@@ -115,6 +115,15 @@ struct Chain {
     (rest->*L).before = nullptr;
     return rest;
   }
+  // Deletes every member from `first` on (each member's destructor runs before its successor
+  // is looked at, so a destructor must not touch this list).
+  static void DeleteFrom(T* first) {
+    while (first != nullptr) {
+      T* next = (first->*L).next;
+      delete first;
+      first = next;
+    }
+  }
   static T* LastOf(T* self) {
     while ((self->*L).next != nullptr) self = (self->*L).next;
     return self;
