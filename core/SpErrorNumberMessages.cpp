@@ -227,12 +227,7 @@ void cSayErrorNoMgr::SetupNewErrorFile(short userRefNum, short vRefNum, SInt32 d
     SpReportFailure(kSource, "cSayErrorNoMgr::SetupNewErrorFile", 1, kSpMsgMemory);
     return;
   }
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
 }
 
 cSayErrorNoFileObj* cSayErrorNoMgr::FindFileObj(short userRefNum) const {

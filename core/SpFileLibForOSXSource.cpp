@@ -7,6 +7,7 @@
 #include "CFString.h"
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
+#include "SpFileLibBuffer.h"
 #include "SpFileLibSource.h"
 #include "SpStdFileFunctionForOSX.h"
 
@@ -24,18 +25,11 @@ constexpr UInt64 kLargestRequest = 0x40000000;
 typedef sSpOSXFileSysInfo Record;
 
 // Blocks of asynchronous closes: the record is freed as soon as its close is queued, so the
-// close's block must outlive it until the completion has run (ioResult no longer 1). A deque
-// never moves its elements.
+// close's block must outlive it until the completion has run.
 FSForkIOParam* TakeCloseBlock() {
   static std::deque<FSForkIOParam> blocks;
-  for (FSForkIOParam& block : blocks) {
-    if (block.ioResult != 1) {
-      block = FSForkIOParam();
-      return &block;
-    }
-  }
-  blocks.emplace_back();
-  return &blocks.back();
+  return sp_filebuffer::TakeFreeBlock(blocks,
+                                      [](const FSForkIOParam& block) { return block.ioResult; });
 }
 
 // Waits until the record's request block is free: a synchronous call on the fork runs the
@@ -46,67 +40,78 @@ void WaitForRequest(Record* file) {
   FSGetForkPosition(file->forkRefNum, &position);
 }
 
-Ptr AllocateBuffer(UInt64& size) {
-  for (size = kSpFileBufferFirstSize;; size >>= 1) {
-    Ptr buffer = NewPtrClear(Size(size));
-    if (buffer != nullptr) {
-      if (UInt64(GetPtrSize(buffer)) >= size) return buffer;
-      DisposePtr(buffer);
-    }
-    if (size <= 127) break;
+// The FSRef record's side of the buffer scheme: 64-bit sizes, a fork, the bytes written so far
+// kept in fileSize.
+struct ForkSide {
+  typedef sSpOSXFileSysInfo Record;
+  typedef UInt64 Count;
+  typedef FSIORefNum RefNum;
+
+  static UInt64& Length(Record* file) { return file->fileSize; }
+  static FSIORefNum Fork(const Record* file) { return file->forkRefNum; }
+  static void CloseFork(FSIORefNum forkRefNum) { FSCloseFork(forkRefNum); }
+  // The record's request block goes with the record.
+  static void Settle(Record* file) { WaitForRequest(file); }
+
+  static OSErr Mark(Record* file, UInt64* position) {
+    SInt64 mark = 0;
+    OSErr result = FSGetForkPosition(file->forkRefNum, &mark);
+    *position = UInt64(mark);
+    return result;
   }
-  size = 0;
-  return nullptr;
-}
 
-void FreeRecord(Record* file) {
-  WaitForRequest(file);
-  if (file->bufferPtr != nullptr && file->bufferSize != 0) DisposePtr(file->bufferPtr);
-  DisposePtr(reinterpret_cast<Ptr>(file));
-}
-
-OSErr FailOpen(FSIORefNum forkRefNum, Record* file, sSpOSXFileSysInfo** out, OSErr result) {
-  if (forkRefNum != 0) FSCloseFork(forkRefNum);
-  if (file != nullptr) FreeRecord(file);
-  *out = nullptr;
-  return result;
-}
-
-// Writes count bytes at the fork's mark, in requests of at most kLargestRequest bytes, and
-// flushes the volume; *written gets what reached the file.
-OSErr WriteAtMark(Record* file, const char* bytes, UInt64 count, UInt64* written) {
-  *written = 0;
-  OSErr result = noErr;
-  while (*written < count) {
-    ByteCount request = ByteCount(std::min(count - *written, kLargestRequest));
+  static OSErr ReadIntoBuffer(Record* file, UInt64 count) {
+    if (count == 0) return noErr;
     ByteCount actual = 0;
-    result = FSWriteFork(file->forkRefNum, fsFromMark, 0, request, bytes + *written, &actual);
-    *written += std::min<UInt64>(actual, request);
-    if (result == noErr && actual != request) result = ioErr;
-    if (result != noErr) return result;
+    OSErr result =
+        FSReadFork(file->forkRefNum, fsFromMark, 0, ByteCount(count), file->bufferPtr, &actual);
+    if (result == noErr && actual != count) result = eofErr;
+    return result;
   }
-  return FlushVol(nullptr, file->vRefNum);
-}
 
-// Queues the bytes as asynchronous writes at the fork's mark through the record's request
-// block, one request at a time.
-OSErr QueueWrite(Record* file, const char* bytes, UInt64 count) {
-  UInt64 queued = 0;
-  while (queued < count) {
-    WaitForRequest(file);
-    UInt64 request = std::min(count - queued, kLargestRequest);
-    file->requestBlock = FSForkIOParam();
-    file->requestBlock.forkRefNum = file->forkRefNum;
-    file->requestBlock.buffer = const_cast<Ptr>(bytes + queued);
-    file->requestBlock.requestCount = UInt32(request);
-    file->requestBlock.positionMode = fsFromMark;
-    OSErr result = PBWriteForkAsync(&file->requestBlock);
-    if (result != noErr) return result;
-    queued += request;
-    file->fileSize += request;
+  // Writes count bytes at the fork's mark, in requests of at most kLargestRequest bytes, and
+  // flushes the volume; *written gets what reached the file.
+  static OSErr WriteAtMark(Record* file, const char* bytes, UInt64 count, UInt64* written) {
+    *written = 0;
+    OSErr result = noErr;
+    while (*written < count) {
+      ByteCount request = ByteCount(std::min(count - *written, kLargestRequest));
+      ByteCount actual = 0;
+      result = FSWriteFork(file->forkRefNum, fsFromMark, 0, request, bytes + *written, &actual);
+      *written += std::min<UInt64>(actual, request);
+      if (result == noErr && actual != request) result = ioErr;
+      if (result != noErr) return result;
+    }
+    return FlushVol(nullptr, file->vRefNum);
   }
-  return noErr;
-}
+
+  // Queues the bytes as asynchronous writes at the fork's mark through the record's request
+  // block, one request at a time.
+  static OSErr QueueWrite(Record* file, const char* bytes, UInt64 count) {
+    UInt64 queued = 0;
+    while (queued < count) {
+      WaitForRequest(file);
+      UInt64 request = std::min(count - queued, kLargestRequest);
+      file->requestBlock = FSForkIOParam();
+      file->requestBlock.forkRefNum = file->forkRefNum;
+      file->requestBlock.buffer = const_cast<Ptr>(bytes + queued);
+      file->requestBlock.requestCount = UInt32(request);
+      file->requestBlock.positionMode = fsFromMark;
+      OSErr result = PBWriteForkAsync(&file->requestBlock);
+      if (result != noErr) return result;
+      queued += request;
+      file->fileSize += request;
+    }
+    return noErr;
+  }
+
+  static OSErr Load(Record* file) { return SpFileSystem_LoadDataFromTargetFileByFSRef(file); }
+  static OSErr Close(Record* file, unsigned char closeFork, unsigned char sync) {
+    return SpFileSystem_CloseByFSRef(file, closeFork, sync);
+  }
+};
+
+typedef sp_filebuffer::BufferScheme<ForkSide> Buffer;
 
 }  // namespace
 
@@ -149,28 +154,25 @@ OSErr SpFileSystem_OpenByFSRef(const FSRef* folder, const char* name, SInt8 perm
   if (result != noErr) return result;
   FlushVol(nullptr, vRefNum);
 
-  Record* file = reinterpret_cast<Record*>(NewPtrClear(sizeof(Record)));
-  if (file == nullptr) return FailOpen(forkRefNum, nullptr, out, memFullErr);
+  Record* file = Buffer::NewRecord(forkRefNum, out);
+  if (file == nullptr) return memFullErr;
   FSSetForkPosition(forkRefNum, fsFromStart, 0);
   file->folderRef = *folder;
   std::memcpy(file->fileName, name, strnlen(name, kLongestName));
   file->vRefNum = vRefNum;
   file->forkRefNum = forkRefNum;
-
-  UInt64 bufferSize = 0;
-  file->bufferPtr = AllocateBuffer(bufferSize);
-  if (file->bufferPtr == nullptr) return FailOpen(forkRefNum, file, out, memFullErr);
-  file->bufferSize = bufferSize;
+  result = Buffer::AttachBuffer(file, out);
+  if (result != noErr) return result;
 
   // A size or a position that did not take would leave old bytes behind or read from the
   // wrong place: the open fails instead.
   if (setSize) {
     result = FSSetForkSize(forkRefNum, sizeMode, size);
-    if (result != noErr) return FailOpen(forkRefNum, file, out, result);
+    if (result != noErr) return Buffer::FailOpen(forkRefNum, file, out, result);
   }
   if (setPosition) {
     result = FSSetForkPosition(forkRefNum, positionMode, positionOffset);
-    if (result != noErr) return FailOpen(forkRefNum, file, out, result);
+    if (result != noErr) return Buffer::FailOpen(forkRefNum, file, out, result);
   }
   FlushVol(nullptr, vRefNum);
   *out = file;
@@ -200,16 +202,16 @@ OSErr Sp_ReadFileSystem_OpenByFSRef(const FSRef* folder, const char* name,
   Record* file = *out;
   SInt64 size = 0;
   result = FSGetForkSize(file->forkRefNum, &size);
-  if (result != noErr) return FailOpen(file->forkRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->forkRefNum, file, out, result);
   SInt64 mark = 0;
   result = FSGetForkPosition(file->forkRefNum, &mark);
-  if (result != noErr) return FailOpen(file->forkRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->forkRefNum, file, out, result);
   file->fileSize = UInt64(size);
   // Reading starts where the open put the mark.
   file->filePosition = UInt64(mark);
   file->nextLoadOffset = UInt64(mark);
   result = SpFileSystem_LoadDataFromTargetFileByFSRef(file);
-  if (result != noErr) return FailOpen(file->forkRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->forkRefNum, file, out, result);
   return noErr;
 }
 
@@ -219,23 +221,7 @@ OSErr SpFileSystem_WriteByFSRef(sSpOSXFileSysInfo* file, const char* bytes, UInt
     return SpReportFailure(kSource, "SpFileSystem_WriteByFSRef", 1, kMsgRequiredArgument,
                            OSErr(rfNumErr));
   }
-  if (file->bufferDataSize != 0 && file->bufferDataSize + length >= file->bufferSize) {
-    OSErr result = SpFileSystem_WriteToFileByFSRef(file, sync);
-    if (result != noErr) return result;
-  }
-  if (file->bufferSize > length) {
-    std::memcpy(file->bufferPtr + file->bufferDataSize, bytes, std::size_t(length));
-    file->bufferDataSize += length;
-    file->bufferIndex = file->bufferDataSize;
-    return noErr;
-  }
-  if (sync) {
-    UInt64 written = 0;
-    OSErr result = WriteAtMark(file, bytes, length, &written);
-    file->fileSize += written;
-    return result;
-  }
-  return QueueWrite(file, bytes, length);
+  return Buffer::Collect(file, bytes, length, sync);
 }
 
 OSErr SpFileSystem_WriteToFileByFSRef(sSpOSXFileSysInfo* file, unsigned char sync) {
@@ -243,23 +229,7 @@ OSErr SpFileSystem_WriteToFileByFSRef(sSpOSXFileSysInfo* file, unsigned char syn
     return SpReportFailure(kSource, "SpFileSystem_WriteToFileByFSRef", 1, kMsgRequiredArgument,
                            OSErr(rfNumErr));
   }
-  UInt64 count = file->bufferDataSize;
-  if (count == 0) return noErr;
-  if (sync) {
-    UInt64 written = 0;
-    OSErr result = WriteAtMark(file, file->bufferPtr, count, &written);
-    // What did not reach the file stays collected, at the front of the buffer.
-    std::memmove(file->bufferPtr, file->bufferPtr + written, std::size_t(count - written));
-    file->bufferDataSize = count - written;
-    file->bufferIndex = file->bufferDataSize;
-    file->fileSize += written;
-    return result;
-  }
-  OSErr result = QueueWrite(file, file->bufferPtr, count);
-  if (result != noErr) return result;
-  file->bufferDataSize = 0;
-  file->bufferIndex = 0;
-  return noErr;
+  return Buffer::WriteCollected(file, sync);
 }
 
 OSErr Sp_WriteFileSystem_CloseByFSRef(sSpOSXFileSysInfo* file, unsigned char closeFork,
@@ -268,13 +238,7 @@ OSErr Sp_WriteFileSystem_CloseByFSRef(sSpOSXFileSysInfo* file, unsigned char clo
     return SpReportFailure(kSource, "Sp_WriteFileSystem_CloseByFSRef", 1, kMsgRequiredArgument,
                            paramErr);
   }
-  OSErr written = noErr;
-  if (file->bufferDataSize != 0) {
-    written = SpFileSystem_WriteToFileByFSRef(file, sync);
-    FlushVol(nullptr, file->vRefNum);
-  }
-  OSErr closed = SpFileSystem_CloseByFSRef(file, closeFork, sync);
-  return written != noErr ? written : closed;
+  return Buffer::WriteRestAndClose(file, closeFork, sync);
 }
 
 OSErr SpFileSystem_CloseByFSRef(sSpOSXFileSysInfo* file, unsigned char closeFork,
@@ -297,7 +261,7 @@ OSErr SpFileSystem_CloseByFSRef(sSpOSXFileSysInfo* file, unsigned char closeFork
     }
     file->forkRefNum = 0;
   }
-  FreeRecord(file);
+  Buffer::FreeRecord(file);
   return flushed != noErr ? flushed : closed;
 }
 
@@ -306,55 +270,11 @@ OSErr SpFileSystem_ReadByFSRef(sSpOSXFileSysInfo* file, SInt32 count, char* byte
   if (file == nullptr || bytes == nullptr || count < 0) {
     return SpReportFailure(kSource, "SpFileSystem_ReadByFSRef", 1, kMsgRequiredArgument, paramErr);
   }
-  if (outCount != nullptr) *outCount = 0;
-  if (count == 0) return noErr;
-  bytes[0] = 0;
-  UInt64 remaining = UInt64(count);
-  UInt64 total = 0;
-  for (;;) {
-    if (file->filePosition >= file->fileSize) return eofErr;
-    remaining = std::min(remaining, file->fileSize - file->filePosition);
-    UInt64 n = std::min(remaining, file->bufferDataSize - file->bufferIndex);
-    std::memcpy(bytes + total, file->bufferPtr + file->bufferIndex, std::size_t(n));
-    file->bufferIndex += n;
-    file->filePosition += n;
-    total += n;
-    remaining -= n;
-    if (outCount != nullptr) *outCount = SInt32(total);
-    if (remaining == 0) return noErr;
-    if (file->nextLoadOffset >= file->fileSize) return eofErr;
-    OSErr result = SpFileSystem_LoadDataFromTargetFileByFSRef(file);
-    if (result != noErr) return result;
-    if (file->bufferDataSize == 0) return eofErr;
-  }
+  return Buffer::ReadBytes(file, count, bytes, outCount);
 }
 
 OSErr SpFileSystem_LoadDataFromTargetFileByFSRef(sSpOSXFileSysInfo* file) {
   const char kMethod[] = "SpFileSystem_LoadDataFromTargetFileByFSRef";
   if (file == nullptr) return SpReportFailure(kSource, kMethod, 1, kMsgRequiredArgument, paramErr);
-  UInt64 left = file->fileSize > file->nextLoadOffset ? file->fileSize - file->nextLoadOffset : 0;
-  UInt64 count = std::min(left, file->bufferSize);
-  SInt64 before = 0;
-  OSErr result = FSGetForkPosition(file->forkRefNum, &before);
-  if (result != noErr) return SpReportFailure(kSource, kMethod, 1, kSpMsgNoComment, result);
-  ByteCount actual = 0;
-  if (count != 0) {
-    result =
-        FSReadFork(file->forkRefNum, fsFromMark, 0, ByteCount(count), file->bufferPtr, &actual);
-    if (result == noErr && actual != count) result = eofErr;
-    if (result != noErr) return SpReportFailure(kSource, kMethod, 2, kSpMsgNoComment, result);
-  }
-  SInt64 after = 0;
-  result = FSGetForkPosition(file->forkRefNum, &after);
-  file->bufferIndex = 0;
-  file->bufferDataSize = count;
-  file->filePosition = UInt64(before);
-  if (result != noErr) {
-    // The bytes are in, but where the fork stands is unknown: nothing of them is kept.
-    file->bufferDataSize = 0;
-    file->nextLoadOffset = UInt64(before);
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNoComment, result);
-  }
-  file->nextLoadOffset = UInt64(after);
-  return noErr;
+  return Buffer::LoadNext(file, kSource, kMethod);
 }

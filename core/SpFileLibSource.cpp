@@ -6,6 +6,7 @@
 
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
+#include "SpFileLibBuffer.h"
 #include "SpStdFileFunction.h"
 
 namespace {
@@ -23,30 +24,73 @@ typedef sSpFileSysInfo Record;
 // The parameter blocks of queued requests. The File Manager stores a request's result into
 // its block when the completion runs, which may be after the record that made the request
 // has been closed and freed; so the blocks live here, and a block is taken again only once
-// its completion has run (ioResult no longer 1). A deque never moves its elements.
+// its completion has run.
 ParamBlockRec* TakeRequestBlock() {
   static std::deque<ParamBlockRec> blocks;
-  for (ParamBlockRec& block : blocks) {
-    if (block.ioParam.ioResult != 1) {
-      block = ParamBlockRec();
-      return &block;
-    }
-  }
-  blocks.emplace_back();
-  return &blocks.back();
+  return sp_filebuffer::TakeFreeBlock(
+      blocks, [](const ParamBlockRec& block) { return block.ioParam.ioResult; });
 }
 
-// Queues an asynchronous write of count bytes at the file offset.
-OSErr QueueWrite(short refNum, const char* bytes, UInt32 count, UInt32 offset) {
-  ParamBlockRec* block = TakeRequestBlock();
-  block->ioParam.ioCompletion = nullptr;
-  block->ioParam.ioRefNum = refNum;
-  block->ioParam.ioBuffer = const_cast<Ptr>(bytes);
-  block->ioParam.ioReqCount = SInt32(count);
-  block->ioParam.ioPosMode = fsFromStart;
-  block->ioParam.ioPosOffset = SInt32(offset);
-  return PBWriteAsync(block);
-}
+// The classic record's side of the buffer scheme: 32-bit sizes, a file reference number, the
+// write offset kept in fileLength.
+struct ClassicSide {
+  typedef sSpFileSysInfo Record;
+  typedef UInt32 Count;
+  typedef short RefNum;
+
+  static UInt32& Length(Record* file) { return file->fileLength; }
+  static short Fork(const Record* file) { return file->fileRefNum; }
+  static void CloseFork(short refNum) { FSClose(refNum); }
+  // Queued requests keep their blocks outside the record: nothing to wait for.
+  static void Settle(Record*) {}
+
+  static OSErr Mark(Record* file, UInt32* position) {
+    SInt32 mark = 0;
+    OSErr result = GetFPos(file->fileRefNum, &mark);
+    *position = UInt32(mark);
+    return result;
+  }
+
+  // Reads count bytes at the mark into the buffer; a short read is a failure.
+  static OSErr ReadIntoBuffer(Record* file, UInt32 count) {
+    if (count == 0) return noErr;
+    SInt32 actual = SInt32(count);
+    OSErr result = FSRead(file->fileRefNum, &actual, file->bufferPtr);
+    if (result == noErr && UInt32(actual) != count) result = eofErr;
+    return result;
+  }
+
+  // Writes count bytes at the mark and flushes the volume; *written gets what reached the file.
+  static OSErr WriteAtMark(Record* file, const char* bytes, UInt32 count, UInt32* written) {
+    SInt32 actual = SInt32(count);
+    OSErr result = FSWrite(file->fileRefNum, &actual, bytes);
+    *written = actual > 0 ? UInt32(actual) : 0;
+    if (result == noErr && *written != count) result = ioErr;
+    if (result != noErr) return result;
+    return FlushVol(nullptr, file->vRefNum);
+  }
+
+  // Queues an asynchronous write of count bytes at the write offset, which moves past them.
+  static OSErr QueueWrite(Record* file, const char* bytes, UInt32 count) {
+    ParamBlockRec* block = TakeRequestBlock();
+    block->ioParam.ioCompletion = nullptr;
+    block->ioParam.ioRefNum = file->fileRefNum;
+    block->ioParam.ioBuffer = const_cast<Ptr>(bytes);
+    block->ioParam.ioReqCount = SInt32(count);
+    block->ioParam.ioPosMode = fsFromStart;
+    block->ioParam.ioPosOffset = SInt32(file->fileLength);
+    OSErr result = PBWriteAsync(block);
+    if (result == noErr) file->fileLength += count;
+    return result;
+  }
+
+  static OSErr Load(Record* file) { return Sp_ReadFileSystem_LoadDataFromTargetFile(file); }
+  static OSErr Close(Record* file, unsigned char closeFile, unsigned char sync) {
+    return Sp_FileSystem_Close(file, closeFile, sync);
+  }
+};
+
+typedef sp_filebuffer::BufferScheme<ClassicSide> Buffer;
 
 // ---- Opening --------------------------------------------------------------------------------
 
@@ -65,44 +109,6 @@ void CopyText(char* out, std::size_t outSize, const char* text) {
   out[length] = 0;
 }
 
-// The buffer: as large as memory gives, from 1,024,000 bytes halved down to 125. A block
-// smaller than asked counts as a failure.
-Ptr AllocateBuffer(UInt32& size) {
-  for (size = kSpFileBufferFirstSize;; size >>= 1) {
-    Ptr buffer = NewPtrClear(Size(size));
-    if (buffer != nullptr) {
-      if (GetPtrSize(buffer) >= Size(size)) return buffer;
-      DisposePtr(buffer);
-    }
-    if (size <= 127) break;
-  }
-  size = 0;
-  return nullptr;
-}
-
-void FreeRecord(Record* file) {
-  if (file->bufferPtr != nullptr && file->bufferSize != 0) DisposePtr(file->bufferPtr);
-  DisposePtr(reinterpret_cast<Ptr>(file));
-}
-
-// The rule of every open that fails after the fork was opened or taken over: the fork is
-// closed, the record (when made) freed, the output pointer cleared and the error returned.
-OSErr FailOpen(short refNum, Record* file, sSpFileSysInfo** out, OSErr result) {
-  if (refNum != 0) FSClose(refNum);
-  if (file != nullptr) FreeRecord(file);
-  *out = nullptr;
-  return result;
-}
-
-// Reads count bytes at the mark into the buffer; a short read is a failure.
-OSErr ReadIntoBuffer(Record* file, UInt32 count) {
-  if (count == 0) return noErr;
-  SInt32 actual = SInt32(count);
-  OSErr result = FSRead(file->fileRefNum, &actual, file->bufferPtr);
-  if (result == noErr && UInt32(actual) != count) result = eofErr;
-  return result;
-}
-
 // Opens for reading and makes the reader ready: the length read, the first buffer-full in.
 OSErr OpenForReading(short vRefNum, SInt32 dirID, const char* name, short refNum,
                      unsigned char useGivenRefNum, sSpFileSysInfo** out) {
@@ -112,10 +118,10 @@ OSErr OpenForReading(short vRefNum, SInt32 dirID, const char* name, short refNum
   Record* file = *out;
   SInt32 length = 0;
   result = GetEOF(file->fileRefNum, &length);
-  if (result != noErr) return FailOpen(file->fileRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->fileRefNum, file, out, result);
   file->fileLength = UInt32(length);
   result = Sp_ReadFileSystem_LoadDataFromTargetFile(file);
-  if (result != noErr) return FailOpen(file->fileRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->fileRefNum, file, out, result);
   return noErr;
 }
 
@@ -130,18 +136,24 @@ OSErr OpenForWriting(short vRefNum, SInt32 dirID, const char* name, short refNum
   Record* file = *out;
   if (truncate) {
     result = SetEOF(file->fileRefNum, 0);
-    if (result != noErr) return FailOpen(file->fileRefNum, file, out, result);
+    if (result != noErr) return Buffer::FailOpen(file->fileRefNum, file, out, result);
     FlushVol(nullptr, file->vRefNum);
   }
   SInt32 start = 0;
   if (append) {
     result = GetEOF(file->fileRefNum, &start);
-    if (result != noErr) return FailOpen(file->fileRefNum, file, out, result);
+    if (result != noErr) return Buffer::FailOpen(file->fileRefNum, file, out, result);
   }
   result = SetFPos(file->fileRefNum, fsFromStart, start);
-  if (result != noErr) return FailOpen(file->fileRefNum, file, out, result);
+  if (result != noErr) return Buffer::FailOpen(file->fileRefNum, file, out, result);
   file->fileLength = UInt32(start);
   return noErr;
+}
+
+// An open that fails before it reaches the opening core still takes over the caller's fork:
+// it is closed, so no failed open leaves a fork behind.
+void CloseGivenFork(short refNum, unsigned char useGivenRefNum) {
+  if (useGivenRefNum && refNum != 0) FSClose(refNum);
 }
 
 // Splits a full path into volume, folder and name and hands them to `open`.
@@ -173,39 +185,19 @@ OSErr OpenByFullPath(const char* fullPath, Open open) {
 
 // ---- Reading --------------------------------------------------------------------------------
 
-UInt32 UnreadInBuffer(const Record* file) {
-  return file->bufferDataSize - file->bufferIndex;
-}
-
-bool MoreToLoad(const Record* file) {
-  return file->nextLoadOffset < file->fileLength;
-}
-
 // Skips the rest of a cut line up to and including its carriage return.
 OSErr SkipRestOfLine(Record* file) {
   for (;;) {
     const char* start = file->bufferPtr + file->bufferIndex;
-    UInt32 unread = UnreadInBuffer(file);
+    UInt32 unread = Buffer::UnreadInBuffer(file);
     const void* cr = std::memchr(start, kCarriageReturn, unread);
     UInt32 step = cr != nullptr ? UInt32(static_cast<const char*>(cr) - start) + 1 : unread;
     file->bufferIndex += step;
     file->filePosition += step;
-    if (cr != nullptr || !MoreToLoad(file)) return noErr;
+    if (cr != nullptr || !Buffer::MoreToLoad(file)) return noErr;
     OSErr result = Sp_ReadFileSystem_LoadDataFromTargetFile(file);
     if (result != noErr) return result;
   }
-}
-
-// ---- Writing --------------------------------------------------------------------------------
-
-// Writes count bytes at the mark and flushes the volume; *written gets what reached the file.
-OSErr WriteAtMark(Record* file, const char* bytes, UInt32 count, UInt32* written) {
-  SInt32 actual = SInt32(count);
-  OSErr result = FSWrite(file->fileRefNum, &actual, bytes);
-  *written = actual > 0 ? UInt32(actual) : 0;
-  if (result == noErr && *written != count) result = ioErr;
-  if (result != noErr) return result;
-  return FlushVol(nullptr, file->vRefNum);
 }
 
 }  // namespace
@@ -216,7 +208,7 @@ OSErr Sp_FileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, s
                                 unsigned char useGivenRefNum, sSpFileSysInfo** out,
                                 SInt8 permission) {
   if (name == nullptr || out == nullptr) {
-    if (useGivenRefNum && refNum != 0) FSClose(refNum);
+    CloseGivenFork(refNum, useGivenRefNum);
     if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_FileSystem_OpenByDirId", 1, kMsgParamError, paramErr);
   }
@@ -230,8 +222,8 @@ OSErr Sp_FileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, s
     FlushVol(nullptr, vRefNum);
   }
 
-  Record* file = reinterpret_cast<Record*>(NewPtrClear(sizeof(Record)));
-  if (file == nullptr) return FailOpen(refNum, nullptr, out, memFullErr);
+  Record* file = Buffer::NewRecord(refNum, out);
+  if (file == nullptr) return memFullErr;
   SetFPos(refNum, fsFromStart, 0);
   file->dirID = dirID;
   CopyText(file->fileName, sizeof file->fileName, name);
@@ -245,11 +237,8 @@ OSErr Sp_FileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, s
   Sp_GetVolNameFromFullPath(file->fullPathName, file->volumeName);
   file->vRefNum = vRefNum;
   file->fileRefNum = refNum;
-
-  UInt32 size = 0;
-  file->bufferPtr = AllocateBuffer(size);
-  if (file->bufferPtr == nullptr) return FailOpen(refNum, file, out, memFullErr);
-  file->bufferSize = size;
+  OSErr result = Buffer::AttachBuffer(file, out);
+  if (result != noErr) return result;
   *out = file;
   return noErr;
 }
@@ -257,12 +246,18 @@ OSErr Sp_FileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, s
 OSErr Sp_FileSystem_Open(const char* fullPath, short refNum, unsigned char useGivenRefNum,
                          sSpFileSysInfo** out, SInt8 permission) {
   if (fullPath == nullptr || out == nullptr) {
+    CloseGivenFork(refNum, useGivenRefNum);
+    if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_FileSystem_Open", 1, kMsgRequiredArgument, paramErr);
   }
   *out = nullptr;
-  return OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+  bool reachedCore = false;
+  const OSErr result = OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+    reachedCore = true;
     return Sp_FileSystem_OpenByDirId(vRefNum, dirID, name, refNum, useGivenRefNum, out, permission);
   });
+  if (!reachedCore) CloseGivenFork(refNum, useGivenRefNum);
+  return result;
 }
 
 OSErr Sp_FileSystem_Close(sSpFileSysInfo* file, unsigned char closeFile, unsigned char sync) {
@@ -283,7 +278,7 @@ OSErr Sp_FileSystem_Close(sSpFileSysInfo* file, unsigned char closeFile, unsigne
       result = PBCloseAsync(block);
     }
   }
-  FreeRecord(file);
+  Buffer::FreeRecord(file);
   return result;
 }
 
@@ -306,18 +301,26 @@ OSErr Sp_FileSystem_GetEOF(sSpFileSysInfo* file, SInt32* length) {
 OSErr Sp_WriteFileSystem_Open(const char* fullPath, short refNum, unsigned char useGivenRefNum,
                               sSpFileSysInfo** out) {
   if (fullPath == nullptr || out == nullptr) {
+    CloseGivenFork(refNum, useGivenRefNum);
+    if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_WriteFileSystem_Open", 1, kMsgRequiredArgument, paramErr);
   }
   *out = nullptr;
-  return OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+  bool reachedCore = false;
+  const OSErr result = OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+    reachedCore = true;
     return OpenForWriting(vRefNum, dirID, name, refNum, useGivenRefNum, out, 1, 0);
   });
+  if (!reachedCore) CloseGivenFork(refNum, useGivenRefNum);
+  return result;
 }
 
 OSErr Sp_WriteFileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, short refNum,
                                      unsigned char useGivenRefNum, sSpFileSysInfo** out,
                                      unsigned char truncate, unsigned char append) {
   if (name == nullptr || out == nullptr) {
+    CloseGivenFork(refNum, useGivenRefNum);
+    if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_WriteFileSystem_OpenByDirId", 1, kMsgRequiredArgument,
                            paramErr);
   }
@@ -330,27 +333,7 @@ OSErr Sp_WriteFileSystem_Write(sSpFileSysInfo* file, const char* bytes, SInt32 l
     return SpReportFailure(kSource, "Sp_WriteFileSystem_Write", 1, kMsgRequiredArgument,
                            OSErr(rfNumErr));
   }
-  UInt32 count = UInt32(length);
-  if (file->bufferDataSize != 0 && UInt64(file->bufferDataSize) + count >= file->bufferSize) {
-    OSErr result = Sp_WriteFileSystem_WriteToFile(file, sync);
-    if (result != noErr) return result;
-  }
-  if (file->bufferSize > count) {
-    std::memcpy(file->bufferPtr + file->bufferDataSize, bytes, count);
-    file->bufferDataSize += count;
-    file->bufferIndex = file->bufferDataSize;
-    return noErr;
-  }
-  // A run of at least the buffer's size goes to the file directly.
-  if (sync) {
-    UInt32 written = 0;
-    OSErr result = WriteAtMark(file, bytes, count, &written);
-    file->fileLength += written;
-    return result;
-  }
-  OSErr result = QueueWrite(file->fileRefNum, bytes, count, file->fileLength);
-  if (result == noErr) file->fileLength += count;
-  return result;
+  return Buffer::Collect(file, bytes, UInt32(length), sync);
 }
 
 OSErr Sp_WriteFileSystem_WriteToFile(sSpFileSysInfo* file, unsigned char sync) {
@@ -358,38 +341,14 @@ OSErr Sp_WriteFileSystem_WriteToFile(sSpFileSysInfo* file, unsigned char sync) {
     return SpReportFailure(kSource, "Sp_WriteFileSystem_WriteToFile", 1, kMsgRequiredArgument,
                            OSErr(rfNumErr));
   }
-  UInt32 count = file->bufferDataSize;
-  if (count == 0) return noErr;
-  if (sync) {
-    UInt32 written = 0;
-    OSErr result = WriteAtMark(file, file->bufferPtr, count, &written);
-    if (written > count) written = count;
-    // What did not reach the file stays collected, at the front of the buffer.
-    std::memmove(file->bufferPtr, file->bufferPtr + written, count - written);
-    file->bufferDataSize = count - written;
-    file->bufferIndex = file->bufferDataSize;
-    file->fileLength += written;
-    return result;
-  }
-  OSErr result = QueueWrite(file->fileRefNum, file->bufferPtr, count, file->fileLength);
-  if (result != noErr) return result;
-  file->bufferDataSize = 0;
-  file->bufferIndex = 0;
-  file->fileLength += count;
-  return noErr;
+  return Buffer::WriteCollected(file, sync);
 }
 
 OSErr Sp_WriteFileSystem_Close(sSpFileSysInfo* file, unsigned char closeFile, unsigned char sync) {
   if (file == nullptr) {
     return SpReportFailure(kSource, "Sp_WriteFileSystem_Close", 1, kMsgRequiredArgument, paramErr);
   }
-  OSErr written = noErr;
-  if (file->bufferDataSize != 0) {
-    written = Sp_WriteFileSystem_WriteToFile(file, sync);
-    FlushVol(nullptr, file->vRefNum);
-  }
-  OSErr closed = Sp_FileSystem_Close(file, closeFile, sync);
-  return written != noErr ? written : closed;
+  return Buffer::WriteRestAndClose(file, closeFile, sync);
 }
 
 // ---- Reading --------------------------------------------------------------------------------
@@ -397,17 +356,25 @@ OSErr Sp_WriteFileSystem_Close(sSpFileSysInfo* file, unsigned char closeFile, un
 OSErr Sp_ReadFileSystem_Open(const char* fullPath, short refNum, unsigned char useGivenRefNum,
                              sSpFileSysInfo** out) {
   if (fullPath == nullptr || out == nullptr) {
+    CloseGivenFork(refNum, useGivenRefNum);
+    if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_ReadFileSystem_Open", 1, kMsgRequiredArgument, paramErr);
   }
   *out = nullptr;
-  return OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+  bool reachedCore = false;
+  const OSErr result = OpenByFullPath(fullPath, [&](short vRefNum, SInt32 dirID, const char* name) {
+    reachedCore = true;
     return OpenForReading(vRefNum, dirID, name, refNum, useGivenRefNum, out);
   });
+  if (!reachedCore) CloseGivenFork(refNum, useGivenRefNum);
+  return result;
 }
 
 OSErr Sp_ReadFileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, short refNum,
                                     unsigned char useGivenRefNum, sSpFileSysInfo** out) {
   if (name == nullptr || out == nullptr) {
+    CloseGivenFork(refNum, useGivenRefNum);
+    if (out != nullptr) *out = nullptr;
     return SpReportFailure(kSource, "Sp_ReadFileSystem_OpenByDirId", 1, kMsgRequiredArgument,
                            paramErr);
   }
@@ -417,27 +384,7 @@ OSErr Sp_ReadFileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* nam
 OSErr Sp_ReadFileSystem_LoadDataFromTargetFile(sSpFileSysInfo* file) {
   const char kMethod[] = "Sp_ReadFileSystem_LoadDataFromTargetFile";
   if (file == nullptr) return SpReportFailure(kSource, kMethod, 1, kMsgRequiredArgument, paramErr);
-  UInt32 left =
-      file->fileLength > file->nextLoadOffset ? file->fileLength - file->nextLoadOffset : 0;
-  UInt32 count = std::min(left, file->bufferSize);
-  SInt32 before = 0;
-  OSErr result = GetFPos(file->fileRefNum, &before);
-  if (result != noErr) return SpReportFailure(kSource, kMethod, 1, kSpMsgNoComment, result);
-  result = ReadIntoBuffer(file, count);
-  if (result != noErr) return SpReportFailure(kSource, kMethod, 2, kSpMsgNoComment, result);
-  SInt32 after = 0;
-  result = GetFPos(file->fileRefNum, &after);
-  file->bufferIndex = 0;
-  file->bufferDataSize = count;
-  file->filePosition = UInt32(before);
-  if (result != noErr) {
-    // The bytes are in, but where the file stands is unknown: nothing of them is kept.
-    file->bufferDataSize = 0;
-    file->nextLoadOffset = UInt32(before);
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNoComment, result);
-  }
-  file->nextLoadOffset = UInt32(after);
-  return noErr;
+  return Buffer::LoadNext(file, kSource, kMethod);
 }
 
 OSErr Sp_ReadFileSystem_ReadOneLine(sSpFileSysInfo* file, char* line, SInt32 size,
@@ -459,14 +406,14 @@ OSErr Sp_ReadFileSystem_ReadOneLine(sSpFileSysInfo* file, char* line, SInt32 siz
   bool cut = false;
   OSErr result = noErr;
   for (;;) {
-    if (UnreadInBuffer(file) == 0) {
-      if (!MoreToLoad(file)) break;  // the line ends with the file
+    if (Buffer::UnreadInBuffer(file) == 0) {
+      if (!Buffer::MoreToLoad(file)) break;  // the line ends with the file
       result = Sp_ReadFileSystem_LoadDataFromTargetFile(file);
       if (result != noErr) break;
-      if (UnreadInBuffer(file) == 0) break;
+      if (Buffer::UnreadInBuffer(file) == 0) break;
     }
     const char* start = file->bufferPtr + file->bufferIndex;
-    UInt32 unread = UnreadInBuffer(file);
+    UInt32 unread = Buffer::UnreadInBuffer(file);
     const void* cr = std::memchr(start, kCarriageReturn, unread);
     UInt32 available = cr != nullptr ? UInt32(static_cast<const char*>(cr) - start) : unread;
     UInt32 take = std::min(available, room - copied);
@@ -497,27 +444,7 @@ OSErr Sp_ReadFileSystem_Read(sSpFileSysInfo* file, SInt32 count, char* bytes, SI
   if (file == nullptr || bytes == nullptr || count < 0) {
     return SpReportFailure(kSource, "Sp_ReadFileSystem_Read", 1, kMsgRequiredArgument, paramErr);
   }
-  if (outCount != nullptr) *outCount = 0;
-  if (count == 0) return noErr;
-  bytes[0] = 0;
-  UInt32 remaining = UInt32(count);
-  UInt32 total = 0;
-  for (;;) {
-    if (file->filePosition >= file->fileLength) return eofErr;
-    remaining = std::min(remaining, file->fileLength - file->filePosition);
-    UInt32 n = std::min(remaining, UnreadInBuffer(file));
-    std::memcpy(bytes + total, file->bufferPtr + file->bufferIndex, n);
-    file->bufferIndex += n;
-    file->filePosition += n;
-    total += n;
-    remaining -= n;
-    if (outCount != nullptr) *outCount = SInt32(total);
-    if (remaining == 0) return noErr;
-    if (!MoreToLoad(file)) return eofErr;
-    OSErr result = Sp_ReadFileSystem_LoadDataFromTargetFile(file);
-    if (result != noErr) return result;
-    if (UnreadInBuffer(file) == 0) return eofErr;
-  }
+  return Buffer::ReadBytes(file, count, bytes, outCount);
 }
 
 OSErr Sp_ReadFileSystem_SetFilePosition(sSpFileSysInfo* file, short mode, SInt32 offset) {
@@ -560,7 +487,7 @@ OSErr Sp_ReadFileSystem_SetFilePosition(sSpFileSysInfo* file, short mode, SInt32
   file->bufferDataSize = count;
   file->filePosition = target;
   file->nextLoadOffset = target + count;
-  result = ReadIntoBuffer(file, count);
+  result = ClassicSide::ReadIntoBuffer(file, count);
   if (result != noErr) {
     // Nothing usable was loaded: the next read loads again from the target.
     file->bufferDataSize = 0;

@@ -55,20 +55,19 @@ void DeleteBlockWhenSpare(Manager* manager, Block* block, const char* method) {
   delete block;
 }
 
-// Gives every item of the object's chain back to the item pool and empties the object.
-void ReleaseItems(sSO_StringObjectBase* obj) {
-  Item* item = obj->firstItem;
-  while (item != nullptr) {
-    Item* next = item->next;
-    item->previous = nullptr;
-    item->next = nullptr;
-    SpSO_DisposeStringItem(item);
-    item = next;
+// The first block of the pool with a free slot, or else a new block appended to it; null (the
+// failure reported) when no block could be had. A new block that got no memory stays in the
+// list with no free slots.
+template <class Block, class Manager>
+Block* BlockWithFreeSlot(Manager* manager, const char* method) {
+  Block* block = manager->FindBlockWithFreeSlot();
+  if (block != nullptr) return block;
+  block = new (std::nothrow) Block(manager);
+  if (block == nullptr) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNoComment, static_cast<Block*>(nullptr));
   }
-  obj->firstItem = nullptr;
-  obj->lastItem = nullptr;
-  obj->itemCount = 0;
-  obj->length = 0;
+  manager->AppendBlock(block);
+  return block->SetupNewBlockMemoryArea() ? block : nullptr;
 }
 
 // ----- chains of items ----------------------------------------------------------------------
@@ -81,6 +80,26 @@ void GiveBackChain(Item* first) {
     SpSO_DisposeStringItem(first);
     first = next;
   }
+}
+
+// Gives every item of the object's chain back to the item pool and empties the object.
+void ReleaseItems(sSO_StringObjectBase* obj) {
+  GiveBackChain(obj->firstItem);
+  obj->firstItem = nullptr;
+  obj->lastItem = nullptr;
+  obj->itemCount = 0;
+  obj->length = 0;
+}
+
+// Links the item after the last of the chain first..last.
+void AppendToChain(Item*& first, Item*& last, Item* item) {
+  if (last == nullptr) {
+    first = item;
+  } else {
+    last->next = item;
+    item->previous = last;
+  }
+  last = item;
 }
 
 // Takes `count` fresh items as one chain. When the pool runs dry the items already taken go
@@ -96,13 +115,7 @@ bool TakeItems(SInt32 count, Item*& first, Item*& last) {
       last = nullptr;
       return false;
     }
-    if (last == nullptr) {
-      first = item;
-    } else {
-      last->next = item;
-      item->previous = last;
-    }
-    last = item;
+    AppendToChain(first, last, item);
   }
   return true;
 }
@@ -181,9 +194,11 @@ ByteCursor CursorAt(const sSO_StringObjectBase* obj, SInt32 offset) {
   return {at.item, offset - at.start};
 }
 
-// Copies up to n bytes from the cursor on into `out`, advancing the cursor; answers the bytes
-// copied (fewer at the end of the chain).
-SInt32 ReadBytes(ByteCursor& cursor, char* out, SInt32 n) {
+// Walks up to n bytes from the cursor on, advancing the cursor, and hands each run that lies
+// in one item to copy(run, done, k), done being the bytes walked before it; answers the bytes
+// walked (fewer at the end of the chain).
+template <class Copy>
+SInt32 WalkBytes(ByteCursor& cursor, SInt32 n, Copy copy) {
   SInt32 done = 0;
   while (done < n && cursor.item != nullptr) {
     SInt32 available = cursor.item->used - cursor.offset;
@@ -193,29 +208,26 @@ SInt32 ReadBytes(ByteCursor& cursor, char* out, SInt32 n) {
       continue;
     }
     SInt32 k = std::min(available, n - done);
-    std::memcpy(out + done, cursor.item->text + cursor.offset, std::size_t(k));
+    copy(cursor.item->text + cursor.offset, done, k);
     done += k;
     cursor.offset += k;
   }
   return done;
 }
 
+// Copies up to n bytes from the cursor on into `out`, advancing the cursor; answers the bytes
+// copied (fewer at the end of the chain).
+SInt32 ReadBytes(ByteCursor& cursor, char* out, SInt32 n) {
+  return WalkBytes(cursor, n, [out](const char* run, SInt32 done, SInt32 k) {
+    std::memcpy(out + done, run, std::size_t(k));
+  });
+}
+
 // Overwrites up to n bytes from the cursor on, advancing the cursor.
 SInt32 WriteBytes(ByteCursor& cursor, const char* in, SInt32 n) {
-  SInt32 done = 0;
-  while (done < n && cursor.item != nullptr) {
-    SInt32 available = cursor.item->used - cursor.offset;
-    if (available <= 0) {
-      cursor.item = cursor.item->next;
-      cursor.offset = 0;
-      continue;
-    }
-    SInt32 k = std::min(available, n - done);
-    std::memcpy(cursor.item->text + cursor.offset, in + done, std::size_t(k));
-    done += k;
-    cursor.offset += k;
-  }
-  return done;
+  return WalkBytes(cursor, n, [in](char* run, SInt32 done, SInt32 k) {
+    std::memcpy(run, in + done, std::size_t(k));
+  });
 }
 
 SInt32 CopyOut(const sSO_StringObjectBase* obj, SInt32 start, SInt32 n, char* out) {
@@ -276,47 +288,15 @@ SInt32 WholeCharacterLength(char* text, SInt32 n, ScriptCode script) {
 
 // ----- appending ----------------------------------------------------------------------------
 
-// Appends n bytes. The new items are all taken before the string is touched, so that a pool
-// that runs dry leaves the string as it was.
-bool AppendBytes(sSO_StringObjectBase* obj, const char* bytes, SInt32 n, const char* method) {
-  Item* last = obj->lastItem;
-  SInt32 room = last != nullptr ? kCapacity - last->used : 0;
-  SInt32 intoLast = std::min(room, n);
-  SInt32 rest = n - intoLast;
-  SInt32 newCount = rest / kCapacity + (rest % kCapacity != 0 ? 1 : 0);
-  Item* first = nullptr;
-  Item* chainLast = nullptr;
-  if (newCount > 0 && !TakeItems(newCount, first, chainLast)) {
-    return SpReportFailure(kSource, method, 1, kSpMsgNoComment, false);
-  }
-  if (intoLast > 0) {
-    std::memcpy(last->text + last->used, bytes, std::size_t(intoLast));
-    SetUsed(last, last->used + intoLast);
-  }
-  if (newCount == 0) {
-    obj->length += n;
-    return true;
-  }
-  const char* p = bytes + intoLast;
-  for (Item* item = first; item != nullptr; item = item->next) {
-    SInt32 k = std::min(kCapacity, rest);
-    std::memcpy(item->text, p, std::size_t(k));
-    SetUsed(item, k);
-    p += k;
-    rest -= k;
-  }
-  LinkChainAfter(obj, obj->lastItem, first, chainLast);
-  obj->length += n;
-  obj->itemCount += newCount;
-  SpSO_SaveString(obj);
-  return true;
-}
-
-// Appends `total` bytes of `source` from byte `start` (both within the source). The source may
-// be the string itself: the new items are linked and the last item's count raised only after
-// the copy, so the copy never reads what it wrote.
-void AppendRange(sSO_StringObjectBase* obj, const sSO_StringObjectBase* source, SInt32 start,
-                 SInt32 total, const char* method) {
+// Appends `total` bytes that fill(out, k) copies out of their source in order, k at a time,
+// answering how many it copied. The new items are all taken before the string is touched, so
+// that a pool that runs dry leaves the string as it was; the failure's message is
+// `emptyMessage` when the string was empty. The source may be the string itself: the new items
+// are linked and the last item's count raised only after the copy, so the copy never reads
+// what it wrote.
+template <class Fill>
+bool AppendFilled(sSO_StringObjectBase* obj, SInt32 total, Fill fill, const char* method,
+                  const char* emptyMessage) {
   Item* last = obj->lastItem;
   SInt32 room = last != nullptr ? kCapacity - last->used : 0;
   SInt32 intoLast = std::min(room, total);
@@ -325,23 +305,42 @@ void AppendRange(sSO_StringObjectBase* obj, const sSO_StringObjectBase* source, 
   Item* first = nullptr;
   Item* chainLast = nullptr;
   if (newCount > 0 && !TakeItems(newCount, first, chainLast)) {
-    SpReportFailure(kSource, method, 1,
-                    obj->firstItem == nullptr ? kMsgCanNotAllocate : kSpMsgNoComment);
-    return;
+    const char* message = obj->firstItem == nullptr ? emptyMessage : kSpMsgNoComment;
+    return SpReportFailure(kSource, method, 1, message, false);
   }
-  ByteCursor from = CursorAt(source, start);
   if (intoLast > 0) {
-    SInt32 k = ReadBytes(from, last->text + last->used, intoLast);
+    SInt32 k = fill(last->text + last->used, intoLast);
     SetUsed(last, last->used + k);
+    obj->length += k;
   }
+  if (newCount == 0) return true;
   for (Item* item = first; item != nullptr; item = item->next) {
-    SInt32 k = ReadBytes(from, item->text, std::min(kCapacity, rest));
+    SInt32 k = fill(item->text, std::min(kCapacity, rest));
     SetUsed(item, k);
     rest -= k;
   }
-  if (newCount > 0) LinkChainAfter(obj, obj->lastItem, first, chainLast);
+  LinkChainAfter(obj, obj->lastItem, first, chainLast);
   RecountChain(obj);
-  if (newCount > 0) SpSO_SaveString(obj);
+  SpSO_SaveString(obj);
+  return true;
+}
+
+// Appends n bytes.
+bool AppendBytes(sSO_StringObjectBase* obj, const char* bytes, SInt32 n, const char* method) {
+  auto fill = [&bytes](char* out, SInt32 k) {
+    std::memcpy(out, bytes, std::size_t(k));
+    bytes += k;
+    return k;
+  };
+  return AppendFilled(obj, n, fill, method, kSpMsgNoComment);
+}
+
+// Appends `total` bytes of `source` from byte `start` (both within the source).
+void AppendRange(sSO_StringObjectBase* obj, const sSO_StringObjectBase* source, SInt32 start,
+                 SInt32 total, const char* method) {
+  ByteCursor from = CursorAt(source, start);
+  auto fill = [&from](char* out, SInt32 k) { return ReadBytes(from, out, k); };
+  AppendFilled(obj, total, fill, method, kMsgCanNotAllocate);
 }
 
 void ChangeCase(sSO_StringObjectBase* obj, SInt32 start, SInt32 end, bool upper,
@@ -389,17 +388,9 @@ Boolean cSO_StringItemBlock::SetupNewBlockMemoryArea() {
 }
 
 sSO_StringItemObject* cSO_StringItemBlockManager::GetNewStructPtr() {
-  cSO_StringItemBlock* block = FindBlockWithFreeSlot();
-  if (block == nullptr) {
-    block = new (std::nothrow) cSO_StringItemBlock(this);
-    if (block == nullptr) {
-      return SpReportFailure(kSource, "cSO_StringItemBlockManager::GetNewStructPtr", 1,
-                             kSpMsgNoComment, static_cast<Item*>(nullptr));
-    }
-    AppendBlock(block);
-    // A block without memory stays in the list with no free slots.
-    if (!block->SetupNewBlockMemoryArea()) return nullptr;
-  }
+  cSO_StringItemBlock* block =
+      BlockWithFreeSlot<cSO_StringItemBlock>(this, "cSO_StringItemBlockManager::GetNewStructPtr");
+  if (block == nullptr) return nullptr;
   Item* item = block->GetNewStructPtr();
   SetUsed(item, 0);
   item->previous = nullptr;
@@ -436,16 +427,9 @@ Boolean cStringObjectBlock::PutBackStructPtr(sSO_StringObjectBase* obj) {
 }
 
 sSO_StringObjectBase* cStringObjectBlockManager::GetNewStructPtr() {
-  cStringObjectBlock* block = FindBlockWithFreeSlot();
-  if (block == nullptr) {
-    block = new (std::nothrow) cStringObjectBlock(this);
-    if (block == nullptr) {
-      return SpReportFailure(kSource, "cStringObjectBlockManager::GetNewStructPtr", 1,
-                             kSpMsgNoComment, static_cast<sSO_StringObjectBase*>(nullptr));
-    }
-    AppendBlock(block);
-    if (!block->SetupNewBlockMemoryArea()) return nullptr;
-  }
+  cStringObjectBlock* block =
+      BlockWithFreeSlot<cStringObjectBlock>(this, "cStringObjectBlockManager::GetNewStructPtr");
+  if (block == nullptr) return nullptr;
   sSO_StringObjectBase* obj = block->GetNewStructPtr();
   ReleaseItems(obj);
   return obj;
@@ -718,13 +702,7 @@ SInt32 SpSO_CreateItemForSetupString(const char* text, sSO_StringItemObject*& fi
     SInt32 k = std::min(kCapacity, length - placed);
     std::memcpy(item->text, text + placed, std::size_t(k));
     SetUsed(item, k);
-    if (last == nullptr) {
-      first = item;
-    } else {
-      last->next = item;
-      item->previous = last;
-    }
-    last = item;
+    AppendToChain(first, last, item);
     placed += k;
   }
   return placed;

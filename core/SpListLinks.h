@@ -70,3 +70,29 @@ class cSpListLinks {
   T* before_ = nullptr;
   T* next_ = nullptr;
 };
+
+// The two chores every owner of a cSpListLinks list repeats; the owner keeps the head and the
+// tail pointers itself.
+
+// Appends `item` (with any chain that follows it) after the last item; the first item also
+// becomes the head. `tail` becomes `item`.
+template <class T>
+void SpAppendToList(T*& head, T*& tail, T* item) {
+  if (tail == nullptr) {
+    head = item;
+  } else {
+    tail->LinkToNext(item);
+  }
+  tail = item;
+}
+
+// Deletes every item from `head` to the end of its chain. The next item is read before an
+// item goes, so an item's destructor need not keep its links.
+template <class T>
+void SpDeleteList(T* head) {
+  while (head != nullptr) {
+    T* next = head->GetNextObjectPtr();
+    delete head;
+    head = next;
+  }
+}

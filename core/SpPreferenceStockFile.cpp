@@ -1,6 +1,7 @@
 // The preference stock's file: writing the item tree of a cPrefStockFileObj and reading it
 // back, through the FSRef file record.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <string>
@@ -44,20 +45,114 @@ class StockWriter {
   OSErr err_ = noErr;
 };
 
-void PutPosition(sp::ByteWriter& out, SInt16 vRefNum, SInt32 dirID, const char (&name)[256]) {
-  out.BE16(UInt16(vRefNum));
+// ---- Values in the file --------------------------------------------------------------------
+
+// A value copied out of the bytes of an item's storage.
+template <class T>
+T Load(const char* bytes) {
+  T value;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+// The same bits as a value of another type of the same size.
+template <class To, class From>
+To BitCast(const From& from) {
+  static_assert(sizeof(To) == sizeof(From), "same size");
+  return Load<To>(reinterpret_cast<const char*>(&from));
+}
+
+// Records of 16-bit fields: their fields in the order of the file.
+std::array<SInt16*, 4> ShortFields(Rect& rect) {
+  return {&rect.top, &rect.left, &rect.bottom, &rect.right};
+}
+
+std::array<SInt16*, 2> ShortFields(Point& point) {
+  return {&point.v, &point.h};
+}
+
+std::array<SInt16*, 14> ShortFields(LongDateRec& d) {
+  return {&d.era,       &d.year,      &d.month,      &d.day, &d.hour, &d.minute, &d.second,
+          &d.dayOfWeek, &d.dayOfYear, &d.weekOfYear, &d.pm,  &d.res1, &d.res2,   &d.res3};
+}
+
+template <class Record>
+void PutShortRecord(sp::ByteWriter& out, Record record) {
+  for (SInt16* field : ShortFields(record)) out.BE16(UInt16(*field));
+}
+
+template <class Record>
+Record GetShortRecord(sp::ByteReader& in) {
+  Record record;
+  for (SInt16* field : ShortFields(record)) *field = in.SBE16();
+  return record;
+}
+
+// Position records: the volume, 2 zero bytes, the directory id and the 256 bytes of the name,
+// then the fields of the record's kind.
+template <class Record>
+void PutPositionHead(sp::ByteWriter& out, const Record& record) {
+  out.BE16(UInt16(record.vRefNum));
   out.Zeros(2);
-  out.BE32(UInt32(dirID));
-  out.Bytes(name, sizeof name);
+  out.BE32(UInt32(record.dirID));
+  out.Bytes(record.name, sizeof record.name);
+}
+
+void PutPositionRecord(sp::ByteWriter& out, const sPerfFileDirInfo& record) {
+  PutPositionHead(out, record);
+}
+
+void PutPositionRecord(sp::ByteWriter& out, const sPerfExtFileDirInfo& record) {
+  PutPositionHead(out, record);
+  out.BE32(UInt32(record.userData));
+}
+
+void PutPositionRecord(sp::ByteWriter& out, const sPerfExtFileDirTypeInfo& record) {
+  PutPositionHead(out, record);
+  out.U8(record.isFolder);
+  out.Zeros(3);
+  out.BE32(UInt32(record.fileOrDirID));
 }
 
 // False when the 256 bytes of the name hold no terminator.
-bool GetPosition(sp::ByteReader& in, SInt16& vRefNum, SInt32& dirID, char (&name)[256]) {
-  vRefNum = in.SBE16();
+template <class Record>
+bool GetPositionHead(sp::ByteReader& in, Record& record) {
+  std::memset(&record, 0, sizeof record);
+  record.vRefNum = in.SBE16();
   in.Skip(2);
-  dirID = in.SBE32();
-  in.Bytes(name, sizeof name);
-  return in.Ok() && std::memchr(name, 0, sizeof name) != nullptr;
+  record.dirID = in.SBE32();
+  in.Bytes(record.name, sizeof record.name);
+  return in.Ok() && std::memchr(record.name, 0, sizeof record.name) != nullptr;
+}
+
+bool GetPositionRecord(sp::ByteReader& in, sPerfFileDirInfo& record) {
+  return GetPositionHead(in, record);
+}
+
+bool GetPositionRecord(sp::ByteReader& in, sPerfExtFileDirInfo& record) {
+  if (!GetPositionHead(in, record)) return false;
+  record.userData = in.SBE32();
+  return true;
+}
+
+bool GetPositionRecord(sp::ByteReader& in, sPerfExtFileDirTypeInfo& record) {
+  if (!GetPositionHead(in, record)) return false;
+  record.isFolder = in.U8();
+  in.Skip(3);
+  record.fileOrDirID = in.SBE32();
+  return true;
+}
+
+// Reads a position record and gives it to the item through the setter (not marking the file
+// modified); false when the record's name has no terminator.
+template <class Record>
+bool SetupPositionRecord(sp::ByteReader& in, cPrefStockData* item,
+                         unsigned char (cPrefStockData::*setup)(const Record*, unsigned char),
+                         unsigned char& stored) {
+  Record record;
+  if (!GetPositionRecord(in, record)) return false;
+  stored = (item->*setup)(&record, 0);
+  return true;
 }
 
 SInt32 ChainLength(const cPrefStockData* item) {
@@ -193,69 +288,34 @@ void WriteItem(StockWriter& out, const cPrefStockData* item, const char* method)
     }
     case kPrefStockDataType_Long:
     case kPrefStockDataType_OSType:
-    case kPrefStockDataType_Float: {
-      UInt32 value;
-      std::memcpy(&value, block, sizeof value);
-      bytes.BE32(value);
+    case kPrefStockDataType_Float:
+      bytes.BE32(Load<UInt32>(block));
       break;
-    }
-    case kPrefStockDataType_Double: {
-      UInt64 value;
-      std::memcpy(&value, block, sizeof value);
-      bytes.BE64(value);
+    case kPrefStockDataType_Double:
+      bytes.BE64(Load<UInt64>(block));
       break;
-    }
     case kPrefStockDataType_Char:
     case kPrefStockDataType_Boolean:
       bytes.U8(UInt8(block[0]));
       break;
-    case kPrefStockDataType_Rect: {
-      Rect rect;
-      std::memcpy(&rect, block, sizeof rect);
-      bytes.BE16(UInt16(rect.top));
-      bytes.BE16(UInt16(rect.left));
-      bytes.BE16(UInt16(rect.bottom));
-      bytes.BE16(UInt16(rect.right));
+    case kPrefStockDataType_Rect:
+      PutShortRecord(bytes, Load<Rect>(block));
       break;
-    }
-    case kPrefStockDataType_Point: {
-      Point point;
-      std::memcpy(&point, block, sizeof point);
-      bytes.BE16(UInt16(point.v));
-      bytes.BE16(UInt16(point.h));
+    case kPrefStockDataType_Point:
+      PutShortRecord(bytes, Load<Point>(block));
       break;
-    }
-    case kPrefStockDataType_FileDirInfo: {
-      sPerfFileDirInfo record;
-      std::memcpy(&record, block, sizeof record);
-      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
+    case kPrefStockDataType_FileDirInfo:
+      PutPositionRecord(bytes, Load<sPerfFileDirInfo>(block));
       break;
-    }
-    case kPrefStockDataType_ExtFileDirInfo: {
-      sPerfExtFileDirInfo record;
-      std::memcpy(&record, block, sizeof record);
-      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
-      bytes.BE32(UInt32(record.userData));
+    case kPrefStockDataType_ExtFileDirInfo:
+      PutPositionRecord(bytes, Load<sPerfExtFileDirInfo>(block));
       break;
-    }
-    case kPrefStockDataType_DateTime: {
-      LongDateRec d;
-      std::memcpy(&d, block, sizeof d);
-      for (SInt16 field : {d.era, d.year, d.month, d.day, d.hour, d.minute, d.second, d.dayOfWeek,
-                           d.dayOfYear, d.weekOfYear, d.pm, d.res1, d.res2, d.res3}) {
-        bytes.BE16(UInt16(field));
-      }
+    case kPrefStockDataType_DateTime:
+      PutShortRecord(bytes, Load<LongDateRec>(block));
       break;
-    }
-    case kPrefStockDataType_ExtFileDirTypeInfo: {
-      sPerfExtFileDirTypeInfo record;
-      std::memcpy(&record, block, sizeof record);
-      PutPosition(bytes, record.vRefNum, record.dirID, record.name);
-      bytes.U8(record.isFolder);
-      bytes.Zeros(3);
-      bytes.BE32(UInt32(record.fileOrDirID));
+    case kPrefStockDataType_ExtFileDirTypeInfo:
+      PutPositionRecord(bytes, Load<sPerfExtFileDirTypeInfo>(block));
       break;
-    }
     case kPrefStockDataType_FSRef:
       // The file layer's FSRef is a defined big-endian record (a magic, the volume and the
       // ids) that stays valid across runs: its bytes are stored as they are.
@@ -323,6 +383,7 @@ OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scrat
   if (err != noErr) return err;
   sp::ByteReader r(bytes, std::size_t(size));
   unsigned char stored = 1;
+  bool named = true;  // false: a position record whose name has no terminator
   switch (type) {
     case kPrefStockDataType_Long:
       stored = item->SetupLongData(r.SBE32(), 0);
@@ -330,86 +391,40 @@ OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scrat
     case kPrefStockDataType_OSType:
       stored = item->SetupOSTypeData(r.BE32(), 0);
       break;
-    case kPrefStockDataType_Double: {
-      UInt64 bits = r.BE64();
-      double value;
-      std::memcpy(&value, &bits, sizeof value);
-      stored = item->SetupDblData(value, 0);
+    case kPrefStockDataType_Double:
+      stored = item->SetupDblData(BitCast<double>(r.BE64()), 0);
       break;
-    }
     case kPrefStockDataType_Char:
       stored = item->SetupCharData(char(r.U8()), 0);
       break;
     case kPrefStockDataType_Rect: {
-      Rect rect;
-      rect.top = r.SBE16();
-      rect.left = r.SBE16();
-      rect.bottom = r.SBE16();
-      rect.right = r.SBE16();
+      Rect rect = GetShortRecord<Rect>(r);
       stored = item->SetupRectData(&rect, 0);
       break;
     }
-    case kPrefStockDataType_Point: {
-      Point point;
-      point.v = r.SBE16();
-      point.h = r.SBE16();
-      stored = item->SetupPointData(point, 0);
+    case kPrefStockDataType_Point:
+      stored = item->SetupPointData(GetShortRecord<Point>(r), 0);
       break;
-    }
     case kPrefStockDataType_Boolean:
       stored = item->SetupBooleanData(r.U8(), 0);
       break;
-    case kPrefStockDataType_Float: {
-      UInt32 bits = r.BE32();
-      float value;
-      std::memcpy(&value, &bits, sizeof value);
-      stored = item->SetupFloatData(value, 0);
+    case kPrefStockDataType_Float:
+      stored = item->SetupFloatData(BitCast<float>(r.BE32()), 0);
       break;
-    }
-    case kPrefStockDataType_FileDirInfo: {
-      sPerfFileDirInfo info;
-      std::memset(&info, 0, sizeof info);
-      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
-        step = kStepRecordName;
-        return kPrefStockDataErr;
-      }
-      stored = item->SetupFileDirInfoData(&info, 0);
+    case kPrefStockDataType_FileDirInfo:
+      named = SetupPositionRecord(r, item, &cPrefStockData::SetupFileDirInfoData, stored);
       break;
-    }
-    case kPrefStockDataType_ExtFileDirInfo: {
-      sPerfExtFileDirInfo info;
-      std::memset(&info, 0, sizeof info);
-      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
-        step = kStepRecordName;
-        return kPrefStockDataErr;
-      }
-      info.userData = r.SBE32();
-      stored = item->SetupExtFileDirInfoData(&info, 0);
+    case kPrefStockDataType_ExtFileDirInfo:
+      named = SetupPositionRecord(r, item, &cPrefStockData::SetupExtFileDirInfoData, stored);
       break;
-    }
     case kPrefStockDataType_DateTime: {
-      LongDateRec d;
-      for (SInt16* field :
-           {&d.era, &d.year, &d.month, &d.day, &d.hour, &d.minute, &d.second, &d.dayOfWeek,
-            &d.dayOfYear, &d.weekOfYear, &d.pm, &d.res1, &d.res2, &d.res3}) {
-        *field = r.SBE16();
-      }
-      stored = item->SetupDateTimeData(&d, 0);
+      LongDateRec date = GetShortRecord<LongDateRec>(r);
+      stored = item->SetupDateTimeData(&date, 0);
       break;
     }
-    case kPrefStockDataType_ExtFileDirTypeInfo: {
-      sPerfExtFileDirTypeInfo info;
-      std::memset(&info, 0, sizeof info);
-      if (!GetPosition(r, info.vRefNum, info.dirID, info.name)) {
-        step = kStepRecordName;
-        return kPrefStockDataErr;
-      }
-      info.isFolder = r.U8();
-      r.Skip(3);
-      info.fileOrDirID = r.SBE32();
-      stored = item->SetupExtFileDirTypeInfoData(&info, 0);
+    case kPrefStockDataType_ExtFileDirTypeInfo:
+      named = SetupPositionRecord(r, item, &cPrefStockData::SetupExtFileDirTypeInfoData, stored);
       break;
-    }
     case kPrefStockDataType_FSRef: {
       FSRef ref;
       r.Bytes(ref.hidden, sizeof ref.hidden);
@@ -418,6 +433,10 @@ OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scrat
     }
     default:
       break;
+  }
+  if (!named) {
+    step = kStepRecordName;
+    return kPrefStockDataErr;
   }
   return stored != 0 ? OSErr(noErr) : OSErr(memFullErr);
 }
@@ -667,12 +686,7 @@ OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*&
       if (group != nullptr) {
         group->LinkIntoGroupItem(item);
       } else {
-        if (tail != nullptr) {
-          tail->LinkToNext(item);
-        } else {
-          head = item;
-        }
-        tail = item;
+        SpAppendToList(head, tail, item);
       }
 
       if (type == kPrefStockDataType_Group) {

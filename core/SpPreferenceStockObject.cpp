@@ -39,6 +39,81 @@ void CopyRecordName(char* out, const char* in) {
   std::memcpy(out, in, length);
 }
 
+// A value as an item keeps it: as given, except that a position record keeps its name as
+// above, its padding zero and the fields of its kind.
+template <class T>
+T KeptValue(const T& value) {
+  return value;
+}
+
+template <class Record>
+Record KeptPositionHead(const Record& value) {
+  Record kept;
+  std::memset(&kept, 0, sizeof kept);
+  kept.vRefNum = value.vRefNum;
+  kept.dirID = value.dirID;
+  CopyRecordName(kept.name, value.name);
+  return kept;
+}
+
+sPerfFileDirInfo KeptValue(const sPerfFileDirInfo& value) {
+  return KeptPositionHead(value);
+}
+
+sPerfExtFileDirInfo KeptValue(const sPerfExtFileDirInfo& value) {
+  sPerfExtFileDirInfo kept = KeptPositionHead(value);
+  kept.userData = value.userData;
+  return kept;
+}
+
+sPerfExtFileDirTypeInfo KeptValue(const sPerfExtFileDirTypeInfo& value) {
+  sPerfExtFileDirTypeInfo kept = KeptPositionHead(value);
+  kept.isFolder = value.isFolder;
+  kept.fileOrDirID = value.fileOrDirID;
+  return kept;
+}
+
+// The manager's list of all items and its list of file objects run through a pair of link
+// members of the listed class (an item's cSpListLinks links are its siblings'). These serve
+// both lists, given the pair.
+template <class T>
+T* LastLinked(T* item, T* T::*next) {
+  while (item->*next != nullptr) item = item->*next;
+  return item;
+}
+
+// Appends `item` (with any chain that follows it) after the last item of `self`'s chain.
+template <class T>
+void LinkAfterLast(T* self, T* item, T* T::*before, T* T::*next) {
+  if (item == nullptr || item == self) return;
+  T* last = LastLinked(self, next);
+  last->*next = item;
+  item->*before = last;
+}
+
+// Takes the item after `self` out of the chain and returns it unlinked; null when none.
+template <class T>
+T* UnlinkFollowing(T* self, T* T::*before, T* T::*next) {
+  T* item = self->*next;
+  if (item == nullptr) return nullptr;
+  self->*next = item->*next;
+  if (self->*next != nullptr) (self->*next)->*before = self;
+  item->*before = nullptr;
+  item->*next = nullptr;
+  return item;
+}
+
+// Takes `item` out of the list whose ends are head and tail.
+template <class T>
+void UnlinkFromList(T*& head, T*& tail, T* item, T* T::*before, T* T::*next) {
+  if (head == item) head = item->*next;
+  if (tail == item) tail = item->*before;
+  if (item->*before != nullptr) (item->*before)->*next = item->*next;
+  if (item->*next != nullptr) (item->*next)->*before = item->*before;
+  item->*before = nullptr;
+  item->*next = nullptr;
+}
+
 }  // namespace
 
 // =============================================================================================
@@ -125,26 +200,9 @@ unsigned char cPrefStockData::SetupStringData(const char* text, unsigned char ma
   if (length > std::size_t(INT32_MAX - 4)) {
     return SpReportFailure(kSource, kMethod, 2, kSpMsgDataError, (unsigned char)0);
   }
-  if (PrepareType(kPrefStockDataType_String, kMethod) == 0) return 0;
-  SInt32 blockSize = SInt32(length) + 4;
-  if (length == 0) {
-    ClearData(0);
-  } else if (type_ == kPrefStockDataType_String && value_.block != nullptr &&
-             ownedLength_ == blockSize) {
-    std::memmove(value_.block, text, length + 1);
-  } else {
-    // The new block is filled before the old one goes: the text may live in it.
-    Ptr block = NewPtrClear(blockSize);
-    if (block == nullptr)
-      return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, (unsigned char)0);
-    std::memcpy(block, text, length + 1);
-    ClearData(0);
-    value_.block = block;
-    ownedLength_ = blockSize;
-  }
-  type_ = kPrefStockDataType_String;
-  MarkModified(markModified);
-  return 1;
+  SInt32 blockSize = length == 0 ? 0 : SInt32(length) + 4;
+  return SetupBlockData(kPrefStockDataType_String, text, SInt32(length) + 1, blockSize, kMethod,
+                        markModified);
 }
 
 unsigned char cPrefStockData::SetupFlexAreaData(const char* bytes, SInt32 length,
@@ -153,130 +211,122 @@ unsigned char cPrefStockData::SetupFlexAreaData(const char* bytes, SInt32 length
   if (bytes == nullptr && length > 0) {
     return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
   }
-  if (PrepareType(kPrefStockDataType_FlexArea, kMethod) == 0) return 0;
-  if (length <= 0) {
+  SInt32 blockSize = std::max<SInt32>(length, 0);
+  return SetupBlockData(kPrefStockDataType_FlexArea, bytes, blockSize, blockSize, kMethod,
+                        markModified);
+}
+
+unsigned char cPrefStockData::SetupBlockData(UInt8 type, const char* bytes, SInt32 count,
+                                             SInt32 blockSize, const char* method,
+                                             unsigned char markModified) {
+  if (PrepareType(type, method) == 0) return 0;
+  if (blockSize <= 0) {
     ClearData(0);
-  } else if (type_ == kPrefStockDataType_FlexArea && value_.block != nullptr &&
-             ownedLength_ == length) {
-    std::memmove(value_.block, bytes, std::size_t(length));
+  } else if (type_ == type && value_.block != nullptr && ownedLength_ == blockSize) {
+    std::memmove(value_.block, bytes, std::size_t(count));
   } else {
-    Ptr block = NewPtrClear(length);
+    // The new block is filled before the old one goes: the bytes may live in it.
+    Ptr block = NewPtrClear(blockSize);
     if (block == nullptr)
-      return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, (unsigned char)0);
-    std::memcpy(block, bytes, std::size_t(length));
+      return SpReportFailure(kSource, method, 1, kSpMsgMemory, (unsigned char)0);
+    std::memcpy(block, bytes, std::size_t(count));
     ClearData(0);
     value_.block = block;
-    ownedLength_ = length;
+    ownedLength_ = blockSize;
   }
-  type_ = kPrefStockDataType_FlexArea;
+  type_ = type;
   MarkModified(markModified);
   return 1;
 }
 
-// Stores a fixed value of `size` bytes; the rest of the storage is kept zero.
-#define SP_PREF_SET_FIXED(type, member, value, method) \
-  do {                                                 \
-    if (PrepareType(type, method) == 0) return 0;      \
-    std::memset(value_.bytes, 0, sizeof value_.bytes); \
-    value_.member = (value);                           \
-    type_ = (type);                                    \
-    MarkModified(markModified);                        \
-    return 1;                                          \
-  } while (0)
+template <class T>
+unsigned char cPrefStockData::SetupFixedData(UInt8 type, T Value::*member, const T& value,
+                                             const char* method, unsigned char markModified) {
+  if (PrepareType(type, method) == 0) return 0;
+  std::memset(value_.bytes, 0, sizeof value_.bytes);
+  value_.*member = value;
+  type_ = type;
+  MarkModified(markModified);
+  return 1;
+}
+
+template <class T>
+unsigned char cPrefStockData::SetupRecordData(UInt8 type, T Value::*member, const T* value,
+                                              const char* method, unsigned char markModified) {
+  if (value == nullptr)
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, (unsigned char)0);
+  return SetupFixedData(type, member, KeptValue(*value), method, markModified);
+}
 
 unsigned char cPrefStockData::SetupLongData(SInt32 value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Long, longValue, value, "cPrefStockData::SetupLongData");
+  return SetupFixedData(kPrefStockDataType_Long, &Value::longValue, value,
+                        "cPrefStockData::SetupLongData", markModified);
 }
 
 unsigned char cPrefStockData::SetupOSTypeData(OSType value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_OSType, osType, value, "cPrefStockData::SetupOSTypeData");
+  return SetupFixedData(kPrefStockDataType_OSType, &Value::osType, value,
+                        "cPrefStockData::SetupOSTypeData", markModified);
 }
 
 unsigned char cPrefStockData::SetupDblData(double value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Double, dblValue, value, "cPrefStockData::SetupDblData");
+  return SetupFixedData(kPrefStockDataType_Double, &Value::dblValue, value,
+                        "cPrefStockData::SetupDblData", markModified);
 }
 
 unsigned char cPrefStockData::SetupFloatData(float value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Float, floatValue, value, "cPrefStockData::SetupFloatData");
+  return SetupFixedData(kPrefStockDataType_Float, &Value::floatValue, value,
+                        "cPrefStockData::SetupFloatData", markModified);
 }
 
 unsigned char cPrefStockData::SetupCharData(char value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Char, charValue, value, "cPrefStockData::SetupCharData");
+  return SetupFixedData(kPrefStockDataType_Char, &Value::charValue, value,
+                        "cPrefStockData::SetupCharData", markModified);
 }
 
 unsigned char cPrefStockData::SetupRectData(const Rect* value, unsigned char markModified) {
-  const char kMethod[] = "cPrefStockData::SetupRectData";
-  if (value == nullptr)
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
-  SP_PREF_SET_FIXED(kPrefStockDataType_Rect, rect, *value, kMethod);
+  return SetupRecordData(kPrefStockDataType_Rect, &Value::rect, value,
+                         "cPrefStockData::SetupRectData", markModified);
 }
 
 unsigned char cPrefStockData::SetupPointData(Point value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Point, point, value, "cPrefStockData::SetupPointData");
+  return SetupFixedData(kPrefStockDataType_Point, &Value::point, value,
+                        "cPrefStockData::SetupPointData", markModified);
 }
 
 unsigned char cPrefStockData::SetupBooleanData(unsigned char value, unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_Boolean, booleanValue, value,
-                    "cPrefStockData::SetupBooleanData");
+  return SetupFixedData(kPrefStockDataType_Boolean, &Value::booleanValue, value,
+                        "cPrefStockData::SetupBooleanData", markModified);
 }
 
 unsigned char cPrefStockData::SetupFileDirInfoData(const sPerfFileDirInfo* value,
                                                    unsigned char markModified) {
-  const char kMethod[] = "cPrefStockData::SetupFileDirInfoData";
-  if (value == nullptr)
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
-  sPerfFileDirInfo kept;
-  std::memset(&kept, 0, sizeof kept);
-  kept.vRefNum = value->vRefNum;
-  kept.dirID = value->dirID;
-  CopyRecordName(kept.name, value->name);
-  SP_PREF_SET_FIXED(kPrefStockDataType_FileDirInfo, fileDir, kept, kMethod);
+  return SetupRecordData(kPrefStockDataType_FileDirInfo, &Value::fileDir, value,
+                         "cPrefStockData::SetupFileDirInfoData", markModified);
 }
 
 unsigned char cPrefStockData::SetupExtFileDirInfoData(const sPerfExtFileDirInfo* value,
                                                       unsigned char markModified) {
-  const char kMethod[] = "cPrefStockData::SetupExtFileDirInfoData";
-  if (value == nullptr)
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
-  sPerfExtFileDirInfo kept;
-  std::memset(&kept, 0, sizeof kept);
-  kept.vRefNum = value->vRefNum;
-  kept.dirID = value->dirID;
-  CopyRecordName(kept.name, value->name);
-  kept.userData = value->userData;
-  SP_PREF_SET_FIXED(kPrefStockDataType_ExtFileDirInfo, extFileDir, kept, kMethod);
+  return SetupRecordData(kPrefStockDataType_ExtFileDirInfo, &Value::extFileDir, value,
+                         "cPrefStockData::SetupExtFileDirInfoData", markModified);
 }
 
 unsigned char cPrefStockData::SetupExtFileDirTypeInfoData(const sPerfExtFileDirTypeInfo* value,
                                                           unsigned char markModified) {
-  const char kMethod[] = "cPrefStockData::SetupExtFileDirTypeInfoData";
-  if (value == nullptr)
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
-  sPerfExtFileDirTypeInfo kept;
-  std::memset(&kept, 0, sizeof kept);
-  kept.vRefNum = value->vRefNum;
-  kept.dirID = value->dirID;
-  CopyRecordName(kept.name, value->name);
-  kept.isFolder = value->isFolder;
-  kept.fileOrDirID = value->fileOrDirID;
-  SP_PREF_SET_FIXED(kPrefStockDataType_ExtFileDirTypeInfo, extFileDirType, kept, kMethod);
+  return SetupRecordData(kPrefStockDataType_ExtFileDirTypeInfo, &Value::extFileDirType, value,
+                         "cPrefStockData::SetupExtFileDirTypeInfoData", markModified);
 }
 
 unsigned char cPrefStockData::SetupFSRefTypeInfoData(const FSRef& value,
                                                      unsigned char markModified) {
-  SP_PREF_SET_FIXED(kPrefStockDataType_FSRef, fsRef, value,
-                    "cPrefStockData::SetupFSRefTypeInfoData");
+  return SetupFixedData(kPrefStockDataType_FSRef, &Value::fsRef, value,
+                        "cPrefStockData::SetupFSRefTypeInfoData", markModified);
 }
 
 unsigned char cPrefStockData::SetupDateTimeData(const LongDateRec* value,
                                                 unsigned char markModified) {
-  const char kMethod[] = "cPrefStockData::SetupDateTimeData";
-  if (value == nullptr)
-    return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
-  SP_PREF_SET_FIXED(kPrefStockDataType_DateTime, date, *value, kMethod);
+  return SetupRecordData(kPrefStockDataType_DateTime, &Value::date, value,
+                         "cPrefStockData::SetupDateTimeData", markModified);
 }
-
-#undef SP_PREF_SET_FIXED
 
 // ---- Getters ----------------------------------------------------------------------------------
 
@@ -324,70 +374,77 @@ unsigned char cPrefStockData::GetFlexAreaData(char* buffer, SInt32 size, unsigne
   return 1;
 }
 
-#define SP_PREF_GET_FIXED(type, member, out, method) \
-  do {                                               \
-    if (TypeMatches(type, method) == 0) return 0;    \
-    out = value_.member;                             \
-    return 1;                                        \
-  } while (0)
+template <class T>
+unsigned char cPrefStockData::GetFixedData(UInt8 type, T Value::*member, T& value,
+                                           const char* method) const {
+  if (TypeMatches(type, method) == 0) return 0;
+  value = value_.*member;
+  return 1;
+}
 
 unsigned char cPrefStockData::GetLongData(SInt32& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Long, longValue, value, "cPrefStockData::GetLongData");
+  return GetFixedData(kPrefStockDataType_Long, &Value::longValue, value,
+                      "cPrefStockData::GetLongData");
 }
 
 unsigned char cPrefStockData::GetOSTypeData(OSType& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_OSType, osType, value, "cPrefStockData::GetOSTypeData");
+  return GetFixedData(kPrefStockDataType_OSType, &Value::osType, value,
+                      "cPrefStockData::GetOSTypeData");
 }
 
 unsigned char cPrefStockData::GetDblData(double& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Double, dblValue, value, "cPrefStockData::GetDblData");
+  return GetFixedData(kPrefStockDataType_Double, &Value::dblValue, value,
+                      "cPrefStockData::GetDblData");
 }
 
 unsigned char cPrefStockData::GetFloatData(float& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Float, floatValue, value, "cPrefStockData::GetFloatData");
+  return GetFixedData(kPrefStockDataType_Float, &Value::floatValue, value,
+                      "cPrefStockData::GetFloatData");
 }
 
 unsigned char cPrefStockData::GetCharData(char& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Char, charValue, value, "cPrefStockData::GetCharData");
+  return GetFixedData(kPrefStockDataType_Char, &Value::charValue, value,
+                      "cPrefStockData::GetCharData");
 }
 
 unsigned char cPrefStockData::GetRectData(Rect& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Rect, rect, value, "cPrefStockData::GetRectData");
+  return GetFixedData(kPrefStockDataType_Rect, &Value::rect, value, "cPrefStockData::GetRectData");
 }
 
 unsigned char cPrefStockData::GetPointData(Point& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Point, point, value, "cPrefStockData::GetPointData");
+  return GetFixedData(kPrefStockDataType_Point, &Value::point, value,
+                      "cPrefStockData::GetPointData");
 }
 
 unsigned char cPrefStockData::GetFileDirInfoData(sPerfFileDirInfo& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_FileDirInfo, fileDir, value,
-                    "cPrefStockData::GetFileDirInfoData");
+  return GetFixedData(kPrefStockDataType_FileDirInfo, &Value::fileDir, value,
+                      "cPrefStockData::GetFileDirInfoData");
 }
 
 unsigned char cPrefStockData::GetExtFileDirInfoData(sPerfExtFileDirInfo& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_ExtFileDirInfo, extFileDir, value,
-                    "cPrefStockData::GetExtFileDirInfoData");
+  return GetFixedData(kPrefStockDataType_ExtFileDirInfo, &Value::extFileDir, value,
+                      "cPrefStockData::GetExtFileDirInfoData");
 }
 
 unsigned char cPrefStockData::GetExtFileDirTypeInfoData(sPerfExtFileDirTypeInfo& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_ExtFileDirTypeInfo, extFileDirType, value,
-                    "cPrefStockData::GetExtFileDirTypeInfoData");
+  return GetFixedData(kPrefStockDataType_ExtFileDirTypeInfo, &Value::extFileDirType, value,
+                      "cPrefStockData::GetExtFileDirTypeInfoData");
 }
 
 unsigned char cPrefStockData::GetFSRefTypeInfoData(FSRef& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_FSRef, fsRef, value, "cPrefStockData::GetFSRefTypeInfoData");
+  return GetFixedData(kPrefStockDataType_FSRef, &Value::fsRef, value,
+                      "cPrefStockData::GetFSRefTypeInfoData");
 }
 
 unsigned char cPrefStockData::GetBooleanData(unsigned char& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_Boolean, booleanValue, value,
-                    "cPrefStockData::GetBooleanData");
+  return GetFixedData(kPrefStockDataType_Boolean, &Value::booleanValue, value,
+                      "cPrefStockData::GetBooleanData");
 }
 
 unsigned char cPrefStockData::GetDateTimeData(LongDateRec& value) {
-  SP_PREF_GET_FIXED(kPrefStockDataType_DateTime, date, value, "cPrefStockData::GetDateTimeData");
+  return GetFixedData(kPrefStockDataType_DateTime, &Value::date, value,
+                      "cPrefStockData::GetDateTimeData");
 }
-
-#undef SP_PREF_GET_FIXED
 
 // ---- Groups -----------------------------------------------------------------------------------
 
@@ -490,26 +547,15 @@ void cPrefStockData::GetSaveInfo(sPrefStockDataSaveInfo& info) const {
 // ---- The list of all items ---------------------------------------------------------------------
 
 void cPrefStockData::TotalItemLinkToNext(cPrefStockData* item) {
-  if (item == nullptr || item == this) return;
-  cPrefStockData* last = GetLastTotalItemLinkObjectPtr();
-  last->totalNext_ = item;
-  item->totalBefore_ = last;
+  LinkAfterLast(this, item, &cPrefStockData::totalBefore_, &cPrefStockData::totalNext_);
 }
 
 cPrefStockData* cPrefStockData::UnlinkTotalItemLinkNext() {
-  cPrefStockData* item = totalNext_;
-  if (item == nullptr) return nullptr;
-  totalNext_ = item->totalNext_;
-  if (totalNext_ != nullptr) totalNext_->totalBefore_ = this;
-  item->totalBefore_ = nullptr;
-  item->totalNext_ = nullptr;
-  return item;
+  return UnlinkFollowing(this, &cPrefStockData::totalBefore_, &cPrefStockData::totalNext_);
 }
 
 cPrefStockData* cPrefStockData::GetLastTotalItemLinkObjectPtr() {
-  cPrefStockData* item = this;
-  while (item->totalNext_ != nullptr) item = item->totalNext_;
-  return item;
+  return LastLinked(this, &cPrefStockData::totalNext_);
 }
 
 // =============================================================================================
@@ -683,26 +729,15 @@ void cPrefStockFileObj::UnlinkFromTopList(cPrefStockData* item) {
 }
 
 void cPrefStockFileObj::LinkToPrefFileNext(cPrefStockFileObj* file) {
-  if (file == nullptr || file == this) return;
-  cPrefStockFileObj* last = GetLastPrefFileObjectPtr();
-  last->fileNext_ = file;
-  file->fileBefore_ = last;
+  LinkAfterLast(this, file, &cPrefStockFileObj::fileBefore_, &cPrefStockFileObj::fileNext_);
 }
 
 cPrefStockFileObj* cPrefStockFileObj::UnlinkPrefFileNext() {
-  cPrefStockFileObj* file = fileNext_;
-  if (file == nullptr) return nullptr;
-  fileNext_ = file->fileNext_;
-  if (fileNext_ != nullptr) fileNext_->fileBefore_ = this;
-  file->fileBefore_ = nullptr;
-  file->fileNext_ = nullptr;
-  return file;
+  return UnlinkFollowing(this, &cPrefStockFileObj::fileBefore_, &cPrefStockFileObj::fileNext_);
 }
 
 cPrefStockFileObj* cPrefStockFileObj::GetLastPrefFileObjectPtr() {
-  cPrefStockFileObj* file = this;
-  while (file->fileNext_ != nullptr) file = file->fileNext_;
-  return file;
+  return LastLinked(this, &cPrefStockFileObj::fileNext_);
 }
 
 // =============================================================================================
@@ -832,12 +867,8 @@ unsigned char cPrefStockMgr::DeleteTopPrefStockFileModule(cPrefStockFileObj* obj
 }
 
 void cPrefStockMgr::UnlinkFile(cPrefStockFileObj* object) {
-  if (fileHead_ == object) fileHead_ = object->fileNext_;
-  if (fileTail_ == object) fileTail_ = object->fileBefore_;
-  if (object->fileBefore_ != nullptr) object->fileBefore_->fileNext_ = object->fileNext_;
-  if (object->fileNext_ != nullptr) object->fileNext_->fileBefore_ = object->fileBefore_;
-  object->fileBefore_ = nullptr;
-  object->fileNext_ = nullptr;
+  UnlinkFromList(fileHead_, fileTail_, object, &cPrefStockFileObj::fileBefore_,
+                 &cPrefStockFileObj::fileNext_);
   object->owner_ = nullptr;
 }
 
@@ -870,12 +901,8 @@ unsigned char cPrefStockMgr::UnLinkFromTotalList(cPrefStockData* item) {
     return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, (unsigned char)0);
   if (item->totalOwner_ != this)
     return SpReportFailure(kSource, kMethod, 2, kSpMsgDataError, (unsigned char)0);
-  if (totalHead_ == item) totalHead_ = item->totalNext_;
-  if (totalTail_ == item) totalTail_ = item->totalBefore_;
-  if (item->totalBefore_ != nullptr) item->totalBefore_->totalNext_ = item->totalNext_;
-  if (item->totalNext_ != nullptr) item->totalNext_->totalBefore_ = item->totalBefore_;
-  item->totalBefore_ = nullptr;
-  item->totalNext_ = nullptr;
+  UnlinkFromList(totalHead_, totalTail_, item, &cPrefStockData::totalBefore_,
+                 &cPrefStockData::totalNext_);
   item->totalOwner_ = nullptr;
   return 1;
 }

@@ -247,6 +247,21 @@ class cPrefStockData : public cSpListLinks<cPrefStockData> {
   // Makes the item ready for a value of `type`: another type is cleared first. A group that
   // holds children takes no value (reported, 0).
   unsigned char PrepareType(UInt8 type, const char* method);
+  // Makes the item a string or flex area of `count` bytes in an owned block of `blockSize`
+  // bytes (no block when 0); a block of that size already held is reused.
+  unsigned char SetupBlockData(UInt8 type, const char* bytes, SInt32 count, SInt32 blockSize,
+                               const char* method, unsigned char markModified);
+  // Stores a fixed value in its member of the storage; the rest of the storage is kept zero.
+  template <class T>
+  unsigned char SetupFixedData(UInt8 type, T Value::*member, const T& value, const char* method,
+                               unsigned char markModified);
+  // The same for a record given by pointer (a null one is refused); a position record is kept
+  // as its setters say.
+  template <class T>
+  unsigned char SetupRecordData(UInt8 type, T Value::*member, const T* value, const char* method,
+                                unsigned char markModified);
+  template <class T>
+  unsigned char GetFixedData(UInt8 type, T Value::*member, T& value, const char* method) const;
   void MarkModified(unsigned char markModified);
   unsigned char TypeMatches(UInt8 type, const char* method) const;
   // Takes the item out of the list that holds it (a group's children or a file's top list).

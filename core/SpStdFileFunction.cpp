@@ -10,6 +10,21 @@
 #include "SpStdFileFunctionInternal.h"
 #include "SpStdFunction.h"
 
+namespace {
+
+// Asks the catalogue about one item: index 0 the item `name` in the folder dirID, -1 the
+// folder dirID itself (its name copied into `name`).
+OSErr AskCatalog(short vRefNum, SInt32 dirID, StringPtr name, SInt16 index, CInfoPBRec* pb) {
+  std::memset(pb, 0, sizeof *pb);
+  pb->dirInfo.ioNamePtr = name;
+  pb->dirInfo.ioVRefNum = vRefNum;
+  pb->dirInfo.ioFDirIndex = index;
+  pb->dirInfo.ioDrDirID = dirID;
+  return PBGetCatInfoSync(pb);
+}
+
+}  // namespace
+
 namespace sp_filelib {
 
 const char kSource[] = "SpStdFileFunction";
@@ -19,6 +34,10 @@ const char kMsgRequiredArgumentNull[] = "Required argument is null !!";
 const char kMsgCannotAllocate[] = "cannot allocated memory !!";
 const char kMsgRenameError[] = "Rename Error !!";
 const char kMsgError[] = "Error !! ";
+
+OSErr ReportNullPointer(const char* method) {
+  return SpReportFailure(kSource, method, 1, kSpMsgPointerArg, OSErr(paramErr));
+}
 
 bool ToPascal(const char* text, Str255 out) {
   out[0] = 0;
@@ -32,6 +51,14 @@ bool ToPascal(const char* text, Str255 out) {
 void ToCString(ConstStr255Param name, char* out) {
   std::memmove(out, name + 1, name[0]);
   out[name[0]] = '\0';
+}
+
+void ClassicFileBlock(short vRefNum, SInt32 dirID, StringPtr name, HParamBlockRec* pb) {
+  std::memset(pb, 0, sizeof *pb);
+  pb->fileParam.ioNamePtr = name;
+  pb->fileParam.ioVRefNum = vRefNum;
+  pb->fileParam.ioFDirIndex = 0;
+  pb->fileParam.ioDirID = dirID;
 }
 
 OSErr LookUpItem(short vRefNum, SInt32 dirID, const char* name, ItemFacts* facts) {
@@ -56,12 +83,7 @@ OSErr LookUpItem(short vRefNum, SInt32 dirID, const char* name, ItemFacts* facts
   Str255 pascalName;
   ToPascal(name, pascalName);
   CInfoPBRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.hFileInfo.ioNamePtr = pascalName;
-  pb.hFileInfo.ioVRefNum = vRefNum;
-  pb.hFileInfo.ioFDirIndex = 0;
-  pb.hFileInfo.ioDirID = dirID;
-  OSErr err = PBGetCatInfoSync(&pb);
+  OSErr err = AskCatalog(vRefNum, dirID, pascalName, 0, &pb);
   if (err != noErr) return err;
   facts->isFolder = (pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask) != 0;
   facts->id = facts->isFolder ? pb.dirInfo.ioDrDirID : pb.hFileInfo.ioDirID;
@@ -104,12 +126,7 @@ OSErr CollectFolderPath(SInt32 dirID, short vRefNum, bool limit, std::string& pa
   for (int depth = 0; depth < kMaxFolderDepth; ++depth) {
     Str255 name = {0};
     CInfoPBRec pb;
-    std::memset(&pb, 0, sizeof pb);
-    pb.dirInfo.ioNamePtr = name;
-    pb.dirInfo.ioVRefNum = vRefNum;
-    pb.dirInfo.ioFDirIndex = -1;
-    pb.dirInfo.ioDrDirID = current;
-    OSErr err = PBGetCatInfoSync(&pb);
+    OSErr err = AskCatalog(vRefNum, current, name, -1, &pb);
     if (err != noErr) return err;
     std::string part(reinterpret_cast<const char*>(name + 1), name[0]);
     path = depth == 0 ? part : part + ":" + path;
@@ -124,68 +141,54 @@ void CopyOut(const std::string& text, char* out) {
   std::memcpy(out, text.c_str(), text.size() + 1);
 }
 
+// Adds ":" and the name, when there is one, to a full path; bdNamErr when that makes it too
+// long.
+OSErr AppendName(std::string& path, const char* name) {
+  if (name == nullptr || name[0] == '\0') return noErr;
+  path += ":";
+  path += name;
+  return path.size() > std::size_t(kSpMaxFullPathLength) ? bdNamErr : noErr;
+}
+
+// Hands out the path, or an empty text after a failure, and gives back the result.
+OSErr HandOutPath(OSErr err, const std::string& path, char* out) {
+  CopyOut(err == noErr ? path : std::string(), out);
+  return err;
+}
+
 }  // namespace
 
 // ---- Building paths ------------------------------------------------------------------------
 
 OSErr Sp_DirFullPathNameFromDirID(SInt32 dirID, short vRefNum, char* out) {
-  if (out == nullptr) {
-    return SpReportFailure(kSource, "Sp_DirFullPathNameFromDirID", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (out == nullptr) return ReportNullPointer("Sp_DirFullPathNameFromDirID");
   std::string path;
   OSErr err = CollectFolderPath(dirID, vRefNum, true, path);
-  if (err != noErr) path.clear();
-  CopyOut(path, out);
-  return err;
+  return HandOutPath(err, path, out);
 }
 
 OSErr Sp_PathNameFromDirID(SInt32 dirID, short vRefNum, char* inout) {
-  if (inout == nullptr) {
-    return SpReportFailure(kSource, "Sp_PathNameFromDirID", 1, kSpMsgPointerArg, OSErr(paramErr));
-  }
+  if (inout == nullptr) return ReportNullPointer("Sp_PathNameFromDirID");
   std::string path;
   OSErr err = CollectFolderPath(dirID, vRefNum, true, path);
-  if (err == noErr && inout[0] != '\0') {
-    path += ":";
-    path += inout;
-    if (path.size() > std::size_t(kSpMaxFullPathLength)) err = bdNamErr;
-  }
-  if (err != noErr) path.clear();
-  CopyOut(path, inout);
-  return err;
+  if (err == noErr) err = AppendName(path, inout);
+  return HandOutPath(err, path, inout);
 }
 
 OSErr Sp_FullPathNameFromFileInfo(short vRefNum, SInt32 dirID, const char* name, char* out) {
-  if (out == nullptr) {
-    return SpReportFailure(kSource, "Sp_FullPathNameFromFileInfo", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (out == nullptr) return ReportNullPointer("Sp_FullPathNameFromFileInfo");
   std::string path;
   OSErr err = CollectFolderPath(dirID, vRefNum, true, path);
   if (err == noErr && path.empty()) err = paramErr;
-  if (err == noErr && name != nullptr && name[0] != '\0') {
-    path += ":";
-    path += name;
-    if (path.size() > std::size_t(kSpMaxFullPathLength)) err = bdNamErr;
-  }
-  if (err != noErr) path.clear();
-  CopyOut(path, out);
-  return err;
+  if (err == noErr) err = AppendName(path, name);
+  return HandOutPath(err, path, out);
 }
 
 OSErr Sp_GetDirNameFromDirID(SInt32 dirID, short vRefNum, char* name, SInt32* parentDirID) {
-  if (name == nullptr && parentDirID == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetDirNameFromDirID", 1, kSpMsgPointerArg, OSErr(paramErr));
-  }
+  if (name == nullptr && parentDirID == nullptr) return ReportNullPointer("Sp_GetDirNameFromDirID");
   Str255 folderName = {0};
   CInfoPBRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.dirInfo.ioNamePtr = folderName;
-  pb.dirInfo.ioVRefNum = vRefNum;
-  pb.dirInfo.ioFDirIndex = -1;
-  pb.dirInfo.ioDrDirID = dirID;
-  OSErr err = PBGetCatInfoSync(&pb);
+  OSErr err = AskCatalog(vRefNum, dirID, folderName, -1, &pb);
   if (err != noErr) {
     if (name != nullptr) name[0] = '\0';
     return err;
@@ -204,10 +207,7 @@ OSErr Sp_GetDirFullPathNameLength(short vRefNum, SInt32 dirID, short& length) {
 
 OSErr Sp_GetFileOrDirFullPathNameLength(short vRefNum, SInt32 dirID, const char* name,
                                         short& length) {
-  if (name == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetFileOrDirFullPathNameLength", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (name == nullptr) return ReportNullPointer("Sp_GetFileOrDirFullPathNameLength");
   OSErr err = Sp_GetDirFullPathNameLength(vRefNum, dirID, length);
   if (err == noErr) {
     std::size_t total = std::size_t(length) + std::strlen(name) + 1;
@@ -297,9 +297,7 @@ void Sp_GetArrangePathNameFromFullPath(const char* path, char* out) {
 // ---- Look-ups ------------------------------------------------------------------------------
 
 OSErr Sp_GetVolIdFromVolName(const char* volumeName, short& vRefNum) {
-  if (volumeName == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetVolIdFromVolName", 1, kSpMsgPointerArg, OSErr(paramErr));
-  }
+  if (volumeName == nullptr) return ReportNullPointer("Sp_GetVolIdFromVolName");
   std::string withColon = std::string(volumeName) + ":";
   Str255 name;
   if (!ToPascal(withColon.c_str(), name)) return bdNamErr;
@@ -314,10 +312,7 @@ OSErr Sp_GetVolIdFromVolName(const char* volumeName, short& vRefNum) {
 }
 
 OSErr Sp_GetDirIdFromFullPathName(const char* path, SInt32& dirID) {
-  if (path == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetDirIdFromFullPathName", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (path == nullptr) return ReportNullPointer("Sp_GetDirIdFromFullPathName");
   // A full path without a colon is a volume's name, that is its root folder; the catalogue
   // would take the bare name as an item of the default folder.
   std::string fullPath(path);
@@ -325,22 +320,14 @@ OSErr Sp_GetDirIdFromFullPathName(const char* path, SInt32& dirID) {
   Str255 name;
   if (!ToPascal(fullPath.c_str(), name)) return bdNamErr;
   CInfoPBRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.dirInfo.ioNamePtr = name;
-  pb.dirInfo.ioVRefNum = 0;
-  pb.dirInfo.ioFDirIndex = 0;
-  pb.dirInfo.ioDrDirID = 0;
-  OSErr err = PBGetCatInfoSync(&pb);
+  OSErr err = AskCatalog(0, 0, name, 0, &pb);
   if (err == noErr) dirID = pb.dirInfo.ioDrDirID;
   return err;
 }
 
 OSErr Sp_GetDirIdFromDirNameInDirId(short vRefNum, SInt32 parentDirID, const char* name,
                                     SInt32& dirID) {
-  if (name == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetDirIdFromDirNameInDirId", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (name == nullptr) return ReportNullPointer("Sp_GetDirIdFromDirNameInDirId");
   ItemFacts facts;
   OSErr err = LookUpItem(vRefNum, parentDirID, name, &facts);
   // A file's number is no folder's id; handing it on as one would misdirect the caller.
@@ -351,10 +338,7 @@ OSErr Sp_GetDirIdFromDirNameInDirId(short vRefNum, SInt32 parentDirID, const cha
 
 OSErr Sp_GetFileIdFromFileNameInDirId(short vRefNum, SInt32 dirID, const char* name,
                                       SInt32& fileID) {
-  if (name == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetFileIdFromFileNameInDirId", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (name == nullptr) return ReportNullPointer("Sp_GetFileIdFromFileNameInDirId");
   if (IsLongName(name)) {
     ItemFacts facts;
     OSErr err = LookUpItem(vRefNum, dirID, name, &facts);
@@ -365,21 +349,14 @@ OSErr Sp_GetFileIdFromFileNameInDirId(short vRefNum, SInt32 dirID, const char* n
   Str255 fileName;
   ToPascal(name, fileName);
   HParamBlockRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.fileParam.ioNamePtr = fileName;
-  pb.fileParam.ioVRefNum = vRefNum;
-  pb.fileParam.ioFDirIndex = 0;
-  pb.fileParam.ioDirID = dirID;
+  ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   OSErr err = PBHGetFInfoSync(&pb);
   if (err == noErr) fileID = pb.fileParam.ioDirID;
   return err;
 }
 
 OSErr Sp_GetFileNameFromFileId(short vRefNum, SInt32 fileID, SInt32& parentDirID, char* name) {
-  if (name == nullptr) {
-    return SpReportFailure(kSource, "Sp_GetFileNameFromFileId", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (name == nullptr) return ReportNullPointer("Sp_GetFileNameFromFileId");
   Str255 fileName = {0};
   HParamBlockRec pb;
   std::memset(&pb, 0, sizeof pb);
@@ -394,10 +371,8 @@ OSErr Sp_GetFileNameFromFileId(short vRefNum, SInt32 fileID, SInt32& parentDirID
 }
 
 OSErr Sp_GetFileInfoFromFullPathName(const char* path, short* vRefNum, SInt32* dirID, char* name) {
-  if (path == nullptr || path[0] == '\0') {
-    return SpReportFailure(kSource, "Sp_GetFileInfoFromFullPathName", 1, kSpMsgPointerArg,
-                           OSErr(paramErr));
-  }
+  if (path == nullptr || path[0] == '\0')
+    return ReportNullPointer("Sp_GetFileInfoFromFullPathName");
   std::string text(path);
   if (vRefNum != nullptr) {
     std::string volume(text.size() + 1, '\0');
@@ -453,11 +428,7 @@ short Sp_ExsitTargetFile(short vRefNum, SInt32 dirID, const char* name) {
   Str255 fileName;
   ToPascal(name, fileName);
   HParamBlockRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.fileParam.ioNamePtr = fileName;
-  pb.fileParam.ioVRefNum = vRefNum;
-  pb.fileParam.ioFDirIndex = 0;
-  pb.fileParam.ioDirID = dirID;
+  ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   return PBHGetFInfoSync(&pb) == noErr ? 1 : 0;
 }
 

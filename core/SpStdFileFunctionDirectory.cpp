@@ -42,16 +42,6 @@ void CopyCut(const char* text, char* out, SInt32 size) {
   Sp_CutStringByByteLen(text, static_cast<short>(size - 1), out);
 }
 
-// Appends item behind tail (or makes it the head).
-void Append(cDirectoryItem*& head, cDirectoryItem*& tail, cDirectoryItem* item) {
-  if (head == nullptr) {
-    head = item;
-  } else {
-    tail->LinkToNext(item);
-  }
-  tail = item;
-}
-
 bool HasEqual(cDirectoryItem* list, const cDirectoryItem* probe, const unsigned char flags[8]) {
   return list != nullptr &&
          list->GetEqualItemFromListItem(probe, flags[0], flags[1], flags[2], flags[3], flags[4],
@@ -436,7 +426,7 @@ OSErr Sp_SerchFolderItemInDirId(short vRefNum, SInt32 dirID, const char* folderN
       item->SetupCreateDateTime(pb->hFileInfo.ioFlCrDat);
       item->SetupModifyDateTime(pb->hFileInfo.ioFlMdDat);
     }
-    Append(list, tail, item);
+    SpAppendToList(list, tail, item);
   }
   DisposePtr(reinterpret_cast<Ptr>(pb));
   return err;
@@ -532,7 +522,7 @@ OSErr Sp_SerchFolderItemInDirIdForMacOSX(const FSRef* folder, const char* /*fold
       }
       item->SetupDirectoryFlag(isFolder ? 1 : 0);
       if (!isFolder) item->SetupFileInfo(&finderInfo);
-      Append(list, tail, item);
+      SpAppendToList(list, tail, item);
     }
   }
   FSCloseIterator(iterator);
@@ -567,7 +557,7 @@ cDirectoryItem* Sp_GetSectDirectoryItemList(cDirectoryItem* a, cDirectoryItem* b
     if (!HasEqual(b, item, flags)) continue;
     cDirectoryItem* copy = CopyOf(item, "Sp_GetSectDirectoryItemList");
     if (copy == nullptr) break;
-    Append(head, tail, copy);
+    SpAppendToList(head, tail, copy);
   }
   return head;
 }
@@ -586,13 +576,13 @@ cDirectoryItem* Sp_GetUnionDirectoryItemList(cDirectoryItem* a, cDirectoryItem* 
   for (cDirectoryItem* item = a; item != nullptr; item = item->GetNextObjectPtr()) {
     cDirectoryItem* copy = CopyOf(item, kMethod);
     if (copy == nullptr) return head;
-    Append(head, tail, copy);
+    SpAppendToList(head, tail, copy);
   }
   for (cDirectoryItem* item = b; item != nullptr; item = item->GetNextObjectPtr()) {
     if (HasEqual(a, item, flags)) continue;
     cDirectoryItem* copy = CopyOf(item, kMethod);
     if (copy == nullptr) break;
-    Append(head, tail, copy);
+    SpAppendToList(head, tail, copy);
   }
   return head;
 }
@@ -614,11 +604,11 @@ cDirectoryItem* Sp_GetDiffDirectoryItemList(cDirectoryItem*& a, cDirectoryItem* 
       if (copyFlag) {
         cDirectoryItem* copy = CopyOf(item, "Sp_GetDiffDirectoryItemList");
         if (copy == nullptr) break;
-        Append(head, tail, copy);
+        SpAppendToList(head, tail, copy);
       } else {
         if (item == a) a = next;
         item->UnlinkSelf();
-        Append(head, tail, item);
+        SpAppendToList(head, tail, item);
       }
     }
     item = next;

@@ -20,6 +20,10 @@ extern const char kMsgCannotAllocate[];        // "cannot allocated memory !!"
 extern const char kMsgRenameError[];           // "Rename Error !!"
 extern const char kMsgError[];                 // "Error !! "
 
+// Reports a null pointer argument of the method (code 1, "Pointer Arg is 0L") and gives
+// paramErr.
+OSErr ReportNullPointer(const char* method);
+
 // A name of this many bytes or more is a long name, which only the FSRef calls can carry.
 enum { kLongNameBytes = 32 };
 
@@ -35,6 +39,10 @@ inline bool IsLongName(const char* name) {
 bool ToPascal(const char* text, Str255 out);
 // A length-prefixed name back as zero-terminated text; out holds name[0] + 1 bytes.
 void ToCString(ConstStr255Param name, char* out);
+
+// A cleared parameter block naming the file `name` in the folder dirID of the volume, for
+// the classic file calls (PBHGetFInfoSync, PBHCreateSync ...).
+void ClassicFileBlock(short vRefNum, SInt32 dirID, StringPtr name, HParamBlockRec* pb);
 
 // What the catalogue says about one item found by (volume, folder, name).
 struct ItemFacts {

@@ -24,10 +24,6 @@ constexpr int kMaxSpaceTestNumber = 999;
 constexpr OSType kSpaceTestCreator = SpFourCC("Atro");
 constexpr OSType kSpaceTestType = SpFourCC("Chck");
 
-OSErr ReportNull(const char* method) {
-  return SpReportFailure(kSource, method, 1, kSpMsgPointerArg, OSErr(paramErr));
-}
-
 // An asynchronous delete's request block, kept until the file system has answered it.
 struct PendingDelete {
   HParamBlockRec pb;
@@ -123,18 +119,11 @@ OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32
   Str255 fileName;
   ToPascal(name, fileName);
   HParamBlockRec pb;
-  std::memset(&pb, 0, sizeof pb);
-  pb.fileParam.ioNamePtr = fileName;
-  pb.fileParam.ioVRefNum = vRefNum;
-  pb.fileParam.ioDirID = dirID;
+  ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   OSErr err = PBHCreateSync(&pb);
   if (err != noErr) return err;
 
-  std::memset(&pb, 0, sizeof pb);
-  pb.fileParam.ioNamePtr = fileName;
-  pb.fileParam.ioVRefNum = vRefNum;
-  pb.fileParam.ioFDirIndex = 0;
-  pb.fileParam.ioDirID = dirID;
+  ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   err = PBHGetFInfoSync(&pb);
   if (err == noErr) {
     pb.fileParam.ioFlFndrInfo.fdCreator = creator;
@@ -165,7 +154,7 @@ OSErr Sp_CreateFile(const char* fullPath, UInt32 creator, UInt32 fileType,
 }
 
 OSErr Sp_CreateFolderIntoDirId(short vRefNum, SInt32 dirID, const char* name) {
-  if (name == nullptr) return ReportNull("Sp_CreateFolderIntoDirId");
+  if (name == nullptr) return ReportNullPointer("Sp_CreateFolderIntoDirId");
   ItemFacts facts;
   OSErr err = LookUpItem(vRefNum, dirID, name, &facts);
   // A folder that is there already is what the caller wants; a file of that name is not.
@@ -200,7 +189,7 @@ Boolean Sp_CreateFolder(const char* fullPath) {
 
 OSErr Sp_CreateFolderWithPermission(short vRefNum, SInt32 dirID, const char* name,
                                     const FSCatalogInfo* info, FSRef* newRef, FSSpec* newSpec) {
-  if (name == nullptr) return ReportNull("Sp_CreateFolderWithPermission");
+  if (name == nullptr) return ReportNullPointer("Sp_CreateFolderWithPermission");
   FSRef parent;
   OSErr err = Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &parent);
   if (err != noErr) return err;
@@ -211,7 +200,7 @@ OSErr Sp_CreateFolderWithPermissionInDirFSRef(const FSRef* parent, const char* n
                                               const FSCatalogInfo* info, FSRef* newRef,
                                               FSSpec* newSpec) {
   if (parent == nullptr || name == nullptr) {
-    return ReportNull("Sp_CreateFolderWithPermissionInDirFSRef");
+    return ReportNullPointer("Sp_CreateFolderWithPermissionInDirFSRef");
   }
   FSCatalogInfo copy;
   if (info != nullptr) {
@@ -287,7 +276,7 @@ Boolean Sp_CreateInitFolder(const char* name, unsigned char createFlag, char* ou
 
 OSErr Sp_DeleteFileDirByDirId(short vRefNum, SInt32 dirID, const char* name,
                               unsigned char asyncFlag) {
-  if (name == nullptr) return ReportNull("Sp_DeleteFileDirByDirId");
+  if (name == nullptr) return ReportNullPointer("Sp_DeleteFileDirByDirId");
   if (IsLongName(name)) {
     return Sp_DeleteFileDirWithLongNameByDirId(vRefNum, dirID, name, kNameEncoding);
   }
@@ -301,7 +290,7 @@ OSErr Sp_DeleteFileDirByDirId(short vRefNum, SInt32 dirID, const char* name,
 
 OSErr Sp_RenameFileDirectory(short vRefNum, SInt32 dirID, const char* oldName,
                              const char* newName) {
-  if (oldName == nullptr || newName == nullptr) return ReportNull("Sp_RenameFileDirectory");
+  if (oldName == nullptr || newName == nullptr) return ReportNullPointer("Sp_RenameFileDirectory");
   if (IsLongName(oldName) || IsLongName(newName)) {
     return Sp_RenameFileDirectoryByLongName(vRefNum, dirID, oldName, kNameEncoding, newName,
                                             nullptr);
@@ -316,7 +305,7 @@ OSErr Sp_RenameFileDirectory(short vRefNum, SInt32 dirID, const char* oldName,
 
 OSErr Sp_MoveFileOrDir(short vRefNum, SInt32 dirID, const char* name, SInt32 targetDirID,
                        const char* targetName) {
-  if (name == nullptr) return ReportNull("Sp_MoveFileOrDir");
+  if (name == nullptr) return ReportNullPointer("Sp_MoveFileOrDir");
   bool hasTarget = targetName != nullptr && targetName[0] != '\0';
   OSErr err;
   if (IsLongName(name) || (hasTarget && IsLongName(targetName))) {
@@ -340,7 +329,7 @@ OSErr Sp_MoveFileOrDir(short vRefNum, SInt32 dirID, const char* name, SInt32 tar
 
 OSErr Sp_CopyFileOrDir(short vRefNum, SInt32 dirID, const char* name, short targetVRefNum,
                        SInt32 targetDirID, const char* newName) {
-  if (name == nullptr) return ReportNull("Sp_CopyFileOrDir");
+  if (name == nullptr) return ReportNullPointer("Sp_CopyFileOrDir");
   Str255 itemName, copyName;
   if (!ToPascal(name, itemName)) return bdNamErr;
   bool renamed = newName != nullptr && newName[0] != '\0';

@@ -174,6 +174,16 @@ short CompareDays(const LongDateRec& a, const LongDateRec& b) {
   return Compare(a.day, b.day);
 }
 
+// The record of the month's first day, its other fields 0.
+LongDateRec FirstOfMonth(short era, short year, short month) {
+  LongDateRec first{};
+  first.era = era;
+  first.year = year;
+  first.month = month;
+  first.day = 1;
+  return first;
+}
+
 // The number of the text's fixed-width field at [offset, offset + width).
 SInt32 Field(const char* text, std::size_t offset, std::size_t width) {
   char buffer[8] = {};
@@ -265,11 +275,7 @@ void Sp_DateTimeStringToLongDateTime(const char* text, LongDateRec& date) {
 }
 
 void Sp_GetNumOfDayInMonth(short era, short year, short month, short& days) {
-  LongDateRec first{};
-  first.era = era;
-  first.year = year;
-  first.month = month;
-  first.day = 1;
+  LongDateRec first = FirstOfMonth(era, year, month);
   LongDateTime seconds = 0;
   ValidDate(&first, dayOfWeekMask | dayOfYearMask | weekOfYearMask, &seconds);
   // Day 1 stepped back by one wraps within its month, to the month's last day.
@@ -284,11 +290,7 @@ void Sp_GetNumOfDayInMonth(short era, short year, short month, short& days) {
 void Sp_GetWeekInMonth(short era, short year, short month, short& weeks) {
   short days = 0;
   Sp_GetNumOfDayInMonth(era, year, month, days);
-  LongDateRec first{};
-  first.era = era;
-  first.year = year;
-  first.month = month;
-  first.day = 1;
+  LongDateRec first = FirstOfMonth(era, year, month);
   LongDateTime seconds = 0;
   LongDateToSeconds(&first, &seconds);
   LongSecondsToDate(&seconds, &first);
@@ -367,12 +369,7 @@ void cDateList::Append(const LongDateRec& date) {
     SpReportFailure(kSource, "cDateList::SetupDateItem", 1, kSpMsgMemory);
     return;
   }
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
   ++count_;
 }
 

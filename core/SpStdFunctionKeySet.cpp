@@ -59,12 +59,7 @@ void cKeySetItem::GetKeyInfo(sKeyInfo& info) const {
 
 bool cKeySet::Append(cKeySetItem* item) {
   if (item == nullptr) return false;
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
   return true;
 }
 

@@ -155,6 +155,19 @@ void FormatWithMinimumDecimals(T value, TextOut& t, int decimals, int minimumDec
   for (int i = 0; i < shown; ++i) t.Put(char('0' + digits[i]));
 }
 
+// The same into the caller's text of kSpFloatTextSize bytes.
+template <class T>
+void FormatWithMinimumDecimalsInto(T value, char* text, short decimals, short minimumDecimals,
+                                   const char* method) {
+  if (text == nullptr) {
+    SpReportFailure(kSource, method, 1, kSpMsgPointerArg);
+    return;
+  }
+  TextOut t;
+  FormatWithMinimumDecimals<T>(value, t, ClampDecimals(decimals), minimumDecimals);
+  t.CopyTo(text);
+}
+
 // Reads the longest prefix of the text that has the form [sign] digits [. digits] (at least
 // one digit) into a clean copy for std::from_chars, which knows no locale. False when there
 // is no such prefix.
@@ -217,6 +230,28 @@ sSpModifiersDataStruct ModifiersFromKeyMap(const KeyMap keys) {
   info.optionFlag = down(kVK_Option);
   info.controlFlag = down(kVK_Control);
   return info;
+}
+
+// Marks the held keys whose flag is set (flagSet true) or clear (false); 1 when any is marked.
+Boolean MarkHeldModifiers(const sSpModifiersDataStruct* keys, const sSpModifiersDataStruct* flags,
+                          bool flagSet, sSpModifiersDataStruct* result, const char* method) {
+  if (keys == nullptr || flags == nullptr) {
+    return SpReportFailure(kSource, method, 1, kMsgRequiredNull, Boolean(0));
+  }
+  auto mark = [flagSet](Boolean key, Boolean flag) -> Boolean {
+    return (key && (flag != 0) == flagSet) ? 1 : 0;
+  };
+  sSpModifiersDataStruct marked{};
+  marked.commandFlag = mark(keys->commandFlag, flags->commandFlag);
+  marked.shiftFlag = mark(keys->shiftFlag, flags->shiftFlag);
+  marked.capsLockFlag = mark(keys->capsLockFlag, flags->capsLockFlag);
+  marked.optionFlag = mark(keys->optionFlag, flags->optionFlag);
+  marked.controlFlag = mark(keys->controlFlag, flags->controlFlag);
+  if (result != nullptr) *result = marked;
+  return (marked.commandFlag | marked.shiftFlag | marked.capsLockFlag | marked.optionFlag |
+          marked.controlFlag)
+             ? 1
+             : 0;
 }
 
 }  // namespace
@@ -363,23 +398,11 @@ void Sp_FloatToString(float value, char* text, short decimals) {
 }
 
 void Sp_FloatToString2(float value, char* text, short decimals, short minimumDecimals) {
-  if (text == nullptr) {
-    SpReportFailure(kSource, "Sp_FloatToString2", 1, kSpMsgPointerArg);
-    return;
-  }
-  TextOut t;
-  FormatWithMinimumDecimals<float>(value, t, ClampDecimals(decimals), minimumDecimals);
-  t.CopyTo(text);
+  FormatWithMinimumDecimalsInto(value, text, decimals, minimumDecimals, "Sp_FloatToString2");
 }
 
 void Sp_DoubleToString2(double value, char* text, short decimals, short minimumDecimals) {
-  if (text == nullptr) {
-    SpReportFailure(kSource, "Sp_DoubleToString2", 1, kSpMsgPointerArg);
-    return;
-  }
-  TextOut t;
-  FormatWithMinimumDecimals<double>(value, t, ClampDecimals(decimals), minimumDecimals);
-  t.CopyTo(text);
+  FormatWithMinimumDecimalsInto(value, text, decimals, minimumDecimals, "Sp_DoubleToString2");
 }
 
 void Sp_FloatToStringRound(float value, char* text, short decimals, short roundUpDigit) {
@@ -742,39 +765,11 @@ void Sp_ModifiersValueToModifiersDataInfo(short modifiers, sSpModifiersDataStruc
 Boolean Sp_CheckEnableModifierKeyOnEnableFlag(const sSpModifiersDataStruct* keys,
                                               const sSpModifiersDataStruct* flags,
                                               sSpModifiersDataStruct* result) {
-  if (keys == nullptr || flags == nullptr) {
-    return SpReportFailure(kSource, "Sp_CheckEnableModifierKeyOnEnableFlag", 1, kMsgRequiredNull,
-                           Boolean(0));
-  }
-  sSpModifiersDataStruct marked{};
-  marked.commandFlag = (keys->commandFlag && flags->commandFlag) ? 1 : 0;
-  marked.shiftFlag = (keys->shiftFlag && flags->shiftFlag) ? 1 : 0;
-  marked.capsLockFlag = (keys->capsLockFlag && flags->capsLockFlag) ? 1 : 0;
-  marked.optionFlag = (keys->optionFlag && flags->optionFlag) ? 1 : 0;
-  marked.controlFlag = (keys->controlFlag && flags->controlFlag) ? 1 : 0;
-  if (result != nullptr) *result = marked;
-  return (marked.commandFlag | marked.shiftFlag | marked.capsLockFlag | marked.optionFlag |
-          marked.controlFlag)
-             ? 1
-             : 0;
+  return MarkHeldModifiers(keys, flags, true, result, "Sp_CheckEnableModifierKeyOnEnableFlag");
 }
 
 Boolean Sp_CheckEnableModifierKeyOnDisableFlag(const sSpModifiersDataStruct* keys,
                                                const sSpModifiersDataStruct* flags,
                                                sSpModifiersDataStruct* result) {
-  if (keys == nullptr || flags == nullptr) {
-    return SpReportFailure(kSource, "Sp_CheckEnableModifierKeyOnDisableFlag", 1, kMsgRequiredNull,
-                           Boolean(0));
-  }
-  sSpModifiersDataStruct marked{};
-  marked.commandFlag = (keys->commandFlag && !flags->commandFlag) ? 1 : 0;
-  marked.shiftFlag = (keys->shiftFlag && !flags->shiftFlag) ? 1 : 0;
-  marked.capsLockFlag = (keys->capsLockFlag && !flags->capsLockFlag) ? 1 : 0;
-  marked.optionFlag = (keys->optionFlag && !flags->optionFlag) ? 1 : 0;
-  marked.controlFlag = (keys->controlFlag && !flags->controlFlag) ? 1 : 0;
-  if (result != nullptr) *result = marked;
-  return (marked.commandFlag | marked.shiftFlag | marked.capsLockFlag | marked.optionFlag |
-          marked.controlFlag)
-             ? 1
-             : 0;
+  return MarkHeldModifiers(keys, flags, false, result, "Sp_CheckEnableModifierKeyOnDisableFlag");
 }

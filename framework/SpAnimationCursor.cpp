@@ -5,8 +5,10 @@
 #include "MacMemory.h"
 #include "MacWindows.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpMouseTraceManager.h"
 #include "SpMouseTraceObject.h"
+#include "SpMouseTraceWindowObj.h"
 #include "SpResourceManager.h"
 #include "SpStdFunction.h"
 #include "SpTextService.h"
@@ -117,24 +119,14 @@ short cAnimationCursorObject::AddCursorItem(short resourceId, unsigned char colo
     return SpReportFailure(kCursorSource, "cAnimationCursorObject::AddCursorItem", 1, kMsgNoItem,
                            short(0));
   }
-  if (lastItem_ != nullptr) {
-    lastItem_->LinkToNext(item);
-  } else {
-    firstItem_ = item;
-  }
-  lastItem_ = item;
+  SpAppendToList(firstItem_, lastItem_, item);
   ++itemCount_;
   return itemCount_;
 }
 
 void cAnimationCursorObject::ClearCursorItem() {
   // Each frame gives its cursor back as it goes.
-  cAnimationCursorItem* item = firstItem_;
-  while (item != nullptr) {
-    cAnimationCursorItem* next = item->GetNextObjectPtr();
-    delete item;
-    item = next;
-  }
+  SpDeleteList(firstItem_);
   firstItem_ = nullptr;
   lastItem_ = nullptr;
   currentItem_ = nullptr;
@@ -198,12 +190,7 @@ unsigned char cAnimationCursorObject::ExecuteCursorAnimation(Point globalMouse) 
     FindWindow(globalMouse, &under);
     if (under != window_) return 0;
     if (areaType_ == kAnimationCursorInWindowArea && areaProc_ != nullptr) {
-      Point local = globalMouse;
-      GrafPtr saved = nullptr;
-      GetPort(&saved);
-      SetPort(GetWindowPort(window_));
-      GlobalToLocal(&local);
-      SetPort(saved);
+      const Point local = Sp_MTM_GlobalToWindowLocal(window_, globalMouse);
       short modifiers = 0;
       Sp_GetModifiers(&modifiers, nullptr);
       if (areaProc_(local, modifiers, userData_) == 0) return 0;
@@ -260,14 +247,7 @@ void cAnimationCursorManager::SetupItem(cAnimationCursorObject* animation) {
     SpReportFailure(kSource, "cAnimationCursorManager::SetupItem", 1, kSpMsgNullArgument);
     return;
   }
-  if (!IsListedItem(animation)) {
-    if (last_ != nullptr) {
-      last_->LinkToNext(animation);
-    } else {
-      first_ = animation;
-    }
-    last_ = animation;
-  }
+  if (!IsListedItem(animation)) SpAppendToList(first_, last_, animation);
   current_ = animation;
 }
 

@@ -9,6 +9,7 @@
 #include "Processes.h"
 #include "SpCarbonEventHandlers.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpStdFileFunctionDirectory.h"
 #include "SpStdFunction.h"
 #include "SpWindowHandlers.h"
@@ -83,13 +84,9 @@ void cSpLoadDocumentProcData::AddDocumentType(cSpDocumentType* type) {
 }
 
 void cSpLoadDocumentProcData::DisposeTypeList() {
-  cSpDocumentType* type = typeList_;
+  cSpDocumentType* types = typeList_;
   typeList_ = nullptr;
-  while (type != nullptr) {
-    cSpDocumentType* next = type->GetNextObjectPtr();
-    delete type;
-    type = next;
-  }
+  SpDeleteList(types);
 }
 
 void* cSpLoadDocumentProcData::operator new(std::size_t size, const std::nothrow_t&) noexcept {
@@ -152,13 +149,9 @@ void cSpApplication::SetupOpenDocumentProc(UInt32 fileType, UInt32 creator,
 }
 
 void cSpApplication::DisposeOpenDocProcList() {
-  cSpLoadDocumentProcData* entry = openDocProcList_;
+  cSpLoadDocumentProcData* entries = openDocProcList_;
   openDocProcList_ = nullptr;
-  while (entry != nullptr) {
-    cSpLoadDocumentProcData* next = entry->GetNextObjectPtr();
-    delete entry;
-    entry = next;
-  }
+  SpDeleteList(entries);
 }
 
 // ---- Installation ---------------------------------------------------------------------------
@@ -232,12 +225,7 @@ OSErr Sp_OpenDocumentsHProc(const AppleEvent* event, AppleEvent*, URefCon) {
     entry->SetupFileName(name);
     entry->SetupVolumeRefNum(spec.vRefNum);
     entry->SetupUpperDirId(spec.parID);
-    if (tail == nullptr) {
-      head = entry;
-    } else {
-      tail->LinkToNext(entry);
-    }
-    tail = entry;
+    SpAppendToList(head, tail, entry);
   }
   AEDisposeDesc(&documents);
 

@@ -48,13 +48,20 @@ OSStatus InstallOnTarget(EventTargetRef target, EventHandlerUPP* upp, EventHandl
   return InstallEventHandler(target, *upp, 1, &spec, nullptr, nullptr);
 }
 
-// The character, key code and classic modifiers of a raw key event; false when any of the
-// three is missing.
-bool ReadKeyParameters(EventRef event, char* charCode, char* keyCode, short* modifiers) {
+// The character, key code and classic modifiers of a raw key event.
+struct sKeyParameters {
+  char charCode = 0;
+  char keyCode = 0;
+  short modifiers = 0;
+};
+
+// False for a null event or when any of the three is missing.
+bool ReadKeyParameters(EventRef event, sKeyParameters* key) {
   char ch = 0;
   UInt32 code = 0;
   UInt32 mods = 0;
-  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
+  if (event == nullptr ||
+      GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
                         &ch) != noErr ||
       GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr,
                         &code) != noErr ||
@@ -62,9 +69,9 @@ bool ReadKeyParameters(EventRef event, char* charCode, char* keyCode, short* mod
                         &mods) != noErr) {
     return false;
   }
-  *charCode = ch;
-  *keyCode = char(code & 0xFF);
-  *modifiers = short(mods & 0xFFFF);
+  key->charCode = ch;
+  key->keyCode = char(code & 0xFF);
+  key->modifiers = short(mods & 0xFFFF);
   return true;
 }
 
@@ -77,14 +84,22 @@ WindowRef ReadDirectObjectWindow(EventRef event) {
   return window;
 }
 
-// The mouse parameters of a Carbon mouse event: location, modifiers and window.
-bool ReadMouseParameters(EventRef event, Point* where, UInt32* modifiers, WindowRef* window) {
-  return GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof *where,
-                           nullptr, where) == noErr &&
-         GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof *modifiers,
-                           nullptr, modifiers) == noErr &&
-         GetEventParameter(event, kEventParamWindowRef, typeWindowRef, nullptr, sizeof *window,
-                           nullptr, window) == noErr;
+// The location, modifiers and window of a Carbon mouse event.
+struct sMouseParameters {
+  Point where = {0, 0};
+  UInt32 modifiers = 0;
+  WindowRef window = nullptr;
+};
+
+// False for a null event or when any of the three is missing.
+bool ReadMouseParameters(EventRef event, sMouseParameters* mouse) {
+  return event != nullptr &&
+         GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr,
+                           sizeof mouse->where, nullptr, &mouse->where) == noErr &&
+         GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr,
+                           sizeof mouse->modifiers, nullptr, &mouse->modifiers) == noErr &&
+         GetEventParameter(event, kEventParamWindowRef, typeWindowRef, nullptr,
+                           sizeof mouse->window, nullptr, &mouse->window) == noErr;
 }
 
 }  // namespace
@@ -156,55 +171,44 @@ unsigned char SpGetFrontApplicationFlag() {
 // ---- Raw keys -------------------------------------------------------------------------------
 
 OSStatus Sp_KeyRawDownEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
-  char charCode = 0;
-  char keyCode = 0;
-  short modifiers = 0;
-  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
-    return eventNotHandledErr;
-  }
+  sKeyParameters key;
+  if (!ReadKeyParameters(event, &key)) return eventNotHandledErr;
   tKeyDownProcType route = kSpKeyDownNobody;
   OSStatus result = eventNotHandledErr;
-  if (Sp_ExecuteApplicationShortCut(charCode, modifiers) != 0) {
+  if (Sp_ExecuteApplicationShortCut(key.charCode, key.modifiers) != 0) {
     route = kSpKeyDownShortCut;
     result = noErr;
   } else if (SpETO_ExistTextObjectAtEextInputInProgress() != 0) {
     // Left unhandled so that the toolbox hands the key to the input method.
     route = kSpKeyDownEditTextInline;
-  } else if (Sp_RowKeyDownOnWindow(charCode, keyCode, modifiers, 0) != 0) {
+  } else if (Sp_RowKeyDownOnWindow(key.charCode, key.keyCode, key.modifiers, 0) != 0) {
     route = kSpKeyDownFrontWindow;
     result = noErr;
   }
   // Every key-down is remembered, also one that nobody took, so that its key-up can follow it.
-  SpKeyDownStack(charCode, keyCode, route);
+  SpKeyDownStack(key.charCode, key.keyCode, route);
   return result;
 }
 
 // A held key repeats to the front window only: the short-cut fires once per press and the
 // stack holds one item per press.
 OSStatus Sp_KeyRawRepeatEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
-  char charCode = 0;
-  char keyCode = 0;
-  short modifiers = 0;
-  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
-    return eventNotHandledErr;
-  }
-  return Sp_RowKeyDownOnWindow(charCode, keyCode, modifiers, 1) != 0 ? OSStatus(noErr)
-                                                                     : eventNotHandledErr;
+  sKeyParameters key;
+  if (!ReadKeyParameters(event, &key)) return eventNotHandledErr;
+  return Sp_RowKeyDownOnWindow(key.charCode, key.keyCode, key.modifiers, 1) != 0
+             ? OSStatus(noErr)
+             : eventNotHandledErr;
 }
 
 OSStatus Sp_KeyRawUpEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
-  char charCode = 0;
-  char keyCode = 0;
-  short modifiers = 0;
-  if (event == nullptr || !ReadKeyParameters(event, &charCode, &keyCode, &modifiers)) {
-    return eventNotHandledErr;
-  }
-  cKeyDownStackItemObj* item = SpGetkeyDownStackItemByKeyCode(keyCode);
+  sKeyParameters key;
+  if (!ReadKeyParameters(event, &key)) return eventNotHandledErr;
+  cKeyDownStackItemObj* item = SpGetkeyDownStackItemByKeyCode(key.keyCode);
   if (item == nullptr) return eventNotHandledErr;
   OSStatus result = eventNotHandledErr;
   // Keys that a short-cut or the input method took give the window no key-up.
   if (item->EqualDownProcType(kSpKeyDownFrontWindow) || item->EqualDownProcType(kSpKeyDownNobody)) {
-    if (Sp_RowKeyUpOnWindow(charCode, keyCode, modifiers) != 0) result = noErr;
+    if (Sp_RowKeyUpOnWindow(key.charCode, key.keyCode, key.modifiers) != 0) result = noErr;
   }
   SpDeleteKeyDownStackItem(item);
   return result;
@@ -281,29 +285,23 @@ OSStatus Sp_MenuSelectedForOSXCFMHProc(EventHandlerCallRef, EventRef event, void
 // ---- Mouse (not installed by the framework) -------------------------------------------------
 
 OSStatus Sp_MouseDownForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
-  Point where = {0, 0};
-  UInt32 modifiers = 0;
-  WindowRef window = nullptr;
-  if (event == nullptr || !ReadMouseParameters(event, &where, &modifiers, &window)) {
-    return eventNotHandledErr;
+  sMouseParameters mouse;
+  if (!ReadMouseParameters(event, &mouse)) return eventNotHandledErr;
+  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, mouse.where, mouse.modifiers) != 0) {
+    return noErr;
   }
-  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, where, modifiers) != 0) return noErr;
-  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  cSp_Window* windowObj = Sp_SerchWindowObject(mouse.window);
   if (windowObj == nullptr) return eventNotHandledErr;
-  SpTS_MouseDownProcedure(window, where);
-  windowObj->ContentMouseDown(where, short(modifiers & 0xFFFF));
+  SpTS_MouseDownProcedure(mouse.window, mouse.where);
+  windowObj->ContentMouseDown(mouse.where, short(mouse.modifiers & 0xFFFF));
   return noErr;
 }
 
 OSStatus Sp_MouseUpForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
-  Point where = {0, 0};
-  UInt32 modifiers = 0;
-  WindowRef window = nullptr;
-  if (event == nullptr || !ReadMouseParameters(event, &where, &modifiers, &window)) {
-    return eventNotHandledErr;
-  }
-  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseUp, where, modifiers) == 0) {
-    Sp_WindowMouseUpTerminate(where, short(modifiers & 0xFFFF));
+  sMouseParameters mouse;
+  if (!ReadMouseParameters(event, &mouse)) return eventNotHandledErr;
+  if (Sp_ExecFirstCallProcForCarbonMouseEvent(mouseUp, mouse.where, mouse.modifiers) == 0) {
+    Sp_WindowMouseUpTerminate(mouse.where, short(mouse.modifiers & 0xFFFF));
   }
   return noErr;
 }

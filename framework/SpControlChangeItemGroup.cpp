@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
 #include "SpWindowControlItemObj.h"
@@ -50,12 +51,7 @@ cSp_ControlChangeOutputItemGroup::~cSp_ControlChangeOutputItemGroup() {
   if (ditl_ != nullptr && HomeResFile(ditl_) > 1) ReleaseResource(ditl_);
   ditl_ = nullptr;
   // The group owns the control items of its panel.
-  cSp_ControlItem* item = firstItem_;
-  while (item != nullptr) {
-    cSp_ControlItem* next = item->NextObject();
-    delete item;
-    item = next;
-  }
+  SpDeleteList(firstItem_);
 }
 
 void* cSp_ControlChangeOutputItemGroup::operator new(std::size_t size,
@@ -108,12 +104,7 @@ cSp_ControlItem* cSp_ControlChangeOutputItemGroup::SetupDialogContorlItem(short 
     item->currentRect_ = rect;
     item->resourceRect_ = rect;
   }
-  if (firstItem_ == nullptr) {
-    firstItem_ = item;
-  } else {
-    lastItem_->LinkToNext(item);
-  }
-  lastItem_ = item;
+  SpAppendToList(firstItem_, lastItem_, item);
   return item;
 }
 
@@ -127,12 +118,7 @@ cSp_ControlItem* cSp_ControlChangeOutputItemGroup::SerchDialogContorlItem(short 
 
 cSp_ControlItem* cSp_ControlChangeOutputItemGroup::SerchTargetMacOSControlRefNumItemFromItemList(
     ControlRef control) {
-  for (cSp_ControlItem* item = firstItem_; item != nullptr; item = item->NextObject()) {
-    if (item->EqualMacOSControlReference(control) != 0) return item;
-    cSp_ControlItem* found = item->SerchTargetMacOSControlRefNumItemFromUnderItemList(control);
-    if (found != nullptr) return found;
-  }
-  return nullptr;
+  return cSp_ControlItem::SerchControlItemChain(firstItem_, control);
 }
 
 // ---- Showing and hiding ---------------------------------------------------------------------
@@ -155,7 +141,7 @@ void cSp_ControlChangeOutputItemGroup::EnableOutputItem() {
     }
   }
   if (baseControl_ != nullptr) Draw1Control(baseControl_);
-  if (enableProc_ != nullptr) enableProc_(this, 0, enableUserData_);
+  if (enable_.proc != nullptr) enable_.proc(this, 0, enable_.userData);
   shownFlag_ = 1;
   // A selection asked for while the panel was hidden is what it was asked for: the panel's
   // text as it shows.
@@ -164,7 +150,7 @@ void cSp_ControlChangeOutputItemGroup::EnableOutputItem() {
 
 void cSp_ControlChangeOutputItemGroup::DisableOutputItem() {
   if (shownFlag_ == 0) return;
-  if (disableProc_ != nullptr) disableProc_(this, 0, disableUserData_);
+  if (disable_.proc != nullptr) disable_.proc(this, 0, disable_.userData);
   for (short n = 1; n <= itemCount_; ++n) {
     const short dialogItemNo = short(baseItemNo_ + n);
     ControlRef control = ItemControl(dialogItemNo);
@@ -179,14 +165,12 @@ void cSp_ControlChangeOutputItemGroup::DisableOutputItem() {
 
 void cSp_ControlChangeOutputItemGroup::SetupChangeToEnableOutputCallback(
     tSpChangeOutputGroupProcPtr proc, unsigned long userData) {
-  enableProc_ = proc;
-  enableUserData_ = userData;
+  enable_ = {proc, userData};
 }
 
 void cSp_ControlChangeOutputItemGroup::SetupChangeToDisableOutputCallback(
     tSpChangeOutputGroupProcPtr proc, unsigned long userData) {
-  disableProc_ = proc;
-  disableUserData_ = userData;
+  disable_ = {proc, userData};
 }
 
 // ---- Text -----------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "MacMemory.h"     // Handle
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpProcEntry.h"
 
 class cSp_Window;
 class cSp_ControlItem;
@@ -100,8 +101,6 @@ class cSp_ControlChangeOutputItemGroup : public cSpListLinks<cSp_ControlChangeOu
   short selectionItemNo_ = 0;
   short selectionStart_ = 0;
   short selectionEnd_ = 0;
-  tSpChangeOutputGroupProcPtr enableProc_ = nullptr;
-  unsigned long enableUserData_ = 0;
-  tSpChangeOutputGroupProcPtr disableProc_ = nullptr;
-  unsigned long disableUserData_ = 0;
+  sSpCallback<tSpChangeOutputGroupProcPtr> enable_;
+  sSpCallback<tSpChangeOutputGroupProcPtr> disable_;
 };

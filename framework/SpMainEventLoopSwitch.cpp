@@ -15,8 +15,10 @@
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpEventToolsClass.h"
+#include "SpListLinks.h"
 #include "SpMainEventLoop.h"
 #include "SpMenu.h"
+#include "SpPortSaver.h"
 #include "SpTextService.h"
 #include "SpViewWindow.h"
 #include "SpWindow.h"
@@ -59,19 +61,6 @@ const unsigned long kResumeFlag = 1;
 
 // How long the classic loop lets events go by after its ending procedures.
 const UInt32 kTerminateDrainTicks = 60;
-
-// The port of the caller, put back when the dispatch ends.
-class PortSaver {
- public:
-  PortSaver() { GetPort(&port_); }
-  ~PortSaver() { SetPort(port_); }
-  PortSaver(const PortSaver&) = delete;
-  PortSaver& operator=(const PortSaver&) = delete;
-  void Restore() const { SetPort(port_); }
-
- private:
-  GrafPtr port_ = nullptr;
-};
 
 void RouteKeyDown(EventRecord* event) {
   const char charCode = char(event->message & 0xFF);
@@ -119,7 +108,7 @@ void Sp_EventSwitch(EventRecord* event) {
     SpReportFailure(kSource, "Sp_EventSwitch", 1, kSpMsgNullArgument);
     return;
   }
-  PortSaver port;
+  cSpPortSaver port;
   const short modifiers = short(event->modifiers);
   switch (event->what) {
     case mouseDown:
@@ -203,7 +192,7 @@ void Sp_MouseDownProc(EventRecord* event, short modifiers) {
     SpReportFailure(kSource, "Sp_MouseDownProc", 1, kSpMsgNullArgument);
     return;
   }
-  PortSaver port;
+  cSpPortSaver port;
   WindowRef window = nullptr;
   const WindowPartCode part = FindWindow(event->where, &window);
   if (part == inMenuBar) {
@@ -244,7 +233,7 @@ void Sp_MouseUpProc(EventRecord* event, short modifiers) {
     SpReportFailure(kSource, "Sp_MouseUpProc", 1, kSpMsgNullArgument);
     return;
   }
-  PortSaver port;
+  cSpPortSaver port;
   Sp_WindowMouseUpTerminate(event->where, modifiers);
 }
 
@@ -356,12 +345,9 @@ void SpKeyUpEventEnable() {
 
 void SpKeyUpEventDisable() {
   keyUpEventEnableFlag_GlV = 0;
-  while (keyDownStackItemList_GlV != nullptr) {
-    cKeyDownStackItemObj* item = keyDownStackItemList_GlV;
-    keyDownStackItemList_GlV = item->GetNextObjectPtr();
-    item->UnlinkFromStack();
-    delete item;
-  }
+  cKeyDownStackItemObj* items = keyDownStackItemList_GlV;
+  keyDownStackItemList_GlV = nullptr;
+  SpDeleteList(items);
 }
 
 // ---- First-call procedures ------------------------------------------------------------------
@@ -372,13 +358,8 @@ unsigned char cFirstCallIdleEventCBItem::ExecuteProc(EventRecord* event) {
 }
 
 cFirstCallIdleEventCBMgr::~cFirstCallIdleEventCBMgr() {
-  while (firstItem_ != nullptr) {
-    cFirstCallIdleEventCBItem* item = firstItem_;
-    firstItem_ = item->GetNextObjectPtr();
-    item->UnlinkFromList();
-    delete item;
-  }
-  lastItem_ = nullptr;
+  SpDeleteList(firstItem_);
+  firstItem_ = lastItem_ = nullptr;
 }
 
 SInt32 cFirstCallIdleEventCBMgr::SetupNewCBProcPtr(tFirstCallIdleEventCBProcPtr proc,
@@ -392,12 +373,7 @@ SInt32 cFirstCallIdleEventCBMgr::SetupNewCBProcPtr(tFirstCallIdleEventCBProcPtr 
     return SpReportFailure(kSource, kMethod, 2, "Cannot allocated memory !!", SInt32(0));
   }
   lastRefNum_ = refNum;
-  if (lastItem_ == nullptr) {
-    firstItem_ = item;
-  } else {
-    lastItem_->LinkToNext(item);
-  }
-  lastItem_ = item;
+  SpAppendToList(firstItem_, lastItem_, item);
   return refNum;
 }
 

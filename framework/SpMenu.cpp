@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "SpCarbonEventHandlers.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpMenuBarObj.h"
 #include "SpMenuItemObj.h"
 #include "SpMenuObj.h"
@@ -59,13 +60,7 @@ void cSpMenuManager::StartUpInitialize() {
 unsigned char cSpMenuManager::EventProc(short menuId, short itemNo, short /*modifiers*/) {
   if (currentMenuBar_ == nullptr) return 0;
   // Only the current bar: a menu id of another bar is not this choice.
-  cSpMenu* menu = nullptr;
-  if (currentMenuBar_->GetMenuListHeadPtr() != nullptr) {
-    menu = currentMenuBar_->GetMenuListHeadPtr()->GetItemByResourceIdFromList(menuId);
-  }
-  if (menu == nullptr && currentMenuBar_->GetSubMenuListHeadPtr() != nullptr) {
-    menu = currentMenuBar_->GetSubMenuListHeadPtr()->GetItemByResourceIdFromList(menuId);
-  }
+  cSpMenu* menu = currentMenuBar_->GetMenuByResourceID(menuId);
   if (menu == nullptr) return 0;
   cSpMenuItem* item = menu->GetMenuItemPtrByMenuItemRefNum(itemNo);
   // Procedures of the whole menu take the choice before those of the item.
@@ -109,12 +104,7 @@ void cSpMenuManager::SetupMenuBarInList(cSpMenuBar* menuBar) {
     SpReportFailure(kSource, "cSpMenuManager::SetupMenuBarInList", 1, kSpMsgNullArgument);
     return;
   }
-  if (menuBarTail_ == nullptr) {
-    menuBarHead_ = menuBar;
-  } else {
-    menuBarTail_->LinkToNext(menuBar);
-  }
-  menuBarTail_ = menuBar;
+  SpAppendToList(menuBarHead_, menuBarTail_, menuBar);
 }
 
 void cSpMenuManager::SetCurrentMenuBar(cSpMenuBar* menuBar) {

@@ -5,8 +5,10 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpMenu.h"
 #include "SpMenuObj.h"
+#include "SpSubMenuList.h"
 
 namespace {
 
@@ -22,14 +24,6 @@ const ResType kDeskAccessoryType = SpFourCC("DRVR");
 bool HasAquaMenuLayout() {
   SInt32 response = 0;
   return Gestalt(gestaltMenuMgrAttr, &response) == noErr && (response & 2) != 0;
-}
-
-void FreeMenuChain(cSpMenu* menu) {
-  while (menu != nullptr) {
-    cSpMenu* next = menu->GetNextObjectPtr();
-    delete menu;
-    menu = next;
-  }
 }
 
 }  // namespace
@@ -78,12 +72,7 @@ void cSpMenuBar::LoadInfoFromResource() {
       SpReportFailure(kSource, "cSpMenuBar::LoadInfoFromResource", 2, kSpMsgMemory);
       break;
     }
-    if (menuTail_ == nullptr) {
-      menuHead_ = menu;
-    } else {
-      menuTail_->LinkToNext(menu);
-    }
-    menuTail_ = menu;
+    SpAppendToList(menuHead_, menuTail_, menu);
     SetupSubMenuInfo(menu, 0);
   }
   HUnlock(resource);
@@ -96,39 +85,23 @@ void cSpMenuBar::SetupSubMenuInfo(cSpMenu* menu, unsigned char redraw) {
     return;
   }
   const Boolean current = Sp_IsCurrentMenuBar(this);
-  SInt32 handled = 0;
-  for (cSpMenuItem* item = menu->GetMenuItemListHead(); item != nullptr;
-       item = item->GetNextObjectPtr()) {
-    if (!item->CheckSubMenuIncompleteSetup()) continue;
-    const short subId = item->GetSubMenuID();
-    cSpMenu* subMenu =
-        subMenuHead_ != nullptr ? subMenuHead_->GetItemByResourceIdFromList(subId) : nullptr;
-    if (subMenu == nullptr) {
-      subMenu = new (std::nothrow) cSpMenu(subId, 0, 1);
-      if (subMenu == nullptr) {
-        SpReportFailure(kSource, "cSpMenuBar::SetupSubMenuInfo", 2, kSpMsgMemory);
-        continue;
-      }
-      // A bar that is not current yet puts its sub-menus into the system menu list when it
-      // becomes current.
-      if (current) {
-        subMenu->InsertToCurrentOSMenuList(hierMenu, 0);
-      } else {
-        subMenu->SetupWaitInsertIntoMenuList(1);
-      }
-      if (subMenuTail_ == nullptr) {
-        subMenuHead_ = subMenu;
-      } else {
-        subMenuTail_->LinkToNext(subMenu);
-      }
-      subMenuTail_ = subMenu;
-    }
-    // The item is attached before going deeper, so menus that name each other end the walk.
-    item->SetupSubMenu(subMenu, 1, 0);
-    SetupSubMenuInfo(subMenu, 0);
-    ++handled;
-  }
-  if (handled > 0 && redraw) DrawMenuBar();
+  const SInt32 attached =
+      SpAttachSubMenus(menu, subMenuHead_, subMenuTail_, [current](short subId) -> cSpMenu* {
+        cSpMenu* subMenu = new (std::nothrow) cSpMenu(subId, 0, 1);
+        if (subMenu == nullptr) {
+          return SpReportFailure(kSource, "cSpMenuBar::SetupSubMenuInfo", 2, kSpMsgMemory,
+                                 static_cast<cSpMenu*>(nullptr));
+        }
+        // A bar that is not current yet puts its sub-menus into the system menu list when it
+        // becomes current.
+        if (current) {
+          subMenu->InsertToCurrentOSMenuList(hierMenu, 0);
+        } else {
+          subMenu->SetupWaitInsertIntoMenuList(1);
+        }
+        return subMenu;
+      });
+  if (attached > 0 && redraw) DrawMenuBar();
 }
 
 void cSpMenuBar::DisposeMenuBarHandleOnMemory() {
@@ -164,7 +137,7 @@ void cSpMenuBar::DisposeMenuList() {
   for (cSpMenu* menu = menuHead_; menu != nullptr; menu = menu->GetNextObjectPtr()) {
     if (menu == appleMenu_) appleMenu_ = nullptr;
   }
-  FreeMenuChain(menuHead_);
+  SpDeleteList(menuHead_);
   menuHead_ = menuTail_ = nullptr;
 }
 
@@ -176,12 +149,7 @@ void cSpMenuBar::SetupMenu(cSpMenu* menu) {
     return;
   }
   menu->SetupReferenceNo(menuTail_ != nullptr ? menuTail_->GetReferenceNo() + 1 : 1);
-  if (menuTail_ == nullptr) {
-    menuHead_ = menu;
-  } else {
-    menuTail_->LinkToNext(menu);
-  }
-  menuTail_ = menu;
+  SpAppendToList(menuHead_, menuTail_, menu);
 }
 
 cSpMenu* cSpMenuBar::GetMenuByResourceID(short menuId) {
@@ -238,12 +206,7 @@ unsigned char cSpMenuBar::SetupMenuIntoSubMenu(cSpMenuItem* item, cSpMenu* menu,
   if (menuInBar || !baseInBar) {
     return SpReportFailure(kSource, kMethod, 3, kSpMsgDataError, static_cast<unsigned char>(0));
   }
-  if (subMenuTail_ == nullptr) {
-    subMenuHead_ = menu;
-  } else {
-    subMenuTail_->LinkToNext(menu);
-  }
-  subMenuTail_ = menu;
+  SpAppendToList(subMenuHead_, subMenuTail_, menu);
   item->SetupSubMenu(menu, 0, 0);
   menu->InsertToCurrentOSMenuList(hierMenu, 0);
   if (redraw) DrawMenuBar();
@@ -277,7 +240,7 @@ cSpMenuBar* cSpMenuBar::GetItemByResIdFromList(SInt32 mbarId) {
 
 void cSpMenuBar::DisposeAllMenusForReset() {
   DisposeMenuList();
-  FreeMenuChain(subMenuHead_);
+  SpDeleteList(subMenuHead_);
   subMenuHead_ = subMenuTail_ = nullptr;
   DisposeMenuBarHandleOnMemory();
 }

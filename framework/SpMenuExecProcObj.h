@@ -11,6 +11,7 @@
 
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpProcEntry.h"
 #include "SpStdFunction.h"
 
 class cSpMenu;
@@ -26,56 +27,25 @@ typedef unsigned char (*SpMenuItemExecuteProcPtr)(cSpMenu* menu, cSpMenuItem* it
                                                   URefCon userData);
 
 // One entry of a menu's list.
-class cSpMenuExecuteProcItem : public cSpListLinks<cSpMenuExecuteProcItem> {
+class cSpMenuExecuteProcItem : public cSpProcEntry<cSpMenuExecuteProcItem, SpMenuExecuteProcPtr> {
  public:
   cSpMenuExecuteProcItem(SInt32 refNum, SpMenuExecuteProcPtr proc, URefCon userData)
-      : refNum_(refNum), proc_(proc), userData_(userData) {}
-  ~cSpMenuExecuteProcItem() {}
-  cSpMenuExecuteProcItem(const cSpMenuExecuteProcItem&) = delete;
-  cSpMenuExecuteProcItem& operator=(const cSpMenuExecuteProcItem&) = delete;
+      : cSpProcEntry(refNum, proc, userData) {}
 
-  SInt32 GetRefNum() const { return refNum_; }
-  Boolean EqualRefNum(SInt32 refNum) const { return refNum_ == refNum; }
-  // Takes the entry out of its list, joining its neighbours.
-  void UnlinkFromList() { UnlinkSelf(); }
   // The procedure's result; 0 for an entry without a procedure.
   unsigned char ExecuteProcedure(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo,
                                  sSpModifiersDataStruct& modifiers);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
- private:
-  SInt32 refNum_;
-  SpMenuExecuteProcPtr proc_;
-  URefCon userData_;
 };
 
 // One entry of an item's list.
-class cSpMenuItemExecuteProcItem : public cSpListLinks<cSpMenuItemExecuteProcItem> {
+class cSpMenuItemExecuteProcItem
+    : public cSpProcEntry<cSpMenuItemExecuteProcItem, SpMenuItemExecuteProcPtr> {
  public:
   cSpMenuItemExecuteProcItem(SInt32 refNum, SpMenuItemExecuteProcPtr proc, URefCon userData)
-      : refNum_(refNum), proc_(proc), userData_(userData) {}
-  ~cSpMenuItemExecuteProcItem() {}
-  cSpMenuItemExecuteProcItem(const cSpMenuItemExecuteProcItem&) = delete;
-  cSpMenuItemExecuteProcItem& operator=(const cSpMenuItemExecuteProcItem&) = delete;
+      : cSpProcEntry(refNum, proc, userData) {}
 
-  SInt32 GetRefNum() const { return refNum_; }
-  Boolean EqualRefNum(SInt32 refNum) const { return refNum_ == refNum; }
-  // Takes the entry out of its list, joining its neighbours.
-  void UnlinkFromList() { UnlinkSelf(); }
   unsigned char ExecuteProcedure(cSpMenu* menu, cSpMenuItem* item,
                                  sSpModifiersDataStruct& modifiers);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
- private:
-  SInt32 refNum_;
-  SpMenuItemExecuteProcPtr proc_;
-  URefCon userData_;
 };
 
 // The list an owner (menu or item) keeps: its counter and the head and tail of its entries.
@@ -94,12 +64,7 @@ class cSpMenuExecProcList {
     ++counter_;
     Entry* entry = new (std::nothrow) Entry(counter_, proc, userData);
     if (entry == nullptr) return 0;
-    if (tail_ == nullptr) {
-      head_ = entry;
-    } else {
-      tail_->LinkToNext(entry);
-    }
-    tail_ = entry;
+    SpAppendToList(head_, tail_, entry);
     return counter_;
   }
   // Takes the first entry with that number out of the list and frees it; false when there is
@@ -116,13 +81,20 @@ class cSpMenuExecProcList {
     return false;
   }
   void Clear() {
-    Entry* entry = head_;
-    while (entry != nullptr) {
-      Entry* next = entry->GetNextObjectPtr();
-      delete entry;
-      entry = next;
-    }
+    SpDeleteList(head_);
     head_ = tail_ = nullptr;
+  }
+  // Runs the entries in order, each with `args` and the modifier keys held now, until one
+  // answers non-zero; 1 when the list is not empty, else 0.
+  template <class... Args>
+  unsigned char Run(Args... args) {
+    if (IsEmpty()) return 0;
+    sSpModifiersDataStruct modifiers{};
+    Sp_GetModifiers(nullptr, &modifiers);
+    for (Entry* entry = head_; entry != nullptr; entry = entry->GetNextObjectPtr()) {
+      if (entry->ExecuteProcedure(args..., modifiers) != 0) break;
+    }
+    return 1;
   }
   bool IsEmpty() const { return head_ == nullptr; }
   Entry* GetHead() const { return head_; }

@@ -39,6 +39,13 @@ cSpMenuItem::~cSpMenuItem() {}
 void cSpMenuItem::StartUpInitialize() {
   refNum_ = 0;
   std::memset(itemName_, 0, sizeof(itemName_));
+  ClearSystemItemState();
+  ownCommandFlag_ = 0;
+  command_ = kSpNoMenuCommand;
+  baseMenu_ = nullptr;
+}
+
+void cSpMenuItem::ClearSystemItemState() {
   disabledFlag_ = 0;
   style_ = 0;
   separatorFlag_ = 0;
@@ -47,9 +54,6 @@ void cSpMenuItem::StartUpInitialize() {
   subMenu_ = nullptr;
   markFlag_ = 0;
   markChar_ = 0;
-  ownCommandFlag_ = 0;
-  command_ = kSpNoMenuCommand;
-  baseMenu_ = nullptr;
 }
 
 // The item's changes go to the system menu its owning menu stands for; a menu object without
@@ -75,14 +79,7 @@ void cSpMenuItem::SetupMenuItemInfoFromMenuHandle(MenuRef menu, short index, uns
     std::memcpy(itemName_, text + 1, text[0]);
     itemName_[text[0]] = '\0';
   }
-  separatorFlag_ = 0;
-  disabledFlag_ = 0;
-  style_ = 0;
-  hasSubMenuFlag_ = 0;
-  subMenuId_ = 0;
-  subMenu_ = nullptr;
-  markFlag_ = 0;
-  markChar_ = 0;
+  ClearSystemItemState();
 
   if (itemName_[0] == '-') {
     separatorFlag_ = 1;
@@ -298,14 +295,7 @@ void cSpMenuItem::RemoveExecMenuItemProc(SInt32 refNum) {
 }
 
 unsigned char cSpMenuItem::ExecuteMenuItemProc() {
-  if (execProcs_.IsEmpty()) return 0;
-  sSpModifiersDataStruct modifiers{};
-  Sp_GetModifiers(nullptr, &modifiers);
-  for (cSpMenuItemExecuteProcItem* entry = execProcs_.GetHead(); entry != nullptr;
-       entry = entry->GetNextObjectPtr()) {
-    if (entry->ExecuteProcedure(baseMenu_, this, modifiers) != 0) break;
-  }
-  return 1;
+  return execProcs_.Run(baseMenu_, this);
 }
 
 cSpMenuItem* cSpMenuItem::GetItemByRefNumFromList(SInt32 refNum) {

@@ -120,6 +120,9 @@ class cSpMenuItem : public cSpListLinks<cSpMenuItem> {
   // The menu to change: the given one, else the owning menu's system menu (see the top).
   MenuRef TargetMenu(MenuRef menu) const;
   void RedrawIf(unsigned char redraw) const;
+  // Forgets what was read from the system item (separator, style, mark, sub-menu) and the
+  // disabled state: the state of an item not read yet.
+  void ClearSystemItemState();
 
   SInt32 refNum_;
   char itemName_[kSpMenuItemNameSize];

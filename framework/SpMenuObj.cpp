@@ -5,6 +5,7 @@
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
 #include "SpFontManager.h"
+#include "SpListLinks.h"
 #include "SpStdFunction.h"
 
 namespace {
@@ -24,14 +25,6 @@ const unsigned char kSeparatorItemText[] = {1, '-'};
 void TakeOutOfChain(cSpMenuItem** head, cSpMenuItem* item) {
   if (*head == item) *head = item->GetNextObjectPtr();
   item->UnlinkFromList();
-}
-
-void FreeItemChain(cSpMenuItem* item) {
-  while (item != nullptr) {
-    cSpMenuItem* next = item->GetNextObjectPtr();
-    delete item;
-    item = next;
-  }
 }
 
 }  // namespace
@@ -96,12 +89,7 @@ void cSpMenu::RedrawIf(unsigned char redraw) const {
 }
 
 void cSpMenu::AppendItem(cSpMenuItem* item) {
-  if (itemTail_ == nullptr) {
-    itemHead_ = item;
-  } else {
-    itemTail_->LinkToNext(item);
-  }
-  itemTail_ = item;
+  SpAppendToList(itemHead_, itemTail_, item);
 }
 
 void cSpMenu::RenumberFrom(cSpMenuItem* item) {
@@ -175,7 +163,7 @@ void cSpMenu::AutoModifyMenuItemWithMenuHandleData(unsigned char redraw) {
 
   if (oldHead != nullptr) {
     SpReportFailure(kSource, "cSpMenu::AutoModifyMenuItemWithMenuHandleData", 2, kMsgLeftOver);
-    FreeItemChain(oldHead);
+    SpDeleteList(oldHead);
   }
 }
 
@@ -240,7 +228,7 @@ void cSpMenu::ClearMenuItemAndSetupToMenuMgr() {
 }
 
 void cSpMenu::DisposeItemList() {
-  FreeItemChain(itemHead_);
+  SpDeleteList(itemHead_);
   itemHead_ = itemTail_ = nullptr;
 }
 
@@ -455,14 +443,7 @@ void cSpMenu::RemoveExecMenuItemProc(SInt32 refNum) {
 }
 
 unsigned char cSpMenu::ExecuteMenuItemProc(cSpMenuItem* item, short itemNo) {
-  if (execProcs_.IsEmpty()) return 0;
-  sSpModifiersDataStruct modifiers{};
-  Sp_GetModifiers(nullptr, &modifiers);
-  for (cSpMenuExecuteProcItem* entry = execProcs_.GetHead(); entry != nullptr;
-       entry = entry->GetNextObjectPtr()) {
-    if (entry->ExecuteProcedure(this, item, itemNo, modifiers) != 0) break;
-  }
-  return 1;
+  return execProcs_.Run(this, item, SInt32(itemNo));
 }
 
 // ---- List look-ups --------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include "QuickDraw.h"
 #include "SpErrorInfoSystem.h"
+#include "SpPortSaver.h"
+#include "SpSubMenuList.h"
 
 namespace {
 
@@ -15,12 +17,7 @@ cSpPopupMenu::cSpPopupMenu(WindowRef window, short left, short top, short initia
 }
 
 cSpPopupMenu::~cSpPopupMenu() {
-  cSpMenu* menu = subMenuHead_;
-  while (menu != nullptr) {
-    cSpMenu* next = menu->GetNextObjectPtr();
-    delete menu;
-    menu = next;
-  }
+  SpDeleteList(subMenuHead_);
   subMenuHead_ = subMenuTail_ = nullptr;
 }
 
@@ -29,32 +26,16 @@ void cSpPopupMenu::SetupSubMenuInfo(cSpMenu* menu, unsigned char redraw) {
     SpReportFailure(kSource, "cSpPopupMenu::SetupSubMenuInfo", 1, kSpMsgNullArgument);
     return;
   }
-  SInt32 handled = 0;
-  for (cSpMenuItem* item = menu->GetMenuItemListHead(); item != nullptr;
-       item = item->GetNextObjectPtr()) {
-    if (!item->CheckSubMenuIncompleteSetup()) continue;
-    const short subId = item->GetSubMenuID();
-    cSpMenu* subMenu =
-        subMenuHead_ != nullptr ? subMenuHead_->GetItemByResourceIdFromList(subId) : nullptr;
-    if (subMenu == nullptr) {
-      subMenu = new (std::nothrow) cSpMenu(subId, 1, 1);
-      if (subMenu == nullptr) {
-        SpReportFailure(kSource, "cSpPopupMenu::SetupSubMenuInfo", 2, kSpMsgMemory);
-        continue;
-      }
-      if (subMenuTail_ == nullptr) {
-        subMenuHead_ = subMenu;
-      } else {
-        subMenuTail_->LinkToNext(subMenu);
-      }
-      subMenuTail_ = subMenu;
-    }
-    // Attached before going deeper, so menus that name each other end the walk.
-    item->SetupSubMenu(subMenu, 1, 0);
-    SetupSubMenuInfo(subMenu, 0);
-    ++handled;
-  }
-  if (handled > 0 && redraw) DrawMenuBar();
+  const SInt32 attached =
+      SpAttachSubMenus(menu, subMenuHead_, subMenuTail_, [](short subId) -> cSpMenu* {
+        cSpMenu* subMenu = new (std::nothrow) cSpMenu(subId, 1, 1);
+        if (subMenu == nullptr) {
+          return SpReportFailure(kSource, "cSpPopupMenu::SetupSubMenuInfo", 2, kSpMsgMemory,
+                                 static_cast<cSpMenu*>(nullptr));
+        }
+        return subMenu;
+      });
+  if (attached > 0 && redraw) DrawMenuBar();
 }
 
 void cSpPopupMenu::SetupLeftTopPosit(short left, short top) {
@@ -71,11 +52,8 @@ void cSpPopupMenu::OpenPopup() {
 
   Point where = {top_, left_};
   if (window_ != nullptr) {
-    GrafPtr savedPort = nullptr;
-    GetPort(&savedPort);
-    SetPortWindowPort(window_);
+    cSpPortSaver port(window_);
     LocalToGlobal(&where);
-    SetPort(savedPort);
   }
   const SInt32 result = PopUpMenuSelect(menu, where.v, where.h, initialItem_);
 

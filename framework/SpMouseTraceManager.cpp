@@ -4,6 +4,7 @@
 #include "MacMemory.h"
 #include "MacWindows.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 
 namespace {
 const char kSource[] = "SpMouseTraceManager.cpp";
@@ -64,6 +65,10 @@ cMouseTraceWindowObj* cMouseTraceManager::GetMouseTraceWindowObj(WindowRef windo
 
 cMouseTraceWindowObj* cMouseTraceManager::FindOrMakeWindowObj(cMouseTraceObject* item,
                                                               const char* method) {
+  if (item == nullptr) {
+    return SpReportFailure(kSource, method, 1, kMsgKeyArgument,
+                           static_cast<cMouseTraceWindowObj*>(nullptr));
+  }
   WindowRef window = item->GetMouseTraceTargetWindowPtr();
   if (cMouseTraceWindowObj* found = GetMouseTraceWindowObj(window)) return found;
   cMouseTraceWindowObj* made = new (std::nothrow) cMouseTraceWindowObj(window);
@@ -71,33 +76,20 @@ cMouseTraceWindowObj* cMouseTraceManager::FindOrMakeWindowObj(cMouseTraceObject*
     return SpReportFailure(kSource, method, 1, kMsgWindowObjMemory,
                            static_cast<cMouseTraceWindowObj*>(nullptr));
   }
-  if (tail_ != nullptr) {
-    tail_->LinkToNext(made);
-  } else {
-    head_ = made;
-  }
-  tail_ = made;
+  SpAppendToList(head_, tail_, made);
   return made;
 }
 
 void cMouseTraceManager::InsertItemInItemList(cMouseTraceObject* item) {
-  static const char kMethod[] = "cMouseTraceManager::InsertItemInItemList";
-  if (item == nullptr) {
-    SpReportFailure(kSource, kMethod, 1, kMsgKeyArgument);
-    return;
-  }
-  if (cMouseTraceWindowObj* windowObj = FindOrMakeWindowObj(item, kMethod)) {
+  if (cMouseTraceWindowObj* windowObj =
+          FindOrMakeWindowObj(item, "cMouseTraceManager::InsertItemInItemList")) {
     windowObj->SetupItemOnHightLayer(item);
   }
 }
 
 void cMouseTraceManager::InsertItemInContainerItemListTopPosit(cMouseTraceObject* item) {
-  static const char kMethod[] = "cMouseTraceManager::InsertItemInContainerItemListTopPosit";
-  if (item == nullptr) {
-    SpReportFailure(kSource, kMethod, 1, kMsgKeyArgument);
-    return;
-  }
-  if (cMouseTraceWindowObj* windowObj = FindOrMakeWindowObj(item, kMethod)) {
+  if (cMouseTraceWindowObj* windowObj =
+          FindOrMakeWindowObj(item, "cMouseTraceManager::InsertItemInContainerItemListTopPosit")) {
     windowObj->SetupItemOnContainerListHightPosit(item);
   }
 }

@@ -48,6 +48,8 @@ class cMouseTraceManager {
   void ExecuteMouseTrace(unsigned char force);
 
  private:
+  // The window object of the area's window, made when there is none; null (reported under
+  // `method`) for a null area or when memory runs out.
   cMouseTraceWindowObj* FindOrMakeWindowObj(cMouseTraceObject* item, const char* method);
 
   cMouseTraceWindowObj* head_ = nullptr;

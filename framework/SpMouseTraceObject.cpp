@@ -20,6 +20,12 @@ short CurrentModifiers() {
   Sp_GetModifiers(&modifiers, nullptr);
   return modifiers;
 }
+
+// The trace manager's object of the window; null when there is no manager or none for it.
+cMouseTraceWindowObj* TraceWindowObjOf(WindowRef window) {
+  cMouseTraceManager* manager = SpGetMouseTraceManager();
+  return manager != nullptr ? manager->GetMouseTraceWindowObj(window) : nullptr;
+}
 }  // namespace
 
 // ---- Chains ---------------------------------------------------------------------------------
@@ -377,9 +383,7 @@ void cMouseTraceObject::UnlinkMTraceContaierItem(cMouseTraceObject* item, unsign
   if (rejoinTop != 0) {
     cMouseTraceObject* ancestor = this;
     while (ancestor->container_ != nullptr) ancestor = ancestor->container_;
-    cMouseTraceManager* manager = SpGetMouseTraceManager();
-    cMouseTraceWindowObj* windowObj =
-        manager != nullptr ? manager->GetMouseTraceWindowObj(window_) : nullptr;
+    cMouseTraceWindowObj* windowObj = TraceWindowObjOf(window_);
     if (windowObj == nullptr) {
       SpReportFailure(kSource, kMethod, 2, kMsgWindowObjNull);
       return;
@@ -395,9 +399,7 @@ void cMouseTraceObject::MoveToTopLayerInMTraceContanerItemList() {
     container_->layers_.Append(this);
     return;
   }
-  cMouseTraceManager* manager = SpGetMouseTraceManager();
-  cMouseTraceWindowObj* windowObj =
-      manager != nullptr ? manager->GetMouseTraceWindowObj(window_) : nullptr;
+  cMouseTraceWindowObj* windowObj = TraceWindowObjOf(window_);
   if (windowObj == nullptr) {
     SpReportFailure(kSource, "cMouseTraceObject::MoveToTopLayerInMTraceContanerItemList", 2,
                     kMsgWindowObjNull);
@@ -409,9 +411,7 @@ void cMouseTraceObject::MoveToTopLayerInMTraceContanerItemList() {
 void cMouseTraceObject::MoveToTergetLayerInMTraceContanerItemList(SInt32 target) {
   static const char kMethod[] = "cMouseTraceObject::MoveToTergetLayerInMTraceContanerItemList";
   if (container_ == nullptr) {
-    cMouseTraceManager* manager = SpGetMouseTraceManager();
-    cMouseTraceWindowObj* windowObj =
-        manager != nullptr ? manager->GetMouseTraceWindowObj(window_) : nullptr;
+    cMouseTraceWindowObj* windowObj = TraceWindowObjOf(window_);
     if (windowObj == nullptr) {
       SpReportFailure(kSource, kMethod, 2, kMsgWindowObjNull);
       return;

@@ -3,6 +3,7 @@
 #include "MacMemory.h"
 #include "MacWindows.h"
 #include "SpErrorInfoSystem.h"
+#include "SpPortSaver.h"
 
 namespace {
 const char kSource[] = "SpMouseTraceWindowObj.cpp";
@@ -20,11 +21,8 @@ bool IsHit(cMouseTraceObject* area, Point localPoint, unsigned char windowIsFron
 Point Sp_MTM_GlobalToWindowLocal(WindowRef window, Point globalPoint) {
   Point local = globalPoint;
   if (window == nullptr) return local;
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetWindowPort(window));
+  cSpPortSaver port(window);
   GlobalToLocal(&local);
-  SetPort(saved);
   return local;
 }
 

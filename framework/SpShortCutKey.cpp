@@ -3,6 +3,7 @@
 #include "Events.h"
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 
 namespace {
 
@@ -30,12 +31,7 @@ void cSpSCS_Function::operator delete(void* p, const std::nothrow_t&) noexcept {
 // ---- cSpSCS_ShortCutKey ---------------------------------------------------------------------
 
 cSpSCS_ShortCutKey::~cSpSCS_ShortCutKey() {
-  cSpSCS_Function* function = firstFunction_;
-  while (function != nullptr) {
-    cSpSCS_Function* next = function->GetNextObjectPtr();
-    delete function;
-    function = next;
-  }
+  SpDeleteList(firstFunction_);
 }
 
 cSpSCS_Function* cSpSCS_ShortCutKey::FindFunction(unsigned char command, unsigned char shift,
@@ -49,12 +45,7 @@ cSpSCS_Function* cSpSCS_ShortCutKey::FindFunction(unsigned char command, unsigne
 
 void cSpSCS_ShortCutKey::AppendFunction(cSpSCS_Function* function) {
   if (function == nullptr) return;
-  if (lastFunction_ == nullptr) {
-    firstFunction_ = function;
-  } else {
-    lastFunction_->LinkToNext(function);
-  }
-  lastFunction_ = function;
+  SpAppendToList(firstFunction_, lastFunction_, function);
 }
 
 void* cSpSCS_ShortCutKey::operator new(std::size_t size, const std::nothrow_t&) noexcept {
@@ -70,12 +61,7 @@ void cSpSCS_ShortCutKey::operator delete(void* p, const std::nothrow_t&) noexcep
 // ---- cSpSCS_Manager -------------------------------------------------------------------------
 
 cSpSCS_Manager::~cSpSCS_Manager() {
-  cSpSCS_ShortCutKey* key = firstKey_;
-  while (key != nullptr) {
-    cSpSCS_ShortCutKey* next = key->GetNextObjectPtr();
-    delete key;
-    key = next;
-  }
+  SpDeleteList(firstKey_);
 }
 
 void cSpSCS_Manager::SetKeyFunction(char key, unsigned char command, unsigned char shift,
@@ -103,12 +89,7 @@ void cSpSCS_Manager::SetKeyFunction(char key, unsigned char command, unsigned ch
       SpReportFailure(kSource, "cSpSCS_Manager::SetKeyFunction", 1, kSpMsgMemory);
       return;
     }
-    if (lastKey_ == nullptr) {
-      firstKey_ = entry;
-    } else {
-      lastKey_->LinkToNext(entry);
-    }
-    lastKey_ = entry;
+    SpAppendToList(firstKey_, lastKey_, entry);
   }
   entry->AppendFunction(function);
 }

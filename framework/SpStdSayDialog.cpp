@@ -10,6 +10,7 @@
 #include "CoreFoundation.h"
 #include "OSUtils.h"
 #include "SpMainEventLoop.h"
+#include "SpPortSaver.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
@@ -322,18 +323,6 @@ short RunSheet(WindowRef parent, tStdSayDlgType type, CFStringRef message, CFStr
   return record.answer;
 }
 
-// Saves the current port and restores it at the end of a sheet call.
-class PortScope {
- public:
-  PortScope() { GetPort(&saved_); }
-  ~PortScope() { SetPort(saved_); }
-  PortScope(const PortScope&) = delete;
-  PortScope& operator=(const PortScope&) = delete;
-
- private:
-  GrafPtr saved_ = nullptr;
-};
-
 // The CFStrings a sheet call made, released at its end.
 class SheetStrings {
  public:
@@ -583,7 +572,7 @@ void Sp_SayDialogByModalBySheetAlert(WindowRef parent, tStdSayDlgType type, char
                          {message, explanation, buttonTitle})) {
     return;
   }
-  PortScope port;
+  cSpPortSaver port;
   SheetStrings strings;
   CFStringRef messageText = strings.Make(message, kOneButtonSheetBufferSize);
   CFStringRef explanationText = strings.Make(explanation, kOneButtonSheetBufferSize);
@@ -605,7 +594,7 @@ short SpStdSayDlgTwoButtonBySheetAlert(WindowRef parent, tStdSayDlgType type, ch
                          {message, explanation, defaultTitle})) {
     return 0;
   }
-  PortScope port;
+  cSpPortSaver port;
   SheetStrings strings;
   CFStringRef messageText = strings.Make(message, kSheetBufferSize);
   CFStringRef explanationText = strings.Make(explanation, kSheetBufferSize);
@@ -655,7 +644,7 @@ short SpStdSayDlgThreeButtonBySheetAlert(WindowRef parent, tStdSayDlgType type, 
                          {message, explanation, defaultTitle})) {
     return 0;
   }
-  PortScope port;
+  cSpPortSaver port;
   SheetStrings strings;
   CFStringRef messageText = strings.Make(message, kSheetBufferSize);
   CFStringRef explanationText = strings.Make(explanation, kSheetBufferSize);

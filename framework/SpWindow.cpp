@@ -15,6 +15,8 @@
 #include "SpCarbonEventHandlers.h"
 #include "SpDialogAnalyzor.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
+#include "SpPortSaver.h"
 #include "SpStdDrawingFunction.h"
 #include "SpViewWindow.h"
 #include "SpWindowControlItemObj.h"
@@ -75,21 +77,6 @@ bool IsButtonItem(DialogRef dialog, short itemNo) {
   GetDialogItem(dialog, itemNo, &type, &handle, &box);
   return (type & ~itemDisable) == kButtonDialogItem;
 }
-
-// Port saved and restored around work in a window's port.
-class WindowPortScope {
- public:
-  explicit WindowPortScope(WindowRef window) {
-    GetPort(&saved_);
-    SetPortWindowPort(window);
-  }
-  ~WindowPortScope() { SetPort(saved_); }
-  WindowPortScope(const WindowPortScope&) = delete;
-  WindowPortScope& operator=(const WindowPortScope&) = delete;
-
- private:
-  GrafPtr saved_ = nullptr;
-};
 
 }  // namespace
 
@@ -379,34 +366,22 @@ cSp_Window::~cSp_Window() {
 }
 
 void cSp_Window::DeleteControlItems() {
-  cSp_ControlItem* item = firstControlItem_;
-  while (item != nullptr) {
-    cSp_ControlItem* next = item->NextObject();
-    delete item;
-    item = next;
-  }
+  SpDeleteList(firstControlItem_);
   firstControlItem_ = lastControlItem_ = nullptr;
 }
 
 void cSp_Window::WipeOutProcLists() {
-  WipeOutBeforeExecuteList(beforeOpenProcList_.head);
-  WipeOutAfterExecuteList(afterOpenProcList_.head);
-  WipeOutBeforeExecuteList(beforeCloseProcList_.head);
-  WipeOutAfterExecuteList(afterCloseProcList_.head);
-  WipeOutAfterExecuteList(moveToFrontProcList_.head);
-  WipeOutAfterExecuteList(moveToBackProcList_.head);
-  WipeOutBeforeExecuteList(beforeGrowProcList_.head);
-  WipeOutAfterExecuteList(afterGrowProcList_.head);
-  WipeOutAfterExecuteList(afterMoveProcList_.head);
-  beforeOpenProcList_ = {};
-  afterOpenProcList_ = {};
-  beforeCloseProcList_ = {};
-  afterCloseProcList_ = {};
-  moveToFrontProcList_ = {};
-  moveToBackProcList_ = {};
-  beforeGrowProcList_ = {};
-  afterGrowProcList_ = {};
-  afterMoveProcList_ = {};
+  for (sSpWinProcList<cSpWin_BeforeProcData>* list :
+       {&beforeOpenProcList_, &beforeCloseProcList_, &beforeGrowProcList_}) {
+    WipeOutBeforeExecuteList(list->head);
+    *list = {};
+  }
+  for (sSpWinProcList<cSpWin_AfterProcData>* list :
+       {&afterOpenProcList_, &afterCloseProcList_, &moveToFrontProcList_, &moveToBackProcList_,
+        &afterGrowProcList_, &afterMoveProcList_}) {
+    WipeOutAfterExecuteList(list->head);
+    *list = {};
+  }
 }
 
 // ---- Title ----------------------------------------------------------------------------------
@@ -467,25 +442,25 @@ void cSp_Window::SetupWindowBehaviorIntoMacWindow() {
 
 void cSp_Window::SetupWindowForColor(RGBColor* color) {
   if (color == nullptr) return;
-  WindowPortScope scope(window_);
+  cSpPortSaver port(window_);
   RGBForeColor(color);
 }
 
 void cSp_Window::SetupWindowBackColor(RGBColor* color) {
   if (color == nullptr) return;
-  WindowPortScope scope(window_);
+  cSpPortSaver port(window_);
   RGBBackColor(color);
 }
 
 void cSp_Window::GetWindowForColor(RGBColor* color) {
   if (color == nullptr) return;
-  WindowPortScope scope(window_);
+  cSpPortSaver port(window_);
   GetForeColor(color);
 }
 
 void cSp_Window::GetWindowBackColor(RGBColor* color) {
   if (color == nullptr) return;
-  WindowPortScope scope(window_);
+  cSpPortSaver port(window_);
   GetBackColor(color);
 }
 
@@ -610,23 +585,13 @@ cSp_ControlItem* cSp_Window::SetupDialogContorlItem(short itemNo, short itemType
   }
   if (rootControl_ != nullptr) item->EmbedIntoRootControl(rootControl_);
   item->SetupControlInfoFromResource();
-  if (firstControlItem_ == nullptr) {
-    firstControlItem_ = item;
-  } else {
-    lastControlItem_->LinkToNext(item);
-  }
-  lastControlItem_ = item;
+  SpAppendToList(firstControlItem_, lastControlItem_, item);
   return item;
 }
 
 cSp_ControlItem* cSp_Window::SerchTargetItemForMacOSControlRef(ControlRef control) {
   if (control == nullptr) return nullptr;
-  for (cSp_ControlItem* item = firstControlItem_; item != nullptr; item = item->NextObject()) {
-    if (item->EqualMacOSControlReference(control) != 0) return item;
-    cSp_ControlItem* below = item->SerchTargetMacOSControlRefNumItemFromUnderItemList(control);
-    if (below != nullptr) return below;
-  }
-  return nullptr;
+  return cSp_ControlItem::SerchControlItemChain(firstControlItem_, control);
 }
 
 void cSp_Window::SetupControlInfoFromDlgAnalizeObj(cDialogAnalyzor* analyzor) {

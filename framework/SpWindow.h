@@ -23,6 +23,7 @@
 #include "MacTypes.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
+#include "SpProcEntry.h"
 #include "SpStdFunction.h"
 
 // The window type chooses the list: floating and message windows have lists of their own,
@@ -383,12 +384,6 @@ class cSp_Window {
   void RedrawWholeWindow();
   void FlushWindowPort();
 
-  template <class P>
-  struct sCallback {
-    P proc = nullptr;
-    unsigned long userData = 0;  // pointer-sized: usually the owning object
-  };
-
   tWindowType windowType_ = kSpNormalWindowType;
   // Global top-left corner of the content, and the content's size.
   SInt16 top_ = 0;
@@ -452,9 +447,9 @@ class cSp_Window {
   sSpWinProcList<cSpWin_BeforeProcData> beforeGrowProcList_;
   sSpWinProcList<cSpWin_AfterProcData> afterGrowProcList_;
   sSpWinProcList<cSpWin_AfterProcData> afterMoveProcList_;
-  sCallback<tSpWindowKeyInCallback> keyInCallback_;
-  sCallback<tSpWindowKeyInCallback> rowKeyDownCallback_;
-  sCallback<tSpWindowRowKeyUpCallback> rowKeyUpCallback_;
+  sSpCallback<tSpWindowKeyInCallback> keyInCallback_;
+  sSpCallback<tSpWindowKeyInCallback> rowKeyDownCallback_;
+  sSpCallback<tSpWindowRowKeyUpCallback> rowKeyUpCallback_;
   DialogRef dialog_ = nullptr;
   WindowRef window_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "SpControlChangeItemGroup.h"
 #include "SpDialogAnalyzor.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
@@ -47,18 +48,8 @@ cSp_ControlItem::cSp_ControlItem(cSp_Window* window, short itemNo, unsigned char
 cSp_ControlItem::~cSp_ControlItem() {
   // The toolbox must never call into a deleted item.
   if (hitHandlerInstalled_ != 0) RemoveEventHandler(hitHandler_);
-  cSp_ControlItem* child = firstChild_;
-  while (child != nullptr) {
-    cSp_ControlItem* next = child->GetNextObjectPtr();
-    delete child;
-    child = next;
-  }
-  cSp_ControlChangeOutputItemGroup* group = firstGroup_;
-  while (group != nullptr) {
-    cSp_ControlChangeOutputItemGroup* next = group->GetNextObjectPtr();
-    delete group;
-    group = next;
-  }
+  SpDeleteList(firstChild_);
+  SpDeleteList(firstGroup_);
 }
 
 void* cSp_ControlItem::operator new(std::size_t size, const std::nothrow_t&) noexcept {
@@ -257,14 +248,20 @@ unsigned char cSp_ControlItem::EqualMacOSControlReference(ControlRef control) {
 
 cSp_ControlItem* cSp_ControlItem::SerchTargetMacOSControlRefNumItemFromUnderItemList(
     ControlRef control) {
-  for (cSp_ControlItem* child = firstChild_; child != nullptr; child = child->NextObject()) {
-    if (child->EqualMacOSControlReference(control) != 0) return child;
-    cSp_ControlItem* found = child->SerchTargetMacOSControlRefNumItemFromUnderItemList(control);
-    if (found != nullptr) return found;
-  }
+  if (cSp_ControlItem* found = SerchControlItemChain(firstChild_, control)) return found;
   for (cSp_ControlChangeOutputItemGroup* group = firstGroup_; group != nullptr;
        group = group->GetNextObjectPtr()) {
     cSp_ControlItem* found = group->SerchTargetMacOSControlRefNumItemFromItemList(control);
+    if (found != nullptr) return found;
+  }
+  return nullptr;
+}
+
+cSp_ControlItem* cSp_ControlItem::SerchControlItemChain(cSp_ControlItem* first,
+                                                        ControlRef control) {
+  for (cSp_ControlItem* item = first; item != nullptr; item = item->NextObject()) {
+    if (item->EqualMacOSControlReference(control) != 0) return item;
+    cSp_ControlItem* found = item->SerchTargetMacOSControlRefNumItemFromUnderItemList(control);
     if (found != nullptr) return found;
   }
   return nullptr;
@@ -285,12 +282,7 @@ cSp_ControlChangeOutputItemGroup* cSp_ControlItem::SetupChangeOutputItemDITL(sho
     return SpReportFailure(kSource, "cSp_ControlItem::SetupChangeOutputItemDITL", 2, kSpMsgMemory,
                            static_cast<cSp_ControlChangeOutputItemGroup*>(nullptr));
   }
-  if (firstGroup_ == nullptr) {
-    firstGroup_ = group;
-  } else {
-    lastGroup_->LinkToNext(group);
-  }
-  lastGroup_ = group;
+  SpAppendToList(firstGroup_, lastGroup_, group);
   return group;
 }
 
@@ -325,49 +317,41 @@ cSp_ControlItem* cSp_ControlItem::GetChangeOutputItemFromRefNum(short itemNo) {
 // ---- Callbacks ------------------------------------------------------------------------------
 
 void cSp_ControlItem::SetMouseDownProc(tSpControlItemPartProcPtr proc, unsigned long userData) {
-  mouseDownProc_ = proc;
-  mouseDownUserData_ = userData;
+  mouseDown_ = {proc, userData};
 }
 
 void cSp_ControlItem::SetMousePressIntervalProc(tSpControlItemProcPtr proc, unsigned long userData,
                                                 UInt32 intervalTicks) {
-  mousePressIntervalProc_ = proc;
-  mousePressIntervalUserData_ = userData;
+  mousePressInterval_ = {proc, userData};
   pressInterval_ = intervalTicks;
 }
 
 void cSp_ControlItem::SetButtonDownProc(tSpControlItemPartProcPtr proc, unsigned long userData) {
-  buttonDownProc_ = proc;
-  buttonDownUserData_ = userData;
+  buttonDown_ = {proc, userData};
 }
 
 void cSp_ControlItem::SetButtonDownIntervalProc(tSpControlItemProcPtr proc, unsigned long userData,
                                                 UInt32 intervalTicks) {
-  buttonDownIntervalProc_ = proc;
-  buttonDownIntervalUserData_ = userData;
+  buttonDownInterval_ = {proc, userData};
   buttonInterval_ = intervalTicks;
 }
 
 void cSp_ControlItem::SetButtonUpProc(tSpControlItemProcPtr proc, unsigned long userData) {
-  buttonUpProc_ = proc;
-  buttonUpUserData_ = userData;
+  buttonUp_ = {proc, userData};
 }
 
 void cSp_ControlItem::SetMouseUpIncompleatedProc(tSpControlItemProcPtr proc,
                                                  unsigned long userData) {
-  mouseUpIncompleatedProc_ = proc;
-  mouseUpIncompleatedUserData_ = userData;
+  mouseUpIncompleated_ = {proc, userData};
 }
 
 void cSp_ControlItem::SetMouseUpCompleatedProc(tSpControlItemProcPtr proc, unsigned long userData) {
-  mouseUpCompleatedProc_ = proc;
-  mouseUpCompleatedUserData_ = userData;
+  mouseUpCompleated_ = {proc, userData};
 }
 
 void cSp_ControlItem::SetButtonOperationCompleatedProc(tSpControlItemProcPtr proc,
                                                        unsigned long userData) {
-  buttonOperationCompleatedProc_ = proc;
-  buttonOperationCompleatedUserData_ = userData;
+  buttonOperationCompleated_ = {proc, userData};
   // In the Carbon-event mode the control's hit event is what completes a button operation.
   if (Sp_Is_CarbonEvent_ModeEnable() && control_ != nullptr && hitHandlerInstalled_ == 0) {
     InstallHitHandler(control_);
@@ -375,65 +359,63 @@ void cSp_ControlItem::SetButtonOperationCompleatedProc(tSpControlItemProcPtr pro
 }
 
 void cSp_ControlItem::SetHitItemProc(tSpControlItemProcPtr proc, unsigned long userData) {
-  hitItemProc_ = proc;
-  hitItemUserData_ = userData;
+  hitItem_ = {proc, userData};
 }
 
-void cSp_ControlItem::RunPartProc(tSpControlItemPartProcPtr proc, unsigned long userData,
+void cSp_ControlItem::RunPartProc(const sSpCallback<tSpControlItemPartProcPtr>& callback,
                                   short modifiers, short part) {
-  if (GetsCallbacks() && proc != nullptr) proc(modifiers, userData, part);
+  if (GetsCallbacks() && callback.proc != nullptr)
+    callback.proc(modifiers, callback.userData, part);
 }
 
-void cSp_ControlItem::RunProc(tSpControlItemProcPtr proc, unsigned long userData, short modifiers) {
-  if (GetsCallbacks() && proc != nullptr) proc(modifiers, userData);
+void cSp_ControlItem::RunProc(const sSpCallback<tSpControlItemProcPtr>& callback, short modifiers) {
+  if (GetsCallbacks() && callback.proc != nullptr) callback.proc(modifiers, callback.userData);
 }
 
 // At most once per interval: the first run comes one full interval after the press, and each
 // run starts the next interval afresh.
-void cSp_ControlItem::RunIntervalProc(tSpControlItemProcPtr proc, unsigned long userData,
+void cSp_ControlItem::RunIntervalProc(const sSpCallback<tSpControlItemProcPtr>& callback,
                                       UInt32& start, UInt32 interval, short modifiers) {
   if (!GetsCallbacks()) return;
   const UInt32 now = TickCount();
-  if (proc == nullptr || !(start + interval < now)) return;
-  proc(modifiers, userData);
+  if (callback.proc == nullptr || !(start + interval < now)) return;
+  callback.proc(modifiers, callback.userData);
   start = TickCount();
 }
 
 void cSp_ControlItem::ExecuteMouseDownOnControl(short modifiers, short part) {
   if (!GetsCallbacks()) return;
   pressStart_ = TickCount();
-  RunPartProc(mouseDownProc_, mouseDownUserData_, modifiers, part);
+  RunPartProc(mouseDown_, modifiers, part);
 }
 
 void cSp_ControlItem::ExecuteMousePressIntervalProc(short modifiers) {
-  RunIntervalProc(mousePressIntervalProc_, mousePressIntervalUserData_, pressStart_, pressInterval_,
-                  modifiers);
+  RunIntervalProc(mousePressInterval_, pressStart_, pressInterval_, modifiers);
 }
 
 void cSp_ControlItem::ExecuteButtonDown(short modifiers, short part) {
   buttonStart_ = TickCount();
-  RunPartProc(buttonDownProc_, buttonDownUserData_, modifiers, part);
+  RunPartProc(buttonDown_, modifiers, part);
 }
 
 void cSp_ControlItem::ExecuteButtonDownIntervalProc(short modifiers) {
-  RunIntervalProc(buttonDownIntervalProc_, buttonDownIntervalUserData_, buttonStart_,
-                  buttonInterval_, modifiers);
+  RunIntervalProc(buttonDownInterval_, buttonStart_, buttonInterval_, modifiers);
 }
 
 void cSp_ControlItem::ExecuteButtonUp(short modifiers) {
-  RunProc(buttonUpProc_, buttonUpUserData_, modifiers);
+  RunProc(buttonUp_, modifiers);
 }
 
 void cSp_ControlItem::ExecuteMouseUpIncompleatedProc(short modifiers) {
-  RunProc(mouseUpIncompleatedProc_, mouseUpIncompleatedUserData_, modifiers);
+  RunProc(mouseUpIncompleated_, modifiers);
 }
 
 void cSp_ControlItem::ExecuteMouseUpCompleatedProc(short modifiers) {
-  RunProc(mouseUpCompleatedProc_, mouseUpCompleatedUserData_, modifiers);
+  RunProc(mouseUpCompleated_, modifiers);
 }
 
 void cSp_ControlItem::ExecuteButtonOperationCompleatedProc(short modifiers) {
-  RunProc(buttonOperationCompleatedProc_, buttonOperationCompleatedUserData_, modifiers);
+  RunProc(buttonOperationCompleated_, modifiers);
 }
 
 unsigned char cSp_ControlItem::ExecHitItem(Point where) {
@@ -448,7 +430,7 @@ unsigned char cSp_ControlItem::ExecHitItem(Point where) {
         SetControlValue(control, 1);
       }
     }
-    if (hitItemProc_ != nullptr) hitItemProc_(0, hitItemUserData_);
+    if (hitItem_.proc != nullptr) hitItem_.proc(0, hitItem_.userData);
   } else if (exclusiveFlag_ != 0) {
     for (cSp_ControlItem* child = firstChild_; child != nullptr; child = child->NextObject()) {
       Rect bounds = {-10, -10, -10, -10};

@@ -37,6 +37,7 @@
 #include "CarbonEvents.h"  // ControlRef, EventHandlerRef
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpProcEntry.h"
 
 class cSp_Window;
 class cDialogAnalyzor;
@@ -123,6 +124,9 @@ class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
   // The item below this one (children first, depth first, then the items of the change-output
   // groups) whose control is `control`, or null.
   cSp_ControlItem* SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlRef control);
+  // The item of the chain from `first` on whose control is `control`, each item asked before
+  // the items below it; null when none.
+  static cSp_ControlItem* SerchControlItemChain(cSp_ControlItem* first, ControlRef control);
 
   // ---- Change-output groups ----
   // The group with that number, made (and appended) when the item has none.
@@ -182,10 +186,10 @@ class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
   ControlRef ResolveControl(const char* method);
   ControlRef LookupDialogControl() const;
   OSStatus InstallHitHandler(ControlRef control);
-  void RunPartProc(tSpControlItemPartProcPtr proc, unsigned long userData, short modifiers,
+  void RunPartProc(const sSpCallback<tSpControlItemPartProcPtr>& callback, short modifiers,
                    short part);
-  void RunProc(tSpControlItemProcPtr proc, unsigned long userData, short modifiers);
-  void RunIntervalProc(tSpControlItemProcPtr proc, unsigned long userData, UInt32& start,
+  void RunProc(const sSpCallback<tSpControlItemProcPtr>& callback, short modifiers);
+  void RunIntervalProc(const sSpCallback<tSpControlItemProcPtr>& callback, UInt32& start,
                        UInt32 interval, short modifiers);
   unsigned char GetsCallbacks() const { return (containerFlag_ == 0 && radioFlag_ == 0); }
 
@@ -208,15 +212,15 @@ class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
   cSp_Window* window_ = nullptr;
   unsigned char radioFlag_ = 0;
 
-  tSpControlItemPartProcPtr mouseDownProc_ = nullptr;
-  tSpControlItemProcPtr mousePressIntervalProc_ = nullptr;
-  tSpControlItemPartProcPtr buttonDownProc_ = nullptr;
-  tSpControlItemProcPtr buttonDownIntervalProc_ = nullptr;
-  tSpControlItemProcPtr buttonUpProc_ = nullptr;
-  tSpControlItemProcPtr mouseUpIncompleatedProc_ = nullptr;
-  tSpControlItemProcPtr mouseUpCompleatedProc_ = nullptr;
-  tSpControlItemProcPtr buttonOperationCompleatedProc_ = nullptr;
-  tSpControlItemProcPtr hitItemProc_ = nullptr;
+  sSpCallback<tSpControlItemPartProcPtr> mouseDown_;
+  sSpCallback<tSpControlItemProcPtr> mousePressInterval_;
+  sSpCallback<tSpControlItemPartProcPtr> buttonDown_;
+  sSpCallback<tSpControlItemProcPtr> buttonDownInterval_;
+  sSpCallback<tSpControlItemProcPtr> buttonUp_;
+  sSpCallback<tSpControlItemProcPtr> mouseUpIncompleated_;
+  sSpCallback<tSpControlItemProcPtr> mouseUpCompleated_;
+  sSpCallback<tSpControlItemProcPtr> buttonOperationCompleated_;
+  sSpCallback<tSpControlItemProcPtr> hitItem_;
 
   UInt32 pressStart_ = 0;
   UInt32 pressInterval_ = 0;
@@ -228,15 +232,6 @@ class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
   cSp_ControlChangeOutputItemGroup* currentGroup_ = nullptr;
 
   unsigned long itemUserData_ = 0;
-  unsigned long mouseDownUserData_ = 0;
-  unsigned long mousePressIntervalUserData_ = 0;
-  unsigned long buttonDownUserData_ = 0;
-  unsigned long buttonDownIntervalUserData_ = 0;
-  unsigned long buttonUpUserData_ = 0;
-  unsigned long mouseUpIncompleatedUserData_ = 0;
-  unsigned long mouseUpCompleatedUserData_ = 0;
-  unsigned long buttonOperationCompleatedUserData_ = 0;
-  unsigned long hitItemUserData_ = 0;
 };
 
 // The control-hit handler: runs the item's completed-operation callback and consumes the hit

@@ -19,6 +19,7 @@
 #include "QuickDraw.h"
 #include "SpCarbonEventHandlers.h"
 #include "SpMainEventLoop.h"
+#include "SpPortSaver.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunction.h"
 #include "SpViewWindow.h"
@@ -48,17 +49,6 @@ DialogItemType ItemKind(DialogItemType type) {
 bool IsButtonPart(ControlPartCode part) {
   return (part & kControlButtonPart) != 0;
 }
-
-class PortSaver {
- public:
-  PortSaver() { GetPort(&port_); }
-  ~PortSaver() { SetPort(port_); }
-  PortSaver(const PortSaver&) = delete;
-  PortSaver& operator=(const PortSaver&) = delete;
-
- private:
-  GrafPtr port_ = nullptr;
-};
 
 // Whether the window object is still in one of the window lists (compared, never touched).
 bool IsListedWindow(const cSp_Window* window) {
@@ -255,7 +245,7 @@ unsigned char cSp_Window::TrackControlOnDialog(short, Point localPoint, short it
 
 unsigned char Sp_DialogIdleProc(EventRecord* event) {
   if (event == nullptr) return 0;
-  PortSaver port;
+  cSpPortSaver port;
   if (!IsDialogEvent(event)) return 0;
   DialogRef dialog = nullptr;
   short itemHit = 0;
@@ -267,7 +257,7 @@ unsigned char Sp_DialogIdleProc(EventRecord* event) {
 
 unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* itemHit,
                               short* modifiers, unsigned char& updated) {
-  PortSaver port;
+  cSpPortSaver port;
   updated = 0;
   if (itemHit != nullptr) *itemHit = 0;
   if (modifiers != nullptr) *modifiers = 0;
@@ -339,7 +329,7 @@ unsigned char Sp_DialogMouseDownProc(DialogRef dialog, EventRecord* event, short
   CGrafPtr dialogPort = GetDialogPort(dialog);
   if (window == nullptr || dialogPort == nullptr) return 0;
 
-  PortSaver port;
+  cSpPortSaver port;
   SetPort(dialogPort);
   Point local = event->where;
   GlobalToLocal(&local);
@@ -470,7 +460,7 @@ unsigned char Sp_MouseHitProcForCarbonEventManager(cSp_Window* window, ControlRe
   if (macWindow == nullptr) return 0;
   Point local = event->where;
   {
-    PortSaver port;
+    cSpPortSaver port;
     SetPortWindowPort(macWindow);
     GlobalToLocal(&local);
   }

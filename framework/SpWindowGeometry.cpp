@@ -10,7 +10,9 @@
 #include "QuickDraw.h"
 #include "SpErrorInfoSystem.h"
 #include "SpMainEventLoop.h"
+#include "SpMouseTraceWindowObj.h"
 #include "SpOriginalControl.h"
+#include "SpPortSaver.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
@@ -39,30 +41,10 @@ const SInt32 kAquaMenuLayoutBit = 0x2;
 // A half of DragGrayRgn's answer when the release was outside the slop rectangle.
 const SInt16 kDragOutsideSlop = -32768;
 
-// The current port is put back when the scope ends.
-class PortSaver {
- public:
-  PortSaver() { GetPort(&port_); }
-  ~PortSaver() { SetPort(port_); }
-  PortSaver(const PortSaver&) = delete;
-  PortSaver& operator=(const PortSaver&) = delete;
-
- private:
-  GrafPtr port_ = nullptr;
-};
-
 Rect ScreenRect() {
   Rect screen = {0, 0, 0, 0};
   Sp_GetScreenSize(&screen);
   return screen;
-}
-
-// A global point in the window port's local coordinates.
-Point GlobalToWindowLocal(WindowRef window, Point global) {
-  PortSaver port;
-  SetPortWindowPort(window);
-  GlobalToLocal(&global);
-  return global;
 }
 
 // A global rectangle in the current port's local coordinates.
@@ -187,7 +169,7 @@ void cSp_Window::GetMaxSize(short& width, short& height) const {
 
 void cSp_Window::Move(short left, short top, unsigned char front) {
   if (window_ == nullptr) return;
-  PortSaver port;
+  cSpPortSaver port;
   top_ = top;
   left_ = left;
   MoveWindow(window_, left, top, front != 0);
@@ -213,8 +195,7 @@ void cSp_Window::Grow(Point where) {
   // grow up to the screen's bottom-right corner.
   Point origin = {0, 0};
   {
-    PortSaver port;
-    SetPortWindowPort(window_);
+    cSpPortSaver port(window_);
     LocalToGlobal(&origin);
   }
   const Rect screen = ScreenRect();
@@ -367,7 +348,7 @@ void cSp_Window::ZoomInOutWindow(Point where, short part) {
 
 void cSp_Window::Update() {
   if (window_ == nullptr) return;
-  PortSaver port;
+  cSpPortSaver port;
   DrawControls(window_);
   if (drawGrowIconFlag_ == 0) return;
 
@@ -400,8 +381,7 @@ void cSp_Window::Update() {
 }
 
 void cSp_Window::EraseContent() {
-  PortSaver port;
-  SetPortWindowPort(window_);
+  cSpPortSaver port(window_);
   Rect area = {0, 0, 0, 0};
   Sp_GetWindowSize(window_, area);
   const Rect local = GlobalRectToLocal(area);
@@ -418,7 +398,7 @@ unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
     mouseDownWindowObj_GlV = this;
     return 1;
   }
-  const Point local = GlobalToWindowLocal(window_, where);
+  const Point local = Sp_MTM_GlobalToWindowLocal(window_, where);
 
   const unsigned char byControl = Sp_OCnt_BasicWinControlMouseDown(window_, local);
   if (byControl != 0) {
@@ -460,7 +440,7 @@ unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
 
 void cSp_Window::MouseUpTerminate(Point where, short modifiers) {
   if (window_ == nullptr) return;
-  const Point local = GlobalToWindowLocal(window_, where);
+  const Point local = Sp_MTM_GlobalToWindowLocal(window_, where);
   Sp_GetHotSpotProcs().mouseUp(window_, local, modifiers);
 }
 

@@ -80,10 +80,7 @@ cSp_Window* cSp_Window::FrontOpenWindowAhead() const {
 }
 
 cSp_Window* cSp_Window::FirstOpenWindowBehind() const {
-  for (cSp_Window* w = underWindow_; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) return w;
-  }
-  return nullptr;
+  return FirstOpenWindowOf(underWindow_);
 }
 
 void cSp_Window::Unlink() {

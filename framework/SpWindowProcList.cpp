@@ -1,8 +1,8 @@
 // A window's procedure lists: the records, and the window's registration, removal and runs.
 #include "SpWindowProcList.h"
 
-#include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
+#include "SpListLinks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
 
@@ -21,12 +21,7 @@ void Register(sSpWinProcList<R>& list, P proc, unsigned long userData, SInt32& r
   if (record == nullptr) return;
   list.refNoCounter += 1;
   refNo = list.refNoCounter;
-  if (list.head == nullptr) {
-    list.head = record;
-  } else {
-    list.tail->LinkToNext(record);
-  }
-  list.tail = record;
+  SpAppendToList(list.head, list.tail, record);
 }
 
 // Removal shared by both record kinds.
@@ -55,15 +50,6 @@ void Unregister(const char* method, SInt32 refNo, R*& head, R*& tail) {
   tail = (head != nullptr) ? head->GetLastObjectPtr() : nullptr;
 }
 
-template <class R>
-void WipeOut(R* head) {
-  while (head != nullptr) {
-    R* next = head->GetNextObjectPtr();
-    delete head;
-    head = next;
-  }
-}
-
 short ModifiersNow() {
   short modifiers = 0;
   Sp_GetModifiers(&modifiers, nullptr);
@@ -74,62 +60,14 @@ short ModifiersNow() {
 
 // ---- Records ------------------------------------------------------------------------------
 
-cSpWin_BeforeProcData::cSpWin_BeforeProcData(tSpWinBeforeProcPtr proc, unsigned long userData,
-                                             SInt32 refNum) {
-  StartUpInitialize();
-  proc_ = proc;
-  userData_ = userData;
-  refNum_ = refNum;
-}
-
-void cSpWin_BeforeProcData::StartUpInitialize() {
-  refNum_ = 0;
-  proc_ = nullptr;
-  userData_ = 0;
-}
-
 unsigned char cSpWin_BeforeProcData::ExecuteCallbackProc(cSp_Window* window, short modifiers) {
   if (proc_ == nullptr) return 1;
   return proc_(window, modifiers, userData_);
 }
 
-void* cSpWin_BeforeProcData::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpWin_BeforeProcData::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpWin_BeforeProcData::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
-cSpWin_AfterProcData::cSpWin_AfterProcData(tSpWinAfterProcPtr proc, unsigned long userData,
-                                           SInt32 refNum) {
-  StartUpInitialize();
-  proc_ = proc;
-  userData_ = userData;
-  refNum_ = refNum;
-}
-
-void cSpWin_AfterProcData::StartUpInitialize() {
-  refNum_ = 0;
-  proc_ = nullptr;
-  userData_ = 0;
-}
-
 unsigned char cSpWin_AfterProcData::ExecuteCallbackProc(cSp_Window* window, short modifiers) {
   if (proc_ != nullptr) proc_(window, modifiers, userData_);
   return 0;
-}
-
-void* cSpWin_AfterProcData::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpWin_AfterProcData::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpWin_AfterProcData::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
 }
 
 // ---- Runs -----------------------------------------------------------------------------------
@@ -258,8 +196,8 @@ void cSp_Window::ExecAfterMoveProc() {
 }
 
 void cSp_Window::WipeOutBeforeExecuteList(cSpWin_BeforeProcData* head) {
-  WipeOut(head);
+  SpDeleteList(head);
 }
 void cSp_Window::WipeOutAfterExecuteList(cSpWin_AfterProcData* head) {
-  WipeOut(head);
+  SpDeleteList(head);
 }

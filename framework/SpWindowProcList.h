@@ -25,10 +25,8 @@
 // window keeps them.
 #pragma once
 
-#include <new>
-
 #include "MacTypes.h"
-#include "SpListLinks.h"
+#include "SpProcEntry.h"
 
 class cSp_Window;
 
@@ -39,57 +37,21 @@ typedef unsigned char (*tSpWinBeforeProcPtr)(cSp_Window* window, short modifiers
 typedef void (*tSpWinAfterProcPtr)(cSp_Window* window, short modifiers, unsigned long userData);
 
 // One entry of a before list.
-class cSpWin_BeforeProcData : public cSpListLinks<cSpWin_BeforeProcData> {
+class cSpWin_BeforeProcData : public cSpProcEntry<cSpWin_BeforeProcData, tSpWinBeforeProcPtr> {
  public:
-  cSpWin_BeforeProcData(tSpWinBeforeProcPtr proc, unsigned long userData, SInt32 refNum);
-  ~cSpWin_BeforeProcData() {}
-  cSpWin_BeforeProcData(const cSpWin_BeforeProcData&) = delete;
-  cSpWin_BeforeProcData& operator=(const cSpWin_BeforeProcData&) = delete;
+  cSpWin_BeforeProcData(tSpWinBeforeProcPtr proc, unsigned long userData, SInt32 refNum)
+      : cSpProcEntry(refNum, proc, userData) {}
 
-  void StartUpInitialize();
-  SInt32 GetRefNum() const { return refNum_; }
-  // 1 when the entry carries that reference number.
-  unsigned char EqualRefNum(SInt32 refNum) const { return (refNum_ == refNum) ? 1 : 0; }
   // The procedure's answer (1 when the entry has none).
   unsigned char ExecuteCallbackProc(cSp_Window* window, short modifiers);
-
-  // Entries live in memory that tests can make run out.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
-  // Takes the entry out of its list, joining its neighbours (the owner mends its head).
-  void UnlinkFromList() { UnlinkSelf(); }
-
- private:
-  SInt32 refNum_ = 0;
-  tSpWinBeforeProcPtr proc_ = nullptr;
-  unsigned long userData_ = 0;  // pointer-sized: usually the registering object
 };
 
 // One entry of an after list.
-class cSpWin_AfterProcData : public cSpListLinks<cSpWin_AfterProcData> {
+class cSpWin_AfterProcData : public cSpProcEntry<cSpWin_AfterProcData, tSpWinAfterProcPtr> {
  public:
-  cSpWin_AfterProcData(tSpWinAfterProcPtr proc, unsigned long userData, SInt32 refNum);
-  ~cSpWin_AfterProcData() {}
-  cSpWin_AfterProcData(const cSpWin_AfterProcData&) = delete;
-  cSpWin_AfterProcData& operator=(const cSpWin_AfterProcData&) = delete;
+  cSpWin_AfterProcData(tSpWinAfterProcPtr proc, unsigned long userData, SInt32 refNum)
+      : cSpProcEntry(refNum, proc, userData) {}
 
-  void StartUpInitialize();
-  SInt32 GetRefNum() const { return refNum_; }
-  unsigned char EqualRefNum(SInt32 refNum) const { return (refNum_ == refNum) ? 1 : 0; }
   // Calls the procedure; always 0 (after procedures have no say).
   unsigned char ExecuteCallbackProc(cSp_Window* window, short modifiers);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
-  // Takes the entry out of its list, joining its neighbours (the owner mends its head).
-  void UnlinkFromList() { UnlinkSelf(); }
-
- private:
-  SInt32 refNum_ = 0;
-  tSpWinAfterProcPtr proc_ = nullptr;
-  unsigned long userData_ = 0;
 };

@@ -466,12 +466,7 @@ cSp_MusicFileMusicInfoDataItemObj* cSp_MusicFileMusicInfoDataObj::AppendItem(
   cSp_MusicFileMusicInfoDataItemObj* item =
       new (std::nothrow) cSp_MusicFileMusicInfoDataItemObj(type);
   if (item == nullptr) return SpReportFailure(kSource, methodName, 2, kSpMsgMemory, item);
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
   return item;
 }
 

@@ -163,12 +163,7 @@ cSpColorTableObj::~cSpColorTableObj() {
 }
 
 void cSpColorTableObj::AppendItem(cSpColorTableItemObj* item) {
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
   ++itemCount_;
 }
 

@@ -63,6 +63,14 @@ bool ByteReader::Need(std::size_t n) {
   return true;
 }
 
+template <typename T, typename Load>
+T ByteReader::Take(std::size_t n, Load load) {
+  if (!Need(n)) return T(0);
+  const T v = load(data_ + pos_);
+  pos_ += n;
+  return v;
+}
+
 bool ByteReader::Seek(std::size_t pos) {
   if (!ok_ || pos > size_) {
     ok_ = false;
@@ -84,10 +92,7 @@ UInt8 ByteReader::U8() {
 }
 
 UInt16 ByteReader::BE16() {
-  if (!Need(2)) return 0;
-  UInt16 v = LoadBE16(data_ + pos_);
-  pos_ += 2;
-  return v;
+  return Take<UInt16>(2, LoadBE16);
 }
 
 UInt32 ByteReader::BE24() {
@@ -98,38 +103,23 @@ UInt32 ByteReader::BE24() {
 }
 
 UInt32 ByteReader::BE32() {
-  if (!Need(4)) return 0;
-  UInt32 v = LoadBE32(data_ + pos_);
-  pos_ += 4;
-  return v;
+  return Take<UInt32>(4, LoadBE32);
 }
 
 UInt64 ByteReader::BE64() {
-  if (!Need(8)) return 0;
-  UInt64 v = LoadBE64(data_ + pos_);
-  pos_ += 8;
-  return v;
+  return Take<UInt64>(8, LoadBE64);
 }
 
 UInt16 ByteReader::LE16() {
-  if (!Need(2)) return 0;
-  UInt16 v = LoadLE16(data_ + pos_);
-  pos_ += 2;
-  return v;
+  return Take<UInt16>(2, LoadLE16);
 }
 
 UInt32 ByteReader::LE32() {
-  if (!Need(4)) return 0;
-  UInt32 v = LoadLE32(data_ + pos_);
-  pos_ += 4;
-  return v;
+  return Take<UInt32>(4, LoadLE32);
 }
 
 UInt64 ByteReader::LE64() {
-  if (!Need(8)) return 0;
-  UInt64 v = LoadLE64(data_ + pos_);
-  pos_ += 8;
-  return v;
+  return Take<UInt64>(8, LoadLE64);
 }
 
 UInt32 ByteReader::Synchsafe32() {
@@ -144,10 +134,7 @@ UInt32 ByteReader::Synchsafe32() {
 }
 
 double ByteReader::Extended80() {
-  if (!Need(10)) return 0.0;
-  double v = Extended80ToDouble(data_ + pos_);
-  pos_ += 10;
-  return v;
+  return Take<double>(10, Extended80ToDouble);
 }
 
 bool ByteReader::Bytes(void* out, std::size_t n) {
@@ -173,10 +160,22 @@ bool ByteReader::PascalString(unsigned char* out) {
   return true;
 }
 
+template <typename T>
+void ByteWriter::Put(T v, void (*store)(void*, T)) {
+  UInt8 b[sizeof(T)];
+  store(b, v);
+  Bytes(b, sizeof b);
+}
+
+template <typename T>
+bool ByteWriter::Patch(std::size_t offset, T v, void (*store)(void*, T)) {
+  if (offset > data_.size() || data_.size() - offset < sizeof(T)) return false;
+  store(data_.data() + offset, v);
+  return true;
+}
+
 void ByteWriter::BE16(UInt16 v) {
-  UInt8 b[2];
-  StoreBE16(b, v);
-  Bytes(b, 2);
+  Put<UInt16>(v, StoreBE16);
 }
 
 void ByteWriter::BE24(UInt32 v) {
@@ -186,33 +185,23 @@ void ByteWriter::BE24(UInt32 v) {
 }
 
 void ByteWriter::BE32(UInt32 v) {
-  UInt8 b[4];
-  StoreBE32(b, v);
-  Bytes(b, 4);
+  Put<UInt32>(v, StoreBE32);
 }
 
 void ByteWriter::BE64(UInt64 v) {
-  UInt8 b[8];
-  StoreBE64(b, v);
-  Bytes(b, 8);
+  Put<UInt64>(v, StoreBE64);
 }
 
 void ByteWriter::LE16(UInt16 v) {
-  UInt8 b[2];
-  StoreLE16(b, v);
-  Bytes(b, 2);
+  Put<UInt16>(v, StoreLE16);
 }
 
 void ByteWriter::LE32(UInt32 v) {
-  UInt8 b[4];
-  StoreLE32(b, v);
-  Bytes(b, 4);
+  Put<UInt32>(v, StoreLE32);
 }
 
 void ByteWriter::LE64(UInt64 v) {
-  UInt8 b[8];
-  StoreLE64(b, v);
-  Bytes(b, 8);
+  Put<UInt64>(v, StoreLE64);
 }
 
 bool ByteWriter::Synchsafe32(UInt32 v) {
@@ -245,15 +234,11 @@ void ByteWriter::PascalString(const unsigned char* s) {
 }
 
 bool ByteWriter::PatchBE32(std::size_t offset, UInt32 v) {
-  if (offset > data_.size() || data_.size() - offset < 4) return false;
-  StoreBE32(data_.data() + offset, v);
-  return true;
+  return Patch<UInt32>(offset, v, StoreBE32);
 }
 
 bool ByteWriter::PatchLE32(std::size_t offset, UInt32 v) {
-  if (offset > data_.size() || data_.size() - offset < 4) return false;
-  StoreLE32(data_.data() + offset, v);
-  return true;
+  return Patch<UInt32>(offset, v, StoreLE32);
 }
 
 }  // namespace sp

@@ -126,6 +126,9 @@ class ByteReader {
 
  private:
   bool Need(std::size_t n);
+  // A value of `n` bytes read through `load`, stepping past them; zero when they are not there.
+  template <typename T, typename Load>
+  T Take(std::size_t n, Load load);
 
   const UInt8* data_;
   std::size_t size_;
@@ -164,6 +167,12 @@ class ByteWriter {
   bool PatchLE32(std::size_t offset, UInt32 v);
 
  private:
+  // A value stored through `store` and appended, or written over bytes already there.
+  template <typename T>
+  void Put(T v, void (*store)(void*, T));
+  template <typename T>
+  bool Patch(std::size_t offset, T v, void (*store)(void*, T));
+
   std::vector<UInt8> data_;
 };
 

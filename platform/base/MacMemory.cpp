@@ -47,15 +47,22 @@ bool FailThisAllocation(UInt64 bytes) {
   return sp_platform::ShouldFailAllocation(bytes);
 }
 
-Ptr AllocatePtr(Size byteCount, bool clear) {
+// Whether a block of this size may be made: paramErr for a negative size, memFullErr for an
+// allocation the tests make fail.
+bool MayAllocate(Size byteCount) {
   if (byteCount < 0) {
     gMemError = paramErr;
-    return nullptr;
+    return false;
   }
   if (FailThisAllocation(UInt64(byteCount))) {
     gMemError = memFullErr;
-    return nullptr;
+    return false;
   }
+  return true;
+}
+
+Ptr AllocatePtr(Size byteCount, bool clear) {
+  if (!MayAllocate(byteCount)) return nullptr;
   void* raw = clear ? std::calloc(1, sizeof(PtrHeader) + std::size_t(byteCount))
                     : std::malloc(sizeof(PtrHeader) + std::size_t(byteCount));
   if (raw == nullptr) {
@@ -70,14 +77,7 @@ Ptr AllocatePtr(Size byteCount, bool clear) {
 }
 
 Handle AllocateHandle(Size byteCount, bool clear) {
-  if (byteCount < 0) {
-    gMemError = paramErr;
-    return nullptr;
-  }
-  if (FailThisAllocation(UInt64(byteCount))) {
-    gMemError = memFullErr;
-    return nullptr;
-  }
+  if (!MayAllocate(byteCount)) return nullptr;
   MasterPointer* m = new (std::nothrow) MasterPointer{nullptr, byteCount, 0, kHandleMagic};
   if (m == nullptr) {
     gMemError = memFullErr;

@@ -7,16 +7,6 @@
 
 namespace {
 
-const void* RetainValue(CFAllocatorRef, const void* value) {
-  return CFRetain(value);
-}
-void ReleaseValue(CFAllocatorRef, const void* value) {
-  CFRelease(value);
-}
-Boolean EqualValues(const void* a, const void* b) {
-  return CFEqual(a, b);
-}
-
 SpCFArray* Array(CFArrayRef a) {
   return sp_cf::As<SpCFArray>(a, sp_cf::kTypeArray);
 }
@@ -59,7 +49,8 @@ SpCFArray* NewArray(const CFArrayCallBacks* callBacks, bool isMutable, CFIndex c
 
 }  // namespace
 
-const CFArrayCallBacks kCFTypeArrayCallBacks = {0, RetainValue, ReleaseValue, nullptr, EqualValues};
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0, sp_cf::RetainValue, sp_cf::ReleaseValue, nullptr,
+                                                sp_cf::EqualValues};
 
 SpCFArray::~SpCFArray() {
   for (const void* v : values) Release(this, v);

@@ -33,9 +33,7 @@ bool SpCFData::Equal(const Object& other) const {
 }
 
 CFHashCode SpCFData::Hash() const {
-  CFHashCode h = 1469598103934665603ull;
-  for (UInt8 b : bytes) h = (h ^ b) * 1099511628211ull;
-  return h;
+  return sp_cf::HashUnits(bytes);
 }
 
 CFTypeID CFDataGetTypeID() {

@@ -8,15 +8,10 @@
 
 namespace {
 
-const void* RetainValue(CFAllocatorRef, const void* value) {
-  return CFRetain(value);
-}
-void ReleaseValue(CFAllocatorRef, const void* value) {
-  CFRelease(value);
-}
-Boolean EqualValues(const void* a, const void* b) {
-  return CFEqual(a, b);
-}
+using sp_cf::EqualValues;
+using sp_cf::ReleaseValue;
+using sp_cf::RetainValue;
+
 CFHashCode HashValue(const void* value) {
   return CFHash(value);
 }

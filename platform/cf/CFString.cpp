@@ -61,15 +61,17 @@ CFStringRef CreateFromBytes(const void* bytes, std::size_t length, CFStringEncod
   return sp_cf::NewString(std::move(chars));
 }
 
+// How many of `count` units a mutable string takes before it reaches its maximum length.
+std::size_t UnitsThatFit(const SpCFString* s, std::size_t count) {
+  if (s->maxLength <= 0) return count;
+  const std::size_t room =
+      std::size_t(s->maxLength) > s->chars.size() ? std::size_t(s->maxLength) - s->chars.size() : 0;
+  return count > room ? room : count;
+}
+
 // Appends to a mutable string, cut at its maximum length.
 void AppendUnits(SpCFString* s, const char16_t* chars, std::size_t count) {
-  if (s->maxLength > 0) {
-    const std::size_t room = std::size_t(s->maxLength) > s->chars.size()
-                                 ? std::size_t(s->maxLength) - s->chars.size()
-                                 : 0;
-    if (count > room) count = room;
-  }
-  s->chars.append(chars, count);
+  s->chars.append(chars, UnitsThatFit(s, count));
 }
 
 char16_t FoldCase(char16_t c) {
@@ -125,6 +127,14 @@ bool UnitsMatch(const char16_t* a, const char16_t* b, std::size_t n, bool fold) 
   return true;
 }
 
+// The whole string's bytes in the encoding; false for no string or a character the encoding
+// lacks.
+bool EncodeWhole(CFStringRef str, CFStringEncoding encoding, std::string& bytes) {
+  const SpCFString* s = String(str);
+  return s != nullptr &&
+         sp::text::EncodeFromUTF16(encoding, s->chars.data(), s->chars.size(), 0, bytes);
+}
+
 std::size_t TerminatorSize(CFStringEncoding encoding) {
   if (!sp::text::IsWideUnicodeEncoding(encoding)) return 1;
   return sp::text::MaxBytesPerUnit(encoding);
@@ -137,9 +147,7 @@ bool SpCFString::Equal(const Object& other) const {
 }
 
 CFHashCode SpCFString::Hash() const {
-  CFHashCode h = 1469598103934665603ull;
-  for (char16_t c : chars) h = (h ^ c) * 1099511628211ull;
-  return h;
+  return sp_cf::HashUnits(chars);
 }
 
 CFTypeID CFStringGetTypeID() {
@@ -256,12 +264,7 @@ void CFStringInsert(CFMutableStringRef str, CFIndex idx, CFStringRef insertedStr
   const SpCFString* a = String(insertedStr);
   if (s == nullptr || a == nullptr || idx < 0 || std::size_t(idx) > s->chars.size()) return;
   std::u16string units = a->chars;
-  if (s->maxLength > 0) {
-    const std::size_t room = std::size_t(s->maxLength) > s->chars.size()
-                                 ? std::size_t(s->maxLength) - s->chars.size()
-                                 : 0;
-    if (units.size() > room) units.resize(room);
-  }
+  units.resize(UnitsThatFit(s, units.size()));
   s->chars.insert(std::size_t(idx), units);
 }
 
@@ -309,12 +312,8 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
                            CFStringEncoding encoding) {
   if (buffer == nullptr || bufferSize <= 0) return false;
   buffer[0] = 0;
-  const SpCFString* s = String(theString);
-  if (s == nullptr) return false;
   std::string bytes;
-  if (!sp::text::EncodeFromUTF16(encoding, s->chars.data(), s->chars.size(), 0, bytes)) {
-    return false;
-  }
+  if (!EncodeWhole(theString, encoding, bytes)) return false;
   const std::size_t terminator = TerminatorSize(encoding);
   if (bytes.size() + terminator > std::size_t(bufferSize)) return false;
   std::memcpy(buffer, bytes.data(), bytes.size());
@@ -326,12 +325,8 @@ Boolean CFStringGetPascalString(CFStringRef theString, StringPtr buffer, CFIndex
                                 CFStringEncoding encoding) {
   if (buffer == nullptr || bufferSize <= 0) return false;
   buffer[0] = 0;
-  const SpCFString* s = String(theString);
-  if (s == nullptr) return false;
   std::string bytes;
-  if (!sp::text::EncodeFromUTF16(encoding, s->chars.data(), s->chars.size(), 0, bytes)) {
-    return false;
-  }
+  if (!EncodeWhole(theString, encoding, bytes)) return false;
   if (bytes.size() > 255 || bytes.size() + 1 > std::size_t(bufferSize)) return false;
   buffer[0] = UInt8(bytes.size());
   std::memcpy(buffer + 1, bytes.data(), bytes.size());

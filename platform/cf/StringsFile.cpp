@@ -64,6 +64,17 @@ class StringsParser {
     return -1;
   }
 
+  // The character a one-letter escape (\n, \t ...) stands for; 0 for other letters.
+  static char16_t LetterEscape(char16_t e) {
+    static const char16_t kEscapes[][2] = {{u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'},
+                                           {u'a', u'\a'}, {u'b', u'\b'}, {u'f', u'\f'},
+                                           {u'v', u'\v'}};
+    for (const auto& escape : kEscapes) {
+      if (escape[0] == e) return escape[1];
+    }
+    return 0;
+  }
+
   bool ReadString(std::u16string& out) {
     if (pos_ >= t_.size()) return false;
     if (t_[pos_] != u'"') {
@@ -83,28 +94,11 @@ class StringsParser {
       }
       if (pos_ >= t_.size()) return false;
       const char16_t e = t_[pos_++];
+      if (const char16_t letter = LetterEscape(e)) {
+        out.push_back(letter);
+        continue;
+      }
       switch (e) {
-        case u'n':
-          out.push_back(u'\n');
-          break;
-        case u't':
-          out.push_back(u'\t');
-          break;
-        case u'r':
-          out.push_back(u'\r');
-          break;
-        case u'a':
-          out.push_back(u'\a');
-          break;
-        case u'b':
-          out.push_back(u'\b');
-          break;
-        case u'f':
-          out.push_back(u'\f');
-          break;
-        case u'v':
-          out.push_back(u'\v');
-          break;
         case u'U':
         case u'u': {
           unsigned v = 0;

@@ -565,14 +565,15 @@ ItemCount GetNumEventsInQueue(EventQueueRef inQueue) {
   return (inQueue == &gMainQueue) ? sp_platform::events::QueuedEventCount() : 0;
 }
 
-void RunApplicationEventLoop() {
+namespace {
+
+// The application's loop and the modal loops: dispatching passes while `stop` says no and
+// `running` yes, waiting for work between them. On the virtual clock a loop with nothing left
+// that could ever happen returns (under its name) rather than wait forever.
+void RunDispatchingLoop(const std::function<bool()>& stop, const std::function<bool()>& running,
+                        const char* loopName) {
   using namespace sp_platform::events;
-  LoopState& s = State();
-  if (s.applicationLoops > 0) return;  // it runs already, further down the stack
-  sp_platform::StartApplicationAppleEvents();
-  ++s.applicationLoops;
-  auto stop = [] { return LoopsMustUnwind() || State().quitApplication; };
-  while (!stop()) {
+  while (!stop() && running()) {
     if (CountPass()) break;
     bool hooked = RunDispatchingPass(stop);
     if (stop()) break;
@@ -581,12 +582,24 @@ void RunApplicationEventLoop() {
     if (w == WaitOutcome::kUnwind) break;
     if (w == WaitOutcome::kIdle) {
       if (sp_platform::ClockIsVirtual()) {
-        ReportIdleReturn("RunApplicationEventLoop");
+        ReportIdleReturn(loopName);
         break;
       }
       SleepMicros(kRealIdlePollMicros);
     }
   }
+}
+
+}  // namespace
+
+void RunApplicationEventLoop() {
+  using namespace sp_platform::events;
+  LoopState& s = State();
+  if (s.applicationLoops > 0) return;  // it runs already, further down the stack
+  sp_platform::StartApplicationAppleEvents();
+  ++s.applicationLoops;
+  RunDispatchingLoop([] { return LoopsMustUnwind() || State().quitApplication; },
+                     [] { return true; }, "RunApplicationEventLoop");
   --s.applicationLoops;
   s.quitApplication = false;
 }
@@ -601,22 +614,9 @@ OSStatus RunAppModalLoopForWindow(WindowRef inWindow) {
   LoopState& s = State();
   ModalFrame frame{inWindow, false};
   s.modalFrames.push_back(&frame);
-  auto stop = [&frame] { return frame.quit || LoopsMustUnwind(); };
-  while (!stop() && IsValidWindowPtr(inWindow)) {
-    if (CountPass()) break;
-    bool hooked = RunDispatchingPass(stop);
-    if (stop()) break;
-    if (hooked || WorkDueNow()) continue;
-    WaitOutcome w = WaitForWork(kNever);
-    if (w == WaitOutcome::kUnwind) break;
-    if (w == WaitOutcome::kIdle) {
-      if (sp_platform::ClockIsVirtual()) {
-        ReportIdleReturn("RunAppModalLoopForWindow");
-        break;
-      }
-      SleepMicros(kRealIdlePollMicros);
-    }
-  }
+  RunDispatchingLoop([&frame] { return frame.quit || LoopsMustUnwind(); },
+                     [inWindow] { return IsValidWindowPtr(inWindow) != 0; },
+                     "RunAppModalLoopForWindow");
   std::vector<ModalFrame*>& frames = s.modalFrames;
   frames.erase(std::remove(frames.begin(), frames.end(), &frame), frames.end());
   return noErr;

@@ -99,44 +99,33 @@ struct Number {
   double real = 0;
 };
 
+template <typename T>
+__int128 Load(const void* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// An integer of 2, 4 or 8 bytes, of the sign the three types have.
+template <typename T16, typename T32, typename T64>
+__int128 LoadInteger(const void* p, std::size_t size) {
+  if (size == 2) return Load<T16>(p);
+  if (size == 4) return Load<T32>(p);
+  return Load<T64>(p);
+}
+
 bool ReadNumber(const std::vector<UInt8>& data, NumType t, Number* n) {
   if (data.size() != t.size) return false;
   const void* p = data.data();
   switch (t.kind) {
-    case NumKind::kSigned: {
-      if (t.size == 2) {
-        SInt16 v;
-        std::memcpy(&v, p, 2);
-        n->integer = v;
-      } else if (t.size == 4) {
-        SInt32 v;
-        std::memcpy(&v, p, 4);
-        n->integer = v;
-      } else {
-        SInt64 v;
-        std::memcpy(&v, p, 8);
-        n->integer = v;
-      }
+    case NumKind::kSigned:
+      n->integer = LoadInteger<SInt16, SInt32, SInt64>(p, t.size);
       n->real = double(n->integer);
       return true;
-    }
-    case NumKind::kUnsigned: {
-      if (t.size == 2) {
-        UInt16 v;
-        std::memcpy(&v, p, 2);
-        n->integer = v;
-      } else if (t.size == 4) {
-        UInt32 v;
-        std::memcpy(&v, p, 4);
-        n->integer = v;
-      } else {
-        UInt64 v;
-        std::memcpy(&v, p, 8);
-        n->integer = v;
-      }
+    case NumKind::kUnsigned:
+      n->integer = LoadInteger<UInt16, UInt32, UInt64>(p, t.size);
       n->real = double(n->integer);
       return true;
-    }
     case NumKind::kBool:
       n->integer = (data[0] != 0) ? 1 : 0;
       n->real = double(n->integer);

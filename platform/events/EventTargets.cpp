@@ -301,24 +301,22 @@ EventTargetRef GetApplicationEventTarget() {
   return ApplicationTargetPtr().get();
 }
 
-EventTargetRef GetControlEventTarget(ControlRef inControl) {
-  if (inControl == nullptr) return nullptr;
-  auto it = Reg().objectTargets.find(inControl);
+// The target of a control or menu, made on first use under the application's.
+static EventTargetRef ObjectEventTarget(void* object, sp_platform::EventTargetKind kind) {
+  if (object == nullptr) return nullptr;
+  auto it = Reg().objectTargets.find(object);
   if (it != Reg().objectTargets.end()) return it->second;
-  EventTargetRef t = sp_platform::NewEventTarget(GetApplicationEventTarget(),
-                                                 sp_platform::kEventTargetKindControl, inControl);
-  if (t != nullptr) Reg().objectTargets[inControl] = t;
+  EventTargetRef t = sp_platform::NewEventTarget(GetApplicationEventTarget(), kind, object);
+  if (t != nullptr) Reg().objectTargets[object] = t;
   return t;
 }
 
+EventTargetRef GetControlEventTarget(ControlRef inControl) {
+  return ObjectEventTarget(inControl, sp_platform::kEventTargetKindControl);
+}
+
 EventTargetRef GetMenuEventTarget(MenuRef inMenu) {
-  if (inMenu == nullptr) return nullptr;
-  auto it = Reg().objectTargets.find(inMenu);
-  if (it != Reg().objectTargets.end()) return it->second;
-  EventTargetRef t = sp_platform::NewEventTarget(GetApplicationEventTarget(),
-                                                 sp_platform::kEventTargetKindMenu, inMenu);
-  if (t != nullptr) Reg().objectTargets[inMenu] = t;
-  return t;
+  return ObjectEventTarget(inMenu, sp_platform::kEventTargetKindMenu);
 }
 
 OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget) {

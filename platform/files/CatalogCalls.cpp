@@ -134,6 +134,22 @@ UInt16 FolderValence16(const Location& folder) {
   return UInt16(std::min<std::size_t>(n, 0xFFFF));
 }
 
+// The file fields that HFileInfo (a catalogue look-up) and HFileParam (a file look-up) share,
+// by name: Finder information, id, sizes (no resource fork) and dates.
+template <typename FileRecord>
+void FillFileFields(const Location& item, const UInt8 raw[32], FileRecord& f) {
+  DecodeFInfo(raw, &f.ioFlFndrInfo);
+  f.ioDirID = SInt32(item.nodeID);
+  f.ioFlStBlk = 0;
+  f.ioFlLgLen = Clip32(UInt64(item.st.st_size));
+  f.ioFlPyLen = Clip32(PhysicalSize(item.st));
+  f.ioFlRStBlk = 0;
+  f.ioFlRLgLen = 0;
+  f.ioFlRPyLen = 0;
+  f.ioFlCrDat = ClassicCreateDate(item);
+  f.ioFlMdDat = ClassicModDate(item);
+}
+
 // The catalogue fields a look-up fills in a CInfoPBRec, by the item's kind.
 void FillCatInfo(const Location& item, CInfoPBRec& pb) {
   UInt8 raw[32];
@@ -154,16 +170,7 @@ void FillCatInfo(const Location& item, CInfoPBRec& pb) {
     DecodeDXInfo(raw + 16, &d.ioDrFndrInfo);
     d.ioDrParID = SInt32(item.parentID);
   } else {
-    DecodeFInfo(raw, &f.ioFlFndrInfo);
-    f.ioDirID = SInt32(item.nodeID);
-    f.ioFlStBlk = 0;
-    f.ioFlLgLen = Clip32(UInt64(item.st.st_size));
-    f.ioFlPyLen = Clip32(PhysicalSize(item.st));
-    f.ioFlRStBlk = 0;
-    f.ioFlRLgLen = 0;
-    f.ioFlRPyLen = 0;
-    f.ioFlCrDat = ClassicCreateDate(item);
-    f.ioFlMdDat = ClassicModDate(item);
+    FillFileFields(item, raw, f);
     f.ioFlBkDat = 0;
     DecodeFXInfo(raw + 16, &f.ioFlXFndrInfo);
     f.ioFlParID = SInt32(item.parentID);
@@ -178,16 +185,7 @@ void FillFileParam(const Location& item, HFileParam& f) {
   f.ioFVersNum = 0;
   f.ioFlAttrib = ClassicAttributes(item);
   f.ioFlVersNum = 0;
-  DecodeFInfo(raw, &f.ioFlFndrInfo);
-  f.ioDirID = SInt32(item.nodeID);
-  f.ioFlStBlk = 0;
-  f.ioFlLgLen = Clip32(UInt64(item.st.st_size));
-  f.ioFlPyLen = Clip32(PhysicalSize(item.st));
-  f.ioFlRStBlk = 0;
-  f.ioFlRLgLen = 0;
-  f.ioFlRPyLen = 0;
-  f.ioFlCrDat = ClassicCreateDate(item);
-  f.ioFlMdDat = ClassicModDate(item);
+  FillFileFields(item, raw, f);
 }
 
 std::string ShownClassicName(const Location& item, std::size_t limit) {
@@ -248,11 +246,6 @@ OSErr LocateFile(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Locati
   OSErr err = LocateClassic(vRefNum, dirID, name, item);
   if (err != noErr) return err;
   return item.isFolder ? OSErr(fnfErr) : OSErr(noErr);
-}
-
-// A Str63 of an FSSpec whose length byte says more than it holds is refused.
-bool SpecNameFits(const FSSpec* spec) {
-  return spec->name[0] <= kSpecNameLimit;
 }
 
 }  // namespace
@@ -451,8 +444,8 @@ OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSp
 }
 
 OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef) {
-  if (source == nullptr || newRef == nullptr) return paramErr;
-  if (!SpecNameFits(source)) return bdNamErr;
+  if (newRef == nullptr) return paramErr;
+  if (OSErr err = CheckFSSpec(source)) return err;
   Location item;
   OSErr err = LocateClassic(source->vRefNum, source->parID, source->name, item);
   if (err != noErr) return err;
@@ -618,14 +611,12 @@ OSErr HSetFInfo(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, const F
 }
 
 OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo) {
-  if (spec == nullptr) return paramErr;
-  if (!SpecNameFits(spec)) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return HGetFInfo(spec->vRefNum, spec->parID, spec->name, fndrInfo);
 }
 
 OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo) {
-  if (spec == nullptr) return paramErr;
-  if (!SpecNameFits(spec)) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return HSetFInfo(spec->vRefNum, spec->parID, spec->name, fndrInfo);
 }
 

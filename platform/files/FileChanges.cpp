@@ -137,6 +137,27 @@ OSErr LocateDestinationFolder(SInt16 vRefNum, SInt32 dirID, const unsigned char*
   return err;
 }
 
+// Moves a classic item into a classic folder, keeping its name; both on one volume.
+OSErr MoveClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, SInt16 destVRefNum,
+                  SInt32 destDirID, const unsigned char* destName) {
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, name, item);
+  if (err != noErr) return err;
+  Location folder;
+  err = LocateDestinationFolder(destVRefNum, destDirID, destName, folder);
+  if (err != noErr) return err;
+  if (folder.vRefNum != item.vRefNum) return badMovErr;
+  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+}
+
+// The FSRef of an item that was renamed or moved, found again by its id; left as it is when
+// the item cannot be found.
+void RefOfMoved(const Location& item, FSRef* newRef) {
+  if (newRef == nullptr) return;
+  Location moved;
+  if (LocateNode(item.vRefNum, item.nodeID, moved) == noErr) MakeFSRef(moved, newRef);
+}
+
 void CopyExtendedAttributes(int from, int to) {
   const ssize_t size = flistxattr(from, nullptr, 0);
   if (size <= 0) return;
@@ -262,8 +283,7 @@ OSErr HCreate(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, OSType cr
 }
 
 OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode) {
-  if (spec == nullptr) return paramErr;
-  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return HCreate(spec->vRefNum, spec->parID, spec->name, creator, fileType);
 }
 
@@ -293,8 +313,7 @@ OSErr DirCreate(SInt16 vRefNum, SInt32 parentDirID, ConstStr255Param directoryNa
 }
 
 OSErr FSpDirCreate(const FSSpec* spec, ScriptCode, SInt32* createdDirID) {
-  if (spec == nullptr) return paramErr;
-  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return DirCreate(spec->vRefNum, spec->parID, spec->name, createdDirID);
 }
 
@@ -340,8 +359,7 @@ OSErr HDelete(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName) {
 }
 
 OSErr FSpDelete(const FSSpec* spec) {
-  if (spec == nullptr) return paramErr;
-  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return DeleteClassic(spec->vRefNum, spec->parID, spec->name);
 }
 
@@ -366,8 +384,7 @@ OSErr HRename(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, ConstStr25
 }
 
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {
-  if (spec == nullptr) return paramErr;
-  if (spec->name[0] > kSpecNameLimit) return bdNamErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return HRename(spec->vRefNum, spec->parID, spec->name, newName);
 }
 
@@ -381,10 +398,7 @@ OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* 
   if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
   err = RenameItem(item, linuxName);
   if (err != noErr) return err;
-  if (newRef != nullptr) {
-    Location renamed;
-    if (LocateNode(item.vRefNum, item.nodeID, renamed) == noErr) MakeFSRef(renamed, newRef);
-  }
+  RefOfMoved(item, newRef);
   return noErr;
 }
 
@@ -399,27 +413,15 @@ OSErr PBCatMoveSync(CMovePBPtr pb) {
 
 OSErr CatMove(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, SInt32 newDirID,
               ConstStr255Param newName) {
-  Location item;
-  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
-  if (err != noErr) return err;
-  Location folder;
-  err = LocateDestinationFolder(vRefNum, newDirID, newName, folder);
-  if (err != noErr) return err;
-  if (folder.vRefNum != item.vRefNum) return badMovErr;
-  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+  return MoveClassic(vRefNum, dirID, oldName, vRefNum, newDirID, newName);
 }
 
 OSErr FSpCatMove(const FSSpec* source, const FSSpec* dest) {
-  if (source == nullptr || dest == nullptr) return paramErr;
-  if (source->name[0] > kSpecNameLimit || dest->name[0] > kSpecNameLimit) return bdNamErr;
-  Location item;
-  OSErr err = LocateClassic(source->vRefNum, source->parID, source->name, item);
-  if (err != noErr) return err;
-  Location folder;
-  err = LocateDestinationFolder(dest->vRefNum, dest->parID, dest->name, folder);
-  if (err != noErr) return err;
-  if (folder.vRefNum != item.vRefNum) return badMovErr;
-  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+  if (dest == nullptr) return paramErr;
+  if (OSErr err = CheckFSSpec(source)) return err;
+  if (OSErr err = CheckFSSpec(dest)) return err;
+  return MoveClassic(source->vRefNum, source->parID, source->name, dest->vRefNum, dest->parID,
+                     dest->name);
 }
 
 OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef) {
@@ -434,10 +436,7 @@ OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef) 
   if (folder.vRefNum != item.vRefNum) return badMovErr;
   err = MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
   if (err != noErr) return err;
-  if (newRef != nullptr) {
-    Location moved;
-    if (LocateNode(item.vRefNum, item.nodeID, moved) == noErr) MakeFSRef(moved, newRef);
-  }
+  RefOfMoved(item, newRef);
   return noErr;
 }
 

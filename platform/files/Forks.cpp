@@ -63,6 +63,11 @@ Fork* FindFork(SInt16 refNum) {
   return it == S().forks.end() ? nullptr : &it->second;
 }
 
+SInt16 VolumeOfFork(SInt16 refNum) {
+  Fork* fork = FindFork(refNum);
+  return fork == nullptr ? SInt16(0) : fork->vRefNum;
+}
+
 // Reference numbers go up and wrap, so a number just closed is not handed out again at once
 // and a stale one is caught as rfNumErr.
 SInt16 NextRefNum() {
@@ -307,6 +312,52 @@ void QueueCompletion(SInt16 refNum, SInt16 vRefNum, volatile OSErr* ioResult, OS
   QueueFileCompletion(refNum, vRefNum, ioResult, result, std::move(call));
 }
 
+// ReadAt and WriteAt, as the calls below pass them.
+template <typename Buffer>
+using Transfer = OSErr (*)(Fork&, UInt16, SInt64, UInt64, Buffer, UInt64*);
+
+// FSRead and FSWrite: *count bytes at the mark; *count becomes what was moved.
+template <typename Buffer>
+OSErr TransferAtMark(SInt16 refNum, SInt32* count, Buffer buffer, Transfer<Buffer> transfer) {
+  if (count == nullptr) return paramErr;
+  Fork* fork = SyncFork(refNum);
+  if (fork == nullptr) {
+    *count = 0;
+    return rfNumErr;
+  }
+  if (*count < 0) {
+    *count = 0;
+    return paramErr;
+  }
+  UInt64 actual = 0;
+  OSErr err = transfer(*fork, fsAtMark, 0, UInt64(*count), buffer, &actual);
+  *count = SInt32(actual);
+  return err;
+}
+
+// FSReadFork and FSWriteFork.
+template <typename Buffer>
+OSErr TransferFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
+                   ByteCount requestCount, Buffer buffer, ByteCount* actualCount,
+                   Transfer<Buffer> transfer) {
+  if (actualCount != nullptr) *actualCount = 0;
+  Fork* fork = SyncFork(forkRefNum);
+  if (fork == nullptr) return rfNumErr;
+  UInt64 actual = 0;
+  OSErr err = transfer(*fork, positionMode, positionOffset, requestCount, buffer, &actual);
+  if (actualCount != nullptr) *actualCount = ByteCount(actual);
+  return err;
+}
+
+// The asynchronous closes of both parameter blocks.
+OSErr CloseAndQueue(SInt16 refNum, volatile OSErr* ioResult, IOCompletionUPP routine,
+                    ParmBlkPtr pb) {
+  const SInt16 vRefNum = VolumeOfFork(refNum);
+  const OSErr err = CloseFork(refNum);
+  QueueCompletion(refNum, vRefNum, ioResult, err, routine, pb);
+  return err;
+}
+
 }  // namespace
 
 bool IsFileOpen(dev_t device, ino_t inode) {
@@ -363,7 +414,7 @@ OSErr HOpenDF(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, SInt8 per
 }
 
 OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum) {
-  if (spec == nullptr) return paramErr;
+  if (OSErr err = CheckFSSpec(spec)) return err;
   return HOpenDF(spec->vRefNum, spec->parID, spec->name, permission, refNum);
 }
 
@@ -395,37 +446,11 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
 // ---- Classic reads, writes and positions ----------------------------------------------------
 
 OSErr FSRead(SInt16 refNum, SInt32* count, void* buffPtr) {
-  if (count == nullptr) return paramErr;
-  Fork* fork = SyncFork(refNum);
-  if (fork == nullptr) {
-    *count = 0;
-    return rfNumErr;
-  }
-  if (*count < 0) {
-    *count = 0;
-    return paramErr;
-  }
-  UInt64 actual = 0;
-  OSErr err = ReadAt(*fork, fsAtMark, 0, UInt64(*count), buffPtr, &actual);
-  *count = SInt32(actual);
-  return err;
+  return TransferAtMark(refNum, count, buffPtr, ReadAt);
 }
 
 OSErr FSWrite(SInt16 refNum, SInt32* count, const void* buffPtr) {
-  if (count == nullptr) return paramErr;
-  Fork* fork = SyncFork(refNum);
-  if (fork == nullptr) {
-    *count = 0;
-    return rfNumErr;
-  }
-  if (*count < 0) {
-    *count = 0;
-    return paramErr;
-  }
-  UInt64 actual = 0;
-  OSErr err = WriteAt(*fork, fsAtMark, 0, UInt64(*count), buffPtr, &actual);
-  *count = SInt32(actual);
-  return err;
+  return TransferAtMark(refNum, count, buffPtr, WriteAt);
 }
 
 OSErr PBReadSync(ParmBlkPtr pb) {
@@ -462,11 +487,6 @@ OSErr WriteParamBlock(ParmBlkPtr pb) {
   return err;
 }
 
-SInt16 VolumeOfFork(SInt16 refNum) {
-  Fork* fork = FindFork(refNum);
-  return fork == nullptr ? SInt16(0) : fork->vRefNum;
-}
-
 }  // namespace
 
 OSErr PBWriteSync(ParmBlkPtr pb) {
@@ -501,11 +521,7 @@ OSErr PBCloseSync(ParmBlkPtr pb) {
 // Closed at once; the completion follows as for every asynchronous call.
 OSErr PBCloseAsync(ParmBlkPtr pb) {
   if (pb == nullptr) return paramErr;
-  SInt16 refNum = pb->ioParam.ioRefNum;
-  SInt16 vRefNum = VolumeOfFork(refNum);
-  OSErr err = CloseFork(refNum);
-  QueueCompletion(refNum, vRefNum, &pb->ioParam.ioResult, err, pb->ioParam.ioCompletion, pb);
-  return err;
+  return CloseAndQueue(pb->ioParam.ioRefNum, &pb->ioParam.ioResult, pb->ioParam.ioCompletion, pb);
 }
 
 OSErr FSClose(SInt16 refNum) {
@@ -563,24 +579,14 @@ OSErr PBFlushFileSync(ParmBlkPtr pb) {
 
 OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
                  ByteCount requestCount, void* buffer, ByteCount* actualCount) {
-  if (actualCount != nullptr) *actualCount = 0;
-  Fork* fork = SyncFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  UInt64 actual = 0;
-  OSErr err = ReadAt(*fork, positionMode, positionOffset, requestCount, buffer, &actual);
-  if (actualCount != nullptr) *actualCount = ByteCount(actual);
-  return err;
+  return TransferFork(forkRefNum, positionMode, positionOffset, requestCount, buffer, actualCount,
+                      ReadAt);
 }
 
 OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
                   ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
-  if (actualCount != nullptr) *actualCount = 0;
-  Fork* fork = SyncFork(forkRefNum);
-  if (fork == nullptr) return rfNumErr;
-  UInt64 actual = 0;
-  OSErr err = WriteAt(*fork, positionMode, positionOffset, requestCount, buffer, &actual);
-  if (actualCount != nullptr) *actualCount = ByteCount(actual);
-  return err;
+  return TransferFork(forkRefNum, positionMode, positionOffset, requestCount, buffer, actualCount,
+                      WriteAt);
 }
 
 // As PBWriteAsync: the caller's bytes are written before the call returns.
@@ -602,12 +608,8 @@ OSErr PBWriteForkAsync(FSForkIOParam* pb) {
 
 OSErr PBCloseForkAsync(FSForkIOParam* pb) {
   if (pb == nullptr) return paramErr;
-  SInt16 refNum = pb->forkRefNum;
-  SInt16 vRefNum = VolumeOfFork(refNum);
-  OSErr err = CloseFork(refNum);
-  QueueCompletion(refNum, vRefNum, &pb->ioResult, err, pb->ioCompletion,
-                  reinterpret_cast<ParmBlkPtr>(pb));
-  return err;
+  return CloseAndQueue(pb->forkRefNum, &pb->ioResult, pb->ioCompletion,
+                       reinterpret_cast<ParmBlkPtr>(pb));
 }
 
 OSErr FSCloseFork(FSIORefNum forkRefNum) {

@@ -131,14 +131,18 @@ OSErr OpenPortDrawing(GrafPtr port, const Rect& portRect, bool clearToWhite) {
                 std::size_t(PixelWidth(portRect)) * std::size_t(PixelHeight(portRect)),
                 kWhitePixel);
   }
+  SetDirectPixelFormat(pm);
+  port->flushCount = 0;
+  return noErr;
+}
+
+void SetDirectPixelFormat(PixMap& pm) {
   pm.hRes = pm.vRes = Fixed(72) << 16;
   pm.pixelType = RGBDirect;
   pm.pixelSize = 32;
   pm.cmpCount = 3;
   pm.cmpSize = 8;
   pm.pixelFormat = k32BGRAPixelFormat;
-  port->flushCount = 0;
-  return noErr;
 }
 
 void ClosePortDrawing(GrafPtr port) {

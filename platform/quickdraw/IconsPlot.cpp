@@ -107,28 +107,15 @@ Rect PlaceIcon(const Rect& r, UInt32 width, UInt32 height, IconAlignmentType ali
       w = std::max<SInt64>(1, rh * width / height);
     }
   }
-  SInt64 left = r.left + (rw - w) / 2;
-  switch (align & 0x0C) {
-    case kAlignLeft:
-      left = r.left;
-      break;
-    case kAlignRight:
-      left = r.right - w;
-      break;
-    default:
-      break;
-  }
-  SInt64 top = r.top + (rh - h) / 2;
-  switch (align & 0x03) {
-    case kAlignTop:
-      top = r.top;
-      break;
-    case kAlignBottom:
-      top = r.bottom - h;
-      break;
-    default:
-      break;
-  }
+  // On each axis: centred, or against the low or the high side as the alignment says.
+  auto start = [](SInt64 low, SInt64 high, SInt64 length, UInt32 side, UInt32 lowSide,
+                  UInt32 highSide) {
+    if (side == lowSide) return low;
+    if (side == highSide) return high - length;
+    return low + (high - low - length) / 2;
+  };
+  const SInt64 left = start(r.left, r.right, w, align & 0x0C, kAlignLeft, kAlignRight);
+  const SInt64 top = start(r.top, r.bottom, h, align & 0x03, kAlignTop, kAlignBottom);
   return Rect{SInt16(top), SInt16(left), SInt16(top + h), SInt16(left + w)};
 }
 

@@ -75,12 +75,7 @@ PixMapHandle NewEmptyPixMap(const Rect& bounds) {
   p.baseAddr = nullptr;
   p.rowBytes = SInt16(0x8000);
   p.bounds = bounds;
-  p.hRes = p.vRes = Fixed(72) << 16;
-  p.pixelType = RGBDirect;
-  p.pixelSize = 32;
-  p.cmpCount = 3;
-  p.cmpSize = 8;
-  p.pixelFormat = k32BGRAPixelFormat;
+  sp_platform::SetDirectPixelFormat(p);
   return pm;
 }
 

@@ -199,21 +199,29 @@ void CombineSpans(const std::vector<SInt32>* a, const std::vector<SInt32>* b, Op
   }
 }
 
+// The top and bottom edges of bands or boxes, added to `ys`.
+template <typename Rows>
+void AddEdges(const Rows& rows, std::vector<SInt32>& ys) {
+  for (const auto& row : rows) {
+    ys.push_back(row.top);
+    ys.push_back(row.bottom);
+  }
+}
+
+// The edges in order, each once.
+void SortEdges(std::vector<SInt32>& ys) {
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+}
+
 }  // namespace
 
 Bands Combine(const Bands& a, const Bands& b, Op op) {
   std::vector<SInt32> ys;
   ys.reserve((a.size() + b.size()) * 2);
-  for (const Band& x : a) {
-    ys.push_back(x.top);
-    ys.push_back(x.bottom);
-  }
-  for (const Band& x : b) {
-    ys.push_back(x.top);
-    ys.push_back(x.bottom);
-  }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  AddEdges(a, ys);
+  AddEdges(b, ys);
+  SortEdges(ys);
 
   Bands out;
   std::vector<SInt32> row;
@@ -240,12 +248,8 @@ Bands FromBoxes(std::vector<Box> boxes) {
   std::sort(boxes.begin(), boxes.end(), [](const Box& x, const Box& y) { return x.top < y.top; });
   std::vector<SInt32> ys;
   ys.reserve(boxes.size() * 2);
-  for (const Box& b : boxes) {
-    ys.push_back(b.top);
-    ys.push_back(b.bottom);
-  }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  AddEdges(boxes, ys);
+  SortEdges(ys);
 
   // Sweep down the distinct edges keeping the boxes that cover the current rows.
   Bands out;

@@ -21,6 +21,13 @@ TextStyle CurrentStyle() {
   return sp_platform::text_engine::StyleOfPort(*sp_platform::CurrentPort());
 }
 
+// A text setting of a valid port; zero for anything else.
+template <typename T>
+T PortSetting(CGrafPtr port, T GrafPort::*setting) {
+  GrafPtr p = ValidPortOrNull(port);
+  return p != nullptr ? p->*setting : T(0);
+}
+
 SInt16 ClampToShort(SInt32 v) {
   return SInt16(std::max<SInt32>(-32768, std::min<SInt32>(32767, v)));
 }
@@ -84,33 +91,27 @@ void CharExtra(Fixed extra) {
 }
 
 SInt16 GetPortTextFont(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? p->txFont : 0;
+  return PortSetting(port, &GrafPort::txFont);
 }
 
 Style GetPortTextFace(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? p->txFace : 0;
+  return PortSetting(port, &GrafPort::txFace);
 }
 
 SInt16 GetPortTextMode(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? p->txMode : 0;
+  return PortSetting(port, &GrafPort::txMode);
 }
 
 SInt16 GetPortTextSize(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? p->txSize : 0;
+  return PortSetting(port, &GrafPort::txSize);
 }
 
 Fixed GetPortSpExtra(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? p->spExtra : 0;
+  return PortSetting(port, &GrafPort::spExtra);
 }
 
 SInt16 GetPortChExtra(CGrafPtr port) {
-  GrafPtr p = ValidPortOrNull(port);
-  return p != nullptr ? ClampToShort(sp_platform::text_engine::RoundFixed(p->chExtra)) : 0;
+  return ClampToShort(sp_platform::text_engine::RoundFixed(PortSetting(port, &GrafPort::chExtra)));
 }
 
 void SetPortTextFont(CGrafPtr port, SInt16 txFont) {

@@ -134,6 +134,15 @@ OSErr ResolveAliasDataRef(Handle dataRef, std::string* path) {
   return couldNotResolveDataRef;
 }
 
+std::shared_ptr<ByteSource> OpenAliasDataRef(OSType dataRefType, Handle dataRef, std::string* path,
+                                             OSErr* err) {
+  *err = dataRefType == rAliasType ? ResolveAliasDataRef(dataRef, path) : OSErr(invalidDataRef);
+  if (*err != noErr) return nullptr;
+  std::shared_ptr<ByteSource> source = OpenPathSource(*path, err);
+  if (source == nullptr) *err = couldNotResolveDataRef;
+  return source;
+}
+
 }  // namespace quicktime
 }  // namespace sp_platform
 
@@ -145,6 +154,7 @@ OSErr NewAlias(const FSSpec* fromFile, const FSSpec* target, AliasHandle* alias)
   (void)fromFile;
   if (target == nullptr || alias == nullptr) return paramErr;
   *alias = nullptr;
+  if (OSErr err = sp_platform::files::CheckFSSpec(target)) return err;
   sp_platform::files::Location location;
   const OSErr err =
       sp_platform::files::LocateClassic(target->vRefNum, target->parID, target->name, location);
@@ -204,7 +214,7 @@ OSErr CanQuickTimeOpenFile(const FSSpec* fileSpec, OSType fileType, OSType fileN
   if (outCanOpenWithGraphicsImporter != nullptr) *outCanOpenWithGraphicsImporter = false;
   if (outCanOpenAsMovie != nullptr) *outCanOpenAsMovie = false;
   if (outPreferGraphicsImporter != nullptr) *outPreferGraphicsImporter = false;
-  if (fileSpec == nullptr) return qt::Result(paramErr);
+  if (OSErr err = sp_platform::files::CheckFSSpec(fileSpec)) return qt::Result(err);
   sp_platform::files::Location location;
   OSErr err = sp_platform::files::LocateClassic(fileSpec->vRefNum, fileSpec->parID, fileSpec->name,
                                                 location);
@@ -231,12 +241,10 @@ OSErr GetMovieImporterForDataRef(OSType dataRefType, Handle dataRef, SInt32 flag
   (void)flags;
   if (importer == nullptr) return qt::Result(paramErr);
   *importer = nullptr;
-  if (dataRefType != rAliasType) return qt::Result(invalidDataRef);
   std::string path;
-  OSErr err = qt::ResolveAliasDataRef(dataRef, &path);
-  if (err != noErr) return qt::Result(err);
-  std::shared_ptr<qt::ByteSource> source = qt::OpenPathSource(path, &err);
-  if (source == nullptr) return qt::Result(couldNotResolveDataRef);
+  OSErr err = noErr;
+  std::shared_ptr<qt::ByteSource> source = qt::OpenAliasDataRef(dataRefType, dataRef, &path, &err);
+  if (source == nullptr) return qt::Result(err);
   std::unique_ptr<qt::Demuxer> demuxer = qt::Demuxer::Open(source, path);
   if (demuxer == nullptr) return qt::Result(cantFindHandler);
   const qt::FileSummary summary = qt::SummariseFile(*demuxer);

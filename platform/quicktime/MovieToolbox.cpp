@@ -208,31 +208,23 @@ OSErr Result(OSErr err) {
   return err;
 }
 
+// The record when it is live, else null; the Movie Toolbox's error says which.
+template <typename Record>
+Record* Checked(Record* record, bool live, OSErr notLive) {
+  SetMoviesError(live ? OSErr(noErr) : notLive);
+  return live ? record : nullptr;
+}
+
 MovieRecord* LiveMovie(Movie movie) {
-  if (!IsLiveMovie(movie)) {
-    SetMoviesError(invalidMovie);
-    return nullptr;
-  }
-  SetMoviesError(noErr);
-  return movie;
+  return Checked(movie, IsLiveMovie(movie), invalidMovie);
 }
 
 TrackRecord* LiveTrack(Track track) {
-  if (!IsLiveTrack(track)) {
-    SetMoviesError(invalidTrack);
-    return nullptr;
-  }
-  SetMoviesError(noErr);
-  return track;
+  return Checked(track, IsLiveTrack(track), invalidTrack);
 }
 
 MediaRecord* LiveMedia(Media media) {
-  if (!IsLiveMedia(media)) {
-    SetMoviesError(invalidMedia);
-    return nullptr;
-  }
-  SetMoviesError(noErr);
-  return media;
+  return Checked(media, IsLiveMedia(media), invalidMedia);
 }
 
 bool TrackMatches(const TrackRecord& track, OSType trackType, SInt32 flags) {
@@ -367,6 +359,7 @@ OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission)
   if (fileSpec == nullptr || resRefNum == nullptr) return qt::Result(paramErr);
   *resRefNum = 0;
   if (permission != fsCurPerm && permission != fsRdPerm) return qt::Result(permErr);
+  if (OSErr err = sp_platform::files::CheckFSSpec(fileSpec)) return qt::Result(err);
   sp_platform::files::Location location;
   OSErr err = sp_platform::files::LocateClassic(fileSpec->vRefNum, fileSpec->parID, fileSpec->name,
                                                 location);
@@ -418,12 +411,10 @@ OSErr NewMovieFromDataRef(Movie* theMovie, SInt16 flags, SInt16* id, Handle data
                           OSType dataRefType) {
   if (theMovie == nullptr) return qt::Result(paramErr);
   *theMovie = nullptr;
-  if (dataRefType != rAliasType) return qt::Result(invalidDataRef);
   std::string path;
-  OSErr err = qt::ResolveAliasDataRef(dataRef, &path);
-  if (err != noErr) return qt::Result(err);
-  std::shared_ptr<qt::ByteSource> source = qt::OpenPathSource(path, &err);
-  if (source == nullptr) return qt::Result(couldNotResolveDataRef);
+  OSErr err = noErr;
+  std::shared_ptr<qt::ByteSource> source = qt::OpenAliasDataRef(dataRefType, dataRef, &path, &err);
+  if (source == nullptr) return qt::Result(err);
   err = qt::NewMovieFromSource(source, path, flags, theMovie, nullptr);
   if (err == noErr && id != nullptr) *id = movieInDataForkResID;
   return err;

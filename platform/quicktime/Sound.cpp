@@ -4,7 +4,9 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "Sound.h"
 #include "quicktime/detail/SoundFormats.h"
@@ -103,101 +105,59 @@ UInt16 LinearSampleBytes(const SoundFormat& format, SInt16 sampleSize) {
   }
 }
 
+// The codecs with a sound format of their own: the format, the sample size it reports (0: the
+// stream's own) and whether its samples are little-endian.
+struct CodecFormatRow {
+  int codecID;
+  OSType format;
+  SInt16 sampleSize;
+  bool littleEndian;
+};
+const CodecFormatRow kCodecFormats[] = {
+    {AV_CODEC_ID_PCM_S16BE, k16BitBigEndianFormat, 16, false},
+    {AV_CODEC_ID_PCM_S16LE, k16BitLittleEndianFormat, 16, false},
+    {AV_CODEC_ID_PCM_S8, k16BitBigEndianFormat, 8, false},
+    {AV_CODEC_ID_PCM_U8, k8BitOffsetBinaryFormat, 8, false},
+    {AV_CODEC_ID_PCM_S24BE, k24BitFormat, 24, false},
+    {AV_CODEC_ID_PCM_S24LE, k24BitFormat, 24, true},
+    {AV_CODEC_ID_PCM_S32BE, k32BitFormat, 32, false},
+    {AV_CODEC_ID_PCM_S32LE, k32BitFormat, 32, true},
+    {AV_CODEC_ID_PCM_F32BE, kFloat32Format, 32, false},
+    {AV_CODEC_ID_PCM_F32LE, kFloat32Format, 32, true},
+    {AV_CODEC_ID_PCM_F64BE, kFloat64Format, 64, false},
+    {AV_CODEC_ID_PCM_F64LE, kFloat64Format, 64, true},
+    {AV_CODEC_ID_PCM_MULAW, kULawCompression, 16, false},
+    {AV_CODEC_ID_PCM_ALAW, kALawCompression, 16, false},
+    {AV_CODEC_ID_ADPCM_IMA_QT, kIMACompression, 16, false},
+    {AV_CODEC_ID_MACE3, kMACE3Compression, 8, false},
+    {AV_CODEC_ID_MACE6, kMACE6Compression, 8, false},
+    {AV_CODEC_ID_ADPCM_MS, kMicrosoftADPCMFormat, 16, false},
+    {AV_CODEC_ID_ADPCM_IMA_WAV, kDVIIntelIMAFormat, 16, false},
+    {AV_CODEC_ID_MP3, kFullMPEGLay3Format, 16, false},
+    {AV_CODEC_ID_AAC, kMPEG4AudioFormat, 16, false},
+    {AV_CODEC_ID_ALAC, kALACFormat, 0, false},
+    {AV_CODEC_ID_FLAC, kFLACFormat, 0, false},
+    {AV_CODEC_ID_OPUS, kOpusFormat, 16, false},
+    {AV_CODEC_ID_AC3, kAC3AudioFormat, 16, false},
+    {AV_CODEC_ID_QDMC, kQDesignCompression, 16, false},
+    {AV_CODEC_ID_QDM2, kQDesign2Compression, 16, false},
+    {AV_CODEC_ID_QCELP, kQUALCOMMCompression, 16, false},
+    {AV_CODEC_ID_AMR_NB, kAMRNarrowbandFormat, 16, false},
+};
+
 OSType FormatOfCodec(int codecID, int bits, bool* littleEndian, SInt16* sampleSize) {
   bool le = false;
   SInt16 size = SInt16(bits > 0 && bits <= 64 ? bits : 16);
+  const CodecFormatRow* row =
+      std::find_if(std::begin(kCodecFormats), std::end(kCodecFormats),
+                   [codecID](const CodecFormatRow& r) { return r.codecID == codecID; });
   OSType format = 0;
-  switch (codecID) {
-    case AV_CODEC_ID_PCM_S16BE:
-      format = k16BitBigEndianFormat, size = 16;
-      break;
-    case AV_CODEC_ID_PCM_S16LE:
-      format = k16BitLittleEndianFormat, size = 16;
-      break;
-    case AV_CODEC_ID_PCM_S8:
-      format = k16BitBigEndianFormat, size = 8;
-      break;
-    case AV_CODEC_ID_PCM_U8:
-      format = k8BitOffsetBinaryFormat, size = 8;
-      break;
-    case AV_CODEC_ID_PCM_S24BE:
-      format = k24BitFormat, size = 24;
-      break;
-    case AV_CODEC_ID_PCM_S24LE:
-      format = k24BitFormat, size = 24, le = true;
-      break;
-    case AV_CODEC_ID_PCM_S32BE:
-      format = k32BitFormat, size = 32;
-      break;
-    case AV_CODEC_ID_PCM_S32LE:
-      format = k32BitFormat, size = 32, le = true;
-      break;
-    case AV_CODEC_ID_PCM_F32BE:
-      format = kFloat32Format, size = 32;
-      break;
-    case AV_CODEC_ID_PCM_F32LE:
-      format = kFloat32Format, size = 32, le = true;
-      break;
-    case AV_CODEC_ID_PCM_F64BE:
-      format = kFloat64Format, size = 64;
-      break;
-    case AV_CODEC_ID_PCM_F64LE:
-      format = kFloat64Format, size = 64, le = true;
-      break;
-    case AV_CODEC_ID_PCM_MULAW:
-      format = kULawCompression, size = 16;
-      break;
-    case AV_CODEC_ID_PCM_ALAW:
-      format = kALawCompression, size = 16;
-      break;
-    case AV_CODEC_ID_ADPCM_IMA_QT:
-      format = kIMACompression, size = 16;
-      break;
-    case AV_CODEC_ID_MACE3:
-      format = kMACE3Compression, size = 8;
-      break;
-    case AV_CODEC_ID_MACE6:
-      format = kMACE6Compression, size = 8;
-      break;
-    case AV_CODEC_ID_ADPCM_MS:
-      format = kMicrosoftADPCMFormat, size = 16;
-      break;
-    case AV_CODEC_ID_ADPCM_IMA_WAV:
-      format = kDVIIntelIMAFormat, size = 16;
-      break;
-    case AV_CODEC_ID_MP3:
-      format = kFullMPEGLay3Format, size = 16;
-      break;
-    case AV_CODEC_ID_AAC:
-      format = kMPEG4AudioFormat, size = 16;
-      break;
-    case AV_CODEC_ID_ALAC:
-      format = kALACFormat;
-      break;
-    case AV_CODEC_ID_FLAC:
-      format = kFLACFormat;
-      break;
-    case AV_CODEC_ID_OPUS:
-      format = kOpusFormat, size = 16;
-      break;
-    case AV_CODEC_ID_AC3:
-      format = kAC3AudioFormat, size = 16;
-      break;
-    case AV_CODEC_ID_QDMC:
-      format = kQDesignCompression, size = 16;
-      break;
-    case AV_CODEC_ID_QDM2:
-      format = kQDesign2Compression, size = 16;
-      break;
-    case AV_CODEC_ID_QCELP:
-      format = kQUALCOMMCompression, size = 16;
-      break;
-    case AV_CODEC_ID_AMR_NB:
-      format = kAMRNarrowbandFormat, size = 16;
-      break;
-    default:
-      format = IsAudioCodec(codecID) ? CodecFormat(codecID) : 0;
-      break;
+  if (row != std::end(kCodecFormats)) {
+    format = row->format;
+    if (row->sampleSize != 0) size = row->sampleSize;
+    le = row->littleEndian;
+  } else if (IsAudioCodec(codecID)) {
+    format = CodecFormat(codecID);
   }
   if (littleEndian != nullptr) *littleEndian = le;
   if (sampleSize != nullptr) *sampleSize = size;

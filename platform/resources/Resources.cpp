@@ -350,6 +350,38 @@ Handle LoadedHandle(Resource& r) {
   return LoadedHandle(r, Chain().ResLoad());
 }
 
+// The resource whose handle this is (and its file); null with resNotFound for any other
+// handle.
+Resource* Owned(Handle h, ResFile** home = nullptr) {
+  Resource* r = Chain().OwnerOf(h, home);
+  if (r == nullptr) Error() = resNotFound;
+  return r;
+}
+
+// As Owned, for a change of the resource: null with resAttrErr for a protected one.
+Resource* Changeable(Handle h, ResFile** home) {
+  Resource* r = Owned(h, home);
+  if (r != nullptr && (r->attributes & resProtected)) {
+    Error() = resAttrErr;
+    return nullptr;
+  }
+  return r;
+}
+
+// The handle leaves its resource: changed bytes are kept for the next write of the file
+// rather than lost with it. Released handles are disposed of, detached ones are the caller's.
+void LetGoOfHandle(Handle theResource, bool dispose) {
+  ResFile* home = nullptr;
+  Resource* r = Owned(theResource, &home);
+  if (r == nullptr) return;
+  if (r->attributes & resChanged) home->changed = true;
+  TakeChangedBytes(*r);
+  if (dispose) DisposeHandle(r->handle);
+  r->handle = nullptr;
+  r->filled = false;
+  Error() = noErr;
+}
+
 Handle GetFrom(ResType type, SInt16 id, bool currentOnly) {
   Resource* r = Chain().Find(type, id, currentOnly);
   if (r == nullptr) {
@@ -420,6 +452,11 @@ std::vector<ResType> TypesIn(const std::vector<ResFile*>& path) {
     }
   }
   return types;
+}
+
+SInt16 CountTypesIn(const std::vector<ResFile*>& path) {
+  Error() = noErr;
+  return SInt16(std::min<std::size_t>(TypesIn(path).size(), 0x7FFF));
 }
 
 void IndType(const std::vector<ResFile*>& path, ResType* theType, SInt16 index) {
@@ -600,50 +637,22 @@ Handle Get1NamedResource(ResType theType, ConstStr255Param name) {
 }
 
 void ReleaseResource(Handle theResource) {
-  ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
-  // Changed bytes are kept for the next write of the file rather than lost with the handle.
-  if (r->attributes & resChanged) home->changed = true;
-  TakeChangedBytes(*r);
-  DisposeHandle(r->handle);
-  r->handle = nullptr;
-  r->filled = false;
-  Error() = noErr;
+  LetGoOfHandle(theResource, true);
 }
 
 void DetachResource(Handle theResource) {
-  ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
-  if (r->attributes & resChanged) home->changed = true;
-  TakeChangedBytes(*r);
-  r->handle = nullptr;
-  r->filled = false;
-  Error() = noErr;
+  LetGoOfHandle(theResource, false);
 }
 
 void LoadResource(Handle theResource) {
-  Resource* r = Chain().OwnerOf(theResource);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
+  Resource* r = Owned(theResource);
+  if (r == nullptr) return;
   LoadedHandle(*r, true);
 }
 
 SInt16 HomeResFile(Handle theResource) {
   ResFile* home = nullptr;
-  if (Chain().OwnerOf(theResource, &home) == nullptr) {
-    Error() = resNotFound;
-    return -1;
-  }
+  if (Owned(theResource, &home) == nullptr) return -1;
   Error() = noErr;
   return home->refNum;
 }
@@ -733,15 +742,8 @@ void RemoveResource(Handle theResource) {
 
 void ChangedResource(Handle theResource) {
   ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
-  if (r->attributes & resProtected) {
-    Error() = resAttrErr;
-    return;
-  }
+  Resource* r = Changeable(theResource, &home);
+  if (r == nullptr) return;
   r->attributes = UInt8(r->attributes | resChanged);
   home->changed = true;
   Error() = noErr;
@@ -749,11 +751,8 @@ void ChangedResource(Handle theResource) {
 
 void WriteResource(Handle theResource) {
   ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
+  Resource* r = Owned(theResource, &home);
+  if (r == nullptr) return;
   Error() = (r->attributes & resChanged) ? WriteFile(*home) : OSErr(noErr);
 }
 
@@ -785,13 +784,11 @@ Handle GetIndResource(ResType theType, SInt16 index) {
 }
 
 SInt16 Count1Types() {
-  Error() = noErr;
-  return SInt16(std::min<std::size_t>(TypesIn(Chain().SearchPath(true)).size(), 0x7FFF));
+  return CountTypesIn(Chain().SearchPath(true));
 }
 
 SInt16 CountTypes() {
-  Error() = noErr;
-  return SInt16(std::min<std::size_t>(TypesIn(Chain().SearchPath(false)).size(), 0x7FFF));
+  return CountTypesIn(Chain().SearchPath(false));
 }
 
 void Get1IndType(ResType* theType, SInt16 index) {
@@ -805,11 +802,8 @@ void GetIndType(ResType* theType, SInt16 index) {
 // ---- Information ----------------------------------------------------------------------------
 
 void GetResInfo(Handle theResource, SInt16* theID, ResType* theType, Str255 name) {
-  Resource* r = Chain().OwnerOf(theResource);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
+  Resource* r = Owned(theResource);
+  if (r == nullptr) return;
   if (theID != nullptr) *theID = r->id;
   if (theType != nullptr) *theType = r->type;
   if (name != nullptr) {
@@ -821,15 +815,8 @@ void GetResInfo(Handle theResource, SInt16* theID, ResType* theType, Str255 name
 
 void SetResInfo(Handle theResource, SInt16 theID, ConstStr255Param name) {
   ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
-  if (r->attributes & resProtected) {
-    Error() = resAttrErr;
-    return;
-  }
+  Resource* r = Changeable(theResource, &home);
+  if (r == nullptr) return;
   r->id = theID;
   if (name != nullptr) {
     r->hasName = true;
@@ -840,43 +827,31 @@ void SetResInfo(Handle theResource, SInt16 theID, ConstStr255Param name) {
 }
 
 SInt16 GetResAttrs(Handle theResource) {
-  Resource* r = Chain().OwnerOf(theResource);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return 0;
-  }
+  Resource* r = Owned(theResource);
+  if (r == nullptr) return 0;
   Error() = noErr;
   return r->attributes;
 }
 
 void SetResAttrs(Handle theResource, SInt16 attrs) {
   ResFile* home = nullptr;
-  Resource* r = Chain().OwnerOf(theResource, &home);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return;
-  }
+  Resource* r = Owned(theResource, &home);
+  if (r == nullptr) return;
   r->attributes = UInt8(attrs);
   home->changed = true;
   Error() = noErr;
 }
 
 SInt32 GetResourceSizeOnDisk(Handle theResource) {
-  Resource* r = Chain().OwnerOf(theResource);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return -1;
-  }
+  Resource* r = Owned(theResource);
+  if (r == nullptr) return -1;
   Error() = noErr;
   return SInt32(r->bytes.Size());
 }
 
 SInt32 GetMaxResourceSize(Handle theResource) {
-  Resource* r = Chain().OwnerOf(theResource);
-  if (r == nullptr) {
-    Error() = resNotFound;
-    return -1;
-  }
+  Resource* r = Owned(theResource);
+  if (r == nullptr) return -1;
   Error() = noErr;
   return SInt32(std::max<std::size_t>(r->bytes.Size(), std::size_t(GetHandleSize(r->handle))));
 }
@@ -902,8 +877,8 @@ SInt16 HOpenResFile(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, SIn
 }
 
 SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission) {
-  if (spec == nullptr) {
-    Error() = paramErr;
+  if (const OSErr err = sp_platform::files::CheckFSSpec(spec)) {
+    Error() = err;
     return -1;
   }
   return HOpenResFile(spec->vRefNum, spec->parID, spec->name, permission);
@@ -928,8 +903,8 @@ void HCreateResFile(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName) {
 }
 
 void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode scriptTag) {
-  if (spec == nullptr) {
-    Error() = paramErr;
+  if (const OSErr err = sp_platform::files::CheckFSSpec(spec)) {
+    Error() = err;
     return;
   }
   CreateAt(spec->vRefNum, spec->parID, spec->name, creator, fileType, scriptTag);

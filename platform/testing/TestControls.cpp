@@ -103,14 +103,7 @@ bool PointInControlPart(ControlRef control, ControlPartCode part, Point* local) 
 }
 
 Point ControlPointToGlobal(ControlRef control, Point local) {
-  WindowRef window = GetControlOwner(control);
-  if (window == nullptr) return local;
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetWindowPort(window));
-  LocalToGlobal(&local);
-  SetPort(saved);
-  return local;
+  return sp_platform::controls::ToGlobal(GetControlOwner(control), local);
 }
 
 PumpResult ClickControl(ControlRef control, ControlPartCode part, UInt32 modifiers,

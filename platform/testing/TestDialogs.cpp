@@ -5,6 +5,7 @@
 #include "SpTextCodec.h"
 #include "TestEvents.h"
 #include "TestQuickDraw.h"
+#include "ui/detail/ControlRecord.h"
 #include "ui/detail/DialogClipboard.h"
 #include "ui/detail/DialogRecord.h"
 
@@ -29,12 +30,14 @@ enum : UInt8 {
 };
 
 Point ToGlobal(DialogRef dialog, Point local) {
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetDialogPort(dialog));
-  LocalToGlobal(&local);
-  SetPort(saved);
-  return local;
+  return sp_platform::controls::ToGlobal(GetDialogWindow(dialog), local);
+}
+
+// A press and release at a global point, then the events run.
+void ClickAt(Point global, UInt32 modifiers) {
+  PostMouseDown(global, modifiers);
+  PostMouseUp(global, modifiers);
+  PumpPending();
 }
 
 }  // namespace
@@ -117,17 +120,12 @@ bool DialogItemCentre(DialogRef dialog, DialogItemIndex itemNo, Point* global) {
 bool ClickDialogItem(DialogRef dialog, DialogItemIndex itemNo, UInt32 modifiers) {
   Point global;
   if (!DialogItemCentre(dialog, itemNo, &global)) return false;
-  PostMouseDown(global, modifiers);
-  PostMouseUp(global, modifiers);
-  PumpPending();
+  ClickAt(global, modifiers);
   return true;
 }
 
 void ClickDialogPoint(DialogRef dialog, Point local, UInt32 modifiers) {
-  Point global = ToGlobal(dialog, local);
-  PostMouseDown(global, modifiers);
-  PostMouseUp(global, modifiers);
-  PumpPending();
+  ClickAt(ToGlobal(dialog, local), modifiers);
 }
 
 void DragInDialog(DialogRef dialog, Point fromLocal, Point toLocal, UInt32 modifiers) {

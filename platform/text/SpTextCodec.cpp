@@ -318,72 +318,62 @@ struct Encoding {
 
 constexpr bool kHostBigEndian = false;  // x86-64 and arm64 Linux
 
+// The Unicode forms, by format; the host-order ones may take a byte-order mark.
+struct UnicodeForm {
+  TextEncodingFormat format;
+  Kind kind;
+  bool bigEndian;
+  bool byteOrderMark;
+};
+constexpr UnicodeForm kUnicodeForms[] = {
+    {kUnicode16BitFormat, Kind::kUTF16, kHostBigEndian, true},
+    {kUnicodeUTF8Format, Kind::kUTF8, false, false},
+    {kUnicode32BitFormat, Kind::kUTF32, kHostBigEndian, true},
+    {kUnicodeUTF16BEFormat, Kind::kUTF16, true, false},
+    {kUnicodeUTF16LEFormat, Kind::kUTF16, false, false},
+    {kUnicodeUTF32BEFormat, Kind::kUTF32, true, false},
+    {kUnicodeUTF32LEFormat, Kind::kUTF32, false, false},
+};
+
+// The byte encodings, by base, and their tables.
+struct TableForm {
+  TextEncodingBase base;
+  const ByteTable* (*table)();
+};
+constexpr TableForm kTableForms[] = {
+    {kTextEncodingMacRoman, MacRoman},
+    {kTextEncodingMacJapanese, MacJapanese},
+    {kTextEncodingISOLatin1, ISOLatin1},
+    {kTextEncodingDOSJapanese, CodePage932},
+    {kTextEncodingWindowsLatin1, WindowsLatin1},
+    {kTextEncodingASCII, ASCII},
+    {kTextEncodingShiftJIS_X0213, ShiftJISX0213},
+    {kTextEncodingShiftJIS, ShiftJIS},
+};
+
 bool Resolve(TextEncoding encoding, Encoding& e) {
   const TextEncodingBase base = GetTextEncodingBase(encoding);
   const TextEncodingFormat format = GetTextEncodingFormat(encoding);
   if (base >= 0x0100 && base <= 0x010F) {
-    switch (format) {
-      case kUnicode16BitFormat:
-        e = {Kind::kUTF16, nullptr, kHostBigEndian, true, false};
-        return true;
-      case kUnicodeUTF8Format:
-        e = {Kind::kUTF8, nullptr, false, false, false};
-        return true;
-      case kUnicode32BitFormat:
-        e = {Kind::kUTF32, nullptr, kHostBigEndian, true, false};
-        return true;
-      case kUnicodeUTF16BEFormat:
-        e = {Kind::kUTF16, nullptr, true, false, false};
-        return true;
-      case kUnicodeUTF16LEFormat:
-        e = {Kind::kUTF16, nullptr, false, false, false};
-        return true;
-      case kUnicodeUTF32BEFormat:
-        e = {Kind::kUTF32, nullptr, true, false, false};
-        return true;
-      case kUnicodeUTF32LEFormat:
-        e = {Kind::kUTF32, nullptr, false, false, false};
-        return true;
-      default:
-        return false;
+    for (const UnicodeForm& form : kUnicodeForms) {
+      if (form.format != format) continue;
+      e = {form.kind, nullptr, form.bigEndian, form.byteOrderMark, false};
+      return true;
     }
+    return false;
   }
   if (format != kTextEncodingDefaultFormat) return false;
-  const ByteTable* table = nullptr;
-  switch (base) {
-    case kTextEncodingMacRoman:
-      table = MacRoman();
-      break;
-    case kTextEncodingMacJapanese:
-      table = MacJapanese();
-      break;
-    case kTextEncodingISOLatin1:
-      table = ISOLatin1();
-      break;
-    case kTextEncodingDOSJapanese:
-      table = CodePage932();
-      break;
-    case kTextEncodingWindowsLatin1:
-      table = WindowsLatin1();
-      break;
-    case kTextEncodingASCII:
-      table = ASCII();
-      break;
-    case kTextEncodingShiftJIS_X0213:
-      table = ShiftJISX0213();
-      break;
-    case kTextEncodingShiftJIS:
-      table = ShiftJIS();
-      break;
-    default:
-      return false;
+  for (const TableForm& form : kTableForms) {
+    if (form.base != base) continue;
+    const ByteTable* table = form.table();
+    if (table == nullptr) return false;
+    e = Encoding{};
+    e.kind = Kind::kTable;
+    e.table = table;
+    e.macJapanese = base == kTextEncodingMacJapanese;
+    return true;
   }
-  if (table == nullptr) return false;
-  e = Encoding{};
-  e.kind = Kind::kTable;
-  e.table = table;
-  e.macJapanese = base == kTextEncodingMacJapanese;
-  return true;
+  return false;
 }
 
 bool IsSurrogate(char32_t c) {

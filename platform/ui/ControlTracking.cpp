@@ -157,14 +157,7 @@ ControlPartCode TrackPopup(ControlRecord* r, Point start, Point* end) {
   WindowRef window = r->window;
   SetHilite(r, kControlMenuPart);
   Rect box = PopupMenuBox(r);
-  Point corner = {box.top, box.left};
-  {
-    GrafPtr saved = nullptr;
-    GetPort(&saved);
-    SetPort(GetWindowPort(window));
-    LocalToGlobal(&corner);
-    SetPort(saved);
-  }
+  const Point corner = ToGlobal(window, Point{box.top, box.left});
   const SInt32 choice = PopUpMenuSelect(menu, corner.v, corner.h, SInt16(r->value));
   // The menu follows the mouse until the button is let go.
   Point where = start;
@@ -198,16 +191,6 @@ ControlPartCode DefaultTrack(ControlRecord* r, Point start, ControlActionUPP act
   return TrackPart(r, start, part, action, end);
 }
 
-Point ToGlobal(WindowRef window, Point local) {
-  if (!IsValidWindowPtr(window)) return local;
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetWindowPort(window));
-  LocalToGlobal(&local);
-  SetPort(saved);
-  return local;
-}
-
 // The deepest, front-most shown control of the window under the local point.
 ControlRecord* ControlUnder(WindowRef window, Point where) {
   std::vector<ControlRecord*> all = ControlsOf(window);
@@ -220,6 +203,16 @@ ControlRecord* ControlUnder(WindowRef window, Point where) {
 }
 
 }  // namespace
+
+Point ToGlobal(WindowRef window, Point local) {
+  if (!IsValidWindowPtr(window)) return local;
+  GrafPtr saved = nullptr;
+  GetPort(&saved);
+  SetPort(GetWindowPort(window));
+  LocalToGlobal(&local);
+  SetPort(saved);
+  return local;
+}
 
 void SendHit(ControlRecord* r, ControlPartCode part, UInt32 modifiers, Point local) {
   EventTargetRef target = TargetOf(r);

@@ -88,17 +88,23 @@ void DestroyTree(ControlRecord* r) {
   Destroy(r);
 }
 
+// Frees a set of records that holds whole trees: the links between them are cut first, so
+// none is reached through a record already freed.
+void DestroyAll(const std::vector<ControlRecord*>& records) {
+  for (ControlRecord* r : records) {
+    r->subs.clear();
+    r->super = nullptr;
+  }
+  for (ControlRecord* r : records) Destroy(r);
+}
+
 // Disposes of every control that belonged to the window while it had this target.
 void PurgeStale(WindowRef window, EventTargetRef target) {
   std::vector<ControlRecord*> stale;
   for (ControlRecord* r : Reg().live) {
     if (r->window == window && r->windowTarget == target) stale.push_back(r);
   }
-  for (ControlRecord* r : stale) {
-    r->subs.clear();
-    r->super = nullptr;
-  }
-  for (ControlRecord* r : stale) Destroy(r);
+  DestroyAll(stale);
   auto it = Reg().windows.find(window);
   if (it != Reg().windows.end() && it->second.target == target) Reg().windows.erase(it);
 }
@@ -348,6 +354,24 @@ OSStatus Finish(ControlRecord* r, ControlRef* out) {
   return noErr;
 }
 
+// Check boxes and radio buttons: a title, a value up to the mixed state, and a procID that
+// says whether a click toggles the value by itself.
+OSStatus CreateToggleControl(WindowRef window, const Rect* boundsRect, CFStringRef title,
+                             SInt32 initialValue, Boolean autoToggle, Variety variety,
+                             SInt32 mixedValue, SInt16 procID, SInt16 autoToggleProcID,
+                             ControlRef* outControl) {
+  NewSpec spec;
+  OSStatus err = CreateCommon(window, boundsRect, outControl, &spec);
+  if (err != noErr) return err;
+  unsigned char t[256];
+  TitleFromCFString(title, t);
+  spec.title = t;
+  spec.value = initialValue;
+  spec.maximum = mixedValue;
+  spec.procID = autoToggle ? autoToggleProcID : procID;
+  return Finish(Make(spec, variety, autoToggle, false), outControl);
+}
+
 // Sets the value range after a change of minimum or maximum; redraws and tells.
 void ApplyRange(ControlRecord* r, SInt32 minimum, SInt32 maximum) {
   SInt32 oldMin = r->minimum, oldMax = r->maximum, oldValue = r->value;
@@ -433,21 +457,12 @@ void DisposeWindowControls(WindowRef window) {
   for (ControlRecord* r : Reg().live) {
     if (r->window == window) mine.push_back(r);
   }
-  for (ControlRecord* r : mine) {
-    r->subs.clear();
-    r->super = nullptr;
-  }
-  for (ControlRecord* r : mine) Destroy(r);
+  DestroyAll(mine);
   Reg().windows.erase(window);
 }
 
 void DisposeAllControls() {
-  std::vector<ControlRecord*> all(Reg().live.begin(), Reg().live.end());
-  for (ControlRecord* r : all) {
-    r->subs.clear();
-    r->super = nullptr;
-  }
-  for (ControlRecord* r : all) Destroy(r);
+  DestroyAll(std::vector<ControlRecord*>(Reg().live.begin(), Reg().live.end()));
   Reg().windows.clear();
 }
 
@@ -510,6 +525,13 @@ void SetHilite(ControlRecord* r, UInt8 part) {
 }  // namespace sp_platform
 
 using namespace sp_platform::controls;
+
+// A field of a live control; zero for anything else.
+template <typename T>
+static T FieldOf(ControlRef control, T ControlRecord::*field) {
+  ControlRecord* r = Live(control);
+  return r != nullptr ? r->*field : T();
+}
 
 // ---- UPPs ----
 
@@ -602,30 +624,17 @@ OSStatus CreatePushButtonControl(WindowRef window, const Rect* boundsRect, CFStr
 
 OSStatus CreateCheckBoxControl(WindowRef window, const Rect* boundsRect, CFStringRef title,
                                SInt32 initialValue, Boolean autoToggle, ControlRef* outControl) {
-  NewSpec spec;
-  OSStatus err = CreateCommon(window, boundsRect, outControl, &spec);
-  if (err != noErr) return err;
-  unsigned char t[256];
-  TitleFromCFString(title, t);
-  spec.title = t;
-  spec.value = initialValue;
-  spec.maximum = kControlCheckBoxMixedValue;
-  spec.procID = autoToggle ? kControlCheckBoxAutoToggleProc : kControlCheckBoxProc;
-  return Finish(Make(spec, Variety::kCheckBox, autoToggle, false), outControl);
+  return CreateToggleControl(window, boundsRect, title, initialValue, autoToggle,
+                             Variety::kCheckBox, kControlCheckBoxMixedValue, kControlCheckBoxProc,
+                             kControlCheckBoxAutoToggleProc, outControl);
 }
 
 OSStatus CreateRadioButtonControl(WindowRef window, const Rect* boundsRect, CFStringRef title,
                                   SInt32 initialValue, Boolean autoToggle, ControlRef* outControl) {
-  NewSpec spec;
-  OSStatus err = CreateCommon(window, boundsRect, outControl, &spec);
-  if (err != noErr) return err;
-  unsigned char t[256];
-  TitleFromCFString(title, t);
-  spec.title = t;
-  spec.value = initialValue;
-  spec.maximum = kControlRadioButtonMixedValue;
-  spec.procID = autoToggle ? kControlRadioButtonAutoToggleProc : kControlRadioButtonProc;
-  return Finish(Make(spec, Variety::kRadioButton, autoToggle, false), outControl);
+  return CreateToggleControl(window, boundsRect, title, initialValue, autoToggle,
+                             Variety::kRadioButton, kControlRadioButtonMixedValue,
+                             kControlRadioButtonProc, kControlRadioButtonAutoToggleProc,
+                             outControl);
 }
 
 OSStatus CreatePopupButtonControl(WindowRef window, const Rect* boundsRect, CFStringRef title,
@@ -798,8 +807,7 @@ OSStatus GetIndexedSubControl(ControlRef inControl, UInt16 inIndex, ControlRef* 
 }
 
 WindowRef GetControlOwner(ControlRef control) {
-  ControlRecord* r = Live(control);
-  return r != nullptr ? r->window : nullptr;
+  return FieldOf(control, &ControlRecord::window);
 }
 
 // ---- State ----
@@ -925,8 +933,7 @@ static SInt16 Cut16(SInt32 v) {
 }
 
 SInt32 GetControl32BitValue(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->value : 0;
+  return FieldOf(theControl, &ControlRecord::value);
 }
 
 void SetControl32BitValue(ControlRef theControl, SInt32 newValue) {
@@ -935,8 +942,7 @@ void SetControl32BitValue(ControlRef theControl, SInt32 newValue) {
 }
 
 SInt32 GetControl32BitMinimum(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->minimum : 0;
+  return FieldOf(theControl, &ControlRecord::minimum);
 }
 
 void SetControl32BitMinimum(ControlRef theControl, SInt32 newMinimum) {
@@ -945,8 +951,7 @@ void SetControl32BitMinimum(ControlRef theControl, SInt32 newMinimum) {
 }
 
 SInt32 GetControl32BitMaximum(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->maximum : 0;
+  return FieldOf(theControl, &ControlRecord::maximum);
 }
 
 void SetControl32BitMaximum(ControlRef theControl, SInt32 newMaximum) {
@@ -979,8 +984,7 @@ void SetControlMaximum(ControlRef theControl, SInt16 newMaximum) {
 }
 
 SInt32 GetControlViewSize(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->viewSize : 0;
+  return FieldOf(theControl, &ControlRecord::viewSize);
 }
 
 void SetControlViewSize(ControlRef theControl, SInt32 newViewSize) {
@@ -1028,8 +1032,7 @@ OSStatus CopyControlTitleAsCFString(ControlRef inControl, CFStringRef* outString
 }
 
 SRefCon GetControlReference(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->refCon : 0;
+  return FieldOf(theControl, &ControlRecord::refCon);
 }
 
 void SetControlReference(ControlRef theControl, SRefCon data) {
@@ -1078,8 +1081,7 @@ void SetControlAction(ControlRef theControl, ControlActionUPP actionProc) {
 }
 
 ControlActionUPP GetControlAction(ControlRef theControl) {
-  ControlRecord* r = Live(theControl);
-  return r != nullptr ? r->action : nullptr;
+  return FieldOf(theControl, &ControlRecord::action);
 }
 
 // ---- Drawing ----
@@ -1176,20 +1178,20 @@ OSStatus SetWindowCancelButton(WindowRef inWindow, ControlRef inControl) {
   return SetWindowButton(inWindow, inControl, false);
 }
 
-OSStatus GetWindowDefaultButton(WindowRef inWindow, ControlRef* outControl) {
+static OSStatus GetWindowButton(WindowRef inWindow, ControlRef* outControl, bool isDefault) {
   if (outControl != nullptr) *outControl = nullptr;
   if (outControl == nullptr || !IsValidWindowPtr(inWindow)) return paramErr;
-  ControlRecord* r = DefaultButtonOf(inWindow);
+  ControlRecord* r = isDefault ? DefaultButtonOf(inWindow) : CancelButtonOf(inWindow);
   *outControl = r != nullptr ? RefOf(r) : nullptr;
   return noErr;
 }
 
+OSStatus GetWindowDefaultButton(WindowRef inWindow, ControlRef* outControl) {
+  return GetWindowButton(inWindow, outControl, true);
+}
+
 OSStatus GetWindowCancelButton(WindowRef inWindow, ControlRef* outControl) {
-  if (outControl != nullptr) *outControl = nullptr;
-  if (outControl == nullptr || !IsValidWindowPtr(inWindow)) return paramErr;
-  ControlRecord* r = CancelButtonOf(inWindow);
-  *outControl = r != nullptr ? RefOf(r) : nullptr;
-  return noErr;
+  return GetWindowButton(inWindow, outControl, false);
 }
 
 // ---- Control data ----

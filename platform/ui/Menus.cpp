@@ -520,69 +520,58 @@ OSErr PropertyItem(MenuRef menu, SInt16 item, MenuItemRecord** out) {
   return (*out == nullptr) ? OSErr(menuItemNotFoundErr) : OSErr(noErr);
 }
 
+// The plain property calls: one field of the item written or read.
+template <typename T>
+OSErr SetItemProperty(MenuRef menu, SInt16 item, T MenuItemRecord::*field, T value) {
+  MenuItemRecord* it = nullptr;
+  OSErr err = PropertyItem(menu, item, &it);
+  if (err == noErr) it->*field = value;
+  return err;
+}
+
+template <typename T>
+OSErr GetItemProperty(MenuRef menu, SInt16 item, T MenuItemRecord::*field, T* out) {
+  if (out == nullptr) return paramErr;
+  MenuItemRecord* it = nullptr;
+  OSErr err = PropertyItem(menu, item, &it);
+  if (err == noErr) *out = it->*field;
+  return err;
+}
+
 }  // namespace
 
 OSErr SetMenuItemKeyGlyph(MenuRef inMenu, SInt16 inItem, SInt16 inGlyph) {
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) it->keyGlyph = inGlyph;
-  return err;
+  return SetItemProperty(inMenu, inItem, &MenuItemRecord::keyGlyph, inGlyph);
 }
 
 OSErr GetMenuItemKeyGlyph(MenuRef inMenu, SInt16 inItem, SInt16* outGlyph) {
-  if (outGlyph == nullptr) return paramErr;
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) *outGlyph = it->keyGlyph;
-  return err;
+  return GetItemProperty(inMenu, inItem, &MenuItemRecord::keyGlyph, outGlyph);
 }
 
 OSErr SetMenuItemModifiers(MenuRef inMenu, SInt16 inItem, UInt8 inModifiers) {
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) it->modifiers = inModifiers;
-  return err;
+  return SetItemProperty(inMenu, inItem, &MenuItemRecord::modifiers, inModifiers);
 }
 
 OSErr GetMenuItemModifiers(MenuRef inMenu, SInt16 inItem, UInt8* outModifiers) {
-  if (outModifiers == nullptr) return paramErr;
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) *outModifiers = it->modifiers;
-  return err;
+  return GetItemProperty(inMenu, inItem, &MenuItemRecord::modifiers, outModifiers);
 }
 
 OSErr SetMenuItemFontID(MenuRef inMenu, SInt16 inItem, SInt16 inFontID) {
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) {
-    it->fontID = inFontID;
-    sp_platform::menus::SizesChanged(Live(inMenu));
-  }
+  OSErr err = SetItemProperty(inMenu, inItem, &MenuItemRecord::fontID, inFontID);
+  if (err == noErr) sp_platform::menus::SizesChanged(Live(inMenu));
   return err;
 }
 
 OSErr GetMenuItemFontID(MenuRef inMenu, SInt16 inItem, SInt16* outFontID) {
-  if (outFontID == nullptr) return paramErr;
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) *outFontID = it->fontID;
-  return err;
+  return GetItemProperty(inMenu, inItem, &MenuItemRecord::fontID, outFontID);
 }
 
 OSErr SetMenuItemCommandID(MenuRef inMenu, SInt16 inItem, MenuCommand inCommandID) {
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) it->commandID = inCommandID;
-  return err;
+  return SetItemProperty(inMenu, inItem, &MenuItemRecord::commandID, inCommandID);
 }
 
 OSErr GetMenuItemCommandID(MenuRef inMenu, SInt16 inItem, MenuCommand* outCommandID) {
-  if (outCommandID == nullptr) return paramErr;
-  MenuItemRecord* it = nullptr;
-  OSErr err = PropertyItem(inMenu, inItem, &it);
-  if (err == noErr) *outCommandID = it->commandID;
-  return err;
+  return GetItemProperty(inMenu, inItem, &MenuItemRecord::commandID, outCommandID);
 }
 
 OSErr SetMenuItemHierarchicalID(MenuRef inMenu, SInt16 inItem, MenuID inHierID) {

@@ -412,6 +412,47 @@ TEST_F(FileLibTest, FailedOpenHandsOutNothingAndLeavesNoForkOpen) {
   Sp_FileSystem_Close(file, 1, 1);
 }
 
+TEST_F(FileLibTest, OpenThatFailsEarlyStillClosesTheForkTheCallerGave) {
+  WriteHostFile("given", "data");
+  Str255 name = "\x05given";
+  struct Case {
+    const char* why;
+    OSErr (*open)(short refNum, sSpFileSysInfo** out);
+  } cases[] = {
+      {"read by path, null path",
+       [](short r, sSpFileSysInfo** o) { return Sp_ReadFileSystem_Open(nullptr, r, 1, o); }},
+      {"read by path, no volume in the path",
+       [](short r, sSpFileSysInfo** o) { return Sp_ReadFileSystem_Open(":given", r, 1, o); }},
+      {"write by path, unknown volume",
+       [](short r, sSpFileSysInfo** o) {
+         return Sp_WriteFileSystem_Open("NoSuchVolume:given", r, 1, o);
+       }},
+      {"open by path, null path",
+       [](short r, sSpFileSysInfo** o) { return Sp_FileSystem_Open(nullptr, r, 1, o, fsRdPerm); }},
+      {"read by folder, null name",
+       [](short r, sSpFileSysInfo** o) {
+         return Sp_ReadFileSystem_OpenByDirId(0, 0, nullptr, r, 1, o);
+       }},
+      {"write by folder, null name",
+       [](short r, sSpFileSysInfo** o) {
+         return Sp_WriteFileSystem_OpenByDirId(0, 0, nullptr, r, 1, o, 0, 0);
+       }},
+  };
+  ErrorLogCapture log;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    short refNum = 0;
+    ASSERT_EQ(HOpenDF(vRefNum_, dirID_, name, fsWrPerm, &refNum), noErr);
+    sSpFileSysInfo* file = reinterpret_cast<sSpFileSysInfo*>(this);
+    EXPECT_NE(c.open(refNum, &file), noErr);
+    EXPECT_EQ(file, nullptr);
+    // The writer is gone: the file opens for writing again.
+    short again = 0;
+    ASSERT_EQ(HOpenDF(vRefNum_, dirID_, name, fsWrPerm, &again), noErr);
+    FSClose(again);
+  }
+}
+
 TEST_F(FileLibTest, OpensByFullPath) {
   WriteHostFile("bypath", "line one\rline two");
   char path[256];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ErrorLogCapture.h"
+#include "FrameworkTestSupport.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "SpAnimationCursor.h"
@@ -24,20 +25,8 @@ const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703, kOtherFrame = 704;
 const SInt16 kColourFrame1 = 711, kColourFrame2 = 712;
 const SInt16 kHoverCursor = 610;
 
-Cursor Pattern(UInt16 row) {
-  Cursor c{};
-  for (int i = 0; i < 16; ++i) {
-    c.data[i] = row;
-    c.mask[i] = 0xFFFF;
-  }
-  return c;
-}
-
-Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
-  Rect r;
-  SetRect(&r, left, top, right, bottom);
-  return r;
-}
+using framework_test::CursorPattern;
+using framework_test::R;
 
 // True when lending the colour cursor now loads it afresh from its resource, that is when no
 // earlier loan of it is still out.
@@ -45,7 +34,7 @@ bool LoadsAfresh(SInt16 id) {
   static UInt16 row = 0x5000;
   ++row;
   sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                             sp_testing::MakeColorCursorResource(Pattern(row)));
+                             sp_testing::MakeColorCursorResource(CursorPattern(row)));
   CCrsrHandle h = nullptr;
   SInt32 ref = 0;
   if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
@@ -79,11 +68,11 @@ class AnimationCursor : public ::testing::Test {
                                                  {kHoverCursor, 0x0610}};
     for (const auto& c : cursors) {
       sp_testing::AddAppResource(SpFourCC("CURS"), c.first,
-                                 sp_testing::MakeCursorResource(Pattern(c.second)));
+                                 sp_testing::MakeCursorResource(CursorPattern(c.second)));
     }
     for (SInt16 id : {kColourFrame1, kColourFrame2}) {
       sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                                 sp_testing::MakeColorCursorResource(Pattern(UInt16(id))));
+                                 sp_testing::MakeColorCursorResource(CursorPattern(UInt16(id))));
     }
     Sp_EnableMouseTrace(0);
     SpSetBeforeInPlaceMouseTraceItem(nullptr);

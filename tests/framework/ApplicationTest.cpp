@@ -18,6 +18,7 @@
 #include "ErrorLogCapture.h"
 #include "Events.h"
 #include "Files.h"
+#include "FrameworkTestSupport.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
 #include "SpEventToolsClass.h"
@@ -31,8 +32,8 @@
 
 namespace {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
+using framework_test::kTestDate;
+using framework_test::LocateFolder;
 
 struct OpenedFile {
   std::string name;
@@ -124,25 +125,6 @@ OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
     err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
   AEDisposeDesc(&event);
   return err;
-}
-
-bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId) {
-  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), true);
-  if (url == nullptr) return false;
-  FSRef ref;
-  const bool found = CFURLGetFSRef(url, &ref);
-  CFRelease(url);
-  if (!found) return false;
-  FSCatalogInfo info;
-  std::memset(&info, 0, sizeof info);
-  if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
-                       nullptr) != noErr) {
-    return false;
-  }
-  vRefNum = info.volume;
-  dirId = SInt32(info.nodeID);
-  return true;
 }
 
 class ApplicationEvents : public ::testing::Test {

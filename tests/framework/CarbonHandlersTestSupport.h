@@ -12,6 +12,7 @@
 #include "CarbonEvents.h"
 #include "ErrorLogCapture.h"
 #include "Events.h"
+#include "FrameworkTestSupport.h"
 #include "MacWindows.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
@@ -30,8 +31,8 @@
 
 namespace fw_events_test {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
+using framework_test::kTestDate;
+using framework_test::Pt;
 
 // What the windows and procedures were offered, in order.
 inline std::vector<std::string>& Log() {
@@ -43,13 +44,6 @@ inline std::string Hex(char c) {
   static const char kDigits[] = "0123456789ABCDEF";
   const unsigned char u = static_cast<unsigned char>(c);
   return std::string(1, kDigits[u >> 4]) + kDigits[u & 0x0F];
-}
-
-inline Point Pt(SInt16 h, SInt16 v) {
-  Point p;
-  p.h = h;
-  p.v = v;
-  return p;
 }
 
 // A framework window that writes "<name>.key:<char>", "<name>.down:<char>",

@@ -13,6 +13,7 @@
 #include "Controls.h"
 #include "Dialogs.h"
 #include "ErrorLogCapture.h"
+#include "FrameworkTestSupport.h"
 #include "SpTesting.h"
 #include "SpWindow.h"
 #include "SpWindowControlItemObj.h"
@@ -22,8 +23,7 @@
 
 namespace control_item_test {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
+using framework_test::kTestDate;
 constexpr SInt16 kDialogId = 200;
 
 // Dialog 200: seven items (a button, a check box, two radio buttons, a static text, an edit
@@ -89,10 +89,7 @@ class ControlItemFixture : public ::testing::Test {
     sp_testing::ResetWindows();
     sp_testing::ResetResources();
     Log().clear();
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(ResourceSource(), ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(ResourceSource()));
     window_.reset(new cSp_Window(kDialogId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
     ASSERT_NE(Dialog(), nullptr);
   }

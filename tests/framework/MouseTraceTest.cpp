@@ -6,6 +6,7 @@
 
 #include "CarbonEvents.h"
 #include "ErrorLogCapture.h"
+#include "FrameworkTestSupport.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "SpMouseTraceManager.h"
@@ -59,20 +60,8 @@ void Watch(cMouseTraceObject& area, const char* name) {
   area.mouseTraceLeaveRefCon = area.mouseTraceOutRefCon = ref;
 }
 
-Cursor Pattern(UInt16 row) {
-  Cursor c{};
-  for (int i = 0; i < 16; ++i) {
-    c.data[i] = row;
-    c.mask[i] = 0xFFFF;
-  }
-  return c;
-}
-
-Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
-  Rect r;
-  SetRect(&r, left, top, right, bottom);
-  return r;
-}
+using framework_test::CursorPattern;
+using framework_test::R;
 
 // Puts the mouse at a global point (as the display would) and runs the mouse-moved pass.
 void Hover(SInt16 h, SInt16 v) {
@@ -86,6 +75,15 @@ std::unique_ptr<cMouseTraceObject> Area(WindowRef window, const Rect& r, unsigne
   return std::make_unique<cMouseTraceObject>(window, r, colour, cursorId, container);
 }
 
+// One pass at a global point, what it told the procedures and the cursor it left.
+struct HoverStep {
+  SInt16 h, v;                   // global
+  std::vector<std::string> log;  // the procedures called by the pass
+  CursorKind cursor;
+  SInt16 cursorId;
+  const char* why;
+};
+
 // One window whose content lies at global (100, 100)-(400, 300): local = global - 100.
 class MouseTrace : public ::testing::Test {
  protected:
@@ -94,11 +92,11 @@ class MouseTrace : public ::testing::Test {
     sp_testing::ResetWindows();
     sp_testing::ResetResources();
     sp_testing::AddAppResource(SpFourCC("CURS"), kCursId,
-                               sp_testing::MakeCursorResource(Pattern(0x1111)));
+                               sp_testing::MakeCursorResource(CursorPattern(0x1111)));
     sp_testing::AddAppResource(SpFourCC("crsr"), kCrsrId,
-                               sp_testing::MakeColorCursorResource(Pattern(0x2222)));
+                               sp_testing::MakeColorCursorResource(CursorPattern(0x2222)));
     sp_testing::AddAppResource(SpFourCC("crsr"), kOtherCrsrId,
-                               sp_testing::MakeColorCursorResource(Pattern(0x4444)));
+                               sp_testing::MakeColorCursorResource(CursorPattern(0x4444)));
     Sp_EnableMouseTrace(0);
     SpSetBeforeInPlaceMouseTraceItem(nullptr);
     gLog.clear();
@@ -125,17 +123,19 @@ class MouseTrace : public ::testing::Test {
     log.swap(gLog);
     return log;
   }
+  // Hovers at each step's point in turn.
+  template <std::size_t N>
+  void Play(const HoverStep (&steps)[N]) {
+    for (const HoverStep& step : steps) {
+      SCOPED_TRACE(step.why);
+      Hover(step.h, step.v);
+      EXPECT_EQ(TakeLog(), step.log);
+      ExpectCursor(step.cursor, step.cursorId);
+    }
+  }
 
   ErrorLogCapture errors_;
   WindowRef window_ = nullptr;
-};
-
-struct HoverStep {
-  SInt16 h, v;                   // global
-  std::vector<std::string> log;  // the procedures called by the pass
-  CursorKind cursor;
-  SInt16 cursorId;
-  const char* why;
 };
 
 }  // namespace
@@ -170,12 +170,7 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
        "back into B"},
       {50, 50, {"leave:B@-50,-50", "out:B"}, CursorKind::kArrow, 0, "out of every window"},
   };
-  for (const HoverStep& step : steps) {
-    SCOPED_TRACE(step.why);
-    Hover(step.h, step.v);
-    EXPECT_EQ(TakeLog(), step.log);
-    ExpectCursor(step.cursor, step.cursorId);
-  }
+  Play(steps);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
 }
 
@@ -399,12 +394,7 @@ TEST_F(MouseTrace, VerifyProcedureRefusesPointsAndANewPartReappliesTheCursor) {
       {145, 120, {"inside:A@45,20"}, CursorKind::kCursor, kCursId, "within the right side"},
       {157, 120, {"leave:A@57,20", "out:A"}, CursorKind::kArrow, 0, "refused: the area is left"},
   };
-  for (const HoverStep& step : steps) {
-    SCOPED_TRACE(step.why);
-    Hover(step.h, step.v);
-    EXPECT_EQ(TakeLog(), step.log);
-    ExpectCursor(step.cursor, step.cursorId);
-  }
+  Play(steps);
 }
 
 TEST_F(MouseTrace, WindowObjectGoesWithItsLastAreaAndComesBackAtTheEnd) {
@@ -453,7 +443,7 @@ bool LoadsAfresh(SInt16 id) {
   static UInt16 row = 0x4000;
   ++row;
   sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                             sp_testing::MakeColorCursorResource(Pattern(row)));
+                             sp_testing::MakeColorCursorResource(CursorPattern(row)));
   CCrsrHandle h = nullptr;
   SInt32 ref = 0;
   if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;

@@ -13,6 +13,7 @@
 #include "CoreFoundation.h"
 #include "ErrorLogCapture.h"
 #include "Files.h"
+#include "FrameworkTestSupport.h"
 #include "Gestalt.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
@@ -26,25 +27,7 @@
 
 namespace {
 
-// The volume and directory id of a Linux folder.
-bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId) {
-  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), true);
-  if (url == nullptr) return false;
-  FSRef ref;
-  const bool found = CFURLGetFSRef(url, &ref);
-  CFRelease(url);
-  if (!found) return false;
-  FSCatalogInfo info;
-  std::memset(&info, 0, sizeof info);
-  if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
-                       nullptr) != noErr) {
-    return false;
-  }
-  vRefNum = info.volume;
-  dirId = SInt32(info.nodeID);
-  return true;
-}
+using framework_test::LocateFolder;
 
 bool IsFolder(const std::string& path) {
   struct stat st;

@@ -15,6 +15,7 @@
 #include "CarbonEvents.h"
 #include "ErrorLogCapture.h"
 #include "Events.h"
+#include "FrameworkTestSupport.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "SpEventToolsClass.h"
@@ -29,21 +30,9 @@
 
 namespace window_geometry_test {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
-
-inline Point Pt(SInt16 h, SInt16 v) {
-  Point p;
-  p.h = h;
-  p.v = v;
-  return p;
-}
-
-inline Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
-  Rect r;
-  SetRect(&r, left, top, right, bottom);
-  return r;
-}
+using framework_test::kTestDate;
+using framework_test::Pt;
+using framework_test::R;
 
 inline std::string Text(const Rect& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +

@@ -11,6 +11,7 @@
 
 #include "Dialogs.h"
 #include "ErrorLogCapture.h"
+#include "FrameworkTestSupport.h"
 #include "MacWindows.h"
 #include "SpTesting.h"
 #include "SpWindow.h"
@@ -20,15 +21,8 @@
 
 namespace window_object_test {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
-
-inline Point Pt(SInt16 h, SInt16 v) {
-  Point p;
-  p.h = h;
-  p.v = v;
-  return p;
-}
+using framework_test::kTestDate;
+using framework_test::Pt;
 
 // "名称未設定" (MacJapanese).
 inline std::string Untitled() {
@@ -126,12 +120,7 @@ class WindowObjectTest : public ::testing::Test {
   static bool Hilited(cSp_Window* w) { return IsWindowHilited(w->GetWindowRef()); }
 
   // The resource source compiled into the application's file.
-  static void UseResources(const std::string& source) {
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(source, ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
-  }
+  static void UseResources(const std::string& source) { framework_test::UseResourceSource(source); }
 
   std::vector<std::unique_ptr<cSp_Window>> windows_;
   std::vector<std::unique_ptr<ProcTag>> tags_;

@@ -62,6 +62,27 @@ T* As(CFTypeRef cf, CFTypeID type) {
   return static_cast<T*>(const_cast<Object*>(o));
 }
 
+// The hash of a run of bytes or UTF-16 units (FNV-1a over the units' values), for the
+// objects that hash their contents.
+template <class Units>
+CFHashCode HashUnits(const Units& units) {
+  CFHashCode h = 1469598103934665603ull;
+  for (auto unit : units) h = (h ^ CFHashCode(unit)) * 1099511628211ull;
+  return h;
+}
+
+// The callbacks of the CF-type collections (kCFTypeArrayCallBacks and the dictionaries'):
+// values are retained, released and compared as CF objects.
+inline const void* RetainValue(CFAllocatorRef, const void* value) {
+  return CFRetain(value);
+}
+inline void ReleaseValue(CFAllocatorRef, const void* value) {
+  CFRelease(value);
+}
+inline Boolean EqualValues(const void* a, const void* b) {
+  return CFEqual(a, b);
+}
+
 // Helpers for the other CF files.
 CFStringRef NewString(std::u16string chars);
 CFStringRef NewStringFromUTF8(const std::string& utf8);

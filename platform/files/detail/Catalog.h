@@ -136,6 +136,13 @@ enum : std::size_t {
   kVolumeNameLimit = 27,
 };
 
+// An FSSpec a call can use: paramErr for none, bdNamErr for a Str63 whose length byte says
+// more than it holds.
+inline OSErr CheckFSSpec(const FSSpec* spec) {
+  if (spec == nullptr) return paramErr;
+  return spec->name[0] > kSpecNameLimit ? OSErr(bdNamErr) : OSErr(noErr);
+}
+
 // The MacJapanese classic name of an item: the Linux name with ':' shown as '/', or its
 // stand-in (the characters that fit, '#', the id in upper-case hex, a short extension) when
 // MacJapanese cannot hold it or it is longer than `limit` bytes.

@@ -92,6 +92,8 @@ void InitPortSettings(GrafPtr port);
 // (GWorlds: callers erase). memFullErr when memory runs out: the record then holds nothing to
 // release.
 OSErr OpenPortDrawing(GrafPtr port, const Rect& portRect, bool clearToWhite = false);
+// The pixel format of every port's pixel map: 32-bit direct colour, BGRA, 72 dpi.
+void SetDirectPixelFormat(PixMap& pm);
 // Frees what OpenPortDrawing made; the record keeps its rectangle.
 void ClosePortDrawing(GrafPtr port);
 // Gives the port pixels of its port rectangle's size (after the owner changed the rectangle)

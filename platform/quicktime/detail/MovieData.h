@@ -132,6 +132,10 @@ const MovieFile* FindMovieFile(SInt16 resRefNum);
 // MovieImport.cpp: the path of an 'alis' data reference's file. invalidDataRef for a
 // damaged alias, couldNotResolveDataRef when its file is gone.
 OSErr ResolveAliasDataRef(Handle dataRef, std::string* path);
+// The bytes of a data reference's file, and its path: only 'alis' references are taken
+// (invalidDataRef for the others); couldNotResolveDataRef also when the file cannot be read.
+std::shared_ptr<ByteSource> OpenAliasDataRef(OSType dataRefType, Handle dataRef, std::string* path,
+                                             OSErr* err);
 
 }  // namespace quicktime
 }  // namespace sp_platform

@@ -141,6 +141,8 @@ ControlPartCode Track(ControlRecord* record, Point start, UInt32 modifiers,
                       ControlActionUPP action);
 // Sends the hit event for a part at a local point.
 void SendHit(ControlRecord* record, ControlPartCode part, UInt32 modifiers, Point local);
+// A point local to the window's port in global coordinates; unchanged for an invalid window.
+Point ToGlobal(WindowRef window, Point local);
 
 }  // namespace controls
 }  // namespace sp_platform

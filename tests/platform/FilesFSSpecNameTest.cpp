@@ -1,0 +1,115 @@
+// Every call that takes an FSSpec reads its name as a Str63: a length byte past 63 must be
+// refused before the name is read, or the call reads beyond the record.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Aliases.h"
+#include "Files.h"
+#include "FilesFixture.h"
+#include "Movies.h"
+#include "Resources.h"
+#include "TestFiles.h"
+
+namespace {
+
+using files_test::PStr;
+
+class FilesFSSpecName : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnterMovies();
+    docs_ = files_test::DocumentsFolder(home_);
+    files_test::WriteHostFile(docs_.path + "/a", "bytes");
+  }
+
+  // A record of its own on the heap, so that a read past its end is caught.
+  std::unique_ptr<FSSpec> Overlong() const {
+    std::unique_ptr<FSSpec> spec(new FSSpec{});
+    spec->vRefNum = docs_.vRefNum;
+    spec->parID = docs_.dirID;
+    spec->name[0] = 200;
+    std::memset(spec->name + 1, 'a', sizeof spec->name - 1);
+    return spec;
+  }
+
+  FSSpec Good() const {
+    FSSpec spec{};
+    EXPECT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &spec), noErr);
+    return spec;
+  }
+
+  sp_testing::HomeScope home_;
+  files_test::Folder docs_;
+};
+
+TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
+  struct Case {
+    const char* call;
+    std::function<OSErr(const FSSpec*)> run;
+  };
+  const FSSpec good = Good();
+  const Case cases[] = {
+      {"FSpOpenDF",
+       [](const FSSpec* s) {
+         SInt16 refNum = 0;
+         return FSpOpenDF(s, fsRdPerm, &refNum);
+       }},
+      {"FSpOpenResFile",
+       [](const FSSpec* s) {
+         EXPECT_EQ(FSpOpenResFile(s, fsRdPerm), -1);
+         return ResError();
+       }},
+      {"FSpCreateResFile",
+       [](const FSSpec* s) {
+         FSpCreateResFile(s, 0, 0, 0);
+         return ResError();
+       }},
+      {"OpenMovieFile",
+       [](const FSSpec* s) {
+         SInt16 refNum = 0;
+         return OpenMovieFile(s, &refNum, fsRdPerm);
+       }},
+      {"CanQuickTimeOpenFile",
+       [](const FSSpec* s) {
+         Boolean asMovie = false;
+         return CanQuickTimeOpenFile(s, 0, 0, nullptr, &asMovie, nullptr, 0);
+       }},
+      {"NewAlias",
+       [](const FSSpec* s) {
+         AliasHandle alias = nullptr;
+         return NewAlias(nullptr, s, &alias);
+       }},
+      {"FSpMakeFSRef",
+       [](const FSSpec* s) {
+         FSRef ref;
+         return FSpMakeFSRef(s, &ref);
+       }},
+      {"FSpGetFInfo",
+       [](const FSSpec* s) {
+         FInfo info;
+         return FSpGetFInfo(s, &info);
+       }},
+      {"FSpSetFInfo",
+       [](const FSSpec* s) {
+         FInfo info{};
+         return FSpSetFInfo(s, &info);
+       }},
+      {"FSpCreate", [](const FSSpec* s) { return FSpCreate(s, 0, 0, 0); }},
+      {"FSpDirCreate", [](const FSSpec* s) { return FSpDirCreate(s, 0, nullptr); }},
+      {"FSpDelete", [](const FSSpec* s) { return FSpDelete(s); }},
+      {"FSpRename", [](const FSSpec* s) { return FSpRename(s, PStr("b")); }},
+      {"FSpCatMove as the item", [&good](const FSSpec* s) { return FSpCatMove(s, &good); }},
+      {"FSpCatMove as the folder", [&good](const FSSpec* s) { return FSpCatMove(&good, s); }},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<FSSpec> spec = Overlong();
+    EXPECT_EQ(c.run(spec.get()), bdNamErr) << c.call;
+  }
+  EXPECT_EQ(files_test::ReadHostFile(docs_.path + "/a"), "bytes");
+}
+
+}  // namespace
