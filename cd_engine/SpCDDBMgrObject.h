@@ -25,6 +25,7 @@
 #include "SpCDDiscPosition.h"
 #include "SpGeneralStringObject.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // The title file and its index.
 extern const char kSpCDDBFileName[];               // "CD Remote Programs"
@@ -35,7 +36,7 @@ enum : SInt32 { kSpCDDBTitleSize = 512 };  // a disc title with its terminator
 
 // ---- cSp_CDDBTrack: one track title -----------------------------------------------------------
 
-class cSp_CDDBTrack : public cSpListLinks<cSp_CDDBTrack> {
+class cSp_CDDBTrack : public cSpListLinks<cSp_CDDBTrack>, public cSpMacHeapObject {
  public:
   // The title is copied into a string object, made only when the title is not empty (null
   // or empty: no title).
@@ -54,15 +55,6 @@ class cSp_CDDBTrack : public cSpListLinks<cSp_CDDBTrack> {
   void SetupReferenceNo(unsigned char followingToo);
   UInt32 GetReferenceNo() const { return referenceNo_; }
 
-  // Tracks live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   UInt32 referenceNo_ = 0;
   sSO_StringObjectBase* title_ = nullptr;
@@ -70,7 +62,7 @@ class cSp_CDDBTrack : public cSpListLinks<cSp_CDDBTrack> {
 
 // ---- cSp_CDDBItem: one disc -----------------------------------------------------------------
 
-class cSp_CDDBItem : public cSpListLinks<cSp_CDDBItem> {
+class cSp_CDDBItem : public cSpListLinks<cSp_CDDBItem>, public cSpMacHeapObject {
  public:
   // The title is copied (at most 511 bytes); null gives an empty title.
   explicit cSp_CDDBItem(const char* title);
@@ -99,14 +91,6 @@ class cSp_CDDBItem : public cSpListLinks<cSp_CDDBItem> {
   // with an error record for a null buffer; 0 when there is no such track or it has no title.
   Boolean GetCDTrackTitle(short trackNo, char* buffer, SInt32 size, unsigned char* truncated);
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   char title_[kSpCDDBTitleSize];
   cDiscPosition totalTime_;
@@ -117,7 +101,7 @@ class cSp_CDDBItem : public cSpListLinks<cSp_CDDBItem> {
 
 // ---- cSp_CDDBManager: the database ----------------------------------------------------------
 
-class cSp_CDDBManager {
+class cSp_CDDBManager : public cSpMacHeapObject {
  public:
   cSp_CDDBManager() = default;
   // Deletes every item.
@@ -132,14 +116,6 @@ class cSp_CDDBManager {
   // The first item (in file order) whose total time equals totalTime; null when none does,
   // also for an empty database.
   cSp_CDDBItem* GetCDDBItemPtr(const cDiscPosition& totalTime);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   void ReadIndex(const UInt8* index, std::size_t size);

@@ -12,13 +12,14 @@
 #include "MacTypes.h"
 #include "SpCDDiscPosition.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 class cSpCDRSaveInitDataMgr;
 
 // The level of a record that nobody has set yet.
 enum : UInt32 { kSpCDInitDataDefaultLevel = 255 };
 
-class cCDSaveInitialData : public cSpListLinks<cCDSaveInitialData> {
+class cCDSaveInitialData : public cSpListLinks<cCDSaveInitialData>, public cSpMacHeapObject {
  public:
   // endPosition: the lead-out position of the disc.
   cCDSaveInitialData(UInt32 trackCount, const cDiscPosition& endPosition)
@@ -36,14 +37,6 @@ class cCDSaveInitialData : public cSpListLinks<cCDSaveInitialData> {
   void SetupEndPosition(const cDiscPosition* endPosition);
   // Each output is optional.
   void GetCDData(UInt32* trackCount, cDiscPosition* endPosition, UInt32* volumeLevel) const;
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   friend class cSpCDRSaveInitDataMgr;  // moves records inside its list

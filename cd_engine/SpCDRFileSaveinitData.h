@@ -13,6 +13,7 @@
 #include "MacTypes.h"
 #include "Sound.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 class cSpCDRSaveInitDataMgr;
 
@@ -23,7 +24,8 @@ enum : SInt32 {
 // The level of a new record.
 enum : UInt32 { kSpQTFileInitDataDefaultLevel = 100 };
 
-class cQTFileSaveInitialData : public cSpListLinks<cQTFileSaveInitialData> {
+class cQTFileSaveInitialData : public cSpListLinks<cQTFileSaveInitialData>,
+                               public cSpMacHeapObject {
  public:
   // The name is copied (at most 511 bytes; null gives an empty name); the format's buffer is
   // not kept.
@@ -50,14 +52,6 @@ class cQTFileSaveInitialData : public cSpListLinks<cQTFileSaveInitialData> {
   cQTFileSaveInitialData* SerchEqualFileAttributeObjectLinkNext(const char* name, UInt32 fileSize,
                                                                 const SoundComponentData& format,
                                                                 SInt32 duration, SInt32 timeScale);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   friend class cSpCDRSaveInitDataMgr;  // moves records inside its list and writes them

@@ -35,6 +35,7 @@
 #include "SpCDDiscPosition.h"
 #include "SpCDRCDSaveInitData.h"
 #include "SpCDRFileSaveinitData.h"
+#include "SpMacHeapObject.h"
 
 struct sSpFileSysInfo;
 
@@ -60,7 +61,7 @@ enum : SInt32 {
   kSpStartDataSaveFailed = 5,     // a file could not be written; the list stays marked changed
 };
 
-class cSpCDRSaveInitDataMgr {
+class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
  public:
   cSpCDRSaveInitDataMgr() = default;
   // The records stay valid (see above); the lists are emptied.
@@ -120,14 +121,6 @@ class cSpCDRSaveInitDataMgr {
   UInt32 GetFileInitialDataCount() const { return fileCount_; }
   unsigned char IsCDInitDataModified() const { return cdModified_; }
   unsigned char IsFileInitDataModified() const { return fileModified_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   cCDSaveInitialData* FindCDRecord(UInt32 trackCount, const cDiscPosition& endPosition) const;

@@ -107,6 +107,7 @@ T SpReportFailure(const char* sourceFile, const char* methodName, SInt32 code, c
 #include <new>
 
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 struct OpaqueWindowPtr;
 
@@ -133,7 +134,7 @@ enum : SInt32 {
 };
 
 // One registered error-text file.
-class cSayErrorNoFileObj : public cSpListLinks<cSayErrorNoFileObj> {
+class cSayErrorNoFileObj : public cSpListLinks<cSayErrorNoFileObj>, public cSpMacHeapObject {
  public:
   cSayErrorNoFileObj() { StartUpInitialize(); }
   // The name is copied (at most 255 bytes); null registers no name. value1 and value2 are
@@ -159,11 +160,6 @@ class cSayErrorNoFileObj : public cSpListLinks<cSayErrorNoFileObj> {
 
   short GetUserRefNum() const { return userRefNum_; }
 
-  // File objects live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
  private:
   short userRefNum_;
   short vRefNum_;
@@ -174,7 +170,7 @@ class cSayErrorNoFileObj : public cSpListLinks<cSayErrorNoFileObj> {
 };
 
 // The registered files, in the order of registration; the manager owns them.
-class cSayErrorNoMgr {
+class cSayErrorNoMgr : public cSpMacHeapObject {
  public:
   cSayErrorNoMgr() = default;
   ~cSayErrorNoMgr();
@@ -201,10 +197,6 @@ class cSayErrorNoMgr {
                                      unsigned long size);
 
   cSayErrorNoFileObj* GetFirstFileObj() const { return first_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   cSayErrorNoFileObj* FindFileObj(short userRefNum) const;

@@ -192,16 +192,6 @@ unsigned char cSayErrorNoFileObj::GetErrorString(short errorNo, char* text, unsi
   return LookUp(vRefNum_, dirID_, fileName_, errorNo, text, size) == LineFound::kMessage ? 1 : 0;
 }
 
-void* cSayErrorNoFileObj::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSayErrorNoFileObj::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSayErrorNoFileObj::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 // ---- cSayErrorNoMgr -------------------------------------------------------------------------
 
 cSayErrorNoMgr::~cSayErrorNoMgr() {
@@ -266,16 +256,6 @@ unsigned char cSayErrorNoMgr::GetTargetErrorString(short userRefNum, short error
   cSayErrorNoFileObj* item = FindFileObj(userRefNum);
   if (item == nullptr) return 0;
   return item->GetErrorString(errorNo, text, size);
-}
-
-void* cSayErrorNoMgr::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSayErrorNoMgr::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSayErrorNoMgr::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
 }
 
 // ---- The global manager ---------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "MacMemory.h"
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // Current date and conversions. The functions do nothing for a null out-record.
 // The current seconds, in full width (the same value as the 32-bit count until it wraps in
@@ -72,20 +73,11 @@ short Sp_DateTimeRecDayCmp(LongDateRec* date1, LongDateRec* date2);
 short Sp_DateTimeRecCmp(LongDateRec* date1, LongDateRec* date2);
 
 // One date of a cDateList.
-class cDateListItem : public cSpListLinks<cDateListItem> {
+class cDateListItem : public cSpListLinks<cDateListItem>, public cSpMacHeapObject {
  public:
   explicit cDateListItem(const LongDateRec& date) : date_(date) {}
 
   void GetDate(LongDateRec& date) const { date = date_; }
-
-  // Items live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   LongDateRec date_{};

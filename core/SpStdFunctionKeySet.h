@@ -11,6 +11,7 @@
 #include "MacMemory.h"
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpStdFunctionNumber.h"
 
 // The copy of one short-cut key that cKeySetItem::GetKeyInfo gives out.
@@ -20,7 +21,7 @@ struct sKeyInfo {
 };
 
 // One short-cut key.
-class cKeySetItem : public cSpListLinks<cKeySetItem> {
+class cKeySetItem : public cSpListLinks<cKeySetItem>, public cSpMacHeapObject {
  public:
   // A key with a copy of the modifiers (all clear for a null pointer).
   cKeySetItem(const sSpModifiersDataStruct* modifiers, char key);
@@ -35,15 +36,6 @@ class cKeySetItem : public cSpListLinks<cKeySetItem> {
   // True when both keys have the same character and the same five modifiers.
   Boolean EqualItem(const cKeySetItem* other) const;
   void GetKeyInfo(sKeyInfo& info) const;
-
-  // Items live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   sSpModifiersDataStruct modifiers_{};
@@ -79,7 +71,7 @@ class cKeySet : public cSpListLinks<cKeySet> {
 };
 
 // One type code of a cOSTypeBox.
-class cOSTypeBoxItem : public cSpListLinks<cOSTypeBoxItem> {
+class cOSTypeBoxItem : public cSpListLinks<cOSTypeBoxItem>, public cSpMacHeapObject {
  public:
   explicit cOSTypeBoxItem(OSType type) : type_(type) {}
 
@@ -87,14 +79,6 @@ class cOSTypeBoxItem : public cSpListLinks<cOSTypeBoxItem> {
   // The item holding the code, walking from this item to the end of its chain; null when
   // none does.
   cOSTypeBoxItem* SerchEqualOStypeItem(OSType type);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   OSType type_ = 0;

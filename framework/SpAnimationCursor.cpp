@@ -28,18 +28,6 @@ cAnimationCursorManager* animationCursorMgrPtr_GlV = nullptr;
 
 // ---- Frames ---------------------------------------------------------------------------------
 
-void* cAnimationCursorItem::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-
-void cAnimationCursorItem::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
-void cAnimationCursorItem::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 cAnimationCursorItem::cAnimationCursorItem(short refNo, unsigned char colour, short resourceId,
                                            unsigned long intervalTicks, CCrsrHandle* colourOut,
                                            CursHandle* cursorOut)

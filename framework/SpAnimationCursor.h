@@ -12,6 +12,7 @@
 #include "MacTypes.h"
 #include "QuickDraw.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // What happens after the last frame: go on backwards, or play once (any other value).
 typedef UInt8 tCurserAnimationType;
@@ -40,7 +41,7 @@ typedef unsigned char (*SpAnimationCursorAreaProcPtr)(Point localPoint, short mo
                                                       unsigned long userData);
 
 // One frame: a cursor lent by the resource manager and the ticks it is shown for.
-class cAnimationCursorItem : public cSpListLinks<cAnimationCursorItem> {
+class cAnimationCursorItem : public cSpListLinks<cAnimationCursorItem>, public cSpMacHeapObject {
  public:
   cAnimationCursorItem(short refNo, unsigned char colour, short resourceId,
                        unsigned long intervalTicks, CCrsrHandle* colourOut, CursHandle* cursorOut);
@@ -48,11 +49,6 @@ class cAnimationCursorItem : public cSpListLinks<cAnimationCursorItem> {
   ~cAnimationCursorItem();
   cAnimationCursorItem(const cAnimationCursorItem&) = delete;
   cAnimationCursorItem& operator=(const cAnimationCursorItem&) = delete;
-
-  // Frames live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   void SetupMouseCursor(unsigned char colour, short resourceId);
   void ReleaseMouseCursor();

@@ -65,16 +65,6 @@ void NameOfSpec(const FSSpec& spec, char* out, std::size_t outSize) {
 
 // ---- cSpDocumentType ------------------------------------------------------------------------
 
-void* cSpDocumentType::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpDocumentType::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpDocumentType::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 // ---- cSpLoadDocumentProcData ----------------------------------------------------------------
 
 void cSpLoadDocumentProcData::AddDocumentType(cSpDocumentType* type) {
@@ -87,16 +77,6 @@ void cSpLoadDocumentProcData::DisposeTypeList() {
   cSpDocumentType* types = typeList_;
   typeList_ = nullptr;
   SpDeleteList(types);
-}
-
-void* cSpLoadDocumentProcData::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpLoadDocumentProcData::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpLoadDocumentProcData::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
 }
 
 // ---- cSpApplication -------------------------------------------------------------------------

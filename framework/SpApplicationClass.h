@@ -23,6 +23,7 @@
 #include "AppleEvents.h"
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpMainEventLoop.h"
 #include "SpShortCutKey.h"
 
@@ -33,7 +34,7 @@ class cFileInfoObj;
 typedef SInt32 (*SpLoadDocumentProcPtr)(...);
 
 // One document type (file type and creator) of a document procedure.
-class cSpDocumentType : public cSpListLinks<cSpDocumentType> {
+class cSpDocumentType : public cSpListLinks<cSpDocumentType>, public cSpMacHeapObject {
  public:
   cSpDocumentType(UInt32 fileType, UInt32 creator) : fileType_(fileType), creator_(creator) {}
   cSpDocumentType(const cSpDocumentType&) = delete;
@@ -46,17 +47,14 @@ class cSpDocumentType : public cSpListLinks<cSpDocumentType> {
     if (head != nullptr) head->InsertBefore(this);
   }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
  private:
   UInt32 fileType_;
   UInt32 creator_;
 };
 
 // One entry of the open-document procedure list: a procedure and its document types.
-class cSpLoadDocumentProcData : public cSpListLinks<cSpLoadDocumentProcData> {
+class cSpLoadDocumentProcData : public cSpListLinks<cSpLoadDocumentProcData>,
+                                public cSpMacHeapObject {
  public:
   explicit cSpLoadDocumentProcData(SpLoadDocumentProcPtr proc) : proc_(proc) {}
   // Frees its document types.
@@ -74,10 +72,6 @@ class cSpLoadDocumentProcData : public cSpListLinks<cSpLoadDocumentProcData> {
   void LinkInFront(cSpLoadDocumentProcData* head) {
     if (head != nullptr) head->InsertBefore(this);
   }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   cSpDocumentType* typeList_ = nullptr;

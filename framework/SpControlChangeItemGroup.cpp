@@ -54,17 +54,6 @@ cSp_ControlChangeOutputItemGroup::~cSp_ControlChangeOutputItemGroup() {
   SpDeleteList(firstItem_);
 }
 
-void* cSp_ControlChangeOutputItemGroup::operator new(std::size_t size,
-                                                     const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSp_ControlChangeOutputItemGroup::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSp_ControlChangeOutputItemGroup::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 ControlRef cSp_ControlChangeOutputItemGroup::ItemControl(short dialogItemNo) const {
   DialogRef dialog = DialogOf(window_);
   if (dialog == nullptr) return nullptr;

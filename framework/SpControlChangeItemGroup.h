@@ -16,6 +16,7 @@
 #include "MacMemory.h"     // Handle
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpProcEntry.h"
 
 class cSp_Window;
@@ -26,7 +27,8 @@ class cSp_ControlChangeOutputItemGroup;
 typedef void (*tSpChangeOutputGroupProcPtr)(cSp_ControlChangeOutputItemGroup* group,
                                             unsigned char flag, unsigned long userData);
 
-class cSp_ControlChangeOutputItemGroup : public cSpListLinks<cSp_ControlChangeOutputItemGroup> {
+class cSp_ControlChangeOutputItemGroup : public cSpListLinks<cSp_ControlChangeOutputItemGroup>,
+                                         public cSpMacHeapObject {
  public:
   // Appends the DITL `ditlId` to the window's dialog (the items keep the coordinates of their
   // resource), embeds each new item's control in `baseControl` when `embed` is set, and hides
@@ -36,10 +38,6 @@ class cSp_ControlChangeOutputItemGroup : public cSpListLinks<cSp_ControlChangeOu
   ~cSp_ControlChangeOutputItemGroup();
   cSp_ControlChangeOutputItemGroup(const cSp_ControlChangeOutputItemGroup&) = delete;
   cSp_ControlChangeOutputItemGroup& operator=(const cSp_ControlChangeOutputItemGroup&) = delete;
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   // From this group along the list, the first group with that number, or null.
   cSp_ControlChangeOutputItemGroup* SerchTargetGroupNoItem(short groupNo);

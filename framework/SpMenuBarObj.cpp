@@ -244,15 +244,3 @@ void cSpMenuBar::DisposeAllMenusForReset() {
   subMenuHead_ = subMenuTail_ = nullptr;
   DisposeMenuBarHandleOnMemory();
 }
-
-// ---- Memory ---------------------------------------------------------------------------------
-
-void* cSpMenuBar::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpMenuBar::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpMenuBar::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}

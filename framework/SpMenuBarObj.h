@@ -12,6 +12,7 @@
 #include "MacTypes.h"
 #include "Menus.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 class cSpMenu;
 class cSpMenuItem;
@@ -22,7 +23,7 @@ enum : unsigned char {
   kSpMenuBarKindHandle = 2,    // a plain handle owned by the bar
 };
 
-class cSpMenuBar : public cSpListLinks<cSpMenuBar> {
+class cSpMenuBar : public cSpListLinks<cSpMenuBar>, public cSpMacHeapObject {
  public:
   explicit cSpMenuBar(short mbarId);
   ~cSpMenuBar() {}
@@ -70,10 +71,6 @@ class cSpMenuBar : public cSpListLinks<cSpMenuBar> {
 
   // Frees the menus and sub-menus; used only when the whole manager goes away in tests.
   void DisposeAllMenusForReset();
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   bool ListHolds(cSpMenu* head, cSpMenu* menu) const;

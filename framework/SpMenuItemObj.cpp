@@ -304,16 +304,3 @@ cSpMenuItem* cSpMenuItem::GetItemByRefNumFromList(SInt32 refNum) {
   }
   return nullptr;
 }
-
-// ---- Memory ---------------------------------------------------------------------------------
-
-// Items live in the Memory Manager's heap, so a failing allocation can be tested.
-void* cSpMenuItem::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpMenuItem::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpMenuItem::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}

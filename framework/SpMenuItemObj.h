@@ -11,6 +11,7 @@
 #include "MacTypes.h"
 #include "Menus.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpMenuExecProcObj.h"
 
 class cSpMenu;
@@ -24,7 +25,7 @@ enum { kSpMenuItemNameSize = 512 };
 // The command id of an item that has none.
 enum : UInt32 { kSpNoMenuCommand = 0x3F3F3F3F };  // '????'
 
-class cSpMenuItem : public cSpListLinks<cSpMenuItem> {
+class cSpMenuItem : public cSpListLinks<cSpMenuItem>, public cSpMacHeapObject {
  public:
   explicit cSpMenuItem(cSpMenu* baseMenu);
   ~cSpMenuItem();
@@ -111,10 +112,6 @@ class cSpMenuItem : public cSpListLinks<cSpMenuItem> {
   void SetReferenceNoDirect(SInt32 refNum) { refNum_ = refNum; }
   void UnlinkFromList() { UnlinkSelf(); }
   void LinkAfterThis(cSpMenuItem* item) { InsertAfter(item); }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   // The menu to change: the given one, else the owning menu's system menu (see the top).

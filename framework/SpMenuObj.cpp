@@ -461,15 +461,3 @@ cSpMenu* cSpMenu::GetItemByResourceIdFromList(short id) {
   }
   return nullptr;
 }
-
-// ---- Memory ---------------------------------------------------------------------------------
-
-void* cSpMenu::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpMenu::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpMenu::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}

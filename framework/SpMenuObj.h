@@ -14,6 +14,7 @@
 #include "MacTypes.h"
 #include "Menus.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpMenuExecProcObj.h"
 #include "SpMenuItemObj.h"
 
@@ -27,7 +28,7 @@ enum : unsigned char {
   kSpMenuKindControl = 3,   // a control's pop-up menu
 };
 
-class cSpMenu : public cSpListLinks<cSpMenu> {
+class cSpMenu : public cSpListLinks<cSpMenu>, public cSpMacHeapObject {
  public:
   // From the 'MENU' resource `id`. With `load` clear the menu already installed under that id
   // is taken when there is one; otherwise (or when none is installed) the resource is read.
@@ -123,10 +124,6 @@ class cSpMenu : public cSpListLinks<cSpMenu> {
   cSpMenu* GetItemByResourceIdFromList(short id);
 
   void UnlinkFromList() { UnlinkSelf(); }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   void AppendItem(cSpMenuItem* item);

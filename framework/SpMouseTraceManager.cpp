@@ -31,18 +31,6 @@ void RunOutStep(cMouseTraceObject* item, Point globalPoint) {
 
 // ---- The manager ----------------------------------------------------------------------------
 
-void* cMouseTraceManager::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-
-void cMouseTraceManager::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
-void cMouseTraceManager::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 cMouseTraceManager::~cMouseTraceManager() {
   while (head_ != nullptr) {
     cMouseTraceWindowObj* windowObj = head_;

@@ -14,22 +14,18 @@
 
 #include "MacTypes.h"
 #include "QuickDraw.h"
+#include "SpMacHeapObject.h"
 #include "SpMouseTraceObject.h"
 #include "SpMouseTraceWindowObj.h"
 
 // The one manager: a window object for every window that has areas, in order of creation.
 // It owns the window objects, never the areas.
-class cMouseTraceManager {
+class cMouseTraceManager : public cSpMacHeapObject {
  public:
   cMouseTraceManager() = default;
   ~cMouseTraceManager();
   cMouseTraceManager(const cMouseTraceManager&) = delete;
   cMouseTraceManager& operator=(const cMouseTraceManager&) = delete;
-
-  // The manager lives in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   void StartUpInitialize();
 

@@ -26,18 +26,6 @@ Point Sp_MTM_GlobalToWindowLocal(WindowRef window, Point globalPoint) {
   return local;
 }
 
-void* cMouseTraceWindowObj::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-
-void cMouseTraceWindowObj::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
-void cMouseTraceWindowObj::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 cMouseTraceWindowObj::cMouseTraceWindowObj(WindowRef window) {
   StartUpInitialize();
   window_ = window;

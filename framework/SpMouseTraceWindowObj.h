@@ -9,23 +9,19 @@
 #include "MacTypes.h"
 #include "QuickDraw.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpMouseTraceObject.h"
 
 // The point in the local coordinates of the window, through its port; the current port is
 // kept.
 Point Sp_MTM_GlobalToWindowLocal(WindowRef window, Point globalPoint);
 
-class cMouseTraceWindowObj : public cSpListLinks<cMouseTraceWindowObj> {
+class cMouseTraceWindowObj : public cSpListLinks<cMouseTraceWindowObj>, public cSpMacHeapObject {
  public:
   explicit cMouseTraceWindowObj(WindowRef window);
   ~cMouseTraceWindowObj() = default;
   cMouseTraceWindowObj(const cMouseTraceWindowObj&) = delete;
   cMouseTraceWindowObj& operator=(const cMouseTraceWindowObj&) = delete;
-
-  // Window objects live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   void StartUpInitialize();
   // Takes this object out of the manager's list, joining its neighbours; the manager mends

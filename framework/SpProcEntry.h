@@ -12,6 +12,7 @@
 #include "MacMemory.h"
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 template <class TProc>
 struct sSpCallback {
@@ -20,7 +21,7 @@ struct sSpCallback {
 };
 
 template <class TSelf, class TProc>
-class cSpProcEntry : public cSpListLinks<TSelf> {
+class cSpProcEntry : public cSpListLinks<TSelf>, public cSpMacHeapObject {
  public:
   cSpProcEntry(SInt32 refNum, TProc proc, unsigned long userData)
       : refNum_(refNum), proc_(proc), userData_(userData) {}
@@ -38,15 +39,6 @@ class cSpProcEntry : public cSpListLinks<TSelf> {
   unsigned char EqualRefNum(SInt32 refNum) const { return (refNum_ == refNum) ? 1 : 0; }
   // Takes the entry out of its list, joining its neighbours (the owner mends its ends).
   void UnlinkFromList() { this->UnlinkSelf(); }
-
-  // Entries live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  protected:
   ~cSpProcEntry() = default;

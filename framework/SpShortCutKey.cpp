@@ -17,17 +17,6 @@ void cSpSCS_Function::ExecuteFunction() {
   if (proc_ != nullptr) proc_(commandFlag_, shiftFlag_, optionFlag_);
 }
 
-// Entries live in the Memory Manager's heap, so a failing allocation can be tested.
-void* cSpSCS_Function::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpSCS_Function::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpSCS_Function::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 // ---- cSpSCS_ShortCutKey ---------------------------------------------------------------------
 
 cSpSCS_ShortCutKey::~cSpSCS_ShortCutKey() {
@@ -46,16 +35,6 @@ cSpSCS_Function* cSpSCS_ShortCutKey::FindFunction(unsigned char command, unsigne
 void cSpSCS_ShortCutKey::AppendFunction(cSpSCS_Function* function) {
   if (function == nullptr) return;
   SpAppendToList(firstFunction_, lastFunction_, function);
-}
-
-void* cSpSCS_ShortCutKey::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSpSCS_ShortCutKey::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSpSCS_ShortCutKey::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
 }
 
 // ---- cSpSCS_Manager -------------------------------------------------------------------------

@@ -12,13 +12,14 @@
 
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // A short-cut's procedure. It is called with the three flags of its combination (each 0 or 1:
 // Command, Shift, Option); its result is not used.
 typedef SInt32 (*SpSCS_ProcPtr)(unsigned char command, unsigned char shift, unsigned char option);
 
 // One flag combination of a character and its procedure.
-class cSpSCS_Function : public cSpListLinks<cSpSCS_Function> {
+class cSpSCS_Function : public cSpListLinks<cSpSCS_Function>, public cSpMacHeapObject {
  public:
   cSpSCS_Function(unsigned char command, unsigned char shift, unsigned char option)
       : commandFlag_(command), shiftFlag_(shift), optionFlag_(option) {}
@@ -35,10 +36,6 @@ class cSpSCS_Function : public cSpListLinks<cSpSCS_Function> {
   // Calls the procedure, when there is one, with the three flags.
   void ExecuteFunction();
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
  private:
   unsigned char commandFlag_;
   unsigned char shiftFlag_;
@@ -47,7 +44,7 @@ class cSpSCS_Function : public cSpListLinks<cSpSCS_Function> {
 };
 
 // One character of the table with its functions.
-class cSpSCS_ShortCutKey : public cSpListLinks<cSpSCS_ShortCutKey> {
+class cSpSCS_ShortCutKey : public cSpListLinks<cSpSCS_ShortCutKey>, public cSpMacHeapObject {
  public:
   explicit cSpSCS_ShortCutKey(char key) : key_(key) {}
   ~cSpSCS_ShortCutKey();
@@ -61,10 +58,6 @@ class cSpSCS_ShortCutKey : public cSpListLinks<cSpSCS_ShortCutKey> {
                                 unsigned char option) const;
   // Takes the function over and puts it after the last one.
   void AppendFunction(cSpSCS_Function* function);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   char key_;

@@ -52,16 +52,6 @@ cSp_ControlItem::~cSp_ControlItem() {
   SpDeleteList(firstGroup_);
 }
 
-void* cSp_ControlItem::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSp_ControlItem::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSp_ControlItem::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 void cSp_ControlItem::AppendChildItem(cSp_ControlItem* child) {
   if (child == nullptr || child == this) {
     SpReportFailure(kSource, "cSp_ControlItem::AppendChildItem", 1, kSpMsgNullArgument);

@@ -37,6 +37,7 @@
 #include "CarbonEvents.h"  // ControlRef, EventHandlerRef
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "SpProcEntry.h"
 
 class cSp_Window;
@@ -48,7 +49,7 @@ typedef void (*tSpControlItemPartProcPtr)(short modifiers, unsigned long userDat
 // Every other callback: (modifiers, user data).
 typedef void (*tSpControlItemProcPtr)(short modifiers, unsigned long userData);
 
-class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
+class cSp_ControlItem : public cSpListLinks<cSp_ControlItem>, public cSpMacHeapObject {
  public:
   // `deferred` set: the control is looked up in the window's dialog on every use. Clear: the
   // control, the item type and the resource rectangle are read from the dialog now.
@@ -56,10 +57,6 @@ class cSp_ControlItem : public cSpListLinks<cSp_ControlItem> {
   ~cSp_ControlItem();
   cSp_ControlItem(const cSp_ControlItem&) = delete;
   cSp_ControlItem& operator=(const cSp_ControlItem&) = delete;
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   // ---- List and hierarchy ----
   cSp_ControlItem* BeforeObject() const { return GetBeforeObjectPtr(); }

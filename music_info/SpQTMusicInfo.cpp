@@ -229,17 +229,6 @@ cSp_MusicFileMusicInfoDataItemObj::~cSp_MusicFileMusicInfoDataItemObj() {
   if (data_ != nullptr) DisposePtr(data_);
 }
 
-void* cSp_MusicFileMusicInfoDataItemObj::operator new(std::size_t size,
-                                                      const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSp_MusicFileMusicInfoDataItemObj::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSp_MusicFileMusicInfoDataItemObj::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 OSErr cSp_MusicFileMusicInfoDataItemObj::SetupTextValue(const char* text, SInt32 length,
                                                         unsigned char trimTrailingBlanks) {
   static const char kMethod[] = "cSp_MusicFileMusicInfoDataItemObj::SetupTextValue";
@@ -430,17 +419,6 @@ cSp_MusicFileMusicInfoDataItemObj* cSp_MusicFileMusicInfoDataItemObj::SerchTarge
 
 cSp_MusicFileMusicInfoDataObj::~cSp_MusicFileMusicInfoDataObj() {
   WipeoutUserDataItem();
-}
-
-void* cSp_MusicFileMusicInfoDataObj::operator new(std::size_t size,
-                                                  const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cSp_MusicFileMusicInfoDataObj::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cSp_MusicFileMusicInfoDataObj::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
 }
 
 void cSp_MusicFileMusicInfoDataObj::WipeoutUserDataItem() {

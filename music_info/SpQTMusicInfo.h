@@ -37,6 +37,7 @@
 #include "MacTypes.h"
 #include "Movies.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 #include "UserData.h"
 
 class cSayErrorNoMgr;
@@ -105,7 +106,8 @@ enum : UInt8 {
 
 // ---- One item -------------------------------------------------------------------------------
 
-class cSp_MusicFileMusicInfoDataItemObj : public cSpListLinks<cSp_MusicFileMusicInfoDataItemObj> {
+class cSp_MusicFileMusicInfoDataItemObj : public cSpListLinks<cSp_MusicFileMusicInfoDataItemObj>,
+                                          public cSpMacHeapObject {
  public:
   explicit cSp_MusicFileMusicInfoDataItemObj(UInt32 type) : type_(type) {}
   ~cSp_MusicFileMusicInfoDataItemObj();
@@ -187,11 +189,6 @@ class cSp_MusicFileMusicInfoDataItemObj : public cSpListLinks<cSp_MusicFileMusic
   OSErr WritePM4TagInTagergetMemory_FromMP4InfoOnLink(char* buffer, UInt32 size, UInt32& used);
   OSErr GetPM4TMusicInfoSize_FromMP4InfoOnLink(UInt32& size);
 
-  // Items live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-
  private:
   UInt32 type_;
   char* data_ = nullptr;
@@ -205,7 +202,7 @@ class cSp_MusicFileMusicInfoDataItemObj : public cSpListLinks<cSp_MusicFileMusic
 
 // ---- The record -----------------------------------------------------------------------------
 
-class cSp_MusicFileMusicInfoDataObj {
+class cSp_MusicFileMusicInfoDataObj : public cSpMacHeapObject {
  public:
   explicit cSp_MusicFileMusicInfoDataObj(tMusicFileInfoType kind) : kind_(kind) {}
   ~cSp_MusicFileMusicInfoDataObj();
@@ -292,10 +289,6 @@ class cSp_MusicFileMusicInfoDataObj {
   OSErr SetupMusicInfoOnTargetMemoryWithMP4UserDataMetaType(char* buffer, UInt32 size,
                                                             UInt32& used);
   OSErr GetMusicInfoMemorySizeWithUserDataMetaType(UInt32& size);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
  private:
   cSp_MusicFileMusicInfoDataItemObj* AppendItem(UInt32 type, const char* methodName);

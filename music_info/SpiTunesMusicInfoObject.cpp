@@ -32,16 +32,6 @@ bool IsOnList(const void* self, const void* first, const void* before, const voi
 
 // ---- Shared pieces -----------------------------------------------------------------------------
 
-void* sp_itunes::MacHeapObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void sp_itunes::MacHeapObject::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void sp_itunes::MacHeapObject::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 OSErr sp_itunes::TextBlock::Set(const char* text, SInt32 length) {
   const std::size_t size =
       text == nullptr ? 0 : (length < 0 ? std::strlen(text) : std::size_t(length));

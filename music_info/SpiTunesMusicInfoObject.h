@@ -34,6 +34,7 @@
 #include "CFString.h"
 #include "MacTypes.h"
 #include "SpCollectionObject.h"
+#include "SpMacHeapObject.h"
 #include "SpStdFileFunction.h"
 
 class cSp_MusicFileMusicInfoDataObj;
@@ -50,14 +51,6 @@ enum : SInt32 {
 };
 
 namespace sp_itunes {
-
-// Objects of this file live in the Memory Manager's heap, so failing allocations can be
-// tested like everywhere else in the program.
-struct MacHeapObject {
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
-};
 
 // A zero-terminated text in a block of exactly its size; empty texts hold no block.
 class TextBlock {
@@ -168,7 +161,7 @@ enum : tSpiTMI_TextField {
   kSpiTMI_TextFieldCount
 };
 
-class cSPiTMI_TrackInfoObj : public sp_itunes::MacHeapObject {
+class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
  public:
   cSPiTMI_TrackInfoObj() = default;
   ~cSPiTMI_TrackInfoObj() = default;
@@ -266,7 +259,7 @@ class cSPiTMI_TrackInfoObj : public sp_itunes::MacHeapObject {
 // ---- The artist tree ---------------------------------------------------------------------------
 
 // A track-number slot of an album: the tracks of one number, the best described first.
-class cSPiTMI_TrackRootObj : public sp_itunes::MacHeapObject {
+class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
  public:
   explicit cSPiTMI_TrackRootObj(SInt16 trackNumber) : trackNumber_(trackNumber) {}
   ~cSPiTMI_TrackRootObj() = default;
@@ -298,7 +291,7 @@ class cSPiTMI_TrackRootObj : public sp_itunes::MacHeapObject {
 };
 
 // An album of an artist: one slot per track number, one slot per track without a number.
-class ciTunesInfoAlbumObj : public sp_itunes::MacHeapObject {
+class ciTunesInfoAlbumObj : public cSpMacHeapObject {
  public:
   ciTunesInfoAlbumObj() = default;
   // Deletes the slots.
@@ -348,7 +341,7 @@ class ciTunesInfoAlbumObj : public sp_itunes::MacHeapObject {
 };
 
 // An artist: its albums in ascending byte order of name.
-class ciTunesInfoArtistObj : public sp_itunes::MacHeapObject {
+class ciTunesInfoArtistObj : public cSpMacHeapObject {
  public:
   ciTunesInfoArtistObj() = default;
   ~ciTunesInfoArtistObj() { DeleteAllAlbumItem(); }
@@ -392,7 +385,7 @@ class ciTunesInfoArtistObj : public sp_itunes::MacHeapObject {
 
 // One entry of a group: the tracks (not owned) that share a track number in an album group,
 // or the one track at a position of a playlist. The collection's values are track pointers.
-class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public sp_itunes::MacHeapObject {
+class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public cSpMacHeapObject {
  public:
   explicit ciTunesInfoMusicGroupItemObj(SInt32 number) : number_(number) {}
   ~ciTunesInfoMusicGroupItemObj() override = default;
@@ -440,7 +433,7 @@ class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public sp_itune
 //
 // Counts are 32-bit: a playlist of more than 32,767 entries must not wrap into a short one
 // that a CD could match.
-class ciTunesInfoMusicGroupObj : public sp_itunes::MacHeapObject {
+class ciTunesInfoMusicGroupObj : public cSpMacHeapObject {
  public:
   ciTunesInfoMusicGroupObj() = default;
   // Deletes the items (the tracks stay).
@@ -510,7 +503,7 @@ class ciTunesInfoMusicGroupObj : public sp_itunes::MacHeapObject {
 
 // ---- The library -------------------------------------------------------------------------------
 
-class ciTunesMusicInfoObj : public sp_itunes::MacHeapObject {
+class ciTunesMusicInfoObj : public cSpMacHeapObject {
  public:
   ciTunesMusicInfoObj() = default;
   // Releases everything.

@@ -16,12 +16,14 @@
 #include "MacTypes.h"
 #include "QuickDraw.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // The bytes of an item's title, its terminating zero included.
 constexpr std::size_t kSpColorTitleSize = 512;
 
 // One colour of a table: its number (from 1), colour and title.
-class cSpColorTableItemObj : public cSpListLinks<cSpColorTableItemObj> {
+class cSpColorTableItemObj : public cSpListLinks<cSpColorTableItemObj>,
+                             public cSpMacHeapClearObject {
  public:
   cSpColorTableItemObj() = default;
   cSpColorTableItemObj(const cSpColorTableItemObj&) = delete;
@@ -43,15 +45,6 @@ class cSpColorTableItemObj : public cSpListLinks<cSpColorTableItemObj> {
   cSpColorTableItemObj* SerchTargetRefNumItem(short refNum);
   cSpColorTableItemObj* SerchTargetColorItem(const RGBColor& color);
 
-  // Items live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtrClear(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   short refNum_ = 0;
   RGBColor color_{65535, 65535, 65535};
@@ -61,7 +54,7 @@ class cSpColorTableItemObj : public cSpListLinks<cSpColorTableItemObj> {
 // A colour table: the colours of a 'clut' resource in order, titled by the strings of a
 // 'STR#' list (0: untitled), one of them the start-up colour named by the first string of
 // another 'STR#' list (0: the first colour). The table owns its items.
-class cSpColorTableObj {
+class cSpColorTableObj : public cSpMacHeapClearObject {
  public:
   cSpColorTableObj(short colorTableId, short titleListId, short startupListId);
   ~cSpColorTableObj();
@@ -82,14 +75,6 @@ class cSpColorTableObj {
   // The start-up item's number; 0 without one.
   short GetStartupColorItemNo() const;
   short GetItemCount() const { return itemCount_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtrClear(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   void LoadColorData();

@@ -11,16 +11,6 @@
 cDialogAnalyzeItem::cDialogAnalyzeItem(short itemNo, short itemType, const Rect& rect)
     : itemNo_(itemNo), itemType_(itemType), rect_(rect) {}
 
-void* cDialogAnalyzeItem::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return NewPtr(Size(size));
-}
-void cDialogAnalyzeItem::operator delete(void* p) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-void cDialogAnalyzeItem::operator delete(void* p, const std::nothrow_t&) noexcept {
-  DisposePtr(static_cast<Ptr>(p));
-}
-
 cDialogAnalyzeItem* cDialogAnalyzeItem::SerchTargetItemByItemNo(short itemNo) {
   for (cDialogAnalyzeItem* item = this; item != nullptr; item = item->GetNextObjectPtr()) {
     if (item->itemNo_ == itemNo) return item;

@@ -13,18 +13,15 @@
 
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // One item of the snapshot.
-class cDialogAnalyzeItem : public cSpListLinks<cDialogAnalyzeItem> {
+class cDialogAnalyzeItem : public cSpListLinks<cDialogAnalyzeItem>, public cSpMacHeapObject {
  public:
   cDialogAnalyzeItem(short itemNo, short itemType, const Rect& rect);
   ~cDialogAnalyzeItem() {}
   cDialogAnalyzeItem(const cDialogAnalyzeItem&) = delete;
   cDialogAnalyzeItem& operator=(const cDialogAnalyzeItem&) = delete;
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* p) noexcept;
-  static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
   // From this item on, the first with that number, or null.
   cDialogAnalyzeItem* SerchTargetItemByItemNo(short itemNo);

@@ -31,6 +31,7 @@
 #include "MacMemory.h"
 #include "MacTypes.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // The standard file icons of the program's resources.
 enum : SInt16 {
@@ -45,7 +46,7 @@ enum : SInt16 {
 
 // One cached icon: the key (the IconRef, or the file type within its creator) and the suite,
 // which the item owns and disposes of with its icon data.
-class cSp_FileTypeIconItem : public cSpListLinks<cSp_FileTypeIconItem> {
+class cSp_FileTypeIconItem : public cSpListLinks<cSp_FileTypeIconItem>, public cSpMacHeapObject {
  public:
   // Takes over the suite and the IconRef (null when there is none).
   cSp_FileTypeIconItem(IconRef iconRef, UInt32 fileType, IconSuiteRef suite)
@@ -62,14 +63,6 @@ class cSp_FileTypeIconItem : public cSpListLinks<cSp_FileTypeIconItem> {
   UInt32 GetFileType() const { return fileType_; }
   IconSuiteRef GetIconSuite() const { return suite_; }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   IconRef iconRef_;
   UInt32 fileType_;
@@ -77,7 +70,8 @@ class cSp_FileTypeIconItem : public cSpListLinks<cSp_FileTypeIconItem> {
 };
 
 // One creator and the icons of the file types seen with it, which it owns.
-class cSp_FileIconCreatorItem : public cSpListLinks<cSp_FileIconCreatorItem> {
+class cSp_FileIconCreatorItem : public cSpListLinks<cSp_FileIconCreatorItem>,
+                                public cSpMacHeapObject {
  public:
   explicit cSp_FileIconCreatorItem(UInt32 creator) : creator_(creator) {}
   ~cSp_FileIconCreatorItem() { WipeoutFileTypeIconItem(); }
@@ -96,21 +90,13 @@ class cSp_FileIconCreatorItem : public cSpListLinks<cSp_FileIconCreatorItem> {
   UInt32 GetCreator() const { return creator_; }
   cSp_FileTypeIconItem* GetFileTypeListHead() const { return typeHead_; }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   cSp_FileTypeIconItem* typeHead_ = nullptr;
   cSp_FileTypeIconItem* typeTail_ = nullptr;
   UInt32 creator_;
 };
 
-class cSp_FileIconManager {
+class cSp_FileIconManager : public cSpMacHeapObject {
  public:
   cSp_FileIconManager() = default;
   // Empties both caches, disposing of every suite.
@@ -128,14 +114,6 @@ class cSp_FileIconManager {
 
   cSp_FileTypeIconItem* GetIconServiceListHead() const { return iconServiceHead_; }
   cSp_FileIconCreatorItem* GetCreatorListHead() const { return creatorHead_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   cSp_FileTypeIconItem* iconServiceHead_ = nullptr;

@@ -19,6 +19,7 @@
 #include "MacTypes.h"
 #include "QuickDraw.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // ---- Font manager ---------------------------------------------------------------------------
 
@@ -30,7 +31,7 @@ enum : SInt16 { kSpFontListMenuID = 8888 };
 
 // One installed font: its name (MacJapanese bytes, zero-terminated) and its number as GetFNum
 // gives it.
-class cSp_FontItem : public cSpListLinks<cSp_FontItem> {
+class cSp_FontItem : public cSpListLinks<cSp_FontItem>, public cSpMacHeapObject {
  public:
   // A name longer than 255 bytes is cut there; a null name gives an empty one.
   cSp_FontItem(const char* name, SInt16 fontNo);
@@ -48,21 +49,13 @@ class cSp_FontItem : public cSpListLinks<cSp_FontItem> {
   void LinkBeforeThis(cSp_FontItem* item) { InsertBefore(item); }
   void LinkAfterThis(cSp_FontItem* item) { InsertAfter(item); }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   char fontName_[kSpFontNameSize];
   SInt16 fontNo_;
 };
 
 // The list of installed fonts, complete from construction on and never refreshed.
-class cSp_FontManager {
+class cSp_FontManager : public cSpMacHeapObject {
  public:
   // Builds the list (SetupFontItemList).
   cSp_FontManager();
@@ -88,14 +81,6 @@ class cSp_FontManager {
   // it (bytes compared in order, case-sensitive; a name that is the beginning of another sorts
   // first), or at the end. A null item is reported (code 1, "Requred argument is null !! ").
   void LinkFontItemList(cSp_FontItem* item);
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   void AppendItem(cSp_FontItem* item);
@@ -131,7 +116,8 @@ Boolean Sp_CheckEnableIconService();
 // ---- Shared offscreen -----------------------------------------------------------------------
 
 // One user of the shared offscreen and the size it needs.
-class cSp_GenaralGWorldUserListItem : public cSpListLinks<cSp_GenaralGWorldUserListItem> {
+class cSp_GenaralGWorldUserListItem : public cSpListLinks<cSp_GenaralGWorldUserListItem>,
+                                      public cSpMacHeapObject {
  public:
   cSp_GenaralGWorldUserListItem(UInt32 userNo, SInt16 width, SInt16 height)
       : userNo_(userNo), width_(width), height_(height) {}
@@ -146,14 +132,6 @@ class cSp_GenaralGWorldUserListItem : public cSpListLinks<cSp_GenaralGWorldUserL
 
   void UnlinkFromList() { UnlinkSelf(); }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   UInt32 userNo_;
   SInt16 width_;
@@ -164,7 +142,7 @@ class cSp_GenaralGWorldUserListItem : public cSpListLinks<cSp_GenaralGWorldUserL
 // own width and height, and never keeps the pointer across another user's request or release:
 // the GWorld is made again whenever the largest width or height changes (its pixels are then
 // new and not cleared).
-class cSp_GeneralGWorldManagerObj {
+class cSp_GeneralGWorldManagerObj : public cSpMacHeapObject {
  public:
   // No users and no GWorld; the depth of every GWorld is the screen's depth now.
   cSp_GeneralGWorldManagerObj();
@@ -189,14 +167,6 @@ class cSp_GeneralGWorldManagerObj {
   SInt16 GetAreaHeight() const { return height_; }
   SInt32 GetPixelDepth() const { return depth_; }
   cSp_GenaralGWorldUserListItem* GetUserListHead() const { return head_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   void DisposeGeneralGWorld();

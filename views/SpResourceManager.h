@@ -23,9 +23,11 @@
 #include "QDPictures.h"
 #include "QuickDraw.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 // One holder of a lent resource.
-class cSp_ResourceUserReference : public cSpListLinks<cSp_ResourceUserReference> {
+class cSp_ResourceUserReference : public cSpListLinks<cSp_ResourceUserReference>,
+                                  public cSpMacHeapObject {
  public:
   explicit cSp_ResourceUserReference(SInt32 userRefNum) : userRefNum_(userRefNum) {}
 
@@ -34,15 +36,6 @@ class cSp_ResourceUserReference : public cSpListLinks<cSp_ResourceUserReference>
   // Takes this reference out of its user list, joining its neighbours.
   void UnlinkFromUserList() { UnlinkSelf(); }
 
-  // References live in the Memory Manager's heap, so a failing allocation can be tested.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   SInt32 userRefNum_;
 };
@@ -50,7 +43,7 @@ class cSp_ResourceUserReference : public cSpListLinks<cSp_ResourceUserReference>
 // What the items of every kind share: the resource id, the loaded handle and the users in the
 // order of their loans. Items of a kind form a list whose newest item is its head.
 template <class Item, class HandleType>
-class cSp_ResourceLoanItem : public cSpListLinks<Item> {
+class cSp_ResourceLoanItem : public cSpListLinks<Item>, public cSpMacHeapObject {
  public:
   cSp_ResourceLoanItem(SInt16 resourceId, HandleType handle)
       : resourceId_(resourceId), handle_(handle) {}
@@ -108,14 +101,6 @@ class cSp_ResourceLoanItem : public cSpListLinks<Item> {
     this->UnlinkSelf();
   }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   SInt16 resourceId_;
   HandleType handle_;
@@ -156,7 +141,7 @@ class cSp_CursorItem : public cSp_ResourceLoanItem<cSp_CursorItem, CursHandle> {
 // A see-through picture may be added: drawn into a second GWorld of the frame's size, it is
 // the deep mask of every copy (black takes the picture, white keeps what is under it, greys
 // mix).
-class cSp_PictureItem : public cSpListLinks<cSp_PictureItem> {
+class cSp_PictureItem : public cSpListLinks<cSp_PictureItem>, public cSpMacHeapObject {
  public:
   // Loads and draws the picture `resourceId`; *error (when given) receives fnfErr for a
   // picture that cannot be loaded, NewGWorld's result otherwise (noErr for an empty frame).
@@ -209,14 +194,6 @@ class cSp_PictureItem : public cSpListLinks<cSp_PictureItem> {
     UnlinkSelf();
   }
 
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
-
  private:
   unsigned char residentFlag_ = 0;
   SInt16 resourceId_ = 0;
@@ -229,7 +206,7 @@ class cSp_PictureItem : public cSpListLinks<cSp_PictureItem> {
   GWorldPtr transmitGWorld_ = nullptr;
 };
 
-class cSp_ResourceManager {
+class cSp_ResourceManager : public cSpMacHeapObject {
  public:
   cSp_ResourceManager() { StartUpInitialize(); }
   // Deletes every item with its handle or GWorlds and its users; handles and picture items
@@ -262,14 +239,6 @@ class cSp_ResourceManager {
   cSp_ColorCursorItem* GetColorCursorListHead() const { return colorCursorHead_; }
   cSp_CursorItem* GetCursorListHead() const { return cursorHead_; }
   cSp_PictureItem* GetPictureListHead() const { return pictureHead_; }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   SInt32 colorIconUserCounter_ = 0;

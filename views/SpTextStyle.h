@@ -20,6 +20,7 @@
 #include "QuickDraw.h"
 #include "SpCollectionObject.h"
 #include "SpListLinks.h"
+#include "SpMacHeapObject.h"
 
 enum { kSpTextStyleFlagCount = 6, kSpTextStyleColorCount = 5 };
 
@@ -147,7 +148,8 @@ class cTextAttributeList {
 // ---- The tallest line over several styles ---------------------------------------------------
 
 // One style measured in a port.
-class cTextMaxHeightAnalizeItemObject : public cSpListLinks<cTextMaxHeightAnalizeItemObject> {
+class cTextMaxHeightAnalizeItemObject : public cSpListLinks<cTextMaxHeightAnalizeItemObject>,
+                                        public cSpMacHeapObject {
  public:
   cTextMaxHeightAnalizeItemObject(GrafPtr port, const sTextStyleAttributes& attributes);
 
@@ -160,14 +162,6 @@ class cTextMaxHeightAnalizeItemObject : public cSpListLinks<cTextMaxHeightAnaliz
   const sTextStyleAttributes& GetAttributes() const { return attributes_; }
 
   void UnlinkFromList() { UnlinkSelf(); }
-
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return NewPtr(Size(size));
-  }
-  static void operator delete(void* p) noexcept { DisposePtr(static_cast<Ptr>(p)); }
-  static void operator delete(void* p, const std::nothrow_t&) noexcept {
-    DisposePtr(static_cast<Ptr>(p));
-  }
 
  private:
   GrafPtr port_;
