@@ -100,6 +100,15 @@ void Sp_CStringToPascalString(char* text) {
   text[0] = static_cast<char>(length);
 }
 
+void Sp_CopyCStringToStr255(const char* text, Str255 out) {
+  out[0] = 0;
+  if (text == nullptr) return;
+  const SInt32 length = WholeCharacterPrefix(
+      text, static_cast<SInt32>(strnlen(text, kMaxPascalLength + 1)), kMaxPascalLength);
+  std::memcpy(out + 1, text, static_cast<std::size_t>(length));
+  out[0] = static_cast<unsigned char>(length);
+}
+
 short PtoCstr(char* text) {
   Sp_PascalStringToCString(text);
   return 0;

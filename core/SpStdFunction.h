@@ -43,6 +43,9 @@ enum { kSpMaxCStringForPascalConversion = 2048 };
 // unchanged. Both return 0.
 short CtoPstr(char* text);
 void Sp_CStringToPascalString(char* text);
+// Copies the zero-terminated text into a length-prefixed string, keeping the whole characters
+// that fit in 255 bytes. A null text gives the empty string.
+void Sp_CopyCStringToStr255(const char* text, Str255 out);
 // In place: length-prefixed to zero-terminated. The buffer must hold length + 1 bytes.
 short PtoCstr(char* text);
 void Sp_PascalStringToCString(char* text);

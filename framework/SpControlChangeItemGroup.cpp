@@ -198,12 +198,8 @@ void cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText(short ownItemNo, 
   GetDialogItem(dialog, short(baseItemNo_ + ownItemNo), &type, &handle, &rect);
   if (handle == nullptr) return;
   // A length-prefixed text holds 255 bytes; a longer one is cut between characters.
-  char cut[256];
-  Sp_CutStringByByteLen(text, 255, cut);
   Str255 pascal;
-  const std::size_t length = std::strlen(cut);
-  pascal[0] = static_cast<unsigned char>(length);
-  std::memcpy(pascal + 1, cut, length);
+  Sp_CopyCStringToStr255(text, pascal);
   SetDialogItemText(handle, pascal);
 }
 

@@ -18,13 +18,7 @@ const char kMsgMenuObjectNull[] = "Menu Object Pointer is null !! ";
 }  // namespace
 
 void Sp_MenuTextToPascal(const char* text, Str255 out) {
-  out[0] = 0;
-  if (text == nullptr) return;
-  char cut[256];
-  Sp_CutStringByByteLen(text, 255, cut);
-  const std::size_t length = std::strlen(cut);
-  std::memcpy(out + 1, cut, length);
-  out[0] = static_cast<unsigned char>(length);
+  Sp_CopyCStringToStr255(text, out);
 }
 
 // ---- Construction ---------------------------------------------------------------------------

@@ -55,18 +55,6 @@ const EventTypeSpec kCommandEvent = {kEventClassCommand, kEventCommandProcess};
 
 // ---- Texts ----------------------------------------------------------------------------------
 
-// The text as a length-prefixed string of at most 255 bytes, cut between characters. A null
-// text gives the empty string.
-void ToPascal(const char* text, Str255 out) {
-  out[0] = 0;
-  if (text == nullptr) return;
-  char cut[256];
-  Sp_CutStringByByteLen(text, 255, cut);
-  std::size_t length = std::strlen(cut);
-  out[0] = UInt8(length);
-  std::memcpy(out + 1, cut, length);
-}
-
 // The text cut between characters so that it fits a buffer of `size` bytes with its terminator.
 void CopyCut(const char* text, char* out, std::size_t size) {
   out[0] = 0;
@@ -121,7 +109,7 @@ void SetItemText(DialogRef dialog, DialogItemIndex item, const char* text) {
   GetDialogItem(dialog, item, &type, &handle, &box);
   if (handle == nullptr) return;
   Str255 pascal;
-  ToPascal(text, pascal);
+  Sp_CopyCStringToStr255(text, pascal);
   SetDialogItemText(handle, pascal);
 }
 
@@ -129,7 +117,7 @@ void SetButtonTitle(DialogRef dialog, DialogItemIndex item, const char* title) {
   ControlRef control = ItemControl(dialog, item);
   if (control == nullptr) return;
   Str255 pascal;
-  ToPascal(title, pascal);
+  Sp_CopyCStringToStr255(title, pascal);
   SetControlTitle(control, pascal);
 }
 
@@ -141,14 +129,11 @@ Rect ItemBox(DialogRef dialog, DialogItemIndex item) {
 
 // The width the button's title needs, measured in the dialog's port font.
 SInt16 TitleNeed(DialogRef dialog, const char* title) {
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
+  cSpPortSaver port;
   SetPort(GetDialogPort(dialog));
   Str255 pascal;
-  ToPascal(title, pascal);
-  SInt16 width = TextWidth(pascal + 1, 0, pascal[0]);
-  SetPort(saved);
-  return SInt16(width + kSpSayDlgButtonTitleMargin);
+  Sp_CopyCStringToStr255(title, pascal);
+  return SInt16(TextWidth(pascal + 1, 0, pascal[0]) + kSpSayDlgButtonTitleMargin);
 }
 
 // Widens the buttons that their titles do not fit. The right-hand pair (items 1 and 2) keeps
@@ -423,11 +408,11 @@ short Sp_SayAlertByModal(short alertType, char* message, char* explanation, char
   Str255 defaultButtonText;
   Str255 cancelButtonText;
   Str255 otherButtonText;
-  ToPascal(message, messageText);
-  ToPascal(explanation, explanationText);
-  ToPascal(defaultText, defaultButtonText);
-  ToPascal(cancelText, cancelButtonText);
-  ToPascal(otherText, otherButtonText);
+  Sp_CopyCStringToStr255(message, messageText);
+  Sp_CopyCStringToStr255(explanation, explanationText);
+  Sp_CopyCStringToStr255(defaultText, defaultButtonText);
+  Sp_CopyCStringToStr255(cancelText, cancelButtonText);
+  Sp_CopyCStringToStr255(otherText, otherButtonText);
 
   AlertStdAlertParamRec params;
   std::memset(&params, 0, sizeof params);

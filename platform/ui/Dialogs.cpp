@@ -271,7 +271,7 @@ Item* ItemAt(DialogRecord* record, DialogItemIndex itemNo) {
 
 // Presses an item as a key does: only a visible, active control; it flashes, and its hit
 // event goes to the control's target.
-bool PressItem(DialogRecord* record, DialogItemIndex itemNo, UInt32 modifiers) {
+bool FlashItem(DialogRecord* record, DialogItemIndex itemNo, ControlPartCode* pressedPart) {
   Item* item = ItemAt(record, itemNo);
   if (item == nullptr || item->control == nullptr || item->Hidden()) return false;
   ControlRef control = item->control;
@@ -280,9 +280,17 @@ bool PressItem(DialogRecord* record, DialogItemIndex itemNo, UInt32 modifiers) {
   HiliteControl(control, part);
   UInt32 ticks = 0;
   Delay(8, &ticks);
-  // The hit's handlers may dispose of the dialog: nothing of it is touched after the send.
   if (IsValidControlHandle(control)) HiliteControl(control, kControlNoPart);
   record->flashes.push_back(itemNo);
+  if (pressedPart != nullptr) *pressedPart = part;
+  return true;
+}
+
+bool PressItem(DialogRecord* record, DialogItemIndex itemNo, UInt32 modifiers) {
+  ControlPartCode part = kControlNoPart;
+  if (!FlashItem(record, itemNo, &part)) return false;
+  // The hit's handlers may dispose of the dialog: nothing of it is touched after the send.
+  ControlRef control = ItemAt(record, itemNo)->control;
   EventRef hit = nullptr;
   if (CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone, &hit) !=
       noErr) {

@@ -32,8 +32,6 @@ constexpr UInt8 kTabChar = 0x09;
 constexpr UInt8 kReturnChar = 0x0D;
 constexpr UInt8 kEscapeChar = 0x1B;
 constexpr UInt8 kPeriodChar = 0x2E;
-// A button pressed from the keyboard flashes this long, as if clicked.
-constexpr UInt32 kFlashTicks = 8;
 // On the real clock, a loop with nothing to wait for looks at its pass hooks this often.
 constexpr SInt64 kRealIdlePollMicros = 10000;
 // A program that keeps calling ModalDialog while it keeps giving up would spin for ever.
@@ -581,16 +579,8 @@ Boolean StdFilterProc(DialogRef theDialog, EventRecord* event, DialogItemIndex* 
   } else {
     return false;
   }
-  if (item < 1 || !ItemShown(theDialog, item)) return false;
-  ControlRef control = nullptr;
-  if (GetDialogItemAsControl(theDialog, item, &control) != noErr) return false;
   // An inactive button is never pressed, by any key.
-  if (!IsControlVisible(control) || !IsControlActive(control)) return false;
-  HiliteControl(control, kControlButtonPart);
-  Delay(kFlashTicks, nullptr);
-  if (IsValidControlHandle(control)) HiliteControl(control, kControlNoPart);
-  record = sp_platform::dialogs::Lookup(theDialog);
-  if (record != nullptr) record->flashes.push_back(item);
+  if (item < 1 || !sp_platform::dialogs::FlashItem(record, item, nullptr)) return false;
   *itemHit = item;
   return true;
 }

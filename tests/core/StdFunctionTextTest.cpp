@@ -66,7 +66,18 @@ TEST(StdFunctionText, LongTextIsCutToLengthByteOnCharacterBoundary) {
     EXPECT_EQ(static_cast<unsigned char>(buffer[0]), c.expectedLength) << c.why;
     EXPECT_EQ(std::string(buffer.get() + 1, c.expectedLength), c.text.substr(0, c.expectedLength))
         << c.why;
+
+    // The copying form cuts the same way and leaves the text as it is.
+    Str255 copy;
+    Sp_CopyCStringToStr255(c.text.c_str(), copy);
+    EXPECT_EQ(copy[0], c.expectedLength) << c.why;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy + 1), copy[0]),
+              c.text.substr(0, c.expectedLength))
+        << c.why;
   }
+  Str255 none = {9};
+  Sp_CopyCStringToStr255(nullptr, none);
+  EXPECT_EQ(none[0], 0) << "a null text copies as the empty string";
 }
 
 TEST(StdFunctionText, TextOf2049BytesIsRefusedUnchanged) {

@@ -137,6 +137,10 @@ std::size_t NextBoundary(const std::string& bytes, std::size_t offset);
 // The longest prefix of `bytes` of at most `limit` bytes that ends on a character boundary.
 std::size_t CutToBoundary(const std::string& bytes, std::size_t limit);
 
+// Shows the item pressed for a moment, as a key press of it looks: only a visible, active
+// control (false otherwise); the flash is recorded in `flashes`; pressedPart (may be null)
+// gets the part that was shown pressed.
+bool FlashItem(DialogRecord* record, DialogItemIndex itemNo, ControlPartCode* pressedPart);
 // Presses the item as a key does (Return, Escape ...): only a visible, active control; it
 // flashes (recorded in `flashes`) and its {'cntl', 1} hit event goes to the control's target
 // with the modifiers. False when the item cannot be pressed.
