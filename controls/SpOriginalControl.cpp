@@ -7,6 +7,7 @@
 #include "QuickDraw.h"
 #include "SpErrorInfoSystem.h"
 #include "SpMainEventLoop.h"
+#include "SpServiceHooks.h"
 
 cSp_OCnt_WinBase* OriginalControlItemList_GlV = nullptr;
 
@@ -339,4 +340,10 @@ void Sp_OCnt_BasicWinContActionProc(ControlRef control, ControlPartCode part) {
   if (part == kControlNoPart) return;
   cSp_OCnt_BasicWindowControlObj* item = WrapperOf(control);
   if (item != nullptr) item->ExecActionProc(control, part);
+}
+
+void Sp_OCnt_InstallControlServices() {
+  sSpControlServices services = {};
+  services.Sp_OCnt_BasicWinControlMouseDown = Sp_OCnt_BasicWinControlMouseDown;
+  Sp_SetupControlServices(&services);
 }

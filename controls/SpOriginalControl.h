@@ -152,3 +152,7 @@ unsigned char Sp_OCnt_BasicWinControlMouseDown(WindowRef window, Point localPoin
 // The action procedure of every tracked wrapper: hands the part to the wrapper's action
 // procedure.
 void Sp_OCnt_BasicWinContActionProc(ControlRef control, ControlPartCode part);
+
+// Hands the framework the wrapped controls' share of a content click. Called once when the
+// program starts, before the framework's start-up.
+void Sp_OCnt_InstallControlServices();

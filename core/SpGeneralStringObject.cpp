@@ -5,7 +5,7 @@
 
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
-#include "SpEventToolsClass.h"
+#include "SpCoreHooks.h"
 #include "SpFileLibSource.h"
 
 cSO_StringItemBlockManager* stringItemBlockMgrPtr_GlV = nullptr;
@@ -457,7 +457,7 @@ Boolean Sp_InitializeStringObjectSystem() {
     StringObjBlockMgrPtr_GlV = new (std::nothrow) cStringObjectBlockManager();
     made = made || StringObjBlockMgrPtr_GlV != nullptr;
   }
-  if (made) Sp_SetupDisposeProcedure(SpSO_DisposeStringObjectManager, 100, 0, nullptr);
+  if (made) SpCore_SetupDisposeProcedure(SpSO_DisposeStringObjectManager, 100);
   return stringItemBlockMgrPtr_GlV != nullptr && StringObjBlockMgrPtr_GlV != nullptr;
 }
 

@@ -6,8 +6,8 @@
 #include <new>
 
 #include "MacMemory.h"
+#include "SpCoreHooks.h"
 #include "SpErrorInfoSystem.h"
-#include "SpEventToolsClass.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionForOSX.h"
 
@@ -752,7 +752,7 @@ cPrefStockMgr::cPrefStockMgr() {
     SpReportFailure(kSource, "cPrefStockMgr::cPrefStockMgr", 1, kSpMsgDataError);
   }
   if (!prefStockDisposeRegistered_GlV) {
-    Sp_SetupDisposeProcedure(Sp_DisposeEventProcForPreferenceStock, 10, 0, nullptr);
+    SpCore_SetupDisposeProcedure(Sp_DisposeEventProcForPreferenceStock, 10);
     prefStockDisposeRegistered_GlV = true;
   }
 }

@@ -6,8 +6,8 @@
 #include "Gestalt.h"
 #include "MacMemory.h"
 #include "Resources.h"
+#include "SpCoreHooks.h"
 #include "SpErrorInfoSystem.h"
-#include "SpFontManager.h"  // the Icon Services test
 #include "SpStdFileFunction.h"
 
 namespace {
@@ -331,7 +331,7 @@ OSErr Sp_GetFileIconSuite(short vRefNum, SInt32 dirID, const char* name, IconSui
   OSErr err = Sp_GetFileFinderInformation(vRefNum, dirID, name, &finderInfo, nullptr);
   if (err != noErr) return err;
 
-  if (Sp_CheckEnableIconService()) {
+  if (SpCore_IconServicesAvailable()) {
     Str255 pascalName;
     FSSpec spec;
     IconRef iconRef = nullptr;
@@ -451,7 +451,7 @@ OSErr Sp_GetFolderIconSuite(short vRefNum, SInt32 parentDirID, SInt32 dirID, Ico
                            OSErr(paramErr));
   }
   if (AddCustomFolderIcon(vRefNum, dirID, suite)) return noErr;
-  if (Sp_CheckEnableIconService()) {
+  if (SpCore_IconServicesAvailable()) {
     IconRef iconRef = nullptr;
     if (GetIconRefFromFolder(vRefNum, parentDirID, dirID, 0, 0, &iconRef) == noErr) {
       Boolean added = Sp_GetIconDataFromIconRefNum(iconRef, suite);

@@ -2,6 +2,8 @@
 
 #include "CarbonEvents.h"
 #include "SpCarbonEventHandlers.h"
+#include "SpServiceHooks.h"
+#include "SpTextService.h"
 
 namespace {
 // Set only by the test hook: no edit-text object exists yet.
@@ -40,3 +42,18 @@ void SetInlineInputInProgress(bool inProgress) {
   gInlineInputInProgress = inProgress;
 }
 }  // namespace sp_testing
+
+void SpETO_InstallEditTextServices() {
+  sSpEditTextServices services = {};
+  services.SpETO_EventIdleProcedure = SpETO_EventIdleProcedure;
+  services.SpETO_EventKeyInProcedure = SpETO_EventKeyInProcedure;
+  services.SpETO_EventKeyStringInProcedure = SpETO_EventKeyStringInProcedure;
+  services.SpETO_ExistTextObjectAtEextInputInProgress = SpETO_ExistTextObjectAtEextInputInProgress;
+  services.SpETO_ResumeEditManager = SpETO_ResumeEditManager;
+  services.SpETO_SuspendEditManager = SpETO_SuspendEditManager;
+  services.SpTS_EnableCursorChange = SpTS_EnableCursorChange;
+  services.SpTS_MouseDownProcedure = SpTS_MouseDownProcedure;
+  services.SpTS_ResumeProcedure = SpTS_ResumeProcedure;
+  services.SpTS_SuspendProcedure = SpTS_SuspendProcedure;
+  Sp_SetupEditTextServices(&services);
+}

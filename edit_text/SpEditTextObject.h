@@ -24,6 +24,10 @@ unsigned char SpETO_SuspendEditManager();
 // framework's typed-text handler {'text', 2} (Sp_TextInputKeyEventHandlerProc).
 void SpTSMSetupEventHandlerForCarbonEvent();
 
+// Hands the framework the engine's and the text services' entry points above. Called once
+// when the program starts, before the framework's start-up.
+void SpETO_InstallEditTextServices();
+
 namespace sp_testing {
 // Stands for an edit-text object with inline input in progress, so that the framework's key
 // routing can be tested before the engine exists.

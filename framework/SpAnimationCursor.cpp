@@ -9,9 +9,8 @@
 #include "SpMouseTraceManager.h"
 #include "SpMouseTraceObject.h"
 #include "SpMouseTraceWindowObj.h"
-#include "SpResourceManager.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
-#include "SpTextService.h"
 
 namespace {
 // The records of this component name the unit it grew up in, spelled as the log has always
@@ -47,19 +46,19 @@ void cAnimationCursorItem::SetupMouseCursor(unsigned char colour, short resource
   ReleaseMouseCursor();
   resourceId_ = resourceId;
   if (colour != 0) {
-    if (!Sp_ResM_GetCCursorHandle(resourceId, &colourCursor_, &userRef_)) {
+    if (!Sp_ViewServices().Sp_ResM_GetCCursorHandle(resourceId, &colourCursor_, &userRef_)) {
       SpReportFailure(kCursorSource, kMethod, 1, kMsgNoColourCursor);
     }
-  } else if (!Sp_ResM_GetCursorHandle(resourceId, &cursor_, &userRef_)) {
+  } else if (!Sp_ViewServices().Sp_ResM_GetCursorHandle(resourceId, &cursor_, &userRef_)) {
     SpReportFailure(kCursorSource, kMethod, 2, kMsgNoCursor);
   }
 }
 
 void cAnimationCursorItem::ReleaseMouseCursor() {
   if (colourCursor_ != nullptr) {
-    Sp_ResM_ReleaseCCursor(resourceId_, userRef_);
+    Sp_ViewServices().Sp_ResM_ReleaseCCursor(resourceId_, userRef_);
   } else if (cursor_ != nullptr) {
-    Sp_ResM_ReleaseCursor(resourceId_, userRef_);
+    Sp_ViewServices().Sp_ResM_ReleaseCursor(resourceId_, userRef_);
   }
   colourCursor_ = nullptr;
   cursor_ = nullptr;
@@ -164,7 +163,7 @@ unsigned char cAnimationCursorObject::GetCursorInfo(short refNo, short* resource
 
 unsigned char cAnimationCursorObject::ExecuteCursorAnimation(Point globalMouse) {
   // Inline input owns the cursor where it claims it.
-  if (SpTS_EnableCursorChange(globalMouse) != 0) return 0;
+  if (Sp_EditTextServices().SpTS_EnableCursorChange(globalMouse) != 0) return 0;
   if (currentItem_ == nullptr || !running_) {
     currentItem_ = nullptr;
     running_ = 0;

@@ -7,14 +7,12 @@
 #include "Menus.h"
 #include "QuickDraw.h"
 #include "SpApplicationClass.h"
-#include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpEventToolsClass.h"
 #include "SpMainEventLoop.h"
 #include "SpMenu.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
-#include "SpTextService.h"
-#include "SpViewWindow.h"
 #include "SpWindow.h"
 
 EventHandlerUPP appActivatedUPP_GlV = nullptr;
@@ -148,8 +146,8 @@ void Sp_ApplicationActivatedProc() {
   Sp_EventToolsResumeEventProc();
   InitCursor();
   inApplicationFontNowFlag_GlV = 1;
-  SpTS_ResumeProcedure();
-  SpETO_ResumeEditManager();
+  Sp_EditTextServices().SpTS_ResumeProcedure();
+  Sp_EditTextServices().SpETO_ResumeEditManager();
   // The system may have reordered the windows while another application was in front.
   Sp_ModifyOutputWindowLayerMachToWindowDataLayout();
   Sp_RedrawOpenWindow();
@@ -160,8 +158,8 @@ void Sp_ApplicationDeactivatedProc() {
   Sp_EvnetToolsSuspendEventProc();
   InitCursor();
   inApplicationFontNowFlag_GlV = 0;
-  SpTS_SuspendProcedure();
-  SpETO_SuspendEditManager();
+  Sp_EditTextServices().SpTS_SuspendProcedure();
+  Sp_EditTextServices().SpETO_SuspendEditManager();
 }
 
 unsigned char SpGetFrontApplicationFlag() {
@@ -178,7 +176,7 @@ OSStatus Sp_KeyRawDownEventForCarbonEventProc(EventHandlerCallRef, EventRef even
   if (Sp_ExecuteApplicationShortCut(key.charCode, key.modifiers) != 0) {
     route = kSpKeyDownShortCut;
     result = noErr;
-  } else if (SpETO_ExistTextObjectAtEextInputInProgress() != 0) {
+  } else if (Sp_EditTextServices().SpETO_ExistTextObjectAtEextInputInProgress() != 0) {
     // Left unhandled so that the toolbox hands the key to the input method.
     route = kSpKeyDownEditTextInline;
   } else if (Sp_RowKeyDownOnWindow(key.charCode, key.keyCode, key.modifiers, 0) != 0) {
@@ -241,7 +239,7 @@ void Sp_WindowUpdateProc(WindowRef window) {
   if (window == nullptr) return;
   cSp_Window* windowObj = Sp_SerchWindowObject(window);
   if (windowObj == nullptr) return;
-  Sp_RedrawViewForUpdateEvent(window);
+  Sp_ViewServices().Sp_RedrawViewForUpdateEvent(window);
   windowObj->Update();
 }
 
@@ -292,7 +290,7 @@ OSStatus Sp_MouseDownForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) 
   }
   cSp_Window* windowObj = Sp_SerchWindowObject(mouse.window);
   if (windowObj == nullptr) return eventNotHandledErr;
-  SpTS_MouseDownProcedure(mouse.window, mouse.where);
+  Sp_EditTextServices().SpTS_MouseDownProcedure(mouse.window, mouse.where);
   windowObj->ContentMouseDown(mouse.where, short(mouse.modifiers & 0xFFFF));
   return noErr;
 }
@@ -308,7 +306,7 @@ OSStatus Sp_MouseUpForOSXCFMHProc(EventHandlerCallRef, EventRef event, void*) {
 
 void Sp_MainTimerActionForOSXCFMProc(EventLoopTimerRef, void*) {
   Sp_OptionEventProc(1);
-  SpETO_EventIdleProcedure();
+  Sp_EditTextServices().SpETO_EventIdleProcedure();
 }
 
 // ---- Typed text -----------------------------------------------------------------------------
@@ -331,7 +329,7 @@ OSStatus Sp_TextInputKeyEventHandlerProc(EventHandlerCallRef, EventRef event, vo
     taken = (Sp_KeyEventProc(text[0], 0, modifiers, 0) != kSpKeyDownNobody) ? 1 : 0;
   } else {
     // A two-byte character or a whole string is text for the edit-text engine only.
-    taken = SpETO_EventKeyStringInProcedure(text);
+    taken = Sp_EditTextServices().SpETO_EventKeyStringInProcedure(text);
   }
   return taken != 0 ? OSStatus(noErr) : eventNotHandledErr;
 }
@@ -376,7 +374,7 @@ unsigned char Sp_UnicodeToShiftJIS(const unsigned short* text, unsigned long len
 // ---- Idle work ------------------------------------------------------------------------------
 
 void Sp_OptionEventProc(unsigned char runCursor) {
-  Sp_InterruptDrawView();
-  if (inApplicationFontNowFlag_GlV != 0) Sp_ViewManagerMouseMoveEventProcedure();
+  Sp_ViewServices().Sp_InterruptDrawView();
+  if (inApplicationFontNowFlag_GlV != 0) Sp_ViewServices().Sp_ViewManagerMouseMoveEventProcedure();
   Sp_EventToolsIdleProc(runCursor);
 }

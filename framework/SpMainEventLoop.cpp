@@ -11,10 +11,11 @@
 #include "MacMemory.h"
 #include "OSUtils.h"
 #include "SpApplicationClass.h"
-#include "SpDragAndDropObject.h"
+#include "SpCoreHooks.h"
 #include "SpErrorInfoSystem.h"
+#include "SpEventToolsClass.h"
 #include "SpMenu.h"
-#include "SpResourceManager.h"
+#include "SpServiceHooks.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
 #include "SpStdSayDialog.h"
@@ -25,6 +26,10 @@ const char kSource[] = "SpMainEventLoop.cpp";
 
 // How often start-up asks for more master pointers.
 const int kMoreMastersCalls = 5;
+
+void RegisterCoreDisposeProcedure(tSpCoreDisposeProcPtr proc, SInt32 order) {
+  Sp_SetupDisposeProcedure(proc, order, 0, nullptr);
+}
 
 }  // namespace
 
@@ -46,6 +51,9 @@ unsigned char Sp_ToolboxInitialize() {
   // The error log shows what it cannot write in the say dialogs: from the first step on, so
   // that a failure of start-up itself reaches the user.
   SpStdSayDlg_InstallErrorDisplayProcs();
+  // The core's objects (string objects, the preference stock) register their dispose
+  // procedures with the framework's registry from now on, and hand over those made before.
+  SpCore_InstallDisposeRegistrar(RegisterCoreDisposeProcedure);
   for (int i = 0; i < kMoreMastersCalls; ++i) MoreMasters();
   InitCursor();
   Sp_StockGlobalPort();
@@ -84,8 +92,8 @@ unsigned char Sp_ToolboxInitialize() {
 
   if ((appleEvents & 0x1) != 0) Sp_SetAppleEventHandler();
 
-  Sp_InitializeResourceManager();
-  SpDDO_InitializeDragAndDrop();
+  Sp_ViewServices().Sp_InitializeResourceManager();
+  Sp_DragServices().SpDDO_InitializeDragAndDrop();
   SpInitializeMenuManager();
 
   InitCursor();

@@ -12,15 +12,13 @@
 #include "QuickDraw.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
-#include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpEventToolsClass.h"
 #include "SpListLinks.h"
 #include "SpMainEventLoop.h"
 #include "SpMenu.h"
 #include "SpPortSaver.h"
-#include "SpTextService.h"
-#include "SpViewWindow.h"
+#include "SpServiceHooks.h"
 #include "SpWindow.h"
 
 cKeyDownStackItemObj* keyDownStackItemList_GlV = nullptr;
@@ -154,7 +152,7 @@ void Sp_EventSwitch(EventRecord* event) {
 }
 
 void Sp_EventProcInterface(EventRecord* event, short mask) {
-  Sp_WindowRedrawSetupFromUpdateRgn(event);
+  Sp_ViewServices().Sp_WindowRedrawSetupFromUpdateRgn(event);
   if (event != nullptr && mask != 0 && event->what != nullEvent &&
       IsModalFilterPassKind(event->what)) {
     Sp_EventSwitch(event);
@@ -182,7 +180,7 @@ unsigned char Sp_StillDown(short* modifiersOut) {
 tKeyDownProcType Sp_KeyEventProc(char charCode, char keyCode, short modifiers,
                                  unsigned char autoKey) {
   if (Sp_ExecuteApplicationShortCut(charCode, modifiers) != 0) return kSpKeyDownShortCut;
-  if (SpETO_EventKeyInProcedure(charCode, modifiers) != 0) return kSpKeyDownEditTextInline;
+  if (Sp_EditTextServices().SpETO_EventKeyInProcedure(charCode, modifiers) != 0) return kSpKeyDownEditTextInline;
   if (Sp_KeyInWindow(charCode, keyCode, modifiers, autoKey) != 0) return kSpKeyDownFrontWindow;
   return kSpKeyDownNobody;
 }
@@ -213,7 +211,7 @@ void Sp_MouseDownProc(EventRecord* event, short modifiers) {
   Point where = event->where;
   switch (part) {
     case inContent:
-      SpTS_MouseDownProcedure(window, where);
+      Sp_EditTextServices().SpTS_MouseDownProcedure(window, where);
       windowObj->ContentMouseDown(where, modifiers);
       break;
     case inDrag:
@@ -257,7 +255,7 @@ void Sp_MainEventLoop() {
     } else if (frontAppFlag_GlV != 0) {
       Sp_OptionEventProc(1);
     }
-    SpETO_EventIdleProcedure();
+    Sp_EditTextServices().SpETO_EventIdleProcedure();
   }
 
   if (executeMainEventTerminateProcedureFlag_GlV != 0) {

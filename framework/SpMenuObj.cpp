@@ -4,8 +4,8 @@
 
 #include "MacMemory.h"
 #include "SpErrorInfoSystem.h"
-#include "SpFontManager.h"
 #include "SpListLinks.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 
 namespace {
@@ -25,6 +25,12 @@ const unsigned char kSeparatorItemText[] = {1, '-'};
 void TakeOutOfChain(cSpMenuItem** head, cSpMenuItem* item) {
   if (*head == item) *head = item->GetNextObjectPtr();
   item->UnlinkFromList();
+}
+
+// One font of the font list as the last item of the menu the reference value names.
+void AddFontNameItem(const char* name, unsigned long refCon) {
+  if (name == nullptr || name[0] == '\0') return;
+  reinterpret_cast<cSpMenu*>(refCon)->CreateMenuItemAndSetupToMenuMgr(-1, name, 0);
 }
 
 }  // namespace
@@ -243,17 +249,10 @@ void cSpMenu::SetupMenuItemFromTargetResourceType(short afterItem, ResType type,
 }
 
 void cSpMenu::AddFontMenuItem(unsigned char redraw) {
-  cSp_FontManager* fonts = Sp_GetFontManager(1);
-  if (fonts == nullptr) {
+  if (Sp_ViewServices().EachInstalledFontName(AddFontNameItem,
+                                              reinterpret_cast<unsigned long>(this)) == 0) {
     SpReportFailure(kSource, "cSpMenu::AddFontMenuItem", 1, kMsgProcessError);
     return;
-  }
-  for (cSp_FontItem* font = fonts->GetFontItemList(); font != nullptr;
-       font = font->GetNextObjectPtr()) {
-    char name[kSpFontNameSize];
-    font->GetTargetFontName(name);
-    if (name[0] == '\0') continue;
-    CreateMenuItemAndSetupToMenuMgr(-1, name, 0);
   }
   CalcMenuSize(menuRef_);
   RedrawIf(redraw);

@@ -4,7 +4,7 @@
 #include "SpErrorInfoSystem.h"
 #include "SpMouseTraceManager.h"
 #include "SpMouseTraceWindowObj.h"
-#include "SpResourceManager.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 
 namespace {
@@ -211,16 +211,16 @@ unsigned char cMouseTraceObject::SetupMouseTaraceCursor(unsigned char colour, sh
   if (loaded && cursorId_ == cursorId) return 1;
   ReleaseMouseCursor();
   cursorId_ = cursorId;
-  if (colour != 0) return Sp_ResM_GetCCursorHandle(cursorId, &colourCursor_, &cursorRef_);
-  return Sp_ResM_GetCursorHandle(cursorId, &cursor_, &cursorRef_);
+  if (colour != 0) return Sp_ViewServices().Sp_ResM_GetCCursorHandle(cursorId, &colourCursor_, &cursorRef_);
+  return Sp_ViewServices().Sp_ResM_GetCursorHandle(cursorId, &cursor_, &cursorRef_);
 }
 
 void cMouseTraceObject::ReleaseMouseCursor() {
   if (colourCursor_ != nullptr) {
-    Sp_ResM_ReleaseCCursor(cursorId_, cursorRef_);
+    Sp_ViewServices().Sp_ResM_ReleaseCCursor(cursorId_, cursorRef_);
     colourCursor_ = nullptr;
   } else if (cursor_ != nullptr) {
-    Sp_ResM_ReleaseCursor(cursorId_, cursorRef_);
+    Sp_ViewServices().Sp_ResM_ReleaseCursor(cursorId_, cursorRef_);
     cursor_ = nullptr;
   }
   cursorRef_ = 0;

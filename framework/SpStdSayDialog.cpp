@@ -11,7 +11,7 @@
 #include "OSUtils.h"
 #include "SpMainEventLoop.h"
 #include "SpPortSaver.h"
-#include "SpStdDrawingFunction.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
 
@@ -151,21 +151,21 @@ void FitButtons(DialogRef dialog, const char* firstTitle, const char* secondTitl
   const SInt16 secondNeed = TitleNeed(dialog, secondTitle);
   const bool secondGrows = secondNeed > secondWidth;
   if (secondGrows) {
-    Sp_ResizeControlOnDialog(dialog, kSecondButtonItem, secondNeed,
+    Sp_ViewServices().Sp_ResizeControlOnDialog(dialog, kSecondButtonItem, secondNeed,
                              SInt16(second.bottom - second.top));
     firstRight = SInt16(firstRight - (secondNeed - secondWidth));
   }
   const SInt16 firstNeed = TitleNeed(dialog, firstTitle);
   const bool firstGrows = firstNeed > firstWidth;
   if (firstGrows) {
-    Sp_ResizeControlOnDialog(dialog, kFirstButtonItem, firstNeed, SInt16(first.bottom - first.top));
+    Sp_ViewServices().Sp_ResizeControlOnDialog(dialog, kFirstButtonItem, firstNeed, SInt16(first.bottom - first.top));
   }
   if (firstGrows || secondGrows) {
     const SInt16 width = firstGrows ? firstNeed : firstWidth;
-    Sp_MoveControlOnDialog(dialog, kFirstButtonItem, SInt16(firstRight - width), first.top);
+    Sp_ViewServices().Sp_MoveControlOnDialog(dialog, kFirstButtonItem, SInt16(firstRight - width), first.top);
   }
   if (secondGrows) {
-    Sp_MoveControlOnDialog(dialog, kSecondButtonItem, SInt16(second.right - secondNeed),
+    Sp_ViewServices().Sp_MoveControlOnDialog(dialog, kSecondButtonItem, SInt16(second.right - secondNeed),
                            second.top);
   }
 
@@ -173,7 +173,7 @@ void FitButtons(DialogRef dialog, const char* firstTitle, const char* secondTitl
     const Rect third = ItemBox(dialog, kThirdButtonItem);
     const SInt16 thirdNeed = TitleNeed(dialog, thirdTitle);
     if (thirdNeed > third.right - third.left) {
-      Sp_ResizeControlOnDialog(dialog, kThirdButtonItem, thirdNeed,
+      Sp_ViewServices().Sp_ResizeControlOnDialog(dialog, kThirdButtonItem, thirdNeed,
                                SInt16(third.bottom - third.top));
     }
   }
@@ -182,12 +182,12 @@ void FitButtons(DialogRef dialog, const char* firstTitle, const char* secondTitl
 // Centres the dialog's window on the global point when it then lies wholly inside the screen.
 void CentreOnPoint(WindowRef window, short h, short v) {
   Rect bounds = {0, 0, 0, 0};
-  Sp_GetWindowSize(window, bounds);
+  Sp_ViewServices().Sp_GetWindowSize(window, bounds);
   const short dh = short(h - (bounds.left + bounds.right) / 2);
   const short dv = short(v - (bounds.top + bounds.bottom) / 2);
   OffsetRect(&bounds, dh, dv);
   Rect screen = {0, 0, 0, 0};
-  Sp_GetScreenSize(&screen);
+  Sp_ViewServices().Sp_GetScreenSize(&screen);
   if (bounds.left > screen.left && bounds.top > screen.top && bounds.right < screen.right &&
       bounds.bottom < screen.bottom) {
     MoveWindow(window, bounds.left, bounds.top, false);

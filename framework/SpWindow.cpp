@@ -13,12 +13,10 @@
 #include "QuickDraw.h"
 #include "Resources.h"
 #include "SpCarbonEventHandlers.h"
-#include "SpDialogAnalyzor.h"
 #include "SpErrorInfoSystem.h"
 #include "SpListLinks.h"
 #include "SpPortSaver.h"
-#include "SpStdDrawingFunction.h"
-#include "SpViewWindow.h"
+#include "SpServiceHooks.h"
 #include "SpWindowControlItemObj.h"
 #include "SpWindowProcList.h"
 
@@ -53,7 +51,7 @@ Point MakePoint(short v, short h) {
 
 Point CentredPosition(short width, short height) {
   Rect screen = {0, 0, 0, 0};
-  Sp_GetScreenSize(&screen);
+  Sp_ViewServices().Sp_GetScreenSize(&screen);
   // Integer division truncates toward zero, also for a window larger than the screen.
   return MakePoint(SInt16((screen.top + screen.bottom - height) / 2),
                    SInt16((screen.left + screen.right - width) / 2));
@@ -261,7 +259,7 @@ void cSp_Window::MakeWindowFromResource(short resourceId, WindowRef behindWindow
   if (window_ == nullptr) return;
 
   Rect content = {0, 0, 0, 0};
-  Sp_GetWindowSize(window_, content);
+  Sp_ViewServices().Sp_GetWindowSize(window_, content);
   top_ = content.top;
   left_ = content.left;
   height_ = SInt16(content.bottom - content.top);
@@ -297,7 +295,7 @@ void cSp_Window::RebuildDialog(WindowRef behindWindow, short rebuildProcId) {
   }
 
   Rect screen = {0, 0, 0, 0};
-  Sp_GetScreenSize(&screen);
+  Sp_ViewServices().Sp_GetScreenSize(&screen);
   const short minTop = SInt16(screen.top + kRebuiltDialogTopMargin);
   const short minLeft = SInt16(screen.left + kRebuiltDialogLeftMargin);
   if (bounds.top < minTop) {
@@ -341,7 +339,7 @@ cSp_Window::~cSp_Window() {
   // The before-close procedures may refuse; the window goes all the same.
   if (openFlag_ != 0) Close();
   if (mouseDownWindowObj_GlV == this) mouseDownWindowObj_GlV = nullptr;
-  if (window_ != nullptr) Sp_DisposeTargetWindowView(window_);
+  if (window_ != nullptr) Sp_ViewServices().Sp_DisposeTargetWindowView(window_);
   // The control items go before their controls: they take their hit handlers off them.
   DeleteControlItems();
   if (dialog_ != nullptr) {

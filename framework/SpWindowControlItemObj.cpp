@@ -10,10 +10,9 @@
 #include "OSUtils.h"
 #include "QuickDraw.h"
 #include "SpControlChangeItemGroup.h"
-#include "SpDialogAnalyzor.h"
 #include "SpErrorInfoSystem.h"
 #include "SpListLinks.h"
-#include "SpStdDrawingFunction.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
 
@@ -124,7 +123,7 @@ void cSp_ControlItem::SetupControlInfoFromDlgAnalizeObj(cDialogAnalyzor* analyzo
   }
   short type = 0;
   Rect rect = {0, 0, 0, 0};
-  if (analyzor->GetItemInfoByItemNo(itemNo_, &type, &rect) != 0) {
+  if (Sp_ViewServices().GetDialogItemInfo(analyzor, itemNo_, &type, &rect) != 0) {
     itemType_ = type;
     currentRect_ = rect;
     resourceRect_ = rect;
@@ -153,7 +152,7 @@ void cSp_ControlItem::MovePosition(short left, short top) {
     return;
   }
   if (currentRect_.left == left && currentRect_.top == top) return;
-  Sp_MoveControlOnDialog(DialogOf(window_), GetDialogItemNo(0), left, top);
+  Sp_ViewServices().Sp_MoveControlOnDialog(DialogOf(window_), GetDialogItemNo(0), left, top);
   OffsetRect(&currentRect_, SInt16(left - currentRect_.left), SInt16(top - currentRect_.top));
 }
 
@@ -167,7 +166,7 @@ void cSp_ControlItem::ModifySize(short width, short height) {
   if (width < 0) width = nowWidth;
   if (height < 0) height = nowHeight;
   if (width == nowWidth && height == nowHeight) return;
-  Sp_ResizeControlOnDialog(DialogOf(window_), GetDialogItemNo(0), width, height);
+  Sp_ViewServices().Sp_ResizeControlOnDialog(DialogOf(window_), GetDialogItemNo(0), width, height);
   currentRect_.right = SInt16(currentRect_.left + width);
   currentRect_.bottom = SInt16(currentRect_.top + height);
 }

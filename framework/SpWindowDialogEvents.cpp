@@ -20,9 +20,8 @@
 #include "SpCarbonEventHandlers.h"
 #include "SpMainEventLoop.h"
 #include "SpPortSaver.h"
-#include "SpStdDrawingFunction.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
-#include "SpViewWindow.h"
 #include "SpWindowControlItemObj.h"
 
 namespace {
@@ -296,12 +295,12 @@ unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* i
         // Nothing waits: the whole content is redrawn. The window's regions are global and
         // its update region is kept in the window's own coordinates.
         GetWindowRegion(window, kWindowContentRgn, region);
-        Sp_GlobalToLocalRgn(window, region);
+        Sp_ViewServices().Sp_GlobalToLocalRgn(window, region);
         InvalWindowRgn(window, region);
       }
       BeginUpdate(window);
       if (cSp_Window* object = Sp_SerchWindowObject(window)) object->Update();
-      Sp_RedrawViewForUpdateEvent(window);
+      Sp_ViewServices().Sp_RedrawViewForUpdateEvent(window);
       EndUpdate(window);
       DisposeRgn(region);
       updated = 1;

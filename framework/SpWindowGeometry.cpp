@@ -11,9 +11,8 @@
 #include "SpErrorInfoSystem.h"
 #include "SpMainEventLoop.h"
 #include "SpMouseTraceWindowObj.h"
-#include "SpOriginalControl.h"
 #include "SpPortSaver.h"
-#include "SpStdDrawingFunction.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
 #include "SpWindowHandlers.h"
@@ -43,7 +42,7 @@ const SInt16 kDragOutsideSlop = -32768;
 
 Rect ScreenRect() {
   Rect screen = {0, 0, 0, 0};
-  Sp_GetScreenSize(&screen);
+  Sp_ViewServices().Sp_GetScreenSize(&screen);
   return screen;
 }
 
@@ -91,7 +90,7 @@ void cSp_Window::GetSize(short* width, short* height) {
     return;
   }
   Rect area = {0, 0, 0, 0};
-  Sp_GetWindowSize(window_, area);
+  Sp_ViewServices().Sp_GetWindowSize(window_, area);
   if (width != nullptr) *width = short(area.right - area.left);
   if (height != nullptr) *height = short(area.bottom - area.top);
 }
@@ -102,13 +101,13 @@ void cSp_Window::GetLeftTopPositOnGlobal(short* left, short* top) {
     return;
   }
   Rect area = {0, 0, 0, 0};
-  Sp_GetWindowSize(window_, area);
+  Sp_ViewServices().Sp_GetWindowSize(window_, area);
   if (left != nullptr) *left = area.left;
   if (top != nullptr) *top = area.top;
 }
 
 void cSp_Window::GetContentAreaOnGlobal(Rect& area) {
-  Sp_GetWindowSize(window_, area);
+  Sp_ViewServices().Sp_GetWindowSize(window_, area);
 }
 
 void cSp_Window::SetMinSize(short width, short height) {
@@ -137,7 +136,7 @@ void cSp_Window::SetMaxSize(short width, short height) {
   if (window_ != nullptr) {
     // Each dimension is cut to its own limit; the other keeps its size.
     Rect area = {0, 0, 0, 0};
-    Sp_GetWindowSize(window_, area);
+    Sp_ViewServices().Sp_GetWindowSize(window_, area);
     short newWidth = short(area.right - area.left);
     short newHeight = short(area.bottom - area.top);
     bool cut = false;
@@ -255,7 +254,7 @@ void cSp_Window::Drag(Point where) {
   const bool live = LiveDraggingWanted();
   if (moveToFrontBeforeDragFlag_ != 0 && MoveToFrontInWindowList() == 0) return;
   Rect start = {0, 0, 0, 0};
-  Sp_GetWindowSize(window_, start);
+  Sp_ViewServices().Sp_GetWindowSize(window_, start);
 
   if (live) {
     // The window follows the mouse while the button is held; other windows keep being
@@ -383,7 +382,7 @@ void cSp_Window::Update() {
 void cSp_Window::EraseContent() {
   cSpPortSaver port(window_);
   Rect area = {0, 0, 0, 0};
-  Sp_GetWindowSize(window_, area);
+  Sp_ViewServices().Sp_GetWindowSize(window_, area);
   const Rect local = GlobalRectToLocal(area);
   EraseRect(&local);
 }
@@ -400,14 +399,14 @@ unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
   }
   const Point local = Sp_MTM_GlobalToWindowLocal(window_, where);
 
-  const unsigned char byControl = Sp_OCnt_BasicWinControlMouseDown(window_, local);
+  const unsigned char byControl = Sp_ControlServices().Sp_OCnt_BasicWinControlMouseDown(window_, local);
   if (byControl != 0) {
     mouseDownWindowObj_GlV = this;
     return byControl;
   }
 
-  const sSpHotSpotProcs& hotSpots = Sp_GetHotSpotProcs();
-  const unsigned char taken = hotSpots.mouseDown(window_, local, modifiers);
+  const sSpViewServices& views = Sp_ViewServices();
+  const unsigned char taken = views.Sp_MouseDownHotSpot(window_, local, modifiers);
   if (taken == 0) {
     mouseDownWindowObj_GlV = this;
     return 0;
@@ -433,7 +432,7 @@ unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
   Sp_EndWindowMouseIdleEvent();
   short upModifiers = 0;
   Sp_GetModifiers(&upModifiers, nullptr);
-  hotSpots.mouseUp(window, last, upModifiers);
+  views.Sp_MouseUpHotSpot(window, last, upModifiers);
   mouseDownWindowObj_GlV = nullptr;
   return taken;
 }
@@ -441,7 +440,7 @@ unsigned char cSp_Window::ContentMouseDown(Point where, short modifiers) {
 void cSp_Window::MouseUpTerminate(Point where, short modifiers) {
   if (window_ == nullptr) return;
   const Point local = Sp_MTM_GlobalToWindowLocal(window_, where);
-  Sp_GetHotSpotProcs().mouseUp(window_, local, modifiers);
+  Sp_ViewServices().Sp_MouseUpHotSpot(window_, local, modifiers);
 }
 
 unsigned char Sp_WindowMouseUpTerminate(Point where, short modifiers) {

@@ -8,9 +8,8 @@
 #include "SpErrorInfoSystem.h"
 #include "SpMainEventLoop.h"
 #include "SpMouseTraceManager.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
-#include "SpTextService.h"
-#include "SpViewWindow.h"
 #include "SpWindow.h"
 #include "SpWindowControlItemObj.h"
 
@@ -59,14 +58,6 @@ const SInt32 kLastSystemWithActivationDisorder = 0x1024;
 
 // Repeats of the mouse-down tracking timer.
 const EventTimerInterval kMouseTraceInterval = 0.1;
-
-void ViewsHotSpotDownTrace() {
-  Sp_MouseDownMouseTrace();
-}
-
-const sSpHotSpotProcs kViewsHotSpotProcs = {Sp_MouseDownHotSpot, Sp_MouseUpHotSpot,
-                                            ViewsHotSpotDownTrace};
-sSpHotSpotProcs gHotSpotProcs = kViewsHotSpotProcs;
 
 }  // namespace
 
@@ -200,7 +191,7 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
           0) {
         return noErr;
       }
-      SpTS_MouseDownProcedure(window, where);
+      Sp_EditTextServices().SpTS_MouseDownProcedure(window, where);
       return windowObj->ContentMouseDown(where, modifiers) != 0 ? OSStatus(noErr)
                                                                 : eventNotHandledErr;
     }
@@ -211,7 +202,7 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
       SpMouseTraceEventProcedure();
       return eventNotHandledErr;
     case kEventMouseDragged:
-      Sp_GetHotSpotProcs().downTrace();
+      Sp_ViewServices().Sp_MouseDownMouseTrace();
       return eventNotHandledErr;
     default:
       return eventNotHandledErr;
@@ -278,27 +269,10 @@ void Sp_EndWindowMouseIdleEvent() {
 }
 
 void Sp_CatchMouseDownTraceIdleEventCB(EventLoopTimerRef, void*) {
-  Sp_GetHotSpotProcs().downTrace();
+  Sp_ViewServices().Sp_MouseDownMouseTrace();
 }
 
 unsigned char SpWindowIdleEventForCarbonEvent(unsigned long) {
   return 0;
 }
 
-// ---- Hot-spot stage -------------------------------------------------------------------------
-
-const sSpHotSpotProcs& Sp_GetHotSpotProcs() {
-  return gHotSpotProcs;
-}
-
-void Sp_SetHotSpotProcs(const sSpHotSpotProcs* procs) {
-  if (procs == nullptr) {
-    gHotSpotProcs = kViewsHotSpotProcs;
-    return;
-  }
-  if (procs->mouseDown == nullptr || procs->mouseUp == nullptr || procs->downTrace == nullptr) {
-    SpReportFailure(kSource, "Sp_SetHotSpotProcs", 1, kSpMsgNullArgument);
-    return;
-  }
-  gHotSpotProcs = *procs;
-}

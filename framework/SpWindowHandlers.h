@@ -52,16 +52,3 @@ void Sp_CatchMouseDownTraceIdleEventCB(EventLoopTimerRef timer, void* userData);
 // An idle procedure with no work of its own.
 unsigned char SpWindowIdleEventForCarbonEvent(unsigned long userData);
 
-// ---- Hot-spot stage -------------------------------------------------------------------------
-// Content clicks and the tracking timer reach the hot-spot areas of a window's views through
-// these three procedures: by default the views' own (Sp_MouseDownHotSpot, Sp_MouseUpHotSpot,
-// Sp_MouseDownMouseTrace). Tests of the framework put recording areas in their place.
-struct sSpHotSpotProcs {
-  unsigned char (*mouseDown)(WindowRef window, Point localPoint, short modifiers);
-  void (*mouseUp)(WindowRef window, Point localPoint, short modifiers);
-  void (*downTrace)();
-};
-// The procedures in use.
-const sSpHotSpotProcs& Sp_GetHotSpotProcs();
-// Null puts the views' own procedures back; a table with a null entry is refused.
-void Sp_SetHotSpotProcs(const sSpHotSpotProcs* procs);

@@ -11,8 +11,7 @@
 #include "Resources.h"
 #include "SpCarbonEventHandlers.h"
 #include "SpErrorInfoSystem.h"
-#include "SpStdDrawingFunction.h"
-#include "SpViewWindow.h"
+#include "SpServiceHooks.h"
 #include "SpWindow.h"
 #include "SpWindowControlItemObj.h"
 
@@ -195,7 +194,7 @@ void cSp_Window::Open(unsigned char front, cSp_Window* behind) {
 void cSp_Window::RedrawWholeWindow() {
   Rect content = {0, 0, 0, 0};
   GetWindowPortBounds(window_, &content);
-  Sp_AddRedrawAreaInWindow(window_, &content);
+  Sp_ViewServices().Sp_AddRedrawAreaInWindow(window_, &content);
   if (dialog_ != nullptr) DrawDialog(dialog_);
   DrawControls(window_);
   FlushWindowPort();
@@ -337,7 +336,7 @@ void cSp_Window::SetSheetWindowType(WindowRef parent) {
   }
   // The old window's views and controls go with it: the control items read theirs again
   // from the sheet's dialog.
-  Sp_DisposeTargetWindowView(window_);
+  Sp_ViewServices().Sp_DisposeTargetWindowView(window_);
   if (dialog_ != nullptr) {
     DisposeDialog(dialog_);
   } else {
@@ -451,7 +450,7 @@ void Sp_SetupRedrawAreaToOpenWindow(Rect globalArea) {
     Rect bounds = {0, 0, 0, 0};
     GetWindowPortBounds(window, &bounds);
     RectRgn(part, &bounds);
-    Sp_GlobalToLocalRgn(window, area);
+    Sp_ViewServices().Sp_GlobalToLocalRgn(window, area);
     SectRgn(area, part, part);
     if (!EmptyRgn(part)) {
       InvalWindowRgn(window, part);
@@ -459,7 +458,7 @@ void Sp_SetupRedrawAreaToOpenWindow(Rect globalArea) {
       DiffRgn(area, part, area);
     }
     // Back to global coordinates for the next window, whatever this one took.
-    Sp_LocalToGlobalRgn(window, area);
+    Sp_ViewServices().Sp_LocalToGlobalRgn(window, area);
   }
   DisposeRgn(area);
   DisposeRgn(part);
@@ -467,7 +466,7 @@ void Sp_SetupRedrawAreaToOpenWindow(Rect globalArea) {
 
 void Sp_RedrawOpenWindow() {
   for (cSp_Window* w = WindowListHead_GlV; w != nullptr; w = w->NextObject()) {
-    if (w->IsOpen()) Sp_RedrawViewWindow(w->GetWindowRef(), 0);
+    if (w->IsOpen()) Sp_ViewServices().Sp_RedrawViewWindow(w->GetWindowRef(), 0);
   }
 }
 

@@ -5,3 +5,7 @@
 // manager can be made, installs the drag receive and tracking handlers and registers the
 // manager's dispose procedure.
 void SpDDO_InitializeDragAndDrop();
+
+// Hands the framework the start of drag and drop, which its start-up runs. Called once when
+// the program starts, before the framework's start-up.
+void SpDDO_InstallDragServices();

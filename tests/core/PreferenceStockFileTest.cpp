@@ -17,7 +17,6 @@
 #include "ByteOrder.h"
 #include "ErrorLogCapture.h"
 #include "Folders.h"
-#include "SpEventToolsClass.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionForOSX.h"
@@ -546,9 +545,9 @@ TEST_F(PreferenceStockFile, TheManagerSavesOnlyModifiedFilesWhenAskedAtQuitAndWh
   EXPECT_TRUE(Exists(Path()));
   EXPECT_FALSE(Exists(Path("Other")));
 
-  // The dispose registry, where the event loop runs it, saves what changed since.
+  // The dispose procedure, which the event loop runs at the end, saves what changed since.
   Top(file_, "B   ")->SetupLongData(2, 1);
-  Sp_EvnetToolsQuitApplicationProc();
+  Sp_DisposeEventProcForPreferenceStock(0);
   EXPECT_EQ(file_->GetPrefModifyFlag(), 0);
 
   Top(other, "O   ")->SetupLongData(2, 1);

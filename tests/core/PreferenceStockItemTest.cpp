@@ -10,7 +10,7 @@
 
 #include "ErrorLogCapture.h"
 #include "Folders.h"
-#include "SpEventToolsClass.h"
+#include "DisposeRecorder.h"
 #include "SpPreferenceStockObject.h"
 #include "TestFiles.h"
 
@@ -341,18 +341,12 @@ TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManage
 }
 
 TEST_F(PreferenceStockItem, ManyManagersRegisterOneDisposeProcedure) {
-  auto count = [] {
-    int n = 0;
-    for (cEventInsertProcObj* e = quitAppProcDef_GlV; e != nullptr; e = e->GetNextObjectPtr()) {
-      ++n;
-    }
-    return n;
-  };
-  int before = count();
+  DisposeRecorder registry;  // takes over what the first manager registered
+  const std::size_t before = registry.Registered().size();
   { cPrefStockMgr second; }
   cPrefStockMgr* third = Sp_GetPreferenceStockMgrPtr(1);
   EXPECT_EQ(third, &mgr_);
-  EXPECT_EQ(count(), before);
+  EXPECT_EQ(registry.Registered().size(), before);
 }
 
 TEST_F(PreferenceStockItem, ALongFileNameIsRefusedAndNothingIsSaved) {

@@ -16,7 +16,7 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpStdFileFunction.h"
-#include "SpFontManager.h"
+#include "SpCoreHooks.h"
 #include "SpStdFileFunctionFinderInfo.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
@@ -374,7 +374,7 @@ TEST_F(FolderIcons, IconCopyActionCopiesEachKindIntoTheTargetSuite) {
 TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
   AddIcons(-3999);
   MakeFile("Doc", "x", FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
-  EXPECT_EQ(0, Sp_CheckEnableIconService());
+  EXPECT_EQ(0, SpCore_IconServicesAvailable());
   EXPECT_NE(noErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", suite_));
   EXPECT_EQ(0, SuiteIconID(suite_));
   EXPECT_EQ(fnfErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Missing", suite_));

@@ -6,7 +6,7 @@
 
 #include "ErrorLogCapture.h"
 #include "Script.h"
-#include "SpEventToolsClass.h"
+#include "DisposeRecorder.h"
 #include "SpGeneralStringObject.h"
 #include "SpTesting.h"
 
@@ -589,18 +589,15 @@ TEST_F(StringObject, RefusedObjectBlockYieldsNullAndARecord) {
 }
 
 TEST_F(StringObject, PoolsRegisterTheirDisposalOnceAndItDeletesThem) {
-  UInt32 counter = eventProcCurrentRefNum_GlV;
+  DisposeRecorder registry;
+  const std::size_t before = registry.Registered().size();
   SpSO_NewStringItemObjPtr();
   SpSO_NewStringObject();
-  EXPECT_EQ(eventProcCurrentRefNum_GlV, counter + 1) << "one registration";
-  cEventInsertProcObj* entry = quitAppProcDef_GlV;
-  while (entry != nullptr && entry->GetRefNum() != counter + 1) entry = entry->GetNextObjectPtr();
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->GetOrderNumber(), 100);
-  entry->ExecuteProcedure();
+  ASSERT_EQ(registry.Registered().size(), before + 1) << "one registration";
+  EXPECT_EQ(registry.Registered().back().order, 100);
+  registry.Registered().back().proc(0);
   EXPECT_EQ(stringItemBlockMgrPtr_GlV, nullptr);
   EXPECT_EQ(StringObjBlockMgrPtr_GlV, nullptr);
-  delete entry;
 }
 
 TEST_F(StringObject, CompactionLeavesNoEmptyItems) {

@@ -20,8 +20,10 @@
 #include "QuickDraw.h"
 #include "SpEventToolsClass.h"
 #include "SpMainEventLoop.h"
+#include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpTesting.h"
+#include "SpViewServices.h"
 #include "SpWindow.h"
 #include "SpWindowHandlers.h"
 #include "TestEvents.h"
@@ -134,15 +136,17 @@ class WindowGeometryFixture : public ::testing::Test {
     sp_testing::UseVirtualClock(kTestDate);
     ResetAll();
     Sp_CarbonEvent_ModeEnable();
-    const sSpHotSpotProcs recording = {RecordingHotSpotDown, RecordingHotSpotUp,
-                                       RecordingHotSpotTrace};
-    Sp_SetHotSpotProcs(&recording);
+    sSpViewServices recording = Sp_ViewServices();
+    recording.Sp_MouseDownHotSpot = RecordingHotSpotDown;
+    recording.Sp_MouseUpHotSpot = RecordingHotSpotUp;
+    recording.Sp_MouseDownMouseTrace = RecordingHotSpotTrace;
+    Sp_SetupViewServices(&recording);
   }
   void TearDown() override {
     if (stepsRef_ != 0) Sp_UnsetEventIdleTimeProcedure(stepsRef_);
     windows_.clear();
     ResetAll();
-    Sp_SetHotSpotProcs(nullptr);
+    Sp_InstallViewServices();
     sp_testing::UseRealClock();
   }
 
