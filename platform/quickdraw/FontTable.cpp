@@ -11,7 +11,7 @@
 
 #include "SpTextCodec.h"
 #include "detail/FontFaces.h"
-#include "detail/FontTable.h"
+#include "quickdraw/internal/FontTable.h"
 #include "detail/TextEngine.h"
 
 namespace sp_platform {

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "detail/FontSizes.h"
+#include "quickdraw/internal/FontSizes.h"
 #include "detail/TextEngine.h"
 
 namespace {

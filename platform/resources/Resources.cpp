@@ -15,7 +15,7 @@
 #include "detail/ResourceChain.h"
 #include "detail/ResourceFileFormat.h"
 #include "detail/ResourceFileIO.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 
 namespace {
 
@@ -513,9 +513,7 @@ SInt16 OpenLocated(const sp_platform::files::Location& location, SInt8 permissio
     return open->refNum;
   }
   bool writable = file->host.writable;
-  const sp_platform::files::Volume* home = sp_platform::files::FindVolume(location.vRefNum);
-  const OSErr volume =
-      home != nullptr && (home->flags & sp_platform::files::kVolumeReadOnly) ? wPrErr : noErr;
+  const OSErr volume = sp_platform::files::VolumeIsReadOnly(location.vRefNum) ? wPrErr : noErr;
   if (volume != noErr) writable = false;
   if (WantsWrite(permission) && !writable) {
     Error() = volume != noErr ? volume : OSErr(permErr);

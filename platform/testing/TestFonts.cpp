@@ -1,6 +1,6 @@
 #include "TestFonts.h"
 
-#include "quickdraw/detail/FontTable.h"
+#include "quickdraw/internal/FontTable.h"
 
 namespace sp_testing {
 

@@ -15,8 +15,8 @@
 #include "TestControls.h"
 #include "TestDialogs.h"
 #include "TestEvents.h"
-#include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/LoopSteps.h"
+#include "events/internal/EventLoop.h"
 #include "ui/detail/AlertRegistry.h"
 #include "ui/detail/DialogRecord.h"
 

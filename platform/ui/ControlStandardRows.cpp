@@ -1,7 +1,7 @@
 // The standard handling of events of controls that no handler took.
 #include "Clock.h"
 #include "Controls.h"
-#include "events/detail/StandardHandlers.h"
+#include "ui/detail/StandardRows.h"
 #include "ui/detail/ControlRecord.h"
 
 namespace sp_platform {

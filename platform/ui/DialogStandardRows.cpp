@@ -6,7 +6,7 @@
 
 #include "Controls.h"
 #include "Dialogs.h"
-#include "events/detail/StandardHandlers.h"
+#include "ui/detail/StandardRows.h"
 #include "ui/detail/DialogRecord.h"
 
 namespace sp_platform {

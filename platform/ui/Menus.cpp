@@ -12,8 +12,8 @@
 #include "ByteOrder.h"
 #include "MacMemory.h"
 #include "Resources.h"
-#include "events/detail/EventLoop.h"
-#include "quickdraw/detail/FontTable.h"
+#include "events/internal/EventLoop.h"
+#include "quickdraw/internal/FontTable.h"
 #include "ui/detail/MenuRecord.h"
 
 using sp_platform::menus::MenuItemRecord;

@@ -9,7 +9,7 @@
 #include "MacWindows.h"
 #include "detail/WindowList.h"
 #include "detail/WindowRecord.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
 
 namespace sp_platform {
 namespace windows {

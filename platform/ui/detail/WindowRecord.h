@@ -9,7 +9,7 @@
 #include "../MacWindows.h"
 #include "CarbonEvents.h"
 #include "MacMemory.h"
-#include "quickdraw/detail/Ports.h"
+#include "quickdraw/internal/Ports.h"
 
 // A property kept with a window (SetWindowProperty).
 struct SpWindowProperty {

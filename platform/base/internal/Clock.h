@@ -2,7 +2,7 @@
 // timers, sound channels). Not for the program's own code: they use TickCount, Microseconds and Delay.
 #pragma once
 
-#include "../MacTypes.h"
+#include "MacTypes.h"
 
 namespace sp_platform {
 
