@@ -12,7 +12,7 @@
 #include "CFURL.h"
 #include "Files.h"
 #include "MacMemory.h"
-#include "detail/ResourceChain.h"
+#include "resources/internal/ResourceChain.h"
 #include "detail/ResourceFileFormat.h"
 #include "detail/ResourceFileIO.h"
 #include "files/internal/FileLocations.h"
@@ -248,6 +248,9 @@ OSErr LoadFile(const std::string& path, std::unique_ptr<ResFile>& out) {
   return noErr;
 }
 
+// The name of the application's compiled resource file in the main bundle folder.
+constexpr char kApplicationResourceFileName[] = "Application.rsrc";
+
 OSErr LoadBytes(const std::vector<UInt8>& bytes, std::unique_ptr<ResFile>& out) {
   resfile::FileImage image;
   OSErr err = resfile::Parse(std::make_shared<const std::vector<UInt8>>(bytes), image);
@@ -258,7 +261,7 @@ OSErr LoadBytes(const std::vector<UInt8>& bytes, std::unique_ptr<ResFile>& out) 
 }
 
 void ResourceChain::OpenBundleApplicationFile() {
-  CFStringRef name = CFStringCreateWithCString(nullptr, sp_platform::kApplicationResourceFileName,
+  CFStringRef name = CFStringCreateWithCString(nullptr, kApplicationResourceFileName,
                                                kCFStringEncodingUTF8);
   CFURLRef url = CFBundleCopyResourceURL(CFBundleGetMainBundle(), name, nullptr, nullptr);
   CFRelease(name);
@@ -564,8 +567,6 @@ void CreateAt(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, OSType cr
 // ---- Test hooks -----------------------------------------------------------------------------
 
 namespace sp_platform {
-
-const char kApplicationResourceFileName[] = "Application.rsrc";
 
 void ResetResourceChain() {
   Chain().Reset();

@@ -11,6 +11,14 @@ void UseFixedMetricFont(bool on) {
   sp_platform::SetFixedMetricFontAsSystemFont(on);
 }
 
+std::vector<FontFamily> InstalledFontFamilies() {
+  std::vector<FontFamily> families;
+  for (const sp_platform::InstalledFontFamily& family : sp_platform::InstalledFontFamilies()) {
+    families.push_back({family.number, family.name});
+  }
+  return families;
+}
+
 FixedMetricFontScope::FixedMetricFontScope()
     : previous_(sp_platform::FixedMetricFontIsSystemFont()) {
   UseFixedMetricFont(true);

@@ -17,8 +17,8 @@
 #include "TestEvents.h"
 #include "events/internal/LoopSteps.h"
 #include "events/internal/EventLoop.h"
-#include "ui/detail/AlertRegistry.h"
-#include "ui/detail/DialogRecord.h"
+#include "ui/internal/Alerts.h"
+#include "ui/internal/Dialogs.h"
 
 namespace sp_testing {
 namespace {

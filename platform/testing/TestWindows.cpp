@@ -6,9 +6,7 @@
 #include "quickdraw/internal/Cursors.h"
 #include "quickdraw/internal/Ports.h"
 #include "quickdraw/internal/TestHooks.h"
-#include "ui/detail/WindowList.h"
-#include "ui/detail/WindowRecord.h"
-#include "ui/detail/WindowUpdate.h"
+#include "ui/internal/Windows.h"
 
 namespace sp_testing {
 

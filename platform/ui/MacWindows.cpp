@@ -13,7 +13,7 @@
 #include "QDRegions.h"
 #include "detail/ControlRecord.h"
 #include "detail/StandardRows.h"
-#include "detail/WindowList.h"
+#include "ui/internal/Windows.h"
 #include "detail/WindowRecord.h"
 #include "detail/WindowUpdate.h"
 #include "events/internal/EventLoop.h"

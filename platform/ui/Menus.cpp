@@ -288,6 +288,16 @@ OpaqueMenuRef* Live(MenuRef menu) {
   return (it == Reg().menus.end()) ? nullptr : it->second.get();
 }
 
+bool MenuFactsOf(MenuRef menu, MenuFacts* out) {
+  const OpaqueMenuRef* m = Live(menu);
+  if (m == nullptr || out == nullptr) return false;
+  out->id = m->id;
+  out->title = m->title;
+  out->enabled = m->enabled;
+  out->items = m->items;
+  return true;
+}
+
 MenuItemRecord* ItemOf(MenuRef menu, long item) {
   OpaqueMenuRef* m = Live(menu);
   if (m == nullptr || item < 1 || std::size_t(item) > m->items.size()) return nullptr;

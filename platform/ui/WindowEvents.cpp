@@ -7,7 +7,7 @@
 
 #include "CarbonEvents.h"
 #include "MacWindows.h"
-#include "detail/WindowList.h"
+#include "ui/internal/Windows.h"
 #include "detail/WindowRecord.h"
 #include "events/internal/EventLoop.h"
 
