@@ -24,7 +24,9 @@ namespace {
 FSSpecFromPathProc gFSSpecFromPath = nullptr;
 }  // namespace
 
-void SetFSSpecFromPathHook(FSSpecFromPathProc hook) { gFSSpecFromPath = hook; }
+void SetFSSpecFromPathHook(FSSpecFromPathProc hook) {
+  gFSSpecFromPath = hook;
+}
 
 }  // namespace sp_platform
 

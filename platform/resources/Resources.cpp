@@ -12,10 +12,10 @@
 #include "CFURL.h"
 #include "Files.h"
 #include "MacMemory.h"
-#include "resources/internal/ResourceChain.h"
 #include "detail/ResourceFileFormat.h"
 #include "detail/ResourceFileIO.h"
 #include "files/internal/FileLocations.h"
+#include "resources/internal/ResourceChain.h"
 
 namespace {
 
@@ -261,8 +261,8 @@ OSErr LoadBytes(const std::vector<UInt8>& bytes, std::unique_ptr<ResFile>& out) 
 }
 
 void ResourceChain::OpenBundleApplicationFile() {
-  CFStringRef name = CFStringCreateWithCString(nullptr, kApplicationResourceFileName,
-                                               kCFStringEncodingUTF8);
+  CFStringRef name =
+      CFStringCreateWithCString(nullptr, kApplicationResourceFileName, kCFStringEncodingUTF8);
   CFURLRef url = CFBundleCopyResourceURL(CFBundleGetMainBundle(), name, nullptr, nullptr);
   CFRelease(name);
   if (url == nullptr) return;

@@ -7,10 +7,10 @@
 
 #include "SpTextCodec.h"
 #include "base/internal/Clock.h"
-#include "events/internal/LoopSteps.h"
-#include "events/internal/TestHooks.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
+#include "events/internal/LoopSteps.h"
+#include "events/internal/TestHooks.h"
 
 namespace sp_testing {
 namespace {

@@ -15,8 +15,8 @@
 #include "TestControls.h"
 #include "TestDialogs.h"
 #include "TestEvents.h"
-#include "events/internal/LoopSteps.h"
 #include "events/internal/EventLoop.h"
+#include "events/internal/LoopSteps.h"
 #include "ui/internal/Alerts.h"
 #include "ui/internal/Dialogs.h"
 

@@ -7,7 +7,9 @@
 namespace sp_platform {
 namespace controls {
 
-bool IsLiveControl(ControlRef control) { return Live(control) != nullptr; }
+bool IsLiveControl(ControlRef control) {
+  return Live(control) != nullptr;
+}
 
 bool ControlFactsOf(ControlRef control, ControlFacts* out) {
   const ControlRecord* r = Live(control);

@@ -13,8 +13,8 @@
 #include "QDRegions.h"
 #include "QDText.h"
 #include "Resources.h"
-#include "ui/internal/DialogClipboard.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/internal/DialogClipboard.h"
 
 namespace sp_platform {
 namespace dialogs {

@@ -13,11 +13,11 @@
 #include "QDRegions.h"
 #include "detail/ControlRecord.h"
 #include "detail/StandardRows.h"
-#include "ui/internal/Windows.h"
 #include "detail/WindowRecord.h"
 #include "detail/WindowUpdate.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Ports.h"
+#include "ui/internal/Windows.h"
 
 using sp_platform::windows::ContentOf;
 using sp_platform::windows::HasTitleBar;

@@ -16,8 +16,8 @@
 #include "QuickDraw.h"
 #include "base/internal/Clock.h"
 #include "events/internal/AppleEventQueue.h"
-#include "events/internal/LoopSteps.h"
 #include "events/internal/EventLoop.h"
+#include "events/internal/LoopSteps.h"
 #include "ui/detail/AlertRegistry.h"
 #include "ui/detail/DialogRecord.h"
 

@@ -98,7 +98,9 @@ const events::StandardHandlerRow* InterfaceRows(std::size_t* count) {
 
 }  // namespace
 
-void InstallStandardHandlerRows() { events::SetInterfaceStandardHandlerRows(InterfaceRows); }
+void InstallStandardHandlerRows() {
+  events::SetInterfaceStandardHandlerRows(InterfaceRows);
+}
 
 }  // namespace ui
 }  // namespace sp_platform

@@ -48,7 +48,6 @@ struct GrafPort {
   UInt32 flushCount;  // QDFlushPortBuffer calls
 };
 
-
 namespace sp_platform {
 
 // Ports that SetPort accepts. A window's port is registered while the window lives;
@@ -95,6 +94,5 @@ bool GetPortPixels(GrafPtr port, PixelAccess* out);
 // 16-bit colours and 32-bit pixels.
 UInt32 PixelFromRGB(const RGBColor& c);
 RGBColor RGBFromPixel(UInt32 pixel);
-
 
 }  // namespace sp_platform

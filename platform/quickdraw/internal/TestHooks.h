@@ -21,5 +21,4 @@ UInt32 PortFlushCount(GrafPtr port);
 // port or one without pixels, ioErr when the file cannot be written.
 OSErr WritePortPNG(GrafPtr port, const char* path);
 
-
 }  // namespace sp_platform

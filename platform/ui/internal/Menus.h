@@ -28,7 +28,6 @@ struct MenuItemRecord {
   bool IsHierarchical() const { return keyEquivalent == hMenuCmd; }
 };
 
-
 // What a live menu holds.
 struct MenuFacts {
   MenuID id = 0;
@@ -75,7 +74,6 @@ MenuBarState& BarState();
 
 // Between tests: every menu freed, the list empty, the state above cleared.
 void ResetMenuManager();
-
 
 }  // namespace menus
 }  // namespace sp_platform
