@@ -1,11 +1,6 @@
 // Shared between the source files of the event layer. Not for anyone else.
 #pragma once
 
-#include <functional>
-#include <limits>
-#include <string>
-#include <vector>
-
 #include "CarbonEvents.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/LoopSteps.h"
