@@ -26,33 +26,25 @@ bool ToPascalName(const char* name, Str255 out) {
 // Folders can be walked up at most this far; a deeper chain means the catalogue is looping.
 constexpr int kMaxFolderDepth = 4096;
 
-// The six classic icon kinds with the desktop database's buffer sizes and icon types.
-struct ClassicIconKind {
-  ResType type;
-  SInt32 desktopBufferSize;
-  UInt8 desktopIconType;
+// What the desktop database keeps of the six classic icon kinds (large and small icons of 1, 4
+// and 8 bits): its buffer size and icon type for each. The other kinds are not kept there.
+struct DesktopIconKind {
+  IconSelectorValue selector;
+  SInt32 bufferSize;
+  UInt8 iconType;
 };
-const ClassicIconKind kClassicIconKinds[6] = {
-    {SpFourCC("ICN#"), 256, 1}, {SpFourCC("icl4"), 512, 2}, {SpFourCC("icl8"), 1024, 3},
-    {SpFourCC("ics#"), 64, 4},  {SpFourCC("ics4"), 128, 5}, {SpFourCC("ics8"), 256, 6},
+constexpr DesktopIconKind kDesktopIconKinds[] = {
+    {kSelectorLarge1Bit, 256, 1}, {kSelectorLarge4Bit, 512, 2}, {kSelectorLarge8Bit, 1024, 3},
+    {kSelectorSmall1Bit, 64, 4},  {kSelectorSmall4Bit, 128, 5}, {kSelectorSmall8Bit, 256, 6},
 };
 
-// The eighteen kinds Icon Services give, with their icon-family selectors.
-struct IconServicesKind {
-  ResType type;
-  IconSelectorValue selector;
-};
-const IconServicesKind kIconServicesKinds[18] = {
-    {SpFourCC("ICN#"), kSelectorLarge1Bit},     {SpFourCC("icl4"), kSelectorLarge4Bit},
-    {SpFourCC("icl8"), kSelectorLarge8Bit},     {SpFourCC("il32"), kSelectorLarge32Bit},
-    {SpFourCC("l8mk"), kSelectorLarge8BitMask}, {SpFourCC("ics#"), kSelectorSmall1Bit},
-    {SpFourCC("ics4"), kSelectorSmall4Bit},     {SpFourCC("ics8"), kSelectorSmall8Bit},
-    {SpFourCC("is32"), kSelectorSmall32Bit},    {SpFourCC("s8mk"), kSelectorSmall8BitMask},
-    {SpFourCC("icm#"), kSelectorMini1Bit},      {SpFourCC("icm4"), kSelectorMini4Bit},
-    {SpFourCC("icm8"), kSelectorMini8Bit},      {SpFourCC("ich#"), kSelectorHuge1Bit},
-    {SpFourCC("ich4"), kSelectorHuge4Bit},      {SpFourCC("ich8"), kSelectorHuge8Bit},
-    {SpFourCC("ih32"), kSelectorHuge32Bit},     {SpFourCC("h8mk"), kSelectorHuge8BitMask},
-};
+// The desktop database's entry for an icon kind; null for a kind it does not keep.
+const DesktopIconKind* DesktopKindOf(const SpIconKind& kind) {
+  for (const DesktopIconKind& desktop : kDesktopIconKinds) {
+    if (desktop.selector == kind.selector) return &desktop;
+  }
+  return nullptr;
+}
 
 // Puts a copy of the data into the suite as its icon of that kind. A handle the suite held
 // for the kind before is disposed of, unless it is a resource's (those belong to the
@@ -361,23 +353,25 @@ OSErr Sp_GetFileIconSuiteFromDesktopDatabase(short vRefNum, UInt32 creator, UInt
   if (err != noErr) return err;
 
   bool added = false;
-  for (const ClassicIconKind& kind : kClassicIconKinds) {
+  for (const SpIconKind& kind : kSpIconKinds) {
+    const DesktopIconKind* desktop = DesktopKindOf(kind);
+    if (desktop == nullptr) continue;
     Handle data = nullptr;
     GetIconFromSuite(&data, suite, kind.type);
     const bool made = data == nullptr;
     if (made) {
-      data = NewHandleClear(kind.desktopBufferSize);
+      data = NewHandleClear(desktop->bufferSize);
       if (data == nullptr) return memFullErr;
-    } else if (GetHandleSize(data) < kind.desktopBufferSize) {
+    } else if (GetHandleSize(data) < desktop->bufferSize) {
       // The database writes a whole buffer; the suite's handle must hold it.
-      SetHandleSize(data, kind.desktopBufferSize);
+      SetHandleSize(data, desktop->bufferSize);
       if (MemError() != noErr) continue;
     }
     HLock(data);
     pb.ioTagInfo = 0;
     pb.ioDTBuffer = *data;
-    pb.ioDTReqCount = kind.desktopBufferSize;
-    pb.ioIconType = kind.desktopIconType;
+    pb.ioDTReqCount = desktop->bufferSize;
+    pb.ioIconType = desktop->iconType;
     pb.ioFileCreator = creator;
     pb.ioFileType = fileType;
     OSErr fetched = PBDTGetIconSync(&pb);
@@ -401,7 +395,8 @@ Boolean Sp_GetIconDataFromCurrentResource(short resID, IconSuiteRef suite) {
                            Boolean(0));
   }
   bool added = false;
-  for (const ClassicIconKind& kind : kClassicIconKinds) {
+  for (const SpIconKind& kind : kSpIconKinds) {
+    if (DesktopKindOf(kind) == nullptr) continue;  // the classic kinds only
     Handle resource = Get1Resource(kind.type, resID);
     if (resource == nullptr) continue;
     if (AddCopyToSuite(resource, suite, kind.type)) added = true;
@@ -418,7 +413,7 @@ Boolean Sp_GetIconDataFromIconRefNum(IconRef iconRef, IconSuiteRef suite) {
   }
   if (iconRef == nullptr) return 0;
   bool added = false;
-  for (const IconServicesKind& kind : kIconServicesKinds) {
+  for (const SpIconKind& kind : kSpIconKinds) {
     IconFamilyHandle family = nullptr;
     if (IconRefToIconFamily(iconRef, kind.selector, &family) != noErr || family == nullptr) {
       continue;

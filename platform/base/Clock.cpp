@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "detail/TestHooks.h"
+#include "base/internal/TestHooks.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "detail/TestHooks.h"
+#include "base/internal/TestHooks.h"
 
 namespace {
 

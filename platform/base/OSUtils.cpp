@@ -1,6 +1,6 @@
 #include "OSUtils.h"
 
-#include "detail/TestHooks.h"
+#include "base/internal/TestHooks.h"
 
 namespace {
 UInt32 gBeepCount = 0;

@@ -7,8 +7,7 @@
 #include <string>
 
 #include "MacMemory.h"
-#include "detail/ProcessInternal.h"
-#include "files/detail/Catalog.h"
+#include "base/internal/Process.h"
 
 namespace sp_platform {
 
@@ -19,6 +18,14 @@ const std::string& ExecutablePath() {
     return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
   }();
   return path;
+}
+
+namespace {
+FSSpecFromPathProc gFSSpecFromPath = nullptr;
+}  // namespace
+
+void SetFSSpecFromPathHook(FSSpecFromPathProc hook) {
+  gFSSpecFromPath = hook;
 }
 
 }  // namespace sp_platform
@@ -85,10 +92,7 @@ OSErr GetProcessInformation(const ProcessSerialNumber* psn, ProcessInfoRec* info
   if (info->processAppSpec == nullptr) return noErr;
   // The executable's location as the file layer sees it; fnfErr when the system does not
   // tell where the executable is.
-  sp_platform::files::Location app;
   const std::string& path = sp_platform::ExecutablePath();
-  OSErr err = path.empty() ? OSErr(fnfErr) : sp_platform::files::LocatePath(path, app);
-  if (err != noErr) return err;
-  sp_platform::files::MakeFSSpec(app, info->processAppSpec);
-  return noErr;
+  if (path.empty() || sp_platform::gFSSpecFromPath == nullptr) return fnfErr;
+  return sp_platform::gFSSpecFromPath(path, info->processAppSpec);
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "CFPropertyList.h"
-#include "detail/BundleHooks.h"
+#include "cf/internal/BundleHooks.h"
 #include "detail/CFObjects.h"
 #include "detail/StringsFile.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "files/CFURLFiles.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 
 Boolean CFURLGetFSRef(CFURLRef url, FSRef* fsRef) {
   if (url == nullptr || fsRef == nullptr) return false;

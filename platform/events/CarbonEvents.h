@@ -13,13 +13,14 @@
 //   decides whether the event goes on to the parent by what it answers itself.
 // - Handlers may install and remove handlers (themselves included) while they run; a removed
 //   handler is never called again, also by a dispatch that is under way.
-// - Standard handling: one table in the layer (events/StandardHandlers.cpp), one row per
-//   default behaviour. On the application target: the HI command 'quit' ({'cmds', 1}) sends a
-//   quit Apple event to this process (dispatched on a later pass of the loop), every other
-//   command is left unhandled; a raw key-down with Command that is a menu item's key
-//   equivalent sends that item's command; a raw key-down or repeat nobody took goes on as
-//   typed text ({'text', 2}) to the front window. Standard handling of a window runs only for
-//   windows that have kWindowStandardHandlerAttribute.
+// - Standard handling: one table in the layer (events/StandardHandlers.cpp, with the rows of
+//   the Menu, Window, Dialog and Control Managers), one row per default behaviour. On the
+//   application target: the HI command 'quit' ({'cmds', 1}) sends a quit Apple event to this
+//   process (dispatched on a later pass of the loop), every other command is left unhandled;
+//   a raw key-down with Command that is a menu item's key equivalent sends that item's
+//   command; a raw key-down or repeat nobody took goes on as typed text ({'text', 2}) to the
+//   front window. Standard handling of a window runs only for windows that have
+//   kWindowStandardHandlerAttribute.
 // - Parameters are stored as the bytes given, with their type. Reading one with another type
 //   coerces where the toolbox did: between the integer types (typeSInt16, typeUInt16,
 //   typeSInt32, typeUInt32, typeSInt64, typeUInt64, typeBoolean) when the value fits, from

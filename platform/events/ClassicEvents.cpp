@@ -6,11 +6,11 @@
 #include "Clock.h"
 #include "Events.h"
 #include "QuickDraw.h"
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 #include "events/detail/AppleEventQueue.h"
 #include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
-#include "files/detail/Completions.h"
+#include "events/internal/EventLoop.h"
+#include "files/internal/Completions.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include "MacWindows.h"
 #include "OSUtils.h"
 #include "QuickDraw.h"
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 #include "events/detail/AppleEventQueue.h"
 #include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
-#include "events/detail/KeyboardState.h"
-#include "files/detail/Completions.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/Keyboard.h"
+#include "files/internal/Completions.h"
 
 // The one loop and queue have no state of their own behind these references; they only have
 // to be told apart from anything else.

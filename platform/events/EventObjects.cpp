@@ -11,7 +11,7 @@
 #include "CarbonEvents.h"
 #include "SpTextCodec.h"
 #include "TextCommon.h"
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 #include "events/detail/EventInternal.h"
 
 struct OpaqueEventRef {

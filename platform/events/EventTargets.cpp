@@ -13,7 +13,7 @@
 #include "CarbonEvents.h"
 #include "MacWindows.h"
 #include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
 
 using sp_platform::EventTargetKind;
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "Events.h"
-#include "events/detail/KeyboardState.h"
+#include "events/internal/Keyboard.h"
 
 namespace {
 UInt8 gKeysDown[16] = {0};

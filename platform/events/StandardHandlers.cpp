@@ -1,5 +1,5 @@
-// The standard handling of events that no handler took (see detail/StandardHandlers.h).
-#include "events/detail/StandardHandlers.h"
+// The standard handling of events that no handler took (see internal/StandardHandlers.h).
+#include "events/internal/StandardHandlers.h"
 
 #include <iterator>
 #include <vector>
@@ -8,7 +8,6 @@
 #include "CarbonEvents.h"
 #include "MacWindows.h"
 #include "events/detail/EventInternal.h"
-#include "ui/detail/MenuRecord.h"
 
 namespace sp_platform {
 namespace events {
@@ -43,61 +42,22 @@ OSStatus ApplicationCommandProcess(EventRef event, EventTargetRef) {
   return (err == noErr) ? OSStatus(noErr) : err;
 }
 
-// {'keyb', 1} on the application: a key typed with the Command key that is a menu item's key
-// equivalent chooses the item, whose command event goes out ({'cmds', 1}).
-OSStatus ApplicationMenuKeyEquivalent(EventRef event, EventTargetRef) {
-  UInt32 modifiers = 0;
-  char ch = 0;
-  if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
-                        nullptr, &modifiers) != noErr ||
-      GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
-                        &ch) != noErr) {
-    return eventNotHandledErr;
-  }
-  return sp_platform::menus::HandleCommandKey(UInt8(ch), modifiers);
-}
-
-// {'keyb', 1 and 2} on the application: a key nobody took becomes typed text, as the text
-// services did: a {'text', 2} event carrying the key's character ('tstx', MacJapanese) and the
-// key event itself ('tske'), sent to the window keys go to (the front window), else the
-// application.
-OSStatus ApplicationTextFromKey(EventRef event, EventTargetRef) {
-  char ch = 0;
-  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
-                        &ch) != noErr) {
-    return eventNotHandledErr;
-  }
-  EventRef text = nullptr;
-  if (CreateEvent(nullptr, kEventClassTextInput, kEventTextInputUnicodeForKeyEvent,
-                  GetEventTime(event), kEventAttributeUserEvent, &text) != noErr) {
-    return eventNotHandledErr;
-  }
-  SetEventParameter(text, kEventParamTextInputSendText, typeChar, 1, &ch);
-  SetEventParameter(text, kEventParamTextInputSendKeyboardEvent, typeEventRef, sizeof event,
-                    &event);
-  WindowRef front = FrontWindow();
-  EventTargetRef focus =
-      front != nullptr ? GetWindowEventTarget(front) : GetApplicationEventTarget();
-  OSStatus status = SendEventToEventTarget(text, focus);
-  ReleaseEvent(text);
-  return status;
-}
-
 const StandardHandlerRow kRows[] = {
     {kEventClassCommand, kEventCommandProcess, kEventTargetKindApplication,
      ApplicationCommandProcess,
      "the 'quit' HI command sends a quit Apple event to this process; other commands stay "
      "unhandled"},
-    {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindApplication,
-     ApplicationMenuKeyEquivalent,
-     "a raw key-down with the Command key that is the key equivalent of an enabled menu item "
-     "sends that item's command ({'cmds', 1}, MenuKey's search)"},
-    {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindApplication, ApplicationTextFromKey,
-     "a raw key-down nobody took (not a menu key equivalent) is sent on as typed text "
-     "({'text', 2} with 'tstx' and 'tske') to the front window, else the application"},
-    {kEventClassKeyboard, kEventRawKeyRepeat, kEventTargetKindApplication, ApplicationTextFromKey,
-     "a repeated key nobody took is sent on as typed text, as a key-down is"},
 };
+
+StandardHandlerRowsProc& InterfaceRows() {
+  static StandardHandlerRowsProc rows = nullptr;
+  return rows;
+}
+
+std::vector<StandardHandlerRow>& Table() {
+  static std::vector<StandardHandlerRow>* table = new std::vector<StandardHandlerRow>;
+  return *table;
+}
 
 bool TargetHasStandardHandling(EventTargetRef target, EventTargetKind kind) {
   if (kind != kEventTargetKindWindow) return true;
@@ -109,17 +69,21 @@ bool TargetHasStandardHandling(EventTargetRef target, EventTargetKind kind) {
 
 }  // namespace
 
+void SetInterfaceStandardHandlerRows(StandardHandlerRowsProc rows) {
+  InterfaceRows() = rows;
+  Table().clear();
+}
+
 const StandardHandlerRow* StandardHandlerTable(std::size_t* count) {
-  static const std::vector<StandardHandlerRow> table = [] {
-    std::vector<StandardHandlerRow> rows(std::begin(kRows), std::end(kRows));
-    for (auto provider :
-         {WindowStandardHandlerRows, DialogStandardHandlerRows, ControlStandardHandlerRows}) {
+  std::vector<StandardHandlerRow>& table = Table();
+  if (table.empty()) {
+    table.assign(std::begin(kRows), std::end(kRows));
+    if (StandardHandlerRowsProc provider = InterfaceRows()) {
       std::size_t n = 0;
       const StandardHandlerRow* more = provider(&n);
-      if (more != nullptr) rows.insert(rows.end(), more, more + n);
+      if (more != nullptr) table.insert(table.end(), more, more + n);
     }
-    return rows;
-  }();
+  }
   if (count != nullptr) *count = table.size();
   return table.data();
 }

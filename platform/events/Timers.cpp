@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "CarbonEvents.h"
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 #include "events/detail/EventInternal.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Emulated audio-CD volumes: disc folders mounted as read-only volumes of their own.
 
-#include "detail/AudioCDVolumes.h"
+#include "files/internal/AudioCDVolumes.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "base/internal/Process.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
 
@@ -865,6 +866,23 @@ void MakeFSSpec(const Location& location, FSSpec* spec) {
   }
   CopyToPascal(name, spec->name, kSpecNameLimit);
 }
+
+namespace {
+
+// GetProcessInformation's processAppSpec: the base layer asks through this hook.
+OSErr FSSpecFromPath(const std::string& path, FSSpec* out) {
+  Location item;
+  const OSErr err = LocatePath(path, item);
+  if (err != noErr) return err;
+  MakeFSSpec(item, out);
+  return noErr;
+}
+
+// Installed at start-up. This file holds every way of locating an item, so it is in every
+// program that uses files at all.
+[[maybe_unused]] const bool kFSSpecHookInstalled = (SetFSSpecFromPathHook(FSSpecFromPath), true);
+
+}  // namespace
 
 // ---- Changes --------------------------------------------------------------------------------
 

@@ -7,14 +7,7 @@
 #include "MacMemory.h"
 #include "Resources.h"
 
-namespace {
-
-struct Kind {
-  ResType type;
-  IconSelectorValue selector;
-};
-
-constexpr Kind kKinds[] = {
+const SpIconKind kSpIconKinds[kSpIconKindCount] = {
     {SpFourCC("ICN#"), kSelectorLarge1Bit},     {SpFourCC("icl4"), kSelectorLarge4Bit},
     {SpFourCC("icl8"), kSelectorLarge8Bit},     {SpFourCC("il32"), kSelectorLarge32Bit},
     {SpFourCC("l8mk"), kSelectorLarge8BitMask}, {SpFourCC("ics#"), kSelectorSmall1Bit},
@@ -25,7 +18,10 @@ constexpr Kind kKinds[] = {
     {SpFourCC("ich4"), kSelectorHuge4Bit},      {SpFourCC("ich8"), kSelectorHuge8Bit},
     {SpFourCC("ih32"), kSelectorHuge32Bit},     {SpFourCC("h8mk"), kSelectorHuge8BitMask},
 };
-constexpr int kKindCount = int(sizeof kKinds / sizeof kKinds[0]);
+
+namespace {
+
+constexpr int kKindCount = int(kSpIconKindCount);
 constexpr UInt32 kSuiteMagic = SpFourCC("SpIS");
 
 // The suite handle's contents: a tag that tells a suite from any other handle, then one
@@ -44,7 +40,7 @@ SuiteData* Data(IconSuiteRef suite) {
 
 int KindIndex(ResType type) {
   for (int i = 0; i < kKindCount; ++i)
-    if (kKinds[i].type == type) return i;
+    if (kSpIconKinds[i].type == type) return i;
   return -1;
 }
 
@@ -89,11 +85,11 @@ OSErr ForEachIconDo(IconSuiteRef theSuite, IconSelectorValue selector, IconActio
                     void* yourDataPtr) {
   if (Data(theSuite) == nullptr || action == nullptr) return paramErr;
   for (int i = 0; i < kKindCount; ++i) {
-    if ((selector & kKinds[i].selector) == 0) continue;
+    if ((selector & kSpIconKinds[i].selector) == 0) continue;
     // Looked up again for each call: the action may have changed the suite.
     SuiteData* data = Data(theSuite);
     if (data == nullptr) return paramErr;
-    OSErr err = action(kKinds[i].type, &data->icons[i], yourDataPtr);
+    OSErr err = action(kSpIconKinds[i].type, &data->icons[i], yourDataPtr);
     if (err != noErr) return err;
   }
   return noErr;
@@ -123,8 +119,8 @@ OSErr GetIconSuite(IconSuiteRef* theIconSuite, SInt16 theResID, IconSelectorValu
   if (err != noErr) return err;
   bool any = false;
   for (int i = 0; i < kKindCount; ++i) {
-    if ((selector & kKinds[i].selector) == 0) continue;
-    Handle h = GetResource(kKinds[i].type, theResID);
+    if ((selector & kSpIconKinds[i].selector) == 0) continue;
+    Handle h = GetResource(kSpIconKinds[i].type, theResID);
     if (h == nullptr) continue;
     Data(suite)->icons[i] = h;
     any = true;

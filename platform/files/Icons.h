@@ -8,6 +8,8 @@
 // or take an IconRef or an icon family answer unimpErr, and callers take their fallbacks.
 #pragma once
 
+#include <cstddef>
+
 #include "Files.h"
 #include "MacTypes.h"
 
@@ -55,6 +57,16 @@ enum : IconSelectorValue {
   kSelectorAllAvailableData = 0xFFFFFFFF,
   svAllAvailableData = 0xFFFFFFFF,
 };
+
+// The icon types a suite holds, each with its selector bit, in the order ForEachIconDo
+// visits them: large, small, mini and huge icons, each from 1-bit (with its mask) up to
+// 32-bit and the 8-bit mask.
+struct SpIconKind {
+  ResType type;
+  IconSelectorValue selector;
+};
+constexpr std::size_t kSpIconKindCount = 18;
+extern const SpIconKind kSpIconKinds[kSpIconKindCount];
 
 enum : OSErr {
   invalidIconRefErr = -2580,

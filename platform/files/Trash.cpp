@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "DateTimeUtils.h"
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 #include "detail/Catalog.h"
 #include "detail/Forks.h"
 

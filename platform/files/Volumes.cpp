@@ -208,6 +208,11 @@ const Volume* FindVolume(SInt16 vRefNum) {
   return nullptr;
 }
 
+bool VolumeIsReadOnly(SInt16 vRefNum) {
+  const Volume* volume = FindVolume(vRefNum);
+  return volume != nullptr && (volume->flags & kVolumeReadOnly) != 0;
+}
+
 std::vector<const Volume*> AllVolumes() {
   std::vector<const Volume*> all;
   for (const auto& v : BuiltTable().volumes) all.push_back(v.get());

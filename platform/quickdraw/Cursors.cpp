@@ -111,6 +111,17 @@ const CursorRecord& CurrentCursor() {
   return State().record;
 }
 
+CursorSummary CurrentCursorSummary() {
+  const CursorRecord& r = State().record;
+  CursorSummary summary;
+  summary.kind = r.kind;
+  summary.resourceID = r.resourceID;
+  summary.hideLevel = r.hideLevel;
+  summary.obscured = r.obscured;
+  summary.changes = r.changes;
+  return summary;
+}
+
 void NoteMouseMovedForCursor() {
   State().record.obscured = false;
 }

@@ -11,8 +11,8 @@
 
 #include "SpTextCodec.h"
 #include "detail/FontFaces.h"
-#include "detail/FontTable.h"
 #include "detail/TextEngine.h"
+#include "quickdraw/internal/FontTable.h"
 
 namespace sp_platform {
 namespace fonts {

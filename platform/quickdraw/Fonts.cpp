@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "detail/FontSizes.h"
 #include "detail/TextEngine.h"
+#include "quickdraw/internal/FontSizes.h"
 
 namespace {
 std::map<short, std::vector<short>>& RestrictedSizes() {

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "Files.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 
 namespace sp_platform {
 namespace quicktime {

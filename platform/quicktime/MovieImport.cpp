@@ -12,7 +12,7 @@
 #include "Files.h"
 #include "MacMemory.h"
 #include "Movies.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
 

@@ -16,7 +16,7 @@ extern "C" {
 #include "ByteOrder.h"
 #include "Files.h"
 #include "Movies.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "detail/ResourceFileFormat.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
 
 namespace sp_platform {
 namespace resfile {

@@ -12,10 +12,10 @@
 #include "CFURL.h"
 #include "Files.h"
 #include "MacMemory.h"
-#include "detail/ResourceChain.h"
 #include "detail/ResourceFileFormat.h"
 #include "detail/ResourceFileIO.h"
-#include "files/detail/Catalog.h"
+#include "files/internal/FileLocations.h"
+#include "resources/internal/ResourceChain.h"
 
 namespace {
 
@@ -248,6 +248,9 @@ OSErr LoadFile(const std::string& path, std::unique_ptr<ResFile>& out) {
   return noErr;
 }
 
+// The name of the application's compiled resource file in the main bundle folder.
+constexpr char kApplicationResourceFileName[] = "Application.rsrc";
+
 OSErr LoadBytes(const std::vector<UInt8>& bytes, std::unique_ptr<ResFile>& out) {
   resfile::FileImage image;
   OSErr err = resfile::Parse(std::make_shared<const std::vector<UInt8>>(bytes), image);
@@ -258,8 +261,8 @@ OSErr LoadBytes(const std::vector<UInt8>& bytes, std::unique_ptr<ResFile>& out) 
 }
 
 void ResourceChain::OpenBundleApplicationFile() {
-  CFStringRef name = CFStringCreateWithCString(nullptr, sp_platform::kApplicationResourceFileName,
-                                               kCFStringEncodingUTF8);
+  CFStringRef name =
+      CFStringCreateWithCString(nullptr, kApplicationResourceFileName, kCFStringEncodingUTF8);
   CFURLRef url = CFBundleCopyResourceURL(CFBundleGetMainBundle(), name, nullptr, nullptr);
   CFRelease(name);
   if (url == nullptr) return;
@@ -513,9 +516,7 @@ SInt16 OpenLocated(const sp_platform::files::Location& location, SInt8 permissio
     return open->refNum;
   }
   bool writable = file->host.writable;
-  const sp_platform::files::Volume* home = sp_platform::files::FindVolume(location.vRefNum);
-  const OSErr volume =
-      home != nullptr && (home->flags & sp_platform::files::kVolumeReadOnly) ? wPrErr : noErr;
+  const OSErr volume = sp_platform::files::VolumeIsReadOnly(location.vRefNum) ? wPrErr : noErr;
   if (volume != noErr) writable = false;
   if (WantsWrite(permission) && !writable) {
     Error() = volume != noErr ? volume : OSErr(permErr);
@@ -566,8 +567,6 @@ void CreateAt(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, OSType cr
 // ---- Test hooks -----------------------------------------------------------------------------
 
 namespace sp_platform {
-
-const char kApplicationResourceFileName[] = "Application.rsrc";
 
 void ResetResourceChain() {
   Chain().Reset();

@@ -1,8 +1,8 @@
 #include "SpTesting.h"
 
-#include "base/detail/TestHooks.h"
-#include "events/detail/KeyboardState.h"
-#include "quickdraw/detail/FontSizes.h"
+#include "base/internal/TestHooks.h"
+#include "events/internal/Keyboard.h"
+#include "quickdraw/internal/FontSizes.h"
 
 namespace sp_testing {
 

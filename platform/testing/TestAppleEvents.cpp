@@ -1,6 +1,6 @@
 #include "TestAppleEvents.h"
 
-#include "events/detail/AppleEventQueue.h"
+#include "events/internal/AppleEventQueue.h"
 
 namespace sp_testing {
 

@@ -1,6 +1,6 @@
 #include "TestBundle.h"
 
-#include "../cf/detail/BundleHooks.h"
+#include "cf/internal/BundleHooks.h"
 
 namespace sp_testing {
 

@@ -1,6 +1,6 @@
 #include "TestClock.h"
 
-#include "base/detail/ClockInternal.h"
+#include "base/internal/Clock.h"
 
 namespace sp_testing {
 

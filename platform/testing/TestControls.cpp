@@ -5,12 +5,10 @@
 
 #include "ByteOrder.h"
 #include "TestMenus.h"
-#include "ui/detail/ControlRecord.h"
+#include "ui/internal/Controls.h"
 
 namespace sp_testing {
 namespace {
-
-using sp_platform::controls::ControlRecord;
 
 Point Middle(const Rect& r) {
   Point p;
@@ -31,73 +29,43 @@ PumpResult Fail(const std::string& why, const char* file, int line) {
 
 ControlModel ReadControl(ControlRef control) {
   ControlModel m;
-  ControlRecord* r = sp_platform::controls::Live(control);
-  if (r == nullptr) return m;
+  sp_platform::controls::ControlFacts facts;
+  if (!sp_platform::controls::ControlFactsOf(control, &facts)) return m;
   m.valid = true;
   ControlKind kind = {0, 0};
   GetControlKind(control, &kind);
   m.kind = kind.kind;
-  m.title.assign(reinterpret_cast<const char*>(r->title + 1), r->title[0]);
-  m.value = r->value;
-  m.minimum = r->minimum;
-  m.maximum = r->maximum;
+  m.title = facts.title;
+  m.value = facts.value;
+  m.minimum = facts.minimum;
+  m.maximum = facts.maximum;
   m.hilite = GetControlHilite(control);
   m.visible = IsControlVisible(control);
   m.active = IsControlActive(control);
-  m.bounds = r->bounds;
-  m.isDefault = sp_platform::controls::DefaultButtonOf(r->window) == r;
-  m.isCancel = sp_platform::controls::CancelButtonOf(r->window) == r;
-  m.text = r->text;
-  m.menu = r->menu;
-  m.drawCount = r->drawCount;
+  m.bounds = facts.bounds;
+  m.isDefault = facts.isDefault;
+  m.isCancel = facts.isCancel;
+  m.text = facts.text;
+  m.menu = facts.menu;
+  m.drawCount = facts.drawCount;
   return m;
 }
 
 std::vector<ControlRef> WindowControlList(WindowRef window) {
-  std::vector<ControlRef> out;
-  for (ControlRecord* r : sp_platform::controls::ControlsOf(window)) {
-    if (r->variety != sp_platform::controls::Variety::kRoot) {
-      out.push_back(sp_platform::controls::RefOf(r));
-    }
-  }
-  return out;
+  return sp_platform::controls::ControlsOfWindow(window);
 }
 
 bool PointInControlPart(ControlRef control, ControlPartCode part, Point* local) {
-  ControlRecord* r = sp_platform::controls::Live(control);
-  if (r == nullptr || local == nullptr) return false;
+  sp_platform::controls::ControlFacts facts;
+  if (local == nullptr || !sp_platform::controls::ControlFactsOf(control, &facts)) return false;
   if (part == kControlNoPart) {
-    *local = Middle(r->bounds);
+    *local = Middle(facts.bounds);
     return true;
   }
-  Rect area = r->bounds;
-  if (r->variety == sp_platform::controls::Variety::kScrollBar) {
-    sp_platform::controls::ScrollBarGeometry g = sp_platform::controls::ScrollBarGeometryOf(r);
-    switch (part) {
-      case kControlUpButtonPart:
-        area = g.upArrow;
-        break;
-      case kControlDownButtonPart:
-        area = g.downArrow;
-        break;
-      case kControlPageUpPart:
-        area = g.pageUp;
-        break;
-      case kControlPageDownPart:
-        area = g.pageDown;
-        break;
-      case kControlIndicatorPart:
-        area = g.thumb;
-        break;
-      default:
-        return false;
-    }
-    if (EmptyRect(&area)) return false;
-  } else if (r->variety == sp_platform::controls::Variety::kPopupButton) {
-    area = sp_platform::controls::PopupMenuBox(r);
-  }
+  Rect area;
+  if (!sp_platform::controls::PartClickArea(control, part, &area)) return false;
   Point p = Middle(area);
-  if (sp_platform::controls::PartAt(r, p) != part) return false;
+  if (sp_platform::controls::PartAtPoint(control, p) != part) return false;
   *local = p;
   return true;
 }
@@ -132,7 +100,7 @@ PumpResult HoldControlPart(ControlRef control, ControlPartCode part, SInt64 hold
 
 PumpResult DragInControl(ControlRef control, Point from, const std::vector<Point>& path,
                          const char* file, int line) {
-  if (sp_platform::controls::Live(control) == nullptr) {
+  if (!sp_platform::controls::IsLiveControl(control)) {
     return Fail("DragInControl: not a live control", file, line);
   }
   PostMouseDown(ControlPointToGlobal(control, from));
@@ -147,12 +115,12 @@ PumpResult DragInControl(ControlRef control, Point from, const std::vector<Point
 
 PumpResult DragScrollBarThumb(ControlRef control, SInt16 pixels, int steps, const char* file,
                               int line) {
-  ControlRecord* r = sp_platform::controls::Live(control);
   Point start;
-  if (r == nullptr || !PointInControlPart(control, kControlIndicatorPart, &start)) {
+  if (!sp_platform::controls::IsLiveControl(control) ||
+      !PointInControlPart(control, kControlIndicatorPart, &start)) {
     return Fail("DragScrollBarThumb: the scroll bar has no thumb now", file, line);
   }
-  const bool vertical = sp_platform::controls::ScrollBarGeometryOf(r).vertical;
+  const bool vertical = sp_platform::controls::ScrollBarIsVertical(control);
   if (steps < 1) steps = 1;
   std::vector<Point> path;
   for (int i = 1; i <= steps; ++i) {

@@ -5,9 +5,9 @@
 #include "SpTextCodec.h"
 #include "TestEvents.h"
 #include "TestQuickDraw.h"
-#include "ui/detail/ControlRecord.h"
-#include "ui/detail/DialogClipboard.h"
-#include "ui/detail/DialogRecord.h"
+#include "ui/internal/Controls.h"
+#include "ui/internal/DialogClipboard.h"
+#include "ui/internal/Dialogs.h"
 
 namespace sp_testing {
 namespace {
@@ -138,9 +138,7 @@ void DragInDialog(DialogRef dialog, Point fromLocal, Point toLocal, UInt32 modif
 }
 
 std::string DialogItemText(DialogRef dialog, DialogItemIndex itemNo) {
-  sp_platform::dialogs::Item* item =
-      sp_platform::dialogs::ItemAt(sp_platform::dialogs::Lookup(dialog), itemNo);
-  return item != nullptr ? sp_platform::dialogs::ItemText(*item) : std::string();
+  return sp_platform::dialogs::ItemTextOf(dialog, itemNo);
 }
 
 std::string DialogItemTextUTF8(DialogRef dialog, DialogItemIndex itemNo) {
@@ -160,19 +158,20 @@ UInt16 DialogItemHilite(DialogRef dialog, DialogItemIndex itemNo) {
 }
 
 TextSelection DialogSelection(DialogRef dialog) {
-  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog);
-  if (record == nullptr || record->focus < 1) return {0, 0};
-  return {record->selStart, record->selEnd};
+  SInt32 start = 0;
+  SInt32 end = 0;
+  if (!sp_platform::dialogs::FocusedTextState(dialog, &start, &end, nullptr)) return {0, 0};
+  return {start, end};
 }
 
 SInt32 DialogFirstShownLine(DialogRef dialog) {
-  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog);
-  return record != nullptr && record->focus > 0 ? record->firstLine : 0;
+  SInt32 firstLine = 0;
+  return sp_platform::dialogs::FocusedTextState(dialog, nullptr, nullptr, &firstLine) ? firstLine
+                                                                                      : 0;
 }
 
 std::vector<DialogItemIndex> DialogFlashes(DialogRef dialog) {
-  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog);
-  return record != nullptr ? record->flashes : std::vector<DialogItemIndex>();
+  return sp_platform::dialogs::FlashesOf(dialog);
 }
 
 std::vector<DialogRef> LiveDialogs() {

@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "SpTextCodec.h"
-#include "base/detail/ClockInternal.h"
-#include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
-#include "events/detail/KeyboardState.h"
+#include "base/internal/Clock.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/Keyboard.h"
+#include "events/internal/LoopSteps.h"
+#include "events/internal/TestHooks.h"
 
 namespace sp_testing {
 namespace {

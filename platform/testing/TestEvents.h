@@ -1,7 +1,7 @@
 // Test API: input, the event loop and its watchdog.
 //
 // Input posted here enters the layer as the display backend's would (see PostRawInput in
-// events/detail/EventLoop.h): it becomes Carbon events in the queue, and the mouse location and
+// events/internal/EventLoop.h): it becomes Carbon events in the queue, and the mouse location and
 // button change at once. ScheduleInput posts input later, when the clock reaches a time, so
 // that a loop that tracks the mouse (StillDown, GetMouse, TrackMouseLocation) sees it arrive
 // while it runs.

@@ -9,10 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "files/detail/AudioCDVolumes.h"
-#include "files/detail/Catalog.h"
-#include "files/detail/Completions.h"
-#include "files/detail/Forks.h"
+#include "files/internal/AudioCDVolumes.h"
+#include "files/internal/Completions.h"
+#include "files/internal/TestHooks.h"
 
 namespace sp_testing {
 namespace {

@@ -1,6 +1,6 @@
 #include "TestFonts.h"
 
-#include "quickdraw/detail/FontTable.h"
+#include "quickdraw/internal/FontTable.h"
 
 namespace sp_testing {
 
@@ -9,6 +9,14 @@ static_assert(kFixedMetricFont == sp_platform::kFixedMetricFontNumber,
 
 void UseFixedMetricFont(bool on) {
   sp_platform::SetFixedMetricFontAsSystemFont(on);
+}
+
+std::vector<FontFamily> InstalledFontFamilies() {
+  std::vector<FontFamily> families;
+  for (const sp_platform::InstalledFontFamily& family : sp_platform::InstalledFontFamilies()) {
+    families.push_back({family.number, family.name});
+  }
+  return families;
 }
 
 FixedMetricFontScope::FixedMetricFontScope()

@@ -9,6 +9,9 @@
 // Style extras apply as to any font (bold +1 per character at size 12, ...).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_testing {
@@ -22,6 +25,14 @@ constexpr const char* kFixedMetricFontName = "SpFixedMetric";
 // While on, the system and application fonts (numbers 0 and 1, GetSysFont, GetAppFont) are
 // the test font, so text drawn in a port's default font has exact widths.
 void UseFixedMetricFont(bool on);
+
+// One font family installed on the machine: its number and its name (MacJapanese bytes).
+struct FontFamily {
+  SInt16 number;
+  std::string name;
+};
+// Every installed family, sorted by name byte for byte: what a font menu lists.
+std::vector<FontFamily> InstalledFontFamilies();
 
 // UseFixedMetricFont(true) for the life of the scope, restoring the previous state.
 class FixedMetricFontScope {

@@ -4,7 +4,7 @@
 
 #include "ByteOrder.h"
 #include "CarbonEvents.h"
-#include "ui/detail/MenuRecord.h"
+#include "ui/internal/Menus.h"
 
 namespace sp_testing {
 namespace {
@@ -45,13 +45,13 @@ SInt32 Choice(MenuID menuID, MenuItemIndex item) {
 
 MenuModel ReadMenu(MenuRef menu) {
   MenuModel model{};
-  OpaqueMenuRef* record = sp_platform::menus::Live(menu);
-  if (record == nullptr) return model;
+  sp_platform::menus::MenuFacts record;
+  if (!sp_platform::menus::MenuFactsOf(menu, &record)) return model;
   model.menu = menu;
-  model.id = record->id;
-  model.title = record->title;
-  model.enabled = record->enabled;
-  for (const MenuItemRecord& item : record->items) model.items.push_back(ItemModel(item));
+  model.id = record.id;
+  model.title = record.title;
+  model.enabled = record.enabled;
+  for (const MenuItemRecord& item : record.items) model.items.push_back(ItemModel(item));
   return model;
 }
 

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "quickdraw/detail/Ports.h"
+#include "quickdraw/internal/Ports.h"
+#include "quickdraw/internal/TestHooks.h"
 
 namespace sp_testing {
 

@@ -2,7 +2,7 @@
 
 #include "ByteOrder.h"
 #include "ResourceCompiler.h"
-#include "resources/detail/ResourceChain.h"
+#include "resources/internal/ResourceChain.h"
 
 namespace sp_testing {
 

@@ -15,10 +15,10 @@
 #include "TestControls.h"
 #include "TestDialogs.h"
 #include "TestEvents.h"
-#include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
-#include "ui/detail/AlertRegistry.h"
-#include "ui/detail/DialogRecord.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/LoopSteps.h"
+#include "ui/internal/Alerts.h"
+#include "ui/internal/Dialogs.h"
 
 namespace sp_testing {
 namespace {

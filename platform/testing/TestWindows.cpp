@@ -2,12 +2,11 @@
 
 #include "ByteOrder.h"
 #include "QDRegions.h"
-#include "events/detail/EventLoop.h"
-#include "quickdraw/detail/Cursors.h"
-#include "quickdraw/detail/Ports.h"
-#include "ui/detail/WindowList.h"
-#include "ui/detail/WindowRecord.h"
-#include "ui/detail/WindowUpdate.h"
+#include "events/internal/EventLoop.h"
+#include "quickdraw/internal/Cursors.h"
+#include "quickdraw/internal/Ports.h"
+#include "quickdraw/internal/TestHooks.h"
+#include "ui/internal/Windows.h"
 
 namespace sp_testing {
 
@@ -23,7 +22,7 @@ void WriteCursorImage(sp::ByteWriter& out, const Cursor& cursor) {
 }  // namespace
 
 CursorState CurrentCursor() {
-  const sp_platform::CursorRecord& r = sp_platform::CurrentCursor();
+  const sp_platform::CursorSummary r = sp_platform::CurrentCursorSummary();
   CursorState state{};
   switch (r.kind) {
     case sp_platform::CursorKind::kArrow:

@@ -10,8 +10,8 @@
 #include "Dialogs.h"
 #include "MacWindows.h"
 #include "OSUtils.h"
-#include "events/detail/EventInternal.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/LoopSteps.h"
 #include "ui/detail/AlertRegistry.h"
 #include "ui/detail/DialogRecord.h"
 

@@ -1,8 +1,8 @@
 // The standard handling of events of controls that no handler took.
 #include "Clock.h"
 #include "Controls.h"
-#include "events/detail/StandardHandlers.h"
 #include "ui/detail/ControlRecord.h"
+#include "ui/detail/StandardRows.h"
 
 namespace sp_platform {
 namespace events {

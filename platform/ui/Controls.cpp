@@ -12,7 +12,7 @@
 #include "MacMemory.h"
 #include "QDRegions.h"
 #include "Resources.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
 #include "ui/detail/ControlRecord.h"
 
 namespace sp_platform {

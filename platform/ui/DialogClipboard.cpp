@@ -1,5 +1,5 @@
 // The clipboard of the edit-text fields: a text held in this process.
-#include "ui/detail/DialogClipboard.h"
+#include "ui/internal/DialogClipboard.h"
 
 namespace sp_platform {
 namespace dialogs {

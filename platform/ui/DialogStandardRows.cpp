@@ -6,8 +6,8 @@
 
 #include "Controls.h"
 #include "Dialogs.h"
-#include "events/detail/StandardHandlers.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/detail/StandardRows.h"
 
 namespace sp_platform {
 namespace events {

@@ -13,8 +13,8 @@
 #include "QDRegions.h"
 #include "QDText.h"
 #include "Resources.h"
-#include "ui/detail/DialogClipboard.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/internal/DialogClipboard.h"
 
 namespace sp_platform {
 namespace dialogs {
@@ -245,6 +245,25 @@ std::vector<DialogRef> AllDialogs() {
     if (Lookup(RefOf(record)) != nullptr) refs.push_back(RefOf(record));
   }
   return refs;
+}
+
+std::string ItemTextOf(DialogRef dialog, DialogItemIndex itemNo) {
+  Item* item = ItemAt(Lookup(dialog), itemNo);
+  return item != nullptr ? ItemText(*item) : std::string();
+}
+
+bool FocusedTextState(DialogRef dialog, SInt32* selStart, SInt32* selEnd, SInt32* firstLine) {
+  const DialogRecord* record = Lookup(dialog);
+  if (record == nullptr || record->focus < 1) return false;
+  if (selStart != nullptr) *selStart = record->selStart;
+  if (selEnd != nullptr) *selEnd = record->selEnd;
+  if (firstLine != nullptr) *firstLine = record->firstLine;
+  return true;
+}
+
+std::vector<DialogItemIndex> FlashesOf(DialogRef dialog) {
+  const DialogRecord* record = Lookup(dialog);
+  return record != nullptr ? record->flashes : std::vector<DialogItemIndex>();
 }
 
 bool FindTextHandle(Handle text, DialogRecord** record, DialogItemIndex* itemNo) {

@@ -12,11 +12,12 @@
 #include "MacMemory.h"
 #include "QDRegions.h"
 #include "detail/ControlRecord.h"
-#include "detail/WindowList.h"
+#include "detail/StandardRows.h"
 #include "detail/WindowRecord.h"
 #include "detail/WindowUpdate.h"
-#include "events/detail/EventLoop.h"
-#include "quickdraw/detail/Ports.h"
+#include "events/internal/EventLoop.h"
+#include "quickdraw/internal/Ports.h"
+#include "ui/internal/Windows.h"
 
 using sp_platform::windows::ContentOf;
 using sp_platform::windows::HasTitleBar;
@@ -24,6 +25,12 @@ using sp_platform::windows::IsLive;
 using sp_platform::windows::StructureOf;
 
 namespace {
+
+// The user-interface managers' standard handling joins the event layer's table when the
+// program starts. It is installed from here because the event layer always links this file
+// (it asks FrontWindow and FindWindow where events go), so a program never runs without it.
+[[maybe_unused]] const bool kStandardRowsInstalled =
+    (sp_platform::ui::InstallStandardHandlerRows(), true);
 
 // Layers of the window list, front to back: a higher number lies in front.
 enum Layer : int {

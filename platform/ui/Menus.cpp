@@ -12,8 +12,8 @@
 #include "ByteOrder.h"
 #include "MacMemory.h"
 #include "Resources.h"
-#include "events/detail/EventLoop.h"
-#include "quickdraw/detail/FontTable.h"
+#include "events/internal/EventLoop.h"
+#include "quickdraw/internal/FontTable.h"
 #include "ui/detail/MenuRecord.h"
 
 using sp_platform::menus::MenuItemRecord;
@@ -286,6 +286,16 @@ OpaqueMenuRef* Live(MenuRef menu) {
   if (menu == nullptr) return nullptr;
   auto it = Reg().menus.find(menu);
   return (it == Reg().menus.end()) ? nullptr : it->second.get();
+}
+
+bool MenuFactsOf(MenuRef menu, MenuFacts* out) {
+  const OpaqueMenuRef* m = Live(menu);
+  if (m == nullptr || out == nullptr) return false;
+  out->id = m->id;
+  out->title = m->title;
+  out->enabled = m->enabled;
+  out->items = m->items;
+  return true;
 }
 
 MenuItemRecord* ItemOf(MenuRef menu, long item) {

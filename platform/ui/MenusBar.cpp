@@ -11,7 +11,7 @@
 #include "Menus.h"
 #include "Resources.h"
 #include "SpTextCodec.h"
-#include "base/detail/ProcessInternal.h"
+#include "base/internal/Process.h"
 #include "ui/detail/MenuRecord.h"
 
 using sp_platform::menus::ItemOf;

@@ -7,9 +7,9 @@
 
 #include "CarbonEvents.h"
 #include "MacWindows.h"
-#include "detail/WindowList.h"
 #include "detail/WindowRecord.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
+#include "ui/internal/Windows.h"
 
 namespace sp_platform {
 namespace windows {

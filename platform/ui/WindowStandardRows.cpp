@@ -1,5 +1,5 @@
 // The standard handling of events of windows that no handler took (windows that have
-// kWindowStandardHandlerAttribute only; see events/detail/StandardHandlers.h).
+// kWindowStandardHandlerAttribute only; see ui/detail/StandardRows.h).
 //
 // Closing: a click released in the close box sends {'wind', 72} (close request) and nothing
 // more. What a close request nobody took does is left to the window's owner: the window is
@@ -7,7 +7,7 @@
 // framework window object) and would free it a second time. {'wind', 73} (closed) is never
 // sent: the framework answers it by tracking the close box of the window again, which must
 // not happen to a window on its way out.
-#include "events/detail/StandardHandlers.h"
+#include "ui/detail/StandardRows.h"
 
 #include <iterator>
 

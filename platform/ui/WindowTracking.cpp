@@ -9,7 +9,7 @@
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "detail/WindowRecord.h"
-#include "quickdraw/detail/Ports.h"
+#include "quickdraw/internal/Ports.h"
 
 namespace sp_platform {
 namespace windows {

@@ -20,7 +20,7 @@
 #include "QDRegions.h"
 #include "QuickDraw.h"
 #include "detail/WindowRecord.h"
-#include "quickdraw/detail/Ports.h"
+#include "quickdraw/internal/Ports.h"
 
 namespace {
 

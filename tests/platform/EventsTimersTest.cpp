@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "EventsFixture.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
 
 namespace events_test {
 namespace {

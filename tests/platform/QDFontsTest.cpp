@@ -7,7 +7,7 @@
 #include "QDTextFixture.h"
 #include "QuickDraw.h"
 #include "TestFonts.h"
-#include "detail/FontTable.h"
+#include "quickdraw/internal/FontTable.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "Resources.h"
 #include "SpFontManager.h"
 #include "SpTesting.h"
+#include "TestFonts.h"
 #include "TestResources.h"
-#include "detail/FontTable.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ class FontManager : public ::testing::Test {
 TEST_F(FontManager, ListHoldsEveryInstalledFamilyWithItsNumberInMenuOrder) {
   cSp_FontManager manager;
   std::vector<Font> expected;
-  for (const sp_platform::InstalledFontFamily& family : sp_platform::InstalledFontFamilies()) {
+  for (const sp_testing::FontFamily& family : sp_testing::InstalledFontFamilies()) {
     expected.push_back({family.name, family.number});
   }
   ASSERT_FALSE(expected.empty());

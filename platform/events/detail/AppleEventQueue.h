@@ -20,20 +20,13 @@
 
 #include "AppleEvents.h"
 #include "Events.h"
+#include "events/internal/AppleEventQueue.h"
 
 namespace sp_platform {
-
-// Dispatches the events queued when the call began (events that handlers send meanwhile wait
-// for the next pass), after turning a pending quit request into a queued 'quit'. Returns how
-// many were dispatched; 0 when a handler is running already.
-int DispatchQueuedAppleEvents();
 
 // True when a call of DispatchQueuedAppleEvents would have something to do: an event is
 // queued or a quit request is pending (also while a handler runs, when it would not).
 bool AppleEventsPending();
-
-// Events waiting in the queue (a pending quit request not counted).
-int QueuedAppleEventCount();
 
 // For the classic WaitNextEvent: fills a high-level event record (what kHighLevelEvent,
 // message the event class, where the event id as its two halves, v high, h low, when
@@ -53,22 +46,9 @@ void StartApplicationAppleEvents();
 // queued. True when it queued the event.
 bool QueueOpenApplicationOnce();
 
-// Queues an 'odoc' whose direct object is a list with one typeFSS item per path (absolute
-// UTF-8 Linux paths; in the order given). Paths that name no existing item are left out.
-// noErr when the event was queued; fnfErr when no path gave an item (nothing queued);
-// paramErr for an empty list; memFullErr.
-OSErr QueueOpenDocuments(const std::vector<std::string>& paths);
-
 // Installs the SIGTERM handler (once; later calls do nothing).
 void InstallQuitSignalHandler();
 // Puts back what SIGTERM did before InstallQuitSignalHandler (the test API's reset).
 void RemoveQuitSignalHandler();
-// What the SIGTERM handler does: sets the quit flag. Async-signal-safe. The display backend
-// calls it when the session ends.
-void RequestQuitFromSession();
-
-// Forgets the handlers of both tables, the queued events, the quit flag and the one-time
-// open-application flag, and removes the signal handler (the test API's reset).
-void ResetAppleEvents();
 
 }  // namespace sp_platform

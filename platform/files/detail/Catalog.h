@@ -8,6 +8,9 @@
 // between Linux names (UTF-8) and the program's names (MacJapanese classic names, UTF-16
 // Unicode names). Errors: the one errno mapping of the layer.
 //
+// What the other areas use (locating items, errors, Finder information) is declared in
+// files/internal/FileLocations.h.
+//
 // Paths here are absolute UTF-8 Linux paths without a trailing '/' ("/" itself excepted).
 // Every module that makes, moves, renames or deletes an item through its own system calls
 // tells the catalogue (NoteMoved, NoteDeleted), so ids follow their items.
@@ -20,21 +23,11 @@
 
 #include "Files.h"
 #include "MacTypes.h"
+#include "files/internal/FileLocations.h"
+#include "files/internal/TestHooks.h"
 
 namespace sp_platform {
 namespace files {
-
-// ---- Errors ---------------------------------------------------------------------------------
-
-enum class Access { kRead, kWrite };
-
-// ENOENT fnfErr, ENOTDIR dirNFErr, EEXIST dupFNErr, EACCES/EPERM permErr (wrPermErr when
-// writing), EROFS wPrErr, ENOSPC/EDQUOT dskFulErr, ENOTEMPTY/EBUSY fBsyErr, ENAMETOOLONG
-// bdNamErr, EXDEV badMovErr, EMFILE/ENFILE tmfoErr, anything else ioErr.
-OSErr OSErrFromErrno(int err, Access access = Access::kRead);
-// The same, but an ENOENT whose folder is missing too gives dirNFErr (a missing folder on
-// the way rather than a missing item).
-OSErr OSErrFromErrnoAt(int err, const std::string& path, Access access = Access::kRead);
 
 // ---- Volumes --------------------------------------------------------------------------------
 
@@ -83,40 +76,13 @@ void RefreshEmulatedVolumes();
 
 // ---- Locations ------------------------------------------------------------------------------
 
-// One file or folder, existing or about to be made.
-struct Location {
-  SInt16 vRefNum = 0;
-  std::string path;     // absolute path (the item need not exist)
-  std::string name;     // its Linux name (UTF-8); the volume's name for a root folder
-  UInt32 parentID = 0;  // the folder holding it; fsRtParID for a root folder
-  UInt32 nodeID = 0;    // its id; 0 while it does not exist
-  bool exists = false;
-  bool isFolder = false;
-  struct stat st {};  // valid when it exists (stat, links followed)
-};
-
-// (vRefNum, dirID, classic name) as the classic calls take it: a simple name in the folder,
-// a partial path (":Folder:File") from the folder, or a full path ("Volume:Folder:File") that
-// ignores vRefNum and dirID. dirID 0 is the volume's root; a null or empty name is the
-// folder itself. Names are MacJapanese ('/' stands for ':' of the Linux name); a stand-in
-// name finds its item. Answers noErr when the item exists; fnfErr when it does not but its
-// folder does (`out` then names the item to make); dirNFErr when the folder is missing;
-// nsvErr for an unknown volume; bdNamErr for a name no Linux name can match.
-OSErr LocateClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Location& out);
 // The item with this id on the volume (2 the root folder). fnfErr when it is gone.
 OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out);
-// The item an FSRef designates: errFSBadFSRef for bytes that are no FSRef of this layer,
-// nsvErr for a volume that is gone, fnfErr for an item that is gone.
-OSErr LocateRef(const FSRef* ref, Location& out);
-// The item at an absolute path (its volume and id); fnfErr when it does not exist but its
-// folder does (`out` names it), dirNFErr when the folder is missing.
-OSErr LocatePath(const std::string& path, Location& out);
 // The item of a Linux name in a folder (noErr / fnfErr as LocatePath).
 OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
 // Reads the item again after a change (exists, kind, stat, id).
 void Refresh(Location& location);
 
-void MakeFSRef(const Location& location, FSRef* ref);
 // The name is the classic name of at most 63 bytes.
 void MakeFSSpec(const Location& location, FSSpec* spec);
 
@@ -129,19 +95,6 @@ void NoteMoved(const std::string& from, const std::string& to);
 void NoteDeleted(const std::string& path);
 
 // ---- Names ----------------------------------------------------------------------------------
-
-enum : std::size_t {
-  kClassicNameLimit = 31,  // classic calls (Str31 names)
-  kSpecNameLimit = 63,     // FSSpec names
-  kVolumeNameLimit = 27,
-};
-
-// An FSSpec a call can use: paramErr for none, bdNamErr for a Str63 whose length byte says
-// more than it holds.
-inline OSErr CheckFSSpec(const FSSpec* spec) {
-  if (spec == nullptr) return paramErr;
-  return spec->name[0] > kSpecNameLimit ? OSErr(bdNamErr) : OSErr(noErr);
-}
 
 // The MacJapanese classic name of an item: the Linux name with ':' shown as '/', or its
 // stand-in (the characters that fit, '#', the id in upper-case hex, a short extension) when
@@ -158,18 +111,6 @@ void UnicodeName(const std::string& linuxName, HFSUniStr255* out);
 
 // ---- Finder information and dates ------------------------------------------------------------
 
-// The 32 bytes of "user.finderinfo" (FInfo then FXInfo, or DInfo then DXInfo, big-endian);
-// zeros when the item has none or the file system keeps no extended attributes.
-void ReadFinderInfo(const std::string& path, UInt8 out[32]);
-// noErr also where extended attributes are not supported (nothing is kept there).
-OSErr WriteFinderInfo(const std::string& path, const UInt8 in[32]);
-
-// Seconds since 1904 in UTC: the creation stamp ("user.creationdate"), else the birth time,
-// else the modification time.
-SInt64 CreationDateUTC(const std::string& path, const struct stat& st);
-// Writes the creation stamp: the program's clock now, or the given UTC seconds since 1904.
-void StampCreationDate(const std::string& path);
-void StampCreationDate(const std::string& path, SInt64 utcSecondsSince1904);
 // Conversions between Unix times and the toolbox's seconds since 1904.
 SInt64 UTC1904FromUnix(SInt64 unixSeconds);
 SInt64 UnixFromUTC1904(SInt64 utcSecondsSince1904);
@@ -182,12 +123,6 @@ SInt64 UTC1904FromLocal1904(SInt64 localSecondsSince1904);
 // Writes the catalogue file when ids were handed out or moved since it was last written.
 // FlushVol calls it, and it runs at the program's normal exit.
 void SaveCatalogue();
-// Saves the catalogue and drops it from memory: the next use reads it back from its file,
-// as after the program's restart.
-void RestartCatalogue();
-// Forgets the volume table and the catalogue without saving (the test API's reset): the next
-// use reads $HOME, the XDG folders and the catalogue file again.
-void ResetCatalogueAndVolumes();
 // "$XDG_DATA_HOME/mediamanager/file-catalogue" (default "~/.local/share/...").
 std::string CatalogueFilePath();
 

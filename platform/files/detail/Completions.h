@@ -15,14 +15,9 @@
 #include <functional>
 
 #include "MacTypes.h"
+#include "files/internal/Completions.h"
 
 namespace sp_platform {
-
-// Runs every queued completion, oldest first, including those queued by the routines
-// themselves while it runs. Returns how many ran. The event loop calls it at the start of
-// every pass.
-int RunFileCompletions();
-
 namespace files {
 
 // Queues a completion: `*ioResult` becomes 1 now and `result` when the entry runs, just
@@ -35,13 +30,6 @@ void QueueFileCompletion(SInt16 refNum, SInt16 vRefNum, volatile OSErr* ioResult
 void RunFileCompletionsForFile(SInt16 refNum);
 // Runs the queued entries of one volume, oldest first.
 void RunFileCompletionsForVolume(SInt16 vRefNum);
-
-// Entries waiting.
-int PendingFileCompletions();
-
-// Forgets every entry without running it (the test API's reset; the parameter blocks may be
-// gone by then).
-void DropFileCompletions();
 
 }  // namespace files
 }  // namespace sp_platform

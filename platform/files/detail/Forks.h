@@ -7,6 +7,7 @@
 #include <string>
 
 #include "MacTypes.h"
+#include "files/internal/TestHooks.h"
 
 namespace sp_platform {
 namespace files {
@@ -26,10 +27,6 @@ void NoteFilePathMoved(const std::string& from, const std::string& to);
 // closed ones written before their close), so tests can see that untouched files are left
 // alone.
 int FilesSyncedByLastFlush();
-
-// Closes every open fork (without flushing) and forgets the files waiting for a flush: the
-// test API's reset.
-void CloseAllForks();
 
 }  // namespace files
 }  // namespace sp_platform

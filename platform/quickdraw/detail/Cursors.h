@@ -1,20 +1,14 @@
-// The record of the cursor last set, for the test API and the display backend. Not for the
-// program's own code.
+// The record of the cursor last set, for QuickDraw's own code and the display backend (the
+// test API reads it through quickdraw/internal/Cursors.h). Not for the program's own code.
 #pragma once
 
 #include <vector>
 
 #include "../QuickDraw.h"
 #include "PngImages.h"
+#include "quickdraw/internal/Cursors.h"
 
 namespace sp_platform {
-
-enum class CursorKind {
-  kArrow,       // the standard arrow (InitCursor, or SetCursor with the arrow's image)
-  kBlackWhite,  // SetCursor with a 'CURS' cursor; resourceID is its id
-  kColor,       // SetCCursor; resourceID is the 'crsr' id
-  kOther,       // SetCursor with an image that is neither the arrow nor a loaded 'CURS'
-};
 
 struct CursorRecord {
   CursorKind kind = CursorKind::kArrow;
@@ -40,8 +34,5 @@ bool ColorCursorResourceBytes(CCrsrHandle cursor, std::vector<UInt8>* bytes);
 // The colour image of a cursor GetCCursor made (empty when its resource held none that
 // could be read); false for anything else.
 bool ColorCursorImage(CCrsrHandle cursor, ArgbImage* image);
-
-// The arrow, shown, no changes counted. Loaded cursors stay valid.
-void ResetCursor();
 
 }  // namespace sp_platform

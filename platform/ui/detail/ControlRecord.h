@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../Controls.h"
+#include "ui/internal/Controls.h"
 
 namespace sp_platform {
 namespace controls {
@@ -87,8 +88,6 @@ ControlRecord* CancelButtonOf(WindowRef window);
 // Disposes of every control of the window without drawing (the window is going). The Window
 // Manager calls it from DisposeWindow.
 void DisposeWindowControls(WindowRef window);
-// Disposes of every control of every window (between tests).
-void DisposeAllControls();
 
 // Visible with every control it is embedded in; active likewise.
 bool IsShown(const ControlRecord* record);
@@ -141,8 +140,6 @@ ControlPartCode Track(ControlRecord* record, Point start, UInt32 modifiers,
                       ControlActionUPP action);
 // Sends the hit event for a part at a local point.
 void SendHit(ControlRecord* record, ControlPartCode part, UInt32 modifiers, Point local);
-// A point local to the window's port in global coordinates; unchanged for an invalid window.
-Point ToGlobal(WindowRef window, Point local);
 
 }  // namespace controls
 }  // namespace sp_platform

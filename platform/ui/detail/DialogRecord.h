@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "MacTypes.h"
+#include "ui/internal/Dialogs.h"
 
 namespace sp_platform {
 namespace dialogs {
@@ -50,7 +51,6 @@ inline bool IsTextKind(UInt8 kind) {
 
 // The rectangle of a hidden item lies this far right of where it shows.
 constexpr SInt16 kHiddenItemOffset = 16384;
-constexpr SInt16 kHiddenItemThreshold = 8192;
 
 struct Item {
   UInt8 kind = 0;
@@ -109,8 +109,6 @@ DialogRecord* LookupByWindow(WindowRef window);
 DialogRef RefOf(DialogRecord* record);
 // The dialog whose text-edit record this is, or null.
 DialogRecord* LookupByTextEdit(TEHandle hTE);
-// Every live dialog, oldest first.
-std::vector<DialogRef> AllDialogs();
 // The dialog and item (1-based) whose text handle this is; false for any other handle.
 bool FindTextHandle(Handle text, DialogRecord** record, DialogItemIndex* itemNo);
 
@@ -134,8 +132,6 @@ std::size_t BoundaryAtOrBefore(const std::string& bytes, std::size_t offset);
 // The boundary before / after the character boundary `offset`.
 std::size_t PreviousBoundary(const std::string& bytes, std::size_t offset);
 std::size_t NextBoundary(const std::string& bytes, std::size_t offset);
-// The longest prefix of `bytes` of at most `limit` bytes that ends on a character boundary.
-std::size_t CutToBoundary(const std::string& bytes, std::size_t limit);
 
 // Shows the item pressed for a moment, as a key press of it looks: only a visible, active
 // control (false otherwise); the flash is recorded in `flashes`; pressedPart (may be null)

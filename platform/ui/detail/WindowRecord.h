@@ -9,7 +9,8 @@
 #include "../MacWindows.h"
 #include "CarbonEvents.h"
 #include "MacMemory.h"
-#include "quickdraw/detail/Ports.h"
+#include "quickdraw/internal/Ports.h"
+#include "ui/internal/Windows.h"
 
 // A property kept with a window (SetWindowProperty).
 struct SpWindowProperty {
@@ -65,9 +66,6 @@ Rect ContentOf(const OpaqueWindowPtr* w);
 Rect StructureOf(const OpaqueWindowPtr* w);
 // The title strip; false (and an empty rectangle) for a window without one.
 bool TitleStripOf(const OpaqueWindowPtr* w, Rect* strip);
-// The global rectangle of a part (inGoAway, inZoomIn/inZoomOut, inGrow, inDrag: the whole
-// title strip, inContent); false when the window does not have it.
-bool PartRect(const OpaqueWindowPtr* w, WindowPartCode part, Rect* r);
 // Which part of this window a global point is in: inGoAway, inZoomIn/inZoomOut, inDrag,
 // inGrow, inContent, or inDesk when it is outside the structure.
 WindowPartCode PartAt(const OpaqueWindowPtr* w, Point pt);

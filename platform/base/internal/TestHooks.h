@@ -1,7 +1,7 @@
 // State of the base layer that only the test API changes. Not for the program's own code.
 #pragma once
 
-#include "../MacTypes.h"
+#include "MacTypes.h"
 
 namespace sp_platform {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../../base/MacTypes.h"
+#include "MacTypes.h"
 
 namespace sp_platform {
 
@@ -29,8 +29,5 @@ OSErr AddApplicationResource(ResType type, SInt16 id, const void* bytes, std::si
 // eofErr, mapReadErr).
 OSErr UseApplicationResourceFile(const std::string& path);
 OSErr UseApplicationResourceBytes(const std::vector<UInt8>& bytes);
-
-// The name of the application's compiled resource file in the main bundle folder.
-extern const char kApplicationResourceFileName[];
 
 }  // namespace sp_platform

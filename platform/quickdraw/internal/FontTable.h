@@ -1,4 +1,5 @@
 // The layer's table of font families, for the Menu Manager's font lists and the test API.
+// Not for the program's own code.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// Test hook: a font that has only some real sizes, as a bitmap font had.
+// Test hook: a font that has only some real sizes, as a bitmap font had. Not for the
+// program's own code.
 #pragma once
 
 #include <vector>

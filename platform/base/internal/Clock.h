@@ -1,8 +1,9 @@
 // The clock's one time line, for the parts of the layer that schedule work on it (event-loop
-// timers, sound channels). Not for the program's own code: they use TickCount, Microseconds and Delay.
+// timers, sound channels). Not for the program's own code: they use TickCount, Microseconds and
+// Delay.
 #pragma once
 
-#include "../MacTypes.h"
+#include "MacTypes.h"
 
 namespace sp_platform {
 

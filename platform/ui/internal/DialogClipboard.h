@@ -1,6 +1,7 @@
 // The process's clipboard as the edit-text fields of dialogs use it: one text of MacJapanese
 // bytes. Kept in a file of its own so that the display backend can put the desktop's
-// clipboard behind the same calls. Not for the program's own code.
+// clipboard behind the same calls (the test API sets and reads it). Not for the program's own
+// code.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 // The table of standard handling: what the toolbox does with an event that every handler of a
-// target left unhandled. Not for the program's own code.
+// target left unhandled. The event layer owns the mechanism and its own rows (the quit
+// command); the user-interface managers (menus, windows, dialogs, controls) install theirs
+// through SetInterfaceStandardHandlerRows. Not for the program's own code.
 //
 // Each row names one event type, the kind of target at whose bottom it runs, and the function
 // that does the default behaviour; a new behaviour is one row and one function. Rows run in
@@ -11,7 +13,7 @@
 #include <cstddef>
 
 #include "CarbonEvents.h"
-#include "events/detail/EventLoop.h"
+#include "events/internal/EventLoop.h"
 
 namespace sp_platform {
 namespace events {
@@ -26,16 +28,14 @@ struct StandardHandlerRow {
   const char* behaviour;  // one line, for the reader and the tests
 };
 
-// The rows of the managers that have their own, kept beside their managers so that a manager
-// adds its behaviours in its own file: windows (platform/ui/WindowStandardRows.cpp), dialogs
-// (DialogStandardRows.cpp), controls (ControlStandardRows.cpp). Each answers its rows and
-// their number.
-const StandardHandlerRow* WindowStandardHandlerRows(std::size_t* count);
-const StandardHandlerRow* DialogStandardHandlerRows(std::size_t* count);
-const StandardHandlerRow* ControlStandardHandlerRows(std::size_t* count);
+// Answers the rows of the user-interface managers, in the order they run, and their number.
+typedef const StandardHandlerRow* (*StandardHandlerRowsProc)(std::size_t* count);
+// The Window Manager installs its managers' rows here when the program starts; they run after
+// the event layer's own. Null takes them out again.
+void SetInterfaceStandardHandlerRows(StandardHandlerRowsProc rows);
 
-// The whole table, in the order the rows run: the application's rows, then the windows',
-// dialogs' and controls'. Built on first use.
+// The whole table, in the order the rows run: the event layer's rows, then the installed
+// ones. Built on first use after the rows were installed.
 const StandardHandlerRow* StandardHandlerTable(std::size_t* count);
 
 }  // namespace events

@@ -1,0 +1,19 @@
+// The file layer's state that only the test API resets. Not for the program's own code.
+#pragma once
+
+namespace sp_platform {
+namespace files {
+
+// Saves the catalogue and drops it from memory: the next use reads it back from its file,
+// as after the program's restart.
+void RestartCatalogue();
+// Forgets the volume table and the catalogue without saving (the test API's reset): the next
+// use reads $HOME, the XDG folders and the catalogue file again.
+void ResetCatalogueAndVolumes();
+
+// Closes every open fork (without flushing) and forgets the files waiting for a flush: the
+// test API's reset.
+void CloseAllForks();
+
+}  // namespace files
+}  // namespace sp_platform
