@@ -12,7 +12,7 @@ Boolean IconServicesHere() {
 }
 
 TEST(CoreHooks, DisposeProceduresMadeBeforeTheRegistryReachItOnceInOrder) {
-  SpCore_InstallDisposeRegistrar(nullptr);
+  { DisposeRecorder drain; }  // takes what earlier tests left waiting
   SpCore_SetupDisposeProcedure(First, 10);
   SpCore_SetupDisposeProcedure(Second, 100);
   SpCore_SetupDisposeProcedure(First, 10);  // made anew before the registry came: waits once
