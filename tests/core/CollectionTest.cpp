@@ -120,21 +120,6 @@ TEST(ULongCollection, KeepsPointerSizedValues) {
   EXPECT_EQ(reinterpret_cast<int*>(back), &object);
 }
 
-TEST(ULongCollection, SequentialReferenceWalksAndStops) {
-  cSp_uLongCollection collection;
-  Fill(collection, {10, 20});
-  collection.InitialSetupSequentialReference();
-  unsigned long v = 0;
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 0));
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(v, 10u);
-  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 2);
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(v, 20u);
-  EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 0);
-}
-
 TEST(ULongCollection, CursorOnADeletedItemDoesNotDangle) {
   cSp_uLongCollection collection;
   Fill(collection, {10, 20});
@@ -145,19 +130,6 @@ TEST(ULongCollection, CursorOnADeletedItemDoesNotDangle) {
   collection.InitialSetupSequentialReference();
   collection.ClearAllListItem();
   EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
-}
-
-TEST(ULongCollection, AssignmentCopiesValuesInOrder) {
-  cSp_uLongCollection a, b;
-  Fill(a, {3, 1, 2});
-  Fill(b, {7});
-  b = a;
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
-  a.ModifyValue(1, 99);
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
-  cSp_uLongCollection& same = b;
-  b = same;
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
 }
 
 TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
@@ -216,17 +188,6 @@ TEST(StringCollection, SetValueInsertsAfterThePosition) {
   }
 }
 
-TEST(StringCollection, DeleteValueRenumbersTheRest) {
-  cSp_StringCollection collection;
-  for (const char* t : {"a", "b", "c", "d"}) collection.AddStringData(t);
-  EXPECT_TRUE(collection.DeleteValue(2));
-  EXPECT_FALSE(collection.DeleteValue(4));
-  EXPECT_EQ(TextsOf(collection), (Texts{"a", "c", "d"}));
-  EXPECT_TRUE(collection.DeleteValue(1));
-  EXPECT_TRUE(collection.DeleteValue(2));
-  EXPECT_EQ(TextsOf(collection), (Texts{"c"}));
-}
-
 TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
   cSp_StringCollection collection;
   for (int i = 0; i < 33000; ++i) collection.AddStringData(std::to_string(i).c_str());
@@ -258,32 +219,6 @@ TEST(StringCollection, ReadsTextsAndReportsOverflow) {
   EXPECT_EQ(collection.GetMaxStringLength(), 100);
   EXPECT_TRUE(collection.ModifyValue(3, "now"));
   EXPECT_EQ(TextsOf(collection), (Texts{"hello", std::string(100, 'l'), "now"}));
-}
-
-TEST(StringCollection, EmptySearchTextIsReported) {
-  cSp_StringCollection collection;
-  collection.AddStringData("a");
-  SInt32 position = 7;
-  ErrorLogCapture log;
-  EXPECT_FALSE(collection.GetTargetStringRefNum("", position));
-  EXPECT_FALSE(collection.GetTargetStringRefNum(nullptr, position));
-  EXPECT_EQ(position, 7);
-  EXPECT_EQ(log.Count(), 2u);
-  EXPECT_TRUE(log.Has("cSp_StringCollection::GetTargetStringRefNum", 1));
-  EXPECT_FALSE(collection.GetTargetStringRefNum("b", position));
-  EXPECT_EQ(position, 0);
-}
-
-TEST(StringCollection, AssignmentCopiesTextsAndMissingTexts) {
-  cSp_StringCollection a, b;
-  a.AddStringData("one");
-  a.LinkIntoItemList(-1, Sp_GetStringCollectionManager()->GetNewItemPtr());
-  a.AddStringData("three");
-  b.AddStringData("old");
-  b = a;
-  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
-  a.ModifyValue(1, "changed");
-  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
 }
 
 TEST(StringCollection, OnlyClearingGivesBlocksBack) {

@@ -92,6 +92,14 @@ std::string FallbackText(int error, int step) {
          std::to_string(error) + "  Error Position = " + std::to_string(step) + "\x81\x6A ";
 }
 
+TEST(ErrorLog, FailureReportGivesItsResultBeepsOnceAndLogsOnce) {
+  ErrorLogCapture log;
+  EXPECT_EQ(SpReportFailure("src", "cX::Run", 2, kSpMsgDataError, -50), -50);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_EQ(log.Records()[0].message, "Data Error !! ");
+  EXPECT_EQ(log.Beeps(), 1u);
+}
+
 TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
   struct Case {
     const char* source;
@@ -107,6 +115,7 @@ TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
   };
   std::string expected;
   for (const Case& c : cases) {
+    EXPECT_EQ(SpERORSYS_FormatRecord(c.source, c.method, c.code, c.message), c.bytes);
     EXPECT_EQ(SpERORSYS_SaveErrorMeesage(c.source, c.method, c.code, c.message), noErr);
     expected += c.bytes;
     EXPECT_EQ(ReadHostFile(LogPath()), expected);

@@ -124,6 +124,8 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBufferBoundaries) {
       {"empty lines around a boundary", Pattern(998) + "\r\r\r\r" + Pattern(5)},
       {"last line without CR across a boundary", Pattern(1500, 5)},
       {"only carriage returns", std::string(2100, '\r')},
+      {"a line feed is an ordinary byte", "ab\r\ncd\r\n"},
+      {"an empty file is one empty last line", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -140,19 +142,6 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBufferBoundaries) {
     }
     EXPECT_EQ(Sp_FileSystem_Close(file, 1, 1), noErr);
   }
-}
-
-TEST_F(FileLibTest, LineFeedIsAnOrdinaryByteAfterCarriageReturn) {
-  WriteHostFile("crlf", "ab\r\ncd\r\n");
-  sSpFileSysInfo* file = OpenReader("crlf", false);
-  ASSERT_NE(file, nullptr);
-  std::vector<Line> lines = ReadAllLines(file, 256);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].text, "ab");
-  EXPECT_EQ(lines[1].text, "\ncd");
-  EXPECT_EQ(lines[2].text, "\n");
-  EXPECT_EQ(lines[2].end, 1);
-  Sp_FileSystem_Close(file, 1, 1);
 }
 
 TEST_F(FileLibTest, CutLineSkipsItsRestAndSaysSo) {
@@ -199,23 +188,6 @@ TEST_F(FileLibTest, CutLineSkipsItsRestAndSaysSo) {
     }
     Sp_FileSystem_Close(file, 1, 1);
   }
-}
-
-TEST_F(FileLibTest, EmptyFileGivesOneEmptyLastLineAndEndOfFileForBytes) {
-  WriteHostFile("empty", "");
-  sSpFileSysInfo* file = OpenReader("empty", false);
-  ASSERT_NE(file, nullptr);
-  char line[16] = "junk";
-  SInt32 length = -1;
-  unsigned char end = 0;
-  EXPECT_EQ(Sp_ReadFileSystem_ReadOneLine(file, line, sizeof line, &length, &end), noErr);
-  EXPECT_STREQ(line, "");
-  EXPECT_EQ(length, 0);
-  EXPECT_EQ(end, 1);
-  SInt32 count = -1;
-  EXPECT_EQ(Sp_ReadFileSystem_Read(file, 4, line, &count), eofErr);
-  EXPECT_EQ(count, 0);
-  Sp_FileSystem_Close(file, 1, 1);
 }
 
 TEST_F(FileLibTest, ByteReaderDeliversEveryByteAcrossBufferFulls) {
@@ -451,26 +423,6 @@ TEST_F(FileLibTest, OpenThatFailsEarlyStillClosesTheForkTheCallerGave) {
     ASSERT_EQ(HOpenDF(vRefNum_, dirID_, name, fsWrPerm, &again), noErr);
     FSClose(again);
   }
-}
-
-TEST_F(FileLibTest, OpensByFullPath) {
-  WriteHostFile("bypath", "line one\rline two");
-  char path[256];
-  ASSERT_EQ(Sp_FullPathNameFromFileInfo(vRefNum_, dirID_, "bypath", path), noErr);
-  sSpFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_ReadFileSystem_Open(path, 0, 0, &file), noErr);
-  EXPECT_STREQ(file->fullPathName, path);
-  EXPECT_STREQ(file->fileName, "bypath");
-  EXPECT_EQ(file->fileLength, 17u);
-  Sp_FileSystem_Close(file, 1, 1);
-
-  ASSERT_EQ(Sp_WriteFileSystem_Open(path, 0, 0, &file), noErr);
-  Sp_WriteFileSystem_Write(file, "new", 3, 1);
-  Sp_WriteFileSystem_Close(file, 1, 1);
-  EXPECT_EQ(ReadHostFile("bypath"), "new");
-
-  EXPECT_EQ(Sp_ReadFileSystem_Open(":bypath", 0, 0, &file), paramErr);
-  EXPECT_EQ(file, nullptr);
 }
 
 TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {

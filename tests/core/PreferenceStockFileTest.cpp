@@ -280,6 +280,55 @@ TEST_F(PreferenceStockFile, WhatTheWriterWritesTheReaderTakesBeyondOldLimits) {
   EXPECT_EQ(text.c_str(), big);
 }
 
+TEST_F(PreferenceStockFile, AValueFillingTheLargestSizeIsReadWholeAndOneByteMoreIsPassedOver) {
+  // The header's largest size is the scratch block: a string needs its bytes and a terminator,
+  // a flex area its bytes. A value that does not fit is passed over (step 81) and the file
+  // goes on with the next item.
+  struct Case {
+    const char* why;
+    UInt8 type;
+    UInt32 length, largest;
+    bool whole;
+  } cases[] = {
+      {"string with its terminator exactly filling the block", 2, 5, 6, true},
+      {"string one byte longer", 2, 6, 6, false},
+      {"flex area exactly filling the block", 3, 6, 6, true},
+      {"flex area one byte longer", 3, 7, 6, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string value = std::string("abcdefgh").substr(0, c.length);
+    sp::ByteWriter w;
+    w.FourCC(kIdentify);
+    w.BE32(c.largest);
+    w.BE32(2);
+    w.FourCC(SpFourCC("Valu"));
+    w.U8(c.type);
+    w.BE32(c.length);
+    w.Bytes(value.data(), value.size());
+    w.FourCC(SpFourCC("Next"));
+    w.U8(kPrefStockDataType_Long);
+    w.BE32(42);
+    w.BE32(0);
+    WriteContents(Str(w));
+    log_.Clear();
+    file_->ClearPrefData();
+    ASSERT_EQ(file_->LoadPrefDataFromFile(), noErr);
+    EXPECT_EQ(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 81), !c.whole);
+    char out[16] = {};
+    unsigned char cut = 0;
+    cPrefStockData* item = Top(file_, "Valu");
+    const unsigned char read = c.type == kPrefStockDataType_String
+                                   ? item->GetStingData(out, sizeof out, cut)
+                                   : item->GetFlexAreaData(out, sizeof out, cut);
+    EXPECT_EQ(read, c.whole ? 1 : 0);
+    EXPECT_EQ(std::string(out, c.whole ? c.length : 0), c.whole ? value : "");
+    SInt32 next = 0;
+    EXPECT_TRUE(Top(file_, "Next")->GetLongData(next));
+    EXPECT_EQ(next, 42) << "the passed-over bytes were skipped exactly";
+  }
+}
+
 TEST_F(PreferenceStockFile, ACutOrCorruptFileGivesAnErrorAndKeepsTheSettingsHeld) {
   cPrefStockData* a = Top(file_, "A   ");
   a->CreateUnderStockDataItem(SpFourCC("Str "), 0)->SetupStringData("text", 1);

@@ -16,17 +16,13 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
 #include "SpFontManager.h"
 #include "SpStdFileFunctionFinderInfo.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
 
 namespace {
-
-void ToPascal(const std::string& text, Str255 out) {
-  out[0] = static_cast<unsigned char>(text.size());
-  std::memcpy(out + 1, text.data(), text.size());
-}
 
 // Work folders inside the temporary home's Documents folder.
 class FinderInformation : public ::testing::Test {
@@ -42,7 +38,7 @@ class FinderInformation : public ::testing::Test {
   }
   SInt32 MakeFolder(SInt32 parent, const std::string& name, UInt16 flags = 0) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     SInt32 id = 0;
     EXPECT_EQ(noErr, DirCreate(vRefNum_, parent, pascal, &id)) << name;
     if (flags != 0) SetFolderInfo(parent, name, flags, {10, 20, 110, 220}, {7, 8});
@@ -51,7 +47,7 @@ class FinderInformation : public ::testing::Test {
   void SetFolderInfo(SInt32 parent, const std::string& name, UInt16 flags, Rect window,
                      Point location) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     FSSpec spec{};
     ASSERT_EQ(noErr, FSMakeFSSpec(vRefNum_, parent, pascal, &spec));
     FSRef ref{};
@@ -67,7 +63,7 @@ class FinderInformation : public ::testing::Test {
     std::ofstream(Linux(name), std::ios::binary) << contents;
     if (info.fdType == 0) return;
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     ASSERT_EQ(noErr, HSetFInfo(vRefNum_, folderID_, pascal, &info));
   }
 
@@ -221,11 +217,6 @@ TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAb
   }
 }
 
-TEST_F(FinderInformation, LocalVolumeIsLocalAndUnknownVolumeIsNot) {
-  EXPECT_EQ(1, Sp_CheckLocalVolume(vRefNum_));
-  EXPECT_EQ(0, Sp_CheckLocalVolume(-30000));
-}
-
 // ---- Icons ---------------------------------------------------------------------------------
 
 // Icon data of one resource id: the id's two bytes, then a fill, so every id's icon differs.
@@ -353,24 +344,6 @@ TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
   // sanitizer when the resources are reset).
 }
 
-TEST_F(FolderIcons, IconCopyActionCopiesEachKindIntoTheTargetSuite) {
-  IconSuiteRef source = nullptr;
-  ASSERT_EQ(noErr, NewIconSuite(&source));
-  Handle data = nullptr;
-  ASSERT_EQ(noErr, PtrToHand("abc", &data, 3));
-  ASSERT_EQ(noErr, AddIconToSuite(data, source, SpFourCC("ics8")));
-  EXPECT_EQ(noErr,
-            ForEachIconDo(source, kSelectorAllAvailableData, Sp_CatchCopyIconSuiteCB, suite_));
-  Handle copied = nullptr;
-  ASSERT_EQ(noErr, GetIconFromSuite(&copied, suite_, SpFourCC("ics8")));
-  EXPECT_NE(data, copied);
-  ASSERT_EQ(3, GetHandleSize(copied));
-  EXPECT_EQ(0, std::memcmp(*copied, "abc", 3));
-  Handle none = nullptr;
-  EXPECT_EQ(noSuchIconErr, GetIconFromSuite(&none, suite_, SpFourCC("ICN#")));
-  DisposeIconSuite(source, true);
-}
-
 TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
   AddIcons(-3999);
   MakeFile("Doc", "x", FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
@@ -383,12 +356,6 @@ TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
   EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", nullptr));
   EXPECT_EQ(paramErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, folderID_, nullptr));
   EXPECT_EQ(2u, log_.Count());
-}
-
-TEST(IconFileName, IsIconAndCarriageReturnWithoutTheFindersStrings) {
-  char name[32];
-  Sp_GetIconFileName(name);
-  EXPECT_STREQ("Icon\r", name);
 }
 
 }  // namespace

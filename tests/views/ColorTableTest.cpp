@@ -47,35 +47,11 @@ std::vector<UInt8> Clut(int n, int sizeField = -2) {
   return bytes;
 }
 
-std::string Title(cSpColorTableObj& table, short n) {
-  cSpColorTableItemObj* item = table.GetColorTableListHeader();
-  item = item != nullptr ? item->SerchTargetRefNumItem(n) : nullptr;
-  if (item == nullptr) return "<none>";
-  char buffer[kSpColorTitleSize];
-  item->GetColorTitle(buffer);
-  return buffer;
-}
-
 class ColorTable : public ::testing::Test {
  protected:
   void SetUp() override { sp_testing::ResetResources(); }
   void TearDown() override { sp_testing::ResetResources(); }
 };
-
-TEST_F(ColorTable, TheApplicationsTableLoadsWithItsNamesAndStartUpColour) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  cSpColorTableObj table(6180, 6180, 6181);
-  EXPECT_EQ(table.GetItemCount(), 16);
-  EXPECT_EQ(table.GetStartupColorItemNo(), 1);
-  EXPECT_EQ(Title(table, 1), "\x94\x92");   // white
-  EXPECT_EQ(Title(table, 16), "\x8D\x95");  // black
-  RGBColor c{};
-  ASSERT_EQ(table.GetTargetColor(4, c), 1);
-  EXPECT_TRUE(ColorIs(c, 56683, 2242, 1698));
-  short n = 0;
-  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
-  EXPECT_EQ(n, 1);
-}
 
 TEST_F(ColorTable, TheStartUpStringChoosesTheStartUpColourWhenItExists) {
   ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(16)), noErr);
@@ -93,41 +69,6 @@ TEST_F(ColorTable, TheStartUpStringChoosesTheStartUpColourWhenItExists) {
     EXPECT_TRUE(ColorIs(current, UInt16((c.expected - 1) * 100), UInt16((c.expected - 1) * 200),
                         UInt16((c.expected - 1) * 300)))
         << c.startup;
-  }
-}
-
-TEST_F(ColorTable, ColoursWithoutATitleAreCalledColourAndTheirNumber) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(10)), noErr);
-  ASSERT_EQ(
-      sp_testing::AddAppResource(
-          kStrList, 702, sp_testing::MakeStringList({"a", "b", "c", "d", "e", "f", "g", "h"})),
-      noErr);
-  ErrorLogCapture log;
-  cSpColorTableObj table(700, 702, 0);
-  EXPECT_EQ(Title(table, 8), "h");
-  EXPECT_EQ(Title(table, 9), "Color 9");
-  EXPECT_EQ(Title(table, 10), "Color 10");
-  EXPECT_EQ(log.Count(), 2u) << "each missing title is logged";
-  EXPECT_EQ(log.Beeps(), 2u);
-}
-
-TEST_F(ColorTable, AZeroIdIsADataErrorAndAMissingTableIsSimplyEmpty) {
-  {
-    ErrorLogCapture log;
-    cSpColorTableObj table(0, 0, 0);
-    EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 1));
-    EXPECT_EQ(log.Records()[0].message, "Data Error !! ");
-    RGBColor c{};
-    EXPECT_EQ(table.GetCurrentTargetColor(c), 0);
-  }
-  {
-    ErrorLogCapture log;
-    cSpColorTableObj table(703, 0, 0);
-    EXPECT_EQ(log.Count(), 0u);
-    EXPECT_EQ(table.GetColorTableListHeader(), nullptr);
-    EXPECT_EQ(table.GetStartupColorItemNo(), 0);
-    short n = 5;
-    EXPECT_EQ(table.GetCurrentTargetColorRefNum(n), 0);
   }
 }
 
@@ -331,16 +272,6 @@ TEST_F(ColorPickerDrawing, EveryCellIsPaintedInItsColourAndFramed) {
   RGBColor fore{};
   GetForeColor(&fore);
   EXPECT_TRUE(ColorIs(fore, 65535, 0, 0));
-}
-
-TEST_F(ColorPickerDrawing, TheSelectionFrameIsDrawnAndErasedAgain) {
-  SpCPR_DrawColorPickerMenu(kLeft, kTop, 45);
-  const Rect c = Cell(45);
-  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0xF3)) << "95 % grey around the cell";
-  EXPECT_EQ(RingPixel(45), kBlack) << "black just outside";
-  SpCPR_EraseArea(kLeft, kTop, 45);
-  EXPECT_EQ(RingPixel(45), kWhite);
-  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C));
 }
 
 class ColorPickerSelection : public ColorPickerDrawing {};

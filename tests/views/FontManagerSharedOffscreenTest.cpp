@@ -87,16 +87,4 @@ TEST(SharedOffscreen, ReleasesThatMatchNoUserAreReportedAndChangeNothing) {
   EXPECT_EQ(log.Beeps(), 3u) << "a number is given back once";
 }
 
-TEST(SharedOffscreen, WipingOutTheUsersTakesTheGWorld) {
-  cSp_GeneralGWorldManagerObj manager;
-  manager.RequestNewUser(10, 10);
-  manager.RequestNewUser(20, 5);
-  manager.WipeOutAllItem();
-  EXPECT_EQ(manager.GetUserListHead(), nullptr);
-  EXPECT_EQ(manager.GetGeneralGWorld(), nullptr);
-  const UInt32 next = manager.RequestNewUser(4, 4);
-  EXPECT_EQ(next, 3u);
-  EXPECT_EQ(GWorldSize(manager), (Size2{4, 4}));
-}
-
 }  // namespace

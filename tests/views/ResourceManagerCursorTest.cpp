@@ -72,30 +72,6 @@ TEST_F(ResourceManagerCursor, LoansShareOneCursorAndTheLastReleaseFreesIt) {
   EXPECT_FALSE(ColourCursorAlive(h1)) << "the last release disposes of the cursor";
 }
 
-TEST_F(ResourceManagerCursor, UserNumbersCountUpPerKindAcrossIds) {
-  CCrsrHandle c = nullptr;
-  CursHandle bw = nullptr;
-  SInt32 ref = 0;
-  std::vector<SInt32> colourRefs, bwRefs;
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(611, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
-  bwRefs.push_back(ref);
-  Sp_ResM_ReleaseCCursor(610, colourRefs[0]);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
-  bwRefs.push_back(ref);
-  EXPECT_EQ(colourRefs, (std::vector<SInt32>{1, 2, 3})) << "numbers are never reused";
-  EXPECT_EQ(bwRefs, (std::vector<SInt32>{1, 2})) << "each kind counts on its own";
-
-  Sp_InitializeResourceManager();
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  EXPECT_EQ(ref, 1) << "a new manager counts from 1 again";
-}
-
 TEST_F(ResourceManagerCursor, ReleaseOfAnotherIdOrNumberChangesNothing) {
   CCrsrHandle h = nullptr;
   SInt32 ref = 0;
@@ -170,25 +146,6 @@ TEST_F(ResourceManagerCursor, NullOutArgumentsAreReported) {
   EXPECT_EQ(log.Beeps(), 3u);
   ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
   EXPECT_EQ(ref, 1) << "a refused request takes no number";
-}
-
-TEST_F(ResourceManagerCursor, ManagerThatCannotBeMadeIsReportedAndMadeLater) {
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  Sp_InitializeResourceManager();
-  sp_testing::FailNthAllocation(0);
-  ASSERT_EQ(log.Count(), 1u);
-  EXPECT_EQ(log.Records()[0].source, "SpResourceManager");
-  EXPECT_EQ(log.Records()[0].method, "Sp_InitializeResourceManager");
-  EXPECT_EQ(log.Records()[0].code, 1);
-  EXPECT_EQ(log.Records()[0].message, "Cannot allocated memory !! ");
-  EXPECT_EQ(log.Beeps(), 1u);
-
-  Sp_ResM_ReleaseCCursor(610, 1);  // no manager: nothing happens
-  CCrsrHandle c = nullptr;
-  SInt32 ref = 0;
-  EXPECT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref)) << "the getter makes the manager";
-  EXPECT_EQ(ref, 1);
 }
 
 TEST_F(ResourceManagerCursor, LoanThatCannotBeRecordedIsReportedAndTakesNoNumber) {

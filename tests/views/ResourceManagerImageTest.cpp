@@ -339,20 +339,6 @@ TEST_F(ResourceManagerPicture, SeeThroughPictureShowsThePortWhereItIsWhite) {
   EXPECT_EQ(item->GetTransmitGWorld(), nullptr);
 }
 
-TEST_F(ResourceManagerPicture, ReleasingANumberNotHeldIsReportedAndKeepsTheLoan) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ErrorLogCapture log;
-  Sp_ResM_ReleasePicture(item, ref + 5);
-  EXPECT_TRUE(log.Has("cSp_PictureItem::RealeseUser", 1));
-  Sp_ResM_ReleasePicture(nullptr, ref);
-  EXPECT_TRUE(log.Has("cSp_ResourceManager::RealesePicturer", 1));
-  EXPECT_EQ(log.Beeps(), 2u);
-  SInt32 next = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, next), item) << "the item is still lent";
-  EXPECT_EQ(next, 2);
-}
-
 TEST_F(ResourceManagerPicture, ItemOfAnEarlierManagerIsNeverTouched) {
   SInt32 ref = 0;
   cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
@@ -413,22 +399,6 @@ TEST_F(ResourceManagerColourIcon, LoansShareOneIconAndTheLastReleaseFreesIt) {
   EXPECT_FALSE(Alive(h1)) << "the last release disposes of the icon";
   ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h3, &ref3));
   EXPECT_EQ(ref3, 3) << "loaded again, numbered on";
-}
-
-TEST_F(ResourceManagerColourIcon, MissingIconIsNoErrorAndIsNotCached) {
-  ErrorLogCapture log;
-  CIconHandle icon = reinterpret_cast<CIconHandle>(&icon);
-  SInt32 ref = 99;
-  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9419, &icon, &ref));
-  EXPECT_EQ(icon, nullptr);
-  EXPECT_EQ(ref, 0);
-  EXPECT_EQ(log.Count(), 0u);
-  ASSERT_EQ(sp_testing::AddAppResource(kCicn, 9419, Png(1, 1, Solid(1, 0x000000FF))), noErr);
-  EXPECT_TRUE(Sp_ResM_GetCIconHandle(9419, &icon, &ref)) << "the next request tries again";
-  EXPECT_EQ(ref, 1) << "the failed request took no number";
-
-  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9410, nullptr, &ref));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCIconHandle", 1));
 }
 
 }  // namespace

@@ -43,16 +43,6 @@ TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFl
   }
 }
 
-TEST(StdDrawingFunctionColor, By255MultipliesBy257AndSetStoresAsGiven) {
-  RGBColor out{};
-  Sp_SetRGBColorBy255(&out, 255, 128, 0);
-  EXPECT_TRUE(ColorIs(out, 65535, 32896, 0));
-  Sp_SetRGBColorBy255(&out, 256, 1, 2);  // beyond a byte: the low 16 bits are kept
-  EXPECT_TRUE(ColorIs(out, UInt16(256 * 257), 257, 514));
-  Sp_SetRGBColor(&out, 1, 2, 65535);
-  EXPECT_TRUE(ColorIs(out, 1, 2, 65535));
-}
-
 TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds) {
   const RGBColor black{0, 0, 0};
   const RGBColor white{65535, 65535, 65535};
@@ -146,24 +136,6 @@ TEST_F(ColorLookupTable, ASizeFieldLargerThanTheBytesNeverReadsPastThem) {
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 1, out), 1);
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 2, out), 0);
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 40, out), 0);
-}
-
-TEST_F(ColorLookupTable, AMissingTableAnswersZeroWithoutARecord) {
-  ErrorLogCapture log;
-  RGBColor out{};
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(702, 0, out), 0);
-  EXPECT_EQ(log.Count(), 0u);
-  EXPECT_EQ(log.Beeps(), 0u);
-}
-
-TEST_F(ColorLookupTable, TheApplicationsTableIsCompiledFromItsSource) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  RGBColor out{};
-  ASSERT_EQ(Sp_GetColorLoolupTableColorValue(6180, 0, out), 1);
-  EXPECT_TRUE(ColorIs(out, 65535, 65535, 65535));
-  ASSERT_EQ(Sp_GetColorLoolupTableColorValue(6180, 15, out), 1);
-  EXPECT_TRUE(ColorIs(out, 0, 0, 0));
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(6180, 16, out), 0);
 }
 
 // ---- Recolouring an area ----

@@ -55,46 +55,6 @@ TEST_F(Frames, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
   for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
 }
 
-TEST_F(Frames, TheRaisedFrameIsLightAboveAndLeftAndShadedBelowAndRight) {
-  sp_testing::FillPort(world_, kGround);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-    const char* why;
-  } probes[] = {
-      {19, 30, kFrame, "left frame"},  {20, 30, kWhite, "light, two columns"},
-      {21, 30, kWhite, "light"},       {22, 30, kGround, "inside"},
-      {30, 20, kWhite, "light row"},   {30, 21, kWhite, "light row"},
-      {30, 39, kMid, "bottom: mid"},   {30, 40, kFrame, "bottom frame"},
-      {39, 30, kShade, "right shade"}, {40, 30, kFrame, "right frame"},
-      {41, 30, kGround, "outside"},
-  };
-  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
-}
-
-TEST_F(Frames, TheFramePutsBackThePortPenAndColour) {
-  GWorldPtr other = NewWorld(R(0, 0, 10, 10), kWhite);
-  PenSize(5, 6);
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
-  SetGWorld(other, nullptr);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameSunken);
-  CGrafPtr now = nullptr;
-  GetGWorld(&now, nullptr);
-  EXPECT_EQ(now, other);
-  SetGWorld(world_, nullptr);
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnSize.h, 5);
-  EXPECT_EQ(pen.pnSize.v, 6);
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 65535);
-  EXPECT_EQ(fore.green, 0);
-}
-
 TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
   for (t3DRectDrowType type : {kSp3DFrameSunken, kSp3DFrameRaised}) {
     sp_testing::FillPort(world_, kWhite);

@@ -187,29 +187,4 @@ TEST_F(DrawStringInRect, TextLongerThan255BytesIsDrawnWhole) {
   EXPECT_EQ(pen.h, 300);
 }
 
-TEST_F(DrawStringInRect, ARegionThatCannotBeMadeDrawsNothing) {
-  const Rect rect = R(10, 10, 50, 110);
-  for (UInt32 n : {1u, 2u}) {
-    ErrorLogCapture log;
-    sp_testing::FailNthAllocation(n);
-    Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 1, 0, 0, 0,
-                        nullptr);
-    sp_testing::FailNthAllocation(0);
-    EXPECT_TRUE(log.Has("Sp_DrawStringInRect", 2)) << n;
-    EXPECT_EQ(Px(10, 15), drawing_test::kWhite) << n;
-  }
-}
-
-TEST_F(DrawStringInRect, TheShadowedStringLeavesTheTextColourCurrent) {
-  const RGBColor blue{0, 0, 65535};
-  const RGBColor red{65535, 0, 0};
-  Sp_DrawStringWithShadow("a", 20, 40, 3, 3, &blue, &red);
-  EXPECT_EQ(Px(20, 30), 0x0000FFu);
-  EXPECT_EQ(Px(29, 42), 0xFF0000u) << "the shadow, 3 right and down";
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.blue, 65535);
-  EXPECT_EQ(fore.red, 0);
-}
-
 }  // namespace

@@ -98,16 +98,6 @@ TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
   }
 }
 
-TEST_F(StdDrawingFunctionArc, WithoutMoveFirstTheArcGoesOnFromThePen) {
-  const std::vector<Point> points = ArcPoints(Point{50, 50}, 10, 0, 90, 0);
-  ASSERT_FALSE(points.empty());
-  EXPECT_EQ(points.front().h, 0);
-  EXPECT_EQ(points.front().v, 0);
-  EXPECT_EQ(points.back().h, 60);
-  EXPECT_EQ(points.back().v, 50);
-  EXPECT_TRUE(ArcPoints(Point{50, 50}, 10, 0, 0, 1).empty()) << "an arc of 0 draws nothing";
-}
-
 TEST_F(StdDrawingFunctionArc, ACircleIsClosedAndLiesOnItsRadius) {
   Sp_DrawCircle(Point{50, 60}, 20);  // centre h 60, v 50
   // Points are truncated toward the centre, so the line runs at most a pixel inside.
@@ -179,18 +169,6 @@ TEST_F(Shadows, TheShadowKeepsToItsMaskAndThePortsClip) {
   DisposeRgn(mask);
 }
 
-TEST_F(Shadows, ARegionsShadowTakesItsShape) {
-  RgnHandle rgn = NewRgn();
-  const Rect oval = R(10, 10, 70, 70);
-  OpenRgn();
-  FrameOval(&oval);
-  CloseRgn(rgn);
-  Sp_DrawShadowRegionOnCurrentPort(rgn, 80, 0, 0);
-  EXPECT_LT(Lightness(Px(40, 40)), Lightness(Grey(0x40)) + 1) << "under the shadow";
-  EXPECT_EQ(Px(11, 11), kWhite) << "outside the oval, inside its bounds";
-  DisposeRgn(rgn);
-}
-
 TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
   const std::vector<UInt32> before = AllPixels();
   RgnHandle empty = NewRgn();
@@ -202,15 +180,6 @@ TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
   Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 150, 0, nullptr, 0);
   EXPECT_EQ(Px(20, 20), drawing_test::kBlack);
   DisposeRgn(empty);
-}
-
-TEST_F(Shadows, OffscreensThatCannotBeMadeDrawNothing) {
-  ErrorLogCapture log;
-  sp_testing::LimitAllocationSize(1000);
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 60, 0, nullptr, 0);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_TRUE(log.Has("Sp_DrawShadowRect", 2));
-  EXPECT_EQ(Px(20, 20), kWhite);
 }
 
 }  // namespace

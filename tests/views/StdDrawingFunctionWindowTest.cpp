@@ -41,19 +41,6 @@ class DrawingWindows : public ::testing::Test {
   }
 };
 
-TEST_F(DrawingWindows, TheScreenLosesTheMenuBarAndIsThirtyTwoBitsDeep) {
-  Rect screen{};
-  Sp_GetScreenSize(&screen);
-  const Rect expected = R(20, 0, 768, 1024);
-  EXPECT_TRUE(EqualRect(&screen, &expected));
-  sp_testing::SetScreenSize(800, 600);
-  Sp_GetScreenSize(&screen);
-  const Rect smaller = R(20, 0, 600, 800);
-  EXPECT_TRUE(EqualRect(&screen, &smaller));
-  EXPECT_EQ(Sp_GetScreenDepth(), 32);
-  EXPECT_EQ(Sp_GetMainScreenMaxPixelDepth(), 32);
-}
-
 TEST_F(DrawingWindows, TheWindowSizeIsItsContentOnTheScreenWhateverThePortsOrigin) {
   WindowRef w = NewWindow();
   ASSERT_NE(w, nullptr);
@@ -97,19 +84,6 @@ TEST_F(DrawingWindows, ConversionsUseTheWindowsPortAndPutTheCurrentPortBack) {
   Sp_GlobalToLocalPt(w, pt);
   EXPECT_EQ(pt.h, 6);
   EXPECT_EQ(pt.v, 5);
-
-  RgnHandle rgn = NewRgn();
-  SetRectRgn(rgn, 0, 0, 10, 10);
-  Sp_LocalToGlobalRgn(w, rgn);
-  Rect bounds{};
-  GetRegionBounds(rgn, &bounds);
-  const Rect movedRgn = R(100, 50, 110, 60);
-  EXPECT_TRUE(EqualRect(&bounds, &movedRgn));
-  Sp_GlobalToLocalRgn(w, rgn);
-  GetRegionBounds(rgn, &bounds);
-  const Rect back = R(0, 0, 10, 10);
-  EXPECT_TRUE(EqualRect(&bounds, &back));
-  DisposeRgn(rgn);
 
   GrafPtr now;
   GetPort(&now);
@@ -183,21 +157,6 @@ TEST_F(DrawingWindows, RedrawAreasFollowTheOriginAndStayInsideTheContent) {
   const Rect expected = R(100, 50, 300, 350);
   EXPECT_TRUE(EqualRect(&bounds, &expected));
   DisposeRgn(region);
-}
-
-TEST_F(DrawingWindows, ADisposedWindowLeavesNoUpdateRegionToItsSuccessors) {
-  WindowRef first = NewWindow();
-  const Rect a = R(0, 0, 50, 50);
-  Sp_AddRedrawAreaInWindow(first, &a);
-  DisposeWindow(first);
-  RgnHandle rgn = NewRgn();
-  EXPECT_EQ(sp_platform::CopyWindowUpdateRegion(first, rgn), errInvalidWindowPtr);
-  WindowRef second = NewWindow();
-  ASSERT_EQ(sp_platform::CopyWindowUpdateRegion(second, rgn), noErr);
-  EXPECT_TRUE(EmptyRgn(rgn));
-  EXPECT_EQ(InvalWindowRect(first, &a), errInvalidWindowPtr);
-  EXPECT_EQ(InvalWindowRect(second, nullptr), paramErr);
-  DisposeRgn(rgn);
 }
 
 // ---- Failure records ----

@@ -42,23 +42,6 @@ class TextStyle : public ::testing::Test {
   GrafPtr saved_ = nullptr;
 };
 
-TEST_F(TextStyle, DefaultsAreTheSystemFontsAtTheDefaultSizeInBlack) {
-  const sTextStyleAttributes a = Defaults();
-  EXPECT_EQ(a.fontNo, GetSysFont());
-  EXPECT_EQ(a.scriptCode, FontToScript(GetSysFont()));
-  EXPECT_EQ(a.direction, GetSysDirection());
-  EXPECT_EQ(a.size, 12);
-  EXPECT_EQ(a.mode, srcOr);
-  EXPECT_EQ(a.face, normal);
-  EXPECT_EQ(a.charExtra, 0);
-  EXPECT_EQ(a.spaceExtra, 0);
-  EXPECT_EQ(std::vector<UInt8>(a.flags, a.flags + 6), (std::vector<UInt8>{5, 0, 1, 0, 1, 1}));
-  for (const sTextStyleColor& c : a.colors) {
-    EXPECT_EQ(c.rgb.red | c.rgb.green | c.rgb.blue, 0);
-    EXPECT_EQ(c.kind, 2);
-  }
-}
-
 TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   sTextStyleAttributes a = Defaults();
   RGBColor red = {0xFFFF, 0, 0};
@@ -187,21 +170,24 @@ TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
 
 // ---- Face flags ------------------------------------------------------------------------------
 
-sTextStyleInfo Info(std::vector<UInt8> bytes) {
+// The eight flag bytes written as digits: plain, bold, italic, underline, outline, shadow,
+// condense, extend.
+sTextStyleInfo Info(const char* bits) {
+  UInt8 bytes[8] = {};
+  for (int i = 0; i < 8 && bits[i] != 0; ++i) bytes[i] = UInt8(bits[i] - '0');
   sTextStyleInfo info;
-  std::memcpy(&info, bytes.data(), sizeof info);
+  static_assert(sizeof info == sizeof bytes, "eight flag bytes");
+  std::memcpy(&info, bytes, sizeof info);
   return info;
 }
 
 TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
   struct Case {
     Style style;
-    std::vector<UInt8> bytes;  // plain, bold, italic, underline, outline, shadow, condense, extend
+    const char* bytes;
   } cases[] = {
-      {0, {1, 0, 0, 0, 0, 0, 0, 0}},
-      {bold | underline, {0, 1, 0, 1, 0, 0, 0, 0}},
-      {italic | extend, {0, 0, 1, 0, 0, 0, 0, 1}},
-      {0x7F, {0, 1, 1, 1, 1, 1, 1, 1}},
+      {0, "10000000"}, {bold | underline, "01010000"}, {italic | extend, "00100001"},
+      {0x7F, "01111111"},
   };
   for (const Case& c : cases) {
     sTextStyleInfo info;
@@ -213,45 +199,19 @@ TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
     EXPECT_EQ(back, c.style);
   }
   Style s = 0xFF;
-  Sp_TextStyleInfoToStyle(Info({1, 1, 1, 0, 0, 0, 0, 0}), s);
+  Sp_TextStyleInfoToStyle(Info("11100000"), s);
   EXPECT_EQ(s, 0) << "a set plain byte wins";
 }
 
 TEST(TextStyleInfo, MergeAndToggleKeepThePlainByteRight) {
   struct Case {
-    const char* what;
-    std::vector<UInt8> target, mask, values, merged, toggled;
+    const char *what, *target, *mask, *values, *merged, *toggled;
   } cases[] = {
-      {"bold off on bold only",
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"italic on keeps bold",
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0}},
-      {"plain mask and values",
-       {0, 1, 1, 1, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"plain mask, bold values",
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {1, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"unselected bytes stay",
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 1, 1, 0},
-       {0, 1, 1, 1, 1, 1, 0, 1},
-       {0, 0, 0, 0, 0, 1, 0, 0},
-       {0, 0, 0, 0, 0, 1, 1, 0}},
+      {"bold off on bold only", "01000000", "01000000", "00000000", "10000000", "10000000"},
+      {"italic on keeps bold", "01000000", "00100000", "00100000", "01100000", "01100000"},
+      {"plain mask and values", "01110000", "10000000", "10000000", "10000000", "10000000"},
+      {"plain mask, bold values", "00100000", "11000000", "01000000", "01100000", "10000000"},
+      {"unselected bytes stay", "10000000", "00000110", "01111101", "00000100", "00000110"},
   };
   for (const Case& c : cases) {
     sTextStyleInfo merged = Info(c.target);
@@ -263,7 +223,7 @@ TEST(TextStyleInfo, MergeAndToggleKeepThePlainByteRight) {
   }
   sTextStyleInfo fresh;
   Sp_InitalizeStyleInfo(fresh, 0);
-  EXPECT_TRUE(Sp_EqualTextStyleInfo(fresh, Info({0, 0, 0, 0, 0, 0, 0, 0})));
+  EXPECT_TRUE(Sp_EqualTextStyleInfo(fresh, Info("00000000")));
 }
 
 // ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
