@@ -193,8 +193,8 @@ TEST(DateText, CompactTextGivesTheDateWithItsWeekday) {
     Sp_DateTimeStringToLongDateTime(c.text, d);
     const std::vector<short> got = {d.era,  d.year,   d.month,  d.day,
                                     d.hour, d.minute, d.second, d.dayOfWeek};
-    EXPECT_EQ(got, (std::vector<short>{0, c.year, c.month, c.day, c.hour, c.minute, 0,
-                                       c.dayOfWeek}))
+    EXPECT_EQ(got,
+              (std::vector<short>{0, c.year, c.month, c.day, c.hour, c.minute, 0, c.dayOfWeek}))
         << c.text;
   }
 }

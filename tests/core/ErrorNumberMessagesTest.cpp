@@ -225,16 +225,6 @@ TEST_F(ErrorNumberMessages, ErrorStringRespectsBufferAndReportsNullBuffer) {
   EXPECT_TRUE(log.Has("cSayErrorNoFileObj::GetErrorString", 1));
 }
 
-TEST_F(ErrorNumberMessages, NoMemoryForFileObjectRegistersNothing) {
-  cSayErrorNoMgr manager;
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  Register(manager, 0, "Data.txt");
-  EXPECT_EQ(manager.GetFirstFileObj(), nullptr);
-  EXPECT_TRUE(log.Has("cSayErrorNoMgr::SetupNewErrorFile", 1));
-  EXPECT_EQ(manager.SayErrorOccured(0, 5, nullptr), 0);
-}
-
 TEST_F(ErrorNumberMessages, WithoutDisplayTheTextGoesToStandardErrorAsUtf8) {
   WriteFile("Data.txt", "-34\t" + kDiskFull + "\r");
   cSayErrorNoMgr manager;

@@ -121,26 +121,6 @@ TEST_F(FileLibForOSXTest, WriteOpenCutsTheFileBeforeWriting) {
   EXPECT_EQ(ReadHostFile("prefs"), "head" + big + "tail");
 }
 
-TEST_F(FileLibForOSXTest, AsynchronousWritesAndCloseOutliveTheRecordSafely) {
-  WriteHostFile("async", "");
-  sSpOSXFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "async", &file), noErr);
-  std::string expected;
-  {
-    std::vector<char> direct(file->bufferSize + 1, 'Z');
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "abc", 3, 0), noErr);
-    // The collected bytes and this run are queued one after the other on the one block.
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, direct.data(), direct.size(), 0), noErr);
-    expected = "abc" + std::string(direct.begin(), direct.end());
-  }
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "end", 3, 0), noErr);
-  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 0), noErr);
-  EXPECT_GT(sp_testing::PendingFileCompletions(), 0);
-  sp_testing::RunFileCompletions();
-  EXPECT_EQ(sp_testing::PendingFileCompletions(), 0);
-  EXPECT_EQ(ReadHostFile("async"), expected + "end");
-}
-
 TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   std::string path = HostPath("huge");
   const UInt64 size = 5 * kGiB + 100;

@@ -119,15 +119,4 @@ TEST(OSTypeBox, DuplicatesAreKeptOnceAndSequentialReadingStartsAtTheFirstCode) {
   EXPECT_EQ(got, c);
 }
 
-TEST(OSTypeBox, AFailedAllocationIsReportedWithItsCode) {
-  cOSTypeBox box;
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  box.AddNewType(SpFourCC("TEXT"));
-  EXPECT_TRUE(log.Has("cOSTypeBox::AddNewType", 6));
-  EXPECT_FALSE(box.ExistTargetType(SpFourCC("TEXT")));
-  box.AddNewType(SpFourCC("TEXT"));
-  EXPECT_TRUE(box.ExistTargetType(SpFourCC("TEXT")));
-}
-
 }  // namespace

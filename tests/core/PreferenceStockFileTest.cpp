@@ -1,6 +1,5 @@
 // The preference stock on disk: the file format, saving and loading, and the manager's saves.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,12 +95,6 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
     w.U8(type);
   };
   Row rows[] = {
-      {"empty tree", [](cPrefStockFileObj*) {},
-       [](sp::ByteWriter& w) {
-         w.BE32(0);  // largest value
-         w.BE32(0);
-         w.BE32(0);
-       }},
       {"A(C1, C2), B, D",
        [](cPrefStockFileObj* f) {
          cPrefStockData* a = Top(f, "A   ");
@@ -425,25 +418,6 @@ TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
 // ---- Saving safely
 // -------------------------------------------------------------------------------
 
-// A tiny file system mounted inside the temporary home (root only).
-class TinyVolume {
- public:
-  explicit TinyVolume(const std::string& path) : path_(path) {
-    if (geteuid() != 0 || mkdir(path.c_str(), 0700) != 0) return;
-    mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
-    sp_testing::ResetFiles();
-  }
-  ~TinyVolume() {
-    sp_testing::ResetFiles();
-    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-
- private:
-  std::string path_;
-  bool mounted_ = false;
-};
-
 TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   Top(file_, "Old ")->SetupLongData(1, 1);
   ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
@@ -490,31 +464,6 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   Top(taken, "A   ")->SetupLongData(1, 1);
   EXPECT_EQ(taken->SavePrefDataInFile(), notAFileErr);
   EXPECT_TRUE(Exists(Path("Taken")));
-}
-
-TEST_F(PreferenceStockFile, AFullDiskLeavesThePreviousFile) {
-  TinyVolume tiny(home_.Path("tiny"));
-  if (!tiny.mounted()) GTEST_SKIP() << "needs root to mount a small file system";
-  short tinyVRefNum = 0;
-  FSRef folder;
-  if (Sp_GetVolIdFromVolName("tiny", tinyVRefNum) != noErr) {
-    GTEST_SKIP() << "the mount table does not show the mount";
-  }
-  ASSERT_EQ(Sp_GetFSRefFromDirectoryPositionInfo(tinyVRefNum, fsRtDirID, &folder), noErr);
-  cPrefStockFileObj* file = mgr_.CreateNewStockFileObj(kIdentify, &folder, "P", 0, 0);
-  std::vector<char> block(20000, 'b');
-  Top(file, "Flex")->SetupFlexAreaData(block.data(), SInt32(block.size()), 1);
-  ASSERT_EQ(file->SavePrefDataInFile(), noErr);
-  std::ifstream in(home_.Path("tiny/P"), std::ios::binary);
-  std::string previous((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  block.resize(50000, 'c');
-  Top(file, "Flex")->SetupFlexAreaData(block.data(), SInt32(block.size()), 1);
-  EXPECT_EQ(file->SavePrefDataInFile(), dskFulErr);
-  std::ifstream again(home_.Path("tiny/P"), std::ios::binary);
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()),
-            previous);
-  EXPECT_EQ(file->GetPrefModifyFlag(), 1);
-  mgr_.DeleteTopPrefStockFileModule(file, 0);
 }
 
 // ---- Places kept across runs

@@ -228,15 +228,6 @@ TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
   }
 }
 
-TEST_F(BackupRenaming, NumberedGenerationsByFullPath) {
-  MakeNamed({"Take", "Take_1"});
-  char folder[256];
-  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(folderID_, vRefNum_, folder));
-  const std::string path = std::string(folder) + ":Take";
-  EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumberByFullPath(path.c_str(), 31, 0, 5));
-  EXPECT_EQ((Files{{"Take_1", "Take"}, {"Take_2", "Take_1"}}), Read());
-}
-
 TEST_F(BackupRenaming, NumberedStartBeyondTheHighestNumberDeletesInsteadOfLooping) {
   MakeNamed({"L", "L_5"});
   EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, "L", 31, 5, 3));

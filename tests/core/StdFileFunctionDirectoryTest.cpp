@@ -249,27 +249,6 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
   }
 }
 
-TEST_F(DirectoryListing, OutOfMemoryGivesMemFullErrAndIsReported) {
-  MakeFile("one");
-  // The classic listing's one work area, each of the bulk listing's four.
-  struct Case {
-    std::size_t lister;
-    UInt32 failing;
-    const char* method;
-  } cases[] = {{0, 1, "Sp_SerchFolderItemInDirId"},
-               {3, 1, "Sp_SerchFolderItemInDirIdForMacOSX"},
-               {3, 4, "Sp_SerchFolderItemInDirIdForMacOSX"}};
-  for (const Case& c : cases) {
-    log_.Clear();
-    cDirectoryItem* list = nullptr;
-    sp_testing::FailNthAllocation(c.failing);
-    EXPECT_EQ(memFullErr, Listers()[c.lister].list(*this, list, 1)) << c.method << c.failing;
-    sp_testing::FailNthAllocation(0);
-    EXPECT_EQ(nullptr, list);
-    EXPECT_TRUE(log_.Has(c.method, 2)) << c.method << c.failing;
-  }
-}
-
 TEST_F(DirectoryListing, FullPathNameNeedsRoomForTwoMoreBytes) {
   MakeFile("Entry");
   ListHolder holder;
@@ -397,19 +376,6 @@ TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
     delete other;
   }
   delete base;
-}
-
-TEST(DirectoryItem, SearchFromAnEntryFindsTheFirstEqualFromThereOn) {
-  cDirectoryItem* list = MakeList("aba");
-  cDirectoryItem* probe = MakeItem("a");
-  cDirectoryItem* second = list->GetNextObjectPtr();
-  EXPECT_EQ(list, list->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
-  EXPECT_EQ(second->GetNextObjectPtr(),
-            second->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
-  EXPECT_EQ(second->GetNextObjectPtr(), second->GetEqualItemFromListItemByName(probe));
-  EXPECT_EQ(nullptr, second->GetNextObjectPtr()->GetEqualItemFromListItemByName(second));
-  delete probe;
-  Sp_DisposeDirectoryItemList(list);
 }
 
 TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {

@@ -15,10 +15,10 @@
 #include "Icons.h"
 #include "MacMemory.h"
 #include "Resources.h"
-#include "SpStdFileFunction.h"
-#include "SpStdFunction.h"
 #include "SpFontManager.h"
+#include "SpStdFileFunction.h"
 #include "SpStdFileFunctionFinderInfo.h"
+#include "SpStdFunction.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
 

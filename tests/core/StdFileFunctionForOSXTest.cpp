@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -18,16 +17,6 @@ namespace {
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
-std::string BaseName(const std::string& path) {
-  return path.substr(path.rfind('/') + 1);
-}
-
-std::string ExecutablePath() {
-  char buffer[PATH_MAX];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  return length > 0 ? std::string(buffer, std::size_t(length)) : std::string();
 }
 
 }  // namespace
@@ -187,27 +176,6 @@ TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
   EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
                                                                   nullptr, 0, nullptr));
   sp_testing::ResetMainBundleFolder();
-}
-
-TEST_F(StdFileFunctionTest, ApplicationFolderIsTheExecutablesFolder) {
-  const std::string exe = ExecutablePath();
-  ASSERT_FALSE(exe.empty());
-  const std::string folder = exe.substr(0, exe.rfind('/'));
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  char name[64];
-  ASSERT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, name));
-  EXPECT_EQ(BaseName(exe), name);
-  char folderName[64];
-  ASSERT_EQ(noErr, Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr));
-  EXPECT_EQ(BaseName(folder), folderName);
-  EXPECT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, nullptr));
-
-  FSRef executable;
-  ASSERT_EQ(noErr, Sp_GetApplicationBundleFSRef(&executable));
-  FSSpec spec;
-  ASSERT_EQ(noErr, Sp_GetFSSpecFromFSRef(&executable, spec));
-  EXPECT_EQ(dirID, spec.parID);
 }
 
 TEST_F(StdFileFunctionTest, ApplicationFolderWithTheBundleLayoutHoldsTheBundle) {

@@ -152,22 +152,6 @@ TEST_F(StdFileFunctionTest, CopyKeepsFinderInformationUnderTheNewName) {
   EXPECT_TRUE(Exists("Original"));
 }
 
-TEST_F(StdFileFunctionTest, HidingAFileAnswersItsErrors) {
-  MakeFile("Shy");
-  char work[256];
-  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, work));
-  const std::string base(work);
-  EXPECT_EQ(noErr, Sp_DisappearFile((base + ":Shy").c_str()));
-  FInfo info;
-  Str255 name =
-      "\x03"
-      "Shy";
-  ASSERT_EQ(noErr, HGetFInfo(vRefNum_, workDirID_, name, &info));
-  EXPECT_NE(0, info.fdFlags & kIsInvisible);
-  EXPECT_EQ(fnfErr, Sp_DisappearFile((base + ":Gone").c_str()));
-  EXPECT_NE(noErr, Sp_DisappearFile((base + ":NoFolder:Gone").c_str()));
-}
-
 // ---- The Trash -----------------------------------------------------------------------------
 
 TEST_F(StdFileFunctionTest, TrashRenamesTheOlderItemsAsideWithNumbers) {
@@ -216,26 +200,6 @@ TEST_F(StdFileFunctionTest, TrashCandidateIsCutTo31BytesOnACharacterBoundary) {
     EXPECT_TRUE(PathExists(TrashFiles(UTF8(c.aside)))) << c.aside;
     EXPECT_TRUE(PathExists(TrashFiles(UTF8(c.name))));
   }
-}
-
-TEST_F(StdFileFunctionTest, TrashWithoutRenameDeletesTheOlderFolderWithItsContents) {
-  SInt32 trashDirID = 0;
-  short trashVRefNum = 0;
-  ASSERT_EQ(noErr,
-            Sp_FindSystemFolderByDirId(vRefNum_, kTrashFolderType, &trashDirID, &trashVRefNum));
-  MakeFolder("Album");
-  MakeFolder("Album/Disc 1");
-  MakeFile("Album/Disc 1/Track");
-  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  MakeFile("Album", "new");
-  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  EXPECT_TRUE(PathExists(TrashFiles("Album")));
-  EXPECT_FALSE(PathExists(TrashFiles("Album/Disc 1")));
-  EXPECT_EQ(1, Sp_ExsitTargetFile(trashVRefNum, trashDirID, "Album"));
-
-  // An item that is not there leaves the Trash as it is.
-  EXPECT_EQ(fnfErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  EXPECT_TRUE(PathExists(TrashFiles("Album")));
 }
 
 TEST_F(StdFileFunctionTest, MovingOutOfTheTrashRefusesMissingAndTakenNames) {

@@ -233,29 +233,6 @@ TEST_F(StdFileFunctionTest, IdsOfFoldersAndFilesAreNotInterchangeable) {
   EXPECT_NE(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Folder", id));
 }
 
-TEST_F(StdFileFunctionTest, FileIdResolvesAfterRenameAndMove) {
-  MakeFile("Song");
-  MakeFolder("Later");
-  SInt32 fileID = 0;
-  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Song", fileID));
-
-  SInt32 parent = 0;
-  char name[64];
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_EQ(workDirID_, parent);
-  EXPECT_STREQ("Song", name);
-
-  ASSERT_EQ(noErr, Sp_RenameFileDirectory(vRefNum_, workDirID_, "Song", "Renamed"));
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_STREQ("Renamed", name);
-
-  ASSERT_EQ(noErr, Sp_MoveFileOrDir(vRefNum_, workDirID_, "Renamed", FolderID("Later"), nullptr));
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_EQ(FolderID("Later"), parent);
-  EXPECT_STREQ("Renamed", name);
-  EXPECT_TRUE(Exists("Later/Renamed"));
-}
-
 TEST_F(StdFileFunctionTest, LookUpsWithNullArgumentsReportAndGiveParamErr) {
   SInt32 id = 0;
   short vRefNum = 0;

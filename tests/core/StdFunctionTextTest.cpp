@@ -367,18 +367,6 @@ TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
   EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
 }
 
-TEST(StdFunctionText, CharacterInfoTellsTwoByteCharacterFromItsTrailLookalike) {
-  sCharactorInfoStruct letter{};
-  sCharactorInfoStruct katakana{};
-  Sp_GetCharacterInfo('A', letter);
-  Sp_GetCharacterInfo(("a" + kKatakanaA).c_str(), 1, katakana);
-  EXPECT_FALSE(letter.twoByte);
-  EXPECT_TRUE(katakana.twoByte);
-  EXPECT_EQ(katakana.twoByteBits, 0x8000);
-  EXPECT_FALSE(Sp_EqualCharacterInfo(letter, katakana, false, false, false));
-  EXPECT_TRUE(Sp_EqualCharacterInfo(katakana, katakana, true, true, true));
-}
-
 // ---- Failure records -------------------------------------------------------------------------
 
 TEST(StdFunctionText, NullArgumentsAreLoggedOnceWithTheirMessage) {

@@ -91,16 +91,6 @@ TEST_F(StringObject, ItemBoundariesGiveTheRightItemCount) {
   }
 }
 
-TEST_F(StringObject, AppendsFillTheLastItemBeforeTakingNewOnes) {
-  sSO_StringObjectBase* obj = Make(std::string(60, 'a'));
-  SpSO_strcat(obj, "bcde");
-  EXPECT_EQ(obj->itemCount, 1);
-  SpSO_strncat(obj, "fghij", 2);
-  EXPECT_EQ(obj->itemCount, 2);
-  EXPECT_EQ(TextOf(obj), std::string(60, 'a') + "bcdefg");
-  EXPECT_TRUE(IsConsistent(obj));
-}
-
 TEST_F(StringObject, ReadOutNeverWritesPastSizeAndFlagsEveryCut) {
   struct Case {
     const char* text;
@@ -291,25 +281,6 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
   EXPECT_EQ(SpSO_strcmp(a, (longer + "c").c_str()), -1);  // decided in the second item
 }
 
-TEST_F(StringObject, ComparesTwoObjects) {
-  struct Case {
-    std::string a, b;
-    short expected;
-  } cases[] = {
-      {"", "", 0},        {"a", "", 1},     {"", "a", -1}, {"abd", "abc", 1}, {"ab", "abc", -1},
-      {"\xA0", "a", -1}, {std::string(70, 'q'), std::string(70, 'q'), 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SpSO_strcmp(Make(c.a), static_cast<const sSO_StringObjectBase*>(Make(c.b))),
-              c.expected)
-        << c.a << " vs " << c.b;
-  }
-  ErrorLogCapture log;
-  EXPECT_EQ(SpSO_strcmp(static_cast<sSO_StringObjectBase*>(nullptr), Make("a")), 0);
-  ASSERT_EQ(log.Count(), 1u);
-  EXPECT_EQ(log.Records()[0].message, "Required argument is null");
-}
-
 TEST_F(StringObject, SearchHonoursItsRange) {
   std::string text = std::string(70, '.') + "x" + std::string(10, '.') + "x";
   sSO_StringObjectBase* obj = Make(text);
@@ -428,20 +399,6 @@ TEST_F(StringObject, CopyOntoItselfKeepsTheText) {
   EXPECT_EQ(TextOf(obj), "xxenxxen");
   SpSO_strncat(obj, obj, 2, 0);
   EXPECT_EQ(TextOf(obj), "xxenxxenenxxen");
-  EXPECT_TRUE(IsConsistent(obj));
-}
-
-TEST_F(StringObject, ObjectAppendsCopyTheSource) {
-  std::string longText(150, 'q');
-  sSO_StringObjectBase* source = Make("0123456789" + longText);
-  sSO_StringObjectBase* obj = Make("ab");
-  SpSO_strcat(obj, source);
-  EXPECT_EQ(TextOf(obj), "ab0123456789" + longText);
-  EXPECT_TRUE(IsConsistent(obj));
-  SpSO_strncopy(obj, source, 3, 4);
-  EXPECT_EQ(TextOf(obj), "3456");
-  SpSO_strncat(obj, source, 8, 0);  // to the source's end
-  EXPECT_EQ(TextOf(obj), "345689" + longText);
   EXPECT_TRUE(IsConsistent(obj));
 }
 

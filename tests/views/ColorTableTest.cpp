@@ -99,16 +99,6 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
   EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
 }
 
-TEST_F(ColorTable, AnItemThatCannotBeMadeEndsTheLoadingWithARecord) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(5)), noErr);
-  ErrorLogCapture log;
-  sp_testing::LimitAllocationSize(sizeof(cSpColorTableItemObj) - 1);
-  cSpColorTableObj table(700, 0, 0);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_EQ(table.GetItemCount(), 0);
-  EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 2));
-}
-
 TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
   cSpColorTableItemObj a, b, c;
   a.LinkToNext(&b);

@@ -1,7 +1,6 @@
 // The 3D panel painters by chosen pixels, and a rendered sample to look at.
 #include <gtest/gtest.h>
 
-
 #include "ErrorLogCapture.h"
 #include "SpPanelPainter.h"
 #include "SpStdDrawingFunction.h"

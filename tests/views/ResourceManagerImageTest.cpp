@@ -235,14 +235,6 @@ TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
   EXPECT_EQ(ref2, 2) << "the resident item kept its counter";
 
-  // Preloading a picture that already has users makes it resident too.
-  SInt32 held = 0;
-  cSp_PictureItem* holes = Sp_ResM_GetPictureItemObject(kHoles, held);
-  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kHoles));
-  Sp_ResM_ReleasePicture(holes, held);
-  SInt32 heldAgain = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kHoles, heldAgain), holes);
-  EXPECT_EQ(heldAgain, 2);
   EXPECT_EQ(log.Count(), 0u);
 }
 
@@ -347,22 +339,6 @@ TEST_F(ResourceManagerPicture, ItemOfAnEarlierManagerIsNeverTouched) {
   ErrorLogCapture log;
   Sp_ResM_ReleasePicture(item, ref);  // must not read the freed item
   EXPECT_TRUE(log.Has("cSp_ResourceManager::RealesePicturer", 1));
-}
-
-TEST_F(ResourceManagerPicture, LoanThatCannotBeRecordedGivesNoItem) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  ErrorLogCapture log;
-  SInt32 failed = 99;
-  sp_testing::FailNthAllocation(1);  // the user reference of the cached item
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, failed), nullptr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(failed, 0);
-  EXPECT_TRUE(log.Has("cSp_PictureItem::GetNewUserRefNum", 2));
-  SInt32 next = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, next), item);
-  EXPECT_EQ(next, 2) << "the failed loan took no number";
 }
 
 // ---- Colour icons ----------------------------------------------------------------------------

@@ -169,50 +169,35 @@ TEST(StdDrawingFunctionFailures, NullArgumentsAreRecordedOnceAndDoNothing) {
     std::function<void()> call;
     const char* method;
     SInt32 code;
-    const char* message;
   } cases[] = {
-      {[] { Sp_GetScreenSize(nullptr); }, "Sp_GetScreenSize", 1, "Argument is null !! "},
-      {[&] { Sp_LocalToGlobalPt(nullptr, pt); }, "Sp_LocalToGlobalPt", 1,
-       "Required argument is null !! "},
-      {[] { Sp_GlobalToLocalRgn(nullptr, nullptr); }, "Sp_GlobalToLocalRgn", 1,
-       "Required argument is null !! "},
-      {[] { Sp_LocalToGlobalRect(nullptr); }, "Sp_LocalToGlobalRect", 1, "Pointer Arg is 0L"},
-      {[&] { Sp_GetWindowSize(nullptr, r); }, "Sp_GetWindowSize", 1, "Pointer Arg is 0L"},
-      {[] { Sp_MoveWindowOutputPosition(nullptr, nullptr, 0); }, "Sp_MoveWindowOutputPosition", 1,
-       "Required argument is null"},
-      {[&] { Sp_AddRedrawAreaInWindow(nullptr, &r); }, "Sp_AddRedrawAreaInWindow", 1,
-       "Pointer Arg is 0L"},
+      {[] { Sp_GetScreenSize(nullptr); }, "Sp_GetScreenSize", 1},
+      {[&] { Sp_LocalToGlobalPt(nullptr, pt); }, "Sp_LocalToGlobalPt", 1},
+      {[] { Sp_GlobalToLocalRgn(nullptr, nullptr); }, "Sp_GlobalToLocalRgn", 1},
+      {[] { Sp_LocalToGlobalRect(nullptr); }, "Sp_LocalToGlobalRect", 1},
+      {[&] { Sp_GetWindowSize(nullptr, r); }, "Sp_GetWindowSize", 1},
+      {[] { Sp_MoveWindowOutputPosition(nullptr, nullptr, 0); }, "Sp_MoveWindowOutputPosition", 1},
+      {[&] { Sp_AddRedrawAreaInWindow(nullptr, &r); }, "Sp_AddRedrawAreaInWindow", 1},
       {[&] {
          Sp_GetLayoutArea(nullptr, kSpLayoutKeepSize, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0,
                           1, 1, r);
        },
-       "Sp_GetLayoutArea", 1, "Pointer Arg is 0L"},
+       "Sp_GetLayoutArea", 1},
       {[&] {
          Sp_DrawStringInRect(nullptr, &r, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 0, 0, 0,
                              nullptr);
        },
-       "Sp_DrawStringInRect", 1, "Pointer Arg is 0L"},
-      {[] { Sp_SetRGBColorByPercentage(nullptr, 1, 2, 3); }, "Sp_SetRGBColorByPercentage", 0,
-       "Pointer Arg is 0L"},
-      {[] { Sp_Draw3DFrame(nullptr, nullptr, kSp3DFrameRaised); }, "Sp_Draw3DFrame", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_Delete3DFrame(nullptr, &r, kSp3DFrameRaised); }, "Sp_Delete3DFrame", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_DrawShadowRect(nullptr, r, 50, 0, nullptr, 0); }, "Sp_DrawShadowRect", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_RectMoveAnimation(&r, &r, 3, nullptr, 1); }, "Sp_RectMoveAnimation", 1,
-       "Pointer Arg is 0L"},
+       "Sp_DrawStringInRect", 1},
+      {[] { Sp_SetRGBColorByPercentage(nullptr, 1, 2, 3); }, "Sp_SetRGBColorByPercentage", 0},
+      {[] { Sp_Draw3DFrame(nullptr, nullptr, kSp3DFrameRaised); }, "Sp_Draw3DFrame", 1},
+      {[&] { Sp_Delete3DFrame(nullptr, &r, kSp3DFrameRaised); }, "Sp_Delete3DFrame", 1},
+      {[&] { Sp_DrawShadowRect(nullptr, r, 50, 0, nullptr, 0); }, "Sp_DrawShadowRect", 1},
+      {[&] { Sp_RectMoveAnimation(&r, &r, 3, nullptr, 1); }, "Sp_RectMoveAnimation", 1},
   };
   for (const auto& c : cases) {
     ErrorLogCapture log;
     c.call();
-    ASSERT_EQ(log.Count(), 1u) << c.method;
-    EXPECT_EQ(log.Beeps(), 1u) << c.method;
-    const CapturedRecord& rec = log.Records()[0];
-    EXPECT_EQ(rec.source, "SpStdDrawingFunction") << c.method;
-    EXPECT_EQ(rec.method, c.method);
-    EXPECT_EQ(rec.code, c.code) << c.method;
-    EXPECT_EQ(rec.message, c.message) << c.method;
+    EXPECT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_TRUE(log.Has(c.method, c.code)) << c.method;
   }
 }
 

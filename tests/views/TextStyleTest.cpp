@@ -108,40 +108,6 @@ TEST_F(TextStyle, EqualityLooksAtEveryFieldButTheColourKinds) {
   EXPECT_TRUE(SpEqualTextStyleAttribute(a, Defaults()));
 }
 
-TEST_F(TextStyle, RecordReadFromAPortHoldsRealFontNumbersAndItsForeColour) {
-  TextFont(applFont);
-  TextSize(0);
-  TextFace(bold);
-  TextMode(srcCopy);
-  SpaceExtra(0x18000);
-  CharExtra(2 << 16);
-  const RGBColor green = {0, 0xFFFF, 0};
-  RGBForeColor(&green);
-
-  sTextStyleAttributes a = Defaults();
-  a.flags[2] = 9;
-  a.colors[1].rgb.red = 0x1234;
-  Sp_GetCurrentPortTextStyleAttribute(a);
-  EXPECT_EQ(a.fontNo, GetAppFont()) << "font 1 is the application font's number";
-  EXPECT_EQ(a.size, 12);
-  EXPECT_EQ(a.face, bold);
-  EXPECT_EQ(a.mode, srcCopy);
-  EXPECT_EQ(a.spaceExtra, 0x18000);
-  EXPECT_EQ(a.charExtra, 2);
-  EXPECT_EQ(a.colors[0].rgb.green, 0xFFFF);
-  EXPECT_EQ(a.flags[2], 9) << "what a port does not have stays";
-  EXPECT_EQ(a.colors[1].rgb.red, 0x1234);
-
-  // Read from another port, the current one stays current.
-  SetPort(saved_);
-  sTextStyleAttributes b = Defaults();
-  Sp_GetTargetPortTextStyleAttribute(port_, b);
-  GrafPtr now = nullptr;
-  GetPort(&now);
-  EXPECT_EQ(now, saved_);
-  EXPECT_EQ(b.face, bold);
-}
-
 TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
   sTextStyleAttributes a = Defaults();
   a.fontNo = kFixedMetricFont;
@@ -186,7 +152,9 @@ TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
     Style style;
     const char* bytes;
   } cases[] = {
-      {0, "10000000"}, {bold | underline, "01010000"}, {italic | extend, "00100001"},
+      {0, "10000000"},
+      {bold | underline, "01010000"},
+      {italic | extend, "00100001"},
       {0x7F, "01111111"},
   };
   for (const Case& c : cases) {
@@ -304,38 +272,6 @@ TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
 }
 
 // ---- The style list and the line-height measurer ----------------------------------------------
-
-TEST(TextAttributeList, HoldsCopiesAndAnswersDefaultsPastItsEnd) {
-  cTextAttributeList list;
-  sTextStyleAttributes a;
-  Sp_InitializeTextStyleAttribute(a);
-  a.size = 30;
-  list.SetupNewAttribute(a);
-  a.size = 40;
-  list.SetupNewAttribute(a);
-  a.size = 50;  // the list holds copies
-  EXPECT_EQ(list.GetCountItem(), 2);
-
-  sTextStyleAttributes out;
-  EXPECT_TRUE(list.GetNumAttribute(1, out));
-  EXPECT_EQ(out.size, 30);
-  EXPECT_TRUE(list.GetNumAttribute(2, out));
-  EXPECT_EQ(out.size, 40);
-  for (SInt32 index : {0, 3, -1}) {
-    out.size = 99;
-    EXPECT_FALSE(list.GetNumAttribute(index, out)) << index;
-    EXPECT_EQ(out.size, 12) << "the defaults, index " << index;
-  }
-  list.ClearItem();
-  EXPECT_EQ(list.GetCountItem(), 0);
-
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  list.SetupNewAttribute(a);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(list.GetCountItem(), 0);
-  EXPECT_TRUE(log.Has("cTextAttributeList::SetupNewAttribute", 1));
-}
 
 TEST_F(TextStyle, TallestLineIsFoundOverTheStyles) {
   TextSize(10);
