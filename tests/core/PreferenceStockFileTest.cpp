@@ -78,8 +78,23 @@ class PreferenceStockFile : public ::testing::Test {
   cPrefStockFileObj* file_ = nullptr;
 };
 
-std::string Str(const sp::ByteWriter& w) {
-  return std::string(w.Data().begin(), w.Data().end());
+// File bytes written as words: #n a big-endian 32-bit count, 'text' its bytes ('_' a space),
+// anything else hexadecimal bytes.
+std::string Bytes(const std::string& words) {
+  std::string out;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) {
+    if (word[0] == '#') {
+      const UInt32 n = UInt32(std::stoul(word.substr(1)));
+      for (int shift = 24; shift >= 0; shift -= 8) out += char(n >> shift);
+    } else if (word[0] == '\'') {
+      for (char c : word.substr(1, word.size() - 2)) out += c == '_' ? ' ' : c;
+    } else {
+      for (std::size_t i = 0; i < word.size(); i += 2)
+        out += char(std::stoul(word.substr(i, 2), nullptr, 16));
+    }
+  }
+  return out;
 }
 
 // ---- The format --------------------------------------------------------------------------------
@@ -88,11 +103,7 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
   struct Row {
     const char* name;
     std::function<void(cPrefStockFileObj*)> build;
-    std::function<void(sp::ByteWriter&)> expect;  // after the identify type
-  };
-  auto item = [](sp::ByteWriter& w, const char(&id)[5], UInt8 type) {
-    w.FourCC(SpFourCC(id));
-    w.U8(type);
+    const char* expect;  // after the identify type, in the notation of Bytes()
   };
   Row rows[] = {
       {"A(C1, C2), B, D",
@@ -103,76 +114,35 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
          Top(f, "B   ")->SetupPointData(Point{1, 2}, 1);
          Top(f, "D   ")->SetupBooleanData(1, 1);
        },
-       [&](sp::ByteWriter& w) {
-         w.BE32(6);  // the string's block: 2 + 4
-         w.BE32(3);
-         item(w, "A   ", 1);
-         w.BE32(2);
-         item(w, "C1  ", 4);
-         w.BE32(7);
-         item(w, "C2  ", 2);
-         w.BE32(2);
-         w.Bytes("hi", 2);
-         w.BE32(2);
-         item(w, "B   ", 10);
-         w.BE16(1);
-         w.BE16(2);
-         item(w, "D   ", 11);
-         w.U8(1);
-         w.BE32(0);
-       }},
+       // The largest value is the string's block (2 + 4), then the segments.
+       "#6 #3 'A___' 01 #2 'C1__' 04 #7 'C2__' 02 #2 'hi' #2 'B___' 0A 0001 0002 'D___' 0B 01 #0"},
       {"A(B(C))",
        [](cPrefStockFileObj* f) {
          Top(f, "A   ")
              ->CreateUnderStockDataItem(SpFourCC("B   "), 0)
              ->CreateUnderStockDataItem(SpFourCC("C   "), 0);
        },
-       [&](sp::ByteWriter& w) {
-         w.BE32(0);
-         w.BE32(1);
-         item(w, "A   ", 1);
-         w.BE32(1);
-         item(w, "B   ", 1);
-         w.BE32(1);
-         item(w, "C   ", 0);
-         w.BE32(0);
-         w.BE32(0);
-         w.BE32(0);
-       }},
+       "#0 #1 'A___' 01 #1 'B___' 01 #1 'C___' 00 #0 #0 #0"},
       {"G(five), then three, an emptied group amid them",
        [](cPrefStockFileObj* f) {
          cPrefStockData* g = Top(f, "G   ");
          for (char c = '1'; c <= '5'; ++c)
            g->CreateUnderStockDataItem(SpFourCC({c, ' ', ' ', ' ', 0}), 1);
          Top(f, "X   ");
-         cPrefStockData* e = Top(f, "E   ");
-         cPrefStockData* gone = e->CreateUnderStockDataItem(SpFourCC("Gone"), 0);
-         delete gone;
+         delete Top(f, "E   ")->CreateUnderStockDataItem(SpFourCC("Gone"), 0);
          Top(f, "Z   ");
        },
-       [&](sp::ByteWriter& w) {
-         w.BE32(0);
-         w.BE32(4);
-         item(w, "G   ", 1);
-         w.BE32(5);
-         for (char c = '1'; c <= '5'; ++c) item(w, {c, ' ', ' ', ' ', 0}, 0);
-         w.BE32(3);
-         item(w, "X   ", 0);
-         item(w, "E   ", 1);
-         w.BE32(0);  // the empty group, and its segment goes on
-         item(w, "Z   ", 0);
-         w.BE32(0);
-       }},
+       // The empty group has a count of 0, and its segment goes on.
+       "#0 #4 'G___' 01 #5 '1___' 00 '2___' 00 '3___' 00 '4___' 00 '5___' 00 #3 'X___' 00 "
+       "'E___' 01 #0 'Z___' 00 #0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     file_->ClearPrefData();
     row.build(file_);
     ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
-    sp::ByteWriter expected;
-    expected.FourCC(kIdentify);
-    row.expect(expected);
-    EXPECT_EQ(Contents(), Str(expected));
+    const std::string expected = "InDt" + Bytes(row.expect);
+    EXPECT_EQ(Contents(), expected);
 
     // Read back, the same bytes come out again.
     cPrefStockFileObj* again = NewFile();
@@ -180,10 +150,10 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
     EXPECT_EQ(Ids(again->GetPrefStockTopDataListHead()), Ids(file_->GetPrefStockTopDataListHead()));
     mgr_.DeleteTopPrefStockFileModule(file_, 0);
     file_ = again;
-    ASSERT_EQ(Contents(), Str(expected));
+    ASSERT_EQ(Contents(), expected);
     file_->SetupPrefModifyFlag();
     ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
-    EXPECT_EQ(Contents(), Str(expected));
+    EXPECT_EQ(Contents(), expected);
   }
   EXPECT_EQ(log_.Count(), 0u);
 }
@@ -216,37 +186,20 @@ TEST_F(PreferenceStockFile, RecordsHaveAFixedBigEndianLayoutOf264_268_28_272And8
   Top(file_, "Ref ")->SetupFSRefTypeInfoData(ref, 1);
   ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
 
-  auto name = [](sp::ByteWriter& w, const char* text) {
+  auto name = [](const char* text) {  // zero-terminated and padded to 256 bytes
     std::string padded(text);
     padded.resize(256, '\0');
-    w.Bytes(padded.data(), 256);
+    return padded;
   };
-  sp::ByteWriter w;
-  w.FourCC(kIdentify);
-  w.BE32(272);
-  w.BE32(5);
-  w.FourCC(SpFourCC("Pos "));
-  w.U8(8);
-  w.Bytes("\xFF\xFE\x00\x00\x01\x02\x03\x04", 8);
-  name(w, "\x93\xFA\x96\x7B.aiff");
-  w.FourCC(SpFourCC("Ext "));
-  w.U8(13);
-  w.Bytes("\x00\x03\x00\x00\xFF\xFF\xFF\xFB", 8);
-  name(w, "N");
-  w.BE32(0x0A0B0C0D);
-  w.FourCC(SpFourCC("Date"));
-  w.U8(14);
-  for (SInt16 f : {0, 2024, 12, 31, 23, 59, 59, 3, 366, 53, 1, 0, 0, -1}) w.BE16(UInt16(f));
-  w.FourCC(SpFourCC("Kind"));
-  w.U8(15);
-  w.Bytes("\xFF\xFF\x00\x00\x00\x00\x00\x02", 8);
-  name(w, "F");
-  w.Bytes("\x01\x00\x00\x00\x7F\xFF\xFF\xF0", 8);
-  w.FourCC(SpFourCC("Ref "));
-  w.U8(16);
-  w.Bytes(ref.hidden, 80);
-  w.BE32(0);
-  EXPECT_EQ(Contents(), Str(w));
+  const std::string expected =
+      "InDt" + Bytes("#272 #5 'Pos_' 08 FFFE0000 01020304") + name("\x93\xFA\x96\x7B.aiff") +
+      Bytes("'Ext_' 0D 00030000 FFFFFFFB") + name("N") +
+      Bytes(
+          "0A0B0C0D 'Date' 0E 0000 07E8 000C 001F 0017 003B 003B 0003 016E 0035 0001 0000 0000 "
+          "FFFF 'Kind' 0F FFFF0000 00000002") +
+      name("F") + Bytes("01000000 7FFFFFF0 'Ref_' 10") +
+      std::string(reinterpret_cast<const char*>(ref.hidden), 80) + Bytes("#0");
+  EXPECT_EQ(Contents(), expected);
 }
 
 TEST_F(PreferenceStockFile, WhatTheWriterWritesTheReaderTakesBeyondOldLimits) {
@@ -280,42 +233,29 @@ TEST_F(PreferenceStockFile, AValueFillingTheLargestSizeIsReadWholeAndOneByteMore
   struct Case {
     const char* why;
     UInt8 type;
-    UInt32 length, largest;
-    bool whole;
+    const char *file, *value;  // the file after its identify type; the value read back
   } cases[] = {
-      {"string with its terminator exactly filling the block", 2, 5, 6, true},
-      {"string one byte longer", 2, 6, 6, false},
-      {"flex area exactly filling the block", 3, 6, 6, true},
-      {"flex area one byte longer", 3, 7, 6, false},
+      {"string and terminator fill the block", 2, "#6 #2 'Valu' 02 #5 'abcde' 'Next' 04 #42 #0",
+       "abcde"},
+      {"string one byte longer", 2, "#6 #2 'Valu' 02 #6 'abcdef' 'Next' 04 #42 #0", nullptr},
+      {"flex area fills the block", 3, "#6 #2 'Valu' 03 #6 'abcdef' 'Next' 04 #42 #0", "abcdef"},
+      {"flex area one byte longer", 3, "#6 #2 'Valu' 03 #7 'abcdefg' 'Next' 04 #42 #0", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    const std::string value = std::string("abcdefgh").substr(0, c.length);
-    sp::ByteWriter w;
-    w.FourCC(kIdentify);
-    w.BE32(c.largest);
-    w.BE32(2);
-    w.FourCC(SpFourCC("Valu"));
-    w.U8(c.type);
-    w.BE32(c.length);
-    w.Bytes(value.data(), value.size());
-    w.FourCC(SpFourCC("Next"));
-    w.U8(kPrefStockDataType_Long);
-    w.BE32(42);
-    w.BE32(0);
-    WriteContents(Str(w));
+    WriteContents("InDt" + Bytes(c.file));
     log_.Clear();
     file_->ClearPrefData();
     ASSERT_EQ(file_->LoadPrefDataFromFile(), noErr);
-    EXPECT_EQ(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 81), !c.whole);
+    EXPECT_EQ(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 81), c.value == nullptr);
     char out[16] = {};
     unsigned char cut = 0;
     cPrefStockData* item = Top(file_, "Valu");
     const unsigned char read = c.type == kPrefStockDataType_String
                                    ? item->GetStingData(out, sizeof out, cut)
                                    : item->GetFlexAreaData(out, sizeof out, cut);
-    EXPECT_EQ(read, c.whole ? 1 : 0);
-    EXPECT_EQ(std::string(out, c.whole ? c.length : 0), c.whole ? value : "");
+    EXPECT_EQ(read, c.value != nullptr ? 1 : 0);
+    EXPECT_STREQ(out, c.value != nullptr ? c.value : "");
     SInt32 next = 0;
     EXPECT_TRUE(Top(file_, "Next")->GetLongData(next));
     EXPECT_EQ(next, 42) << "the passed-over bytes were skipped exactly";
@@ -559,21 +499,6 @@ TEST_F(PreferenceStockFile, TheManagerSavesOnlyModifiedFilesWhenAskedAtQuitAndWh
   Sp_DisposeEventProcForPreferenceStock(0);
   EXPECT_EQ(log_.Count(), 0u) << "nothing is left to save";
   new (&mgr_) cPrefStockMgr();
-}
-
-TEST_F(PreferenceStockFile, AFileObjectPointedAtAnotherFolderSavesThere) {
-  short vRefNum = 0;
-  SInt32 docsDirID = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum, &docsDirID),
-            noErr);
-  Top(file_, "A   ")->SetupLongData(1, 1);
-  ASSERT_EQ(file_->SetupPrefFileInfo(vRefNum, docsDirID), noErr);
-  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
-  EXPECT_FALSE(Exists(Path()));
-  EXPECT_TRUE(Exists(home_.Path("Documents/MirrelboxPref")));
-  EXPECT_NE(file_->SetupPrefFileInfo(vRefNum, 0x7FFFFF00), noErr);
-  EXPECT_TRUE(log_.Has("cPrefStockFileObj::SetupPrefFileInfo", 2));
-  EXPECT_EQ(file_->LoadPrefDataFromFile(), dirNFErr);
 }
 
 }  // namespace

@@ -399,7 +399,6 @@ TEST(StdFunctionNumber, ApplicationVersionFromVersResource) {
   sp_testing::ResetResources();
 }
 
-
 // ---- Modifier keys --------------------------------------------------------------------------
 
 TEST(StdFunctionNumber, ModifierBitsAndFlagsConvertBothWays) {

@@ -369,47 +369,40 @@ TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
 
 // ---- Failure records -------------------------------------------------------------------------
 
-TEST(StdFunctionText, NullArgumentsAreLoggedOnceWithTheirMessage) {
+TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
   struct Case {
     const char* method;
     SInt32 code;
-    const char* message;
     std::function<void()> call;
   } cases[] = {
-      {"Sp_CStringToPascalString", 1, "Required argument is null !! ",
-       [] { Sp_CStringToPascalString(nullptr); }},
-      {"Sp_PascalStringToCString", 0, "Required argument is null !! ", [] { PtoCstr(nullptr); }},
-      {"Sp_pStrcpy", 1, "Pointer Arg is 0L", [] { Sp_pStrcpy(nullptr, nullptr); }},
-      {"Sp_pStrcat", 1, "Pointer Arg is 0L", [] { Sp_pStrcat(nullptr, nullptr); }},
-      {"Sp_ClearPtr", 1, "Pointer Arg is 0L", [] { Sp_ClearPtr(nullptr, 4); }},
-      {"Sp_GetSeparateString", 1, "Pointer Arg is 0L",
+      {"Sp_CStringToPascalString", 1, [] { Sp_CStringToPascalString(nullptr); }},
+      {"Sp_PascalStringToCString", 0, [] { PtoCstr(nullptr); }},
+      {"Sp_pStrcpy", 1, [] { Sp_pStrcpy(nullptr, nullptr); }},
+      {"Sp_pStrcat", 1, [] { Sp_pStrcat(nullptr, nullptr); }},
+      {"Sp_ClearPtr", 1, [] { Sp_ClearPtr(nullptr, 4); }},
+      {"Sp_GetSeparateString", 1,
        [] { Sp_GetSeparateString(nullptr, ',', 0, nullptr, 4, nullptr); }},
-      {"Sp_CutSuffixControlCodeFromString", 1, "Required argument is null !! ",
+      {"Sp_CutSuffixControlCodeFromString", 1,
        [] { Sp_CutSuffixControlCodeFromString(nullptr, true, true, true); }},
-      {"Sp_CutStringByByteLen", 1, "Pointer Arg is 0L",
-       [] { Sp_CutStringByByteLen("a", 1, nullptr); }},
-      {"Sp_ChangeToUpperString", 1, "Pointer Arg is 0L",
-       [] { Sp_ChangeToUpperString(nullptr, false); }},
-      {"Sp_ChangeToLowercaseStringWithFontNo", 1, "Pointer Arg is 0L",
+      {"Sp_CutStringByByteLen", 1, [] { Sp_CutStringByByteLen("a", 1, nullptr); }},
+      {"Sp_ChangeToUpperString", 1, [] { Sp_ChangeToUpperString(nullptr, false); }},
+      {"Sp_ChangeToLowercaseStringWithFontNo", 1,
        [] { Sp_ChangeToLowercaseStringWithFontNo(nullptr, 0); }},
-      {"Sp_IsTwoByteChar", 1, "Required arugment is null ",
-       [] { Sp_IsTwoByteChar(nullptr, 0, nullptr); }},
-      {"Sp_CheckStringContainTwoByteChar", 1, "Required arugment is null ",
+      {"Sp_IsTwoByteChar", 1, [] { Sp_IsTwoByteChar(nullptr, 0, nullptr); }},
+      {"Sp_CheckStringContainTwoByteChar", 1,
        [] { Sp_CheckStringContainTwoByteChar(nullptr, -1); }},
-      {"Sp_IsNumberString", 1, "Pointer Arg is 0L", [] { Sp_IsNumberString(nullptr); }},
-      {"Sp_IsNameString", 1, "Pointer Arg is 0L", [] { Sp_IsNameString(nullptr); }},
-      {"Sp_IsControlInstructionTitle", 1, "Pointer Arg is 0L",
-       [] { Sp_IsControlInstructionTitle(nullptr); }},
-      {"Sp_strcmp", 1, "Pointer Arg is 0L", [] { Sp_strcmp("a", nullptr); }},
-      {"Sp_DataCmp", 1, "Required argument is null", [] { Sp_DataCmp(nullptr, "a", 1); }},
-      {"Sp_DataCmp", 1, "Required argument is null", [] { Sp_DataCmp("a", "a", 0); }},
+      {"Sp_IsNumberString", 1, [] { Sp_IsNumberString(nullptr); }},
+      {"Sp_IsNameString", 1, [] { Sp_IsNameString(nullptr); }},
+      {"Sp_IsControlInstructionTitle", 1, [] { Sp_IsControlInstructionTitle(nullptr); }},
+      {"Sp_strcmp", 1, [] { Sp_strcmp("a", nullptr); }},
+      {"Sp_DataCmp", 1, [] { Sp_DataCmp(nullptr, "a", 1); }},
+      {"Sp_DataCmp", 1, [] { Sp_DataCmp("a", "a", 0); }},
   };
   for (const Case& c : cases) {
     ErrorLogCapture log;
     c.call();
-    ASSERT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_EQ(log.Count(), 1u) << c.method;
     EXPECT_TRUE(log.Has(c.method, c.code)) << c.method;
-    EXPECT_EQ(log.Records()[0].message, c.message) << c.method;
   }
 }
 

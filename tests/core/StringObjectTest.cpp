@@ -113,22 +113,6 @@ TEST_F(StringObject, ReadOutNeverWritesPastSizeAndFlagsEveryCut) {
   }
 }
 
-TEST_F(StringObject, RefusedReadOutLeavesBufferAndFlagsCut) {
-  sSO_StringObjectBase* obj = Make("abc");
-  char buffer[4] = {'#', '#', '#', '#'};
-  unsigned char cut = 0;
-  ErrorLogCapture log;
-  SpSO_GetString(obj, buffer, 2, cut);
-  EXPECT_EQ(cut, 1);
-  EXPECT_EQ(buffer[0], '#');
-  EXPECT_TRUE(log.Has("SpSO_GetString", 1));
-  EXPECT_EQ(log.Records()[0].message, "Argument Error");
-  cut = 0;
-  SpSO_GetTargetAreaString(obj, buffer, 4, 0, 0, cut);  // nothing wanted
-  EXPECT_EQ(cut, 0);
-  EXPECT_EQ(buffer[0], '#');
-}
-
 TEST_F(StringObject, RangeReadOutCrossesItemsAndClipsToTheText) {
   std::string text;
   for (int i = 0; i < 130; ++i) text += char('A' + i % 26);
@@ -433,43 +417,6 @@ TEST_F(StringObject, PoolRunningDryDuringAnAppendKeepsTheString) {
   }
 }
 
-TEST_F(StringObject, PoolRunningDryDuringAnInsertKeepsTheString) {
-  struct Case {
-    SInt32 position;
-    SInt32 textLength;
-    SInt32 code;
-  } cases[] = {
-      {0, 200 * 64, 1},   // chain in front
-      {64, 200 * 64, 2},  // chain before a later item
-      {32, 200 * 64, 3},  // chain between split halves
-  };
-  for (const Case& c : cases) {
-    ResetPools();
-    const std::string base(128, 'b');
-    sSO_StringObjectBase* obj = Make(base);
-    ErrorLogCapture log;
-    sp_testing::FailNthAllocation(1);
-    SpSO_InsertString(obj, c.position, std::string(std::size_t(c.textLength), 'i').c_str());
-    sp_testing::FailNthAllocation(0);
-    EXPECT_EQ(TextOf(obj), base);
-    EXPECT_TRUE(IsConsistent(obj));
-    EXPECT_TRUE(log.Has("SpSO_InsertString", c.code)) << c.position;
-  }
-}
-
-TEST_F(StringObject, SplitWithoutAFreeItemKeepsTheString) {
-  // Fill the first item block exactly, so the split's new item needs a second block.
-  sSO_StringObjectBase* obj = Make(std::string(200 * 64, 'f'));
-  ASSERT_EQ(FreeItems(), 0);
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  SpSO_InsertString(obj, 10, "XY");
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(TextOf(obj), std::string(200 * 64, 'f'));
-  EXPECT_TRUE(log.Has("SpSO_InsertString", 1));
-  EXPECT_TRUE(IsConsistent(obj));
-}
-
 TEST_F(StringObject, DisposeClearsThePointerAndReturnsTheItemsAtOnce) {
   sSO_StringObjectBase* obj = SpSO_NewStringObject();
   SpSO_strcopy(obj, std::string(300, 'd').c_str());
@@ -513,16 +460,6 @@ TEST_F(StringObject, WhollyFreeBlockGoesOnlyWithMoreThanAHundredFreeElsewhere) {
     EXPECT_EQ(StringObjBlockMgrPtr_GlV->CountBlocks(), c.blocksLeft) << c.freedInFirstBlock;
     for (sSO_StringObjectBase*& o : objects) SpSO_DisposeStringObject(o);
   }
-}
-
-TEST_F(StringObject, RefusedObjectBlockYieldsNullAndARecord) {
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(SpSO_NewStringObject(), nullptr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_TRUE(log.Has("SpSO_NewStringObject", 1));
-  EXPECT_NE(SpSO_NewStringObject(), nullptr);  // the next request makes one more block
-  EXPECT_EQ(StringObjBlockMgrPtr_GlV->CountBlocks(), 2);
 }
 
 TEST_F(StringObject, PoolsRegisterTheirDisposalOnceAndItDeletesThem) {

@@ -167,33 +167,6 @@ TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
   EXPECT_EQ(SpCPF_GetColorItemNum(), 270);
 }
 
-TEST(ColorPicker, ColoursLeadBackToTheirItemsAndGreysToTheirNumbers) {
-  for (short item = 1; item <= 270; ++item) {
-    RGBColor color{};
-    SpCPF_GetItemColor(item, color);
-    short found = 0;
-    ASSERT_EQ(SpCPF_GetItemNo(color, found), 1) << item;
-    EXPECT_LE(found, item);
-    RGBColor again{};
-    SpCPF_GetItemColor(found, again);
-    EXPECT_TRUE(ColorIs(again, color.red, color.green, color.blue)) << item;
-  }
-  for (short n = 1; n <= 28; ++n) {
-    RGBColor grey{};
-    ASSERT_EQ(SpCPF_GetGrayscaleColor(n, grey), 1);
-    short back = 0;
-    ASSERT_EQ(SpCPF_GetGrayscaleColorNo(grey, back), 1);
-    EXPECT_EQ(back, n);
-  }
-  short n = 0;
-  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{12345, 12345, 12345}, n), 0);
-  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{52428, 52428, 52427}, n), 0);
-  RGBColor g{};
-  EXPECT_EQ(SpCPF_GetGrayscaleColor(29, g), 0);
-  short item = 0;
-  EXPECT_EQ(SpCPF_GetItemNo(RGBColor{1, 2, 3}, item), 0);
-}
-
 TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
   const short left = 10, top = 20;
   const struct {

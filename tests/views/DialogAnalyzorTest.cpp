@@ -94,16 +94,6 @@ TEST_F(DialogAnalyzorTest, SnapshotHoldsEveryItemInOrderWithTypeAndLocalRectangl
   EXPECT_EQ(snapshot.GetWindowHeight(), 160);
 }
 
-TEST_F(DialogAnalyzorTest, UnknownItemClearsTheOutputsOfAFilledSnapshot) {
-  cDialogAnalyzor snapshot(300);
-  short type = 99;
-  Rect rect = {1, 2, 3, 4};
-  EXPECT_EQ(snapshot.GetItemInfoByItemNo(4, &type, &rect), 0);
-  EXPECT_EQ(type, 0);
-  EXPECT_TRUE(SameRect(rect, Rect{0, 0, 0, 0}));
-  EXPECT_EQ(snapshot.GetItemInfoByItemNo(4, nullptr, nullptr), 0);
-}
-
 TEST_F(DialogAnalyzorTest, MissingDialogGivesEmptySnapshotThatLeavesOutputsAlone) {
   cDialogAnalyzor snapshot(399);
   EXPECT_EQ(snapshot.GetWindowWidth(), 0);

@@ -39,23 +39,6 @@ TEST_F(PanelPainter, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
   EXPECT_EQ(Px(116, 45), kWhite) << "depth 6 ends at column 115";
 }
 
-TEST_F(PanelPainter, DepthZeroPaintsNoShadowAndTheCallLeavesPenAndColour) {
-  const Rect r = R(10, 10, 80, 110);
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  PenSize(3, 3);
-  SpDraw3DPanel(&r, 20, 0, &face_);
-  EXPECT_EQ(Px(60, 45), Pixel(face_));
-  EXPECT_EQ(Px(113, 45), kWhite);
-  EXPECT_EQ(Px(60, 83), kWhite);
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 65535);
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnSize.h, 3);
-}
-
 TEST_F(PanelPainter, RatesAboveOneStayWhiteOnAWhiteFace) {
   sp_testing::FillPort(world_, 0x000000);
   const RGBColor white{65535, 65535, 65535};

@@ -132,22 +132,6 @@ TEST_F(ResourceManagerCursor, MissingCursorIsNoErrorAndIsNotCached) {
   EXPECT_NE(c, nullptr);
 }
 
-TEST_F(ResourceManagerCursor, NullOutArgumentsAreReported) {
-  ErrorLogCapture log;
-  CCrsrHandle c = nullptr;
-  CursHandle bw = nullptr;
-  SInt32 ref = 0;
-  EXPECT_FALSE(Sp_ResM_GetCCursorHandle(610, nullptr, &ref));
-  EXPECT_FALSE(Sp_ResM_GetCCursorHandle(610, &c, nullptr));
-  EXPECT_FALSE(Sp_ResM_GetCursorHandle(6140, &bw, nullptr));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCCursorHandle", 1));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCursorHandle", 1));
-  EXPECT_EQ(log.Count(), 3u);
-  EXPECT_EQ(log.Beeps(), 3u);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  EXPECT_EQ(ref, 1) << "a refused request takes no number";
-}
-
 TEST_F(ResourceManagerCursor, LoanThatCannotBeRecordedIsReportedAndTakesNoNumber) {
   ErrorLogCapture log;
   CursHandle bw = nullptr;
@@ -164,14 +148,6 @@ TEST_F(ResourceManagerCursor, LoanThatCannotBeRecordedIsReportedAndTakesNoNumber
 
   ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
   EXPECT_EQ(ref, 1) << "the failed loan took no number";
-}
-
-TEST_F(ResourceManagerCursor, NewManagerFreesTheCursorsOfTheOldOne) {
-  CCrsrHandle h = nullptr;
-  SInt32 ref = 0;
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(611, &h, &ref));
-  Sp_InitializeResourceManager();
-  EXPECT_FALSE(ColourCursorAlive(h));
 }
 
 }  // namespace

@@ -285,30 +285,6 @@ TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesCo
   EXPECT_EQ(Px(15, 0), 0xFFFF00u) << "blue becomes yellow";
 }
 
-TEST_F(ResourceManagerPicture, UseClipLimitsTheCopyToThePortsClipEvenWithAMaskRegion) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  Rect clip;
-  SetRect(&clip, 0, 0, 2, 10);
-  ClipRect(&clip);
-  RgnHandle everything = NewRgn();
-  SetRectRgn(everything, 0, 0, 20, 10);
-  Rect dst;
-  SetRect(&dst, 0, 0, 4, 2);
-  item->DrawPicuterOnCurrentPort(dst, 1, everything, srcCopy, 0);
-  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kRed, kRed, kGreen, kGreen}));
-
-  // Without the flag the mask region decides, whatever the clip.
-  RgnHandle right = NewRgn();
-  SetRectRgn(right, 6, 0, 8, 2);
-  SetRect(&dst, 4, 0, 8, 2);
-  item->DrawPicuterOnCurrentPort(dst, 0, right, srcCopy, 0);
-  EXPECT_EQ(Row(1, 4, 8), (std::vector<UInt32>{kGreen, kGreen, kBlue, kBlue}));
-  DisposeRgn(everything);
-  DisposeRgn(right);
-}
-
 TEST_F(ResourceManagerPicture, SeeThroughPictureShowsThePortWhereItIsWhite) {
   SInt32 ref = 0;
   cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);

@@ -76,16 +76,6 @@ TEST(StdDrawingFunctionColor, InBetweenMayWriteOverItsOwnArgument) {
   EXPECT_TRUE(ColorIs(c, 32767, 47767, 65535));
 }
 
-TEST(StdDrawingFunctionColor, CompareIsOneOnlyForEqualColoursAndZeroForNull) {
-  const RGBColor a{1, 2, 3};
-  const RGBColor b{1, 2, 4};
-  EXPECT_EQ(Sp_RGBcmp(&a, &a), 1);
-  EXPECT_EQ(Sp_RGBcmp(&a, &b), 0);
-  ErrorLogCapture log;
-  EXPECT_EQ(Sp_RGBcmp(&a, nullptr), 0);
-  EXPECT_TRUE(log.Has("Sp_RGBcmp", 1));
-}
-
 // ---- Colour tables ----
 
 std::vector<UInt8> Clut(SInt16 sizeField, const std::vector<RGBColor>& colors) {

@@ -184,24 +184,6 @@ class DottedLines : public DrawingPortTest {
   }
 };
 
-TEST_F(DottedLines, HorizontalAndVerticalLinesAreDottedByTheApplicationsPatterns) {
-  Sp_DrawPatternDotLine(Point{5, 10}, Point{5, 40});
-  EXPECT_EQ(Px(10, 5), kBlack);
-  EXPECT_EQ(Px(11, 5), kWhite);
-  EXPECT_EQ(Px(12, 5), kBlack);
-  EXPECT_EQ(Px(40, 5), kBlack);
-  Sp_DrawPatternDotLine(Point{10, 60}, Point{40, 60});
-  EXPECT_EQ(Px(60, 10), kBlack);
-  EXPECT_EQ(Px(60, 11), kWhite);
-  EXPECT_EQ(Px(60, 12), kBlack);
-  Sp_DrawPatternDotLine(Point{10, 80}, Point{30, 90});  // steeper than 45 degrees: rows alternate
-  EXPECT_EQ(Px(80, 10), kBlack);
-  EXPECT_EQ(Px(81, 11), kWhite);
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 0) << "the pen is put back";
-}
-
 TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
   Stripes();
   const std::vector<UInt32> before = AllPixels();

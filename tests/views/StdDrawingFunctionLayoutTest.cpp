@@ -128,20 +128,6 @@ TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
   }
 }
 
-TEST_F(DrawStringInRect, InsetsThatLeaveNoRoomDrawNothingAndLeaveThePortAlone) {
-  MoveTo(3, 4);
-  const Rect rect = R(10, 10, 50, 110);
-  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 60, 40, 0, 0, 1, 1, 2, 2,
-                      nullptr);
-  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 20, 20, 1, 1, 2, 2,
-                      nullptr);
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 3);
-  EXPECT_EQ(pen.v, 4);
-  EXPECT_EQ(Px(12, 15), drawing_test::kWhite);
-}
-
 TEST_F(DrawStringInRect, TheShadowIsDrawnFirstInTenPercentGreyAndTheColourPutBack) {
   const Rect rect = R(10, 10, 50, 110);
   Sp_DrawStringInRect("a", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 1, 2, 2, nullptr);

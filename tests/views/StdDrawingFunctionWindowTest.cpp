@@ -65,31 +65,6 @@ TEST_F(DrawingWindows, TheWindowSizeIsItsContentOnTheScreenWhateverThePortsOrigi
   EXPECT_EQ(now, saved) << "the current port is put back";
 }
 
-TEST_F(DrawingWindows, ConversionsUseTheWindowsPortAndPutTheCurrentPortBack) {
-  WindowRef w = NewWindow();
-  GrafPtr saved;
-  GetPort(&saved);
-  Rect r = R(0, 0, 10, 20);
-  Sp_LocalToGlobalRect(w, &r);
-  const Rect global = R(100, 50, 110, 70);
-  EXPECT_TRUE(EqualRect(&r, &global));
-  Sp_GlobalToLocalRect(w, &r);
-  const Rect local = R(0, 0, 10, 20);
-  EXPECT_TRUE(EqualRect(&r, &local));
-
-  Point pt{5, 6};
-  Sp_LocalToGlobalPt(w, pt);
-  EXPECT_EQ(pt.h, 56);
-  EXPECT_EQ(pt.v, 105);
-  Sp_GlobalToLocalPt(w, pt);
-  EXPECT_EQ(pt.h, 6);
-  EXPECT_EQ(pt.v, 5);
-
-  GrafPtr now;
-  GetPort(&now);
-  EXPECT_EQ(now, saved);
-}
-
 TEST_F(DrawingWindows, WindowsArePlacedByTheRecordAndNotMovedWhenAlreadyThere) {
   const struct {
     sWindowOutputBehavior behavior;

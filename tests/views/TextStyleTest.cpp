@@ -240,37 +240,6 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
   EXPECT_TRUE(log.Has("Sp_CutStringByWidth", 1));
 }
 
-TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
-  TextFont(kFixedMetricFont);
-  TextSize(12);
-  TextFace(bold);
-  SetPort(saved_);
-
-  sTextStyleAttributes big = Defaults();
-  big.fontNo = kFixedMetricFont;
-  big.size = 24;  // 12 pixels a one-byte character
-  char out[16];
-  SInt16 srcLength = 0, newLength = 0, newWidth = 0;
-  Sp_CutStringByWidthOnTargetPort(port_, &big, "abcdef", 48, truncEnd, out, &srcLength, &newLength,
-                                  &newWidth);
-  EXPECT_STREQ(out, "abc\xFF");
-  EXPECT_EQ(srcLength, 6);
-  EXPECT_EQ(newLength, 4);
-  EXPECT_EQ(newWidth, 48);
-
-  GrafPtr now = nullptr;
-  GetPort(&now);
-  EXPECT_EQ(now, saved_) << "the current port is back";
-  EXPECT_EQ(GetPortTextSize(port_), 12) << "the port's own style is back";
-  EXPECT_EQ(GetPortTextFace(port_), bold);
-
-  // Without a style the port's own (bold adds a pixel a character: 7) measures.
-  Sp_CutStringByWidthOnTargetPort(port_, nullptr, "abcdef", 42, truncEnd, out, nullptr, nullptr,
-                                  &newWidth);
-  EXPECT_STREQ(out, "abcdef");
-  EXPECT_EQ(newWidth, 42);
-}
-
 // ---- The style list and the line-height measurer ----------------------------------------------
 
 TEST_F(TextStyle, TallestLineIsFoundOverTheStyles) {
