@@ -21,20 +21,6 @@ std::ostream& operator<<(std::ostream& os, const Ymd& d) {
   return os << "era " << d.era << " " << d.year << "-" << d.month << "-" << d.day;
 }
 
-TEST(DateArithmetic, MonthLengthsFollowTheGregorianLeapRule) {
-  struct Case {
-    short era, year, month, days;
-  } cases[] = {
-      {0, 2000, 2, 29}, {0, 1900, 2, 28},  {0, 2004, 2, 29}, {0, 2003, 2, 28},
-      {0, 2003, 4, 30}, {0, 2003, 12, 31}, {-1, 1, 2, 29},  // year 1 before the era: year 0
-  };
-  for (const Case& c : cases) {
-    short days = 0;
-    Sp_GetNumOfDayInMonth(c.era, c.year, c.month, days);
-    EXPECT_EQ(days, c.days) << c.era << " " << c.year << "-" << c.month;
-  }
-}
-
 TEST(DateArithmetic, LastDayOfMonthsOutsideTheYearMovesIntoTheYearsAround) {
   struct Case {
     short year, month, days;

@@ -145,26 +145,6 @@ TEST_F(ErrorLogFileTest, FirstReportOfANewDayReplacesTheFile) {
   EXPECT_TRUE(shown_.dialogTexts.empty());
 }
 
-TEST_F(ErrorLogFileTest, RecordsGoToTheSinkInsteadOfTheFile) {
-  {
-    ErrorLogCapture log;
-    SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the sink");
-    EXPECT_TRUE(log.Has("m", 1));
-  }
-  EXPECT_FALSE(Exists(LogPath()));
-  SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the file");
-  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tto the file\t\r");
-}
-
-TEST_F(ErrorLogFileTest, FolderThatCannotBeMadeWritesAndShowsNothing) {
-  // A file where the folder should be.
-  std::ofstream(home_.Path(".config/Zanthe Folder")) << "in the way";
-  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "lost"), noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path(".config/Zanthe Folder")), "in the way");
-  EXPECT_TRUE(shown_.errorNumbers.empty());
-  EXPECT_TRUE(shown_.dialogTexts.empty());
-}
-
 TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStep) {
   struct Case {
     const char* why;

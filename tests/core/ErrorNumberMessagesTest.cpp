@@ -225,21 +225,6 @@ TEST_F(ErrorNumberMessages, ErrorStringRespectsBufferAndReportsNullBuffer) {
   EXPECT_TRUE(log.Has("cSayErrorNoFileObj::GetErrorString", 1));
 }
 
-TEST_F(ErrorNumberMessages, WithoutDisplayTheTextGoesToStandardErrorAsUtf8) {
-  WriteFile("Data.txt", "-34\t" + kDiskFull + "\r");
-  cSayErrorNoMgr manager;
-  Register(manager, 0, "Data.txt");
-  SpSayErrorNo_SetDisplayProcs(nullptr, nullptr);
-  ::testing::internal::CaptureStderr();
-  manager.SayErrorOccured(0, -34, nullptr);
-  manager.SayErrorOccuredBySheetWindow(0, 5, kWindow, kSpStdSayDlgStop, nullptr);
-  std::string written = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(written,
-            "ディスクがいっぱいです\n"
-            "報　告\n"
-            "[Error No = 5] : \n");
-}
-
 namespace {
 
 std::vector<std::string> gLogDialogShown;

@@ -163,19 +163,4 @@ TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   unlink(path.c_str());
 }
 
-TEST_F(FileLibForOSXTest, OpenThatCannotTakeItsSizeHandsOutNothing) {
-  WriteHostFile("readonly", "keep");
-  sSpOSXFileSysInfo* file = nullptr;
-  // Setting the size of a fork opened for reading fails: the open must not hand out a
-  // record that reads the old bytes.
-  EXPECT_EQ(
-      SpFileSystem_OpenByFSRef(&folder_, "readonly", fsRdPerm, 1, fsFromStart, 0, 0, 0, 0, &file),
-      wrPermErr);
-  EXPECT_EQ(file, nullptr);
-  EXPECT_EQ(ReadHostFile("readonly"), "keep");
-  // No writer was left behind.
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "readonly", &file), noErr);
-  SpFileSystem_CloseByFSRef(file, 1, 1);
-}
-
 }  // namespace

@@ -330,20 +330,6 @@ TEST_F(PreferenceStockFile, ACutOrCorruptFileGivesAnErrorAndKeepsTheSettingsHeld
   EXPECT_GT(refusals, 150);
 }
 
-TEST_F(PreferenceStockFile, AMissingFileLoadsNothingAndLoadingLeavesTheModifiedFlag) {
-  EXPECT_EQ(file_->LoadPrefDataFromFile(), noErr);
-  EXPECT_EQ(file_->GetLoadedFileDataFlag(), 1);
-  EXPECT_EQ(file_->GetPrefStockTopDataListHead(), nullptr);
-  Top(file_, "A   ")->SetupStringData("", 1);
-  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
-  EXPECT_EQ(file_->GetPrefModifyFlag(), 0);
-  cPrefStockFileObj* again = NewFile();
-  ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
-  EXPECT_EQ(again->GetPrefModifyFlag(), 0);
-  EXPECT_EQ(again->GetPrefStockTopDataListHead()->GetStockDataType(), kPrefStockDataType_String);
-  EXPECT_EQ(again->GetPrefStockTopDataListHead()->GetDataSize(), 0);
-}
-
 TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
   cPrefStockData* item = Top(file_, "Root");
   for (int depth = 0; depth < 100000; ++depth) item = item->CreateUnderStockDataItem(depth, 0);
@@ -408,29 +394,6 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
 
 // ---- Places kept across runs
 // ----------------------------------------------------------------------
-
-TEST_F(PreferenceStockFile, AStoredFSRefResolvesAfterTheCatalogueIsReloaded) {
-  std::ofstream(Path("Song.aiff")) << "FORM";
-  FSRef song;
-  ASSERT_EQ(Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&folder_, "Song.aiff",
-                                                         kCFStringEncodingMacJapanese, &song),
-            noErr);
-  Top(file_, "Song")->SetupFSRefTypeInfoData(song, 1);
-  ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
-  mgr_.DeleteTopPrefStockFileModule(file_, 0);
-
-  sp_testing::RestartFileCatalogue();
-  file_ = NewFile();
-  ASSERT_EQ(file_->LoadPrefDataFromFile(), noErr);
-  FSRef stored{};
-  ASSERT_TRUE(Top(file_, "Song")->GetFSRefTypeInfoData(stored));
-  CFStringRef name = nullptr;
-  ASSERT_EQ(Sp_GetFileNameCFStringFromFSRef(&stored, &name), noErr);
-  char text[64] = {};
-  CFStringGetCString(name, text, sizeof text, kCFStringEncodingUTF8);
-  CFRelease(name);
-  EXPECT_STREQ(text, "Song.aiff");
-}
 
 TEST_F(PreferenceStockFile, AStoredFileOrFolderIsFoundAgainByItsId) {
   short vRefNum = 0;

@@ -253,16 +253,6 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   EXPECT_EQ(a->GetNextObjectPtr(), d);
 }
 
-TEST_F(PreferenceStockItem, GroupLookupTakesAnItemWithoutValueButNotOneWithAValue) {
-  cPrefStockData* empty = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 1);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 1), empty);
-  item_->SetupLongData(3, 1);
-  cPrefStockData* group = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 1, 1);
-  EXPECT_NE(group, item_);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 0, 0), item_);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("None"), 0, 0), nullptr);
-}
-
 TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManager) {
   std::vector<UInt32> seen{item_->GetReferenceNo()};
   for (int i = 0; i < 5; ++i) {

@@ -189,15 +189,6 @@ TEST_F(BackupRenaming, UndoWithoutCuttingStopsAtATooLongName) {
   EXPECT_EQ((Files{{name31, name31}}), Read());
 }
 
-TEST_F(BackupRenaming, NullNamesAreRefused) {
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFile(vRefNum_, folderID_, nullptr, '~', 3, 0, 1, 0));
-  EXPECT_EQ(paramErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, nullptr, '~', 3, 0, 1, 0));
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, nullptr, 31, 0, 3));
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFileWithAddNumberByFullPath(nullptr, 31, 0, 3));
-  EXPECT_EQ(4u, log_.Count());
-  EXPECT_EQ(4u, log_.Beeps());
-}
-
 // ---- Numbered generations --------------------------------------------------------------------
 
 TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {

@@ -166,28 +166,6 @@ TEST_F(FinderInformation, FileInformationAndSizesTellDataForkAndModificationDate
                                    nullptr, nullptr, nullptr));
 }
 
-TEST_F(FinderInformation, FolderInformationByNameOrByIdAgrees) {
-  const SInt32 id = MakeFolder(folderID_, "Box");
-  MakeFile("Box/inside", "x", FInfo{});
-  MakeFile("Box/second", "x", FInfo{});
-  for (const char* name : {"Box", "", static_cast<const char*>(nullptr)}) {
-    const SInt32 dirID = name != nullptr && name[0] != '\0' ? folderID_ : id;
-    signed char attributes = 0;
-    short items = -1;
-    UInt32 modified = 0;
-    SInt32 parent = 0;
-    ASSERT_EQ(noErr, Sp_GetFolderInformation(vRefNum_, dirID, name, &attributes, &items, nullptr,
-                                             &modified, nullptr, &parent));
-    EXPECT_NE(0, attributes & kioFlAttribDirMask);
-    EXPECT_EQ(2, items);
-    EXPECT_EQ(folderID_, parent);
-    EXPECT_NE(0u, modified);
-  }
-  // A file has no folder information.
-  EXPECT_EQ(dirNFErr, Sp_GetFolderInformation(vRefNum_, id, "inside", nullptr, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr));
-}
-
 // ---- The nearest visible folder ------------------------------------------------------------
 
 TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAbove) {
@@ -342,20 +320,6 @@ TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
   EXPECT_EQ(0, std::memcmp(*resource, *fromSuite, std::size_t(GetHandleSize(resource))));
   // Disposing of the suite with its data leaves the resource intact (checked by the
   // sanitizer when the resources are reset).
-}
-
-TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
-  AddIcons(-3999);
-  MakeFile("Doc", "x", FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
-  EXPECT_EQ(0, Sp_CheckEnableIconService());
-  EXPECT_NE(noErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", suite_));
-  EXPECT_EQ(0, SuiteIconID(suite_));
-  EXPECT_EQ(fnfErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Missing", suite_));
-  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "", suite_));
-  EXPECT_EQ(0u, log_.Count());
-  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", nullptr));
-  EXPECT_EQ(paramErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, folderID_, nullptr));
-  EXPECT_EQ(2u, log_.Count());
 }
 
 }  // namespace

@@ -46,20 +46,6 @@ TEST_F(StdFileFunctionTest, LongJapaneseNameIsFoundThroughItsFSRef) {
                                                          kCFStringEncodingMacJapanese));
 }
 
-TEST_F(StdFileFunctionTest, StaleFSRefNamesNothing) {
-  const std::string longName = Nihongo(6);
-  MakeFile(UTF8(longName));
-  FSRef ref;
-  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, longName.c_str(),
-                                                             kCFStringEncodingMacJapanese, &ref));
-  EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRef(&ref));
-  ASSERT_EQ(noErr, Sp_DeleteFileDirWithLongNameByDirId(vRefNum_, workDirID_, longName.c_str(),
-                                                       kCFStringEncodingMacJapanese));
-  EXPECT_FALSE(Exists(UTF8(longName)));
-  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirByFSRef(&ref));
-  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirectoryByFSRef(&ref));
-}
-
 TEST_F(StdFileFunctionTest, RenameByLongNameKeepsTheFileAndItsId) {
   const std::string oldName = Nihongo(6);
   const std::string newName = Nihongo(8);

@@ -124,18 +124,6 @@ TEST_F(StdFileFunctionTest, DeleteAndRenameAnswerTheFileSystemsErrors) {
   EXPECT_TRUE(Exists("Two"));
 }
 
-TEST_F(StdFileFunctionTest, AsynchronousDeleteCompletesAndKeepsItsRequest) {
-  MakeFile("Later");
-  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Later", 1));
-  sp_testing::RunFileCompletions();
-  EXPECT_FALSE(Exists("Later"));
-  // A second request frees the first, answered one.
-  MakeFile("Again");
-  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Again", 1));
-  sp_testing::RunFileCompletions();
-  EXPECT_FALSE(Exists("Again"));
-}
-
 TEST_F(StdFileFunctionTest, CopyKeepsFinderInformationUnderTheNewName) {
   MakeFolder("Target");
   ASSERT_EQ(noErr, Sp_CreateFileByDirId(vRefNum_, workDirID_, "Original", SpFourCC("Atro"),

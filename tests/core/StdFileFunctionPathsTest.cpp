@@ -225,14 +225,6 @@ TEST_F(StdFileFunctionTest, FileTestSeesOnlyFilesDirectoryTestSeesBoth) {
   EXPECT_EQ(0u, log_.Count());
 }
 
-TEST_F(StdFileFunctionTest, IdsOfFoldersAndFilesAreNotInterchangeable) {
-  MakeFolder("Folder");
-  MakeFile("File");
-  SInt32 id = 0;
-  EXPECT_EQ(dirNFErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, workDirID_, "File", id));
-  EXPECT_NE(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Folder", id));
-}
-
 TEST_F(StdFileFunctionTest, LookUpsWithNullArgumentsReportAndGiveParamErr) {
   SInt32 id = 0;
   short vRefNum = 0;

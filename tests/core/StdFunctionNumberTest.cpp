@@ -381,24 +381,6 @@ TEST(StdFunctionNumber, RandomByTickCoversTheWholeRangeWithoutDividingByZero) {
 
 // ---- Versions and system --------------------------------------------------------------------
 
-TEST(StdFunctionNumber, ApplicationVersionFromVersResource) {
-  sp_testing::ResetResources();
-  const UInt8 vers[] = {0x12, 0x34, 0x60, 0x05, 0, 0};
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("vers"), 1, vers, sizeof vers), noErr);
-  sNumVersion v{};
-  EXPECT_TRUE(Sp_GetApplicatinVersion(1, &v));
-  EXPECT_EQ(v.majorRev, 12);
-  EXPECT_EQ(v.minorRev, 3);
-  EXPECT_EQ(v.fixLevel, 4);
-  EXPECT_EQ(v.stage, 0x60);
-  EXPECT_TRUE(Sp_GetApplicatinVersion(1, &v));  // released and loaded again
-  EXPECT_FALSE(Sp_GetApplicatinVersion(2, &v));
-  const UInt8 cut[] = {0x01, 0x20};  // shorter than a version: never read past its end
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("vers"), 2, cut, sizeof cut), noErr);
-  EXPECT_FALSE(Sp_GetApplicatinVersion(2, &v));
-  sp_testing::ResetResources();
-}
-
 // ---- Modifier keys --------------------------------------------------------------------------
 
 TEST(StdFunctionNumber, ModifierBitsAndFlagsConvertBothWays) {

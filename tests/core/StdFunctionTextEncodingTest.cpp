@@ -132,20 +132,6 @@ TEST(StdFunctionTextEncoding, EncodingStringKeepsZeroBytesOfLastCharacter) {
   }
 }
 
-TEST(StdFunctionTextEncoding, ShiftJISToUnicodeFillsZeroedBlock) {
-  UniChar* block = nullptr;
-  SInt32 count = -1;
-  SInt32 size = -1;
-  ASSERT_TRUE(Sp_ShiftJISCStringToUnicode(("a" + kHiraganaA).c_str(), &block, &count, &size));
-  EXPECT_EQ(count, 2);
-  EXPECT_EQ(size, 8);
-  EXPECT_EQ(block[0], 'a');
-  EXPECT_EQ(block[1], 0x3042);
-  EXPECT_EQ(block[2], 0);
-  EXPECT_EQ(block[3], 0);
-  DisposePtr(reinterpret_cast<Ptr>(block));
-}
-
 TEST(StdFunctionTextEncoding, TextConvertNeverWritesPastDestination) {
   const std::string source = "a" + kHiraganaA;  // "a\xE3\x81\x82" in UTF-8: 4 bytes
   struct Case {
@@ -195,23 +181,6 @@ TEST(StdFunctionTextEncoding, ShorteningCutsToTheLimitInUTF16Units) {
   CFStringRef str = MakeString("a" + kHiraganaA);
   CFHolder hold(str);
   EXPECT_EQ(Sp_GetCFStringByte(str, 0), 2);
-}
-
-TEST(StdFunctionTextEncoding, JoiningAndPartsMakeNewStrings) {
-  CFStringRef first = MakeString("ab");
-  CFStringRef second = MakeString(kHiraganaA);
-  CFHolder holdFirst(first);
-  CFHolder holdSecond(second);
-  CFMutableStringRef joined = Sp_CFStringCat(first, second);
-  CFHolder holdJoined(joined);
-  EXPECT_EQ(TextOf(joined), "ab" + kHiraganaA);
-  EXPECT_EQ(TextOf(first), "ab");
-
-  CFStringRef part = Sp_GetCFStringFromCFStringParts(joined, 1, 2);
-  CFHolder holdPart(part);
-  EXPECT_EQ(TextOf(part), "b" + kHiraganaA);
-  EXPECT_EQ(Sp_GetCFStringFromCFStringParts(joined, 2, 2), nullptr);
-  EXPECT_EQ(Sp_GetCFStringFromCFStringParts(joined, -1, 1), nullptr);
 }
 
 // ---- String tables and resources -----------------------------------------------------------

@@ -306,17 +306,6 @@ TEST(StdFunctionText, ContainsTwoByteOnlyWithinCountedBytes) {
   EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
 }
 
-TEST(StdFunctionText, SpaceTestsRefuseHalfCharactersAndOtherBytes) {
-  EXPECT_TRUE(Sp_IsOneByteSpaceString("   x", 3));
-  EXPECT_FALSE(Sp_IsOneByteSpaceString("   x", 4));
-  EXPECT_TRUE(Sp_IsOneByteSpaceString("x", 0));
-  EXPECT_TRUE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x40", 4));
-  EXPECT_FALSE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x41", 4));
-  EXPECT_FALSE(Sp_IsTwoByteSpaceString("\x81\x40\x81\x40", 3));
-  EXPECT_FALSE(Sp_IsTwoByteSpaceString("  ", 2));
-  EXPECT_TRUE(Sp_IsTwoByteSpaceString("x", -1));
-}
-
 TEST(StdFunctionText, NumberSyntaxAcceptsOnlyUnsignedCLiterals) {
   struct Case {
     const char* text;

@@ -417,16 +417,6 @@ TEST_F(StringObject, PoolRunningDryDuringAnAppendKeepsTheString) {
   }
 }
 
-TEST_F(StringObject, DisposeClearsThePointerAndReturnsTheItemsAtOnce) {
-  sSO_StringObjectBase* obj = SpSO_NewStringObject();
-  SpSO_strcopy(obj, std::string(300, 'd').c_str());
-  SInt32 freeWhileUsed = FreeItems();
-  SpSO_DisposeStringObject(obj);
-  EXPECT_EQ(obj, nullptr);
-  EXPECT_EQ(FreeItems(), freeWhileUsed + 5);
-  EXPECT_EQ(FreeItems(), 200);
-}
-
 TEST_F(StringObject, DoubleDisposeIsLoggedOnceAndChangesNothing) {
   sSO_StringObjectBase* obj = SpSO_NewStringObject();
   sSO_StringObjectBase* copy = obj;
@@ -475,13 +465,4 @@ TEST_F(StringObject, PoolsRegisterTheirDisposalOnceAndItDeletesThem) {
   EXPECT_EQ(stringItemBlockMgrPtr_GlV, nullptr);
   EXPECT_EQ(StringObjBlockMgrPtr_GlV, nullptr);
   delete entry;
-}
-
-TEST_F(StringObject, CompactionLeavesNoEmptyItems) {
-  sSO_StringObjectBase* obj = Make(std::string(64, 'a'));
-  SpSO_InsertString(obj, 32, std::string(40, 'b').c_str());
-  SpSO_InsertString(obj, 5, std::string(70, 'c').c_str());
-  SpSO_CutDownBetweenString(obj, 3, 120);
-  EXPECT_TRUE(IsConsistent(obj, true));
-  EXPECT_EQ(SpSO_GetStringLen(obj), 174 - 117);
 }

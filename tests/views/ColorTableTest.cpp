@@ -24,7 +24,6 @@ using drawing_test::Pixel;
 using drawing_test::R;
 
 constexpr ResType kClut = SpFourCC("clut");
-constexpr ResType kStrList = SpFourCC("STR#");
 
 ::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
   if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
@@ -52,25 +51,6 @@ class ColorTable : public ::testing::Test {
   void SetUp() override { sp_testing::ResetResources(); }
   void TearDown() override { sp_testing::ResetResources(); }
 };
-
-TEST_F(ColorTable, TheStartUpStringChoosesTheStartUpColourWhenItExists) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(16)), noErr);
-  const struct {
-    const char* startup;
-    short expected;
-  } cases[] = {{"4", 4}, {"99", 1}, {"0", 1}, {"", 1}, {"16", 16}};
-  for (const auto& c : cases) {
-    ASSERT_EQ(sp_testing::AddAppResource(kStrList, 701, sp_testing::MakeStringList({c.startup})),
-              noErr);
-    cSpColorTableObj table(700, 0, 701);
-    EXPECT_EQ(table.GetStartupColorItemNo(), c.expected) << c.startup;
-    RGBColor current{};
-    ASSERT_EQ(table.GetCurrentTargetColor(current), 1);
-    EXPECT_TRUE(ColorIs(current, UInt16((c.expected - 1) * 100), UInt16((c.expected - 1) * 200),
-                        UInt16((c.expected - 1) * 300)))
-        << c.startup;
-  }
-}
 
 TEST_F(ColorTable, ATableWhoseSizeFieldOverstatesItsBytesHoldsOnlyWhatIsThere) {
   ASSERT_EQ(sp_testing::AddAppResource(kClut, 704, Clut(3, 200)), noErr);

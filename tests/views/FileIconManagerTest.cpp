@@ -112,18 +112,6 @@ TEST_F(FileIconManager, FilesWithoutATypeAreKnownByTheirExtension) {
   EXPECT_NE(StandardIcon(kSpFileIconMP3ID), StandardIcon(kSpFileIconWAVEID));
 }
 
-TEST_F(FileIconManager, UnreadableFileOrNullNameGivesNullAndCachesNothing) {
-  MakeFile("kept.wav");
-  ASSERT_NE(Icon("kept.wav"), nullptr);
-  ErrorLogCapture log;
-  EXPECT_EQ(Icon("absent.wav"), nullptr);
-  EXPECT_EQ(Icon(nullptr), nullptr);
-  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 2));
-  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 1));
-  EXPECT_EQ(log.Beeps(), 2u);
-  EXPECT_EQ(CachedTypes(), 1);
-}
-
 TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
   sp_testing::ResetResources();  // no standard icons
   MakeFile("song.aiff");

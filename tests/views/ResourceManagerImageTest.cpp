@@ -109,10 +109,9 @@ std::vector<UInt32> Solid(int count, UInt32 rgba) {
 
 // Ids of the test's pictures.
 enum : SInt16 {
-  kRedBlue = 9400,   // 4 x 2: the left two columns red, the right two blue
-  kHoles = 9401,     // 4 x 1: green, clear, clear, green
-  kMaskLeft = 9402,  // 4 x 2: the left half black, the right half white
-  kMissing = 9409,   // no such picture
+  kRedBlue = 9400,  // 4 x 2: the left two columns red, the right two blue
+  kHoles = 9401,    // 4 x 1: green, clear, clear, green
+  kMissing = 9409,  // no such picture
 };
 
 class ResourceManagerPicture : public ::testing::Test {
@@ -128,11 +127,6 @@ class ResourceManagerPicture : public ::testing::Test {
               noErr);
     ASSERT_EQ(sp_testing::AddAppResource(kPICT, kHoles,
                                          Pict(4, 1, {0x00FF00FF, kClear, kClear, 0x00FF00FF})),
-              noErr);
-    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kMaskLeft,
-                                         Pict(4, 2,
-                                              {0x000000FF, 0x000000FF, 0xFFFFFFFF, 0xFFFFFFFF,
-                                               0x000000FF, 0x000000FF, 0xFFFFFFFF, 0xFFFFFFFF})),
               noErr);
     Rect r;
     SetRect(&r, 0, 0, 20, 10);
@@ -283,38 +277,6 @@ TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesCo
   item->DrawPictureOnTargetPort(target_, dst, nullptr, srcCopy, 1);
   EXPECT_EQ(Px(12, 0), 0x00FF00u) << "red becomes green";
   EXPECT_EQ(Px(15, 0), 0xFFFF00u) << "blue becomes yellow";
-}
-
-TEST_F(ResourceManagerPicture, SeeThroughPictureShowsThePortWhereItIsWhite) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  item->SetupTransmitPicture(kMaskLeft);
-  ASSERT_NE(item->GetTransmitGWorld(), nullptr);
-  Rect dst;
-  SetRect(&dst, 0, 0, 4, 2);
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kRed, kRed, kGreen, kGreen}));
-
-  // A see-through picture that cannot be loaded leaves the picture whole.
-  item->SetupTransmitPicture(kMissing);
-  EXPECT_EQ(item->GetTransmitGWorld(), nullptr);
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(1, 0, 4), (std::vector<UInt32>{kRed, kRed, kBlue, kBlue}));
-
-  item->SetupTransmitPicture(kMaskLeft);
-  item->ClearTransmitPicture();
-  EXPECT_EQ(item->GetTransmitGWorld(), nullptr);
-}
-
-TEST_F(ResourceManagerPicture, ItemOfAnEarlierManagerIsNeverTouched) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  Sp_InitializeResourceManager();  // deletes the item
-  ErrorLogCapture log;
-  Sp_ResM_ReleasePicture(item, ref);  // must not read the freed item
-  EXPECT_TRUE(log.Has("cSp_ResourceManager::RealesePicturer", 1));
 }
 
 // ---- Colour icons ----------------------------------------------------------------------------

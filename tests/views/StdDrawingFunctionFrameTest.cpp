@@ -76,29 +76,6 @@ TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
   }
 }
 
-TEST_F(Frames, TheColouredFrameMixesItsEdgesFromTheBaseColour) {
-  sp_testing::FillPort(world_, kGround);
-  const RGBColor base{32767, 32767, 32767};
-  // Dark: 32767 x 0.7 = 22936 (0x59); light: 32767 + 32768 x 0.3 = 42597 (0xA6).
-  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameSunken, 1);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-  } outside[] = {{19, 30, Grey(0x59)}, {18, 30, Grey(0x59)}, {30, 19, Grey(0x59)},
-                 {30, 18, Grey(0x59)}, {40, 30, Grey(0xA6)}, {41, 30, Grey(0xA6)},
-                 {30, 40, Grey(0xA6)}, {30, 41, Grey(0xA6)}, {20, 30, kGround}};
-  for (const auto& p : outside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
-
-  sp_testing::FillPort(world_, kGround);
-  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameRaised, 0);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-  } inside[] = {{20, 30, Grey(0xA6)}, {21, 30, Grey(0xA6)}, {22, 30, kGround}, {38, 30, Grey(0x59)},
-                {39, 30, Grey(0x59)}, {30, 39, Grey(0x59)}, {19, 30, kGround}, {40, 30, kGround}};
-  for (const auto& p : inside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
-}
-
 // ---- The smooth panel ----
 
 TEST_F(Frames, TheSmoothPanelHasRoundCornersAFadingShadowAndABevel) {

@@ -128,23 +128,6 @@ TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
   }
 }
 
-TEST_F(DrawStringInRect, TheShadowIsDrawnFirstInTenPercentGreyAndTheColourPutBack) {
-  const Rect rect = R(10, 10, 50, 110);
-  Sp_DrawStringInRect("a", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 1, 2, 2, nullptr);
-  // The glyph is a box: columns 10-16, rows 10-21; the shadow the same box 2 down and right.
-  EXPECT_EQ(Px(10, 10), drawing_test::kBlack) << "the text over the shadow";
-  EXPECT_EQ(Px(17, 23), Grey(0x19)) << "10 % grey is 6553, 0x19 a channel";
-  EXPECT_EQ(Px(11, 23), drawing_test::kWhite);
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 0);
-
-  const RGBColor red{65535, 0, 0};
-  Sp_DrawStringInRect("a", &rect, kSpPositionRight, kSpPositionTop, 0, 0, 0, 0, 0, 1, 1, 0, &red);
-  EXPECT_EQ(Px(109, 15), 0xFF0000u) << "a given shadow colour, moved one right";
-  EXPECT_EQ(Px(108, 15), drawing_test::kBlack);
-}
-
 TEST_F(DrawStringInRect, ClippingKeepsTheTextInsideAndPutsTheClipBack) {
   const Rect rect = R(10, 10, 50, 40);
   RgnHandle before = NewRgn();

@@ -154,21 +154,6 @@ TEST_F(Shadows, SoftnessStacksPassesThatDarkenTowardTheMiddle) {
   EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
 }
 
-TEST_F(Shadows, TheShadowKeepsToItsMaskAndThePortsClip) {
-  RgnHandle mask = NewRgn();
-  SetRectRgn(mask, 10, 10, 25, 40);  // the left half
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 50, 0, mask, 0);
-  EXPECT_LT(Lightness(Px(15, 25)), Lightness(kWhite));
-  EXPECT_EQ(Px(30, 25), kWhite) << "outside the mask";
-
-  const Rect clip = R(50, 50, 100, 70);
-  ClipRect(&clip);
-  Sp_DrawShadowRect(world_, R(50, 50, 100, 100), 50, 0, nullptr, 1);
-  EXPECT_LT(Lightness(Px(60, 60)), Lightness(kWhite));
-  EXPECT_EQ(Px(80, 60), kWhite) << "outside the port's clip";
-  DisposeRgn(mask);
-}
-
 TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
   const std::vector<UInt32> before = AllPixels();
   RgnHandle empty = NewRgn();
