@@ -91,25 +91,6 @@ TEST(ULongCollection, DeleteValueRenumbersTheRest) {
   }
 }
 
-TEST(ULongCollection, LinkIntoItemListInsertsAfterThePosition) {
-  struct Case {
-    SInt32 position;
-    Values after;
-  } cases[] = {{0, {9, 1, 2, 3}},
-               {1, {1, 9, 2, 3}},
-               {2, {1, 2, 9, 3}},
-               {3, {1, 2, 3, 9}},
-               {-1, {1, 2, 3, 9}}};
-  for (const Case& c : cases) {
-    cSp_uLongCollection collection;
-    Fill(collection, {1, 2, 3});
-    sSp_UnsignedLongCollectionItem* item = Sp_GetLongCollectionManager()->GetNewItemPtr();
-    item->value = 9;
-    collection.LinkIntoItemList(c.position, item);
-    EXPECT_EQ(ValuesOf(collection), c.after) << c.position;
-  }
-}
-
 TEST(ULongCollection, KeepsPointerSizedValues) {
   cSp_uLongCollection collection;
   int object = 0;
@@ -219,21 +200,4 @@ TEST(StringCollection, ReadsTextsAndReportsOverflow) {
   EXPECT_EQ(collection.GetMaxStringLength(), 100);
   EXPECT_TRUE(collection.ModifyValue(3, "now"));
   EXPECT_EQ(TextsOf(collection), (Texts{"hello", std::string(100, 'l'), "now"}));
-}
-
-TEST(StringCollection, OnlyClearingGivesBlocksBack) {
-  cSp_StringCollectionManager* manager = Sp_GetStringCollectionManager();
-  SInt32 blocks = manager->CountBlocks();
-  SInt32 free = manager->CountFreeSlots();
-  {
-    cSp_StringCollection collection;
-    for (SInt32 i = 0; i < free + 1; ++i) collection.AddStringData("s");
-    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
-    // Deleting the newest item hands it straight back to its block: the block stays.
-    collection.DeleteValue(free + 1);
-    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
-    collection.AddStringData("s");
-  }
-  // The destructor clears through the manager, which deletes every wholly free block.
-  EXPECT_EQ(manager->CountBlocks(), 0);
 }

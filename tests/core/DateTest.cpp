@@ -110,25 +110,6 @@ TEST(DateArithmetic, AddingAndSubtractingMonthsCrossYearsAndEras) {
   EXPECT_EQ(before, (Ymd{0, 2002, 12, 0}));
 }
 
-TEST(DateArithmetic, WeekRowsAndWeekdayRanksOfAMonth) {
-  struct Case {
-    short year, month, weeks;
-    const char* why;
-  } cases[] = {
-      {2004, 5, 6, "31 days starting on a Saturday span six rows"},
-      {2009, 2, 4, "28 days starting on a Sunday span four"},
-      {2004, 2, 5, "29 days starting on a Sunday span five"},
-      {2003, 12, 5, "an ordinary month"},
-  };
-  for (const Case& c : cases) {
-    short weeks = 0;
-    Sp_GetWeekInMonth(0, c.year, c.month, weeks);
-    EXPECT_EQ(weeks, c.weeks) << c.why;
-  }
-  const short ranks[][2] = {{1, 1}, {7, 1}, {8, 2}, {14, 2}, {15, 3}, {31, 5}};
-  for (const auto& r : ranks) EXPECT_EQ(Sp_GetRankOfDayOfWeekInMonth(r[0]), r[1]);
-}
-
 TEST(DateCompare, LaterErasAndSmallerYearsBeforeTheEraCountAsLater) {
   auto rec = [](short era, short year, short month, short day, short hour = 0) {
     LongDateRec r{};
@@ -220,29 +201,6 @@ TEST(DateList, ReadsByIndexOnlyWithinItsBounds) {
     EXPECT_EQ(list.GetDateItemData(c.n, y, m, d), c.ok) << c.n;
     EXPECT_EQ((Ymd{0, y, m, d}), (Ymd{0, c.year, c.month, c.day})) << c.n;
   }
-}
-
-TEST(DateList, SequentialReadingRunsOnceThroughAndStartsAgain) {
-  cDateList list;
-  list.SetupDateItem(2003, 1, 1);
-  list.SetupDateItem(2003, 1, 2);
-  short y, m, d;
-  list.InitializeSeqReferece();
-  ASSERT_TRUE(list.GetDateItemDataWithSeq(y, m, d));
-  EXPECT_EQ(d, 1);
-  LongDateRec rec{};
-  ASSERT_TRUE(list.GetDateItemDataWithSeq(rec));
-  EXPECT_EQ(rec.day, 2);
-  EXPECT_FALSE(list.GetDateItemDataWithSeq(rec));
-  list.InitializeSeqReferece();
-  ASSERT_TRUE(list.GetDateItemDataWithSeq(y, m, d));
-  EXPECT_EQ(d, 1);
-
-  list.ClearItem();
-  EXPECT_EQ(list.GetDateItemNum(), 0);
-  EXPECT_FALSE(list.GetDateItemDataWithSeq(rec)) << "clearing also clears the cursor";
-  list.SetupDateItem(2003, 1, 3);
-  EXPECT_EQ(list.GetDateItemNum(), 1);
 }
 
 TEST(DateList, AnItemThatCannotBeAllocatedLeavesTheListUnchanged) {

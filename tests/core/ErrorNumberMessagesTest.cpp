@@ -141,27 +141,6 @@ TEST_F(ErrorNumberMessages, MissingOrUnopenableFileShowsTheNumberOnly) {
   EXPECT_STREQ(text, "");
 }
 
-TEST_F(ErrorNumberMessages, FirstFileRegisteredUnderAReferenceNumberServesItAndOthersNothing) {
-  WriteFile("A.txt", "5\tfrom A\r");
-  WriteFile("B.txt", "5\tfrom B\r");
-  cSayErrorNoMgr manager;
-  Register(manager, 2, "B.txt");
-  Register(manager, 1, "A.txt");
-  Register(manager, 1, "B.txt");
-  char text[32];
-  EXPECT_EQ(manager.GetTargetErrorString(1, 5, text, sizeof text), 1);
-  EXPECT_STREQ(text, "from A");
-  EXPECT_EQ(manager.GetTargetErrorString(2, 5, text, sizeof text), 1);
-  EXPECT_STREQ(text, "from B");
-
-  EXPECT_EQ(manager.GetTargetErrorString(3, 5, text, sizeof text), 0);
-  EXPECT_STREQ(text, "");
-  EXPECT_EQ(manager.SayErrorOccured(3, 5, nullptr), 0);
-  EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(3, 5, kWindow, kSpStdSayDlgNote, nullptr), 0);
-  EXPECT_TRUE(gModalShown.empty());
-  EXPECT_TRUE(gSheetsShown.empty());
-}
-
 TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) {
   WriteFile("Data.txt", "-34\t" + kDiskFull + "\r");
   cSayErrorNoMgr manager;

@@ -90,37 +90,6 @@ TEST_F(FileLibForOSXTest, ReadsFileWithLongJapaneseNameAcrossBufferFulls) {
   EXPECT_EQ(SpFileSystem_CloseByFSRef(file, 1, 1), noErr);
 }
 
-TEST_F(FileLibForOSXTest, RefusesMissingFileAndOverlongNameWithoutReport) {
-  ErrorLogCapture log;
-  sSpOSXFileSysInfo* sentinel = reinterpret_cast<sSpOSXFileSysInfo*>(this);
-  sSpOSXFileSysInfo* file = sentinel;
-  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, "missing", 0, 0, 0, &file), paramErr);
-  EXPECT_EQ(file, sentinel);
-  std::string overlong(1024, 'a');
-  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, overlong.c_str(), 0, 0, 0, &file), paramErr);
-  EXPECT_EQ(file, sentinel);
-  EXPECT_EQ(log.Count(), 0u);
-}
-
-TEST_F(FileLibForOSXTest, WriteOpenCutsTheFileBeforeWriting) {
-  WriteHostFile("prefs", Pattern(500));
-  sSpOSXFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "prefs", &file), noErr);
-  EXPECT_EQ(ReadHostFile("prefs"), "");
-  {
-    ErrorLogCapture log;  // a write of no bytes is refused as a missing argument
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "x", 0, 1), rfNumErr);
-    EXPECT_TRUE(log.Has("SpFileSystem_WriteByFSRef", 1));
-  }
-  std::string big = Pattern(file->bufferSize + 10);
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "head", 4, 1), noErr);
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, big.data(), big.size(), 1), noErr);  // direct
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "tail", 4, 1), noErr);
-  EXPECT_EQ(file->fileSize, 4 + big.size());  // what reached the file so far
-  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 1), noErr);
-  EXPECT_EQ(ReadHostFile("prefs"), "head" + big + "tail");
-}
-
 TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   std::string path = HostPath("huge");
   const UInt64 size = 5 * kGiB + 100;

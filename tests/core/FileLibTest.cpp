@@ -328,17 +328,6 @@ TEST_F(FileLibTest, AsynchronousWritesNeedNeitherBufferNorRecordAfterReturning) 
   EXPECT_EQ(ReadHostFile("async"), expected + tail);
 }
 
-TEST_F(FileLibTest, CloseReportsBytesThatNeverReachedTheFile) {
-  WriteHostFile("readonly", "keep");
-  sSpFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_FileSystem_OpenByDirId(vRefNum_, dirID_, "readonly", 0, 0, &file, fsRdPerm), noErr);
-  EXPECT_EQ(Sp_WriteFileSystem_Write(file, "lost", 4, 1), noErr);  // only collected so far
-  EXPECT_EQ(Sp_WriteFileSystem_WriteToFile(file, 1), wrPermErr);
-  EXPECT_EQ(file->bufferDataSize, 4u);  // kept for another try
-  EXPECT_EQ(Sp_WriteFileSystem_Close(file, 1, 1), wrPermErr);
-  EXPECT_EQ(ReadHostFile("readonly"), "keep");
-}
-
 TEST_F(FileLibTest, FailedOpenHandsOutNothingAndLeavesNoForkOpen) {
   WriteHostFile("target", "data");
   sSpFileSysInfo* sentinel = reinterpret_cast<sSpFileSysInfo*>(this);
@@ -448,39 +437,6 @@ TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {
   EXPECT_EQ(Sp_WriteFileSystem_Write(file, "a", 0, 1), rfNumErr);
   EXPECT_TRUE(log.Has("Sp_WriteFileSystem_Write", 1));
   Sp_FileSystem_Close(file, 1, 1);
-}
-
-TEST_F(FileLibTest, StringObjectWritesTheWantedBytesAcrossItems) {
-  std::string text = Pattern(200, 4);  // four items of 64, 64, 64 and 8 bytes
-  sSO_StringObjectBase* obj = SpSO_NewStringObject();
-  ASSERT_NE(obj, nullptr);
-  SpSO_strcopy(obj, text.c_str());
-  WriteHostFile("string", "");
-  struct Case {
-    SInt32 start;
-    SInt32 length;
-    std::string expected;
-  } cases[] = {
-      {0, 200, text},
-      {60, 10, text.substr(60, 10)},  // over an item boundary
-      {130, 500, text.substr(130)},   // past the end: the rest
-      {10, 0, ""},
-      {199, 1, text.substr(199)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.start);
-    sSpFileSysInfo* file = OpenWriter("string", false, 1, 0);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(SpSO_WriteTargetAreaStringIntoFile(file, obj, c.start, c.length), noErr);
-    Sp_WriteFileSystem_Close(file, 1, 1);
-    EXPECT_EQ(ReadHostFile("string"), c.expected);
-  }
-  sSpFileSysInfo* file = OpenWriter("string", false, 1, 0);
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(SpSO_WriteIntoFile(file, obj), noErr);
-  Sp_WriteFileSystem_Close(file, 1, 1);
-  EXPECT_EQ(ReadHostFile("string"), text);
-  SpSO_DisposeStringObject(obj);
 }
 
 }  // namespace

@@ -202,26 +202,6 @@ TEST_F(PreferenceStockItem, StringsReuseABlockOfTheSameLengthAndCutToTheBuffer) 
   EXPECT_TRUE(log_.Has("cPrefStockData::GetStingData", 2));
 }
 
-TEST_F(PreferenceStockItem, FlexAreaIntoALargerBufferIsAWholeCopy) {
-  std::vector<char> block(40);
-  for (std::size_t i = 0; i < block.size(); ++i) block[i] = char(i);
-  item_->SetupFlexAreaData(block.data(), 40, 1);
-  struct Row {
-    SInt32 size;
-    unsigned char result, cut;
-    std::size_t copied;
-  } rows[] = {{100, 1, 0, 40}, {40, 1, 0, 40}, {10, 0, 1, 10}, {0, 0, 1, 0}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.size);
-    std::vector<char> out(100, '\x7F');
-    unsigned char cut = 9;
-    EXPECT_EQ(item_->GetFlexAreaData(out.data(), row.size, cut), row.result);
-    EXPECT_EQ(cut, row.cut);
-    EXPECT_EQ(std::memcmp(out.data(), block.data(), row.copied), 0);
-    EXPECT_EQ(out[row.copied], '\x7F');
-  }
-}
-
 TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   item_->SetupStringData("value", 1);
   EXPECT_EQ(item_->CreateUnderStockDataItem(SpFourCC("Chld"), 1), nullptr);

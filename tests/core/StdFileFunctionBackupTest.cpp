@@ -169,26 +169,6 @@ TEST_F(BackupRenaming, UndoRollsTheGenerationsBack) {
   }
 }
 
-TEST_F(BackupRenaming, BackupThenUndoRestoresEveryFile) {
-  const std::string name = "S" + kNihongo + ".aiff";
-  MakeNamed({name, "~" + name, "~~" + name});
-  const Files before = Read();
-  ASSERT_EQ(noErr, Sp_ReNameBackUpFile(vRefNum_, folderID_, name.c_str(), '~', 5, 0, 1, 1));
-  EXPECT_EQ(3u, Read().size());
-  EXPECT_EQ(0u, Read().count(name));
-  // Every file is back under the name it had.
-  ASSERT_EQ(noErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, name.c_str(), '~', 5, 0, 1, 1));
-  EXPECT_EQ(before, Read());
-}
-
-TEST_F(BackupRenaming, UndoWithoutCuttingStopsAtATooLongName) {
-  const std::string name31(31, 'N');
-  MakeNamed({name31});
-  EXPECT_EQ(memFullErr,
-            Sp_UndoReNameBackUpFile(vRefNum_, folderID_, name31.c_str(), '~', 3, 0, 0, 0));
-  EXPECT_EQ((Files{{name31, name31}}), Read());
-}
-
 // ---- Numbered generations --------------------------------------------------------------------
 
 TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
@@ -217,12 +197,6 @@ TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
                                                       c.maxNameLength, 0, c.maxNumber));
     EXPECT_EQ(Parse(c.after), Read());
   }
-}
-
-TEST_F(BackupRenaming, NumberedStartBeyondTheHighestNumberDeletesInsteadOfLooping) {
-  MakeNamed({"L", "L_5"});
-  EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, "L", 31, 5, 3));
-  EXPECT_EQ((Files{{"L", "L"}}), Read());
 }
 
 // ---- Backup names of full paths --------------------------------------------------------------

@@ -269,38 +269,6 @@ TEST_F(FolderIcons, StandardIconIsChosenByPlaceAndFinderFlags) {
   }
 }
 
-TEST_F(FolderIcons, MissingStandardIconFallsBackToGenericFolderIcon) {
-  AddIcons(-3999);
-  const SInt32 flagged = MakeFolder(folderID_, "Flagged", 0x0008);
-  EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, flagged, suite_));
-  EXPECT_EQ(-3999, SuiteIconID(suite_));
-}
-
-TEST_F(FolderIcons, NoIconAnywhereGivesFnfErrAndAnEmptySuite) {
-  const SInt32 plain = MakeFolder(folderID_, "Plain");
-  EXPECT_EQ(0, Sp_GetNormalFolderIcon(vRefNum_, folderID_, plain, suite_));
-  EXPECT_EQ(fnfErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, plain, suite_));
-  EXPECT_EQ(0, SuiteIconID(suite_));
-}
-
-TEST_F(FolderIcons, CustomIconFlagWithoutUsableIconFileFallsThroughToStandardIcons) {
-  AddIcons(-3999);
-  AddIcons(kSpCustomIconResourceID);
-  const SInt32 custom = MakeFolder(folderID_, "Custom", kHasCustomIcon);
-  const SInt32 withFile = MakeFolder(folderID_, "WithFile", kHasCustomIcon);
-  // An icon file that is plain data: its icons would be in a resource fork.
-  char iconFileName[32];
-  Sp_GetIconFileName(iconFileName);
-  std::ofstream(Linux("WithFile/") + iconFileName, std::ios::binary) << "not resources";
-  for (SInt32 id : {custom, withFile}) {
-    IconSuiteRef suite = nullptr;
-    ASSERT_EQ(noErr, NewIconSuite(&suite));
-    EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, id, suite));
-    EXPECT_EQ(-3999, SuiteIconID(suite));
-    DisposeIconSuite(suite, true);
-  }
-}
-
 TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
   AddIcons(-3999);
   const SInt32 plain = MakeFolder(folderID_, "Plain");

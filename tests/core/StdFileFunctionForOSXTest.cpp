@@ -46,26 +46,6 @@ TEST_F(StdFileFunctionTest, LongJapaneseNameIsFoundThroughItsFSRef) {
                                                          kCFStringEncodingMacJapanese));
 }
 
-TEST_F(StdFileFunctionTest, RenameByLongNameKeepsTheFileAndItsId) {
-  const std::string oldName = Nihongo(6);
-  const std::string newName = Nihongo(8);
-  MakeFile(UTF8(oldName), "kept");
-  SInt32 fileID = 0;
-  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, oldName.c_str(), fileID));
-  FSRef renamed;
-  ASSERT_EQ(noErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, oldName.c_str(),
-                                                    kCFStringEncodingMacJapanese, newName.c_str(),
-                                                    &renamed));
-  EXPECT_FALSE(Exists(UTF8(oldName)));
-  EXPECT_TRUE(Exists(UTF8(newName)));
-  SInt32 renamedID = 0;
-  ASSERT_EQ(noErr,
-            Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, newName.c_str(), renamedID));
-  EXPECT_EQ(fileID, renamedID);
-  EXPECT_EQ(paramErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, newName.c_str(),
-                                                       kCFStringEncodingMacJapanese, "", nullptr));
-}
-
 // ---- Creation with owner-only access ---------------------------------------------------------
 
 TEST_F(StdFileFunctionTest, FSRefCreationGivesOwnerOnlyAccessAndNoExecuteBits) {
@@ -162,26 +142,4 @@ TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
   EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
                                                                   nullptr, 0, nullptr));
   sp_testing::ResetMainBundleFolder();
-}
-
-TEST_F(StdFileFunctionTest, ApplicationFolderWithTheBundleLayoutHoldsTheBundle) {
-  const std::string app = home_.Path("App");
-  ASSERT_EQ(0, mkdir(app.c_str(), 0700));
-  ASSERT_EQ(0, mkdir((app + "/Resources").c_str(), 0700));
-  // The bundle layout flag is set once for the process's life: checked in a child process.
-  EXPECT_EXIT(
-      {
-        sp_testing::SetMainBundleFolder(app + "/Resources");
-        Sp_BundleProjectTypeEnable();
-        short vRefNum = 0;
-        SInt32 dirID = 0;
-        char name[64];
-        char folderName[64];
-        bool ok = Sp_GetApplicatinFolderInfo(vRefNum, dirID, name) == noErr &&
-                  std::strcmp(name, "Resources") == 0 &&
-                  Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr) == noErr &&
-                  std::strcmp(folderName, "App") == 0;
-        std::exit(ok ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
 }

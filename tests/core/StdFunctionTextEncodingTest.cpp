@@ -51,17 +51,6 @@ struct CFHolder {
 
 // ---- Reading CFStrings back ----------------------------------------------------------------
 
-TEST(StdFunctionTextEncoding, ReadBackStopsAtFirstEncodingThatGivesText) {
-  CFStringRef str = MakeString("ab" + kHiraganaA);
-  CFHolder hold(str);
-  char buffer[16];
-  CFStringEncoding encoding = 0;
-  EXPECT_TRUE(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, &encoding));
-  EXPECT_EQ(std::string(buffer), "ab" + kHiraganaA);
-  EXPECT_EQ(encoding, kCFStringEncodingMacJapanese);
-  EXPECT_TRUE(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, nullptr));
-}
-
 TEST(StdFunctionTextEncoding, CharacterMissingFromMacJapaneseFallsThroughTheChain) {
   struct Case {
     UniChar character;
@@ -223,15 +212,6 @@ TEST_F(LocalizedStringTest, MissingKeyGivesTheCallersFallback) {
     CFHolder hold(text);
     EXPECT_EQ(TextOf(text), c.expected) << c.key;
   }
-}
-
-TEST_F(LocalizedStringTest, AppendTakesTextThenNonEmptyFallbackThenKey) {
-  CFMutableStringRef str = CFStringCreateMutable(kCFAllocatorDefault, 0);
-  CFHolder hold(str);
-  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Greeting", "", "F");
-  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Missing", "", "|F|");
-  Sp_GetLocalizedStringAndAppend(str, "LocalizableForCDROMProgram", "Absent", "", "");
-  EXPECT_EQ(TextOf(str), "Hello|F|Absent");
 }
 
 TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {

@@ -322,40 +322,6 @@ TEST(StdFunctionText, NumberSyntaxAcceptsOnlyUnsignedCLiterals) {
   }
 }
 
-TEST(StdFunctionText, KeywordTestNeedsTheWholeWord) {
-  struct Case {
-    const char* text;
-    Boolean name;
-    Boolean keyword;
-  } cases[] = {
-      {"do", true, true},       {"dot", true, false},     {"d", true, false},
-      {"return", true, true},   {"continue", true, true}, {"If", true, false},
-      {"_a1", true, false},     {"~x", true, false},      {"1a", false, false},
-      {"", false, false},       {"a-b", false, false},    {"a\x82\xA0", false, false},
-      {"while ", false, false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Sp_IsNameString(c.text), c.name) << "'" << c.text << "'";
-    EXPECT_EQ(Sp_IsControlInstructionTitle(c.text), c.keyword) << "'" << c.text << "'";
-  }
-}
-
-TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
-  struct Case {
-    const char* first;
-    const char* second;
-    short result;
-  } cases[] = {
-      {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0},
-      {"", "", 0},        {"", "a", -1},     {"\x82", "a", -1},  // 0x82 is a negative byte
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Sp_strcmp(c.first, c.second), c.result) << c.first << " / " << c.second;
-  }
-  EXPECT_TRUE(Sp_DataCmp("abcX", "abcY", 3));
-  EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
-}
-
 // ---- Failure records -------------------------------------------------------------------------
 
 TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
@@ -393,31 +359,4 @@ TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
     EXPECT_EQ(log.Count(), 1u) << c.method;
     EXPECT_TRUE(log.Has(c.method, c.code)) << c.method;
   }
-}
-
-TEST(StdFunctionText, FontSizeSearchGoesDownFirstThenUpToTheLargest) {
-  const short kFont = 4;
-  struct Case {
-    std::vector<short> realSizes;
-    bool smaller, larger;
-    short largest;
-    Boolean found;
-    short size;
-  } cases[] = {
-      {{9, 14}, true, true, 24, true, 9},  // the smaller size wins over the larger
-      {{14}, true, true, 24, true, 14},    // none below: up from the given size
-      {{30}, true, true, 24, false, 12},   // beyond the largest: none, size unchanged
-      {{9}, false, true, 24, false, 12},   // not asked to go down
-      {{24}, false, true, 24, true, 24},   // the largest itself is tried
-  };
-  for (const Case& c : cases) {
-    sp_testing::SetRealFontSizes(kFont, c.realSizes);
-    short size = 0;
-    EXPECT_EQ(Sp_GetEnableFontSize(kFont, 12, size, c.smaller, c.larger, c.largest), c.found);
-    EXPECT_EQ(size, c.size);
-  }
-  sp_testing::SetRealFontSizes(kFont, {});
-  short size = 0;
-  EXPECT_TRUE(Sp_GetEnableFontSize(kFont, 12, size, true, false, 12));  // every size is real
-  EXPECT_EQ(size, 12);
 }

@@ -177,22 +177,6 @@ TEST_F(StringObject, InsertionPutsTextAtEveryKindOfPosition) {
   }
 }
 
-TEST_F(StringObject, PositionsBeyondSixteenBitsWork) {
-  std::string text(40000, 'a');
-  text[35000] = '!';
-  sSO_StringObjectBase* obj = Make(text);
-  SInt32 found = 0;
-  EXPECT_EQ(SpSO_SerchTargetCharactor(obj, '!', 33000, -1, &found), 1);
-  EXPECT_EQ(found, 35000);
-  SpSO_InsertString(obj, 34000, "XY");
-  text.insert(34000, "XY");
-  EXPECT_EQ(TextOf(obj), text);
-  SpSO_CutDownBetweenString(obj, 39000, 33000);
-  text.erase(33000, 6000);
-  EXPECT_EQ(TextOf(obj), text);
-  EXPECT_TRUE(IsConsistent(obj));
-}
-
 TEST_F(StringObject, CutsRemoveExactlyTheirBytes) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += char('0' + i % 10);
@@ -263,24 +247,6 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
   std::string longer(64, 'a');
   sSO_StringObjectBase* a = Make(longer + "b");
   EXPECT_EQ(SpSO_strcmp(a, (longer + "c").c_str()), -1);  // decided in the second item
-}
-
-TEST_F(StringObject, SearchHonoursItsRange) {
-  std::string text = std::string(70, '.') + "x" + std::string(10, '.') + "x";
-  sSO_StringObjectBase* obj = Make(text);
-  struct Case {
-    SInt32 start, end;
-    unsigned char found;
-    SInt32 position;
-  } cases[] = {
-      {0, -1, 1, 70}, {71, -1, 1, 81}, {-5, 71, 1, 70}, {0, 70, 0, 0}, {0, 0, 0, 0}, {82, -1, 0, 0},
-  };
-  for (const Case& c : cases) {
-    SInt32 position = -7;
-    EXPECT_EQ(SpSO_SerchTargetCharactor(obj, 'x', c.start, c.end, &position), c.found);
-    EXPECT_EQ(position, c.position) << c.start << ".." << c.end;
-  }
-  EXPECT_EQ(SpSO_SerchTargetCharactor(obj, 'x', 0, -1, nullptr), 1);
 }
 
 TEST_F(StringObject, LinesAreCutAtCarriageReturns) {
