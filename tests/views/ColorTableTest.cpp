@@ -79,36 +79,6 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
   EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
 }
 
-TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
-  cSpColorTableItemObj a, b, c;
-  a.LinkToNext(&b);
-  a.LinkToNext(&c);
-  a.SetupRefNum(1);
-  EXPECT_EQ(b.GetRefNum(), 2);
-  EXPECT_EQ(c.GetRefNum(), 3);
-  EXPECT_EQ(a.SerchTargetRefNumItem(3), &c);
-  EXPECT_EQ(b.SerchTargetRefNumItem(1), nullptr) << "only from the item onward";
-  b.SetupColorValue(RGBColor{1, 2, 3});
-  EXPECT_EQ(a.SerchTargetColorItem(RGBColor{1, 2, 3}), &b);
-
-  std::string longTitle(600, 'x');
-  a.SetupColorTitle(longTitle.c_str());
-  char buffer[kSpColorTitleSize];
-  a.GetColorTitle(buffer);
-  EXPECT_EQ(std::strlen(buffer), kSpColorTitleSize - 1);
-
-  a.SetupColorTitle("ab\x82\xA0");  // two letters and a two-byte character
-  char small[4];
-  a.GetColorTitle(small, sizeof small);
-  EXPECT_STREQ(small, "ab") << "the two-byte character is not split";
-
-  ErrorLogCapture log;
-  a.GetColorTitle(nullptr);
-  EXPECT_TRUE(log.Has("cSpColorTableItemObj::GetColorTitle", 1));
-  while (a.UnlinkNext() != nullptr) {
-  }
-}
-
 // ---- The picker's colours and grid ----
 
 TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
@@ -199,23 +169,6 @@ class ColorPickerDrawing : public DrawingPortTest {
     return Px(SInt16(c.left - 1), SInt16(c.top + 4));
   }
 };
-
-TEST_F(ColorPickerDrawing, EveryCellIsPaintedInItsColourAndFramed) {
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  SpCPR_DrawColorPickerMenu(kLeft, kTop, 0);
-  for (short item = 1; item <= 270; ++item) {
-    const Rect c = Cell(item);
-    RGBColor color{};
-    SpCPF_GetItemColor(item, color);
-    EXPECT_EQ(Px(SInt16(c.left + 4), SInt16(c.top + 4)), Pixel(color)) << item;
-    EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C)) << item << ": 5 % grey frame";
-    EXPECT_EQ(Px(c.right, SInt16(c.top + 4)), kWhite) << item << ": the gap";
-  }
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_TRUE(ColorIs(fore, 65535, 0, 0));
-}
 
 class ColorPickerSelection : public ColorPickerDrawing {};
 

@@ -94,19 +94,6 @@ TEST_F(DialogAnalyzorTest, SnapshotHoldsEveryItemInOrderWithTypeAndLocalRectangl
   EXPECT_EQ(snapshot.GetWindowHeight(), 160);
 }
 
-TEST_F(DialogAnalyzorTest, MissingDialogGivesEmptySnapshotThatLeavesOutputsAlone) {
-  cDialogAnalyzor snapshot(399);
-  EXPECT_EQ(snapshot.GetWindowWidth(), 0);
-  EXPECT_EQ(snapshot.GetWindowHeight(), 0);
-  short type = 99;
-  Rect rect = {1, 2, 3, 4};
-  EXPECT_EQ(snapshot.GetItemInfoByItemNo(1, &type, &rect), 0);
-  EXPECT_EQ(type, 99);
-  EXPECT_TRUE(SameRect(rect, Rect{1, 2, 3, 4}));
-  EXPECT_EQ(snapshot.GetItemInfoByReference(nullptr, &type, nullptr), 0);
-  EXPECT_EQ(log_.Count(), 0u) << "an absent dialog is no failure";
-}
-
 TEST_F(DialogAnalyzorTest, UserItemDoesNotCutTheSnapshotShort) {
   cDialogAnalyzor snapshot(301);
   short type = -1;

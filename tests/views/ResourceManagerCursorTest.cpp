@@ -85,31 +85,6 @@ TEST_F(ResourceManagerCursor, ReleaseOfAnotherIdOrNumberChangesNothing) {
   EXPECT_EQ(log.Beeps(), 0u);
 }
 
-TEST_F(ResourceManagerCursor, BlackAndWhiteLoansLoadOnlyOnTheFirstRequest) {
-  CursHandle h1 = nullptr, h2 = nullptr, h3 = nullptr;
-  SInt32 ref1 = 0, ref2 = 0, ref3 = 0;
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h1, &ref1));
-  EXPECT_EQ((**h1).data[0], 0x3000);
-
-  // The resource changes while a loan is out: a later loan shares the loaded cursor.
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 6140, sp_testing::MakeCursorResource(Image(0x4000))),
-            noErr);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h2, &ref2));
-  EXPECT_EQ(h2, h1);
-  EXPECT_EQ((**h2).data[0], 0x3000) << "not loaded again";
-
-  // Once every loan is back the next one loads afresh.
-  Sp_ResM_ReleaseCursor(6140, ref1);
-  Sp_ResM_ReleaseCursor(6140, ref2);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h3, &ref3));
-  EXPECT_EQ((**h3).data[0], 0x4000);
-  EXPECT_EQ(ref3, 3);
-
-  SetCursor(*h3);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kCursor);
-  EXPECT_EQ(sp_testing::CurrentCursor().id, 6140);
-}
-
 TEST_F(ResourceManagerCursor, MissingCursorIsNoErrorAndIsNotCached) {
   ErrorLogCapture log;
   CCrsrHandle c = reinterpret_cast<CCrsrHandle>(&c);

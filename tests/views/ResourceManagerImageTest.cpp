@@ -198,24 +198,6 @@ TEST_F(ResourceManagerPicture, UncoveredPixelsOfThePictureGWorldAreWhite) {
   EXPECT_EQ(Row(0, 0, 5), (std::vector<UInt32>{kGreen, kWhite, kWhite, kGreen, kRed}));
 }
 
-TEST_F(ResourceManagerPicture, TheLastReleaseFreesTheItemAndTheNextLoanStartsAgain) {
-  SInt32 ref1 = 0, ref2 = 0, ref3 = 0, other = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref1);
-  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
-  ASSERT_NE(Sp_ResM_GetPictureItemObject(kHoles, other), nullptr);
-  EXPECT_EQ(other, 1) << "numbers count per picture";
-
-  Sp_ResM_ReleasePicture(item, ref1);
-  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref3), item) << "one user still holds it";
-  EXPECT_EQ(ref3, 3);
-  Sp_ResM_ReleasePicture(item, ref2);
-  Sp_ResM_ReleasePicture(item, ref3);
-
-  SInt32 again = 0;
-  ASSERT_NE(Sp_ResM_GetPictureItemObject(kRedBlue, again), nullptr);
-  EXPECT_EQ(again, 1) << "a fresh item: the old one went with its last user";
-}
-
 TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   ErrorLogCapture log;
   EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kRedBlue));
@@ -230,24 +212,6 @@ TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   EXPECT_EQ(ref2, 2) << "the resident item kept its counter";
 
   EXPECT_EQ(log.Count(), 0u);
-}
-
-TEST_F(ResourceManagerPicture, MissingPictureIsCachedEmptyAndDrawsNothing) {
-  ErrorLogCapture log;
-  SInt32 ref1 = 0, ref2 = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kMissing, ref1);
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->GetPictureGWorld(), nullptr);
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kMissing, ref2), item);
-  EXPECT_EQ(ref2, 2);
-  Rect dst;
-  SetRect(&dst, 0, 0, 20, 10);
-  item->DrawPicuterOnCurrentPort(dst, 1, nullptr, srcCopy, 0);
-  EXPECT_EQ(Px(0, 0), kGreen);
-  EXPECT_EQ(Px(19, 9), kGreen);
-  EXPECT_EQ(log.Count(), 0u) << "the caller reports a missing picture";
-  EXPECT_EQ(log.Beeps(), 0u);
-  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kMissing + 1)) << "an empty item exists afterwards";
 }
 
 TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesColours) {

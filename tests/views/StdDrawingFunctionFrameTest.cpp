@@ -133,24 +133,6 @@ TEST_F(Frames, TheDefaultButtonRingIsThreePixelsThickFourOutsideTheButton) {
 
 // ---- Caret ----
 
-TEST_F(Frames, ACaretDrawnTwiceRestoresThePixels) {
-  Stripes();
-  const std::vector<UInt32> before = AllPixels();
-  const Rect clip = R(0, 0, 20, 100);
-  PenSize(4, 4);
-  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
-  EXPECT_NE(Px(10, 10), before[10 * kWidth + 10]) << "inverted";
-  EXPECT_NE(Px(11, 15), before[15 * kWidth + 11]) << "two pixels wide";
-  EXPECT_EQ(Px(12, 15), before[15 * kWidth + 12]);
-  EXPECT_EQ(Px(10, 25), before[25 * kWidth + 10]) << "cut at the clip rectangle";
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnSize.h, 1) << "a normal pen afterwards";
-  EXPECT_EQ(pen.pnMode, patCopy);
-  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
-  EXPECT_TRUE(AllPixels() == before);
-}
-
 // ---- Dotted lines ----
 
 class DottedLines : public DrawingPortTest {
@@ -181,35 +163,6 @@ TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip
   PenState pen{};
   GetPenState(&pen);
   EXPECT_EQ(pen.pnMode, patCopy);
-}
-
-TEST_F(DottedLines, TheZoomAnimationTakesTwoTicksAFrameAndLeavesNoTrace) {
-  sp_testing::VirtualClockScope clock(0);
-  Stripes();
-  const std::vector<UInt32> before = AllPixels();
-  const Rect from = R(10, 10, 20, 20);
-  const Rect to = R(100, 100, 150, 190);
-  const Rect clip = R(0, 0, kHeight, kWidth);
-  const struct {
-    short steps, trail;
-    UInt32 ticks;
-    const char* why;
-  } cases[] = {
-      {5, 2, 4 * 2 + 2 * 2, "a wait before each frame but the first, one per trail rectangle"},
-      {3, 0, 2 * 2 + 1 * 2, "a trail of 0 is a trail of 1"},
-      {2, 9, 1 * 2 + 2 * 2, "a trail longer than the steps"},
-      {0, 2, 0, "no steps: nothing"},
-  };
-  for (const auto& c : cases) {
-    const UInt32 start = TickCount();
-    const UInt32 flushes = sp_testing::FlushCount(world_);
-    Sp_RectMoveAnimation(&from, &to, c.steps, &clip, c.trail);
-    EXPECT_EQ(TickCount() - start, c.ticks) << c.why;
-    EXPECT_TRUE(AllPixels() == before) << c.why;
-    EXPECT_EQ(sp_testing::FlushCount(world_) - flushes,
-              UInt32(c.steps + std::min<int>(c.steps, std::max<int>(c.trail, 1))))
-        << c.why;
-  }
 }
 
 }  // namespace

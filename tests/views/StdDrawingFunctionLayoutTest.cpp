@@ -128,23 +128,6 @@ TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
   }
 }
 
-TEST_F(DrawStringInRect, ClippingKeepsTheTextInsideAndPutsTheClipBack) {
-  const Rect rect = R(10, 10, 50, 40);
-  RgnHandle before = NewRgn();
-  GetClip(before);
-  Sp_DrawStringInRect("abcdefgh", &rect, kSpPositionLeft, kSpPositionTop, 2, 2, 0, 0, 1, 0, 0, 0,
-                      nullptr);
-  EXPECT_EQ(Px(12, 12), drawing_test::kBlack);
-  EXPECT_EQ(Px(37, 12), drawing_test::kBlack) << "the last column inside";
-  EXPECT_EQ(Px(38, 12), drawing_test::kWhite) << "cut at the right inset";
-  EXPECT_EQ(Px(60, 12), drawing_test::kWhite);
-  RgnHandle after = NewRgn();
-  GetClip(after);
-  EXPECT_TRUE(EqualRgn(before, after));
-  DisposeRgn(before);
-  DisposeRgn(after);
-}
-
 TEST_F(DrawStringInRect, TextLongerThan255BytesIsDrawnWhole) {
   TextSize(2);  // one pixel a character
   const std::string text(300, 'a');

@@ -139,32 +139,4 @@ TEST_F(Shadows, OnePassDarkensByTheDarkness) {
   EXPECT_EQ(Px(40, 25), kWhite);
 }
 
-TEST_F(Shadows, SoftnessStacksPassesThatDarkenTowardTheMiddle) {
-  const Rect r = R(10, 10, 40, 40);
-  Sp_DrawShadowRect(world_, r, 60, 3, nullptr, 0);
-  // Four passes of an 85 % mask, each one pixel further in.
-  const int edge = int(Px(10, 25) & 0xFF);
-  const int second = int(Px(11, 25) & 0xFF);
-  const int third = int(Px(12, 25) & 0xFF);
-  const int core = int(Px(25, 25) & 0xFF);
-  EXPECT_NEAR(edge, 217, 2);
-  EXPECT_NEAR(second, 184, 3);
-  EXPECT_NEAR(third, 157, 3);
-  EXPECT_NEAR(core, 133, 4);
-  EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
-}
-
-TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
-  const std::vector<UInt32> before = AllPixels();
-  RgnHandle empty = NewRgn();
-  Sp_DrawShadowRect(world_, R(10, 10, 10, 40), 50, 2, nullptr, 0);
-  Sp_DrawShadowRegion(world_, empty, 50, 2, 0);
-  Sp_DrawShadowRegion(world_, nullptr, 50, 2, 0);
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), -20, 0, nullptr, 0);
-  EXPECT_TRUE(AllPixels() == before) << "no darkness: the mask lets everything through";
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 150, 0, nullptr, 0);
-  EXPECT_EQ(Px(20, 20), drawing_test::kBlack);
-  DisposeRgn(empty);
-}
-
 }  // namespace

@@ -41,53 +41,6 @@ class DrawingWindows : public ::testing::Test {
   }
 };
 
-TEST_F(DrawingWindows, TheWindowSizeIsItsContentOnTheScreenWhateverThePortsOrigin) {
-  WindowRef w = NewWindow();
-  ASSERT_NE(w, nullptr);
-  Rect size{};
-  Sp_GetWindowSize(w, size);
-  const Rect expected = R(100, 50, 300, 350);
-  EXPECT_TRUE(EqualRect(&size, &expected));
-
-  GrafPtr saved;
-  GetPort(&saved);
-  SetPortWindowPort(w);
-  SetOrigin(30, 40);
-  SetPort(saved);
-  Sp_GetWindowSize(w, size);
-  EXPECT_TRUE(EqualRect(&size, &expected)) << "a scrolled port stays where its window is";
-  Point topLeft{};
-  Sp_GetWindowContentLeftTopPosit(w, topLeft);
-  EXPECT_EQ(topLeft.h, 50);
-  EXPECT_EQ(topLeft.v, 100);
-  GrafPtr now;
-  GetPort(&now);
-  EXPECT_EQ(now, saved) << "the current port is put back";
-}
-
-TEST_F(DrawingWindows, WindowsArePlacedByTheRecordAndNotMovedWhenAlreadyThere) {
-  const struct {
-    sWindowOutputBehavior behavior;
-    SInt16 left, top;
-    const char* why;
-  } cases[] = {
-      {{1, 4, 10, 0, 30, 0}, 10, 30, "left edge at h1, top edge at v1"},
-      {{3, 5, 500, 0, 600, 0}, 200, 400, "right edge at h1, bottom edge at v1"},
-      {{2, 2, 0, 1024, 20, 768}, 362, 294, "centred between h1-h2 and v1-v2"},
-  };
-  for (const auto& c : cases) {
-    WindowRef w = NewWindow();
-    sWindowOutputBehavior b = c.behavior;
-    EXPECT_EQ(Sp_MoveWindowOutputPosition(w, &b, 0), 1) << c.why;
-    const Rect content = Content(w);
-    EXPECT_EQ(content.left, c.left) << c.why;
-    EXPECT_EQ(content.top, c.top) << c.why;
-    EXPECT_EQ(content.right - content.left, 300) << c.why;
-    EXPECT_EQ(Sp_MoveWindowOutputPosition(w, &b, 0), 0) << c.why << ": already there";
-    DisposeWindow(w);
-  }
-}
-
 TEST_F(DrawingWindows, RedrawAreasAreAddedAndTakenOutOfTheUpdateRegion) {
   WindowRef w = NewWindow();
   const Rect a = R(10, 10, 30, 40);

@@ -85,55 +85,6 @@ TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   EXPECT_EQ(b.fontNo, GetAppFont());
 }
 
-TEST_F(TextStyle, EqualityLooksAtEveryFieldButTheColourKinds) {
-  const std::vector<std::function<void(sTextStyleAttributes&)>> changes = {
-      [](sTextStyleAttributes& a) { a.fontNo = 20; },
-      [](sTextStyleAttributes& a) { a.scriptCode = 0; },
-      [](sTextStyleAttributes& a) { a.direction = -1; },
-      [](sTextStyleAttributes& a) { a.size = 9; },
-      [](sTextStyleAttributes& a) { a.mode = srcCopy; },
-      [](sTextStyleAttributes& a) { a.face = italic; },
-      [](sTextStyleAttributes& a) { a.charExtra = 1; },
-      [](sTextStyleAttributes& a) { a.spaceExtra = 0x8000; },
-      [](sTextStyleAttributes& a) { a.flags[5] = 0; },
-      [](sTextStyleAttributes& a) { a.colors[4].rgb.blue = 1; },
-  };
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    sTextStyleAttributes a = Defaults();
-    changes[i](a);
-    EXPECT_FALSE(SpEqualTextStyleAttribute(a, Defaults())) << "change " << i;
-  }
-  sTextStyleAttributes a = Defaults();
-  a.colors[1].kind = 7;
-  EXPECT_TRUE(SpEqualTextStyleAttribute(a, Defaults()));
-}
-
-TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
-  sTextStyleAttributes a = Defaults();
-  a.fontNo = kFixedMetricFont;
-  a.size = 20;
-  a.face = italic | underline;
-  a.mode = srcXor;
-  a.spaceExtra = 0x20000;
-  a.charExtra = 3;
-  a.colors[0].rgb = RGBColor{0xFFFF, 0, 0};
-  Sp_SetCurrentPortTextStyleAttribute(a);
-  EXPECT_EQ(GetPortTextFont(port_), kFixedMetricFont);
-  EXPECT_EQ(GetPortTextSize(port_), 20);
-  EXPECT_EQ(GetPortTextFace(port_), italic | underline);
-  EXPECT_EQ(GetPortTextMode(port_), srcXor);
-  EXPECT_EQ(GetPortSpExtra(port_), 0x20000);
-  EXPECT_EQ(GetPortChExtra(port_), 3);
-  RGBColor fore;
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 0);
-
-  sTextStyleAttributes back = Defaults();
-  Sp_GetCurrentPortTextStyleAttribute(back);
-  back.colors[0] = a.colors[0];
-  EXPECT_TRUE(SpEqualTextStyleAttribute(back, a)) << "apply then read gives the record back";
-}
-
 // ---- Face flags ------------------------------------------------------------------------------
 
 // The eight flag bytes written as digits: plain, bold, italic, underline, outline, shadow,
