@@ -203,6 +203,29 @@ TEST(DateList, ReadsByIndexOnlyWithinItsBounds) {
   }
 }
 
+TEST(DateList, SequentialReadingRunsOnceThroughAndStartsAgain) {
+  cDateList list;
+  list.SetupDateItem(2003, 1, 1);
+  list.SetupDateItem(2003, 1, 2);
+  short y, m, d;
+  list.InitializeSeqReferece();
+  ASSERT_TRUE(list.GetDateItemDataWithSeq(y, m, d));
+  EXPECT_EQ(d, 1);
+  LongDateRec rec{};
+  ASSERT_TRUE(list.GetDateItemDataWithSeq(rec));
+  EXPECT_EQ(rec.day, 2);
+  EXPECT_FALSE(list.GetDateItemDataWithSeq(rec));
+  list.InitializeSeqReferece();
+  ASSERT_TRUE(list.GetDateItemDataWithSeq(y, m, d));
+  EXPECT_EQ(d, 1);
+
+  list.ClearItem();
+  EXPECT_EQ(list.GetDateItemNum(), 0);
+  EXPECT_FALSE(list.GetDateItemDataWithSeq(rec)) << "clearing also clears the cursor";
+  list.SetupDateItem(2003, 1, 3);
+  EXPECT_EQ(list.GetDateItemNum(), 1);
+}
+
 TEST(DateList, AnItemThatCannotBeAllocatedLeavesTheListUnchanged) {
   cDateList list;
   list.SetupDateItem(2003, 1, 1);

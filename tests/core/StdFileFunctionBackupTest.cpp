@@ -199,6 +199,12 @@ TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
   }
 }
 
+TEST_F(BackupRenaming, NumberedStartBeyondTheHighestNumberDeletesInsteadOfLooping) {
+  MakeNamed({"L", "L_5"});
+  EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, "L", 31, 5, 3));
+  EXPECT_EQ((Files{{"L", "L"}}), Read());
+}
+
 // ---- Backup names of full paths --------------------------------------------------------------
 
 TEST(BackupFileName, BackupCharacterGoesInFrontOfTheFileName) {

@@ -192,6 +192,27 @@ TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
   EXPECT_EQ(SInt32(bulk.list->GetFSCatalogInfo()->nodeID), bulk.list->GetFileOrDirecotryId());
 }
 
+TEST_F(DirectoryListing, EntryDatesAreModificationAndCreationNotSwapped) {
+  MakeFile("Dated");
+  const time_t modified = 1000000000;  // long before the file was made
+  struct timeval times[2] = {{modified, 0}, {modified, 0}};
+  ASSERT_EQ(0, utimes(home_.Path("Documents/List/Dated").c_str(), times));
+  struct tm local {};
+  localtime_r(&modified, &local);
+
+  ListHolder classic;
+  ListHolder bulk;
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, classic.list, 0));
+  FSRef ref = FolderRef();
+  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 0));
+  ASSERT_TRUE(classic.list != nullptr && bulk.list != nullptr);
+  // The classic catalogue gives local time, the FSRef catalogue UTC.
+  EXPECT_EQ(UInt32(modified + 2082844800LL + local.tm_gmtoff), classic.list->GetModifyDateTime());
+  EXPECT_EQ(UInt32(modified + 2082844800LL), bulk.list->GetModifyDateTime());
+  EXPECT_NE(classic.list->GetModifyDateTime(), classic.list->GetCreateDateTime());
+  EXPECT_NE(bulk.list->GetModifyDateTime(), bulk.list->GetCreateDateTime());
+}
+
 TEST_F(DirectoryListing, FolderOfManyEntriesIsListedWholeAcrossBulkBatches) {
   std::vector<std::string> expected;
   for (int i = 0; i < 47; ++i) {

@@ -322,6 +322,22 @@ TEST(StdFunctionText, NumberSyntaxAcceptsOnlyUnsignedCLiterals) {
   }
 }
 
+TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
+  struct Case {
+    const char* first;
+    const char* second;
+    short result;
+  } cases[] = {
+      {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0},
+      {"", "", 0},        {"", "a", -1},     {"\x82", "a", -1},  // 0x82 is a negative byte
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Sp_strcmp(c.first, c.second), c.result) << c.first << " / " << c.second;
+  }
+  EXPECT_TRUE(Sp_DataCmp("abcX", "abcY", 3));
+  EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
+}
+
 // ---- Failure records -------------------------------------------------------------------------
 
 TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {

@@ -177,6 +177,22 @@ TEST_F(StringObject, InsertionPutsTextAtEveryKindOfPosition) {
   }
 }
 
+TEST_F(StringObject, PositionsBeyondSixteenBitsWork) {
+  std::string text(40000, 'a');
+  text[35000] = '!';
+  sSO_StringObjectBase* obj = Make(text);
+  SInt32 found = 0;
+  EXPECT_EQ(SpSO_SerchTargetCharactor(obj, '!', 33000, -1, &found), 1);
+  EXPECT_EQ(found, 35000);
+  SpSO_InsertString(obj, 34000, "XY");
+  text.insert(34000, "XY");
+  EXPECT_EQ(TextOf(obj), text);
+  SpSO_CutDownBetweenString(obj, 39000, 33000);
+  text.erase(33000, 6000);
+  EXPECT_EQ(TextOf(obj), text);
+  EXPECT_TRUE(IsConsistent(obj));
+}
+
 TEST_F(StringObject, CutsRemoveExactlyTheirBytes) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += char('0' + i % 10);

@@ -79,6 +79,36 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
   EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
 }
 
+TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
+  cSpColorTableItemObj a, b, c;
+  a.LinkToNext(&b);
+  a.LinkToNext(&c);
+  a.SetupRefNum(1);
+  EXPECT_EQ(b.GetRefNum(), 2);
+  EXPECT_EQ(c.GetRefNum(), 3);
+  EXPECT_EQ(a.SerchTargetRefNumItem(3), &c);
+  EXPECT_EQ(b.SerchTargetRefNumItem(1), nullptr) << "only from the item onward";
+  b.SetupColorValue(RGBColor{1, 2, 3});
+  EXPECT_EQ(a.SerchTargetColorItem(RGBColor{1, 2, 3}), &b);
+
+  std::string longTitle(600, 'x');
+  a.SetupColorTitle(longTitle.c_str());
+  char buffer[kSpColorTitleSize];
+  a.GetColorTitle(buffer);
+  EXPECT_EQ(std::strlen(buffer), kSpColorTitleSize - 1);
+
+  a.SetupColorTitle("ab\x82\xA0");  // two letters and a two-byte character
+  char small[4];
+  a.GetColorTitle(small, sizeof small);
+  EXPECT_STREQ(small, "ab") << "the two-byte character is not split";
+
+  ErrorLogCapture log;
+  a.GetColorTitle(nullptr);
+  EXPECT_TRUE(log.Has("cSpColorTableItemObj::GetColorTitle", 1));
+  while (a.UnlinkNext() != nullptr) {
+  }
+}
+
 // ---- The picker's colours and grid ----
 
 TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {

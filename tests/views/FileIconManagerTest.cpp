@@ -92,6 +92,26 @@ TEST_F(FileIconManager, FilesOfOneCreatorAndTypeShareOneSuite) {
   EXPECT_EQ(CachedTypes(), 2);
 }
 
+TEST_F(FileIconManager, FilesWithoutATypeAreKnownByTheirExtension) {
+  MakeFile("a.mp3");
+  MakeFile("b.WAV");
+  MakeFile("c.mp3");
+  MakeFile("notes.txt");
+  MakeFile("README");
+  IconSuiteRef mp3 = Icon("a.mp3");
+  IconSuiteRef wave = Icon("b.WAV");
+  ASSERT_NE(mp3, nullptr);
+  ASSERT_NE(wave, nullptr);
+  EXPECT_NE(mp3, wave) << "two kinds of sound without types must not share an icon";
+  EXPECT_EQ(Icon("c.mp3"), mp3);
+  EXPECT_EQ(SuiteIcon(mp3), StandardIcon(kSpFileIconMP3ID));
+  EXPECT_EQ(SuiteIcon(wave), StandardIcon(kSpFileIconWAVEID));
+  EXPECT_EQ(SuiteIcon(Icon("notes.txt")), StandardIcon(kSpFileIconGenericDocumentID));
+  EXPECT_EQ(SuiteIcon(Icon("README")), StandardIcon(kSpFileIconGenericDocumentID));
+  ASSERT_FALSE(StandardIcon(kSpFileIconMP3ID).empty());
+  EXPECT_NE(StandardIcon(kSpFileIconMP3ID), StandardIcon(kSpFileIconWAVEID));
+}
+
 TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
   sp_testing::ResetResources();  // no standard icons
   MakeFile("song.aiff");

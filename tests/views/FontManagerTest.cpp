@@ -74,6 +74,27 @@ TEST_F(FontManager, StringListGivesItsFirstInstalledName) {
   EXPECT_EQ(Sp_GetFontNoFromIndString(9500, nullptr), kIPAMincho) << "no buffer is needed";
 }
 
+TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailAndCount) {
+  cSp_FontManager manager;
+  const SInt32 count = manager.GetFontItemCount();
+  cSp_FontItem* first = new (std::nothrow) cSp_FontItem("AAA First", 1);
+  cSp_FontItem* last = new (std::nothrow) cSp_FontItem("zzz Last", 2);
+  cSp_FontItem* middle = new (std::nothrow) cSp_FontItem("IPAGothic2", 3);
+  manager.LinkFontItemList(last);
+  manager.LinkFontItemList(first);
+  manager.LinkFontItemList(middle);
+  EXPECT_EQ(manager.GetFontItemList(), first);
+  EXPECT_EQ(manager.GetFontItemListTail(), last) << "a later append must not lose the item";
+  EXPECT_EQ(manager.GetFontItemCount(), count + 3);
+  EXPECT_EQ(middle->GetBeforeObjectPtr()->GetFontName(), std::string("IPAGothic"));
+  EXPECT_EQ(manager.GetFontNoFromName("zzz Last"), 2);
+
+  ErrorLogCapture log;
+  manager.LinkFontItemList(nullptr);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_EQ(log.Records()[0].message, "Requred argument is null !! ");
+}
+
 TEST_F(FontManager, ItemNamesAreCutTo255BytesAndANullBufferIsRefused) {
   const std::string longName(300, 'x');
   cSp_FontItem item(longName.c_str(), 7);

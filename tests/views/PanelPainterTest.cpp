@@ -39,6 +39,15 @@ TEST_F(PanelPainter, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
   EXPECT_EQ(Px(116, 45), kWhite) << "depth 6 ends at column 115";
 }
 
+TEST_F(PanelPainter, RatesAboveOneStayWhiteOnAWhiteFace) {
+  sp_testing::FillPort(world_, 0x000000);
+  const RGBColor white{65535, 65535, 65535};
+  const Rect r = R(10, 10, 80, 110);
+  SpDraw3DPanel(&r, 20, 0, &white);
+  EXPECT_EQ(Px(60, 11), kWhite) << "1.18 x white is capped, not wrapped";
+  EXPECT_EQ(Px(60, 10), Pixel(Times(white, 0.81)));
+}
+
 // The rim's two-tone edges change shade 10, 15 and 30 pixels from a corner; on small panels
 // those points stay on the edge instead of sending strokes past the panel.
 TEST_F(PanelPainter, SmallPanelsKeepTheirRimInside) {

@@ -198,6 +198,24 @@ TEST_F(ResourceManagerPicture, UncoveredPixelsOfThePictureGWorldAreWhite) {
   EXPECT_EQ(Row(0, 0, 5), (std::vector<UInt32>{kGreen, kWhite, kWhite, kGreen, kRed}));
 }
 
+TEST_F(ResourceManagerPicture, TheLastReleaseFreesTheItemAndTheNextLoanStartsAgain) {
+  SInt32 ref1 = 0, ref2 = 0, ref3 = 0, other = 0;
+  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref1);
+  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
+  ASSERT_NE(Sp_ResM_GetPictureItemObject(kHoles, other), nullptr);
+  EXPECT_EQ(other, 1) << "numbers count per picture";
+
+  Sp_ResM_ReleasePicture(item, ref1);
+  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref3), item) << "one user still holds it";
+  EXPECT_EQ(ref3, 3);
+  Sp_ResM_ReleasePicture(item, ref2);
+  Sp_ResM_ReleasePicture(item, ref3);
+
+  SInt32 again = 0;
+  ASSERT_NE(Sp_ResM_GetPictureItemObject(kRedBlue, again), nullptr);
+  EXPECT_EQ(again, 1) << "a fresh item: the old one went with its last user";
+}
+
 TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   ErrorLogCapture log;
   EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kRedBlue));
