@@ -127,29 +127,6 @@ TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
   EXPECT_EQ(manager->CountBlocks(), 0);
 }
 
-TEST(ULongCollection, RefusedBlockMemoryAddsNothingAndIsReported) {
-  cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
-  cSp_uLongCollection collection;
-  Fill(collection, {1});
-  for (SInt32 free = manager->CountFreeSlots(); free > 0; --free) collection.SetValue(-1, 2);
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  collection.SetValue(-1, 3);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_TRUE(log.Has("cSp_uLongCollectionItemBlock::SetupNewBlockMemoryArea", 1));
-  EXPECT_EQ(log.Records()[0].message, "memory Full Error");
-  EXPECT_EQ(collection.GetNumberOfItem(), 50);
-  collection.SetValue(-1, 4);  // walks past the empty block and makes one more
-  EXPECT_EQ(collection.GetNumberOfItem(), 51);
-  collection.ClearAllListItem();
-  // The block without memory stays in the list: it is never wholly free.
-  EXPECT_EQ(manager->CountBlocks(), 1);
-  EXPECT_EQ(manager->CountFreeSlots(), 0);
-  cSp_uLongCollectionItemBlock* empty = manager->GetFirstBlock();
-  manager->UnlinkBlock(empty);
-  delete empty;
-}
-
 TEST(StringCollection, SetValueInsertsAfterThePosition) {
   struct Case {
     SInt32 position;

@@ -226,19 +226,4 @@ TEST(DateList, SequentialReadingRunsOnceThroughAndStartsAgain) {
   EXPECT_EQ(list.GetDateItemNum(), 1);
 }
 
-TEST(DateList, AnItemThatCannotBeAllocatedLeavesTheListUnchanged) {
-  cDateList list;
-  list.SetupDateItem(2003, 1, 1);
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  list.SetupDateItem(2003, 1, 2);
-  EXPECT_EQ(list.GetDateItemNum(), 1);
-  EXPECT_TRUE(log.Has("cDateList::SetupDateItem", 1));
-  EXPECT_EQ(log.Beeps(), 1u);
-  list.SetupDateItem(2003, 1, 3);
-  short y, m, d;
-  ASSERT_TRUE(list.GetDateItemData(2, y, m, d));
-  EXPECT_EQ(d, 3);
-}
-
 }  // namespace

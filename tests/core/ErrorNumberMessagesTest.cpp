@@ -123,24 +123,6 @@ TEST_F(ErrorNumberMessages, LookUpFindsTheRightLineOrShowsTheNumber) {
   }
 }
 
-TEST_F(ErrorNumberMessages, MissingOrUnopenableFileShowsTheNumberOnly) {
-  cSayErrorNoMgr manager;
-  Register(manager, 0, "NoSuchFile.txt");
-  EXPECT_EQ(manager.SayErrorOccured(0, -43, nullptr), 1);
-  // A file the reader cannot open (no memory for its record and buffer).
-  WriteFile("Data.txt", "-43\tnot found\r");
-  cSayErrorNoMgr other;
-  Register(other, 0, "Data.txt");
-  ErrorLogCapture log;
-  sp_testing::LimitAllocationSize(100);
-  EXPECT_EQ(other.SayErrorOccured(0, -43, nullptr), 1);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_EQ(gModalShown, (std::vector<std::string>(2, "[Error No = -43] : ")));
-  char text[16] = "x";
-  EXPECT_EQ(manager.GetTargetErrorString(0, -43, text, sizeof text), 0);
-  EXPECT_STREQ(text, "");
-}
-
 TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) {
   WriteFile("Data.txt", "-34\t" + kDiskFull + "\r");
   cSayErrorNoMgr manager;

@@ -330,36 +330,6 @@ TEST(StdFunctionNumber, RandomByTickCoversTheWholeRangeWithoutDividingByZero) {
 
 // ---- Modifier keys --------------------------------------------------------------------------
 
-TEST(StdFunctionNumber, ModifierEnableAndDisableChecks) {
-  const sSpModifiersDataStruct none{0, 0, 0, 0, 0};
-  const sSpModifiersDataStruct option{0, 0, 0, 1, 0};
-  const sSpModifiersDataStruct cmdOption{1, 0, 0, 1, 0};
-  const sSpModifiersDataStruct shift{0, 1, 0, 0, 0};
-  struct Case {
-    const sSpModifiersDataStruct* keys;
-    const sSpModifiersDataStruct* flags;
-    Boolean onEnable;
-    sSpModifiersDataStruct enableMarks;
-    Boolean onDisable;
-    sSpModifiersDataStruct disableMarks;
-  } cases[] = {
-      {&option, &option, 1, {0, 0, 0, 1, 0}, 0, {0, 0, 0, 0, 0}},
-      {&option, &none, 0, {0, 0, 0, 0, 0}, 1, {0, 0, 0, 1, 0}},
-      {&cmdOption, &option, 1, {0, 0, 0, 1, 0}, 1, {1, 0, 0, 0, 0}},
-      {&shift, &cmdOption, 0, {0, 0, 0, 0, 0}, 1, {0, 1, 0, 0, 0}},
-      {&none, &cmdOption, 0, {0, 0, 0, 0, 0}, 0, {0, 0, 0, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    sSpModifiersDataStruct marks{1, 1, 1, 1, 1};  // stale marks are cleared first
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnEnableFlag(c.keys, c.flags, &marks), c.onEnable);
-    EXPECT_EQ(0, std::memcmp(&marks, &c.enableMarks, sizeof marks));
-    std::memset(&marks, 1, sizeof marks);
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnDisableFlag(c.keys, c.flags, &marks), c.onDisable);
-    EXPECT_EQ(0, std::memcmp(&marks, &c.disableMarks, sizeof marks));
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnEnableFlag(c.keys, c.flags, nullptr), c.onEnable);
-  }
-}
-
 // ---- Failure records ------------------------------------------------------------------------
 
 TEST(StdFunctionNumber, NullPointersAreReportedAndNothingIsWritten) {

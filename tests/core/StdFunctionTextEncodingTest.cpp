@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,7 +13,6 @@
 #include "ErrorLogCapture.h"
 #include "MacMemory.h"
 #include "SpStdFunction.h"
-#include "TestBundle.h"
 #include "TestResources.h"
 #include "TextCommon.h"
 
@@ -173,46 +170,6 @@ TEST(StdFunctionTextEncoding, ShorteningCutsToTheLimitInUTF16Units) {
 }
 
 // ---- String tables and resources -----------------------------------------------------------
-
-class LocalizedStringTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/stdtext-bundle-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    std::ofstream table(folder_ + "/LocalizableForCDROMProgram.strings");
-    table << "/* The program's own texts. */\n"
-          << "\"Greeting\" = \"Hello\";\n"
-          << "\"Same\" = \"Same\";\n"
-          << "\"Japanese\" = \"\xE3\x81\x82\";\n";
-    table.close();
-    sp_testing::SetMainBundleFolder(folder_);
-  }
-  void TearDown() override {
-    sp_testing::ResetMainBundleFolder();
-    std::filesystem::remove_all(folder_);
-  }
-  std::string folder_;
-};
-
-TEST_F(LocalizedStringTest, MissingKeyGivesTheCallersFallback) {
-  struct Case {
-    const char* key;
-    const char* fallback;
-    std::string expected;
-  } cases[] = {
-      {"Greeting", "Fallback", "Hello"},   {"Japanese", nullptr, kHiraganaA},
-      {"Same", "Other", "Same"},  // a text equal to its key is still found
-      {"Missing", "Fallback", "Fallback"}, {"Missing", "", ""},
-      {"Missing", nullptr, "Missing"},
-  };
-  for (const Case& c : cases) {
-    CFStringRef text =
-        Sp_GetLocalizedString("LocalizableForCDROMProgram", c.key, "comment", c.fallback);
-    CFHolder hold(text);
-    EXPECT_EQ(TextOf(text), c.expected) << c.key;
-  }
-}
 
 TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {
   sp_testing::ResetResources();

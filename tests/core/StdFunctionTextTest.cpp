@@ -197,27 +197,6 @@ TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAsked) {
   }
 }
 
-TEST(StdFunctionText, ClearFlagKeepsItsControlCode) {
-  struct Case {
-    const char* text;
-    Boolean cr;
-    Boolean etx;
-    Boolean tab;
-    const char* expected;
-  } cases[] = {
-      {"abc\r\n", true, false, false, "abc"},         {"abc\n\n", false, false, false, "abc"},
-      {"abc\t\r\n", true, false, false, "abc\t"},     {"abc\r\t\n", true, false, false, "abc\r\t"},
-      {"abc\x03\r", false, true, false, "abc\x03\r"}, {"abc\r\x03\t\n", true, true, true, "abc"},
-      {"a\tb\t", false, false, true, "a\tb"},         {"\n\r", true, false, false, ""},
-  };
-  for (const Case& c : cases) {
-    char text[16];
-    std::strcpy(text, c.text);
-    Sp_CutSuffixControlCodeFromString(text, c.cr, c.etx, c.tab);
-    EXPECT_STREQ(text, c.expected);
-  }
-}
-
 TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacter) {
   struct Case {
     std::string text;
@@ -304,22 +283,6 @@ TEST(StdFunctionText, ContainsTwoByteOnlyWithinCountedBytes) {
   EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(text.c_str(), -1));
   EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", -1));
   EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
-}
-
-TEST(StdFunctionText, NumberSyntaxAcceptsOnlyUnsignedCLiterals) {
-  struct Case {
-    const char* text;
-    Boolean number;
-  } cases[] = {
-      {"", true},       {"0", true},     {"123", true},    {"0x1F", false}, {"0xF", false},
-      {"0xE", true},    {"0x12", true},  {"1x2", false},   {"123ul", true}, {"123LU", true},
-      {"123u", true},   {"123L", true},  {"123uu", false}, {"12u3", false}, {"1.5e3", true},
-      {"1.2.3", false}, {"-1", false},   {"+1", false},    {"e5", false},   {"1e2e3", false},
-      {"1.5u", false},  {"1e5L", false}, {"12 ", false},   {"1.", true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Sp_IsNumberString(c.text), c.number) << "'" << c.text << "'";
-  }
 }
 
 TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {

@@ -265,30 +265,6 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
   EXPECT_EQ(SpSO_strcmp(a, (longer + "c").c_str()), -1);  // decided in the second item
 }
 
-TEST_F(StringObject, LinesAreCutAtCarriageReturns) {
-  sSO_StringObjectBase* obj = Make("one\rtwo\rthree");
-  struct Case {
-    SInt32 first, count;
-    const char* expected;
-  } cases[] = {
-      {1, 1, "one"},   {2, 1, "two"},   {2, 2, "two\rthree"},
-      {3, 1, "three"}, {3, 9, "three"}, {4, 1, ""},
-  };
-  for (const Case& c : cases) {
-    char buffer[32];
-    unsigned char cut = 9;
-    SpSO_GetLineString(obj, c.first, c.count, buffer, sizeof buffer, cut);
-    EXPECT_STREQ(buffer, c.expected) << c.first << "," << c.count;
-    EXPECT_EQ(cut, 0);
-  }
-  ErrorLogCapture log;
-  char buffer[8];
-  unsigned char cut = 0;
-  SpSO_GetLineString(obj, 0, 1, buffer, sizeof buffer, cut);
-  EXPECT_EQ(cut, 1);
-  EXPECT_TRUE(log.Has("SpSO_GetLineString", 1));
-}
-
 TEST_F(StringObject, LineRunningIntoTheNextItemIsReported) {
   sSO_StringObjectBase* obj = Make("ab\r" + std::string(70, 'c') + "\rd");
   char buffer[100];

@@ -16,21 +16,13 @@
 
 namespace {
 
+using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
-using drawing_test::Grey;
 using drawing_test::kBlack;
 using drawing_test::kWhite;
-using drawing_test::Pixel;
 using drawing_test::R;
 
 constexpr ResType kClut = SpFourCC("clut");
-
-::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
-  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
-         << ", " << g << ", " << b << ")";
-}
 
 // A 'clut' of n colours: entry i is (i, 2i, 3i) x 100.
 std::vector<UInt8> Clut(int n, int sizeField = -2) {
@@ -200,9 +192,7 @@ class ColorPickerDrawing : public DrawingPortTest {
   }
 };
 
-class ColorPickerSelection : public ColorPickerDrawing {};
-
-TEST_F(ColorPickerSelection, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
+TEST_F(ColorPickerDrawing, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
   short saved = -1;
   EXPECT_EQ(SpCPR_GetSaveSelection(300, saved), 0) << "nothing saved yet";
   SpCPR_SetupSelection(300, kLeft, kTop, 45);

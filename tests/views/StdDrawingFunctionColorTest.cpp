@@ -10,19 +10,13 @@
 
 namespace {
 
+using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
 using drawing_test::Grey;
 using drawing_test::R;
 
 bool Same(const RGBColor& a, const RGBColor& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
-  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
-         << ", " << g << ", " << b << ")";
 }
 
 TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFloat) {
