@@ -8,6 +8,7 @@
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibBuffer.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
 
 namespace {
 
@@ -93,15 +94,6 @@ struct ClassicSide {
 typedef sp_filebuffer::BufferScheme<ClassicSide> Buffer;
 
 // ---- Opening --------------------------------------------------------------------------------
-
-// Copies a zero-terminated name into a length-prefixed string; false when it is too long.
-bool MakePascalName(const char* name, Str255 out) {
-  std::size_t length = strnlen(name, 256);
-  if (length > 255) return false;
-  out[0] = UInt8(length);
-  std::memcpy(out + 1, name, length);
-  return true;
-}
 
 void CopyText(char* out, std::size_t outSize, const char* text) {
   std::size_t length = strnlen(text, outSize - 1);
@@ -215,7 +207,7 @@ OSErr Sp_FileSystem_OpenByDirId(short vRefNum, SInt32 dirID, const char* name, s
   *out = nullptr;
   if (!useGivenRefNum) {
     Str255 pascalName;
-    if (!MakePascalName(name, pascalName)) return bdNamErr;
+    if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
     refNum = 0;
     OSErr result = HOpenDF(vRefNum, dirID, pascalName, permission, &refNum);
     if (result != noErr) return result;

@@ -39,15 +39,6 @@ OSErr ReportNullPointer(const char* method) {
   return SpReportFailure(kSource, method, 1, kSpMsgPointerArg, OSErr(paramErr));
 }
 
-bool ToPascal(const char* text, Str255 out) {
-  out[0] = 0;
-  std::size_t length = std::strlen(text);
-  if (length > 255) return false;
-  out[0] = static_cast<unsigned char>(length);
-  std::memcpy(out + 1, text, length);
-  return true;
-}
-
 void ToCString(ConstStr255Param name, char* out) {
   std::memmove(out, name + 1, name[0]);
   out[name[0]] = '\0';
@@ -81,7 +72,7 @@ OSErr LookUpItem(short vRefNum, SInt32 dirID, const char* name, ItemFacts* facts
     return noErr;
   }
   Str255 pascalName;
-  ToPascal(name, pascalName);
+  Sp_CopyCStringToPascalName(name, pascalName);
   CInfoPBRec pb;
   OSErr err = AskCatalog(vRefNum, dirID, pascalName, 0, &pb);
   if (err != noErr) return err;
@@ -300,7 +291,7 @@ OSErr Sp_GetVolIdFromVolName(const char* volumeName, short& vRefNum) {
   if (volumeName == nullptr) return ReportNullPointer("Sp_GetVolIdFromVolName");
   std::string withColon = std::string(volumeName) + ":";
   Str255 name;
-  if (!ToPascal(withColon.c_str(), name)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(withColon.c_str(), name)) return bdNamErr;
   HParamBlockRec pb;
   std::memset(&pb, 0, sizeof pb);
   pb.volumeParam.ioNamePtr = name;
@@ -318,7 +309,7 @@ OSErr Sp_GetDirIdFromFullPathName(const char* path, SInt32& dirID) {
   std::string fullPath(path);
   if (fullPath.find(':') == std::string::npos) fullPath += ":";
   Str255 name;
-  if (!ToPascal(fullPath.c_str(), name)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(fullPath.c_str(), name)) return bdNamErr;
   CInfoPBRec pb;
   OSErr err = AskCatalog(0, 0, name, 0, &pb);
   if (err == noErr) dirID = pb.dirInfo.ioDrDirID;
@@ -347,7 +338,7 @@ OSErr Sp_GetFileIdFromFileNameInDirId(short vRefNum, SInt32 dirID, const char* n
     return err;
   }
   Str255 fileName;
-  ToPascal(name, fileName);
+  Sp_CopyCStringToPascalName(name, fileName);
   HParamBlockRec pb;
   ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   OSErr err = PBHGetFInfoSync(&pb);
@@ -397,7 +388,7 @@ OSErr Sp_GetOSXUnicodeFileNameChangedFileName(short vRefNum, SInt32 dirID, const
                            kMsgCannotAllocate, OSErr(memFullErr));
   }
   Str255 name;
-  if (!ToPascal(classicName, name)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(classicName, name)) return bdNamErr;
   FSSpec spec;
   OSErr err = FSMakeFSSpec(vRefNum, dirID, name, &spec);
   if (err != noErr) return err;
@@ -426,7 +417,7 @@ short Sp_ExsitTargetFile(short vRefNum, SInt32 dirID, const char* name) {
     return LookUpItem(vRefNum, dirID, name, &facts) == noErr && !facts.isFolder ? 1 : 0;
   }
   Str255 fileName;
-  ToPascal(name, fileName);
+  Sp_CopyCStringToPascalName(name, fileName);
   HParamBlockRec pb;
   ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   return PBHGetFInfoSync(&pb) == noErr ? 1 : 0;

@@ -23,15 +23,6 @@ constexpr FSCatalogInfoBitmap kBulkInfo =
 // The long name of an entry is read into a buffer of this size.
 constexpr SInt32 kLongNameBufferSize = 1024;
 
-// A zero-terminated name as a length-prefixed one; false when it is longer than 255 bytes.
-bool ToPascalName(const char* name, Str255 out) {
-  std::size_t length = std::strlen(name);
-  if (length > 255) return false;
-  out[0] = static_cast<unsigned char>(length);
-  std::memcpy(out + 1, name, length);
-  return true;
-}
-
 void FromPascalName(const unsigned char* name, char* out) {
   std::memcpy(out, name + 1, name[0]);
   out[name[0]] = '\0';
@@ -348,7 +339,7 @@ OSErr Sp_SerchFolderItemInDirId(short vRefNum, SInt32 dirID, const char* folderN
   Str255 folderPascal;
   bool named = folderName != nullptr && folderName[0] != '\0';
   if (named) {
-    if (!ToPascalName(folderName, folderPascal)) return bdNamErr;
+    if (!Sp_CopyCStringToPascalName(folderName, folderPascal)) return bdNamErr;
     // Entries of a folder found by its full path belong to that path's volume, not to the
     // default one.
     if (vRefNum == 0) {

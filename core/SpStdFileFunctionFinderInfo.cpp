@@ -9,19 +9,11 @@
 #include "SpCoreHooks.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
 
 namespace {
 
 const char kSource[] = "SpStdFileFunction";
-
-// A zero-terminated name as a length-prefixed one; false when it is longer than 255 bytes.
-bool ToPascalName(const char* name, Str255 out) {
-  std::size_t length = std::strlen(name);
-  if (length > 255) return false;
-  out[0] = static_cast<unsigned char>(length);
-  std::memcpy(out + 1, name, length);
-  return true;
-}
 
 // Folders can be walked up at most this far; a deeper chain means the catalogue is looping.
 constexpr int kMaxFolderDepth = 4096;
@@ -76,7 +68,7 @@ OSErr GetFolderEntry(short vRefNum, SInt32 dirID, CInfoPBRec& pb) {
 // A file's catalogue information by name.
 OSErr GetFileEntry(short vRefNum, SInt32 dirID, const char* name, HParamBlockRec& pb) {
   Str255 pascalName;
-  if (!ToPascalName(name, pascalName)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
   std::memset(&pb, 0, sizeof(pb));
   pb.fileParam.ioNamePtr = pascalName;
   pb.fileParam.ioVRefNum = vRefNum;
@@ -168,7 +160,7 @@ OSErr Sp_GetFileFinderInformation(short vRefNum, SInt32 dirID, const char* name,
                            OSErr(paramErr));
   }
   Str255 pascalName;
-  if (!ToPascalName(name, pascalName)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
   FInfo read;
   std::memset(&read, 0, sizeof(read));
   OSErr err = HGetFInfo(vRefNum, dirID, pascalName, &read);
@@ -235,7 +227,7 @@ OSErr Sp_GetFolderInformation(short vRefNum, SInt32 dirID, const char* name,
     err = GetFolderEntry(vRefNum, dirID, pb);
   } else {
     Str255 pascalName;
-    if (!ToPascalName(name, pascalName)) return bdNamErr;
+    if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
     std::memset(&pb, 0, sizeof(pb));
     pb.dirInfo.ioNamePtr = pascalName;
     pb.dirInfo.ioVRefNum = vRefNum;
@@ -328,7 +320,7 @@ OSErr Sp_GetFileIconSuite(short vRefNum, SInt32 dirID, const char* name, IconSui
     FSSpec spec;
     IconRef iconRef = nullptr;
     SInt16 label = 0;
-    if (ToPascalName(name, pascalName) &&
+    if (Sp_CopyCStringToPascalName(name, pascalName) &&
         FSMakeFSSpec(vRefNum, dirID, pascalName, &spec) == noErr &&
         GetIconRefFromFile(&spec, &iconRef, &label) == noErr) {
       Boolean added = Sp_GetIconDataFromIconRefNum(iconRef, suite);

@@ -34,9 +34,6 @@ inline bool IsLongName(const char* name) {
   return std::char_traits<char>::length(name) >= std::size_t(kLongNameBytes);
 }
 
-// The zero-terminated text as a length-prefixed name; false (out empty) for a text longer
-// than 255 bytes, which the classic calls could only take cut, that is as another name.
-bool ToPascal(const char* text, Str255 out);
 // A length-prefixed name back as zero-terminated text; out holds name[0] + 1 bytes.
 void ToCString(ConstStr255Param name, char* out);
 

@@ -53,8 +53,8 @@ OSErr RenameClassicTrashItemAside(short trashVRefNum, SInt32 trashDirID, const c
     candidate += tail;
     if (Sp_ExsitTargetDirectory(trashVRefNum, trashDirID, candidate.c_str())) continue;
     Str255 oldName, newName;
-    ToPascal(name, oldName);
-    ToPascal(candidate.c_str(), newName);
+    Sp_CopyCStringToPascalName(name, oldName);
+    Sp_CopyCStringToPascalName(candidate.c_str(), newName);
     OSErr err = HRename(trashVRefNum, trashDirID, oldName, newName);
     if (err == noErr) FlushVol(nullptr, trashVRefNum);
     return err;
@@ -117,7 +117,7 @@ OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32
   }
 
   Str255 fileName;
-  ToPascal(name, fileName);
+  Sp_CopyCStringToPascalName(name, fileName);
   HParamBlockRec pb;
   ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   OSErr err = PBHCreateSync(&pb);
@@ -164,7 +164,7 @@ OSErr Sp_CreateFolderIntoDirId(short vRefNum, SInt32 dirID, const char* name) {
     err = Sp_CreateFolderWithPermission(vRefNum, dirID, name, nullptr, nullptr, nullptr);
   } else {
     Str255 folderName;
-    ToPascal(name, folderName);
+    Sp_CopyCStringToPascalName(name, folderName);
     SInt32 newDirID = 0;
     err = DirCreate(vRefNum, dirID, folderName, &newDirID);
   }
@@ -281,7 +281,7 @@ OSErr Sp_DeleteFileDirByDirId(short vRefNum, SInt32 dirID, const char* name,
     return Sp_DeleteFileDirWithLongNameByDirId(vRefNum, dirID, name, kNameEncoding);
   }
   Str255 itemName;
-  ToPascal(name, itemName);
+  Sp_CopyCStringToPascalName(name, itemName);
   if (asyncFlag) return DeleteAsync(vRefNum, dirID, itemName);
   OSErr err = HDelete(vRefNum, dirID, itemName);
   if (err == noErr) FlushVol(nullptr, vRefNum);
@@ -296,8 +296,8 @@ OSErr Sp_RenameFileDirectory(short vRefNum, SInt32 dirID, const char* oldName,
                                             nullptr);
   }
   Str255 oldPascal, newPascal;
-  ToPascal(oldName, oldPascal);
-  ToPascal(newName, newPascal);
+  Sp_CopyCStringToPascalName(oldName, oldPascal);
+  Sp_CopyCStringToPascalName(newName, newPascal);
   OSErr err = HRename(vRefNum, dirID, oldPascal, newPascal);
   if (err == noErr) FlushVol(nullptr, vRefNum);
   return err;
@@ -319,8 +319,8 @@ OSErr Sp_MoveFileOrDir(short vRefNum, SInt32 dirID, const char* name, SInt32 tar
     err = FSMoveObject(&item, &target, nullptr);
   } else {
     Str255 itemName, targetPascal;
-    ToPascal(name, itemName);
-    if (hasTarget) ToPascal(targetName, targetPascal);
+    Sp_CopyCStringToPascalName(name, itemName);
+    if (hasTarget) Sp_CopyCStringToPascalName(targetName, targetPascal);
     err = CatMove(vRefNum, dirID, itemName, targetDirID, hasTarget ? targetPascal : nullptr);
   }
   if (err == noErr) FlushVol(nullptr, vRefNum);
@@ -331,9 +331,9 @@ OSErr Sp_CopyFileOrDir(short vRefNum, SInt32 dirID, const char* name, short targ
                        SInt32 targetDirID, const char* newName) {
   if (name == nullptr) return ReportNullPointer("Sp_CopyFileOrDir");
   Str255 itemName, copyName;
-  if (!ToPascal(name, itemName)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(name, itemName)) return bdNamErr;
   bool renamed = newName != nullptr && newName[0] != '\0';
-  if (renamed && !ToPascal(newName, copyName)) return bdNamErr;
+  if (renamed && !Sp_CopyCStringToPascalName(newName, copyName)) return bdNamErr;
   HParamBlockRec pb;
   std::memset(&pb, 0, sizeof pb);
   pb.copyParam.ioNamePtr = itemName;
@@ -358,7 +358,7 @@ OSErr Sp_DisappearFile(const char* fullPath) {
   OSErr err = Sp_GetFileInfoFromFullPathName(fullPath, &vRefNum, &dirID, &name[0]);
   if (err != noErr) return err;
   Str255 fileName;
-  if (!ToPascal(name.c_str(), fileName)) return bdNamErr;
+  if (!Sp_CopyCStringToPascalName(name.c_str(), fileName)) return bdNamErr;
   FInfo info;
   err = HGetFInfo(vRefNum, dirID, fileName, &info);
   if (err != noErr) return err;

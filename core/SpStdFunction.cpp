@@ -109,6 +109,16 @@ void Sp_CopyCStringToStr255(const char* text, Str255 out) {
   out[0] = static_cast<unsigned char>(length);
 }
 
+bool Sp_CopyCStringToPascalName(const char* text, Str255 out) {
+  out[0] = 0;
+  if (text == nullptr) return false;
+  const std::size_t length = strnlen(text, kMaxPascalLength + 1);
+  if (length > kMaxPascalLength) return false;
+  std::memcpy(out + 1, text, length);
+  out[0] = static_cast<unsigned char>(length);
+  return true;
+}
+
 short PtoCstr(char* text) {
   Sp_PascalStringToCString(text);
   return 0;

@@ -46,6 +46,9 @@ void Sp_CStringToPascalString(char* text);
 // Copies the zero-terminated text into a length-prefixed string, keeping the whole characters
 // that fit in 255 bytes. A null text gives the empty string.
 void Sp_CopyCStringToStr255(const char* text, Str255 out);
+// Copies the zero-terminated name whole into a length-prefixed string. A name longer than 255
+// bytes would be another name if cut, so it is refused: false, out empty (also for null).
+bool Sp_CopyCStringToPascalName(const char* text, Str255 out);
 // In place: length-prefixed to zero-terminated. The buffer must hold length + 1 bytes.
 short PtoCstr(char* text);
 void Sp_PascalStringToCString(char* text);

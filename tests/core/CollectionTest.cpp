@@ -91,25 +91,6 @@ TEST(ULongCollection, DeleteValueRenumbersTheRest) {
   }
 }
 
-TEST(ULongCollection, LinkIntoItemListInsertsAfterThePosition) {
-  struct Case {
-    SInt32 position;
-    Values after;
-  } cases[] = {{0, {9, 1, 2, 3}},
-               {1, {1, 9, 2, 3}},
-               {2, {1, 2, 9, 3}},
-               {3, {1, 2, 3, 9}},
-               {-1, {1, 2, 3, 9}}};
-  for (const Case& c : cases) {
-    cSp_uLongCollection collection;
-    Fill(collection, {1, 2, 3});
-    sSp_UnsignedLongCollectionItem* item = Sp_GetLongCollectionManager()->GetNewItemPtr();
-    item->value = 9;
-    collection.LinkIntoItemList(c.position, item);
-    EXPECT_EQ(ValuesOf(collection), c.after) << c.position;
-  }
-}
-
 TEST(ULongCollection, KeepsPointerSizedValues) {
   cSp_uLongCollection collection;
   int object = 0;
@@ -118,21 +99,6 @@ TEST(ULongCollection, KeepsPointerSizedValues) {
   unsigned long back = 0;
   ASSERT_TRUE(collection.GetValue(1, back));
   EXPECT_EQ(reinterpret_cast<int*>(back), &object);
-}
-
-TEST(ULongCollection, SequentialReferenceWalksAndStops) {
-  cSp_uLongCollection collection;
-  Fill(collection, {10, 20});
-  collection.InitialSetupSequentialReference();
-  unsigned long v = 0;
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 0));
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(v, 10u);
-  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 2);
-  EXPECT_TRUE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(v, 20u);
-  EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
-  EXPECT_EQ(collection.GetCurrentItemNoOnSequentialRef(), 0);
 }
 
 TEST(ULongCollection, CursorOnADeletedItemDoesNotDangle) {
@@ -147,19 +113,6 @@ TEST(ULongCollection, CursorOnADeletedItemDoesNotDangle) {
   EXPECT_FALSE(collection.GetCurrentItemOnSequentialRef(v, 1));
 }
 
-TEST(ULongCollection, AssignmentCopiesValuesInOrder) {
-  cSp_uLongCollection a, b;
-  Fill(a, {3, 1, 2});
-  Fill(b, {7});
-  b = a;
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
-  a.ModifyValue(1, 99);
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
-  cSp_uLongCollection& same = b;
-  b = same;
-  EXPECT_EQ(ValuesOf(b), (Values{3, 1, 2}));
-}
-
 TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
   cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
   ASSERT_EQ(manager->CountBlocks(), 0) << "an earlier test left items in use";
@@ -172,29 +125,6 @@ TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
   EXPECT_EQ(manager->CountBlocks(), 1);
   collection.ClearAllListItem();
   EXPECT_EQ(manager->CountBlocks(), 0);
-}
-
-TEST(ULongCollection, RefusedBlockMemoryAddsNothingAndIsReported) {
-  cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
-  cSp_uLongCollection collection;
-  Fill(collection, {1});
-  for (SInt32 free = manager->CountFreeSlots(); free > 0; --free) collection.SetValue(-1, 2);
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  collection.SetValue(-1, 3);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_TRUE(log.Has("cSp_uLongCollectionItemBlock::SetupNewBlockMemoryArea", 1));
-  EXPECT_EQ(log.Records()[0].message, "memory Full Error");
-  EXPECT_EQ(collection.GetNumberOfItem(), 50);
-  collection.SetValue(-1, 4);  // walks past the empty block and makes one more
-  EXPECT_EQ(collection.GetNumberOfItem(), 51);
-  collection.ClearAllListItem();
-  // The block without memory stays in the list: it is never wholly free.
-  EXPECT_EQ(manager->CountBlocks(), 1);
-  EXPECT_EQ(manager->CountFreeSlots(), 0);
-  cSp_uLongCollectionItemBlock* empty = manager->GetFirstBlock();
-  manager->UnlinkBlock(empty);
-  delete empty;
 }
 
 TEST(StringCollection, SetValueInsertsAfterThePosition) {
@@ -214,17 +144,6 @@ TEST(StringCollection, SetValueInsertsAfterThePosition) {
     EXPECT_TRUE(collection.GetTargetStringRefNum("c", position));
     EXPECT_EQ(position, c.position == 3 || c.position < 0 ? 3 : 4);
   }
-}
-
-TEST(StringCollection, DeleteValueRenumbersTheRest) {
-  cSp_StringCollection collection;
-  for (const char* t : {"a", "b", "c", "d"}) collection.AddStringData(t);
-  EXPECT_TRUE(collection.DeleteValue(2));
-  EXPECT_FALSE(collection.DeleteValue(4));
-  EXPECT_EQ(TextsOf(collection), (Texts{"a", "c", "d"}));
-  EXPECT_TRUE(collection.DeleteValue(1));
-  EXPECT_TRUE(collection.DeleteValue(2));
-  EXPECT_EQ(TextsOf(collection), (Texts{"c"}));
 }
 
 TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
@@ -258,47 +177,4 @@ TEST(StringCollection, ReadsTextsAndReportsOverflow) {
   EXPECT_EQ(collection.GetMaxStringLength(), 100);
   EXPECT_TRUE(collection.ModifyValue(3, "now"));
   EXPECT_EQ(TextsOf(collection), (Texts{"hello", std::string(100, 'l'), "now"}));
-}
-
-TEST(StringCollection, EmptySearchTextIsReported) {
-  cSp_StringCollection collection;
-  collection.AddStringData("a");
-  SInt32 position = 7;
-  ErrorLogCapture log;
-  EXPECT_FALSE(collection.GetTargetStringRefNum("", position));
-  EXPECT_FALSE(collection.GetTargetStringRefNum(nullptr, position));
-  EXPECT_EQ(position, 7);
-  EXPECT_EQ(log.Count(), 2u);
-  EXPECT_TRUE(log.Has("cSp_StringCollection::GetTargetStringRefNum", 1));
-  EXPECT_FALSE(collection.GetTargetStringRefNum("b", position));
-  EXPECT_EQ(position, 0);
-}
-
-TEST(StringCollection, AssignmentCopiesTextsAndMissingTexts) {
-  cSp_StringCollection a, b;
-  a.AddStringData("one");
-  a.LinkIntoItemList(-1, Sp_GetStringCollectionManager()->GetNewItemPtr());
-  a.AddStringData("three");
-  b.AddStringData("old");
-  b = a;
-  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
-  a.ModifyValue(1, "changed");
-  EXPECT_EQ(TextsOf(b), (Texts{"one", "", "three"}));
-}
-
-TEST(StringCollection, OnlyClearingGivesBlocksBack) {
-  cSp_StringCollectionManager* manager = Sp_GetStringCollectionManager();
-  SInt32 blocks = manager->CountBlocks();
-  SInt32 free = manager->CountFreeSlots();
-  {
-    cSp_StringCollection collection;
-    for (SInt32 i = 0; i < free + 1; ++i) collection.AddStringData("s");
-    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
-    // Deleting the newest item hands it straight back to its block: the block stays.
-    collection.DeleteValue(free + 1);
-    EXPECT_EQ(manager->CountBlocks(), blocks + 1);
-    collection.AddStringData("s");
-  }
-  // The destructor clears through the manager, which deletes every wholly free block.
-  EXPECT_EQ(manager->CountBlocks(), 0);
 }

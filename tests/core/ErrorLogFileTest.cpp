@@ -92,6 +92,14 @@ std::string FallbackText(int error, int step) {
          std::to_string(error) + "  Error Position = " + std::to_string(step) + "\x81\x6A ";
 }
 
+TEST(ErrorLog, FailureReportGivesItsResultBeepsOnceAndLogsOnce) {
+  ErrorLogCapture log;
+  EXPECT_EQ(SpReportFailure("src", "cX::Run", 2, kSpMsgDataError, -50), -50);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_EQ(log.Records()[0].message, "Data Error !! ");
+  EXPECT_EQ(log.Beeps(), 1u);
+}
+
 TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
   struct Case {
     const char* source;
@@ -107,6 +115,7 @@ TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
   };
   std::string expected;
   for (const Case& c : cases) {
+    EXPECT_EQ(SpERORSYS_FormatRecord(c.source, c.method, c.code, c.message), c.bytes);
     EXPECT_EQ(SpERORSYS_SaveErrorMeesage(c.source, c.method, c.code, c.message), noErr);
     expected += c.bytes;
     EXPECT_EQ(ReadHostFile(LogPath()), expected);
@@ -133,26 +142,6 @@ TEST_F(ErrorLogFileTest, FirstReportOfANewDayReplacesTheFile) {
   sp_testing::AdvanceClockMicroseconds(5 * kOneHour);  // 00:30 the next day
   SpERORSYS_SaveErrorMeesage("a", "m", 3, "third");
   EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t3\tthird\t\r");
-  EXPECT_TRUE(shown_.dialogTexts.empty());
-}
-
-TEST_F(ErrorLogFileTest, RecordsGoToTheSinkInsteadOfTheFile) {
-  {
-    ErrorLogCapture log;
-    SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the sink");
-    EXPECT_TRUE(log.Has("m", 1));
-  }
-  EXPECT_FALSE(Exists(LogPath()));
-  SpERORSYS_SaveErrorMeesage("a", "m", 1, "to the file");
-  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tto the file\t\r");
-}
-
-TEST_F(ErrorLogFileTest, FolderThatCannotBeMadeWritesAndShowsNothing) {
-  // A file where the folder should be.
-  std::ofstream(home_.Path(".config/Zanthe Folder")) << "in the way";
-  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "lost"), noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path(".config/Zanthe Folder")), "in the way");
-  EXPECT_TRUE(shown_.errorNumbers.empty());
   EXPECT_TRUE(shown_.dialogTexts.empty());
 }
 
@@ -183,23 +172,6 @@ TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStep) {
   }
 }
 
-TEST_F(ErrorLogFileTest, LogOpenByAnotherWriterIsShownAsAnOpenFailure) {
-  SpERORSYS_SaveErrorMeesage("a", "m", 1, "first");
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
-            noErr);
-  SInt16 refNum = 0;
-  ASSERT_EQ(HOpenDF(vRefNum, dirID, (ConstStr255Param) "\x1B:Zanthe Folder:Error Report", fsWrPerm,
-                    &refNum),
-            noErr);
-  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 2, "second"), opWrErr);
-  ASSERT_EQ(shown_.dialogTexts.size(), 1u);
-  EXPECT_EQ(shown_.dialogTexts[0], FallbackText(opWrErr, 10));
-  FSClose(refNum);
-  EXPECT_EQ(ReadHostFile(LogPath()), "a\tm\t1\tfirst\t\r");
-}
-
 TEST_F(ErrorLogFileTest, FailingDisplayDoesNotStartTheReportAgain) {
   ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
   ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
@@ -226,27 +198,6 @@ TEST_F(ErrorLogFileTest, WithoutDisplaysTheFailureGoesToStandardErrorInUTF8) {
                      "Error Position = 9） "),
             std::string::npos)
       << err;
-}
-
-TEST_F(ErrorLogFileTest, DesktopReportRecreatesOnRequestAndAppendsOtherwise) {
-  std::string path = home_.Path("Desktop/Error Report");
-  struct Step {
-    const char* name;
-    unsigned char recreate;
-    SInt32 code;
-    const char* expected;
-  } steps[] = {
-      {"", 1, 1, "s\tm\t1\tx\t\r"},
-      {nullptr, 0, 2, "s\tm\t1\tx\t\rs\tm\t2\tx\t\r"},
-      {"", 1, 3, "s\tm\t3\tx\t\r"},
-  };
-  for (const Step& s : steps) {
-    EXPECT_EQ(SpERORSYS_SaveErrorMeesageOnDesktop(s.name, s.recreate, "s", "m", s.code, "x"),
-              noErr);
-    EXPECT_EQ(ReadHostFile(path), s.expected);
-  }
-  EXPECT_EQ(SpERORSYS_SaveErrorMeesageOnDesktop("Other Log", 0, "s", "m", 4, "x"), noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("Desktop/Other Log")), "s\tm\t4\tx\t\r");
 }
 
 }  // namespace

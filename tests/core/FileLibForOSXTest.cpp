@@ -90,57 +90,6 @@ TEST_F(FileLibForOSXTest, ReadsFileWithLongJapaneseNameAcrossBufferFulls) {
   EXPECT_EQ(SpFileSystem_CloseByFSRef(file, 1, 1), noErr);
 }
 
-TEST_F(FileLibForOSXTest, RefusesMissingFileAndOverlongNameWithoutReport) {
-  ErrorLogCapture log;
-  sSpOSXFileSysInfo* sentinel = reinterpret_cast<sSpOSXFileSysInfo*>(this);
-  sSpOSXFileSysInfo* file = sentinel;
-  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, "missing", 0, 0, 0, &file), paramErr);
-  EXPECT_EQ(file, sentinel);
-  std::string overlong(1024, 'a');
-  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, overlong.c_str(), 0, 0, 0, &file), paramErr);
-  EXPECT_EQ(file, sentinel);
-  EXPECT_EQ(log.Count(), 0u);
-}
-
-TEST_F(FileLibForOSXTest, WriteOpenCutsTheFileBeforeWriting) {
-  WriteHostFile("prefs", Pattern(500));
-  sSpOSXFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "prefs", &file), noErr);
-  EXPECT_EQ(ReadHostFile("prefs"), "");
-  {
-    ErrorLogCapture log;  // a write of no bytes is refused as a missing argument
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "x", 0, 1), rfNumErr);
-    EXPECT_TRUE(log.Has("SpFileSystem_WriteByFSRef", 1));
-  }
-  std::string big = Pattern(file->bufferSize + 10);
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "head", 4, 1), noErr);
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, big.data(), big.size(), 1), noErr);  // direct
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "tail", 4, 1), noErr);
-  EXPECT_EQ(file->fileSize, 4 + big.size());  // what reached the file so far
-  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 1), noErr);
-  EXPECT_EQ(ReadHostFile("prefs"), "head" + big + "tail");
-}
-
-TEST_F(FileLibForOSXTest, AsynchronousWritesAndCloseOutliveTheRecordSafely) {
-  WriteHostFile("async", "");
-  sSpOSXFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "async", &file), noErr);
-  std::string expected;
-  {
-    std::vector<char> direct(file->bufferSize + 1, 'Z');
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "abc", 3, 0), noErr);
-    // The collected bytes and this run are queued one after the other on the one block.
-    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, direct.data(), direct.size(), 0), noErr);
-    expected = "abc" + std::string(direct.begin(), direct.end());
-  }
-  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "end", 3, 0), noErr);
-  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 0), noErr);
-  EXPECT_GT(sp_testing::PendingFileCompletions(), 0);
-  sp_testing::RunFileCompletions();
-  EXPECT_EQ(sp_testing::PendingFileCompletions(), 0);
-  EXPECT_EQ(ReadHostFile("async"), expected + "end");
-}
-
 TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   std::string path = HostPath("huge");
   const UInt64 size = 5 * kGiB + 100;
@@ -181,21 +130,6 @@ TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   close(fd);
   EXPECT_EQ(std::string(end, 4), "END!");
   unlink(path.c_str());
-}
-
-TEST_F(FileLibForOSXTest, OpenThatCannotTakeItsSizeHandsOutNothing) {
-  WriteHostFile("readonly", "keep");
-  sSpOSXFileSysInfo* file = nullptr;
-  // Setting the size of a fork opened for reading fails: the open must not hand out a
-  // record that reads the old bytes.
-  EXPECT_EQ(
-      SpFileSystem_OpenByFSRef(&folder_, "readonly", fsRdPerm, 1, fsFromStart, 0, 0, 0, 0, &file),
-      wrPermErr);
-  EXPECT_EQ(file, nullptr);
-  EXPECT_EQ(ReadHostFile("readonly"), "keep");
-  // No writer was left behind.
-  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "readonly", &file), noErr);
-  SpFileSystem_CloseByFSRef(file, 1, 1);
 }
 
 }  // namespace

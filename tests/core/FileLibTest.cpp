@@ -124,6 +124,8 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBufferBoundaries) {
       {"empty lines around a boundary", Pattern(998) + "\r\r\r\r" + Pattern(5)},
       {"last line without CR across a boundary", Pattern(1500, 5)},
       {"only carriage returns", std::string(2100, '\r')},
+      {"a line feed is an ordinary byte", "ab\r\ncd\r\n"},
+      {"an empty file is one empty last line", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -142,80 +144,38 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBufferBoundaries) {
   }
 }
 
-TEST_F(FileLibTest, LineFeedIsAnOrdinaryByteAfterCarriageReturn) {
-  WriteHostFile("crlf", "ab\r\ncd\r\n");
-  sSpFileSysInfo* file = OpenReader("crlf", false);
-  ASSERT_NE(file, nullptr);
-  std::vector<Line> lines = ReadAllLines(file, 256);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].text, "ab");
-  EXPECT_EQ(lines[1].text, "\ncd");
-  EXPECT_EQ(lines[2].text, "\n");
-  EXPECT_EQ(lines[2].end, 1);
-  Sp_FileSystem_Close(file, 1, 1);
-}
-
 TEST_F(FileLibTest, CutLineSkipsItsRestAndSaysSo) {
+  // The lines read: a cut line (memFullErr) ends in '!', each line in '|' or, the last, '$'.
   struct Case {
     const char* why;
     std::string text;
     SInt32 size;
-    std::vector<Line> expected;
+    std::string lines;
     bool smallBuffer;
   } cases[] = {
-      {"cut line followed by another",
-       "0123456789ABC\rnext\r",
-       8,
-       {{"0123456", memFullErr, 0}, {"next", noErr, 1}},
-       false},
-      {"line of exactly size - 1 bytes is not cut",
-       "0123456\rnext",
-       8,
-       {{"0123456", noErr, 0}, {"next", noErr, 1}},
-       false},
-      {"cut last line", "abcdefghij", 4, {{"abc", noErr, 1}}, false},
-      {"cut line whose rest spans buffer-fulls",
-       Pattern(2500) + "\rafter\r",
-       100,
-       {{Pattern(99), memFullErr, 0}, {"after", noErr, 1}},
-       true},
-      {"size 1 holds only the terminator",
-       "xy\r\rz",
-       1,
-       {{"", memFullErr, 0}, {"", noErr, 0}, {"", noErr, 1}},
-       false},
+      {"cut line followed by another", "0123456789ABC\rnext\r", 8, "0123456!|next$", false},
+      {"line of exactly size - 1 bytes is not cut", "0123456\rnext", 8, "0123456|next$", false},
+      {"cut last line", "abcdefghij", 4, "abc$", false},
+      {"cut line whose rest spans buffer-fulls", Pattern(2500) + "\rafter\r", 100,
+       Pattern(99) + "!|after$", true},
+      {"size 1 holds only the terminator", "xy\r\rz", 1, "!||$", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     WriteHostFile("cut", c.text);
     sSpFileSysInfo* file = OpenReader("cut", c.smallBuffer);
     ASSERT_NE(file, nullptr);
-    std::vector<Line> lines = ReadAllLines(file, c.size);
-    ASSERT_EQ(lines.size(), c.expected.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      EXPECT_EQ(lines[i].text, c.expected[i].text) << "line " << i;
-      EXPECT_EQ(lines[i].result, c.expected[i].result) << "line " << i;
-      EXPECT_EQ(lines[i].end, c.expected[i].end) << "line " << i;
+    std::string lines;
+    for (const Line& line : ReadAllLines(file, c.size)) {
+      lines += line.text +
+               (line.result == memFullErr ? "!"
+                : line.result == noErr    ? ""
+                                          : "?") +
+               (line.end != 0 ? "$" : "|");
     }
+    EXPECT_EQ(lines, c.lines);
     Sp_FileSystem_Close(file, 1, 1);
   }
-}
-
-TEST_F(FileLibTest, EmptyFileGivesOneEmptyLastLineAndEndOfFileForBytes) {
-  WriteHostFile("empty", "");
-  sSpFileSysInfo* file = OpenReader("empty", false);
-  ASSERT_NE(file, nullptr);
-  char line[16] = "junk";
-  SInt32 length = -1;
-  unsigned char end = 0;
-  EXPECT_EQ(Sp_ReadFileSystem_ReadOneLine(file, line, sizeof line, &length, &end), noErr);
-  EXPECT_STREQ(line, "");
-  EXPECT_EQ(length, 0);
-  EXPECT_EQ(end, 1);
-  SInt32 count = -1;
-  EXPECT_EQ(Sp_ReadFileSystem_Read(file, 4, line, &count), eofErr);
-  EXPECT_EQ(count, 0);
-  Sp_FileSystem_Close(file, 1, 1);
 }
 
 TEST_F(FileLibTest, ByteReaderDeliversEveryByteAcrossBufferFulls) {
@@ -368,17 +328,6 @@ TEST_F(FileLibTest, AsynchronousWritesNeedNeitherBufferNorRecordAfterReturning) 
   EXPECT_EQ(ReadHostFile("async"), expected + tail);
 }
 
-TEST_F(FileLibTest, CloseReportsBytesThatNeverReachedTheFile) {
-  WriteHostFile("readonly", "keep");
-  sSpFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_FileSystem_OpenByDirId(vRefNum_, dirID_, "readonly", 0, 0, &file, fsRdPerm), noErr);
-  EXPECT_EQ(Sp_WriteFileSystem_Write(file, "lost", 4, 1), noErr);  // only collected so far
-  EXPECT_EQ(Sp_WriteFileSystem_WriteToFile(file, 1), wrPermErr);
-  EXPECT_EQ(file->bufferDataSize, 4u);  // kept for another try
-  EXPECT_EQ(Sp_WriteFileSystem_Close(file, 1, 1), wrPermErr);
-  EXPECT_EQ(ReadHostFile("readonly"), "keep");
-}
-
 TEST_F(FileLibTest, FailedOpenHandsOutNothingAndLeavesNoForkOpen) {
   WriteHostFile("target", "data");
   sSpFileSysInfo* sentinel = reinterpret_cast<sSpFileSysInfo*>(this);
@@ -453,26 +402,6 @@ TEST_F(FileLibTest, OpenThatFailsEarlyStillClosesTheForkTheCallerGave) {
   }
 }
 
-TEST_F(FileLibTest, OpensByFullPath) {
-  WriteHostFile("bypath", "line one\rline two");
-  char path[256];
-  ASSERT_EQ(Sp_FullPathNameFromFileInfo(vRefNum_, dirID_, "bypath", path), noErr);
-  sSpFileSysInfo* file = nullptr;
-  ASSERT_EQ(Sp_ReadFileSystem_Open(path, 0, 0, &file), noErr);
-  EXPECT_STREQ(file->fullPathName, path);
-  EXPECT_STREQ(file->fileName, "bypath");
-  EXPECT_EQ(file->fileLength, 17u);
-  Sp_FileSystem_Close(file, 1, 1);
-
-  ASSERT_EQ(Sp_WriteFileSystem_Open(path, 0, 0, &file), noErr);
-  Sp_WriteFileSystem_Write(file, "new", 3, 1);
-  Sp_WriteFileSystem_Close(file, 1, 1);
-  EXPECT_EQ(ReadHostFile("bypath"), "new");
-
-  EXPECT_EQ(Sp_ReadFileSystem_Open(":bypath", 0, 0, &file), paramErr);
-  EXPECT_EQ(file, nullptr);
-}
-
 TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {
   ErrorLogCapture log;
   sSpFileSysInfo* out = nullptr;
@@ -508,39 +437,6 @@ TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {
   EXPECT_EQ(Sp_WriteFileSystem_Write(file, "a", 0, 1), rfNumErr);
   EXPECT_TRUE(log.Has("Sp_WriteFileSystem_Write", 1));
   Sp_FileSystem_Close(file, 1, 1);
-}
-
-TEST_F(FileLibTest, StringObjectWritesTheWantedBytesAcrossItems) {
-  std::string text = Pattern(200, 4);  // four items of 64, 64, 64 and 8 bytes
-  sSO_StringObjectBase* obj = SpSO_NewStringObject();
-  ASSERT_NE(obj, nullptr);
-  SpSO_strcopy(obj, text.c_str());
-  WriteHostFile("string", "");
-  struct Case {
-    SInt32 start;
-    SInt32 length;
-    std::string expected;
-  } cases[] = {
-      {0, 200, text},
-      {60, 10, text.substr(60, 10)},  // over an item boundary
-      {130, 500, text.substr(130)},   // past the end: the rest
-      {10, 0, ""},
-      {199, 1, text.substr(199)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.start);
-    sSpFileSysInfo* file = OpenWriter("string", false, 1, 0);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(SpSO_WriteTargetAreaStringIntoFile(file, obj, c.start, c.length), noErr);
-    Sp_WriteFileSystem_Close(file, 1, 1);
-    EXPECT_EQ(ReadHostFile("string"), c.expected);
-  }
-  sSpFileSysInfo* file = OpenWriter("string", false, 1, 0);
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(SpSO_WriteIntoFile(file, obj), noErr);
-  Sp_WriteFileSystem_Close(file, 1, 1);
-  EXPECT_EQ(ReadHostFile("string"), text);
-  SpSO_DisposeStringObject(obj);
 }
 
 }  // namespace

@@ -75,20 +75,6 @@ TEST(KeySet, CopyingASetIntoItselfOrOverlappingSetsAddsNoDuplicates) {
   EXPECT_TRUE(log.Has("cKeySetItem::EqualItem", 1));
 }
 
-TEST(KeySet, CopyStopsAtAFailedAllocationKeepingWhatWasAdded) {
-  cKeySet source;
-  source.SetupNewKey(nullptr, '1');
-  source.SetupNewKey(nullptr, '2');
-  source.SetupNewKey(nullptr, '3');
-  cKeySet target;
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(2);
-  target.CopyKeySet(&source);
-  EXPECT_EQ(CountKeys(target), 1);
-  EXPECT_TRUE(log.Has("cKeySet::CopyKeySet", 2));
-  EXPECT_EQ(log.Count(), 1u);
-}
-
 TEST(OSTypeBox, DuplicatesAreKeptOnceAndSequentialReadingStartsAtTheFirstCode) {
   const OSType a = SpFourCC("AIFF"), b = SpFourCC("WAVE"), c = SpFourCC("MooV");
   cOSTypeBox box;
@@ -117,17 +103,6 @@ TEST(OSTypeBox, DuplicatesAreKeptOnceAndSequentialReadingStartsAtTheFirstCode) {
   box.AddNewType(c);
   ASSERT_TRUE(box.GetSequentialViewTargetOStype(got)) << "the first code of an empty box";
   EXPECT_EQ(got, c);
-}
-
-TEST(OSTypeBox, AFailedAllocationIsReportedWithItsCode) {
-  cOSTypeBox box;
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  box.AddNewType(SpFourCC("TEXT"));
-  EXPECT_TRUE(log.Has("cOSTypeBox::AddNewType", 6));
-  EXPECT_FALSE(box.ExistTargetType(SpFourCC("TEXT")));
-  box.AddNewType(SpFourCC("TEXT"));
-  EXPECT_TRUE(box.ExistTargetType(SpFourCC("TEXT")));
 }
 
 }  // namespace

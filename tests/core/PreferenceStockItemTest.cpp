@@ -44,122 +44,71 @@ struct FixedKind {
   std::function<bool(cPrefStockData*)> matches;
 };
 
+// The typed getter gives these bytes back (records are zeroed before they are filled, so
+// their padding compares too).
+template <typename T>
+std::function<bool(cPrefStockData*)> Reads(unsigned char (cPrefStockData::*get)(T&), T expected) {
+  return [get, expected](cPrefStockData* d) {
+    T value{};
+    return (d->*get)(value) != 0 && std::memcmp(&value, &expected, sizeof value) == 0;
+  };
+}
+
+template <typename T>
+T Record(SInt16 vRefNum, SInt32 dirID, const char* name) {
+  T r{};
+  r.vRefNum = vRefNum;
+  r.dirID = dirID;
+  std::strcpy(r.name, name);
+  return r;
+}
+
 std::vector<FixedKind> FixedKinds() {
+  static const Rect rect{-1, 2, 300, -400};
+  static const auto position = Record<sPerfFileDirInfo>(-1, 0x12345678, "Song.aiff");
+  static const auto extended = [] {
+    auto r = Record<sPerfExtFileDirInfo>(-2, 77, "\x93\xFA\x96\x7B");
+    r.userData = -5;
+    return r;
+  }();
+  static const LongDateRec date{0, 2024, 2, 29, 23, 59, 58, 5, 60, 9, 1, 0, 0, -3};
+  static const auto kind = [] {
+    auto r = Record<sPerfExtFileDirTypeInfo>(-1, 2, "Folder");
+    r.isFolder = 1;
+    r.fileOrDirID = 4242;
+    return r;
+  }();
+  static const FSRef ref = [] {
+    FSRef r;
+    for (int i = 0; i < 80; ++i) r.hidden[i] = UInt8(i * 3);
+    return r;
+  }();
+  using D = cPrefStockData;
   return {
-      {"long", 4, 4, [](cPrefStockData* d) { d->SetupLongData(-123456, 1); },
-       [](cPrefStockData* d) {
-         SInt32 v = 0;
-         return d->GetLongData(v) && v == -123456;
-       }},
-      {"OSType", 5, 4, [](cPrefStockData* d) { d->SetupOSTypeData(SpFourCC("WPos"), 1); },
-       [](cPrefStockData* d) {
-         OSType v = 0;
-         return d->GetOSTypeData(v) && v == SpFourCC("WPos");
-       }},
-      {"double", 6, 8, [](cPrefStockData* d) { d->SetupDblData(-2.5e100, 1); },
-       [](cPrefStockData* d) {
-         double v = 0;
-         return d->GetDblData(v) && v == -2.5e100;
-       }},
-      {"char", 7, 1, [](cPrefStockData* d) { d->SetupCharData('\x93', 1); },
-       [](cPrefStockData* d) {
-         char v = 0;
-         return d->GetCharData(v) && v == '\x93';
-       }},
-      {"rect", 9, 8,
-       [](cPrefStockData* d) {
-         Rect r{-1, 2, 300, -400};
-         d->SetupRectData(&r, 1);
-       },
-       [](cPrefStockData* d) {
-         Rect v{};
-         return d->GetRectData(v) && v.top == -1 && v.left == 2 && v.bottom == 300 &&
-                v.right == -400;
-       }},
+      {"long", 4, 4, [](D* d) { d->SetupLongData(-123456, 1); }, Reads(&D::GetLongData, -123456)},
+      {"OSType", 5, 4, [](D* d) { d->SetupOSTypeData(SpFourCC("WPos"), 1); },
+       Reads(&D::GetOSTypeData, OSType(SpFourCC("WPos")))},
+      {"double", 6, 8, [](D* d) { d->SetupDblData(-2.5e100, 1); }, Reads(&D::GetDblData, -2.5e100)},
+      {"char", 7, 1, [](D* d) { d->SetupCharData('\x93', 1); }, Reads(&D::GetCharData, '\x93')},
+      {"rect", 9, 8, [](D* d) { d->SetupRectData(&rect, 1); }, Reads(&D::GetRectData, rect)},
       {"point", 10, 4,
-       [](cPrefStockData* d) {
+       [](D* d) {
          d->SetupPointData(Point{-7, 9}, 1);
        },
-       [](cPrefStockData* d) {
-         Point v{};
-         return d->GetPointData(v) && v.v == -7 && v.h == 9;
-       }},
-      {"Boolean", 11, 1, [](cPrefStockData* d) { d->SetupBooleanData(1, 1); },
-       [](cPrefStockData* d) {
-         unsigned char v = 0;
-         return d->GetBooleanData(v) && v == 1;
-       }},
-      {"float", 12, 4, [](cPrefStockData* d) { d->SetupFloatData(3.25f, 1); },
-       [](cPrefStockData* d) {
-         float v = 0;
-         return d->GetFloatData(v) && v == 3.25f;
-       }},
-      {"position", 8, 264,
-       [](cPrefStockData* d) {
-         sPerfFileDirInfo r{};
-         r.vRefNum = -1;
-         r.dirID = 0x12345678;
-         std::strcpy(r.name, "Song.aiff");
-         d->SetupFileDirInfoData(&r, 1);
-       },
-       [](cPrefStockData* d) {
-         sPerfFileDirInfo v{};
-         return d->GetFileDirInfoData(v) && v.vRefNum == -1 && v.dirID == 0x12345678 &&
-                std::string(v.name) == "Song.aiff";
-       }},
-      {"extended position", 13, 268,
-       [](cPrefStockData* d) {
-         sPerfExtFileDirInfo r{};
-         r.vRefNum = -2;
-         r.dirID = 77;
-         std::strcpy(r.name, "\x93\xFA\x96\x7B");
-         r.userData = -5;
-         d->SetupExtFileDirInfoData(&r, 1);
-       },
-       [](cPrefStockData* d) {
-         sPerfExtFileDirInfo v{};
-         return d->GetExtFileDirInfoData(v) && v.vRefNum == -2 && v.dirID == 77 &&
-                std::string(v.name) == "\x93\xFA\x96\x7B" && v.userData == -5;
-       }},
-      {"date", 14, 28,
-       [](cPrefStockData* d) {
-         LongDateRec r{0, 2024, 2, 29, 23, 59, 58, 5, 60, 9, 1, 0, 0, -3};
-         d->SetupDateTimeData(&r, 1);
-       },
-       [](cPrefStockData* d) {
-         LongDateRec v{};
-         return d->GetDateTimeData(v) && v.year == 2024 && v.day == 29 && v.second == 58 &&
-                v.res3 == -3;
-       }},
-      {"position with kind", 15, 272,
-       [](cPrefStockData* d) {
-         sPerfExtFileDirTypeInfo r{};
-         r.vRefNum = -1;
-         r.dirID = 2;
-         std::strcpy(r.name, "Folder");
-         r.isFolder = 1;
-         r.fileOrDirID = 4242;
-         d->SetupExtFileDirTypeInfoData(&r, 1);
-       },
-       [](cPrefStockData* d) {
-         sPerfExtFileDirTypeInfo v{};
-         return d->GetExtFileDirTypeInfoData(v) && v.dirID == 2 &&
-                std::string(v.name) == "Folder" && v.isFolder == 1 && v.fileOrDirID == 4242;
-       }},
-      {"FSRef", 16, 80,
-       [](cPrefStockData* d) {
-         FSRef r;
-         for (int i = 0; i < 80; ++i) r.hidden[i] = UInt8(i * 3);
-         d->SetupFSRefTypeInfoData(r, 1);
-       },
-       [](cPrefStockData* d) {
-         FSRef v{};
-         if (!d->GetFSRefTypeInfoData(v)) return false;
-         for (int i = 0; i < 80; ++i) {
-           if (v.hidden[i] != UInt8(i * 3)) return false;
-         }
-         return true;
-       }},
+       Reads(&D::GetPointData, Point{-7, 9})},
+      {"Boolean", 11, 1, [](D* d) { d->SetupBooleanData(1, 1); },
+       Reads(&D::GetBooleanData, (unsigned char)1)},
+      {"float", 12, 4, [](D* d) { d->SetupFloatData(3.25f, 1); }, Reads(&D::GetFloatData, 3.25f)},
+      {"position", 8, 264, [](D* d) { d->SetupFileDirInfoData(&position, 1); },
+       Reads(&D::GetFileDirInfoData, position)},
+      {"extended position", 13, 268, [](D* d) { d->SetupExtFileDirInfoData(&extended, 1); },
+       Reads(&D::GetExtFileDirInfoData, extended)},
+      {"date", 14, 28, [](D* d) { d->SetupDateTimeData(&date, 1); },
+       Reads(&D::GetDateTimeData, date)},
+      {"position with kind", 15, 272, [](D* d) { d->SetupExtFileDirTypeInfoData(&kind, 1); },
+       Reads(&D::GetExtFileDirTypeInfoData, kind)},
+      {"FSRef", 16, 80, [](D* d) { d->SetupFSRefTypeInfoData(ref, 1); },
+       Reads(&D::GetFSRefTypeInfoData, ref)},
   };
 }
 
@@ -253,26 +202,6 @@ TEST_F(PreferenceStockItem, StringsReuseABlockOfTheSameLengthAndCutToTheBuffer) 
   EXPECT_TRUE(log_.Has("cPrefStockData::GetStingData", 2));
 }
 
-TEST_F(PreferenceStockItem, FlexAreaIntoALargerBufferIsAWholeCopy) {
-  std::vector<char> block(40);
-  for (std::size_t i = 0; i < block.size(); ++i) block[i] = char(i);
-  item_->SetupFlexAreaData(block.data(), 40, 1);
-  struct Row {
-    SInt32 size;
-    unsigned char result, cut;
-    std::size_t copied;
-  } rows[] = {{100, 1, 0, 40}, {40, 1, 0, 40}, {10, 0, 1, 10}, {0, 0, 1, 0}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.size);
-    std::vector<char> out(100, '\x7F');
-    unsigned char cut = 9;
-    EXPECT_EQ(item_->GetFlexAreaData(out.data(), row.size, cut), row.result);
-    EXPECT_EQ(cut, row.cut);
-    EXPECT_EQ(std::memcmp(out.data(), block.data(), row.copied), 0);
-    EXPECT_EQ(out[row.copied], '\x7F');
-  }
-}
-
 TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   item_->SetupStringData("value", 1);
   EXPECT_EQ(item_->CreateUnderStockDataItem(SpFourCC("Chld"), 1), nullptr);
@@ -302,16 +231,6 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
 
   delete b;  // a child that is deleted leaves its group
   EXPECT_EQ(a->GetNextObjectPtr(), d);
-}
-
-TEST_F(PreferenceStockItem, GroupLookupTakesAnItemWithoutValueButNotOneWithAValue) {
-  cPrefStockData* empty = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 1);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 1), empty);
-  item_->SetupLongData(3, 1);
-  cPrefStockData* group = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 1, 1);
-  EXPECT_NE(group, item_);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 0, 0), item_);
-  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("None"), 0, 0), nullptr);
 }
 
 TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManager) {

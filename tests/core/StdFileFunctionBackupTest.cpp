@@ -14,6 +14,7 @@
 #include "Folders.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionBackup.h"
+#include "SpStdFunction.h"
 #include "SpTextCodec.h"
 #include "TestFiles.h"
 
@@ -25,6 +26,23 @@ const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";
 // The folder's files as name (MacJapanese) -> contents. Every fixture file holds its own
 // original name, so the map shows where each generation went.
 typedef std::map<std::string, std::string> Files;
+
+// The words of a text separated by spaces.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+// Files written as "name=contents name=contents ...".
+Files Parse(const std::string& text) {
+  Files files;
+  for (const std::string& word : Words(text)) {
+    const std::size_t at = word.find('=');
+    files[word.substr(0, at)] = word.substr(at + 1);
+  }
+  return files;
+}
 
 class BackupRenaming : public ::testing::Test {
  protected:
@@ -38,8 +56,7 @@ class BackupRenaming : public ::testing::Test {
   void NewFolder() {
     const std::string name = "Backup" + std::to_string(++folders_);
     Str255 pascal;
-    pascal[0] = static_cast<unsigned char>(name.size());
-    std::memcpy(pascal + 1, name.data(), name.size());
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     ASSERT_EQ(noErr, DirCreate(vRefNum_, documentsID_, pascal, &folderID_));
     folder_ = home_.Path("Documents/" + name);
   }
@@ -95,254 +112,91 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
   const std::string ext15 = std::string(16, 'B') + ".abcdefghijklmn";
   const std::string ext16 = std::string(15, 'B') + ".abcdefghijklmno";
 
+  enum { kLong = 1, kCut = 2, kKeepExt = 4 };  // the long-name, cut and extension flags
+  const std::string cut31 = "~" + name31.substr(0, 30) + "=" + name31;
+  const std::string cutKanji = "~" + kanji31.substr(0, 29) + "=" + kanji31;
+  const std::string keptExt = "~" + std::string(15, 'B') + ".abcdefghijklmn=" + ext15;
+  const std::string noExt = "~" + ext16.substr(0, 30) + "=" + ext16;
+  const std::string long40 = "~" + name40 + "=" + name40;
   struct Case {
     const char* why;
-    std::vector<std::string> before;
-    const std::string name;
-    short maxGenerations;
-    unsigned char longNameFlag;
-    unsigned char cutFlag;
-    unsigned char keepExtensionFlag;
+    std::string before, name;  // before: the files, each holding its own name
+    short max;
+    int flags;
     OSErr result;
-    Files after;
+    std::string after;  // name=contents ...
   } cases[] = {
-      {"one older generation moves up",
-       {"D", "~D"},
-       "D",
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~D", "D"}, {"~~D", "~D"}}},
-      {"the generation beyond the limit is deleted",
-       {"D", "~D", "~~D", "~~~D", "~~~~D"},
-       "D",
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~D", "D"}, {"~~D", "~D"}, {"~~~D", "~~D"}, {"~~~~D", "~~~D"}}},
-      {"a gap stops the shift",
-       {"D", "~D", "~~~D"},
-       "D",
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~D", "D"}, {"~~D", "~D"}, {"~~~D", "~~~D"}}},
-      {"no file, nothing done", {"~D"}, "D", 3, 0, 1, 0, noErr, {{"~D", "~D"}}},
-      {"the extension stays at the end",
-       {"S.aiff", "~S.aiff"},
-       "S.aiff",
-       3,
-       0,
-       1,
-       1,
-       noErr,
-       {{"~S.aiff", "S.aiff"}, {"~~S.aiff", "~S.aiff"}}},
-      {"without keeping it the extension is part of the name",
-       {"S.aiff"},
-       "S.aiff",
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~S.aiff", "S.aiff"}}},
-      {"a 31-byte name is cut to 30 bytes behind the prefix",
-       {name31},
-       name31,
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~" + name31.substr(0, 30), name31}}},
-      {"without cutting a 31-byte name cannot grow",
-       {name31},
-       name31,
-       3,
-       0,
-       0,
-       0,
-       memFullErr,
-       {{name31, name31}}},
-      {"a two-byte character is not split",
-       {kanji31},
-       kanji31,
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~" + kanji31.substr(0, 29), kanji31}}},
-      {"a kept extension survives the cut",
-       {ext15},
-       ext15,
-       3,
-       0,
-       1,
-       1,
-       noErr,
-       {{"~" + std::string(15, 'B') + ".abcdefghijklmn", ext15}}},
-      {"a 16-byte extension is no extension",
-       {ext16},
-       ext16,
-       3,
-       0,
-       1,
-       1,
-       noErr,
-       {{"~" + ext16.substr(0, 30), ext16}}},
-      {"long names grow to 255 bytes",
-       {name40},
-       name40,
-       3,
-       1,
-       1,
-       0,
-       noErr,
-       {{"~" + name40, name40}}},
-      {"a long name is cut to a classic one",
-       {name40},
-       name40,
-       3,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~" + name40.substr(0, 30), name40}}},
-      {"no generations kept: the first is replaced",
-       {"D", "~D"},
-       "D",
-       0,
-       0,
-       1,
-       0,
-       noErr,
-       {{"~D", "D"}}},
+      {"one generation moves up", "D ~D", "D", 3, kCut, noErr, "~D=D ~~D=~D"},
+      {"the one beyond the limit goes", "D ~D ~~D ~~~D ~~~~D", "D", 3, kCut, noErr,
+       "~D=D ~~D=~D ~~~D=~~D ~~~~D=~~~D"},
+      {"a gap stops the shift", "D ~D ~~~D", "D", 3, kCut, noErr, "~D=D ~~D=~D ~~~D=~~~D"},
+      {"no file, nothing done", "~D", "D", 3, kCut, noErr, "~D=~D"},
+      {"kept extension", "S.aiff", "S.aiff", 3, kCut | kKeepExt, noErr, "~S.aiff=S.aiff"},
+      {"31 bytes cut to 30", name31, name31, 3, kCut, noErr, cut31},
+      {"uncut 31 bytes cannot grow", name31, name31, 3, 0, memFullErr, name31 + "=" + name31},
+      {"no split character", kanji31, kanji31, 3, kCut, noErr, cutKanji},
+      {"a kept extension survives the cut", ext15, ext15, 3, kCut | kKeepExt, noErr, keptExt},
+      {"16 bytes are no extension", ext16, ext16, 3, kCut | kKeepExt, noErr, noExt},
+      {"long names grow to 255 bytes", name40, name40, 3, kLong | kCut, noErr, long40},
+      {"none kept: the first is replaced", "D ~D", "D", 0, kCut, noErr, "~D=D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     NewFolder();
-    MakeNamed(c.before);
-    EXPECT_EQ(c.result,
-              Sp_ReNameBackUpFile(vRefNum_, folderID_, c.name.c_str(), '~', c.maxGenerations,
-                                  c.longNameFlag, c.cutFlag, c.keepExtensionFlag));
-    EXPECT_EQ(c.after, Read());
+    MakeNamed(Words(c.before));
+    EXPECT_EQ(c.result, Sp_ReNameBackUpFile(vRefNum_, folderID_, c.name.c_str(), '~', c.max,
+                                            (c.flags & kLong) != 0, (c.flags & kCut) != 0,
+                                            (c.flags & kKeepExt) != 0));
+    EXPECT_EQ(Parse(c.after), Read());
   }
 }
 
 TEST_F(BackupRenaming, UndoRollsTheGenerationsBack) {
   struct Case {
-    const char* why;
-    std::vector<std::string> before;
-    Files after;
+    const char *why, *before, *after;
   } cases[] = {
-      {"only the first generation", {"~D"}, {{"D", "~D"}}},
-      {"the file is replaced by its first generation", {"D", "~D"}, {{"D", "~D"}}},
-      {"every generation moves down",
-       {"D", "~D", "~~D", "~~~D"},
-       {{"D", "~D"}, {"~D", "~~D"}, {"~~D", "~~~D"}}},
-      {"no generation, nothing changes", {"D"}, {{"D", "D"}}},
+      {"only the first generation", "~D", "D=~D"},
+      {"the file is replaced by its first generation", "D ~D", "D=~D"},
+      {"every generation moves down", "D ~D ~~D ~~~D", "D=~D ~D=~~D ~~D=~~~D"},
+      {"no generation, nothing changes", "D", "D=D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     NewFolder();
-    MakeNamed(c.before);
+    MakeNamed(Words(c.before));
     EXPECT_EQ(noErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, "D", '~', 3, 0, 1, 0));
-    EXPECT_EQ(c.after, Read());
+    EXPECT_EQ(Parse(c.after), Read());
   }
-}
-
-TEST_F(BackupRenaming, BackupThenUndoRestoresEveryFile) {
-  const std::string name = "S" + kNihongo + ".aiff";
-  MakeNamed({name, "~" + name, "~~" + name});
-  const Files before = Read();
-  ASSERT_EQ(noErr, Sp_ReNameBackUpFile(vRefNum_, folderID_, name.c_str(), '~', 5, 0, 1, 1));
-  EXPECT_EQ(3u, Read().size());
-  EXPECT_EQ(0u, Read().count(name));
-  // Every file is back under the name it had.
-  ASSERT_EQ(noErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, name.c_str(), '~', 5, 0, 1, 1));
-  EXPECT_EQ(before, Read());
-}
-
-TEST_F(BackupRenaming, UndoWithoutCuttingStopsAtATooLongName) {
-  const std::string name31(31, 'N');
-  MakeNamed({name31});
-  EXPECT_EQ(memFullErr,
-            Sp_UndoReNameBackUpFile(vRefNum_, folderID_, name31.c_str(), '~', 3, 0, 0, 0));
-  EXPECT_EQ((Files{{name31, name31}}), Read());
-}
-
-TEST_F(BackupRenaming, NullNamesAreRefused) {
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFile(vRefNum_, folderID_, nullptr, '~', 3, 0, 1, 0));
-  EXPECT_EQ(paramErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, nullptr, '~', 3, 0, 1, 0));
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, nullptr, 31, 0, 3));
-  EXPECT_EQ(paramErr, Sp_ReNameBackUpFileWithAddNumberByFullPath(nullptr, 31, 0, 3));
-  EXPECT_EQ(4u, log_.Count());
-  EXPECT_EQ(4u, log_.Beeps());
 }
 
 // ---- Numbered generations --------------------------------------------------------------------
 
 TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
+  const std::string kanji = kNihongo.substr(0, 4) + "_1=" + kNihongo;
   struct Case {
     const char* why;
-    std::vector<std::string> before;
-    std::string name;
-    short maxNameLength;
-    short maxNumber;
-    Files after;
+    std::string before, name;
+    short maxNameLength, maxNumber;
+    std::string after;
   } cases[] = {
-      {"all generations present",
-       {"L", "L_1", "L_2", "L_3"},
-       "L",
-       31,
-       3,
-       {{"L_1", "L"}, {"L_2", "L_1"}, {"L_3", "L_2"}}},
-      {"zero-padded to the digits of the highest number", {"L"}, "L", 31, 10, {{"L_01", "L"}}},
-      {"a gap stops the moves",
-       {"L", "L_01", "L_03"},
-       "L",
-       31,
-       10,
-       {{"L_01", "L"}, {"L_02", "L_01"}, {"L_03", "L_03"}}},
-      {"three digits", {"L", "L_001"}, "L", 31, 100, {{"L_001", "L"}, {"L_002", "L_001"}}},
-      {"the name is cut in front of the suffix",
-       {"LongName", "LongN_01"},
-       "LongName",
-       8,
-       10,
-       {{"LongN_01", "LongName"}, {"LongN_02", "LongN_01"}}},
-      {"a two-byte character is not split",
-       {kNihongo},
-       kNihongo,
-       6,
-       3,
-       {{kNihongo.substr(0, 4) + "_1", kNihongo}}},
-      {"a name of exactly the length fits", {"ABCDEF"}, "ABCDEF", 8, 3, {{"ABCDEF_1", "ABCDEF"}}},
+      {"all generations present", "L L_1 L_2 L_3", "L", 31, 3, "L_1=L L_2=L_1 L_3=L_2"},
+      {"zero-padded to the digits of the highest number", "L", "L", 31, 10, "L_01=L"},
+      {"a gap stops the moves", "L L_01 L_03", "L", 31, 10, "L_01=L L_02=L_01 L_03=L_03"},
+      {"three digits", "L L_001", "L", 31, 100, "L_001=L L_002=L_001"},
+      {"cut in front of the suffix", "LongName LongN_01", "LongName", 8, 10,
+       "LongN_01=LongName LongN_02=LongN_01"},
+      {"a two-byte character is not split", kNihongo, kNihongo, 6, 3, kanji},
+      {"a name of exactly the length fits", "ABCDEF", "ABCDEF", 8, 3, "ABCDEF_1=ABCDEF"},
+      {"one byte more is cut", "ABCDEFG", "ABCDEFG", 8, 3, "ABCDEF_1=ABCDEFG"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     NewFolder();
-    MakeNamed(c.before);
+    MakeNamed(Words(c.before));
     EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, c.name.c_str(),
                                                       c.maxNameLength, 0, c.maxNumber));
-    EXPECT_EQ(c.after, Read());
+    EXPECT_EQ(Parse(c.after), Read());
   }
-}
-
-TEST_F(BackupRenaming, NumberedGenerationsByFullPath) {
-  MakeNamed({"Take", "Take_1"});
-  char folder[256];
-  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(folderID_, vRefNum_, folder));
-  const std::string path = std::string(folder) + ":Take";
-  EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumberByFullPath(path.c_str(), 31, 0, 5));
-  EXPECT_EQ((Files{{"Take_1", "Take"}, {"Take_2", "Take_1"}}), Read());
 }
 
 TEST_F(BackupRenaming, NumberedStartBeyondTheHighestNumberDeletesInsteadOfLooping) {

@@ -15,6 +15,7 @@
 #include "Folders.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionDirectory.h"
+#include "SpStdFunction.h"
 #include "SpTesting.h"
 #include "SpTextCodec.h"
 #include "TestFiles.h"
@@ -23,11 +24,6 @@ namespace {
 
 // "日本語" in MacJapanese, six bytes.
 const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";
-
-void ToPascal(const std::string& text, Str255 out) {
-  out[0] = static_cast<unsigned char>(text.size());
-  std::memcpy(out + 1, text.data(), text.size());
-}
 
 std::vector<std::string> Names(const cDirectoryItem* list) {
   std::vector<std::string> names;
@@ -82,14 +78,14 @@ class DirectoryListing : public ::testing::Test {
   void MakeFile(const std::string& name, UInt16 flags = 0, OSType type = SpFourCC("TEXT"),
                 Point location = {0, 0}) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     ASSERT_EQ(noErr, HCreate(vRefNum_, folderID_, pascal, SpFourCC("ttxt"), type)) << name;
     FInfo info{type, SpFourCC("ttxt"), flags, location, 0};
     ASSERT_EQ(noErr, HSetFInfo(vRefNum_, folderID_, pascal, &info)) << name;
   }
   SInt32 MakeFolder(SInt32 parent, const std::string& name) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     SInt32 id = 0;
     EXPECT_EQ(noErr, DirCreate(vRefNum_, parent, pascal, &id)) << name;
     return id;
@@ -253,27 +249,6 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
   }
 }
 
-TEST_F(DirectoryListing, OutOfMemoryGivesMemFullErrAndIsReported) {
-  MakeFile("one");
-  // The classic listing's one work area, each of the bulk listing's four.
-  struct Case {
-    std::size_t lister;
-    UInt32 failing;
-    const char* method;
-  } cases[] = {{0, 1, "Sp_SerchFolderItemInDirId"},
-               {3, 1, "Sp_SerchFolderItemInDirIdForMacOSX"},
-               {3, 4, "Sp_SerchFolderItemInDirIdForMacOSX"}};
-  for (const Case& c : cases) {
-    log_.Clear();
-    cDirectoryItem* list = nullptr;
-    sp_testing::FailNthAllocation(c.failing);
-    EXPECT_EQ(memFullErr, Listers()[c.lister].list(*this, list, 1)) << c.method << c.failing;
-    sp_testing::FailNthAllocation(0);
-    EXPECT_EQ(nullptr, list);
-    EXPECT_TRUE(log_.Has(c.method, 2)) << c.method << c.failing;
-  }
-}
-
 TEST_F(DirectoryListing, FullPathNameNeedsRoomForTwoMoreBytes) {
   MakeFile("Entry");
   ListHolder holder;
@@ -305,35 +280,18 @@ cDirectoryItem* MakeItem(const char* name, OSType type = SpFourCC("TEXT"),
   return item;
 }
 
-cDirectoryItem* MakeList(const std::vector<const char*>& names) {
+// A list of one-letter entries, one for each letter of the text.
+cDirectoryItem* MakeList(const std::string& letters) {
   cDirectoryItem* head = nullptr;
-  for (const char* name : names) {
+  for (char letter : letters) {
+    cDirectoryItem* item = MakeItem(std::string(1, letter).c_str());
     if (head == nullptr) {
-      head = MakeItem(name);
+      head = item;
     } else {
-      head->LinkToNext(MakeItem(name));
+      head->LinkToNext(item);
     }
   }
   return head;
-}
-
-TEST(DirectoryItem, IsVisibleFileAnswersOneForFoldersAndInvisibleFiles) {
-  struct Case {
-    const char* why;
-    bool folder;
-    UInt16 flags;
-    Boolean expected;
-  } cases[] = {
-      {"a folder", true, 0, 1},
-      {"an invisible file", false, kIsInvisible, 1},
-      {"an ordinary file", false, 0, 0},
-      {"a file with other flags", false, kHasCustomIcon | kIsAlias | kHasBeenInited, 0},
-  };
-  for (const Case& c : cases) {
-    cDirectoryItem* item = MakeItem("x", 0, 0, c.flags, {0, 0}, c.folder);
-    EXPECT_EQ(c.expected, item->IsVisibleFile()) << c.why;
-    delete item;
-  }
 }
 
 TEST(DirectoryItem, FileNameFitsOnlyWithRoomForTwoMoreBytes) {
@@ -364,26 +322,6 @@ TEST(DirectoryItem, OverlongNamesAreCutWithoutSplittingTwoByteCharacters) {
   char longName[kSpDirectoryItemNameSize];
   item.GetChangedFromUnicodeFileName(longName);
   EXPECT_EQ(std::string(1021, 'a'), std::string(longName));
-}
-
-TEST(DirectoryItem, CopyTakesNameAndFinderInformationButNotLinksIdOrLongName) {
-  cDirectoryItem* list = MakeList({"a", "b"});
-  list->SetupFileOrDirId(77);
-  list->SetupChangedFromUnicodeFileName("long a");
-  list->SetupModifyDateTime(22);
-  FSCatalogInfo info{};
-  list->SetupFSCatalogInfo(&info);
-
-  cDirectoryItem copy(*list);
-  EXPECT_EQ(nullptr, copy.GetNextObjectPtr());
-  EXPECT_EQ(nullptr, copy.GetBeforeObjectPtr());
-  EXPECT_EQ(nullptr, copy.GetFSCatalogInfo());
-  EXPECT_EQ(std::vector<std::string>{" dir=0 id=0 type=1413830740 creator=1953790068 flags=0 "
-                                     "at=0,0 in=-1:100"},
-            Describe(&copy));
-  EXPECT_EQ(22u, copy.GetModifyDateTime());
-  EXPECT_TRUE(copy.EqualDirectoryItem(list, 1, 1, 1, 1, 1, 1, 1, 1));
-  Sp_DisposeDirectoryItemList(list);
 }
 
 TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
@@ -421,63 +359,28 @@ TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
   delete base;
 }
 
-TEST(DirectoryItem, SearchFromAnEntryFindsTheFirstEqualFromThereOn) {
-  cDirectoryItem* list = MakeList({"a", "b", "a"});
-  cDirectoryItem* probe = MakeItem("a");
-  cDirectoryItem* second = list->GetNextObjectPtr();
-  EXPECT_EQ(list, list->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
-  EXPECT_EQ(second->GetNextObjectPtr(),
-            second->GetEqualItemFromListItem(probe, 0, 0, 1, 0, 0, 0, 0, 0));
-  EXPECT_EQ(second->GetNextObjectPtr(), second->GetEqualItemFromListItemByName(probe));
-  EXPECT_EQ(nullptr, second->GetNextObjectPtr()->GetEqualItemFromListItemByName(second));
-  delete probe;
-  Sp_DisposeDirectoryItemList(list);
-}
-
 TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
+  // Each letter is an entry of that name.
   enum Op { kSect, kUnion, kDiffCopy, kDiffTake };
   struct Case {
     const char* why;
     Op op;
-    std::vector<const char*> a;
-    std::vector<const char*> b;
-    std::vector<std::string> result;
-    std::vector<std::string> aAfter;
+    const char *a, *b, *result, *aAfter;
   } cases[] = {
-      {"section keeps the order of a",
-       kSect,
-       {"c", "b", "a"},
-       {"a", "b", "d"},
-       {"b", "a"},
-       {"c", "b", "a"}},
-      {"section of a list with itself is a copy",
-       kSect,
-       {"a", "b"},
-       {"a", "b"},
-       {"a", "b"},
-       {"a", "b"}},
-      {"section with an empty list", kSect, {"a"}, {}, {}, {"a"}},
-      {"union adds what b has more",
-       kUnion,
-       {"a", "b"},
-       {"b", "c", "a", "d"},
-       {"a", "b", "c", "d"},
-       {"a", "b"}},
-      {"union with an empty list is a copy", kUnion, {"a", "b"}, {}, {"a", "b"}, {"a", "b"}},
-      {"difference as copies leaves a alone",
-       kDiffCopy,
-       {"a", "b", "c"},
-       {"b"},
-       {"a", "c"},
-       {"a", "b", "c"}},
-      {"difference taken out of a", kDiffTake, {"a", "b", "c"}, {"b"}, {"a", "c"}, {"b"}},
-      {"difference taking the head and tail",
-       kDiffTake,
-       {"a", "b", "c", "d"},
-       {"b", "c"},
-       {"a", "d"},
-       {"b", "c"}},
-      {"difference taking everything", kDiffTake, {"a", "b"}, {"z"}, {"a", "b"}, {}},
+      {"section keeps the order of a", kSect, "cba", "abd", "ba", "cba"},
+      {"section of a list with itself is a copy", kSect, "ab", "ab", "ab", "ab"},
+      {"section with an empty list", kSect, "a", "", "", "a"},
+      {"union adds what b has more", kUnion, "ab", "bcad", "abcd", "ab"},
+      {"union with an empty list is a copy", kUnion, "ab", "", "ab", "ab"},
+      {"difference as copies leaves a alone", kDiffCopy, "abc", "b", "ac", "abc"},
+      {"difference taken out of a", kDiffTake, "abc", "b", "ac", "b"},
+      {"difference taking the head and tail", kDiffTake, "abcd", "bc", "ad", "bc"},
+      {"difference taking everything", kDiffTake, "ab", "z", "ab", ""},
+  };
+  auto letters = [](const cDirectoryItem* list) {
+    std::string out;
+    for (const std::string& name : Names(list)) out += name;
+    return out;
   };
   for (const Case& c : cases) {
     cDirectoryItem* a = MakeList(c.a);
@@ -487,8 +390,8 @@ TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
         : c.op == kUnion
             ? Sp_GetUnionDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
             : Sp_GetDiffDirectoryItemList(a, b, c.op == kDiffCopy, 0, 0, 1, 0, 0, 0, 0, 0);
-    EXPECT_EQ(c.result, Names(result)) << c.why;
-    EXPECT_EQ(c.aAfter, Names(a)) << c.why;
+    EXPECT_EQ(c.result, letters(result)) << c.why;
+    EXPECT_EQ(c.aAfter, letters(a)) << c.why;
     EXPECT_TRUE(a == nullptr || a->GetBeforeObjectPtr() == nullptr) << c.why;
     EXPECT_TRUE(result == nullptr || result->GetBeforeObjectPtr() == nullptr) << c.why;
     // Copies are new entries, never entries of a or b (the sanitizer catches a double free).

@@ -16,17 +16,12 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpStdFileFunction.h"
-#include "SpCoreHooks.h"
 #include "SpStdFileFunctionFinderInfo.h"
+#include "SpStdFunction.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
 
 namespace {
-
-void ToPascal(const std::string& text, Str255 out) {
-  out[0] = static_cast<unsigned char>(text.size());
-  std::memcpy(out + 1, text.data(), text.size());
-}
 
 // Work folders inside the temporary home's Documents folder.
 class FinderInformation : public ::testing::Test {
@@ -42,7 +37,7 @@ class FinderInformation : public ::testing::Test {
   }
   SInt32 MakeFolder(SInt32 parent, const std::string& name, UInt16 flags = 0) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     SInt32 id = 0;
     EXPECT_EQ(noErr, DirCreate(vRefNum_, parent, pascal, &id)) << name;
     if (flags != 0) SetFolderInfo(parent, name, flags, {10, 20, 110, 220}, {7, 8});
@@ -51,7 +46,7 @@ class FinderInformation : public ::testing::Test {
   void SetFolderInfo(SInt32 parent, const std::string& name, UInt16 flags, Rect window,
                      Point location) {
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     FSSpec spec{};
     ASSERT_EQ(noErr, FSMakeFSSpec(vRefNum_, parent, pascal, &spec));
     FSRef ref{};
@@ -67,7 +62,7 @@ class FinderInformation : public ::testing::Test {
     std::ofstream(Linux(name), std::ios::binary) << contents;
     if (info.fdType == 0) return;
     Str255 pascal;
-    ToPascal(name, pascal);
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     ASSERT_EQ(noErr, HSetFInfo(vRefNum_, folderID_, pascal, &info));
   }
 
@@ -109,13 +104,11 @@ TEST_F(FinderInformation, FileAndFolderFinderInformationComeBackInBothForms) {
   FInfo raw{};
   sFileInformation info{};
   ASSERT_EQ(noErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, "Song", &raw, &info));
-  EXPECT_EQ(SpFourCC("AIFF"), raw.fdType);
-  EXPECT_EQ(kIsStationery, raw.fdFlags);
-  EXPECT_EQ(SpFourCC("AIFF"), info.fileType);
-  EXPECT_EQ(SpFourCC("Mrlb"), info.creator);
-  EXPECT_EQ(1, info.finderFlags.stationeryFlag);
-  EXPECT_EQ(30, info.location.v);
-  EXPECT_EQ(40, info.location.h);
+  EXPECT_EQ((std::vector<SInt32>{SInt32(raw.fdType), raw.fdFlags, SInt32(info.fileType),
+                                 SInt32(info.creator), info.finderFlags.stationeryFlag,
+                                 info.location.v, info.location.h}),
+            (std::vector<SInt32>{SInt32(SpFourCC("AIFF")), kIsStationery, SInt32(SpFourCC("AIFF")),
+                                 SInt32(SpFourCC("Mrlb")), 1, 30, 40}));
   EXPECT_EQ(fnfErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, "None", &raw, nullptr));
 
   const SInt32 id = MakeFolder(folderID_, "Shown");
@@ -123,12 +116,10 @@ TEST_F(FinderInformation, FileAndFolderFinderInformationComeBackInBothForms) {
   DInfo dirRaw{};
   sDirectoryInfo dirInfo{};
   ASSERT_EQ(noErr, Sp_GetFolderFinderInformation(vRefNum_, id, &dirRaw, &dirInfo));
-  EXPECT_EQ(kNameLocked, dirRaw.frFlags);
-  EXPECT_EQ(1, dirInfo.finderFlags.nameLockedFlag);
-  EXPECT_EQ(220, dirInfo.windowRect.right);
-  EXPECT_EQ(110, dirInfo.windowRect.bottom);
-  EXPECT_EQ(7, dirInfo.location.v);
-  EXPECT_EQ(8, dirInfo.location.h);
+  EXPECT_EQ((std::vector<SInt32>{dirRaw.frFlags, dirInfo.finderFlags.nameLockedFlag,
+                                 dirInfo.windowRect.right, dirInfo.windowRect.bottom,
+                                 dirInfo.location.v, dirInfo.location.h}),
+            (std::vector<SInt32>{kNameLocked, 1, 220, 110, 7, 8}));
   EXPECT_EQ(0u, log_.Count());
 
   // Nothing asked for, or no name: refused and reported.
@@ -136,7 +127,6 @@ TEST_F(FinderInformation, FileAndFolderFinderInformationComeBackInBothForms) {
   EXPECT_EQ(paramErr, Sp_GetFileFinderInformation(vRefNum_, folderID_, nullptr, &raw, nullptr));
   EXPECT_EQ(paramErr, Sp_GetFolderFinderInformation(vRefNum_, id, nullptr, nullptr));
   EXPECT_EQ(3u, log_.Count());
-  EXPECT_EQ(3u, log_.Beeps());
 }
 
 TEST_F(FinderInformation, FileInformationAndSizesTellDataForkAndModificationDate) {
@@ -170,28 +160,6 @@ TEST_F(FinderInformation, FileInformationAndSizesTellDataForkAndModificationDate
                                    nullptr, nullptr, nullptr));
 }
 
-TEST_F(FinderInformation, FolderInformationByNameOrByIdAgrees) {
-  const SInt32 id = MakeFolder(folderID_, "Box");
-  MakeFile("Box/inside", "x", FInfo{});
-  MakeFile("Box/second", "x", FInfo{});
-  for (const char* name : {"Box", "", static_cast<const char*>(nullptr)}) {
-    const SInt32 dirID = name != nullptr && name[0] != '\0' ? folderID_ : id;
-    signed char attributes = 0;
-    short items = -1;
-    UInt32 modified = 0;
-    SInt32 parent = 0;
-    ASSERT_EQ(noErr, Sp_GetFolderInformation(vRefNum_, dirID, name, &attributes, &items, nullptr,
-                                             &modified, nullptr, &parent));
-    EXPECT_NE(0, attributes & kioFlAttribDirMask);
-    EXPECT_EQ(2, items);
-    EXPECT_EQ(folderID_, parent);
-    EXPECT_NE(0u, modified);
-  }
-  // A file has no folder information.
-  EXPECT_EQ(dirNFErr, Sp_GetFolderInformation(vRefNum_, id, "inside", nullptr, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr));
-}
-
 // ---- The nearest visible folder ------------------------------------------------------------
 
 TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAbove) {
@@ -219,11 +187,6 @@ TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAb
     EXPECT_EQ(c.result, Sp_GetVisibleFolder(vRefNum_, c.dirID, visible)) << c.why;
     EXPECT_EQ(c.visible, visible) << c.why;
   }
-}
-
-TEST_F(FinderInformation, LocalVolumeIsLocalAndUnknownVolumeIsNot) {
-  EXPECT_EQ(1, Sp_CheckLocalVolume(vRefNum_));
-  EXPECT_EQ(0, Sp_CheckLocalVolume(-30000));
 }
 
 // ---- Icons ---------------------------------------------------------------------------------
@@ -300,38 +263,6 @@ TEST_F(FolderIcons, StandardIconIsChosenByPlaceAndFinderFlags) {
   }
 }
 
-TEST_F(FolderIcons, MissingStandardIconFallsBackToGenericFolderIcon) {
-  AddIcons(-3999);
-  const SInt32 flagged = MakeFolder(folderID_, "Flagged", 0x0008);
-  EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, flagged, suite_));
-  EXPECT_EQ(-3999, SuiteIconID(suite_));
-}
-
-TEST_F(FolderIcons, NoIconAnywhereGivesFnfErrAndAnEmptySuite) {
-  const SInt32 plain = MakeFolder(folderID_, "Plain");
-  EXPECT_EQ(0, Sp_GetNormalFolderIcon(vRefNum_, folderID_, plain, suite_));
-  EXPECT_EQ(fnfErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, plain, suite_));
-  EXPECT_EQ(0, SuiteIconID(suite_));
-}
-
-TEST_F(FolderIcons, CustomIconFlagWithoutUsableIconFileFallsThroughToStandardIcons) {
-  AddIcons(-3999);
-  AddIcons(kSpCustomIconResourceID);
-  const SInt32 custom = MakeFolder(folderID_, "Custom", kHasCustomIcon);
-  const SInt32 withFile = MakeFolder(folderID_, "WithFile", kHasCustomIcon);
-  // An icon file that is plain data: its icons would be in a resource fork.
-  char iconFileName[32];
-  Sp_GetIconFileName(iconFileName);
-  std::ofstream(Linux("WithFile/") + iconFileName, std::ios::binary) << "not resources";
-  for (SInt32 id : {custom, withFile}) {
-    IconSuiteRef suite = nullptr;
-    ASSERT_EQ(noErr, NewIconSuite(&suite));
-    EXPECT_EQ(noErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, id, suite));
-    EXPECT_EQ(-3999, SuiteIconID(suite));
-    DisposeIconSuite(suite, true);
-  }
-}
-
 TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
   AddIcons(-3999);
   const SInt32 plain = MakeFolder(folderID_, "Plain");
@@ -351,44 +282,6 @@ TEST_F(FolderIcons, IconsAreCopiesAndTheCurrentResourceFileIsKept) {
   EXPECT_EQ(0, std::memcmp(*resource, *fromSuite, std::size_t(GetHandleSize(resource))));
   // Disposing of the suite with its data leaves the resource intact (checked by the
   // sanitizer when the resources are reset).
-}
-
-TEST_F(FolderIcons, IconCopyActionCopiesEachKindIntoTheTargetSuite) {
-  IconSuiteRef source = nullptr;
-  ASSERT_EQ(noErr, NewIconSuite(&source));
-  Handle data = nullptr;
-  ASSERT_EQ(noErr, PtrToHand("abc", &data, 3));
-  ASSERT_EQ(noErr, AddIconToSuite(data, source, SpFourCC("ics8")));
-  EXPECT_EQ(noErr,
-            ForEachIconDo(source, kSelectorAllAvailableData, Sp_CatchCopyIconSuiteCB, suite_));
-  Handle copied = nullptr;
-  ASSERT_EQ(noErr, GetIconFromSuite(&copied, suite_, SpFourCC("ics8")));
-  EXPECT_NE(data, copied);
-  ASSERT_EQ(3, GetHandleSize(copied));
-  EXPECT_EQ(0, std::memcmp(*copied, "abc", 3));
-  Handle none = nullptr;
-  EXPECT_EQ(noSuchIconErr, GetIconFromSuite(&none, suite_, SpFourCC("ICN#")));
-  DisposeIconSuite(source, true);
-}
-
-TEST_F(FolderIcons, FileIconsAreAbsentWithoutIconServicesOrDesktopDatabase) {
-  AddIcons(-3999);
-  MakeFile("Doc", "x", FInfo{SpFourCC("TEXT"), SpFourCC("ttxt"), 0, {}, 0});
-  EXPECT_EQ(0, SpCore_IconServicesAvailable());
-  EXPECT_NE(noErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", suite_));
-  EXPECT_EQ(0, SuiteIconID(suite_));
-  EXPECT_EQ(fnfErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Missing", suite_));
-  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "", suite_));
-  EXPECT_EQ(0u, log_.Count());
-  EXPECT_EQ(paramErr, Sp_GetFileIconSuite(vRefNum_, folderID_, "Doc", nullptr));
-  EXPECT_EQ(paramErr, Sp_GetFolderIconSuite(vRefNum_, folderID_, folderID_, nullptr));
-  EXPECT_EQ(2u, log_.Count());
-}
-
-TEST(IconFileName, IsIconAndCarriageReturnWithoutTheFindersStrings) {
-  char name[32];
-  Sp_GetIconFileName(name);
-  EXPECT_STREQ("Icon\r", name);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -18,16 +17,6 @@ namespace {
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
-std::string BaseName(const std::string& path) {
-  return path.substr(path.rfind('/') + 1);
-}
-
-std::string ExecutablePath() {
-  char buffer[PATH_MAX];
-  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  return length > 0 ? std::string(buffer, std::size_t(length)) : std::string();
 }
 
 }  // namespace
@@ -55,40 +44,6 @@ TEST_F(StdFileFunctionTest, LongJapaneseNameIsFoundThroughItsFSRef) {
   EXPECT_EQ(workDirID_, dirID);
   EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRefAndLongName(&folder, longName.c_str(),
                                                          kCFStringEncodingMacJapanese));
-}
-
-TEST_F(StdFileFunctionTest, StaleFSRefNamesNothing) {
-  const std::string longName = Nihongo(6);
-  MakeFile(UTF8(longName));
-  FSRef ref;
-  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, longName.c_str(),
-                                                             kCFStringEncodingMacJapanese, &ref));
-  EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRef(&ref));
-  ASSERT_EQ(noErr, Sp_DeleteFileDirWithLongNameByDirId(vRefNum_, workDirID_, longName.c_str(),
-                                                       kCFStringEncodingMacJapanese));
-  EXPECT_FALSE(Exists(UTF8(longName)));
-  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirByFSRef(&ref));
-  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirectoryByFSRef(&ref));
-}
-
-TEST_F(StdFileFunctionTest, RenameByLongNameKeepsTheFileAndItsId) {
-  const std::string oldName = Nihongo(6);
-  const std::string newName = Nihongo(8);
-  MakeFile(UTF8(oldName), "kept");
-  SInt32 fileID = 0;
-  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, oldName.c_str(), fileID));
-  FSRef renamed;
-  ASSERT_EQ(noErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, oldName.c_str(),
-                                                    kCFStringEncodingMacJapanese, newName.c_str(),
-                                                    &renamed));
-  EXPECT_FALSE(Exists(UTF8(oldName)));
-  EXPECT_TRUE(Exists(UTF8(newName)));
-  SInt32 renamedID = 0;
-  ASSERT_EQ(noErr,
-            Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, newName.c_str(), renamedID));
-  EXPECT_EQ(fileID, renamedID);
-  EXPECT_EQ(paramErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, newName.c_str(),
-                                                       kCFStringEncodingMacJapanese, "", nullptr));
 }
 
 // ---- Creation with owner-only access ---------------------------------------------------------
@@ -187,47 +142,4 @@ TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
   EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
                                                                   nullptr, 0, nullptr));
   sp_testing::ResetMainBundleFolder();
-}
-
-TEST_F(StdFileFunctionTest, ApplicationFolderIsTheExecutablesFolder) {
-  const std::string exe = ExecutablePath();
-  ASSERT_FALSE(exe.empty());
-  const std::string folder = exe.substr(0, exe.rfind('/'));
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  char name[64];
-  ASSERT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, name));
-  EXPECT_EQ(BaseName(exe), name);
-  char folderName[64];
-  ASSERT_EQ(noErr, Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr));
-  EXPECT_EQ(BaseName(folder), folderName);
-  EXPECT_EQ(noErr, Sp_GetApplicatinFolderInfo(vRefNum, dirID, nullptr));
-
-  FSRef executable;
-  ASSERT_EQ(noErr, Sp_GetApplicationBundleFSRef(&executable));
-  FSSpec spec;
-  ASSERT_EQ(noErr, Sp_GetFSSpecFromFSRef(&executable, spec));
-  EXPECT_EQ(dirID, spec.parID);
-}
-
-TEST_F(StdFileFunctionTest, ApplicationFolderWithTheBundleLayoutHoldsTheBundle) {
-  const std::string app = home_.Path("App");
-  ASSERT_EQ(0, mkdir(app.c_str(), 0700));
-  ASSERT_EQ(0, mkdir((app + "/Resources").c_str(), 0700));
-  // The bundle layout flag is set once for the process's life: checked in a child process.
-  EXPECT_EXIT(
-      {
-        sp_testing::SetMainBundleFolder(app + "/Resources");
-        Sp_BundleProjectTypeEnable();
-        short vRefNum = 0;
-        SInt32 dirID = 0;
-        char name[64];
-        char folderName[64];
-        bool ok = Sp_GetApplicatinFolderInfo(vRefNum, dirID, name) == noErr &&
-                  std::strcmp(name, "Resources") == 0 &&
-                  Sp_GetDirNameFromDirID(dirID, vRefNum, folderName, nullptr) == noErr &&
-                  std::strcmp(folderName, "App") == 0;
-        std::exit(ok ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
 }

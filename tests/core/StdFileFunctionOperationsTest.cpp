@@ -16,11 +16,6 @@ std::string Contents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-mode_t ModeOf(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 }  // namespace
 
 // ---- Creating ------------------------------------------------------------------------------
@@ -78,36 +73,6 @@ TEST_F(StdFileFunctionTest, CreateFolderReportsAFileInTheWayAndAFailedCreation) 
   EXPECT_FALSE(Exists("Missing"));
 }
 
-TEST_F(StdFileFunctionTest, InitFolderIsMadeOnceAndFoundAgain) {
-  short firstVRefNum = 0, secondVRefNum = 0;
-  SInt32 firstDirID = 0, secondDirID = 0;
-  ASSERT_EQ(1, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Zanthe Folder",
-                                            firstVRefNum, firstDirID));
-  ASSERT_EQ(1, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Zanthe Folder",
-                                            secondVRefNum, secondDirID));
-  EXPECT_EQ(firstVRefNum, secondVRefNum);
-  EXPECT_EQ(firstDirID, secondDirID);
-  const std::string folder = home_.Path(".config/Zanthe Folder");
-  EXPECT_EQ(mode_t(0700), ModeOf(folder));
-  EXPECT_EQ(1, Sp_ExsitTargetDirectoryWithDirId(firstVRefNum, firstDirID));
-
-  // The same by full path: found without creating, made only when asked.
-  char path[256];
-  EXPECT_EQ(1,
-            Sp_CreateInitFolder("Zanthe Folder", 0, path, kOnSystemDisk, kPreferencesFolderType));
-  EXPECT_EQ(":.config:Zanthe Folder",
-            std::string(path).substr(std::strlen(path) - std::strlen(":.config:Zanthe Folder")));
-  EXPECT_EQ(0, Sp_CreateInitFolder("Other", 0, path, kOnSystemDisk, kPreferencesFolderType));
-  EXPECT_FALSE(PathExists(home_.Path(".config/Other")));
-  EXPECT_EQ(1, Sp_CreateInitFolder("Other", 1, path, kOnSystemDisk, kPreferencesFolderType));
-  EXPECT_TRUE(PathExists(home_.Path(".config/Other")));
-
-  // A file in the folder's place is no folder.
-  std::ofstream(home_.Path(".config/Blocked")) << "x";
-  EXPECT_EQ(0, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Blocked",
-                                            firstVRefNum, firstDirID));
-}
-
 // ---- Deleting, renaming, moving, copying ---------------------------------------------------
 
 TEST_F(StdFileFunctionTest, DeleteAndRenameAnswerTheFileSystemsErrors) {
@@ -122,50 +87,6 @@ TEST_F(StdFileFunctionTest, DeleteAndRenameAnswerTheFileSystemsErrors) {
   EXPECT_TRUE(Exists("Full/Inside"));
   EXPECT_TRUE(Exists("One"));
   EXPECT_TRUE(Exists("Two"));
-}
-
-TEST_F(StdFileFunctionTest, AsynchronousDeleteCompletesAndKeepsItsRequest) {
-  MakeFile("Later");
-  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Later", 1));
-  sp_testing::RunFileCompletions();
-  EXPECT_FALSE(Exists("Later"));
-  // A second request frees the first, answered one.
-  MakeFile("Again");
-  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Again", 1));
-  sp_testing::RunFileCompletions();
-  EXPECT_FALSE(Exists("Again"));
-}
-
-TEST_F(StdFileFunctionTest, CopyKeepsFinderInformationUnderTheNewName) {
-  MakeFolder("Target");
-  ASSERT_EQ(noErr, Sp_CreateFileByDirId(vRefNum_, workDirID_, "Original", SpFourCC("Atro"),
-                                        SpFourCC("Chck"), 0, 0));
-  ASSERT_EQ(noErr, Sp_CopyFileOrDir(vRefNum_, workDirID_, "Original", vRefNum_, FolderID("Target"),
-                                    "Copy"));
-  FInfo info;
-  Str255 name =
-      "\x04"
-      "Copy";
-  ASSERT_EQ(noErr, HGetFInfo(vRefNum_, FolderID("Target"), name, &info));
-  EXPECT_EQ(SpFourCC("Atro"), info.fdCreator);
-  EXPECT_EQ(SpFourCC("Chck"), info.fdType);
-  EXPECT_TRUE(Exists("Original"));
-}
-
-TEST_F(StdFileFunctionTest, HidingAFileAnswersItsErrors) {
-  MakeFile("Shy");
-  char work[256];
-  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, work));
-  const std::string base(work);
-  EXPECT_EQ(noErr, Sp_DisappearFile((base + ":Shy").c_str()));
-  FInfo info;
-  Str255 name =
-      "\x03"
-      "Shy";
-  ASSERT_EQ(noErr, HGetFInfo(vRefNum_, workDirID_, name, &info));
-  EXPECT_NE(0, info.fdFlags & kIsInvisible);
-  EXPECT_EQ(fnfErr, Sp_DisappearFile((base + ":Gone").c_str()));
-  EXPECT_NE(noErr, Sp_DisappearFile((base + ":NoFolder:Gone").c_str()));
 }
 
 // ---- The Trash -----------------------------------------------------------------------------
@@ -218,58 +139,4 @@ TEST_F(StdFileFunctionTest, TrashCandidateIsCutTo31BytesOnACharacterBoundary) {
   }
 }
 
-TEST_F(StdFileFunctionTest, TrashWithoutRenameDeletesTheOlderFolderWithItsContents) {
-  SInt32 trashDirID = 0;
-  short trashVRefNum = 0;
-  ASSERT_EQ(noErr,
-            Sp_FindSystemFolderByDirId(vRefNum_, kTrashFolderType, &trashDirID, &trashVRefNum));
-  MakeFolder("Album");
-  MakeFolder("Album/Disc 1");
-  MakeFile("Album/Disc 1/Track");
-  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  MakeFile("Album", "new");
-  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  EXPECT_TRUE(PathExists(TrashFiles("Album")));
-  EXPECT_FALSE(PathExists(TrashFiles("Album/Disc 1")));
-  EXPECT_EQ(1, Sp_ExsitTargetFile(trashVRefNum, trashDirID, "Album"));
-
-  // An item that is not there leaves the Trash as it is.
-  EXPECT_EQ(fnfErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Album", 0, nullptr));
-  EXPECT_TRUE(PathExists(TrashFiles("Album")));
-}
-
-TEST_F(StdFileFunctionTest, MovingOutOfTheTrashRefusesMissingAndTakenNames) {
-  MakeFile("Back");
-  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "Back", 0, nullptr));
-  EXPECT_EQ(fidNotFound, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Absent", vRefNum_, workDirID_));
-  MakeFile("Back", "taken");
-  EXPECT_EQ(fidExists, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Back", vRefNum_, workDirID_));
-  EXPECT_TRUE(PathExists(TrashFiles("Back")));
-  ASSERT_EQ(0, unlink(Linux("Back").c_str()));
-  EXPECT_EQ(noErr, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Back", vRefNum_, workDirID_));
-  EXPECT_TRUE(Exists("Back"));
-  EXPECT_FALSE(PathExists(TrashFiles("Back")));
-  EXPECT_FALSE(PathExists(TrashInfo("Back")));
-
-  EXPECT_EQ(paramErr, Sp_MoveFileOrDirIntoTrash(vRefNum_, workDirID_, "", 0, nullptr));
-  EXPECT_TRUE(log_.Has("Sp_MoveFileOrDirIntoTrash", 1));
-  EXPECT_EQ("Required argument is null !!", log_.Records().back().message);
-}
-
 // ---- System folders and space --------------------------------------------------------------
-
-TEST_F(StdFileFunctionTest, SpaceCheckNeverLeavesItsScratchFileBehind) {
-  MakeFile("spaceTest", "someone else's");
-  EXPECT_EQ(noErr, Sp_CheckVolumeTargetAreaSize(vRefNum_, workDirID_, 4096));
-  EXPECT_FALSE(Exists("spaceTest1"));
-  // More than any disk holds: refused, and still nothing left behind.
-  OSErr err = Sp_CheckVolumeTargetAreaSize(vRefNum_, workDirID_, UInt64(1) << 60);
-  EXPECT_NE(noErr, err);
-  EXPECT_FALSE(Exists("spaceTest1"));
-  EXPECT_TRUE(Exists("spaceTest"));  // the other file stays as it was
-  EXPECT_EQ(0u, log_.Count());
-
-  // A folder that does not exist fails at the creation step, which is logged.
-  EXPECT_NE(noErr, Sp_CheckVolumeTargetAreaSize(vRefNum_, 0x7FFF0000, 4096));
-  EXPECT_TRUE(log_.Has("Sp_CheckVolumeTargetAreaSize", 13));
-}

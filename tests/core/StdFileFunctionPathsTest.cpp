@@ -82,14 +82,6 @@ TEST_F(StdFileFunctionDiscTest, FullPathsOfRootFolderInRootAndDeeperFolder) {
   EXPECT_EQ(0, Sp_ExsitTargetFileByFullPathName("Disc:Inner:Deep"));  // a folder is no file
 }
 
-TEST_F(StdFileFunctionDiscTest, FolderUnderFolderWalksUpAndStopsAtTheRoot) {
-  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, deep_, inner_));
-  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, deep_, fsRtDirID));
-  EXPECT_EQ(0, Sp_ExsitTargetFolderUnderTheFolder(disc_, inner_, deep_));
-  EXPECT_EQ(1, Sp_ExsitTargetFolderUnderTheFolder(disc_, 0x7FFF0000, 0x7FFF0000));  // equal ids
-  EXPECT_EQ(0, Sp_ExsitTargetFolderUnderTheFolder(disc_, 0x7FFF0000, inner_));      // unknown id
-}
-
 // ---- Paths beyond 255 bytes ------------------------------------------------------------------
 
 TEST_F(StdFileFunctionTest, PathBuildersRefusePathsLongerThan255BytesWithoutOverflow) {
@@ -179,23 +171,6 @@ TEST(StdFileFunctionSplit, ExtensionIsTheTextAfterTheLastDot) {
   }
 }
 
-TEST(StdFileFunctionSplit, DisplayPathKeepsVolumeParentAndName) {
-  struct Case {
-    const char* path;
-    const char* shown;
-  } cases[] = {
-      {"V:W:X:Y:N", "V:..:Y:N"},
-      {"V:X:Y:N", "V:..:Y:N"},
-      {"V:X:N", "V:X:N"},  // two colons: unchanged
-      {"V", "V"},
-  };
-  for (const Case& c : cases) {
-    char out[256];
-    Sp_GetArrangePathNameFromFullPath(c.path, out);
-    EXPECT_STREQ(c.shown, out) << c.path;
-  }
-}
-
 // ---- Existence and ids ---------------------------------------------------------------------
 
 TEST_F(StdFileFunctionTest, FileTestSeesOnlyFilesDirectoryTestSeesBoth) {
@@ -223,71 +198,4 @@ TEST_F(StdFileFunctionTest, FileTestSeesOnlyFilesDirectoryTestSeesBoth) {
   }
   EXPECT_EQ(1, Sp_ExsitTargetDirectoryWithDirId(vRefNum_, FolderID("B")));
   EXPECT_EQ(0u, log_.Count());
-}
-
-TEST_F(StdFileFunctionTest, IdsOfFoldersAndFilesAreNotInterchangeable) {
-  MakeFolder("Folder");
-  MakeFile("File");
-  SInt32 id = 0;
-  EXPECT_EQ(dirNFErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, workDirID_, "File", id));
-  EXPECT_NE(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Folder", id));
-}
-
-TEST_F(StdFileFunctionTest, FileIdResolvesAfterRenameAndMove) {
-  MakeFile("Song");
-  MakeFolder("Later");
-  SInt32 fileID = 0;
-  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Song", fileID));
-
-  SInt32 parent = 0;
-  char name[64];
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_EQ(workDirID_, parent);
-  EXPECT_STREQ("Song", name);
-
-  ASSERT_EQ(noErr, Sp_RenameFileDirectory(vRefNum_, workDirID_, "Song", "Renamed"));
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_STREQ("Renamed", name);
-
-  ASSERT_EQ(noErr, Sp_MoveFileOrDir(vRefNum_, workDirID_, "Renamed", FolderID("Later"), nullptr));
-  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
-  EXPECT_EQ(FolderID("Later"), parent);
-  EXPECT_STREQ("Renamed", name);
-  EXPECT_TRUE(Exists("Later/Renamed"));
-}
-
-TEST_F(StdFileFunctionTest, LookUpsWithNullArgumentsReportAndGiveParamErr) {
-  SInt32 id = 0;
-  short vRefNum = 0;
-  EXPECT_EQ(paramErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, nullptr));
-  EXPECT_EQ(paramErr, Sp_GetDirIdFromFullPathName(nullptr, id));
-  EXPECT_EQ(paramErr, Sp_GetVolIdFromVolName(nullptr, vRefNum));
-  EXPECT_EQ(paramErr, Sp_GetFileInfoFromFullPathName("", &vRefNum, &id, nullptr));
-  EXPECT_EQ(paramErr, Sp_GetDirNameFromDirID(workDirID_, vRefNum_, nullptr, nullptr));
-  char out[8] = "keep";
-  Sp_GetFileNameFromFullPath(nullptr, out);  // the splitters write nothing
-  EXPECT_EQ(0, Sp_GetFileExtendName(nullptr, out));
-  EXPECT_STREQ("keep", out);
-  EXPECT_EQ(7u, log_.Count());
-  EXPECT_EQ(7u, log_.Beeps());
-  EXPECT_EQ("SpStdFileFunction", log_.Records()[0].source);
-  for (const CapturedRecord& record : log_.Records()) {
-    EXPECT_EQ(1, record.code);
-    EXPECT_EQ("Pointer Arg is 0L", record.message);
-  }
-}
-
-TEST_F(StdFileFunctionTest, ClassicStandInOfLongNameLeadsBackToTheLongName) {
-  const std::string longName = Nihongo(11);  // 66 bytes: beyond what an FSSpec holds
-  MakeFile(UTF8(longName));
-  char classic[64];
-  ASSERT_EQ(noErr,
-            Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(
-                vRefNum_, workDirID_, longName.c_str(), kCFStringEncodingMacJapanese, classic));
-  EXPECT_LE(std::strlen(classic), 63u);
-  EXPECT_NE(longName, classic);
-  char full[1024];
-  ASSERT_EQ(noErr, Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum_, workDirID_, classic, full,
-                                                           sizeof full));
-  EXPECT_EQ(longName, full);
 }

@@ -2,21 +2,16 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <set>
 #include <string>
-
-#include <unistd.h>
 
 #include "ErrorLogCapture.h"
 #include "Random.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTesting.h"
-#include "TestBundle.h"
 #include "TestClock.h"
 #include "TestResources.h"
 
@@ -34,107 +29,66 @@ struct GuardedText {
     }
     return true;
   }
-  std::string Text() const { return std::string(bytes); }
 };
 
 }  // namespace
 
 // ---- Float and double to text ---------------------------------------------------------------
 
-TEST(StdFunctionNumber, DoubleToString2RoundsFractionAndTrimsZeros) {
+TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSays) {
+  // kDouble2: Sp_DoubleToString2 (arg: the minimum of decimals shown); kFloat:
+  // Sp_FloatToString; kRound: Sp_FloatToStringRound (arg: the digit that rounds up).
+  enum Formatter { kDouble2, kFloat, kRound };
   struct Case {
+    Formatter formatter;
     double value;
-    short decimals, minimum;
+    short decimals, arg;
     const char* expected;
+    const char* why;
   } cases[] = {
-      {2.375, 2, 0, "2.38"},  // half up on the third digit
-      {1.5, 3, 0, "1.5"},     // trailing zeros dropped
-      {1.5, 3, 3, "1.500"},   // but the minimum is shown
-      {1.5, 3, 5, "1.500"},   // never more than the decimals
-      {0.996, 2, 0, "1"},     // rounding carries into the integer part
-      {-0.5, 1, 0, "-0.5"},   // sign, then the magnitude
-      {0.001, 2, 2, "0"},     // a value that shows as zero is "0" whatever the minimum
-      {-0.001, 2, 2, "0"},    // and carries no sign
-      {2.7, 0, 0, "2"},       // no rounding without decimals
-      {0.0, 3, 3, "0"},       // zero
-      {12.0, 2, 1, "12.0"},   // minimum on a whole number
-      {-3.25, 1, 0, "-3.3"},  // the magnitude rounds half up
-      {1.05, 1, 0, "1.1"},   {100.04, 1, 0, "100"},
+      {kDouble2, 2.375, 2, 0, "2.38", "half up on the third digit"},
+      {kDouble2, 1.5, 3, 0, "1.5", "trailing zeros dropped"},
+      {kDouble2, 1.5, 3, 3, "1.500", "but the minimum is shown"},
+      {kDouble2, 1.5, 3, 5, "1.500", "never more than the decimals"},
+      {kDouble2, 0.996, 2, 0, "1", "rounding carries into the integer part"},
+      {kDouble2, -0.001, 2, 2, "0", "what shows as zero is \"0\", without a sign"},
+      {kDouble2, 2.7, 0, 0, "2", "no rounding without decimals"},
+      {kDouble2, 12.0, 2, 1, "12.0", "the minimum on a whole number"},
+      {kDouble2, -3.25, 1, 0, "-3.3", "the magnitude rounds half up"},
+      {kDouble2, 100.04, 1, 0, "100", ""},
+      {kFloat, 2.96, 1, 0, "3.0", "the carry runs through the last digit"},
+      {kFloat, 2.7, 0, 0, "3", "without decimals the first fraction digit rounds"},
+      {kFloat, 2.4, 0, 0, "2", ""},
+      {kFloat, 9.996, 2, 0, "10.00", ""},
+      {kFloat, 3.0, 3, 0, "3.000", "exactly the decimals asked for"},
+      {kFloat, -2.96, 1, 0, "-3.0", "the magnitude with a sign"},
+      {kRound, 12.34, 1, 5, "12.3", ""},
+      {kRound, 12.34, 0, 5, "12.", "no decimals: the text ends with the point"},
+      {kRound, 0.05, 2, 5, "0.05", "leading \"0.\" and zeros"},
+      {kRound, 0.004, 2, 5, "0.00", ""},
+      {kRound, 0.006, 2, 5, "0.01", ""},
+      {kRound, 12.39, 1, 0, "12.3", "0 truncates"},
+      {kRound, 12.33, 1, 3, "12.4", "3 rounds up from the third tenth"},
+      {kRound, -12.34, 1, 5, "-12.3", ""},
+      {kRound, 0.0, 2, 5, "0", ""},
+      {kRound, 5.0, -2, 5, "5.", "negative decimals read as none"},
+      // Every integer digit is kept, also beyond 32 bits once scaled.
+      {kFloat, 16777216.0, 2, 0, "16777216.00", ""},
+      {kDouble2, 1234567890123.0, 2, 0, "1234567890123", ""},
+      {kRound, 300000.0, 4, 5, "300000.0000", ""},
   };
   for (const Case& c : cases) {
     char text[kSpFloatTextSize];
-    Sp_DoubleToString2(c.value, text, c.decimals, c.minimum);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.minimum;
-  }
-}
-
-TEST(StdFunctionNumber, FloatToString2WorksInSinglePrecision) {
-  struct Case {
-    float value;
-    short decimals, minimum;
-    const char* expected;
-  } cases[] = {
-      {2.375f, 2, 0, "2.38"}, {1.5f, 3, 3, "1.500"},  {0.996f, 2, 0, "1"},   {-0.5f, 1, 0, "-0.5"},
-      {4.52f, 2, 2, "4.52"},  {12.34f, 1, 0, "12.3"}, {700.0f, 0, 0, "700"}, {1.0f, 2, 1, "1.0"},
-  };
-  for (const Case& c : cases) {
-    char text[kSpFloatTextSize];
-    Sp_FloatToString2(c.value, text, c.decimals, c.minimum);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.minimum;
-  }
-}
-
-TEST(StdFunctionNumber, FloatToStringRoundsDigitByDigit) {
-  struct Case {
-    float value;
-    short decimals;
-    const char* expected;
-  } cases[] = {
-      {2.96f, 1, "3.0"},  // the carry runs through the last digit into the integer part
-      {2.7f, 0, "3"},     // without decimals the first fraction digit rounds
-      {2.4f, 0, "2"},      {9.996f, 2, "10.00"}, {1.25f, 1, "1.3"},
-      {0.0f, 2, "0.00"},   {3.0f, 3, "3.000"},  // exactly the decimals asked for
-      {-2.96f, 1, "-3.0"},                      // a negative value is its magnitude with a sign
-      {-0.25f, 1, "-0.3"}, {-2.7f, 0, "-3"},
-  };
-  for (const Case& c : cases) {
-    char text[kSpFloatTextSize];
-    Sp_FloatToString(c.value, text, c.decimals);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals;
-  }
-}
-
-TEST(StdFunctionNumber, FloatToStringRoundUsesTheChosenDigit) {
-  struct Case {
-    float value;
-    short decimals, roundUp;
-    const char* expected;
-  } cases[] = {
-      {12.34f, 1, 5, "12.3"},   {12.34f, 0, 5, "12."},  // no decimals: the text ends with the point
-      {0.05f, 2, 5, "0.05"},                            // leading "0." and zeros
-      {0.004f, 2, 5, "0.00"},   {0.006f, 2, 5, "0.01"},
-      {12.35f, 1, 5, "12.4"},   {12.39f, 1, 0, "12.3"},  // 0 truncates
-      {12.33f, 1, 3, "12.4"},                            // 3 rounds up from the third tenth
-      {-12.34f, 1, 5, "-12.3"}, {0.0f, 2, 5, "0"},
-      {5.0f, -2, 5, "5."},  // negative decimals read as none
-  };
-  for (const Case& c : cases) {
-    char text[kSpFloatTextSize];
-    Sp_FloatToStringRound(c.value, text, c.decimals, c.roundUp);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.roundUp;
+    if (c.formatter == kDouble2) Sp_DoubleToString2(c.value, text, c.decimals, c.arg);
+    if (c.formatter == kFloat) Sp_FloatToString(float(c.value), text, c.decimals);
+    if (c.formatter == kRound) Sp_FloatToStringRound(float(c.value), text, c.decimals, c.arg);
+    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << ": " << c.why;
   }
 }
 
 TEST(StdFunctionNumber, HugeValuesAndManyDecimalsNeverWritePastTheTextSize) {
-  const double values[] = {FLT_MAX,
-                           -FLT_MAX,
-                           1e300,
-                           -1e300,
-                           std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::quiet_NaN(),
-                           123456789.123456789,
-                           0.1};
+  const double inf = std::numeric_limits<double>::infinity();
+  const double values[] = {FLT_MAX, -FLT_MAX, 1e300, -1e300, inf, -inf, std::nan(""), 0.1};
   for (double v : values) {
     for (short decimals : {short(0), short(7), short(20), short(300), short(32767)}) {
       GuardedText a, b, c, d;
@@ -153,16 +107,6 @@ TEST(StdFunctionNumber, HugeValuesAndManyDecimalsNeverWritePastTheTextSize) {
   }
 }
 
-TEST(StdFunctionNumber, FloatTextKeepsEveryIntegerDigitOfAFloat) {
-  char text[kSpFloatTextSize];
-  Sp_FloatToString(16777216.0f, text, 2);
-  EXPECT_STREQ(text, "16777216.00");
-  Sp_DoubleToString2(1234567890123.0, text, 2, 0);
-  EXPECT_STREQ(text, "1234567890123");
-  Sp_FloatToStringRound(300000.0f, text, 4, 5);  // beyond 32 bits once scaled
-  EXPECT_STREQ(text, "300000.0000");
-}
-
 // ---- Text to float and double ---------------------------------------------------------------
 
 TEST(StdFunctionNumber, StringToDoubleReadsEveryDigit) {
@@ -171,44 +115,22 @@ TEST(StdFunctionNumber, StringToDoubleReadsEveryDigit) {
     double expected;
   } cases[] = {
       {".5", 0.5},
-      {"12", 12.0},
-      {"1.25", 1.25},
       {"", 0.0},
       {"-1.5", -1.5},
       {"5.", 5.0},
+      {"abc", 0.0},
+      {".", 0.0},
       {"1234567890.5", 1234567890.5},        // more than 9 digits before the point
       {"98765432109876", 98765432109876.0},  // no digit dropped
       {"0.1234567891", 0.1234567891},
-      {"44100.000000000001", 44100.000000000001},
       {"12abc", 12.0},  // reading stops at the first other byte
       {"1.2.3", 1.2},   // one point only
-      {"abc", 0.0},
-      {".", 0.0},
   };
   for (const Case& c : cases) {
     double value = -99.0;
     EXPECT_TRUE(Sp_StringToDouble(c.text, &value));
     EXPECT_DOUBLE_EQ(value, c.expected) << c.text;
   }
-}
-
-TEST(StdFunctionNumber, StringToFloatReadsEveryDigit) {
-  struct Case {
-    const char* text;
-    float expected;
-  } cases[] = {
-      {".5", 0.5f},  {"12", 12.0f},       {"1.25", 1.25f},
-      {"", 0.0f},    {"22050", 22050.0f}, {"1234567890.5", 1234567890.5f},
-      {"0.1", 0.1f}, {"-0.75", -0.75f},
-  };
-  for (const Case& c : cases) {
-    float value = -99.0f;
-    EXPECT_TRUE(Sp_StringToFloat(c.text, &value));
-    EXPECT_FLOAT_EQ(value, c.expected) << c.text;
-  }
-  float value = 0;
-  Sp_StringToFloat(std::string(50, '9').c_str(), &value);  // beyond float: infinity, as strtod
-  EXPECT_TRUE(std::isinf(value));
 }
 
 // ---- Integers and text ----------------------------------------------------------------------
@@ -231,24 +153,13 @@ TEST(StdFunctionNumber, NumberTextRoundTripsThe32BitRange) {
   EXPECT_EQ(unchanged, 42);
 }
 
-TEST(StdFunctionNumber, TextLongerThanAStr255IsReadWithoutOverflow) {
-  std::string text(1000, '1');
+TEST(StdFunctionNumber, TextLongerThanAStr255IsReadUpTo255Bytes) {
+  // The 255 bytes a length-prefixed string holds end with "17": the 256th byte is not read
+  // (and never copied past the scratch block).
+  const std::string text = std::string(253, '0') + "17" + std::string(700, '9');
   SInt32 value = 0;
-  Sp_StringToNumber(text.c_str(), &value);  // ASan catches a copy past the block
-  SUCCEED();
-}
-
-TEST(StdFunctionNumber, StringToNumberReportsFailedScratchBlock) {
-  ErrorLogCapture log;
-  SInt32 value = 42;
-  sp_testing::FailNthAllocation(1);
-  Sp_StringToNumber("17", &value);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(value, 42);
-  ASSERT_EQ(log.Count(), 1u);
-  EXPECT_TRUE(log.Has("Sp_StringToNumber", 2));
-  EXPECT_EQ(log.Records()[0].message, "Pointer Arg is 0L");
-  EXPECT_EQ(log.Beeps(), 1u);
+  Sp_StringToNumber(text.c_str(), &value);
+  EXPECT_EQ(value, 17);
 }
 
 TEST(StdFunctionNumber, AddZeroPadsToWidth) {
@@ -282,17 +193,6 @@ TEST(StdFunctionNumber, DigitCountIgnoresSign) {
   } cases[] = {
       {0, 1}, {9, 1}, {10, 2}, {-100, 3}, {99999, 5}, {2147483647, 10}, {-2147483647 - 1, 10}};
   for (const Case& c : cases) EXPECT_EQ(Sp_GetKetasu(c.value), c.digits) << c.value;
-}
-
-TEST(StdFunctionNumber, BCDRoundTripsEveryTwoDigitNumber) {
-  EXPECT_EQ(Sp_Number_To_BCD(45), 0x45);
-  EXPECT_EQ(Sp_BCD_To_Number(0x45), 45);
-  EXPECT_EQ(Sp_Number_To_BCD(0), 0);
-  for (int n = 0; n < 100; ++n) {
-    UInt8 bcd = Sp_Number_To_BCD(UInt8(n));
-    EXPECT_EQ(bcd, ((n / 10) << 4) | (n % 10));
-    EXPECT_EQ(Sp_BCD_To_Number(bcd), n);
-  }
 }
 
 TEST(StdFunctionNumber, Float80BytesOfSampleRates) {
@@ -338,19 +238,17 @@ TEST(StdFunctionNumber, Flot2LongRoundsNegativeValuesLikePositiveOnes) {
     float value;
     Boolean round;
     SInt32 expected;
-  } cases[] = {
-      {2.5f, 1, 3},
-      {2.4f, 1, 2},
-      {-2.5f, 1, -3},
-      {-2.4f, 1, -2},
-      {2.9f, 0, 2},
-      {-2.9f, 0, -2},
-      {0.5f, 1, 1},
-      {-0.5f, 1, -1},
-      {3e9f, 0, 2147483647},
-      {-3e9f, 1, -2147483647 - 1},
-      {std::numeric_limits<float>::quiet_NaN(), 1, 0},
-  };
+  } cases[] = {{2.5f, 1, 3},
+               {2.4f, 1, 2},
+               {-2.5f, 1, -3},
+               {-2.4f, 1, -2},
+               {2.9f, 0, 2},
+               {-2.9f, 0, -2},
+               {0.5f, 1, 1},
+               {-0.5f, 1, -1},
+               {3e9f, 0, 2147483647},
+               {-3e9f, 1, -2147483647 - 1},
+               {std::numeric_limits<float>::quiet_NaN(), 1, 0}};
   for (const Case& c : cases) {
     SInt32 out = 99;
     Sp_flot2long(c.value, &out, c.round);
@@ -430,235 +328,26 @@ TEST(StdFunctionNumber, RandomByTickCoversTheWholeRangeWithoutDividingByZero) {
 
 // ---- Versions and system --------------------------------------------------------------------
 
-TEST(StdFunctionNumber, SystemVersionFromGestalt) {
-  sp_testing::SetGestalt(SpFourCC("sysv"), 0x1049);
-  short major = 0, minor = 0, fix = 0;
-  EXPECT_TRUE(Sp_GetSystemVersion(&major, &minor, &fix));
-  EXPECT_EQ(major, 10);
-  EXPECT_EQ(minor, 4);
-  EXPECT_EQ(fix, 9);
-  EXPECT_TRUE(Sp_GetSystemVersion(nullptr, &minor, nullptr));
-  sp_testing::RemoveGestalt(SpFourCC("sysv"));
-  EXPECT_FALSE(Sp_GetSystemVersion(&major, &minor, &fix));
-  sp_testing::ResetGestalt();
-}
-
-TEST(StdFunctionNumber, CPUVersionFailsWhenAQueryFails) {
-  sp_testing::SetGestalt(SpFourCC("cput"), 0x108);
-  sp_testing::SetGestalt(SpFourCC("pclk"), 600000000);
-  SInt32 cpu = 0, clock = 0;
-  EXPECT_TRUE(Sp_GetCPUVersion(&cpu, &clock));
-  EXPECT_EQ(cpu, 0x108);
-  EXPECT_EQ(clock, 600000000);
-  sp_testing::RemoveGestalt(SpFourCC("pclk"));
-  EXPECT_FALSE(Sp_GetCPUVersion(&cpu, &clock));
-  EXPECT_TRUE(Sp_GetCPUVersion(&cpu, nullptr));
-  sp_testing::ResetGestalt();
-}
-
-TEST(StdFunctionNumber, ApplicationVersionFromVersResource) {
-  sp_testing::ResetResources();
-  const UInt8 vers[] = {0x12, 0x34, 0x60, 0x05, 0, 0};
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("vers"), 1, vers, sizeof vers), noErr);
-  sNumVersion v{};
-  EXPECT_TRUE(Sp_GetApplicatinVersion(1, &v));
-  EXPECT_EQ(v.majorRev, 12);
-  EXPECT_EQ(v.minorRev, 3);
-  EXPECT_EQ(v.fixLevel, 4);
-  EXPECT_EQ(v.stage, 0x60);
-  EXPECT_TRUE(Sp_GetApplicatinVersion(1, &v));  // released and loaded again
-  EXPECT_FALSE(Sp_GetApplicatinVersion(2, &v));
-  sp_testing::ResetResources();
-}
-
-TEST(StdFunctionNumber, ShortVersResourceIsNotReadPastItsEnd) {
-  sp_testing::ResetResources();
-  const UInt8 vers[] = {0x01, 0x20};
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("vers"), 1, vers, sizeof vers), noErr);
-  sNumVersion v{};
-  EXPECT_FALSE(Sp_GetApplicatinVersion(1, &v));
-  sp_testing::ResetResources();
-}
-
-// A bundle folder whose Info.plist gives this CFBundleVersion; removed at the end.
-class TemporaryBundle {
- public:
-  explicit TemporaryBundle(const char* version) {
-    char pattern[] = "/tmp/sp-bundle-XXXXXX";
-    folder_ = mkdtemp(pattern);
-    std::ofstream plist(folder_ + "/Info.plist");
-    plist << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-             "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-             "<plist version=\"1.0\">\n<dict>\n";
-    if (version != nullptr) {
-      plist << "  <key>CFBundleVersion</key>\n  <string>" << version << "</string>\n";
-    }
-    plist << "</dict>\n</plist>\n";
-    plist.close();
-    sp_testing::SetMainBundleFolder(folder_);
-  }
-  ~TemporaryBundle() {
-    sp_testing::ResetMainBundleFolder();
-    std::remove((folder_ + "/Info.plist").c_str());
-    rmdir(folder_.c_str());
-  }
-
- private:
-  std::string folder_;
-};
-
-TEST(StdFunctionNumber, BundleVersionSplitsAtPoints) {
-  struct Case {
-    const char* text;
-    SInt32 major, minor, fix;
-  } cases[] = {
-      {"2.5.1", 2, 5, 1},
-      {"3", 3, 0, 0},  // missing fields read as 0
-      {"10.40", 10, 40, 0},
-      {"1.2.3.4", 1, 2, 3},
-  };
-  for (const Case& c : cases) {
-    TemporaryBundle bundle(c.text);
-    sNumVersion v{-1, -1, -1, 0};
-    EXPECT_TRUE(Sp_GetApplicatinVersionInBandle(&v)) << c.text;
-    EXPECT_EQ(v.majorRev, c.major) << c.text;
-    EXPECT_EQ(v.minorRev, c.minor) << c.text;
-    EXPECT_EQ(v.fixLevel, c.fix) << c.text;
-    EXPECT_EQ(v.stage, 0x80) << c.text;
-  }
-}
-
-TEST(StdFunctionNumber, BundleWithoutVersionGivesFalse) {
-  TemporaryBundle bundle(nullptr);
-  sNumVersion v{};
-  EXPECT_FALSE(Sp_GetApplicatinVersionInBandle(&v));
-}
-
 // ---- Modifier keys --------------------------------------------------------------------------
-
-TEST(StdFunctionNumber, ModifierBitsAndFlagsConvertBothWays) {
-  struct Case {
-    short bits;
-    sSpModifiersDataStruct flags;  // command, shift, caps lock, option, control
-  } cases[] = {
-      {0x0000, {0, 0, 0, 0, 0}}, {0x0100, {1, 0, 0, 0, 0}}, {0x0200, {0, 1, 0, 0, 0}},
-      {0x0400, {0, 0, 1, 0, 0}}, {0x0800, {0, 0, 0, 1, 0}}, {0x1000, {0, 0, 0, 0, 1}},
-      {0x0900, {1, 0, 0, 1, 0}}, {0x1F00, {1, 1, 1, 1, 1}},
-  };
-  for (const Case& c : cases) {
-    sSpModifiersDataStruct info{9, 9, 9, 9, 9};
-    Sp_ModifiersValueToModifiersDataInfo(c.bits, info);
-    EXPECT_EQ(0, std::memcmp(&info, &c.flags, sizeof info)) << std::hex << c.bits;
-    short back = -1;
-    Sp_ModifiersDataInfoToModifiersValue(info, back);
-    EXPECT_EQ(back, c.bits);
-  }
-  // Bits other than the five modifiers (button state, active flag) do not leak into flags.
-  sSpModifiersDataStruct info{};
-  Sp_ModifiersValueToModifiersDataInfo(short(0x0081), info);
-  short back = -1;
-  Sp_ModifiersDataInfoToModifiersValue(info, back);
-  EXPECT_EQ(back, 0);
-}
-
-TEST(StdFunctionNumber, GetModifiersReadsTheLiveKeyboard) {
-  sp_testing::ReleaseAllKeys();
-  sp_testing::SetKeyDown(56, true);  // shift
-  sp_testing::SetKeyDown(55, true);  // command
-  short bits = 0;
-  sSpModifiersDataStruct info{};
-  EXPECT_TRUE(Sp_GetModifiers(&bits, &info));
-  EXPECT_EQ(bits, 0x0300);
-  EXPECT_EQ(info.commandFlag, 1);
-  EXPECT_EQ(info.shiftFlag, 1);
-  EXPECT_EQ(info.capsLockFlag + info.optionFlag + info.controlFlag, 0);
-
-  sp_testing::ReleaseAllKeys();
-  const UInt8 codes[] = {57, 58, 59};
-  const short expected[] = {0x0400, 0x0800, 0x1000};
-  for (int i = 0; i < 3; ++i) {
-    sp_testing::SetKeyDown(codes[i], true);
-    EXPECT_TRUE(Sp_GetModifiers(&bits, nullptr));
-    EXPECT_EQ(bits, expected[i]);
-    sp_testing::SetKeyDown(codes[i], false);
-  }
-  EXPECT_TRUE(Sp_GetModifiers(nullptr, &info));
-  EXPECT_EQ(info.commandFlag + info.shiftFlag, 0);
-}
-
-TEST(StdFunctionNumber, ModifierEnableAndDisableChecks) {
-  const sSpModifiersDataStruct none{0, 0, 0, 0, 0};
-  const sSpModifiersDataStruct option{0, 0, 0, 1, 0};
-  const sSpModifiersDataStruct cmdOption{1, 0, 0, 1, 0};
-  const sSpModifiersDataStruct shift{0, 1, 0, 0, 0};
-  struct Case {
-    const sSpModifiersDataStruct* keys;
-    const sSpModifiersDataStruct* flags;
-    Boolean onEnable;
-    sSpModifiersDataStruct enableMarks;
-    Boolean onDisable;
-    sSpModifiersDataStruct disableMarks;
-  } cases[] = {
-      {&option, &option, 1, {0, 0, 0, 1, 0}, 0, {0, 0, 0, 0, 0}},
-      {&option, &none, 0, {0, 0, 0, 0, 0}, 1, {0, 0, 0, 1, 0}},
-      {&cmdOption, &option, 1, {0, 0, 0, 1, 0}, 1, {1, 0, 0, 0, 0}},
-      {&shift, &cmdOption, 0, {0, 0, 0, 0, 0}, 1, {0, 1, 0, 0, 0}},
-      {&none, &cmdOption, 0, {0, 0, 0, 0, 0}, 0, {0, 0, 0, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    sSpModifiersDataStruct marks{1, 1, 1, 1, 1};  // stale marks are cleared first
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnEnableFlag(c.keys, c.flags, &marks), c.onEnable);
-    EXPECT_EQ(0, std::memcmp(&marks, &c.enableMarks, sizeof marks));
-    std::memset(&marks, 1, sizeof marks);
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnDisableFlag(c.keys, c.flags, &marks), c.onDisable);
-    EXPECT_EQ(0, std::memcmp(&marks, &c.disableMarks, sizeof marks));
-    EXPECT_EQ(Sp_CheckEnableModifierKeyOnEnableFlag(c.keys, c.flags, nullptr), c.onEnable);
-  }
-}
 
 // ---- Failure records ------------------------------------------------------------------------
 
 TEST(StdFunctionNumber, NullPointersAreReportedAndNothingIsWritten) {
   struct Case {
     const char* method;
-    const char* message;
     void (*call)();
   } cases[] = {
-      {"Sp_NumberToString", "Pointer Arg is 0L", [] { Sp_NumberToString(1, nullptr); }},
-      {"Sp_StringToNumber", "Pointer Arg is 0L", [] { Sp_StringToNumber(nullptr, nullptr); }},
-      {"Sp_StringToNumber", "Pointer Arg is 0L", [] { Sp_StringToNumber("1", nullptr); }},
-      {"Sp_NumberToStringAddZero", "Pointer Arg is 0L",
-       [] { Sp_NumberToStringAddZero(1, 2, nullptr); }},
-      {"Sp_StringToFloat", "Pointer Arg is 0L", [] { Sp_StringToFloat("1", nullptr); }},
-      {"Sp_StringToDouble", "Pointer Arg is 0L",
-       [] {
-         double d = 0;
-         Sp_StringToDouble(nullptr, &d);
-       }},
-      {"Sp_FloatToString", "Pointer Arg is 0L", [] { Sp_FloatToString(1, nullptr, 1); }},
-      {"Sp_FloatToString2", "Pointer Arg is 0L", [] { Sp_FloatToString2(1, nullptr, 1, 1); }},
-      {"Sp_DoubleToString2", "Pointer Arg is 0L", [] { Sp_DoubleToString2(1, nullptr, 1, 1); }},
-      {"Sp_FloatToStringRound", "Pointer Arg is 0L",
-       [] { Sp_FloatToStringRound(1, nullptr, 1, 5); }},
-      {"Sp_FloatRound", "Pointer Arg is 0L", [] { Sp_FloatRound(1, nullptr, 1); }},
-      {"Sp_flot2long", "Pointer Arg is 0L", [] { Sp_flot2long(1, nullptr, 1); }},
-      {"Sp_flot2unsignedLong", "Pointer Arg is 0L", [] { Sp_flot2unsignedLong(1, nullptr); }},
-      {"Sp_GetRandomIntNumber", "Pointer Arg is 0L", [] { Sp_GetRandomIntNumber(1, 2, nullptr); }},
-      {"Sp_BCDVersionToVersion", "Pointer Arg is 0L",
-       [] {
-         Sp_BCDVersionToVersion(NumVersion{1, 2, 3, 4}, nullptr);
-       }},
-      {"Sp_GetApplicatinVersion", "Pointer Arg is 0L", [] { Sp_GetApplicatinVersion(1, nullptr); }},
-      {"Sp_GetApplicatinVersionInBandle", "Pointer Arg is 0L",
-       [] { Sp_GetApplicatinVersionInBandle(nullptr); }},
-      {"Sp_GetModifiers", "Pointer Arg is 0L", [] { Sp_GetModifiers(nullptr, nullptr); }},
-      {"Sp_CheckEnableModifierKeyOnEnableFlag", "Required argument is Null",
-       [] {
-         sSpModifiersDataStruct k{};
-         Sp_CheckEnableModifierKeyOnEnableFlag(&k, nullptr, &k);
-       }},
-      {"Sp_CheckEnableModifierKeyOnDisableFlag", "Required argument is Null",
+      {"Sp_NumberToString", [] { Sp_NumberToString(1, nullptr); }},
+      {"Sp_StringToNumber", [] { Sp_StringToNumber("1", nullptr); }},
+      {"Sp_NumberToStringAddZero", [] { Sp_NumberToStringAddZero(1, 2, nullptr); }},
+      {"Sp_StringToFloat", [] { Sp_StringToFloat("1", nullptr); }},
+      {"Sp_FloatToString", [] { Sp_FloatToString(1, nullptr, 1); }},
+      {"Sp_DoubleToString2", [] { Sp_DoubleToString2(1, nullptr, 1, 1); }},
+      {"Sp_FloatToStringRound", [] { Sp_FloatToStringRound(1, nullptr, 1, 5); }},
+      {"Sp_flot2long", [] { Sp_flot2long(1, nullptr, 1); }},
+      {"Sp_GetRandomIntNumber", [] { Sp_GetRandomIntNumber(1, 2, nullptr); }},
+      {"Sp_GetApplicatinVersionInBandle", [] { Sp_GetApplicatinVersionInBandle(nullptr); }},
+      {"Sp_CheckEnableModifierKeyOnDisableFlag",
        [] {
          sSpModifiersDataStruct k{};
          Sp_CheckEnableModifierKeyOnDisableFlag(nullptr, &k, &k);
@@ -667,11 +356,7 @@ TEST(StdFunctionNumber, NullPointersAreReportedAndNothingIsWritten) {
   for (const Case& c : cases) {
     ErrorLogCapture log;
     c.call();
-    ASSERT_EQ(log.Count(), 1u) << c.method;
-    EXPECT_EQ(log.Records()[0].source, "SpStdFunction");
-    EXPECT_EQ(log.Records()[0].method, c.method);
-    EXPECT_EQ(log.Records()[0].code, 1);
-    EXPECT_EQ(log.Records()[0].message, c.message);
-    EXPECT_EQ(log.Beeps(), 1u) << c.method;
+    EXPECT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_TRUE(log.Has(c.method, 1)) << c.method;
   }
 }

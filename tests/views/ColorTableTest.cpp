@@ -16,22 +16,13 @@
 
 namespace {
 
+using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
-using drawing_test::Grey;
 using drawing_test::kBlack;
 using drawing_test::kWhite;
-using drawing_test::Pixel;
 using drawing_test::R;
 
 constexpr ResType kClut = SpFourCC("clut");
-constexpr ResType kStrList = SpFourCC("STR#");
-
-::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
-  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
-         << ", " << g << ", " << b << ")";
-}
 
 // A 'clut' of n colours: entry i is (i, 2i, 3i) x 100.
 std::vector<UInt8> Clut(int n, int sizeField = -2) {
@@ -47,89 +38,11 @@ std::vector<UInt8> Clut(int n, int sizeField = -2) {
   return bytes;
 }
 
-std::string Title(cSpColorTableObj& table, short n) {
-  cSpColorTableItemObj* item = table.GetColorTableListHeader();
-  item = item != nullptr ? item->SerchTargetRefNumItem(n) : nullptr;
-  if (item == nullptr) return "<none>";
-  char buffer[kSpColorTitleSize];
-  item->GetColorTitle(buffer);
-  return buffer;
-}
-
 class ColorTable : public ::testing::Test {
  protected:
   void SetUp() override { sp_testing::ResetResources(); }
   void TearDown() override { sp_testing::ResetResources(); }
 };
-
-TEST_F(ColorTable, TheApplicationsTableLoadsWithItsNamesAndStartUpColour) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  cSpColorTableObj table(6180, 6180, 6181);
-  EXPECT_EQ(table.GetItemCount(), 16);
-  EXPECT_EQ(table.GetStartupColorItemNo(), 1);
-  EXPECT_EQ(Title(table, 1), "\x94\x92");   // white
-  EXPECT_EQ(Title(table, 16), "\x8D\x95");  // black
-  RGBColor c{};
-  ASSERT_EQ(table.GetTargetColor(4, c), 1);
-  EXPECT_TRUE(ColorIs(c, 56683, 2242, 1698));
-  short n = 0;
-  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
-  EXPECT_EQ(n, 1);
-}
-
-TEST_F(ColorTable, TheStartUpStringChoosesTheStartUpColourWhenItExists) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(16)), noErr);
-  const struct {
-    const char* startup;
-    short expected;
-  } cases[] = {{"4", 4}, {"99", 1}, {"0", 1}, {"", 1}, {"16", 16}};
-  for (const auto& c : cases) {
-    ASSERT_EQ(sp_testing::AddAppResource(kStrList, 701, sp_testing::MakeStringList({c.startup})),
-              noErr);
-    cSpColorTableObj table(700, 0, 701);
-    EXPECT_EQ(table.GetStartupColorItemNo(), c.expected) << c.startup;
-    RGBColor current{};
-    ASSERT_EQ(table.GetCurrentTargetColor(current), 1);
-    EXPECT_TRUE(ColorIs(current, UInt16((c.expected - 1) * 100), UInt16((c.expected - 1) * 200),
-                        UInt16((c.expected - 1) * 300)))
-        << c.startup;
-  }
-}
-
-TEST_F(ColorTable, ColoursWithoutATitleAreCalledColourAndTheirNumber) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(10)), noErr);
-  ASSERT_EQ(
-      sp_testing::AddAppResource(
-          kStrList, 702, sp_testing::MakeStringList({"a", "b", "c", "d", "e", "f", "g", "h"})),
-      noErr);
-  ErrorLogCapture log;
-  cSpColorTableObj table(700, 702, 0);
-  EXPECT_EQ(Title(table, 8), "h");
-  EXPECT_EQ(Title(table, 9), "Color 9");
-  EXPECT_EQ(Title(table, 10), "Color 10");
-  EXPECT_EQ(log.Count(), 2u) << "each missing title is logged";
-  EXPECT_EQ(log.Beeps(), 2u);
-}
-
-TEST_F(ColorTable, AZeroIdIsADataErrorAndAMissingTableIsSimplyEmpty) {
-  {
-    ErrorLogCapture log;
-    cSpColorTableObj table(0, 0, 0);
-    EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 1));
-    EXPECT_EQ(log.Records()[0].message, "Data Error !! ");
-    RGBColor c{};
-    EXPECT_EQ(table.GetCurrentTargetColor(c), 0);
-  }
-  {
-    ErrorLogCapture log;
-    cSpColorTableObj table(703, 0, 0);
-    EXPECT_EQ(log.Count(), 0u);
-    EXPECT_EQ(table.GetColorTableListHeader(), nullptr);
-    EXPECT_EQ(table.GetStartupColorItemNo(), 0);
-    short n = 5;
-    EXPECT_EQ(table.GetCurrentTargetColorRefNum(n), 0);
-  }
-}
 
 TEST_F(ColorTable, ATableWhoseSizeFieldOverstatesItsBytesHoldsOnlyWhatIsThere) {
   ASSERT_EQ(sp_testing::AddAppResource(kClut, 704, Clut(3, 200)), noErr);
@@ -156,16 +69,6 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
   table.SetupTargetItem(9);
   table.GetCurrentTargetColorRefNum(n);
   EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
-}
-
-TEST_F(ColorTable, AnItemThatCannotBeMadeEndsTheLoadingWithARecord) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(5)), noErr);
-  ErrorLogCapture log;
-  sp_testing::LimitAllocationSize(sizeof(cSpColorTableItemObj) - 1);
-  cSpColorTableObj table(700, 0, 0);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_EQ(table.GetItemCount(), 0);
-  EXPECT_TRUE(log.Has("cSpColorTableObj::LoadColorData", 2));
 }
 
 TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
@@ -236,33 +139,6 @@ TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
   EXPECT_EQ(SpCPF_GetColorItemNum(), 270);
 }
 
-TEST(ColorPicker, ColoursLeadBackToTheirItemsAndGreysToTheirNumbers) {
-  for (short item = 1; item <= 270; ++item) {
-    RGBColor color{};
-    SpCPF_GetItemColor(item, color);
-    short found = 0;
-    ASSERT_EQ(SpCPF_GetItemNo(color, found), 1) << item;
-    EXPECT_LE(found, item);
-    RGBColor again{};
-    SpCPF_GetItemColor(found, again);
-    EXPECT_TRUE(ColorIs(again, color.red, color.green, color.blue)) << item;
-  }
-  for (short n = 1; n <= 28; ++n) {
-    RGBColor grey{};
-    ASSERT_EQ(SpCPF_GetGrayscaleColor(n, grey), 1);
-    short back = 0;
-    ASSERT_EQ(SpCPF_GetGrayscaleColorNo(grey, back), 1);
-    EXPECT_EQ(back, n);
-  }
-  short n = 0;
-  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{12345, 12345, 12345}, n), 0);
-  EXPECT_EQ(SpCPF_GetGrayscaleColorNo(RGBColor{52428, 52428, 52427}, n), 0);
-  RGBColor g{};
-  EXPECT_EQ(SpCPF_GetGrayscaleColor(29, g), 0);
-  short item = 0;
-  EXPECT_EQ(SpCPF_GetItemNo(RGBColor{1, 2, 3}, item), 0);
-}
-
 TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
   const short left = 10, top = 20;
   const struct {
@@ -316,36 +192,7 @@ class ColorPickerDrawing : public DrawingPortTest {
   }
 };
 
-TEST_F(ColorPickerDrawing, EveryCellIsPaintedInItsColourAndFramed) {
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  SpCPR_DrawColorPickerMenu(kLeft, kTop, 0);
-  for (short item = 1; item <= 270; ++item) {
-    const Rect c = Cell(item);
-    RGBColor color{};
-    SpCPF_GetItemColor(item, color);
-    EXPECT_EQ(Px(SInt16(c.left + 4), SInt16(c.top + 4)), Pixel(color)) << item;
-    EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C)) << item << ": 5 % grey frame";
-    EXPECT_EQ(Px(c.right, SInt16(c.top + 4)), kWhite) << item << ": the gap";
-  }
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_TRUE(ColorIs(fore, 65535, 0, 0));
-}
-
-TEST_F(ColorPickerDrawing, TheSelectionFrameIsDrawnAndErasedAgain) {
-  SpCPR_DrawColorPickerMenu(kLeft, kTop, 45);
-  const Rect c = Cell(45);
-  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0xF3)) << "95 % grey around the cell";
-  EXPECT_EQ(RingPixel(45), kBlack) << "black just outside";
-  SpCPR_EraseArea(kLeft, kTop, 45);
-  EXPECT_EQ(RingPixel(45), kWhite);
-  EXPECT_EQ(Px(c.left, SInt16(c.top + 4)), Grey(0x0C));
-}
-
-class ColorPickerSelection : public ColorPickerDrawing {};
-
-TEST_F(ColorPickerSelection, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
+TEST_F(ColorPickerDrawing, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
   short saved = -1;
   EXPECT_EQ(SpCPR_GetSaveSelection(300, saved), 0) << "nothing saved yet";
   SpCPR_SetupSelection(300, kLeft, kTop, 45);

@@ -14,6 +14,7 @@
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpFileIconManager.h"
+#include "SpStdFunction.h"
 #include "TestFiles.h"
 #include "TestResources.h"
 
@@ -52,8 +53,7 @@ class FileIconManager : public ::testing::Test {
     std::ofstream(home_.Path("Documents/" + name), std::ios::binary) << "data";
     if (type == 0 && creator == 0) return;
     Str255 pascal;
-    pascal[0] = UInt8(name.size());
-    std::memcpy(pascal + 1, name.data(), name.size());
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
     FInfo info{};
     info.fdType = type;
     info.fdCreator = creator;
@@ -112,18 +112,6 @@ TEST_F(FileIconManager, FilesWithoutATypeAreKnownByTheirExtension) {
   EXPECT_NE(StandardIcon(kSpFileIconMP3ID), StandardIcon(kSpFileIconWAVEID));
 }
 
-TEST_F(FileIconManager, UnreadableFileOrNullNameGivesNullAndCachesNothing) {
-  MakeFile("kept.wav");
-  ASSERT_NE(Icon("kept.wav"), nullptr);
-  ErrorLogCapture log;
-  EXPECT_EQ(Icon("absent.wav"), nullptr);
-  EXPECT_EQ(Icon(nullptr), nullptr);
-  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 2));
-  EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 1));
-  EXPECT_EQ(log.Beeps(), 2u);
-  EXPECT_EQ(CachedTypes(), 1);
-}
-
 TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
   sp_testing::ResetResources();  // no standard icons
   MakeFile("song.aiff");
@@ -133,15 +121,6 @@ TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
   EXPECT_EQ(manager_.GetCreatorListHead(), nullptr);
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
   EXPECT_NE(Icon("song.aiff"), nullptr) << "the next request tries again";
-}
-
-TEST_F(FileIconManager, TheProgramsManagerKeepsItsSuites) {
-  MakeFile("x.m4a");
-  IconSuiteRef first = SpFileIconMgr_GetTargetFileIconHandle(vRefNum_, dirID_, "x.m4a");
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(SpFileIconMgr_GetManagerPtr(), SpFileIconMgr_GetManagerPtr());
-  EXPECT_EQ(SpFileIconMgr_GetTargetFileIconHandle(vRefNum_, dirID_, "x.m4a"), first);
-  EXPECT_EQ(SuiteIcon(first), StandardIcon(kSpFileIconMPEG4AudioID));
 }
 
 TEST(FileIconTypes, TypeComesFromTheFinderElseFromTheExtension) {

@@ -72,31 +72,4 @@ TEST(SharedOffscreen, GWorldIsRemadeOnlyWhenTheLargestSizeChanges) {
   manager.ReleaseUser(tall);
 }
 
-TEST(SharedOffscreen, ReleasesThatMatchNoUserAreReportedAndChangeNothing) {
-  cSp_GeneralGWorldManagerObj manager;
-  ErrorLogCapture log;
-  manager.ReleaseUser(1);
-  EXPECT_TRUE(log.Has("cSp_GeneralGWorldManagerObj::ReleaseUser", 3)) << "no user at all";
-  const UInt32 user = manager.RequestNewUser(16, 16);
-  manager.ReleaseUser(user + 1);
-  EXPECT_TRUE(log.Has("cSp_GeneralGWorldManagerObj::ReleaseUser", 5)) << "an unknown number";
-  EXPECT_EQ(log.Beeps(), 2u);
-  EXPECT_EQ(GWorldSize(manager), (Size2{16, 16}));
-  manager.ReleaseUser(user);
-  manager.ReleaseUser(user);
-  EXPECT_EQ(log.Beeps(), 3u) << "a number is given back once";
-}
-
-TEST(SharedOffscreen, WipingOutTheUsersTakesTheGWorld) {
-  cSp_GeneralGWorldManagerObj manager;
-  manager.RequestNewUser(10, 10);
-  manager.RequestNewUser(20, 5);
-  manager.WipeOutAllItem();
-  EXPECT_EQ(manager.GetUserListHead(), nullptr);
-  EXPECT_EQ(manager.GetGeneralGWorld(), nullptr);
-  const UInt32 next = manager.RequestNewUser(4, 4);
-  EXPECT_EQ(next, 3u);
-  EXPECT_EQ(GWorldSize(manager), (Size2{4, 4}));
-}
-
 }  // namespace

@@ -10,7 +10,6 @@
 #include "Resources.h"
 #include "SpFontManager.h"
 #include "SpTesting.h"
-#include "TestFonts.h"
 #include "TestResources.h"
 
 namespace {
@@ -19,42 +18,11 @@ constexpr ResType kSTRList = SpFourCC("STR#");
 constexpr SInt16 kIPAGothic = 16384;
 constexpr SInt16 kIPAMincho = 16386;
 
-struct Font {
-  std::string name;
-  SInt16 number;
-  bool operator==(const Font& o) const { return name == o.name && number == o.number; }
-};
-
-std::vector<Font> ListOf(const cSp_FontManager& manager) {
-  std::vector<Font> out;
-  for (cSp_FontItem* item = manager.GetFontItemList(); item != nullptr;
-       item = item->GetNextObjectPtr()) {
-    char name[kSpFontNameSize];
-    EXPECT_EQ(item->GetTargetFontName(name), name);
-    out.push_back({name, item->GetFontNo()});
-  }
-  return out;
-}
-
 class FontManager : public ::testing::Test {
  protected:
   void SetUp() override { sp_testing::ResetResources(); }
   void TearDown() override { sp_testing::ResetResources(); }
 };
-
-TEST_F(FontManager, ListHoldsEveryInstalledFamilyWithItsNumberInMenuOrder) {
-  cSp_FontManager manager;
-  std::vector<Font> expected;
-  for (const sp_testing::FontFamily& family : sp_testing::InstalledFontFamilies()) {
-    expected.push_back({family.name, family.number});
-  }
-  ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(ListOf(manager), expected);
-  EXPECT_EQ(manager.GetFontItemCount(), SInt32(expected.size()));
-  ASSERT_NE(manager.GetFontItemListTail(), nullptr);
-  EXPECT_EQ(manager.GetFontItemListTail()->GetNextObjectPtr(), nullptr);
-  EXPECT_EQ(manager.GetFontItemListTail()->GetFontName(), expected.back().name);
-}
 
 TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
   cSp_FontManager manager;

@@ -72,30 +72,6 @@ TEST_F(ResourceManagerCursor, LoansShareOneCursorAndTheLastReleaseFreesIt) {
   EXPECT_FALSE(ColourCursorAlive(h1)) << "the last release disposes of the cursor";
 }
 
-TEST_F(ResourceManagerCursor, UserNumbersCountUpPerKindAcrossIds) {
-  CCrsrHandle c = nullptr;
-  CursHandle bw = nullptr;
-  SInt32 ref = 0;
-  std::vector<SInt32> colourRefs, bwRefs;
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(611, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
-  bwRefs.push_back(ref);
-  Sp_ResM_ReleaseCCursor(610, colourRefs[0]);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  colourRefs.push_back(ref);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
-  bwRefs.push_back(ref);
-  EXPECT_EQ(colourRefs, (std::vector<SInt32>{1, 2, 3})) << "numbers are never reused";
-  EXPECT_EQ(bwRefs, (std::vector<SInt32>{1, 2})) << "each kind counts on its own";
-
-  Sp_InitializeResourceManager();
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  EXPECT_EQ(ref, 1) << "a new manager counts from 1 again";
-}
-
 TEST_F(ResourceManagerCursor, ReleaseOfAnotherIdOrNumberChangesNothing) {
   CCrsrHandle h = nullptr;
   SInt32 ref = 0;
@@ -107,31 +83,6 @@ TEST_F(ResourceManagerCursor, ReleaseOfAnotherIdOrNumberChangesNothing) {
   EXPECT_TRUE(ColourCursorAlive(h));
   EXPECT_EQ(log.Count(), 0u);
   EXPECT_EQ(log.Beeps(), 0u);
-}
-
-TEST_F(ResourceManagerCursor, BlackAndWhiteLoansLoadOnlyOnTheFirstRequest) {
-  CursHandle h1 = nullptr, h2 = nullptr, h3 = nullptr;
-  SInt32 ref1 = 0, ref2 = 0, ref3 = 0;
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h1, &ref1));
-  EXPECT_EQ((**h1).data[0], 0x3000);
-
-  // The resource changes while a loan is out: a later loan shares the loaded cursor.
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 6140, sp_testing::MakeCursorResource(Image(0x4000))),
-            noErr);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h2, &ref2));
-  EXPECT_EQ(h2, h1);
-  EXPECT_EQ((**h2).data[0], 0x3000) << "not loaded again";
-
-  // Once every loan is back the next one loads afresh.
-  Sp_ResM_ReleaseCursor(6140, ref1);
-  Sp_ResM_ReleaseCursor(6140, ref2);
-  ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &h3, &ref3));
-  EXPECT_EQ((**h3).data[0], 0x4000);
-  EXPECT_EQ(ref3, 3);
-
-  SetCursor(*h3);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kCursor);
-  EXPECT_EQ(sp_testing::CurrentCursor().id, 6140);
 }
 
 TEST_F(ResourceManagerCursor, MissingCursorIsNoErrorAndIsNotCached) {
@@ -156,41 +107,6 @@ TEST_F(ResourceManagerCursor, MissingCursorIsNoErrorAndIsNotCached) {
   EXPECT_NE(c, nullptr);
 }
 
-TEST_F(ResourceManagerCursor, NullOutArgumentsAreReported) {
-  ErrorLogCapture log;
-  CCrsrHandle c = nullptr;
-  CursHandle bw = nullptr;
-  SInt32 ref = 0;
-  EXPECT_FALSE(Sp_ResM_GetCCursorHandle(610, nullptr, &ref));
-  EXPECT_FALSE(Sp_ResM_GetCCursorHandle(610, &c, nullptr));
-  EXPECT_FALSE(Sp_ResM_GetCursorHandle(6140, &bw, nullptr));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCCursorHandle", 1));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCursorHandle", 1));
-  EXPECT_EQ(log.Count(), 3u);
-  EXPECT_EQ(log.Beeps(), 3u);
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref));
-  EXPECT_EQ(ref, 1) << "a refused request takes no number";
-}
-
-TEST_F(ResourceManagerCursor, ManagerThatCannotBeMadeIsReportedAndMadeLater) {
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  Sp_InitializeResourceManager();
-  sp_testing::FailNthAllocation(0);
-  ASSERT_EQ(log.Count(), 1u);
-  EXPECT_EQ(log.Records()[0].source, "SpResourceManager");
-  EXPECT_EQ(log.Records()[0].method, "Sp_InitializeResourceManager");
-  EXPECT_EQ(log.Records()[0].code, 1);
-  EXPECT_EQ(log.Records()[0].message, "Cannot allocated memory !! ");
-  EXPECT_EQ(log.Beeps(), 1u);
-
-  Sp_ResM_ReleaseCCursor(610, 1);  // no manager: nothing happens
-  CCrsrHandle c = nullptr;
-  SInt32 ref = 0;
-  EXPECT_TRUE(Sp_ResM_GetCCursorHandle(610, &c, &ref)) << "the getter makes the manager";
-  EXPECT_EQ(ref, 1);
-}
-
 TEST_F(ResourceManagerCursor, LoanThatCannotBeRecordedIsReportedAndTakesNoNumber) {
   ErrorLogCapture log;
   CursHandle bw = nullptr;
@@ -207,14 +123,6 @@ TEST_F(ResourceManagerCursor, LoanThatCannotBeRecordedIsReportedAndTakesNoNumber
 
   ASSERT_TRUE(Sp_ResM_GetCursorHandle(6140, &bw, &ref));
   EXPECT_EQ(ref, 1) << "the failed loan took no number";
-}
-
-TEST_F(ResourceManagerCursor, NewManagerFreesTheCursorsOfTheOldOne) {
-  CCrsrHandle h = nullptr;
-  SInt32 ref = 0;
-  ASSERT_TRUE(Sp_ResM_GetCCursorHandle(611, &h, &ref));
-  Sp_InitializeResourceManager();
-  EXPECT_FALSE(ColourCursorAlive(h));
 }
 
 }  // namespace

@@ -109,10 +109,9 @@ std::vector<UInt32> Solid(int count, UInt32 rgba) {
 
 // Ids of the test's pictures.
 enum : SInt16 {
-  kRedBlue = 9400,   // 4 x 2: the left two columns red, the right two blue
-  kHoles = 9401,     // 4 x 1: green, clear, clear, green
-  kMaskLeft = 9402,  // 4 x 2: the left half black, the right half white
-  kMissing = 9409,   // no such picture
+  kRedBlue = 9400,  // 4 x 2: the left two columns red, the right two blue
+  kHoles = 9401,    // 4 x 1: green, clear, clear, green
+  kMissing = 9409,  // no such picture
 };
 
 class ResourceManagerPicture : public ::testing::Test {
@@ -128,11 +127,6 @@ class ResourceManagerPicture : public ::testing::Test {
               noErr);
     ASSERT_EQ(sp_testing::AddAppResource(kPICT, kHoles,
                                          Pict(4, 1, {0x00FF00FF, kClear, kClear, 0x00FF00FF})),
-              noErr);
-    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kMaskLeft,
-                                         Pict(4, 2,
-                                              {0x000000FF, 0x000000FF, 0xFFFFFFFF, 0xFFFFFFFF,
-                                               0x000000FF, 0x000000FF, 0xFFFFFFFF, 0xFFFFFFFF})),
               noErr);
     Rect r;
     SetRect(&r, 0, 0, 20, 10);
@@ -235,33 +229,7 @@ TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
   EXPECT_EQ(ref2, 2) << "the resident item kept its counter";
 
-  // Preloading a picture that already has users makes it resident too.
-  SInt32 held = 0;
-  cSp_PictureItem* holes = Sp_ResM_GetPictureItemObject(kHoles, held);
-  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kHoles));
-  Sp_ResM_ReleasePicture(holes, held);
-  SInt32 heldAgain = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kHoles, heldAgain), holes);
-  EXPECT_EQ(heldAgain, 2);
   EXPECT_EQ(log.Count(), 0u);
-}
-
-TEST_F(ResourceManagerPicture, MissingPictureIsCachedEmptyAndDrawsNothing) {
-  ErrorLogCapture log;
-  SInt32 ref1 = 0, ref2 = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kMissing, ref1);
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->GetPictureGWorld(), nullptr);
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kMissing, ref2), item);
-  EXPECT_EQ(ref2, 2);
-  Rect dst;
-  SetRect(&dst, 0, 0, 20, 10);
-  item->DrawPicuterOnCurrentPort(dst, 1, nullptr, srcCopy, 0);
-  EXPECT_EQ(Px(0, 0), kGreen);
-  EXPECT_EQ(Px(19, 9), kGreen);
-  EXPECT_EQ(log.Count(), 0u) << "the caller reports a missing picture";
-  EXPECT_EQ(log.Beeps(), 0u);
-  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kMissing + 1)) << "an empty item exists afterwards";
 }
 
 TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesColours) {
@@ -291,92 +259,6 @@ TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesCo
   item->DrawPictureOnTargetPort(target_, dst, nullptr, srcCopy, 1);
   EXPECT_EQ(Px(12, 0), 0x00FF00u) << "red becomes green";
   EXPECT_EQ(Px(15, 0), 0xFFFF00u) << "blue becomes yellow";
-}
-
-TEST_F(ResourceManagerPicture, UseClipLimitsTheCopyToThePortsClipEvenWithAMaskRegion) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  Rect clip;
-  SetRect(&clip, 0, 0, 2, 10);
-  ClipRect(&clip);
-  RgnHandle everything = NewRgn();
-  SetRectRgn(everything, 0, 0, 20, 10);
-  Rect dst;
-  SetRect(&dst, 0, 0, 4, 2);
-  item->DrawPicuterOnCurrentPort(dst, 1, everything, srcCopy, 0);
-  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kRed, kRed, kGreen, kGreen}));
-
-  // Without the flag the mask region decides, whatever the clip.
-  RgnHandle right = NewRgn();
-  SetRectRgn(right, 6, 0, 8, 2);
-  SetRect(&dst, 4, 0, 8, 2);
-  item->DrawPicuterOnCurrentPort(dst, 0, right, srcCopy, 0);
-  EXPECT_EQ(Row(1, 4, 8), (std::vector<UInt32>{kGreen, kGreen, kBlue, kBlue}));
-  DisposeRgn(everything);
-  DisposeRgn(right);
-}
-
-TEST_F(ResourceManagerPicture, SeeThroughPictureShowsThePortWhereItIsWhite) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  item->SetupTransmitPicture(kMaskLeft);
-  ASSERT_NE(item->GetTransmitGWorld(), nullptr);
-  Rect dst;
-  SetRect(&dst, 0, 0, 4, 2);
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kRed, kRed, kGreen, kGreen}));
-
-  // A see-through picture that cannot be loaded leaves the picture whole.
-  item->SetupTransmitPicture(kMissing);
-  EXPECT_EQ(item->GetTransmitGWorld(), nullptr);
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(1, 0, 4), (std::vector<UInt32>{kRed, kRed, kBlue, kBlue}));
-
-  item->SetupTransmitPicture(kMaskLeft);
-  item->ClearTransmitPicture();
-  EXPECT_EQ(item->GetTransmitGWorld(), nullptr);
-}
-
-TEST_F(ResourceManagerPicture, ReleasingANumberNotHeldIsReportedAndKeepsTheLoan) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ErrorLogCapture log;
-  Sp_ResM_ReleasePicture(item, ref + 5);
-  EXPECT_TRUE(log.Has("cSp_PictureItem::RealeseUser", 1));
-  Sp_ResM_ReleasePicture(nullptr, ref);
-  EXPECT_TRUE(log.Has("cSp_ResourceManager::RealesePicturer", 1));
-  EXPECT_EQ(log.Beeps(), 2u);
-  SInt32 next = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, next), item) << "the item is still lent";
-  EXPECT_EQ(next, 2);
-}
-
-TEST_F(ResourceManagerPicture, ItemOfAnEarlierManagerIsNeverTouched) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  Sp_InitializeResourceManager();  // deletes the item
-  ErrorLogCapture log;
-  Sp_ResM_ReleasePicture(item, ref);  // must not read the freed item
-  EXPECT_TRUE(log.Has("cSp_ResourceManager::RealesePicturer", 1));
-}
-
-TEST_F(ResourceManagerPicture, LoanThatCannotBeRecordedGivesNoItem) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
-  ASSERT_NE(item, nullptr);
-  ErrorLogCapture log;
-  SInt32 failed = 99;
-  sp_testing::FailNthAllocation(1);  // the user reference of the cached item
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, failed), nullptr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(failed, 0);
-  EXPECT_TRUE(log.Has("cSp_PictureItem::GetNewUserRefNum", 2));
-  SInt32 next = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, next), item);
-  EXPECT_EQ(next, 2) << "the failed loan took no number";
 }
 
 // ---- Colour icons ----------------------------------------------------------------------------
@@ -413,22 +295,6 @@ TEST_F(ResourceManagerColourIcon, LoansShareOneIconAndTheLastReleaseFreesIt) {
   EXPECT_FALSE(Alive(h1)) << "the last release disposes of the icon";
   ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h3, &ref3));
   EXPECT_EQ(ref3, 3) << "loaded again, numbered on";
-}
-
-TEST_F(ResourceManagerColourIcon, MissingIconIsNoErrorAndIsNotCached) {
-  ErrorLogCapture log;
-  CIconHandle icon = reinterpret_cast<CIconHandle>(&icon);
-  SInt32 ref = 99;
-  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9419, &icon, &ref));
-  EXPECT_EQ(icon, nullptr);
-  EXPECT_EQ(ref, 0);
-  EXPECT_EQ(log.Count(), 0u);
-  ASSERT_EQ(sp_testing::AddAppResource(kCicn, 9419, Png(1, 1, Solid(1, 0x000000FF))), noErr);
-  EXPECT_TRUE(Sp_ResM_GetCIconHandle(9419, &icon, &ref)) << "the next request tries again";
-  EXPECT_EQ(ref, 1) << "the failed request took no number";
-
-  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9410, nullptr, &ref));
-  EXPECT_TRUE(log.Has("Sp_ResM_GetCIconHandle", 1));
 }
 
 }  // namespace

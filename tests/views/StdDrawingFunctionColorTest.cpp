@@ -10,19 +10,13 @@
 
 namespace {
 
+using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
 using drawing_test::Grey;
 using drawing_test::R;
 
 bool Same(const RGBColor& a, const RGBColor& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
-  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
-         << ", " << g << ", " << b << ")";
 }
 
 TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFloat) {
@@ -41,16 +35,6 @@ TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFl
     Sp_SetRGBColorByPercentage(&out, c.r, c.g, c.b);
     EXPECT_TRUE(ColorIs(out, c.er, c.eg, c.eb)) << c.why;
   }
-}
-
-TEST(StdDrawingFunctionColor, By255MultipliesBy257AndSetStoresAsGiven) {
-  RGBColor out{};
-  Sp_SetRGBColorBy255(&out, 255, 128, 0);
-  EXPECT_TRUE(ColorIs(out, 65535, 32896, 0));
-  Sp_SetRGBColorBy255(&out, 256, 1, 2);  // beyond a byte: the low 16 bits are kept
-  EXPECT_TRUE(ColorIs(out, UInt16(256 * 257), 257, 514));
-  Sp_SetRGBColor(&out, 1, 2, 65535);
-  EXPECT_TRUE(ColorIs(out, 1, 2, 65535));
 }
 
 TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds) {
@@ -84,16 +68,6 @@ TEST(StdDrawingFunctionColor, InBetweenMayWriteOverItsOwnArgument) {
   const RGBColor white{65535, 65535, 65535};
   Sp_RGBInBetweenColor(&c, &white, 0.5f, &c);
   EXPECT_TRUE(ColorIs(c, 32767, 47767, 65535));
-}
-
-TEST(StdDrawingFunctionColor, CompareIsOneOnlyForEqualColoursAndZeroForNull) {
-  const RGBColor a{1, 2, 3};
-  const RGBColor b{1, 2, 4};
-  EXPECT_EQ(Sp_RGBcmp(&a, &a), 1);
-  EXPECT_EQ(Sp_RGBcmp(&a, &b), 0);
-  ErrorLogCapture log;
-  EXPECT_EQ(Sp_RGBcmp(&a, nullptr), 0);
-  EXPECT_TRUE(log.Has("Sp_RGBcmp", 1));
 }
 
 // ---- Colour tables ----
@@ -146,24 +120,6 @@ TEST_F(ColorLookupTable, ASizeFieldLargerThanTheBytesNeverReadsPastThem) {
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 1, out), 1);
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 2, out), 0);
   EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 40, out), 0);
-}
-
-TEST_F(ColorLookupTable, AMissingTableAnswersZeroWithoutARecord) {
-  ErrorLogCapture log;
-  RGBColor out{};
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(702, 0, out), 0);
-  EXPECT_EQ(log.Count(), 0u);
-  EXPECT_EQ(log.Beeps(), 0u);
-}
-
-TEST_F(ColorLookupTable, TheApplicationsTableIsCompiledFromItsSource) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  RGBColor out{};
-  ASSERT_EQ(Sp_GetColorLoolupTableColorValue(6180, 0, out), 1);
-  EXPECT_TRUE(ColorIs(out, 65535, 65535, 65535));
-  ASSERT_EQ(Sp_GetColorLoolupTableColorValue(6180, 15, out), 1);
-  EXPECT_TRUE(ColorIs(out, 0, 0, 0));
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(6180, 16, out), 0);
 }
 
 // ---- Recolouring an area ----

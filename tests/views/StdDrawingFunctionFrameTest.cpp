@@ -55,46 +55,6 @@ TEST_F(Frames, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
   for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
 }
 
-TEST_F(Frames, TheRaisedFrameIsLightAboveAndLeftAndShadedBelowAndRight) {
-  sp_testing::FillPort(world_, kGround);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-    const char* why;
-  } probes[] = {
-      {19, 30, kFrame, "left frame"},  {20, 30, kWhite, "light, two columns"},
-      {21, 30, kWhite, "light"},       {22, 30, kGround, "inside"},
-      {30, 20, kWhite, "light row"},   {30, 21, kWhite, "light row"},
-      {30, 39, kMid, "bottom: mid"},   {30, 40, kFrame, "bottom frame"},
-      {39, 30, kShade, "right shade"}, {40, 30, kFrame, "right frame"},
-      {41, 30, kGround, "outside"},
-  };
-  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
-}
-
-TEST_F(Frames, TheFramePutsBackThePortPenAndColour) {
-  GWorldPtr other = NewWorld(R(0, 0, 10, 10), kWhite);
-  PenSize(5, 6);
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameRaised);
-  SetGWorld(other, nullptr);
-  Sp_Draw3DFrame(world_, &rect_, kSp3DFrameSunken);
-  CGrafPtr now = nullptr;
-  GetGWorld(&now, nullptr);
-  EXPECT_EQ(now, other);
-  SetGWorld(world_, nullptr);
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnSize.h, 5);
-  EXPECT_EQ(pen.pnSize.v, 6);
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 65535);
-  EXPECT_EQ(fore.green, 0);
-}
-
 TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
   for (t3DRectDrowType type : {kSp3DFrameSunken, kSp3DFrameRaised}) {
     sp_testing::FillPort(world_, kWhite);
@@ -114,29 +74,6 @@ TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
     EXPECT_EQ(Px(30, 30), kBlack) << type;
     EXPECT_EQ(Px(45, 30), kBlack) << type;
   }
-}
-
-TEST_F(Frames, TheColouredFrameMixesItsEdgesFromTheBaseColour) {
-  sp_testing::FillPort(world_, kGround);
-  const RGBColor base{32767, 32767, 32767};
-  // Dark: 32767 x 0.7 = 22936 (0x59); light: 32767 + 32768 x 0.3 = 42597 (0xA6).
-  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameSunken, 1);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-  } outside[] = {{19, 30, Grey(0x59)}, {18, 30, Grey(0x59)}, {30, 19, Grey(0x59)},
-                 {30, 18, Grey(0x59)}, {40, 30, Grey(0xA6)}, {41, 30, Grey(0xA6)},
-                 {30, 40, Grey(0xA6)}, {30, 41, Grey(0xA6)}, {20, 30, kGround}};
-  for (const auto& p : outside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
-
-  sp_testing::FillPort(world_, kGround);
-  Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, kSp3DFrameRaised, 0);
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-  } inside[] = {{20, 30, Grey(0xA6)}, {21, 30, Grey(0xA6)}, {22, 30, kGround}, {38, 30, Grey(0x59)},
-                {39, 30, Grey(0x59)}, {30, 39, Grey(0x59)}, {19, 30, kGround}, {40, 30, kGround}};
-  for (const auto& p : inside) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
 }
 
 // ---- The smooth panel ----
@@ -196,24 +133,6 @@ TEST_F(Frames, TheDefaultButtonRingIsThreePixelsThickFourOutsideTheButton) {
 
 // ---- Caret ----
 
-TEST_F(Frames, ACaretDrawnTwiceRestoresThePixels) {
-  Stripes();
-  const std::vector<UInt32> before = AllPixels();
-  const Rect clip = R(0, 0, 20, 100);
-  PenSize(4, 4);
-  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
-  EXPECT_NE(Px(10, 10), before[10 * kWidth + 10]) << "inverted";
-  EXPECT_NE(Px(11, 15), before[15 * kWidth + 11]) << "two pixels wide";
-  EXPECT_EQ(Px(12, 15), before[15 * kWidth + 12]);
-  EXPECT_EQ(Px(10, 25), before[25 * kWidth + 10]) << "cut at the clip rectangle";
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnSize.h, 1) << "a normal pen afterwards";
-  EXPECT_EQ(pen.pnMode, patCopy);
-  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
-  EXPECT_TRUE(AllPixels() == before);
-}
-
 // ---- Dotted lines ----
 
 class DottedLines : public DrawingPortTest {
@@ -223,24 +142,6 @@ class DottedLines : public DrawingPortTest {
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
   }
 };
-
-TEST_F(DottedLines, HorizontalAndVerticalLinesAreDottedByTheApplicationsPatterns) {
-  Sp_DrawPatternDotLine(Point{5, 10}, Point{5, 40});
-  EXPECT_EQ(Px(10, 5), kBlack);
-  EXPECT_EQ(Px(11, 5), kWhite);
-  EXPECT_EQ(Px(12, 5), kBlack);
-  EXPECT_EQ(Px(40, 5), kBlack);
-  Sp_DrawPatternDotLine(Point{10, 60}, Point{40, 60});
-  EXPECT_EQ(Px(60, 10), kBlack);
-  EXPECT_EQ(Px(60, 11), kWhite);
-  EXPECT_EQ(Px(60, 12), kBlack);
-  Sp_DrawPatternDotLine(Point{10, 80}, Point{30, 90});  // steeper than 45 degrees: rows alternate
-  EXPECT_EQ(Px(80, 10), kBlack);
-  EXPECT_EQ(Px(81, 11), kWhite);
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 0) << "the pen is put back";
-}
 
 TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
   Stripes();
@@ -262,35 +163,6 @@ TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip
   PenState pen{};
   GetPenState(&pen);
   EXPECT_EQ(pen.pnMode, patCopy);
-}
-
-TEST_F(DottedLines, TheZoomAnimationTakesTwoTicksAFrameAndLeavesNoTrace) {
-  sp_testing::VirtualClockScope clock(0);
-  Stripes();
-  const std::vector<UInt32> before = AllPixels();
-  const Rect from = R(10, 10, 20, 20);
-  const Rect to = R(100, 100, 150, 190);
-  const Rect clip = R(0, 0, kHeight, kWidth);
-  const struct {
-    short steps, trail;
-    UInt32 ticks;
-    const char* why;
-  } cases[] = {
-      {5, 2, 4 * 2 + 2 * 2, "a wait before each frame but the first, one per trail rectangle"},
-      {3, 0, 2 * 2 + 1 * 2, "a trail of 0 is a trail of 1"},
-      {2, 9, 1 * 2 + 2 * 2, "a trail longer than the steps"},
-      {0, 2, 0, "no steps: nothing"},
-  };
-  for (const auto& c : cases) {
-    const UInt32 start = TickCount();
-    const UInt32 flushes = sp_testing::FlushCount(world_);
-    Sp_RectMoveAnimation(&from, &to, c.steps, &clip, c.trail);
-    EXPECT_EQ(TickCount() - start, c.ticks) << c.why;
-    EXPECT_TRUE(AllPixels() == before) << c.why;
-    EXPECT_EQ(sp_testing::FlushCount(world_) - flushes,
-              UInt32(c.steps + std::min<int>(c.steps, std::max<int>(c.trail, 1))))
-        << c.why;
-  }
 }
 
 }  // namespace

@@ -128,54 +128,6 @@ TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
   }
 }
 
-TEST_F(DrawStringInRect, InsetsThatLeaveNoRoomDrawNothingAndLeaveThePortAlone) {
-  MoveTo(3, 4);
-  const Rect rect = R(10, 10, 50, 110);
-  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 60, 40, 0, 0, 1, 1, 2, 2,
-                      nullptr);
-  Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 20, 20, 1, 1, 2, 2,
-                      nullptr);
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 3);
-  EXPECT_EQ(pen.v, 4);
-  EXPECT_EQ(Px(12, 15), drawing_test::kWhite);
-}
-
-TEST_F(DrawStringInRect, TheShadowIsDrawnFirstInTenPercentGreyAndTheColourPutBack) {
-  const Rect rect = R(10, 10, 50, 110);
-  Sp_DrawStringInRect("a", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 1, 2, 2, nullptr);
-  // The glyph is a box: columns 10-16, rows 10-21; the shadow the same box 2 down and right.
-  EXPECT_EQ(Px(10, 10), drawing_test::kBlack) << "the text over the shadow";
-  EXPECT_EQ(Px(17, 23), Grey(0x19)) << "10 % grey is 6553, 0x19 a channel";
-  EXPECT_EQ(Px(11, 23), drawing_test::kWhite);
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 0);
-
-  const RGBColor red{65535, 0, 0};
-  Sp_DrawStringInRect("a", &rect, kSpPositionRight, kSpPositionTop, 0, 0, 0, 0, 0, 1, 1, 0, &red);
-  EXPECT_EQ(Px(109, 15), 0xFF0000u) << "a given shadow colour, moved one right";
-  EXPECT_EQ(Px(108, 15), drawing_test::kBlack);
-}
-
-TEST_F(DrawStringInRect, ClippingKeepsTheTextInsideAndPutsTheClipBack) {
-  const Rect rect = R(10, 10, 50, 40);
-  RgnHandle before = NewRgn();
-  GetClip(before);
-  Sp_DrawStringInRect("abcdefgh", &rect, kSpPositionLeft, kSpPositionTop, 2, 2, 0, 0, 1, 0, 0, 0,
-                      nullptr);
-  EXPECT_EQ(Px(12, 12), drawing_test::kBlack);
-  EXPECT_EQ(Px(37, 12), drawing_test::kBlack) << "the last column inside";
-  EXPECT_EQ(Px(38, 12), drawing_test::kWhite) << "cut at the right inset";
-  EXPECT_EQ(Px(60, 12), drawing_test::kWhite);
-  RgnHandle after = NewRgn();
-  GetClip(after);
-  EXPECT_TRUE(EqualRgn(before, after));
-  DisposeRgn(before);
-  DisposeRgn(after);
-}
-
 TEST_F(DrawStringInRect, TextLongerThan255BytesIsDrawnWhole) {
   TextSize(2);  // one pixel a character
   const std::string text(300, 'a');
@@ -185,31 +137,6 @@ TEST_F(DrawStringInRect, TextLongerThan255BytesIsDrawnWhole) {
   Point pen{};
   GetPen(&pen);
   EXPECT_EQ(pen.h, 300);
-}
-
-TEST_F(DrawStringInRect, ARegionThatCannotBeMadeDrawsNothing) {
-  const Rect rect = R(10, 10, 50, 110);
-  for (UInt32 n : {1u, 2u}) {
-    ErrorLogCapture log;
-    sp_testing::FailNthAllocation(n);
-    Sp_DrawStringInRect("abc", &rect, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 1, 0, 0, 0,
-                        nullptr);
-    sp_testing::FailNthAllocation(0);
-    EXPECT_TRUE(log.Has("Sp_DrawStringInRect", 2)) << n;
-    EXPECT_EQ(Px(10, 15), drawing_test::kWhite) << n;
-  }
-}
-
-TEST_F(DrawStringInRect, TheShadowedStringLeavesTheTextColourCurrent) {
-  const RGBColor blue{0, 0, 65535};
-  const RGBColor red{65535, 0, 0};
-  Sp_DrawStringWithShadow("a", 20, 40, 3, 3, &blue, &red);
-  EXPECT_EQ(Px(20, 30), 0x0000FFu);
-  EXPECT_EQ(Px(29, 42), 0xFF0000u) << "the shadow, 3 right and down";
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.blue, 65535);
-  EXPECT_EQ(fore.red, 0);
 }
 
 }  // namespace

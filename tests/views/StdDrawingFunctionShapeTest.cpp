@@ -98,16 +98,6 @@ TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
   }
 }
 
-TEST_F(StdDrawingFunctionArc, WithoutMoveFirstTheArcGoesOnFromThePen) {
-  const std::vector<Point> points = ArcPoints(Point{50, 50}, 10, 0, 90, 0);
-  ASSERT_FALSE(points.empty());
-  EXPECT_EQ(points.front().h, 0);
-  EXPECT_EQ(points.front().v, 0);
-  EXPECT_EQ(points.back().h, 60);
-  EXPECT_EQ(points.back().v, 50);
-  EXPECT_TRUE(ArcPoints(Point{50, 50}, 10, 0, 0, 1).empty()) << "an arc of 0 draws nothing";
-}
-
 TEST_F(StdDrawingFunctionArc, ACircleIsClosedAndLiesOnItsRadius) {
   Sp_DrawCircle(Point{50, 60}, 20);  // centre h 60, v 50
   // Points are truncated toward the centre, so the line runs at most a pixel inside.
@@ -147,70 +137,6 @@ TEST_F(Shadows, OnePassDarkensByTheDarkness) {
   EXPECT_EQ(Px(10, 10), Px(25, 25)) << "one pass: even to the edge";
   EXPECT_EQ(Px(9, 25), kWhite);
   EXPECT_EQ(Px(40, 25), kWhite);
-}
-
-TEST_F(Shadows, SoftnessStacksPassesThatDarkenTowardTheMiddle) {
-  const Rect r = R(10, 10, 40, 40);
-  Sp_DrawShadowRect(world_, r, 60, 3, nullptr, 0);
-  // Four passes of an 85 % mask, each one pixel further in.
-  const int edge = int(Px(10, 25) & 0xFF);
-  const int second = int(Px(11, 25) & 0xFF);
-  const int third = int(Px(12, 25) & 0xFF);
-  const int core = int(Px(25, 25) & 0xFF);
-  EXPECT_NEAR(edge, 217, 2);
-  EXPECT_NEAR(second, 184, 3);
-  EXPECT_NEAR(third, 157, 3);
-  EXPECT_NEAR(core, 133, 4);
-  EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
-}
-
-TEST_F(Shadows, TheShadowKeepsToItsMaskAndThePortsClip) {
-  RgnHandle mask = NewRgn();
-  SetRectRgn(mask, 10, 10, 25, 40);  // the left half
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 50, 0, mask, 0);
-  EXPECT_LT(Lightness(Px(15, 25)), Lightness(kWhite));
-  EXPECT_EQ(Px(30, 25), kWhite) << "outside the mask";
-
-  const Rect clip = R(50, 50, 100, 70);
-  ClipRect(&clip);
-  Sp_DrawShadowRect(world_, R(50, 50, 100, 100), 50, 0, nullptr, 1);
-  EXPECT_LT(Lightness(Px(60, 60)), Lightness(kWhite));
-  EXPECT_EQ(Px(80, 60), kWhite) << "outside the port's clip";
-  DisposeRgn(mask);
-}
-
-TEST_F(Shadows, ARegionsShadowTakesItsShape) {
-  RgnHandle rgn = NewRgn();
-  const Rect oval = R(10, 10, 70, 70);
-  OpenRgn();
-  FrameOval(&oval);
-  CloseRgn(rgn);
-  Sp_DrawShadowRegionOnCurrentPort(rgn, 80, 0, 0);
-  EXPECT_LT(Lightness(Px(40, 40)), Lightness(Grey(0x40)) + 1) << "under the shadow";
-  EXPECT_EQ(Px(11, 11), kWhite) << "outside the oval, inside its bounds";
-  DisposeRgn(rgn);
-}
-
-TEST_F(Shadows, EmptyShapesAndDarknessOutsideTheRangeAreHandled) {
-  const std::vector<UInt32> before = AllPixels();
-  RgnHandle empty = NewRgn();
-  Sp_DrawShadowRect(world_, R(10, 10, 10, 40), 50, 2, nullptr, 0);
-  Sp_DrawShadowRegion(world_, empty, 50, 2, 0);
-  Sp_DrawShadowRegion(world_, nullptr, 50, 2, 0);
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), -20, 0, nullptr, 0);
-  EXPECT_TRUE(AllPixels() == before) << "no darkness: the mask lets everything through";
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 150, 0, nullptr, 0);
-  EXPECT_EQ(Px(20, 20), drawing_test::kBlack);
-  DisposeRgn(empty);
-}
-
-TEST_F(Shadows, OffscreensThatCannotBeMadeDrawNothing) {
-  ErrorLogCapture log;
-  sp_testing::LimitAllocationSize(1000);
-  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 60, 0, nullptr, 0);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_TRUE(log.Has("Sp_DrawShadowRect", 2));
-  EXPECT_EQ(Px(20, 20), kWhite);
 }
 
 }  // namespace

@@ -25,6 +25,14 @@ inline UInt32 Pixel(const RGBColor& c) {
   return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
 }
 
+// The colour has these components; the failure message shows both.
+inline ::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
+  if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
+         << ", " << g << ", " << b << ")";
+}
+
 // A grey of this byte in every channel.
 inline UInt32 Grey(UInt8 level) {
   return UInt32(level) * 0x010101u;

@@ -40,104 +40,6 @@ class DrawingWindows : public ::testing::Test {
   }
 };
 
-TEST_F(DrawingWindows, TheScreenLosesTheMenuBarAndIsThirtyTwoBitsDeep) {
-  Rect screen{};
-  Sp_GetScreenSize(&screen);
-  const Rect expected = R(20, 0, 768, 1024);
-  EXPECT_TRUE(EqualRect(&screen, &expected));
-  sp_testing::SetScreenSize(800, 600);
-  Sp_GetScreenSize(&screen);
-  const Rect smaller = R(20, 0, 600, 800);
-  EXPECT_TRUE(EqualRect(&screen, &smaller));
-  EXPECT_EQ(Sp_GetScreenDepth(), 32);
-  EXPECT_EQ(Sp_GetMainScreenMaxPixelDepth(), 32);
-}
-
-TEST_F(DrawingWindows, TheWindowSizeIsItsContentOnTheScreenWhateverThePortsOrigin) {
-  WindowRef w = NewWindow();
-  ASSERT_NE(w, nullptr);
-  Rect size{};
-  Sp_GetWindowSize(w, size);
-  const Rect expected = R(100, 50, 300, 350);
-  EXPECT_TRUE(EqualRect(&size, &expected));
-
-  GrafPtr saved;
-  GetPort(&saved);
-  SetPortWindowPort(w);
-  SetOrigin(30, 40);
-  SetPort(saved);
-  Sp_GetWindowSize(w, size);
-  EXPECT_TRUE(EqualRect(&size, &expected)) << "a scrolled port stays where its window is";
-  Point topLeft{};
-  Sp_GetWindowContentLeftTopPosit(w, topLeft);
-  EXPECT_EQ(topLeft.h, 50);
-  EXPECT_EQ(topLeft.v, 100);
-  GrafPtr now;
-  GetPort(&now);
-  EXPECT_EQ(now, saved) << "the current port is put back";
-}
-
-TEST_F(DrawingWindows, ConversionsUseTheWindowsPortAndPutTheCurrentPortBack) {
-  WindowRef w = NewWindow();
-  GrafPtr saved;
-  GetPort(&saved);
-  Rect r = R(0, 0, 10, 20);
-  Sp_LocalToGlobalRect(w, &r);
-  const Rect global = R(100, 50, 110, 70);
-  EXPECT_TRUE(EqualRect(&r, &global));
-  Sp_GlobalToLocalRect(w, &r);
-  const Rect local = R(0, 0, 10, 20);
-  EXPECT_TRUE(EqualRect(&r, &local));
-
-  Point pt{5, 6};
-  Sp_LocalToGlobalPt(w, pt);
-  EXPECT_EQ(pt.h, 56);
-  EXPECT_EQ(pt.v, 105);
-  Sp_GlobalToLocalPt(w, pt);
-  EXPECT_EQ(pt.h, 6);
-  EXPECT_EQ(pt.v, 5);
-
-  RgnHandle rgn = NewRgn();
-  SetRectRgn(rgn, 0, 0, 10, 10);
-  Sp_LocalToGlobalRgn(w, rgn);
-  Rect bounds{};
-  GetRegionBounds(rgn, &bounds);
-  const Rect movedRgn = R(100, 50, 110, 60);
-  EXPECT_TRUE(EqualRect(&bounds, &movedRgn));
-  Sp_GlobalToLocalRgn(w, rgn);
-  GetRegionBounds(rgn, &bounds);
-  const Rect back = R(0, 0, 10, 10);
-  EXPECT_TRUE(EqualRect(&bounds, &back));
-  DisposeRgn(rgn);
-
-  GrafPtr now;
-  GetPort(&now);
-  EXPECT_EQ(now, saved);
-}
-
-TEST_F(DrawingWindows, WindowsArePlacedByTheRecordAndNotMovedWhenAlreadyThere) {
-  const struct {
-    sWindowOutputBehavior behavior;
-    SInt16 left, top;
-    const char* why;
-  } cases[] = {
-      {{1, 4, 10, 0, 30, 0}, 10, 30, "left edge at h1, top edge at v1"},
-      {{3, 5, 500, 0, 600, 0}, 200, 400, "right edge at h1, bottom edge at v1"},
-      {{2, 2, 0, 1024, 20, 768}, 362, 294, "centred between h1-h2 and v1-v2"},
-  };
-  for (const auto& c : cases) {
-    WindowRef w = NewWindow();
-    sWindowOutputBehavior b = c.behavior;
-    EXPECT_EQ(Sp_MoveWindowOutputPosition(w, &b, 0), 1) << c.why;
-    const Rect content = Content(w);
-    EXPECT_EQ(content.left, c.left) << c.why;
-    EXPECT_EQ(content.top, c.top) << c.why;
-    EXPECT_EQ(content.right - content.left, 300) << c.why;
-    EXPECT_EQ(Sp_MoveWindowOutputPosition(w, &b, 0), 0) << c.why << ": already there";
-    DisposeWindow(w);
-  }
-}
-
 TEST_F(DrawingWindows, RedrawAreasAreAddedAndTakenOutOfTheUpdateRegion) {
   WindowRef w = NewWindow();
   const Rect a = R(10, 10, 30, 40);
@@ -184,21 +86,6 @@ TEST_F(DrawingWindows, RedrawAreasFollowTheOriginAndStayInsideTheContent) {
   DisposeRgn(region);
 }
 
-TEST_F(DrawingWindows, ADisposedWindowLeavesNoUpdateRegionToItsSuccessors) {
-  WindowRef first = NewWindow();
-  const Rect a = R(0, 0, 50, 50);
-  Sp_AddRedrawAreaInWindow(first, &a);
-  DisposeWindow(first);
-  RgnHandle rgn = NewRgn();
-  EXPECT_FALSE(sp_testing::CopyUpdateRegion(first, rgn)) << "a disposed window has no region";
-  WindowRef second = NewWindow();
-  ASSERT_TRUE(sp_testing::CopyUpdateRegion(second, rgn));
-  EXPECT_TRUE(EmptyRgn(rgn));
-  EXPECT_EQ(InvalWindowRect(first, &a), errInvalidWindowPtr);
-  EXPECT_EQ(InvalWindowRect(second, nullptr), paramErr);
-  DisposeRgn(rgn);
-}
-
 // ---- Failure records ----
 
 TEST(StdDrawingFunctionFailures, NullArgumentsAreRecordedOnceAndDoNothing) {
@@ -209,50 +96,35 @@ TEST(StdDrawingFunctionFailures, NullArgumentsAreRecordedOnceAndDoNothing) {
     std::function<void()> call;
     const char* method;
     SInt32 code;
-    const char* message;
   } cases[] = {
-      {[] { Sp_GetScreenSize(nullptr); }, "Sp_GetScreenSize", 1, "Argument is null !! "},
-      {[&] { Sp_LocalToGlobalPt(nullptr, pt); }, "Sp_LocalToGlobalPt", 1,
-       "Required argument is null !! "},
-      {[] { Sp_GlobalToLocalRgn(nullptr, nullptr); }, "Sp_GlobalToLocalRgn", 1,
-       "Required argument is null !! "},
-      {[] { Sp_LocalToGlobalRect(nullptr); }, "Sp_LocalToGlobalRect", 1, "Pointer Arg is 0L"},
-      {[&] { Sp_GetWindowSize(nullptr, r); }, "Sp_GetWindowSize", 1, "Pointer Arg is 0L"},
-      {[] { Sp_MoveWindowOutputPosition(nullptr, nullptr, 0); }, "Sp_MoveWindowOutputPosition", 1,
-       "Required argument is null"},
-      {[&] { Sp_AddRedrawAreaInWindow(nullptr, &r); }, "Sp_AddRedrawAreaInWindow", 1,
-       "Pointer Arg is 0L"},
+      {[] { Sp_GetScreenSize(nullptr); }, "Sp_GetScreenSize", 1},
+      {[&] { Sp_LocalToGlobalPt(nullptr, pt); }, "Sp_LocalToGlobalPt", 1},
+      {[] { Sp_GlobalToLocalRgn(nullptr, nullptr); }, "Sp_GlobalToLocalRgn", 1},
+      {[] { Sp_LocalToGlobalRect(nullptr); }, "Sp_LocalToGlobalRect", 1},
+      {[&] { Sp_GetWindowSize(nullptr, r); }, "Sp_GetWindowSize", 1},
+      {[] { Sp_MoveWindowOutputPosition(nullptr, nullptr, 0); }, "Sp_MoveWindowOutputPosition", 1},
+      {[&] { Sp_AddRedrawAreaInWindow(nullptr, &r); }, "Sp_AddRedrawAreaInWindow", 1},
       {[&] {
          Sp_GetLayoutArea(nullptr, kSpLayoutKeepSize, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0,
                           1, 1, r);
        },
-       "Sp_GetLayoutArea", 1, "Pointer Arg is 0L"},
+       "Sp_GetLayoutArea", 1},
       {[&] {
          Sp_DrawStringInRect(nullptr, &r, kSpPositionLeft, kSpPositionTop, 0, 0, 0, 0, 0, 0, 0, 0,
                              nullptr);
        },
-       "Sp_DrawStringInRect", 1, "Pointer Arg is 0L"},
-      {[] { Sp_SetRGBColorByPercentage(nullptr, 1, 2, 3); }, "Sp_SetRGBColorByPercentage", 0,
-       "Pointer Arg is 0L"},
-      {[] { Sp_Draw3DFrame(nullptr, nullptr, kSp3DFrameRaised); }, "Sp_Draw3DFrame", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_Delete3DFrame(nullptr, &r, kSp3DFrameRaised); }, "Sp_Delete3DFrame", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_DrawShadowRect(nullptr, r, 50, 0, nullptr, 0); }, "Sp_DrawShadowRect", 1,
-       "Pointer Arg is 0L"},
-      {[&] { Sp_RectMoveAnimation(&r, &r, 3, nullptr, 1); }, "Sp_RectMoveAnimation", 1,
-       "Pointer Arg is 0L"},
+       "Sp_DrawStringInRect", 1},
+      {[] { Sp_SetRGBColorByPercentage(nullptr, 1, 2, 3); }, "Sp_SetRGBColorByPercentage", 0},
+      {[] { Sp_Draw3DFrame(nullptr, nullptr, kSp3DFrameRaised); }, "Sp_Draw3DFrame", 1},
+      {[&] { Sp_Delete3DFrame(nullptr, &r, kSp3DFrameRaised); }, "Sp_Delete3DFrame", 1},
+      {[&] { Sp_DrawShadowRect(nullptr, r, 50, 0, nullptr, 0); }, "Sp_DrawShadowRect", 1},
+      {[&] { Sp_RectMoveAnimation(&r, &r, 3, nullptr, 1); }, "Sp_RectMoveAnimation", 1},
   };
   for (const auto& c : cases) {
     ErrorLogCapture log;
     c.call();
-    ASSERT_EQ(log.Count(), 1u) << c.method;
-    EXPECT_EQ(log.Beeps(), 1u) << c.method;
-    const CapturedRecord& rec = log.Records()[0];
-    EXPECT_EQ(rec.source, "SpStdDrawingFunction") << c.method;
-    EXPECT_EQ(rec.method, c.method);
-    EXPECT_EQ(rec.code, c.code) << c.method;
-    EXPECT_EQ(rec.message, c.message) << c.method;
+    EXPECT_EQ(log.Count(), 1u) << c.method;
+    EXPECT_TRUE(log.Has(c.method, c.code)) << c.method;
   }
 }
 

@@ -42,23 +42,6 @@ class TextStyle : public ::testing::Test {
   GrafPtr saved_ = nullptr;
 };
 
-TEST_F(TextStyle, DefaultsAreTheSystemFontsAtTheDefaultSizeInBlack) {
-  const sTextStyleAttributes a = Defaults();
-  EXPECT_EQ(a.fontNo, GetSysFont());
-  EXPECT_EQ(a.scriptCode, FontToScript(GetSysFont()));
-  EXPECT_EQ(a.direction, GetSysDirection());
-  EXPECT_EQ(a.size, 12);
-  EXPECT_EQ(a.mode, srcOr);
-  EXPECT_EQ(a.face, normal);
-  EXPECT_EQ(a.charExtra, 0);
-  EXPECT_EQ(a.spaceExtra, 0);
-  EXPECT_EQ(std::vector<UInt8>(a.flags, a.flags + 6), (std::vector<UInt8>{5, 0, 1, 0, 1, 1}));
-  for (const sTextStyleColor& c : a.colors) {
-    EXPECT_EQ(c.rgb.red | c.rgb.green | c.rgb.blue, 0);
-    EXPECT_EQ(c.kind, 2);
-  }
-}
-
 TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   sTextStyleAttributes a = Defaults();
   RGBColor red = {0xFFFF, 0, 0};
@@ -102,106 +85,28 @@ TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   EXPECT_EQ(b.fontNo, GetAppFont());
 }
 
-TEST_F(TextStyle, EqualityLooksAtEveryFieldButTheColourKinds) {
-  const std::vector<std::function<void(sTextStyleAttributes&)>> changes = {
-      [](sTextStyleAttributes& a) { a.fontNo = 20; },
-      [](sTextStyleAttributes& a) { a.scriptCode = 0; },
-      [](sTextStyleAttributes& a) { a.direction = -1; },
-      [](sTextStyleAttributes& a) { a.size = 9; },
-      [](sTextStyleAttributes& a) { a.mode = srcCopy; },
-      [](sTextStyleAttributes& a) { a.face = italic; },
-      [](sTextStyleAttributes& a) { a.charExtra = 1; },
-      [](sTextStyleAttributes& a) { a.spaceExtra = 0x8000; },
-      [](sTextStyleAttributes& a) { a.flags[5] = 0; },
-      [](sTextStyleAttributes& a) { a.colors[4].rgb.blue = 1; },
-  };
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    sTextStyleAttributes a = Defaults();
-    changes[i](a);
-    EXPECT_FALSE(SpEqualTextStyleAttribute(a, Defaults())) << "change " << i;
-  }
-  sTextStyleAttributes a = Defaults();
-  a.colors[1].kind = 7;
-  EXPECT_TRUE(SpEqualTextStyleAttribute(a, Defaults()));
-}
-
-TEST_F(TextStyle, RecordReadFromAPortHoldsRealFontNumbersAndItsForeColour) {
-  TextFont(applFont);
-  TextSize(0);
-  TextFace(bold);
-  TextMode(srcCopy);
-  SpaceExtra(0x18000);
-  CharExtra(2 << 16);
-  const RGBColor green = {0, 0xFFFF, 0};
-  RGBForeColor(&green);
-
-  sTextStyleAttributes a = Defaults();
-  a.flags[2] = 9;
-  a.colors[1].rgb.red = 0x1234;
-  Sp_GetCurrentPortTextStyleAttribute(a);
-  EXPECT_EQ(a.fontNo, GetAppFont()) << "font 1 is the application font's number";
-  EXPECT_EQ(a.size, 12);
-  EXPECT_EQ(a.face, bold);
-  EXPECT_EQ(a.mode, srcCopy);
-  EXPECT_EQ(a.spaceExtra, 0x18000);
-  EXPECT_EQ(a.charExtra, 2);
-  EXPECT_EQ(a.colors[0].rgb.green, 0xFFFF);
-  EXPECT_EQ(a.flags[2], 9) << "what a port does not have stays";
-  EXPECT_EQ(a.colors[1].rgb.red, 0x1234);
-
-  // Read from another port, the current one stays current.
-  SetPort(saved_);
-  sTextStyleAttributes b = Defaults();
-  Sp_GetTargetPortTextStyleAttribute(port_, b);
-  GrafPtr now = nullptr;
-  GetPort(&now);
-  EXPECT_EQ(now, saved_);
-  EXPECT_EQ(b.face, bold);
-}
-
-TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
-  sTextStyleAttributes a = Defaults();
-  a.fontNo = kFixedMetricFont;
-  a.size = 20;
-  a.face = italic | underline;
-  a.mode = srcXor;
-  a.spaceExtra = 0x20000;
-  a.charExtra = 3;
-  a.colors[0].rgb = RGBColor{0xFFFF, 0, 0};
-  Sp_SetCurrentPortTextStyleAttribute(a);
-  EXPECT_EQ(GetPortTextFont(port_), kFixedMetricFont);
-  EXPECT_EQ(GetPortTextSize(port_), 20);
-  EXPECT_EQ(GetPortTextFace(port_), italic | underline);
-  EXPECT_EQ(GetPortTextMode(port_), srcXor);
-  EXPECT_EQ(GetPortSpExtra(port_), 0x20000);
-  EXPECT_EQ(GetPortChExtra(port_), 3);
-  RGBColor fore;
-  GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 0);
-
-  sTextStyleAttributes back = Defaults();
-  Sp_GetCurrentPortTextStyleAttribute(back);
-  back.colors[0] = a.colors[0];
-  EXPECT_TRUE(SpEqualTextStyleAttribute(back, a)) << "apply then read gives the record back";
-}
-
 // ---- Face flags ------------------------------------------------------------------------------
 
-sTextStyleInfo Info(std::vector<UInt8> bytes) {
+// The eight flag bytes written as digits: plain, bold, italic, underline, outline, shadow,
+// condense, extend.
+sTextStyleInfo Info(const char* bits) {
+  UInt8 bytes[8] = {};
+  for (int i = 0; i < 8 && bits[i] != 0; ++i) bytes[i] = UInt8(bits[i] - '0');
   sTextStyleInfo info;
-  std::memcpy(&info, bytes.data(), sizeof info);
+  static_assert(sizeof info == sizeof bytes, "eight flag bytes");
+  std::memcpy(&info, bytes, sizeof info);
   return info;
 }
 
 TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
   struct Case {
     Style style;
-    std::vector<UInt8> bytes;  // plain, bold, italic, underline, outline, shadow, condense, extend
+    const char* bytes;
   } cases[] = {
-      {0, {1, 0, 0, 0, 0, 0, 0, 0}},
-      {bold | underline, {0, 1, 0, 1, 0, 0, 0, 0}},
-      {italic | extend, {0, 0, 1, 0, 0, 0, 0, 1}},
-      {0x7F, {0, 1, 1, 1, 1, 1, 1, 1}},
+      {0, "10000000"},
+      {bold | underline, "01010000"},
+      {italic | extend, "00100001"},
+      {0x7F, "01111111"},
   };
   for (const Case& c : cases) {
     sTextStyleInfo info;
@@ -213,45 +118,19 @@ TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWays) {
     EXPECT_EQ(back, c.style);
   }
   Style s = 0xFF;
-  Sp_TextStyleInfoToStyle(Info({1, 1, 1, 0, 0, 0, 0, 0}), s);
+  Sp_TextStyleInfoToStyle(Info("11100000"), s);
   EXPECT_EQ(s, 0) << "a set plain byte wins";
 }
 
 TEST(TextStyleInfo, MergeAndToggleKeepThePlainByteRight) {
   struct Case {
-    const char* what;
-    std::vector<UInt8> target, mask, values, merged, toggled;
+    const char *what, *target, *mask, *values, *merged, *toggled;
   } cases[] = {
-      {"bold off on bold only",
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"italic on keeps bold",
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0}},
-      {"plain mask and values",
-       {0, 1, 1, 1, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"plain mask, bold values",
-       {0, 0, 1, 0, 0, 0, 0, 0},
-       {1, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0, 0, 0},
-       {0, 1, 1, 0, 0, 0, 0, 0},
-       {1, 0, 0, 0, 0, 0, 0, 0}},
-      {"unselected bytes stay",
-       {1, 0, 0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 1, 1, 0},
-       {0, 1, 1, 1, 1, 1, 0, 1},
-       {0, 0, 0, 0, 0, 1, 0, 0},
-       {0, 0, 0, 0, 0, 1, 1, 0}},
+      {"bold off on bold only", "01000000", "01000000", "00000000", "10000000", "10000000"},
+      {"italic on keeps bold", "01000000", "00100000", "00100000", "01100000", "01100000"},
+      {"plain mask and values", "01110000", "10000000", "10000000", "10000000", "10000000"},
+      {"plain mask, bold values", "00100000", "11000000", "01000000", "01100000", "10000000"},
+      {"unselected bytes stay", "10000000", "00000110", "01111101", "00000100", "00000110"},
   };
   for (const Case& c : cases) {
     sTextStyleInfo merged = Info(c.target);
@@ -263,7 +142,7 @@ TEST(TextStyleInfo, MergeAndToggleKeepThePlainByteRight) {
   }
   sTextStyleInfo fresh;
   Sp_InitalizeStyleInfo(fresh, 0);
-  EXPECT_TRUE(Sp_EqualTextStyleInfo(fresh, Info({0, 0, 0, 0, 0, 0, 0, 0})));
+  EXPECT_TRUE(Sp_EqualTextStyleInfo(fresh, Info("00000000")));
 }
 
 // ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
@@ -312,70 +191,7 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
   EXPECT_TRUE(log.Has("Sp_CutStringByWidth", 1));
 }
 
-TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
-  TextFont(kFixedMetricFont);
-  TextSize(12);
-  TextFace(bold);
-  SetPort(saved_);
-
-  sTextStyleAttributes big = Defaults();
-  big.fontNo = kFixedMetricFont;
-  big.size = 24;  // 12 pixels a one-byte character
-  char out[16];
-  SInt16 srcLength = 0, newLength = 0, newWidth = 0;
-  Sp_CutStringByWidthOnTargetPort(port_, &big, "abcdef", 48, truncEnd, out, &srcLength, &newLength,
-                                  &newWidth);
-  EXPECT_STREQ(out, "abc\xFF");
-  EXPECT_EQ(srcLength, 6);
-  EXPECT_EQ(newLength, 4);
-  EXPECT_EQ(newWidth, 48);
-
-  GrafPtr now = nullptr;
-  GetPort(&now);
-  EXPECT_EQ(now, saved_) << "the current port is back";
-  EXPECT_EQ(GetPortTextSize(port_), 12) << "the port's own style is back";
-  EXPECT_EQ(GetPortTextFace(port_), bold);
-
-  // Without a style the port's own (bold adds a pixel a character: 7) measures.
-  Sp_CutStringByWidthOnTargetPort(port_, nullptr, "abcdef", 42, truncEnd, out, nullptr, nullptr,
-                                  &newWidth);
-  EXPECT_STREQ(out, "abcdef");
-  EXPECT_EQ(newWidth, 42);
-}
-
 // ---- The style list and the line-height measurer ----------------------------------------------
-
-TEST(TextAttributeList, HoldsCopiesAndAnswersDefaultsPastItsEnd) {
-  cTextAttributeList list;
-  sTextStyleAttributes a;
-  Sp_InitializeTextStyleAttribute(a);
-  a.size = 30;
-  list.SetupNewAttribute(a);
-  a.size = 40;
-  list.SetupNewAttribute(a);
-  a.size = 50;  // the list holds copies
-  EXPECT_EQ(list.GetCountItem(), 2);
-
-  sTextStyleAttributes out;
-  EXPECT_TRUE(list.GetNumAttribute(1, out));
-  EXPECT_EQ(out.size, 30);
-  EXPECT_TRUE(list.GetNumAttribute(2, out));
-  EXPECT_EQ(out.size, 40);
-  for (SInt32 index : {0, 3, -1}) {
-    out.size = 99;
-    EXPECT_FALSE(list.GetNumAttribute(index, out)) << index;
-    EXPECT_EQ(out.size, 12) << "the defaults, index " << index;
-  }
-  list.ClearItem();
-  EXPECT_EQ(list.GetCountItem(), 0);
-
-  ErrorLogCapture log;
-  sp_testing::FailNthAllocation(1);
-  list.SetupNewAttribute(a);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(list.GetCountItem(), 0);
-  EXPECT_TRUE(log.Has("cTextAttributeList::SetupNewAttribute", 1));
-}
 
 TEST_F(TextStyle, TallestLineIsFoundOverTheStyles) {
   TextSize(10);
