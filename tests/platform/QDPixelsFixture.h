@@ -1,5 +1,5 @@
-// Shared by the pixel, shape and copy tests: a white 40 x 40 GWorld made current, and pixel
-// pictures of parts of a port.
+// Shared by the pixel, shape, copy, picture and icon tests: a white 40 x 40 GWorld made
+// current, and pixel pictures of parts of a port.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QuickDraw.h"
+#include "SpTesting.h"
 #include "TestQuickDraw.h"
 #include "TestWindows.h"
 
@@ -15,6 +16,9 @@ namespace qdtest {
 
 constexpr UInt32 kBlack = 0x000000;
 constexpr UInt32 kWhite = 0xFFFFFF;
+constexpr UInt32 kGrey = 0x808080;
+constexpr UInt32 kRed = 0xFF0000;
+constexpr UInt32 kBlue = 0x0000FF;
 
 inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
@@ -33,6 +37,7 @@ class QDPixelsFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    sp_testing::FailNthAllocation(0);
     sp_testing::ResetWindows();
     for (GWorldPtr w : worlds_) DisposeGWorld(w);
   }
@@ -48,9 +53,10 @@ class QDPixelsFixture : public ::testing::Test {
     return w;
   }
 
+  void Clear(UInt32 colour = kWhite) const { sp_testing::FillPort(world_, colour); }
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
 
-  // The pixels of [left, right) x [top, bottom) of the port, one line per row: '#' black,
+  // The pixels of [left, right) x [top, bottom) of the port, rows ended by '/': '#' black,
   // '.' white, 'o' anything else.
   static std::string Picture(CGrafPtr port, const Rect& r) {
     std::string out;
@@ -59,11 +65,18 @@ class QDPixelsFixture : public ::testing::Test {
         const UInt32 p = sp_testing::ReadPixel(port, h, v);
         out += p == kBlack ? '#' : p == kWhite ? '.' : 'o';
       }
-      out += '\n';
+      out += '/';
     }
     return out;
   }
   std::string Picture(const Rect& r) const { return Picture(world_, r); }
+
+  // The colours of row v from h = left to right - 1.
+  std::vector<UInt32> Row(SInt16 v, SInt16 left, SInt16 right) const {
+    std::vector<UInt32> out;
+    for (SInt16 h = left; h < right; ++h) out.push_back(Px(h, v));
+    return out;
+  }
 
   // Every pixel of the port, for comparing before and after.
   static std::vector<UInt32> AllPixels(CGrafPtr port) {
@@ -74,6 +87,9 @@ class QDPixelsFixture : public ::testing::Test {
       for (SInt16 h = b.left; h < b.right; ++h) out.push_back(sp_testing::ReadPixel(port, h, v));
     }
     return out;
+  }
+  bool AllAre(UInt32 colour) const {
+    return AllPixels(world_) == std::vector<UInt32>(40 * 40, colour);
   }
 
   // Stripes of distinct colours, so that moved or restored pixels can be told apart.
