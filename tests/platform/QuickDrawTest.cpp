@@ -1,17 +1,21 @@
+// Ports and coordinates, rectangles and points, the screen, and cursors.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "MacMemory.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "Resources.h"
 #include "TestResources.h"
 #include "TestWindows.h"
+#include "quickdraw/detail/Cursors.h"
 
 namespace {
 
 constexpr ResType kCURS = SpFourCC("CURS");
 constexpr ResType kCrsr = SpFourCC("crsr");
+constexpr SInt16 kColourCursor = 9074;  // top half green (left) and red (right); hot spot 3, 5
 
 class QuickDraw : public ::testing::Test {
  protected:
@@ -20,6 +24,7 @@ class QuickDraw : public ::testing::Test {
     sp_testing::ResetResources();
   }
   void TearDown() override {
+    sp_platform::ResetCursor();
     sp_testing::ResetWindows();
     sp_testing::ResetResources();
   }
@@ -55,60 +60,40 @@ Cursor PatternCursor(UInt16 seed, SInt16 hotH, SInt16 hotV) {
   return c;
 }
 
-// ---- Ports and coordinates ----
-
-TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentWindowPortAndItsOrigin) {
+TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentPortAndItsOrigin) {
+  WindowRef other = MakeWindow(R(300, 500, 400, 600));
   WindowRef w = MakeWindow(R(50, 100, 250, 400));
-  ASSERT_NE(w, nullptr);
+  GrafPtr screen;
+  GetPort(&screen);
+  EXPECT_EQ(GetWindowFromPort(screen), nullptr) << "the screen's port stands alone at start";
   SetPortWindowPort(w);
-
-  Point pt = P(0, 0);
-  LocalToGlobal(&pt);
-  EXPECT_TRUE(EqualPt(pt, P(100, 50))) << "local (0,0) is the content's top-left";
-
   SetOrigin(10, 20);
   Rect bounds;
   ASSERT_NE(GetPortBounds(GetWindowPort(w), &bounds), nullptr);
   EXPECT_TRUE(SameRect(bounds, R(20, 10, 220, 310))) << "the port keeps its size";
-
-  struct Case {
-    Point local;
-    Point global;
+  const struct {
+    Point local, global;
   } cases[] = {
       {P(10, 20), P(100, 50)},     // the new origin is still the content's corner
       {P(0, 0), P(90, 30)},        // left of and above the content
       {P(310, 220), P(400, 250)},  // the content's far corner
       {P(-5, -7), P(85, 23)},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Point g = c.local;
     LocalToGlobal(&g);
     EXPECT_TRUE(EqualPt(g, c.global)) << c.local.h << "," << c.local.v;
     GlobalToLocal(&g);
     EXPECT_TRUE(EqualPt(g, c.local)) << "round trip of " << c.local.h << "," << c.local.v;
   }
-
-  // Moving the window moves its local coordinates with it; the origin stays.
-  MoveWindow(w, 300, 200, false);
-  pt = P(10, 20);
+  MoveWindow(w, 300, 200, false);  // local coordinates move with the window; the origin stays
+  Point pt = P(10, 20);
   LocalToGlobal(&pt);
   EXPECT_TRUE(EqualPt(pt, P(300, 200)));
-}
-
-TEST_F(QuickDraw, ConversionUsesOnlyTheCurrentPort) {
-  WindowRef a = MakeWindow(R(40, 40, 100, 100));
-  WindowRef b = MakeWindow(R(300, 500, 400, 600));
-  GrafPtr screen;
-  GetPort(&screen);
-  EXPECT_EQ(GetWindowFromPort(screen), nullptr) << "the screen's port stands alone at start";
-
-  SetPortWindowPort(a);
-  SetOrigin(5, 5);
-  SetPortWindowPort(b);
-  Point pt = P(0, 0);
+  SetPortWindowPort(other);
+  pt = P(0, 0);
   LocalToGlobal(&pt);
-  EXPECT_TRUE(EqualPt(pt, P(500, 300))) << "a's origin does not leak into b";
-
+  EXPECT_TRUE(EqualPt(pt, P(500, 300))) << "w's origin does not leak into another window";
   SetPort(screen);
   pt = P(123, 45);
   LocalToGlobal(&pt);
@@ -116,40 +101,30 @@ TEST_F(QuickDraw, ConversionUsesOnlyTheCurrentPort) {
 }
 
 TEST_F(QuickDraw, DisposingTheCurrentWindowLeavesTheScreenPortCurrent) {
-  GrafPtr screen;
+  GrafPtr screen, now;
   GetPort(&screen);
-  WindowRef w = MakeWindow(R(50, 60, 150, 160));
+  WindowRef w = MakeWindow(R(10, 10, 60, 90));
   CGrafPtr port = GetWindowPort(w);
+  EXPECT_EQ(GetWindowFromPort(port), w);
+  Rect r;
+  ASSERT_NE(GetWindowPortBounds(w, &r), nullptr);
+  EXPECT_TRUE(SameRect(r, R(0, 0, 50, 80)));
   SetPort(port);
   DisposeWindow(w);
-
-  GrafPtr now;
   GetPort(&now);
   EXPECT_EQ(now, screen);
   SetPort(port);  // a stale port is refused, not made current
   GetPort(&now);
   EXPECT_EQ(now, screen);
   EXPECT_FALSE(IsValidPort(port));
-  Rect r = R(1, 2, 3, 4);
+  r = R(1, 2, 3, 4);
   EXPECT_EQ(GetPortBounds(port, &r), nullptr);
   EXPECT_TRUE(SameRect(r, R(1, 2, 3, 4)));
-}
-
-TEST_F(QuickDraw, WindowPortAndWindowFindEachOther) {
-  WindowRef w = MakeWindow(R(10, 10, 60, 90));
-  CGrafPtr port = GetWindowPort(w);
-  ASSERT_NE(port, nullptr);
-  EXPECT_EQ(GetWindowFromPort(port), w);
-  Rect bounds;
-  ASSERT_NE(GetWindowPortBounds(w, &bounds), nullptr);
-  EXPECT_TRUE(SameRect(bounds, R(0, 0, 50, 80)));
   EXPECT_EQ(GetWindowPort(nullptr), nullptr);
 }
 
-// ---- Rectangles and points ----
-
 TEST_F(QuickDraw, SectRectOfRectsThatDoNotOverlapIsFalseAndEmpty) {
-  struct Case {
+  const struct {
     Rect a, b;
     bool overlap;
     Rect expected;
@@ -158,31 +133,27 @@ TEST_F(QuickDraw, SectRectOfRectsThatDoNotOverlapIsFalseAndEmpty) {
       {R(0, 0, 10, 10), R(5, 5, 20, 20), true, R(5, 5, 10, 10), "overlap"},
       {R(0, 0, 10, 10), R(20, 20, 30, 30), false, R(0, 0, 0, 0), "disjoint"},
       {R(0, 0, 10, 10), R(0, 10, 10, 20), false, R(0, 0, 0, 0), "sharing an edge only"},
+      {R(0, 0, 10, 10), R(0, 9, 10, 20), true, R(0, 9, 10, 10), "one column shared"},
       {R(0, 0, 10, 10), R(3, 3, 3, 8), false, R(0, 0, 0, 0), "empty second rectangle"},
       {R(10, 10, 0, 0), R(0, 0, 10, 10), false, R(0, 0, 0, 0), "inverted first rectangle"},
       {R(-10, -10, 5, 5), R(0, 0, 10, 10), true, R(0, 0, 5, 5), "negative coordinates"},
-      {R(2, 2, 8, 8), R(0, 0, 10, 10), true, R(2, 2, 8, 8), "one inside the other"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Rect out = R(99, 99, 99, 99);
     EXPECT_EQ(bool(SectRect(&c.a, &c.b, &out)), c.overlap) << c.why;
     EXPECT_TRUE(SameRect(out, c.expected)) << c.why;
+    Rect a = c.a;  // the result may be written over a source
+    SectRect(&a, &c.b, &a);
+    EXPECT_TRUE(SameRect(a, c.expected)) << c.why;
   }
-}
-
-TEST_F(QuickDraw, RectHelpersMayWriteOverTheirSource) {
-  Rect a = R(0, 0, 10, 10);
-  const Rect b = R(5, 5, 20, 20);
-  EXPECT_TRUE(SectRect(&a, &b, &a));
-  EXPECT_TRUE(SameRect(a, R(5, 5, 10, 10)));
-
   Rect c = R(0, 0, 10, 10);
+  const Rect b = R(5, 5, 20, 20);
   UnionRect(&c, &b, &c);
   EXPECT_TRUE(SameRect(c, R(0, 0, 20, 20)));
 }
 
 TEST_F(QuickDraw, InsetRectCollapsesToTheEmptyRectangle) {
-  struct Case {
+  const struct {
     Rect r;
     SInt16 dh, dv;
     Rect expected;
@@ -190,12 +161,12 @@ TEST_F(QuickDraw, InsetRectCollapsesToTheEmptyRectangle) {
   } cases[] = {
       {R(0, 0, 10, 20), 2, 3, R(3, 2, 7, 18), "inward"},
       {R(0, 0, 10, 20), -2, -3, R(-3, -2, 13, 22), "outward"},
-      {R(0, 0, 10, 20), 5, 4, R(4, 5, 6, 15), "leaves 2 x 10"},
+      {R(0, 0, 10, 20), 9, 4, R(4, 9, 6, 11), "leaves 2 x 2"},
       {R(0, 0, 10, 20), 10, 0, R(0, 0, 0, 0), "no width left"},
       {R(10, 10, 20, 20), 0, 5, R(0, 0, 0, 0), "no height left"},
       {R(10, 10, 20, 20), 0, 6, R(0, 0, 0, 0), "inverted"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Rect r = c.r;
     InsetRect(&r, c.dh, c.dv);
     EXPECT_TRUE(SameRect(r, c.expected)) << c.why;
@@ -203,47 +174,40 @@ TEST_F(QuickDraw, InsetRectCollapsesToTheEmptyRectangle) {
 }
 
 TEST_F(QuickDraw, PtInRectExcludesTheRightAndBottomEdges) {
-  const Rect r = R(10, 20, 30, 40);
-  struct Case {
+  const Rect r = R(10, 20, 30, 40), empty = R(10, 10, 10, 30);
+  const struct {
     Point pt;
     bool inside;
   } cases[] = {
       {P(20, 10), true},  {P(39, 29), true},  {P(40, 15), false},
       {P(25, 30), false}, {P(19, 15), false}, {P(25, 9), false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(bool(PtInRect(c.pt, &r)), c.inside) << c.pt.h << "," << c.pt.v;
   }
-  const Rect empty = R(10, 10, 10, 30);
   EXPECT_FALSE(PtInRect(P(15, 10), &empty));
-}
-
-TEST_F(QuickDraw, PointArithmeticKeepsHorizontalAndVertical) {
   Point p;
   SetPt(&p, 3, 7);
-  EXPECT_EQ(p.h, 3);
-  EXPECT_EQ(p.v, 7);
   AddPt(P(10, 20), &p);
-  EXPECT_TRUE(EqualPt(p, P(13, 27)));
   SubPt(P(1, 2), &p);
   EXPECT_TRUE(EqualPt(p, P(12, 25)));
-  Rect r;
-  SetRect(&r, 1, 2, 3, 4);
-  EXPECT_TRUE(SameRect(r, R(2, 1, 4, 3)));
-  OffsetRect(&r, -1, 10);
-  EXPECT_TRUE(SameRect(r, R(12, 0, 14, 2)));
+  Rect s;
+  SetRect(&s, 1, 2, 3, 4);
+  OffsetRect(&s, -1, 10);
+  EXPECT_TRUE(SameRect(s, R(12, 0, 14, 2)));
 }
 
-// ---- The screen ----
-
-TEST_F(QuickDraw, MainScreenFollowsTheTestScreenSize) {
+TEST_F(QuickDraw, MainScreenIsThirtyTwoBitsAndFollowsTheTestScreenSize) {
   GDHandle device = GetMainDevice();
   ASSERT_NE(device, nullptr);
   EXPECT_TRUE(SameRect((**device).gdRect, R(0, 0, 768, 1024)));
+  EXPECT_EQ((**(**device).gdPMap).pixelSize, 32);
+  EXPECT_EQ(GetMaxDevice(nullptr), device);
+  EXPECT_EQ(GetGDevice(), device);
   EXPECT_EQ(GetMBarHeight(), 20);
-
   sp_testing::SetScreenSize(1280, 800);
-  EXPECT_TRUE(SameRect((**GetMainDevice()).gdRect, R(0, 0, 800, 1280)));
+  EXPECT_TRUE(SameRect((**device).gdRect, R(0, 0, 800, 1280)));
+  EXPECT_TRUE(SameRect((**(**device).gdPMap).bounds, R(0, 0, 800, 1280)));
   BitMap bits;
   GetQDGlobalsScreenBits(&bits);
   EXPECT_TRUE(SameRect(bits.bounds, R(0, 0, 800, 1280)));
@@ -252,14 +216,21 @@ TEST_F(QuickDraw, MainScreenFollowsTheTestScreenSize) {
   Rect portRect;
   GetPortBounds(screen, &portRect);
   EXPECT_TRUE(SameRect(portRect, R(0, 0, 800, 1280)));
-  EXPECT_EQ(GetGDevice(), GetMainDevice());
+  RGBColor back = {0xFFFF, 0xFFFF, 0xFFFF}, fore = {6898, 6898, 6898};
+  EXPECT_TRUE(GetGray(device, &back, &fore));
+  EXPECT_EQ(fore.red, (0xFFFF + 6898) / 2);
+  EXPECT_FALSE(GetGray(device, nullptr, &fore));
 }
 
-// ---- Cursors ----
-
-TEST_F(QuickDraw, GetCursorDecodesTheBigEndianResource) {
+TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndShortOnesRefused) {
   const Cursor source = PatternCursor(0x1234, 3, 11);
   ASSERT_EQ(sp_testing::AddAppResource(kCURS, 610, sp_testing::MakeCursorResource(source)), noErr);
+  std::vector<UInt8> colour = sp_testing::MakeColorCursorResource(PatternCursor(0xA5A5, 7, 2));
+  colour.insert(colour.end(), {1, 2, 3, 4});  // a colour image the layer keeps for later
+  ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 610, colour), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 611, std::vector<UInt8>(67, 0xFF)), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 612, std::vector<UInt8>(68, 0xFF)), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 611, std::vector<UInt8>(95, 0)), noErr);
   CursHandle h = GetCursor(610);
   ASSERT_NE(h, nullptr);
   for (int row = 0; row < 16; ++row) {
@@ -269,85 +240,66 @@ TEST_F(QuickDraw, GetCursorDecodesTheBigEndianResource) {
   EXPECT_EQ((**h).hotSpot.h, 3);
   EXPECT_EQ((**h).hotSpot.v, 11);
   EXPECT_EQ(GetCursor(610), h) << "one handle per id";
-}
-
-TEST_F(QuickDraw, MissingOrShortCursorResourcesGiveNull) {
-  EXPECT_EQ(GetCursor(999), nullptr);
-  EXPECT_EQ(ResError(), resNotFound);
-  EXPECT_EQ(GetCCursor(999), nullptr);
-  std::vector<UInt8> shortCursor(67, 0xFF);
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 611, shortCursor), noErr);
-  EXPECT_EQ(GetCursor(611), nullptr);
-  std::vector<UInt8> shortColour(95, 0x00);
-  ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 611, shortColour), noErr);
-  EXPECT_EQ(GetCCursor(611), nullptr);
-}
-
-TEST_F(QuickDraw, GetCCursorReadsHotSpotAndOneBitImage) {
-  const Cursor source = PatternCursor(0xA5A5, 7, 2);
-  std::vector<UInt8> bytes = sp_testing::MakeColorCursorResource(source);
-  bytes.insert(bytes.end(), {1, 2, 3, 4});  // a colour image the layer keeps for later
-  ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 6140, bytes), noErr);
-  CCrsrHandle a = GetCCursor(6140);
-  CCrsrHandle b = GetCCursor(6140);
+  CCrsrHandle a = GetCCursor(610), b = GetCCursor(610);
   ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  EXPECT_NE(a, b) << "every call makes a cursor of its own";
+  EXPECT_NE(a, b) << "every call makes a colour cursor of its own";
   EXPECT_EQ((**a).crsrType, kSpColorCursorType);
   EXPECT_EQ((**a).crsrHotSpot.h, 7);
   EXPECT_EQ((**a).crsrHotSpot.v, 2);
-  EXPECT_EQ((**a).crsr1Data[15], source.data[15]);
-  EXPECT_EQ((**a).crsrMask[0], source.mask[0]);
+  EXPECT_EQ((**a).crsr1Data[15], PatternCursor(0xA5A5, 7, 2).data[15]);
   DisposeCCursor(a);
   DisposeCCursor(b);
+  EXPECT_EQ(GetCursor(611), nullptr) << "one byte short";
+  EXPECT_NE(GetCursor(612), nullptr);
+  EXPECT_EQ(GetCCursor(611), nullptr);
+  EXPECT_EQ(GetCursor(999), nullptr);
+  EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ(GetCCursor(999), nullptr);
 }
 
 TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSet) {
-  const Cursor bw = PatternCursor(0x0F0F, 1, 1);
-  const Cursor colour = PatternCursor(0x3333, 2, 2);
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 610, sp_testing::MakeCursorResource(bw)), noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 611, sp_testing::MakeColorCursorResource(colour)),
+  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 610,
+                                       sp_testing::MakeCursorResource(PatternCursor(0x0F0F, 1, 1))),
+            noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(
+                kCrsr, 611, sp_testing::MakeColorCursorResource(PatternCursor(0x3333, 2, 2))),
             noErr);
   CursHandle h = GetCursor(610);
   CCrsrHandle c = GetCCursor(611);
   ASSERT_NE(h, nullptr);
   ASSERT_NE(c, nullptr);
-
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kArrow);
+  using sp_testing::CursorKind;
+  auto is = [](CursorKind kind, SInt16 id) {
+    return sp_testing::CurrentCursor().kind == kind &&
+           (id == 0 || sp_testing::CurrentCursor().id == id);
+  };
+  EXPECT_TRUE(is(CursorKind::kArrow, 0));
   SetCursor(*h);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kCursor);
-  EXPECT_EQ(sp_testing::CurrentCursor().id, 610);
-
+  EXPECT_TRUE(is(CursorKind::kCursor, 610));
   SetCCursor(c);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kColorCursor);
-  EXPECT_EQ(sp_testing::CurrentCursor().id, 611);
-
+  EXPECT_TRUE(is(CursorKind::kColorCursor, 611));
   Cursor copy = **h;  // a copy of a loaded cursor is still that cursor
   SetCursor(&copy);
-  EXPECT_EQ(sp_testing::CurrentCursor().id, 610);
-
+  EXPECT_TRUE(is(CursorKind::kCursor, 610));
   Cursor arrow;
   SetCursor(GetQDGlobalsArrow(&arrow));
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kArrow);
-
+  EXPECT_TRUE(is(CursorKind::kArrow, 0));
   Cursor custom = PatternCursor(0x7777, 0, 0);
   SetCursor(&custom);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kOther);
-
+  EXPECT_TRUE(is(CursorKind::kOther, 0));
   const UInt32 changes = sp_testing::CurrentCursor().changeCount;
   DisposeCCursor(c);
   SetCCursor(c);  // a disposed cursor is refused
   SetCursor(nullptr);
   EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes);
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kOther);
-
+  EXPECT_TRUE(is(CursorKind::kOther, 0));
   InitCursor();
-  EXPECT_EQ(sp_testing::CurrentCursor().kind, sp_testing::CursorKind::kArrow);
+  EXPECT_TRUE(is(CursorKind::kArrow, 0));
   EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes + 1);
 }
 
 TEST_F(QuickDraw, CursorVisibilityCountsHideAndShow) {
-  struct Step {
+  const struct {
     void (*call)();
     bool visible;
     SInt32 level;
@@ -357,12 +309,64 @@ TEST_F(QuickDraw, CursorVisibilityCountsHideAndShow) {
       {HideCursor, false, -1},   {InitCursor, true, 0},  // InitCursor shows it at once
       {ObscureCursor, false, 0},
   };
-  int i = 0;
-  for (const Step& s : steps) {
+  for (const auto& s : steps) {
     s.call();
-    EXPECT_EQ(sp_testing::CurrentCursor().visible, s.visible) << "step " << i;
-    EXPECT_EQ(sp_testing::CurrentCursor().hideLevel, s.level) << "step " << i;
-    ++i;
+    SCOPED_TRACE(&s - steps);
+    EXPECT_EQ(sp_testing::CurrentCursor().visible, s.visible);
+    EXPECT_EQ(sp_testing::CurrentCursor().hideLevel, s.level);
+  }
+}
+
+// A colour cursor keeps the colour image its resource holds; a damaged image leaves the
+// one-bit image standing in.
+TEST_F(QuickDraw, ColourCursorKeepsItsPixelsAndDamageLeavesTheOneBitCursor) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  CCrsrHandle cursor = GetCCursor(kColourCursor);
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_EQ((**cursor).crsrHotSpot.v, 3);
+  EXPECT_EQ((**cursor).crsrHotSpot.h, 5);
+  // The one-bit image: red dark, green light; the bottom half outside the mask.
+  EXPECT_EQ((**cursor).crsr1Data[0], 0x00FF);
+  EXPECT_EQ((**cursor).crsrMask[0], 0xFFFF);
+  EXPECT_EQ((**cursor).crsrMask[8], 0x0000);
+  sp_platform::ArgbImage image;
+  ASSERT_TRUE(sp_platform::ColorCursorImage(cursor, &image));
+  ASSERT_EQ(image.width, 16u);
+  ASSERT_EQ(image.height, 16u);
+  EXPECT_EQ(image.pixels[0], 0xFF00FF00u);
+  EXPECT_EQ(image.pixels[8], 0xFFFF0000u);
+  EXPECT_EQ(image.pixels[8 * 16] >> 24, 0u) << "transparent";
+  SetCCursor(cursor);
+  EXPECT_EQ(sp_platform::CurrentCursor().kind, sp_platform::CursorKind::kColor);
+  EXPECT_EQ(sp_platform::CurrentCursor().colorImage.pixels, image.pixels);
+  InitCursor();
+  EXPECT_TRUE(sp_platform::CurrentCursor().colorImage.Empty());
+  DisposeCCursor(cursor);
+  EXPECT_FALSE(sp_platform::ColorCursorImage(cursor, &image));
+
+  Handle good = GetResource(kCrsr, kColourCursor);
+  ASSERT_NE(good, nullptr);
+  const UInt8* p = reinterpret_cast<const UInt8*>(*good);
+  std::vector<UInt8> pastTheEnd(p, p + GetHandleSize(good)), inHeader = pastTheEnd;
+  pastTheEnd[6] = 0x7F;  // crsrData far beyond the bytes
+  inHeader[9] = 20;      // crsrData pointing into the header
+  const struct {
+    const char* name;
+    std::vector<UInt8> bytes;
+  } cases[] = {
+      {"truncated image", std::vector<UInt8>(p, p + 120)},
+      {"header only", std::vector<UInt8>(p, p + 96)},
+      {"image offset past the end", pastTheEnd},
+      {"image offset inside the header", inHeader},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 9094, c.bytes), noErr);
+    cursor = GetCCursor(9094);
+    ASSERT_NE(cursor, nullptr) << c.name;
+    EXPECT_EQ((**cursor).crsrMask[0], 0xFFFF) << c.name;
+    EXPECT_TRUE(sp_platform::ColorCursorImage(cursor, &image)) << c.name;
+    EXPECT_TRUE(image.Empty()) << c.name;
+    DisposeCCursor(cursor);
   }
 }
 
