@@ -1,6 +1,7 @@
 // Movie Toolbox: sound files opened as movies, their tracks, descriptions, durations and time
 // scales.
 
+#include <cstdio>
 #include <functional>
 
 #include "ByteOrder.h"
@@ -17,44 +18,51 @@ std::function<bool(const std::string&)> Tone(const char* codec, UInt32 rate, UIn
   };
 }
 
-struct DescriptionCase {
-  const char* name;
-  std::function<bool(const std::string& path)> make;
-  OSType format;
-  SInt16 channels;
-  UInt32 rate;
-  SInt16 sampleSize, compressionID;
-  UInt32 samplesPerPacket, bytesPerFrame;  // 0 samples per packet: not checked
-  SInt32 frames;                           // -1: packets of varying size
-  OSType extensionAtom;                    // an atom the 'wave' extension must hold; 0: none
-};
-
-const DescriptionCase kDescriptionCases[] = {
-    {"tone.aif", [](const std::string& p) { return sp_testing::WriteTestAiff(p, 2, 44100, 44100); },
-     SpFourCC("twos"), 2, 44100, 16, 0, 1, 4, 44100, 0},
-    {"tone.wav", [](const std::string& p) { return sp_testing::WriteTestWave(p, 1, 22050, 1000); },
-     SpFourCC("sowt"), 1, 22050, 16, 0, 1, 2, 1000, 0},
-    {"tone24.wav", Tone("pcm_s24le", 48000, 2, 0.5), SpFourCC("in24"), 2, 48000, 24, 0, 1, 6, 24000,
-     SpFourCC("enda")},
-    {"ulaw.wav", Tone("pcm_mulaw", 8000, 1, 0.5), SpFourCC("ulaw"), 1, 8000, 16, -1, 1, 1, 4000, 0},
-    {"tone.aifc", Tone("adpcm_ima_qt", 22050, 1, 0.5), SpFourCC("ima4"), 1, 22050, 16, -1, 64, 34,
-     -1, 0},
-    {"tone.mov", Tone("pcm_s16be", 44100, 2, 1.0), SpFourCC("twos"), 2, 44100, 16, 0, 1, 4, 44100,
-     0},
-    {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0), SpFourCC(".mp3"), 2, 44100, 16, -2, 1152, 0, -1,
-     0},
-    {"tone.m4a", Tone("aac", 44100, 2, 1.0), SpFourCC("mp4a"), 2, 44100, 16, -2, 1024, 0, -1,
-     SpFourCC("esds")},
-    {"alac.m4a", Tone("alac", 44100, 1, 0.5), SpFourCC("alac"), 1, 44100, 16, -2, 4096, 0, -1,
-     SpFourCC("alac")},
-    {"tone.flac", Tone("flac", 44100, 2, 0.5), SpFourCC("flac"), 2, 44100, 16, -2, 0, 0, -1,
-     SpFourCC("cset")},
-};
+// A sound description as one line: format, version, data reference, channels, rate,
+// sample size, compression id, bytes per frame, samples per packet.
+std::string Summary(const SoundDescriptionV1& d) {
+  const OSType f = d.desc.dataFormat;
+  const char format[5] = {char(f >> 24), char(f >> 16), char(f >> 8), char(f), 0};
+  char text[128];
+  std::snprintf(text, sizeof text, "%s v%d r%d %dch %uHz %dbit id%d bpf%u spp%u", format,
+                d.desc.version, d.desc.dataRefIndex, d.desc.numChannels,
+                unsigned(d.desc.sampleRate >> 16), d.desc.sampleSize, d.desc.compressionID,
+                unsigned(d.bytesPerFrame), unsigned(d.samplesPerPacket));
+  return text;
+}
 
 // Wrong channel counts, rates in the wrong fixed-point position, PCM counted in packets or
 // compressed media counted in frames all show in this table.
 TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
-  for (const DescriptionCase& c : kDescriptionCases) {
+  auto aiff = [](const std::string& p) { return sp_testing::WriteTestAiff(p, 2, 44100, 44100); };
+  auto wave = [](const std::string& p) { return sp_testing::WriteTestWave(p, 1, 22050, 1000); };
+  const struct {
+    const char* name;
+    std::function<bool(const std::string& path)> make;
+    const char* summary;   // a '*' ends what must match
+    SInt32 frames;         // -1: packets of varying size
+    OSType extensionAtom;  // an atom the 'wave' extension must hold; 0: none
+  } cases[] = {
+      {"tone.aif", aiff, "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1", 44100, 0},
+      {"tone.wav", wave, "sowt v1 r1 1ch 22050Hz 16bit id0 bpf2 spp1", 1000, 0},
+      {"tone24.wav", Tone("pcm_s24le", 48000, 2, 0.5), "in24 v1 r1 2ch 48000Hz 24bit id0 bpf6 spp1",
+       24000, SpFourCC("enda")},
+      {"ulaw.wav", Tone("pcm_mulaw", 8000, 1, 0.5), "ulaw v1 r1 1ch 8000Hz 16bit id-1 bpf1 spp1",
+       4000, 0},
+      {"tone.aifc", Tone("adpcm_ima_qt", 22050, 1, 0.5),
+       "ima4 v1 r1 1ch 22050Hz 16bit id-1 bpf34 spp64", -1, 0},
+      {"tone.mov", Tone("pcm_s16be", 44100, 2, 1.0), "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1",
+       44100, 0},
+      {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0),
+       ".mp3 v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1152", -1, 0},
+      {"tone.m4a", Tone("aac", 44100, 2, 1.0), "mp4a v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1024", -1,
+       SpFourCC("esds")},
+      {"alac.m4a", Tone("alac", 44100, 1, 0.5), "alac v1 r1 1ch 44100Hz 16bit id-2 bpf0 spp4096",
+       -1, SpFourCC("alac")},
+      {"tone.flac", Tone("flac", 44100, 2, 0.5), "flac v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp*", -1,
+       SpFourCC("cset")},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const bool written = std::string(c.name) == "tone.aif" || std::string(c.name) == "tone.wav";
     if (!written && !sp_testing::FfmpegAvailable()) continue;
@@ -62,19 +70,10 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     Media media = SoundMedia(Open(c.name));
     ASSERT_NE(media, nullptr);
     const SoundDescriptionV1 d = Describe(media);
-    EXPECT_EQ(d.desc.dataFormat, c.format);
-    EXPECT_EQ(d.desc.version, 1);
-    EXPECT_EQ(d.desc.dataRefIndex, 1);
-    EXPECT_EQ(d.desc.numChannels, c.channels);
-    EXPECT_EQ(d.desc.sampleRate, c.rate << 16);
-    EXPECT_EQ(d.desc.sampleSize, c.sampleSize);
-    EXPECT_EQ(d.desc.compressionID, c.compressionID);
-    if (c.samplesPerPacket != 0) {
-      EXPECT_EQ(d.samplesPerPacket, c.samplesPerPacket);
-    }
+    const std::string summary = c.summary;
+    EXPECT_EQ(Summary(d).substr(0, summary.find('*')), summary.substr(0, summary.find('*')));
     EXPECT_GE(d.samplesPerPacket, 1u);
-    EXPECT_EQ(d.bytesPerFrame, c.bytesPerFrame);
-    EXPECT_EQ(GetMediaTimeScale(media), TimeScale(c.rate));
+    EXPECT_EQ(GetMediaTimeScale(media), TimeScale(d.desc.sampleRate >> 16));
     // The description is what a converter to the working format is opened from.
     const SoundComponentData in{
         0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
@@ -83,20 +82,18 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     SoundConverter converter = nullptr;
     EXPECT_EQ(SoundConverterOpen(&in, &out, &converter), noErr);
     EXPECT_EQ(SoundConverterClose(converter), noErr);
-
     const SInt32 count = GetMediaSampleCount(media);
     const TimeValue duration = GetMediaDuration(media);
     if (c.frames >= 0) {
       EXPECT_EQ(count, c.frames);
       EXPECT_EQ(duration, c.frames);
-    } else if (c.samplesPerPacket == 64) {
+    } else if (d.samplesPerPacket == 64) {
       EXPECT_EQ(count % 64, 0) << "whole IMA packets of frames";
     } else {  // packets, each lasting about one packet's frames
       EXPECT_GT(count, 0);
-      EXPECT_GE(duration, TimeValue(c.rate / 2));
+      EXPECT_GE(duration, TimeValue(d.desc.sampleRate >> 17));
       EXPECT_LE(duration, SInt32(count * SInt32(d.samplesPerPacket)));
     }
-
     Handle ext = nullptr;
     Handle desc = NewHandle(0);
     auto extension = [&](OSType type) {
@@ -108,12 +105,11 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     const OSErr waveErr = extension(SpFourCC("wave"));
     EXPECT_EQ(waveErr, c.extensionAtom == 0 ? OSErr(cannotFindAtomErr) : OSErr(noErr));
     if (waveErr == noErr) {
+      // The list starts with the format atom, as a decompression atom must.
       ASSERT_GE(GetHandleSize(ext), 20);
       EXPECT_EQ(sp::LoadBE32(*ext), UInt32(GetHandleSize(ext)));
-      EXPECT_EQ(sp::LoadBE32(*ext + 4), SpFourCC("wave"));
-      // The list starts with the format atom, as a decompression atom must.
-      EXPECT_EQ(sp::LoadBE32(*ext + 12), SpFourCC("frma"));
-      EXPECT_EQ(sp::LoadBE32(*ext + 16), c.format);
+      EXPECT_EQ(std::string(*ext + 4, 4) + std::string(*ext + 12, 4), "wavefrma");
+      EXPECT_EQ(sp::LoadBE32(*ext + 16), d.desc.dataFormat);
       DisposeHandle(ext);
       ASSERT_EQ(extension(c.extensionAtom), noErr);
       EXPECT_EQ(sp::LoadBE32(*ext + 4), c.extensionAtom);
