@@ -1,7 +1,9 @@
 // Drawing text: where the glyphs land, the pen, transfer modes, styles, clipping and origins.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,13 +19,31 @@ class QDTextDrawTest : public TextPortTest {};
 
 constexpr UInt32 kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF;
 
+// Probes "h,v# h,v." as the pixel (h, v) each must be: '#' black, '.' white, 'r' red, 'b'
+// blue. Returns the probes that differ.
+std::string WrongProbes(const std::function<UInt32(SInt16, SInt16)>& px,
+                        const std::string& probes) {
+  std::string wrong;
+  std::istringstream in(probes);
+  std::string probe;
+  while (in >> probe) {
+    int h = 0, v = 0;
+    char want = 0;
+    std::sscanf(probe.c_str(), "%d,%d%c", &h, &v, &want);
+    const UInt32 p = px(SInt16(h), SInt16(v));
+    const char got = p == kBlack   ? '#'
+                     : p == kWhite ? '.'
+                     : p == kRed   ? 'r'
+                     : p == kBlue  ? 'b'
+                                   : 'o';
+    if (got != want) wrong += probe.substr(0, probe.size() - 1) + got + " ";
+  }
+  return wrong;
+}
+
 // The test font at size 12 draws "ab" from pen (10, 20) as two boxes: columns 10-14 and
 // 16-20, rows 11-19 (ascent 9 above the baseline row 20).
 TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
-  struct Probe {
-    SInt16 h, v;
-    UInt32 colour;
-  };
   const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
   const Rect clip{0, 0, 60, 14};
   const struct {
@@ -32,109 +52,36 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
     SInt16 h, v;
     const char* text;
     SInt16 penAfter;
-    std::vector<Probe> probes;
+    const char* probes;
   } cases[] = {
-      {"plain: boxes, gap, nothing above the ascent or on the baseline",
-       [] {},
-       10,
-       20,
-       "ab",
-       22,
-       {{10, 11, kBlack},
-        {14, 19, kBlack},
-        {15, 15, kWhite},
-        {16, 15, kBlack},
-        {20, 15, kBlack},
-        {21, 15, kWhite},
-        {10, 10, kWhite},
-        {10, 20, kWhite},
-        {9, 15, kWhite}}},
-      {"srcOr in the fore colour, the rest untouched",
-       [&] { RGBForeColor(&red); },
-       10,
-       20,
-       "a",
-       16,
-       {{12, 15, kRed}, {12, 22, kWhite}}},
+      {"plain: boxes, gap, nothing above the ascent or on the baseline", [] {}, 10, 20, "ab", 22,
+       "10,11# 14,19# 15,15. 16,15# 20,15# 21,15. 10,10. 10,20. 9,15."},
+      {"srcOr in the fore colour, the rest untouched", [&] { RGBForeColor(&red); }, 10, 20, "a", 16,
+       "12,15r 12,22."},
       {"srcCopy fills the text's box (descent included) with the back colour",
-       [&] {
-         RGBBackColor(&blue);
-         TextMode(srcCopy);
-       },
-       10,
-       20,
-       "ab",
-       22,
-       {{12, 15, kBlack},
-        {15, 15, kBlue},
-        {12, 22, kBlue},
-        {12, 23, kWhite},
-        {22, 15, kWhite},
-        {12, 10, kWhite}}},
-      {"underline one pixel below the baseline under the whole run",
-       [] { TextFace(underline); },
-       10,
-       20,
-       "a b",
-       28,
-       {{10, 21, kBlack},
-        {20, 21, kBlack},
-        {27, 21, kBlack},
-        {28, 21, kWhite},
-        {9, 21, kWhite},
-        {12, 20, kWhite},
-        {12, 22, kWhite}}},
-      {"bold: a box of 6 columns",
-       [] { TextFace(bold); },
-       10,
-       20,
-       "a",
-       17,
-       {{15, 15, kBlack}, {16, 15, kWhite}}},
-      {"outline: the ring around the box",
-       [] { TextFace(outline); },
-       40,
-       40,
-       "a",
-       47,
-       {{42, 35, kWhite},
-        {39, 35, kBlack},
-        {45, 35, kBlack},
-        {42, 30, kBlack},
-        {42, 40, kBlack},
-        {46, 35, kWhite}}},
-      {"shadow: one pixel further right and down",
-       [] { TextFace(shadow); },
-       100,
-       40,
-       "a",
-       108,
-       {{102, 35, kWhite}, {106, 35, kBlack}, {102, 41, kBlack}}},
-      {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, {{12, 15, kBlack}, {17, 15, kWhite}}},
-      {"moved by the origin: local h 110 is column 10",
-       [] { SetOrigin(100, 0); },
-       110,
-       50,
-       "a",
-       116,
-       {{12, 45, kBlack}, {112, 45, kWhite}}},
-      {"hidden pen (last: it stays hidden): only the pen moves",
-       [] { HidePen(); },
-       10,
-       20,
-       "a",
-       16,
-       {{12, 15, kWhite}}},
+       [&] { RGBBackColor(&blue), TextMode(srcCopy); }, 10, 20, "ab", 22,
+       "12,15# 15,15b 12,22b 12,23. 22,15. 12,10."},
+      {"underline one pixel below the baseline under the whole run", [] { TextFace(underline); },
+       10, 20, "a b", 28, "10,21# 20,21# 27,21# 28,21. 9,21. 12,20. 12,22."},
+      {"bold: a box of 6 columns", [] { TextFace(bold); }, 10, 20, "a", 17, "15,15# 16,15."},
+      {"outline: the ring around the box", [] { TextFace(outline); }, 40, 40, "a", 47,
+       "42,35. 39,35# 45,35# 42,30# 42,40# 46,35."},
+      {"shadow: one pixel further right and down", [] { TextFace(shadow); }, 100, 40, "a", 108,
+       "102,35. 106,35# 102,41#"},
+      {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, "12,15# 17,15."},
+      {"moved by the origin: local h 110 is column 10", [] { SetOrigin(100, 0); }, 110, 50, "a",
+       116, "12,45# 112,45."},
+      {"hidden pen (last: it stays hidden): only the pen moves", [] { HidePen(); }, 10, 20, "a", 16,
+       "12,15."},
   };
   const Rect all{0, 0, kHeight, kWidth}, wide{-32767, -32767, 32767, 32767};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     c.setUp();
     MoveTo(c.h, c.v);
     DrawString(PStr(P(c.text)));
-    EXPECT_EQ(PenH(), c.penAfter);
+    EXPECT_EQ(PenH(), c.penAfter) << c.what;
     SetOrigin(0, 0);
-    for (const Probe& p : c.probes) EXPECT_EQ(Px(p.h, p.v), p.colour) << p.h << "," << p.v;
+    EXPECT_EQ(WrongProbes([this](SInt16 h, SInt16 v) { return Px(h, v); }, c.probes), "") << c.what;
     TextFace(normal);
     TextMode(srcOr);
     ForeColor(blackColor);

@@ -188,13 +188,11 @@ TEST_F(QuickTimeTest, DisposedOrForeignObjectsAreRefused) {
   Media media = GetTrackMedia(track);
   movies_.clear();
   DisposeMovie(movie);
-  EXPECT_EQ(GetMoviesError(), noErr);
-  EXPECT_EQ(GetMovieTrackCount(movie), 0);
-  EXPECT_EQ(GetMoviesError(), invalidMovie);
-  EXPECT_EQ(GetTrackMedia(track), nullptr);
-  EXPECT_EQ(GetMoviesError(), invalidTrack);
-  EXPECT_EQ(GetMediaSampleCount(media), 0);
-  EXPECT_EQ(GetMoviesError(), invalidMedia);
+  auto withError = [](long result) { return std::vector<long>({result, GetMoviesError()}); };
+  EXPECT_EQ(withError(0), std::vector<long>({0, noErr}));
+  EXPECT_EQ(withError(GetMovieTrackCount(movie)), std::vector<long>({0, invalidMovie}));
+  EXPECT_EQ(withError(GetTrackMedia(track) != nullptr), std::vector<long>({0, invalidTrack}));
+  EXPECT_EQ(withError(GetMediaSampleCount(media)), std::vector<long>({0, invalidMedia}));
   EXPECT_EQ(GetMediaSample(media, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
                            nullptr, nullptr),
             invalidMedia);
