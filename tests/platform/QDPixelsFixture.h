@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,29 @@ class QDPixelsFixture : public ::testing::Test {
     std::vector<UInt32> out;
     for (SInt16 h = left; h < right; ++h) out.push_back(Px(h, v));
     return out;
+  }
+
+  // Probes "h,v# h,v. h,v=RRGGBB": each pixel (h, v) black, white or that colour. Returns the
+  // probes that fail, with the colour found.
+  std::string WrongProbes(const std::string& probes) const {
+    std::string wrong;
+    std::istringstream in(probes);
+    std::string probe;
+    while (in >> probe) {
+      int h = 0, v = 0, n = 0;
+      std::sscanf(probe.c_str(), "%d,%d%n", &h, &v, &n);
+      const std::string want = probe.substr(std::size_t(n));
+      const UInt32 p = Px(SInt16(h), SInt16(v));
+      const UInt32 colour = want == "#"   ? kBlack
+                            : want == "." ? kWhite
+                                          : UInt32(std::stoul(want.substr(1), nullptr, 16));
+      if (p != colour) {
+        char found[16];
+        std::snprintf(found, sizeof found, "=%06X ", unsigned(p));
+        wrong += probe.substr(0, std::size_t(n)) + found;
+      }
+    }
+    return wrong;
   }
 
   // Every pixel of the port, for comparing before and after.

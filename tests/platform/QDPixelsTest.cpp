@@ -296,7 +296,7 @@ TEST_F(QDPixels, ColoursGoToPixelsByTheirHighBytesAndSetCPixelKeepsToTheClip) {
 
 // The PNG is for a person to look at; the pixels under it are checked here.
 TEST_F(QDPixels, SnapshotWritesAPngAPersonCanLookAt) {
-  GWorldPtr picture = NewWorld(R(0, 0, 120, 160));
+  GWorldPtr picture = world_ = NewWorld(R(0, 0, 120, 160));
   SetGWorld(picture, nullptr);
   const Rect frame = R(4, 4, 116, 156), oval = R(14, 14, 74, 74), arc = R(20, 20, 68, 68);
   const Rect box = R(20, 90, 60, 140), line = R(80, 20, 104, 140);
@@ -316,20 +316,11 @@ TEST_F(QDPixels, SnapshotWritesAPngAPersonCanLookAt) {
   FrameRect(&line);
   MoveTo(line.left, line.top);
   LineTo(line.right - 2, line.bottom - 2);
-  const struct {
-    SInt16 h, v;
-    UInt32 colour;
-    const char* what;
-  } probes[] = {
-      {80, 4, kBlack, "top of the rounded frame"},   {80, 7, kWhite, "inside the frame"},
-      {4, 4, kWhite, "the frame's rounded corner"},  {30, 44, 0x2040C0, "the oval"},
-      {60, 30, 0xF09020, "the arc, at two o'clock"}, {90, 20, kBlack, "the pattern's first dot"},
-      {91, 20, kWhite, "the pattern's gap"},         {100, 103, kBlack, "the bottom of the frame"},
-      {21, 81, kBlack, "the line's start"},          {80, 92, kBlack, "the diagonal halfway"},
-  };
-  for (const auto& p : probes)
-    EXPECT_EQ(sp_testing::ReadPixel(picture, p.h, p.v), p.colour) << p.what;
-
+  // The frame's top and rounded corner, inside it, the oval, the arc at two o'clock, the
+  // pattern's dot and gap, the frame's bottom, the line's start and halfway along it.
+  EXPECT_EQ(WrongProbes("80,4# 80,7. 4,4. 30,44=2040C0 60,30=F09020 90,20# 91,20. 100,103# "
+                        "21,81# 80,92#"),
+            "");
   const std::string path = ::testing::TempDir() + "qd-pixels-snapshot.png";
   ASSERT_TRUE(sp_testing::SnapshotPort(picture, path));
   std::printf("PNG snapshot: %s\n", path.c_str());

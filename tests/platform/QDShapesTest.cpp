@@ -28,17 +28,8 @@ TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
   } cases[] = {
       {"framed rectangle inside its bounds", [&] { FrameRect(&r); }, R(0, 0, 7, 8),
        "......../.######./.#....#./.#....#./.#....#./.######./......../"},
-      {"pen 2 wide",
-       [&] {
-         PenSize(2, 1);
-         FrameRect(&r);
-       },
-       R(1, 1, 3, 7), "######/##..##/"},
-      {"pen half as wide as the rectangle: all of it",
-       [&] {
-         PenSize(3, 3);
-         FrameRect(&r);
-       },
+      {"pen 2 wide", [&] { PenSize(2, 1), FrameRect(&r); }, R(1, 1, 3, 7), "######/##..##/"},
+      {"pen half as wide as the rectangle: all of it", [&] { PenSize(3, 3), FrameRect(&r); },
        R(3, 0, 4, 8), ".######./"},
       {"painted rectangle, right and bottom edges out", [&] { PaintRect(&r); }, R(4, 4, 7, 8),
        "###./###./..../"},
@@ -57,22 +48,11 @@ TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
       {"corners larger than the rectangle: the oval", [&] { PaintRoundRect(&round, 100, 100); },
        R(0, 0, 1, 16), ".....######...../"},
       {"xor line inverts each pixel once where the pen overlaps itself",
-       [&] {
-         PenMode(patXor);
-         PenSize(2, 2);
-         MoveTo(0, 0);
-         LineTo(3, 3);
-       },
-       R(0, 0, 5, 5), "##.../###../.###./..###/...##/"},
+       [&] { PenMode(patXor), PenSize(2, 2), MoveTo(0, 0), LineTo(3, 3); }, R(0, 0, 5, 5),
+       "##.../###../.###./..###/...##/"},
       {"hidden pen draws no shapes",
-       [&] {
-         HidePen();
-         PaintRect(&r);
-         FrameOval(&r);
-         InvertRect(&r);
-         ShowPen();
-       },
-       R(0, 0, 1, 8), "......../"},
+       [&] { HidePen(), PaintRect(&r), FrameOval(&r), InvertRect(&r), ShowPen(); }, R(0, 0, 1, 8),
+       "......../"},
   };
   for (const auto& c : cases) {
     Clear();

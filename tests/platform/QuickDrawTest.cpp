@@ -250,12 +250,8 @@ TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSetAndHowOftenItIsHidden) {
       {[&] { SetCursor(&copy); }, "CURS 610 shown 0 3", "a copy is that cursor"},
       {[&] { SetCursor(GetQDGlobalsArrow(&arrow)); }, "arrow 0 shown 0 4", "the arrow"},
       {[&] { SetCursor(&custom); }, "other 0 shown 0 5", "one of the program's"},
-      {[&] {
-         DisposeCCursor(c);
-         SetCCursor(c);
-         SetCursor(nullptr);
-       },
-       "other 0 shown 0 5", "disposed and null cursors are refused"},
+      {[&] { DisposeCCursor(c), SetCCursor(c), SetCursor(nullptr); }, "other 0 shown 0 5",
+       "disposed and null cursors are refused"},
       {HideCursor, "other 0 hidden -1 5", "hidden"},
       {HideCursor, "other 0 hidden -2 5", "hidden twice"},
       {ShowCursor, "other 0 hidden -1 5", "one show is not enough"},
