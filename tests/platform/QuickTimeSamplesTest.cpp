@@ -131,37 +131,18 @@ TEST_F(QuickTimeSamplesTest, FileShorterThanItsHeaderEndsWithoutEmptyGroups) {
   EXPECT_EQ(frames, 600);
 }
 
-TEST_F(QuickTimeSamplesTest, VaryingPacketsComeOneAtATimeInOrder) {
+// Packets of varying size come one at a time, in order. The loader's loop: on -2027 the
+// handle grows tenfold and the read is tried again; every packet is read once, whatever size
+// the handle started with.
+TEST_F(QuickTimeSamplesTest, VaryingPacketsComeWholeThroughAHandleThatGrows) {
   SKIP_WITHOUT_FFMPEG();
   ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.mp3"), "libmp3lame", 44100, 2, 1.0));
   Media media = SoundMedia(Open("a.mp3"));
   ASSERT_NE(media, nullptr);
-  TimeValue end = 0;
-  SInt32 packets = 0;
-  EXPECT_EQ(ReadToEnd(media, 100000, &end, &packets,
-                      [](const Sample& s) {
-                        EXPECT_EQ(s.count, 1);
-                        EXPECT_EQ(s.duration, 1152);
-                        ASSERT_GE(s.bytes.size(), 4u);  // each packet starts with its sync word
-                        EXPECT_EQ(UInt8(s.bytes[0]), 0xFF);
-                        EXPECT_EQ(UInt8(s.bytes[1]) & 0xE0, 0xE0);
-                      }),
-            invalidTime);
-  EXPECT_EQ(packets, GetMediaSampleCount(media));
-  EXPECT_EQ(end, GetMediaDuration(media));
-  EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";
-}
-
-// The loader's loop: on -2027 the handle grows tenfold and the read is tried again; every
-// packet is read once, whatever size the handle started with.
-TEST_F(QuickTimeSamplesTest, HandleTooSmallForAPacketAsksToGrowAndLosesNothing) {
-  SKIP_WITHOUT_FFMPEG();
-  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.m4a"), "aac", 44100, 2, 1.0));
-  Media media = SoundMedia(Open("a.m4a"));
-  ASSERT_NE(media, nullptr);
-  SInt32 handleSize = 4, grown = 0;
+  SInt32 handleSize = 4, grown = 0, packets = 0;
   std::string all, direct;
-  for (TimeValue t = 0; grown < 100;) {
+  TimeValue t = 0;
+  while (grown < 100) {
     const Sample s = Read(media, t, handleSize);
     if (s.err == maxSizeToGrowTooSmall) {
       handleSize *= 10;
@@ -170,16 +151,20 @@ TEST_F(QuickTimeSamplesTest, HandleTooSmallForAPacketAsksToGrowAndLosesNothing) 
     }
     if (s.err != noErr) break;
     ASSERT_LE(s.size, handleSize);
+    EXPECT_EQ(std::vector<SInt32>({s.time, s.count, s.duration}),
+              std::vector<SInt32>({t, 1, 1152}));
+    ASSERT_GE(s.bytes.size(), 4u);  // each MPEG audio packet starts with its sync word
+    EXPECT_EQ(sp::LoadBE16(s.bytes.data()) & 0xFFE0, 0xFFE0);
     all += s.bytes;
     t = s.time + s.duration * s.count;
+    ++packets;
   }
   EXPECT_GE(grown, 2);
-  TimeValue end = 0;
-  SInt32 packets = 0;
-  ReadToEnd(media, 1 << 20, &end, &packets, [&](const Sample& s) { direct += s.bytes; });
   EXPECT_EQ(packets, GetMediaSampleCount(media));
-  EXPECT_EQ(end, GetMediaDuration(media));
+  EXPECT_EQ(t, GetMediaDuration(media));
+  ReadToEnd(media, 1 << 20, &t, &packets, [&](const Sample& s) { direct += s.bytes; });
   EXPECT_EQ(all, direct) << "the same packets as read with a large handle";
+  EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";
 }
 
 TEST_F(QuickTimeSamplesTest, FixedPacketGroupsStartAtAPacket) {
