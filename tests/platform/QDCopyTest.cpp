@@ -9,6 +9,8 @@
 namespace {
 
 using qdtest::kBlack;
+using qdtest::kBlue;
+using qdtest::kRed;
 using qdtest::kWhite;
 using qdtest::R;
 using qdtest::RGB8;
@@ -16,18 +18,23 @@ using qdtest::RGB8;
 class QDCopy : public qdtest::QDPixelsFixture {
  protected:
   static const BitMap* Bits(CGrafPtr port) { return GetPortBitMapForCopyBits(port); }
-
+  void Copy(CGrafPtr from, CGrafPtr to, const Rect& a, const Rect& b, SInt16 mode = srcCopy,
+            RgnHandle mask = nullptr) {
+    CopyBits(Bits(from), Bits(to), &a, &b, mode, mask);
+  }
+  void Set(CGrafPtr port, SInt16 h, SInt16 v, const RGBColor& c) {
+    CGrafPtr saved;
+    GetPort(&saved);
+    SetPort(port);
+    SetCPixel(h, v, &c);
+    SetPort(saved);
+  }
   // A 2 x 2 source: black, white / red, blue.
   GWorldPtr Checker() {
     GWorldPtr src = NewWorld(R(0, 0, 2, 2));
-    const RGBColor black = RGB8(0, 0, 0), red = RGB8(255, 0, 0), blue = RGB8(0, 0, 255);
-    CGrafPtr saved;
-    GetPort(&saved);
-    SetPort(src);
-    SetCPixel(0, 0, &black);
-    SetCPixel(0, 1, &red);
-    SetCPixel(1, 1, &blue);
-    SetPort(saved);
+    Set(src, 0, 0, RGB8(0, 0, 0));
+    Set(src, 0, 1, RGB8(255, 0, 0));
+    Set(src, 1, 1, RGB8(0, 0, 255));
     return src;
   }
 };
@@ -35,216 +42,165 @@ class QDCopy : public qdtest::QDPixelsFixture {
 TEST_F(QDCopy, CopyBitsScalesToTheNearestPixel) {
   GWorldPtr src = Checker();
   const Rect from = R(0, 0, 2, 2), up = R(0, 0, 4, 4);
-  CopyBits(Bits(src), Bits(world_), &from, &up, srcCopy, nullptr);
-  const UInt32 expected[4][4] = {{kBlack, kBlack, kWhite, kWhite},
-                                 {kBlack, kBlack, kWhite, kWhite},
-                                 {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF},
-                                 {0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF}};
-  for (SInt16 v = 0; v < 4; ++v) {
-    for (SInt16 h = 0; h < 4; ++h) EXPECT_EQ(Px(h, v), expected[v][h]) << h << "," << v;
-  }
-  EXPECT_EQ(Px(4, 0), kWhite);
+  Copy(src, world_, from, up);
+  for (SInt16 v : {0, 1})
+    EXPECT_EQ(Row(v, 0, 5), (std::vector<UInt32>{0, 0, kWhite, kWhite, kWhite}));
+  for (SInt16 v : {2, 3})
+    EXPECT_EQ(Row(v, 0, 5), (std::vector<UInt32>{kRed, kRed, kBlue, kBlue, kWhite}));
   EXPECT_EQ(Px(0, 4), kWhite);
-
-  // Down again: every other pixel.
-  GWorldPtr small = NewWorld(R(0, 0, 2, 2));
-  CopyBits(Bits(world_), Bits(small), &up, &from, srcCopy, nullptr);
+  GWorldPtr small = NewWorld(R(0, 0, 2, 2));  // down again: every other pixel
+  Copy(world_, small, up, from);
   EXPECT_EQ(sp_testing::ReadPixel(small, 0, 0), kBlack);
-  EXPECT_EQ(sp_testing::ReadPixel(small, 1, 1), 0x0000FFu);
+  EXPECT_EQ(sp_testing::ReadPixel(small, 1, 1), kBlue);
 }
 
-TEST_F(QDCopy, CopyBitsUsesEachBitmapsOwnCoordinates) {
+TEST_F(QDCopy, CopyBitsUsesEachBitmapsOwnCoordinatesAndCopiesOnlyWhatExists) {
   GWorldPtr src = NewWorld(R(100, 200, 110, 210));  // local coordinates from (200, 100)
   sp_testing::FillPort(src, 0x336699);
-  const Rect from = R(100, 200, 102, 202), to = R(5, 6, 7, 8);
-  CopyBits(Bits(src), Bits(world_), &from, &to, srcCopy, nullptr);
-  EXPECT_EQ(Px(6, 5), 0x336699u);
-  EXPECT_EQ(Px(7, 6), 0x336699u);
-  EXPECT_EQ(Px(8, 6), kWhite);
-  // A source rectangle partly outside the source's pixels copies only what exists.
-  sp_testing::FillPort(world_, kWhite);
-  const Rect beyond = R(108, 208, 112, 212), to2 = R(0, 0, 4, 4);
-  CopyBits(Bits(src), Bits(world_), &beyond, &to2, srcCopy, nullptr);
-  EXPECT_EQ(Px(1, 1), 0x336699u);
-  EXPECT_EQ(Px(2, 2), kWhite);
+  Copy(src, world_, R(100, 200, 102, 202), R(5, 6, 7, 8));
+  EXPECT_EQ(Picture(R(4, 5, 8, 9)), "..../.oo./.oo./..../");
+  Clear();
+  Copy(src, world_, R(108, 208, 112, 212), R(0, 0, 4, 4));  // half outside the source
+  EXPECT_EQ(Picture(R(0, 0, 3, 3)), "oo./oo./.../");
 }
 
 TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheCurrentPortsClip) {
   GWorldPtr src = NewWorld(R(0, 0, 10, 10));
   sp_testing::FillPort(src, kBlack);
-  const Rect all = R(0, 0, 10, 10), maskRect = R(2, 2, 4, 4), clip = R(0, 0, 3, 10);
+  const Rect all = R(0, 0, 10, 10), clip = R(0, 0, 3, 10);
   RgnHandle mask = NewRgn();
-  RectRgn(mask, &maskRect);
-  CopyBits(Bits(src), Bits(world_), &all, &all, srcCopy, mask);
-  EXPECT_EQ(Picture(R(1, 1, 5, 5)), "....\n.##.\n.##.\n....\n");
-
-  // Copying into the current port honours its clip; into another GWorld it does not.
-  sp_testing::FillPort(world_, kWhite);
-  ClipRect(&clip);
-  CopyBits(Bits(src), Bits(world_), &all, &all, srcCopy, nullptr);
-  EXPECT_EQ(Px(5, 2), kBlack);
-  EXPECT_EQ(Px(5, 3), kWhite);
-  GWorldPtr other = NewWorld(R(0, 0, 10, 10));
-  CopyBits(Bits(src), Bits(other), &all, &all, srcCopy, nullptr);
-  EXPECT_EQ(sp_testing::ReadPixel(other, 5, 5), kBlack);
+  SetRectRgn(mask, 2, 2, 4, 4);
+  Copy(src, world_, all, all, srcCopy, mask);
+  EXPECT_EQ(Picture(R(1, 1, 5, 5)), "..../.##./.##./..../");
   DisposeRgn(mask);
+  // Copying into the current port honours its clip; into another GWorld it does not.
+  Clear();
+  ClipRect(&clip);
+  Copy(src, world_, all, all);
+  EXPECT_EQ(Picture(R(2, 5, 4, 6)), "#/./");
+  GWorldPtr other = NewWorld(all);
+  Copy(src, other, all, all);
+  EXPECT_EQ(sp_testing::ReadPixel(other, 5, 5), kBlack);
 }
 
-TEST_F(QDCopy, ForeAndBackColoursColouriseOnlyWhenNotBlackAndWhite) {
-  GWorldPtr src = Checker();  // black, white / red, blue
-  const Rect from = R(0, 0, 2, 2);
-  CopyBits(Bits(src), Bits(world_), &from, &from, srcCopy, nullptr);
-  EXPECT_EQ(Px(0, 1), 0xFF0000u) << "black on white: copied as it is";
-  const RGBColor green = RGB8(0, 255, 0), yellow = RGB8(255, 255, 0);
-  RGBForeColor(&green);
-  RGBBackColor(&yellow);
-  CopyBits(Bits(src), Bits(world_), &from, &from, srcCopy, nullptr);
-  EXPECT_EQ(Px(0, 0), 0x00FF00u) << "black becomes the fore colour";
-  EXPECT_EQ(Px(1, 0), 0xFFFF00u) << "white becomes the back colour";
-}
-
-struct ModeCase {
-  const char* name;
-  SInt16 mode;
-  UInt32 overBlack, overWhite;  // results of a black and of a white source pixel on grey
-};
-
+// Modes over a grey destination: a black and a white source pixel.
 TEST_F(QDCopy, SourceModesOnAGreyDestination) {
-  GWorldPtr src = Checker();  // (0,0) black, (1,0) white
-  const RGBColor red = RGB8(255, 0, 0);
-  const ModeCase cases[] = {
-      {"srcCopy", srcCopy, kBlack, kWhite},
-      {"srcOr", srcOr, kBlack, 0x808080},
-      {"srcXor", srcXor, 0x7F7F7F, 0x808080},
-      {"srcBic", srcBic, kWhite, 0x808080},
-      {"notSrcCopy", notSrcCopy, kWhite, kBlack},
-      {"notSrcOr", notSrcOr, 0x808080, kBlack},
-      {"transparent", transparent, kBlack, 0x808080},
-      {"blend", blend, 0x404040, 0xC0C0C0},
-      {"srcCopy+ditherCopy", srcCopy + ditherCopy, kBlack, kWhite},
+  GWorldPtr src = Checker();
+  const struct {
+    SInt16 mode;
+    UInt32 overBlack, overWhite;
+  } cases[] = {
+      {srcCopy, kBlack, kWhite},
+      {srcOr, kBlack, 0x808080},
+      {srcXor, 0x7F7F7F, 0x808080},
+      {srcBic, kWhite, 0x808080},
+      {notSrcCopy, kWhite, kBlack},
+      {notSrcOr, 0x808080, kBlack},
+      {transparent, kBlack, 0x808080},
+      {blend, 0x404040, 0xC0C0C0},
+      {srcCopy + ditherCopy, kBlack, kWhite},
   };
   const Rect from = R(0, 0, 1, 2);
-  for (const ModeCase& c : cases) {
-    sp_testing::FillPort(world_, 0x808080);
-    CopyBits(Bits(src), Bits(world_), &from, &from, c.mode, nullptr);
-    EXPECT_EQ(Px(0, 0), c.overBlack) << c.name;
-    EXPECT_EQ(Px(1, 0), c.overWhite) << c.name;
+  for (const auto& c : cases) {
+    Clear(0x808080);
+    Copy(src, world_, from, from, c.mode);
+    EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{c.overBlack, c.overWhite})) << c.mode;
   }
-  // srcOr lays the fore colour where the source is dark.
-  RGBForeColor(&red);
-  sp_testing::FillPort(world_, 0x808080);
-  CopyBits(Bits(src), Bits(world_), &from, &from, srcOr, nullptr);
-  EXPECT_EQ(Px(0, 0), 0xFF0000u);
+  // Fore and back colours other than black and white colourise: srcOr lays the fore colour
+  // where the source is dark, srcCopy turns white into the back colour.
+  Copy(src, world_, R(0, 0, 2, 2), R(0, 0, 2, 2));
+  EXPECT_EQ(Px(0, 1), kRed) << "black on white: colours are copied as they are";
+  const RGBColor green = RGB8(0, 255, 0), yellow = RGB8(255, 255, 0);
+  RGBForeColor(&green);
+  Copy(src, world_, from, from, srcOr);
+  EXPECT_EQ(Px(0, 0), 0x00FF00u);
+  RGBBackColor(&yellow);
+  Copy(src, world_, R(0, 0, 2, 2), R(0, 0, 2, 2));
+  EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{0x00FF00, 0xFFFF00}));
 }
 
-TEST_F(QDCopy, SrcXorTwiceRestoresTheDestination) {
+TEST_F(QDCopy, SrcXorTwiceRestoresAndOverlappingCopiesReadTheOldPixels) {
   GWorldPtr src = NewWorld(R(0, 0, 40, 40));
   Stripes(src);
   Stripes(world_);
   const std::vector<UInt32> before = AllPixels(world_);
   const Rect from = R(0, 0, 40, 40), to = R(3, 5, 23, 35);
-  CopyBits(Bits(src), Bits(world_), &from, &to, srcXor, nullptr);
+  Copy(src, world_, from, to, srcXor);
   EXPECT_NE(AllPixels(world_), before);
-  CopyBits(Bits(src), Bits(world_), &from, &to, srcXor, nullptr);
+  Copy(src, world_, from, to, srcXor);
   EXPECT_EQ(AllPixels(world_), before);
-}
-
-TEST_F(QDCopy, CopyingWithinOnePixelMapReadsTheOldPixels) {
-  Stripes(world_);
-  const std::vector<UInt32> before = AllPixels(world_);
-  const Rect from = R(0, 0, 10, 30), to = R(1, 1, 11, 31);  // overlapping, one down and right
-  CopyBits(Bits(world_), Bits(world_), &from, &to, srcCopy, nullptr);
+  Copy(world_, world_, R(0, 0, 10, 30), R(1, 1, 11, 31));  // one down and right
   for (SInt16 v = 1; v < 11; ++v) {
-    for (SInt16 h = 1; h < 31; ++h) {
-      ASSERT_EQ(Px(h, v), before[std::size_t(v - 1) * 40 + std::size_t(h - 1)]) << h << "," << v;
-    }
+    for (SInt16 h = 1; h < 31; ++h)
+      ASSERT_EQ(Px(h, v), before[(v - 1) * 40 + h - 1]) << h << "," << v;
   }
 }
 
 TEST_F(QDCopy, CopyMaskCopiesWhereTheOneBitMaskIsSet) {
   GWorldPtr src = NewWorld(R(0, 0, 8, 8));
   sp_testing::FillPort(src, 0x00FF00);
-  // Rows of 8 pixels, high bit leftmost: a diagonal and a full row.
-  unsigned char bits[4] = {0x80, 0x40, 0xFF, 0x01};
+  unsigned char bits[4] = {0x80, 0x40, 0xFF, 0x01};  // rows of 8, high bit leftmost
   BitMap mask = {reinterpret_cast<Ptr>(bits), 1, R(0, 0, 4, 8)};
-  const Rect from = R(0, 0, 4, 8);
+  const Rect from = R(0, 0, 4, 8), twice = R(0, 0, 8, 16);
   CopyMask(Bits(src), &mask, Bits(world_), &from, &from, &from);
-  EXPECT_EQ(Picture(R(0, 0, 4, 8)),
-            "o.......\n"
-            ".o......\n"
-            "oooooooo\n"
-            ".......o\n");
-  // Scaled with the source: a mask pixel covers two destination pixels.
-  sp_testing::FillPort(world_, kWhite);
-  const Rect twice = R(0, 0, 8, 16);
+  EXPECT_EQ(Picture(from), "o......./.o....../oooooooo/.......o/");
+  Clear();  // scaled with the source: a mask pixel covers two destination pixels
   CopyMask(Bits(src), &mask, Bits(world_), &from, &from, &twice);
-  EXPECT_EQ(Picture(R(0, 0, 2, 4)), "oo..\noo..\n");
+  EXPECT_EQ(Picture(R(0, 0, 2, 4)), "oo../oo../");
 }
 
 TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {
   GWorldPtr src = NewWorld(R(0, 0, 1, 4));
   GWorldPtr mask = NewWorld(R(0, 0, 1, 4));
   sp_testing::FillPort(src, kBlack);
-  sp_testing::FillPort(world_, kWhite);
-  // Mask: black, mid grey, white, 40 % grey (lets 40 % of the destination through).
-  const RGBColor greys[4] = {RGB8(0, 0, 0), RGB8(0x80, 0x80, 0x80), RGB8(255, 255, 255),
-                             RGB8(102, 102, 102)};
-  SetPort(mask);
-  for (SInt16 h = 0; h < 4; ++h) SetCPixel(h, 0, &greys[h]);
-  SetPort(world_);
+  // Black takes the source, mid grey half of each, white keeps the destination, 40 % grey
+  // lets 40 % of it through.
+  const UInt8 greys[4] = {0, 0x80, 255, 102};
+  for (SInt16 h = 0; h < 4; ++h) Set(mask, h, 0, RGB8(greys[h], greys[h], greys[h]));
   const Rect r = R(0, 0, 1, 4);
-  CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &r, &r, &r, srcCopy, nullptr);
-  EXPECT_EQ(Px(0, 0), kBlack) << "black takes the source";
-  EXPECT_EQ(Px(1, 0), 0x808080u) << "mid grey: half of each";
-  EXPECT_EQ(Px(2, 0), kWhite) << "white keeps the destination";
-  EXPECT_EQ(Px(3, 0), 0x666666u) << "40 % of the white destination";
-
-  // Passes stack: the same 40 % mask twice leaves 16 % of the destination.
-  CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &r, &r, &r, srcCopy, nullptr);
-  EXPECT_EQ(Px(3, 0), 0x292929u);
-
-  // A channel of the mask mixes its channel only.
-  const RGBColor cyanMask = RGB8(0, 255, 255);
-  SetPort(mask);
-  SetCPixel(0, 0, &cyanMask);
-  SetPort(world_);
-  sp_testing::FillPort(world_, kWhite);
-  CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &r, &r, &r, srcCopy, nullptr);
-  EXPECT_EQ(Px(0, 0), 0x00FFFFu);
+  auto deep = [&] {
+    CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &r, &r, &r, srcCopy, nullptr);
+  };
+  deep();
+  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kBlack, 0x808080, kWhite, 0x666666}));
+  deep();
+  EXPECT_EQ(Px(3, 0), 0x292929u) << "passes stack: 16 % of the destination";
+  Set(mask, 0, 0, RGB8(0, 255, 255));
+  Clear();
+  deep();
+  EXPECT_EQ(Px(0, 0), 0x00FFFFu) << "a channel of the mask mixes its channel only";
 }
 
 TEST_F(QDCopy, ScrollRectMovesPixelsAndErasesWhatItUncovers) {
-  Stripes(world_);
-  const std::vector<UInt32> before = AllPixels(world_);
   const RGBColor blue = RGB8(0, 0, 255);
   RGBBackColor(&blue);
   const Rect r = R(10, 5, 30, 25);
   RgnHandle update = NewRgn();
-  ScrollRect(&r, 0, 5, update);
-  Rect uncovered;
-  GetRegionBounds(update, &uncovered);
-  const Rect expected = R(10, 5, 15, 25);
-  EXPECT_TRUE(EqualRect(&uncovered, &expected));
-  EXPECT_TRUE(IsRegionRectangular(update));
-  EXPECT_EQ(Px(5, 10), 0x0000FFu) << "the uncovered strip is erased";
-  EXPECT_EQ(Px(24, 14), 0x0000FFu);
-  EXPECT_EQ(Px(5, 15), before[10 * 40 + 5]) << "row 10 moved down to row 15";
-  EXPECT_EQ(Px(24, 29), before[24 * 40 + 24]);
-  EXPECT_EQ(Px(5, 30), before[30 * 40 + 5]) << "outside the rectangle nothing changes";
-  EXPECT_EQ(Px(4, 20), before[20 * 40 + 4]);
-
-  // Leftwards, within a clip that cuts the rectangle.
-  Stripes(world_);
-  const std::vector<UInt32> again = AllPixels(world_);
-  const Rect clip = R(0, 0, 40, 20);
-  ClipRect(&clip);
-  ScrollRect(&r, -3, 0, update);
-  GetRegionBounds(update, &uncovered);
-  const Rect strip = R(10, 17, 30, 20);
-  EXPECT_TRUE(EqualRect(&uncovered, &strip));
-  EXPECT_EQ(Px(5, 12), again[12 * 40 + 8]);
-  EXPECT_EQ(Px(18, 12), 0x0000FFu);
-  EXPECT_EQ(Px(22, 12), again[12 * 40 + 22]) << "outside the clip nothing changes";
+  const struct {
+    SInt16 dh, dv;
+    Rect clip, uncovered;
+    SInt16 h, v, fromH, fromV;  // a moved pixel and where it came from
+    SInt16 stillH, stillV;      // a pixel outside the rectangle or the clip
+  } cases[] = {
+      {0, 5, R(0, 0, 40, 40), R(10, 5, 15, 25), 5, 15, 5, 10, 5, 30},
+      {-3, 0, R(0, 0, 40, 20), R(10, 17, 30, 20), 5, 12, 8, 12, 22,
+       12},  // a clip cuts the rectangle
+  };
+  for (const auto& c : cases) {
+    ClipRect(&c.clip);
+    Stripes(world_);
+    const std::vector<UInt32> before = AllPixels(world_);
+    ScrollRect(&r, c.dh, c.dv, update);
+    Rect uncovered;
+    GetRegionBounds(update, &uncovered);
+    EXPECT_TRUE(EqualRect(&uncovered, &c.uncovered)) << c.dh << "," << c.dv;
+    EXPECT_TRUE(IsRegionRectangular(update));
+    EXPECT_EQ(Px(uncovered.left, uncovered.top), kBlue) << "the uncovered strip is erased";
+    EXPECT_EQ(Px(uncovered.right - 1, uncovered.bottom - 1), kBlue);
+    EXPECT_EQ(Px(c.h, c.v), before[c.fromV * 40 + c.fromH]);
+    EXPECT_EQ(Px(4, 20), before[20 * 40 + 4]) << "outside the rectangle nothing changes";
+    EXPECT_EQ(Px(c.stillH, c.stillV), before[c.stillV * 40 + c.stillH]);
+  }
   DisposeRgn(update);
 }
 

@@ -22,10 +22,16 @@ std::string Name(SInt16 number) {
 }
 
 SInt16 Number(const std::string& name) {
-  const std::string pascal = P(name);
   SInt16 number = -1;
-  GetFNum(PStr(pascal), &number);
+  GetFNum(PStr(P(name)), &number);
   return number;
+}
+
+bool Listed(SInt16 number) {
+  for (const auto& f : sp_platform::InstalledFontFamilies()) {
+    if (f.number == number) return true;
+  }
+  return false;
 }
 
 TEST(QDFontsTest, EveryInstalledFamilyRoundTripsBetweenNumberAndName) {
@@ -37,32 +43,26 @@ TEST(QDFontsTest, EveryInstalledFamilyRoundTripsBetweenNumberAndName) {
     EXPECT_EQ(Number(f.name), f.number) << f.name;
     EXPECT_EQ(Name(f.number), f.name);
     if (i > 0) {
-      EXPECT_LT(families[i - 1].name, f.name);  // sorted, one entry per family
+      EXPECT_LT(families[i - 1].name, f.name) << "sorted, one entry per family";
     }
   }
 }
 
 TEST(QDFontsTest, SystemAndApplicationFontsAreTheJapaneseFamilyByItsOwnNumber) {
   const SInt16 sys = GetSysFont();
-  const SInt16 app = GetAppFont();
   EXPECT_NE(sys, systemFont);
-  EXPECT_NE(app, applFont);
+  EXPECT_NE(GetAppFont(), applFont);
   EXPECT_EQ(Name(systemFont), Name(sys));
-  EXPECT_EQ(Name(applFont), Name(app));
+  EXPECT_EQ(Name(applFont), Name(GetAppFont()));
   EXPECT_FALSE(Name(sys).empty());
   EXPECT_EQ(GetDefFontSize(), 12);
   if (Name(sys) == "IPAGothic") {
     EXPECT_EQ(sys, 16384);
     EXPECT_EQ(Number("IPA\x83\x53\x83\x56\x83\x62\x83\x4E"), 16384);  // its Japanese name
+    EXPECT_EQ(Number("ipagothic"), 0) << "names are matched exactly";
   }
-}
-
-TEST(QDFontsTest, UnknownOrMiscasedNamesGiveZero) {
   EXPECT_EQ(Number("No Such Family"), 0);
   EXPECT_EQ(Number(""), 0);
-  if (Number("IPAGothic") != 0) {
-    EXPECT_EQ(Number("ipagothic"), 0);
-  }
   SInt16 number = -1;
   GetFNum(nullptr, &number);
   EXPECT_EQ(number, 0);
@@ -71,45 +71,34 @@ TEST(QDFontsTest, UnknownOrMiscasedNamesGiveZero) {
   GetFontName(0, nullptr);  // no crash
 }
 
-TEST(QDFontsTest, UnknownFontNumbersMeasureAsTheSystemFont) {
+// Unknown numbers measure as the system font; the test font stands in for the system font
+// only while in use, and selected by number it is there in any case.
+TEST(QDFontsTest, TestFontStandsInForTheSystemFontOnlyWhileInUse) {
   CGrafPtr saved = nullptr;
   GetPort(&saved);
   const std::string text = "Width \x93\xFA";
-  TextFont(0);
-  const SInt16 system = TextWidth(text.data(), 0, SInt16(text.size()));
-  TextFont(12345);
-  EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), system);
-  TextFont(GetSysFont());
-  EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), system);
-  TextFont(0);
-  SetPort(saved);
-}
-
-TEST(QDFontsTest, TestFontStandsInForTheSystemFontOnlyWhileInUse) {
-  auto listed = [] {
-    for (const auto& f : sp_platform::InstalledFontFamilies()) {
-      if (f.number == sp_testing::kFixedMetricFont) return true;
-    }
-    return false;
+  auto width = [&](SInt16 font) {
+    TextFont(font);
+    return TextWidth(text.data(), 0, SInt16(text.size()));
   };
+  EXPECT_EQ(width(12345), width(0));
+  EXPECT_EQ(width(GetSysFont()), width(0));
   const SInt16 realSystem = GetSysFont();
-  EXPECT_FALSE(listed());
+  EXPECT_FALSE(Listed(sp_testing::kFixedMetricFont));
   {
     sp_testing::FixedMetricFontScope scope;
     EXPECT_EQ(GetSysFont(), sp_testing::kFixedMetricFont);
     EXPECT_EQ(GetAppFont(), sp_testing::kFixedMetricFont);
     EXPECT_EQ(Name(systemFont), sp_testing::kFixedMetricFontName);
     EXPECT_EQ(Number(sp_testing::kFixedMetricFontName), sp_testing::kFixedMetricFont);
-    EXPECT_TRUE(listed());
-    TextFont(0);
-    EXPECT_EQ(StringWidth(PStr(P("abc"))), 18);
+    EXPECT_TRUE(Listed(sp_testing::kFixedMetricFont));
+    EXPECT_EQ(width(0), 6 * 6 + 12);
   }
   EXPECT_EQ(GetSysFont(), realSystem);
-  EXPECT_FALSE(listed());
-  // Selected by number it is there in any case.
-  TextFont(sp_testing::kFixedMetricFont);
-  EXPECT_EQ(StringWidth(PStr(P("abc"))), 18);
+  EXPECT_FALSE(Listed(sp_testing::kFixedMetricFont));
+  EXPECT_EQ(width(sp_testing::kFixedMetricFont), 6 * 6 + 12);
   TextFont(0);
+  SetPort(saved);
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
-// Shared by the pixel, shape and copy tests: a white 40 x 40 GWorld made current, and pixel
-// pictures of parts of a port.
+// Shared by the pixel, shape, copy, picture and icon tests: a white 40 x 40 GWorld made
+// current, and pixel pictures of parts of a port.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "QuickDraw.h"
+#include "SpTesting.h"
 #include "TestQuickDraw.h"
 #include "TestWindows.h"
 
@@ -15,6 +18,9 @@ namespace qdtest {
 
 constexpr UInt32 kBlack = 0x000000;
 constexpr UInt32 kWhite = 0xFFFFFF;
+constexpr UInt32 kGrey = 0x808080;
+constexpr UInt32 kRed = 0xFF0000;
+constexpr UInt32 kBlue = 0x0000FF;
 
 inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
@@ -33,6 +39,7 @@ class QDPixelsFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    sp_testing::FailNthAllocation(0);
     sp_testing::ResetWindows();
     for (GWorldPtr w : worlds_) DisposeGWorld(w);
   }
@@ -48,9 +55,10 @@ class QDPixelsFixture : public ::testing::Test {
     return w;
   }
 
+  void Clear(UInt32 colour = kWhite) const { sp_testing::FillPort(world_, colour); }
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
 
-  // The pixels of [left, right) x [top, bottom) of the port, one line per row: '#' black,
+  // The pixels of [left, right) x [top, bottom) of the port, rows ended by '/': '#' black,
   // '.' white, 'o' anything else.
   static std::string Picture(CGrafPtr port, const Rect& r) {
     std::string out;
@@ -59,11 +67,41 @@ class QDPixelsFixture : public ::testing::Test {
         const UInt32 p = sp_testing::ReadPixel(port, h, v);
         out += p == kBlack ? '#' : p == kWhite ? '.' : 'o';
       }
-      out += '\n';
+      out += '/';
     }
     return out;
   }
   std::string Picture(const Rect& r) const { return Picture(world_, r); }
+
+  // The colours of row v from h = left to right - 1.
+  std::vector<UInt32> Row(SInt16 v, SInt16 left, SInt16 right) const {
+    std::vector<UInt32> out;
+    for (SInt16 h = left; h < right; ++h) out.push_back(Px(h, v));
+    return out;
+  }
+
+  // Probes "h,v# h,v. h,v=RRGGBB": each pixel (h, v) black, white or that colour. Returns the
+  // probes that fail, with the colour found.
+  std::string WrongProbes(const std::string& probes) const {
+    std::string wrong;
+    std::istringstream in(probes);
+    std::string probe;
+    while (in >> probe) {
+      int h = 0, v = 0, n = 0;
+      std::sscanf(probe.c_str(), "%d,%d%n", &h, &v, &n);
+      const std::string want = probe.substr(std::size_t(n));
+      const UInt32 p = Px(SInt16(h), SInt16(v));
+      const UInt32 colour = want == "#"   ? kBlack
+                            : want == "." ? kWhite
+                                          : UInt32(std::stoul(want.substr(1), nullptr, 16));
+      if (p != colour) {
+        char found[16];
+        std::snprintf(found, sizeof found, "=%06X ", unsigned(p));
+        wrong += probe.substr(0, std::size_t(n)) + found;
+      }
+    }
+    return wrong;
+  }
 
   // Every pixel of the port, for comparing before and after.
   static std::vector<UInt32> AllPixels(CGrafPtr port) {
@@ -74,6 +112,9 @@ class QDPixelsFixture : public ::testing::Test {
       for (SInt16 h = b.left; h < b.right; ++h) out.push_back(sp_testing::ReadPixel(port, h, v));
     }
     return out;
+  }
+  bool AllAre(UInt32 colour) const {
+    return AllPixels(world_) == std::vector<UInt32>(40 * 40, colour);
   }
 
   // Stripes of distinct colours, so that moved or restored pixels can be told apart.

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
 #include "QDRegions.h"
+#include "QuickDraw.h"
+#include "SpTesting.h"
 #include "detail/RegionTools.h"
 
 namespace qdr_test {
@@ -17,45 +20,30 @@ class Pixels {
   static constexpr int kMin = -48;
   static constexpr int kMax = 96;
 
-  bool At(int h, int v) const {
-    if (h < kMin || h >= kMax || v < kMin || v >= kMax) return false;
-    return bits_[Index(h, v)] != 0;
-  }
+  bool At(int h, int v) const { return Inside(h, v) && bits_[Index(h, v)] != 0; }
   void Set(int h, int v, bool on = true) {
-    if (h < kMin || h >= kMax || v < kMin || v >= kMax) return;
-    bits_[Index(h, v)] = on ? 1 : 0;
+    if (Inside(h, v)) bits_[Index(h, v)] = on ? 1 : 0;
   }
-  void AddRect(const Rect& r) {
+  void AddRect(const Rect& r, bool on = true) {
     for (int v = r.top; v < r.bottom; ++v)
-      for (int h = r.left; h < r.right; ++h) Set(h, v);
-  }
-  bool Empty() const {
-    for (unsigned char b : bits_)
-      if (b) return false;
-    return true;
+      for (int h = r.left; h < r.right; ++h) Set(h, v, on);
   }
   // The tight bounds, (0, 0, 0, 0) when empty.
   Rect Bounds() const {
-    Rect r{0, 0, 0, 0};
-    bool any = false;
+    int top = kMax, left = kMax, bottom = kMin, right = kMin;
     for (int v = kMin; v < kMax; ++v)
       for (int h = kMin; h < kMax; ++h)
         if (At(h, v)) {
-          if (!any) r = Rect{SInt16(v), SInt16(h), SInt16(v + 1), SInt16(h + 1)};
-          any = true;
-          if (v < r.top) r.top = SInt16(v);
-          if (h < r.left) r.left = SInt16(h);
-          if (v + 1 > r.bottom) r.bottom = SInt16(v + 1);
-          if (h + 1 > r.right) r.right = SInt16(h + 1);
+          top = std::min(top, v), left = std::min(left, h);
+          bottom = std::max(bottom, v + 1), right = std::max(right, h + 1);
         }
-    return r;
+    if (top == kMax) return Rect{0, 0, 0, 0};
+    return Rect{SInt16(top), SInt16(left), SInt16(bottom), SInt16(right)};
   }
-  bool IsRectangle() const {
-    Rect b = Bounds();
-    for (int v = b.top; v < b.bottom; ++v)
-      for (int h = b.left; h < b.right; ++h)
-        if (!At(h, v)) return false;
-    return true;
+  int Count() const {
+    int n = 0;
+    for (unsigned char b : bits_) n += b;
+    return n;
   }
   bool operator==(const Pixels& o) const { return bits_ == o.bits_; }
 
@@ -73,6 +61,7 @@ class Pixels {
   }
 
  private:
+  static bool Inside(int h, int v) { return h >= kMin && h < kMax && v >= kMin && v < kMax; }
   static std::size_t Index(int h, int v) {
     return std::size_t(v - kMin) * std::size_t(kMax - kMin) + std::size_t(h - kMin);
   }
@@ -97,15 +86,16 @@ inline ::testing::AssertionResult Holds(RgnHandle rgn, const Pixels& want) {
     for (int h = Pixels::kMin; h < Pixels::kMax; ++h)
       if (bool(PtInRgn(Point{SInt16(v), SInt16(h)}, rgn)) != want.At(h, v))
         return ::testing::AssertionFailure() << "PtInRgn wrong at (" << h << "," << v << ")";
-  Rect b{};
+  Rect b{}, wb = want.Bounds();
   GetRegionBounds(rgn, &b);
-  Rect wb = want.Bounds();
-  if (b.top != wb.top || b.left != wb.left || b.bottom != wb.bottom || b.right != wb.right)
+  if (!EqualRect(&b, &wb))
     return ::testing::AssertionFailure()
            << "bounds (" << b.top << "," << b.left << "," << b.bottom << "," << b.right
            << ") want (" << wb.top << "," << wb.left << "," << wb.bottom << "," << wb.right << ")";
-  if (bool(EmptyRgn(rgn)) != want.Empty()) return ::testing::AssertionFailure() << "EmptyRgn";
-  if (bool(IsRegionRectangular(rgn)) != want.IsRectangle())
+  if (bool(EmptyRgn(rgn)) != (want.Count() == 0))
+    return ::testing::AssertionFailure() << "EmptyRgn";
+  const int area = (wb.bottom - wb.top) * (wb.right - wb.left);
+  if (bool(IsRegionRectangular(rgn)) != (want.Count() == area))
     return ::testing::AssertionFailure() << "IsRegionRectangular";
   RgnHandle built = NewRgn();
   Rect all{Pixels::kMin, Pixels::kMin, Pixels::kMax, Pixels::kMax};
@@ -116,5 +106,27 @@ inline ::testing::AssertionResult Holds(RgnHandle rgn, const Pixels& want) {
   if (!same) return ::testing::AssertionFailure() << "not in canonical form (EqualRgn)";
   return ::testing::AssertionSuccess();
 }
+
+// Regions made in a test and disposed of at its end.
+class RegionsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (RgnHandle r : owned_) DisposeRgn(r);
+    sp_testing::FailNthAllocation(0);
+    sp_platform::SetRegionByteLimit(0);
+  }
+  RgnHandle Rgn() {
+    RgnHandle r = NewRgn();
+    EXPECT_NE(r, nullptr);
+    owned_.push_back(r);
+    return r;
+  }
+  RgnHandle Rgn(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
+    RgnHandle r = Rgn();
+    SetRectRgn(r, left, top, right, bottom);
+    return r;
+  }
+  std::vector<RgnHandle> owned_;
+};
 
 }  // namespace qdr_test

@@ -2,6 +2,7 @@
 // modes and recorded outlines.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "QDPixelsFixture.h"
@@ -15,118 +16,68 @@ using qdtest::RGB8;
 
 class QDShapes : public qdtest::QDPixelsFixture {};
 
-// The oval inscribed in (0, 0, 10, 10): the pixels whose centres lie inside it.
-constexpr const char* kOval10 =
-    "...####...\n"
-    ".########.\n"
-    ".########.\n"
-    "##########\n"
-    "##########\n"
-    "##########\n"
-    "##########\n"
-    ".########.\n"
-    ".########.\n"
-    "...####...\n";
-
-TEST_F(QDShapes, FramedRectanglesAreDrawnInsideAndPaintedOnesFill) {
-  const Rect r = R(1, 1, 6, 7);
-  FrameRect(&r);
-  EXPECT_EQ(Picture(R(0, 0, 7, 8)),
-            "........\n"
-            ".######.\n"
-            ".#....#.\n"
-            ".#....#.\n"
-            ".#....#.\n"
-            ".######.\n"
-            "........\n");
-  sp_testing::FillPort(world_, kWhite);
-  PenSize(2, 1);
-  FrameRect(&r);
-  EXPECT_EQ(Picture(R(1, 1, 3, 7)), "######\n##..##\n");
-  sp_testing::FillPort(world_, kWhite);
-  PenSize(3, 3);  // the pen is as wide as half the rectangle: all of it
-  FrameRect(&r);
-  EXPECT_EQ(Picture(R(3, 1, 4, 7)), "######\n");
-  sp_testing::FillPort(world_, kWhite);
-  PaintRect(&r);
-  EXPECT_EQ(Picture(R(0, 0, 2, 8)), "........\n.######.\n");
-  EXPECT_EQ(Px(6, 5), kBlack);
-  EXPECT_EQ(Px(7, 5), kWhite);
-  EXPECT_EQ(Px(6, 6), kWhite);
+// Each shape drawn alone on white; the picture of its pixels.
+TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
+  const Rect r = R(1, 1, 6, 7), sq = R(0, 0, 10, 10), flat = R(0, 0, 5, 9);
+  const Rect round = R(0, 0, 10, 16);
+  const struct {
+    const char* what;
+    std::function<void()> draw;
+    Rect area;
+    const char* picture;
+  } cases[] = {
+      {"framed rectangle inside its bounds", [&] { FrameRect(&r); }, R(0, 0, 7, 8),
+       "......../.######./.#....#./.#....#./.#....#./.######./......../"},
+      {"pen 2 wide", [&] { PenSize(2, 1), FrameRect(&r); }, R(1, 1, 3, 7), "######/##..##/"},
+      {"pen half as wide as the rectangle: all of it", [&] { PenSize(3, 3), FrameRect(&r); },
+       R(3, 0, 4, 8), ".######./"},
+      {"painted rectangle, right and bottom edges out", [&] { PaintRect(&r); }, R(4, 4, 7, 8),
+       "###./###./..../"},
+      {"oval inscribed in 10 x 10", [&] { PaintOval(&sq); }, sq,
+       "...####.../.########./.########./##########/##########/##########/##########/"
+       ".########./.########./...####.../"},
+      {"flat oval", [&] { PaintOval(&flat); }, flat,
+       "..#####../#########/#########/#########/..#####../"},
+      {"framed oval leaves its inside", [&] { FrameOval(&sq); }, sq,
+       "...####.../.##....##./.#......#./#........#/#........#/#........#/#........#/"
+       ".#......#./.##....##./...####.../"},
+      {"round rectangle: quarter ovals in the corners", [&] { PaintRoundRect(&round, 10, 10); },
+       R(0, 0, 4, 16), "...##########.../.##############./.##############./################/"},
+      {"round rectangle without an oval: square", [&] { PaintRoundRect(&round, 0, 0); },
+       R(0, 0, 1, 3), "###/"},
+      {"corners larger than the rectangle: the oval", [&] { PaintRoundRect(&round, 100, 100); },
+       R(0, 0, 1, 16), ".....######...../"},
+      {"xor line inverts each pixel once where the pen overlaps itself",
+       [&] { PenMode(patXor), PenSize(2, 2), MoveTo(0, 0), LineTo(3, 3); }, R(0, 0, 5, 5),
+       "##.../###../.###./..###/...##/"},
+      {"hidden pen draws no shapes",
+       [&] { HidePen(), PaintRect(&r), FrameOval(&r), InvertRect(&r), ShowPen(); }, R(0, 0, 1, 8),
+       "......../"},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    PenNormal();
+    c.draw();
+    EXPECT_EQ(Picture(c.area), c.picture) << c.what;
+  }
 }
 
-TEST_F(QDShapes, OvalsTouchEverySideOfTheirRectangleSymmetrically) {
-  const Rect r = R(0, 0, 10, 10);
-  PaintOval(&r);
-  EXPECT_EQ(Picture(R(0, 0, 10, 10)), kOval10);
-  sp_testing::FillPort(world_, kWhite);
-  const Rect flat = R(20, 20, 25, 29);
-  PaintOval(&flat);
-  EXPECT_EQ(Picture(R(20, 20, 25, 29)),
-            "..#####..\n"
-            "#########\n"
-            "#########\n"
-            "#########\n"
-            "..#####..\n");
-}
-
-TEST_F(QDShapes, FramedOvalsLeaveTheirInsideAlone) {
-  const Rect r = R(0, 0, 10, 10);
-  FrameOval(&r);
-  EXPECT_EQ(Picture(R(0, 0, 10, 10)),
-            "...####...\n"
-            ".##....##.\n"
-            ".#......#.\n"
-            "#........#\n"
-            "#........#\n"
-            "#........#\n"
-            "#........#\n"
-            ".#......#.\n"
-            ".##....##.\n"
-            "...####...\n");
-}
-
-TEST_F(QDShapes, RoundRectanglesCutTheirCornersWithQuarterOvals) {
-  const Rect r = R(0, 0, 10, 16);
-  PaintRoundRect(&r, 10, 10);
-  EXPECT_EQ(Picture(R(0, 0, 10, 16)),
-            "...##########...\n"
-            ".##############.\n"
-            ".##############.\n"
-            "################\n"
-            "################\n"
-            "################\n"
-            "################\n"
-            ".##############.\n"
-            ".##############.\n"
-            "...##########...\n");
-  sp_testing::FillPort(world_, kWhite);
-  PaintRoundRect(&r, 0, 0);
-  EXPECT_EQ(Px(0, 0), kBlack) << "no oval: square corners";
-  sp_testing::FillPort(world_, kWhite);
-  PaintRoundRect(&r, 100, 100);  // corners larger than the rectangle: the oval
-  EXPECT_EQ(Px(0, 0), kWhite);
-  EXPECT_EQ(Px(8, 0), kBlack);
-  EXPECT_EQ(Px(0, 5), kBlack);
-
-  sp_testing::FillPort(world_, kWhite);
+TEST_F(QDShapes, FramedRoundRectangleKeepsItsPenWidthAndRoundsItsCorners) {
   const Rect ring = R(10, 10, 30, 30);
   PenSize(3, 3);
   FrameRoundRect(&ring, 18, 18);
-  EXPECT_EQ(Px(20, 10), kBlack);
-  EXPECT_EQ(Px(20, 12), kBlack);
-  EXPECT_EQ(Px(20, 13), kWhite) << "three pixels of pen";
+  EXPECT_EQ(Picture(R(10, 20, 14, 21)), "#/#/#/./") << "three pixels of pen";
   EXPECT_EQ(Px(10, 10), kWhite) << "the corner is rounded";
   EXPECT_EQ(Px(20, 20), kWhite);
 }
 
-struct ArcCase {
-  SInt16 start, arc;
-  bool upperRight, lowerRight, lowerLeft, upperLeft;
-};
-
+// Angles run clockwise from twelve o'clock, relative to the rectangle (in a wide one 45
+// degrees points at the top-right corner).
 TEST_F(QDShapes, ArcsRunClockwiseFromTwelveOClock) {
-  const ArcCase cases[] = {
+  const struct {
+    SInt16 start, arc;
+    bool upperRight, lowerRight, lowerLeft, upperLeft;
+  } cases[] = {
       {0, 90, true, false, false, false},   {90, 90, false, true, false, false},
       {180, 90, false, false, true, false}, {270, 90, false, false, false, true},
       {90, -90, true, false, false, false}, {-90, 180, true, false, false, true},
@@ -134,8 +85,8 @@ TEST_F(QDShapes, ArcsRunClockwiseFromTwelveOClock) {
       {0, 0, false, false, false, false},
   };
   const Rect r = R(0, 0, 20, 20);
-  for (const ArcCase& c : cases) {
-    sp_testing::FillPort(world_, kWhite);
+  for (const auto& c : cases) {
+    Clear();
     PaintArc(&r, c.start, c.arc);
     const std::string what = std::to_string(c.start) + "+" + std::to_string(c.arc);
     EXPECT_EQ(Px(15, 5) == kBlack, c.upperRight) << what;
@@ -144,20 +95,12 @@ TEST_F(QDShapes, ArcsRunClockwiseFromTwelveOClock) {
     EXPECT_EQ(Px(5, 5) == kBlack, c.upperLeft) << what;
     EXPECT_EQ(Px(0, 0), kWhite) << what << ": outside the oval";
   }
-}
-
-TEST_F(QDShapes, FramedArcsDrawOnlyTheirPartOfTheOutline) {
-  const Rect r = R(0, 0, 20, 20);
+  Clear();
   FrameArc(&r, 0, 90);
-  EXPECT_EQ(Px(12, 0), kBlack) << "top, right of twelve o'clock";
-  EXPECT_EQ(Px(19, 8), kBlack) << "right side, above three o'clock";
-  EXPECT_EQ(Px(7, 0), kWhite) << "top, left of twelve o'clock";
-  EXPECT_EQ(Px(19, 12), kWhite) << "right side, below three o'clock";
+  EXPECT_EQ(Picture(R(0, 7, 1, 13)), "...###/") << "top, right of twelve o'clock only";
+  EXPECT_EQ(Picture(R(8, 19, 13, 20)), "#/#/./././") << "right side, above three o'clock only";
   EXPECT_EQ(Px(15, 5), kWhite) << "inside";
-}
-
-TEST_F(QDShapes, ArcAnglesAreRelativeToTheRectangle) {
-  // In a wide rectangle 45 degrees points at the top-right corner, not at a 45-degree slope.
+  Clear();
   const Rect wide = R(0, 0, 10, 40);
   PaintArc(&wide, 0, 45);
   EXPECT_EQ(Px(30, 1), kBlack) << "above the diagonal to the corner (71 degrees on the screen)";
@@ -175,10 +118,9 @@ TEST_F(QDShapes, EraseUsesTheBackColourAndFillTheGivenPattern) {
   GetQDGlobalsLightGray(&light);  // 10001000 / 00100010
   BackColor(whiteColor);
   FillRect(&r, &light);
-  EXPECT_EQ(Picture(R(0, 0, 2, 4)), "#...\n..#.\n");
   FillRect(&r, nullptr);
   EraseOval(nullptr);
-  EXPECT_EQ(Picture(R(0, 0, 2, 4)), "#...\n..#.\n");
+  EXPECT_EQ(Picture(r), "#.../..#./");
 }
 
 TEST_F(QDShapes, InvertingTwiceRestoresThePixels) {
@@ -204,59 +146,18 @@ TEST_F(QDShapes, InvertingTwiceRestoresThePixels) {
   EXPECT_NE(Px(4, 3), before[3 * 40 + 4]) << "once does change them";
 }
 
-TEST_F(QDShapes, AnXorLineInvertsEachPixelOnceWhereThePenOverlapsItself) {
-  PenMode(patXor);
-  PenSize(2, 2);
-  MoveTo(0, 0);
-  LineTo(3, 3);
-  EXPECT_EQ(Picture(R(0, 0, 5, 5)),
-            "##...\n"
-            "###..\n"
-            ".###.\n"
-            "..###\n"
-            "...##\n");
-}
-
-TEST_F(QDShapes, HiddenPensDrawNoShapes) {
-  const Rect r = R(0, 0, 5, 5);
-  HidePen();
-  PaintRect(&r);
-  FrameOval(&r);
-  InvertRect(&r);
-  ShowPen();
-  EXPECT_EQ(Px(0, 0), kWhite);
-  EXPECT_EQ(Px(2, 2), kWhite);
-}
-
 TEST_F(QDShapes, RegionsArePaintedAndFramedInsideTheirOutline) {
   RgnHandle rgn = NewRgn(), other = NewRgn();
-  const Rect a = R(0, 0, 4, 8), b = R(4, 0, 8, 4);
-  RectRgn(rgn, &a);
-  RectRgn(other, &b);
+  SetRectRgn(rgn, 0, 0, 8, 4);
+  SetRectRgn(other, 0, 4, 4, 8);
   UnionRgn(rgn, other, rgn);
   PaintRgn(rgn);
-  EXPECT_EQ(Picture(R(0, 0, 9, 9)),
-            "########.\n"
-            "########.\n"
-            "########.\n"
-            "########.\n"
-            "####.....\n"
-            "####.....\n"
-            "####.....\n"
-            "####.....\n"
-            ".........\n");
-  sp_testing::FillPort(world_, kWhite);
+  EXPECT_EQ(Picture(R(3, 0, 9, 9)), "########./####...../####...../####...../####...../........./");
+  Clear();
   FrameRgn(rgn);
   EXPECT_EQ(Picture(R(0, 0, 9, 9)),
-            "########.\n"
-            "#......#.\n"
-            "#......#.\n"
-            "#..#####.\n"
-            "#..#.....\n"
-            "#..#.....\n"
-            "#..#.....\n"
-            "####.....\n"
-            ".........\n");
+            "########./#......#./#......#./#..#####./#..#...../#..#...../#..#...../####...../"
+            "........./");
   InvertRgn(rgn);
   EraseRgn(rgn);
   EXPECT_EQ(Px(0, 0), kWhite);
@@ -276,12 +177,10 @@ TEST_F(QDShapes, PolygonsFillTheirInsideAndFrameEveryCornerOnce) {
   PaintPoly(poly);
   EXPECT_EQ(Px(2, 2), kBlack);
   EXPECT_EQ(Px(8, 8), kWhite);
-  sp_testing::FillPort(world_, kWhite);
+  Clear();
   PenMode(patXor);
   FramePoly(poly);
-  EXPECT_EQ(Px(0, 0), kBlack) << "the corner where the outline closes is inverted once";
-  EXPECT_EQ(Px(10, 0), kBlack);
-  EXPECT_EQ(Px(5, 0), kBlack);
+  EXPECT_EQ(Picture(R(0, 0, 1, 11)), "###########/") << "the closing corner is inverted once";
   EXPECT_EQ(Px(2, 2), kWhite);
   KillPoly(poly);
 }
@@ -296,8 +195,7 @@ TEST_F(QDShapes, RecordedOutlinesDrawNothingAndBecomeTheRegion) {
   LineTo(30, 30);
   LineTo(20, 20);
   CloseRgn(rgn);
-  EXPECT_EQ(Px(3, 2), kWhite);
-  EXPECT_EQ(Px(25, 20), kWhite);
+  EXPECT_TRUE(AllAre(kWhite));
   EXPECT_TRUE(PtInRgn(Point{5, 5}, rgn));
   EXPECT_TRUE(PtInRgn(Point{22, 28}, rgn)) << "inside the triangle (v 22, h 28)";
   EXPECT_FALSE(PtInRgn(Point{28, 22}, rgn));

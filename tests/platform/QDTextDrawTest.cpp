@@ -1,11 +1,13 @@
 // Drawing text: where the glyphs land, the pen, transfer modes, styles, clipping and origins.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "QDTextFixture.h"
-#include "QuickDraw.h"
-#include "TestFonts.h"
 
 namespace {
 
@@ -13,90 +15,97 @@ using qdtext_test::P;
 using qdtext_test::PStr;
 using qdtext_test::TextPortTest;
 
-class QDTextDrawTest : public TextPortTest {
- protected:
-  // The rows from `top` to `bottom` (exclusive) at column h that are dark.
-  static int DarkInColumn(SInt16 h, SInt16 top, SInt16 bottom) {
-    int n = 0;
-    for (SInt16 v = top; v < bottom; ++v) n += Dark(h, v) ? 1 : 0;
-    return n;
+class QDTextDrawTest : public TextPortTest {};
+
+constexpr UInt32 kBlack = 0x000000, kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF;
+
+// Probes "h,v# h,v." as the pixel (h, v) each must be: '#' black, '.' white, 'r' red, 'b'
+// blue. Returns the probes that differ.
+std::string WrongProbes(const std::function<UInt32(SInt16, SInt16)>& px,
+                        const std::string& probes) {
+  std::string wrong;
+  std::istringstream in(probes);
+  std::string probe;
+  while (in >> probe) {
+    int h = 0, v = 0;
+    char want = 0;
+    std::sscanf(probe.c_str(), "%d,%d%c", &h, &v, &want);
+    const UInt32 p = px(SInt16(h), SInt16(v));
+    const char got = p == kBlack   ? '#'
+                     : p == kWhite ? '.'
+                     : p == kRed   ? 'r'
+                     : p == kBlue  ? 'b'
+                                   : 'o';
+    if (got != want) wrong += probe.substr(0, probe.size() - 1) + got + " ";
   }
-};
+  return wrong;
+}
 
 // The test font at size 12 draws "ab" from pen (10, 20) as two boxes: columns 10-14 and
 // 16-20, rows 11-19 (ascent 9 above the baseline row 20).
-TEST_F(QDTextDrawTest, GlyphsAreBoxesAtThePenAndThePenMovesByTheWidth) {
-  MoveTo(10, 20);
-  DrawString(PStr(P("ab")));
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 22);
-  EXPECT_EQ(pen.v, 20);
+TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
+  const RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
+  const Rect clip{0, 0, 60, 14};
   const struct {
+    const char* what;
+    std::function<void()> setUp;
     SInt16 h, v;
-    bool dark;
-    const char* why;
-  } probes[] = {
-      {10, 11, true, "top-left of the first box"},
-      {14, 19, true, "bottom-right of the first box"},
-      {15, 15, false, "the gap between the characters"},
-      {16, 15, true, "second box"},
-      {20, 15, true, "second box's last column"},
-      {21, 15, false, "after the text"},
-      {10, 10, false, "above the ascent"},
-      {10, 20, false, "the baseline row is below the glyph"},
-      {9, 15, false, "left of the pen"},
+    const char* text;
+    SInt16 penAfter;
+    const char* probes;
+  } cases[] = {
+      {"plain: boxes, gap, nothing above the ascent or on the baseline", [] {}, 10, 20, "ab", 22,
+       "10,11# 14,19# 15,15. 16,15# 20,15# 21,15. 10,10. 10,20. 9,15."},
+      {"srcOr in the fore colour, the rest untouched", [&] { RGBForeColor(&red); }, 10, 20, "a", 16,
+       "12,15r 12,22."},
+      {"srcCopy fills the text's box (descent included) with the back colour",
+       [&] { RGBBackColor(&blue), TextMode(srcCopy); }, 10, 20, "ab", 22,
+       "12,15# 15,15b 12,22b 12,23. 22,15. 12,10."},
+      {"underline one pixel below the baseline under the whole run", [] { TextFace(underline); },
+       10, 20, "a b", 28, "10,21# 20,21# 27,21# 28,21. 9,21. 12,20. 12,22."},
+      {"bold: a box of 6 columns", [] { TextFace(bold); }, 10, 20, "a", 17, "15,15# 16,15."},
+      {"outline: the ring around the box", [] { TextFace(outline); }, 40, 40, "a", 47,
+       "42,35. 39,35# 45,35# 42,30# 42,40# 46,35."},
+      {"shadow: one pixel further right and down", [] { TextFace(shadow); }, 100, 40, "a", 108,
+       "102,35. 106,35# 102,41#"},
+      {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, "12,15# 17,15."},
+      {"moved by the origin: local h 110 is column 10", [] { SetOrigin(100, 0); }, 110, 50, "a",
+       116, "12,45# 112,45."},
+      {"hidden pen (last: it stays hidden): only the pen moves", [] { HidePen(); }, 10, 20, "a", 16,
+       "12,15."},
   };
-  for (const auto& p : probes) EXPECT_EQ(Dark(p.h, p.v), p.dark) << p.why;
+  const Rect all{0, 0, kHeight, kWidth}, wide{-32767, -32767, 32767, 32767};
+  for (const auto& c : cases) {
+    c.setUp();
+    MoveTo(c.h, c.v);
+    DrawString(PStr(P(c.text)));
+    EXPECT_EQ(PenH(), c.penAfter) << c.what;
+    SetOrigin(0, 0);
+    EXPECT_EQ(WrongProbes([this](SInt16 h, SInt16 v) { return Px(h, v); }, c.probes), "") << c.what;
+    TextFace(normal);
+    TextMode(srcOr);
+    ForeColor(blackColor);
+    BackColor(whiteColor);
+    ClipRect(&wide);
+    EraseRect(&all);
+  }
 }
 
 TEST_F(QDTextDrawTest, DrawTextAndDrawCharDrawTheBytesAskedAndTwoByteCharactersWhole) {
   const char text[] = "zz\x82\xA0 b";
   MoveTo(0, 30);
   DrawText(text, 2, 4);  // the two-byte character (12 px), a space (blank), "b"
-  EXPECT_TRUE(Dark(0, 25));
+  EXPECT_EQ(Ink(0, 25, 24, 26), 11 + 5);
   EXPECT_TRUE(Dark(10, 25));
   EXPECT_FALSE(Dark(11, 25));
   EXPECT_FALSE(Dark(14, 25));  // the space
-  EXPECT_TRUE(Dark(18, 25));
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 24);
+  EXPECT_EQ(PenH(), 24);
   DrawChar(CharParameter(0x82A0));
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 36);
+  EXPECT_EQ(PenH(), 36);
   EXPECT_TRUE(Dark(34, 25));
   DrawText(nullptr, 0, 3);
   DrawString(nullptr);
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 36);
-}
-
-TEST_F(QDTextDrawTest, SrcOrDrawsInTheForeColourAndLeavesTheRestAlone) {
-  const RGBColor red{0xFFFF, 0, 0};
-  RGBForeColor(&red);
-  MoveTo(10, 20);
-  DrawString(PStr(P("a")));
-  const RGBColor inside = Pixel(12, 15);
-  EXPECT_EQ(inside.red, 0xFFFF);
-  EXPECT_EQ(inside.green, 0);
-  EXPECT_TRUE(IsWhite(12, 22));  // the descent below the baseline: untouched
-}
-
-TEST_F(QDTextDrawTest, SrcCopyFillsTheTextBoxWithTheBackColour) {
-  const RGBColor blue{0, 0, 0xFFFF};
-  RGBBackColor(&blue);
-  TextMode(srcCopy);
-  MoveTo(10, 20);
-  DrawString(PStr(P("ab")));
-  EXPECT_TRUE(Dark(12, 15));              // glyph: black
-  EXPECT_EQ(Pixel(15, 15).blue, 0xFFFF);  // the gap: back colour
-  EXPECT_EQ(Pixel(15, 15).red, 0);
-  EXPECT_EQ(Pixel(12, 22).blue, 0xFFFF);  // the descent: inside the box
-  EXPECT_EQ(Pixel(12, 22).red, 0);
-  EXPECT_TRUE(IsWhite(12, 23));  // below the box
-  EXPECT_TRUE(IsWhite(22, 15));  // right of the box
-  EXPECT_TRUE(IsWhite(12, 10));  // above it
+  EXPECT_EQ(PenH(), 36);
 }
 
 TEST_F(QDTextDrawTest, SrcXorTwiceRestoresThePixels) {
@@ -111,91 +120,23 @@ TEST_F(QDTextDrawTest, SrcXorTwiceRestoresThePixels) {
   DrawString(PStr(P("ab")));
   EXPECT_TRUE(Dark(11, 15));
   EXPECT_FALSE(Dark(17, 15));
-  EXPECT_TRUE(IsWhite(15, 15));
-}
-
-TEST_F(QDTextDrawTest, UnderlineRunsOnePixelBelowTheBaselineUnderTheWholeRun) {
-  TextFace(underline);
-  MoveTo(10, 20);
-  DrawString(PStr(P("a b")));
-  for (SInt16 h = 10; h < 28; ++h) EXPECT_TRUE(Dark(h, 21)) << h;
-  EXPECT_FALSE(Dark(28, 21));
-  EXPECT_FALSE(Dark(9, 21));
-  EXPECT_FALSE(Dark(12, 20));
-  EXPECT_FALSE(Dark(12, 22));
-}
-
-TEST_F(QDTextDrawTest, BoldWidensTheGlyphsAndOutlineLeavesThemHollow) {
-  TextFace(bold);
-  MoveTo(10, 20);
-  DrawString(PStr(P("a")));  // box of 6 columns, advance 7
-  EXPECT_TRUE(Dark(15, 15));
-  EXPECT_FALSE(Dark(16, 15));
-
-  TextFace(outline);
-  MoveTo(40, 40);
-  DrawString(PStr(P("a")));    // box columns 40-44, rows 31-39: the ring around it
-  EXPECT_FALSE(Dark(42, 35));  // inside: not drawn
-  EXPECT_TRUE(Dark(39, 35));   // left of the box
-  EXPECT_TRUE(Dark(45, 35));   // right of it
-  EXPECT_TRUE(Dark(42, 30));   // above
-  EXPECT_TRUE(Dark(42, 40));   // below
-  EXPECT_FALSE(Dark(46, 35));
-
-  TextFace(shadow);
-  MoveTo(100, 40);
-  DrawString(PStr(P("a")));
-  EXPECT_FALSE(Dark(102, 35));
-  EXPECT_TRUE(Dark(106, 35));  // the shadow reaches one pixel further right
-  EXPECT_TRUE(Dark(102, 41));  // and down
-}
-
-TEST_F(QDTextDrawTest, ClipAndOriginDecideWhereTheTextLands) {
-  const Rect clip{0, 0, 60, 14};
-  ClipRect(&clip);
-  MoveTo(10, 20);
-  DrawString(PStr(P("ab")));
-  EXPECT_TRUE(Dark(12, 15));
-  EXPECT_FALSE(Dark(17, 15));  // clipped away
-  const Rect all{-32767, -32767, 32767, 32767};
-  ClipRect(&all);
-
-  SetOrigin(100, 0);  // local h 110 is pixel column 10
-  MoveTo(110, 50);
-  DrawString(PStr(P("a")));
-  SetOrigin(0, 0);
-  ClipRect(&all);
-  EXPECT_TRUE(Dark(12, 45));
-  EXPECT_FALSE(Dark(112, 45));
+  EXPECT_EQ(Px(15, 15), kWhite);
 }
 
 TEST_F(QDTextDrawTest, TextOutsideThePixelsOnlyMovesThePen) {
   MoveTo(-500, 20);
   DrawString(PStr(P("abc")));
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, -482);
+  EXPECT_EQ(PenH(), -482);
   MoveTo(30000, 20);
   const std::string longText(1000, 'x');
   DrawText(longText.data(), 0, SInt16(longText.size()));
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 32767);  // the pen stops at the edge of the coordinate plane
-  for (SInt16 h = 0; h < kWidth; h += 7) EXPECT_TRUE(IsWhite(h, 15)) << h;
-}
-
-TEST_F(QDTextDrawTest, HiddenPenDrawsNoText) {
-  HidePen();
-  MoveTo(10, 20);
-  DrawString(PStr(P("a")));
-  ShowPen();
-  EXPECT_FALSE(Dark(12, 15));
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, 16);
+  EXPECT_EQ(PenH(), 32767) << "the pen stops at the edge of the coordinate plane";
+  EXPECT_EQ(Ink(0, 0, kWidth, kHeight), 0);
 }
 
 // The system font (IPA Gothic) draws Japanese: ink inside the text's box, none far from it,
-// and anti-aliased edges.
+// anti-aliased edges, and ink in every character's cell; a Western family draws Japanese
+// from the system font's glyphs.
 TEST_F(QDTextDrawTest, JapaneseInTheSystemFontInksInsideItsBox) {
   sp_testing::UseFixedMetricFont(false);
   Str255 name;
@@ -208,53 +149,35 @@ TEST_F(QDTextDrawTest, JapaneseInTheSystemFontInksInsideItsBox) {
   const SInt16 width = StringWidth(PStr(text));
   FontInfo info{};
   GetFontInfo(&info);
-  const SInt16 h = 20, v = 35;
+  const SInt16 h = 20, v = 35, top = SInt16(v - info.ascent - 1),
+               bottom = SInt16(v + info.descent + 1);
   MoveTo(h, v);
   DrawString(PStr(text));
-  Point pen{};
-  GetPen(&pen);
-  EXPECT_EQ(pen.h, h + width);
+  EXPECT_EQ(PenH(), h + width);
   EXPECT_GE(width, 7 * 14);
-
-  int inkInside = 0, inkOutside = 0, greys = 0;
-  for (SInt16 y = 0; y < kHeight; ++y) {
-    for (SInt16 x = 0; x < kWidth; ++x) {
-      const RGBColor c = Pixel(x, y);
-      const bool dark = c.red < 0x8000;
-      const bool inBox =
-          x >= h - 1 && x < h + width + 1 && y >= v - info.ascent - 1 && y < v + info.descent + 1;
-      if (dark && inBox) ++inkInside;
-      if (dark && !inBox) ++inkOutside;
-      if (c.red > 0x1000 && c.red < 0xF000) ++greys;
-    }
-  }
-  EXPECT_GT(inkInside, 7 * 20);  // every character leaves strokes
-  EXPECT_EQ(inkOutside, 0);
-  EXPECT_GT(greys, 0);  // anti-aliased
-  // Each character has ink in its own cell: none is missing.
+  const int inside = Ink(h - 1, top, h + width + 1, bottom);
+  EXPECT_GT(inside, 7 * 20);
+  EXPECT_EQ(Ink(0, 0, kWidth, kHeight), inside) << "no ink outside the box";
+  int greys = 0;
+  for (SInt16 y = top; y < bottom; ++y)
+    for (SInt16 x = h; x < h + width; ++x) greys += (Px(x, y) >> 16) % 0xFF != 0 ? 1 : 0;
+  EXPECT_GT(greys, 0) << "anti-aliased";
   SInt16 left = h;
   for (std::size_t i = 1; i < text.size(); i += 2) {
     const SInt16 cw = TextWidth(text.data(), SInt16(i), 2);
-    int ink = 0;
-    for (SInt16 x = left; x < left + cw; ++x) ink += DarkInColumn(x, v - info.ascent, v + 1);
-    EXPECT_GT(ink, 5) << "character " << i / 2;
+    EXPECT_GT(Ink(left, SInt16(v - info.ascent), SInt16(left + cw), SInt16(v + 1)), 5) << i / 2;
     left = SInt16(left + cw);
   }
-}
-
-TEST_F(QDTextDrawTest, WesternFamilyDrawsJapaneseFromTheSystemFont) {
-  sp_testing::UseFixedMetricFont(false);
-  const std::string sansName = P("DejaVu Sans");
   SInt16 sans = 0;
-  GetFNum(PStr(sansName), &sans);
-  if (sans == 0) GTEST_SKIP() << "no Western sans family installed";
+  GetFNum(PStr(P("DejaVu Sans")), &sans);
+  if (sans == 0) return;
+  const Rect all{0, 0, kHeight, kWidth};
+  EraseRect(&all);
   TextFont(sans);
   TextSize(14);
   MoveTo(10, 30);
   DrawString(PStr(P("\x93\xFA")));
-  int ink = 0;
-  for (SInt16 x = 10; x < 24; ++x) ink += DarkInColumn(x, 16, 31);
-  EXPECT_GT(ink, 10);
+  EXPECT_GT(Ink(10, 16, 24, 31), 10);
 }
 
 }  // namespace

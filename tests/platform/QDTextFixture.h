@@ -8,6 +8,7 @@
 
 #include "QuickDraw.h"
 #include "TestFonts.h"
+#include "TestQuickDraw.h"
 
 namespace qdtext_test {
 
@@ -37,20 +38,23 @@ class TextPortTest : public ::testing::Test {
     SetFractEnable(false);
   }
 
-  // True when the pixel at local (h, v) is darker than mid grey.
-  static bool Dark(SInt16 h, SInt16 v) {
-    RGBColor c{};
-    GetCPixel(h, v, &c);
-    return (UInt32(c.red) + c.green + c.blue) / 3 < 0x8000;
+  // The pixel at local (h, v) as 0xRRGGBB; true from Dark when darker than mid grey.
+  UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
+  bool Dark(SInt16 h, SInt16 v) const {
+    const UInt32 p = Px(h, v);
+    return ((p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3 < 0x80;
   }
-  static RGBColor Pixel(SInt16 h, SInt16 v) {
-    RGBColor c{};
-    GetCPixel(h, v, &c);
-    return c;
+  // Dark pixels in [left, right) x [top, bottom).
+  int Ink(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) const {
+    int n = 0;
+    for (SInt16 v = top; v < bottom; ++v)
+      for (SInt16 h = left; h < right; ++h) n += Dark(h, v) ? 1 : 0;
+    return n;
   }
-  static bool IsWhite(SInt16 h, SInt16 v) {
-    const RGBColor c = Pixel(h, v);
-    return c.red == 0xFFFF && c.green == 0xFFFF && c.blue == 0xFFFF;
+  static SInt16 PenH() {
+    Point pen{};
+    GetPen(&pen);
+    return pen.h;
   }
 
   sp_testing::FixedMetricFontScope fixedFont_;

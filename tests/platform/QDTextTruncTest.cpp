@@ -6,29 +6,26 @@
 #include <string>
 
 #include "QDTextFixture.h"
-#include "QuickDraw.h"
-#include "TestFonts.h"
 
 namespace {
 
 using qdtext_test::P;
 using qdtext_test::TextPortTest;
 
-class QDTextTruncTest : public TextPortTest {
- protected:
-  // Runs TruncText on a copy of `text` (with room for nothing more) and returns the result.
-  static std::string Trunc(const std::string& text, SInt16 width, TruncCode where, SInt16* result) {
-    std::string buffer = text;
-    SInt16 length = SInt16(buffer.size());
-    *result = TruncText(width, buffer.data(), &length, where);
-    return buffer.substr(0, std::size_t(length));
-  }
-};
+class QDTextTruncTest : public TextPortTest {};
+
+// TruncText on a copy of `text` (with room for nothing more): the result.
+std::string Trunc(const std::string& text, SInt16 width, TruncCode where, SInt16* result) {
+  std::string buffer = text;
+  SInt16 length = SInt16(buffer.size());
+  *result = TruncText(width, buffer.data(), &length, where);
+  return buffer.substr(0, std::size_t(length));
+}
 
 const std::string kKana = "\x82\xA0\x82\xA2\x82\xA4\x82\xA6";  // four two-byte characters, 48 px
 
+// The ellipsis is one byte, 6 px wide in the test font (7 in bold).
 TEST_F(QDTextTruncTest, CutsOnWholeCharactersAndPutsTheEllipsisWhereAsked) {
-  // The ellipsis is one byte, 6 px wide in the test font.
   const struct {
     const char* why;
     std::string text;
@@ -38,6 +35,7 @@ TEST_F(QDTextTruncTest, CutsOnWholeCharactersAndPutsTheEllipsisWhereAsked) {
     std::string expected;
   } cases[] = {
       {"fits exactly: unchanged", "abcdef", 36, truncEnd, notTruncated, "abcdef"},
+      {"one pixel short", "abcdef", 35, truncEnd, truncated, "abcd\xFF"},
       {"end: as many characters as fit with the ellipsis", "abcdefgh", 30, truncEnd, truncated,
        "abcd\xFF"},
       {"end: two-byte characters kept whole", kKana, 30, truncEnd, truncated,
@@ -58,33 +56,23 @@ TEST_F(QDTextTruncTest, CutsOnWholeCharactersAndPutsTheEllipsisWhereAsked) {
       {"an unknown place counts as the end", "abcdefgh", 30, 7, truncated, "abcd\xFF"},
       {"half-width katakana are single characters", "\xB1\xB2\xB3\xB4\xB5\xB6", 24, truncEnd,
        truncated, "\xB1\xB2\xB3\xFF"},
+      {"empty text", "", 0, truncEnd, notTruncated, ""},
   };
   for (const auto& c : cases) {
     SInt16 result = 99;
     const std::string out = Trunc(c.text, c.width, c.where, &result);
     EXPECT_EQ(result, c.result) << c.why;
     EXPECT_EQ(out, c.expected) << c.why;
-    if (result != truncErr) {
-      EXPECT_LE(TextWidth(out.data(), 0, SInt16(out.size())), c.width) << c.why;
-    }
+    EXPECT_LE(TextWidth(out.data(), 0, SInt16(out.size())), c.width) << c.why;
   }
-}
-
-TEST_F(QDTextTruncTest, EmptyTextAndBadArgumentsChangeNothing) {
-  char text[] = "abc";
-  SInt16 length = 0;
-  EXPECT_EQ(TruncText(0, text, &length, truncEnd), notTruncated);
-  EXPECT_EQ(length, 0);
-  EXPECT_EQ(TruncText(10, nullptr, &length, truncEnd), truncErr);
-  EXPECT_EQ(TruncText(10, text, nullptr, truncEnd), truncErr);
-  length = -1;
-  EXPECT_EQ(TruncText(10, text, &length, truncEnd), truncErr);
-  EXPECT_EQ(length, -1);
-  EXPECT_STREQ(text, "abc");
-}
-
-TEST_F(QDTextTruncTest, TruncStringKeepsTheLengthByteInStep) {
-  std::string s = P("abcdefgh");
+  SInt16 result = 0;
+  TextFace(bold);  // styles and extras count as in TextWidth
+  EXPECT_EQ(Trunc("abcdefgh", 30, truncEnd, &result), "abc\xFF");
+  TextFace(normal);
+  CharExtra(2 << 16);
+  EXPECT_EQ(Trunc("abcdefgh", 32, truncEnd, &result), "abc\xFF");
+  CharExtra(0);
+  std::string s = P("abcdefgh");  // TruncString keeps the length byte in step
   EXPECT_EQ(TruncString(30, reinterpret_cast<StringPtr>(s.data()), truncMiddle), truncated);
   EXPECT_EQ(std::string(s.data() + 1, UInt8(s[0])), "ab\xFFgh");
   std::string tiny = P("abc");
@@ -92,25 +80,24 @@ TEST_F(QDTextTruncTest, TruncStringKeepsTheLengthByteInStep) {
   EXPECT_EQ(tiny[0], 0);
 }
 
-TEST_F(QDTextTruncTest, CountsExtrasAndStylesLikeTextWidth) {
-  TextFace(bold);  // 7 px a character, the ellipsis too
-  SInt16 result = 0;
-  EXPECT_EQ(Trunc("abcdefgh", 30, truncEnd, &result), "abc\xFF");
-  TextFace(normal);
-  CharExtra(2 << 16);  // 8 px a character
-  EXPECT_EQ(Trunc("abcdefgh", 32, truncEnd, &result), "abc\xFF");
+TEST_F(QDTextTruncTest, BadArgumentsChangeNothing) {
+  char text[] = "abc";
+  SInt16 length = -1;
+  EXPECT_EQ(TruncText(10, nullptr, &length, truncEnd), truncErr);
+  EXPECT_EQ(TruncText(10, text, nullptr, truncEnd), truncErr);
+  EXPECT_EQ(TruncText(10, text, &length, truncEnd), truncErr);
+  EXPECT_EQ(length, -1);
+  EXPECT_STREQ(text, "abc");
 }
 
-// Walks the result and checks it is whole characters of the original's start, the ellipsis,
-// and whole characters of the original's end.
+// The result is whole characters of the original's start, the ellipsis, and whole characters
+// of its end.
 bool IsCutOnCharacterBoundaries(const std::string& original, const std::string& result) {
   const std::size_t mark = result.find('\xFF');
   if (mark == std::string::npos) return false;
-  const std::string head = result.substr(0, mark);
-  const std::string tail = result.substr(mark + 1);
-  if (original.compare(0, head.size(), head) != 0) return false;
-  if (original.compare(original.size() - tail.size(), tail.size(), tail) != 0) return false;
-  // Both cuts must fall on character starts of the original.
+  const std::size_t tail = result.size() - mark - 1;
+  if (original.compare(0, mark, result, 0, mark) != 0) return false;
+  if (original.compare(original.size() - tail, tail, result, mark + 1, tail) != 0) return false;
   auto isBoundary = [&](std::size_t at) {
     std::size_t pos = 0;
     while (pos < at) {
@@ -120,48 +107,38 @@ bool IsCutOnCharacterBoundaries(const std::string& original, const std::string& 
     }
     return pos == at;
   };
-  return isBoundary(head.size()) && isBoundary(original.size() - tail.size());
+  return isBoundary(mark) && isBoundary(original.size() - tail);
 }
 
-void CheckRandomTexts(SInt16 minWidth) {
-  std::mt19937 random(20240611);
+TEST_F(QDTextTruncTest, RandomJapaneseTextsFitAndAreNeverSplit) {
   const char* pieces[] = {"a",        "W",        " ",        "\xB1",     "\x82\xA0", "\x93\xFA",
                           "\x83\x41", "\x81\x63", "\x88\x9F", "\x96\x7B", "1"};
-  for (int round = 0; round < 300; ++round) {
-    std::string text;
-    const int count = 1 + int(random() % 20);
-    for (int i = 0; i < count; ++i) text += pieces[random() % (sizeof(pieces) / sizeof(*pieces))];
-    const SInt16 width = SInt16(minWidth + random() % 160);
-    const TruncCode where = (round % 2) ? truncMiddle : truncEnd;
-    std::string buffer = text;
-    SInt16 length = SInt16(buffer.size());
-    const SInt16 result = TruncText(width, buffer.data(), &length, where);
-    const std::string out = buffer.substr(0, std::size_t(length));
-    SCOPED_TRACE(testing::Message() << "round " << round << " width " << width);
-    ASSERT_LE(out.size(), text.size());
-    if (result == notTruncated) {
-      EXPECT_EQ(out, text);
-      EXPECT_LE(TextWidth(text.data(), 0, SInt16(text.size())), width);
-    } else if (result == truncated) {
-      EXPECT_TRUE(IsCutOnCharacterBoundaries(text, out)) << out;
-      EXPECT_LE(TextWidth(out.data(), 0, SInt16(out.size())), width);
-      EXPECT_GT(TextWidth(text.data(), 0, SInt16(text.size())), width);
-    } else {
-      EXPECT_EQ(result, truncErr);
-      EXPECT_EQ(length, 0);
+  for (int font = 0; font < 3; ++font) {
+    sp_testing::UseFixedMetricFont(font == 0);
+    TextFace(font == 2 ? bold | italic : normal);
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 300; ++round) {
+      std::string text;
+      for (int i = 1 + int(random() % 20); i > 0; --i) text += pieces[random() % 11];
+      const SInt16 width = SInt16((font == 2 ? 10 : 0) + random() % 160);
+      SInt16 result = 0;
+      const std::string out = Trunc(text, width, round % 2 ? truncMiddle : truncEnd, &result);
+      SCOPED_TRACE(testing::Message()
+                   << "font " << font << " round " << round << " width " << width);
+      const SInt16 full = TextWidth(text.data(), 0, SInt16(text.size()));
+      if (result == notTruncated) {
+        EXPECT_EQ(out, text);
+        EXPECT_LE(full, width);
+      } else if (result == truncated) {
+        EXPECT_TRUE(IsCutOnCharacterBoundaries(text, out)) << out;
+        EXPECT_LE(TextWidth(out.data(), 0, SInt16(out.size())), width);
+        EXPECT_GT(full, width);
+      } else {
+        EXPECT_EQ(result, truncErr);
+        EXPECT_EQ(out, "");
+      }
     }
   }
-}
-
-TEST_F(QDTextTruncTest, RandomJapaneseTextsFitAndAreNeverSplitInTheTestFont) {
-  CheckRandomTexts(0);
-}
-
-TEST_F(QDTextTruncTest, RandomJapaneseTextsFitAndAreNeverSplitInTheSystemFont) {
-  sp_testing::UseFixedMetricFont(false);
-  CheckRandomTexts(0);
-  TextFace(bold | italic);
-  CheckRandomTexts(10);
 }
 
 }  // namespace

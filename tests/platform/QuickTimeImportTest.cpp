@@ -1,6 +1,7 @@
 // Files as movies: which files open, which importer media type they give, aliases as data
 // references, and protected files.
 
+#include <fstream>
 #include <functional>
 
 #include "ByteOrder.h"
@@ -33,100 +34,76 @@ class QuickTimeImportTest : public QuickTimeTest {
   }
 };
 
-struct FileCase {
-  const char* name;
-  std::function<bool(QuickTimeImportTest&, const std::string& path)> make;
-  bool needsFfmpeg;
-  bool opensAsMovie;
-  OSType importerMediaType;  // 0: no importer
-};
+using Maker = std::function<bool(const std::string& path)>;
 
-bool Tone(const std::string& path, const char* codec) {
-  return sp_testing::MakeToneWithFfmpeg(path, codec, 44100, 2, 0.5);
+Maker Ffmpeg(std::vector<std::string> args) {
+  return [args](const std::string& p) mutable {
+    args.push_back(p);
+    return sp_testing::RunFfmpeg(args, p);
+  };
+}
+Maker Tone(const char* codec) {
+  return [codec](const std::string& p) {
+    return sp_testing::MakeToneWithFfmpeg(p, codec, 44100, 2, 0.5);
+  };
+}
+Maker Bytes(const std::string& bytes) {
+  return [bytes](const std::string& p) {
+    std::ofstream(p, std::ios::binary) << bytes;
+    return true;
+  };
 }
 
-const FileCase kFileCases[] = {
-    {"a.aif",
-     [](QuickTimeImportTest&, const std::string& p) {
-       return sp_testing::WriteTestAiff(p, 2, 44100, 4410);
-     },
-     false, true, SoundMediaType},
-    {"a.wav",
-     [](QuickTimeImportTest&, const std::string& p) {
-       return sp_testing::WriteTestWave(p, 1, 8000, 800);
-     },
-     false, true, SoundMediaType},
-    {"a.mp3", [](QuickTimeImportTest&, const std::string& p) { return Tone(p, "libmp3lame"); },
-     true, true, SoundMediaType},
-    {"a.m4a", [](QuickTimeImportTest&, const std::string& p) { return Tone(p, "aac"); }, true, true,
-     SoundMediaType},
-    {"video.mov",
-     [](QuickTimeImportTest&, const std::string& p) {
-       return sp_testing::RunFfmpeg(
-           {"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg", p}, p);
-     },
-     true, true, VideoMediaType},
-    {"notes.txt",
-     [](QuickTimeImportTest& t, const std::string&) {
-       t.WriteFile("notes.txt", "Shopping list:\n- milk\n- bread\n");
-       return true;
-     },
-     false, false, 0},
-    {"empty.wav",
-     [](QuickTimeImportTest& t, const std::string&) {
-       t.WriteFile("empty.wav", "");
-       return true;
-     },
-     false, false, 0},
-    {"cut.wav",
-     [](QuickTimeImportTest& t, const std::string& p) {
-       // A WAVE header cut before its format chunk ends.
-       if (!sp_testing::WriteTestWave(p, 2, 44100, 100)) return false;
-       t.WriteFile("cut.wav", t.ReadFile("cut.wav").substr(0, 20));
-       return true;
-     },
-     false, false, 0},
-    {"image.png",
-     [](QuickTimeImportTest&, const std::string& p) {
-       return sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1",
-                                     "-c:v", "png", "-f", "image2", p},
-                                    p);
-     },
-     true, false, 0},
-};
-
 // A sound file must be told from a movie without sound, a text, an empty or a damaged file,
-// and a still picture.
+// and a still picture (which opens as a movie only when graphics importers are not preferred).
 TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
-  for (const FileCase& c : kFileCases) {
+  const Maker aiff = [](const std::string& p) {
+    return sp_testing::WriteTestAiff(p, 2, 44100, 441);
+  };
+  const Maker wave = [](const std::string& p) {
+    return sp_testing::WriteTestWave(p, 1, 8000, 800);
+  };
+  const struct {
+    const char* name;
+    Maker make;
+    bool opensAsMovie, graphics;
+    OSType importerMediaType;  // 0: no importer
+  } cases[] = {
+      {"a.aif", aiff, true, false, SoundMediaType},
+      {"a.wav", wave, true, false, SoundMediaType},
+      {"a.mp3", Tone("libmp3lame"), true, false, SoundMediaType},
+      {"a.m4a", Tone("aac"), true, false, SoundMediaType},
+      {"video.mov",
+       Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg"}), true,
+       false, VideoMediaType},
+      {"notes.txt", Bytes("Shopping list:\n- milk\n"), false, false, 0},
+      {"empty.wav", Bytes(""), false, false, 0},
+      {"cut.wav", Bytes(std::string("RIFF\x24\x08\0\0WAVEfmt \x10\0\0\0", 20)), false, false, 0},
+      {"image.png",
+       Ffmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1", "-c:v", "png", "-f",
+               "image2"}),
+       false, true, 0},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needsFfmpeg && !sp_testing::FfmpegAvailable()) continue;
-    ASSERT_TRUE(c.make(*this, Path(c.name)));
+    if (!c.make(Path(c.name))) {
+      ASSERT_FALSE(sp_testing::FfmpegAvailable());
+      continue;
+    }
     FSSpec spec = Spec(c.name);
     Boolean graphics = 2, movie = 2, prefer = 2;
     ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer,
                                    kQTDontLookForMovieImporterIfGraphicsImporterFound),
               noErr);
-    EXPECT_EQ(bool(movie), c.opensAsMovie);
+    EXPECT_EQ(std::vector<bool>({bool(movie), bool(graphics)}),
+              std::vector<bool>({c.opensAsMovie, c.graphics}));
+    ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer, 0), noErr);
+    EXPECT_EQ(std::vector<bool>({bool(movie), bool(prefer) || !c.graphics}),
+              std::vector<bool>({c.opensAsMovie || c.graphics, true}));
     OSErr err = noErr;
     EXPECT_EQ(ImporterMediaType(c.name, &err), c.importerMediaType);
-    if (c.importerMediaType == 0) {
-      EXPECT_EQ(err, cantFindHandler);
-    }
+    EXPECT_EQ(err, c.importerMediaType == 0 ? OSErr(cantFindHandler) : OSErr(noErr));
   }
-}
-
-TEST_F(QuickTimeImportTest, StillImageOpensWithAGraphicsImporter) {
-  SKIP_WITHOUT_FFMPEG();
-  ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1",
-                                     "-c:v", "png", "-f", "image2", Path("i.png")},
-                                    Path("i.png")));
-  FSSpec spec = Spec("i.png");
-  Boolean graphics = 0, movie = 0, prefer = 0;
-  ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer, 0), noErr);
-  EXPECT_TRUE(graphics);
-  EXPECT_TRUE(prefer);
-  EXPECT_TRUE(movie);  // the flag to exclude it was not given
 }
 
 TEST_F(QuickTimeImportTest, AliasFollowsItsFileAndRefusesDamage) {
@@ -134,25 +111,20 @@ TEST_F(QuickTimeImportTest, AliasFollowsItsFileAndRefusesDamage) {
   FSSpec spec = Spec("a.aif");
   AliasHandle alias = nullptr;
   ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
-  EXPECT_EQ((**alias).aliasSize, GetHandleSize(reinterpret_cast<Handle>(alias)));
+  Handle h = reinterpret_cast<Handle>(alias);
+  EXPECT_EQ((**alias).aliasSize, GetHandleSize(h));
   Movie movie = nullptr;
   SInt16 id = 0;
-  ASSERT_EQ(
-      NewMovieFromDataRef(&movie, newMovieActive, &id, reinterpret_cast<Handle>(alias), rAliasType),
-      noErr);
+  ASSERT_EQ(NewMovieFromDataRef(&movie, newMovieActive, &id, h, rAliasType), noErr);
   EXPECT_EQ(id, movieInDataForkResID);
   EXPECT_EQ(GetMediaSampleCount(SoundMedia(movie)), 800);
   DisposeMovie(movie);
-
-  EXPECT_EQ(
-      NewMovieFromDataRef(&movie, 0, nullptr, reinterpret_cast<Handle>(alias), SpFourCC("url ")),
-      invalidDataRef);
+  EXPECT_EQ(NewMovieFromDataRef(&movie, 0, nullptr, h, SpFourCC("url ")), invalidDataRef);
   // A handle whose recorded size disagrees with its size is no alias of ours.
-  Handle damaged = reinterpret_cast<Handle>(alias);
-  SetHandleSize(damaged, GetHandleSize(damaged) - 3);
+  SetHandleSize(h, GetHandleSize(h) - 3);
   Component importer = nullptr;
-  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, damaged, 0, &importer), invalidDataRef);
-  DisposeHandle(damaged);
+  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, h, 0, &importer), invalidDataRef);
+  DisposeHandle(h);
 
   ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
   std::remove(Path("a.aif").c_str());
@@ -167,15 +139,11 @@ TEST_F(QuickTimeImportTest, AliasFollowsItsFileAndRefusesDamage) {
 // the user instead of failing to decode.
 TEST_F(QuickTimeImportTest, ProtectedSampleEntriesAreReported) {
   SKIP_WITHOUT_FFMPEG();
-  ASSERT_TRUE(Tone(Path("plain.m4a"), "aac"));
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("plain.m4a"), "aac", 44100, 2, 0.5));
   std::string bytes = ReadFile("plain.m4a");
-  const std::size_t stsd = bytes.find("stsd");
-  ASSERT_NE(stsd, std::string::npos);
-  const std::size_t entry = bytes.find("mp4a", stsd);
+  const std::size_t entry = bytes.find("mp4a", bytes.find("stsd"));
   ASSERT_NE(entry, std::string::npos);
-  bytes.replace(entry, 4, "enca");
-  WriteFile("locked.m4a", bytes);
-
+  WriteFile("locked.m4a", bytes.replace(entry, 4, "enca"));
   for (const char* name : {"plain.m4a", "locked.m4a"}) {
     SCOPED_TRACE(name);
     Movie movie = Open(name);

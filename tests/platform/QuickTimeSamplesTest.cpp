@@ -1,5 +1,8 @@
 // GetMediaSample: groups of samples, their bytes and times, a handle too small, the end.
 
+#include <functional>
+#include <vector>
+
 #include "ByteOrder.h"
 #include "QuickTimeFixture.h"
 #include "SpTesting.h"
@@ -9,10 +12,8 @@ namespace {
 
 struct Sample {
   OSErr err = noErr;
-  SInt32 size = 0;
-  TimeValue time = 0;
-  TimeValue duration = 0;
-  SInt32 count = 0;
+  SInt32 size = 0, count = 0;
+  TimeValue time = 0, duration = 0;
   std::string bytes;
 };
 
@@ -24,6 +25,24 @@ Sample Read(Media media, TimeValue time, SInt32 maxSize, SInt32 maxCount = 0) {
   if (s.err == noErr) s.bytes.assign(*h, std::size_t(GetHandleSize(h)));
   DisposeHandle(h);
   return s;
+}
+
+// Reads group after group from time 0 until a read fails; each group must start where the
+// last one ended and hold something. Returns the failure; `frames` counts what was read.
+OSErr ReadToEnd(Media media, SInt32 maxSize, TimeValue* end, SInt32* frames,
+                const std::function<void(const Sample&)>& each = nullptr) {
+  *end = 0;
+  *frames = 0;
+  for (int guard = 0; guard < 100000; ++guard) {
+    const Sample s = Read(media, *end, maxSize);
+    if (s.err != noErr) return s.err;
+    EXPECT_EQ(s.time, *end);
+    EXPECT_GT(s.size, 0);
+    if (each) each(s);
+    *frames += s.count;
+    *end = s.time + s.duration * s.count;
+  }
+  return -1;
 }
 
 class QuickTimeSamplesTest : public QuickTimeTest {};
@@ -38,178 +57,114 @@ TEST_F(QuickTimeSamplesTest, LinearGroupsFollowEachOtherWithTheFileBytes) {
     const bool bigEndian = std::string(name) == "a.aif";
     Media media = SoundMedia(Open(name));
     ASSERT_NE(media, nullptr);
-    TimeValue t = 0;
     int groups = 0;
-    while (t < 1000) {
-      const Sample s = Read(media, t, 400);  // 100 frames of 4 bytes
-      ASSERT_EQ(s.err, noErr) << "at " << t;
-      EXPECT_EQ(s.time, t);
-      EXPECT_EQ(s.duration, 1);
-      EXPECT_EQ(s.count, std::min<SInt32>(100, 1000 - t));
-      ASSERT_EQ(s.size, s.count * 4);
-      for (SInt32 f = 0; f < s.count; ++f) {
-        for (UInt16 c = 0; c < 2; ++c) {
-          const UInt8* p = reinterpret_cast<const UInt8*>(s.bytes.data()) + f * 4 + c * 2;
-          const UInt16 v = bigEndian ? sp::LoadBE16(p) : sp::LoadLE16(p);
-          ASSERT_EQ(v, UInt16(sp_testing::TestSampleValue(UInt32(t + f), c)))
-              << "frame " << t + f << " channel " << c;
-        }
-      }
-      t = s.time + s.duration * s.count;
+    TimeValue end = 0;
+    SInt32 frames = 0;
+    auto check = [&](const Sample& s) {
       ++groups;
-    }
+      EXPECT_EQ(s.duration, 1);
+      EXPECT_EQ(s.count, std::min<SInt32>(100, 1000 - s.time));  // 100 frames of 4 bytes
+      ASSERT_EQ(s.size, s.count * 4);
+      for (SInt32 i = 0; i < s.count * 2; ++i) {
+        const UInt8* p = reinterpret_cast<const UInt8*>(s.bytes.data()) + i * 2;
+        ASSERT_EQ(bigEndian ? sp::LoadBE16(p) : sp::LoadLE16(p),
+                  UInt16(sp_testing::TestSampleValue(UInt32(s.time + i / 2), UInt16(i % 2))))
+            << "frame " << s.time + i / 2;
+      }
+    };
+    EXPECT_EQ(ReadToEnd(media, 400, &end, &frames, check), invalidTime);
     EXPECT_EQ(groups, 10);
-    EXPECT_EQ(Read(media, 1000, 400).err, invalidTime);
+    EXPECT_EQ(frames, 1000);
+    // An earlier time after a later one gives its bytes again.
+    EXPECT_EQ(Read(media, 10, 400).bytes.substr(0, 40), Read(media, 0, 400).bytes.substr(40, 40));
   }
 }
 
 TEST_F(QuickTimeSamplesTest, GroupSizeFollowsTheLimitsGiven) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 10000));
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("s.wav"), 2, 8000, 100));
   Media media = SoundMedia(Open("a.aif"));
+  Media stereo = SoundMedia(Open("s.wav"));
   ASSERT_NE(media, nullptr);
-  struct Case {
+  const struct {
+    Media media;
     TimeValue time;
-    SInt32 maxSize;
-    SInt32 maxCount;
-    SInt32 count;
+    SInt32 maxSize, maxCount;
+    OSErr err;
+    SInt32 count;  // frames of 2 bytes
+    const char* why;
   } cases[] = {
-      {0, 2, 0, 1},         // one frame fits
-      {5, 100, 7, 7},       // the sample count limit
-      {9990, 1000, 0, 10},  // the end of the media
-      {0, 3, 0, 1},         // an odd byte left over is not filled
+      {media, 0, 2, 0, noErr, 1, "one frame fits"},
+      {media, 0, 3, 0, noErr, 1, "an odd byte left over is not filled"},
+      {media, 5, 100, 7, noErr, 7, "the sample count limit"},
+      {media, 9990, 1000, 0, noErr, 10, "the end of the media"},
+      {media, 9999, 1000, 0, noErr, 1, "the last frame"},
+      {media, 10000, 1000, 0, invalidTime, 0, "just past the end"},
+      {media, -1, 1000, 0, invalidTime, 0, "before the start"},
+      {stereo, 0, 3, 0, maxSizeToGrowTooSmall, 0, "a handle smaller than one frame"},
   };
-  for (const Case& c : cases) {
-    const Sample s = Read(media, c.time, c.maxSize, c.maxCount);
-    ASSERT_EQ(s.err, noErr);
-    EXPECT_EQ(s.count, c.count) << c.time << " " << c.maxSize;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const Sample s = Read(c.media, c.time, c.maxSize, c.maxCount);
+    ASSERT_EQ(s.err, c.err);
+    EXPECT_EQ(s.count, c.count);
     EXPECT_EQ(s.size, c.count * 2);
+    if (c.err != noErr) {
+      EXPECT_EQ(GetMoviesError(), c.err);
+    }
   }
   // Without a size, the group is what the file stores together: never empty, never more
   // than what is left.
   const Sample chunk = Read(media, 100, 0);
-  ASSERT_EQ(chunk.err, noErr);
   EXPECT_GT(chunk.count, 0);
   EXPECT_LE(chunk.count, 10000 - 100);
 }
 
-TEST_F(QuickTimeSamplesTest, TimesOutsideTheMediaAreInvalid) {
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 100));
-  Media media = SoundMedia(Open("a.aif"));
-  for (TimeValue t : {-1, 100, 1000000}) EXPECT_EQ(Read(media, t, 1000).err, invalidTime) << t;
-  EXPECT_EQ(GetMoviesError(), invalidTime);
-  // A handle smaller than one frame asks for growth before anything else.
-  ASSERT_TRUE(sp_testing::WriteTestWave(Path("s.wav"), 2, 8000, 100));
-  EXPECT_EQ(Read(SoundMedia(Open("s.wav")), 0, 3).err, maxSizeToGrowTooSmall);
-}
-
-TEST_F(QuickTimeSamplesTest, ReadingAnEarlierTimeGivesTheSameBytesAgain) {
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 44100, 20000));
-  Media media = SoundMedia(Open("a.aif"));
-  const Sample late = Read(media, 15000, 4000);
-  const Sample early = Read(media, 10, 4000);
-  const Sample lateAgain = Read(media, 15000, 4000);
-  ASSERT_EQ(late.err, noErr);
-  ASSERT_EQ(early.err, noErr);
-  EXPECT_EQ(late.bytes, lateAgain.bytes);
-  EXPECT_EQ(sp::LoadBE16(early.bytes.data()), UInt16(sp_testing::TestSampleValue(10, 0)));
-}
-
 TEST_F(QuickTimeSamplesTest, FileShorterThanItsHeaderEndsWithoutEmptyGroups) {
   ASSERT_TRUE(sp_testing::WriteTestWave(Path("full.wav"), 1, 8000, 1000));
-  // The header still says 1000 frames; 600 are there.
-  WriteFile("cut.wav", ReadFile("full.wav").substr(0, 44 + 600 * 2));
+  WriteFile("cut.wav", ReadFile("full.wav").substr(0, 44 + 600 * 2));  // header: 1000 frames
   Media media = SoundMedia(Open("cut.wav"));
   ASSERT_NE(media, nullptr);
-  TimeValue t = 0;
-  OSErr err = noErr;
+  TimeValue end = 0;
   SInt32 frames = 0;
-  for (int guard = 0; guard < 100; ++guard) {
-    const Sample s = Read(media, t, 256);
-    err = s.err;
-    if (err != noErr) break;
-    ASSERT_GT(s.size, 0);
-    frames += s.count;
-    t = s.time + s.duration * s.count;
-  }
-  EXPECT_EQ(err, invalidTime);
+  EXPECT_EQ(ReadToEnd(media, 256, &end, &frames), invalidTime);
   EXPECT_EQ(frames, 600);
 }
 
-TEST_F(QuickTimeSamplesTest, VaryingPacketsComeOneAtATimeInOrder) {
+// Packets of varying size come one at a time, in order. The loader's loop: on -2027 the
+// handle grows tenfold and the read is tried again; every packet is read once, whatever size
+// the handle started with.
+TEST_F(QuickTimeSamplesTest, VaryingPacketsComeWholeThroughAHandleThatGrows) {
   SKIP_WITHOUT_FFMPEG();
   ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.mp3"), "libmp3lame", 44100, 2, 1.0));
   Media media = SoundMedia(Open("a.mp3"));
   ASSERT_NE(media, nullptr);
-  const SInt32 count = GetMediaSampleCount(media);
+  SInt32 handleSize = 4, grown = 0, packets = 0;
+  std::string all, direct;
   TimeValue t = 0;
-  SInt32 packets = 0;
-  for (;;) {
-    const Sample s = Read(media, t, 100000);
-    if (s.err != noErr) {
-      EXPECT_EQ(s.err, invalidTime);
-      break;
+  while (grown < 100) {
+    const Sample s = Read(media, t, handleSize);
+    if (s.err == maxSizeToGrowTooSmall) {
+      handleSize *= 10;
+      ++grown;
+      continue;
     }
-    EXPECT_EQ(s.count, 1);
-    EXPECT_EQ(s.duration, 1152);
-    EXPECT_EQ(s.time, t);
-    // Every MPEG audio packet starts with its sync word.
-    ASSERT_GE(s.bytes.size(), 4u);
-    EXPECT_EQ(UInt8(s.bytes[0]), 0xFF);
-    EXPECT_EQ(UInt8(s.bytes[1]) & 0xE0, 0xE0);
+    if (s.err != noErr) break;
+    ASSERT_LE(s.size, handleSize);
+    EXPECT_EQ(std::vector<SInt32>({s.time, s.count, s.duration}),
+              std::vector<SInt32>({t, 1, 1152}));
+    ASSERT_GE(s.bytes.size(), 4u);  // each MPEG audio packet starts with its sync word
+    EXPECT_EQ(sp::LoadBE16(s.bytes.data()) & 0xFFE0, 0xFFE0);
+    all += s.bytes;
     t = s.time + s.duration * s.count;
     ++packets;
   }
-  EXPECT_EQ(packets, count);
-  EXPECT_EQ(t, GetMediaDuration(media));
-  // A time inside a packet gives that packet.
-  EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152);
-}
-
-// The loader's loop: on -2027 the handle grows tenfold and the read is tried again; every
-// packet is read once, whatever size the handle started with.
-TEST_F(QuickTimeSamplesTest, HandleTooSmallForAPacketAsksToGrowAndLosesNothing) {
-  SKIP_WITHOUT_FFMPEG();
-  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.m4a"), "aac", 44100, 2, 1.0));
-  Media media = SoundMedia(Open("a.m4a"));
-  ASSERT_NE(media, nullptr);
-  SInt32 handleSize = 4;
-  Handle h = NewHandleClear(handleSize);
-  TimeValue t = 0;
-  SInt32 samples = 0, grown = 0;
-  std::string all;
-  for (int guard = 0; guard < 10000; ++guard) {
-    SInt32 size = 0, n = 0;
-    TimeValue st = 0, dps = 0;
-    const OSErr err =
-        GetMediaSample(media, h, handleSize, &size, t, &st, &dps, nullptr, nullptr, 0, &n, nullptr);
-    if (err == maxSizeToGrowTooSmall) {
-      handleSize *= 10;
-      ++grown;
-      DisposeHandle(h);
-      h = NewHandleClear(handleSize);
-      continue;
-    }
-    if (err == invalidTime) break;
-    ASSERT_EQ(err, noErr);
-    ASSERT_LE(size, handleSize);
-    all.append(*h, std::size_t(size));
-    samples += n;
-    t = st + dps * n;
-  }
-  DisposeHandle(h);
   EXPECT_GE(grown, 2);
-  EXPECT_EQ(samples, GetMediaSampleCount(media));
+  EXPECT_EQ(packets, GetMediaSampleCount(media));
   EXPECT_EQ(t, GetMediaDuration(media));
-
-  // The same packets as read with a large handle from the start.
-  std::string direct;
-  for (TimeValue u = 0;;) {
-    const Sample s = Read(media, u, 1 << 20);
-    if (s.err != noErr) break;
-    direct += s.bytes;
-    u = s.time + s.duration * s.count;
-  }
-  EXPECT_EQ(all, direct);
+  ReadToEnd(media, 1 << 20, &t, &packets, [&](const Sample& s) { direct += s.bytes; });
+  EXPECT_EQ(all, direct) << "the same packets as read with a large handle";
+  EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";
 }
 
 TEST_F(QuickTimeSamplesTest, FixedPacketGroupsStartAtAPacket) {
@@ -218,49 +173,33 @@ TEST_F(QuickTimeSamplesTest, FixedPacketGroupsStartAtAPacket) {
   Media media = SoundMedia(Open("a.aifc"));
   ASSERT_NE(media, nullptr);
   const Sample s = Read(media, 70, 34 * 3);
-  ASSERT_EQ(s.err, noErr);
-  EXPECT_EQ(s.time, 64);
-  EXPECT_EQ(s.count, 64 * 3);
-  EXPECT_EQ(s.size, 34 * 3);
+  EXPECT_EQ(std::vector<SInt32>({s.err, s.time, s.count, s.size}),
+            std::vector<SInt32>({noErr, 64, 64 * 3, 34 * 3}));
   EXPECT_EQ(Read(media, 0, 33).err, maxSizeToGrowTooSmall);
 }
 
-// The loader tells a memory shortage (-108) from the other failures.
+// The loader tells a memory shortage (-108) from the other failures, and loses nothing.
 TEST_F(QuickTimeSamplesTest, HandleThatCannotGrowIsMemFull) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 8000, 1000));
   Media media = SoundMedia(Open("a.aif"));
-  Handle h = NewHandle(0);
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(GetMediaSample(media, h, 4000, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
-                           nullptr, nullptr),
-            memFullErr);
+  sp_testing::FailNthAllocation(2);  // the first is Read's own handle
+  const Sample failed = Read(media, 0, 4000);
   sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(failed.err, memFullErr);
   EXPECT_EQ(GetMoviesError(), memFullErr);
-  // Nothing was lost: the same group comes on the next try.
-  SInt32 n = 0;
-  TimeValue st = -1;
-  EXPECT_EQ(
-      GetMediaSample(media, h, 4000, nullptr, 0, &st, nullptr, nullptr, nullptr, 0, &n, nullptr),
-      noErr);
-  EXPECT_EQ(st, 0);
-  EXPECT_EQ(n, 1000);
-  DisposeHandle(h);
+  const Sample again = Read(media, 0, 4000);  // nothing was lost
+  EXPECT_EQ(std::vector<SInt32>({again.time, again.count}), std::vector<SInt32>({0, 1000}));
 }
 
 TEST_F(QuickTimeSamplesTest, NullHandleGivesSizesAndTimesOnly) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 100));
-  Media media = SoundMedia(Open("a.aif"));
-  SInt32 size = 0, n = 0;
+  SInt32 size = 0, n = 0, index = 0;
   TimeValue st = -1;
   Handle desc = NewHandle(0);
-  SInt32 index = 0;
-  ASSERT_EQ(GetMediaSample(media, nullptr, 20, &size, 50, &st, nullptr,
+  ASSERT_EQ(GetMediaSample(SoundMedia(Open("a.aif")), nullptr, 20, &size, 50, &st, nullptr,
                            reinterpret_cast<SampleDescriptionHandle>(desc), &index, 0, &n, nullptr),
             noErr);
-  EXPECT_EQ(size, 20);
-  EXPECT_EQ(n, 10);
-  EXPECT_EQ(st, 50);
-  EXPECT_EQ(index, 1);
+  EXPECT_EQ(std::vector<SInt32>({size, n, st, index}), std::vector<SInt32>({20, 10, 50, 1}));
   EXPECT_EQ((**reinterpret_cast<SoundDescriptionHandle>(desc)).dataFormat, SpFourCC("twos"));
   DisposeHandle(desc);
 }

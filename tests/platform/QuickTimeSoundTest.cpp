@@ -47,13 +47,11 @@ TEST(QuickTimeSoundTest, CompressionInfoGivesEachFormatsPacking) {
 
 TEST(QuickTimeSoundTest, CompressionNamesAreReadableOrAnError) {
   Str255 name;
-  auto text = [&name] { return std::string(reinterpret_cast<char*>(name + 1), name[0]); };
-  ASSERT_EQ(GetCompressionName(kIMACompression, name), noErr);
-  EXPECT_EQ(text(), "IMA 4:1");
-  ASSERT_EQ(GetCompressionName(kSoundNotCompressed, name), noErr);
-  EXPECT_EQ(text(), "not compressed");
-  ASSERT_EQ(GetCompressionName(kMPEG4AudioFormat, name), noErr);
-  EXPECT_FALSE(text().empty());
+  for (auto [format, text] : {std::pair<OSType, std::string>{kIMACompression, "IMA 4:1"},
+                              {kSoundNotCompressed, "not compressed"}}) {
+    ASSERT_EQ(GetCompressionName(format, name), noErr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), text);
+  }
   EXPECT_EQ(GetCompressionName(SpFourCC("zzzz"), name), siInvalidCompression);
   EXPECT_EQ(name[0], 0);
   EXPECT_EQ(GetCompressionName(kIMACompression, nullptr), paramErr);
