@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "EventsFixture.h"
+#include "UiFixture.h"
 #include "Gestalt.h"
 #include "Menus.h"
 #include "TestMenus.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
 struct P {
@@ -67,10 +67,10 @@ OSErr CountQuit(const AppleEvent*, AppleEvent*, URefCon refCon) {
   return noErr;
 }
 
-class MenuChoosing : public EventsTest {
+class MenuChoosing : public UiTest {
  protected:
   void SetUp() override {
-    EventsTest::SetUp();
+    UiTest::SetUp();
     sp_testing::ResetMenus();
     sp_testing::ResetGestalt();
     sp_testing::SetModifierKeys(0);
@@ -98,7 +98,7 @@ class MenuChoosing : public EventsTest {
   void TearDown() override {
     sp_testing::ResetMenus();
     sp_testing::ResetGestalt();
-    EventsTest::TearDown();
+    UiTest::TearDown();
   }
 
   MenuRef file_ = nullptr;
@@ -297,4 +297,4 @@ TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
 }
 
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test
