@@ -2,17 +2,14 @@
 // bars.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "MacMemory.h"
-#include "Menus.h"
 #include "Resources.h"
-#include "SpTesting.h"
-#include "TestMenus.h"
-#include "TestResources.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
 
 constexpr ResType kMenuType = SpFourCC("MENU");
@@ -20,26 +17,8 @@ constexpr ResType kMenuBarType = SpFourCC("MBAR");
 
 using sp_testing::MenuResourceItem;
 
-class Menus : public ::testing::Test {
- protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    sp_testing::ResetMenus();
-    sp_testing::ResetResources();
-    sp_testing::ResetGestalt();
-  }
-};
-
-// A length-prefixed string of the bytes.
-struct P {
-  explicit P(const std::string& s) {
-    bytes[0] = UInt8(s.size());
-    std::memcpy(bytes + 1, s.data(), s.size());
-  }
-  operator const unsigned char*() const { return bytes; }
-  unsigned char bytes[256];
-};
+using Menus = UiTest;
+using P = PStr;
 
 std::string ItemText(MenuRef menu, SInt16 item) {
   Str255 text;
@@ -60,8 +39,6 @@ std::vector<MenuID> BarIDs() {
   }
   return ids;
 }
-
-// ---- 'MENU' resources ----
 
 // "ファイル" (file) and "開く…" (open...), MacJapanese.
 const std::string kFileTitle = "\x83\x74\x83\x40\x83\x43\x83\x8B";
@@ -141,6 +118,45 @@ TEST_F(Menus, EnableFlagsCoverTheMenuAndItems1To31OnlyLaterItemsAreEnabled) {
   EXPECT_TRUE(IsMenuItemEnabled(menu, 33));
 }
 
+TEST_F(Menus, EnableAndDisableHoldOnASecondPassThroughEachState) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("One;-;Two"));
+  const struct {
+    void (*call)(MenuRef, MenuItemIndex);
+    MenuItemIndex item;
+    bool whole, one, two;  // IsMenuItemEnabled of 0, 1 and 3 after the call
+    const char* why;
+  } steps[] = {
+      {DisableMenuItem, 1, true, false, true, "disabled"},
+      {DisableMenuItem, 1, true, false, true, "disabled again: still disabled"},
+      {EnableMenuItem, 1, true, true, true, "enabled"},
+      {EnableMenuItem, 1, true, true, true, "enabled again: still enabled"},
+      {DisableMenuItem, 1, true, false, true, "disabled a second time"},
+      {EnableMenuItem, 2, true, false, true, "a separator is never enabled"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu; the items keep their own state"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu again"},
+      {EnableMenuItem, 0, true, false, true, "the whole menu back"},
+      {EnableMenuItem, 0, true, false, true, "and again"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu off a second time"},
+      {DisableMenuItem, 3, false, false, false, "the last item"},
+      {EnableMenuItem, 4, false, false, false, "past the last item: nothing"},
+      {EnableMenuItem, 3, false, false, true, "the last item back"},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.why);
+    s.call(menu, s.item);
+    const sp_testing::MenuModel m = sp_testing::ReadMenu(menu);
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 0)), s.whole);
+    EXPECT_EQ(m.enabled, s.whole);
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 1)), s.one);
+    EXPECT_EQ(m.items[0].enabled, s.one);
+    EXPECT_FALSE(IsMenuItemEnabled(menu, 2));
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 3)), s.two);
+    EXPECT_FALSE(IsMenuItemEnabled(menu, 4));
+    ASSERT_EQ(m.items.size(), 3u);
+  }
+}
+
 TEST_F(Menus, EveryTruncationOfMenuBytesIsRefused) {
   std::vector<UInt8> good = sp_testing::MakeMenuResource(128, kFileTitle, SampleItems());
   for (std::size_t size = 0; size < good.size(); ++size) {
@@ -181,8 +197,6 @@ TEST_F(Menus, GetMenuSharesOneMenuPerResourceUntilItIsDisposed) {
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(CountMenuItems(again), 5);
 }
-
-// ---- Metacharacters ----
 
 struct MetaCase {
   std::string data;
@@ -330,8 +344,6 @@ TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
   EXPECT_EQ(CountMenuItems(menu), 4) << "no desk accessories here";
 }
 
-// ---- The menu list ----
-
 TEST_F(Menus, GetMenuHandleFindsOnlyInstalledMenus) {
   MenuRef bar = NewMenu(10, P("Bar"));
   MenuRef sub = NewMenu(11, P("Sub"));
@@ -431,8 +443,6 @@ TEST_F(Menus, MalformedMenuBarsAreRefused) {
   EXPECT_EQ(GetNewMBar(301), nullptr);
 }
 
-// ---- Sizes ----
-
 TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
   MenuRef menu = NewMenu(1, P("M"));
   AppendMenu(menu, P("Short;-"));
@@ -452,3 +462,4 @@ TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
 }
 
 }  // namespace
+}  // namespace ui_test
