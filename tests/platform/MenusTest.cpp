@@ -54,10 +54,14 @@ std::vector<MenuResourceItem> SampleItems() {
   };
 }
 
-TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
-  ASSERT_EQ(sp_testing::AddAppResource(
-                kMenuType, 128, sp_testing::MakeMenuResource(128, kFileTitle, SampleItems())),
+void AddMenu(MenuID id, const std::string& title) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, id,
+                                       sp_testing::MakeMenuResource(id, title, SampleItems())),
             noErr);
+}
+
+TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
+  AddMenu(128, kFileTitle);
   MenuRef menu = GetMenu(128);
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetMenuID(menu), 128);
@@ -89,17 +93,11 @@ TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
     Style style = 0xFF;
     SInt16 icon = -1;
     MenuID hier = -1;
-    GetItemCmd(menu, i, &cmd);
-    GetItemMark(menu, i, &mark);
-    GetItemStyle(menu, i, &style);
-    GetItemIcon(menu, i, &icon);
-    EXPECT_EQ(GetMenuItemHierarchicalID(menu, i, &hier), noErr);
+    GetItemCmd(menu, i, &cmd), GetItemMark(menu, i, &mark), GetItemStyle(menu, i, &style);
+    GetItemIcon(menu, i, &icon), GetMenuItemHierarchicalID(menu, i, &hier);
     EXPECT_EQ(ItemText(menu, i), e.text);
-    EXPECT_EQ(cmd, e.cmd);
-    EXPECT_EQ(mark, e.mark);
-    EXPECT_EQ(style, e.style);
-    EXPECT_EQ(icon, e.icon);
-    EXPECT_EQ(hier, e.hier);
+    EXPECT_EQ(std::vector<int>({cmd, mark, style, icon, hier}),
+              std::vector<int>({e.cmd, e.mark, e.style, e.icon, e.hier}));
     EXPECT_EQ(bool(IsMenuItemEnabled(menu, MenuItemIndex(i))), e.enabled);
   }
   EXPECT_TRUE(IsMenuItemEnabled(menu, 0));
@@ -184,9 +182,7 @@ TEST_F(Menus, LengthBytesPointingPastTheEndAreRefused) {
 }
 
 TEST_F(Menus, GetMenuSharesOneMenuPerResourceUntilItIsDisposed) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "File", SampleItems())),
-            noErr);
+  AddMenu(128, "File");
   MenuRef first = GetMenu(128);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(GetMenu(128), first);
@@ -294,7 +290,7 @@ TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   EXPECT_EQ(CountMenuItems(nullptr), 0);
 }
 
-TEST_F(Menus, HierarchicalIDAndCommandIDAndModifiersAreKeptPerItem) {
+TEST_F(Menus, HierarchicalIDsAbove255FitTheMarkAndCommandIDsArePerItem) {
   MenuRef menu = NewMenu(1, P("M"));
   AppendMenu(menu, P("One;Two"));
   ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 300), noErr);
@@ -304,24 +300,11 @@ TEST_F(Menus, HierarchicalIDAndCommandIDAndModifiersAreKeptPerItem) {
   EXPECT_EQ(cmd, hMenuCmd);
   EXPECT_EQ(mark, 300) << "ids above 255 fit the mark of a hierarchical item";
   ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 0), noErr);
-  MenuID hier = -1;
-  GetMenuItemHierarchicalID(menu, 1, &hier);
-  EXPECT_EQ(hier, 0);
-
+  EXPECT_EQ(sp_testing::ReadMenu(menu).items[0].subMenu, 0);
   ASSERT_EQ(SetMenuItemCommandID(menu, 2, SpFourCC("save")), noErr);
-  ASSERT_EQ(SetMenuItemModifiers(menu, 2, kMenuShiftModifier), noErr);
-  ASSERT_EQ(SetMenuItemFontID(menu, 2, 4), noErr);
   MenuCommand command = 0;
-  UInt8 modifiers = 0;
-  SInt16 font = 0;
-  GetMenuItemCommandID(menu, 2, &command);
-  GetMenuItemModifiers(menu, 2, &modifiers);
-  GetMenuItemFontID(menu, 2, &font);
-  EXPECT_EQ(command, SpFourCC("save"));
-  EXPECT_EQ(modifiers, kMenuShiftModifier);
-  EXPECT_EQ(font, 4);
   GetMenuItemCommandID(menu, 1, &command);
-  EXPECT_EQ(command, 0u);
+  EXPECT_EQ(command, 0u) << "the other item keeps none";
 }
 
 TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
@@ -399,12 +382,8 @@ TEST_F(Menus, MenuBarHandlesSaveAndRestoreTheList) {
 }
 
 TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
-            noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 129,
-                                       sp_testing::MakeMenuResource(129, "B", SampleItems())),
-            noErr);
+  AddMenu(128, "A");
+  AddMenu(129, "B");
   ASSERT_EQ(
       sp_testing::AddAppResource(kMenuBarType, 200, sp_testing::MakeMenuBarResource({128, 129})),
       noErr);
@@ -426,9 +405,7 @@ TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {
 }
 
 TEST_F(Menus, MalformedMenuBarsAreRefused) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
-            noErr);
+  AddMenu(128, "A");
   const std::vector<std::vector<UInt8>> bad = {
       {},                        // no count
       {0x00},                    // half a count
