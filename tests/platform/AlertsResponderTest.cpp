@@ -146,19 +146,6 @@ TEST_F(ResponderTest, MissingAnswerFailsFastAndEndsTheAlertOrModalLoop) {
       << ResponderFailures()[1];
 }
 
-TEST_F(ResponderTest, ModalWindowIsAnsweredByButtonTitle) {
-  WindowRef window = MakeModalWindow();
-  ResponderScope responder;
-  Respond(Answer().ClickButton("Go"));
-  ASSERT_EQ(RunAppModalLoopForWindow(window), noErr);
-  const sp_testing::Shown& shown = ShownSoFar().at(0);
-  EXPECT_EQ(shown.kind, ShownKind::kModalWindow);
-  EXPECT_EQ(shown.title, "Working");
-  EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Go", "Stop"}));
-  EXPECT_EQ(shown.defaultButton, "Go");
-  EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);  // quit by its handler, not by going idle
-}
-
 TEST_F(ResponderTest, UnusedOrImpossibleAnswersAreFailures) {
   {
     ResponderScope responder(ResponderScope::Report::kRecordOnly);

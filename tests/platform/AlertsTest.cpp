@@ -171,20 +171,6 @@ TEST_F(AlertsTest, ButtonsWidenToTheirTitlesAndTheMessageWraps) {
   EXPECT_EQ(ok.top, text.bottom + 20);
   EXPECT_EQ(layout.content.bottom - layout.content.top, ok.bottom + 20);
   EXPECT_EQ(layout.content.right - layout.content.left, kSpAlertWidth);
-
-  // Buttons that do not fit widen the alert; a plain alert has no icon.
-  const std::string wide(30, 'W');  // 180 + 28 pixels each
-  p.defaultText = P(wide);
-  p.cancelText = P(wide);
-  p.otherText = P(wide);
-  Respond(Inspect(&layout));
-  ASSERT_EQ(StandardAlert(kAlertPlainAlert, P("Plain"), P("Explained"), &p, &hit), noErr);
-  EXPECT_EQ(layout.content.right - layout.content.left, 20 + 3 * 208 + 12 + 24 + 20);
-  EXPECT_EQ(layout.items[kAlertStdAlertOtherButton].left, 20);
-  EXPECT_TRUE(layout.hidden[kSpAlertIconItem]);
-  EXPECT_EQ(layout.items[kSpAlertMessageItem].left, 20);
-  EXPECT_EQ(layout.items[kSpAlertExplanationItem].top,
-            layout.items[kSpAlertMessageItem].bottom + 8);
 }
 
 TEST_F(AlertsTest, CreateAndRunStandardAlertWithCFStringsAndNoOtherDialog) {

@@ -180,33 +180,6 @@ TEST_F(KeysTest, DrawingCoversTheShownItemsInTheRegionOnly) {
   EXPECT_EQ(InkIn(port, text), 0) << "a hidden item is not drawn";
 }
 
-SInt16 TextWidthInDialog(DialogRef dialog, const std::string& text) {
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetDialogPort(dialog));
-  SInt16 width = TextWidth(text.data(), 0, SInt16(text.size()));
-  SetPort(saved);
-  return width;
-}
-
-TEST_F(KeysTest, FocusedFieldShowsItsCaretAndSelection) {
-  CGrafPtr port = GetDialogPort(dialog_);
-  const Rect field = ItemRect(dialog_, 3);
-  sp_testing::TypeText("abc");
-  sp_testing::FillPort(port, 0xFFFFFF);
-  DrawDialog(dialog_);
-  SInt16 caretX = SInt16(field.left + TextWidthInDialog(dialog_, "abc"));
-  EXPECT_EQ(sp_testing::ReadPixel(port, caretX, SInt16(field.top + 2)), 0x000000u);
-
-  SelectDialogItemText(dialog_, 3, 0, 3);
-  sp_testing::FillPort(port, 0xFFFFFF);
-  DrawDialog(dialog_);
-  EXPECT_EQ(sp_testing::ReadPixel(port, SInt16(field.left + 1), SInt16(field.top + 1)), 0xB5D5FFu)
-      << "the selection's background";
-  EXPECT_EQ(sp_testing::ReadPixel(port, caretX, SInt16(field.top + 2)), 0xFFFFFFu)
-      << "no caret while text is selected";
-}
-
 TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
   sp_testing::TypeTextUTF8("入力された文字");
   SelectDialogItemText(dialog_, 3, 0, 4);

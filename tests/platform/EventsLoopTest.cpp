@@ -106,27 +106,6 @@ TEST_F(EventLoop, QuitFromATimerEndsTheLoopBeforeAnyLaterWorkOfThatPass) {
   EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
 }
 
-OSErr QuitHandlerEndsLoop(const AppleEvent*, AppleEvent*, URefCon refCon) {
-  ++*reinterpret_cast<int*>(refCon);
-  QuitApplicationEventLoop();
-  return noErr;
-}
-
-TEST_F(EventLoop, TheQuitCommandEndsTheApplicationLoopThroughTheQuitAppleEvent) {
-  int quits = 0;
-  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandlerEndsLoop, URefCon(&quits),
-                        false);
-  Action command{[](EventLoopTimerRef) {
-    EXPECT_EQ(SendCommand(kHICommandQuit, GetApplicationEventTarget()), noErr);
-  }};
-  Action watch{[](EventLoopTimerRef) {}};
-  After(0.1, 0, command);
-  After(0, 0.1, watch);  // keeps the loop from going idle
-  RunApplicationEventLoop();
-  EXPECT_EQ(quits, 1);
-  EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
-}
-
 TEST_F(EventLoop, FileCompletionsRunAtTheStartOfAPassAlsoInsideAModalLoop) {
   WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   volatile OSErr ioResult = 0;

@@ -131,36 +131,6 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   EXPECT_EQ(sp_testing::BeepCount(), 1u);
 }
 
-struct NestedRun {
-  DialogItemIndex item = -1;
-  int outerTicks = 0;
-  int ticksWhenDialogAnswered = -1;
-};
-
-void RunDialogFromTimer(EventLoopTimerRef timer, void* data) {
-  auto* run = static_cast<NestedRun*>(data);
-  RemoveEventLoopTimer(timer);
-  ModalDialog(nullptr, &run->item);
-  run->ticksWhenDialogAnswered = run->outerTicks;
-}
-
-TEST_F(ModalDialogTest, RunsFromATimerCallbackWithOtherTimersGoingOn) {
-  NestedRun run;
-  EventLoopTimerRef ticker = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(
-                GetMainEventLoop(), 0.05, 0.05,
-                [](EventLoopTimerRef, void* data) { ++static_cast<NestedRun*>(data)->outerTicks; },
-                &run, &ticker),
-            noErr);
-  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.0, 0, RunDialogFromTimer, &run, nullptr),
-            noErr);
-  sp_testing::ScheduleInput(500000, [this] { PostClickOn(2); });
-  sp_testing::PumpUntil([&run] { return run.item != -1; });
-  EXPECT_EQ(run.item, 2);
-  EXPECT_GE(run.ticksWhenDialogAnswered, 5);  // the other timer ran inside the nested loop
-  RemoveEventLoopTimer(ticker);
-}
-
 TEST_F(ModalDialogTest, GivesUpWithTheCancelItemWhenNothingCanHappen) {
   // Nothing posted, no timer: on the virtual clock the loop can never end otherwise.
   EXPECT_EQ(RunOnce(), 2);
