@@ -72,8 +72,8 @@ resource 'DITL' 9440 {
 
   // A movable modal window with Go (default) and Stop, quit by any button.
   static WindowRef MakeModalWindow() {
-    WindowRef window =
-        MakeWindow(R(200, 200, 300, 500), kWindowStandardHandlerAttribute, kMovableModalWindowClass);
+    WindowRef window = MakeWindow(R(200, 200, 300, 500), kWindowStandardHandlerAttribute,
+                                  kMovableModalWindowClass);
     Rect go = R(60, 200, 80, 280), stop = R(60, 100, 80, 180);
     SetWindowDefaultButton(window,
                            NewControl(window, &go, PStr("Go"), true, 0, 0, 1, pushButProc, 0));
@@ -154,8 +154,7 @@ TEST_F(ResponderTest, UnusedOrImpossibleAnswersAreFailures) {
     EXPECT_EQ(sp_testing::PendingAnswerCount(), 2);
   }
   ASSERT_EQ(ResponderFailures().size(), 1u);
-  EXPECT_NE(ResponderFailures()[0].find("2 prepared answer(s) were never used"),
-            std::string::npos);
+  EXPECT_NE(ResponderFailures()[0].find("2 prepared answer(s) were never used"), std::string::npos);
   EXPECT_EQ(sp_testing::PendingAnswerCount(), 0);
 
   DialogRef dialog = OpenForm();

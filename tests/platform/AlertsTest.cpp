@@ -58,8 +58,8 @@ class AlertsTest : public UiTest {
 
 TEST_F(AlertsTest, ShowsItsTextsAndButtonsAndAnswersTheButtonClicked) {
   AlertStdAlertParamRec p = Params(true);
-  for (SInt16 item : {kAlertStdAlertOKButton, kAlertStdAlertCancelButton,
-                      kAlertStdAlertOtherButton}) {
+  for (SInt16 item :
+       {kAlertStdAlertOKButton, kAlertStdAlertCancelButton, kAlertStdAlertOtherButton}) {
     Respond(Answer::Click(item));
     SInt16 hit = 0;
     ASSERT_EQ(StandardAlert(kAlertCautionAlert, P(SJ("保存しますか？")),

@@ -54,8 +54,8 @@ class ControlEvents : public ControlsTest {
     gSeen = nullptr;
     ControlsTest::TearDown();
   }
-  static void On(EventTargetRef target, EventHandlerProcPtr handler, UInt32 cls = kEventClassControl,
-                 UInt32 kind = kEventControlHit) {
+  static void On(EventTargetRef target, EventHandlerProcPtr handler,
+                 UInt32 cls = kEventClassControl, UInt32 kind = kEventControlHit) {
     const EventTypeSpec type = {cls, kind};
     InstallEventHandler(target, handler, 1, &type, nullptr, nullptr);
   }

@@ -85,9 +85,10 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
       {"above the maximum", [](ControlRef x) { SetControlValue(x, 101); }, 100, 0, 100},
       {"at the minimum", [](ControlRef x) { SetControlValue(x, 0); }, 0, 0, 100},
       {"below the minimum", [](ControlRef x) { SetControlValue(x, -1); }, 0, 0, 100},
-      {"minimum raised past the value", [](ControlRef x) { SetControlMinimum(x, 30); }, 30, 30, 100},
-      {"maximum lowered past the value", [](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); },
-       60, 30, 60},
+      {"minimum raised past the value", [](ControlRef x) { SetControlMinimum(x, 30); }, 30, 30,
+       100},
+      {"maximum lowered past the value",
+       [](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); }, 60, 30, 60},
       {"maximum below the minimum is raised to it", [](ControlRef x) { SetControlMaximum(x, 10); },
        30, 30, 30},
       {"minimum above the maximum raises the maximum",
@@ -109,7 +110,8 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
   EXPECT_EQ(GetControlMaximum(c), 32767);
   EXPECT_EQ(GetControlMinimum(c), -32768);
   // NewControl clamps what it is given too.
-  EXPECT_EQ(GetControlValue(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")), 100);
+  EXPECT_EQ(GetControlValue(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")),
+            100);
   ControlRef d = Make(kControlProgressBarProc, R(30, 10, 46, 200), 5, 10, 2, "");
   EXPECT_EQ(GetControlMaximum(d), 10) << "a maximum below the minimum is raised to it";
   EXPECT_EQ(GetControlValue(d), 10);
@@ -163,8 +165,7 @@ TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
     bool hilited, active;
   } cases[] = {
       {kControlButtonPart, 10, true, true}, {0, 0, false, true},      {255, 255, false, false},
-      {kControlButtonPart, 10, true, true}, {254, 255, false, false},
-      {0, 0, false, true},
+      {kControlButtonPart, 10, true, true}, {254, 255, false, false}, {0, 0, false, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.set);

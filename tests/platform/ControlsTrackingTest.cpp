@@ -76,10 +76,10 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
       {Pt(50, 120), kControlNoPart, nullptr},  // static text has no part
       {Pt(50, 148), kControlNoPart, nullptr},  // nor has a progress bar
       {Pt(250, 250), kControlNoPart, nullptr},
-      {Pt(90, 20), kControlNoPart, nullptr},  // right edge is outside
-      {Pt(89, 29), kControlButtonPart, button},  // the last pixel inside
+      {Pt(90, 20), kControlNoPart, nullptr},       // right edge is outside
+      {Pt(89, 29), kControlButtonPart, button},    // the last pixel inside
       {Pt(60, 170), kControlCheckBoxPart, later},  // the front-most of overlapping controls
-      {Pt(348, 15), kControlNoPart, nullptr},  // a scroll bar without range has no parts
+      {Pt(348, 15), kControlNoPart, nullptr},      // a scroll bar without range has no parts
       {Pt(348, 110), kControlNoPart, nullptr},
   };
   for (const Case& c : cases) {
@@ -180,7 +180,8 @@ TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
-  sp_testing::ScheduleInput(50000, [&] { sp_testing::PostMouseDragged(Global(bar, Pt(100, 100))); });
+  sp_testing::ScheduleInput(50000,
+                            [&] { sp_testing::PostMouseDragged(Global(bar, Pt(100, 100))); });
   sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, Pt(100, 100))); });
   sp_testing::PostMouseDown(Global(bar, arrow));
   // Tracked directly with its own action, so the answer can be seen.

@@ -70,7 +70,8 @@ const Key kLeft{sp_testing::PressLeftArrow, 0}, kRight{sp_testing::PressRightArr
     kUp{sp_testing::PressUpArrow, 0}, kDown{sp_testing::PressDownArrow, 0},
     kBack{sp_testing::PressBackspace, 0}, kForward{sp_testing::PressForwardDelete, 0},
     kHome{sp_testing::PressHome, 0}, kEnd{sp_testing::PressEnd, 0},
-    kShiftLeft{sp_testing::PressLeftArrow, shiftKey}, kShiftRight{sp_testing::PressRightArrow, shiftKey};
+    kShiftLeft{sp_testing::PressLeftArrow, shiftKey},
+    kShiftRight{sp_testing::PressRightArrow, shiftKey};
 
 TEST_F(EditTextTest, EditingKeysMoveAndDeleteWholeCharacters) {
   const std::string wrapped = std::string(20, 'a') + "bbbbb";  // 20 characters a line
@@ -87,7 +88,15 @@ TEST_F(EditTextTest, EditingKeysMoveAndDeleteWholeCharacters) {
       {3, "あいう", 6, 6, {kBack}, "あい", 4, 4, "delete removes both bytes"},
       {3, "あいう", 0, 0, {kForward}, "いう", 0, 0, "forward delete removes both bytes"},
       {3, "aあb", 1, 1, {kRight, kRight}, "aあb", 4, 4, "right over one then two bytes"},
-      {3, "あいう", 1, 5, {}, "あいう", 0, 4, "a selection inside characters snaps to their starts"},
+      {3,
+       "あいう",
+       1,
+       5,
+       {},
+       "あいう",
+       0,
+       4,
+       "a selection inside characters snaps to their starts"},
       {3, "abc", 0, 32767, {}, "abc", 0, 3, "0 to 32767 selects all"},
       {3, "abc", 1, 1, {kShiftRight, kShiftRight}, "abc", 1, 3, "shift extends"},
       {3, "abc", 2, 2, {kShiftLeft, kShiftLeft}, "abc", 0, 2, "back from the anchor"},

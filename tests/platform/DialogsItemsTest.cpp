@@ -63,7 +63,9 @@ TEST_F(DialogsItems, ItemListGivesEachItemItsKindRectangleAndHandle) {
       {kButtonDialogItem, {160, 300, 180, 380}, kControlKindPushButton, "button"},
       {kButtonDialogItem, {160, 200, 180, 280}, kControlKindPushButton, "second button"},
       {kCheckBoxDialogItem, {10, 10, 30, 150}, kControlKindCheckBox, "check box"},
-      {kRadioButtonDialogItem | itemDisable, {40, 10, 60, 150}, kControlKindRadioButton,
+      {kRadioButtonDialogItem | itemDisable,
+       {40, 10, 60, 150},
+       kControlKindRadioButton,
        "a disabled item keeps the flag in its type"},
       {kResourceControlDialogItem, {70, 10, 90, 150}, kControlKindCheckBox, "'CNTL' control"},
       {kStaticTextDialogItem, {10, 200, 30, 380}, 0, "static text"},
@@ -83,7 +85,8 @@ TEST_F(DialogsItems, ItemListGivesEachItemItsKindRectangleAndHandle) {
     EXPECT_TRUE(EqualRect(&box, &e.rect));
     ControlRef control = nullptr;
     ControlKind kind = {0, 0};
-    EXPECT_EQ(GetDialogItemAsControl(dialog, n, &control), e.controlKind ? OSErr(noErr) : OSErr(errItemNotControl));
+    EXPECT_EQ(GetDialogItemAsControl(dialog, n, &control),
+              e.controlKind ? OSErr(noErr) : OSErr(errItemNotControl));
     GetControlKind(control, &kind);
     EXPECT_EQ(kind.kind, e.controlKind);
     if (control == nullptr) continue;
@@ -248,7 +251,12 @@ resource 'DITL' 9111 {
     const char* why;
   } cases[] = {
       {overlayDITL, {10, 10, 30, 80}, {40, 10, 56, 150}, 200, 100, "overlay keeps coordinates"},
-      {appendDITLRight, {10, 210, 30, 280}, {40, 210, 56, 350}, 350, 100, "right; the window widens"},
+      {appendDITLRight,
+       {10, 210, 30, 280},
+       {40, 210, 56, 350},
+       350,
+       100,
+       "right; the window widens"},
       {appendDITLBottom, {110, 10, 130, 80}, {140, 10, 156, 150}, 200, 156, "below; it grows down"},
       {-1, {20, 20, 40, 90}, {50, 20, 66, 160}, 200, 100, "relative to item 1's top-left"},
   };

@@ -193,7 +193,8 @@ TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
   ASSERT_NE(say, nullptr);
   Handle message = nullptr;
   GetDialogItem(say, 3, nullptr, &message, nullptr);
-  SetDialogItemText(message, PStr(SJ("保存できませんでした。ディスクの空き容量を確かめてください。")));
+  SetDialogItemText(message,
+                    PStr(SJ("保存できませんでした。ディスクの空き容量を確かめてください。")));
   const std::string sayPath = ::testing::TempDir() + "dialog-say-6130.png";
   ASSERT_TRUE(sp_testing::SnapshotDialog(say, sayPath));
   EXPECT_GT(InkIn(GetDialogPort(say), ItemRect(say, 3)), 0);

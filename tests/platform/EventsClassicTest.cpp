@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "Clock.h"
-#include "UiFixture.h"
 #include "QuickDraw.h"
+#include "UiFixture.h"
 
 namespace ui_test {
 namespace {
@@ -114,8 +114,8 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowWithTheirParameters) {
   UInt32 keyClass = 0;
   onThird.action = [&](EventRef e) {
     EventRef key = nullptr;
-    GetEventParameter(e, kEventParamTextInputSendKeyboardEvent, typeEventRef, nullptr,
-                      sizeof key, nullptr, &key);
+    GetEventParameter(e, kEventParamTextInputSendKeyboardEvent, typeEventRef, nullptr, sizeof key,
+                      nullptr, &key);
     keyClass = GetEventClass(key);
   };
   Handle(GetWindowEventTarget(third), kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent},

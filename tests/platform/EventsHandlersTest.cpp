@@ -55,7 +55,10 @@ TEST_F(EventHandlers, RunMostRecentFirstAndStopAtTheFirstThatHandles) {
       {eventNotHandledErr, eventNotHandledErr, noErr, {"third"}, noErr},
       {eventNotHandledErr, noErr, eventNotHandledErr, {"third", "second"}, noErr},
       {noErr, eventNotHandledErr, eventNotHandledErr, {"third", "second", "first"}, noErr},
-      {eventNotHandledErr, eventNotHandledErr, eventNotHandledErr, {"third", "second", "first"},
+      {eventNotHandledErr,
+       eventNotHandledErr,
+       eventNotHandledErr,
+       {"third", "second", "first"},
        eventNotHandledErr},
       {noErr, paramErr, eventNotHandledErr, {"third", "second"}, paramErr},
   };
@@ -72,7 +75,7 @@ TEST_F(EventHandlers, RunMostRecentFirstAndStopAtTheFirstThatHandles) {
     // Only the installed event types reach a handler.
     log.clear();
     EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
-            eventNotHandledErr);
+              eventNotHandledErr);
     EXPECT_EQ(Send(kEventClassKeyboard, kEventAppActivated, GetApplicationEventTarget()),
               eventNotHandledErr);
     EXPECT_TRUE(log.empty());

@@ -282,6 +282,5 @@ TEST_F(EventLoop, TheWatchdogUnwindsARunawayModalLoopAndFailsThePump) {
   EXPECT_NE(r.message.find("2000000 microseconds"), std::string::npos) << r.message;
 }
 
-
 }  // namespace
 }  // namespace ui_test

@@ -51,12 +51,17 @@ TEST_F(EventParameters, ReadingWithAnotherTypeCoercesOnlyWhereTheValueSurvives) 
       {typeUInt16, Bytes<UInt16>(65535), typeSInt64, noErr, Bytes<SInt64>(65535), "widening"},
       {typeBoolean, Bytes<UInt8>(1), typeSInt32, noErr, Bytes<SInt32>(1), "true is 1"},
       {typeSInt32, Bytes<SInt32>(2), typeBoolean, errAECoercionFail, kNo, "2 is no boolean"},
-      {typeIEEE64BitFloatingPoint, Bytes<double>(2.0), typeSInt32, noErr, Bytes<SInt32>(2), "whole"},
-      {typeIEEE64BitFloatingPoint, Bytes<double>(2.5), typeSInt32, errAECoercionFail, kNo, "fraction"},
-      {typeSInt32, Bytes<SInt32>(7), typeIEEE64BitFloatingPoint, noErr, Bytes<double>(7.0), "to double"},
+      {typeIEEE64BitFloatingPoint, Bytes<double>(2.0), typeSInt32, noErr, Bytes<SInt32>(2),
+       "whole"},
+      {typeIEEE64BitFloatingPoint, Bytes<double>(2.5), typeSInt32, errAECoercionFail, kNo,
+       "fraction"},
+      {typeSInt32, Bytes<SInt32>(7), typeIEEE64BitFloatingPoint, noErr, Bytes<double>(7.0),
+       "to double"},
       {typeUInt16, std::vector<UInt8>{1}, typeUInt32, errAECoercionFail, kNo, "data too short"},
-      {typeChar, Text("A\x82\xA0"), typeUnicodeText, noErr, Utf16(u"A\u3042"), "MacJapanese to UTF-16"},
-      {typeUnicodeText, Utf16(u"\u3042Z"), typeChar, noErr, Text("\x82\xA0Z"), "UTF-16 to MacJapanese"},
+      {typeChar, Text("A\x82\xA0"), typeUnicodeText, noErr, Utf16(u"A\u3042"),
+       "MacJapanese to UTF-16"},
+      {typeUnicodeText, Utf16(u"\u3042Z"), typeChar, noErr, Text("\x82\xA0Z"),
+       "UTF-16 to MacJapanese"},
       {typeUnicodeText, Utf16(u"\u0100"), typeChar, errAECoercionFail, kNo, "not in MacJapanese"},
       {typeQDPoint, Bytes<Point>(Pt(3, 4)), typeQDRectangle, errAECoercionFail, kNo, "records"},
       {typeWindowRef, Bytes<void*>(nullptr), typeUInt64, errAECoercionFail, kNo, "references"},
@@ -183,9 +188,15 @@ TEST_F(EventParameters, ClassicRecordsCarryKindMessageWhereAndModifiers) {
     EXPECT_EQ(record.where.v, 44);
     EXPECT_EQ(record.modifiers & (cmdKey | shiftKey), cmdKey | shiftKey);
     EXPECT_EQ(record.when, TickCount());
-    if (c.cls == kEventClassKeyboard) { EXPECT_EQ(record.message, 'a' + 0x26ul * 256); }
-    if (c.what == mouseDown) { EXPECT_EQ(record.modifiers & btnState, 0); }
-    if (c.what == mouseUp) { EXPECT_EQ(record.modifiers & btnState, btnState); }
+    if (c.cls == kEventClassKeyboard) {
+      EXPECT_EQ(record.message, 'a' + 0x26ul * 256);
+    }
+    if (c.what == mouseDown) {
+      EXPECT_EQ(record.modifiers & btnState, 0);
+    }
+    if (c.what == mouseUp) {
+      EXPECT_EQ(record.modifiers & btnState, btnState);
+    }
     ReleaseEvent(event);
   }
 }

@@ -196,9 +196,9 @@ TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
 
 TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
   int quits = 0;
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits),
-                                  false),
-            noErr);
+  ASSERT_EQ(
+      AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits), false),
+      noErr);
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   ASSERT_TRUE(bar.hasApplicationMenu);
   ASSERT_FALSE(bar.menus.empty());

@@ -60,7 +60,7 @@ TEST_F(ModalDialogTest, ClicksAndKeysPressTheirItemsWithAFlash) {
     UInt32 modifiers;
     DialogItemIndex expected;
   } cases[] = {
-      {"click Cancel", 0, 0, 2}, {"click OK", 0, 0, 1},   {"Return", 0x0D, 0, 1},
+      {"click Cancel", 0, 0, 2}, {"click OK", 0, 0, 1},  {"Return", 0x0D, 0, 1},
       {"Enter", 0x03, 0, 1},     {"Escape", 0x1B, 0, 2}, {"Command-period", '.', cmdKey, 2},
   };
   for (const Case& c : cases) {
@@ -124,8 +124,8 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本ab"));
 
   MakeWindow(R(500, 600, 600, 800));
-  PostClickOn(5);                         // the disabled static text
-  sp_testing::PostClick(Pt(700, 550));    // another window: a beep
+  PostClickOn(5);                       // the disabled static text
+  sp_testing::PostClick(Pt(700, 550));  // another window: a beep
   PostClickOn(4);
   EXPECT_EQ(RunOnce(), 4);
   EXPECT_EQ(sp_testing::BeepCount(), 1u);

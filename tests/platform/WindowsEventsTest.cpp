@@ -283,7 +283,8 @@ TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsThenReportsTheEnd) {
   sp_testing::PostClick(grow, {Pt(grow.h + 20, grow.v + 10), Pt(grow.h + 77, grow.v + 33)});
   sp_testing::PumpUntilIdle();
   ASSERT_EQ(corrector.proposed.size(), 2u);
-  EXPECT_TRUE(Same(corrector.proposed[1], R(100, 100, 233, 377))) << "the mouse's travel is proposed";
+  EXPECT_TRUE(Same(corrector.proposed[1], R(100, 100, 233, 377)))
+      << "the mouse's travel is proposed";
   EXPECT_TRUE(Same(Bounds(w), R(100, 100, 233, 350)));
   EXPECT_TRUE(Same(corrector.windowDuring[1], R(100, 100, 210, 300)))
       << "live resizing follows each corrected step";
