@@ -23,9 +23,7 @@ struct Heard {
 };
 
 OSStatus Hear(Heard* heard, EventRef event, const char* who) {
-  HICommand command = {};
-  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
-                    &command);
+  const HICommand command = Param<HICommand>(event, kEventParamDirectObject, typeHICommand);
   heard->who.push_back(who);
   heard->commands.push_back(command.commandID);
   return command.commandID;

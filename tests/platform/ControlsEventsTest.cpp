@@ -10,25 +10,19 @@ namespace {
 
 // What a handler saw: the event's kind, the control and part parameters, and who saw it.
 struct Seen {
-  UInt32 kind = 0;
-  ControlRef control = nullptr;
-  ControlPartCode part = 0;
-  Point where = {0, 0};
-  const char* who = "";
+  UInt32 kind;
+  ControlRef control;
+  ControlPartCode part;
+  Point where;
+  const char* who;
 };
 std::vector<Seen>* gSeen = nullptr;
 
 OSStatus Note(EventRef event, const char* who, OSStatus answer) {
-  Seen s;
-  s.kind = GetEventKind(event);
-  s.who = who;
-  GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof s.control,
-                    nullptr, &s.control);
-  GetEventParameter(event, kEventParamControlPart, typeControlPartCode, nullptr, sizeof s.part,
-                    nullptr, &s.part);
-  GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof s.where, nullptr,
-                    &s.where);
-  gSeen->push_back(s);
+  gSeen->push_back({GetEventKind(event),
+                    Param<ControlRef>(event, kEventParamDirectObject, typeControlRef),
+                    Param<ControlPartCode>(event, kEventParamControlPart, typeControlPartCode),
+                    Param<Point>(event, kEventParamMouseLocation, typeQDPoint), who});
   return answer;
 }
 
@@ -54,10 +48,9 @@ class ControlEvents : public ControlsTest {
     gSeen = nullptr;
     ControlsTest::TearDown();
   }
-  static void On(EventTargetRef target, EventHandlerProcPtr handler,
-                 UInt32 cls = kEventClassControl, UInt32 kind = kEventControlHit) {
-    const EventTypeSpec type = {cls, kind};
-    InstallEventHandler(target, handler, 1, &type, nullptr, nullptr);
+  static void On(EventTargetRef target, EventHandlerUPP handler, UInt32 cls = kEventClassControl,
+                 UInt32 kind = kEventControlHit) {
+    ui_test::On(target, cls, kind, handler);
   }
   std::vector<Seen> seen_;
 };

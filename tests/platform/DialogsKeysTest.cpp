@@ -32,12 +32,8 @@ struct HitLog {
 
 OSStatus RecordHit(EventHandlerCallRef, EventRef event, void* data) {
   auto* log = static_cast<HitLog*>(data);
-  log->controls.push_back(nullptr);
-  log->parts.push_back(0);
-  GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof(ControlRef),
-                    nullptr, &log->controls.back());
-  GetEventParameter(event, kEventParamControlPart, typeControlPartCode, nullptr,
-                    sizeof(ControlPartCode), nullptr, &log->parts.back());
+  log->controls.push_back(Param<ControlRef>(event, kEventParamDirectObject, typeControlRef));
+  log->parts.push_back(Param<ControlPartCode>(event, kEventParamControlPart, typeControlPartCode));
   return noErr;
 }
 

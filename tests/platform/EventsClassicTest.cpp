@@ -52,26 +52,14 @@ TEST_F(ClassicEvents, MouseInputCarriesItsParametersAndGoesToTheWindowUnderIt) {
   EXPECT_EQ(onWindow.kinds, (std::vector<UInt32>{kEventMouseDown}));
   EXPECT_EQ(onApp.kinds, (std::vector<UInt32>{kEventMouseUp}));
   ASSERT_NE(seen, nullptr);
-  Point where = {};
-  UInt32 modifiers = 0, clicks = 0;
-  WindowRef under = nullptr;
-  EventMouseButton button = 0;
-  GetEventParameter(seen, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where, nullptr,
-                    &where);
-  GetEventParameter(seen, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
-                    &modifiers);
-  GetEventParameter(seen, kEventParamClickCount, typeUInt32, nullptr, sizeof clicks, nullptr,
-                    &clicks);
-  GetEventParameter(seen, kEventParamWindowRef, typeWindowRef, nullptr, sizeof under, nullptr,
-                    &under);
-  GetEventParameter(seen, kEventParamMouseButton, typeMouseButton, nullptr, sizeof button, nullptr,
-                    &button);
+  const Point where = Param<Point>(seen, kEventParamMouseLocation, typeQDPoint);
   EXPECT_EQ(where.h, 150);
   EXPECT_EQ(where.v, 60);
-  EXPECT_EQ(modifiers, UInt32(shiftKey));
-  EXPECT_EQ(clicks, 2u);
-  EXPECT_EQ(under, window);
-  EXPECT_EQ(button, kEventMouseButtonPrimary);
+  EXPECT_EQ(Param<UInt32>(seen, kEventParamKeyModifiers, typeUInt32), UInt32(shiftKey));
+  EXPECT_EQ(Param<UInt32>(seen, kEventParamClickCount, typeUInt32), 2u);
+  EXPECT_EQ(Param<WindowRef>(seen, kEventParamWindowRef, typeWindowRef), window);
+  EXPECT_EQ(Param<EventMouseButton>(seen, kEventParamMouseButton, typeMouseButton),
+            kEventMouseButtonPrimary);
   ReleaseEvent(seen);
 }
 
@@ -113,10 +101,8 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowWithTheirParameters) {
   Inside onThird, taker;
   UInt32 keyClass = 0;
   onThird.action = [&](EventRef e) {
-    EventRef key = nullptr;
-    GetEventParameter(e, kEventParamTextInputSendKeyboardEvent, typeEventRef, nullptr, sizeof key,
-                      nullptr, &key);
-    keyClass = GetEventClass(key);
+    keyClass =
+        GetEventClass(Param<EventRef>(e, kEventParamTextInputSendKeyboardEvent, typeEventRef));
   };
   Handle(GetWindowEventTarget(third), kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent},
          onThird);

@@ -19,9 +19,8 @@ struct Recorder {
 
 OSStatus RecordEvent(EventHandlerCallRef, EventRef event, void* data) {
   Recorder* r = static_cast<Recorder*>(data);
-  UInt32 tag = 0;
-  GetEventParameter(event, SpFourCC("tag "), typeUInt32, nullptr, sizeof tag, nullptr, &tag);
-  r->log.push_back(std::to_string(GetEventKind(event)) + ":" + std::to_string(tag));
+  r->log.push_back(std::to_string(GetEventKind(event)) + ":" +
+                   std::to_string(Param<UInt32>(event, SpFourCC("tag "), typeUInt32)));
   if (r->action) r->action(event);
   return noErr;
 }

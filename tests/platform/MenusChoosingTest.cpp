@@ -26,15 +26,8 @@ struct CommandLog {
 
 OSStatus LogCommand(EventHandlerCallRef, EventRef event, void* data) {
   CommandLog* log = static_cast<CommandLog*>(data);
-  HICommand command = {};
-  UInt32 modifiers = 0;
-  EXPECT_EQ(GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr,
-                              sizeof command, nullptr, &command),
-            noErr);
-  GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
-                    &modifiers);
-  log->commands.push_back(command);
-  log->modifiers.push_back(modifiers);
+  log->commands.push_back(Param<HICommand>(event, kEventParamDirectObject, typeHICommand));
+  log->modifiers.push_back(Param<UInt32>(event, kEventParamKeyModifiers, typeUInt32));
   return log->answer;
 }
 

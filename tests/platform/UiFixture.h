@@ -58,6 +58,21 @@ inline std::string SJ(const std::string& utf8) {
   return out;
 }
 
+// A parameter of the event read as the type (a value-initialised T when it is missing).
+template <typename T>
+T Param(EventRef event, EventParamName name, EventParamType type) {
+  T value{};
+  GetEventParameter(event, name, type, nullptr, sizeof value, nullptr, &value);
+  return value;
+}
+
+// Installs the handler for one event type on the target.
+inline OSStatus On(EventTargetRef target, UInt32 cls, UInt32 kind, EventHandlerUPP handler,
+                   void* data = nullptr, EventHandlerRef* ref = nullptr) {
+  const EventTypeSpec type = {cls, kind};
+  return InstallEventHandler(target, handler, 1, &type, data, ref);
+}
+
 inline EventRef NewEvent(UInt32 cls, UInt32 kind) {
   EventRef event = nullptr;
   EXPECT_EQ(CreateEvent(nullptr, cls, kind, 0, kEventAttributeNone, &event), noErr);

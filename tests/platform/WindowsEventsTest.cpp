@@ -257,14 +257,10 @@ struct Corrector {
   std::vector<Rect> windowDuring;
   static OSStatus Handle(EventHandlerCallRef, EventRef event, void* data) {
     Corrector& c = *static_cast<Corrector*>(data);
-    WindowRef w = nullptr;
-    Rect r{};
-    GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof w, nullptr,
-                      &w);
-    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof r, nullptr,
-                      &r);
+    Rect r = Param<Rect>(event, kEventParamCurrentBounds, typeQDRectangle);
     c.proposed.push_back(r);
-    c.windowDuring.push_back(Bounds(w));
+    c.windowDuring.push_back(
+        Bounds(Param<WindowRef>(event, kEventParamDirectObject, typeWindowRef)));
     if (!c.correct) return eventNotHandledErr;
     r.right = SInt16(r.left + (r.right - r.left) / 50 * 50);
     SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof r, &r);
