@@ -132,29 +132,11 @@ TEST_F(ControlsTest, PopupTakesItsMenuFromTheResourceAndGivesItBackWhenDisposed)
   EXPECT_EQ(GetMenuHandle(210), nullptr);
 }
 
-TEST_F(ControlsTest, PopupWithoutMenuHasNoRangeAndKeepsOnlyAMenuHandedOver) {
+TEST_F(ControlsTest, PopupWithoutMenuHasNoRange) {
   ControlRef none = Make(kControlPopupButtonProc, R(10, 10, 30, 200), 0, kSpPopupNoMenuID, 0, "");
   EXPECT_EQ(GetControlPopupMenuHandle(none), nullptr);
   EXPECT_EQ(GetControlMaximum(none), 0);
   EXPECT_EQ(GetControlValue(none), 0);
-  MenuRef menu = NewMenu(300, PStr("X"));
-  AppendMenu(menu, PStr("A;B;C;D"));
-  SetControlPopupMenuHandle(none, menu);
-  EXPECT_EQ(GetControlMinimum(none), 1);
-  EXPECT_EQ(GetControlMaximum(none), 4);
-  EXPECT_EQ(GetControlValue(none), 1);
-  DisposeControl(none);
-  EXPECT_EQ(CountMenuItems(menu), 4) << "a menu the caller gave stays the caller's";
-  DisposeMenu(menu);
-
-  ControlRef popup = Make(kControlPopupButtonProc, R(80, 10, 100, 200), 0, kSpPopupNoMenuID, 0, "");
-  MenuRef owned = NewMenu(301, PStr("Owned"));
-  AppendMenu(owned, PStr("A;B"));
-  ASSERT_EQ(SetControlData(popup, 0, kControlPopupButtonOwnedMenuRefTag, sizeof owned, &owned),
-            noErr);
-  EXPECT_EQ(GetControlMaximum(popup), 2);
-  DisposeControl(popup);
-  EXPECT_EQ(sp_testing::ReadMenu(owned).menu, nullptr) << "disposed of with the control";
 }
 
 TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
@@ -285,15 +267,6 @@ TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) 
   const std::string save = "\x95\xDB\x91\xB6";  // "保存" in MacJapanese
   ControlRef c = Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save);
   EXPECT_EQ(TitleOf(c), save);
-  CFStringRef utf8 = CFStringCreateWithCString(nullptr, "\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\x99",
-                                               kCFStringEncodingUTF8);  // "保存す"
-  ASSERT_EQ(SetControlTitleWithCFString(c, utf8), noErr);
-  EXPECT_EQ(TitleOf(c), save + "\x82\xB7");
-  CFStringRef copy = nullptr;
-  ASSERT_EQ(CopyControlTitleAsCFString(c, &copy), noErr);
-  EXPECT_EQ(CFStringCompare(copy, utf8, 0), kCFCompareEqualTo);
-  CFRelease(copy);
-  CFRelease(utf8);
 
   std::string text = "x";  // one byte first, so the 255th byte would split a character
   for (int i = 0; i < 200; ++i) text += "\xE3\x81\x82";  // "あ": two MacJapanese bytes each
@@ -305,42 +278,6 @@ TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) 
   EXPECT_EQ(title.size(), 255u);
   EXPECT_EQ(UInt8(title[253]), 0x82);
   EXPECT_EQ(UInt8(title[254]), 0xA0);
-}
-
-TEST_F(ControlsTest, ControlDataChecksTagsAndSizes) {
-  ControlRef text = nullptr;
-  Rect r = R(10, 10, 60, 200);
-  ASSERT_EQ(CreateStaticTextControl(window_, &r, CFSTR("Hello"), nullptr, &text), noErr);
-  Size size = 0;
-  EXPECT_EQ(GetControlDataSize(text, 0, kControlStaticTextTextTag, &size), noErr);
-  EXPECT_EQ(size, 5);
-  const std::string longer = "A longer text \x82\xA0";
-  EXPECT_EQ(SetControlData(text, 0, kControlStaticTextTextTag, Size(longer.size()), longer.data()),
-            noErr);
-  char buffer[8] = {0};
-  EXPECT_EQ(GetControlData(text, 0, kControlStaticTextTextTag, sizeof buffer, buffer, &size),
-            noErr);
-  EXPECT_EQ(size, Size(longer.size())) << "the full size even when the buffer is short";
-  EXPECT_EQ(std::string(buffer, sizeof buffer), longer.substr(0, sizeof buffer));
-  EXPECT_EQ(SetControlData(text, 0, kControlPushButtonDefaultTag, 1, "\x01"), errDataNotSupported);
-
-  ControlRef button = Button();
-  Boolean on = true, read = false;
-  EXPECT_EQ(SetControlData(button, 0, kControlPushButtonDefaultTag, 4, &on), errDataSizeMismatch);
-  EXPECT_EQ(SetControlData(button, 0, kControlPushButtonDefaultTag, sizeof on, &on), noErr);
-  ControlRef def = nullptr;
-  EXPECT_EQ(GetWindowDefaultButton(window_, &def), noErr);
-  EXPECT_EQ(def, button);
-  EXPECT_EQ(GetControlData(button, 0, kControlPushButtonDefaultTag, sizeof read, &read, nullptr),
-            noErr);
-  EXPECT_TRUE(read);
-  UInt8 tiny[1];
-  MenuRef m = nullptr;
-  ControlRef popup = Make(kControlPopupButtonProc, R(80, 10, 100, 200), 0, kSpPopupNoMenuID, 0, "");
-  EXPECT_EQ(GetControlData(popup, 0, kControlPopupButtonMenuRefTag, sizeof tiny, tiny, nullptr),
-            errDataSizeMismatch);
-  EXPECT_EQ(GetControlData(popup, 0, kControlPopupButtonMenuRefTag, sizeof m, &m, nullptr), noErr);
-  EXPECT_EQ(m, nullptr);
 }
 
 }  // namespace

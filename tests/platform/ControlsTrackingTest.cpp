@@ -92,19 +92,15 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
   EXPECT_FALSE(sp_testing::PointInControlPart(flat, kControlIndicatorPart, &p));
 }
 
-TEST_F(Tracking, HiddenAndInactiveControlsAreNotFoundOrTrackedButAreUnderTheMouse) {
+TEST_F(Tracking, HiddenAndInactiveControlsAreNeitherFoundNorTracked) {
   ControlRef button = Button(R(10, 10, 30, 90));
   ControlRef found = nullptr;
   HiliteControl(button, kControlInactivePart);
   EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
   EXPECT_EQ(found, nullptr);
-  ControlPartCode part = 99;
-  EXPECT_EQ(FindControlUnderMouse(Pt(50, 20), window_, &part), button);
-  EXPECT_EQ(part, kControlNoPart);
   HiliteControl(button, 0);
   HideControl(button);
   EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
-  EXPECT_EQ(FindControlUnderMouse(Pt(50, 20), window_, &part), nullptr);
   EXPECT_EQ(TestControl(button, Pt(50, 20)), kControlNoPart);
   // Nor are they tracked.
   sp_testing::PostMouseUp(Global(button, Pt(50, 20)));

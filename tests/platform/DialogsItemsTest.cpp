@@ -289,42 +289,6 @@ resource 'DITL' 9111 {
   }
 }
 
-TEST_F(DialogsItems, ShortenedListLosesItsLastItemsWithTheirRoles) {
-  UseResources(R"(
-resource 'DLOG' 9130 { bounds 100, 100, 300, 400; procID documentProc; items 9130 }
-resource 'DITL' 9130 {
-  button 150, 200, 170, 280 { text "Cancel" }
-  editText 10, 10, 26, 200 { text "one" }
-  editText 40, 10, 56, 200 { text "two" }
-  button 150, 100, 170, 180 { text "OK" }
-}
-)");
-  DialogRef dialog = GetNewDialog(9130, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_EQ(SetDialogDefaultItem(dialog, 4), noErr);
-  ASSERT_EQ(SetDialogCancelItem(dialog, 1), noErr);
-  ControlRef defaultButton = nullptr;
-  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
-  EXPECT_EQ(defaultButton, ItemControl(dialog, 4));
-  SelectDialogItemText(dialog, 3, 0, 32767);
-  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog), 3);
-
-  ShortenDITL(dialog, 2);
-  EXPECT_EQ(CountDITL(dialog), 2);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 2) << "the focus falls back on the first field";
-  EXPECT_EQ(GetDialogDefaultItem(dialog), 0);
-  EXPECT_EQ(GetDialogCancelItem(dialog), 1);
-  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
-  EXPECT_EQ(defaultButton, nullptr) << "the removed default button is no longer the window's";
-
-  ShortenDITL(dialog, 0);
-  EXPECT_EQ(CountDITL(dialog), 2);
-  ShortenDITL(dialog, 10);
-  EXPECT_EQ(CountDITL(dialog), 0);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1);
-  EXPECT_EQ(GetDialogCancelItem(dialog), 0);
-}
-
 TEST_F(DialogsItems, HiddenItemMovesRightAndIsNeitherFoundNorShown) {
   DialogRef dialog = Items();
   const Rect shown = ItemRect(dialog, 1);

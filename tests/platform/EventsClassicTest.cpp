@@ -196,40 +196,16 @@ TEST_F(ClassicEvents, StillDownWantsTheButtonDownAndNoReleaseWaiting) {
     EXPECT_EQ(Button(), Boolean(c.button));
     EXPECT_EQ(StillDown(), Boolean(c.stillDown));
   }
-  // WaitMouseUp takes the release that stands in the way.
-  Reset();
-  sp_testing::PostMouseDown(Pt(900, 700));
-  sp_testing::PostMouseUp(Pt(900, 700));
-  EXPECT_FALSE(WaitMouseUp());
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u);
-}
-
-TEST_F(ClassicEvents, FlushEventsRemovesMouseEventsUpToTheStopKind) {
-  SetEventMask(everyEvent);
-  sp_testing::PostMouseDown(Pt(1, 700));
-  sp_testing::PostMouseUp(Pt(1, 700));
-  sp_testing::PostKeyDown('s', 1);
-  sp_testing::PostMouseDown(Pt(1, 700));
-  sp_testing::PostMouseDragged(Pt(2, 700));
-  FlushEvents(mDownMask | mUpMask, keyDownMask);
-  EventRecord record;
-  ASSERT_TRUE(GetNextEvent(everyEvent, &record));
-  EXPECT_EQ(record.what, keyDown);
-  ASSERT_TRUE(GetNextEvent(everyEvent, &record));
-  EXPECT_EQ(record.what, mouseDown) << "behind the stop event";
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "the drag has no classic kind";
 }
 
 TEST_F(ClassicEvents, GetMouseAnswersInTheCurrentPortsCoordinates) {
   WindowRef window = MakeWindow(R(50, 100, 250, 300));
   sp_testing::PostMouseMoved(Pt(130, 90));
   SetPortWindowPort(window);
-  Point local = {}, global = {};
+  Point local = {};
   GetMouse(&local);
   EXPECT_EQ(local.h, 30);
   EXPECT_EQ(local.v, 40);
-  GetGlobalMouse(&global);
-  EXPECT_EQ(global.h, 130);
 }
 
 struct Track {

@@ -1,4 +1,4 @@
-// Handler stacks, propagation to parent targets, CallNextEventHandler, removal while running,
+// Handler stacks, propagation to parent targets, removal while running,
 // and the standard handling table.
 #include <string>
 #include <utility>
@@ -19,17 +19,14 @@ struct Probe {
   std::vector<std::string>* log = nullptr;
   EventHandlerRef self = nullptr;
   std::vector<EventHandlerRef> removeWhenRun;
-  bool callNext = false;
-  OSStatus nextResult = 1;
   WindowRef disposeWhenRun = nullptr;
 };
 
-OSStatus ProbeHandler(EventHandlerCallRef call, EventRef event, void* data) {
+OSStatus ProbeHandler(EventHandlerCallRef, EventRef, void* data) {
   Probe* p = static_cast<Probe*>(data);
   p->log->push_back(p->name);
   for (EventHandlerRef h : p->removeWhenRun) EXPECT_EQ(RemoveEventHandler(h), noErr);
   if (p->disposeWhenRun != nullptr) DisposeWindow(p->disposeWhenRun);
-  if (p->callNext) p->nextResult = CallNextEventHandler(call, event);
   return p->result;
 }
 
@@ -105,30 +102,6 @@ TEST_F(EventHandlers, UnhandledEventsGoFromControlToWindowToApplication) {
   sp_platform::DisposeObjectEventTarget(control);
 }
 
-TEST_F(EventHandlers, CallNextRunsTheRestOfTheTargetOnceAndTheParentOnlyOnce) {
-  WindowRef window = MakeWindow(R(40, 10, 240, 210));
-  std::vector<std::string> log;
-  Probe older{"older"}, newer{"newer"}, app{"app", noErr};
-  newer.callNext = true;
-  Install(GetApplicationEventTarget(), app, log);
-  Install(GetWindowEventTarget(window), older, log);
-  Install(GetWindowEventTarget(window), newer, log);
-
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
-  // CallNext stays on the window's target: the application's handler runs once, after.
-  EXPECT_EQ(newer.nextResult, eventNotHandledErr);
-  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
-
-  log.clear();
-  older.result = noErr;
-  newer.result = eventNotHandledErr;
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
-  EXPECT_EQ(newer.nextResult, noErr);
-  // The newer handler answered "not handled" after the older one handled it through CallNext:
-  // the event goes on to the application, as the toolbox does.
-  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
-}
-
 TEST_F(EventHandlers, AHandlerRemovingItselfAndTheNextOneStopsBothFromRunning) {
   std::vector<std::string> log;
   Probe first{"first", noErr}, second{"second"};
@@ -170,11 +143,6 @@ TEST_F(EventHandlers, BadArgumentsAreRefused) {
             paramErr);
   EventTargetRef stale = reinterpret_cast<EventTargetRef>(&ref);
   EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, stale), paramErr);
-  // CallNext outside a handler.
-  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
-  EXPECT_EQ(CallNextEventHandler(nullptr, event), paramErr);
-  EXPECT_EQ(CallNextEventHandler(reinterpret_cast<EventHandlerCallRef>(&event), event), paramErr);
-  ReleaseEvent(event);
 }
 
 OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {

@@ -118,17 +118,6 @@ TEST_F(EventTimers, ACallbackMayRemoveItselfOrATimerDueInTheSamePass) {
   EXPECT_EQ(sp_testing::InstalledTimerCount(), 1) << "the one-shot killer waits, installed";
 }
 
-TEST_F(EventTimers, ACallbackReschedulingItselfWinsOverItsInterval) {
-  TimerLog log;
-  log.start = Now();
-  log.action = [&log](EventLoopTimerRef t) {
-    SetEventLoopTimerNextFireTime(t, log.at.size() < 3 ? 0.2 : kEventDurationForever);
-  };
-  Install(0, 0.05, log);
-  sp_testing::PumpFor(1000000);
-  EXPECT_EQ(log.at, (std::vector<SInt64>{0, 200000, 400000}));
-}
-
 TEST_F(EventTimers, ARepeatingTimerThatFellBehindSkipsTheFiringsItMissed) {
   TimerLog log;
   log.start = Now();

@@ -79,7 +79,7 @@ struct KeyCase {
   SInt32 result;
 };
 
-TEST_F(MenuChoosing, MenuKeyAndMenuEventFindOnlyEnabledItemsWithTheirModifiers) {
+TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
   const KeyCase cases[] = {
       {'o', 0, Choice(1, 1)},
       {'O', 0, Choice(1, 1)},
@@ -113,19 +113,6 @@ TEST_F(MenuChoosing, MenuKeyAndMenuEventFindOnlyEnabledItemsWithTheirModifiers) 
   EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 1) << "In is reached through File's Zoom item";
   HiliteMenu(0);
   EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 0);
-
-  // MenuEvent takes the record's modifiers.
-  EventRecord record = {};
-  record.what = keyDown;
-  record.message = 's';
-  record.modifiers = cmdKey | shiftKey;
-  EXPECT_EQ(MenuEvent(&record), UInt32(Choice(1, 3)));
-  record.modifiers = shiftKey;
-  EXPECT_EQ(MenuEvent(&record), 0u) << "no Command key";
-  record.what = mouseDown;
-  record.modifiers = cmdKey;
-  EXPECT_EQ(MenuEvent(&record), 0u);
-  EXPECT_EQ(MenuEvent(nullptr), 0u);
 }
 
 TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItemToTheMenuFirst) {

@@ -290,23 +290,6 @@ TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   EXPECT_EQ(CountMenuItems(nullptr), 0);
 }
 
-TEST_F(Menus, HierarchicalIDsAbove255FitTheMarkAndCommandIDsArePerItem) {
-  MenuRef menu = NewMenu(1, P("M"));
-  AppendMenu(menu, P("One;Two"));
-  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 300), noErr);
-  CharParameter cmd = 0, mark = 0;
-  GetItemCmd(menu, 1, &cmd);
-  GetItemMark(menu, 1, &mark);
-  EXPECT_EQ(cmd, hMenuCmd);
-  EXPECT_EQ(mark, 300) << "ids above 255 fit the mark of a hierarchical item";
-  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 0), noErr);
-  EXPECT_EQ(sp_testing::ReadMenu(menu).items[0].subMenu, 0);
-  ASSERT_EQ(SetMenuItemCommandID(menu, 2, SpFourCC("save")), noErr);
-  MenuCommand command = 0;
-  GetMenuItemCommandID(menu, 1, &command);
-  EXPECT_EQ(command, 0u) << "the other item keeps none";
-}
-
 TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
   constexpr ResType kSound = SpFourCC("snd ");
   const struct {
@@ -356,29 +339,6 @@ TEST_F(Menus, InsertMenuPlacesBeforeTheIdAndIgnoresAnIdAlreadyInstalled) {
   EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1, 2, 3, 4}));
   EXPECT_NE(GetMenuHandle(2), twin);
   EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
-}
-
-TEST_F(Menus, MenuBarHandlesSaveAndRestoreTheList) {
-  MenuRef one = Installed(1);
-  MenuRef two = Installed(2);
-  InsertMenu(NewMenu(50, P("sub")), hierMenu);
-  MenuBarHandle saved = GetMenuBar();
-  ASSERT_NE(saved, nullptr);
-  ClearMenuBar();
-  EXPECT_EQ(GetMenuHandle(1), nullptr);
-  EXPECT_EQ(GetMenuHandle(50), nullptr);
-  DisposeMenu(two);
-  SetMenuBar(saved);
-  EXPECT_EQ(GetMenuHandle(1), one);
-  EXPECT_NE(GetMenuHandle(50), nullptr);
-  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "the disposed menu is left out";
-  EXPECT_EQ(DisposeMenuBar(saved), noErr);
-
-  Handle stranger = NewHandleClear(40);
-  SetMenuBar(stranger);
-  SetMenuBar(nullptr);
-  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "a handle that is no menu list changes nothing";
-  DisposeHandle(stranger);
 }
 
 TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {

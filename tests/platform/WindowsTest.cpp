@@ -204,8 +204,6 @@ TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
   EXPECT_EQ(std::memcmp(got, title, 7), 0);
   EXPECT_EQ(GetWRefCon(w), ref);
   EXPECT_EQ(GetWindowKind(w), kApplicationWindowKind);
-  SetWindowKind(w, kDialogWindowKind);
-  EXPECT_EQ(GetWindowKind(w), kDialogWindowKind);
   const unsigned char longest[256] = {255};
   SetWTitle(w, longest);
   GetWTitle(w, got);
