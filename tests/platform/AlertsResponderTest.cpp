@@ -86,19 +86,6 @@ resource 'DITL' 9440 {
   }
 };
 
-TEST_F(ResponderTest, AnswersAppearancesInOrder) {
-  ResponderScope responder;
-  Respond(Answer::Click(2));
-  Respond(Answer::Return());
-  EXPECT_EQ(CautionWithCancel("first"), 2);
-  EXPECT_EQ(CautionWithCancel("second"), 1);
-  ASSERT_EQ(ShownSoFar().size(), 2u);
-  EXPECT_EQ(ShownSoFar()[0].message, "first");
-  EXPECT_EQ(ShownSoFar()[0].answer, "click item 2");
-  EXPECT_EQ(ShownSoFar()[1].answer, "press Return");
-  EXPECT_TRUE(ResponderFailures().empty());
-}
-
 TEST_F(ResponderTest, SettingsAreMadeBeforeTheInputAndAWaitingDialogTakesTheNextAnswer) {
   DialogRef dialog = OpenForm();
   ASSERT_NE(dialog, nullptr);
