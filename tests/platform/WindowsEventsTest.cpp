@@ -2,6 +2,7 @@
 // standard handling of windows: clicks in the close box, title strip, grow box and content.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "QDRegions.h"
@@ -24,29 +25,22 @@ struct Seen {
 class WindowEventLog {
  public:
   WindowEventLog() {
-    const EventTypeSpec kinds[] = {
-        {kEventClassWindow, kEventWindowUpdate},
-        {kEventClassWindow, kEventWindowDrawContent},
-        {kEventClassWindow, kEventWindowActivated},
-        {kEventClassWindow, kEventWindowDeactivated},
-        {kEventClassWindow, kEventWindowGetClickActivation},
-        {kEventClassWindow, kEventWindowBoundsChanging},
-        {kEventClassWindow, kEventWindowResizeCompleted},
-        {kEventClassWindow, kEventWindowDragCompleted},
-        {kEventClassWindow, kEventWindowClose},
-        {kEventClassWindow, kEventWindowClosed},
-        {kEventClassWindow, kEventWindowZoom},
-        {kEventClassMouse, kEventMouseDown},
-    };
-    InstallEventHandler(GetApplicationEventTarget(), Record, std::size(kinds), kinds, this,
+    std::vector<EventTypeSpec> specs = {{kEventClassMouse, kEventMouseDown}};
+    for (UInt32 kind :
+         {kEventWindowUpdate, kEventWindowDrawContent, kEventWindowActivated,
+          kEventWindowDeactivated, kEventWindowGetClickActivation, kEventWindowBoundsChanging,
+          kEventWindowResizeCompleted, kEventWindowDragCompleted, kEventWindowClose,
+          kEventWindowClosed, kEventWindowZoom}) {
+      specs.push_back({kEventClassWindow, kind});
+    }
+    InstallEventHandler(GetApplicationEventTarget(), Record, specs.size(), specs.data(), this,
                         &handler_);
   }
   ~WindowEventLog() { RemoveEventHandler(handler_); }
 
   int Count(WindowRef window, UInt32 kind) const {
-    int n = 0;
-    for (const Seen& s : seen) n += (s.window == window && s.kind == kind) ? 1 : 0;
-    return n;
+    return int(std::count_if(seen.begin(), seen.end(),
+                             [&](const Seen& s) { return s.window == window && s.kind == kind; }));
   }
   std::vector<UInt32> KindsOf(WindowRef window) const {
     std::vector<UInt32> kinds;
@@ -60,11 +54,11 @@ class WindowEventLog {
 
  private:
   static OSStatus Record(EventHandlerCallRef, EventRef event, void* self) {
-    WindowRef window = nullptr;
-    const EventParamName name =
-        GetEventClass(event) == kEventClassMouse ? kEventParamWindowRef : kEventParamDirectObject;
-    GetEventParameter(event, name, typeWindowRef, nullptr, sizeof window, nullptr, &window);
-    static_cast<WindowEventLog*>(self)->seen.push_back({window, GetEventKind(event)});
+    const bool mouse = GetEventClass(event) == kEventClassMouse;
+    static_cast<WindowEventLog*>(self)->seen.push_back(
+        {Param<WindowRef>(event, mouse ? kEventParamWindowRef : kEventParamDirectObject,
+                          typeWindowRef),
+         GetEventKind(event)});
     return eventNotHandledErr;
   }
   EventHandlerRef handler_ = nullptr;
