@@ -164,7 +164,7 @@ TEST(AppleEventsDesc, FileItemsCoerceBetweenFSSpecFSRefAndURLOfRealFilesOnly) {
     EXPECT_EQ(std::string(gotURL), urlText);
   }
 
-  // The spec of a file gone, or a truncated one, does not coerce; as stored it still comes.
+  // The FSSpec of a file gone, or a truncated FSSpec, does not coerce; as stored it still comes.
   std::remove(path.c_str());
   ScopedDesc list, shortList;
   ASSERT_EQ(AECreateList(nullptr, 0, false, &list.desc), noErr);
