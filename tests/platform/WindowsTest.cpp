@@ -131,30 +131,23 @@ TEST_F(Windows, BoundsMoveAndSize) {
   WindowRef w = Document(R(100, 50, 300, 450));
   WindowRef plain = Make(kPlainWindowClass, R(10, 10, 20, 20));
   Rect r;
-  ASSERT_EQ(GetWindowBounds(w, kWindowContentRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(100, 50, 300, 450)));
-  ASSERT_EQ(GetWindowBounds(w, kWindowStructureRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(100 - kSpWindowTitleBarHeight, 50, 300, 450)));
-  ASSERT_EQ(GetWindowBounds(plain, kWindowStructureRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(10, 10, 20, 20)));
+  EXPECT_TRUE(Same(Bounds(w), R(100, 50, 300, 450)));
+  EXPECT_TRUE(Same(Bounds(w, kWindowStructureRgn), R(100 - kSpWindowTitleBarHeight, 50, 300, 450)));
+  EXPECT_TRUE(Same(Bounds(plain, kWindowStructureRgn), R(10, 10, 20, 20)));
 
   EXPECT_EQ(FrontWindow(), plain);
   MoveWindow(w, 10, 40, true);
   EXPECT_EQ(FrontWindow(), w) << "moving to the front selects the window";
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(40, 10, 240, 410)));
+  EXPECT_TRUE(Same(Bounds(w), R(40, 10, 240, 410)));
   SizeWindow(w, 0, 500, true);  // a zero size changes nothing
   SizeWindow(w, 100, 60, true);
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(40, 10, 100, 110)));
+  EXPECT_TRUE(Same(Bounds(w), R(40, 10, 100, 110)));
   Rect port;
-  GetWindowPortBounds(w, &port);
-  EXPECT_TRUE(Same(port, R(0, 0, 60, 100)));
+  EXPECT_TRUE(Same(*GetWindowPortBounds(w, &port), R(0, 0, 60, 100)));
 
   const Rect structure = R(200, 200, 300, 400);
   ASSERT_EQ(SetWindowBounds(w, kWindowStructureRgn, &structure), noErr);
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
+  EXPECT_TRUE(Same(Bounds(w), R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
   EXPECT_EQ(GetWindowBounds(w, kWindowUpdateRgn, &r), errWindowRegionCodeInvalid);
 }
 
@@ -376,9 +369,8 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   ASSERT_EQ(CreateNewWindow(kSheetWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
   EXPECT_EQ(ShowSheetWindow(sheet, parent), noErr);
   EXPECT_EQ(sp_testing::WindowList(), (List{sheet, parent, other}));
-  Rect got;
-  GetWindowBounds(sheet, kWindowContentRgn, &got);
-  EXPECT_TRUE(Same(got, R(100, 200, 180, 400))) << "at the parent's top, centred across it";
+  EXPECT_TRUE(Same(Bounds(sheet), R(100, 200, 180, 400)))
+      << "at the parent's top, centred across it";
   EXPECT_TRUE(IsWindowHilited(sheet));
   EXPECT_FALSE(IsWindowHilited(parent));
   WindowRef found = nullptr;
