@@ -7,57 +7,54 @@
 
 #include "Alerts.h"
 #include "CFString.h"
-#include "DialogsTestFixture.h"
-#include "OSUtils.h"
 #include "TestResponder.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
 struct Heard {
   std::vector<std::string> who;  // "sheet" or "parent", in order
   std::vector<UInt32> commands;
   int parentPresses = 0;
+  WindowRef quitSheet = nullptr;  // quits the modal loop of this sheet on OK, Cancel or Other
+  int answer = 0;
+  bool take = false;  // the sheet's handler takes the command
 };
 
-std::string Name(UInt32 command) {
-  std::string s(4, ' ');
-  for (int i = 0; i < 4; ++i) s[std::size_t(i)] = char((command >> (24 - 8 * i)) & 0xFF);
-  return s;
+OSStatus Hear(Heard* heard, EventRef event, const char* who) {
+  const HICommand command = Param<HICommand>(event, kEventParamDirectObject, typeHICommand);
+  heard->who.push_back(who);
+  heard->commands.push_back(command.commandID);
+  return command.commandID;
 }
 
 OSStatus HearOnSheet(EventHandlerCallRef, EventRef event, void* data) {
   auto* heard = static_cast<Heard*>(data);
-  HICommand command = {};
-  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
-                    &command);
-  heard->who.push_back("sheet");
-  heard->commands.push_back(command.commandID);
-  return eventNotHandledErr;  // the standard sheet handling closes the sheet
+  const UInt32 id = UInt32(Hear(heard, event, "sheet"));
+  const UInt32 ids[] = {kHICommandOK, kHICommandCancel, kHICommandOther};
+  heard->answer = 0;
+  for (int i = 0; i < 3; ++i) heard->answer = id == ids[i] ? i + 1 : heard->answer;
+  if (heard->answer > 0 && heard->quitSheet != nullptr) QuitAppModalLoopForWindow(heard->quitSheet);
+  // Not taken: the standard sheet handling closes the sheet.
+  return heard->take ? OSStatus(noErr) : OSStatus(eventNotHandledErr);
 }
 
 OSStatus HearOnParent(EventHandlerCallRef, EventRef event, void* data) {
   auto* heard = static_cast<Heard*>(data);
   if (GetEventClass(event) == kEventClassMouse) {
     ++heard->parentPresses;
-    return noErr;
+  } else {
+    Hear(heard, event, "parent");
   }
-  HICommand command = {};
-  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
-                    &command);
-  heard->who.push_back("parent");
-  heard->commands.push_back(command.commandID);
   return noErr;
 }
 
-class SheetsTest : public DialogsTest {
+class SheetsTest : public UiTest {
  protected:
   void SetUp() override {
-    DialogsTest::SetUp();
-    Rect bounds = {100, 50, 600, 950};
-    parent_ = NewCWindow(nullptr, &bounds, reinterpret_cast<const UInt8*>("\x06Parent"), true,
-                         documentProc, reinterpret_cast<WindowRef>(-1), false, 0);
-    ASSERT_NE(parent_, nullptr);
+    UiTest::SetUp();
+    parent_ = MakeWindow(R(100, 50, 600, 950));
     SelectWindow(parent_);
     const EventTypeSpec types[] = {{kEventClassCommand, kEventCommandProcess},
                                    {kEventClassMouse, kEventMouseDown}};
@@ -66,7 +63,8 @@ class SheetsTest : public DialogsTest {
               noErr);
   }
 
-  DialogRef MakeSheet(OptionBits flags = 0) {
+  // A caution sheet with OK, Cancel and Other, shown on the parent.
+  DialogRef ShowSheet(OptionBits flags = 0) {
     AlertStdCFStringAlertParamRec p;
     GetStandardAlertDefaultParams(&p, kStdCFStringAlertVersionOne);
     p.cancelText = reinterpret_cast<CFStringRef>(kAlertDefaultCancelText);
@@ -83,11 +81,14 @@ class SheetsTest : public DialogsTest {
     EXPECT_EQ(InstallEventHandler(GetWindowEventTarget(GetDialogWindow(sheet)), HearOnSheet, 1,
                                   &command, &heard_, nullptr),
               noErr);
+    EXPECT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
     return sheet;
   }
 
-  // A point of the parent's content well away from the sheet.
-  Point ParentPoint() const { return Pt(60, 580); }
+  void ClickParent() {
+    sp_testing::PostClick(Pt(60, 580));  // well away from the sheet
+    sp_testing::PumpUntilIdle();
+  }
 
   WindowRef parent_ = nullptr;
   Heard heard_;
@@ -111,9 +112,8 @@ TEST_F(SheetsTest, EachButtonSendsItsCommandToTheSheetThenTheTargetAndCloses) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     heard_ = Heard();
-    DialogRef sheet = MakeSheet();
+    DialogRef sheet = ShowSheet();
     ASSERT_NE(sheet, nullptr);
-    ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
     if (c.click != 0) {
       ASSERT_TRUE(sp_testing::ClickDialogItem(sheet, c.click));
     } else {
@@ -121,55 +121,41 @@ TEST_F(SheetsTest, EachButtonSendsItsCommandToTheSheetThenTheTargetAndCloses) {
     }
     sp_testing::PumpUntilIdle();
     EXPECT_EQ(heard_.who, (std::vector<std::string>{"sheet", "parent"}));
-    ASSERT_EQ(heard_.commands.size(), 2u);
-    EXPECT_EQ(Name(heard_.commands[0]), Name(c.command));
-    EXPECT_EQ(Name(heard_.commands[1]), Name(c.command));
+    EXPECT_EQ(heard_.commands, (std::vector<UInt32>{c.command, c.command}));
     EXPECT_TRUE(sp_testing::LiveDialogs().empty()) << "the sheet was not disposed of";
   }
 }
 
 TEST_F(SheetsTest, ParentTakesNoInputWhileTheSheetIsUp) {
-  DialogRef sheet = MakeSheet();
+  DialogRef sheet = ShowSheet();
   ASSERT_NE(sheet, nullptr);
-  ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
-  sp_testing::PostClick(ParentPoint());
-  sp_testing::PumpUntilIdle();
+  ClickParent();
   EXPECT_EQ(heard_.parentPresses, 0);
   EXPECT_EQ(sp_testing::BeepCount(), 1u);
-
   ASSERT_TRUE(sp_testing::ClickDialogItem(sheet, 1));
   sp_testing::PumpUntilIdle();
-  sp_testing::PostClick(ParentPoint());
-  sp_testing::PumpUntilIdle();
+  ClickParent();
   EXPECT_EQ(heard_.parentPresses, 1);  // the sheet is gone: the parent hears again
 }
 
-OSStatus TakeCommand(EventHandlerCallRef, EventRef, void*) {
-  return noErr;
-}
-
 TEST_F(SheetsTest, HandlerThatTakesTheCommandKeepsTheSheet) {
-  DialogRef sheet = MakeSheet();
+  heard_.take = true;
+  DialogRef sheet = ShowSheet();
   ASSERT_NE(sheet, nullptr);
-  const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
-  InstallEventHandler(GetWindowEventTarget(GetDialogWindow(sheet)), TakeCommand, 1, &command,
-                      nullptr, nullptr);
-  ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
   ASSERT_TRUE(sp_testing::ClickDialogItem(sheet, 2));
   sp_testing::PumpUntilIdle();
   EXPECT_TRUE(IsWindowVisible(GetDialogWindow(sheet)));
-  EXPECT_TRUE(heard_.who.empty());
+  EXPECT_EQ(heard_.who, std::vector<std::string>{"sheet"});
   // The program closes it itself: only the notify target hears.
   ASSERT_EQ(CloseStandardSheet(sheet, kHICommandCancel), noErr);
-  EXPECT_EQ(heard_.who, std::vector<std::string>{"parent"});
+  EXPECT_EQ(heard_.who, (std::vector<std::string>{"sheet", "parent"}));
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
   EXPECT_EQ(CloseStandardSheet(sheet, kHICommandCancel), paramErr);
 }
 
 TEST_F(SheetsTest, DoNotDisposeFlagKeepsTheSheetHidden) {
-  DialogRef sheet = MakeSheet(kStdAlertDoNotDisposeSheet);
+  DialogRef sheet = ShowSheet(kStdAlertDoNotDisposeSheet);
   ASSERT_NE(sheet, nullptr);
-  ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
   ASSERT_TRUE(sp_testing::ClickDialogItem(sheet, 1));
   sp_testing::PumpUntilIdle();
   ASSERT_EQ(sp_testing::LiveDialogs().size(), 1u);
@@ -177,60 +163,32 @@ TEST_F(SheetsTest, DoNotDisposeFlagKeepsTheSheetHidden) {
   DisposeDialog(sheet);
 }
 
-// As the say sheets do: a modal loop on the sheet, quit by the sheet's command handler.
-struct SheetAnswer {
-  WindowRef sheet = nullptr;
-  int answer = 0;
-};
-
-OSStatus QuitOnCommand(EventHandlerCallRef, EventRef event, void* data) {
-  auto* a = static_cast<SheetAnswer*>(data);
-  HICommand command = {};
-  GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr,
-                    &command);
-  a->answer = command.commandID == kHICommandOK       ? 1
-              : command.commandID == kHICommandCancel ? 2
-              : command.commandID == kHICommandOther  ? 3
-                                                      : 0;
-  if (a->answer > 0) QuitAppModalLoopForWindow(a->sheet);
-  return eventNotHandledErr;
-}
-
 TEST_F(SheetsTest, ModalLoopOnTheSheetIsAnsweredByTheResponder) {
   sp_testing::ResponderScope responder;
   sp_testing::Respond(sp_testing::Answer::Click(kAlertStdAlertOtherButton));
-  DialogRef sheet = MakeSheet();
+  DialogRef sheet = ShowSheet();
   ASSERT_NE(sheet, nullptr);
-  SheetAnswer a;
-  a.sheet = GetDialogWindow(sheet);
-  const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
-  InstallEventHandler(GetWindowEventTarget(a.sheet), QuitOnCommand, 1, &command, &a, nullptr);
-  ASSERT_EQ(ShowSheetWindow(a.sheet, parent_), noErr);
-  ASSERT_EQ(RunAppModalLoopForWindow(a.sheet), noErr);
-  EXPECT_EQ(a.answer, 3);
+  heard_.quitSheet = GetDialogWindow(sheet);
+  ASSERT_EQ(RunAppModalLoopForWindow(heard_.quitSheet), noErr);
+  EXPECT_EQ(heard_.answer, 3);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-  ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u);
-  const sp_testing::Shown& shown = sp_testing::ShownSoFar()[0];
+  const sp_testing::Shown& shown = sp_testing::ShownSoFar().at(0);
   EXPECT_EQ(shown.kind, sp_testing::ShownKind::kSheet);
   EXPECT_EQ(shown.message, SJ("保存先がありません"));
   EXPECT_EQ(shown.explanation, SJ("フォルダを選んでください。"));
   EXPECT_EQ(shown.alertType, kAlertCautionAlert);
   EXPECT_EQ(shown.defaultItem, 1);
   EXPECT_EQ(shown.cancelItem, 2);
-}
 
-TEST_F(SheetsTest, SheetShownWhileTheMainLoopRunsIsAnsweredByTheResponder) {
-  sp_testing::ResponderScope responder;
+  // Shown while the main loop runs: answered too, leaving no timer behind.
   sp_testing::Respond(sp_testing::Answer::Escape());
-  DialogRef sheet = MakeSheet();
-  ASSERT_NE(sheet, nullptr);
-  ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent_), noErr);
+  heard_ = Heard();
+  ASSERT_NE(ShowSheet(), nullptr);
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(heard_.who, (std::vector<std::string>{"sheet", "parent"}));
-  ASSERT_EQ(heard_.commands.size(), 2u);
-  EXPECT_EQ(Name(heard_.commands[1]), Name(kHICommandCancel));
+  EXPECT_EQ(heard_.commands.back(), kHICommandCancel);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-  EXPECT_EQ(sp_testing::InstalledTimerCount(), 0);  // the responder left nothing behind
+  EXPECT_EQ(sp_testing::InstalledTimerCount(), 0);
 }
 
 TEST_F(SheetsTest, RefusesMissingArguments) {
@@ -243,4 +201,4 @@ TEST_F(SheetsTest, RefusesMissingArguments) {
 }
 
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

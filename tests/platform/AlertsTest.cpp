@@ -2,79 +2,72 @@
 // and AutoSizeDialog.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Alerts.h"
 #include "CFString.h"
-#include "DialogsTestFixture.h"
-#include "OSUtils.h"
 #include "TestFonts.h"
 #include "TestResponder.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
 using sp_testing::Answer;
 using sp_testing::Respond;
 using sp_testing::ShownSoFar;
 
-// Length-prefixed copies of MacJapanese texts, kept for the length of a test.
-class PStrings {
- public:
-  ConstStr255Param operator()(const std::string& bytes) {
-    std::string p(1, char(bytes.size()));
-    p += bytes;
-    kept_.push_back(p);
-    return reinterpret_cast<ConstStr255Param>(kept_.back().data());
-  }
-
- private:
-  std::deque<std::string> kept_;  // stable addresses
-};
-
 ConstStringPtr StandardText() {
   return reinterpret_cast<ConstStringPtr>(kAlertDefaultOKText);
 }
 
-class AlertsTest : public DialogsTest {
+const std::string kCancel = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B";    // キャンセル
+const std::string kDontSave = "\x95\xDB\x91\xB6\x82\xB5\x82\xC8\x82\xA2";  // 保存しない
+
+class AlertsTest : public UiTest {
  protected:
-  AlertStdAlertParamRec Params() {
+  // Standard texts for OK, and for Cancel and Other when asked.
+  static AlertStdAlertParamRec Params(bool three = false) {
     AlertStdAlertParamRec p = {};
     p.movable = true;
     p.defaultText = StandardText();
     p.defaultButton = kAlertStdAlertOKButton;
+    if (three) {
+      p.cancelText = StandardText();
+      p.otherText = StandardText();
+      p.cancelButton = kAlertStdAlertCancelButton;
+    }
     return p;
   }
-  PStrings P;
+  // A length-prefixed copy kept for the length of the test.
+  ConstStr255Param P(const std::string& bytes) { return kept_.emplace_back(bytes); }
+  void SetUp() override {
+    UiTest::SetUp();
+    responder_ = std::make_unique<sp_testing::ResponderScope>();
+  }
+  void TearDown() override {
+    responder_.reset();
+    UiTest::TearDown();
+  }
+  std::deque<PStr> kept_;
+  std::unique_ptr<sp_testing::ResponderScope> responder_;
 };
 
-const std::string kCancel = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B";    // キャンセル
-const std::string kDontSave = "\x95\xDB\x91\xB6\x82\xB5\x82\xC8\x82\xA2";  // 保存しない
-
 TEST_F(AlertsTest, ShowsItsTextsAndButtonsAndAnswersTheButtonClicked) {
-  sp_testing::ResponderScope responder;
-  AlertStdAlertParamRec p = Params();
-  p.cancelText = StandardText();
-  p.otherText = StandardText();
-  p.cancelButton = kAlertStdAlertCancelButton;
-  struct Case {
-    DialogItemIndex click;
-    SInt16 expected;
-  } cases[] = {
-      {1, kAlertStdAlertOKButton}, {2, kAlertStdAlertCancelButton}, {3, kAlertStdAlertOtherButton}};
-  for (const Case& c : cases) {
-    Respond(Answer::Click(c.click));
+  AlertStdAlertParamRec p = Params(true);
+  for (SInt16 item :
+       {kAlertStdAlertOKButton, kAlertStdAlertCancelButton, kAlertStdAlertOtherButton}) {
+    Respond(Answer::Click(item));
     SInt16 hit = 0;
     ASSERT_EQ(StandardAlert(kAlertCautionAlert, P(SJ("保存しますか？")),
                             P(SJ("変更が失われます。")), &p, &hit),
               noErr);
-    EXPECT_EQ(hit, c.expected);
+    EXPECT_EQ(hit, item);
   }
-  ASSERT_EQ(ShownSoFar().size(), 3u);
-  const sp_testing::Shown& shown = ShownSoFar()[0];
+  const sp_testing::Shown& shown = ShownSoFar().at(0);
   EXPECT_EQ(shown.kind, sp_testing::ShownKind::kAlert);
   EXPECT_EQ(shown.alertType, kAlertCautionAlert);
   EXPECT_EQ(shown.message, SJ("保存しますか？"));
@@ -86,7 +79,6 @@ TEST_F(AlertsTest, ShowsItsTextsAndButtonsAndAnswersTheButtonClicked) {
 }
 
 TEST_F(AlertsTest, ReturnAndEscapeFollowTheDefaultAndCancelButtons) {
-  sp_testing::ResponderScope responder;
   struct Case {
     const char* name;
     SInt16 defaultButton;
@@ -117,16 +109,12 @@ TEST_F(AlertsTest, ReturnAndEscapeFollowTheDefaultAndCancelButtons) {
     ASSERT_EQ(StandardAlert(kAlertNoteAlert, P("Message"), nullptr, &p, &hit), noErr);
     EXPECT_EQ(hit, c.expected);
   }
-}
-
-TEST_F(AlertsTest, WithoutParametersItHasOnlyAnOKButton) {
-  sp_testing::ResponderScope responder;
+  // Without parameters there is only an OK button.
   Respond(Answer::Return());
   SInt16 hit = 0;
   ASSERT_EQ(StandardAlert(kAlertStopAlert, P("Stop"), nullptr, nullptr, &hit), noErr);
   EXPECT_EQ(hit, kAlertStdAlertOKButton);
-  ASSERT_EQ(ShownSoFar().size(), 1u);
-  EXPECT_EQ(ShownSoFar()[0].buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(ShownSoFar().back().buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(StandardAlert(kAlertStopAlert, nullptr, nullptr, nullptr, &hit), paramErr);
   EXPECT_EQ(StandardAlert(kAlertStopAlert, P("x"), nullptr, nullptr, nullptr), paramErr);
 }
@@ -142,24 +130,20 @@ Answer Inspect(Layout* out) {
   Answer a;
   a.Do(
       [out](WindowRef window) {
-        DialogRef dialog = GetDialogFromWindow(window);
         for (DialogItemIndex i = 1; i <= 7; ++i) {
-          DialogItemType type = 0;
-          Handle handle = nullptr;
-          GetDialogItem(dialog, i, &type, &handle, &out->items[i]);
+          out->items[i] = ItemRect(GetDialogFromWindow(window), i);
           out->hidden[i] = out->items[i].left >= 8192;
         }
-        GetWindowBounds(window, kWindowContentRgn, &out->content);
+        out->content = Bounds(window);
       },
       "look at the layout");
-  return a;
+  return a.PressReturn();
 }
 
 TEST_F(AlertsTest, ButtonsWidenToTheirTitlesAndTheMessageWraps) {
   sp_testing::FixedMetricFontScope font;  // one-byte characters 6 pixels, two-byte 12
-  sp_testing::ResponderScope responder;
   Layout layout = {};
-  Respond(Inspect(&layout).PressReturn());
+  Respond(Inspect(&layout));
   AlertStdAlertParamRec p = Params();
   p.cancelText = P("A very long button title");  // 24 x 6 = 144 pixels
   std::string message;
@@ -189,55 +173,7 @@ TEST_F(AlertsTest, ButtonsWidenToTheirTitlesAndTheMessageWraps) {
   EXPECT_EQ(layout.content.right - layout.content.left, kSpAlertWidth);
 }
 
-TEST_F(AlertsTest, ButtonsThatDoNotFitWidenTheAlert) {
-  sp_testing::FixedMetricFontScope font;
-  sp_testing::ResponderScope responder;
-  Layout layout = {};
-  Respond(Inspect(&layout).PressReturn());
-  AlertStdAlertParamRec p = Params();
-  const std::string wide(30, 'W');  // 180 + 28 pixels each
-  p.defaultText = P(wide);
-  p.cancelText = P(wide);
-  p.otherText = P(wide);
-  SInt16 hit = 0;
-  ASSERT_EQ(StandardAlert(kAlertPlainAlert, P("Plain"), P("Explained"), &p, &hit), noErr);
-  EXPECT_EQ(layout.content.right - layout.content.left, 20 + 3 * 208 + 12 + 24 + 20);
-  EXPECT_EQ(layout.items[kAlertStdAlertOtherButton].left, 20);
-  EXPECT_TRUE(layout.hidden[kSpAlertIconItem]);  // a plain alert has no icon
-  EXPECT_EQ(layout.items[kSpAlertMessageItem].left, 20);
-  EXPECT_EQ(layout.items[kSpAlertExplanationItem].top,
-            layout.items[kSpAlertMessageItem].bottom + 8);
-}
-
-TEST_F(AlertsTest, SnapshotOfAJapaneseAlertForAPersonToLookAt) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the alert icons
-  sp_testing::ResponderScope responder;
-  const std::string path = ::testing::TempDir() + "alert-caution-japanese.png";
-  bool written = false;
-  Respond(Answer()
-              .Do(
-                  [&](WindowRef window) {
-                    written = sp_testing::SnapshotDialog(GetDialogFromWindow(window), path);
-                  },
-                  "take a snapshot")
-              .PressReturn());
-  AlertStdAlertParamRec p = Params();
-  p.cancelText = StandardText();
-  p.otherText = StandardText();
-  p.cancelButton = kAlertStdAlertCancelButton;
-  SInt16 hit = 0;
-  ASSERT_EQ(StandardAlert(kAlertCautionAlert, P(SJ("「新しい曲」への変更を保存しますか？")),
-                          P(SJ("保存しないと、変更した内容は失われます。曲の情報とファイル名は"
-                               "元のまま残ります。")),
-                          &p, &hit),
-            noErr);
-  EXPECT_EQ(hit, 1);
-  ASSERT_TRUE(written);
-  std::printf("Alert snapshot: %s\n", path.c_str());
-}
-
-TEST_F(AlertsTest, CreateAndRunStandardAlertWithCFStrings) {
-  sp_testing::ResponderScope responder;
+TEST_F(AlertsTest, CreateAndRunStandardAlertWithCFStringsAndNoOtherDialog) {
   Respond(Answer::Click(kAlertStdAlertCancelButton));
   AlertStdCFStringAlertParamRec p;
   ASSERT_EQ(GetStandardAlertDefaultParams(&p, kStdCFStringAlertVersionOne), noErr);
@@ -245,57 +181,43 @@ TEST_F(AlertsTest, CreateAndRunStandardAlertWithCFStrings) {
   DialogRef alert = nullptr;
   ASSERT_EQ(CreateStandardAlert(kAlertNoteAlert, CFSTR("曲を追加しました"), nullptr, &p, &alert),
             noErr);
-  ASSERT_NE(alert, nullptr);
   EXPECT_FALSE(IsWindowVisible(GetDialogWindow(alert)));
   DialogItemIndex hit = 0;
   ASSERT_EQ(RunStandardAlert(alert, nullptr, &hit), noErr);
   EXPECT_EQ(hit, kAlertStdAlertCancelButton);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-  ASSERT_EQ(ShownSoFar().size(), 1u);
-  EXPECT_EQ(ShownSoFar()[0].message, SJ("曲を追加しました"));
+  EXPECT_EQ(ShownSoFar().at(0).message, SJ("曲を追加しました"));
   EXPECT_EQ(ShownSoFar()[0].buttons, (std::vector<std::string>{"OK", kCancel}));
   EXPECT_EQ(ShownSoFar()[0].cancelItem, 0);  // the cancel button is not the cancel item
 
   EXPECT_EQ(GetStandardAlertDefaultParams(&p, 2), paramErr);
   EXPECT_EQ(CreateStandardAlert(kAlertNoteAlert, nullptr, nullptr, &p, &alert), paramErr);
-}
-
-TEST_F(AlertsTest, RunStandardAlertRefusesOtherDialogs) {
   UseResources(R"(
 resource 'DLOG' 9420 { bounds 50, 50, 150, 250; items 9420 }
 resource 'DITL' 9420 { button 60, 100, 80, 180 { text "OK" } }
 )");
   DialogRef dialog = GetNewDialog(9420, nullptr, reinterpret_cast<WindowRef>(-1));
   ASSERT_NE(dialog, nullptr);
-  DialogItemIndex hit = 0;
   EXPECT_EQ(RunStandardAlert(dialog, nullptr, &hit), paramErr);
   EXPECT_EQ(RunStandardAlert(nullptr, nullptr, &hit), paramErr);
 }
 
-const char kAlertSource[] = R"(
+TEST_F(AlertsTest, AlertFromResourceTakesStagesAndParamText) {
+  UseResources(R"(
 resource 'ALRT' 9410 {
-  bounds 100, 100, 200, 400
-  items 9410
-  stages 0x000A
-  position alertPositionMainScreen
+  bounds 100, 100, 200, 400; items 9410; stages 0x000A; position alertPositionMainScreen
 }
 resource 'DITL' 9410 {
   button 60, 200, 80, 280 { text "Keep" }
   button 60, 100, 80, 180 { text "Delete" }
   staticText 10, 60, 50, 280 { text "File ^0 is ^1." }
 }
-)";
-
-TEST_F(AlertsTest, AlertFromResourceTakesStagesAndParamText) {
-  UseResources(kAlertSource);
-  sp_testing::ResponderScope responder;
+)");
   ParamText(P("a.aiff"), P(SJ("見つかりません")), nullptr, nullptr);
   Respond(Answer::Return());
   EXPECT_EQ(CautionAlert(9410, nullptr), 2);  // stage 1: item 2 is the default
   EXPECT_EQ(sp_testing::BeepCount(), 2u);     // and two beeps
-  ASSERT_EQ(ShownSoFar().size(), 1u);
-  const sp_testing::Shown& shown = ShownSoFar()[0];
-  EXPECT_EQ(shown.kind, sp_testing::ShownKind::kAlert);
+  const sp_testing::Shown& shown = ShownSoFar().at(0);
   EXPECT_EQ(shown.alertType, kAlertCautionAlert);
   EXPECT_EQ(shown.message, "File a.aiff is " + SJ("見つかりません") + ".");
   EXPECT_EQ(shown.defaultItem, 2);
@@ -330,11 +252,10 @@ resource 'DITL' 9430 {
   GetControlBounds(ItemControl(dialog, 2), &button);
   EXPECT_EQ(button.top, 64);
   EXPECT_EQ(ItemRect(dialog, 3).top, 10);  // beside, not below: stays
-  Rect content;
-  GetWindowBounds(GetDialogWindow(dialog), kWindowContentRgn, &content);
+  const Rect content = Bounds(GetDialogWindow(dialog));
   EXPECT_EQ(content.bottom - content.top, 80 + 24);
   EXPECT_EQ(AutoSizeDialog(nullptr), paramErr);
 }
 
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

@@ -113,14 +113,20 @@ TEST(AppleEventsDesc, MaximumSizeIsRespectedAndTheFullSizeReported) {
   EXPECT_EQ(actual, 10);
 }
 
-TEST(AppleEventsDesc, FileItemsCoerceBetweenFSSpecFSRefAndURLOfRealFiles) {
+// Item 1 of the list read as the type into the buffer; the size stored is answered too.
+template <typename T>
+OSErr First(const AEDesc& list, DescType type, T* out, Size* size = nullptr, Size max = sizeof(T)) {
+  DescType got = 0;
+  return AEGetNthPtr(&list, 1, type, nullptr, &got, out, max, size);
+}
+
+TEST(AppleEventsDesc, FileItemsCoerceBetweenFSSpecFSRefAndURLOfRealFilesOnly) {
   sp_testing::HomeScope home;
   const std::string path = home.Path("Song file.aiff");
   WriteFile(path);
   const FSSpec spec = SpecOfPath(path);
   const FSRef ref = RefOfPath(path);
   ASSERT_EQ(PascalText(spec.name), "Song file.aiff");
-
   CFURLRef url = CFURLCreateFromFSRef(nullptr, &ref);
   ASSERT_NE(url, nullptr);
   char urlText[1024] = {};
@@ -139,60 +145,38 @@ TEST(AppleEventsDesc, FileItemsCoerceBetweenFSSpecFSRefAndURLOfRealFiles) {
       {"url", typeFileURL, urlText, Size(std::strlen(urlText))},
   };
   for (const Source& source : sources) {
+    SCOPED_TRACE(source.name);
     ScopedDesc list;
     ASSERT_EQ(AECreateList(nullptr, 0, false, &list.desc), noErr);
     ASSERT_EQ(AEPutPtr(&list.desc, 0, source.type, source.data, source.size), noErr);
-
-    FSSpec gotSpec;
-    std::memset(&gotSpec, 0, sizeof gotSpec);
-    DescType type = 0;
+    FSSpec gotSpec = {};
     Size size = 0;
-    ASSERT_EQ(AEGetNthPtr(&list.desc, 1, typeFSS, nullptr, &type, &gotSpec, sizeof gotSpec, &size),
-              noErr)
-        << source.name;
-    EXPECT_EQ(type, typeFSS) << source.name;
-    EXPECT_EQ(size, Size(sizeof(FSSpec))) << source.name;
-    EXPECT_EQ(gotSpec.vRefNum, spec.vRefNum) << source.name;
-    EXPECT_EQ(gotSpec.parID, spec.parID) << source.name;
-    EXPECT_EQ(PascalText(gotSpec.name), "Song file.aiff") << source.name;
-
+    ASSERT_EQ(First(list.desc, typeFSS, &gotSpec, &size), noErr);
+    EXPECT_EQ(size, Size(sizeof(FSSpec)));
+    EXPECT_EQ(gotSpec.vRefNum, spec.vRefNum);
+    EXPECT_EQ(gotSpec.parID, spec.parID);
+    EXPECT_EQ(PascalText(gotSpec.name), "Song file.aiff");
     FSRef gotRef;
-    ASSERT_EQ(AEGetNthPtr(&list.desc, 1, typeFSRef, nullptr, &type, &gotRef, sizeof gotRef, &size),
-              noErr)
-        << source.name;
-    EXPECT_EQ(FSCompareFSRefs(&gotRef, &ref), noErr) << source.name;
-
+    ASSERT_EQ(First(list.desc, typeFSRef, &gotRef), noErr);
+    EXPECT_EQ(FSCompareFSRefs(&gotRef, &ref), noErr);
     char gotURL[1024] = {};
-    ASSERT_EQ(
-        AEGetNthPtr(&list.desc, 1, typeFileURL, nullptr, &type, gotURL, sizeof gotURL - 1, &size),
-        noErr)
-        << source.name;
-    EXPECT_EQ(std::string(gotURL), urlText) << source.name;
+    ASSERT_EQ(First(list.desc, typeFileURL, &gotURL, nullptr, sizeof gotURL - 1), noErr);
+    EXPECT_EQ(std::string(gotURL), urlText);
   }
-}
 
-TEST(AppleEventsDesc, FileSpecOfAMissingFileDoesNotCoerce) {
-  sp_testing::HomeScope home;
-  WriteFile(home.Path("gone.aiff"));
-  FSSpec spec = SpecOfPath(home.Path("gone.aiff"));
-  std::remove(home.Path("gone.aiff").c_str());
-
-  ScopedDesc list;
+  // The FSSpec of a file gone, or a truncated FSSpec, does not coerce; as stored it still comes.
+  std::remove(path.c_str());
+  ScopedDesc list, shortList;
   ASSERT_EQ(AECreateList(nullptr, 0, false, &list.desc), noErr);
   ASSERT_EQ(AEPutPtr(&list.desc, 0, typeFSS, &spec, sizeof spec), noErr);
-  FSRef ref;
-  EXPECT_EQ(AEGetNthPtr(&list.desc, 1, typeFSRef, nullptr, nullptr, &ref, sizeof ref, nullptr),
-            errAECoercionFail);
-  // Asked as it is stored, it still comes.
+  FSRef gone;
   FSSpec same;
-  EXPECT_EQ(AEGetNthPtr(&list.desc, 1, typeFSS, nullptr, nullptr, &same, sizeof same, nullptr),
-            noErr);
-  // A truncated FSSpec is no file.
-  ScopedDesc shortList;
+  EXPECT_EQ(First(list.desc, typeFSRef, &gone), errAECoercionFail);
+  EXPECT_EQ(First(list.desc, typeFSS, &same), noErr);
+  WriteFile(path);
   ASSERT_EQ(AECreateList(nullptr, 0, false, &shortList.desc), noErr);
   ASSERT_EQ(AEPutPtr(&shortList.desc, 0, typeFSS, &spec, 70), noErr);
-  EXPECT_EQ(AEGetNthPtr(&shortList.desc, 1, typeFSRef, nullptr, nullptr, &ref, sizeof ref, nullptr),
-            errAECoercionFail);
+  EXPECT_EQ(First(shortList.desc, typeFSRef, &gone), errAECoercionFail);
 }
 
 TEST(AppleEventsDesc, ParametersAndAttributesOfAnEvent) {

@@ -3,25 +3,26 @@
 // took, and the default and cancel buttons.
 #include <vector>
 
-#include "ControlsFixture.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
 
-using namespace controls_test;
-
+// What a handler saw: the event's kind, the control and part parameters, and who saw it.
+struct Seen {
+  UInt32 kind;
+  ControlRef control;
+  ControlPartCode part;
+  Point where;
+  const char* who;
+};
 std::vector<Seen>* gSeen = nullptr;
 
 OSStatus Note(EventRef event, const char* who, OSStatus answer) {
-  Seen s;
-  s.kind = GetEventKind(event);
-  s.who = who;
-  GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof s.control,
-                    nullptr, &s.control);
-  GetEventParameter(event, kEventParamControlPart, typeControlPartCode, nullptr, sizeof s.part,
-                    nullptr, &s.part);
-  GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof s.where, nullptr,
-                    &s.where);
-  gSeen->push_back(s);
+  gSeen->push_back({GetEventKind(event),
+                    Param<ControlRef>(event, kEventParamDirectObject, typeControlRef),
+                    Param<ControlPartCode>(event, kEventParamControlPart, typeControlPartCode),
+                    Param<Point>(event, kEventParamMouseLocation, typeQDPoint), who});
   return answer;
 }
 
@@ -31,8 +32,8 @@ OSStatus OnControlPass(EventHandlerCallRef, EventRef event, void*) {
 OSStatus OnWindowTake(EventHandlerCallRef, EventRef event, void*) {
   return Note(event, "window", noErr);
 }
-OSStatus OnApplicationTake(EventHandlerCallRef, EventRef event, void*) {
-  return Note(event, "application", noErr);
+OSStatus Take(EventHandlerCallRef, EventRef, void*) {
+  return noErr;
 }
 
 const EventTypeSpec kHit[] = {{kEventClassControl, kEventControlHit}};
@@ -47,18 +48,27 @@ class ControlEvents : public ControlsTest {
     gSeen = nullptr;
     ControlsTest::TearDown();
   }
+  static void On(EventTargetRef target, EventHandlerUPP handler, UInt32 cls = kEventClassControl,
+                 UInt32 kind = kEventControlHit) {
+    ui_test::On(target, cls, kind, handler);
+  }
   std::vector<Seen> seen_;
 };
 
-TEST_F(ControlEvents, HitGoesToTheControlsTargetThenTheWindows) {
+TEST_F(ControlEvents, HitGoesToTheControlsTargetThenWhatHoldsItThenTheWindows) {
+  ControlRef root = nullptr, pane = nullptr;
+  ASSERT_EQ(CreateRootControl(window_, &root), noErr);
+  Rect r = R(0, 0, 200, 300);
+  ASSERT_EQ(CreateUserPaneControl(window_, &r, 0, &pane), noErr);
   ControlRef button = Button(R(10, 10, 30, 90));
-  InstallEventHandler(GetControlEventTarget(button), OnControlPass, 1, kHit, nullptr, nullptr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  InstallEventHandler(GetApplicationEventTarget(), OnApplicationTake, 1, kHit, nullptr, nullptr);
+  ASSERT_EQ(EmbedControl(button, pane), noErr);
+  On(GetControlEventTarget(button), OnControlPass);
+  On(GetControlEventTarget(pane), OnControlPass);
+  On(GetWindowEventTarget(window_), OnWindowTake);
+  On(GetApplicationEventTarget(), OnWindowTake);
   sp_testing::ClickControl(button);
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_STREQ(seen_[0].who, "control");
-  EXPECT_STREQ(seen_[1].who, "window");
+  ASSERT_EQ(seen_.size(), 3u);
+  EXPECT_STREQ(seen_[2].who, "window");
   for (const Seen& s : seen_) {
     EXPECT_EQ(s.kind, kEventControlHit);
     EXPECT_EQ(s.control, button);
@@ -68,71 +78,42 @@ TEST_F(ControlEvents, HitGoesToTheControlsTargetThenTheWindows) {
   }
 }
 
-TEST_F(ControlEvents, HitOfAnEmbeddedControlPassesThroughWhatHoldsIt) {
-  ControlRef root = nullptr;
-  ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  ControlRef pane = nullptr;
-  Rect r = R(0, 0, 200, 300);
-  ASSERT_EQ(CreateUserPaneControl(window_, &r, 0, &pane), noErr);
+TEST_F(ControlEvents, NoHitForAPressReleasedOutsideTakenOrInAWindowWithoutTheStandardHandler) {
   ControlRef button = Button(R(10, 10, 30, 90));
-  ASSERT_EQ(EmbedControl(button, pane), noErr);
-  InstallEventHandler(GetControlEventTarget(pane), OnControlPass, 1, kHit, nullptr, nullptr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  sp_testing::ClickControl(button);
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].control, button) << "seen on the pane's target";
-  EXPECT_STREQ(seen_[1].who, "window");
-}
-
-TEST_F(ControlEvents, NoHitForAPressReleasedOutside) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  Point in = sp_testing::ControlPointToGlobal(button, P(50, 20));
-  Point out = sp_testing::ControlPointToGlobal(button, P(50, 60));
+  On(GetWindowEventTarget(window_), OnWindowTake);
+  Point in = sp_testing::ControlPointToGlobal(button, Pt(50, 20));
+  Point out = sp_testing::ControlPointToGlobal(button, Pt(50, 60));
   sp_testing::PostMouseDown(in);
   sp_testing::PostMouseDragged(out);
   sp_testing::PostMouseUp(out);
   sp_testing::PumpUntilIdle();
   EXPECT_TRUE(seen_.empty());
-}
 
-TEST_F(ControlEvents, ClicksReachControlsOnlyInWindowsWithTheStandardHandler) {
-  WindowRef plain = MakeWindow(R(450, 100, 600, 400), kWindowNoAttributes);
-  ControlRef button = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "P", plain);
-  InstallEventHandler(GetWindowEventTarget(plain), OnWindowTake, 1, kHit, nullptr, nullptr);
-  sp_testing::ClickControl(button);
+  WindowRef plain = MakeWindow(R(450, 100, 600, 400));
+  ControlRef other = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "P", plain);
+  On(GetWindowEventTarget(plain), OnWindowTake);
+  sp_testing::ClickControl(other);
   EXPECT_TRUE(seen_.empty());
   ChangeWindowAttributes(plain, kWindowStandardHandlerAttribute, 0);
-  sp_testing::ClickControl(button);
+  sp_testing::ClickControl(other);
   EXPECT_EQ(seen_.size(), 1u);
-}
 
-OSStatus TakeMouseDown(EventHandlerCallRef, EventRef, void*) {
-  return noErr;
-}
-
-TEST_F(ControlEvents, AClickSomeoneTookIsNotTrackedAgain) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  const EventTypeSpec down[] = {{kEventClassMouse, kEventMouseDown}};
-  InstallEventHandler(GetApplicationEventTarget(), TakeMouseDown, 1, down, nullptr, nullptr);
-  sp_testing::ClickControl(button);
-  EXPECT_TRUE(seen_.empty());
+  On(GetApplicationEventTarget(), Take, kEventClassMouse, kEventMouseDown);
+  sp_testing::ClickControl(other);
+  EXPECT_EQ(seen_.size(), 1u) << "a click someone took is not tracked again";
 }
 
 // A handler that tracks the control itself and answers the page-down part.
 OSStatus TrackItself(EventHandlerCallRef, EventRef event, void*) {
   ControlPartCode part = kControlPageDownPart;
   SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
-  Note(event, "track", noErr);
-  return noErr;
+  return Note(event, "track", noErr);
 }
 
 TEST_F(ControlEvents, TrackHandlerThatAnswersTakesTheTrackingOver) {
   ControlRef bar = ScrollBar();
-  const EventTypeSpec track[] = {{kEventClassControl, kEventControlTrack}};
-  InstallEventHandler(GetControlEventTarget(bar), TrackItself, 1, track, nullptr, nullptr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
+  On(GetControlEventTarget(bar), TrackItself, kEventClassControl, kEventControlTrack);
+  On(GetWindowEventTarget(window_), OnWindowTake);
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
   sp_testing::PostMouseUp(sp_testing::ControlPointToGlobal(bar, arrow));
@@ -141,97 +122,83 @@ TEST_F(ControlEvents, TrackHandlerThatAnswersTakesTheTrackingOver) {
   EXPECT_EQ(seen_[0].kind, kEventControlTrack);
   EXPECT_EQ(seen_[1].part, kControlPageDownPart) << "the hit carries the handler's part";
   EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "the layer did not track the mouse";
-}
 
-TEST_F(ControlEvents, TrackEventLeftUnhandledReachesTheApplication) {
-  // The framework's control handler answers 51 unhandled so that the layer tracks.
+  // Left unhandled (as the framework's control handler does), the layer tracks.
+  seen_.clear();
   ControlRef button = Button(R(10, 10, 30, 90));
-  const EventTypeSpec track[] = {{kEventClassControl, kEventControlTrack}};
-  InstallEventHandler(GetApplicationEventTarget(), OnControlPass, 1, track, nullptr, nullptr);
-  sp_testing::PostMouseUp(sp_testing::ControlPointToGlobal(button, P(50, 20)));
-  EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), kControlButtonPart);
-  ASSERT_EQ(seen_.size(), 1u);
+  On(GetApplicationEventTarget(), OnControlPass, kEventClassControl, kEventControlTrack);
+  sp_testing::PumpUntilIdle();
+  sp_testing::PostMouseUp(sp_testing::ControlPointToGlobal(button, Pt(50, 20)));
+  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlButtonPart);
+  ASSERT_EQ(seen_.size(), 2u);
   EXPECT_EQ(seen_[0].control, button);
 }
 
-TEST_F(ControlEvents, ValueChangedOnlyWhenTheValueChanges) {
-  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 10, 100);
-  const EventTypeSpec changed[] = {{kEventClassControl, kEventControlValueFieldChanged}};
-  InstallEventHandler(GetControlEventTarget(bar), OnControlPass, 1, changed, nullptr, nullptr);
+TEST_F(ControlEvents, ValueChangedOnlyWhenTheValueChangesAndThumbDragSendsIndicatorMoved) {
+  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 10, 100);
+  On(GetControlEventTarget(bar), OnControlPass, kEventClassControl, kEventControlValueFieldChanged);
   SetControlValue(bar, 10);
   SetControlValue(bar, 500);  // clamped to 100: a change
   SetControlValue(bar, 100);
   SetControlMaximum(bar, 100);
   SetControlMaximum(bar, 50);  // the value follows
   EXPECT_EQ(seen_.size(), 2u);
-}
 
-TEST_F(ControlEvents, ThumbDragSendsIndicatorMoved) {
-  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100);
-  const EventTypeSpec moved[] = {{kEventClassControl, kEventControlIndicatorMoved}};
-  InstallEventHandler(GetControlEventTarget(bar), OnControlPass, 1, moved, nullptr, nullptr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
+  seen_.clear();
+  SetControlMaximum(bar, 100);
+  SetControlValue(bar, 0);
+  On(GetControlEventTarget(bar), OnControlPass, kEventClassControl, kEventControlIndicatorMoved);
+  On(GetWindowEventTarget(window_), OnWindowTake);
+  seen_.clear();
   sp_testing::DragScrollBarThumb(bar, 84);
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].kind, kEventControlIndicatorMoved);
-  EXPECT_EQ(seen_[1].kind, kEventControlHit);
-  EXPECT_EQ(seen_[1].part, kControlIndicatorPart);
+  ASSERT_EQ(seen_.size(), 3u);
+  EXPECT_EQ(seen_[0].kind, kEventControlValueFieldChanged);
+  EXPECT_EQ(seen_[1].kind, kEventControlIndicatorMoved);
+  EXPECT_EQ(seen_[2].kind, kEventControlHit);
+  EXPECT_EQ(seen_[2].part, kControlIndicatorPart);
 }
 
-// ---- Default and cancel buttons ----
-
-struct KeyCase {
-  const char* what;
-  UInt8 charCode;
-  UInt32 modifiers;
-  int pressed;  // 1 the default, 2 the cancel button, 0 none
-};
-
-TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressTheirButtons) {
+TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressOnlyActiveShownButtons) {
   ControlRef ok = Button(R(100, 200, 120, 280));
   ControlRef cancel = Button(R(100, 100, 120, 180));
   ASSERT_EQ(SetWindowDefaultButton(window_, ok), noErr);
   ASSERT_EQ(SetWindowCancelButton(window_, cancel), noErr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  const KeyCase cases[] = {
-      {"Return", 0x0D, 0, 1},
-      {"Enter", 0x03, 0, 1},
-      {"Escape", 0x1B, 0, 2},
-      {"Command-period", '.', cmdKey, 2},
-      {"period alone", '.', 0, 0},
-      {"Command-Return", 0x0D, cmdKey, 0},
-      {"Shift-Return", 0x0D, shiftKey, 1},
+  On(GetWindowEventTarget(window_), OnWindowTake);
+  enum State { kNormal, kCancelInactive, kCancelHidden };
+  const struct {
+    const char* what;
+    UInt8 charCode;
+    UInt32 modifiers;
+    State state;
+    int pressed;  // 1 the default, 2 the cancel button, 0 none
+  } cases[] = {
+      {"Return", 0x0D, 0, kNormal, 1},
+      {"Enter", 0x03, 0, kNormal, 1},
+      {"Escape", 0x1B, 0, kNormal, 2},
+      {"Command-period", '.', cmdKey, kNormal, 2},
+      {"period alone", '.', 0, kNormal, 0},
+      {"Command-Return", 0x0D, cmdKey, kNormal, 0},
+      {"Shift-Return", 0x0D, shiftKey, kNormal, 1},
+      {"Escape, cancel inactive", 0x1B, 0, kCancelInactive, 0},
+      {"Command-period, cancel hidden", '.', cmdKey, kCancelHidden, 0},
+      {"Escape, cancel back again", 0x1B, 0, kNormal, 2},
   };
-  for (const KeyCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     seen_.clear();
+    if (c.state == kCancelInactive) DeactivateControl(cancel);
+    if (c.state == kCancelHidden) HideControl(cancel);
     sp_testing::PostKeyDown(c.charCode, 36, c.modifiers);
     sp_testing::PostKeyUp(c.charCode, 36, c.modifiers);
     sp_testing::PumpUntilIdle();
-    if (c.pressed == 0) {
-      EXPECT_TRUE(seen_.empty());
-      continue;
-    }
-    ASSERT_EQ(seen_.size(), 1u);
+    ActivateControl(cancel);
+    ShowControl(cancel);
+    ASSERT_EQ(seen_.size(), c.pressed == 0 ? 0u : 1u);
+    if (c.pressed == 0) continue;
     EXPECT_EQ(seen_[0].control, c.pressed == 1 ? ok : cancel);
     EXPECT_EQ(seen_[0].part, kControlButtonPart);
   }
   EXPECT_EQ(GetControlHilite(ok), 0) << "the flash ends unhilited";
-}
-
-TEST_F(ControlEvents, AnInactiveOrHiddenCancelButtonIsNeverPressed) {
-  ControlRef cancel = Button(R(100, 100, 120, 180));
-  ASSERT_EQ(SetWindowCancelButton(window_, cancel), noErr);
-  InstallEventHandler(GetWindowEventTarget(window_), OnWindowTake, 1, kHit, nullptr, nullptr);
-  DeactivateControl(cancel);
-  sp_testing::PostKeyDown(0x1B, 53);
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(seen_.empty());
-  ActivateControl(cancel);
-  HideControl(cancel);
-  sp_testing::PostKeyDown('.', 47, cmdKey);
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(seen_.empty());
 }
 
 TEST_F(ControlEvents, DefaultButtonRoleEndsWithTheButton) {
@@ -242,9 +209,10 @@ TEST_F(ControlEvents, DefaultButtonRoleEndsWithTheButton) {
   ControlRef now = reinterpret_cast<ControlRef>(&now);
   EXPECT_EQ(GetWindowDefaultButton(window_, &now), noErr);
   EXPECT_EQ(now, nullptr);
-  WindowRef other = MakeWindow(R(450, 100, 600, 400));
-  ControlRef foreign = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "F", other);
+  ControlRef foreign =
+      Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "F", MakeWindow(R(450, 100, 600, 400)));
   EXPECT_EQ(SetWindowDefaultButton(window_, foreign), errControlIsNotEmbedder);
 }
 
 }  // namespace
+}  // namespace ui_test

@@ -2,20 +2,16 @@
 // hiliting and activation, embedding, disposal and control data.
 #include <cstring>
 
-#include "ControlsFixture.h"
-#include "TestResources.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
-
-using namespace controls_test;
 
 const ResType kCNTL = SpFourCC("CNTL");
 
 std::string TitleOf(ControlRef c) {
   return sp_testing::ReadControl(c).title;
 }
-
-// ---- Resources ----
 
 TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
   AddMenuResource(200, {"AIFF", "WAVE", "MooV"});
@@ -26,19 +22,19 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
     std::string title;
     OSType kind;
     SInt32 wantValue, wantMin, wantMax;
+    SRefCon refCon;
   } cases[] = {
-      {pushButProc, 0, 0, 1, true, "OK", kControlKindPushButton, 0, 0, 1},
-      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC\x8D\x80\x96\xDA", kControlKindCheckBox, 1, 0,
-       1},
-      {radioButProc + useWFont, 1, 0, 1, false, "Radio", kControlKindRadioButton, 1, 0, 1},
-      {scrollBarProc, 40, 10, 90, true, "", kControlKindScrollBar, 40, 10, 90},
-      {kControlProgressBarProc, 150, 0, 100, true, "", kControlKindProgressBar, 100, 0, 100},
-      {kControlStaticTextProc, 0, 0, 0, true, "", kControlKindStaticText, 0, 0, 0},
+      {pushButProc, 0, 0, 1, true, "OK", kControlKindPushButton, 0, 0, 1, SRefCon(0x12345678)},
+      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC", kControlKindCheckBox, 1, 0, 1, SRefCon(-2)},
+      {radioButProc + useWFont, 1, 0, 1, false, "Radio", kControlKindRadioButton, 1, 0, 1, 0},
+      {scrollBarProc, 40, 10, 90, true, "", kControlKindScrollBar, 40, 10, 90, 0},
+      {kControlProgressBarProc, 150, 0, 100, true, "", kControlKindProgressBar, 100, 0, 100, 0},
+      {kControlStaticTextProc, 0, 0, 0, true, "", kControlKindStaticText, 0, 0, 0, 0},
       // Popups: the value is the title style, the minimum the menu id, the maximum the width
       // of the title area; the control answers items 1..n, the first chosen.
-      {popupMenuProc, 0, 200, 60, true, "Type:", kControlKindPopupButton, 1, 1, 3},
-      {kControlPopupButtonProc, 0, 200, 0, true, "", kControlKindPopupButton, 1, 1, 3},
-      {123, 0, 0, 0, true, "?", kControlKindUserPane, 0, 0, 0},
+      {popupMenuProc, 0, 200, 60, true, "Type:", kControlKindPopupButton, 1, 1, 3, 0},
+      {kControlPopupButtonProc, 0, 200, 0, true, "", kControlKindPopupButton, 1, 1, 3, 0},
+      {123, 0, 0, 0, true, "?", kControlKindUserPane, 0, 0, 0, 0},
   };
   SInt16 id = 500;
   for (const Case& c : cases) {
@@ -47,9 +43,9 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
     ASSERT_EQ(sp_testing::AddAppResource(
                   kCNTL, id,
                   sp_testing::MakeControlResource(bounds, c.value, c.visible, c.maximum, c.minimum,
-                                                  c.procID, 0x12345678, c.title)),
+                                                  c.procID, SInt32(c.refCon), c.title)),
               noErr);
-    ControlRef control = GetNewControl(id, window_);
+    ControlRef control = GetNewControl(id++, window_);
     ASSERT_NE(control, nullptr);
     sp_testing::ControlModel m = sp_testing::ReadControl(control);
     EXPECT_EQ(m.kind, c.kind);
@@ -59,25 +55,15 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
     EXPECT_EQ(m.maximum, c.wantMax);
     EXPECT_EQ(m.visible, c.visible);
     EXPECT_EQ(m.title, c.title);
-    EXPECT_EQ(GetControlReference(control), SRefCon(0x12345678));
-    ++id;
+    EXPECT_EQ(GetControlReference(control), c.refCon) << "a negative one stays negative";
   }
-}
-
-TEST_F(ControlsTest, NegativeRefConOfAResourceStaysNegative) {
-  ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 600,
-                                       sp_testing::MakeControlResource(R(0, 0, 20, 80), 0, true, 1,
-                                                                       0, pushButProc, -2, "B")),
-            noErr);
-  ControlRef control = GetNewControl(600, window_);
-  ASSERT_NE(control, nullptr);
-  EXPECT_EQ(GetControlReference(control), SRefCon(-2));
 }
 
 TEST_F(ControlsTest, CntlResourceThatEndsEarlyOrIsMissingMakesNoControl) {
   std::vector<UInt8> bytes =
       sp_testing::MakeControlResource(R(0, 0, 20, 80), 0, true, 1, 0, pushButProc, 0, "Button");
-  bytes.resize(bytes.size() - 3);  // the title's length byte says more than follows
+  ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 600, bytes), noErr);
+  bytes.resize(bytes.size() - 1);  // the title's length byte says one more than follows
   ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 601, bytes), noErr);
   bytes.resize(10);  // not even the fields before the title
   ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 602, bytes), noErr);
@@ -85,9 +71,8 @@ TEST_F(ControlsTest, CntlResourceThatEndsEarlyOrIsMissingMakesNoControl) {
   EXPECT_EQ(GetNewControl(602, window_), nullptr);
   EXPECT_EQ(GetNewControl(603, window_), nullptr);
   EXPECT_TRUE(sp_testing::WindowControlList(window_).empty());
+  EXPECT_NE(GetNewControl(600, window_), nullptr) << "the whole resource still makes one";
 }
-
-// ---- Values ----
 
 TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
   ControlRef c = ScrollBar(R(20, 300, 220, 316), 50, 100);
@@ -96,16 +81,14 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
     void (*apply)(ControlRef);
     SInt32 value, minimum, maximum;
   } steps[] = {
-      {"above the maximum", [](ControlRef x) { SetControlValue(x, 500); }, 100, 0, 100},
-      {"below the minimum", [](ControlRef x) { SetControlValue(x, -5); }, 0, 0, 100},
+      {"at the maximum", [](ControlRef x) { SetControlValue(x, 100); }, 100, 0, 100},
+      {"above the maximum", [](ControlRef x) { SetControlValue(x, 101); }, 100, 0, 100},
+      {"at the minimum", [](ControlRef x) { SetControlValue(x, 0); }, 0, 0, 100},
+      {"below the minimum", [](ControlRef x) { SetControlValue(x, -1); }, 0, 0, 100},
       {"minimum raised past the value", [](ControlRef x) { SetControlMinimum(x, 30); }, 30, 30,
        100},
       {"maximum lowered past the value",
-       [](ControlRef x) {
-         SetControlValue(x, 90);
-         SetControlMaximum(x, 60);
-       },
-       60, 30, 60},
+       [](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); }, 60, 30, 60},
       {"maximum below the minimum is raised to it", [](ControlRef x) { SetControlMaximum(x, 10); },
        30, 30, 30},
       {"minimum above the maximum raises the maximum",
@@ -118,10 +101,7 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
     EXPECT_EQ(GetControl32BitMinimum(c), s.minimum);
     EXPECT_EQ(GetControl32BitMaximum(c), s.maximum);
   }
-}
-
-TEST_F(ControlsTest, SixteenBitReadsOfThirtyTwoBitValuesAreCutNotWrapped) {
-  ControlRef c = ScrollBar();
+  // Sixteen-bit reads of thirty-two-bit values are cut, not wrapped.
   SetControl32BitMaximum(c, 100000);
   SetControl32BitMinimum(c, -100000);
   SetControl32BitValue(c, 70000);
@@ -129,24 +109,19 @@ TEST_F(ControlsTest, SixteenBitReadsOfThirtyTwoBitValuesAreCutNotWrapped) {
   EXPECT_EQ(GetControlValue(c), 32767);
   EXPECT_EQ(GetControlMaximum(c), 32767);
   EXPECT_EQ(GetControlMinimum(c), -32768);
-}
-
-TEST_F(ControlsTest, NewControlClampsTheValueItIsGiven) {
-  ControlRef c = Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "");
-  EXPECT_EQ(GetControlValue(c), 100);
+  // NewControl clamps what it is given too.
+  EXPECT_EQ(GetControlValue(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")),
+            100);
   ControlRef d = Make(kControlProgressBarProc, R(30, 10, 46, 200), 5, 10, 2, "");
   EXPECT_EQ(GetControlMaximum(d), 10) << "a maximum below the minimum is raised to it";
   EXPECT_EQ(GetControlValue(d), 10);
 }
-
-// ---- Popups ----
 
 TEST_F(ControlsTest, PopupTakesItsMenuFromTheResourceAndGivesItBackWhenDisposed) {
   AddMenuResource(210, {"One", "Two"});
   ControlRef c = Make(popupMenuProc, R(10, 10, 30, 200), 0, 210, 50, "Pick");
   MenuRef menu = GetControlPopupMenuHandle(c);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(GetMenuID(menu), 210);
   EXPECT_EQ(GetMenuHandle(210), menu) << "put into the hierarchical menu list";
   EXPECT_EQ(GetControlPopupMenuID(c), 210);
   ControlRef second = Make(popupMenuProc, R(40, 10, 60, 200), 0, 210, 0, "");
@@ -157,23 +132,12 @@ TEST_F(ControlsTest, PopupTakesItsMenuFromTheResourceAndGivesItBackWhenDisposed)
   EXPECT_EQ(GetMenuHandle(210), nullptr);
 }
 
-TEST_F(ControlsTest, PopupWithoutMenuOrItemsHasNoRange) {
+TEST_F(ControlsTest, PopupWithoutMenuHasNoRange) {
   ControlRef none = Make(kControlPopupButtonProc, R(10, 10, 30, 200), 0, kSpPopupNoMenuID, 0, "");
   EXPECT_EQ(GetControlPopupMenuHandle(none), nullptr);
   EXPECT_EQ(GetControlMaximum(none), 0);
   EXPECT_EQ(GetControlValue(none), 0);
-  MenuRef menu = NewMenu(300, PStr("X").data());
-  AppendMenu(menu, PStr("A;B;C;D").data());
-  SetControlPopupMenuHandle(none, menu);
-  EXPECT_EQ(GetControlMinimum(none), 1);
-  EXPECT_EQ(GetControlMaximum(none), 4);
-  EXPECT_EQ(GetControlValue(none), 1);
-  DisposeControl(none);
-  EXPECT_EQ(CountMenuItems(menu), 4) << "a menu the caller gave stays the caller's";
-  DisposeMenu(menu);
 }
-
-// ---- Hiliting, activation, visibility ----
 
 TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
   ControlRef c = Button();
@@ -192,21 +156,21 @@ TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
     EXPECT_EQ(IsControlHilited(c), k.hilited);
     EXPECT_EQ(IsControlActive(c), k.active);
   }
-  DeactivateControl(c);
-  EXPECT_EQ(GetControlHilite(c), 255);
-  ActivateControl(c);
-  EXPECT_EQ(GetControlHilite(c), 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    DeactivateControl(c);
+    EXPECT_EQ(GetControlHilite(c), 255);
+    ActivateControl(c);
+    EXPECT_EQ(GetControlHilite(c), 0);
+  }
 }
 
 TEST_F(ControlsTest, EmbeddedControlsFollowTheirEmbeddersStateAndPlace) {
-  ControlRef root = nullptr;
+  ControlRef root = nullptr, pane = nullptr, super = nullptr;
   ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  ControlRef pane = nullptr;
   Rect paneBounds = R(10, 10, 110, 210);
   ASSERT_EQ(CreateUserPaneControl(window_, &paneBounds, 0, &pane), noErr);
   ControlRef button = Button(R(20, 20, 40, 100));
   ASSERT_EQ(EmbedControl(button, pane), noErr);
-  ControlRef super = nullptr;
   EXPECT_EQ(GetSuperControl(button, &super), noErr);
   EXPECT_EQ(super, pane);
 
@@ -219,7 +183,7 @@ TEST_F(ControlsTest, EmbeddedControlsFollowTheirEmbeddersStateAndPlace) {
   HideControl(pane);
   EXPECT_FALSE(IsControlVisible(button));
   ControlRef found = nullptr;
-  EXPECT_EQ(FindControl(P(30, 30), window_, &found), kControlNoPart);
+  EXPECT_EQ(FindControl(Pt(30, 30), window_, &found), kControlNoPart);
   ShowControl(pane);
   EXPECT_TRUE(IsControlVisible(button));
 
@@ -237,22 +201,18 @@ TEST_F(ControlsTest, EmbeddingRefusesWhatWouldBreakTheHierarchy) {
   ControlRef a = Button();
   ControlRef b = Button(R(50, 20, 70, 100));
   EXPECT_EQ(EmbedControl(a, b), errNoRootControl);
-  ControlRef root = nullptr;
+  ControlRef root = nullptr, again = nullptr, super = nullptr;
   ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  ControlRef again = nullptr;
   EXPECT_EQ(CreateRootControl(window_, &again), errRootAlreadyExists);
   EXPECT_EQ(again, root);
-  ControlRef super = nullptr;
   EXPECT_EQ(GetSuperControl(a, &super), noErr);
   EXPECT_EQ(super, root) << "controls made before the root go into it";
   ASSERT_EQ(EmbedControl(a, b), noErr);
   EXPECT_EQ(EmbedControl(b, a), errCantEmbedIntoSelf);
   EXPECT_EQ(EmbedControl(a, a), errCantEmbedIntoSelf);
   EXPECT_EQ(EmbedControl(root, a), errCantEmbedRoot);
-  WindowRef other = MakeWindow(R(500, 100, 600, 300));
-  ControlRef elsewhere = Button();
-  DisposeControl(elsewhere);
-  elsewhere = Make(pushButProc, R(10, 10, 30, 80), 0, 0, 1, "E", other);
+  ControlRef elsewhere =
+      Make(pushButProc, R(10, 10, 30, 80), 0, 0, 1, "E", MakeWindow(R(500, 100, 600, 300)));
   EXPECT_EQ(EmbedControl(elsewhere, b), errControlIsNotEmbedder);
   UInt16 count = 0;
   EXPECT_EQ(CountSubControls(root, &count), noErr);
@@ -264,13 +224,10 @@ TEST_F(ControlsTest, EmbeddingRefusesWhatWouldBreakTheHierarchy) {
   EXPECT_EQ(super, root) << "controls made after the root go into it";
 }
 
-// ---- References that are not controls ----
-
 TEST_F(ControlsTest, ReferencesThatAreNotLiveControlsAreRefused) {
   ControlKind kind = {0, 0};
   int notAControl = 0;
-  ControlRef bogus = reinterpret_cast<ControlRef>(&notAControl);
-  EXPECT_EQ(GetControlKind(bogus, &kind), errUnknownControl);
+  EXPECT_EQ(GetControlKind(reinterpret_cast<ControlRef>(&notAControl), &kind), errUnknownControl);
   EXPECT_EQ(GetControlKind(nullptr, &kind), errUnknownControl);
   ControlRef c = Button();
   EXPECT_EQ(GetControlKind(c, &kind), noErr);
@@ -283,19 +240,7 @@ TEST_F(ControlsTest, ReferencesThatAreNotLiveControlsAreRefused) {
   EXPECT_EQ(title[0], 0);
 }
 
-TEST_F(ControlsTest, ControlsGoAwayWithTheirWindow) {
-  ControlRef c = Button();
-  ControlRef d = ScrollBar();
-  DisposeWindow(window_);
-  EXPECT_FALSE(IsValidControlHandle(c));
-  EXPECT_FALSE(IsValidControlHandle(d));
-  WindowRef next = MakeWindow(R(100, 100, 400, 500));
-  EXPECT_TRUE(sp_testing::WindowControlList(next).empty())
-      << "a new window, even at the old address, starts without controls";
-  window_ = next;
-}
-
-TEST_F(ControlsTest, KillControlsDisposesOfEveryControlOfTheWindow) {
+TEST_F(ControlsTest, DisposingAWindowOrKillControlsDisposesOfItsControlsAndNoOther) {
   ControlRef root = nullptr;
   ASSERT_EQ(CreateRootControl(window_, &root), noErr);
   ControlRef a = Button();
@@ -305,104 +250,35 @@ TEST_F(ControlsTest, KillControlsDisposesOfEveryControlOfTheWindow) {
   EXPECT_FALSE(IsValidControlHandle(b));
   EXPECT_FALSE(IsValidControlHandle(root));
   EXPECT_EQ(GetRootControl(window_, &root), errNoRootControl);
+
+  ControlRef mine = Button();
+  WindowRef other = MakeWindow(R(120, 120, 300, 400));
+  ControlRef theirs = Make(pushButProc, R(20, 20, 40, 100), 0, 0, 1, "Other", other);
+  DisposeWindow(window_);
+  EXPECT_FALSE(IsValidControlHandle(mine));
+  EXPECT_TRUE(IsValidControlHandle(theirs));
+  EXPECT_EQ(GetControlOwner(theirs), other);
+  window_ = MakeWindow(R(100, 100, 400, 500));
+  EXPECT_TRUE(sp_testing::WindowControlList(window_).empty())
+      << "a new window, even at the old address, starts without controls";
 }
 
-// ---- Titles ----
-
-TEST_F(ControlsTest, TitlesAreMacJapaneseFromPascalAndCFStrings) {
-  // "保存" in MacJapanese.
-  const std::string save = "\x95\xDB\x91\xB6";
+TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) {
+  const std::string save = "\x95\xDB\x91\xB6";  // "保存" in MacJapanese
   ControlRef c = Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save);
   EXPECT_EQ(TitleOf(c), save);
-  CFStringRef utf8 = CFStringCreateWithCString(nullptr, "\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\x99",
-                                               kCFStringEncodingUTF8);  // "保存す"
-  ASSERT_EQ(SetControlTitleWithCFString(c, utf8), noErr);
-  EXPECT_EQ(TitleOf(c), save + "\x82\xB7");
-  CFStringRef copy = nullptr;
-  ASSERT_EQ(CopyControlTitleAsCFString(c, &copy), noErr);
-  EXPECT_EQ(CFStringCompare(copy, utf8, 0), kCFCompareEqualTo);
-  CFRelease(copy);
-  CFRelease(utf8);
-}
 
-TEST_F(ControlsTest, LongCFStringTitleIsCutOnACharacterBoundary) {
-  std::string utf8;
-  for (int i = 0; i < 200; ++i) utf8 += "\xE3\x81\x82";  // "あ": two MacJapanese bytes each
-  utf8 = "x" + utf8;  // one byte first, so the 255th byte would split a character
-  CFStringRef s = CFStringCreateWithCString(nullptr, utf8.c_str(), kCFStringEncodingUTF8);
-  ControlRef c = nullptr;
+  std::string text = "x";  // one byte first, so the 255th byte would split a character
+  for (int i = 0; i < 200; ++i) text += "\xE3\x81\x82";  // "あ": two MacJapanese bytes each
+  CFStringRef s = CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8);
   Rect r = R(10, 10, 30, 100);
   ASSERT_EQ(CreatePushButtonControl(window_, &r, s, &c), noErr);
   CFRelease(s);
-  std::string title = TitleOf(c);
+  const std::string title = TitleOf(c);
   EXPECT_EQ(title.size(), 255u);
   EXPECT_EQ(UInt8(title[253]), 0x82);
   EXPECT_EQ(UInt8(title[254]), 0xA0);
 }
 
-// ---- Control data ----
-
-TEST_F(ControlsTest, ControlDataChecksTagsAndSizes) {
-  ControlRef text = nullptr;
-  Rect r = R(10, 10, 60, 200);
-  ASSERT_EQ(CreateStaticTextControl(window_, &r, CFSTR("Hello"), nullptr, &text), noErr);
-  Size size = 0;
-  EXPECT_EQ(GetControlDataSize(text, 0, kControlStaticTextTextTag, &size), noErr);
-  EXPECT_EQ(size, 5);
-  const std::string longer = "A longer text \x82\xA0";
-  EXPECT_EQ(SetControlData(text, 0, kControlStaticTextTextTag, Size(longer.size()), longer.data()),
-            noErr);
-  char buffer[8] = {0};
-  EXPECT_EQ(GetControlData(text, 0, kControlStaticTextTextTag, sizeof buffer, buffer, &size),
-            noErr);
-  EXPECT_EQ(size, Size(longer.size())) << "the full size even when the buffer is short";
-  EXPECT_EQ(std::string(buffer, sizeof buffer), longer.substr(0, sizeof buffer));
-  EXPECT_EQ(SetControlData(text, 0, kControlPushButtonDefaultTag, 1, "\x01"), errDataNotSupported);
-
-  ControlRef button = Button();
-  Boolean on = true;
-  EXPECT_EQ(SetControlData(button, 0, kControlPushButtonDefaultTag, 4, &on), errDataSizeMismatch);
-  EXPECT_EQ(SetControlData(button, 0, kControlPushButtonDefaultTag, sizeof on, &on), noErr);
-  ControlRef def = nullptr;
-  EXPECT_EQ(GetWindowDefaultButton(window_, &def), noErr);
-  EXPECT_EQ(def, button);
-  Boolean read = false;
-  EXPECT_EQ(GetControlData(button, 0, kControlPushButtonDefaultTag, sizeof read, &read, nullptr),
-            noErr);
-  EXPECT_TRUE(read);
-  UInt8 tiny[1];
-  MenuRef m = nullptr;
-  ControlRef popup = Make(kControlPopupButtonProc, R(80, 10, 100, 200), 0, kSpPopupNoMenuID, 0, "");
-  EXPECT_EQ(GetControlData(popup, 0, kControlPopupButtonMenuRefTag, sizeof tiny, tiny, nullptr),
-            errDataSizeMismatch);
-  EXPECT_EQ(GetControlData(popup, 0, kControlPopupButtonMenuRefTag, sizeof m, &m, nullptr), noErr);
-  EXPECT_EQ(m, nullptr);
-}
-
-TEST_F(ControlsTest, PopupDisposesOfAMenuHandedOverToIt) {
-  ControlRef popup = Make(kControlPopupButtonProc, R(80, 10, 100, 200), 0, kSpPopupNoMenuID, 0, "");
-  MenuRef menu = NewMenu(301, PStr("Owned").data());
-  AppendMenu(menu, PStr("A;B").data());
-  ASSERT_EQ(SetControlData(popup, 0, kControlPopupButtonOwnedMenuRefTag, sizeof menu, &menu),
-            noErr);
-  EXPECT_EQ(GetControlMaximum(popup), 2);
-  DisposeControl(popup);
-  EXPECT_EQ(sp_testing::ReadMenu(menu).menu, nullptr) << "disposed of with the control";
-}
-
 }  // namespace
-
-TEST_F(ControlsTest, DisposingAWindowDisposesOfItsControlsAndNoOther) {
-  ControlRef mine = Button();
-  WindowRef other = MakeWindow(R(120, 120, 300, 400));
-  SetPortWindowPort(other);
-  const Rect bounds = R(20, 20, 40, 100);
-  const std::vector<unsigned char> title = PStr("Other");
-  ControlRef theirs = NewControl(other, &bounds, title.data(), true, 0, 0, 1, pushButProc, 0);
-  ASSERT_NE(theirs, nullptr);
-  DisposeWindow(window_);
-  window_ = nullptr;
-  EXPECT_FALSE(IsValidControlHandle(mine));
-  EXPECT_TRUE(IsValidControlHandle(theirs));
-  EXPECT_EQ(GetControlOwner(theirs), other);
-}
+}  // namespace ui_test

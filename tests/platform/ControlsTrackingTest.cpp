@@ -2,11 +2,10 @@
 // procedure while the button is held, scroll-bar arrows, pages and thumb, popup menus.
 #include <vector>
 
-#include "ControlsFixture.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
-
-using namespace controls_test;
 
 // What the action procedures saw.
 struct ActionLog {
@@ -16,36 +15,20 @@ struct ActionLog {
 };
 ActionLog* gLog = nullptr;
 
-SInt64 NowMicros() {
-  return SInt64(GetCurrentEventTime() * 1e6 + 0.5);
-}
-
 void Record(ControlRef c, ControlPartCode part) {
   gLog->parts.push_back(part);
   gLog->values.push_back(GetControl32BitValue(c));
-  gLog->times.push_back(NowMicros());
+  gLog->times.push_back(Now());
 }
 
 // Scrolls as a list would: one line for an arrow, ten for a page.
 void Scroll(ControlRef c, ControlPartCode part) {
   Record(c, part);
-  SInt32 step = 0;
-  switch (part) {
-    case kControlUpButtonPart:
-      step = -1;
-      break;
-    case kControlDownButtonPart:
-      step = 1;
-      break;
-    case kControlPageUpPart:
-      step = -10;
-      break;
-    case kControlPageDownPart:
-      step = 10;
-      break;
-    default:
-      break;
-  }
+  const SInt32 step = part == kControlUpButtonPart     ? -1
+                      : part == kControlDownButtonPart ? 1
+                      : part == kControlPageUpPart     ? -10
+                      : part == kControlPageDownPart   ? 10
+                                                       : 0;
   SetControl32BitValue(c, GetControl32BitValue(c) + step);
 }
 
@@ -63,8 +46,6 @@ class Tracking : public ControlsTest {
   ActionLog log_;
 };
 
-// ---- Finding ----
-
 TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
   AddMenuResource(200, {"A", "B"});
   ControlRef button = Button(R(10, 10, 30, 90));
@@ -72,27 +53,34 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
   ControlRef radio = Make(radioButProc, R(60, 10, 76, 120));
   ControlRef popup = Make(popupMenuProc, R(80, 10, 100, 200), 0, 200, 40, "T");
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
-  ControlRef text = Make(kControlStaticTextProc, R(110, 10, 130, 200), 0, 0, 0, "");
-  ControlRef progress = Make(kControlProgressBarProc, R(140, 10, 156, 200), 10, 0, 100, "");
+  Make(kControlStaticTextProc, R(110, 10, 130, 200), 0, 0, 0, "");
+  Make(kControlProgressBarProc, R(140, 10, 156, 200), 10, 0, 100, "");
+  Make(checkBoxProc, R(160, 10, 180, 90));
+  ControlRef later = Make(checkBoxProc, R(165, 50, 185, 150));  // made later: in front
+  ControlRef flat = ScrollBar(R(10, 340, 210, 356), 0, 0);
   struct Case {
     Point where;
     ControlPartCode part;
     ControlRef control;
   } cases[] = {
-      {P(50, 20), kControlButtonPart, button},
-      {P(50, 48), kControlCheckBoxPart, check},
-      {P(50, 68), kControlRadioButtonPart, radio},
-      {P(20, 90), kControlMenuPart, popup},  // the title area too
-      {P(150, 90), kControlMenuPart, popup},
-      {P(308, 15), kControlUpButtonPart, bar},
-      {P(308, 205), kControlDownButtonPart, bar},
-      {P(308, 110), kControlIndicatorPart, bar},  // the thumb sits in the middle at 50
-      {P(308, 40), kControlPageUpPart, bar},
-      {P(308, 180), kControlPageDownPart, bar},
-      {P(50, 120), kControlNoPart, nullptr},  // static text has no part
-      {P(50, 148), kControlNoPart, nullptr},  // nor has a progress bar
-      {P(250, 250), kControlNoPart, nullptr},
-      {P(90, 20), kControlNoPart, nullptr},  // right edge is outside
+      {Pt(50, 20), kControlButtonPart, button},
+      {Pt(50, 48), kControlCheckBoxPart, check},
+      {Pt(50, 68), kControlRadioButtonPart, radio},
+      {Pt(20, 90), kControlMenuPart, popup},  // the title area too
+      {Pt(150, 90), kControlMenuPart, popup},
+      {Pt(308, 15), kControlUpButtonPart, bar},
+      {Pt(308, 205), kControlDownButtonPart, bar},
+      {Pt(308, 110), kControlIndicatorPart, bar},  // the thumb sits in the middle at 50
+      {Pt(308, 40), kControlPageUpPart, bar},
+      {Pt(308, 180), kControlPageDownPart, bar},
+      {Pt(50, 120), kControlNoPart, nullptr},  // static text has no part
+      {Pt(50, 148), kControlNoPart, nullptr},  // nor has a progress bar
+      {Pt(250, 250), kControlNoPart, nullptr},
+      {Pt(90, 20), kControlNoPart, nullptr},       // right edge is outside
+      {Pt(89, 29), kControlButtonPart, button},    // the last pixel inside
+      {Pt(60, 170), kControlCheckBoxPart, later},  // the front-most of overlapping controls
+      {Pt(348, 15), kControlNoPart, nullptr},      // a scroll bar without range has no parts
+      {Pt(348, 110), kControlNoPart, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.where.h << "," << c.where.v);
@@ -100,44 +88,30 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
     EXPECT_EQ(FindControl(c.where, window_, &found), c.part);
     EXPECT_EQ(found, c.control);
   }
-  (void)text;
-  (void)progress;
+  Point p;
+  EXPECT_FALSE(sp_testing::PointInControlPart(flat, kControlIndicatorPart, &p));
 }
 
-TEST_F(Tracking, HiddenAndInactiveControlsAreNotFoundButAreUnderTheMouse) {
+TEST_F(Tracking, HiddenAndInactiveControlsAreNeitherFoundNorTracked) {
   ControlRef button = Button(R(10, 10, 30, 90));
   ControlRef found = nullptr;
   HiliteControl(button, kControlInactivePart);
-  EXPECT_EQ(FindControl(P(50, 20), window_, &found), kControlNoPart);
+  EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
   EXPECT_EQ(found, nullptr);
-  ControlPartCode part = 99;
-  EXPECT_EQ(FindControlUnderMouse(P(50, 20), window_, &part), button);
-  EXPECT_EQ(part, kControlNoPart);
   HiliteControl(button, 0);
   HideControl(button);
-  EXPECT_EQ(FindControl(P(50, 20), window_, &found), kControlNoPart);
-  EXPECT_EQ(FindControlUnderMouse(P(50, 20), window_, &part), nullptr);
-  EXPECT_EQ(TestControl(button, P(50, 20)), kControlNoPart);
+  EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
+  EXPECT_EQ(TestControl(button, Pt(50, 20)), kControlNoPart);
+  // Nor are they tracked.
+  sp_testing::PostMouseUp(Global(button, Pt(50, 20)));
+  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlNoPart);
+  ShowControl(button);
+  HiliteControl(button, kControlInactivePart);
+  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlNoPart);
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
+  HiliteControl(button, 0);
+  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlButtonPart) << "active again";
 }
-
-TEST_F(Tracking, TheFrontMostOfOverlappingControlsIsFound) {
-  Button(R(10, 10, 30, 90));
-  ControlRef later = Make(checkBoxProc, R(20, 50, 40, 150));
-  ControlRef found = nullptr;
-  EXPECT_EQ(FindControl(P(60, 25), window_, &found), kControlCheckBoxPart);
-  EXPECT_EQ(found, later);
-}
-
-TEST_F(Tracking, ScrollBarWithoutRangeHasNoThumbAndNoParts) {
-  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 0);
-  ControlRef found = nullptr;
-  EXPECT_EQ(FindControl(P(308, 15), window_, &found), kControlNoPart);
-  EXPECT_EQ(FindControl(P(308, 110), window_, &found), kControlNoPart);
-  Point p;
-  EXPECT_FALSE(sp_testing::PointInControlPart(bar, kControlIndicatorPart, &p));
-}
-
-// ---- Release inside or outside ----
 
 TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
   ControlRef button = Button(R(10, 10, 30, 90));
@@ -147,16 +121,16 @@ TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
     Point release;
     ControlPartCode want;
   } cases[] = {
-      {"released where pressed", {}, P(50, 20), kControlButtonPart},
-      {"dragged about inside", {P(20, 12), P(80, 28)}, P(60, 25), kControlButtonPart},
-      {"released outside", {P(50, 60)}, P(50, 60), kControlNoPart},
-      {"out and back in", {P(50, 60), P(200, 200)}, P(40, 15), kControlButtonPart},
+      {"released where pressed", {}, Pt(50, 20), kControlButtonPart},
+      {"dragged about inside", {Pt(20, 12), Pt(80, 28)}, Pt(60, 25), kControlButtonPart},
+      {"released outside", {Pt(50, 60)}, Pt(50, 60), kControlNoPart},
+      {"out and back in", {Pt(50, 60), Pt(200, 200)}, Pt(40, 15), kControlButtonPart},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     for (Point d : c.drags) sp_testing::PostMouseDragged(Global(button, d));
     sp_testing::PostMouseUp(Global(button, c.release));
-    EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), c.want);
+    EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), c.want);
     EXPECT_EQ(GetControlHilite(button), 0) << "unhilited after the release";
     EXPECT_EQ(sp_testing::QueuedEventCount(), 0u) << "the press's events were taken";
   }
@@ -167,38 +141,25 @@ TEST_F(Tracking, HiliteFollowsTheMouseInAndOutOfThePart) {
   std::vector<UInt16> seen;
   sp_testing::ScheduleInput(10000, [&] {
     seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseDragged(Global(button, P(50, 80)));
+    sp_testing::PostMouseDragged(Global(button, Pt(50, 80)));
   });
   sp_testing::ScheduleInput(20000, [&] {
     seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseDragged(Global(button, P(50, 20)));
+    sp_testing::PostMouseDragged(Global(button, Pt(50, 20)));
   });
   sp_testing::ScheduleInput(30000, [&] {
     seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseUp(Global(button, P(50, 20)));
+    sp_testing::PostMouseUp(Global(button, Pt(50, 20)));
   });
-  sp_testing::PostMouseDown(Global(button, P(50, 20)));
+  sp_testing::PostMouseDown(Global(button, Pt(50, 20)));
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(seen, (std::vector<UInt16>{kControlButtonPart, 0, kControlButtonPart}));
 }
 
-TEST_F(Tracking, InactiveOrHiddenControlIsNotTracked) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  sp_testing::PostMouseUp(Global(button, P(50, 20)));
-  HiliteControl(button, kControlInactivePart);
-  EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), kControlNoPart);
-  HiliteControl(button, 0);
-  HideControl(button);
-  EXPECT_EQ(TrackControl(button, P(50, 20), nullptr), kControlNoPart);
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
-}
-
-// ---- The action procedure while held ----
-
 TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndScrolls) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);
-  const SInt64 start = NowMicros();
+  const SInt64 start = Now();
   sp_testing::HoldControlPart(bar, kControlDownButtonPart, 100000);
   // At the press, then every 1/60 s for 0.1 s.
   ASSERT_GE(log_.parts.size(), 6u);
@@ -215,8 +176,9 @@ TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
-  sp_testing::ScheduleInput(50000, [&] { sp_testing::PostMouseDragged(Global(bar, P(100, 100))); });
-  sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, P(100, 100))); });
+  sp_testing::ScheduleInput(50000,
+                            [&] { sp_testing::PostMouseDragged(Global(bar, Pt(100, 100))); });
+  sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, Pt(100, 100))); });
   sp_testing::PostMouseDown(Global(bar, arrow));
   // Tracked directly with its own action, so the answer can be seen.
   EventRecord down;
@@ -229,7 +191,7 @@ TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
 TEST_F(Tracking, PagingStopsOnceTheThumbReachesTheMouse) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);
-  Point page = P(308, 150);
+  Point page = Pt(308, 150);
   ASSERT_EQ(TestControl(bar, page), kControlPageDownPart);
   sp_testing::PostMouseDown(Global(bar, page));
   sp_testing::ScheduleInput(2000000, [&] { sp_testing::PostMouseUp(Global(bar, page)); });
@@ -239,8 +201,6 @@ TEST_F(Tracking, PagingStopsOnceTheThumbReachesTheMouse) {
   SInt32 pages = SInt32(log_.parts.size());
   EXPECT_EQ(GetControlValue(bar), pages * 10);
 }
-
-// ---- The thumb ----
 
 TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithoutLiveTracking) {
   ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100);  // track 184, thumb 16: slide 168
@@ -252,6 +212,13 @@ TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithoutLiveTracking) {
   EXPECT_EQ(GetControlValue(bar), 100) << "the thumb stops at the end of the track";
   sp_testing::DragScrollBarThumb(bar, -1000);
   EXPECT_EQ(GetControlValue(bar), 0);
+  // A horizontal bar uses left and right.
+  ControlRef across = ScrollBar(R(200, 10, 216, 226), 0, 100);
+  ControlRef found = nullptr;
+  EXPECT_EQ(FindControl(Pt(15, 208), window_, &found), kControlUpButtonPart);
+  EXPECT_EQ(FindControl(Pt(220, 208), window_, &found), kControlDownButtonPart);
+  sp_testing::DragScrollBarThumb(across, 168);
+  EXPECT_EQ(GetControlValue(across), 100);
 }
 
 TEST_F(Tracking, LiveThumbDragChangesTheValueBeforeTheActionRuns) {
@@ -265,17 +232,6 @@ TEST_F(Tracking, LiveThumbDragChangesTheValueBeforeTheActionRuns) {
   for (ControlPartCode part : log_.parts) EXPECT_EQ(part, kControlIndicatorPart);
 }
 
-TEST_F(Tracking, HorizontalScrollBarUsesLeftAndRight) {
-  ControlRef bar = ScrollBar(R(200, 10, 216, 226), 0, 100);
-  ControlRef found = nullptr;
-  EXPECT_EQ(FindControl(P(15, 208), window_, &found), kControlUpButtonPart);
-  EXPECT_EQ(FindControl(P(220, 208), window_, &found), kControlDownButtonPart);
-  sp_testing::DragScrollBarThumb(bar, 168);
-  EXPECT_EQ(GetControlValue(bar), 100);
-}
-
-// ---- Popups and toggles ----
-
 TEST_F(Tracking, ChoosingAPopupItemMakesItTheValue) {
   AddMenuResource(220, {"AIFF", "WAVE", "MooV", "QTnc", "AIFC"});
   ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 220, 50, "Type");
@@ -286,25 +242,16 @@ TEST_F(Tracking, ChoosingAPopupItemMakesItTheValue) {
   EXPECT_EQ(request.menu, GetControlPopupMenuHandle(popup));
   EXPECT_EQ(request.popUpItem, 2) << "the menu opens on the current item";
   EXPECT_EQ(request.left, 100 + 10 + 50) << "at the menu box, right of the title area";
-}
-
-TEST_F(Tracking, PopupLeftWithoutAChoiceKeepsItsValue) {
-  AddMenuResource(221, {"One", "Two"});
-  ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 221, 0, "");
-  Point p = P(100, 20);
+  // Left without a choice, it keeps its value.
+  Point p = Pt(100, 20);
   sp_testing::PostMouseUp(Global(popup, p));
   EXPECT_EQ(TrackControl(popup, p, nullptr), kControlNoPart);
-  EXPECT_EQ(GetControlValue(popup), 1);
-}
-
-TEST_F(Tracking, PopupRangeFollowsItemsAddedToItsMenu) {
-  AddMenuResource(222, {"One"});
-  ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 222, 0, "");
-  AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Two").data());
-  AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Three").data());
-  sp_testing::ChoosePopupItem(popup, 3);
-  EXPECT_EQ(GetControlValue(popup), 3);
-  EXPECT_EQ(GetControlMaximum(popup), 3);
+  EXPECT_EQ(GetControlValue(popup), 4);
+  // Its range follows items added to its menu.
+  AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Six"));
+  sp_testing::ChoosePopupItem(popup, 6);
+  EXPECT_EQ(GetControlValue(popup), 6);
+  EXPECT_EQ(GetControlMaximum(popup), 6);
 }
 
 TEST_F(Tracking, OnlyAutoTogglingBoxesChangeThemselves) {
@@ -334,3 +281,4 @@ TEST_F(Tracking, ActionThatDisposesOfTheControlEndsTheTracking) {
 }
 
 }  // namespace
+}  // namespace ui_test

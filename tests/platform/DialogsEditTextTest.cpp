@@ -6,19 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "DialogsTestFixture.h"
 #include "TestFonts.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
-const char kFieldsSource[] = R"(
-resource 'DLOG' 9200 {
-  bounds 100, 100, 300, 500
-  procID documentProc
-  items 9200
-  title "Fields"
-}
+class EditTextTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    UseResources(R"(
+resource 'DLOG' 9200 { bounds 100, 100, 300, 500; procID documentProc; items 9200; title "Fields" }
 resource 'DITL' 9200 {
   button 160, 300, 180, 380 { text "OK" }
   staticText 10, 10, 30, 100 { text "Name" }
@@ -26,21 +25,9 @@ resource 'DITL' 9200 {
   staticText 40, 10, 60, 100 { text "Memo" }
   editText 40, 120, 76, 240 { text "memo" }
 }
-resource 'DLOG' 9201 {
-  bounds 100, 100, 200, 400
-  procID documentProc
-  items 9201
-}
-resource 'DITL' 9201 {
-  editText 10, 10, 22, 200 { text "only" }
-}
-)";
-
-class EditTextTest : public DialogsTest {
- protected:
-  void SetUp() override {
-    DialogsTest::SetUp();
-    UseResources(kFieldsSource);
+resource 'DLOG' 9201 { bounds 100, 100, 200, 400; procID documentProc; items 9201 }
+resource 'DITL' 9201 { editText 10, 10, 22, 200 { text "only" } }
+)");
     dialog_ = OpenDialog(9200);
     ASSERT_NE(dialog_, nullptr);
   }
@@ -48,11 +35,9 @@ class EditTextTest : public DialogsTest {
   void SetText(DialogItemIndex item, const std::string& bytes) {
     Handle handle = nullptr;
     GetDialogItem(dialog_, item, nullptr, &handle, nullptr);
-    Str255 text;
-    text[0] = UInt8(bytes.size());
-    bytes.copy(reinterpret_cast<char*>(text + 1), bytes.size());
-    SetDialogItemText(handle, text);
+    SetDialogItemText(handle, PStr(bytes));
   }
+  std::string Text(DialogItemIndex item) { return sp_testing::DialogItemText(dialog_, item); }
 
   void ExpectSelection(SInt32 start, SInt32 end) {
     sp_testing::TextSelection selection = sp_testing::DialogSelection(dialog_);
@@ -67,63 +52,26 @@ class EditTextTest : public DialogsTest {
 TEST_F(EditTextTest, TypedJapaneseTextGoesIntoTheFocusedField) {
   ASSERT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
   sp_testing::TypeTextUTF8("日本語abc");
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本語abc"));
+  EXPECT_EQ(Text(3), SJ("日本語abc"));
   ExpectSelection(9, 9);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 5), "memo");
-
+  EXPECT_EQ(Text(5), "memo");
   sp_testing::PressTab();
-  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
   ExpectSelection(0, 4);
   sp_testing::TypeTextUTF8("新しい");
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 5), SJ("新しい"))
-      << "typing replaces the selection";
+  EXPECT_EQ(Text(5), SJ("新しい")) << "typing replaces the selection";
   ExpectSelection(6, 6);
 }
 
-enum : UInt8 {
-  kLeft = 0x1C,
-  kRight = 0x1D,
-  kUp = 0x1E,
-  kDown = 0x1F,
-  kBack = 0x08,
-  kForward = 0x7F,
-  kHome = 0x01,
-  kEnd = 0x04,
-};
-
 struct Key {
-  UInt8 ch;
+  void (*press)(UInt32 modifiers);
   UInt32 modifiers;
 };
-
-void Press(const Key& key) {
-  switch (key.ch) {
-    case kLeft:
-      sp_testing::PressLeftArrow(key.modifiers);
-      break;
-    case kRight:
-      sp_testing::PressRightArrow(key.modifiers);
-      break;
-    case kUp:
-      sp_testing::PressUpArrow(key.modifiers);
-      break;
-    case kDown:
-      sp_testing::PressDownArrow(key.modifiers);
-      break;
-    case kBack:
-      sp_testing::PressBackspace(key.modifiers);
-      break;
-    case kForward:
-      sp_testing::PressForwardDelete(key.modifiers);
-      break;
-    case kHome:
-      sp_testing::PressHome(key.modifiers);
-      break;
-    case kEnd:
-      sp_testing::PressEnd(key.modifiers);
-      break;
-  }
-}
+const Key kLeft{sp_testing::PressLeftArrow, 0}, kRight{sp_testing::PressRightArrow, 0},
+    kUp{sp_testing::PressUpArrow, 0}, kDown{sp_testing::PressDownArrow, 0},
+    kBack{sp_testing::PressBackspace, 0}, kForward{sp_testing::PressForwardDelete, 0},
+    kHome{sp_testing::PressHome, 0}, kEnd{sp_testing::PressEnd, 0},
+    kShiftLeft{sp_testing::PressLeftArrow, shiftKey},
+    kShiftRight{sp_testing::PressRightArrow, shiftKey};
 
 TEST_F(EditTextTest, EditingKeysMoveAndDeleteWholeCharacters) {
   const std::string wrapped = std::string(20, 'a') + "bbbbb";  // 20 characters a line
@@ -136,10 +84,10 @@ TEST_F(EditTextTest, EditingKeysMoveAndDeleteWholeCharacters) {
     SInt32 selStart, selEnd;
     const char* why;
   } cases[] = {
-      {3, "あいう", 6, 6, {{kLeft, 0}}, "あいう", 4, 4, "left steps over a two-byte character"},
-      {3, "あいう", 6, 6, {{kBack, 0}}, "あい", 4, 4, "delete removes both bytes"},
-      {3, "あいう", 0, 0, {{kForward, 0}}, "いう", 0, 0, "forward delete removes both bytes"},
-      {3, "aあb", 1, 1, {{kRight, 0}, {kRight, 0}}, "aあb", 4, 4, "right over one then two bytes"},
+      {3, "あいう", 6, 6, {kLeft}, "あいう", 4, 4, "left steps over a two-byte character"},
+      {3, "あいう", 6, 6, {kBack}, "あい", 4, 4, "delete removes both bytes"},
+      {3, "あいう", 0, 0, {kForward}, "いう", 0, 0, "forward delete removes both bytes"},
+      {3, "aあb", 1, 1, {kRight, kRight}, "aあb", 4, 4, "right over one then two bytes"},
       {3,
        "あいう",
        1,
@@ -150,25 +98,26 @@ TEST_F(EditTextTest, EditingKeysMoveAndDeleteWholeCharacters) {
        4,
        "a selection inside characters snaps to their starts"},
       {3, "abc", 0, 32767, {}, "abc", 0, 3, "0 to 32767 selects all"},
-      {3, "abc", 1, 1, {{kRight, shiftKey}, {kRight, shiftKey}}, "abc", 1, 3, "shift extends"},
-      {3, "abc", 2, 2, {{kLeft, shiftKey}, {kLeft, shiftKey}}, "abc", 0, 2, "back from the anchor"},
-      {3, "abcdef", 1, 4, {{kLeft, 0}}, "abcdef", 1, 1, "left collapses to the start"},
-      {3, "abcdef", 1, 4, {{kRight, 0}}, "abcdef", 4, 4, "right collapses to the end"},
-      {3, "abcdef", 1, 4, {{kBack, 0}}, "aef", 1, 1, "delete takes the selection only"},
-      {3, "abc", 1, 1, {{kHome, 0}}, "abc", 0, 0, "home"},
-      {3, "abc", 1, 1, {{kEnd, 0}}, "abc", 3, 3, "end"},
-      {3, "abc", 0, 0, {{kBack, 0}, {kLeft, 0}}, "abc", 0, 0, "nothing before the start"},
-      {5, wrapped, 3, 3, {{kDown, 0}}, wrapped, 23, 23, "down keeps the column"},
-      {5, wrapped, 23, 23, {{kUp, 0}}, wrapped, 3, 3, "up keeps the column"},
-      {5, wrapped, 23, 23, {{kDown, 0}}, wrapped, 25, 25, "down from the last line: the end"},
-      {5, wrapped, 3, 3, {{kUp, 0}}, wrapped, 0, 0, "up from the first line: the start"},
+      {3, "abc", 1, 1, {kShiftRight, kShiftRight}, "abc", 1, 3, "shift extends"},
+      {3, "abc", 2, 2, {kShiftLeft, kShiftLeft}, "abc", 0, 2, "back from the anchor"},
+      {3, "abcdef", 1, 4, {kLeft}, "abcdef", 1, 1, "left collapses to the start"},
+      {3, "abcdef", 1, 4, {kRight}, "abcdef", 4, 4, "right collapses to the end"},
+      {3, "abcdef", 1, 4, {kBack}, "aef", 1, 1, "delete takes the selection only"},
+      {3, "abc", 1, 1, {kHome}, "abc", 0, 0, "home"},
+      {3, "abc", 1, 1, {kEnd}, "abc", 3, 3, "end"},
+      {3, "abc", 0, 0, {kBack, kLeft}, "abc", 0, 0, "nothing before the start"},
+      {3, "abc", 3, 3, {kForward, kRight}, "abc", 3, 3, "nothing after the end"},
+      {5, wrapped, 3, 3, {kDown}, wrapped, 23, 23, "down keeps the column"},
+      {5, wrapped, 23, 23, {kUp}, wrapped, 3, 3, "up keeps the column"},
+      {5, wrapped, 23, 23, {kDown}, wrapped, 25, 25, "down from the last line: the end"},
+      {5, wrapped, 3, 3, {kUp}, wrapped, 0, 0, "up from the first line: the start"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     SetText(c.field, SJ(c.text));
     SelectDialogItemText(dialog_, c.field, c.start, c.end);
-    for (const Key& key : c.keys) Press(key);
-    EXPECT_EQ(sp_testing::DialogItemText(dialog_, c.field), SJ(c.after));
+    for (const Key& key : c.keys) key.press(key.modifiers);
+    EXPECT_EQ(Text(c.field), SJ(c.after));
     ExpectSelection(c.selStart, c.selEnd);
   }
 }
@@ -178,65 +127,53 @@ TEST_F(EditTextTest, CutCopyPasteMoveTextThroughTheClipboard) {
   SelectDialogItemText(dialog_, 3, 0, 6);
   DialogCopy(dialog_);
   EXPECT_EQ(sp_testing::ClipboardText(), SJ("日本語"));
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本語テキスト"));
+  EXPECT_EQ(Text(3), SJ("日本語テキスト"));
   DialogCut(dialog_);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("テキスト"));
+  EXPECT_EQ(Text(3), SJ("テキスト"));
   ExpectSelection(0, 0);
   SelectDialogItemText(dialog_, 3, 32767, 32767);
   DialogPaste(dialog_);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("テキスト日本語"));
+  EXPECT_EQ(Text(3), SJ("テキスト日本語"));
   ExpectSelection(14, 14);
 
   // The same through the keys typed with Command, and through the menu commands.
   SelectDialogItemText(dialog_, 3, 0, 8);
   sp_testing::TypeText("x", cmdKey);
   EXPECT_EQ(sp_testing::ClipboardText(), SJ("テキスト"));
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本語"));
+  EXPECT_EQ(Text(3), SJ("日本語"));
   sp_testing::TypeText("a", cmdKey);
   ExpectSelection(0, 6);
   sp_testing::TypeText("v", cmdKey);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("テキスト"));
+  EXPECT_EQ(Text(3), SJ("テキスト"));
   sp_testing::TypeText("q", cmdKey);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("テキスト"))
-      << "a Command key that is no edit command is not text";
-
-  EventRef command = nullptr;
-  ASSERT_EQ(CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &command), noErr);
-  HICommand selectAll = {};
-  selectAll.commandID = kHICommandSelectAll;
-  SetEventParameter(command, kEventParamDirectObject, typeHICommand, sizeof selectAll, &selectAll);
-  EXPECT_EQ(SendEventToEventTarget(command, GetApplicationEventTarget()), noErr);
+  EXPECT_EQ(Text(3), SJ("テキスト")) << "a Command key that is no edit command is not text";
+  EXPECT_EQ(SendCommand(kHICommandSelectAll, GetApplicationEventTarget()), noErr);
   ExpectSelection(0, 8);
-  HICommand clear = {};
-  clear.commandID = kHICommandClear;
-  SetEventParameter(command, kEventParamDirectObject, typeHICommand, sizeof clear, &clear);
-  EXPECT_EQ(SendEventToEventTarget(command, GetApplicationEventTarget()), noErr);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");
+  EXPECT_EQ(SendCommand(kHICommandClear, GetApplicationEventTarget()), noErr);
+  EXPECT_EQ(Text(3), "");
   EXPECT_EQ(sp_testing::ClipboardText(), SJ("テキスト")) << "clear leaves the clipboard";
-  ReleaseEvent(command);
 }
 
 TEST_F(EditTextTest, PasteIsCutToWhatTheFieldHoldsNeverSplittingACharacter) {
   sp_testing::SetClipboardText(std::string(32760, 'a'));
   DialogPaste(dialog_);
-  ASSERT_EQ(sp_testing::DialogItemText(dialog_, 3).size(), 32760u);
+  ASSERT_EQ(Text(3).size(), 32760u);
   sp_testing::SetClipboardText(SJ("ああああ"));
   DialogPaste(dialog_);
-  std::string text = sp_testing::DialogItemText(dialog_, 3);
-  EXPECT_EQ(text.size(), 32766u) << "three of the four two-byte characters fit";
-  EXPECT_EQ(text.substr(32760), SJ("あああ"));
+  EXPECT_EQ(Text(3).size(), 32766u) << "three of the four two-byte characters fit";
+  EXPECT_EQ(Text(3).substr(32760), SJ("あああ"));
   ExpectSelection(32766, 32766);
-  const UInt32 beeps = sp_testing::BeepCount();
   DialogPaste(dialog_);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3).size(), 32766u);
-  EXPECT_EQ(sp_testing::BeepCount(), beeps + 1) << "nothing fitted: the field beeps";
+  EXPECT_EQ(Text(3).size(), 32766u);
+  EXPECT_EQ(sp_testing::BeepCount(), 1u) << "nothing fitted: the field beeps";
   sp_testing::TypeText("b");
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3).size(), 32767u) << "one byte still fits";
+  EXPECT_EQ(Text(3).size(), 32767u) << "one byte still fits";
+  sp_testing::TypeText("c");
+  EXPECT_EQ(Text(3).size(), 32767u) << "the next does not";
 }
 
-TEST_F(EditTextTest, TabMovesTheFocusRoundTheFieldsSelectingAll) {
+TEST_F(EditTextTest, TabAndSetFocusMoveTheFocusRoundTheFields) {
   SetText(3, "name");
-  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
   sp_testing::PressTab();
   EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
   ExpectSelection(0, 4);
@@ -245,71 +182,71 @@ TEST_F(EditTextTest, TabMovesTheFocusRoundTheFieldsSelectingAll) {
   ExpectSelection(0, 4);
   sp_testing::PressTab(shiftKey);
   EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "name") << "no tab character typed";
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 5), "memo");
+  EXPECT_EQ(Text(3), "name") << "no tab character typed";
+  EXPECT_EQ(Text(5), "memo");
+
+  // The focus is the item number, -1 for none; static text and numbers past the end take none.
+  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 2), paramErr);
+  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 6), paramErr);
+  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, -1), noErr);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), -1);
+  sp_testing::TypeText("x");
+  EXPECT_EQ(Text(3), "name");
+  EXPECT_EQ(Text(5), "memo");
+  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 5), noErr);
+  ExpectSelection(4, 4);
+  SelectDialogItemText(dialog_, 2, 0, 1);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5) << "selecting in static text changes nothing";
+
+  // Without the standard handler the dialog takes no typing.
+  ChangeWindowAttributes(GetDialogWindow(dialog_), 0, kWindowStandardHandlerAttribute);
+  sp_testing::TypeText("x");
+  sp_testing::PressTab();
+  EXPECT_EQ(Text(5), "memo");
+  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
 
   DialogRef single = OpenDialog(9201);
   ASSERT_NE(single, nullptr);
-  ASSERT_EQ(GetDialogKeyboardFocusItem(single), 1);
   sp_testing::PressTab();
-  EXPECT_EQ(GetDialogKeyboardFocusItem(single), 1);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(single), 1) << "a lone field keeps the focus";
   EXPECT_EQ(sp_testing::DialogItemText(single, 1), "only");
 }
 
 TEST_F(EditTextTest, ClickTakesTheFocusAndDragSelects) {
   SetText(3, "abcdef");
   SelectDialogItemText(dialog_, 5, 0, 0);
-  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
   // Field 3 starts at h 120; each character is 6 pixels wide.
-  sp_testing::ClickDialogPoint(dialog_, Pt(120 + 13, 15));
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
-  ExpectSelection(2, 2);
-  sp_testing::DragInDialog(dialog_, Pt(120 + 7, 15), Pt(120 + 25, 15));
-  ExpectSelection(1, 4);
-  sp_testing::ClickDialogPoint(dialog_, Pt(120 + 35, 15), shiftKey);
-  {
-    SCOPED_TRACE("shift extends from the anchor");
-    ExpectSelection(1, 6);
+  struct Case {
+    SInt16 from, to;  // to < 0: a click
+    UInt32 modifiers;
+    SInt32 start, end;
+    const char* why;
+  } cases[] = {
+      {13, -1, 0, 2, 2, "a click places the caret"},
+      {7, 25, 0, 1, 4, "a drag selects"},
+      {35, -1, shiftKey, 1, 6, "shift extends from the anchor"},
+      {25, 1, 0, 0, 4, "a drag to the left selects back to the anchor"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.to < 0) {
+      sp_testing::ClickDialogPoint(dialog_, Pt(SInt16(120 + c.from), 15), c.modifiers);
+    } else {
+      sp_testing::DragInDialog(dialog_, Pt(SInt16(120 + c.from), 15), Pt(SInt16(120 + c.to), 15));
+    }
+    EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
+    ExpectSelection(c.start, c.end);
   }
-  sp_testing::DragInDialog(dialog_, Pt(120 + 25, 15), Pt(120 + 1, 15));
-  {
-    SCOPED_TRACE("a drag to the left selects back to the anchor");
-    ExpectSelection(0, 4);
-  }
-
   SetText(3, SJ("あい"));
   sp_testing::ClickDialogPoint(dialog_, Pt(120 + 8, 15));
-  {
-    SCOPED_TRACE("the second half of a character places the caret after it");
-    ExpectSelection(2, 2);
-  }
+  ExpectSelection(2, 2);  // the second half of a character places the caret after it
   sp_testing::ClickDialogPoint(dialog_, Pt(120 + 100, 15));
-  {
-    SCOPED_TRACE("right of the text: its end");
-    ExpectSelection(4, 4);
-  }
-}
-
-TEST_F(EditTextTest, FocusIsTheItemNumberAndMinusOneForNone) {
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
-  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 2), paramErr) << "static text takes no focus";
-  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 6), paramErr);
-  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, -1), noErr);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), -1);
-  sp_testing::TypeText("x");
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 5), "memo");
-  EXPECT_EQ(SetDialogKeyboardFocusItem(dialog_, 5), noErr);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5);
-  ExpectSelection(4, 4);
-  SelectDialogItemText(dialog_, 2, 0, 1);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 5) << "selecting in static text changes nothing";
+  ExpectSelection(4, 4);  // right of the text: its end
 }
 
 TEST_F(EditTextTest, LongTextScrollsToKeepTheCaretLineShown) {
   // Field 3 shows one line of 20 characters.
   sp_testing::TypeText(std::string(45, 'a'));
-  ExpectSelection(45, 45);
   EXPECT_EQ(sp_testing::DialogFirstShownLine(dialog_), 2);
   sp_testing::PressHome();
   EXPECT_EQ(sp_testing::DialogFirstShownLine(dialog_), 0);
@@ -323,13 +260,13 @@ TEST_F(EditTextTest, TextEditRecordActsOnTheFocusedField) {
   // Typed a byte at a time, a two-byte character waits for its second byte.
   const std::string a = SJ("あ");
   TEKey(UInt8(a[0]), te);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");
+  EXPECT_EQ(Text(3), "");
   TEKey(UInt8(a[1]), te);
   TEKey('z', te);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), a + "z");
+  EXPECT_EQ(Text(3), a + "z");
   TEKey(0x08, te);
   TEKey(0x1C, te);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), a);
+  EXPECT_EQ(Text(3), a);
   ExpectSelection(0, 0);
 
   EXPECT_EQ(TEFeatureFlag(teFUseInlineInput, teBitTest, te), teBitClear);
@@ -351,13 +288,5 @@ TEST_F(EditTextTest, TextEditRecordActsOnTheFocusedField) {
   EXPECT_EQ(GetDialogTextEditHandle(say), nullptr) << "no edit-text item, no record";
 }
 
-TEST_F(EditTextTest, DialogWithoutTheStandardHandlerTakesNoTyping) {
-  ChangeWindowAttributes(GetDialogWindow(dialog_), 0, kWindowStandardHandlerAttribute);
-  sp_testing::TypeText("x");
-  sp_testing::PressTab();
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog_), 3);
-}
-
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

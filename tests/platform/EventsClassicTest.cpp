@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "Clock.h"
-#include "EventsFixture.h"
 #include "QuickDraw.h"
+#include "UiFixture.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
-using ClassicEvents = EventsTest;
+using ClassicEvents = UiTest;
 
 // A handler that runs an action inside it and records the events it saw.
 struct Inside {
@@ -39,7 +39,7 @@ void Handle(EventTargetRef target, UInt32 cls, std::vector<UInt32> kinds, Inside
 }
 
 TEST_F(ClassicEvents, MouseInputCarriesItsParametersAndGoesToTheWindowUnderIt) {
-  WindowRef window = MakeWindow(100, 50, 300, 250);
+  WindowRef window = MakeWindow(R(50, 100, 250, 300));
   Inside onWindow, onApp;
   EventRef seen = nullptr;
   onWindow.action = [&seen](EventRef e) { seen = RetainEvent(e); };
@@ -52,32 +52,20 @@ TEST_F(ClassicEvents, MouseInputCarriesItsParametersAndGoesToTheWindowUnderIt) {
   EXPECT_EQ(onWindow.kinds, (std::vector<UInt32>{kEventMouseDown}));
   EXPECT_EQ(onApp.kinds, (std::vector<UInt32>{kEventMouseUp}));
   ASSERT_NE(seen, nullptr);
-  Point where = {};
-  UInt32 modifiers = 0, clicks = 0;
-  WindowRef under = nullptr;
-  EventMouseButton button = 0;
-  GetEventParameter(seen, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where, nullptr,
-                    &where);
-  GetEventParameter(seen, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
-                    &modifiers);
-  GetEventParameter(seen, kEventParamClickCount, typeUInt32, nullptr, sizeof clicks, nullptr,
-                    &clicks);
-  GetEventParameter(seen, kEventParamWindowRef, typeWindowRef, nullptr, sizeof under, nullptr,
-                    &under);
-  GetEventParameter(seen, kEventParamMouseButton, typeMouseButton, nullptr, sizeof button, nullptr,
-                    &button);
+  const Point where = Param<Point>(seen, kEventParamMouseLocation, typeQDPoint);
   EXPECT_EQ(where.h, 150);
   EXPECT_EQ(where.v, 60);
-  EXPECT_EQ(modifiers, UInt32(shiftKey));
-  EXPECT_EQ(clicks, 2u);
-  EXPECT_EQ(under, window);
-  EXPECT_EQ(button, kEventMouseButtonPrimary);
+  EXPECT_EQ(Param<UInt32>(seen, kEventParamKeyModifiers, typeUInt32), UInt32(shiftKey));
+  EXPECT_EQ(Param<UInt32>(seen, kEventParamClickCount, typeUInt32), 2u);
+  EXPECT_EQ(Param<WindowRef>(seen, kEventParamWindowRef, typeWindowRef), window);
+  EXPECT_EQ(Param<EventMouseButton>(seen, kEventParamMouseButton, typeMouseButton),
+            kEventMouseButtonPrimary);
   ReleaseEvent(seen);
 }
 
 TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowWithTheirParameters) {
-  WindowRef back = MakeWindow(10, 40, 200, 200);
-  WindowRef front = MakeWindow(300, 40, 500, 200);
+  WindowRef back = MakeWindow(R(40, 10, 200, 200));
+  WindowRef front = MakeWindow(R(40, 300, 200, 500));
   Inside onFront, onBack;
   std::string text;
   EventRef rawKey = nullptr;
@@ -107,6 +95,26 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowWithTheirParameters) {
   ASSERT_NE(rawKey, nullptr);
   EXPECT_EQ(GetEventClass(rawKey), kEventClassKeyboard);
   ReleaseEvent(rawKey);
+
+  // A key nobody takes goes on as typed text carrying its key event; a key taken makes none.
+  WindowRef third = MakeWindow(R(40, 600, 200, 800));
+  Inside onThird, taker;
+  UInt32 keyClass = 0;
+  onThird.action = [&](EventRef e) {
+    keyClass =
+        GetEventClass(Param<EventRef>(e, kEventParamTextInputSendKeyboardEvent, typeEventRef));
+  };
+  Handle(GetWindowEventTarget(third), kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent},
+         onThird);
+  sp_testing::PostKeyDown('a', 0);
+  sp_testing::PumpPending();
+  EXPECT_EQ(onThird.kinds.size(), 1u);
+  EXPECT_EQ(keyClass, kEventClassKeyboard);
+  Handle(GetApplicationEventTarget(), kEventClassKeyboard, {kEventRawKeyDown}, taker);
+  sp_testing::PostKeyDown('a', 0);
+  sp_testing::PumpPending();
+  EXPECT_EQ(taker.kinds.size(), 1u);
+  EXPECT_EQ(onThird.kinds.size(), 1u);
 }
 
 TEST_F(ClassicEvents, TextInputLongerThanTheHandlersReadIsCutOnACharacterBoundary) {
@@ -146,7 +154,7 @@ TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesT
   EXPECT_EQ(onApp.kinds, (std::vector<UInt32>{kEventMouseDown, kEventMouseUp}));
 }
 
-TEST_F(ClassicEvents, WaitNextEventSleepsOnTheVirtualClockFiringTimersMeanwhile) {
+TEST_F(ClassicEvents, WaitNextEventSleepsOnTheVirtualClockAndTakesKeyUpsOnlyWhenMasked) {
   int fires = 0;
   auto count = [](EventLoopTimerRef, void* data) { ++*static_cast<int*>(data); };
   InstallEventLoopTimer(GetMainEventLoop(), 0.1, 0.1, count, &fires, nullptr);
@@ -156,10 +164,7 @@ TEST_F(ClassicEvents, WaitNextEventSleepsOnTheVirtualClockFiringTimersMeanwhile)
   EXPECT_EQ(TickCount() - start, 30u);
   EXPECT_EQ(fires, 5);  // 0.1 .. 0.5 s
   EXPECT_EQ(record.what, nullEvent);
-}
-
-TEST_F(ClassicEvents, KeyUpsReachTheClassicCallsOnlyWhenTheEventMaskSaysSo) {
-  EventRecord record;
+  // Key-ups reach the classic calls only when the event mask says so.
   sp_testing::PostKeyUp('k', 40);
   EXPECT_FALSE(GetNextEvent(everyEvent, &record));
   SetEventMask(everyEvent);
@@ -191,54 +196,17 @@ TEST_F(ClassicEvents, StillDownWantsTheButtonDownAndNoReleaseWaiting) {
     EXPECT_EQ(Button(), Boolean(c.button));
     EXPECT_EQ(StillDown(), Boolean(c.stillDown));
   }
-  // WaitMouseUp takes the release that stands in the way.
-  Reset();
-  sp_testing::PostMouseDown(Pt(900, 700));
-  sp_testing::PostMouseUp(Pt(900, 700));
-  EXPECT_FALSE(WaitMouseUp());
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u);
-}
-
-TEST_F(ClassicEvents, FlushEventsRemovesMouseEventsUpToTheStopKind) {
-  SetEventMask(everyEvent);
-  sp_testing::PostMouseDown(Pt(1, 700));
-  sp_testing::PostMouseUp(Pt(1, 700));
-  sp_testing::PostKeyDown('s', 1);
-  sp_testing::PostMouseDown(Pt(1, 700));
-  sp_testing::PostMouseDragged(Pt(2, 700));
-  FlushEvents(mDownMask | mUpMask, keyDownMask);
-  EventRecord record;
-  ASSERT_TRUE(GetNextEvent(everyEvent, &record));
-  EXPECT_EQ(record.what, keyDown);
-  ASSERT_TRUE(GetNextEvent(everyEvent, &record));
-  EXPECT_EQ(record.what, mouseDown) << "behind the stop event";
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "the drag has no classic kind";
 }
 
 TEST_F(ClassicEvents, GetMouseAnswersInTheCurrentPortsCoordinates) {
-  WindowRef window = MakeWindow(100, 50, 300, 250);
+  WindowRef window = MakeWindow(R(50, 100, 250, 300));
   sp_testing::PostMouseMoved(Pt(130, 90));
-  GrafPtr saved = nullptr;
-  GetPort(&saved);
   SetPortWindowPort(window);
   Point local = {};
   GetMouse(&local);
   EXPECT_EQ(local.h, 30);
   EXPECT_EQ(local.v, 40);
-  SetPort(saved);
-  Point global = {};
-  GetGlobalMouse(&global);
-  EXPECT_EQ(global.h, 130);
 }
-
-TEST_F(ClassicEvents, CurrentKeyModifiersFollowTheKeyboard) {
-  sp_testing::SetModifierKeys(cmdKey | optionKey);
-  EXPECT_EQ(GetCurrentKeyModifiers(), UInt32(cmdKey | optionKey));
-  sp_testing::SetModifierKeys(0);
-  EXPECT_EQ(GetCurrentKeyModifiers(), 0u);
-}
-
-// ---- Mouse tracking ----
 
 struct Track {
   MouseTrackingResult result;
@@ -263,8 +231,8 @@ std::vector<Track> TrackInsideMouseDown(WindowRef window) {
   return tracks;
 }
 
-TEST_F(ClassicEvents, TrackMouseLocationReportsQueuedDragsAndTheReleaseInLocalPoints) {
-  WindowRef window = MakeWindow(100, 50, 300, 250);
+TEST_F(ClassicEvents, TrackMouseLocationReportsDragsAndTheReleaseInLocalPointsNeverHanging) {
+  WindowRef window = MakeWindow(R(50, 100, 250, 300));
   sp_testing::PostMouseDown(Pt(110, 60));
   sp_testing::PostMouseDragged(Pt(120, 70));
   sp_testing::PostMouseDragged(Pt(400, 500));  // outside the window: still tracked
@@ -280,17 +248,23 @@ TEST_F(ClassicEvents, TrackMouseLocationReportsQueuedDragsAndTheReleaseInLocalPo
   EXPECT_EQ(tracks[2].h, 40);
   EXPECT_EQ(tracks[2].v, 40);
   EXPECT_EQ(sp_testing::QueuedEventCount(), 0u);
+  // Held with nothing else to come: the release is answered instead of hanging.
+  sp_testing::PostMouseDown(Pt(130, 80));
+  tracks = TrackInsideMouseDown(window);
+  ASSERT_EQ(tracks.size(), 1u);
+  EXPECT_EQ(tracks[0].result, kMouseTrackingMouseUp);
+  EXPECT_EQ(tracks[0].h, 30);
 }
 
 TEST_F(ClassicEvents, TrackMouseLocationWaitsForInputArrivingLaterWhileTimersFire) {
-  WindowRef window = MakeWindow(100, 50, 300, 250);
+  WindowRef window = MakeWindow(R(50, 100, 250, 300));
   int fires = 0;
   auto count = [](EventLoopTimerRef, void* data) { ++*static_cast<int*>(data); };
   InstallEventLoopTimer(GetMainEventLoop(), 0, 0.1, count, &fires, nullptr);
   sp_testing::PostMouseDown(Pt(110, 60));
   sp_testing::ScheduleInput(250000, [] { sp_testing::PostMouseDragged(Pt(150, 100)); });
   sp_testing::ScheduleInput(450000, [] { sp_testing::PostMouseUp(Pt(160, 110)); });
-  SInt64 start = SInt64(GetCurrentEventTime() * 1e6 + 0.5);
+  const SInt64 start = Now();
   std::vector<Track> tracks;
   Inside onWindow;
   SInt64 releasedAt = 0;
@@ -303,7 +277,7 @@ TEST_F(ClassicEvents, TrackMouseLocationWaitsForInputArrivingLaterWhileTimersFir
       TrackMouseLocation(GetWindowPort(window), &pt, &result);
       tracks.push_back({result, pt.h, pt.v});
     } while (result != kMouseTrackingMouseUp && tracks.size() < 10);
-    releasedAt = SInt64(GetCurrentEventTime() * 1e6 + 0.5) - start;
+    releasedAt = Now() - start;
     firesWhileTracking = fires - before;
   };
   Handle(GetWindowEventTarget(window), kEventClassMouse, {kEventMouseDown}, onWindow);
@@ -316,15 +290,5 @@ TEST_F(ClassicEvents, TrackMouseLocationWaitsForInputArrivingLaterWhileTimersFir
   EXPECT_EQ(firesWhileTracking, 5);  // 0 .. 0.4 s
 }
 
-TEST_F(ClassicEvents, TrackMouseLocationWithNothingToComeAnswersTheReleaseInsteadOfHanging) {
-  WindowRef window = MakeWindow(100, 50, 300, 250);
-  sp_testing::PostMouseDown(Pt(130, 80));  // held, and nothing else will ever happen
-  std::vector<Track> tracks = TrackInsideMouseDown(window);
-  ASSERT_EQ(tracks.size(), 1u);
-  EXPECT_EQ(tracks[0].result, kMouseTrackingMouseUp);
-  EXPECT_EQ(tracks[0].h, 30);
-  EXPECT_EQ(tracks[0].v, 30);
-}
-
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test

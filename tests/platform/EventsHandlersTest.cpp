@@ -1,13 +1,13 @@
-// Handler stacks, propagation to parent targets, CallNextEventHandler, removal while running,
+// Handler stacks, propagation to parent targets, removal while running,
 // and the standard handling table.
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "EventsFixture.h"
+#include "UiFixture.h"
 #include "events/internal/EventLoop.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
 // A handler that writes its name into a log and answers a set result; optional actions run
@@ -19,17 +19,14 @@ struct Probe {
   std::vector<std::string>* log = nullptr;
   EventHandlerRef self = nullptr;
   std::vector<EventHandlerRef> removeWhenRun;
-  bool callNext = false;
-  OSStatus nextResult = 1;
   WindowRef disposeWhenRun = nullptr;
 };
 
-OSStatus ProbeHandler(EventHandlerCallRef call, EventRef event, void* data) {
+OSStatus ProbeHandler(EventHandlerCallRef, EventRef, void* data) {
   Probe* p = static_cast<Probe*>(data);
   p->log->push_back(p->name);
   for (EventHandlerRef h : p->removeWhenRun) EXPECT_EQ(RemoveEventHandler(h), noErr);
   if (p->disposeWhenRun != nullptr) DisposeWindow(p->disposeWhenRun);
-  if (p->callNext) p->nextResult = CallNextEventHandler(call, event);
   return p->result;
 }
 
@@ -42,7 +39,7 @@ void Install(EventTargetRef target, Probe& p, std::vector<std::string>& log) {
       noErr);
 }
 
-using EventHandlers = EventsTest;
+using EventHandlers = UiTest;
 
 struct OrderCase {
   OSStatus first, second, third;  // results of the handlers installed first, second, third
@@ -72,22 +69,18 @@ TEST_F(EventHandlers, RunMostRecentFirstAndStopAtTheFirstThatHandles) {
     EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
               c.result);
     EXPECT_EQ(log, c.calls);
+    // Only the installed event types reach a handler.
+    log.clear();
+    EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
+              eventNotHandledErr);
+    EXPECT_EQ(Send(kEventClassKeyboard, kEventAppActivated, GetApplicationEventTarget()),
+              eventNotHandledErr);
+    EXPECT_TRUE(log.empty());
   }
 }
 
-TEST_F(EventHandlers, OnlyTheInstalledEventTypesReachAHandler) {
-  std::vector<std::string> log;
-  Probe p{"app", noErr};
-  Install(GetApplicationEventTarget(), p, log);
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
-            eventNotHandledErr);
-  EXPECT_EQ(Send(kEventClassKeyboard, kEventAppActivated, GetApplicationEventTarget()),
-            eventNotHandledErr);
-  EXPECT_TRUE(log.empty());
-}
-
 TEST_F(EventHandlers, UnhandledEventsGoFromControlToWindowToApplication) {
-  WindowRef window = MakeWindow(10, 40, 210, 240);
+  WindowRef window = MakeWindow(R(40, 10, 240, 210));
   EventTargetRef windowTarget = GetWindowEventTarget(window);
   ControlRef control = reinterpret_cast<ControlRef>(&window);  // any distinct address
   EventTargetRef controlTarget = GetControlEventTarget(control);
@@ -109,38 +102,6 @@ TEST_F(EventHandlers, UnhandledEventsGoFromControlToWindowToApplication) {
   sp_platform::DisposeObjectEventTarget(control);
 }
 
-TEST_F(EventHandlers, CallNextRunsTheRestOfTheTargetOnceAndTheParentOnlyOnce) {
-  WindowRef window = MakeWindow(10, 40, 210, 240);
-  std::vector<std::string> log;
-  Probe older{"older"}, newer{"newer"}, app{"app", noErr};
-  newer.callNext = true;
-  Install(GetApplicationEventTarget(), app, log);
-  Install(GetWindowEventTarget(window), older, log);
-  Install(GetWindowEventTarget(window), newer, log);
-
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
-  // CallNext stays on the window's target: the application's handler runs once, after.
-  EXPECT_EQ(newer.nextResult, eventNotHandledErr);
-  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
-
-  log.clear();
-  older.result = noErr;
-  newer.result = eventNotHandledErr;
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
-  EXPECT_EQ(newer.nextResult, noErr);
-  // The newer handler answered "not handled" after the older one handled it through CallNext:
-  // the event goes on to the application, as the toolbox does.
-  EXPECT_EQ(log, (std::vector<std::string>{"newer", "older", "app"}));
-}
-
-TEST_F(EventHandlers, CallNextOutsideAHandlerIsRefused) {
-  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
-  EXPECT_EQ(CallNextEventHandler(nullptr, event), paramErr);
-  EventHandlerCallRef bogus = reinterpret_cast<EventHandlerCallRef>(&event);
-  EXPECT_EQ(CallNextEventHandler(bogus, event), paramErr);
-  ReleaseEvent(event);
-}
-
 TEST_F(EventHandlers, AHandlerRemovingItselfAndTheNextOneStopsBothFromRunning) {
   std::vector<std::string> log;
   Probe first{"first", noErr}, second{"second"};
@@ -159,7 +120,7 @@ TEST_F(EventHandlers, AHandlerRemovingItselfAndTheNextOneStopsBothFromRunning) {
 }
 
 TEST_F(EventHandlers, AWindowDisposedByItsOwnHandlerPassesTheEventOnSafely) {
-  WindowRef window = MakeWindow(10, 40, 210, 240);
+  WindowRef window = MakeWindow(R(40, 10, 240, 210));
   std::vector<std::string> log;
   Probe w{"window"}, app{"app", noErr};
   w.disposeWhenRun = window;
@@ -184,35 +145,33 @@ TEST_F(EventHandlers, BadArgumentsAreRefused) {
   EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, stale), paramErr);
 }
 
-// ---- The standard handling table ----
-
-struct QuitLog {
-  int quits = 0;
-};
-
 OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {
-  ++reinterpret_cast<QuitLog*>(refCon)->quits;
+  ++*reinterpret_cast<int*>(refCon);
   return noErr;
 }
 
-TEST_F(EventHandlers, QuitCommandRowSendsOneQuitAppleEventDispatchedLater) {
-  QuitLog quitLog;
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler,
-                                  URefCon(&quitLog), false),
+TEST_F(EventHandlers, QuitCommandOnlyUntakenSendsOneQuitAppleEventDispatchedLater) {
+  int quits = 0;
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quits),
+                                  false),
             noErr);
-  WindowRef window = MakeWindow(10, 40, 210, 240, kWindowStandardHandlerAttribute);
+  WindowRef window = MakeWindow(R(40, 10, 240, 210), kWindowStandardHandlerAttribute);
   // Sent to a window: no handler anywhere takes it, so the application's standard handling
   // at the end of the way does.
   EXPECT_EQ(SendCommand(kHICommandQuit, GetWindowEventTarget(window)), noErr);
-  EXPECT_EQ(quitLog.quits, 0) << "never dispatched inside the sending";
+  EXPECT_EQ(quits, 0) << "never dispatched inside the sending";
   EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
   sp_testing::PumpPending();
-  EXPECT_EQ(quitLog.quits, 1);
-}
+  EXPECT_EQ(quits, 1);
 
-TEST_F(EventHandlers, QuitCommandRowRunsOnlyWhenNoHandlerTookTheCommand) {
-  QuitLog quitLog;
-  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quitLog), false);
+  // Other commands, or a command event without its HI command, stay unhandled.
+  EXPECT_EQ(SendCommand(kHICommandAbout, GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(SendCommand(kHICommandOK, GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+
+  // A handler that took the command leaves the standard handling out.
   std::vector<std::string> log;
   Probe app{"app", noErr};
   const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
@@ -223,14 +182,5 @@ TEST_F(EventHandlers, QuitCommandRowRunsOnlyWhenNoHandlerTookTheCommand) {
   EXPECT_EQ(log.size(), 1u);
 }
 
-TEST_F(EventHandlers, OtherCommandsStayUnhandledByTheStandardHandling) {
-  EXPECT_EQ(SendCommand(kHICommandAbout, GetApplicationEventTarget()), eventNotHandledErr);
-  EXPECT_EQ(SendCommand(kHICommandOK, GetApplicationEventTarget()), eventNotHandledErr);
-  // A command event without its HI command cannot be the quit command.
-  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
-            eventNotHandledErr);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
-}
-
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "EventsFixture.h"
+#include "UiFixture.h"
 #include "files/detail/Completions.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
-using EventLoop = EventsTest;
+using EventLoop = UiTest;
 
 struct Recorder {
   std::vector<std::string> log;
@@ -19,9 +19,8 @@ struct Recorder {
 
 OSStatus RecordEvent(EventHandlerCallRef, EventRef event, void* data) {
   Recorder* r = static_cast<Recorder*>(data);
-  UInt32 tag = 0;
-  GetEventParameter(event, SpFourCC("tag "), typeUInt32, nullptr, sizeof tag, nullptr, &tag);
-  r->log.push_back(std::to_string(GetEventKind(event)) + ":" + std::to_string(tag));
+  r->log.push_back(std::to_string(GetEventKind(event)) + ":" +
+                   std::to_string(Param<UInt32>(event, SpFourCC("tag "), typeUInt32)));
   if (r->action) r->action(event);
   return noErr;
 }
@@ -106,29 +105,8 @@ TEST_F(EventLoop, QuitFromATimerEndsTheLoopBeforeAnyLaterWorkOfThatPass) {
   EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
 }
 
-OSErr QuitHandlerEndsLoop(const AppleEvent*, AppleEvent*, URefCon refCon) {
-  ++*reinterpret_cast<int*>(refCon);
-  QuitApplicationEventLoop();
-  return noErr;
-}
-
-TEST_F(EventLoop, TheQuitCommandEndsTheApplicationLoopThroughTheQuitAppleEvent) {
-  int quits = 0;
-  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandlerEndsLoop, URefCon(&quits),
-                        false);
-  Action command{[](EventLoopTimerRef) {
-    EXPECT_EQ(SendCommand(kHICommandQuit, GetApplicationEventTarget()), noErr);
-  }};
-  Action watch{[](EventLoopTimerRef) {}};
-  After(0.1, 0, command);
-  After(0, 0.1, watch);  // keeps the loop from going idle
-  RunApplicationEventLoop();
-  EXPECT_EQ(quits, 1);
-  EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
-}
-
 TEST_F(EventLoop, FileCompletionsRunAtTheStartOfAPassAlsoInsideAModalLoop) {
-  WindowRef dialog = MakeWindow(100, 100, 300, 200);
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   volatile OSErr ioResult = 0;
   int ran = 0;
   bool ranBeforeTimer = false;
@@ -149,8 +127,8 @@ TEST_F(EventLoop, FileCompletionsRunAtTheStartOfAPassAlsoInsideAModalLoop) {
 }
 
 TEST_F(EventLoop, TimersKeepFiringInNestedModalLoopsAndQuitEndsOnlyTheInnermost) {
-  WindowRef outerDialog = MakeWindow(100, 100, 300, 200);
-  WindowRef innerDialog = MakeWindow(120, 120, 320, 220);
+  WindowRef outerDialog = MakeWindow(R(100, 100, 200, 300));
+  WindowRef innerDialog = MakeWindow(R(120, 120, 220, 320));
   std::vector<std::string> log;
   int ticks = 0;
   Action tick{[&ticks](EventLoopTimerRef) { ++ticks; }};
@@ -185,7 +163,7 @@ TEST_F(EventLoop, TimersKeepFiringInNestedModalLoopsAndQuitEndsOnlyTheInnermost)
 }
 
 TEST_F(EventLoop, ATimerNeverFiresInsideItsOwnCallbacksModalLoop) {
-  WindowRef dialog = MakeWindow(100, 100, 300, 200);
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   int fires = 0;
   bool reentered = false;
   bool inside = false;
@@ -206,7 +184,7 @@ TEST_F(EventLoop, ATimerNeverFiresInsideItsOwnCallbacksModalLoop) {
 }
 
 TEST_F(EventLoop, TimersDueInThePassThatStartsAModalLoopFireInsideIt) {
-  WindowRef dialog = MakeWindow(100, 100, 300, 200);
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   int ticksInside = 0;
   bool inside = false;
   Action modal{[&](EventLoopTimerRef) {
@@ -227,8 +205,8 @@ TEST_F(EventLoop, TimersDueInThePassThatStartsAModalLoopFireInsideIt) {
 }
 
 TEST_F(EventLoop, AModalLoopTakesKeysAndDropsClicksOnOtherWindowsWithABeep) {
-  WindowRef document = MakeWindow(10, 40, 300, 300);
-  WindowRef dialog = MakeWindow(400, 100, 600, 250);
+  WindowRef document = MakeWindow(R(40, 10, 300, 300));
+  WindowRef dialog = MakeWindow(R(100, 400, 250, 600));
   SelectWindow(document);  // in front, but not the modal window
   Recorder onDocument, onDialog, onApp;
   InstallRecorder(GetWindowEventTarget(document), kEventClassMouse, {kEventMouseDown}, onDocument);
@@ -261,7 +239,7 @@ TEST_F(EventLoop, AModalLoopTakesKeysAndDropsClicksOnOtherWindowsWithABeep) {
 }
 
 TEST_F(EventLoop, AModalLoopEndsWhenItsWindowIsDisposedOf) {
-  WindowRef dialog = MakeWindow(100, 100, 300, 200);
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   Action keepBusy{[](EventLoopTimerRef) {}};
   Action dispose{[&](EventLoopTimerRef) { DisposeWindow(dialog); }};
   bool returned = false;
@@ -278,7 +256,10 @@ TEST_F(EventLoop, AModalLoopEndsWhenItsWindowIsDisposedOf) {
 }
 
 TEST_F(EventLoop, TheWatchdogUnwindsARunawayModalLoopAndFailsThePump) {
-  WindowRef dialog = MakeWindow(100, 100, 300, 200);
+  sp_testing::PumpResult r = sp_testing::detail::PumpUntilImpl([] { return false; });
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.end, sp_testing::PumpEnd::kIdle) << "idle before the condition holds";
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
   bool returned = false;
   Action modal{[&](EventLoopTimerRef) {
     RunAppModalLoopForWindow(dialog);  // nobody ever quits it
@@ -288,7 +269,7 @@ TEST_F(EventLoop, TheWatchdogUnwindsARunawayModalLoopAndFailsThePump) {
   After(0, 0, modal);
   After(0, 0.1, tick);
   sp_testing::SetPumpLimits({1000, 3600LL * 1000000});
-  sp_testing::PumpResult r = sp_testing::detail::PumpUntilIdleImpl();
+  r = sp_testing::detail::PumpUntilIdleImpl();
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.end, sp_testing::PumpEnd::kWatchdog);
   EXPECT_NE(r.message.find("1000 passes"), std::string::npos) << r.message;
@@ -300,19 +281,5 @@ TEST_F(EventLoop, TheWatchdogUnwindsARunawayModalLoopAndFailsThePump) {
   EXPECT_NE(r.message.find("2000000 microseconds"), std::string::npos) << r.message;
 }
 
-TEST_F(EventLoop, PumpUntilFailsWhenTheLoopGoesIdleFirst) {
-  sp_testing::PumpResult r = sp_testing::detail::PumpUntilImpl([] { return false; });
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.end, sp_testing::PumpEnd::kIdle);
-}
-
-TEST_F(EventLoop, RunApplicationEventLoopUntilQuitsOnceTheConditionHolds) {
-  int ticks = 0;
-  Action tick{[&ticks](EventLoopTimerRef) { ++ticks; }};
-  After(0, 0.1, tick);
-  sp_testing::RunApplicationEventLoopUntil([&ticks] { return ticks == 3; });
-  EXPECT_EQ(ticks, 3);
-}
-
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test

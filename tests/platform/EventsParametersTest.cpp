@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "Clock.h"
-#include "EventsFixture.h"
+#include "UiFixture.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
-using EventParameters = EventsTest;
+using EventParameters = UiTest;
 
 template <typename T>
 std::vector<UInt8> Bytes(T value) {
@@ -39,58 +39,32 @@ struct CoercionCase {
 };
 
 TEST_F(EventParameters, ReadingWithAnotherTypeCoercesOnlyWhereTheValueSurvives) {
+  const std::vector<UInt8> kNo;
   const CoercionCase cases[] = {
       {typeUInt32, Bytes<UInt32>(5), typeSInt32, noErr, Bytes<SInt32>(5), "small unsigned"},
-      {typeUInt32,
-       Bytes<UInt32>(3000000000u),
-       typeSInt32,
-       errAECoercionFail,
-       {},
-       "too big for a signed 32-bit value"},
-      {typeSInt32, Bytes<SInt32>(-1), typeUInt32, errAECoercionFail, {}, "negative to unsigned"},
-      {typeSInt32, Bytes<SInt32>(-2), typeSInt16, noErr, Bytes<SInt16>(-2), "narrowing that fits"},
-      {typeSInt32, Bytes<SInt32>(70000), typeSInt16, errAECoercionFail, {}, "narrowing too far"},
+      {typeUInt32, Bytes<UInt32>(0x7FFFFFFF), typeSInt32, noErr, Bytes<SInt32>(0x7FFFFFFF), "max"},
+      {typeUInt32, Bytes<UInt32>(0x80000000u), typeSInt32, errAECoercionFail, kNo, "max + 1"},
+      {typeSInt32, Bytes<SInt32>(0), typeUInt32, noErr, Bytes<UInt32>(0), "zero to unsigned"},
+      {typeSInt32, Bytes<SInt32>(-1), typeUInt32, errAECoercionFail, kNo, "negative to unsigned"},
+      {typeSInt32, Bytes<SInt32>(-32768), typeSInt16, noErr, Bytes<SInt16>(-32768), "fits"},
+      {typeSInt32, Bytes<SInt32>(32768), typeSInt16, errAECoercionFail, kNo, "just too far"},
       {typeUInt16, Bytes<UInt16>(65535), typeSInt64, noErr, Bytes<SInt64>(65535), "widening"},
       {typeBoolean, Bytes<UInt8>(1), typeSInt32, noErr, Bytes<SInt32>(1), "true is 1"},
-      {typeSInt32, Bytes<SInt32>(2), typeBoolean, errAECoercionFail, {}, "2 is no boolean"},
+      {typeSInt32, Bytes<SInt32>(2), typeBoolean, errAECoercionFail, kNo, "2 is no boolean"},
       {typeIEEE64BitFloatingPoint, Bytes<double>(2.0), typeSInt32, noErr, Bytes<SInt32>(2),
-       "a whole double"},
-      {typeIEEE64BitFloatingPoint,
-       Bytes<double>(2.5),
-       typeSInt32,
-       errAECoercionFail,
-       {},
-       "a fraction cannot become an integer"},
+       "whole"},
+      {typeIEEE64BitFloatingPoint, Bytes<double>(2.5), typeSInt32, errAECoercionFail, kNo,
+       "fraction"},
       {typeSInt32, Bytes<SInt32>(7), typeIEEE64BitFloatingPoint, noErr, Bytes<double>(7.0),
-       "integer to double"},
-      {typeUInt16,
-       std::vector<UInt8>{1},
-       typeUInt32,
-       errAECoercionFail,
-       {},
-       "data shorter than the stored type"},
+       "to double"},
+      {typeUInt16, std::vector<UInt8>{1}, typeUInt32, errAECoercionFail, kNo, "data too short"},
       {typeChar, Text("A\x82\xA0"), typeUnicodeText, noErr, Utf16(u"A\u3042"),
        "MacJapanese to UTF-16"},
       {typeUnicodeText, Utf16(u"\u3042Z"), typeChar, noErr, Text("\x82\xA0Z"),
        "UTF-16 to MacJapanese"},
-      {typeUnicodeText,
-       Utf16(u"\u0100"),
-       typeChar,
-       errAECoercionFail,
-       {},
-       "a character MacJapanese cannot hold"},
-      {typeQDPoint,
-       Bytes<Point>(Pt(3, 4)),
-       typeQDRectangle,
-       errAECoercionFail,
-       {},
-       "no coercion between records"},
-      {typeWindowRef,
-       Bytes<void*>(nullptr),
-       typeUInt64,
-       errAECoercionFail,
-       {},
-       "references are not numbers"},
+      {typeUnicodeText, Utf16(u"\u0100"), typeChar, errAECoercionFail, kNo, "not in MacJapanese"},
+      {typeQDPoint, Bytes<Point>(Pt(3, 4)), typeQDRectangle, errAECoercionFail, kNo, "records"},
+      {typeWindowRef, Bytes<void*>(nullptr), typeUInt64, errAECoercionFail, kNo, "references"},
   };
   for (const CoercionCase& c : cases) {
     SCOPED_TRACE(c.why);
@@ -114,7 +88,7 @@ TEST_F(EventParameters, ReadingWithAnotherTypeCoercesOnlyWhereTheValueSurvives) 
   }
 }
 
-TEST_F(EventParameters, WildCardReadsAsStoredAndMissingParametersAreReported) {
+TEST_F(EventParameters, WildCardReadsAsStoredAndMissingOrLongParametersAreReported) {
   EventRef event = NewEvent(kEventClassKeyboard, kEventRawKeyDown);
   UInt32 code = 0x24;
   SetEventParameter(event, kEventParamKeyCode, typeUInt32, sizeof code, &code);
@@ -128,11 +102,7 @@ TEST_F(EventParameters, WildCardReadsAsStoredAndMissingParametersAreReported) {
   EXPECT_EQ(GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof out,
                               nullptr, &out),
             eventParameterNotFoundErr);
-  ReleaseEvent(event);
-}
-
-TEST_F(EventParameters, ASmallBufferGetsWhatFitsAndTheFullSizeIsReported) {
-  EventRef event = NewEvent(kEventClassTextInput, kEventTextInputUnicodeForKeyEvent);
+  // A small buffer gets what fits and the full size is reported.
   const char text[] = "\x93\xFA\x96\x7B\x8C\xEA";  // three two-byte characters
   SetEventParameter(event, kEventParamTextInputSendText, typeChar, 6, text);
   char buffer[5] = {0, 0, 0, 0, 'x'};
@@ -151,7 +121,7 @@ TEST_F(EventParameters, ASmallBufferGetsWhatFitsAndTheFullSizeIsReported) {
   ReleaseEvent(event);
 }
 
-TEST_F(EventParameters, AStoredEventIsRetainedUntilItsParameterGoes) {
+TEST_F(EventParameters, EventsLiveUntilTheLastReleaseOrTheParameterHoldingThemGoes) {
   EventRef inner = NewEvent(kEventClassKeyboard, kEventRawKeyDown);
   EventRef outer = NewEvent(kEventClassTextInput, kEventTextInputUnicodeForKeyEvent);
   ASSERT_EQ(SetEventParameter(outer, kEventParamTextInputSendKeyboardEvent, typeEventRef,
@@ -168,9 +138,8 @@ TEST_F(EventParameters, AStoredEventIsRetainedUntilItsParameterGoes) {
   EventRef self = NewEvent(kEventClassKeyboard, kEventRawKeyDown);
   EXPECT_EQ(SetEventParameter(self, SpFourCC("self"), typeEventRef, sizeof self, &self), paramErr);
   ReleaseEvent(self);
-}
 
-TEST_F(EventParameters, ARetainedEventLivesUntilTheLastReleaseAndStaleOnesAreRefused) {
+  // A retained event lives until the last release; stale ones are refused.
   EventRef event = NewEvent(kEventClassMouse, kEventMouseMoved);
   EXPECT_EQ(RetainEvent(event), event);
   EXPECT_EQ(GetEventRetainCount(event), 2u);
@@ -233,4 +202,4 @@ TEST_F(EventParameters, ClassicRecordsCarryKindMessageWhereAndModifiers) {
 }
 
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test

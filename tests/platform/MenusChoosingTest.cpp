@@ -1,25 +1,15 @@
 // Key equivalents, the command events of chosen items, the standard handling of Command keys,
 // the application menu's Quit, and MenuSelect / PopUpMenuSelect.
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "EventsFixture.h"
 #include "Gestalt.h"
-#include "Menus.h"
-#include "TestMenus.h"
+#include "UiFixture.h"
 
-namespace events_test {
+namespace ui_test {
 namespace {
 
-struct P {
-  explicit P(const std::string& s) {
-    bytes[0] = UInt8(s.size());
-    std::memcpy(bytes + 1, s.data(), s.size());
-  }
-  operator const unsigned char*() const { return bytes; }
-  unsigned char bytes[256];
-};
+using P = PStr;
 
 constexpr MenuCommand kPrint = SpFourCC("prnt");
 
@@ -36,44 +26,29 @@ struct CommandLog {
 
 OSStatus LogCommand(EventHandlerCallRef, EventRef event, void* data) {
   CommandLog* log = static_cast<CommandLog*>(data);
-  HICommand command = {};
-  UInt32 modifiers = 0;
-  EXPECT_EQ(GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr,
-                              sizeof command, nullptr, &command),
-            noErr);
-  GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
-                    &modifiers);
-  log->commands.push_back(command);
-  log->modifiers.push_back(modifiers);
+  log->commands.push_back(Param<HICommand>(event, kEventParamDirectObject, typeHICommand));
+  log->modifiers.push_back(Param<UInt32>(event, kEventParamKeyModifiers, typeUInt32));
   return log->answer;
 }
 
-const EventTypeSpec kCommandType = {kEventClassCommand, kEventCommandProcess};
-
 void LogCommandsAt(EventTargetRef target, CommandLog& log) {
-  ASSERT_EQ(InstallEventHandler(target, LogCommand, 1, &kCommandType, &log, nullptr), noErr);
+  const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
+  ASSERT_EQ(InstallEventHandler(target, LogCommand, 1, &command, &log, nullptr), noErr);
 }
 
 OSStatus TakeKey(EventHandlerCallRef, EventRef, void*) {
   return noErr;
 }
 
-struct QuitLog {
-  int quits = 0;
-};
-
 OSErr CountQuit(const AppleEvent*, AppleEvent*, URefCon refCon) {
-  ++reinterpret_cast<QuitLog*>(refCon)->quits;
+  ++*reinterpret_cast<int*>(refCon);
   return noErr;
 }
 
-class MenuChoosing : public EventsTest {
+class MenuChoosing : public UiTest {
  protected:
   void SetUp() override {
-    EventsTest::SetUp();
-    sp_testing::ResetMenus();
-    sp_testing::ResetGestalt();
-    sp_testing::SetModifierKeys(0);
+    UiTest::SetUp();
     // File: Open (Cmd-O), Close (disabled, Cmd-W), Save (Cmd-Shift-S), Print (Cmd-P, command
     // 'prnt'), Zoom (hierarchical, menu 50).
     file_ = NewMenu(1, P("File"));
@@ -95,16 +70,7 @@ class MenuChoosing : public EventsTest {
     AppendMenu(zoom_, P("In/Z"));
     InsertMenu(zoom_, hierMenu);
   }
-  void TearDown() override {
-    sp_testing::ResetMenus();
-    sp_testing::ResetGestalt();
-    EventsTest::TearDown();
-  }
-
-  MenuRef file_ = nullptr;
-  MenuRef edit_ = nullptr;
-  MenuRef view_ = nullptr;
-  MenuRef zoom_ = nullptr;
+  MenuRef file_ = nullptr, edit_ = nullptr, view_ = nullptr, zoom_ = nullptr;
 };
 
 struct KeyCase {
@@ -139,30 +105,17 @@ TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
   EXPECT_EQ(MenuKey('c'), Choice(2, 1));
   EXPECT_EQ(MenuKey('w'), Choice(1, 2));
   EXPECT_LT(MenuKey('q'), 0) << "the application menu's answer is no program menu's";
-}
+  DisableMenuItem(edit_, 0);
+  EXPECT_EQ(MenuKey('c'), 0) << "its menu disabled again";
 
-TEST_F(MenuChoosing, MenuKeyHighlightsTheBarTitleUntilHiliteMenuZero) {
+  // The bar title stays highlighted until HiliteMenu(0).
   EXPECT_EQ(MenuKey('z'), Choice(50, 1));
   EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 1) << "In is reached through File's Zoom item";
   HiliteMenu(0);
   EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 0);
 }
 
-TEST_F(MenuChoosing, MenuEventTakesTheRecordsModifiers) {
-  EventRecord record = {};
-  record.what = keyDown;
-  record.message = 's';
-  record.modifiers = cmdKey | shiftKey;
-  EXPECT_EQ(MenuEvent(&record), UInt32(Choice(1, 3)));
-  record.modifiers = shiftKey;
-  EXPECT_EQ(MenuEvent(&record), 0u) << "no Command key";
-  record.what = mouseDown;
-  record.modifiers = cmdKey;
-  EXPECT_EQ(MenuEvent(&record), 0u);
-  EXPECT_EQ(MenuEvent(nullptr), 0u);
-}
-
-TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItem) {
+TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItemToTheMenuFirst) {
   CommandLog app;
   LogCommandsAt(GetApplicationEventTarget(), app);
   sp_testing::MenuChoiceResult r = sp_testing::ChooseMenuItem(1, 4, optionKey);
@@ -187,16 +140,12 @@ TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItem) {
   NewMenu(7, P("Loose"));
   EXPECT_FALSE(sp_testing::ChooseMenuItem(7, 1).chosen) << "a menu not installed";
   EXPECT_TRUE(app.commands.empty());
-}
 
-TEST_F(MenuChoosing, TheMenusOwnTargetHearsTheCommandFirst) {
-  CommandLog app;
+  // The menu's own target hears the command first.
   CommandLog menu;
   menu.answer = noErr;
-  LogCommandsAt(GetApplicationEventTarget(), app);
   LogCommandsAt(GetMenuEventTarget(file_), menu);
-  sp_testing::MenuChoiceResult r = sp_testing::ChooseMenuItem(1, 1);
-  EXPECT_EQ(r.status, noErr);
+  EXPECT_EQ(sp_testing::ChooseMenuItem(1, 1).status, noErr);
   EXPECT_EQ(menu.commands.size(), 1u);
   EXPECT_TRUE(app.commands.empty());
   menu.answer = eventNotHandledErr;
@@ -226,10 +175,10 @@ TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
 }
 
 TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
-  QuitLog quitLog;
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quitLog),
-                                  false),
-            noErr);
+  int quits = 0;
+  ASSERT_EQ(
+      AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits), false),
+      noErr);
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   ASSERT_TRUE(bar.hasApplicationMenu);
   ASSERT_FALSE(bar.menus.empty());
@@ -240,25 +189,25 @@ TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
   EXPECT_EQ(bar.menus[1].id, 1);
 
   sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quitLog.quits, 1);
+  EXPECT_EQ(quits, 1);
 
   EXPECT_EQ(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).status, noErr);
-  EXPECT_EQ(quitLog.quits, 1) << "queued, dispatched by the loop";
+  EXPECT_EQ(quits, 1) << "queued, dispatched by the loop";
   sp_testing::PumpPending();
-  EXPECT_EQ(quitLog.quits, 2);
+  EXPECT_EQ(quits, 2);
 
   // A program that takes the quit command itself gets no Apple event.
   CommandLog app;
   app.answer = noErr;
   LogCommandsAt(GetApplicationEventTarget(), app);
   sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quitLog.quits, 2);
+  EXPECT_EQ(quits, 2);
   EXPECT_EQ(app.commands.size(), 1u);
 }
 
 TEST_F(MenuChoosing, WithoutTheAquaLayoutThereIsNoApplicationMenu) {
-  QuitLog quitLog;
-  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quitLog), false);
+  int quits = 0;
+  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits), false);
   sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   EXPECT_FALSE(bar.hasApplicationMenu);
@@ -266,7 +215,7 @@ TEST_F(MenuChoosing, WithoutTheAquaLayoutThereIsNoApplicationMenu) {
   EXPECT_EQ(sp_testing::ApplicationMenu(), nullptr);
   EXPECT_EQ(MenuKey('q'), 0);
   sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quitLog.quits, 0);
+  EXPECT_EQ(quits, 0);
   EXPECT_FALSE(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).chosen);
 }
 
@@ -297,4 +246,4 @@ TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
 }
 
 }  // namespace
-}  // namespace events_test
+}  // namespace ui_test

@@ -2,17 +2,14 @@
 // bars.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "MacMemory.h"
-#include "Menus.h"
 #include "Resources.h"
-#include "SpTesting.h"
-#include "TestMenus.h"
-#include "TestResources.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
 
 constexpr ResType kMenuType = SpFourCC("MENU");
@@ -20,26 +17,8 @@ constexpr ResType kMenuBarType = SpFourCC("MBAR");
 
 using sp_testing::MenuResourceItem;
 
-class Menus : public ::testing::Test {
- protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    sp_testing::ResetMenus();
-    sp_testing::ResetResources();
-    sp_testing::ResetGestalt();
-  }
-};
-
-// A length-prefixed string of the bytes.
-struct P {
-  explicit P(const std::string& s) {
-    bytes[0] = UInt8(s.size());
-    std::memcpy(bytes + 1, s.data(), s.size());
-  }
-  operator const unsigned char*() const { return bytes; }
-  unsigned char bytes[256];
-};
+using Menus = UiTest;
+using P = PStr;
 
 std::string ItemText(MenuRef menu, SInt16 item) {
   Str255 text;
@@ -61,8 +40,6 @@ std::vector<MenuID> BarIDs() {
   return ids;
 }
 
-// ---- 'MENU' resources ----
-
 // "ファイル" (file) and "開く…" (open...), MacJapanese.
 const std::string kFileTitle = "\x83\x74\x83\x40\x83\x43\x83\x8B";
 const std::string kOpenText = "\x8A\x4A\x82\xAD\x81\x63";
@@ -77,10 +54,14 @@ std::vector<MenuResourceItem> SampleItems() {
   };
 }
 
-TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
-  ASSERT_EQ(sp_testing::AddAppResource(
-                kMenuType, 128, sp_testing::MakeMenuResource(128, kFileTitle, SampleItems())),
+void AddMenu(MenuID id, const std::string& title) {
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, id,
+                                       sp_testing::MakeMenuResource(id, title, SampleItems())),
             noErr);
+}
+
+TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
+  AddMenu(128, kFileTitle);
   MenuRef menu = GetMenu(128);
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetMenuID(menu), 128);
@@ -112,17 +93,11 @@ TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGetters) {
     Style style = 0xFF;
     SInt16 icon = -1;
     MenuID hier = -1;
-    GetItemCmd(menu, i, &cmd);
-    GetItemMark(menu, i, &mark);
-    GetItemStyle(menu, i, &style);
-    GetItemIcon(menu, i, &icon);
-    EXPECT_EQ(GetMenuItemHierarchicalID(menu, i, &hier), noErr);
+    GetItemCmd(menu, i, &cmd), GetItemMark(menu, i, &mark), GetItemStyle(menu, i, &style);
+    GetItemIcon(menu, i, &icon), GetMenuItemHierarchicalID(menu, i, &hier);
     EXPECT_EQ(ItemText(menu, i), e.text);
-    EXPECT_EQ(cmd, e.cmd);
-    EXPECT_EQ(mark, e.mark);
-    EXPECT_EQ(style, e.style);
-    EXPECT_EQ(icon, e.icon);
-    EXPECT_EQ(hier, e.hier);
+    EXPECT_EQ(std::vector<int>({cmd, mark, style, icon, hier}),
+              std::vector<int>({e.cmd, e.mark, e.style, e.icon, e.hier}));
     EXPECT_EQ(bool(IsMenuItemEnabled(menu, MenuItemIndex(i))), e.enabled);
   }
   EXPECT_TRUE(IsMenuItemEnabled(menu, 0));
@@ -139,6 +114,45 @@ TEST_F(Menus, EnableFlagsCoverTheMenuAndItems1To31OnlyLaterItemsAreEnabled) {
   EXPECT_FALSE(IsMenuItemEnabled(menu, 31));
   EXPECT_TRUE(IsMenuItemEnabled(menu, 32)) << "no flag bit holds items after the 31st";
   EXPECT_TRUE(IsMenuItemEnabled(menu, 33));
+}
+
+TEST_F(Menus, EnableAndDisableHoldOnASecondPassThroughEachState) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("One;-;Two"));
+  const struct {
+    void (*call)(MenuRef, MenuItemIndex);
+    MenuItemIndex item;
+    bool whole, one, two;  // IsMenuItemEnabled of 0, 1 and 3 after the call
+    const char* why;
+  } steps[] = {
+      {DisableMenuItem, 1, true, false, true, "disabled"},
+      {DisableMenuItem, 1, true, false, true, "disabled again: still disabled"},
+      {EnableMenuItem, 1, true, true, true, "enabled"},
+      {EnableMenuItem, 1, true, true, true, "enabled again: still enabled"},
+      {DisableMenuItem, 1, true, false, true, "disabled a second time"},
+      {EnableMenuItem, 2, true, false, true, "a separator is never enabled"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu; the items keep their own state"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu again"},
+      {EnableMenuItem, 0, true, false, true, "the whole menu back"},
+      {EnableMenuItem, 0, true, false, true, "and again"},
+      {DisableMenuItem, 0, false, false, true, "the whole menu off a second time"},
+      {DisableMenuItem, 3, false, false, false, "the last item"},
+      {EnableMenuItem, 4, false, false, false, "past the last item: nothing"},
+      {EnableMenuItem, 3, false, false, true, "the last item back"},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.why);
+    s.call(menu, s.item);
+    const sp_testing::MenuModel m = sp_testing::ReadMenu(menu);
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 0)), s.whole);
+    EXPECT_EQ(m.enabled, s.whole);
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 1)), s.one);
+    EXPECT_EQ(m.items[0].enabled, s.one);
+    EXPECT_FALSE(IsMenuItemEnabled(menu, 2));
+    EXPECT_EQ(bool(IsMenuItemEnabled(menu, 3)), s.two);
+    EXPECT_FALSE(IsMenuItemEnabled(menu, 4));
+    ASSERT_EQ(m.items.size(), 3u);
+  }
 }
 
 TEST_F(Menus, EveryTruncationOfMenuBytesIsRefused) {
@@ -168,9 +182,7 @@ TEST_F(Menus, LengthBytesPointingPastTheEndAreRefused) {
 }
 
 TEST_F(Menus, GetMenuSharesOneMenuPerResourceUntilItIsDisposed) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "File", SampleItems())),
-            noErr);
+  AddMenu(128, "File");
   MenuRef first = GetMenu(128);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(GetMenu(128), first);
@@ -181,8 +193,6 @@ TEST_F(Menus, GetMenuSharesOneMenuPerResourceUntilItIsDisposed) {
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(CountMenuItems(again), 5);
 }
-
-// ---- Metacharacters ----
 
 struct MetaCase {
   std::string data;
@@ -280,36 +290,6 @@ TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   EXPECT_EQ(CountMenuItems(nullptr), 0);
 }
 
-TEST_F(Menus, HierarchicalIDAndCommandIDAndModifiersAreKeptPerItem) {
-  MenuRef menu = NewMenu(1, P("M"));
-  AppendMenu(menu, P("One;Two"));
-  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 300), noErr);
-  CharParameter cmd = 0, mark = 0;
-  GetItemCmd(menu, 1, &cmd);
-  GetItemMark(menu, 1, &mark);
-  EXPECT_EQ(cmd, hMenuCmd);
-  EXPECT_EQ(mark, 300) << "ids above 255 fit the mark of a hierarchical item";
-  ASSERT_EQ(SetMenuItemHierarchicalID(menu, 1, 0), noErr);
-  MenuID hier = -1;
-  GetMenuItemHierarchicalID(menu, 1, &hier);
-  EXPECT_EQ(hier, 0);
-
-  ASSERT_EQ(SetMenuItemCommandID(menu, 2, SpFourCC("save")), noErr);
-  ASSERT_EQ(SetMenuItemModifiers(menu, 2, kMenuShiftModifier), noErr);
-  ASSERT_EQ(SetMenuItemFontID(menu, 2, 4), noErr);
-  MenuCommand command = 0;
-  UInt8 modifiers = 0;
-  SInt16 font = 0;
-  GetMenuItemCommandID(menu, 2, &command);
-  GetMenuItemModifiers(menu, 2, &modifiers);
-  GetMenuItemFontID(menu, 2, &font);
-  EXPECT_EQ(command, SpFourCC("save"));
-  EXPECT_EQ(modifiers, kMenuShiftModifier);
-  EXPECT_EQ(font, 4);
-  GetMenuItemCommandID(menu, 1, &command);
-  EXPECT_EQ(command, 0u);
-}
-
 TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
   constexpr ResType kSound = SpFourCC("snd ");
   const struct {
@@ -329,8 +309,6 @@ TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
   AppendResMenu(menu, SpFourCC("DRVR"));
   EXPECT_EQ(CountMenuItems(menu), 4) << "no desk accessories here";
 }
-
-// ---- The menu list ----
 
 TEST_F(Menus, GetMenuHandleFindsOnlyInstalledMenus) {
   MenuRef bar = NewMenu(10, P("Bar"));
@@ -363,36 +341,9 @@ TEST_F(Menus, InsertMenuPlacesBeforeTheIdAndIgnoresAnIdAlreadyInstalled) {
   EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
 }
 
-TEST_F(Menus, MenuBarHandlesSaveAndRestoreTheList) {
-  MenuRef one = Installed(1);
-  MenuRef two = Installed(2);
-  InsertMenu(NewMenu(50, P("sub")), hierMenu);
-  MenuBarHandle saved = GetMenuBar();
-  ASSERT_NE(saved, nullptr);
-  ClearMenuBar();
-  EXPECT_EQ(GetMenuHandle(1), nullptr);
-  EXPECT_EQ(GetMenuHandle(50), nullptr);
-  DisposeMenu(two);
-  SetMenuBar(saved);
-  EXPECT_EQ(GetMenuHandle(1), one);
-  EXPECT_NE(GetMenuHandle(50), nullptr);
-  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "the disposed menu is left out";
-  EXPECT_EQ(DisposeMenuBar(saved), noErr);
-
-  Handle stranger = NewHandleClear(40);
-  SetMenuBar(stranger);
-  SetMenuBar(nullptr);
-  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{1})) << "a handle that is no menu list changes nothing";
-  DisposeHandle(stranger);
-}
-
 TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
-            noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 129,
-                                       sp_testing::MakeMenuResource(129, "B", SampleItems())),
-            noErr);
+  AddMenu(128, "A");
+  AddMenu(129, "B");
   ASSERT_EQ(
       sp_testing::AddAppResource(kMenuBarType, 200, sp_testing::MakeMenuBarResource({128, 129})),
       noErr);
@@ -414,9 +365,7 @@ TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThem) {
 }
 
 TEST_F(Menus, MalformedMenuBarsAreRefused) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 128,
-                                       sp_testing::MakeMenuResource(128, "A", SampleItems())),
-            noErr);
+  AddMenu(128, "A");
   const std::vector<std::vector<UInt8>> bad = {
       {},                        // no count
       {0x00},                    // half a count
@@ -430,8 +379,6 @@ TEST_F(Menus, MalformedMenuBarsAreRefused) {
   }
   EXPECT_EQ(GetNewMBar(301), nullptr);
 }
-
-// ---- Sizes ----
 
 TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
   MenuRef menu = NewMenu(1, P("M"));
@@ -452,3 +399,4 @@ TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
 }
 
 }  // namespace
+}  // namespace ui_test

@@ -6,20 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "DialogsTestFixture.h"
 #include "OSUtils.h"
 #include "QDRegions.h"
+#include "UiFixture.h"
 
-namespace dialogs_test {
+namespace ui_test {
 namespace {
 
-const char kModalSource[] = R"(
-resource 'DLOG' 9400 {
-  bounds 100, 100, 260, 500
-  procID movableDBoxProc
-  items 9400
-  title "Modal"
-}
+class ModalDialogTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    UseResources(R"(
+resource 'DLOG' 9400 { bounds 100, 100, 260, 500; procID movableDBoxProc; items 9400; title "Modal" }
 resource 'DITL' 9400 {
   button 120, 300, 140, 380 { text "OK" }
   button 120, 200, 140, 280 { text "Cancel" }
@@ -27,26 +26,17 @@ resource 'DITL' 9400 {
   checkBox 50, 20, 70, 200 { text "Check" }
   staticText 80, 20, 100, 380 { text "Disabled text"; disabled }
 }
-)";
-
-class ModalDialogTest : public DialogsTest {
- protected:
-  void SetUp() override {
-    DialogsTest::SetUp();
-    UseResources(kModalSource);
-    dialog_ = GetNewDialog(9400, nullptr, reinterpret_cast<WindowRef>(-1));
+)");
+    dialog_ = OpenDialog(9400, false);
     ASSERT_NE(dialog_, nullptr);
-    ShowWindow(GetDialogWindow(dialog_));
-    SelectWindow(GetDialogWindow(dialog_));
     ASSERT_EQ(SetDialogDefaultItem(dialog_, 1), noErr);
     ASSERT_EQ(SetDialogCancelItem(dialog_, 2), noErr);
   }
 
-  void PostClickOn(DialogItemIndex item, UInt32 modifiers = 0) {
+  void PostClickOn(DialogItemIndex item) {
     Point global = {0, 0};
     ASSERT_TRUE(sp_testing::DialogItemCentre(dialog_, item, &global));
-    sp_testing::PostMouseDown(global, modifiers);
-    sp_testing::PostMouseUp(global, modifiers);
+    sp_testing::PostClick(global);
   }
 
   static void PostKey(UInt8 ch, UInt32 modifiers = 0) {
@@ -54,7 +44,7 @@ class ModalDialogTest : public DialogsTest {
     sp_testing::PostKeyUp(ch, 0, modifiers);
   }
 
-  DialogItemIndex RunOnce(ModalFilterUPP filter = nullptr) {
+  static DialogItemIndex RunOnce(ModalFilterUPP filter = nullptr) {
     DialogItemIndex item = -7;
     ModalDialog(filter, &item);
     return item;
@@ -63,173 +53,82 @@ class ModalDialogTest : public DialogsTest {
   DialogRef dialog_ = nullptr;
 };
 
-TEST_F(ModalDialogTest, ClickOnAButtonAnswersItsItem) {
-  PostClickOn(2);
-  EXPECT_EQ(RunOnce(), 2);
-  PostClickOn(1);
-  EXPECT_EQ(RunOnce(), 1);
-}
-
-TEST_F(ModalDialogTest, KeysPressTheDefaultAndCancelItemsWithAFlash) {
+TEST_F(ModalDialogTest, ClicksAndKeysPressTheirItemsWithAFlash) {
   struct Case {
     const char* name;
-    UInt8 ch;
+    UInt8 ch;  // 0: a click on the item expected
     UInt32 modifiers;
     DialogItemIndex expected;
   } cases[] = {
-      {"Return", 0x0D, 0, 1},
-      {"Enter", 0x03, 0, 1},
-      {"Escape", 0x1B, 0, 2},
-      {"Command-period", '.', cmdKey, 2},
+      {"click Cancel", 0, 0, 2}, {"click OK", 0, 0, 1},  {"Return", 0x0D, 0, 1},
+      {"Enter", 0x03, 0, 1},     {"Escape", 0x1B, 0, 2}, {"Command-period", '.', cmdKey, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::size_t flashesBefore = sp_testing::DialogFlashes(dialog_).size();
-    PostKey(c.ch, c.modifiers);
+    if (c.ch == 0) {
+      PostClickOn(c.expected);
+    } else {
+      PostKey(c.ch, c.modifiers);
+    }
     EXPECT_EQ(RunOnce(), c.expected);
-    std::vector<DialogItemIndex> flashes = sp_testing::DialogFlashes(dialog_);
-    ASSERT_EQ(flashes.size(), flashesBefore + 1);
-    EXPECT_EQ(flashes.back(), c.expected);
+    const std::vector<DialogItemIndex> flashes = sp_testing::DialogFlashes(dialog_);
+    ASSERT_EQ(flashes.size(), flashesBefore + (c.ch == 0 ? 0 : 1));
+    EXPECT_TRUE(c.ch == 0 || flashes.back() == c.expected);
   }
-}
-
-TEST_F(ModalDialogTest, InactiveCancelButtonIsNeverPressedByEscapeOrCommandPeriod) {
-  ControlRef cancel = ItemControl(dialog_, 2);
-  ASSERT_EQ(DeactivateControl(cancel), noErr);
-  PostKey(0x1B);
-  PostKey('.', cmdKey);
-  PostKey(0x0D);  // ends the loop once the two keys did nothing
-  // Keys no button takes go to the focused field (item 3), as the toolbox's did.
-  DialogItemIndex item = 0;
-  do {
-    item = RunOnce();
-  } while (item == 3);
-  EXPECT_EQ(item, 1);
-  EXPECT_EQ(sp_testing::DialogFlashes(dialog_), std::vector<DialogItemIndex>{1});
 }
 
 // The filter sees every event first; what it takes never reaches the standard handling.
-struct FilterLog {
-  std::vector<EventKind> kinds;
-  std::vector<unsigned long> messages;
-};
-FilterLog* gFilterLog = nullptr;
+std::vector<EventRecord>* gFiltered = nullptr;
 
 Boolean SwallowReturn(DialogRef, EventRecord* event, DialogItemIndex* itemHit) {
-  gFilterLog->kinds.push_back(event->what);
-  gFilterLog->messages.push_back(event->message);
-  if (event->what == keyDown && (event->message & 0xFF) == 0x0D) {
-    *itemHit = 0;
-    return true;
-  }
-  if (event->what == keyDown && (event->message & 0xFF) == 'x') {
-    *itemHit = 42;
-    return true;
-  }
-  return false;
+  gFiltered->push_back(*event);
+  const bool key = event->what == keyDown;
+  if (key && (event->message & 0xFF) == 0x0D) *itemHit = 0;
+  if (key && (event->message & 0xFF) == 'x') *itemHit = 42;
+  return key && ((event->message & 0xFF) == 0x0D || (event->message & 0xFF) == 'x');
 }
 
-TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandling) {
-  FilterLog log;
-  gFilterLog = &log;
+TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandlingAndSeesIdleOnes) {
+  std::vector<EventRecord> filtered;
+  gFiltered = &filtered;
   PostKey(0x0D);
   EXPECT_EQ(RunOnce(SwallowReturn), 0);  // the filter answered, Return pressed nothing
   EXPECT_TRUE(sp_testing::DialogFlashes(dialog_).empty());
   PostKey('x');
   EXPECT_EQ(RunOnce(SwallowReturn), 42);
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "");  // 'x' never typed
-  PostClickOn(2);
-  EXPECT_EQ(RunOnce(SwallowReturn), 2);  // left alone: the standard handling hits the item
-  gFilterLog = nullptr;
-}
 
-TEST_F(ModalDialogTest, FilterGetsNullAndUpdateEventsWhileIdle) {
-  FilterLog log;
-  gFilterLog = &log;
-  Rect bounds = {300, 50, 400, 250};
-  WindowRef other = NewCWindow(nullptr, &bounds, reinterpret_cast<const UInt8*>("\x05Other"), true,
-                               documentProc, nullptr, false, 0);
-  ASSERT_NE(other, nullptr);
+  // Left alone: the standard handling hits the item; null and update events come meanwhile.
+  WindowRef other = MakeWindow(R(300, 50, 400, 250));
   Rect dirty = {0, 0, 10, 10};
   InvalWindowRect(other, &dirty);
+  filtered.clear();
   sp_testing::ScheduleInput(100000, [this] { PostClickOn(1); });
   EXPECT_EQ(RunOnce(SwallowReturn), 1);
   bool sawNull = false, sawUpdate = false;
-  for (std::size_t i = 0; i < log.kinds.size(); ++i) {
-    if (log.kinds[i] == nullEvent) sawNull = true;
-    if (log.kinds[i] == updateEvt && log.messages[i] == reinterpret_cast<unsigned long>(other)) {
-      sawUpdate = true;
-    }
+  for (const EventRecord& e : filtered) {
+    sawNull |= e.what == nullEvent;
+    sawUpdate |= e.what == updateEvt && e.message == reinterpret_cast<unsigned long>(other);
   }
   EXPECT_TRUE(sawNull);
   EXPECT_TRUE(sawUpdate);
-  gFilterLog = nullptr;
+  gFiltered = nullptr;
 }
 
-TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndHitsIt) {
+TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHit) {
   sp_testing::PostTextInput(SJ("日本a"));
   EXPECT_EQ(RunOnce(), 3);
-  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本a"));
   PostKey('b');
   EXPECT_EQ(RunOnce(), 3);
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本ab"));
-}
 
-TEST_F(ModalDialogTest, DisabledItemsAreNotHitAndPressesElsewhereBeep) {
-  Rect bounds = {500, 600, 600, 800};
-  WindowRef other = NewCWindow(nullptr, &bounds, reinterpret_cast<const UInt8*>("\x05Other"), true,
-                               documentProc, nullptr, false, 0);
-  ASSERT_NE(other, nullptr);
-  PostClickOn(5);  // the disabled static text
-  Point outside = {550, 700};
-  sp_testing::PostMouseDown(outside);
-  sp_testing::PostMouseUp(outside);
+  MakeWindow(R(500, 600, 600, 800));
+  PostClickOn(5);                       // the disabled static text
+  sp_testing::PostClick(Pt(700, 550));  // another window: a beep
   PostClickOn(4);
   EXPECT_EQ(RunOnce(), 4);
   EXPECT_EQ(sp_testing::BeepCount(), 1u);
-}
-
-TEST_F(ModalDialogTest, TimersFireInsideTheLoop) {
-  int ticks = 0;
-  EventLoopTimerRef timer = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(
-                GetMainEventLoop(), 0.1, 0.1,
-                [](EventLoopTimerRef, void* data) { ++*static_cast<int*>(data); }, &ticks, &timer),
-            noErr);
-  sp_testing::ScheduleInput(1000000, [this] { PostClickOn(1); });
-  EXPECT_EQ(RunOnce(), 1);
-  EXPECT_GE(ticks, 9);
-  RemoveEventLoopTimer(timer);
-}
-
-struct NestedRun {
-  DialogItemIndex item = -1;
-  int outerTicks = 0;
-  int ticksWhenDialogAnswered = -1;
-};
-
-void RunDialogFromTimer(EventLoopTimerRef timer, void* data) {
-  auto* run = static_cast<NestedRun*>(data);
-  RemoveEventLoopTimer(timer);
-  ModalDialog(nullptr, &run->item);
-  run->ticksWhenDialogAnswered = run->outerTicks;
-}
-
-TEST_F(ModalDialogTest, RunsFromATimerCallbackWithOtherTimersGoingOn) {
-  NestedRun run;
-  EventLoopTimerRef ticker = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(
-                GetMainEventLoop(), 0.05, 0.05,
-                [](EventLoopTimerRef, void* data) { ++static_cast<NestedRun*>(data)->outerTicks; },
-                &run, &ticker),
-            noErr);
-  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.0, 0, RunDialogFromTimer, &run, nullptr),
-            noErr);
-  sp_testing::ScheduleInput(500000, [this] { PostClickOn(2); });
-  sp_testing::PumpUntil([&run] { return run.item != -1; });
-  EXPECT_EQ(run.item, 2);
-  EXPECT_GE(run.ticksWhenDialogAnswered, 5);  // the other timer ran inside the nested loop
-  RemoveEventLoopTimer(ticker);
 }
 
 TEST_F(ModalDialogTest, GivesUpWithTheCancelItemWhenNothingCanHappen) {
@@ -237,6 +136,8 @@ TEST_F(ModalDialogTest, GivesUpWithTheCancelItemWhenNothingCanHappen) {
   EXPECT_EQ(RunOnce(), 2);
   SetDialogCancelItem(dialog_, 0);
   EXPECT_EQ(RunOnce(), 1);
+  HideWindow(GetDialogWindow(dialog_));
+  EXPECT_EQ(RunOnce(), 0);  // no front dialog
 }
 
 TEST_F(ModalDialogTest, ProgramThatKeepsCallingAfterGivingUpEndsInsteadOfHanging) {
@@ -245,17 +146,10 @@ TEST_F(ModalDialogTest, ProgramThatKeepsCallingAfterGivingUpEndsInsteadOfHanging
   SetDialogDefaultItem(dialog_, 0);
   // Waits for item 4, which nothing will ever hit: every call gives up with item 1.
   auto waitForItem4 = [] {
-    DialogItemIndex item = 0;
-    do {
-      ModalDialog(nullptr, &item);
-    } while (item != 4);
+    while (RunOnce() != 4) {
+    }
   };
   EXPECT_DEATH(waitForItem4(), "gave up 1000 times in a row");
-}
-
-TEST_F(ModalDialogTest, NoFrontDialogAnswersZero) {
-  HideWindow(GetDialogWindow(dialog_));
-  EXPECT_EQ(RunOnce(), 0);
 }
 
 TEST_F(ModalDialogTest, DialogSelectAndStdFilterOnRecords) {
@@ -282,15 +176,13 @@ TEST_F(ModalDialogTest, DialogSelectAndStdFilterOnRecords) {
   record.message = 'a';
   record.modifiers = cmdKey;
   EXPECT_FALSE(DialogSelect(&record, &which, &item));
-  sp_testing::TextSelection selection = sp_testing::DialogSelection(dialog_);
-  EXPECT_EQ(selection.start, 0);
-  EXPECT_EQ(selection.end, 1);
+  EXPECT_EQ(sp_testing::DialogSelection(dialog_).start, 0);
+  EXPECT_EQ(sp_testing::DialogSelection(dialog_).end, 1);
 }
 
 TEST_F(ModalDialogTest, IsDialogEventFollowsTheFrontWindowAndTheEventsWindow) {
   WindowRef window = GetDialogWindow(dialog_);
-  Rect content;
-  GetWindowBounds(window, kWindowContentRgn, &content);
+  const Rect content = Bounds(window);
   EventRecord record = {};
   record.what = mouseDown;
   record.where = {SInt16(content.top + 5), SInt16(content.left + 5)};
@@ -308,4 +200,4 @@ TEST_F(ModalDialogTest, IsDialogEventFollowsTheFrontWindowAndTheEventsWindow) {
 }
 
 }  // namespace
-}  // namespace dialogs_test
+}  // namespace ui_test

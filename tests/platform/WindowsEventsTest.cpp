@@ -2,18 +2,15 @@
 // standard handling of windows: clicks in the close box, title strip, grow box and content.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
-#include "EventsFixture.h"
-#include "MacWindows.h"
 #include "QDRegions.h"
-#include "QuickDraw.h"
 #include "TestQuickDraw.h"
-#include "TestWindows.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
-
-using events_test::Pt;
 
 constexpr UInt32 kWhite = 0xFFFFFF;
 constexpr UInt32 kBlack = 0x000000;
@@ -28,29 +25,22 @@ struct Seen {
 class WindowEventLog {
  public:
   WindowEventLog() {
-    const EventTypeSpec kinds[] = {
-        {kEventClassWindow, kEventWindowUpdate},
-        {kEventClassWindow, kEventWindowDrawContent},
-        {kEventClassWindow, kEventWindowActivated},
-        {kEventClassWindow, kEventWindowDeactivated},
-        {kEventClassWindow, kEventWindowGetClickActivation},
-        {kEventClassWindow, kEventWindowBoundsChanging},
-        {kEventClassWindow, kEventWindowResizeCompleted},
-        {kEventClassWindow, kEventWindowDragCompleted},
-        {kEventClassWindow, kEventWindowClose},
-        {kEventClassWindow, kEventWindowClosed},
-        {kEventClassWindow, kEventWindowZoom},
-        {kEventClassMouse, kEventMouseDown},
-    };
-    InstallEventHandler(GetApplicationEventTarget(), Record, std::size(kinds), kinds, this,
+    std::vector<EventTypeSpec> specs = {{kEventClassMouse, kEventMouseDown}};
+    for (UInt32 kind :
+         {kEventWindowUpdate, kEventWindowDrawContent, kEventWindowActivated,
+          kEventWindowDeactivated, kEventWindowGetClickActivation, kEventWindowBoundsChanging,
+          kEventWindowResizeCompleted, kEventWindowDragCompleted, kEventWindowClose,
+          kEventWindowClosed, kEventWindowZoom}) {
+      specs.push_back({kEventClassWindow, kind});
+    }
+    InstallEventHandler(GetApplicationEventTarget(), Record, specs.size(), specs.data(), this,
                         &handler_);
   }
   ~WindowEventLog() { RemoveEventHandler(handler_); }
 
   int Count(WindowRef window, UInt32 kind) const {
-    int n = 0;
-    for (const Seen& s : seen) n += (s.window == window && s.kind == kind) ? 1 : 0;
-    return n;
+    return int(std::count_if(seen.begin(), seen.end(),
+                             [&](const Seen& s) { return s.window == window && s.kind == kind; }));
   }
   std::vector<UInt32> KindsOf(WindowRef window) const {
     std::vector<UInt32> kinds;
@@ -64,29 +54,22 @@ class WindowEventLog {
 
  private:
   static OSStatus Record(EventHandlerCallRef, EventRef event, void* self) {
-    WindowRef window = nullptr;
-    const EventParamName name =
-        GetEventClass(event) == kEventClassMouse ? kEventParamWindowRef : kEventParamDirectObject;
-    GetEventParameter(event, name, typeWindowRef, nullptr, sizeof window, nullptr, &window);
-    static_cast<WindowEventLog*>(self)->seen.push_back({window, GetEventKind(event)});
+    const bool mouse = GetEventClass(event) == kEventClassMouse;
+    static_cast<WindowEventLog*>(self)->seen.push_back(
+        {Param<WindowRef>(event, mouse ? kEventParamWindowRef : kEventParamDirectObject,
+                          typeWindowRef),
+         GetEventKind(event)});
     return eventNotHandledErr;
   }
   EventHandlerRef handler_ = nullptr;
 };
 
-class WindowsEvents : public events_test::EventsTest {
+class WindowsEvents : public UiTest {
  protected:
   // A visible document window with the standard handling, a close box, and a grow box.
-  static WindowRef Standard(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom,
-                            WindowAttributes more = 0) {
-    return MakeWindow(left, top, right, bottom,
-                      kWindowStandardHandlerAttribute | kWindowCloseBoxAttribute |
-                          kWindowResizableAttribute | more);
-  }
-  static Rect Content(WindowRef w) {
-    Rect r{};
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    return r;
+  static WindowRef Standard(const Rect& content, WindowAttributes more = 0) {
+    return MakeWindow(content, kWindowStandardHandlerAttribute | kWindowCloseBoxAttribute |
+                                   kWindowResizableAttribute | more);
   }
   static void Invalidate(WindowRef w, SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
     const Rect r{top, left, bottom, right};
@@ -94,10 +77,12 @@ class WindowsEvents : public events_test::EventsTest {
   }
 };
 
-// ---- Drawing inside an update ----
+bool Same(const Rect& a, const Rect& b) {
+  return EqualRect(&a, &b);
+}
 
 TEST_F(WindowsEvents, BeginUpdateLimitsDrawingToTheUpdateRegionAndEndUpdateClearsIt) {
-  WindowRef w = MakeWindow(100, 100, 200, 160);
+  WindowRef w = MakeWindow(R(100, 100, 160, 200));
   Invalidate(w, 10, 10, 30, 20);
   GrafPtr saved;
   GetPort(&saved);
@@ -125,26 +110,23 @@ TEST_F(WindowsEvents, BeginUpdateLimitsDrawingToTheUpdateRegionAndEndUpdateClear
 }
 
 TEST_F(WindowsEvents, InvalidationsDuringAnUpdateOutsideWhatWasHandedOverSurvive) {
-  WindowRef w = MakeWindow(100, 100, 200, 160);
+  WindowRef w = MakeWindow(R(100, 100, 160, 200));
   Invalidate(w, 0, 0, 10, 10);
   BeginUpdate(w);
   Invalidate(w, 50, 50, 60, 60);
   EndUpdate(w);
   const Rect left = sp_testing::UpdateRegionBounds(w);
-  const Rect expected{150, 150, 160, 160};
-  EXPECT_TRUE(EqualRect(&left, &expected));
+  EXPECT_TRUE(Same(left, R(150, 150, 160, 160)));
   EndUpdate(w);  // without BeginUpdate: nothing
   const Rect still = sp_testing::UpdateRegionBounds(w);
-  EXPECT_TRUE(EqualRect(&still, &expected));
+  EXPECT_TRUE(Same(still, R(150, 150, 160, 160)));
 }
-
-// ---- Events of the loop ----
 
 TEST_F(WindowsEvents, UpdatesGoOnlyToVisibleWindowsWithSomethingToRedrawOncePerChange) {
   WindowEventLog log;
-  WindowRef dirty = MakeWindow(10, 30, 100, 100);
-  WindowRef clean = MakeWindow(200, 30, 300, 100);
-  WindowRef hidden = MakeWindow(400, 30, 500, 100);
+  WindowRef dirty = MakeWindow(R(30, 10, 100, 100));
+  WindowRef clean = MakeWindow(R(30, 200, 100, 300));
+  WindowRef hidden = MakeWindow(R(30, 400, 100, 500));
   HideWindow(hidden);
   Invalidate(dirty, 0, 0, 5, 5);
   Invalidate(hidden, 0, 0, 5, 5);
@@ -165,7 +147,7 @@ TEST_F(WindowsEvents, UpdatesGoOnlyToVisibleWindowsWithSomethingToRedrawOncePerC
 }
 
 TEST_F(WindowsEvents, TheUpdateNobodyTookDrawsTheContentBetweenBeginAndEndUpdate) {
-  WindowRef w = Standard(100, 100, 200, 160);
+  WindowRef w = Standard(R(100, 100, 160, 200));
   struct Drawn {
     int calls = 0;
     GrafPtr port = nullptr;
@@ -192,11 +174,11 @@ TEST_F(WindowsEvents, TheUpdateNobodyTookDrawsTheContentBetweenBeginAndEndUpdate
 
 TEST_F(WindowsEvents, ActivationFollowsTheFrontNonFloatingWindow) {
   WindowEventLog log;
-  WindowRef a = MakeWindow(10, 30, 100, 100);
+  WindowRef a = MakeWindow(R(30, 10, 100, 100));
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(log.KindsOf(a), std::vector<UInt32>{kEventWindowActivated});
 
-  WindowRef b = MakeWindow(200, 30, 300, 100);
+  WindowRef b = MakeWindow(R(30, 200, 100, 300));
   Rect r{30, 400, 100, 500};
   WindowRef floating = nullptr;
   CreateNewWindow(kFloatingWindowClass, 0, &r, &floating);
@@ -218,11 +200,9 @@ TEST_F(WindowsEvents, ActivationFollowsTheFrontNonFloatingWindow) {
   EXPECT_TRUE(log.seen.empty()) << "a disposed window gets nothing, and no window is left";
 }
 
-// ---- Standard handling of clicks ----
-
 TEST_F(WindowsEvents, CloseBoxReleasedInsideSendsCloseRequestOnly) {
   WindowEventLog log;
-  WindowRef w = Standard(100, 100, 300, 200);
+  WindowRef w = Standard(R(100, 100, 200, 300));
   const Point box = sp_testing::WindowPartPoint(w, inGoAway);
   sp_testing::PostClick(box);
   sp_testing::PumpUntilIdle();
@@ -242,14 +222,12 @@ TEST_F(WindowsEvents, CloseBoxReleasedInsideSendsCloseRequestOnly) {
 
 TEST_F(WindowsEvents, TitleStripDragSelectsMovesAndReportsTheDrag) {
   WindowEventLog log;
-  WindowRef back = Standard(100, 100, 300, 200);
-  WindowRef front = Standard(400, 100, 600, 200);
+  WindowRef back = Standard(R(100, 100, 200, 300));
+  WindowRef front = Standard(R(100, 400, 200, 600));
   const Point grip = sp_testing::WindowPartPoint(back, inDrag);
   sp_testing::PostClick(grip, {Pt(grip.h + 5, grip.v + 3), Pt(grip.h + 30, grip.v + 40)});
   sp_testing::PumpUntilIdle();
-  const Rect moved{140, 130, 240, 330};
-  const Rect now = Content(back);
-  EXPECT_TRUE(EqualRect(&now, &moved));
+  EXPECT_TRUE(Same(Bounds(back), R(140, 130, 240, 330)));
   EXPECT_EQ(FrontWindow(), back);
   EXPECT_TRUE(IsWindowHilited(back));
   EXPECT_FALSE(IsWindowHilited(front));
@@ -262,25 +240,22 @@ TEST_F(WindowsEvents, TitleStripDragSelectsMovesAndReportsTheDrag) {
   sp_testing::PostClick(sp_testing::WindowPartPoint(back, inDrag), {Pt(grip.h + 30, -200)}, cmdKey);
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(FrontWindow(), front);
-  EXPECT_EQ(Content(back).top, GetMBarHeight() + kSpWindowTitleBarHeight);
+  EXPECT_EQ(Bounds(back).top, GetMBarHeight() + kSpWindowTitleBarHeight);
 }
 
-// A bounds-changing handler that keeps the width a multiple of 50 and records what it saw.
+// A bounds-changing handler that records what it saw and, if asked, keeps the width a multiple
+// of 50.
 struct Corrector {
+  bool correct = true;
   std::vector<Rect> proposed;
   std::vector<Rect> windowDuring;
   static OSStatus Handle(EventHandlerCallRef, EventRef event, void* data) {
     Corrector& c = *static_cast<Corrector*>(data);
-    WindowRef w = nullptr;
-    Rect r{};
-    GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof w, nullptr,
-                      &w);
-    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof r, nullptr,
-                      &r);
+    Rect r = Param<Rect>(event, kEventParamCurrentBounds, typeQDRectangle);
     c.proposed.push_back(r);
-    Rect now{};
-    GetWindowBounds(w, kWindowContentRgn, &now);
-    c.windowDuring.push_back(now);
+    c.windowDuring.push_back(
+        Bounds(Param<WindowRef>(event, kEventParamDirectObject, typeWindowRef)));
+    if (!c.correct) return eventNotHandledErr;
     r.right = SInt16(r.left + (r.right - r.left) / 50 * 50);
     SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof r, &r);
     return noErr;
@@ -289,7 +264,7 @@ struct Corrector {
 
 TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsThenReportsTheEnd) {
   WindowEventLog log;
-  WindowRef w = Standard(100, 100, 300, 200, kWindowLiveResizeAttribute);
+  WindowRef w = Standard(R(100, 100, 200, 300), kWindowLiveResizeAttribute);
   Corrector corrector;
   const EventTypeSpec changing = {kEventClassWindow, kEventWindowBoundsChanging};
   InstallEventHandler(GetWindowEventTarget(w), Corrector::Handle, 1, &changing, &corrector,
@@ -298,13 +273,10 @@ TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsThenReportsTheEnd) {
   sp_testing::PostClick(grow, {Pt(grow.h + 20, grow.v + 10), Pt(grow.h + 77, grow.v + 33)});
   sp_testing::PumpUntilIdle();
   ASSERT_EQ(corrector.proposed.size(), 2u);
-  const Rect second{100, 100, 233, 377};
-  EXPECT_TRUE(EqualRect(&corrector.proposed[1], &second)) << "the mouse's travel is proposed";
-  const Rect corrected{100, 100, 233, 350};
-  const Rect now = Content(w);
-  EXPECT_TRUE(EqualRect(&now, &corrected));
-  const Rect afterFirst{100, 100, 210, 300};
-  EXPECT_TRUE(EqualRect(&corrector.windowDuring[1], &afterFirst))
+  EXPECT_TRUE(Same(corrector.proposed[1], R(100, 100, 233, 377)))
+      << "the mouse's travel is proposed";
+  EXPECT_TRUE(Same(Bounds(w), R(100, 100, 233, 350)));
+  EXPECT_TRUE(Same(corrector.windowDuring[1], R(100, 100, 210, 300)))
       << "live resizing follows each corrected step";
   EXPECT_EQ(log.KindsOf(w).back(), kEventWindowResizeCompleted);
   Rect port{};
@@ -314,27 +286,14 @@ TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsThenReportsTheEnd) {
 
 TEST_F(WindowsEvents, ResizeKeepsToTheLimitsAndWithoutLiveResizeWaitsForTheRelease) {
   // Bit 16 is no live-resize flag (that is kWindowLiveResizeAttribute, bit 28).
-  WindowRef w = Standard(100, 100, 300, 200, kWindowNoUpdatesAttribute);
+  WindowRef w = Standard(R(100, 100, 200, 300), kWindowNoUpdatesAttribute);
   const HISize least{150, 80};
   const HISize most{260, 120};
   ASSERT_EQ(SetWindowResizeLimits(w, &least, &most), noErr);
   Corrector seen;  // only what it was offered and the window meanwhile
-  auto record = [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
-    Corrector& c = *static_cast<Corrector*>(data);
-    Rect r{};
-    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof r, nullptr,
-                      &r);
-    c.proposed.push_back(r);
-    WindowRef window = nullptr;
-    GetEventParameter(event, kEventParamDirectObject, typeWindowRef, nullptr, sizeof window,
-                      nullptr, &window);
-    Rect now{};
-    GetWindowBounds(window, kWindowContentRgn, &now);
-    c.windowDuring.push_back(now);
-    return eventNotHandledErr;
-  };
+  seen.correct = false;
   const EventTypeSpec changing = {kEventClassWindow, kEventWindowBoundsChanging};
-  InstallEventHandler(GetWindowEventTarget(w), record, 1, &changing, &seen, nullptr);
+  InstallEventHandler(GetWindowEventTarget(w), Corrector::Handle, 1, &changing, &seen, nullptr);
   const Point grow = sp_testing::WindowPartPoint(w, inGrow);
   sp_testing::PostClick(grow, {Pt(grow.h - 190, grow.v - 90), Pt(grow.h + 300, grow.v + 300)});
   sp_testing::PumpUntilIdle();
@@ -343,16 +302,15 @@ TEST_F(WindowsEvents, ResizeKeepsToTheLimitsAndWithoutLiveResizeWaitsForTheRelea
   const Rect largest{100, 100, 220, 360};
   EXPECT_TRUE(EqualRect(&seen.proposed[0], &smallest));
   EXPECT_TRUE(EqualRect(&seen.proposed[1], &largest));
-  const Rect original{100, 100, 200, 300};
-  EXPECT_TRUE(EqualRect(&seen.windowDuring[1], &original)) << "no live resizing";
-  const Rect now = Content(w);
+  EXPECT_TRUE(Same(seen.windowDuring[1], R(100, 100, 200, 300))) << "no live resizing";
+  const Rect now = Bounds(w);
   EXPECT_TRUE(EqualRect(&now, &largest));
 }
 
 TEST_F(WindowsEvents, AClickInABackWindowAsksItsActivationAndBringsItForward) {
   WindowEventLog log;
-  WindowRef back = Standard(100, 100, 300, 200);
-  WindowRef front = Standard(400, 100, 600, 200);
+  WindowRef back = Standard(R(100, 100, 200, 300));
+  WindowRef front = Standard(R(100, 400, 200, 600));
   sp_testing::PostClick(sp_testing::WindowPartPoint(back, inContent));
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(log.Count(back, kEventWindowGetClickActivation), 1);
@@ -380,25 +338,22 @@ TEST_F(WindowsEvents, AClickInABackWindowAsksItsActivationAndBringsItForward) {
 
 TEST_F(WindowsEvents, ZoomBoxClickSendsZoomAndZoomsWhenNobodyTookIt) {
   WindowEventLog log;
-  WindowRef w = Standard(100, 100, 300, 200, kWindowFullZoomAttribute);
+  WindowRef w = Standard(R(100, 100, 200, 300), kWindowFullZoomAttribute);
   const Rect standard{60, 50, 500, 700};
   SetWindowStandardState(w, &standard);
   sp_testing::PostClick(sp_testing::WindowPartPoint(w, inZoomOut));
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(log.Count(w, kEventWindowZoom), 1);
-  Rect now = Content(w);
+  Rect now = Bounds(w);
   EXPECT_TRUE(EqualRect(&now, &standard));
   sp_testing::PostClick(sp_testing::WindowPartPoint(w, inZoomIn));
   sp_testing::PumpUntilIdle();
-  now = Content(w);
-  const Rect user{100, 100, 200, 300};
-  EXPECT_TRUE(EqualRect(&now, &user));
+  now = Bounds(w);
+  EXPECT_TRUE(Same(now, R(100, 100, 200, 300)));
 }
 
-// ---- Classic tracking calls ----
-
 TEST_F(WindowsEvents, GrowWindowAnswersTheChosenSizeWithinItsBox) {
-  WindowRef w = MakeWindow(100, 100, 300, 200);  // 200 x 100
+  WindowRef w = MakeWindow(R(100, 100, 200, 300));  // 200 x 100
   struct Case {
     SInt16 dh, dv;
     const Rect* box;
@@ -415,7 +370,7 @@ TEST_F(WindowsEvents, GrowWindowAnswersTheChosenSizeWithinItsBox) {
     sp_testing::PostClick(Pt(250, 190), {Pt(SInt16(250 + c.dh), SInt16(190 + c.dv))});
     EXPECT_EQ(GrowWindow(w, Pt(250, 190), c.box), c.answer) << c.dh << "," << c.dv;
     const Rect unchanged{100, 100, 200, 300};
-    const Rect now = Content(w);
+    const Rect now = Bounds(w);
     EXPECT_TRUE(EqualRect(&now, &unchanged)) << "GrowWindow only answers";
   }
 }
@@ -440,3 +395,4 @@ TEST_F(WindowsEvents, DragGrayRgnAnswersTheTravelOrNothingOutsideTheSlop) {
 }
 
 }  // namespace
+}  // namespace ui_test

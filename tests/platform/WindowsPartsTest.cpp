@@ -6,31 +6,14 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "MacWindows.h"
 #include "QDRegions.h"
-#include "QuickDraw.h"
-#include "SpTesting.h"
 #include "TestQuickDraw.h"
-#include "TestResources.h"
-#include "TestWindows.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
 
-class WindowParts : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-  }
-  void TearDown() override {
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-  }
-};
-
-Point P(SInt16 h, SInt16 v) {
-  return Point{v, h};
-}
+using WindowParts = UiTest;
 
 Rect RegionBounds(WindowRef w, WindowRegionCode code, OSStatus* err = nullptr) {
   RgnHandle rgn = NewRgn();
@@ -44,11 +27,7 @@ Rect RegionBounds(WindowRef w, WindowRegionCode code, OSStatus* err = nullptr) {
 
 // A document window whose content is (100, 100) to (300, 200): its title strip is 78 to 100.
 WindowRef Document(WindowAttributes attributes) {
-  const Rect content{100, 100, 200, 300};
-  WindowRef w = nullptr;
-  EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, attributes, &content, &w), noErr);
-  ShowWindow(w);
-  return w;
+  return MakeWindow(R(100, 100, 200, 300), attributes);
 }
 
 TEST_F(WindowParts, FindWindowKnowsTheBoxesOfTheTitleStripAndTheGrowBox) {
@@ -58,16 +37,16 @@ TEST_F(WindowParts, FindWindowKnowsTheBoxesOfTheTitleStripAndTheGrowBox) {
     WindowPartCode part;
     const char* why;
   } cases[] = {
-      {P(106, 81), inGoAway, "the close box's top-left pixel"},
-      {P(121, 96), inGoAway, "its bottom-right pixel"},
-      {P(122, 90), inDrag, "just right of the close box"},
-      {P(105, 90), inDrag, "just left of it"},
-      {P(293, 90), inZoomOut, "the zoom box at the right end"},
-      {P(200, 90), inDrag, "the middle of the strip"},
-      {P(299, 199), inGrow, "the content's last pixel"},
-      {P(285, 185), inGrow, "the grow box's top-left pixel"},
-      {P(284, 185), inContent, "left of the grow box"},
-      {P(150, 150), inContent, "the content"},
+      {Pt(106, 81), inGoAway, "the close box's top-left pixel"},
+      {Pt(121, 96), inGoAway, "its bottom-right pixel"},
+      {Pt(122, 90), inDrag, "just right of the close box"},
+      {Pt(105, 90), inDrag, "just left of it"},
+      {Pt(293, 90), inZoomOut, "the zoom box at the right end"},
+      {Pt(200, 90), inDrag, "the middle of the strip"},
+      {Pt(299, 199), inGrow, "the content's last pixel"},
+      {Pt(285, 185), inGrow, "the grow box's top-left pixel"},
+      {Pt(284, 185), inContent, "left of the grow box"},
+      {Pt(150, 150), inContent, "the content"},
   };
   for (const Case& c : cases) {
     WindowRef found = nullptr;
@@ -77,8 +56,8 @@ TEST_F(WindowParts, FindWindowKnowsTheBoxesOfTheTitleStripAndTheGrowBox) {
 
   DisposeWindow(full);
   WindowRef bare = Document(kWindowNoAttributes);
-  for (Point pt : {P(110, 85), P(293, 90)}) EXPECT_EQ(FindWindow(pt, nullptr), inDrag);
-  EXPECT_EQ(FindWindow(P(299, 199), nullptr), inContent) << "no grow box when not resizable";
+  for (Point pt : {Pt(110, 85), Pt(293, 90)}) EXPECT_EQ(FindWindow(pt, nullptr), inDrag);
+  EXPECT_EQ(FindWindow(Pt(299, 199), nullptr), inContent) << "no grow box when not resizable";
   DisposeWindow(bare);
 }
 
@@ -101,16 +80,15 @@ TEST_F(WindowParts, RegionsAreGlobalAndEmptyForPartsTheWindowLacks) {
   }
   RgnHandle drag = NewRgn();
   GetWindowRegion(w, kWindowDragRgn, drag);
-  EXPECT_FALSE(PtInRgn(P(110, 85), drag)) << "the close box is not for dragging";
-  EXPECT_TRUE(PtInRgn(P(130, 85), drag));
+  EXPECT_FALSE(PtInRgn(Pt(110, 85), drag)) << "the close box is not for dragging";
+  EXPECT_TRUE(PtInRgn(Pt(130, 85), drag));
   EXPECT_EQ(GetWindowRegion(w, 99, drag), errWindowRegionCodeInvalid);
   EXPECT_EQ(GetWindowRegion(w, kWindowContentRgn, nullptr), paramErr);
   DisposeRgn(drag);
 
   const Rect a{10, 10, 20, 30};
   InvalWindowRect(w, &a);
-  const Rect update = RegionBounds(w, kWindowUpdateRgn);
-  const Rect expected{110, 110, 120, 130};
+  const Rect update = RegionBounds(w, kWindowUpdateRgn), expected{110, 110, 120, 130};
   EXPECT_TRUE(EqualRect(&update, &expected));
 }
 
@@ -118,12 +96,12 @@ TEST_F(WindowParts, ZoomingGoesToTheStandardStateAndBackToTheUserState) {
   WindowRef w = Document(kWindowFullZoomAttribute);
   const Rect standard{50, 20, 400, 600};
   SetWindowStandardState(w, &standard);
-  EXPECT_EQ(FindWindow(P(293, 90), nullptr), inZoomOut);
+  EXPECT_EQ(FindWindow(Pt(293, 90), nullptr), inZoomOut);
   ZoomWindow(w, inZoomOut, false);
   Rect r{};
   GetWindowBounds(w, kWindowContentRgn, &r);
   EXPECT_TRUE(EqualRect(&r, &standard));
-  EXPECT_EQ(FindWindow(P(593, 35), nullptr), inZoomIn) << "zoomed out, the box zooms in";
+  EXPECT_EQ(FindWindow(Pt(593, 35), nullptr), inZoomIn) << "zoomed out, the box zooms in";
   ZoomWindow(w, inZoomIn, false);
   GetWindowBounds(w, kWindowContentRgn, &r);
   const Rect user{100, 100, 200, 300};
@@ -151,8 +129,6 @@ TEST_F(WindowParts, DrawGrowIconDrawsOnlyTheGrowBox) {
   EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(fixed), 199, 99), 0x123456u);
 }
 
-// ---- 'WIND' resources ----
-
 std::vector<UInt8> WindBytes(const Rect& r, SInt16 procID, bool visible, bool goAway, UInt32 refCon,
                              const std::string& title, int position = -1) {
   sp::ByteWriter out;
@@ -177,12 +153,10 @@ TEST_F(WindowParts, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefCon) {
                              WindBytes(r, floatProc, false, false, 7, "F"));  // no position
   WindowRef w = GetNewCWindow(128, nullptr, kFirstWindowOfClass);
   ASSERT_NE(w, nullptr);
-  const auto states = sp_testing::WindowStates();
-  ASSERT_EQ(states.size(), 1u);
-  EXPECT_EQ(states[0].title, title);
-  EXPECT_TRUE(states[0].visible);
-  EXPECT_TRUE(states[0].hilited);
-  EXPECT_TRUE(EqualRect(&states[0].content, &r));
+  const sp_testing::WindowState state = sp_testing::WindowStates().at(0);
+  EXPECT_EQ(state.title, title);
+  EXPECT_TRUE(state.visible && state.hilited);
+  EXPECT_TRUE(EqualRect(&state.content, &r));
   EXPECT_EQ(GetWRefCon(w), SRefCon(0xDEADBEEFu));
   WindowAttributes attributes = 0;
   GetWindowAttributes(w, &attributes);
@@ -214,23 +188,12 @@ TEST_F(WindowParts, TruncatedWindResourcesMakeNoWindow) {
 }
 
 TEST_F(WindowParts, CompiledWindResourcesArePlacedByTheirPosition) {
-  const std::string source =
-      "resource 'WIND' 300 {\n"
-      "  bounds 0, 0, 100, 200\n"
-      "  procID documentProc\n"
-      "  visible true\n"
-      "  title \"Centred\"\n"
-      "  position centerMainScreen\n"
-      "}\n"
-      "resource 'WIND' 301 {\n"
-      "  bounds 0, 0, 100, 200\n"
-      "  procID plainDBox\n"
-      "  position alertPositionMainScreen\n"
-      "}\n";
-  std::vector<UInt8> bytes;
-  std::string error;
-  ASSERT_TRUE(sp_testing::CompileResourceSource(source, ".", &bytes, &error)) << error;
-  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  UseResources(R"(
+resource 'WIND' 300 {
+  bounds 0, 0, 100, 200; procID documentProc; visible true; title "Centred"; position centerMainScreen
+}
+resource 'WIND' 301 { bounds 0, 0, 100, 200; procID plainDBox; position alertPositionMainScreen }
+)");
   WindowRef centred = GetNewCWindow(300, nullptr, kFirstWindowOfClass);
   WindowRef alert = GetNewCWindow(301, nullptr, kFirstWindowOfClass);
   ASSERT_NE(centred, nullptr);
@@ -251,3 +214,4 @@ TEST_F(WindowParts, CompiledWindResourcesArePlacedByTheirPosition) {
 }
 
 }  // namespace
+}  // namespace ui_test

@@ -4,38 +4,22 @@
 #include <string>
 #include <vector>
 
-#include "CarbonEvents.h"
-#include "MacWindows.h"
 #include "QDRegions.h"
-#include "QuickDraw.h"
-#include "SpTesting.h"
 #include "TestQuickDraw.h"
-#include "TestWindows.h"
+#include "UiFixture.h"
 
+namespace ui_test {
 namespace {
 
-class Windows : public ::testing::Test {
- protected:
-  void SetUp() override { sp_testing::ResetWindows(); }
-  void TearDown() override { sp_testing::ResetWindows(); }
-};
-
-Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
-  return Rect{top, left, bottom, right};
-}
-
-Point P(SInt16 h, SInt16 v) {
-  return Point{v, h};
-}
+using Windows = UiTest;
 
 bool Same(const Rect& a, const Rect& b) {
   return EqualRect(&a, &b);
 }
 
 WindowRef Make(WindowClass windowClass, const Rect& content, bool visible = true) {
-  WindowRef w = nullptr;
-  EXPECT_EQ(CreateNewWindow(windowClass, kWindowNoAttributes, &content, &w), noErr);
-  if (visible) ShowWindow(w);
+  WindowRef w = MakeWindow(content, kWindowNoAttributes, windowClass);
+  if (!visible) HideWindow(w);
   return w;
 }
 
@@ -44,8 +28,6 @@ WindowRef Document(const Rect& content = R(100, 100, 300, 400)) {
 }
 
 using List = std::vector<WindowRef>;
-
-// ---- Order ----
 
 TEST_F(Windows, SelectAndSendBehindReorderWithinTheList) {
   WindowRef a = Document();
@@ -65,6 +47,12 @@ TEST_F(Windows, SelectAndSendBehindReorderWithinTheList) {
   EXPECT_EQ(sp_testing::WindowList(), (List{c, a, b}));
   EXPECT_EQ(GetNextWindow(c), a);
   EXPECT_EQ(GetNextWindow(b), nullptr);
+  // NewCWindow's behind argument places the window.
+  const Rect r = R(50, 50, 100, 100);
+  WindowRef d = NewCWindow(nullptr, &r, nullptr, true, documentProc, kFirstWindowOfClass, false, 0);
+  WindowRef e = NewCWindow(nullptr, &r, nullptr, true, documentProc, nullptr, false, 0);
+  WindowRef f = NewCWindow(nullptr, &r, nullptr, true, documentProc, d, false, 0);
+  EXPECT_EQ(sp_testing::WindowList(), (List{d, f, c, a, b, e}));
 }
 
 TEST_F(Windows, HidingKeepsThePlaceButLeavesFrontWindowToTheNext) {
@@ -103,21 +91,12 @@ TEST_F(Windows, FloatingAndModalLayersStayInFrontOfDocuments) {
   EXPECT_EQ(FrontNonFloatingWindow(), doc2);
 }
 
-TEST_F(Windows, NewCWindowBehindArgumentPlacesTheWindow) {
-  const Rect r = R(50, 50, 100, 100);
-  WindowRef a = NewCWindow(nullptr, &r, nullptr, true, documentProc, kFirstWindowOfClass, false, 0);
-  WindowRef b = NewCWindow(nullptr, &r, nullptr, true, documentProc, nullptr, false, 0);
-  WindowRef c = NewCWindow(nullptr, &r, nullptr, true, documentProc, a, false, 0);
-  EXPECT_EQ(sp_testing::WindowList(), (List{a, c, b}));
-}
-
-// ---- Where the mouse is ----
-
 TEST_F(Windows, FindWindowPrefersTheFrontMostVisibleWindow) {
   WindowRef back = Document(R(100, 100, 300, 300));
   WindowRef front = Document(R(200, 200, 400, 400));
   WindowRef hidden = Make(kPlainWindowClass, R(0, 0, 768, 1024), false);
   WindowRef plain = Make(kPlainWindowClass, R(500, 600, 600, 700));
+  WindowRef high = Document(R(10, 800, 300, 1000));  // under the menu bar
   SelectWindow(front);
 
   struct Case {
@@ -126,69 +105,51 @@ TEST_F(Windows, FindWindowPrefersTheFrontMostVisibleWindow) {
     WindowRef window;
     const char* why;
   } cases[] = {
-      {P(250, 250), inContent, front, "overlap: the front window wins"},
-      {P(150, 150), inContent, back, "only the back window is there"},
-      {P(250, 190), inDrag, front, "the front window's title strip"},
-      {P(150, 90), inDrag, back, "the back window's title strip"},
-      {P(150, 77), inDesk, nullptr, "above the title strip"},
-      {P(650, 550), inContent, plain, "a plain window's content"},
-      {P(650, 495), inDesk, nullptr, "a plain window has no title strip"},
-      {P(400, 350), inDesk, nullptr, "the right edge is outside"},
-      {P(500, 10), inMenuBar, nullptr, "the menu-bar strip"},
-      {P(5, 19), inMenuBar, nullptr, "the menu bar's last row"},
-      {P(900, 700), inDesk, nullptr, "a hidden window is not found"},
+      {Pt(250, 250), inContent, front, "overlap: the front window wins"},
+      {Pt(150, 150), inContent, back, "only the back window is there"},
+      {Pt(250, 190), inDrag, front, "the front window's title strip"},
+      {Pt(150, 90), inDrag, back, "the back window's title strip"},
+      {Pt(150, 77), inDesk, nullptr, "above the title strip"},
+      {Pt(650, 550), inContent, plain, "a plain window's content"},
+      {Pt(650, 495), inDesk, nullptr, "a plain window has no title strip"},
+      {Pt(400, 350), inDesk, nullptr, "the right edge is outside"},
+      {Pt(500, 10), inMenuBar, nullptr, "the menu-bar strip"},
+      {Pt(5, 19), inMenuBar, nullptr, "the menu bar's last row"},
+      {Pt(900, 700), inDesk, nullptr, "a hidden window is not found"},
+      {Pt(850, 19), inMenuBar, nullptr, "the menu bar lies above windows"},
+      {Pt(850, 20), inContent, high, "just below it, the window"},
   };
   for (const Case& c : cases) {
     WindowRef found = hidden;
     EXPECT_EQ(FindWindow(c.pt, &found), c.part) << c.why;
     EXPECT_EQ(found, c.window) << c.why;
   }
-  EXPECT_EQ(FindWindow(P(250, 250), nullptr), inContent) << "the window argument may be null";
+  EXPECT_EQ(FindWindow(Pt(250, 250), nullptr), inContent) << "the window argument may be null";
 }
-
-TEST_F(Windows, FindWindowSeesTheMenuBarAboveWindows) {
-  WindowRef w = Document(R(10, 0, 300, 300));
-  WindowRef found = w;
-  EXPECT_EQ(FindWindow(P(50, 15), &found), inMenuBar);
-  EXPECT_EQ(found, nullptr);
-  EXPECT_EQ(FindWindow(P(50, 25), &found), inContent);
-  EXPECT_EQ(found, w);
-}
-
-// ---- Bounds ----
 
 TEST_F(Windows, BoundsMoveAndSize) {
   WindowRef w = Document(R(100, 50, 300, 450));
   WindowRef plain = Make(kPlainWindowClass, R(10, 10, 20, 20));
   Rect r;
-  ASSERT_EQ(GetWindowBounds(w, kWindowContentRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(100, 50, 300, 450)));
-  ASSERT_EQ(GetWindowBounds(w, kWindowStructureRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(100 - kSpWindowTitleBarHeight, 50, 300, 450)));
-  ASSERT_EQ(GetWindowBounds(plain, kWindowStructureRgn, &r), noErr);
-  EXPECT_TRUE(Same(r, R(10, 10, 20, 20)));
+  EXPECT_TRUE(Same(Bounds(w), R(100, 50, 300, 450)));
+  EXPECT_TRUE(Same(Bounds(w, kWindowStructureRgn), R(100 - kSpWindowTitleBarHeight, 50, 300, 450)));
+  EXPECT_TRUE(Same(Bounds(plain, kWindowStructureRgn), R(10, 10, 20, 20)));
 
   EXPECT_EQ(FrontWindow(), plain);
   MoveWindow(w, 10, 40, true);
   EXPECT_EQ(FrontWindow(), w) << "moving to the front selects the window";
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(40, 10, 240, 410)));
+  EXPECT_TRUE(Same(Bounds(w), R(40, 10, 240, 410)));
   SizeWindow(w, 0, 500, true);  // a zero size changes nothing
   SizeWindow(w, 100, 60, true);
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(40, 10, 100, 110)));
+  EXPECT_TRUE(Same(Bounds(w), R(40, 10, 100, 110)));
   Rect port;
-  GetWindowPortBounds(w, &port);
-  EXPECT_TRUE(Same(port, R(0, 0, 60, 100)));
+  EXPECT_TRUE(Same(*GetWindowPortBounds(w, &port), R(0, 0, 60, 100)));
 
   const Rect structure = R(200, 200, 300, 400);
   ASSERT_EQ(SetWindowBounds(w, kWindowStructureRgn, &structure), noErr);
-  GetWindowBounds(w, kWindowContentRgn, &r);
-  EXPECT_TRUE(Same(r, R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
+  EXPECT_TRUE(Same(Bounds(w), R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
   EXPECT_EQ(GetWindowBounds(w, kWindowUpdateRgn, &r), errWindowRegionCodeInvalid);
 }
-
-// ---- Records ----
 
 TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
   struct Case {
@@ -236,16 +197,11 @@ TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
   EXPECT_EQ(std::memcmp(got, title, 7), 0);
   EXPECT_EQ(GetWRefCon(w), ref);
   EXPECT_EQ(GetWindowKind(w), kApplicationWindowKind);
-  SetWindowKind(w, kDialogWindowKind);
-  EXPECT_EQ(GetWindowKind(w), kDialogWindowKind);
   const unsigned char longest[256] = {255};
   SetWTitle(w, longest);
   GetWTitle(w, got);
   EXPECT_EQ(got[0], 255);
-}
-
-TEST_F(Windows, ChangeWindowAttributesSetsThenClears) {
-  WindowRef w = Document();
+  // ChangeWindowAttributes sets, then clears.
   ASSERT_EQ(ChangeWindowAttributes(
                 w, kWindowStandardDocumentAttributes | kWindowStandardHandlerAttribute, 0),
             noErr);
@@ -297,62 +253,6 @@ TEST_F(Windows, DisposedWindowsAreRefusedEverywhere) {
   EXPECT_EQ(title[0], 0);
 }
 
-// ---- Event targets ----
-
-OSStatus CountAndPass(EventHandlerCallRef, EventRef, void* userData) {
-  ++*static_cast<int*>(userData);
-  return eventNotHandledErr;
-}
-
-OSStatus CountAndTake(EventHandlerCallRef, EventRef, void* userData) {
-  ++*static_cast<int*>(userData);
-  return noErr;
-}
-
-TEST_F(Windows, EventsTheWindowLeavesUnhandledReachTheApplication) {
-  WindowRef w = Document();
-  EventTargetRef target = GetWindowEventTarget(w);
-  ASSERT_NE(target, nullptr);
-  EXPECT_NE(target, GetApplicationEventTarget());
-
-  const EventTypeSpec spec = {kEventClassWindow, kEventWindowDrawContent};
-  int windowCalls = 0;
-  int appCalls = 0;
-  EventHandlerRef windowHandler = nullptr;
-  EventHandlerRef appHandler = nullptr;
-  ASSERT_EQ(InstallEventHandler(target, NewEventHandlerUPP(CountAndPass), 1, &spec, &windowCalls,
-                                &windowHandler),
-            noErr);
-  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(CountAndTake), 1,
-                                &spec, &appCalls, &appHandler),
-            noErr);
-
-  EventRef event = nullptr;
-  ASSERT_EQ(CreateEvent(nullptr, kEventClassWindow, kEventWindowDrawContent, 0, kEventAttributeNone,
-                        &event),
-            noErr);
-  EXPECT_EQ(SendEventToEventTarget(event, target), noErr);
-  EXPECT_EQ(windowCalls, 1);
-  EXPECT_EQ(appCalls, 1) << "the window passed: the application's handler takes it";
-
-  // Another window's target does not see it.
-  WindowRef other = Document();
-  int otherCalls = 0;
-  EventHandlerRef otherHandler = nullptr;
-  InstallEventHandler(GetWindowEventTarget(other), NewEventHandlerUPP(CountAndPass), 1, &spec,
-                      &otherCalls, &otherHandler);
-  SendEventToEventTarget(event, target);
-  EXPECT_EQ(otherCalls, 0);
-  EXPECT_EQ(appCalls, 2);
-
-  ReleaseEvent(event);
-  RemoveEventHandler(appHandler);
-  DisposeWindow(w);
-  DisposeWindow(other);
-}
-
-// ---- Hiliting ----
-
 std::vector<bool> Hilites(const List& windows) {
   std::vector<bool> out;
   for (WindowRef w : windows) out.push_back(IsWindowHilited(w));
@@ -388,23 +288,6 @@ TEST_F(Windows, TheFrontVisibleWindowOfEachLayerIsHilited) {
   EXPECT_EQ(Hilites({a, b}), (H{false, false}));
   EXPECT_EQ(GetWindowList(), floating);
 }
-
-TEST_F(Windows, WindowStatesShowTitlesVisibilityAndHilite) {
-  const unsigned char title[] = "\x05Media";
-  const Rect r = R(40, 30, 90, 130);
-  WindowRef shown = NewCWindow(nullptr, &r, title, true, documentProc, kFirstWindowOfClass, 1, 0);
-  WindowRef hidden = NewCWindow(nullptr, &r, nullptr, false, documentProc, nullptr, 0, 0);
-  const auto states = sp_testing::WindowStates();
-  ASSERT_EQ(states.size(), 2u);
-  EXPECT_EQ(states[0].window, shown);
-  EXPECT_EQ(states[0].title, "Media");
-  EXPECT_TRUE(states[0].visible && states[0].hilited);
-  EXPECT_TRUE(Same(states[0].content, r));
-  EXPECT_EQ(states[1].window, hidden);
-  EXPECT_FALSE(states[1].visible || states[1].hilited);
-}
-
-// ---- Properties, limits, content colour, sheets ----
 
 TEST_F(Windows, PropertiesAreCopiedReplacedAndRemoved) {
   WindowRef w = Document();
@@ -486,9 +369,8 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   ASSERT_EQ(CreateNewWindow(kSheetWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
   EXPECT_EQ(ShowSheetWindow(sheet, parent), noErr);
   EXPECT_EQ(sp_testing::WindowList(), (List{sheet, parent, other}));
-  Rect got;
-  GetWindowBounds(sheet, kWindowContentRgn, &got);
-  EXPECT_TRUE(Same(got, R(100, 200, 180, 400))) << "at the parent's top, centred across it";
+  EXPECT_TRUE(Same(Bounds(sheet), R(100, 200, 180, 400)))
+      << "at the parent's top, centred across it";
   EXPECT_TRUE(IsWindowHilited(sheet));
   EXPECT_FALSE(IsWindowHilited(parent));
   WindowRef found = nullptr;
@@ -507,3 +389,4 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
 }
 
 }  // namespace
+}  // namespace ui_test
