@@ -167,15 +167,37 @@ TEST_F(CDDBTitles, IndexPromisingMoreEntriesThanItHoldsIsRefusedWhole) {
   EXPECT_EQ(SpCDDB_GetDBItem(Key(60, 0, 9)), nullptr);
 }
 
-TEST_F(CDDBTitles, EntryWithoutABCDTimeIsSkippedAndTheOthersKept) {
-  std::vector<UInt8> index = cddb_test::IndexBytes({kShelf[0], kShelf[2]}, 2);
-  index[4 + 2] = 0x6A;  // seconds of the first entry: not a BCD byte
-  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, index},
-                  {SpFourCC("STR#"), 1002, sp_testing::MakeStringList({"Gamma"})}});
-  ASSERT_FALSE(HasFatalFailure());
-  ErrorLogCapture log;
-  EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(Key(60, 0, 9))), "Gamma");
-  EXPECT_TRUE(log.Has("cSp_CDDBManager::LoadAppleCDDB", 3));
+TEST_F(CDDBTitles, BCDTimesUpToTheirLimitsAreReadAndEntriesPastThemSkipped) {
+  // The first entry is timed 20:20:20 and then spoilt in one field (byte 1 minutes, 2
+  // seconds, 3 frames); Gamma after it is always kept.
+  const Disc spoilt = {2, 20, 20, 20, 1000, {"Alpha"}};
+  struct Case {
+    int field;
+    UInt8 bcd;
+    const char* title;  // at the key the spoilt field gives, or <none> when skipped
+    cDiscPosition key;
+  } cases[] = {
+      {1, 0x99, "Alpha", Key(99, 20, 19)},   {1, 0xA0, "<none>", Key(0, 0, 0)},
+      {2, 0x59, "Alpha", Key(20, 59, 19)},   {2, 0x60, "<none>", Key(0, 0, 0)},
+      {2, 0x6A, "<none>", Key(0, 0, 0)},     {3, 0x74, "Alpha", Key(20, 20, 73)},
+      {3, 0x75, "<none>", Key(0, 0, 0)},
+  };
+  for (const Case& c : cases) {
+    std::vector<UInt8> index = cddb_test::IndexBytes({spoilt, kShelf[2]}, 2);
+    index[4 + c.field] = c.bcd;
+    SpDisposeCDDBManager();
+    WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, index},
+                    {SpFourCC("STR#"), 1000, sp_testing::MakeStringList({"Alpha"})},
+                    {SpFourCC("STR#"), 1002, sp_testing::MakeStringList({"Gamma"})}});
+    ASSERT_FALSE(HasFatalFailure());
+    ErrorLogCapture log;
+    EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(Key(60, 0, 9))), "Gamma") << std::hex << int(c.bcd);
+    bool skipped = std::string(c.title) == "<none>";
+    EXPECT_EQ(log.Has("cSp_CDDBManager::LoadAppleCDDB", 3), skipped) << std::hex << int(c.bcd);
+    if (!skipped) {
+      EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(c.key)), c.title) << std::hex << int(c.bcd);
+    }
+  }
 }
 
 TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {

@@ -136,7 +136,11 @@ TEST_F(ID3ReadTest, UnsynchronisedAndFlaggedFramesAreRestoredOrSkipped) {
   // v2.3: the whole tag is unsynchronised.
   Bytes v23 = Unsynchronise(Frame23("PRIV", binary) + Frame23("TALB", "\0xx"s, 0x80) +
                             Frame23("TIT2", "\0After"s));
-  for (const Bytes& tag : {Tag(4, v24), Tag(3, v23, 0x80)}) {
+  // v2.4 with the tag's flag: every frame is unsynchronised on its own, its size counting the
+  // unsynchronised bytes; the tag as a whole is not.
+  Bytes v24Tagwide = Frame24("PRIV", Unsynchronise(binary)) +
+                     Frame24("TALB", Bytes("zlib", 4), 0x08) + Frame24("TIT2", "\0After"s);
+  for (const Bytes& tag : {Tag(4, v24), Tag(3, v23, 0x80), Tag(4, v24Tagwide, 0x80)}) {
     auto record = ParseBytes(tag);
     ASSERT_TRUE(record);
     EXPECT_EQ(binary, RawItem(*record, SpFourCC("PRIV")));
@@ -193,7 +197,10 @@ TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
       {"NAME only", AIFF(comm + Chunk("NAME", "Odd")), kSpMusicInfo_AIFFChunk, 1, "Odd"},
       {"no chunk of interest", AIFF(comm + Chunk("SSND", Bytes(9, '\0'))), kSpMusicInfo_AIFFChunk,
        0, ""},
-      {"ID3 chunk wins", AIFF(Chunk("NAME", "Name") + id3), kSpMusicInfo_ID3, 1, "In chunk"},
+      {"odd chunk's pad byte passed before the next chunk",
+       AIFF(Chunk("NAME", "Odd") + Chunk("AUTH", "Me")), kSpMusicInfo_AIFFChunk, 2, "Odd"},
+      {"ID3 chunk after an odd chunk wins", AIFF(Chunk("NAME", "Odd") + id3), kSpMusicInfo_ID3, 1,
+       "In chunk"},
       {"damaged chunk keeps what came before",
        AIFF(Chunk("AUTH", "Me") + Bytes("SSND") + BE32(1000) + "xx"), kSpMusicInfo_AIFFChunk, 1,
        "Me"},
