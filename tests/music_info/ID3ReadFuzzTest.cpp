@@ -16,9 +16,15 @@ namespace {
 
 class ID3ReadFuzzTest : public TagFileTest {
  protected:
+  // Whatever is read holds items (an ID3 record always at least one), counts no more
+  // frames than it holds, and draws a tag that reads back with as many frames.
   void Exercise(const Bytes& file) {
     auto record = ParseBytes(file);
     if (!record) return;
+    const int items = CountItems(*record);
+    if (record->GetMusicInfoType() == kSpMusicInfo_ID3) {
+      EXPECT_GE(items, 1);
+    }
     char text[64];
     unsigned char cut = 0;
     record->GetMusicTitle(text, sizeof text, &cut);
@@ -30,11 +36,17 @@ class ID3ReadFuzzTest : public TagFileTest {
     for (unsigned char above22 : {0, 1}) {
       UInt32 length = 0, size = 0;
       char* block = nullptr;
+      const SInt32 frames = record->GetContainItemNumForID3(above22);
+      EXPECT_LE(frames, items);
       if (record->GetID3TagDrawedMemory(above22, &length, &block, &size) == noErr) {
         EXPECT_LE(length + 4, size);
+        Bytes drawn(block, length);
         DisposePtr(block);
+        if (frames == 0) continue;  // an empty tag holds nothing to read back
+        auto back = ParseBytes(drawn + Bytes(16, '\x11'));
+        ASSERT_TRUE(back) << "a drawn tag reads back";
+        EXPECT_EQ(frames, CountItems(*back));
       }
-      record->GetContainItemNumForID3(above22);
     }
   }
 };
