@@ -44,24 +44,10 @@ constexpr SInt32 kFirstStart = 150;
 // keeps sparse, so three full-length tracks cost no time to write.
 void WriteTrackFile(const std::string& path, UInt32 sectors) {
   const UInt32 frames = sectors * kSpCDSampleFramesPerSector;
-  const UInt32 dataBytes = frames * 4;
-  sp::ByteWriter w;
-  w.FourCC(SpFourCC("FORM"));
-  w.BE32(4 + 8 + 18 + 8 + 8 + dataBytes);
-  w.FourCC(SpFourCC("AIFF"));
-  w.FourCC(SpFourCC("COMM"));
-  w.BE32(18);
-  w.BE16(2);
-  w.BE32(frames);
-  w.BE16(16);
-  w.Extended80(44100.0);
-  w.FourCC(SpFourCC("SSND"));
-  w.BE32(8 + dataBytes);
-  w.BE32(0);
-  w.BE32(0);
+  const std::vector<UInt8> header = cdtest::AiffHeader(frames).Data();
   std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(w.Data().data()), std::streamsize(w.Data().size()));
-  ASSERT_EQ(0, truncate(path.c_str(), off_t(w.Data().size() + dataBytes)));
+      .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+  ASSERT_EQ(0, truncate(path.c_str(), off_t(header.size() + frames * 4)));
 }
 
 // The library as another program writes it. Milliseconds are the tracks' exact lengths; a
