@@ -328,21 +328,20 @@ OSErr ReadUserDataItem(UserData userData, UInt32 type, SInt32 index, Handle data
   if (payload == nullptr) return memFullErr;
   OSErr err = GetUserData(userData, payload, type, index);
   std::vector<sp::quicktime::TextEntry> entries;
-  if (err == noErr && (!sp::quicktime::ParseTextEntries(reinterpret_cast<const UInt8*>(*payload),
-                                                        std::size_t(GetHandleSize(payload)),
-                                                        entries) ||
-                       entries.empty())) {
+  if (err == noErr &&
+      (!sp::quicktime::ParseTextEntries(reinterpret_cast<const UInt8*>(*payload),
+                                        std::size_t(GetHandleSize(payload)), entries) ||
+       entries.empty())) {
     err = userDataItemNotFound;
   }
   DisposeHandle(payload);
   if (err != noErr) return err;
   const sp::quicktime::TextEntry* chosen = &entries.front();
-  for (UInt16 wanted : {UInt16(kSpQTI_UserDataLanguageEnglish),
-                        UInt16(kSpQTI_UserDataLanguageJapanese)}) {
-    auto match = std::find_if(entries.begin(), entries.end(),
-                              [wanted](const sp::quicktime::TextEntry& e) {
-                                return e.language == wanted;
-                              });
+  for (UInt16 wanted :
+       {UInt16(kSpQTI_UserDataLanguageEnglish), UInt16(kSpQTI_UserDataLanguageJapanese)}) {
+    auto match =
+        std::find_if(entries.begin(), entries.end(),
+                     [wanted](const sp::quicktime::TextEntry& e) { return e.language == wanted; });
     if (match != entries.end()) {
       chosen = &*match;
       break;

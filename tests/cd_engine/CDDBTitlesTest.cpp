@@ -177,9 +177,9 @@ TEST_F(CDDBTitles, BCDTimesUpToTheirLimitsAreReadAndEntriesPastThemSkipped) {
     const char* title;  // at the key the spoilt field gives, or <none> when skipped
     cDiscPosition key;
   } cases[] = {
-      {1, 0x99, "Alpha", Key(99, 20, 19)},   {1, 0xA0, "<none>", Key(0, 0, 0)},
-      {2, 0x59, "Alpha", Key(20, 59, 19)},   {2, 0x60, "<none>", Key(0, 0, 0)},
-      {2, 0x6A, "<none>", Key(0, 0, 0)},     {3, 0x74, "Alpha", Key(20, 20, 73)},
+      {1, 0x99, "Alpha", Key(99, 20, 19)}, {1, 0xA0, "<none>", Key(0, 0, 0)},
+      {2, 0x59, "Alpha", Key(20, 59, 19)}, {2, 0x60, "<none>", Key(0, 0, 0)},
+      {2, 0x6A, "<none>", Key(0, 0, 0)},   {3, 0x74, "Alpha", Key(20, 20, 73)},
       {3, 0x75, "<none>", Key(0, 0, 0)},
   };
   for (const Case& c : cases) {
@@ -282,7 +282,9 @@ TEST_F(CDDBTitles, RandomBytesNeverCrashTheReader) {
     for (cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(0, 0, 0)); item != nullptr;
          item = item->GetNextObjectPtr()) {
       // Titles never fill more than the room they are given.
-      auto fits = [](const std::string& title) { return title == "<no title>" || title.size() < 8; };
+      auto fits = [](const std::string& title) {
+        return title == "<no title>" || title.size() < 8;
+      };
       EXPECT_TRUE(fits(DiscTitle(item, 8)));
       for (short t = 0; t < 130; ++t) EXPECT_TRUE(fits(TrackTitle(item, t, 8)));
     }

@@ -108,12 +108,10 @@ class OriginalControl : public ::testing::Test {
 };
 
 TEST_F(OriginalControl, TheValueIsClampedAndTheStateReachesTheControl) {
-  const struct {
-    short min, max, value, clamped;
-  } cases[] = {{0, 10, 25, 10}, {5, 10, -3, 5}};
+  const struct { short min, max, value, clamped; } cases[] = {{0, 10, 25, 10}, {5, 10, -3, 5}};
   for (const auto& c : cases) {
-    wrappers_.emplace_back(new Wrapper(window_, R(10, 10, 200, 26), scrollBarProc, c.min, c.max,
-                                       c.value));
+    wrappers_.emplace_back(
+        new Wrapper(window_, R(10, 10, 200, 26), scrollBarProc, c.min, c.max, c.value));
     EXPECT_EQ(wrappers_.back()->GetCurrnetValue(), c.clamped);
     EXPECT_EQ(GetControlValue(wrappers_.back()->GetControlHandle()), c.clamped);
   }

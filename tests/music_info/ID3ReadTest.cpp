@@ -206,8 +206,8 @@ TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
       {"damaged chunk keeps what came before",
        AIFF(Chunk("AUTH", "Me") + Bytes("SSND") + BE32(1000) + "xx"), kSpMusicInfo_AIFFChunk, 1,
        "Me"},
-      {"FORM longer than the file is walked to the file's end", longForm,
-       kSpMusicInfo_AIFFChunk, 1, "Kept"},
+      {"FORM longer than the file is walked to the file's end", longForm, kSpMusicInfo_AIFFChunk, 1,
+       "Kept"},
   };
   for (const Case& c : cases) {
     WriteFile("a.aiff", c.file);

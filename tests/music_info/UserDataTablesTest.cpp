@@ -34,7 +34,8 @@ TEST(TagIdTables, VersionPairsConvertBothWaysAndNothingElseConverts) {
   for (char a : chars) {
     for (char b : chars) {
       for (char c : chars) {
-        const UInt32 id22 = UInt32(UInt8(a)) << 24 | UInt32(UInt8(b)) << 16 | UInt32(UInt8(c)) << 8 | 0x20;
+        const UInt32 id22 =
+            UInt32(UInt8(a)) << 24 | UInt32(UInt8(b)) << 16 | UInt32(UInt8(c)) << 8 | 0x20;
         UInt32 id23 = 0x12345678;
         if (!SpQTI_ChangeID3Version2_Over2_3_from_Under2_2(id22, id23)) {
           EXPECT_EQ(id23, 0x12345678u) << "the output is left alone";
@@ -112,13 +113,22 @@ TEST(TagIdTables, UserDataTypesTurnBackIntoTheFramesTheyCameFrom) {
 
 TEST(TagIdTables, ID3FramesAndMP4AtomsMapBothWays) {
   const std::pair<UInt32, UInt32> rows[] = {
-      {C("covr"), C("APIC")}, {QT("cmt"), C("COMM")}, {QT("alb"), C("TALB")},
-      {C("tmpo"), C("TBPM")}, {QT("wrt"), C("TCOM")}, {C("gnre"), C("TCON")},
-      {QT("too"), C("TENC")}, {QT("grp"), C("TIT1")}, {QT("nam"), C("TIT2")},
-      {QT("ART"), C("TPE1")}, {C("disk"), C("TPOS")}, {C("trkn"), C("TRCK")},
+      {C("covr"), C("APIC")},
+      {QT("cmt"), C("COMM")},
+      {QT("alb"), C("TALB")},
+      {C("tmpo"), C("TBPM")},
+      {QT("wrt"), C("TCOM")},
+      {C("gnre"), C("TCON")},
+      {QT("too"), C("TENC")},
+      {QT("grp"), C("TIT1")},
+      {QT("nam"), C("TIT2")},
+      {QT("ART"), C("TPE1")},
+      {C("disk"), C("TPOS")},
+      {C("trkn"), C("TRCK")},
       {QT("day"), C("TYER")},
       // Atom types written with a blank for the copyright sign read as well.
-      {C(" too"), C("TENC")}, {C(" grp"), C("TIT1")},
+      {C(" too"), C("TENC")},
+      {C(" grp"), C("TIT1")},
   };
   for (const auto& row : rows) {
     UInt32 id23 = 0, id22 = 0, atom = 0, converted = 0;
