@@ -200,19 +200,6 @@ TEST_F(CDDBTitles, BCDTimesUpToTheirLimitsAreReadAndEntriesPastThemSkipped) {
   }
 }
 
-TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {
-  std::vector<UInt8> list = sp_testing::MakeStringList({"Title", "One", "Two"});
-  list.resize(2 + 6 + 2);  // the count, "Title", and the first track's length and one byte
-  WriteTitleFile(
-      {{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({{2, 5, 0, 0, 7, {}}}, 1)},
-       {SpFourCC("STR#"), 7, list}});
-  ASSERT_FALSE(HasFatalFailure());
-  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(4, 59, 74));
-  EXPECT_EQ(DiscTitle(disc), "Title");
-  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
-  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");
-}
-
 TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileNeverFromTheApplication) {
   // The application has a string list of the number the title file lacks.
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("STR#"), 1000,
@@ -224,6 +211,19 @@ TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileNeverFromTheApplication) {
   ASSERT_NE(disc, nullptr);
   EXPECT_EQ(DiscTitle(disc), "<no title>");
   EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+}
+
+TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {
+  std::vector<UInt8> list = sp_testing::MakeStringList({"Title", "One", "Two"});
+  list.resize(2 + 6 + 2);  // the count, "Title", and the first track's length and one byte
+  WriteTitleFile(
+      {{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({{2, 5, 0, 0, 7, {}}}, 1)},
+       {SpFourCC("STR#"), 7, list}});
+  ASSERT_FALSE(HasFatalFailure());
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(4, 59, 74));
+  EXPECT_EQ(DiscTitle(disc), "Title");
+  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");
 }
 
 TEST_F(CDDBTitles, FileIsReadOnceAndLeftClosedWithTheCurrentFileUnchanged) {
