@@ -392,28 +392,26 @@ void AppendBE16(std::string& out, UInt32 value) {
 // The picture of an ID3 'APIC' (encoding, MIME type, picture type, description, image) or
 // v2.2 'PIC ' (encoding, three-letter format, picture type, description, image) frame.
 bool PictureOfID3Frame(const cSp_MusicFileMusicInfoDataItemObj* item, std::string& image) {
-  const UInt8* bytes = reinterpret_cast<const UInt8*>(item->GetDataPtr());
-  std::size_t length = std::size_t(item->GetDataLength());
-  if (bytes == nullptr || length < 2) return false;
-  UInt8 encoding = bytes[0];
-  std::size_t pos = 1;
+  const char* data = item->GetDataPtr();
+  if (data == nullptr || item->GetDataLength() < 2) return false;
+  sp::ByteReader r(data, std::size_t(item->GetDataLength()));
+  const UInt8 encoding = r.U8();
+  const bool wide = encoding == kSpID3TextUTF16 || encoding == kSpID3TextUTF16BE;
+  // Moves past a string and its terminator (two aligned zero bytes in UTF-16).
+  auto skipString = [&r](bool wideString) {
+    while (r.Has(wideString ? 2 : 1)) {
+      if ((wideString ? r.BE16() : r.U8()) == 0) return true;
+    }
+    return false;
+  };
   if (item->GetItemType() == SpFourCC("PIC ")) {
-    pos += 3;
-  } else {
-    while (pos < length && bytes[pos] != 0) ++pos;
-    ++pos;  // the MIME type's zero
+    r.Skip(3);
+  } else if (!skipString(false)) {
+    return false;  // the MIME type
   }
-  ++pos;  // picture type
-  bool wide = encoding == kSpID3TextUTF16 || encoding == kSpID3TextUTF16BE;
-  if (wide) {
-    while (pos + 1 < length && (bytes[pos] != 0 || bytes[pos + 1] != 0)) pos += 2;
-    pos += 2;
-  } else {
-    while (pos < length && bytes[pos] != 0) ++pos;
-    ++pos;
-  }
-  if (pos >= length) return false;
-  image.assign(reinterpret_cast<const char*>(bytes + pos), length - pos);
+  r.Skip(1);  // picture type
+  if (!skipString(wide) || !r.Ok() || r.AtEnd()) return false;
+  image.assign(reinterpret_cast<const char*>(r.Current()), r.Remaining());
   return true;
 }
 

@@ -2,6 +2,7 @@
 // 'meta' item of an M4A file that the ffmpeg tool made.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -177,37 +178,57 @@ class MP4MetaWriter : public ::testing::Test {
 };
 
 TEST_F(MP4MetaWriter, AnID3TagBecomesAtomsThatReadBackAsTheSameTag) {
+  const std::string png = "\x89PNG\r\n\x1A\nimage";
+  const std::string jpeg = "\xFF\xD8jpeg";
+  const struct {
+    UInt32 id;
+    std::string data;
+  } frames[] = {
+      {kSpID3_TIT2, "Song"},
+      {kSpID3_TRCK, "3/12"},
+      {kSpID3_TCON, "(17)"},
+      {SpFourCC("TBPM"), "120"},
+      {SpFourCC("TYER"), "99"},  // too short for a date: left out
+      {SpFourCC("TXXX"), "x"},   // no MP4 atom
+      // Pictures: encoding, MIME type or format, picture type, description, image.
+      {kSpID3_APIC, std::string("\0image/png\0\3desc\0", 17) + png},
+      {kSpID3_PIC, std::string("\1JPG\3\xFF\xFE"
+                               "d\0\0\0",
+                               11) +
+                       jpeg},
+      {kSpID3_APIC, std::string("\0image/png\0\3no end", 17)},  // no image: left out
+  };
   cSp_MusicFileMusicInfoDataObj id3(kSpMusicInfo_ID3);
   id3.SetupVersion(2, 3, 0);
-  id3.SetupNewTextData(kSpID3_TIT2, "Song", 4, 0);
-  id3.SetupNewTextData(kSpID3_TRCK, "3/12", 4, 0);
-  id3.SetupNewTextData(kSpID3_TCON, "(17)", 4, 0);
-  id3.SetupNewTextData(SpFourCC("TBPM"), "120", 3, 0);
-  id3.SetupNewTextData(SpFourCC("TYER"), "99", 2, 0);  // too short for a date: left out
-  id3.SetupNewTextData(SpFourCC("TXXX"), "x", 1, 0);   // no MP4 atom
-
+  for (const auto& f : frames) {
+    id3.SetupNewTextData(f.id, f.data.data(), SInt32(f.data.size()), 0);
+  }
   std::string meta = Written(id3);
   ASSERT_GT(meta.size(), 2048u);
   EXPECT_EQ(meta.substr(0, 4), std::string(4, '\0'));
   EXPECT_EQ(meta.substr(meta.size() - 2048, 8), BE32(2048) + "free");
 
+  const struct {
+    UInt32 type;
+    std::string bytes;
+    UInt32 dataType;
+  } atoms[] = {
+      {kSpQT_nam, "Song", 1},       {kSpMP4_trkn, std::string("\0\0\0\x03\0\x0C\0\0", 8), 0},
+      {kSpMP4_gnre, BE16(18), 0},  // MP4 genres count from 1
+      {kSpMP4_tmpo, BE16(120), 21}, {kSpMP4_covr, png, 14},
+      {kSpMP4_covr, jpeg, 13},
+  };
   ParseResult r = Parse(meta);
   ASSERT_EQ(r.err, noErr);
-  ASSERT_EQ(r.count, 4);
+  ASSERT_EQ(r.count, SInt32(std::size(atoms)));
   const cSp_MusicFileMusicInfoDataItemObj* item = r.record->GetFirstItemPtr();
-  EXPECT_EQ(item->GetItemType(), kSpQT_nam);
-  EXPECT_EQ(ItemBytes(item), "Song");
-  EXPECT_EQ(item->GetFlagInfo(), 1u);
-  item = item->GetNextObjectPtr();
-  EXPECT_EQ(item->GetItemType(), kSpMP4_trkn);
-  EXPECT_EQ(ItemBytes(item), std::string("\0\0\0\x03\0\x0C\0\0", 8));
-  item = item->GetNextObjectPtr();
-  EXPECT_EQ(item->GetItemType(), kSpMP4_gnre);
-  EXPECT_EQ(ItemBytes(item), BE16(18)) << "MP4 genres count from 1";
-  item = item->GetNextObjectPtr();
-  EXPECT_EQ(item->GetItemType(), kSpMP4_tmpo);
-  EXPECT_EQ(ItemBytes(item), BE16(120));
-  EXPECT_EQ(item->GetFlagInfo(), 21u);
+  for (const auto& atom : atoms) {
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemType(), atom.type);
+    EXPECT_EQ(ItemBytes(item), atom.bytes);
+    EXPECT_EQ(item->IsFlagInfoSet() ? item->GetFlagInfo() : 0u, atom.dataType);
+    item = item->GetNextObjectPtr();
+  }
 }
 
 TEST_F(MP4MetaWriter, AnMP4TagIsWrittenAsItWasRead) {
