@@ -169,9 +169,9 @@ TEST_F(SoundFileChecks, FilesWithoutASoundTrackShowAMessageOnlyWhenTheyDoNotOpen
   for (const char* name : {"gone.aiff", "notes.txt"}) {
     ShownMessages().clear();
     UInt32 sampleCount = 5;
-    EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(
-                  folder_.vRefNum, folder_.dirID, name, nullptr, nullptr, nullptr, &sampleCount,
-                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, name, nullptr,
+                                                      nullptr, nullptr, &sampleCount, nullptr,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr),
               0);
     EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
   }
