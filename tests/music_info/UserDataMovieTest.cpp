@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "MacMemory.h"
@@ -230,30 +231,24 @@ TEST_F(MovieUserData, TextThatIsNoJapaneseTextIsNotAdded) {
 // The MOV file with its 'moov' atom's user data replaced by these 'udta' bytes. The ffmpeg
 // tool puts 'moov' last, so no sample offset moves.
 bool ReplaceMovieUserData(const std::string& path, const std::string& udta) {
-  std::string file = qt_test::ReadHostFile(path);
-  std::size_t pos = 0;
-  std::size_t moov = std::string::npos;
-  while (pos + 8 <= file.size()) {
-    UInt32 size = sp::LoadBE32(file.data() + pos);
-    if (size < 8 || pos + size > file.size()) return false;
-    if (file.compare(pos + 4, 4, "moov") == 0) moov = pos;
-    pos += size;
+  namespace qt = sp::quicktime;
+  const std::string file = qt_test::ReadHostFile(path);
+  const UInt8* bytes = reinterpret_cast<const UInt8*>(file.data());
+  std::vector<qt::Atom> top, children;
+  qt::ListAtoms(bytes, 0, file.size(), top);
+  const qt::Atom* moov = qt::FindAtom(top, SpFourCC("moov"));
+  if (moov == nullptr || moov->dataStart + moov->dataSize != file.size()) return false;
+  qt::ListAtoms(bytes, moov->dataStart, file.size(), children);
+  std::string kept;
+  for (const qt::Atom& child : children) {
+    const std::size_t end = child.dataStart + child.dataSize;
+    if (child.type != SpFourCC("udta")) kept += file.substr(child.start, end - child.start);
   }
-  if (moov == std::string::npos || moov + sp::LoadBE32(file.data() + moov) != file.size()) {
-    return false;
-  }
-  std::string children;
-  for (std::size_t child = moov + 8; child + 8 <= file.size();) {
-    UInt32 size = sp::LoadBE32(file.data() + child);
-    if (size < 8) return false;
-    if (file.compare(child + 4, 4, "udta") != 0) children += file.substr(child, size);
-    child += size;
-  }
-  children += udta;
+  kept += udta;
   std::string header(8, '\0');
-  sp::StoreBE32(&header[0], UInt32(8 + children.size()));
+  sp::StoreBE32(&header[0], UInt32(8 + kept.size()));
   header.replace(4, 4, "moov");
-  qt_test::WriteHostFile(path, file.substr(0, moov) + header + children);
+  qt_test::WriteHostFile(path, file.substr(0, moov->start) + header + kept);
   return true;
 }
 
