@@ -36,34 +36,9 @@ SInt32 ClampToSInt32(SInt64 value) {
 // ---- cMediaTOCTrackInfo ---------------------------------------------------------------------
 
 void cMediaTOCTrackInfo::StartUpInitialize() {
-  before_ = nullptr;
-  next_ = nullptr;
   point_ = 0;
   startBlock_ = 0;
   lengthOfBlock_ = 0;
-}
-
-void cMediaTOCTrackInfo::LinkToNext(cMediaTOCTrackInfo* chain) {
-  if (chain == nullptr || chain == this) return;
-  cMediaTOCTrackInfo* chainLast = chain->GetLastObjectPtr();
-  chainLast->next_ = next_;
-  if (next_ != nullptr) next_->before_ = chainLast;
-  next_ = chain;
-  chain->before_ = this;
-}
-
-cMediaTOCTrackInfo* cMediaTOCTrackInfo::UnlinkNext() {
-  cMediaTOCTrackInfo* chain = next_;
-  if (chain == nullptr) return nullptr;
-  next_ = nullptr;
-  chain->before_ = nullptr;
-  return chain;
-}
-
-cMediaTOCTrackInfo* cMediaTOCTrackInfo::GetLastObjectPtr() {
-  cMediaTOCTrackInfo* entry = this;
-  while (entry->next_ != nullptr) entry = entry->next_;
-  return entry;
 }
 
 // ---- cMediaTOCInfo --------------------------------------------------------------------------
@@ -88,31 +63,30 @@ void cMediaTOCInfo::SetupNewTrackItemPtr(cMediaTOCTrackInfo* entry) {
   }
   // Looked for before its links are touched: clearing the links of an entry that is already
   // in the list would cut the list there.
-  for (cMediaTOCTrackInfo* item = head_; item != nullptr; item = item->next_) {
+  for (cMediaTOCTrackInfo* item = head_; item != nullptr; item = item->GetNextObjectPtr()) {
     if (item == entry) return;
   }
-  entry->InitializeLinkPointer();
+  entry->UnlinkSelf();
   cMediaTOCTrackInfo* after = tail_;
-  while (after != nullptr && after->point_ > entry->point_) after = after->before_;
+  while (after != nullptr && after->point_ > entry->point_) after = after->GetBeforeObjectPtr();
   if (after == nullptr) {
     if (head_ != nullptr) {
-      entry->next_ = head_;
-      head_->before_ = entry;
+      head_->InsertBefore(entry);
     } else {
       tail_ = entry;
     }
     head_ = entry;
     return;
   }
-  after->LinkToNext(entry);
+  after->InsertAfter(entry);
   if (after == tail_) tail_ = entry;
 }
 
 void cMediaTOCInfo::SetupTrackBlockInfo() {
-  for (cMediaTOCTrackInfo* entry = head_; entry != nullptr; entry = entry->next_) {
+  for (cMediaTOCTrackInfo* entry = head_; entry != nullptr; entry = entry->GetNextObjectPtr()) {
     const SInt64 start = entry->startBlock_;
-    if (entry->next_ != nullptr) {
-      const SInt64 nextStart = entry->next_->startBlock_;
+    if (entry->GetNextObjectPtr() != nullptr) {
+      const SInt64 nextStart = entry->GetNextObjectPtr()->startBlock_;
       if (nextStart > start) {
         entry->lengthOfBlock_ = ClampToSInt32(nextStart - start);
       } else {
@@ -129,7 +103,7 @@ void cMediaTOCInfo::SetupTrackBlockInfo() {
 }
 
 cMediaTOCTrackInfo* cMediaTOCInfo::GetTrackItemPtrByPoint(SInt32 point) const {
-  for (cMediaTOCTrackInfo* entry = head_; entry != nullptr; entry = entry->next_) {
+  for (cMediaTOCTrackInfo* entry = head_; entry != nullptr; entry = entry->GetNextObjectPtr()) {
     if (entry->point_ == point) return entry;
   }
   return nullptr;
@@ -154,11 +128,7 @@ void cMediaTOCInfo::WipeOutTrackItemList() {
   cMediaTOCTrackInfo* entry = head_;
   head_ = nullptr;
   tail_ = nullptr;
-  while (entry != nullptr) {
-    cMediaTOCTrackInfo* next = entry->next_;
-    delete entry;
-    entry = next;
-  }
+  SpDeleteList(entry);
 }
 
 // ---- Reading ".TOC.plist" -------------------------------------------------------------------

@@ -12,12 +12,14 @@
 #include "Files.h"
 #include "MacTypes.h"
 #include "SpCDDiscPosition.h"
+#include "SpListLinks.h"
 
 // The name of the table of contents in a disc's top folder.
 extern const char kSpCDTOCFileName[];  // ".TOC.plist"
 
-// One audio track of the table of contents, in the list its cMediaTOCInfo owns.
-class cMediaTOCTrackInfo {
+// One audio track of the table of contents, in the list its cMediaTOCInfo owns (kept in
+// order of point by cMediaTOCInfo::SetupNewTrackItemPtr).
+class cMediaTOCTrackInfo : public cSpListLinks<cMediaTOCTrackInfo> {
  public:
   cMediaTOCTrackInfo() { StartUpInitialize(); }
   cMediaTOCTrackInfo(SInt16 point, SInt32 startBlock) {
@@ -29,22 +31,8 @@ class cMediaTOCTrackInfo {
   cMediaTOCTrackInfo& operator=(const cMediaTOCTrackInfo&) = delete;
   ~cMediaTOCTrackInfo() {}
 
+  // Every field 0 (the links are left to the list).
   void StartUpInitialize();
-  // Clears both links.
-  void InitializeLinkPointer() {
-    before_ = nullptr;
-    next_ = nullptr;
-  }
-
-  // ---- List operations ----
-  // The entries of a table of contents move as chains: LinkToNext splices the chain that
-  // starts at `chain` (through its last entry) in directly after this entry; UnlinkNext cuts
-  // the list after this entry and returns the cut-off chain (null when there is none).
-  void LinkToNext(cMediaTOCTrackInfo* chain);
-  cMediaTOCTrackInfo* UnlinkNext();
-  cMediaTOCTrackInfo* GetBeforeObjectPtr() const { return before_; }
-  cMediaTOCTrackInfo* GetNextObjectPtr() const { return next_; }
-  cMediaTOCTrackInfo* GetLastObjectPtr();
 
   SInt16 GetPoint() const { return point_; }
   SInt32 GetStartBlock() const { return startBlock_; }
@@ -54,8 +42,6 @@ class cMediaTOCTrackInfo {
  private:
   friend class cMediaTOCInfo;
 
-  cMediaTOCTrackInfo* before_;
-  cMediaTOCTrackInfo* next_;
   SInt16 point_;          // the track's "Point": its track number
   SInt32 startBlock_;     // its "Start Block", a sector address
   SInt32 lengthOfBlock_;  // set by cMediaTOCInfo::SetupTrackBlockInfo

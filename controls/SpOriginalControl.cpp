@@ -104,7 +104,6 @@ void cSp_OCnt_BasicWindowControlObj::StartUpInitialize() {
   missProc_ = nullptr;
   beforeTrackRefCon_ = actionRefCon_ = hitRefCon_ = missRefCon_ = 0;
   referenceBlock_ = nullptr;
-  before_ = next_ = nullptr;
 }
 
 void cSp_OCnt_BasicWindowControlObj::ControlVisible() {
@@ -189,21 +188,8 @@ void cSp_OCnt_BasicWindowControlObj::ExecMissProc() {
 cSp_OCnt_WinBase::cSp_OCnt_WinBase(WindowRef window) : window_(window) {}
 
 cSp_OCnt_WinBase::~cSp_OCnt_WinBase() {
-  if (before_ != nullptr) {
-    before_->next_ = next_;
-  } else if (OriginalControlItemList_GlV == this) {
-    OriginalControlItemList_GlV = next_;
-  }
-  if (next_ != nullptr) next_->before_ = before_;
-  before_ = next_ = nullptr;
-}
-
-void cSp_OCnt_WinBase::LinkToNext(cSp_OCnt_WinBase* base) {
-  if (base == nullptr) return;
-  base->before_ = this;
-  base->next_ = next_;
-  if (next_ != nullptr) next_->before_ = base;
-  next_ = base;
+  if (OriginalControlItemList_GlV == this) OriginalControlItemList_GlV = GetNextObjectPtr();
+  UnlinkSelf();
 }
 
 void cSp_OCnt_WinBase::SetupInto_BasicWinCntObjList(cSp_OCnt_BasicWindowControlObj* item) {
@@ -211,9 +197,8 @@ void cSp_OCnt_WinBase::SetupInto_BasicWinCntObjList(cSp_OCnt_BasicWindowControlO
   for (cSp_OCnt_BasicWindowControlObj* i = first_; i != nullptr; i = i->GetNextLinkItem()) {
     if (i == item) return;
   }
-  item->SetBeforeLinkItem(nullptr);
-  item->SetNextLinkItem(first_);
-  if (first_ != nullptr) first_->SetBeforeLinkItem(item);
+  item->UnlinkSelf();
+  if (first_ != nullptr) first_->InsertBefore(item);
   first_ = item;
 }
 
@@ -221,16 +206,8 @@ unsigned char cSp_OCnt_WinBase::UnlinkFrom_BasicWinCntObjList(
     cSp_OCnt_BasicWindowControlObj* item) {
   for (cSp_OCnt_BasicWindowControlObj* i = first_; i != nullptr; i = i->GetNextLinkItem()) {
     if (i != item) continue;
-    cSp_OCnt_BasicWindowControlObj* before = item->GetBeforeLinkItem();
-    cSp_OCnt_BasicWindowControlObj* next = item->GetNextLinkItem();
-    if (before != nullptr) {
-      before->SetNextLinkItem(next);
-    } else {
-      first_ = next;
-    }
-    if (next != nullptr) next->SetBeforeLinkItem(before);
-    item->SetBeforeLinkItem(nullptr);
-    item->SetNextLinkItem(nullptr);
+    if (first_ == item) first_ = item->GetNextLinkItem();
+    item->UnlinkSelf();
     return 1;
   }
   SysBeep(10);
@@ -268,14 +245,9 @@ cSp_OCnt_WinBase* Sp_OCnt_GetWinBase(WindowRef window, Boolean create) {
     SpReportFailure(kSource, "Sp_OCnt_GetWinBase", 1, kSpMsgMemory);
     return nullptr;
   }
-  // The newest base goes in front.
-  if (OriginalControlItemList_GlV != nullptr) {
-    cSp_OCnt_WinBase* oldHead = OriginalControlItemList_GlV;
-    OriginalControlItemList_GlV = base;
-    base->LinkToNext(oldHead);
-  } else {
-    OriginalControlItemList_GlV = base;
-  }
+  // The newest base goes in front, the whole older list after it.
+  base->LinkToNext(OriginalControlItemList_GlV);
+  OriginalControlItemList_GlV = base;
   return base;
 }
 

@@ -12,6 +12,7 @@
 #include "Controls.h"
 #include "MacTypes.h"
 #include "MacWindows.h"
+#include "SpListLinks.h"
 
 class cSp_OCnt_WinBase;
 
@@ -21,7 +22,9 @@ typedef void (*tSpOCnt_BeforeTrackProcPtr)(unsigned long refCon);
 typedef void (*tSpOCnt_ActionProcPtr)(ControlRef control, short part, unsigned long refCon);
 typedef void (*tSpOCnt_HitProcPtr)(unsigned long refCon);
 
-class cSp_OCnt_BasicWindowControlObj {
+// A wrapper sits in its window's control list through cSpListLinks; the list keeps its own
+// names for the links (GetBeforeLinkItem, GetNextLinkItem), which callers use.
+class cSp_OCnt_BasicWindowControlObj : public cSpListLinks<cSp_OCnt_BasicWindowControlObj> {
  public:
   // Makes the control (a scroll bar, procID 16, tracks live when the Appearance Manager is in
   // use); the value is clamped into min..max first. The wrapper does not join its window's
@@ -66,11 +69,9 @@ class cSp_OCnt_BasicWindowControlObj {
   void ExecHitProc();
   void ExecMissProc();
 
-  // The window's list.
-  cSp_OCnt_BasicWindowControlObj* GetBeforeLinkItem() const { return before_; }
-  cSp_OCnt_BasicWindowControlObj* GetNextLinkItem() const { return next_; }
-  void SetBeforeLinkItem(cSp_OCnt_BasicWindowControlObj* item) { before_ = item; }
-  void SetNextLinkItem(cSp_OCnt_BasicWindowControlObj* item) { next_ = item; }
+  // The window's list (only the window base links and unlinks wrappers).
+  cSp_OCnt_BasicWindowControlObj* GetBeforeLinkItem() const { return GetBeforeObjectPtr(); }
+  cSp_OCnt_BasicWindowControlObj* GetNextLinkItem() const { return GetNextObjectPtr(); }
 
  protected:
   tSpOCnt_BeforeTrackProcPtr beforeTrackProc_ = nullptr;
@@ -94,12 +95,13 @@ class cSp_OCnt_BasicWindowControlObj {
   SInt16 value_ = 0;
   // The block the control's reference value points at: it holds this wrapper's address.
   Ptr referenceBlock_ = nullptr;
-  cSp_OCnt_BasicWindowControlObj* before_ = nullptr;
-  cSp_OCnt_BasicWindowControlObj* next_ = nullptr;
+
+  friend class cSp_OCnt_WinBase;
 };
 
-// The wrapped controls of one window. The window bases form one list, the newest first.
-class cSp_OCnt_WinBase {
+// The wrapped controls of one window. The window bases form one list (cSpListLinks, under
+// the list's own link names), the newest first.
+class cSp_OCnt_WinBase : public cSpListLinks<cSp_OCnt_WinBase> {
  public:
   explicit cSp_OCnt_WinBase(WindowRef window);
   // Leaves the list of window bases; the controls stay.
@@ -109,10 +111,8 @@ class cSp_OCnt_WinBase {
 
   void SetupTargetWindowPtr(WindowRef window) { window_ = window; }
   WindowRef GetTargetWindow() const { return window_; }
-  cSp_OCnt_WinBase* GetBeforeLinkItem() const { return before_; }
-  cSp_OCnt_WinBase* GetNextLinkItem() const { return next_; }
-  // Puts `base` (a single window base) directly after this one.
-  void LinkToNext(cSp_OCnt_WinBase* base);
+  cSp_OCnt_WinBase* GetBeforeLinkItem() const { return GetBeforeObjectPtr(); }
+  cSp_OCnt_WinBase* GetNextLinkItem() const { return GetNextObjectPtr(); }
   // Window bases are deleted by their owner; this does nothing.
   void DeleteItem() {}
 
@@ -128,8 +128,6 @@ class cSp_OCnt_WinBase {
  private:
   WindowRef window_ = nullptr;
   cSp_OCnt_BasicWindowControlObj* first_ = nullptr;
-  cSp_OCnt_WinBase* before_ = nullptr;
-  cSp_OCnt_WinBase* next_ = nullptr;
 };
 
 // The first window base (the newest), null when none.

@@ -48,12 +48,16 @@ bool IsFrameIdChar(UInt8 c) {
   return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-bool IsSynchsafe(const UInt8* b) {
-  return ((b[0] | b[1] | b[2] | b[3]) & 0x80) == 0;
-}
-
-UInt32 Synchsafe(const UInt8* b) {
-  return (UInt32(b[0]) << 21) | (UInt32(b[1]) << 14) | (UInt32(b[2]) << 7) | UInt32(b[3]);
+// Reads a frame id of `count` characters (A-Z, 0-9) as a big-endian number; false when the
+// bytes are not there or are no id.
+bool ReadFrameId(sp::ByteReader& r, int count, UInt32& id) {
+  id = 0;
+  for (int i = 0; i < count; ++i) {
+    UInt8 c = r.U8();
+    if (!r.Ok() || !IsFrameIdChar(c)) return false;
+    id = (id << 8) | c;
+  }
+  return true;
 }
 
 // Undoes unsynchronisation in place (FF 00 back to FF); answers the new length.
@@ -66,29 +70,32 @@ UInt32 Resynchronise(UInt8* bytes, UInt32 length) {
   return out;
 }
 
-// True when a v2.3/v2.4 frame, the padding or the end of the frames begins at `at`.
-bool FrameStartsAt(const UInt8* tag, UInt64 at, UInt32 limit) {
-  if (at == limit) return true;
-  if (at > limit) return false;
-  if (tag[at] == 0) return true;
-  if (limit - at < kID3HeaderSize) return false;
-  for (int i = 0; i < 4; ++i) {
-    if (!IsFrameIdChar(tag[at + i])) return false;
-  }
-  return true;
+// True when a v2.3/v2.4 frame, the padding or the end of the frames begins at `at` of `tag`.
+bool FrameStartsAt(const sp::ByteReader& tag, UInt64 at) {
+  if (at == tag.Size()) return true;
+  if (at > tag.Size()) return false;
+  sp::ByteReader r = tag;
+  r.Seek(std::size_t(at));
+  if (r.Has(1) && *r.Current() == 0) return true;
+  if (!r.Has(kID3HeaderSize)) return false;
+  UInt32 id = 0;
+  return ReadFrameId(r, 4, id);
 }
 
 // A v2.4 frame size is synchsafe, but many writers put a plain number there: the plain
-// reading is taken when only it leads to the next frame.
-UInt32 Version24FrameSize(const UInt8* tag, UInt32 position, UInt32 limit) {
-  const UInt8* sizeBytes = tag + position + 4;
-  UInt32 plain = sp::LoadBE32(sizeBytes);
-  if (!IsSynchsafe(sizeBytes)) return plain;
-  UInt32 synchsafe = Synchsafe(sizeBytes);
-  if (synchsafe == plain) return plain;
-  UInt64 start = UInt64(position) + kID3HeaderSize;
-  if (FrameStartsAt(tag, start + synchsafe, limit)) return synchsafe;
-  if (FrameStartsAt(tag, start + plain, limit)) return plain;
+// reading is taken when only it leads to the next frame. `r` stands at the size field and
+// is moved past it.
+UInt32 Version24FrameSize(sp::ByteReader& r) {
+  sp::ByteReader synchsafeField = r;
+  UInt32 synchsafe = synchsafeField.Synchsafe32();
+  UInt32 plain = r.BE32();
+  if (!synchsafeField.Ok() || synchsafe == plain) return plain;
+  // The frame's data starts after the size and the two flag bytes.
+  UInt64 start = UInt64(r.Position()) + 2;
+  sp::ByteReader whole = r;
+  whole.Seek(0);
+  if (FrameStartsAt(whole, start + synchsafe)) return synchsafe;
+  if (FrameStartsAt(whole, start + plain)) return plain;
   return synchsafe;
 }
 
@@ -113,6 +120,20 @@ OSErr AttachCopy(cSp_MusicFileMusicInfoDataItemObj* item, const UInt8* bytes, UI
   if (length > 0) std::memcpy(block, bytes, length);
   item->SetupDataMemory(block, SInt32(length + 2), SInt32(dataLength));
   return noErr;
+}
+
+// The end of the FORM chunk an AIFF or AIFF-C file's first 12 bytes announce; false when
+// they are no such header.
+bool AIFFFormEnd(const UInt8 (&header)[12], UInt64& end) {
+  sp::ByteReader r(header, sizeof header);
+  OSType form = r.FourCC();
+  UInt32 size = r.BE32();
+  OSType type = r.FourCC();
+  if (form != SpFourCC("FORM") || (type != SpFourCC("AIFF") && type != SpFourCC("AIFC"))) {
+    return false;
+  }
+  end = UInt64(size) + 8;
+  return true;
 }
 
 // Length of an ID3 v1 field: up to its first zero byte.
@@ -141,56 +162,49 @@ OSErr SpQTI_ParseD3TagData_forVersion2_3AndOver(const UInt8* tag, UInt32 positio
     return SpReportFailure(kSource, "SpQTI_ParseD3TagData_forVersion2_3AndOver", 1,
                            kSpMsgNullArgument, OSErr(paramErr));
   }
-  if (position > limit || limit - position < 4) return paramErr;
-  const UInt8* frame = tag + position;
-  if (frame[0] == 0) {
+  sp::ByteReader r(tag, limit);
+  if (!r.Seek(position) || !r.Has(4)) return paramErr;
+  if (*r.Current() == 0) {
     paddingReached = 1;
     return paramErr;
   }
-  for (int i = 0; i < 4; ++i) {
-    if (!IsFrameIdChar(frame[i])) return paramErr;
-  }
-  if (limit - position < kID3HeaderSize) return paramErr;
-  UInt32 size = major >= 4 ? Version24FrameSize(tag, position, limit) : sp::LoadBE32(frame + 4);
-  if (size == 0 || size > limit - position - kID3HeaderSize) return paramErr;
-  nextPosition = position + kID3HeaderSize + size;
+  UInt32 frameId = 0;
+  if (!ReadFrameId(r, 4, frameId) || !r.Has(kID3HeaderSize - 4)) return paramErr;
+  UInt32 size = major >= 4 ? Version24FrameSize(r) : r.BE32();
+  r.Skip(1);  // status flags
+  UInt8 format = r.U8();
+  if (size == 0 || !r.Has(size)) return paramErr;
+  nextPosition = UInt32(r.Position()) + size;
 
-  UInt8 format = frame[9];
-  const UInt8* data = frame + kID3HeaderSize;
-  UInt32 length = size;
+  sp::ByteReader data(r.Current(), size);
   bool unsynchronised = false;
   if (major >= 4) {
     // Compressed and encrypted frames cannot be read here: they are passed over.
     if (format & 0x0C) return noErr;
-    UInt32 extra = ((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0);
-    if (extra >= length) return paramErr;
-    data += extra;
-    length -= extra;
+    // A group byte and a data length indicator come before the data.
+    std::size_t extra = ((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0);
+    if (extra >= size) return paramErr;
+    data.Skip(extra);
     unsynchronised = (format & 0x02) != 0 || tagUnsynchronised != 0;
   } else {
     if (format & 0xC0) return noErr;
     if (format & 0x20) {
-      if (length <= 1) return paramErr;
-      ++data;
-      --length;
+      if (size <= 1) return paramErr;
+      data.Skip(1);  // group byte
     }
   }
   std::vector<UInt8> restored;
   if (unsynchronised) {
-    restored.assign(data, data + length);
-    length = Resynchronise(restored.data(), length);
-    data = restored.data();
+    data.Bytes(restored, data.Remaining());
+    restored.resize(Resynchronise(restored.data(), UInt32(restored.size())));
+    data = sp::ByteReader(restored.data(), restored.size());
   }
 
-  UInt32 frameId = sp::LoadBE32(frame);
   cSp_MusicFileMusicInfoDataItemObj* item = record->CreateNewSoundInfo(frameId);
   if (item == nullptr) return memFullErr;
-  if (SpMuIO_IsID3TextFrameId(frameId)) {
-    item->SetupTextCodeByte(char(data[0]));
-    ++data;
-    --length;
-  }
-  return AttachCopy(item, data, length, length);
+  if (SpMuIO_IsID3TextFrameId(frameId)) item->SetupTextCodeByte(char(data.U8()));
+  UInt32 length = UInt32(data.Remaining());
+  return AttachCopy(item, data.Current(), length, length);
 }
 
 OSErr SpQTI_ParseD3TagData_forVersion2_under2(const UInt8* tag, UInt32 position, UInt32 limit,
@@ -200,39 +214,34 @@ OSErr SpQTI_ParseD3TagData_forVersion2_under2(const UInt8* tag, UInt32 position,
     return SpReportFailure(kSource, "SpQTI_ParseD3TagData_forVersion2_under2", 1,
                            kSpMsgNullArgument, OSErr(paramErr));
   }
-  if (position > limit || limit - position < 3) return paramErr;
-  const UInt8* frame = tag + position;
-  if (frame[0] == 0) {
+  sp::ByteReader r(tag, limit);
+  if (!r.Seek(position) || !r.Has(3)) return paramErr;
+  if (*r.Current() == 0) {
     paddingReached = 1;
     return paramErr;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (!IsFrameIdChar(frame[i])) return paramErr;
-  }
-  if (limit - position < 6) return paramErr;
-  UInt32 size = (UInt32(frame[3]) << 16) | (UInt32(frame[4]) << 8) | UInt32(frame[5]);
-  if (size == 0 || size > limit - position - 6) return paramErr;
-  nextPosition = position + 6 + size;
+  UInt32 frameId = 0;
+  if (!ReadFrameId(r, 3, frameId) || !r.Has(3)) return paramErr;
+  // v2.2 ids have three characters; the program keeps them with a blank as the fourth.
+  frameId = (frameId << 8) | 0x20;
+  UInt32 size = r.BE24();
+  if (size == 0 || !r.Has(size)) return paramErr;
+  nextPosition = UInt32(r.Position()) + size;
 
-  UInt32 frameId =
-      (UInt32(frame[0]) << 24) | (UInt32(frame[1]) << 16) | (UInt32(frame[2]) << 8) | 0x20;
   cSp_MusicFileMusicInfoDataItemObj* item = record->CreateNewSoundInfo(frameId);
   if (item == nullptr) return memFullErr;
-  const UInt8* data = frame + 6;
-  UInt32 length = size;
+  sp::ByteReader data(r.Current(), size);
   UInt32 dataLength = size;
   if (SpMuIO_IsID3TextFrameId(frameId)) {
-    UInt8 code = data[0];
+    UInt8 code = data.U8();
     item->SetupTextCodeByte(char(code));
-    ++data;
-    --length;
-    dataLength = length;
+    dataLength = UInt32(data.Remaining());
     // A plain text frame holds one text; a comment, a user text or a list keeps its parts.
     if ((frameId >> 24) == 'T' && frameId != kSpID3_TXX) {
-      dataLength = TextLengthBeforeTerminator(data, length, code);
+      dataLength = TextLengthBeforeTerminator(data.Current(), dataLength, code);
     }
   }
-  return AttachCopy(item, data, length, dataLength);
+  return AttachCopy(item, data.Current(), UInt32(data.Remaining()), dataLength);
 }
 
 // ---- A whole v2 tag -------------------------------------------------------------------------
@@ -249,11 +258,13 @@ OSErr SpQTI_ParseID3Version2DataCore(sSpFileSysInfo* file, UInt32 limit, SInt32 
   UInt8 header[7];
   OSErr err = ReadBytes(file, 7, header);
   if (err != noErr) return err;
-  short major = header[0];
-  short revision = header[1];
-  UInt8 flags = header[2];
-  if (major < 2 || major > 4 || !IsSynchsafe(header + 3)) return paramErr;
-  UInt64 end = UInt64(tagStart) + kID3HeaderSize + Synchsafe(header + 3);
+  sp::ByteReader h(header, sizeof header);
+  short major = h.U8();
+  short revision = h.U8();
+  UInt8 flags = h.U8();
+  UInt32 tagSize = h.Synchsafe32();
+  if (major < 2 || major > 4 || !h.Ok()) return paramErr;
+  UInt64 end = UInt64(tagStart) + kID3HeaderSize + tagSize;
   // A tag cut short keeps the frames that are whole.
   if (end > limit) end = limit;
   UInt64 bodyStart = UInt64(tagStart) + kID3HeaderSize;
@@ -285,17 +296,18 @@ OSErr SpQTI_ParseID3Version2DataCore(sSpFileSysInfo* file, UInt32 limit, SInt32 
   UInt32 pos = 0;
   err = noErr;
   if (major > 2 && (flags & 0x40)) {
-    if (bodySize < 4) {
-      err = paramErr;
-    } else if (major == 3) {
-      pos = UInt32(std::min<UInt64>(UInt64(sp::LoadBE32(body)) + 4, bodySize));
+    sp::ByteReader extended(body, bodySize);
+    if (major == 3) {
+      // The v2.3 extended header's size leaves out its own four bytes.
+      UInt64 size = UInt64(extended.BE32()) + 4;
+      pos = UInt32(std::min<UInt64>(size, bodySize));
     } else {
       // The v2.4 extended header counts its own synchsafe size.
-      UInt32 extended = IsSynchsafe(body) ? Synchsafe(body) : 0;
-      if (extended < 6) err = paramErr;
-      pos = UInt32(std::min<UInt64>(extended, bodySize));
+      UInt32 size = extended.Synchsafe32();
+      if (size < 6) err = paramErr;
+      pos = UInt32(std::min<UInt64>(size, bodySize));
     }
-    if (pos >= bodySize) err = paramErr;
+    if (!extended.Ok() || pos >= bodySize) err = paramErr;
   }
 
   SInt32 frames = 0;
@@ -364,23 +376,26 @@ OSErr SpQTI_ParseTargetFileID3Version1Tag(sSpFileSysInfo* file, SInt32 fileLengt
       new (std::nothrow) cSp_MusicFileMusicInfoDataObj(kSpMusicInfo_ID3);
   if (made == nullptr) return SpReportFailure(kSource, kMethod, 2, kSpMsgMemory, OSErr(memFullErr));
 
-  // v1.1 keeps the track number in the comment's last byte, after a zero byte.
-  bool v11 = tag[125] == 0 && tag[126] != 0;
-  struct Field {
+  // Title, artist, album and year, then the comment and the genre, each a fixed field.
+  sp::ByteReader r(tag, sizeof tag);
+  r.Skip(3);
+  const struct {
     UInt32 id;
-    SInt32 offset;
-    SInt32 size;
-  };
-  const Field fields[] = {
-      {kSpID3_TIT2, 3, 30}, {kSpID3_TPE1, 33, 30}, {kSpID3_TALB, 63, 30}, {kSpID3_TYER, 93, 4}};
+    std::size_t size;
+  } fields[] = {{kSpID3_TIT2, 30}, {kSpID3_TPE1, 30}, {kSpID3_TALB, 30}, {kSpID3_TYER, 4}};
   bool ok = true;
-  for (const Field& field : fields) {
-    const UInt8* bytes = tag + field.offset;
+  UInt8 bytes[30];
+  for (const auto& field : fields) {
+    r.Bytes(bytes, field.size);
     ok = ok && made->SetupNewTextData(field.id, reinterpret_cast<const char*>(bytes),
-                                      FieldLength(bytes, field.size), 1) != nullptr;
+                                      FieldLength(bytes, SInt32(field.size)), 1) != nullptr;
   }
+  UInt8 comment[30];
+  r.Bytes(comment, sizeof comment);
+  UInt8 genre = r.U8();
+  // v1.1 keeps the track number in the comment's last byte, after a zero byte.
+  bool v11 = comment[28] == 0 && comment[29] != 0;
   // The comment takes the layout of a v2 comment: language, empty description, text.
-  const UInt8* comment = tag + 97;
   SInt32 commentLength = TrimmedLength(comment, FieldLength(comment, v11 ? 28 : 30));
   std::string commentData;
   if (commentLength > 0) {
@@ -391,12 +406,12 @@ OSErr SpQTI_ParseTargetFileID3Version1Tag(sSpFileSysInfo* file, SInt32 fileLengt
                                     0) != nullptr;
   char number[8];
   if (v11) {
-    int n = std::snprintf(number, sizeof number, "%u", unsigned(tag[126]));
+    int n = std::snprintf(number, sizeof number, "%u", unsigned(comment[29]));
     ok = ok && made->SetupNewTextData(kSpID3_TRCK, number, n, 0) != nullptr;
   }
   // Genre 255 means "none".
-  if (tag[127] != 0xFF) {
-    int n = std::snprintf(number, sizeof number, "(%u)", unsigned(tag[127]));
+  if (genre != 0xFF) {
+    int n = std::snprintf(number, sizeof number, "(%u)", unsigned(genre));
     ok = ok && made->SetupNewTextData(kSpID3_TCON, number, n, 0) != nullptr;
   }
   if (!ok) {
@@ -420,9 +435,9 @@ unsigned char SpQTI_CheckAIFForNot(sSpFileSysInfo* file, SInt32 fileLength) {
       ReadBytes(file, 12, header) != noErr) {
     return 0;
   }
-  if (std::memcmp(header, "FORM", 4) != 0) return 0;
-  if (std::memcmp(header + 8, "AIFF", 4) != 0 && std::memcmp(header + 8, "AIFC", 4) != 0) return 0;
-  return fileLength >= 0 && UInt64(fileLength) >= UInt64(sp::LoadBE32(header + 4)) + 8 ? 1 : 0;
+  UInt64 formEnd = 0;
+  if (!AIFFFormEnd(header, formEnd)) return 0;
+  return fileLength >= 0 && UInt64(fileLength) >= formEnd ? 1 : 0;
 }
 
 OSErr SpQTI_ParseTargetFileID3InAIFF(sSpFileSysInfo* file, SInt32 fileLength,
@@ -435,11 +450,8 @@ OSErr SpQTI_ParseTargetFileID3InAIFF(sSpFileSysInfo* file, SInt32 fileLength,
   OSErr err = Sp_ReadFileSystem_SetFilePosition(file, 1, 0);
   if (err == noErr) err = ReadBytes(file, 12, header);
   if (err != noErr) return err;
-  if (std::memcmp(header, "FORM", 4) != 0) return paramErr;
-  if (std::memcmp(header + 8, "AIFF", 4) != 0 && std::memcmp(header + 8, "AIFC", 4) != 0) {
-    return paramErr;
-  }
-  UInt64 limit = UInt64(sp::LoadBE32(header + 4)) + 8;
+  UInt64 limit = 0;
+  if (!AIFFFormEnd(header, limit)) return paramErr;
   if (fileLength >= 0 && limit > UInt64(fileLength)) limit = UInt64(fileLength);
 
   cSp_MusicFileMusicInfoDataObj* chunks =
@@ -459,8 +471,9 @@ OSErr SpQTI_ParseTargetFileID3InAIFF(sSpFileSysInfo* file, SInt32 fileLength,
         ReadBytes(file, 8, chunkHeader) != noErr) {
       break;
     }
-    UInt32 id = sp::LoadBE32(chunkHeader);
-    UInt32 size = sp::LoadBE32(chunkHeader + 4);
+    sp::ByteReader chunk(chunkHeader, sizeof chunkHeader);
+    UInt32 id = chunk.FourCC();
+    UInt32 size = chunk.BE32();
     if (id == 0) break;
     UInt64 dataStart = pos + 8;
     UInt64 dataEnd = dataStart + size;

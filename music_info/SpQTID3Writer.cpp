@@ -332,25 +332,30 @@ OSErr PlanFromMP4(const cSp_MusicFileMusicInfoDataItemObj* item, unsigned char a
   if (!IsWritableId(frameId, above22)) return paramErr;
   const UInt8* data = reinterpret_cast<const UInt8*>(item->GetDataPtr());
   std::size_t length = std::size_t(item->GetDataLength());
+  sp::ByteReader value(data, length);
   switch (type) {
     case kSpMP4_gnre: {
-      if (length < 2) return paramErr;
-      long genre = sp::LoadBE16(data);
+      long genre = value.BE16();
+      if (!value.Ok()) return paramErr;
       if (genre > 0) --genre;
       content = TextFrameFromUTF16(frameId, ASCIIToUTF16("(" + std::to_string(genre) + ")"));
       return noErr;
     }
     case kSpMP4_trkn:
     case kSpMP4_disk: {
-      if (length < 4) return paramErr;
-      std::string text = std::to_string(sp::LoadBE16(data + 2));
-      if (length >= 6 && sp::LoadBE16(data + 4) != 0)
-        text += "/" + std::to_string(sp::LoadBE16(data + 4));
+      // Reserved, number, count (a count of 0, or none, is left out).
+      value.Skip(2);
+      UInt16 number = value.BE16();
+      if (!value.Ok()) return paramErr;
+      std::string text = std::to_string(number);
+      UInt16 count = value.BE16();
+      if (value.Ok() && count != 0) text += "/" + std::to_string(count);
       content = TextFrameFromUTF16(frameId, ASCIIToUTF16(text));
       return noErr;
     }
     case kSpMP4_tmpo: {
-      long tempo = length >= 2 ? long(sp::LoadBE16(data)) : long(data[0]);
+      // Two bytes, or one from writers that keep the tempo in a byte.
+      long tempo = length >= 2 ? long(value.BE16()) : long(value.U8());
       content = TextFrameFromUTF16(frameId, ASCIIToUTF16(std::to_string(tempo)));
       return noErr;
     }
@@ -389,21 +394,19 @@ OSErr BuildFrame(const cSp_MusicFileMusicInfoDataItemObj* item, tMusicFileInfoTy
   std::string content;
   OSErr err = sp_musicinfo::PlanID3Frame(item, kind, main, major, above22, frameId, content);
   if (err != noErr) return err;
-  UInt8 header[kTagHeaderSize] = {0};
+  sp::ByteWriter header;
   if (above22) {
     if (content.size() > kLargestTagBody - kTagHeaderSize) return paramErr;
-    sp::StoreBE32(header, frameId);
-    sp::StoreBE32(header + 4, UInt32(content.size()));
-    frame.assign(reinterpret_cast<const char*>(header), kTagHeaderSize);
+    header.FourCC(frameId);
+    header.BE32(UInt32(content.size()));
+    header.BE16(0);  // no flags
   } else {
     if (content.size() > kLargestV22Frame) return paramErr;
-    sp::StoreBE32(header, frameId);
-    UInt32 size = UInt32(content.size());
-    header[3] = UInt8(size >> 16);
-    header[4] = UInt8(size >> 8);
-    header[5] = UInt8(size);
-    frame.assign(reinterpret_cast<const char*>(header), 6);
+    // The three characters of a v2.2 id, without the program's blank.
+    header.BE24(frameId >> 8);
+    header.BE24(UInt32(content.size()));
   }
+  frame.assign(reinterpret_cast<const char*>(header.Data().data()), header.Size());
   frame += content;
   return noErr;
 }
@@ -457,19 +460,13 @@ void ShowError(cSayErrorNoMgr* errors, OSErr err) {
     errors->SayErrorOccured(0, err, nullptr);
 }
 
-void StoreSynchsafe(UInt8* out, UInt32 value) {
-  out[0] = UInt8((value >> 21) & 0x7F);
-  out[1] = UInt8((value >> 14) & 0x7F);
-  out[2] = UInt8((value >> 7) & 0x7F);
-  out[3] = UInt8(value & 0x7F);
-}
-
-void TagHeader(UInt8* header, unsigned char above22, UInt32 frameBytes) {
-  std::memcpy(header, "ID3", 3);
-  header[3] = above22 ? 3 : 2;
-  header[4] = 0;
-  header[5] = 0;
-  StoreSynchsafe(header + 6, frameBytes);
+// The tag header for frames of that many bytes; false when they are too many for its size.
+bool TagHeader(unsigned char above22, UInt32 frameBytes, sp::ByteWriter& header) {
+  header.Bytes("ID3", 3);
+  header.U8(above22 ? 3 : 2);
+  header.U8(0);  // revision
+  header.U8(0);  // no flags
+  return header.Synchsafe32(frameBytes);
 }
 
 }  // namespace
@@ -603,10 +600,10 @@ OSErr cSp_MusicFileMusicInfoDataObj::WriteID3TagInTargetOpenedFile(short refNum,
     ShowError(errors, err);
     return err;
   }
-  UInt8 header[kTagHeaderSize];
-  TagHeader(header, above22, 0);
+  sp::ByteWriter header;
+  TagHeader(above22, 0, header);
   UInt32 frameBytes = 0;
-  err = WriteBytes(refNum, header, kTagHeaderSize);
+  err = WriteBytes(refNum, header.Data().data(), UInt32(header.Size()));
   if (err == noErr) {
     err = first_->WriteID3TagInTargetOpenedFileOnLink(kind_, versionMain_, versionMajor_, refNum,
                                                       above22, &frameBytes);
@@ -615,10 +612,11 @@ OSErr cSp_MusicFileMusicInfoDataObj::WriteID3TagInTargetOpenedFile(short refNum,
   SInt32 end = 0;
   if (err == noErr) err = GetFPos(refNum, &end);
   if (err == noErr) {
-    UInt8 size[4];
-    StoreSynchsafe(size, frameBytes);
-    err = SetFPos(refNum, fsFromStart, start + 6);
-    if (err == noErr) err = WriteBytes(refNum, size, 4);
+    // Now that the frames are measured, the header is written again with their size.
+    sp::ByteWriter finished;
+    TagHeader(above22, frameBytes, finished);
+    err = SetFPos(refNum, fsFromStart, start);
+    if (err == noErr) err = WriteBytes(refNum, finished.Data().data(), UInt32(finished.Size()));
     if (err == noErr) err = SetFPos(refNum, fsFromStart, end);
   }
   if (err != noErr) {
@@ -663,7 +661,12 @@ OSErr cSp_MusicFileMusicInfoDataObj::GetID3TagDrawedMemory(unsigned char above22
     DisposePtr(memory);
     return err;
   }
-  TagHeader(reinterpret_cast<UInt8*>(memory), above22, frameBytes);
+  sp::ByteWriter header;
+  if (!TagHeader(above22, frameBytes, header)) {
+    DisposePtr(memory);
+    return paramErr;
+  }
+  std::memcpy(memory, header.Data().data(), header.Size());
   *tagLength = kTagHeaderSize + frameBytes;
   *block = memory;
   if (blockSize != nullptr) *blockSize = size + 4;
@@ -679,11 +682,11 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
   if (record->GetID3TagDrawingMemorySize(above22) <= kTagHeaderSize) return 0;
   SInt32 start = 0;
   if (GetFPos(refNum, &start) != noErr) return 0;
-  UInt8 header[8];
-  sp::StoreBE32(header, kChunkID3);
-  sp::StoreBE32(header + 4, 0);
+  sp::ByteWriter header;
+  header.FourCC(kChunkID3);
+  header.BE32(0);  // the size, once the tag is written
   UInt32 tagLength = 0;
-  OSErr err = WriteBytes(refNum, header, 8);
+  OSErr err = WriteBytes(refNum, header.Data().data(), UInt32(header.Size()));
   if (err == noErr) {
     // The tag shows its own failures.
     OSErr tagErr = record->WriteID3TagInTargetOpenedFile(refNum, above22, errors, &tagLength);
@@ -701,10 +704,12 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
   SInt32 end = 0;
   if (err == noErr) err = GetFPos(refNum, &end);
   if (err == noErr) {
-    UInt8 size[4];
-    sp::StoreBE32(size, tagLength);
-    err = SetFPos(refNum, fsFromStart, start + 4);
-    if (err == noErr) err = WriteBytes(refNum, size, 4);
+    // The chunk's size leaves out its header and the pad byte.
+    sp::ByteWriter finished;
+    finished.FourCC(kChunkID3);
+    finished.BE32(tagLength);
+    err = SetFPos(refNum, fsFromStart, start);
+    if (err == noErr) err = WriteBytes(refNum, finished.Data().data(), UInt32(finished.Size()));
     if (err == noErr) err = SetFPos(refNum, fsFromStart, end);
   }
   if (err != noErr) {

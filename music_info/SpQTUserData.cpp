@@ -1,6 +1,7 @@
 // Movie user data and MP4 metadata: the tables that carry tag ids between the schemes, the
 // genre list, reading a movie's user data into a tag record and writing a record back into
 // a movie's user data or into an MP4 'meta' item.
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -314,26 +315,6 @@ OSErr AddUserDataBytes(UserData userData, UInt32 type, const void* bytes, std::s
   return err;
 }
 
-// The text entries of a user-data text item ([length][language][text] ...); false when the
-// payload is no such list.
-struct TextEntry {
-  UInt32 language;
-  std::size_t offset;
-  std::size_t length;
-};
-bool ParseTextEntries(const UInt8* bytes, std::size_t size, std::vector<TextEntry>& entries) {
-  entries.clear();
-  std::size_t pos = 0;
-  while (pos < size) {
-    if (size - pos < 4) return false;
-    std::size_t length = sp::LoadBE16(bytes + pos);
-    if (length > size - pos - 4) return false;
-    entries.push_back(TextEntry{sp::LoadBE16(bytes + pos + 2), pos + 4, length});
-    pos += 4 + length;
-  }
-  return !entries.empty();
-}
-
 // Reads the index-th item of the type into `data`: of a text item the text at language 0,
 // else at 11, else (files of other programs mark their text with an ISO language code) its
 // first entry; other items whole. `language` gets the language of the text taken (-1 for
@@ -346,36 +327,32 @@ OSErr ReadUserDataItem(UserData userData, UInt32 type, SInt32 index, Handle data
   Handle payload = NewHandle(0);
   if (payload == nullptr) return memFullErr;
   OSErr err = GetUserData(userData, payload, type, index);
-  std::vector<TextEntry> entries;
-  if (err == noErr && !ParseTextEntries(reinterpret_cast<const UInt8*>(*payload),
-                                        std::size_t(GetHandleSize(payload)), entries)) {
+  std::vector<sp::quicktime::TextEntry> entries;
+  if (err == noErr &&
+      (!sp::quicktime::ParseTextEntries(reinterpret_cast<const UInt8*>(*payload),
+                                        std::size_t(GetHandleSize(payload)), entries) ||
+       entries.empty())) {
     err = userDataItemNotFound;
   }
-  if (err == noErr) {
-    const TextEntry* chosen = &entries.front();
-    for (UInt32 wanted :
-         {UInt32(kSpQTI_UserDataLanguageEnglish), UInt32(kSpQTI_UserDataLanguageJapanese)}) {
-      const TextEntry* match = nullptr;
-      for (const TextEntry& entry : entries) {
-        if (entry.language == wanted) {
-          match = &entry;
-          break;
-        }
-      }
-      if (match != nullptr) {
-        chosen = match;
-        break;
-      }
-    }
-    SetHandleSize(data, Size(chosen->length));
-    err = MemError();
-    if (err == noErr) {
-      if (chosen->length > 0) std::memcpy(*data, *payload + chosen->offset, chosen->length);
-      language = SInt32(chosen->language);
+  DisposeHandle(payload);
+  if (err != noErr) return err;
+  const sp::quicktime::TextEntry* chosen = &entries.front();
+  for (UInt16 wanted :
+       {UInt16(kSpQTI_UserDataLanguageEnglish), UInt16(kSpQTI_UserDataLanguageJapanese)}) {
+    auto match =
+        std::find_if(entries.begin(), entries.end(),
+                     [wanted](const sp::quicktime::TextEntry& e) { return e.language == wanted; });
+    if (match != entries.end()) {
+      chosen = &*match;
+      break;
     }
   }
-  DisposeHandle(payload);
-  return err;
+  SetHandleSize(data, Size(chosen->text.size()));
+  err = MemError();
+  if (err != noErr) return err;
+  if (!chosen->text.empty()) std::memcpy(*data, chosen->text.data(), chosen->text.size());
+  language = SInt32(chosen->language);
+  return noErr;
 }
 
 // ---- MP4 'meta' atoms -------------------------------------------------------------------------
@@ -415,28 +392,26 @@ void AppendBE16(std::string& out, UInt32 value) {
 // The picture of an ID3 'APIC' (encoding, MIME type, picture type, description, image) or
 // v2.2 'PIC ' (encoding, three-letter format, picture type, description, image) frame.
 bool PictureOfID3Frame(const cSp_MusicFileMusicInfoDataItemObj* item, std::string& image) {
-  const UInt8* bytes = reinterpret_cast<const UInt8*>(item->GetDataPtr());
-  std::size_t length = std::size_t(item->GetDataLength());
-  if (bytes == nullptr || length < 2) return false;
-  UInt8 encoding = bytes[0];
-  std::size_t pos = 1;
+  const char* data = item->GetDataPtr();
+  if (data == nullptr || item->GetDataLength() < 2) return false;
+  sp::ByteReader r(data, std::size_t(item->GetDataLength()));
+  const UInt8 encoding = r.U8();
+  const bool wide = encoding == kSpID3TextUTF16 || encoding == kSpID3TextUTF16BE;
+  // Moves past a string and its terminator (two aligned zero bytes in UTF-16).
+  auto skipString = [&r](bool wideString) {
+    while (r.Has(wideString ? 2 : 1)) {
+      if ((wideString ? r.BE16() : r.U8()) == 0) return true;
+    }
+    return false;
+  };
   if (item->GetItemType() == SpFourCC("PIC ")) {
-    pos += 3;
-  } else {
-    while (pos < length && bytes[pos] != 0) ++pos;
-    ++pos;  // the MIME type's zero
+    r.Skip(3);
+  } else if (!skipString(false)) {
+    return false;  // the MIME type
   }
-  ++pos;  // picture type
-  bool wide = encoding == kSpID3TextUTF16 || encoding == kSpID3TextUTF16BE;
-  if (wide) {
-    while (pos + 1 < length && (bytes[pos] != 0 || bytes[pos + 1] != 0)) pos += 2;
-    pos += 2;
-  } else {
-    while (pos < length && bytes[pos] != 0) ++pos;
-    ++pos;
-  }
-  if (pos >= length) return false;
-  image.assign(reinterpret_cast<const char*>(bytes + pos), length - pos);
+  r.Skip(1);  // picture type
+  if (!skipString(wide) || !r.Ok() || r.AtEnd()) return false;
+  image.assign(reinterpret_cast<const char*>(r.Current()), r.Remaining());
   return true;
 }
 
@@ -795,63 +770,52 @@ OSErr SpQTI_ParseQuickTimeUserDataMetaDataAndSetupMusicInfo(const char* data, UI
   auto* mp4 = new (std::nothrow) cSp_MusicFileMusicInfoDataObj(kSpMusicInfo_MP4Meta);
   if (mp4 == nullptr) return SpReportFailure(kSource, kMethod, 2, kSpMsgMemory, memFullErr);
 
+  // The item: version and flags, then atoms; the tags are the children of the first 'ilst',
+  // and whatever follows it is not looked at.
+  namespace qt = sp::quicktime;
   const UInt8* bytes = reinterpret_cast<const UInt8*>(data);
   OSErr result = noErr;
   SInt32 taken = 0;
-  UInt32 pos = 4;
-  UInt32 end = size;
-  bool inside = false;
-  while (pos < end) {
-    if (end - pos < 8) {
+  std::vector<qt::Atom> atoms;
+  std::vector<qt::Atom> tags;
+  qt::ListAtoms(bytes, std::min<UInt32>(4, size), size, atoms);
+  const qt::Atom* list = qt::FindAtom(atoms, SpFourCC("ilst"));
+  if (list == nullptr ||
+      !qt::ListAtoms(bytes, list->dataStart, list->dataStart + list->dataSize, tags)) {
+    result = paramErr;
+  }
+  for (std::size_t i = 0; result == noErr && i < tags.size(); ++i) {
+    const qt::Atom& tag = tags[i];
+    if (!SpQTM_CheckEnableMP4MetaDataType(tag.type)) continue;
+    // Each tag holds a 'data' atom: the value's data type, a locale, then the value.
+    std::vector<qt::Atom> inner;
+    qt::ListAtoms(bytes, tag.dataStart, tag.dataStart + tag.dataSize, inner);
+    if (inner.empty() || inner.front().type != SpFourCC("data")) {
       result = paramErr;
       break;
     }
-    UInt32 atomSize = sp::LoadBE32(bytes + pos);
-    UInt32 type = sp::LoadBE32(bytes + pos + 4);
-    if (atomSize < 8 || atomSize > end - pos) {
+    sp::ByteReader value(bytes + inner.front().dataStart, inner.front().dataSize);
+    UInt32 dataType = value.BE32();
+    value.Skip(4);  // locale
+    if (!value.Ok()) {
       result = paramErr;
       break;
     }
-    if (!inside) {
-      if (type == SpFourCC("ilst")) {
-        // The tags are the children of 'ilst'; whatever follows it is not looked at.
-        inside = true;
-        end = pos + atomSize;
-        pos += 8;
-      } else {
-        pos += atomSize;
-      }
-      continue;
+    std::size_t length = value.Remaining();
+    char* block = NewPtrClear(Size(length + 4));
+    if (block == nullptr) {
+      result = SpReportFailure(kSource, kMethod, 2, kSpMsgMemory, memFullErr);
+      break;
     }
-    if (SpQTM_CheckEnableMP4MetaDataType(type)) {
-      if (atomSize < 24) {
-        result = paramErr;
-        break;
-      }
-      UInt32 dataSize = sp::LoadBE32(bytes + pos + 8);
-      if (sp::LoadBE32(bytes + pos + 12) != SpFourCC("data") || dataSize < 16 ||
-          dataSize > atomSize - 8) {
-        result = paramErr;
-        break;
-      }
-      UInt32 dataType = sp::LoadBE32(bytes + pos + 16);
-      UInt32 length = dataSize - 16;
-      char* block = NewPtrClear(Size(length + 4));
-      if (block == nullptr) {
-        result = SpReportFailure(kSource, kMethod, 2, kSpMsgMemory, memFullErr);
-        break;
-      }
-      if (length > 0) std::memcpy(block, bytes + pos + 24, length);
-      cSp_MusicFileMusicInfoDataItemObj* item =
-          mp4->SetupNewTextDataMemory(type, block, SInt32(length), SInt32(length + 4));
-      if (item == nullptr) {
-        result = memFullErr;
-        break;
-      }
-      if (dataType != 0) item->SetupFlagInfo(dataType);
-      ++taken;
+    value.Bytes(block, length);
+    cSp_MusicFileMusicInfoDataItemObj* item =
+        mp4->SetupNewTextDataMemory(tag.type, block, SInt32(length), SInt32(length + 4));
+    if (item == nullptr) {
+      result = memFullErr;
+      break;
     }
-    pos += atomSize;
+    if (dataType != 0) item->SetupFlagInfo(dataType);
+    ++taken;
   }
   if (result == noErr && taken == 0) result = paramErr;
   if (result != noErr) {

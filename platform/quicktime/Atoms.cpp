@@ -6,6 +6,67 @@
 
 #include "ByteOrder.h"
 
+namespace sp {
+namespace quicktime {
+
+bool ListAtoms(const UInt8* bytes, std::size_t begin, std::size_t end, std::vector<Atom>& out) {
+  if (bytes == nullptr || begin > end) return false;
+  std::size_t pos = begin;
+  std::size_t count = 0;
+  while (end - pos >= 8) {
+    if (++count > kMaxAtomsPerList) return false;
+    UInt64 size = sp::LoadBE32(bytes + pos);
+    const OSType type = sp::LoadBE32(bytes + pos + 4);
+    std::size_t header = 8;
+    if (size == 0) return true;
+    if (size == 1) {
+      if (end - pos < 16) return false;
+      size = sp::LoadBE64(bytes + pos + 8);
+      header = 16;
+    }
+    if (size < header || size > UInt64(end - pos)) return false;
+    Atom atom;
+    atom.type = type;
+    atom.start = pos;
+    atom.dataStart = pos + header;
+    atom.dataSize = std::size_t(size) - header;
+    out.push_back(atom);
+    pos += std::size_t(size);
+  }
+  return true;
+}
+
+const Atom* FindAtom(const std::vector<Atom>& atoms, OSType type) {
+  for (const Atom& a : atoms) {
+    if (a.type == type) return &a;
+  }
+  return nullptr;
+}
+
+bool ParseTextEntries(const UInt8* payload, std::size_t size, std::vector<TextEntry>& out) {
+  out.clear();
+  sp::ByteReader r(payload, size);
+  {
+    sp::ByteReader atom = r;
+    atom.Skip(4);
+    if (atom.FourCC() == SpFourCC("data") && atom.Ok()) return false;
+  }
+  while (r.Remaining() >= 4) {
+    TextEntry entry;
+    const UInt16 length = r.BE16();
+    entry.language = r.BE16();
+    if (!r.Bytes(entry.text, length)) {
+      out.clear();
+      return false;
+    }
+    out.push_back(std::move(entry));
+  }
+  return true;
+}
+
+}  // namespace quicktime
+}  // namespace sp
+
 namespace sp_platform {
 namespace quicktime {
 namespace {
@@ -82,57 +143,6 @@ void PutDescriptorLength(sp::ByteWriter& w, std::size_t n) {
 }
 
 }  // namespace
-
-bool ListAtoms(const UInt8* bytes, std::size_t begin, std::size_t end, std::vector<Atom>& out) {
-  if (bytes == nullptr || begin > end) return false;
-  std::size_t pos = begin;
-  std::size_t count = 0;
-  while (end - pos >= 8) {
-    if (++count > kMaxAtomsPerList) return false;
-    UInt64 size = sp::LoadBE32(bytes + pos);
-    const OSType type = sp::LoadBE32(bytes + pos + 4);
-    std::size_t header = 8;
-    if (size == 0) return true;
-    if (size == 1) {
-      if (end - pos < 16) return false;
-      size = sp::LoadBE64(bytes + pos + 8);
-      header = 16;
-    }
-    if (size < header || size > UInt64(end - pos)) return false;
-    Atom atom;
-    atom.type = type;
-    atom.start = pos;
-    atom.dataStart = pos + header;
-    atom.dataSize = std::size_t(size) - header;
-    out.push_back(atom);
-    pos += std::size_t(size);
-  }
-  return true;
-}
-
-const Atom* FindAtom(const std::vector<Atom>& atoms, OSType type) {
-  for (const Atom& a : atoms) {
-    if (a.type == type) return &a;
-  }
-  return nullptr;
-}
-
-bool ParseTextEntries(const std::vector<UInt8>& payload, std::vector<TextEntry>& out) {
-  out.clear();
-  if (payload.size() >= 8 && sp::LoadBE32(payload.data() + 4) == SpFourCC("data")) return false;
-  sp::ByteReader r(payload.data(), payload.size());
-  while (r.Remaining() >= 4) {
-    TextEntry entry;
-    const UInt16 length = r.BE16();
-    entry.language = r.BE16();
-    if (!r.Bytes(entry.text, length)) {
-      out.clear();
-      return false;
-    }
-    out.push_back(std::move(entry));
-  }
-  return true;
-}
 
 std::vector<UInt8> BuildTextEntries(const std::vector<TextEntry>& entries) {
   sp::ByteWriter w;

@@ -12,6 +12,9 @@
 // sets the error GetMoviesError answers.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "MacTypes.h"
 
 typedef struct UserDataRecord* UserData;
@@ -97,3 +100,45 @@ OSErr PutUserDataIntoHandle(UserData theUserData, Handle h);
 // bytes are untrusted: the items read before a malformed atom are kept, the rest is dropped.
 // paramErr for a null handle or output; memFullErr when memory runs out.
 OSErr NewUserDataFromHandle(Handle h, UserData* theUserData);
+
+// ---- Reading stored bytes ---------------------------------------------------------------------
+// The layer's one reader of atoms and text entries, for callers that hold the bytes
+// themselves (an MP4 'meta' item, a text item's payload read by GetUserData). The bytes are
+// untrusted: every size is checked against what is there.
+namespace sp {
+namespace quicktime {
+
+// One atom inside a byte range.
+struct Atom {
+  OSType type = 0;
+  std::size_t start = 0;      // offset of its size field
+  std::size_t dataStart = 0;  // offset of its contents
+  std::size_t dataSize = 0;   // bytes of its contents
+};
+
+enum : std::size_t {
+  kMaxAtomsPerList = 100000,  // atoms read from one list at most
+};
+
+// The atoms that fill bytes [begin, end), in order: a 32-bit size (counting the 8-byte
+// header), a type, and the contents; size 1 is followed by a 64-bit size; size 0 ends the
+// list (the terminator some writers put after their items). The list also ends when fewer
+// than 8 bytes are left. An atom whose size is smaller than its header or larger than what
+// is left of the range ends the list: false then, with the atoms before it kept.
+bool ListAtoms(const UInt8* bytes, std::size_t begin, std::size_t end, std::vector<Atom>& out);
+
+// The first atom of that type among `atoms`; null when none.
+const Atom* FindAtom(const std::vector<Atom>& atoms, OSType type);
+
+// International text: entries of a 16-bit byte count, a 16-bit language code and the text.
+struct TextEntry {
+  UInt16 language = 0;
+  std::vector<UInt8> text;
+};
+// The entries of a text item's payload. False when the payload is no such list: an entry
+// longer than what is left, or an item holding atoms ('data' after a size, the MPEG-4 form).
+// One to three bytes left after the last entry are ignored.
+bool ParseTextEntries(const UInt8* payload, std::size_t size, std::vector<TextEntry>& out);
+
+}  // namespace quicktime
+}  // namespace sp

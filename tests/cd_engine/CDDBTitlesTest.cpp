@@ -167,28 +167,37 @@ TEST_F(CDDBTitles, IndexPromisingMoreEntriesThanItHoldsIsRefusedWhole) {
   EXPECT_EQ(SpCDDB_GetDBItem(Key(60, 0, 9)), nullptr);
 }
 
-TEST_F(CDDBTitles, EntryWithoutABCDTimeIsSkippedAndTheOthersKept) {
-  std::vector<UInt8> index = cddb_test::IndexBytes({kShelf[0], kShelf[2]}, 2);
-  index[4 + 2] = 0x6A;  // seconds of the first entry: not a BCD byte
-  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, index},
-                  {SpFourCC("STR#"), 1002, sp_testing::MakeStringList({"Gamma"})}});
-  ASSERT_FALSE(HasFatalFailure());
-  ErrorLogCapture log;
-  EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(Key(60, 0, 9))), "Gamma");
-  EXPECT_TRUE(log.Has("cSp_CDDBManager::LoadAppleCDDB", 3));
-}
-
-TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {
-  std::vector<UInt8> list = sp_testing::MakeStringList({"Title", "One", "Two"});
-  list.resize(2 + 6 + 2);  // the count, "Title", and the first track's length and one byte
-  WriteTitleFile(
-      {{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({{2, 5, 0, 0, 7, {}}}, 1)},
-       {SpFourCC("STR#"), 7, list}});
-  ASSERT_FALSE(HasFatalFailure());
-  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(4, 59, 74));
-  EXPECT_EQ(DiscTitle(disc), "Title");
-  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
-  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");
+TEST_F(CDDBTitles, BCDTimesUpToTheirLimitsAreReadAndEntriesPastThemSkipped) {
+  // The first entry is timed 20:20:20 and then spoilt in one field (byte 1 minutes, 2
+  // seconds, 3 frames); Gamma after it is always kept.
+  const Disc spoilt = {2, 20, 20, 20, 1000, {"Alpha"}};
+  struct Case {
+    int field;
+    UInt8 bcd;
+    const char* title;  // at the key the spoilt field gives, or <none> when skipped
+    cDiscPosition key;
+  } cases[] = {
+      {1, 0x99, "Alpha", Key(99, 20, 19)}, {1, 0xA0, "<none>", Key(0, 0, 0)},
+      {2, 0x59, "Alpha", Key(20, 59, 19)}, {2, 0x60, "<none>", Key(0, 0, 0)},
+      {2, 0x6A, "<none>", Key(0, 0, 0)},   {3, 0x74, "Alpha", Key(20, 20, 73)},
+      {3, 0x75, "<none>", Key(0, 0, 0)},
+  };
+  for (const Case& c : cases) {
+    std::vector<UInt8> index = cddb_test::IndexBytes({spoilt, kShelf[2]}, 2);
+    index[4 + c.field] = c.bcd;
+    SpDisposeCDDBManager();
+    WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, index},
+                    {SpFourCC("STR#"), 1000, sp_testing::MakeStringList({"Alpha"})},
+                    {SpFourCC("STR#"), 1002, sp_testing::MakeStringList({"Gamma"})}});
+    ASSERT_FALSE(HasFatalFailure());
+    ErrorLogCapture log;
+    EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(Key(60, 0, 9))), "Gamma") << std::hex << int(c.bcd);
+    bool skipped = std::string(c.title) == "<none>";
+    EXPECT_EQ(log.Has("cSp_CDDBManager::LoadAppleCDDB", 3), skipped) << std::hex << int(c.bcd);
+    if (!skipped) {
+      EXPECT_EQ(DiscTitle(SpCDDB_GetDBItem(c.key)), c.title) << std::hex << int(c.bcd);
+    }
+  }
 }
 
 TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileNeverFromTheApplication) {
@@ -202,6 +211,19 @@ TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileNeverFromTheApplication) {
   ASSERT_NE(disc, nullptr);
   EXPECT_EQ(DiscTitle(disc), "<no title>");
   EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+}
+
+TEST_F(CDDBTitles, StringListEndingEarlyGivesEmptyStringsFromWhereItEnds) {
+  std::vector<UInt8> list = sp_testing::MakeStringList({"Title", "One", "Two"});
+  list.resize(2 + 6 + 2);  // the count, "Title", and the first track's length and one byte
+  WriteTitleFile(
+      {{kSpCDDBIndexType, kSpCDDBIndexID, cddb_test::IndexBytes({{2, 5, 0, 0, 7, {}}}, 1)},
+       {SpFourCC("STR#"), 7, list}});
+  ASSERT_FALSE(HasFatalFailure());
+  cSp_CDDBItem* disc = SpCDDB_GetDBItem(Key(4, 59, 74));
+  EXPECT_EQ(DiscTitle(disc), "Title");
+  EXPECT_EQ(TrackTitle(disc, 1), "<no title>");
+  EXPECT_EQ(TrackTitle(disc, 2), "<no title>");
 }
 
 TEST_F(CDDBTitles, FileIsReadOnceAndLeftClosedWithTheCurrentFileUnchanged) {
@@ -259,8 +281,12 @@ TEST_F(CDDBTitles, RandomBytesNeverCrashTheReader) {
     SpDisposeCDDBManager();
     for (cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(0, 0, 0)); item != nullptr;
          item = item->GetNextObjectPtr()) {
-      DiscTitle(item, 8);
-      for (short t = 0; t < 130; ++t) TrackTitle(item, t, 8);
+      // Titles never fill more than the room they are given.
+      auto fits = [](const std::string& title) {
+        return title == "<no title>" || title.size() < 8;
+      };
+      EXPECT_TRUE(fits(DiscTitle(item, 8)));
+      for (short t = 0; t < 130; ++t) EXPECT_TRUE(fits(TrackTitle(item, t, 8)));
     }
   }
 }

@@ -124,17 +124,6 @@ TEST(DiscPositionTest, SignedSumsAndDistancesCarryAndBorrow) {
   }
 }
 
-TEST(DiscPositionTest, LengthIsASectorCountAndLeavesTheOutputFlagAlone) {
-  const cDiscPosition start(0, 2, 0);
-  const cDiscPosition end(1, 2, 3);
-  cDiscPosition out(0, 0, 0, 1);
-  EXPECT_EQ(4503u, Sp_GetLengthCDPosition(&start, &end, &out));
-  EXPECT_TRUE(Is(out, {1, 0, 3, 1}));
-  EXPECT_EQ(4503u, Sp_GetLengthCDPosition(&end, &start, nullptr));
-  const cDiscPosition before(0, 0, 10, 1);
-  EXPECT_EQ(160u, Sp_GetLengthCDPosition(&before, &start, nullptr));
-}
-
 TEST(DiscPositionTest, AddingAndSubtractingSectorsCrossesZero) {
   enum Op { kAdd, kSub, kDiffSector };
   const struct {
@@ -167,7 +156,16 @@ TEST(DiscPositionTest, AddingAndSubtractingSectorsCrossesZero) {
   }
 }
 
-TEST(DiscPositionTest, OutputMayBeAnInput) {
+TEST(DiscPositionTest, LengthIsASectorCountAndOutputsMayBeInputs) {
+  const cDiscPosition start(0, 2, 0);
+  const cDiscPosition end(1, 2, 3);
+  cDiscPosition out(0, 0, 0, 1);
+  EXPECT_EQ(4503u, Sp_GetLengthCDPosition(&start, &end, &out));
+  EXPECT_TRUE(Is(out, {1, 0, 3, 1})) << "the output's flag is left alone";
+  EXPECT_EQ(4503u, Sp_GetLengthCDPosition(&end, &start, nullptr));
+  const cDiscPosition before(0, 0, 10, 1);
+  EXPECT_EQ(160u, Sp_GetLengthCDPosition(&before, &start, nullptr));
+
   cDiscPosition p(0, 59, 74);
   const cDiscPosition one(0, 0, 1);
   Sp_AddCDPosition(&p, &one, &p);
@@ -221,9 +219,7 @@ TEST(DiscPositionTest, BytePositionsOfPcmDataBecomePositions) {
     Sp_BytePositionToCDPosition(c.bytes, c.rate, c.channels, c.bits, p);
     EXPECT_TRUE(Is(p, c.pos)) << c.bytes;
   }
-}
-
-TEST(DiscPositionTest, ZeroBytesPerSecondIsRefusedNotDividedBy) {
+  // Zero bytes a second is refused, not divided by.
   ErrorLogCapture log;
   cDiscPosition p(9, 9, 9, 1);
   Sp_BytePositionToCDPosition(1000, 44100, 2, 0, p);

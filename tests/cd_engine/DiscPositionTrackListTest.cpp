@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "SpCDDiscPosition.h"
-#include "TOCInfoTestSupport.h"
+#include "SpCDTOCInfoObject.h"
 
 namespace {
 
@@ -101,16 +101,6 @@ TEST(SoundFileTypeTest, SaveFormatsMapToMacFileTypes) {
     EXPECT_EQ(c.known, SpCDRI_GetOSFileTypeFromSoundFileType(Code(c.type), osType)) << c.type;
     EXPECT_EQ(Code(c.osType), osType) << c.type;
   }
-}
-
-class EjectTest : public cdtest::DiscFolderTest {};
-
-TEST_F(EjectTest, EjectUnmountsTheEmulatedDisc) {
-  WriteToc({{1, 1, 1, 300, 0, {{1, 150}}}});
-  const SInt16 vRefNum = Mount();
-  ASSERT_NE(0, vRefNum);
-  EXPECT_EQ(noErr, Sp_EjectCD(vRefNum, 0));
-  EXPECT_EQ(nsvErr, Sp_EjectCD(vRefNum, 0));
 }
 
 }  // namespace

@@ -44,24 +44,10 @@ constexpr SInt32 kFirstStart = 150;
 // keeps sparse, so three full-length tracks cost no time to write.
 void WriteTrackFile(const std::string& path, UInt32 sectors) {
   const UInt32 frames = sectors * kSpCDSampleFramesPerSector;
-  const UInt32 dataBytes = frames * 4;
-  sp::ByteWriter w;
-  w.FourCC(SpFourCC("FORM"));
-  w.BE32(4 + 8 + 18 + 8 + 8 + dataBytes);
-  w.FourCC(SpFourCC("AIFF"));
-  w.FourCC(SpFourCC("COMM"));
-  w.BE32(18);
-  w.BE16(2);
-  w.BE32(frames);
-  w.BE16(16);
-  w.Extended80(44100.0);
-  w.FourCC(SpFourCC("SSND"));
-  w.BE32(8 + dataBytes);
-  w.BE32(0);
-  w.BE32(0);
+  const std::vector<UInt8> header = cdtest::AiffHeader(frames).Data();
   std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(w.Data().data()), std::streamsize(w.Data().size()));
-  ASSERT_EQ(0, truncate(path.c_str(), off_t(w.Data().size() + dataBytes)));
+      .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+  ASSERT_EQ(0, truncate(path.c_str(), off_t(header.size() + frames * 4)));
 }
 
 // The library as another program writes it. Milliseconds are the tracks' exact lengths; a
@@ -162,34 +148,38 @@ TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
   // The lengths a save hands to the library: whole seconds, in track order.
   cSp_uLongCollection lengths;
   int i = 0;
+  SInt32 start = kFirstStart;
   for (const sTrackDataForOSX* r = list_; r != nullptr; r = r->next, ++i) {
     ASSERT_LT(i, 3);
+    EXPECT_EQ(UInt32(i + 1), r->trackNo);
+    EXPECT_STREQ(kTracks[i].file, r->fileName);
     EXPECT_EQ(kTracks[i].sectors, r->lengthInSectors) << r->fileName;
+    EXPECT_EQ(start, Sp_CDPositionToSector(&r->startPosition)) << r->fileName;
+    start += SInt32(kTracks[i].sectors);
+    EXPECT_EQ(start, Sp_CDPositionToSector(&r->endPosition)) << r->fileName;
     float seconds = 0;
     Sp_CDPositionToSecond(r->length, seconds);
     EXPECT_EQ(kTracks[i].seconds, UInt32(seconds)) << r->fileName;
     lengths.SetValue(-1, UInt32(seconds));
   }
   EXPECT_STREQ("Middle", list_->next->title);
+  // A second listing of the unchanged disc compares equal: the scan keeps the known CD.
+  sTrackDataForOSX* again = nullptr;
+  ASSERT_EQ(noErr, Sp_GetMusicTrackData(vRefNum, again, nullptr));
+  toc.SetupTrackInfo(again);
+  EXPECT_TRUE(Sp_CDTrackListCompForOSX(list_, again));
+  Sp_DisposeMusicTrackDataList(again);
 
   // The disc's title: the title file stores its lead-out time; the look-up key is that time
   // less one frame, derived from the table of contents.
   cDiscPosition leadOutTime;
   Sp_SectorToCDPosition(toc.GetLeadoutBlock(), &leadOutTime);
   ASSERT_EQ(leadOut, toc.GetLeadoutBlock());
-  cddb_test::WriteTitleFile(
-      cddb_test::TitleFileOf({{3,
-                               UInt8(leadOutTime.minutes),
-                               UInt8(leadOutTime.seconds),
-                               UInt8(leadOutTime.frames),
-                               1000,
-                               {"Three Pieces", "Opening", "Middle", "Closing"}},
-                              {3,
-                               UInt8(leadOutTime.minutes + 1),
-                               UInt8(leadOutTime.seconds),
-                               UInt8(leadOutTime.frames),
-                               1001,
-                               {"Other Disc"}}}));
+  const UInt8 m = UInt8(leadOutTime.minutes), sec = UInt8(leadOutTime.seconds),
+              f = UInt8(leadOutTime.frames);
+  cddb_test::WriteTitleFile(cddb_test::TitleFileOf(
+      {{3, m, sec, f, 1000, {"Three Pieces", "Opening", "Middle", "Closing"}},
+       {3, UInt8(m + 1), sec, f, 1001, {"Other Disc"}}}));
   ASSERT_FALSE(HasFatalFailure());
   cDiscPosition key;
   Sp_SubSectorToCDPosition(&leadOutTime, 1, &key);
@@ -233,6 +223,7 @@ TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
   EXPECT_EQ(0u, log.Count());
 
   EXPECT_EQ(noErr, Sp_EjectCD(vRefNum, 0));
+  EXPECT_EQ(nsvErr, Sp_EjectCD(vRefNum, 0)) << "the disc is gone";
 }
 
 }  // namespace

@@ -81,18 +81,6 @@ class StartData : public ::testing::Test {
   sp_testing::HomeScope home_;
 };
 
-TEST_F(StartData, CDDataIsOneTabbedLinePerCDInListOrder) {
-  CD(12, 45, 3, 20)->SetupVolumeLevel(100);
-  CD(3, 0, 59, 74);                   // a level nobody set
-  cDiscPosition before(70, 0, 0, 1);  // the negative flag is not written
-  SpGetCDInitData(1, before, 1, nullptr);
-  SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()),
-            "12\t45\t3\t20\t100\t\r"
-            "3\t0\t59\t74\t255\t\r"
-            "1\t70\t0\t0\t255\t\r");
-}
-
 TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
   SoundComponentData f = Format(SpFourCC("twos"), 2, 16, 0xAC440000u);
   f.flags = 0x11223344;
@@ -144,9 +132,13 @@ TEST_F(StartData, RecordsAndLevelsComeBackAfterARestart) {
   EXPECT_EQ(Sound("a.aif", 1000, 0)->GetVolumeLevel(), 10u);
 }
 
-TEST_F(StartData, SavingKeepsTheCDsStoredInEarlierRuns) {
+TEST_F(StartData, CDDataIsOneTabbedLinePerCDAndKeepsTheCDsOfEarlierRuns) {
   CD(5, 30, 0, 0)->SetupVolumeLevel(30);
+  CD(3, 0, 59, 74);                   // a level nobody set
+  cDiscPosition before(70, 0, 0, 1);  // the negative flag is not written
+  SpGetCDInitData(1, before, 1, nullptr);
   SpSaveCDQTFileInitialData();
+  EXPECT_EQ(ReadFile(CDFile()), "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r");
 
   // The next run sees another CD only, and saves.
   Restart();
@@ -154,7 +146,8 @@ TEST_F(StartData, SavingKeepsTheCDsStoredInEarlierRuns) {
   SpGetCDInitData(9, cDiscPosition(61, 2, 3), 1, &created)->SetupVolumeLevel(100);
   EXPECT_EQ(created, 1);
   SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()), "5\t30\t0\t0\t30\t\r9\t61\t2\t3\t100\t\r");
+  EXPECT_EQ(ReadFile(CDFile()),
+            "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r9\t61\t2\t3\t100\t\r");
 }
 
 TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {

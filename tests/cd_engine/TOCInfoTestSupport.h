@@ -73,8 +73,8 @@ inline std::string TocPlist(const std::vector<TocSession>& sessions) {
   return xml;
 }
 
-// An AIFF file of 16-bit stereo 44.1 kHz samples (a ramp, so no two files are alike).
-inline std::string AiffBytes(UInt32 sampleFrames, UInt16 seed) {
+// The header of an AIFF file of 16-bit stereo 44.1 kHz samples; the sample bytes follow it.
+inline sp::ByteWriter AiffHeader(UInt32 sampleFrames) {
   const UInt32 dataBytes = sampleFrames * 4;
   sp::ByteWriter w;
   w.FourCC(SpFourCC("FORM"));
@@ -90,6 +90,12 @@ inline std::string AiffBytes(UInt32 sampleFrames, UInt16 seed) {
   w.BE32(8 + dataBytes);
   w.BE32(0);
   w.BE32(0);
+  return w;
+}
+
+// A whole AIFF file of a ramp (so no two files are alike).
+inline std::string AiffBytes(UInt32 sampleFrames, UInt16 seed) {
+  sp::ByteWriter w = AiffHeader(sampleFrames);
   for (UInt32 i = 0; i < sampleFrames; ++i) {
     w.BE16(UInt16(seed + i));
     w.BE16(UInt16(seed - i));

@@ -107,18 +107,16 @@ class OriginalControl : public ::testing::Test {
   ErrorLogCapture errors_;
 };
 
-TEST_F(OriginalControl, TheValueIsClampedBeforeTheControlIsMade) {
-  wrappers_.emplace_back(new Wrapper(window_, R(10, 10, 200, 26), scrollBarProc, 0, 10, 25));
-  Wrapper* bar = wrappers_.back().get();
-  EXPECT_EQ(bar->GetCurrnetValue(), 10);
-  EXPECT_EQ(GetControlValue(bar->GetControlHandle()), 10);
-  wrappers_.emplace_back(new Wrapper(window_, R(10, 30, 200, 46), scrollBarProc, 5, 10, -3));
-  EXPECT_EQ(wrappers_.back()->GetCurrnetValue(), 5);
-}
-
-TEST_F(OriginalControl, AFreshWrapperIsEnabledLikeItsControl) {
+TEST_F(OriginalControl, TheValueIsClampedAndTheStateReachesTheControl) {
+  const struct { short min, max, value, clamped; } cases[] = {{0, 10, 25, 10}, {5, 10, -3, 5}};
+  for (const auto& c : cases) {
+    wrappers_.emplace_back(
+        new Wrapper(window_, R(10, 10, 200, 26), scrollBarProc, c.min, c.max, c.value));
+    EXPECT_EQ(wrappers_.back()->GetCurrnetValue(), c.clamped);
+    EXPECT_EQ(GetControlValue(wrappers_.back()->GetControlHandle()), c.clamped);
+  }
   Wrapper* button = Add(R(10, 10, 80, 30));
-  EXPECT_EQ(button->IsControlEnableFlag(), 1);
+  EXPECT_EQ(button->IsControlEnableFlag(), 1) << "a fresh wrapper is enabled like its control";
   button->ControlDisable();
   EXPECT_EQ(GetControlHilite(button->GetControlHandle()), kControlInactivePart);
   button->ControlEnable();
@@ -129,49 +127,66 @@ TEST_F(OriginalControl, AFreshWrapperIsEnabledLikeItsControl) {
   EXPECT_TRUE(IsControlVisible(button->GetControlHandle()));
 }
 
-TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirst) {
+TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirstAndLosesTheOnesThatGo) {
   Wrapper* a = Add(R(10, 10, 80, 30));
   Wrapper* b = Add(R(40, 20, 120, 40));  // overlaps a
+  Wrapper* c = Add(R(10, 40, 80, 60));
   Sp_OCnt_SetItemIntoItemList(window_, a);
   cSp_OCnt_WinBase* base = Sp_OCnt_GetWinBase(window_, false);
   ASSERT_NE(base, nullptr);
-  EXPECT_EQ(base->GetBasicWinCntObjList(), b);
+  EXPECT_EQ(base->GetBasicWinCntObjList(), c);
+  EXPECT_EQ(c->GetNextLinkItem(), b);
   EXPECT_EQ(b->GetNextLinkItem(), a);
   EXPECT_EQ(a->GetNextLinkItem(), nullptr) << "a second entry of a is not made";
-  Point overlap;
-  overlap.h = 50;
-  overlap.v = 25;
+  const Point overlap = {25, 50};
   EXPECT_EQ(base->GetBasicWinCntObject(overlap), b);
 
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 1);
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 0);
   EXPECT_EQ(errors_.Beeps(), 1) << "taking out what is not there beeps";
   EXPECT_EQ(base->GetBasicWinCntObject(overlap), a);
-}
+  EXPECT_EQ(a->GetBeforeLinkItem(), c);
 
-TEST_F(OriginalControl, AWrapperThatGoesLeavesItsWindowsList) {
-  Wrapper* a = Add(R(10, 10, 80, 30));
-  Wrapper* b = Add(R(10, 40, 80, 60));
-  cSp_OCnt_WinBase* base = Sp_OCnt_GetWinBase(window_, false);
-  wrappers_.erase(wrappers_.begin() + 1);  // b goes
+  wrappers_.erase(wrappers_.begin() + 2);  // c, the first, goes
   EXPECT_EQ(base->GetBasicWinCntObjList(), a);
   EXPECT_EQ(a->GetBeforeLinkItem(), nullptr);
-  (void)b;
-  Log().clear();
   EXPECT_EQ(Press(Middle(R(10, 40, 80, 60)), Middle(R(10, 40, 80, 60))), 0);
+}
+
+TEST_F(OriginalControl, EveryWindowKeepsItsBaseWhenMoreWindowsGetOne) {
+  static const unsigned char kNoTitle[] = {0};
+  std::vector<WindowRef> windows = {window_};
+  for (SInt16 i = 1; i < 4; ++i) {
+    const Rect content = R(100, SInt16(100 + 50 * i), 300, SInt16(130 + 50 * i));
+    windows.push_back(
+        NewCWindow(nullptr, &content, kNoTitle, true, documentProc, kFirstWindowOfClass, false, 0));
+  }
+  std::vector<cSp_OCnt_WinBase*> bases;
+  for (WindowRef w : windows) bases.push_back(Sp_OCnt_GetWinBase(w, true));
+  EXPECT_EQ(OriginalControlItemList_GlV, bases.back()) << "the newest base goes in front";
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    EXPECT_EQ(Sp_OCnt_GetWinBase(windows[i], false), bases[i]) << "base " << i << " was lost";
+  }
+  delete bases[2];
+  EXPECT_EQ(Sp_OCnt_GetWinBase(windows[2], false), nullptr);
+  EXPECT_EQ(Sp_OCnt_GetWinBase(windows[0], false), bases[0]);
+  EXPECT_EQ(bases[3]->GetNextLinkItem(), bases[1]);
 }
 
 TEST_F(OriginalControl, APressOnAListedControlIsTrackedAndEndsInHitOrMiss) {
   const Rect rect = R(10, 10, 80, 30);
   Add(rect);
-  EXPECT_EQ(Press(Middle(rect), Middle(rect)), 1);
-  EXPECT_EQ(Log(), std::vector<std::string>({"before", "action:10", "hit"}));
-  Log().clear();
-  Point outside;
-  outside.h = 200;
-  outside.v = 150;
-  EXPECT_EQ(Press(Middle(rect), outside), 1);
-  EXPECT_EQ(Log(), std::vector<std::string>({"before", "action:10", "miss"}));
+  const Point outside = {150, 200};
+  const struct {
+    Point release;
+    std::vector<std::string> log;
+  } cases[] = {{Middle(rect), {"before", "action:10", "hit"}},
+               {outside, {"before", "action:10", "miss"}}};
+  for (const auto& c : cases) {
+    Log().clear();
+    EXPECT_EQ(Press(Middle(rect), c.release), 1);
+    EXPECT_EQ(Log(), c.log);
+  }
 }
 
 TEST_F(OriginalControl, PressesNoListedControlTakesGoOn) {
@@ -179,12 +194,9 @@ TEST_F(OriginalControl, PressesNoListedControlTakesGoOn) {
   EXPECT_EQ(Press(Middle(R(10, 10, 80, 30)), Middle(R(10, 10, 80, 30))), 0);
   sp_testing::ResetEvents();
   Add(R(10, 40, 80, 60));
-  Point bare;
-  bare.h = 200;
-  bare.v = 150;
+  const Point bare = {150, 200};
   EXPECT_EQ(Press(bare, bare), 0);
   EXPECT_TRUE(Log().empty());
-
   // Without a window nothing can be tracked; the press counts as taken.
   EXPECT_EQ(Sp_OCnt_BasicWinControlMouseDown(nullptr, bare), 1);
   EXPECT_TRUE(errors_.Has("Sp_OCnt_BasicWinControlMouseDown", 1));

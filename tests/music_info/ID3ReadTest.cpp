@@ -136,7 +136,11 @@ TEST_F(ID3ReadTest, UnsynchronisedAndFlaggedFramesAreRestoredOrSkipped) {
   // v2.3: the whole tag is unsynchronised.
   Bytes v23 = Unsynchronise(Frame23("PRIV", binary) + Frame23("TALB", "\0xx"s, 0x80) +
                             Frame23("TIT2", "\0After"s));
-  for (const Bytes& tag : {Tag(4, v24), Tag(3, v23, 0x80)}) {
+  // v2.4 with the tag's flag: every frame is unsynchronised on its own, its size counting the
+  // unsynchronised bytes; the tag as a whole is not.
+  Bytes v24Tagwide = Frame24("PRIV", Unsynchronise(binary)) +
+                     Frame24("TALB", Bytes("zlib", 4), 0x08) + Frame24("TIT2", "\0After"s);
+  for (const Bytes& tag : {Tag(4, v24), Tag(3, v23, 0x80), Tag(4, v24Tagwide, 0x80)}) {
     auto record = ParseBytes(tag);
     ASSERT_TRUE(record);
     EXPECT_EQ(binary, RawItem(*record, SpFourCC("PRIV")));
@@ -183,6 +187,8 @@ TEST_F(ID3ReadTest, NoTagFileAndTinyFileGiveNoRecord) {
 TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
   Bytes comm = Chunk("COMM", Bytes(18, '\0'));
   Bytes id3 = Chunk("ID3 ", Tag(3, Frame23("TIT2", "\0In chunk"s)));
+  Bytes longForm = AIFF(Chunk("NAME", "Kept"));
+  longForm.replace(4, 4, BE32(100000));
   struct Case {
     const char* why;
     Bytes file;
@@ -193,16 +199,23 @@ TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
       {"NAME only", AIFF(comm + Chunk("NAME", "Odd")), kSpMusicInfo_AIFFChunk, 1, "Odd"},
       {"no chunk of interest", AIFF(comm + Chunk("SSND", Bytes(9, '\0'))), kSpMusicInfo_AIFFChunk,
        0, ""},
-      {"ID3 chunk wins", AIFF(Chunk("NAME", "Name") + id3), kSpMusicInfo_ID3, 1, "In chunk"},
+      {"odd chunk's pad byte passed before the next chunk",
+       AIFF(Chunk("NAME", "Odd") + Chunk("AUTH", "Me")), kSpMusicInfo_AIFFChunk, 2, "Odd"},
+      {"ID3 chunk after an odd chunk wins", AIFF(Chunk("NAME", "Odd") + id3), kSpMusicInfo_ID3, 1,
+       "In chunk"},
       {"damaged chunk keeps what came before",
        AIFF(Chunk("AUTH", "Me") + Bytes("SSND") + BE32(1000) + "xx"), kSpMusicInfo_AIFFChunk, 1,
        "Me"},
+      {"FORM longer than the file is walked to the file's end", longForm, kSpMusicInfo_AIFFChunk, 1,
+       "Kept"},
   };
   for (const Case& c : cases) {
     WriteFile("a.aiff", c.file);
     sSpFileSysInfo* file = nullptr;
     ASSERT_EQ(noErr, Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "a.aiff", 0, 0, &file));
     cSp_MusicFileMusicInfoDataObj* raw = nullptr;
+    // Only a file as long as its FORM is taken for AIFF by the entry.
+    EXPECT_EQ(c.file != longForm ? 1 : 0, SpQTI_CheckAIFForNot(file, SInt32(c.file.size())));
     EXPECT_EQ(noErr, SpQTI_ParseTargetFileID3InAIFF(file, SInt32(c.file.size()), nullptr, raw))
         << c.why;
     Sp_FileSystem_Close(file, 1, 1);
@@ -228,22 +241,6 @@ TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
   EXPECT_EQ(kSpMusicInfo_AIFFChunk, empty->GetMusicInfoType());
 }
 
-TEST_F(ID3ReadTest, FormLongerThanTheFileIsWalkedToTheFilesEnd) {
-  Bytes file = AIFF(Chunk("NAME", "Kept"));
-  file.replace(4, 4, BE32(100000));
-  WriteFile("long.aiff", file);
-  sSpFileSysInfo* reader = nullptr;
-  ASSERT_EQ(noErr, Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "long.aiff", 0, 0, &reader));
-  cSp_MusicFileMusicInfoDataObj* raw = nullptr;
-  EXPECT_EQ(0, SpQTI_CheckAIFForNot(reader, SInt32(file.size())));
-  EXPECT_EQ(noErr, SpQTI_ParseTargetFileID3InAIFF(reader, SInt32(file.size()), nullptr, raw));
-  Sp_FileSystem_Close(reader, 1, 1);
-  std::unique_ptr<cSp_MusicFileMusicInfoDataObj> record(raw);
-  ASSERT_TRUE(record);
-  EXPECT_EQ("Kept", RawItem(*record, kSpAIFF_NAME));
-}
-
-// Tags made by an independent writer.
 TEST_F(ID3ReadTest, MutagenTagsOfEveryVersionReadAlike) {
   if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
   const std::string comment = "長い感想文" + std::string(150, 'x');  // over 128 bytes

@@ -150,7 +150,7 @@ TEST_F(ID3WriteTest, MP4AtomsBecomeID3Frames) {
   Add(*mp4, kSpMP4_trkn, Bytes("\0\0\0\3\0\x0C\0\0", 8));
   Add(*mp4, kSpMP4_gnre, Bytes("\0\x12", 2));
   Add(*mp4, kSpQT_nam, "\xE6\x97\xA5", -1, 1);
-  Add(*mp4, kSpQT_cmt, "Hi", -1, 1);
+  Add(*mp4, kSpQT_cmt, "\xE8\x89\xAF", -1, 1);  // UTF-8
   Add(*mp4, kSpMP4_tmpo, Bytes("\0\x78", 2), -1, 21);
   Add(*mp4, kSpMP4_covr, "GIF89a", -1, 15);
   auto frames = Frames(TagBytes(*mp4, 1));
@@ -160,7 +160,8 @@ TEST_F(ID3WriteTest, MP4AtomsBecomeID3Frames) {
             frames["TRCK"]);
   EXPECT_EQ(Bytes("\0(17)", 5), frames["TCON"]);
   EXPECT_EQ("\1" + UTF16LEWithMark(u"日"), frames["TIT2"]);
-  EXPECT_EQ(Bytes("\0eng\0Hi", 7), frames["COMM"]);
+  // UTF-16: each string with its byte-order mark, the empty description ended by two zeros.
+  EXPECT_EQ(Bytes("\1eng\xFF\xFE\0\0", 8) + UTF16LEWithMark(u"良"), frames["COMM"]);
   EXPECT_EQ(Bytes("\0"
                   "120",
                   4),
@@ -183,11 +184,17 @@ TEST_F(ID3WriteTest, UserDataAndAIFFTextRecordsBecomeID3Frames) {
   auto userData = NewRecord(kSpMusicInfo_QTUserData, 0, 0);
   Add(*userData, kSpQT_nam, "Movie title", -1, 0);
   Add(*userData, kSpQT_cmt, "Said", -1, 0);
+  Add(*userData, kSpQT_ART, MacJ("歌手"), -1, 11);  // Japanese text
   Add(*userData, 0xA978797A /* not mapped */, "x", -1, 0);
   frames = Frames(TagBytes(*userData, 1));
   EXPECT_EQ(Bytes("\0Movie title", 12), frames["TIT2"]);
   EXPECT_EQ(Bytes("\0eng\0Said", 9), frames["COMM"]);
-  EXPECT_EQ(2u, frames.size());
+  EXPECT_EQ("\1" + UTF16LEWithMark(u"歌手"), frames["TPE1"]);
+  EXPECT_EQ(3u, frames.size());
+  userData.reset(NewRecord(kSpMusicInfo_QTUserData, 0, 0).release());
+  Add(*userData, kSpQT_cmt, MacJ("良い"), -1, 11);
+  EXPECT_EQ(Bytes("\1eng\xFF\xFE\0\0", 8) + UTF16LEWithMark(u"良い"),
+            Frames(TagBytes(*userData, 1))["COMM"]);
 }
 
 TEST_F(ID3WriteTest, ChunkIsPaddedToEvenLengthAndLeftOutWithoutFrames) {
@@ -287,18 +294,6 @@ for key in ('TIT2', 'TPE1', 'TALB', 'TRCK'):
 print('COMM=' + tags.getall('COMM')[0].text[0])
 )PY";
 
-TEST_F(ID3WriteTest, MutagenReadsTheTagsWeWrite) {
-  if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
-  const std::string comment = "とても長い感想" + std::string(140, 'z');
-  for (bool fromCD : {true, false}) {
-    auto record = SavedRecord(fromCD, comment);
-    WriteFile("ours.mp3", TagBytes(*record, record->IsID3version2_2Over()) + Bytes(256, '\0'));
-    std::string out = Python(kMutagenPrint, "ours.mp3");
-    EXPECT_EQ("TIT2=日本語の曲\nTPE1=Singer\nTALB=アルバム\nTRCK=3/12\nCOMM=" + comment + "\n", out)
-        << (fromCD ? "v2.2" : "v2.3");
-  }
-}
-
 // An AIFF file of a little silence with our "ID3 " chunk after the sound, as the engine saves.
 Bytes AIFFHead(UInt32 frames) {
   UInt8 rate[10];
@@ -309,11 +304,21 @@ Bytes AIFFHead(UInt32 frames) {
          Chunk("SSND", Bytes(8, '\0') + Bytes(frames * 4, '\0'));
 }
 
-TEST_F(ID3WriteTest, AIFFWithOurChunkIsReadByMutagenAndFFprobe) {
+TEST_F(ID3WriteTest, TagsAndAIFFChunksWeWriteAreReadByMutagenAndFFprobe) {
   bool mutagen = HaveMutagen(), ffprobe = HaveFFprobe();
   if (!mutagen && !ffprobe) GTEST_SKIP() << "neither python3-mutagen nor ffprobe is installed";
+  const std::string comment = "とても長い感想" + std::string(140, 'z');  // over 128 bytes
   for (bool fromCD : {true, false}) {
-    auto record = SavedRecord(fromCD, "short");
+    // A tag in front of MPEG audio bytes.
+    auto record = SavedRecord(fromCD, comment);
+    WriteFile("ours.mp3", TagBytes(*record, record->IsID3version2_2Over()) + Bytes(256, '\0'));
+    if (mutagen) {
+      EXPECT_EQ("TIT2=日本語の曲\nTPE1=Singer\nTALB=アルバム\nTRCK=3/12\nCOMM=" + comment + "\n",
+                Python(kMutagenPrint, "ours.mp3"))
+          << (fromCD ? "v2.2" : "v2.3");
+    }
+    // Our "ID3 " chunk after the sound of an AIFF file, as the engine saves.
+    record = SavedRecord(fromCD, "short");
     std::remove(HostPath("saved.aiff").c_str());
     short refNum = OpenForWriting("saved.aiff");
     Bytes head = AIFFHead(441);

@@ -165,27 +165,27 @@ TEST_F(SoundFileChecks, AMovieWithoutSoundGivesNoTrackButIsHandedOut) {
   EXPECT_TRUE(ShownMessages().empty()) << "the movie opened";
 }
 
-TEST_F(SoundFileChecks, AFileThatDoesNotOpenShowsAPlainMessage) {
-  EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, "gone.aiff",
-                                                    nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                    nullptr, nullptr, nullptr, nullptr, nullptr),
-            0);
+TEST_F(SoundFileChecks, FilesWithoutASoundTrackShowAMessageOnlyWhenTheyDoNotOpen) {
+  for (const char* name : {"gone.aiff", "notes.txt"}) {
+    ShownMessages().clear();
+    UInt32 sampleCount = 5;
+    EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, name, nullptr,
+                                                      nullptr, nullptr, &sampleCount, nullptr,
+                                                      nullptr, nullptr, nullptr, nullptr, nullptr),
+              0);
+    EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
+  }
+  EXPECT_TRUE(ShownMessages().empty()) << "the text file exists; it only holds no movie";
+  ShownMessages().clear();
+  Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, "gone.aiff", nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, nullptr);
   ASSERT_EQ(ShownMessages().size(), 1u);
   EXPECT_EQ(sp::text::MacJapaneseToUTF8(ShownMessages()[0]),
             "Movie\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x82\x92\xE9\x96\x8B"
             "\xE3\x81\x8F\xE9\x9A\x9B\xE3\x81\xAB\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xE3\x81"
             "\x8C\xE7\x99\xBA\xE7\x94\x9F\xE3\x80\x82")
       << "no position code and no test text for the user";
-  EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
-}
-
-TEST_F(SoundFileChecks, ATextFileIsNoSoundTrack) {
-  UInt32 sampleCount = 5;
-  EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(
-                folder_.vRefNum, folder_.dirID, "notes.txt", nullptr, nullptr, nullptr,
-                &sampleCount, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-            0);
-  EXPECT_TRUE(ShownMessages().empty()) << "the file exists; it only holds no movie";
 }
 
 TEST_F(SoundFileChecks, TheConverterTestFollowsTheFormatsTheConverterTakes) {

@@ -101,43 +101,26 @@ class RunningLists : public ::testing::Test {
   MovieObject a_, b_, c_;
 };
 
-TEST_F(RunningLists, NewObjectsGoToTheFront) {
-  ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(&a_), noErr);
-  ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(&b_), noErr);
-  ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(&c_), noErr);
-  EXPECT_EQ(SpQTM_GetOnExecutedMovieItemListHead(), &c_);
-  EXPECT_EQ(c_.GetNextOnExecuteMovieObjectPtr(), &b_);
-  EXPECT_EQ(b_.GetNextOnExecuteMovieObjectPtr(), &a_);
-  EXPECT_EQ(a_.GetBeforeOnExecuteMovieObjectPtr(), &b_);
-  EXPECT_EQ(c_.GetLastOnExecuteMovieObjectPtr(), &a_);
-  for (MovieObject* m : {&a_, &b_, &c_}) EXPECT_EQ(SpQTM_CheckTargetOnExecutedMovieItemList(m), 1);
-}
-
-TEST_F(RunningLists, RemovingTheHeadOrAMiddleObjectKeepsTheRestListed) {
+TEST_F(RunningLists, NewObjectsGoInFrontAndLeavingOrDoublingKeepsTheListWhole) {
   for (MovieObject* m : {&a_, &b_, &c_}) ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(m), noErr);
+  EXPECT_EQ(SpQTM_GetOnExecutedMovieItemListHead(), &c_);
+  EXPECT_EQ(c_.GetLastOnExecuteMovieObjectPtr(), &a_);
+  ErrorLogCapture log;
+  EXPECT_EQ(SpQTM_SetupOnExecutedMovieItemList(&a_), paramErr) << "already listed";
+  EXPECT_EQ(SpQTM_SetupOnExecutedMovieItemList(nullptr), paramErr);
+  EXPECT_EQ(log.Beeps(), 2u);
+  EXPECT_TRUE(log.Has("SpQTM_SetupOnExecutedMovieItemList"));
+  EXPECT_EQ(a_.GetNextOnExecuteMovieObjectPtr(), nullptr) << "no loop";
+
   EXPECT_EQ(SpQTM_UnlinkOnExecutedMovieItemList(&b_), noErr);
   EXPECT_EQ(SpQTM_CheckTargetOnExecutedMovieItemList(&b_), 0);
   EXPECT_EQ(c_.GetNextOnExecuteMovieObjectPtr(), &a_);
+  EXPECT_EQ(a_.GetBeforeOnExecuteMovieObjectPtr(), &c_);
   EXPECT_EQ(SpQTM_UnlinkOnExecutedMovieItemList(&c_), noErr);
   EXPECT_EQ(SpQTM_GetOnExecutedMovieItemListHead(), &a_);
   EXPECT_EQ(a_.GetBeforeOnExecuteMovieObjectPtr(), nullptr);
   EXPECT_EQ(SpQTM_UnlinkOnExecutedMovieItemList(&c_), paramErr) << "no longer listed";
-  EXPECT_EQ(SpQTM_UnlinkOnExecutedMovieItemList(&a_), noErr);
-  EXPECT_EQ(SpQTM_GetOnExecutedMovieItemListHead(), nullptr);
-}
-
-TEST_F(RunningLists, AddingAnObjectTwiceBeepsAndKeepsTheListWhole) {
-  ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(&a_), noErr);
-  ASSERT_EQ(SpQTM_SetupOnExecutedMovieItemList(&b_), noErr);
-  ErrorLogCapture log;
-  EXPECT_EQ(SpQTM_SetupOnExecutedMovieItemList(&a_), paramErr);
-  EXPECT_EQ(log.Beeps(), 1u);
-  EXPECT_TRUE(log.Has("SpQTM_SetupOnExecutedMovieItemList"));
-  EXPECT_EQ(SpQTM_GetOnExecutedMovieItemListHead(), &b_);
-  EXPECT_EQ(b_.GetNextOnExecuteMovieObjectPtr(), &a_);
-  EXPECT_EQ(a_.GetNextOnExecuteMovieObjectPtr(), nullptr) << "no loop";
-  EXPECT_EQ(SpQTM_SetupOnExecutedMovieItemList(nullptr), paramErr);
-  EXPECT_EQ(log.Beeps(), 2u);
+  EXPECT_EQ(SpQTM_CheckTargetOnExecutedMovieItemList(&a_), 1);
 }
 
 }  // namespace

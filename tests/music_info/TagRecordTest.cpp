@@ -50,23 +50,6 @@ TEST_F(TagRecordTest, GettersLookForTheIdsOfTheRecordsVersion) {
   }
 }
 
-TEST_F(TagRecordTest, TitlesBuiltFromCDTextAreFoundByTheGetters) {
-  Record record(kSpMusicInfo_ID3);
-  ASSERT_NE(nullptr, record.SetupCStringIntoNewTextDataWithID3VersionUnder2(
-                         kSpID3_TT2, MacJ("夏の日").c_str(), kCFStringEncodingMacJapanese));
-  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TAL, "Album", 1);
-  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TP1, "Artist", 1);
-  record.SetupCStringIntoNewTextDataWithID3VersionUnder2(kSpID3_TRK, "3/12", 1);
-  EXPECT_EQ(MacJ("夏の日"), Title(record));
-  EXPECT_EQ("Album", Album(record));
-  EXPECT_EQ("Artist", Artist(record));
-  short track = 0, count = 0;
-  EXPECT_EQ(1, record.GetTrackNo(&track, &count));
-  EXPECT_EQ(3, track);
-  EXPECT_EQ(12, count);
-  EXPECT_EQ(0, record.IsID3version2_2Over());
-}
-
 TEST_F(TagRecordTest, TextForWritingIsLatin1OnlyWhenNothingIsLost) {
   struct Case {
     UInt32 id;

@@ -10,43 +10,26 @@
 #include <vector>
 
 #include "MacTypes.h"
+#include "quicktime/UserData.h"
 #include "quicktime/detail/ByteSource.h"
 
 namespace sp_platform {
 namespace quicktime {
 
-// One atom inside a byte range.
-struct Atom {
-  OSType type = 0;
-  std::size_t start = 0;      // offset of its size field
-  std::size_t dataStart = 0;  // offset of its contents
-  std::size_t dataSize = 0;   // bytes of its contents
-};
+// The reader of atoms and text entries is public (UserData.h); the layer uses it by these names.
+using sp::quicktime::Atom;
+using sp::quicktime::FindAtom;
+using sp::quicktime::kMaxAtomsPerList;
+using sp::quicktime::ListAtoms;
+using sp::quicktime::TextEntry;
 
 enum : std::size_t {
-  kMaxAtomsPerList = 100000,       // atoms read from one list at most
   kMaxMovieAtomBytes = 64u << 20,  // a larger 'moov' is not read (its user data is lost)
 };
 
-// The atoms that fill bytes [begin, end), in order: a 32-bit size (counting the 8-byte
-// header), a type, and the contents; size 1 is followed by a 64-bit size; size 0 ends the
-// list (the terminator some writers put after their items). The list also ends when fewer
-// than 8 bytes are left. An atom whose size is smaller than its header or larger than what
-// is left of the range ends the list: false then, with the atoms before it kept.
-bool ListAtoms(const UInt8* bytes, std::size_t begin, std::size_t end, std::vector<Atom>& out);
-
-// The first atom of that type among `atoms`; null when none.
-const Atom* FindAtom(const std::vector<Atom>& atoms, OSType type);
-
-// International text: entries of a 16-bit byte count, a 16-bit language code and the text.
-struct TextEntry {
-  UInt16 language = 0;
-  std::vector<UInt8> text;
-};
-// The entries of a text item's payload. False when the payload is no such list: an entry
-// longer than what is left, or an item holding atoms ('data' after a size, the MPEG-4 form).
-// One to three bytes left after the last entry are ignored.
-bool ParseTextEntries(const std::vector<UInt8>& payload, std::vector<TextEntry>& out);
+inline bool ParseTextEntries(const std::vector<UInt8>& payload, std::vector<TextEntry>& out) {
+  return sp::quicktime::ParseTextEntries(payload.data(), payload.size(), out);
+}
 // The payload of these entries (texts over 65,535 bytes must not be given).
 std::vector<UInt8> BuildTextEntries(const std::vector<TextEntry>& entries);
 // The packed ISO 639-2/T code of a Mac language code's language ('und' for 0x7FFF), 0 when
