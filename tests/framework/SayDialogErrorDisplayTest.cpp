@@ -13,11 +13,6 @@
 namespace say_dialog_test {
 namespace {
 
-using sp_testing::Answer;
-using sp_testing::Respond;
-using sp_testing::ShownKind;
-using sp_testing::ShownSoFar;
-
 const char kErrorFileName[] = "FileErrorNoData.txt";
 
 class SayDialogErrorDisplay : public SayDialogFixture {
@@ -58,76 +53,69 @@ class SayDialogErrorDisplay : public SayDialogFixture {
 
 TEST_F(SayDialogErrorDisplay, ErrorNumberIsShownInTheDialogAndAsASheet) {
   const std::string kDiskFull = MJ("ディスクがいっぱいです。");
+  const std::string kPrefix = "[Error No = -34] : ";
   struct Case {
-    const char* what;
+    const char* why;
     bool withLine;
-    bool asSheet;
-    ShownKind kind;
+    int where;  // 0: the dialog, 1: a sheet, 2: a sheet without its window (the dialog)
     std::string text;
   } cases[] = {
-      {"no line for the number: the prefix alone, in the dialog", false, false,
-       ShownKind::kModalDialog, "[Error No = -34] : "},
-      {"no line for the number: the prefix alone, in the sheet", false, true, ShownKind::kSheet,
-       "[Error No = -34] : "},
-      {"a line for the number: its text alone, in the dialog", true, false, ShownKind::kModalDialog,
-       kDiskFull},
-      {"a line for the number: its text alone, in the sheet", true, true, ShownKind::kSheet,
-       kDiskFull},
+      {"no line for the number: the prefix alone, in the dialog", false, 0, kPrefix},
+      {"no line for the number: the prefix alone, in the sheet", false, 1, kPrefix},
+      {"a line for the number: its text alone, in the dialog", true, 0, kDiskFull},
+      {"a line for the number: its text alone, in the sheet", true, 1, kDiskFull},
+      {"a sheet without its window is the dialog", false, 2, kPrefix},
   };
   WindowRef parent = NewParent();
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.why);
     WriteErrorFile(c.withLine ? "-35\tother\r-34\t" + kDiskFull + "\tnote\r" : "-35\tother\r");
     cSayErrorNoMgr manager;
     Register(manager);
     Respond(Answer::Click(1));
-    if (c.asSheet) {
-      EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, parent, kSpStdSayDlgCaution, nullptr),
-                1);
-    } else {
+    if (c.where == 0) {
       EXPECT_EQ(manager.SayErrorOccured(0, -34, nullptr), 1);
+    } else {
+      EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, c.where == 1 ? parent : nullptr,
+                                                     kSpStdSayDlgCaution, nullptr),
+                1);
     }
-    ASSERT_FALSE(ShownSoFar().empty());
-    EXPECT_EQ(Last().kind, c.kind);
-    if (c.asSheet) {
+    if (c.where == 1) {
       // "報　告" above the text, and the one button "閉じる".
+      EXPECT_EQ(Last().kind, ShownKind::kSheet);
       EXPECT_EQ(Last().message, MJ("報　告"));
       EXPECT_EQ(Last().explanation, c.text);
       EXPECT_EQ(Last().buttons, std::vector<std::string>{MJ("閉じる")});
       EXPECT_EQ(Last().alertType, kSpStdSayDlgCaution);
     } else {
+      EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
       EXPECT_EQ(Last().message, c.text);
       EXPECT_EQ(Last().buttons, std::vector<std::string>{"OK"});
     }
   }
 }
 
-TEST_F(SayDialogErrorDisplay, SheetTitleOf600BytesBecomesItsFirst510) {
+TEST_F(SayDialogErrorDisplay, SheetTitleIsCutTo510BytesBetweenCharacters) {
   WindowRef parent = NewParent();
   cSayErrorNoMgr manager;
   Register(manager);
-  const std::string title = std::string(509, 'T') + MJ("題") + std::string(89, 'U');
-  Respond(Answer::Return());
-  EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, 5, parent, kSpStdSayDlgStop, title.c_str()), 1);
-  EXPECT_EQ(Last().kind, ShownKind::kSheet);
-  // The two-byte character across byte 510 is left out whole.
-  EXPECT_EQ(Last().message, std::string(509, 'T'));
-  EXPECT_EQ(Last().explanation, "[Error No = 5] : ");
-
-  const std::string plain(600, 'x');
-  Respond(Answer::Return());
-  manager.SayErrorOccuredBySheetWindow(0, 5, parent, kSpStdSayDlgStop, plain.c_str());
-  EXPECT_EQ(Last().message, std::string(510, 'x'));
-}
-
-TEST_F(SayDialogErrorDisplay, SheetWithoutWindowIsTheDialog) {
-  cSayErrorNoMgr manager;
-  Register(manager);
-  Respond(Answer::Return());
-  EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -43, nullptr, kSpStdSayDlgStop, nullptr), 1);
-  ASSERT_EQ(ShownSoFar().size(), 1u);
-  EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
-  EXPECT_EQ(Last().message, "[Error No = -43] : ");
+  struct Case {
+    const char* why;
+    std::string title, shown;
+  } cases[] = {
+      {"510 bytes stay", std::string(510, 'x'), std::string(510, 'x')},
+      {"511 bytes: the first 510", std::string(511, 'x'), std::string(510, 'x')},
+      {"a two-byte character across byte 510 is left out whole",
+       std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Respond(Answer::Return());
+    EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, 5, parent, kSpStdSayDlgStop, c.title.c_str()),
+              1);
+    EXPECT_EQ(Last().message, c.shown);
+    EXPECT_EQ(Last().explanation, "[Error No = 5] : ");
+  }
 }
 
 // ---- The error log's own failure ------------------------------------------------------------

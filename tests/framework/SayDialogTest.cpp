@@ -1,0 +1,563 @@
+// The say dialogs, sheets and the standard alert: answers by click and by key, the resource of
+// each kind, the buttons widened to their titles, centring, the message's cut, the classic
+// loop and filter, and the failures.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+#include "CoreFoundation.h"
+#include "MacMemory.h"
+#include "Resources.h"
+#include "SayDialogTestSupport.h"
+#include "SpStdDrawingFunction.h"
+#include "TestFonts.h"
+
+namespace say_dialog_test {
+namespace {
+
+Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) { return Rect{top, left, bottom, right}; }
+bool Same(const Rect& a, const Rect& b) {
+  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+// One way of asking, as the callers ask; its answer (0 for the one-button dialog).
+using Ask = std::function<short(WindowRef parent)>;
+
+short OneButton(WindowRef) {
+  Text message(MJ("保存できませんでした。"));
+  Sp_SayDialogByModal(message.get(), 0);
+  return 0;
+}
+short TwoButtons(WindowRef) {
+  Text first(MJ("削除")), second(MJ("キャンセル")), message(MJ("削除しますか？"));
+  return SpStdSayDlgTwoButton(first.get(), second.get(), message.get(), kSpStdSayDlgCaution, 0, 0,
+                              0);
+}
+short ThreeButtons(WindowRef) {
+  Text a("Save"), b("Cancel"), o("Don't Save"), t1("First text"), t2("Second text");
+  return SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), t1.get(), t2.get(), kSpStdSayDlgNote, 0,
+                                0, 0);
+}
+short OneButtonSheet(WindowRef parent) {
+  Text message(MJ("書き出しが終わりました。")), explanation("e"), button(MJ("閉じる"));
+  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, message.get(), explanation.get(),
+                                  button.get());
+  return 0;
+}
+short TwoButtonSheet(WindowRef parent) {
+  Text message("Replace?"), explanation("e"), ok("Replace"), cancel("Cancel");
+  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
+                                          explanation.get(), ok.get(), cancel.get());
+}
+short TwoButtonSheetWithoutCancel(WindowRef parent) {
+  Text message("m"), explanation("e"), ok("OK");
+  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, message.get(),
+                                          explanation.get(), ok.get(), nullptr);
+}
+short ThreeButtonSheet(WindowRef parent) {
+  Text message("Save changes?"), explanation("e"), ok("Save"), cancel("Cancel"), other("Discard");
+  return SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
+                                            explanation.get(), ok.get(), cancel.get(), other.get());
+}
+short CFStringSheet(WindowRef parent) {
+  CFStringRef message = CFStringCreateWithCString(nullptr, "Stop?", kCFStringEncodingMacJapanese);
+  const short answer = SpStdSayDlgTwoButtonBySheetAlertWithCFString(
+      parent, kSpStdSayDlgCaution, message, CFSTR("e"), CFSTR("Stop"), CFSTR("Continue"));
+  EXPECT_EQ(CFGetRetainCount(message), 1) << "the strings stay the caller's";
+  CFRelease(message);
+  return answer;
+}
+// Without a window the question is asked in the two-button dialog, message and explanation.
+short SheetWithoutParent(WindowRef) {
+  Text message(MJ("上書きしますか？")), explanation(MJ("同じ名前のファイルがあります。")),
+      ok("OK"), cancel("Cancel");
+  return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kSpStdSayDlgCaution, message.get(),
+                                          explanation.get(), ok.get(), cancel.get());
+}
+short CFStringSheetWithoutParent(WindowRef) {
+  return SpStdSayDlgTwoButtonBySheetAlertWithCFString(
+      nullptr, kSpStdSayDlgCaution, CFSTR("上書きしますか？"), CFSTR("同じ名前のファイルがあります。"),
+      CFSTR("OK"), CFSTR("Cancel"));
+}
+// The alert with the given button texts (nullptr: none); the caller's buffers must come back
+// holding their zero-terminated texts.
+Ask Alert(const char* def, const char* can, const char* oth) {
+  return [=](WindowRef) {
+    Text message("The disc cannot be read."), d(def ? def : ""), c(can ? can : ""),
+        o(oth ? oth : "");
+    const short answer = Sp_SayAlertByModal(kSpStdSayDlgCaution, message.get(), nullptr,
+                                            def ? d.get() : nullptr, can ? c.get() : nullptr,
+                                            oth ? o.get() : nullptr);
+    EXPECT_EQ(message.str(), "The disc cannot be read.");
+    EXPECT_EQ(d.str(), def ? def : "");
+    return answer;
+  };
+}
+
+TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
+  using V = std::vector<std::string>;
+  const std::string kDelete = MJ("削除"), kCancel = MJ("キャンセル");
+  const std::string kBoth = MJ("上書きしますか？") + "\r" + MJ("同じ名前のファイルがあります。");
+  struct Case {
+    const char* why;
+    Ask ask;
+    Answer answer;
+    short expected;
+    ShownKind kind;
+    std::string message;
+    V buttons;
+  } cases[] = {
+      // The one-button dialog closes on every key in the Carbon mode.
+      {"one: OK", OneButton, Answer::Click(1), 0, ShownKind::kModalDialog,
+       MJ("保存できませんでした。"), {"OK"}},
+      {"one: Return", OneButton, Answer::Return(), 0, ShownKind::kModalDialog, "", {"OK"}},
+      {"one: Enter", OneButton, Answer::Enter(), 0, ShownKind::kModalDialog, "", {"OK"}},
+      {"one: Escape", OneButton, Answer::Escape(), 0, ShownKind::kModalDialog, "", {"OK"}},
+      {"one: Command-period", OneButton, Answer::CommandPeriod(), 0, ShownKind::kModalDialog, "",
+       {"OK"}},
+      {"two: first", TwoButtons, Answer::Click(1), 1, ShownKind::kModalDialog, MJ("削除しますか？"),
+       {kDelete, kCancel}},
+      {"two: second", TwoButtons, Answer::Click(2), 2, ShownKind::kModalDialog, "", {}},
+      {"two: Return", TwoButtons, Answer::Return(), 1, ShownKind::kModalDialog, "", {}},
+      {"two: Enter", TwoButtons, Answer::Enter(), 1, ShownKind::kModalDialog, "", {}},
+      {"two: Escape", TwoButtons, Answer::Escape(), 2, ShownKind::kModalDialog, "", {}},
+      {"two: Command-period", TwoButtons, Answer::CommandPeriod(), 2, ShownKind::kModalDialog, "",
+       {}},
+      {"three: first", ThreeButtons, Answer::Click(1), 1, ShownKind::kModalDialog, "First text",
+       {"Save", "Cancel", "Don't Save"}},
+      {"three: third", ThreeButtons, Answer::Click(3), 3, ShownKind::kModalDialog, "", {}},
+      {"three: Escape", ThreeButtons, Answer::Escape(), 2, ShownKind::kModalDialog, "", {}},
+      {"one sheet", OneButtonSheet, Answer::Return(), 0, ShownKind::kSheet,
+       MJ("書き出しが終わりました。"), {MJ("閉じる")}},
+      {"two sheet: default", TwoButtonSheet, Answer::Click(1), 1, ShownKind::kSheet, "Replace?",
+       {"Replace", "Cancel"}},
+      {"two sheet: cancel", TwoButtonSheet, Answer::Click(2), 2, ShownKind::kSheet, "", {}},
+      {"two sheet: Escape", TwoButtonSheet, Answer::Escape(), 2, ShownKind::kSheet, "", {}},
+      {"two sheet: Command-period", TwoButtonSheet, Answer::CommandPeriod(), 2, ShownKind::kSheet,
+       "", {}},
+      {"two sheet without cancel title", TwoButtonSheetWithoutCancel, Answer::Return(), 1,
+       ShownKind::kSheet, "m", {"OK"}},
+      {"three sheet: other", ThreeButtonSheet, Answer::Click(3), 3, ShownKind::kSheet, "",
+       {"Save", "Cancel", "Discard"}},
+      {"CFString sheet", CFStringSheet, Answer::Click(2), 2, ShownKind::kSheet, "Stop?",
+       {"Stop", "Continue"}},
+      {"sheet without parent", SheetWithoutParent, Answer::Click(2), 2, ShownKind::kModalDialog,
+       kBoth, {"OK", "Cancel"}},
+      {"CFString sheet without parent", CFStringSheetWithoutParent, Answer::Return(), 1,
+       ShownKind::kModalDialog, kBoth, {"OK", "Cancel"}},
+      {"alert without texts: OK", Alert(nullptr, nullptr, nullptr), Answer::Return(), 1,
+       ShownKind::kAlert, "The disc cannot be read.", {"OK"}},
+      {"alert: Return presses the default", Alert("Quit", nullptr, nullptr), Answer::Return(), 1,
+       ShownKind::kAlert, "", {"Quit"}},
+      {"alert: empty texts are no texts", Alert("", "", ""), Answer::Enter(), 1, ShownKind::kAlert,
+       "", {"OK"}},
+      {"alert: cancel", Alert("Save", "Cancel", nullptr), Answer::Click(2), 2, ShownKind::kAlert,
+       "", {"Save", "Cancel"}},
+      {"alert: other", Alert("Save", "Cancel", "Discard"), Answer::Click(3), 3, ShownKind::kAlert,
+       "", {"Save", "Cancel", "Discard"}},
+  };
+  WindowRef parent = NewParent();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::size_t before = ShownSoFar().size();
+    Respond(c.answer);
+    EXPECT_EQ(c.ask(parent), c.expected);
+    // A dialog still waiting after the answer would come up again without an answer and fail
+    // the test; one appearance means the answer closed it.
+    ASSERT_EQ(ShownSoFar().size(), before + 1);
+    EXPECT_EQ(Last().kind, c.kind);
+    if (!c.message.empty()) {
+      EXPECT_EQ(Last().message, c.message);
+    }
+    if (!c.buttons.empty()) {
+      EXPECT_EQ(Last().buttons, c.buttons);
+      EXPECT_EQ(Last().defaultItem, 1);
+      if (c.kind == ShownKind::kSheet) {
+        EXPECT_EQ(Last().cancelItem, c.buttons.size() > 1 ? 2 : 0);
+      }
+    }
+    EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+  }
+  EXPECT_TRUE(IsValidWindowPtr(parent));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The bytes of the compiled resource, to put back alone into an emptied application file.
+std::vector<UInt8> ResourceBytes(ResType type, SInt16 id) {
+  Handle h = GetResource(type, id);
+  EXPECT_NE(h, nullptr) << id;
+  if (h == nullptr) return {};
+  return std::vector<UInt8>(reinterpret_cast<UInt8*>(*h),
+                            reinterpret_cast<UInt8*>(*h) + GetHandleSize(h));
+}
+
+TEST_F(SayDialogFixture, EachKindTakesItsOwnDialogResource) {
+  struct Case {
+    tStdSayDlgType type;
+    SInt16 twoButton, threeButton;
+  } cases[] = {
+      {kSpStdSayDlgStop, 6132, 6140},
+      {kSpStdSayDlgNote, 6133, 6141},
+      {kSpStdSayDlgCaution, 6131, 6142},
+      {tStdSayDlgType(7), 6131, 6142},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.type));
+    // Only the dialogs of this kind exist: a wrong choice finds no resource and answers 0.
+    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    std::vector<std::vector<UInt8>> bytes;
+    for (SInt16 id : {c.twoButton, c.threeButton}) {
+      bytes.push_back(ResourceBytes(SpFourCC("DLOG"), id));
+      bytes.push_back(ResourceBytes(SpFourCC("DITL"), id));
+    }
+    sp_testing::ResetResources();
+    sp_testing::AddAppResource(SpFourCC("DLOG"), c.twoButton, bytes[0]);
+    sp_testing::AddAppResource(SpFourCC("DITL"), c.twoButton, bytes[1]);
+    sp_testing::AddAppResource(SpFourCC("DLOG"), c.threeButton, bytes[2]);
+    sp_testing::AddAppResource(SpFourCC("DITL"), c.threeButton, bytes[3]);
+    Respond(Answer::Click(2));
+    Respond(Answer::Click(3));
+    Text a("A"), b("B"), o("C");
+    EXPECT_EQ(SpStdSayDlgTwoButton(a.get(), b.get(), nullptr, c.type, 0, 0, 0), 2);
+    EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), nullptr, nullptr, c.type, 0, 0, 0),
+              3);
+  }
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// With the fixed-metric font a one-byte character is 6 pixels wide and a two-byte one 12, so a
+// title of n kanji needs 12 n + 28 pixels. Dialog 6131 has its buttons at (95, 230, 115, 300)
+// and (95, 310, 115, 380); dialog 6142 at (115, 250, 135, 330), (115, 340, 135, 420) and
+// (115, 20, 135, 100).
+TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
+  sp_testing::FixedMetricFontScope font;
+  const std::string k10 = MJ("一二三四五六七八九十");  // 148 pixels needed
+  const std::string k8 = MJ("一二三四五六七八");       // 124 pixels needed
+  struct Case {
+    const char* why;
+    std::string first, second, third;  // third empty: the two-button dialog
+    std::vector<Rect> boxes;
+  } cases[] = {
+      {"both fit", "OK", "No", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
+      {"exactly fitting titles stay", "1234567", "abcdefg", "",
+       {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
+      {"one pixel more than fits grows", "12345678", "No", "",
+       {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
+      {"second wider: grows left, first moves left", "OK", k10, "",
+       {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
+      {"first wider: grows left from its right edge", k8, "No", "",
+       {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
+      {"both wider", k8, k10, "", {R(95, 98, 115, 222), R(95, 232, 115, 380)}},
+      {"three: second pushes the first, third grows right", "OK", k10, k8,
+       {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Layout layout;
+    const int n = int(c.boxes.size());
+    Respond(ReadThenClick(&layout, n, 1));
+    Text first(c.first), second(c.second), third(c.third);
+    const short answer =
+        n == 2 ? SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0,
+                                      0, 0)
+               : SpStdSayDlgThreeButton(first.get(), second.get(), third.get(), nullptr, nullptr,
+                                        kSpStdSayDlgCaution, 0, 0, 0);
+    ASSERT_EQ(answer, 1);
+    ASSERT_EQ(layout.buttons.size(), c.boxes.size());
+    for (int i = 0; i < n; ++i) {
+      EXPECT_TRUE(Same(layout.buttons[i], c.boxes[i])) << i << Show(layout.buttons[i]);
+      // The controls stand where the item list says.
+      EXPECT_TRUE(Same(layout.controls[i], c.boxes[i])) << i << Show(layout.controls[i]);
+    }
+  }
+}
+
+TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen) {
+  Layout placed;
+  Respond(ReadThenClick(&placed, 2, 1));
+  Text first("Yes"), second("No");
+  ASSERT_EQ(SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0),
+            1);
+  const SInt16 width = SInt16(placed.content.right - placed.content.left);
+  const SInt16 height = SInt16(placed.content.bottom - placed.content.top);
+  ASSERT_EQ(width, 400);
+  ASSERT_EQ(height, 130);
+  Rect screen = {0, 0, 0, 0};
+  Sp_GetScreenSize(&screen);
+  struct Case {
+    const char* why;
+    short h, v;
+    bool moves;
+  } cases[] = {
+      {"middle of the screen", 512, 400, true},
+      {"near the left edge: would stick out", 150, 400, false},
+      {"left edge on the screen's: not strictly inside", short(screen.left + 200), 400, false},
+      {"one pixel right: inside", short(screen.left + 201), 400, true},
+      {"near the bottom: would stick out", 512, 740, false},
+      {"top on the menu bar's edge: not strictly inside", 512, short(screen.top + 65), false},
+      {"one pixel lower: inside", 512, short(screen.top + 66), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Layout layout;
+    Respond(ReadThenClick(&layout, 2, 2));
+    ASSERT_EQ(
+        SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 1, c.h, c.v),
+        2);
+    if (c.moves) {
+      EXPECT_EQ(layout.content.left, c.h - width / 2);
+      EXPECT_EQ(layout.content.top, c.v - height / 2);
+    } else {
+      EXPECT_TRUE(Same(layout.content, placed.content)) << Show(layout.content);
+    }
+  }
+}
+
+TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
+  struct Case {
+    const char* why;
+    std::string message, shown;
+  } cases[] = {
+      {"255 bytes stay whole", std::string(255, 'a'), std::string(255, 'a')},
+      {"256 one-byte characters: the first 255", std::string(256, 'a'), std::string(255, 'a')},
+      {"a two-byte character across byte 255 is left out", std::string(254, 'a') + MJ("漢") + "bbb",
+       std::string(254, 'a')},
+      {"a two-byte character ending at byte 255 stays", std::string(253, 'a') + MJ("漢") + "bbb",
+       std::string(253, 'a') + MJ("漢")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Respond(Answer::Return());
+    Text message(c.message);
+    Sp_SayDialogByModal(message.get(), 0);
+    EXPECT_EQ(Last().message, c.shown);
+    EXPECT_EQ(message.str(), c.message) << "the caller's text is left as it was";
+  }
+}
+
+TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
+  Text empty(""), m("m"), a("A"), b("B"), o("C");
+  struct Case {
+    const char* why;
+    std::function<short()> ask;
+    const char* function;  // nullptr: the toolbox refused, nothing is logged
+    int step;
+    bool beeps;
+  } cases[] = {
+      {"no message", [&] { Sp_SayDialogByModal(nullptr, 0); return short(0); },
+       "Sp_SayDialogByModal", 1, true},
+      {"empty message", [&] { Sp_SayDialogByModal(empty.get(), 0); return short(0); },
+       "Sp_SayDialogByModal", 1, true},
+      {"two buttons without the second title",
+       [&] { return SpStdSayDlgTwoButton(a.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0, 0); },
+       "SpStdSayDlgTwoButton", 1, false},
+      {"three buttons without the third title",
+       [&] {
+         return SpStdSayDlgThreeButton(a.get(), b.get(), nullptr, nullptr, nullptr,
+                                       kSpStdSayDlgStop, 0, 0, 0);
+       },
+       "SpStdSayDlgThreeButton", 1, false},
+      {"sheet the toolbox refuses (no message)",
+       [&] {
+         return SpStdSayDlgTwoButtonBySheetAlertWithCFString(NewParent(), kSpStdSayDlgStop,
+                                                             nullptr, CFSTR("e"), CFSTR("OK"),
+                                                             nullptr);
+       },
+       nullptr, 0, false},
+      {"three-button sheet without explanation",
+       [&] {
+         return SpStdSayDlgThreeButtonBySheetAlert(NewParent(), kSpStdSayDlgStop, m.get(), nullptr,
+                                                   a.get(), nullptr, nullptr);
+       },
+       "SpStdSayDlgThreeButtonBySheetAlert", 1, false},
+      {"one-button sheet without parent",
+       [&] {
+         Sp_SayDialogByModalBySheetAlert(nullptr, kSpStdSayDlgStop, m.get(), m.get(), a.get());
+         return short(0);
+       },
+       "Sp_SayDialogByModalBySheetAlert", 1, false},
+      {"alert without message",
+       [&] {
+         return Sp_SayAlertByModal(kSpStdSayDlgCaution, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr);
+       },
+       "Sp_SayDialogByModal", 1, true},
+      {"alert with an empty message",
+       [&] {
+         return Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr,
+                                   nullptr);
+       },
+       "Sp_SayDialogByModal", 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    errors_.Clear();
+    const UInt32 beeps = errors_.Beeps();
+    EXPECT_EQ(c.ask(), 0);
+    EXPECT_TRUE(ShownSoFar().empty());
+    if (c.function != nullptr) {
+      EXPECT_TRUE(errors_.Has(c.function, c.step));
+    } else {
+      EXPECT_EQ(errors_.Count(), 0u);
+    }
+    if (c.beeps) {
+      EXPECT_EQ(errors_.Beeps() - beeps, 1u);
+    }
+  }
+}
+
+TEST_F(SayDialogFixture, MissingDialogResourcesAnswerZeroAndAreLogged) {
+  sp_testing::ResetResources();
+  Text message("m"), a("A"), b("B"), c("C");
+  Sp_SayDialogByModal(message.get(), 0);
+  EXPECT_EQ(SpStdSayDlgTwoButton(a.get(), b.get(), message.get(), kSpStdSayDlgStop, 0, 0, 0), 0);
+  EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), c.get(), nullptr, nullptr, kSpStdSayDlgStop, 0,
+                                   0, 0),
+            0);
+  EXPECT_TRUE(ShownSoFar().empty());
+  ASSERT_EQ(errors_.Count(), 3u);
+  EXPECT_TRUE(errors_.Has("Sp_SayDialogByModal", 2));
+  EXPECT_EQ(errors_.Records()[0].message, "Resoure Error !! ");
+  EXPECT_TRUE(errors_.Has("SpStdSayDlgTwoButton", 1));
+  EXPECT_TRUE(errors_.Has("SpStdSayDlgThreeButton", 2));
+  EXPECT_EQ(errors_.Beeps(), 3u);
+
+  // A one-button dialog without its message item is disposed of.
+  std::vector<UInt8> bytes;
+  std::string error;
+  ASSERT_TRUE(sp_testing::CompileResourceSource(R"(
+resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
+resource 'DITL' 6130 {
+  button 95, 310, 115, 380 { text "OK" }
+  userItem 13, 20, 45, 52
+}
+)",
+                                                ".", &bytes, &error))
+      << error;
+  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  Sp_SayDialogByModal(message.get(), 0);
+  EXPECT_TRUE(ShownSoFar().empty());
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+  EXPECT_TRUE(errors_.Has("Sp_SayDialogByModal", 3));
+}
+
+// ---- The classic loop and filter ------------------------------------------------------------
+
+class SayDialogClassicLoop : public SayDialogFixture {
+ protected:
+  void SetUp() override { SetUpIn(false); }
+};
+
+TEST_F(SayDialogClassicLoop, TwoAndThreeButtonDialogsAnswerWithoutEscape) {
+  struct Case {
+    const char* why;
+    std::vector<Answer> answers;  // one per appearance
+    short expected;
+  } cases[] = {
+      {"click second", {Answer::Click(2)}, 2},
+      {"Return", {Answer::Return()}, 1},
+      {"Enter", {Answer::Enter()}, 1},
+      {"Command-period", {Answer::CommandPeriod()}, 2},
+      {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::size_t before = ShownSoFar().size();
+    for (const Answer& a : c.answers) Respond(a);
+    Text first("Yes"), second("No"), message("Go on?");
+    EXPECT_EQ(
+        SpStdSayDlgTwoButton(first.get(), second.get(), message.get(), kSpStdSayDlgStop, 0, 0, 0),
+        c.expected);
+    EXPECT_EQ(ShownSoFar().size(), before + c.answers.size());
+  }
+  Respond(Answer::Click(3));
+  Text a("A"), b("B"), o("C");
+  EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), nullptr, nullptr, kSpStdSayDlgNote, 0,
+                                   0, 0),
+            3);
+  // The one-button dialog stays up for Escape and Command-period in the classic loop.
+  Respond(Answer::Escape());
+  Respond(Answer::CommandPeriod());
+  Respond(Answer::Return());
+  const std::size_t before = ShownSoFar().size();
+  Text message("Classic");
+  Sp_SayDialogByModal(message.get(), 1);
+  ASSERT_EQ(ShownSoFar().size(), before + 3);
+  EXPECT_TRUE(ShownSoFar().back().again);
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+}
+
+// A dialog of one button and two edit-text fields, for the filter's keys. The fields are
+// disabled so that typing into them hits no item.
+const char kFieldsDialogSource[] = R"(
+resource 'DLOG' 9095 { bounds 80, 80, 200, 400; procID movableDBoxProc; items 9095 }
+resource 'DITL' 9095 {
+  button 80, 230, 100, 300 { text "OK" }
+  editText 13, 20, 29, 300 { text "first field"; disabled }
+  editText 40, 20, 56, 300 { text "second"; disabled }
+}
+)";
+
+TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEscapeAlone) {
+  std::vector<UInt8> bytes;
+  std::string error;
+  ASSERT_TRUE(sp_testing::CompileResourceSource(kFieldsDialogSource, ".", &bytes, &error)) << error;
+  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  SInt16 focus = 0;
+  sp_testing::TextSelection selection = {0, 0};
+  DialogRef dialog = nullptr;
+  const Answer readFocus = Answer()
+                               .Do(
+                                   [&](WindowRef) {
+                                     focus = GetDialogKeyboardFocusItem(dialog);
+                                     selection = sp_testing::DialogSelection(dialog);
+                                   },
+                                   "read the focus")
+                               .ClickItem(1);
+  struct Case {
+    const char* why;
+    std::vector<Answer> answers;  // one per appearance
+    DialogItemIndex expected;
+    bool flashed;
+  } cases[] = {
+      {"Return", {Answer::Return()}, 1, true},
+      {"Enter", {Answer::Enter()}, 1, true},
+      {"Command-period: item 2, not a button here, so no flash", {Answer::CommandPeriod()}, 2,
+       false},
+      {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1, false},
+      {"Command-A selects the focused field", {Answer().PressKey('a', 0, cmdKey), readFocus}, 1,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    dialog = GetNewDialog(9095, nullptr, reinterpret_cast<WindowRef>(-1));
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(GetDialogWindow(dialog));
+    ASSERT_EQ(GetDialogKeyboardFocusItem(dialog), 2);
+    for (const Answer& a : c.answers) Respond(a);
+    const UInt32 start = TickCount();
+    DialogItemIndex item = 0;
+    do {
+      item = 0;
+      ModalDialog(SpStdSayDlgNormalFilter, &item);
+    } while (item != 1 && item != 2);
+    EXPECT_EQ(item, c.expected);
+    if (c.flashed) {
+      EXPECT_GE(TickCount() - start, 7u) << "a flashed button stays lit 7 ticks";
+    }
+    ControlRef ok = nullptr;
+    GetDialogItemAsControl(dialog, 1, &ok);
+    EXPECT_EQ(GetControlHilite(ok), 0);
+    DisposeDialog(dialog);
+  }
+  // The focused field itself, not the one after it, wholly.
+  EXPECT_EQ(focus, 2);
+  EXPECT_EQ(selection.start, 0);
+  EXPECT_EQ(selection.end, 11);
+}
+
+}  // namespace
+}  // namespace say_dialog_test
