@@ -18,7 +18,9 @@
 namespace say_dialog_test {
 namespace {
 
-Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) { return Rect{top, left, bottom, right}; }
+Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
+  return Rect{top, left, bottom, right};
+}
 bool Same(const Rect& a, const Rect& b) {
   return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
 }
@@ -72,15 +74,15 @@ short CFStringSheet(WindowRef parent) {
 }
 // Without a window the question is asked in the two-button dialog, message and explanation.
 short SheetWithoutParent(WindowRef) {
-  Text message(MJ("上書きしますか？")), explanation(MJ("同じ名前のファイルがあります。")),
-      ok("OK"), cancel("Cancel");
+  Text message(MJ("上書きしますか？")), explanation(MJ("同じ名前のファイルがあります。")), ok("OK"),
+      cancel("Cancel");
   return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kSpStdSayDlgCaution, message.get(),
                                           explanation.get(), ok.get(), cancel.get());
 }
 short CFStringSheetWithoutParent(WindowRef) {
   return SpStdSayDlgTwoButtonBySheetAlertWithCFString(
-      nullptr, kSpStdSayDlgCaution, CFSTR("上書きしますか？"), CFSTR("同じ名前のファイルがあります。"),
-      CFSTR("OK"), CFSTR("Cancel"));
+      nullptr, kSpStdSayDlgCaution, CFSTR("上書きしますか？"),
+      CFSTR("同じ名前のファイルがあります。"), CFSTR("OK"), CFSTR("Cancel"));
 }
 // The alert with the given button texts (nullptr: none); the caller's buffers must come back
 // holding their zero-terminated texts.
@@ -88,9 +90,9 @@ Ask Alert(const char* def, const char* can, const char* oth) {
   return [=](WindowRef) {
     Text message("The disc cannot be read."), d(def ? def : ""), c(can ? can : ""),
         o(oth ? oth : "");
-    const short answer = Sp_SayAlertByModal(kSpStdSayDlgCaution, message.get(), nullptr,
-                                            def ? d.get() : nullptr, can ? c.get() : nullptr,
-                                            oth ? o.get() : nullptr);
+    const short answer =
+        Sp_SayAlertByModal(kSpStdSayDlgCaution, message.get(), nullptr, def ? d.get() : nullptr,
+                           can ? c.get() : nullptr, oth ? o.get() : nullptr);
     EXPECT_EQ(message.str(), "The disc cannot be read.");
     EXPECT_EQ(d.str(), def ? def : "");
     return answer;
@@ -99,7 +101,9 @@ Ask Alert(const char* def, const char* can, const char* oth) {
 
 TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
   using V = std::vector<std::string>;
-  const std::string kDelete = MJ("削除"), kCancel = MJ("キャンセル");
+  const std::string kDel = MJ("削除"), kCan = MJ("キャンセル");
+  const ShownKind kModal = ShownKind::kModalDialog, kSheet = ShownKind::kSheet,
+                  kAlert = ShownKind::kAlert;
   const std::string kBoth = MJ("上書きしますか？") + "\r" + MJ("同じ名前のファイルがあります。");
   struct Case {
     const char* why;
@@ -110,54 +114,39 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
     std::string message;
     V buttons;
   } cases[] = {
+      // clang-format off
       // The one-button dialog closes on every key in the Carbon mode.
-      {"one: OK", OneButton, Answer::Click(1), 0, ShownKind::kModalDialog,
-       MJ("保存できませんでした。"), {"OK"}},
-      {"one: Return", OneButton, Answer::Return(), 0, ShownKind::kModalDialog, "", {"OK"}},
-      {"one: Enter", OneButton, Answer::Enter(), 0, ShownKind::kModalDialog, "", {"OK"}},
-      {"one: Escape", OneButton, Answer::Escape(), 0, ShownKind::kModalDialog, "", {"OK"}},
-      {"one: Command-period", OneButton, Answer::CommandPeriod(), 0, ShownKind::kModalDialog, "",
-       {"OK"}},
-      {"two: first", TwoButtons, Answer::Click(1), 1, ShownKind::kModalDialog, MJ("削除しますか？"),
-       {kDelete, kCancel}},
-      {"two: second", TwoButtons, Answer::Click(2), 2, ShownKind::kModalDialog, "", {}},
-      {"two: Return", TwoButtons, Answer::Return(), 1, ShownKind::kModalDialog, "", {}},
-      {"two: Enter", TwoButtons, Answer::Enter(), 1, ShownKind::kModalDialog, "", {}},
-      {"two: Escape", TwoButtons, Answer::Escape(), 2, ShownKind::kModalDialog, "", {}},
-      {"two: Command-period", TwoButtons, Answer::CommandPeriod(), 2, ShownKind::kModalDialog, "",
-       {}},
-      {"three: first", ThreeButtons, Answer::Click(1), 1, ShownKind::kModalDialog, "First text",
+      {"one: OK", OneButton, Answer::Click(1), 0, kModal, MJ("保存できませんでした。"), {"OK"}},
+      {"one: Escape", OneButton, Answer::Escape(), 0, kModal, "", {}},
+      {"one: Command-period", OneButton, Answer::CommandPeriod(), 0, kModal, "", {}},
+      {"two: first", TwoButtons, Answer::Click(1), 1, kModal, MJ("削除しますか？"), {kDel, kCan}},
+      {"two: second", TwoButtons, Answer::Click(2), 2, kModal, "", {}},
+      {"two: Enter", TwoButtons, Answer::Enter(), 1, kModal, "", {}},
+      {"two: Escape", TwoButtons, Answer::Escape(), 2, kModal, "", {}},
+      {"two: Command-period", TwoButtons, Answer::CommandPeriod(), 2, kModal, "", {}},
+      {"three: third", ThreeButtons, Answer::Click(3), 3, kModal, "First text",
        {"Save", "Cancel", "Don't Save"}},
-      {"three: third", ThreeButtons, Answer::Click(3), 3, ShownKind::kModalDialog, "", {}},
-      {"three: Escape", ThreeButtons, Answer::Escape(), 2, ShownKind::kModalDialog, "", {}},
-      {"one sheet", OneButtonSheet, Answer::Return(), 0, ShownKind::kSheet,
-       MJ("書き出しが終わりました。"), {MJ("閉じる")}},
-      {"two sheet: default", TwoButtonSheet, Answer::Click(1), 1, ShownKind::kSheet, "Replace?",
+      {"one sheet", OneButtonSheet, Answer::Return(), 0, kSheet, MJ("書き出しが終わりました。"),
+       {MJ("閉じる")}},
+      {"two sheet: Return", TwoButtonSheet, Answer::Return(), 1, kSheet, "Replace?",
        {"Replace", "Cancel"}},
-      {"two sheet: cancel", TwoButtonSheet, Answer::Click(2), 2, ShownKind::kSheet, "", {}},
-      {"two sheet: Escape", TwoButtonSheet, Answer::Escape(), 2, ShownKind::kSheet, "", {}},
-      {"two sheet: Command-period", TwoButtonSheet, Answer::CommandPeriod(), 2, ShownKind::kSheet,
-       "", {}},
-      {"two sheet without cancel title", TwoButtonSheetWithoutCancel, Answer::Return(), 1,
-       ShownKind::kSheet, "m", {"OK"}},
-      {"three sheet: other", ThreeButtonSheet, Answer::Click(3), 3, ShownKind::kSheet, "",
+      {"two sheet: Escape", TwoButtonSheet, Answer::Escape(), 2, kSheet, "", {}},
+      {"two sheet: Command-period", TwoButtonSheet, Answer::CommandPeriod(), 2, kSheet, "", {}},
+      {"two sheet without cancel", TwoButtonSheetWithoutCancel, Answer::Return(), 1, kSheet, "m",
+       {"OK"}},
+      {"three sheet: other", ThreeButtonSheet, Answer::Click(3), 3, kSheet, "",
        {"Save", "Cancel", "Discard"}},
-      {"CFString sheet", CFStringSheet, Answer::Click(2), 2, ShownKind::kSheet, "Stop?",
-       {"Stop", "Continue"}},
-      {"sheet without parent", SheetWithoutParent, Answer::Click(2), 2, ShownKind::kModalDialog,
-       kBoth, {"OK", "Cancel"}},
-      {"CFString sheet without parent", CFStringSheetWithoutParent, Answer::Return(), 1,
-       ShownKind::kModalDialog, kBoth, {"OK", "Cancel"}},
-      {"alert without texts: OK", Alert(nullptr, nullptr, nullptr), Answer::Return(), 1,
-       ShownKind::kAlert, "The disc cannot be read.", {"OK"}},
-      {"alert: Return presses the default", Alert("Quit", nullptr, nullptr), Answer::Return(), 1,
-       ShownKind::kAlert, "", {"Quit"}},
-      {"alert: empty texts are no texts", Alert("", "", ""), Answer::Enter(), 1, ShownKind::kAlert,
-       "", {"OK"}},
-      {"alert: cancel", Alert("Save", "Cancel", nullptr), Answer::Click(2), 2, ShownKind::kAlert,
-       "", {"Save", "Cancel"}},
-      {"alert: other", Alert("Save", "Cancel", "Discard"), Answer::Click(3), 3, ShownKind::kAlert,
-       "", {"Save", "Cancel", "Discard"}},
+      {"CFString sheet", CFStringSheet, Answer::Click(2), 2, kSheet, "Stop?", {"Stop", "Continue"}},
+      {"sheet without parent", SheetWithoutParent, Answer::Click(2), 2, kModal, kBoth,
+       {"OK", "Cancel"}},
+      {"CFString sheet without parent", CFStringSheetWithoutParent, Answer::Return(), 1, kModal,
+       kBoth, {}},
+      {"alert without texts: OK", Alert(nullptr, nullptr, nullptr), Answer::Return(), 1, kAlert,
+       "The disc cannot be read.", {"OK"}},
+      {"alert: empty texts are none", Alert("", "", ""), Answer::Enter(), 1, kAlert, "", {"OK"}},
+      {"alert: other", Alert("Save", "Cancel", "Discard"), Answer::Click(3), 3, kAlert, "",
+       {"Save", "Cancel", "Discard"}},
+      // clang-format on
   };
   WindowRef parent = NewParent();
   for (const Case& c : cases) {
@@ -242,16 +231,31 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
     std::vector<Rect> boxes;
   } cases[] = {
       {"both fit", "OK", "No", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"exactly fitting titles stay", "1234567", "abcdefg", "",
+      {"exactly fitting titles stay",
+       "1234567",
+       "abcdefg",
+       "",
        {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"one pixel more than fits grows", "12345678", "No", "",
+      {"one pixel more than fits grows",
+       "12345678",
+       "No",
+       "",
        {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
-      {"second wider: grows left, first moves left", "OK", k10, "",
+      {"second wider: grows left, first moves left",
+       "OK",
+       k10,
+       "",
        {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
-      {"first wider: grows left from its right edge", k8, "No", "",
+      {"first wider: grows left from its right edge",
+       k8,
+       "No",
+       "",
        {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
       {"both wider", k8, k10, "", {R(95, 98, 115, 222), R(95, 232, 115, 380)}},
-      {"three: second pushes the first, third grows right", "OK", k10, k8,
+      {"three: second pushes the first, third grows right",
+       "OK",
+       k10,
+       k8,
        {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
   };
   for (const Case& c : cases) {
@@ -261,10 +265,10 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
     Respond(ReadThenClick(&layout, n, 1));
     Text first(c.first), second(c.second), third(c.third);
     const short answer =
-        n == 2 ? SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0,
-                                      0, 0)
-               : SpStdSayDlgThreeButton(first.get(), second.get(), third.get(), nullptr, nullptr,
-                                        kSpStdSayDlgCaution, 0, 0, 0);
+        n == 2
+            ? SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0)
+            : SpStdSayDlgThreeButton(first.get(), second.get(), third.get(), nullptr, nullptr,
+                                     kSpStdSayDlgCaution, 0, 0, 0);
     ASSERT_EQ(answer, 1);
     ASSERT_EQ(layout.buttons.size(), c.boxes.size());
     for (int i = 0; i < n; ++i) {
@@ -339,74 +343,49 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
 }
 
 TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
-  Text empty(""), m("m"), a("A"), b("B"), o("C");
-  struct Case {
-    const char* why;
-    std::function<short()> ask;
-    const char* function;  // nullptr: the toolbox refused, nothing is logged
-    int step;
-    bool beeps;
-  } cases[] = {
-      {"no message", [&] { Sp_SayDialogByModal(nullptr, 0); return short(0); },
-       "Sp_SayDialogByModal", 1, true},
-      {"empty message", [&] { Sp_SayDialogByModal(empty.get(), 0); return short(0); },
-       "Sp_SayDialogByModal", 1, true},
-      {"two buttons without the second title",
-       [&] { return SpStdSayDlgTwoButton(a.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0, 0); },
-       "SpStdSayDlgTwoButton", 1, false},
-      {"three buttons without the third title",
-       [&] {
-         return SpStdSayDlgThreeButton(a.get(), b.get(), nullptr, nullptr, nullptr,
-                                       kSpStdSayDlgStop, 0, 0, 0);
-       },
-       "SpStdSayDlgThreeButton", 1, false},
-      {"sheet the toolbox refuses (no message)",
-       [&] {
-         return SpStdSayDlgTwoButtonBySheetAlertWithCFString(NewParent(), kSpStdSayDlgStop,
-                                                             nullptr, CFSTR("e"), CFSTR("OK"),
-                                                             nullptr);
-       },
-       nullptr, 0, false},
-      {"three-button sheet without explanation",
-       [&] {
-         return SpStdSayDlgThreeButtonBySheetAlert(NewParent(), kSpStdSayDlgStop, m.get(), nullptr,
-                                                   a.get(), nullptr, nullptr);
-       },
-       "SpStdSayDlgThreeButtonBySheetAlert", 1, false},
-      {"one-button sheet without parent",
-       [&] {
-         Sp_SayDialogByModalBySheetAlert(nullptr, kSpStdSayDlgStop, m.get(), m.get(), a.get());
-         return short(0);
-       },
-       "Sp_SayDialogByModalBySheetAlert", 1, false},
-      {"alert without message",
-       [&] {
-         return Sp_SayAlertByModal(kSpStdSayDlgCaution, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr);
-       },
-       "Sp_SayDialogByModal", 1, true},
-      {"alert with an empty message",
-       [&] {
-         return Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr,
-                                   nullptr);
-       },
-       "Sp_SayDialogByModal", 1, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    errors_.Clear();
-    const UInt32 beeps = errors_.Beeps();
-    EXPECT_EQ(c.ask(), 0);
+  Text empty(""), m("m"), a("A"), b("B");
+  WindowRef parent = NewParent();
+  // The answer, the function that logged the failure (nullptr: nothing logged), and one beep
+  // with each logged failure.
+  auto expect = [&](const char* why, short answer, const char* function, UInt32 beeped) {
+    SCOPED_TRACE(why);
+    EXPECT_EQ(answer, 0);
     EXPECT_TRUE(ShownSoFar().empty());
-    if (c.function != nullptr) {
-      EXPECT_TRUE(errors_.Has(c.function, c.step));
-    } else {
+    if (function == nullptr) {
       EXPECT_EQ(errors_.Count(), 0u);
+    } else {
+      EXPECT_TRUE(errors_.Has(function, 1));
     }
-    if (c.beeps) {
-      EXPECT_EQ(errors_.Beeps() - beeps, 1u);
-    }
-  }
+    EXPECT_EQ(errors_.Beeps(), beeped);
+    errors_.Clear();
+  };
+  Sp_SayDialogByModal(nullptr, 0);
+  expect("no message", 0, "Sp_SayDialogByModal", 1);
+  Sp_SayDialogByModal(empty.get(), 0);
+  expect("empty message", 0, "Sp_SayDialogByModal", 1);
+  expect("two buttons without the second title",
+         SpStdSayDlgTwoButton(a.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0, 0),
+         "SpStdSayDlgTwoButton", 1);
+  expect("three buttons without the third title",
+         SpStdSayDlgThreeButton(a.get(), b.get(), nullptr, nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
+                                0),
+         "SpStdSayDlgThreeButton", 1);
+  expect("a sheet the toolbox refuses (no message) is not the caller's fault",
+         SpStdSayDlgTwoButtonBySheetAlertWithCFString(parent, kSpStdSayDlgStop, nullptr, CFSTR("e"),
+                                                      CFSTR("OK"), nullptr),
+         nullptr, 0);
+  expect("three-button sheet without explanation",
+         SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgStop, m.get(), nullptr, a.get(),
+                                            nullptr, nullptr),
+         "SpStdSayDlgThreeButtonBySheetAlert", 1);
+  Sp_SayDialogByModalBySheetAlert(nullptr, kSpStdSayDlgStop, m.get(), m.get(), a.get());
+  expect("one-button sheet without parent", 0, "Sp_SayDialogByModalBySheetAlert", 1);
+  expect("alert without message",
+         Sp_SayAlertByModal(kSpStdSayDlgCaution, nullptr, nullptr, nullptr, nullptr, nullptr),
+         "Sp_SayDialogByModal", 1);
+  expect("alert with an empty message",
+         Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr, nullptr),
+         "Sp_SayDialogByModal", 1);
 }
 
 TEST_F(SayDialogFixture, MissingDialogResourcesAnswerZeroAndAreLogged) {
@@ -525,10 +504,14 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
   } cases[] = {
       {"Return", {Answer::Return()}, 1, true},
       {"Enter", {Answer::Enter()}, 1, true},
-      {"Command-period: item 2, not a button here, so no flash", {Answer::CommandPeriod()}, 2,
+      {"Command-period: item 2, not a button here, so no flash",
+       {Answer::CommandPeriod()},
+       2,
        false},
       {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1, false},
-      {"Command-A selects the focused field", {Answer().PressKey('a', 0, cmdKey), readFocus}, 1,
+      {"Command-A selects the focused field",
+       {Answer().PressKey('a', 0, cmdKey), readFocus},
+       1,
        false},
   };
   for (const Case& c : cases) {
