@@ -58,11 +58,7 @@ resource 'DITL' 202 {
 )";
 }
 
-// What the callbacks were told, in order: "<name>(<modifiers>[,<part>])".
-inline std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using framework_test::Log;
 
 struct Named {
   std::string name;
@@ -81,14 +77,10 @@ inline void LogPlain(short modifiers, unsigned long userData) {
   Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + ")");
 }
 
-class ControlItemFixture : public ::testing::Test {
+class ControlItemFixture : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    Log().clear();
+    FrameworkFixture::SetUp();
     ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(ResourceSource()));
     window_.reset(new cSp_Window(kDialogId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
     ASSERT_NE(Dialog(), nullptr);
@@ -97,10 +89,7 @@ class ControlItemFixture : public ::testing::Test {
     items_.clear();  // before the window: items leave the controls' targets first
     window_.reset();
     names_.clear();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    sp_testing::ResetEvents();
-    sp_testing::UseRealClock();
+    FrameworkFixture::TearDown();
   }
 
   cSp_Window* Window() const { return window_.get(); }
@@ -118,17 +107,9 @@ class ControlItemFixture : public ::testing::Test {
   }
 
   ControlRef ControlOf(short dialogItemNo) const {
-    ControlRef control = nullptr;
-    GetDialogItemAsControl(Dialog(), dialogItemNo, &control);
-    return control;
+    return framework_test::ItemControl(Dialog(), dialogItemNo);
   }
-  Rect ItemRect(short dialogItemNo) const {
-    DialogItemType type = 0;
-    Handle handle = nullptr;
-    Rect rect = {0, 0, 0, 0};
-    GetDialogItem(Dialog(), dialogItemNo, &type, &handle, &rect);
-    return rect;
-  }
+  Rect ItemRect(short dialogItemNo) const { return framework_test::ItemBox(Dialog(), dialogItemNo); }
   static Rect Bounds(ControlRef control) {
     Rect rect = {0, 0, 0, 0};
     GetControlBounds(control, &rect);
@@ -165,7 +146,6 @@ class ControlItemFixture : public ::testing::Test {
   std::unique_ptr<cSp_Window> window_;
   std::vector<std::unique_ptr<cSp_ControlItem>> items_;
   std::vector<std::unique_ptr<Named>> names_;
-  ErrorLogCapture errors_;
 };
 
 inline bool SameRect(const Rect& a, const Rect& b) {
