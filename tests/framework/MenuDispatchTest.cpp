@@ -2,6 +2,7 @@
 // dispatch of menu choices and commands, automatic command ids and the enable helpers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -154,24 +155,6 @@ TEST_F(MenuDispatchTest, HierarchicalMenusAreFoundDepthFirstAndMadeOnce) {
   EXPECT_EQ(log.Count(), 0u);
 }
 
-TEST_F(MenuDispatchTest, HierarchicalMenusReachTheSystemOnlyWhenTheirBarBecomesCurrent) {
-  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(502);
-  EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
-  EXPECT_EQ(GetMenuHandle(131), nullptr);
-  Manager()->SetCurrentMenuBar(bar);
-  const sp_testing::MenuBarModel model = sp_testing::ReadMenuBar();
-  EXPECT_EQ(Ids(model.hierarchical), (std::vector<MenuID>{130, 131}));
-  EXPECT_NE(GetMenuHandle(131), nullptr);
-  EXPECT_TRUE(Sp_IsCurrentMenuBar(bar));
-  // Going to another bar and back: the sub-menus are there again, each once.
-  cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
-  Manager()->SetCurrentMenuBar(other);
-  EXPECT_EQ(GetMenuHandle(130), nullptr);
-  Manager()->SetCurrentMenuBar(bar);
-  EXPECT_EQ(Ids(sp_testing::ReadMenuBar().hierarchical), (std::vector<MenuID>{130, 131}));
-  EXPECT_EQ(sp_testing::ChooseMenuItem(131, 1).chosen, true);
-}
-
 TEST_F(MenuDispatchTest, BarsLoadInBothMenuLayoutsAndOnlyTheClassicAppleMenuGetsDeskAccessories) {
   struct Case {
     const char* why;
@@ -206,16 +189,6 @@ TEST_F(MenuDispatchTest, BarsLoadInBothMenuLayoutsAndOnlyTheClassicAppleMenuGets
     }
     EXPECT_EQ(apple, c.appleItems);
   }
-}
-
-TEST_F(MenuDispatchTest, BarWithMissingResourcesIsStillAppendedAndUsable) {
-  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(777);
-  ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(bar->GetMenuListHeadPtr(), nullptr);
-  EXPECT_EQ(Sp_GetMenuBarObject(777), bar);
-  // Without a handle it cannot become current.
-  Manager()->SetCurrentMenuBar(bar);
-  EXPECT_EQ(Manager()->GetCurrentMenuBar(), nullptr);
 }
 
 // ---- Dispatch -------------------------------------------------------------------------------
@@ -372,34 +345,48 @@ TEST_F(MenuDispatchTest, EveryItemWithoutItsOwnCommandGetsAnAutomaticOneTiedToIt
 
 // ---- Enabling, redrawing, failures ----------------------------------------------------------
 
-TEST_F(MenuDispatchTest, EnableAndDisableHelpersReachTheSystemMenus) {
+// Every change reaches the toolbox menu, also a second pass through a state
+// (disable-enable-disable); a change to the state already held does nothing and draws nothing.
+TEST_F(MenuDispatchTest, EachEnableAndDisableReachesTheSystemMenuEveryTimeTheStateChanges) {
   Manager()->CreateNewMenuBarByResource(600);
   LoadCurrent(502);
-  const auto itemEnabled = [](MenuID id, int item) {
+  const auto itemOn = [](MenuID id, int item) {
     return sp_testing::ReadMenu(GetMenuHandle(id)).items[size_t(item - 1)].enabled;
   };
-  const auto menuEnabled = [](MenuID id) {
+  const auto menuOn = [](MenuID id, int) {
     return sp_testing::ReadMenu(GetMenuHandle(id)).enabled;
   };
-
-  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
-  Sp_DisableMenuItem(502, 128, 3, 1);
-  EXPECT_FALSE(itemEnabled(128, 3));
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
-  Sp_DisableMenuItem(502, 128, 3, 1);  // already disabled: nothing to do, nothing drawn
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
-  Sp_EnableMenuItemOnCurrentMenuBar(128, 3, 0);
-  EXPECT_TRUE(itemEnabled(128, 3));
-  // Items of sub-menus are found by the item helpers.
-  Sp_DisableMenuItemOnCurrentMenuBar(130, 2, 0);
-  EXPECT_FALSE(itemEnabled(130, 2));
-
-  Sp_DisableMenu(502, 129, 0);
-  EXPECT_FALSE(menuEnabled(129));
-  Sp_EnableMenuOnCurrentMenuBar(129, 0);
-  EXPECT_TRUE(menuEnabled(129));
-  Sp_DisableMenuOnCurrentMenuBar(128, 0);
-  EXPECT_FALSE(menuEnabled(128));
+  struct Step {
+    const char* why;
+    std::function<void()> call;
+    std::function<bool(MenuID, int)> enabled;
+    MenuID menu;
+    int item;
+    bool expected;
+    UInt32 draws;  // menu bar drawings it causes
+  } steps[] = {
+      // clang-format off
+      {"disable", [] { Sp_DisableMenuItem(502, 128, 3, 1); }, itemOn, 128, 3, false, 1},
+      {"disable again: nothing", [] { Sp_DisableMenuItem(502, 128, 3, 1); }, itemOn, 128, 3, false, 0},
+      {"enable", [] { Sp_EnableMenuItem(502, 128, 3, 1); }, itemOn, 128, 3, true, 1},
+      {"enable again: nothing", [] { Sp_EnableMenuItem(502, 128, 3, 1); }, itemOn, 128, 3, true, 0},
+      {"disable a second time", [] { Sp_DisableMenuItem(502, 128, 3, 1); }, itemOn, 128, 3, false, 1},
+      {"enable a second time", [] { Sp_EnableMenuItemOnCurrentMenuBar(128, 3, 0); }, itemOn, 128, 3, true, 0},
+      {"sub-menu item", [] { Sp_DisableMenuItemOnCurrentMenuBar(130, 2, 0); }, itemOn, 130, 2, false, 0},
+      {"sub-menu item back", [] { Sp_EnableMenuItemOnCurrentMenuBar(130, 2, 0); }, itemOn, 130, 2, true, 0},
+      {"sub-menu item again", [] { Sp_DisableMenuItemOnCurrentMenuBar(130, 2, 0); }, itemOn, 130, 2, false, 0},
+      {"menu", [] { Sp_DisableMenu(502, 129, 0); }, menuOn, 129, 0, false, 0},
+      {"menu back", [] { Sp_EnableMenuOnCurrentMenuBar(129, 0); }, menuOn, 129, 0, true, 0},
+      {"menu again", [] { Sp_DisableMenuOnCurrentMenuBar(129, 0); }, menuOn, 129, 0, false, 0},
+      // clang-format on
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.why);
+    const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+    step.call();
+    EXPECT_EQ(step.enabled(step.menu, step.item), step.expected);
+    EXPECT_EQ(sp_testing::ReadMenuBar().drawCount - draws, step.draws);
+  }
   // A bar that is not current, and ids that are not there: nothing happens, nothing is logged.
   ErrorLogCapture log;
   Sp_DisableMenu(600, 140, 0);

@@ -25,7 +25,10 @@ const SInt16 kOtherCrsrId = 613;  // colour
 
 // What the areas' procedures were told, in order: "in:A@h,v" (local point), "inside:A@h,v",
 // "cursor:A", "leave:A@h,v", "out:A".
-std::vector<std::string> gLog;
+using Log = std::vector<std::string>;
+void Say(const std::string& entry) {
+  framework_test::Log().push_back(entry);
+}
 
 std::string At(Point p) {
   return "@" + std::to_string(p.h) + "," + std::to_string(p.v);
@@ -34,19 +37,19 @@ const char* NameOf(unsigned long refCon) {
   return reinterpret_cast<const char*>(refCon);
 }
 void InProc(Point p, short, unsigned long refCon) {
-  gLog.push_back(std::string("in:") + NameOf(refCon) + At(p));
+  Say(std::string("in:") + NameOf(refCon) + At(p));
 }
 void InsideProc(Point p, short, unsigned long refCon) {
-  gLog.push_back(std::string("inside:") + NameOf(refCon) + At(p));
+  Say(std::string("inside:") + NameOf(refCon) + At(p));
 }
 void CursorProc(Point, short, unsigned long refCon) {
-  gLog.push_back(std::string("cursor:") + NameOf(refCon));
+  Say(std::string("cursor:") + NameOf(refCon));
 }
 void LeaveProc(Point p, short, unsigned long refCon) {
-  gLog.push_back(std::string("leave:") + NameOf(refCon) + At(p));
+  Say(std::string("leave:") + NameOf(refCon) + At(p));
 }
 void OutProc(short, unsigned long refCon) {
-  gLog.push_back(std::string("out:") + NameOf(refCon));
+  Say(std::string("out:") + NameOf(refCon));
 }
 
 void Watch(cMouseTraceObject& area, const char* name) {
@@ -77,20 +80,18 @@ std::unique_ptr<cMouseTraceObject> Area(WindowRef window, const Rect& r, unsigne
 
 // One pass at a global point, what it told the procedures and the cursor it left.
 struct HoverStep {
-  SInt16 h, v;                   // global
-  std::vector<std::string> log;  // the procedures called by the pass
+  SInt16 h, v;  // global
+  Log log;      // the procedures called by the pass
   CursorKind cursor;
   SInt16 cursorId;
   const char* why;
 };
 
 // One window whose content lies at global (100, 100)-(400, 300): local = global - 100.
-class MouseTrace : public ::testing::Test {
+class MouseTrace : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+    FrameworkFixture::SetUp();
     sp_testing::AddAppResource(SpFourCC("CURS"), kCursId,
                                sp_testing::MakeCursorResource(CursorPattern(0x1111)));
     sp_testing::AddAppResource(SpFourCC("crsr"), kCrsrId,
@@ -99,14 +100,8 @@ class MouseTrace : public ::testing::Test {
                                sp_testing::MakeColorCursorResource(CursorPattern(0x4444)));
     Sp_EnableMouseTrace(0);
     SpSetBeforeInPlaceMouseTraceItem(nullptr);
-    gLog.clear();
     window_ = MakeWindow(R(100, 100, 400, 300), kFirstWindowOfClass);
     ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override {
-    sp_testing::FailNthAllocation(0);
-    sp_testing::ResetWindows();
-    sp_testing::ResetEvents();
   }
 
   static WindowRef MakeWindow(const Rect& bounds, WindowRef behind) {
@@ -118,9 +113,9 @@ class MouseTrace : public ::testing::Test {
     EXPECT_EQ(state.kind, kind);
     EXPECT_EQ(state.id, id);
   }
-  std::vector<std::string> TakeLog() {
-    std::vector<std::string> log;
-    log.swap(gLog);
+  static Log TakeLog() {
+    Log log;
+    log.swap(framework_test::Log());
     return log;
   }
   // Hovers at each step's point in turn.
@@ -134,7 +129,6 @@ class MouseTrace : public ::testing::Test {
     }
   }
 
-  ErrorLogCapture errors_;
   WindowRef window_ = nullptr;
 };
 
@@ -145,58 +139,27 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
   auto b = Area(window_, R(100, 10, 150, 60), 1, kCrsrId);
   Watch(*a, "A");
   Watch(*b, "B");
+  const CursorKind kBW = CursorKind::kCursor, kColour = CursorKind::kColorCursor,
+                   kArrow = CursorKind::kArrow;
+  // clang-format off
   const HoverStep steps[] = {
-      {120,
-       120,
-       {"in:A@20,20", "cursor:A", "inside:A@20,20"},
-       CursorKind::kCursor,
-       kCursId,
+      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, kBW, kCursId,
        "entering applies the cursor once"},
-      {130, 125, {"inside:A@30,25"}, CursorKind::kCursor, kCursId, "moving inside"},
-      {130, 125, {}, CursorKind::kCursor, kCursId, "standing still calls nothing"},
-      {210,
-       120,
-       {"leave:A@110,20", "out:A", "in:B@110,20", "cursor:B", "inside:B@110,20"},
-       CursorKind::kColorCursor,
-       kCrsrId,
-       "straight from A into B"},
-      {300, 250, {"leave:B@200,150", "out:B"}, CursorKind::kArrow, 0, "into bare content"},
-      {50, 50, {}, CursorKind::kArrow, 0, "onto the desk with no area current"},
-      {220,
-       130,
-       {"in:B@120,30", "cursor:B", "inside:B@120,30"},
-       CursorKind::kColorCursor,
-       kCrsrId,
-       "back into B"},
-      {50, 50, {"leave:B@-50,-50", "out:B"}, CursorKind::kArrow, 0, "out of every window"},
+      {130, 125, {"inside:A@30,25"}, kBW, kCursId, "moving inside"},
+      {130, 125, {}, kBW, kCursId, "standing still calls nothing"},
+      {159, 125, {"inside:A@59,25"}, kBW, kCursId, "the last pixel inside"},
+      {160, 125, {"leave:A@60,25", "out:A"}, kArrow, 0, "the right edge is outside"},
+      {210, 120, {"in:B@110,20", "cursor:B", "inside:B@110,20"}, kColour, kCrsrId, "into B"},
+      {300, 250, {"leave:B@200,150", "out:B"}, kArrow, 0, "into bare content"},
+      {50, 50, {}, kArrow, 0, "onto the desk with no area current"},
+      {220, 130, {"in:B@120,30", "cursor:B", "inside:B@120,30"}, kColour, kCrsrId, "back into B"},
+      {130, 130, {"leave:B@30,30", "out:B", "in:A@30,30", "cursor:A", "inside:A@30,30"}, kBW,
+       kCursId, "straight from B into A"},
+      {50, 50, {"leave:A@-50,-50", "out:A"}, kArrow, 0, "out of every window"},
   };
+  // clang-format on
   Play(steps);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
-}
-
-TEST_F(MouseTrace, HigherLayerWinsUntilTheLowerIsMovedToTheTop) {
-  auto a = Area(window_, R(10, 10, 60, 60));
-  auto b = Area(window_, R(30, 30, 80, 80));
-  Watch(*a, "A");
-  Watch(*b, "B");
-  Hover(140, 140);
-  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), b.get());
-  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
-
-  a->MoveToTopLayerInMTraceContanerItemList();
-  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
-  gLog.clear();
-  Hover(141, 140);
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"leave:B@41,40", "out:B", "in:A@41,40", "cursor:A",
-                                                 "inside:A@41,40"}));
-
-  // Position 1 is the bottom; a target past the length is the top.
-  a->MoveToTergetLayerInMTraceContanerItemList(1);
-  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 1);
-  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
-  a->MoveToTergetLayerInMTraceContanerItemList(9);
-  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
-  EXPECT_EQ(a->GetMouseTraceContainerLayerMaxPosit(), 2);
 }
 
 TEST_F(MouseTrace, LayerMovesLandAtTheTargetPosition) {
@@ -292,19 +255,18 @@ TEST_F(MouseTrace, DisabledAreaIsSkippedAndDisablingTheCurrentOneResetsTheCursor
   Watch(*above, "above");
   Hover(120, 120);
   ExpectCursor(CursorKind::kColorCursor, kCrsrId);
-  gLog.clear();
+  framework_test::Log().clear();
 
   above->DisableMouseTrace();
-  EXPECT_TRUE(gLog.empty()) << "no leave or out procedure for a disabled area";
+  EXPECT_TRUE(framework_test::Log().empty()) << "no leave or out procedure for a disabled area";
   ExpectCursor(CursorKind::kArrow);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
 
   Hover(121, 120);
-  EXPECT_EQ(TakeLog(),
-            (std::vector<std::string>{"in:below@21,20", "cursor:below", "inside:below@21,20"}));
+  EXPECT_EQ(TakeLog(), (Log{"in:below@21,20", "cursor:below", "inside:below@21,20"}));
   ExpectCursor(CursorKind::kCursor, kCursId);
   above->EnableMouseTrace();
-  EXPECT_TRUE(gLog.empty()) << "enabling runs no pass";
+  EXPECT_TRUE(framework_test::Log().empty()) << "enabling runs no pass";
 }
 
 TEST_F(MouseTrace, StopFlagBlocksPassesAndEnablingWithRunNowEntersAfresh) {
@@ -315,20 +277,20 @@ TEST_F(MouseTrace, StopFlagBlocksPassesAndEnablingWithRunNowEntersAfresh) {
   Hover(120, 120);
   SpExecuteMouseTrace(1);
   a->ModifyMouseTraceArea(R(10, 10, 70, 70), 0);
-  EXPECT_TRUE(gLog.empty());
+  EXPECT_TRUE(framework_test::Log().empty());
   ExpectCursor(CursorKind::kArrow);
 
   Sp_EnableMouseTrace(1);
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+  EXPECT_EQ(TakeLog(), (Log{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
   ExpectCursor(CursorKind::kCursor, kCursId);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
   // The area was forgotten without its leave step, so the next pass enters it again.
   Hover(120, 120);
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+  EXPECT_EQ(TakeLog(), (Log{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
 
   Sp_DisableMouseTrace();
   Sp_EnableMouseTrace(0);
-  EXPECT_TRUE(gLog.empty()) << "without runNow no pass runs";
+  EXPECT_TRUE(framework_test::Log().empty()) << "without runNow no pass runs";
 }
 
 TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
@@ -342,12 +304,12 @@ TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
   a->ModifyMouseTraceArea(R(10, 10, 60, 60), 0);
   EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes) << "an equal rectangle runs no pass";
   a->ModifyMouseTraceArea(R(0, 0, 200, 200), 1);
-  EXPECT_TRUE(gLog.empty()) << "a quiet change runs no pass";
+  EXPECT_TRUE(framework_test::Log().empty()) << "a quiet change runs no pass";
 
   a->ModifyMouseTraceArea(R(10, 10, 50, 50), 0);
   ExpectCursor(CursorKind::kArrow);  // forced, though no area was current
   a->ModifyMouseTraceArea(R(90, 90, 150, 150), 0);
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
+  EXPECT_EQ(TakeLog(), (Log{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
 }
 
 TEST_F(MouseTrace, FrontWindowOnlyAreaIgnoresItsWindowBehindTheFront) {
@@ -378,22 +340,16 @@ TEST_F(MouseTrace, VerifyProcedureRefusesPointsAndANewPartReappliesTheCursor) {
   auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
   Watch(*a, "A");
   a->verifyPositionProc = VerifyHalves;
+  // clang-format off
   const HoverStep steps[] = {
-      {120,
-       120,
-       {"in:A@20,20", "cursor:A", "inside:A@20,20"},
-       CursorKind::kCursor,
-       kCursId,
+      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, CursorKind::kCursor, kCursId,
        "entering the left side"},
-      {140,
-       120,
-       {"cursor:A", "inside:A@40,20"},
-       CursorKind::kCursor,
-       kCursId,
+      {140, 120, {"cursor:A", "inside:A@40,20"}, CursorKind::kCursor, kCursId,
        "into the right side"},
       {145, 120, {"inside:A@45,20"}, CursorKind::kCursor, kCursId, "within the right side"},
       {157, 120, {"leave:A@57,20", "out:A"}, CursorKind::kArrow, 0, "refused: the area is left"},
   };
+  // clang-format on
   Play(steps);
 }
 
@@ -466,26 +422,4 @@ TEST_F(MouseTrace, AreasGiveTheirCursorLoansBack) {
   EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "b still holds it";
   b.reset();
   EXPECT_TRUE(LoadsAfresh(kCrsrId));
-}
-
-namespace {
-OSStatus MouseMovedHandler(EventHandlerCallRef, EventRef, void*) {
-  SpMouseTraceEventProcedure();
-  return eventNotHandledErr;
-}
-}  // namespace
-
-TEST_F(MouseTrace, MouseMovedEventsFromTheLoopDriveThePass) {
-  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
-  Watch(*a, "A");
-  const EventTypeSpec moved = {kEventClassMouse, kEventMouseMoved};
-  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(MouseMovedHandler),
-                                1, &moved, nullptr, nullptr),
-            noErr);
-  sp_testing::PostMouseMoved(Point{120, 120});
-  sp_testing::PumpPending();
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
-  sp_testing::PostMouseMoved(Point{110, 115});
-  sp_testing::PumpPending();
-  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"inside:A@15,10"}));
 }
