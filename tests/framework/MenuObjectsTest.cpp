@@ -123,54 +123,43 @@ TEST_F(MenuObjectsTest, ItemsAddedAtAPositionMatchTheSystemMenuItemForItem) {
   }
 }
 
-TEST_F(MenuObjectsTest, UserTextWithMenuMetaCharactersIsKeptWhole) {
-  cSpMenu menu(200, "Files");
-  const std::vector<std::string> names = {"Track 1; live (take 2)", "^1 <B !x /Q", "(disabled?"};
-  for (const std::string& name : names) {
-    menu.CreateMenuItemAndSetupToMenuMgr(-1, name.c_str(), 0);
-  }
-  const sp_testing::MenuModel model = sp_testing::ReadMenu(menu.GetMacOSMenuHandle());
-  ASSERT_EQ(model.items.size(), names.size());
-  for (size_t i = 0; i < names.size(); ++i) {
-    SCOPED_TRACE(names[i]);
-    EXPECT_EQ(model.items[i].text, names[i]);
-    EXPECT_TRUE(model.items[i].enabled);
-    EXPECT_EQ(model.items[i].keyEquivalent, 0);
-    EXPECT_EQ(model.items[i].icon, 0);
+TEST_F(MenuObjectsTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
+  // "ab" and then two-byte characters: byte 511 would be the first half of one.
+  std::string kanji = "ab";
+  for (int i = 0; i < 300; ++i) kanji += "\x82\xA0";
+  struct Case {
+    std::string text, object, system;  // the object holds 511 bytes, the system item 255
+    bool separator;
+  } cases[] = {
+      {"Track 1; live (take 2)", "Track 1; live (take 2)", "Track 1; live (take 2)", false},
+      {"^1 <B !x /Q", "^1 <B !x /Q", "^1 <B !x /Q", false},
+      {"(a;b", "(a;b", "(a;b", false},
+      {"-", "-", "-", true},
+      {kanji, kanji.substr(0, 510), kanji.substr(0, 254), false},
+      {std::string(511, 'x'), std::string(511, 'x'), std::string(255, 'x'), false},
+      {std::string(512, 'x'), std::string(511, 'x'), std::string(255, 'x'), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.object.substr(0, 20));
+    cSpMenu menu(200, "Texts");
+    cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, c.text.c_str(), 0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemNamePtr(), c.object);
+    EXPECT_EQ(item->GetSeparatorFlag(), c.separator);
+    const sp_testing::MenuModel model = sp_testing::ReadMenu(menu.GetMacOSMenuHandle());
+    EXPECT_EQ(model.items[0].separator, c.separator);
+    if (!c.separator) {
+      EXPECT_EQ(model.items[0].text, c.system);
+      EXPECT_TRUE(model.items[0].enabled);
+      EXPECT_EQ(model.items[0].keyEquivalent, 0);
+    }
   }
   // Renaming keeps the text whole too, and the object can be found by it.
-  menu.SetupMenuItemString(2, "a;b");
-  EXPECT_EQ(SystemTexts(menu)[1], "a;b");
-  EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(2));
-}
-
-TEST_F(MenuObjectsTest, ItemTextLongerThanItsFieldIsCutOnACharacterBoundary) {
-  // "ab" and then two-byte characters: byte 511 would be the first half of one.
-  std::string text = "ab";
-  for (int i = 0; i < 300; ++i) text += "\x82\xA0";
-  cSpMenu menu(200, "Long");
-  cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, text.c_str(), 0);
-  ASSERT_NE(item, nullptr);
-  char buffer[kSpMenuItemNameSize];
-  item->GetItemName(buffer);
-  EXPECT_EQ(std::string(buffer), text.substr(0, 510));
-  // The system item holds at most 255 bytes, also cut between characters.
-  EXPECT_EQ(SystemTexts(menu)[0], text.substr(0, 254));
-  EXPECT_EQ(menu.GetMenuItemString(1, buffer), 1);
-  EXPECT_EQ(std::string(buffer).size(), 510u);
-}
-
-TEST_F(MenuObjectsTest, ADashTextMakesASeparatorLineOtherTextsStayPlain) {
-  cSpMenu menu(200, "Mixed");
-  menu.CreateMenuItemAndSetupToMenuMgr(-1, "(a;b", 0);
-  cSpMenuItem* line = menu.CreateMenuItemAndSetupToMenuMgr(-1, "-", 0);
-  ASSERT_NE(line, nullptr);
-  EXPECT_TRUE(line->GetSeparatorFlag());
-  const sp_testing::MenuModel model = sp_testing::ReadMenu(menu.GetMacOSMenuHandle());
-  ASSERT_EQ(model.items.size(), 2u);
-  EXPECT_FALSE(model.items[0].separator);
-  EXPECT_TRUE(model.items[0].enabled);
-  EXPECT_TRUE(model.items[1].separator);
+  cSpMenu menu(200, "Files");
+  menu.CreateMenuItemAndSetupToMenuMgr(-1, "a", 0);
+  menu.SetupMenuItemString(1, "a;b");
+  EXPECT_EQ(SystemTexts(menu)[0], "a;b");
+  EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
 }
 
 TEST_F(MenuObjectsTest, ItemsReadFromAResourceKeepSeparatorsHierarchiesMarksAndStyles) {
@@ -283,12 +272,18 @@ TEST_F(MenuObjectsTest, EnablingActsOnlyOnAChangeAndRedrawsOnlyThen) {
   const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
   menu.Enable(1);  // never disabled: nothing
   EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws);
+  for (int pass = 0; pass < 2; ++pass) {  // a second pass must reach the system menu again
+    menu.Disable(1);
+    EXPECT_FALSE(IsMenuItemEnabled(system, 0));
+    EXPECT_FALSE(menu.GetEnableFlag());
+    menu.Enable(1);
+    EXPECT_TRUE(IsMenuItemEnabled(system, 0));
+  }
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 4);
   menu.Disable(1);
-  EXPECT_FALSE(IsMenuItemEnabled(system, 0));
-  EXPECT_FALSE(menu.GetEnableFlag());
   menu.DisableMenuTargetItem(3, 1);
   EXPECT_FALSE(IsMenuItemEnabled(system, 3));
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 2);
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 6);
   menu.EnableMenuTargetItem(3, 0);
   menu.Enable(0);
   EXPECT_TRUE(IsMenuItemEnabled(system, 3));
