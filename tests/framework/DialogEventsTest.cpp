@@ -87,16 +87,14 @@ void OnCompleted(short, unsigned long userData) {
 }
 
 using Log = std::vector<std::string>;
+using framework_test::Record;
 
 class DialogEvents : public WindowGeometryFixture {
  protected:
   void SetUp() override {
     WindowGeometryFixture::SetUp();
     Calls().clear();
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(kResources, ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kResources));
     Sp_SetupWindowEventHandlerForCarbonEvent();
     dialog_ = OpenDialog(kDialogId);
     ASSERT_NE(dialog_, nullptr);
@@ -107,26 +105,17 @@ class DialogEvents : public WindowGeometryFixture {
     watched_[7].name = "resource";
     for (short itemNo : {1, 2, 6, 7}) Watch(itemNo);
   }
-  void TearDown() override {
-    sp_testing::ResetDialogs();
-    WindowGeometryFixture::TearDown();
-  }
 
   cSp_Window* OpenDialog(SInt16 resourceId) {
-    windows_.emplace_back(
-        new cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
-    cSp_Window* window = windows_.back().get();
+    cSp_Window* window =
+        Keep(new cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
     if (window->GetDialogRef() == nullptr) return nullptr;
     window->Open(1, nullptr);
     return window;
   }
 
   DialogRef Dialog() const { return dialog_->GetDialogRef(); }
-  ControlRef Control(short itemNo) const {
-    ControlRef control = nullptr;
-    GetDialogItemAsControl(Dialog(), itemNo, &control);
-    return control;
-  }
+  ControlRef Control(short itemNo) const { return framework_test::ItemControl(Dialog(), itemNo); }
   Point Centre(short itemNo) const {
     Point global = {0, 0};
     EXPECT_TRUE(sp_testing::DialogItemCentre(Dialog(), itemNo, &global));
@@ -146,16 +135,6 @@ class DialogEvents : public WindowGeometryFixture {
     item->SetButtonOperationCompleatedProc(OnCompleted, data);
     item->DisableCarbonEventHandle();
     return item;
-  }
-
-  static EventRecord Record(EventKind what, Point where, UInt32 modifiers = 0,
-                            unsigned long message = 0) {
-    EventRecord record = {};
-    record.what = what;
-    record.where = where;
-    record.modifiers = EventModifiers(modifiers);
-    record.message = message;
-    return record;
   }
 
   unsigned char Key(char ch, UInt32 modifiers, short* itemHit) {
@@ -179,25 +158,18 @@ TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) 
     short itemHit;
     Log calls;
   };
+  // clang-format off
   const Case cases[] = {
-      {"released over it",
-       {{ok}, {ok, 0, true}},
-       1,
-       1,
+      {"released over it", {{ok}, {ok, 0, true}}, 1, 1,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upInside@0",
         "ok.completed@0"}},
-      {"dragged off and released there",
-       {{away}, {away, 0, true}},
-       0,
-       0,
+      {"dragged off and released there", {{away}, {away, 0, true}}, 0, 0,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upOutside@0"}},
-      {"dragged off and back",
-       {{away}, {ok}, {ok, 0, true}},
-       1,
-       1,
+      {"dragged off and back", {{away}, {ok}, {ok, 0, true}}, 1, 1,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.buttonDown(10)@10",
         "ok.buttonUp@0", "ok.upInside@0", "ok.completed@0"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Calls().clear();
@@ -211,12 +183,11 @@ TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) 
     EXPECT_EQ(GetControlHilite(Control(1)), 0) << "never left looking pressed";
     sp_testing::ResetEvents();
   }
-}
-
-TEST_F(DialogEvents, ADimmedButtonIsNeitherFollowedNorTold) {
+  // A dimmed button is neither followed nor told.
+  Calls().clear();
   dialog_->GetTargetDialogControlItemObjPtr(1)->EnableHilite();
-  ScriptMouse(Centre(1), {{Centre(1), 0, true}});
-  EventRecord press = Record(mouseDown, Centre(1));
+  ScriptMouse(ok, {{ok, 0, true}});
+  EventRecord press = Record(mouseDown, ok);
   short itemHit = -1;
   EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 0);
   EXPECT_EQ(itemHit, 0);
@@ -378,13 +349,8 @@ TEST_F(DialogEvents, EditCommandsActOnTheFocusedField) {
   EXPECT_EQ(Key('v', cmdKey, &itemHit), 1);
   EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "firstfirst");
   EXPECT_EQ(Key('q', cmdKey, &itemHit), 0) << "no command of a field";
+  EXPECT_EQ(Key('z', 0, &itemHit), 0) << "plain keys are left to the standard handling";
   EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 5), "second") << "the other field untouched";
-}
-
-TEST_F(DialogEvents, PlainKeysAreLeftToTheStandardHandlingInTheCarbonMode) {
-  short itemHit = 0;
-  EXPECT_EQ(Key('z', 0, &itemHit), 0);
-  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "first") << "not typed twice";
 }
 
 // ---- Control hits through the Carbon path ---------------------------------------------------
@@ -487,7 +453,8 @@ TEST_F(DialogEvents, AnotherControlCompletesOnlyWhenTrackingChangedItsValue) {
 
 // ---- Dispatching and updates ----------------------------------------------------------------
 
-TEST_F(DialogEvents, DialogSelectHandsEachEventToTheFrontDialog) {
+TEST_F(DialogEvents, EventsGoToTheFrontDialogOnlyAndTheClassicStepTakesWhatItHandled) {
+  WindowRef window = GetDialogWindow(Dialog());
   EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
   DialogRef dialog = nullptr;
   short itemHit = 0;
@@ -498,24 +465,11 @@ TEST_F(DialogEvents, DialogSelectHandsEachEventToTheFrontDialog) {
   EXPECT_EQ(itemHit, 1);
   EXPECT_EQ(modifiers, 0);
   EXPECT_EQ(updated, 0);
-
-  // A plain window in front: no dialog to hand it to.
-  AddWindow(R(500, 300, 600, 400));
-  dialog_->Close();
-  itemHit = 0;
-  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
-  EXPECT_EQ(dialog, nullptr);
-  EXPECT_EQ(itemHit, 0);
-}
-
-TEST_F(DialogEvents, TheClassicLoopsDialogStepTakesOnlyWhatTheFrontDialogHandled) {
-  WindowRef window = GetDialogWindow(Dialog());
   struct Case {
     const char* why;
     EventRecord event;
     unsigned char taken;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Return presses OK", Record(keyDown, Pt(0, 0), 0, 0x0D), 1},
       {"a key nobody connects", Record(keyDown, Pt(0, 0), cmdKey, 'q'), 0},
       {"an update of the dialog",
@@ -535,7 +489,10 @@ TEST_F(DialogEvents, TheClassicLoopsDialogStepTakesOnlyWhatTheFrontDialogHandled
   // With a plain window in front the events are not the dialog's.
   AddWindow(R(500, 300, 600, 400));
   dialog_->Close();
-  EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
+  itemHit = 0;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
+  EXPECT_EQ(dialog, nullptr);
+  EXPECT_EQ(itemHit, 0);
   EXPECT_EQ(Sp_DialogIdleProc(&key), 0);
   EXPECT_EQ(Sp_DialogIdleProc(nullptr), 0);
 }
@@ -567,25 +524,6 @@ TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
   }
   const Rect waiting = sp_testing::UpdateRegionBounds(window);
   EXPECT_TRUE(EmptyRect(&waiting)) << "nothing left waiting";
-}
-
-// ---- Keys routed to the front window --------------------------------------------------------
-
-unsigned char TakeKey(char charCode, char, unsigned char, short, unsigned long userData) {
-  Calls().push_back(std::string(reinterpret_cast<const char*>(userData)) + ":" + charCode);
-  return 1;
-}
-
-TEST_F(DialogEvents, KeysGoToTheFrontNormalWindowNeverToAFloatingOneInFront) {
-  cSp_Window* normal = AddWindow(R(500, 300, 600, 400));
-  cSp_Window* floating = AddWindow(R(520, 320, 620, 420), floatProc, kSpFloatingWindowType);
-  normal->SetupKeyInIntoWindowCallback(TakeKey, Tag("normal"));
-  normal->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("normal"));
-  floating->SetupKeyInIntoWindowCallback(TakeKey, Tag("floating"));
-  floating->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("floating"));
-  EXPECT_EQ(Sp_KeyInWindow('k', 0, 0, 0), 1);
-  EXPECT_EQ(Sp_RowKeyDownOnWindow('r', 0, 0, 0), 1);
-  EXPECT_EQ(Calls(), (Log{"normal:k", "normal:r"}));
 }
 
 // ---- Control items --------------------------------------------------------------------------
