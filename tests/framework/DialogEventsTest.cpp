@@ -209,40 +209,6 @@ TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesO
 
 // ---- Edit-text items ------------------------------------------------------------------------
 
-TEST_F(DialogEvents, AClickInAFieldFocusesItAndPlacesTheInsertionPointWhereClicked) {
-  ASSERT_EQ(GetDialogKeyboardFocusItem(Dialog()), 3);
-  struct Case {
-    short itemNo;
-    SInt16 dh;  // from the field's left edge
-    SInt32 offset;
-  };
-  // A click at a field's left edge puts the insertion point before its first character.
-  const Case cases[] = {{5, 2, 0}, {3, 2, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.itemNo);
-    DialogItemType type = 0;
-    Handle handle = nullptr;
-    Rect box = {0, 0, 0, 0};
-    GetDialogItem(Dialog(), c.itemNo, &type, &handle, &box);
-    Point where = Pt(SInt16(box.left + c.dh), SInt16((box.top + box.bottom) / 2));
-    {
-      GrafPtr saved = nullptr;
-      GetPort(&saved);
-      SetPort(GetDialogPort(Dialog()));
-      LocalToGlobal(&where);
-      SetPort(saved);
-    }
-    EventRecord press = Record(mouseDown, where);
-    short itemHit = 0;
-    EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 1);
-    EXPECT_EQ(itemHit, c.itemNo);
-    EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), c.itemNo);
-    const sp_testing::TextSelection selection = sp_testing::DialogSelection(Dialog());
-    EXPECT_EQ(selection.start, c.offset);
-    EXPECT_EQ(selection.end, c.offset);
-  }
-}
-
 // ---- Keys standing in for clicks ------------------------------------------------------------
 
 TEST_F(DialogEvents, ReturnEnterEscapeAndCommandPeriodPressTheirButtonsWithADoubleFlash) {
@@ -419,37 +385,6 @@ TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
 }
 
 // ---- Other controls -------------------------------------------------------------------------
-
-TEST_F(DialogEvents, AnotherControlCompletesOnlyWhenTrackingChangedItsValue) {
-  // Tracked by the dialog itself, as in the classic mode: no Carbon handler hears the hit.
-  sp_testing::ResetEvents();
-  // The resource check box pressed on its label part is no button part: the dialog tracks it
-  // with its own action, here one that may turn it on.
-  static bool turnOn = false;
-  SetControlAction(Control(7), [](ControlRef control, ControlPartCode) {
-    if (turnOn) SetControlValue(control, 1);
-  });
-  for (bool changes : {false, true}) {
-    SCOPED_TRACE(changes ? "value changed" : "value kept");
-    Calls().clear();
-    turnOn = changes;
-    SetControlValue(Control(7), 0);
-    sp_testing::PostMouseDown(Centre(7));
-    sp_testing::PostMouseUp(Centre(7));
-    Point local = Centre(7);
-    {
-      GrafPtr saved = nullptr;
-      GetPort(&saved);
-      SetPort(GetDialogPort(Dialog()));
-      GlobalToLocal(&local);
-      SetPort(saved);
-    }
-    EXPECT_EQ(dialog_->TrackControlOnDialog(kControlCheckBoxPart, local, 7, 7, Control(7)), 1);
-    EXPECT_EQ(Calls(), changes ? Log{"resource.completed@0"} : Log{});
-    sp_testing::ResetEvents();
-  }
-  EXPECT_EQ(dialog_->TrackControlOnDialog(0, Pt(0, 0), 7, 7, nullptr), 0);
-}
 
 // ---- Dispatching and updates ----------------------------------------------------------------
 
