@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "AppleEvents.h"
 #include "Controls.h"
 #include "Dialogs.h"
-#include "SpApplicationClass.h"
 #include "SpMouseTraceManager.h"
 #include "SpWindowControlItemObj.h"
-#include "TestAppleEvents.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {
@@ -183,11 +180,6 @@ TEST_F(WindowHandlers, ClosedClosesOnlyWhenTheCloseBoxTrackingEndsInsideIt) {
 
 // ---- Mouse events ---------------------------------------------------------------------------
 
-unsigned char TakeEveryPress(EventRecord* event, unsigned long) {
-  Log().push_back("first-call@" + Text(event->where));
-  return 1;
-}
-
 TEST_F(WindowHandlers, OnlyContentClicksOfFrameworkWindowsAreHandled) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   WindowRef plain = NewPlainWindow(R(400, 100, 600, 200));
@@ -213,16 +205,6 @@ TEST_F(WindowHandlers, OnlyContentClicksOfFrameworkWindowsAreHandled) {
   }
   EXPECT_EQ(window->IsOpen(), 1);
   DisposeWindow(plain);
-}
-
-TEST_F(WindowHandlers, FirstCallProceduresSeeEveryPressFirst) {
-  AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeEveryPress, 0, &ref), 1);
-  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(700, 500)), noErr);
-  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(150, 130)), noErr);
-  EXPECT_EQ(Log(), std::vector<std::string>({"first-call@700,500", "first-call@150,130"}));
-  Sp_DeleteFirstCallProcPtr(ref);
 }
 
 TEST_F(WindowHandlers, ReleasesGoToTheWindowThatKeptThePress) {
@@ -287,12 +269,8 @@ class ControlHandlers : public WindowHandlers {
  protected:
   void SetUp() override {
     WindowHandlers::SetUp();
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(kDialogSource, ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
-    dialog_ = new cSp_Window(300, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0);
-    windows_.emplace_back(dialog_);
+    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kDialogSource));
+    dialog_ = Keep(new cSp_Window(300, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
     ASSERT_NE(dialog_->GetDialogRef(), nullptr);
     GetDialogItemAsControl(dialog_->GetDialogRef(), 1, &button_);
     ASSERT_NE(button_, nullptr);
@@ -329,69 +307,6 @@ TEST_F(WindowHandlers, TheTrackingTimerRunsOnceHoweverOftenItIsStarted) {
   EXPECT_EQ(sp_testing::InstalledTimerCount(), before);
   EXPECT_EQ(mouseDownTraceIdleEventRefNum_GlV, nullptr);
   EXPECT_EQ(SpWindowIdleEventForCarbonEvent(0), 0);
-}
-
-// ---- Installation ---------------------------------------------------------------------------
-
-class CountingApplication : public cSpApplication {
- public:
-  void OpenApplicationProc() override { ++opens; }
-  int opens = 0;
-};
-
-OSErr SendOpenApplicationToSelf() {
-  const ProcessSerialNumber self = {0, kCurrentProcess};
-  AEAddressDesc target = {typeNull, nullptr};
-  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
-  AppleEvent event = {typeNull, nullptr};
-  OSErr err = AECreateAppleEvent(kCoreEventClass, kAEOpenApplication, &target,
-                                 kAutoGenerateReturnID, 1, &event);
-  AEDisposeDesc(&target);
-  if (err == noErr) {
-    err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
-  }
-  AEDisposeDesc(&event);
-  return err;
-}
-
-class HandlerInstallation : public WindowGeometryFixture {
- protected:
-  void SetUp() override {
-    WindowGeometryFixture::SetUp();
-    ResetApplication();
-    ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
-  }
-  void TearDown() override {
-    ResetApplication();
-    WindowGeometryFixture::TearDown();
-  }
-  static void ResetApplication() {
-    sp_testing::ResetAppleEvents();
-    openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
-    alreadyOpenApplicationFlag_GlV = 0;
-    mainLoopFlag_GlV = 1;
-  }
-};
-
-TEST_F(HandlerInstallation, TheFirstOpenEventInstallsTheHandlersOnce) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  window->SetupMoveProc(LogAfterProc, Tag("moved"), ref);
-  WindowRef w = window->GetWindowRef();
-  EXPECT_EQ(SendWindowEvent(kEventWindowDragCompleted, w), eventNotHandledErr);
-  EXPECT_TRUE(Log().empty()) << "nothing before the first open event";
-
-  CountingApplication app;
-  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
-  SendWindowEvent(kEventWindowDragCompleted, w);
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-
-  // A later open event installs nothing more: the event still reaches the window once.
-  ASSERT_EQ(SendOpenApplicationToSelf(), noErr);
-  sp_testing::DispatchAppleEvents();
-  ASSERT_EQ(app.opens, 2);
-  SendWindowEvent(kEventWindowDragCompleted, w);
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved", "moved"}));
 }
 
 }  // namespace
