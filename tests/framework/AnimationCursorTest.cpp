@@ -55,12 +55,10 @@ std::unique_ptr<cAnimationCursorObject> Animation(
 }
 
 // On the virtual clock, with one window whose content lies at global (100, 100)-(400, 300).
-class AnimationCursor : public ::testing::Test {
+class AnimationCursor : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+    FrameworkFixture::SetUp();
     const std::pair<SInt16, UInt16> cursors[] = {{kFrame1, 0x0101},
                                                  {kFrame2, 0x0202},
                                                  {kFrame3, 0x0303},
@@ -84,17 +82,9 @@ class AnimationCursor : public ::testing::Test {
     ASSERT_NE(window_, nullptr);
     MouseAt(50, 50);  // the desk
   }
-  void TearDown() override {
-    sp_testing::FailNthAllocation(0);
-    sp_testing::ResetWindows();
-    sp_testing::ResetEvents();
-  }
-
   static void MouseAt(SInt16 h, SInt16 v) { sp_testing::PostMouseMoved(Point{v, h}); }
   static SInt16 ShownId() { return sp_testing::CurrentCursor().id; }
 
-  sp_testing::VirtualClockScope clock_{3'000'000'000LL};
-  ErrorLogCapture errors_;
   WindowRef window_ = nullptr;
 };
 
@@ -159,6 +149,10 @@ TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
   EXPECT_EQ(ShownId(), kFrame1);
   a->PoseAnimation(0);
   EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame2);
+  a->PoseAnimation(1);  // a second pause holds again
+  sp_testing::AdvanceClockTicks(50);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
   EXPECT_EQ(ShownId(), kFrame2);
 }
 
@@ -256,29 +250,6 @@ TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {
     EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
     EXPECT_EQ(ShownId(), c.shownAtEnd);
   }
-}
-
-namespace {
-int gEntered = 0;
-void CountEnter(Point, short, unsigned long) {
-  ++gEntered;
-}
-}  // namespace
-
-TEST_F(AnimationCursor, IdlePassLeavesTheHoverAloneWhileAnAnimationRuns) {
-  gEntered = 0;
-  const Rect area = R(0, 0, 100, 100);
-  cMouseTraceObject hover(window_, area, 0, kHoverCursor, nullptr);
-  hover.mouseTraceInProc = CountEnter;
-  MouseAt(150, 150);
-  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
-  Sp_EventToolsIdleProc(1);
-  EXPECT_EQ(gEntered, 0);
-  EXPECT_EQ(ShownId(), kFrame1);
-  a->StopAnimation();
-  Sp_EventToolsIdleProc(1);
-  EXPECT_EQ(gEntered, 1);
-  EXPECT_EQ(ShownId(), kHoverCursor);
 }
 
 TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {
