@@ -150,13 +150,6 @@ TEST_F(WindowProcListTest, FirstRefusalStopsBeforeRunAndLaterProceduresAreNotCal
   EXPECT_EQ(Called(), (Names{"allow", "refuse"}));
 }
 
-TEST_F(WindowProcListTest, EmptyBeforeListsAllow) {
-  cSp_Window* w = window_.get();
-  EXPECT_EQ(w->ExecBeforeOpenProc(), 1);
-  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
-  EXPECT_EQ(w->ExecBeforeGrowProc(), 1);
-}
-
 TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
   struct Case {
     const char* why;
@@ -164,6 +157,9 @@ TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
     const char* expected;
   };
   cSp_Window* w = window_.get();
+  EXPECT_EQ(w->ExecBeforeOpenProc(), 1) << "empty before lists allow";
+  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
+  EXPECT_EQ(w->ExecBeforeGrowProc(), 1);
   SInt32 ref = 0;
   w->SetupBeforeOpenProc(Before, T("beforeOpen"), ref);
   w->SetupAfterOpenProc(After, T("afterOpen"), ref);
@@ -265,43 +261,13 @@ TEST_F(WindowProcListTest, RemovingUnknownOrRemovedNumberIsReportedAndChangesNot
   EXPECT_EQ(log_.Beeps(), 1u);
 
   w->SetupMoveToBackProc(After, T("b"), ref);
+  w->SetupMoveToFrontProc(After, T("front"), ref);
   w->UnSetupMoveToBackProc(7);
   EXPECT_TRUE(log_.Has("cSp_Window::UnSetupAfterExecuteGeneralProc", 1));
-  w->ExecMoveToBackProc();
-  EXPECT_EQ(Called(), (Names{"b"}));
-}
-
-TEST_F(WindowProcListTest, RemovalOnOneListLeavesTheSameNumberOnAnotherList) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 0;
-  w->SetupMoveToFrontProc(After, T("front"), ref);
-  w->SetupMoveToBackProc(After, T("back"), ref);
-  w->UnSetupMoveToFrontProc(1);
+  w->UnSetupMoveToFrontProc(1);  // number 1 of another list stays
   w->ExecMoveToBackProc();
   w->ExecMoveToFrontProc();
-  EXPECT_EQ(Called(), (Names{"back"}));
-}
-
-// ---- The window operations ask the lists ----------------------------------------------------
-
-TEST_F(WindowProcListTest, RefusedCloseKeepsWindowOpenAndRunsNoAfterClose) {
-  cSp_Window* w = window_.get();
-  w->Open(1, nullptr);
-  ASSERT_EQ(w->IsOpen(), 1);
-  SInt32 ref = 0;
-  w->SetupBeforeCloseProc(Before, T("no", true), ref);
-  w->SetupBeforeCloseProc(Before, T("unasked"), ref);
-  w->SetupAfterCloseProc(After, T("closed"), ref);
-  gCalls.clear();
-  w->Close();
-  EXPECT_EQ(w->IsOpen(), 1);
-  EXPECT_EQ(Called(), (Names{"no"}));
-  // Lifting the refusal lets the close go ahead.
-  w->UnSetupBeforeCloseProc(1);
-  gCalls.clear();
-  w->Close();
-  EXPECT_EQ(w->IsOpen(), 0);
-  EXPECT_EQ(Called(), (Names{"unasked", "closed"}));
+  EXPECT_EQ(Called(), (Names{"b"}));
 }
 
 }  // namespace
