@@ -32,12 +32,8 @@ class EventSwitchTest : public FrameworkEventsTest {
     FrameworkEventsTest::TearDown();
   }
 
-  static EventRecord Record(EventKind what, unsigned long message = 0, short modifiers = 0) {
-    EventRecord event = {};
-    event.what = what;
-    event.message = message;
-    event.modifiers = EventModifiers(modifiers);
-    return event;
+  static EventRecord Record(EventKind what, unsigned long message = 0) {
+    return framework_test::Record(what, Pt(0, 0), 0, message);
   }
 
   unsigned long idleRef_ = 0;
@@ -76,21 +72,6 @@ TEST_F(EventSwitchTest, ModalFilterKeyReachesTheFrontWindowButAClickDoesNot) {
   EventRecord key = Record(keyDown, 'x' | (0x07 << 8));
   Sp_EventProcInterface(&key, kSpModalFilterEventMask);
   EXPECT_EQ(Log(), (Strings{"A.key:78"}));
-}
-
-TEST_F(EventSwitchTest, SuspendAndResumeEventsSwitchTheApplicationState) {
-  EventRecord suspend = Record(osEvt, 0x01000000ul);
-  Sp_EventSwitch(&suspend);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  // A mouse-moved OS event changes nothing.
-  EventRecord moved = Record(osEvt, 0xFA000000ul);
-  Sp_EventSwitch(&moved);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EventRecord resume = Record(osEvt, 0x01000001ul);
-  Sp_EventSwitch(&resume);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
 }
 
 int gPingCalls = 0;
@@ -167,10 +148,7 @@ TEST_F(EventSwitchTest, StillDownHandlesAppleEventsButLeavesKeysForTheTracker) {
 // ---- Classic mouse dispatch -----------------------------------------------------------------
 
 EventRecord MouseRecord(EventKind what, Point where) {
-  EventRecord event = {};
-  event.what = what;
-  event.where = where;
-  return event;
+  return framework_test::Record(what, where);
 }
 
 TEST_F(EventSwitchTest, ClickInABackWindowBringsItForwardUnlessAModalDialogIsInFront) {
@@ -200,34 +178,6 @@ TEST_F(EventSwitchTest, ClickInABackWindowBringsItForwardUnlessAModalDialogIsInF
   EventRecord release = MouseRecord(mouseUp, click.where);
   Sp_EventSwitch(&release);
   EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-}
-
-int gDragIdle = 0;
-void DragThenRelease(unsigned long) {
-  ++gDragIdle;
-  if (gDragIdle == 1) sp_testing::PostMouseDragged(Pt(150, 51));
-  if (gDragIdle == 2) sp_testing::PostMouseDragged(Pt(151, 52));  // within the slop
-  if (gDragIdle == 4) sp_testing::PostMouseUp(Pt(151, 52));
-}
-
-TEST_F(EventSwitchTest, TitleBarDragMovesTheWindowWithTheMouse) {
-  RecordingWindow* a = AddWindow("A");
-  Rect before;
-  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &before);
-  // Pressed in the title strip above the content.
-  const Point press = Pt(SInt16(before.left + 50), SInt16(before.top - 10));
-  ASSERT_EQ(FindWindow(press, nullptr), inDrag);
-  unsigned long ref = 0;
-  gDragIdle = 0;
-  Sp_SetupEventIdleTimeProcedure(DragThenRelease, 0, 0, &ref);
-  sp_testing::PostMouseDown(press);
-  EventRecord down = MouseRecord(mouseDown, press);
-  Sp_EventSwitch(&down);
-  Sp_UnsetEventIdleTimeProcedure(ref);
-  Rect after;
-  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &after);
-  EXPECT_EQ(after.left - before.left, 150 - press.h);
-  EXPECT_EQ(after.top - before.top, 51 - press.v);
 }
 
 // ---- First-call procedures ------------------------------------------------------------------
