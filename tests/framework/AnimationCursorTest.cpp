@@ -28,21 +28,6 @@ const SInt16 kHoverCursor = 610;
 using framework_test::CursorPattern;
 using framework_test::R;
 
-// True when lending the colour cursor now loads it afresh from its resource, that is when no
-// earlier loan of it is still out.
-bool LoadsAfresh(SInt16 id) {
-  static UInt16 row = 0x5000;
-  ++row;
-  sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                             sp_testing::MakeColorCursorResource(CursorPattern(row)));
-  CCrsrHandle h = nullptr;
-  SInt32 ref = 0;
-  if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
-  const bool fresh = (**h).crsr1Data[0] == row;
-  Sp_ResM_ReleaseCCursor(id, ref);
-  return fresh;
-}
-
 std::unique_ptr<cAnimationCursorObject> Animation(
     tCurserAnimationType type, const std::vector<std::pair<SInt16, UInt32>>& frames,
     tAnimationCursorAreaType areaType = kAnimationCursorAnywhere, WindowRef window = nullptr,
@@ -154,80 +139,6 @@ TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
   sp_testing::AdvanceClockTicks(50);
   EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
   EXPECT_EQ(ShownId(), kFrame2);
-}
-
-TEST_F(AnimationCursor, WindowBoundAnimationWaitsOutsideItsWindowWhileOthersRun) {
-  static const unsigned char kNoTitle[] = {0};
-  const Rect bounds = R(500, 100, 700, 300);
-  WindowRef other = NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, kLastWindowOfClass, 0, 0);
-  auto anywhere = Animation(kCurserAnimationOnce, {{kOtherFrame, 5}, {kFrame3, 5}, {kFrame3, 5}});
-  auto bound = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}},
-                         kAnimationCursorInWindow, window_);
-  ASSERT_EQ(Sp_GetAnimationManager(0)->GetCurrentItem(), bound.get());
-  ASSERT_NE(other, nullptr);
-
-  MouseAt(600, 200);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-  EXPECT_EQ(ShownId(), kOtherFrame) << "the other animation runs instead";
-  short refNo = 0;
-  bound->GetStatus(nullptr, &refNo);
-  EXPECT_EQ(refNo, 1) << "the bound one did not advance";
-
-  MouseAt(200, 200);
-  sp_testing::AdvanceClockTicks(6);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-  EXPECT_EQ(ShownId(), kFrame1);
-  anywhere->GetStatus(nullptr, &refNo);
-  EXPECT_EQ(refNo, 2) << "the other one waits while the current one runs";
-}
-
-namespace {
-std::vector<Point> gAskedAt;
-unsigned char LeftHalfOnly(Point local, short, unsigned long) {
-  gAskedAt.push_back(local);
-  return local.h < 150;
-}
-}  // namespace
-
-TEST_F(AnimationCursor, AreaCallbackDecidesWhereInTheWindowItRuns) {
-  gAskedAt.clear();
-  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}},
-                     kAnimationCursorInWindowArea, window_, LeftHalfOnly);
-  MouseAt(300, 150);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  MouseAt(120, 150);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-  EXPECT_EQ(ShownId(), kFrame1);
-  ASSERT_EQ(gAskedAt.size(), 2u);
-  EXPECT_EQ(gAskedAt[0].h, 200);  // local coordinates of the bound window
-  EXPECT_EQ(gAskedAt[1].h, 20);
-  EXPECT_EQ(gAskedAt[1].v, 50);
-  MouseAt(50, 50);  // outside the window the callback is not asked
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  EXPECT_EQ(gAskedAt.size(), 2u);
-}
-
-TEST_F(AnimationCursor, ClearingFramesGivesTheirCursorLoansBack) {
-  auto a = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}, {kColourFrame2, 5}},
-                     kAnimationCursorAnywhere, nullptr, nullptr, 1);
-  short id = 0;
-  CCrsrHandle colour = nullptr;
-  CursHandle bw = nullptr;
-  ASSERT_EQ(a->GetCursorInfo(2, &id, nullptr, &colour, &bw), 1);
-  EXPECT_EQ(id, kColourFrame2);
-  EXPECT_NE(colour, nullptr);
-  EXPECT_EQ(bw, nullptr);
-  EXPECT_FALSE(LoadsAfresh(kColourFrame1));
-  EXPECT_FALSE(LoadsAfresh(kColourFrame2));
-  a->ClearCursorItem();
-  EXPECT_EQ(a->GetCursorInfo(1, &id, nullptr, nullptr, nullptr), 0);
-  EXPECT_TRUE(LoadsAfresh(kColourFrame1));
-  EXPECT_TRUE(LoadsAfresh(kColourFrame2));
-
-  auto b = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}}, kAnimationCursorAnywhere, nullptr,
-                     nullptr, 1);
-  b.reset();
-  EXPECT_TRUE(LoadsAfresh(kColourFrame1)) << "a destroyed animation gives its loans back";
 }
 
 TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {

@@ -307,13 +307,6 @@ class DerivedApplication : public cSpApplication {
   ~DerivedApplication() override { ++gDerivedDestroyed; }
 };
 
-std::vector<std::string> gShortCuts;
-SInt32 SaveShortCut(unsigned char command, unsigned char shift, unsigned char option) {
-  gShortCuts.push_back("save" + std::to_string(command) + std::to_string(shift) +
-                       std::to_string(option));
-  return 0;
-}
-
 SInt32 DocProcA(...) {
   return 0;
 }
@@ -342,21 +335,6 @@ TEST(ApplicationObject, OnlyTheCurrentObjectIsForgottenWhenDestroyedThroughTheBa
   delete second;
   EXPECT_EQ(gDerivedDestroyed, 1);
   EXPECT_EQ(applicationObject_GlV, nullptr);
-}
-
-TEST(ApplicationObject, ShortCutsAreRegisteredAndFoundThroughTheApplicationObject) {
-  gShortCuts.clear();
-  Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);  // nobody to keep it
-  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0);
-  {
-    cSpApplication app;
-    EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "registered before it existed";
-    Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);
-    EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 1);
-    EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', short(cmdKey | shiftKey)), 0);
-    EXPECT_EQ(gShortCuts, (std::vector<std::string>{"save100"}));
-  }
-  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "the table went with the object";
 }
 
 TEST(ApplicationObject, DocumentTypesGatherUnderTheirProcedureNewestFirst) {

@@ -81,23 +81,6 @@ TEST_F(ActivationTest, ActivationRunsTheRegistriesSwitchesTracingAndStillLetsThe
   EXPECT_EQ(inApplicationFontNowFlag_GlV, 1);
 }
 
-TEST_F(ActivationTest, ActivationPutsTheToolboxWindowsBackInListOrder) {
-  // Three windows in list order W1, W2, W3, each made behind the last.
-  windows_.emplace_back(new RecordingWindow("W1", Pt(40, 60)));
-  windows_.emplace_back(new RecordingWindow("W2", Pt(70, 90), true, kSpNormalWindowType, nullptr));
-  windows_.emplace_back(
-      new RecordingWindow("W3", Pt(100, 120), true, kSpNormalWindowType, nullptr));
-  const WindowRef w1 = windows_[0]->GetWindowRef();
-  const WindowRef w2 = windows_[1]->GetWindowRef();
-  const WindowRef w3 = windows_[2]->GetWindowRef();
-  ASSERT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w2, w3}));
-  // While the application was in the back the system put W3 before W2.
-  SendBehind(w2, w3);
-  ASSERT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w3, w2}));
-  Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget());
-  EXPECT_EQ(sp_testing::WindowList(), (std::vector<WindowRef>{w1, w2, w3}));
-}
-
 // ---- Window update and close ----------------------------------------------------------------
 
 TEST_F(FrameworkEventsTest, CloseRequestClosesTheFrameworkWindow) {

@@ -57,23 +57,6 @@ TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsH
   EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 1);
 }
 
-TEST_F(ControlChangeItemGroupTest, OwnAndDialogNumbersFindTheSameControlItem) {
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  cSp_ControlItem* item = one->SetupDialogContorlItem(2);
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(one->SetupDialogContorlItem(2), item) << "made once";
-  EXPECT_EQ(one->SerchDialogContorlItem(2, 1), item);
-  EXPECT_EQ(one->SerchDialogContorlItem(kOwnItems + 2, 0), item);
-  EXPECT_EQ(one->SerchDialogContorlItem(2, 0), nullptr);
-  EXPECT_EQ(item->GetDialogItemNo(0), kOwnItems + 2);
-  EXPECT_EQ(item->IsDeferredItem(), 1);
-  EXPECT_EQ(item->GetItemType(), kEditTextDialogItem);
-
-  cSp_ControlItem* box = one->SetupDialogContorlItem(1);
-  EXPECT_EQ(box->GetMacOSControlHandle(), ControlOf(kOwnItems + 1));
-  EXPECT_EQ(Chooser()->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(8)), box);
-}
-
 TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheValue) {
   cSp_ControlItem* chooser = Chooser();
   cSp_ControlChangeOutputItemGroup* one = chooser->SetupChangeOutputItemDITL(1, 201, 0);
@@ -221,20 +204,6 @@ TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReported) {
   ControlRef super = nullptr;
   ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
   EXPECT_EQ(super, ControlOf(7));
-}
-
-TEST_F(ControlChangeItemGroupTest, PanelMadeToEmbedPutsItsControlsIntoTheChooser) {
-  ControlRef root = nullptr;
-  CreateRootControl(Window()->GetWindowRef(), &root);
-  Chooser()->SetupChangeOutputItemDITL(1, 201, 1);
-  Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
-  ControlRef super = nullptr;
-  for (short n : {8, 10}) {
-    ASSERT_EQ(GetSuperControl(ControlOf(n), &super), noErr);
-    EXPECT_EQ(super, ControlOf(7)) << n;
-  }
-  ASSERT_EQ(GetSuperControl(ControlOf(11), &super), noErr);
-  EXPECT_EQ(super, root) << "made without embedding";
 }
 
 TEST_F(ControlChangeItemGroupTest, MissingPanelResourceAddsNoItems) {

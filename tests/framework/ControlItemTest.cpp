@@ -16,18 +16,6 @@ typedef std::vector<std::string> Lines;
 
 // ---- What an item reads ---------------------------------------------------------------------
 
-TEST_F(ControlItemTest, ImmediateItemTakesControlTypeAndRectangleFromTheDialog) {
-  cSp_ControlItem* item = Item(2);
-  EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(2));
-  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
-  Rect current, resource;
-  item->GetCurrentRect(&current);
-  item->GetResourceRect(&resource);
-  EXPECT_TRUE(SameRect(resource, ItemRect(2))) << RectText(resource);
-  EXPECT_TRUE(SameRect(current, resource));
-  EXPECT_EQ(errors_.Count(), 0u);
-}
-
 TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   cSp_ControlItem* item = Item(3, 1);
   item->SetupAddResourceItemNo(1);  // as if its DITL had been appended after one item
@@ -148,32 +136,6 @@ TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndRepor
 
 // ---- Callbacks ------------------------------------------------------------------------------
 
-TEST_F(ControlItemTest, EachRunnerCallsItsOwnProcedureWithModifiersAndUserData) {
-  cSp_ControlItem* b = Item(1);
-  b->SetMouseDownProc(LogPart, Name("down"));
-  b->SetMousePressIntervalProc(LogPlain, Name("press"), 0);
-  b->SetButtonDownProc(LogPart, Name("bdown"));
-  b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 0);
-  b->SetButtonUpProc(LogPlain, Name("up"));
-  b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
-  b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
-  b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-  b->SetHitItemProc(LogPlain, Name("hit"));
-  const short shift = short(shiftKey);
-  b->ExecuteMouseDownOnControl(shift, kControlButtonPart);
-  b->ExecuteButtonDown(shift, kControlButtonPart);
-  sp_testing::AdvanceClockTicks(2);
-  b->ExecuteMousePressIntervalProc(shift);
-  b->ExecuteButtonDownIntervalProc(shift);
-  b->ExecuteButtonUp(shift);
-  b->ExecuteMouseUpIncompleatedProc(shift);
-  b->ExecuteMouseUpCompleatedProc(shift);
-  b->ExecuteButtonOperationCompleatedProc(shift);
-  b->ExecHitItem(Centre(ItemRect(1)));
-  EXPECT_EQ(Log(), (Lines{"down(512,10)", "bdown(512,10)", "press(512)", "bint(512)", "up(512)",
-                          "miss(512)", "done(512)", "op(512)", "hit(0)"}));
-}
-
 TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt) {
   struct Step {
     UInt32 advance;  // ticks before the call
@@ -202,46 +164,6 @@ TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt
       if (s.runs) ++expected;
       EXPECT_EQ(Log().size(), expected)
           << (which == 0 ? "press" : "button") << " after +" << s.advance;
-    }
-  }
-}
-
-TEST_F(ControlItemTest, ContainerAndRadioItemsGetNoMouseOrButtonCallbacks) {
-  sp_testing::AdvanceClockTicks(100);  // so that a start never recorded (0) lies far back
-  for (int kind = 0; kind < 2; ++kind) {
-    Log().clear();
-    cSp_ControlItem* b = Item(3);
-    if (kind == 0) {
-      b->ApplyContainer(0, 0);
-    } else {
-      b->SetupRadioItemFlag(1);
-    }
-    b->SetMouseDownProc(LogPart, Name("down"));
-    b->SetButtonDownProc(LogPart, Name("bdown"));
-    b->SetButtonUpProc(LogPlain, Name("up"));
-    b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
-    b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
-    b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-    b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 20);
-    b->ExecuteMouseDownOnControl(0, 2);
-    b->ExecuteButtonDown(0, 2);
-    b->ExecuteButtonUp(0);
-    b->ExecuteMouseUpCompleatedProc(0);
-    b->ExecuteMouseUpIncompleatedProc(0);
-    b->ExecuteButtonOperationCompleatedProc(0);
-    sp_testing::AdvanceClockTicks(10);
-    b->ExecuteButtonDownIntervalProc(0);
-    EXPECT_TRUE(Log().empty()) << (kind == 0 ? "container" : "radio");
-
-    // The button start was still recorded: once the item is an ordinary one again, the
-    // interval counts from that press, 10 ticks ago, not from 0.
-    if (kind == 1) {
-      b->SetupRadioItemFlag(0);
-      b->ExecuteButtonDownIntervalProc(0);
-      EXPECT_TRUE(Log().empty());
-      sp_testing::AdvanceClockTicks(11);
-      b->ExecuteButtonDownIntervalProc(0);
-      EXPECT_EQ(Log(), (Lines{"bint(0)"}));
     }
   }
 }

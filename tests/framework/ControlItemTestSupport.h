@@ -109,7 +109,9 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
   ControlRef ControlOf(short dialogItemNo) const {
     return framework_test::ItemControl(Dialog(), dialogItemNo);
   }
-  Rect ItemRect(short dialogItemNo) const { return framework_test::ItemBox(Dialog(), dialogItemNo); }
+  Rect ItemRect(short dialogItemNo) const {
+    return framework_test::ItemBox(Dialog(), dialogItemNo);
+  }
   static Rect Bounds(ControlRef control) {
     Rect rect = {0, 0, 0, 0};
     GetControlBounds(control, &rect);

@@ -132,19 +132,6 @@ TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifi
   EXPECT_EQ(held, 2);
 }
 
-TEST_F(EventSwitchTest, StillDownHandlesAppleEventsButLeavesKeysForTheTracker) {
-  gPingCalls = 0;
-  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
-            noErr);
-  AddWindow("A");
-  sp_testing::PostKeyDown('x', 0x07);
-  SendPingToSelf();
-  Sp_StillDown(nullptr);
-  EXPECT_EQ(gPingCalls, 1);
-  EXPECT_TRUE(Log().empty());
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u);
-}
-
 // ---- Classic mouse dispatch -----------------------------------------------------------------
 
 EventRecord MouseRecord(EventKind what, Point where) {

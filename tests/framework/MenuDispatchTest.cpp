@@ -103,11 +103,6 @@ std::vector<MenuID> Ids(cSpMenu* head) {
   }
   return ids;
 }
-std::vector<MenuID> Ids(const std::vector<sp_testing::MenuModel>& menus) {
-  std::vector<MenuID> ids;
-  for (const auto& menu : menus) ids.push_back(menu.id);
-  return ids;
-}
 
 // Procedures write "<name>:<menu id>/<item number>" and answer their tag's result.
 struct ProcTag {
@@ -153,42 +148,6 @@ TEST_F(MenuDispatchTest, HierarchicalMenusAreFoundDepthFirstAndMadeOnce) {
   bar->DisableTargetMenu(130, 0);
   EXPECT_TRUE(recent->GetEnableFlag());
   EXPECT_EQ(log.Count(), 0u);
-}
-
-TEST_F(MenuDispatchTest, BarsLoadInBothMenuLayoutsAndOnlyTheClassicAppleMenuGetsDeskAccessories) {
-  struct Case {
-    const char* why;
-    SInt32 gestaltMenu;
-    SInt16 mbarId;
-    std::vector<MenuID> barMenus;
-    std::vector<std::string> appleItems;
-    bool applicationMenu;
-  };
-  const Case cases[] = {
-      {"classic layout", 0, 502, {500, 128, 129}, {"About", "Alarm", "Chooser"}, false},
-      {"Aqua layout", 2, 505, {500, 128}, {"About"}, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    ResetAll();
-    InstallTestMenus();
-    sp_testing::SetGestalt(gestaltMenuMgrAttr, c.gestaltMenu);
-    cSpMenuBar* bar = LoadCurrent(c.mbarId);
-    bar->SetupAppleMenuItemByResourceId(500);
-    ASSERT_NE(bar->GetAppleMenuPtr(), nullptr);
-    EXPECT_TRUE(bar->GetAppleMenuPtr()->IsAppleMenu());
-
-    const sp_testing::MenuBarModel model = sp_testing::ReadMenuBar();
-    EXPECT_EQ(model.hasApplicationMenu, c.applicationMenu);
-    std::vector<MenuID> shown = Ids(model.menus);
-    if (c.applicationMenu) shown.erase(shown.begin());
-    EXPECT_EQ(shown, c.barMenus);
-    std::vector<std::string> apple;
-    for (const auto& item : sp_testing::ReadMenu(GetMenuHandle(500)).items) {
-      apple.push_back(item.text);
-    }
-    EXPECT_EQ(apple, c.appleItems);
-  }
 }
 
 // ---- Dispatch -------------------------------------------------------------------------------
@@ -420,29 +379,6 @@ TEST_F(MenuDispatchTest, ManagerFailuresAreReportedWithTheirCodes) {
   EXPECT_EQ(log.Count(), 0u);
   stray->DisposeAllMenusForReset();
   delete stray;
-}
-
-TEST_F(MenuDispatchTest, AttachingACallersMenuAsSubMenuChecksItBelongsNowhereYet) {
-  cSpMenuBar* bar = LoadCurrent(502);
-  cSpMenu* own = new (std::nothrow) cSpMenu(300, "Own");
-  cSpMenu* straySub = new (std::nothrow) cSpMenu(301, "Stray");
-  cSpMenuItem* strayItem = straySub->CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
-  cSpMenuItem* undo = bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(1);
-  {
-    ErrorLogCapture log;
-    // Already in the bar, or the item's menu not in the bar: refused, nothing changes.
-    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, bar->GetMenuByResourceID(130), 0), 0);
-    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(strayItem, own, 0), 0);
-    EXPECT_EQ(log.Count(), 2u);
-    EXPECT_TRUE(log.Has("cSpMenuBar::SetupMenuIntoSubMenu", 3));
-    EXPECT_EQ(undo->GetSubMenuPtr(), nullptr);
-  }
-  EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, own, 1), 1);
-  EXPECT_EQ(undo->GetSubMenuPtr(), own);
-  EXPECT_EQ(bar->GetMenuByResourceID(300), own);
-  EXPECT_EQ(sp_testing::ReadMenu(GetMenuHandle(129)).items[0].subMenu, 300);
-  EXPECT_NE(GetMenuHandle(300), nullptr);
-  delete straySub;  // `own` now belongs to the bar
 }
 
 // ---- Text-size menu -------------------------------------------------------------------------

@@ -162,24 +162,6 @@ TEST_F(MenuObjectsTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsA
   EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
 }
 
-TEST_F(MenuObjectsTest, ItemsReadFromAResourceKeepSeparatorsHierarchiesMarksAndStyles) {
-  ErrorLogCapture log;
-  cSpMenu menu(128, 1, 1);
-  cSpMenu deep(131, 1, 1);
-  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"Open", "-", "Close", "Recent", "Quit"}));
-  EXPECT_TRUE(menu.GetMenuItemByReferenceNo(2)->GetSeparatorFlag());
-  cSpMenuItem* recent = menu.GetMenuItemByReferenceNo(4);
-  EXPECT_TRUE(recent->HasSubMenu());
-  EXPECT_EQ(recent->GetSubMenuID(), 130);
-  EXPECT_FALSE(recent->IsSetupedMark()) << "a hierarchical item's mark byte is its sub-menu";
-  EXPECT_TRUE(recent->CheckSubMenuIncompleteSetup());
-  cSpMenuItem* checked = deep.GetMenuItemByReferenceNo(2);
-  EXPECT_TRUE(checked->IsSetupedMark());
-  EXPECT_EQ(checked->GetMarkChar(), checkMark);
-  EXPECT_EQ(checked->GetItemOutputStyle(), bold);
-  EXPECT_EQ(log.Count(), 0u);
-}
-
 TEST_F(MenuObjectsTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
   cSpMenu menu(128, 1, 1);
   MenuRef system = menu.GetMacOSMenuHandle();
@@ -215,14 +197,6 @@ TEST_F(MenuObjectsTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
   gLog.clear();
   EXPECT_EQ(close->ExecuteMenuItemProc(), 1);
   EXPECT_EQ(gLog, (std::vector<std::string>{"128/1:close"}));
-}
-
-TEST_F(MenuObjectsTest, ClearingRemovesEverySystemItemAndObject) {
-  cSpMenu menu(128, 1, 1);
-  menu.ClearMenuItemAndSetupToMenuMgr();
-  EXPECT_EQ(menu.GetMenuItemListHead(), nullptr);
-  EXPECT_EQ(menu.GetMenuItemCount(), 0);
-  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), 0u);
 }
 
 // ---- Marks, styles, enabling ----------------------------------------------------------------
@@ -353,63 +327,6 @@ TEST_F(MenuObjectsTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported)
   item->RemoveExecMenuItemProc(only);
   EXPECT_FALSE(item->ExistExecuteMenuItemProc());
   EXPECT_EQ(item->ExecuteMenuItemProc(), 0);
-}
-
-// ---- Pop-up menus ---------------------------------------------------------------------------
-
-// Runs the pop-up cases in a frame of its own, so that no pointer to the pop-up's sub-menus
-// is left on the live stack when the test looks for leaks.
-__attribute__((noinline)) void RunPopupCases(WindowRef window) {
-  cSpPopupMenu* popup = new (std::nothrow) cSpPopupMenu(window, 10, 20, 3, 128);
-  ASSERT_NE(popup, nullptr);
-  EXPECT_EQ(popup->GetMenuByResourceID(128), popup);
-  ASSERT_NE(popup->GetMenuByResourceID(130), nullptr);
-  ASSERT_NE(popup->GetMenuByResourceID(131), nullptr);
-  popup->SetupExecMenuItemProc(LogMenu, Name("popup"));
-  popup->GetMenuByResourceID(130)->GetMenuItemByReferenceNo(2)->SetupExecMenuItemProc(LogItem,
-                                                                                      Name("two"));
-  popup->SetupLeftTopPosit(-1, 30);
-  EXPECT_EQ(popup->GetLeft(), 10);
-  EXPECT_EQ(popup->GetTop(), 30);
-
-  struct Case {
-    MenuID menu;
-    MenuItemIndex item;
-    std::vector<std::string> log;
-  };
-  const Case cases[] = {
-      {130, 2, {"130/2:two"}},  // a sub-menu's item: not the pop-up's own procedures
-      {128, 5, {"128/5:menu:popup"}},
-      {0, 0, {}},  // dismissed
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.menu);
-    gLog.clear();
-    if (c.menu != 0) sp_testing::SetNextPopUpMenuSelect(c.menu, c.item);
-    const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
-    popup->OpenPopup();
-    EXPECT_EQ(gLog, c.log);
-    EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
-    EXPECT_EQ(GetMenuHandle(128), nullptr);
-    EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
-    // The point was given in the window's coordinates.
-    const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
-    EXPECT_EQ(request.top, 100 + 30);
-    EXPECT_EQ(request.left, 40 + 10);
-    EXPECT_EQ(request.popUpItem, 3);
-  }
-  delete popup;
-}
-
-TEST_F(MenuObjectsTest, PopupRunsTheChosenMenusProceduresAndFreesItsSubMenus) {
-  Rect bounds = {100, 40, 300, 240};
-  WindowRef window = nullptr;
-  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &bounds, &window), noErr);
-  RunPopupCases(window);
-#if defined(__SANITIZE_ADDRESS__)
-  EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "the pop-up's sub-menus were not freed";
-#endif
-  DisposeWindow(window);
 }
 
 }  // namespace

@@ -312,20 +312,6 @@ TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
   EXPECT_EQ(TakeLog(), (Log{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
 }
 
-TEST_F(MouseTrace, FrontWindowOnlyAreaIgnoresItsWindowBehindTheFront) {
-  WindowRef back = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
-  ASSERT_EQ(FrontWindow(), window_);
-  auto a = Area(back, R(0, 0, 100, 100), 0, kCursId);
-  Hover(550, 150);
-  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
-  a->SetupEnableMouseTraceOnTopWindowInWindowListOnlyFlag(0);
-  Hover(551, 150);
-  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), a.get());
-  ExpectCursor(CursorKind::kCursor, kCursId);
-  a.reset();
-  ExpectCursor(CursorKind::kArrow);  // destroying the current area resets the cursor
-}
-
 namespace {
 // The left side (below 35) is code 1, the right side code 2; from 55 on the point does not
 // count.
@@ -351,33 +337,6 @@ TEST_F(MouseTrace, VerifyProcedureRefusesPointsAndANewPartReappliesTheCursor) {
   };
   // clang-format on
   Play(steps);
-}
-
-TEST_F(MouseTrace, WindowObjectGoesWithItsLastAreaAndComesBackAtTheEnd) {
-  WindowRef second = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
-  cMouseTraceManager* manager = SpGetMouseTraceManager();
-  ASSERT_EQ(manager->GetMouseTraceWindowObjListHead(), nullptr) << "an earlier test left areas";
-  auto a1 = Area(window_, R(0, 0, 10, 10));
-  auto a2 = Area(window_, R(0, 0, 10, 10));
-  auto b = Area(second, R(0, 0, 10, 10));
-  auto windows = [&] {
-    std::vector<WindowRef> list;
-    for (cMouseTraceWindowObj* w = manager->GetMouseTraceWindowObjListHead(); w != nullptr;
-         w = w->GetNextObjectPtr()) {
-      list.push_back(w->GetTargetWindowPtr());
-    }
-    return list;
-  };
-  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
-  a1.reset();
-  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
-  a2.reset();
-  EXPECT_EQ(windows(), (std::vector<WindowRef>{second}));
-  auto a3 = Area(window_, R(0, 0, 10, 10));
-  EXPECT_EQ(windows(), (std::vector<WindowRef>{second, window_}));
-  b.reset();
-  a3.reset();
-  EXPECT_EQ(windows(), std::vector<WindowRef>{});
 }
 
 TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {

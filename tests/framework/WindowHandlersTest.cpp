@@ -51,14 +51,6 @@ OSStatus SendMouseEvent(UInt32 kind, Point where, UInt32 modifiers = 0) {
   return SendAndRelease(event, GetApplicationEventTarget());
 }
 
-OSStatus SendControlEvent(UInt32 kind, ControlRef control, EventTargetRef target) {
-  EventRef event = NewEvent(kEventClassControl, kind);
-  if (control != nullptr) {
-    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
-  }
-  return SendAndRelease(event, target);
-}
-
 // A plain toolbox window, not a framework window, behind the others.
 WindowRef NewPlainWindow(const Rect& content) {
   static const unsigned char kNoTitle[] = {0};
@@ -219,77 +211,6 @@ TEST_F(WindowHandlers, ReleasesGoToTheWindowThatKeptThePress) {
   EXPECT_EQ(SendMouseEvent(kEventMouseUp, Pt(260, 190)), noErr);
   EXPECT_EQ(Log(), std::vector<std::string>({"down@150,80", "up@160,90"}));
   EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-}
-
-std::vector<std::string>& Hovered() {
-  static std::vector<std::string> log;
-  return log;
-}
-void HoverIn(Point local, short, unsigned long refCon) {
-  Hovered().push_back(std::string(reinterpret_cast<const char*>(refCon)) + "@" + Text(local));
-}
-
-TEST_F(WindowHandlers, MovesOverAFrameworkWindowRunTheTracePass) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  WindowRef plain = NewPlainWindow(R(400, 100, 600, 200));
-  Sp_EnableMouseTrace(0);
-  SpSetBeforeInPlaceMouseTraceItem(nullptr);
-  Hovered().clear();
-  cMouseTraceObject framed(window->GetWindowRef(), R(10, 10, 60, 60), 0, 0, nullptr);
-  cMouseTraceObject bare(plain, R(10, 10, 60, 60), 0, 0, nullptr);
-  framed.mouseTraceInProc = HoverIn;
-  framed.mouseTraceInRefCon = Tag("framed");
-  bare.mouseTraceInProc = HoverIn;
-  bare.mouseTraceInRefCon = Tag("bare");
-
-  sp_testing::PostMouseMoved(Pt(120, 120));
-  sp_testing::PumpPending();
-  EXPECT_EQ(Hovered(), std::vector<std::string>({"framed@20,20"}));
-  // Over a window that is not the framework's no pass runs.
-  sp_testing::PostMouseMoved(Pt(420, 120));
-  sp_testing::PumpPending();
-  EXPECT_EQ(Hovered(), std::vector<std::string>({"framed@20,20"}));
-  EXPECT_EQ(SendMouseEvent(kEventMouseMoved, Pt(130, 130)), eventNotHandledErr);
-  SpSetBeforeInPlaceMouseTraceItem(nullptr);
-  DisposeWindow(plain);
-}
-
-// ---- Control events -------------------------------------------------------------------------
-
-const char kDialogSource[] = R"(
-resource 'DLOG' 300 {
-  bounds 60, 80, 200, 300; procID 5; visible true; items 300; title "Buttons"
-}
-resource 'DITL' 300 {
-  button 100, 120, 120, 200 { text "OK" }
-}
-)";
-
-class ControlHandlers : public WindowHandlers {
- protected:
-  void SetUp() override {
-    WindowHandlers::SetUp();
-    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kDialogSource));
-    dialog_ = Keep(new cSp_Window(300, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
-    ASSERT_NE(dialog_->GetDialogRef(), nullptr);
-    GetDialogItemAsControl(dialog_->GetDialogRef(), 1, &button_);
-    ASSERT_NE(button_, nullptr);
-  }
-
-  cSp_Window* dialog_ = nullptr;
-  ControlRef button_ = nullptr;
-};
-
-TEST_F(ControlHandlers, ControlEventsOfAWindowsItemsAreAnsweredAsTheToolboxExpects) {
-  EventTargetRef app = GetApplicationEventTarget();
-  // Before the window knows the control as an item, nothing is the framework's.
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, button_, app), eventNotHandledErr);
-  ASSERT_NE(dialog_->SetupDialogContorlItem(1, 4), nullptr);
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, button_, app), noErr);
-  EXPECT_EQ(SendControlEvent(kEventControlTrack, button_, app), eventNotHandledErr)
-      << "the toolbox tracks the control";
-  EXPECT_EQ(SendControlEvent(kEventControlHit, button_, app), eventNotHandledErr);
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, nullptr, app), eventNotHandledErr);
 }
 
 // ---- The tracking timer ---------------------------------------------------------------------

@@ -62,22 +62,6 @@ TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
   EXPECT_EQ(Sp_CountOpenWindow(), 1);
 }
 
-TEST_F(WindowObjectTest, OnlyTheFirstOpenWindowCountsAsAModalDialog) {
-  cSp_Window* dialog = AddWindow(10, 50, 1);
-  dialog->SetupModalDialogFlag(1);
-  cSp_Window* found = nullptr;
-  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 1);
-  EXPECT_EQ(found, dialog);
-  EXPECT_EQ(Sp_HaveModalDialog(dialog, nullptr), 0) << "the exception";
-
-  // An ordinary window opened in front hides the modal dialog from the question.
-  cSp_Window* front = AddWindow(20, 60, 1);
-  ASSERT_EQ(Sp_GetFrontOpenWindowObject(), front);
-  found = nullptr;
-  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 0);
-  EXPECT_EQ(found, nullptr);
-}
-
 TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) {
   cSp_Window* back = AddWindow(10, 50, 1);
   cSp_Window* dialog = AddWindow(20, 60, 1);

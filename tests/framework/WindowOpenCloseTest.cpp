@@ -80,20 +80,6 @@ TEST_F(WindowOpenCloseTest, ClosingTheFrontWindowSelectsTheNextOpenOne) {
   EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(WindowOpenCloseTest, OpeningBehindWithoutAPlaceShowsTheWindowUnselected) {
-  cSp_Window* front = AddWindow(10, 50, 1);
-  cSp_Window* later = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
-  Watch(front, "front");
-  later->Open(0, nullptr);
-  EXPECT_TRUE(Visible(later));
-  EXPECT_EQ(later->IsOpen(), 1);
-  EXPECT_EQ(FrontWindow(), front->GetWindowRef());
-  EXPECT_TRUE(Hilited(front));
-  EXPECT_FALSE(Hilited(later));
-  EXPECT_TRUE(Log().empty()) << "the front window keeps the front";
-  ExpectInStep({front, later});
-}
-
 TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnScreen) {
   cSp_Window* c = AddWindow(30, 70, 1);
   cSp_Window* b = AddWindow(20, 60, 1);
@@ -120,18 +106,6 @@ TEST_F(WindowOpenCloseTest, OpeningInFrontTellsTheOldFrontWindowOnce) {
   EXPECT_TRUE(Hilited(window));
   EXPECT_FALSE(Hilited(old));
   EXPECT_EQ(Log(), (Strings{"old.back", "new.front", "new.afterOpen"}));
-}
-
-TEST_F(WindowOpenCloseTest, OpeningTheHeadSendsTheFormerFrontWindowBack) {
-  cSp_Window* old = AddWindow(20, 60, 1);
-  cSp_Window* head = AddWindow(10, 50, 0);  // closed, already the head
-  Watch(old, "old");
-  Watch(head, "head");
-  head->Open(0, nullptr);
-  EXPECT_EQ(FrontWindow(), head->GetWindowRef());
-  EXPECT_TRUE(Hilited(head));
-  EXPECT_FALSE(Hilited(old));
-  EXPECT_EQ(Log(), (Strings{"old.back", "head.afterOpen"}));
 }
 
 TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {

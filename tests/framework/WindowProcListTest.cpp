@@ -93,26 +93,6 @@ TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
   EXPECT_EQ(Called(), (Names{"1", "3", "4"}));
 }
 
-TEST_F(WindowProcListTest, EveryListStartsItsOwnNumberingAtOne) {
-  cSp_Window* w = window_.get();
-  // Fill one list first: the others must not count on from it.
-  SInt32 x = 0, y = 0;
-  w->SetupAfterCloseProc(After, T("x"), x);
-  w->SetupAfterCloseProc(After, T("y"), y);
-  EXPECT_EQ(x, 1);
-  EXPECT_EQ(y, 2);
-  std::vector<SInt32> firsts(8, -1);
-  w->SetupBeforeOpenProc(Before, T("a"), firsts[0]);
-  w->SetupAfterOpenProc(After, T("a"), firsts[1]);
-  w->SetupBeforeCloseProc(Before, T("a"), firsts[2]);
-  w->SetupMoveToFrontProc(After, T("a"), firsts[3]);
-  w->SetupMoveToBackProc(After, T("a"), firsts[4]);
-  w->SetupBeforeGrowProc(Before, T("a"), firsts[5]);
-  w->SetupAfterGrowProc(After, T("a"), firsts[6]);
-  w->SetupMoveProc(After, T("a"), firsts[7]);
-  for (SInt32 n : firsts) EXPECT_EQ(n, 1);
-}
-
 TEST_F(WindowProcListTest, NullProcedureRegistersNothingAndGivesZero) {
   cSp_Window* w = window_.get();
   SInt32 ref = 99;
