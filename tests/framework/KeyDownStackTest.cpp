@@ -11,17 +11,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-EventRecord KeyRecord(EventKind what, char charCode, char keyCode, short modifiers = 0) {
-  EventRecord event = {};
-  event.what = what;
-  event.message = static_cast<unsigned char>(charCode) |
-                  (static_cast<unsigned long>(static_cast<unsigned char>(keyCode)) << 8);
-  event.modifiers = EventModifiers(modifiers);
-  return event;
-}
-
 void Switch(EventKind what, char charCode, char keyCode, short modifiers = 0) {
-  EventRecord event = KeyRecord(what, charCode, keyCode, modifiers);
+  EventRecord event = framework_test::Record(
+      what, Pt(0, 0), UInt16(modifiers),
+      UInt8(charCode) | (static_cast<unsigned long>(static_cast<unsigned char>(keyCode)) << 8));
   Sp_EventSwitch(&event);
 }
 
@@ -47,41 +40,19 @@ TEST_F(KeyDownStackTest, ClassicPathStacksOnlyRoutedKeyDownsAndOnlyWhileKeyUpsAr
     int depth;         // stack depth after the key-down
     Strings expected;  // after the key-down and its key-up
   };
+  // clang-format off
   const Case cases[] = {
-      {"key-ups off: nothing is stacked and the key-up is ignored",
-       false,
-       true,
-       keyDown,
-       0,
-       'x',
-       0,
-       {"A.key:78"}},
-      {"a key the window took is stacked and its key-up goes to the window",
-       true,
-       true,
-       keyDown,
-       0,
-       'x',
-       1,
-       {"A.key:78", "A.up:78"}},
-      {"a key nobody took is not stacked, so its key-up reaches nobody",
-       true,
-       false,
-       keyDown,
-       0,
-       'x',
-       0,
-       {"A.key:78"}},
-      {"a short-cut is stacked but gives the window no key-up",
-       true,
-       true,
-       keyDown,
-       cmdKey,
-       'k',
-       1,
-       {"shortcut"}},
+      {"key-ups off: nothing is stacked and the key-up is ignored", false, true, keyDown, 0, 'x',
+       0, {"A.key:78"}},
+      {"a key the window took is stacked and its key-up goes to the window", true, true, keyDown,
+       0, 'x', 1, {"A.key:78", "A.up:78"}},
+      {"a key nobody took is not stacked, so its key-up reaches nobody", true, false, keyDown, 0,
+       'x', 0, {"A.key:78"}},
+      {"a short-cut is stacked but gives the window no key-up", true, true, keyDown, cmdKey, 'k',
+       1, {"shortcut"}},
       {"an auto-key is never stacked", true, true, autoKey, 0, 'x', 0, {"A.key:78"}},
   };
+  // clang-format on
   InstallShortCut();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

@@ -105,35 +105,6 @@ TEST_F(WindowHandlers, WindowEventsOfWindowsTheFrameworkDoesNotListAreLeftAlone)
   DisposeWindow(plain);
 }
 
-TEST_F(WindowHandlers, BoundsChangingWritesBackOnlyACorrectedRectangle) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  window->SetMinSize(150, 80);
-  window->SetMaxSize(400, 300);
-  struct Case {
-    Rect proposed;
-    Rect want;
-  };
-  const Case cases[] = {
-      {R(100, 100, 200, 150), R(100, 100, 250, 180)},
-      {R(100, 100, 600, 500), R(100, 100, 500, 400)},
-      {R(100, 100, 320, 210), R(100, 100, 320, 210)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Text(c.proposed));
-    EventRef event = NewEvent(kEventClassWindow, kEventWindowBoundsChanging);
-    WindowRef w = window->GetWindowRef();
-    SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof w, &w);
-    SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof c.proposed,
-                      &c.proposed);
-    EXPECT_EQ(SendEventToEventTarget(event, GetApplicationEventTarget()), noErr);
-    Rect bounds = {0, 0, 0, 0};
-    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof bounds,
-                      nullptr, &bounds);
-    EXPECT_EQ(Text(bounds), Text(c.want));
-    ReleaseEvent(event);
-  }
-}
-
 TEST_F(WindowHandlers, AResizeWithTheMouseEndsWithinTheLimitsAndIsStored) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   window->SetMinSize(150, 80);
