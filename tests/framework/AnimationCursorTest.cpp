@@ -1,21 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <memory>
 #include <utility>
-#include <vector>
 
-#include "ErrorLogCapture.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "QuickDraw.h"
 #include "SpAnimationCursor.h"
-#include "SpEventToolsClass.h"
-#include "SpMouseTraceManager.h"
 #include "SpResourceManager.h"
-#include "SpTesting.h"
-#include "TestEvents.h"
-#include "TestWindows.h"
 
 namespace {
 

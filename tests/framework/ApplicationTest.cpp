@@ -5,29 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
 
-#include "AppleEvents.h"
-#include "CFURLFiles.h"
-#include "CarbonEvents.h"
-#include "CoreFoundation.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
-#include "Files.h"
 #include "FrameworkTestSupport.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
 #include "SpStdFileFunctionDirectory.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
 #include "TestFiles.h"
 
 namespace {

@@ -3,9 +3,6 @@
 // its key-down.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "CarbonHandlersTestSupport.h"
 
 namespace fw_events_test {

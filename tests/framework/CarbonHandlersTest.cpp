@@ -2,12 +2,7 @@
 // Unicode text.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "CarbonHandlersTestSupport.h"
-#include "SpEventToolsClass.h"
 
 namespace fw_events_test {
 namespace {

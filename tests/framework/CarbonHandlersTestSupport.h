@@ -5,29 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
 #include "SpEditTextObject.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
-#include "SpMenu.h"
-#include "SpMouseTraceManager.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
-#include "TestMenus.h"
-#include "TestWindows.h"
 
 namespace fw_events_test {
 

@@ -1,6 +1,5 @@
 // Change-output groups: panels appended hidden, numbered after the dialog's items, shown and
 // hidden as a whole by their control item, with their own control items and text.
-#include <cstring>
 
 #include "ControlItemTestSupport.h"
 #include "SpControlChangeItemGroup.h"

@@ -1,11 +1,7 @@
 // Control items: what they read from the dialog, values and dimming, geometry in the dialog's
 // item list, callbacks with their intervals, exclusive radio choice, the control-hit handler.
 #include "ControlItemTestSupport.h"
-#include "Events.h"
 #include "SpDialogAnalyzor.h"
-#include "SpStdDrawingFunction.h"
-#include "SpStdFunction.h"
-#include "TestControls.h"
 
 namespace {
 

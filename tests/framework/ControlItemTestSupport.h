@@ -5,21 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "CarbonEvents.h"
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
 #include "FrameworkTestSupport.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "SpWindowControlItemObj.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace control_item_test {
 

@@ -4,18 +4,7 @@
 // routed to the front window.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "Clock.h"
-#include "Controls.h"
-#include "Dialogs.h"
-#include "Events.h"
-#include "QuickDraw.h"
-#include "SpWindowControlItemObj.h"
-#include "TestControls.h"
-#include "TestDialogs.h"
-#include "TestQuickDraw.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {

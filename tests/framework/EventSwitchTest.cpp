@@ -2,12 +2,7 @@
 // suspend/resume, Apple events, first-call procedures and the classic main loop.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "AppleEvents.h"
 #include "CarbonHandlersTestSupport.h"
-#include "SpEventToolsClass.h"
 
 namespace fw_events_test {
 namespace {

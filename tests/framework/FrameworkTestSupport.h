@@ -7,23 +7,47 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "AppleEvents.h"
 #include "CFURLFiles.h"
+#include "CarbonEvents.h"
 #include "Controls.h"
 #include "CoreFoundation.h"
 #include "Dialogs.h"
 #include "ErrorLogCapture.h"
 #include "Events.h"
 #include "Files.h"
+#include "Gestalt.h"
 #include "MacTypes.h"
+#include "MacWindows.h"
+#include "Menus.h"
+#include "QDRegions.h"
 #include "QuickDraw.h"
+#include "Resources.h"
+#include "SpApplicationClass.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpMenu.h"
+#include "SpMenuItemObj.h"
+#include "SpMenuObj.h"
+#include "SpMouseTraceManager.h"
+#include "SpStdDrawingFunction.h"
+#include "SpStdFunction.h"
 #include "SpTesting.h"
 #include "SpWindow.h"
+#include "SpWindowControlItemObj.h"
+#include "SpWindowHandlers.h"
+#include "TestAppleEvents.h"
+#include "TestControls.h"
 #include "TestDialogs.h"
 #include "TestEvents.h"
+#include "TestMenus.h"
+#include "TestQuickDraw.h"
 #include "TestResources.h"
 #include "TestWindows.h"
 

@@ -1,9 +1,6 @@
 // The key-down stack: who took each pressed key, so that its key-up goes the same way.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "CarbonHandlersTestSupport.h"
 
 namespace fw_events_test {

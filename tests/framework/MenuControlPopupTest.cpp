@@ -2,20 +2,7 @@
 // from it, changes made through the object reaching the popup.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "Controls.h"
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
-#include "Menus.h"
-#include "SpMenuItemObj.h"
-#include "SpMenuObj.h"
-#include "SpTesting.h"
-#include "TestControls.h"
-#include "TestEvents.h"
-#include "TestMenus.h"
-#include "TestWindows.h"
+#include "FrameworkTestSupport.h"
 
 namespace {
 

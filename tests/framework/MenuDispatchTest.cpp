@@ -2,23 +2,9 @@
 // dispatch of menu choices and commands, automatic command ids and the enable helpers.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
-#include "Gestalt.h"
-#include "Menus.h"
-#include "Resources.h"
-#include "SpMenu.h"
 #include "SpMenuBarObj.h"
-#include "SpMenuItemObj.h"
-#include "SpMenuObj.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestEvents.h"
-#include "TestMenus.h"
 
 namespace {
 

@@ -1,13 +1,9 @@
 // The font menu: one item per installed font, in the font manager's order.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "Menus.h"
 #include "SpFontManager.h"
-#include "SpMenuObj.h"
-#include "TestMenus.h"
 
 namespace {
 

@@ -1,25 +1,9 @@
-// Menus, menu items, their execute procedures and pop-up menus, against the Menu Manager.
+// Menus, menu items and their execute procedures, against the Menu Manager.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
-#include "Menus.h"
-#include "SpMenu.h"
 #include "SpMenuExecProcObj.h"
-#include "SpMenuItemObj.h"
-#include "SpMenuObj.h"
-#include "SpMenuPopupObj.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestMenus.h"
-#include "TestWindows.h"
 
 namespace {
 

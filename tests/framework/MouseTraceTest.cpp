@@ -1,19 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "QuickDraw.h"
-#include "SpMouseTraceManager.h"
 #include "SpResourceManager.h"
-#include "SpTesting.h"
-#include "TestEvents.h"
-#include "TestWindows.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "SpEventToolsClass.h"
-#include "SpMouseTraceManager.h"
+#include "FrameworkTestSupport.h"
 
 namespace {
 

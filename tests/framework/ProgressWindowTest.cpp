@@ -4,21 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "CarbonEvents.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
 #include "SpProgressBarWinObject.h"
 #include "SpProgressWinObj.h"
-#include "SpStdFunction.h"
-#include "SpWindowControlItemObj.h"
-#include "SpWindowHandlers.h"
-#include "TestControls.h"
-#include "TestQuickDraw.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <string>
 
 #include "Folders.h"
 #include "SayDialogTestSupport.h"

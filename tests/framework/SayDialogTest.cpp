@@ -3,16 +3,9 @@
 // loop and filter, and the failures.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "Clock.h"
-#include "CoreFoundation.h"
 #include "MacMemory.h"
-#include "Resources.h"
 #include "SayDialogTestSupport.h"
-#include "SpStdDrawingFunction.h"
 #include "TestFonts.h"
 
 namespace say_dialog_test {

@@ -5,24 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
-#include "SpStdFunction.h"
 #include "SpStdSayDialog.h"
-#include "SpTesting.h"
 #include "SpTextCodec.h"
-#include "TestDialogs.h"
-#include "TestEvents.h"
-#include "TestQuickDraw.h"
-#include "TestResources.h"
 #include "TestResponder.h"
-#include "TestWindows.h"
 
 namespace say_dialog_test {
 

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "ErrorLogCapture.h"
-#include "Events.h"
 #include "SpShortCutKey.h"
-#include "SpTesting.h"
 
 namespace {
 

@@ -4,25 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
-#include <string>
 
-#include "AppleEvents.h"
-#include "CFURLFiles.h"
-#include "CoreFoundation.h"
-#include "ErrorLogCapture.h"
-#include "Files.h"
 #include "FrameworkTestSupport.h"
-#include "Gestalt.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
-#include "SpMainEventLoop.h"
 #include "SpStdFileFunction.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
 #include "TestFiles.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // controls, then the views' hot-spot areas, followed with the tracking timer until the release.
 #include <gtest/gtest.h>
 
-#include "Controls.h"
 #include "SpOriginalControl.h"
 #include "WindowGeometryTestSupport.h"
 

@@ -1,10 +1,6 @@
 // A window's size and its limits, growing, dragging, zooming and the drawing of its own parts.
 #include <gtest/gtest.h>
 
-#include "Controls.h"
-#include "Gestalt.h"
-#include "QDRegions.h"
-#include "TestQuickDraw.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {

@@ -7,26 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "QuickDraw.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "SpWindowHandlers.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace window_geometry_test {
 

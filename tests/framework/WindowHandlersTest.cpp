@@ -3,14 +3,6 @@
 // first open event.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "Controls.h"
-#include "Dialogs.h"
-#include "SpMouseTraceManager.h"
-#include "SpWindowControlItemObj.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {

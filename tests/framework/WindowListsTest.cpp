@@ -1,12 +1,6 @@
 // The window lists: placement, searches, modal dialogs in front, moving to the front and the
 // back, the toolbox order matched to the lists, and the redraw of uncovered areas.
-#include <string>
-#include <vector>
 
-#include "Controls.h"
-#include "QDRegions.h"
-#include "SpStdDrawingFunction.h"
-#include "SpWindowControlItemObj.h"
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {

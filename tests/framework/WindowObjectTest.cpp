@@ -1,12 +1,6 @@
 // The window object: default titles, the four ways of making a window, behaviour flags and
 // window attributes, colours, automatic control commands and the key operations.
-#include <cstring>
-#include <string>
-#include <vector>
 
-#include "Controls.h"
-#include "SpStdDrawingFunction.h"
-#include "SpWindowControlItemObj.h"
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {

@@ -5,19 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace window_object_test {
 

@@ -1,10 +1,7 @@
 // Opening and closing windows: the before procedures' veto, the after procedures, which window
 // is in front and hilited afterwards (in the list and on the screen), the close box, sheets and
 // destruction of open windows.
-#include <string>
-#include <vector>
 
-#include "Controls.h"
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {

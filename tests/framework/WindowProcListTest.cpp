@@ -1,18 +1,9 @@
 // A window's nine procedure lists: registration numbers, run order, refusal, removal.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "ErrorLogCapture.h"
-#include "Events.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
 #include "SpWindowProcList.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace {
 
