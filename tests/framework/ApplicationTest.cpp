@@ -291,9 +291,6 @@ class DerivedApplication : public cSpApplication {
 SInt32 DocProcA(...) {
   return 0;
 }
-SInt32 DocProcB(...) {
-  return 0;
-}
 
 std::vector<std::string> TypesOf(const cSpLoadDocumentProcData* entry) {
   std::vector<std::string> types;
@@ -316,26 +313,6 @@ TEST(ApplicationObject, OnlyTheCurrentObjectIsForgottenWhenDestroyedThroughTheBa
   delete second;
   EXPECT_EQ(gDerivedDestroyed, 1);
   EXPECT_EQ(applicationObject_GlV, nullptr);
-}
-
-TEST(ApplicationObject, DocumentTypesGatherUnderTheirProcedureNewestFirst) {
-  cSpApplication app;
-  app.SetupOpenDocumentProc(SpFourCC("AIFF"), SpFourCC("TVOD"), DocProcA);
-  app.SetupOpenDocumentProc(SpFourCC("WAVE"), SpFourCC("TVOD"), DocProcB);
-  app.SetupOpenDocumentProc(SpFourCC("MooV"), SpFourCC("TVOD"), DocProcA);
-
-  cSpLoadDocumentProcData* first = app.GetOpenDocProcList();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetProcedure(), DocProcB) << "a new procedure goes to the head";
-  cSpLoadDocumentProcData* second = first->GetNextObjectPtr();
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->GetNextObjectPtr(), nullptr);
-  EXPECT_EQ(TypesOf(first), (std::vector<std::string>{"WAVE"}));
-  EXPECT_EQ(TypesOf(second), (std::vector<std::string>{"MooV", "AIFF"}));
-  EXPECT_EQ(second->GetTypeList()->GetCreator(), SpFourCC("TVOD"));
-
-  app.DisposeOpenDocProcList();
-  EXPECT_EQ(app.GetOpenDocProcList(), nullptr);
 }
 
 TEST(ApplicationObject, NoMemoryForADocumentTypeRegistersNothing) {

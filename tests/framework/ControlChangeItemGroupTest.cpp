@@ -129,16 +129,6 @@ TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-TEST_F(ControlChangeItemGroupTest, DimmedPanelItemStaysInactiveWhenShown) {
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  cSp_ControlItem* box = one->SetupDialogContorlItem(1);
-  box->EnableHilite();
-  one->EnableOutputItem();
-  EXPECT_TRUE(Shown(8));
-  EXPECT_FALSE(Active(8));
-  EXPECT_TRUE(Active(10)) << "an item without a control item is activated";
-}
-
 TEST_F(ControlChangeItemGroupTest, SelectionAskedForWhileHiddenIsAppliedWhenShown) {
   cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
   const SInt16 focusBefore = GetDialogKeyboardFocusItem(Dialog());
@@ -203,15 +193,6 @@ TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReported) {
   ControlRef super = nullptr;
   ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
   EXPECT_EQ(super, ControlOf(7));
-}
-
-TEST_F(ControlChangeItemGroupTest, MissingPanelResourceAddsNoItems) {
-  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(1, 299, 0);
-  ASSERT_NE(none, nullptr);
-  EXPECT_EQ(none->GetItemCount(), 0);
-  EXPECT_EQ(CountDITL(Dialog()), kOwnItems);
-  Chooser()->EnableTargetOutputItem(1, 0);
-  EXPECT_EQ(none->GetOutputNowFlag(), 1);
 }
 
 TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {

@@ -218,22 +218,6 @@ TEST_F(ControlItemTest, ChildWithoutControlIsSkippedWithAReport) {
   EXPECT_EQ(errors_.Records().back().message, "no comment");
 }
 
-TEST_F(ControlItemTest, SearchByControlFindsChildrenDepthFirst) {
-  cSp_ControlItem* top = Item(7);
-  cSp_ControlItem* child = LooseItem(2);
-  cSp_ControlItem* grandchild = LooseItem(4);
-  cSp_ControlItem* second = LooseItem(3);
-  top->AppendChildItem(child);
-  child->AppendChildItem(grandchild);
-  top->AppendChildItem(second);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(4)), grandchild);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(3)), second);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(7)), nullptr)
-      << "the item itself is not below itself";
-  EXPECT_EQ(grandchild->ParentObject(), child);
-  EXPECT_EQ(top->ChildObject(), child);
-}
-
 // ---- The control-hit handler ----------------------------------------------------------------
 
 TEST_F(ControlItemTest, HitHandlerCompletesTheButtonOperationAndConsumesTheHit) {

@@ -69,40 +69,6 @@ TEST_F(EventSwitchTest, ModalFilterKeyReachesTheFrontWindowButAClickDoesNot) {
   EXPECT_EQ(Log(), (Strings{"A.key:78"}));
 }
 
-int gPingCalls = 0;
-OSErr PingHandler(const AppleEvent*, AppleEvent*, URefCon) {
-  ++gPingCalls;
-  return noErr;
-}
-
-void SendPingToSelf() {
-  ProcessSerialNumber self = {0, kCurrentProcess};
-  AEAddressDesc target = {typeNull, nullptr};
-  ASSERT_EQ(AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target), noErr);
-  AppleEvent ping = {typeNull, nullptr};
-  ASSERT_EQ(AECreateAppleEvent(SpFourCC("Test"), SpFourCC("ping"), &target, kAutoGenerateReturnID,
-                               kAnyTransactionID, &ping),
-            noErr);
-  ASSERT_EQ(AESend(&ping, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr),
-            noErr);
-  AEDisposeDesc(&ping);
-  AEDisposeDesc(&target);
-}
-
-TEST_F(EventSwitchTest, HighLevelEventWithoutAClassIsLoggedAndNotProcessed) {
-  gPingCalls = 0;
-  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
-            noErr);
-  SendPingToSelf();
-  EventRecord noClass = Record(kHighLevelEvent, 0);
-  Sp_EventSwitch(&noClass);
-  EXPECT_EQ(gPingCalls, 0);
-  EXPECT_TRUE(errors_.Has("Sp_EventSwitch", 1));
-  EventRecord withClass = Record(kHighLevelEvent, SpFourCC("Test"));
-  Sp_EventSwitch(&withClass);
-  EXPECT_EQ(gPingCalls, 1);
-}
-
 // ---- Tracking loops -------------------------------------------------------------------------
 
 int gIdleUntilRelease = 0;

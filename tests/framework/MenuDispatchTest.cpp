@@ -369,29 +369,4 @@ TEST_F(MenuDispatchTest, ManagerFailuresAreReportedWithTheirCodes) {
 
 // ---- Text-size menu -------------------------------------------------------------------------
 
-TEST_F(MenuDispatchTest, TextSizeMenuKeepsListOrderStopsAtTheFirstEmptyStringAndKeepsTexts) {
-  ASSERT_EQ(sp_testing::AddAppResource(
-                kSTRList, 7000, sp_testing::MakeStringList({"9", "10;(^12", "-14", "", "18"})),
-            noErr);
-  cSpMenu menu(301, "Size");
-  Wuk_SetupTextSizeMenu(&menu, 7000, 0);
-  std::vector<std::string> objects, system;
-  for (cSpMenuItem* item = menu.GetMenuItemListHead(); item != nullptr;
-       item = item->GetNextObjectPtr()) {
-    objects.push_back(item->GetItemNamePtr());
-  }
-  for (const auto& item : sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items) {
-    system.push_back(item.text);
-    EXPECT_TRUE(item.enabled);
-    EXPECT_FALSE(item.separator);
-  }
-  const std::vector<std::string> expected = {"9", "10;(^12", "-14"};
-  EXPECT_EQ(objects, expected);
-  EXPECT_EQ(system, expected);
-
-  ErrorLogCapture log;
-  Wuk_SetupTextSizeMenu(nullptr, 7000, 0);
-  EXPECT_TRUE(log.Has("Wuk_SetupTextSizeMenu", 1));
-}
-
 }  // namespace

@@ -300,33 +300,6 @@ TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
   EXPECT_EQ(TakeLog(), (Log{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
 }
 
-namespace {
-// The left side (below 35) is code 1, the right side code 2; from 55 on the point does not
-// count.
-unsigned char VerifyHalves(Point p, short, unsigned long, short& code) {
-  if (p.h >= 55) return 0;
-  code = p.h < 35 ? 1 : 2;
-  return 1;
-}
-}  // namespace
-
-TEST_F(MouseTrace, VerifyProcedureRefusesPointsAndANewPartReappliesTheCursor) {
-  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
-  Watch(*a, "A");
-  a->verifyPositionProc = VerifyHalves;
-  // clang-format off
-  const HoverStep steps[] = {
-      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, CursorKind::kCursor, kCursId,
-       "entering the left side"},
-      {140, 120, {"cursor:A", "inside:A@40,20"}, CursorKind::kCursor, kCursId,
-       "into the right side"},
-      {145, 120, {"inside:A@45,20"}, CursorKind::kCursor, kCursId, "within the right side"},
-      {157, 120, {"leave:A@57,20", "out:A"}, CursorKind::kArrow, 0, "refused: the area is left"},
-  };
-  // clang-format on
-  Play(steps);
-}
-
 TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
   ASSERT_NE(SpGetMouseTraceManager(), nullptr);
   sp_testing::FailNthAllocation(1);

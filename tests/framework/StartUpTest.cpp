@@ -289,32 +289,3 @@ TEST_F(ApplicationFolders, AReadOnlyApplicationFolderGivesTheCreationErrorAndNoF
   EXPECT_FALSE(Exists(disc + "/Application Data Folder"));
 }
 
-TEST_F(ApplicationFolders, TheResourceFolderIsTheBundlesResourcesAndNothingIsCreated) {
-  UseApplicationFolder("App");
-  const std::string resources = home_.Path("App/Resources");
-  ASSERT_EQ(mkdir(resources.c_str(), 0700), 0);
-  sp_testing::SetMainBundleFolder(resources);
-
-  short vRefNum = 0;
-  SInt32 dirId = 0;
-  const OSErr err = Sp_GetApplicationResourceFolderInfo(vRefNum, dirId);
-  short expectedVRefNum = 0;
-  SInt32 expectedDirId = 0;
-  const bool located = LocateFolder(resources, expectedVRefNum, expectedDirId);
-  sp_testing::SetMainBundleFolder(home_.Path("App/Missing"));
-  short missingVRefNum = 11;
-  SInt32 missingDirId = 22;
-  const OSErr missing = Sp_GetApplicationResourceFolderInfo(missingVRefNum, missingDirId);
-  sp_testing::ResetMainBundleFolder();
-
-  ASSERT_EQ(err, noErr);
-  ASSERT_TRUE(located);
-  EXPECT_EQ(vRefNum, expectedVRefNum);
-  EXPECT_EQ(dirId, expectedDirId);
-  EXPECT_FALSE(Exists(home_.Path("App/Application Data Folder")));
-  EXPECT_FALSE(Exists(resources + "/Application Data Folder"));
-
-  EXPECT_EQ(missing, fnfErr);
-  EXPECT_EQ(missingDirId, 22);
-  EXPECT_FALSE(Exists(home_.Path("App/Missing")));
-}

@@ -160,27 +160,6 @@ TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
   EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
 }
 
-TEST_F(WindowGeometry, ShiftDuringALiveDragPutsTheWindowBackWhereTheDragBegan) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  const Point grip = Pt(150, 90);
-  WatchedWindow() = window->GetWindowRef();
-  ScriptMouse(grip, {{Pt(190, 120)},
-                     {Pt(200, 130), shiftKey},
-                     {Pt(210, 140), shiftKey},
-                     {Pt(160, 100)},
-                     {Pt(160, 100)},
-                     {Pt(160, 100), 0, true}});
-  window->Drag(grip);
-  // (The loop sees the modifiers of a pass one pass late: they are read before the idle
-  // work that holds them down.)
-  ASSERT_GE(SeenContent().size(), 5u);
-  EXPECT_EQ(Text(SeenContent()[1]), Text(R(140, 130, 340, 230)));
-  EXPECT_EQ(Text(SeenContent()[3]), Text(R(100, 100, 300, 200))) << "Shift put it back";
-  EXPECT_EQ(Text(SeenContent()[4]), Text(R(100, 100, 300, 200))) << "and keeps it there";
-  // Without Shift again the window follows the mouse from where the drag began.
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(110, 110, 310, 210)));
-}
-
 TEST_F(WindowGeometry, OutlineDragMovesOnReleaseAndAlwaysTellsTheMoveProcedures) {
   sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));

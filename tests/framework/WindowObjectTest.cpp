@@ -181,32 +181,6 @@ TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsThe
   EXPECT_EQ(super, dialog->GetRootControlRef());
 }
 
-TEST_F(WindowObjectTest, FlagsChangeWindowAttributesOnlyWhenApplied) {
-  struct Case {
-    const char* name;
-    void (cSp_Window::*setup)(unsigned char, unsigned char);
-    WindowAttributes attribute;
-  };
-  const Case cases[] = {
-      {"grow icon", &cSp_Window::SetupDrawGrowIconFlag, kWindowResizableAttribute},
-      {"close box", &cSp_Window::SetupCloseBoxFlag, kWindowCloseBoxAttribute},
-      // The toolbox's live-resize attribute, never bit 16.
-      {"live resize", &cSp_Window::SetupWindowLiveResizeFlag, kWindowLiveResizeAttribute},
-      {"no shadow", &cSp_Window::SetupWindowNoShadowFlag, kWindowNoShadowAttribute},
-  };
-  cSp_Window* window = AddWindow(10, 50, 0);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    (window->*c.setup)(1, 1);
-    EXPECT_NE(Attributes(window) & c.attribute, 0u);
-    (window->*c.setup)(0, 0);
-    EXPECT_NE(Attributes(window) & c.attribute, 0u) << "stored only";
-    (window->*c.setup)(0, 1);
-    EXPECT_EQ(Attributes(window) & c.attribute, 0u);
-    EXPECT_EQ(Attributes(window) & (1u << 16), 0u);
-  }
-}
-
 TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
   // zoomDocProc: resizable with both zoom boxes.
   cSp_Window* window =

@@ -120,15 +120,6 @@ TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {
   EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(WindowOpenCloseTest, OpeningAsksTheWholeContentToBeRedrawn) {
-  cSp_Window* window = AddWindow(10, 50, 0);
-  window->Open(1, nullptr);
-  Rect content;
-  GetWindowBounds(window->GetWindowRef(), kWindowContentRgn, &content);
-  const Rect update = sp_testing::UpdateRegionBounds(window->GetWindowRef());
-  EXPECT_TRUE(EqualRect(&update, &content));
-}
-
 TEST_F(WindowOpenCloseTest, DestroyingAnOpenWindowClosesItFirstAndHandsTheFrontOn) {
   cSp_Window* back = AddWindow(20, 60, 1);
   cSp_Window* front = AddWindow(10, 50, 1);
@@ -222,26 +213,6 @@ TEST_F(WindowOpenCloseTest, SheetIsShownOnItsParentAndHiddenFromIt) {
   shownOn = parent->GetWindowRef();
   GetSheetWindowParent(sheet->GetWindowRef(), &shownOn);
   EXPECT_EQ(shownOn, nullptr);
-}
-
-TEST_F(WindowOpenCloseTest, DialogSheetKeepsItsItemsButtonsAndControlItems) {
-  UseResources(kSheetDialog);
-  cSp_Window* parent = AddWindow(100, 100, 1);
-  cSp_Window* dialog = Keep(new cSp_Window(9084, kSpDialogWindowType, nullptr, 0, 0));
-  cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
-  ASSERT_NE(ok, nullptr);
-  dialog->SetSheetWindowType(parent->GetWindowRef());
-  DialogRef sheet = dialog->GetDialogRef();
-  ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(GetDialogWindow(sheet), dialog->GetWindowRef());
-  EXPECT_EQ(CountDITL(sheet), 3);
-  EXPECT_EQ(GetDialogDefaultItem(sheet), 1);
-  EXPECT_EQ(GetDialogCancelItem(sheet), 2);
-  // The control item follows its control into the sheet.
-  ControlRef control = nullptr;
-  ASSERT_EQ(GetDialogItemAsControl(sheet, 1, &control), noErr);
-  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(control), ok);
-  EXPECT_EQ(Sp_SerchWindowObject(dialog->GetWindowRef()), dialog);
 }
 
 }  // namespace

@@ -162,16 +162,6 @@ TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
   }
 }
 
-TEST_F(WindowProcListTest, ProceduresGetTheModifierKeysHeldAtTheRun) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 0;
-  w->SetupBeforeGrowProc(Before, T("g"), ref);
-  sp_testing::SetModifierKeys(shiftKey | optionKey);
-  w->ExecBeforeGrowProc();
-  ASSERT_EQ(gCalls.size(), 1u);
-  EXPECT_EQ(UInt16(gCalls[0].modifiers), UInt16(shiftKey | optionKey));
-}
-
 // A procedure that registers another one on the list that is running.
 Tag gLateTag{"late"};
 void AppendDuringRun(cSp_Window* window, short modifiers, unsigned long userData) {
