@@ -1,8 +1,10 @@
-// Menus, menu items and their execute procedures, against the Menu Manager.
+// Menus, menu items and their execute procedures, the font menu and menus of pop-up controls,
+// against the Menu Manager.
 #include <gtest/gtest.h>
 
 #include "FrameworkTestSupport.h"
 
+#include "SpFontManager.h"
 #include "SpMenuExecProcObj.h"
 
 namespace {
@@ -62,6 +64,8 @@ class MenuObjectsTest : public ::testing::Test {
     sp_testing::ResetMenus();
     sp_testing::ResetResources();
     sp_testing::ResetWindows();
+    sp_testing::ResetControls();
+    sp_testing::ResetEvents();
   }
 
   static std::vector<std::string> ObjectTexts(cSpMenu& menu) {
@@ -311,6 +315,71 @@ TEST_F(MenuObjectsTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported)
   item->RemoveExecMenuItemProc(only);
   EXPECT_FALSE(item->ExistExecuteMenuItemProc());
   EXPECT_EQ(item->ExecuteMenuItemProc(), 0);
+}
+
+// ---- The font menu -------------------------------------------------------------------------
+
+TEST_F(MenuObjectsTest, FontMenuListsEveryFontOfTheManagerInItsOrderAfterTheItemsThere) {
+  std::vector<std::string> fonts;
+  for (cSp_FontItem* font = Sp_GetFontManager(1)->GetFontItemList(); font != nullptr;
+       font = font->GetNextObjectPtr()) {
+    if (font->GetFontName()[0] != '\0') fonts.push_back(font->GetFontName());
+  }
+  ASSERT_FALSE(fonts.empty());
+  cSpMenu menu(9600, "Font");
+  menu.CreateMenuItemAndSetupToMenuMgr(-1, "Size...", 0);
+  const UInt32 drawsBefore = sp_testing::ReadMenuBar().drawCount;
+  menu.AddFontMenuItem(0);
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, drawsBefore) << "no redraw asked";
+  std::vector<std::string> expected = fonts;
+  expected.insert(expected.begin(), "Size...");
+  EXPECT_EQ(SystemTexts(menu), expected);
+  EXPECT_EQ(ObjectTexts(menu), expected);
+  menu.AddFontMenuItem(1);
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, drawsBefore + 1);
+  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), SInt16(2 * fonts.size() + 1));
+}
+
+// ---- Menus of pop-up controls ---------------------------------------------------------------
+
+TEST_F(MenuObjectsTest, PopupControlMenuIsWrappedAndItsItemsBuiltOnlyWhenAsked) {
+  std::vector<MenuResourceItem> items = {Item("AIFF"), Item("WAVE"), Item("MooV")};
+  AddMenu(129, items);
+  Rect content = {100, 100, 300, 400};
+  WindowRef window = nullptr;
+  ASSERT_EQ(
+      CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &content, &window),
+      noErr);
+  ShowWindow(window);
+  Rect bounds = {20, 20, 40, 220};
+  const unsigned char title[] = {5, 'T', 'y', 'p', 'e', ':'};
+  ControlRef popup = NewControl(window, &bounds, title, true, 0, 129, 50, popupMenuProc, 0);
+  ASSERT_NE(popup, nullptr);
+  {
+    cSpMenu bare(popup, 0);
+    EXPECT_EQ(bare.GetMenuItemListHead(), nullptr) << "without the items flag";
+    EXPECT_NE(bare.GetMacOSMenuHandle(), nullptr);
+  }
+  cSpMenu menu(popup, 1);
+  EXPECT_EQ(menu.GetMenuKind(), kSpMenuKindControl);
+  EXPECT_EQ(menu.GetMacOSMenuHandle(), GetControlPopupMenuHandle(popup));
+  EXPECT_EQ(menu.GetResourceID(), 129);
+  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"AIFF", "WAVE", "MooV"}));
+  // An item added through the object can be chosen in the pop-up.
+  ASSERT_NE(menu.CreateMenuItemAndSetupToMenuMgr(-1, "AIFC", 0), nullptr);
+  sp_testing::ChoosePopupItem(popup, 4);
+  EXPECT_EQ(GetControlValue(popup), 4);
+  EXPECT_EQ(GetControlMaximum(popup), 4);
+
+  // No control, or one without a menu: no system menu, reported once.
+  ErrorLogCapture log;
+  cSpMenu none(static_cast<ControlRef>(nullptr), 0);
+  EXPECT_EQ(none.GetMacOSMenuHandle(), nullptr);
+  Rect buttonBounds = {60, 20, 80, 120};
+  ControlRef button = NewControl(window, &buttonBounds, nullptr, true, 0, 0, 1, pushButProc, 0);
+  cSpMenu notPopup(button, 1);
+  EXPECT_EQ(notPopup.GetMacOSMenuHandle(), nullptr);
+  EXPECT_EQ(log.Count(), 1u);
 }
 
 }  // namespace
