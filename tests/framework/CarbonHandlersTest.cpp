@@ -78,17 +78,6 @@ TEST_F(ActivationTest, ActivationRunsTheRegistriesSwitchesTracingAndStillLetsThe
 
 // ---- Window update and close ----------------------------------------------------------------
 
-TEST_F(FrameworkEventsTest, CloseRequestClosesTheFrameworkWindow) {
-  RecordingWindow* a = AddWindow("A");
-  ASSERT_TRUE(a->IsOpen());
-  EXPECT_EQ(Send(kEventClassWindow, kEventWindowClose, GetWindowEventTarget(a->GetWindowRef()),
-                 a->GetWindowRef()),
-            noErr);
-  EXPECT_FALSE(a->IsOpen());
-  EXPECT_FALSE(IsWindowVisible(a->GetWindowRef()));
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), nullptr);
-}
-
 TEST_F(FrameworkEventsTest, WindowHandlersLeaveWhatIsNotTheirsToTheToolbox) {
   RecordingWindow* a = AddWindow("A");
   const EventTargetRef target = GetWindowEventTarget(a->GetWindowRef());

@@ -129,23 +129,6 @@ TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-TEST_F(ControlChangeItemGroupTest, SelectionAskedForWhileHiddenIsAppliedWhenShown) {
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  const SInt16 focusBefore = GetDialogKeyboardFocusItem(Dialog());
-  one->SelectDialogItemTextOnEnableOutput(2, 0, 2);
-  EXPECT_EQ(one->IsSelectionPending(), 1);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), focusBefore) << "not while hidden";
-  one->EnableOutputItem();
-  EXPECT_EQ(one->IsSelectionPending(), 0);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), kOwnItems + 2);
-
-  // A shown panel selects at once.
-  SetDialogKeyboardFocusItem(Dialog(), 6);
-  one->SelectDialogItemTextOnEnableOutput(2, 0, 32767);
-  EXPECT_EQ(one->IsSelectionPending(), 0);
-  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), kOwnItems + 2);
-}
-
 TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
   cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
   char buffer[256];
@@ -178,21 +161,6 @@ TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
   EXPECT_EQ(one->GetDialogEditItemText(2, nullptr), 0);
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText", 1));
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::GetDialogEditItemText", 1));
-}
-
-TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReported) {
-  ControlRef root = nullptr;
-  CreateRootControl(Window()->GetWindowRef(), &root);
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
-  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
-  EXPECT_EQ(errors_.Records().back().message, "Embed Error !! ");
-  const std::size_t reports = errors_.Count();
-  one->EmbedItemOnBaseControl(3);
-  EXPECT_EQ(errors_.Count(), reports);
-  ControlRef super = nullptr;
-  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
-  EXPECT_EQ(super, ControlOf(7));
 }
 
 TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {

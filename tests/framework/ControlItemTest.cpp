@@ -23,16 +23,6 @@ TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(3));
 }
 
-TEST_F(ControlItemTest, SetupControlInfoFromResourceReadsItemOfItsDialogNumber) {
-  cSp_ControlItem* item = Item(4, 1);
-  item->SetupAddResourceItemNo(-2);  // dialog item 2
-  item->SetupControlInfoFromResource();
-  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
-  Rect current;
-  item->GetCurrentRect(&current);
-  EXPECT_TRUE(SameRect(current, ItemRect(2))) << RectText(current);
-}
-
 TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
   cSp_ControlItem* label = Item(5);  // static text: no control
   EXPECT_EQ(label->GetMacOSControlHandle(), nullptr);
@@ -201,21 +191,6 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
     // Every child hears of the hit.
     EXPECT_EQ(Log(), (Lines{"a(0)", "b(0)"})) << s.why;
   }
-}
-
-TEST_F(ControlItemTest, ChildWithoutControlIsSkippedWithAReport) {
-  cSp_ControlItem* group = Item(7);
-  group->ApplyContainer(1, 0);
-  cSp_ControlItem* label = LooseItem(5);
-  cSp_ControlItem* radio = LooseItem(3);
-  radio->SetupRadioItemFlag(1);
-  group->AppendChildItem(label);
-  group->AppendChildItem(radio);
-  group->ExecHitItem(Centre(ItemRect(3)));
-  EXPECT_EQ(group->GetChosenChildItem(), radio);
-  EXPECT_EQ(GetControlValue(ControlOf(3)), 1);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::ExecHitItem", 1));
-  EXPECT_EQ(errors_.Records().back().message, "no comment");
 }
 
 // ---- The control-hit handler ----------------------------------------------------------------

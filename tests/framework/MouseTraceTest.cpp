@@ -281,25 +281,6 @@ TEST_F(MouseTrace, StopFlagBlocksPassesAndEnablingWithRunNowEntersAfresh) {
   EXPECT_TRUE(framework_test::Log().empty()) << "without runNow no pass runs";
 }
 
-TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
-  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
-  Watch(*a, "A");
-  sp_testing::PostMouseMoved(Point{200, 200});  // local (100, 100): outside
-  a->ChangeMouseTraceCursorNow();
-  ExpectCursor(CursorKind::kCursor, kCursId);
-  const UInt32 changes = sp_testing::CurrentCursor().changeCount;
-
-  a->ModifyMouseTraceArea(R(10, 10, 60, 60), 0);
-  EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes) << "an equal rectangle runs no pass";
-  a->ModifyMouseTraceArea(R(0, 0, 200, 200), 1);
-  EXPECT_TRUE(framework_test::Log().empty()) << "a quiet change runs no pass";
-
-  a->ModifyMouseTraceArea(R(10, 10, 50, 50), 0);
-  ExpectCursor(CursorKind::kArrow);  // forced, though no area was current
-  a->ModifyMouseTraceArea(R(90, 90, 150, 150), 0);
-  EXPECT_EQ(TakeLog(), (Log{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
-}
-
 TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
   ASSERT_NE(SpGetMouseTraceManager(), nullptr);
   sp_testing::FailNthAllocation(1);
@@ -312,34 +293,3 @@ TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
 }
 
-namespace {
-// True when lending the colour cursor now loads it afresh from its resource (which then holds
-// a new pattern), that is when no earlier loan of it is still out.
-bool LoadsAfresh(SInt16 id) {
-  static UInt16 row = 0x4000;
-  ++row;
-  sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                             sp_testing::MakeColorCursorResource(CursorPattern(row)));
-  CCrsrHandle h = nullptr;
-  SInt32 ref = 0;
-  if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
-  const bool fresh = (**h).crsr1Data[0] == row;
-  Sp_ResM_ReleaseCCursor(id, ref);
-  return fresh;
-}
-}  // namespace
-
-TEST_F(MouseTrace, AreasGiveTheirCursorLoansBack) {
-  auto a = Area(window_, R(10, 10, 60, 60), 1, kCrsrId);
-  auto b = Area(window_, R(10, 10, 60, 60), 1, kOtherCrsrId);
-  ASSERT_NE(a->GetTraceCCrsrHandle(), nullptr);
-  ASSERT_NE(b->GetTraceCCrsrHandle(), nullptr);
-  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "the area's loan keeps the cursor";
-
-  EXPECT_EQ(b->SetupMouseTaraceCursor(1, kCrsrId), 1);
-  EXPECT_TRUE(LoadsAfresh(kOtherCrsrId)) << "switching cursors gives the old one back";
-  a.reset();
-  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "b still holds it";
-  b.reset();
-  EXPECT_TRUE(LoadsAfresh(kCrsrId));
-}

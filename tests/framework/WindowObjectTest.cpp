@@ -128,27 +128,6 @@ TEST_F(WindowObjectTest, MissingResourceLeavesAWindowlessObjectInItsList) {
   EXPECT_EQ(window->IsOpen(), 0);
 }
 
-TEST_F(WindowObjectTest, DialogGetsDefaultAndCancelItemsOnlyFromButtons) {
-  UseResources(kWindowResources);
-  struct Case {
-    SInt16 id;
-    DialogItemIndex defaultItem, cancelItem;
-  };
-  for (const Case c : {Case{9081, 1, 2}, Case{9082, 0, 0}}) {
-    SCOPED_TRACE(c.id);
-    cSp_Window* dialog = Keep(new cSp_Window(c.id, kSpDialogWindowType, nullptr, 0, 0));
-    ASSERT_NE(dialog->GetDialogRef(), nullptr);
-    EXPECT_EQ(dialog->GetDialogFlag(), 1);
-    EXPECT_EQ(GetDialogWindow(dialog->GetDialogRef()), dialog->GetWindowRef());
-    EXPECT_EQ(GetDialogDefaultItem(dialog->GetDialogRef()), c.defaultItem);
-    EXPECT_EQ(GetDialogCancelItem(dialog->GetDialogRef()), c.cancelItem);
-    EXPECT_EQ(dialog->IsOpen(), 0);
-  }
-  // Type 1 from the resource only: a 'WIND' read with type 0 is no dialog.
-  cSp_Window* plain = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
-  EXPECT_EQ(plain->GetDialogRef(), nullptr);
-}
-
 TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsTheMenuBar) {
   UseResources(kWindowResources);
   cSp_Window* dialog =

@@ -138,22 +138,6 @@ TEST_F(WindowOpenCloseTest, DestroyingAnOpenWindowClosesItFirstAndHandsTheFrontO
   EXPECT_EQ(WindowListHead_GlV, nullptr);
 }
 
-TEST_F(WindowOpenCloseTest, CloseFrontWindowClosesOnlyFrameworkWindows) {
-  cSp_Window* window = AddWindow(10, 50, 1);
-  Sp_CloseFrontWindow();
-  EXPECT_EQ(window->IsOpen(), 0);
-
-  // A toolbox window of no framework list in front: nothing happens.
-  AddWindow(20, 60, 1);
-  Rect r = {100, 100, 200, 200};
-  WindowRef stranger = NewCWindow(nullptr, &r, reinterpret_cast<ConstStr255Param>("\x01x"), true,
-                                  documentProc, kFirstWindowOfClass, false, 0);
-  SelectWindow(stranger);
-  Sp_CloseFrontWindow();
-  EXPECT_EQ(Sp_CountOpenWindow(), 1);
-  DisposeWindow(stranger);
-}
-
 // ---- The close box --------------------------------------------------------------------------
 
 TEST_F(WindowOpenCloseTest, CloseBoxClickClosesOnlyWhenReleasedInside) {
