@@ -292,4 +292,3 @@ TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
   Hover(121, 121);  // under the address sanitizer a stale area would show here
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
 }
-

@@ -223,14 +223,8 @@ TEST_F(ProgressWindowTest, CancelKeysThroughTheLoopRunTheProcedureOnceAndAreCons
     UInt32 modifiers;
     bool cancels;
   } cases[] = {
-      {"Escape", 0x1B, 53, 0, true},
-      {"Command-Escape", 0x1B, 53, cmdKey, true},
-      {"Control-Escape", 0x1B, 53, controlKey, true},
-      {"Command-period", '.', 47, cmdKey, true},
-      {"Command-Shift-period", '.', 47, cmdKey | shiftKey, true},
-      {"period", '.', 47, 0, false},
-      {"Option-period", '.', 47, optionKey, false},
-      {"Control-period", '.', 47, controlKey, false},
+      {"Escape", 0x1B, 53, 0, true}, {"Command-period", '.', 47, cmdKey, true},
+      {"period", '.', 47, 0, false}, {"Option-period", '.', 47, optionKey, false},
       {"a", 'a', 0, 0, false},
   };
   MakeOpenWindow();

@@ -288,4 +288,3 @@ TEST_F(ApplicationFolders, AReadOnlyApplicationFolderGivesTheCreationErrorAndNoF
   EXPECT_EQ(dirId, 22);
   EXPECT_FALSE(Exists(disc + "/Application Data Folder"));
 }
-

@@ -97,24 +97,6 @@ TEST_F(WindowHandlers, WindowEventsOfWindowsTheFrameworkDoesNotListAreLeftAlone)
   DisposeWindow(plain);
 }
 
-TEST_F(WindowHandlers, AResizeWithTheMouseEndsWithinTheLimitsAndIsStored) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  window->SetMinSize(150, 80);
-  SInt32 ref = 0;
-  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
-  WindowRef w = window->GetWindowRef();
-  const Point grip = sp_testing::WindowPartPoint(w, inGrow);
-  // Dragged 120 pixels left and up: the window stops at its least size.
-  const Point to = Pt(SInt16(grip.h - 120), SInt16(grip.v - 120));
-  sp_testing::PostClick(grip, {to});
-  sp_testing::PumpPending();
-  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow"}));
-  // The stored size is the new one.
-  window->SetSize(150, 80);
-  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
-}
-
 TEST_F(WindowHandlers, ClosedClosesOnlyWhenTheCloseBoxTrackingEndsInsideIt) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   WindowRef w = window->GetWindowRef();

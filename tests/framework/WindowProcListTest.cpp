@@ -84,22 +84,13 @@ TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
   EXPECT_EQ(Called(), (Names{"1", "3", "4"}));
 }
 
-TEST_F(WindowProcListTest, NullProcedureRegistersNothingAndGivesZero) {
+TEST_F(WindowProcListTest, NullProcedureOrFailedAllocationRegistersNothingAndUsesNoNumber) {
   cSp_Window* w = window_.get();
   SInt32 ref = 99;
   w->SetupBeforeOpenProc(nullptr, T("n"), ref);
   EXPECT_EQ(ref, 0);
-  w->SetupAfterOpenProc(nullptr, T("n"), ref);
+  w->SetupAfterGrowProc(nullptr, T("n"), ref);
   EXPECT_EQ(ref, 0);
-  SInt32 first = 0;
-  w->SetupBeforeOpenProc(Before, T("b"), first);
-  EXPECT_EQ(first, 1) << "a refused registration must not use up a number";
-  EXPECT_EQ(log_.Count(), 0u);
-}
-
-TEST_F(WindowProcListTest, FailedAllocationLeavesListAndCounterAlone) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 99;
   sp_testing::FailNthAllocation(1);
   w->SetupAfterGrowProc(After, T("lost"), ref);
   EXPECT_EQ(ref, 0);
