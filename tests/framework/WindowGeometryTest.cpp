@@ -160,28 +160,6 @@ TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
   EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
 }
 
-TEST_F(WindowGeometry, OutlineDragMovesOnReleaseAndAlwaysTellsTheMoveProcedures) {
-  sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  window->SetupMoveProc(LogAfterProc, Tag("moved"), ref);
-  const Point grip = Pt(150, 90);
-  sp_testing::PostMouseDragged(Pt(200, 110));
-  sp_testing::PostMouseUp(Pt(200, 110));
-  window->Drag(grip);
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(150, 120, 350, 220)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-
-  // Released off the screen (outside the slop rectangle): the window stays, and the move
-  // procedures still hear of the drag.
-  Log().clear();
-  sp_testing::PostMouseDragged(Pt(-300, -300));
-  sp_testing::PostMouseUp(Pt(-300, -300));
-  window->Drag(Pt(200, 110));
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(150, 120, 350, 220)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-}
-
 // ---- Zooming --------------------------------------------------------------------------------
 
 TEST_F(WindowGeometry, ZoomOutUsesTheMaximumMovedOntoTheScreenAndZoomInGoesBack) {
