@@ -92,19 +92,6 @@ TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnS
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), a);
 }
 
-TEST_F(WindowOpenCloseTest, OpeningInFrontTellsTheOldFrontWindowOnce) {
-  cSp_Window* old = AddWindow(20, 60, 1);
-  cSp_Window* window = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
-  Watch(old, "old");
-  Watch(window, "new");
-  window->Open(1, nullptr);
-  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{window, old}));
-  ExpectInStep({old, window});
-  EXPECT_TRUE(Hilited(window));
-  EXPECT_FALSE(Hilited(old));
-  EXPECT_EQ(Log(), (Strings{"old.back", "new.front", "new.afterOpen"}));
-}
-
 TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {
   cSp_Window* dialog = AddWindow(20, 60, 1);
   dialog->SetupModalDialogFlag(1);
