@@ -98,4 +98,3 @@ TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
   Sp_EventToolsResumeEventProc();
   EXPECT_FALSE(Sp_IsMouseTraceDisabled());
 }
-

@@ -293,22 +293,6 @@ TEST_F(ProgressWindowTest, KeyHandlerAnswersByKeyModifiersAndParameters) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-TEST_F(ProgressWindowTest, OutsideCarbonEventModeOnlyTheCancelButtonCancels) {
-  if (Sp_Is_CarbonEvent_ModeEnable()) {
-    // The mode is set once per process; ctest runs every test in a process of its own.
-    GTEST_SKIP() << "the Carbon-event mode was switched on earlier in this process";
-  }
-  progress_.reset(new cSp_ProgressBarWin(kSeveralItemsDialog, kMainBarItem, kCancelItem, 100));
-  progress_->SetupCancelButtonProc(RecordCancel, 3);
-  progress_->Open(1, nullptr);
-  sp_testing::PressEscape();
-  sp_testing::PressCommandPeriod();
-  EXPECT_TRUE(framework_test::Log().empty()) << "no key handler in the classic mode";
-  // The framework's dialog mouse handling completes the button's operation.
-  progress_->GetTargetDialogControlItemObjPtr(kCancelItem)->ExecuteButtonOperationCompleatedProc(0);
-  EXPECT_EQ(framework_test::Log(), Log{"3"});
-}
-
 // ---- Picture --------------------------------------------------------------------------------
 
 TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {

@@ -418,50 +418,6 @@ resource 'DITL' 6130 {
 
 // ---- The classic loop and filter ------------------------------------------------------------
 
-class SayDialogClassicLoop : public SayDialogFixture {
- protected:
-  void SetUp() override { SetUpIn(false); }
-};
-
-TEST_F(SayDialogClassicLoop, TwoAndThreeButtonDialogsAnswerWithoutEscape) {
-  struct Case {
-    const char* why;
-    std::vector<Answer> answers;  // one per appearance
-    short expected;
-  } cases[] = {
-      {"click second", {Answer::Click(2)}, 2},
-      {"Return", {Answer::Return()}, 1},
-      {"Enter", {Answer::Enter()}, 1},
-      {"Command-period", {Answer::CommandPeriod()}, 2},
-      {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    const std::size_t before = ShownSoFar().size();
-    for (const Answer& a : c.answers) Respond(a);
-    Text first("Yes"), second("No"), message("Go on?");
-    EXPECT_EQ(
-        SpStdSayDlgTwoButton(first.get(), second.get(), message.get(), kSpStdSayDlgStop, 0, 0, 0),
-        c.expected);
-    EXPECT_EQ(ShownSoFar().size(), before + c.answers.size());
-  }
-  Respond(Answer::Click(3));
-  Text a("A"), b("B"), o("C");
-  EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), nullptr, nullptr, kSpStdSayDlgNote, 0,
-                                   0, 0),
-            3);
-  // The one-button dialog stays up for Escape and Command-period in the classic loop.
-  Respond(Answer::Escape());
-  Respond(Answer::CommandPeriod());
-  Respond(Answer::Return());
-  const std::size_t before = ShownSoFar().size();
-  Text message("Classic");
-  Sp_SayDialogByModal(message.get(), 1);
-  ASSERT_EQ(ShownSoFar().size(), before + 3);
-  EXPECT_TRUE(ShownSoFar().back().again);
-  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-}
-
 // A dialog of one button and two edit-text fields, for the filter's keys. The fields are
 // disabled so that typing into them hits no item.
 const char kFieldsDialogSource[] = R"(
@@ -533,6 +489,19 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
   EXPECT_EQ(focus, 2);
   EXPECT_EQ(selection.start, 0);
   EXPECT_EQ(selection.end, 11);
+
+  // The one-button dialog's classic loop runs this filter: it stays up for Escape and
+  // Command-period.
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  Respond(Answer::Escape());
+  Respond(Answer::CommandPeriod());
+  Respond(Answer::Return());
+  const std::size_t before = ShownSoFar().size();
+  Text message("Classic");
+  Sp_SayDialogByModal(message.get(), 1);
+  ASSERT_EQ(ShownSoFar().size(), before + 3);
+  EXPECT_TRUE(ShownSoFar().back().again);
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
 }
 
 }  // namespace

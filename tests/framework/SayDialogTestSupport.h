@@ -77,18 +77,11 @@ inline std::string Show(const Rect& r) {
 
 class SayDialogFixture : public ::testing::Test {
  protected:
-  void SetUp() override { SetUpIn(true); }
-  // The program sets the Carbon-event mode once at start-up and never clears it; a test of
-  // the classic loop can only run where no test has set it yet (ctest runs each test in a
-  // process of its own).
-  void SetUpIn(bool carbonMode) {
-    if (!carbonMode && Sp_Is_CarbonEvent_ModeEnable()) {
-      GTEST_SKIP() << "the Carbon-event mode is on in this process";
-    }
+  void SetUp() override {
     sp_testing::UseVirtualClock(kTestDate);
     ResetAll();
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-    if (carbonMode) Sp_CarbonEvent_ModeEnable();
+    Sp_CarbonEvent_ModeEnable();
     responder_ = std::make_unique<sp_testing::ResponderScope>();
   }
   void TearDown() override {
