@@ -359,8 +359,7 @@ TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
 
 // ---- Dispatching and updates ----------------------------------------------------------------
 
-TEST_F(DialogEvents, EventsGoToTheFrontDialogOnlyAndTheClassicStepTakesWhatItHandled) {
-  WindowRef window = GetDialogWindow(Dialog());
+TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {
   EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
   DialogRef dialog = nullptr;
   short itemHit = 0;
@@ -371,27 +370,6 @@ TEST_F(DialogEvents, EventsGoToTheFrontDialogOnlyAndTheClassicStepTakesWhatItHan
   EXPECT_EQ(itemHit, 1);
   EXPECT_EQ(modifiers, 0);
   EXPECT_EQ(updated, 0);
-  struct Case {
-    const char* why;
-    EventRecord event;
-    unsigned char taken;
-  } cases[] = {
-      {"Return presses OK", Record(keyDown, Pt(0, 0), 0, 0x0D), 1},
-      {"a key nobody connects", Record(keyDown, Pt(0, 0), cmdKey, 'q'), 0},
-      {"an update of the dialog",
-       Record(updateEvt, Pt(0, 0), 0, reinterpret_cast<unsigned long>(window)), 1},
-      {"nothing happening", Record(nullEvent, Pt(0, 0)), 0},
-  };
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    EventRecord event = c.event;
-    EXPECT_EQ(Sp_DialogIdleProc(&event), c.taken);
-    GrafPtr after = nullptr;
-    GetPort(&after);
-    EXPECT_EQ(after, port) << "the port is kept";
-  }
   // With a plain window in front the events are not the dialog's.
   AddWindow(R(500, 300, 600, 400));
   dialog_->Close();
@@ -399,8 +377,6 @@ TEST_F(DialogEvents, EventsGoToTheFrontDialogOnlyAndTheClassicStepTakesWhatItHan
   EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
   EXPECT_EQ(dialog, nullptr);
   EXPECT_EQ(itemHit, 0);
-  EXPECT_EQ(Sp_DialogIdleProc(&key), 0);
-  EXPECT_EQ(Sp_DialogIdleProc(nullptr), 0);
 }
 
 TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {

@@ -95,39 +95,6 @@ TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifi
 
 // ---- Classic mouse dispatch -----------------------------------------------------------------
 
-EventRecord MouseRecord(EventKind what, Point where) {
-  return framework_test::Record(what, where);
-}
-
-TEST_F(EventSwitchTest, ClickInABackWindowBringsItForwardUnlessAModalDialogIsInFront) {
-  RecordingWindow* back = AddWindow("Back");
-  RecordingWindow* front = AddWindow("Front");
-  Rect backContent;
-  GetWindowBounds(back->GetWindowRef(), kWindowContentRgn, &backContent);
-  // The back window's top-left corner is not covered by the front one.
-  EventRecord click =
-      MouseRecord(mouseDown, Pt(SInt16(backContent.left + 5), SInt16(backContent.top + 5)));
-
-  front->SetupModalDialogFlag(1);
-  front->SetupModalDialogBackgroundMouseDownBeepFlag(1);
-  Sp_EventSwitch(&click);
-  EXPECT_EQ(WindowListHead_GlV, front) << "a modal dialog in front keeps the order";
-  EXPECT_EQ(FrontWindow(), front->GetWindowRef());
-  EXPECT_EQ(errors_.Beeps(), 1u);
-  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-
-  front->SetupModalDialogFlag(0);
-  Sp_EventSwitch(&click);
-  EXPECT_EQ(WindowListHead_GlV, back);
-  EXPECT_EQ(FrontWindow(), back->GetWindowRef());
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), back);
-  // The release ends the press that the click left open.
-  EXPECT_EQ(mouseDownWindowObj_GlV, back);
-  EventRecord release = MouseRecord(mouseUp, click.where);
-  Sp_EventSwitch(&release);
-  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-}
-
 // ---- First-call procedures ------------------------------------------------------------------
 
 unsigned char TakeClicks(EventRecord* event, unsigned long userData) {
@@ -149,63 +116,6 @@ TEST_F(EventSwitchTest, FirstCallProceduresRunInOrderUntilOneTakesTheEvent) {
   EXPECT_EQ(Sp_SetupFirstCallProcPtr(nullptr, 0, nullptr), 0);
   EXPECT_TRUE(errors_.Has("cFirstCallIdleEventCBMgr::SetupNewCBProcPtr", 1));
   EXPECT_EQ(Sp_DeleteFirstCallProcPtr(second), 1);
-}
-
-// ---- The classic main loop ------------------------------------------------------------------
-
-// Ends the loop on Escape; a guard ends it too should the keys never arrive.
-class EndingWindow : public RecordingWindow {
- public:
-  EndingWindow() : RecordingWindow("E", Pt(60, 80)) {}
-  unsigned char KeyIntoWindow(char charCode, char keyCode, short modifiers,
-                              unsigned char autoKey) override {
-    RecordingWindow::KeyIntoWindow(charCode, keyCode, modifiers, autoKey);
-    if (charCode == 0x1B) SpEndOfMainLoop();
-    return 1;
-  }
-};
-
-int gLoopIdle = 0;
-void LoopGuard(unsigned long) {
-  if (++gLoopIdle > 10000) SpEndOfMainLoop();
-}
-int gDisposed = 0;
-void CountDispose(unsigned long) {
-  ++gDisposed;
-}
-void Tick(EventLoopTimerRef, void*) {}
-
-TEST_F(EventSwitchTest, ClassicLoopRoutesKeysUntilTheLoopIsEndedThenRunsTheEndingProcedures) {
-  unsigned long disposeRef = 0;
-  Sp_SetupDisposeProcedure(CountDispose, 0, 0, &disposeRef);
-  unsigned long guardRef = 0;
-  gLoopIdle = 0;
-  gDisposed = 0;
-  Sp_SetupEventIdleTimeProcedure(LoopGuard, 0, 0, &guardRef);
-  InstallShortCut();
-  windows_.emplace_back(new EndingWindow());
-  // The ending procedures let a second of events go by; a timer keeps the virtual clock going.
-  EventLoopTimerRef timer = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, 0.05, Tick, nullptr, &timer), noErr);
-  SpKeyUpEventEnable();
-  SpSetupExecuteMainEventLoopTerminateProcedureFlag(1);
-  sp_testing::PostKeyDown('k', 0x28, cmdKey);
-  sp_testing::PostKeyUp('k', 0x28, cmdKey);
-  sp_testing::PostKeyDown('x', 0x07);
-  sp_testing::PostKeyUp('x', 0x07);
-  sp_testing::PostKeyDown(0x1B, 0x35);
-
-  Sp_MainEventLoop();
-
-  Sp_UnsetEventIdleTimeProcedure(guardRef);
-  RemoveRegistryEntry(quitAppProcDef_GlV, disposeRef);
-  RemoveEventLoopTimer(timer);
-  EXPECT_LT(gLoopIdle, 10000) << "the loop ended on the guard, not on Escape";
-  // Command-K is the short-cut (no key-up for the window); x goes down and up to the window.
-  EXPECT_EQ(Log(), (Strings{"shortcut", "E.key:78", "E.up:78", "E.key:1B"}));
-  EXPECT_EQ(gDisposed, 1);
-  EXPECT_EQ(SpGetMainLoopFlag(), 0);
-  EXPECT_EQ(cursorRgnH_GlV, nullptr);
 }
 
 }  // namespace
