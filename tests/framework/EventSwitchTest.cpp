@@ -1,5 +1,5 @@
-// The classic event switch: what modal filters hand on, the tracking loops' look at events,
-// suspend/resume, Apple events, first-call procedures and the classic main loop.
+// The event switch as the modal filters and the tracking loops use it: what a filter hands on,
+// what a tracking loop looks at, and the first-call procedures.
 #include <gtest/gtest.h>
 
 #include "CarbonHandlersTestSupport.h"
@@ -92,8 +92,6 @@ TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifi
   sp_testing::SetModifierKeys(0);
   EXPECT_EQ(held, 2);
 }
-
-// ---- Classic mouse dispatch -----------------------------------------------------------------
 
 // ---- First-call procedures ------------------------------------------------------------------
 
