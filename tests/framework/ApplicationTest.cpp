@@ -1,7 +1,7 @@
 // The application object and the four core Apple events, through the real event loop: the
 // open event once, documents handed on as file entries, printing ignored, quit accepted or
-// refused, the Carbon handlers installed once after the first open event, and the short-cut
-// table reached through the application object.
+// refused, the Carbon handlers installed once after the first open event, and the
+// application object's own lists.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -27,8 +27,8 @@ struct DocumentCall {
   std::vector<OpenedFile> files;
 };
 
-// An application that records what the framework asks of it. Each hook, when set, runs inside
-// the operation.
+// An application that records what the framework asks of it; `onOpen`, when set, runs inside
+// the open operation.
 class TestApplication : public cSpApplication {
  public:
   void OpenApplicationProc() override {
@@ -47,7 +47,6 @@ class TestApplication : public cSpApplication {
   }
   unsigned char QuitApplicationProc() override {
     ++quitAsks;
-    if (onQuit) onQuit();
     return agreeToQuit;
   }
   void PrintDocumentProc() override { ++prints; }
@@ -58,7 +57,6 @@ class TestApplication : public cSpApplication {
   unsigned char agreeToQuit = 1;
   std::vector<DocumentCall> documents;
   std::function<void()> onOpen;
-  std::function<void()> onQuit;
 };
 
 // Runs of the resume registry: the activation handler's visible work.
@@ -108,22 +106,20 @@ OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
   return err;
 }
 
-class ApplicationEvents : public ::testing::Test {
+class ApplicationEvents : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
+    FrameworkFixture::SetUp();
     Reset();
     Sp_CarbonEvent_ModeEnable();
     ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
   }
   void TearDown() override {
     Reset();
-    sp_testing::UseRealClock();
+    FrameworkFixture::TearDown();
   }
 
   static void Reset() {
-    sp_testing::FailNthAllocation(0);
-    sp_testing::ResetEvents();
     sp_testing::ResetAppleEvents();
     openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
     alreadyOpenApplicationFlag_GlV = 0;
