@@ -1,7 +1,6 @@
 // Dialog event procedures: buttons followed by the framework (released over the item or not),
-// clicks in edit-text items, keys standing in for clicks with their modifier rules, Tab and the
-// edit commands on the focused field, control hits through the Carbon path, updates, and keys
-// routed to the front window.
+// keys standing in for clicks with their modifier rules, Tab and the edit commands on the
+// focused field, control hits through the Carbon path, dispatch and updates.
 #include <gtest/gtest.h>
 
 #include "Clock.h"
