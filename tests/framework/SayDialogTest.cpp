@@ -1,11 +1,17 @@
 // The say dialogs, sheets and the standard alert: answers by click and by key, the resource of
 // each kind, the buttons widened to their titles, centring, the message's cut, the classic
-// loop and filter, and the failures.
+// filter, the failures, pictures for a person to look at, and errors shown through them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
 
 #include "Clock.h"
+#include "Folders.h"
 #include "MacMemory.h"
 #include "SayDialogTestSupport.h"
+#include "TestFiles.h"
 #include "TestFonts.h"
 
 namespace say_dialog_test {
@@ -502,6 +508,262 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
   ASSERT_EQ(ShownSoFar().size(), before + 3);
   EXPECT_TRUE(ShownSoFar().back().again);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+}
+
+// ---- Pictures ------------------------------------------------------------------------------
+
+// A picture of each say dialog with Japanese texts, written into the test output folder for a
+// person to look at (layout is where regressions hide). The test also checks chosen pixels:
+// the icon drawn, each button drawn across its middle, and a corner left as background.
+struct Snapshot {
+  std::string path;
+  bool written = false;
+  int iconInk = 0;             // pixels of the icon item that are not the background
+  std::vector<int> buttonInk;  // per button: inked pixels along its middle row
+  bool cornerIsBackground = false;
+};
+
+// An answer that draws the dialog into a PNG file, reads the chosen pixels, then clicks.
+Answer SnapshotThenClick(Snapshot* out, const std::string& name, DialogItemIndex iconItem,
+                         int buttons, DialogItemIndex click) {
+  return Answer()
+      .Do(
+          [=](WindowRef window) {
+            DialogRef dialog = GetDialogFromWindow(window);
+            CGrafPtr port = GetDialogPort(dialog);
+            out->path = ::testing::TempDir() + name;
+            out->written = sp_testing::SnapshotDialog(dialog, out->path);
+            std::printf("Say dialog snapshot: %s\n", out->path.c_str());
+            const UInt32 background = sp_testing::ReadPixel(port, 1, 1);
+            Rect box = {0, 0, 0, 0};
+            GetDialogItem(dialog, iconItem, nullptr, nullptr, &box);
+            for (SInt16 v = box.top; v < box.bottom; ++v) {
+              for (SInt16 h = box.left; h < box.right; ++h) {
+                out->iconInk += sp_testing::ReadPixel(port, h, v) != background;
+              }
+            }
+            for (DialogItemIndex item = 1; item <= buttons; ++item) {
+              GetDialogItem(dialog, item, nullptr, nullptr, &box);
+              const SInt16 middle = SInt16((box.top + box.bottom) / 2);
+              int ink = 0;
+              for (SInt16 h = box.left; h < box.right; ++h) {
+                ink += sp_testing::ReadPixel(port, h, middle) != background;
+              }
+              out->buttonInk.push_back(ink);
+            }
+            Rect content = {0, 0, 0, 0};
+            GetWindowBounds(window, kWindowContentRgn, &content);
+            out->cornerIsBackground =
+                sp_testing::ReadPixel(port, SInt16(content.right - content.left - 2),
+                                      SInt16(content.bottom - content.top - 2)) == background;
+          },
+          "snapshot")
+      .ClickItem(click);
+}
+
+TEST_F(SayDialogFixture, EverySayDialogWithJapaneseTextForAPersonToLookAt) {
+  Snapshot one, two, three, alert, sheet1, sheet2, sheet3;
+
+  Respond(SnapshotThenClick(&one, "say-dialog-6130-one-button.png", 2, 1, 1));
+  Text message(
+      MJ("ファイル「夏の終わり.aiff」を保存できませんでした。ディスクの空き容量を確かめて"
+         "から、もう一度お試しください。"));
+  Sp_SayDialogByModal(message.get(), 0);
+
+  Respond(SnapshotThenClick(&two, "say-dialog-6132-two-buttons.png", 3, 2, 2));
+  Text replace(MJ("置き換える")), cancel(MJ("キャンセル")),
+      question(MJ("同じ名前の項目がすでにあります。置き換えますか？"));
+  SpStdSayDlgTwoButton(replace.get(), cancel.get(), question.get(), kSpStdSayDlgStop, 0, 0, 0);
+
+  Respond(SnapshotThenClick(&three, "say-dialog-6141-three-buttons.png", 4, 3, 3));
+  Text save(MJ("保存")), dontSave(MJ("保存しない")), first(MJ("変更を保存しますか？")),
+      second(MJ("保存しないと、変更内容は失われます。"));
+  SpStdSayDlgThreeButton(save.get(), cancel.get(), dontSave.get(), first.get(), second.get(),
+                         kSpStdSayDlgNote, 0, 0, 0);
+
+  Respond(SnapshotThenClick(&alert, "say-alert-caution.png", 7, 1, 1));
+  Text alertMessage(MJ("CD を読み込めません。")),
+      alertExplanation(MJ("ディスクの汚れを拭き取ってから、もう一度入れてください。"));
+  Sp_SayAlertByModal(kSpStdSayDlgCaution, alertMessage.get(), alertExplanation.get(), nullptr,
+                     nullptr, nullptr);
+
+  WindowRef parent = NewParent();
+  Respond(SnapshotThenClick(&sheet1, "say-sheet-one-button.png", 7, 1, 1));
+  Text report(MJ("報　告")), errorText(MJ("[Error No = -34] : ディスクがいっぱいです。")),
+      close(MJ("閉じる"));
+  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, report.get(), errorText.get(),
+                                  close.get());
+
+  Respond(SnapshotThenClick(&sheet2, "say-sheet-two-buttons.png", 7, 2, 2));
+  SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, question.get(), errorText.get(),
+                                   replace.get(), cancel.get());
+
+  Respond(SnapshotThenClick(&sheet3, "say-sheet-three-buttons.png", 7, 3, 3));
+  SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, first.get(), second.get(),
+                                     save.get(), cancel.get(), dontSave.get());
+
+  for (const Snapshot* s : {&one, &two, &three, &alert, &sheet1, &sheet2, &sheet3}) {
+    SCOPED_TRACE(s->path);
+    EXPECT_TRUE(s->written);
+    // The stop, note and caution icons are the framework's own resources.
+    EXPECT_GT(s->iconInk, 100);
+    for (int ink : s->buttonInk) EXPECT_GT(ink, 4) << "frame and title drawn";
+    EXPECT_TRUE(s->cornerIsBackground) << "nothing drawn past the layout";
+  }
+}
+
+// ---- Errors shown through the say dialogs ---------------------------------------------------
+
+// The error-number messages as a dialog and as a sheet, and the error log's own failure, shown
+// once even when its dialog fails too.
+const char kErrorFileName[] = "FileErrorNoData.txt";
+
+class SayDialogErrorDisplay : public SayDialogFixture {
+ protected:
+  void SetUp() override {
+    SayDialogFixture::SetUp();
+    ASSERT_FALSE(home_.Home().empty());
+    SpERORSYS_GetFailureDisplayProcs(&savedSayErrorNo_, &savedSayDialog_);
+    SpSayErrorNo_GetDisplayProcs(&savedModal_, &savedSheet_);
+    SpStdSayDlg_InstallErrorDisplayProcs();
+    ASSERT_EQ(
+        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum_, &dirID_),
+        noErr);
+  }
+  void TearDown() override {
+    SpERORSYS_SetFailureDisplayProcs(savedSayErrorNo_, savedSayDialog_);
+    SpSayErrorNo_SetDisplayProcs(savedModal_, savedSheet_);
+    SayDialogFixture::TearDown();
+  }
+
+  // The error-text file in the Preferences folder, registered under reference 0.
+  void WriteErrorFile(const std::string& macJapaneseLines) {
+    std::ofstream(home_.Path(std::string(".config/") + kErrorFileName), std::ios::binary)
+        << macJapaneseLines;
+  }
+  void Register(cSayErrorNoMgr& manager) {
+    manager.SetupNewErrorFile(0, vRefNum_, dirID_, kErrorFileName, 520, 2);
+  }
+
+  sp_testing::HomeScope home_;
+  short vRefNum_ = 0;
+  SInt32 dirID_ = 0;
+  SpERORSYS_SayErrorNoProc savedSayErrorNo_ = nullptr;
+  SpERORSYS_SayDialogProc savedSayDialog_ = nullptr;
+  SpERORSYS_SayDialogProc savedModal_ = nullptr;
+  SpSayErrorNo_SheetProc savedSheet_ = nullptr;
+};
+
+TEST_F(SayDialogErrorDisplay, ErrorNumberIsShownInTheDialogAndAsASheet) {
+  const std::string kDiskFull = MJ("ディスクがいっぱいです。");
+  const std::string kPrefix = "[Error No = -34] : ";
+  struct Case {
+    const char* why;
+    bool withLine;
+    int where;  // 0: the dialog, 1: a sheet, 2: a sheet without its window (the dialog)
+    std::string text;
+  } cases[] = {
+      {"no line for the number: the prefix alone, in the dialog", false, 0, kPrefix},
+      {"no line for the number: the prefix alone, in the sheet", false, 1, kPrefix},
+      {"a line for the number: its text alone, in the dialog", true, 0, kDiskFull},
+      {"a line for the number: its text alone, in the sheet", true, 1, kDiskFull},
+      {"a sheet without its window is the dialog", false, 2, kPrefix},
+  };
+  WindowRef parent = NewParent();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    WriteErrorFile(c.withLine ? "-35\tother\r-34\t" + kDiskFull + "\tnote\r" : "-35\tother\r");
+    cSayErrorNoMgr manager;
+    Register(manager);
+    Respond(Answer::Click(1));
+    if (c.where == 0) {
+      EXPECT_EQ(manager.SayErrorOccured(0, -34, nullptr), 1);
+    } else {
+      EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, c.where == 1 ? parent : nullptr,
+                                                     kSpStdSayDlgCaution, nullptr),
+                1);
+    }
+    if (c.where == 1) {
+      // "報　告" above the text, and the one button "閉じる".
+      EXPECT_EQ(Last().kind, ShownKind::kSheet);
+      EXPECT_EQ(Last().message, MJ("報　告"));
+      EXPECT_EQ(Last().explanation, c.text);
+      EXPECT_EQ(Last().buttons, std::vector<std::string>{MJ("閉じる")});
+      EXPECT_EQ(Last().alertType, kSpStdSayDlgCaution);
+    } else {
+      EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
+      EXPECT_EQ(Last().message, c.text);
+      EXPECT_EQ(Last().buttons, std::vector<std::string>{"OK"});
+    }
+  }
+}
+
+TEST_F(SayDialogErrorDisplay, SheetTitleIsCutTo510BytesBetweenCharacters) {
+  WindowRef parent = NewParent();
+  cSayErrorNoMgr manager;
+  Register(manager);
+  struct Case {
+    const char* why;
+    std::string title, shown;
+  } cases[] = {
+      {"510 bytes stay", std::string(510, 'x'), std::string(510, 'x')},
+      {"511 bytes: the first 510", std::string(511, 'x'), std::string(510, 'x')},
+      {"a two-byte character across byte 510 is left out whole",
+       std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Respond(Answer::Return());
+    EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, 5, parent, kSpStdSayDlgStop, c.title.c_str()),
+              1);
+    EXPECT_EQ(Last().message, c.shown);
+    EXPECT_EQ(Last().explanation, "[Error No = 5] : ");
+  }
+}
+
+// ---- The error log's own failure ------------------------------------------------------------
+
+// The text the log shows when it cannot write a report, in MacJapanese.
+std::string FallbackText(int error, int step) {
+  return MJ("Error Message System中でもFile Errorが発生しました。（Error = ") +
+         std::to_string(error) + "  Error Position = " + std::to_string(step) + MJ("） ");
+}
+
+class SayDialogErrorLogFailure : public SayDialogErrorDisplay {
+ protected:
+  void SetUp() override {
+    SayDialogErrorDisplay::SetUp();
+    // The log writes its file (the capture would take the records instead); a folder where
+    // the file should be makes every report fail at its creation (step 9).
+    SpERORSYS_SetRecordSink(nullptr, 0);
+    ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder/Error Report").c_str(), 0700), 0);
+  }
+};
+
+TEST_F(SayDialogErrorLogFailure, UnwritableLogIsShownOnceInTheSayDialog) {
+  Respond(Answer::Click(1));
+  EXPECT_EQ(SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x"), dupFNErr);
+  ASSERT_EQ(ShownSoFar().size(), 1u);
+  EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
+  EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
+}
+
+TEST_F(SayDialogErrorLogFailure, FallbackDialogThatCannotBeMadeDoesNotStartTheReportAgain) {
+  // Without its dialog resource the fallback dialog fails and reports through the log, which
+  // is failing: that report is dropped instead of failing and showing again without end.
+  sp_testing::ResetResources();
+  const UInt32 beeps = sp_testing::BeepCount();
+  SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x");
+  EXPECT_TRUE(ShownSoFar().empty());
+  EXPECT_EQ(sp_testing::BeepCount() - beeps, 1u);
+
+  // Once that report is over, the next one is shown again.
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  Respond(Answer::Return());
+  SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 2, "y");
+  ASSERT_EQ(ShownSoFar().size(), 1u);
+  EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
 }
 
 }  // namespace
