@@ -25,14 +25,22 @@ struct ProcTag {
   bool refuse = false;
 };
 
-inline unsigned char LogBefore(cSp_Window*, short, unsigned long userData) {
+// The window the last procedure was given.
+inline cSp_Window*& LastWindow() {
+  static cSp_Window* window = nullptr;
+  return window;
+}
+
+inline unsigned char LogBefore(cSp_Window* window, short, unsigned long userData) {
   const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
   Log().push_back(tag->name);
+  LastWindow() = window;
   return tag->refuse ? 0 : 1;
 }
 
-inline void LogAfter(cSp_Window*, short, unsigned long userData) {
+inline void LogAfter(cSp_Window* window, short, unsigned long userData) {
   Log().push_back(reinterpret_cast<const ProcTag*>(userData)->name);
+  LastWindow() = window;
 }
 
 class WindowObjectTest : public framework_test::FrameworkFixture {
