@@ -171,4 +171,23 @@ TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {
   EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 0);
 }
 
+TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReportedAndAMissingPanelIsEmpty) {
+  ControlRef root = nullptr;
+  CreateRootControl(Window()->GetWindowRef(), &root);
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
+  const std::size_t reports = errors_.Count();
+  one->EmbedItemOnBaseControl(3);
+  EXPECT_EQ(errors_.Count(), reports);
+  ControlRef super = nullptr;
+  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
+  EXPECT_EQ(super, ControlOf(7));
+
+  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(2, 299, 0);
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->GetItemCount(), 0);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
+}
+
 }  // namespace

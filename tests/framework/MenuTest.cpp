@@ -684,4 +684,18 @@ TEST_F(MenuTest, ManagerFailuresAreReportedWithTheirCodes) {
 
 // ---- Text-size menu -------------------------------------------------------------------------
 
+TEST_F(MenuTest, TextSizeMenuKeepsListOrderAndTextsAndStopsAtTheFirstEmptyString) {
+  ASSERT_EQ(
+      sp_testing::AddAppResource(SpFourCC("STR#"), 7000,
+                                 sp_testing::MakeStringList({"9", "10;(^12", "-14", "", "18"})),
+      noErr);
+  cSpMenu menu(301, "Size");
+  Wuk_SetupTextSizeMenu(&menu, 7000, 0);
+  const std::vector<std::string> expected = {"9", "10;(^12", "-14"};
+  EXPECT_EQ(ObjectTexts(menu), expected);
+  EXPECT_EQ(SystemTexts(menu), expected);
+  Wuk_SetupTextSizeMenu(nullptr, 7000, 0);
+  EXPECT_TRUE(errors_.Has("Wuk_SetupTextSizeMenu", 1));
+}
+
 }  // namespace

@@ -170,6 +170,11 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
     EXPECT_TRUE(sp_testing::LiveDialogs().empty());
   }
   EXPECT_TRUE(IsValidWindowPtr(parent));
+  // A two-button dialog without a message shows an empty text.
+  Respond(Answer::Click(2));
+  Text yes("Yes"), no("No");
+  EXPECT_EQ(SpStdSayDlgTwoButton(yes.get(), no.get(), nullptr, kSpStdSayDlgStop, 0, 0, 0), 2);
+  EXPECT_EQ(Last().message, "");
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

@@ -184,5 +184,21 @@ TEST_F(WindowObjectTest, RedrawAreaGoesToEachOpenWindowOnlyWhereItIsUncovered) {
   DisposeRgn(content);
 }
 
+TEST_F(WindowObjectTest, RelinkingBehindNoWindowOrOneOfAnotherListIsRefused) {
+  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* floating = AddWindow(30, 70, 0, kSpFloatingWindowType);
+  a->MoveToBehindWindowOfTargetWindow(nullptr);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 2));
+  a->MoveToBehindWindowOfTargetWindow(floating);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 4));
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b}));
+  // Within the list it relinks and leaves the screen alone.
+  const Windows screen = ScreenOrder({a, b});
+  a->MoveToBehindWindowOfTargetWindow(b);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a}));
+  EXPECT_EQ(ScreenOrder({a, b}), screen);
+}
+
 }  // namespace
 }  // namespace window_object_test
