@@ -1,13 +1,16 @@
 // Dialog event procedures: buttons followed by the framework (released over the item or not),
-// control hits through the Carbon path, and updates.
+// keys standing in for clicks with their modifier rules, Tab and the edit commands on the
+// focused field, control hits through the Carbon path, dispatch and updates.
 #include <gtest/gtest.h>
 
+#include "Clock.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {
 namespace {
 
 constexpr SInt16 kDialogId = 400;
+constexpr SInt16 kOneFieldDialogId = 401;
 
 // Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
 // (4), a check box (6) and a resource check box (7).
@@ -26,6 +29,13 @@ resource 'DITL' 400 {
 }
 resource 'CNTL' 400 {
   bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource"
+}
+resource 'DLOG' 401 {
+  bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field"
+}
+resource 'DITL' 401 {
+  button 60, 250, 80, 320 { text "OK" }
+  editText 20, 20, 36, 150 { text "only" }
 }
 )";
 
@@ -115,6 +125,11 @@ class DialogEvents : public WindowGeometryFixture {
     return item;
   }
 
+  unsigned char Key(char ch, UInt32 modifiers, short* itemHit) {
+    EventRecord record = Record(keyDown, Pt(0, 0), modifiers, UInt8(ch));
+    return Sp_DialogKeyDownProc(Dialog(), &record, itemHit);
+  }
+
   cSp_Window* dialog_ = nullptr;
   Watched watched_[8] = {};
 };
@@ -184,7 +199,95 @@ TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesO
 
 // ---- Keys standing in for clicks ------------------------------------------------------------
 
+TEST_F(DialogEvents, KeysPressTheirUndimmedButtonWithADoubleFlashAndNothingElse) {
+  struct Case {
+    const char* why;
+    short dim;  // item dimmed first (0: none)
+    unsigned char withModifiers;
+    char ch;
+    UInt32 modifiers;
+    short itemHit;  // 0: no button pressed
+  } cases[] = {
+      {"Return", 0, 1, 0x0D, 0, 1},
+      {"Enter", 0, 1, 0x03, 0, 1},
+      {"Escape", 0, 1, 0x1B, 0, 2},
+      {"Command-period", 0, 1, '.', cmdKey, 2},
+      {"Shift-Return: modifiers allowed, none excepted", 0, 1, 0x0D, shiftKey, 1},
+      {"Option-Escape", 0, 1, 0x1B, optionKey, 2},
+      {"Return on a dimmed OK", 1, 1, 0x0D, 0, 0},
+      {"Escape on a dimmed Cancel", 2, 1, 0x1B, 0, 0},
+      {"Command-period on a dimmed Cancel", 2, 1, '.', cmdKey, 0},
+      {"Shift-Return when Return does not work with modifiers", 0, 0, 0x0D, shiftKey, 0},
+      {"Command-Return is no Return", 0, 1, 0x0D, cmdKey, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    cSp_ControlItem* dimmed =
+        (c.dim != 0) ? dialog_->GetTargetDialogControlItemObjPtr(c.dim) : nullptr;
+    if (dimmed != nullptr) dimmed->EnableHilite();
+    dialog_->SetupReturnKeyConnectToButtonDownWithModifiersFlag(c.withModifiers);
+    const short drawn = c.itemHit != 0 ? c.itemHit : 1;
+    const UInt32 drawsBefore = sp_testing::ReadControl(Control(drawn)).drawCount;
+    const UInt32 ticksBefore = TickCount();
+    short itemHit = -1;
+    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), c.itemHit != 0 ? 1 : 0);
+    EXPECT_EQ(itemHit, c.itemHit);
+    if (c.itemHit != 0) {
+      const std::string name = c.itemHit == 1 ? "ok" : "cancel";
+      EXPECT_EQ(Calls(),
+                (Log{name + ".buttonDown(0)@0", name + ".buttonUp@0", name + ".completed@0"}));
+      // Pressed, up, pressed, up: four drawings over three waits of ten ticks.
+      EXPECT_EQ(TickCount() - ticksBefore, 30u);
+      EXPECT_EQ(sp_testing::ReadControl(Control(drawn)).drawCount - drawsBefore, 4u);
+    } else {
+      EXPECT_TRUE(Calls().empty());
+      EXPECT_EQ(TickCount(), ticksBefore) << "no flash";
+    }
+    if (dimmed != nullptr) dimmed->DisableHilite(0);
+  }
+}
+
 // ---- The focused field ----------------------------------------------------------------------
+
+TEST_F(DialogEvents, TabCyclesThroughTheFieldsAndStopsWhenThereIsNoOther) {
+  short itemHit = 0;
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 1);
+  EXPECT_EQ(itemHit, 5);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), 5);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).end, 6) << "the whole text selected";
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 1);
+  EXPECT_EQ(itemHit, 3) << "after the last field the first";
+
+  cSp_Window* one = OpenDialog(kOneFieldDialogId);
+  ASSERT_NE(one, nullptr);
+  EventRecord tab = Record(keyDown, Pt(0, 0), 0, 0x09);
+  EXPECT_EQ(Sp_DialogKeyDownProc(one->GetDialogRef(), &tab, &itemHit), 0);
+  EXPECT_EQ(GetDialogKeyboardFocusItem(one->GetDialogRef()), 2);
+
+  // Without a focused field there is nothing to cycle from.
+  SetDialogKeyboardFocusItem(Dialog(), -1);
+  EXPECT_EQ(Key(0x09, 0, &itemHit), 0);
+}
+
+TEST_F(DialogEvents, EditCommandsActOnTheFocusedField) {
+  sp_testing::SetClipboardText("");
+  short itemHit = 0;
+  EXPECT_EQ(Key('A', cmdKey, &itemHit), 1);
+  EXPECT_EQ(itemHit, 3);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).start, 0);
+  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).end, 5);
+  EXPECT_EQ(Key('c', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::ClipboardText(), "first");
+  EXPECT_EQ(Key('x', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "");
+  EXPECT_EQ(Key('V', cmdKey, &itemHit), 1);
+  EXPECT_EQ(Key('v', cmdKey, &itemHit), 1);
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "firstfirst");
+  EXPECT_EQ(Key('q', cmdKey, &itemHit), 0) << "no command of a field";
+  EXPECT_EQ(Key('z', 0, &itemHit), 0) << "plain keys are left to the standard handling";
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 5), "second") << "the other field untouched";
+}
 
 // ---- Control hits through the Carbon path ---------------------------------------------------
 
@@ -253,7 +356,27 @@ TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
 
 // ---- Other controls -------------------------------------------------------------------------
 
-// ---- Updates ----------------------------------------------------------------
+// ---- Dispatching and updates ----------------------------------------------------------------
+
+TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {
+  EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
+  DialogRef dialog = nullptr;
+  short itemHit = 0;
+  short modifiers = -1;
+  unsigned char updated = 1;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 1);
+  EXPECT_EQ(dialog, Dialog());
+  EXPECT_EQ(itemHit, 1);
+  EXPECT_EQ(modifiers, 0);
+  EXPECT_EQ(updated, 0);
+  // With a plain window in front the events are not the dialog's.
+  AddWindow(R(500, 300, 600, 400));
+  dialog_->Close();
+  itemHit = 0;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
+  EXPECT_EQ(dialog, nullptr);
+  EXPECT_EQ(itemHit, 0);
+}
 
 TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
   WindowRef window = GetDialogWindow(Dialog());

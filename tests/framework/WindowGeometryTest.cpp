@@ -1,4 +1,4 @@
-// A window's size and its limits, live dragging and the drawing of its own parts.
+// A window's size and its limits, growing, dragging, zooming and the drawing of its own parts.
 #include <gtest/gtest.h>
 
 #include "WindowGeometryTestSupport.h"
@@ -97,6 +97,49 @@ TEST_F(WindowGeometry, BoundsChangingCorrectionKeepsTheTopLeftCorner) {
 
 // ---- Growing (classic) ----------------------------------------------------------------------
 
+TEST_F(WindowGeometry, GrowingWithoutLimitsStaysBetweenThirtyByFortyAndTheScreenCorner) {
+  struct Case {
+    Point to;
+    Rect want;
+    const char* why;
+  };
+  const Case cases[] = {
+      {Pt(-500, -500), R(100, 100, 130, 140), "the least size"},
+      {Pt(2000, 2000), R(100, 100, 1024, 768), "up to the screen's bottom-right corner"},
+      {Pt(350, 260), R(100, 100, 350, 260), "where the mouse went"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    cSp_Window* window = AddWindow(R(100, 100, 300, 200));
+    const Point grip = sp_testing::WindowPartPoint(window->GetWindowRef(), inGrow);
+    const Point to = Pt(SInt16(c.to.h - (300 - grip.h)), SInt16(c.to.v - (200 - grip.v)));
+    sp_testing::PostMouseDragged(to);
+    sp_testing::PostMouseUp(to);
+    window->Grow(grip);
+    EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(c.want));
+    sp_testing::ResetEvents();
+  }
+}
+
+TEST_F(WindowGeometry, GrowingTellsTheAfterGrowProceduresAlsoWithoutAChangeAndStopsWhenRefused) {
+  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
+  SInt32 ref = 0;
+  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
+  const Point grip = sp_testing::WindowPartPoint(window->GetWindowRef(), inGrow);
+  sp_testing::PostMouseUp(grip);
+  window->Grow(grip);
+  EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow"}));
+  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(100, 100, 300, 200)));
+
+  Log().clear();
+  window->SetupBeforeGrowProc(RefuseBeforeProc, Tag("refuse"), ref);
+  sp_testing::PostMouseDragged(Pt(SInt16(grip.h + 50), SInt16(grip.v + 50)));
+  sp_testing::PostMouseUp(Pt(SInt16(grip.h + 50), SInt16(grip.v + 50)));
+  window->Grow(grip);
+  EXPECT_EQ(Log(), std::vector<std::string>({"refuse"}));
+  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(100, 100, 300, 200)));
+}
+
 // ---- Dragging -------------------------------------------------------------------------------
 
 TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
@@ -118,6 +161,28 @@ TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
 }
 
 // ---- Zooming --------------------------------------------------------------------------------
+
+TEST_F(WindowGeometry, ZoomOutUsesTheMaximumMovedOntoTheScreenAndZoomInGoesBack) {
+  cSp_Window* window = AddWindow(R(700, 500, 900, 600), zoomDocProc);
+  window->SetMaxSize(500, 400);
+  SInt32 ref = 0;
+  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
+  WindowRef w = window->GetWindowRef();
+
+  Point box = sp_testing::WindowPartPoint(w, inZoomOut);
+  sp_testing::PostMouseUp(box);
+  window->ZoomInOutWindow(box, inZoomOut);
+  // 500 x 400 at (700, 500) passes the 1024 x 768 screen: moved left and up onto it.
+  EXPECT_EQ(Text(Content(w)), Text(R(524, 368, 1024, 768)));
+  EXPECT_EQ(window->GetCurrentZoomOutSizeFlag(), 1);
+
+  box = sp_testing::WindowPartPoint(w, inZoomIn);
+  sp_testing::PostMouseUp(box);
+  window->ZoomInOutWindow(box, inZoomIn);
+  EXPECT_EQ(Text(Content(w)), Text(R(700, 500, 900, 600)));
+  EXPECT_EQ(window->GetCurrentZoomOutSizeFlag(), 0);
+  EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow", "afterGrow"}));
+}
 
 // ---- Drawing --------------------------------------------------------------------------------
 
