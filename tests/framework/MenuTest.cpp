@@ -96,20 +96,27 @@ std::vector<MenuID> Ids(cSpMenu* head) {
   return ids;
 }
 
-unsigned char LogItem(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&, URefCon user) {
-  Log().push_back(std::to_string(menu->GetResourceID()) + "/" +
-                  std::to_string(item->GetReferenceNo()) + ":" +
-                  reinterpret_cast<const char*>(user));
-  return 0;
+// Procedures write "<name>:<menu id>/<item number>" and answer their tag's result.
+struct ProcTag {
+  const char* name;
+  unsigned char result;
+};
+URefCon Tag(const ProcTag* tag) {
+  return reinterpret_cast<URefCon>(tag);
 }
-unsigned char LogMenu(cSpMenu* menu, cSpMenuItem*, SInt32 itemNo, sSpModifiersDataStruct&,
-                      URefCon user) {
-  Log().push_back(std::to_string(menu->GetResourceID()) + "/" + std::to_string(itemNo) +
-                  ":menu:" + reinterpret_cast<const char*>(user));
-  return 0;
+unsigned char MenuProc(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo, sSpModifiersDataStruct&,
+                       URefCon userData) {
+  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
+  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
+                  std::to_string(itemNo) + (item == nullptr ? "(no item)" : ""));
+  return tag->result;
 }
-URefCon Name(const char* name) {
-  return reinterpret_cast<URefCon>(name);
+unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&,
+                       URefCon userData) {
+  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
+  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
+                  std::to_string(item->GetReferenceNo()));
+  return tag->result;
 }
 
 // ---- Item objects and the system menu -------------------------------------------------------
@@ -180,7 +187,8 @@ TEST_F(MenuTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
   MenuRef system = menu.GetMacOSMenuHandle();
   cSpMenuItem* close = menu.GetMenuItemByReferenceNo(3);
   cSpMenuItem* separator = menu.GetMenuItemByReferenceNo(2);
-  close->SetupExecMenuItemProc(LogItem, Name("close"));
+  static const ProcTag kCloseTag = {"close", 0};
+  close->SetupExecMenuItemProc(ItemProc, Tag(&kCloseTag));
   // The system menu changes behind the objects' back: Close moves to the top, Open goes,
   // an item comes.
   DeleteMenuItem(system, 3);
@@ -209,7 +217,7 @@ TEST_F(MenuTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
   }
   Log().clear();
   EXPECT_EQ(close->ExecuteMenuItemProc(), 1);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"128/1:close"}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"close:128/1"}));
 }
 
 // ---- Marks, styles, enabling ----------------------------------------------------------------
@@ -316,11 +324,12 @@ TEST_F(MenuTest, ListStopsAtTheFirstProcedureThatTakesTheChoiceAndAlwaysCountsAs
 }
 
 TEST_F(MenuTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
+  static const ProcTag kM = {"m", 0};
   cSpMenu menu(200, "Procs");
   std::vector<SInt32> numbers;
-  for (int i = 0; i < 3; ++i) numbers.push_back(menu.SetupExecMenuItemProc(LogMenu, Name("m")));
+  for (int i = 0; i < 3; ++i) numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)));
   menu.RemoveExecMenuItemProc(2);
-  numbers.push_back(menu.SetupExecMenuItemProc(LogMenu, Name("m")));
+  numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)));
   EXPECT_EQ(numbers, (std::vector<SInt32>{1, 2, 3, 4}));
   Log().clear();
   EXPECT_EQ(menu.ExecuteMenuItemProc(nullptr, 7), 1);
@@ -331,12 +340,12 @@ TEST_F(MenuTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
   EXPECT_TRUE(log.Has("cSpMenu::RemoveExecMenuItemProc", 1));
   // A failed allocation hands out no number but spends one.
   sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(menu.SetupExecMenuItemProc(LogMenu, Name("m")), 0);
+  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)), 0);
   EXPECT_TRUE(log.Has("cSpMenu::SetupExecMenuItemProc", 1));
-  EXPECT_EQ(menu.SetupExecMenuItemProc(LogMenu, Name("m")), 6);
+  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)), 6);
 
   cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
-  const SInt32 only = item->SetupExecMenuItemProc(LogItem, Name("i"));
+  const SInt32 only = item->SetupExecMenuItemProc(ItemProc, Tag(&kM));
   item->RemoveExecMenuItemProc(only);
   EXPECT_FALSE(item->ExistExecuteMenuItemProc());
   EXPECT_EQ(item->ExecuteMenuItemProc(), 0);
@@ -405,29 +414,6 @@ TEST_F(MenuTest, PopupControlMenuIsWrappedAndItsItemsBuiltOnlyWhenAsked) {
   cSpMenu notPopup(button, 1);
   EXPECT_EQ(notPopup.GetMacOSMenuHandle(), nullptr);
   EXPECT_EQ(log.Count(), 1u);
-}
-
-// Procedures write "<name>:<menu id>/<item number>" and answer their tag's result.
-struct ProcTag {
-  const char* name;
-  unsigned char result;
-};
-URefCon Tag(const ProcTag* tag) {
-  return reinterpret_cast<URefCon>(tag);
-}
-unsigned char MenuProc(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo, sSpModifiersDataStruct&,
-                       URefCon userData) {
-  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
-  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
-                  std::to_string(itemNo) + (item == nullptr ? "(no item)" : ""));
-  return tag->result;
-}
-unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&,
-                       URefCon userData) {
-  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
-  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
-                  std::to_string(item->GetReferenceNo()));
-  return tag->result;
 }
 
 // ---- Loading --------------------------------------------------------------------------------
