@@ -349,16 +349,17 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
 TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
   Text empty(""), m("m"), a("A"), b("B");
   WindowRef parent = NewParent();
-  // The answer, the function that logged the failure (nullptr: nothing logged), and one beep
-  // with each logged failure.
-  auto expect = [&](const char* why, short answer, const char* function, UInt32 beeped) {
+  // The answer, the function that logged the failure (nullptr: nothing logged) with its step,
+  // and the beeps.
+  auto expect = [&](const char* why, short answer, const char* function, UInt32 beeped,
+                    int step = 1) {
     SCOPED_TRACE(why);
     EXPECT_EQ(answer, 0);
     EXPECT_TRUE(ShownSoFar().empty());
     if (function == nullptr) {
       EXPECT_EQ(errors_.Count(), 0u);
     } else {
-      EXPECT_TRUE(errors_.Has(function, 1));
+      EXPECT_TRUE(errors_.Has(function, step));
     }
     EXPECT_EQ(errors_.Beeps(), beeped);
     errors_.Clear();
@@ -390,41 +391,29 @@ TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
   expect("alert with an empty message",
          Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr, nullptr),
          "Sp_SayDialogByModal", 1);
-}
-
-TEST_F(SayDialogFixture, MissingDialogResourcesAnswerZeroAndAreLogged) {
+  // Missing dialog resources.
   sp_testing::ResetResources();
-  Text message("m"), a("A"), b("B"), c("C");
-  Sp_SayDialogByModal(message.get(), 0);
-  EXPECT_EQ(SpStdSayDlgTwoButton(a.get(), b.get(), message.get(), kSpStdSayDlgStop, 0, 0, 0), 0);
-  EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), c.get(), nullptr, nullptr, kSpStdSayDlgStop, 0,
-                                   0, 0),
-            0);
-  EXPECT_TRUE(ShownSoFar().empty());
-  ASSERT_EQ(errors_.Count(), 3u);
-  EXPECT_TRUE(errors_.Has("Sp_SayDialogByModal", 2));
-  EXPECT_EQ(errors_.Records()[0].message, "Resoure Error !! ");
-  EXPECT_TRUE(errors_.Has("SpStdSayDlgTwoButton", 1));
-  EXPECT_TRUE(errors_.Has("SpStdSayDlgThreeButton", 2));
-  EXPECT_EQ(errors_.Beeps(), 3u);
-
+  Text c("C");
+  Sp_SayDialogByModal(m.get(), 0);
+  expect("no one-button resource", 0, "Sp_SayDialogByModal", 1, 2);
+  expect("no two-button resource",
+         SpStdSayDlgTwoButton(a.get(), b.get(), m.get(), kSpStdSayDlgStop, 0, 0, 0),
+         "SpStdSayDlgTwoButton", 1);
+  expect("no three-button resource",
+         SpStdSayDlgThreeButton(a.get(), b.get(), c.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
+                                0),
+         "SpStdSayDlgThreeButton", 1, 2);
   // A one-button dialog without its message item is disposed of.
-  std::vector<UInt8> bytes;
-  std::string error;
-  ASSERT_TRUE(sp_testing::CompileResourceSource(R"(
+  ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(R"(
 resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
 resource 'DITL' 6130 {
   button 95, 310, 115, 380 { text "OK" }
   userItem 13, 20, 45, 52
 }
-)",
-                                                ".", &bytes, &error))
-      << error;
-  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
-  Sp_SayDialogByModal(message.get(), 0);
-  EXPECT_TRUE(ShownSoFar().empty());
+)"));
+  Sp_SayDialogByModal(m.get(), 0);
+  expect("one-button dialog without its message item", 0, "Sp_SayDialogByModal", 1, 3);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-  EXPECT_TRUE(errors_.Has("Sp_SayDialogByModal", 3));
 }
 
 // ---- The classic loop and filter ------------------------------------------------------------
