@@ -1,3 +1,5 @@
+// The short-cut table: one entry per character, combinations told apart by their modifiers,
+// and nothing half made when memory runs out.
 #include <gtest/gtest.h>
 
 #include "FrameworkTestSupport.h"

@@ -1,5 +1,5 @@
 // The window object: default titles, the four ways of making a window, behaviour flags and
-// window attributes, colours, automatic control commands and the key operations.
+// window attributes, automatic control commands and control items.
 
 #include "WindowObjectTestSupport.h"
 
