@@ -1,33 +1,14 @@
 // The application object and the four core Apple events, through the real event loop: the
 // open event once, documents handed on as file entries, printing ignored, quit accepted or
-// refused, the Carbon handlers installed once after the first open event, and the short-cut
-// table reached through the application object.
+// refused, the Carbon handlers installed once after the first open event, and the
+// application object's own lists.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
 
-#include "AppleEvents.h"
-#include "CFURLFiles.h"
-#include "CarbonEvents.h"
-#include "CoreFoundation.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
-#include "Files.h"
 #include "FrameworkTestSupport.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
 #include "SpStdFileFunctionDirectory.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
 #include "TestFiles.h"
 
 namespace {
@@ -46,8 +27,8 @@ struct DocumentCall {
   std::vector<OpenedFile> files;
 };
 
-// An application that records what the framework asks of it. Each hook, when set, runs inside
-// the operation.
+// An application that records what the framework asks of it; `onOpen`, when set, runs inside
+// the open operation.
 class TestApplication : public cSpApplication {
  public:
   void OpenApplicationProc() override {
@@ -66,7 +47,6 @@ class TestApplication : public cSpApplication {
   }
   unsigned char QuitApplicationProc() override {
     ++quitAsks;
-    if (onQuit) onQuit();
     return agreeToQuit;
   }
   void PrintDocumentProc() override { ++prints; }
@@ -77,7 +57,6 @@ class TestApplication : public cSpApplication {
   unsigned char agreeToQuit = 1;
   std::vector<DocumentCall> documents;
   std::function<void()> onOpen;
-  std::function<void()> onQuit;
 };
 
 // Runs of the resume registry: the activation handler's visible work.
@@ -127,22 +106,20 @@ OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
   return err;
 }
 
-class ApplicationEvents : public ::testing::Test {
+class ApplicationEvents : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
+    FrameworkFixture::SetUp();
     Reset();
     Sp_CarbonEvent_ModeEnable();
     ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
   }
   void TearDown() override {
     Reset();
-    sp_testing::UseRealClock();
+    FrameworkFixture::TearDown();
   }
 
   static void Reset() {
-    sp_testing::FailNthAllocation(0);
-    sp_testing::ResetEvents();
     sp_testing::ResetAppleEvents();
     openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
     alreadyOpenApplicationFlag_GlV = 0;
@@ -160,34 +137,27 @@ class ApplicationEvents : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ApplicationEvents, TheOpenApplicationEventReachesTheApplicationExactlyOnce) {
-  TestApplication app;
-  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
-  EXPECT_EQ(alreadyOpenApplicationFlag_GlV, 1);
-  // A second run of the loop in the same program sends no second open event.
-  EXPECT_FALSE(RunLoopToItsEnd());
-  EXPECT_EQ(app.opens, 1);
-  EXPECT_TRUE(app.documents.empty());
-  EXPECT_EQ(SpGetMainLoopFlag(), 1);
-}
-
-TEST_F(ApplicationEvents, TheFirstOpenEventInstallsTheApplicationHandlersOnce) {
+TEST_F(ApplicationEvents, TheOpenEventReachesTheApplicationOnceAndInstallsTheHandlersOnce) {
   TestApplication app;
   EXPECT_EQ(ResumeRunsPerActivation(), 0) << "nothing before the first open event";
   ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
-
-  // Later open events (another open application, documents) install nothing more.
+  // A second run of the loop in the same program sends no second open event.
+  EXPECT_FALSE(RunLoopToItsEnd());
+  EXPECT_EQ(app.opens, 1);
+  // Later open events (another open application, documents) install nothing more; printing
+  // is accepted and reaches nobody.
   ASSERT_EQ(SendToSelf(kAEOpenApplication), noErr);
-  sp_testing::DispatchAppleEvents();
-  AEDescList none = {typeNull, nullptr};
-  ASSERT_EQ(AECreateList(nullptr, 0, false, &none), noErr);
-  ASSERT_EQ(SendToSelf(kAEOpenDocuments, &none), noErr);
-  AEDisposeDesc(&none);
-  sp_testing::DispatchAppleEvents();
+  ASSERT_EQ(SendToSelf(kAEOpenDocuments), noErr);  // no direct object at all: a null list
+  ASSERT_EQ(SendToSelf(kAEPrintDocuments), noErr);
+  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 3);
   EXPECT_EQ(app.opens, 2);
   ASSERT_EQ(app.documents.size(), 1u);
+  EXPECT_EQ(app.documents[0].firstOpen, 0);
+  EXPECT_TRUE(app.documents[0].files.empty());
+  EXPECT_EQ(app.prints, 0);
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
+  EXPECT_EQ(SpGetMainLoopFlag(), 1);
 }
 
 TEST_F(ApplicationEvents, DocumentsAtLaunchComeInOrderAsTheFirstOpenInPlaceOfOpenApplication) {
@@ -216,35 +186,6 @@ TEST_F(ApplicationEvents, DocumentsAtLaunchComeInOrderAsTheFirstOpenInPlaceOfOpe
     EXPECT_EQ(file.dirId, dirId);
   }
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
-
-  // More documents while the program runs are no first open.
-  ASSERT_EQ(sp_testing::QueueOpenDocumentsEvent({folder + "/A side.aiff"}), noErr);
-  sp_testing::DispatchAppleEvents();
-  ASSERT_EQ(app.documents.size(), 2u);
-  EXPECT_EQ(app.documents[1].firstOpen, 0);
-  ASSERT_EQ(app.documents[1].files.size(), 1u);
-  EXPECT_EQ(app.documents[1].files[0].name, "A side.aiff");
-  EXPECT_EQ(ResumeRunsPerActivation(), 1);
-}
-
-TEST_F(ApplicationEvents, AnOpenDocumentsEventWithoutFilesGivesANullList) {
-  TestApplication app;
-  AEDescList list = {typeNull, nullptr};
-  ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
-  // An item that is no file is left out as well.
-  const SInt32 number = 5;
-  ASSERT_EQ(AEPutPtr(&list, 0, typeSInt32, &number, sizeof number), noErr);
-  ASSERT_EQ(SendToSelf(kAEOpenDocuments, &list), noErr);
-  AEDisposeDesc(&list);
-  ASSERT_EQ(SendToSelf(kAEOpenDocuments), noErr);  // no direct object at all
-  sp_testing::DispatchAppleEvents();
-
-  ASSERT_EQ(app.documents.size(), 2u);
-  EXPECT_EQ(app.documents[0].firstOpen, 1);
-  EXPECT_TRUE(app.documents[0].files.empty());
-  EXPECT_EQ(app.documents[1].firstOpen, 0);
-  EXPECT_TRUE(app.documents[1].files.empty());
-  EXPECT_EQ(SpGetMainLoopFlag(), 1);
 }
 
 // Whichever allocation fails while the documents are gathered, the application gets the
@@ -290,16 +231,6 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
   }
   EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
   AEDisposeDesc(&event);
-}
-
-TEST_F(ApplicationEvents, APrintDocumentsEventIsAcceptedAndReachesNobody) {
-  TestApplication app;
-  EXPECT_EQ(Sp_PrintDocumentsHProc(nullptr, nullptr, 0), noErr);
-  ASSERT_EQ(SendToSelf(kAEPrintDocuments), noErr);
-  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(app.prints, 0);
-  EXPECT_EQ(app.opens, 0);
-  EXPECT_TRUE(app.documents.empty());
 }
 
 TEST_F(ApplicationEvents, AnAcceptedQuitEndsTheLoop) {
@@ -353,17 +284,7 @@ class DerivedApplication : public cSpApplication {
   ~DerivedApplication() override { ++gDerivedDestroyed; }
 };
 
-std::vector<std::string> gShortCuts;
-SInt32 SaveShortCut(unsigned char command, unsigned char shift, unsigned char option) {
-  gShortCuts.push_back("save" + std::to_string(command) + std::to_string(shift) +
-                       std::to_string(option));
-  return 0;
-}
-
 SInt32 DocProcA(...) {
-  return 0;
-}
-SInt32 DocProcB(...) {
   return 0;
 }
 
@@ -378,70 +299,16 @@ std::vector<std::string> TypesOf(const cSpLoadDocumentProcData* entry) {
 
 }  // namespace
 
-TEST(ApplicationObject, DeletedThroughTheBaseItRunsTheDerivedDestructorAndIsForgotten) {
+TEST(ApplicationObject, OnlyTheCurrentObjectIsForgottenWhenDestroyedThroughTheBase) {
   gDerivedDestroyed = 0;
-  cSpApplication* app = new DerivedApplication;
-  EXPECT_EQ(applicationObject_GlV, app);
-  delete app;
+  auto* first = new cSpApplication;
+  cSpApplication* second = new DerivedApplication;
+  EXPECT_EQ(applicationObject_GlV, second);
+  delete first;  // older: the current one is kept
+  EXPECT_EQ(applicationObject_GlV, second);
+  delete second;
   EXPECT_EQ(gDerivedDestroyed, 1);
   EXPECT_EQ(applicationObject_GlV, nullptr);
-}
-
-TEST(ApplicationObject, AnOlderObjectDestroyedLaterDoesNotForgetTheCurrentOne) {
-  auto* first = new cSpApplication;
-  cSpApplication second;
-  EXPECT_EQ(applicationObject_GlV, &second);
-  delete first;
-  EXPECT_EQ(applicationObject_GlV, &second);
-}
-
-TEST(ApplicationObject, ShortCutsAreRegisteredAndFoundThroughTheApplicationObject) {
-  gShortCuts.clear();
-  Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);  // nobody to keep it
-  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0);
-  {
-    cSpApplication app;
-    EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "registered before it existed";
-    Sp_SetupApplicationaShortCut('s', 1, 0, 0, SaveShortCut);
-    struct Case {
-      char key;
-      short modifiers;
-      unsigned char taken;
-    };
-    const Case cases[] = {
-        {'s', cmdKey, 1},
-        {'s', short(cmdKey | controlKey | alphaLock), 1},  // Control and Caps Lock play no part
-        {'s', short(cmdKey | shiftKey), 0},
-        {'s', 0, 0},
-        {'S', cmdKey, 0},
-    };
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.modifiers);
-      EXPECT_EQ(Sp_ExecuteApplicationShortCut(c.key, c.modifiers), c.taken);
-    }
-    EXPECT_EQ(gShortCuts, (std::vector<std::string>{"save100", "save100"}));
-  }
-  EXPECT_EQ(Sp_ExecuteApplicationShortCut('s', cmdKey), 0) << "the table went with the object";
-}
-
-TEST(ApplicationObject, DocumentTypesGatherUnderTheirProcedureNewestFirst) {
-  cSpApplication app;
-  app.SetupOpenDocumentProc(SpFourCC("AIFF"), SpFourCC("TVOD"), DocProcA);
-  app.SetupOpenDocumentProc(SpFourCC("WAVE"), SpFourCC("TVOD"), DocProcB);
-  app.SetupOpenDocumentProc(SpFourCC("MooV"), SpFourCC("TVOD"), DocProcA);
-
-  cSpLoadDocumentProcData* first = app.GetOpenDocProcList();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetProcedure(), DocProcB) << "a new procedure goes to the head";
-  cSpLoadDocumentProcData* second = first->GetNextObjectPtr();
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->GetNextObjectPtr(), nullptr);
-  EXPECT_EQ(TypesOf(first), (std::vector<std::string>{"WAVE"}));
-  EXPECT_EQ(TypesOf(second), (std::vector<std::string>{"MooV", "AIFF"}));
-  EXPECT_EQ(second->GetTypeList()->GetCreator(), SpFourCC("TVOD"));
-
-  app.DisposeOpenDocProcList();
-  EXPECT_EQ(app.GetOpenDocProcList(), nullptr);
 }
 
 TEST(ApplicationObject, NoMemoryForADocumentTypeRegistersNothing) {

@@ -3,9 +3,6 @@
 // its key-down.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "CarbonHandlersTestSupport.h"
 
 namespace fw_events_test {
@@ -43,57 +40,24 @@ TEST_F(CarbonKeyTest, EachKeyTakesOneRouteAndItsKeyUpFollowsIt) {
     UInt32 modifiers;
     Strings expected;
   };
+  const UInt8 K = kKeyCodeK, X = kKeyCodeX;
+  // clang-format off
   const Case cases[] = {
       {"a short-cut is taken before the window and the window hears no key-up",
-       true,
-       true,
-       false,
-       'k',
-       kKeyCodeK,
-       cmdKey,
+       true, true, false, 'k', K, cmdKey, {"shortcut"}},
+      {"a short-cut is taken before the input method", true, true, true, 'k', K, cmdKey,
        {"shortcut"}},
-      {"a short-cut is taken before the input method",
-       true,
-       true,
-       true,
-       'k',
-       kKeyCodeK,
-       cmdKey,
-       {"shortcut"}},
-      {"inline input keeps the key and its key-up from the window",
-       true,
-       true,
-       true,
-       'x',
-       kKeyCodeX,
-       0,
+      {"inline input keeps the key and its key-up from the window", true, true, true, 'x', X, 0,
        {}},
-      {"an ordinary key goes down and up to the front window",
-       true,
-       true,
-       false,
-       'x',
-       kKeyCodeX,
-       0,
+      {"an ordinary key goes down and up to the front window", true, true, false, 'x', X, 0,
        {"A.down:78", "A.up:78"}},
-      {"a key nobody took still offers its key-up to the window",
-       true,
-       false,
-       false,
-       'x',
-       kKeyCodeX,
-       0,
+      {"a key nobody took still offers its key-up to the window", true, false, false, 'x', X, 0,
        {"A.down:78", "A.up:78"}},
-      {"the short-cut letter without Command is an ordinary key",
-       true,
-       true,
-       false,
-       'k',
-       kKeyCodeK,
-       0,
+      {"the short-cut letter without Command is an ordinary key", true, true, false, 'k', K, 0,
        {"A.down:6B", "A.up:6B"}},
-      {"without a window nobody hears the key", false, true, false, 'x', kKeyCodeX, 0, {}},
+      {"without a window nobody hears the key", false, true, false, 'x', X, 0, {}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Log().clear();
@@ -134,21 +98,6 @@ TEST_F(CarbonKeyTest, KeyUpMatchesTheNewestPressOfTheSameKey) {
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(Log().size(), 3u);
   EXPECT_EQ(keyDownStackItemList_GlV, nullptr);
-}
-
-TEST_F(CarbonKeyTest, KeysGoToTheFrontOpenNormalWindowNotToFloatingOnes) {
-  RecordingWindow* a = AddWindow("A");
-  AddWindow("B");
-  AddWindow("F", true, kSpFloatingWindowType);
-  Type('x', kKeyCodeX, 0);
-  // Closing B (as its close box would) hands the keys to A.
-  Type('x', kKeyCodeX, 0);
-  EXPECT_EQ(Log(), (Strings{"B.down:78", "B.up:78", "B.down:78", "B.up:78"}));
-  Log().clear();
-  windows_[1]->Close();
-  ASSERT_EQ(Sp_GetFrontOpenWindowObject(), a);
-  Type('x', kKeyCodeX, 0);
-  EXPECT_EQ(Log(), (Strings{"A.down:78", "A.up:78"}));
 }
 
 TEST_F(CarbonKeyTest, KeyCallbackHearsWhatTheWindowOperationLeft) {

@@ -5,40 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
 #include "SpEditTextObject.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
-#include "SpMenu.h"
-#include "SpMouseTraceManager.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
-#include "TestMenus.h"
-#include "TestWindows.h"
 
 namespace fw_events_test {
 
 using framework_test::kTestDate;
 using framework_test::Pt;
 
-// What the windows and procedures were offered, in order.
-inline std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using framework_test::Log;
 
 inline std::string Hex(char c) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -92,25 +67,22 @@ inline SInt32 ShortCutProc(unsigned char, unsigned char, unsigned char) {
   return 0;
 }
 
-class FrameworkEventsTest : public ::testing::Test {
+class FrameworkEventsTest : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    ResetAll();
+    FrameworkFixture::SetUp();
+    ResetEventState();
     Sp_CarbonEvent_ModeEnable();
-    Log().clear();
     application_.reset(new cSpApplication());
   }
   void TearDown() override {
     windows_.clear();
     application_.reset();
-    ResetAll();
-    sp_testing::UseRealClock();
+    ResetEventState();
+    FrameworkFixture::TearDown();
   }
 
-  static void ResetAll() {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
+  static void ResetEventState() {
     sp_testing::ResetAppleEvents();
     sp_testing::ResetMenuManager();
     sp_testing::ResetMenus();
@@ -126,18 +98,13 @@ class FrameworkEventsTest : public ::testing::Test {
   RecordingWindow* AddWindow(const char* name, bool takes = true,
                              tWindowType type = kSpNormalWindowType) {
     const SInt16 offset = SInt16(40 + 30 * windows_.size());
-    RecordingWindow* window =
-        new RecordingWindow(name, Pt(offset, SInt16(offset + 20)), takes, type);
-    windows_.emplace_back(window);
-    return window;
+    return Keep(new RecordingWindow(name, Pt(offset, SInt16(offset + 20)), takes, type));
   }
 
   // Command-K is the application's short-cut.
   static void InstallShortCut() { Sp_SetupApplicationaShortCut('k', 1, 0, 0, ShortCutProc); }
 
   std::unique_ptr<cSpApplication> application_;
-  std::vector<std::unique_ptr<cSp_Window>> windows_;
-  ErrorLogCapture errors_;
 };
 
 }  // namespace fw_events_test

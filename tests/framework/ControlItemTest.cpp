@@ -1,32 +1,155 @@
-// Control items: what they read from the dialog, values and dimming, geometry in the dialog's
-// item list, callbacks with their intervals, exclusive radio choice, the control-hit handler.
-#include "ControlItemTestSupport.h"
-#include "Events.h"
+// Control items and change-output groups, on a dialog window made from in-memory resources:
+// what items read from the dialog, dimming, geometry in the dialog's item list, callbacks with
+// their intervals, exclusive radio choice, the control-hit handler; and panels appended hidden,
+// numbered after the dialog's items, shown and hidden as a whole by their control item.
+#include <gtest/gtest.h>
+
+#include "FrameworkTestSupport.h"
+#include "SpControlChangeItemGroup.h"
 #include "SpDialogAnalyzor.h"
-#include "SpStdDrawingFunction.h"
-#include "SpStdFunction.h"
-#include "TestControls.h"
 
 namespace {
 
-using namespace control_item_test;
+using framework_test::kTestDate;
+constexpr SInt16 kDialogId = 200;
+
+// Dialog 200: seven items (a button, a check box, two radio buttons, a static text, an edit
+// text and a progress bar from a 'CNTL'). Panels 201 (three items: check box, edit text,
+// button) and 202 (two radio buttons) are appended by the group tests.
+inline const char* ResourceSource() {
+  return R"(
+resource 'DLOG' 200 {
+  bounds 60, 80, 300, 420; procID 5; visible false; items 200; title "Items"
+}
+resource 'DITL' 200 {
+  button 200, 250, 220, 320 { text "OK" }
+  checkBox 20, 20, 36, 150 { text "Check" }
+  radioButton 50, 20, 66, 150 { text "A" }
+  radioButton 70, 20, 86, 150 { text "B" }
+  staticText 100, 20, 116, 150 { text "Label" }
+  editText 120, 20, 136, 150 { text "abc" }
+  control 20, 180, 36, 320 { id 200 }
+}
+resource 'CNTL' 200 {
+  bounds 20, 180, 36, 320; value 0; max 10; min 0; procID progressBarProc; title ""
+}
+resource 'DITL' 201 {
+  checkBox 150, 180, 166, 320 { text "Panel one" }
+  editText 170, 180, 186, 320 { text "one" }
+  button 190, 180, 210, 240 { text "Go" }
+}
+resource 'DITL' 202 {
+  radioButton 150, 180, 166, 320 { text "Two A" }
+  radioButton 170, 180, 186, 320 { text "Two B" }
+}
+)";
+}
+
+using framework_test::Log;
+
+struct Named {
+  std::string name;
+};
+
+inline std::string NameOf(unsigned long userData) {
+  return reinterpret_cast<const Named*>(userData)->name;
+}
+
+inline void LogPart(short modifiers, unsigned long userData, short part) {
+  Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + "," + std::to_string(part) +
+                  ")");
+}
+
+inline void LogPlain(short modifiers, unsigned long userData) {
+  Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + ")");
+}
+
+class ControlItemFixture : public framework_test::FrameworkFixture {
+ protected:
+  void SetUp() override {
+    FrameworkFixture::SetUp();
+    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(ResourceSource()));
+    window_.reset(new cSp_Window(kDialogId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
+    ASSERT_NE(Dialog(), nullptr);
+  }
+  void TearDown() override {
+    items_.clear();  // before the window: items leave the controls' targets first
+    window_.reset();
+    names_.clear();
+    FrameworkFixture::TearDown();
+  }
+
+  cSp_Window* Window() const { return window_.get(); }
+  DialogRef Dialog() const { return window_->GetDialogRef(); }
+
+  // An item kept until the end of the test.
+  cSp_ControlItem* Item(short itemNo, unsigned char deferred = 0) {
+    cSp_ControlItem* item = new (std::nothrow) cSp_ControlItem(Window(), itemNo, deferred);
+    items_.emplace_back(item);
+    return item;
+  }
+  // An item to hand over to a parent (which deletes it).
+  cSp_ControlItem* LooseItem(short itemNo) {
+    return new (std::nothrow) cSp_ControlItem(Window(), itemNo, 0);
+  }
+
+  ControlRef ControlOf(short dialogItemNo) const {
+    return framework_test::ItemControl(Dialog(), dialogItemNo);
+  }
+  Rect ItemRect(short dialogItemNo) const {
+    return framework_test::ItemBox(Dialog(), dialogItemNo);
+  }
+  static Rect Bounds(ControlRef control) {
+    Rect rect = {0, 0, 0, 0};
+    GetControlBounds(control, &rect);
+    return rect;
+  }
+  static Point Centre(const Rect& r) {
+    Point p;
+    p.v = SInt16((r.top + r.bottom) / 2);
+    p.h = SInt16((r.left + r.right) / 2);
+    return p;
+  }
+
+  unsigned long Name(const std::string& name) {
+    names_.emplace_back(new Named{name});
+    return reinterpret_cast<unsigned long>(names_.back().get());
+  }
+
+  // The control-hit event as the Control Manager sends it after a click released in a part;
+  // the result of sending it.
+  static OSStatus SendHit(ControlRef control) {
+    EventRef event = nullptr;
+    if (CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone,
+                    &event) != noErr) {
+      return paramErr;
+    }
+    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof(control), &control);
+    ControlPartCode part = kControlButtonPart;
+    SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof(part), &part);
+    OSStatus result = SendEventToEventTarget(event, GetControlEventTarget(control));
+    ReleaseEvent(event);
+    return result;
+  }
+
+  std::unique_ptr<cSp_Window> window_;
+  std::vector<std::unique_ptr<cSp_ControlItem>> items_;
+  std::vector<std::unique_ptr<Named>> names_;
+};
+
+inline bool SameRect(const Rect& a, const Rect& b) {
+  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+inline std::string RectText(const Rect& r) {
+  return "(" + std::to_string(r.top) + "," + std::to_string(r.left) + "," +
+         std::to_string(r.bottom) + "," + std::to_string(r.right) + ")";
+}
 
 typedef ControlItemFixture ControlItemTest;
 typedef std::vector<std::string> Lines;
 
 // ---- What an item reads ---------------------------------------------------------------------
-
-TEST_F(ControlItemTest, ImmediateItemTakesControlTypeAndRectangleFromTheDialog) {
-  cSp_ControlItem* item = Item(2);
-  EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(2));
-  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
-  Rect current, resource;
-  item->GetCurrentRect(&current);
-  item->GetResourceRect(&resource);
-  EXPECT_TRUE(SameRect(resource, ItemRect(2))) << RectText(resource);
-  EXPECT_TRUE(SameRect(current, resource));
-  EXPECT_EQ(errors_.Count(), 0u);
-}
 
 TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   cSp_ControlItem* item = Item(3, 1);
@@ -37,16 +160,6 @@ TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   // It follows the dialog: a new base is used at once.
   item->SetupAddResourceItemNo(0);
   EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(3));
-}
-
-TEST_F(ControlItemTest, SetupControlInfoFromResourceReadsItemOfItsDialogNumber) {
-  cSp_ControlItem* item = Item(4, 1);
-  item->SetupAddResourceItemNo(-2);  // dialog item 2
-  item->SetupControlInfoFromResource();
-  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
-  Rect current;
-  item->GetCurrentRect(&current);
-  EXPECT_TRUE(SameRect(current, ItemRect(2))) << RectText(current);
 }
 
 TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
@@ -62,54 +175,7 @@ TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
   EXPECT_EQ(errors_.Count(), reports);
 }
 
-TEST_F(ControlItemTest, LayoutSnapshotGivesTypeAndRectanglesToItemAndDescendants) {
-  cSp_ControlItem* parent = Item(7);
-  cSp_ControlItem* child = LooseItem(2);
-  cSp_ControlItem* grandchild = LooseItem(3);
-  parent->AppendChildItem(child);
-  child->AppendChildItem(grandchild);
-  const Rect laidOut = ItemRect(3);
-  cDialogAnalyzor snapshot(kDialogId);
-  // The window's dialog moves on; the snapshot keeps the layout of the resource.
-  Sp_MoveControlOnDialog(Dialog(), 3, 60, 90);
-  grandchild->SetupControlInfoFromResource();
-
-  parent->SetupControlInfoFromDlgAnalizeObj(&snapshot, 0);
-  Rect rect;
-  grandchild->GetCurrentRect(&rect);
-  EXPECT_EQ(rect.left, 60) << "without recursion the descendants keep what they had";
-
-  parent->SetupControlInfoFromDlgAnalizeObj(&snapshot, 1);
-  grandchild->GetCurrentRect(&rect);
-  EXPECT_TRUE(SameRect(rect, laidOut)) << RectText(rect);
-  grandchild->GetResourceRect(&rect);
-  EXPECT_TRUE(SameRect(rect, laidOut)) << RectText(rect);
-  EXPECT_EQ(grandchild->GetItemType(), kRadioButtonDialogItem);
-
-  parent->SetupControlInfoFromDlgAnalizeObj(nullptr, 1);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::SetupControlInfoFromDlgAnalizeObj", 1));
-}
-
 // ---- Values and dimming ---------------------------------------------------------------------
-
-TEST_F(ControlItemTest, ValuesGoToTheControl) {
-  cSp_ControlItem* bar = Item(7);
-  bar->SetupMaxValue(50);
-  bar->SetupMinValue(5);
-  bar->SetupCurrentValue(20);
-  EXPECT_EQ(GetControlMaximum(ControlOf(7)), 50);
-  EXPECT_EQ(GetControlMinimum(ControlOf(7)), 5);
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 20);
-  EXPECT_EQ(bar->GetCurrentValue(), 20);
-  EXPECT_EQ(bar->GetMinValue(), 5);
-  EXPECT_EQ(bar->GetMaxValue(), 50);
-
-  cSp_ControlItem* check = Item(2);
-  check->SetupButtonCheckOnOrDown();
-  EXPECT_EQ(GetControlValue(ControlOf(2)), 1);
-  check->SetupButtonCheckOffOrUp();
-  EXPECT_EQ(GetControlValue(ControlOf(2)), 0);
-}
 
 TEST_F(ControlItemTest, DimmingTogglesOnceAndForceUndimsWhatOthersDimmed) {
   cSp_ControlItem* button = Item(1);
@@ -121,6 +187,10 @@ TEST_F(ControlItemTest, DimmingTogglesOnceAndForceUndimsWhatOthersDimmed) {
 
   button->DisableHilite(0);
   EXPECT_EQ(button->GetHiliteStatusFlag(), 0);
+  EXPECT_TRUE(IsControlActive(control));
+  button->EnableHilite();  // a second pass reaches the control again
+  EXPECT_FALSE(IsControlActive(control));
+  button->DisableHilite(0);
   EXPECT_TRUE(IsControlActive(control));
 
   // Dimmed behind the item's back: only a forced undim touches it.
@@ -144,15 +214,6 @@ TEST_F(ControlItemTest, MovePositionMovesControlAndDialogRectangleTogether) {
   Rect current;
   check->GetCurrentRect(&current);
   EXPECT_TRUE(SameRect(current, expected));
-}
-
-TEST_F(ControlItemTest, MovePositionToWhereItStandsLeavesTheDialogAlone) {
-  cSp_ControlItem* check = Item(2);
-  const Rect old = ItemRect(2);
-  const Rect elsewhere = {1, 2, 3, 4};
-  Sp_SetDialogItemAreaOnDialogDITL(Dialog(), 2, elsewhere);
-  check->MovePosition(old.left, old.top);
-  EXPECT_TRUE(SameRect(ItemRect(2), elsewhere)) << "the dialog was touched";
 }
 
 TEST_F(ControlItemTest, ModifySizeKeepsANegativeDimensionAndTheTopLeft) {
@@ -200,32 +261,6 @@ TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndRepor
 
 // ---- Callbacks ------------------------------------------------------------------------------
 
-TEST_F(ControlItemTest, EachRunnerCallsItsOwnProcedureWithModifiersAndUserData) {
-  cSp_ControlItem* b = Item(1);
-  b->SetMouseDownProc(LogPart, Name("down"));
-  b->SetMousePressIntervalProc(LogPlain, Name("press"), 0);
-  b->SetButtonDownProc(LogPart, Name("bdown"));
-  b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 0);
-  b->SetButtonUpProc(LogPlain, Name("up"));
-  b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
-  b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
-  b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-  b->SetHitItemProc(LogPlain, Name("hit"));
-  const short shift = short(shiftKey);
-  b->ExecuteMouseDownOnControl(shift, kControlButtonPart);
-  b->ExecuteButtonDown(shift, kControlButtonPart);
-  sp_testing::AdvanceClockTicks(2);
-  b->ExecuteMousePressIntervalProc(shift);
-  b->ExecuteButtonDownIntervalProc(shift);
-  b->ExecuteButtonUp(shift);
-  b->ExecuteMouseUpIncompleatedProc(shift);
-  b->ExecuteMouseUpCompleatedProc(shift);
-  b->ExecuteButtonOperationCompleatedProc(shift);
-  b->ExecHitItem(Centre(ItemRect(1)));
-  EXPECT_EQ(Log(), (Lines{"down(512,10)", "bdown(512,10)", "press(512)", "bint(512)", "up(512)",
-                          "miss(512)", "done(512)", "op(512)", "hit(0)"}));
-}
-
 TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt) {
   struct Step {
     UInt32 advance;  // ticks before the call
@@ -254,46 +289,6 @@ TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt
       if (s.runs) ++expected;
       EXPECT_EQ(Log().size(), expected)
           << (which == 0 ? "press" : "button") << " after +" << s.advance;
-    }
-  }
-}
-
-TEST_F(ControlItemTest, ContainerAndRadioItemsGetNoMouseOrButtonCallbacks) {
-  sp_testing::AdvanceClockTicks(100);  // so that a start never recorded (0) lies far back
-  for (int kind = 0; kind < 2; ++kind) {
-    Log().clear();
-    cSp_ControlItem* b = Item(3);
-    if (kind == 0) {
-      b->ApplyContainer(0, 0);
-    } else {
-      b->SetupRadioItemFlag(1);
-    }
-    b->SetMouseDownProc(LogPart, Name("down"));
-    b->SetButtonDownProc(LogPart, Name("bdown"));
-    b->SetButtonUpProc(LogPlain, Name("up"));
-    b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
-    b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
-    b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-    b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 20);
-    b->ExecuteMouseDownOnControl(0, 2);
-    b->ExecuteButtonDown(0, 2);
-    b->ExecuteButtonUp(0);
-    b->ExecuteMouseUpCompleatedProc(0);
-    b->ExecuteMouseUpIncompleatedProc(0);
-    b->ExecuteButtonOperationCompleatedProc(0);
-    sp_testing::AdvanceClockTicks(10);
-    b->ExecuteButtonDownIntervalProc(0);
-    EXPECT_TRUE(Log().empty()) << (kind == 0 ? "container" : "radio");
-
-    // The button start was still recorded: once the item is an ordinary one again, the
-    // interval counts from that press, 10 ticks ago, not from 0.
-    if (kind == 1) {
-      b->SetupRadioItemFlag(0);
-      b->ExecuteButtonDownIntervalProc(0);
-      EXPECT_TRUE(Log().empty());
-      sp_testing::AdvanceClockTicks(11);
-      b->ExecuteButtonDownIntervalProc(0);
-      EXPECT_EQ(Log(), (Lines{"bint(0)"}));
     }
   }
 }
@@ -337,42 +332,13 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
   }
 }
 
-TEST_F(ControlItemTest, ChildWithoutControlIsSkippedWithAReport) {
-  cSp_ControlItem* group = Item(7);
-  group->ApplyContainer(1, 0);
-  cSp_ControlItem* label = LooseItem(5);
-  cSp_ControlItem* radio = LooseItem(3);
-  radio->SetupRadioItemFlag(1);
-  group->AppendChildItem(label);
-  group->AppendChildItem(radio);
-  group->ExecHitItem(Centre(ItemRect(3)));
-  EXPECT_EQ(group->GetChosenChildItem(), radio);
-  EXPECT_EQ(GetControlValue(ControlOf(3)), 1);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::ExecHitItem", 1));
-  EXPECT_EQ(errors_.Records().back().message, "no comment");
-}
-
-TEST_F(ControlItemTest, SearchByControlFindsChildrenDepthFirst) {
-  cSp_ControlItem* top = Item(7);
-  cSp_ControlItem* child = LooseItem(2);
-  cSp_ControlItem* grandchild = LooseItem(4);
-  cSp_ControlItem* second = LooseItem(3);
-  top->AppendChildItem(child);
-  child->AppendChildItem(grandchild);
-  top->AppendChildItem(second);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(4)), grandchild);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(3)), second);
-  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(7)), nullptr)
-      << "the item itself is not below itself";
-  EXPECT_EQ(grandchild->ParentObject(), child);
-  EXPECT_EQ(top->ChildObject(), child);
-}
-
 // ---- The control-hit handler ----------------------------------------------------------------
 
 TEST_F(ControlItemTest, HitHandlerCompletesTheButtonOperationAndConsumesTheHit) {
   cSp_ControlItem* ok = Item(1, 1);
   ok->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
+  EXPECT_EQ(ok->DisableCarbonEventHandle(), noErr) << "removing none is silent";
+  EXPECT_EQ(errors_.Count(), 0u);
   EXPECT_NE(SendHit(ControlOf(1)), noErr) << "no handler yet";
   EXPECT_TRUE(Log().empty());
 
@@ -386,26 +352,10 @@ TEST_F(ControlItemTest, HitHandlerCompletesTheButtonOperationAndConsumesTheHit) 
   Log().clear();
   EXPECT_NE(SendHit(ControlOf(1)), noErr);
   EXPECT_TRUE(Log().empty());
-}
-
-TEST_F(ControlItemTest, ClickReleasedOnTheButtonCompletesItsOperationOnce) {
-  // The program's mode: the window gets its standard handling, which tracks the click.
-  Sp_CarbonEvent_ModeEnable();
-  items_.clear();
-  window_.reset(new cSp_Window(kDialogId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
-  Window()->Open(1, nullptr);
-  cSp_ControlItem* ok = Item(1);
-  ok->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-  ASSERT_EQ(ok->EnableCarbonEventHandle(), noErr);
-  sp_testing::ClickControl(ControlOf(1));
+  // A second pass: enabled again, it hears hits again.
+  EXPECT_EQ(ok->EnableCarbonEventHandle(), noErr);
+  EXPECT_EQ(SendHit(ControlOf(1)), noErr);
   EXPECT_EQ(Log(), (Lines{"op(0)"}));
-}
-
-TEST_F(ControlItemTest, RemovingAHandlerThatIsNotInstalledIsSilent) {
-  cSp_ControlItem* ok = Item(1);
-  EXPECT_EQ(ok->DisableCarbonEventHandle(), noErr);
-  EXPECT_EQ(errors_.Count(), 0u);
-  EXPECT_EQ(errors_.Beeps(), 0u);
 }
 
 TEST_F(ControlItemTest, EnablingHandlerOnItemWithoutControlIsReported) {
@@ -432,6 +382,188 @@ TEST_F(ControlItemTest, DeletedItemNoLongerHearsHits) {
   delete ok;
   EXPECT_NE(SendHit(ControlOf(1)), noErr);
   EXPECT_TRUE(Log().empty());
+}
+
+// ---- Change-output groups ------------------------------------------------------------------
+
+// The dialog has seven items; panel 201 adds three, panel 202 two.
+constexpr short kOwnItems = 7;
+
+void LogGroup(cSp_ControlChangeOutputItemGroup* group, unsigned char flag, unsigned long user) {
+  Log().push_back(NameOf(user) + std::to_string(group->GetGroupNo()) + "/" + std::to_string(flag));
+}
+
+class ControlChangeItemGroupTest : public ControlItemFixture {
+ protected:
+  // The item whose value chooses the panel: the progress bar (values 0..10).
+  cSp_ControlItem* Chooser() {
+    if (chooser_ == nullptr) chooser_ = Item(7);
+    return chooser_;
+  }
+  bool Shown(short dialogItemNo) const { return IsControlVisible(ControlOf(dialogItemNo)); }
+  bool Active(short dialogItemNo) const { return IsControlActive(ControlOf(dialogItemNo)); }
+
+  cSp_ControlItem* chooser_ = nullptr;
+};
+
+TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsHidden) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
+  EXPECT_EQ(one->GetBaseItemNum(), kOwnItems);
+  EXPECT_EQ(one->GetItemCount(), 3);
+  EXPECT_EQ(one->GetOutputNowFlag(), 0);
+  // Coordinates of the resource (overlay), not moved by the append.
+  const Rect first = ItemRect(kOwnItems + 1);
+  EXPECT_EQ(first.top, 150);
+  EXPECT_EQ(first.left, 180);
+  for (short n : {8, 10}) {
+    EXPECT_FALSE(Shown(n)) << n;
+    EXPECT_FALSE(Active(n)) << n;
+  }
+  // The second panel is numbered after the first.
+  cSp_ControlChangeOutputItemGroup* two = Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
+  EXPECT_EQ(two->GetBaseItemNum(), kOwnItems + 3);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
+  // Asking again for a group number gives the group there is; nothing more is appended.
+  EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(1, 202, 0), one);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemDITLByGroupNo(3, 201, 0, 0), nullptr);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
+  EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 1);
+}
+
+TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheValue) {
+  cSp_ControlItem* chooser = Chooser();
+  cSp_ControlChangeOutputItemGroup* one = chooser->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlChangeOutputItemGroup* two = chooser->SetupChangeOutputItemDITL(2, 202, 0);
+  for (cSp_ControlChangeOutputItemGroup* g : {one, two}) {
+    g->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
+    g->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  }
+
+  EXPECT_EQ(chooser->EnableTargetOutputItem(1, 0), 1);
+  EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), one);
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 1);
+  EXPECT_TRUE(Shown(8) && Shown(10));
+  EXPECT_TRUE(Active(8));
+  EXPECT_FALSE(Shown(11));
+
+  EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
+  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0", "show2/0"}));
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
+  EXPECT_FALSE(Shown(8) || Shown(10));
+  EXPECT_FALSE(Active(8));
+  EXPECT_TRUE(Shown(11) && Shown(12));
+  EXPECT_EQ(one->GetOutputNowFlag(), 0);
+  EXPECT_EQ(two->GetOutputNowFlag(), 1);
+
+  // The panel shown now, chosen again: stays shown, no callback, the value is set again.
+  SetControlValue(ControlOf(7), 5);
+  Log().clear();
+  EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
+  EXPECT_TRUE(Shown(11));
+
+  // A group that does not exist is not made.
+  EXPECT_EQ(chooser->EnableTargetOutputItem(9, 0), 0);
+  EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), two);
+}
+
+TEST_F(ControlChangeItemGroupTest, ShowingShownOrHidingHiddenPanelDoesNothing) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
+  one->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  one->DisableOutputItem();
+  one->EnableOutputItem();
+  one->EnableOutputItem();
+  one->DisableOutputItem();
+  one->DisableOutputItem();
+  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0"}));
+}
+
+TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* go = one->SetupDialogContorlItem(3);
+  go->SetButtonOperationCompleatedProc(LogPlain, Name("go"));
+  EXPECT_NE(SendHit(ControlOf(10)), noErr);
+  EXPECT_EQ(Chooser()->GetChangeOutputItemFromRefNum(10), nullptr) << "no panel shown yet";
+  for (int pass = 0; pass < 2; ++pass) {  // shown, hidden, and shown again
+    Chooser()->EnableTargetOutputItem(1, 0);
+    EXPECT_EQ(go->IsCarbonEventHandleInstalled(), 1);
+    EXPECT_EQ(Chooser()->GetChangeOutputItemFromRefNum(10), go);
+    EXPECT_EQ(SendHit(ControlOf(10)), noErr);
+    one->DisableOutputItem();
+    EXPECT_EQ(go->IsCarbonEventHandleInstalled(), 0);
+    EXPECT_NE(SendHit(ControlOf(10)), noErr);
+  }
+  EXPECT_EQ(Log(), (Lines{"go(0)", "go(0)"}));
+  // Items made while the panel shows never had a handler: hiding them is silent.
+  one->EnableOutputItem();
+  one->SetupDialogContorlItem(1);
+  one->DisableOutputItem();
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  char buffer[256];
+  ASSERT_EQ(one->GetDialogEditItemText(2, buffer), 1);
+  EXPECT_STREQ(buffer, "one");
+
+  struct Case {
+    const char* why;
+    std::string text;
+    std::string expected;
+  };
+  const std::string kanji = "\x89\xB9";  // one two-byte MacJapanese character
+  std::string longAscii(300, 'a');
+  std::string straddling = std::string(254, 'b') + kanji;  // the character would end at 256
+  const Case cases[] = {
+      {"short text as it is", "\x89\xB9\x8A\x79", "\x89\xB9\x8A\x79"},
+      {"255 bytes stay", std::string(255, 'a'), std::string(255, 'a')},
+      {"256 bytes cut to 255", std::string(256, 'a'), std::string(255, 'a')},
+      {"long text cut to 255", longAscii, std::string(255, 'a')},
+      {"no half character at the cut", straddling, std::string(254, 'b')},
+  };
+  for (const Case& c : cases) {
+    one->SetupDialogEditItemText(2, c.text.c_str());
+    std::memset(buffer, 0x55, sizeof(buffer));
+    ASSERT_EQ(one->GetDialogEditItemText(2, buffer), 1);
+    EXPECT_EQ(std::string(buffer), c.expected) << c.why;
+  }
+
+  one->SetupDialogEditItemText(2, nullptr);
+  EXPECT_EQ(one->GetDialogEditItemText(2, nullptr), 0);
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText", 1));
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::GetDialogEditItemText", 1));
+}
+
+TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {
+  cSp_ControlItem* chooser = Chooser();
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(chooser->SetupChangeOutputItemDITL(1, 201, 0), nullptr);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::SetupChangeOutputItemDITL", 2));
+  EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 0);
+}
+
+TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReportedAndAMissingPanelIsEmpty) {
+  ControlRef root = nullptr;
+  CreateRootControl(Window()->GetWindowRef(), &root);
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
+  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
+  const std::size_t reports = errors_.Count();
+  one->EmbedItemOnBaseControl(3);
+  EXPECT_EQ(errors_.Count(), reports);
+  ControlRef super = nullptr;
+  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
+  EXPECT_EQ(super, ControlOf(7));
+
+  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(2, 299, 0);
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->GetItemCount(), 0);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
 }
 
 }  // namespace

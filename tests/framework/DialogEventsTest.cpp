@@ -1,21 +1,9 @@
 // Dialog event procedures: buttons followed by the framework (released over the item or not),
-// clicks in edit-text items, keys standing in for clicks with their modifier rules, Tab and the
-// edit commands on the focused field, control hits through the Carbon path, updates, and keys
-// routed to the front window.
+// keys standing in for clicks with their modifier rules, Tab and the edit commands on the
+// focused field, control hits through the Carbon path, dispatch and updates.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "Clock.h"
-#include "Controls.h"
-#include "Dialogs.h"
-#include "Events.h"
-#include "QuickDraw.h"
-#include "SpWindowControlItemObj.h"
-#include "TestControls.h"
-#include "TestDialogs.h"
-#include "TestQuickDraw.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {
@@ -87,16 +75,14 @@ void OnCompleted(short, unsigned long userData) {
 }
 
 using Log = std::vector<std::string>;
+using framework_test::Record;
 
 class DialogEvents : public WindowGeometryFixture {
  protected:
   void SetUp() override {
     WindowGeometryFixture::SetUp();
     Calls().clear();
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(kResources, ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+    ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kResources));
     Sp_SetupWindowEventHandlerForCarbonEvent();
     dialog_ = OpenDialog(kDialogId);
     ASSERT_NE(dialog_, nullptr);
@@ -107,26 +93,17 @@ class DialogEvents : public WindowGeometryFixture {
     watched_[7].name = "resource";
     for (short itemNo : {1, 2, 6, 7}) Watch(itemNo);
   }
-  void TearDown() override {
-    sp_testing::ResetDialogs();
-    WindowGeometryFixture::TearDown();
-  }
 
   cSp_Window* OpenDialog(SInt16 resourceId) {
-    windows_.emplace_back(
-        new cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
-    cSp_Window* window = windows_.back().get();
+    cSp_Window* window =
+        Keep(new cSp_Window(resourceId, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
     if (window->GetDialogRef() == nullptr) return nullptr;
     window->Open(1, nullptr);
     return window;
   }
 
   DialogRef Dialog() const { return dialog_->GetDialogRef(); }
-  ControlRef Control(short itemNo) const {
-    ControlRef control = nullptr;
-    GetDialogItemAsControl(Dialog(), itemNo, &control);
-    return control;
-  }
+  ControlRef Control(short itemNo) const { return framework_test::ItemControl(Dialog(), itemNo); }
   Point Centre(short itemNo) const {
     Point global = {0, 0};
     EXPECT_TRUE(sp_testing::DialogItemCentre(Dialog(), itemNo, &global));
@@ -146,16 +123,6 @@ class DialogEvents : public WindowGeometryFixture {
     item->SetButtonOperationCompleatedProc(OnCompleted, data);
     item->DisableCarbonEventHandle();
     return item;
-  }
-
-  static EventRecord Record(EventKind what, Point where, UInt32 modifiers = 0,
-                            unsigned long message = 0) {
-    EventRecord record = {};
-    record.what = what;
-    record.where = where;
-    record.modifiers = EventModifiers(modifiers);
-    record.message = message;
-    return record;
   }
 
   unsigned char Key(char ch, UInt32 modifiers, short* itemHit) {
@@ -179,25 +146,18 @@ TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) 
     short itemHit;
     Log calls;
   };
+  // clang-format off
   const Case cases[] = {
-      {"released over it",
-       {{ok}, {ok, 0, true}},
-       1,
-       1,
+      {"released over it", {{ok}, {ok, 0, true}}, 1, 1,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upInside@0",
         "ok.completed@0"}},
-      {"dragged off and released there",
-       {{away}, {away, 0, true}},
-       0,
-       0,
+      {"dragged off and released there", {{away}, {away, 0, true}}, 0, 0,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upOutside@0"}},
-      {"dragged off and back",
-       {{away}, {ok}, {ok, 0, true}},
-       1,
-       1,
+      {"dragged off and back", {{away}, {ok}, {ok, 0, true}}, 1, 1,
        {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.buttonDown(10)@10",
         "ok.buttonUp@0", "ok.upInside@0", "ok.completed@0"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Calls().clear();
@@ -211,12 +171,11 @@ TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) 
     EXPECT_EQ(GetControlHilite(Control(1)), 0) << "never left looking pressed";
     sp_testing::ResetEvents();
   }
-}
-
-TEST_F(DialogEvents, ADimmedButtonIsNeitherFollowedNorTold) {
+  // A dimmed button is neither followed nor told.
+  Calls().clear();
   dialog_->GetTargetDialogControlItemObjPtr(1)->EnableHilite();
-  ScriptMouse(Centre(1), {{Centre(1), 0, true}});
-  EventRecord press = Record(mouseDown, Centre(1));
+  ScriptMouse(ok, {{ok, 0, true}});
+  EventRecord press = Record(mouseDown, ok);
   short itemHit = -1;
   EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 0);
   EXPECT_EQ(itemHit, 0);
@@ -238,91 +197,28 @@ TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesO
 
 // ---- Edit-text items ------------------------------------------------------------------------
 
-TEST_F(DialogEvents, AClickInAFieldFocusesItAndPlacesTheInsertionPointWhereClicked) {
-  ASSERT_EQ(GetDialogKeyboardFocusItem(Dialog()), 3);
-  struct Case {
-    short itemNo;
-    SInt16 dh;  // from the field's left edge
-    SInt32 offset;
-  };
-  // A click at a field's left edge puts the insertion point before its first character.
-  const Case cases[] = {{5, 2, 0}, {3, 2, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.itemNo);
-    DialogItemType type = 0;
-    Handle handle = nullptr;
-    Rect box = {0, 0, 0, 0};
-    GetDialogItem(Dialog(), c.itemNo, &type, &handle, &box);
-    Point where = Pt(SInt16(box.left + c.dh), SInt16((box.top + box.bottom) / 2));
-    {
-      GrafPtr saved = nullptr;
-      GetPort(&saved);
-      SetPort(GetDialogPort(Dialog()));
-      LocalToGlobal(&where);
-      SetPort(saved);
-    }
-    EventRecord press = Record(mouseDown, where);
-    short itemHit = 0;
-    EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 1);
-    EXPECT_EQ(itemHit, c.itemNo);
-    EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), c.itemNo);
-    const sp_testing::TextSelection selection = sp_testing::DialogSelection(Dialog());
-    EXPECT_EQ(selection.start, c.offset);
-    EXPECT_EQ(selection.end, c.offset);
-  }
-}
-
 // ---- Keys standing in for clicks ------------------------------------------------------------
 
-TEST_F(DialogEvents, ReturnEnterEscapeAndCommandPeriodPressTheirButtonsWithADoubleFlash) {
-  struct Case {
-    const char* why;
-    char ch;
-    UInt32 modifiers;
-    short itemHit;
-    const char* pressed;
-  };
-  const Case cases[] = {
-      {"Return", 0x0D, 0, 1, "ok"},
-      {"Enter", 0x03, 0, 1, "ok"},
-      {"Escape", 0x1B, 0, 2, "cancel"},
-      {"Command-period", '.', cmdKey, 2, "cancel"},
-      {"Shift-Return: modifiers allowed, none excepted", 0x0D, shiftKey, 1, "ok"},
-      {"Option-Escape", 0x1B, optionKey, 2, "cancel"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    Calls().clear();
-    const short itemNo = c.itemHit;
-    const UInt32 drawsBefore = sp_testing::ReadControl(Control(itemNo)).drawCount;
-    const UInt32 ticksBefore = TickCount();
-    short itemHit = 0;
-    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), 1);
-    EXPECT_EQ(itemHit, c.itemHit);
-    const std::string name = c.pressed;
-    EXPECT_EQ(Calls(),
-              (Log{name + ".buttonDown(0)@0", name + ".buttonUp@0", name + ".completed@0"}));
-    // Pressed, up, pressed, up: four drawings over three waits of ten ticks.
-    EXPECT_EQ(TickCount() - ticksBefore, 30u);
-    EXPECT_EQ(sp_testing::ReadControl(Control(itemNo)).drawCount - drawsBefore, 4u);
-  }
-}
-
-TEST_F(DialogEvents, KeysNeverPressADimmedButtonOrOneTheWindowDisconnected) {
+TEST_F(DialogEvents, KeysPressTheirUndimmedButtonWithADoubleFlashAndNothingElse) {
   struct Case {
     const char* why;
     short dim;  // item dimmed first (0: none)
     unsigned char withModifiers;
     char ch;
     UInt32 modifiers;
-  };
-  const Case cases[] = {
-      {"Return on a dimmed OK", 1, 1, 0x0D, 0},
-      {"Enter on a dimmed OK", 1, 1, 0x03, 0},
-      {"Escape on a dimmed Cancel", 2, 1, 0x1B, 0},
-      {"Command-period on a dimmed Cancel", 2, 1, '.', cmdKey},
-      {"Shift-Return when Return does not work with modifiers", 0, 0, 0x0D, shiftKey},
-      {"Command-Return is no Return", 0, 1, 0x0D, cmdKey},
+    short itemHit;  // 0: no button pressed
+  } cases[] = {
+      {"Return", 0, 1, 0x0D, 0, 1},
+      {"Enter", 0, 1, 0x03, 0, 1},
+      {"Escape", 0, 1, 0x1B, 0, 2},
+      {"Command-period", 0, 1, '.', cmdKey, 2},
+      {"Shift-Return: modifiers allowed, none excepted", 0, 1, 0x0D, shiftKey, 1},
+      {"Option-Escape", 0, 1, 0x1B, optionKey, 2},
+      {"Return on a dimmed OK", 1, 1, 0x0D, 0, 0},
+      {"Escape on a dimmed Cancel", 2, 1, 0x1B, 0, 0},
+      {"Command-period on a dimmed Cancel", 2, 1, '.', cmdKey, 0},
+      {"Shift-Return when Return does not work with modifiers", 0, 0, 0x0D, shiftKey, 0},
+      {"Command-Return is no Return", 0, 1, 0x0D, cmdKey, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -331,12 +227,23 @@ TEST_F(DialogEvents, KeysNeverPressADimmedButtonOrOneTheWindowDisconnected) {
         (c.dim != 0) ? dialog_->GetTargetDialogControlItemObjPtr(c.dim) : nullptr;
     if (dimmed != nullptr) dimmed->EnableHilite();
     dialog_->SetupReturnKeyConnectToButtonDownWithModifiersFlag(c.withModifiers);
+    const short drawn = c.itemHit != 0 ? c.itemHit : 1;
+    const UInt32 drawsBefore = sp_testing::ReadControl(Control(drawn)).drawCount;
     const UInt32 ticksBefore = TickCount();
     short itemHit = -1;
-    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), 0);
-    EXPECT_EQ(itemHit, 0);
-    EXPECT_TRUE(Calls().empty());
-    EXPECT_EQ(TickCount(), ticksBefore) << "no flash";
+    EXPECT_EQ(Key(c.ch, c.modifiers, &itemHit), c.itemHit != 0 ? 1 : 0);
+    EXPECT_EQ(itemHit, c.itemHit);
+    if (c.itemHit != 0) {
+      const std::string name = c.itemHit == 1 ? "ok" : "cancel";
+      EXPECT_EQ(Calls(),
+                (Log{name + ".buttonDown(0)@0", name + ".buttonUp@0", name + ".completed@0"}));
+      // Pressed, up, pressed, up: four drawings over three waits of ten ticks.
+      EXPECT_EQ(TickCount() - ticksBefore, 30u);
+      EXPECT_EQ(sp_testing::ReadControl(Control(drawn)).drawCount - drawsBefore, 4u);
+    } else {
+      EXPECT_TRUE(Calls().empty());
+      EXPECT_EQ(TickCount(), ticksBefore) << "no flash";
+    }
     if (dimmed != nullptr) dimmed->DisableHilite(0);
   }
 }
@@ -378,13 +285,8 @@ TEST_F(DialogEvents, EditCommandsActOnTheFocusedField) {
   EXPECT_EQ(Key('v', cmdKey, &itemHit), 1);
   EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "firstfirst");
   EXPECT_EQ(Key('q', cmdKey, &itemHit), 0) << "no command of a field";
+  EXPECT_EQ(Key('z', 0, &itemHit), 0) << "plain keys are left to the standard handling";
   EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 5), "second") << "the other field untouched";
-}
-
-TEST_F(DialogEvents, PlainKeysAreLeftToTheStandardHandlingInTheCarbonMode) {
-  short itemHit = 0;
-  EXPECT_EQ(Key('z', 0, &itemHit), 0);
-  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), 3), "first") << "not typed twice";
 }
 
 // ---- Control hits through the Carbon path ---------------------------------------------------
@@ -454,40 +356,9 @@ TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
 
 // ---- Other controls -------------------------------------------------------------------------
 
-TEST_F(DialogEvents, AnotherControlCompletesOnlyWhenTrackingChangedItsValue) {
-  // Tracked by the dialog itself, as in the classic mode: no Carbon handler hears the hit.
-  sp_testing::ResetEvents();
-  // The resource check box pressed on its label part is no button part: the dialog tracks it
-  // with its own action, here one that may turn it on.
-  static bool turnOn = false;
-  SetControlAction(Control(7), [](ControlRef control, ControlPartCode) {
-    if (turnOn) SetControlValue(control, 1);
-  });
-  for (bool changes : {false, true}) {
-    SCOPED_TRACE(changes ? "value changed" : "value kept");
-    Calls().clear();
-    turnOn = changes;
-    SetControlValue(Control(7), 0);
-    sp_testing::PostMouseDown(Centre(7));
-    sp_testing::PostMouseUp(Centre(7));
-    Point local = Centre(7);
-    {
-      GrafPtr saved = nullptr;
-      GetPort(&saved);
-      SetPort(GetDialogPort(Dialog()));
-      GlobalToLocal(&local);
-      SetPort(saved);
-    }
-    EXPECT_EQ(dialog_->TrackControlOnDialog(kControlCheckBoxPart, local, 7, 7, Control(7)), 1);
-    EXPECT_EQ(Calls(), changes ? Log{"resource.completed@0"} : Log{});
-    sp_testing::ResetEvents();
-  }
-  EXPECT_EQ(dialog_->TrackControlOnDialog(0, Pt(0, 0), 7, 7, nullptr), 0);
-}
-
 // ---- Dispatching and updates ----------------------------------------------------------------
 
-TEST_F(DialogEvents, DialogSelectHandsEachEventToTheFrontDialog) {
+TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {
   EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
   DialogRef dialog = nullptr;
   short itemHit = 0;
@@ -498,46 +369,13 @@ TEST_F(DialogEvents, DialogSelectHandsEachEventToTheFrontDialog) {
   EXPECT_EQ(itemHit, 1);
   EXPECT_EQ(modifiers, 0);
   EXPECT_EQ(updated, 0);
-
-  // A plain window in front: no dialog to hand it to.
+  // With a plain window in front the events are not the dialog's.
   AddWindow(R(500, 300, 600, 400));
   dialog_->Close();
   itemHit = 0;
   EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
   EXPECT_EQ(dialog, nullptr);
   EXPECT_EQ(itemHit, 0);
-}
-
-TEST_F(DialogEvents, TheClassicLoopsDialogStepTakesOnlyWhatTheFrontDialogHandled) {
-  WindowRef window = GetDialogWindow(Dialog());
-  struct Case {
-    const char* why;
-    EventRecord event;
-    unsigned char taken;
-  };
-  const Case cases[] = {
-      {"Return presses OK", Record(keyDown, Pt(0, 0), 0, 0x0D), 1},
-      {"a key nobody connects", Record(keyDown, Pt(0, 0), cmdKey, 'q'), 0},
-      {"an update of the dialog",
-       Record(updateEvt, Pt(0, 0), 0, reinterpret_cast<unsigned long>(window)), 1},
-      {"nothing happening", Record(nullEvent, Pt(0, 0)), 0},
-  };
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    EventRecord event = c.event;
-    EXPECT_EQ(Sp_DialogIdleProc(&event), c.taken);
-    GrafPtr after = nullptr;
-    GetPort(&after);
-    EXPECT_EQ(after, port) << "the port is kept";
-  }
-  // With a plain window in front the events are not the dialog's.
-  AddWindow(R(500, 300, 600, 400));
-  dialog_->Close();
-  EventRecord key = Record(keyDown, Pt(0, 0), 0, 0x0D);
-  EXPECT_EQ(Sp_DialogIdleProc(&key), 0);
-  EXPECT_EQ(Sp_DialogIdleProc(nullptr), 0);
 }
 
 TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
@@ -567,25 +405,6 @@ TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
   }
   const Rect waiting = sp_testing::UpdateRegionBounds(window);
   EXPECT_TRUE(EmptyRect(&waiting)) << "nothing left waiting";
-}
-
-// ---- Keys routed to the front window --------------------------------------------------------
-
-unsigned char TakeKey(char charCode, char, unsigned char, short, unsigned long userData) {
-  Calls().push_back(std::string(reinterpret_cast<const char*>(userData)) + ":" + charCode);
-  return 1;
-}
-
-TEST_F(DialogEvents, KeysGoToTheFrontNormalWindowNeverToAFloatingOneInFront) {
-  cSp_Window* normal = AddWindow(R(500, 300, 600, 400));
-  cSp_Window* floating = AddWindow(R(520, 320, 620, 420), floatProc, kSpFloatingWindowType);
-  normal->SetupKeyInIntoWindowCallback(TakeKey, Tag("normal"));
-  normal->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("normal"));
-  floating->SetupKeyInIntoWindowCallback(TakeKey, Tag("floating"));
-  floating->SetupRowKeyDownIntoWindowCallback(TakeKey, Tag("floating"));
-  EXPECT_EQ(Sp_KeyInWindow('k', 0, 0, 0), 1);
-  EXPECT_EQ(Sp_RowKeyDownOnWindow('r', 0, 0, 0), 1);
-  EXPECT_EQ(Calls(), (Log{"normal:k", "normal:r"}));
 }
 
 // ---- Control items --------------------------------------------------------------------------

@@ -1,13 +1,9 @@
-// The classic event switch: what modal filters hand on, the tracking loops' look at events,
-// suspend/resume, Apple events, first-call procedures and the classic main loop.
+// The event switch as the modal filters and the tracking loops use it: what a filter hands on,
+// what a tracking loop looks at, the first-call procedures, and the key-down stack (who took
+// each pressed key, so that its key-up goes the same way).
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "AppleEvents.h"
 #include "CarbonHandlersTestSupport.h"
-#include "SpEventToolsClass.h"
 
 namespace fw_events_test {
 namespace {
@@ -32,12 +28,8 @@ class EventSwitchTest : public FrameworkEventsTest {
     FrameworkEventsTest::TearDown();
   }
 
-  static EventRecord Record(EventKind what, unsigned long message = 0, short modifiers = 0) {
-    EventRecord event = {};
-    event.what = what;
-    event.message = message;
-    event.modifiers = EventModifiers(modifiers);
-    return event;
+  static EventRecord Record(EventKind what, unsigned long message = 0) {
+    return framework_test::Record(what, Pt(0, 0), 0, message);
   }
 
   unsigned long idleRef_ = 0;
@@ -78,55 +70,6 @@ TEST_F(EventSwitchTest, ModalFilterKeyReachesTheFrontWindowButAClickDoesNot) {
   EXPECT_EQ(Log(), (Strings{"A.key:78"}));
 }
 
-TEST_F(EventSwitchTest, SuspendAndResumeEventsSwitchTheApplicationState) {
-  EventRecord suspend = Record(osEvt, 0x01000000ul);
-  Sp_EventSwitch(&suspend);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  // A mouse-moved OS event changes nothing.
-  EventRecord moved = Record(osEvt, 0xFA000000ul);
-  Sp_EventSwitch(&moved);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EventRecord resume = Record(osEvt, 0x01000001ul);
-  Sp_EventSwitch(&resume);
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
-}
-
-int gPingCalls = 0;
-OSErr PingHandler(const AppleEvent*, AppleEvent*, URefCon) {
-  ++gPingCalls;
-  return noErr;
-}
-
-void SendPingToSelf() {
-  ProcessSerialNumber self = {0, kCurrentProcess};
-  AEAddressDesc target = {typeNull, nullptr};
-  ASSERT_EQ(AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target), noErr);
-  AppleEvent ping = {typeNull, nullptr};
-  ASSERT_EQ(AECreateAppleEvent(SpFourCC("Test"), SpFourCC("ping"), &target, kAutoGenerateReturnID,
-                               kAnyTransactionID, &ping),
-            noErr);
-  ASSERT_EQ(AESend(&ping, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr),
-            noErr);
-  AEDisposeDesc(&ping);
-  AEDisposeDesc(&target);
-}
-
-TEST_F(EventSwitchTest, HighLevelEventWithoutAClassIsLoggedAndNotProcessed) {
-  gPingCalls = 0;
-  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
-            noErr);
-  SendPingToSelf();
-  EventRecord noClass = Record(kHighLevelEvent, 0);
-  Sp_EventSwitch(&noClass);
-  EXPECT_EQ(gPingCalls, 0);
-  EXPECT_TRUE(errors_.Has("Sp_EventSwitch", 1));
-  EventRecord withClass = Record(kHighLevelEvent, SpFourCC("Test"));
-  Sp_EventSwitch(&withClass);
-  EXPECT_EQ(gPingCalls, 1);
-}
-
 // ---- Tracking loops -------------------------------------------------------------------------
 
 int gIdleUntilRelease = 0;
@@ -149,85 +92,6 @@ TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifi
   Sp_UnsetEventIdleTimeProcedure(ref);
   sp_testing::SetModifierKeys(0);
   EXPECT_EQ(held, 2);
-}
-
-TEST_F(EventSwitchTest, StillDownHandlesAppleEventsButLeavesKeysForTheTracker) {
-  gPingCalls = 0;
-  ASSERT_EQ(AEInstallEventHandler(SpFourCC("Test"), SpFourCC("ping"), PingHandler, 0, false),
-            noErr);
-  AddWindow("A");
-  sp_testing::PostKeyDown('x', 0x07);
-  SendPingToSelf();
-  Sp_StillDown(nullptr);
-  EXPECT_EQ(gPingCalls, 1);
-  EXPECT_TRUE(Log().empty());
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u);
-}
-
-// ---- Classic mouse dispatch -----------------------------------------------------------------
-
-EventRecord MouseRecord(EventKind what, Point where) {
-  EventRecord event = {};
-  event.what = what;
-  event.where = where;
-  return event;
-}
-
-TEST_F(EventSwitchTest, ClickInABackWindowBringsItForwardUnlessAModalDialogIsInFront) {
-  RecordingWindow* back = AddWindow("Back");
-  RecordingWindow* front = AddWindow("Front");
-  Rect backContent;
-  GetWindowBounds(back->GetWindowRef(), kWindowContentRgn, &backContent);
-  // The back window's top-left corner is not covered by the front one.
-  EventRecord click =
-      MouseRecord(mouseDown, Pt(SInt16(backContent.left + 5), SInt16(backContent.top + 5)));
-
-  front->SetupModalDialogFlag(1);
-  front->SetupModalDialogBackgroundMouseDownBeepFlag(1);
-  Sp_EventSwitch(&click);
-  EXPECT_EQ(WindowListHead_GlV, front) << "a modal dialog in front keeps the order";
-  EXPECT_EQ(FrontWindow(), front->GetWindowRef());
-  EXPECT_EQ(errors_.Beeps(), 1u);
-  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-
-  front->SetupModalDialogFlag(0);
-  Sp_EventSwitch(&click);
-  EXPECT_EQ(WindowListHead_GlV, back);
-  EXPECT_EQ(FrontWindow(), back->GetWindowRef());
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), back);
-  // The release ends the press that the click left open.
-  EXPECT_EQ(mouseDownWindowObj_GlV, back);
-  EventRecord release = MouseRecord(mouseUp, click.where);
-  Sp_EventSwitch(&release);
-  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-}
-
-int gDragIdle = 0;
-void DragThenRelease(unsigned long) {
-  ++gDragIdle;
-  if (gDragIdle == 1) sp_testing::PostMouseDragged(Pt(150, 51));
-  if (gDragIdle == 2) sp_testing::PostMouseDragged(Pt(151, 52));  // within the slop
-  if (gDragIdle == 4) sp_testing::PostMouseUp(Pt(151, 52));
-}
-
-TEST_F(EventSwitchTest, TitleBarDragMovesTheWindowWithTheMouse) {
-  RecordingWindow* a = AddWindow("A");
-  Rect before;
-  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &before);
-  // Pressed in the title strip above the content.
-  const Point press = Pt(SInt16(before.left + 50), SInt16(before.top - 10));
-  ASSERT_EQ(FindWindow(press, nullptr), inDrag);
-  unsigned long ref = 0;
-  gDragIdle = 0;
-  Sp_SetupEventIdleTimeProcedure(DragThenRelease, 0, 0, &ref);
-  sp_testing::PostMouseDown(press);
-  EventRecord down = MouseRecord(mouseDown, press);
-  Sp_EventSwitch(&down);
-  Sp_UnsetEventIdleTimeProcedure(ref);
-  Rect after;
-  GetWindowBounds(a->GetWindowRef(), kWindowContentRgn, &after);
-  EXPECT_EQ(after.left - before.left, 150 - press.h);
-  EXPECT_EQ(after.top - before.top, 51 - press.v);
 }
 
 // ---- First-call procedures ------------------------------------------------------------------
@@ -253,61 +117,97 @@ TEST_F(EventSwitchTest, FirstCallProceduresRunInOrderUntilOneTakesTheEvent) {
   EXPECT_EQ(Sp_DeleteFirstCallProcPtr(second), 1);
 }
 
-// ---- The classic main loop ------------------------------------------------------------------
+void Switch(EventKind what, char charCode, char keyCode, short modifiers = 0) {
+  EventRecord event = framework_test::Record(
+      what, Pt(0, 0), UInt16(modifiers),
+      UInt8(charCode) | (static_cast<unsigned long>(static_cast<unsigned char>(keyCode)) << 8));
+  Sp_EventSwitch(&event);
+}
 
-// Ends the loop on Escape; a guard ends it too should the keys never arrive.
-class EndingWindow : public RecordingWindow {
- public:
-  EndingWindow() : RecordingWindow("E", Pt(60, 80)) {}
-  unsigned char KeyIntoWindow(char charCode, char keyCode, short modifiers,
-                              unsigned char autoKey) override {
-    RecordingWindow::KeyIntoWindow(charCode, keyCode, modifiers, autoKey);
-    if (charCode == 0x1B) SpEndOfMainLoop();
-    return 1;
+int StackDepth() {
+  int depth = 0;
+  for (cKeyDownStackItemObj* i = keyDownStackItemList_GlV; i != nullptr;
+       i = i->GetNextObjectPtr()) {
+    ++depth;
   }
-};
-
-int gLoopIdle = 0;
-void LoopGuard(unsigned long) {
-  if (++gLoopIdle > 10000) SpEndOfMainLoop();
+  return depth;
 }
-int gDisposed = 0;
-void CountDispose(unsigned long) {
-  ++gDisposed;
-}
-void Tick(EventLoopTimerRef, void*) {}
 
-TEST_F(EventSwitchTest, ClassicLoopRoutesKeysUntilTheLoopIsEndedThenRunsTheEndingProcedures) {
-  unsigned long disposeRef = 0;
-  Sp_SetupDisposeProcedure(CountDispose, 0, 0, &disposeRef);
-  unsigned long guardRef = 0;
-  gLoopIdle = 0;
-  gDisposed = 0;
-  Sp_SetupEventIdleTimeProcedure(LoopGuard, 0, 0, &guardRef);
+class KeyDownStackTest : public FrameworkEventsTest {};
+
+TEST_F(KeyDownStackTest, ClassicPathStacksOnlyRoutedKeyDownsAndOnlyWhileKeyUpsAreOn) {
+  struct Case {
+    const char* why;
+    bool keyUpsOn;
+    bool windowTakes;
+    EventKind what;  // keyDown or autoKey
+    short modifiers;
+    char charCode;
+    int depth;         // stack depth after the key-down
+    Strings expected;  // after the key-down and its key-up
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"key-ups off: nothing is stacked and the key-up is ignored", false, true, keyDown, 0, 'x',
+       0, {"A.key:78"}},
+      {"a key the window took is stacked and its key-up goes to the window", true, true, keyDown,
+       0, 'x', 1, {"A.key:78", "A.up:78"}},
+      {"a key nobody took is not stacked, so its key-up reaches nobody", true, false, keyDown, 0,
+       'x', 0, {"A.key:78"}},
+      {"a short-cut is stacked but gives the window no key-up", true, true, keyDown, cmdKey, 'k',
+       1, {"shortcut"}},
+      {"an auto-key is never stacked", true, true, autoKey, 0, 'x', 0, {"A.key:78"}},
+  };
+  // clang-format on
   InstallShortCut();
-  windows_.emplace_back(new EndingWindow());
-  // The ending procedures let a second of events go by; a timer keeps the virtual clock going.
-  EventLoopTimerRef timer = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, 0.05, Tick, nullptr, &timer), noErr);
-  SpKeyUpEventEnable();
-  SpSetupExecuteMainEventLoopTerminateProcedureFlag(1);
-  sp_testing::PostKeyDown('k', 0x28, cmdKey);
-  sp_testing::PostKeyUp('k', 0x28, cmdKey);
-  sp_testing::PostKeyDown('x', 0x07);
-  sp_testing::PostKeyUp('x', 0x07);
-  sp_testing::PostKeyDown(0x1B, 0x35);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Log().clear();
+    windows_.clear();
+    AddWindow("A", c.windowTakes);
+    if (c.keyUpsOn) {
+      SpKeyUpEventEnable();
+    } else {
+      SpKeyUpEventDisable();
+    }
+    Switch(c.what, c.charCode, 0x21, c.modifiers);
+    EXPECT_EQ(StackDepth(), c.depth);
+    Switch(keyUp, c.charCode, 0x21, c.modifiers);
+    EXPECT_EQ(StackDepth(), 0);
+    EXPECT_EQ(Log(), c.expected);
+  }
+}
 
-  Sp_MainEventLoop();
+TEST_F(KeyDownStackTest, TwoPressesOfOneKeyAreReleasedNewestFirst) {
+  SpKeyDownStack('a', 0x10, kSpKeyDownShortCut);
+  SpKeyDownStack('a', 0x10, kSpKeyDownFrontWindow);
+  SpKeyDownStack('b', 0x11, kSpKeyDownNobody);
+  cKeyDownStackItemObj* newest = SpGetkeyDownStackItemByKeyCode(0x10);
+  ASSERT_NE(newest, nullptr);
+  EXPECT_TRUE(newest->EqualDownProcType(kSpKeyDownFrontWindow));
+  SpDeleteKeyDownStackItem(newest);
+  cKeyDownStackItemObj* older = SpGetkeyDownStackItemByKeyCode(0x10);
+  ASSERT_NE(older, nullptr);
+  EXPECT_TRUE(older->EqualDownProcType(kSpKeyDownShortCut));
+  // Taking an item out of the middle keeps the rest of the stack linked.
+  SpDeleteKeyDownStackItem(older);
+  ASSERT_NE(SpGetkeyDownStackItemByKeyCode(0x11), nullptr);
+  EXPECT_EQ(StackDepth(), 1);
+  EXPECT_EQ(SpGetkeyDownStackItemByKeyCode(0x10), nullptr);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
 
-  Sp_UnsetEventIdleTimeProcedure(guardRef);
-  RemoveRegistryEntry(quitAppProcDef_GlV, disposeRef);
-  RemoveEventLoopTimer(timer);
-  EXPECT_LT(gLoopIdle, 10000) << "the loop ended on the guard, not on Escape";
-  // Command-K is the short-cut (no key-up for the window); x goes down and up to the window.
-  EXPECT_EQ(Log(), (Strings{"shortcut", "E.key:78", "E.up:78", "E.key:1B"}));
-  EXPECT_EQ(gDisposed, 1);
-  EXPECT_EQ(SpGetMainLoopFlag(), 0);
-  EXPECT_EQ(cursorRgnH_GlV, nullptr);
+TEST_F(KeyDownStackTest, DeletingAnItemThatIsNotOnTheStackIsReportedAndHarmless) {
+  SpKeyDownStack('a', 0x10, kSpKeyDownFrontWindow);
+  SpDeleteKeyDownStackItem(nullptr);
+  EXPECT_TRUE(errors_.Has("SpDeleteKeyDownStackItem", 1));
+  cKeyDownStackItemObj stranger('z', 0x12, kSpKeyDownNobody);
+  SpDeleteKeyDownStackItem(&stranger);
+  EXPECT_TRUE(errors_.Has("SpDeleteKeyDownStackItem", 2));
+  EXPECT_EQ(StackDepth(), 1);
+  // Switching key-ups off empties the stack.
+  SpKeyUpEventDisable();
+  EXPECT_EQ(keyDownStackItemList_GlV, nullptr);
 }
 
 }  // namespace

@@ -1,19 +1,55 @@
-// Small helpers that the framework's tests share: the virtual clock's date, points and
-// rectangles, cursor images, in-memory resources and folders of the machine.
+// What the framework's tests share: the virtual clock's date, points and rectangles, cursor
+// images, in-memory resources, folders of the machine, one log of what callbacks were told,
+// and the base fixture (a clean toolbox state on the virtual clock, windows kept until the
+// end of the test, the error log captured).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "AppleEvents.h"
 #include "CFURLFiles.h"
+#include "CarbonEvents.h"
+#include "Controls.h"
 #include "CoreFoundation.h"
+#include "Dialogs.h"
+#include "ErrorLogCapture.h"
+#include "Events.h"
 #include "Files.h"
+#include "Gestalt.h"
 #include "MacTypes.h"
+#include "MacWindows.h"
+#include "Menus.h"
+#include "QDRegions.h"
 #include "QuickDraw.h"
+#include "Resources.h"
+#include "SpApplicationClass.h"
+#include "SpCarbonEventHandlers.h"
+#include "SpEventToolsClass.h"
+#include "SpMainEventLoop.h"
+#include "SpMenu.h"
+#include "SpMenuItemObj.h"
+#include "SpMenuObj.h"
+#include "SpMouseTraceManager.h"
+#include "SpStdDrawingFunction.h"
+#include "SpStdFunction.h"
+#include "SpTesting.h"
+#include "SpWindow.h"
+#include "SpWindowControlItemObj.h"
+#include "SpWindowHandlers.h"
+#include "TestAppleEvents.h"
+#include "TestControls.h"
+#include "TestDialogs.h"
+#include "TestEvents.h"
+#include "TestMenus.h"
+#include "TestQuickDraw.h"
 #include "TestResources.h"
+#include "TestWindows.h"
 
 namespace framework_test {
 
@@ -71,5 +107,67 @@ inline bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId)
   dirId = SInt32(info.nodeID);
   return true;
 }
+
+// What the callbacks of a test were told, in order.
+inline std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+inline ControlRef ItemControl(DialogRef dialog, short itemNo) {
+  ControlRef control = nullptr;
+  GetDialogItemAsControl(dialog, itemNo, &control);
+  return control;
+}
+
+inline Rect ItemBox(DialogRef dialog, short itemNo) {
+  Rect box = {0, 0, 0, 0};
+  GetDialogItem(dialog, itemNo, nullptr, nullptr, &box);
+  return box;
+}
+
+inline EventRecord Record(EventKind what, Point where = Pt(0, 0), UInt32 modifiers = 0,
+                          unsigned long message = 0) {
+  EventRecord record = {};
+  record.what = what;
+  record.where = where;
+  record.modifiers = EventModifiers(modifiers);
+  record.message = message;
+  return record;
+}
+
+class FrameworkFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(kTestDate);
+    ResetAll();
+    Log().clear();
+  }
+  void TearDown() override {
+    // Front to back, so that each close hands the front on to a window that still exists.
+    windows_.clear();
+    ResetAll();
+    sp_testing::UseRealClock();
+  }
+
+  static void ResetAll() {
+    sp_testing::FailNthAllocation(0);
+    sp_testing::ResetEvents();
+    sp_testing::ResetDialogs();
+    sp_testing::ResetWindows();
+    sp_testing::ResetResources();
+    sp_testing::SetModifierKeys(0);
+  }
+
+  // Keeps the window until the end of the test.
+  template <class W>
+  W* Keep(W* window) {
+    windows_.emplace_back(window);
+    return window;
+  }
+
+  std::vector<std::unique_ptr<cSp_Window>> windows_;
+  ErrorLogCapture errors_;
+};
 
 }  // namespace framework_test

@@ -1,9 +1,7 @@
+// The procedure registries: run order, enabling, reference numbers, suspend and resume.
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "SpEventToolsClass.h"
-#include "SpMouseTraceManager.h"
+#include "FrameworkTestSupport.h"
 
 namespace {
 
@@ -62,13 +60,28 @@ TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
   EXPECT_EQ(r2, 1ul);  // wraps past zero
   EXPECT_EQ(r3, 2ul);
   EXPECT_EQ(r4, 3ul);
+  // A null procedure registers nothing and leaves the number alone.
+  auto count = [] {
+    int n = 0;
+    for (cEventInsertProcObj* e = resumeEventProcDef_GlV; e != nullptr; e = e->GetNextObjectPtr()) {
+      ++n;
+    }
+    return n;
+  };
+  const int before = count();
+  unsigned long none = 77;
+  Sp_SetupResumeEventProcedure(nullptr, 0, 0, &none);
+  EXPECT_EQ(none, 77ul);
+  EXPECT_EQ(count(), before);
 }
 
-TEST_F(ProcedureRegistry, NullProcedureRegistersNothing) {
-  unsigned long ref = 77;
-  Sp_SetupResumeEventProcedure(nullptr, 0, 0, &ref);
-  EXPECT_EQ(ref, 77ul);
-  EXPECT_EQ(resumeEventProcDef_GlV, nullptr);
+TEST_F(ProcedureRegistry, UserDataCarriesAPointer) {
+  static void* seen = nullptr;
+  int object = 0;
+  Sp_SetupDisposeProcedure([](unsigned long d) { seen = reinterpret_cast<void*>(d); }, 0,
+                           reinterpret_cast<unsigned long>(&object), nullptr);
+  Sp_EvnetToolsQuitApplicationProc();
+  EXPECT_EQ(seen, &object);
 }
 
 TEST_F(ProcedureRegistry, IdleControlIgnoresEntriesOfOtherRegistries) {
@@ -92,13 +105,4 @@ TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
   EXPECT_TRUE(Sp_IsMouseTraceDisabled());
   Sp_EventToolsResumeEventProc();
   EXPECT_FALSE(Sp_IsMouseTraceDisabled());
-}
-
-TEST_F(ProcedureRegistry, UserDataCarriesAPointer) {
-  static void* seen = nullptr;
-  int object = 0;
-  Sp_SetupDisposeProcedure([](unsigned long d) { seen = reinterpret_cast<void*>(d); }, 0,
-                           reinterpret_cast<unsigned long>(&object), nullptr);
-  Sp_EvnetToolsQuitApplicationProc();
-  EXPECT_EQ(seen, &object);
 }

@@ -1,34 +1,18 @@
 // Progress windows: the main bar kept within its range and drawn once per change, bars
 // addressed by item number, the window's place in the framework's lists, the simple progress
-// window, and a picture of a progress window with Japanese texts.
+// window, cancelling by the cancel button and by keys, and a picture with Japanese texts.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
+#include "FrameworkTestSupport.h"
 #include "SpProgressBarWinObject.h"
 #include "SpProgressWinObj.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "SpWindowControlItemObj.h"
-#include "TestControls.h"
-#include "TestDialogs.h"
-#include "TestEvents.h"
-#include "TestQuickDraw.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
+using framework_test::ItemControl;
+
 // The test progress dialogs (app/resources/framework-tests.r), laid out like the
 // application's: 9135 one item, 9136 several items (with the item bar 19).
 constexpr short kOneItemDialog = 9135;
@@ -37,238 +21,288 @@ constexpr short kCancelItem = 1;
 constexpr short kMainBarItem = 2;
 constexpr short kItemBarItem = 19;
 
-class ProgressWindowTest : public ::testing::Test {
+// What the cancel procedures were told: "<user data>", the window in `gCancelled`.
+cSp_ProgressBarWin* gCancelled = nullptr;
+void RecordCancel(cSp_ProgressBarWin* window, unsigned long userData) {
+  gCancelled = window;
+  framework_test::Log().push_back(std::to_string(userData));
+}
+// The owner that ends the work by deleting the window from its cancel procedure.
+void DeleteOnCancel(cSp_ProgressBarWin* window, unsigned long userData) {
+  RecordCancel(window, userData);
+  delete window;
+}
+
+// Raw key-downs that got past the window to the application's target.
+int gKeysReachingApplication = 0;
+OSStatus CountApplicationKey(EventHandlerCallRef, EventRef, void*) {
+  ++gKeysReachingApplication;
+  return eventNotHandledErr;
+}
+
+// A raw key-down event as the keyboard sends it; without `withChar` it lacks its character,
+// without `withModifiers` its modifiers.
+EventRef RawKey(char key, UInt32 modifiers, bool withChar = true, bool withModifiers = true) {
+  EventRef event = nullptr;
+  CreateEvent(nullptr, kEventClassKeyboard, kEventRawKeyDown, 0, kEventAttributeNone, &event);
+  if (withChar) SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, 1, &key);
+  if (withModifiers) {
+    SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);
+  }
+  return event;
+}
+
+class ProgressWindowTest : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+    FrameworkFixture::SetUp();
+    gCancelled = nullptr;
+    gKeysReachingApplication = 0;
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-    Sp_CarbonEvent_ModeEnable();
   }
   void TearDown() override {
     progress_.reset();
-    simple_.reset();
-    other_.reset();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    sp_testing::ResetEvents();
-    sp_testing::UseRealClock();
+    FrameworkFixture::TearDown();
   }
 
   // The window as the application makes it: (dialog, 2, 1, maximum).
-  cSp_ProgressBarWin* MakeProgress(short dialogId = kSeveralItemsDialog, short maxValue = 100) {
-    progress_.reset(new cSp_ProgressBarWin(dialogId, kMainBarItem, kCancelItem, maxValue));
+  cSp_ProgressBarWin* MakeProgress(short maxValue = 100, short cancelItem = kCancelItem) {
+    Sp_CarbonEvent_ModeEnable();
+    progress_.reset(
+        new cSp_ProgressBarWin(kSeveralItemsDialog, kMainBarItem, cancelItem, maxValue));
     return progress_.get();
   }
-
+  // As the save makes it: modal, open, with the cancel procedure.
+  cSp_ProgressBarWin* MakeOpenWindow(short cancelItem = kCancelItem) {
+    MakeProgress(100, cancelItem);
+    progress_->SetupModalDialogFlag(1);
+    progress_->SetupCancelButtonProc(RecordCancel, 77);
+    progress_->Open(1, nullptr);
+    return progress_.get();
+  }
   static ControlRef Bar(cSp_Window* window, short item) {
-    ControlRef control = nullptr;
-    GetDialogItemAsControl(window->GetDialogRef(), item, &control);
-    return control;
+    return ItemControl(window->GetDialogRef(), item);
   }
   static sp_testing::ControlModel BarModel(cSp_Window* window, short item) {
     return sp_testing::ReadControl(Bar(window, item));
   }
 
   std::unique_ptr<cSp_ProgressBarWin> progress_;
-  std::unique_ptr<cSp_SimpleProgressWindow> simple_;
-  std::unique_ptr<cSp_Window> other_;
-  ErrorLogCapture errors_;
 };
 
-// ---- The main bar ---------------------------------------------------------------------------
+using Log = std::vector<std::string>;
 
-TEST_F(ProgressWindowTest, MainBarGetsTheRangeZeroToTheMaximumGiven) {
-  cSp_ProgressBarWin* window = MakeProgress(kSeveralItemsDialog, 40);
-  const sp_testing::ControlModel bar = BarModel(window, kMainBarItem);
-  EXPECT_EQ(bar.minimum, 0);
-  EXPECT_EQ(bar.maximum, 40);
-  EXPECT_EQ(bar.value, 0);
-  // The item bar keeps what its resource gives it.
-  EXPECT_EQ(BarModel(window, kItemBarItem).maximum, 100);
-  EXPECT_EQ(errors_.Count(), 0u);
-}
+// ---- The bars -------------------------------------------------------------------------------
 
-TEST_F(ProgressWindowTest, MainBarNeverShowsValueOutsideZeroToMaximum) {
-  cSp_ProgressBarWin* window = MakeProgress();
+TEST_F(ProgressWindowTest, MainBarShowsOnlyZeroToItsMaximumAndDrawsEachChangeOnce) {
+  cSp_ProgressBarWin* window = MakeProgress(40);
+  EXPECT_EQ(BarModel(window, kMainBarItem).minimum, 0);
+  EXPECT_EQ(BarModel(window, kMainBarItem).maximum, 40);
+  EXPECT_EQ(BarModel(window, kItemBarItem).maximum, 100) << "the item bar keeps its resource's";
+  MakeProgress();
+  window = progress_.get();
   window->Open(1, nullptr);
   // The control itself would take a wider range: the window must keep to its own.
   window->SetupTargetProgresControlMinValue(kMainBarItem, -500);
   window->SetupTargetProgresControlMaxValue(kMainBarItem, 500);
   struct Case {
-    short value;
-    short shown;
-  };
-  const Case cases[] = {
-      {40, 40}, {150, 100}, {-20, 0}, {100, 100}, {32767, 100}, {1, 1}, {-32768, 0}, {99, 99},
-  };
-  for (const Case& c : cases) {
-    window->SetupCurrentValue(c.value);
-    EXPECT_EQ(GetControlValue(Bar(window, kMainBarItem)), c.shown) << "value " << c.value;
-  }
-}
-
-TEST_F(ProgressWindowTest, EachChangeOfTheMainBarIsDrawnOnceAndRepeatsAreNotDrawn) {
-  cSp_ProgressBarWin* window = MakeProgress();
-  window->Open(1, nullptr);
-  window->SetupTargetProgresControlMinValue(kMainBarItem, -500);
-  window->SetupTargetProgresControlMaxValue(kMainBarItem, 500);
-  struct Case {
-    short value;
+    short value, shown;
     UInt32 newDraws;  // since the case before
-  };
-  const Case cases[] = {
-      {10, 1}, {10, 0}, {11, 1}, {150, 1}, {200, 0}, {100, 0}, {-5, 1}, {-9, 0}, {0, 0}, {1, 1},
+  } cases[] = {
+      {10, 10, 1}, {10, 10, 0}, {11, 11, 1}, {100, 100, 1}, {101, 100, 0},  {32767, 100, 0},
+      {99, 99, 1}, {-1, 0, 1},  {0, 0, 0},   {1, 1, 1},     {-32768, 0, 1},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
     const UInt32 before = BarModel(window, kMainBarItem).drawCount;
     window->SetupCurrentValue(c.value);
-    EXPECT_EQ(BarModel(window, kMainBarItem).drawCount - before, c.newDraws) << "value " << c.value;
+    EXPECT_EQ(GetControlValue(Bar(window, kMainBarItem)), c.shown);
+    EXPECT_EQ(BarModel(window, kMainBarItem).drawCount - before, c.newDraws);
   }
+  EXPECT_EQ(errors_.Count(), 0u);
 }
 
-TEST_F(ProgressWindowTest, MainBarWithoutControlReportsDataError) {
-  struct Case {
-    const char* what;
-    short dialogId;
-    short progressItem;
-  };
-  const Case cases[] = {
-      {"progress item is a text", kSeveralItemsDialog, 3},
-      {"no such dialog", 9199, kMainBarItem},
-  };
-  for (const Case& c : cases) {
-    progress_.reset(new cSp_ProgressBarWin(c.dialogId, c.progressItem, kCancelItem, 100));
-    errors_.Clear();
-    const UInt32 beeps = errors_.Beeps();
-    progress_->SetupCurrentValue(5);
-    EXPECT_TRUE(errors_.Has("cSp_ProgressBarWin::SetupCurrentValue", 1)) << c.what;
-    EXPECT_EQ(errors_.Records().back().message, "Data Error !! ") << c.what;
-    EXPECT_EQ(errors_.Beeps() - beeps, 1u) << c.what;
-    // The bars by item number have nothing to set either.
-    progress_->SetupTargetProgresControlCurrentValue(kItemBarItem, 5);
-    progress_.reset();
-  }
-}
-
-// ---- Bars by item number --------------------------------------------------------------------
-
-TEST_F(ProgressWindowTest, ItemBarsAreAddressedByTheirItemNumberAlone) {
+TEST_F(ProgressWindowTest, ItemBarsAreAddressedByTheirItemNumberAloneAndOthersIgnored) {
   cSp_ProgressBarWin* window = MakeProgress();
   window->Open(1, nullptr);
   window->SetupCurrentValue(25);
   window->SetupTargetProgresControlMinValue(kItemBarItem, 10);
-  window->SetupTargetProgresControlMaxValue(kItemBarItem, 50);
-  window->SetupTargetProgresControlCurrentValue(kItemBarItem, 30);
-
-  const sp_testing::ControlModel item = BarModel(window, kItemBarItem);
-  EXPECT_EQ(item.minimum, 10);
-  EXPECT_EQ(item.maximum, 50);
-  EXPECT_EQ(item.value, 30);
-  const sp_testing::ControlModel main = BarModel(window, kMainBarItem);
-  EXPECT_EQ(main.minimum, 0);
-  EXPECT_EQ(main.maximum, 100);
-  EXPECT_EQ(main.value, 25);
-
-  // An item value is not kept within the main bar's range: only the control's own applies.
   window->SetupTargetProgresControlMaxValue(kItemBarItem, 1000);
+  // An item value is not kept within the main bar's range: only the control's own applies.
   window->SetupTargetProgresControlCurrentValue(kItemBarItem, 700);
-  EXPECT_EQ(GetControlValue(Bar(window, kItemBarItem)), 700);
-}
-
-TEST_F(ProgressWindowTest, ItemSettersIgnoreItemsWithoutControl) {
-  cSp_ProgressBarWin* window = MakeProgress();
-  for (short item : {short(0), short(3), short(4), short(99), short(-1)}) {
-    window->SetupTargetProgresControlMinValue(item, 5);
+  EXPECT_EQ(BarModel(window, kItemBarItem).minimum, 10);
+  EXPECT_EQ(BarModel(window, kItemBarItem).value, 700);
+  EXPECT_EQ(BarModel(window, kMainBarItem).maximum, 100);
+  EXPECT_EQ(BarModel(window, kMainBarItem).value, 25);
+  for (short item : {short(0), short(3), short(99), short(-1)}) {
     window->SetupTargetProgresControlMaxValue(item, 5);
     window->SetupTargetProgresControlCurrentValue(item, 5);
   }
   EXPECT_EQ(errors_.Count(), 0u);
   EXPECT_EQ(errors_.Beeps(), 0u);
+
+  // A main bar that is no control is a data error.
+  for (short dialogId : {kSeveralItemsDialog, short(9199)}) {
+    SCOPED_TRACE(dialogId);
+    progress_.reset(
+        new cSp_ProgressBarWin(dialogId, dialogId == 9199 ? kMainBarItem : 3, kCancelItem, 100));
+    errors_.Clear();
+    progress_->SetupCurrentValue(5);
+    EXPECT_TRUE(errors_.Has("cSp_ProgressBarWin::SetupCurrentValue", 1));
+    EXPECT_EQ(errors_.Beeps(), 1u);
+    progress_->SetupTargetProgresControlCurrentValue(kItemBarItem, 5);
+  }
 }
 
 // ---- The framework's lists ------------------------------------------------------------------
 
-TEST_F(ProgressWindowTest, WindowIsMadeHiddenInFrontAndLeavesTheListWhenDeleted) {
-  other_.reset(new cSp_Window(nullptr));
-  other_->Open(1, nullptr);
-
+TEST_F(ProgressWindowTest, WindowsAreMadeInFrontAndLeaveTheListWhenDeleted) {
+  cSp_Window* other = Keep(new cSp_Window(nullptr));
+  other->Open(1, nullptr);
   cSp_ProgressBarWin* window = MakeProgress();
   WindowRef ref = window->GetWindowRef();
-  ASSERT_NE(ref, nullptr);
   EXPECT_EQ(WindowListHead_GlV, window) << "in front of the other windows of its list";
   EXPECT_EQ(window->GetWindowType(), kSpDialogWindowType);
-  EXPECT_EQ(window->IsOpen(), 0);
-  EXPECT_FALSE(IsWindowVisible(ref));
+  EXPECT_FALSE(IsWindowVisible(ref)) << "made hidden";
   EXPECT_EQ(Sp_CountOpenWindow(), 1);
-  EXPECT_EQ(Sp_SerchWindowObject(ref), window);
-
   window->Open(1, nullptr);
-  EXPECT_TRUE(IsWindowVisible(ref));
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), window);
   EXPECT_EQ(Sp_CountOpenWindow(), 2);
-
   progress_.reset();
-  EXPECT_EQ(WindowListHead_GlV, other_.get());
-  EXPECT_EQ(other_->BeforeObject(), nullptr);
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), other_.get());
-  EXPECT_EQ(Sp_CountOpenWindow(), 1);
+  EXPECT_EQ(WindowListHead_GlV, other);
+  EXPECT_EQ(other->BeforeObject(), nullptr);
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), other);
   EXPECT_EQ(Sp_SerchWindowObject(ref), nullptr);
-  EXPECT_EQ(errors_.Count(), 0u);
-}
 
-// ---- The simple progress window -------------------------------------------------------------
-
-TEST_F(ProgressWindowTest, SimpleWindowShowsItsRangeAndValueInFrontAtOnce) {
-  other_.reset(new cSp_Window(nullptr));
-  other_->Open(1, nullptr);
-  // A range that excludes the resource's: the value is right only when it is set last.
-  simple_.reset(new cSp_SimpleProgressWindow(kOneItemDialog, 0, 120, 150, 130));
-
-  EXPECT_EQ(simple_->IsOpen(), 1);
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), simple_.get());
-  EXPECT_TRUE(IsWindowVisible(simple_->GetWindowRef()));
-  const sp_testing::ControlModel bar = BarModel(simple_.get(), kMainBarItem);
+  // The simple window shows at once, in front; its range excludes the resource's, so the
+  // value is right only when it is set last.
+  std::unique_ptr<cSp_SimpleProgressWindow> simple(
+      new cSp_SimpleProgressWindow(kOneItemDialog, 0, 120, 150, 130));
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), simple.get());
+  EXPECT_TRUE(IsWindowVisible(simple->GetWindowRef()));
+  const sp_testing::ControlModel bar = BarModel(simple.get(), kMainBarItem);
   EXPECT_EQ(bar.minimum, 120);
   EXPECT_EQ(bar.maximum, 150);
   EXPECT_EQ(bar.value, 130);
   EXPECT_GT(bar.drawCount, 0u) << "drawn at once";
-  ASSERT_NE(simple_->GetTargetDialogControlItemObjPtr(kMainBarItem), nullptr);
+  simple->SetupControlValue(140);
+  EXPECT_EQ(GetControlValue(Bar(simple.get(), kMainBarItem)), 140);
+  simple.reset();
+  EXPECT_EQ(WindowListHead_GlV, other);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
 
-  simple_->SetupControlValue(140);
-  EXPECT_EQ(GetControlValue(Bar(simple_.get(), kMainBarItem)), 140);
+// ---- Cancelling -----------------------------------------------------------------------------
 
-  simple_.reset();
-  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), other_.get());
-  EXPECT_EQ(WindowListHead_GlV, other_.get());
+TEST_F(ProgressWindowTest, CancelButtonRunsTheLatestCancelProcedureOnce) {
+  // The program's set-up: the framework's mouse and control handlers on the application
+  // target see the click (and a hit) before and after the cancel button's own handler.
+  Sp_SetupWindowEventHandlerForCarbonEvent();
+  cSp_ProgressBarWin* window = MakeOpenWindow();
+  ControlRef cancel = Bar(window, kCancelItem);
+  sp_testing::ClickControl(cancel);
+  EXPECT_EQ(framework_test::Log(), Log{"77"});
+  EXPECT_EQ(gCancelled, window);
+  EXPECT_EQ(window->IsOpen(), 1) << "the window leaves closing to its owner";
+  window->SetupCancelButtonProc(RecordCancel, 5);
+  sp_testing::ClickControl(cancel);
+  window->SetupCancelButtonProc(nullptr, 0);
+  sp_testing::ClickControl(cancel);
+  EXPECT_EQ(framework_test::Log(), (Log{"77", "5"}));
+
+  SpProgWin_CatchCancelButtonExecCB(0, 0);
+  EXPECT_TRUE(errors_.Has("SpProgWin_CatchCancelButtonExecCB", 1));
+  EXPECT_EQ(errors_.Beeps(), 1u);
+}
+
+TEST_F(ProgressWindowTest, CancelKeysThroughTheLoopRunTheProcedureOnceAndAreConsumed) {
+  // Mac virtual key codes: Escape 53, period 47, A 0.
+  struct Case {
+    const char* why;
+    UInt8 charCode, keyCode;
+    UInt32 modifiers;
+    bool cancels;
+  } cases[] = {
+      {"Escape", 0x1B, 53, 0, true}, {"Command-period", '.', 47, cmdKey, true},
+      {"period", '.', 47, 0, false}, {"Option-period", '.', 47, optionKey, false},
+      {"a", 'a', 0, 0, false},
+  };
+  MakeOpenWindow();
+  static const EventTypeSpec kRawKeyDown[] = {{kEventClassKeyboard, kEventRawKeyDown}};
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), CountApplicationKey, 1, kRawKeyDown,
+                                nullptr, nullptr),
+            noErr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    framework_test::Log().clear();
+    gKeysReachingApplication = 0;
+    sp_testing::PressKey(c.charCode, c.keyCode, c.modifiers);
+    EXPECT_EQ(framework_test::Log().size(), c.cancels ? 1u : 0u);
+    EXPECT_EQ(gKeysReachingApplication, c.cancels ? 0 : 1);
+  }
+  // Without a cancel button Escape still cancels; the owner may delete the window then, and
+  // nothing of it hears keys any more.
+  MakeOpenWindow(0);
+  EXPECT_EQ(progress_->GetControlItemList(), nullptr) << "no control item for a cancel button";
+  progress_->SetupCancelButtonProc(DeleteOnCancel, 1);
+  cSp_ProgressBarWin* released = progress_.release();
+  framework_test::Log().clear();
+  sp_testing::PressEscape();
+  sp_testing::PressEscape();
+  EXPECT_EQ(framework_test::Log(), Log{"1"});
+  EXPECT_EQ(gCancelled, released);
+  EXPECT_EQ(WindowListHead_GlV, nullptr);
+}
+
+TEST_F(ProgressWindowTest, KeyHandlerAnswersByKeyModifiersAndParameters) {
+  struct Case {
+    const char* why;
+    char key;
+    UInt32 modifiers;
+    bool withChar, withModifiers;
+    bool cancels;
+  } cases[] = {
+      {"Escape", 27, 0, true, true, true},
+      {"Escape without modifiers parameter", 27, 0, true, false, true},
+      {"Command-period", '.', cmdKey, true, true, true},
+      {"period", '.', 0, true, true, false},
+      {"period without modifiers parameter", '.', 0, true, false, false},
+      // Only the low 16 bits are modifier bits.
+      {"period with Command above 16 bits", '.', UInt32(cmdKey) << 16, true, true, false},
+      {"Command-period with high bits", '.', 0xFFFF0000u | cmdKey, true, true, true},
+      {"no character", 27, 0, false, true, false},
+      {"Command-comma", ',', cmdKey, true, true, false},
+  };
+  cSp_ProgressBarWin* window = MakeOpenWindow();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    framework_test::Log().clear();
+    EventRef event = RawKey(c.key, c.modifiers, c.withChar, c.withModifiers);
+    EXPECT_EQ(SpProgWin_CatchRawKeyEventForOSXCarbonEventCB(nullptr, event, window),
+              c.cancels ? OSStatus(noErr) : OSStatus(eventNotHandledErr));
+    EXPECT_EQ(framework_test::Log().size(), c.cancels ? 1u : 0u);
+    ReleaseEvent(event);
+  }
+  // A cancel key without a procedure is still consumed; without a window it is passed on.
+  window->SetupCancelButtonProc(nullptr, 0);
+  EventRef event = RawKey(27, 0);
+  EXPECT_EQ(SpProgWin_CatchRawKeyEventForOSXCarbonEventCB(nullptr, event, window), noErr);
+  EXPECT_EQ(SpProgWin_CatchRawKeyEventForOSXCarbonEventCB(nullptr, event, nullptr),
+            eventNotHandledErr);
+  ReleaseEvent(event);
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
 // ---- Picture --------------------------------------------------------------------------------
-
-// Pixels of the rectangle that are not the background (white).
-int Inked(CGrafPtr port, const Rect& r) {
-  int count = 0;
-  for (SInt16 v = r.top; v < r.bottom; ++v) {
-    for (SInt16 h = r.left; h < r.right; ++h) {
-      if (sp_testing::ReadPixel(port, h, v) != 0xFFFFFF) ++count;
-    }
-  }
-  return count;
-}
 
 TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {
   cSp_ProgressBarWin* window = MakeProgress();
   DialogRef dialog = window->GetDialogRef();
   // The values beside their labels, as the save fills them (MacJapanese).
   struct Pair {
-    short label;
-    short value;
+    short label, value;
     const char* text;
-  };
-  const Pair pairs[] = {
+  } pairs[] = {
       {4, 3, "\x8F\x74\x82\xCC\x95\x97"},            // 春の風
       {7, 8, "01 \x8F\x74\x82\xCC\x95\x97.aiff"},    // file name
       {9, 10, "AIFF"},                               // format
@@ -291,7 +325,6 @@ TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {
   window->Open(1, nullptr);
   window->SetupCurrentValue(40);
   window->SetupTargetProgresControlCurrentValue(kItemBarItem, 75);
-
   for (const Pair& p : pairs) {
     EXPECT_FALSE(sp_testing::DialogItemText(dialog, p.label).empty()) << "label " << p.label;
     EXPECT_EQ(sp_testing::DialogItemText(dialog, p.value), p.text) << "value " << p.value;
@@ -300,12 +333,12 @@ TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {
   ASSERT_TRUE(sp_testing::SnapshotDialog(dialog, path));
   std::printf("Progress window snapshot: %s\n", path.c_str());
 
+  // Chosen pixels: the title's label and value inked, the main bar filled 40 % of its way
+  // (its fill ends between 35 % and 45 % of the bar).
   CGrafPtr port = GetDialogPort(dialog);
-  const Rect titleLabel = {40, 15, 56, 125};
-  const Rect titleValue = {40, 130, 56, 405};
-  EXPECT_GT(Inked(port, titleLabel), 20);
-  EXPECT_GT(Inked(port, titleValue), 20);
-  // The main bar is filled 40 % of its way: its fill ends between 35 % and 45 % of the bar.
+  int inked = 0;
+  for (SInt16 h = 15; h < 405; ++h) inked += sp_testing::ReadPixel(port, h, 48) != 0xFFFFFF;
+  EXPECT_GT(inked, 20);
   const SInt16 mid = 23;
   const UInt32 filled = sp_testing::ReadPixel(port, 40, mid);
   const UInt32 empty = sp_testing::ReadPixel(port, 380, mid);

@@ -5,26 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
+#include "FrameworkTestSupport.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
-#include "SpStdFunction.h"
 #include "SpStdSayDialog.h"
-#include "SpTesting.h"
 #include "SpTextCodec.h"
-#include "TestDialogs.h"
-#include "TestEvents.h"
-#include "TestQuickDraw.h"
-#include "TestResources.h"
 #include "TestResponder.h"
-#include "TestWindows.h"
 
 namespace say_dialog_test {
+
+using sp_testing::Answer;
+using sp_testing::Respond;
+using sp_testing::ShownKind;
+using sp_testing::ShownSoFar;
 
 // Any fixed local time: the clock only has to stand still between the dialogs' steps.
 constexpr SInt64 kTestDate = 3798264600;
@@ -56,32 +48,31 @@ struct Layout {
   std::vector<Rect> controls;   // their controls' bounds
 };
 
-inline Layout ReadLayout(WindowRef window, int buttons) {
-  Layout layout;
-  GetWindowBounds(window, kWindowContentRgn, &layout.content);
-  DialogRef dialog = GetDialogFromWindow(window);
-  for (DialogItemIndex item = 1; item <= buttons; ++item) {
-    Rect box = {0, 0, 0, 0};
-    GetDialogItem(dialog, item, nullptr, nullptr, &box);
-    layout.buttons.push_back(box);
-    ControlRef control = nullptr;
-    Rect bounds = {0, 0, 0, 0};
-    if (GetDialogItemAsControl(dialog, item, &control) == noErr) GetControlBounds(control, &bounds);
-    layout.controls.push_back(bounds);
-  }
-  return layout;
-}
-
 // A responder answer that first reads the layout into `out`, then clicks the item.
-inline sp_testing::Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
-  return sp_testing::Answer()
-      .Do([out, buttons](WindowRef window) { *out = ReadLayout(window, buttons); }, "read layout")
+inline Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
+  return Answer()
+      .Do(
+          [out, buttons](WindowRef window) {
+            GetWindowBounds(window, kWindowContentRgn, &out->content);
+            DialogRef dialog = GetDialogFromWindow(window);
+            for (DialogItemIndex i = 1; i <= buttons; ++i) {
+              Rect box = {0, 0, 0, 0}, bounds = {0, 0, 0, 0};
+              GetDialogItem(dialog, i, nullptr, nullptr, &box);
+              ControlRef control = nullptr;
+              if (GetDialogItemAsControl(dialog, i, &control) == noErr) {
+                GetControlBounds(control, &bounds);
+              }
+              out->buttons.push_back(box);
+              out->controls.push_back(bounds);
+            }
+          },
+          "read layout")
       .ClickItem(item);
 }
 
-// The snapshot folder of the test run, with the file name.
-inline std::string SnapshotPath(const std::string& name) {
-  return ::testing::TempDir() + name;
+inline std::string Show(const Rect& r) {
+  return "(" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
+         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
 }
 
 class SayDialogFixture : public ::testing::Test {
@@ -95,7 +86,6 @@ class SayDialogFixture : public ::testing::Test {
   }
   void TearDown() override {
     responder_.reset();
-    parents_.clear();
     ResetAll();
     sp_testing::UseRealClock();
   }
@@ -109,7 +99,7 @@ class SayDialogFixture : public ::testing::Test {
   }
 
   // A visible document window for sheets.
-  WindowRef NewParent() {
+  static WindowRef NewParent() {
     Rect bounds = {100, 100, 400, 600};
     WindowRef window = NewCWindow(nullptr, &bounds, (ConstStr255Param) "\x06Parent", true,
                                   documentProc, reinterpret_cast<WindowRef>(-1), true, 0);
@@ -119,13 +109,12 @@ class SayDialogFixture : public ::testing::Test {
 
   static const sp_testing::Shown& Last() {
     static const sp_testing::Shown none;
-    const auto& shown = sp_testing::ShownSoFar();
+    const auto& shown = ShownSoFar();
     EXPECT_FALSE(shown.empty());
     return shown.empty() ? none : shown.back();
   }
 
   std::unique_ptr<sp_testing::ResponderScope> responder_;
-  std::vector<WindowRef> parents_;
   ErrorLogCapture errors_;
 };
 

@@ -4,25 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
-#include <string>
 
-#include "AppleEvents.h"
-#include "CFURLFiles.h"
-#include "CoreFoundation.h"
-#include "ErrorLogCapture.h"
-#include "Files.h"
 #include "FrameworkTestSupport.h"
-#include "Gestalt.h"
-#include "SpApplicationClass.h"
-#include "SpCarbonEventHandlers.h"
-#include "SpMainEventLoop.h"
 #include "SpStdFileFunction.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
-#include "TestAppleEvents.h"
-#include "TestEvents.h"
 #include "TestFiles.h"
 
 namespace {
@@ -73,7 +58,6 @@ class StartUp : public ::testing::Test {
   static bool NothingStarted() {
     return InstalledCoreHandlers() == 0 && menuComanndEventCatchUPP_GlV == nullptr;
   }
-  static void ExpectNothingStarted() { EXPECT_TRUE(NothingStarted()); }
 };
 
 }  // namespace
@@ -156,52 +140,53 @@ TEST_F(StartUp, ThePathBlockNotAllocatedIsLoggedWithItsOwnMessage) {
   EXPECT_EQ(log.Beeps(), 1u);
   EXPECT_EQ(applicationFolderFullPath_GlV, nullptr);
   EXPECT_EQ(Sp_GetAppliFolderFullPathNameLength(), 0u);
-  ExpectNothingStarted();
+  EXPECT_TRUE(NothingStarted());
 }
 
-TEST_F(StartUp, NoAppleEventAnswerFromGestaltEndsStartUpSilently) {
-  ErrorLogCapture log;
-  sp_testing::RemoveGestalt(gestaltAppleEventsAttr);
-  EXPECT_EQ(Sp_ToolboxInitialize(), 0);
-  EXPECT_EQ(log.Count(), 0u);
-  EXPECT_EQ(log.Beeps(), 0u);
-  ExpectNothingStarted();
-}
-
-TEST_F(StartUp, WithoutAppleEventsStartUpSucceedsAndInstallsNoAppleEventHandler) {
-  sp_testing::SetGestalt(gestaltAppleEventsAttr, 0x2);  // answered, bit 0 clear
-  ASSERT_EQ(Sp_ToolboxInitialize(), 1);
-  EXPECT_EQ(InstalledCoreHandlers(), 0);
-  EXPECT_NE(menuComanndEventCatchUPP_GlV, nullptr);
-}
-
-TEST_F(StartUp, GestaltAnswersSetTheVirtualMemoryAndAppearanceFlags) {
+TEST_F(StartUp, GestaltAnswersDecideAppleEventsVirtualMemoryAndAppearance) {
   struct Case {
-    const char* name;
+    const char* why;
+    bool aeAnswered;
+    SInt32 ae;
     bool vmAnswered;
     SInt32 vm;
     bool appearanceAnswered;
-    unsigned char vmFlag;
-    unsigned char appearanceFlag;
-  };
-  const Case cases[] = {
-      {"vm on, appearance", true, 0x1, true, 1, 1},
-      {"vm off", true, 0x6, true, 0, 1},
-      {"vm unknown", false, 0, true, 0, 1},
-      {"no appearance", true, 0x1, false, 1, 0},
+    unsigned char started;
+    int handlers;
+    unsigned char vmFlag, appearanceFlag;
+  } cases[] = {
+      // clang-format off
+      {"no Apple-event answer ends start-up silently", false, 0, true, 1, true, 0, 0, 0, 0},
+      {"Apple events answered without bit 0: none installed", true, 0x2, true, 1, true, 1, 0, 1, 1},
+      {"vm on, appearance", true, 1, true, 0x1, true, 1, 4, 1, 1},
+      {"vm off", true, 1, true, 0x6, true, 1, 4, 0, 1},
+      {"vm unknown", true, 1, false, 0, true, 1, 4, 0, 1},
+      {"no appearance", true, 1, true, 0x1, false, 1, 4, 1, 0},
+      // clang-format on
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.why);
     Reset();
+    ErrorLogCapture log;
+    if (c.aeAnswered) {
+      sp_testing::SetGestalt(gestaltAppleEventsAttr, c.ae);
+    } else {
+      sp_testing::RemoveGestalt(gestaltAppleEventsAttr);
+    }
     if (c.vmAnswered) {
       sp_testing::SetGestalt(gestaltVMAttr, c.vm);
     } else {
       sp_testing::RemoveGestalt(gestaltVMAttr);
     }
     if (!c.appearanceAnswered) sp_testing::RemoveGestalt(gestaltAppearanceAttr);
-    ASSERT_EQ(Sp_ToolboxInitialize(), 1) << "neither answer stops start-up";
-    EXPECT_EQ(Sp_IsDisableVertualMemory(), c.vmFlag) << "1 means virtual memory is ON";
-    EXPECT_EQ(SpGetAppealanceEnableFlag(), c.appearanceFlag);
+    ASSERT_EQ(Sp_ToolboxInitialize(), c.started);
+    EXPECT_EQ(log.Count(), 0u);
+    EXPECT_EQ(InstalledCoreHandlers(), c.handlers);
+    EXPECT_EQ(menuComanndEventCatchUPP_GlV != nullptr, c.started == 1) << "the menu manager last";
+    if (c.started == 1) {
+      EXPECT_EQ(Sp_IsDisableVertualMemory(), c.vmFlag) << "1 means virtual memory is ON";
+      EXPECT_EQ(SpGetAppealanceEnableFlag(), c.appearanceFlag);
+    }
   }
 }
 
@@ -259,10 +244,17 @@ class ApplicationFolders : public StartUp {
   sp_testing::HomeScope home_;
 };
 
-TEST_F(ApplicationFolders, TheDataFolderIsMadeOnceInsideTheApplicationFolder) {
+TEST_F(ApplicationFolders, TheDataFolderIsMadeOnceInsideTheApplicationFolderAndOnlyThere) {
+  short vRefNum = 11;
+  SInt32 dirId = 22;
+  EXPECT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), fnfErr) << "before start-up";
+  EXPECT_EQ(dirId, 22);
+  UseApplicationFolder("File");
+  std::ofstream(home_.Path("File/Application Data Folder")) << "not a folder";
+  EXPECT_NE(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), noErr);
+  EXPECT_EQ(dirId, 22) << "a file in its place is an error, not a folder";
+
   UseApplicationFolder("App");
-  short vRefNum = 0;
-  SInt32 dirId = 0;
   ASSERT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), noErr);
   const std::string data = home_.Path("App/Application Data Folder");
   ASSERT_TRUE(IsFolder(data));
@@ -271,10 +263,8 @@ TEST_F(ApplicationFolders, TheDataFolderIsMadeOnceInsideTheApplicationFolder) {
   ASSERT_TRUE(LocateFolder(data, expectedVRefNum, expectedDirId));
   EXPECT_EQ(vRefNum, expectedVRefNum);
   EXPECT_EQ(dirId, expectedDirId);
-
-  short againVRefNum = 0;
   SInt32 againDirId = 0;
-  ASSERT_EQ(Sp_GetApplicationDataFolderInfo(againVRefNum, againDirId), noErr);
+  ASSERT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, againDirId), noErr);
   EXPECT_EQ(againDirId, dirId) << "the existing folder is found, not made anew";
 }
 
@@ -298,49 +288,21 @@ TEST_F(ApplicationFolders, AReadOnlyApplicationFolderGivesTheCreationErrorAndNoF
   EXPECT_EQ(dirId, 22);
   EXPECT_FALSE(Exists(disc + "/Application Data Folder"));
 }
-
-TEST_F(ApplicationFolders, AFileInPlaceOfTheDataFolderIsAnErrorNotAFolder) {
-  UseApplicationFolder("App");
-  std::ofstream(home_.Path("App/Application Data Folder")) << "not a folder";
-  short vRefNum = 11;
-  SInt32 dirId = 22;
-  EXPECT_NE(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), noErr);
-  EXPECT_EQ(dirId, 22);
-  EXPECT_FALSE(IsFolder(home_.Path("App/Application Data Folder")));
-}
-
-TEST_F(ApplicationFolders, BeforeStartUpThereIsNoDataFolderToMake) {
-  short vRefNum = 11;
-  SInt32 dirId = 22;
-  EXPECT_EQ(Sp_GetApplicationDataFolderInfo(vRefNum, dirId), fnfErr);
-  EXPECT_EQ(dirId, 22);
-}
-
 TEST_F(ApplicationFolders, TheResourceFolderIsTheBundlesResourcesAndNothingIsCreated) {
   UseApplicationFolder("App");
   const std::string resources = home_.Path("App/Resources");
   ASSERT_EQ(mkdir(resources.c_str(), 0700), 0);
+  short vRefNum = 0, expectedVRefNum = 0, missingVRefNum = 11;
+  SInt32 dirId = 0, expectedDirId = 0, missingDirId = 22;
+  ASSERT_TRUE(LocateFolder(resources, expectedVRefNum, expectedDirId));
   sp_testing::SetMainBundleFolder(resources);
-
-  short vRefNum = 0;
-  SInt32 dirId = 0;
   const OSErr err = Sp_GetApplicationResourceFolderInfo(vRefNum, dirId);
-  short expectedVRefNum = 0;
-  SInt32 expectedDirId = 0;
-  const bool located = LocateFolder(resources, expectedVRefNum, expectedDirId);
   sp_testing::SetMainBundleFolder(home_.Path("App/Missing"));
-  short missingVRefNum = 11;
-  SInt32 missingDirId = 22;
   const OSErr missing = Sp_GetApplicationResourceFolderInfo(missingVRefNum, missingDirId);
   sp_testing::ResetMainBundleFolder();
-
   ASSERT_EQ(err, noErr);
-  ASSERT_TRUE(located);
-  EXPECT_EQ(vRefNum, expectedVRefNum);
   EXPECT_EQ(dirId, expectedDirId);
   EXPECT_FALSE(Exists(home_.Path("App/Application Data Folder")));
-  EXPECT_FALSE(Exists(resources + "/Application Data Folder"));
-
   EXPECT_EQ(missing, fnfErr);
   EXPECT_EQ(missingDirId, 22);
   EXPECT_FALSE(Exists(home_.Path("App/Missing")));

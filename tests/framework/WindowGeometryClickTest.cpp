@@ -2,7 +2,6 @@
 // controls, then the views' hot-spot areas, followed with the tracking timer until the release.
 #include <gtest/gtest.h>
 
-#include "Controls.h"
 #include "SpOriginalControl.h"
 #include "WindowGeometryTestSupport.h"
 
@@ -27,23 +26,6 @@ class ContentClick : public WindowGeometryFixture {
     Script().takeArea = R(0, 0, 100, 50);
   }
 };
-
-TEST_F(ContentClick, AClickInABackWindowOnlyBringsItForward) {
-  cSp_Window* back = AddWindow(R(100, 100, 300, 200));
-  cSp_Window* front = AddWindow(R(400, 100, 600, 200));
-  EXPECT_EQ(back->ContentMouseDown(Pt(120, 120), 0), 1);
-  EXPECT_TRUE(Log().empty()) << "nothing inside the window saw the click";
-  EXPECT_EQ(WindowListHead_GlV, back);
-  EXPECT_EQ(mouseDownWindowObj_GlV, back);
-  EXPECT_FALSE(IsWindowHilited(front->GetWindowRef()));
-
-  // Without the flag a click in a back window reaches its content at once.
-  front->SetupMoveToFrontWithContentMouseDownFlag(0);
-  EXPECT_EQ(front->ContentMouseDown(Pt(420, 120), 0), 1);
-  EXPECT_EQ(WindowListHead_GlV, back);
-  ASSERT_FALSE(Log().empty());
-  EXPECT_EQ(Log().front(), "down@20,20");
-}
 
 TEST_F(ContentClick, WrappedControlsTakeTheClickBeforeTheHotSpots) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
@@ -85,21 +67,6 @@ TEST_F(ContentClick, AHotSpotPressIsFollowedWithTheTimerUntilTheRelease) {
   Log().clear();
   sp_testing::PumpFor(500000);
   EXPECT_TRUE(Log().empty());
-}
-
-TEST_F(ContentClick, APressNoAreaTakesWaitsForItsReleaseElsewhere) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  EXPECT_EQ(window->ContentMouseDown(Pt(250, 180), 0), 0);
-  EXPECT_EQ(Log(), std::vector<std::string>({"down@150,80"}));
-  EXPECT_EQ(mouseDownWindowObj_GlV, window);
-  EXPECT_EQ(currentEnableMouseDownTraceIdleEventFlag_GlV, 0);
-
-  // The release goes to the window that took the press, in its local coordinates, once.
-  EXPECT_EQ(Sp_WindowMouseUpTerminate(Pt(260, 190), 0), 1);
-  EXPECT_EQ(Log().back(), "up@160,90");
-  EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-  EXPECT_EQ(Sp_WindowMouseUpTerminate(Pt(260, 190), 0), 0);
-  EXPECT_EQ(Log().size(), 2u);
 }
 
 }  // namespace

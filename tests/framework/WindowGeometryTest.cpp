@@ -1,10 +1,6 @@
 // A window's size and its limits, growing, dragging, zooming and the drawing of its own parts.
 #include <gtest/gtest.h>
 
-#include "Controls.h"
-#include "Gestalt.h"
-#include "QDRegions.h"
-#include "TestQuickDraw.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {
@@ -161,49 +157,6 @@ TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
   EXPECT_EQ(Text(SeenContent()[2]), Text(R(140, 130, 340, 230)));
   EXPECT_EQ(Text(SeenContent()[3]), Text(R(140, 130, 340, 230)));
   EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(140, 130, 340, 230)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-}
-
-TEST_F(WindowGeometry, ShiftDuringALiveDragPutsTheWindowBackWhereTheDragBegan) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  const Point grip = Pt(150, 90);
-  WatchedWindow() = window->GetWindowRef();
-  ScriptMouse(grip, {{Pt(190, 120)},
-                     {Pt(200, 130), shiftKey},
-                     {Pt(210, 140), shiftKey},
-                     {Pt(160, 100)},
-                     {Pt(160, 100)},
-                     {Pt(160, 100), 0, true}});
-  window->Drag(grip);
-  // (The loop sees the modifiers of a pass one pass late: they are read before the idle
-  // work that holds them down.)
-  ASSERT_GE(SeenContent().size(), 5u);
-  EXPECT_EQ(Text(SeenContent()[1]), Text(R(140, 130, 340, 230)));
-  EXPECT_EQ(Text(SeenContent()[3]), Text(R(100, 100, 300, 200))) << "Shift put it back";
-  EXPECT_EQ(Text(SeenContent()[4]), Text(R(100, 100, 300, 200))) << "and keeps it there";
-  // Without Shift again the window follows the mouse from where the drag began.
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(110, 110, 310, 210)));
-}
-
-TEST_F(WindowGeometry, OutlineDragMovesOnReleaseAndAlwaysTellsTheMoveProcedures) {
-  sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  window->SetupMoveProc(LogAfterProc, Tag("moved"), ref);
-  const Point grip = Pt(150, 90);
-  sp_testing::PostMouseDragged(Pt(200, 110));
-  sp_testing::PostMouseUp(Pt(200, 110));
-  window->Drag(grip);
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(150, 120, 350, 220)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-
-  // Released off the screen (outside the slop rectangle): the window stays, and the move
-  // procedures still hear of the drag.
-  Log().clear();
-  sp_testing::PostMouseDragged(Pt(-300, -300));
-  sp_testing::PostMouseUp(Pt(-300, -300));
-  window->Drag(Pt(200, 110));
-  EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(150, 120, 350, 220)));
   EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
 }
 

@@ -7,28 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "CarbonEvents.h"
-#include "ErrorLogCapture.h"
-#include "Events.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "QuickDraw.h"
-#include "SpEventToolsClass.h"
-#include "SpMainEventLoop.h"
 #include "SpServiceHooks.h"
-#include "SpStdFunction.h"
-#include "SpTesting.h"
 #include "SpViewServices.h"
-#include "SpWindow.h"
-#include "SpWindowHandlers.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace window_geometry_test {
 
@@ -52,11 +34,7 @@ inline Rect Content(WindowRef window) {
   return r;
 }
 
-// What the hot-spot areas and the window procedures were told, in order.
-inline std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using framework_test::Log;
 
 // The stand-in for a window's views: an area that takes presses inside `takeArea` (local),
 // writes "down@h,v", "up@h,v" and "trace@<ms since the press>".
@@ -130,11 +108,11 @@ inline void PlayNextStep(unsigned long) {
   }
 }
 
-class WindowGeometryFixture : public ::testing::Test {
+class WindowGeometryFixture : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    ResetAll();
+    FrameworkFixture::SetUp();
+    ResetGeometryState();
     Sp_CarbonEvent_ModeEnable();
     sSpViewServices recording = Sp_ViewServices();
     recording.Sp_MouseDownHotSpot = RecordingHotSpotDown;
@@ -145,20 +123,15 @@ class WindowGeometryFixture : public ::testing::Test {
   void TearDown() override {
     if (stepsRef_ != 0) Sp_UnsetEventIdleTimeProcedure(stepsRef_);
     windows_.clear();
-    ResetAll();
+    ResetGeometryState();
     Sp_InstallViewServices();
-    sp_testing::UseRealClock();
+    FrameworkFixture::TearDown();
   }
 
-  static void ResetAll() {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+  static void ResetGeometryState() {
     sp_testing::ResetGestalt();
-    sp_testing::SetModifierKeys(0);
     Sp_EndWindowMouseIdleEvent();
     mouseDownWindowObj_GlV = nullptr;
-    Log().clear();
     Script() = HotSpotScript();
     Steps().clear();
     NextStep() = 0;
@@ -170,11 +143,10 @@ class WindowGeometryFixture : public ::testing::Test {
   // definition `procID`, in front of its list.
   cSp_Window* AddWindow(const Rect& content, short procID = documentProc,
                         tWindowType type = kSpNormalWindowType) {
-    windows_.emplace_back(new cSp_Window(
+    return Keep(new cSp_Window(
         Pt(content.left, content.top),
         Pt(SInt16(content.right - content.left), SInt16(content.bottom - content.top)), 1, procID,
         type, kSpWindowInFrontOfAll));
-    return windows_.back().get();
   }
 
   // The mouse goes down at `where` and then follows `steps`, one per idle pass of the loop
@@ -186,9 +158,7 @@ class WindowGeometryFixture : public ::testing::Test {
     sp_testing::PostMouseDown(where);
   }
 
-  std::vector<std::unique_ptr<cSp_Window>> windows_;
   unsigned long stepsRef_ = 0;
-  ErrorLogCapture errors_;
 };
 
 }  // namespace window_geometry_test

@@ -1,19 +1,7 @@
-// The application's window, mouse and control handlers: what each answers the toolbox, what it
-// hands to the framework window, the mouse-down tracking timer, and their installation by the
-// first open event.
+// The application's window and mouse handlers: what each answers the toolbox, what it hands to
+// the framework window, and the mouse-down tracking timer.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "AppleEvents.h"
-#include "Controls.h"
-#include "Dialogs.h"
-#include "SpApplicationClass.h"
-#include "SpMouseTraceManager.h"
-#include "SpWindowControlItemObj.h"
-#include "TestAppleEvents.h"
 #include "WindowGeometryTestSupport.h"
 
 namespace window_geometry_test {
@@ -52,14 +40,6 @@ OSStatus SendMouseEvent(UInt32 kind, Point where, UInt32 modifiers = 0) {
   SetEventParameter(event, kEventParamMouseLocation, typeQDPoint, sizeof where, &where);
   SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);
   return SendAndRelease(event, GetApplicationEventTarget());
-}
-
-OSStatus SendControlEvent(UInt32 kind, ControlRef control, EventTargetRef target) {
-  EventRef event = NewEvent(kEventClassControl, kind);
-  if (control != nullptr) {
-    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
-  }
-  return SendAndRelease(event, target);
 }
 
 // A plain toolbox window, not a framework window, behind the others.
@@ -116,53 +96,6 @@ TEST_F(WindowHandlers, WindowEventsOfWindowsTheFrameworkDoesNotListAreLeftAlone)
   DisposeWindow(plain);
 }
 
-TEST_F(WindowHandlers, BoundsChangingWritesBackOnlyACorrectedRectangle) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  window->SetMinSize(150, 80);
-  window->SetMaxSize(400, 300);
-  struct Case {
-    Rect proposed;
-    Rect want;
-  };
-  const Case cases[] = {
-      {R(100, 100, 200, 150), R(100, 100, 250, 180)},
-      {R(100, 100, 600, 500), R(100, 100, 500, 400)},
-      {R(100, 100, 320, 210), R(100, 100, 320, 210)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Text(c.proposed));
-    EventRef event = NewEvent(kEventClassWindow, kEventWindowBoundsChanging);
-    WindowRef w = window->GetWindowRef();
-    SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof w, &w);
-    SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof c.proposed,
-                      &c.proposed);
-    EXPECT_EQ(SendEventToEventTarget(event, GetApplicationEventTarget()), noErr);
-    Rect bounds = {0, 0, 0, 0};
-    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof bounds,
-                      nullptr, &bounds);
-    EXPECT_EQ(Text(bounds), Text(c.want));
-    ReleaseEvent(event);
-  }
-}
-
-TEST_F(WindowHandlers, AResizeWithTheMouseEndsWithinTheLimitsAndIsStored) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  window->SetMinSize(150, 80);
-  SInt32 ref = 0;
-  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
-  WindowRef w = window->GetWindowRef();
-  const Point grip = sp_testing::WindowPartPoint(w, inGrow);
-  // Dragged 120 pixels left and up: the window stops at its least size.
-  const Point to = Pt(SInt16(grip.h - 120), SInt16(grip.v - 120));
-  sp_testing::PostClick(grip, {to});
-  sp_testing::PumpPending();
-  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
-  EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow"}));
-  // The stored size is the new one.
-  window->SetSize(150, 80);
-  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
-}
-
 TEST_F(WindowHandlers, ClosedClosesOnlyWhenTheCloseBoxTrackingEndsInsideIt) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   WindowRef w = window->GetWindowRef();
@@ -182,11 +115,6 @@ TEST_F(WindowHandlers, ClosedClosesOnlyWhenTheCloseBoxTrackingEndsInsideIt) {
 }
 
 // ---- Mouse events ---------------------------------------------------------------------------
-
-unsigned char TakeEveryPress(EventRecord* event, unsigned long) {
-  Log().push_back("first-call@" + Text(event->where));
-  return 1;
-}
 
 TEST_F(WindowHandlers, OnlyContentClicksOfFrameworkWindowsAreHandled) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
@@ -215,16 +143,6 @@ TEST_F(WindowHandlers, OnlyContentClicksOfFrameworkWindowsAreHandled) {
   DisposeWindow(plain);
 }
 
-TEST_F(WindowHandlers, FirstCallProceduresSeeEveryPressFirst) {
-  AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeEveryPress, 0, &ref), 1);
-  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(700, 500)), noErr);
-  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(150, 130)), noErr);
-  EXPECT_EQ(Log(), std::vector<std::string>({"first-call@700,500", "first-call@150,130"}));
-  Sp_DeleteFirstCallProcPtr(ref);
-}
-
 TEST_F(WindowHandlers, ReleasesGoToTheWindowThatKeptThePress) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   EXPECT_EQ(SendMouseEvent(kEventMouseUp, Pt(150, 130)), eventNotHandledErr) << "no press kept";
@@ -237,81 +155,6 @@ TEST_F(WindowHandlers, ReleasesGoToTheWindowThatKeptThePress) {
   EXPECT_EQ(SendMouseEvent(kEventMouseUp, Pt(260, 190)), noErr);
   EXPECT_EQ(Log(), std::vector<std::string>({"down@150,80", "up@160,90"}));
   EXPECT_EQ(mouseDownWindowObj_GlV, nullptr);
-}
-
-std::vector<std::string>& Hovered() {
-  static std::vector<std::string> log;
-  return log;
-}
-void HoverIn(Point local, short, unsigned long refCon) {
-  Hovered().push_back(std::string(reinterpret_cast<const char*>(refCon)) + "@" + Text(local));
-}
-
-TEST_F(WindowHandlers, MovesOverAFrameworkWindowRunTheTracePass) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  WindowRef plain = NewPlainWindow(R(400, 100, 600, 200));
-  Sp_EnableMouseTrace(0);
-  SpSetBeforeInPlaceMouseTraceItem(nullptr);
-  Hovered().clear();
-  cMouseTraceObject framed(window->GetWindowRef(), R(10, 10, 60, 60), 0, 0, nullptr);
-  cMouseTraceObject bare(plain, R(10, 10, 60, 60), 0, 0, nullptr);
-  framed.mouseTraceInProc = HoverIn;
-  framed.mouseTraceInRefCon = Tag("framed");
-  bare.mouseTraceInProc = HoverIn;
-  bare.mouseTraceInRefCon = Tag("bare");
-
-  sp_testing::PostMouseMoved(Pt(120, 120));
-  sp_testing::PumpPending();
-  EXPECT_EQ(Hovered(), std::vector<std::string>({"framed@20,20"}));
-  // Over a window that is not the framework's no pass runs.
-  sp_testing::PostMouseMoved(Pt(420, 120));
-  sp_testing::PumpPending();
-  EXPECT_EQ(Hovered(), std::vector<std::string>({"framed@20,20"}));
-  EXPECT_EQ(SendMouseEvent(kEventMouseMoved, Pt(130, 130)), eventNotHandledErr);
-  SpSetBeforeInPlaceMouseTraceItem(nullptr);
-  DisposeWindow(plain);
-}
-
-// ---- Control events -------------------------------------------------------------------------
-
-const char kDialogSource[] = R"(
-resource 'DLOG' 300 {
-  bounds 60, 80, 200, 300; procID 5; visible true; items 300; title "Buttons"
-}
-resource 'DITL' 300 {
-  button 100, 120, 120, 200 { text "OK" }
-}
-)";
-
-class ControlHandlers : public WindowHandlers {
- protected:
-  void SetUp() override {
-    WindowHandlers::SetUp();
-    std::vector<UInt8> bytes;
-    std::string error;
-    ASSERT_TRUE(sp_testing::CompileResourceSource(kDialogSource, ".", &bytes, &error)) << error;
-    ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
-    dialog_ = new cSp_Window(300, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0);
-    windows_.emplace_back(dialog_);
-    ASSERT_NE(dialog_->GetDialogRef(), nullptr);
-    GetDialogItemAsControl(dialog_->GetDialogRef(), 1, &button_);
-    ASSERT_NE(button_, nullptr);
-  }
-
-  cSp_Window* dialog_ = nullptr;
-  ControlRef button_ = nullptr;
-};
-
-TEST_F(ControlHandlers, ControlEventsOfAWindowsItemsAreAnsweredAsTheToolboxExpects) {
-  EventTargetRef app = GetApplicationEventTarget();
-  // Before the window knows the control as an item, nothing is the framework's.
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, button_, app), eventNotHandledErr);
-  ASSERT_NE(dialog_->SetupDialogContorlItem(1, 4), nullptr);
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, button_, app), noErr);
-  EXPECT_EQ(SendControlEvent(kEventControlTrack, button_, app), eventNotHandledErr)
-      << "the toolbox tracks the control";
-  EXPECT_EQ(SendControlEvent(kEventControlHit, button_, app), eventNotHandledErr);
-  EXPECT_EQ(SendControlEvent(kEventControlIndicatorMoved, nullptr, app), eventNotHandledErr);
 }
 
 // ---- The tracking timer ---------------------------------------------------------------------
@@ -329,69 +172,6 @@ TEST_F(WindowHandlers, TheTrackingTimerRunsOnceHoweverOftenItIsStarted) {
   EXPECT_EQ(sp_testing::InstalledTimerCount(), before);
   EXPECT_EQ(mouseDownTraceIdleEventRefNum_GlV, nullptr);
   EXPECT_EQ(SpWindowIdleEventForCarbonEvent(0), 0);
-}
-
-// ---- Installation ---------------------------------------------------------------------------
-
-class CountingApplication : public cSpApplication {
- public:
-  void OpenApplicationProc() override { ++opens; }
-  int opens = 0;
-};
-
-OSErr SendOpenApplicationToSelf() {
-  const ProcessSerialNumber self = {0, kCurrentProcess};
-  AEAddressDesc target = {typeNull, nullptr};
-  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
-  AppleEvent event = {typeNull, nullptr};
-  OSErr err = AECreateAppleEvent(kCoreEventClass, kAEOpenApplication, &target,
-                                 kAutoGenerateReturnID, 1, &event);
-  AEDisposeDesc(&target);
-  if (err == noErr) {
-    err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
-  }
-  AEDisposeDesc(&event);
-  return err;
-}
-
-class HandlerInstallation : public WindowGeometryFixture {
- protected:
-  void SetUp() override {
-    WindowGeometryFixture::SetUp();
-    ResetApplication();
-    ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
-  }
-  void TearDown() override {
-    ResetApplication();
-    WindowGeometryFixture::TearDown();
-  }
-  static void ResetApplication() {
-    sp_testing::ResetAppleEvents();
-    openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
-    alreadyOpenApplicationFlag_GlV = 0;
-    mainLoopFlag_GlV = 1;
-  }
-};
-
-TEST_F(HandlerInstallation, TheFirstOpenEventInstallsTheHandlersOnce) {
-  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
-  SInt32 ref = 0;
-  window->SetupMoveProc(LogAfterProc, Tag("moved"), ref);
-  WindowRef w = window->GetWindowRef();
-  EXPECT_EQ(SendWindowEvent(kEventWindowDragCompleted, w), eventNotHandledErr);
-  EXPECT_TRUE(Log().empty()) << "nothing before the first open event";
-
-  CountingApplication app;
-  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return app.opens > 0; }));
-  SendWindowEvent(kEventWindowDragCompleted, w);
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
-
-  // A later open event installs nothing more: the event still reaches the window once.
-  ASSERT_EQ(SendOpenApplicationToSelf(), noErr);
-  sp_testing::DispatchAppleEvents();
-  ASSERT_EQ(app.opens, 2);
-  SendWindowEvent(kEventWindowDragCompleted, w);
-  EXPECT_EQ(Log(), std::vector<std::string>({"moved", "moved"}));
 }
 
 }  // namespace

@@ -1,12 +1,6 @@
 // The window lists: placement, searches, modal dialogs in front, moving to the front and the
 // back, the toolbox order matched to the lists, and the redraw of uncovered areas.
-#include <string>
-#include <vector>
 
-#include "Controls.h"
-#include "QDRegions.h"
-#include "SpStdDrawingFunction.h"
-#include "SpWindowControlItemObj.h"
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {
@@ -34,23 +28,10 @@ TEST_F(WindowObjectTest, BehindArgumentPlacesInListAndOnScreen) {
 
   // The toolbox windows were made in the same places.
   EXPECT_EQ(ScreenOrder({a, b, c, d, e}), (Windows{b, d, a, c, e}));
-  for (cSp_Window* w : {a, b, c, d, e}) {
-    EXPECT_EQ(w->NextObject() == nullptr || w->NextObject()->BeforeObject() == w, true);
-  }
-}
-
-TEST_F(WindowObjectTest, DeletedWindowsLeaveTheirListsLinkedWithoutThem) {
-  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
-  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
-  cSp_Window* c = AddWindow(30, 70, 0, kSpNormalWindowType, nullptr);
-  windows_.erase(windows_.begin() + 1);  // b, in the middle
-  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, c}));
-  EXPECT_EQ(c->BeforeObject(), a);
-  windows_.erase(windows_.begin());  // a, the head
-  EXPECT_EQ(WindowListHead_GlV, c);
-  EXPECT_EQ(c->BeforeObject(), nullptr);
-  (void)b;
-  EXPECT_EQ(errors_.Count(), 0u);
+  // A window deleted from the middle leaves the list linked without it.
+  windows_.erase(windows_.begin() + 3);  // d
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a, c, e}));
+  EXPECT_EQ(a->BeforeObject(), b);
 }
 
 TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
@@ -73,43 +54,6 @@ TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
   cSp_Window* open = AddWindow(40, 80, 1, kSpNormalWindowType, nullptr);
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), open);
   EXPECT_EQ(Sp_CountOpenWindow(), 1);
-}
-
-const char kButtonDialogs[] = R"(
-resource 'DLOG' 9083 { bounds 100, 120, 200, 420; procID documentProc; items 9083; title "" }
-resource 'DITL' 9083 { button 60, 210, 80, 280 { text "OK" } }
-)";
-
-TEST_F(WindowObjectTest, ControlSearchFindsTheWindowWhoseItemWrapsTheControl) {
-  UseResources(kButtonDialogs);
-  cSp_Window* other = Keep(new cSp_Window(9083, kSpDialogWindowType, kSpWindowInFrontOfAll, 0, 0));
-  cSp_Window* owner = Keep(new cSp_Window(9083, kSpDialogWindowType, nullptr, 0, 0));
-  ASSERT_NE(owner->SetupDialogContorlItem(1, kButtonDialogItem), nullptr);
-  ControlRef control = nullptr;
-  ASSERT_EQ(GetDialogItemAsControl(owner->GetDialogRef(), 1, &control), noErr);
-  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(control), owner);
-
-  // A control that no item wraps belongs to no window, even in a window with items.
-  ControlRef unwrapped = nullptr;
-  ASSERT_EQ(GetDialogItemAsControl(other->GetDialogRef(), 1, &unwrapped), noErr);
-  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(unwrapped), nullptr);
-  EXPECT_EQ(Sp_SerchWindowFromMacOSControlRef(nullptr), nullptr);
-}
-
-TEST_F(WindowObjectTest, OnlyTheFirstOpenWindowCountsAsAModalDialog) {
-  cSp_Window* dialog = AddWindow(10, 50, 1);
-  dialog->SetupModalDialogFlag(1);
-  cSp_Window* found = nullptr;
-  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 1);
-  EXPECT_EQ(found, dialog);
-  EXPECT_EQ(Sp_HaveModalDialog(dialog, nullptr), 0) << "the exception";
-
-  // An ordinary window opened in front hides the modal dialog from the question.
-  cSp_Window* front = AddWindow(20, 60, 1);
-  ASSERT_EQ(Sp_GetFrontOpenWindowObject(), front);
-  found = nullptr;
-  EXPECT_EQ(Sp_HaveModalDialog(nullptr, &found), 0);
-  EXPECT_EQ(found, nullptr);
 }
 
 TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) {
@@ -163,24 +107,6 @@ TEST_F(WindowObjectTest, MoveToBottomHandsTheFrontToTheNextOpenWindow) {
   EXPECT_EQ(c->MoveToBottomInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a, c}));
   EXPECT_EQ(Log(), (Strings{"c.back"}));
-}
-
-TEST_F(WindowObjectTest, RelinkingBehindAWindowOutsideTheListIsRefused) {
-  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
-  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
-  cSp_Window* floating = AddWindow(30, 70, 0, kSpFloatingWindowType);
-  a->MoveToBehindWindowOfTargetWindow(nullptr);
-  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 2));
-  a->MoveToBehindWindowOfTargetWindow(floating);
-  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 4));
-  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b}));
-  EXPECT_EQ(ListOrder(FloatingWindowListHead_GlV), (Windows{floating}));
-
-  // Within the list it relinks and leaves the screen alone.
-  const Windows screen = ScreenOrder({a, b});
-  a->MoveToBehindWindowOfTargetWindow(b);
-  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a}));
-  EXPECT_EQ(ScreenOrder({a, b}), screen);
 }
 
 TEST_F(WindowObjectTest, LayerMatchPutsTheToolboxOrderBackInListOrder) {
@@ -256,6 +182,22 @@ TEST_F(WindowObjectTest, RedrawAreaGoesToEachOpenWindowOnlyWhereItIsUncovered) {
   DisposeRgn(remaining);
   DisposeRgn(expected);
   DisposeRgn(content);
+}
+
+TEST_F(WindowObjectTest, RelinkingBehindNoWindowOrOneOfAnotherListIsRefused) {
+  cSp_Window* a = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, nullptr);
+  cSp_Window* floating = AddWindow(30, 70, 0, kSpFloatingWindowType);
+  a->MoveToBehindWindowOfTargetWindow(nullptr);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 2));
+  a->MoveToBehindWindowOfTargetWindow(floating);
+  EXPECT_TRUE(errors_.Has("cSp_Window::MoveToBehindWindowOfTargetWindow", 4));
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b}));
+  // Within the list it relinks and leaves the screen alone.
+  const Windows screen = ScreenOrder({a, b});
+  a->MoveToBehindWindowOfTargetWindow(b);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a}));
+  EXPECT_EQ(ScreenOrder({a, b}), screen);
 }
 
 }  // namespace

@@ -5,19 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "Dialogs.h"
-#include "ErrorLogCapture.h"
 #include "FrameworkTestSupport.h"
-#include "MacWindows.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace window_object_test {
 
@@ -29,11 +17,7 @@ inline std::string Untitled() {
   return "\x96\xBC\x8F\xCC\x96\xA2\x90\xDD\x92\xE8";
 }
 
-// What the procedure lists said, in order: "<window name>.<list>".
-inline std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using framework_test::Log;
 
 // The user data of the logging procedures: a name, and whether a before procedure refuses.
 struct ProcTag {
@@ -41,40 +25,30 @@ struct ProcTag {
   bool refuse = false;
 };
 
-inline unsigned char LogBefore(cSp_Window*, short, unsigned long userData) {
+// The window the last procedure was given.
+inline cSp_Window*& LastWindow() {
+  static cSp_Window* window = nullptr;
+  return window;
+}
+
+inline unsigned char LogBefore(cSp_Window* window, short, unsigned long userData) {
   const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
   Log().push_back(tag->name);
+  LastWindow() = window;
   return tag->refuse ? 0 : 1;
 }
 
-inline void LogAfter(cSp_Window*, short, unsigned long userData) {
+inline void LogAfter(cSp_Window* window, short, unsigned long userData) {
   Log().push_back(reinterpret_cast<const ProcTag*>(userData)->name);
+  LastWindow() = window;
 }
 
-class WindowObjectTest : public ::testing::Test {
+class WindowObjectTest : public framework_test::FrameworkFixture {
  protected:
-  void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    Log().clear();
-  }
   void TearDown() override {
-    // Front to back, so that each close hands the front on to a window that still exists.
     windows_.clear();
     tags_.clear();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    sp_testing::ResetEvents();
-    sp_testing::UseRealClock();
-  }
-
-  // Keeps the window until the end of the test.
-  template <class W>
-  W* Keep(W* window) {
-    windows_.emplace_back(window);
-    return window;
+    FrameworkFixture::TearDown();
   }
 
   // An ordinary window of 200 x 100 at (h, v), placed in its list by `behind`.
@@ -122,9 +96,7 @@ class WindowObjectTest : public ::testing::Test {
   // The resource source compiled into the application's file.
   static void UseResources(const std::string& source) { framework_test::UseResourceSource(source); }
 
-  std::vector<std::unique_ptr<cSp_Window>> windows_;
   std::vector<std::unique_ptr<ProcTag>> tags_;
-  ErrorLogCapture errors_;
 };
 
 }  // namespace window_object_test

@@ -1,75 +1,20 @@
 // A window's nine procedure lists: registration numbers, run order, refusal, removal.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "ErrorLogCapture.h"
-#include "Events.h"
-#include "SpTesting.h"
-#include "SpWindow.h"
 #include "SpWindowProcList.h"
-#include "TestEvents.h"
-#include "TestResources.h"
-#include "TestWindows.h"
+#include "WindowObjectTestSupport.h"
 
+namespace window_object_test {
 namespace {
 
-// What the procedures were told, in order.
-struct Call {
-  cSp_Window* window;
-  short modifiers;
-  std::string name;
-};
-std::vector<Call> gCalls;
-
-// User data: a name and whether a before procedure refuses.
-struct Tag {
-  std::string name;
-  bool refuse = false;
-};
-
-unsigned char Before(cSp_Window* window, short modifiers, unsigned long userData) {
-  const Tag* tag = reinterpret_cast<const Tag*>(userData);
-  gCalls.push_back({window, modifiers, tag->name});
-  return tag->refuse ? 0 : 1;
-}
-
-void After(cSp_Window* window, short modifiers, unsigned long userData) {
-  gCalls.push_back({window, modifiers, reinterpret_cast<const Tag*>(userData)->name});
-}
-
-class WindowProcListTest : public ::testing::Test {
+// Each test's window, without a toolbox window of its own.
+class WindowProcListTest : public WindowObjectTest {
  protected:
   void SetUp() override {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    gCalls.clear();
-    window_.reset(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
+    WindowObjectTest::SetUp();
+    window_ = Keep(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
   }
-  void TearDown() override {
-    window_.reset();
-    sp_testing::SetModifierKeys(0);
-    sp_testing::ResetWindows();
-    sp_testing::ResetEvents();
-  }
-
-  unsigned long T(const std::string& name, bool refuse = false) {
-    tags_.emplace_back(new Tag{name, refuse});
-    return reinterpret_cast<unsigned long>(tags_.back().get());
-  }
-
-  std::vector<std::string> Called() const {
-    std::vector<std::string> names;
-    for (const Call& call : gCalls) names.push_back(call.name);
-    return names;
-  }
-
-  std::unique_ptr<cSp_Window> window_;
-  std::vector<std::unique_ptr<Tag>> tags_;
-  ErrorLogCapture log_;
+  cSp_Window* window_ = nullptr;
 };
 
 typedef std::vector<std::string> Names;
@@ -77,84 +22,48 @@ typedef std::vector<std::string> Names;
 // ---- Registration numbers -------------------------------------------------------------------
 
 TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
-  cSp_Window* w = window_.get();
+  cSp_Window* w = window_;
   SInt32 a = -1, b = -1, c = -1;
-  w->SetupBeforeCloseProc(Before, T("1"), a);
-  w->SetupBeforeCloseProc(Before, T("2"), b);
-  w->SetupBeforeCloseProc(Before, T("3"), c);
+  w->SetupBeforeCloseProc(LogBefore, Tag("1"), a);
+  w->SetupBeforeCloseProc(LogBefore, Tag("2"), b);
+  w->SetupBeforeCloseProc(LogBefore, Tag("3"), c);
   EXPECT_EQ(a, 1);
   EXPECT_EQ(b, 2);
   EXPECT_EQ(c, 3);
   w->UnSetupBeforeCloseProc(2);
   SInt32 d = -1;
-  w->SetupBeforeCloseProc(Before, T("4"), d);
+  w->SetupBeforeCloseProc(LogBefore, Tag("4"), d);
   EXPECT_EQ(d, 4) << "a removal must not lower the counter";
   EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
-  EXPECT_EQ(Called(), (Names{"1", "3", "4"}));
+  EXPECT_EQ(Log(), (Names{"1", "3", "4"}));
 }
 
-TEST_F(WindowProcListTest, EveryListStartsItsOwnNumberingAtOne) {
-  cSp_Window* w = window_.get();
-  // Fill one list first: the others must not count on from it.
-  SInt32 x = 0, y = 0;
-  w->SetupAfterCloseProc(After, T("x"), x);
-  w->SetupAfterCloseProc(After, T("y"), y);
-  EXPECT_EQ(x, 1);
-  EXPECT_EQ(y, 2);
-  std::vector<SInt32> firsts(8, -1);
-  w->SetupBeforeOpenProc(Before, T("a"), firsts[0]);
-  w->SetupAfterOpenProc(After, T("a"), firsts[1]);
-  w->SetupBeforeCloseProc(Before, T("a"), firsts[2]);
-  w->SetupMoveToFrontProc(After, T("a"), firsts[3]);
-  w->SetupMoveToBackProc(After, T("a"), firsts[4]);
-  w->SetupBeforeGrowProc(Before, T("a"), firsts[5]);
-  w->SetupAfterGrowProc(After, T("a"), firsts[6]);
-  w->SetupMoveProc(After, T("a"), firsts[7]);
-  for (SInt32 n : firsts) EXPECT_EQ(n, 1);
-}
-
-TEST_F(WindowProcListTest, NullProcedureRegistersNothingAndGivesZero) {
-  cSp_Window* w = window_.get();
+TEST_F(WindowProcListTest, NullProcedureOrFailedAllocationRegistersNothingAndUsesNoNumber) {
+  cSp_Window* w = window_;
   SInt32 ref = 99;
-  w->SetupBeforeOpenProc(nullptr, T("n"), ref);
+  w->SetupBeforeOpenProc(nullptr, Tag("n"), ref);
   EXPECT_EQ(ref, 0);
-  w->SetupAfterOpenProc(nullptr, T("n"), ref);
+  w->SetupAfterGrowProc(nullptr, Tag("n"), ref);
   EXPECT_EQ(ref, 0);
-  SInt32 first = 0;
-  w->SetupBeforeOpenProc(Before, T("b"), first);
-  EXPECT_EQ(first, 1) << "a refused registration must not use up a number";
-  EXPECT_EQ(log_.Count(), 0u);
-}
-
-TEST_F(WindowProcListTest, FailedAllocationLeavesListAndCounterAlone) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 99;
   sp_testing::FailNthAllocation(1);
-  w->SetupAfterGrowProc(After, T("lost"), ref);
+  w->SetupAfterGrowProc(LogAfter, Tag("lost"), ref);
   EXPECT_EQ(ref, 0);
-  w->SetupAfterGrowProc(After, T("kept"), ref);
+  w->SetupAfterGrowProc(LogAfter, Tag("kept"), ref);
   EXPECT_EQ(ref, 1);
   w->ExecAfterGrowProc();
-  EXPECT_EQ(Called(), (Names{"kept"}));
+  EXPECT_EQ(Log(), (Names{"kept"}));
 }
 
 // ---- Runs -----------------------------------------------------------------------------------
 
 TEST_F(WindowProcListTest, FirstRefusalStopsBeforeRunAndLaterProceduresAreNotCalled) {
-  cSp_Window* w = window_.get();
+  cSp_Window* w = window_;
   SInt32 ref = 0;
-  w->SetupBeforeCloseProc(Before, T("allow"), ref);
-  w->SetupBeforeCloseProc(Before, T("refuse", true), ref);
-  w->SetupBeforeCloseProc(Before, T("never"), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("allow"), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("refuse", true), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("never"), ref);
   EXPECT_EQ(w->ExecBeforeCloseProc(), 0);
-  EXPECT_EQ(Called(), (Names{"allow", "refuse"}));
-}
-
-TEST_F(WindowProcListTest, EmptyBeforeListsAllow) {
-  cSp_Window* w = window_.get();
-  EXPECT_EQ(w->ExecBeforeOpenProc(), 1);
-  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
-  EXPECT_EQ(w->ExecBeforeGrowProc(), 1);
+  EXPECT_EQ(Log(), (Names{"allow", "refuse"}));
 }
 
 TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
@@ -163,17 +72,20 @@ TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
     void (*run)(cSp_Window*);
     const char* expected;
   };
-  cSp_Window* w = window_.get();
+  cSp_Window* w = window_;
+  EXPECT_EQ(w->ExecBeforeOpenProc(), 1) << "empty before lists allow";
+  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
+  EXPECT_EQ(w->ExecBeforeGrowProc(), 1);
   SInt32 ref = 0;
-  w->SetupBeforeOpenProc(Before, T("beforeOpen"), ref);
-  w->SetupAfterOpenProc(After, T("afterOpen"), ref);
-  w->SetupBeforeCloseProc(Before, T("beforeClose"), ref);
-  w->SetupAfterCloseProc(After, T("afterClose"), ref);
-  w->SetupMoveToFrontProc(After, T("front"), ref);
-  w->SetupMoveToBackProc(After, T("back"), ref);
-  w->SetupBeforeGrowProc(Before, T("beforeGrow"), ref);
-  w->SetupAfterGrowProc(After, T("afterGrow"), ref);
-  w->SetupMoveProc(After, T("move"), ref);
+  w->SetupBeforeOpenProc(LogBefore, Tag("beforeOpen"), ref);
+  w->SetupAfterOpenProc(LogAfter, Tag("afterOpen"), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("beforeClose"), ref);
+  w->SetupAfterCloseProc(LogAfter, Tag("afterClose"), ref);
+  w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref);
+  w->SetupMoveToBackProc(LogAfter, Tag("back"), ref);
+  w->SetupBeforeGrowProc(LogBefore, Tag("beforeGrow"), ref);
+  w->SetupAfterGrowProc(LogAfter, Tag("afterGrow"), ref);
+  w->SetupMoveProc(LogAfter, Tag("move"), ref);
   const Case cases[] = {
       {"before open", [](cSp_Window* x) { x->ExecBeforeOpenProc(); }, "beforeOpen"},
       {"after open", [](cSp_Window* x) { x->ExecAfterOpenProc(); }, "afterOpen"},
@@ -186,40 +98,30 @@ TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
       {"after move", [](cSp_Window* x) { x->ExecAfterMoveProc(); }, "move"},
   };
   for (const Case& c : cases) {
-    gCalls.clear();
+    Log().clear();
     c.run(w);
-    EXPECT_EQ(Called(), (Names{c.expected})) << c.why;
-    if (!gCalls.empty()) {
-      EXPECT_EQ(gCalls[0].window, w) << c.why;
+    EXPECT_EQ(Log(), (Names{c.expected})) << c.why;
+    if (!Log().empty()) {
+      EXPECT_EQ(LastWindow(), w) << c.why;
     }
   }
 }
 
-TEST_F(WindowProcListTest, ProceduresGetTheModifierKeysHeldAtTheRun) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 0;
-  w->SetupBeforeGrowProc(Before, T("g"), ref);
-  sp_testing::SetModifierKeys(shiftKey | optionKey);
-  w->ExecBeforeGrowProc();
-  ASSERT_EQ(gCalls.size(), 1u);
-  EXPECT_EQ(UInt16(gCalls[0].modifiers), UInt16(shiftKey | optionKey));
-}
-
 // A procedure that registers another one on the list that is running.
-Tag gLateTag{"late"};
+ProcTag gLateTag{"late"};
 void AppendDuringRun(cSp_Window* window, short modifiers, unsigned long userData) {
-  After(window, modifiers, userData);
+  LogAfter(window, modifiers, userData);
   SInt32 ref = 0;
-  if (gCalls.size() == 1)
-    window->SetupAfterGrowProc(After, reinterpret_cast<unsigned long>(&gLateTag), ref);
+  if (Log().size() == 1)
+    window->SetupAfterGrowProc(LogAfter, reinterpret_cast<unsigned long>(&gLateTag), ref);
 }
 
 TEST_F(WindowProcListTest, EntryAppendedDuringRunIsReachedInTheSameRun) {
-  cSp_Window* w = window_.get();
+  cSp_Window* w = window_;
   SInt32 ref = 0;
-  w->SetupAfterGrowProc(AppendDuringRun, T("first"), ref);
+  w->SetupAfterGrowProc(AppendDuringRun, Tag("first"), ref);
   w->ExecAfterGrowProc();
-  EXPECT_EQ(Called(), (Names{"first", "late"}));
+  EXPECT_EQ(Log(), (Names{"first", "late"}));
 }
 
 // ---- Removal --------------------------------------------------------------------------------
@@ -240,68 +142,39 @@ TEST_F(WindowProcListTest, RemovalKeepsOrderAndTailWhereverTheEntryStood) {
   for (const Case& c : cases) {
     std::unique_ptr<cSp_Window> w(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
     SInt32 ref = 0;
-    w->SetupAfterCloseProc(After, T("1"), ref);
-    w->SetupAfterCloseProc(After, T("2"), ref);
-    w->SetupAfterCloseProc(After, T("3"), ref);
+    w->SetupAfterCloseProc(LogAfter, Tag("1"), ref);
+    w->SetupAfterCloseProc(LogAfter, Tag("2"), ref);
+    w->SetupAfterCloseProc(LogAfter, Tag("3"), ref);
     for (SInt32 n : c.remove) w->UnSetupAfterCloseProc(n);
-    w->SetupAfterCloseProc(After, T("new"), ref);
-    gCalls.clear();
+    w->SetupAfterCloseProc(LogAfter, Tag("new"), ref);
+    Log().clear();
     w->ExecAfterCloseProc();
-    EXPECT_EQ(Called(), c.expected) << c.why;
+    EXPECT_EQ(Log(), c.expected) << c.why;
   }
-  EXPECT_EQ(log_.Count(), 0u);
+  EXPECT_EQ(errors_.Count(), 0u);
 }
 
 TEST_F(WindowProcListTest, RemovingUnknownOrRemovedNumberIsReportedAndChangesNothing) {
-  cSp_Window* w = window_.get();
+  cSp_Window* w = window_;
   SInt32 ref = 0;
-  w->SetupBeforeOpenProc(Before, T("a"), ref);
+  w->SetupBeforeOpenProc(LogBefore, Tag("a"), ref);
   w->UnSetupBeforeOpenProc(1);
-  EXPECT_EQ(log_.Count(), 0u);
+  EXPECT_EQ(errors_.Count(), 0u);
   w->UnSetupBeforeOpenProc(1);
-  EXPECT_TRUE(log_.Has("cSp_Window::UnSetupBeforeExecuteGeneralProc", 1));
-  ASSERT_EQ(log_.Count(), 1u);
-  EXPECT_EQ(log_.Records()[0].message, "Unmatch Error !! ");
-  EXPECT_EQ(log_.Beeps(), 1u);
+  EXPECT_TRUE(errors_.Has("cSp_Window::UnSetupBeforeExecuteGeneralProc", 1));
+  ASSERT_EQ(errors_.Count(), 1u);
+  EXPECT_EQ(errors_.Records()[0].message, "Unmatch Error !! ");
+  EXPECT_EQ(errors_.Beeps(), 1u);
 
-  w->SetupMoveToBackProc(After, T("b"), ref);
+  w->SetupMoveToBackProc(LogAfter, Tag("b"), ref);
+  w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref);
   w->UnSetupMoveToBackProc(7);
-  EXPECT_TRUE(log_.Has("cSp_Window::UnSetupAfterExecuteGeneralProc", 1));
-  w->ExecMoveToBackProc();
-  EXPECT_EQ(Called(), (Names{"b"}));
-}
-
-TEST_F(WindowProcListTest, RemovalOnOneListLeavesTheSameNumberOnAnotherList) {
-  cSp_Window* w = window_.get();
-  SInt32 ref = 0;
-  w->SetupMoveToFrontProc(After, T("front"), ref);
-  w->SetupMoveToBackProc(After, T("back"), ref);
-  w->UnSetupMoveToFrontProc(1);
+  EXPECT_TRUE(errors_.Has("cSp_Window::UnSetupAfterExecuteGeneralProc", 1));
+  w->UnSetupMoveToFrontProc(1);  // number 1 of another list stays
   w->ExecMoveToBackProc();
   w->ExecMoveToFrontProc();
-  EXPECT_EQ(Called(), (Names{"back"}));
-}
-
-// ---- The window operations ask the lists ----------------------------------------------------
-
-TEST_F(WindowProcListTest, RefusedCloseKeepsWindowOpenAndRunsNoAfterClose) {
-  cSp_Window* w = window_.get();
-  w->Open(1, nullptr);
-  ASSERT_EQ(w->IsOpen(), 1);
-  SInt32 ref = 0;
-  w->SetupBeforeCloseProc(Before, T("no", true), ref);
-  w->SetupBeforeCloseProc(Before, T("unasked"), ref);
-  w->SetupAfterCloseProc(After, T("closed"), ref);
-  gCalls.clear();
-  w->Close();
-  EXPECT_EQ(w->IsOpen(), 1);
-  EXPECT_EQ(Called(), (Names{"no"}));
-  // Lifting the refusal lets the close go ahead.
-  w->UnSetupBeforeCloseProc(1);
-  gCalls.clear();
-  w->Close();
-  EXPECT_EQ(w->IsOpen(), 0);
-  EXPECT_EQ(Called(), (Names{"unasked", "closed"}));
+  EXPECT_EQ(Log(), (Names{"b"}));
 }
 
 }  // namespace
+}  // namespace window_object_test

@@ -1,0 +1,465 @@
+// The mouse-trace areas (entering, leaving, layers, nesting, enabling) and the animated cursors
+// (frames, turning back, pausing, the hover cursor afterwards).
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <utility>
+
+#include "FrameworkTestSupport.h"
+#include "SpAnimationCursor.h"
+#include "SpResourceManager.h"
+
+namespace {
+
+using sp_testing::CursorKind;
+
+const SInt16 kCursId = 610;       // black-and-white; the hover cursor of the animations
+const SInt16 kCrsrId = 611;       // colour
+const SInt16 kOtherCrsrId = 613;  // colour
+const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703, kOtherFrame = 704;
+const SInt16 kColourFrame1 = 711, kColourFrame2 = 712;
+const SInt16 kHoverCursor = kCursId;
+
+// What the areas' procedures were told, in order: "in:A@h,v" (local point), "inside:A@h,v",
+// "cursor:A", "leave:A@h,v", "out:A".
+using Log = std::vector<std::string>;
+void Say(const std::string& entry) {
+  framework_test::Log().push_back(entry);
+}
+
+std::string At(Point p) {
+  return "@" + std::to_string(p.h) + "," + std::to_string(p.v);
+}
+const char* NameOf(unsigned long refCon) {
+  return reinterpret_cast<const char*>(refCon);
+}
+void InProc(Point p, short, unsigned long refCon) {
+  Say(std::string("in:") + NameOf(refCon) + At(p));
+}
+void InsideProc(Point p, short, unsigned long refCon) {
+  Say(std::string("inside:") + NameOf(refCon) + At(p));
+}
+void CursorProc(Point, short, unsigned long refCon) {
+  Say(std::string("cursor:") + NameOf(refCon));
+}
+void LeaveProc(Point p, short, unsigned long refCon) {
+  Say(std::string("leave:") + NameOf(refCon) + At(p));
+}
+void OutProc(short, unsigned long refCon) {
+  Say(std::string("out:") + NameOf(refCon));
+}
+
+void Watch(cMouseTraceObject& area, const char* name) {
+  const unsigned long ref = reinterpret_cast<unsigned long>(name);
+  area.mouseTraceInProc = InProc;
+  area.mouseInPlaceTraceProc = InsideProc;
+  area.mouseTraceCursorProc = CursorProc;
+  area.mouseTraceLeaveProc = LeaveProc;
+  area.mouseTraceOutProc = OutProc;
+  area.mouseTraceInRefCon = area.mouseInPlaceTraceRefCon = area.mouseTraceCursorRefCon = ref;
+  area.mouseTraceLeaveRefCon = area.mouseTraceOutRefCon = ref;
+}
+
+using framework_test::CursorPattern;
+using framework_test::R;
+
+// Puts the mouse at a global point (as the display would) and runs the mouse-moved pass.
+void Hover(SInt16 h, SInt16 v) {
+  sp_testing::PostMouseMoved(Point{v, h});
+  SpMouseTraceEventProcedure();
+}
+
+std::unique_ptr<cMouseTraceObject> Area(WindowRef window, const Rect& r, unsigned char colour = 0,
+                                        short cursorId = 0,
+                                        cMouseTraceObject* container = nullptr) {
+  return std::make_unique<cMouseTraceObject>(window, r, colour, cursorId, container);
+}
+
+// One pass at a global point, what it told the procedures and the cursor it left.
+struct HoverStep {
+  SInt16 h, v;  // global
+  Log log;      // the procedures called by the pass
+  CursorKind cursor;
+  SInt16 cursorId;
+  const char* why;
+};
+
+// One window whose content lies at global (100, 100)-(400, 300): local = global - 100, and the
+// cursors of the areas and the animations.
+class CursorFixture : public framework_test::FrameworkFixture {
+ protected:
+  void SetUp() override {
+    FrameworkFixture::SetUp();
+    const std::pair<SInt16, UInt16> cursors[] = {{kCursId, 0x1111},
+                                                 {kFrame1, 0x0101},
+                                                 {kFrame2, 0x0202},
+                                                 {kFrame3, 0x0303},
+                                                 {kOtherFrame, 0x0404}};
+    for (const auto& c : cursors) {
+      sp_testing::AddAppResource(SpFourCC("CURS"), c.first,
+                                 sp_testing::MakeCursorResource(CursorPattern(c.second)));
+    }
+    for (SInt16 id : {kCrsrId, kOtherCrsrId, kColourFrame1, kColourFrame2}) {
+      sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                                 sp_testing::MakeColorCursorResource(CursorPattern(UInt16(id))));
+    }
+    Sp_EnableMouseTrace(0);
+    SpSetBeforeInPlaceMouseTraceItem(nullptr);
+    window_ = MakeWindow(R(100, 100, 400, 300), kFirstWindowOfClass);
+    ASSERT_NE(window_, nullptr);
+  }
+
+  static WindowRef MakeWindow(const Rect& bounds, WindowRef behind) {
+    static const unsigned char kNoTitle[] = {0};
+    return NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, behind, 0, 0);
+  }
+  static void ExpectCursor(CursorKind kind, SInt16 id = 0) {
+    const sp_testing::CursorState state = sp_testing::CurrentCursor();
+    EXPECT_EQ(state.kind, kind);
+    EXPECT_EQ(state.id, id);
+  }
+  static Log TakeLog() {
+    Log log;
+    log.swap(framework_test::Log());
+    return log;
+  }
+  // Hovers at each step's point in turn.
+  template <std::size_t N>
+  void Play(const HoverStep (&steps)[N]) {
+    for (const HoverStep& step : steps) {
+      SCOPED_TRACE(step.why);
+      Hover(step.h, step.v);
+      EXPECT_EQ(TakeLog(), step.log);
+      ExpectCursor(step.cursor, step.cursorId);
+    }
+  }
+
+  WindowRef window_ = nullptr;
+};
+
+using MouseTrace = CursorFixture;
+
+}  // namespace
+
+TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  auto b = Area(window_, R(100, 10, 150, 60), 1, kCrsrId);
+  Watch(*a, "A");
+  Watch(*b, "B");
+  const CursorKind kBW = CursorKind::kCursor, kColour = CursorKind::kColorCursor,
+                   kArrow = CursorKind::kArrow;
+  // clang-format off
+  const HoverStep steps[] = {
+      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, kBW, kCursId,
+       "entering applies the cursor once"},
+      {130, 125, {"inside:A@30,25"}, kBW, kCursId, "moving inside"},
+      {130, 125, {}, kBW, kCursId, "standing still calls nothing"},
+      {159, 125, {"inside:A@59,25"}, kBW, kCursId, "the last pixel inside"},
+      {160, 125, {"leave:A@60,25", "out:A"}, kArrow, 0, "the right edge is outside"},
+      {210, 120, {"in:B@110,20", "cursor:B", "inside:B@110,20"}, kColour, kCrsrId, "into B"},
+      {300, 250, {"leave:B@200,150", "out:B"}, kArrow, 0, "into bare content"},
+      {50, 50, {}, kArrow, 0, "onto the desk with no area current"},
+      {220, 130, {"in:B@120,30", "cursor:B", "inside:B@120,30"}, kColour, kCrsrId, "back into B"},
+      {130, 130, {"leave:B@30,30", "out:B", "in:A@30,30", "cursor:A", "inside:A@30,30"}, kBW,
+       kCursId, "straight from B into A"},
+      {50, 50, {"leave:A@-50,-50", "out:A"}, kArrow, 0, "out of every window"},
+  };
+  // clang-format on
+  Play(steps);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+}
+
+TEST_F(MouseTrace, LayerMovesLandAtTheTargetPosition) {
+  // Four areas in one container, bottom to top: p, q, r, s.
+  auto box = Area(window_, R(0, 0, 200, 200));
+  auto p = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto q = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto r = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto s = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto order = [&] {
+    std::string names;
+    for (cMouseTraceObject* x = box->GetMTraceContainerItemHeadPtr(); x != nullptr;
+         x = x->GetNextTraceContainerItemPtr()) {
+      names += x == p.get() ? 'p' : x == q.get() ? 'q' : x == r.get() ? 'r' : 's';
+    }
+    return names;
+  };
+  ASSERT_EQ(order(), "pqrs");
+  struct Move {
+    cMouseTraceObject* area;
+    SInt32 target;
+    const char* expected;
+  } moves[] = {
+      {q.get(), 4, "prsq"}, {q.get(), 2, "pqrs"}, {r.get(), 1, "rpqs"},
+      {p.get(), 3, "rqps"}, {s.get(), 7, "rqps"}, {r.get(), 0, "rqps"},
+  };
+  for (const Move& m : moves) {
+    m.area->MoveToTergetLayerInMTraceContanerItemList(m.target);
+    EXPECT_EQ(order(), m.expected) << "target " << m.target;
+  }
+  q->MoveToTopLayerInMTraceContanerItemList();
+  EXPECT_EQ(order(), "rpsq");
+  EXPECT_EQ(box->GetMTraceContainerItemHeadPtr()->GetLastTraceContainerItemPtr(), q.get());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MouseTrace, NestedAreasAreHitBeforeTheirContainer) {
+  auto c = Area(window_, R(0, 0, 200, 150));
+  auto n1 = Area(window_, R(10, 10, 100, 100), 0, 0, c.get());
+  auto n2 = Area(window_, R(20, 20, 50, 50), 0, 0, n1.get());
+  auto n3 = Area(window_, R(90, 10, 180, 100), 0, 0, c.get());
+  auto t = Area(window_, R(150, 0, 200, 50));  // a later top-level area over part of c
+  struct Case {
+    SInt16 h, v;  // local
+    cMouseTraceObject* expected;
+    const char* why;
+  } cases[] = {
+      {30, 30, n2.get(), "innermost first"},
+      {60, 60, n1.get(), "nested area outside its own nested one"},
+      {95, 50, n3.get(), "the later sibling lies above the earlier"},
+      {5, 5, c.get(), "the container where nothing nested lies"},
+      {160, 20, t.get(), "a later top-level area above the container's nested ones"},
+      {190, 120, c.get(), "the container again"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.why);
+    Hover(SInt16(k.h + 100), SInt16(k.v + 100));
+    EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), k.expected);
+  }
+  EXPECT_EQ(n2->GetMTraceContainerObjPtr(), n1.get());
+  EXPECT_EQ(n1->GetMTraceContainerObjPtr(), c.get());
+}
+
+TEST_F(MouseTrace, DestroyingAContainerPutsItsNestedAreasInItsPlace) {
+  auto x = Area(window_, R(0, 0, 10, 10));
+  auto c = Area(window_, R(20, 20, 120, 120));
+  auto n1 = Area(window_, R(30, 30, 60, 60), 0, 0, c.get());
+  auto n2 = Area(window_, R(70, 70, 100, 100), 0, 0, c.get());
+  auto y = Area(window_, R(200, 0, 210, 10));
+  Hover(140, 140);
+  ASSERT_EQ(SpGetBeforeInPlaceMouseTraceItem(), n1.get());
+  c.reset();
+  cMouseTraceWindowObj* w = SpGetMouseTraceManager()->GetMouseTraceWindowObj(window_);
+  ASSERT_NE(w, nullptr);
+  std::vector<cMouseTraceObject*> top;
+  for (cMouseTraceObject* a = w->GetTopContainerListHead(); a != nullptr;
+       a = a->GetNextTraceContainerItemPtr()) {
+    top.push_back(a);
+    EXPECT_EQ(a->GetMTraceContainerObjPtr(), nullptr);
+  }
+  EXPECT_EQ(top, (std::vector<cMouseTraceObject*>{x.get(), n1.get(), n2.get(), y.get()}));
+  EXPECT_EQ(w->GetTopContainerListLast(), y.get());
+  EXPECT_EQ(w->NumOfContaineItem(), 4);
+  Hover(180, 180);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), n2.get());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MouseTrace, DisabledAreaIsSkippedAndDisablingTheCurrentOneResetsTheCursorSilently) {
+  auto below = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  auto above = Area(window_, R(10, 10, 60, 60), 1, kCrsrId);
+  Watch(*below, "below");
+  Watch(*above, "above");
+  Hover(120, 120);
+  ExpectCursor(CursorKind::kColorCursor, kCrsrId);
+  framework_test::Log().clear();
+
+  above->DisableMouseTrace();
+  EXPECT_TRUE(framework_test::Log().empty()) << "no leave or out procedure for a disabled area";
+  ExpectCursor(CursorKind::kArrow);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+
+  Hover(121, 120);
+  EXPECT_EQ(TakeLog(), (Log{"in:below@21,20", "cursor:below", "inside:below@21,20"}));
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  above->EnableMouseTrace();
+  EXPECT_TRUE(framework_test::Log().empty()) << "enabling runs no pass";
+}
+
+TEST_F(MouseTrace, StopFlagBlocksPassesAndEnablingWithRunNowEntersAfresh) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  Sp_DisableMouseTrace();
+  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
+  Hover(120, 120);
+  SpExecuteMouseTrace(1);
+  a->ModifyMouseTraceArea(R(10, 10, 70, 70), 0);
+  EXPECT_TRUE(framework_test::Log().empty());
+  ExpectCursor(CursorKind::kArrow);
+
+  Sp_EnableMouseTrace(1);
+  EXPECT_EQ(TakeLog(), (Log{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+  // The area was forgotten without its leave step, so the next pass enters it again.
+  Hover(120, 120);
+  EXPECT_EQ(TakeLog(), (Log{"in:A@20,20", "cursor:A", "inside:A@20,20"}));
+
+  Sp_DisableMouseTrace();
+  Sp_EnableMouseTrace(0);
+  EXPECT_TRUE(framework_test::Log().empty()) << "without runNow no pass runs";
+}
+
+TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
+  ASSERT_NE(SpGetMouseTraceManager(), nullptr);
+  sp_testing::FailNthAllocation(1);
+  auto a = Area(window_, R(10, 10, 60, 60));
+  EXPECT_TRUE(errors_.Has("cMouseTraceManager::InsertItemInItemList", 1));
+  Hover(120, 120);
+  a.reset();
+  EXPECT_EQ(SpGetMouseTraceManager()->GetMouseTraceWindowObjListHead(), nullptr);
+  Hover(121, 121);  // under the address sanitizer a stale area would show here
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+}
+
+// ---- Animated cursors ------------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<cAnimationCursorObject> Animation(
+    tCurserAnimationType type, const std::vector<std::pair<SInt16, UInt32>>& frames,
+    tAnimationCursorAreaType areaType = kAnimationCursorAnywhere, WindowRef window = nullptr,
+    SpAnimationCursorAreaProcPtr areaProc = nullptr, unsigned char colour = 0) {
+  auto a = std::make_unique<cAnimationCursorObject>(type, areaType, window, areaProc, 0);
+  for (const auto& f : frames) a->AddCursorItem(f.first, colour, f.second, nullptr, nullptr);
+  a->SetStartUp();
+  a->StartAnimation();
+  return a;
+}
+
+// On the virtual clock, with the mouse on the desk.
+class AnimationCursor : public CursorFixture {
+ protected:
+  void SetUp() override {
+    CursorFixture::SetUp();
+    // Tick 0 would read as the moment of the start-up itself.
+    sp_testing::AdvanceClockTicks(1);
+    MouseAt(50, 50);
+  }
+  static void MouseAt(SInt16 h, SInt16 v) { sp_testing::PostMouseMoved(Point{v, h}); }
+  static SInt16 ShownId() { return sp_testing::CurrentCursor().id; }
+};
+
+struct Tick {
+  UInt32 advance;        // ticks before the pass
+  unsigned char answer;  // of the idle step
+  SInt16 shown;          // cursor id after the pass
+  const char* why;
+};
+
+}  // namespace
+
+TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) {
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 10}, {kFrame2, 20}, {kFrame3, 30}});
+  const Tick ticks[] = {
+      {0, 1, kFrame1, "the first pass shows frame 1"},
+      {10, 1, kFrame1, "10 ticks are not more than 10"},
+      {1, 1, kFrame2, "11 ticks are"},
+      {20, 1, kFrame2, "frame 2 holds for 20"},
+      {1, 0, kFrame3, "frame 3 shows and the animation ends at once"},
+      {100, 0, kFrame3, "an ended animation does nothing"},
+  };
+  for (const Tick& t : ticks) {
+    SCOPED_TRACE(t.why);
+    sp_testing::AdvanceClockTicks(t.advance);
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), t.answer);
+    EXPECT_EQ(ShownId(), t.shown);
+  }
+  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+}
+
+TEST_F(AnimationCursor, TurnBackRepeatsBackwardsFromTheFrameBeforeTheLast) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  std::vector<SInt16> shown;
+  for (int pass = 0; pass < 9; ++pass) {
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    shown.push_back(ShownId());
+    sp_testing::AdvanceClockTicks(6);
+  }
+  EXPECT_EQ(shown, (std::vector<SInt16>{kFrame1, kFrame2, kFrame3, kFrame2, kFrame1, kFrame2,
+                                        kFrame1, kFrame2, kFrame1}));
+  tDirectionType direction = 0;
+  short refNo = 0;
+  EXPECT_EQ(a->GetStatus(&direction, &refNo), 1);
+  EXPECT_EQ(direction, kAnimationBackward);
+  EXPECT_EQ(refNo, 2);  // due next: the turn at the first frame goes back to the second
+}
+
+TEST_F(AnimationCursor, SingleFrameTurnBackEndsAfterShowingIt) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+}
+
+TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  a->PoseAnimation(1);
+  sp_testing::AdvanceClockTicks(50);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  a->PoseAnimation(0);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame2);
+  a->PoseAnimation(1);  // a second pause holds again
+  sp_testing::AdvanceClockTicks(50);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame2);
+}
+
+TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {
+  const Rect area = R(0, 0, 100, 100);
+  cMouseTraceObject hover(window_, area, 0, kHoverCursor, nullptr);
+  MouseAt(150, 150);
+  SpMouseTraceEventProcedure();
+  ASSERT_EQ(ShownId(), kHoverCursor);
+  struct Case {
+    bool restore;
+    SInt16 shownAtEnd;
+  } cases[] = {{true, kHoverCursor}, {false, kFrame2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.restore ? "restoring" : "not restoring");
+    auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
+    if (c.restore) a->SetupCompleateInitialize();
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    EXPECT_EQ(ShownId(), kFrame1);
+    sp_testing::AdvanceClockTicks(6);
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+    EXPECT_EQ(ShownId(), c.shownAtEnd);
+  }
+}
+
+TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {
+  auto first = Animation(kCurserAnimationOnce, {{kFrame1, 5}});
+  auto second = Animation(kCurserAnimationOnce, {{kFrame2, 5}});
+  cAnimationCursorManager* manager = Sp_GetAnimationManager(0);
+  ASSERT_EQ(manager->GetCurrentItem(), second.get());
+  second.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), first.get()) << "the last listed becomes current";
+  first.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), nullptr);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(AnimationCursor, FailuresAreReportedWithTheirRecords) {
+  ASSERT_NE(Sp_GetAnimationManager(1), nullptr);
+  cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(a.AddCursorItem(kFrame1, 0, 5, nullptr, nullptr), 0);
+  EXPECT_EQ(a.GetCursorInfo(1, nullptr, nullptr, nullptr, nullptr), 0);
+  CursHandle bw = reinterpret_cast<CursHandle>(1);
+  CCrsrHandle colour = reinterpret_cast<CCrsrHandle>(1);
+  EXPECT_EQ(a.AddCursorItem(999, 0, 5, &colour, &bw), 1);
+  EXPECT_EQ(bw, nullptr);
+  EXPECT_EQ(a.AddCursorItem(999, 1, 5, &colour, nullptr), 2);
+  EXPECT_EQ(colour, nullptr);
+  a.StopAnimation();  // never started
+
+  ASSERT_EQ(errors_.Count(), 4u);
+  EXPECT_TRUE(errors_.Has("cAnimationCursorObject::AddCursorItem", 1));
+  EXPECT_TRUE(errors_.Has("cAnimationCursorItem::SetupMouseCursor", 2));  // black and white
+  EXPECT_TRUE(errors_.Has("cAnimationCursorItem::SetupMouseCursor", 1));  // colour
+  EXPECT_TRUE(errors_.Has("cAnimationCursorManager::UnlinkItemFromItemList", 1));
+}
