@@ -2,9 +2,8 @@
 // GWorld per picture, shared by its users and freed with the last of them (pictures: unless
 // preloaded); what a picture copy puts where.
 #include <gtest/gtest.h>
+#include <png.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "ErrorLogCapture.h"
@@ -18,100 +17,41 @@
 namespace {
 
 constexpr ResType kPICT = SpFourCC("PICT");
-constexpr UInt32 kRed = 0xFF0000;
-constexpr UInt32 kBlue = 0x0000FF;
-constexpr UInt32 kGreen = 0x00FF00;
-constexpr UInt32 kWhite = 0xFFFFFF;
-constexpr UInt32 kBlack = 0x000000;
-constexpr UInt32 kClear = 0x00000000;  // RGBA pixels below: 0xRRGGBBAA
+constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00, kWhite = 0xFFFFFF;
+using Row = std::vector<UInt32>;
 
-// ---- Picture resources made in the test: a PNG (stored, uncompressed) behind the header ----
-
-UInt32 Crc32(const UInt8* p, std::size_t n) {
-  UInt32 crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < n; ++i) {
-    crc ^= p[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-  }
-  return ~crc;
-}
-
-void PutBE32(std::vector<UInt8>& out, UInt32 v) {
-  for (int i = 3; i >= 0; --i) out.push_back(UInt8(v >> (8 * i)));
-}
-
-void Chunk(std::vector<UInt8>& png, const char* type, const std::vector<UInt8>& data) {
-  PutBE32(png, UInt32(data.size()));
-  std::vector<UInt8> body(type, type + 4);
-  body.insert(body.end(), data.begin(), data.end());
-  png.insert(png.end(), body.begin(), body.end());
-  PutBE32(png, Crc32(body.data(), body.size()));
-}
-
-// Pixels are 0xRRGGBBAA, row by row.
+// A PNG of these pixels, 0xRRGGBBAA row by row.
 std::vector<UInt8> Png(int width, int height, const std::vector<UInt32>& rgba) {
-  std::vector<UInt8> raw;
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);  // no filter
-    for (int x = 0; x < width; ++x) PutBE32(raw, rgba[std::size_t(y * width + x)]);
+  std::vector<UInt8> pixels;
+  for (UInt32 p : rgba) {
+    for (int shift : {24, 16, 8, 0}) pixels.push_back(UInt8(p >> shift));
   }
-  std::vector<UInt8> z = {0x78, 0x01};
-  for (std::size_t at = 0; at < raw.size() || at == 0;) {
-    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-    const bool last = at + n >= raw.size();
-    z.push_back(last ? 1 : 0);
-    z.push_back(UInt8(n));
-    z.push_back(UInt8(n >> 8));
-    z.push_back(UInt8(~n));
-    z.push_back(UInt8(~n >> 8));
-    z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
-    at += n;
-    if (last) break;
-  }
-  UInt32 a = 1, b = 0;
-  for (UInt8 byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutBE32(z, (b << 16) | a);
-
-  std::vector<UInt8> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  std::vector<UInt8> ihdr;
-  PutBE32(ihdr, UInt32(width));
-  PutBE32(ihdr, UInt32(height));
-  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
-  Chunk(png, "IHDR", ihdr);
-  Chunk(png, "IDAT", z);
-  Chunk(png, "IEND", {});
-  return png;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(width);
+  image.height = png_uint_32(height);
+  image.format = PNG_FORMAT_RGBA;
+  png_alloc_size_t size = 0;
+  png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+  std::vector<UInt8> out(size);
+  EXPECT_TRUE(png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr));
+  return out;
 }
 
-// A 'PICT' as the resource compiler stores one: size, frame (placed at `left`, `top` to show
-// that the manager moves it to 0, 0), then the PNG.
-std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba, SInt16 left = 0,
-                        SInt16 top = 0) {
+// A 'PICT' as the resource compiler stores one: size, frame (placed at 30, 40 to show that the
+// manager moves it to 0, 0), then the PNG.
+std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) {
   const std::vector<UInt8> png = Png(width, height, rgba);
-  std::vector<UInt8> out;
-  const UInt32 size = UInt32(10 + png.size());
-  out.push_back(UInt8(size >> 8));
-  out.push_back(UInt8(size));
-  for (SInt16 v : {top, left, SInt16(top + height), SInt16(left + width)}) {
-    out.push_back(UInt8(UInt16(v) >> 8));
-    out.push_back(UInt8(v));
-  }
+  const UInt16 size = UInt16(10 + png.size());
+  std::vector<UInt8> out = {UInt8(size >> 8), UInt8(size)};
+  for (int v : {30, 40, 30 + height, 40 + width}) out.insert(out.end(), {UInt8(v >> 8), UInt8(v)});
   out.insert(out.end(), png.begin(), png.end());
   return out;
 }
 
-std::vector<UInt32> Solid(int count, UInt32 rgba) {
-  return std::vector<UInt32>(std::size_t(count), rgba);
-}
-
-// Ids of the test's pictures.
 enum : SInt16 {
   kRedBlue = 9400,  // 4 x 2: the left two columns red, the right two blue
   kHoles = 9401,    // 4 x 1: green, clear, clear, green
-  kMissing = 9409,  // no such picture
 };
 
 class ResourceManagerPicture : public ::testing::Test {
@@ -119,18 +59,12 @@ class ResourceManagerPicture : public ::testing::Test {
   void SetUp() override {
     sp_testing::ResetResources();
     Sp_InitializeResourceManager();
-    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue,
-                                         Pict(4, 2,
-                                              {0xFF0000FF, 0xFF0000FF, 0x0000FFFF, 0x0000FFFF,
-                                               0xFF0000FF, 0xFF0000FF, 0x0000FFFF, 0x0000FFFF},
-                                              30, 40)),
+    const UInt32 r = 0xFF0000FF, b = 0x0000FFFF, g = 0x00FF00FF;
+    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, {r, r, b, b, r, r, b, b})),
               noErr);
-    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kHoles,
-                                         Pict(4, 1, {0x00FF00FF, kClear, kClear, 0x00FF00FF})),
-              noErr);
-    Rect r;
-    SetRect(&r, 0, 0, 20, 10);
-    ASSERT_EQ(NewGWorld(&target_, 32, &r, nullptr, nullptr, 0), noErr);
+    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kHoles, Pict(4, 1, {g, 0, 0, g})), noErr);
+    const Rect bounds = {0, 0, 10, 20};
+    ASSERT_EQ(NewGWorld(&target_, 32, &bounds, nullptr, nullptr, 0), noErr);
     GetGWorld(&savedPort_, &savedDevice_);
     SetGWorld(target_, nullptr);
     sp_testing::FillPort(target_, kGreen);
@@ -143,14 +77,16 @@ class ResourceManagerPicture : public ::testing::Test {
   }
 
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(target_, h, v); }
-  static UInt32 GWorldPx(cSp_PictureItem* item, SInt16 h, SInt16 v) {
-    return sp_testing::ReadPixel(item->GetPictureGWorld(), h, v);
-  }
-  // The colours of row v of the target from h = left to right - 1.
-  std::vector<UInt32> Row(SInt16 v, SInt16 left, SInt16 right) const {
-    std::vector<UInt32> out;
-    for (SInt16 h = left; h < right; ++h) out.push_back(Px(h, v));
+  Row Pixels(GWorldPtr port, SInt16 v, SInt16 left, SInt16 right) const {
+    Row out;
+    for (SInt16 h = left; h < right; ++h) out.push_back(sp_testing::ReadPixel(port, h, v));
     return out;
+  }
+  // A loan, answering the item and its user number.
+  static std::pair<cSp_PictureItem*, SInt32> Loan(SInt16 id) {
+    SInt32 ref = 0;
+    cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(id, ref);
+    return {item, ref};
   }
 
   GWorldPtr target_ = nullptr;
@@ -158,143 +94,96 @@ class ResourceManagerPicture : public ::testing::Test {
   GDHandle savedDevice_ = nullptr;
 };
 
-TEST_F(ResourceManagerPicture, FirstLoanDrawsThePictureOnceAtItsFrameMovedToTheOrigin) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
+TEST_F(ResourceManagerPicture, LoansShareOneDrawnItemNumberedPerPictureUntilTheLastRelease) {
+  const auto [item, ref1] = Loan(kRedBlue);
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(ref, 1);
-  const Rect frame = item->GetFrame();
-  EXPECT_EQ(frame.left, 0);
-  EXPECT_EQ(frame.top, 0);
-  EXPECT_EQ(frame.right, 4);
-  EXPECT_EQ(frame.bottom, 2);
+  const Rect frame = item->GetFrame(), origin = {0, 0, 2, 4};
+  EXPECT_TRUE(EqualRect(&frame, &origin)) << "the frame moves to 0, 0";
   ASSERT_NE(item->GetPictureGWorld(), nullptr);
-  EXPECT_EQ(GWorldPx(item, 0, 0), kRed);
-  EXPECT_EQ(GWorldPx(item, 3, 1), kBlue);
+  EXPECT_EQ(Pixels(item->GetPictureGWorld(), 1, 0, 4), (Row{kRed, kRed, kBlue, kBlue}));
 
   // The drawn picture does not depend on the resource any more.
-  ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, Solid(8, 0x000000FF))), noErr);
-  SInt32 ref2 = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item) << "later loans share the item";
-  EXPECT_EQ(ref2, 2);
-  EXPECT_EQ(GWorldPx(item, 0, 0), kRed) << "not loaded or drawn again";
-}
-
-TEST_F(ResourceManagerPicture, UncoveredPixelsOfThePictureGWorldAreWhite) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kHoles, ref);
-  ASSERT_NE(item, nullptr);
-  ASSERT_NE(item->GetPictureGWorld(), nullptr);
-  EXPECT_EQ(GWorldPx(item, 0, 0), kGreen);
-  EXPECT_EQ(GWorldPx(item, 1, 0), kWhite) << "a new GWorld holds stale memory until erased";
-  EXPECT_EQ(GWorldPx(item, 2, 0), kWhite);
-  EXPECT_EQ(GWorldPx(item, 3, 0), kGreen);
-
-  // What a copy shows of the clear parts is that white, not the port underneath.
-  sp_testing::FillPort(target_, kRed);
-  Rect dst;
-  SetRect(&dst, 0, 0, 4, 1);
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(0, 0, 5), (std::vector<UInt32>{kGreen, kWhite, kWhite, kGreen, kRed}));
-}
-
-TEST_F(ResourceManagerPicture, TheLastReleaseFreesTheItemAndTheNextLoanStartsAgain) {
-  SInt32 ref1 = 0, ref2 = 0, ref3 = 0, other = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref1);
-  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
-  ASSERT_NE(Sp_ResM_GetPictureItemObject(kHoles, other), nullptr);
-  EXPECT_EQ(other, 1) << "numbers count per picture";
+  ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, Row(8, 0x000000FF))), noErr);
+  const auto [item2, ref2] = Loan(kRedBlue);
+  EXPECT_EQ(item2, item) << "later loans share the item";
+  EXPECT_EQ(sp_testing::ReadPixel(item->GetPictureGWorld(), 0, 0), kRed) << "not drawn again";
+  EXPECT_EQ(Loan(kHoles).second, 1) << "numbers count per picture";
 
   Sp_ResM_ReleasePicture(item, ref1);
-  ASSERT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref3), item) << "one user still holds it";
-  EXPECT_EQ(ref3, 3);
+  const auto [item3, ref3] = Loan(kRedBlue);
+  EXPECT_EQ(item3, item) << "one user still holds it";
+  EXPECT_EQ((Row{UInt32(ref1), UInt32(ref2), UInt32(ref3)}), (Row{1, 2, 3}));
   Sp_ResM_ReleasePicture(item, ref2);
   Sp_ResM_ReleasePicture(item, ref3);
-
-  SInt32 again = 0;
-  ASSERT_NE(Sp_ResM_GetPictureItemObject(kRedBlue, again), nullptr);
-  EXPECT_EQ(again, 1) << "a fresh item: the old one went with its last user";
+  EXPECT_EQ(Loan(kRedBlue).second, 1) << "a fresh item: the old one went with its last user";
 }
 
 TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
   ErrorLogCapture log;
   EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kRedBlue));
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
+  const auto [item, ref] = Loan(kRedBlue);
   ASSERT_NE(item, nullptr);
   EXPECT_TRUE(item->IsResident());
   EXPECT_EQ(ref, 1) << "the preload took no number";
   Sp_ResM_ReleasePicture(item, ref);
-  SInt32 ref2 = 0;
-  EXPECT_EQ(Sp_ResM_GetPictureItemObject(kRedBlue, ref2), item);
+  const auto [again, ref2] = Loan(kRedBlue);
+  EXPECT_EQ(again, item);
   EXPECT_EQ(ref2, 2) << "the resident item kept its counter";
-
   EXPECT_EQ(log.Count(), 0u);
 }
 
-TEST_F(ResourceManagerPicture, CopyIsScaledToTheDestinationAndKeepsThePicturesColours) {
-  SInt32 ref = 0;
-  cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBlue, ref);
+TEST_F(ResourceManagerPicture, CopiesAreScaledShowClearPartsWhiteAndColouriseOnlyWhenAsked) {
+  cSp_PictureItem* holes = Loan(kHoles).first;
+  cSp_PictureItem* item = Loan(kRedBlue).first;
+  ASSERT_NE(holes, nullptr);
   ASSERT_NE(item, nullptr);
+  // A new GWorld holds stale memory until erased; a copy shows that white, not the port.
+  sp_testing::FillPort(target_, kRed);
+  holes->DrawPicuterOnCurrentPort(Rect{0, 0, 1, 4}, 0, nullptr, srcCopy, 0);
+  EXPECT_EQ(Pixels(target_, 0, 0, 5), (Row{kGreen, kWhite, kWhite, kGreen, kRed}));
+
   // Colours of the target port that would colourise a copy made in it.
-  const RGBColor yellow = {0xFFFF, 0xFFFF, 0};
-  const RGBColor black = {0, 0, 0};
+  sp_testing::FillPort(target_, kGreen);
+  const RGBColor yellow = {0xFFFF, 0xFFFF, 0}, black = {0, 0, 0};
   RGBForeColor(&yellow);
   RGBBackColor(&black);
-  Rect dst;
-  SetRect(&dst, 2, 1, 10, 5);  // twice the picture's size
-  item->DrawPicuterOnCurrentPort(dst, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Row(1, 1, 11), (std::vector<UInt32>{kGreen, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue,
-                                                kBlue, kGreen}));
-  EXPECT_EQ(Px(2, 4), kRed);
-  EXPECT_EQ(Px(2, 5), kGreen);
+  item->DrawPicuterOnCurrentPort(Rect{1, 2, 5, 10}, 0, nullptr, srcCopy, 0);  // twice the size
+  EXPECT_EQ(Pixels(target_, 1, 1, 11),
+            (Row{kGreen, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue, kBlue, kGreen}));
+  EXPECT_EQ(Pixels(target_, 4, 2, 3), Row{kRed});
+  EXPECT_EQ(Pixels(target_, 5, 2, 3), Row{kGreen});
   RGBColor fore;
   GetForeColor(&fore);
-  EXPECT_EQ(fore.red, 0xFFFF) << "the target port's colours are left as they were";
-  EXPECT_EQ(fore.blue, 0);
+  EXPECT_EQ(sp_testing::ReadPixel(target_, 0, 0), kGreen);
+  EXPECT_TRUE(fore.red == 0xFFFF && fore.blue == 0) << "the port's colours are left alone";
 
-  // Colourised, the copy takes the target port's colours, channel by channel: a full channel
-  // the back colour's (black), an empty one the fore colour's (yellow).
-  SetRect(&dst, 12, 0, 16, 2);
-  item->DrawPictureOnTargetPort(target_, dst, nullptr, srcCopy, 1);
-  EXPECT_EQ(Px(12, 0), 0x00FF00u) << "red becomes green";
-  EXPECT_EQ(Px(15, 0), 0xFFFF00u) << "blue becomes yellow";
+  // Colourised, each channel takes the port's colours: full the back colour's (black), empty
+  // the fore colour's (yellow).
+  item->DrawPictureOnTargetPort(target_, Rect{0, 12, 2, 16}, nullptr, srcCopy, 1);
+  EXPECT_EQ(Pixels(target_, 0, 12, 16), (Row{0x00FF00, 0x00FF00, 0xFFFF00, 0xFFFF00}));
 }
 
-// ---- Colour icons ----------------------------------------------------------------------------
-
-constexpr ResType kCicn = SpFourCC("cicn");
-
-class ResourceManagerColourIcon : public ResourceManagerPicture {
- protected:
-  void SetUp() override {
-    ResourceManagerPicture::SetUp();
-    ASSERT_EQ(sp_testing::AddAppResource(kCicn, 9410, Png(2, 2, Solid(4, 0xFF0000FF))), noErr);
-    ASSERT_EQ(sp_testing::AddAppResource(kCicn, 9411, Png(2, 2, Solid(4, 0x0000FFFF))), noErr);
-  }
+TEST_F(ResourceManagerPicture, IconLoansShareOneIconAndTheLastReleaseFreesIt) {
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("cicn"), 9410, Png(2, 2, Row(4, 0xFF0000FF))),
+            noErr);
   // A live icon plots; a disposed one is refused.
-  static bool Alive(CIconHandle icon) {
-    Rect r;
-    SetRect(&r, 0, 0, 2, 2);
+  auto alive = [](CIconHandle icon) {
+    const Rect r = {0, 0, 2, 2};
     return PlotCIconHandle(&r, kAlignNone, kTransformNone, icon) == noErr;
-  }
-};
-
-TEST_F(ResourceManagerColourIcon, LoansShareOneIconAndTheLastReleaseFreesIt) {
-  CIconHandle h1 = nullptr, h2 = nullptr, h3 = nullptr;
-  SInt32 ref1 = 0, ref2 = 0, ref3 = 0;
+  };
+  CIconHandle h1 = nullptr, h2 = nullptr;
+  SInt32 ref1 = 0, ref2 = 0;
   ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h1, &ref1));
   ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h2, &ref2));
   EXPECT_EQ(h1, h2);
-  EXPECT_EQ(ref1, 1);
-  EXPECT_EQ(ref2, 2);
+  EXPECT_EQ(ref2, ref1 + 1);
   Sp_ResM_ReleaseCIcon(9410, ref1);
-  EXPECT_TRUE(Alive(h1)) << "one loan is still out";
+  EXPECT_TRUE(alive(h1)) << "one loan is still out";
   EXPECT_EQ(Px(0, 0), kRed);
   Sp_ResM_ReleaseCIcon(9410, ref2);
-  EXPECT_FALSE(Alive(h1)) << "the last release disposes of the icon";
-  ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h3, &ref3));
-  EXPECT_EQ(ref3, 3) << "loaded again, numbered on";
+  EXPECT_FALSE(alive(h1)) << "the last release disposes of the icon";
+  ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h1, &ref1));
+  EXPECT_EQ(ref1, 3) << "loaded again, numbered on";
 }
 
 }  // namespace
