@@ -36,9 +36,9 @@ resource 'DITL' 301 {
 
 // The item's number, type and rectangle on one line.
 std::string Item(short itemNo, short type, const Rect& r) {
-  return std::to_string(itemNo) + ": " + std::to_string(type) + " (" + std::to_string(r.top) +
-         "," + std::to_string(r.left) + "," + std::to_string(r.bottom) + "," +
-         std::to_string(r.right) + ")";
+  return std::to_string(itemNo) + ": " + std::to_string(type) + " (" + std::to_string(r.top) + "," +
+         std::to_string(r.left) + "," + std::to_string(r.bottom) + "," + std::to_string(r.right) +
+         ")";
 }
 
 class DialogAnalyzorTest : public ::testing::Test {

@@ -18,7 +18,9 @@ struct Shared {
     return {r.right - r.left, r.bottom - r.top};
   }
   void Mark() { sp_testing::FillPort(manager.GetGeneralGWorld(), 0x123456); }
-  bool Marked() const { return sp_testing::ReadPixel(manager.GetGeneralGWorld(), 0, 0) == 0x123456; }
+  bool Marked() const {
+    return sp_testing::ReadPixel(manager.GetGeneralGWorld(), 0, 0) == 0x123456;
+  }
 };
 
 using Size = std::pair<int, int>;

@@ -30,7 +30,10 @@ TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
     const char* name;
     SInt16 number;
   } cases[] = {
-      {"IPAGothic", kIPAGothic}, {"IPAMincho", kIPAMincho}, {"ipagothic", 0}, {"IPAGothic ", 0},
+      {"IPAGothic", kIPAGothic},
+      {"IPAMincho", kIPAMincho},
+      {"ipagothic", 0},
+      {"IPAGothic ", 0},
       {"IPA", 0},  // a beginning is no name
       {"", 0},
   };

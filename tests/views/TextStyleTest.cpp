@@ -91,7 +91,9 @@ TEST(TextStyleInfo, FacesConvertBothWaysAndMergeAndToggleKeepThePlainByteRight) 
   const struct {
     Style style;
     const char* bytes;
-  } faces[] = {{0, "10000000"}, {bold | underline, "01010000"}, {italic | extend, "00100001"},
+  } faces[] = {{0, "10000000"},
+               {bold | underline, "01010000"},
+               {italic | extend, "00100001"},
                {0x7F, "01111111"}};
   for (const auto& c : faces) {
     sTextStyleInfo info;
@@ -140,7 +142,10 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
       {"abc", 18, truncEnd, "abc", 18},
       {"abc", 100, truncEnd, "abc", 18},
       {"abcdef", 24, truncEnd, "abc\xFF", 24},
-      {"abcdef", 25, truncMiddle, "ab\xFF" "f", 24},
+      {"abcdef", 25, truncMiddle,
+       "ab\xFF"
+       "f",
+       24},
       {"abcdef", 0, truncEnd, "", 0},
       {kana, 30, truncEnd, "\x82\xA0\x82\xA2\xFF", 30},
       {kana, 29, truncEnd, "\x82\xA0\xFF", 18},  // a character is never split
