@@ -22,36 +22,19 @@ using drawing_test::kBlack;
 using drawing_test::kWhite;
 using drawing_test::R;
 
-constexpr ResType kClut = SpFourCC("clut");
-
-// A 'clut' of n colours: entry i is (i, 2i, 3i) x 100.
-std::vector<UInt8> Clut(int n, int sizeField = -2) {
-  std::vector<UInt8> bytes(8 + std::size_t(n) * 8, 0);
-  sp::StoreBE16(&bytes[6], UInt16(sizeField == -2 ? n - 1 : sizeField));
-  for (int i = 0; i < n; ++i) {
-    UInt8* e = &bytes[8 + std::size_t(i) * 8];
-    sp::StoreBE16(e, UInt16(i));
-    sp::StoreBE16(e + 2, UInt16(i * 100));
-    sp::StoreBE16(e + 4, UInt16(i * 200));
-    sp::StoreBE16(e + 6, UInt16(i * 300));
-  }
-  return bytes;
+// A 'clut' of n colours, entry i (i, 2i, 3i) x 100, whose size field says `sizeField`.
+std::vector<UInt8> Clut(int n, int sizeField) {
+  std::vector<RGBColor> colors;
+  for (int i = 0; i < n; ++i) colors.push_back({UInt16(i * 100), UInt16(i * 200), UInt16(i * 300)});
+  return drawing_test::Clut(sizeField, colors);
 }
 
-class ColorTable : public ::testing::Test {
- protected:
-  void SetUp() override { sp_testing::ResetResources(); }
-  void TearDown() override { sp_testing::ResetResources(); }
-};
+class ColorTable : public DrawingPortTest {};
 
-TEST_F(ColorTable, ATableWhoseSizeFieldOverstatesItsBytesHoldsOnlyWhatIsThere) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 704, Clut(3, 200)), noErr);
-  cSpColorTableObj table(704, 0, 0);
-  EXPECT_EQ(table.GetItemCount(), 3);
-}
-
-TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
-  ASSERT_EQ(sp_testing::AddAppResource(kClut, 700, Clut(5)), noErr);
+TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColourAndNeverPastTheBytes) {
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, Clut(5, 4)), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 704, Clut(3, 200)), noErr);
+  EXPECT_EQ(cSpColorTableObj(704, 0, 0).GetItemCount(), 3) << "the size field overstates";
   cSpColorTableObj table(700, 0, 0);
   RGBColor c{};
   EXPECT_EQ(table.GetTargetColor(0, c), 0);
@@ -62,43 +45,22 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColour) {
   EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 900}, n), 1);
   EXPECT_EQ(n, 4);
   EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 901}, n), 0);
-  EXPECT_EQ(n, 0);
   table.SetupTargetItem(3);
-  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
-  EXPECT_EQ(n, 3);
   table.SetupTargetItem(9);
-  table.GetCurrentTargetColorRefNum(n);
+  ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
   EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
 }
 
-TEST(ColorTableItem, NumbersFollowTheListAndTitlesAreCutOnCharacterBoundaries) {
-  cSpColorTableItemObj a, b, c;
-  a.LinkToNext(&b);
-  a.LinkToNext(&c);
-  a.SetupRefNum(1);
-  EXPECT_EQ(b.GetRefNum(), 2);
-  EXPECT_EQ(c.GetRefNum(), 3);
-  EXPECT_EQ(a.SerchTargetRefNumItem(3), &c);
-  EXPECT_EQ(b.SerchTargetRefNumItem(1), nullptr) << "only from the item onward";
-  b.SetupColorValue(RGBColor{1, 2, 3});
-  EXPECT_EQ(a.SerchTargetColorItem(RGBColor{1, 2, 3}), &b);
-
-  std::string longTitle(600, 'x');
-  a.SetupColorTitle(longTitle.c_str());
+TEST(ColorTableItem, TitlesAreCutOnCharacterBoundaries) {
+  cSpColorTableItemObj a;
+  a.SetupColorTitle(std::string(600, 'x').c_str());
   char buffer[kSpColorTitleSize];
   a.GetColorTitle(buffer);
   EXPECT_EQ(std::strlen(buffer), kSpColorTitleSize - 1);
-
   a.SetupColorTitle("ab\x82\xA0");  // two letters and a two-byte character
   char small[4];
   a.GetColorTitle(small, sizeof small);
   EXPECT_STREQ(small, "ab") << "the two-byte character is not split";
-
-  ErrorLogCapture log;
-  a.GetColorTitle(nullptr);
-  EXPECT_TRUE(log.Has("cSpColorTableItemObj::GetColorTitle", 1));
-  while (a.UnlinkNext() != nullptr) {
-  }
 }
 
 // ---- The picker's colours and grid ----
@@ -130,13 +92,7 @@ TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
     EXPECT_TRUE(ColorIs(color, c.r, c.g, c.b)) << c.item << ": " << c.why;
   }
   RGBColor none{};
-  EXPECT_EQ(SpCPF_GetItemColor(0, none), 0);
-  EXPECT_EQ(SpCPF_GetItemColor(271, none), 0);
-  short w = 0, h = 0;
-  SpCPF_GetColorPickerMenuSize(w, h);
-  EXPECT_EQ(w, 331);
-  EXPECT_EQ(h, 100);
-  EXPECT_EQ(SpCPF_GetColorItemNum(), 270);
+  EXPECT_EQ(SpCPF_GetItemColor(0, none) + SpCPF_GetItemColor(271, none), 0);
 }
 
 TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
@@ -156,13 +112,11 @@ TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
     EXPECT_EQ(item, c.item) << c.h << "," << c.v;
   }
   Rect area{};
-  ASSERT_EQ(SpCPR_GetTargetItemArea(1, left, top, area), 1);
-  const Rect first = R(21, 11, 31, 21);
-  EXPECT_TRUE(EqualRect(&area, &first));
-  ASSERT_EQ(SpCPR_GetTargetItemArea(270, left, top, area), 1);
   const Rect last = R(109, 330, 119, 340);
+  ASSERT_EQ(SpCPR_GetTargetItemArea(270, left, top, area), 1);
   EXPECT_TRUE(EqualRect(&area, &last));
   EXPECT_EQ(SpCPR_GetTargetItemArea(0, left, top, area), 0);
+  EXPECT_EQ(SpCPR_GetTargetItemArea(271, left, top, area), 0);
 }
 
 // ---- Drawing and selection ----
@@ -180,14 +134,10 @@ class ColorPickerDrawing : public DrawingPortTest {
     SetGWorld(world_, nullptr);
   }
 
-  Rect Cell(short item) const {
-    Rect r{};
-    SpCPR_GetTargetItemArea(item, kLeft, kTop, r);
-    return r;
-  }
   // The pixels around the cell: the ring one pixel outside it.
   UInt32 RingPixel(short item) const {
-    const Rect c = Cell(item);
+    Rect c{};
+    SpCPR_GetTargetItemArea(item, kLeft, kTop, c);
     return Px(SInt16(c.left - 1), SInt16(c.top + 4));
   }
 };
@@ -205,12 +155,6 @@ TEST_F(ColorPickerDrawing, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
   ASSERT_NE(data, nullptr);
   ASSERT_EQ(GetHandleSize(data), 4);
   EXPECT_EQ(sp::LoadBE32(*data), 45u);
-  short id = 0;
-  ResType type = 0;
-  Str255 name{};
-  GetResInfo(data, &id, &type, name);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]),
-            "Vorlo Color Picker Default Data");
   ReleaseResource(data);
 
   SpCPR_SetupSelection(300, kLeft, kTop, 46);

@@ -3,8 +3,6 @@
 
 #include <vector>
 
-#include "ByteOrder.h"
-#include "ErrorLogCapture.h"
 #include "SpStdDrawingFunction.h"
 #include "StdDrawingFunctionTestSupport.h"
 
@@ -14,10 +12,6 @@ using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
 using drawing_test::Grey;
 using drawing_test::R;
-
-bool Same(const RGBColor& a, const RGBColor& b) {
-  return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
 
 TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFloat) {
   const struct {
@@ -60,100 +54,64 @@ TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds)
     RGBColor out{};
     Sp_RGBInBetweenColor(&c.from, &c.to, c.rate, &out);
     EXPECT_TRUE(ColorIs(out, c.er, c.eg, c.eb)) << c.why;
+    RGBColor self = c.from;
+    Sp_RGBInBetweenColor(&self, &c.to, c.rate, &self);
+    EXPECT_TRUE(ColorIs(self, c.er, c.eg, c.eb)) << c.why << ", written over the first colour";
   }
 }
 
-TEST(StdDrawingFunctionColor, InBetweenMayWriteOverItsOwnArgument) {
-  RGBColor c{0, 30000, 65535};
-  const RGBColor white{65535, 65535, 65535};
-  Sp_RGBInBetweenColor(&c, &white, 0.5f, &c);
-  EXPECT_TRUE(ColorIs(c, 32767, 47767, 65535));
-}
+class StdDrawingFunctionPort : public DrawingPortTest {};
 
-// ---- Colour tables ----
-
-std::vector<UInt8> Clut(SInt16 sizeField, const std::vector<RGBColor>& colors) {
-  std::vector<UInt8> bytes(8 + colors.size() * 8, 0);
-  sp::StoreBE16(&bytes[6], UInt16(sizeField));
-  for (std::size_t i = 0; i < colors.size(); ++i) {
-    UInt8* entry = &bytes[8 + i * 8];
-    sp::StoreBE16(entry, UInt16(i));
-    sp::StoreBE16(entry + 2, colors[i].red);
-    sp::StoreBE16(entry + 4, colors[i].green);
-    sp::StoreBE16(entry + 6, colors[i].blue);
-  }
-  return bytes;
-}
-
-class ColorLookupTable : public ::testing::Test {
- protected:
-  void SetUp() override { sp_testing::ResetResources(); }
-  void TearDown() override { sp_testing::ResetResources(); }
-};
-
-TEST_F(ColorLookupTable, EntriesUpToTheSizeFieldAreFoundAndNoFurther) {
+TEST_F(StdDrawingFunctionPort, LookupsFindEntriesUpToTheSizeFieldAndWithinTheBytes) {
   const std::vector<RGBColor> colors = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, Clut(2, colors)), noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, drawing_test::Clut(2, colors)),
+            noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 701, drawing_test::Clut(40, colors)),
+            noErr);
   const struct {
-    short index;
+    short id, index;
     unsigned char found;
-    RGBColor color;
+    UInt16 red;
   } cases[] = {
-      {0, 1, {1, 2, 3}},
-      {2, 1, {7, 8, 9}},
-      {3, 0, {}},  // ctSize + 1
-      {-1, 0, {}},
+      {700, 0, 1, 1},  {700, 2, 1, 7}, {700, 3, 0, 0},  // past the size field
+      {700, -1, 0, 0}, {701, 2, 1, 7}, {701, 3, 0, 0},  // a size field past the bytes
+      {701, 40, 0, 0}, {702, 0, 0, 0},                  // no such table
   };
   for (const auto& c : cases) {
     RGBColor out{11, 11, 11};
-    EXPECT_EQ(Sp_GetColorLoolupTableColorValue(700, c.index, out), c.found) << c.index;
-    if (c.found) {
-      EXPECT_TRUE(Same(out, c.color)) << c.index;
-    }
+    EXPECT_EQ(Sp_GetColorLoolupTableColorValue(c.id, c.index, out), c.found) << c.id << c.index;
+    EXPECT_EQ(out.red, c.found ? c.red : 11) << c.id << ", " << c.index;
   }
 }
 
-TEST_F(ColorLookupTable, ASizeFieldLargerThanTheBytesNeverReadsPastThem) {
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 701, Clut(40, {{1, 2, 3}, {4, 5, 6}})),
-            noErr);
-  RGBColor out{};
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 1, out), 1);
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 2, out), 0);
-  EXPECT_EQ(Sp_GetColorLoolupTableColorValue(701, 40, out), 0);
-}
-
-// ---- Recolouring an area ----
-
-class ModifyAreaColor : public DrawingPortTest {};
-
-TEST_F(ModifyAreaColor, LighteningAndScalingChangeOnlyTheRectangle) {
+TEST_F(StdDrawingFunctionPort, RecolouringChangesOnlyTheRectangleWithinTheComponentRange) {
   sp_testing::FillPort(world_, Grey(0x40));
   const RGBColor red{65535, 0, 0};
   RGBForeColor(&red);
-  const Rect lighten = R(10, 10, 20, 20);
-  const Rect darken = R(30, 30, 40, 40);
+  const Rect lighten = R(10, 10, 20, 20), darken = R(30, 30, 40, 40);
+  const Rect up = R(50, 50, 55, 55), down = R(60, 60, 65, 65);
   Sp_ModifyAreaColor(0, &lighten, 0.5f);
   Sp_ModifyAreaColor(1, &darken, 0.5f);
+  Sp_ModifyAreaColor(1, &up, 5.0f);
+  Sp_ModifyAreaColor(0, &down, -3.0f);
   // 0x40 is 16448: half way to white is 40991 (0xA0), half of it 8224 (0x20).
-  EXPECT_EQ(Px(10, 10), Grey(0xA0));
-  EXPECT_EQ(Px(19, 19), Grey(0xA0));
-  EXPECT_EQ(Px(20, 19), Grey(0x40)) << "the right edge is outside";
-  EXPECT_EQ(Px(19, 20), Grey(0x40)) << "the bottom edge is outside";
-  EXPECT_EQ(Px(35, 35), Grey(0x20));
-  EXPECT_EQ(Px(29, 35), Grey(0x40));
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+    const char* why;
+  } probes[] = {
+      {10, 10, Grey(0xA0), "lightened"},
+      {19, 19, Grey(0xA0), "the last pixel inside"},
+      {20, 19, Grey(0x40), "the right edge is outside"},
+      {19, 20, Grey(0x40), "the bottom edge is outside"},
+      {35, 35, Grey(0x20), "scaled"},
+      {52, 52, drawing_test::kWhite, "scaled up: capped at white, no wrap"},
+      {62, 62, drawing_test::kBlack, "lightened backwards: stops at black"},
+  };
+  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
   RGBColor fore{};
   GetForeColor(&fore);
-  EXPECT_TRUE(Same(fore, red)) << "the foreground colour is put back";
-}
-
-TEST_F(ModifyAreaColor, RatesPastTheEndsStayWithinTheComponentRange) {
-  sp_testing::FillPort(world_, Grey(0x80));
-  const Rect up = R(0, 0, 5, 5);
-  const Rect down = R(10, 10, 15, 15);
-  Sp_ModifyAreaColor(1, &up, 3.0f);
-  Sp_ModifyAreaColor(0, &down, -3.0f);
-  EXPECT_EQ(Px(2, 2), drawing_test::kWhite) << "scaled up: capped at white, no wrap";
-  EXPECT_EQ(Px(12, 12), drawing_test::kBlack) << "lightened backwards: stops at black";
+  EXPECT_TRUE(ColorIs(fore, 65535, 0, 0)) << "the foreground colour is put back";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "ByteOrder.h"
+
 #include "QuickDraw.h"
 #include "TestQuickDraw.h"
 #include "TestResources.h"
@@ -31,6 +33,17 @@ inline ::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 
   return ::testing::AssertionFailure()
          << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
          << ", " << g << ", " << b << ")";
+}
+
+// A 'clut' whose size field says `sizeField` (the last index) and holding these colours.
+inline std::vector<UInt8> Clut(int sizeField, const std::vector<RGBColor>& colors) {
+  std::vector<UInt8> bytes(8 + colors.size() * 8, 0);
+  sp::StoreBE16(&bytes[6], UInt16(sizeField));
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const UInt16 fields[] = {UInt16(i), colors[i].red, colors[i].green, colors[i].blue};
+    for (int k = 0; k < 4; ++k) sp::StoreBE16(&bytes[8 + i * 8 + std::size_t(k) * 2], fields[k]);
+  }
+  return bytes;
 }
 
 // A grey of this byte in every channel.
