@@ -1,11 +1,10 @@
-// Points on circles, arcs as line segments, circles, and soft shadows through CopyDeepMask.
+// Points on circles, arcs as line segments, and soft shadows through CopyDeepMask.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "ErrorLogCapture.h"
-#include "QDRegions.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
@@ -13,9 +12,7 @@
 namespace {
 
 using drawing_test::DrawingPortTest;
-using drawing_test::Grey;
 using drawing_test::kWhite;
-using drawing_test::Lightness;
 using drawing_test::R;
 
 TEST(StdDrawingFunctionShape, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
@@ -40,25 +37,16 @@ TEST(StdDrawingFunctionShape, PointsOnACircleAreExactAtQuartersAndTruncatedElsew
   for (const auto& t : cases) {
     Point out{};
     Sp_GetCerclePosition(c, t.radius, t.angle, out);
-    EXPECT_EQ(out.h, t.h) << t.why;
-    EXPECT_EQ(out.v, t.v) << t.why;
+    EXPECT_TRUE(out.h == t.h && out.v == t.v) << t.why << ": " << out.h << ", " << out.v;
   }
-  const sFloatPoint fc{100.0f, 100.0f};
-  sFloatPoint f{};
-  Sp_GetCerclePositionByFloat(fc, 10.0f, 45.0f, f);
-  EXPECT_NEAR(f.h, 107.071f, 0.001f);
-  EXPECT_NEAR(f.v, 92.929f, 0.001f);
 }
 
 // The points of the lines an arc draws, recorded as a polygon.
-std::vector<Point> ArcPoints(Point center, short radius, short start, short arc,
-                             unsigned char moveFirst) {
+std::vector<Point> ArcPoints(Point center, short radius, short start, short arc) {
   PolyHandle poly = OpenPoly();
-  if (!moveFirst) MoveTo(0, 0);
-  Sp_DrawFrameArc(center, radius, start, arc, moveFirst);
+  Sp_DrawFrameArc(center, radius, start, arc, 1);
   ClosePoly();
   std::vector<Point> points;
-  if (poly == nullptr) return points;
   const int count = ((*poly)->polySize - 10) / 4;
   for (int i = 0; i < count; ++i) points.push_back((*poly)->polyPoints[i]);
   KillPoly(poly);
@@ -80,56 +68,28 @@ TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
       {1000, 0, 360, 100, 720, 10, "never more than 720 steps"},
   };
   for (const auto& t : cases) {
-    const std::vector<Point> points = ArcPoints(c, t.radius, t.start, t.arc, 1);
-    ASSERT_GE(points.size(), 2u) << t.why;
-    const int segments = int(points.size()) - 1;
-    EXPECT_GE(segments, t.minSegments) << t.why;
-    EXPECT_LE(segments, t.maxSegments) << t.why;
+    const std::vector<Point> points = ArcPoints(c, t.radius, t.start, t.arc);
+    SCOPED_TRACE(t.why);
+    ASSERT_GE(points.size(), 2u);
+    EXPECT_GE(int(points.size()) - 1, t.minSegments);
+    EXPECT_LE(int(points.size()) - 1, t.maxSegments);
     Point first{}, last{};
     Sp_GetCerclePosition(c, t.radius, t.start, first);
     Sp_GetCerclePosition(c, t.radius, float(t.start + t.arc), last);
-    EXPECT_TRUE(EqualPt(points.front(), first)) << t.why;
-    EXPECT_TRUE(EqualPt(points.back(), last)) << t.why;
+    EXPECT_TRUE(EqualPt(points.front(), first));
+    EXPECT_TRUE(EqualPt(points.back(), last));
     for (std::size_t i = 1; i < points.size(); ++i) {
-      EXPECT_FALSE(EqualPt(points[i], points[i - 1])) << t.why << ": a repeated point";
-      EXPECT_LE(std::abs(points[i].h - points[i - 1].h), t.longestStep) << t.why;
-      EXPECT_LE(std::abs(points[i].v - points[i - 1].v), t.longestStep) << t.why;
+      EXPECT_FALSE(EqualPt(points[i], points[i - 1])) << "a repeated point";
+      EXPECT_LE(std::max(std::abs(points[i].h - points[i - 1].h),
+                         std::abs(points[i].v - points[i - 1].v)),
+                t.longestStep);
     }
   }
 }
 
-TEST_F(StdDrawingFunctionArc, ACircleIsClosedAndLiesOnItsRadius) {
-  Sp_DrawCircle(Point{50, 60}, 20);  // centre h 60, v 50
-  // Points are truncated toward the centre, so the line runs at most a pixel inside.
-  auto inked = [this](SInt16 h, SInt16 v) {
-    for (SInt16 dv = -1; dv <= 1; ++dv) {
-      for (SInt16 dh = -1; dh <= 1; ++dh) {
-        if (Px(SInt16(h + dh), SInt16(v + dv)) == drawing_test::kBlack) return true;
-      }
-    }
-    return false;
-  };
-  EXPECT_EQ(Px(60, 30), drawing_test::kBlack) << "the top, where it starts and ends";
-  EXPECT_TRUE(inked(79, 50)) << "the right";
-  EXPECT_TRUE(inked(60, 69)) << "the bottom";
-  EXPECT_TRUE(inked(41, 50)) << "the left";
-  EXPECT_TRUE(inked(74, 36)) << "half way between";
-  EXPECT_FALSE(inked(60, 50)) << "the centre";
-  EXPECT_FALSE(inked(84, 50)) << "outside";
-  RgnHandle rgn = NewRgn();
-  OpenRgn();
-  Sp_DrawCircle(Point{50, 60}, 20);
-  CloseRgn(rgn);
-  EXPECT_TRUE(PtInRgn(Point{50, 60}, rgn)) << "the outline closes around the centre";
-  EXPECT_FALSE(PtInRgn(Point{50, 85}, rgn));
-  DisposeRgn(rgn);
-}
-
 // ---- Soft shadows ----
 
-class Shadows : public DrawingPortTest {};
-
-TEST_F(Shadows, OnePassDarkensByTheDarkness) {
+TEST_F(StdDrawingFunctionArc, AShadowOfOnePassDarkensByTheDarknessToItsEdge) {
   const Rect r = R(10, 10, 40, 40);
   Sp_DrawShadowRect(world_, r, 60, 0, nullptr, 0);
   // A 40 % mask (26214, 0x66) lets 40 % of the white through.
