@@ -1,20 +1,21 @@
-// The font manager: the installed fonts listed once, names to numbers, font-name string lists.
+// The font manager: the installed fonts listed once, names to numbers, font-name string lists;
+// and the shared offscreen, one GWorld as large as the largest need of its users.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ErrorLogCapture.h"
 #include "QuickDraw.h"
-#include "Resources.h"
 #include "SpFontManager.h"
 #include "SpTesting.h"
+#include "TestQuickDraw.h"
 #include "TestResources.h"
 
 namespace {
 
-constexpr ResType kSTRList = SpFourCC("STR#");
 constexpr SInt16 kIPAGothic = 16384;
 constexpr SInt16 kIPAMincho = 16386;
 
@@ -44,48 +45,41 @@ TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
 }
 
 TEST_F(FontManager, StringListGivesItsFirstInstalledName) {
-  struct Case {
+  const struct {
     std::vector<std::string> names;
     SInt16 number;
-    const char* copied;  // null: the buffer is left as it was
+    const char* copied;  // the buffer is left as it was when none is found
   } cases[] = {
       {{"No Such Font", "IPAMincho", "IPAGothic"}, kIPAMincho, "IPAMincho"},
-      {{"IPAGothic"}, kIPAGothic, "IPAGothic"},
-      {{"No Such Font", "ipamincho"}, 0, nullptr},
-      {{"No Such Font", "", "IPAGothic"}, 0, nullptr},  // an empty string ends the list
-      {{}, 0, nullptr},
+      {{"No Such Font", "ipamincho"}, 0, "unchanged"},
+      {{"No Such Font", "", "IPAGothic"}, 0, "unchanged"},  // an empty string ends the list
+      {{}, 0, "unchanged"},
   };
-  SInt16 id = 9500;
-  for (const Case& c : cases) {
-    ASSERT_EQ(sp_testing::AddAppResource(kSTRList, id, sp_testing::MakeStringList(c.names)), noErr);
-    char out[kSpFontNameSize];
-    std::strcpy(out, "unchanged");
+  for (SInt16 id = 9500; id < 9504; ++id) {
+    const auto& c = cases[id - 9500];
+    ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("STR#"), id, sp_testing::MakeStringList(c.names)),
+              noErr);
+    char out[kSpFontNameSize] = "unchanged";
     EXPECT_EQ(Sp_GetFontNoFromIndString(id, out), c.number) << id;
-    EXPECT_STREQ(out, c.copied != nullptr ? c.copied : "unchanged") << id;
-    ++id;
+    EXPECT_STREQ(out, c.copied) << id;
   }
   EXPECT_EQ(Sp_GetFontNoFromIndString(9599, nullptr), 0) << "no such list";
   EXPECT_EQ(Sp_GetFontNoFromIndString(9500, nullptr), kIPAMincho) << "no buffer is needed";
 }
 
-TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailAndCount) {
+TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailCountAndNameLength) {
   cSp_FontManager manager;
   const SInt32 count = manager.GetFontItemCount();
   cSp_FontItem* first = new (std::nothrow) cSp_FontItem("AAA First", 1);
-  cSp_FontItem* last = new (std::nothrow) cSp_FontItem("zzz Last", 2);
+  cSp_FontItem* last = new (std::nothrow) cSp_FontItem(std::string(300, 'z').c_str(), 2);
   cSp_FontItem* middle = new (std::nothrow) cSp_FontItem("IPAGothic2", 3);
   for (cSp_FontItem* item : {last, first, middle}) manager.LinkFontItemList(item);
   EXPECT_EQ(manager.GetFontItemList(), first);
   EXPECT_EQ(manager.GetFontItemListTail(), last) << "a later append must not lose the item";
   EXPECT_EQ(manager.GetFontItemCount(), count + 3);
   EXPECT_STREQ(middle->GetBeforeObjectPtr()->GetFontName(), "IPAGothic");
-}
-
-TEST_F(FontManager, ItemNamesAreCutTo255Bytes) {
-  const std::string longName(300, 'x');
-  cSp_FontItem item(longName.c_str(), 7);
   char out[kSpFontNameSize];
-  EXPECT_EQ(std::strlen(item.GetTargetFontName(out)), 255u);
+  EXPECT_EQ(std::strlen(last->GetTargetFontName(out)), 255u) << "names are cut to 255 bytes";
 }
 
 TEST_F(FontManager, NullArgumentsAreRecordedAndChangeNothing) {
@@ -102,6 +96,35 @@ TEST_F(FontManager, NullArgumentsAreRecordedAndChangeNothing) {
     EXPECT_TRUE(log.Has(method, 1)) << method;
   }
   EXPECT_EQ(log.Count(), 4u);
+}
+
+TEST(SharedOffscreen, GrowsToTheLargestNeedAndIsRemadeOnlyWhenThatChanges) {
+  cSp_GeneralGWorldManagerObj manager;
+  auto size = [&manager] {
+    Rect r{};
+    if (manager.GetGeneralGWorld() != nullptr) GetPortBounds(manager.GetGeneralGWorld(), &r);
+    return std::make_pair(r.right - r.left, r.bottom - r.top);
+  };
+  auto marked = [&manager] {
+    return sp_testing::ReadPixel(manager.GetGeneralGWorld(), 0, 0) == 0x123456;
+  };
+  EXPECT_EQ(manager.GetGeneralGWorld(), nullptr) << "no GWorld without a user";
+  const UInt32 wide = manager.RequestNewUser(100, 50);
+  const UInt32 tall = manager.RequestNewUser(80, 120);
+  EXPECT_EQ(size(), std::make_pair(100, 120)) << "width and height grow separately";
+  EXPECT_EQ(tall, wide + 1);
+  sp_testing::FillPort(manager.GetGeneralGWorld(), 0x123456);
+  const UInt32 small = manager.RequestNewUser(20, 20);
+  manager.ReleaseUser(small);
+  EXPECT_TRUE(marked()) << "a user within the size coming and going keeps the GWorld";
+  manager.ReleaseUser(wide);
+  EXPECT_EQ(size(), std::make_pair(80, 120)) << "the width shrinks, the height stays";
+  manager.ReleaseUser(tall);
+  EXPECT_EQ(manager.GetGeneralGWorld(), nullptr) << "the last user takes the GWorld with it";
+  const UInt32 again = manager.RequestNewUser(30, 40);
+  EXPECT_EQ(size(), std::make_pair(30, 40)) << "a new first user sets its own size";
+  EXPECT_EQ(again, small + 1) << "numbers are never given twice";
+  manager.ReleaseUser(again);
 }
 
 }  // namespace
