@@ -1,8 +1,6 @@
-// 3D frames and their removal, the smooth panel, the default-button ring, the caret, dotted
-// lines and the zoom-rect animation, by chosen pixels.
+// 3D frames and their removal, and dotted rectangles, by chosen pixels.
 #include <gtest/gtest.h>
 
-#include "ErrorLogCapture.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
@@ -12,10 +10,7 @@ namespace {
 using drawing_test::DrawingPortTest;
 using drawing_test::kBlack;
 using drawing_test::kWhite;
-using drawing_test::Lightness;
-using drawing_test::Pixel;
 using drawing_test::R;
-using drawing_test::Times;
 
 // The frame's colours on a port whose background is white: frame grey 6898 (0x1A), shade
 // 19660 (white x 3 / 10, 0x4C), mid (65535 + 6898) / 2 = 36216 (0x8D).
@@ -60,52 +55,10 @@ TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
   }
 }
 
-TEST_F(Frames, TheSmoothPanelIsTheRoundedPanelLessItsShadowWidth) {
-  const RGBColor face{20000, 30000, 50000};
-  const RGBColor white{65535, 65535, 65535};
-  // The panel is (10, 10) to (104, 84); the shadow runs 6 pixels on below and right.
-  Sp_Draw3DSmoothPanel(R(10, 10, 90, 110), 10, 6, face, white);
-  EXPECT_EQ(Px(55, 45), Pixel(face)) << "the face";
-  EXPECT_EQ(Px(10, 10), kWhite) << "outside the rounded corner";
-  EXPECT_EQ(Px(60, 10), Pixel(Times(face, 0.81))) << "outer rim along the top";
-  EXPECT_LT(Lightness(Px(55, 86)), Lightness(Px(55, 89))) << "the shadow fades outward";
-  EXPECT_LT(Lightness(Px(55, 89)), Lightness(kWhite));
-  EXPECT_EQ(Px(55, 90), kWhite) << "the shadow ends 6 pixels below the panel";
-  EXPECT_LT(Lightness(Px(107, 45)), Lightness(Px(109, 45))) << "and fades to the right too";
-}
-
-TEST_F(Frames, TheDefaultButtonRingIsThreePixelsThickFourOutsideTheButton) {
-  const RGBColor red{65535, 0, 0};
-  RGBForeColor(&red);
-  GWorldPtr other = NewWorld(R(0, 0, 10, 10), kWhite);
-  SetGWorld(other, nullptr);
-  const Rect button = R(30, 30, 50, 90);
-  Sp_DrawDialogDefaultButtonFrame(world_, &button);
-  CGrafPtr now = nullptr;
-  GetGWorld(&now, nullptr);
-  EXPECT_EQ(now, other) << "the current port is put back";
-  // The ring: (26, 26) to (54, 94), its top edge rows 26-28 and left edge columns 26-28.
-  const struct {
-    SInt16 h, v;
-    UInt32 rgb;
-  } probes[] = {{60, 25, kWhite},   {60, 26, 0xFF0000}, {60, 28, 0xFF0000},
-                {60, 29, kWhite},   {26, 40, 0xFF0000}, {93, 40, 0xFF0000},
-                {60, 53, 0xFF0000}, {26, 26, kWhite},  // the corner is rounded
-                {40, 40, kWhite}};                     // the button itself
-  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.h << "," << p.v;
-}
-
 // ---- Dotted lines ----
 
-class DottedLines : public DrawingPortTest {
- protected:
-  void SetUp() override {
-    DrawingPortTest::SetUp();
-    ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  }
-};
-
-TEST_F(DottedLines, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
+TEST_F(Frames, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the application's dot pattern
   Stripes();
   const std::vector<UInt32> before = AllPixels();
   const Rect clip = R(10, 10, 60, 60);
