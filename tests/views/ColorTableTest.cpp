@@ -126,14 +126,6 @@ class ColorPickerDrawing : public DrawingPortTest {
   static constexpr short kLeft = 10;
   static constexpr short kTop = 20;
 
-  // A port wide enough for the 331 x 100 picker.
-  void SetUp() override {
-    DrawingPortTest::SetUp();
-    world_ = NewWorld(R(0, 0, 140, 360), kWhite);
-    ASSERT_NE(world_, nullptr);
-    SetGWorld(world_, nullptr);
-  }
-
   // The pixels around the cell: the ring one pixel outside it.
   UInt32 RingPixel(short item) const {
     Rect c{};

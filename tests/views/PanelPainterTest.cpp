@@ -10,7 +10,6 @@ using drawing_test::kWhite;
 using drawing_test::Lightness;
 using drawing_test::Pixel;
 using drawing_test::R;
-using drawing_test::Times;
 
 class PanelPainter : public drawing_test::DrawingPortTest {
  protected:
@@ -27,10 +26,10 @@ TEST_F(PanelPainter, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
   } probes[] = {
       {60, 45, Pixel(face_), "the face"},
       {10, 10, kWhite, "outside the rounded corner"},
-      {60, 10, Pixel(Times(face_, 0.81)), "outer rim, top"},
-      {10, 30, Pixel(Times(face_, 0.694)), "outer rim, left"},
-      {10, 50, Pixel(Times(face_, 0.787)), "outer rim, lower left"},
-      {60, 11, Pixel(Times(face_, 1.18)), "inner rim, top"},
+      {60, 10, 0x5E7E9E, "outer rim, top: the face x 0.81"},
+      {10, 30, 0x516C87, "outer rim, left: x 0.694"},
+      {10, 50, 0x5C7A99, "outer rim, lower left: x 0.787"},
+      {60, 11, 0x8AB8E6, "inner rim, top: x 1.18"},
       {116, 45, kWhite, "depth 6 ends at column 115"},
   };
   for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;

@@ -10,7 +10,6 @@ namespace {
 
 using drawing_test::ColorIs;
 using drawing_test::DrawingPortTest;
-using drawing_test::Grey;
 using drawing_test::R;
 
 TEST(StdDrawingFunctionColor, PercentagesAreClampedAndTruncatedAfterRoundingToFloat) {
@@ -85,7 +84,7 @@ TEST_F(StdDrawingFunctionPort, LookupsFindEntriesUpToTheSizeFieldAndWithinTheByt
 }
 
 TEST_F(StdDrawingFunctionPort, RecolouringChangesOnlyTheRectangleWithinTheComponentRange) {
-  sp_testing::FillPort(world_, Grey(0x40));
+  sp_testing::FillPort(world_, 0x404040u);
   const RGBColor red{65535, 0, 0};
   RGBForeColor(&red);
   const Rect lighten = R(10, 10, 20, 20), darken = R(30, 30, 40, 40);
@@ -100,11 +99,11 @@ TEST_F(StdDrawingFunctionPort, RecolouringChangesOnlyTheRectangleWithinTheCompon
     UInt32 rgb;
     const char* why;
   } probes[] = {
-      {10, 10, Grey(0xA0), "lightened"},
-      {19, 19, Grey(0xA0), "the last pixel inside"},
-      {20, 19, Grey(0x40), "the right edge is outside"},
-      {19, 20, Grey(0x40), "the bottom edge is outside"},
-      {35, 35, Grey(0x20), "scaled"},
+      {10, 10, 0xA0A0A0u, "lightened"},
+      {19, 19, 0xA0A0A0u, "the last pixel inside"},
+      {20, 19, 0x404040u, "the right edge is outside"},
+      {19, 20, 0x404040u, "the bottom edge is outside"},
+      {35, 35, 0x202020u, "scaled"},
       {52, 52, drawing_test::kWhite, "scaled up: capped at white, no wrap"},
       {62, 62, drawing_test::kBlack, "lightened backwards: stops at black"},
   };

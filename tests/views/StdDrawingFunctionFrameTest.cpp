@@ -59,7 +59,14 @@ TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
 
 TEST_F(Frames, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the application's dot pattern
-  Stripes();
+  // Distinct colours everywhere, so that inverted or restored pixels can be told apart.
+  for (SInt16 v = 0; v < kHeight; ++v) {
+    for (SInt16 h = 0; h < kWidth; ++h) {
+      const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257),
+                       UInt16((h + v) * 3 % 256 * 257)};
+      SetCPixel(h, v, &c);
+    }
+  }
   const std::vector<UInt32> before = AllPixels();
   const Rect clip = R(10, 10, 60, 60);
   const Rect rect = R(20, 20, 80, 50);
