@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <utility>
 #include <vector>
 
 #include "ErrorLogCapture.h"
@@ -94,21 +95,19 @@ class ResourceManagerPicture : public ::testing::Test {
   GDHandle savedDevice_ = nullptr;
 };
 
-TEST_F(ResourceManagerPicture, LoansShareOneDrawnItemNumberedPerPictureUntilTheLastRelease) {
+TEST_F(ResourceManagerPicture, LoansShareOneDrawnItemUntilTheLastReleaseUnlessPreloaded) {
+  ErrorLogCapture log;
   const auto [item, ref1] = Loan(kRedBlue);
   ASSERT_NE(item, nullptr);
   const Rect frame = item->GetFrame(), origin = {0, 0, 2, 4};
   EXPECT_TRUE(EqualRect(&frame, &origin)) << "the frame moves to 0, 0";
   ASSERT_NE(item->GetPictureGWorld(), nullptr);
   EXPECT_EQ(Pixels(item->GetPictureGWorld(), 1, 0, 4), (Row{kRed, kRed, kBlue, kBlue}));
-
   // The drawn picture does not depend on the resource any more.
   ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, Row(8, 0x000000FF))), noErr);
   const auto [item2, ref2] = Loan(kRedBlue);
   EXPECT_EQ(item2, item) << "later loans share the item";
   EXPECT_EQ(sp_testing::ReadPixel(item->GetPictureGWorld(), 0, 0), kRed) << "not drawn again";
-  EXPECT_EQ(Loan(kHoles).second, 1) << "numbers count per picture";
-
   Sp_ResM_ReleasePicture(item, ref1);
   const auto [item3, ref3] = Loan(kRedBlue);
   EXPECT_EQ(item3, item) << "one user still holds it";
@@ -116,19 +115,14 @@ TEST_F(ResourceManagerPicture, LoansShareOneDrawnItemNumberedPerPictureUntilTheL
   Sp_ResM_ReleasePicture(item, ref2);
   Sp_ResM_ReleasePicture(item, ref3);
   EXPECT_EQ(Loan(kRedBlue).second, 1) << "a fresh item: the old one went with its last user";
-}
 
-TEST_F(ResourceManagerPicture, PreloadedPictureStaysAfterItsLastUser) {
-  ErrorLogCapture log;
-  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kRedBlue));
-  const auto [item, ref] = Loan(kRedBlue);
-  ASSERT_NE(item, nullptr);
-  EXPECT_TRUE(item->IsResident());
-  EXPECT_EQ(ref, 1) << "the preload took no number";
-  Sp_ResM_ReleasePicture(item, ref);
-  const auto [again, ref2] = Loan(kRedBlue);
-  EXPECT_EQ(again, item);
-  EXPECT_EQ(ref2, 2) << "the resident item kept its counter";
+  EXPECT_TRUE(Sp_ResM_PreLoadPictureItem(kHoles));
+  const auto [resident, first] = Loan(kHoles);
+  ASSERT_NE(resident, nullptr);
+  EXPECT_TRUE(resident->IsResident());
+  EXPECT_EQ(first, 1) << "numbers count per picture, and the preload took none";
+  Sp_ResM_ReleasePicture(resident, first);
+  EXPECT_EQ(Loan(kHoles), std::make_pair(resident, SInt32(2))) << "the resident item stays";
   EXPECT_EQ(log.Count(), 0u);
 }
 
