@@ -12,13 +12,14 @@
 #include "QuickDraw.h"
 #include "SpResourceManager.h"
 #include "SpTesting.h"
+#include "StdDrawingFunctionTestSupport.h"
 #include "TestQuickDraw.h"
-#include "TestResources.h"
 
 namespace {
 
 constexpr ResType kPICT = SpFourCC("PICT");
-constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00, kWhite = 0xFFFFFF;
+constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
+using drawing_test::kWhite;
 using Row = std::vector<UInt32>;
 
 // A PNG of these pixels, 0xRRGGBBAA row by row.
@@ -55,29 +56,22 @@ enum : SInt16 {
   kHoles = 9401,    // 4 x 1: green, clear, clear, green
 };
 
-class ResourceManagerPicture : public ::testing::Test {
+class ResourceManagerPicture : public drawing_test::DrawingPortTest {
  protected:
   void SetUp() override {
-    sp_testing::ResetResources();
+    DrawingPortTest::SetUp();
     Sp_InitializeResourceManager();
     const UInt32 r = 0xFF0000FF, b = 0x0000FFFF, g = 0x00FF00FF;
     ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, {r, r, b, b, r, r, b, b})),
               noErr);
     ASSERT_EQ(sp_testing::AddAppResource(kPICT, kHoles, Pict(4, 1, {g, 0, 0, g})), noErr);
-    const Rect bounds = {0, 0, 10, 20};
-    ASSERT_EQ(NewGWorld(&target_, 32, &bounds, nullptr, nullptr, 0), noErr);
-    GetGWorld(&savedPort_, &savedDevice_);
-    SetGWorld(target_, nullptr);
-    sp_testing::FillPort(target_, kGreen);
+    sp_testing::FillPort(world_, kGreen);
   }
   void TearDown() override {
-    SetGWorld(savedPort_, savedDevice_);
-    DisposeGWorld(target_);
     Sp_InitializeResourceManager();
-    sp_testing::ResetResources();
+    DrawingPortTest::TearDown();
   }
 
-  UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(target_, h, v); }
   Row Pixels(GWorldPtr port, SInt16 v, SInt16 left, SInt16 right) const {
     Row out;
     for (SInt16 h = left; h < right; ++h) out.push_back(sp_testing::ReadPixel(port, h, v));
@@ -89,10 +83,6 @@ class ResourceManagerPicture : public ::testing::Test {
     cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(id, ref);
     return {item, ref};
   }
-
-  GWorldPtr target_ = nullptr;
-  CGrafPtr savedPort_ = nullptr;
-  GDHandle savedDevice_ = nullptr;
 };
 
 TEST_F(ResourceManagerPicture, LoansShareOneDrawnItemUntilTheLastReleaseUnlessPreloaded) {
@@ -132,29 +122,28 @@ TEST_F(ResourceManagerPicture, CopiesAreScaledShowClearPartsWhiteAndColouriseOnl
   ASSERT_NE(holes, nullptr);
   ASSERT_NE(item, nullptr);
   // A new GWorld holds stale memory until erased; a copy shows that white, not the port.
-  sp_testing::FillPort(target_, kRed);
+  sp_testing::FillPort(world_, kRed);
   holes->DrawPicuterOnCurrentPort(Rect{0, 0, 1, 4}, 0, nullptr, srcCopy, 0);
-  EXPECT_EQ(Pixels(target_, 0, 0, 5), (Row{kGreen, kWhite, kWhite, kGreen, kRed}));
+  EXPECT_EQ(Pixels(world_, 0, 0, 5), (Row{kGreen, kWhite, kWhite, kGreen, kRed}));
 
   // Colours of the target port that would colourise a copy made in it.
-  sp_testing::FillPort(target_, kGreen);
+  sp_testing::FillPort(world_, kGreen);
   const RGBColor yellow = {0xFFFF, 0xFFFF, 0}, black = {0, 0, 0};
   RGBForeColor(&yellow);
   RGBBackColor(&black);
   item->DrawPicuterOnCurrentPort(Rect{1, 2, 5, 10}, 0, nullptr, srcCopy, 0);  // twice the size
-  EXPECT_EQ(Pixels(target_, 1, 1, 11),
+  EXPECT_EQ(Pixels(world_, 1, 1, 11),
             (Row{kGreen, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue, kBlue, kGreen}));
-  EXPECT_EQ(Pixels(target_, 4, 2, 3), Row{kRed});
-  EXPECT_EQ(Pixels(target_, 5, 2, 3), Row{kGreen});
+  EXPECT_EQ(Pixels(world_, 4, 2, 3), Row{kRed});
+  EXPECT_EQ(Pixels(world_, 5, 2, 3), Row{kGreen});
   RGBColor fore;
   GetForeColor(&fore);
-  EXPECT_EQ(sp_testing::ReadPixel(target_, 0, 0), kGreen);
   EXPECT_TRUE(fore.red == 0xFFFF && fore.blue == 0) << "the port's colours are left alone";
 
   // Colourised, each channel takes the port's colours: full the back colour's (black), empty
   // the fore colour's (yellow).
-  item->DrawPictureOnTargetPort(target_, Rect{0, 12, 2, 16}, nullptr, srcCopy, 1);
-  EXPECT_EQ(Pixels(target_, 0, 12, 16), (Row{0x00FF00, 0x00FF00, 0xFFFF00, 0xFFFF00}));
+  item->DrawPictureOnTargetPort(world_, Rect{0, 12, 2, 16}, nullptr, srcCopy, 1);
+  EXPECT_EQ(Pixels(world_, 0, 12, 16), (Row{0x00FF00, 0x00FF00, 0xFFFF00, 0xFFFF00}));
 }
 
 TEST_F(ResourceManagerPicture, IconLoansShareOneIconAndTheLastReleaseFreesIt) {
