@@ -1,11 +1,11 @@
 // The dialog analyser's snapshot of a dialog resource, taken without showing the dialog.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Dialogs.h"
-#include "ErrorLogCapture.h"
 #include "MacWindows.h"
 #include "SpDialogAnalyzor.h"
 #include "SpTesting.h"
@@ -36,17 +36,16 @@ resource 'DITL' 301 {
 
 // The item's number, type and rectangle on one line.
 std::string Item(short itemNo, short type, const Rect& r) {
-  return std::to_string(itemNo) + ": " + std::to_string(type) + " (" + std::to_string(r.top) + "," +
-         std::to_string(r.left) + "," + std::to_string(r.bottom) + "," + std::to_string(r.right) +
-         ")";
+  char line[64];
+  std::snprintf(line, sizeof line, "%d: %d (%d,%d,%d,%d)", itemNo, type, r.top, r.left, r.bottom,
+                r.right);
+  return line;
 }
 
 class DialogAnalyzorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+    TearDown();
     std::vector<UInt8> bytes;
     std::string error;
     ASSERT_TRUE(sp_testing::CompileResourceSource(kSource, ".", &bytes, &error)) << error;
@@ -57,20 +56,23 @@ class DialogAnalyzorTest : public ::testing::Test {
     sp_testing::ResetResources();
     sp_testing::ResetEvents();
   }
-  ErrorLogCapture log_;
 };
 
 TEST_F(DialogAnalyzorTest, SnapshotHoldsEveryItemInOrderWithTypeAndLocalRectangle) {
   const struct {
-    short dialog;
+    short dialog, width, height;  // the content size, not the frame's
     std::vector<std::string> items;
   } cases[] = {
       {300,
+       300,
+       160,
        {Item(1, kButtonDialogItem, {120, 210, 140, 280}),
         Item(2, kStaticTextDialogItem | kItemDisableBit, {10, 10, 30, 290}),
         Item(3, kEditTextDialogItem, {50, 10, 66, 200})}},
       // A user item does not cut the snapshot short.
       {301,
+       200,
+       100,
        {Item(1, kButtonDialogItem, {10, 10, 30, 80}), Item(2, kUserDialogItem, {40, 10, 80, 190}),
         Item(3, kButtonDialogItem, {60, 100, 80, 180})}},
   };
@@ -90,10 +92,9 @@ TEST_F(DialogAnalyzorTest, SnapshotHoldsEveryItemInOrderWithTypeAndLocalRectangl
     snapshot.ResetReferenceItem();
     EXPECT_EQ(snapshot.GetItemInfoByReference(&itemNo, nullptr, nullptr), 1);
     EXPECT_EQ(itemNo, 1) << "the reference starts again";
+    EXPECT_EQ(snapshot.GetWindowWidth(), c.width);
+    EXPECT_EQ(snapshot.GetWindowHeight(), c.height);
   }
-  cDialogAnalyzor snapshot(300);
-  EXPECT_EQ(snapshot.GetWindowWidth(), 300) << "the content size, not the frame's";
-  EXPECT_EQ(snapshot.GetWindowHeight(), 160);
 }
 
 TEST_F(DialogAnalyzorTest, SnapshotNeitherShowsNorLeavesAWindowNorTakesTheFront) {
