@@ -68,9 +68,9 @@ TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds)
   }
 }
 
-class StdDrawingFunctionPort : public DrawingPortTest {};
+class ColorTable : public DrawingPortTest {};
 
-TEST_F(StdDrawingFunctionPort, LookupsFindEntriesUpToTheSizeFieldAndWithinTheBytes) {
+TEST_F(ColorTable, LookupsFindEntriesUpToTheSizeFieldAndWithinTheBytes) {
   const std::vector<RGBColor> colors = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, drawing_test::Clut(2, colors)),
             noErr);
@@ -92,7 +92,7 @@ TEST_F(StdDrawingFunctionPort, LookupsFindEntriesUpToTheSizeFieldAndWithinTheByt
   }
 }
 
-TEST_F(StdDrawingFunctionPort, RecolouringChangesOnlyTheRectangleWithinTheComponentRange) {
+TEST_F(ColorTable, RecolouringChangesOnlyTheRectangleWithinTheComponentRange) {
   sp_testing::FillPort(world_, 0x404040u);
   const RGBColor red{65535, 0, 0};
   RGBForeColor(&red);
@@ -128,8 +128,6 @@ std::vector<UInt8> Clut(int n, int sizeField) {
   for (int i = 0; i < n; ++i) colors.push_back({UInt16(i * 100), UInt16(i * 200), UInt16(i * 300)});
   return drawing_test::Clut(sizeField, colors);
 }
-
-class ColorTable : public DrawingPortTest {};
 
 TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColourAndNeverPastTheBytes) {
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, Clut(5, 4)), noErr);

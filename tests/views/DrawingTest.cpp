@@ -27,13 +27,13 @@ constexpr UInt32 kShade = 0x4C4C4C;
 constexpr UInt32 kMid = 0x8D8D8D;
 constexpr UInt32 kGround = 0x808080;
 
-class Frames : public DrawingPortTest {
+class Drawing : public DrawingPortTest {
  protected:
-  // The rectangle is columns and rows 20-39.
-  const Rect rect_ = R(20, 20, 40, 40);
+  const Rect rect_ = R(20, 20, 40, 40);  // columns and rows 20-39
+  const RGBColor face_{30000, 40000, 50000};
 };
 
-TEST_F(Frames, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
+TEST_F(Drawing, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
   sp_testing::FillPort(world_, kGround);
   Sp_Draw3DFrame(nullptr, &rect_, kSp3DFrameSunken);
   const struct {
@@ -50,7 +50,7 @@ TEST_F(Frames, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
   for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
 }
 
-TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
+TEST_F(Drawing, DeletingAFrameErasesAllOfItAndNothingElse) {
   const RGBColor black{0, 0, 0};
   for (t3DRectDrowType type : {kSp3DFrameSunken, kSp3DFrameRaised}) {
     sp_testing::FillPort(world_, kWhite);
@@ -65,7 +65,7 @@ TEST_F(Frames, DeletingAFrameErasesAllOfItAndNothingElse) {
 
 // ---- Dotted lines ----
 
-TEST_F(Frames, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
+TEST_F(Drawing, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the application's dot pattern
   // Distinct colours everywhere, so that inverted or restored pixels can be told apart.
   for (SInt16 v = 0; v < kHeight; ++v) {
@@ -101,12 +101,7 @@ TEST_F(Frames, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
   EXPECT_EQ(pen.pnMode, patCopy);
 }
 
-class PanelPainter : public drawing_test::DrawingPortTest {
- protected:
-  const RGBColor face_{30000, 40000, 50000};
-};
-
-TEST_F(PanelPainter, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
+TEST_F(Drawing, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
   const Rect r = R(10, 10, 80, 110);
   SpDraw3DPanel(&r, 20, 6, &face_);
   const struct {
@@ -131,7 +126,7 @@ TEST_F(PanelPainter, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
 
 // The rim's two-tone edges change shade 10, 15 and 30 pixels from a corner; on small panels
 // those points stay on the edge instead of sending strokes past the panel.
-TEST_F(PanelPainter, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
+TEST_F(Drawing, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
   const RGBColor white{65535, 65535, 65535};
   const Rect shortPanel = R(10, 10, 50, 110);   // 40 high: bottom - R - 30 is the top
   const Rect narrowPanel = R(70, 10, 140, 35);  // 25 wide: left + R + 30 is past the right
@@ -145,7 +140,7 @@ TEST_F(PanelPainter, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrappe
 
 // The tab panel: a tab over the full width at the top (rows 10-39), the body from column 50
 // down, and a 20-pixel notch cut out of the lower right.
-TEST_F(PanelPainter, TheTabPanelHasItsTabBodyNotchAndShadow) {
+TEST_F(Drawing, TheTabPanelHasItsTabBodyNotchAndShadow) {
   const RGBColor grey{40000, 40000, 40000}, red{65535, 0, 0};
   RGBForeColor(&red);
   Sp_DrawingLeftTab3DPanelOnCurrentPort(R(10, 10, 110, 150), 10, 6, 20, 30, 40, grey, face_, 1, 5);
@@ -160,7 +155,7 @@ TEST_F(PanelPainter, TheTabPanelHasItsTabBodyNotchAndShadow) {
   EXPECT_TRUE(drawing_test::ColorIs(fore, 65535, 0, 0)) << "the foreground colour is put back";
 }
 
-TEST(StdDrawingFunctionShape, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
+TEST(CirclePosition, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
   const Point c{100, 100};  // v, h
   const struct {
     short radius;
@@ -198,9 +193,7 @@ std::vector<Point> ArcPoints(Point center, short radius, short start, short arc)
   return points;
 }
 
-class StdDrawingFunctionArc : public DrawingPortTest {};
-
-TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
+TEST_F(Drawing, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
   const Point c{50, 50};
   const struct {
     short radius, start, arc;
@@ -234,7 +227,7 @@ TEST_F(StdDrawingFunctionArc, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
 
 // ---- Soft shadows ----
 
-TEST_F(StdDrawingFunctionArc, AShadowOfOnePassDarkensByTheDarknessToItsEdge) {
+TEST_F(Drawing, AShadowOfOnePassDarkensByTheDarknessToItsEdge) {
   const Rect r = R(10, 10, 40, 40);
   Sp_DrawShadowRect(world_, r, 60, 0, nullptr, 0);
   // A 40 % mask (26214, 0x66) lets 40 % of the white through.

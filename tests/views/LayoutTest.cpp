@@ -83,7 +83,7 @@ TEST(StdDrawingFunctionLayout, AreasArePushedIntoTheTargetOrAlignedWhenTooLarge)
 // ---- Aligned text, with the fixed-metric font: at size 16 a one-byte character is 8 pixels
 // wide, the ascent 12 and the descent 4 ----
 
-class DrawStringInRect : public DrawingPortTest {
+class Layout : public DrawingPortTest {
  protected:
   // Draws the text and answers where it started: the pen ends after it on the baseline.
   Point StartOf(const char* text, const Rect& rect, SInt32 h, SInt32 v, short left = 0,
@@ -95,41 +95,6 @@ class DrawStringInRect : public DrawingPortTest {
     pen.h = SInt16(pen.h - TextWidth(text, 0, SInt16(std::strlen(text))));
     return pen;
   }
-
-  sp_testing::FixedMetricFontScope font_;
-};
-
-TEST_F(DrawStringInRect, PenAndBaselineFollowTheAlignmentCodes) {
-  const std::string abcde = "abcde", longText(300, 'a');
-  const struct {
-    const std::string& text;
-    SInt16 size;
-    Rect rect;
-    SInt32 h, v;
-    short li, ri, ti, bi;
-    SInt16 penH, penV;
-    const char* why;
-  } cases[] = {
-      {abcde, 16, R(0, 0, 40, 100), 2, 2, 0, 0, 0, 0, 31, 26,
-       "centred: (0+100-40)/2+1, (0+40+12)/2"},
-      {abcde, 16, R(0, 0, 40, 40), 2, 2, 0, 0, 0, 0, 0, 26, "as wide as the room: at its left"},
-      {abcde, 16, R(0, 10, 40, 50), 2, 2, 0, 0, 0, 0, 10, 26, "as wide anywhere: at its left"},
-      {abcde, 16, R(10, 10, 50, 110), 1, 4, 5, 0, 3, 0, 15, 25, "left and top: top + ascent"},
-      {abcde, 16, R(10, 10, 50, 110), 3, 5, 0, 7, 0, 2, 63, 44, "right, bottom: bottom - descent"},
-      {longText, 2, R(0, 0, 20, 200), 1, 5, 0, 0, 0, 0, 0, 20, "past 255 bytes: drawn whole"},
-  };
-  for (const auto& c : cases) {
-    TextSize(c.size);
-    const Point start = StartOf(c.text.c_str(), c.rect, c.h, c.v, c.li, c.ri, c.ti, c.bi);
-    EXPECT_EQ(start.h, c.penH) << c.why;
-    EXPECT_EQ(start.v, c.penV) << c.why;
-  }
-}
-
-class DrawingWindows : public ::testing::Test {
- protected:
-  void SetUp() override { sp_testing::ResetWindows(); }
-  void TearDown() override { sp_testing::ResetWindows(); }
 
   // A document window whose content is (top 100, left 50) to (300, 350), scrolled so that
   // local (100, 200) is its top-left corner.
@@ -156,9 +121,37 @@ class DrawingWindows : public ::testing::Test {
     return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) +
            "," + std::to_string(r.right) + (in ? " holds" : "");
   }
+  sp_testing::FixedMetricFontScope font_;
 };
 
-TEST_F(DrawingWindows, RedrawAreasFollowTheOriginStayInsideTheContentAndCanBeTakenOut) {
+TEST_F(Layout, PenAndBaselineFollowTheAlignmentCodes) {
+  const std::string abcde = "abcde", longText(300, 'a');
+  const struct {
+    const std::string& text;
+    SInt16 size;
+    Rect rect;
+    SInt32 h, v;
+    short li, ri, ti, bi;
+    SInt16 penH, penV;
+    const char* why;
+  } cases[] = {
+      {abcde, 16, R(0, 0, 40, 100), 2, 2, 0, 0, 0, 0, 31, 26,
+       "centred: (0+100-40)/2+1, (0+40+12)/2"},
+      {abcde, 16, R(0, 0, 40, 40), 2, 2, 0, 0, 0, 0, 0, 26, "as wide as the room: at its left"},
+      {abcde, 16, R(0, 10, 40, 50), 2, 2, 0, 0, 0, 0, 10, 26, "as wide anywhere: at its left"},
+      {abcde, 16, R(10, 10, 50, 110), 1, 4, 5, 0, 3, 0, 15, 25, "left and top: top + ascent"},
+      {abcde, 16, R(10, 10, 50, 110), 3, 5, 0, 7, 0, 2, 63, 44, "right, bottom: bottom - descent"},
+      {longText, 2, R(0, 0, 20, 200), 1, 5, 0, 0, 0, 0, 0, 20, "past 255 bytes: drawn whole"},
+  };
+  for (const auto& c : cases) {
+    TextSize(c.size);
+    const Point start = StartOf(c.text.c_str(), c.rect, c.h, c.v, c.li, c.ri, c.ti, c.bi);
+    EXPECT_EQ(start.h, c.penH) << c.why;
+    EXPECT_EQ(start.v, c.penV) << c.why;
+  }
+}
+
+TEST_F(Layout, RedrawAreasFollowTheOriginStayInsideTheContentAndCanBeTakenOut) {
   WindowRef w = NewWindow();
   const Rect a = R(110, 210, 130, 240);
   Sp_AddRedrawAreaInWindow(w, &a);
