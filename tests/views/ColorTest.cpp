@@ -1,5 +1,5 @@
 // Colour arithmetic, colour tables from their resources, recolouring an area, and the colour
-// picker's colours, grid, hit test, drawing and saved selection.
+// picker's colours, grid and hit test.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -212,34 +212,6 @@ TEST(ColorPicker, PointsHitTheCellWhoseAreaOrFollowingGapTheyAreIn) {
   EXPECT_TRUE(EqualRect(&area, &last));
   EXPECT_EQ(SpCPR_GetTargetItemArea(0, left, top, area), 0);
   EXPECT_EQ(SpCPR_GetTargetItemArea(271, left, top, area), 0);
-}
-
-// ---- Drawing and selection ----
-
-TEST_F(ColorTable, TheSelectionIsDrawnSavedAsAResourceAndCancelledAgain) {
-  const short left = 10, top = 20;
-  auto ringPixel = [&](short item) {  // one pixel outside the cell
-    Rect c{};
-    SpCPR_GetTargetItemArea(item, left, top, c);
-    return Px(SInt16(c.left - 1), SInt16(c.top + 4));
-  };
-  short saved = -1;
-  EXPECT_EQ(SpCPR_GetSaveSelection(300, saved), 0) << "nothing saved yet";
-  SpCPR_SetupSelection(300, left, top, 45);
-  EXPECT_EQ(ringPixel(45), kBlack);
-  EXPECT_EQ(Px(left + 300, top + 50), kWhite) << "only the cell's surroundings are redrawn";
-  Handle data = GetResource(kSpColorPickerDataType, 300);
-  ASSERT_TRUE(data != nullptr && GetHandleSize(data) == 4);
-  EXPECT_EQ(sp::LoadBE32(*data), 45u);
-  ReleaseResource(data);
-  SpCPR_SetupSelection(300, left, top, 46);
-  SpCPR_CancelSelection(300, left, top, 46);
-  EXPECT_EQ(ringPixel(46), kWhite);
-  ASSERT_EQ(SpCPR_GetInitialSelection(300, saved), 1);
-  EXPECT_EQ(saved, 0);
-  SpCPR_SetInitialSelection(301, 7);
-  ASSERT_EQ(SpCPR_GetSaveSelection(301, saved), 1);
-  EXPECT_EQ(saved, 7);
 }
 
 }  // namespace

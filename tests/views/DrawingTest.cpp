@@ -1,4 +1,4 @@
-// 3D frames and their removal, dotted rectangles, 3D panels, points on circles, arcs as line
+// 3D frames and their removal, 3D panels, points on circles, arcs as line
 // segments and soft shadows, by chosen pixels.
 #include <gtest/gtest.h>
 
@@ -63,44 +63,6 @@ TEST_F(Drawing, DeletingAFrameErasesAllOfItAndNothingElse) {
   }
 }
 
-// ---- Dotted lines ----
-
-TEST_F(Drawing, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
-  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the application's dot pattern
-  // Distinct colours everywhere, so that inverted or restored pixels can be told apart.
-  for (SInt16 v = 0; v < kHeight; ++v) {
-    for (SInt16 h = 0; h < kWidth; ++h) {
-      const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257),
-                       UInt16((h + v) * 3 % 256 * 257)};
-      SetCPixel(h, v, &c);
-    }
-  }
-  const std::vector<UInt32> before = AllPixels();
-  const Rect clip = R(10, 10, 60, 60);
-  const Rect rect = R(20, 20, 80, 50);
-  Sp_DrawDotRect(&clip, &rect);
-  // The dots follow the port's pattern grid: even columns of a horizontal edge, even rows of
-  // a vertical one.
-  const struct {
-    SInt16 h, v;
-    bool changed;
-    const char* why;
-  } probes[] = {
-      {22, 20, true, "a dot of the top edge"},    {21, 20, false, "a gap of the top edge"},
-      {20, 22, true, "a dot of the left edge"},   {20, 21, false, "a gap of the left edge"},
-      {20, 58, true, "the last row in the clip"}, {20, 59, false, "the clip is inset by one"},
-      {50, 30, true, "a dot of the right edge"},
-  };
-  for (const auto& p : probes) {
-    EXPECT_EQ(Px(p.h, p.v) != before[std::size_t(p.v * kWidth + p.h)], p.changed) << p.why;
-  }
-  Sp_DrawDotRect(&clip, &rect);
-  EXPECT_TRUE(AllPixels() == before);
-  PenState pen{};
-  GetPenState(&pen);
-  EXPECT_EQ(pen.pnMode, patCopy);
-}
-
 TEST_F(Drawing, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
   const Rect r = R(10, 10, 80, 110);
   SpDraw3DPanel(&r, 20, 6, &face_);
@@ -136,23 +98,6 @@ TEST_F(Drawing, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
   EXPECT_EQ(Px(150, 11), kWhite) << "1.18 x white is capped, not wrapped";
   EXPECT_EQ(Px(10, 12), kWhite) << "outside the rounded corner, above the left edge";
   EXPECT_EQ(Px(40, 70), kWhite) << "right of the narrow panel, on its top row";
-}
-
-// The tab panel: a tab over the full width at the top (rows 10-39), the body from column 50
-// down, and a 20-pixel notch cut out of the lower right.
-TEST_F(Drawing, TheTabPanelHasItsTabBodyNotchAndShadow) {
-  const RGBColor grey{40000, 40000, 40000}, red{65535, 0, 0};
-  RGBForeColor(&red);
-  Sp_DrawingLeftTab3DPanelOnCurrentPort(R(10, 10, 110, 150), 10, 6, 20, 30, 40, grey, face_, 1, 5);
-  EXPECT_EQ(Px(25, 25), Pixel(face_)) << "in the tab";
-  EXPECT_EQ(Px(20, 70), kWhite) << "below the tab, left of the body";
-  EXPECT_EQ(Px(100, 70), Pixel(face_)) << "in the body";
-  EXPECT_NE(Px(140, 100), Pixel(face_)) << "in the notch";
-  EXPECT_LT(Lightness(Px(100, 111)), Lightness(Px(100, 113))) << "darkest next to the panel";
-  EXPECT_EQ(Px(100, 116), kWhite) << "shadow 5 deep";
-  RGBColor fore{};
-  GetForeColor(&fore);
-  EXPECT_TRUE(drawing_test::ColorIs(fore, 65535, 0, 0)) << "the foreground colour is put back";
 }
 
 TEST(CirclePosition, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {

@@ -1,5 +1,4 @@
-// Text style records: changes and face flags; cutting strings to a width; the line-height
-// measurer.
+// Text style records: changes and face flags; cutting strings to a width.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -160,26 +159,6 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
     EXPECT_EQ(newLength, SInt16(c.out.size()));
     EXPECT_EQ(newWidth, c.newWidth);
   }
-}
-
-// ---- The style list and the line-height measurer ----------------------------------------------
-
-TEST_F(TextStyle, TallestLineIsTheFirstOfTheTallestStyles) {
-  cTextMaxHeightAnalizeObject measurer(port_);
-  sTextStyleAttributes a;
-  Sp_InitializeTextStyleAttribute(a);
-  a.fontNo = kFixedMetricFont;
-  for (SInt16 size : {12, 24, 24, 8}) {  // ascent s - s/4, descent s/4, no leading
-    a.size = size;
-    measurer.SetupNewItemAttribute(a);
-  }
-  SInt16 index = -1, height = -1;
-  EXPECT_EQ(measurer.GetMaxHeight(1, 1, 1, &index), 24);
-  EXPECT_EQ(index, 2) << "the first of two equal heights";
-  EXPECT_EQ(measurer.GetMaxHeight(1, 0, 0, nullptr), 18) << "ascent alone";
-  EXPECT_EQ(measurer.GetMaxHeight(0, 1, 0, nullptr), 6) << "descent alone";
-  EXPECT_TRUE(measurer.GetTargetItemHeight(4, height, 1, 1, 0) && height == 8);
-  EXPECT_FALSE(measurer.GetTargetItemHeight(5, height, 1, 1, 0)) << "past the last of four";
 }
 
 }  // namespace
