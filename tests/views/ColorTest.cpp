@@ -4,9 +4,7 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "ByteOrder.h"
 #include "Resources.h"
 #include "SpColorTableObj.h"
 #include "SpStdDrawingFunction.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 #include "SpPanelPainter.h"
 #include "SpStdDrawingFunction.h"

@@ -12,7 +12,6 @@
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
 #include "TestFonts.h"
-#include "TestWindows.h"
 
 namespace {
 

@@ -5,17 +5,12 @@
 #include <png.h>
 
 #include <utility>
-#include <vector>
 
 #include "ErrorLogCapture.h"
 #include "QDPictures.h"
-#include "QuickDraw.h"
 #include "SpResourceManager.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
-#include "TestQuickDraw.h"
-#include "TestResources.h"
-#include "TestWindows.h"
 
 namespace {
 
