@@ -2,7 +2,6 @@
 // extension where volumes keep no desktop database, and failures that cache nothing.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -11,7 +10,6 @@
 #include "Files.h"
 #include "Folders.h"
 #include "Icons.h"
-#include "MacMemory.h"
 #include "Resources.h"
 #include "SpFileIconManager.h"
 #include "SpStdFunction.h"
@@ -23,9 +21,7 @@ namespace {
 constexpr ResType kIconList = SpFourCC("ICN#");
 
 std::vector<UInt8> Bytes(Handle h) {
-  if (h == nullptr) return {};
-  const UInt8* p = reinterpret_cast<const UInt8*>(*h);
-  return std::vector<UInt8>(p, p + GetHandleSize(h));
+  return h == nullptr ? std::vector<UInt8>{} : std::vector<UInt8>(*h, *h + GetHandleSize(h));
 }
 
 // The 'ICN#' a suite holds, and that of a standard icon.
@@ -82,17 +78,16 @@ TEST_F(FileIconManager, FilesShareOneSuitePerCreatorAndTypeOrExtension) {
   EXPECT_EQ(SuiteIcon(Icon("b.WAV")), StandardIcon(kSpFileIconWAVEID));
   EXPECT_EQ(SuiteIcon(Icon("README")), StandardIcon(kSpFileIconGenericDocumentID));
   EXPECT_NE(StandardIcon(kSpFileIconMP3ID), StandardIcon(kSpFileIconWAVEID));
-}
 
-TEST_F(FileIconManager, WithoutAnyIconTheFileGetsNoneAndNothingIsCached) {
-  sp_testing::ResetResources();  // no standard icons
-  MakeFile("song.aiff");
+  // Without any icon the file gets none, and nothing is cached.
+  sp_testing::ResetResources();
+  cSp_FileIconManager fresh;
   ErrorLogCapture log;
-  EXPECT_EQ(Icon("song.aiff"), nullptr);
+  EXPECT_EQ(fresh.GetFileIconHandle(vRefNum_, dirID_, "a.mp3"), nullptr);
   EXPECT_TRUE(log.Has("cSp_FileIconManager::GetFileIconHandle", 4));
-  EXPECT_EQ(manager_.GetCreatorListHead(), nullptr);
+  EXPECT_EQ(fresh.GetCreatorListHead(), nullptr);
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
-  EXPECT_NE(Icon("song.aiff"), nullptr) << "the next request tries again";
+  EXPECT_NE(fresh.GetFileIconHandle(vRefNum_, dirID_, "a.mp3"), nullptr) << "tried again";
 }
 
 TEST(FileIconTypes, TypeComesFromTheFinderElseFromTheExtension) {

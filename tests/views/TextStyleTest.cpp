@@ -9,27 +9,14 @@
 #include "Script.h"
 #include "SpTesting.h"
 #include "SpTextStyle.h"
+#include "StdDrawingFunctionTestSupport.h"
 #include "TestFonts.h"
 
 namespace {
 
 using sp_testing::kFixedMetricFont;
 
-class TextStyle : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const Rect r = {0, 0, 32, 64};
-    ASSERT_EQ(NewGWorld(&port_, 32, &r, nullptr, nullptr, 0), noErr);
-    GetPort(&saved_);
-    SetPort(port_);
-  }
-  void TearDown() override {
-    SetPort(saved_);
-    DisposeGWorld(port_);
-  }
-  GWorldPtr port_ = nullptr;
-  GrafPtr saved_ = nullptr;
-};
+class TextStyle : public drawing_test::DrawingPortTest {};
 
 TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   sTextStyleAttributes a;
