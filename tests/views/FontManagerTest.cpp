@@ -1,4 +1,4 @@
-// The font manager: the installed fonts listed once, names to numbers, font-name string lists;
+// The font manager: the installed fonts listed once, names to numbers;
 // and the shared offscreen, one GWorld as large as the largest need of its users.
 #include <gtest/gtest.h>
 
@@ -42,29 +42,6 @@ TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
     EXPECT_EQ(manager.GetFontNoFromName(c.name), c.number) << c.name;
     EXPECT_EQ(Sp_GetFontNoFromFontName(c.name), c.number) << c.name;
   }
-}
-
-TEST_F(FontManager, StringListGivesItsFirstInstalledName) {
-  const struct {
-    std::vector<std::string> names;
-    SInt16 number;
-    const char* copied;  // the buffer is left as it was when none is found
-  } cases[] = {
-      {{"No Such Font", "IPAMincho", "IPAGothic"}, kIPAMincho, "IPAMincho"},
-      {{"No Such Font", "ipamincho"}, 0, "unchanged"},
-      {{"No Such Font", "", "IPAGothic"}, 0, "unchanged"},  // an empty string ends the list
-      {{}, 0, "unchanged"},
-  };
-  for (SInt16 id = 9500; id < 9504; ++id) {
-    const auto& c = cases[id - 9500];
-    ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("STR#"), id, sp_testing::MakeStringList(c.names)),
-              noErr);
-    char out[kSpFontNameSize] = "unchanged";
-    EXPECT_EQ(Sp_GetFontNoFromIndString(id, out), c.number) << id;
-    EXPECT_STREQ(out, c.copied) << id;
-  }
-  EXPECT_EQ(Sp_GetFontNoFromIndString(9599, nullptr), 0) << "no such list";
-  EXPECT_EQ(Sp_GetFontNoFromIndString(9500, nullptr), kIPAMincho) << "no buffer is needed";
 }
 
 TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailCountAndNameLength) {

@@ -71,7 +71,7 @@ sTextStyleInfo Info(const char* bits) {
   return info;
 }
 
-TEST(TextStyleInfo, FacesConvertBothWaysAndMergeAndToggleKeepThePlainByteRight) {
+TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWaysWithThePlainByteWinning) {
   const struct {
     Style style;
     const char* bytes;
@@ -91,23 +91,6 @@ TEST(TextStyleInfo, FacesConvertBothWaysAndMergeAndToggleKeepThePlainByteRight) 
   Style s = 0xFF;
   Sp_TextStyleInfoToStyle(Info("11100000"), s);
   EXPECT_EQ(s, 0) << "a set plain byte wins";
-
-  const struct {
-    const char *what, *target, *mask, *values, *merged, *toggled;
-  } cases[] = {
-      {"bold off on bold only", "01000000", "01000000", "00000000", "10000000", "10000000"},
-      {"italic on keeps bold", "01000000", "00100000", "00100000", "01100000", "01100000"},
-      {"plain mask and values", "01110000", "10000000", "10000000", "10000000", "10000000"},
-      {"plain mask, bold values", "00100000", "11000000", "01000000", "01100000", "10000000"},
-      {"unselected bytes stay", "10000000", "00000110", "01111101", "00000100", "00000110"},
-  };
-  for (const auto& c : cases) {
-    sTextStyleInfo merged = Info(c.target), toggled = Info(c.target);
-    Sp_ChangeStyleInfoByChangeBitItem(merged, Info(c.mask), Info(c.values));
-    Sp_RevolveStyleInfo(toggled, Info(c.mask));
-    EXPECT_TRUE(Sp_EqualTextStyleInfo(merged, Info(c.merged))) << c.what;
-    EXPECT_TRUE(Sp_EqualTextStyleInfo(toggled, Info(c.toggled))) << c.what;
-  }
 }
 
 // ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
