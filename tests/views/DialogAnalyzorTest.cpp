@@ -18,9 +18,7 @@ namespace {
 // Dialog 300 (visible in its resource, so hiding it is the analyser's doing): a button, a
 // disabled static text, an edit text. Dialog 301 has a user item between two buttons.
 const char kSource[] = R"(
-resource 'DLOG' 300 {
-  bounds 100, 120, 260, 420; procID 1; visible true; items 300; title "Layout"
-}
+resource 'DLOG' 300 { bounds 100, 120, 260, 420; procID 1; visible true; items 300; title "L" }
 resource 'DITL' 300 {
   button 120, 210, 140, 280 { text "OK" }
   staticText 10, 10, 30, 290 { text "Message"; disabled }

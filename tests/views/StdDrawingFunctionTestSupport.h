@@ -21,11 +21,6 @@ inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
 }
 
-// The pixel a 16-bit colour becomes: each component's high byte.
-inline UInt32 Pixel(const RGBColor& c) {
-  return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
-}
-
 // The colour has these components; the failure message shows both.
 inline ::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
   if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
