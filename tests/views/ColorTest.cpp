@@ -68,7 +68,7 @@ TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds)
 
 class ColorTable : public DrawingPortTest {};
 
-TEST_F(ColorTable, LookupsFindEntriesUpToTheSizeFieldAndWithinTheBytes) {
+TEST_F(ColorTable, EntriesAreFoundUpToTheSizeFieldAndNeverPastTheBytes) {
   const std::vector<RGBColor> colors = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, drawing_test::Clut(2, colors)),
             noErr);
@@ -88,32 +88,22 @@ TEST_F(ColorTable, LookupsFindEntriesUpToTheSizeFieldAndWithinTheBytes) {
     EXPECT_EQ(Sp_GetColorLoolupTableColorValue(c.id, c.index, out), c.found) << c.id << c.index;
     EXPECT_EQ(out.red, c.found ? c.red : 11) << c.id << ", " << c.index;
   }
-}
 
-// A 'clut' of n colours, entry i (i, 2i, 3i) x 100, whose size field says `sizeField`.
-std::vector<UInt8> Clut(int n, int sizeField) {
-  std::vector<RGBColor> colors;
-  for (int i = 0; i < n; ++i) colors.push_back({UInt16(i * 100), UInt16(i * 200), UInt16(i * 300)});
-  return drawing_test::Clut(sizeField, colors);
-}
-
-TEST_F(ColorTable, ItemsAreFoundByNumberAndByExactColourAndNeverPastTheBytes) {
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 700, Clut(5, 4)), noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("clut"), 704, Clut(3, 200)), noErr);
-  EXPECT_EQ(cSpColorTableObj(704, 0, 0).GetItemCount(), 3) << "the size field overstates";
+  // The table object numbers its items from 1.
+  EXPECT_EQ(cSpColorTableObj(701, 0, 0).GetItemCount(), 3) << "the size field overstates";
   cSpColorTableObj table(700, 0, 0);
   RGBColor c{};
-  EXPECT_EQ(table.GetTargetColor(0, c) + table.GetTargetColor(6, c), 0) << "items are 1 to 5";
-  ASSERT_EQ(table.GetTargetColor(5, c), 1);
-  EXPECT_TRUE(ColorIs(c, 400, 800, 1200));
+  EXPECT_EQ(table.GetTargetColor(0, c) + table.GetTargetColor(4, c), 0) << "items are 1 to 3";
+  ASSERT_EQ(table.GetTargetColor(3, c), 1);
+  EXPECT_TRUE(ColorIs(c, 7, 8, 9));
   short n = -1;
-  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 900}, n), 1);
-  EXPECT_EQ(n, 4);
-  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{300, 600, 901}, n), 0);
-  table.SetupTargetItem(3);
-  table.SetupTargetItem(9);
+  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{4, 5, 6}, n), 1);
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(table.SerchTargetColorNo(RGBColor{4, 5, 7}, n), 0);
+  table.SetupTargetItem(2);
+  table.SetupTargetItem(4);
   ASSERT_EQ(table.GetCurrentTargetColorRefNum(n), 1);
-  EXPECT_EQ(n, 3) << "no ninth item: the current one stays";
+  EXPECT_EQ(n, 2) << "no fourth item: the current one stays";
 }
 
 TEST(ColorTableItem, TitlesAreCutOnCharacterBoundaries) {
