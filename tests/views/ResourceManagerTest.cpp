@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "ByteOrder.h"
 #include "ErrorLogCapture.h"
 #include "QDPictures.h"
 #include "SpResourceManager.h"
@@ -17,21 +18,18 @@ namespace {
 using drawing_test::kWhite;
 using Row = std::vector<UInt32>;
 
-Cursor Image(UInt16 seed) {
+Cursor Image() {
   Cursor c{};
-  for (int row = 0; row < 16; ++row) {
-    c.data[row] = UInt16(seed + row);
-    c.mask[row] = 0xFFFF;
-  }
-  c.hotSpot = Point{4, 5};
+  for (UInt16& row : c.mask) row = 0xFFFF;
   return c;
 }
 
 constexpr ResType kPICT = SpFourCC("PICT");
 constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00, kNone = 0xFF000000;
 
-// A PNG of these pixels, 0xRRGGBBAA row by row.
-std::vector<UInt8> Png(int width, int height, const std::vector<UInt32>& rgba) {
+// A 'PICT' as the resource compiler stores one: size, frame (placed at 30, 40 to show that the
+// manager moves it to 0, 0), then a PNG of these pixels, 0xRRGGBBAA row by row.
+std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) {
   std::vector<UInt8> pixels;
   for (UInt32 p : rgba) {
     for (int shift : {24, 16, 8, 0}) pixels.push_back(UInt8(p >> shift));
@@ -43,19 +41,10 @@ std::vector<UInt8> Png(int width, int height, const std::vector<UInt32>& rgba) {
   image.format = PNG_FORMAT_RGBA;
   png_alloc_size_t size = 0;
   png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-  std::vector<UInt8> out(size);
-  EXPECT_TRUE(png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr));
-  return out;
-}
-
-// A 'PICT' as the resource compiler stores one: size, frame (placed at 30, 40 to show that the
-// manager moves it to 0, 0), then the PNG.
-std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) {
-  const std::vector<UInt8> png = Png(width, height, rgba);
-  const UInt16 size = UInt16(10 + png.size());
-  std::vector<UInt8> out = {UInt8(size >> 8), UInt8(size)};
-  for (int v : {30, 40, 30 + height, 40 + width}) out.insert(out.end(), {UInt8(v >> 8), UInt8(v)});
-  out.insert(out.end(), png.begin(), png.end());
+  std::vector<UInt8> out(10 + size);
+  EXPECT_TRUE(png_image_write_to_memory(&image, &out[10], &size, 0, pixels.data(), 0, nullptr));
+  const int header[] = {int(10 + size), 30, 40, 30 + height, 40 + width};
+  for (int i = 0; i < 5; ++i) sp::StoreBE16(&out[std::size_t(i) * 2], UInt16(header[i]));
   return out;
 }
 
@@ -71,12 +60,12 @@ class ResourceManager : public drawing_test::DrawingPortTest {
     Sp_InitializeResourceManager();
     for (SInt16 id : {610, 611}) {
       ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                                           sp_testing::MakeColorCursorResource(Image(UInt16(id)))),
+                                           sp_testing::MakeColorCursorResource(Image())),
                 noErr);
     }
-    ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("CURS"), 6140,
-                                         sp_testing::MakeCursorResource(Image(0x3000))),
-              noErr);
+    ASSERT_EQ(
+        sp_testing::AddAppResource(SpFourCC("CURS"), 6140, sp_testing::MakeCursorResource(Image())),
+        noErr);
     const UInt32 r = 0xFF0000FF, b = 0x0000FFFF, g = 0x00FF00FF;
     ASSERT_EQ(sp_testing::AddAppResource(kPICT, kRedBlue, Pict(4, 2, {r, r, b, b, r, r, b, b})),
               noErr);
@@ -141,7 +130,7 @@ TEST_F(ResourceManager, MissingCursorIsNoErrorAndIsNotCached) {
   EXPECT_EQ(log.Count() + log.Beeps(), 0u) << "the caller reports a missing cursor";
 
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("crsr"), 700,
-                                       sp_testing::MakeColorCursorResource(Image(0x5000))),
+                                       sp_testing::MakeColorCursorResource(Image())),
             noErr);
   EXPECT_TRUE(Sp_ResM_GetCCursorHandle(700, &c, &ref)) << "the next request tries again";
   EXPECT_NE(c, nullptr);

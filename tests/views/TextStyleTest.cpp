@@ -109,10 +109,7 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
       {"abc", 18, truncEnd, "abc", 18},
       {"abc", 100, truncEnd, "abc", 18},
       {"abcdef", 24, truncEnd, "abc\xFF", 24},
-      {"abcdef", 25, truncMiddle,
-       "ab\xFF"
-       "f",
-       24},
+      {"abcdef", 25, truncMiddle, "ab\xFF\x66", 24},  // \x66 is f
       {"abcdef", 0, truncEnd, "", 0},
       {kana, 30, truncEnd, "\x82\xA0\x82\xA2\xFF", 30},
       {kana, 29, truncEnd, "\x82\xA0\xFF", 18},  // a character is never split
