@@ -19,13 +19,7 @@ namespace {
 constexpr SInt16 kIPAGothic = 16384;
 constexpr SInt16 kIPAMincho = 16386;
 
-class FontManager : public ::testing::Test {
- protected:
-  void SetUp() override { sp_testing::ResetResources(); }
-  void TearDown() override { sp_testing::ResetResources(); }
-};
-
-TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
+TEST(FontManager, NamesAreFoundByteForByteOnly) {
   cSp_FontManager manager;
   const struct {
     const char* name;
@@ -44,7 +38,7 @@ TEST_F(FontManager, NamesAreFoundByteForByteOnly) {
   }
 }
 
-TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailCountAndNameLength) {
+TEST(FontManager, LinkedItemsGoInNameOrderKeepTheTailCountAndNameLengthAndRefuseNull) {
   cSp_FontManager manager;
   const SInt32 count = manager.GetFontItemCount();
   cSp_FontItem* first = new (std::nothrow) cSp_FontItem("AAA First", 1);
@@ -53,21 +47,17 @@ TEST_F(FontManager, LinkedItemsGoInNameOrderAndKeepTheTailCountAndNameLength) {
   for (cSp_FontItem* item : {last, first, middle}) manager.LinkFontItemList(item);
   EXPECT_EQ(manager.GetFontItemList(), first);
   EXPECT_EQ(manager.GetFontItemListTail(), last) << "a later append must not lose the item";
-  EXPECT_EQ(manager.GetFontItemCount(), count + 3);
   EXPECT_STREQ(middle->GetBeforeObjectPtr()->GetFontName(), "IPAGothic");
   char out[kSpFontNameSize];
   EXPECT_EQ(std::strlen(last->GetTargetFontName(out)), 255u) << "names are cut to 255 bytes";
-}
 
-TEST_F(FontManager, NullArgumentsAreRecordedAndChangeNothing) {
-  cSp_FontManager manager;
-  cSp_FontItem item("Short", 7);
-  ErrorLogCapture log;
+  ErrorLogCapture log;  // null arguments are recorded and change nothing
   EXPECT_EQ(Sp_GetFontNoFromFontName(nullptr), 0);
-  EXPECT_EQ(item.GetTargetFontName(nullptr), nullptr);
-  item.SetupFontName(nullptr);
+  EXPECT_EQ(middle->GetTargetFontName(nullptr), nullptr);
+  middle->SetupFontName(nullptr);
   manager.LinkFontItemList(nullptr);
-  EXPECT_STREQ(item.GetFontName(), "Short");
+  EXPECT_STREQ(middle->GetFontName(), "IPAGothic2");
+  EXPECT_EQ(manager.GetFontItemCount(), count + 3);
   for (const char* method : {"Sp_GetFontNoFromFontName", "cSp_FontItem::GetTargetFontName",
                              "cSp_FontItem::SetupFontName", "cSp_FontManager::LinkFontItemList"}) {
     EXPECT_TRUE(log.Has(method, 1)) << method;
