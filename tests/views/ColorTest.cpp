@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "Resources.h"
 #include "SpColorTableObj.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"

@@ -7,7 +7,6 @@
 
 #include "SpPanelPainter.h"
 #include "SpStdDrawingFunction.h"
-#include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
 
 namespace {

@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "ErrorLogCapture.h"
-#include "QuickDraw.h"
 #include "SpFontManager.h"
 #include "SpTesting.h"
 #include "TestQuickDraw.h"
-#include "TestResources.h"
 
 namespace {
 

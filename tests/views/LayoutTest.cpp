@@ -7,7 +7,6 @@
 #include <string>
 
 #include "ErrorLogCapture.h"
-#include "QDRegions.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"

@@ -8,7 +8,6 @@
 
 #include "ByteOrder.h"
 #include "ErrorLogCapture.h"
-#include "QDPictures.h"
 #include "SpResourceManager.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"

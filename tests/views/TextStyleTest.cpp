@@ -3,9 +3,7 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "QuickDraw.h"
 #include "Script.h"
 #include "SpTesting.h"
 #include "SpTextStyle.h"
