@@ -1,11 +1,11 @@
 // The dialog analyser's snapshot of a dialog resource, taken without showing the dialog.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Dialogs.h"
-#include "ErrorLogCapture.h"
 #include "MacWindows.h"
 #include "SpDialogAnalyzor.h"
 #include "SpTesting.h"
@@ -18,9 +18,7 @@ namespace {
 // Dialog 300 (visible in its resource, so hiding it is the analyser's doing): a button, a
 // disabled static text, an edit text. Dialog 301 has a user item between two buttons.
 const char kSource[] = R"(
-resource 'DLOG' 300 {
-  bounds 100, 120, 260, 420; procID 1; visible true; items 300; title "Layout"
-}
+resource 'DLOG' 300 { bounds 100, 120, 260, 420; procID 1; visible true; items 300; title "L" }
 resource 'DITL' 300 {
   button 120, 210, 140, 280 { text "OK" }
   staticText 10, 10, 30, 290 { text "Message"; disabled }
@@ -34,22 +32,18 @@ resource 'DITL' 301 {
 }
 )";
 
-struct Expected {
-  short itemNo;
-  short type;
-  Rect rect;
-};
-
-bool SameRect(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+// The item's number, type and rectangle on one line.
+std::string Item(short itemNo, short type, const Rect& r) {
+  char line[64];
+  std::snprintf(line, sizeof line, "%d: %d (%d,%d,%d,%d)", itemNo, type, r.top, r.left, r.bottom,
+                r.right);
+  return line;
 }
 
 class DialogAnalyzorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
+    TearDown();
     std::vector<UInt8> bytes;
     std::string error;
     ASSERT_TRUE(sp_testing::CompileResourceSource(kSource, ".", &bytes, &error)) << error;
@@ -60,56 +54,50 @@ class DialogAnalyzorTest : public ::testing::Test {
     sp_testing::ResetResources();
     sp_testing::ResetEvents();
   }
-  ErrorLogCapture log_;
 };
 
 TEST_F(DialogAnalyzorTest, SnapshotHoldsEveryItemInOrderWithTypeAndLocalRectangle) {
-  cDialogAnalyzor snapshot(300);
-  const Expected expected[] = {
-      {1, kButtonDialogItem, {120, 210, 140, 280}},
-      {2, kStaticTextDialogItem | kItemDisableBit, {10, 10, 30, 290}},
-      {3, kEditTextDialogItem, {50, 10, 66, 200}},
+  const struct {
+    short dialog, width, height;  // the content size, not the frame's
+    std::vector<std::string> items;
+  } cases[] = {
+      {300,
+       300,
+       160,
+       {Item(1, kButtonDialogItem, {120, 210, 140, 280}),
+        Item(2, kStaticTextDialogItem | kItemDisableBit, {10, 10, 30, 290}),
+        Item(3, kEditTextDialogItem, {50, 10, 66, 200})}},
+      // A user item does not cut the snapshot short.
+      {301,
+       200,
+       100,
+       {Item(1, kButtonDialogItem, {10, 10, 30, 80}), Item(2, kUserDialogItem, {40, 10, 80, 190}),
+        Item(3, kButtonDialogItem, {60, 100, 80, 180})}},
   };
-  for (const Expected& e : expected) {
+  for (const auto& c : cases) {
+    cDialogAnalyzor snapshot(c.dialog);
+    std::vector<std::string> byReference, byNumber;
     short itemNo = 0, type = -1;
-    Rect rect = {0, 0, 0, 0};
-    ASSERT_EQ(snapshot.GetItemInfoByReference(&itemNo, &type, &rect), 1) << e.itemNo;
-    EXPECT_EQ(itemNo, e.itemNo);
-    EXPECT_EQ(type, e.type) << e.itemNo;
-    EXPECT_TRUE(SameRect(rect, e.rect)) << e.itemNo;
-
-    short byNumber = -1;
-    Rect rectByNumber = {0, 0, 0, 0};
-    EXPECT_EQ(snapshot.GetItemInfoByItemNo(e.itemNo, &byNumber, &rectByNumber), 1);
-    EXPECT_EQ(byNumber, e.type);
-    EXPECT_TRUE(SameRect(rectByNumber, e.rect));
+    Rect rect{};
+    while (snapshot.GetItemInfoByReference(&itemNo, &type, &rect)) {
+      byReference.push_back(Item(itemNo, type, rect));
+    }
+    for (short n = 1; n <= 4 && snapshot.GetItemInfoByItemNo(n, &type, &rect); ++n) {
+      byNumber.push_back(Item(n, type, rect));
+    }
+    EXPECT_EQ(byReference, c.items) << c.dialog;
+    EXPECT_EQ(byNumber, c.items) << c.dialog;
+    snapshot.ResetReferenceItem();
+    EXPECT_EQ(snapshot.GetItemInfoByReference(&itemNo, nullptr, nullptr), 1);
+    EXPECT_EQ(itemNo, 1) << "the reference starts again";
+    EXPECT_EQ(snapshot.GetWindowWidth(), c.width);
+    EXPECT_EQ(snapshot.GetWindowHeight(), c.height);
   }
-  EXPECT_EQ(snapshot.GetItemInfoByReference(nullptr, nullptr, nullptr), 0) << "end of list";
-
-  snapshot.ResetReferenceItem();
-  short first = 0;
-  EXPECT_EQ(snapshot.GetItemInfoByReference(&first, nullptr, nullptr), 1);
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(snapshot.GetWindowWidth(), 300) << "the content size, not the frame's";
-  EXPECT_EQ(snapshot.GetWindowHeight(), 160);
-}
-
-TEST_F(DialogAnalyzorTest, UserItemDoesNotCutTheSnapshotShort) {
-  cDialogAnalyzor snapshot(301);
-  short type = -1;
-  Rect rect = {0, 0, 0, 0};
-  ASSERT_EQ(snapshot.GetItemInfoByItemNo(2, &type, &rect), 1);
-  EXPECT_EQ(type, kUserDialogItem);
-  ASSERT_EQ(snapshot.GetItemInfoByItemNo(3, &type, &rect), 1);
-  EXPECT_EQ(type, kButtonDialogItem);
-  EXPECT_TRUE(SameRect(rect, Rect{60, 100, 80, 180}));
 }
 
 TEST_F(DialogAnalyzorTest, SnapshotNeitherShowsNorLeavesAWindowNorTakesTheFront) {
   const Rect content = {80, 40, 280, 440};
-  WindowRef document = NewCWindow(nullptr, &content,
-                                  reinterpret_cast<ConstStr255Param>("\x03"
-                                                                     "Doc"),
+  WindowRef document = NewCWindow(nullptr, &content, reinterpret_cast<ConstStr255Param>("\001D"),
                                   true, documentProc, reinterpret_cast<WindowRef>(-1), true, 0);
   ASSERT_NE(document, nullptr);
   SelectWindow(document);

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "ByteOrder.h"
 #include "QuickDraw.h"
 #include "TestQuickDraw.h"
 #include "TestResources.h"
@@ -20,22 +21,12 @@ inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
 }
 
-// The pixel a 16-bit colour becomes: each component's high byte.
-inline UInt32 Pixel(const RGBColor& c) {
-  return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
-}
-
 // The colour has these components; the failure message shows both.
 inline ::testing::AssertionResult ColorIs(const RGBColor& got, UInt16 r, UInt16 g, UInt16 b) {
   if (got.red == r && got.green == g && got.blue == b) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.red << ", " << got.green << ", " << got.blue << "), expected (" << r
-         << ", " << g << ", " << b << ")";
-}
-
-// A grey of this byte in every channel.
-inline UInt32 Grey(UInt8 level) {
-  return UInt32(level) * 0x010101u;
+  return ::testing::AssertionFailure() << "got (" << got.red << ", " << got.green << ", "
+                                       << got.blue << "), expected (" << r << ", " << g << ", "
+                                       << b << ")";
 }
 
 // The sum of the three channels: larger is lighter.
@@ -43,45 +34,37 @@ inline int Lightness(UInt32 rgb) {
   return int((rgb >> 16) & 0xFF) + int((rgb >> 8) & 0xFF) + int(rgb & 0xFF);
 }
 
-// The colour `factor` times each component, truncated and capped at 65535: a shade of a face.
-inline RGBColor Times(const RGBColor& c, double factor) {
-  auto scale = [factor](UInt16 v) -> UInt16 {
-    const double s = double(v) * double(float(factor));
-    return s >= 65535.0 ? UInt16(65535) : UInt16(s);
-  };
-  return RGBColor{scale(c.red), scale(c.green), scale(c.blue)};
+// A 'clut' whose size field says `sizeField` (the last index) and holding these colours.
+inline std::vector<UInt8> Clut(int sizeField, const std::vector<RGBColor>& colors) {
+  std::vector<UInt8> bytes(8 + colors.size() * 8, 0);
+  sp::StoreBE16(&bytes[6], UInt16(sizeField));
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const UInt16 fields[] = {UInt16(i), colors[i].red, colors[i].green, colors[i].blue};
+    for (int k = 0; k < 4; ++k) sp::StoreBE16(&bytes[8 + i * 8 + std::size_t(k) * 2], fields[k]);
+  }
+  return bytes;
 }
 
 class DrawingPortTest : public ::testing::Test {
  protected:
-  static constexpr SInt16 kWidth = 200;
+  // Wide enough for the 331 x 100 colour picker.
+  static constexpr SInt16 kWidth = 360;
   static constexpr SInt16 kHeight = 160;
 
   void SetUp() override {
     sp_testing::ResetWindows();
     sp_testing::ResetResources();
     GetGWorld(&savedPort_, &savedDevice_);
-    world_ = NewWorld(R(0, 0, kHeight, kWidth), kWhite);
-    ASSERT_NE(world_, nullptr);
+    const Rect bounds = R(0, 0, kHeight, kWidth);
+    ASSERT_EQ(NewGWorld(&world_, 32, &bounds, nullptr, nullptr, 0), noErr);
+    sp_testing::FillPort(world_, kWhite);
     SetGWorld(world_, nullptr);
   }
-
   void TearDown() override {
     SetGWorld(savedPort_, savedDevice_);
-    for (GWorldPtr w : worlds_) DisposeGWorld(w);
+    if (world_ != nullptr) DisposeGWorld(world_);
     sp_testing::ResetWindows();
     sp_testing::ResetResources();
-  }
-
-  // A new GWorld filled with the colour; disposed of at the end of the test.
-  GWorldPtr NewWorld(const Rect& bounds, UInt32 fill) {
-    GWorldPtr w = nullptr;
-    EXPECT_EQ(NewGWorld(&w, 32, &bounds, nullptr, nullptr, 0), noErr);
-    if (w != nullptr) {
-      worlds_.push_back(w);
-      sp_testing::FillPort(w, fill);
-    }
-    return w;
   }
 
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
@@ -95,19 +78,7 @@ class DrawingPortTest : public ::testing::Test {
     return out;
   }
 
-  // Distinct colours everywhere, so that inverted or restored pixels can be told apart.
-  void Stripes() {
-    for (SInt16 v = 0; v < kHeight; ++v) {
-      for (SInt16 h = 0; h < kWidth; ++h) {
-        const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257),
-                         UInt16((h + v) * 3 % 256 * 257)};
-        SetCPixel(h, v, &c);
-      }
-    }
-  }
-
   GWorldPtr world_ = nullptr;
-  std::vector<GWorldPtr> worlds_;
   CGrafPtr savedPort_ = nullptr;
   GDHandle savedDevice_ = nullptr;
 };

@@ -1,0 +1,182 @@
+// 3D frames and their removal, 3D panels, points on circles, arcs as line
+// segments and soft shadows, by chosen pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "SpPanelPainter.h"
+#include "SpStdDrawingFunction.h"
+#include "StdDrawingFunctionTestSupport.h"
+
+namespace {
+
+using drawing_test::DrawingPortTest;
+using drawing_test::kBlack;
+using drawing_test::kWhite;
+using drawing_test::Lightness;
+using drawing_test::R;
+
+// The frame's colours on a port whose background is white: frame grey 6898 (0x1A), shade
+// 19660 (white x 3 / 10, 0x4C), mid (65535 + 6898) / 2 = 36216 (0x8D).
+constexpr UInt32 kFrame = 0x1A1A1A;
+constexpr UInt32 kShade = 0x4C4C4C;
+constexpr UInt32 kMid = 0x8D8D8D;
+constexpr UInt32 kGround = 0x808080;
+
+class Drawing : public DrawingPortTest {
+ protected:
+  const Rect rect_ = R(20, 20, 40, 40);  // columns and rows 20-39
+  const RGBColor face_{30000, 40000, 50000};
+};
+
+TEST_F(Drawing, TheSunkenFrameIsDarkAboveAndLeftAndWhiteBelowAndRight) {
+  sp_testing::FillPort(world_, kGround);
+  Sp_Draw3DFrame(nullptr, &rect_, kSp3DFrameSunken);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+    const char* why;
+  } probes[] = {
+      {18, 30, kShade, "left, outer column"}, {19, 30, kFrame, "left, the frame"},
+      {30, 18, kMid, "top, outer row"},       {30, 19, kFrame, "top, the frame"},
+      {40, 30, kFrame, "right, the frame"},   {41, 30, kGround, "between frame and light"},
+      {42, 30, kWhite, "right, the light"},   {30, 42, kWhite, "bottom, the light row"},
+      {30, 30, kGround, "the inside"},        {20, 20, kGround, "the rectangle's corner"},
+  };
+  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
+}
+
+TEST_F(Drawing, DeletingAFrameErasesAllOfItAndNothingElse) {
+  const RGBColor black{0, 0, 0};
+  for (t3DRectDrowType type : {kSp3DFrameSunken, kSp3DFrameRaised}) {
+    sp_testing::FillPort(world_, kWhite);
+    SetCPixel(30, 30, &black);  // inside the rectangle
+    SetCPixel(45, 30, &black);  // outside the ring
+    const std::vector<UInt32> before = AllPixels();
+    Sp_Draw3DFrame(world_, &rect_, type);
+    Sp_Delete3DFrame(world_, &rect_, type);
+    EXPECT_TRUE(AllPixels() == before) << "type " << type;
+  }
+}
+
+TEST_F(Drawing, TheRoundedPanelHasItsFaceRimAndAShadowDarkestNextToIt) {
+  const Rect r = R(10, 10, 80, 110);
+  SpDraw3DPanel(&r, 20, 6, &face_);
+  const struct {
+    SInt16 h, v;
+    UInt32 rgb;
+    const char* why;
+  } probes[] = {
+      {60, 45, 0x759CC3, "the face"},
+      {10, 10, kWhite, "outside the rounded corner"},
+      {60, 10, 0x5E7E9E, "outer rim, top: the face x 0.81"},
+      {10, 30, 0x516C87, "outer rim, left: x 0.694"},
+      {10, 50, 0x5C7A99, "outer rim, lower left: x 0.787"},
+      {60, 11, 0x8AB8E6, "inner rim, top: x 1.18"},
+      {116, 45, kWhite, "depth 6 ends at column 115"},
+  };
+  for (const auto& p : probes) EXPECT_EQ(Px(p.h, p.v), p.rgb) << p.why;
+  // Right of the rim (columns 110, 111) the shadow runs from 40 % grey out to 98 % grey.
+  EXPECT_LT(Lightness(Px(112, 45)), Lightness(Px(114, 45)));
+  EXPECT_LT(Lightness(Px(114, 45)), Lightness(Px(115, 45)));
+  EXPECT_LT(Lightness(Px(115, 45)), Lightness(kWhite));
+}
+
+// The rim's two-tone edges change shade 10, 15 and 30 pixels from a corner; on small panels
+// those points stay on the edge instead of sending strokes past the panel.
+TEST_F(Drawing, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
+  const RGBColor white{65535, 65535, 65535};
+  const Rect shortPanel = R(10, 10, 50, 110);   // 40 high: bottom - R - 30 is the top
+  const Rect narrowPanel = R(70, 10, 140, 35);  // 25 wide: left + R + 30 is past the right
+  const Rect whitePanel = R(10, 120, 50, 190);
+  for (const Rect* r : {&shortPanel, &narrowPanel}) SpDraw3DPanel(r, 20, 0, &face_);
+  SpDraw3DPanel(&whitePanel, 20, 0, &white);
+  EXPECT_EQ(Px(150, 11), kWhite) << "1.18 x white is capped, not wrapped";
+  EXPECT_EQ(Px(10, 12), kWhite) << "outside the rounded corner, above the left edge";
+  EXPECT_EQ(Px(40, 70), kWhite) << "right of the narrow panel, on its top row";
+}
+
+TEST(CirclePosition, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
+  const Point c{100, 100};  // v, h
+  const struct {
+    short radius;
+    float angle;
+    SInt16 h, v;
+    const char* why;
+  } cases[] = {
+      {10, 0, 100, 90, "12 o'clock"},
+      {10, 90, 110, 100, "3 o'clock"},
+      {10, 180, 100, 110, "6 o'clock"},
+      {10, 270, 90, 100, "9 o'clock"},
+      {10, 45, 107, 93, "7.07 truncated toward the centre"},
+      {10, -90, 90, 100, "a negative angle gets a turn added"},
+      {10, 450, 110, 100, "whole turns are dropped"},
+      {10, 720.5f, 100, 91, "the fraction is kept: -9.9996 truncates to -9"},
+      {10, -405, 93, 93, "-405 is 315 degrees"},
+      {0, 45, 100, 100, "radius 0 is the centre"},
+  };
+  for (const auto& t : cases) {
+    Point out{};
+    Sp_GetCerclePosition(c, t.radius, t.angle, out);
+    EXPECT_TRUE(out.h == t.h && out.v == t.v) << t.why << ": " << out.h << ", " << out.v;
+  }
+}
+
+// The points of the lines an arc draws, recorded as a polygon.
+std::vector<Point> ArcPoints(Point center, short radius, short start, short arc) {
+  PolyHandle poly = OpenPoly();
+  Sp_DrawFrameArc(center, radius, start, arc, 1);
+  ClosePoly();
+  std::vector<Point> points;
+  const int count = ((*poly)->polySize - 10) / 4;
+  for (int i = 0; i < count; ++i) points.push_back((*poly)->polyPoints[i]);
+  KillPoly(poly);
+  return points;
+}
+
+TEST_F(Drawing, ArcsAreCutIntoSegmentsOfAboutOnePixel) {
+  const Point c{50, 50};
+  const struct {
+    short radius, start, arc;
+    int minSegments, maxSegments, longestStep;
+    const char* why;
+  } cases[] = {
+      {1, 0, 90, 2, 2, 1, "radius 1: the step becomes 45 degrees"},
+      {10, 0, 90, 8, 16, 2, "about a pixel of arc each"},
+      {10, 90, -90, 8, 16, 2, "anticlockwise"},
+      {1000, 0, 360, 100, 720, 10, "never more than 720 steps"},
+  };
+  for (const auto& t : cases) {
+    const std::vector<Point> points = ArcPoints(c, t.radius, t.start, t.arc);
+    SCOPED_TRACE(t.why);
+    ASSERT_GE(points.size(), 2u);
+    EXPECT_GE(int(points.size()) - 1, t.minSegments);
+    EXPECT_LE(int(points.size()) - 1, t.maxSegments);
+    Point first{}, last{};
+    Sp_GetCerclePosition(c, t.radius, t.start, first);
+    Sp_GetCerclePosition(c, t.radius, float(t.start + t.arc), last);
+    EXPECT_TRUE(EqualPt(points.front(), first));
+    EXPECT_TRUE(EqualPt(points.back(), last));
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      EXPECT_FALSE(EqualPt(points[i], points[i - 1])) << "a repeated point";
+      EXPECT_LE(std::max(std::abs(points[i].h - points[i - 1].h),
+                         std::abs(points[i].v - points[i - 1].v)),
+                t.longestStep);
+    }
+  }
+}
+
+// ---- Soft shadows ----
+
+TEST_F(Drawing, AShadowOfOnePassDarkensByTheDarknessToItsEdge) {
+  const Rect r = R(10, 10, 40, 40);
+  Sp_DrawShadowRect(world_, r, 60, 0, nullptr, 0);
+  // A 40 % mask (26214, 0x66) lets 40 % of the white through.
+  EXPECT_NEAR(int(Px(25, 25) & 0xFF), 0x66, 1);
+  EXPECT_EQ(Px(10, 10), Px(25, 25)) << "one pass: even to the edge";
+  EXPECT_EQ(Px(9, 25), kWhite);
+  EXPECT_EQ(Px(40, 25), kWhite);
+}
+
+}  // namespace
