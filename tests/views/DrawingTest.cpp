@@ -97,6 +97,47 @@ TEST_F(Drawing, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
   EXPECT_EQ(Px(40, 70), kWhite) << "right of the narrow panel, on its top row";
 }
 
+TEST_F(Drawing, TheDefaultButtonRingPutsTheCurrentPortBack) {
+  const RGBColor red{65535, 0, 0};
+  RGBForeColor(&red);
+  GWorldPtr other = nullptr;
+  const Rect small = R(0, 0, 10, 10);
+  ASSERT_EQ(NewGWorld(&other, 32, &small, nullptr, nullptr, 0), noErr);
+  SetGWorld(other, nullptr);
+  const Rect button = R(30, 30, 50, 90);
+  Sp_DrawDialogDefaultButtonFrame(world_, &button);
+  CGrafPtr now = nullptr;
+  GetGWorld(&now, nullptr);
+  EXPECT_EQ(now, other);
+  // The ring runs from (26, 26) to (54, 94), three pixels thick, with rounded corners.
+  EXPECT_EQ(Px(60, 25), kWhite);
+  EXPECT_EQ(Px(60, 28), 0xFF0000u);
+  EXPECT_EQ(Px(60, 29), kWhite);
+  EXPECT_EQ(Px(26, 26), kWhite);
+  SetGWorld(world_, nullptr);
+  DisposeGWorld(other);
+}
+
+TEST_F(Drawing, ADottedRectangleDrawnTwiceRestoresThePixelsAndKeepsInItsClip) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);  // the application's dot pattern
+  for (SInt16 v = 0; v < 80; ++v) {
+    for (SInt16 h = 0; h < 100; ++h) {
+      const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257), 0};
+      SetCPixel(h, v, &c);
+    }
+  }
+  const std::vector<UInt32> before = AllPixels();
+  const Rect clip = R(10, 10, 60, 60);
+  const Rect rect = R(20, 20, 80, 50);
+  Sp_DrawDotRect(&clip, &rect);
+  EXPECT_NE(Px(22, 20), before[22 + 20 * kWidth]) << "a dot of the top edge";
+  EXPECT_EQ(Px(21, 20), before[21 + 20 * kWidth]) << "a gap of the top edge";
+  EXPECT_NE(Px(20, 58), before[20 + 58 * kWidth]) << "the last row in the clip";
+  EXPECT_EQ(Px(20, 59), before[20 + 59 * kWidth]) << "the clip is inset by one";
+  Sp_DrawDotRect(&clip, &rect);
+  EXPECT_TRUE(AllPixels() == before);
+}
+
 TEST(CirclePosition, PointsOnACircleAreExactAtQuartersAndTruncatedElsewhere) {
   const Point c{100, 100};  // v, h
   const struct {
