@@ -77,6 +77,18 @@ class StartData : public ::testing::Test {
                                        unsigned char create = 1) {
     return SpGetQTFileInitData(name, size, kCDFormat, 600, 44100, create, nullptr);
   }
+  // The level of a known CD or sound file; -1 when it is not known.
+  static SInt64 CDLevel(UInt32 tracks, UInt32 m, UInt32 s, UInt32 f) {
+    UInt32 level = 0;
+    cCDSaveInitialData* cd = CD(tracks, m, s, f, 0);
+    if (cd == nullptr) return -1;
+    cd->GetCDData(nullptr, nullptr, &level);
+    return level;
+  }
+  static SInt64 SoundLevel(const char* name, UInt32 size = 1000) {
+    cQTFileSaveInitialData* sound = Sound(name, size, 0);
+    return sound == nullptr ? -1 : SInt64(sound->GetVolumeLevel());
+  }
 
   sp_testing::HomeScope home_;
 };
@@ -118,18 +130,12 @@ TEST_F(StartData, RecordsAndLevelsComeBackAfterARestart) {
   SpSaveCDQTFileInitialData();
 
   cSpCDRSaveInitDataMgr* manager = Restart();
-  ASSERT_NE(manager, nullptr);
   EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
   EXPECT_EQ(manager->GetFileInitialDataCount(), 2u);
-  UInt32 level = 0;
-  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
-  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 40u);
-  CD(12, 50, 0, 0, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 60u);
-  ASSERT_NE(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0), nullptr);
-  EXPECT_EQ(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0)->GetVolumeLevel(), 20u);
-  EXPECT_EQ(Sound("a.aif", 1000, 0)->GetVolumeLevel(), 10u);
+  EXPECT_EQ(CDLevel(12, 45, 3, 20), 40);
+  EXPECT_EQ(CDLevel(12, 50, 0, 0), 60);
+  EXPECT_EQ(SoundLevel("\x93\xFA\x96\x7B.mp3", 2000), 20);
+  EXPECT_EQ(SoundLevel("a.aif"), 10);
 }
 
 TEST_F(StartData, CDDataIsOneTabbedLinePerCDAndKeepsTheCDsOfEarlierRuns) {
@@ -156,21 +162,17 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
     Sound(("file " + std::to_string(i)).c_str());
   }
   // Looked up again, records 0 and 1 become the most recently used.
-  ASSERT_NE(CD(1, 0, 0, 0, 0), nullptr);
-  ASSERT_NE(CD(1, 1, 0, 0, 0), nullptr);
-  ASSERT_NE(Sound("file 0", 1000, 0), nullptr);
-  ASSERT_NE(Sound("file 1", 1000, 0), nullptr);
+  for (UInt32 i : {0u, 1u}) {
+    ASSERT_NE(CD(1, i, 0, 0, 0), nullptr);
+    ASSERT_NE(Sound(("file " + std::to_string(i)).c_str(), 1000, 0), nullptr);
+  }
   cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(0);
   cCDSaveInitialData* droppedCD = manager->GetCDInitialDataList();
   cQTFileSaveInitialData* droppedSound = manager->GetFileInitialDataList();
-
   CD(1, 99, 0, 0);
   Sound("file 99");
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 49u);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 49u);
   EXPECT_NE(manager->GetCDInitialDataList(), droppedCD);
   EXPECT_NE(manager->GetFileInitialDataList(), droppedSound);
-
   // Whoever holds a dropped record can still use it; it is only no longer saved.
   droppedCD->SetupVolumeLevel(7);
   droppedSound->SetupVolumeLevel(7);
@@ -182,13 +184,12 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   EXPECT_EQ(text.substr(0, 13), "1\t3\t0\t0\t255\t\r");
   const std::string tail = "1\t0\t0\t0\t255\t\r1\t1\t0\t0\t255\t\r1\t99\t0\t0\t255\t\r";
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-
   cSpCDRSaveInitDataMgr* reloaded = Restart();
   EXPECT_EQ(reloaded->GetCDInitialDataCount(), 49u);
   EXPECT_EQ(reloaded->GetFileInitialDataCount(), 49u);
-  EXPECT_EQ(CD(1, 2, 0, 0, 0), nullptr);
-  EXPECT_EQ(Sound("file 2", 1000, 0), nullptr);
-  EXPECT_NE(Sound("file 99", 1000, 0), nullptr);
+  EXPECT_EQ(CDLevel(1, 2, 0, 0), -1);
+  EXPECT_EQ(SoundLevel("file 2"), -1);
+  EXPECT_NE(SoundLevel("file 99"), -1);
 }
 
 TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
@@ -280,14 +281,9 @@ TEST_F(StartData, DamagedCDLinesAreSkippedAndTheRestLoaded) {
                 "\r"                     // longer than any record
                 "3\t0\t59\t74\t255\t");  // good, last line without its CR
   ErrorLogCapture log;
-  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-  ASSERT_NE(manager, nullptr);
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
-  UInt32 level = 0;
-  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
-  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 100u);
-  EXPECT_NE(CD(3, 0, 59, 74, 0), nullptr);
+  EXPECT_EQ(SpGetCDQTFileInitMaganer(1)->GetCDInitialDataCount(), 2u);
+  EXPECT_EQ(CDLevel(12, 45, 3, 20), 100);
+  EXPECT_EQ(CDLevel(3, 0, 59, 74), 255);
   EXPECT_EQ(log.Count(), 1u);
   EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine));
 }
@@ -317,10 +313,8 @@ TEST_F(StartData, ReadsFromTheDocumentsFolderWhenPreferencesHaveNone) {
   mkdir((documents + "/Zanthe Folder").c_str(), 0700);
   WriteFile(documents + "/Zanthe Folder/QTFILE-Data", BE32(1) + FileRecord("doc.aif", 10, 11));
   WriteFile(documents + "/Zanthe Folder/CDDA-Data", "4\t20\t0\t0\t66\t\r");
-  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-  ASSERT_NE(manager, nullptr);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 1u);
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 1u);
+  EXPECT_EQ(SoundLevel("doc.aif", 10), 11);
+  EXPECT_EQ(CDLevel(4, 20, 0, 0), 66);
 }
 
 TEST_F(StartData, FailedSaveKeepsTheListMarkedChangedAndLeavesNoSideFiles) {
