@@ -93,8 +93,8 @@ class StartData : public ::testing::Test {
   sp_testing::HomeScope home_;
 };
 
-TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
-  SoundComponentData f = Format(SpFourCC("twos"), 2, 16, 0xAC440000u);
+TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndianAndReadBack) {
+  SoundComponentData f = kCDFormat;
   f.flags = 0x11223344;
   f.sampleCount = 0x55667788;
   Byte samples[4] = {};
@@ -104,56 +104,42 @@ TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
       ->SetupVolumeLevel(77);
   SpSaveCDQTFileInitialData();
   const std::string expected(
-      "\x00\x00\x00\x01"  // records
-      "\x00\x00\x00\x08"
-      "Song.aif"          // name
-      "\x01\x02\x03\x04"  // file size
-      "\x11\x22\x33\x44"
-      "twos"              // flags, format
-      "\x00\x02\x00\x10"  // channels, sample size
-      "\xAC\x44\x00\x00"  // 44.1 kHz as 16.16
-      "\x55\x66\x77\x88"  // sample count
-      "\x00\x00\x00\x00"  // buffer
-      "\x0A\x0B\x0C\x0D"  // reserved
-      "\x00\xAB\xCD\xEF"
-      "\x00\x00\xAC\x44"   // duration, time scale
-      "\x00\x00\x00\x4D",  // level
+      "\x00\x00\x00\x01"                  // records
+      "\x00\x00\x00\x08Song.aif"          // name
+      "\x01\x02\x03\x04\x11\x22\x33\x44"  // file size, flags
+      "twos\x00\x02\x00\x10"              // format, channels, sample size
+      "\xAC\x44\x00\x00\x55\x66\x77\x88"  // 44.1 kHz as 16.16, sample count
+      "\x00\x00\x00\x00\x0A\x0B\x0C\x0D"  // buffer, reserved
+      "\x00\xAB\xCD\xEF\x00\x00\xAC\x44"  // duration, time scale
+      "\x00\x00\x00\x4D",                 // level
       60);
   EXPECT_EQ(ReadFile(SoundFile()), expected);
-}
-
-TEST_F(StartData, RecordsAndLevelsComeBackAfterARestart) {
-  CD(12, 45, 3, 20)->SetupVolumeLevel(40);
-  CD(12, 50, 0, 0)->SetupVolumeLevel(60);  // same track count, another disc
-  Sound("a.aif")->SetupVolumeLevel(10);
-  Sound("\x93\xFA\x96\x7B.mp3", 2000)->SetupVolumeLevel(20);
-  SpSaveCDQTFileInitialData();
-
-  cSpCDRSaveInitDataMgr* manager = Restart();
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 2u);
-  EXPECT_EQ(CDLevel(12, 45, 3, 20), 40);
-  EXPECT_EQ(CDLevel(12, 50, 0, 0), 60);
-  EXPECT_EQ(SoundLevel("\x93\xFA\x96\x7B.mp3", 2000), 20);
-  EXPECT_EQ(SoundLevel("a.aif"), 10);
+  Restart();
+  EXPECT_EQ(SpGetQTFileInitData("Song.aif", 0x01020304, kCDFormat, 0x00ABCDEF, 44100, 0, nullptr)
+                ->GetVolumeLevel(),
+            77u);
 }
 
 TEST_F(StartData, CDDataIsOneTabbedLinePerCDAndKeepsTheCDsOfEarlierRuns) {
   CD(5, 30, 0, 0)->SetupVolumeLevel(30);
-  CD(3, 0, 59, 74);                   // a level nobody set
-  cDiscPosition before(70, 0, 0, 1);  // the negative flag is not written
-  SpGetCDInitData(1, before, 1, nullptr);
+  CD(5, 31, 0, 0)->SetupVolumeLevel(31);                       // same track count, another disc
+  CD(3, 0, 59, 74);                                            // a level nobody set
+  SpGetCDInitData(1, cDiscPosition(70, 0, 0, 1), 1, nullptr);  // the negative flag is not written
   SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()), "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r");
+  const std::string first =
+      "5\t30\t0\t0\t30\t\r5\t31\t0\t0\t31\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r";
+  EXPECT_EQ(ReadFile(CDFile()), first);
 
   // The next run sees another CD only, and saves.
-  Restart();
+  EXPECT_EQ(Restart()->GetCDInitialDataCount(), 4u);
+  EXPECT_EQ(CDLevel(5, 30, 0, 0), 30);
+  EXPECT_EQ(CDLevel(5, 31, 0, 0), 31);
   unsigned char created = 0;
   SpGetCDInitData(9, cDiscPosition(61, 2, 3), 1, &created)->SetupVolumeLevel(100);
   EXPECT_EQ(created, 1);
   SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()),
-            "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r9\t61\t2\t3\t100\t\r");
+  // The two looked up again are now more recently used than the ones left alone.
+  EXPECT_EQ(ReadFile(CDFile()), first.substr(26) + first.substr(0, 26) + "9\t61\t2\t3\t100\t\r");
 }
 
 TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
@@ -192,6 +178,14 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   EXPECT_NE(SoundLevel("file 99"), -1);
 }
 
+SoundComponentData Other() {  // the CD format with other flags, sample count and reserved
+  SoundComponentData f = kCDFormat;
+  f.flags = 7;
+  f.sampleCount = 12345;
+  f.reserved = 9;
+  return f;
+}
+
 TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
   Sound("Take.aif", 5000);
   struct Case {
@@ -200,6 +194,7 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
     SoundComponentData format;
     SInt32 duration;
     bool same;
+    SInt32 scale = 44100;
   } cases[] = {
       {"Take.aif", 5000, kCDFormat, 600, true},
       {"Take.aif", 5001, kCDFormat, 600, false},
@@ -212,19 +207,15 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
       {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 24, 0xAC440000u), 600, false},
       {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 16, 0xBB800000u), 600, false},
       {"Take.aif", 5000, kCDFormat, 601, false},
+      {"Take.aif", 5000, kCDFormat, 600, false, 600},
+      {"Take.aif", 5000, Other(), 600, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(
-        SpGetQTFileInitData(c.name, c.size, c.format, c.duration, 44100, 0, nullptr) != nullptr,
+        SpGetQTFileInitData(c.name, c.size, c.format, c.duration, c.scale, 0, nullptr) != nullptr,
         c.same)
-        << (c.name ? c.name : "null") << " " << c.size;
+        << (c.name ? c.name : "null") << " " << c.size << " " << c.scale;
   }
-  SoundComponentData other = kCDFormat;
-  other.flags = 7;
-  other.sampleCount = 12345;
-  other.reserved = 9;
-  EXPECT_NE(SpGetQTFileInitData("Take.aif", 5000, other, 600, 44100, 0, nullptr), nullptr);
-  EXPECT_EQ(SpGetQTFileInitData("Take.aif", 5000, kCDFormat, 600, 600, 0, nullptr), nullptr);
 }
 
 TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
@@ -249,20 +240,12 @@ TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
   };
   for (const Case& c : cases) {
     WriteFile(SoundFile(), c.bytes);
-    SpDisposeCDQTFileInitManager();
     ErrorLogCapture log;
-    cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-    ASSERT_NE(manager, nullptr);
-    EXPECT_EQ(manager->GetFileInitialDataCount(), c.loaded) << c.why;
-    if (c.code == 0) {
-      EXPECT_EQ(log.Count(), 0u) << c.why;
-    } else {
-      EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code)) << c.why;
-    }
-    if (c.loaded > 0) {
-      ASSERT_NE(manager->GetFileInitialDataList(), nullptr);
-      EXPECT_EQ(manager->GetFileInitialDataList()->GetVolumeLevel(), 11u) << c.why;
-    }
+    EXPECT_EQ(Restart()->GetFileInitialDataCount(), c.loaded) << c.why;
+    EXPECT_TRUE(c.code == 0 ? log.Count() == 0
+                            : log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code))
+        << c.why;
+    EXPECT_EQ(SoundLevel("one.aif", 10), c.loaded > 0 ? 11 : -1) << c.why;
   }
 }
 
@@ -300,9 +283,7 @@ TEST_F(StartData, RandomFilesNeverCrashTheReaders) {
     }
     WriteFile(CDFile(), bytes);
     WriteFile(SoundFile(), sound);
-    cSpCDRSaveInitDataMgr* manager = Restart();
-    ASSERT_NE(manager, nullptr);
-    EXPECT_LE(manager->GetCDInitialDataCount(), kSpStartDataListLimit);
+    EXPECT_LE(Restart()->GetCDInitialDataCount(), kSpStartDataListLimit);
     SpSaveCDQTFileInitialData();
   }
 }
