@@ -80,7 +80,7 @@ class LibraryModelTest : public ::testing::Test {
 
 // ---- Filing ---------------------------------------------------------------------------------
 
-TEST_F(LibraryModelTest, TracksAreKeptInAscendingIdWithTheNewestOfAnIdFirst) {
+TEST_F(LibraryModelTest, TracksAreKeptInAscendingIdWithTheNewestOfAnIdFirstAndOnlyOnce) {
   AddAll(*library_, {{70000, "A", "X", 1, 2, 1000},
                      {5, "A", "X", 2, 2, 1000},
                      {-3, "A", "X", 0, 0, 1000},
@@ -92,18 +92,12 @@ TEST_F(LibraryModelTest, TracksAreKeptInAscendingIdWithTheNewestOfAnIdFirst) {
   EXPECT_EQ(nullptr, library_->SerchTrackInfoObjectFromTrackID(4464));
   EXPECT_EQ(nullptr, library_->SerchTrackInfoObjectFromTrackID(0));
   EXPECT_STREQ("newer copy", library_->SerchTrackInfoObjectFromTrackID(5)->GetText(kSpiTMI_Name));
-}
-
-TEST_F(LibraryModelTest, ATrackFiledTwiceIsRefusedAndReported) {
-  cSPiTMI_TrackInfoObj* track = Make({1, "A", "X", 1, 1, 1000});
-  ASSERT_EQ(1, library_->AddTrackInfoItem(track));
+  // The same track object filed twice is refused and reported.
   ErrorLogCapture log;
-  EXPECT_EQ(0, library_->AddTrackInfoItem(track));
+  EXPECT_EQ(0, library_->AddTrackInfoItem(library_->GetFirstTrack()));
   EXPECT_TRUE(log.Has("ciTunesMusicInfoObj::AddTrackInfoItem", 3));
   EXPECT_EQ(1u, log.Beeps());
-  EXPECT_EQ(1u, ittest::TrackIds(*library_).size());
-  EXPECT_EQ((std::vector<std::string>{"X (0/0 1 0) [1:1]"}),
-            Groups(library_->GetFirstAlbumGroup()));
+  EXPECT_EQ(5u, ittest::TrackIds(*library_).size());
 }
 
 TEST_F(LibraryModelTest, ArtistsAlbumsAndSlotsAreFiledInByteOrder) {
@@ -246,16 +240,12 @@ TEST_F(LibraryModelTest, PlaylistsHoldEntriesInOrderAndMatchAsAlbums) {
   EXPECT_EQ(0, library_->AddPlayListGroup(library_->GetFirstAlbumGroup()));
   EXPECT_TRUE(log.Has("ciTunesMusicInfoObj::AddPlayListGroup", 3));
   EXPECT_EQ(1u, Groups(library_->GetFirstPlayList()).size());
-}
 
-TEST_F(LibraryModelTest, ALongPlaylistDoesNotWrapIntoAShortOne) {
-  AddAll(*library_, {{1, "A", "X", 1, 1, 100000}});
-  auto* list = new (std::nothrow) ciTunesInfoMusicGroupObj();
-  cSPiTMI_TrackInfoObj* track = library_->GetFirstTrack();
-  for (int i = 0; i < 65538; ++i) ASSERT_EQ(1, list->SetupPlayListTrackInfoObject(track));
-  library_->AddPlayListGroup(list);
-  EXPECT_EQ(65538, list->GetHighestNumber());
-  // Cut to 16 bits the playlist would claim two entries and match a 2-track CD.
+  // Cut to 16 bits a playlist of 65,538 entries would claim two and match a 2-track CD.
+  auto* longList = new (std::nothrow) ciTunesInfoMusicGroupObj();
+  for (int i = 0; i < 65538; ++i) ASSERT_EQ(1, longList->SetupPlayListTrackInfoObject(one));
+  library_->AddPlayListGroup(longList);
+  EXPECT_EQ(65538, longList->GetHighestNumber());
   EXPECT_TRUE(Matches(*library_, {100, 100}, 1).empty());
 }
 
