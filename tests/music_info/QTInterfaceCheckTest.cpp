@@ -24,10 +24,9 @@ std::vector<std::string>& ShownMessages() {
   static std::vector<std::string> messages;
   return messages;
 }
-void CatchModal(char* message, unsigned char) {
-  ShownMessages().push_back(message);
-}
 
+// The folder holds an AIFF ramp, a WAVE of silence and a text file; the files only the
+// ffmpeg tool can make come from MakeToolFiles.
 class SoundFileChecks : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -37,7 +36,8 @@ class SoundFileChecks : public ::testing::Test {
     sp_testing::ResetGestalt();
     ASSERT_EQ(Sp_InitialQuckTime(0), 1);
     SpSayErrorNo_GetDisplayProcs(&savedModal_, &savedSheet_);
-    SpSayErrorNo_SetDisplayProcs(CatchModal, savedSheet_);
+    SpSayErrorNo_SetDisplayProcs(
+        [](char* message, unsigned char) { ShownMessages().push_back(message); }, savedSheet_);
     ShownMessages().clear();
     home_ = std::make_unique<sp_testing::HomeScope>();
     folder_ = qt_test::DocumentsFolder(*home_);
@@ -48,11 +48,11 @@ class SoundFileChecks : public ::testing::Test {
   void TearDown() override {
     home_.reset();
     SpSayErrorNo_SetDisplayProcs(savedModal_, savedSheet_);
+    sp_testing::ResetGestalt();
     sp_testing::ResetEvents();
     sp_testing::UseRealClock();
   }
 
-  // The files only the ffmpeg tool can make; false (and the test skipped) without it.
   bool MakeToolFiles() {
     if (!qt_test::HaveTool("ffmpeg")) return false;
     EXPECT_TRUE(qt_test::MakeToneFile(folder_.path + "/tone.mp3", "-ac 2 -c:a libmp3lame"));
@@ -63,8 +63,13 @@ class SoundFileChecks : public ::testing::Test {
     return true;
   }
 
-  unsigned char IsSound(const char* name, unsigned char openToCheck = 0) {
-    return Sp_CheckQuickTimeSoundFile(folder_.vRefNum, folder_.dirID, name, 0, openToCheck);
+  unsigned char Check(const char* name, AudioFormatAtomPtr* atom = nullptr,
+                      CmpSoundHeader* header = nullptr, UInt32* sampleCount = nullptr,
+                      unsigned char* isProtected = nullptr, Movie* movie = nullptr,
+                      Media* media = nullptr) {
+    return Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, name, atom,
+                                                   header, nullptr, sampleCount, isProtected,
+                                                   nullptr, nullptr, nullptr, movie, media);
   }
 
   std::unique_ptr<sp_testing::HomeScope> home_;
@@ -78,35 +83,31 @@ TEST_F(SoundFileChecks, SoundFilesArePlayableAndOtherFilesAreNot) {
   const struct {
     const char* name;
     unsigned char sound;
-  } cases[] = {
-      {"ramp.aiff", 1}, {"quiet.wav", 1},    {"tone.mp3", 1},
-      {"tone.m4a", 1},  {"video.mov", 0},  // a movie, but no sound in it
-      {"notes.txt", 0}, {"missing.aiff", 0},
-  };
+  } cases[] = {{"ramp.aiff", 1}, {"quiet.wav", 1},   {"tone.mp3", 1},
+               {"tone.m4a", 1},  {"video.mov", 0},  // a movie, but no sound in it
+               {"notes.txt", 0}, {"missing.aiff", 0}};
   for (const auto& c : cases) {
     for (unsigned char openToCheck : {0, 1}) {
-      EXPECT_EQ(IsSound(c.name, openToCheck), c.sound) << c.name << " " << int(openToCheck);
+      EXPECT_EQ(Sp_CheckQuickTimeSoundFile(folder_.vRefNum, folder_.dirID, c.name, 0, openToCheck),
+                c.sound)
+          << c.name << " " << int(openToCheck);
     }
   }
   EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0) << "each check returns the idle timer";
   EXPECT_EQ(sp_testing::InstalledTimerCount(), 0);
-}
-
-TEST_F(SoundFileChecks, ACheckLeavesATimerItDidNotInstall) {
+  // A check leaves a timer it did not install.
   ASSERT_EQ(SpQTI_EnableIdleEvent(), 1);
-  EXPECT_EQ(IsSound("ramp.aiff"), 1);
+  EXPECT_EQ(Sp_CheckQuickTimeSoundFile(folder_.vRefNum, folder_.dirID, "ramp.aiff", 0, 0), 1);
   EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 1);
   SpQT_DisableIdleEvent();
 }
 
-TEST_F(SoundFileChecks, AStereoAIFFIsDescribedByItsHeader) {
+TEST_F(SoundFileChecks, AStereoAIFFIsDescribedByItsHeaderWithItsDurationAndEverySample) {
   AudioFormatAtomPtr atom = nullptr;
   CmpSoundHeader header{};
-  UInt32 byteLength = 0;
-  UInt32 sampleCount = 0;
+  UInt32 byteLength = 0, sampleCount = 0;
   unsigned char isProtected = 9;
-  SInt32 duration = 0;
-  SInt32 timeScale = 0;
+  SInt32 duration = 0, timeScale = 0;
   float seconds = 0;
   Movie movie = nullptr;
   Media media = nullptr;
@@ -114,113 +115,19 @@ TEST_F(SoundFileChecks, AStereoAIFFIsDescribedByItsHeader) {
                 folder_.vRefNum, folder_.dirID, "ramp.aiff", &atom, &header, &byteLength,
                 &sampleCount, &isProtected, &duration, &timeScale, &seconds, &movie, &media),
             1);
-  EXPECT_EQ(header.format, SpFourCC("twos"));
-  EXPECT_EQ(header.numChannels, 2u);
-  EXPECT_EQ(header.sampleSize, 16);
-  EXPECT_EQ(header.sampleRate, 0xAC440000u);
-  EXPECT_EQ(header.compressionID, 0);
-  EXPECT_EQ(sampleCount, kFrames);
-  EXPECT_EQ(byteLength, kFrames * 4) << "frames x 2 channels x 2 bytes";
-  EXPECT_EQ(duration, SInt32(kFrames));
-  EXPECT_EQ(timeScale, 44100);
+  EXPECT_EQ(std::vector<UInt32>(
+                {SpFourCC("twos"), 2, 16, 0xAC440000u, 0, kFrames, kFrames * 4, kFrames, 44100, 0}),
+            std::vector<UInt32>({header.format, header.numChannels, UInt32(header.sampleSize),
+                                 header.sampleRate, UInt32(header.compressionID), sampleCount,
+                                 byteLength, UInt32(duration), UInt32(timeScale), isProtected}));
   EXPECT_FLOAT_EQ(seconds, float(kFrames) / 44100.0f);
-  EXPECT_EQ(isProtected, 0);
   EXPECT_EQ(atom, nullptr) << "linear big-endian sound needs no decompression atom";
   ASSERT_NE(movie, nullptr) << "handed out when asked for";
   EXPECT_EQ(media,
             GetTrackMedia(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType)));
   DisposeMovie(movie);
-  EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
-}
 
-TEST_F(SoundFileChecks, AnM4AHandsOutItsDecompressionAtom) {
-  if (!MakeToolFiles()) GTEST_SKIP() << "the ffmpeg tool is not installed";
-  AudioFormatAtomPtr atom = nullptr;
-  CmpSoundHeader header{};
-  UInt32 sampleCount = 0;
-  ASSERT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, "tone.m4a",
-                                                    &atom, &header, nullptr, &sampleCount, nullptr,
-                                                    nullptr, nullptr, nullptr, nullptr, nullptr),
-            1);
-  EXPECT_EQ(header.format, SpFourCC("mp4a"));
-  EXPECT_GT(sampleCount, 0u);
-  ASSERT_NE(atom, nullptr);
-  EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(atom)) >= 8, true);
-  DisposePtr(reinterpret_cast<Ptr>(atom));
-}
-
-TEST_F(SoundFileChecks, AMovieWithoutSoundGivesNoTrackButIsHandedOut) {
-  if (!MakeToolFiles()) GTEST_SKIP() << "the ffmpeg tool is not installed";
-  UInt32 sampleCount = 99;
-  Movie movie = nullptr;
-  Media media = reinterpret_cast<Media>(1);
-  EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(
-                folder_.vRefNum, folder_.dirID, "video.mov", nullptr, nullptr, nullptr,
-                &sampleCount, nullptr, nullptr, nullptr, nullptr, &movie, &media),
-            0);
-  EXPECT_EQ(sampleCount, 0u);
-  EXPECT_NE(movie, nullptr);
-  EXPECT_EQ(media, nullptr);
-  DisposeMovie(movie);
-  EXPECT_TRUE(ShownMessages().empty()) << "the movie opened";
-}
-
-TEST_F(SoundFileChecks, FilesWithoutASoundTrackShowAMessageOnlyWhenTheyDoNotOpen) {
-  for (const char* name : {"gone.aiff", "notes.txt"}) {
-    ShownMessages().clear();
-    UInt32 sampleCount = 5;
-    EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, name, nullptr,
-                                                      nullptr, nullptr, &sampleCount, nullptr,
-                                                      nullptr, nullptr, nullptr, nullptr, nullptr),
-              0);
-    EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
-  }
-  EXPECT_TRUE(ShownMessages().empty()) << "the text file exists; it only holds no movie";
-  ShownMessages().clear();
-  Sp_CheckQuickTimeSoundTrackInTargetFile(folder_.vRefNum, folder_.dirID, "gone.aiff", nullptr,
-                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                          nullptr, nullptr, nullptr);
-  ASSERT_EQ(ShownMessages().size(), 1u);
-  EXPECT_EQ(sp::text::MacJapaneseToUTF8(ShownMessages()[0]),
-            "Movie\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x82\x92\xE9\x96\x8B"
-            "\xE3\x81\x8F\xE9\x9A\x9B\xE3\x81\xAB\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xE3\x81"
-            "\x8C\xE7\x99\xBA\xE7\x94\x9F\xE3\x80\x82")
-      << "no position code and no test text for the user";
-}
-
-TEST_F(SoundFileChecks, TheConverterTestFollowsTheFormatsTheConverterTakes) {
-  const struct {
-    UInt32 outFormat;
-    unsigned char useChannels;
-    short channels;
-    short sampleSize;
-    UnsignedFixed rate;
-    unsigned char result;
-  } cases[] = {
-      {SpFourCC("twos"), 0, 0, 16, 0xAC440000u, 1}, {SpFourCC("twos"), 1, 1, 16, 0x56220000u, 1},
-      {SpFourCC("twos"), 1, 6, 16, 0xAC440000u, 1},  // six channels become two
-      {SpFourCC("sowt"), 1, 2, 16, 0xAC440000u, 1}, {SpFourCC("zzzz"), 1, 2, 16, 0xAC440000u, 0},
-      {SpFourCC("twos"), 1, 2, 16, 0, 0},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "ramp.aiff",
-                                                  c.outFormat, c.useChannels, c.channels,
-                                                  c.sampleSize, c.rate),
-              c.result)
-        << std::hex << c.outFormat << " " << c.rate;
-  }
-  ErrorLogCapture log;
-  EXPECT_EQ(Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "notes.txt",
-                                                SpFourCC("twos"), 0, 2, 16, 0xAC440000u),
-            0);
-  EXPECT_TRUE(log.Has("Sp_CheckQuickTimeSoundConverterFile"));
-  ASSERT_EQ(log.Count(), 1u);
-  EXPECT_EQ(log.Records()[0].message, "cannot obtain File Data Length !! ");
-}
-
-TEST_F(SoundFileChecks, DurationIsTheSoundMediaDuration) {
-  SInt32 duration = 0;
-  SInt32 timeScale = 0;
+  // The duration is the sound media's.
   EXPECT_EQ(SpGetQTFileSoundDataDurationTime(folder_.vRefNum, folder_.dirID, "quiet.wav", duration,
                                              timeScale),
             1);
@@ -229,55 +136,102 @@ TEST_F(SoundFileChecks, DurationIsTheSoundMediaDuration) {
   EXPECT_EQ(SpGetQTFileSoundDataDurationTime(folder_.vRefNum, folder_.dirID, "notes.txt", duration,
                                              timeScale),
             0);
-}
-
-TEST_F(SoundFileChecks, SampleDataIsEveryFrameOfTheTrackInOrder) {
+  // The sample data is every frame of the track in order.
   Handle samples = NewHandle(0);
-  CmpSoundHeader header{};
-  UInt32 byteLength = 0;
   ASSERT_EQ(Sp_GetQuickTimeSoundDataFileInfo(folder_.vRefNum, folder_.dirID, "ramp.aiff", nullptr,
                                              &header, &samples, &byteLength),
             noErr);
   EXPECT_EQ(byteLength, kFrames * 4);
-  std::vector<UInt8> expected = qt_test::StereoRamp(kFrames);
-  ASSERT_EQ(GetHandleSize(samples), Size(expected.size()));
-  EXPECT_EQ(std::memcmp(*samples, expected.data(), expected.size()), 0);
+  EXPECT_EQ(std::string(*samples, std::size_t(GetHandleSize(samples))),
+            qt_test::StereoRamp(kFrames));
   DisposeHandle(samples);
   EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
 }
 
-TEST_F(SoundFileChecks, AProtectedFileIsRefusedAndSaysSo) {
+TEST_F(SoundFileChecks, ToolFilesGiveTheirAtomNoTrackOrTheirProtection) {
   if (!MakeToolFiles()) GTEST_SKIP() << "the ffmpeg tool is not installed";
+  AudioFormatAtomPtr atom = nullptr;
+  CmpSoundHeader header{};
+  UInt32 sampleCount = 0;
+  ASSERT_EQ(Check("tone.m4a", &atom, &header, &sampleCount), 1);
+  EXPECT_EQ(header.format, SpFourCC("mp4a"));
+  EXPECT_GT(sampleCount, 0u);
+  ASSERT_NE(atom, nullptr) << "an M4A hands out its decompression atom";
+  EXPECT_GE(GetPtrSize(reinterpret_cast<Ptr>(atom)), 8);
+  DisposePtr(reinterpret_cast<Ptr>(atom));
+
+  // A movie without sound gives no track, but is handed out.
+  sampleCount = 99;
+  Movie movie = nullptr;
+  Media media = reinterpret_cast<Media>(1);
+  EXPECT_EQ(Check("video.mov", nullptr, nullptr, &sampleCount, nullptr, &movie, &media), 0);
+  EXPECT_EQ(sampleCount, 0u);
+  EXPECT_EQ(media, nullptr);
+  ASSERT_NE(movie, nullptr);
+  DisposeMovie(movie);
+
   // The M4A's sample entry marked as a protected one, as purchased music carries.
   std::string bytes = qt_test::ReadHostFile(folder_.path + "/tone.m4a");
   std::size_t entry = bytes.find("mp4a", bytes.find("stsd"));
   ASSERT_NE(entry, std::string::npos);
-  bytes.replace(entry, 4, "drms");
-  qt_test::WriteHostFile(folder_.path + "/bought.m4a", bytes);
+  qt_test::WriteHostFile(folder_.path + "/bought.m4a", bytes.replace(entry, 4, "drms"));
   const struct {
     SInt32 version;
-    unsigned char result;
-    unsigned char isProtected;
-  } cases[] = {
-      {0x06400000, 0, 1}, {0x06300000, 1, 0},  // QuickTime 6.3 cannot tell
-  };
+    unsigned char result, isProtected;
+  } cases[] = {{0x06400000, 0, 1}, {0x06300000, 1, 0}};  // QuickTime 6.3 cannot tell
   for (const auto& c : cases) {
     sp_testing::SetGestalt(gestaltQuickTimeVersion, c.version);
     ASSERT_EQ(Sp_InitialQuckTime(0), 1);
     unsigned char isProtected = 7;
-    Movie movie = nullptr;
-    EXPECT_EQ(Sp_CheckQuickTimeSoundTrackInTargetFile(
-                  folder_.vRefNum, folder_.dirID, "bought.m4a", nullptr, nullptr, nullptr, nullptr,
-                  &isProtected, nullptr, nullptr, nullptr, &movie, nullptr),
-              c.result)
+    movie = nullptr;
+    EXPECT_EQ(Check("bought.m4a", nullptr, nullptr, nullptr, &isProtected, &movie), c.result)
         << std::hex << c.version;
     EXPECT_EQ(isProtected, c.isProtected);
-    if (c.isProtected) {
-      EXPECT_EQ(movie, nullptr) << "a protected movie is not handed out";
-    }
+    EXPECT_EQ(movie != nullptr, c.result == 1) << "a protected movie is not handed out";
     if (movie != nullptr) DisposeMovie(movie);
   }
-  sp_testing::ResetGestalt();
+  EXPECT_TRUE(ShownMessages().empty()) << "every file opened";
+}
+
+TEST_F(SoundFileChecks, FilesWithoutASoundTrackShowAMessageOnlyWhenTheyDoNotOpen) {
+  UInt32 sampleCount = 5;
+  EXPECT_EQ(Check("notes.txt", nullptr, nullptr, &sampleCount), 0);
+  EXPECT_TRUE(ShownMessages().empty()) << "the text file exists; it only holds no movie";
+  EXPECT_EQ(Check("gone.aiff"), 0);
+  EXPECT_EQ(SpQTI_CheckQuickTimeIdleEventStatus(), 0);
+  ASSERT_EQ(ShownMessages().size(), 1u);
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8(ShownMessages()[0]),
+            "Movieファイルを開く際にエラーが発生。")
+      << "no position code and no test text for the user";
+}
+
+TEST_F(SoundFileChecks, TheConverterTestFollowsTheFormatsTheConverterTakes) {
+  const struct {
+    UInt32 outFormat;
+    unsigned char useChannels;
+    short channels;
+    UnsignedFixed rate;
+    unsigned char result;
+  } cases[] = {
+      {SpFourCC("twos"), 0, 0, 0xAC440000u, 1}, {SpFourCC("twos"), 1, 1, 0x56220000u, 1},
+      {SpFourCC("twos"), 1, 6, 0xAC440000u, 1},  // six channels become two
+      {SpFourCC("sowt"), 1, 2, 0xAC440000u, 1}, {SpFourCC("zzzz"), 1, 2, 0xAC440000u, 0},
+      {SpFourCC("twos"), 1, 2, 0, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(
+        Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "ramp.aiff",
+                                            c.outFormat, c.useChannels, c.channels, 16, c.rate),
+        c.result)
+        << std::hex << c.outFormat << " " << c.rate;
+  }
+  ErrorLogCapture log;
+  EXPECT_EQ(Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "notes.txt",
+                                                SpFourCC("twos"), 0, 2, 16, 0xAC440000u),
+            0);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has("Sp_CheckQuickTimeSoundConverterFile"));
+  EXPECT_EQ(log.Records()[0].message, "cannot obtain File Data Length !! ");
 }
 
 }  // namespace

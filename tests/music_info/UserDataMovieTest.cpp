@@ -11,6 +11,7 @@
 #include "ByteOrder.h"
 #include "MacMemory.h"
 #include "QTInterfaceTestFiles.h"
+#include "TagRecordTestSupport.h"
 #include "SpQTInterface.h"
 #include "SpTesting.h"
 #include "TestResources.h"
@@ -264,7 +265,7 @@ TEST_F(MovieUserData, FFprobeReadsTheTagsWeWroteIntoAMovie) {
   movie_ = nullptr;
   ASSERT_TRUE(ReplaceMovieUserData(path, HandleBytes(udta)));
   DisposeHandle(udta);
-  std::string tags = qt_test::CommandOutput(
+  std::string tags = tagtest::RunCommand(
       "ffprobe -v error -show_entries format_tags -of default=noprint_wrappers=1 '" + path + "'");
   EXPECT_NE(tags.find("TAG:title=Title\n"), std::string::npos) << tags;
   EXPECT_NE(tags.find("TAG:artist=Band\n"), std::string::npos) << tags;
