@@ -130,6 +130,16 @@ class TagFileTest : public ::testing::Test {
     EXPECT_EQ(r != 0, record != nullptr);
     return std::unique_ptr<cSp_MusicFileMusicInfoDataObj>(record);
   }
+  // Runs a python3 script with the file's path as sys.argv[1]; answers its output.
+  std::string Python(const std::string& script, const std::string& name) {
+    WriteFile("script.py", script);
+    int status = -1;
+    std::string out = RunCommand("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" +
+                                     HostPath("script.py") + "' '" + HostPath(name) + "' 2>&1",
+                                 &status);
+    EXPECT_EQ(0, status) << out;
+    return out;
+  }
   std::unique_ptr<cSp_MusicFileMusicInfoDataObj> ParseBytes(const Bytes& bytes) {
     WriteFile("tagged.bin", bytes);
     return Parse("tagged.bin");

@@ -11,9 +11,9 @@
 #include "ByteOrder.h"
 #include "MacMemory.h"
 #include "QTInterfaceTestFiles.h"
-#include "TagRecordTestSupport.h"
 #include "SpQTInterface.h"
 #include "SpTesting.h"
+#include "TagRecordTestSupport.h"
 #include "TestResources.h"
 
 namespace {
