@@ -2,7 +2,6 @@
 // that are missing, damaged or random.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -221,39 +220,6 @@ TEST_F(CDDBTitles, FileIsReadOnceAndLeftClosedWithTheCurrentFileUnchanged) {
   EXPECT_NE(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);  // from memory
   SpDisposeCDDBManager();
   EXPECT_EQ(SpCDDB_GetDBItem(Key(44, 59, 74)), nullptr);  // read again: gone
-}
-
-TEST_F(CDDBTitles, RandomIndexesAndStringListsNeverCrashTheReader) {
-  std::mt19937 random(20240607);
-  ErrorLogCapture log;
-  auto randomBytes = [&](std::size_t most) {
-    std::vector<UInt8> bytes(random() % (most + 1));
-    for (UInt8& b : bytes) b = UInt8(random());
-    return bytes;
-  };
-  for (int i = 0; i < 150; ++i) {
-    // Entries name lists 0 to 3, and some are timed 00:00:01 so that a look-up reaches them.
-    std::vector<UInt8> index = randomBytes(80);
-    if (index.size() >= 4) index[2] = 0;  // a count small enough to be believed at times
-    for (std::size_t at = 4; at + 6 <= index.size(); at += 6) {
-      if (random() % 2 == 0) index[at + 1] = index[at + 2] = 0, index[at + 3] = 1;
-      sp::StoreBE16(index.data() + at + 4, UInt16(random() % 4));
-    }
-    std::vector<cddb_test::Resource> resources = {{kSpCDDBIndexType, kSpCDDBIndexID, index}};
-    for (SInt16 id = 0; id < 4; ++id) {
-      if (random() % 4 != 0) resources.push_back({SpFourCC("STR#"), id, randomBytes(64)});
-    }
-    WriteTitleFile(resources);
-    ASSERT_FALSE(HasFatalFailure());
-    for (cSp_CDDBItem* item = SpCDDB_GetDBItem(Key(0, 0, 0)); item != nullptr;
-         item = item->GetNextObjectPtr()) {
-      // Titles never fill more than the room they are given.
-      for (short t = kDisc; t < 130; t = short(t == kDisc ? 0 : t + 1)) {
-        const std::string title = Title(item, t, 8);
-        EXPECT_TRUE(title == "<no title>" || title.size() < 8) << title;
-      }
-    }
-  }
 }
 
 TEST_F(CDDBTitles, FailingAllocationsNeverCrashAndKeepWhatWasRead) {

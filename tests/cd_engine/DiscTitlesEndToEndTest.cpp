@@ -132,23 +132,18 @@ TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
 
   // The lengths a save hands to the library: whole seconds, in track order.
   cSp_uLongCollection lengths;
-  int i = 0;
-  SInt32 start = kFirstStart;
-  for (const sTrackDataForOSX* r = list_; r != nullptr; r = r->next, ++i) {
-    ASSERT_LT(i, 3);
-    float seconds = 0;
-    Sp_CDPositionToSecond(r->length, seconds);
-    EXPECT_EQ(
-        std::to_string(i + 1) + " " + kTracks[i].file + " " + std::to_string(kTracks[i].sectors) +
-            " " + std::to_string(start) + "-" + std::to_string(start + SInt32(kTracks[i].sectors)) +
-            " " + std::to_string(kTracks[i].seconds),
-        std::to_string(r->trackNo) + " " + r->fileName + " " + std::to_string(r->lengthInSectors) +
-            " " + std::to_string(Sp_CDPositionToSector(&r->startPosition)) + "-" +
-            std::to_string(Sp_CDPositionToSector(&r->endPosition)) + " " +
-            std::to_string(UInt32(seconds)));
-    start += SInt32(kTracks[i].sectors);
-    lengths.SetValue(-1, UInt32(seconds));
+  std::vector<UInt32> sectors, seconds;
+  for (const sTrackDataForOSX* r = list_; r != nullptr; r = r->next) {
+    float s = 0;
+    Sp_CDPositionToSecond(r->length, s);
+    sectors.push_back(r->lengthInSectors);
+    seconds.push_back(UInt32(s));
+    lengths.SetValue(-1, UInt32(s));
   }
+  EXPECT_EQ(sectors,
+            (std::vector<UInt32>{kTracks[0].sectors, kTracks[1].sectors, kTracks[2].sectors}));
+  EXPECT_EQ(seconds,
+            (std::vector<UInt32>{kTracks[0].seconds, kTracks[1].seconds, kTracks[2].seconds}));
   // A second listing of the unchanged disc compares equal: the scan keeps the known CD.
   sTrackDataForOSX* again = nullptr;
   ASSERT_EQ(noErr, Sp_GetMusicTrackData(vRefNum, again, nullptr));
