@@ -172,6 +172,7 @@ TEST_F(CDDBTitles, BCDTimesUpToTheirLimitsAreReadAndEntriesPastThemSkipped) {
     cDiscPosition key;
   } cases[] = {
       {1, 0x99, "Alpha", Key(99, 20, 19)}, {1, 0xA0, "<none>", Key(0, 0, 0)},
+      {1, 0x1A, "<none>", Key(0, 0, 0)},  // a nibble above 9 inside the limit
       {2, 0x59, "Alpha", Key(20, 59, 19)}, {2, 0x60, "<none>", Key(0, 0, 0)},
       {2, 0x6A, "<none>", Key(0, 0, 0)},   {3, 0x74, "Alpha", Key(20, 20, 73)},
       {3, 0x75, "<none>", Key(0, 0, 0)},
