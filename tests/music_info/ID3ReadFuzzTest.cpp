@@ -25,14 +25,14 @@ class ID3ReadFuzzTest : public TagFileTest {
     if (record->GetMusicInfoType() == kSpMusicInfo_ID3) {
       EXPECT_GE(items, 1);
     }
-    char text[64];
-    unsigned char cut = 0;
-    record->GetMusicTitle(text, sizeof text, &cut);
-    record->GetArtistName(text, sizeof text, &cut);
-    record->GetAlbumTitle(text, sizeof text, &cut);
-    record->GetGenreString(text, 8, &cut);
-    short track = 0, count = 0;
-    record->GetTrackNo(&track, &count);
+    for (Getter g : {&cSp_MusicFileMusicInfoDataObj::GetMusicTitle,
+                     &cSp_MusicFileMusicInfoDataObj::GetArtistName,
+                     &cSp_MusicFileMusicInfoDataObj::GetAlbumTitle}) {
+      Get(*record, g);
+    }
+    char genre[8];
+    record->GetGenreString(genre, sizeof genre, nullptr);  // cut to a small buffer
+    TrackNo(*record);
     for (unsigned char above22 : {0, 1}) {
       UInt32 length = 0, size = 0;
       char* block = nullptr;
@@ -55,9 +55,9 @@ std::vector<Bytes> Seeds() {
   Bytes v23 = Frame23("TIT2", "\1" + UTF16LEWithMark(u"題名")) +
               Frame23("TPE1", "\x07\0Artist"s, 0x20) +
               Frame23("COMM", Bytes("\0engdesc\0text", 13)) +
-              Frame23("TRCK",
-                      "\0"
-                      "3/12"s) +
+              Frame23("TRCK", Bytes("\0"
+                                    "3/12",
+                                    5)) +
               Frame23("TCON", "\0(17)"s) + Bytes(20, '\0');
   Bytes v24 = Frame24("TIT2", "\3" + Bytes(150, 'q')) +
               Frame24("PRIV", Synchsafe(3) + Bytes("\xFF\0\xE0\xFF\0", 5), 0x03) +

@@ -219,44 +219,4 @@ TEST_F(ID3ReadTest, AIFFChunksGiveTextOrID3Records) {
   EXPECT_EQ(kSpMusicInfo_AIFFChunk, empty->GetMusicInfoType());
 }
 
-TEST_F(ID3ReadTest, MutagenTagsOfEveryVersionReadAlike) {
-  if (!HaveMutagen()) GTEST_SKIP() << "python3-mutagen is not installed";
-  const std::string comment = "長い感想文" + std::string(150, 'x');  // over 128 bytes
-  const std::string script = R"PY(
-import sys
-from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, TCON, COMM, delete
-path, version = sys.argv[1], int(open(sys.argv[1] + '.v').read())
-open(path, 'wb').write(b'\x11' * 64)
-enc = 3 if version == 4 else 1
-tag = ID3()
-tag.add(TIT2(encoding=enc, text='日本語のタイトル'))
-tag.add(TPE1(encoding=enc, text='歌手'))
-tag.add(TALB(encoding=0, text='Album'))
-tag.add(TRCK(encoding=0, text='3/12'))
-tag.add(TCON(encoding=0, text='(17)'))
-tag.add(COMM(encoding=enc, lang='jpn', desc='', text=open(path + '.c', encoding='utf-8').read()))
-if version == 1:
-    tag.save(path, v1=2, v2_version=3)
-    delete(path, delete_v1=False, delete_v2=True)
-else:
-    tag.save(path, v2_version=version)
-)PY";
-  for (int version : {3, 4, 1}) {
-    WriteFile("song.mp3.v", std::to_string(version));
-    WriteFile("song.mp3.c", comment);
-    Python(script, "song.mp3");
-    auto record = Parse("song.mp3");
-    ASSERT_TRUE(record) << version;
-    EXPECT_EQ("Album|Rock", Album(*record) + "|" + Genre(*record)) << version;
-    // ID3 v1 holds Latin-1 only: the Japanese texts are lost to the writer itself.
-    EXPECT_EQ(version == 1 ? 1 : version,
-              version == 1 ? record->GetVersionMain() : record->GetVersionMajor());
-    if (version == 1) continue;
-    EXPECT_EQ(MacJ("日本語のタイトル") + "|" + MacJ("歌手") + "|3/12|" + MacJ(comment),
-              Title(*record) + "|" + Artist(*record) + "|" + TrackNo(*record) + "|" +
-                  ItemText(*record, kSpID3_COMM))
-        << version;
-  }
-}
-
 }  // namespace
