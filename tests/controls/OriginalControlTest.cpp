@@ -23,6 +23,7 @@ Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
   SetRect(&r, left, top, right, bottom);
   return r;
 }
+// A point from its horizontal and vertical coordinates.
 Point P(SInt16 h, SInt16 v) {
   Point p;
   p.h = h;
@@ -136,12 +137,12 @@ TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirstAndLosesTheOn
   EXPECT_EQ(c->GetNextLinkItem(), b);
   EXPECT_EQ(b->GetNextLinkItem(), a);
   EXPECT_EQ(a->GetNextLinkItem(), nullptr) << "a second entry of a is not made";
-  EXPECT_EQ(base->GetBasicWinCntObject(P(25, 50)), b);
+  EXPECT_EQ(base->GetBasicWinCntObject(P(50, 25)), b);
 
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 1);
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 0);
   EXPECT_EQ(errors_.Beeps(), 1) << "taking out what is not there beeps";
-  EXPECT_EQ(base->GetBasicWinCntObject(P(25, 50)), a);
+  EXPECT_EQ(base->GetBasicWinCntObject(P(50, 25)), a);
   EXPECT_EQ(a->GetBeforeLinkItem(), c);
 
   wrappers_.erase(wrappers_.begin() + 2);  // c, the first, goes
@@ -170,7 +171,7 @@ TEST_F(OriginalControl, EveryWindowKeepsItsBaseWhenMoreWindowsGetOne) {
 TEST_F(OriginalControl, APressOnAListedControlIsTrackedAndEndsInHitOrMiss) {
   const Rect rect = R(10, 10, 80, 30);
   Add(rect);
-  const Point outside = P(150, 200);
+  const Point outside = P(200, 150);
   const struct {
     const Point* release;
     std::vector<std::string> log;
@@ -196,10 +197,10 @@ TEST_F(OriginalControl, PressesNoListedControlTakesGoOn) {
   EXPECT_EQ(Press(Middle(R(10, 10, 80, 30))), 0);
   sp_testing::ResetEvents();
   Add(R(10, 40, 80, 60));
-  EXPECT_EQ(Press(P(150, 200)), 0);
+  EXPECT_EQ(Press(P(200, 150)), 0);
   EXPECT_TRUE(Log().empty());
   // Without a window nothing can be tracked; the press counts as taken.
-  EXPECT_EQ(Sp_OCnt_BasicWinControlMouseDown(nullptr, P(150, 200)), 1);
+  EXPECT_EQ(Sp_OCnt_BasicWinControlMouseDown(nullptr, P(200, 150)), 1);
   EXPECT_TRUE(errors_.Has("Sp_OCnt_BasicWinControlMouseDown", 1));
 }
 
