@@ -1,5 +1,4 @@
-// From a mounted audio CD to its titles: the disc's track files and table of contents, its
-// entry in the title file "CD Remote Programs" found by the disc's running time, and its
+// From a mounted audio CD to its album: the disc's track files and table of contents, and its
 // album in a music library written by another program (Python's plistlib), found by the
 // lengths of its tracks in whole seconds, as a save of its tracks asks for them.
 #include <gtest/gtest.h>
@@ -14,10 +13,8 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "CDDBFixture.h"
 #include "ErrorLogCapture.h"
 #include "Resources.h"
-#include "SpCDDBMgrObject.h"
 #include "SpCDDiscPosition.h"
 #include "SpCDTOCInfoObject.h"
 #include "SpQTMusicInfo.h"
@@ -73,12 +70,10 @@ class DiscTitlesEndToEnd : public cdtest::DiscFolderTest {
   void SetUp() override {
     cdtest::DiscFolderTest::SetUp();
     sp_testing::ResetResources();
-    SpDisposeCDDBManager();
     ASSERT_EQ(noErr, sp_testing::UseCompiledAppResources());
   }
   void TearDown() override {
     Sp_DisposeMusicTrackDataList(list_);
-    SpDisposeCDDBManager();
     sp_testing::ResetResources();
   }
 
@@ -108,7 +103,7 @@ class DiscTitlesEndToEnd : public cdtest::DiscFolderTest {
   sTrackDataForOSX* list_ = nullptr;
 };
 
-TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
+TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksAndItsAlbum) {
   const SInt32 leadOut = MakeDisc();
   const SInt16 vRefNum = Mount();
   ASSERT_NE(0, vRefNum);
@@ -151,21 +146,7 @@ TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
   EXPECT_TRUE(Sp_CDTrackListCompForOSX(list_, again));
   Sp_DisposeMusicTrackDataList(again);
 
-  // The disc's title: the title file stores its lead-out time; the look-up key is that time
-  // less one frame, derived from the table of contents.
   ASSERT_EQ(leadOut, toc.GetLeadoutBlock());
-  cDiscPosition leadOutTime, key;
-  Sp_SectorToCDPosition(toc.GetLeadoutBlock(), &leadOutTime);
-  const UInt8 m = UInt8(leadOutTime.minutes), sec = UInt8(leadOutTime.seconds),
-              f = UInt8(leadOutTime.frames);
-  cddb_test::WriteTitleFile(cddb_test::TitleFileOf(
-      {{3, m, sec, f, 1000, {"Three Pieces", "Opening", "Middle", "Closing"}},
-       {3, UInt8(m + 1), sec, f, 1001, {"Other Disc"}}}));
-  ASSERT_FALSE(HasFatalFailure());
-  Sp_SubSectorToCDPosition(&leadOutTime, 1, &key);
-  cSp_CDDBItem* disc = SpCDDB_GetDBItem(key);
-  EXPECT_EQ("Three Pieces", cddb_test::Title(disc));
-  EXPECT_EQ("Closing", cddb_test::Title(disc, 3));
 
   // The disc's album in the music library.
   WriteLibrary();
@@ -178,26 +159,10 @@ TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksItsTitleAndItsAlbum) {
   ASSERT_EQ(1, found.GetNumberOfItem()) << "214,999 ms is no 215-second track";
   unsigned long value = 0;
   found.GetValue(1, value);
-  auto* album = reinterpret_cast<ciTunesInfoMusicGroupObj*>(value);
-  EXPECT_STREQ("Three Pieces", album->GetName());
+  EXPECT_STREQ("Three Pieces", reinterpret_cast<ciTunesInfoMusicGroupObj*>(value)->GetName());
   EXPECT_EQ(0, library->GetTargetAlbum(short(count), &lengths, 1, nullptr))
       << "the playlist holds the tracks in another order";
 
-  // Saving track 2 alone: the record names it from the library.
-  cSp_uLongCollection one;
-  one.SetValue(-1, kTracks[1].seconds);
-  cSp_MusicFileMusicInfoDataObj* record = nullptr;
-  ASSERT_EQ(1, album->CreateMusicInfoWithID3VersionUnder2(2, &one, record));
-  std::unique_ptr<cSp_MusicFileMusicInfoDataObj> owned(record);
-  char title[128], albumName[128], artist[128];
-  short track = 0, tracks = 0;
-  record->GetMusicTitle(title, sizeof title, nullptr);
-  record->GetAlbumTitle(albumName, sizeof albumName, nullptr);
-  record->GetArtistName(artist, sizeof artist, nullptr);
-  ASSERT_EQ(1, record->GetTrackNo(&track, &tracks));
-  EXPECT_EQ("Middle|Three Pieces|Ann|2/3", std::string(title) + "|" + albumName + "|" + artist +
-                                               "|" + std::to_string(track) + "/" +
-                                               std::to_string(tracks));
   EXPECT_EQ(0u, log.Count());
 
   EXPECT_EQ(noErr, Sp_EjectCD(vRefNum, 0));
