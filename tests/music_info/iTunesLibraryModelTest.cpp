@@ -2,13 +2,11 @@
 // tag records built from a match.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ErrorLogCapture.h"
-#include "MacMemory.h"
 #include "SpQTMusicInfo.h"
 #include "SpTesting.h"
 #include "SpiTunesMusicInfoObject.h"
@@ -48,26 +46,15 @@ std::vector<std::string> Matches(ciTunesMusicInfoObj& library, const std::vector
   return names;
 }
 
-// The items of a record as "id=text" lines.
+// The items of a record as "id=bytes" lines, a zero byte shown as "|".
 std::vector<std::string> Items(cSp_MusicFileMusicInfoDataObj* record) {
   std::vector<std::string> out;
   for (auto* item = record->GetFirstItemPtr(); item != nullptr; item = item->GetNextObjectPtr()) {
     const UInt32 id = item->GetItemType();
-    std::string name;
-    for (int shift = 24; shift >= 0; shift -= 8) name += char((id >> shift) & 0xFF);
-    char text[256] = {0};
-    // Frames that movie user data has no place for are decoded from their bytes.
-    if (!item->GetTextDataIntoTargetMemory(record->GetMusicInfoType(), record->GetVersionMajor(),
-                                           text, sizeof text, nullptr)) {
-      SInt32 length = 0;
-      Handle h = SpMuIO_GetMusicInfoTextData(item->GetDataPtr(), item->GetDataLength(), 1,
-                                             item->GetTextCode(), &length);
-      if (h != nullptr) {
-        std::snprintf(text, sizeof text, "%.*s", int(length), *h);
-        DisposeHandle(h);
-      }
-    }
-    out.push_back(name + "=" + text);
+    std::string line{char(id >> 24), char(id >> 16), char(id >> 8), char(id), '='};
+    for (SInt32 i = 0; i < item->GetDataLength(); ++i)
+      line += item->GetDataPtr()[i] ? item->GetDataPtr()[i] : '|';
+    out.push_back(line);
   }
   return out;
 }
@@ -284,7 +271,7 @@ class LibraryRecordTest : public LibraryModelTest {
 TEST_F(LibraryRecordTest, OneTrackGivesEveryItemItHasInTagOrder) {
   AddAlbum("Ann");
   EXPECT_EQ((std::vector<std::string>{"TAL =Songs", "TT2 =First", "TP1 =Ann", "TCM =Cole",
-                                      "TAL =Songs", "COM =liner", "TT1 =Live", "TCO =(17)",
+                                      "TAL =Songs", "COM =eng|liner", "TT1 =Live", "TCO =(17)",
                                       "TPA =1/1", "TRK =1/2", "TYE =2003"}),
             Record(1, {215}));
   EXPECT_EQ((std::vector<std::string>{"<none>"}), Record(1, {216})) << "no track of that length";
