@@ -1,9 +1,6 @@
 // Reading ID3 tags and AIFF text chunks; damaged and random tags fed to every reader (under
 // the sanitizers any read outside a buffer or leak fails), whatever is read surviving the
 // getters and writers.
-
-// Damaged and random tags fed to every reader; run under the sanitizers, any read outside a
-// buffer or leak fails the test. Whatever is read must also survive the getters and writers.
 #include <gtest/gtest.h>
 
 #include <memory>
