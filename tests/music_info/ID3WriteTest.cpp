@@ -6,6 +6,7 @@
 
 #include "ByteOrder.h"
 #include "MacMemory.h"
+#include "QTInterfaceTestFiles.h"
 #include "TagRecordTestSupport.h"
 
 using namespace tagtest;
@@ -241,16 +242,6 @@ for key in ('TIT2', 'TPE1', 'TALB', 'TRCK'):
 print('COMM=' + tags.getall('COMM')[0].text[0])
 )PY";
 
-// An AIFF file of a little silence with our "ID3 " chunk after the sound, as the engine saves.
-Bytes AIFFHead(UInt32 frames) {
-  UInt8 rate[10];
-  sp::DoubleToExtended80(44100.0, rate);
-  Bytes comm = Bytes("\0\2", 2) + BE32(frames) + Bytes("\0\x10", 2) +
-               Bytes(reinterpret_cast<char*>(rate), 10);
-  return Bytes("FORM") + BE32(0) + "AIFF" + Chunk("COMM", comm) +
-         Chunk("SSND", Bytes(8, '\0') + Bytes(frames * 4, '\0'));
-}
-
 TEST_F(ID3WriteTest, TagsAndAIFFChunksWeWriteAreReadByMutagenAndFFprobe) {
   bool mutagen = HaveMutagen(), ffprobe = HaveFFprobe();
   if (!mutagen && !ffprobe) GTEST_SKIP() << "neither python3-mutagen nor ffprobe is installed";
@@ -268,7 +259,7 @@ TEST_F(ID3WriteTest, TagsAndAIFFChunksWeWriteAreReadByMutagenAndFFprobe) {
     record = SavedRecord(fromCD, "short");
     std::remove(HostPath("saved.aiff").c_str());
     short refNum = OpenForWriting("saved.aiff");
-    Bytes head = AIFFHead(441);
+    Bytes head = qt_test::AIFFBytes(441);
     SInt32 count = SInt32(head.size());
     ASSERT_EQ(noErr, FSWrite(refNum, &count, head.data()));
     UInt32 written = 0;
