@@ -65,7 +65,7 @@ with open(sys.argv[1], "wb") as f:
     plistlib.dump(library, f)
 )PY";
 
-class DiscTitlesEndToEnd : public cdtest::DiscFolderTest {
+class DiscAlbumEndToEnd : public cdtest::DiscFolderTest {
  protected:
   void SetUp() override {
     cdtest::DiscFolderTest::SetUp();
@@ -103,7 +103,7 @@ class DiscTitlesEndToEnd : public cdtest::DiscFolderTest {
   sTrackDataForOSX* list_ = nullptr;
 };
 
-TEST_F(DiscTitlesEndToEnd, AMountedDiscFindsItsTracksAndItsAlbum) {
+TEST_F(DiscAlbumEndToEnd, AMountedDiscFindsItsTracksAndItsAlbum) {
   const SInt32 leadOut = MakeDisc();
   const SInt16 vRefNum = Mount();
   ASSERT_NE(0, vRefNum);
