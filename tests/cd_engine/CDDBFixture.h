@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -35,29 +34,29 @@ struct Resource {
   std::vector<UInt8> bytes;
 };
 
-// The index bytes of the discs; `count` is the count written (the number of discs unless a
-// test makes it lie).
+// The index bytes of the discs; `count` is the count written (it may lie).
 inline std::vector<UInt8> IndexBytes(const std::vector<Disc>& discs, SInt16 count) {
   sp::ByteWriter w;
   w.BE16(0);
   w.BE16(UInt16(count));
   for (const Disc& d : discs) {
     w.U8(UInt8(d.tracks));
-    w.U8(Sp_Number_To_BCD(d.minutes));
-    w.U8(Sp_Number_To_BCD(d.seconds));
-    w.U8(Sp_Number_To_BCD(d.frames));
+    for (UInt8 v : {d.minutes, d.seconds, d.frames}) w.U8(Sp_Number_To_BCD(v));
     w.BE16(UInt16(d.listID));
   }
   return w.Data();
 }
 
+inline Resource StringList(SInt16 id, const std::vector<std::string>& strings) {
+  return {SpFourCC("STR#"), id, sp_testing::MakeStringList(strings)};
+}
+
 // The resources of a well-formed title file of these discs.
 inline std::vector<Resource> TitleFileOf(const std::vector<Disc>& discs) {
-  std::vector<Resource> resources;
-  resources.push_back({kSpCDDBIndexType, kSpCDDBIndexID, IndexBytes(discs, SInt16(discs.size()))});
+  std::vector<Resource> resources = {
+      {kSpCDDBIndexType, kSpCDDBIndexID, IndexBytes(discs, SInt16(discs.size()))}};
   for (const Disc& d : discs) {
-    if (!d.strings.empty())
-      resources.push_back({SpFourCC("STR#"), d.listID, sp_testing::MakeStringList(d.strings)});
+    if (!d.strings.empty()) resources.push_back(StringList(d.listID, d.strings));
   }
   return resources;
 }
@@ -76,8 +75,10 @@ inline FSSpec TitleFileSpec() {
 }
 
 // Replaces the title file in the Preferences folder with a resource file holding these
-// resources, written through the Resource Manager. The current resource file is kept.
+// resources, written through the Resource Manager; the database is read afresh at its next
+// use. The current resource file is kept.
 inline void WriteTitleFile(const std::vector<Resource>& resources) {
+  SpDisposeCDDBManager();
   const SInt16 saved = CurResFile();
   FSSpec spec = TitleFileSpec();
   FSpDelete(&spec);
@@ -99,28 +100,17 @@ inline void WriteTitleFile(const std::vector<Resource>& resources) {
   UseResFile(saved);
 }
 
-// Replaces the title file with these bytes, whatever they are.
-inline void WriteRawTitleFile(const std::string& preferencesPath, const std::vector<UInt8>& bytes) {
-  std::ofstream out(preferencesPath + "/" + kSpCDDBFileName, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-inline std::string DiscTitle(cSp_CDDBItem* item, SInt32 size = kSpCDDBTitleSize,
-                             unsigned char* truncated = nullptr) {
+// The disc's title (kDisc) or a track's title through a buffer of `size` bytes; the cut flag
+// goes to `truncated`.
+constexpr short kDisc = -100;
+inline std::string Title(cSp_CDDBItem* item, short track = kDisc, SInt32 size = 256,
+                         unsigned char* truncated = nullptr) {
   if (item == nullptr) return "<none>";
   std::vector<char> buffer(std::size_t(size) + 1, '#');
   unsigned char cut = 9;
-  if (!item->GetCDTitle(buffer.data(), size, &cut)) return "<no title>";
-  if (truncated != nullptr) *truncated = cut;
-  return buffer.data();
-}
-
-inline std::string TrackTitle(cSp_CDDBItem* item, short trackNo, SInt32 size = 256,
-                              unsigned char* truncated = nullptr) {
-  if (item == nullptr) return "<none>";
-  std::vector<char> buffer(std::size_t(size) + 1, '#');
-  unsigned char cut = 9;
-  if (!item->GetCDTrackTitle(trackNo, buffer.data(), size, &cut)) return "<no title>";
+  const bool found = track == kDisc ? item->GetCDTitle(buffer.data(), size, &cut)
+                                    : item->GetCDTrackTitle(track, buffer.data(), size, &cut);
+  if (!found) return "<no title>";
   if (truncated != nullptr) *truncated = cut;
   return buffer.data();
 }

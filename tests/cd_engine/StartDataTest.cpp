@@ -77,12 +77,24 @@ class StartData : public ::testing::Test {
                                        unsigned char create = 1) {
     return SpGetQTFileInitData(name, size, kCDFormat, 600, 44100, create, nullptr);
   }
+  // The level of a known CD or sound file; -1 when it is not known.
+  static SInt64 CDLevel(UInt32 tracks, UInt32 m, UInt32 s, UInt32 f) {
+    UInt32 level = 0;
+    cCDSaveInitialData* cd = CD(tracks, m, s, f, 0);
+    if (cd == nullptr) return -1;
+    cd->GetCDData(nullptr, nullptr, &level);
+    return level;
+  }
+  static SInt64 SoundLevel(const char* name, UInt32 size = 1000) {
+    cQTFileSaveInitialData* sound = Sound(name, size, 0);
+    return sound == nullptr ? -1 : SInt64(sound->GetVolumeLevel());
+  }
 
   sp_testing::HomeScope home_;
 };
 
-TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
-  SoundComponentData f = Format(SpFourCC("twos"), 2, 16, 0xAC440000u);
+TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndianAndReadBack) {
+  SoundComponentData f = kCDFormat;
   f.flags = 0x11223344;
   f.sampleCount = 0x55667788;
   Byte samples[4] = {};
@@ -92,62 +104,42 @@ TEST_F(StartData, SoundFileDataIsWrittenFieldByFieldBigEndian) {
       ->SetupVolumeLevel(77);
   SpSaveCDQTFileInitialData();
   const std::string expected(
-      "\x00\x00\x00\x01"  // records
-      "\x00\x00\x00\x08"
-      "Song.aif"          // name
-      "\x01\x02\x03\x04"  // file size
-      "\x11\x22\x33\x44"
-      "twos"              // flags, format
-      "\x00\x02\x00\x10"  // channels, sample size
-      "\xAC\x44\x00\x00"  // 44.1 kHz as 16.16
-      "\x55\x66\x77\x88"  // sample count
-      "\x00\x00\x00\x00"  // buffer
-      "\x0A\x0B\x0C\x0D"  // reserved
-      "\x00\xAB\xCD\xEF"
-      "\x00\x00\xAC\x44"   // duration, time scale
-      "\x00\x00\x00\x4D",  // level
+      "\x00\x00\x00\x01"                  // records
+      "\x00\x00\x00\x08Song.aif"          // name
+      "\x01\x02\x03\x04\x11\x22\x33\x44"  // file size, flags
+      "twos\x00\x02\x00\x10"              // format, channels, sample size
+      "\xAC\x44\x00\x00\x55\x66\x77\x88"  // 44.1 kHz as 16.16, sample count
+      "\x00\x00\x00\x00\x0A\x0B\x0C\x0D"  // buffer, reserved
+      "\x00\xAB\xCD\xEF\x00\x00\xAC\x44"  // duration, time scale
+      "\x00\x00\x00\x4D",                 // level
       60);
   EXPECT_EQ(ReadFile(SoundFile()), expected);
-}
-
-TEST_F(StartData, RecordsAndLevelsComeBackAfterARestart) {
-  CD(12, 45, 3, 20)->SetupVolumeLevel(40);
-  CD(12, 50, 0, 0)->SetupVolumeLevel(60);  // same track count, another disc
-  Sound("a.aif")->SetupVolumeLevel(10);
-  Sound("\x93\xFA\x96\x7B.mp3", 2000)->SetupVolumeLevel(20);
-  SpSaveCDQTFileInitialData();
-
-  cSpCDRSaveInitDataMgr* manager = Restart();
-  ASSERT_NE(manager, nullptr);
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 2u);
-  UInt32 level = 0;
-  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
-  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 40u);
-  CD(12, 50, 0, 0, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 60u);
-  ASSERT_NE(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0), nullptr);
-  EXPECT_EQ(Sound("\x93\xFA\x96\x7B.mp3", 2000, 0)->GetVolumeLevel(), 20u);
-  EXPECT_EQ(Sound("a.aif", 1000, 0)->GetVolumeLevel(), 10u);
+  Restart();
+  EXPECT_EQ(SpGetQTFileInitData("Song.aif", 0x01020304, kCDFormat, 0x00ABCDEF, 44100, 0, nullptr)
+                ->GetVolumeLevel(),
+            77u);
 }
 
 TEST_F(StartData, CDDataIsOneTabbedLinePerCDAndKeepsTheCDsOfEarlierRuns) {
   CD(5, 30, 0, 0)->SetupVolumeLevel(30);
-  CD(3, 0, 59, 74);                   // a level nobody set
-  cDiscPosition before(70, 0, 0, 1);  // the negative flag is not written
-  SpGetCDInitData(1, before, 1, nullptr);
+  CD(5, 31, 0, 0)->SetupVolumeLevel(31);                       // same track count, another disc
+  CD(3, 0, 59, 74);                                            // a level nobody set
+  SpGetCDInitData(1, cDiscPosition(70, 0, 0, 1), 1, nullptr);  // the negative flag is not written
   SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()), "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r");
+  const std::string first =
+      "5\t30\t0\t0\t30\t\r5\t31\t0\t0\t31\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r";
+  EXPECT_EQ(ReadFile(CDFile()), first);
 
   // The next run sees another CD only, and saves.
-  Restart();
+  EXPECT_EQ(Restart()->GetCDInitialDataCount(), 4u);
+  EXPECT_EQ(CDLevel(5, 30, 0, 0), 30);
+  EXPECT_EQ(CDLevel(5, 31, 0, 0), 31);
   unsigned char created = 0;
   SpGetCDInitData(9, cDiscPosition(61, 2, 3), 1, &created)->SetupVolumeLevel(100);
   EXPECT_EQ(created, 1);
   SpSaveCDQTFileInitialData();
-  EXPECT_EQ(ReadFile(CDFile()),
-            "5\t30\t0\t0\t30\t\r3\t0\t59\t74\t255\t\r1\t70\t0\t0\t255\t\r9\t61\t2\t3\t100\t\r");
+  // The two looked up again are now more recently used than the ones left alone.
+  EXPECT_EQ(ReadFile(CDFile()), first.substr(26) + first.substr(0, 26) + "9\t61\t2\t3\t100\t\r");
 }
 
 TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
@@ -156,21 +148,17 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
     Sound(("file " + std::to_string(i)).c_str());
   }
   // Looked up again, records 0 and 1 become the most recently used.
-  ASSERT_NE(CD(1, 0, 0, 0, 0), nullptr);
-  ASSERT_NE(CD(1, 1, 0, 0, 0), nullptr);
-  ASSERT_NE(Sound("file 0", 1000, 0), nullptr);
-  ASSERT_NE(Sound("file 1", 1000, 0), nullptr);
+  for (UInt32 i : {0u, 1u}) {
+    ASSERT_NE(CD(1, i, 0, 0, 0), nullptr);
+    ASSERT_NE(Sound(("file " + std::to_string(i)).c_str(), 1000, 0), nullptr);
+  }
   cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(0);
   cCDSaveInitialData* droppedCD = manager->GetCDInitialDataList();
   cQTFileSaveInitialData* droppedSound = manager->GetFileInitialDataList();
-
   CD(1, 99, 0, 0);
   Sound("file 99");
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 49u);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 49u);
   EXPECT_NE(manager->GetCDInitialDataList(), droppedCD);
   EXPECT_NE(manager->GetFileInitialDataList(), droppedSound);
-
   // Whoever holds a dropped record can still use it; it is only no longer saved.
   droppedCD->SetupVolumeLevel(7);
   droppedSound->SetupVolumeLevel(7);
@@ -182,13 +170,20 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   EXPECT_EQ(text.substr(0, 13), "1\t3\t0\t0\t255\t\r");
   const std::string tail = "1\t0\t0\t0\t255\t\r1\t1\t0\t0\t255\t\r1\t99\t0\t0\t255\t\r";
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-
   cSpCDRSaveInitDataMgr* reloaded = Restart();
   EXPECT_EQ(reloaded->GetCDInitialDataCount(), 49u);
   EXPECT_EQ(reloaded->GetFileInitialDataCount(), 49u);
-  EXPECT_EQ(CD(1, 2, 0, 0, 0), nullptr);
-  EXPECT_EQ(Sound("file 2", 1000, 0), nullptr);
-  EXPECT_NE(Sound("file 99", 1000, 0), nullptr);
+  EXPECT_EQ(CDLevel(1, 2, 0, 0), -1);
+  EXPECT_EQ(SoundLevel("file 2"), -1);
+  EXPECT_NE(SoundLevel("file 99"), -1);
+}
+
+SoundComponentData Other() {  // the CD format with other flags, sample count and reserved
+  SoundComponentData f = kCDFormat;
+  f.flags = 7;
+  f.sampleCount = 12345;
+  f.reserved = 9;
+  return f;
 }
 
 TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
@@ -199,6 +194,7 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
     SoundComponentData format;
     SInt32 duration;
     bool same;
+    SInt32 scale = 44100;
   } cases[] = {
       {"Take.aif", 5000, kCDFormat, 600, true},
       {"Take.aif", 5001, kCDFormat, 600, false},
@@ -211,19 +207,15 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
       {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 24, 0xAC440000u), 600, false},
       {"Take.aif", 5000, Format(SpFourCC("twos"), 2, 16, 0xBB800000u), 600, false},
       {"Take.aif", 5000, kCDFormat, 601, false},
+      {"Take.aif", 5000, kCDFormat, 600, false, 600},
+      {"Take.aif", 5000, Other(), 600, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(
-        SpGetQTFileInitData(c.name, c.size, c.format, c.duration, 44100, 0, nullptr) != nullptr,
+        SpGetQTFileInitData(c.name, c.size, c.format, c.duration, c.scale, 0, nullptr) != nullptr,
         c.same)
-        << (c.name ? c.name : "null") << " " << c.size;
+        << (c.name ? c.name : "null") << " " << c.size << " " << c.scale;
   }
-  SoundComponentData other = kCDFormat;
-  other.flags = 7;
-  other.sampleCount = 12345;
-  other.reserved = 9;
-  EXPECT_NE(SpGetQTFileInitData("Take.aif", 5000, other, 600, 44100, 0, nullptr), nullptr);
-  EXPECT_EQ(SpGetQTFileInitData("Take.aif", 5000, kCDFormat, 600, 600, 0, nullptr), nullptr);
 }
 
 TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
@@ -248,20 +240,12 @@ TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
   };
   for (const Case& c : cases) {
     WriteFile(SoundFile(), c.bytes);
-    SpDisposeCDQTFileInitManager();
     ErrorLogCapture log;
-    cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-    ASSERT_NE(manager, nullptr);
-    EXPECT_EQ(manager->GetFileInitialDataCount(), c.loaded) << c.why;
-    if (c.code == 0) {
-      EXPECT_EQ(log.Count(), 0u) << c.why;
-    } else {
-      EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code)) << c.why;
-    }
-    if (c.loaded > 0) {
-      ASSERT_NE(manager->GetFileInitialDataList(), nullptr);
-      EXPECT_EQ(manager->GetFileInitialDataList()->GetVolumeLevel(), 11u) << c.why;
-    }
+    EXPECT_EQ(Restart()->GetFileInitialDataCount(), c.loaded) << c.why;
+    EXPECT_TRUE(c.code == 0 ? log.Count() == 0
+                            : log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code))
+        << c.why;
+    EXPECT_EQ(SoundLevel("one.aif", 10), c.loaded > 0 ? 11 : -1) << c.why;
   }
 }
 
@@ -280,14 +264,9 @@ TEST_F(StartData, DamagedCDLinesAreSkippedAndTheRestLoaded) {
                 "\r"                     // longer than any record
                 "3\t0\t59\t74\t255\t");  // good, last line without its CR
   ErrorLogCapture log;
-  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-  ASSERT_NE(manager, nullptr);
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 2u);
-  UInt32 level = 0;
-  ASSERT_NE(CD(12, 45, 3, 20, 0), nullptr);
-  CD(12, 45, 3, 20, 0)->GetCDData(nullptr, nullptr, &level);
-  EXPECT_EQ(level, 100u);
-  EXPECT_NE(CD(3, 0, 59, 74, 0), nullptr);
+  EXPECT_EQ(SpGetCDQTFileInitMaganer(1)->GetCDInitialDataCount(), 2u);
+  EXPECT_EQ(CDLevel(12, 45, 3, 20), 100);
+  EXPECT_EQ(CDLevel(3, 0, 59, 74), 255);
   EXPECT_EQ(log.Count(), 1u);
   EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine));
 }
@@ -304,9 +283,7 @@ TEST_F(StartData, RandomFilesNeverCrashTheReaders) {
     }
     WriteFile(CDFile(), bytes);
     WriteFile(SoundFile(), sound);
-    cSpCDRSaveInitDataMgr* manager = Restart();
-    ASSERT_NE(manager, nullptr);
-    EXPECT_LE(manager->GetCDInitialDataCount(), kSpStartDataListLimit);
+    EXPECT_LE(Restart()->GetCDInitialDataCount(), kSpStartDataListLimit);
     SpSaveCDQTFileInitialData();
   }
 }
@@ -317,10 +294,8 @@ TEST_F(StartData, ReadsFromTheDocumentsFolderWhenPreferencesHaveNone) {
   mkdir((documents + "/Zanthe Folder").c_str(), 0700);
   WriteFile(documents + "/Zanthe Folder/QTFILE-Data", BE32(1) + FileRecord("doc.aif", 10, 11));
   WriteFile(documents + "/Zanthe Folder/CDDA-Data", "4\t20\t0\t0\t66\t\r");
-  cSpCDRSaveInitDataMgr* manager = SpGetCDQTFileInitMaganer(1);
-  ASSERT_NE(manager, nullptr);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 1u);
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 1u);
+  EXPECT_EQ(SoundLevel("doc.aif", 10), 11);
+  EXPECT_EQ(CDLevel(4, 20, 0, 0), 66);
 }
 
 TEST_F(StartData, FailedSaveKeepsTheListMarkedChangedAndLeavesNoSideFiles) {

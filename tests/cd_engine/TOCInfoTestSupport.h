@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "CFURLFiles.h"
-#include "CoreFoundation.h"
 #include "Files.h"
 #include "TestFiles.h"
 
@@ -26,55 +24,36 @@ struct TocTrack {
 };
 
 struct TocSession {
-  int number;
-  int firstTrack;
-  int lastTrack;
-  int leadoutBlock;
+  int number, firstTrack, lastTrack, leadoutBlock;
   int sessionType;  // 0x00 audio, 0x10, 0x20
   std::vector<TocTrack> tracks;
 };
 
-inline std::string IntegerEntry(const char* key, int value, const char* indent) {
-  return std::string(indent) + "<key>" + key + "</key>\n" + indent + "<integer>" +
-         std::to_string(value) + "</integer>\n";
-}
-
 // The property list a mounted audio CD shows as ".TOC.plist".
 inline std::string TocPlist(const std::vector<TocSession>& sessions) {
+  auto integer = [](const char* key, int value) {
+    return std::string("<key>") + key + "</key><integer>" + std::to_string(value) + "</integer>\n";
+  };
   std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-      "<plist version=\"1.0\">\n<dict>\n"
-      "\t<key>Format 0x02 TOC Data</key>\n\t<data>\n\tAAAAAQEBAQ==\n\t</data>\n"
-      "\t<key>Sessions</key>\n\t<array>\n";
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+      "<key>Format 0x02 TOC Data</key><data>AAAAAQEBAQ==</data>\n<key>Sessions</key><array>\n";
   for (const TocSession& s : sessions) {
-    xml += "\t\t<dict>\n";
-    xml += IntegerEntry("First Track", s.firstTrack, "\t\t\t");
-    xml += IntegerEntry("Last Track", s.lastTrack, "\t\t\t");
-    xml += IntegerEntry("Leadout Block", s.leadoutBlock, "\t\t\t");
-    xml += IntegerEntry("Session Number", s.number, "\t\t\t");
-    xml += IntegerEntry("Session Type", s.sessionType, "\t\t\t");
-    xml += "\t\t\t<key>Track Array</key>\n\t\t\t<array>\n";
+    xml += "<dict>\n" + integer("First Track", s.firstTrack) + integer("Last Track", s.lastTrack) +
+           integer("Leadout Block", s.leadoutBlock) + integer("Session Number", s.number) +
+           integer("Session Type", s.sessionType) + "<key>Track Array</key><array>\n";
     for (const TocTrack& t : s.tracks) {
-      xml += "\t\t\t\t<dict>\n";
-      xml += std::string("\t\t\t\t\t<key>Data</key>\n\t\t\t\t\t<") + (t.data ? "true" : "false") +
-             "/>\n";
-      xml += "\t\t\t\t\t<key>Digital Copy Permitted</key>\n\t\t\t\t\t<true/>\n";
-      xml += IntegerEntry("Point", t.point, "\t\t\t\t\t");
-      xml += "\t\t\t\t\t<key>Pre-Emphasis Enabled</key>\n\t\t\t\t\t<false/>\n";
-      xml += IntegerEntry("Session Number", t.session, "\t\t\t\t\t");
-      xml += IntegerEntry("Start Block", t.startBlock, "\t\t\t\t\t");
-      xml += "\t\t\t\t</dict>\n";
+      xml += std::string("<dict><key>Data</key><") + (t.data ? "true" : "false") +
+             "/><key>Digital Copy Permitted</key><true/>\n" + integer("Point", t.point) +
+             "<key>Pre-Emphasis Enabled</key><false/>\n" + integer("Session Number", t.session) +
+             integer("Start Block", t.startBlock) + "</dict>\n";
     }
-    xml += "\t\t\t</array>\n\t\t</dict>\n";
+    xml += "</array></dict>\n";
   }
-  xml += "\t</array>\n</dict>\n</plist>\n";
-  return xml;
+  return xml + "</array>\n</dict>\n</plist>\n";
 }
 
 // The header of an AIFF file of 16-bit stereo 44.1 kHz samples; the sample bytes follow it.
-inline sp::ByteWriter AiffHeader(UInt32 sampleFrames) {
+inline std::string AiffHeader(UInt32 sampleFrames) {
   const UInt32 dataBytes = sampleFrames * 4;
   sp::ByteWriter w;
   w.FourCC(SpFourCC("FORM"));
@@ -90,32 +69,11 @@ inline sp::ByteWriter AiffHeader(UInt32 sampleFrames) {
   w.BE32(8 + dataBytes);
   w.BE32(0);
   w.BE32(0);
-  return w;
-}
-
-// A whole AIFF file of a ramp (so no two files are alike).
-inline std::string AiffBytes(UInt32 sampleFrames, UInt16 seed) {
-  sp::ByteWriter w = AiffHeader(sampleFrames);
-  for (UInt32 i = 0; i < sampleFrames; ++i) {
-    w.BE16(UInt16(seed + i));
-    w.BE16(UInt16(seed - i));
-  }
   return std::string(w.Data().begin(), w.Data().end());
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// The FSRef of an existing file given by its Linux path.
-inline bool RefOfPath(const std::string& path, FSRef* ref) {
-  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-      kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()),
-      false);
-  if (url == nullptr) return false;
-  const bool ok = CFURLGetFSRef(url, ref);
-  CFRelease(url);
-  return ok;
 }
 
 // A disc folder "<home>/Disc" in a fresh home of its own.

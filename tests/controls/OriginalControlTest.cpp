@@ -18,13 +18,24 @@
 
 namespace {
 
-// 2004-03-01 12:00:00 local time.
-constexpr SInt64 kTestDate = 3160987200LL;
-
 Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
   Rect r;
   SetRect(&r, left, top, right, bottom);
   return r;
+}
+// A point from its horizontal and vertical coordinates.
+Point P(SInt16 h, SInt16 v) {
+  Point p;
+  p.h = h;
+  p.v = v;
+  return p;
+}
+Point Middle(const Rect& r) {
+  return P(SInt16((r.left + r.right) / 2), SInt16((r.top + r.bottom) / 2));
+}
+WindowRef NewWindow(const Rect& content) {
+  static const unsigned char kNoTitle[] = {0};
+  return NewCWindow(nullptr, &content, kNoTitle, true, documentProc, kFirstWindowOfClass, false, 0);
 }
 
 std::vector<std::string>& Log() {
@@ -47,18 +58,16 @@ class Wrapper : public cSp_OCnt_BasicWindowControlObj {
   }
 };
 
+// One window with its content at (100, 100); wrappers are made in it.
 class OriginalControl : public ::testing::Test {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
+    sp_testing::UseVirtualClock(3160987200LL);  // 2004-03-01 12:00:00
     sp_testing::ResetEvents();
     sp_testing::ResetWindows();
     appearanceEnableFlag_GlV = 1;
     Log().clear();
-    static const unsigned char kNoTitle[] = {0};
-    const Rect content = R(100, 100, 400, 300);
-    window_ =
-        NewCWindow(nullptr, &content, kNoTitle, true, documentProc, kFirstWindowOfClass, false, 0);
+    window_ = NewWindow(R(100, 100, 400, 300));
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
@@ -76,10 +85,11 @@ class OriginalControl : public ::testing::Test {
     return wrappers_.back().get();
   }
 
-  // A press at a local point of the window, released (global) after `holdMicroseconds`.
-  unsigned char Press(Point local, Point releaseLocal, SInt64 holdMicroseconds = 0) {
-    const Point down = Global(local);
-    const Point up = Global(releaseLocal);
+  // A press at a local point of the window, released there (or at `release`) at once or after
+  // `holdMicroseconds`.
+  unsigned char Press(Point local, const Point* release = nullptr, SInt64 holdMicroseconds = 0) {
+    const Point down = P(SInt16(local.h + 100), SInt16(local.v + 100));
+    const Point up = release ? P(SInt16(release->h + 100), SInt16(release->v + 100)) : down;
     sp_testing::PostMouseDown(down);
     if (holdMicroseconds == 0) {
       if (up.h != down.h || up.v != down.v) sp_testing::PostMouseDragged(up);
@@ -88,18 +98,6 @@ class OriginalControl : public ::testing::Test {
       sp_testing::ScheduleInput(holdMicroseconds, [up] { sp_testing::PostMouseUp(up); });
     }
     return Sp_OCnt_BasicWinControlMouseDown(window_, local);
-  }
-  static Point Global(Point local) {
-    Point p = local;
-    p.h = SInt16(p.h + 100);
-    p.v = SInt16(p.v + 100);
-    return p;
-  }
-  static Point Middle(const Rect& r) {
-    Point p;
-    p.h = SInt16((r.left + r.right) / 2);
-    p.v = SInt16((r.top + r.bottom) / 2);
-    return p;
   }
 
   WindowRef window_ = nullptr;
@@ -116,15 +114,16 @@ TEST_F(OriginalControl, TheValueIsClampedAndTheStateReachesTheControl) {
     EXPECT_EQ(GetControlValue(wrappers_.back()->GetControlHandle()), c.clamped);
   }
   Wrapper* button = Add(R(10, 10, 80, 30));
+  ControlRef control = button->GetControlHandle();
   EXPECT_EQ(button->IsControlEnableFlag(), 1) << "a fresh wrapper is enabled like its control";
   button->ControlDisable();
-  EXPECT_EQ(GetControlHilite(button->GetControlHandle()), kControlInactivePart);
+  EXPECT_EQ(GetControlHilite(control), kControlInactivePart);
   button->ControlEnable();
-  EXPECT_EQ(GetControlHilite(button->GetControlHandle()), 0);
+  EXPECT_EQ(GetControlHilite(control), 0);
   button->ControlInvisible();
-  EXPECT_FALSE(IsControlVisible(button->GetControlHandle()));
+  EXPECT_FALSE(IsControlVisible(control));
   button->ControlVisible();
-  EXPECT_TRUE(IsControlVisible(button->GetControlHandle()));
+  EXPECT_TRUE(IsControlVisible(control));
 }
 
 TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirstAndLosesTheOnesThatGo) {
@@ -138,28 +137,24 @@ TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirstAndLosesTheOn
   EXPECT_EQ(c->GetNextLinkItem(), b);
   EXPECT_EQ(b->GetNextLinkItem(), a);
   EXPECT_EQ(a->GetNextLinkItem(), nullptr) << "a second entry of a is not made";
-  const Point overlap = {25, 50};
-  EXPECT_EQ(base->GetBasicWinCntObject(overlap), b);
+  EXPECT_EQ(base->GetBasicWinCntObject(P(50, 25)), b);
 
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 1);
   EXPECT_EQ(Sp_OCnt_UnlinkFromItemList(window_, b), 0);
   EXPECT_EQ(errors_.Beeps(), 1) << "taking out what is not there beeps";
-  EXPECT_EQ(base->GetBasicWinCntObject(overlap), a);
+  EXPECT_EQ(base->GetBasicWinCntObject(P(50, 25)), a);
   EXPECT_EQ(a->GetBeforeLinkItem(), c);
 
   wrappers_.erase(wrappers_.begin() + 2);  // c, the first, goes
   EXPECT_EQ(base->GetBasicWinCntObjList(), a);
   EXPECT_EQ(a->GetBeforeLinkItem(), nullptr);
-  EXPECT_EQ(Press(Middle(R(10, 40, 80, 60)), Middle(R(10, 40, 80, 60))), 0);
+  EXPECT_EQ(Press(Middle(R(10, 40, 80, 60))), 0);
 }
 
 TEST_F(OriginalControl, EveryWindowKeepsItsBaseWhenMoreWindowsGetOne) {
-  static const unsigned char kNoTitle[] = {0};
   std::vector<WindowRef> windows = {window_};
   for (SInt16 i = 1; i < 4; ++i) {
-    const Rect content = R(100, SInt16(100 + 50 * i), 300, SInt16(130 + 50 * i));
-    windows.push_back(
-        NewCWindow(nullptr, &content, kNoTitle, true, documentProc, kFirstWindowOfClass, false, 0));
+    windows.push_back(NewWindow(R(100, SInt16(100 + 50 * i), 300, SInt16(130 + 50 * i))));
   }
   std::vector<cSp_OCnt_WinBase*> bases;
   for (WindowRef w : windows) bases.push_back(Sp_OCnt_GetWinBase(w, true));
@@ -176,39 +171,37 @@ TEST_F(OriginalControl, EveryWindowKeepsItsBaseWhenMoreWindowsGetOne) {
 TEST_F(OriginalControl, APressOnAListedControlIsTrackedAndEndsInHitOrMiss) {
   const Rect rect = R(10, 10, 80, 30);
   Add(rect);
-  const Point outside = {150, 200};
+  const Point outside = P(200, 150);
   const struct {
-    Point release;
+    const Point* release;
     std::vector<std::string> log;
-  } cases[] = {{Middle(rect), {"before", "action:10", "hit"}},
-               {outside, {"before", "action:10", "miss"}}};
+  } cases[] = {{nullptr, {"before", "action:10", "hit"}},
+               {&outside, {"before", "action:10", "miss"}}};
   for (const auto& c : cases) {
     Log().clear();
     EXPECT_EQ(Press(Middle(rect), c.release), 1);
     EXPECT_EQ(Log(), c.log);
   }
+  // The action runs while an arrow of a scroll bar is held.
+  Log().clear();
+  Wrapper* bar = Add(R(100, 10, 116, 200), scrollBarProc);
+  Point arrow;
+  ASSERT_TRUE(
+      sp_testing::PointInControlPart(bar->GetControlHandle(), kControlDownButtonPart, &arrow));
+  EXPECT_EQ(Press(arrow, nullptr, 200000), 1);
+  EXPECT_EQ(Log(), std::vector<std::string>({"before", "action:21", "hit"}));
 }
 
 TEST_F(OriginalControl, PressesNoListedControlTakesGoOn) {
   Add(R(10, 10, 80, 30), pushButProc, false);  // never put into the list
-  EXPECT_EQ(Press(Middle(R(10, 10, 80, 30)), Middle(R(10, 10, 80, 30))), 0);
+  EXPECT_EQ(Press(Middle(R(10, 10, 80, 30))), 0);
   sp_testing::ResetEvents();
   Add(R(10, 40, 80, 60));
-  const Point bare = {150, 200};
-  EXPECT_EQ(Press(bare, bare), 0);
+  EXPECT_EQ(Press(P(200, 150)), 0);
   EXPECT_TRUE(Log().empty());
   // Without a window nothing can be tracked; the press counts as taken.
-  EXPECT_EQ(Sp_OCnt_BasicWinControlMouseDown(nullptr, bare), 1);
+  EXPECT_EQ(Sp_OCnt_BasicWinControlMouseDown(nullptr, P(200, 150)), 1);
   EXPECT_TRUE(errors_.Has("Sp_OCnt_BasicWinControlMouseDown", 1));
-}
-
-TEST_F(OriginalControl, TheWrappersActionRunsWhileAnArrowIsHeld) {
-  Wrapper* bar = Add(R(10, 10, 26, 200), scrollBarProc);
-  Point arrow;
-  ASSERT_TRUE(
-      sp_testing::PointInControlPart(bar->GetControlHandle(), kControlDownButtonPart, &arrow));
-  EXPECT_EQ(Press(arrow, arrow, 200000), 1);
-  EXPECT_EQ(Log(), std::vector<std::string>({"before", "action:21", "hit"}));
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "ByteOrder.h"
 #include "Files.h"
@@ -37,37 +35,29 @@ inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
 }
 
 inline void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
-
 inline std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
-inline std::string AsString(const std::vector<UInt8>& bytes) {
-  return std::string(bytes.begin(), bytes.end());
-}
-
 // 16-bit big-endian stereo samples: frame i holds i and -i.
-inline std::vector<UInt8> StereoRamp(UInt32 frames) {
+inline std::string StereoRamp(UInt32 frames) {
   sp::ByteWriter w;
   for (UInt32 i = 0; i < frames; ++i) {
     w.BE16(UInt16(i));
     w.BE16(UInt16(-SInt16(i)));
   }
-  return w.Data();
+  return std::string(w.Data().begin(), w.Data().end());
 }
 
-// A 44.1 kHz, 16-bit stereo AIFF file of these sample frames.
+// A 44.1 kHz, 16-bit stereo AIFF file of the ramp.
 inline std::string AIFFBytes(UInt32 frames) {
-  std::vector<UInt8> samples = StereoRamp(frames);
   sp::ByteWriter w;
   w.FourCC(SpFourCC("FORM"));
-  w.BE32(UInt32(4 + 26 + 16 + samples.size()));
+  w.BE32(4 + 26 + 16 + frames * 4);
   w.FourCC(SpFourCC("AIFF"));
   w.FourCC(SpFourCC("COMM"));
   w.BE32(18);
@@ -76,11 +66,9 @@ inline std::string AIFFBytes(UInt32 frames) {
   w.BE16(16);
   w.Extended80(44100.0);
   w.FourCC(SpFourCC("SSND"));
-  w.BE32(UInt32(8 + samples.size()));
-  w.BE32(0);
-  w.BE32(0);
-  w.Bytes(samples.data(), samples.size());
-  return AsString(w.Data());
+  w.BE32(8 + frames * 4);
+  w.Zeros(8);
+  return std::string(w.Data().begin(), w.Data().end()) + StereoRamp(frames);
 }
 
 // A 22,050 Hz, 16-bit mono WAVE file of silence.
@@ -90,40 +78,21 @@ inline std::string WAVEBytes(UInt32 frames) {
   w.LE32(36 + frames * 2);
   w.FourCC(SpFourCC("WAVE"));
   w.FourCC(SpFourCC("fmt "));
-  w.LE32(16);
-  w.LE16(1);
-  w.LE16(1);
-  w.LE32(22050);
-  w.LE32(44100);
-  w.LE16(2);
-  w.LE16(16);
+  for (UInt32 v : {16u, 0x00010001u, 22050u, 44100u, 0x00100002u}) w.LE32(v);
   w.FourCC(SpFourCC("data"));
   w.LE32(frames * 2);
   w.Zeros(frames * 2);
-  return AsString(w.Data());
+  return std::string(w.Data().begin(), w.Data().end());
 }
 
 inline bool HaveTool(const char* tool) {
-  std::string command = std::string("command -v ") + tool + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Runs the ffmpeg tool quietly with these arguments; true when it made its file.
 inline bool RunFFmpeg(const std::string& arguments) {
-  std::string command = "ffmpeg -nostdin -v error -y " + arguments + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
-// The output of a command (standard output only).
-inline std::string CommandOutput(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+  return std::system(("ffmpeg -nostdin -v error -y " + arguments + " >/dev/null 2>&1").c_str()) ==
+         0;
 }
 
 // A short tone through lavfi, with these output options, into the file.
@@ -132,18 +101,13 @@ inline bool MakeToneFile(const std::string& path, const std::string& outputOptio
                    outputOptions + " '" + path + "'");
 }
 
-inline FSSpec SpecOf(const Folder& folder, const std::string& name) {
+// The file opened as a movie; null when it does not open.
+inline Movie OpenTestMovie(const Folder& folder, const std::string& name) {
   Str255 pascalName;
   pascalName[0] = UInt8(name.size());
   std::memcpy(pascalName + 1, name.data(), name.size());
   FSSpec spec{};
   EXPECT_EQ(FSMakeFSSpec(folder.vRefNum, folder.dirID, pascalName, &spec), noErr) << name;
-  return spec;
-}
-
-// The file opened as a movie; null when it does not open.
-inline Movie OpenTestMovie(const Folder& folder, const std::string& name) {
-  FSSpec spec = SpecOf(folder, name);
   SInt16 refNum = 0;
   if (OpenMovieFile(&spec, &refNum, fsRdPerm) != noErr) return nullptr;
   Movie movie = nullptr;

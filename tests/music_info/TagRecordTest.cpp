@@ -120,28 +120,26 @@ TEST_F(TagRecordTest, GenreNumbersNameEntriesOfTheGenreList) {
 }
 
 TEST_F(TagRecordTest, TrackNumberAndCountComeFromEveryScheme) {
-  struct Case {
+  const struct {
     tMusicFileInfoType kind;
     short main, major;
     UInt32 id;
     Bytes data;
-    short track, count;
+    const char* track;
   } cases[] = {
-      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7", 7, 0},
-      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7/12", 7, 12},
-      {kSpMusicInfo_ID3, 2, 4, kSpID3_TRCK, " 3 / 9", 3, 9},
-      {kSpMusicInfo_ID3, 2, 2, kSpID3_TRK, "5/10", 5, 10},
-      {kSpMusicInfo_ID3, 1, 1, kSpID3_TRCK, "9", 9, 0},
-      {kSpMusicInfo_MP4Meta, 0, 0, kSpMP4_trkn, Bytes("\0\0\0\3\0\x0C\0\0", 8), 3, 12},
-      {kSpMusicInfo_QTUserData, 0, 0, kSpQT_trk, "4/8", 4, 8},
+      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7", "7/0"},
+      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "7/12", "7/12"},
+      {kSpMusicInfo_ID3, 2, 4, kSpID3_TRCK, " 3 / 9", "3/9"},
+      {kSpMusicInfo_ID3, 2, 2, kSpID3_TRK, "5/10", "5/10"},
+      {kSpMusicInfo_ID3, 1, 1, kSpID3_TRCK, "9", "9/0"},
+      {kSpMusicInfo_ID3, 2, 3, kSpID3_TRCK, "none", "none"},
+      {kSpMusicInfo_MP4Meta, 0, 0, kSpMP4_trkn, Bytes("\0\0\0\3\0\x0C\0\0", 8), "3/12"},
+      {kSpMusicInfo_QTUserData, 0, 0, kSpQT_trk, "4/8", "4/8"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     auto record = NewRecord(c.kind, c.main, c.major);
     AddText(*record, c.id, c.data, c.kind == kSpMusicInfo_ID3 ? 0 : -1);
-    short track = -1, count = -1;
-    EXPECT_EQ(1, record->GetTrackNo(&track, &count)) << c.data;
-    EXPECT_EQ(c.track, track) << c.data;
-    EXPECT_EQ(c.count, count) << c.data;
+    EXPECT_EQ(c.track, TrackNo(*record)) << c.data;
   }
   auto none = NewRecord(kSpMusicInfo_ID3, 2, 3);
   AddText(*none, kSpID3_TRCK, "none", 0);
@@ -237,22 +235,8 @@ TEST_F(TagRecordTest, SmallBuffersAreNeverOverrun) {
   EXPECT_EQ(1, cut);
 }
 
-TEST_F(TagRecordTest, EmptyRecordGivesEmptyStringsAndNothingElse) {
-  for (tMusicFileInfoType kind :
-       {kSpMusicInfo_ID3, kSpMusicInfo_QTUserData, kSpMusicInfo_AIFFChunk, kSpMusicInfo_MP4Meta}) {
-    Record record(kind);
-    char buffer[16] = "junk";
-    EXPECT_EQ(0, record.GetMusicTitle(buffer, sizeof buffer, nullptr));
-    EXPECT_STREQ("", buffer);
-    std::strcpy(buffer, "junk");
-    EXPECT_EQ(0, record.GetGenreString(buffer, sizeof buffer, nullptr));
-    EXPECT_STREQ("", buffer);
-    EXPECT_EQ(0, record.GetContainItemNumForID3(1));
-  }
-}
-
-TEST_F(TagRecordTest, VersionAboveV22OnlyForID3RecordsAboveV22) {
-  struct Case {
+TEST_F(TagRecordTest, OnlyID3RecordsAboveV22AreAboveV22AndEmptyRecordsGiveEmptyStrings) {
+  const struct {
     tMusicFileInfoType kind;
     short main, major;
     unsigned char above;
@@ -260,9 +244,14 @@ TEST_F(TagRecordTest, VersionAboveV22OnlyForID3RecordsAboveV22) {
                {kSpMusicInfo_ID3, 2, 3, 1},        {kSpMusicInfo_ID3ForWrite, 2, 4, 1},
                {kSpMusicInfo_QTUserData, 2, 3, 0}, {kSpMusicInfo_AIFFChunk, 2, 3, 0},
                {kSpMusicInfo_MP4Meta, 2, 4, 0}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.above, NewRecord(c.kind, c.main, c.major)->IsID3version2_2Over())
-        << int(c.kind) << " " << c.main << "." << c.major;
+  for (const auto& c : cases) {
+    auto record = NewRecord(c.kind, c.main, c.major);
+    EXPECT_EQ(c.above, record->IsID3version2_2Over()) << int(c.kind) << " " << c.major;
+    char title[16] = "junk", genre[16] = "junk";
+    EXPECT_EQ(0, record->GetMusicTitle(title, sizeof title, nullptr));
+    EXPECT_EQ(0, record->GetGenreString(genre, sizeof genre, nullptr));
+    EXPECT_EQ("|", std::string(title) + "|" + genre);
+    EXPECT_EQ(0, record->GetContainItemNumForID3(1));
   }
 }
 

@@ -28,17 +28,10 @@ namespace tagtest {
 using Bytes = std::string;
 
 inline Bytes BE32(UInt32 v) {
-  Bytes b(4, '\0');
-  for (int i = 0; i < 4; ++i) b[i] = char(UInt8(v >> (24 - 8 * i)));
-  return b;
-}
-inline Bytes BE24(UInt32 v) {
-  return BE32(v).substr(1);
+  return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
 }
 inline Bytes Synchsafe(UInt32 v) {
-  Bytes b(4, '\0');
-  for (int i = 0; i < 4; ++i) b[i] = char((v >> (21 - 7 * i)) & 0x7F);
-  return b;
+  return {char((v >> 21) & 0x7F), char((v >> 14) & 0x7F), char((v >> 7) & 0x7F), char(v & 0x7F)};
 }
 // ID3 v2 header around the frame bytes.
 inline Bytes Tag(int major, const Bytes& frames, UInt8 flags = 0) {
@@ -52,7 +45,7 @@ inline Bytes Frame24(const char* id, const Bytes& content, UInt8 format = 0) {
   return Bytes(id, 4) + Synchsafe(UInt32(content.size())) + '\0' + char(format) + content;
 }
 inline Bytes Frame22(const char* id, const Bytes& content) {
-  return Bytes(id, 3) + BE24(UInt32(content.size())) + content;
+  return Bytes(id, 3) + BE32(UInt32(content.size())).substr(1) + content;
 }
 // ID3 v1: the fields are cut or zero-filled to their sizes.
 inline Bytes Field(const Bytes& text, std::size_t size) {
@@ -75,10 +68,7 @@ inline Bytes AIFF(const Bytes& chunks) {
 }
 inline Bytes UTF16LEWithMark(const std::u16string& text) {
   Bytes b("\xFF\xFE", 2);
-  for (char16_t c : text) {
-    b += char(UInt8(c));
-    b += char(UInt8(c >> 8));
-  }
+  for (char16_t c : text) b += {char(c), char(c >> 8)};
   return b;
 }
 
@@ -90,9 +80,8 @@ inline std::string MacJ(const std::string& utf8) {
 }
 
 inline std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
@@ -110,14 +99,10 @@ inline std::string RunCommand(const std::string& command, int* status = nullptr)
 }
 
 inline bool HaveMutagen() {
-  int status = -1;
-  RunCommand("/usr/bin/python3 -c 'import mutagen' 2>/dev/null", &status);
-  return status == 0;
+  return std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") == 0;
 }
 inline bool HaveFFprobe() {
-  int status = -1;
-  RunCommand("ffprobe -version >/dev/null 2>&1", &status);
-  return status == 0;
+  return std::system("ffprobe -version >/dev/null 2>&1") == 0;
 }
 
 // A fresh home with the genre list of the application's resources; files live in the
@@ -145,6 +130,16 @@ class TagFileTest : public ::testing::Test {
     EXPECT_EQ(r != 0, record != nullptr);
     return std::unique_ptr<cSp_MusicFileMusicInfoDataObj>(record);
   }
+  // Runs a python3 script with the file's path as sys.argv[1]; answers its output.
+  std::string Python(const std::string& script, const std::string& name) {
+    WriteFile("script.py", script);
+    int status = -1;
+    std::string out = RunCommand("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" +
+                                     HostPath("script.py") + "' '" + HostPath(name) + "' 2>&1",
+                                 &status);
+    EXPECT_EQ(0, status) << out;
+    return out;
+  }
   std::unique_ptr<cSp_MusicFileMusicInfoDataObj> ParseBytes(const Bytes& bytes) {
     WriteFile("tagged.bin", bytes);
     return Parse("tagged.bin");
@@ -167,25 +162,29 @@ class TagFileTest : public ::testing::Test {
 };
 
 // Shorthands for the getters.
-inline std::string Title(cSp_MusicFileMusicInfoDataObj& r) {
+using Getter = short (cSp_MusicFileMusicInfoDataObj::*)(char*, SInt32, unsigned char*);
+inline std::string Get(cSp_MusicFileMusicInfoDataObj& r, Getter getter) {
   char b[512] = "";
-  r.GetMusicTitle(b, sizeof b, nullptr);
+  (r.*getter)(b, sizeof b, nullptr);
   return b;
+}
+inline std::string Title(cSp_MusicFileMusicInfoDataObj& r) {
+  return Get(r, &cSp_MusicFileMusicInfoDataObj::GetMusicTitle);
 }
 inline std::string Artist(cSp_MusicFileMusicInfoDataObj& r) {
-  char b[512] = "";
-  r.GetArtistName(b, sizeof b, nullptr);
-  return b;
+  return Get(r, &cSp_MusicFileMusicInfoDataObj::GetArtistName);
 }
 inline std::string Album(cSp_MusicFileMusicInfoDataObj& r) {
-  char b[512] = "";
-  r.GetAlbumTitle(b, sizeof b, nullptr);
-  return b;
+  return Get(r, &cSp_MusicFileMusicInfoDataObj::GetAlbumTitle);
 }
 inline std::string Genre(cSp_MusicFileMusicInfoDataObj& r) {
-  char b[512] = "";
-  r.GetGenreString(b, sizeof b, nullptr);
-  return b;
+  return Get(r, &cSp_MusicFileMusicInfoDataObj::GetGenreString);
+}
+// "track/count" of the record, or "none".
+inline std::string TrackNo(cSp_MusicFileMusicInfoDataObj& r) {
+  short track = 0, count = 0;
+  if (!r.GetTrackNo(&track, &count)) return "none";
+  return std::to_string(track) + "/" + std::to_string(count);
 }
 // The delivered text of the first item of the type.
 inline std::string ItemText(cSp_MusicFileMusicInfoDataObj& r, UInt32 type) {

@@ -1,5 +1,5 @@
 // Shared pieces of the music-library tests: tracks made by hand, summaries of what the library
-// filed where, library files written as XML property lists, and a home folder with the
+// filed where, and library files written as XML property lists into a home folder with the
 // library's "iTunes" folder in it.
 #pragma once
 
@@ -19,18 +19,13 @@
 
 namespace ittest {
 
-// ---- Tracks made by hand ----------------------------------------------------------------------
-
 struct T {
   SInt32 id;
   const char* artist;
   const char* album;
-  SInt16 number;
-  SInt16 count;
+  SInt16 number, count;
   UInt32 ms;
-  SInt16 disc = 0;
-  SInt16 discs = 0;
-  SInt16 year = 0;
+  SInt16 disc = 0, discs = 0, year = 0;
   const char* name = "";
   UInt16 keys = 0;
   const char* composer = "";
@@ -40,11 +35,12 @@ struct T {
 inline cSPiTMI_TrackInfoObj* Make(const T& t) {
   cSPiTMI_TrackInfoObj* track = new (std::nothrow) cSPiTMI_TrackInfoObj();
   track->SetupTrackID(t.id);
-  track->SetupText(kSpiTMI_Artist, t.artist, 1);
-  track->SetupText(kSpiTMI_Album, t.album, 1);
-  track->SetupText(kSpiTMI_Name, t.name, 1);
-  track->SetupText(kSpiTMI_Composer, t.composer, 1);
-  track->SetupText(kSpiTMI_Genre, t.genre, 1);
+  const std::pair<tSpiTMI_TextField, const char*> texts[] = {{kSpiTMI_Artist, t.artist},
+                                                             {kSpiTMI_Album, t.album},
+                                                             {kSpiTMI_Name, t.name},
+                                                             {kSpiTMI_Composer, t.composer},
+                                                             {kSpiTMI_Genre, t.genre}};
+  for (const auto& text : texts) track->SetupText(text.first, text.second, 1);
   track->SetupTrackNumber(t.number);
   track->SetupTrackCount(t.count);
   track->SetupTotalTime(t.ms);
@@ -62,8 +58,6 @@ inline void AddAll(ciTunesMusicInfoObj& library, const std::vector<T>& tracks) {
   }
 }
 
-// ---- Summaries ----------------------------------------------------------------------------------
-
 inline std::vector<SInt32> TrackIds(const ciTunesMusicInfoObj& library) {
   std::vector<SInt32> ids;
   for (auto* t = library.GetFirstTrack(); t != nullptr; t = t->GetTrackLinkNextObjectPtr())
@@ -71,51 +65,33 @@ inline std::vector<SInt32> TrackIds(const ciTunesMusicInfoObj& library) {
   return ids;
 }
 
-// The ids of an item's tracks, "3+7" for two.
-inline std::string ItemTracks(ciTunesInfoMusicGroupItemObj* item) {
-  std::string s;
-  for (SInt32 i = 1; auto* t = item->GetTrackAt(i); ++i)
-    s += (i > 1 ? "+" : "") + std::to_string(t->GetTrackID());
-  return s;
-}
-
-// "Name [n:ids n:ids]" with the group's numbers when any is set.
-inline std::string GroupSummary(const ciTunesInfoMusicGroupObj* g) {
-  std::string s = g->GetName();
-  if (g->GetDiscNumber() || g->GetDiscCount() || g->GetTrackCount() || g->GetYear()) {
-    s += " (" + std::to_string(g->GetDiscNumber()) + "/" + std::to_string(g->GetDiscCount()) + " " +
-         std::to_string(g->GetTrackCount()) + " " + std::to_string(g->GetYear()) + ")";
-  }
-  s += " [";
-  for (auto* item = g->GetFirstItem(); item != nullptr;
-       item = item->GetMusicGroupItemLinkNextObjectPtr()) {
-    if (item != g->GetFirstItem()) s += " ";
-    s += std::to_string(item->GetNumber()) + ":" + ItemTracks(item);
-  }
-  return s + "]";
-}
-
-inline std::vector<std::string> Groups(const ciTunesInfoMusicGroupObj* first) {
+// "Name (disc/discs count year) [n:ids n:ids]", the numbers only when any is set; "3+7" for
+// an item of two tracks.
+inline std::vector<std::string> Groups(const ciTunesInfoMusicGroupObj* g) {
   std::vector<std::string> out;
-  for (auto* g = first; g != nullptr; g = g->GetMusicGroupLinkNextObjectPtr())
-    out.push_back(GroupSummary(g));
+  for (; g != nullptr; g = g->GetMusicGroupLinkNextObjectPtr()) {
+    std::string s = g->GetName();
+    if (g->GetDiscNumber() || g->GetDiscCount() || g->GetTrackCount() || g->GetYear()) {
+      s += " (" + std::to_string(g->GetDiscNumber()) + "/" + std::to_string(g->GetDiscCount()) +
+           " " + std::to_string(g->GetTrackCount()) + " " + std::to_string(g->GetYear()) + ")";
+    }
+    s += " [";
+    for (auto* item = g->GetFirstItem(); item != nullptr;
+         item = item->GetMusicGroupItemLinkNextObjectPtr()) {
+      s += (item != g->GetFirstItem() ? " " : "") + std::to_string(item->GetNumber()) + ":";
+      for (SInt32 i = 1; auto* t = item->GetTrackAt(i); ++i)
+        s += (i > 1 ? "+" : "") + std::to_string(t->GetTrackID());
+    }
+    out.push_back(s + "]");
+  }
   return out;
 }
 
-// ---- Library files --------------------------------------------------------------------------
+// ---- Library files as XML property lists ------------------------------------------------------
 
 inline std::string Escape(const std::string& text) {
   std::string out;
-  for (char c : text) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else
-      out += c;
-  }
+  for (char c : text) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : std::string(1, c);
   return out;
 }
 inline std::string Int(long long v) {
@@ -124,15 +100,12 @@ inline std::string Int(long long v) {
 inline std::string Str(const std::string& s) {
   return "<string>" + Escape(s) + "</string>";
 }
-inline std::string True() {
-  return "<true/>";
-}
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 inline std::string Dict(const Entries& entries) {
   std::string s = "<dict>\n";
-  for (const auto& e : entries) s += "\t<key>" + Escape(e.first) + "</key>" + e.second + "\n";
+  for (const auto& e : entries) s += "<key>" + Escape(e.first) + "</key>" + e.second + "\n";
   return s + "</dict>";
 }
 inline std::string Array(const std::vector<std::string>& values) {
@@ -141,18 +114,14 @@ inline std::string Array(const std::vector<std::string>& values) {
   return s + "</array>";
 }
 inline std::string Plist(const std::string& root) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-         "<plist version=\"1.0\">\n" +
-         root + "\n</plist>\n";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + root +
+         "\n</plist>\n";
 }
 
 // A track dictionary of the usual keys.
-inline std::string TrackDict(long long id, const std::string& name, const std::string& artist,
-                             const std::string& album, int number, int count, long long ms,
-                             const Entries& more = {}) {
-  Entries e = {{"Track ID", Int(id)},  {"Name", Str(name)},           {"Artist", Str(artist)},
+inline std::string TrackDict(long long id, const std::string& name, const std::string& album,
+                             int number, int count, long long ms, const Entries& more = {}) {
+  Entries e = {{"Track ID", Int(id)},  {"Name", Str(name)},           {"Artist", Str("A")},
                {"Album", Str(album)},  {"Track Number", Int(number)}, {"Track Count", Int(count)},
                {"Total Time", Int(ms)}};
   e.insert(e.end(), more.begin(), more.end());
@@ -172,18 +141,16 @@ inline std::string PlayList(const std::string& name, const std::vector<long long
 
 // The whole library: tracks keyed by their ids (in this order), playlists when given.
 inline std::string LibraryXml(const std::vector<std::pair<long long, std::string>>& tracks,
-                              const std::vector<std::string>* playlists = nullptr,
+                              const std::vector<std::string>& playlists = {},
                               const std::string& musicFolder = "") {
   Entries tracksDict;
   for (const auto& t : tracks) tracksDict.push_back({std::to_string(t.first), t.second});
   Entries root = {{"Major Version", Int(1)}, {"Minor Version", Int(1)}};
   if (!musicFolder.empty()) root.push_back({"Music Folder", Str(musicFolder)});
   root.push_back({"Tracks", Dict(tracksDict)});
-  if (playlists != nullptr) root.push_back({"Playlists", Array(*playlists)});
+  if (!playlists.empty()) root.push_back({"Playlists", Array(playlists)});
   return Plist(Dict(root));
 }
-
-// ---- A home with the library's folder -------------------------------------------------------
 
 class LibraryHomeTest : public ::testing::Test {
  protected:
@@ -195,20 +162,14 @@ class LibraryHomeTest : public ::testing::Test {
 
   std::string ITunesFolder() const { return home_.Path("Music/iTunes"); }
   std::string LibraryPath() const { return ITunesFolder() + "/" + kSpiTM_LibraryFileName; }
-  // Writes the library file and gives it the modification time base + seconds, so tests
-  // decide which version of the file is newer.
+  // Writes the library file with the modification time base + seconds, so tests decide which
+  // version of the file is newer.
   void WriteLibrary(const std::string& text, long seconds = 0) const {
     std::ofstream(LibraryPath(), std::ios::binary | std::ios::trunc) << text;
-    SetModified(seconds);
-  }
-  void SetModified(long seconds) const {
-    struct timespec times[2];
-    times[0].tv_sec = kBase + seconds;
-    times[0].tv_nsec = 0;
-    times[1] = times[0];
+    struct timespec times[2] = {{kBase + seconds, 0}, {kBase + seconds, 0}};
     ASSERT_EQ(0, utimensat(AT_FDCWD, LibraryPath().c_str(), times, 0));
   }
-  // A file of the home (made with the given bytes) and its URL path.
+  // A file of the home (made with the given bytes); its path.
   std::string MakeFile(const std::string& relative, const std::string& bytes = "x") const {
     std::ofstream(home_.Path(relative), std::ios::binary | std::ios::trunc) << bytes;
     return home_.Path(relative);
