@@ -118,25 +118,6 @@ TEST(ULongCollection, FiftyFirstItemMakesABlockAndClearingDeletesThem) {
   EXPECT_EQ(manager->CountBlocks(), 0);
 }
 
-TEST(StringCollection, SetValueInsertsAfterThePosition) {
-  struct Case {
-    SInt32 position;
-    Texts after;
-  } cases[] = {
-      {1, {"a", "x", "b", "c"}}, {2, {"a", "b", "x", "c"}},  {3, {"a", "b", "c", "x"}},
-      {0, {"x", "a", "b", "c"}}, {-1, {"a", "b", "c", "x"}},
-  };
-  for (const Case& c : cases) {
-    cSp_StringCollection collection;
-    for (const char* t : {"a", "b", "c"}) collection.AddStringData(t);
-    collection.SetValue(c.position, "x");
-    EXPECT_EQ(TextsOf(collection), c.after) << c.position;
-    SInt32 position = 0;
-    EXPECT_TRUE(collection.GetTargetStringRefNum("c", position));
-    EXPECT_EQ(position, c.position == 3 || c.position < 0 ? 3 : 4);
-  }
-}
-
 TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
   cSp_StringCollection collection;
   for (int i = 0; i < 33000; ++i) collection.AddStringData(std::to_string(i).c_str());

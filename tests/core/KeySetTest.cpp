@@ -48,24 +48,4 @@ TEST(KeySet, CommandSMatchesOnlyItsOwnCaseAndModifiers) {
   EXPECT_TRUE(log.Has("cKeySet::CopyKeySet", 1) && log.Has("cKeySetItem::EqualItem", 1));
 }
 
-TEST(OSTypeBox, DuplicatesAreKeptOnceAndSequentialReadingStartsAtTheFirstCode) {
-  const OSType a = SpFourCC("AIFF"), b = SpFourCC("WAVE"), c = SpFourCC("MooV");
-  cOSTypeBox box;
-  for (OSType t : {a, b, a}) box.AddNewType(t);
-  EXPECT_TRUE(box.ExistTargetType(b));
-  EXPECT_FALSE(box.ExistTargetType(c));
-  OSType got = 0;
-  for (OSType expected : {a, b}) {
-    ASSERT_TRUE(box.GetSequentialViewTargetOStype(got));
-    EXPECT_EQ(got, expected);
-  }
-  EXPECT_FALSE(box.GetSequentialViewTargetOStype(got));
-  box.WipeoutItemList();
-  EXPECT_FALSE(box.ExistTargetType(a));
-  EXPECT_FALSE(box.GetSequentialViewTargetOStype(got));
-  box.AddNewType(c);
-  ASSERT_TRUE(box.GetSequentialViewTargetOStype(got)) << "the first code of an empty box";
-  EXPECT_EQ(got, c);
-}
-
 }  // namespace
