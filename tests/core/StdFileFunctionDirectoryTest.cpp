@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,12 @@ std::vector<std::string> Describe(const cDirectoryItem* list) {
     SInt32 parent = 0;
     list->GetVolumeRefNum(vRefNum);
     list->GetUpperDirectoryId(parent);
-    out.push_back(std::string(longName) + " dir=" + std::to_string(list->IsDirectory()) +
-                  " id=" + std::to_string(list->GetFileOrDirecotryId()) +
-                  " type=" + std::to_string(list->GetFileType()) + " creator=" +
-                  std::to_string(list->GetCreator()) + " flags=" + std::to_string(info.fdFlags) +
-                  " at=" + std::to_string(info.fdLocation.v) + "," +
-                  std::to_string(info.fdLocation.h) + " in=" + std::to_string(vRefNum) + ":" +
-                  std::to_string(parent));
+    std::ostringstream line;
+    line << longName << " dir=" << int(list->IsDirectory()) << " id=" << list->GetFileOrDirecotryId()
+         << " type=" << list->GetFileType() << " creator=" << list->GetCreator() << " flags="
+         << info.fdFlags << " at=" << info.fdLocation.v << "," << info.fdLocation.h
+         << " in=" << vRefNum << ":" << parent;
+    out.push_back(line.str());
   }
   return out;
 }
@@ -103,31 +103,12 @@ class DirectoryListing : public ::testing::Test {
     return path;
   }
 
-  // The ways of listing the same folder.
-  struct Lister {
-    const char* why;
-    std::function<OSErr(DirectoryListing&, cDirectoryItem*&, unsigned char)> list;
-  };
-  static std::vector<Lister> Listers() {
-    return {
-        {"classic, by id",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.folderID_, nullptr, list, invisible);
-         }},
-        {"classic, by name in its parent",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.documentsID_, "List", list, invisible);
-         }},
-        {"classic, by full path",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItem(t.FullPath().c_str(), list, invisible);
-         }},
-        {"bulk, by FSRef",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           FSRef ref = t.FolderRef();
-           return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
-         }},
-    };
+  // The ways of listing the same folder: classic by id, classic by full path, bulk by FSRef.
+  OSErr List(int way, cDirectoryItem*& list, unsigned char invisible) {
+    if (way == 0) return Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, list, invisible);
+    if (way == 1) return Sp_SerchFolderItem(FullPath().c_str(), list, invisible);
+    FSRef ref = FolderRef();
+    return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
   }
 
   sp_testing::HomeScope home_;
@@ -151,11 +132,11 @@ TEST_F(DirectoryListing, AllListersGiveEveryEntryAcrossBatchesAndInvisibleFilesO
   std::vector<std::string> with = without;
   with.insert(with.begin(), ".dot");
   with.push_back("hidden");
-  for (const Lister& lister : Listers()) {
-    SCOPED_TRACE(lister.why);
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(way);
     ListHolder holder[2];
-    EXPECT_EQ(noErr, lister.list(*this, holder[0].list, 0));
-    EXPECT_EQ(noErr, lister.list(*this, holder[1].list, 1));
+    EXPECT_EQ(noErr, List(way, holder[0].list, 0));
+    EXPECT_EQ(noErr, List(way, holder[1].list, 1));
     EXPECT_EQ(without, Names(holder[0].list));
     EXPECT_EQ(with, Names(holder[1].list));
     std::set<SInt32> ids;
@@ -200,27 +181,6 @@ TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
   EXPECT_EQ(SInt32(bulk.list->GetFSCatalogInfo()->nodeID), bulk.list->GetFileOrDirecotryId());
 }
 
-TEST_F(DirectoryListing, EntryDatesAreModificationAndCreationNotSwapped) {
-  MakeFile("Dated");
-  const time_t modified = 1000000000;  // long before the file was made
-  struct timeval times[2] = {{modified, 0}, {modified, 0}};
-  ASSERT_EQ(0, utimes(home_.Path("Documents/List/Dated").c_str(), times));
-  struct tm local {};
-  localtime_r(&modified, &local);
-
-  ListHolder classic;
-  ListHolder bulk;
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, classic.list, 0));
-  FSRef ref = FolderRef();
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 0));
-  ASSERT_TRUE(classic.list != nullptr && bulk.list != nullptr);
-  // The classic catalogue gives local time, the FSRef catalogue UTC.
-  EXPECT_EQ(UInt32(modified + 2082844800LL + local.tm_gmtoff), classic.list->GetModifyDateTime());
-  EXPECT_EQ(UInt32(modified + 2082844800LL), bulk.list->GetModifyDateTime());
-  EXPECT_NE(classic.list->GetModifyDateTime(), classic.list->GetCreateDateTime());
-  EXPECT_NE(bulk.list->GetModifyDateTime(), bulk.list->GetCreateDateTime());
-}
-
 TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
   MakeFile("plain");
   MakeFolder(folderID_, "Empty");
@@ -233,23 +193,6 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
     EXPECT_EQ(c.expected, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, c.name, list, 1))
         << c.name;
     EXPECT_EQ(nullptr, list) << c.name;
-  }
-}
-
-TEST_F(DirectoryListing, FullPathNameNeedsRoomForTwoMoreBytes) {
-  MakeFile("Entry");
-  ListHolder holder;
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, holder.list, 0));
-  ASSERT_NE(nullptr, holder.list);
-  const std::string expected = FullPath() + ":Entry";
-  EXPECT_EQ(SInt32(expected.size()), holder.list->GetFullPathNameLength());
-  for (SInt32 size : {SInt32(expected.size()) + 2, SInt32(expected.size()) + 1, 0}) {
-    const bool fits = size == SInt32(expected.size()) + 2;
-    std::vector<char> buffer(std::size_t(size) + 1, 'X');
-    unsigned char tooLong = 7;
-    char* result = holder.list->GetFullPathName(buffer.data(), size, tooLong);
-    EXPECT_EQ(fits ? expected : "(null)", result != nullptr ? result : "(null)") << size;
-    EXPECT_EQ(fits ? 0 : 1, tooLong) << size;
   }
 }
 
