@@ -21,26 +21,12 @@ std::vector<unsigned long> ValuesOf(const cSp_uLongCollection& c) {
   return values;
 }
 
-std::vector<std::string> TextsOf(const cSp_StringCollection& c) {
-  std::vector<std::string> texts;
-  for (SInt32 p = 1;; ++p) {
-    char buffer[300];
-    unsigned char overflow = 9;
-    if (!c.GetValue(p, buffer, sizeof buffer, overflow)) break;
-    EXPECT_EQ(overflow, 0);
-    texts.push_back(buffer);
-  }
-  EXPECT_EQ(SInt32(texts.size()), c.GetNumberOfItem());
-  return texts;
-}
-
 cSp_uLongCollection& Fill(cSp_uLongCollection& c, std::vector<unsigned long> values) {
   for (unsigned long v : values) c.SetValue(-1, v);
   return c;
 }
 
 typedef std::vector<unsigned long> Values;
-typedef std::vector<std::string> Texts;
 
 }  // namespace
 
@@ -127,26 +113,4 @@ TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
   collection.DeleteValue(1);
   EXPECT_TRUE(collection.GetTargetStringRefNum("32999", position));
   EXPECT_EQ(position, 32999);
-}
-
-TEST(StringCollection, ReadsTextsAndReportsOverflow) {
-  cSp_StringCollection collection;
-  EXPECT_EQ(collection.GetMaxStringLength(), 0);
-  collection.AddStringData("hello");
-  collection.AddStringData(std::string(100, 'l').c_str());
-  sSp_StringCollectionItem* bare = Sp_GetStringCollectionManager()->GetNewItemPtr();
-  collection.LinkIntoItemList(-1, bare);  // an item without text
-  char buffer[7];
-  unsigned char overflow = 9;
-  EXPECT_TRUE(collection.GetValue(1, buffer, 6, overflow));
-  EXPECT_EQ(buffer + std::to_string(overflow), "hell1");
-  EXPECT_TRUE(collection.GetValue(1, buffer, 7, overflow));
-  EXPECT_EQ(buffer + std::to_string(overflow), "hello0");
-  EXPECT_TRUE(collection.GetValue(3, buffer, 6, overflow));
-  EXPECT_EQ(buffer + std::to_string(overflow), "0");
-  EXPECT_FALSE(collection.GetValue(4, buffer, 6, overflow));
-  EXPECT_FALSE(collection.GetValue(1, nullptr, 6, overflow));
-  EXPECT_EQ(collection.GetMaxStringLength(), 100);
-  EXPECT_TRUE(collection.ModifyValue(3, "now"));
-  EXPECT_EQ(TextsOf(collection), (Texts{"hello", std::string(100, 'l'), "now"}));
 }

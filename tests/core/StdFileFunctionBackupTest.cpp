@@ -102,20 +102,6 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
   }
 }
 
-TEST_F(BackupRenaming, UndoRollsTheGenerationsBack) {
-  const char* cases[][2] = {
-      {"~D", "D=~D"},
-      {"D ~D", "D=~D"},
-      {"D ~D ~~D ~~~D", "D=~D ~D=~~D ~~D=~~~D"},
-      {"D", "D=D"},
-  };
-  for (const auto& c : cases) {
-    NewFolder(c[0]);
-    EXPECT_EQ(noErr, Sp_UndoReNameBackUpFile(vRefNum_, folderID_, "D", '~', 3, 0, 1, 0));
-    EXPECT_EQ(c[1], Read()) << c[0];
-  }
-}
-
 TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
   struct Case {
     std::string before, name;
@@ -139,23 +125,6 @@ TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
                                                       c.maxNameLength, c.start, c.maxNumber));
     EXPECT_EQ(c.after, Read());
   }
-}
-
-TEST(BackupFileName, BackupCharacterGoesInFrontOfTheFileName) {
-  const char* cases[][3] = {{"Disk:Folder:File", "~", "Disk:Folder:~File"},
-                            {"File", "#", "#File"},
-                            {"Disk:Folder:", "~", "~Disk:Folder:"},
-                            {"", "~", "~"}};
-  for (const auto& c : cases) {
-    char out[64];
-    Sp_MakeBackUpFileName(c[0], c[1][0], out);
-    EXPECT_STREQ(c[2], out) << c[0];
-  }
-  ErrorLogCapture log;
-  char out[8] = "keep";
-  Sp_MakeBackUpFileName(nullptr, '~', out);
-  EXPECT_STREQ("keep", out);
-  EXPECT_TRUE(log.Has("Sp_MakeBackUpFileName", 1));
 }
 
 }  // namespace

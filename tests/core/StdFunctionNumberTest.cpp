@@ -76,24 +76,6 @@ TEST(StdFunctionNumber, HugeValuesAndManyDecimalsNeverWritePastTheTextSize) {
   }
 }
 
-TEST(StdFunctionNumber, StringToDoubleReadsEveryDigit) {
-  struct Case {
-    const char* text;
-    double expected;
-  } cases[] = {
-      {".5", 0.5},   {"", 0.0},      {"-1.5", -1.5}, {"5.", 5.0}, {"abc", 0.0}, {".", 0.0},
-      {"12abc", 12}, {"1.2.3", 1.2},  // stops at the first other byte; one point only
-      {"1234567890.5", 1234567890.5},        // more than 9 digits before the point
-      {"98765432109876", 98765432109876.0},  // no digit dropped
-      {"0.1234567891", 0.1234567891},
-  };
-  for (const Case& c : cases) {
-    double value = -99.0;
-    EXPECT_TRUE(Sp_StringToDouble(c.text, &value));
-    EXPECT_DOUBLE_EQ(value, c.expected) << c.text;
-  }
-}
-
 TEST(StdFunctionNumber, NumberTextRoundTripsThe32BitRange) {
   const SInt32 values[] = {0, -7, 2147483647, -2147483647 - 1, 1000000};
   const char* texts[] = {"0", "-7", "2147483647", "-2147483648", "1000000"};
@@ -136,47 +118,6 @@ TEST(StdFunctionNumber, AddZeroPadsToWidthAndCapsHugeWidth) {
   EXPECT_EQ(text[257], 0x5A);
   for (SInt32 v : {0, 9, 10, -100, 2147483647, -2147483647 - 1}) {
     EXPECT_EQ(Sp_GetKetasu(v), SInt32(std::to_string(std::abs(double(v))).find('.'))) << v;
-  }
-}
-
-TEST(StdFunctionNumber, FloatToIntegerRoundsBothSignsAlikeAndStaysInRange) {
-  struct Case {
-    double value;
-    Boolean round;
-    SInt32 expected;
-    UInt32 unsignedExpected;  // Sp_flot2unsignedLong, which truncates
-  } cases[] = {
-      {2.5, 1, 3, 2},   {2.4, 1, 2, 2},   {-2.5, 1, -3, 0}, {-2.4, 1, -2, 0},
-      {-2.9, 0, -2, 0}, {-0.5, 1, -1, 0}, {3e9, 0, 2147483647, 3000000000u},
-      {-3e9, 1, -2147483647 - 1, 0},              {kNaN, 1, 0, 0},
-      {4294967295.0, 0, 2147483647, 0xFFFFFFFFu}, {5e9, 0, 2147483647, 0xFFFFFFFFu},
-  };
-  for (const Case& c : cases) {
-    SInt32 out = 99;
-    Sp_flot2long(float(c.value), &out, c.round);
-    EXPECT_EQ(out, c.expected) << c.value << " " << int(c.round);
-    UInt32 u = 7;
-    Sp_flot2unsignedLong(c.value, &u);
-    EXPECT_EQ(u, c.unsignedExpected) << c.value;
-  }
-}
-
-TEST(StdFunctionNumber, RandomIntegersStayWithinLimitsAndReachBoth) {
-  struct Case {
-    short low, high;
-    bool bothEnds;  // small ranges must reach both limits within the draws
-  } cases[] = {{1, 3, true},           {-10, 10, true},      {0, 1, true},
-               {-32768, 32767, false}, {32760, 32767, true}, {5, 5, true}};
-  for (const Case& c : cases) {
-    std::set<short> seen;
-    for (SInt32 seed = 1; seed < 2000; ++seed) {
-      SetRandomSeed(seed * 7919);
-      short out = 0;
-      Sp_GetRandomIntNumber(c.low, c.high, &out);
-      ASSERT_TRUE(out >= c.low && out <= c.high) << out;
-      seen.insert(out);
-    }
-    EXPECT_TRUE(!c.bothEnds || (seen.count(c.low) && seen.count(c.high))) << c.low;
   }
 }
 

@@ -20,16 +20,6 @@ namespace {
 
 const std::string kHiraganaA = "\x82\xA0";  // U+3042 in MacJapanese
 
-// The MacJapanese text of a CFString (empty when it has none), for comparisons.
-std::string TextOf(CFStringRef str) {
-  if (str == nullptr) return "<null>";
-  char buffer[512];
-  if (!CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingMacJapanese)) {
-    return "<not MacJapanese>";
-  }
-  return buffer;
-}
-
 CFStringRef MakeString(const std::string& macJapanese) {
   return CFStringCreateWithCString(kCFAllocatorDefault, macJapanese.c_str(),
                                    kCFStringEncodingMacJapanese);
@@ -105,50 +95,6 @@ TEST(StdFunctionTextEncoding, EncodingStringKeepsZeroBytesOfLastCharacter) {
     EXPECT_GE(GetPtrSize(block), Size(c.bytes.size() + 4));
     DisposePtr(block);
   }
-}
-
-TEST(StdFunctionTextEncoding, TextConvertNeverWritesPastDestination) {
-  const std::string source = "a" + kHiraganaA;  // "a\xE3\x81\x82" in UTF-8: 4 bytes
-  struct Case {
-    SInt32 size;
-    Boolean result;
-    std::string expected;
-  } cases[] = {
-      {5, true, "a\xE3\x81\x82"},  // exactly the converted bytes and the terminator
-      {4, false, "a"},             // one short: the three-byte character does not fit
-      {1, false, ""},
-  };
-  for (const Case& c : cases) {
-    std::vector<char> destination(std::size_t(c.size), '#');
-    EXPECT_EQ(Sp_TextConvert(source.c_str(), SInt32(source.size()), kTextEncodingMacJapanese,
-                             destination.data(), c.size, kTextEncodingUTF8),
-              c.result)
-        << "size " << c.size;
-    EXPECT_EQ(std::string(destination.data()), c.expected) << "size " << c.size;
-  }
-}
-
-// ---- CFString pieces -----------------------------------------------------------------------
-
-TEST(StdFunctionTextEncoding, ShorteningCutsToTheLimitInUTF16Units) {
-  struct Case {
-    std::string text;
-    SInt32 limit;
-    std::string expected;
-  } cases[] = {
-      {"abcdefghij", 9, "abcdefghi"}, {"abcdefghij", 10, "abcdefghij"},
-      {"abcdefghij", 0, ""},          {"abc", -5, ""},
-      {kHiraganaA + kHiraganaA + kHiraganaA, 2, kHiraganaA + kHiraganaA},
-  };
-  for (const Case& c : cases) {
-    CFHolder str{MakeString(c.text)};
-    CFStringRef shorter = Sp_GetTargetByteCFString(CFStringRef(str.object), c.limit);
-    ASSERT_NE(shorter, nullptr);
-    CFHolder holdShorter{shorter};
-    EXPECT_EQ(TextOf(shorter), c.expected) << c.text << " limit " << c.limit;
-  }
-  CFHolder str{MakeString("a" + kHiraganaA)};
-  EXPECT_EQ(Sp_GetCFStringByte(CFStringRef(str.object), 0), 2);
 }
 
 // ---- String tables and resources -----------------------------------------------------------

@@ -80,19 +80,6 @@ TEST(StdFunctionText, NamesLongerThan255BytesAreRefusedNotCut) {
   EXPECT_EQ(out[0], 0);
 }
 
-TEST(StdFunctionText, PascalJoinNeverGrowsPast255) {
-  Str255 destination = {250}, source = {10};
-  std::memset(destination + 1, 'd', 250);
-  std::memset(source + 1, 's', 10);
-  EXPECT_EQ(Sp_pStrcat(destination, source), destination);
-  EXPECT_EQ(PascalText(destination), std::string(250, 'd') + std::string(5, 's'));
-  EXPECT_EQ(Sp_pStrcat(destination, source), destination);  // already full: nothing goes in
-  EXPECT_EQ(destination[0], 255);
-  Str255 copy;
-  EXPECT_EQ(Sp_pStrcpy(copy, destination), copy);
-  EXPECT_EQ(PascalText(copy), PascalText(destination));
-}
-
 TEST(StdFunctionText, FieldSplittingFindsFieldsCutsToTheOutputAndReportsMissingOnes) {
   struct Case {
     const char* text;
@@ -124,28 +111,6 @@ TEST(StdFunctionText, FieldSplittingFindsFieldsCutsToTheOutputAndReportsMissingO
   EXPECT_STREQ(output, "abc");
 }
 
-TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAsked) {
-  struct Case {
-    const char* text;
-    Boolean leading, trailing;
-    const char* expected;
-  } cases[] = {
-      {"  a  b  ", true, true, "a b"}, {"  a  b  ", true, false, "a b "},
-      {"  a  b  ", false, true, " a b"}, {"  a  b  ", false, false, " a b "},
-      {"    ", true, true, ""},        {"    ", false, true, " "},
-      {" ", true, true, ""},           {"a   ", false, true, "a"},
-      {"ab", true, true, "ab"},        {"", true, true, ""},
-  };
-  for (const Case& c : cases) {
-    char text[16];
-    std::strcpy(text, c.text);
-    SInt32 length =
-        Sp_CutSpaceFromString(text, SInt32(std::strlen(c.text)), c.leading, c.trailing, true);
-    EXPECT_STREQ(text, c.expected) << "'" << c.text << "' " << int(c.leading) << int(c.trailing);
-    EXPECT_EQ(length, SInt32(std::strlen(c.expected))) << "'" << c.text << "'";
-  }
-}
-
 TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacterNorReadsPastTheEnd) {
   struct Case {
     std::string text;
@@ -169,60 +134,6 @@ TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacterNorReadsPastTheEnd) 
     Sp_CutStringByByteLen(text.data(), c.limit, output);
     EXPECT_EQ(std::string(output), c.expected) << "limit " << c.limit;
   }
-}
-
-TEST(StdFunctionText, CaseChangesLeaveTrailBytesAndTextPastTheLengthByte) {
-  // 0x83 0x61 is a two-byte character whose trail byte is the same as 'a'.
-  char text[] = "ab\x83\x61z";
-  Sp_ChangeToUpperStringWithScriptCode(text, smJapanese);
-  EXPECT_STREQ(text, "AB\x83\x61Z");
-  Sp_ChangeToLowercaseStringWithFontNo(text, 0);
-  EXPECT_STREQ(text, "ab\x83\x61z");
-  Sp_ChangeToUpperStringWithFontNo(text, 0);
-  EXPECT_STREQ(text, "AB\x83\x61Z");
-  Sp_ChangeToLowercaseStringWithScriptCode(text, smJapanese);
-  EXPECT_STREQ(text, "ab\x83\x61z");
-  std::string longer(300, 'k');
-  Sp_ChangeToUpperString(&longer[0], false);
-  EXPECT_EQ(longer, std::string(300, 'K'));
-}
-
-TEST(StdFunctionText, TwoByteTestsTellLeadTrailAndStopAtTheEnd) {
-  const std::string text = "a" + kHiraganaA + kKatakanaA + "b";  // a, HH, KA, b
-  struct Case {
-    SInt32 offset;
-    Boolean twoByte, firstByte;
-  } cases[] = {
-      {0, false, true}, {1, true, true},  {2, true, false},   {3, true, true},   {4, true, false},
-      {5, false, true}, {6, false, true}, {100, false, true}, {-1, false, true},
-  };
-  for (const Case& c : cases) {
-    Boolean firstByte = 9;
-    EXPECT_EQ(Sp_IsTwoByteChar(text.c_str(), c.offset, &firstByte), c.twoByte) << c.offset;
-    EXPECT_EQ(firstByte, c.firstByte) << "offset " << c.offset;
-  }
-  std::vector<char> cutOff{'a', '\x82', 0};  // a lead byte cut off by the end
-  EXPECT_FALSE(Sp_IsTwoByteChar(cutOff.data(), 1, nullptr));
-  const std::string ab = "ab" + kHiraganaA;
-  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar(ab.c_str(), 2));
-  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(ab.c_str(), 3));
-  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(ab.c_str(), -1));
-  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
-}
-
-TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
-  struct Case {
-    const char *first, *second;
-    short result;
-  } cases[] = {
-      {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0},
-      {"", "", 0},        {"", "a", -1},     {"\x82", "a", -1},  // 0x82 is a negative byte
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Sp_strcmp(c.first, c.second), c.result) << c.first << " / " << c.second;
-  }
-  EXPECT_TRUE(Sp_DataCmp("abcX", "abcY", 3));
-  EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
 }
 
 TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {

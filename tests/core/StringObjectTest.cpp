@@ -233,27 +233,6 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
   EXPECT_EQ(SpSO_strcmp(Make(longer + "b"), (longer + "c").c_str()), -1);  // in the second item
 }
 
-TEST_F(StringObject, WidthReadOutNeverEndsInsideATwoByteCharacter) {
-  struct Case {
-    const char* text;
-    SInt32 size, length;
-    unsigned char cut;
-  } cases[] = {
-      {"ab\x82\xA0", 5, 2, 1},        // cut after a first byte: dropped
-      {"ab\x82\xA0", 6, 4, 0},        // all of it
-      {"\x8E\x8E\x82\xA0", 5, 2, 1},  // a second byte that looks like a first byte
-  };
-  for (const Case& c : cases) {
-    char buffer[16];
-    SInt32 length = -1;
-    unsigned char cut = 9;
-    SpSO_GetStringWidthScriptCode(Make(c.text), buffer, c.size, 0, smSystemScript, length, cut);
-    EXPECT_EQ(length, c.length) << c.size;
-    EXPECT_EQ(cut, c.cut);
-    EXPECT_EQ(buffer[length], 0);
-  }
-}
-
 TEST_F(StringObject, CaseChangeKeepsTwoByteCharactersAcrossItemBoundaries) {
   // The second byte 0x61 of the character 0x82 0x61 starts the second item (and, in the long
   // text, the second conversion chunk); it must not be taken for an 'a'.
