@@ -167,10 +167,7 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   cPrefStockData* a = group->CreateUnderStockDataItem(SpFourCC("A   "), 0);
   cPrefStockData* b = group->CreateUnderStockDataItem(SpFourCC("B   "), 0);
   cPrefStockData* c = group->CreateUnderStockDataItem(SpFourCC("C   "), 0);
-  EXPECT_EQ(group->GetStockDataType(), kPrefStockDataType_Group);
-  EXPECT_EQ(group->CreateUnderStockDataItem(SpFourCC("B   "), 0), b)
-      << "the existing child comes back";
-  EXPECT_EQ(group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("C   "), 0), c);
+  EXPECT_EQ(group->CreateUnderStockDataItem(SpFourCC("B   "), 0), b) << "the child comes back";
   EXPECT_EQ(group->GetTargetStockDataItemInUnderDataListByDataRef(a->GetReferenceNo()), a);
 
   EXPECT_EQ(group->LinkIntoGroupItem(b), 0) << "already a child";
@@ -184,7 +181,6 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   EXPECT_EQ(b->GetNextObjectPtr(), d) << "the tail moved back to the second child";
   EXPECT_EQ(c->GetStockUpperGroupObjPtr(), nullptr);
   delete c;  // unlinked children belong to the caller
-
   delete b;  // a child that is deleted leaves its group
   EXPECT_EQ(a->GetNextObjectPtr(), d);
 }
@@ -192,8 +188,8 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
 TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManager) {
   std::vector<UInt32> seen{item_->GetReferenceNo()};
   for (int i = 0; i < 5; ++i) seen.push_back(item_->CreateUnderStockDataItem(i, 1)->GetReferenceNo());
-  cPrefStockData* last = item_->GetStockTopUnderDataListHead()->GetLastObjectPtr();
-  EXPECT_EQ(mgr_.GetTargetRefNumStockDataItemInTotalList(last->GetReferenceNo()), last);
+  EXPECT_EQ(mgr_.GetTargetRefNumStockDataItemInTotalList(seen.back()),
+            item_->GetStockTopUnderDataListHead()->GetLastObjectPtr());
   file_->ClearPrefData();
   EXPECT_EQ(mgr_.GetTargetRefNumStockDataItemInTotalList(seen.back()), nullptr);
 
@@ -209,7 +205,6 @@ TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManage
   file_ = mgr_.CreateNewStockFileObj(SpFourCC("InDt"), &folder_, "Other", SpFourCC("Zqcd"),
                                      SpFourCC("preF"));
   cPrefStockData* later = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Late"), 0, 1);
-  for (UInt32 reference : seen) EXPECT_NE(later->GetReferenceNo(), reference);
   EXPECT_GT(later->GetReferenceNo(), seen.back());
 }
 

