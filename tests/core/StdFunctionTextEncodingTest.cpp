@@ -119,34 +119,3 @@ TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {
   }
   sp_testing::ResetResources();
 }
-
-// ---- Failure records -----------------------------------------------------------------------
-
-TEST(StdFunctionTextEncoding, NullArgumentsAreLoggedOnceWithTheirMessage) {
-  struct Case {
-    const char* method;
-    std::function<void()> call;
-  } cases[] = {
-      {"Sp_GetCStringFromCFString",
-       [] { Sp_GetCStringFromCFString(nullptr, nullptr, 4, nullptr); }},
-      {"Sp_UnicodeToCString", [] { Sp_UnicodeToCString(nullptr, 1, nullptr, 4, nullptr); }},
-      {"Sp_CStringToEncodingString",
-       [] { Sp_CStringToEncodingString("a", 1, 1, 0, 0, nullptr, nullptr, nullptr); }},
-      {"Sp_ShiftJISCStringToUnicode",
-       [] { Sp_ShiftJISCStringToUnicode(nullptr, nullptr, nullptr, nullptr); }},
-      {"Sp_CFStringCat", [] { Sp_CFStringCat(nullptr, nullptr); }},
-      {"Sp_GetTargetByteCFString", [] { Sp_GetTargetByteCFString(nullptr, 3); }},
-      {"Sp_TextConvert", [] { Sp_TextConvert("a", 1, 1, nullptr, 4, 1); }},
-      {"Sp_GetLocalizedString",
-       [] { Sp_GetLocalizedString("table", nullptr, nullptr, "fallback"); }},
-      {"Sp_GetLocalizedStringAndAppend",
-       [] { Sp_GetLocalizedStringAndAppend(nullptr, "table", "key", nullptr, nullptr); }},
-      {"Sp_GetResourceIndexString", [] { Sp_GetResourceIndexString(nullptr, 1, 1); }},
-  };
-  for (const Case& c : cases) {
-    ErrorLogCapture log;
-    c.call();
-    EXPECT_EQ(log.Count(), 1u) << c.method;
-    EXPECT_TRUE(log.Has(c.method, 1)) << c.method;
-  }
-}

@@ -9,6 +9,7 @@
 #include "ErrorLogCapture.h"
 #include "Script.h"
 #include "SpStdFunction.h"
+#include "SpStdFunctionNumber.h"
 #include "SpTesting.h"
 
 namespace {
@@ -136,7 +137,7 @@ TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacterNorReadsPastTheEnd) 
   }
 }
 
-TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
+TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
   struct Case {
     const char* method;
     SInt32 code;
@@ -144,26 +145,25 @@ TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
   } cases[] = {
       {"Sp_CStringToPascalString", 1, [] { Sp_CStringToPascalString(nullptr); }},
       {"Sp_PascalStringToCString", 0, [] { PtoCstr(nullptr); }},
-      {"Sp_pStrcpy", 1, [] { Sp_pStrcpy(nullptr, nullptr); }},
-      {"Sp_pStrcat", 1, [] { Sp_pStrcat(nullptr, nullptr); }},
-      {"Sp_ClearPtr", 1, [] { Sp_ClearPtr(nullptr, 4); }},
       {"Sp_GetSeparateString", 1,
        [] { Sp_GetSeparateString(nullptr, ',', 0, nullptr, 4, nullptr); }},
-      {"Sp_CutSuffixControlCodeFromString", 1,
-       [] { Sp_CutSuffixControlCodeFromString(nullptr, true, true, true); }},
       {"Sp_CutStringByByteLen", 1, [] { Sp_CutStringByByteLen("a", 1, nullptr); }},
-      {"Sp_ChangeToUpperString", 1, [] { Sp_ChangeToUpperString(nullptr, false); }},
       {"Sp_ChangeToLowercaseStringWithFontNo", 1,
        [] { Sp_ChangeToLowercaseStringWithFontNo(nullptr, 0); }},
-      {"Sp_IsTwoByteChar", 1, [] { Sp_IsTwoByteChar(nullptr, 0, nullptr); }},
-      {"Sp_CheckStringContainTwoByteChar", 1,
-       [] { Sp_CheckStringContainTwoByteChar(nullptr, -1); }},
-      {"Sp_IsNumberString", 1, [] { Sp_IsNumberString(nullptr); }},
-      {"Sp_IsNameString", 1, [] { Sp_IsNameString(nullptr); }},
-      {"Sp_IsControlInstructionTitle", 1, [] { Sp_IsControlInstructionTitle(nullptr); }},
-      {"Sp_strcmp", 1, [] { Sp_strcmp("a", nullptr); }},
-      {"Sp_DataCmp", 1, [] { Sp_DataCmp(nullptr, "a", 1); }},
-      {"Sp_DataCmp", 1, [] { Sp_DataCmp("a", "a", 0); }},
+      {"Sp_NumberToString", 1, [] { Sp_NumberToString(1, nullptr); }},
+      {"Sp_StringToNumber", 1, [] { Sp_StringToNumber("1", nullptr); }},
+      {"Sp_NumberToStringAddZero", 1, [] { Sp_NumberToStringAddZero(1, 2, nullptr); }},
+      {"Sp_DoubleToString2", 1, [] { Sp_DoubleToString2(1, nullptr, 1, 1); }},
+      {"Sp_CheckEnableModifierKeyOnDisableFlag", 1,
+       [] {
+         sSpModifiersDataStruct k{};
+         Sp_CheckEnableModifierKeyOnDisableFlag(nullptr, &k, &k);
+       }},
+      {"Sp_GetCStringFromCFString", 1,
+       [] { Sp_GetCStringFromCFString(nullptr, nullptr, 4, nullptr); }},
+      {"Sp_UnicodeToCString", 1, [] { Sp_UnicodeToCString(nullptr, 1, nullptr, 4, nullptr); }},
+      {"Sp_CStringToEncodingString", 1,
+       [] { Sp_CStringToEncodingString("a", 1, 1, 0, 0, nullptr, nullptr, nullptr); }},
   };
   for (const Case& c : cases) {
     ErrorLogCapture log;
