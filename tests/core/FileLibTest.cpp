@@ -241,56 +241,32 @@ TEST_F(FileLibTest, AsynchronousWritesNeedNeitherBufferNorRecordAfterReturning) 
 TEST_F(FileLibTest, FailedOpenHandsOutNothingAndClosesTheForkTheCallerGave) {
   WriteHostFile("given", "data");
   Str255 name = "\x05given";
-  using OpenCall = OSErr (*)(short refNum, sSpFileSysInfo** out);
-  struct Case {
-    const char* why;
-    OSErr expected;  // noErr: any error
-    bool given;      // the caller hands its own open fork
-    OpenCall open;
-  } cases[] = {
-      {"missing file", fnfErr, false,
-       [](short, sSpFileSysInfo** o) {
-         return Sp_ReadFileSystem_OpenByDirId(-1, 0, "missing", 0, 0, o);
-       }},
-      {"fork given by the caller is not open", rfNumErr, false,
-       [](short, sSpFileSysInfo** o) {
-         return Sp_ReadFileSystem_OpenByDirId(0, 0, "given", 9999, 1, o);
-       }},
-      {"read by path, no volume in the path", noErr, true,
-       [](short r, sSpFileSysInfo** o) { return Sp_ReadFileSystem_Open(":given", r, 1, o); }},
-      {"read by folder, null name", noErr, true,
-       [](short r, sSpFileSysInfo** o) {
-         return Sp_ReadFileSystem_OpenByDirId(0, 0, nullptr, r, 1, o);
-       }},
-      {"write by folder, null name", noErr, true,
-       [](short r, sSpFileSysInfo** o) {
-         return Sp_WriteFileSystem_OpenByDirId(0, 0, nullptr, r, 1, o, 0, 0);
-       }},
-  };
   ErrorLogCapture log;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
+  // 0 a missing file, 1 a given fork that is not open, 2 no memory; from 3 on the caller gives
+  // its open fork: 3 no volume in the path, 4 and 5 no name to read or write.
+  const OSErr expected[] = {fnfErr, rfNumErr, memFullErr, paramErr, paramErr, paramErr};
+  for (int c = 0; c < 6; ++c) {
+    SCOPED_TRACE(c);
     short refNum = 0;
-    if (c.given) {
+    if (c >= 3) {
       ASSERT_EQ(HOpenDF(vRefNum_, dirID_, name, fsWrPerm, &refNum), noErr);
     }
     sSpFileSysInfo* file = reinterpret_cast<sSpFileSysInfo*>(this);
-    const OSErr result = c.open(refNum, &file);
-    EXPECT_TRUE(c.expected == noErr ? result != noErr : result == c.expected) << result;
+    sp_testing::FailNthAllocation(c == 2 ? 1 : 0);
+    const OSErr result =
+        c == 0   ? Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "missing", 0, 0, &file)
+        : c == 1 ? Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, "given", 9999, 1, &file)
+        : c == 2 ? Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, "given", 0, 0, &file, 0, 0)
+        : c == 3 ? Sp_ReadFileSystem_Open(":given", refNum, 1, &file)
+        : c == 4 ? Sp_ReadFileSystem_OpenByDirId(0, 0, nullptr, refNum, 1, &file)
+                 : Sp_WriteFileSystem_OpenByDirId(0, 0, nullptr, refNum, 1, &file, 0, 0);
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(result, expected[c]);
     EXPECT_EQ(file, nullptr);
     short again = 0;  // no writer was left behind
     ASSERT_EQ(HOpenDF(vRefNum_, dirID_, name, fsWrPerm, &again), noErr);
     FSClose(again);
   }
-  sSpFileSysInfo* file = reinterpret_cast<sSpFileSysInfo*>(this);
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, "given", 0, 0, &file, 0, 0),
-            memFullErr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(file, nullptr);
-  file = Open("given", false, true);  // no writer was left behind
-  ASSERT_NE(file, nullptr);
-  Sp_FileSystem_Close(file, 1, 1);
 }
 
 TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {
