@@ -36,8 +36,8 @@ TEST(DateArithmetic, AddingAndSubtractingDaysAndMonthsCrossYearsAndEras) {
       {kAddDay, {0, 2004, 1, 1}, 366, {0, 2005, 1, 1}},  // a whole leap year
       {kSubDay, {0, 1, 1, 1}, 1, {-1, 1, 12, 31}},       // back over the start of the era
       {kAddDay, {-1, 1, 12, 31}, 1, {0, 1, 1, 1}},
-      {kAddDay, {0, 2004, 3, 0}, 0, {0, 2004, 2, 29}},  // day 0 is the last of the month before
-      {kAddDay, {0, 0, 5, 5}, 0, {-1, 1, 5, 5}},        // year 0 is year 1 of the era before
+      {kAddDay, {0, 2004, 3, 0}, 0, {0, 2004, 2, 29}},      // day 0 is the last of the month before
+      {kAddDay, {0, 0, 5, 5}, 0, {-1, 1, 5, 5}},            // year 0 is year 1 of the era before
       {kAddMonth, {0, 2003, 11, 0}, 13, {0, 2004, 12, 0}},  // a multiple of 12 lands on December
       {kAddMonth, {0, 2003, 12, 0}, 12, {0, 2004, 12, 0}},
       {kSubMonth, {0, 2004, 1, 0}, 1, {0, 2003, 12, 0}},
@@ -50,12 +50,11 @@ TEST(DateArithmetic, AddingAndSubtractingDaysAndMonthsCrossYearsAndEras) {
   for (const Case& c : cases) {
     Ymd got{};
     if (c.kind <= kSubDay) {
-      (c.kind == kAddDay ? Sp_AddDay : Sp_SubDay)(c.from.era, c.from.year, c.from.month,
-                                                  c.from.day, c.n, got.era, got.year, got.month,
-                                                  got.day);
+      (c.kind == kAddDay ? Sp_AddDay : Sp_SubDay)(c.from.era, c.from.year, c.from.month, c.from.day,
+                                                  c.n, got.era, got.year, got.month, got.day);
     } else {
-      (c.kind == kAddMonth ? Sp_AddMonth : Sp_SubMonth)(c.from.era, c.from.year, c.from.month,
-                                                        c.n, got.era, got.year, got.month);
+      (c.kind == kAddMonth ? Sp_AddMonth : Sp_SubMonth)(c.from.era, c.from.year, c.from.month, c.n,
+                                                        got.era, got.year, got.month);
     }
     EXPECT_EQ(got, c.to) << c.from << " " << c.kind << " " << c.n;
   }

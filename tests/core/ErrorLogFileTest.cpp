@@ -162,8 +162,7 @@ TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStepOnceAndTakesReports
     const UInt32 beeps = sp_testing::BeepCount();
     EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "x"), c.result);
     EXPECT_EQ(shown_.errorNumbers, std::vector<short>{dupFNErr});
-    EXPECT_EQ(shown_.dialogTexts,
-              std::vector<std::string>(c.dialogs, FallbackText(dupFNErr, 9)));
+    EXPECT_EQ(shown_.dialogTexts, std::vector<std::string>(c.dialogs, FallbackText(dupFNErr, 9)));
     EXPECT_LE(sp_testing::BeepCount() - beeps, 1u);
   }
   SpERORSYS_SetFailureDisplayProcs(nullptr, nullptr);  // without displays: standard error

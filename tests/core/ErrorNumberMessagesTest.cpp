@@ -40,7 +40,6 @@ short SheetSay(OpaqueWindowPtr* parent, tStdSayDlgType type, char* message, char
   return 1;
 }
 
-
 class ErrorNumberMessages : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,7 +95,8 @@ TEST_F(ErrorNumberMessages, LookUpFindsTheRightLineOrShowsTheNumber) {
       {"empty lines and empty number columns skipped", "\r\r\tlone\r3\tthree\r", 3, "three"},
       {"line without message column keeps the number", "9\r9\tlater\r", 9, "[Error No = 9] : "},
       {"empty message keeps the number", "6\t\r", 6, "[Error No = 6] : "},
-      {"a long line does not end the search", "1\t" + std::string(600, 'a') + "\r4\tfour\r", 4, "four"},
+      {"a long line does not end the search", "1\t" + std::string(600, 'a') + "\r4\tfour\r", 4,
+       "four"},
       {"a long matching line is cut to the line buffer", "4\t" + std::string(600, 'b') + "\r", 4,
        std::string(509, 'b')},
       {"no 16-bit wrap of the number column", "65502\twrong\r-34\tright\r", -34, "right"},
@@ -131,9 +131,9 @@ TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) 
   for (const Case& c : cases) {
     gSheetsShown.clear();
     EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, kWindow, kSpStdSayDlgStop, c.title), 1);
-    EXPECT_EQ(gSheetsShown, std::vector<std::string>{"1" + std::to_string(kSpStdSayDlgStop) + "|" +
-                                                     c.message + "|" + kDiskFull + "|" + kClose +
-                                                     "|"})
+    EXPECT_EQ(gSheetsShown,
+              std::vector<std::string>{"1" + std::to_string(kSpStdSayDlgStop) + "|" + c.message +
+                                       "|" + kDiskFull + "|" + kClose + "|"})
         << c.why;
   }
   EXPECT_TRUE(gModalShown.empty());

@@ -43,10 +43,10 @@ class FileLibTest : public ::testing::Test {
                        unsigned char truncate = 0, unsigned char append = 0) {
     if (small) sp_testing::LimitAllocationSize(kSmallBufferLimit);
     sSpFileSysInfo* file = nullptr;
-    OSErr result =
-        writer ? Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, name.c_str(), 0, 0, &file,
-                                                truncate, append)
-               : Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, name.c_str(), 0, 0, &file);
+    OSErr result = writer
+                       ? Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, name.c_str(), 0, 0, &file,
+                                                        truncate, append)
+                       : Sp_ReadFileSystem_OpenByDirId(vRefNum_, dirID_, name.c_str(), 0, 0, &file);
     sp_testing::LimitAllocationSize(0);
     EXPECT_EQ(result, noErr);
     EXPECT_TRUE(file == nullptr || !small || file->bufferSize == kSmallBufferSize);
@@ -88,9 +88,12 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBuffersAndSkipsTheRestOfACutL
     bool small;
     std::string lines;
   } cases[] = {
-      {"CR as the last byte of a buffer-full", Pattern(999) + "\r" + Pattern(50) + "\r", 4096, 1, ""},
-      {"CR as the first byte of the next buffer-full", Pattern(1000) + "\r" + Pattern(10), 4096, 1, ""},
-      {"line running over two boundaries", Pattern(300) + "\r" + Pattern(2400, 3) + "\re", 4096, 1, ""},
+      {"CR as the last byte of a buffer-full", Pattern(999) + "\r" + Pattern(50) + "\r", 4096, 1,
+       ""},
+      {"CR as the first byte of the next buffer-full", Pattern(1000) + "\r" + Pattern(10), 4096, 1,
+       ""},
+      {"line running over two boundaries", Pattern(300) + "\r" + Pattern(2400, 3) + "\re", 4096, 1,
+       ""},
       {"empty lines around a boundary", Pattern(998) + "\r\r\r\r" + Pattern(5), 4096, 1, ""},
       {"last line without CR across a boundary", Pattern(1500, 5), 4096, 1, ""},
       {"only carriage returns", std::string(2100, '\r'), 4096, 1, ""},
@@ -114,7 +117,10 @@ TEST_F(FileLibTest, LineReaderKeepsLinesWholeAcrossBuffersAndSkipsTheRestOfACutL
       SInt32 length = -1;
       OSErr result = Sp_ReadFileSystem_ReadOneLine(file, buffer.data(), c.size, &length, &end);
       ASSERT_EQ(SInt32(std::strlen(buffer.data())), length);
-      lines += std::string(buffer.data()) + (result == memFullErr ? "!" : result ? "?" : "") +
+      lines += std::string(buffer.data()) +
+               (result == memFullErr ? "!"
+                : result             ? "?"
+                                     : "") +
                (end != 0 ? "$" : "|");
     }
     EXPECT_EQ(lines, c.lines.empty() ? Lines(c.text) : c.lines);
@@ -152,14 +158,14 @@ TEST_F(FileLibTest, RepositioningLandsOnTheRightByteAndRefusesTargetsOutsideTheF
     OSErr result;
     UInt32 position;  // expected afterwards
   } cases[] = {
-      {1, 2500, noErr, 2500},  // outside the loaded bytes: reloads
-      {1, 10, noErr, 10},      // back before the loaded bytes
-      {3, 1000, noErr, 1010},  {3, 99999, noErr, 3000},  // forward, clamped at the end
-      {2, 100, noErr, 2900},   {2, 4000, noErr, 0},      // back from the end
-      {0, 77, noErr, 0},       // mode 0 keeps the position
-      {9, 42, noErr, 42},      // any other mode counts from the start
-      {1, 3001, posErr, 42},   {1, -1, posErr, 42},  {3, -2, posErr, 42},
-      {1, 3000, noErr, 3000},  // the end itself is allowed
+      {1, 2500, noErr, 2500},                           // outside the loaded bytes: reloads
+      {1, 10, noErr, 10},                               // back before the loaded bytes
+      {3, 1000, noErr, 1010}, {3, 99999, noErr, 3000},  // forward, clamped at the end
+      {2, 100, noErr, 2900},  {2, 4000, noErr, 0},      // back from the end
+      {0, 77, noErr, 0},                                // mode 0 keeps the position
+      {9, 42, noErr, 42},                               // any other mode counts from the start
+      {1, 3001, posErr, 42},  {1, -1, posErr, 42},
+      {3, -2, posErr, 42},    {1, 3000, noErr, 3000},  // the end itself is allowed
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.offset));
@@ -206,8 +212,8 @@ TEST_F(FileLibTest, WritesKeepTheirOrderThroughTheBufferAndTruncateOrAppendAsAsk
   }
   for (const char* expected : {"0123456789xyz", "xyz", "xyz3456789"}) {  // append, truncate, none
     WriteHostFile("ten", "0123456789");
-    sSpFileSysInfo* file = Open("ten", false, true, expected[0] == 'x' && expected[3] == 0,
-                                expected[0] == '0');
+    sSpFileSysInfo* file =
+        Open("ten", false, true, expected[0] == 'x' && expected[3] == 0, expected[0] == '0');
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(Sp_WriteFileSystem_Write(file, "xyz", 3, 1), noErr);
     EXPECT_EQ(Sp_WriteFileSystem_Close(file, 1, 1), noErr);

@@ -198,8 +198,8 @@ TEST_F(PreferenceStockFile, WhatTheWriterWritesTheReaderTakesBeyondOldLimits) {
   cPrefStockFileObj* again = NewFile();
   ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
   SInt32 value = 0;
-  EXPECT_TRUE(Top(again, "Many")->GetStockTopUnderDataListHead()->GetLastObjectPtr()->GetLongData(
-      value));
+  EXPECT_TRUE(
+      Top(again, "Many")->GetStockTopUnderDataListHead()->GetLastObjectPtr()->GetLongData(value));
   EXPECT_EQ(value, 1499);
   std::string text(big.size() + 1, '\0');
   unsigned char cut = 1;

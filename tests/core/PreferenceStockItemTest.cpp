@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "DisposeRecorder.h"
 #include "ErrorLogCapture.h"
 #include "Folders.h"
-#include "DisposeRecorder.h"
 #include "SpPreferenceStockObject.h"
 #include "TestFiles.h"
 
@@ -73,7 +73,10 @@ std::vector<FixedKind> FixedKinds() {
       {"double", 6, 8, [](D* d) { d->SetupDblData(-2.5e100, 1); }, Reads(&D::GetDblData, -2.5e100)},
       {"char", 7, 1, [](D* d) { d->SetupCharData('\x93', 1); }, Reads(&D::GetCharData, '\x93')},
       {"rect", 9, 8, [](D* d) { d->SetupRectData(&rect, 1); }, Reads(&D::GetRectData, rect)},
-      {"point", 10, 4, [](D* d) { d->SetupPointData(Point{-7, 9}, 1); },
+      {"point", 10, 4,
+       [](D* d) {
+         d->SetupPointData(Point{-7, 9}, 1);
+       },
        Reads(&D::GetPointData, Point{-7, 9})},
       {"Boolean", 11, 1, [](D* d) { d->SetupBooleanData(1, 1); },
        Reads(&D::GetBooleanData, (unsigned char)1)},
@@ -187,7 +190,8 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
 
 TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManager) {
   std::vector<UInt32> seen{item_->GetReferenceNo()};
-  for (int i = 0; i < 5; ++i) seen.push_back(item_->CreateUnderStockDataItem(i, 1)->GetReferenceNo());
+  for (int i = 0; i < 5; ++i)
+    seen.push_back(item_->CreateUnderStockDataItem(i, 1)->GetReferenceNo());
   EXPECT_EQ(mgr_.GetTargetRefNumStockDataItemInTotalList(seen.back()),
             item_->GetStockTopUnderDataListHead()->GetLastObjectPtr());
   file_->ClearPrefData();

@@ -83,7 +83,7 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
       {"D ~D", "D", 3, kCut, noErr, "~D=D ~~D=~D"},
       {"D ~D ~~D ~~~D ~~~~D", "D", 3, kCut, noErr, "~D=D ~~D=~D ~~~D=~~D ~~~~D=~~~D"},
       {"D ~D ~~~D", "D", 3, kCut, noErr, "~D=D ~~D=~D ~~~D=~~~D"},  // a gap stops the shift
-      {"~D", "D", 3, kCut, noErr, "~D=~D"},                       // no file, nothing done
+      {"~D", "D", 3, kCut, noErr, "~D=~D"},                         // no file, nothing done
       {"D ~D", "D", 0, kCut, noErr, "~D=D"},  // none kept: the first is replaced
       {n31, n31, 3, kCut, noErr, "~" + n31.substr(0, 30) + "=" + n31},
       {n31, n31, 3, 0, memFullErr, n31 + "=" + n31},  // uncut 31 bytes cannot grow
@@ -114,7 +114,7 @@ TEST_F(BackupRenaming, NumberedGenerationsMoveUpAndTheHighestNumberGoes) {
       {"L L_001", "L", 31, 0, 100, "L_001=L L_002=L_001"},
       {"LongName LongN_01", "LongName", 8, 0, 10, "LongN_01=LongName LongN_02=LongN_01"},
       {kNihongo, kNihongo, 6, 0, 3, kNihongo.substr(0, 4) + "_1=" + kNihongo},
-      {"ABCDEF", "ABCDEF", 8, 0, 3, "ABCDEF_1=ABCDEF"},   // exactly the length fits
+      {"ABCDEF", "ABCDEF", 8, 0, 3, "ABCDEF_1=ABCDEF"},     // exactly the length fits
       {"ABCDEFG", "ABCDEFG", 8, 0, 3, "ABCDEF_1=ABCDEFG"},  // one byte more is cut
       {"L L_5", "L", 31, 5, 3, "L=L"},  // a start beyond the highest deletes, no loop
   };

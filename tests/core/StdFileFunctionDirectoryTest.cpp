@@ -51,10 +51,11 @@ std::vector<std::string> Describe(const cDirectoryItem* list) {
     list->GetVolumeRefNum(vRefNum);
     list->GetUpperDirectoryId(parent);
     std::ostringstream line;
-    line << longName << " dir=" << int(list->IsDirectory()) << " id=" << list->GetFileOrDirecotryId()
-         << " type=" << list->GetFileType() << " creator=" << list->GetCreator() << " flags="
-         << info.fdFlags << " at=" << info.fdLocation.v << "," << info.fdLocation.h
-         << " in=" << vRefNum << ":" << parent;
+    line << longName << " dir=" << int(list->IsDirectory())
+         << " id=" << list->GetFileOrDirecotryId() << " type=" << list->GetFileType()
+         << " creator=" << list->GetCreator() << " flags=" << info.fdFlags
+         << " at=" << info.fdLocation.v << "," << info.fdLocation.h << " in=" << vRefNum << ":"
+         << parent;
     out.push_back(line.str());
   }
   return out;

@@ -42,7 +42,7 @@ TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSays) {
       {kRound, 0.006, 2, 5, "0.01"},
       {kRound, 12.39, 1, 0, "12.3"},  // 0 truncates
       {kRound, 12.33, 1, 3, "12.4"},  // 3 rounds up from the third tenth
-      {kRound, 5.0, -2, 5, "5."},  // negative decimals read as none
+      {kRound, 5.0, -2, 5, "5."},     // negative decimals read as none
       // Every integer digit is kept, also beyond 32 bits once scaled.
       {kFloat, 16777216.0, 2, 0, "16777216.00"},
       {kDouble2, 1234567890123.0, 2, 0, "1234567890123"},
@@ -102,8 +102,8 @@ TEST(StdFunctionNumber, AddZeroPadsToWidthAndCapsHugeWidth) {
     SInt32 value, width;
     const char* expected;
   } cases[] = {
-      {7, 3, "007"}, {7, 1, "7"}, {123, 2, "123"}, {0, 2, "00"},
-      {-7, 3, "0-7"},  // the zeros go before the whole text, sign included
+      {7, 3, "007"}, {7, 1, "7"},    {123, 2, "123"},
+      {0, 2, "00"},  {-7, 3, "0-7"},  // the zeros go before the whole text, sign included
       {5, 0, "5"},   {5, -4, "5"},
   };
   for (const Case& c : cases) {

@@ -108,13 +108,13 @@ TEST(StdFunctionTextEncoding, ResourceStringIsZeroTerminated) {
     short index;
     Boolean found;
     const char* text;
-  } cases[] = {
-      {2, true, "second"}, {1, true, "first"}, {3, false, ""}, {4, false, ""}, {0, false, ""},
-      {-1, false, ""}};  // -1: the first of a list that is not there
+  } cases[] = {{2, true, "second"}, {1, true, "first"}, {3, false, ""}, {4, false, ""},
+               {0, false, ""},      {-1, false, ""}};  // -1: the first of a list that is not there
   for (const Case& c : cases) {
     char buffer[256];
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(Sp_GetResourceIndexString(buffer, c.index < 0 ? 501 : 500, c.index < 0 ? 1 : c.index), c.found);
+    EXPECT_EQ(Sp_GetResourceIndexString(buffer, c.index < 0 ? 501 : 500, c.index < 0 ? 1 : c.index),
+              c.found);
     EXPECT_STREQ(buffer, c.text) << c.index;
   }
   sp_testing::ResetResources();

@@ -89,11 +89,16 @@ TEST(StdFunctionText, FieldSplittingFindsFieldsCutsToTheOutputAndReportsMissingO
     const char* output;
     unsigned char overflow;
   } cases[] = {
-      {"a,b,,c", 0, 16, true, "a", 0},   {"a,b,,c", 1, 16, true, "b", 0},
-      {"a,b,,c", 2, 16, true, "", 0},    {"a,b,,c", 3, 16, true, "c", 0},
-      {"a,b,,c", 4, 16, false, "", 0},   {"a,b,,c", -1, 16, false, "", 0},
-      {"", 0, 16, true, "", 0},          {"", 1, 16, false, "", 0},
-      {",,", 2, 16, true, "", 0},        {"abc", 1, 16, false, "", 0},
+      {"a,b,,c", 0, 16, true, "a", 0},
+      {"a,b,,c", 1, 16, true, "b", 0},
+      {"a,b,,c", 2, 16, true, "", 0},
+      {"a,b,,c", 3, 16, true, "c", 0},
+      {"a,b,,c", 4, 16, false, "", 0},
+      {"a,b,,c", -1, 16, false, "", 0},
+      {"", 0, 16, true, "", 0},
+      {"", 1, 16, false, "", 0},
+      {",,", 2, 16, true, "", 0},
+      {"abc", 1, 16, false, "", 0},
       {"a,bcdef,g", 1, 6, true, "bcdef", 0},  // just fits
       {"a,bcdef,g", 1, 5, true, "bcde", 1},   // one byte short
       {"a,bcdef,g", 1, 1, true, "", 1},

@@ -210,8 +210,8 @@ TEST_F(StringObject, ComparesBytesAsSignedValues) {
     SInt32 n;  // 0: strcmp
     short expected;
   } cases[] = {
-      {"", nullptr, 0, 0},   {"", "", 0, 0},        {"a", "", 0, 1},        {"", "a", 0, -1},
-      {"abc", "abd", 0, -1}, {"abc", "ab", 0, 1},   {"ab", "abc", 0, -1},   {"\x80", "a", 0, -1},
+      {"", nullptr, 0, 0},    {"", "", 0, 0},         {"a", "", 0, 1},       {"", "a", 0, -1},
+      {"abc", "abd", 0, -1},  {"abc", "ab", 0, 1},    {"ab", "abc", 0, -1},  {"\x80", "a", 0, -1},
       {"abc\r", "abc", 3, 0}, {"abc\r", "abc", 4, 1}, {"xyz", "abc", -1, 0}, {"ab", "abc", 2, 0},
   };
   for (const Case& c : cases) {
