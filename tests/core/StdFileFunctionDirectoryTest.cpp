@@ -98,16 +98,10 @@ class DirectoryListing : public ::testing::Test {
     EXPECT_EQ(noErr, FSpMakeFSRef(&spec, &ref));
     return ref;
   }
-  std::string FullPath() const {
-    char path[256];
-    EXPECT_EQ(noErr, Sp_DirFullPathNameFromDirID(folderID_, vRefNum_, path));
-    return path;
-  }
 
-  // The ways of listing the same folder: classic by id, classic by full path, bulk by FSRef.
+  // The ways of listing the same folder: classic by id, bulk by FSRef.
   OSErr List(int way, cDirectoryItem*& list, unsigned char invisible) {
     if (way == 0) return Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, list, invisible);
-    if (way == 1) return Sp_SerchFolderItem(FullPath().c_str(), list, invisible);
     FSRef ref = FolderRef();
     return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
   }
@@ -133,7 +127,7 @@ TEST_F(DirectoryListing, AllListersGiveEveryEntryAcrossBatchesAndInvisibleFilesO
   std::vector<std::string> with = without;
   with.insert(with.begin(), ".dot");
   with.push_back("hidden");
-  for (int way = 0; way < 3; ++way) {
+  for (int way = 0; way < 2; ++way) {
     SCOPED_TRACE(way);
     ListHolder holder[2];
     EXPECT_EQ(noErr, List(way, holder[0].list, 0));
@@ -199,17 +193,6 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
 
 // ---- Entries -------------------------------------------------------------------------------
 
-// A list of one-letter entries, one for each letter of the text.
-cDirectoryItem* MakeList(const std::string& letters) {
-  cDirectoryItem* head = nullptr;
-  for (char letter : letters) {
-    cDirectoryItem* item = new cDirectoryItem();
-    item->SetupItemName(-1, 100, std::string(1, letter).c_str());
-    head == nullptr ? void(head = item) : head->LinkToNext(item);
-  }
-  return head;
-}
-
 TEST(DirectoryItem, FileNameFitsOnlyWithRoomForTwoMoreBytes) {
   const std::string name31(31, 'n');
   cDirectoryItem item;
@@ -238,45 +221,6 @@ TEST(DirectoryItem, OverlongNamesAreCutWithoutSplittingTwoByteCharacters) {
   char longName[kSpDirectoryItemNameSize];
   item.GetChangedFromUnicodeFileName(longName);
   EXPECT_EQ(std::string(1021, 'a'), std::string(longName));
-}
-
-TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
-  // Each letter is an entry of that name.
-  enum Op { kSect, kUnion, kDiffCopy, kDiffTake };
-  struct Case {
-    const char* why;
-    Op op;
-    const char *a, *b, *result, *aAfter;
-  } cases[] = {
-      {"section keeps the order of a", kSect, "cba", "abd", "ba", "cba"},
-      {"section with an empty list", kSect, "a", "", "", "a"},
-      {"union adds what b has more", kUnion, "ab", "bcad", "abcd", "ab"},
-      {"difference as copies leaves a alone", kDiffCopy, "abc", "b", "ac", "abc"},
-      {"difference taking the head and tail", kDiffTake, "abcd", "bc", "ad", "bc"},
-      {"difference taking everything", kDiffTake, "ab", "z", "ab", ""},
-  };
-  auto letters = [](const cDirectoryItem* list) {
-    std::string out;
-    for (const std::string& name : Names(list)) out += name;
-    return out;
-  };
-  for (const Case& c : cases) {
-    cDirectoryItem* a = MakeList(c.a);
-    cDirectoryItem* b = MakeList(c.b);
-    cDirectoryItem* result =
-        c.op == kSect ? Sp_GetSectDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
-        : c.op == kUnion
-            ? Sp_GetUnionDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
-            : Sp_GetDiffDirectoryItemList(a, b, c.op == kDiffCopy, 0, 0, 1, 0, 0, 0, 0, 0);
-    EXPECT_EQ(c.result, letters(result)) << c.why;
-    EXPECT_EQ(c.aAfter, letters(a)) << c.why;
-    EXPECT_TRUE(a == nullptr || a->GetBeforeObjectPtr() == nullptr) << c.why;
-    EXPECT_TRUE(result == nullptr || result->GetBeforeObjectPtr() == nullptr) << c.why;
-    // Copies are new entries, never entries of a or b (the sanitizer catches a double free).
-    Sp_DisposeDirectoryItemList(result);
-    Sp_DisposeDirectoryItemList(a);
-    Sp_DisposeDirectoryItemList(b);
-  }
 }
 
 TEST(FileInfoObj, NameIsCutToCapacityAndToTheCallersBufferOnCharacterBoundaries) {

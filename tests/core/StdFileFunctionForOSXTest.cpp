@@ -111,26 +111,3 @@ TEST_F(StdFileFunctionTest, TrashByFSRefCutsLongCandidatesAndDeletesWithoutRenam
 }
 
 // ---- The application bundle and folder -------------------------------------------------------
-
-TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
-  const std::string bundle = home_.Path("Bundle");
-  ASSERT_EQ(0, mkdir(bundle.c_str(), 0700));
-  std::ofstream(bundle + "/FileErrorNoData.txt") << "1\tone\r";
-  sp_testing::SetMainBundleFolder(bundle);
-  const char kName[] = "FileErrorNoData.txt";
-  char name[64];
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  FSRef file, folder;
-  EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
-                                                                  name, sizeof kName - 1, nullptr));
-  EXPECT_EQ(noErr, Sp_GetResourceFileFromApplicationMainBandle(kName, &vRefNum, &dirID, &folder,
-                                                               name, sizeof kName, &file));
-  EXPECT_STREQ(kName, name);
-  char path[256];
-  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(dirID, vRefNum, path));
-  EXPECT_EQ(":Bundle", std::string(path).substr(std::strlen(path) - 7));
-  EXPECT_EQ(fnfErr, Sp_GetResourceFileFromApplicationMainBandle("Missing.txt", &vRefNum, nullptr,
-                                                                nullptr, nullptr, 0, nullptr));
-  sp_testing::ResetMainBundleFolder();
-}
