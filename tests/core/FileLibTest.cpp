@@ -287,7 +287,6 @@ TEST_F(FileLibTest, ReportsNullArgumentsWithTheOperationsName) {
        paramErr},
       {"Sp_FileSystem_Close", Sp_FileSystem_Close(nullptr, 1, 1), paramErr},
       {"Sp_WriteFileSystem_Write", Sp_WriteFileSystem_Write(nullptr, "a", 1, 1), rfNumErr},
-      {"Sp_WriteFileSystem_WriteToFile", Sp_WriteFileSystem_WriteToFile(nullptr, 1), rfNumErr},
       {"Sp_ReadFileSystem_ReadOneLine",
        Sp_ReadFileSystem_ReadOneLine(nullptr, bytes, 8, nullptr, nullptr), paramErr},
       {"Sp_ReadFileSystem_Read", Sp_ReadFileSystem_Read(nullptr, 1, bytes, nullptr), paramErr},

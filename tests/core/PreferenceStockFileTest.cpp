@@ -340,25 +340,19 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
 // ---- The manager's saves
 // ---------------------------------------------------------------------------
 
-TEST_F(PreferenceStockFile, TheManagerSavesOnlyModifiedFilesWhenAskedAtQuitAndWhenItGoes) {
+TEST_F(PreferenceStockFile, TheDisposeProcedureAndTheManagerSaveOnlyModifiedFiles) {
   cPrefStockFileObj* other = NewFile("Other");
   Top(other, "O   ")->SetupLongData(1, 0);
   Top(file_, "A   ")->SetupLongData(1, 1);
-  EXPECT_EQ(Sp_SaveModifyPreferenceStock(), noErr);
-  EXPECT_TRUE(Exists(Path()));
-  EXPECT_FALSE(Exists(Path("Other")));
-
-  // The dispose procedure, which the event loop runs at the end, saves what changed since.
-  Top(file_, "B   ")->SetupLongData(2, 1);
+  // The dispose procedure, which the event loop runs at the end, saves what changed.
   Sp_DisposeEventProcForPreferenceStock(0);
+  EXPECT_TRUE(Exists(Path()) && !Exists(Path("Other")));
   EXPECT_EQ(file_->GetPrefModifyFlag(), 0);
-
   Top(other, "O   ")->SetupLongData(2, 1);
   EXPECT_EQ(mgr_.DeleteTopPrefStockFileModule(SpFourCC("InDt"), 1), 1) << "the first of the two";
   EXPECT_EQ(mgr_.GetTargetStockFileObj(kIdentify), other);
   mgr_.~cPrefStockMgr();
   EXPECT_TRUE(Exists(Path("Other"))) << "the manager saves as it goes";
-  EXPECT_EQ(Sp_GetPreferenceStockMgrPtr(0), nullptr);
   log_.Clear();
   Sp_DisposeEventProcForPreferenceStock(0);
   EXPECT_EQ(log_.Count(), 0u) << "nothing is left to save";
