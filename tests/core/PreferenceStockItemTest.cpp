@@ -212,14 +212,6 @@ TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManage
   EXPECT_GT(later->GetReferenceNo(), seen.back());
 }
 
-TEST_F(PreferenceStockItem, ManyManagersRegisterOneDisposeProcedure) {
-  DisposeRecorder registry;  // takes over what the first manager registered
-  const std::size_t before = registry.Registered().size();
-  { cPrefStockMgr second; }
-  EXPECT_EQ(Sp_GetPreferenceStockMgrPtr(1), &mgr_);
-  EXPECT_EQ(registry.Registered().size(), before);
-}
-
 TEST_F(PreferenceStockItem, ALongFileNameIsRefusedAndNothingIsSaved) {
   std::string name(511, 'n');
   cPrefStockFileObj* file =

@@ -17,43 +17,26 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 }  // namespace
 
-TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSays) {
-  // kDouble2: Sp_DoubleToString2 (arg: the minimum of decimals shown); kFloat:
-  // Sp_FloatToString; kRound: Sp_FloatToStringRound (arg: the digit that rounds up).
-  enum Formatter { kDouble2, kFloat, kRound };
+TEST(StdFunctionNumber, DoubleTextIsRoundedHalfUpAndShowsTheMinimumOfDecimals) {
   struct Case {
-    Formatter formatter;
     double value;
-    short decimals, arg;
+    short decimals, minimum;
     const char* expected;
   } cases[] = {
-      {kDouble2, 2.375, 2, 0, "2.38"},  // half up on the third digit
-      {kDouble2, 1.5, 3, 0, "1.5"},     // trailing zeros dropped
-      {kDouble2, 1.5, 3, 3, "1.500"},   // but the minimum is shown
-      {kDouble2, 0.996, 2, 0, "1"},     // rounding carries into the integer part
-      {kDouble2, -0.001, 2, 2, "0"},    // what shows as zero has no sign
-      {kDouble2, 2.7, 0, 0, "2"},       // no rounding without decimals
-      {kDouble2, -3.25, 1, 0, "-3.3"},  // the magnitude rounds half up
-      {kFloat, 2.96, 1, 0, "3.0"},      // the carry runs through the last digit
-      {kFloat, 2.7, 0, 0, "3"},         // without decimals the first fraction digit rounds
-      {kFloat, -2.96, 1, 0, "-3.0"},
-      {kRound, 12.34, 1, 5, "12.3"},
-      {kRound, 12.34, 0, 5, "12."},  // no decimals: the text ends with the point
-      {kRound, 0.006, 2, 5, "0.01"},
-      {kRound, 12.39, 1, 0, "12.3"},  // 0 truncates
-      {kRound, 12.33, 1, 3, "12.4"},  // 3 rounds up from the third tenth
-      {kRound, 5.0, -2, 5, "5."},     // negative decimals read as none
-      // Every integer digit is kept, also beyond 32 bits once scaled.
-      {kFloat, 16777216.0, 2, 0, "16777216.00"},
-      {kDouble2, 1234567890123.0, 2, 0, "1234567890123"},
-      {kRound, 300000.0, 4, 5, "300000.0000"},
+      {2.375, 2, 0, "2.38"},                     // half up on the third digit
+      {1.5, 3, 0, "1.5"},                        // trailing zeros dropped
+      {1.5, 3, 3, "1.500"},                      // but the minimum is shown
+      {1.5, 3, 5, "1.500"},                      // never more than the decimals
+      {0.996, 2, 0, "1"},                        // rounding carries into the integer part
+      {-0.001, 2, 2, "0"},                       // what shows as zero has no sign
+      {2.7, 0, 0, "2"},                          // no rounding without decimals
+      {-3.25, 1, 0, "-3.3"},                     // the magnitude rounds half up
+      {1234567890123.0, 2, 0, "1234567890123"},  // every digit kept beyond 32 bits
   };
   for (const Case& c : cases) {
     char text[kSpFloatTextSize];
-    if (c.formatter == kDouble2) Sp_DoubleToString2(c.value, text, c.decimals, c.arg);
-    if (c.formatter == kFloat) Sp_FloatToString(float(c.value), text, c.decimals);
-    if (c.formatter == kRound) Sp_FloatToStringRound(float(c.value), text, c.decimals, c.arg);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.arg;
+    Sp_DoubleToString2(c.value, text, c.decimals, c.minimum);
+    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.minimum;
   }
 }
 
