@@ -197,13 +197,6 @@ TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManage
   file_->ClearPrefData();
   EXPECT_EQ(mgr_.GetTargetRefNumStockDataItemInTotalList(seen.back()), nullptr);
 
-  // A manager made while another one is global is no global one; items still join the
-  // global one's list.
-  cPrefStockMgr* second = new cPrefStockMgr();
-  EXPECT_EQ(Sp_GetPreferenceStockMgrPtr(0), &mgr_);
-  EXPECT_TRUE(log_.Has("cPrefStockMgr::cPrefStockMgr", 1));
-  delete second;
-
   mgr_.~cPrefStockMgr();  // the global manager goes; a new one takes its place
   new (&mgr_) cPrefStockMgr();
   file_ = mgr_.CreateNewStockFileObj(SpFourCC("InDt"), &folder_, "Other", SpFourCC("Zqcd"),

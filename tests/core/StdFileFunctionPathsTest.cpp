@@ -92,55 +92,36 @@ TEST_F(StdFileFunctionTest, PathBuildersRefusePathsLongerThan255BytesWithoutOver
 
 // ---- Splitting paths -------------------------------------------------------------------------
 
-TEST(StdFileFunctionSplit, SplitsVolumeFolderAndName) {
-  struct Case {
-    const char* path;
-    const char* name;
-    const char* folder;
-    const char* folderWithColon;
-    const char* volume;
-  } cases[] = {
-      {"V:X:Y:N", "N", "V:X:Y", "V:X:Y:", "V"},
-      {"V:N", "N", "V", "V:", "V"},
-      {"N", "N", "", ":", "N"},  // no colon: its own name and its own volume
+TEST(StdFileFunctionSplit, SplitsVolumeFolderNameAndExtension) {
+  // The name, the folder without and with its colon, the volume.
+  const char* cases[][2] = {
+      {"V:X:Y:N", "N|V:X:Y|V:X:Y:|V"},
+      {"V:N", "N|V|V:|V"},
+      {"N", "N||:|N"},  // no colon: its own name and its own volume
       // Two-byte names: "日本" folder, "語" file.
-      {"V:\x93\xFA\x96\x7B:\x8C\xEA", "\x8C\xEA", "V:\x93\xFA\x96\x7B", "V:\x93\xFA\x96\x7B:", "V"},
+      {"V:\x93\xFA\x96\x7B:\x8C\xEA", "\x8C\xEA|V:\x93\xFA\x96\x7B|V:\x93\xFA\x96\x7B:|V"},
   };
-  for (const Case& c : cases) {
-    char out[256];
-    Sp_GetFileNameFromFullPath(c.path, out);
-    EXPECT_STREQ(c.name, out) << c.path;
-    Sp_GetDirFullPathNameFromFullPathFileName(c.path, out, 0);
-    EXPECT_STREQ(c.folder, out) << c.path;
-    Sp_GetDirFullPathNameFromFullPathFileName(c.path, out, 1);
-    EXPECT_STREQ(c.folderWithColon, out) << c.path;
-    Sp_GetVolNameFromFullPath(c.path, out);
-    EXPECT_STREQ(c.volume, out) << c.path;
+  for (const auto& c : cases) {
+    char name[256], folder[256], withColon[256], volume[256];
+    Sp_GetFileNameFromFullPath(c[0], name);
+    Sp_GetDirFullPathNameFromFullPathFileName(c[0], folder, 0);
+    Sp_GetDirFullPathNameFromFullPathFileName(c[0], withColon, 1);
+    Sp_GetVolNameFromFullPath(c[0], volume);
+    EXPECT_EQ(std::string(name) + "|" + folder + "|" + withColon + "|" + volume, c[1]);
   }
   char untouched[8] = "keep";
   Sp_GetFileNameFromFullPath("", untouched);
   EXPECT_STREQ("keep", untouched);
-}
-
-TEST(StdFileFunctionSplit, ExtensionIsTheTextAfterTheLastDot) {
-  struct Case {
-    const char* name;
-    bool hasExtension;
-    const char* extension;
-    const char* base;
-  } cases[] = {
-      {"archive.tar.gz", true, "gz", "archive.tar"},
-      {"name.", false, "", "name."},  // a trailing dot is no extension
-      {".profile", true, "profile", ""},
-      {"plain", false, "", "plain"},
-  };
-  for (const Case& c : cases) {
-    char extension[64] = "";
-    char base[64];
-    EXPECT_EQ(c.hasExtension, Sp_GetFileExtendName(c.name, extension) != 0) << c.name;
-    EXPECT_STREQ(c.extension, extension) << c.name;
-    Sp_GetNotContainFileExtendFileName(c.name, base);
-    EXPECT_STREQ(c.base, base) << c.name;
+  // The extension is the text after the last dot; a trailing dot is none.
+  const char* names[][2] = {{"archive.tar.gz", "1 gz archive.tar"},
+                            {"name.", "0  name."},
+                            {".profile", "1 profile "},
+                            {"plain", "0  plain"}};
+  for (const auto& c : names) {
+    char extension[64] = "", base[64];
+    const int has = Sp_GetFileExtendName(c[0], extension) != 0;
+    Sp_GetNotContainFileExtendFileName(c[0], base);
+    EXPECT_EQ(std::to_string(has) + " " + extension + " " + base, c[1]);
   }
 }
 
