@@ -71,9 +71,10 @@ class ErrorLogFileTest : public ::testing::Test {
     text << in.rdbuf();
     return text.str();
   }
-  static bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+  // A folder named "Error Report" cannot be made into the log file: creating it fails.
+  void BlockLog() const {
+    ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
   }
 
   sp_testing::HomeScope home_;
@@ -118,18 +119,14 @@ TEST_F(ErrorLogFileTest, RecordsAreAppendedByteForByte) {
     EXPECT_EQ(SpERORSYS_FormatRecord(c.source, c.method, c.code, c.message), c.bytes);
     EXPECT_EQ(SpERORSYS_SaveErrorMeesage(c.source, c.method, c.code, c.message), noErr);
     expected += c.bytes;
-    EXPECT_EQ(ReadHostFile(LogPath()), expected);
   }
-  EXPECT_TRUE(shown_.errorNumbers.empty());
-  EXPECT_TRUE(shown_.dialogTexts.empty());
-
+  EXPECT_EQ(ReadHostFile(LogPath()), expected);
+  EXPECT_TRUE(shown_.errorNumbers.empty() && shown_.dialogTexts.empty());
   short vRefNum = 0;
   SInt32 dirID = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
-            noErr);
-  FInfo info;
-  ASSERT_EQ(HGetFInfo(vRefNum, dirID, (ConstStr255Param) "\x1B:Zanthe Folder:Error Report", &info),
-            noErr);
+  FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID);
+  FInfo info{};
+  HGetFInfo(vRefNum, dirID, (ConstStr255Param) "\x1B:Zanthe Folder:Error Report", &info);
   EXPECT_EQ(info.fdCreator, SpFourCC("CWIE"));
   EXPECT_EQ(info.fdType, SpFourCC("TEXT"));
 }
@@ -145,52 +142,30 @@ TEST_F(ErrorLogFileTest, FirstReportOfANewDayReplacesTheFile) {
   EXPECT_TRUE(shown_.dialogTexts.empty());
 }
 
-TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStep) {
+TEST_F(ErrorLogFileTest, UnwritableLogIsShownWithErrorAndStepOnceAndTakesReportsAgain) {
+  BlockLog();
   struct Case {
     const char* why;
     short errorNoAnswer;
+    bool dialogReportsAgain;
     OSErr result;
     std::size_t dialogs;
   } cases[] = {
-      {"no error-number message: the say dialog", 0, dupFNErr, 1},
-      {"the error-number message shown: no dialog", 7, 7, 0},
+      {"no error-number message: the say dialog", 0, false, dupFNErr, 1},
+      {"the error-number message shown: no dialog", 7, false, 7, 0},
+      {"a failing dialog does not start the report again", 0, true, dupFNErr, 1},
+      {"once that report is over, the log takes reports again", 0, false, dupFNErr, 1},
   };
-  // A folder named "Error Report" cannot be made into the log file: creating it fails.
-  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    shown_ = Shown();
-    shown_.errorNoAnswer = c.errorNoAnswer;
+    shown_ = Shown{{}, {}, c.errorNoAnswer, c.dialogReportsAgain};
+    const UInt32 beeps = sp_testing::BeepCount();
     EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "x"), c.result);
-    ASSERT_EQ(shown_.errorNumbers.size(), 1u);
-    EXPECT_EQ(shown_.errorNumbers[0], dupFNErr);
-    ASSERT_EQ(shown_.dialogTexts.size(), c.dialogs);
-    if (c.dialogs != 0) {
-      EXPECT_EQ(shown_.dialogTexts[0], FallbackText(dupFNErr, 9));
-    }
+    EXPECT_EQ(shown_.errorNumbers, std::vector<short>{dupFNErr});
+    EXPECT_EQ(shown_.dialogTexts, std::vector<std::string>(c.dialogs, FallbackText(dupFNErr, 9)));
+    EXPECT_LE(sp_testing::BeepCount() - beeps, 1u);
   }
-}
-
-TEST_F(ErrorLogFileTest, FailingDisplayDoesNotStartTheReportAgain) {
-  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
-  shown_.dialogReportsAgain = true;
-  UInt32 beeps = sp_testing::BeepCount();
-  SpERORSYS_SaveErrorMeesage("a", "m", 1, "x");
-  EXPECT_EQ(shown_.errorNumbers.size(), 1u);
-  EXPECT_EQ(shown_.dialogTexts.size(), 1u);
-  EXPECT_LE(sp_testing::BeepCount() - beeps, 1u);
-  // Once the report is over, the log takes reports again.
-  shown_.dialogReportsAgain = false;
-  SpERORSYS_SaveErrorMeesage("a", "m", 1, "x");
-  EXPECT_EQ(shown_.dialogTexts.size(), 2u);
-}
-
-TEST_F(ErrorLogFileTest, WithoutDisplaysTheFailureGoesToStandardErrorInUTF8) {
-  SpERORSYS_SetFailureDisplayProcs(nullptr, nullptr);
-  ASSERT_EQ(mkdir(home_.Path(".config/Zanthe Folder").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(LogPath().c_str(), 0700), 0);
+  SpERORSYS_SetFailureDisplayProcs(nullptr, nullptr);  // without displays: standard error
   testing::internal::CaptureStderr();
   EXPECT_EQ(SpERORSYS_SaveErrorMeesage("a", "m", 1, "x"), dupFNErr);
   std::string err = testing::internal::GetCapturedStderr();

@@ -14,6 +14,9 @@
 
 namespace {
 
+int gWindowStandIn = 0;
+OpaqueWindowPtr* const kWindow = reinterpret_cast<OpaqueWindowPtr*>(&gWindowStandIn);
+
 // "報　告" and "閉じる" in MacJapanese.
 const std::string kReport = "\x95\xF1\x81\x40\x8D\x90";
 const std::string kClose = "\x95\xC2\x82\xB6\x82\xE9";
@@ -21,17 +24,8 @@ const std::string kClose = "\x95\xC2\x82\xB6\x82\xE9";
 const std::string kDiskFull =
     "\x83\x66\x83\x42\x83\x58\x83\x4E\x82\xAA\x82\xA2\x82\xC1\x82\xCF\x82\xA2\x82\xC5\x82\xB7";
 
-struct SheetShown {
-  OpaqueWindowPtr* window;
-  tStdSayDlgType type;
-  std::string message;
-  std::string explanation;
-  std::string defaultTitle;
-  bool hasCancel;
-};
-
 std::vector<std::string> gModalShown;
-std::vector<SheetShown> gSheetsShown;
+std::vector<std::string> gSheetsShown;  // window, type, texts and whether a cancel button
 
 void ModalSay(char* message, unsigned char classicLoop) {
   EXPECT_EQ(classicLoop, 0);
@@ -40,13 +34,11 @@ void ModalSay(char* message, unsigned char classicLoop) {
 
 short SheetSay(OpaqueWindowPtr* parent, tStdSayDlgType type, char* message, char* explanation,
                char* defaultTitle, char* cancelTitle) {
-  gSheetsShown.push_back(
-      {parent, type, message, explanation, defaultTitle, cancelTitle != nullptr});
+  gSheetsShown.push_back(std::to_string(parent == kWindow) + std::to_string(type) + "|" + message +
+                         "|" + explanation + "|" + defaultTitle + "|" +
+                         (cancelTitle != nullptr ? "cancel" : ""));
   return 1;
 }
-
-int gWindowStandIn = 0;
-OpaqueWindowPtr* const kWindow = reinterpret_cast<OpaqueWindowPtr*>(&gWindowStandIn);
 
 class ErrorNumberMessages : public ::testing::Test {
  protected:
@@ -64,19 +56,16 @@ class ErrorNumberMessages : public ::testing::Test {
     sp_testing::LimitAllocationSize(0);
   }
 
-  void WriteFile(const std::string& name, const std::string& bytes) {
-    std::ofstream out(home_.Path(".config/" + name), std::ios::binary);
-    out << bytes;
-  }
-  void Register(cSayErrorNoMgr& manager, short userRefNum, const char* name) {
-    manager.SetupNewErrorFile(userRefNum, vRefNum_, dirID_, name, 520, 2);
+  // Writes the messages file and registers it with the manager as number 0.
+  void WriteFile(const std::string& bytes, cSayErrorNoMgr* manager = nullptr) {
+    std::ofstream(home_.Path(".config/FileErrorNoData.txt"), std::ios::binary) << bytes;
+    if (manager) manager->SetupNewErrorFile(0, vRefNum_, dirID_, "FileErrorNoData.txt", 520, 2);
   }
   // What the modal dialog shows for the number, with the file holding these bytes; "<none>"
   // when nothing was shown.
   std::string Shown(const std::string& fileBytes, short errorNo) {
-    WriteFile("FileErrorNoData.txt", fileBytes);
     cSayErrorNoMgr manager;
-    Register(manager, 0, "FileErrorNoData.txt");
+    WriteFile(fileBytes, &manager);
     gModalShown.clear();
     EXPECT_EQ(manager.SayErrorOccured(0, errorNo, nullptr), 1);
     if (gModalShown.empty()) return "<none>";
@@ -92,8 +81,6 @@ class ErrorNumberMessages : public ::testing::Test {
 }  // namespace
 
 TEST_F(ErrorNumberMessages, LookUpFindsTheRightLineOrShowsTheNumber) {
-  const std::string longA(600, 'a');
-  const std::string longB(600, 'b');
   struct Case {
     const char* why;
     std::string file;
@@ -108,8 +95,9 @@ TEST_F(ErrorNumberMessages, LookUpFindsTheRightLineOrShowsTheNumber) {
       {"empty lines and empty number columns skipped", "\r\r\tlone\r3\tthree\r", 3, "three"},
       {"line without message column keeps the number", "9\r9\tlater\r", 9, "[Error No = 9] : "},
       {"empty message keeps the number", "6\t\r", 6, "[Error No = 6] : "},
-      {"a long line does not end the search", "1\t" + longA + "\r4\tfour\r", 4, "four"},
-      {"a long matching line is cut to the line buffer", "4\t" + longB + "\r", 4,
+      {"a long line does not end the search", "1\t" + std::string(600, 'a') + "\r4\tfour\r", 4,
+       "four"},
+      {"a long matching line is cut to the line buffer", "4\t" + std::string(600, 'b') + "\r", 4,
        std::string(509, 'b')},
       {"no 16-bit wrap of the number column", "65502\twrong\r-34\tright\r", -34, "right"},
       {"number column read from 63 bytes", std::string(63, '0') + "12\tx\r", 12,
@@ -124,9 +112,8 @@ TEST_F(ErrorNumberMessages, LookUpFindsTheRightLineOrShowsTheNumber) {
 }
 
 TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) {
-  WriteFile("Data.txt", "-34\t" + kDiskFull + "\r");
   cSayErrorNoMgr manager;
-  Register(manager, 0, "Data.txt");
+  WriteFile("-34\t" + kDiskFull + "\r", &manager);
   const std::string title600(600, 't');
   // A two-byte character whose first byte is the 510th byte is left out whole.
   const std::string splitTitle = std::string(509, 'u') + kReport;
@@ -144,14 +131,10 @@ TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) 
   for (const Case& c : cases) {
     gSheetsShown.clear();
     EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, kWindow, kSpStdSayDlgStop, c.title), 1);
-    ASSERT_EQ(gSheetsShown.size(), 1u) << c.why;
-    const SheetShown& shown = gSheetsShown[0];
-    EXPECT_EQ(shown.window, kWindow) << c.why;
-    EXPECT_EQ(shown.type, kSpStdSayDlgStop) << c.why;
-    EXPECT_EQ(shown.message, c.message) << c.why;
-    EXPECT_EQ(shown.explanation, kDiskFull) << c.why;
-    EXPECT_EQ(shown.defaultTitle, kClose) << c.why;
-    EXPECT_FALSE(shown.hasCancel) << c.why;
+    EXPECT_EQ(gSheetsShown,
+              std::vector<std::string>{"1" + std::to_string(kSpStdSayDlgStop) + "|" + c.message +
+                                       "|" + kDiskFull + "|" + kClose + "|"})
+        << c.why;
   }
   EXPECT_TRUE(gModalShown.empty());
 
@@ -161,20 +144,17 @@ TEST_F(ErrorNumberMessages, SheetCarriesTitleTextAndCloseButtonAndNeedsAWindow) 
 }
 
 TEST_F(ErrorNumberMessages, ErrorStringRespectsBufferAndReportsNullBuffer) {
-  WriteFile("Data.txt", "-34\t" + kDiskFull + "\r1\tabcdef\r");
   cSayErrorNoMgr manager;
-  Register(manager, 0, "Data.txt");
+  WriteFile("-34\t" + kDiskFull + "\r1\tabcdef\r", &manager);
   char text[8];
   std::memset(text, 'x', sizeof text);
   EXPECT_EQ(manager.GetTargetErrorString(0, 1, text, 4), 1);
-  EXPECT_STREQ(text, "abc");
-  EXPECT_EQ(text[4], 'x');  // nothing written past the given size
+  EXPECT_EQ(std::string(text, 5), std::string("abc\0x", 5));  // nothing past the given size
   // Seven bytes hold three two-byte characters; the fourth's first byte is left out.
   EXPECT_EQ(manager.GetTargetErrorString(0, -34, text, 8), 1);
   EXPECT_EQ(std::string(text), kDiskFull.substr(0, 6));
   EXPECT_EQ(manager.GetTargetErrorString(0, 0, text, sizeof text), 0);
   EXPECT_STREQ(text, "");
-
   text[0] = 'x';
   EXPECT_EQ(manager.GetTargetErrorString(0, 1, text, 0), 0);
   EXPECT_EQ(text[0], 'x');
@@ -206,17 +186,14 @@ TEST_F(ErrorNumberMessages, GlobalManagerServesFreeFunctionsAndBecomesErrorLogFi
   SpERORSYS_SetRecordSink(nullptr, 0);
   SpERORSYS_SetFailureDisplayProcs(nullptr, LogDialog);
 
-  EXPECT_EQ(SpSayErrorNo(0, -34, nullptr), 0);
-  EXPECT_EQ(SpSayErrorNoWithDefaultSetup(-34, nullptr), 0);
-  EXPECT_TRUE(gModalShown.empty());
+  EXPECT_EQ(SpSayErrorNo(0, -34, nullptr) + SpSayErrorNoWithDefaultSetup(-34, nullptr), 0);
 
-  WriteFile("FileErrorNoData.txt", "-34\tfull\r-48\tname taken\r");
+  WriteFile("-34\tfull\r-48\tname taken\r");
   SpSetupSayErrorFileInfo(0, vRefNum_, dirID_, "FileErrorNoData.txt", 520, 2);
   SpERORSYS_SayErrorNoProc first = nullptr;
   SpERORSYS_SayDialogProc second = nullptr;
   SpERORSYS_GetFailureDisplayProcs(&first, &second);
-  EXPECT_EQ(first, &SpSayErrorNoWithDefaultSetup);
-  EXPECT_EQ(second, &LogDialog);
+  EXPECT_TRUE(first == &SpSayErrorNoWithDefaultSetup && second == &LogDialog);
 
   EXPECT_EQ(SpSayErrorNoWithDefaultSetup(-34, nullptr), 1);
   EXPECT_EQ(SpSayErrorNo(4, -34, nullptr), 0);

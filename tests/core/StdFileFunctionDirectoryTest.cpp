@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,13 @@ std::vector<std::string> Describe(const cDirectoryItem* list) {
     SInt32 parent = 0;
     list->GetVolumeRefNum(vRefNum);
     list->GetUpperDirectoryId(parent);
-    out.push_back(std::string(longName) + " dir=" + std::to_string(list->IsDirectory()) +
-                  " id=" + std::to_string(list->GetFileOrDirecotryId()) +
-                  " type=" + std::to_string(list->GetFileType()) + " creator=" +
-                  std::to_string(list->GetCreator()) + " flags=" + std::to_string(info.fdFlags) +
-                  " at=" + std::to_string(info.fdLocation.v) + "," +
-                  std::to_string(info.fdLocation.h) + " in=" + std::to_string(vRefNum) + ":" +
-                  std::to_string(parent));
+    std::ostringstream line;
+    line << longName << " dir=" << int(list->IsDirectory())
+         << " id=" << list->GetFileOrDirecotryId() << " type=" << list->GetFileType()
+         << " creator=" << list->GetCreator() << " flags=" << info.fdFlags
+         << " at=" << info.fdLocation.v << "," << info.fdLocation.h << " in=" << vRefNum << ":"
+         << parent;
+    out.push_back(line.str());
   }
   return out;
 }
@@ -97,37 +98,12 @@ class DirectoryListing : public ::testing::Test {
     EXPECT_EQ(noErr, FSpMakeFSRef(&spec, &ref));
     return ref;
   }
-  std::string FullPath() const {
-    char path[256];
-    EXPECT_EQ(noErr, Sp_DirFullPathNameFromDirID(folderID_, vRefNum_, path));
-    return path;
-  }
 
-  // The ways of listing the same folder.
-  struct Lister {
-    const char* why;
-    std::function<OSErr(DirectoryListing&, cDirectoryItem*&, unsigned char)> list;
-  };
-  static std::vector<Lister> Listers() {
-    return {
-        {"classic, by id",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.folderID_, nullptr, list, invisible);
-         }},
-        {"classic, by name in its parent",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItemInDirId(t.vRefNum_, t.documentsID_, "List", list, invisible);
-         }},
-        {"classic, by full path",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           return Sp_SerchFolderItem(t.FullPath().c_str(), list, invisible);
-         }},
-        {"bulk, by FSRef",
-         [](DirectoryListing& t, cDirectoryItem*& list, unsigned char invisible) {
-           FSRef ref = t.FolderRef();
-           return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
-         }},
-    };
+  // The ways of listing the same folder: classic by id, bulk by FSRef.
+  OSErr List(int way, cDirectoryItem*& list, unsigned char invisible) {
+    if (way == 0) return Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, list, invisible);
+    FSRef ref = FolderRef();
+    return Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, list, invisible);
   }
 
   sp_testing::HomeScope home_;
@@ -139,22 +115,32 @@ class DirectoryListing : public ::testing::Test {
 
 // ---- Listings ------------------------------------------------------------------------------
 
-TEST_F(DirectoryListing, InvisibleFilesAreLeftOutUnlessAskedForButFoldersAlwaysListed) {
-  MakeFile("visible");
+TEST_F(DirectoryListing, AllListersGiveEveryEntryAcrossBatchesAndInvisibleFilesOnlyIfAsked) {
   MakeFile("hidden", kIsInvisible);
   MakeFile(".dot");
-  MakeFolder(folderID_, "Sub");
   MakeFolder(folderID_, ".hiddenfolder");
-  const std::vector<std::string> withoutInvisible = {".hiddenfolder", "Sub", "visible"};
-  const std::vector<std::string> withInvisible = {".dot", ".hiddenfolder", "Sub", "hidden",
-                                                  "visible"};
-  for (const Lister& lister : Listers()) {
-    ListHolder without;
-    ListHolder with;
-    EXPECT_EQ(noErr, lister.list(*this, without.list, 0)) << lister.why;
-    EXPECT_EQ(noErr, lister.list(*this, with.list, 1)) << lister.why;
-    EXPECT_EQ(withoutInvisible, Names(without.list)) << lister.why;
-    EXPECT_EQ(withInvisible, Names(with.list)) << lister.why;
+  std::vector<std::string> without = {".hiddenfolder"};
+  for (int i = 0; i < 47; ++i) {  // more than one bulk batch
+    without.push_back((i < 10 ? "F0" : "F") + std::to_string(i));
+    MakeFile(without.back());
+  }
+  std::vector<std::string> with = without;
+  with.insert(with.begin(), ".dot");
+  with.push_back("hidden");
+  for (int way = 0; way < 2; ++way) {
+    SCOPED_TRACE(way);
+    ListHolder holder[2];
+    EXPECT_EQ(noErr, List(way, holder[0].list, 0));
+    EXPECT_EQ(noErr, List(way, holder[1].list, 1));
+    EXPECT_EQ(without, Names(holder[0].list));
+    EXPECT_EQ(with, Names(holder[1].list));
+    std::set<SInt32> ids;
+    for (cDirectoryItem* item = holder[0].list; item != nullptr; item = item->GetNextObjectPtr()) {
+      ids.insert(item->GetFileOrDirecotryId());
+      const cDirectoryItem* next = item->GetNextObjectPtr();
+      EXPECT_TRUE(next == nullptr || next->GetBeforeObjectPtr() == item);
+    }
+    EXPECT_EQ(without.size(), ids.size()) << "ids are not distinct";
   }
   EXPECT_EQ(0u, log_.Count());
 }
@@ -184,54 +170,10 @@ TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
   EXPECT_EQ(SpFourCC("AIFF"), song->GetFileType());
   EXPECT_EQ(SpFourCC("ttxt"), song->GetCreator());
   EXPECT_EQ(subID, song->GetNextObjectPtr()->GetFileOrDirecotryId());
-  EXPECT_TRUE(song->GetNextObjectPtr()->IsDirectory());
-  EXPECT_EQ(0u, song->GetNextObjectPtr()->GetCreator());
   // Only the bulk listing keeps the catalogue's record.
   EXPECT_EQ(nullptr, classic.list->GetFSCatalogInfo());
   ASSERT_NE(nullptr, bulk.list->GetFSCatalogInfo());
   EXPECT_EQ(SInt32(bulk.list->GetFSCatalogInfo()->nodeID), bulk.list->GetFileOrDirecotryId());
-}
-
-TEST_F(DirectoryListing, EntryDatesAreModificationAndCreationNotSwapped) {
-  MakeFile("Dated");
-  const time_t modified = 1000000000;  // long before the file was made
-  struct timeval times[2] = {{modified, 0}, {modified, 0}};
-  ASSERT_EQ(0, utimes(home_.Path("Documents/List/Dated").c_str(), times));
-  struct tm local {};
-  localtime_r(&modified, &local);
-
-  ListHolder classic;
-  ListHolder bulk;
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, classic.list, 0));
-  FSRef ref = FolderRef();
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 0));
-  ASSERT_TRUE(classic.list != nullptr && bulk.list != nullptr);
-  // The classic catalogue gives local time, the FSRef catalogue UTC.
-  EXPECT_EQ(UInt32(modified + 2082844800LL + local.tm_gmtoff), classic.list->GetModifyDateTime());
-  EXPECT_EQ(UInt32(modified + 2082844800LL), bulk.list->GetModifyDateTime());
-  EXPECT_NE(classic.list->GetModifyDateTime(), classic.list->GetCreateDateTime());
-  EXPECT_NE(bulk.list->GetModifyDateTime(), bulk.list->GetCreateDateTime());
-}
-
-TEST_F(DirectoryListing, FolderOfManyEntriesIsListedWholeAcrossBulkBatches) {
-  std::vector<std::string> expected;
-  for (int i = 0; i < 47; ++i) {
-    expected.push_back((i < 10 ? "F0" : "F") + std::to_string(i));
-    MakeFile(expected.back());
-  }
-  for (const Lister& lister : Listers()) {
-    ListHolder holder;
-    EXPECT_EQ(noErr, lister.list(*this, holder.list, 0)) << lister.why;
-    EXPECT_EQ(expected, Names(holder.list)) << lister.why;
-    std::set<SInt32> ids;
-    for (cDirectoryItem* item = holder.list; item != nullptr; item = item->GetNextObjectPtr()) {
-      ids.insert(item->GetFileOrDirecotryId());
-      if (item->GetNextObjectPtr() != nullptr) {
-        EXPECT_EQ(item, item->GetNextObjectPtr()->GetBeforeObjectPtr());
-      }
-    }
-    EXPECT_EQ(expected.size(), ids.size()) << lister.why << ": ids are not distinct";
-  }
 }
 
 TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
@@ -249,50 +191,7 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
   }
 }
 
-TEST_F(DirectoryListing, FullPathNameNeedsRoomForTwoMoreBytes) {
-  MakeFile("Entry");
-  ListHolder holder;
-  ASSERT_EQ(noErr, Sp_SerchFolderItemInDirId(vRefNum_, folderID_, nullptr, holder.list, 0));
-  ASSERT_NE(nullptr, holder.list);
-  const std::string expected = FullPath() + ":Entry";
-  EXPECT_EQ(SInt32(expected.size()), holder.list->GetFullPathNameLength());
-  for (SInt32 size : {SInt32(expected.size()) + 2, SInt32(expected.size()) + 1, 0}) {
-    const bool fits = size == SInt32(expected.size()) + 2;
-    std::vector<char> buffer(std::size_t(size) + 1, 'X');
-    unsigned char tooLong = 7;
-    char* result = holder.list->GetFullPathName(buffer.data(), size, tooLong);
-    EXPECT_EQ(fits ? expected : "(null)", result != nullptr ? result : "(null)") << size;
-    EXPECT_EQ(fits ? 0 : 1, tooLong) << size;
-  }
-}
-
 // ---- Entries -------------------------------------------------------------------------------
-
-cDirectoryItem* MakeItem(const char* name, OSType type = SpFourCC("TEXT"),
-                         OSType creator = SpFourCC("ttxt"), UInt16 flags = 0,
-                         Point location = {0, 0}, bool folder = false, short vRefNum = -1,
-                         SInt32 parent = 100) {
-  cDirectoryItem* item = new cDirectoryItem();
-  item->SetupItemName(vRefNum, parent, name);
-  FInfo info{type, creator, flags, location, 0};
-  item->SetupFileInfo(&info);
-  item->SetupDirectoryFlag(folder ? 1 : 0);
-  return item;
-}
-
-// A list of one-letter entries, one for each letter of the text.
-cDirectoryItem* MakeList(const std::string& letters) {
-  cDirectoryItem* head = nullptr;
-  for (char letter : letters) {
-    cDirectoryItem* item = MakeItem(std::string(1, letter).c_str());
-    if (head == nullptr) {
-      head = item;
-    } else {
-      head->LinkToNext(item);
-    }
-  }
-  return head;
-}
 
 TEST(DirectoryItem, FileNameFitsOnlyWithRoomForTwoMoreBytes) {
   const std::string name31(31, 'n');
@@ -324,109 +223,26 @@ TEST(DirectoryItem, OverlongNamesAreCutWithoutSplittingTwoByteCharacters) {
   EXPECT_EQ(std::string(1021, 'a'), std::string(longName));
 }
 
-TEST(DirectoryItem, EqualityLooksOnlyAtTheFlaggedFields) {
-  const OSType t = SpFourCC("TYPE");
-  const OSType c = SpFourCC("CREA");
-  // Each case changes one field; only its own flag notices.
-  struct Case {
-    const char* field;
-    cDirectoryItem* other;
-  } cases[] = {
-      {"volume", MakeItem("n", t, c, 0, {1, 2}, false, -2)},
-      {"parent", MakeItem("n", t, c, 0, {1, 2}, false, -1, 101)},
-      {"name", MakeItem("m", t, c, 0, {1, 2})},
-      {"folder flag", MakeItem("n", t, c, 0, {1, 2}, true)},
-      {"creator", MakeItem("n", t, SpFourCC("CREB"), 0, {1, 2})},
-      {"type", MakeItem("n", SpFourCC("TYPF"), c, 0, {1, 2})},
-      {"Finder flags", MakeItem("n", t, c, kIsInvisible, {1, 2})},
-      {"location", MakeItem("n", t, c, 0, {1, 3})},
-  };
-  cDirectoryItem* base = MakeItem("n", t, c, 0, {1, 2});
-  for (int flag = 0; flag < 8; ++flag) {
-    unsigned char only[8] = {};
-    unsigned char others[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    only[flag] = 1;
-    others[flag] = 0;
-    cDirectoryItem* other = cases[flag].other;
-    EXPECT_FALSE(base->EqualDirectoryItem(other, only[0], only[1], only[2], only[3], only[4],
-                                          only[5], only[6], only[7]))
-        << cases[flag].field << " differs but compares equal";
-    EXPECT_TRUE(base->EqualDirectoryItem(other, others[0], others[1], others[2], others[3],
-                                         others[4], others[5], others[6], others[7]))
-        << cases[flag].field << " is compared without its flag";
-    delete other;
-  }
-  delete base;
-}
-
-TEST(DirectoryItemSets, SectionUnionAndDifferenceByName) {
-  // Each letter is an entry of that name.
-  enum Op { kSect, kUnion, kDiffCopy, kDiffTake };
-  struct Case {
-    const char* why;
-    Op op;
-    const char *a, *b, *result, *aAfter;
-  } cases[] = {
-      {"section keeps the order of a", kSect, "cba", "abd", "ba", "cba"},
-      {"section of a list with itself is a copy", kSect, "ab", "ab", "ab", "ab"},
-      {"section with an empty list", kSect, "a", "", "", "a"},
-      {"union adds what b has more", kUnion, "ab", "bcad", "abcd", "ab"},
-      {"union with an empty list is a copy", kUnion, "ab", "", "ab", "ab"},
-      {"difference as copies leaves a alone", kDiffCopy, "abc", "b", "ac", "abc"},
-      {"difference taken out of a", kDiffTake, "abc", "b", "ac", "b"},
-      {"difference taking the head and tail", kDiffTake, "abcd", "bc", "ad", "bc"},
-      {"difference taking everything", kDiffTake, "ab", "z", "ab", ""},
-  };
-  auto letters = [](const cDirectoryItem* list) {
-    std::string out;
-    for (const std::string& name : Names(list)) out += name;
-    return out;
-  };
-  for (const Case& c : cases) {
-    cDirectoryItem* a = MakeList(c.a);
-    cDirectoryItem* b = MakeList(c.b);
-    cDirectoryItem* result =
-        c.op == kSect ? Sp_GetSectDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
-        : c.op == kUnion
-            ? Sp_GetUnionDirectoryItemList(a, b, 0, 0, 1, 0, 0, 0, 0, 0)
-            : Sp_GetDiffDirectoryItemList(a, b, c.op == kDiffCopy, 0, 0, 1, 0, 0, 0, 0, 0);
-    EXPECT_EQ(c.result, letters(result)) << c.why;
-    EXPECT_EQ(c.aAfter, letters(a)) << c.why;
-    EXPECT_TRUE(a == nullptr || a->GetBeforeObjectPtr() == nullptr) << c.why;
-    EXPECT_TRUE(result == nullptr || result->GetBeforeObjectPtr() == nullptr) << c.why;
-    // Copies are new entries, never entries of a or b (the sanitizer catches a double free).
-    Sp_DisposeDirectoryItemList(result);
-    Sp_DisposeDirectoryItemList(a);
-    Sp_DisposeDirectoryItemList(b);
-  }
-}
-
 TEST(FileInfoObj, NameIsCutToCapacityAndToTheCallersBufferOnCharacterBoundaries) {
-  cFileInfoObj entry;
-  // 509 one-byte characters, then a two-byte one crossing the 510-byte limit.
-  entry.SetupFileName((std::string(509, 'f') + kNihongo).c_str());
-  char whole[600];
-  unsigned char cut = 9;
-  ASSERT_EQ(whole, entry.GetFileName(whole, sizeof whole, cut));
-  EXPECT_EQ(std::string(509, 'f'), std::string(whole));
-  EXPECT_EQ(0, cut);
-
-  cFileInfoObj kanji;
-  kanji.SetupFileName(kNihongo.c_str());
+  const std::string f509(509, 'f');  // then a two-byte character crossing the 510-byte limit
   struct Case {
+    std::string name;
     SInt32 size;
     std::string expected;
     unsigned char cut;
   } cases[] = {
-      {8, kNihongo, 0},
-      {7, kNihongo.substr(0, 4), 1},  // 5 bytes allowed: two whole characters
-      {2, "", 1},
+      {f509 + kNihongo, 600, f509, 0},
+      {kNihongo, 8, kNihongo, 0},
+      {kNihongo, 7, kNihongo.substr(0, 4), 1},  // 5 bytes allowed: two whole characters
+      {kNihongo, 2, "", 1},
   };
   for (const Case& c : cases) {
-    char buffer[16];
-    ASSERT_EQ(buffer, kanji.GetFileName(buffer, c.size, cut)) << c.size;
-    EXPECT_EQ(c.expected, std::string(buffer)) << c.size;
-    EXPECT_EQ(c.cut, cut) << c.size;
+    cFileInfoObj entry;
+    entry.SetupFileName(c.name.c_str());
+    char buffer[600];
+    unsigned char cut = 9;
+    ASSERT_EQ(buffer, entry.GetFileName(buffer, c.size, cut)) << c.size;
+    EXPECT_EQ(std::string(buffer) + std::to_string(cut), c.expected + std::to_string(c.cut));
   }
 }
 

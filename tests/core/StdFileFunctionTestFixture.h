@@ -56,9 +56,6 @@ class StdFileFunctionTest : public ::testing::Test {
   std::string TrashFiles(const std::string& name = "") const {
     return home_.Path(".local/share/Trash/files") + (name.empty() ? "" : "/" + name);
   }
-  std::string TrashInfo(const std::string& name) const {
-    return home_.Path(".local/share/Trash/info/" + name + ".trashinfo");
-  }
   static bool PathExists(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;

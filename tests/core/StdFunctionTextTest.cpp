@@ -3,13 +3,13 @@
 
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "ErrorLogCapture.h"
 #include "Script.h"
 #include "SpStdFunction.h"
+#include "SpStdFunctionNumber.h"
 #include "SpTesting.h"
 
 namespace {
@@ -25,55 +25,43 @@ std::string PascalText(const unsigned char* p) {
 
 }  // namespace
 
-// ---- Length-prefixed strings ---------------------------------------------------------------
-
-TEST(StdFunctionText, PascalConversionRoundTripsTextAndLength) {
-  for (const char* word : {"hello", ""}) {
-    char text[16];
-    std::strcpy(text, word);
-    CtoPstr(text);
-    EXPECT_EQ(PascalText(reinterpret_cast<unsigned char*>(text)), word);
-    PtoCstr(text);
-    EXPECT_STREQ(text, word);
-  }
-}
-
-TEST(StdFunctionText, LongTextIsCutToLengthByteOnCharacterBoundary) {
+TEST(StdFunctionText, LongTextIsCutToLengthByteOnCharacterBoundaryAndPast2048Refused) {
+  std::string kana;
+  for (int i = 0; i < 150; ++i) kana += kHiraganaA;
   struct Case {
     std::string text;
-    std::size_t expectedLength;
-    const char* why;
+    std::size_t length;  // 0: refused, left as it was
   } cases[] = {
-      {std::string(300, 'x'), 255, "one-byte text cut at 255"},
-      {"ab" +
-           [] {
-             std::string s;
-             for (int i = 0; i < 150; ++i) s += kHiraganaA;
-             return s;
-           }(),
-       254, "the two-byte character at 255-256 is dropped whole"},
-      {std::string(255, 'y'), 255, "exactly 255 stays"},
-      {std::string(2048, 'z'), 255, "the longest accepted text"},
+      {std::string(300, 'x'), 255},
+      {"ab" + kana, 254},  // the two-byte character at 255-256 is dropped whole
+      {std::string(255, 'y'), 255},
+      {std::string(2048, 'z'), 255},  // the longest accepted text
+      {std::string(2049, 'q'), 0},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<char[]> buffer(new char[c.text.size() + 1]);
-    std::memcpy(buffer.get(), c.text.c_str(), c.text.size() + 1);
-    Sp_CStringToPascalString(buffer.get());
-    EXPECT_EQ(static_cast<unsigned char>(buffer[0]), c.expectedLength) << c.why;
-    EXPECT_EQ(std::string(buffer.get() + 1, c.expectedLength), c.text.substr(0, c.expectedLength))
-        << c.why;
-
-    // The copying form cuts the same way and leaves the text as it is.
-    Str255 copy;
+    SCOPED_TRACE(c.text.size());
+    std::vector<char> buffer(c.text.c_str(), c.text.c_str() + c.text.size() + 1);
+    ErrorLogCapture log;
+    Sp_CStringToPascalString(buffer.data());
+    if (c.length == 0) {
+      EXPECT_EQ(std::string(buffer.data()), c.text);
+      EXPECT_TRUE(log.Has("Sp_CStringToPascalString", 1));
+      continue;
+    }
+    EXPECT_EQ(PascalText(reinterpret_cast<unsigned char*>(buffer.data())),
+              c.text.substr(0, c.length));
+    Str255 copy;  // the copying form cuts the same way
     Sp_CopyCStringToStr255(c.text.c_str(), copy);
-    EXPECT_EQ(copy[0], c.expectedLength) << c.why;
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(copy + 1), copy[0]),
-              c.text.substr(0, c.expectedLength))
-        << c.why;
+    EXPECT_EQ(PascalText(copy), c.text.substr(0, c.length));
   }
   Str255 none = {9};
   Sp_CopyCStringToStr255(nullptr, none);
   EXPECT_EQ(none[0], 0) << "a null text copies as the empty string";
+  char word[] = "hello";
+  CtoPstr(word);
+  EXPECT_EQ(word[0], 5);
+  PtoCstr(word);
+  EXPECT_STREQ(word, "hello");
 }
 
 TEST(StdFunctionText, NamesLongerThan255BytesAreRefusedNotCut) {
@@ -93,111 +81,43 @@ TEST(StdFunctionText, NamesLongerThan255BytesAreRefusedNotCut) {
   EXPECT_EQ(out[0], 0);
 }
 
-TEST(StdFunctionText, TextOf2049BytesIsRefusedUnchanged) {
-  std::string text(2049, 'q');
-  std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
-  std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-  ErrorLogCapture log;
-  Sp_CStringToPascalString(buffer.get());
-  EXPECT_EQ(std::string(buffer.get()), text);
-  EXPECT_TRUE(log.Has("Sp_CStringToPascalString", 1));
-}
-
-TEST(StdFunctionText, PascalJoinNeverGrowsPast255) {
-  Str255 destination;
-  Str255 source;
-  destination[0] = 250;
-  std::memset(destination + 1, 'd', 250);
-  source[0] = 10;
-  std::memset(source + 1, 's', 10);
-  EXPECT_EQ(Sp_pStrcat(destination, source), destination);
-  EXPECT_EQ(destination[0], 255);
-  EXPECT_EQ(PascalText(destination), std::string(250, 'd') + std::string(5, 's'));
-
-  // Already full: nothing more goes in.
-  EXPECT_EQ(Sp_pStrcat(destination, source), destination);
-  EXPECT_EQ(destination[0], 255);
-
-  Str255 copy;
-  EXPECT_EQ(Sp_pStrcpy(copy, destination), copy);
-  EXPECT_EQ(PascalText(copy), PascalText(destination));
-}
-
-// ---- Fields, trimming, replacing -----------------------------------------------------------
-
-TEST(StdFunctionText, FieldSplittingFindsFieldsAndReportsMissingOnes) {
+TEST(StdFunctionText, FieldSplittingFindsFieldsCutsToTheOutputAndReportsMissingOnes) {
   struct Case {
     const char* text;
-    SInt32 index;
+    SInt32 index, size;
     Boolean result;
     const char* output;
+    unsigned char overflow;
   } cases[] = {
-      {"a,b,,c", 0, true, "a"}, {"a,b,,c", 1, true, "b"}, {"a,b,,c", 2, true, ""},
-      {"a,b,,c", 3, true, "c"}, {"a,b,,c", 4, false, ""}, {"a,b,,c", -1, false, ""},
-      {"", 0, true, ""},        {"", 1, false, ""},       {"a,", 1, true, ""},
-      {",,", 2, true, ""},      {"abc", 0, true, "abc"},  {"abc", 1, false, ""},
+      {"a,b,,c", 0, 16, true, "a", 0},
+      {"a,b,,c", 1, 16, true, "b", 0},
+      {"a,b,,c", 2, 16, true, "", 0},
+      {"a,b,,c", 3, 16, true, "c", 0},
+      {"a,b,,c", 4, 16, false, "", 0},
+      {"a,b,,c", -1, 16, false, "", 0},
+      {"", 0, 16, true, "", 0},
+      {"", 1, 16, false, "", 0},
+      {",,", 2, 16, true, "", 0},
+      {"abc", 1, 16, false, "", 0},
+      {"a,bcdef,g", 1, 6, true, "bcdef", 0},  // just fits
+      {"a,bcdef,g", 1, 5, true, "bcde", 1},   // one byte short
+      {"a,bcdef,g", 1, 1, true, "", 1},
   };
   for (const Case& c : cases) {
-    char output[16];
-    std::memset(output, '#', sizeof output);
+    SCOPED_TRACE(std::string(c.text) + " field " + std::to_string(c.index));
+    std::vector<char> output(std::size_t(c.size), '#');
     unsigned char overflow = 7;
-    EXPECT_EQ(Sp_GetSeparateString(c.text, ',', c.index, output, sizeof output, &overflow),
-              c.result)
-        << c.text << " field " << c.index;
-    EXPECT_STREQ(output, c.output) << c.text << " field " << c.index;
-    EXPECT_EQ(overflow, 0) << c.text << " field " << c.index;
-  }
-}
-
-TEST(StdFunctionText, FieldTooLongForOutputIsCutAndFlagged) {
-  struct Case {
-    SInt32 size;
-    const char* output;
-    unsigned char overflow;
-  } cases[] = {{4, "bcd", 1}, {6, "bcdef", 0}, {5, "bcde", 1}, {1, "", 1}};
-  for (const Case& c : cases) {
-    std::unique_ptr<char[]> output(new char[static_cast<std::size_t>(c.size)]);
-    unsigned char overflow = 0;
-    EXPECT_TRUE(Sp_GetSeparateString("a\tbcdef\tg", '\t', 1, output.get(), c.size, &overflow));
-    EXPECT_STREQ(output.get(), c.output) << "size " << c.size;
-    EXPECT_EQ(overflow, c.overflow) << "size " << c.size;
+    EXPECT_EQ(Sp_GetSeparateString(c.text, ',', c.index, output.data(), c.size, &overflow),
+              c.result);
+    EXPECT_STREQ(output.data(), c.output);
+    EXPECT_EQ(overflow, c.overflow);
   }
   char output[4];
   EXPECT_TRUE(Sp_GetSeparateString("abcdef", ',', 0, output, sizeof output, nullptr));
   EXPECT_STREQ(output, "abc");
 }
 
-TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAsked) {
-  struct Case {
-    const char* text;
-    Boolean leading;
-    Boolean trailing;
-    const char* expected;
-  } cases[] = {
-      {"  a  b  ", true, true, "a b"},
-      {"  a  b  ", true, false, "a b "},
-      {"  a  b  ", false, true, " a b"},
-      {"  a  b  ", false, false, " a b "},
-      {"    ", true, true, ""},
-      {"    ", false, true, " "},
-      {" ", true, true, ""},
-      {" ", false, true, " "},
-      {"a", true, true, "a"},
-      {"a   ", false, true, "a"},
-      {"ab", true, true, "ab"},
-      {"", true, true, ""},
-  };
-  for (const Case& c : cases) {
-    char text[16];
-    std::strcpy(text, c.text);
-    SInt32 length = Sp_CutSpaceFromString(text, static_cast<SInt32>(std::strlen(c.text)), c.leading,
-                                          c.trailing, true);
-    EXPECT_STREQ(text, c.expected) << "'" << c.text << "' " << int(c.leading) << int(c.trailing);
-    EXPECT_EQ(length, static_cast<SInt32>(std::strlen(c.expected))) << "'" << c.text << "'";
-  }
-}
-
-TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacter) {
+TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacterNorReadsPastTheEnd) {
   struct Case {
     std::string text;
     short limit;
@@ -211,99 +131,18 @@ TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacter) {
       {"abc", 10, "abc"},
       {"abc", 0, ""},
       {"abc", -3, ""},
+      {"a\x82", 3, "a\x82"},  // a lead byte cut off by the end
   };
   for (const Case& c : cases) {
+    std::vector<char> text(c.text.c_str(), c.text.c_str() + c.text.size() + 1);
     char output[16];
     std::memset(output, '#', sizeof output);
-    Sp_CutStringByByteLen(c.text.c_str(), c.limit, output);
+    Sp_CutStringByByteLen(text.data(), c.limit, output);
     EXPECT_EQ(std::string(output), c.expected) << "limit " << c.limit;
   }
 }
 
-// ---- Case ------------------------------------------------------------------------------------
-
-TEST(StdFunctionText, UppercaseLeavesTrailBytesOfTwoByteCharacters) {
-  // 0x83 0x61 is a two-byte character whose trail byte is the same as 'a'.
-  char text[] = "ab\x83\x61z";
-  Sp_ChangeToUpperStringWithScriptCode(text, smJapanese);
-  EXPECT_STREQ(text, "AB\x83\x61Z");
-  Sp_ChangeToLowercaseStringWithFontNo(text, 0);
-  EXPECT_STREQ(text, "ab\x83\x61z");
-  Sp_ChangeToUpperStringWithFontNo(text, 0);
-  EXPECT_STREQ(text, "AB\x83\x61Z");
-  Sp_ChangeToLowercaseStringWithScriptCode(text, smJapanese);
-  EXPECT_STREQ(text, "ab\x83\x61z");
-}
-
-TEST(StdFunctionText, UppercaseOfTextLongerThanLengthByteKeepsWholeText) {
-  std::string text(300, 'k');
-  std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
-  std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-  Sp_ChangeToUpperString(buffer.get(), false);
-  EXPECT_EQ(std::string(buffer.get()), std::string(300, 'K'));
-}
-
-// ---- Character and string tests --------------------------------------------------------------
-
-TEST(StdFunctionText, TwoByteTestTellsLeadTrailAndPastTheEnd) {
-  const std::string text = "a" + kHiraganaA + kKatakanaA + "b";  // a, HH, KA, b
-  struct Case {
-    SInt32 offset;
-    Boolean twoByte;
-    Boolean firstByte;
-  } cases[] = {
-      {0, false, true}, {1, true, true},  {2, true, false},   {3, true, true},   {4, true, false},
-      {5, false, true}, {6, false, true}, {100, false, true}, {-1, false, true},
-  };
-  for (const Case& c : cases) {
-    Boolean firstByte = 9;
-    EXPECT_EQ(Sp_IsTwoByteChar(text.c_str(), c.offset, &firstByte), c.twoByte)
-        << "offset " << c.offset;
-    EXPECT_EQ(firstByte, c.firstByte) << "offset " << c.offset;
-  }
-  EXPECT_TRUE(Sp_IsTwoByteChar(text.c_str(), 4, nullptr));
-}
-
-TEST(StdFunctionText, LeadByteCutOffByTheEndIsNotReadPast) {
-  std::unique_ptr<char[]> text(new char[3]);
-  std::memcpy(text.get(), "a\x82", 3);
-  Boolean firstByte = 0;
-  EXPECT_FALSE(Sp_IsTwoByteChar(text.get(), 1, &firstByte));
-  EXPECT_EQ(firstByte, 1);
-  EXPECT_FALSE(Sp_IsTwoByteChar(text.get(), 2, &firstByte));
-  char output[4];
-  Sp_CutStringByByteLen(text.get(), 3, output);
-  EXPECT_STREQ(output, "a\x82");
-}
-
-TEST(StdFunctionText, ContainsTwoByteOnlyWithinCountedBytes) {
-  const std::string text = "ab" + kHiraganaA;
-  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar(text.c_str(), 2));
-  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(text.c_str(), 3));
-  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(text.c_str(), -1));
-  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", -1));
-  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
-}
-
-TEST(StdFunctionText, CompareIsSignedAndShorterPrefixIsLess) {
-  struct Case {
-    const char* first;
-    const char* second;
-    short result;
-  } cases[] = {
-      {"abc", "abd", -1}, {"abd", "abc", 1}, {"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0},
-      {"", "", 0},        {"", "a", -1},     {"\x82", "a", -1},  // 0x82 is a negative byte
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Sp_strcmp(c.first, c.second), c.result) << c.first << " / " << c.second;
-  }
-  EXPECT_TRUE(Sp_DataCmp("abcX", "abcY", 3));
-  EXPECT_FALSE(Sp_DataCmp("abcX", "abcY", 4));
-}
-
-// ---- Failure records -------------------------------------------------------------------------
-
-TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
+TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
   struct Case {
     const char* method;
     SInt32 code;
@@ -311,26 +150,25 @@ TEST(StdFunctionText, NullArgumentsAreLoggedOnce) {
   } cases[] = {
       {"Sp_CStringToPascalString", 1, [] { Sp_CStringToPascalString(nullptr); }},
       {"Sp_PascalStringToCString", 0, [] { PtoCstr(nullptr); }},
-      {"Sp_pStrcpy", 1, [] { Sp_pStrcpy(nullptr, nullptr); }},
-      {"Sp_pStrcat", 1, [] { Sp_pStrcat(nullptr, nullptr); }},
-      {"Sp_ClearPtr", 1, [] { Sp_ClearPtr(nullptr, 4); }},
       {"Sp_GetSeparateString", 1,
        [] { Sp_GetSeparateString(nullptr, ',', 0, nullptr, 4, nullptr); }},
-      {"Sp_CutSuffixControlCodeFromString", 1,
-       [] { Sp_CutSuffixControlCodeFromString(nullptr, true, true, true); }},
       {"Sp_CutStringByByteLen", 1, [] { Sp_CutStringByByteLen("a", 1, nullptr); }},
-      {"Sp_ChangeToUpperString", 1, [] { Sp_ChangeToUpperString(nullptr, false); }},
       {"Sp_ChangeToLowercaseStringWithFontNo", 1,
        [] { Sp_ChangeToLowercaseStringWithFontNo(nullptr, 0); }},
-      {"Sp_IsTwoByteChar", 1, [] { Sp_IsTwoByteChar(nullptr, 0, nullptr); }},
-      {"Sp_CheckStringContainTwoByteChar", 1,
-       [] { Sp_CheckStringContainTwoByteChar(nullptr, -1); }},
-      {"Sp_IsNumberString", 1, [] { Sp_IsNumberString(nullptr); }},
-      {"Sp_IsNameString", 1, [] { Sp_IsNameString(nullptr); }},
-      {"Sp_IsControlInstructionTitle", 1, [] { Sp_IsControlInstructionTitle(nullptr); }},
-      {"Sp_strcmp", 1, [] { Sp_strcmp("a", nullptr); }},
-      {"Sp_DataCmp", 1, [] { Sp_DataCmp(nullptr, "a", 1); }},
-      {"Sp_DataCmp", 1, [] { Sp_DataCmp("a", "a", 0); }},
+      {"Sp_NumberToString", 1, [] { Sp_NumberToString(1, nullptr); }},
+      {"Sp_StringToNumber", 1, [] { Sp_StringToNumber("1", nullptr); }},
+      {"Sp_NumberToStringAddZero", 1, [] { Sp_NumberToStringAddZero(1, 2, nullptr); }},
+      {"Sp_DoubleToString2", 1, [] { Sp_DoubleToString2(1, nullptr, 1, 1); }},
+      {"Sp_CheckEnableModifierKeyOnDisableFlag", 1,
+       [] {
+         sSpModifiersDataStruct k{};
+         Sp_CheckEnableModifierKeyOnDisableFlag(nullptr, &k, &k);
+       }},
+      {"Sp_GetCStringFromCFString", 1,
+       [] { Sp_GetCStringFromCFString(nullptr, nullptr, 4, nullptr); }},
+      {"Sp_UnicodeToCString", 1, [] { Sp_UnicodeToCString(nullptr, 1, nullptr, 4, nullptr); }},
+      {"Sp_CStringToEncodingString", 1,
+       [] { Sp_CStringToEncodingString("a", 1, 1, 0, 0, nullptr, nullptr, nullptr); }},
   };
   for (const Case& c : cases) {
     ErrorLogCapture log;
