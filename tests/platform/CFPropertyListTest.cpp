@@ -94,7 +94,7 @@ TEST(CFPropertyList, ContainersAreMutableOnlyWhenAsked) {
   CFRelease(changeable);
 }
 
-TEST(CFPropertyList, IntegerLimitsAndDates) {
+TEST(CFPropertyList, AcceptsValuesAtTheirLimitsAndRefusesOnePast) {
   struct Case {
     const char* value;
     bool accepted;
@@ -108,7 +108,14 @@ TEST(CFPropertyList, IntegerLimitsAndDates) {
       {"<real>nan</real>", true},
       {"<real>1.5.2</real>", false},
       {"<date>1904-01-01T00:00:00Z</date>", true},
+      {"<date>2001-12-31T23:59:60Z</date>", true},
       {"<date>2001-13-01T00:00:00Z</date>", false},
+      {"<date>2001-00-01T00:00:00Z</date>", false},
+      {"<date>2001-01-32T00:00:00Z</date>", false},
+      {"<date>2001-01-00T00:00:00Z</date>", false},
+      {"<date>2001-01-01T24:00:00Z</date>", false},
+      {"<date>2001-01-01T00:60:00Z</date>", false},
+      {"<date>2001-01-01T00:00:61Z</date>", false},
       {"<date>2001-01-01</date>", false},
       {"<data>AA=A</data>", false},
       {"<data>A*==</data>", false},
@@ -119,9 +126,33 @@ TEST(CFPropertyList, IntegerLimitsAndDates) {
     EXPECT_EQ(plist != nullptr, c.accepted) << c.value;
     CFRelease(plist);
   }
-  CFPropertyListRef date = Read("<plist><date>1970-01-01T00:00:00Z</date></plist>");
-  EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(date)), -kCFAbsoluteTimeIntervalSince1970);
-  CFRelease(date);
+}
+
+// Days are counted from 2001-01-01; the month lengths around February are where a calendar
+// sum goes wrong (leap years, centuries that are not leap years, the 400-year rule).
+TEST(CFPropertyList, DatesAroundFebruaryCountTheRightDays) {
+  struct Case {
+    const char* date;
+    double days;
+  } cases[] = {
+      {"2001-01-01T00:00:00Z", 0},      {"2001-01-31T00:00:00Z", 30},
+      {"2001-02-01T00:00:00Z", 31},     {"2001-02-28T00:00:00Z", 58},
+      {"2001-03-01T00:00:00Z", 59},     {"2000-02-28T00:00:00Z", -308},
+      {"2000-02-29T00:00:00Z", -307},   {"2000-03-01T00:00:00Z", -306},
+      {"2000-12-31T00:00:00Z", -1},     {"2004-02-29T00:00:00Z", 1154},
+      {"2004-03-01T00:00:00Z", 1155},   {"2100-02-28T00:00:00Z", 36217},
+      {"2100-03-01T00:00:00Z", 36218},  {"1900-02-28T00:00:00Z", -36832},
+      {"1900-03-01T00:00:00Z", -36831}, {"1970-01-01T00:00:00Z", -11323},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    CFPropertyListRef date =
+        Read(std::string("<plist><date>") + c.date + "</date></plist>");
+    ASSERT_NE(date, nullptr);
+    ASSERT_EQ(CFGetTypeID(date), CFDateGetTypeID());
+    EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(date)), c.days * 86400.0);
+    CFRelease(date);
+  }
 }
 
 TEST(CFPropertyList, MalformedDocumentsGiveNullAndAnError) {

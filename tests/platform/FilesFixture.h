@@ -16,6 +16,7 @@
 #include "Files.h"
 #include "Folders.h"
 #include "TestFiles.h"
+#include "files/detail/Catalog.h"
 
 namespace files_test {
 
@@ -57,6 +58,59 @@ struct Folder {
   SInt32 dirID = 0;
   std::string path;
 };
+
+// A folder of the temporary home by its path relative to the home ("" for the home itself).
+inline Folder FolderAt(const sp_testing::HomeScope& home, const std::string& relative) {
+  sp_platform::files::Location loc;
+  EXPECT_EQ(sp_platform::files::LocatePath(home.Path(relative), loc), noErr) << relative;
+  EXPECT_TRUE(loc.isFolder) << relative;
+  return Folder{loc.vRefNum, SInt32(loc.nodeID), loc.path};
+}
+
+inline FSRef RefAt(const sp_testing::HomeScope& home, const std::string& relative) {
+  sp_platform::files::Location loc;
+  EXPECT_EQ(sp_platform::files::LocatePath(home.Path(relative), loc), noErr) << relative;
+  FSRef ref{};
+  sp_platform::files::MakeFSRef(loc, &ref);
+  return ref;
+}
+
+inline std::string PathOf(const FSRef& ref) {
+  sp_platform::files::Location loc;
+  return sp_platform::files::LocateRef(&ref, loc) == noErr ? loc.path : std::string("(none)");
+}
+
+inline std::string Text(const unsigned char* pascal) {
+  return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+}
+
+// PBGetCatInfoSync for the index'th item of a folder, or (index -1) for the folder of id dirID.
+inline OSErr CatInfoOf(SInt16 vRefNum, SInt32 dirID, SInt16 index, CInfoPBRec* pb,
+                     std::string* name = nullptr) {
+  static Str255 buffer;
+  *pb = CInfoPBRec{};
+  buffer[0] = 0;
+  pb->hFileInfo.ioNamePtr = buffer;
+  pb->hFileInfo.ioVRefNum = vRefNum;
+  pb->hFileInfo.ioDirID = dirID;
+  pb->hFileInfo.ioFDirIndex = index;
+  const OSErr err = PBGetCatInfoSync(pb);
+  if (name != nullptr) *name = Text(buffer);
+  return err;
+}
+
+// PBHGetFInfoSync of a file by name; ioDirID then holds the file's id.
+inline HParamBlockRec FileInfoOf(const Folder& folder, const std::string& name,
+                               OSErr expected = noErr) {
+  HParamBlockRec pb{};
+  PStr n(name);
+  pb.fileParam.ioNamePtr = n;
+  pb.fileParam.ioVRefNum = folder.vRefNum;
+  pb.fileParam.ioDirID = folder.dirID;
+  EXPECT_EQ(PBHGetFInfoSync(&pb), expected) << name;
+  pb.fileParam.ioNamePtr = nullptr;
+  return pb;
+}
 
 inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
   Folder f;

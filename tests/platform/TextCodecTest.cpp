@@ -146,9 +146,37 @@ TEST(TextCodec, ShiftJISX0213KeepsBaseAndCombiningMarkAsOneCode) {
   EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, text, 0, &ok), "\x82\xF5");
 }
 
+// Each length of UTF-8 starts at a code point; both sides of each start must pick the
+// right length, and a longer form of a shorter code point is not text.
+TEST(TextCodec, UTF8LengthChangesAtTheRightCodePoints) {
+  struct Case {
+    const char* bytes;
+    std::u16string text;
+  } cases[] = {
+      {"\x7F", u"\u007F"},
+      {"\xC2\x80", u"\u0080"},
+      {"\xDF\xBE", u"\u07FE"},
+      {"\xDF\xBF", u"\u07FF"},
+      {"\xE0\xA0\x80", u"\u0800"},
+      {"\xE0\xA0\x81", u"\u0801"},
+      {"\xEF\xBF\xBF", u"\uFFFF"},
+      {"\xF0\x90\x80\x80", u"\U00010000"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    bool ok = false;
+    EXPECT_EQ(Decode(kTextEncodingUTF8, c.bytes, &ok), c.text);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Encode(kTextEncodingUTF8, c.text, 0, &ok), c.bytes);
+    EXPECT_TRUE(ok);
+  }
+}
+
 TEST(TextCodec, RejectsMalformedUTF8) {
-  const char* cases[] = {"\xC0\x80", "\xED\xA0\x80", "\xF5\x80\x80\x80",
-                         "\xE3\x81", "\x80",         "\xF0\x82\x82\xAC"};
+  const char* cases[] = {"\xC0\x80",         "\xC1\xBF",     "\xE0\x9F\xBF",
+                         "\xED\xA0\x80",     "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+                         "\xE3\x81",         "\x80",         "\xF0\x8F\xBF\xBF"};
   for (const char* bytes : cases) {
     SCOPED_TRACE(bytes);
     bool ok = true;
