@@ -118,51 +118,29 @@ TEST(FilesIconSuites, GetIconSuiteTakesTheApplicationsIconResourcesAndLeavesThem
   ASSERT_NE(still, nullptr);
   EXPECT_EQ(std::string(*still, 3), "icn") << "resources stay with the Resource Manager";
 
-  IconSuiteRef none = reinterpret_cast<IconSuiteRef>(1);
+  IconSuiteRef none = nullptr;
   EXPECT_EQ(GetIconSuite(&none, 129, kSelectorAllAvailableData), resNotFound);
-  EXPECT_EQ(GetIconSuite(&none, 128, kSelectorLarge8Bit), resNotFound);
+  EXPECT_EQ(GetIconSuite(&none, 128, kSelectorLarge8Bit), resNotFound) << "none of those types";
   sp_testing::ResetResources();
 }
-
-TEST(FilesIconServices, AreAbsentSoCallersFallBack) {
-  FSSpec spec{};
-  IconRef ref = reinterpret_cast<IconRef>(1);
-  SInt16 label = 3;
-  EXPECT_EQ(GetIconRefFromFile(&spec, &ref, &label), unimpErr);
-  EXPECT_EQ(ref, nullptr);
-  ref = reinterpret_cast<IconRef>(1);
-  EXPECT_EQ(GetIconRefFromFolder(-1, 1, 2, 0, 0, &ref), unimpErr);
-  EXPECT_EQ(ref, nullptr);
-  IconFamilyHandle family = nullptr;
-  EXPECT_NE(IconRefToIconFamily(nullptr, kSelectorAllAvailableData, &family), noErr);
-  IconSuiteRef suite = nullptr;
-  EXPECT_NE(IconFamilyToIconSuite(nullptr, kSelectorAllAvailableData, &suite), noErr);
-
-  DTPBRec dt{};
-  dt.ioVRefNum = kOnSystemDisk;
-  EXPECT_NE(PBDTGetPath(&dt), noErr);
-  EXPECT_NE(PBDTGetIconSync(&dt), noErr);
-  EXPECT_EQ(dt.ioResult, PBDTGetIconSync(&dt));
-}
-
-struct KindCase {
-  const char* name;
-  mode_t mode;
-  bool folder;
-  LSItemInfoFlags flags;
-};
 
 TEST(FilesLaunchServices, ApplicationsAreExecutablesAndLaunchersAndNothingIsAPackage) {
   sp_testing::HomeScope home;
   files_test::Folder docs = files_test::DocumentsFolder(home);
-  const KindCase cases[] = {
+  const struct {
+    const char* name;
+    mode_t mode;
+    bool folder;
+    LSItemInfoFlags flags;
+  } cases[] = {
       {"tool", 0755, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
       {"player.desktop", 0644, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
       {"song.aiff", 0644, false, kLSItemInfoIsPlainFile},
       {".desktop", 0644, false, kLSItemInfoIsPlainFile},
       {"Some.app", 0755, true, kLSItemInfoIsContainer},
   };
-  for (const KindCase& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     std::string path = docs.path + "/" + c.name;
     if (c.folder) {
       ASSERT_EQ(mkdir(path.c_str(), c.mode), 0);
@@ -171,13 +149,12 @@ TEST(FilesLaunchServices, ApplicationsAreExecutablesAndLaunchersAndNothingIsAPac
       ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
     }
     FSSpec spec{};
-    ASSERT_EQ(FSMakeFSSpec(docs.vRefNum, docs.dirID, PStr(c.name), &spec), noErr) << c.name;
+    ASSERT_EQ(FSMakeFSSpec(docs.vRefNum, docs.dirID, PStr(c.name), &spec), noErr);
     FSRef ref{};
-    ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << c.name;
+    ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
     LSItemInfoRecord info{};
-    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr) << c.name;
-    EXPECT_EQ(info.flags, c.flags) << c.name;
-    EXPECT_EQ(info.flags & kLSItemInfoIsPackage, 0u) << c.name;
+    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr);
+    EXPECT_EQ(info.flags, c.flags);
   }
   LSItemInfoRecord info{};
   EXPECT_EQ(LSCopyItemInfoForRef(nullptr, kLSRequestBasicFlagsOnly, &info), paramErr);

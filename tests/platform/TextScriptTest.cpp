@@ -35,22 +35,16 @@ TEST(ScriptCase, LeavesSecondBytesThatLookLikeLettersAlone) {
       {"\xB1x\x5C", "\xB1X\x5C", "\xB1x\x5C"},  // half-width katakana and yen are single
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
     EXPECT_EQ(Changed(c.text, true), c.upper);
     EXPECT_EQ(Changed(c.text, false), c.lower);
   }
 }
 
-TEST(ScriptCase, RomanScriptChangesEveryAsciiLetter) {
-  char text[] =
-      "\x82"
-      "ab";
+TEST(ScriptCase, RomanScriptChangesEveryAsciiLetterAndPascalStringsStayInTheirLength) {
+  char text[] = "\x82" "ab";
   UppercaseText(text, 3, smRoman);
-  EXPECT_STREQ(text,
-               "\x82"
-               "AB");
-}
-
-TEST(ScriptCase, UpperStringStaysInsideTheLengthByte) {
+  EXPECT_STREQ(text, "\x82" "AB");
   unsigned char s[8] = {3, 'a', 0x82, 0x61, 'b', 'c', 0, 0};
   UpperString(s, false);
   const unsigned char expected[8] = {3, 'A', 0x82, 0x61, 'b', 'c', 0, 0};
@@ -121,21 +115,12 @@ TEST(ScriptTypes, ClassifiesByTheOneTable) {
   }
 }
 
-TEST(ScriptTypes, EveryFontIsJapanese) {
-  EXPECT_EQ(FontToScript(0), smJapanese);
-  EXPECT_EQ(FontToScript(1), smJapanese);
-  EXPECT_EQ(FontToScript(-1), smJapanese);
-}
-
 TEST(TextUtils, NumbersRoundTripThroughPascalStrings) {
   struct Case {
     SInt32 value;
     const char* text;
   } cases[] = {
-      {0, "0"},
-      {7, "7"},
-      {-7, "-7"},
-      {2147483647, "2147483647"},
+      {0, "0"}, {7, "7"}, {-7, "-7"}, {2147483647, "2147483647"},
       {-2147483647 - 1, "-2147483648"},  // its magnitude does not fit in SInt32
   };
   for (const Case& c : cases) {
