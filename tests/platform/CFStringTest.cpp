@@ -83,65 +83,44 @@ TEST(CFString, GetCStringFailsWhereTheEncodingCannotHoldTheText) {
   EXPECT_STREQ(buffer, "\xFB\xFC");
 }
 
-TEST(CFString, GetBytesUsesTheLossByteOrStops) {
-  Owned s(Str(u"a\u4E02b"));
-  CFStringRef str = static_cast<CFStringRef>(s.ref);
-  UInt8 buffer[8] = {0};
-  CFIndex used = -1;
-  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingMacJapanese, '?', false,
-                             buffer, sizeof buffer, &used),
-            3);
-  EXPECT_EQ(used, 3);
-  EXPECT_EQ(std::memcmp(buffer, "a?b", 3), 0);
-  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingMacJapanese, 0, false, buffer,
-                             sizeof buffer, &used),
-            1);
-  EXPECT_EQ(used, 1);
-}
-
-TEST(CFString, GetBytesWithoutBufferOnlyCounts) {
-  Owned s(Str(u"\u30A2a\u30A4"));
-  CFIndex used = -1;
-  EXPECT_EQ(CFStringGetBytes(static_cast<CFStringRef>(s.ref), CFRangeMake(0, 3),
-                             kCFStringEncodingMacJapanese, 0, false, nullptr, 0, &used),
-            3);
-  EXPECT_EQ(used, 5);
-}
-
-TEST(CFString, GetBytesNeverWritesHalfACharacter) {
-  Owned s(Str(u"\u30A2\u30A4"));
-  UInt8 buffer[4];
-  std::memset(buffer, 0xEE, sizeof buffer);
-  CFIndex used = -1;
-  EXPECT_EQ(CFStringGetBytes(static_cast<CFStringRef>(s.ref), CFRangeMake(0, 2),
-                             kCFStringEncodingMacJapanese, 0, false, buffer, 3, &used),
-            1);
-  EXPECT_EQ(used, 2);
-  EXPECT_EQ(buffer[2], 0xEE);
-}
-
-TEST(CFString, GetBytesInUTF16CountsUnitsAndAddsAMarkOnlyWhenAsked) {
-  Owned s(Str(u"a\U0001F600"));
-  CFStringRef str = static_cast<CFStringRef>(s.ref);
-  UInt8 buffer[16];
-  CFIndex used = 0;
-  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingUnicode, 0, false, buffer,
-                             sizeof buffer, &used),
-            3);
-  EXPECT_EQ(used, 6);
-  EXPECT_EQ(buffer[0], 'a');
-  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(0, 3), kCFStringEncodingUnicode, 0, true, buffer,
-                             sizeof buffer, &used),
-            3);
-  EXPECT_EQ(used, 8);
-  EXPECT_EQ(buffer[0], 0xFF);  // host order (little-endian) mark
-  EXPECT_EQ(buffer[1], 0xFE);
-  // Half a surrogate pair in a byte encoding is unmappable.
-  EXPECT_EQ(CFStringGetBytes(str, CFRangeMake(1, 1), kCFStringEncodingUTF8, '?', false, buffer,
-                             sizeof buffer, &used),
-            1);
-  EXPECT_EQ(used, 1);
-  EXPECT_EQ(buffer[0], '?');
+// Returns the characters converted; `used` the bytes they took; 0xEE marks bytes not written.
+TEST(CFString, GetBytesConvertsWholeCharactersIntoTheRoomThereIs) {
+  const struct {
+    std::u16string text;
+    CFStringEncoding encoding;
+    UInt8 lossByte;
+    bool mark;
+    CFIndex room;  // 0: no buffer, only count
+    CFIndex converted, used;
+    std::string bytes;
+    const char* why;
+  } cases[] = {
+      {u"a\u4E02b", kCFStringEncodingMacJapanese, '?', false, 8, 3, 3, "a?b", "the loss byte"},
+      {u"a\u4E02b", kCFStringEncodingMacJapanese, 0, false, 8, 1, 1, "a", "no loss byte: stops"},
+      {u"\u30A2a\u30A4", kCFStringEncodingMacJapanese, 0, false, 0, 3, 5, "", "only counting"},
+      {u"\u30A2\u30A4", kCFStringEncodingMacJapanese, 0, false, 4, 2, 4, "\x83\x41\x83\x43",
+       "exactly the room"},
+      {u"\u30A2\u30A4", kCFStringEncodingMacJapanese, 0, false, 3, 1, 2, "\x83\x41\xEE",
+       "never half a character"},
+      {u"a\U0001F600", kCFStringEncodingUnicode, 0, false, 16, 3, 6, "a", "units, not characters"},
+      {u"a\U0001F600", kCFStringEncodingUnicode, 0, true, 16, 3, 8, "\xFF\xFE" "a",
+       "a host-order mark when asked"},
+      {u"\U0001F600", kCFStringEncodingUTF8, '?', false, 16, 1, 1, "?",
+       "half a surrogate pair is unmappable"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Owned s(Str(c.text));
+    UInt8 buffer[16];
+    std::memset(buffer, 0xEE, sizeof buffer);
+    CFIndex used = -1;
+    const CFIndex length = c.encoding == kCFStringEncodingUTF8 ? 1 : CFIndex(c.text.size());
+    EXPECT_EQ(CFStringGetBytes(static_cast<CFStringRef>(s.ref), CFRangeMake(0, length), c.encoding,
+                               c.lossByte, c.mark, c.room == 0 ? nullptr : buffer, c.room, &used),
+              c.converted);
+    EXPECT_EQ(used, c.used);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), c.bytes.size()), c.bytes);
+  }
 }
 
 TEST(CFString, CreateWithBytesHonoursTheByteOrderMark) {
@@ -206,15 +185,6 @@ TEST(CFString, CompareFindAndIntValue) {
   EXPECT_EQ(CFStringGetIntValue(CFSTR("99999999999999999999")), 2147483647);
 }
 
-TEST(CFString, ConstantStringsSurviveAnyNumberOfReleases) {
-  CFStringRef a = CFSTR("constant");
-  CFRelease(a);
-  CFRelease(a);
-  EXPECT_EQ(CFSTR("constant"), a);
-  EXPECT_EQ(CFStringGetLength(a), 8);
-  CFRelease(nullptr);  // must not crash
-}
-
 TEST(CFString, CopiesAndLentPointers) {
   Owned m(CFStringCreateMutableCopy(nullptr, 0, CFSTR("abc")));
   CFStringRef mutableString = static_cast<CFStringRef>(m.ref);
@@ -226,5 +196,10 @@ TEST(CFString, CopiesAndLentPointers) {
   EXPECT_TRUE(CFEqual(s, mutableString));
   EXPECT_EQ(CFHash(s), CFHash(mutableString));
   EXPECT_EQ(CFStringGetCharactersPtr(CFSTR("")), nullptr);
+  CFStringRef constant = CFSTR("constant");  // constant strings survive any number of releases
+  CFRelease(constant);
+  CFRelease(constant);
+  EXPECT_EQ(CFStringGetLength(CFSTR("constant")), 8);
+  CFRelease(nullptr);
   EXPECT_EQ(CFStringGetMaximumSizeForEncoding(10, kCFStringEncodingMacJapanese), 20);
 }
