@@ -294,15 +294,6 @@ TEST_F(FilesCatalog, BulkListingsEndWithNoMoreItemsAfterTheLastBatch) {
   EXPECT_EQ(FSCloseIterator(it), errFSIteratorNotFound) << "a closed iterator is refused";
 }
 
-TEST_F(FilesCatalog, FileInformationIsForFilesOnly) {
-  const Folder one = Make("One");
-  const Folder two = Make("Two");
-  Make("Two/Same");
-  WriteHostFile(home_.Path("One/Same"), "file");
-  EXPECT_EQ(FileInfoOf(one, "Same").fileParam.ioFlLgLen, 4);
-  FileInfoOf(two, "Same", fnfErr);
-}
-
 TEST_F(FilesCatalog, FullAndPartialPathsNameItemsFromTheVolumeOrTheFolder) {
   const Folder p = Make("P");
   const Folder q = Make("P/Q");
@@ -404,25 +395,6 @@ TEST_F(FilesCatalog, TheApplicationsSpecNamesTheRunningExecutable) {
   char exe[4096] = {};
   ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
   EXPECT_EQ(PathOf(ref), exe);
-}
-
-TEST_F(FilesCatalog, FileURLsAndFSRefsConvertBothWays) {
-  WriteHostFile(home_.Path("url file"), "");
-  for (const std::string& path : {home_.Path("url file"), home_.Path("no such file")}) {
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
-    FSRef ref{};
-    const bool exists = HostExists(path);
-    EXPECT_EQ(bool(CFURLGetFSRef(url, &ref)), exists) << path;
-    CFRelease(url);
-    if (!exists) continue;
-    EXPECT_EQ(PathOf(ref), path);
-    CFURLRef back = CFURLCreateFromFSRef(nullptr, &ref);
-    UInt8 buffer[1024];
-    ASSERT_TRUE(CFURLGetFileSystemRepresentation(back, true, buffer, sizeof buffer));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer)), path);
-    CFRelease(back);
-  }
 }
 
 }  // namespace

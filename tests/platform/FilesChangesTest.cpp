@@ -71,6 +71,7 @@ TEST_F(FilesChanges, CreatingATakenNameIsRefusedInEveryForm) {
       {HCreate(c_.vRefNum, 99999999, PStr("file"), 0, 0), dirNFErr, "no such folder id"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.why;
+  FileInfoOf(c_, "folder", fnfErr);  // file information is for files only
   // The id DirCreate gives is the new folder's.
   CInfoPBRec pb;
   std::string name;
@@ -211,18 +212,6 @@ TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
   ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &pb), noErr);
   EXPECT_EQ(pb.dirInfo.ioDrUsrWds.frFlags, 0x0020);
   EXPECT_EQ(pb.dirInfo.ioDrUsrWds.frLocation.h, 20);
-}
-
-TEST_F(FilesChanges, NamesStartingWithADotReadAsInvisibleWhateverTheFlagsSay) {
-  WriteHostFile(home_.Path("C/.secret"), "");
-  WriteHostFile(home_.Path("C/plain"), "");
-  FInfo got{};
-  ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr("plain"), &got), noErr);
-  EXPECT_EQ(got.fdFlags & kIsInvisible, 0);
-  FInfo cleared{};
-  ASSERT_EQ(HSetFInfo(c_.vRefNum, c_.dirID, PStr(".secret"), &cleared), noErr);
-  ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr(".secret"), &got), noErr);
-  EXPECT_NE(got.fdFlags & kIsInvisible, 0);
 }
 
 TEST_F(FilesChanges, CreationDatesComeFromTheStampOnTheProgramsClock) {

@@ -27,18 +27,12 @@ class FilesFSSpecName : public ::testing::Test {
   }
 
   // A record of its own on the heap, so that a read past its end is caught.
-  std::unique_ptr<FSSpec> Overlong() const {
+  std::unique_ptr<FSSpec> Overlong(UInt8 length) const {
     std::unique_ptr<FSSpec> spec(new FSSpec{});
     spec->vRefNum = docs_.vRefNum;
     spec->parID = docs_.dirID;
-    spec->name[0] = 200;
+    spec->name[0] = length;
     std::memset(spec->name + 1, 'a', sizeof spec->name - 1);
-    return spec;
-  }
-
-  FSSpec Good() const {
-    FSSpec spec{};
-    EXPECT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &spec), noErr);
     return spec;
   }
 
@@ -51,7 +45,8 @@ TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
     const char* call;
     std::function<OSErr(const FSSpec*)> run;
   };
-  const FSSpec good = Good();
+  FSSpec good{};
+  ASSERT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &good), noErr);
   const Case cases[] = {
       {"FSpOpenDF",
        [](const FSSpec* s) {
@@ -106,8 +101,10 @@ TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
       {"FSpCatMove as the folder", [&good](const FSSpec* s) { return FSpCatMove(&good, s); }},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<FSSpec> spec = Overlong();
-    EXPECT_EQ(c.run(spec.get()), bdNamErr) << c.call;
+    for (UInt8 length : {64, 255}) {  // one past the 63 a Str63 holds, and the most
+      std::unique_ptr<FSSpec> spec = Overlong(length);
+      EXPECT_EQ(c.run(spec.get()), bdNamErr) << c.call << " " << int(length);
+    }
   }
   EXPECT_EQ(files_test::ReadHostFile(docs_.path + "/a"), "bytes");
 }

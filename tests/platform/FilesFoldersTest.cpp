@@ -166,20 +166,4 @@ TEST(FilesFolders, TemporaryItemsFollowTMPDIR) {
   ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
 }
 
-TEST(FilesFolders, FSFindFolderGivesTheSameFolderAsFindFolder) {
-  sp_testing::HomeScope home;
-  FSRef ref{};
-  ASSERT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, &ref), noErr);
-  FSCatalogInfo info{};
-  ASSERT_EQ(
-      FSGetCatalogInfo(&ref, kFSCatInfoNodeID | kFSCatInfoVolume, &info, nullptr, nullptr, nullptr),
-      noErr);
-  SInt16 v = 0;
-  SInt32 id = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kTrashFolderType, kDontCreateFolder, &v, &id), noErr);
-  EXPECT_EQ(info.volume, v);
-  EXPECT_EQ(info.nodeID, UInt32(id));
-  EXPECT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, nullptr), paramErr);
-}
-
 }  // namespace

@@ -144,25 +144,6 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
   }
 }
 
-TEST_F(AppResources, TwoButtonDialogsKeepTheSecondButtonRightOfTheFirst) {
-  // A widened second button grows leftwards and pushes the first one left.
-  for (SInt16 id : {6131, 6132, 6133}) {
-    const std::vector<DialogItem> items = ReadItemList(GetResource(SpFourCC("DITL"), id));
-    ASSERT_GE(items.size(), 4u);
-    EXPECT_LE(items[0].right, items[1].left) << id;
-    EXPECT_EQ(items[0].top, items[1].top) << id;
-  }
-}
-
-TEST_F(AppResources, VersionOneIsANumVersion) {
-  Handle vers = GetResource(SpFourCC("vers"), 1);
-  ASSERT_NE(vers, nullptr);
-  ASSERT_GE(GetHandleSize(vers), 6);
-  const UInt8* b = reinterpret_cast<const UInt8*>(*vers);
-  EXPECT_EQ(b[0], 0x01) << "major version in BCD";
-  EXPECT_EQ(b[2], 0x80) << "a final release";
-}
-
 TEST_F(AppResources, EveryCompiledResourceHoldsTogether) {
   // Every dialog's item list exists and reads to its end; every menu bar names menus that
   // exist; every string list's strings stay inside it.

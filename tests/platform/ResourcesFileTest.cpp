@@ -171,32 +171,6 @@ TEST_F(ResourceFiles, WriterLaysOutHeaderDataAndMapAsTheFormatSays) {
   EXPECT_EQ(ReadHostFile(Path("one.rsrc")), expected);
 }
 
-TEST_F(ResourceFiles, HandBuiltFileIsReadWithNamesAttributesAndData) {
-  HandBuilt f = BuildFile({{kTest, 1, "first", resPurgeable, "one"},
-                           {kOther, -5, nullptr, resLocked | resPreload, ""},
-                           {kTest, 2, nullptr, 0, std::string("t\0o", 3)}});
-  WriteHostFile(Path("hand.rsrc"), std::string(f.bytes.begin(), f.bytes.end()));
-  const SInt16 ref = OpenFile("hand.rsrc", fsRdPerm);
-  EXPECT_EQ(CurResFile(), ref);
-  EXPECT_EQ(Count1Types(), 2);
-  EXPECT_EQ(Count1Resources(kTest), 2);
-  Handle one = Get1Resource(kTest, 1);
-  ASSERT_NE(one, nullptr);
-  EXPECT_EQ(Bytes(one), "one");
-  EXPECT_EQ(Name(one), "first");
-  EXPECT_EQ(GetResAttrs(one), resPurgeable);
-  EXPECT_EQ(HomeResFile(one), ref);
-  EXPECT_EQ(Get1NamedResource(kTest, PStr("FIRST")), one) << "names compare without case";
-  Handle other = Get1Resource(kOther, -5);
-  ASSERT_NE(other, nullptr);
-  EXPECT_EQ(GetHandleSize(other), 0);
-  EXPECT_EQ(GetResAttrs(other), resLocked | resPreload);
-  EXPECT_EQ(Name(other), "");
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 2)), std::string("t\0o", 3));
-  CloseResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
-}
-
 TEST_F(ResourceFiles, FileRewrittenWithoutChangesIsByteIdentical) {
   MakeFile("same.rsrc", {{kTest, 1, "alpha", resPurgeable, "1111"},
                          {kOther, 7, nullptr, 0, "22"},
