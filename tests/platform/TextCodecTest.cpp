@@ -70,33 +70,23 @@ TEST(MacJapaneseCodec, SpecialCodesReadAndWriteAsTheMacDid) {
   }
 }
 
-TEST(MacJapaneseCodec, SameBytesReadDifferentlyAsDOSJapanese) {
-  struct Case {
+TEST(MacJapaneseCodec, DiffersFromDOSJapaneseAndWritesIBMExtensionsOnlyThere) {
+  const struct {
     const char* bytes;
-    std::u16string mac;
-    std::u16string dos;
+    std::u16string mac, dos;
   } cases[] = {
-      {"\x5C", u"\u00A5", u"\\"},
-      {"\x81\x60", u"\u301C", u"\uFF5E"},
-      {"\x87\x40", u"\u3230", u"\u2460"},
-  };
-  for (const Case& c : cases) {
+      {"\x5C", u"\u00A5", u"\\"}, {"\x81\x60", u"\u301C", u"\uFF5E"}, {"\x87\x40", u"\u3230", u"\u2460"}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
     EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes), c.mac);
     EXPECT_EQ(Decode(kTextEncodingDOSJapanese, c.bytes), c.dos);
   }
-}
-
-TEST(MacJapaneseCodec, WritesCodePage932ReadingsOfJISSymbolsToTheMacCodes) {
+  // Code page 932's readings of JIS symbols are written to the Mac's codes.
   bool ok = false;
   EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2", 0, &ok),
             "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
   EXPECT_TRUE(ok);
-}
-
-// Text that came in through the DOS Japanese fallback must come back, but is never written.
-TEST(MacJapaneseCodec, IBMExtensionsAreReadButNeverWritten) {
-  bool ok = false;
+  // Text that came in through the DOS Japanese fallback must come back, but is never written.
   EXPECT_EQ(Decode(kTextEncodingMacJapanese, "\xFB\xFC", &ok), u"\u9AD9");
   EXPECT_TRUE(ok);
   Encode(kTextEncodingMacJapanese, u"\u9AD9", 0, &ok);
@@ -136,14 +126,11 @@ TEST(TextCodec, UnmappableCharacterFailsOrBecomesTheLossByte) {
   EXPECT_EQ(Encode(kTextEncodingASCII, u"caf\u00E9", '_', &ok), "caf_");
   // A surrogate pair is one character: one loss byte.
   EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\U0001F600", '?', &ok), "?");
-}
-
-TEST(TextCodec, ShiftJISX0213KeepsBaseAndCombiningMarkAsOneCode) {
-  bool ok = false;
-  const std::u16string text = Decode(kTextEncodingShiftJIS_X0213, "\x82\xF5", &ok);
+  // Shift_JIS X0213 keeps a base and its combining mark as one code.
+  const std::u16string pair = Decode(kTextEncodingShiftJIS_X0213, "\x82\xF5", &ok);
   EXPECT_TRUE(ok);
-  EXPECT_EQ(text, u"\u304B\u309A");
-  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, text, 0, &ok), "\x82\xF5");
+  EXPECT_EQ(pair, u"\u304B\u309A");
+  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, pair, 0, &ok), "\x82\xF5");
 }
 
 // Each length of UTF-8 starts at a code point; both sides of each start must pick the
