@@ -52,22 +52,20 @@ mode_t ModeOf(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
-struct FolderCase {
-  const char* why;
-  OSType type;
-  const char* relative;  // under the temporary home
-};
-
 TEST(FilesFolders, StandardFoldersAreTheXdgFoldersOfTheHomeAndAreMadeOnRequest) {
   sp_testing::HomeScope home;
-  const FolderCase cases[] = {
+  const struct {
+    const char* why;
+    OSType type;
+    const char* relative;  // under the temporary home
+  } cases[] = {
       {"preferences", kPreferencesFolderType, ".config"},
       {"desktop", kDesktopFolderType, "Desktop"},
       {"documents", kDocumentsFolderType, "Documents"},
       {"music", kMusicDocumentsFolderType, "Music"},
       {"trash", kTrashFolderType, ".local/share/Trash/files"},
   };
-  for (const FolderCase& c : cases) {
+  for (const auto& c : cases) {
     std::string path = home.Path(c.relative);
     SInt16 v = 0;
     SInt32 id = 0;
@@ -103,15 +101,19 @@ TEST(FilesFolders, FolderTypesWithoutAPlaceOnLinuxAnswerFnfErr) {
   EXPECT_EQ(FindFolder(-300, kDocumentsFolderType, kCreateFolder, &v, &id), nsvErr);
 }
 
-TEST(FilesFolders, MissingFoldersAboveAreMadeTooEachPrivate) {
+TEST(FilesFolders, FoldersNamedByTheEnvironmentAreMadeWithTheFoldersAboveEachPrivate) {
   sp_testing::HomeScope home;
   EnvScope config("XDG_CONFIG_HOME", home.Path("deep/er/config"));
+  EnvScope tmp("TMPDIR", home.Path("scratch"));
   SInt16 v = 0;
   SInt32 id = 0;
   ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &v, &id), noErr);
   ExpectFolderAt(v, id, home.Path("deep/er/config"), "nested preferences");
   EXPECT_EQ(ModeOf(home.Path("deep")), 0700u);
   EXPECT_EQ(ModeOf(home.Path("deep/er")), 0700u);
+  EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
 }
 
 TEST(FilesFolders, TheUserDirsFileMovesTheUserFolders) {
@@ -131,14 +133,12 @@ TEST(FilesFolders, TheUserDirsFileMovesTheUserFolders) {
   ExpectFolderAt(v, id, home.Path("Documents"), "documents not in the file");
 }
 
-struct UserDirCase {
-  const char* why;
-  const char* text;
-  const char* expected;
-};
-
 TEST(FilesFolders, UserDirsLinesOfOtherFormsAreIgnored) {
-  const UserDirCase cases[] = {
+  const struct {
+    const char* why;
+    const char* text;
+    const char* expected;
+  } cases[] = {
       {"home relative", "XDG_MUSIC_DIR=\"$HOME/Music Box\"\n", "/h/Music Box"},
       {"absolute", "XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
       {"escaped quote", "XDG_MUSIC_DIR=\"$HOME/a\\\"b\"\n", "/h/a\"b"},
@@ -152,18 +152,8 @@ TEST(FilesFolders, UserDirsLinesOfOtherFormsAreIgnored) {
       {"last one wins", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=\"$HOME/B\"\n", "/h/B"},
       {"invalid later line keeps earlier", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=x\n", "/h/A"},
   };
-  for (const UserDirCase& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(sp_platform::files::UserDirFromFile(c.text, "MUSIC", "/h"), c.expected) << c.why;
-}
-
-TEST(FilesFolders, TemporaryItemsFollowTMPDIR) {
-  sp_testing::HomeScope home;
-  EnvScope tmp("TMPDIR", home.Path("scratch"));
-  SInt16 v = 0;
-  SInt32 id = 0;
-  EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
-  ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
 }
 
 }  // namespace
