@@ -121,10 +121,10 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
       EXPECT_EQ(b.kind, kButton) << "item " << n;
       EXPECT_TRUE(b.enabled) << "item " << n;
       EXPECT_GE(b.right - b.left, 60) << "room for a short title";
-      for (int m : c.buttons) {
+      for (int m = 1; m < n; ++m) {
         const DialogItem& a = items[std::size_t(m - 1)];
-        EXPECT_TRUE(m >= n || a.right <= b.left || b.right <= a.left || a.bottom <= b.top ||
-                    b.bottom <= a.top)
+        EXPECT_TRUE(a.kind != kButton || a.right <= b.left || b.right <= a.left ||
+                    a.bottom <= b.top || b.bottom <= a.top)
             << "buttons " << m << " and " << n << " overlap";
       }
     }
