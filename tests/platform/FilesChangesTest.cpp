@@ -302,33 +302,4 @@ TEST_F(FilesChanges, ChangesInAReadOnlyFolderReportPermissionErrors) {
   chmod(home_.Path("C").c_str(), 0700);
 }
 
-int completions = 0;
-void CountCompletion(ParmBlkPtr) {
-  ++completions;
-}
-
-TEST_F(FilesChanges, AnAsynchronousDeleteReportsThroughTheCompletionQueue) {
-  WriteHostFile(home_.Path("C/gone"), "");
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("busy"), nullptr), noErr);
-  WriteHostFile(home_.Path("C/busy/item"), "");
-  completions = 0;
-  HParamBlockRec gone{}, busy{};
-  PStr goneName("gone"), busyName("busy");
-  gone.fileParam.ioNamePtr = goneName;
-  busy.fileParam.ioNamePtr = busyName;
-  for (HParamBlockRec* pb : {&gone, &busy}) {
-    pb->fileParam.ioVRefNum = c_.vRefNum;
-    pb->fileParam.ioDirID = c_.dirID;
-    pb->fileParam.ioCompletion = NewIOCompletionUPP(CountCompletion);
-    ASSERT_EQ(PBHDeleteAsync(pb), noErr);
-    EXPECT_EQ(pb->fileParam.ioResult, 1) << "in progress";
-  }
-  EXPECT_FALSE(HostExists(home_.Path("C/gone")));
-  EXPECT_EQ(completions, 0);
-  EXPECT_EQ(sp_testing::RunFileCompletions(), 2);
-  EXPECT_EQ(completions, 2);
-  EXPECT_EQ(gone.fileParam.ioResult, noErr);
-  EXPECT_EQ(busy.fileParam.ioResult, fBsyErr);
-}
-
 }  // namespace

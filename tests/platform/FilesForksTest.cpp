@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,46 +203,6 @@ TEST_F(FilesForks, OpeningForWritingWithoutPermissionGivesPermErrAndLosesNothing
     EXPECT_EQ(FSClose(ref), noErr);
   });
   EXPECT_EQ(ReadHostFile(Path("locked")), "precious");
-}
-
-// A tiny file system of its own, mounted inside the temporary home (root only); taken down,
-// with the layer's open files, before the home goes.
-class TinyVolume {
- public:
-  explicit TinyVolume(const std::string& path) : path_(path) {
-    if (geteuid() != 0 || mkdir(path.c_str(), 0700) != 0) return;
-    mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
-    sp_testing::ResetFiles();  // the volume table sees the new mount
-  }
-  ~TinyVolume() {
-    sp_testing::ResetFiles();
-    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-
- private:
-  std::string path_;
-  bool mounted_ = false;
-};
-
-TEST_F(FilesForks, AFullDiskGivesDskFulErrWithWhatWasWritten) {
-  TinyVolume tiny(home_.Path("tiny"));
-  if (!tiny.mounted()) GTEST_SKIP() << "needs root to mount a small file system";
-  sp_platform::files::Location root;
-  ASSERT_EQ(sp_platform::files::LocatePath(home_.Path("tiny"), root), noErr);
-  // Inside a chroot the mount table may not show the new mount where the path is.
-  if (root.vRefNum == docs_.vRefNum) GTEST_SKIP() << "the mount table does not show the mount";
-  WriteHostFile(home_.Path("tiny/f"), "");
-  SInt16 ref = 0;
-  ASSERT_EQ(HOpenDF(root.vRefNum, fsRtDirID, PStr("f"), fsRdWrPerm, &ref), noErr);
-  std::vector<char> bytes(256 * 1024, 'z');
-  SInt32 count = SInt32(bytes.size());
-  EXPECT_EQ(FSWrite(ref, &count, bytes.data()), dskFulErr);
-  EXPECT_LT(count, SInt32(bytes.size()));
-  SInt32 mark = -1;
-  EXPECT_EQ(GetFPos(ref, &mark), noErr);
-  EXPECT_EQ(mark, count) << "the mark stands after what was written";
-  EXPECT_EQ(FSClose(ref), noErr);
 }
 
 TEST_F(FilesForks, ForkPositionsAndSizesBeyond4GiBStayExact) {

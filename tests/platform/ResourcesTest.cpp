@@ -49,19 +49,6 @@ TEST_F(Resources, GetResourceSharesOneHandleUntilReleased) {
   EXPECT_EQ(ResError(), resNotFound);
 }
 
-TEST_F(Resources, HandlesThatAreNoResourceAreRefused) {
-  Handle plain = NewHandle(4);
-  EXPECT_EQ(HomeResFile(plain), -1);
-  EXPECT_EQ(ResError(), resNotFound);
-  ReleaseResource(plain);
-  EXPECT_EQ(ResError(), resNotFound);
-  EXPECT_EQ(GetHandleSize(plain), 4) << "a foreign handle is not disposed of";
-  SInt16 id = 77;
-  GetResInfo(plain, &id, nullptr, nullptr);
-  EXPECT_EQ(id, 77);
-  DisposeHandle(plain);
-}
-
 TEST_F(Resources, SearchRunsDownTheChainFromTheCurrentFileOnly) {
   sp_testing::AddAppResource(kVers, 1, "a", 1);
   EXPECT_EQ(CurResFile(), kSpApplicationResFile);
@@ -121,7 +108,7 @@ TEST_F(Resources, AddResourceRefusesDuplicatesAndHandlesAlreadyOwned) {
   EXPECT_EQ(Text(got), "Main");
 }
 
-TEST_F(Resources, LoadingOffGivesAnEmptyHandleThatLoadingOnFills) {
+TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   sp_testing::AddAppResource(kVers, 1, "data", 4);
   SetResLoad(false);
   Handle h = GetResource(kVers, 1);
@@ -130,14 +117,19 @@ TEST_F(Resources, LoadingOffGivesAnEmptyHandleThatLoadingOnFills) {
   SetResLoad(true);
   EXPECT_EQ(GetResource(kVers, 1), h);
   EXPECT_EQ(Bytes(h), "data");
-}
-
-TEST_F(Resources, MemoryFailureGivesNoHandleAndMemFullErr) {
-  sp_testing::AddAppResource(kVers, 1, "x", 1);
+  ReleaseResource(h);
   sp_testing::FailNthAllocation(1);
   EXPECT_EQ(GetResource(kVers, 1), nullptr);
   EXPECT_EQ(ResError(), memFullErr);
   EXPECT_NE(GetResource(kVers, 1), nullptr);
+  // A handle that is no resource is refused and left to its owner.
+  Handle plain = NewHandle(4);
+  EXPECT_EQ(HomeResFile(plain), -1);
+  EXPECT_EQ(ResError(), resNotFound);
+  ReleaseResource(plain);
+  EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ(GetHandleSize(plain), 4);
+  DisposeHandle(plain);
 }
 
 TEST_F(Resources, GetIndStringReadsWellFormedListsAndGivesEmptyOutsideThem) {
@@ -146,8 +138,8 @@ TEST_F(Resources, GetIndStringReadsWellFormedListsAndGivesEmptyOutsideThem) {
     SInt16 list, index;
     const char* expected;
   } cases[] = {
-      {128, 1, "One"}, {128, 2, ""},  {128, 3, "Three"}, {128, 0, ""},
-      {128, 4, ""},    {128, -1, ""}, {129, 1, ""},
+      {128, 1, "One"}, {128, 2, ""}, {128, 3, "Three"}, {128, 0, ""}, {128, 4, ""},
+      {128, -1, ""},   {129, 1, ""},
   };
   for (const Case& c : cases) {
     Str255 s;
