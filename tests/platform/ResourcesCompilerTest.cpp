@@ -1,8 +1,6 @@
 // The resource compiler: source text to the byte layouts the toolbox readers expect.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -11,6 +9,7 @@
 #include "MacMemory.h"
 #include "ResourceCompiler.h"
 #include "Resources.h"
+#include "TestFiles.h"
 #include "TestResources.h"
 
 namespace {
@@ -29,18 +28,11 @@ class ResourceCompiler : public ::testing::Test {
  protected:
   void SetUp() override {
     sp_testing::ResetResources();
-    char pattern[] = "/tmp/sp-rescompile-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
+    folder_ = home_.Path("");
     std::ofstream(folder_ + "/small.png", std::ios::binary) << kPng;
     std::ofstream(folder_ + "/blob.bin", std::ios::binary) << std::string("\x01\x02\x03", 3);
   }
-  void TearDown() override {
-    sp_testing::ResetResources();
-    std::remove((folder_ + "/small.png").c_str());
-    std::remove((folder_ + "/blob.bin").c_str());
-    rmdir(folder_.c_str());
-  }
+  void TearDown() override { sp_testing::ResetResources(); }
 
   // Compiles the source and makes it the application's file; the bytes of one resource.
   std::string Compiled(const std::string& source, ResType type, SInt16 id) {
@@ -66,6 +58,7 @@ class ResourceCompiler : public ::testing::Test {
     return error;
   }
 
+  sp_testing::HomeScope home_;
   std::string folder_;
 };
 
