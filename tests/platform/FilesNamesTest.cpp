@@ -34,6 +34,10 @@ std::string Utf8(const std::u16string& text) {
 using files_test::PStr;
 using files_test::Text;
 
+const UniChar* U(const std::u16string& s) {
+  return reinterpret_cast<const UniChar*>(s.data());
+}
+
 bool IsValidMacJapanese(const std::string& bytes) {
   std::u16string out;
   return sp::text::DecodeToUTF16(kTextEncodingMacJapanese, bytes.data(), bytes.size(), out);
@@ -98,9 +102,9 @@ TEST(FilesNames, ClassicNamesThatNoLinuxNameMatchesAreRefused) {
   }
   std::string name;
   const std::u16string colon = u"a:b";
-  EXPECT_FALSE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(colon.data()), 3, name));
+  EXPECT_FALSE(fs::LinuxNameFromUnicode(U(colon), 3, name));
   const std::u16string slash = u"a/b";
-  EXPECT_TRUE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(slash.data()), 3, name));
+  EXPECT_TRUE(fs::LinuxNameFromUnicode(U(slash), 3, name));
   EXPECT_EQ(name, "a:b");
 }
 
@@ -135,10 +139,9 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
   const std::u16string name(20, kOto);
   FSRef ref{};
   FSSpec spec{};
-  ASSERT_EQ(
-      FSCreateFileUnicode(&folderRef_, name.size(), reinterpret_cast<const UniChar*>(name.data()),
-                          kFSCatInfoNone, nullptr, &ref, &spec),
-      noErr);
+  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, name.size(), U(name), kFSCatInfoNone, nullptr, &ref,
+                                &spec),
+            noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(name))));
   EXPECT_EQ(Text(spec.name), Mac(name)) << "40 bytes fit an FSSpec";
   HFSUniStr255 out{};
@@ -155,9 +158,8 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
   }
   // Seventy bytes do not fit an FSSpec either: its stand-in leads back to the file.
   const std::u16string longer(35, kOto);
-  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, longer.size(),
-                                reinterpret_cast<const UniChar*>(longer.data()), kFSCatInfoNone,
-                                nullptr, &ref, &spec),
+  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, longer.size(), U(longer), kFSCatInfoNone, nullptr,
+                                &ref, &spec),
             noErr);
   EXPECT_LE(spec.name[0], 63);
   FSRef again{};
@@ -209,7 +211,7 @@ TEST_F(FilesNamesOnDisk, ColonsInLinuxNamesShowAsSlashesBothWays) {
   FSRef ref{};
   const std::u16string slash = u"a/b.txt";
   EXPECT_EQ(
-      FSMakeFSRefUnicode(&folderRef_, slash.size(), reinterpret_cast<const UniChar*>(slash.data()),
+      FSMakeFSRefUnicode(&folderRef_, slash.size(), U(slash),
                          kTextEncodingUnknown, &ref),
       noErr);
 
@@ -217,7 +219,7 @@ TEST_F(FilesNamesOnDisk, ColonsInLinuxNamesShowAsSlashesBothWays) {
   EXPECT_TRUE(HostExists(home_.Path("N/c:d")));
   const std::u16string colon = u"e:f";
   EXPECT_EQ(
-      FSCreateFileUnicode(&folderRef_, colon.size(), reinterpret_cast<const UniChar*>(colon.data()),
+      FSCreateFileUnicode(&folderRef_, colon.size(), U(colon),
                           kFSCatInfoNone, nullptr, nullptr, nullptr),
       bdNamErr);
   EXPECT_EQ(HCreate(V(), D(), PStr("g:h"), 0, 0), nsvErr) << "a colon makes it a full path";
