@@ -122,8 +122,8 @@ TEST_F(BundleFolder, InfoPlistGivesVersionAndIdentifierAndItsAbsenceEmptyAnswers
         "</dict></plist>");
   sp_testing::SetMainBundleFolder(folder_);  // moving the bundle forgets what was read
   bundle = CFBundleGetMainBundle();
-  EXPECT_TRUE(CFEqual(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey),
-                      CFSTR("2.1.3")));
+  EXPECT_TRUE(
+      CFEqual(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey), CFSTR("2.1.3")));
   EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(bundle), CFSTR("org.example.media")));
 }
 

@@ -58,7 +58,7 @@ TEST(CFDictionary, FindsKeysByEqualityAndReleasesReplacedValues) {
   EXPECT_EQ(CFDictionaryGetValue(dict, key), one);
   CFDictionarySetValue(dict, key, two);
   EXPECT_EQ(CFDictionaryGetCount(dict), 1);
-  EXPECT_EQ(CFGetRetainCount(one), 1);  // the replaced value was released
+  EXPECT_EQ(CFGetRetainCount(one), 1);   // the replaced value was released
   CFDictionaryAddValue(dict, key, one);  // Add does not replace
   EXPECT_EQ(CFDictionaryGetValue(dict, CFSTR("Track ID")), two);
   CFRelease(one);

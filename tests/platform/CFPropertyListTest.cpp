@@ -146,8 +146,7 @@ TEST(CFPropertyList, DatesAroundFebruaryCountTheRightDays) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.date);
-    CFPropertyListRef date =
-        Read(std::string("<plist><date>") + c.date + "</date></plist>");
+    CFPropertyListRef date = Read(std::string("<plist><date>") + c.date + "</date></plist>");
     ASSERT_NE(date, nullptr);
     ASSERT_EQ(CFGetTypeID(date), CFDateGetTypeID());
     EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(date)), c.days * 86400.0);

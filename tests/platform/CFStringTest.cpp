@@ -103,7 +103,9 @@ TEST(CFString, GetBytesConvertsWholeCharactersIntoTheRoomThereIs) {
       {u"\u30A2\u30A4", kCFStringEncodingMacJapanese, 0, false, 3, 1, 2, "\x83\x41\xEE",
        "never half a character"},
       {u"a\U0001F600", kCFStringEncodingUnicode, 0, false, 16, 3, 6, "a", "units, not characters"},
-      {u"a\U0001F600", kCFStringEncodingUnicode, 0, true, 16, 3, 8, "\xFF\xFE" "a",
+      {u"a\U0001F600", kCFStringEncodingUnicode, 0, true, 16, 3, 8,
+       "\xFF\xFE"
+       "a",
        "a host-order mark when asked"},
       {u"\U0001F600", kCFStringEncodingUTF8, '?', false, 16, 1, 1, "?",
        "half a surrogate pair is unmappable"},

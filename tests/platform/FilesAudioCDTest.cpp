@@ -58,7 +58,8 @@ TEST_F(FilesAudioCD, AMountedDiscIsAReadOnlyVolumeOfItsOwn) {
   HFSUniStr255 name{};
   ASSERT_EQ(FSGetVolumeInfo(v, 0, nullptr, kFSVolInfoFSInfo, &info, &name, nullptr), noErr);
   EXPECT_EQ(info.filesystemID, 0x4A48);
-  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length), u"Disc A");
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length),
+            u"Disc A");
 
   SInt16 ref = 0;
   ASSERT_EQ(HOpenDF(v, fsRtDirID, PStr("1 Opening.aiff"), fsRdPerm, &ref), noErr);

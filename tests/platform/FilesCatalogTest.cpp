@@ -133,11 +133,11 @@ TEST_F(FilesCatalog, AnIdIsFoundNearItsLastPlaceAfterOtherProgramsMoveIt) {
     const char* to;
     bool found;
   } steps[] = {
-      {"Lib/a.aiff", "Lib/b.aiff", true},                 // renamed in its folder
-      {"Lib/b.aiff", "Lib/Sub/b.aiff", true},             // moved one level down
-      {"Lib", "Library", true},                           // its folder renamed
+      {"Lib/a.aiff", "Lib/b.aiff", true},                         // renamed in its folder
+      {"Lib/b.aiff", "Lib/Sub/b.aiff", true},                     // moved one level down
+      {"Lib", "Library", true},                                   // its folder renamed
       {"Library/Sub/b.aiff", "Library/Sub/Deeper/b.aiff", true},  // on from where found
-      {"Library/Sub/Deeper/b.aiff", "b.aiff", false},     // moved far away
+      {"Library/Sub/Deeper/b.aiff", "b.aiff", false},             // moved far away
   };
   for (const auto& s : steps) {
     SCOPED_TRACE(s.to);
@@ -210,8 +210,12 @@ TEST_F(FilesCatalog, ADamagedCatalogueFileIsIgnored) {
   std::string random(good.size(), '\0');
   for (std::size_t i = 0; i < random.size(); ++i) random[i] = char((i * 7919 + 13) & 0xFF);
   const std::string cases[] = {
-      good.substr(0, good.size() / 2), good.substr(0, good.size() - 1), good + "x", random,
-      "SpFC", std::string(escaping.Data().begin(), escaping.Data().end()),
+      good.substr(0, good.size() / 2),
+      good.substr(0, good.size() - 1),
+      good + "x",
+      random,
+      "SpFC",
+      std::string(escaping.Data().begin(), escaping.Data().end()),
   };
   for (const std::string& bytes : cases) {
     SCOPED_TRACE(bytes.size());
@@ -267,9 +271,9 @@ TEST_F(FilesCatalog, BulkListingsEndWithNoMoreItemsAfterTheLastBatch) {
     HFSUniStr255 names[20];
     FSSpec specs[20];
     ItemCount n = 99;
-    const OSErr err = FSGetCatalogInfoBulk(it, 20, &n, nullptr,
-                                           kFSCatInfoNodeFlags | kFSCatInfoParentDirID, infos,
-                                           nullptr, specs, names);
+    const OSErr err =
+        FSGetCatalogInfoBulk(it, 20, &n, nullptr, kFSCatInfoNodeFlags | kFSCatInfoParentDirID,
+                             infos, nullptr, specs, names);
     if (err != noErr) {
       EXPECT_EQ(err, errFSNoMoreItems);
       EXPECT_EQ(n, 0u);

@@ -258,9 +258,9 @@ TEST_F(FilesChanges, DataFilesAreNeverMadeExecutable) {
   perms.mode = 0x1C0;  // owner read, write and search, as the program asks
   std::memcpy(info.permissions, &perms, sizeof perms);
   FSRef fileRef{};
-  ASSERT_EQ(FSCreateFileUnicode(&parent, 4, U(u"data"), kFSCatInfoSettableInfo, &info, &fileRef,
-                                nullptr),
-            noErr);
+  ASSERT_EQ(
+      FSCreateFileUnicode(&parent, 4, U(u"data"), kFSCatInfoSettableInfo, &info, &fileRef, nullptr),
+      noErr);
   UInt32 dirID = 0;
   ASSERT_EQ(FSCreateDirectoryUnicode(&parent, 3, U(u"dir"), kFSCatInfoSettableInfo, &info, nullptr,
                                      nullptr, &dirID),

@@ -86,7 +86,7 @@ inline std::string Text(const unsigned char* pascal) {
 
 // PBGetCatInfoSync for the index'th item of a folder, or (index -1) for the folder of id dirID.
 inline OSErr CatInfoOf(SInt16 vRefNum, SInt32 dirID, SInt16 index, CInfoPBRec* pb,
-                     std::string* name = nullptr) {
+                       std::string* name = nullptr) {
   static Str255 buffer;
   *pb = CInfoPBRec{};
   buffer[0] = 0;
@@ -101,7 +101,7 @@ inline OSErr CatInfoOf(SInt16 vRefNum, SInt32 dirID, SInt16 index, CInfoPBRec* p
 
 // PBHGetFInfoSync of a file by name; ioDirID then holds the file's id.
 inline HParamBlockRec FileInfoOf(const Folder& folder, const std::string& name,
-                               OSErr expected = noErr) {
+                                 OSErr expected = noErr) {
   HParamBlockRec pb{};
   PStr n(name);
   pb.fileParam.ioNamePtr = n;

@@ -139,9 +139,9 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
   const std::u16string name(20, kOto);
   FSRef ref{};
   FSSpec spec{};
-  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, name.size(), U(name), kFSCatInfoNone, nullptr, &ref,
-                                &spec),
-            noErr);
+  ASSERT_EQ(
+      FSCreateFileUnicode(&folderRef_, name.size(), U(name), kFSCatInfoNone, nullptr, &ref, &spec),
+      noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(name))));
   EXPECT_EQ(Text(spec.name), Mac(name)) << "40 bytes fit an FSSpec";
   HFSUniStr255 out{};
@@ -153,8 +153,7 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
   EXPECT_NE(standIn.find('#'), std::string::npos);
   EXPECT_TRUE(IsValidMacJapanese(standIn));
   for (const std::string& asked : {standIn, Mac(name)}) {
-    EXPECT_EQ(UInt32(files_test::FileInfoOf({V(), D(), ""}, asked).fileParam.ioDirID),
-              NodeOf(ref));
+    EXPECT_EQ(UInt32(files_test::FileInfoOf({V(), D(), ""}, asked).fileParam.ioDirID), NodeOf(ref));
   }
   // Seventy bytes do not fit an FSSpec either: its stand-in leads back to the file.
   const std::u16string longer(35, kOto);
@@ -210,18 +209,15 @@ TEST_F(FilesNamesOnDisk, ColonsInLinuxNamesShowAsSlashesBothWays) {
   EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("a/b.txt"), &spec), noErr);
   FSRef ref{};
   const std::u16string slash = u"a/b.txt";
-  EXPECT_EQ(
-      FSMakeFSRefUnicode(&folderRef_, slash.size(), U(slash),
-                         kTextEncodingUnknown, &ref),
-      noErr);
+  EXPECT_EQ(FSMakeFSRefUnicode(&folderRef_, slash.size(), U(slash), kTextEncodingUnknown, &ref),
+            noErr);
 
   EXPECT_EQ(HCreate(V(), D(), PStr("c/d"), 0, 0), noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/c:d")));
   const std::u16string colon = u"e:f";
-  EXPECT_EQ(
-      FSCreateFileUnicode(&folderRef_, colon.size(), U(colon),
-                          kFSCatInfoNone, nullptr, nullptr, nullptr),
-      bdNamErr);
+  EXPECT_EQ(FSCreateFileUnicode(&folderRef_, colon.size(), U(colon), kFSCatInfoNone, nullptr,
+                                nullptr, nullptr),
+            bdNamErr);
   EXPECT_EQ(HCreate(V(), D(), PStr("g:h"), 0, 0), nsvErr) << "a colon makes it a full path";
 }
 

@@ -138,8 +138,8 @@ TEST_F(Resources, GetIndStringReadsWellFormedListsAndGivesEmptyOutsideThem) {
     SInt16 list, index;
     const char* expected;
   } cases[] = {
-      {128, 1, "One"}, {128, 2, ""}, {128, 3, "Three"}, {128, 0, ""}, {128, 4, ""},
-      {128, -1, ""},   {129, 1, ""},
+      {128, 1, "One"}, {128, 2, ""},  {128, 3, "Three"}, {128, 0, ""},
+      {128, 4, ""},    {128, -1, ""}, {129, 1, ""},
   };
   for (const Case& c : cases) {
     Str255 s;

@@ -74,8 +74,9 @@ TEST(MacJapaneseCodec, DiffersFromDOSJapaneseAndWritesIBMExtensionsOnlyThere) {
   const struct {
     const char* bytes;
     std::u16string mac, dos;
-  } cases[] = {
-      {"\x5C", u"\u00A5", u"\\"}, {"\x81\x60", u"\u301C", u"\uFF5E"}, {"\x87\x40", u"\u3230", u"\u2460"}};
+  } cases[] = {{"\x5C", u"\u00A5", u"\\"},
+               {"\x81\x60", u"\u301C", u"\uFF5E"},
+               {"\x87\x40", u"\u3230", u"\u2460"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
     EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes), c.mac);
@@ -161,9 +162,9 @@ TEST(TextCodec, UTF8LengthChangesAtTheRightCodePoints) {
 }
 
 TEST(TextCodec, RejectsMalformedUTF8) {
-  const char* cases[] = {"\xC0\x80",         "\xC1\xBF",     "\xE0\x9F\xBF",
-                         "\xED\xA0\x80",     "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
-                         "\xE3\x81",         "\x80",         "\xF0\x8F\xBF\xBF"};
+  const char* cases[] = {"\xC0\x80",         "\xC1\xBF",         "\xE0\x9F\xBF", "\xED\xA0\x80",
+                         "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE3\x81",     "\x80",
+                         "\xF0\x8F\xBF\xBF"};
   for (const char* bytes : cases) {
     SCOPED_TRACE(bytes);
     bool ok = true;

@@ -42,9 +42,13 @@ TEST(ScriptCase, LeavesSecondBytesThatLookLikeLettersAlone) {
 }
 
 TEST(ScriptCase, RomanScriptChangesEveryAsciiLetterAndPascalStringsStayInTheirLength) {
-  char text[] = "\x82" "ab";
+  char text[] =
+      "\x82"
+      "ab";
   UppercaseText(text, 3, smRoman);
-  EXPECT_STREQ(text, "\x82" "AB");
+  EXPECT_STREQ(text,
+               "\x82"
+               "AB");
   unsigned char s[8] = {3, 'a', 0x82, 0x61, 'b', 'c', 0, 0};
   UpperString(s, false);
   const unsigned char expected[8] = {3, 'A', 0x82, 0x61, 'b', 'c', 0, 0};
@@ -120,7 +124,10 @@ TEST(TextUtils, NumbersRoundTripThroughPascalStrings) {
     SInt32 value;
     const char* text;
   } cases[] = {
-      {0, "0"}, {7, "7"}, {-7, "-7"}, {2147483647, "2147483647"},
+      {0, "0"},
+      {7, "7"},
+      {-7, "-7"},
+      {2147483647, "2147483647"},
       {-2147483647 - 1, "-2147483648"},  // its magnitude does not fit in SInt32
   };
   for (const Case& c : cases) {
