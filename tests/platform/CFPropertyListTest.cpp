@@ -232,9 +232,4 @@ TEST(CFPropertyList, TruncatedAndDamagedDocumentsNeverCrash) {
     }
     CFRelease(plist);
   }
-  for (int round = 0; round < 500; ++round) {
-    std::string noise(std::size_t(random() % 300), '\0');
-    for (char& c : noise) c = char(random() % 256);
-    CFRelease(Read(noise));
-  }
 }

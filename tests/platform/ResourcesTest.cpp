@@ -132,33 +132,18 @@ TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   DisposeHandle(plain);
 }
 
-TEST_F(Resources, GetIndStringReadsWellFormedListsAndGivesEmptyOutsideThem) {
-  sp_testing::AddAppResource(kStrList, 128, sp_testing::MakeStringList({"One", "", "Three"}));
-  struct Case {
-    SInt16 list, index;
-    const char* expected;
-  } cases[] = {
-      {128, 1, "One"}, {128, 2, ""},  {128, 3, "Three"}, {128, 0, ""},
-      {128, 4, ""},    {128, -1, ""}, {129, 1, ""},
-  };
-  for (const Case& c : cases) {
-    Str255 s;
-    std::memcpy(s, "\x03old", 4);
-    GetIndString(s, c.list, c.index);
-    EXPECT_EQ(Text(s), c.expected) << "list " << c.list << " index " << c.index;
-  }
-  Str255 s;
-  GetIndString(s, 129, 1);
-  EXPECT_EQ(ResError(), resNotFound);
-}
-
-TEST_F(Resources, GetIndStringNeverReadsPastTheEndOfATruncatedList) {
+TEST_F(Resources, GetIndStringReadsInsideTheListAndNeverPastItsEnd) {
   struct Case {
     std::vector<UInt8> bytes;
     SInt16 index;
     const char* expected;
     const char* why;
   } cases[] = {
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 3, "bc", "the last string, ending the list"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 2, "", "an empty string"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 4, "", "one past the count"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 0, "", "index 0"},
+      {{0x00, 0x01, 0x02, 'a', 'b'}, 1, "ab", "the length byte reaches exactly the end"},
       {{}, 1, "", "no bytes at all"},
       {{0x00}, 1, "", "half a count"},
       {{0x00, 0x03, 0x01, 'a'}, 1, "a", "the count promises more than there is"},
@@ -175,6 +160,11 @@ TEST_F(Resources, GetIndStringNeverReadsPastTheEndOfATruncatedList) {
     GetIndString(s, 200, c.index);
     EXPECT_EQ(Text(s), c.expected);
   }
+  Str255 s;
+  std::memcpy(s, "\x03old", 4);
+  GetIndString(s, 201, 1);
+  EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ(s[0], 0) << "a missing list gives an empty string";
 }
 
 // An independent reading of a 'STR#' to compare against: walks the bytes by index.
