@@ -42,6 +42,12 @@ std::string Name(Handle h) {
   return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
 }
 
+// A resource of the current file as "bytes|name|attributes", or "-" when there is none.
+std::string Describe(ResType type, SInt16 id) {
+  Handle h = Get1Resource(type, id);
+  return h == nullptr ? "-" : Bytes(h) + "|" + Name(h) + "|" + std::to_string(GetResAttrs(h));
+}
+
 // One resource of a hand-built file.
 struct Item {
   ResType type;
@@ -227,18 +233,11 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   EXPECT_EQ(GetResource(kTest, 1), nullptr) << "closed files are out of the chain";
 
   ref = OpenFile("edit.rsrc", fsRdPerm);
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 1)), "fresh");
-  EXPECT_EQ(Get1Resource(kTest, 2), nullptr);
-  EXPECT_EQ(Get1Resource(kTest, 3), nullptr);
-  Handle renamed = Get1Resource(kTest, 30);
-  ASSERT_NE(renamed, nullptr);
-  EXPECT_EQ(Bytes(renamed), "three");
-  EXPECT_EQ(Name(renamed), "renamed");
-  Handle added = Get1Resource(kOther, 9);
-  ASSERT_NE(added, nullptr);
-  EXPECT_EQ(Bytes(added), "added");
-  EXPECT_EQ(Name(added), "new");
-  EXPECT_EQ(GetResAttrs(added), resPurgeable);
+  EXPECT_EQ(Describe(kTest, 1), "fresh|keep|0");
+  EXPECT_EQ(Describe(kTest, 2), "-");
+  EXPECT_EQ(Describe(kTest, 3), "-");
+  EXPECT_EQ(Describe(kTest, 30), "three|renamed|0");
+  EXPECT_EQ(Describe(kOther, 9), "added|new|" + std::to_string(resPurgeable));
   EXPECT_EQ(Count1Resources(kTest), 2);
 }
 
@@ -367,7 +366,8 @@ TEST_F(ResourceFiles, CreateMakesAnEmptyMapAndNeverOverwritesAFile) {
 }
 
 TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
-  const std::vector<Item> items = {{kTest, 1, "name", 0, "data"}, {kOther, 2, nullptr, 0, "x"}};
+  const std::vector<Item> items = {{kTest, 1, "name", resPurgeable, "data"},
+                                   {kOther, -2, nullptr, resLocked | resPreload, ""}};
   const HandBuilt good = BuildFile(items);
   auto at = [&](std::size_t mapRelative) { return good.mapOffset + mapRelative; };
   const std::size_t firstRef = good.typeList + 2 + 2 * 8;  // from the map's start
@@ -391,6 +391,7 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
       {"a name past the name list", at(firstRef + 2), {0x7F, 0x00}, 0},
       {"a data offset past the data area", at(firstRef + 5), {0x7F, 0x00, 0x00}, 0},
       {"a data length past the data area", 256, {0x00, 0xFF, 0xFF, 0xFF}, 0},
+      {"a data length one byte past the data area", 256, {0x00, 0x00, 0x00, 0x09}, 0},
       {"the file ends inside the map", 0, {}, good.bytes.size() - 3},
   };
   for (const Case& c : cases) {
@@ -410,7 +411,10 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(longName.bytes), mapReadErr);
   // The unspoilt file reads.
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(good.bytes), noErr);
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 1)), "data");
+  EXPECT_EQ(Describe(kTest, 1), "data|name|" + std::to_string(resPurgeable));
+  EXPECT_EQ(Describe(kOther, -2), "||" + std::to_string(resLocked | resPreload));
+  EXPECT_EQ(Get1NamedResource(kTest, PStr("NAME")), Get1Resource(kTest, 1))
+      << "names compare without case";
 }
 
 TEST_F(ResourceFiles, OverlappingReferenceListsCannotMultiplyResources) {
