@@ -46,6 +46,7 @@ TEST(TextEncodingConverter, StopsOnCharacterBoundariesAndReportsWhy) {
     ByteCount inputUsed;
     std::string output;
     const char* why;
+    bool scratchPastOutput = false;  // bytes past the output but inside the room may change
   } cases[] = {
       {kUTF16, kMac, kAI, 8, noErr, 4, "\x83\x41\x83\x43", "room to spare, no zero added"},
       {kUTF16, kMac, kAI, 4, noErr, 4, "\x83\x41\x83\x43", "exactly enough room"},
@@ -57,7 +58,7 @@ TEST(TextEncodingConverter, StopsOnCharacterBoundariesAndReportsWhy) {
       {kTextEncodingUTF8, kMac, "\xE5\xA4\xA7\xE2\x83\x9D", 8, noErr, 6, "\x87\x91",
        "a base and its combining mark become one Mac code"},
       {kMac, kTextEncodingUTF8, "a\x87\xFB", 7, kTECOutputBufferFullStatus, 1, "a",
-       "one code reading as several characters is converted whole or not at all"},
+       "one code reading as several characters is converted whole or not at all", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -66,7 +67,7 @@ TEST(TextEncodingConverter, StopsOnCharacterBoundariesAndReportsWhy) {
     EXPECT_EQ(r.inputUsed, c.inputUsed);
     EXPECT_EQ(r.output, c.output);
     EXPECT_EQ(r.pastTheRoom, 0xEE);
-    if (c.status != kTECOutputBufferFullStatus || c.room == 3) {
+    if (!c.scratchPastOutput) {
       EXPECT_EQ(r.firstUnwritten, 0xEE) << "half a character is never written";
     }
   }
