@@ -40,59 +40,30 @@ class FilesFSSpecName : public ::testing::Test {
   files_test::Folder docs_;
 };
 
+// Where the calls put what they give back.
+SInt16 gRefNum;
+FInfo gInfo;
+FSRef gRef;
+Boolean gAsMovie;
+AliasHandle gAlias;
+
 TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
-  struct Case {
-    const char* call;
-    std::function<OSErr(const FSSpec*)> run;
-  };
   FSSpec good{};
   ASSERT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &good), noErr);
-  const Case cases[] = {
-      {"FSpOpenDF",
-       [](const FSSpec* s) {
-         SInt16 refNum = 0;
-         return FSpOpenDF(s, fsRdPerm, &refNum);
-       }},
+  using Call = std::function<OSErr(const FSSpec*)>;
+  const std::pair<const char*, Call> cases[] = {
+      {"FSpOpenDF", [](const FSSpec* s) { return FSpOpenDF(s, fsRdPerm, &gRefNum); }},
       {"FSpOpenResFile",
-       [](const FSSpec* s) {
-         EXPECT_EQ(FSpOpenResFile(s, fsRdPerm), -1);
-         return ResError();
-       }},
+       [](const FSSpec* s) { return FSpOpenResFile(s, 1) == -1 ? ResError() : 0; }},
       {"FSpCreateResFile",
-       [](const FSSpec* s) {
-         FSpCreateResFile(s, 0, 0, 0);
-         return ResError();
-       }},
-      {"OpenMovieFile",
-       [](const FSSpec* s) {
-         SInt16 refNum = 0;
-         return OpenMovieFile(s, &refNum, fsRdPerm);
-       }},
+       [](const FSSpec* s) { return FSpCreateResFile(s, 0, 0, 0), ResError(); }},
+      {"OpenMovieFile", [](const FSSpec* s) { return OpenMovieFile(s, &gRefNum, fsRdPerm); }},
       {"CanQuickTimeOpenFile",
-       [](const FSSpec* s) {
-         Boolean asMovie = false;
-         return CanQuickTimeOpenFile(s, 0, 0, nullptr, &asMovie, nullptr, 0);
-       }},
-      {"NewAlias",
-       [](const FSSpec* s) {
-         AliasHandle alias = nullptr;
-         return NewAlias(nullptr, s, &alias);
-       }},
-      {"FSpMakeFSRef",
-       [](const FSSpec* s) {
-         FSRef ref;
-         return FSpMakeFSRef(s, &ref);
-       }},
-      {"FSpGetFInfo",
-       [](const FSSpec* s) {
-         FInfo info;
-         return FSpGetFInfo(s, &info);
-       }},
-      {"FSpSetFInfo",
-       [](const FSSpec* s) {
-         FInfo info{};
-         return FSpSetFInfo(s, &info);
-       }},
+       [](const FSSpec* s) { return CanQuickTimeOpenFile(s, 0, 0, 0, &gAsMovie, 0, 0); }},
+      {"NewAlias", [](const FSSpec* s) { return NewAlias(nullptr, s, &gAlias); }},
+      {"FSpMakeFSRef", [](const FSSpec* s) { return FSpMakeFSRef(s, &gRef); }},
+      {"FSpGetFInfo", [](const FSSpec* s) { return FSpGetFInfo(s, &gInfo); }},
+      {"FSpSetFInfo", [](const FSSpec* s) { return FSpSetFInfo(s, &gInfo); }},
       {"FSpCreate", [](const FSSpec* s) { return FSpCreate(s, 0, 0, 0); }},
       {"FSpDirCreate", [](const FSSpec* s) { return FSpDirCreate(s, 0, nullptr); }},
       {"FSpDelete", [](const FSSpec* s) { return FSpDelete(s); }},
@@ -100,10 +71,10 @@ TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
       {"FSpCatMove as the item", [&good](const FSSpec* s) { return FSpCatMove(s, &good); }},
       {"FSpCatMove as the folder", [&good](const FSSpec* s) { return FSpCatMove(&good, s); }},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     for (UInt8 length : {64, 255}) {  // one past the 63 a Str63 holds, and the most
       std::unique_ptr<FSSpec> spec = Overlong(length);
-      EXPECT_EQ(c.run(spec.get()), bdNamErr) << c.call << " " << int(length);
+      EXPECT_EQ(c.second(spec.get()), bdNamErr) << c.first << " " << int(length);
     }
   }
   EXPECT_EQ(files_test::ReadHostFile(docs_.path + "/a"), "bytes");
