@@ -16,26 +16,11 @@ namespace {
 using files_test::HostExists;
 using files_test::WriteHostFile;
 
-// Sets an environment variable for one test and restores it afterwards.
-class EnvScope {
- public:
-  EnvScope(const char* name, const std::string& value) : name_(name) {
-    const char* old = getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~EnvScope() {
-    if (had_)
-      setenv(name_, old_.c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
+// TMPDIR for one test (HomeScope restores the XDG variables itself).
+struct TmpDirScope {
+  const std::string old = getenv("TMPDIR") != nullptr ? getenv("TMPDIR") : "";
+  explicit TmpDirScope(const std::string& value) { setenv("TMPDIR", value.c_str(), 1); }
+  ~TmpDirScope() { old.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", old.c_str(), 1); }
 };
 
 // The (volume, id) the Folder Manager gave designates this path.
@@ -66,21 +51,19 @@ TEST(FilesFolders, StandardFoldersAreTheXdgFoldersOfTheHomeAndAreMadeOnRequest) 
       {"trash", kTrashFolderType, ".local/share/Trash/files"},
   };
   for (const auto& c : cases) {
-    std::string path = home.Path(c.relative);
-    SInt16 v = 0;
-    SInt32 id = 0;
+    SCOPED_TRACE(c.why);
+    const std::string path = home.Path(c.relative);
+    SInt16 v = 0, v2 = 0;
+    SInt32 id = 0, id2 = 0;
     if (!HostExists(path)) {
-      EXPECT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v, &id), fnfErr) << c.why;
-      EXPECT_FALSE(HostExists(path)) << c.why << ": made without being asked";
+      EXPECT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v, &id), fnfErr);
+      EXPECT_FALSE(HostExists(path)) << "made without being asked";
     }
-    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kCreateFolder, &v, &id), noErr) << c.why;
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kCreateFolder, &v, &id), noErr);
     ExpectFolderAt(v, id, path, c.why);
-    EXPECT_EQ(ModeOf(path), 0700u) << c.why;
-    SInt16 v2 = 0;
-    SInt32 id2 = 0;
-    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v2, &id2), noErr) << c.why;
-    EXPECT_EQ(v2, v) << c.why;
-    EXPECT_EQ(id2, id) << c.why;
+    EXPECT_EQ(ModeOf(path), 0700u);
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v2, &id2), noErr);
+    EXPECT_EQ(std::make_pair(v2, id2), std::make_pair(v, id));
   }
   EXPECT_TRUE(HostExists(home.Path(".local/share/Trash/info")))
       << "the Trash is made with its info folder";
@@ -90,27 +73,23 @@ TEST(FilesFolders, FolderTypesWithoutAPlaceOnLinuxAnswerFnfErr) {
   sp_testing::HomeScope home;
   const OSType types[] = {kSystemFolderType, SpFourCC("extn"), SpFourCC("font"),
                           SpFourCC("pref") ^ 1, 0};
-  for (OSType type : types) {
-    SInt16 v = 1;
-    SInt32 id = 1;
-    EXPECT_EQ(FindFolder(kOnSystemDisk, type, kCreateFolder, &v, &id), fnfErr) << type;
-  }
   SInt16 v = 0;
   SInt32 id = 0;
+  for (OSType type : types)
+    EXPECT_EQ(FindFolder(kOnSystemDisk, type, kCreateFolder, &v, &id), fnfErr) << type;
   EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, nullptr, &id), paramErr);
   EXPECT_EQ(FindFolder(-300, kDocumentsFolderType, kCreateFolder, &v, &id), nsvErr);
 }
 
 TEST(FilesFolders, FoldersNamedByTheEnvironmentAreMadeWithTheFoldersAboveEachPrivate) {
   sp_testing::HomeScope home;
-  EnvScope config("XDG_CONFIG_HOME", home.Path("deep/er/config"));
-  EnvScope tmp("TMPDIR", home.Path("scratch"));
+  setenv("XDG_CONFIG_HOME", home.Path("deep/er/config").c_str(), 1);
+  TmpDirScope tmp(home.Path("scratch"));
   SInt16 v = 0;
   SInt32 id = 0;
   ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &v, &id), noErr);
   ExpectFolderAt(v, id, home.Path("deep/er/config"), "nested preferences");
-  EXPECT_EQ(ModeOf(home.Path("deep")), 0700u);
-  EXPECT_EQ(ModeOf(home.Path("deep/er")), 0700u);
+  EXPECT_EQ(ModeOf(home.Path("deep")) + ModeOf(home.Path("deep/er")), 0700u * 2);
   EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
   ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
   ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
