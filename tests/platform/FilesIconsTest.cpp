@@ -50,36 +50,25 @@ TEST(FilesIconSuites, IconsAreKeptByTypeAndGivenBackAsTheSameHandles) {
   EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
 }
 
-struct WalkLog {
-  std::vector<ResType> types;
-  std::vector<bool> present;
-  ResType stopAt = 0;
-};
-
-OSErr Walk(ResType type, Handle* icon, void* data) {
-  auto* log = static_cast<WalkLog*>(data);
-  log->types.push_back(type);
-  log->present.push_back(*icon != nullptr);
-  return type == log->stopAt ? OSErr(-7) : OSErr(noErr);
+// Logs each type walked, with "+" when the suite holds it; stops with -7 at 'icl4'.
+OSErr Walk(ResType type, Handle* icon, void* log) {
+  *static_cast<std::string*>(log) += {char(type >> 24), char(type >> 16), char(type >> 8),
+                                      char(type), *icon != nullptr ? '+' : ' '};
+  return type == SpFourCC("icl4") ? OSErr(-7) : OSErr(noErr);
 }
 
 TEST(FilesIconSuites, ForEachIconDoWalksTheSelectedTypesInOrderAndStopsOnAnError) {
   IconSuiteRef suite = nullptr;
   ASSERT_EQ(NewIconSuite(&suite), noErr);
   ASSERT_EQ(AddIconToSuite(HandleOf("8"), suite, SpFourCC("icl8")), noErr);
-  WalkLog log;
+  std::string log;
   EXPECT_EQ(ForEachIconDo(suite, kSelectorLarge1Bit | kSelectorLarge8Bit | kSelectorSmall1Bit, Walk,
                           &log),
             noErr);
-  EXPECT_EQ(log.types,
-            (std::vector<ResType>{SpFourCC("ICN#"), SpFourCC("icl8"), SpFourCC("ics#")}));
-  EXPECT_EQ(log.present, (std::vector<bool>{false, true, false}));
-
-  WalkLog stopping;
-  stopping.stopAt = SpFourCC("icl4");
-  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, Walk, &stopping), -7);
-  EXPECT_EQ(stopping.types.size(), 2u);
-
+  std::string stopped;
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, Walk, &stopped), -7);
+  EXPECT_EQ(log, "ICN# icl8+ics# ");
+  EXPECT_EQ(stopped, "ICN# icl4 ");
   EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, nullptr, nullptr), paramErr);
   EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
 }
@@ -110,34 +99,25 @@ TEST(FilesLaunchServices, ApplicationsAreExecutablesAndLaunchersAndNothingIsAPac
   files_test::Folder docs = files_test::DocumentsFolder(home);
   const struct {
     const char* name;
-    mode_t mode;
-    bool folder;
+    mode_t mode;  // 0: a folder
     LSItemInfoFlags flags;
   } cases[] = {
-      {"tool", 0755, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
-      {"player.desktop", 0644, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
-      {"song.aiff", 0644, false, kLSItemInfoIsPlainFile},
-      {".desktop", 0644, false, kLSItemInfoIsPlainFile},
-      {"Some.app", 0755, true, kLSItemInfoIsContainer},
+      {"tool", 0755, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"player.desktop", 0644, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"song.aiff", 0644, kLSItemInfoIsPlainFile},
+      {".desktop", 0644, kLSItemInfoIsPlainFile},
+      {"Some.app", 0, kLSItemInfoIsContainer},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string path = docs.path + "/" + c.name;
-    if (c.folder) {
-      ASSERT_EQ(mkdir(path.c_str(), c.mode), 0);
-    } else {
-      WriteHostFile(path, "#!/bin/sh\n");
-      ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
-    }
-    FSSpec spec{};
-    ASSERT_EQ(FSMakeFSSpec(docs.vRefNum, docs.dirID, PStr(c.name), &spec), noErr);
-    FSRef ref{};
-    ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
-    LSItemInfoRecord info{};
-    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr);
-    EXPECT_EQ(info.flags, c.flags);
-  }
   LSItemInfoRecord info{};
+  for (const auto& c : cases) {
+    const std::string path = docs.path + "/" + c.name;
+    if (c.mode == 0) mkdir(path.c_str(), 0755);
+    if (c.mode != 0) WriteHostFile(path, "#!/bin/sh\n");
+    ASSERT_EQ(chmod(path.c_str(), c.mode == 0 ? 0755 : c.mode), 0);
+    const FSRef ref = files_test::RefAt(home, "Documents/" + std::string(c.name));
+    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr);
+    EXPECT_EQ(info.flags, c.flags) << c.name;
+  }
   EXPECT_EQ(LSCopyItemInfoForRef(nullptr, kLSRequestBasicFlagsOnly, &info), paramErr);
   FSRef garbage{};
   EXPECT_NE(LSCopyItemInfoForRef(&garbage, kLSRequestBasicFlagsOnly, &info), noErr);
