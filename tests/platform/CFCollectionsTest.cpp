@@ -37,9 +37,7 @@ TEST(CFArray, RetainsWhatItHoldsFindsByEqualityAndReleasesOnRemoval) {
   EXPECT_EQ(CFArrayGetValueAtIndex(copy, 2), nullptr);  // out of range, not a crash
   CFRelease(copy);
   EXPECT_EQ(CFGetRetainCount(a), 1);
-  CFRelease(a);
-  CFRelease(b);
-  CFRelease(other);
+  for (CFTypeRef r : {CFTypeRef(a), CFTypeRef(b), CFTypeRef(other)}) CFRelease(r);
   int x = 0;  // plain pointer arrays do not retain
   const void* plain[] = {&x};
   CFArrayRef pointers = CFArrayCreate(nullptr, plain, 1, nullptr);
@@ -51,8 +49,7 @@ TEST(CFArray, RetainsWhatItHoldsFindsByEqualityAndReleasesOnRemoval) {
 TEST(CFDictionary, FindsKeysByEqualityAndReleasesReplacedValues) {
   CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
       nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  CFNumberRef one = NewInt(1);
-  CFNumberRef two = NewInt(2);
+  CFNumberRef one = NewInt(1), two = NewInt(2);
   CFDictionarySetValue(dict, CFSTR("Track ID"), one);
   CFStringRef key = NewString("Track ID");
   EXPECT_EQ(CFDictionaryGetValue(dict, key), one);
@@ -61,49 +58,33 @@ TEST(CFDictionary, FindsKeysByEqualityAndReleasesReplacedValues) {
   EXPECT_EQ(CFGetRetainCount(one), 1);   // the replaced value was released
   CFDictionaryAddValue(dict, key, one);  // Add does not replace
   EXPECT_EQ(CFDictionaryGetValue(dict, CFSTR("Track ID")), two);
-  CFRelease(one);
-  CFRelease(two);
-  CFRelease(key);
-  CFRelease(dict);
+  for (CFTypeRef r : {CFTypeRef(one), CFTypeRef(two), CFTypeRef(key), CFTypeRef(dict)})
+    CFRelease(r);
 }
 
 TEST(CFDictionary, StaysCorrectAfterRemovalsAndVisitsInInsertionOrder) {
   CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
       nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  auto withKey = [&](int i, void (*f)(CFMutableDictionaryRef, CFNumberRef, int)) {
-    CFNumberRef key = NewInt(i);
-    f(dict, key, i);
-    CFRelease(key);
-  };
-  for (int i = 0; i < 1000; ++i) {
-    withKey(i, [](CFMutableDictionaryRef d, CFNumberRef k, int n) {
-      CFStringRef value = NewString(std::to_string(n).c_str());
-      CFDictionarySetValue(d, k, value);
-      CFRelease(value);
-    });
-  }
-  for (int i = 0; i < 1000; i += 2) {
-    withKey(i, [](CFMutableDictionaryRef d, CFNumberRef k, int) { CFDictionaryRemoveValue(d, k); });
-  }
+  std::vector<CFNumberRef> numbers;
+  for (int i = 0; i < 1000; ++i) numbers.push_back(NewInt(i));
+  for (CFNumberRef n : numbers) CFDictionarySetValue(dict, n, n);
+  for (int i = 0; i < 1000; i += 2) CFDictionaryRemoveValue(dict, numbers[std::size_t(i)]);
   EXPECT_EQ(CFDictionaryGetCount(dict), 500);
+  std::vector<const void*> expected, seen;
+  for (int i = 1; i < 1000; i += 2) expected.push_back(numbers[std::size_t(i)]);
   for (int i : {0, 1, 2, 501, 998, 999}) {
-    withKey(i, [](CFMutableDictionaryRef d, CFNumberRef k, int n) {
-      const void* value = CFDictionaryGetValue(d, k);
-      EXPECT_EQ(value == nullptr ? -1 : CFStringGetIntValue(static_cast<CFStringRef>(value)),
-                n % 2 == 0 ? -1 : n);
-    });
+    CFNumberRef fresh = NewInt(i);
+    EXPECT_EQ(CFDictionaryGetValue(dict, fresh), i % 2 ? numbers[std::size_t(i)] : nullptr) << i;
+    CFRelease(fresh);
   }
-  std::vector<SInt32> order;
   CFDictionaryApplyFunction(
       dict,
-      [](const void*, const void* value, void* context) {
-        static_cast<std::vector<SInt32>*>(context)->push_back(
-            CFStringGetIntValue(static_cast<CFStringRef>(value)));
+      [](const void*, const void* value, void* seen) {
+        static_cast<std::vector<const void*>*>(seen)->push_back(value);
       },
-      &order);
-  ASSERT_EQ(order.size(), 500u);
-  EXPECT_EQ(order.front(), 1);
-  EXPECT_EQ(order.back(), 999);
+      &seen);
+  EXPECT_EQ(seen, expected);
+  for (CFNumberRef n : numbers) CFRelease(n);
   CFRelease(dict);
 }
 
@@ -187,15 +168,13 @@ TEST(CFURL, FilePathsComponentsAndStrings) {
   CFURLRef file =
       CFURLCreateCopyAppendingPathComponent(nullptr, dir, CFSTR("1 \xE6\x9B\xB2.aiff"), false);
   EXPECT_TRUE(CFEqual(CFURLGetString(dir), CFSTR("file:///tmp/Music%20Folder/")));
-  CFStringRef ext = CFURLCopyPathExtension(file);
-  EXPECT_TRUE(CFEqual(ext, CFSTR("aiff")));
-  CFRelease(ext);
-  CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, file);
-  EXPECT_TRUE(CFEqual(parent, dir));
-  CFRelease(parent);
-  CFURLRef again = CFURLCreateWithString(nullptr, CFURLGetString(file), nullptr);
-  EXPECT_TRUE(CFEqual(again, file)) << "the URL text read back gives the same file";
-  CFRelease(again);
+  const CFTypeRef made[] = {CFURLCopyPathExtension(file),
+                            CFURLCreateCopyDeletingLastPathComponent(nullptr, file),
+                            CFURLCreateWithString(nullptr, CFURLGetString(file), nullptr)};
+  EXPECT_TRUE(CFEqual(made[0], CFSTR("aiff")));
+  EXPECT_TRUE(CFEqual(made[1], dir));
+  EXPECT_TRUE(CFEqual(made[2], file)) << "the URL text read back gives the same file";
+  for (CFTypeRef r : made) CFRelease(r);
   const char path[] = "/tmp/Music Folder/1 \xE6\x9B\xB2.aiff";
   UInt8 buffer[64];
   EXPECT_FALSE(CFURLGetFileSystemRepresentation(file, true, buffer, sizeof path - 1));
