@@ -27,12 +27,8 @@ std::vector<DialogItem> ReadItemList(Handle h) {
   sp::ByteReader in(*h, std::size_t(GetHandleSize(h)));
   const int count = in.SBE16() + 1;
   for (int i = 0; i < count && in.Ok(); ++i) {
-    DialogItem item;
     in.Skip(4);
-    item.top = in.SBE16();
-    item.left = in.SBE16();
-    item.bottom = in.SBE16();
-    item.right = in.SBE16();
+    DialogItem item{0, true, in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), "", 0};
     const UInt8 kind = in.U8();
     item.kind = kind & 0x7F;
     item.enabled = (kind & 0x80) == 0;
@@ -60,13 +56,8 @@ struct DialogTemplate {
 
 DialogTemplate ReadDialog(Handle h) {
   sp::ByteReader in(*h, std::size_t(GetHandleSize(h)));
-  DialogTemplate d;
-  d.top = in.SBE16();
-  d.left = in.SBE16();
-  d.bottom = in.SBE16();
-  d.right = in.SBE16();
-  d.procID = in.SBE16();
-  d.visible = in.U8() != 0;
+  // Braced initialisers run in order.
+  DialogTemplate d{in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), in.U8() != 0, 0};
   in.Skip(1 + 2 + 4);
   d.itemsID = in.SBE16();
   unsigned char title[256];
@@ -102,14 +93,10 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
     const DialogTemplate d = ReadDialog(dlog);
     EXPECT_EQ(d.itemsID, c.id);
     EXPECT_FALSE(d.visible) << "the code shows the dialog once its texts are in";
-    const SInt16 width = SInt16(d.right - d.left);
-    const SInt16 height = SInt16(d.bottom - d.top);
-    ASSERT_GT(width, 200);
-    ASSERT_GT(height, 80);
+    const SInt16 width = SInt16(d.right - d.left), height = SInt16(d.bottom - d.top);
+    ASSERT_TRUE(width > 200 && height > 80);
 
-    Handle ditl = GetResource(SpFourCC("DITL"), d.itemsID);
-    ASSERT_NE(ditl, nullptr);
-    const std::vector<DialogItem> items = ReadItemList(ditl);
+    const std::vector<DialogItem> items = ReadItemList(GetResource(SpFourCC("DITL"), d.itemsID));
     ASSERT_FALSE(items.empty()) << "the item list reads to its end";
     for (const DialogItem& item : items) {  // items lie inside the dialog
       EXPECT_TRUE(0 <= item.top && item.top < item.bottom && item.bottom <= height);
@@ -132,8 +119,6 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
       ASSERT_LE(std::size_t(n), items.size());
       EXPECT_EQ(items[std::size_t(n - 1)].kind, kStaticText) << "item " << n;
     }
-    ReleaseResource(ditl);
-    ReleaseResource(dlog);
   }
 }
 
@@ -182,9 +167,7 @@ TEST_F(AppResources, StartOpensTheCompiledFileOfTheMainBundle) {
   const std::string path = sp_testing::CompiledAppResourcesPath();
   sp_testing::SetMainBundleFolder(path.substr(0, path.rfind('/')));
   sp_testing::RestartResources();
-  Handle h = GetResource(SpFourCC("DLOG"), 6130);
-  EXPECT_NE(h, nullptr);
-  EXPECT_EQ(HomeResFile(h), kSpApplicationResFile);
+  EXPECT_EQ(HomeResFile(GetResource(SpFourCC("DLOG"), 6130)), kSpApplicationResFile);
   EXPECT_EQ(CurResFile(), kSpApplicationResFile);
 
   sp_testing::SetMainBundleFolder("/nonexistent-bundle-folder");
