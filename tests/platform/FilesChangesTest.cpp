@@ -51,80 +51,77 @@ class FilesChanges : public ::testing::Test {
   Folder c_;
 };
 
-TEST_F(FilesChanges, CreatingATakenNameIsRefusedInEveryForm) {
-  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("file"), 0, 0), noErr);
-  SInt32 folderID = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("folder"), &folderID), noErr);
-  const FSRef parent = RefAt(home_, "C");
-  const struct {
-    OSErr result;
-    OSErr expected;
-    const char* why;
-  } cases[] = {
-      {HCreate(c_.vRefNum, c_.dirID, PStr("file"), 0, 0), dupFNErr, "a file over a file"},
-      {HCreate(c_.vRefNum, c_.dirID, PStr("folder"), 0, 0), dupFNErr, "a file over a folder"},
-      {DirCreate(c_.vRefNum, c_.dirID, PStr("file"), nullptr), dupFNErr, "a folder over a file"},
-      {FSCreateFileUnicode(&parent, 4, U(u"file"), kFSCatInfoNone, nullptr, nullptr, nullptr),
-       dupFNErr, "the Unicode form"},
-      {HCreate(c_.vRefNum, c_.dirID, PStr(""), 0, 0), bdNamErr, "an empty name"},
-      {HCreate(c_.vRefNum, c_.dirID, PStr(":nowhere:file"), 0, 0), dirNFErr, "no such folder"},
-      {HCreate(c_.vRefNum, 99999999, PStr("file"), 0, 0), dirNFErr, "no such folder id"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.why;
-  FileInfoOf(c_, "folder", fnfErr);  // file information is for files only
-  // The id DirCreate gives is the new folder's.
-  CInfoPBRec pb;
-  std::string name;
-  ASSERT_EQ(CatInfoOf(c_.vRefNum, folderID, -1, &pb, &name), noErr);
-  EXPECT_EQ(name, "folder");
-  EXPECT_EQ(pb.dirInfo.ioDrParID, c_.dirID);
-}
-
-TEST_F(FilesChanges, FoldersAreDeletedOnlyWhenEmpty) {
-  SInt32 folderID = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("full"), &folderID), noErr);
-  ASSERT_EQ(HCreate(c_.vRefNum, folderID, PStr("inside"), 0, 0), noErr);
-  const FSRef fileRef = RefAt(home_, "C/full/inside");
-  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("full")), fBsyErr);
-  EXPECT_TRUE(HostExists(home_.Path("C/full/inside")));
-  ASSERT_EQ(FSDeleteObject(&fileRef), noErr);
-  EXPECT_FALSE(HostExists(home_.Path("C/full/inside")));
-  EXPECT_EQ(FSDeleteObject(&fileRef), fnfErr) << "and its id is gone";
-  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("full")), noErr);
-  EXPECT_FALSE(HostExists(home_.Path("C/full")));
-  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("full")), fnfErr);
-  EXPECT_EQ(HDelete(c_.vRefNum, 0, nullptr), fBsyErr) << "a volume's root stays";
-}
-
-TEST_F(FilesChanges, RenamesStayInTheFolderAndNeverReplace) {
+// Each refusal is evaluated in order; none may change what is on disk.
+TEST_F(FilesChanges, RefusedCreatesRenamesMovesAndDeletesChangeNothing) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  SInt32 outer = 0, inner = 0, other = 0;
+  ASSERT_EQ(DirCreate(v, c, PStr("outer"), &outer), noErr);
+  ASSERT_EQ(DirCreate(v, outer, PStr("inner"), &inner), noErr);
+  ASSERT_EQ(DirCreate(v, c, PStr("other"), &other), noErr);
+  ASSERT_EQ(HCreate(v, outer, PStr("inside"), 0, 0), noErr);
   WriteHostFile(home_.Path("C/a"), "first");
   WriteHostFile(home_.Path("C/b"), "second");
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("b")), dupFNErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/b")), "second");
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("x:y")), bdNamErr);
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("missing"), PStr("z")), fnfErr);
+  WriteHostFile(home_.Path("C/other/a"), "staying");
+  const FSRef parent = RefAt(home_, "C");
+  const struct {
+    OSErr result, expected;
+    const char* why;
+  } cases[] = {
+      {HCreate(v, c, PStr("a"), 0, 0), dupFNErr, "a file over a file"},
+      {HCreate(v, c, PStr("outer"), 0, 0), dupFNErr, "a file over a folder"},
+      {DirCreate(v, c, PStr("a"), nullptr), dupFNErr, "a folder over a file"},
+      {FSCreateFileUnicode(&parent, 1, U(u"a"), kFSCatInfoNone, nullptr, nullptr, nullptr),
+       dupFNErr, "the Unicode form"},
+      {HCreate(v, c, PStr(""), 0, 0), bdNamErr, "an empty name"},
+      {HCreate(v, c, PStr(":nowhere:file"), 0, 0), dirNFErr, "no such folder"},
+      {HCreate(v, 99999999, PStr("file"), 0, 0), dirNFErr, "no such folder id"},
+      {FileInfoOf(c_, "outer", fnfErr).fileParam.ioResult, fnfErr, "file information of a folder"},
+      {HRename(v, c, PStr("a"), PStr("b")), dupFNErr, "a rename never replaces"},
+      {HRename(v, c, PStr("a"), PStr("x:y")), bdNamErr, "a rename stays in the folder"},
+      {HRename(v, c, PStr("missing"), PStr("z")), fnfErr, "renaming nothing"},
+      {CatMove(v, c, PStr("outer"), inner, nullptr), badMovErr, "a folder into itself"},
+      {CatMove(v, c, PStr("a"), other, nullptr), dupFNErr, "a move never replaces"},
+      {CatMove(v, c, PStr("a"), 99999999, nullptr), dirNFErr, "a move to no folder"},
+      {HDelete(v, c, PStr("outer")), fBsyErr, "a folder that is not empty"},
+      {HDelete(v, c, PStr("missing")), fnfErr, "deleting nothing"},
+      {HDelete(v, 0, nullptr), fBsyErr, "a volume's root"},
+  };
+  for (const auto& r : cases) EXPECT_EQ(r.result, r.expected) << r.why;
+  EXPECT_EQ(ReadHostFile(home_.Path("C/a")) + ReadHostFile(home_.Path("C/b")) +
+                ReadHostFile(home_.Path("C/other/a")),
+            "firstsecondstaying");
+  EXPECT_TRUE(HostExists(home_.Path("C/outer/inside")));
+}
+
+TEST_F(FilesChanges, CreatesRenamesMovesAndDeletesReachTheDisk) {
+  SInt32 folder = 0, inner = 0;
+  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("folder"), &folder), noErr);
+  ASSERT_EQ(DirCreate(c_.vRefNum, folder, PStr("inner"), &inner), noErr);
+  CInfoPBRec pb;
+  std::string name;
+  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &pb, &name), noErr);
+  EXPECT_EQ(name + " in " + std::to_string(pb.dirInfo.ioDrParID),
+            "folder in " + std::to_string(c_.dirID))
+      << "the id DirCreate gives is the new folder's";
+  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("a"), 0, 0), noErr);
+  WriteHostFile(home_.Path("C/a"), "first");
   EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("a")), noErr);
   const FSRef a = RefAt(home_, "C/a");
   FSRef renamed{};
   ASSERT_EQ(FSRenameUnicode(&a, 2, U(u"\u97F3\u697D"), kTextEncodingUnknown, &renamed), noErr);
   EXPECT_EQ(ReadHostFile(home_.Path("C/\xE9\x9F\xB3\xE6\xA5\xBD")), "first");
   EXPECT_EQ(FSCompareFSRefs(&a, &renamed), noErr) << "the same item";
-}
-
-TEST_F(FilesChanges, MovesKeepTheNameAndRefuseLoopsAndTakenNames) {
-  SInt32 outer = 0, inner = 0, other = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("outer"), &outer), noErr);
-  ASSERT_EQ(DirCreate(c_.vRefNum, outer, PStr("inner"), &inner), noErr);
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("other"), &other), noErr);
-  WriteHostFile(home_.Path("C/x"), "moving");
-  WriteHostFile(home_.Path("C/other/x"), "staying");
-  EXPECT_EQ(CatMove(c_.vRefNum, c_.dirID, PStr("outer"), inner, nullptr), badMovErr);
-  EXPECT_EQ(CatMove(c_.vRefNum, c_.dirID, PStr("x"), other, nullptr), dupFNErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/other/x")), "staying");
   // The destination may be named by a partial path from ioNewDirID.
-  ASSERT_EQ(CatMove(c_.vRefNum, c_.dirID, PStr("x"), c_.dirID, PStr(":outer:inner")), noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/outer/inner/x")), "moving");
-  EXPECT_EQ(CatMove(c_.vRefNum, inner, PStr("x"), 99999999, nullptr), dirNFErr);
+  ASSERT_EQ(
+      CatMove(c_.vRefNum, c_.dirID, PStr("\x89\xB9\x8A\x79"), c_.dirID, PStr(":folder:inner")),
+      noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path("C/folder/inner/\xE9\x9F\xB3\xE6\xA5\xBD")), "first");
+  ASSERT_EQ(FSDeleteObject(&a), noErr);
+  EXPECT_EQ(FSDeleteObject(&a), fnfErr) << "and its id is gone";
+  EXPECT_EQ(HDelete(c_.vRefNum, folder, PStr("inner")), noErr);
+  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("folder")), noErr);
+  EXPECT_FALSE(HostExists(home_.Path("C/folder")));
 }
 
 TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
