@@ -23,16 +23,6 @@ namespace fs = sp_platform::files;
 constexpr SInt64 kFirstDate = 3382699560LL;
 constexpr SInt64 kSecondDate = 3665865599LL;
 
-mode_t ModeOf(const std::string& path) {
-  struct stat st {};
-  EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
-  return st.st_mode & 07777;
-}
-
-const UniChar* U(const std::u16string& s) {
-  return reinterpret_cast<const UniChar*>(s.data());
-}
-
 class FilesChanges : public ::testing::Test {
  protected:
   void SetUp() override {

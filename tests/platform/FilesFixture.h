@@ -47,6 +47,15 @@ inline std::string ReadHostFile(const std::string& path) {
   return s.str();
 }
 
+inline mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+inline const UniChar* U(const std::u16string& s) {
+  return reinterpret_cast<const UniChar*>(s.data());
+}
+
 inline bool HostExists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;

@@ -14,6 +14,7 @@
 namespace {
 
 using files_test::HostExists;
+using files_test::ModeOf;
 using files_test::WriteHostFile;
 
 // TMPDIR for one test (HomeScope restores the XDG variables itself).
@@ -30,11 +31,6 @@ void ExpectFolderAt(SInt16 vRefNum, SInt32 dirID, const std::string& path, const
   EXPECT_TRUE(loc.isFolder) << why;
   EXPECT_EQ(vRefNum, loc.vRefNum) << why;
   EXPECT_EQ(UInt32(dirID), loc.nodeID) << why;
-}
-
-mode_t ModeOf(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
 TEST(FilesFolders, StandardFoldersAreTheXdgFoldersOfTheHomeAndAreMadeOnRequest) {

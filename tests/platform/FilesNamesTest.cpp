@@ -34,9 +34,7 @@ std::string Utf8(const std::u16string& text) {
 using files_test::PStr;
 using files_test::Text;
 
-const UniChar* U(const std::u16string& s) {
-  return reinterpret_cast<const UniChar*>(s.data());
-}
+using files_test::U;
 
 bool IsValidMacJapanese(const std::string& bytes) {
   std::u16string out;
