@@ -134,8 +134,7 @@ class ResourceFiles : public ::testing::Test {
   // A new resource file holding these resources, written and closed through the layer.
   void MakeFile(const std::string& name, const std::vector<Item>& items) {
     FSSpec spec = Spec(name);
-    FSpCreateResFile(&spec, SpFourCC("SpRs"), SpFourCC("rsrc"), 0);
-    ASSERT_EQ(ResError(), noErr);
+    ASSERT_EQ((FSpCreateResFile(&spec, SpFourCC("SpRs"), SpFourCC("rsrc"), 0), ResError()), noErr);
     const SInt16 saved = CurResFile();
     const SInt16 ref = OpenFile(name, fsRdWrPerm);
     for (const Item& i : items) {
@@ -144,8 +143,7 @@ class ResourceFiles : public ::testing::Test {
       ASSERT_EQ(ResError(), noErr);
       if (i.attributes != 0) SetResAttrs(h, i.attributes);
     }
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
+    ASSERT_EQ((CloseResFile(ref), ResError()), noErr);
     UseResFile(saved);
   }
 
@@ -180,8 +178,7 @@ TEST_F(ResourceFiles, FileRewrittenWithoutChangesIsByteIdentical) {
   EXPECT_EQ(after.st_ino, before.st_ino) << "an unchanged file is not rewritten";
   const SInt16 ref = OpenFile("same.rsrc", fsRdWrPerm);
   ChangedResource(Get1Resource(kTest, 1));  // forced to be written with the same contents
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
   CloseResFile(ref);
   EXPECT_EQ(ReadHostFile(Path("same.rsrc")), written);
 }
@@ -206,8 +203,7 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   SetResInfo(Get1Resource(kTest, 3), 30, PStr("renamed"));
   AddResource(NewHandleWith("added"), kOther, 9, PStr("new"));
   SetResAttrs(Get1Resource(kOther, 9), resPurgeable);
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
   const std::filesystem::directory_iterator listing(folder_.path);
   EXPECT_EQ(std::distance(begin(listing), end(listing)), 1) << "no temporary file left";
   ASSERT_EQ(FSpGetFInfo(&spec, &after), noErr);
@@ -228,21 +224,16 @@ TEST_F(ResourceFiles, ReadOnlyFilesAndProtectedResourcesRefuseChanges) {
   SInt16 ref = OpenFile("ro.rsrc", fsRdPerm);
   Handle h = Get1Resource(kTest, 2);
   **h = 'z';
-  ChangedResource(h);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((ChangedResource(h), ResError()), noErr);
   UpdateResFile(ref);
   EXPECT_EQ(ResError(), wrPermErr) << "the change cannot reach the file";
-  WriteResource(h);
-  EXPECT_EQ(ResError(), wrPermErr);
+  EXPECT_EQ((WriteResource(h), ResError()), wrPermErr);
   CloseResFile(ref);
   ref = OpenFile("ro.rsrc", fsRdWrPerm);
   Handle p = Get1Resource(kTest, 1);
-  ChangedResource(p);
-  EXPECT_EQ(ResError(), resAttrErr);
-  SetResInfo(p, 3, nullptr);
-  EXPECT_EQ(ResError(), resAttrErr);
-  RemoveResource(p);
-  EXPECT_EQ(ResError(), rmvResFailed);
+  EXPECT_EQ((ChangedResource(p), ResError()), resAttrErr);
+  EXPECT_EQ((SetResInfo(p, 3, nullptr), ResError()), resAttrErr);
+  EXPECT_EQ((RemoveResource(p), ResError()), rmvResFailed);
   EXPECT_EQ(Get1Resource(kTest, 1), p);
   CloseResFile(ref);
   EXPECT_EQ(ReadHostFile(Path("ro.rsrc")), before);
@@ -255,14 +246,12 @@ TEST_F(ResourceFiles, FileTooLargeForTheFormatIsRefusedAndLeftAsItWas) {
   // Data offsets have 24 bits: one resource of more than 16 MB cannot be placed.
   Handle huge = NewHandleClear(0x1000001);
   AddResource(huge, kTest, 2, nullptr);
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), dskFulErr);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), dskFulErr);
   EXPECT_EQ(ReadHostFile(Path("big.rsrc")), before);
   RemoveResource(huge);  // once it is gone the rest is written
   DisposeHandle(huge);
   AddResource(NewHandleWith("b"), kTest, 3, nullptr);
-  CloseResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
   OpenFile("big.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Resources(kTest), 2);
 }
@@ -289,8 +278,7 @@ TEST_F(ResourceFiles, SearchRunsFromTheCurrentFileDownAndGet1StaysInIt) {
   EXPECT_EQ(CurResFile(), lower) << "closing the current file makes the one below it current";
   CloseResFile(lower);
   EXPECT_EQ(CurResFile(), kSpApplicationResFile);
-  CloseResFile(lower);
-  EXPECT_EQ(ResError(), resFNotFound);
+  EXPECT_EQ((CloseResFile(lower), ResError()), resFNotFound);
   CloseResFile(kSpApplicationResFile);
   EXPECT_EQ(Bytes(GetResource(kOther, 1)), "app") << "the application's file stays open";
 }

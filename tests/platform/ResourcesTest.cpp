@@ -35,8 +35,7 @@ TEST_F(Resources, GetResourceSharesOneHandleUntilReleased) {
   EXPECT_EQ(GetResource(kVers, 1), h);
   EXPECT_EQ(HomeResFile(h), kSpApplicationResFile);
   EXPECT_GT(HomeResFile(h), 1) << "callers release only resources above the system file";
-  ReleaseResource(h);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((ReleaseResource(h), ResError()), noErr);
   EXPECT_EQ(Bytes(GetResource(kVers, 1)), "\x01\x02\x03") << "read again after the release";
   EXPECT_EQ(GetResource(kVers, 2), nullptr);
   EXPECT_EQ(ResError(), resNotFound);
@@ -50,15 +49,13 @@ TEST_F(Resources, SearchRunsDownTheChainFromTheCurrentFileOnly) {
   EXPECT_EQ(CurResFile(), kSpSystemResFile) << "0 names the system file";
   EXPECT_EQ(GetResource(kVers, 1), nullptr) << "the system file does not see files above it";
 
-  UseResFile(99);
-  EXPECT_EQ(ResError(), resFNotFound);
+  EXPECT_EQ((UseResFile(99), ResError()), resFNotFound);
   EXPECT_EQ(CurResFile(), kSpSystemResFile);
 
   // A resource added to the system file is found from the application's file by
   // GetResource, but not by Get1Resource.
   Handle h = NewHandle(2);
-  AddResource(h, kVers, 5, nullptr);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((AddResource(h, kVers, 5, nullptr), ResError()), noErr);
   UseResFile(kSpApplicationResFile);
   EXPECT_EQ(GetResource(kVers, 5), h);
   EXPECT_EQ(HomeResFile(h), kSpSystemResFile);
@@ -71,18 +68,15 @@ TEST_F(Resources, AddResourceRefusesDuplicatesAndHandlesAlreadyOwned) {
   Handle a = NewHandle(3);
   std::memcpy(*a, "abc", 3);
   const unsigned char name[] = "\x04Main";
-  AddResource(a, kVers, 10, name);
-  ASSERT_EQ(ResError(), noErr);
+  ASSERT_EQ((AddResource(a, kVers, 10, name), ResError()), noErr);
 
   AddResource(a, kVers, 11, nullptr);
   EXPECT_EQ(ResError(), addResFailed) << "the handle already is a resource";
   Handle b = NewHandle(1);
   AddResource(b, kVers, 10, nullptr);
   EXPECT_EQ(ResError(), addResFailed) << "the number is taken";
-  AddResource(nullptr, kVers, 12, nullptr);
-  EXPECT_EQ(ResError(), addResFailed);
-  AddResource(b, kVers, 12, nullptr);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((AddResource(nullptr, kVers, 12, nullptr), ResError()), addResFailed);
+  EXPECT_EQ((AddResource(b, kVers, 12, nullptr), ResError()), noErr);
 
   EXPECT_EQ(Count1Resources(kVers) * 10 + Count1Resources(kStrList), 20);
   EXPECT_EQ((std::vector<Handle>{Get1IndResource(kVers, 1), Get1IndResource(kVers, 2),
@@ -115,8 +109,7 @@ TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   Handle plain = NewHandle(4);
   EXPECT_EQ(HomeResFile(plain), -1);
   EXPECT_EQ(ResError(), resNotFound);
-  ReleaseResource(plain);
-  EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ((ReleaseResource(plain), ResError()), resNotFound);
   EXPECT_EQ(GetHandleSize(plain), 4);
   DisposeHandle(plain);
 }
@@ -151,8 +144,7 @@ TEST_F(Resources, GetIndStringReadsInsideTheListAndNeverPastItsEnd) {
   }
   Str255 s;
   std::memcpy(s, "\x03old", 4);
-  GetIndString(s, 201, 1);
-  EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ((GetIndString(s, 201, 1), ResError()), resNotFound);
   EXPECT_EQ(s[0], 0) << "a missing list gives an empty string";
 }
 
