@@ -57,58 +57,11 @@ struct Item {
   std::string data;
 };
 
-// A resource file laid out by hand from the format's description, with every offset open to
-// being spoilt afterwards. Each type's references follow each other; data in item order.
-struct HandBuilt {
+// The bytes of a resource file, with where its map and the map's lists start, to be spoilt.
+struct FileBytes {
   std::vector<UInt8> bytes;
-  std::size_t mapOffset = 0;
-  std::size_t typeList = 0;  // from the map's start
-  std::size_t nameList = 0;  // from the map's start
+  std::size_t mapOffset, typeList, nameList;  // the lists from the map's start
 };
-
-HandBuilt BuildFile(const std::vector<Item>& items) {
-  std::vector<ResType> types;
-  for (const Item& i : items)
-    if (std::find(types.begin(), types.end(), i.type) == types.end()) types.push_back(i.type);
-  sp::ByteWriter data, refs, names, typeList;
-  typeList.BE16(UInt16(types.size() - 1));
-  std::size_t refOffset = 2 + 8 * types.size();
-  for (ResType t : types) {
-    const auto count =
-        std::count_if(items.begin(), items.end(), [t](const Item& i) { return i.type == t; });
-    typeList.BE32(t);
-    typeList.BE16(UInt16(count - 1));
-    typeList.BE16(UInt16(refOffset));
-    refOffset += 12 * std::size_t(count);
-    for (const Item& i : items) {
-      if (i.type != t) continue;
-      refs.BE16(UInt16(i.id));
-      refs.BE16(i.name != nullptr ? UInt16(names.Size()) : 0xFFFF);
-      if (i.name != nullptr) names.PascalString(PStr(i.name));
-      refs.U8(i.attributes);
-      refs.BE24(UInt32(data.Size()));
-      refs.BE32(0);
-      data.BE32(UInt32(i.data.size()));
-      data.Bytes(i.data.data(), i.data.size());
-    }
-  }
-  HandBuilt f;
-  f.typeList = 28;
-  f.nameList = 28 + typeList.Size() + refs.Size();
-  f.mapOffset = 256 + data.Size();
-  sp::ByteWriter file;
-  for (std::size_t v : {std::size_t(256), f.mapOffset, data.Size(), f.nameList + names.Size()})
-    file.BE32(UInt32(v));
-  file.Zeros(240);
-  file.Bytes(data.Data().data(), data.Size());
-  file.Zeros(16 + 4 + 2 + 2);
-  file.BE16(UInt16(f.typeList));
-  file.BE16(UInt16(f.nameList));
-  for (const sp::ByteWriter* part : {&typeList, &refs, &names})
-    file.Bytes(part->Data().data(), part->Size());
-  f.bytes = file.Data();
-  return f;
-}
 
 class ResourceFiles : public ::testing::Test {
  protected:
@@ -145,6 +98,17 @@ class ResourceFiles : public ::testing::Test {
     }
     ASSERT_EQ((CloseResFile(ref), ResError()), noErr);
     UseResFile(saved);
+  }
+
+  // A file written through the layer (its layout is pinned by the writer's test below).
+  FileBytes Written(const std::vector<Item>& items) {
+    MakeFile("written.rsrc", items);
+    const std::string s = ReadHostFile(Path("written.rsrc"));
+    FileBytes f{std::vector<UInt8>(s.begin(), s.end()), 0, 0, 0};
+    f.mapOffset = sp::LoadBE32(&f.bytes[4]);
+    f.typeList = sp::LoadBE16(&f.bytes[f.mapOffset + 24]);
+    f.nameList = sp::LoadBE16(&f.bytes[f.mapOffset + 26]);
+    return f;
   }
 
   sp_testing::HomeScope home_;
@@ -322,7 +286,7 @@ TEST_F(ResourceFiles, CreateMakesAnEmptyMapAndNeverOverwritesAFile) {
 TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
   const std::vector<Item> items = {{kTest, 1, "name", resPurgeable, "data"},
                                    {kOther, -2, nullptr, resLocked | resPreload, ""}};
-  const HandBuilt good = BuildFile(items);
+  const FileBytes good = Written(items);
   auto at = [&](std::size_t mapRelative) { return good.mapOffset + mapRelative; };
   const std::size_t firstRef = good.typeList + 2 + 2 * 8;  // from the map's start
 
@@ -360,7 +324,7 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
     EXPECT_EQ(CurResFile(), kSpApplicationResFile);
   }
   // A name running past the map's end.
-  HandBuilt longName = good;
+  FileBytes longName = good;
   longName.bytes[longName.mapOffset + longName.nameList] = 0xFF;
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(longName.bytes), mapReadErr);
   // The unspoilt file reads.
@@ -376,7 +340,7 @@ TEST_F(ResourceFiles, OverlappingReferenceListsCannotMultiplyResources) {
   // reference in it: refused rather than read as the square of the resources there are.
   std::vector<Item> items;
   for (int t = 0; t < 200; ++t) items.push_back({kTest + ResType(t), 1, nullptr, 0, "z"});
-  HandBuilt f = BuildFile(items);
+  FileBytes f = Written(items);
   for (int t = 0; t < 200; ++t) {
     const std::size_t entry = f.mapOffset + f.typeList + 2 + std::size_t(t) * 8;
     sp::StoreBE16(&f.bytes[entry + 4], 199);
@@ -400,9 +364,9 @@ void TouchEveryResource() {
 }
 
 TEST_F(ResourceFiles, DamagedFilesNeverReadOutsideTheirBytes) {
-  const HandBuilt good = BuildFile({{kTest, 1, "name", 0, "data"},
-                                    {kOther, 2, nullptr, 0, "x"},
-                                    {kTest, 3, "n3", 0, std::string(40, 'q')}});
+  const FileBytes good = Written({{kTest, 1, "name", 0, "data"},
+                                  {kOther, 2, nullptr, 0, "x"},
+                                  {kTest, 3, "n3", 0, std::string(40, 'q')}});
   std::mt19937 random(20240601);
   int accepted = 0;
   for (int round = 0; round < 3000; ++round) {
