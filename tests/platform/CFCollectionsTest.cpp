@@ -114,19 +114,12 @@ TEST(CFNumber, ConversionsSayWhenTheyLoseTheValue) {
     const SInt64 whole = SInt64(c.stored);
     CFNumberRef n = c.isFloat ? CFNumberCreate(nullptr, kCFNumberFloat64Type, &c.stored)
                               : CFNumberCreate(nullptr, kCFNumberSInt64Type, &whole);
-    union {
-      SInt8 i8;
-      SInt16 i16;
-      SInt32 i32;
-      SInt64 i64;
-      float f;
-    } out;
+    SInt64 out = 0;  // room for any type; read back through a number of that type
     EXPECT_EQ(bool(CFNumberGetValue(n, c.asType, &out)), c.exact);
-    const double got = c.asType == kCFNumberSInt8Type    ? out.i8
-                       : c.asType == kCFNumberSInt16Type ? out.i16
-                       : c.asType == kCFNumberSInt32Type ? out.i32
-                       : c.asType == kCFNumberSInt64Type ? double(out.i64)
-                                                         : out.f;
+    CFNumberRef back = CFNumberCreate(nullptr, c.asType, &out);
+    double got = 0;
+    CFNumberGetValue(back, kCFNumberFloat64Type, &got);
+    CFRelease(back);
     EXPECT_EQ(got, c.got);
     CFRelease(n);
   }
@@ -141,8 +134,7 @@ TEST(CFNumber, IntegerAndRealOfTheSameValueAreEqual) {
   EXPECT_EQ(CFHash(a), CFHash(b));
   EXPECT_EQ(CFNumberCompare(a, b, nullptr), kCFCompareEqualTo);
   EXPECT_FALSE(CFEqual(a, kCFBooleanTrue));
-  CFRelease(a);
-  CFRelease(b);
+  for (CFTypeRef r : {CFTypeRef(a), CFTypeRef(b)}) CFRelease(r);
   EXPECT_EQ(CFNumberCreate(nullptr, 99, &i), nullptr);
 }
 
@@ -157,8 +149,7 @@ TEST(CFData, MutableDataGrowsWithinItsCapacity) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 5), "aXdef");
   CFDataRef copy = CFDataCreateCopy(nullptr, data);
   EXPECT_TRUE(CFEqual(copy, data));
-  CFRelease(copy);
-  CFRelease(data);
+  for (CFTypeRef r : {CFTypeRef(copy), CFTypeRef(data)}) CFRelease(r);
 }
 
 TEST(CFURL, FilePathsComponentsAndStrings) {
@@ -180,8 +171,7 @@ TEST(CFURL, FilePathsComponentsAndStrings) {
   EXPECT_FALSE(CFURLGetFileSystemRepresentation(file, true, buffer, sizeof path - 1));
   EXPECT_TRUE(CFURLGetFileSystemRepresentation(file, true, buffer, sizeof path));
   EXPECT_STREQ(reinterpret_cast<char*>(buffer), path);
-  CFRelease(file);
-  CFRelease(dir);
+  for (CFTypeRef r : {CFTypeRef(file), CFTypeRef(dir)}) CFRelease(r);
 }
 
 TEST(CFURL, OnlyLocalFileURLsAreAccepted) {
