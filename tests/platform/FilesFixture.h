@@ -15,6 +15,7 @@
 
 #include "Files.h"
 #include "Folders.h"
+#include "MacMemory.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
 
@@ -45,6 +46,17 @@ inline std::string ReadHostFile(const std::string& path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// A handle's bytes, and a new handle holding bytes.
+inline std::string Bytes(Handle h) {
+  return std::string(*h, std::size_t(GetHandleSize(h)));
+}
+
+inline Handle HandleOf(const std::string& bytes) {
+  Handle h = NewHandle(Size(bytes.size()));
+  if (!bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
+  return h;
 }
 
 inline mode_t ModeOf(const std::string& path) {

@@ -15,14 +15,9 @@
 
 namespace {
 
+using files_test::HandleOf;
 using files_test::PStr;
 using files_test::WriteHostFile;
-
-Handle HandleOf(const std::string& bytes) {
-  Handle h = NewHandle(Size(bytes.size()));
-  std::memcpy(*h, bytes.data(), bytes.size());
-  return h;
-}
 
 TEST(FilesIconSuites, IconsAreKeptByTypeAndGivenBackAsTheSameHandles) {
   IconSuiteRef suite = nullptr;

@@ -19,22 +19,14 @@
 
 namespace {
 
+using files_test::Bytes;
+using files_test::HandleOf;
 using files_test::PStr;
 using files_test::ReadHostFile;
 using files_test::WriteHostFile;
 
 constexpr ResType kTest = SpFourCC("TEST");
 constexpr ResType kOther = SpFourCC("OTHR");
-
-std::string Bytes(Handle h) {
-  return std::string(*h, std::size_t(GetHandleSize(h)));
-}
-
-Handle NewHandleWith(const std::string& bytes) {
-  Handle h = NewHandle(Size(bytes.size()));
-  if (!bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
-  return h;
-}
 
 std::string Name(Handle h) {
   Str255 name{};
@@ -91,7 +83,7 @@ class ResourceFiles : public ::testing::Test {
     const SInt16 saved = CurResFile();
     const SInt16 ref = OpenFile(name, fsRdWrPerm);
     for (const Item& i : items) {
-      Handle h = NewHandleWith(i.data);
+      Handle h = HandleOf(i.data);
       AddResource(h, i.type, i.id, i.name ? static_cast<ConstStr255Param>(PStr(i.name)) : nullptr);
       ASSERT_EQ(ResError(), noErr);
       if (i.attributes != 0) SetResAttrs(h, i.attributes);
@@ -165,7 +157,7 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   EXPECT_EQ(HomeResFile(removed), -1) << "a removed resource's handle is the caller's";
   DisposeHandle(removed);
   SetResInfo(Get1Resource(kTest, 3), 30, PStr("renamed"));
-  AddResource(NewHandleWith("added"), kOther, 9, PStr("new"));
+  AddResource(HandleOf("added"), kOther, 9, PStr("new"));
   SetResAttrs(Get1Resource(kOther, 9), resPurgeable);
   EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
   const std::filesystem::directory_iterator listing(folder_.path);
@@ -214,7 +206,7 @@ TEST_F(ResourceFiles, FileTooLargeForTheFormatIsRefusedAndLeftAsItWas) {
   EXPECT_EQ(ReadHostFile(Path("big.rsrc")), before);
   RemoveResource(huge);  // once it is gone the rest is written
   DisposeHandle(huge);
-  AddResource(NewHandleWith("b"), kTest, 3, nullptr);
+  AddResource(HandleOf("b"), kTest, 3, nullptr);
   EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
   OpenFile("big.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Resources(kTest), 2);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "FilesFixture.h"
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpTesting.h"
@@ -20,13 +21,8 @@ class Resources : public ::testing::Test {
   void TearDown() override { sp_testing::ResetResources(); }
 };
 
-std::string Text(const Str255 s) {
-  return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
-}
-
-std::string Bytes(Handle h) {
-  return std::string(*h, std::size_t(GetHandleSize(h)));
-}
+using files_test::Bytes;
+using files_test::Text;
 
 TEST_F(Resources, GetResourceSharesOneHandleUntilReleased) {
   ASSERT_EQ(sp_testing::AddAppResource(kVers, 1, "\x01\x02\x03", 3), noErr);
