@@ -1,11 +1,13 @@
 // The resource compiler: source text to the byte layouts the toolbox readers expect.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "MacMemory.h"
 #include "ResourceCompiler.h"
 #include "Resources.h"
@@ -34,21 +36,18 @@ class ResourceCompiler : public ::testing::Test {
   }
   void TearDown() override { sp_testing::ResetResources(); }
 
-  // Compiles the source and makes it the application's file; the bytes of one resource.
-  std::string Compiled(const std::string& source, ResType type, SInt16 id) {
+  // Compiles the source and makes it the application's file; the bytes of the first resource
+  // it names, or "(missing)".
+  std::string Compiled(const std::string& source) {
     std::vector<UInt8> file;
     std::string error;
-    if (!sp_testing::CompileResourceSource(source, folder_, &file, &error)) {
-      ADD_FAILURE() << error;
-      return std::string();
-    }
+    EXPECT_TRUE(sp_testing::CompileResourceSource(source, folder_, &file, &error)) << error;
     EXPECT_EQ(sp_testing::UseInMemoryAppResources(file), noErr);
-    Handle h = Get1Resource(type, id);
-    if (h == nullptr) {
-      ADD_FAILURE() << "resource missing";
-      return std::string();
-    }
-    return std::string(*h, std::size_t(GetHandleSize(h)));
+    char type[5] = {};
+    int id = 0;
+    std::sscanf(source.c_str() + source.find("resource '"), "resource '%4c' %d", type, &id);
+    Handle h = Get1Resource(sp::LoadBE32(reinterpret_cast<const UInt8*>(type)), SInt16(id));
+    return h == nullptr ? "(missing)" : std::string(*h, std::size_t(GetHandleSize(h)));
   }
 
   std::string Error(const std::string& source) {
@@ -62,16 +61,12 @@ class ResourceCompiler : public ::testing::Test {
   std::string folder_;
 };
 
-std::string B(const char* bytes, std::size_t n) {
-  return std::string(bytes, n);
-}
+using namespace std::string_literals;  // "..."s keeps the zero bytes
 
 TEST_F(ResourceCompiler, TypedResourcesGetTheToolboxByteLayouts) {
   struct Case {
     const char* why;
     const char* source;
-    ResType type;
-    SInt16 id;
     std::string expected;
   } cases[] = {
       {"menu: header, enable flags (separator and disabled item off), items, end byte",
@@ -82,15 +77,13 @@ TEST_F(ResourceCompiler, TypedResourcesGetTheToolboxByteLayouts) {
        "  item \"Sub\" { submenu 131 }\n"
        "  item \"Off\" { disabled; mark check; icon 2 }\n"
        "}\n",
-       SpFourCC("MENU"), 300,
-       B("\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B"
-         "\x04\x95\xDB\x91\xB6"
-         "\x04Open\x00O\x00\x03"
-         "\x01-\x00\x00\x00\x00"
-         "\x03Sub\x00\x1B\x83\x00"
-         "\x03Off\x02\x00\x12\x00"
-         "\x00",
-         51)},
+       "\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B"
+       "\x04\x95\xDB\x91\xB6"
+       "\x04Open\x00O\x00\x03"
+       "\x01-\x00\x00\x00\x00"
+       "\x03Sub\x00\x1B\x83\x00"
+       "\x03Off\x02\x00\x12\x00"
+       "\x00"s},
       {"item list: text padded to even, control id, disabled flag",
        "resource 'DITL' 400 {\n"
        "  button 10, 20, 30, 90 { text \"Go\" }\n"
@@ -98,71 +91,57 @@ TEST_F(ResourceCompiler, TypedResourcesGetTheToolboxByteLayouts) {
        "  control 70, 20, 90, 200 { id 128 }\n"
        "  userItem 0, 0, 5, 5 { disabled }\n"
        "}\n",
-       SpFourCC("DITL"), 400,
-       B("\x00\x03"
-         "\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go"
-         "\x00\x00\x00\x00\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
-         "abc\x00"
-         "\x00\x00\x00\x00\x00\x46\x00\x14\x00\x5A\x00\xC8\x07\x02\x00\x80"
-         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05\x80\x00",
-         66)},
+       "\x00\x03"
+       "\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go"
+       "\x00\x00\x00\x00\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
+       "abc\x00"
+       "\x00\x00\x00\x00\x00\x46\x00\x14\x00\x5A\x00\xC8\x07\x02\x00\x80"
+       "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05\x80\x00"s},
       {"dialog: the position word on an even offset after the title",
        "resource 'DLOG' 500 {\n"
        "  bounds 40, 40, 140, 340; procID movableDBoxProc; visible true; goAway false\n"
        "  refCon 7; title \"Ab\"; position centerMainScreen\n"
        "}\n",
-       SpFourCC("DLOG"), 500,
-       B("\x00\x28\x00\x28\x00\x8C\x01\x54\x00\x05\x01\x00\x00\x00\x00\x00\x00\x07"
-         "\x01\xF4\x02"
-         "Ab\x00\x28\x0A",
-         26)},
+       "\x00\x28\x00\x28\x00\x8C\x01\x54\x00\x05\x01\x00\x00\x00\x00\x00\x00\x07"
+       "\x01\xF4\x02"
+       "Ab\x00\x28\x0A"s},
       {"window",
        "resource 'WIND' 600 { bounds 1, 2, 3, 4; procID 4; visible true; goAway true; "
        "title \"W\" }\n",
-       SpFourCC("WIND"), 600,
-       B("\x00\x01\x00\x02\x00\x03\x00\x04\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00"
-         "\x01W\x00\x00",
-         22)},
+       "\x00\x01\x00\x02\x00\x03\x00\x04\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00"
+       "\x01W\x00\x00"s},
       {"control",
        "resource 'CNTL' 700 { bounds 0, 0, 20, 100; value 1; max 10; min 0; "
        "procID popupMenuProc; title \"T\" }\n",
-       SpFourCC("CNTL"), 700,
-       B("\x00\x00\x00\x00\x00\x14\x00\x64\x00\x01\x01\x00\x00\x0A\x00\x00\x03\xF0"
-         "\x00\x00\x00\x00\x01T",
-         24)},
-      {"alert", "resource 'ALRT' 800 { bounds 1, 2, 3, 4; stages 0x5555 }\n", SpFourCC("ALRT"), 800,
-       B("\x00\x01\x00\x02\x00\x03\x00\x04\x03\x20\x55\x55\x00\x00", 14)},
+       "\x00\x00\x00\x00\x00\x14\x00\x64\x00\x01\x01\x00\x00\x0A\x00\x00\x03\xF0"
+       "\x00\x00\x00\x00\x01T"s},
+      {"alert", "resource 'ALRT' 800 { bounds 1, 2, 3, 4; stages 0x5555 }\n",
+       "\x00\x01\x00\x02\x00\x03\x00\x04\x03\x20\x55\x55\x00\x00"s},
       {"version: BCD major, minor and fix nibbles, stage, BCD non-release",
        "resource 'vers' 2 { version 1, 2, 3; stage beta; nonRelease 12; region 14; "
        "short \"1.2.3\"; long \"x\" }\n",
-       SpFourCC("vers"), 2,
-       B("\x01\x23\x60\x12\x00\x0E\x05"
-         "1.2.3\x01x",
-         14)},
+       "\x01\x23\x60\x12\x00\x0E\x05"
+       "1.2.3\x01x"s},
       {"string list", "resource 'STR#' 900 { string \"a\"; string \"\"; string \"\xE4\xBF\x9D\" }",
-       SpFourCC("STR#"), 900,
-       B("\x00\x03\x01"
-         "a\x00\x02\x95\xDB",
-         8)},
-      {"string", "resource 'STR ' 901 { string \"hi\" }", SpFourCC("STR "), 901, B("\x02hi", 3)},
-      {"menu bar", "resource 'MBAR' 505 { menu 500; menu 200; menu 505 }", SpFourCC("MBAR"), 505,
-       B("\x00\x03\x01\xF4\x00\xC8\x01\xF9", 8)},
+       "\x00\x03\x01"
+       "a\x00\x02\x95\xDB"s},
+      {"string", "resource 'STR ' 901 { string \"hi\" }", "\x02hi"s},
+      {"menu bar", "resource 'MBAR' 505 { menu 500; menu 200; menu 505 }",
+       "\x00\x03\x01\xF4\x00\xC8\x01\xF9"s},
       {"raw bytes of every kind, aligned",
        "resource 'IndX' 128 {\n"
        "  int16 0, 2\n  int8 12\n  hex \"45 00 00\"\n  int16 1000\n  ostype 'abcd'\n"
        "  pstring \"p\"\n  text \"tx\"\n  align 4\n}\n",
-       SpFourCC("IndX"), 128,
-       B("\x00\x00\x00\x02\x0C\x45\x00\x00\x03\xE8"
-         "abcd\x01ptx\x00\x00",
-         20)},
+       "\x00\x00\x00\x02\x0C\x45\x00\x00\x03\xE8"
+       "abcd\x01ptx\x00\x00"s},
       {"raw bytes from a file beside the source", "resource 'BLOB' 1 { file \"blob.bin\" }",
-       SpFourCC("BLOB"), 1, B("\x01\x02\x03", 3)},
+       "\x01\x02\x03"s},
       {"escapes: raw bytes are not converted", "resource 'STR ' 902 { string \"\\x14\\r\\\"\" }",
-       SpFourCC("STR "), 902, B("\x03\x14\r\"", 4)},
+       "\x03\x14\r\""s},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    EXPECT_EQ(Compiled(c.source, c.type, c.id), c.expected);
+    EXPECT_EQ(Compiled(c.source), c.expected);
   }
 }
 
@@ -170,8 +149,7 @@ TEST_F(ResourceCompiler, NamesAttributesAndJapaneseTextReachTheResourceManager) 
   Compiled(
       "resource 'STR#' 5009 \"titles\" purgeable {\n"
       "  string \"\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB\"   # cancel\n"
-      "}\n",
-      SpFourCC("STR#"), 5009);
+      "}\n");
   Str255 s;
   GetIndString(s, 5009, 1);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(s + 1), s[0]),
@@ -245,30 +223,27 @@ TEST_F(ResourceCompiler, TheSameTypeAndIdTwiceOverAllSourcesIsRefused) {
 
 TEST_F(ResourceCompiler, ImagesAreStoredWhereTheDrawingCodeLooks) {
   // One-bit cursor: dark opaque pixels set, the white one clear; mask where opaque.
-  const std::string cursor =
-      Compiled("resource 'CURS' 6550 { png \"small.png\"; hotSpot 3, 4 }", SpFourCC("CURS"), 6550);
+  const std::string cursor = Compiled("resource 'CURS' 6550 { png \"small.png\"; hotSpot 3, 4 }");
   ASSERT_EQ(cursor.size(), 68u);
-  EXPECT_EQ(cursor.substr(0, 4), B("\x7F\x00\xFF\x00", 4));
-  EXPECT_EQ(cursor.substr(30, 2), B("\xFF\x00", 2));
-  EXPECT_EQ(cursor.substr(32, 4), B("\xFF\x00\xFF\x00", 4));
-  EXPECT_EQ(cursor.substr(64, 4), B("\x00\x03\x00\x04", 4));
+  EXPECT_EQ(cursor.substr(0, 4), "\x7F\x00\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(30, 2), "\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(32, 4), "\xFF\x00\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(64, 4), "\x00\x03\x00\x04"s);
 
-  const std::string colour =
-      Compiled("resource 'crsr' 610 { png \"small.png\"; hotSpot 8, 1 }", SpFourCC("crsr"), 610);
+  const std::string colour = Compiled("resource 'crsr' 610 { png \"small.png\"; hotSpot 8, 1 }");
   ASSERT_EQ(colour.size(), 96u + kPng.size());
-  EXPECT_EQ(colour.substr(0, 2), B("\x80\x01", 2));
-  EXPECT_EQ(colour.substr(6, 4), B("\x00\x00\x00\x60", 4)) << "the image begins at 96";
-  EXPECT_EQ(colour.substr(20, 2), B("\x7F\x00", 2)) << "one-bit image at 20";
-  EXPECT_EQ(colour.substr(52, 2), B("\xFF\x00", 2)) << "mask at 52";
-  EXPECT_EQ(colour.substr(84, 4), B("\x00\x08\x00\x01", 4)) << "hot spot at 84";
+  EXPECT_EQ(colour.substr(0, 2), "\x80\x01"s);
+  EXPECT_EQ(colour.substr(6, 4), "\x00\x00\x00\x60"s) << "the image begins at 96";
+  EXPECT_EQ(colour.substr(20, 2), "\x7F\x00"s) << "one-bit image at 20";
+  EXPECT_EQ(colour.substr(52, 2), "\xFF\x00"s) << "mask at 52";
+  EXPECT_EQ(colour.substr(84, 4), "\x00\x08\x00\x01"s) << "hot spot at 84";
   EXPECT_EQ(colour.substr(96), kPng);
 
-  const std::string picture =
-      Compiled("resource 'PICT' 2001 { png \"small.png\" }", SpFourCC("PICT"), 2001);
-  EXPECT_EQ(picture.substr(0, 10), B("\x00\x5E\x00\x00\x00\x00\x00\x10\x00\x10", 10));
+  const std::string picture = Compiled("resource 'PICT' 2001 { png \"small.png\" }");
+  EXPECT_EQ(picture.substr(0, 10), "\x00\x5E\x00\x00\x00\x00\x00\x10\x00\x10"s);
   EXPECT_EQ(picture.substr(10), kPng);
 
-  EXPECT_EQ(Compiled("resource 'cicn' 634 { png \"small.png\" }", SpFourCC("cicn"), 634), kPng);
+  EXPECT_EQ(Compiled("resource 'cicn' 634 { png \"small.png\" }"), kPng);
 }
 
 }  // namespace
