@@ -49,7 +49,7 @@ class FilesAudioCD : public ::testing::Test {
   sp_testing::HomeScope home_;
 };
 
-TEST_F(FilesAudioCD, AMountedDiscIsAReadOnlyVolumeOfItsOwn) {
+TEST_F(FilesAudioCD, AMountedDiscIsAReadOnlyVolumeOfItsOwnUntilEjected) {
   std::string folder = MakeDisc(home_.Path("discs"), "Disc A");
   SInt16 v = sp_testing::MountAudioCD(folder);
   ASSERT_NE(v, 0);
@@ -69,13 +69,7 @@ TEST_F(FilesAudioCD, AMountedDiscIsAReadOnlyVolumeOfItsOwn) {
   SInt32 tdir = 0;
   EXPECT_EQ(FindFolder(v, kTrashFolderType, kCreateFolder, &tv, &tdir), fnfErr)
       << "nothing is thrown away from a disc";
-}
-
-TEST_F(FilesAudioCD, AnEjectedDiscIsGoneAndItsFolderStays) {
-  std::string folder = MakeDisc(home_.Path("discs"), "Eject Me");
-  SInt16 v = sp_testing::MountAudioCD(folder);
-  ASSERT_NE(v, 0);
-  SInt16 ref = 0;
+  // Ejected, the disc is gone and its folder stays.
   ASSERT_EQ(HOpenDF(v, fsRtDirID, PStr("1 Opening.aiff"), fsRdPerm, &ref), noErr);
   EXPECT_EQ(sp_testing::EjectAudioCD(v), fBsyErr) << "not while a track is open";
   EXPECT_EQ(FSClose(ref), noErr);
