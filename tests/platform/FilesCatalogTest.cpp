@@ -59,8 +59,7 @@ class FilesCatalog : public ::testing::Test {
 };
 
 TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
-  const Folder music = Make("Music");
-  const Folder album = Make("Music/Album");
+  const Folder music = Make("Music"), album = Make("Music/Album");
   WriteHostFile(home_.Path("Music/Album/1 Track.aiff"), "FORM");
   WriteHostFile(home_.Path("top.txt"), "x");
   const Folder home = FolderAt(home_, "");
@@ -81,20 +80,17 @@ TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
     ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNodeID | kFSCatInfoParentDirID | kFSCatInfoNodeFlags,
                                &info, nullptr, nullptr, nullptr),
               noErr);
-    EXPECT_EQ(SInt32(info.parentDirID), c.folder.dirID);
-    // By id, back to the folder and the name.
+    // By id, back to the folder and the name: a folder's id is a directory id, a file's is not.
+    const bool isFolder = info.nodeFlags & kFSNodeIsDirectoryMask;
     CInfoPBRec pb;
     std::string name;
-    if (info.nodeFlags & kFSNodeIsDirectoryMask) {
-      ASSERT_EQ(CatInfoOf(c.folder.vRefNum, SInt32(info.nodeID), -1, &pb, &name), noErr);
-      EXPECT_EQ(pb.dirInfo.ioDrParID, c.folder.dirID);
-    } else {
-      EXPECT_EQ(CatInfoOf(c.folder.vRefNum, SInt32(info.nodeID), -1, &pb), dirNFErr);
-      SInt32 parent = 0;
-      ASSERT_EQ(Resolve(c.folder.vRefNum, SInt32(info.nodeID), &parent, &name), noErr);
-      EXPECT_EQ(parent, c.folder.dirID);
-    }
-    EXPECT_EQ(name, c.name);
+    SInt32 parent = 0;
+    EXPECT_EQ(CatInfoOf(c.folder.vRefNum, SInt32(info.nodeID), -1, &pb, &name),
+              isFolder ? noErr : dirNFErr);
+    if (!isFolder) Resolve(c.folder.vRefNum, SInt32(info.nodeID), &parent, &name);
+    const SInt32 byID = isFolder ? pb.dirInfo.ioDrParID : parent;
+    EXPECT_EQ(std::to_string(byID) + "/" + name, std::to_string(c.folder.dirID) + "/" + c.name);
+    EXPECT_EQ(SInt32(info.parentDirID), c.folder.dirID);
   }
   // The root folder is id 2, its parent 1, and its name is the volume's.
   CInfoPBRec pb;
@@ -107,8 +103,7 @@ TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
 // Through the layer the id follows at once; moves by other programs are found near the last
 // place the id was seen, and after a restart from the saved catalogue.
 TEST_F(FilesCatalog, AnIdFollowsRenamesAndMovesAndIsFoundNearItsLastPlace) {
-  const Folder lib = Make("Lib");
-  const Folder sub = Make("Lib/Sub");
+  const Folder lib = Make("Lib"), sub = Make("Lib/Sub");
   Make("Lib/Sub/Deeper");
   WriteHostFile(home_.Path("Lib/a.aiff"), "1");
   const SInt32 id = FileID(lib, "a.aiff");
@@ -261,8 +256,7 @@ TEST_F(FilesCatalog, BulkListingsEndWithNoMoreItemsAfterTheLastBatch) {
 }
 
 TEST_F(FilesCatalog, FullAndPartialPathsNameItemsFromTheVolumeOrTheFolder) {
-  const Folder p = Make("P");
-  const Folder q = Make("P/Q");
+  const Folder p = Make("P"), q = Make("P/Q");
   WriteHostFile(home_.Path("P/Q/leaf"), "");
   const fs::Volume* volume = fs::FindVolume(kOnSystemDisk);
   ASSERT_NE(volume, nullptr);
