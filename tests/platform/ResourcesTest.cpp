@@ -120,6 +120,7 @@ TEST_F(Resources, GetIndStringReadsInsideTheListAndNeverPastItsEnd) {
       {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 3, "bc", "the last string, ending the list"},
       {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 2, "", "an empty string"},
       {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 4, "", "one past the count"},
+      {{0x00, 0x01, 0x01, 'a', 0x01, 'b'}, 2, "", "a string past the count is not read"},
       {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 0, "", "index 0"},
       {{0x00, 0x01, 0x02, 'a', 'b'}, 1, "ab", "the length byte reaches exactly the end"},
       {{}, 1, "", "no bytes at all"},
