@@ -145,8 +145,9 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   EXPECT_EQ(PBHCopyFileSync(&pb), notAFileErr) << "folders are not copied";
 }
 
-TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
+TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm) {
   if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  sp_testing::VirtualClockScope clock(kFirstDate);
   ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("f"), 0, 0), noErr);
   const FInfo set{0x41494646, 0x5A716372, kHasBeenInited | kHasCustomIcon, {-1, -1}, 7};
   ASSERT_EQ(HSetFInfo(c_.vRefNum, c_.dirID, PStr("f"), &set), noErr);
@@ -174,44 +175,32 @@ TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
   const FSRef folderRef = RefAt(home_, "C/d");
   *reinterpret_cast<FolderInfo*>(info.finderInfo) = FolderInfo{{}, 0x0020, Point{10, 20}, 0};
   ASSERT_EQ(FSSetCatalogInfo(&folderRef, kFSCatInfoFinderInfo, &info), noErr);
-  CInfoPBRec pb;
-  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &pb), noErr);
-  EXPECT_EQ(pb.dirInfo.ioDrUsrWds.frFlags * 100 + pb.dirInfo.ioDrUsrWds.frLocation.h,
+  CInfoPBRec dir;
+  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &dir), noErr);
+  EXPECT_EQ(dir.dirInfo.ioDrUsrWds.frFlags * 100 + dir.dirInfo.ioDrUsrWds.frLocation.h,
             0x20 * 100 + 20);
-}
+  EXPECT_EQ(dir.dirInfo.ioDrCrDat, UInt32(kFirstDate)) << "creation dates come from the clock";
 
-TEST_F(FilesChanges, CreationDatesComeFromTheStampOnTheProgramsClock) {
-  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
-  sp_testing::VirtualClockScope clock(kFirstDate);
-  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("dated"), 0, 0), noErr);
-  EXPECT_EQ(FileInfoOf(c_, "dated").fileParam.ioFlCrDat, UInt32(kFirstDate));
-  SInt32 folder = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("dated folder"), &folder), noErr);
-  CInfoPBRec cpb;
-  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &cpb), noErr);
-  EXPECT_EQ(cpb.dirInfo.ioDrCrDat, UInt32(kFirstDate));
-
-  // The FSRef form is in UTC; writing it moves the classic date along.
-  const FSRef ref = RefAt(home_, "C/dated");
-  FSCatalogInfo info{};
+  // The FSRef form of the creation date is in UTC; writing it moves the classic date along.
+  EXPECT_EQ(FileInfoOf(c_, "f").fileParam.ioFlCrDat, UInt32(kFirstDate));
   ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &info, nullptr, nullptr, nullptr), noErr);
   EXPECT_EQ(SInt64(info.createDate.lowSeconds), fs::UTC1904FromLocal1904(kFirstDate));
   const SInt64 second = fs::UTC1904FromLocal1904(kSecondDate);
   info.createDate = UTCDateTime{UInt16(UInt64(second) >> 32), UInt32(second), 0};
   ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoCreateDate, &info), noErr);
-  HParamBlockRec pb = FileInfoOf(c_, "dated");
+  HParamBlockRec pb = FileInfoOf(c_, "f");
   EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kSecondDate));
 
   // A parameter block with cleared dates sets the Finder information and leaves the dates.
   const UInt32 modified = pb.fileParam.ioFlMdDat;
-  PStr name("dated");
+  PStr name("f");
   pb.fileParam.ioNamePtr = name;
   pb.fileParam.ioFlCrDat = 0;
   pb.fileParam.ioFlMdDat = 0;
   pb.fileParam.ioFlFndrInfo.fdType = 0x54455854;
   pb.fileParam.ioDirID = c_.dirID;  // the get left the file's id there
   ASSERT_EQ(PBHSetFInfoSync(&pb), noErr);
-  pb = FileInfoOf(c_, "dated");
+  pb = FileInfoOf(c_, "f");
   EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kSecondDate));
   EXPECT_EQ(pb.fileParam.ioFlMdDat, modified);
   EXPECT_EQ(pb.fileParam.ioFlFndrInfo.fdType, 0x54455854u);
