@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace std::string_literals;  // "..."s keeps zero bytes
+
 // Owns one reference for the length of a test.
 struct Owned {
   explicit Owned(CFTypeRef r) : ref(static_cast<CFStringRef>(r)) {}
@@ -62,14 +64,13 @@ TEST(CFString, GetCStringNeedsRoomForTheTerminatorAndTheWholeText) {
     std::string buffer;  // its first bytes afterwards
   } cases[] = {
       {u"\u30A2b", kCFStringEncodingMacJapanese, 4, true,
-       std::string("\x83\x41"
-                   "b\0x",
-                   5)},
-      {u"\u30A2b", kCFStringEncodingMacJapanese, 3, false, std::string("\0xxx", 4)},
+       "\x83\x41"
+       "b\0x"s},
+      {u"\u30A2b", kCFStringEncodingMacJapanese, 3, false, "\0xxx"s},
       {u"\u30A2b", kCFStringEncodingMacJapanese, 0, false, "xxxx"},
-      {u"\u9AD9", kCFStringEncodingMacJapanese, 8, false, std::string("\0x", 2)},  // IBM kanji
-      {u"\u9AD9", kCFStringEncodingShiftJIS, 8, false, std::string("\0x", 2)},
-      {u"\u9AD9", kCFStringEncodingDOSJapanese, 8, true, std::string("\xFB\xFC\0", 3)},
+      {u"\u9AD9", kCFStringEncodingMacJapanese, 8, false, "\0x"s},  // IBM kanji
+      {u"\u9AD9", kCFStringEncodingShiftJIS, 8, false, "\0x"s},
+      {u"\u9AD9", kCFStringEncodingDOSJapanese, 8, true, "\xFB\xFC\0"s},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.buffer);
@@ -128,10 +129,10 @@ TEST(CFString, CreateWithBytesHonoursTheByteOrderMark) {
     std::string bytes;
     bool external;  // unmarked text is big-endian; else host order
   } cases[] = {
-      {std::string("\xFE\xFF\x30\xA2", 4), false},
-      {std::string("\xFF\xFE\xA2\x30", 4), true},
-      {std::string("\xA2\x30", 2), false},
-      {std::string("\x30\xA2", 2), true},
+      {"\xFE\xFF\x30\xA2"s, false},
+      {"\xFF\xFE\xA2\x30"s, true},
+      {"\xA2\x30"s, false},
+      {"\x30\xA2"s, true},
   };
   for (const auto& c : cases) {
     Owned s(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(c.bytes.data()),

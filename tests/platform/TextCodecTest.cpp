@@ -10,6 +10,8 @@ using sp::text::EncodeFromUTF16;
 
 namespace {
 
+using namespace std::string_literals;  // "..."s keeps zero bytes
+
 std::u16string Decode(TextEncoding e, const std::string& bytes, bool* ok = nullptr) {
   std::u16string out;
   const bool r = DecodeToUTF16(e, bytes.data(), bytes.size(), out);
@@ -178,16 +180,15 @@ TEST(TextCodec, UnicodeByteOrders) {
     bool external;
     std::u16string text;
   } cases[] = {
-      {kTextEncodingUTF16, std::string("\xFE\xFF\x00\x41", 4), false, u"A"},
-      {kTextEncodingUTF16, std::string("\xFF\xFE\x41\x00", 4), false, u"A"},
-      {kTextEncodingUTF16, std::string("\x41\x00", 2), false, u"A"},  // host order
-      {kTextEncodingUTF16, std::string("\x00\x41", 2), true, u"A"},   // unmarked: big-endian
-      {kTextEncodingUTF16BE, std::string("\xFE\xFF\x00\x41", 4), false,
+      {kTextEncodingUTF16, "\xFE\xFF\x00\x41"s, false, u"A"},
+      {kTextEncodingUTF16, "\xFF\xFE\x41\x00"s, false, u"A"},
+      {kTextEncodingUTF16, "\x41\x00"s, false, u"A"},  // host order
+      {kTextEncodingUTF16, "\x00\x41"s, true, u"A"},   // unmarked: big-endian
+      {kTextEncodingUTF16BE, "\xFE\xFF\x00\x41"s, false,
        u"\uFEFF"
        u"A"},
-      {kTextEncodingUTF32, std::string("\x00\x00\xFE\xFF\x00\x01\xF6\x00", 8), false,
-       u"\U0001F600"},
-      {kTextEncodingUTF32LE, std::string("\x41\x00\x00\x00", 4), false, u"A"},
+      {kTextEncodingUTF32, "\x00\x00\xFE\xFF\x00\x01\xF6\x00"s, false, u"\U0001F600"},
+      {kTextEncodingUTF32LE, "\x41\x00\x00\x00"s, false, u"A"},
   };
   for (const Case& c : cases) {
     std::u16string out;
@@ -200,7 +201,7 @@ TEST(TextCodec, UnicodeByteOrders) {
 
 TEST(TextCodec, BoundaryCrossingNeverLosesText) {
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
-  EXPECT_EQ(sp::text::MacJapaneseToUTF8(std::string("a\x82", 2)), "a\xEF\xBF\xBD");
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8("a\x82"s), "a\xEF\xBF\xBD");
   std::string mac;
   EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE3\x82\xA2\xC2\xA5\\", mac));
   EXPECT_EQ(mac, "\x83\x41\x5C\x80");
