@@ -60,7 +60,7 @@ TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
   EXPECT_FALSE(b.Ok()) << "a synchsafe byte with its high bit set";
 }
 
-TEST(ByteOrder, Extended80RoundTripsSampleRates) {
+TEST(ByteOrder, Extended80RoundTripsSampleRatesAndTheWriterPatchesOnlyWhatItWrote) {
   const struct {
     double value;
     UInt8 bytes[10];
@@ -77,9 +77,7 @@ TEST(ByteOrder, Extended80RoundTripsSampleRates) {
     EXPECT_EQ(std::memcmp(out, c.bytes, 10), 0) << c.value;
     EXPECT_EQ(sp::Extended80ToDouble(out), c.value);
   }
-}
 
-TEST(ByteOrder, WriterPatchesOnlyInsideWhatWasWritten) {
   sp::ByteWriter w;
   w.FourCC(SpFourCC("FORM"));
   w.BE32(0);

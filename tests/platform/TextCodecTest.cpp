@@ -173,7 +173,7 @@ TEST(TextCodec, UTF8LengthChangesAtTheRightCodePoints) {
   }
 }
 
-TEST(TextCodec, UnicodeByteOrders) {
+TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
   struct Case {
     TextEncoding encoding;
     std::string bytes;
@@ -197,9 +197,7 @@ TEST(TextCodec, UnicodeByteOrders) {
   }
   std::u16string out;
   EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));  // half a unit
-}
 
-TEST(TextCodec, BoundaryCrossingNeverLosesText) {
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("a\x82"s), "a\xEF\xBF\xBD");
   std::string mac;
