@@ -12,26 +12,19 @@ const char kHeader[] =
     "<!DOCTYPE plist PUBLIC \"-//Example//DTD PLIST 1.0//EN\" "
     "\"http://www.example.com/DTDs/PropertyList-1.0.dtd\">\n";
 
-const std::string kLibrary = std::string(kHeader) +
-                             "<plist version=\"1.0\">\n"
-                             "<dict>\n"
-                             "  <key>Major Version</key><integer>1</integer>\n"
-                             "  <key>Date</key><date>2001-01-02T00:00:01Z</date>\n"
-                             "  <key>Tracks</key>\n"
-                             "  <dict>\n"
-                             "    <key>101</key>\n"
-                             "    <dict>\n"
-                             "      <key>Name</key><string>\xE6\x9B\xB2 &amp; &lt;1&gt;</string>\n"
-                             "      <key>Total Time</key><integer>-245000</integer>\n"
-                             "      <key>Volume</key><real>-1.5e2</real>\n"
-                             "      <key>Compilation</key><true/>\n"
-                             "      <key>Disabled</key><false/>\n"
-                             "      <key>Artwork</key><data>AAEC\n/w==</data>\n"
-                             "    </dict>\n"
-                             "  </dict>\n"
-                             "  <key>Playlists</key><array><string>a</string><array/></array>\n"
-                             "</dict>\n"
-                             "</plist>\n";
+const std::string kLibrary =
+    std::string(kHeader) +
+    "<plist version=\"1.0\">\n<dict>\n"
+    "  <key>Major Version</key><integer>1</integer>\n"
+    "  <key>Date</key><date>2001-01-02T00:00:01Z</date>\n"
+    "  <key>Tracks</key><dict><key>101</key><dict>\n"
+    "    <key>Name</key><string>\xE6\x9B\xB2 &amp; &lt;1&gt;</string>\n"
+    "    <key>Total Time</key><integer>-245000</integer><key>Volume</key><real>-1.5e2</real>\n"
+    "    <key>Compilation</key><true/><key>Disabled</key><false/>\n"
+    "    <key>Artwork</key><data>AAEC\n/w==</data>\n"
+    "  </dict></dict>\n"
+    "  <key>Playlists</key><array><string>a</string><array/></array>\n"
+    "</dict>\n</plist>\n";
 
 CFPropertyListRef Read(const std::string& xml, CFOptionFlags options = 0,
                        CFErrorRef* error = nullptr) {

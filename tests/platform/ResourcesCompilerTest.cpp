@@ -70,33 +70,21 @@ TEST_F(ResourceCompiler, TypedResourcesGetTheToolboxByteLayouts) {
     std::string expected;
   } cases[] = {
       {"menu: header, enable flags (separator and disabled item off), items, end byte",
-       "resource 'MENU' 300 {\n"
-       "  title \"\xE4\xBF\x9D\xE5\xAD\x98\"\n"
-       "  item \"Open\" { key \"O\"; style bold, italic }\n"
-       "  separator\n"
-       "  item \"Sub\" { submenu 131 }\n"
-       "  item \"Off\" { disabled; mark check; icon 2 }\n"
-       "}\n",
-       "\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B"
-       "\x04\x95\xDB\x91\xB6"
-       "\x04Open\x00O\x00\x03"
-       "\x01-\x00\x00\x00\x00"
-       "\x03Sub\x00\x1B\x83\x00"
-       "\x03Off\x02\x00\x12\x00"
-       "\x00"s},
+       "resource 'MENU' 300 {\n  title \"\xE4\xBF\x9D\xE5\xAD\x98\"\n"
+       "  item \"Open\" { key \"O\"; style bold, italic }\n  separator\n"
+       "  item \"Sub\" { submenu 131 }\n  item \"Off\" { disabled; mark check; icon 2 }\n}\n",
+       "\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B\x04\x95\xDB\x91\xB6"
+       "\x04Open\x00O\x00\x03\x01-\x00\x00\x00\x00\x03Sub\x00\x1B\x83\x00"
+       "\x03Off\x02\x00\x12\x00\x00"s},
       {"item list: text padded to even, control id, disabled flag",
-       "resource 'DITL' 400 {\n"
-       "  button 10, 20, 30, 90 { text \"Go\" }\n"
+       "resource 'DITL' 400 {\n  button 10, 20, 30, 90 { text \"Go\" }\n"
        "  staticText 40, 20, 60, 200 { text \"abc\"; disabled }\n"
-       "  control 70, 20, 90, 200 { id 128 }\n"
-       "  userItem 0, 0, 5, 5 { disabled }\n"
-       "}\n",
-       "\x00\x03"
-       "\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go"
-       "\x00\x00\x00\x00\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
-       "abc\x00"
-       "\x00\x00\x00\x00\x00\x46\x00\x14\x00\x5A\x00\xC8\x07\x02\x00\x80"
-       "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05\x80\x00"s},
+       "  control 70, 20, 90, 200 { id 128 }\n  userItem 0, 0, 5, 5 { disabled }\n}\n",
+       "\x00\x03\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go\x00\x00\x00\x00"
+       "\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
+       "abc\x00\x00\x00\x00\x00\x00\x46\x00\x14"
+       "\x00\x5A\x00\xC8\x07\x02\x00\x80\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05"
+       "\x80\x00"s},
       {"dialog: the position word on an even offset after the title",
        "resource 'DLOG' 500 {\n"
        "  bounds 40, 40, 140, 340; procID movableDBoxProc; visible true; goAway false\n"
