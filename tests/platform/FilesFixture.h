@@ -134,11 +134,8 @@ inline HParamBlockRec FileInfoOf(const Folder& folder, const std::string& name,
 }
 
 inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
-  Folder f;
-  EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &f.vRefNum, &f.dirID),
-            noErr);
-  f.path = home.Path("Documents");
-  return f;
+  mkdir(home.Path("Documents").c_str(), 0700);
+  return FolderAt(home, "Documents");
 }
 
 // Runs `body` as a user the kernel checks permissions for: directly when not root; as root

@@ -79,8 +79,7 @@ TEST(TextEncodingConverter, RefusesUnknownEncodingsAndNullArguments) {
             kTECNoConversionPathErr);
   EXPECT_EQ(converter, nullptr);
   EXPECT_EQ(TECCreateConverter(nullptr, 0, 1), paramErr);
-  ByteCount in = 0;
-  ByteCount out = 0;
+  ByteCount in = 0, out = 0;
   UInt8 buffer[4];
   EXPECT_EQ(TECConvertText(nullptr, buffer, 1, &in, buffer, 4, &out), paramErr);
   EXPECT_EQ(TECDisposeConverter(nullptr), paramErr);
