@@ -9,22 +9,15 @@
 
 #include "CoreFoundation.h"
 #include "TestBundle.h"
+#include "TestFiles.h"
 
 namespace {
 
 // A bundle folder made for one test and removed after it.
 class BundleFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/sp-bundle-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    sp_testing::SetMainBundleFolder(folder_);
-  }
-  void TearDown() override {
-    sp_testing::ResetMainBundleFolder();
-    std::filesystem::remove_all(folder_);
-  }
+  void SetUp() override { sp_testing::SetMainBundleFolder(folder_); }
+  void TearDown() override { sp_testing::ResetMainBundleFolder(); }
   void Write(const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(folder_ + "/" + name).parent_path());
     std::ofstream(folder_ + "/" + name, std::ios::binary) << bytes;
@@ -46,7 +39,8 @@ class BundleFolder : public ::testing::Test {
     return reinterpret_cast<char*>(buffer);
   }
 
-  std::string folder_;
+  sp_testing::HomeScope home_;
+  const std::string folder_ = home_.Home();
 };
 
 const char kTable[] =
@@ -61,6 +55,7 @@ const char kTable[] =
 
 TEST_F(BundleFolder, ReadsTheStringsTableWithCommentsAndEscapes) {
   Write("LocalizableForCDROMProgram.strings", kTable);
+  Write("Localizable.strings", kTable);
   CFStringRef table = CFSTR("LocalizableForCDROMProgram");
   EXPECT_EQ(Lookup("Quit", nullptr, table), "\xE7\xB5\x82\xE4\xBA\x86");
   EXPECT_EQ(Lookup("Escapes", nullptr, table),
@@ -69,11 +64,8 @@ TEST_F(BundleFolder, ReadsTheStringsTableWithCommentsAndEscapes) {
   EXPECT_EQ(Lookup("Multi\nLine Key", nullptr, table), "x");
   EXPECT_EQ(Lookup("bare_key", nullptr, table), "bare.value");
   EXPECT_EQ(Lookup("Alone", nullptr, table), "Alone");
-}
-
-// The program tells "missing" apart by passing a value of its own.
-TEST_F(BundleFolder, MissingKeyGivesTheCallersValueElseTheKey) {
-  Write("Localizable.strings", kTable);
+  // The program tells "missing" apart by passing a value of its own.
+  EXPECT_EQ(Lookup("Quit", nullptr, nullptr), "\xE7\xB5\x82\xE4\xBA\x86") << "the default table";
   EXPECT_EQ(Lookup("Nothing", CFSTR("fallback"), nullptr), "fallback");
   EXPECT_EQ(Lookup("Nothing", CFSTR(""), nullptr), "Nothing");
   EXPECT_EQ(Lookup("Nothing", nullptr, nullptr), "Nothing");
@@ -84,14 +76,9 @@ TEST_F(BundleFolder, MissingKeyGivesTheCallersValueElseTheKey) {
 
 TEST_F(BundleFolder, ReadsUTF16TablesInEitherByteOrder) {
   const std::u16string text = u"\"\u66F2\" = \"Track\";";
-  std::string be = "\xFE\xFF";
-  std::string le = "\xFF\xFE";
-  for (char16_t c : text) {
-    be.push_back(char(c >> 8));
-    be.push_back(char(c & 0xFF));
-    le.push_back(char(c & 0xFF));
-    le.push_back(char(c >> 8));
-  }
+  std::string be = "\xFE\xFF", le = "\xFF\xFE";
+  for (char16_t c : text)
+    be += {char(c >> 8), char(c & 0xFF)}, le += {char(c & 0xFF), char(c >> 8)};
   Write("BE.strings", be);
   Write("LE.strings", le);
   EXPECT_EQ(Lookup("\xE6\x9B\xB2", nullptr, CFSTR("BE")), "Track");
@@ -101,73 +88,46 @@ TEST_F(BundleFolder, ReadsUTF16TablesInEitherByteOrder) {
 TEST_F(BundleFolder, MalformedTableIsTreatedAsEmpty) {
   const char* cases[] = {"\"a\" = \"b\"",     "\"a\" = \"b;",       "\"a\" = ;",
                          "/* \"a\" = \"b\";", "\"a\" = \"\\U12\";", "\"a\" \"b\";"};
-  int n = 0;
   for (const char* text : cases) {
-    const std::string name = "Bad" + std::to_string(n++);
-    Write(name + ".strings", text);
-    CFStringRef table = CFStringCreateWithCString(nullptr, name.c_str(), kCFStringEncodingUTF8);
-    EXPECT_EQ(Lookup("a", nullptr, table), "a") << text;
-    CFRelease(table);
+    Write("Bad.strings", text);
+    sp_testing::SetMainBundleFolder(folder_);  // forgets the table read before
+    EXPECT_EQ(Lookup("a", nullptr, CFSTR("Bad")), "a") << text;
   }
 }
 
-TEST_F(BundleFolder, VersionComesFromInfoPlist) {
+TEST_F(BundleFolder, InfoPlistGivesVersionAndIdentifierAndItsAbsenceEmptyAnswers) {
+  CFBundleRef bundle = CFBundleGetMainBundle();
+  EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey), nullptr);
+  EXPECT_EQ(CFDictionaryGetCount(CFBundleGetInfoDictionary(bundle)), 0);
   Write("Info.plist",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
         "<key>CFBundleVersion</key><string>2.1.3</string>"
         "<key>CFBundleIdentifier</key><string>org.example.media</string>"
         "</dict></plist>");
-  CFTypeRef version =
-      CFBundleGetValueForInfoDictionaryKey(CFBundleGetMainBundle(), kCFBundleVersionKey);
-  EXPECT_TRUE(CFEqual(version, CFSTR("2.1.3")));
-  EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(CFBundleGetMainBundle()), CFSTR("org.example.media")));
-}
-
-TEST_F(BundleFolder, MissingFilesGiveEmptyAnswersNotFailures) {
-  CFBundleRef bundle = CFBundleGetMainBundle();
-  ASSERT_NE(bundle, nullptr);
-  EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey), nullptr);
-  EXPECT_EQ(CFDictionaryGetCount(CFBundleGetInfoDictionary(bundle)), 0);
-  EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("FileErrorNoData"), CFSTR("txt"), nullptr),
-            nullptr);
+  sp_testing::SetMainBundleFolder(folder_);  // moving the bundle forgets what was read
+  bundle = CFBundleGetMainBundle();
+  EXPECT_TRUE(
+      CFEqual(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey), CFSTR("2.1.3")));
+  EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(bundle), CFSTR("org.example.media")));
 }
 
 TEST_F(BundleFolder, FindsResourcesByNameTypeAndSubfolder) {
   Write("FileErrorNoData.txt", "1\tNo data\r");
   Write("Pictures/Logo.png", "png");
-  CFBundleRef bundle = CFBundleGetMainBundle();
-  EXPECT_EQ(Path(CFBundleCopyResourceURL(bundle, CFSTR("FileErrorNoData"), CFSTR("txt"), nullptr)),
-            folder_ + "/FileErrorNoData.txt");
-  EXPECT_EQ(Path(CFBundleCopyResourceURL(bundle, CFSTR("FileErrorNoData"), CFSTR(".txt"), nullptr)),
-            folder_ + "/FileErrorNoData.txt");
-  EXPECT_EQ(Path(CFBundleCopyResourceURL(bundle, CFSTR("Logo.png"), nullptr, CFSTR("Pictures"))),
+  CFBundleRef b = CFBundleGetMainBundle();
+  const std::string exe = std::filesystem::read_symlink("/proc/self/exe");
+  const std::string txt = folder_ + "/FileErrorNoData.txt";
+  EXPECT_EQ(Path(CFBundleCopyResourceURL(b, CFSTR("FileErrorNoData"), CFSTR("txt"), nullptr)), txt);
+  EXPECT_EQ(Path(CFBundleCopyResourceURL(b, CFSTR("FileErrorNoData"), CFSTR(".txt"), nullptr)),
+            txt);
+  EXPECT_EQ(Path(CFBundleCopyResourceURL(b, CFSTR("Logo.png"), nullptr, CFSTR("Pictures"))),
             folder_ + "/Pictures/Logo.png");
-  EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("Logo"), CFSTR("png"), nullptr), nullptr);
-  EXPECT_EQ(Path(CFBundleCopyBundleURL(bundle)), folder_);
-  EXPECT_EQ(Path(CFBundleCopyResourcesDirectoryURL(bundle)), folder_);
-  char exe[1024] = {0};
-  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
-  EXPECT_EQ(Path(CFBundleCopyExecutableURL(bundle)), exe);
-}
-
-TEST_F(BundleFolder, MovingTheBundleForgetsWhatWasRead) {
-  Write("Localizable.strings", "\"k\" = \"old\";");
-  EXPECT_EQ(Lookup("k", nullptr, nullptr), "old");
-  Write("Localizable.strings", "\"k\" = \"new\";");
-  EXPECT_EQ(Lookup("k", nullptr, nullptr), "old");  // read once, kept
-  sp_testing::SetMainBundleFolder(folder_);
-  EXPECT_EQ(Lookup("k", nullptr, nullptr), "new");
-}
-
-TEST(MainBundle, DefaultsToTheResourcesFolderBesideTheExecutable) {
+  EXPECT_EQ(CFBundleCopyResourceURL(b, CFSTR("Logo"), CFSTR("png"), nullptr), nullptr);
+  EXPECT_EQ(Path(CFBundleCopyBundleURL(b)), folder_);
+  EXPECT_EQ(Path(CFBundleCopyResourcesDirectoryURL(b)), folder_);
+  EXPECT_EQ(Path(CFBundleCopyExecutableURL(b)), exe);
   sp_testing::ResetMainBundleFolder();
-  CFURLRef url = CFBundleCopyBundleURL(CFBundleGetMainBundle());
-  UInt8 buffer[1024] = {0};
-  ASSERT_TRUE(CFURLGetFileSystemRepresentation(url, true, buffer, sizeof buffer));
-  CFRelease(url);
-  char exe[1024] = {0};
-  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
-  std::string expected = exe;
-  expected = expected.substr(0, expected.rfind('/')) + "/Resources";
-  EXPECT_EQ(reinterpret_cast<char*>(buffer), expected);
+  EXPECT_EQ(Path(CFBundleCopyBundleURL(CFBundleGetMainBundle())),
+            exe.substr(0, exe.rfind('/')) + "/Resources")
+      << "by default, the Resources folder beside the executable";
 }

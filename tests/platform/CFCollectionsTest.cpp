@@ -19,22 +19,7 @@ CFNumberRef NewInt(SInt64 v) {
 
 }  // namespace
 
-TEST(CFArray, KeepsItsValuesAliveAndReleasesThemOnRemoval) {
-  CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
-  CFStringRef value = NewString("value");
-  CFArrayAppendValue(array, value);
-  EXPECT_EQ(CFGetRetainCount(value), 2);
-  CFRelease(value);  // the array's reference keeps it alive
-  EXPECT_EQ(CFStringGetLength(static_cast<CFStringRef>(CFArrayGetValueAtIndex(array, 0))), 5);
-  CFRetain(value);
-  CFArrayRemoveValueAtIndex(array, 0);
-  EXPECT_EQ(CFGetRetainCount(value), 1);
-  CFRelease(value);
-  EXPECT_EQ(CFArrayGetValueAtIndex(array, 0), nullptr);  // out of range, not a crash
-  CFRelease(array);
-}
-
-TEST(CFArray, FindsValuesByEqualityAndCopiesRetain) {
+TEST(CFArray, RetainsWhatItHoldsFindsByEqualityAndReleasesOnRemoval) {
   CFStringRef a = NewString("a");
   CFStringRef b = NewString("b");
   const void* values[] = {a, b, a};
@@ -46,142 +31,96 @@ TEST(CFArray, FindsValuesByEqualityAndCopiesRetain) {
   CFMutableArrayRef copy = CFArrayCreateMutableCopy(nullptr, 0, array);
   EXPECT_TRUE(CFEqual(copy, array));
   CFRelease(array);
-  CFArrayAppendValue(copy, other);
-  EXPECT_EQ(CFArrayGetCount(copy), 4);
   EXPECT_EQ(CFGetRetainCount(a), 3);  // ours, and twice in the copy
+  CFArrayRemoveValueAtIndex(copy, 0);
+  EXPECT_EQ(CFGetRetainCount(a), 2);
+  EXPECT_EQ(CFArrayGetValueAtIndex(copy, 2), nullptr);  // out of range, not a crash
   CFRelease(copy);
   EXPECT_EQ(CFGetRetainCount(a), 1);
-  CFRelease(a);
-  CFRelease(b);
-  CFRelease(other);
-}
-
-TEST(CFArray, PlainPointerArraysDoNotRetain) {
-  int x = 0;
-  const void* values[] = {&x};
-  CFArrayRef array = CFArrayCreate(nullptr, values, 1, nullptr);
-  EXPECT_EQ(CFArrayGetValueAtIndex(array, 0), &x);
-  CFRelease(array);
+  for (CFTypeRef r : {CFTypeRef(a), CFTypeRef(b), CFTypeRef(other)}) CFRelease(r);
+  int x = 0;  // plain pointer arrays do not retain
+  const void* plain[] = {&x};
+  CFArrayRef pointers = CFArrayCreate(nullptr, plain, 1, nullptr);
+  EXPECT_EQ(CFArrayGetValueAtIndex(pointers, 0), &x);
+  CFRelease(pointers);
 }
 
 // Keys are compared by value: a key made afresh finds the entry.
-TEST(CFDictionary, FindsKeysByEqualityNotIdentity) {
+TEST(CFDictionary, FindsKeysByEqualityAndReleasesReplacedValues) {
   CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
       nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  CFNumberRef one = NewInt(1);
+  CFNumberRef one = NewInt(1), two = NewInt(2);
   CFDictionarySetValue(dict, CFSTR("Track ID"), one);
   CFStringRef key = NewString("Track ID");
   EXPECT_EQ(CFDictionaryGetValue(dict, key), one);
-  CFNumberRef two = NewInt(2);
   CFDictionarySetValue(dict, key, two);
   EXPECT_EQ(CFDictionaryGetCount(dict), 1);
-  EXPECT_EQ(CFGetRetainCount(one), 1);  // the replaced value was released
-  EXPECT_EQ(CFDictionaryGetValue(dict, CFSTR("Track ID")), two);
+  EXPECT_EQ(CFGetRetainCount(one), 1);   // the replaced value was released
   CFDictionaryAddValue(dict, key, one);  // Add does not replace
-  EXPECT_EQ(CFDictionaryGetValue(dict, key), two);
-  CFRelease(one);
-  CFRelease(two);
-  CFRelease(key);
-  CFRelease(dict);
+  EXPECT_EQ(CFDictionaryGetValue(dict, CFSTR("Track ID")), two);
+  for (CFTypeRef r : {CFTypeRef(one), CFTypeRef(two), CFTypeRef(key), CFTypeRef(dict)})
+    CFRelease(r);
 }
 
 TEST(CFDictionary, StaysCorrectAfterRemovalsAndVisitsInInsertionOrder) {
   CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
       nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  for (int i = 0; i < 1000; ++i) {
-    CFNumberRef key = NewInt(i);
-    CFStringRef value = NewString(std::to_string(i).c_str());
-    CFDictionarySetValue(dict, key, value);
-    CFRelease(key);
-    CFRelease(value);
-  }
-  for (int i = 0; i < 1000; i += 2) {
-    CFNumberRef key = NewInt(i);
-    CFDictionaryRemoveValue(dict, key);
-    CFRelease(key);
-  }
+  std::vector<CFNumberRef> numbers;
+  for (int i = 0; i < 1000; ++i) numbers.push_back(NewInt(i));
+  for (CFNumberRef n : numbers) CFDictionarySetValue(dict, n, n);
+  for (int i = 0; i < 1000; i += 2) CFDictionaryRemoveValue(dict, numbers[std::size_t(i)]);
   EXPECT_EQ(CFDictionaryGetCount(dict), 500);
-  for (int i : {1, 2, 501, 998, 999}) {
-    CFNumberRef key = NewInt(i);
-    const void* value = CFDictionaryGetValue(dict, key);
-    if (i % 2 == 0) {
-      EXPECT_EQ(value, nullptr) << i;
-    } else {
-      EXPECT_EQ(CFStringGetIntValue(static_cast<CFStringRef>(value)), i);
-    }
-    CFRelease(key);
+  std::vector<const void*> expected, seen;
+  for (int i = 1; i < 1000; i += 2) expected.push_back(numbers[std::size_t(i)]);
+  for (int i : {0, 1, 2, 501, 998, 999}) {
+    CFNumberRef fresh = NewInt(i);
+    EXPECT_EQ(CFDictionaryGetValue(dict, fresh), i % 2 ? numbers[std::size_t(i)] : nullptr) << i;
+    CFRelease(fresh);
   }
-  std::vector<SInt32> order;
   CFDictionaryApplyFunction(
       dict,
-      [](const void*, const void* value, void* context) {
-        static_cast<std::vector<SInt32>*>(context)->push_back(
-            CFStringGetIntValue(static_cast<CFStringRef>(value)));
+      [](const void*, const void* value, void* seen) {
+        static_cast<std::vector<const void*>*>(seen)->push_back(value);
       },
-      &order);
-  ASSERT_EQ(order.size(), 500u);
-  EXPECT_EQ(order.front(), 1);
-  EXPECT_EQ(order.back(), 999);
+      &seen);
+  EXPECT_EQ(seen, expected);
+  for (CFNumberRef n : numbers) CFRelease(n);
   CFRelease(dict);
 }
 
 TEST(CFNumber, ConversionsSayWhenTheyLoseTheValue) {
-  struct Case {
+  const struct {
     double stored;
     bool isFloat;
     CFNumberType asType;
     bool exact;
     double got;
   } cases[] = {
-      {300, false, kCFNumberSInt8Type, false, 127},  // clamped
+      {127, false, kCFNumberSInt8Type, true, 127},
+      {128, false, kCFNumberSInt8Type, false, 127},  // clamped
+      {-129, false, kCFNumberSInt8Type, false, -128},
       {-300, false, kCFNumberSInt16Type, true, -300},
-      {4294967296.0, false, kCFNumberSInt32Type, false, 2147483647},
+      {2147483647.0, false, kCFNumberSInt32Type, true, 2147483647},
+      {2147483648.0, false, kCFNumberSInt32Type, false, 2147483647},
       {3.5, true, kCFNumberSInt32Type, false, 3},
-      {-3.0, true, kCFNumberIntType, true, -3},
+      {-3.0, true, kCFNumberSInt32Type, true, -3},
       {0.5, true, kCFNumberFloat32Type, true, 0.5},
       {0.1, true, kCFNumberFloat32Type, false, double(0.1f)},
       {1e300, true, kCFNumberFloat32Type, false, HUGE_VAL},
       {1e300, true, kCFNumberSInt64Type, false, 9223372036854775807.0},
   };
-  for (const Case& c : cases) {
-    CFNumberRef n;
-    if (c.isFloat) {
-      n = CFNumberCreate(nullptr, kCFNumberFloat64Type, &c.stored);
-    } else {
-      const SInt64 v = SInt64(c.stored);
-      n = CFNumberCreate(nullptr, kCFNumberSInt64Type, &v);
-    }
-    union {
-      SInt8 i8;
-      SInt16 i16;
-      SInt32 i32;
-      int i;
-      SInt64 i64;
-      float f;
-    } out;
-    EXPECT_EQ(bool(CFNumberGetValue(n, c.asType, &out)), c.exact) << c.stored;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    const SInt64 whole = SInt64(c.stored);
+    CFNumberRef n = c.isFloat ? CFNumberCreate(nullptr, kCFNumberFloat64Type, &c.stored)
+                              : CFNumberCreate(nullptr, kCFNumberSInt64Type, &whole);
+    SInt64 out = 0;  // room for any type; read back through a number of that type
+    EXPECT_EQ(bool(CFNumberGetValue(n, c.asType, &out)), c.exact);
+    CFNumberRef back = CFNumberCreate(nullptr, c.asType, &out);
     double got = 0;
-    switch (c.asType) {
-      case kCFNumberSInt8Type:
-        got = out.i8;
-        break;
-      case kCFNumberSInt16Type:
-        got = out.i16;
-        break;
-      case kCFNumberSInt32Type:
-        got = out.i32;
-        break;
-      case kCFNumberIntType:
-        got = out.i;
-        break;
-      case kCFNumberSInt64Type:
-        got = double(out.i64);
-        break;
-      default:
-        got = out.f;
-        break;
-    }
-    EXPECT_EQ(got, c.got) << c.stored;
+    CFNumberGetValue(back, kCFNumberFloat64Type, &got);
+    CFRelease(back);
+    EXPECT_EQ(got, c.got);
     CFRelease(n);
   }
 }
@@ -195,9 +134,7 @@ TEST(CFNumber, IntegerAndRealOfTheSameValueAreEqual) {
   EXPECT_EQ(CFHash(a), CFHash(b));
   EXPECT_EQ(CFNumberCompare(a, b, nullptr), kCFCompareEqualTo);
   EXPECT_FALSE(CFEqual(a, kCFBooleanTrue));
-  CFRelease(a);
-  CFRelease(b);
-  EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+  for (CFTypeRef r : {CFTypeRef(a), CFTypeRef(b)}) CFRelease(r);
   EXPECT_EQ(CFNumberCreate(nullptr, 99, &i), nullptr);
 }
 
@@ -206,15 +143,13 @@ TEST(CFData, MutableDataGrowsWithinItsCapacity) {
   CFDataAppendBytes(data, reinterpret_cast<const UInt8*>("abcd"), 4);
   CFDataAppendBytes(data, reinterpret_cast<const UInt8*>("efg"), 3);  // past the capacity
   EXPECT_EQ(CFDataGetLength(data), 4);
-  CFDataReplaceBytes(data, CFRangeMake(1, 2), reinterpret_cast<const UInt8*>("XYZ"), 3);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 5), "aXYZd");
-  UInt8 out[2];
-  CFDataGetBytes(data, CFRangeMake(4, 1), out);
-  EXPECT_EQ(out[0], 'd');
+  CFDataAppendBytes(data, reinterpret_cast<const UInt8*>("ef"), 2);  // up to it
+  EXPECT_EQ(CFDataGetLength(data), 6);
+  CFDataReplaceBytes(data, CFRangeMake(1, 2), reinterpret_cast<const UInt8*>("X"), 1);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 5), "aXdef");
   CFDataRef copy = CFDataCreateCopy(nullptr, data);
   EXPECT_TRUE(CFEqual(copy, data));
-  CFRelease(copy);
-  CFRelease(data);
+  for (CFTypeRef r : {CFTypeRef(copy), CFTypeRef(data)}) CFRelease(r);
 }
 
 TEST(CFURL, FilePathsComponentsAndStrings) {
@@ -223,33 +158,24 @@ TEST(CFURL, FilePathsComponentsAndStrings) {
   ASSERT_NE(dir, nullptr);
   CFURLRef file =
       CFURLCreateCopyAppendingPathComponent(nullptr, dir, CFSTR("1 \xE6\x9B\xB2.aiff"), false);
-  CFStringRef path = CFURLCopyFileSystemPath(file, kCFURLPOSIXPathStyle);
-  EXPECT_TRUE(CFEqual(path, CFSTR("/tmp/Music Folder/1 \xE6\x9B\xB2.aiff")));
-  CFRelease(path);
   EXPECT_TRUE(CFEqual(CFURLGetString(dir), CFSTR("file:///tmp/Music%20Folder/")));
-  CFStringRef ext = CFURLCopyPathExtension(file);
-  EXPECT_TRUE(CFEqual(ext, CFSTR("aiff")));
-  CFRelease(ext);
-  CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, file);
-  EXPECT_TRUE(CFEqual(parent, dir));
-  CFRelease(parent);
-
-  // The URL text read back gives the same file.
-  CFURLRef again = CFURLCreateWithString(nullptr, CFURLGetString(file), nullptr);
-  EXPECT_TRUE(CFEqual(again, file));
-  CFRelease(again);
-
-  UInt8 small[8];
-  EXPECT_FALSE(CFURLGetFileSystemRepresentation(file, true, small, sizeof small));
-  UInt8 big[256];
-  EXPECT_TRUE(CFURLGetFileSystemRepresentation(file, true, big, sizeof big));
-  EXPECT_STREQ(reinterpret_cast<char*>(big), "/tmp/Music Folder/1 \xE6\x9B\xB2.aiff");
-  CFRelease(file);
-  CFRelease(dir);
+  const CFTypeRef made[] = {CFURLCopyPathExtension(file),
+                            CFURLCreateCopyDeletingLastPathComponent(nullptr, file),
+                            CFURLCreateWithString(nullptr, CFURLGetString(file), nullptr)};
+  EXPECT_TRUE(CFEqual(made[0], CFSTR("aiff")));
+  EXPECT_TRUE(CFEqual(made[1], dir));
+  EXPECT_TRUE(CFEqual(made[2], file)) << "the URL text read back gives the same file";
+  for (CFTypeRef r : made) CFRelease(r);
+  const char path[] = "/tmp/Music Folder/1 \xE6\x9B\xB2.aiff";
+  UInt8 buffer[64];
+  EXPECT_FALSE(CFURLGetFileSystemRepresentation(file, true, buffer, sizeof path - 1));
+  EXPECT_TRUE(CFURLGetFileSystemRepresentation(file, true, buffer, sizeof path));
+  EXPECT_STREQ(reinterpret_cast<char*>(buffer), path);
+  for (CFTypeRef r : {CFTypeRef(file), CFTypeRef(dir)}) CFRelease(r);
 }
 
 TEST(CFURL, OnlyLocalFileURLsAreAccepted) {
-  struct Case {
+  const struct {
     const char* text;
     const char* path;  // nullptr: refused
   } cases[] = {
@@ -260,15 +186,13 @@ TEST(CFURL, OnlyLocalFileURLsAreAccepted) {
       {"file:///a%2", nullptr},
       {"file:///a%00b", nullptr},
   };
-  for (const Case& c : cases) {
-    CFStringRef text = CFStringCreateWithCString(nullptr, c.text, kCFStringEncodingUTF8);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    CFStringRef text = NewString(c.text);
     CFURLRef url = CFURLCreateWithString(nullptr, text, nullptr);
     CFRelease(text);
-    if (c.path == nullptr) {
-      EXPECT_EQ(url, nullptr) << c.text;
-      continue;
-    }
-    ASSERT_NE(url, nullptr) << c.text;
+    ASSERT_EQ(url != nullptr, c.path != nullptr);
+    if (url == nullptr) continue;
     UInt8 buffer[128];
     EXPECT_TRUE(CFURLGetFileSystemRepresentation(url, true, buffer, sizeof buffer));
     EXPECT_STREQ(reinterpret_cast<char*>(buffer), c.path);

@@ -16,44 +16,18 @@
 
 namespace {
 
-using files_test::HostExists;
-using files_test::PStr;
-using files_test::ReadHostFile;
-using files_test::WriteHostFile;
+using namespace files_test;
 namespace fs = sp_platform::files;
 
 // 2011-03-11 14:46:00 and 2020-02-29 23:59:59, local time.
 constexpr SInt64 kFirstDate = 3382699560LL;
 constexpr SInt64 kSecondDate = 3665865599LL;
 
-struct Place {
-  SInt16 vRefNum = 0;
-  SInt32 dirID = 0;
-};
-
-mode_t ModeOf(const std::string& path) {
-  struct stat st {};
-  EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
-  return st.st_mode & 07777;
-}
-
 class FilesChanges : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(mkdir(home_.Path("C").c_str(), 0700), 0);
-    c_ = FolderAt("C");
-  }
-  Place FolderAt(const std::string& relative) {
-    fs::Location loc;
-    EXPECT_EQ(fs::LocatePath(home_.Path(relative), loc), noErr) << relative;
-    return Place{loc.vRefNum, SInt32(loc.nodeID)};
-  }
-  FSRef RefOf(const std::string& relative) {
-    fs::Location loc;
-    EXPECT_EQ(fs::LocatePath(home_.Path(relative), loc), noErr) << relative;
-    FSRef ref{};
-    fs::MakeFSRef(loc, &ref);
-    return ref;
+    c_ = FolderAt(home_, "C");
   }
   bool ExtendedAttributesWork() {
     const std::string probe = home_.Path("xattr-probe");
@@ -62,125 +36,82 @@ class FilesChanges : public ::testing::Test {
     unlink(probe.c_str());
     return ok;
   }
-  HParamBlockRec FileInfoOf(Place folder, const std::string& name, OSErr expected = noErr) {
-    HParamBlockRec pb{};
-    names_ = PStr(name);
-    pb.fileParam.ioNamePtr = names_;
-    pb.fileParam.ioVRefNum = folder.vRefNum;
-    pb.fileParam.ioDirID = folder.dirID;
-    EXPECT_EQ(PBHGetFInfoSync(&pb), expected) << name;
-    return pb;
-  }
 
   sp_testing::HomeScope home_;
-  Place c_;
-  PStr names_{""};
+  Folder c_;
 };
 
-TEST_F(FilesChanges, CreatingATakenNameIsRefusedInEveryForm) {
-  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("file"), 0, 0), noErr);
-  SInt32 folderID = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("folder"), &folderID), noErr);
-  const FSRef parent = RefOf("C");
-  const std::u16string file = u"file";
-  struct Case {
-    OSErr result;
-    const char* why;
-  } cases[] = {
-      {HCreate(c_.vRefNum, c_.dirID, PStr("file"), 0, 0), "a file over a file"},
-      {HCreate(c_.vRefNum, c_.dirID, PStr("folder"), 0, 0), "a file over a folder"},
-      {DirCreate(c_.vRefNum, c_.dirID, PStr("file"), nullptr), "a folder over a file"},
-      {FSCreateFileUnicode(&parent, file.size(), reinterpret_cast<const UniChar*>(file.data()),
-                           kFSCatInfoNone, nullptr, nullptr, nullptr),
-       "the Unicode form"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.result, dupFNErr) << c.why;
-  EXPECT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr(""), 0, 0), bdNamErr);
-  EXPECT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr(":nowhere:file"), 0, 0), dirNFErr);
-  EXPECT_EQ(HCreate(c_.vRefNum, 99999999, PStr("file"), 0, 0), dirNFErr);
-
-  // The id DirCreate gives is the new folder's.
-  CInfoPBRec pb{};
-  Str255 name{};
-  pb.dirInfo.ioNamePtr = name;
-  pb.dirInfo.ioVRefNum = c_.vRefNum;
-  pb.dirInfo.ioFDirIndex = -1;
-  pb.dirInfo.ioDrDirID = folderID;
-  ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "folder");
-  EXPECT_EQ(pb.dirInfo.ioDrParID, c_.dirID);
-}
-
-TEST_F(FilesChanges, FoldersAreDeletedOnlyWhenEmpty) {
-  SInt32 folderID = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("full"), &folderID), noErr);
-  ASSERT_EQ(HCreate(c_.vRefNum, folderID, PStr("inside"), 0, 0), noErr);
-  const SInt32 fileID = FileInfoOf(Place{c_.vRefNum, folderID}, "inside").fileParam.ioDirID;
-  const FSRef fileRef = RefOf("C/full/inside");
-
-  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("full")), fBsyErr);
-  EXPECT_TRUE(HostExists(home_.Path("C/full/inside")));
-  ASSERT_EQ(FSDeleteObject(&fileRef), noErr);
-  EXPECT_FALSE(HostExists(home_.Path("C/full/inside")));
-  HParamBlockRec fid{};
-  fid.fidParam.ioVRefNum = c_.vRefNum;
-  fid.fidParam.ioFileID = fileID;
-  EXPECT_EQ(PBResolveFileIDRefSync(&fid), fidNotFound);
-  EXPECT_EQ(FSDeleteObject(&fileRef), fnfErr);
-
-  HParamBlockRec pb{};
-  PStr full("full");
-  pb.fileParam.ioNamePtr = full;
-  pb.fileParam.ioVRefNum = c_.vRefNum;
-  pb.fileParam.ioDirID = c_.dirID;
-  EXPECT_EQ(PBHDeleteSync(&pb), noErr);
-  EXPECT_FALSE(HostExists(home_.Path("C/full")));
-  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("full")), fnfErr);
-  EXPECT_EQ(HDelete(c_.vRefNum, 0, nullptr), fBsyErr) << "a volume's root stays";
-}
-
-TEST_F(FilesChanges, RenamesStayInTheFolderAndNeverReplace) {
+// Each refusal is evaluated in order; none may change what is on disk.
+TEST_F(FilesChanges, RefusedCreatesRenamesMovesAndDeletesChangeNothing) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  SInt32 outer = 0, inner = 0, other = 0;
+  ASSERT_EQ(DirCreate(v, c, PStr("outer"), &outer), noErr);
+  ASSERT_EQ(DirCreate(v, outer, PStr("inner"), &inner), noErr);
+  ASSERT_EQ(DirCreate(v, c, PStr("other"), &other), noErr);
+  ASSERT_EQ(HCreate(v, outer, PStr("inside"), 0, 0), noErr);
   WriteHostFile(home_.Path("C/a"), "first");
   WriteHostFile(home_.Path("C/b"), "second");
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("b")), dupFNErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/a")), "first");
-  EXPECT_EQ(ReadHostFile(home_.Path("C/b")), "second");
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("x:y")), bdNamErr);
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("missing"), PStr("z")), fnfErr);
-  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("a")), noErr);
-
-  const FSRef a = RefOf("C/a");
-  const std::u16string newName = u"\u97F3\u697D";
-  FSRef renamed{};
-  ASSERT_EQ(FSRenameUnicode(&a, newName.size(), reinterpret_cast<const UniChar*>(newName.data()),
-                            kTextEncodingUnknown, &renamed),
-            noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/\xE9\x9F\xB3\xE6\xA5\xBD")), "first");
-  EXPECT_EQ(FSCompareFSRefs(&a, &renamed), noErr) << "the same item";
+  WriteHostFile(home_.Path("C/other/a"), "staying");
+  const FSRef parent = RefAt(home_, "C");
+  const struct {
+    OSErr result, expected;
+    const char* why;
+  } cases[] = {
+      {HCreate(v, c, PStr("a"), 0, 0), dupFNErr, "a file over a file"},
+      {HCreate(v, c, PStr("outer"), 0, 0), dupFNErr, "a file over a folder"},
+      {DirCreate(v, c, PStr("a"), nullptr), dupFNErr, "a folder over a file"},
+      {FSCreateFileUnicode(&parent, 1, U(u"a"), kFSCatInfoNone, nullptr, nullptr, nullptr),
+       dupFNErr, "the Unicode form"},
+      {HCreate(v, c, PStr(""), 0, 0), bdNamErr, "an empty name"},
+      {HCreate(v, c, PStr(":nowhere:file"), 0, 0), dirNFErr, "no such folder"},
+      {HCreate(v, 99999999, PStr("file"), 0, 0), dirNFErr, "no such folder id"},
+      {FileInfoOf(c_, "outer", fnfErr).fileParam.ioResult, fnfErr, "file information of a folder"},
+      {HRename(v, c, PStr("a"), PStr("b")), dupFNErr, "a rename never replaces"},
+      {HRename(v, c, PStr("a"), PStr("x:y")), bdNamErr, "a rename stays in the folder"},
+      {HRename(v, c, PStr("missing"), PStr("z")), fnfErr, "renaming nothing"},
+      {CatMove(v, c, PStr("outer"), inner, nullptr), badMovErr, "a folder into itself"},
+      {CatMove(v, c, PStr("a"), other, nullptr), dupFNErr, "a move never replaces"},
+      {CatMove(v, c, PStr("a"), 99999999, nullptr), dirNFErr, "a move to no folder"},
+      {HDelete(v, c, PStr("outer")), fBsyErr, "a folder that is not empty"},
+      {HDelete(v, c, PStr("missing")), fnfErr, "deleting nothing"},
+      {HDelete(v, 0, nullptr), fBsyErr, "a volume's root"},
+  };
+  for (const auto& r : cases) EXPECT_EQ(r.result, r.expected) << r.why;
+  EXPECT_EQ(ReadHostFile(home_.Path("C/a")) + ReadHostFile(home_.Path("C/b")) +
+                ReadHostFile(home_.Path("C/other/a")),
+            "firstsecondstaying");
+  EXPECT_TRUE(HostExists(home_.Path("C/outer/inside")));
 }
 
-TEST_F(FilesChanges, MovesKeepTheNameAndRefuseLoopsAndTakenNames) {
-  SInt32 outer = 0, inner = 0, other = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("outer"), &outer), noErr);
-  ASSERT_EQ(DirCreate(c_.vRefNum, outer, PStr("inner"), &inner), noErr);
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("other"), &other), noErr);
-  WriteHostFile(home_.Path("C/x"), "moving");
-  WriteHostFile(home_.Path("C/other/x"), "staying");
-
-  EXPECT_EQ(CatMove(c_.vRefNum, c_.dirID, PStr("outer"), inner, nullptr), badMovErr);
-  EXPECT_EQ(CatMove(c_.vRefNum, c_.dirID, PStr("x"), other, nullptr), dupFNErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/other/x")), "staying");
+TEST_F(FilesChanges, CreatesRenamesMovesAndDeletesReachTheDisk) {
+  SInt32 folder = 0, inner = 0;
+  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("folder"), &folder), noErr);
+  ASSERT_EQ(DirCreate(c_.vRefNum, folder, PStr("inner"), &inner), noErr);
+  CInfoPBRec pb;
+  std::string name;
+  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &pb, &name), noErr);
+  EXPECT_EQ(name + " in " + std::to_string(pb.dirInfo.ioDrParID),
+            "folder in " + std::to_string(c_.dirID))
+      << "the id DirCreate gives is the new folder's";
+  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("a"), 0, 0), noErr);
+  WriteHostFile(home_.Path("C/a"), "first");
+  EXPECT_EQ(HRename(c_.vRefNum, c_.dirID, PStr("a"), PStr("a")), noErr);
+  const FSRef a = RefAt(home_, "C/a");
+  FSRef renamed{};
+  ASSERT_EQ(FSRenameUnicode(&a, 2, U(u"\u97F3\u697D"), kTextEncodingUnknown, &renamed), noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path("C/\xE9\x9F\xB3\xE6\xA5\xBD")), "first");
+  EXPECT_EQ(FSCompareFSRefs(&a, &renamed), noErr) << "the same item";
   // The destination may be named by a partial path from ioNewDirID.
-  CMovePBRec pb{};
-  PStr x("x"), dest(":outer:inner");
-  pb.ioNamePtr = x;
-  pb.ioVRefNum = c_.vRefNum;
-  pb.ioDirID = c_.dirID;
-  pb.ioNewName = dest;
-  pb.ioNewDirID = c_.dirID;
-  ASSERT_EQ(PBCatMoveSync(&pb), noErr);
-  EXPECT_EQ(ReadHostFile(home_.Path("C/outer/inner/x")), "moving");
-  EXPECT_EQ(CatMove(c_.vRefNum, inner, PStr("x"), 99999999, nullptr), dirNFErr);
+  ASSERT_EQ(
+      CatMove(c_.vRefNum, c_.dirID, PStr("\x89\xB9\x8A\x79"), c_.dirID, PStr(":folder:inner")),
+      noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path("C/folder/inner/\xE9\x9F\xB3\xE6\xA5\xBD")), "first");
+  ASSERT_EQ(FSDeleteObject(&a), noErr);
+  EXPECT_EQ(FSDeleteObject(&a), fnfErr) << "and its id is gone";
+  EXPECT_EQ(HDelete(c_.vRefNum, folder, PStr("inner")), noErr);
+  EXPECT_EQ(HDelete(c_.vRefNum, c_.dirID, PStr("folder")), noErr);
+  EXPECT_FALSE(HostExists(home_.Path("C/folder")));
 }
 
 TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
@@ -190,7 +121,6 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   SInt32 target = 0;
   ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("target"), &target), noErr);
   sp_testing::UseVirtualClock(kSecondDate);
-
   HParamBlockRec pb{};
   PStr original("original"), copyName("copy");
   pb.copyParam.ioNamePtr = original;
@@ -202,24 +132,22 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   ASSERT_EQ(PBHCopyFileSync(&pb), noErr);
   EXPECT_EQ(ReadHostFile(home_.Path("C/target/copy")), std::string(300000, 'd'));
   EXPECT_EQ(PBHCopyFileSync(&pb), dupFNErr) << "a copy never replaces";
-
   const HParamBlockRec from = FileInfoOf(c_, "original");
-  const HParamBlockRec to = FileInfoOf(Place{c_.vRefNum, target}, "copy");
+  const HParamBlockRec to = FileInfoOf(Folder{c_.vRefNum, target, ""}, "copy");
   EXPECT_NE(from.fileParam.ioDirID, to.fileParam.ioDirID);
-  EXPECT_EQ(to.fileParam.ioFlCrDat, from.fileParam.ioFlCrDat);
   EXPECT_EQ(to.fileParam.ioFlMdDat, from.fileParam.ioFlMdDat);
   if (ExtendedAttributesWork()) {
     EXPECT_EQ(to.fileParam.ioFlCrDat, UInt32(kFirstDate));
-    EXPECT_EQ(to.fileParam.ioFlFndrInfo.fdType, 0x54455854u);
-    EXPECT_EQ(to.fileParam.ioFlFndrInfo.fdCreator, 0x74747874u);
+    EXPECT_EQ(std::memcmp(&to.fileParam.ioFlFndrInfo, &from.fileParam.ioFlFndrInfo, 8), 0);
   }
   PStr targetName("target");
   pb.copyParam.ioNamePtr = targetName;
   EXPECT_EQ(PBHCopyFileSync(&pb), notAFileErr) << "folders are not copied";
 }
 
-TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
+TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm) {
   if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  sp_testing::VirtualClockScope clock(kFirstDate);
   ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("f"), 0, 0), noErr);
   const FInfo set{0x41494646, 0x5A716372, kHasBeenInited | kHasCustomIcon, {-1, -1}, 7};
   ASSERT_EQ(HSetFInfo(c_.vRefNum, c_.dirID, PStr("f"), &set), noErr);
@@ -228,20 +156,15 @@ TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
   EXPECT_EQ(std::memcmp(&got, &set, sizeof got), 0);
   UInt8 raw[32];
   fs::ReadFinderInfo(home_.Path("C/f"), raw);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(raw), 8), "AIFFZqcr")
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(raw), 10), std::string("AIFFZqcr\x05\0", 10))
       << "stored big-endian, type first";
-  EXPECT_EQ(raw[8], 0x05);
-  EXPECT_EQ(raw[9], 0x00);
 
-  const FSRef ref = RefOf("C/f");
+  const FSRef ref = RefAt(home_, "C/f");
   FSCatalogInfo info{};
   ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoFinderInfo, &info, nullptr, nullptr, nullptr), noErr);
-  FileInfo fi;
-  std::memcpy(&fi, info.finderInfo, sizeof fi);
-  EXPECT_EQ(fi.fileType, set.fdType);
-  EXPECT_EQ(fi.finderFlags, set.fdFlags);
-  fi.finderFlags |= kIsInvisible;
-  std::memcpy(info.finderInfo, &fi, sizeof fi);
+  ::FileInfo* fi = reinterpret_cast<::FileInfo*>(info.finderInfo);
+  EXPECT_EQ(fi->fileType, set.fdType);
+  fi->finderFlags |= kIsInvisible;
   ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoFinderInfo, &info), noErr);
   ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr("f"), &got), noErr);
   EXPECT_EQ(got.fdFlags, set.fdFlags | kIsInvisible);
@@ -249,113 +172,66 @@ TEST_F(FilesChanges, FinderInformationRoundTripsThroughEveryForm) {
   // A folder's flags come back in DInfo.
   SInt32 folder = 0;
   ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("d"), &folder), noErr);
-  const FSRef folderRef = RefOf("C/d");
-  FSCatalogInfo dinfo{};
-  FolderInfo fo{};
-  fo.finderFlags = 0x0020;
-  fo.location = Point{10, 20};
-  std::memcpy(dinfo.finderInfo, &fo, sizeof fo);
-  ASSERT_EQ(FSSetCatalogInfo(&folderRef, kFSCatInfoFinderInfo, &dinfo), noErr);
-  CInfoPBRec pb{};
-  pb.dirInfo.ioVRefNum = c_.vRefNum;
-  pb.dirInfo.ioFDirIndex = -1;
-  pb.dirInfo.ioDrDirID = folder;
-  ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
-  EXPECT_EQ(pb.dirInfo.ioDrUsrWds.frFlags, 0x0020);
-  EXPECT_EQ(pb.dirInfo.ioDrUsrWds.frLocation.h, 20);
-}
+  const FSRef folderRef = RefAt(home_, "C/d");
+  *reinterpret_cast<FolderInfo*>(info.finderInfo) = FolderInfo{{}, 0x0020, Point{10, 20}, 0};
+  ASSERT_EQ(FSSetCatalogInfo(&folderRef, kFSCatInfoFinderInfo, &info), noErr);
+  CInfoPBRec dir;
+  ASSERT_EQ(CatInfoOf(c_.vRefNum, folder, -1, &dir), noErr);
+  EXPECT_EQ(dir.dirInfo.ioDrUsrWds.frFlags * 100 + dir.dirInfo.ioDrUsrWds.frLocation.h,
+            0x20 * 100 + 20);
+  EXPECT_EQ(dir.dirInfo.ioDrCrDat, UInt32(kFirstDate)) << "creation dates come from the clock";
 
-TEST_F(FilesChanges, NamesStartingWithADotReadAsInvisible) {
-  WriteHostFile(home_.Path("C/.secret"), "");
-  WriteHostFile(home_.Path("C/plain"), "");
-  FInfo got{};
-  ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr(".secret"), &got), noErr);
-  EXPECT_NE(got.fdFlags & kIsInvisible, 0);
-  ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr("plain"), &got), noErr);
-  EXPECT_EQ(got.fdFlags & kIsInvisible, 0);
-  FInfo cleared{};
-  ASSERT_EQ(HSetFInfo(c_.vRefNum, c_.dirID, PStr(".secret"), &cleared), noErr);
-  ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr(".secret"), &got), noErr);
-  EXPECT_NE(got.fdFlags & kIsInvisible, 0) << "the name decides, whatever the flags say";
-}
-
-TEST_F(FilesChanges, CreationDatesComeFromTheStampOnTheProgramsClock) {
-  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
-  sp_testing::VirtualClockScope clock(kFirstDate);
-  ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("dated"), 0, 0), noErr);
-  HParamBlockRec pb = FileInfoOf(c_, "dated");
-  EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kFirstDate));
-  SInt32 folder = 0;
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("dated folder"), &folder), noErr);
-  CInfoPBRec cpb{};
-  cpb.dirInfo.ioVRefNum = c_.vRefNum;
-  cpb.dirInfo.ioFDirIndex = -1;
-  cpb.dirInfo.ioDrDirID = folder;
-  ASSERT_EQ(PBGetCatInfoSync(&cpb), noErr);
-  EXPECT_EQ(cpb.dirInfo.ioDrCrDat, UInt32(kFirstDate));
-
-  // The FSRef form is in UTC; writing it moves the classic date along.
-  const FSRef ref = RefOf("C/dated");
-  FSCatalogInfo info{};
+  // The FSRef form of the creation date is in UTC; writing it moves the classic date along.
+  EXPECT_EQ(FileInfoOf(c_, "f").fileParam.ioFlCrDat, UInt32(kFirstDate));
   ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &info, nullptr, nullptr, nullptr), noErr);
   EXPECT_EQ(SInt64(info.createDate.lowSeconds), fs::UTC1904FromLocal1904(kFirstDate));
   const SInt64 second = fs::UTC1904FromLocal1904(kSecondDate);
   info.createDate = UTCDateTime{UInt16(UInt64(second) >> 32), UInt32(second), 0};
   ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoCreateDate, &info), noErr);
-  pb = FileInfoOf(c_, "dated");
+  HParamBlockRec pb = FileInfoOf(c_, "f");
   EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kSecondDate));
 
   // A parameter block with cleared dates sets the Finder information and leaves the dates.
   const UInt32 modified = pb.fileParam.ioFlMdDat;
+  PStr name("f");
+  pb.fileParam.ioNamePtr = name;
   pb.fileParam.ioFlCrDat = 0;
   pb.fileParam.ioFlMdDat = 0;
   pb.fileParam.ioFlFndrInfo.fdType = 0x54455854;
   pb.fileParam.ioDirID = c_.dirID;  // the get left the file's id there
   ASSERT_EQ(PBHSetFInfoSync(&pb), noErr);
-  pb = FileInfoOf(c_, "dated");
+  pb = FileInfoOf(c_, "f");
   EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kSecondDate));
   EXPECT_EQ(pb.fileParam.ioFlMdDat, modified);
   EXPECT_EQ(pb.fileParam.ioFlFndrInfo.fdType, 0x54455854u);
 }
 
 TEST_F(FilesChanges, DataFilesAreNeverMadeExecutable) {
-  const FSRef parent = RefOf("C");
+  const FSRef parent = RefAt(home_, "C");
   FSCatalogInfo info{};
-  FSPermissionInfo perms{};
-  perms.mode = 0x1C0;  // owner read, write and search, as the program asks
-  std::memcpy(info.permissions, &perms, sizeof perms);
-  const std::u16string file = u"data", folder = u"dir";
+  reinterpret_cast<FSPermissionInfo*>(info.permissions)->mode = 0x1C0;  // owner rwx, as asked
   FSRef fileRef{};
-  ASSERT_EQ(FSCreateFileUnicode(&parent, file.size(), reinterpret_cast<const UniChar*>(file.data()),
-                                kFSCatInfoSettableInfo, &info, &fileRef, nullptr),
-            noErr);
+  ASSERT_EQ(
+      FSCreateFileUnicode(&parent, 4, U(u"data"), kFSCatInfoSettableInfo, &info, &fileRef, nullptr),
+      noErr);
   UInt32 dirID = 0;
-  ASSERT_EQ(FSCreateDirectoryUnicode(&parent, folder.size(),
-                                     reinterpret_cast<const UniChar*>(folder.data()),
-                                     kFSCatInfoSettableInfo, &info, nullptr, nullptr, &dirID),
+  ASSERT_EQ(FSCreateDirectoryUnicode(&parent, 3, U(u"dir"), kFSCatInfoSettableInfo, &info, nullptr,
+                                     nullptr, &dirID),
             noErr);
   EXPECT_EQ(ModeOf(home_.Path("C/data")), 0600u);
   EXPECT_EQ(ModeOf(home_.Path("C/dir")), 0700u);
-  EXPECT_NE(dirID, 0u);
-
   // Reading the permissions, ORing the owner bits in and writing them back.
-  struct Case {
-    mode_t before;
-    mode_t after;
-  } cases[] = {{0644, 0644}, {0600, 0600}, {0755, 0755}, {0444, 0644}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.before);
-    ASSERT_EQ(chmod(home_.Path("C/data").c_str(), c.before), 0);
-    FSCatalogInfo now{};
-    ASSERT_EQ(FSGetCatalogInfo(&fileRef, kFSCatInfoPermissions, &now, nullptr, nullptr, nullptr),
+  const mode_t cases[][2] = {{0644, 0644}, {0600, 0600}, {0755, 0755}, {0444, 0644}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    ASSERT_EQ(chmod(home_.Path("C/data").c_str(), c[0]), 0);
+    ASSERT_EQ(FSGetCatalogInfo(&fileRef, kFSCatInfoPermissions, &info, nullptr, nullptr, nullptr),
               noErr);
-    FSPermissionInfo p;
-    std::memcpy(&p, now.permissions, sizeof p);
-    EXPECT_EQ(p.mode & 07777, c.before);
-    p.mode |= 0x1C0;
-    std::memcpy(now.permissions, &p, sizeof p);
-    ASSERT_EQ(FSSetCatalogInfo(&fileRef, kFSCatInfoPermissions, &now), noErr);
-    EXPECT_EQ(ModeOf(home_.Path("C/data")), c.after);
+    FSPermissionInfo* p = reinterpret_cast<FSPermissionInfo*>(info.permissions);
+    EXPECT_EQ(p->mode & 07777, c[0]);
+    p->mode |= 0x1C0;
+    ASSERT_EQ(FSSetCatalogInfo(&fileRef, kFSCatInfoPermissions, &info), noErr);
+    EXPECT_EQ(ModeOf(home_.Path("C/data")), c[1]);
   }
 }
 
@@ -363,8 +239,8 @@ TEST_F(FilesChanges, ChangesInAReadOnlyFolderReportPermissionErrors) {
   WriteHostFile(home_.Path("C/kept"), "k");
   ASSERT_EQ(chmod(home_.Path("C").c_str(), 0555), 0);
   ASSERT_EQ(chmod(home_.Home().c_str(), 0711), 0);  // another user may pass through
-  const Place c = c_;
-  files_test::RunUnprivileged([c] {
+  const Folder c = c_;
+  RunUnprivileged([c] {
     EXPECT_EQ(HCreate(c.vRefNum, c.dirID, PStr("new"), 0, 0), wrPermErr);
     EXPECT_EQ(DirCreate(c.vRefNum, c.dirID, PStr("new"), nullptr), wrPermErr);
     EXPECT_EQ(HDelete(c.vRefNum, c.dirID, PStr("kept")), wrPermErr);
@@ -373,35 +249,6 @@ TEST_F(FilesChanges, ChangesInAReadOnlyFolderReportPermissionErrors) {
   EXPECT_TRUE(HostExists(home_.Path("C/kept")));
   EXPECT_FALSE(HostExists(home_.Path("C/new")));
   chmod(home_.Path("C").c_str(), 0700);
-}
-
-int completions = 0;
-void CountCompletion(ParmBlkPtr) {
-  ++completions;
-}
-
-TEST_F(FilesChanges, AnAsynchronousDeleteReportsThroughTheCompletionQueue) {
-  WriteHostFile(home_.Path("C/gone"), "");
-  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("busy"), nullptr), noErr);
-  WriteHostFile(home_.Path("C/busy/item"), "");
-  completions = 0;
-  HParamBlockRec gone{}, busy{};
-  PStr goneName("gone"), busyName("busy");
-  gone.fileParam.ioNamePtr = goneName;
-  busy.fileParam.ioNamePtr = busyName;
-  for (HParamBlockRec* pb : {&gone, &busy}) {
-    pb->fileParam.ioVRefNum = c_.vRefNum;
-    pb->fileParam.ioDirID = c_.dirID;
-    pb->fileParam.ioCompletion = NewIOCompletionUPP(CountCompletion);
-    ASSERT_EQ(PBHDeleteAsync(pb), noErr);
-    EXPECT_EQ(pb->fileParam.ioResult, 1) << "in progress";
-  }
-  EXPECT_FALSE(HostExists(home_.Path("C/gone")));
-  EXPECT_EQ(completions, 0);
-  EXPECT_EQ(sp_testing::RunFileCompletions(), 2);
-  EXPECT_EQ(completions, 2);
-  EXPECT_EQ(gone.fileParam.ioResult, noErr);
-  EXPECT_EQ(busy.fileParam.ioResult, fBsyErr);
 }
 
 }  // namespace

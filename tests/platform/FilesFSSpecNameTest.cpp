@@ -27,18 +27,12 @@ class FilesFSSpecName : public ::testing::Test {
   }
 
   // A record of its own on the heap, so that a read past its end is caught.
-  std::unique_ptr<FSSpec> Overlong() const {
+  std::unique_ptr<FSSpec> Overlong(UInt8 length) const {
     std::unique_ptr<FSSpec> spec(new FSSpec{});
     spec->vRefNum = docs_.vRefNum;
     spec->parID = docs_.dirID;
-    spec->name[0] = 200;
+    spec->name[0] = length;
     std::memset(spec->name + 1, 'a', sizeof spec->name - 1);
-    return spec;
-  }
-
-  FSSpec Good() const {
-    FSSpec spec{};
-    EXPECT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &spec), noErr);
     return spec;
   }
 
@@ -46,58 +40,30 @@ class FilesFSSpecName : public ::testing::Test {
   files_test::Folder docs_;
 };
 
+// Where the calls put what they give back.
+SInt16 gRefNum;
+FInfo gInfo;
+FSRef gRef;
+Boolean gAsMovie;
+AliasHandle gAlias;
+
 TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
-  struct Case {
-    const char* call;
-    std::function<OSErr(const FSSpec*)> run;
-  };
-  const FSSpec good = Good();
-  const Case cases[] = {
-      {"FSpOpenDF",
-       [](const FSSpec* s) {
-         SInt16 refNum = 0;
-         return FSpOpenDF(s, fsRdPerm, &refNum);
-       }},
+  FSSpec good{};
+  ASSERT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr("a"), &good), noErr);
+  using Call = std::function<OSErr(const FSSpec*)>;
+  const std::pair<const char*, Call> cases[] = {
+      {"FSpOpenDF", [](const FSSpec* s) { return FSpOpenDF(s, fsRdPerm, &gRefNum); }},
       {"FSpOpenResFile",
-       [](const FSSpec* s) {
-         EXPECT_EQ(FSpOpenResFile(s, fsRdPerm), -1);
-         return ResError();
-       }},
+       [](const FSSpec* s) { return FSpOpenResFile(s, 1) == -1 ? ResError() : 0; }},
       {"FSpCreateResFile",
-       [](const FSSpec* s) {
-         FSpCreateResFile(s, 0, 0, 0);
-         return ResError();
-       }},
-      {"OpenMovieFile",
-       [](const FSSpec* s) {
-         SInt16 refNum = 0;
-         return OpenMovieFile(s, &refNum, fsRdPerm);
-       }},
+       [](const FSSpec* s) { return FSpCreateResFile(s, 0, 0, 0), ResError(); }},
+      {"OpenMovieFile", [](const FSSpec* s) { return OpenMovieFile(s, &gRefNum, fsRdPerm); }},
       {"CanQuickTimeOpenFile",
-       [](const FSSpec* s) {
-         Boolean asMovie = false;
-         return CanQuickTimeOpenFile(s, 0, 0, nullptr, &asMovie, nullptr, 0);
-       }},
-      {"NewAlias",
-       [](const FSSpec* s) {
-         AliasHandle alias = nullptr;
-         return NewAlias(nullptr, s, &alias);
-       }},
-      {"FSpMakeFSRef",
-       [](const FSSpec* s) {
-         FSRef ref;
-         return FSpMakeFSRef(s, &ref);
-       }},
-      {"FSpGetFInfo",
-       [](const FSSpec* s) {
-         FInfo info;
-         return FSpGetFInfo(s, &info);
-       }},
-      {"FSpSetFInfo",
-       [](const FSSpec* s) {
-         FInfo info{};
-         return FSpSetFInfo(s, &info);
-       }},
+       [](const FSSpec* s) { return CanQuickTimeOpenFile(s, 0, 0, 0, &gAsMovie, 0, 0); }},
+      {"NewAlias", [](const FSSpec* s) { return NewAlias(nullptr, s, &gAlias); }},
+      {"FSpMakeFSRef", [](const FSSpec* s) { return FSpMakeFSRef(s, &gRef); }},
+      {"FSpGetFInfo", [](const FSSpec* s) { return FSpGetFInfo(s, &gInfo); }},
+      {"FSpSetFInfo", [](const FSSpec* s) { return FSpSetFInfo(s, &gInfo); }},
       {"FSpCreate", [](const FSSpec* s) { return FSpCreate(s, 0, 0, 0); }},
       {"FSpDirCreate", [](const FSSpec* s) { return FSpDirCreate(s, 0, nullptr); }},
       {"FSpDelete", [](const FSSpec* s) { return FSpDelete(s); }},
@@ -105,9 +71,11 @@ TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
       {"FSpCatMove as the item", [&good](const FSSpec* s) { return FSpCatMove(s, &good); }},
       {"FSpCatMove as the folder", [&good](const FSSpec* s) { return FSpCatMove(&good, s); }},
   };
-  for (const Case& c : cases) {
-    std::unique_ptr<FSSpec> spec = Overlong();
-    EXPECT_EQ(c.run(spec.get()), bdNamErr) << c.call;
+  for (const auto& c : cases) {
+    for (UInt8 length : {64, 255}) {  // one past the 63 a Str63 holds, and the most
+      std::unique_ptr<FSSpec> spec = Overlong(length);
+      EXPECT_EQ(c.second(spec.get()), bdNamErr) << c.first << " " << int(length);
+    }
   }
   EXPECT_EQ(files_test::ReadHostFile(docs_.path + "/a"), "bytes");
 }

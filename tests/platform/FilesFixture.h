@@ -15,7 +15,9 @@
 
 #include "Files.h"
 #include "Folders.h"
+#include "MacMemory.h"
 #include "TestFiles.h"
+#include "files/detail/Catalog.h"
 
 namespace files_test {
 
@@ -46,6 +48,26 @@ inline std::string ReadHostFile(const std::string& path) {
   return s.str();
 }
 
+// A handle's bytes, and a new handle holding bytes.
+inline std::string Bytes(Handle h) {
+  return std::string(*h, std::size_t(GetHandleSize(h)));
+}
+
+inline Handle HandleOf(const std::string& bytes) {
+  Handle h = NewHandle(Size(bytes.size()));
+  if (!bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
+  return h;
+}
+
+inline mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+inline const UniChar* U(const std::u16string& s) {
+  return reinterpret_cast<const UniChar*>(s.data());
+}
+
 inline bool HostExists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
@@ -58,12 +80,62 @@ struct Folder {
   std::string path;
 };
 
+// A folder of the temporary home by its path relative to the home ("" for the home itself).
+inline Folder FolderAt(const sp_testing::HomeScope& home, const std::string& relative) {
+  sp_platform::files::Location loc;
+  EXPECT_EQ(sp_platform::files::LocatePath(home.Path(relative), loc), noErr) << relative;
+  EXPECT_TRUE(loc.isFolder) << relative;
+  return Folder{loc.vRefNum, SInt32(loc.nodeID), loc.path};
+}
+
+inline FSRef RefAt(const sp_testing::HomeScope& home, const std::string& relative) {
+  sp_platform::files::Location loc;
+  EXPECT_EQ(sp_platform::files::LocatePath(home.Path(relative), loc), noErr) << relative;
+  FSRef ref{};
+  sp_platform::files::MakeFSRef(loc, &ref);
+  return ref;
+}
+
+inline std::string PathOf(const FSRef& ref) {
+  sp_platform::files::Location loc;
+  return sp_platform::files::LocateRef(&ref, loc) == noErr ? loc.path : std::string("(none)");
+}
+
+inline std::string Text(const unsigned char* pascal) {
+  return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+}
+
+// PBGetCatInfoSync for the index'th item of a folder, or (index -1) for the folder of id dirID.
+inline OSErr CatInfoOf(SInt16 vRefNum, SInt32 dirID, SInt16 index, CInfoPBRec* pb,
+                       std::string* name = nullptr) {
+  static Str255 buffer;
+  *pb = CInfoPBRec{};
+  buffer[0] = 0;
+  pb->hFileInfo.ioNamePtr = buffer;
+  pb->hFileInfo.ioVRefNum = vRefNum;
+  pb->hFileInfo.ioDirID = dirID;
+  pb->hFileInfo.ioFDirIndex = index;
+  const OSErr err = PBGetCatInfoSync(pb);
+  if (name != nullptr) *name = Text(buffer);
+  return err;
+}
+
+// PBHGetFInfoSync of a file by name; ioDirID then holds the file's id.
+inline HParamBlockRec FileInfoOf(const Folder& folder, const std::string& name,
+                                 OSErr expected = noErr) {
+  HParamBlockRec pb{};
+  PStr n(name);
+  pb.fileParam.ioNamePtr = n;
+  pb.fileParam.ioVRefNum = folder.vRefNum;
+  pb.fileParam.ioDirID = folder.dirID;
+  EXPECT_EQ(PBHGetFInfoSync(&pb), expected) << name;
+  pb.fileParam.ioNamePtr = nullptr;
+  return pb;
+}
+
 inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
-  Folder f;
-  EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &f.vRefNum, &f.dirID),
-            noErr);
-  f.path = home.Path("Documents");
-  return f;
+  mkdir(home.Path("Documents").c_str(), 0700);
+  return FolderAt(home, "Documents");
 }
 
 // Runs `body` as a user the kernel checks permissions for: directly when not root; as root

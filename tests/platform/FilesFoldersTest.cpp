@@ -14,28 +14,14 @@
 namespace {
 
 using files_test::HostExists;
+using files_test::ModeOf;
 using files_test::WriteHostFile;
 
-// Sets an environment variable for one test and restores it afterwards.
-class EnvScope {
- public:
-  EnvScope(const char* name, const std::string& value) : name_(name) {
-    const char* old = getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~EnvScope() {
-    if (had_)
-      setenv(name_, old_.c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
+// TMPDIR for one test (HomeScope restores the XDG variables itself).
+struct TmpDirScope {
+  const std::string old = getenv("TMPDIR") != nullptr ? getenv("TMPDIR") : "";
+  explicit TmpDirScope(const std::string& value) { setenv("TMPDIR", value.c_str(), 1); }
+  ~TmpDirScope() { old.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", old.c_str(), 1); }
 };
 
 // The (volume, id) the Folder Manager gave designates this path.
@@ -47,42 +33,33 @@ void ExpectFolderAt(SInt16 vRefNum, SInt32 dirID, const std::string& path, const
   EXPECT_EQ(UInt32(dirID), loc.nodeID) << why;
 }
 
-mode_t ModeOf(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
-struct FolderCase {
-  const char* why;
-  OSType type;
-  const char* relative;  // under the temporary home
-};
-
 TEST(FilesFolders, StandardFoldersAreTheXdgFoldersOfTheHomeAndAreMadeOnRequest) {
   sp_testing::HomeScope home;
-  const FolderCase cases[] = {
+  const struct {
+    const char* why;
+    OSType type;
+    const char* relative;  // under the temporary home
+  } cases[] = {
       {"preferences", kPreferencesFolderType, ".config"},
       {"desktop", kDesktopFolderType, "Desktop"},
       {"documents", kDocumentsFolderType, "Documents"},
       {"music", kMusicDocumentsFolderType, "Music"},
       {"trash", kTrashFolderType, ".local/share/Trash/files"},
   };
-  for (const FolderCase& c : cases) {
-    std::string path = home.Path(c.relative);
-    SInt16 v = 0;
-    SInt32 id = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string path = home.Path(c.relative);
+    SInt16 v = 0, v2 = 0;
+    SInt32 id = 0, id2 = 0;
     if (!HostExists(path)) {
-      EXPECT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v, &id), fnfErr) << c.why;
-      EXPECT_FALSE(HostExists(path)) << c.why << ": made without being asked";
+      EXPECT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v, &id), fnfErr);
+      EXPECT_FALSE(HostExists(path)) << "made without being asked";
     }
-    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kCreateFolder, &v, &id), noErr) << c.why;
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kCreateFolder, &v, &id), noErr);
     ExpectFolderAt(v, id, path, c.why);
-    EXPECT_EQ(ModeOf(path), 0700u) << c.why;
-    SInt16 v2 = 0;
-    SInt32 id2 = 0;
-    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v2, &id2), noErr) << c.why;
-    EXPECT_EQ(v2, v) << c.why;
-    EXPECT_EQ(id2, id) << c.why;
+    EXPECT_EQ(ModeOf(path), 0700u);
+    ASSERT_EQ(FindFolder(kOnSystemDisk, c.type, kDontCreateFolder, &v2, &id2), noErr);
+    EXPECT_EQ(std::make_pair(v2, id2), std::make_pair(v, id));
   }
   EXPECT_TRUE(HostExists(home.Path(".local/share/Trash/info")))
       << "the Trash is made with its info folder";
@@ -92,26 +69,26 @@ TEST(FilesFolders, FolderTypesWithoutAPlaceOnLinuxAnswerFnfErr) {
   sp_testing::HomeScope home;
   const OSType types[] = {kSystemFolderType, SpFourCC("extn"), SpFourCC("font"),
                           SpFourCC("pref") ^ 1, 0};
-  for (OSType type : types) {
-    SInt16 v = 1;
-    SInt32 id = 1;
-    EXPECT_EQ(FindFolder(kOnSystemDisk, type, kCreateFolder, &v, &id), fnfErr) << type;
-  }
   SInt16 v = 0;
   SInt32 id = 0;
+  for (OSType type : types)
+    EXPECT_EQ(FindFolder(kOnSystemDisk, type, kCreateFolder, &v, &id), fnfErr) << type;
   EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, nullptr, &id), paramErr);
   EXPECT_EQ(FindFolder(-300, kDocumentsFolderType, kCreateFolder, &v, &id), nsvErr);
 }
 
-TEST(FilesFolders, MissingFoldersAboveAreMadeTooEachPrivate) {
+TEST(FilesFolders, FoldersNamedByTheEnvironmentAreMadeWithTheFoldersAboveEachPrivate) {
   sp_testing::HomeScope home;
-  EnvScope config("XDG_CONFIG_HOME", home.Path("deep/er/config"));
+  setenv("XDG_CONFIG_HOME", home.Path("deep/er/config").c_str(), 1);
+  TmpDirScope tmp(home.Path("scratch"));
   SInt16 v = 0;
   SInt32 id = 0;
   ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &v, &id), noErr);
   ExpectFolderAt(v, id, home.Path("deep/er/config"), "nested preferences");
-  EXPECT_EQ(ModeOf(home.Path("deep")), 0700u);
-  EXPECT_EQ(ModeOf(home.Path("deep/er")), 0700u);
+  EXPECT_EQ(ModeOf(home.Path("deep")) + ModeOf(home.Path("deep/er")), 0700u * 2);
+  EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
+  ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
+  ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
 }
 
 TEST(FilesFolders, TheUserDirsFileMovesTheUserFolders) {
@@ -131,14 +108,12 @@ TEST(FilesFolders, TheUserDirsFileMovesTheUserFolders) {
   ExpectFolderAt(v, id, home.Path("Documents"), "documents not in the file");
 }
 
-struct UserDirCase {
-  const char* why;
-  const char* text;
-  const char* expected;
-};
-
 TEST(FilesFolders, UserDirsLinesOfOtherFormsAreIgnored) {
-  const UserDirCase cases[] = {
+  const struct {
+    const char* why;
+    const char* text;
+    const char* expected;
+  } cases[] = {
       {"home relative", "XDG_MUSIC_DIR=\"$HOME/Music Box\"\n", "/h/Music Box"},
       {"absolute", "XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
       {"escaped quote", "XDG_MUSIC_DIR=\"$HOME/a\\\"b\"\n", "/h/a\"b"},
@@ -152,34 +127,8 @@ TEST(FilesFolders, UserDirsLinesOfOtherFormsAreIgnored) {
       {"last one wins", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=\"$HOME/B\"\n", "/h/B"},
       {"invalid later line keeps earlier", "XDG_MUSIC_DIR=\"$HOME/A\"\nXDG_MUSIC_DIR=x\n", "/h/A"},
   };
-  for (const UserDirCase& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(sp_platform::files::UserDirFromFile(c.text, "MUSIC", "/h"), c.expected) << c.why;
-}
-
-TEST(FilesFolders, TemporaryItemsFollowTMPDIR) {
-  sp_testing::HomeScope home;
-  EnvScope tmp("TMPDIR", home.Path("scratch"));
-  SInt16 v = 0;
-  SInt32 id = 0;
-  EXPECT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kDontCreateFolder, &v, &id), fnfErr);
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kTemporaryFolderType, kCreateFolder, &v, &id), noErr);
-  ExpectFolderAt(v, id, home.Path("scratch"), "temporary items");
-}
-
-TEST(FilesFolders, FSFindFolderGivesTheSameFolderAsFindFolder) {
-  sp_testing::HomeScope home;
-  FSRef ref{};
-  ASSERT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, &ref), noErr);
-  FSCatalogInfo info{};
-  ASSERT_EQ(
-      FSGetCatalogInfo(&ref, kFSCatInfoNodeID | kFSCatInfoVolume, &info, nullptr, nullptr, nullptr),
-      noErr);
-  SInt16 v = 0;
-  SInt32 id = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kTrashFolderType, kDontCreateFolder, &v, &id), noErr);
-  EXPECT_EQ(info.volume, v);
-  EXPECT_EQ(info.nodeID, UInt32(id));
-  EXPECT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, nullptr), paramErr);
 }
 
 }  // namespace

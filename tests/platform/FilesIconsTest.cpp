@@ -15,14 +15,9 @@
 
 namespace {
 
+using files_test::HandleOf;
 using files_test::PStr;
 using files_test::WriteHostFile;
-
-Handle HandleOf(const std::string& bytes) {
-  Handle h = NewHandle(Size(bytes.size()));
-  std::memcpy(*h, bytes.data(), bytes.size());
-  return h;
-}
 
 TEST(FilesIconSuites, IconsAreKeptByTypeAndGivenBackAsTheSameHandles) {
   IconSuiteRef suite = nullptr;
@@ -50,56 +45,26 @@ TEST(FilesIconSuites, IconsAreKeptByTypeAndGivenBackAsTheSameHandles) {
   EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
 }
 
-struct WalkLog {
-  std::vector<ResType> types;
-  std::vector<bool> present;
-  ResType stopAt = 0;
-};
-
-OSErr Walk(ResType type, Handle* icon, void* data) {
-  auto* log = static_cast<WalkLog*>(data);
-  log->types.push_back(type);
-  log->present.push_back(*icon != nullptr);
-  return type == log->stopAt ? OSErr(-7) : OSErr(noErr);
-}
-
-// The copying action of the program's icon code: the source suite's icon of each type is
-// copied into the target suite.
-OSErr CopyInto(ResType type, Handle* icon, void* target) {
-  if (*icon == nullptr) return noErr;
-  Handle copy = *icon;
-  if (HandToHand(&copy) != noErr) return memFullErr;
-  return AddIconToSuite(copy, static_cast<IconSuiteRef>(target), type);
+// Logs each type walked, with "+" when the suite holds it; stops with -7 at 'icl4'.
+OSErr Walk(ResType type, Handle* icon, void* log) {
+  *static_cast<std::string*>(log) += {char(type >> 24), char(type >> 16), char(type >> 8),
+                                      char(type), *icon != nullptr ? '+' : ' '};
+  return type == SpFourCC("icl4") ? OSErr(-7) : OSErr(noErr);
 }
 
 TEST(FilesIconSuites, ForEachIconDoWalksTheSelectedTypesInOrderAndStopsOnAnError) {
   IconSuiteRef suite = nullptr;
   ASSERT_EQ(NewIconSuite(&suite), noErr);
   ASSERT_EQ(AddIconToSuite(HandleOf("8"), suite, SpFourCC("icl8")), noErr);
-  WalkLog log;
+  std::string log;
   EXPECT_EQ(ForEachIconDo(suite, kSelectorLarge1Bit | kSelectorLarge8Bit | kSelectorSmall1Bit, Walk,
                           &log),
             noErr);
-  EXPECT_EQ(log.types,
-            (std::vector<ResType>{SpFourCC("ICN#"), SpFourCC("icl8"), SpFourCC("ics#")}));
-  EXPECT_EQ(log.present, (std::vector<bool>{false, true, false}));
-
-  WalkLog stopping;
-  stopping.stopAt = SpFourCC("icl4");
-  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, Walk, &stopping), -7);
-  EXPECT_EQ(stopping.types.size(), 2u);
-
-  IconSuiteRef copy = nullptr;
-  ASSERT_EQ(NewIconSuite(&copy), noErr);
-  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, CopyInto, copy), noErr);
-  Handle got = nullptr;
-  ASSERT_EQ(GetIconFromSuite(&got, copy, SpFourCC("icl8")), noErr);
-  Handle original = nullptr;
-  ASSERT_EQ(GetIconFromSuite(&original, suite, SpFourCC("icl8")), noErr);
-  EXPECT_NE(got, original) << "a copy, not the original";
-  EXPECT_EQ(std::string(*got, 1), "8");
+  std::string stopped;
+  EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, Walk, &stopped), -7);
+  EXPECT_EQ(log, "ICN# icl8+ics# ");
+  EXPECT_EQ(stopped, "ICN# icl4 ");
   EXPECT_EQ(ForEachIconDo(suite, kSelectorAllAvailableData, nullptr, nullptr), paramErr);
-  EXPECT_EQ(DisposeIconSuite(copy, true), noErr);
   EXPECT_EQ(DisposeIconSuite(suite, true), noErr);
 }
 
@@ -118,68 +83,36 @@ TEST(FilesIconSuites, GetIconSuiteTakesTheApplicationsIconResourcesAndLeavesThem
   ASSERT_NE(still, nullptr);
   EXPECT_EQ(std::string(*still, 3), "icn") << "resources stay with the Resource Manager";
 
-  IconSuiteRef none = reinterpret_cast<IconSuiteRef>(1);
+  IconSuiteRef none = nullptr;
   EXPECT_EQ(GetIconSuite(&none, 129, kSelectorAllAvailableData), resNotFound);
-  EXPECT_EQ(GetIconSuite(&none, 128, kSelectorLarge8Bit), resNotFound);
+  EXPECT_EQ(GetIconSuite(&none, 128, kSelectorLarge8Bit), resNotFound) << "none of those types";
   sp_testing::ResetResources();
 }
-
-TEST(FilesIconServices, AreAbsentSoCallersFallBack) {
-  FSSpec spec{};
-  IconRef ref = reinterpret_cast<IconRef>(1);
-  SInt16 label = 3;
-  EXPECT_EQ(GetIconRefFromFile(&spec, &ref, &label), unimpErr);
-  EXPECT_EQ(ref, nullptr);
-  ref = reinterpret_cast<IconRef>(1);
-  EXPECT_EQ(GetIconRefFromFolder(-1, 1, 2, 0, 0, &ref), unimpErr);
-  EXPECT_EQ(ref, nullptr);
-  IconFamilyHandle family = nullptr;
-  EXPECT_NE(IconRefToIconFamily(nullptr, kSelectorAllAvailableData, &family), noErr);
-  IconSuiteRef suite = nullptr;
-  EXPECT_NE(IconFamilyToIconSuite(nullptr, kSelectorAllAvailableData, &suite), noErr);
-
-  DTPBRec dt{};
-  dt.ioVRefNum = kOnSystemDisk;
-  EXPECT_NE(PBDTGetPath(&dt), noErr);
-  EXPECT_NE(PBDTGetIconSync(&dt), noErr);
-  EXPECT_EQ(dt.ioResult, PBDTGetIconSync(&dt));
-}
-
-struct KindCase {
-  const char* name;
-  mode_t mode;
-  bool folder;
-  LSItemInfoFlags flags;
-};
 
 TEST(FilesLaunchServices, ApplicationsAreExecutablesAndLaunchersAndNothingIsAPackage) {
   sp_testing::HomeScope home;
   files_test::Folder docs = files_test::DocumentsFolder(home);
-  const KindCase cases[] = {
-      {"tool", 0755, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
-      {"player.desktop", 0644, false, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
-      {"song.aiff", 0644, false, kLSItemInfoIsPlainFile},
-      {".desktop", 0644, false, kLSItemInfoIsPlainFile},
-      {"Some.app", 0755, true, kLSItemInfoIsContainer},
+  const struct {
+    const char* name;
+    mode_t mode;  // 0: a folder
+    LSItemInfoFlags flags;
+  } cases[] = {
+      {"tool", 0755, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"player.desktop", 0644, kLSItemInfoIsPlainFile | kLSItemInfoIsApplication},
+      {"song.aiff", 0644, kLSItemInfoIsPlainFile},
+      {".desktop", 0644, kLSItemInfoIsPlainFile},
+      {"Some.app", 0, kLSItemInfoIsContainer},
   };
-  for (const KindCase& c : cases) {
-    std::string path = docs.path + "/" + c.name;
-    if (c.folder) {
-      ASSERT_EQ(mkdir(path.c_str(), c.mode), 0);
-    } else {
-      WriteHostFile(path, "#!/bin/sh\n");
-      ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
-    }
-    FSSpec spec{};
-    ASSERT_EQ(FSMakeFSSpec(docs.vRefNum, docs.dirID, PStr(c.name), &spec), noErr) << c.name;
-    FSRef ref{};
-    ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << c.name;
-    LSItemInfoRecord info{};
-    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr) << c.name;
-    EXPECT_EQ(info.flags, c.flags) << c.name;
-    EXPECT_EQ(info.flags & kLSItemInfoIsPackage, 0u) << c.name;
-  }
   LSItemInfoRecord info{};
+  for (const auto& c : cases) {
+    const std::string path = docs.path + "/" + c.name;
+    if (c.mode == 0) mkdir(path.c_str(), 0755);
+    if (c.mode != 0) WriteHostFile(path, "#!/bin/sh\n");
+    ASSERT_EQ(chmod(path.c_str(), c.mode == 0 ? 0755 : c.mode), 0);
+    const FSRef ref = files_test::RefAt(home, "Documents/" + std::string(c.name));
+    ASSERT_EQ(LSCopyItemInfoForRef(&ref, kLSRequestBasicFlagsOnly, &info), noErr);
+    EXPECT_EQ(info.flags, c.flags) << c.name;
+  }
   EXPECT_EQ(LSCopyItemInfoForRef(nullptr, kLSRequestBasicFlagsOnly, &info), paramErr);
   FSRef garbage{};
   EXPECT_NE(LSCopyItemInfoForRef(&garbage, kLSRequestBasicFlagsOnly, &info), noErr);

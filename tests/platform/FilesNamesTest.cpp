@@ -31,23 +31,10 @@ std::string Utf8(const std::u16string& text) {
   return sp::text::UTF16ToUTF8(text);
 }
 
-// A length-prefixed name made of raw (MacJapanese) bytes.
-class PName {
- public:
-  explicit PName(const std::string& bytes) {
-    bytes_[0] = UInt8(bytes.size());
-    std::memcpy(bytes_ + 1, bytes.data(), bytes.size());
-  }
-  operator ConstStr255Param() const { return bytes_; }
-  operator StringPtr() { return bytes_; }
+using files_test::PStr;
+using files_test::Text;
 
- private:
-  unsigned char bytes_[256] = {};
-};
-
-std::string Shown(const unsigned char* pascal) {
-  return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
-}
+using files_test::U;
 
 bool IsValidMacJapanese(const std::string& bytes) {
   std::u16string out;
@@ -112,10 +99,8 @@ TEST(FilesNames, ClassicNamesThatNoLinuxNameMatchesAreRefused) {
     EXPECT_EQ(name, c.linuxName);
   }
   std::string name;
-  const std::u16string colon = u"a:b";
-  EXPECT_FALSE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(colon.data()), 3, name));
-  const std::u16string slash = u"a/b";
-  EXPECT_TRUE(fs::LinuxNameFromUnicode(reinterpret_cast<const UniChar*>(slash.data()), 3, name));
+  EXPECT_FALSE(fs::LinuxNameFromUnicode(U(u"a:b"), 3, name));
+  EXPECT_TRUE(fs::LinuxNameFromUnicode(U(u"a/b"), 3, name));
   EXPECT_EQ(name, "a:b");
 }
 
@@ -128,16 +113,17 @@ class FilesNamesOnDisk : public ::testing::Test {
   }
   SInt16 V() const { return folder_.vRefNum; }
   SInt32 D() const { return SInt32(folder_.nodeID); }
-  // The classic name the index walk shows for the only item of the folder.
-  std::string OnlyItemsClassicName() {
-    CInfoPBRec pb{};
-    Str255 name{};
-    pb.hFileInfo.ioNamePtr = name;
-    pb.hFileInfo.ioVRefNum = V();
-    pb.hFileInfo.ioDirID = D();
-    pb.hFileInfo.ioFDirIndex = 1;
-    EXPECT_EQ(PBGetCatInfoSync(&pb), noErr);
-    return Shown(name);
+  // The classic name the index walk shows for the index'th item of the folder.
+  std::string ClassicName(SInt16 index = 1) {
+    CInfoPBRec pb;
+    std::string name;
+    EXPECT_EQ(files_test::CatInfoOf(V(), D(), index, &pb, &name), noErr);
+    return name;
+  }
+  static std::u16string UnicodeName(const FSRef& ref) {
+    HFSUniStr255 out{};
+    EXPECT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &out, nullptr, nullptr), noErr);
+    return std::u16string(reinterpret_cast<char16_t*>(out.unicode), out.length);
   }
   UInt32 NodeOf(const FSRef& ref) {
     FSCatalogInfo info{};
@@ -155,33 +141,21 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
   FSRef ref{};
   FSSpec spec{};
   ASSERT_EQ(
-      FSCreateFileUnicode(&folderRef_, name.size(), reinterpret_cast<const UniChar*>(name.data()),
-                          kFSCatInfoNone, nullptr, &ref, &spec),
+      FSCreateFileUnicode(&folderRef_, name.size(), U(name), kFSCatInfoNone, nullptr, &ref, &spec),
       noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(name))));
-  EXPECT_EQ(Shown(spec.name), Mac(name)) << "40 bytes fit an FSSpec";
-  HFSUniStr255 out{};
-  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &out, nullptr, nullptr), noErr);
-  EXPECT_EQ(std::u16string(reinterpret_cast<char16_t*>(out.unicode), out.length), name);
+  EXPECT_EQ(Text(spec.name), Mac(name)) << "40 bytes fit an FSSpec";
+  EXPECT_EQ(UnicodeName(ref), name);
 
-  const std::string standIn = OnlyItemsClassicName();
-  EXPECT_LE(standIn.size(), 31u);
-  EXPECT_NE(standIn.find('#'), std::string::npos);
-  EXPECT_TRUE(IsValidMacJapanese(standIn));
+  const std::string standIn = ClassicName();
+  EXPECT_EQ(standIn, fs::ClassicName(Utf8(name), NodeOf(ref), 31)) << "the index walk's name";
   for (const std::string& asked : {standIn, Mac(name)}) {
-    HParamBlockRec pb{};
-    PName n(asked);
-    pb.fileParam.ioNamePtr = n;
-    pb.fileParam.ioVRefNum = V();
-    pb.fileParam.ioDirID = D();
-    ASSERT_EQ(PBHGetFInfoSync(&pb), noErr);
-    EXPECT_EQ(UInt32(pb.fileParam.ioDirID), NodeOf(ref));
+    EXPECT_EQ(UInt32(files_test::FileInfoOf({V(), D(), ""}, asked).fileParam.ioDirID), NodeOf(ref));
   }
   // Seventy bytes do not fit an FSSpec either: its stand-in leads back to the file.
   const std::u16string longer(35, kOto);
-  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, longer.size(),
-                                reinterpret_cast<const UniChar*>(longer.data()), kFSCatInfoNone,
-                                nullptr, &ref, &spec),
+  ASSERT_EQ(FSCreateFileUnicode(&folderRef_, longer.size(), U(longer), kFSCatInfoNone, nullptr,
+                                &ref, &spec),
             noErr);
   EXPECT_LE(spec.name[0], 63);
   FSRef again{};
@@ -192,24 +166,18 @@ TEST_F(FilesNamesOnDisk, LongJapaneseNamesKeepTheirNamesAndAnswerToTheirStandIns
 TEST_F(FilesNamesOnDisk, NamesMacJapaneseCannotHoldAreReachedThroughTheirStandIns) {
   const std::u16string hangul = u"\uD55C\uAD6D \uB178\uB798.aiff";
   WriteHostFile(home_.Path("N/" + Utf8(hangul)), "FORM");
-  const std::string standIn = OnlyItemsClassicName();
-  EXPECT_EQ(standIn.substr(0, 6), "__ __#");
-  EXPECT_EQ(standIn.substr(standIn.size() - 5), ".aiff");
+  const std::string standIn = ClassicName();
 
-  FInfo info{};
-  EXPECT_EQ(HGetFInfo(V(), D(), PName(standIn), &info), noErr);
   FSSpec spec{};
-  ASSERT_EQ(FSMakeFSSpec(V(), D(), PName(standIn), &spec), noErr);
-  EXPECT_EQ(Shown(spec.name), standIn);
+  ASSERT_EQ(FSMakeFSSpec(V(), D(), PStr(standIn), &spec), noErr);
+  EXPECT_EQ(Text(spec.name), standIn);
   FSRef ref{};
   ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
-  HFSUniStr255 out{};
-  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &out, nullptr, nullptr), noErr);
-  EXPECT_EQ(std::u16string(reinterpret_cast<char16_t*>(out.unicode), out.length), hangul);
+  EXPECT_EQ(UnicodeName(ref), hangul);
 
-  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("__ __#1.aiff"), &spec), fnfErr)
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("__ __#1.aiff"), &spec), fnfErr)
       << "a stand-in with another id is no name of this file";
-  ASSERT_EQ(HRename(V(), D(), PName(standIn), PName("plain.aiff")), noErr);
+  ASSERT_EQ(HRename(V(), D(), PStr(standIn), PStr("plain.aiff")), noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/plain.aiff")));
 }
 
@@ -217,66 +185,37 @@ TEST_F(FilesNamesOnDisk, StandInsOfNamesSharingTheirStartDifferAndSurviveARestar
   const std::string start(35, 'x');
   WriteHostFile(home_.Path("N/" + start + "1"), "");
   WriteHostFile(home_.Path("N/" + start + "2"), "");
-  auto names = [&] {
-    std::string both[2];
-    for (int i = 0; i < 2; ++i) {
-      CInfoPBRec pb{};
-      Str255 name{};
-      pb.hFileInfo.ioNamePtr = name;
-      pb.hFileInfo.ioVRefNum = V();
-      pb.hFileInfo.ioDirID = D();
-      pb.hFileInfo.ioFDirIndex = SInt16(i + 1);
-      EXPECT_EQ(PBGetCatInfoSync(&pb), noErr);
-      both[i] = Shown(name);
-    }
-    return std::make_pair(both[0], both[1]);
-  };
-  const auto before = names();
-  EXPECT_NE(before.first, before.second);
+  const std::string first = ClassicName(1), second = ClassicName(2);
+  EXPECT_NE(first, second);
   sp_testing::RestartFileCatalogue();
   ASSERT_EQ(fs::LocatePath(home_.Path("N"), folder_), noErr);
-  EXPECT_EQ(names(), before);
+  EXPECT_EQ(ClassicName(1) + "|" + ClassicName(2), first + "|" + second);
 }
 
 TEST_F(FilesNamesOnDisk, ColonsInLinuxNamesShowAsSlashesBothWays) {
   WriteHostFile(home_.Path("N/a:b.txt"), "");
-  EXPECT_EQ(OnlyItemsClassicName(), "a/b.txt");
+  EXPECT_EQ(ClassicName(), "a/b.txt");
   FSSpec spec{};
-  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("a/b.txt"), &spec), noErr);
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("a/b.txt"), &spec), noErr);
   FSRef ref{};
-  const std::u16string slash = u"a/b.txt";
-  EXPECT_EQ(
-      FSMakeFSRefUnicode(&folderRef_, slash.size(), reinterpret_cast<const UniChar*>(slash.data()),
-                         kTextEncodingUnknown, &ref),
-      noErr);
+  EXPECT_EQ(FSMakeFSRefUnicode(&folderRef_, 7, U(u"a/b.txt"), kTextEncodingUnknown, &ref), noErr);
 
-  EXPECT_EQ(HCreate(V(), D(), PName("c/d"), 0, 0), noErr);
+  EXPECT_EQ(HCreate(V(), D(), PStr("c/d"), 0, 0), noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/c:d")));
-  const std::u16string colon = u"e:f";
   EXPECT_EQ(
-      FSCreateFileUnicode(&folderRef_, colon.size(), reinterpret_cast<const UniChar*>(colon.data()),
-                          kFSCatInfoNone, nullptr, nullptr, nullptr),
+      FSCreateFileUnicode(&folderRef_, 3, U(u"e:f"), kFSCatInfoNone, nullptr, nullptr, nullptr),
       bdNamErr);
-  EXPECT_EQ(HCreate(V(), D(), PName("g:h"), 0, 0), nsvErr) << "a colon makes it a full path";
+  EXPECT_EQ(HCreate(V(), D(), PStr("g:h"), 0, 0), nsvErr) << "a colon makes it a full path";
 }
 
 TEST_F(FilesNamesOnDisk, NamesAreCaseSensitive) {
   WriteHostFile(home_.Path("N/Song"), "1");
   WriteHostFile(home_.Path("N/song"), "22");
-  HParamBlockRec upper{}, lower{};
-  PName u("Song"), l("song");
-  upper.fileParam.ioNamePtr = u;
-  lower.fileParam.ioNamePtr = l;
-  for (HParamBlockRec* pb : {&upper, &lower}) {
-    pb->fileParam.ioVRefNum = V();
-    pb->fileParam.ioDirID = D();
-    ASSERT_EQ(PBHGetFInfoSync(pb), noErr);
-  }
-  EXPECT_NE(upper.fileParam.ioDirID, lower.fileParam.ioDirID);
-  EXPECT_EQ(upper.fileParam.ioFlLgLen, 1);
-  EXPECT_EQ(lower.fileParam.ioFlLgLen, 2);
+  const files_test::Folder n{V(), D(), ""};
+  EXPECT_EQ(files_test::FileInfoOf(n, "Song").fileParam.ioFlLgLen, 1);
+  EXPECT_EQ(files_test::FileInfoOf(n, "song").fileParam.ioFlLgLen, 2);
   FSSpec spec{};
-  EXPECT_EQ(FSMakeFSSpec(V(), D(), PName("SONG"), &spec), fnfErr);
+  EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("SONG"), &spec), fnfErr);
 }
 
 }  // namespace

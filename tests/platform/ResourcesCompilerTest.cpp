@@ -1,16 +1,17 @@
 // The resource compiler: source text to the byte layouts the toolbox readers expect.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "MacMemory.h"
 #include "ResourceCompiler.h"
 #include "Resources.h"
+#include "TestFiles.h"
 #include "TestResources.h"
 
 namespace {
@@ -29,34 +30,24 @@ class ResourceCompiler : public ::testing::Test {
  protected:
   void SetUp() override {
     sp_testing::ResetResources();
-    char pattern[] = "/tmp/sp-rescompile-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
+    folder_ = home_.Path("");
     std::ofstream(folder_ + "/small.png", std::ios::binary) << kPng;
     std::ofstream(folder_ + "/blob.bin", std::ios::binary) << std::string("\x01\x02\x03", 3);
   }
-  void TearDown() override {
-    sp_testing::ResetResources();
-    std::remove((folder_ + "/small.png").c_str());
-    std::remove((folder_ + "/blob.bin").c_str());
-    rmdir(folder_.c_str());
-  }
+  void TearDown() override { sp_testing::ResetResources(); }
 
-  // Compiles the source and makes it the application's file; the bytes of one resource.
-  std::string Compiled(const std::string& source, ResType type, SInt16 id) {
+  // Compiles the source and makes it the application's file; the bytes of the first resource
+  // it names, or "(missing)".
+  std::string Compiled(const std::string& source) {
     std::vector<UInt8> file;
     std::string error;
-    if (!sp_testing::CompileResourceSource(source, folder_, &file, &error)) {
-      ADD_FAILURE() << error;
-      return std::string();
-    }
+    EXPECT_TRUE(sp_testing::CompileResourceSource(source, folder_, &file, &error)) << error;
     EXPECT_EQ(sp_testing::UseInMemoryAppResources(file), noErr);
-    Handle h = Get1Resource(type, id);
-    if (h == nullptr) {
-      ADD_FAILURE() << "resource missing";
-      return std::string();
-    }
-    return std::string(*h, std::size_t(GetHandleSize(h)));
+    char type[5] = {};
+    int id = 0;
+    std::sscanf(source.c_str() + source.find("resource '"), "resource '%4c' %d", type, &id);
+    Handle h = Get1Resource(sp::LoadBE32(reinterpret_cast<const UInt8*>(type)), SInt16(id));
+    return h == nullptr ? "(missing)" : std::string(*h, std::size_t(GetHandleSize(h)));
   }
 
   std::string Error(const std::string& source) {
@@ -66,151 +57,112 @@ class ResourceCompiler : public ::testing::Test {
     return error;
   }
 
+  sp_testing::HomeScope home_;
   std::string folder_;
 };
 
-std::string B(const char* bytes, std::size_t n) {
-  return std::string(bytes, n);
-}
+using namespace std::string_literals;  // "..."s keeps the zero bytes
 
 TEST_F(ResourceCompiler, TypedResourcesGetTheToolboxByteLayouts) {
   struct Case {
     const char* why;
     const char* source;
-    ResType type;
-    SInt16 id;
     std::string expected;
   } cases[] = {
       {"menu: header, enable flags (separator and disabled item off), items, end byte",
-       "resource 'MENU' 300 {\n"
-       "  title \"\xE4\xBF\x9D\xE5\xAD\x98\"\n"
-       "  item \"Open\" { key \"O\"; style bold, italic }\n"
-       "  separator\n"
-       "  item \"Sub\" { submenu 131 }\n"
-       "  item \"Off\" { disabled; mark check; icon 2 }\n"
-       "}\n",
-       SpFourCC("MENU"), 300,
-       B("\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B"
-         "\x04\x95\xDB\x91\xB6"
-         "\x04Open\x00O\x00\x03"
-         "\x01-\x00\x00\x00\x00"
-         "\x03Sub\x00\x1B\x83\x00"
-         "\x03Off\x02\x00\x12\x00"
-         "\x00",
-         51)},
+       "resource 'MENU' 300 {\n  title \"\xE4\xBF\x9D\xE5\xAD\x98\"\n"
+       "  item \"Open\" { key \"O\"; style bold, italic }\n  separator\n"
+       "  item \"Sub\" { submenu 131 }\n  item \"Off\" { disabled; mark check; icon 2 }\n}\n",
+       "\x01\x2C\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0B\x04\x95\xDB\x91\xB6"
+       "\x04Open\x00O\x00\x03\x01-\x00\x00\x00\x00\x03Sub\x00\x1B\x83\x00"
+       "\x03Off\x02\x00\x12\x00\x00"s},
       {"item list: text padded to even, control id, disabled flag",
-       "resource 'DITL' 400 {\n"
-       "  button 10, 20, 30, 90 { text \"Go\" }\n"
+       "resource 'DITL' 400 {\n  button 10, 20, 30, 90 { text \"Go\" }\n"
        "  staticText 40, 20, 60, 200 { text \"abc\"; disabled }\n"
-       "  control 70, 20, 90, 200 { id 128 }\n"
-       "  userItem 0, 0, 5, 5 { disabled }\n"
-       "}\n",
-       SpFourCC("DITL"), 400,
-       B("\x00\x03"
-         "\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go"
-         "\x00\x00\x00\x00\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
-         "abc\x00"
-         "\x00\x00\x00\x00\x00\x46\x00\x14\x00\x5A\x00\xC8\x07\x02\x00\x80"
-         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05\x80\x00",
-         66)},
+       "  control 70, 20, 90, 200 { id 128 }\n  userItem 0, 0, 5, 5 { disabled }\n}\n",
+       "\x00\x03\x00\x00\x00\x00\x00\x0A\x00\x14\x00\x1E\x00\x5A\x04\x02Go\x00\x00\x00\x00"
+       "\x00\x28\x00\x14\x00\x3C\x00\xC8\x88\x03"
+       "abc\x00\x00\x00\x00\x00\x00\x46\x00\x14"
+       "\x00\x5A\x00\xC8\x07\x02\x00\x80\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\x00\x05"
+       "\x80\x00"s},
       {"dialog: the position word on an even offset after the title",
        "resource 'DLOG' 500 {\n"
        "  bounds 40, 40, 140, 340; procID movableDBoxProc; visible true; goAway false\n"
        "  refCon 7; title \"Ab\"; position centerMainScreen\n"
        "}\n",
-       SpFourCC("DLOG"), 500,
-       B("\x00\x28\x00\x28\x00\x8C\x01\x54\x00\x05\x01\x00\x00\x00\x00\x00\x00\x07"
-         "\x01\xF4\x02"
-         "Ab\x00\x28\x0A",
-         26)},
+       "\x00\x28\x00\x28\x00\x8C\x01\x54\x00\x05\x01\x00\x00\x00\x00\x00\x00\x07"
+       "\x01\xF4\x02"
+       "Ab\x00\x28\x0A"s},
       {"window",
        "resource 'WIND' 600 { bounds 1, 2, 3, 4; procID 4; visible true; goAway true; "
        "title \"W\" }\n",
-       SpFourCC("WIND"), 600,
-       B("\x00\x01\x00\x02\x00\x03\x00\x04\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00"
-         "\x01W\x00\x00",
-         22)},
+       "\x00\x01\x00\x02\x00\x03\x00\x04\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00"
+       "\x01W\x00\x00"s},
       {"control",
        "resource 'CNTL' 700 { bounds 0, 0, 20, 100; value 1; max 10; min 0; "
        "procID popupMenuProc; title \"T\" }\n",
-       SpFourCC("CNTL"), 700,
-       B("\x00\x00\x00\x00\x00\x14\x00\x64\x00\x01\x01\x00\x00\x0A\x00\x00\x03\xF0"
-         "\x00\x00\x00\x00\x01T",
-         24)},
-      {"alert", "resource 'ALRT' 800 { bounds 1, 2, 3, 4; stages 0x5555 }\n", SpFourCC("ALRT"), 800,
-       B("\x00\x01\x00\x02\x00\x03\x00\x04\x03\x20\x55\x55\x00\x00", 14)},
+       "\x00\x00\x00\x00\x00\x14\x00\x64\x00\x01\x01\x00\x00\x0A\x00\x00\x03\xF0"
+       "\x00\x00\x00\x00\x01T"s},
+      {"alert", "resource 'ALRT' 800 { bounds 1, 2, 3, 4; stages 0x5555 }\n",
+       "\x00\x01\x00\x02\x00\x03\x00\x04\x03\x20\x55\x55\x00\x00"s},
       {"version: BCD major, minor and fix nibbles, stage, BCD non-release",
        "resource 'vers' 2 { version 1, 2, 3; stage beta; nonRelease 12; region 14; "
        "short \"1.2.3\"; long \"x\" }\n",
-       SpFourCC("vers"), 2,
-       B("\x01\x23\x60\x12\x00\x0E\x05"
-         "1.2.3\x01x",
-         14)},
+       "\x01\x23\x60\x12\x00\x0E\x05"
+       "1.2.3\x01x"s},
       {"string list", "resource 'STR#' 900 { string \"a\"; string \"\"; string \"\xE4\xBF\x9D\" }",
-       SpFourCC("STR#"), 900,
-       B("\x00\x03\x01"
-         "a\x00\x02\x95\xDB",
-         8)},
-      {"string", "resource 'STR ' 901 { string \"hi\" }", SpFourCC("STR "), 901, B("\x02hi", 3)},
-      {"menu bar", "resource 'MBAR' 505 { menu 500; menu 200; menu 505 }", SpFourCC("MBAR"), 505,
-       B("\x00\x03\x01\xF4\x00\xC8\x01\xF9", 8)},
+       "\x00\x03\x01"
+       "a\x00\x02\x95\xDB"s},
+      {"string", "resource 'STR ' 901 { string \"hi\" }", "\x02hi"s},
+      {"menu bar", "resource 'MBAR' 505 { menu 500; menu 200; menu 505 }",
+       "\x00\x03\x01\xF4\x00\xC8\x01\xF9"s},
       {"raw bytes of every kind, aligned",
        "resource 'IndX' 128 {\n"
        "  int16 0, 2\n  int8 12\n  hex \"45 00 00\"\n  int16 1000\n  ostype 'abcd'\n"
        "  pstring \"p\"\n  text \"tx\"\n  align 4\n}\n",
-       SpFourCC("IndX"), 128,
-       B("\x00\x00\x00\x02\x0C\x45\x00\x00\x03\xE8"
-         "abcd\x01ptx\x00\x00",
-         20)},
+       "\x00\x00\x00\x02\x0C\x45\x00\x00\x03\xE8"
+       "abcd\x01ptx\x00\x00"s},
       {"raw bytes from a file beside the source", "resource 'BLOB' 1 { file \"blob.bin\" }",
-       SpFourCC("BLOB"), 1, B("\x01\x02\x03", 3)},
+       "\x01\x02\x03"s},
       {"escapes: raw bytes are not converted", "resource 'STR ' 902 { string \"\\x14\\r\\\"\" }",
-       SpFourCC("STR "), 902, B("\x03\x14\r\"", 4)},
+       "\x03\x14\r\""s},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    EXPECT_EQ(Compiled(c.source, c.type, c.id), c.expected);
+    EXPECT_EQ(Compiled(c.source), c.expected);
   }
 }
 
-TEST_F(ResourceCompiler, JapaneseTextBecomesMacJapaneseForGetIndString) {
+TEST_F(ResourceCompiler, NamesAttributesAndJapaneseTextReachTheResourceManager) {
   Compiled(
       "resource 'STR#' 5009 \"titles\" purgeable {\n"
-      "  string \"\xE4\xBF\x9D\xE5\xAD\x98...\"   # save...\n"
-      "  string \"\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB\"\n"
-      "}\n",
-      SpFourCC("STR#"), 5009);
+      "  string \"\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB\"   # cancel\n"
+      "}\n");
   Str255 s;
   GetIndString(s, 5009, 1);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(s + 1), s[0]), "\x95\xDB\x91\xB6...");
-  GetIndString(s, 5009, 2);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(s + 1), s[0]),
             "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B");
   Handle h = GetResource(SpFourCC("STR#"), 5009);
   EXPECT_EQ(GetResAttrs(h), resPurgeable);
-  Str255 name;
-  GetResInfo(h, nullptr, nullptr, name);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(name + 1), name[0]), "titles");
-}
-
-TEST_F(ResourceCompiler, RefusesTextMacJapaneseCannotHoldNamingFileAndLine) {
-  const std::string hangul =
-      Error("resource 'STR ' 1 {\n  string \"ok \xED\x95\x9C\"\n}\n");  // U+D55C
-  EXPECT_NE(hangul.find("source:2:"), std::string::npos) << hangul;
-  EXPECT_NE(hangul.find("U+D55C"), std::string::npos) << hangul;
-  const std::string emoji = Error("resource 'STR ' 1 { string \"\xF0\x9F\x98\x80\" }");
-  EXPECT_NE(emoji.find("source:1:"), std::string::npos) << emoji;
-  EXPECT_NE(emoji.find("U+1F600"), std::string::npos) << emoji;
-  const std::string name = Error("\n\nresource 'STR ' 1 \"\xED\x95\x9C\" { string \"\" }");
-  EXPECT_NE(name.find("source:3:"), std::string::npos) << name;
+  GetResInfo(h, nullptr, nullptr, s);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(s + 1), s[0]), "titles");
 }
 
 TEST_F(ResourceCompiler, MistakesAreReportedWithTheirLine) {
-  struct Case {
-    const char* source;
-    const char* where;
-    const char* what;
+  std::string items;  // thirty-one menu items
+  for (int i = 1; i <= 31; ++i) items += "  item \"i\"\n";
+  const struct {
+    std::string source;
+    const char *where, *what;
   } cases[] = {
+      {"resource 'STR ' 1 {\n  string \"ok \xED\x95\x9C\"\n}\n",
+       ":2:", "U+D55C"},  // no MacJapanese
+      {"resource 'STR ' 1 { string \"\xF0\x9F\x98\x80\" }", ":1:", "U+1F600"},
+      {"\n\nresource 'STR ' 1 \"\xED\x95\x9C\" { string \"\" }", ":3:", "U+D55C"},
+      {"resource 'STR ' 1 { string \"" + std::string(256, 'a') + "\" }",
+       ":1:", "at most 255 bytes"},
+      {"resource 'MENU' 1 {\n" + items + "  item \"last\" { disabled }\n}\n",
+       ":33:", "only items 1 to 31"},
       {"resource 'DLOG' 1 {\n bounds 0, 0, 1, 1\n colour 3\n}", ":3:", "unknown field 'colour'"},
       {"resource 'DLOG' 1 { title \"x\" }", ":1:", "'bounds' is missing"},
       {"resource 'DLOG' 1 {\n bounds 0, 0, 1\n}", ":2:", "takes 4 values"},
@@ -234,21 +186,12 @@ TEST_F(ResourceCompiler, MistakesAreReportedWithTheirLine) {
       {"resource 'MENU' 1 { item \"x\" { style heavy } }", ":1:", "unknown style 'heavy'"},
       {"resource 'ST' 1 { }", ":1:", "four bytes"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const std::string error = Error(c.source);
-    EXPECT_NE(error.find(std::string("source") + c.where), std::string::npos)
+    EXPECT_TRUE(error.find(std::string("source") + c.where) != std::string::npos &&
+                error.find(c.what) != std::string::npos)
         << c.source << " -> " << error;
-    EXPECT_NE(error.find(c.what), std::string::npos) << c.source << " -> " << error;
   }
-  std::string longString = "resource 'STR ' 1 { string \"" + std::string(256, 'a') + "\" }";
-  EXPECT_NE(Error(longString).find("at most 255 bytes"), std::string::npos);
-}
-
-TEST_F(ResourceCompiler, MenuItemsPastTheThirtyFirstCannotStartDisabled) {
-  std::string source = "resource 'MENU' 1 {\n";
-  for (int i = 1; i <= 31; ++i) source += "  item \"i\"\n";
-  source += "  item \"last\" { disabled }\n}\n";
-  EXPECT_NE(Error(source).find("source:33: only items 1 to 31"), std::string::npos);
 }
 
 TEST_F(ResourceCompiler, TheSameTypeAndIdTwiceOverAllSourcesIsRefused) {
@@ -259,38 +202,36 @@ TEST_F(ResourceCompiler, TheSameTypeAndIdTwiceOverAllSourcesIsRefused) {
   std::vector<UInt8> bytes;
   std::string error;
   EXPECT_FALSE(sp_rescompile::Compile(sources, &bytes, &error));
-  EXPECT_NE(error.find("b.r:2:"), std::string::npos) << error;
-  EXPECT_NE(error.find("first at a.r:1"), std::string::npos) << error;
+  EXPECT_TRUE(error.find("b.r:2:") != std::string::npos &&
+              error.find("first at a.r:1") != std::string::npos)
+      << error;
   sources[1].text = "resource 'STR#' 5 { string \"b\" }\n";
   EXPECT_TRUE(sp_rescompile::Compile(sources, &bytes, &error)) << error;
 }
 
 TEST_F(ResourceCompiler, ImagesAreStoredWhereTheDrawingCodeLooks) {
   // One-bit cursor: dark opaque pixels set, the white one clear; mask where opaque.
-  const std::string cursor =
-      Compiled("resource 'CURS' 6550 { png \"small.png\"; hotSpot 3, 4 }", SpFourCC("CURS"), 6550);
+  const std::string cursor = Compiled("resource 'CURS' 6550 { png \"small.png\"; hotSpot 3, 4 }");
   ASSERT_EQ(cursor.size(), 68u);
-  EXPECT_EQ(cursor.substr(0, 4), B("\x7F\x00\xFF\x00", 4));
-  EXPECT_EQ(cursor.substr(30, 2), B("\xFF\x00", 2));
-  EXPECT_EQ(cursor.substr(32, 4), B("\xFF\x00\xFF\x00", 4));
-  EXPECT_EQ(cursor.substr(64, 4), B("\x00\x03\x00\x04", 4));
+  EXPECT_EQ(cursor.substr(0, 4), "\x7F\x00\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(30, 2), "\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(32, 4), "\xFF\x00\xFF\x00"s);
+  EXPECT_EQ(cursor.substr(64, 4), "\x00\x03\x00\x04"s);
 
-  const std::string colour =
-      Compiled("resource 'crsr' 610 { png \"small.png\"; hotSpot 8, 1 }", SpFourCC("crsr"), 610);
+  const std::string colour = Compiled("resource 'crsr' 610 { png \"small.png\"; hotSpot 8, 1 }");
   ASSERT_EQ(colour.size(), 96u + kPng.size());
-  EXPECT_EQ(colour.substr(0, 2), B("\x80\x01", 2));
-  EXPECT_EQ(colour.substr(6, 4), B("\x00\x00\x00\x60", 4)) << "the image begins at 96";
-  EXPECT_EQ(colour.substr(20, 2), B("\x7F\x00", 2)) << "one-bit image at 20";
-  EXPECT_EQ(colour.substr(52, 2), B("\xFF\x00", 2)) << "mask at 52";
-  EXPECT_EQ(colour.substr(84, 4), B("\x00\x08\x00\x01", 4)) << "hot spot at 84";
+  EXPECT_EQ(colour.substr(0, 2), "\x80\x01"s);
+  EXPECT_EQ(colour.substr(6, 4), "\x00\x00\x00\x60"s) << "the image begins at 96";
+  EXPECT_EQ(colour.substr(20, 2), "\x7F\x00"s) << "one-bit image at 20";
+  EXPECT_EQ(colour.substr(52, 2), "\xFF\x00"s) << "mask at 52";
+  EXPECT_EQ(colour.substr(84, 4), "\x00\x08\x00\x01"s) << "hot spot at 84";
   EXPECT_EQ(colour.substr(96), kPng);
 
-  const std::string picture =
-      Compiled("resource 'PICT' 2001 { png \"small.png\" }", SpFourCC("PICT"), 2001);
-  EXPECT_EQ(picture.substr(0, 10), B("\x00\x5E\x00\x00\x00\x00\x00\x10\x00\x10", 10));
+  const std::string picture = Compiled("resource 'PICT' 2001 { png \"small.png\" }");
+  EXPECT_EQ(picture.substr(0, 10), "\x00\x5E\x00\x00\x00\x00\x00\x10\x00\x10"s);
   EXPECT_EQ(picture.substr(10), kPng);
 
-  EXPECT_EQ(Compiled("resource 'cicn' 634 { png \"small.png\" }", SpFourCC("cicn"), 634), kPng);
+  EXPECT_EQ(Compiled("resource 'cicn' 634 { png \"small.png\" }"), kPng);
 }
 
 }  // namespace

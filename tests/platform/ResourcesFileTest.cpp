@@ -1,10 +1,10 @@
 // Resource files on disk: the map format read and written, the chain of open files, and
 // hostile maps.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,7 +12,6 @@
 #include "ByteOrder.h"
 #include "Files.h"
 #include "FilesFixture.h"
-#include "Folders.h"
 #include "MacMemory.h"
 #include "Resources.h"
 #include "TestFiles.h"
@@ -20,6 +19,8 @@
 
 namespace {
 
+using files_test::Bytes;
+using files_test::HandleOf;
 using files_test::PStr;
 using files_test::ReadHostFile;
 using files_test::WriteHostFile;
@@ -27,20 +28,16 @@ using files_test::WriteHostFile;
 constexpr ResType kTest = SpFourCC("TEST");
 constexpr ResType kOther = SpFourCC("OTHR");
 
-std::string Bytes(Handle h) {
-  return std::string(*h, std::size_t(GetHandleSize(h)));
-}
-
-Handle NewHandleWith(const std::string& bytes) {
-  Handle h = NewHandle(Size(bytes.size()));
-  if (!bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
-  return h;
-}
-
 std::string Name(Handle h) {
   Str255 name{};
   GetResInfo(h, nullptr, nullptr, name);
   return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
+}
+
+// A resource of the current file as "bytes|name|attributes", or "-" when there is none.
+std::string Describe(ResType type, SInt16 id) {
+  Handle h = Get1Resource(type, id);
+  return h == nullptr ? "-" : Bytes(h) + "|" + Name(h) + "|" + std::to_string(GetResAttrs(h));
 }
 
 // One resource of a hand-built file.
@@ -52,68 +49,11 @@ struct Item {
   std::string data;
 };
 
-// A resource file laid out by hand from the format's description, with every offset open to
-// being spoilt afterwards. Each type's references follow each other; data in item order.
-struct HandBuilt {
+// The bytes of a resource file, with where its map and the map's lists start, to be spoilt.
+struct FileBytes {
   std::vector<UInt8> bytes;
-  std::size_t mapOffset = 0;
-  std::size_t typeList = 0;  // from the map's start
-  std::size_t nameList = 0;  // from the map's start
+  std::size_t mapOffset, typeList, nameList;  // the lists from the map's start
 };
-
-HandBuilt BuildFile(const std::vector<Item>& items) {
-  std::vector<ResType> types;
-  for (const Item& i : items) {
-    if (std::find(types.begin(), types.end(), i.type) == types.end()) types.push_back(i.type);
-  }
-  sp::ByteWriter data, refs, names, typeList;
-  typeList.BE16(UInt16(types.size() - 1));
-  std::size_t refOffset = 2 + 8 * types.size();
-  for (ResType t : types) {
-    std::size_t count = 0;
-    for (const Item& i : items) count += i.type == t;
-    typeList.BE32(t);
-    typeList.BE16(UInt16(count - 1));
-    typeList.BE16(UInt16(refOffset));
-    refOffset += 12 * count;
-    for (const Item& i : items) {
-      if (i.type != t) continue;
-      refs.BE16(UInt16(i.id));
-      if (i.name != nullptr) {
-        refs.BE16(UInt16(names.Size()));
-        names.U8(UInt8(std::strlen(i.name)));
-        names.Bytes(i.name, std::strlen(i.name));
-      } else {
-        refs.BE16(0xFFFF);
-      }
-      refs.U8(i.attributes);
-      refs.BE24(UInt32(data.Size()));
-      refs.BE32(0);
-      data.BE32(UInt32(i.data.size()));
-      data.Bytes(i.data.data(), i.data.size());
-    }
-  }
-  HandBuilt f;
-  f.typeList = 28;
-  f.nameList = 28 + typeList.Size() + refs.Size();
-  const std::size_t mapLength = f.nameList + names.Size();
-  f.mapOffset = 256 + data.Size();
-  sp::ByteWriter file;
-  file.BE32(256);
-  file.BE32(UInt32(f.mapOffset));
-  file.BE32(UInt32(data.Size()));
-  file.BE32(UInt32(mapLength));
-  file.Zeros(240);
-  file.Bytes(data.Data().data(), data.Size());
-  file.Zeros(16 + 4 + 2 + 2);
-  file.BE16(UInt16(f.typeList));
-  file.BE16(UInt16(f.nameList));
-  file.Bytes(typeList.Data().data(), typeList.Size());
-  file.Bytes(refs.Data().data(), refs.Size());
-  file.Bytes(names.Data().data(), names.Size());
-  f.bytes = file.Data();
-  return f;
-}
 
 class ResourceFiles : public ::testing::Test {
  protected:
@@ -129,38 +69,38 @@ class ResourceFiles : public ::testing::Test {
     return spec;
   }
   std::string Path(const std::string& name) { return folder_.path + "/" + name; }
+  SInt16 OpenFile(const std::string& name, SInt8 permission) {
+    FSSpec spec = Spec(name);
+    const SInt16 ref = FSpOpenResFile(&spec, permission);
+    EXPECT_GT(ref, kSpApplicationResFile) << name << " " << ResError();
+    return ref;
+  }
 
   // A new resource file holding these resources, written and closed through the layer.
   void MakeFile(const std::string& name, const std::vector<Item>& items) {
     FSSpec spec = Spec(name);
-    FSpCreateResFile(&spec, SpFourCC("SpRs"), SpFourCC("rsrc"), 0);
-    ASSERT_EQ(ResError(), noErr);
+    ASSERT_EQ((FSpCreateResFile(&spec, SpFourCC("SpRs"), SpFourCC("rsrc"), 0), ResError()), noErr);
     const SInt16 saved = CurResFile();
-    const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-    ASSERT_GT(ref, kSpApplicationResFile);
+    const SInt16 ref = OpenFile(name, fsRdWrPerm);
     for (const Item& i : items) {
-      Handle h = NewHandleWith(i.data);
+      Handle h = HandleOf(i.data);
       AddResource(h, i.type, i.id, i.name ? static_cast<ConstStr255Param>(PStr(i.name)) : nullptr);
       ASSERT_EQ(ResError(), noErr);
       if (i.attributes != 0) SetResAttrs(h, i.attributes);
     }
-    CloseResFile(ref);
-    ASSERT_EQ(ResError(), noErr);
+    ASSERT_EQ((CloseResFile(ref), ResError()), noErr);
     UseResFile(saved);
   }
 
-  std::vector<std::string> FolderNames() {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder_.path.c_str())) {
-      while (dirent* e = readdir(d)) {
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
-          names.push_back(e->d_name);
-        }
-      }
-      closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+  // A file written through the layer (its layout is pinned by the writer's test below).
+  FileBytes Written(const std::vector<Item>& items) {
+    MakeFile("written.rsrc", items);
+    const std::string s = ReadHostFile(Path("written.rsrc"));
+    FileBytes f{std::vector<UInt8>(s.begin(), s.end()), 0, 0, 0};
+    f.mapOffset = sp::LoadBE32(&f.bytes[4]);
+    f.typeList = sp::LoadBE16(&f.bytes[f.mapOffset + 24]);
+    f.nameList = sp::LoadBE16(&f.bytes[f.mapOffset + 26]);
+    return f;
   }
 
   sp_testing::HomeScope home_;
@@ -169,51 +109,16 @@ class ResourceFiles : public ::testing::Test {
 
 TEST_F(ResourceFiles, WriterLaysOutHeaderDataAndMapAsTheFormatSays) {
   MakeFile("one.rsrc", {{kTest, 128, "ab", 0, "xyz"}});
+  const std::string header("\x00\x00\x01\x00\x00\x00\x01\x07\x00\x00\x00\x07\x00\x00\x00\x35", 16);
   const std::string expected =
-      std::string("\x00\x00\x01\x00\x00\x00\x01\x07\x00\x00\x00\x07\x00\x00\x00\x35", 16) +
-      std::string(240, '\0') + std::string("\x00\x00\x00\x03xyz", 7) +
+      header + std::string(240, '\0') + std::string("\x00\x00\x00\x03xyz", 7) +
       // the map: a copy of the header, next map, reference number, attributes, offsets
-      std::string("\x00\x00\x01\x00\x00\x00\x01\x07\x00\x00\x00\x07\x00\x00\x00\x35", 16) +
-      std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x1C\x00\x32", 12) +
+      header + std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x1C\x00\x32", 12) +
       // one type, one resource whose references start 10 bytes into the type list
       std::string("\x00\x00TEST\x00\x00\x00\x0A", 10) +
       // id 128, name at 0, no attributes (changed is never written), data at 0
-      std::string("\x00\x80\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 12) +
-      std::string(
-          "\x02"
-          "ab",
-          3);
+      std::string("\x00\x80\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 12) + "\x02" + "ab";
   EXPECT_EQ(ReadHostFile(Path("one.rsrc")), expected);
-}
-
-TEST_F(ResourceFiles, HandBuiltFileIsReadWithNamesAttributesAndData) {
-  HandBuilt f = BuildFile({{kTest, 1, "first", resPurgeable, "one"},
-                           {kOther, -5, nullptr, resLocked | resPreload, ""},
-                           {kTest, 2, nullptr, 0, std::string("t\0o", 3)}});
-  WriteHostFile(Path("hand.rsrc"), std::string(f.bytes.begin(), f.bytes.end()));
-  FSSpec spec = Spec("hand.rsrc");
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdPerm);
-  ASSERT_GT(ref, kSpApplicationResFile) << ResError();
-  EXPECT_EQ(CurResFile(), ref);
-  EXPECT_EQ(Count1Types(), 2);
-  EXPECT_EQ(Count1Resources(kTest), 2);
-
-  Handle one = Get1Resource(kTest, 1);
-  ASSERT_NE(one, nullptr);
-  EXPECT_EQ(Bytes(one), "one");
-  EXPECT_EQ(Name(one), "first");
-  EXPECT_EQ(GetResAttrs(one), resPurgeable);
-  EXPECT_EQ(HomeResFile(one), ref);
-  EXPECT_EQ(Get1NamedResource(kTest, PStr("FIRST")), one) << "names compare without case";
-
-  Handle other = Get1Resource(kOther, -5);
-  ASSERT_NE(other, nullptr);
-  EXPECT_EQ(GetHandleSize(other), 0);
-  EXPECT_EQ(GetResAttrs(other), resLocked | resPreload);
-  EXPECT_EQ(Name(other), "");
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 2)), std::string("t\0o", 3));
-  CloseResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
 }
 
 TEST_F(ResourceFiles, FileRewrittenWithoutChangesIsByteIdentical) {
@@ -222,238 +127,126 @@ TEST_F(ResourceFiles, FileRewrittenWithoutChangesIsByteIdentical) {
                          {kTest, 3, "gamma", resProtected, ""},
                          {kOther, -1, "", 0, "4"}});
   const std::string written = ReadHostFile(Path("same.rsrc"));
-  struct stat before;
+  struct stat before, after;
   ASSERT_EQ(stat(Path("same.rsrc").c_str(), &before), 0);
-
-  // Opened and closed without a change: not written at all.
-  FSSpec spec = Spec("same.rsrc");
-  SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  ASSERT_GT(ref, 0);
-  CloseResFile(ref);
-  struct stat after;
+  CloseResFile(OpenFile("same.rsrc", fsRdWrPerm));
   ASSERT_EQ(stat(Path("same.rsrc").c_str(), &after), 0);
   EXPECT_EQ(after.st_ino, before.st_ino) << "an unchanged file is not rewritten";
-
-  // Forced to be written with the same contents: the same bytes.
-  ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  Handle h = Get1Resource(kTest, 1);
-  ASSERT_NE(h, nullptr);
-  ChangedResource(h);
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
+  const SInt16 ref = OpenFile("same.rsrc", fsRdWrPerm);
+  ChangedResource(Get1Resource(kTest, 1));  // forced to be written with the same contents
+  EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
   CloseResFile(ref);
   EXPECT_EQ(ReadHostFile(Path("same.rsrc")), written);
 }
 
-TEST_F(ResourceFiles, ChangesSurviveCloseAndReopen) {
+TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   MakeFile("edit.rsrc", {{kTest, 1, "keep", 0, "old"},
                          {kTest, 2, nullptr, 0, "gone"},
                          {kTest, 3, "rename", 0, "three"}});
   FSSpec spec = Spec("edit.rsrc");
-  SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  ASSERT_GT(ref, 0);
-
+  FInfo before{}, after{};
+  ASSERT_EQ(FSpGetFInfo(&spec, &before), noErr);
+  SInt16 ref = OpenFile("edit.rsrc", fsRdWrPerm);
   Handle changed = Get1Resource(kTest, 1);
   SetHandleSize(changed, 5);
   std::memcpy(*changed, "fresh", 5);
   ChangedResource(changed);
-  // Released before the write: the changed bytes are not lost with the handle.
-  ReleaseResource(changed);
-
+  ReleaseResource(changed);  // released before the write: the changed bytes are not lost
   Handle removed = Get1Resource(kTest, 2);
   RemoveResource(removed);
-  EXPECT_EQ(ResError(), noErr);
   EXPECT_EQ(HomeResFile(removed), -1) << "a removed resource's handle is the caller's";
   DisposeHandle(removed);
-
   SetResInfo(Get1Resource(kTest, 3), 30, PStr("renamed"));
-  AddResource(NewHandleWith("added"), kOther, 9, PStr("new"));
-  Handle attrs = Get1Resource(kOther, 9);
-  SetResAttrs(attrs, resPurgeable);
-  CloseResFile(ref);
-  ASSERT_EQ(ResError(), noErr);
-
-  ref = FSpOpenResFile(&spec, fsRdPerm);
-  ASSERT_GT(ref, 0);
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 1)), "fresh");
-  EXPECT_EQ(Get1Resource(kTest, 2), nullptr);
-  EXPECT_EQ(Get1Resource(kTest, 3), nullptr);
-  Handle renamed = Get1Resource(kTest, 30);
-  ASSERT_NE(renamed, nullptr);
-  EXPECT_EQ(Bytes(renamed), "three");
-  EXPECT_EQ(Name(renamed), "renamed");
-  Handle added = Get1Resource(kOther, 9);
-  ASSERT_NE(added, nullptr);
-  EXPECT_EQ(Bytes(added), "added");
-  EXPECT_EQ(Name(added), "new");
-  EXPECT_EQ(GetResAttrs(added), resPurgeable);
-  EXPECT_EQ(Count1Resources(kTest), 2);
-}
-
-TEST_F(ResourceFiles, WritingReplacesTheFileWholeAndKeepsItsFinderInformation) {
-  MakeFile("atomic.rsrc", {{kTest, 1, nullptr, 0, "a"}});
-  FSSpec spec = Spec("atomic.rsrc");
-  FInfo before{};
-  ASSERT_EQ(FSpGetFInfo(&spec, &before), noErr);
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  AddResource(NewHandleWith(std::string(5000, 'b')), kTest, 2, nullptr);
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
-  EXPECT_EQ(FolderNames(), std::vector<std::string>{"atomic.rsrc"}) << "no temporary file left";
-  FInfo after{};
+  AddResource(HandleOf("added"), kOther, 9, PStr("new"));
+  SetResAttrs(Get1Resource(kOther, 9), resPurgeable);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
+  const std::filesystem::directory_iterator listing(folder_.path);
+  EXPECT_EQ(std::distance(begin(listing), end(listing)), 1) << "no temporary file left";
   ASSERT_EQ(FSpGetFInfo(&spec, &after), noErr);
-  EXPECT_EQ(after.fdType, before.fdType);
-  EXPECT_EQ(after.fdCreator, before.fdCreator);
+  EXPECT_EQ(std::memcmp(&after, &before, 8), 0) << "type and creator kept";
   CloseResFile(ref);
   EXPECT_EQ(GetResource(kTest, 1), nullptr) << "closed files are out of the chain";
+
+  ref = OpenFile("edit.rsrc", fsRdPerm);
+  EXPECT_EQ(Describe(kTest, 1), "fresh|keep|0");
+  EXPECT_EQ(Describe(kTest, 2) + Describe(kTest, 3), "--");
+  EXPECT_EQ(Describe(kTest, 30), "three|renamed|0");
+  EXPECT_EQ(Describe(kOther, 9), "added|new|" + std::to_string(resPurgeable));
 }
 
-TEST_F(ResourceFiles, ReadOnlyFileIsNeverWritten) {
-  MakeFile("ro.rsrc", {{kTest, 1, nullptr, 0, "a"}});
+TEST_F(ResourceFiles, ReadOnlyFilesAndProtectedResourcesRefuseChanges) {
+  MakeFile("ro.rsrc", {{kTest, 1, nullptr, resProtected, "a"}, {kTest, 2, nullptr, 0, "b"}});
   const std::string before = ReadHostFile(Path("ro.rsrc"));
-  FSSpec spec = Spec("ro.rsrc");
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdPerm);
-  ASSERT_GT(ref, 0);
-  Handle h = Get1Resource(kTest, 1);
+  SInt16 ref = OpenFile("ro.rsrc", fsRdPerm);
+  Handle h = Get1Resource(kTest, 2);
   **h = 'z';
-  ChangedResource(h);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((ChangedResource(h), ResError()), noErr);
   UpdateResFile(ref);
   EXPECT_EQ(ResError(), wrPermErr) << "the change cannot reach the file";
-  WriteResource(h);
-  EXPECT_EQ(ResError(), wrPermErr);
+  EXPECT_EQ((WriteResource(h), ResError()), wrPermErr);
   CloseResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
+  ref = OpenFile("ro.rsrc", fsRdWrPerm);
+  Handle p = Get1Resource(kTest, 1);
+  EXPECT_EQ((ChangedResource(p), ResError()), resAttrErr);
+  EXPECT_EQ((SetResInfo(p, 3, nullptr), ResError()), resAttrErr);
+  EXPECT_EQ((RemoveResource(p), ResError()), rmvResFailed);
+  EXPECT_EQ(Get1Resource(kTest, 1), p);
+  CloseResFile(ref);
   EXPECT_EQ(ReadHostFile(Path("ro.rsrc")), before);
 }
 
 TEST_F(ResourceFiles, FileTooLargeForTheFormatIsRefusedAndLeftAsItWas) {
   MakeFile("big.rsrc", {{kTest, 1, nullptr, 0, "a"}});
   const std::string before = ReadHostFile(Path("big.rsrc"));
-  FSSpec spec = Spec("big.rsrc");
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
+  const SInt16 ref = OpenFile("big.rsrc", fsRdWrPerm);
   // Data offsets have 24 bits: one resource of more than 16 MB cannot be placed.
   Handle huge = NewHandleClear(0x1000001);
-  ASSERT_NE(huge, nullptr);
   AddResource(huge, kTest, 2, nullptr);
-  UpdateResFile(ref);
-  EXPECT_EQ(ResError(), dskFulErr);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), dskFulErr);
   EXPECT_EQ(ReadHostFile(Path("big.rsrc")), before);
-  // Once it is gone the rest is written.
-  RemoveResource(huge);
+  RemoveResource(huge);  // once it is gone the rest is written
   DisposeHandle(huge);
-  AddResource(NewHandleWith("b"), kTest, 3, nullptr);
-  CloseResFile(ref);
-  EXPECT_EQ(ResError(), noErr);
-  const SInt16 again = FSpOpenResFile(&spec, fsRdPerm);
+  AddResource(HandleOf("b"), kTest, 3, nullptr);
+  EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
+  OpenFile("big.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Resources(kTest), 2);
-  CloseResFile(again);
-}
-
-TEST_F(ResourceFiles, ProtectedResourcesRefuseChangeAndRemoval) {
-  MakeFile("prot.rsrc", {{kTest, 1, nullptr, resProtected, "p"}});
-  FSSpec spec = Spec("prot.rsrc");
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  Handle h = Get1Resource(kTest, 1);
-  ChangedResource(h);
-  EXPECT_EQ(ResError(), resAttrErr);
-  SetResInfo(h, 2, nullptr);
-  EXPECT_EQ(ResError(), resAttrErr);
-  RemoveResource(h);
-  EXPECT_EQ(ResError(), rmvResFailed);
-  EXPECT_EQ(Get1Resource(kTest, 1), h);
-  CloseResFile(ref);
 }
 
 TEST_F(ResourceFiles, SearchRunsFromTheCurrentFileDownAndGet1StaysInIt) {
   sp_testing::AddAppResource(kOther, 1, "app", 3);
   MakeFile("lower.rsrc", {{kTest, 1, nullptr, 0, "lower"}, {kTest, 5, nullptr, 0, "only lower"}});
   MakeFile("upper.rsrc", {{kTest, 1, nullptr, 0, "upper"}, {kTest, 2, nullptr, 0, "only upper"}});
-  FSSpec lowerSpec = Spec("lower.rsrc");
-  FSSpec upperSpec = Spec("upper.rsrc");
-  const SInt16 lower = FSpOpenResFile(&lowerSpec, fsRdPerm);
-  const SInt16 upper = FSpOpenResFile(&upperSpec, fsRdPerm);
-  ASSERT_GT(upper, lower);
-  ASSERT_GT(lower, kSpApplicationResFile);
+  const SInt16 lower = OpenFile("lower.rsrc", fsRdPerm);
+  const SInt16 upper = OpenFile("upper.rsrc", fsRdPerm);
   EXPECT_EQ(CurResFile(), upper);
-
   EXPECT_EQ(Bytes(GetResource(kTest, 1)), "upper") << "the newest file is searched first";
   EXPECT_EQ(Bytes(GetResource(kTest, 5)), "only lower");
   EXPECT_EQ(Bytes(GetResource(kOther, 1)), "app");
   EXPECT_EQ(Get1Resource(kTest, 5), nullptr);
-  EXPECT_EQ(Get1Resource(kOther, 1), nullptr);
-  EXPECT_EQ(CountResources(kTest), 4);
-  EXPECT_EQ(Count1Resources(kTest), 2);
-  EXPECT_EQ(CountTypes(), 2);
-  EXPECT_EQ(Count1Types(), 1);
-  EXPECT_EQ(UniqueID(kTest), 128);
-
+  EXPECT_EQ((std::vector<int>{CountResources(kTest), Count1Resources(kTest), CountTypes(),
+                              Count1Types(), UniqueID(kTest)}),
+            (std::vector<int>{4, 2, 2, 1, 128}));
   UseResFile(lower);
-  EXPECT_EQ(Bytes(GetResource(kTest, 1)), "lower");
   EXPECT_EQ(GetResource(kTest, 2), nullptr) << "files above the current one are not searched";
   EXPECT_EQ(ResError(), resNotFound);
-
-  // The same file opened again gives its number again.
-  EXPECT_EQ(FSpOpenResFile(&upperSpec, fsRdPerm), upper);
-  EXPECT_EQ(CurResFile(), upper);
+  EXPECT_EQ(OpenFile("upper.rsrc", fsRdPerm), upper) << "the same file again gives its number";
   CloseResFile(upper);
   EXPECT_EQ(CurResFile(), lower) << "closing the current file makes the one below it current";
   CloseResFile(lower);
   EXPECT_EQ(CurResFile(), kSpApplicationResFile);
-  CloseResFile(lower);
-  EXPECT_EQ(ResError(), resFNotFound);
+  EXPECT_EQ((CloseResFile(lower), ResError()), resFNotFound);
   CloseResFile(kSpApplicationResFile);
   EXPECT_EQ(Bytes(GetResource(kOther, 1)), "app") << "the application's file stays open";
-}
-
-TEST_F(ResourceFiles, TitleDatabaseInThePreferencesIsReadAsItsReaderDoes) {
-  // A disc index and the disc's titles, made with the resource compiler.
-  std::vector<UInt8> bytes;
-  std::string error;
-  ASSERT_TRUE(sp_testing::CompileResourceSource(
-      "resource 'IndX' 128 { int16 0, 1; int8 2, 0x45, 0x00, 0x00; int16 1000 }\n"
-      "resource 'STR#' 1000 { string \"Disc\"; string \"\xE4\xBF\x9D\"; string \"Two\" }\n",
-      ".", &bytes, &error))
-      << error;
-  SInt16 vRefNum = 0;
-  SInt32 prefs = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &prefs),
-            noErr);
-  WriteHostFile(home_.Path(".config/CD Remote Programs"), std::string(bytes.begin(), bytes.end()));
-
-  const SInt16 saved = CurResFile();
-  FSSpec spec{};
-  FSMakeFSSpec(vRefNum, prefs, PStr("CD Remote Programs"), &spec);
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdPerm);
-  ASSERT_EQ(ResError(), noErr);
-  UseResFile(ref);
-  Handle index = GetResource(SpFourCC("IndX"), 128);
-  ASSERT_NE(index, nullptr);
-  HLock(index);
-  const UInt8* b = reinterpret_cast<const UInt8*>(*index);
-  EXPECT_EQ(sp::LoadBE16(b + 2), 1);
-  EXPECT_EQ(b[4], 2);
-  const SInt16 list = SInt16(sp::LoadBE16(b + 8));
-  Str255 title;
-  GetIndString(title, list, 1);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(title + 1), title[0]), "Disc");
-  GetIndString(title, list, 2);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(title + 1), title[0]), "\x95\xDB");
-  HUnlock(index);
-  if (HomeResFile(index) > 1) ReleaseResource(index);
-  CloseResFile(ref);
-  UseResFile(saved);
-  EXPECT_EQ(CurResFile(), kSpApplicationResFile);
 }
 
 TEST_F(ResourceFiles, OpeningWhatIsNoResourceFileFails) {
   WriteHostFile(Path("empty"), "");
   WriteHostFile(Path("text"), "just some text that is no resource file");
-  struct Case {
+  const struct {
     const char* name;
     OSErr expected;
   } cases[] = {{"missing", fnfErr}, {"empty", eofErr}, {"text", mapReadErr}};
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     FSSpec spec = Spec(c.name);
     EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), -1) << c.name;
     EXPECT_EQ(ResError(), c.expected) << c.name;
@@ -464,25 +257,18 @@ TEST_F(ResourceFiles, OpeningWhatIsNoResourceFileFails) {
 }
 
 TEST_F(ResourceFiles, CreateMakesAnEmptyMapAndNeverOverwritesAFile) {
-  FSSpec spec = Spec("new.rsrc");
-  FSpCreateResFile(&spec, SpFourCC("SpRs"), SpFourCC("rsrc"), 0);
-  ASSERT_EQ(ResError(), noErr);
-  const SInt16 ref = FSpOpenResFile(&spec, fsRdWrPerm);
-  ASSERT_GT(ref, 0);
+  MakeFile("new.rsrc", {});
+  OpenFile("new.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Types(), 0);
-  CloseResFile(ref);
-
   const std::string map = ReadHostFile(Path("new.rsrc"));
-  FSpCreateResFile(&spec, 0, 0, 0);
-  EXPECT_EQ(ResError(), dupFNErr);
-  EXPECT_EQ(ReadHostFile(Path("new.rsrc")), map);
-
   WriteHostFile(Path("data"), "precious");
-  FSSpec data = Spec("data");
-  FSpCreateResFile(&data, 0, 0, 0);
-  EXPECT_EQ(ResError(), dupFNErr);
-  EXPECT_EQ(ReadHostFile(Path("data")), "precious");
-
+  for (const char* name : {"new.rsrc", "data"}) {
+    const std::string before = ReadHostFile(Path(name));
+    FSSpec taken = Spec(name);
+    FSpCreateResFile(&taken, 0, 0, 0);
+    EXPECT_EQ(ResError(), dupFNErr) << name;
+    EXPECT_EQ(ReadHostFile(Path(name)), before) << name;
+  }
   WriteHostFile(Path("blank"), "");
   HCreateResFile(folder_.vRefNum, folder_.dirID, PStr("blank"));
   EXPECT_EQ(ResError(), noErr) << "an empty file gets a map";
@@ -490,8 +276,9 @@ TEST_F(ResourceFiles, CreateMakesAnEmptyMapAndNeverOverwritesAFile) {
 }
 
 TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
-  const std::vector<Item> items = {{kTest, 1, "name", 0, "data"}, {kOther, 2, nullptr, 0, "x"}};
-  const HandBuilt good = BuildFile(items);
+  const std::vector<Item> items = {{kTest, 1, "name", resPurgeable, "data"},
+                                   {kOther, -2, nullptr, resLocked | resPreload, ""}};
+  const FileBytes good = Written(items);
   auto at = [&](std::size_t mapRelative) { return good.mapOffset + mapRelative; };
   const std::size_t firstRef = good.typeList + 2 + 2 * 8;  // from the map's start
 
@@ -514,6 +301,7 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
       {"a name past the name list", at(firstRef + 2), {0x7F, 0x00}, 0},
       {"a data offset past the data area", at(firstRef + 5), {0x7F, 0x00, 0x00}, 0},
       {"a data length past the data area", 256, {0x00, 0xFF, 0xFF, 0xFF}, 0},
+      {"a data length one byte past the data area", 256, {0x00, 0x00, 0x00, 0x09}, 0},
       {"the file ends inside the map", 0, {}, good.bytes.size() - 3},
   };
   for (const Case& c : cases) {
@@ -528,12 +316,15 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
     EXPECT_EQ(CurResFile(), kSpApplicationResFile);
   }
   // A name running past the map's end.
-  HandBuilt longName = good;
+  FileBytes longName = good;
   longName.bytes[longName.mapOffset + longName.nameList] = 0xFF;
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(longName.bytes), mapReadErr);
   // The unspoilt file reads.
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(good.bytes), noErr);
-  EXPECT_EQ(Bytes(Get1Resource(kTest, 1)), "data");
+  EXPECT_EQ(Describe(kTest, 1), "data|name|" + std::to_string(resPurgeable));
+  EXPECT_EQ(Describe(kOther, -2), "||" + std::to_string(resLocked | resPreload));
+  EXPECT_EQ(Get1NamedResource(kTest, PStr("NAME")), Get1Resource(kTest, 1))
+      << "names compare without case";
 }
 
 TEST_F(ResourceFiles, OverlappingReferenceListsCannotMultiplyResources) {
@@ -541,7 +332,7 @@ TEST_F(ResourceFiles, OverlappingReferenceListsCannotMultiplyResources) {
   // reference in it: refused rather than read as the square of the resources there are.
   std::vector<Item> items;
   for (int t = 0; t < 200; ++t) items.push_back({kTest + ResType(t), 1, nullptr, 0, "z"});
-  HandBuilt f = BuildFile(items);
+  FileBytes f = Written(items);
   for (int t = 0; t < 200; ++t) {
     const std::size_t entry = f.mapOffset + f.typeList + 2 + std::size_t(t) * 8;
     sp::StoreBE16(&f.bytes[entry + 4], 199);
@@ -550,48 +341,34 @@ TEST_F(ResourceFiles, OverlappingReferenceListsCannotMultiplyResources) {
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(f.bytes), mapReadErr);
 }
 
-// Touches every byte of every resource of the application's file, so the sanitizer sees
-// any read past what the file holds.
+// Touches every byte and name of every resource of the application's file, so the sanitizer
+// sees any read past what the file holds.
 void TouchEveryResource() {
   UseResFile(kSpApplicationResFile);
-  const SInt16 types = Count1Types();
-  for (SInt16 t = 1; t <= types; ++t) {
+  for (SInt16 t = 1; t <= Count1Types(); ++t) {
     ResType type = 0;
     Get1IndType(&type, t);
-    const SInt16 count = Count1Resources(type);
-    for (SInt16 i = 1; i <= count; ++i) {
+    for (SInt16 i = 1; i <= Count1Resources(type); ++i) {
       Handle h = Get1IndResource(type, i);
-      if (h == nullptr) continue;
-      unsigned sum = 0;
-      for (Size b = 0; b < GetHandleSize(h); ++b) sum += UInt8((*h)[b]);
-      Str255 name;
-      GetResInfo(h, nullptr, nullptr, name);
-      (void)sum;
+      if (h != nullptr) (void)(Bytes(h) + Name(h));
     }
   }
 }
 
 TEST_F(ResourceFiles, DamagedFilesNeverReadOutsideTheirBytes) {
-  const HandBuilt good = BuildFile({{kTest, 1, "name", 0, "data"},
-                                    {kOther, 2, nullptr, 0, "x"},
-                                    {kTest, 3, "n3", 0, std::string(40, 'q')}});
+  const FileBytes good = Written({{kTest, 1, "name", 0, "data"},
+                                  {kOther, 2, nullptr, 0, "x"},
+                                  {kTest, 3, "n3", 0, std::string(40, 'q')}});
   std::mt19937 random(20240601);
   int accepted = 0;
   for (int round = 0; round < 3000; ++round) {
     std::vector<UInt8> bytes = good.bytes;
-    switch (round % 3) {
-      case 0:  // cut anywhere
-        bytes.resize(random() % bytes.size());
-        break;
-      case 1:  // a few bytes spoilt
-        for (int n = 1 + int(random() % 6); n > 0; --n) {
-          bytes[random() % bytes.size()] = UInt8(random());
-        }
-        break;
-      default:  // noise
-        bytes.resize(random() % 600);
-        for (UInt8& b : bytes) b = UInt8(random());
-        break;
+    if (round % 3 == 0) bytes.resize(random() % bytes.size());            // cut anywhere
+    for (int n = round % 3 == 1 ? 1 + int(random() % 6) : 0; n > 0; --n)  // a few bytes spoilt
+      bytes[random() % bytes.size()] = UInt8(random());
+    if (round % 3 == 2) {  // noise
+      bytes.resize(random() % 600);
+      for (UInt8& b : bytes) b = UInt8(random());
     }
     const OSErr err = sp_testing::UseInMemoryAppResources(bytes);
     ASSERT_TRUE(err == noErr || err == mapReadErr || err == eofErr) << err;
@@ -599,20 +376,6 @@ TEST_F(ResourceFiles, DamagedFilesNeverReadOutsideTheirBytes) {
     TouchEveryResource();
   }
   EXPECT_GT(accepted, 0) << "spoilt data bytes alone still give a readable map";
-}
-
-TEST_F(ResourceFiles, DamagedFileOnDiskLeavesTheChainAsItWas) {
-  const HandBuilt good = BuildFile({{kTest, 1, nullptr, 0, "data"}});
-  std::mt19937 random(7);
-  for (int round = 0; round < 40; ++round) {
-    std::vector<UInt8> bytes = good.bytes;
-    bytes.resize(16 + random() % (bytes.size() - 16));
-    WriteHostFile(Path("cut"), std::string(bytes.begin(), bytes.end()));
-    FSSpec spec = Spec("cut");
-    EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), -1);
-    EXPECT_EQ(ResError(), mapReadErr);
-    EXPECT_EQ(CurResFile(), kSpApplicationResFile);
-  }
 }
 
 }  // namespace

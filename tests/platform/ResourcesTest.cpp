@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "FilesFixture.h"
 #include "MacMemory.h"
 #include "Resources.h"
 #include "SpTesting.h"
@@ -21,45 +21,20 @@ class Resources : public ::testing::Test {
   void TearDown() override { sp_testing::ResetResources(); }
 };
 
-std::string Text(const Str255 s) {
-  return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
-}
-
-std::string Bytes(Handle h) {
-  return std::string(*h, std::size_t(GetHandleSize(h)));
-}
+using files_test::Bytes;
+using files_test::Text;
 
 TEST_F(Resources, GetResourceSharesOneHandleUntilReleased) {
   ASSERT_EQ(sp_testing::AddAppResource(kVers, 1, "\x01\x02\x03", 3), noErr);
   Handle h = GetResource(kVers, 1);
   ASSERT_NE(h, nullptr);
-  EXPECT_EQ(ResError(), noErr);
-  EXPECT_EQ(Bytes(h), "\x01\x02\x03");
   EXPECT_EQ(GetResource(kVers, 1), h);
   EXPECT_EQ(HomeResFile(h), kSpApplicationResFile);
   EXPECT_GT(HomeResFile(h), 1) << "callers release only resources above the system file";
-
-  ReleaseResource(h);
-  EXPECT_EQ(ResError(), noErr);
-  Handle again = GetResource(kVers, 1);
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(Bytes(again), "\x01\x02\x03");
-
+  EXPECT_EQ((ReleaseResource(h), ResError()), noErr);
+  EXPECT_EQ(Bytes(GetResource(kVers, 1)), "\x01\x02\x03") << "read again after the release";
   EXPECT_EQ(GetResource(kVers, 2), nullptr);
   EXPECT_EQ(ResError(), resNotFound);
-}
-
-TEST_F(Resources, HandlesThatAreNoResourceAreRefused) {
-  Handle plain = NewHandle(4);
-  EXPECT_EQ(HomeResFile(plain), -1);
-  EXPECT_EQ(ResError(), resNotFound);
-  ReleaseResource(plain);
-  EXPECT_EQ(ResError(), resNotFound);
-  EXPECT_EQ(GetHandleSize(plain), 4) << "a foreign handle is not disposed of";
-  SInt16 id = 77;
-  GetResInfo(plain, &id, nullptr, nullptr);
-  EXPECT_EQ(id, 77);
-  DisposeHandle(plain);
 }
 
 TEST_F(Resources, SearchRunsDownTheChainFromTheCurrentFileOnly) {
@@ -70,16 +45,13 @@ TEST_F(Resources, SearchRunsDownTheChainFromTheCurrentFileOnly) {
   EXPECT_EQ(CurResFile(), kSpSystemResFile) << "0 names the system file";
   EXPECT_EQ(GetResource(kVers, 1), nullptr) << "the system file does not see files above it";
 
-  UseResFile(99);
-  EXPECT_EQ(ResError(), resFNotFound);
+  EXPECT_EQ((UseResFile(99), ResError()), resFNotFound);
   EXPECT_EQ(CurResFile(), kSpSystemResFile);
 
   // A resource added to the system file is found from the application's file by
   // GetResource, but not by Get1Resource.
   Handle h = NewHandle(2);
-  std::memcpy(*h, "sy", 2);
-  AddResource(h, kVers, 5, nullptr);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((AddResource(h, kVers, 5, nullptr), ResError()), noErr);
   UseResFile(kSpApplicationResFile);
   EXPECT_EQ(GetResource(kVers, 5), h);
   EXPECT_EQ(HomeResFile(h), kSpSystemResFile);
@@ -92,36 +64,30 @@ TEST_F(Resources, AddResourceRefusesDuplicatesAndHandlesAlreadyOwned) {
   Handle a = NewHandle(3);
   std::memcpy(*a, "abc", 3);
   const unsigned char name[] = "\x04Main";
-  AddResource(a, kVers, 10, name);
-  ASSERT_EQ(ResError(), noErr);
+  ASSERT_EQ((AddResource(a, kVers, 10, name), ResError()), noErr);
 
   AddResource(a, kVers, 11, nullptr);
   EXPECT_EQ(ResError(), addResFailed) << "the handle already is a resource";
   Handle b = NewHandle(1);
   AddResource(b, kVers, 10, nullptr);
   EXPECT_EQ(ResError(), addResFailed) << "the number is taken";
-  AddResource(nullptr, kVers, 12, nullptr);
-  EXPECT_EQ(ResError(), addResFailed);
-  AddResource(b, kVers, 12, nullptr);
-  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ((AddResource(nullptr, kVers, 12, nullptr), ResError()), addResFailed);
+  EXPECT_EQ((AddResource(b, kVers, 12, nullptr), ResError()), noErr);
 
-  EXPECT_EQ(Count1Resources(kVers), 2);
-  EXPECT_EQ(Count1Resources(kStrList), 0);
-  EXPECT_EQ(Get1IndResource(kVers, 1), a);
-  EXPECT_EQ(Get1IndResource(kVers, 2), b);
-  EXPECT_EQ(Get1IndResource(kVers, 3), nullptr);
+  EXPECT_EQ(Count1Resources(kVers) * 10 + Count1Resources(kStrList), 20);
+  EXPECT_EQ((std::vector<Handle>{Get1IndResource(kVers, 1), Get1IndResource(kVers, 2),
+                                 Get1IndResource(kVers, 3)}),
+            (std::vector<Handle>{a, b, nullptr}));
   EXPECT_EQ(ResError(), resNotFound);
-
   SInt16 id = 0;
   ResType type = 0;
   Str255 got{};
   GetResInfo(a, &id, &type, got);
-  EXPECT_EQ(id, 10);
-  EXPECT_EQ(type, kVers);
-  EXPECT_EQ(Text(got), "Main");
+  EXPECT_EQ(std::to_string(id) + " " + std::to_string(type == kVers) + " " + Text(got),
+            "10 1 Main");
 }
 
-TEST_F(Resources, LoadingOffGivesAnEmptyHandleThatLoadingOnFills) {
+TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   sp_testing::AddAppResource(kVers, 1, "data", 4);
   SetResLoad(false);
   Handle h = GetResource(kVers, 1);
@@ -130,43 +96,33 @@ TEST_F(Resources, LoadingOffGivesAnEmptyHandleThatLoadingOnFills) {
   SetResLoad(true);
   EXPECT_EQ(GetResource(kVers, 1), h);
   EXPECT_EQ(Bytes(h), "data");
-}
-
-TEST_F(Resources, MemoryFailureGivesNoHandleAndMemFullErr) {
-  sp_testing::AddAppResource(kVers, 1, "x", 1);
+  ReleaseResource(h);
   sp_testing::FailNthAllocation(1);
   EXPECT_EQ(GetResource(kVers, 1), nullptr);
   EXPECT_EQ(ResError(), memFullErr);
   EXPECT_NE(GetResource(kVers, 1), nullptr);
-}
-
-TEST_F(Resources, GetIndStringReadsWellFormedListsAndGivesEmptyOutsideThem) {
-  sp_testing::AddAppResource(kStrList, 128, sp_testing::MakeStringList({"One", "", "Three"}));
-  struct Case {
-    SInt16 list, index;
-    const char* expected;
-  } cases[] = {
-      {128, 1, "One"}, {128, 2, ""},  {128, 3, "Three"}, {128, 0, ""},
-      {128, 4, ""},    {128, -1, ""}, {129, 1, ""},
-  };
-  for (const Case& c : cases) {
-    Str255 s;
-    std::memcpy(s, "\x03old", 4);
-    GetIndString(s, c.list, c.index);
-    EXPECT_EQ(Text(s), c.expected) << "list " << c.list << " index " << c.index;
-  }
-  Str255 s;
-  GetIndString(s, 129, 1);
+  // A handle that is no resource is refused and left to its owner.
+  Handle plain = NewHandle(4);
+  EXPECT_EQ(HomeResFile(plain), -1);
   EXPECT_EQ(ResError(), resNotFound);
+  EXPECT_EQ((ReleaseResource(plain), ResError()), resNotFound);
+  EXPECT_EQ(GetHandleSize(plain), 4);
+  DisposeHandle(plain);
 }
 
-TEST_F(Resources, GetIndStringNeverReadsPastTheEndOfATruncatedList) {
+TEST_F(Resources, GetIndStringReadsInsideTheListAndNeverPastItsEnd) {
   struct Case {
     std::vector<UInt8> bytes;
     SInt16 index;
     const char* expected;
     const char* why;
   } cases[] = {
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 3, "bc", "the last string, ending the list"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 2, "", "an empty string"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 4, "", "one past the count"},
+      {{0x00, 0x01, 0x01, 'a', 0x01, 'b'}, 2, "", "a string past the count is not read"},
+      {{0x00, 0x03, 0x01, 'a', 0x00, 0x02, 'b', 'c'}, 0, "", "index 0"},
+      {{0x00, 0x01, 0x02, 'a', 'b'}, 1, "ab", "the length byte reaches exactly the end"},
       {{}, 1, "", "no bytes at all"},
       {{0x00}, 1, "", "half a count"},
       {{0x00, 0x03, 0x01, 'a'}, 1, "a", "the count promises more than there is"},
@@ -183,36 +139,10 @@ TEST_F(Resources, GetIndStringNeverReadsPastTheEndOfATruncatedList) {
     GetIndString(s, 200, c.index);
     EXPECT_EQ(Text(s), c.expected);
   }
-}
-
-// An independent reading of a 'STR#' to compare against: walks the bytes by index.
-std::string ReferenceIndString(const std::vector<UInt8>& b, int index) {
-  if (b.size() < 2) return "";
-  int count = (b[0] << 8) | b[1];
-  if (index < 1 || index > count) return "";
-  std::size_t pos = 2;
-  for (int i = 1; i <= index; ++i) {
-    if (pos >= b.size()) return "";
-    std::size_t length = b[pos];
-    if (pos + 1 + length > b.size()) return "";
-    if (i == index)
-      return std::string(b.begin() + long(pos) + 1, b.begin() + long(pos + 1 + length));
-    pos += 1 + length;
-  }
-  return "";
-}
-
-TEST_F(Resources, GetIndStringOnRandomBytesStaysWithinTheResource) {
-  std::mt19937 random(1234);
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<UInt8> bytes(random() % 40);
-    for (UInt8& b : bytes) b = UInt8(random() % 8 == 0 ? random() : random() % 6);
-    sp_testing::AddAppResource(kStrList, 300, bytes);
-    const SInt16 index = SInt16(int(random() % 8) - 1);
-    Str255 s;
-    GetIndString(s, 300, index);
-    ASSERT_EQ(Text(s), ReferenceIndString(bytes, index)) << "round " << round;
-  }
+  Str255 s;
+  std::memcpy(s, "\x03old", 4);
+  EXPECT_EQ((GetIndString(s, 201, 1), ResError()), resNotFound);
+  EXPECT_EQ(s[0], 0) << "a missing list gives an empty string";
 }
 
 }  // namespace

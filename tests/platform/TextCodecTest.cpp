@@ -10,6 +10,8 @@ using sp::text::EncodeFromUTF16;
 
 namespace {
 
+using namespace std::string_literals;  // "..."s keeps zero bytes
+
 std::u16string Decode(TextEncoding e, const std::string& bytes, bool* ok = nullptr) {
   std::u16string out;
   const bool r = DecodeToUTF16(e, bytes.data(), bytes.size(), out);
@@ -30,28 +32,29 @@ TEST(MacJapaneseCodec, SpecialCodesReadAndWriteAsTheMacDid) {
   struct Case {
     const char* bytes;
     std::u16string text;
-    const char* writtenBack;  // nullptr: the same bytes
+    const char* writtenBack;               // nullptr: the same bytes
+    const char16_t* dosReading = nullptr;  // where code page 932 reads it otherwise
   } cases[] = {
-      {"\x5C", u"\u00A5", nullptr},            // yen sign, not the backslash
-      {"\x80", u"\\", nullptr},                // the backslash lives here
-      {"\xA0", u"\u00A0", nullptr},            // no-break space
-      {"\xFD", u"\u00A9", nullptr},            // copyright
-      {"\xFE", u"\u2122", nullptr},            // trade mark
-      {"\xFF", u"\u2026", "\x81\x63"},         // one-byte ellipsis: written as the JIS one
-      {"\x81\x60", u"\u301C", nullptr},        // wave dash (code page 932: full-width tilde)
-      {"\x81\x61", u"\u2016", nullptr},        // double vertical line
-      {"\x81\x7C", u"\u2212", nullptr},        // minus sign
-      {"\x81\x5C", u"\u2014", nullptr},        // em dash
-      {"\x81\x91", u"\u00A2", nullptr},        // cent
-      {"\x81\x92", u"\u00A3", nullptr},        // pound
-      {"\x81\xCA", u"\u00AC", nullptr},        // not sign
-      {"\x85\x40", u"\u2460", nullptr},        // circled digit one
-      {"\x85\x9F", u"\u2160", nullptr},        // roman numeral one
-      {"\x85\xB3", u"\u2170", nullptr},        // small roman numeral one
-      {"\x86\x9E", u"\u213B", nullptr},        // facsimile sign
-      {"\x86\xD3", u"\u27A1", nullptr},        // black rightwards arrow
-      {"\x87\x40", u"\u3230", nullptr},        // parenthesised ideograph sun (not NEC's circled 1)
-      {"\x87\x91", u"\u5927\u20DD", nullptr},  // circled "big": base + combining circle
+      {"\x5C", u"\u00A5", nullptr, u"\\"},          // yen sign, not the backslash
+      {"\x80", u"\\", nullptr},                     // the backslash lives here
+      {"\xA0", u"\u00A0", nullptr},                 // no-break space
+      {"\xFD", u"\u00A9", nullptr},                 // copyright
+      {"\xFE", u"\u2122", nullptr},                 // trade mark
+      {"\xFF", u"\u2026", "\x81\x63"},              // one-byte ellipsis: written as the JIS one
+      {"\x81\x60", u"\u301C", nullptr, u"\uFF5E"},  // wave dash (not the full-width tilde)
+      {"\x81\x61", u"\u2016", nullptr},             // double vertical line
+      {"\x81\x7C", u"\u2212", nullptr},             // minus sign
+      {"\x81\x5C", u"\u2014", nullptr},             // em dash
+      {"\x81\x91", u"\u00A2", nullptr},             // cent
+      {"\x81\x92", u"\u00A3", nullptr},             // pound
+      {"\x81\xCA", u"\u00AC", nullptr},             // not sign
+      {"\x85\x40", u"\u2460", nullptr},             // circled digit one
+      {"\x85\x9F", u"\u2160", nullptr},             // roman numeral one
+      {"\x85\xB3", u"\u2170", nullptr},             // small roman numeral one
+      {"\x86\x9E", u"\u213B", nullptr},             // facsimile sign
+      {"\x86\xD3", u"\u27A1", nullptr},             // black rightwards arrow
+      {"\x87\x40", u"\u3230", nullptr, u"\u2460"},  // parenthesised ideograph sun, not circled 1
+      {"\x87\x91", u"\u5927\u20DD", nullptr},       // circled "big": base + combining circle
       {"\x87\xFB", u"\u6709\u9650\u4F1A\u793E", "\x97\x4C\x8C\xC0\x89\xEF\x8E\xD0"},
       {"\x85\x91", u"\U0001F100", nullptr},  // digit zero full stop, outside the BMP
       {"\x88\x68", u"\u3094", nullptr},      // hiragana vu
@@ -67,36 +70,19 @@ TEST(MacJapaneseCodec, SpecialCodesReadAndWriteAsTheMacDid) {
     EXPECT_EQ(Encode(kTextEncodingMacJapanese, c.text, 0, &ok),
               c.writtenBack != nullptr ? c.writtenBack : c.bytes);
     EXPECT_TRUE(ok);
+    if (c.dosReading != nullptr) {
+      EXPECT_EQ(Decode(kTextEncodingDOSJapanese, c.bytes), c.dosReading);
+    }
   }
 }
 
-TEST(MacJapaneseCodec, SameBytesReadDifferentlyAsDOSJapanese) {
-  struct Case {
-    const char* bytes;
-    std::u16string mac;
-    std::u16string dos;
-  } cases[] = {
-      {"\x5C", u"\u00A5", u"\\"},
-      {"\x81\x60", u"\u301C", u"\uFF5E"},
-      {"\x87\x40", u"\u3230", u"\u2460"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.bytes);
-    EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes), c.mac);
-    EXPECT_EQ(Decode(kTextEncodingDOSJapanese, c.bytes), c.dos);
-  }
-}
-
-TEST(MacJapaneseCodec, WritesCodePage932ReadingsOfJISSymbolsToTheMacCodes) {
+TEST(MacJapaneseCodec, WritesCodePage932ReadingsAsTheMacsCodesAndIBMExtensionsOnlyInDOS) {
+  // Code page 932's readings of JIS symbols are written to the Mac's codes.
   bool ok = false;
   EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2", 0, &ok),
             "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
   EXPECT_TRUE(ok);
-}
-
-// Text that came in through the DOS Japanese fallback must come back, but is never written.
-TEST(MacJapaneseCodec, IBMExtensionsAreReadButNeverWritten) {
-  bool ok = false;
+  // Text that came in through the DOS Japanese fallback must come back, but is never written.
   EXPECT_EQ(Decode(kTextEncodingMacJapanese, "\xFB\xFC", &ok), u"\u9AD9");
   EXPECT_TRUE(ok);
   Encode(kTextEncodingMacJapanese, u"\u9AD9", 0, &ok);
@@ -107,21 +93,38 @@ TEST(MacJapaneseCodec, IBMExtensionsAreReadButNeverWritten) {
             "\x85\xB3");
 }
 
-TEST(MacJapaneseCodec, RejectsBytesThatAreNoText) {
-  const char* cases[] = {
-      "\x82",                      // lead byte at the end
-      "\x82\x7F",                  // 0x7F is never a second byte
-      "a\x82\x20",                 // nor is a space
-      "\x87\xC5",                  // a gap in the Mac's own rows
-      "\x87\x9C\x87\xA0\x87\x80",  // NEC row 13 code the Mac leaves empty (0x8780)
-      "\xF0\x40",                  // user-defined rows
+TEST(TextCodec, RejectsBytesThatAreNoTextAndLeavesNothing) {
+  const TextEncoding mac = kTextEncodingMacJapanese, utf8 = kTextEncodingUTF8;
+  const struct {
+    TextEncoding encoding;
+    const char* bytes;
+    const char* why;
+  } cases[] = {
+      {mac, "\x82", "lead byte at the end"},
+      {mac, "\x82\x7F", "0x7F is never a second byte"},
+      {mac, "a\x82\x20", "nor is a space"},
+      {mac, "\x87\xC5", "a gap in the Mac's own rows"},
+      {mac, "\x87\x9C\x87\xA0\x87\x80", "NEC row 13 code the Mac leaves empty (0x8780)"},
+      {mac, "\xF0\x40", "user-defined rows"},
+      {utf8, "\xC0\x80", "a two-byte form of U+0000"},
+      {utf8, "\xC1\xBF", "a two-byte form of U+007F"},
+      {utf8, "\xE0\x9F\xBF", "a three-byte form of U+07FF"},
+      {utf8, "\xF0\x8F\xBF\xBF", "a four-byte form of U+FFFF"},
+      {utf8, "\xED\xA0\x80", "a surrogate"},
+      {utf8, "\xF4\x90\x80\x80", "past U+10FFFF"},
+      {utf8, "\xF5\x80\x80\x80", "a lead byte past U+10FFFF"},
+      {utf8, "\xE3\x81", "cut short"},
+      {utf8, "\x80", "a lone continuation byte"},
+      {0x0BFF, "a", "an unknown encoding"},
+      {CreateTextEncoding(mac, 0, 2), "a", "an unknown format"},
   };
-  for (const char* bytes : cases) {
-    SCOPED_TRACE(bytes);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
     bool ok = true;
-    EXPECT_EQ(Decode(kTextEncodingMacJapanese, bytes, &ok), u"");
+    EXPECT_EQ(Decode(c.encoding, c.bytes, &ok), u"");
     EXPECT_FALSE(ok);
   }
+  EXPECT_FALSE(sp::text::IsSupportedEncoding(0x0BFF));
 }
 
 TEST(TextCodec, UnmappableCharacterFailsOrBecomesTheLossByte) {
@@ -136,44 +139,56 @@ TEST(TextCodec, UnmappableCharacterFailsOrBecomesTheLossByte) {
   EXPECT_EQ(Encode(kTextEncodingASCII, u"caf\u00E9", '_', &ok), "caf_");
   // A surrogate pair is one character: one loss byte.
   EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\U0001F600", '?', &ok), "?");
-}
-
-TEST(TextCodec, ShiftJISX0213KeepsBaseAndCombiningMarkAsOneCode) {
-  bool ok = false;
-  const std::u16string text = Decode(kTextEncodingShiftJIS_X0213, "\x82\xF5", &ok);
+  // Shift_JIS X0213 keeps a base and its combining mark as one code.
+  const std::u16string pair = Decode(kTextEncodingShiftJIS_X0213, "\x82\xF5", &ok);
   EXPECT_TRUE(ok);
-  EXPECT_EQ(text, u"\u304B\u309A");
-  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, text, 0, &ok), "\x82\xF5");
+  EXPECT_EQ(pair, u"\u304B\u309A");
+  EXPECT_EQ(Encode(kTextEncodingShiftJIS_X0213, pair, 0, &ok), "\x82\xF5");
 }
 
-TEST(TextCodec, RejectsMalformedUTF8) {
-  const char* cases[] = {"\xC0\x80", "\xED\xA0\x80", "\xF5\x80\x80\x80",
-                         "\xE3\x81", "\x80",         "\xF0\x82\x82\xAC"};
-  for (const char* bytes : cases) {
-    SCOPED_TRACE(bytes);
-    bool ok = true;
-    Decode(kTextEncodingUTF8, bytes, &ok);
-    EXPECT_FALSE(ok);
+// Each length of UTF-8 starts at a code point; both sides of each start must pick the
+// right length, and a longer form of a shorter code point is not text.
+TEST(TextCodec, UTF8LengthChangesAtTheRightCodePoints) {
+  struct Case {
+    const char* bytes;
+    std::u16string text;
+  } cases[] = {
+      {"\x7F", u"\u007F"},
+      {"\xC2\x80", u"\u0080"},
+      {"\xDF\xBE", u"\u07FE"},
+      {"\xDF\xBF", u"\u07FF"},
+      {"\xE0\xA0\x80", u"\u0800"},
+      {"\xE0\xA0\x81", u"\u0801"},
+      {"\xEF\xBF\xBF", u"\uFFFF"},
+      {"\xF0\x90\x80\x80", u"\U00010000"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    bool ok = false;
+    EXPECT_EQ(Decode(kTextEncodingUTF8, c.bytes, &ok), c.text);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Encode(kTextEncodingUTF8, c.text, 0, &ok), c.bytes);
+    EXPECT_TRUE(ok);
   }
 }
 
-TEST(TextCodec, UnicodeByteOrders) {
+TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
   struct Case {
     TextEncoding encoding;
     std::string bytes;
     bool external;
     std::u16string text;
   } cases[] = {
-      {kTextEncodingUTF16, std::string("\xFE\xFF\x00\x41", 4), false, u"A"},
-      {kTextEncodingUTF16, std::string("\xFF\xFE\x41\x00", 4), false, u"A"},
-      {kTextEncodingUTF16, std::string("\x41\x00", 2), false, u"A"},  // host order
-      {kTextEncodingUTF16, std::string("\x00\x41", 2), true, u"A"},   // unmarked: big-endian
-      {kTextEncodingUTF16BE, std::string("\xFE\xFF\x00\x41", 4), false,
+      {kTextEncodingUTF16, "\xFE\xFF\x00\x41"s, false, u"A"},
+      {kTextEncodingUTF16, "\xFF\xFE\x41\x00"s, false, u"A"},
+      {kTextEncodingUTF16, "\x41\x00"s, false, u"A"},  // host order
+      {kTextEncodingUTF16, "\x00\x41"s, true, u"A"},   // unmarked: big-endian
+      {kTextEncodingUTF16BE, "\xFE\xFF\x00\x41"s, false,
        u"\uFEFF"
        u"A"},
-      {kTextEncodingUTF32, std::string("\x00\x00\xFE\xFF\x00\x01\xF6\x00", 8), false,
-       u"\U0001F600"},
-      {kTextEncodingUTF32LE, std::string("\x41\x00\x00\x00", 4), false, u"A"},
+      {kTextEncodingUTF32, "\x00\x00\xFE\xFF\x00\x01\xF6\x00"s, false, u"\U0001F600"},
+      {kTextEncodingUTF32LE, "\x41\x00\x00\x00"s, false, u"A"},
   };
   for (const Case& c : cases) {
     std::u16string out;
@@ -182,22 +197,13 @@ TEST(TextCodec, UnicodeByteOrders) {
   }
   std::u16string out;
   EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));  // half a unit
-}
 
-TEST(TextCodec, BoundaryCrossingNeverLosesText) {
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
-  EXPECT_EQ(sp::text::MacJapaneseToUTF8(std::string("a\x82", 2)), "a\xEF\xBF\xBD");
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8("a\x82"s), "a\xEF\xBF\xBD");
   std::string mac;
   EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE3\x82\xA2\xC2\xA5\\", mac));
   EXPECT_EQ(mac, "\x83\x41\x5C\x80");
   EXPECT_FALSE(sp::text::UTF8ToMacJapanese("\xE4\xB8\x82", mac));  // 丂
   EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE4\xB8\x82", mac, '_'));
   EXPECT_EQ(mac, "_");
-}
-
-TEST(TextCodec, UnknownEncodingIsRefused) {
-  std::u16string out;
-  EXPECT_FALSE(sp::text::IsSupportedEncoding(0x0BFF));
-  EXPECT_FALSE(DecodeToUTF16(0x0BFF, "a", 1, out));
-  EXPECT_FALSE(DecodeToUTF16(CreateTextEncoding(kTextEncodingMacJapanese, 0, 2), "a", 1, out));
 }

@@ -12,6 +12,7 @@ struct Result {
   ByteCount inputUsed;
   std::string output;
   UInt8 firstUnwritten;
+  UInt8 pastTheRoom;
 };
 
 Result Convert(TextEncoding from, TextEncoding to, const std::string& input, ByteCount outputSize) {
@@ -24,7 +25,8 @@ Result Convert(TextEncoding from, TextEncoding to, const std::string& input, Byt
   const OSStatus status = TECConvertText(converter, reinterpret_cast<ConstTextPtr>(input.data()),
                                          input.size(), &inUsed, buffer, outputSize, &outUsed);
   EXPECT_EQ(TECDisposeConverter(converter), noErr);
-  return {status, inUsed, std::string(reinterpret_cast<char*>(buffer), outUsed), buffer[outUsed]};
+  return {status, inUsed, std::string(reinterpret_cast<char*>(buffer), outUsed), buffer[outUsed],
+          buffer[outputSize]};
 }
 
 // "アイ" in host-order UTF-16.
@@ -32,48 +34,43 @@ const std::string kAI("\xA2\x30\xA4\x30", 4);
 
 }  // namespace
 
-TEST(TextEncodingConverter, ConvertsWithoutTerminatingZero) {
-  const Result r = Convert(kTextEncodingUnicodeDefault, kTextEncodingMacJapanese, kAI, 8);
-  EXPECT_EQ(r.status, noErr);
-  EXPECT_EQ(r.inputUsed, 4u);
-  EXPECT_EQ(r.output, "\x83\x41\x83\x43");
-  EXPECT_EQ(r.firstUnwritten, 0xEE);
-}
-
-TEST(TextEncodingConverter, SmallOutputKeepsWhatFitsOnACharacterBoundary) {
-  const Result r = Convert(kTextEncodingUnicodeDefault, kTextEncodingMacJapanese, kAI, 3);
-  EXPECT_EQ(r.status, kTECOutputBufferFullStatus);
-  EXPECT_EQ(r.inputUsed, 2u);
-  EXPECT_EQ(r.output, "\x83\x41");
-  EXPECT_EQ(r.firstUnwritten, 0xEE);  // half a character is never written
-}
-
-TEST(TextEncodingConverter, StopsAtAnUnmappableCharacter) {
-  const std::string input("a\x00\x02\x4E", 4);  // "a丂"
-  const Result r = Convert(kTextEncodingUnicodeDefault, kTextEncodingMacJapanese, input, 8);
-  EXPECT_EQ(r.status, kTECUnmappableElementErr);
-  EXPECT_EQ(r.inputUsed, 2u);
-  EXPECT_EQ(r.output, "a");
-}
-
-TEST(TextEncodingConverter, ReportsMalformedAndCutInput) {
-  Result r = Convert(kTextEncodingMacJapanese, kTextEncodingUTF8, "a\x82\x7F", 16);
-  EXPECT_EQ(r.status, kTextMalformedInputErr);
-  EXPECT_EQ(r.inputUsed, 1u);
-  EXPECT_EQ(r.output, "a");
-  r = Convert(kTextEncodingMacJapanese, kTextEncodingUTF8, "a\x82", 16);
-  EXPECT_EQ(r.status, kTECPartialCharErr);
-  EXPECT_EQ(r.inputUsed, 1u);
-}
-
-// The Mac's circled ideographs are a base and a combining mark in Unicode: two input
-// characters, one output code.
-TEST(TextEncodingConverter, JoinsBaseAndCombiningMarkIntoOneCode) {
-  const Result r =
-      Convert(kTextEncodingUTF8, kTextEncodingMacJapanese, "\xE5\xA4\xA7\xE2\x83\x9D", 8);
-  EXPECT_EQ(r.status, noErr);
-  EXPECT_EQ(r.inputUsed, 6u);
-  EXPECT_EQ(r.output, "\x87\x91");
+// Output is never terminated, never holds half a character, and what was used of the input
+// is exactly what the output holds, so a caller that goes on neither loses nor repeats text.
+TEST(TextEncodingConverter, StopsOnCharacterBoundariesAndReportsWhy) {
+  const TextEncoding kUTF16 = kTextEncodingUnicodeDefault, kMac = kTextEncodingMacJapanese;
+  const struct {
+    TextEncoding from, to;
+    std::string input;
+    ByteCount room;
+    OSStatus status;
+    ByteCount inputUsed;
+    std::string output;
+    const char* why;
+    bool scratchPastOutput = false;  // bytes past the output but inside the room may change
+  } cases[] = {
+      {kUTF16, kMac, kAI, 8, noErr, 4, "\x83\x41\x83\x43", "room to spare, no zero added"},
+      {kUTF16, kMac, kAI, 4, noErr, 4, "\x83\x41\x83\x43", "exactly enough room"},
+      {kUTF16, kMac, kAI, 3, kTECOutputBufferFullStatus, 2, "\x83\x41", "half a character short"},
+      {kUTF16, kMac, std::string("a\x00\x02\x4E", 4), 8, kTECUnmappableElementErr, 2, "a",
+       "stops at a character MacJapanese lacks"},
+      {kMac, kTextEncodingUTF8, "a\x82\x7F", 16, kTextMalformedInputErr, 1, "a", "malformed"},
+      {kMac, kTextEncodingUTF8, "a\x82", 16, kTECPartialCharErr, 1, "a", "cut in a character"},
+      {kTextEncodingUTF8, kMac, "\xE5\xA4\xA7\xE2\x83\x9D", 8, noErr, 6, "\x87\x91",
+       "a base and its combining mark become one Mac code"},
+      {kMac, kTextEncodingUTF8, "a\x87\xFB", 7, kTECOutputBufferFullStatus, 1, "a",
+       "one code reading as several characters is converted whole or not at all", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const Result r = Convert(c.from, c.to, c.input, c.room);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.inputUsed, c.inputUsed);
+    EXPECT_EQ(r.output, c.output);
+    EXPECT_EQ(r.pastTheRoom, 0xEE);
+    if (!c.scratchPastOutput) {
+      EXPECT_EQ(r.firstUnwritten, 0xEE) << "half a character is never written";
+    }
+  }
 }
 
 TEST(TextEncodingConverter, RefusesUnknownEncodingsAndNullArguments) {
@@ -82,18 +79,8 @@ TEST(TextEncodingConverter, RefusesUnknownEncodingsAndNullArguments) {
             kTECNoConversionPathErr);
   EXPECT_EQ(converter, nullptr);
   EXPECT_EQ(TECCreateConverter(nullptr, 0, 1), paramErr);
-  ByteCount in = 0;
-  ByteCount out = 0;
+  ByteCount in = 0, out = 0;
   UInt8 buffer[4];
   EXPECT_EQ(TECConvertText(nullptr, buffer, 1, &in, buffer, 4, &out), paramErr);
   EXPECT_EQ(TECDisposeConverter(nullptr), paramErr);
-}
-
-// One input code that reads as several characters is converted whole or not at all, so a
-// caller that continues after a full buffer neither loses nor repeats text.
-TEST(TextEncodingConverter, NeverReportsHalfOfOneInputCharacter) {
-  const Result r = Convert(kTextEncodingMacJapanese, kTextEncodingUTF8, "a\x87\xFB", 7);
-  EXPECT_EQ(r.status, kTECOutputBufferFullStatus);
-  EXPECT_EQ(r.inputUsed, 1u);
-  EXPECT_EQ(r.output, "a");
 }
