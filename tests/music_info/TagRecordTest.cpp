@@ -233,6 +233,14 @@ TEST_F(TagRecordTest, SmallBuffersAreNeverOverrun) {
   EXPECT_EQ(1, japanese.GetMusicTitle(buffer, sizeof buffer, &cut));
   EXPECT_EQ(MacJ("日本"), std::string(buffer));
   EXPECT_EQ(1, cut);
+  // A text that fills the buffer exactly, less its terminator, is whole.
+  Record exact(kSpMusicInfo_ID3);
+  exact.SetupVersion(2, 3, 0);
+  AddText(exact, kSpID3_TIT2, UTF16LEWithMark(u"日本"), 1);
+  char five[5];
+  EXPECT_EQ(1, exact.GetMusicTitle(five, sizeof five, &cut));
+  EXPECT_EQ(MacJ("日本"), std::string(five));
+  EXPECT_EQ(0, cut);
 }
 
 TEST_F(TagRecordTest, OnlyID3RecordsAboveV22AreAboveV22AndEmptyRecordsGiveEmptyStrings) {

@@ -80,6 +80,13 @@ TEST(CFString, GetCStringNeedsRoomForTheTerminatorAndTheWholeText) {
     EXPECT_EQ(bool(CFStringGetCString(s.ref, buffer, c.room, c.encoding)), c.ok);
     EXPECT_EQ(std::string(buffer, c.buffer.size()), c.buffer);
   }
+  // A Pascal string needs room for its length byte as well.
+  Owned ab(Str(u"ab"));
+  unsigned char pascal[4] = {9, 'x', 'x', 'x'};
+  EXPECT_FALSE(CFStringGetPascalString(ab.ref, pascal, 2, kCFStringEncodingMacJapanese));
+  EXPECT_EQ(pascal[0], 0);
+  EXPECT_TRUE(CFStringGetPascalString(ab.ref, pascal, 3, kCFStringEncodingMacJapanese));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(pascal), 3), "\x02" "ab");
 }
 
 // Returns the characters converted; `used` the bytes they took; 0xEE marks bytes not written.

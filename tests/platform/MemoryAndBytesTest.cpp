@@ -54,10 +54,13 @@ TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
   const UInt8 good[] = {0x00, 0x00, 0x02, 0x01};
   sp::ByteReader g(good, 4);
   EXPECT_EQ(g.Synchsafe32(), 257u);
-  const UInt8 bad[] = {0x00, 0x80, 0x00, 0x00};
-  sp::ByteReader b(bad, 4);
-  b.Synchsafe32();
-  EXPECT_FALSE(b.Ok()) << "a synchsafe byte with its high bit set";
+  for (int i = 0; i < 4; ++i) {
+    UInt8 bad[] = {0x00, 0x00, 0x00, 0x00};
+    bad[i] = 0x80;
+    sp::ByteReader b(bad, 4);
+    b.Synchsafe32();
+    EXPECT_FALSE(b.Ok()) << "a synchsafe byte with its high bit set: byte " << i;
+  }
 }
 
 TEST(ByteOrder, Extended80RoundTripsSampleRatesAndTheWriterPatchesOnlyWhatItWrote) {

@@ -65,6 +65,9 @@ TEST(ScriptBytes, ByteTypeWalksFromTheStart) {
       {"\x88\x88\x88\x9F", 2, smFirstByte},
       {"\x88\x88\x88\x9F", 3, smLastByte},
       {"\xB1\x82\xA0", 0, smSingleByte},  // half-width katakana
+      {"\x9F\x40", 0, smFirstByte},       // the last lead byte of the first range
+      {"\xA0\x40", 0, smSingleByte},      // one past it
+      {"\xE0\x40", 0, smFirstByte},       // the first lead byte of the second range
   };
   for (const Case& c : cases) {
     std::string buffer = c.text;
