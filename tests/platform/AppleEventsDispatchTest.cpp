@@ -16,27 +16,21 @@
 
 namespace {
 
-// What the handlers saw, in order.
-struct Seen {
-  std::vector<std::string> calls;  // "<class>/<id>:<tag>"
-  bool insideSend = false;         // set around AESend by the tests
-  bool ranInsideSend = false;
-};
-Seen* gSeen = nullptr;
+using Strings = std::vector<std::string>;
+Strings* gCalls = nullptr;  // "<class>/<id>:<tag>" of each handler run, in order
+std::vector<FSSpec>* gOpened = nullptr;
+const EventRecord kHighLevel = {kHighLevelEvent, kCoreEventClass, 0, {0, 0}, 0};
 
 std::string Code(UInt32 c) {
-  char s[5] = {char(c >> 24), char(c >> 16), char(c >> 8), char(c), 0};
+  const char s[5] = {char(c >> 24), char(c >> 16), char(c >> 8), char(c), 0};
   return s;
 }
 
 OSErr Record(const AppleEvent* event, const char* tag) {
-  AEEventClass eventClass = 0;
-  AEEventID eventID = 0;
-  AEGetAttributePtr(event, keyEventClassAttr, typeType, nullptr, &eventClass, sizeof eventClass,
-                    nullptr);
-  AEGetAttributePtr(event, keyEventIDAttr, typeType, nullptr, &eventID, sizeof eventID, nullptr);
-  gSeen->calls.push_back(Code(eventClass) + "/" + Code(eventID) + ":" + tag);
-  if (gSeen->insideSend) gSeen->ranInsideSend = true;
+  UInt32 eventClass = 0, eventID = 0;
+  AEGetAttributePtr(event, keyEventClassAttr, typeType, nullptr, &eventClass, 4, nullptr);
+  AEGetAttributePtr(event, keyEventIDAttr, typeType, nullptr, &eventID, 4, nullptr);
+  gCalls->push_back(Code(eventClass) + "/" + Code(eventID) + ":" + tag);
   return noErr;
 }
 
@@ -61,109 +55,15 @@ AppleEvent MakeEvent(AEEventClass eventClass, AEEventID eventID, ProcessSerialNu
   return event;
 }
 
-// Sends to self the way the application's quit does, watching for a handler run meanwhile.
-OSErr SendToSelf(AEEventClass eventClass, AEEventID eventID,
-                 AESendPriority priority = kAENormalPriority) {
+// Sends to self the way the application's quit does; no handler may run meanwhile.
+OSErr SendToSelf(AEEventClass eventClass, AEEventID eventID, AESendPriority priority = 0) {
   AppleEvent event = MakeEvent(eventClass, eventID, ProcessSerialNumber{0, kCurrentProcess});
   AppleEvent reply;
-  gSeen->insideSend = true;
+  const std::size_t before = gCalls->size();
   OSErr err = AESend(&event, &reply, kAENoReply, priority, kNoTimeOut, nullptr, nullptr);
-  gSeen->insideSend = false;
+  EXPECT_EQ(gCalls->size(), before) << "a handler ran inside AESend";
   AEDisposeDesc(&event);
   return err;
-}
-
-class AppleEventsDispatch : public ::testing::Test {
- protected:
-  void SetUp() override { gSeen = &seen_; }
-  void TearDown() override { gSeen = nullptr; }
-  void Install(AEEventID id, const char* tag, bool system = false) {
-    ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, id, NewAEEventHandlerUPP(TaggedHandler),
-                                    reinterpret_cast<URefCon>(tag), system),
-              noErr);
-  }
-  std::vector<std::string> Calls() const { return seen_.calls; }
-
-  sp_testing::AppleEventScope scope_;
-  Seen seen_;
-};
-
-TEST_F(AppleEventsDispatch, EventsSentToSelfRunOnceFromTheDispatcherByClassAndId) {
-  Install(kAEQuitApplication, "quit");
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication), noErr);
-  EXPECT_TRUE(Calls().empty());
-  EXPECT_FALSE(seen_.ranInsideSend);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
-  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 0);
-  EXPECT_EQ(Calls(), std::vector<std::string>{"aevt/quit:quit"});
-
-  // Handlers are chosen by class and id, with their refcon.
-  seen_.calls.clear();
-  Install(kAEOpenApplication, "open");
-  ASSERT_EQ(AEInstallEventHandler(SpFourCC("othr"), kAEQuitApplication,
-                                  NewAEEventHandlerUPP(TaggedHandler),
-                                  reinterpret_cast<URefCon>("other class"), false),
-            noErr);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication), noErr);
-  ASSERT_EQ(SendToSelf(SpFourCC("othr"), kAEQuitApplication), noErr);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEOpenApplication), noErr);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);  // no handler
-  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 4);
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"aevt/quit:quit", "othr/quit:other class",
-                                               "aevt/oapp:open"}));
-}
-
-TEST_F(AppleEventsDispatch, EventWithoutHandlerIsNotHandledAndDecliningFallsToTheSystemTable) {
-  EventRecord record = {kHighLevelEvent, kCoreEventClass, 0, {0, 0}, 0};
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
-  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
-  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);  // nothing queued
-
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEPrintDocuments,
-                                  NewAEEventHandlerUPP(DecliningHandler), 0, false),
-            noErr);
-  Install(kAEPrintDocuments, "system", true);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
-  EXPECT_EQ(AEProcessAppleEvent(&record), noErr);
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"aevt/pdoc:declined", "aevt/pdoc:system"}));
-
-  // Removing needs the installed handler (or none named); then the event is not handled.
-  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, TaggedHandler, false),
-            errAEHandlerNotFound);
-  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, DecliningHandler, false),
-            noErr);
-  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, nullptr, true), noErr);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
-  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
-  EXPECT_EQ(Calls().size(), 2u);
-}
-
-TEST_F(AppleEventsDispatch, OtherTargetsAndReplyModesAreRefusedWithNothingQueued) {
-  Install(kAEQuitApplication, "quit");
-  struct Case {
-    const char* name;
-    ProcessSerialNumber target;
-    AESendMode mode;
-    OSErr expected;
-  } cases[] = {
-      {"another process", {0, 77}, kAENoReply, procNotFound},
-      {"system process", {0, kSystemProcess}, kAENoReply, procNotFound},
-      {"wait for a reply", {0, kCurrentProcess}, kAEWaitReply, paramErr},
-      {"queued reply", {0, kCurrentProcess}, kAEQueueReply, paramErr},
-  };
-  for (const Case& c : cases) {
-    AppleEvent event = MakeEvent(kCoreEventClass, kAEQuitApplication, c.target);
-    AppleEvent reply;
-    EXPECT_EQ(AESend(&event, &reply, c.mode, kAENormalPriority, kNoTimeOut, nullptr, nullptr),
-              c.expected)
-        << c.name;
-    EXPECT_EQ(reply.dataHandle, nullptr) << c.name;
-    AEDisposeDesc(&event);
-  }
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
-  EXPECT_EQ(AESend(nullptr, nullptr, kAENoReply, 0, kNoTimeOut, nullptr, nullptr), paramErr);
 }
 
 // Sends a quit from inside a handler and tries to dispatch while it runs.
@@ -171,22 +71,113 @@ OSErr ResendingHandler(const AppleEvent* event, AppleEvent*, URefCon) {
   Record(event, "resend");
   EXPECT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication), noErr);
   EXPECT_EQ(sp_platform::DispatchQueuedAppleEvents(), 0);
-  EventRecord record = {kHighLevelEvent, kCoreEventClass, 0, {0, 0}, 0};
+  EventRecord record = kHighLevel;
   EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
   EXPECT_FALSE(sp_platform::PeekQueuedAppleEvent(&record));
   return noErr;
 }
 
+// Collects the files of an 'odoc' as the framework's handler reads them.
+OSErr OpenDocumentsHandler(const AppleEvent* event, AppleEvent*, URefCon) {
+  Record(event, "odoc");
+  AEDescList files = {typeNull, nullptr};
+  OSErr err = AEGetParamDesc(event, keyDirectObject, typeAEList, &files);
+  SInt32 count = 0;
+  if (err == noErr) err = AECountItems(&files, &count);
+  for (SInt32 i = 1; i <= count; ++i) {
+    FSSpec spec;
+    Size size = 0;
+    err = AEGetNthPtr(&files, i, typeFSS, nullptr, nullptr, &spec, sizeof spec, &size);
+    if (err == noErr && size == Size(sizeof spec)) gOpened->push_back(spec);
+  }
+  AEDisposeDesc(&files);
+  return err;
+}
+
+class AppleEventsDispatch : public ::testing::Test {
+ protected:
+  void SetUp() override { gCalls = &calls_; }
+  void TearDown() override { gCalls = nullptr; }
+  static void Install(AEEventID id, const char* tag, bool system = false,
+                      AEEventClass eventClass = kCoreEventClass) {
+    ASSERT_EQ(AEInstallEventHandler(eventClass, id, NewAEEventHandlerUPP(TaggedHandler),
+                                    reinterpret_cast<URefCon>(tag), system),
+              noErr);
+  }
+  sp_testing::AppleEventScope scope_;
+  Strings calls_;
+};
+
+TEST_F(AppleEventsDispatch, EventsSentToSelfRunOnceFromTheDispatcherByClassAndId) {
+  Install(kAEQuitApplication, "quit");
+  Install(kAEOpenApplication, "open");
+  Install(kAEQuitApplication, "other class", false, SpFourCC("othr"));
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication), noErr);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
+  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
+  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 0);
+  EXPECT_EQ(calls_, Strings{"aevt/quit:quit"});
+  ASSERT_EQ(SendToSelf(SpFourCC("othr"), kAEQuitApplication), noErr);
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEOpenApplication), noErr);
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);  // no handler
+  EXPECT_EQ(sp_testing::DispatchAppleEvents(), 3);
+  EXPECT_EQ(calls_, (Strings{"aevt/quit:quit", "othr/quit:other class", "aevt/oapp:open"}));
+}
+
+TEST_F(AppleEventsDispatch, EventWithoutHandlerIsNotHandledAndDecliningFallsToTheSystemTable) {
+  EventRecord record = kHighLevel;
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
+  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);  // nothing queued
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEPrintDocuments, DecliningHandler, 0, false),
+            noErr);
+  Install(kAEPrintDocuments, "system", true);
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
+  EXPECT_EQ(AEProcessAppleEvent(&record), noErr);
+  EXPECT_EQ(calls_, (Strings{"aevt/pdoc:declined", "aevt/pdoc:system"}));
+
+  // Removing needs the installed handler (or none named); then the event is not handled.
+  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, TaggedHandler, false),
+            errAEHandlerNotFound);
+  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, DecliningHandler, false), noErr);
+  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, nullptr, true), noErr);
+  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
+  EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
+  EXPECT_EQ(calls_.size(), 2u);
+}
+
+TEST_F(AppleEventsDispatch, OtherTargetsAndReplyModesAreRefusedWithNothingQueued) {
+  const ProcessSerialNumber self = {0, kCurrentProcess};
+  struct Case {
+    ProcessSerialNumber target;
+    AESendMode mode;
+    OSErr expected;
+  } cases[] = {
+      {{0, 77}, kAENoReply, procNotFound},
+      {{0, kSystemProcess}, kAENoReply, procNotFound},
+      {self, kAEWaitReply, paramErr},
+      {self, kAEQueueReply, paramErr},
+  };
+  for (const Case& c : cases) {
+    AppleEvent event = MakeEvent(kCoreEventClass, kAEQuitApplication, c.target);
+    AppleEvent reply;
+    EXPECT_EQ(AESend(&event, &reply, c.mode, 0, kNoTimeOut, nullptr, nullptr), c.expected) << c.mode;
+    EXPECT_EQ(reply.dataHandle, nullptr);
+    AEDisposeDesc(&event);
+  }
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+  EXPECT_EQ(AESend(nullptr, nullptr, kAENoReply, 0, kNoTimeOut, nullptr, nullptr), paramErr);
+}
+
 TEST_F(AppleEventsDispatch, EventSentByAHandlerWaitsForTheNextPassAndNeverNests) {
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication,
-                                  NewAEEventHandlerUPP(ResendingHandler), 0, false),
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, ResendingHandler, 0, false),
             noErr);
   ASSERT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication), noErr);
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(Calls().size(), 1u);
   EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(Calls().size(), 2u);
+  EXPECT_EQ(calls_.size(), 2u);
 }
 
 TEST_F(AppleEventsDispatch, HighLevelRecordNamesTheNextEventAndHighPriorityGoesFirst) {
@@ -202,7 +193,7 @@ TEST_F(AppleEventsDispatch, HighLevelRecordNamesTheNextEventAndHighPriorityGoesF
   EXPECT_EQ((UInt32(UInt16(record.where.v)) << 16) | UInt16(record.where.h), kAEQuitApplication);
   EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 2);  // peeking takes nothing
   EXPECT_EQ(AEProcessAppleEvent(&record), noErr);
-  EXPECT_EQ(Calls(), std::vector<std::string>{"aevt/quit:quit"});
+  EXPECT_EQ(calls_, Strings{"aevt/quit:quit"});
   record.what = keyDown;
   EXPECT_EQ(AEProcessAppleEvent(&record), paramErr);
   EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
@@ -218,31 +209,9 @@ TEST_F(AppleEventsDispatch, OpenApplicationIsQueuedOnceAndFirst) {
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 2);
   sp_platform::StartApplicationAppleEvents();
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 0);
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"aevt/oapp:open", "aevt/quit:quit"}));
-
-  // Resetting gives the next test its own launch.
-  sp_testing::ResetAppleEvents();
+  EXPECT_EQ(calls_, (Strings{"aevt/oapp:open", "aevt/quit:quit"}));
+  sp_testing::ResetAppleEvents();  // gives the next test its own launch
   EXPECT_TRUE(sp_platform::QueueOpenApplicationOnce());
-}
-
-// Collects the files of an 'odoc' as the framework's handler reads them.
-std::vector<FSSpec>* gOpened = nullptr;
-OSErr OpenDocumentsHandler(const AppleEvent* event, AppleEvent*, URefCon) {
-  Record(event, "odoc");
-  AEDescList files = {typeNull, nullptr};
-  OSErr err = AEGetParamDesc(event, keyDirectObject, typeAEList, &files);
-  SInt32 count = 0;
-  if (err == noErr) err = AECountItems(&files, &count);
-  for (SInt32 i = 1; i <= count; ++i) {
-    FSSpec spec;
-    AEKeyword key;
-    DescType type;
-    Size size = 0;
-    err = AEGetNthPtr(&files, i, typeFSS, &key, &type, &spec, sizeof spec, &size);
-    if (err == noErr && size == Size(sizeof spec)) gOpened->push_back(spec);
-  }
-  AEDisposeDesc(&files);
-  return err;
 }
 
 TEST_F(AppleEventsDispatch, DocumentsAtLaunchOpenTheProgramInsteadOfOpenApplication) {
@@ -250,8 +219,7 @@ TEST_F(AppleEventsDispatch, DocumentsAtLaunchOpenTheProgramInsteadOfOpenApplicat
   std::vector<FSSpec> opened;
   gOpened = &opened;
   Install(kAEOpenApplication, "open");
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments,
-                                  NewAEEventHandlerUPP(OpenDocumentsHandler), 0, false),
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false),
             noErr);
   std::ofstream(home.Path("B side.aiff")) << "b";
   std::ofstream(home.Path("A side.wav")) << "a";
@@ -261,12 +229,11 @@ TEST_F(AppleEventsDispatch, DocumentsAtLaunchOpenTheProgramInsteadOfOpenApplicat
   EXPECT_EQ(sp_testing::QueueOpenDocumentsEvent({home.Path("missing.aiff")}), fnfErr);
   sp_platform::StartApplicationAppleEvents();
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(Calls(), std::vector<std::string>{"aevt/odoc:odoc"});
+  EXPECT_EQ(calls_, Strings{"aevt/odoc:odoc"});
   ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(opened[0].name + 1), opened[0].name[0]),
-            "B side.aiff");
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(opened[1].name + 1), opened[1].name[0]),
-            "A side.wav");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(opened[0].name + 1), opened[0].name[0]) + "|" +
+                std::string(reinterpret_cast<char*>(opened[1].name + 1), opened[1].name[0]),
+            "B side.aiff|A side.wav");
   FSSpec again;
   EXPECT_EQ(FSMakeFSSpec(opened[1].vRefNum, opened[1].parID, opened[1].name, &again), noErr);
   gOpened = nullptr;
@@ -277,7 +244,7 @@ TEST_F(AppleEventsDispatch, SigtermsBecomeOneQuitOnTheNextPass) {
   sp_platform::InstallQuitSignalHandler();
   ASSERT_EQ(std::raise(SIGTERM), 0);
   ASSERT_EQ(std::raise(SIGTERM), 0);
-  EXPECT_TRUE(Calls().empty());  // the signal handler only notes it
+  EXPECT_TRUE(calls_.empty());  // the signal handler only notes it
   EXPECT_TRUE(sp_platform::AppleEventsPending());
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 0);
@@ -285,7 +252,7 @@ TEST_F(AppleEventsDispatch, SigtermsBecomeOneQuitOnTheNextPass) {
   // The program refused to quit; a later request is a new quit.
   sp_testing::RaiseQuitRequest();
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"aevt/quit:quit", "aevt/quit:quit"}));
+  EXPECT_EQ(calls_, (Strings{"aevt/quit:quit", "aevt/quit:quit"}));
 }
 
 }  // namespace
