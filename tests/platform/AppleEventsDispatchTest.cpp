@@ -140,7 +140,8 @@ TEST_F(AppleEventsDispatch, EventWithoutHandlerIsNotHandledAndDecliningFallsToTh
   // Removing needs the installed handler (or none named); then the event is not handled.
   EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, TaggedHandler, false),
             errAEHandlerNotFound);
-  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, DecliningHandler, false), noErr);
+  EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, DecliningHandler, false),
+            noErr);
   EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEPrintDocuments, nullptr, true), noErr);
   ASSERT_EQ(SendToSelf(kCoreEventClass, kAEPrintDocuments), noErr);
   EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);
@@ -162,7 +163,8 @@ TEST_F(AppleEventsDispatch, OtherTargetsAndReplyModesAreRefusedWithNothingQueued
   for (const Case& c : cases) {
     AppleEvent event = MakeEvent(kCoreEventClass, kAEQuitApplication, c.target);
     AppleEvent reply;
-    EXPECT_EQ(AESend(&event, &reply, c.mode, 0, kNoTimeOut, nullptr, nullptr), c.expected) << c.mode;
+    EXPECT_EQ(AESend(&event, &reply, c.mode, 0, kNoTimeOut, nullptr, nullptr), c.expected)
+        << c.mode;
     EXPECT_EQ(reply.dataHandle, nullptr);
     AEDisposeDesc(&event);
   }
@@ -219,8 +221,9 @@ TEST_F(AppleEventsDispatch, DocumentsAtLaunchOpenTheProgramInsteadOfOpenApplicat
   std::vector<FSSpec> opened;
   gOpened = &opened;
   Install(kAEOpenApplication, "open");
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false),
-            noErr);
+  ASSERT_EQ(
+      AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false),
+      noErr);
   std::ofstream(home.Path("B side.aiff")) << "b";
   std::ofstream(home.Path("A side.wav")) << "a";
   ASSERT_EQ(sp_testing::QueueOpenDocumentsEvent(

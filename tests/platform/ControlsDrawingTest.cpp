@@ -108,7 +108,8 @@ TEST_F(Drawing, DrawingLeavesThePortAsItWasAndHonoursItsClip) {
 TEST_F(Drawing, SnapshotOfEveryKindForAPersonToLookAt) {
   AddMenuResource(230, {"\x83\x82\x83\x6D\x83\x89\x83\x8B", "\x83\x58\x83\x65"});
   // "保存" / "次の項目" / "形式:" in MacJapanese.
-  SetWindowDefaultButton(window_, Make(pushButProc, R(20, 300, 42, 380), 0, 0, 1, "\x95\xDB\x91\xB6"));
+  SetWindowDefaultButton(window_,
+                         Make(pushButProc, R(20, 300, 42, 380), 0, 0, 1, "\x95\xDB\x91\xB6"));
   HiliteControl(Make(pushButProc, R(50, 200, 72, 290), 0, 0, 1, "Pressed"), kControlButtonPart);
   HiliteControl(Make(pushButProc, R(50, 300, 72, 380), 0, 0, 1, "Inactive"), kControlInactivePart);
   Make(checkBoxProc, R(20, 20, 38, 190), 1, 0, 1, "\x8E\x9F\x82\xCC\x8D\x80\x96\xDA");

@@ -22,7 +22,8 @@ class ControlEvents : public ControlsTest {
   void Note(EventTargetRef target, OSStatus answer, UInt32 kind = kEventControlHit,
             UInt32 cls = kEventClassControl) {
     Listen(target, {{cls, kind}}, [this, answer](EventRef e) {
-      seen_.push_back({GetEventKind(e), Param<ControlRef>(e, kEventParamDirectObject, typeControlRef),
+      seen_.push_back({GetEventKind(e),
+                       Param<ControlRef>(e, kEventParamDirectObject, typeControlRef),
                        Param<ControlPartCode>(e, kEventParamControlPart, typeControlPartCode),
                        Param<Point>(e, kEventParamMouseLocation, typeQDPoint)});
       return answer;
@@ -70,9 +71,8 @@ TEST_F(ControlEvents, NoHitForAPressReleasedOutsideTakenOrInAWindowWithoutTheSta
   ChangeWindowAttributes(plain, kWindowStandardHandlerAttribute, 0);
   sp_testing::ClickControl(other);
   EXPECT_EQ(seen_.size(), 1u);
-  Listen(GetApplicationEventTarget(), {{kEventClassMouse, kEventMouseDown}}, [](EventRef) {
-    return OSStatus(noErr);
-  });
+  Listen(GetApplicationEventTarget(), {{kEventClassMouse, kEventMouseDown}},
+         [](EventRef) { return OSStatus(noErr); });
   sp_testing::ClickControl(other);
   EXPECT_EQ(seen_.size(), 1u) << "a click someone took is not tracked again";
 }
@@ -123,8 +123,8 @@ TEST_F(ControlEvents, ValueChangedOnlyWhenTheValueChangesAndThumbDragSendsIndica
   sp_testing::DragScrollBarThumb(bar, 84);
   ASSERT_EQ(seen_.size(), 3u);
   EXPECT_EQ(std::vector<UInt32>({seen_[0].kind, seen_[1].kind, seen_[2].kind}),
-            std::vector<UInt32>({kEventControlValueFieldChanged, kEventControlIndicatorMoved,
-                                 kEventControlHit}));
+            std::vector<UInt32>(
+                {kEventControlValueFieldChanged, kEventControlIndicatorMoved, kEventControlHit}));
   EXPECT_EQ(seen_[2].part, kControlIndicatorPart);
 }
 
@@ -175,7 +175,8 @@ TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressOnlyActiveShownButto
   ControlRef now = reinterpret_cast<ControlRef>(&now);
   EXPECT_EQ(GetWindowDefaultButton(window_, &now), noErr);
   EXPECT_EQ(now, nullptr);
-  ControlRef foreign = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "F", MakeWindow(R(450, 100, 600, 400)));
+  ControlRef foreign =
+      Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "F", MakeWindow(R(450, 100, 600, 400)));
   EXPECT_EQ(SetWindowDefaultButton(window_, foreign), errControlIsNotEmbedder);
 }
 

@@ -26,7 +26,8 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
     SRefCon refCon;
   } cases[] = {
       {pushButProc, 0, 0, 1, true, "OK", kControlKindPushButton, "0 0..1", SRefCon(0x12345678)},
-      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC", kControlKindCheckBox, "1 0..1", SRefCon(-2)},
+      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC", kControlKindCheckBox, "1 0..1",
+       SRefCon(-2)},
       {radioButProc + useWFont, 1, 0, 1, false, "Radio", kControlKindRadioButton, "1 0..1", 0},
       {scrollBarProc, 40, 10, 90, true, "", kControlKindScrollBar, "40 10..90", 0},
       {kControlProgressBarProc, 150, 0, 100, true, "", kControlKindProgressBar, "100 0..100", 0},
@@ -41,10 +42,10 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.procID);
     const Rect bounds = R(10, SInt16(20 + id - 500), 30, SInt16(120 + id - 500));
-    ASSERT_EQ(sp_testing::AddAppResource(kCNTL, id,
-                                         sp_testing::MakeControlResource(
-                                             bounds, c.value, c.visible, c.maximum, c.minimum,
-                                             c.procID, SInt32(c.refCon), c.title)),
+    ASSERT_EQ(sp_testing::AddAppResource(
+                  kCNTL, id,
+                  sp_testing::MakeControlResource(bounds, c.value, c.visible, c.maximum, c.minimum,
+                                                  c.procID, SInt32(c.refCon), c.title)),
               noErr);
     ControlRef control = GetNewControl(id++, window_);
     ASSERT_NE(control, nullptr);
@@ -76,13 +77,13 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
     void (*apply)(ControlRef);
     const char* range;
   } steps[] = {
-      {[](ControlRef x) { SetControlValue(x, 100); }, "100 0..100"},  // at the maximum
-      {[](ControlRef x) { SetControlValue(x, 101); }, "100 0..100"},  // above it
-      {[](ControlRef x) { SetControlValue(x, 0); }, "0 0..100"},      // at the minimum
-      {[](ControlRef x) { SetControlValue(x, -1); }, "0 0..100"},     // below it
+      {[](ControlRef x) { SetControlValue(x, 100); }, "100 0..100"},   // at the maximum
+      {[](ControlRef x) { SetControlValue(x, 101); }, "100 0..100"},   // above it
+      {[](ControlRef x) { SetControlValue(x, 0); }, "0 0..100"},       // at the minimum
+      {[](ControlRef x) { SetControlValue(x, -1); }, "0 0..100"},      // below it
       {[](ControlRef x) { SetControlMinimum(x, 30); }, "30 30..100"},  // raised past the value
       {[](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); }, "60 30..60"},
-      {[](ControlRef x) { SetControlMaximum(x, 10); }, "30 30..30"},  // below the minimum
+      {[](ControlRef x) { SetControlMaximum(x, 10); }, "30 30..30"},       // below the minimum
       {[](ControlRef x) { SetControl32BitMinimum(x, 40); }, "40 40..40"},  // above the maximum
   };
   for (const Step& s : steps) {
@@ -97,7 +98,8 @@ TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
   EXPECT_EQ(std::vector<int>({GetControlValue(c), GetControlMinimum(c), GetControlMaximum(c)}),
             std::vector<int>({32767, -32768, 32767}));
   // NewControl clamps what it is given too.
-  EXPECT_EQ(Range(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")), "100 0..100");
+  EXPECT_EQ(Range(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")),
+            "100 0..100");
   EXPECT_EQ(Range(Make(kControlProgressBarProc, R(30, 10, 46, 200), 5, 10, 2, "")), "10 10..10");
 }
 
@@ -181,7 +183,8 @@ TEST_F(ControlsTest, EmbeddedControlsFollowTheirEmbeddersStateAndPlace) {
   EXPECT_EQ(EmbedControl(b, a), errCantEmbedIntoSelf);
   EXPECT_EQ(EmbedControl(a, a), errCantEmbedIntoSelf);
   EXPECT_EQ(EmbedControl(root, a), errCantEmbedRoot);
-  ControlRef elsewhere = Make(pushButProc, R(10, 10, 30, 80), 0, 0, 1, "E", MakeWindow(R(500, 100, 600, 300)));
+  ControlRef elsewhere =
+      Make(pushButProc, R(10, 10, 30, 80), 0, 0, 1, "E", MakeWindow(R(500, 100, 600, 300)));
   EXPECT_EQ(EmbedControl(elsewhere, b), errControlIsNotEmbedder);
   UInt16 count = 0;
   EXPECT_EQ(CountSubControls(root, &count), noErr);
@@ -228,7 +231,8 @@ TEST_F(ControlsTest, DisposingAWindowOrKillControlsDisposesOfItsControlsAndNoOth
 
 TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) {
   const std::string save = "\x95\xDB\x91\xB6";  // "保存" in MacJapanese
-  EXPECT_EQ(sp_testing::ReadControl(Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save)).title, save);
+  EXPECT_EQ(sp_testing::ReadControl(Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save)).title,
+            save);
   std::string text = "x";  // one byte first, so the 255th byte would split a character
   for (int i = 0; i < 200; ++i) text += "\xE3\x81\x82";  // "あ": two MacJapanese bytes each
   CFStringRef s = CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8);

@@ -24,8 +24,11 @@ void Record(ControlRef c, ControlPartCode part) {
 // Scrolls as a list would: one line for an arrow, ten for a page.
 void Scroll(ControlRef c, ControlPartCode part) {
   Record(c, part);
-  const SInt32 step = part == kControlUpButtonPart ? -1 : part == kControlDownButtonPart ? 1
-                      : part == kControlPageUpPart ? -10 : part == kControlPageDownPart ? 10 : 0;
+  const SInt32 step = part == kControlUpButtonPart     ? -1
+                      : part == kControlDownButtonPart ? 1
+                      : part == kControlPageUpPart     ? -10
+                      : part == kControlPageDownPart   ? 10
+                                                       : 0;
   SetControl32BitValue(c, GetControl32BitValue(c) + step);
 }
 
@@ -39,7 +42,9 @@ class Tracking : public ControlsTest {
     gLog = nullptr;
     ControlsTest::TearDown();
   }
-  static Point Global(ControlRef c, Point local) { return sp_testing::ControlPointToGlobal(c, local); }
+  static Point Global(ControlRef c, Point local) {
+    return sp_testing::ControlPointToGlobal(c, local);
+  }
   // Tracks a press at the point that is released at once there.
   static ControlPartCode PressAndRelease(ControlRef c, Point p, ControlActionUPP action = nullptr) {
     sp_testing::PostMouseUp(Global(c, p));
@@ -134,9 +139,12 @@ TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
   // While held, the hilite follows the mouse in and out of the part.
   std::vector<UInt16> seen;
   const Point in = Global(button, Pt(50, 20)), out = Global(button, Pt(50, 80));
-  sp_testing::ScheduleInput(10000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(out); });
-  sp_testing::ScheduleInput(20000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(in); });
-  sp_testing::ScheduleInput(30000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseUp(in); });
+  sp_testing::ScheduleInput(
+      10000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(out); });
+  sp_testing::ScheduleInput(
+      20000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(in); });
+  sp_testing::ScheduleInput(
+      30000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseUp(in); });
   sp_testing::PostMouseDown(in);
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(seen, (std::vector<UInt16>{kControlButtonPart, 0, kControlButtonPart}));
@@ -160,7 +168,8 @@ TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndStopsWhileTheMouseIsOutside
   log_ = ActionLog();
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
-  sp_testing::ScheduleInput(50000, [&] { sp_testing::PostMouseDragged(Global(bar, Pt(100, 100))); });
+  sp_testing::ScheduleInput(50000,
+                            [&] { sp_testing::PostMouseDragged(Global(bar, Pt(100, 100))); });
   sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, Pt(100, 100))); });
   sp_testing::PostMouseDown(Global(bar, arrow));
   // Tracked directly with its own action, so the answer can be seen.
