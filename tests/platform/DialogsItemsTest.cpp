@@ -74,7 +74,8 @@ TEST_F(DialogsItems, ItemListGivesEachItemItsKindRectangleAndHandle) {
     EXPECT_TRUE(Same(box, e.rect));
     ControlRef control = nullptr;
     ControlKind kind = {0, 0};
-    EXPECT_EQ(GetDialogItemAsControl(dialog, n, &control), e.controlKind ? OSErr(noErr) : OSErr(errItemNotControl));
+    EXPECT_EQ(GetDialogItemAsControl(dialog, n, &control),
+              e.controlKind ? OSErr(noErr) : OSErr(errItemNotControl));
     GetControlKind(control, &kind);
     EXPECT_EQ(kind.kind, e.controlKind);
     if (control == nullptr) continue;

@@ -57,8 +57,8 @@ class DialogKeys : public DialogTest {
     DialogTest::SetUp();
     ASSERT_NE(Open(true), nullptr);
     for (DialogItemIndex item : {1, 2}) {
-      Listen(GetControlEventTarget(ItemControl(dialog_, item)), {{kEventClassControl, kEventControlHit}},
-             [this](EventRef e) {
+      Listen(GetControlEventTarget(ItemControl(dialog_, item)),
+             {{kEventClassControl, kEventControlHit}}, [this](EventRef e) {
                hits_.push_back(Param<ControlRef>(e, kEventParamDirectObject, typeControlRef));
                EXPECT_EQ(Param<ControlPartCode>(e, kEventParamControlPart, typeControlPartCode),
                          kControlButtonPart);
