@@ -30,10 +30,11 @@ TEST_F(ClassicEvents, MouseInputCarriesItsParametersAndGoesToTheWindowUnderIt) {
          [&](EventRef e) {
            onWindow.push_back(GetEventKind(e));
            const Point where = Param<Point>(e, kEventParamMouseLocation, typeQDPoint);
-           params = std::to_string(where.h) + "," + std::to_string(where.v) + " " +
-                    std::to_string(Param<UInt32>(e, kEventParamKeyModifiers, typeUInt32)) + " " +
-                    std::to_string(Param<UInt32>(e, kEventParamClickCount, typeUInt32)) + " " +
-                    std::to_string(Param<EventMouseButton>(e, kEventParamMouseButton, typeMouseButton));
+           params =
+               std::to_string(where.h) + "," + std::to_string(where.v) + " " +
+               std::to_string(Param<UInt32>(e, kEventParamKeyModifiers, typeUInt32)) + " " +
+               std::to_string(Param<UInt32>(e, kEventParamClickCount, typeUInt32)) + " " +
+               std::to_string(Param<EventMouseButton>(e, kEventParamMouseButton, typeMouseButton));
            EXPECT_EQ(Param<WindowRef>(e, kEventParamWindowRef, typeWindowRef), window);
            return OSStatus(noErr);
          });
@@ -44,7 +45,8 @@ TEST_F(ClassicEvents, MouseInputCarriesItsParametersAndGoesToTheWindowUnderIt) {
   sp_testing::PumpPending();
   EXPECT_EQ(onWindow, Kinds{kEventMouseDown});
   EXPECT_EQ(onApp, Kinds{kEventMouseUp});
-  EXPECT_EQ(params, "150,60 " + std::to_string(shiftKey) + " 2 " + std::to_string(kEventMouseButtonPrimary));
+  EXPECT_EQ(params, "150,60 " + std::to_string(shiftKey) + " 2 " +
+                        std::to_string(kEventMouseButtonPrimary));
 }
 
 TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowAndAKeyNobodyTookBecomesText) {
@@ -52,10 +54,11 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowAndAKeyNobodyTookBecomesText)
   WindowRef front = MakeWindow(R(40, 300, 200, 500));
   Kinds onFront, onBack;
   std::string text;
-  Listen(GetWindowEventTarget(front), Types(kEventClassKeyboard, {kEventRawKeyDown, kEventRawKeyUp}),
+  Listen(GetWindowEventTarget(front),
+         Types(kEventClassKeyboard, {kEventRawKeyDown, kEventRawKeyUp}),
          [&](EventRef e) { return onFront.push_back(GetEventKind(e)), OSStatus(noErr); });
-  Listen(GetWindowEventTarget(front), Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}),
-         [&](EventRef e) {
+  Listen(GetWindowEventTarget(front),
+         Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}), [&](EventRef e) {
            onFront.push_back(GetEventKind(e));
            char buffer[64] = {};
            ByteCount size = 0;
@@ -79,7 +82,8 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowAndAKeyNobodyTookBecomesText)
   // A key nobody takes goes on as typed text; a key taken makes none.
   WindowRef third = MakeWindow(R(40, 600, 200, 800));
   int texts = 0, taken = 0;
-  Listen(GetWindowEventTarget(third), Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}),
+  Listen(GetWindowEventTarget(third),
+         Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}),
          [&](EventRef) { return ++texts, OSStatus(noErr); });
   sp_testing::PostKeyDown('a', 0);
   sp_testing::PumpPending();
@@ -91,8 +95,8 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowAndAKeyNobodyTookBecomesText)
 
   // Text longer than the handler's read is cut on a character boundary.
   ByteCount size = 0;
-  Listen(GetWindowEventTarget(third), Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}),
-         [&](EventRef e) {
+  Listen(GetWindowEventTarget(third),
+         Types(kEventClassTextInput, {kEventTextInputUnicodeForKeyEvent}), [&](EventRef e) {
            GetEventParameter(e, kEventParamTextInputSendText, typeChar, nullptr, 0, &size, nullptr);
            return OSStatus(noErr);
          });
@@ -112,7 +116,11 @@ TEST_F(ClassicEvents, HandlersRunMostRecentFirstStopAtTheFirstThatHandlesAndGoUp
       {eventNotHandledErr, eventNotHandledErr, noErr, {"3"}, noErr},
       {eventNotHandledErr, noErr, eventNotHandledErr, {"3", "2"}, noErr},
       {noErr, eventNotHandledErr, eventNotHandledErr, {"3", "2", "1"}, noErr},
-      {eventNotHandledErr, eventNotHandledErr, eventNotHandledErr, {"3", "2", "1"}, eventNotHandledErr},
+      {eventNotHandledErr,
+       eventNotHandledErr,
+       eventNotHandledErr,
+       {"3", "2", "1"},
+       eventNotHandledErr},
       {noErr, paramErr, eventNotHandledErr, {"3", "2"}, paramErr},
   };
   const EventTypeSpec activated = {kEventClassApplication, kEventAppActivated};
@@ -126,7 +134,8 @@ TEST_F(ClassicEvents, HandlersRunMostRecentFirstStopAtTheFirstThatHandlesAndGoUp
     Listen(GetApplicationEventTarget(), {activated}, probe("1", c.first));
     Listen(GetApplicationEventTarget(), {activated}, probe("2", c.second));
     Listen(GetApplicationEventTarget(), {activated}, probe("3", c.third));
-    EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()), c.result);
+    EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
+              c.result);
     EXPECT_EQ(log, c.calls);
     // Only the installed event types reach a handler.
     EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
@@ -141,16 +150,19 @@ TEST_F(ClassicEvents, HandlersRunMostRecentFirstStopAtTheFirstThatHandlesAndGoUp
   log.clear();
   WindowRef window = MakeWindow(R(40, 10, 240, 210));
   ControlRef control = reinterpret_cast<ControlRef>(&window);  // any distinct address
-  ASSERT_EQ(sp_platform::SetEventTargetParent(GetControlEventTarget(control), GetWindowEventTarget(window)),
+  ASSERT_EQ(sp_platform::SetEventTargetParent(GetControlEventTarget(control),
+                                              GetWindowEventTarget(window)),
             noErr);
   OSStatus windowAnswer = eventNotHandledErr;
   Listen(GetControlEventTarget(control), {activated}, probe("control", eventNotHandledErr));
   Listen(GetWindowEventTarget(window), {activated},
          [&](EventRef) { return log.push_back("window"), windowAnswer; });
   Listen(GetApplicationEventTarget(), {activated}, probe("app", noErr));
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetControlEventTarget(control)), noErr);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetControlEventTarget(control)),
+            noErr);
   windowAnswer = noErr;  // a handled event stops where it was handled
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetControlEventTarget(control)), noErr);
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetControlEventTarget(control)),
+            noErr);
   EXPECT_EQ(log, (Strings{"control", "window", "app", "control", "window"}));
   sp_platform::DisposeObjectEventTarget(control);
 }
@@ -176,7 +188,8 @@ TEST_F(ClassicEvents, HandlersRemovedOrWindowsDisposedWhileRunningAreLeftSafely)
   EXPECT_EQ(RemoveEventHandler(first), paramErr);
 
   WindowRef window = MakeWindow(R(40, 10, 240, 210));
-  Listen(GetApplicationEventTarget(), {activated}, [&](EventRef) { return log.push_back("app"), OSStatus(noErr); });
+  Listen(GetApplicationEventTarget(), {activated},
+         [&](EventRef) { return log.push_back("app"), OSStatus(noErr); });
   Listen(GetWindowEventTarget(window), {activated}, [&](EventRef) {
     DisposeWindow(window);
     return log.push_back("window"), OSStatus(eventNotHandledErr);
@@ -189,12 +202,15 @@ TEST_F(ClassicEvents, HandlersRemovedOrWindowsDisposedWhileRunningAreLeftSafely)
   EventHandlerRef ref = reinterpret_cast<EventHandlerRef>(1);
   EXPECT_EQ(InstallEventHandler(nullptr, CallFn, 1, &activated, nullptr, &ref), paramErr);
   EXPECT_EQ(ref, nullptr);
-  EXPECT_EQ(InstallEventHandler(GetApplicationEventTarget(), nullptr, 1, &activated, nullptr, nullptr),
-            paramErr);
-  EXPECT_EQ(InstallEventHandler(GetApplicationEventTarget(), CallFn, 0, &activated, nullptr, nullptr),
-            paramErr);
-  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, reinterpret_cast<EventTargetRef>(&ref)),
-            paramErr);
+  EXPECT_EQ(
+      InstallEventHandler(GetApplicationEventTarget(), nullptr, 1, &activated, nullptr, nullptr),
+      paramErr);
+  EXPECT_EQ(
+      InstallEventHandler(GetApplicationEventTarget(), CallFn, 0, &activated, nullptr, nullptr),
+      paramErr);
+  EXPECT_EQ(
+      Send(kEventClassApplication, kEventAppActivated, reinterpret_cast<EventTargetRef>(&ref)),
+      paramErr);
 }
 
 OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {
@@ -204,7 +220,8 @@ OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {
 
 TEST_F(ClassicEvents, QuitCommandOnlyUntakenSendsOneQuitAppleEventDispatchedLater) {
   int quits = 0;
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quits), false),
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quits),
+                                  false),
             noErr);
   WindowRef window = MakeWindow(R(40, 10, 240, 210), kWindowStandardHandlerAttribute);
   // Sent to a window: no handler anywhere takes it, so the application's standard handling
@@ -228,15 +245,16 @@ TEST_F(ClassicEvents, QuitCommandOnlyUntakenSendsOneQuitAppleEventDispatchedLate
 TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesTheRest) {
   Kinds seen;
   std::vector<EventKind> taken;
-  Listen(GetApplicationEventTarget(), Types(kEventClassMouse, {kEventMouseDown, kEventMouseUp}),
-         [&](EventRef e) {
-           seen.push_back(GetEventKind(e));
-           EventRecord record;
-           while (seen.size() == 1 && WaitNextEvent(keyDownMask | updateMask, &record, 0, nullptr)) {
-             taken.push_back(record.what);
-           }
-           return OSStatus(noErr);
-         });
+  Listen(
+      GetApplicationEventTarget(), Types(kEventClassMouse, {kEventMouseDown, kEventMouseUp}),
+      [&](EventRef e) {
+        seen.push_back(GetEventKind(e));
+        EventRecord record;
+        while (seen.size() == 1 && WaitNextEvent(keyDownMask | updateMask, &record, 0, nullptr)) {
+          taken.push_back(record.what);
+        }
+        return OSStatus(noErr);
+      });
   Listen(GetApplicationEventTarget(), Types(kEventClassKeyboard, {kEventRawKeyDown}),
          [&](EventRef e) { return seen.push_back(GetEventKind(e)), OSStatus(noErr); });
   sp_testing::PostMouseDown(Pt(900, 700));
@@ -307,7 +325,8 @@ TEST_F(ClassicEvents, TrackMouseLocationReportsDragsAndTheReleaseLocallyWaitingF
       Point pt = {};
       MouseTrackingResult result = 0;
       EXPECT_EQ(TrackMouseLocation(GetWindowPort(window), &pt, &result), noErr);
-      tracks += std::to_string(result) + ":" + std::to_string(pt.h) + "," + std::to_string(pt.v) + " ";
+      tracks +=
+          std::to_string(result) + ":" + std::to_string(pt.h) + "," + std::to_string(pt.v) + " ";
       if (result == kMouseTrackingMouseUp) break;
     }
     releasedAt = Now() - start;

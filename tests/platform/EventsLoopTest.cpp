@@ -28,7 +28,9 @@ EventLoopTimerRef After(EventTimerInterval delay, EventTimerInterval interval, A
 
 // Counts the passes of the loop while it lives.
 struct PassCounter {
-  PassCounter() : hook(sp_platform::AddPassHook([](void* n) { return ++*static_cast<int*>(n), false; }, &passes)) {}
+  PassCounter()
+      : hook(sp_platform::AddPassHook([](void* n) { return ++*static_cast<int*>(n), false; },
+                                      &passes)) {}
   ~PassCounter() { sp_platform::RemovePassHook(hook); }
   int passes = 0;
   int hook;
@@ -43,11 +45,12 @@ void Post(UInt32 tag, EventPriority priority) {
 
 TEST_F(EventLoop, PostedEventsGoByPriorityThenInOrderAndNewOnesWaitForTheNextPass) {
   std::vector<UInt32> tags;
-  Listen(GetApplicationEventTarget(), {{kEventClassApplication, kEventAppActivated}}, [&](EventRef e) {
-    tags.push_back(Param<UInt32>(e, SpFourCC("tag "), typeUInt32));
-    if (tags.size() == 1) Post(9, kEventPriorityHigh);
-    return OSStatus(noErr);
-  });
+  Listen(GetApplicationEventTarget(), {{kEventClassApplication, kEventAppActivated}},
+         [&](EventRef e) {
+           tags.push_back(Param<UInt32>(e, SpFourCC("tag "), typeUInt32));
+           if (tags.size() == 1) Post(9, kEventPriorityHigh);
+           return OSStatus(noErr);
+         });
   Post(1, kEventPriorityLow);
   Post(2, kEventPriorityStandard);
   Post(3, kEventPriorityHigh);
@@ -57,7 +60,8 @@ TEST_F(EventLoop, PostedEventsGoByPriorityThenInOrderAndNewOnesWaitForTheNextPas
   EXPECT_EQ(tags, (std::vector<UInt32>{3, 2, 4, 1, 9}));
   EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
   PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
-  EXPECT_EQ(PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard), eventAlreadyPostedErr);
+  EXPECT_EQ(PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard),
+            eventAlreadyPostedErr);
   EXPECT_EQ(RemoveEventFromQueue(GetMainEventQueue(), event), noErr);
   EXPECT_EQ(RemoveEventFromQueue(GetMainEventQueue(), event), eventNotInQueueErr);
   ReleaseEvent(event);
@@ -70,7 +74,8 @@ OSErr OpenApplication(const AppleEvent*, AppleEvent*, URefCon refCon) {
 
 TEST_F(EventLoop, RunDeliversOpenApplicationReturnsWhenIdleAndQuitStopsTheRestOfThePass) {
   int opens = 0, later = 0;
-  AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, OpenApplication, URefCon(&opens), false);
+  AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, OpenApplication, URefCon(&opens),
+                        false);
   RunApplicationEventLoop();
   EXPECT_EQ(opens, 1);
   EXPECT_EQ(sp_testing::IdleLoopReturns(), 1u);
@@ -163,8 +168,10 @@ TEST_F(EventLoop, ATimerCallbackMayRemoveItselfOrATimerDueInTheSamePass) {
   EventLoopTimerRef timer = nullptr;
   EXPECT_EQ(InstallEventLoopTimer(nullptr, 0, 0, RunAction, &victim, &timer), paramErr);
   EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, 0, nullptr, &victim, &timer), paramErr);
-  EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), -0.5, 0, RunAction, &victim, &timer), paramErr);
-  EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, -2.0, RunAction, &victim, &timer), paramErr);
+  EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), -0.5, 0, RunAction, &victim, &timer),
+            paramErr);
+  EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, -2.0, RunAction, &victim, &timer),
+            paramErr);
   EXPECT_EQ(timer, nullptr);
   EXPECT_EQ(SetEventLoopTimerNextFireTime(nullptr, 1.0), paramErr);
 }
@@ -266,7 +273,9 @@ TEST_F(EventLoop, AModalLoopTakesKeysAndDropsClicksOnOtherWindowsWithABeep) {
   SelectWindow(document);  // in front, but not the modal window
   Strings log;
   auto note = [&log](const char* who) {
-    return [&log, who](EventRef e) { return log.push_back(who + std::to_string(GetEventKind(e))), OSStatus(noErr); };
+    return [&log, who](EventRef e) {
+      return log.push_back(who + std::to_string(GetEventKind(e))), OSStatus(noErr);
+    };
   };
   const std::vector<EventTypeSpec> types = {{kEventClassMouse, kEventMouseDown},
                                             {kEventClassMouse, kEventMouseUp},

@@ -94,22 +94,26 @@ TEST_F(EventParameters, WildCardReadsAsStoredAndSmallBuffersGetWhatFits) {
   SetEventParameter(event, kEventParamKeyCode, typeUInt32, sizeof code, &code);
   EventParamType type = 0;
   UInt32 out = 0;
-  EXPECT_EQ(GetEventParameter(event, kEventParamKeyCode, typeWildCard, &type, 4, nullptr, &out), noErr);
+  EXPECT_EQ(GetEventParameter(event, kEventParamKeyCode, typeWildCard, &type, 4, nullptr, &out),
+            noErr);
   EXPECT_TRUE(type == typeUInt32 && out == 0x24u);
-  EXPECT_EQ(GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, 4, nullptr, &out),
-            eventParameterNotFoundErr);
+  EXPECT_EQ(
+      GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, 4, nullptr, &out),
+      eventParameterNotFoundErr);
   // A small buffer gets what fits and the full size is reported; also with no buffer.
   const char text[] = "\x93\xFA\x96\x7B\x8C\xEA";  // three two-byte characters
   SetEventParameter(event, kEventParamTextInputSendText, typeChar, 6, text);
   char buffer[5] = {0, 0, 0, 0, 'x'};
   ByteCount size = 0;
-  EXPECT_EQ(GetEventParameter(event, kEventParamTextInputSendText, typeChar, nullptr, 4, &size, buffer),
-            noErr);
+  EXPECT_EQ(
+      GetEventParameter(event, kEventParamTextInputSendText, typeChar, nullptr, 4, &size, buffer),
+      noErr);
   EXPECT_EQ(size, 6u);
   EXPECT_EQ(std::string(buffer, 5), std::string(text, 4) + "x");
   size = 0;
-  EXPECT_EQ(GetEventParameter(event, kEventParamTextInputSendText, typeChar, nullptr, 0, &size, nullptr),
-            noErr);
+  EXPECT_EQ(
+      GetEventParameter(event, kEventParamTextInputSendText, typeChar, nullptr, 0, &size, nullptr),
+      noErr);
   EXPECT_EQ(size, 6u);
   ReleaseEvent(event);
 }
@@ -122,8 +126,10 @@ TEST_F(EventParameters, EventsLiveUntilTheLastReleaseOrTheParameterHoldingThemGo
             noErr);
   EXPECT_EQ(GetEventRetainCount(inner), 2u);
   ReleaseEvent(inner);
-  EXPECT_EQ(GetEventClass(Param<EventRef>(outer, kEventParamTextInputSendKeyboardEvent, typeEventRef)),
-            kEventClassKeyboard) << "still alive";
+  EXPECT_EQ(
+      GetEventClass(Param<EventRef>(outer, kEventParamTextInputSendKeyboardEvent, typeEventRef)),
+      kEventClassKeyboard)
+      << "still alive";
   ReleaseEvent(outer);  // frees both; the sanitizer reports a leak otherwise
   // An event may not hold itself; a stale one is refused instead of followed.
   EventRef self = NewEvent(kEventClassKeyboard, kEventRawKeyDown);
