@@ -10,34 +10,10 @@ namespace ui_test {
 namespace {
 
 using P = PStr;
-
 constexpr MenuCommand kPrint = SpFourCC("prnt");
 
 SInt32 Choice(MenuID menu, MenuItemIndex item) {
   return SInt32((UInt32(UInt16(menu)) << 16) | item);
-}
-
-// The commands that reached a handler.
-struct CommandLog {
-  std::vector<HICommand> commands;
-  std::vector<UInt32> modifiers;
-  OSStatus answer = eventNotHandledErr;
-};
-
-OSStatus LogCommand(EventHandlerCallRef, EventRef event, void* data) {
-  CommandLog* log = static_cast<CommandLog*>(data);
-  log->commands.push_back(Param<HICommand>(event, kEventParamDirectObject, typeHICommand));
-  log->modifiers.push_back(Param<UInt32>(event, kEventParamKeyModifiers, typeUInt32));
-  return log->answer;
-}
-
-void LogCommandsAt(EventTargetRef target, CommandLog& log) {
-  const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
-  ASSERT_EQ(InstallEventHandler(target, LogCommand, 1, &command, &log, nullptr), noErr);
-}
-
-OSStatus TakeKey(EventHandlerCallRef, EventRef, void*) {
-  return noErr;
 }
 
 OSErr CountQuit(const AppleEvent*, AppleEvent*, URefCon refCon) {
@@ -62,25 +38,37 @@ class MenuChoosing : public UiTest {
     DisableMenuItem(edit_, 0);
     InsertMenu(edit_, 0);
     // View: Save Copy (Cmd-S without Shift), Help (Cmd-?).
-    view_ = NewMenu(3, P("View"));
-    AppendMenu(view_, P("Save Copy/S;Help/?"));
-    InsertMenu(view_, 0);
+    MenuRef view = NewMenu(3, P("View"));
+    AppendMenu(view, P("Save Copy/S;Help/?"));
+    InsertMenu(view, 0);
     // Zoom's sub-menu: In (Cmd-Z).
     zoom_ = NewMenu(50, P("Zoom"));
     AppendMenu(zoom_, P("In/Z"));
     InsertMenu(zoom_, hierMenu);
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits_), false);
   }
-  MenuRef file_ = nullptr, edit_ = nullptr, view_ = nullptr, zoom_ = nullptr;
-};
-
-struct KeyCase {
-  UInt8 ch;
-  UInt32 held;  // besides the Command key
-  SInt32 result;
+  // Logs the commands reaching the target ("menu id/item command modifiers"), answering as told.
+  void LogCommands(EventTargetRef target, OSStatus answer = eventNotHandledErr) {
+    Listen(target, {{kEventClassCommand, kEventCommandProcess}}, [this, answer](EventRef e) {
+      const HICommand c = Param<HICommand>(e, kEventParamDirectObject, typeHICommand);
+      commands_.push_back(std::to_string(GetMenuID(c.menu.menuRef)) + "/" +
+                          std::to_string(c.menu.menuItemIndex) + " " + std::to_string(c.commandID) +
+                          " " + std::to_string(Param<UInt32>(e, kEventParamKeyModifiers, typeUInt32)));
+      EXPECT_EQ(c.attributes, UInt32(kHICommandFromMenu));
+      return answer;
+    });
+  }
+  MenuRef file_ = nullptr, edit_ = nullptr, zoom_ = nullptr;
+  std::vector<std::string> commands_;
+  int quits_ = 0;
 };
 
 TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
-  const KeyCase cases[] = {
+  const struct {
+    UInt8 ch;
+    UInt32 held;  // besides the Command key
+    SInt32 result;
+  } cases[] = {
       {'o', 0, Choice(1, 1)},
       {'O', 0, Choice(1, 1)},
       {'w', 0, 0},                    // the item is disabled
@@ -94,10 +82,9 @@ TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
       {'x', 0, 0},
       {'q', 0, Choice(kSpApplicationMenuID, 1)},
   };
-  for (const KeyCase& c : cases) {
-    SCOPED_TRACE(std::string(1, char(c.ch)) + " held " + std::to_string(c.held));
+  for (const auto& c : cases) {
     sp_testing::SetModifierKeys(cmdKey | c.held);
-    EXPECT_EQ(MenuKey(c.ch), c.result);
+    EXPECT_EQ(MenuKey(c.ch), c.result) << c.ch << " held " << c.held;
   }
   EnableMenuItem(edit_, 0);
   EnableMenuItem(file_, 2);
@@ -107,7 +94,6 @@ TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
   EXPECT_LT(MenuKey('q'), 0) << "the application menu's answer is no program menu's";
   DisableMenuItem(edit_, 0);
   EXPECT_EQ(MenuKey('c'), 0) << "its menu disabled again";
-
   // The bar title stays highlighted until HiliteMenu(0).
   EXPECT_EQ(MenuKey('z'), Choice(50, 1));
   EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 1) << "In is reached through File's Zoom item";
@@ -116,111 +102,77 @@ TEST_F(MenuChoosing, MenuKeyFindsOnlyEnabledItemsWithTheirModifiers) {
 }
 
 TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItemToTheMenuFirst) {
-  CommandLog app;
-  LogCommandsAt(GetApplicationEventTarget(), app);
+  LogCommands(GetApplicationEventTarget());
   sp_testing::MenuChoiceResult r = sp_testing::ChooseMenuItem(1, 4, optionKey);
   EXPECT_TRUE(r.chosen);
   EXPECT_EQ(r.status, eventNotHandledErr) << "nobody took 'prnt'";
-  r = sp_testing::ChooseMenuItem(50, 1);
-  EXPECT_TRUE(r.chosen);
-  ASSERT_EQ(app.commands.size(), 2u);
-  EXPECT_EQ(app.commands[0].attributes, UInt32(kHICommandFromMenu));
-  EXPECT_EQ(app.commands[0].commandID, kPrint);
-  EXPECT_EQ(app.commands[0].menu.menuRef, file_);
-  EXPECT_EQ(app.commands[0].menu.menuItemIndex, 4);
-  EXPECT_EQ(app.modifiers[0], UInt32(optionKey));
-  EXPECT_EQ(app.commands[1].commandID, 0u) << "an item without a command sends 0";
-  EXPECT_EQ(app.commands[1].menu.menuRef, zoom_);
-  EXPECT_EQ(app.commands[1].menu.menuItemIndex, 1);
-
-  app.commands.clear();
+  EXPECT_TRUE(sp_testing::ChooseMenuItem(50, 1).chosen);
+  // An item without a command sends 0.
+  EXPECT_EQ(commands_, (std::vector<std::string>{"1/4 " + std::to_string(kPrint) + " " +
+                                                     std::to_string(optionKey),
+                                                 "50/1 0 0"}));
+  commands_.clear();
   EXPECT_FALSE(sp_testing::ChooseMenuItem(1, 2).chosen) << "disabled item";
   EXPECT_FALSE(sp_testing::ChooseMenuItem(2, 1).chosen) << "disabled menu";
   EXPECT_FALSE(sp_testing::ChooseMenuItem(1, 9).chosen) << "no such item";
   NewMenu(7, P("Loose"));
   EXPECT_FALSE(sp_testing::ChooseMenuItem(7, 1).chosen) << "a menu not installed";
-  EXPECT_TRUE(app.commands.empty());
-
-  // The menu's own target hears the command first.
-  CommandLog menu;
-  menu.answer = noErr;
-  LogCommandsAt(GetMenuEventTarget(file_), menu);
+  EXPECT_TRUE(commands_.empty());
+  // The menu's own target hears the command first; taken there, it goes no further.
+  LogCommands(GetMenuEventTarget(file_), noErr);
   EXPECT_EQ(sp_testing::ChooseMenuItem(1, 1).status, noErr);
-  EXPECT_EQ(menu.commands.size(), 1u);
-  EXPECT_TRUE(app.commands.empty());
-  menu.answer = eventNotHandledErr;
-  sp_testing::ChooseMenuItem(1, 1);
-  EXPECT_EQ(app.commands.size(), 1u) << "an untaken command goes on to the application";
+  EXPECT_EQ(commands_, std::vector<std::string>{"1/1 0 0"});
 }
 
 TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
-  CommandLog app;
-  LogCommandsAt(GetApplicationEventTarget(), app);
+  LogCommands(GetApplicationEventTarget());
   sp_testing::PressCommandKey('o');
   sp_testing::PressCommandKey('s', shiftKey);
   sp_testing::PressCommandKey('w');     // disabled: nothing
   sp_testing::PostKeyDown('o', 31, 0);  // no Command key: nothing
   sp_testing::PumpPending();
-  ASSERT_EQ(app.commands.size(), 2u);
-  EXPECT_EQ(app.commands[0].menu.menuRef, file_);
-  EXPECT_EQ(app.commands[0].menu.menuItemIndex, 1);
-  EXPECT_EQ(app.commands[1].menu.menuItemIndex, 3);
-  EXPECT_EQ(app.modifiers[1], UInt32(cmdKey | shiftKey));
-
+  EXPECT_EQ(commands_, (std::vector<std::string>{"1/1 0 " + std::to_string(cmdKey),
+                                                 "1/3 0 " + std::to_string(cmdKey | shiftKey)}));
   // A key the program's own keyboard handler takes is no menu's.
-  const EventTypeSpec keyDown = {kEventClassKeyboard, kEventRawKeyDown};
-  InstallEventHandler(GetApplicationEventTarget(), TakeKey, 1, &keyDown, nullptr, nullptr);
+  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
+         [](EventRef) { return OSStatus(noErr); });
   sp_testing::PressCommandKey('o');
-  EXPECT_EQ(app.commands.size(), 2u);
+  EXPECT_EQ(commands_.size(), 2u);
 }
 
 TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
-  int quits = 0;
-  ASSERT_EQ(
-      AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits), false),
-      noErr);
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   ASSERT_TRUE(bar.hasApplicationMenu);
-  ASSERT_FALSE(bar.menus.empty());
+  ASSERT_EQ(bar.menus.size(), 4u);
+  EXPECT_EQ(bar.menus[1].id, 1);
   EXPECT_EQ(bar.menus[0].id, kSpApplicationMenuID) << "in front of the program's menus";
   ASSERT_EQ(bar.menus[0].items.size(), 1u);
   EXPECT_EQ(bar.menus[0].items[0].command, MenuCommand(kHICommandQuit));
   EXPECT_EQ(bar.menus[0].items[0].keyEquivalent, 'Q');
-  EXPECT_EQ(bar.menus[1].id, 1);
-
   sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quits, 1);
-
+  EXPECT_EQ(quits_, 1);
   EXPECT_EQ(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).status, noErr);
-  EXPECT_EQ(quits, 1) << "queued, dispatched by the loop";
+  EXPECT_EQ(quits_, 1) << "queued, dispatched by the loop";
   sp_testing::PumpPending();
-  EXPECT_EQ(quits, 2);
-
+  EXPECT_EQ(quits_, 2);
   // A program that takes the quit command itself gets no Apple event.
-  CommandLog app;
-  app.answer = noErr;
-  LogCommandsAt(GetApplicationEventTarget(), app);
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [](EventRef) { return OSStatus(noErr); });
   sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quits, 2);
-  EXPECT_EQ(app.commands.size(), 1u);
-}
+  EXPECT_EQ(quits_, 2);
 
-TEST_F(MenuChoosing, WithoutTheAquaLayoutThereIsNoApplicationMenu) {
-  int quits = 0;
-  AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, CountQuit, URefCon(&quits), false);
+  // Without the Aqua layout there is no application menu.
   sp_testing::SetGestalt(gestaltMenuMgrAttr, 0);
-  sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
-  EXPECT_FALSE(bar.hasApplicationMenu);
-  EXPECT_EQ(bar.menus[0].id, 1);
+  EXPECT_FALSE(sp_testing::ReadMenuBar().hasApplicationMenu);
+  EXPECT_EQ(sp_testing::ReadMenuBar().menus[0].id, 1);
   EXPECT_EQ(sp_testing::ApplicationMenu(), nullptr);
+  sp_testing::SetModifierKeys(cmdKey);
   EXPECT_EQ(MenuKey('q'), 0);
-  sp_testing::PressCommandKey('q');
-  EXPECT_EQ(quits, 0);
   EXPECT_FALSE(sp_testing::ChooseMenuItem(kSpApplicationMenuID, 1).chosen);
 }
 
 TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
-  Point where = Pt(40, 5);
+  const Point where = Pt(40, 5);
   EXPECT_EQ(MenuSelect(where), 0);
   sp_testing::SetNextMenuSelect(3, 1);
   EXPECT_EQ(MenuSelect(where), Choice(3, 1));
@@ -234,13 +186,9 @@ TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
   MenuRef popUp = NewMenu(900, P("Pop"));
   AppendMenu(popUp, P("A;B"));
   sp_testing::SetNextPopUpMenuSelect(900, 2);
-  EXPECT_EQ(PopUpMenuSelect(popUp, 120, 80, 1), Choice(900, 2))
-      << "the popped menu need not be installed";
-  sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
-  EXPECT_EQ(request.menu, popUp);
-  EXPECT_EQ(request.top, 120);
-  EXPECT_EQ(request.left, 80);
-  EXPECT_EQ(request.popUpItem, 1);
+  EXPECT_EQ(PopUpMenuSelect(popUp, 120, 80, 1), Choice(900, 2)) << "the menu need not be installed";
+  const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+  EXPECT_TRUE(request.menu == popUp && request.top == 120 && request.left == 80 && request.popUpItem == 1);
   EXPECT_EQ(PopUpMenuSelect(popUp, 0, 0, 1), 0) << "dismissed";
   EXPECT_EQ(sp_testing::LastPopUpRequest().count, 2u);
 }
