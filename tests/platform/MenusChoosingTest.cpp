@@ -53,7 +53,8 @@ class MenuChoosing : public UiTest {
       const HICommand c = Param<HICommand>(e, kEventParamDirectObject, typeHICommand);
       commands_.push_back(std::to_string(GetMenuID(c.menu.menuRef)) + "/" +
                           std::to_string(c.menu.menuItemIndex) + " " + std::to_string(c.commandID) +
-                          " " + std::to_string(Param<UInt32>(e, kEventParamKeyModifiers, typeUInt32)));
+                          " " +
+                          std::to_string(Param<UInt32>(e, kEventParamKeyModifiers, typeUInt32)));
       EXPECT_EQ(c.attributes, UInt32(kHICommandFromMenu));
       return answer;
     });
@@ -108,9 +109,9 @@ TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItemToTheMenuFirst) {
   EXPECT_EQ(r.status, eventNotHandledErr) << "nobody took 'prnt'";
   EXPECT_TRUE(sp_testing::ChooseMenuItem(50, 1).chosen);
   // An item without a command sends 0.
-  EXPECT_EQ(commands_, (std::vector<std::string>{"1/4 " + std::to_string(kPrint) + " " +
-                                                     std::to_string(optionKey),
-                                                 "50/1 0 0"}));
+  EXPECT_EQ(commands_,
+            (std::vector<std::string>{
+                "1/4 " + std::to_string(kPrint) + " " + std::to_string(optionKey), "50/1 0 0"}));
   commands_.clear();
   EXPECT_FALSE(sp_testing::ChooseMenuItem(1, 2).chosen) << "disabled item";
   EXPECT_FALSE(sp_testing::ChooseMenuItem(2, 1).chosen) << "disabled menu";
@@ -188,7 +189,8 @@ TEST_F(MenuChoosing, MenuSelectAnswersTheSetUpChoiceOnceIfItCanBeMade) {
   sp_testing::SetNextPopUpMenuSelect(900, 2);
   EXPECT_EQ(PopUpMenuSelect(popUp, 120, 80, 1), Choice(900, 2)) << "the menu need not be installed";
   const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
-  EXPECT_TRUE(request.menu == popUp && request.top == 120 && request.left == 80 && request.popUpItem == 1);
+  EXPECT_TRUE(request.menu == popUp && request.top == 120 && request.left == 80 &&
+              request.popUpItem == 1);
   EXPECT_EQ(PopUpMenuSelect(popUp, 0, 0, 1), 0) << "dismissed";
   EXPECT_EQ(sp_testing::LastPopUpRequest().count, 2u);
 }

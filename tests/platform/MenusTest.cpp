@@ -34,7 +34,8 @@ std::string Item(MenuRef menu, SInt16 i) {
   GetItemCmd(menu, i, &cmd), GetItemMark(menu, i, &mark), GetItemStyle(menu, i, &style);
   GetItemIcon(menu, i, &icon), GetMenuItemHierarchicalID(menu, i, &hier);
   std::string out = ItemText(menu, i);
-  for (int v : {int(cmd), int(mark), int(style), int(icon), int(hier), int(IsMenuItemEnabled(menu, i))}) {
+  for (int v :
+       {int(cmd), int(mark), int(style), int(icon), int(hier), int(IsMenuItemEnabled(menu, i))}) {
     out += " " + std::to_string(v);
   }
   return out;
@@ -63,7 +64,8 @@ std::vector<MenuResourceItem> SampleItems() {
 }
 
 void AddMenu(MenuID id, const std::string& title) {
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, id, sp_testing::MakeMenuResource(id, title, SampleItems())),
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, id,
+                                       sp_testing::MakeMenuResource(id, title, SampleItems())),
             noErr);
 }
 
@@ -96,13 +98,15 @@ TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGettersAndTruncationsAreRefus
   // Every truncation, and length bytes pointing past the end, are refused.
   const std::vector<UInt8> good = sp_testing::MakeMenuResource(129, kFileTitle, SampleItems());
   for (std::size_t size = 0; size < good.size(); ++size) {
-    ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 129, std::vector<UInt8>(good.begin(), good.begin() + long(size))),
+    ASSERT_EQ(sp_testing::AddAppResource(
+                  kMenuType, 129, std::vector<UInt8>(good.begin(), good.begin() + long(size))),
               noErr);
     EXPECT_EQ(GetMenu(129), nullptr) << size;
   }
-  std::vector<UInt8> title200 = sp_testing::MakeMenuResource(7, "Title", {{"Item", 0, 0, 0, 0, true}});
+  std::vector<UInt8> title200 =
+      sp_testing::MakeMenuResource(7, "Title", {{"Item", 0, 0, 0, 0, true}});
   std::vector<UInt8> item250 = title200;
-  title200[14] = 200;    // the title's length
+  title200[14] = 200;     // the title's length
   item250[14 + 6] = 250;  // the item's length
   for (const std::vector<UInt8>& bytes : {title200, item250}) {
     ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 7, bytes), noErr);
@@ -114,13 +118,15 @@ TEST_F(Menus, MenuResourceFieldsRoundTripThroughTheGettersAndTruncationsAreRefus
 
 TEST_F(Menus, EnableFlagsCoverTheMenuAndItems1To31OnlyLaterItemsAreEnabled) {
   std::vector<MenuResourceItem> items(33, MenuResourceItem{"x", 0, 0, 0, 0, false});
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuType, 5, sp_testing::MakeMenuResource(5, "T", items, false)),
-            noErr);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kMenuType, 5, sp_testing::MakeMenuResource(5, "T", items, false)),
+      noErr);
   MenuRef menu = GetMenu(5);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(std::vector<bool>({bool(IsMenuItemEnabled(menu, 0)), bool(IsMenuItemEnabled(menu, 31)),
-                               bool(IsMenuItemEnabled(menu, 32)), bool(IsMenuItemEnabled(menu, 33))}),
-            std::vector<bool>({false, false, true, true}))
+  EXPECT_EQ(
+      std::vector<bool>({bool(IsMenuItemEnabled(menu, 0)), bool(IsMenuItemEnabled(menu, 31)),
+                         bool(IsMenuItemEnabled(menu, 32)), bool(IsMenuItemEnabled(menu, 33))}),
+      std::vector<bool>({false, false, true, true}))
       << "no flag bit holds items after the 31st";
 }
 
@@ -227,13 +233,15 @@ TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   constexpr ResType kSound = SpFourCC("snd ");
   const std::pair<SInt16, const char*> sounds[] = {
       {1, "Zeta"}, {2, ".driver"}, {3, "Alpha"}, {4, nullptr}, {5, "%private"}};
-  for (const auto& s : sounds) ASSERT_EQ(sp_testing::AddAppResource(kSound, s.first, "x", 1, s.second), noErr);
+  for (const auto& s : sounds)
+    ASSERT_EQ(sp_testing::AddAppResource(kSound, s.first, "x", 1, s.second), noErr);
   MenuRef list = NewMenu(2, P("Sounds"));
   AppendMenu(list, P("First;Last"));
   InsertResMenu(list, kSound, 1);
   AppendResMenu(list, SpFourCC("DRVR"));  // no desk accessories here
   ASSERT_EQ(CountMenuItems(list), 4);
-  EXPECT_EQ(ItemText(list, 2) + "," + ItemText(list, 3) + "," + ItemText(list, 4), "Alpha,Zeta,Last");
+  EXPECT_EQ(ItemText(list, 2) + "," + ItemText(list, 3) + "," + ItemText(list, 4),
+            "Alpha,Zeta,Last");
 
   // Sizes follow the items until set; CalcMenuSize recomputes them.
   const SInt16 narrow = GetMenuWidth(list), low = GetMenuHeight(list);
@@ -280,8 +288,11 @@ TEST_F(Menus, TheMenuListHoldsOnlyInstalledMenusInOrderOnceEach) {
 TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThemAndRefusesMalformedBars) {
   AddMenu(128, "A");
   AddMenu(129, "B");
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuBarType, 200, sp_testing::MakeMenuBarResource({128, 129})), noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(kMenuBarType, 201, sp_testing::MakeMenuBarResource({})), noErr);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kMenuBarType, 200, sp_testing::MakeMenuBarResource({128, 129})),
+      noErr);
+  ASSERT_EQ(sp_testing::AddAppResource(kMenuBarType, 201, sp_testing::MakeMenuBarResource({})),
+            noErr);
   MenuBarHandle bar = GetNewMBar(200);
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(GetMenuHandle(128), nullptr);

@@ -20,14 +20,16 @@ class WindowsEvents : public UiTest {
   // there), leaving them unhandled so the layer's own handling goes on as without it.
   void LogWindowEvents() {
     std::vector<EventTypeSpec> specs = {{kEventClassMouse, kEventMouseDown}};
-    for (UInt32 kind : {kEventWindowUpdate, kEventWindowActivated, kEventWindowDeactivated,
-                        kEventWindowGetClickActivation, kEventWindowResizeCompleted,
-                        kEventWindowDragCompleted, kEventWindowClose, kEventWindowClosed, kEventWindowZoom}) {
+    for (UInt32 kind :
+         {kEventWindowUpdate, kEventWindowActivated, kEventWindowDeactivated,
+          kEventWindowGetClickActivation, kEventWindowResizeCompleted, kEventWindowDragCompleted,
+          kEventWindowClose, kEventWindowClosed, kEventWindowZoom}) {
       specs.push_back({kEventClassWindow, kind});
     }
     Listen(GetApplicationEventTarget(), specs, [this](EventRef e) {
       const bool mouse = GetEventClass(e) == kEventClassMouse;
-      seen_.push_back({Param<WindowRef>(e, mouse ? kEventParamWindowRef : kEventParamDirectObject, typeWindowRef),
+      seen_.push_back({Param<WindowRef>(e, mouse ? kEventParamWindowRef : kEventParamDirectObject,
+                                        typeWindowRef),
                        GetEventKind(e)});
       return OSStatus(eventNotHandledErr);
     });
@@ -44,7 +46,8 @@ class WindowsEvents : public UiTest {
     const Rect r{top, left, bottom, right};
     InvalWindowRect(w, &r);
   }
-  static void Click(WindowRef w, WindowPartCode part, std::vector<Point> path = {}, UInt32 modifiers = 0) {
+  static void Click(WindowRef w, WindowPartCode part, std::vector<Point> path = {},
+                    UInt32 modifiers = 0) {
     sp_testing::PostClick(sp_testing::WindowPartPoint(w, part), path, modifiers);
     sp_testing::PumpUntilIdle();
   }
@@ -59,14 +62,16 @@ TEST_F(WindowsEvents, BeginUpdateLimitsDrawingToTheUpdateRegionAndEndUpdateClear
   SetPortWindowPort(w);
   SetOrigin(50, 50);  // the region and the visible region follow the origin
   BeginUpdate(w);
-  EXPECT_TRUE(Same(sp_testing::UpdateRegionBounds(w), R(110, 110, 120, 130))) << "readable while drawing";
+  EXPECT_TRUE(Same(sp_testing::UpdateRegionBounds(w), R(110, 110, 120, 130)))
+      << "readable while drawing";
   const Rect all{50, 50, 110, 150};
   PaintRect(&all);
   EndUpdate(w);
   CGrafPtr port = GetWindowPort(w);
   // Inside the update region (to its last pixel) drawn; right of it and below it unchanged.
-  EXPECT_EQ(std::vector<UInt32>({sp_testing::ReadPixel(port, 60, 60), sp_testing::ReadPixel(port, 79, 69),
-                                 sp_testing::ReadPixel(port, 80, 60), sp_testing::ReadPixel(port, 60, 70)}),
+  EXPECT_EQ(std::vector<UInt32>(
+                {sp_testing::ReadPixel(port, 60, 60), sp_testing::ReadPixel(port, 79, 69),
+                 sp_testing::ReadPixel(port, 80, 60), sp_testing::ReadPixel(port, 60, 70)}),
             std::vector<UInt32>({kBlack, kBlack, kWhite, kWhite}));
   const Rect after = sp_testing::UpdateRegionBounds(w);
   EXPECT_TRUE(EmptyRect(&after));
@@ -189,15 +194,16 @@ TEST_F(WindowsEvents, GrowBoxResizeTakesTheCorrectedBoundsKeepsToTheLimitsThenRe
   // multiple of 50.
   bool correct = true;
   std::vector<Rect> proposed, during;
-  Listen(GetWindowEventTarget(w), {{kEventClassWindow, kEventWindowBoundsChanging}}, [&](EventRef e) {
-    Rect r = Param<Rect>(e, kEventParamCurrentBounds, typeQDRectangle);
-    proposed.push_back(r);
-    during.push_back(Bounds(w));
-    if (!correct) return OSStatus(eventNotHandledErr);
-    r.right = SInt16(r.left + (r.right - r.left) / 50 * 50);
-    SetEventParameter(e, kEventParamCurrentBounds, typeQDRectangle, sizeof r, &r);
-    return OSStatus(noErr);
-  });
+  Listen(GetWindowEventTarget(w), {{kEventClassWindow, kEventWindowBoundsChanging}},
+         [&](EventRef e) {
+           Rect r = Param<Rect>(e, kEventParamCurrentBounds, typeQDRectangle);
+           proposed.push_back(r);
+           during.push_back(Bounds(w));
+           if (!correct) return OSStatus(eventNotHandledErr);
+           r.right = SInt16(r.left + (r.right - r.left) / 50 * 50);
+           SetEventParameter(e, kEventParamCurrentBounds, typeQDRectangle, sizeof r, &r);
+           return OSStatus(noErr);
+         });
   Point grow = sp_testing::WindowPartPoint(w, inGrow);
   Click(w, inGrow, {Pt(grow.h + 20, grow.v + 10), Pt(grow.h + 77, grow.v + 33)});
   ASSERT_EQ(proposed.size(), 2u);
@@ -234,11 +240,13 @@ TEST_F(WindowsEvents, AClickInABackWindowAsksItsActivationAndBringsItForward) {
   Click(back, inContent);  // a front window's content click is the content's
   EXPECT_EQ(Count(back, kEventWindowGetClickActivation), 1);
   EXPECT_EQ(Count(back, kEventMouseDown), 2);
-  Listen(GetWindowEventTarget(front), {{kEventClassWindow, kEventWindowGetClickActivation}}, [](EventRef e) {
-    ClickActivationResult r = kActivateAndIgnoreClick;
-    SetEventParameter(e, kEventParamClickActivation, typeClickActivationResult, sizeof r, &r);
-    return OSStatus(noErr);
-  });
+  Listen(GetWindowEventTarget(front), {{kEventClassWindow, kEventWindowGetClickActivation}},
+         [](EventRef e) {
+           ClickActivationResult r = kActivateAndIgnoreClick;
+           SetEventParameter(e, kEventParamClickActivation, typeClickActivationResult, sizeof r,
+                             &r);
+           return OSStatus(noErr);
+         });
   Click(front, inContent);
   EXPECT_EQ(FrontWindow(), front);
   EXPECT_EQ(Count(front, kEventMouseDown), 0) << "activated, the click ignored";
@@ -258,7 +266,7 @@ TEST_F(WindowsEvents, ZoomBoxClickSendsZoomAndZoomsWhenNobodyTookIt) {
 
 TEST_F(WindowsEvents, GrowWindowAndDragGrayRgnOnlyAnswerTheChosenTravel) {
   WindowRef w = MakeWindow(R(100, 100, 200, 300));  // 200 x 100
-  const Rect box{50, 60, 150, 250};  // heights 50..150, widths 60..250
+  const Rect box{50, 60, 150, 250};                 // heights 50..150, widths 60..250
   const struct {
     SInt16 dh, dv;
     const Rect* box;
@@ -277,14 +285,16 @@ TEST_F(WindowsEvents, GrowWindowAndDragGrayRgnOnlyAnswerTheChosenTravel) {
   const Rect limit{50, 50, 400, 400}, slop{0, 0, 500, 500};
   static int actions = 0;
   sp_testing::PostClick(Pt(100, 100), {Pt(120, 90), Pt(450, 130)});
-  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint, NewDragGrayRgnUPP([] { ++actions; })),
+  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint,
+                        NewDragGrayRgnUPP([] { ++actions; })),
             SInt32((30 << 16) | 299))
       << "the mouse is pinned to the limit";
   EXPECT_EQ(actions, 2);
   sp_testing::PostClick(Pt(100, 100), {Pt(120, 90)});
   EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, hAxisOnly, nullptr), 20);
   sp_testing::PostClick(Pt(100, 100), {Pt(600, 90)});
-  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint, nullptr), SInt32(0x80008000u))
+  EXPECT_EQ(DragGrayRgn(nullptr, Pt(100, 100), &limit, &slop, noConstraint, nullptr),
+            SInt32(0x80008000u))
       << "outside the slop: nothing";
 }
 

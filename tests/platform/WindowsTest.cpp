@@ -150,7 +150,8 @@ TEST_F(Windows, FindWindowKnowsTheFrontMostWindowAndItsParts) {
 }
 
 TEST_F(Windows, RegionsAreGlobalAndEmptyForPartsTheWindowLacks) {
-  WindowRef w = MakeWindow(R(100, 100, 200, 300), kWindowCloseBoxAttribute | kWindowResizableAttribute);
+  WindowRef w =
+      MakeWindow(R(100, 100, 200, 300), kWindowCloseBoxAttribute | kWindowResizableAttribute);
   RgnHandle rgn = NewRgn();
   const struct {
     WindowRegionCode code;
@@ -183,7 +184,8 @@ TEST_F(Windows, RegionsAreGlobalAndEmptyForPartsTheWindowLacks) {
   DrawGrowIcon(w);
   DrawGrowIcon(fixed);
   EXPECT_NE(sp_testing::ReadPixel(GetWindowPort(w), 199, 99), 0x123456u) << "the box's frame";
-  EXPECT_EQ(Inked(GetWindowPort(w), R(0, 0, 85, 200), 0x123456) + Inked(GetWindowPort(w), R(0, 0, 100, 185), 0x123456),
+  EXPECT_EQ(Inked(GetWindowPort(w), R(0, 0, 85, 200), 0x123456) +
+                Inked(GetWindowPort(w), R(0, 0, 100, 185), 0x123456),
             0);
   EXPECT_EQ(Inked(GetWindowPort(fixed), R(0, 0, 100, 200), 0x123456), 0);
 }
@@ -218,7 +220,8 @@ TEST_F(Windows, BoundsMoveSizeAndZoom) {
   EXPECT_TRUE(Same(Bounds(z), R(100, 100, 200, 300)));
   WindowRef full = MakeWindow(R(100, 100, 200, 300), kWindowFullZoomAttribute);
   ZoomWindow(full, inZoomOut, false);
-  EXPECT_TRUE(Same(Bounds(full, kWindowStructureRgn), R(SInt16(GetMBarHeight() + 4), 4, 764, 1020)));
+  EXPECT_TRUE(
+      Same(Bounds(full, kWindowStructureRgn), R(SInt16(GetMBarHeight() + 4), 4, 764, 1020)));
 }
 
 TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
@@ -228,13 +231,16 @@ TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
     WindowClass windowClass;
     WindowAttributes attributes;
   } cases[] = {
-      {documentProc, true, kDocumentWindowClass, kWindowResizableAttribute | kWindowCloseBoxAttribute},
+      {documentProc, true, kDocumentWindowClass,
+       kWindowResizableAttribute | kWindowCloseBoxAttribute},
       {noGrowDocProc, false, kDocumentWindowClass, kWindowNoAttributes},
-      {zoomDocProc, false, kDocumentWindowClass, kWindowResizableAttribute | kWindowFullZoomAttribute},
+      {zoomDocProc, false, kDocumentWindowClass,
+       kWindowResizableAttribute | kWindowFullZoomAttribute},
       {dBoxProc, false, kModalWindowClass, kWindowNoAttributes},
       {movableDBoxProc, false, kMovableModalWindowClass, kWindowNoAttributes},
       {plainDBox, false, kPlainWindowClass, kWindowNoAttributes},
-      {floatGrowProc, true, kFloatingWindowClass, kWindowResizableAttribute | kWindowCloseBoxAttribute},
+      {floatGrowProc, true, kFloatingWindowClass,
+       kWindowResizableAttribute | kWindowCloseBoxAttribute},
       {kWindowFullZoomGrowDocumentProc, false, kDocumentWindowClass,
        kWindowResizableAttribute | kWindowFullZoomAttribute},
       {kWindowMovableAlertProc, false, kMovableAlertWindowClass, kWindowNoAttributes},
@@ -242,7 +248,8 @@ TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
   };
   const Rect r = R(40, 40, 80, 80);
   for (const auto& c : cases) {
-    WindowRef w = NewCWindow(nullptr, &r, nullptr, false, c.procID, kFirstWindowOfClass, c.goAway, 0);
+    WindowRef w =
+        NewCWindow(nullptr, &r, nullptr, false, c.procID, kFirstWindowOfClass, c.goAway, 0);
     WindowClass windowClass = 0;
     WindowAttributes attributes = 0xFFFF;
     EXPECT_EQ(GetWindowClass(w, &windowClass), noErr);
@@ -266,13 +273,14 @@ TEST_F(Windows, NewCWindowKeepsTitleRefConAndClassOfItsDefinition) {
   GetWTitle(w, got);
   EXPECT_EQ(got[0], 255);
   // ChangeWindowAttributes sets, then clears.
-  ASSERT_EQ(ChangeWindowAttributes(w, kWindowStandardDocumentAttributes | kWindowStandardHandlerAttribute, 0),
+  ASSERT_EQ(ChangeWindowAttributes(
+                w, kWindowStandardDocumentAttributes | kWindowStandardHandlerAttribute, 0),
             noErr);
   ASSERT_EQ(ChangeWindowAttributes(w, kWindowLiveResizeAttribute, 0x16), noErr);
   WindowAttributes a = 0;
   GetWindowAttributes(w, &a);
-  EXPECT_EQ(a, kWindowCloseBoxAttribute | kWindowCollapseBoxAttribute | kWindowStandardHandlerAttribute |
-                   kWindowLiveResizeAttribute);
+  EXPECT_EQ(a, kWindowCloseBoxAttribute | kWindowCollapseBoxAttribute |
+                   kWindowStandardHandlerAttribute | kWindowLiveResizeAttribute);
 }
 
 std::vector<UInt8> WindBytes(const Rect& r, SInt16 procID, bool visible, bool goAway, UInt32 refCon,
@@ -294,8 +302,10 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   const Rect r{60, 40, 260, 440};
   const std::string title = "\x83\x45\x83\x42\x83\x93";  // MacJapanese
   const ResType kWIND = SpFourCC("WIND");
-  sp_testing::AddAppResource(kWIND, 128, WindBytes(r, zoomDocProc, true, true, 0xDEADBEEF, title, 0));
-  sp_testing::AddAppResource(kWIND, 129, WindBytes(r, floatProc, false, false, 7, "F"));  // no position
+  sp_testing::AddAppResource(kWIND, 128,
+                             WindBytes(r, zoomDocProc, true, true, 0xDEADBEEF, title, 0));
+  sp_testing::AddAppResource(kWIND, 129,
+                             WindBytes(r, floatProc, false, false, 7, "F"));  // no position
   WindowRef w = GetNewCWindow(128, nullptr, kFirstWindowOfClass);
   ASSERT_NE(w, nullptr);
   const sp_testing::WindowState state = sp_testing::WindowStates().at(0);
@@ -305,7 +315,8 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   EXPECT_EQ(GetWRefCon(w), SRefCon(0xDEADBEEFu));
   WindowAttributes attributes = 0;
   GetWindowAttributes(w, &attributes);
-  EXPECT_EQ(attributes, kWindowCloseBoxAttribute | kWindowResizableAttribute | kWindowFullZoomAttribute);
+  EXPECT_EQ(attributes,
+            kWindowCloseBoxAttribute | kWindowResizableAttribute | kWindowFullZoomAttribute);
   WindowRef floating = GetNewCWindow(129, nullptr, kFirstWindowOfClass);
   ASSERT_NE(floating, nullptr);
   WindowClass windowClass = 0;
@@ -314,7 +325,8 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   EXPECT_FALSE(IsWindowVisible(floating));
   EXPECT_EQ(GetNewCWindow(130, nullptr, kFirstWindowOfClass), nullptr) << "no such resource";
 
-  const std::vector<UInt8> whole = WindBytes(Rect{10, 10, 50, 50}, documentProc, true, false, 0, "Title", 0);
+  const std::vector<UInt8> whole =
+      WindBytes(Rect{10, 10, 50, 50}, documentProc, true, false, 0, "Title", 0);
   for (long size : {0, 10, 18, 23, 24}) {
     sp_testing::AddAppResource(kWIND, 200, std::vector<UInt8>(whole.begin(), whole.begin() + size));
     // The title whole, the position word is optional.
@@ -335,10 +347,12 @@ resource 'WIND' 301 { bounds 0, 0, 100, 200; procID plainDBox; position alertPos
   ASSERT_TRUE(centred && alert);
   // The desk is 1024 x (768 - the menu bar); the structures are 200 x 122 and 200 x 100.
   const SInt16 bar = GetMBarHeight(), desk = SInt16(768 - bar);
-  EXPECT_TRUE(Same(Bounds(centred, kWindowStructureRgn),
-                   R(SInt16(bar + (desk - 122) / 2), 412, SInt16(bar + (desk - 122) / 2 + 122), 612)));
-  EXPECT_TRUE(Same(Bounds(alert, kWindowStructureRgn),
-                   R(SInt16(bar + (desk - 100) / 3), 412, SInt16(bar + (desk - 100) / 3 + 100), 612)));
+  EXPECT_TRUE(
+      Same(Bounds(centred, kWindowStructureRgn),
+           R(SInt16(bar + (desk - 122) / 2), 412, SInt16(bar + (desk - 122) / 2 + 122), 612)));
+  EXPECT_TRUE(
+      Same(Bounds(alert, kWindowStructureRgn),
+           R(SInt16(bar + (desk - 100) / 3), 412, SInt16(bar + (desk - 100) / 3 + 100), 612)));
   Str255 title;
   GetWTitle(centred, title);
   EXPECT_EQ(PText(title), "Centred");
@@ -402,9 +416,10 @@ TEST_F(Windows, GrowingFillsTheNewStripsWithTheContentColourAndInvalidatesThemWh
   ASSERT_EQ(SetWindowContentColor(w, &grey), noErr);
   SizeWindow(w, 80, 50, false);
   // The old image stays; the new right and bottom strips take the colour.
-  EXPECT_EQ(std::vector<UInt32>({sp_testing::ReadPixel(port, 59, 39), sp_testing::ReadPixel(port, 60, 0),
-                                 sp_testing::ReadPixel(port, 0, 40)}),
-            std::vector<UInt32>({0x000000u, 0x808080u, 0x808080u}));
+  EXPECT_EQ(
+      std::vector<UInt32>({sp_testing::ReadPixel(port, 59, 39), sp_testing::ReadPixel(port, 60, 0),
+                           sp_testing::ReadPixel(port, 0, 40)}),
+      std::vector<UInt32>({0x000000u, 0x808080u, 0x808080u}));
   const Rect none = sp_testing::UpdateRegionBounds(w);
   EXPECT_TRUE(EmptyRect(&none)) << "fUpdate false: nothing due";
   SizeWindow(w, 90, 50, true);
@@ -420,7 +435,8 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   ASSERT_EQ(CreateNewWindow(kSheetWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
   EXPECT_EQ(ShowSheetWindow(sheet, parent), noErr);
   EXPECT_EQ(sp_testing::WindowList(), (List{sheet, parent, other}));
-  EXPECT_TRUE(Same(Bounds(sheet), R(100, 200, 180, 400))) << "at the parent's top, centred across it";
+  EXPECT_TRUE(Same(Bounds(sheet), R(100, 200, 180, 400)))
+      << "at the parent's top, centred across it";
   EXPECT_EQ(Hilites({sheet, parent}), (H{true, false}));
   GetSheetWindowParent(sheet, &found);
   EXPECT_EQ(found, parent);
