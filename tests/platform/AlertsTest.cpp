@@ -159,57 +159,6 @@ TEST_F(AlertsTest, ButtonsWidenToTheirTitlesAndTheMessageWraps) {
   EXPECT_EQ(content.right - content.left, kSpAlertWidth);
 }
 
-TEST_F(AlertsTest, CreateAndRunStandardAlertWithCFStringsAndNoOtherDialog) {
-  Respond(Answer::Click(kAlertStdAlertCancelButton));
-  AlertStdCFStringAlertParamRec p;
-  ASSERT_EQ(GetStandardAlertDefaultParams(&p, kStdCFStringAlertVersionOne), noErr);
-  p.cancelText = reinterpret_cast<CFStringRef>(kAlertDefaultCancelText);
-  DialogRef alert = nullptr;
-  ASSERT_EQ(CreateStandardAlert(kAlertNoteAlert, CFSTR("曲を追加しました"), nullptr, &p, &alert),
-            noErr);
-  EXPECT_FALSE(IsWindowVisible(GetDialogWindow(alert)));
-  DialogItemIndex hit = 0;
-  ASSERT_EQ(RunStandardAlert(alert, nullptr, &hit), noErr);
-  EXPECT_EQ(hit, kAlertStdAlertCancelButton);
-  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-  // The cancel button is not the cancel item.
-  EXPECT_EQ(Summary(ShownSoFar().at(0)),
-            "alert||" + SJ("曲を追加しました") + "||1|OK," + kCancel + ",|1OK|0");
-
-  EXPECT_EQ(GetStandardAlertDefaultParams(&p, 2), paramErr);
-  EXPECT_EQ(CreateStandardAlert(kAlertNoteAlert, nullptr, nullptr, &p, &alert), paramErr);
-  UseResources(R"(
-resource 'DLOG' 9420 { bounds 50, 50, 150, 250; items 9420 }
-resource 'DITL' 9420 { button 60, 100, 80, 180 { text "OK" } }
-)");
-  DialogRef dialog = GetNewDialog(9420, nullptr, reinterpret_cast<WindowRef>(-1));
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(RunStandardAlert(dialog, nullptr, &hit), paramErr) << "not a standard alert";
-  EXPECT_EQ(RunStandardAlert(nullptr, nullptr, &hit), paramErr);
-}
-
-TEST_F(AlertsTest, AlertFromResourceTakesStagesAndParamText) {
-  UseResources(R"(
-resource 'ALRT' 9410 {
-  bounds 100, 100, 200, 400; items 9410; stages 0x000A; position alertPositionMainScreen
-}
-resource 'DITL' 9410 {
-  button 60, 200, 80, 280 { text "Keep" }
-  button 60, 100, 80, 180 { text "Delete" }
-  staticText 10, 60, 50, 280 { text "File ^0 is ^1." }
-}
-)");
-  ParamText(P("a.aiff"), P(SJ("見つかりません")), nullptr, nullptr);
-  Respond(Answer::Return());
-  EXPECT_EQ(CautionAlert(9410, nullptr), 2);  // stage 1: item 2 is the default
-  EXPECT_EQ(sp_testing::BeepCount(), 2u);     // and two beeps
-  EXPECT_EQ(Summary(ShownSoFar().at(0)),
-            "alert||File a.aiff is " + SJ("見つかりません") + ".||2|Keep,Delete,|2Delete|1Keep");
-  Respond(Answer::Escape());
-  EXPECT_EQ(Alert(9410, nullptr), 1);
-  EXPECT_EQ(Alert(9499, nullptr), -1);  // no such resource
-}
-
 TEST_F(AlertsTest, AutoSizeDialogFitsStaticTextsAndMovesWhatIsBelow) {
   sp_testing::FixedMetricFontScope font;
   UseResources(R"(
@@ -410,59 +359,7 @@ TEST_F(SheetsTest, RefusesMissingArguments) {
 
 // ---- The responder ----
 
-class ResponderTest : public UiTest {
- protected:
-  DialogRef OpenForm() {
-    UseResources(R"(
-resource 'DLOG' 9440 { bounds 100, 100, 260, 500; procID movableDBoxProc; items 9440; title "Name" }
-resource 'DITL' 9440 {
-  button 120, 300, 140, 380 { text "OK" }
-  button 120, 200, 140, 280 { text "Cancel" }
-  editText 20, 20, 36, 380 { text "" }
-  checkBox 50, 20, 70, 200 { text "Check" }
-  staticText 80, 20, 100, 380 { text "Enter a name." }
-}
-)");
-    DialogRef dialog = OpenDialog(9440, false);
-    SetDialogDefaultItem(dialog, 1);
-    SetDialogCancelItem(dialog, 2);
-    return dialog;
-  }
-  // The classic way: ModalDialog until OK or Cancel, toggling the check box on the way.
-  static DialogItemIndex RunForm(DialogRef dialog) {
-    DialogItemIndex item = 0;
-    do {
-      ModalDialog(nullptr, &item);
-      if (item == 4)
-        SetControlValue(ItemControl(dialog, 4),
-                        SInt16(1 - GetControlValue(ItemControl(dialog, 4))));
-    } while (item != 1 && item != 2);
-    return item;
-  }
-};
-
-TEST_F(ResponderTest, SettingsAreMadeBeforeTheInputAndAWaitingDialogTakesTheNextAnswer) {
-  DialogRef dialog = OpenForm();
-  ASSERT_NE(dialog, nullptr);
-  ResponderScope responder;
-  Respond(Answer().SetEditTextUTF8(3, "曲名").SetControlValue(4, 1).ClickItem(1));
-  EXPECT_EQ(RunForm(dialog), 1);
-  EXPECT_EQ(sp_testing::DialogItemTextUTF8(dialog, 3), "曲名");
-  EXPECT_EQ(sp_testing::DialogItemValue(dialog, 4), 1);
-  EXPECT_EQ(Summary(ShownSoFar().at(0)),
-            "modal dialog|Name|Enter a name.||-1|OK,Cancel,|1OK|2Cancel");
-  EXPECT_EQ(ShownSoFar()[0].buttonItems, (std::vector<DialogItemIndex>{1, 2}));
-
-  Respond(Answer::Click(4));  // the check box: the dialog stays
-  Respond(Answer::Escape());
-  EXPECT_EQ(RunForm(dialog), 2);
-  EXPECT_EQ(sp_testing::DialogItemValue(dialog, 4), 0);
-  ASSERT_EQ(ShownSoFar().size(), 3u);
-  EXPECT_EQ(
-      std::vector<bool>({ShownSoFar()[0].again, ShownSoFar()[1].again, ShownSoFar()[2].again}),
-      std::vector<bool>({false, true, true}));
-  EXPECT_EQ(ShownSoFar()[2].window, GetDialogWindow(dialog));
-}
+using ResponderTest = UiTest;
 
 TEST_F(ResponderTest, MissingAnswerFailsFastAndEndsTheAlertOrModalLoop) {
   ResponderScope responder(ResponderScope::Report::kRecordOnly);
@@ -497,26 +394,6 @@ TEST_F(ResponderTest, MissingAnswerFailsFastAndEndsTheAlertOrModalLoop) {
   RemoveEventLoopTimer(busy);
   ASSERT_EQ(ResponderFailures().size(), 2u);
   EXPECT_TRUE(Has(ResponderFailures()[1], "modal window \"Working\"")) << ResponderFailures()[1];
-}
-
-TEST_F(ResponderTest, UnusedOrImpossibleAnswersAreFailures) {
-  {
-    ResponderScope responder(ResponderScope::Report::kRecordOnly);
-    Respond(Answer::Click(1));
-    Respond(Answer::Escape());
-    EXPECT_EQ(sp_testing::PendingAnswerCount(), 2);
-  }
-  ASSERT_EQ(ResponderFailures().size(), 1u);
-  EXPECT_TRUE(Has(ResponderFailures()[0], "2 prepared answer(s) were never used"));
-  EXPECT_EQ(sp_testing::PendingAnswerCount(), 0);
-
-  DialogRef dialog = OpenForm();
-  ASSERT_NE(dialog, nullptr);
-  ResponderScope responder(ResponderScope::Report::kRecordOnly);
-  Respond(Answer::Click(42));
-  EXPECT_EQ(RunForm(dialog), 2);  // the loop gave up with the cancel item
-  ASSERT_EQ(ResponderFailures().size(), 1u);
-  EXPECT_TRUE(Has(ResponderFailures()[0], "click item 42"));
 }
 
 }  // namespace

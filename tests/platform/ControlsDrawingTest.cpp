@@ -105,27 +105,5 @@ TEST_F(Drawing, DrawingLeavesThePortAsItWasAndHonoursItsClip) {
   ClipRect(&clip);
 }
 
-TEST_F(Drawing, SnapshotOfEveryKindForAPersonToLookAt) {
-  AddMenuResource(230, {"\x83\x82\x83\x6D\x83\x89\x83\x8B", "\x83\x58\x83\x65"});
-  // "保存" / "次の項目" / "形式:" in MacJapanese.
-  SetWindowDefaultButton(window_,
-                         Make(pushButProc, R(20, 300, 42, 380), 0, 0, 1, "\x95\xDB\x91\xB6"));
-  HiliteControl(Make(pushButProc, R(50, 200, 72, 290), 0, 0, 1, "Pressed"), kControlButtonPart);
-  HiliteControl(Make(pushButProc, R(50, 300, 72, 380), 0, 0, 1, "Inactive"), kControlInactivePart);
-  Make(checkBoxProc, R(20, 20, 38, 190), 1, 0, 1, "\x8E\x9F\x82\xCC\x8D\x80\x96\xDA");
-  Make(checkBoxProc, R(68, 20, 86, 190), 2, 0, 2, "Mixed");
-  Make(radioButProc, R(92, 20, 110, 190), 1, 0, 1, "Radio on");
-  Make(popupMenuProc, R(150, 20, 172, 190), 0, 230, 50, "\x8C\x60\x8E\xAE:");
-  ScrollBar(R(190, 360, 290, 376), 30, 100);
-  ScrollBar(R(260, 20, 276, 300), 70, 100);
-  Make(kControlProgressBarProc, R(190, 20, 206, 300), 40, 0, 100, "");
-  std::string path = ::testing::TempDir() + "controls-every-kind.png";
-  ASSERT_TRUE(sp_testing::SnapshotPort(port_, path));
-  std::printf("Control snapshot: %s\n", path.c_str());
-  EXPECT_GT(Ink(R(20, 300, 42, 380)), 100);
-  EXPECT_GT(Ink(R(260, 20, 276, 300)), 100);
-  EXPECT_GT(Ink(R(150, 20, 172, 190)), 100);
-}
-
 }  // namespace
 }  // namespace ui_test

@@ -276,13 +276,6 @@ TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesT
   EXPECT_EQ(TickCount() - start, 30u);
   EXPECT_EQ(fires, 5);  // 0.1 .. 0.5 s
   EXPECT_EQ(record.what, nullEvent);
-  // Key-ups reach the classic calls only when the event mask says so.
-  sp_testing::PostKeyUp('k', 40);
-  EXPECT_FALSE(GetNextEvent(everyEvent, &record));
-  SetEventMask(everyEvent);
-  EXPECT_TRUE(GetNextEvent(everyEvent, &record));
-  EXPECT_EQ(record.what, keyUp);
-  EXPECT_EQ(record.message, 'k' + 40ul * 256);
 }
 
 TEST_F(ClassicEvents, StillDownWantsTheButtonDownAndNoReleaseWaitingAndGetMouseIsLocal) {

@@ -36,37 +36,6 @@ struct PassCounter {
   int hook;
 };
 
-void Post(UInt32 tag, EventPriority priority) {
-  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
-  SetEventParameter(event, SpFourCC("tag "), typeUInt32, sizeof tag, &tag);
-  ASSERT_EQ(PostEventToQueue(GetMainEventQueue(), event, priority), noErr);
-  ReleaseEvent(event);
-}
-
-TEST_F(EventLoop, PostedEventsGoByPriorityThenInOrderAndNewOnesWaitForTheNextPass) {
-  std::vector<UInt32> tags;
-  Listen(GetApplicationEventTarget(), {{kEventClassApplication, kEventAppActivated}},
-         [&](EventRef e) {
-           tags.push_back(Param<UInt32>(e, SpFourCC("tag "), typeUInt32));
-           if (tags.size() == 1) Post(9, kEventPriorityHigh);
-           return OSStatus(noErr);
-         });
-  Post(1, kEventPriorityLow);
-  Post(2, kEventPriorityStandard);
-  Post(3, kEventPriorityHigh);
-  Post(4, kEventPriorityStandard);
-  sp_testing::PumpPending();
-  // The high-priority event posted by the first handler waits until the pass's events went.
-  EXPECT_EQ(tags, (std::vector<UInt32>{3, 2, 4, 1, 9}));
-  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
-  PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
-  EXPECT_EQ(PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard),
-            eventAlreadyPostedErr);
-  EXPECT_EQ(RemoveEventFromQueue(GetMainEventQueue(), event), noErr);
-  EXPECT_EQ(RemoveEventFromQueue(GetMainEventQueue(), event), eventNotInQueueErr);
-  ReleaseEvent(event);
-}
-
 OSErr OpenApplication(const AppleEvent*, AppleEvent*, URefCon refCon) {
   ++*reinterpret_cast<int*>(refCon);
   return noErr;

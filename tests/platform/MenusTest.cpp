@@ -242,18 +242,6 @@ TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   ASSERT_EQ(CountMenuItems(list), 4);
   EXPECT_EQ(ItemText(list, 2) + "," + ItemText(list, 3) + "," + ItemText(list, 4),
             "Alpha,Zeta,Last");
-
-  // Sizes follow the items until set; CalcMenuSize recomputes them.
-  const SInt16 narrow = GetMenuWidth(list), low = GetMenuHeight(list);
-  AppendMenu(list, P("A much longer item text/L"));
-  EXPECT_GT(GetMenuWidth(list), narrow);
-  EXPECT_GT(GetMenuHeight(list), low);
-  SetMenuWidth(list, 500);
-  SetMenuHeight(list, 7);
-  EXPECT_EQ(GetMenuWidth(list) * 1000 + GetMenuHeight(list), 500007);
-  CalcMenuSize(list);
-  EXPECT_LT(GetMenuWidth(list), 500);
-  EXPECT_GT(GetMenuHeight(list), low);
 }
 
 TEST_F(Menus, TheMenuListHoldsOnlyInstalledMenusInOrderOnceEach) {

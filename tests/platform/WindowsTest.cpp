@@ -69,7 +69,6 @@ TEST_F(Windows, HidingKeepsThePlaceButLeavesFrontWindowAndTheHiliteToTheNext) {
   EXPECT_EQ(FrontNonFloatingWindow(), b);
   EXPECT_EQ(Hilites({a, b, c}), (H{false, true, false})) << "the next in front takes it";
   EXPECT_EQ(GetNextWindow(c), b) << "hidden windows are still listed";
-  EXPECT_EQ(GetNextWindowOfClass(c, kDocumentWindowClass, true), b);
   ShowWindow(c);
   EXPECT_EQ(Hilites({a, b, c}), (H{false, false, true})) << "shown in front, it takes it back";
   SendBehind(c, nullptr);
@@ -80,7 +79,6 @@ TEST_F(Windows, HidingKeepsThePlaceButLeavesFrontWindowAndTheHiliteToTheNext) {
   ShowHide(c, false);
   ShowHide(c, true);  // ShowHide leaves hiliting to the caller
   EXPECT_EQ(Hilites({a, c}), (H{false, false}));
-  EXPECT_EQ(GetWindowList(), floating);
   for (WindowRef w : {a, c, floating}) HideWindow(w);
   EXPECT_EQ(FrontWindow(), nullptr);
   EXPECT_TRUE(sp_testing::VisibleWindows().empty());
@@ -203,9 +201,6 @@ TEST_F(Windows, BoundsMoveSizeAndZoom) {
   SizeWindow(w, 100, 60, true);
   EXPECT_TRUE(Same(Bounds(w), R(40, 10, 100, 110)));
   EXPECT_TRUE(Same(*GetWindowPortBounds(w, &r), R(0, 0, 60, 100)));
-  const Rect structure = R(200, 200, 300, 400);
-  ASSERT_EQ(SetWindowBounds(w, kWindowStructureRgn, &structure), noErr);
-  EXPECT_TRUE(Same(Bounds(w), R(200 + kSpWindowTitleBarHeight, 200, 300, 400)));
   EXPECT_EQ(GetWindowBounds(w, kWindowUpdateRgn, &r), errWindowRegionCodeInvalid);
 
   // Zooming goes to the standard state and back to the user state; without a standard state
@@ -394,20 +389,6 @@ TEST_F(Windows, BadArgumentsDisposedWindowsAndFailedAllocationsAreRefusedCleanly
   EXPECT_EQ(SetWindowResizeLimits(nullptr, nullptr, nullptr), errInvalidWindowPtr);
 }
 
-TEST_F(Windows, ResizeLimitsAreWholePixelsAndTheMaximumNeverBelowTheMinimum) {
-  WindowRef w = Document();
-  HISize least{0, 0}, most{0, 0};
-  ASSERT_EQ(GetWindowResizeLimits(w, &least, &most), noErr);
-  EXPECT_EQ(least.width, 32);
-  EXPECT_EQ(most.height, 32767);
-  const HISize min{120.4, -5}, max{100, 1e9};
-  ASSERT_EQ(SetWindowResizeLimits(w, &min, &max), noErr);
-  GetWindowResizeLimits(w, &least, &most);
-  EXPECT_EQ(std::vector<double>({least.width, least.height, most.width, most.height}),
-            std::vector<double>({120, 1, 120, 32767}))
-      << "the maximum raised to the minimum";
-}
-
 TEST_F(Windows, GrowingFillsTheNewStripsWithTheContentColourAndInvalidatesThemWhenAsked) {
   WindowRef w = Document(R(100, 100, 140, 160));  // 60 x 40
   CGrafPtr port = GetWindowPort(w);
@@ -438,12 +419,8 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   EXPECT_TRUE(Same(Bounds(sheet), R(100, 200, 180, 400)))
       << "at the parent's top, centred across it";
   EXPECT_EQ(Hilites({sheet, parent}), (H{true, false}));
-  GetSheetWindowParent(sheet, &found);
-  EXPECT_EQ(found, parent);
   EXPECT_EQ(HideSheetWindow(sheet), noErr);
   EXPECT_TRUE(IsWindowHilited(parent));
-  GetSheetWindowParent(sheet, &found);
-  EXPECT_EQ(found, nullptr);
   EXPECT_EQ(ShowSheetWindow(other, parent), paramErr) << "only sheets";
   ShowSheetWindow(sheet, parent);
   DisposeWindow(parent);
