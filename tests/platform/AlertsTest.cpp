@@ -18,7 +18,6 @@ namespace {
 
 using sp_testing::Answer;
 using sp_testing::Respond;
-using sp_testing::ResponderFailures;
 using sp_testing::ResponderScope;
 using sp_testing::ShownSoFar;
 using Strings = std::vector<std::string>;
@@ -34,10 +33,6 @@ std::string Summary(const sp_testing::Shown& s) {
   for (const std::string& b : s.buttons) out += b + ",";
   return out + "|" + std::to_string(s.defaultItem) + s.defaultButton + "|" +
          std::to_string(s.cancelItem) + s.cancelButton;
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
 }
 
 class AlertsTest : public UiTest {
@@ -120,43 +115,6 @@ TEST_F(AlertsTest, ReturnAndEscapeFollowTheDefaultAndCancelButtons) {
   SInt16 hit = 0;
   EXPECT_EQ(StandardAlert(kAlertStopAlert, nullptr, nullptr, nullptr, &hit), paramErr);
   EXPECT_EQ(StandardAlert(kAlertStopAlert, P("x"), nullptr, nullptr, nullptr), paramErr);
-}
-
-TEST_F(AlertsTest, ButtonsWidenToTheirTitlesAndTheMessageWraps) {
-  sp_testing::FixedMetricFontScope font;  // one-byte characters 6 pixels, two-byte 12
-  Rect items[8] = {}, content = {};
-  Answer look;
-  look.Do(
-      [&](WindowRef window) {
-        for (DialogItemIndex i = 1; i <= 7; ++i)
-          items[i] = ItemRect(GetDialogFromWindow(window), i);
-        content = Bounds(window);
-      },
-      "look at the layout");
-  Respond(look.PressReturn());
-  AlertStdAlertParamRec p = Params();
-  p.cancelText = P("A very long button title");  // 24 x 6 = 144 pixels
-  std::string message;
-  for (int i = 0; i < 100; ++i) message += SJ("字");  // 1200 pixels: 4 lines of 27
-  EXPECT_EQ(Run(kAlertStopAlert, message.substr(0, 200), &p), 1);
-
-  // The message right of the icon, 4 lines of 12 pixels; items not used lie hidden far right.
-  const Rect& text = items[kSpAlertMessageItem];
-  EXPECT_TRUE(Same(text, R(text.top, 72, SInt16(text.top + 48), kSpAlertWidth - 20)));
-  for (int i : {int(kSpAlertExplanationItem), int(kAlertStdAlertOtherButton),
-                int(kAlertStdAlertHelpButton)}) {
-    EXPECT_GE(items[i].left, 8192) << i;
-  }
-  EXPECT_LT(items[kSpAlertIconItem].left, 8192);
-  // OK keeps its least width at the right; the cancel button is its title + 28 left of it.
-  const Rect& ok = items[kAlertStdAlertOKButton];
-  const Rect& cancel = items[kAlertStdAlertCancelButton];
-  EXPECT_TRUE(Same(ok, R(SInt16(text.bottom + 20), kSpAlertWidth - 20 - kSpAlertMinButtonWidth,
-                         ok.bottom, kSpAlertWidth - 20)));
-  EXPECT_EQ(cancel.right - cancel.left, 144 + 28);
-  EXPECT_EQ(cancel.right, ok.left - 12);
-  EXPECT_EQ(content.bottom - content.top, ok.bottom + 20);
-  EXPECT_EQ(content.right - content.left, kSpAlertWidth);
 }
 
 TEST_F(AlertsTest, AutoSizeDialogFitsStaticTextsAndMovesWhatIsBelow) {
@@ -355,45 +313,6 @@ TEST_F(SheetsTest, RefusesMissingArguments) {
   EXPECT_EQ(CreateStandardSheet(kAlertStopAlert, CFSTR("x"), nullptr, nullptr, nullptr, nullptr),
             paramErr);
   EXPECT_EQ(CloseStandardSheet(nullptr, kHICommandOK), paramErr);
-}
-
-// ---- The responder ----
-
-using ResponderTest = UiTest;
-
-TEST_F(ResponderTest, MissingAnswerFailsFastAndEndsTheAlertOrModalLoop) {
-  ResponderScope responder(ResponderScope::Report::kRecordOnly);
-  // A timer of every pass: the loop never goes idle, only the responder can end it.
-  EventLoopTimerRef busy = nullptr;
-  InstallEventLoopTimer(
-      GetMainEventLoop(), 0, kEventDurationMicrosecond, [](EventLoopTimerRef, void*) {}, nullptr,
-      &busy);
-  AlertStdAlertParamRec p = {};
-  p.defaultText = p.cancelText = reinterpret_cast<ConstStringPtr>(kAlertDefaultOKText);
-  p.defaultButton = kAlertStdAlertOKButton, p.cancelButton = kAlertStdAlertCancelButton;
-  SInt16 hit = 0;
-  StandardAlert(kAlertCautionAlert, PStr("Nobody answers"), nullptr, &p, &hit);
-  EXPECT_EQ(hit, kAlertStdAlertCancelButton);
-  ASSERT_EQ(ResponderFailures().size(), 1u);
-  for (const char* part : {"no answer prepared", "alert", "Nobody answers"}) {
-    EXPECT_TRUE(Has(ResponderFailures()[0], part)) << part;
-  }
-  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
-
-  // A movable modal window with a button that quits it.
-  WindowRef window =
-      MakeWindow(R(200, 200, 300, 500), kWindowStandardHandlerAttribute, kMovableModalWindowClass);
-  Rect go = R(60, 200, 80, 280);
-  SetWindowDefaultButton(window,
-                         NewControl(window, &go, PStr("Go"), true, 0, 0, 1, pushButProc, 0));
-  SetWTitle(window, PStr("Working"));
-  SelectWindow(window);
-  Listen(GetWindowEventTarget(window), {{kEventClassControl, kEventControlHit}},
-         [window](EventRef) { return OSStatus(QuitAppModalLoopForWindow(window)); });
-  ASSERT_EQ(RunAppModalLoopForWindow(window), noErr);
-  RemoveEventLoopTimer(busy);
-  ASSERT_EQ(ResponderFailures().size(), 2u);
-  EXPECT_TRUE(Has(ResponderFailures()[1], "modal window \"Working\"")) << ResponderFailures()[1];
 }
 
 }  // namespace

@@ -182,25 +182,6 @@ TEST_F(AppleEventsDispatch, EventSentByAHandlerWaitsForTheNextPassAndNeverNests)
   EXPECT_EQ(calls_.size(), 2u);
 }
 
-TEST_F(AppleEventsDispatch, HighLevelRecordNamesTheNextEventAndHighPriorityGoesFirst) {
-  Install(kAEQuitApplication, "quit");
-  Install(kAEOpenApplication, "open");
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEOpenApplication), noErr);
-  ASSERT_EQ(SendToSelf(kCoreEventClass, kAEQuitApplication, kAEHighPriority), noErr);
-  EventRecord record;
-  std::memset(&record, 0, sizeof record);
-  ASSERT_TRUE(sp_platform::PeekQueuedAppleEvent(&record));
-  EXPECT_EQ(record.what, kHighLevelEvent);
-  EXPECT_EQ(record.message, kCoreEventClass);
-  EXPECT_EQ((UInt32(UInt16(record.where.v)) << 16) | UInt16(record.where.h), kAEQuitApplication);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 2);  // peeking takes nothing
-  EXPECT_EQ(AEProcessAppleEvent(&record), noErr);
-  EXPECT_EQ(calls_, Strings{"aevt/quit:quit"});
-  record.what = keyDown;
-  EXPECT_EQ(AEProcessAppleEvent(&record), paramErr);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
-}
-
 TEST_F(AppleEventsDispatch, OpenApplicationIsQueuedOnceAndFirst) {
   Install(kAEOpenApplication, "open");
   Install(kAEQuitApplication, "quit");

@@ -53,30 +53,6 @@ TEST_F(ControlEvents, HitGoesToTheControlsTargetThenWhatHoldsItThenTheWindows) {
   }
 }
 
-TEST_F(ControlEvents, NoHitForAPressReleasedOutsideTakenOrInAWindowWithoutTheStandardHandler) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  Note(GetWindowEventTarget(window_), noErr);
-  const Point out = sp_testing::ControlPointToGlobal(button, Pt(50, 60));
-  sp_testing::PostMouseDown(sp_testing::ControlPointToGlobal(button, Pt(50, 20)));
-  sp_testing::PostMouseDragged(out);
-  sp_testing::PostMouseUp(out);
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(seen_.empty());
-
-  WindowRef plain = MakeWindow(R(450, 100, 600, 400));
-  ControlRef other = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "P", plain);
-  Note(GetWindowEventTarget(plain), noErr);
-  sp_testing::ClickControl(other);
-  EXPECT_TRUE(seen_.empty());
-  ChangeWindowAttributes(plain, kWindowStandardHandlerAttribute, 0);
-  sp_testing::ClickControl(other);
-  EXPECT_EQ(seen_.size(), 1u);
-  Listen(GetApplicationEventTarget(), {{kEventClassMouse, kEventMouseDown}},
-         [](EventRef) { return OSStatus(noErr); });
-  sp_testing::ClickControl(other);
-  EXPECT_EQ(seen_.size(), 1u) << "a click someone took is not tracked again";
-}
-
 TEST_F(ControlEvents, TrackHandlerThatAnswersTakesTheTrackingOver) {
   ControlRef bar = ScrollBar();
   // Tracks the control itself and answers the page-down part.

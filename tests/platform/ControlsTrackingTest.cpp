@@ -98,23 +98,6 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
   EXPECT_FALSE(sp_testing::PointInControlPart(flat, kControlIndicatorPart, &p));
 }
 
-TEST_F(Tracking, HiddenAndInactiveControlsAreNeitherFoundNorTracked) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  ControlRef found = nullptr;
-  for (int pass = 0; pass < 2; ++pass) {  // inactive, then hidden
-    if (pass == 0) HiliteControl(button, kControlInactivePart);
-    if (pass == 1) HideControl(button);
-    EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
-    EXPECT_EQ(found, nullptr);
-    EXPECT_EQ(TestControl(button, Pt(50, 20)), kControlNoPart);
-    EXPECT_EQ(PressAndRelease(button, Pt(50, 20)), kControlNoPart);
-    EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
-    HiliteControl(button, 0);
-    ShowControl(button);
-    EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlButtonPart) << "back again";
-  }
-}
-
 TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
   ControlRef button = Button(R(10, 10, 30, 90));
   struct Case {

@@ -237,30 +237,6 @@ resource 'DITL' 9111 {
   }
 }
 
-TEST_F(DialogsItems, ItemTextGoesThroughTheItemsHandleOnly) {
-  DialogRef dialog = Items();
-  Handle text = nullptr, field = nullptr;
-  GetDialogItem(dialog, 6, nullptr, &text, nullptr);
-  GetDialogItem(dialog, 7, nullptr, &field, nullptr);
-  const std::string japanese = SJ("日本語のメッセージ");
-  const PStr message(japanese);
-  SetDialogItemText(text, message);
-  Str255 back;
-  GetDialogItemText(text, back);
-  EXPECT_EQ(PText(back), japanese);
-  // A handle that is no item's reads as the empty text and takes no text.
-  Handle foreign = NewHandle(4);
-  GetDialogItemText(foreign, back);
-  SetDialogItemText(foreign, message);
-  EXPECT_EQ(back[0], 0);
-  EXPECT_EQ(GetHandleSize(foreign), 4);
-  DisposeHandle(foreign);
-  // The focused field's caret goes to the end of a text set from outside.
-  SetDialogItemText(field, message);
-  EXPECT_EQ(sp_testing::DialogSelection(dialog).start, SInt32(japanese.size()));
-  EXPECT_EQ(sp_testing::DialogSelection(dialog).end, SInt32(japanese.size()));
-}
-
 TEST_F(DialogsItems, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
   UseResources(kItemsSource);
   ASSERT_NE(GetResource(SpFourCC("DLOG"), 9100), nullptr);

@@ -278,33 +278,6 @@ TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesT
   EXPECT_EQ(record.what, nullEvent);
 }
 
-TEST_F(ClassicEvents, StillDownWantsTheButtonDownAndNoReleaseWaitingAndGetMouseIsLocal) {
-  const struct {
-    std::vector<int> input;  // 1 down, 2 up, in this order
-    bool button, stillDown;
-  } cases[] = {
-      {{}, false, false},
-      {{1}, true, true},
-      {{1, 2}, false, false},
-      {{1, 2, 1}, true, false},  // pressed again, but a release still waits in the queue
-  };
-  for (const auto& c : cases) {
-    Reset();
-    for (int i : c.input) {
-      if (i == 1) sp_testing::PostMouseDown(Pt(900, 700));
-      if (i == 2) sp_testing::PostMouseUp(Pt(900, 700));
-    }
-    EXPECT_EQ(Button(), Boolean(c.button)) << c.input.size();
-    EXPECT_EQ(StillDown(), Boolean(c.stillDown)) << c.input.size();
-  }
-  WindowRef window = MakeWindow(R(50, 100, 250, 300));
-  sp_testing::PostMouseMoved(Pt(130, 90));
-  SetPortWindowPort(window);
-  Point local = {};
-  GetMouse(&local);
-  EXPECT_TRUE(local.h == 30 && local.v == 40);
-}
-
 TEST_F(ClassicEvents, TrackMouseLocationReportsDragsAndTheReleaseLocallyWaitingForLaterInput) {
   WindowRef window = MakeWindow(R(50, 100, 250, 300));
   std::string tracks;  // "result:h,v " of each call

@@ -330,29 +330,6 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   EXPECT_EQ(sp_testing::WindowList().size(), 3u);
 }
 
-TEST_F(Windows, CompiledWindResourcesArePlacedByTheirPosition) {
-  UseResources(R"(
-resource 'WIND' 300 {
-  bounds 0, 0, 100, 200; procID documentProc; visible true; title "Centred"; position centerMainScreen
-}
-resource 'WIND' 301 { bounds 0, 0, 100, 200; procID plainDBox; position alertPositionMainScreen }
-)");
-  WindowRef centred = GetNewCWindow(300, nullptr, kFirstWindowOfClass);
-  WindowRef alert = GetNewCWindow(301, nullptr, kFirstWindowOfClass);
-  ASSERT_TRUE(centred && alert);
-  // The desk is 1024 x (768 - the menu bar); the structures are 200 x 122 and 200 x 100.
-  const SInt16 bar = GetMBarHeight(), desk = SInt16(768 - bar);
-  EXPECT_TRUE(
-      Same(Bounds(centred, kWindowStructureRgn),
-           R(SInt16(bar + (desk - 122) / 2), 412, SInt16(bar + (desk - 122) / 2 + 122), 612)));
-  EXPECT_TRUE(
-      Same(Bounds(alert, kWindowStructureRgn),
-           R(SInt16(bar + (desk - 100) / 3), 412, SInt16(bar + (desk - 100) / 3 + 100), 612)));
-  Str255 title;
-  GetWTitle(centred, title);
-  EXPECT_EQ(PText(title), "Centred");
-}
-
 TEST_F(Windows, BadArgumentsDisposedWindowsAndFailedAllocationsAreRefusedCleanly) {
   const Rect r = R(0, 0, 10, 10);
   WindowRef w = reinterpret_cast<WindowRef>(&w);
