@@ -260,7 +260,7 @@ TEST_F(SheetsTest, ParentTakesNoInputWhileTheSheetIsUp) {
   EXPECT_EQ(heard_.parentPresses, 1);  // the sheet is gone: the parent hears again
 }
 
-TEST_F(SheetsTest, HandlerThatTakesTheCommandOrDoNotDisposeKeepsTheSheet) {
+TEST_F(SheetsTest, HandlerThatTakesTheCommandKeepsTheSheet) {
   heard_.take = true;
   DialogRef sheet = ShowSheet();
   ASSERT_NE(sheet, nullptr);
@@ -274,13 +274,6 @@ TEST_F(SheetsTest, HandlerThatTakesTheCommandOrDoNotDisposeKeepsTheSheet) {
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
   EXPECT_EQ(CloseStandardSheet(sheet, kHICommandCancel), paramErr);
 
-  heard_.take = false;
-  sheet = ShowSheet(kStdAlertDoNotDisposeSheet);
-  ASSERT_TRUE(sp_testing::ClickDialogItem(sheet, 1));
-  sp_testing::PumpUntilIdle();
-  ASSERT_EQ(sp_testing::LiveDialogs().size(), 1u);
-  EXPECT_FALSE(IsWindowVisible(GetDialogWindow(sheet)));
-  DisposeDialog(sheet);
 }
 
 TEST_F(SheetsTest, ModalLoopOnTheSheetIsAnsweredByTheResponder) {

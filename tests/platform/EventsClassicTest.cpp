@@ -198,19 +198,6 @@ TEST_F(ClassicEvents, HandlersRemovedOrWindowsDisposedWhileRunningAreLeftSafely)
   EXPECT_EQ(log, (Strings{"second", "window", "app"}));
   EXPECT_FALSE(IsValidWindowPtr(window));
 
-  // Bad arguments are refused.
-  EventHandlerRef ref = reinterpret_cast<EventHandlerRef>(1);
-  EXPECT_EQ(InstallEventHandler(nullptr, CallFn, 1, &activated, nullptr, &ref), paramErr);
-  EXPECT_EQ(ref, nullptr);
-  EXPECT_EQ(
-      InstallEventHandler(GetApplicationEventTarget(), nullptr, 1, &activated, nullptr, nullptr),
-      paramErr);
-  EXPECT_EQ(
-      InstallEventHandler(GetApplicationEventTarget(), CallFn, 0, &activated, nullptr, nullptr),
-      paramErr);
-  EXPECT_EQ(
-      Send(kEventClassApplication, kEventAppActivated, reinterpret_cast<EventTargetRef>(&ref)),
-      paramErr);
 }
 
 OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {

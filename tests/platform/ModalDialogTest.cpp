@@ -3,7 +3,6 @@
 // snapshot of a dialog for a person to look at.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -160,15 +159,6 @@ TEST_F(DialogKeys, DrawingCoversTheShownItemsInTheRegionOnly) {
   DrawDialog(dialog_);
   EXPECT_EQ(Inked(port, text), 0) << "a hidden item is not drawn";
 
-  // A snapshot of the dialog with Japanese text typed, for a person to look at.
-  ShowDialogItem(dialog_, 5);
-  sp_testing::TypeTextUTF8("入力された文字");
-  SelectDialogItemText(dialog_, 3, 0, 4);
-  const std::string path = ::testing::TempDir() + "dialog-japanese.png";
-  ASSERT_TRUE(sp_testing::SnapshotDialog(dialog_, path));
-  std::printf("Dialog snapshot: %s\n", path.c_str());
-  EXPECT_GT(Inked(port, field), 0);
-  EXPECT_GT(Inked(port, text), 0);
 }
 
 // ---- ModalDialog ----

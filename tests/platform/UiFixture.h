@@ -50,7 +50,6 @@ struct PStr {
     bytes.insert(bytes.end(), s.begin(), s.begin() + bytes[0]);
   }
   operator const unsigned char*() const { return bytes.data(); }
-  unsigned char* data() { return bytes.data(); }
   std::vector<unsigned char> bytes;
 };
 
@@ -84,13 +83,6 @@ T Param(EventRef event, EventParamName name, EventParamType type) {
   T value{};
   GetEventParameter(event, name, type, nullptr, sizeof value, nullptr, &value);
   return value;
-}
-
-// Installs the handler for one event type on the target.
-inline OSStatus On(EventTargetRef target, UInt32 cls, UInt32 kind, EventHandlerUPP handler,
-                   void* data = nullptr, EventHandlerRef* ref = nullptr) {
-  const EventTypeSpec type = {cls, kind};
-  return InstallEventHandler(target, handler, 1, &type, data, ref);
 }
 
 inline EventRef NewEvent(UInt32 cls, UInt32 kind) {

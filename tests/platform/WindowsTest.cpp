@@ -176,16 +176,6 @@ TEST_F(Windows, RegionsAreGlobalAndEmptyForPartsTheWindowLacks) {
   EXPECT_EQ(GetWindowRegion(w, kWindowContentRgn, nullptr), paramErr);
   DisposeRgn(rgn);
 
-  // DrawGrowIcon draws only the grow box, and only of a resizable window.
-  WindowRef fixed = MakeWindow(R(300, 100, 400, 300));
-  for (WindowRef x : {w, fixed}) sp_testing::FillPort(GetWindowPort(x), 0x123456);
-  DrawGrowIcon(w);
-  DrawGrowIcon(fixed);
-  EXPECT_NE(sp_testing::ReadPixel(GetWindowPort(w), 199, 99), 0x123456u) << "the box's frame";
-  EXPECT_EQ(Inked(GetWindowPort(w), R(0, 0, 85, 200), 0x123456) +
-                Inked(GetWindowPort(w), R(0, 0, 100, 185), 0x123456),
-            0);
-  EXPECT_EQ(Inked(GetWindowPort(fixed), R(0, 0, 100, 200), 0x123456), 0);
 }
 
 TEST_F(Windows, BoundsMoveSizeAndZoom) {
