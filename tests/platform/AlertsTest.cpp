@@ -273,7 +273,6 @@ TEST_F(SheetsTest, HandlerThatTakesTheCommandKeepsTheSheet) {
   EXPECT_EQ(heard_.who, (Strings{"sheet", "parent"}));
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
   EXPECT_EQ(CloseStandardSheet(sheet, kHICommandCancel), paramErr);
-
 }
 
 TEST_F(SheetsTest, ModalLoopOnTheSheetIsAnsweredByTheResponder) {

@@ -158,7 +158,6 @@ TEST_F(DialogKeys, DrawingCoversTheShownItemsInTheRegionOnly) {
   sp_testing::FillPort(port, 0xFFFFFF);
   DrawDialog(dialog_);
   EXPECT_EQ(Inked(port, text), 0) << "a hidden item is not drawn";
-
 }
 
 // ---- ModalDialog ----
