@@ -298,14 +298,5 @@ TEST_F(SheetsTest, ModalLoopOnTheSheetIsAnsweredByTheResponder) {
   EXPECT_EQ(sp_testing::InstalledTimerCount(), 0);
 }
 
-TEST_F(SheetsTest, RefusesMissingArguments) {
-  DialogRef sheet = nullptr;
-  EXPECT_EQ(CreateStandardSheet(kAlertStopAlert, nullptr, nullptr, nullptr, nullptr, &sheet),
-            paramErr);
-  EXPECT_EQ(CreateStandardSheet(kAlertStopAlert, CFSTR("x"), nullptr, nullptr, nullptr, nullptr),
-            paramErr);
-  EXPECT_EQ(CloseStandardSheet(nullptr, kHICommandOK), paramErr);
-}
-
 }  // namespace
 }  // namespace ui_test

@@ -154,30 +154,6 @@ TEST_F(AppleEventsDispatch, EventWithoutHandlerIsNotHandledAndDecliningFallsToTh
   EXPECT_EQ(calls_.size(), 2u);
 }
 
-TEST_F(AppleEventsDispatch, OtherTargetsAndReplyModesAreRefusedWithNothingQueued) {
-  const ProcessSerialNumber self = {0, kCurrentProcess};
-  struct Case {
-    ProcessSerialNumber target;
-    AESendMode mode;
-    OSErr expected;
-  } cases[] = {
-      {{0, 77}, kAENoReply, procNotFound},
-      {{0, kSystemProcess}, kAENoReply, procNotFound},
-      {self, kAEWaitReply, paramErr},
-      {self, kAEQueueReply, paramErr},
-  };
-  for (const Case& c : cases) {
-    AppleEvent event = MakeEvent(kCoreEventClass, kAEQuitApplication, c.target);
-    AppleEvent reply;
-    EXPECT_EQ(AESend(&event, &reply, c.mode, 0, kNoTimeOut, nullptr, nullptr), c.expected)
-        << c.mode;
-    EXPECT_EQ(reply.dataHandle, nullptr);
-    AEDisposeDesc(&event);
-  }
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
-  EXPECT_EQ(AESend(nullptr, nullptr, kAENoReply, 0, kNoTimeOut, nullptr, nullptr), paramErr);
-}
-
 TEST_F(AppleEventsDispatch, EventSentByAHandlerWaitsForTheNextPassAndNeverNests) {
   ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, ResendingHandler, 0, false),
             noErr);
@@ -388,21 +364,6 @@ TEST(AppleEventsDesc, CorruptListBytesAreRefusedNotReadPastTheirEnd) {
   AEEventClass c = 0;
   EXPECT_EQ(AEGetAttributePtr(&badEvent.desc, keyEventClassAttr, typeType, nullptr, &c, 4, nullptr),
             errAECorruptData);
-}
-
-TEST(AppleEventsDesc, FailedAllocationLeavesTheListAsItWas) {
-  ScopedDesc list, failed;
-  const SInt32 v = 5;
-  ListOf(list, typeSInt32, &v, sizeof v);
-  Handle before = list.desc.dataHandle;
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(AEPutPtr(&list.desc, 0, typeSInt32, &v, sizeof v), memFullErr);
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(AECreateDesc(typeSInt32, &v, sizeof v, &failed.desc), memFullErr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(list.desc.dataHandle, before);
-  EXPECT_EQ(Count(list.desc), 1);
-  EXPECT_EQ(failed.desc.dataHandle, nullptr);
 }
 
 }  // namespace

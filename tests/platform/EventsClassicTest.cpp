@@ -201,35 +201,6 @@ TEST_F(ClassicEvents, HandlersRemovedOrWindowsDisposedWhileRunningAreLeftSafely)
   EXPECT_FALSE(IsValidWindowPtr(window));
 }
 
-OSErr QuitHandler(const AppleEvent*, AppleEvent*, URefCon refCon) {
-  ++*reinterpret_cast<int*>(refCon);
-  return noErr;
-}
-
-TEST_F(ClassicEvents, QuitCommandOnlyUntakenSendsOneQuitAppleEventDispatchedLater) {
-  int quits = 0;
-  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandler, URefCon(&quits),
-                                  false),
-            noErr);
-  WindowRef window = MakeWindow(R(40, 10, 240, 210), kWindowStandardHandlerAttribute);
-  // Sent to a window: no handler anywhere takes it, so the application's standard handling
-  // at the end of the way does.
-  EXPECT_EQ(SendCommand(kHICommandQuit, GetWindowEventTarget(window)), noErr);
-  EXPECT_EQ(quits, 0) << "never dispatched inside the sending";
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 1);
-  sp_testing::PumpPending();
-  EXPECT_EQ(quits, 1);
-  // Other commands, or a command event without its HI command, stay unhandled.
-  EXPECT_EQ(SendCommand(kHICommandAbout, GetApplicationEventTarget()), eventNotHandledErr);
-  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
-            eventNotHandledErr);
-  // A handler that took the command leaves the standard handling out.
-  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
-         [](EventRef) { return OSStatus(noErr); });
-  EXPECT_EQ(SendCommand(kHICommandQuit, GetApplicationEventTarget()), noErr);
-  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
-}
-
 TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesTheRest) {
   Kinds seen;
   std::vector<EventKind> taken;

@@ -117,21 +117,6 @@ TEST_F(DialogKeys, KeysPressOnlyActiveVisibleDefaultAndCancelItems) {
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "") << "the keys are no text of the field";
 }
 
-TEST_F(DialogKeys, ClickedButtonSendsItsHitOnlyWhenReleasedInsideAnActiveShownButton) {
-  ASSERT_TRUE(sp_testing::ClickDialogItem(dialog_, 2));
-  EXPECT_EQ(hits_, std::vector<ControlRef>{ItemControl(dialog_, 2)});
-  hits_.clear();
-  const Rect button = ItemRect(dialog_, 1);
-  const Point inside = Pt(SInt16(button.left + 5), SInt16(button.top + 5));
-  sp_testing::DragInDialog(dialog_, inside, Pt(SInt16(button.left - 50), SInt16(button.top - 50)));
-  DeactivateControl(ItemControl(dialog_, 1));
-  ASSERT_TRUE(sp_testing::ClickDialogItem(dialog_, 1));
-  ActivateControl(ItemControl(dialog_, 1));
-  HideDialogItem(dialog_, 1);
-  sp_testing::ClickDialogPoint(dialog_, inside);
-  EXPECT_TRUE(hits_.empty()) << "released outside, inactive, hidden: no hit";
-}
-
 TEST_F(DialogKeys, DrawingCoversTheShownItemsInTheRegionOnly) {
   CGrafPtr port = GetDialogPort(dialog_);
   const Rect text = ItemRect(dialog_, 5), field = ItemRect(dialog_, 3);

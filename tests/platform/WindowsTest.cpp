@@ -637,18 +637,6 @@ TEST_F(WindowsEvents, AClickInABackWindowAsksItsActivationAndBringsItForward) {
   EXPECT_EQ(Count(front, kEventMouseDown), 0) << "activated, the click ignored";
 }
 
-TEST_F(WindowsEvents, ZoomBoxClickSendsZoomAndZoomsWhenNobodyTookIt) {
-  LogWindowEvents();
-  WindowRef w = Standard(R(100, 100, 200, 300), kWindowFullZoomAttribute);
-  const Rect standard{60, 50, 500, 700};
-  SetWindowStandardState(w, &standard);
-  Click(w, inZoomOut);
-  EXPECT_EQ(Count(w, kEventWindowZoom), 1);
-  EXPECT_TRUE(Same(Bounds(w), standard));
-  Click(w, inZoomIn);
-  EXPECT_TRUE(Same(Bounds(w), R(100, 100, 200, 300)));
-}
-
 TEST_F(WindowsEvents, GrowWindowAndDragGrayRgnOnlyAnswerTheChosenTravel) {
   WindowRef w = MakeWindow(R(100, 100, 200, 300));  // 200 x 100
   const Rect box{50, 60, 150, 250};                 // heights 50..150, widths 60..250
