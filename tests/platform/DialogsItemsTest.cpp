@@ -134,6 +134,7 @@ TEST_F(DialogsItems, DamagedItemListsAreRefusedWhole) {
   const RawItem odd = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, true};
   const RawItem oddUnpadded = {kStaticTextDialogItem, {'a', 'b', 'c'}, 3, false};
   const RawItem shortData = {kStaticTextDialogItem, {'a', 'b', 'c'}, 10, false};
+  const RawItem onePast = {kStaticTextDialogItem, {'a', 'b', 'c'}, 4, false};
   std::vector<UInt8> cutInRect = DitlBytes(0, {ok});
   cutInRect.resize(2 + 4 + 5);
   struct Case {
@@ -146,6 +147,7 @@ TEST_F(DialogsItems, DamagedItemListsAreRefusedWhole) {
       {DitlBytes(1, {ok, oddUnpadded}), 2, "the last item's padding byte may be missing"},
       {DitlBytes(1, {oddUnpadded, ok}), -1, "a missing padding byte inside the list shifts it"},
       {DitlBytes(0, {shortData}), -1, "the data's length runs past the end"},
+      {DitlBytes(0, {onePast}), -1, "the data's length one byte past the end"},
       {DitlBytes(2, {ok}), -1, "the count promises more items than there are"},
       {cutInRect, -1, "the list ends inside a rectangle"},
       {std::vector<UInt8>{0x00}, -1, "not even a count"},
