@@ -209,14 +209,7 @@ TEST_F(ControlsTest, ReferencesThatAreNotLiveControlsAreRefused) {
   EXPECT_EQ(title[0], 0);
 }
 
-TEST_F(ControlsTest, DisposingAWindowOrKillControlsDisposesOfItsControlsAndNoOther) {
-  ControlRef root = nullptr;
-  ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  ControlRef a = Button();
-  KillControls(window_);
-  EXPECT_FALSE(IsValidControlHandle(a) || IsValidControlHandle(root));
-  EXPECT_EQ(GetRootControl(window_, &root), errNoRootControl);
-
+TEST_F(ControlsTest, DisposingAWindowDisposesOfItsControlsAndNoOther) {
   ControlRef mine = Button();
   WindowRef other = MakeWindow(R(120, 120, 300, 400));
   ControlRef theirs = Make(pushButProc, R(20, 20, 40, 100), 0, 0, 1, "Other", other);
