@@ -86,23 +86,6 @@ TEST_F(Windows, HidingKeepsThePlaceButLeavesFrontWindowAndTheHiliteToTheNext) {
   EXPECT_TRUE(sp_testing::VisibleWindows().empty());
 }
 
-TEST_F(Windows, FloatingAndModalLayersStayInFrontOfDocuments) {
-  WindowRef modal = Make(kMovableModalWindowClass, R(10, 10, 50, 50));
-  WindowRef floating = Make(kFloatingWindowClass, R(10, 10, 50, 50));
-  WindowRef doc1 = Document(), doc2 = Document();
-  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc2, doc1}));
-  SelectWindow(doc1);
-  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc1, doc2}));
-  SendBehind(floating, nullptr);  // the back of its own layer: still above documents
-  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc1, doc2}));
-  SendBehind(doc2, modal);  // behind a window of a front layer: the front of its own
-  EXPECT_EQ(sp_testing::WindowList(), (List{modal, floating, doc2, doc1}));
-  EXPECT_EQ(FrontWindow(), modal);
-  HideWindow(modal);
-  EXPECT_EQ(FrontWindow(), floating);
-  EXPECT_EQ(FrontNonFloatingWindow(), doc2);
-}
-
 TEST_F(Windows, FindWindowKnowsTheFrontMostWindowAndItsParts) {
   WindowRef back = Document(R(100, 100, 300, 300));
   WindowRef front = Document(R(200, 200, 400, 400));
