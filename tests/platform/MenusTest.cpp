@@ -310,7 +310,6 @@ TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThemAndRefusesMalformedBar
   EXPECT_EQ(GetNewMBar(301), nullptr);
 }
 
-using P = PStr;
 constexpr MenuCommand kPrint = SpFourCC("prnt");
 
 SInt32 Choice(MenuID menu, MenuItemIndex item) {
