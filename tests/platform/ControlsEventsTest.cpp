@@ -1,9 +1,14 @@
-// The Control Manager's events and standard handling: hit events on the control's target and
-// then the window's, the track event a handler may take over, value changes, clicks nobody
-// took, and the default and cancel buttons.
+// The Control Manager's events and standard handling (hit events on the control's target and
+// then the window's, the track event a handler may take over, value changes, the default and
+// cancel buttons), and how controls are drawn (marks that show the state, hiding that leaves
+// the place to what lies beneath, drawing that leaves the port as it was).
+#include <string>
 #include <vector>
 
+#include "QDRegions.h"
+#include "QDText.h"
 #include "UiFixture.h"
+#include "ui/detail/WindowUpdate.h"
 
 namespace ui_test {
 namespace {
@@ -14,43 +19,20 @@ struct Seen {
   ControlRef control;
   ControlPartCode part;
   Point where;
-  const char* who;
 };
-std::vector<Seen>* gSeen = nullptr;
-
-OSStatus Note(EventRef event, const char* who, OSStatus answer) {
-  gSeen->push_back({GetEventKind(event),
-                    Param<ControlRef>(event, kEventParamDirectObject, typeControlRef),
-                    Param<ControlPartCode>(event, kEventParamControlPart, typeControlPartCode),
-                    Param<Point>(event, kEventParamMouseLocation, typeQDPoint), who});
-  return answer;
-}
-
-OSStatus OnControlPass(EventHandlerCallRef, EventRef event, void*) {
-  return Note(event, "control", eventNotHandledErr);
-}
-OSStatus OnWindowTake(EventHandlerCallRef, EventRef event, void*) {
-  return Note(event, "window", noErr);
-}
-OSStatus Take(EventHandlerCallRef, EventRef, void*) {
-  return noErr;
-}
-
-const EventTypeSpec kHit[] = {{kEventClassControl, kEventControlHit}};
 
 class ControlEvents : public ControlsTest {
  protected:
-  void SetUp() override {
-    ControlsTest::SetUp();
-    gSeen = &seen_;
-  }
-  void TearDown() override {
-    gSeen = nullptr;
-    ControlsTest::TearDown();
-  }
-  static void On(EventTargetRef target, EventHandlerUPP handler, UInt32 cls = kEventClassControl,
-                 UInt32 kind = kEventControlHit) {
-    ui_test::On(target, cls, kind, handler);
+  // Notes the events of the kind reaching the target, answering as told.
+  void Note(EventTargetRef target, OSStatus answer, UInt32 kind = kEventControlHit,
+            UInt32 cls = kEventClassControl) {
+    Listen(target, {{cls, kind}}, [this, answer](EventRef e) {
+      seen_.push_back({GetEventKind(e),
+                       Param<ControlRef>(e, kEventParamDirectObject, typeControlRef),
+                       Param<ControlPartCode>(e, kEventParamControlPart, typeControlPartCode),
+                       Param<Point>(e, kEventParamMouseLocation, typeQDPoint)});
+      return answer;
+    });
   }
   std::vector<Seen> seen_;
 };
@@ -62,100 +44,40 @@ TEST_F(ControlEvents, HitGoesToTheControlsTargetThenWhatHoldsItThenTheWindows) {
   ASSERT_EQ(CreateUserPaneControl(window_, &r, 0, &pane), noErr);
   ControlRef button = Button(R(10, 10, 30, 90));
   ASSERT_EQ(EmbedControl(button, pane), noErr);
-  On(GetControlEventTarget(button), OnControlPass);
-  On(GetControlEventTarget(pane), OnControlPass);
-  On(GetWindowEventTarget(window_), OnWindowTake);
-  On(GetApplicationEventTarget(), OnWindowTake);
+  Note(GetControlEventTarget(button), eventNotHandledErr);
+  Note(GetControlEventTarget(pane), eventNotHandledErr);
+  Note(GetWindowEventTarget(window_), noErr);
+  Note(GetApplicationEventTarget(), noErr);  // the window took it: never reached
   sp_testing::ClickControl(button);
   ASSERT_EQ(seen_.size(), 3u);
-  EXPECT_STREQ(seen_[2].who, "window");
   for (const Seen& s : seen_) {
     EXPECT_EQ(s.kind, kEventControlHit);
     EXPECT_EQ(s.control, button);
     EXPECT_EQ(s.part, kControlButtonPart);
-    EXPECT_EQ(s.where.h, 100 + 50) << "the release point, global";
-    EXPECT_EQ(s.where.v, 100 + 20);
+    EXPECT_TRUE(s.where.h == 150 && s.where.v == 120) << "the release point, global";
   }
 }
 
-TEST_F(ControlEvents, NoHitForAPressReleasedOutsideTakenOrInAWindowWithoutTheStandardHandler) {
+// Left unhandled (as the framework's control handler does), the track event lets the layer
+// track the press itself.
+TEST_F(ControlEvents, UnhandledTrackEventLeavesTheTrackingToTheLayer) {
   ControlRef button = Button(R(10, 10, 30, 90));
-  On(GetWindowEventTarget(window_), OnWindowTake);
-  Point in = sp_testing::ControlPointToGlobal(button, Pt(50, 20));
-  Point out = sp_testing::ControlPointToGlobal(button, Pt(50, 60));
-  sp_testing::PostMouseDown(in);
-  sp_testing::PostMouseDragged(out);
-  sp_testing::PostMouseUp(out);
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(seen_.empty());
-
-  WindowRef plain = MakeWindow(R(450, 100, 600, 400));
-  ControlRef other = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "P", plain);
-  On(GetWindowEventTarget(plain), OnWindowTake);
-  sp_testing::ClickControl(other);
-  EXPECT_TRUE(seen_.empty());
-  ChangeWindowAttributes(plain, kWindowStandardHandlerAttribute, 0);
-  sp_testing::ClickControl(other);
-  EXPECT_EQ(seen_.size(), 1u);
-
-  On(GetApplicationEventTarget(), Take, kEventClassMouse, kEventMouseDown);
-  sp_testing::ClickControl(other);
-  EXPECT_EQ(seen_.size(), 1u) << "a click someone took is not tracked again";
-}
-
-// A handler that tracks the control itself and answers the page-down part.
-OSStatus TrackItself(EventHandlerCallRef, EventRef event, void*) {
-  ControlPartCode part = kControlPageDownPart;
-  SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
-  return Note(event, "track", noErr);
-}
-
-TEST_F(ControlEvents, TrackHandlerThatAnswersTakesTheTrackingOver) {
-  ControlRef bar = ScrollBar();
-  On(GetControlEventTarget(bar), TrackItself, kEventClassControl, kEventControlTrack);
-  On(GetWindowEventTarget(window_), OnWindowTake);
-  Point arrow;
-  ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
-  sp_testing::PostMouseUp(sp_testing::ControlPointToGlobal(bar, arrow));
-  EXPECT_EQ(TrackControl(bar, arrow, nullptr), kControlPageDownPart);
-  ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].kind, kEventControlTrack);
-  EXPECT_EQ(seen_[1].part, kControlPageDownPart) << "the hit carries the handler's part";
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "the layer did not track the mouse";
-
-  // Left unhandled (as the framework's control handler does), the layer tracks.
-  seen_.clear();
-  ControlRef button = Button(R(10, 10, 30, 90));
-  On(GetApplicationEventTarget(), OnControlPass, kEventClassControl, kEventControlTrack);
-  sp_testing::PumpUntilIdle();
+  Note(GetWindowEventTarget(window_), noErr);
+  Note(GetApplicationEventTarget(), eventNotHandledErr, kEventControlTrack);
   sp_testing::PostMouseUp(sp_testing::ControlPointToGlobal(button, Pt(50, 20)));
   EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlButtonPart);
   ASSERT_EQ(seen_.size(), 2u);
-  EXPECT_EQ(seen_[0].control, button);
+  EXPECT_TRUE(seen_[0].kind == kEventControlTrack && seen_[0].control == button);
 }
 
-TEST_F(ControlEvents, ValueChangedOnlyWhenTheValueChangesAndThumbDragSendsIndicatorMoved) {
+TEST_F(ControlEvents, ThumbDragSendsIndicatorMovedThenTheHit) {
   ControlRef bar = ScrollBar(R(10, 300, 226, 316), 10, 100);
-  On(GetControlEventTarget(bar), OnControlPass, kEventClassControl, kEventControlValueFieldChanged);
-  SetControlValue(bar, 10);
-  SetControlValue(bar, 500);  // clamped to 100: a change
-  SetControlValue(bar, 100);
-  SetControlMaximum(bar, 100);
-  SetControlMaximum(bar, 50);  // the value follows
-  EXPECT_EQ(seen_.size(), 2u);
-
-  seen_.clear();
-  SetControlMaximum(bar, 100);
-  SetControlValue(bar, 0);
-  On(GetControlEventTarget(bar), OnControlPass, kEventClassControl, kEventControlIndicatorMoved);
-  On(GetWindowEventTarget(window_), OnWindowTake);
-  seen_.clear();
+  Note(GetControlEventTarget(bar), eventNotHandledErr, kEventControlIndicatorMoved);
+  Note(GetWindowEventTarget(window_), noErr);
   sp_testing::DragScrollBarThumb(bar, 84);
-  ASSERT_EQ(seen_.size(), 3u);
-  EXPECT_EQ(seen_[0].kind, kEventControlValueFieldChanged);
-  EXPECT_EQ(seen_[1].kind, kEventControlIndicatorMoved);
-  EXPECT_EQ(seen_[2].kind, kEventControlHit);
-  EXPECT_EQ(seen_[2].part, kControlIndicatorPart);
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_TRUE(seen_[0].kind == kEventControlIndicatorMoved && seen_[1].kind == kEventControlHit);
+  EXPECT_EQ(seen_[1].part, kControlIndicatorPart);
 }
 
 TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressOnlyActiveShownButtons) {
@@ -163,25 +85,25 @@ TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressOnlyActiveShownButto
   ControlRef cancel = Button(R(100, 100, 120, 180));
   ASSERT_EQ(SetWindowDefaultButton(window_, ok), noErr);
   ASSERT_EQ(SetWindowCancelButton(window_, cancel), noErr);
-  On(GetWindowEventTarget(window_), OnWindowTake);
+  Note(GetWindowEventTarget(window_), noErr);
   enum State { kNormal, kCancelInactive, kCancelHidden };
   const struct {
     const char* what;
     UInt8 charCode;
     UInt32 modifiers;
     State state;
-    int pressed;  // 1 the default, 2 the cancel button, 0 none
+    ControlRef pressed;
   } cases[] = {
-      {"Return", 0x0D, 0, kNormal, 1},
-      {"Enter", 0x03, 0, kNormal, 1},
-      {"Escape", 0x1B, 0, kNormal, 2},
-      {"Command-period", '.', cmdKey, kNormal, 2},
-      {"period alone", '.', 0, kNormal, 0},
-      {"Command-Return", 0x0D, cmdKey, kNormal, 0},
-      {"Shift-Return", 0x0D, shiftKey, kNormal, 1},
-      {"Escape, cancel inactive", 0x1B, 0, kCancelInactive, 0},
-      {"Command-period, cancel hidden", '.', cmdKey, kCancelHidden, 0},
-      {"Escape, cancel back again", 0x1B, 0, kNormal, 2},
+      {"Return", 0x0D, 0, kNormal, ok},
+      {"Enter", 0x03, 0, kNormal, ok},
+      {"Escape", 0x1B, 0, kNormal, cancel},
+      {"Command-period", '.', cmdKey, kNormal, cancel},
+      {"period alone", '.', 0, kNormal, nullptr},
+      {"Command-Return", 0x0D, cmdKey, kNormal, nullptr},
+      {"Shift-Return", 0x0D, shiftKey, kNormal, ok},
+      {"Escape, cancel inactive", 0x1B, 0, kCancelInactive, nullptr},
+      {"Command-period, cancel hidden", '.', cmdKey, kCancelHidden, nullptr},
+      {"Escape, cancel back again", 0x1B, 0, kNormal, cancel},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -193,18 +115,14 @@ TEST_F(ControlEvents, ReturnEnterEscapeAndCommandPeriodPressOnlyActiveShownButto
     sp_testing::PumpUntilIdle();
     ActivateControl(cancel);
     ShowControl(cancel);
-    ASSERT_EQ(seen_.size(), c.pressed == 0 ? 0u : 1u);
-    if (c.pressed == 0) continue;
-    EXPECT_EQ(seen_[0].control, c.pressed == 1 ? ok : cancel);
-    EXPECT_EQ(seen_[0].part, kControlButtonPart);
+    ASSERT_EQ(seen_.size(), c.pressed == nullptr ? 0u : 1u);
+    if (c.pressed) {
+      EXPECT_TRUE(seen_[0].control == c.pressed && seen_[0].part == kControlButtonPart);
+    }
   }
   EXPECT_EQ(GetControlHilite(ok), 0) << "the flash ends unhilited";
-}
 
-TEST_F(ControlEvents, DefaultButtonRoleEndsWithTheButton) {
-  ControlRef ok = Button();
-  ASSERT_EQ(SetWindowDefaultButton(window_, ok), noErr);
-  EXPECT_TRUE(sp_testing::ReadControl(ok).isDefault);
+  // The default role ends with the button; a button of another window cannot take it.
   DisposeControl(ok);
   ControlRef now = reinterpret_cast<ControlRef>(&now);
   EXPECT_EQ(GetWindowDefaultButton(window_, &now), noErr);
@@ -212,6 +130,88 @@ TEST_F(ControlEvents, DefaultButtonRoleEndsWithTheButton) {
   ControlRef foreign =
       Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "F", MakeWindow(R(450, 100, 600, 400)));
   EXPECT_EQ(SetWindowDefaultButton(window_, foreign), errControlIsNotEmbedder);
+}
+
+class Drawing : public ControlsTest {
+ protected:
+  void SetUp() override {
+    ControlsTest::SetUp();
+    port_ = GetWindowPort(window_);
+    sp_testing::FillPort(port_, 0xFFFFFF);
+  }
+  int Ink(const Rect& r) { return Inked(port_, r); }
+  UInt32 Pixel(SInt16 h, SInt16 v) { return sp_testing::ReadPixel(port_, h, v); }
+  CGrafPtr port_ = nullptr;
+};
+
+TEST_F(Drawing, MarksAndFillsShowTheValue) {
+  ControlRef check = Make(checkBoxProc, R(10, 10, 26, 150), 0, 0, 1, "");
+  ControlRef radio = Make(radioButProc, R(40, 10, 56, 150), 0, 0, 1, "");
+  const Rect box = R(13, 11, 23, 21), dot = R(45, 14, 51, 20);  // inside the frames
+  EXPECT_EQ(Ink(box) + Ink(dot), 0);
+  SetControlValue(radio, 1);
+  EXPECT_GT(Ink(dot), 10) << "a dot";
+  for (SInt16 value : {1, 0, 1}) {  // marked, redrawn without the mark, and with it again
+    SetControlValue(check, value);
+    EXPECT_EQ(Ink(box) > 6, value == 1) << value;
+  }
+  ControlRef bar = Make(kControlProgressBarProc, R(70, 10, 86, 210), 0, 0, 100, "");
+  const UInt32 empty = Pixel(50, 78);
+  SetControlValue(bar, 50);
+  EXPECT_NE(Pixel(50, 78), empty) << "a quarter of the way is filled at half";
+  EXPECT_EQ(Pixel(150, 78), empty) << "three quarters is not";
+  SetControlValue(bar, 100);
+  EXPECT_EQ(Pixel(150, 78), Pixel(50, 78));
+}
+
+TEST_F(Drawing, HidingErasesThePlaceAndAsksForItToBeRedrawn) {
+  const Rect place = R(10, 10, 30, 90);
+  ControlRef button = Button(place);
+  EXPECT_GT(Ink(place), 0);
+  RgnHandle update = NewRgn();
+  ASSERT_EQ(sp_platform::CopyWindowUpdateRegion(window_, update), noErr);
+  ASSERT_TRUE(EmptyRgn(update));
+  HideControl(button);
+  EXPECT_EQ(Ink(place), 0);
+  ASSERT_EQ(sp_platform::CopyWindowUpdateRegion(window_, update), noErr);
+  Rect bounds;
+  EXPECT_TRUE(Same(*GetRegionBounds(update, &bounds), R(110, 110, 130, 190)));  // global
+  DisposeRgn(update);
+  const UInt32 drawn = sp_testing::ReadControl(button).drawCount;
+  DrawControls(window_);
+  Draw1Control(button);
+  EXPECT_EQ(Ink(place), 0) << "a hidden control is not drawn";
+  EXPECT_EQ(sp_testing::ReadControl(button).drawCount, drawn);
+  ShowControl(button);
+  EXPECT_GT(Ink(place), 0) << "shown again, it is";
+}
+
+TEST_F(Drawing, DrawingLeavesThePortAsItWas) {
+  Button(R(10, 10, 30, 90));
+  GWorldPtr world = nullptr;
+  Rect worldBounds = R(0, 0, 10, 10);
+  ASSERT_EQ(NewGWorld(&world, 32, &worldBounds, nullptr, nullptr, 0), noErr);
+  SetGWorld(world, nullptr);
+  TextSize(24);
+  const RGBColor red = {0xFFFF, 0, 0};
+  SetPort(port_);
+  PenSize(5, 5);
+  TextFont(applFont);
+  TextSize(9);
+  RGBForeColor(&red);
+  DrawControls(window_);
+  GrafPtr now = nullptr;
+  GetPort(&now);
+  PenState pen;
+  GetPenState(&pen);
+  RGBColor fore;
+  GetForeColor(&fore);
+  EXPECT_EQ(now, port_);
+  EXPECT_EQ(GetPortTextSize(world), 24) << "the port it drew through was left alone";
+  EXPECT_EQ(std::vector<int>({pen.pnSize.h, GetPortTextSize(port_), GetPortTextFont(port_),
+                              fore.red, fore.green}),
+            std::vector<int>({5, 9, applFont, 0xFFFF, 0}));
+  DisposeGWorld(world);
 }
 
 }  // namespace

@@ -9,37 +9,39 @@ namespace {
 
 const ResType kCNTL = SpFourCC("CNTL");
 
-std::string TitleOf(ControlRef c) {
-  return sp_testing::ReadControl(c).title;
+// Value, minimum and maximum, as "value min..max".
+std::string Range(ControlRef c) {
+  return std::to_string(GetControl32BitValue(c)) + " " + std::to_string(GetControl32BitMinimum(c)) +
+         ".." + std::to_string(GetControl32BitMaximum(c));
 }
 
 TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
   AddMenuResource(200, {"AIFF", "WAVE", "MooV"});
   struct Case {
-    SInt16 procID;
-    SInt16 value, minimum, maximum;
+    SInt16 procID, value, minimum, maximum;
     bool visible;
     std::string title;
     OSType kind;
-    SInt32 wantValue, wantMin, wantMax;
+    const char* range;
     SRefCon refCon;
   } cases[] = {
-      {pushButProc, 0, 0, 1, true, "OK", kControlKindPushButton, 0, 0, 1, SRefCon(0x12345678)},
-      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC", kControlKindCheckBox, 1, 0, 1, SRefCon(-2)},
-      {radioButProc + useWFont, 1, 0, 1, false, "Radio", kControlKindRadioButton, 1, 0, 1, 0},
-      {scrollBarProc, 40, 10, 90, true, "", kControlKindScrollBar, 40, 10, 90, 0},
-      {kControlProgressBarProc, 150, 0, 100, true, "", kControlKindProgressBar, 100, 0, 100, 0},
-      {kControlStaticTextProc, 0, 0, 0, true, "", kControlKindStaticText, 0, 0, 0, 0},
+      {pushButProc, 0, 0, 1, true, "OK", kControlKindPushButton, "0 0..1", SRefCon(0x12345678)},
+      {checkBoxProc, 1, 0, 1, true, "\x8C\xE3\x82\xCC", kControlKindCheckBox, "1 0..1",
+       SRefCon(-2)},
+      {radioButProc + useWFont, 1, 0, 1, false, "Radio", kControlKindRadioButton, "1 0..1", 0},
+      {scrollBarProc, 40, 10, 90, true, "", kControlKindScrollBar, "40 10..90", 0},
+      {kControlProgressBarProc, 150, 0, 100, true, "", kControlKindProgressBar, "100 0..100", 0},
+      {kControlStaticTextProc, 0, 0, 0, true, "", kControlKindStaticText, "0 0..0", 0},
       // Popups: the value is the title style, the minimum the menu id, the maximum the width
       // of the title area; the control answers items 1..n, the first chosen.
-      {popupMenuProc, 0, 200, 60, true, "Type:", kControlKindPopupButton, 1, 1, 3, 0},
-      {kControlPopupButtonProc, 0, 200, 0, true, "", kControlKindPopupButton, 1, 1, 3, 0},
-      {123, 0, 0, 0, true, "?", kControlKindUserPane, 0, 0, 0, 0},
+      {popupMenuProc, 0, 200, 60, true, "Type:", kControlKindPopupButton, "1 1..3", 0},
+      {kControlPopupButtonProc, 0, 200, 0, true, "", kControlKindPopupButton, "1 1..3", 0},
+      {123, 0, 0, 0, true, "?", kControlKindUserPane, "0 0..0", 0},
   };
   SInt16 id = 500;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.procID);
-    Rect bounds = R(10, SInt16(20 + id - 500), 30, SInt16(120 + id - 500));
+    const Rect bounds = R(10, SInt16(20 + id - 500), 30, SInt16(120 + id - 500));
     ASSERT_EQ(sp_testing::AddAppResource(
                   kCNTL, id,
                   sp_testing::MakeControlResource(bounds, c.value, c.visible, c.maximum, c.minimum,
@@ -47,19 +49,15 @@ TEST_F(ControlsTest, CntlResourcesGiveKindBoundsValueRangeVisibilityAndTitle) {
               noErr);
     ControlRef control = GetNewControl(id++, window_);
     ASSERT_NE(control, nullptr);
-    sp_testing::ControlModel m = sp_testing::ReadControl(control);
+    const sp_testing::ControlModel m = sp_testing::ReadControl(control);
     EXPECT_EQ(m.kind, c.kind);
-    EXPECT_TRUE(EqualRect(&m.bounds, &bounds));
-    EXPECT_EQ(m.value, c.wantValue);
-    EXPECT_EQ(m.minimum, c.wantMin);
-    EXPECT_EQ(m.maximum, c.wantMax);
+    EXPECT_TRUE(Same(m.bounds, bounds));
+    EXPECT_EQ(Range(control), c.range);
     EXPECT_EQ(m.visible, c.visible);
     EXPECT_EQ(m.title, c.title);
     EXPECT_EQ(GetControlReference(control), c.refCon) << "a negative one stays negative";
   }
-}
-
-TEST_F(ControlsTest, CntlResourceThatEndsEarlyOrIsMissingMakesNoControl) {
+  // A resource that ends early, or is missing, makes no control.
   std::vector<UInt8> bytes =
       sp_testing::MakeControlResource(R(0, 0, 20, 80), 0, true, 1, 0, pushButProc, 0, "Button");
   ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 600, bytes), noErr);
@@ -67,54 +65,42 @@ TEST_F(ControlsTest, CntlResourceThatEndsEarlyOrIsMissingMakesNoControl) {
   ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 601, bytes), noErr);
   bytes.resize(10);  // not even the fields before the title
   ASSERT_EQ(sp_testing::AddAppResource(kCNTL, 602, bytes), noErr);
-  EXPECT_EQ(GetNewControl(601, window_), nullptr);
-  EXPECT_EQ(GetNewControl(602, window_), nullptr);
-  EXPECT_EQ(GetNewControl(603, window_), nullptr);
-  EXPECT_TRUE(sp_testing::WindowControlList(window_).empty());
+  const std::size_t made = sp_testing::WindowControlList(window_).size();
+  for (SInt16 bad : {601, 602, 603}) EXPECT_EQ(GetNewControl(bad, window_), nullptr) << bad;
+  EXPECT_EQ(sp_testing::WindowControlList(window_).size(), made);
   EXPECT_NE(GetNewControl(600, window_), nullptr) << "the whole resource still makes one";
 }
 
 TEST_F(ControlsTest, ValuesStayInsideTheirRange) {
   ControlRef c = ScrollBar(R(20, 300, 220, 316), 50, 100);
   struct Step {
-    const char* what;
     void (*apply)(ControlRef);
-    SInt32 value, minimum, maximum;
+    const char* range;
   } steps[] = {
-      {"at the maximum", [](ControlRef x) { SetControlValue(x, 100); }, 100, 0, 100},
-      {"above the maximum", [](ControlRef x) { SetControlValue(x, 101); }, 100, 0, 100},
-      {"at the minimum", [](ControlRef x) { SetControlValue(x, 0); }, 0, 0, 100},
-      {"below the minimum", [](ControlRef x) { SetControlValue(x, -1); }, 0, 0, 100},
-      {"minimum raised past the value", [](ControlRef x) { SetControlMinimum(x, 30); }, 30, 30,
-       100},
-      {"maximum lowered past the value",
-       [](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); }, 60, 30, 60},
-      {"maximum below the minimum is raised to it", [](ControlRef x) { SetControlMaximum(x, 10); },
-       30, 30, 30},
-      {"minimum above the maximum raises the maximum",
-       [](ControlRef x) { SetControl32BitMinimum(x, 40); }, 40, 40, 40},
+      {[](ControlRef x) { SetControlValue(x, 100); }, "100 0..100"},   // at the maximum
+      {[](ControlRef x) { SetControlValue(x, 101); }, "100 0..100"},   // above it
+      {[](ControlRef x) { SetControlValue(x, 0); }, "0 0..100"},       // at the minimum
+      {[](ControlRef x) { SetControlValue(x, -1); }, "0 0..100"},      // below it
+      {[](ControlRef x) { SetControlMinimum(x, 30); }, "30 30..100"},  // raised past the value
+      {[](ControlRef x) { SetControlValue(x, 90), SetControlMaximum(x, 60); }, "60 30..60"},
+      {[](ControlRef x) { SetControlMaximum(x, 10); }, "30 30..30"},       // below the minimum
+      {[](ControlRef x) { SetControl32BitMinimum(x, 40); }, "40 40..40"},  // above the maximum
   };
   for (const Step& s : steps) {
-    SCOPED_TRACE(s.what);
     s.apply(c);
-    EXPECT_EQ(GetControl32BitValue(c), s.value);
-    EXPECT_EQ(GetControl32BitMinimum(c), s.minimum);
-    EXPECT_EQ(GetControl32BitMaximum(c), s.maximum);
+    EXPECT_EQ(Range(c), s.range);
   }
   // Sixteen-bit reads of thirty-two-bit values are cut, not wrapped.
   SetControl32BitMaximum(c, 100000);
   SetControl32BitMinimum(c, -100000);
   SetControl32BitValue(c, 70000);
-  EXPECT_EQ(GetControl32BitValue(c), 70000);
-  EXPECT_EQ(GetControlValue(c), 32767);
-  EXPECT_EQ(GetControlMaximum(c), 32767);
-  EXPECT_EQ(GetControlMinimum(c), -32768);
+  EXPECT_EQ(Range(c), "70000 -100000..100000");
+  EXPECT_EQ(std::vector<int>({GetControlValue(c), GetControlMinimum(c), GetControlMaximum(c)}),
+            std::vector<int>({32767, -32768, 32767}));
   // NewControl clamps what it is given too.
-  EXPECT_EQ(GetControlValue(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")),
-            100);
-  ControlRef d = Make(kControlProgressBarProc, R(30, 10, 46, 200), 5, 10, 2, "");
-  EXPECT_EQ(GetControlMaximum(d), 10) << "a maximum below the minimum is raised to it";
-  EXPECT_EQ(GetControlValue(d), 10);
+  EXPECT_EQ(Range(Make(kControlProgressBarProc, R(10, 10, 26, 200), 120, 0, 100, "")),
+            "100 0..100");
+  EXPECT_EQ(Range(Make(kControlProgressBarProc, R(30, 10, 46, 200), 5, 10, 2, "")), "10 10..10");
 }
 
 TEST_F(ControlsTest, PopupTakesItsMenuFromTheResourceAndGivesItBackWhenDisposed) {
@@ -130,13 +116,9 @@ TEST_F(ControlsTest, PopupTakesItsMenuFromTheResourceAndGivesItBackWhenDisposed)
   EXPECT_EQ(GetMenuHandle(210), menu) << "still used by the second popup";
   DisposeControl(second);
   EXPECT_EQ(GetMenuHandle(210), nullptr);
-}
-
-TEST_F(ControlsTest, PopupWithoutMenuHasNoRange) {
   ControlRef none = Make(kControlPopupButtonProc, R(10, 10, 30, 200), 0, kSpPopupNoMenuID, 0, "");
   EXPECT_EQ(GetControlPopupMenuHandle(none), nullptr);
-  EXPECT_EQ(GetControlMaximum(none), 0);
-  EXPECT_EQ(GetControlValue(none), 0);
+  EXPECT_EQ(Range(none), "0 0..0");
 }
 
 TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
@@ -150,11 +132,10 @@ TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
       {kControlButtonPart, 10, true, true}, {254, 255, false, false}, {0, 0, false, true},
   };
   for (const Case& k : cases) {
-    SCOPED_TRACE(k.set);
     HiliteControl(c, k.set);
-    EXPECT_EQ(GetControlHilite(c), k.hilite);
-    EXPECT_EQ(IsControlHilited(c), k.hilited);
-    EXPECT_EQ(IsControlActive(c), k.active);
+    EXPECT_EQ(GetControlHilite(c), k.hilite) << k.set;
+    EXPECT_EQ(IsControlHilited(c), k.hilited) << k.set;
+    EXPECT_EQ(IsControlActive(c), k.active) << k.set;
   }
   for (int pass = 0; pass < 2; ++pass) {
     DeactivateControl(c);
@@ -165,48 +146,39 @@ TEST_F(ControlsTest, HiliteSeparatesPartsFromInactivity) {
 }
 
 TEST_F(ControlsTest, EmbeddedControlsFollowTheirEmbeddersStateAndPlace) {
-  ControlRef root = nullptr, pane = nullptr, super = nullptr;
-  ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  Rect paneBounds = R(10, 10, 110, 210);
-  ASSERT_EQ(CreateUserPaneControl(window_, &paneBounds, 0, &pane), noErr);
-  ControlRef button = Button(R(20, 20, 40, 100));
-  ASSERT_EQ(EmbedControl(button, pane), noErr);
-  EXPECT_EQ(GetSuperControl(button, &super), noErr);
-  EXPECT_EQ(super, pane);
-
-  DeactivateControl(pane);
-  EXPECT_FALSE(IsControlActive(button));
-  EXPECT_EQ(GetControlHilite(button), 255);
-  ActivateControl(pane);
-  EXPECT_TRUE(IsControlActive(button)) << "its own state was kept";
-
-  HideControl(pane);
-  EXPECT_FALSE(IsControlVisible(button));
-  ControlRef found = nullptr;
-  EXPECT_EQ(FindControl(Pt(30, 30), window_, &found), kControlNoPart);
-  ShowControl(pane);
-  EXPECT_TRUE(IsControlVisible(button));
-
-  MoveControl(pane, 50, 60);
-  Rect b;
-  GetControlBounds(button, &b);
-  EXPECT_EQ(b.left, 60);
-  EXPECT_EQ(b.top, 70);
-
-  DisposeControl(pane);
-  EXPECT_FALSE(IsValidControlHandle(button)) << "disposed of with what holds it";
-}
-
-TEST_F(ControlsTest, EmbeddingRefusesWhatWouldBreakTheHierarchy) {
   ControlRef a = Button();
   ControlRef b = Button(R(50, 20, 70, 100));
   EXPECT_EQ(EmbedControl(a, b), errNoRootControl);
-  ControlRef root = nullptr, again = nullptr, super = nullptr;
+  ControlRef root = nullptr, again = nullptr, super = nullptr, pane = nullptr;
   ASSERT_EQ(CreateRootControl(window_, &root), noErr);
   EXPECT_EQ(CreateRootControl(window_, &again), errRootAlreadyExists);
   EXPECT_EQ(again, root);
   EXPECT_EQ(GetSuperControl(a, &super), noErr);
   EXPECT_EQ(super, root) << "controls made before the root go into it";
+  Rect paneBounds = R(10, 10, 110, 210);
+  ASSERT_EQ(CreateUserPaneControl(window_, &paneBounds, 0, &pane), noErr);
+  EXPECT_EQ(GetSuperControl(pane, &super), noErr);
+  EXPECT_EQ(super, root) << "controls made after the root go into it";
+  ControlRef button = Button(R(60, 120, 80, 200));
+  ASSERT_EQ(EmbedControl(button, pane), noErr);
+  EXPECT_EQ(GetSuperControl(button, &super), noErr);
+  EXPECT_EQ(super, pane);
+
+  DeactivateControl(pane);
+  EXPECT_EQ(GetControlHilite(button), 255);
+  ActivateControl(pane);
+  EXPECT_TRUE(IsControlActive(button)) << "its own state was kept";
+  HideControl(pane);
+  EXPECT_FALSE(IsControlVisible(button));
+  ControlRef found = nullptr;
+  EXPECT_EQ(FindControl(Pt(150, 70), window_, &found), kControlNoPart);
+  ShowControl(pane);
+  EXPECT_TRUE(IsControlVisible(button));
+  MoveControl(pane, 50, 60);
+  Rect moved;
+  EXPECT_TRUE(Same(*GetControlBounds(button, &moved), R(110, 160, 130, 240)));
+
+  // What would break the hierarchy is refused.
   ASSERT_EQ(EmbedControl(a, b), noErr);
   EXPECT_EQ(EmbedControl(b, a), errCantEmbedIntoSelf);
   EXPECT_EQ(EmbedControl(a, a), errCantEmbedIntoSelf);
@@ -216,12 +188,9 @@ TEST_F(ControlsTest, EmbeddingRefusesWhatWouldBreakTheHierarchy) {
   EXPECT_EQ(EmbedControl(elsewhere, b), errControlIsNotEmbedder);
   UInt16 count = 0;
   EXPECT_EQ(CountSubControls(root, &count), noErr);
-  EXPECT_EQ(count, 1);
-  ControlRef made = nullptr;
-  Rect r = R(100, 100, 120, 180);
-  ASSERT_EQ(CreatePushButtonControl(window_, &r, nullptr, &made), noErr);
-  EXPECT_EQ(GetSuperControl(made, &super), noErr);
-  EXPECT_EQ(super, root) << "controls made after the root go into it";
+  EXPECT_EQ(count, 2);  // b (holding a) and the pane
+  DisposeControl(pane);
+  EXPECT_FALSE(IsValidControlHandle(button)) << "disposed of with what holds it";
 }
 
 TEST_F(ControlsTest, ReferencesThatAreNotLiveControlsAreRefused) {
@@ -240,17 +209,7 @@ TEST_F(ControlsTest, ReferencesThatAreNotLiveControlsAreRefused) {
   EXPECT_EQ(title[0], 0);
 }
 
-TEST_F(ControlsTest, DisposingAWindowOrKillControlsDisposesOfItsControlsAndNoOther) {
-  ControlRef root = nullptr;
-  ASSERT_EQ(CreateRootControl(window_, &root), noErr);
-  ControlRef a = Button();
-  ControlRef b = ScrollBar();
-  KillControls(window_);
-  EXPECT_FALSE(IsValidControlHandle(a));
-  EXPECT_FALSE(IsValidControlHandle(b));
-  EXPECT_FALSE(IsValidControlHandle(root));
-  EXPECT_EQ(GetRootControl(window_, &root), errNoRootControl);
-
+TEST_F(ControlsTest, DisposingAWindowDisposesOfItsControlsAndNoOther) {
   ControlRef mine = Button();
   WindowRef other = MakeWindow(R(120, 120, 300, 400));
   ControlRef theirs = Make(pushButProc, R(20, 20, 40, 100), 0, 0, 1, "Other", other);
@@ -265,19 +224,18 @@ TEST_F(ControlsTest, DisposingAWindowOrKillControlsDisposesOfItsControlsAndNoOth
 
 TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) {
   const std::string save = "\x95\xDB\x91\xB6";  // "保存" in MacJapanese
-  ControlRef c = Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save);
-  EXPECT_EQ(TitleOf(c), save);
-
+  EXPECT_EQ(sp_testing::ReadControl(Make(pushButProc, R(10, 10, 30, 100), 0, 0, 1, save)).title,
+            save);
   std::string text = "x";  // one byte first, so the 255th byte would split a character
   for (int i = 0; i < 200; ++i) text += "\xE3\x81\x82";  // "あ": two MacJapanese bytes each
   CFStringRef s = CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8);
   Rect r = R(10, 10, 30, 100);
+  ControlRef c = nullptr;
   ASSERT_EQ(CreatePushButtonControl(window_, &r, s, &c), noErr);
   CFRelease(s);
-  const std::string title = TitleOf(c);
+  const std::string title = sp_testing::ReadControl(c).title;
   EXPECT_EQ(title.size(), 255u);
-  EXPECT_EQ(UInt8(title[253]), 0x82);
-  EXPECT_EQ(UInt8(title[254]), 0xA0);
+  EXPECT_EQ(title.substr(253), "\x82\xA0");
 }
 
 }  // namespace

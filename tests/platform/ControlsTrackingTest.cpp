@@ -7,11 +7,11 @@
 namespace ui_test {
 namespace {
 
-// What the action procedures saw.
+// What the action procedures saw: the part, the control's value then, the time (microseconds).
 struct ActionLog {
   std::vector<ControlPartCode> parts;
-  std::vector<SInt32> values;  // the control's value when called
-  std::vector<SInt64> times;   // microseconds on the clock
+  std::vector<SInt32> values;
+  std::vector<SInt64> times;
 };
 ActionLog* gLog = nullptr;
 
@@ -42,7 +42,14 @@ class Tracking : public ControlsTest {
     gLog = nullptr;
     ControlsTest::TearDown();
   }
-  Point Global(ControlRef c, Point local) { return sp_testing::ControlPointToGlobal(c, local); }
+  static Point Global(ControlRef c, Point local) {
+    return sp_testing::ControlPointToGlobal(c, local);
+  }
+  // Tracks a press at the point that is released at once there.
+  static ControlPartCode PressAndRelease(ControlRef c, Point p, ControlActionUPP action = nullptr) {
+    sp_testing::PostMouseUp(Global(c, p));
+    return TrackControl(c, p, action);
+  }
   ActionLog log_;
 };
 
@@ -83,34 +90,12 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
       {Pt(348, 110), kControlNoPart, nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.where.h << "," << c.where.v);
     ControlRef found = reinterpret_cast<ControlRef>(&found);
-    EXPECT_EQ(FindControl(c.where, window_, &found), c.part);
-    EXPECT_EQ(found, c.control);
+    EXPECT_EQ(FindControl(c.where, window_, &found), c.part) << c.where.h << "," << c.where.v;
+    EXPECT_EQ(found, c.control) << c.where.h << "," << c.where.v;
   }
   Point p;
   EXPECT_FALSE(sp_testing::PointInControlPart(flat, kControlIndicatorPart, &p));
-}
-
-TEST_F(Tracking, HiddenAndInactiveControlsAreNeitherFoundNorTracked) {
-  ControlRef button = Button(R(10, 10, 30, 90));
-  ControlRef found = nullptr;
-  HiliteControl(button, kControlInactivePart);
-  EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
-  EXPECT_EQ(found, nullptr);
-  HiliteControl(button, 0);
-  HideControl(button);
-  EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
-  EXPECT_EQ(TestControl(button, Pt(50, 20)), kControlNoPart);
-  // Nor are they tracked.
-  sp_testing::PostMouseUp(Global(button, Pt(50, 20)));
-  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlNoPart);
-  ShowControl(button);
-  HiliteControl(button, kControlInactivePart);
-  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlNoPart);
-  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
-  HiliteControl(button, 0);
-  EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlButtonPart) << "active again";
 }
 
 TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
@@ -134,29 +119,21 @@ TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
     EXPECT_EQ(GetControlHilite(button), 0) << "unhilited after the release";
     EXPECT_EQ(sp_testing::QueuedEventCount(), 0u) << "the press's events were taken";
   }
-}
-
-TEST_F(Tracking, HiliteFollowsTheMouseInAndOutOfThePart) {
-  ControlRef button = Button(R(10, 10, 30, 90));
+  // While held, the hilite follows the mouse in and out of the part.
   std::vector<UInt16> seen;
-  sp_testing::ScheduleInput(10000, [&] {
-    seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseDragged(Global(button, Pt(50, 80)));
-  });
-  sp_testing::ScheduleInput(20000, [&] {
-    seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseDragged(Global(button, Pt(50, 20)));
-  });
-  sp_testing::ScheduleInput(30000, [&] {
-    seen.push_back(GetControlHilite(button));
-    sp_testing::PostMouseUp(Global(button, Pt(50, 20)));
-  });
-  sp_testing::PostMouseDown(Global(button, Pt(50, 20)));
+  const Point in = Global(button, Pt(50, 20)), out = Global(button, Pt(50, 80));
+  sp_testing::ScheduleInput(
+      10000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(out); });
+  sp_testing::ScheduleInput(
+      20000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseDragged(in); });
+  sp_testing::ScheduleInput(
+      30000, [&] { seen.push_back(GetControlHilite(button)), sp_testing::PostMouseUp(in); });
+  sp_testing::PostMouseDown(in);
   sp_testing::PumpUntilIdle();
   EXPECT_EQ(seen, (std::vector<UInt16>{kControlButtonPart, 0, kControlButtonPart}));
 }
 
-TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndScrolls) {
+TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndStopsWhileTheMouseIsOutside) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);
   const SInt64 start = Now();
@@ -164,16 +141,14 @@ TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndScrolls) {
   // At the press, then every 1/60 s for 0.1 s.
   ASSERT_GE(log_.parts.size(), 6u);
   ASSERT_LE(log_.parts.size(), 7u);
-  for (ControlPartCode part : log_.parts) EXPECT_EQ(part, kControlDownButtonPart);
+  EXPECT_EQ(log_.parts, std::vector<ControlPartCode>(log_.parts.size(), kControlDownButtonPart));
   EXPECT_EQ(log_.times.front(), start);
   for (std::size_t i = 1; i < log_.times.size(); ++i) {
     EXPECT_NEAR(double(log_.times[i] - log_.times[i - 1]), 16667.0, 2.0);
   }
   EXPECT_EQ(GetControlValue(bar), SInt16(log_.parts.size())) << "each call scrolled a line";
-}
 
-TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
-  ControlRef bar = ScrollBar(R(10, 300, 210, 316), 50, 100);
+  log_ = ActionLog();
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlUpButtonPart, &arrow));
   sp_testing::ScheduleInput(50000,
@@ -191,27 +166,24 @@ TEST_F(Tracking, ActionStopsWhileTheMouseIsOutsideThePart) {
 TEST_F(Tracking, PagingStopsOnceTheThumbReachesTheMouse) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);
-  Point page = Pt(308, 150);
+  const Point page = Pt(308, 150);
   ASSERT_EQ(TestControl(bar, page), kControlPageDownPart);
   sp_testing::PostMouseDown(Global(bar, page));
   sp_testing::ScheduleInput(2000000, [&] { sp_testing::PostMouseUp(Global(bar, page)); });
   sp_testing::PumpUntilIdle();
   EXPECT_LT(GetControlValue(bar), 100) << "it did not page past the mouse";
   EXPECT_EQ(TestControl(bar, page), kControlIndicatorPart) << "the thumb is under the mouse";
-  SInt32 pages = SInt32(log_.parts.size());
-  EXPECT_EQ(GetControlValue(bar), pages * 10);
+  EXPECT_EQ(GetControlValue(bar), SInt32(log_.parts.size()) * 10);
 }
 
-TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithoutLiveTracking) {
+TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithinTheTrack) {
   ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100);  // track 184, thumb 16: slide 168
   SetControlAction(bar, Scroll);
-  sp_testing::DragScrollBarThumb(bar, 84);
-  EXPECT_EQ(GetControlValue(bar), 50);
+  for (auto [by, value] : {std::pair{84, 50}, {1000, 100}, {-1000, 0}}) {  // stops at the ends
+    sp_testing::DragScrollBarThumb(bar, by);
+    EXPECT_EQ(GetControlValue(bar), value) << by;
+  }
   EXPECT_TRUE(log_.parts.empty()) << "no action without live tracking";
-  sp_testing::DragScrollBarThumb(bar, 1000);
-  EXPECT_EQ(GetControlValue(bar), 100) << "the thumb stops at the end of the track";
-  sp_testing::DragScrollBarThumb(bar, -1000);
-  EXPECT_EQ(GetControlValue(bar), 0);
   // A horizontal bar uses left and right.
   ControlRef across = ScrollBar(R(200, 10, 216, 226), 0, 100);
   ControlRef found = nullptr;
@@ -221,32 +193,18 @@ TEST_F(Tracking, ThumbDragSetsTheValueAtTheReleaseWithoutLiveTracking) {
   EXPECT_EQ(GetControlValue(across), 100);
 }
 
-TEST_F(Tracking, LiveThumbDragChangesTheValueBeforeTheActionRuns) {
-  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 0, 100, kControlScrollBarLiveProc);
-  SetControlAction(bar, Record);
-  sp_testing::DragScrollBarThumb(bar, 84, 4);
-  EXPECT_EQ(GetControlValue(bar), 50);
-  ASSERT_EQ(log_.parts.size(), 4u);
-  std::vector<SInt32> want = {13, 25, 38, 50};
-  EXPECT_EQ(log_.values, want) << "each call saw the value the thumb stands for";
-  for (ControlPartCode part : log_.parts) EXPECT_EQ(part, kControlIndicatorPart);
-}
-
 TEST_F(Tracking, ChoosingAPopupItemMakesItTheValue) {
   AddMenuResource(220, {"AIFF", "WAVE", "MooV", "QTnc", "AIFC"});
   ControlRef popup = Make(popupMenuProc, R(10, 10, 30, 200), 0, 220, 50, "Type");
   SetControlValue(popup, 2);
   sp_testing::ChoosePopupItem(popup, 4);
   EXPECT_EQ(GetControlValue(popup), 4);
-  sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+  const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
   EXPECT_EQ(request.menu, GetControlPopupMenuHandle(popup));
   EXPECT_EQ(request.popUpItem, 2) << "the menu opens on the current item";
   EXPECT_EQ(request.left, 100 + 10 + 50) << "at the menu box, right of the title area";
-  // Left without a choice, it keeps its value.
-  Point p = Pt(100, 20);
-  sp_testing::PostMouseUp(Global(popup, p));
-  EXPECT_EQ(TrackControl(popup, p, nullptr), kControlNoPart);
-  EXPECT_EQ(GetControlValue(popup), 4);
+  EXPECT_EQ(PressAndRelease(popup, Pt(100, 20)), kControlNoPart);
+  EXPECT_EQ(GetControlValue(popup), 4) << "left without a choice, it keeps its value";
   // Its range follows items added to its menu.
   AppendMenuItemText(GetControlPopupMenuHandle(popup), PStr("Six"));
   sp_testing::ChoosePopupItem(popup, 6);
@@ -254,29 +212,12 @@ TEST_F(Tracking, ChoosingAPopupItemMakesItTheValue) {
   EXPECT_EQ(GetControlMaximum(popup), 6);
 }
 
-TEST_F(Tracking, OnlyAutoTogglingBoxesChangeThemselves) {
-  ControlRef plain = Make(checkBoxProc, R(10, 10, 26, 120));
-  ControlRef toggling = Make(kControlCheckBoxAutoToggleProc, R(40, 10, 56, 120));
-  ControlRef radio = Make(kControlRadioButtonAutoToggleProc, R(70, 10, 86, 120));
-  sp_testing::ClickControl(plain);
-  sp_testing::ClickControl(toggling);
-  sp_testing::ClickControl(radio);
-  EXPECT_EQ(GetControlValue(plain), 0) << "the program checks a plain box itself";
-  EXPECT_EQ(GetControlValue(toggling), 1);
-  EXPECT_EQ(GetControlValue(radio), 1);
-  sp_testing::ClickControl(toggling);
-  sp_testing::ClickControl(radio);
-  EXPECT_EQ(GetControlValue(toggling), 0);
-  EXPECT_EQ(GetControlValue(radio), 1) << "a radio button stays on";
-}
-
 TEST_F(Tracking, ActionThatDisposesOfTheControlEndsTheTracking) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, [](ControlRef c, ControlPartCode) { DisposeControl(c); });
   Point arrow;
   ASSERT_TRUE(sp_testing::PointInControlPart(bar, kControlDownButtonPart, &arrow));
-  sp_testing::PostMouseUp(Global(bar, arrow));
-  EXPECT_EQ(TrackControl(bar, arrow, kControlUseOwnActionProc), kControlNoPart);
+  EXPECT_EQ(PressAndRelease(bar, arrow, kControlUseOwnActionProc), kControlNoPart);
   EXPECT_FALSE(IsValidControlHandle(bar));
 }
 

@@ -1,6 +1,6 @@
-// The modal dialog loop: items hit by clicks and keys, the filter first, typing, the loop
-// keeping timers and updates going (also when run from a timer callback), and giving up
-// instead of hanging.
+// The standard handling of a dialog's keys, clicks and drawing, the modal dialog loop (the
+// filter first, typing, timers and updates going on, giving up instead of hanging), and a
+// snapshot of a dialog for a person to look at.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,80 +13,156 @@
 namespace ui_test {
 namespace {
 
-class ModalDialogTest : public UiTest {
+class DialogTest : public UiTest {
  protected:
-  void SetUp() override {
-    UiTest::SetUp();
+  // OK (default), Cancel (cancel), a field, a check box and a disabled static text.
+  DialogRef Open(bool standardHandler) {
     UseResources(R"(
 resource 'DLOG' 9400 { bounds 100, 100, 260, 500; procID movableDBoxProc; items 9400; title "Modal" }
 resource 'DITL' 9400 {
   button 120, 300, 140, 380 { text "OK" }
-  button 120, 200, 140, 280 { text "Cancel" }
+  button 120, 200, 140, 280 { text "キャンセル" }
   editText 20, 20, 36, 380 { text "" }
   checkBox 50, 20, 70, 200 { text "Check" }
-  staticText 80, 20, 100, 380 { text "Disabled text"; disabled }
+  staticText 80, 20, 100, 380 { text "日本語の説明文です。"; disabled }
 }
 )");
-    dialog_ = OpenDialog(9400, false);
-    ASSERT_NE(dialog_, nullptr);
-    ASSERT_EQ(SetDialogDefaultItem(dialog_, 1), noErr);
-    ASSERT_EQ(SetDialogCancelItem(dialog_, 2), noErr);
+    dialog_ = OpenDialog(9400, standardHandler);
+    EXPECT_EQ(SetDialogDefaultItem(dialog_, 1), noErr);
+    EXPECT_EQ(SetDialogCancelItem(dialog_, 2), noErr);
+    return dialog_;
   }
-
   void PostClickOn(DialogItemIndex item) {
     Point global = {0, 0};
     ASSERT_TRUE(sp_testing::DialogItemCentre(dialog_, item, &global));
     sp_testing::PostClick(global);
   }
-
   static void PostKey(UInt8 ch, UInt32 modifiers = 0) {
     sp_testing::PostKeyDown(ch, 0, modifiers);
     sp_testing::PostKeyUp(ch, 0, modifiers);
   }
-
   static DialogItemIndex RunOnce(ModalFilterUPP filter = nullptr) {
     DialogItemIndex item = -7;
     ModalDialog(filter, &item);
     return item;
   }
-
   DialogRef dialog_ = nullptr;
 };
 
-TEST_F(ModalDialogTest, ClicksAndKeysPressTheirItemsWithAFlash) {
+// Keys and clicks in a dialog with the standard handler: hits on the buttons' controls.
+class DialogKeys : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    ASSERT_NE(Open(true), nullptr);
+    for (DialogItemIndex item : {1, 2}) {
+      Listen(GetControlEventTarget(ItemControl(dialog_, item)),
+             {{kEventClassControl, kEventControlHit}}, [this](EventRef e) {
+               hits_.push_back(Param<ControlRef>(e, kEventParamDirectObject, typeControlRef));
+               EXPECT_EQ(Param<ControlPartCode>(e, kEventParamControlPart, typeControlPartCode),
+                         kControlButtonPart);
+               return OSStatus(noErr);
+             });
+    }
+  }
+  std::vector<ControlRef> hits_;
+};
+
+TEST_F(DialogKeys, KeysPressOnlyActiveVisibleDefaultAndCancelItems) {
   struct Case {
-    const char* name;
-    UInt8 ch;  // 0: a click on the item expected
-    UInt32 modifiers;
-    DialogItemIndex expected;
+    void (*press)();
+    bool deactivateCancel, hideDefault;
+    DialogItemIndex pressed;  // 0: none
+    const char* why;
   } cases[] = {
-      {"click Cancel", 0, 0, 2}, {"click OK", 0, 0, 1},  {"Return", 0x0D, 0, 1},
-      {"Enter", 0x03, 0, 1},     {"Escape", 0x1B, 0, 2}, {"Command-period", '.', cmdKey, 2},
+      {[] { sp_testing::PressReturn(); }, false, false, 1, "Return presses the default item"},
+      {[] { sp_testing::PressEnter(); }, false, false, 1, "Enter too"},
+      {[] { sp_testing::PressReturn(shiftKey); }, false, false, 1, "Shift does not stop Return"},
+      {[] { sp_testing::PressEscape(); }, false, false, 2, "Escape presses the cancel item"},
+      {[] { sp_testing::PressCommandPeriod(); }, false, false, 2, "Command-period too"},
+      {[] { sp_testing::PressEscape(); }, true, false, 0, "an inactive cancel is not pressed"},
+      {[] { sp_testing::PressCommandPeriod(); }, true, false, 0, "not even by Command-period"},
+      {[] { sp_testing::PressReturn(); }, false, true, 0, "a hidden default is not pressed"},
+      // The second pass: active and shown again, they are pressed again.
+      {[] { sp_testing::PressEscape(); }, false, false, 2, "reactivated cancel is pressed"},
+      {[] { sp_testing::PressReturn(); }, false, false, 1, "shown again default is pressed"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.why);
+    hits_.clear();
+    ControlRef cancel = ItemControl(dialog_, 2);
+    if (c.deactivateCancel) DeactivateControl(cancel);
+    if (c.hideDefault) HideDialogItem(dialog_, 1);
     const std::size_t flashesBefore = sp_testing::DialogFlashes(dialog_).size();
-    if (c.ch == 0) {
-      PostClickOn(c.expected);
-    } else {
-      PostKey(c.ch, c.modifiers);
-    }
-    EXPECT_EQ(RunOnce(), c.expected);
+    c.press();
     const std::vector<DialogItemIndex> flashes = sp_testing::DialogFlashes(dialog_);
-    ASSERT_EQ(flashes.size(), flashesBefore + (c.ch == 0 ? 0 : 1));
-    EXPECT_TRUE(c.ch == 0 || flashes.back() == c.expected);
+    ASSERT_EQ(flashes.size(), flashesBefore + (c.pressed ? 1 : 0));
+    ASSERT_EQ(hits_.size(), c.pressed ? 1u : 0u) << "one hit, on the pressed item's control";
+    if (c.pressed) {
+      EXPECT_EQ(flashes.back(), c.pressed);
+      EXPECT_EQ(hits_[0], ItemControl(dialog_, c.pressed));
+      EXPECT_EQ(sp_testing::DialogItemHilite(dialog_, c.pressed), 0) << "the flash is over";
+    }
+    ActivateControl(cancel);
+    ShowDialogItem(dialog_, 1);
   }
+  // Without default and cancel items the keys go on, pressing nothing.
+  hits_.clear();
+  SetDialogDefaultItem(dialog_, 0);
+  SetDialogCancelItem(dialog_, 0);
+  sp_testing::PressReturn();
+  sp_testing::PressEscape();
+  EXPECT_EQ(sp_testing::DialogFlashes(dialog_).size(), 7u);
+  EXPECT_TRUE(hits_.empty());
+  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "") << "the keys are no text of the field";
 }
+
+TEST_F(DialogKeys, DrawingCoversTheShownItemsInTheRegionOnly) {
+  CGrafPtr port = GetDialogPort(dialog_);
+  const Rect text = ItemRect(dialog_, 5), field = ItemRect(dialog_, 3);
+  const SInt16 frameH = SInt16(field.left - 3), frameV = SInt16(field.top + 4);
+  // The draw-content event draws every item; the edit field's frame lies 3 pixels outside.
+  sp_testing::FillPort(port, 0xFFFFFF);
+  WindowRef window = GetDialogWindow(dialog_);
+  EventRef draw = NewEvent(kEventClassWindow, kEventWindowDrawContent);
+  SetEventParameter(draw, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  EXPECT_EQ(SendEventToEventTarget(draw, GetWindowEventTarget(window)), noErr);
+  ReleaseEvent(draw);
+  EXPECT_EQ(sp_testing::ReadPixel(port, frameH, frameV), 0x000000u);
+  EXPECT_GT(Inked(port, text), 0);
+  EXPECT_GT(Inked(port, ItemRect(dialog_, 1)), 0) << "the controls are drawn too";
+  // An update draws only the items in its region.
+  sp_testing::FillPort(port, 0xFFFFFF);
+  RgnHandle region = NewRgn();
+  RectRgn(region, &text);
+  UpdateDialog(dialog_, region);
+  DisposeRgn(region);
+  EXPECT_GT(Inked(port, text), 0);
+  EXPECT_EQ(sp_testing::ReadPixel(port, frameH, frameV), 0xFFFFFFu) << "outside the region";
+  HideDialogItem(dialog_, 5);
+  sp_testing::FillPort(port, 0xFFFFFF);
+  DrawDialog(dialog_);
+  EXPECT_EQ(Inked(port, text), 0) << "a hidden item is not drawn";
+}
+
+// ---- ModalDialog ----
+
+class ModalDialogTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    ASSERT_NE(Open(false), nullptr);
+  }
+};
 
 // The filter sees every event first; what it takes never reaches the standard handling.
 std::vector<EventRecord>* gFiltered = nullptr;
 
 Boolean SwallowReturn(DialogRef, EventRecord* event, DialogItemIndex* itemHit) {
   gFiltered->push_back(*event);
-  const bool key = event->what == keyDown;
-  if (key && (event->message & 0xFF) == 0x0D) *itemHit = 0;
-  if (key && (event->message & 0xFF) == 'x') *itemHit = 42;
-  return key && ((event->message & 0xFF) == 0x0D || (event->message & 0xFF) == 'x');
+  const char ch = event->what == keyDown ? char(event->message & 0xFF) : 0;
+  if (ch == 0x0D || ch == 'x') *itemHit = ch == 'x' ? 42 : 0;
+  return ch == 0x0D || ch == 'x';
 }
 
 TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandlingAndSeesIdleOnes) {
@@ -111,8 +187,7 @@ TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandlingAndSeesIdleOne
     sawNull |= e.what == nullEvent;
     sawUpdate |= e.what == updateEvt && e.message == reinterpret_cast<unsigned long>(other);
   }
-  EXPECT_TRUE(sawNull);
-  EXPECT_TRUE(sawUpdate);
+  EXPECT_TRUE(sawNull && sawUpdate);
   gFiltered = nullptr;
 }
 
@@ -122,7 +197,6 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   PostKey('b');
   EXPECT_EQ(RunOnce(), 3);
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本ab"));
-
   MakeWindow(R(500, 600, 600, 800));
   PostClickOn(5);                       // the disabled static text
   sp_testing::PostClick(Pt(700, 550));  // another window: a beep
@@ -131,53 +205,22 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   EXPECT_EQ(sp_testing::BeepCount(), 1u);
 }
 
-TEST_F(ModalDialogTest, GivesUpWithTheCancelItemWhenNothingCanHappen) {
+TEST_F(ModalDialogTest, GivesUpWhenNothingCanHappenAndEndsAProgramThatKeepsCalling) {
   // Nothing posted, no timer: on the virtual clock the loop can never end otherwise.
   EXPECT_EQ(RunOnce(), 2);
   SetDialogCancelItem(dialog_, 0);
   EXPECT_EQ(RunOnce(), 1);
-  HideWindow(GetDialogWindow(dialog_));
-  EXPECT_EQ(RunOnce(), 0);  // no front dialog
-}
-
-TEST_F(ModalDialogTest, ProgramThatKeepsCallingAfterGivingUpEndsInsteadOfHanging) {
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
-  SetDialogCancelItem(dialog_, 0);
   SetDialogDefaultItem(dialog_, 0);
   // Waits for item 4, which nothing will ever hit: every call gives up with item 1.
-  auto waitForItem4 = [] {
-    while (RunOnce() != 4) {
-    }
-  };
-  EXPECT_DEATH(waitForItem4(), "gave up 1000 times in a row");
-}
-
-TEST_F(ModalDialogTest, DialogSelectAndStdFilterOnRecords) {
-  EventRecord record = {};
-  record.what = keyDown;
-  record.message = 0x0D;
-  DialogItemIndex item = 0;
-  EXPECT_TRUE(StdFilterProc(dialog_, &record, &item));
-  EXPECT_EQ(item, 1);
-  record.what = autoKey;  // a held Return does not press again
-  item = 0;
-  EXPECT_FALSE(StdFilterProc(dialog_, &record, &item));
-  ModalFilterUPP standard = nullptr;
-  ASSERT_EQ(GetStdFilterProc(&standard), noErr);
-  EXPECT_EQ(standard, &StdFilterProc);
-
-  // A key types into the focused field and hits it; Command-A selects the field's text.
-  record.what = keyDown;
-  record.message = 'q';
-  DialogRef which = nullptr;
-  EXPECT_TRUE(DialogSelect(&record, &which, &item));
-  EXPECT_EQ(which, dialog_);
-  EXPECT_EQ(item, 3);
-  record.message = 'a';
-  record.modifiers = cmdKey;
-  EXPECT_FALSE(DialogSelect(&record, &which, &item));
-  EXPECT_EQ(sp_testing::DialogSelection(dialog_).start, 0);
-  EXPECT_EQ(sp_testing::DialogSelection(dialog_).end, 1);
+  EXPECT_DEATH(
+      [] {
+        while (RunOnce() != 4) {
+        }
+      }(),
+      "gave up 1000 times in a row");
+  HideWindow(GetDialogWindow(dialog_));
+  EXPECT_EQ(RunOnce(), 0);  // no front dialog
 }
 
 TEST_F(ModalDialogTest, IsDialogEventFollowsTheFrontWindowAndTheEventsWindow) {

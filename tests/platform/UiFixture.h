@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include "TestDialogs.h"
 #include "TestEvents.h"
 #include "TestMenus.h"
+#include "TestQuickDraw.h"
 #include "TestResources.h"
 #include "TestWindows.h"
 
@@ -47,9 +50,25 @@ struct PStr {
     bytes.insert(bytes.end(), s.begin(), s.begin() + bytes[0]);
   }
   operator const unsigned char*() const { return bytes.data(); }
-  unsigned char* data() { return bytes.data(); }
   std::vector<unsigned char> bytes;
 };
+
+inline std::string PText(ConstStr255Param s) {
+  return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+}
+
+inline bool Same(const Rect& a, const Rect& b) {
+  return EqualRect(&a, &b);
+}
+
+// Pixels of the port inside the rectangle that are not the background colour.
+inline int Inked(CGrafPtr port, const Rect& r, UInt32 background = 0xFFFFFF) {
+  int n = 0;
+  for (SInt16 v = r.top; v < r.bottom; ++v) {
+    for (SInt16 h = r.left; h < r.right; ++h) n += sp_testing::ReadPixel(port, h, v) != background;
+  }
+  return n;
+}
 
 // MacJapanese bytes of a UTF-8 text.
 inline std::string SJ(const std::string& utf8) {
@@ -64,13 +83,6 @@ T Param(EventRef event, EventParamName name, EventParamType type) {
   T value{};
   GetEventParameter(event, name, type, nullptr, sizeof value, nullptr, &value);
   return value;
-}
-
-// Installs the handler for one event type on the target.
-inline OSStatus On(EventTargetRef target, UInt32 cls, UInt32 kind, EventHandlerUPP handler,
-                   void* data = nullptr, EventHandlerRef* ref = nullptr) {
-  const EventTypeSpec type = {cls, kind};
-  return InstallEventHandler(target, handler, 1, &type, data, ref);
 }
 
 inline EventRef NewEvent(UInt32 cls, UInt32 kind) {
@@ -150,8 +162,22 @@ inline ControlRef ItemControl(DialogRef dialog, DialogItemIndex item) {
   return control;
 }
 
+using Fn = std::function<OSStatus(EventRef)>;
+inline OSStatus CallFn(EventHandlerCallRef, EventRef event, void* fn) {
+  return (*static_cast<Fn*>(fn))(event);
+}
+
 class UiTest : public ::testing::Test {
  protected:
+  // Installs the function as the target's handler of the event types, kept for the test.
+  EventHandlerRef Listen(EventTargetRef target, std::vector<EventTypeSpec> types, Fn fn) {
+    fns_.push_back(std::move(fn));
+    EventHandlerRef ref = nullptr;
+    EXPECT_EQ(InstallEventHandler(target, CallFn, ItemCount(types.size()), types.data(),
+                                  &fns_.back(), &ref),
+              noErr);
+    return ref;
+  }
   void SetUp() override {
     sp_testing::UseVirtualClock(kTestDate);
     Reset();
@@ -173,6 +199,7 @@ class UiTest : public ::testing::Test {
     sp_testing::ResetAppleEvents();
     sp_testing::ResetGestalt();
   }
+  std::deque<Fn> fns_;
 };
 
 // A window with the standard handler, and controls made in one line.
