@@ -1,5 +1,4 @@
-// Copying pixels: CopyBits with scaling, modes, masks and clipping, CopyMask, CopyDeepMask and
-// ScrollRect.
+// Copying pixels: CopyBits with scaling, modes, masks and clipping, and CopyDeepMask.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -39,28 +38,21 @@ class QDCopy : public qdtest::QDPixelsFixture {
   }
 };
 
-TEST_F(QDCopy, CopyBitsScalesToTheNearestPixel) {
+TEST_F(QDCopy, CopyBitsScalesToTheNearestPixelInEachBitmapsCoordinatesCopyingWhatExists) {
   GWorldPtr src = Checker();
   const Rect from = R(0, 0, 2, 2), up = R(0, 0, 4, 4);
   Copy(src, world_, from, up);
-  for (SInt16 v : {0, 1})
-    EXPECT_EQ(Row(v, 0, 5), (std::vector<UInt32>{0, 0, kWhite, kWhite, kWhite}));
-  for (SInt16 v : {2, 3})
-    EXPECT_EQ(Row(v, 0, 5), (std::vector<UInt32>{kRed, kRed, kBlue, kBlue, kWhite}));
-  EXPECT_EQ(Px(0, 4), kWhite);
+  EXPECT_EQ(Picture(R(0, 0, 5, 5)), "##.../##.../rrbb./rrbb./...../");
   GWorldPtr small = NewWorld(R(0, 0, 2, 2));  // down again: every other pixel
   Copy(world_, small, up, from);
-  EXPECT_EQ(sp_testing::ReadPixel(small, 0, 0), kBlack);
-  EXPECT_EQ(sp_testing::ReadPixel(small, 1, 1), kBlue);
-}
-
-TEST_F(QDCopy, CopyBitsUsesEachBitmapsOwnCoordinatesAndCopiesOnlyWhatExists) {
-  GWorldPtr src = NewWorld(R(100, 200, 110, 210));  // local coordinates from (200, 100)
-  sp_testing::FillPort(src, 0x336699);
-  Copy(src, world_, R(100, 200, 102, 202), R(5, 6, 7, 8));
+  EXPECT_EQ(Picture(small, from), "#./rb/");
+  GWorldPtr far = NewWorld(R(100, 200, 110, 210));  // its own coordinates, from (200, 100)
+  sp_testing::FillPort(far, 0x336699);
+  Clear();
+  Copy(far, world_, R(100, 200, 102, 202), R(5, 6, 7, 8));
   EXPECT_EQ(Picture(R(4, 5, 8, 9)), "..../.oo./.oo./..../");
   Clear();
-  Copy(src, world_, R(108, 208, 112, 212), R(0, 0, 4, 4));  // half outside the source
+  Copy(far, world_, R(108, 208, 112, 212), R(0, 0, 4, 4));  // half outside the source
   EXPECT_EQ(Picture(R(0, 0, 3, 3)), "oo./oo./.../");
 }
 
@@ -136,19 +128,6 @@ TEST_F(QDCopy, SrcXorTwiceRestoresAndOverlappingCopiesReadTheOldPixels) {
   }
 }
 
-TEST_F(QDCopy, CopyMaskCopiesWhereTheOneBitMaskIsSet) {
-  GWorldPtr src = NewWorld(R(0, 0, 8, 8));
-  sp_testing::FillPort(src, 0x00FF00);
-  unsigned char bits[4] = {0x80, 0x40, 0xFF, 0x01};  // rows of 8, high bit leftmost
-  BitMap mask = {reinterpret_cast<Ptr>(bits), 1, R(0, 0, 4, 8)};
-  const Rect from = R(0, 0, 4, 8), twice = R(0, 0, 8, 16);
-  CopyMask(Bits(src), &mask, Bits(world_), &from, &from, &from);
-  EXPECT_EQ(Picture(from), "o......./.o....../oooooooo/.......o/");
-  Clear();  // scaled with the source: a mask pixel covers two destination pixels
-  CopyMask(Bits(src), &mask, Bits(world_), &from, &from, &twice);
-  EXPECT_EQ(Picture(R(0, 0, 2, 4)), "oo../oo../");
-}
-
 TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {
   GWorldPtr src = NewWorld(R(0, 0, 1, 4));
   GWorldPtr mask = NewWorld(R(0, 0, 1, 4));
@@ -169,39 +148,6 @@ TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {
   Clear();
   deep();
   EXPECT_EQ(Px(0, 0), 0x00FFFFu) << "a channel of the mask mixes its channel only";
-}
-
-TEST_F(QDCopy, ScrollRectMovesPixelsAndErasesWhatItUncovers) {
-  const RGBColor blue = RGB8(0, 0, 255);
-  RGBBackColor(&blue);
-  const Rect r = R(10, 5, 30, 25);
-  RgnHandle update = NewRgn();
-  const struct {
-    SInt16 dh, dv;
-    Rect clip, uncovered;
-    SInt16 h, v, fromH, fromV;  // a moved pixel and where it came from
-    SInt16 stillH, stillV;      // a pixel outside the rectangle or the clip
-  } cases[] = {
-      {0, 5, R(0, 0, 40, 40), R(10, 5, 15, 25), 5, 15, 5, 10, 5, 30},
-      {-3, 0, R(0, 0, 40, 20), R(10, 17, 30, 20), 5, 12, 8, 12, 22,
-       12},  // a clip cuts the rectangle
-  };
-  for (const auto& c : cases) {
-    ClipRect(&c.clip);
-    Stripes(world_);
-    const std::vector<UInt32> before = AllPixels(world_);
-    ScrollRect(&r, c.dh, c.dv, update);
-    Rect uncovered;
-    GetRegionBounds(update, &uncovered);
-    EXPECT_TRUE(EqualRect(&uncovered, &c.uncovered)) << c.dh << "," << c.dv;
-    EXPECT_TRUE(IsRegionRectangular(update));
-    EXPECT_EQ(Px(uncovered.left, uncovered.top), kBlue) << "the uncovered strip is erased";
-    EXPECT_EQ(Px(uncovered.right - 1, uncovered.bottom - 1), kBlue);
-    EXPECT_EQ(Px(c.h, c.v), before[c.fromV * 40 + c.fromH]);
-    EXPECT_EQ(Px(4, 20), before[20 * 40 + 4]) << "outside the rectangle nothing changes";
-    EXPECT_EQ(Px(c.stillH, c.stillV), before[c.stillV * 40 + c.stillH]);
-  }
-  DisposeRgn(update);
 }
 
 }  // namespace
