@@ -61,51 +61,37 @@ Cursor PatternCursor(UInt16 seed, SInt16 hotH, SInt16 hotV) {
   return c;
 }
 
-TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentPortAndItsOrigin) {
+TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentPortAndItsOriginAndDisposedPortsAreRefused) {
   WindowRef other = MakeWindow(R(300, 500, 400, 600));
   WindowRef w = MakeWindow(R(50, 100, 250, 400));
   SetPortWindowPort(w);
   SetOrigin(10, 20);
   Rect bounds;
   EXPECT_EQ(S(*GetPortBounds(GetWindowPort(w), &bounds)), "20,10,220,310") << "same size";
-  const struct {
-    Point local, global;
-  } cases[] = {
-      {P(10, 20), P(100, 50)},     // the new origin is still the content's corner
-      {P(0, 0), P(90, 30)},        // left of and above the content
-      {P(310, 220), P(400, 250)},  // the content's far corner
-      {P(-5, -7), P(85, 23)},
-  };
-  for (const auto& c : cases) {
-    Point g = c.local;
-    LocalToGlobal(&g);
-    EXPECT_EQ(S(g), S(c.global));
-    GlobalToLocal(&g);
-    EXPECT_EQ(S(g), S(c.local)) << "round trip";
+  // The new origin is still the content's corner; left of and above it; the far corner.
+  std::string round;
+  for (Point p : {P(10, 20), P(0, 0), P(310, 220), P(-5, -7)}) {
+    LocalToGlobal(&p);
+    round += S(p) + " ";
+    GlobalToLocal(&p);
+    round += S(p) + " ";
   }
+  EXPECT_EQ(round, "100,50 10,20 90,30 0,0 400,250 310,220 85,23 -5,-7 ");
   MoveWindow(w, 300, 200, false);  // local coordinates move with the window; the origin stays
-  Point pt = P(10, 20);
+  Point pt = P(10, 20), o = P(0, 0);
   LocalToGlobal(&pt);
-  EXPECT_EQ(S(pt), "300,200");
   SetPortWindowPort(other);
-  pt = P(0, 0);
-  LocalToGlobal(&pt);
-  EXPECT_EQ(S(pt), "500,300") << "w's origin does not leak into another window";
-}
-
-TEST_F(QuickDraw, DisposingTheCurrentWindowLeavesTheScreenPortCurrent) {
-  GrafPtr screen, now;
-  GetPort(&screen);
-  WindowRef w = MakeWindow(R(10, 10, 60, 90));
+  LocalToGlobal(&o);
+  EXPECT_EQ(S(pt) + " " + S(o), "300,200 500,300") << "w's origin does not leak into another";
+  GrafPtr now;
   CGrafPtr port = GetWindowPort(w);
   EXPECT_EQ(GetWindowFromPort(port), w);
-  Rect r;
-  EXPECT_EQ(S(*GetWindowPortBounds(w, &r)), "0,0,50,80");
   SetPort(port);
   DisposeWindow(w);
+  DisposeWindow(other);
   SetPort(port);  // a stale port is refused, not made current
   GetPort(&now);
-  EXPECT_TRUE(now == screen && !IsValidPort(port) && GetPortBounds(port, &r) == nullptr);
+  EXPECT_TRUE(now != port && !IsValidPort(port) && GetPortBounds(port, &bounds) == nullptr);
 }
 
 TEST_F(QuickDraw, RectangleArithmeticKeepsItsEdgesCollapsesToEmptyAndHitsInside) {
@@ -128,36 +114,23 @@ TEST_F(QuickDraw, RectangleArithmeticKeepsItsEdgesCollapsesToEmptyAndHitsInside)
               *c.sect != 0 ? "1 " + std::string(c.sect) + " " + c.sect : "0 0,0,0,0 0,0,0,0")
         << S(c.a);
   }
-  const struct {
-    Rect r;
-    SInt16 dh, dv;
-    const char* expected;
-  } insets[] = {
-      {R(0, 0, 10, 20), 2, 3, "3,2,7,18"},  {R(0, 0, 10, 20), -2, -3, "-3,-2,13,22"},
-      {R(0, 0, 10, 20), 9, 4, "4,9,6,11"},  {R(0, 0, 10, 20), 10, 0, "0,0,0,0"},
-      {R(10, 10, 20, 20), 0, 5, "0,0,0,0"}, {R(10, 10, 20, 20), 0, 6, "0,0,0,0"},
-  };
-  for (const auto& c : insets) {
-    Rect r = c.r;
-    InsetRect(&r, c.dh, c.dv);
-    EXPECT_EQ(S(r), c.expected) << c.dh << "," << c.dv;
+  std::string insets;  // of (0, 0, 10, 20); down to nothing, at and past the limit
+  for (auto [dh, dv] : {std::pair{2, 3}, {-2, -3}, {9, 4}, {10, 0}, {0, 5}, {0, 6}}) {
+    Rect x = R(0, 0, 10, 20);
+    InsetRect(&x, SInt16(dh), SInt16(dv));
+    insets += S(x) + " ";
   }
+  EXPECT_EQ(insets, "3,2,7,18 -3,-2,13,22 4,9,6,11 0,0,0,0 0,0,0,0 0,0,0,0 ");
   Rect u = R(0, 0, 10, 10), s;
   const Rect b = R(5, 5, 20, 20), r = R(10, 20, 30, 40), empty = R(10, 10, 10, 30);
   UnionRect(&u, &b, &u);
   SetRect(&s, 1, 2, 3, 4);
   OffsetRect(&s, -1, 10);
   EXPECT_EQ(S(u) + " " + S(s), "0,0,20,20 12,0,14,2");
-  // PtInRect leaves out the right and bottom edges.
-  for (auto [pt, inside] : {std::pair{P(20, 10), true},
-                            {P(39, 29), true},
-                            {P(40, 15), false},
-                            {P(25, 30), false},
-                            {P(19, 15), false},
-                            {P(25, 9), false}}) {
-    EXPECT_EQ(bool(PtInRect(pt, &r)), inside) << S(pt);
-  }
-  EXPECT_FALSE(PtInRect(P(15, 10), &empty));
+  std::string hits;  // PtInRect leaves out the right and bottom edges
+  for (Point pt : {P(20, 10), P(39, 29), P(40, 15), P(25, 30), P(19, 15), P(25, 9)})
+    hits += PtInRect(pt, &r) ? '1' : '0';
+  EXPECT_EQ(hits + std::to_string(PtInRect(P(15, 10), &empty)), "1100000");
 }
 
 TEST_F(QuickDraw, MainScreenIsThirtyTwoBitsAndFollowsTheTestScreenSize) {
@@ -180,7 +153,7 @@ TEST_F(QuickDraw, MainScreenIsThirtyTwoBitsAndFollowsTheTestScreenSize) {
   EXPECT_FALSE(GetGray(device, nullptr, &fore));
 }
 
-TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndShortOnesRefused) {
+TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndTheRecordTellsWhichWasSetAndHidden) {
   const Cursor source = PatternCursor(0x1234, 3, 11), colour = PatternCursor(0xA5A5, 7, 2);
   std::vector<UInt8> colourBytes = sp_testing::MakeColorCursorResource(colour);
   colourBytes.insert(colourBytes.end(), {1, 2, 3, 4});  // a colour image kept for later
@@ -198,23 +171,13 @@ TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndShortOnesRefused) {
   EXPECT_NE(a, b) << "every call makes a colour cursor of its own";
   EXPECT_EQ(S((**a).crsrHotSpot) + " " + std::to_string((**a).crsr1Data[15]),
             "7,2 " + std::to_string(colour.data[15]));
-  DisposeCCursor(a);
   DisposeCCursor(b);
   EXPECT_TRUE(GetCursor(611) == nullptr && GetCCursor(611) == nullptr) << "one byte short";
   EXPECT_NE(GetCursor(612), nullptr);
   EXPECT_EQ(GetCursor(999), nullptr);
   EXPECT_EQ(ResError(), resNotFound);
-}
-
-TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSetAndHowOftenItIsHidden) {
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 610,
-                                       sp_testing::MakeCursorResource(PatternCursor(0x0F0F, 1, 1))),
-            noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(
-                kCrsr, 611, sp_testing::MakeColorCursorResource(PatternCursor(0x3333, 2, 2))),
-            noErr);
-  CursHandle h = GetCursor(610);
-  CCrsrHandle c = GetCCursor(611);
+  // The record tells which cursor was set and how often it is hidden.
+  CCrsrHandle c = a;
   Cursor copy = **h, arrow, custom = PatternCursor(0x7777, 0, 0);
   const UInt32 start = sp_testing::CurrentCursor().changeCount;
   auto now = [start] {
@@ -230,7 +193,7 @@ TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSetAndHowOftenItIsHidden) {
     const char* why;
   } steps[] = {
       {[&] { SetCursor(*h); }, "CURS 610 shown 0 1", "a loaded cursor"},
-      {[&] { SetCCursor(c); }, "crsr 611 shown 0 2", "a colour cursor"},
+      {[&] { SetCCursor(c); }, "crsr 610 shown 0 2", "a colour cursor"},
       {[&] { SetCursor(&copy); }, "CURS 610 shown 0 3", "a copy is that cursor"},
       {[&] { SetCursor(GetQDGlobalsArrow(&arrow)); }, "arrow 0 shown 0 4", "the arrow"},
       {[&] { SetCursor(&custom); }, "other 0 shown 0 5", "one of the program's"},
