@@ -1,4 +1,4 @@
-// Regions and polygons recorded from lines and frames, judged against the even-odd rule.
+// Regions recorded from lines and frames, judged against the even-odd rule.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -182,67 +182,6 @@ TEST_F(QDRegionsOutline, CloseRgnThatCannotStoreLeavesTheDestinationAndStopsReco
   one.Set(1, 1);
   EXPECT_TRUE(Holds(r, one));
   EXPECT_FALSE(sp_platform::IsRecordingOutline(port_));
-}
-
-// The polygon's points as "h,v h,v ..." and its bounding box as "top,left,bottom,right".
-std::string PointsOf(PolyHandle poly) {
-  std::string out;
-  for (int i = 0; i < ((*poly)->polySize - 10) / 4; ++i)
-    out += std::to_string((*poly)->polyPoints[i].h) + "," +
-           std::to_string((*poly)->polyPoints[i].v) + " ";
-  const Rect& b = (*poly)->polyBBox;
-  return out + std::to_string(b.top) + "," + std::to_string(b.left) + "," +
-         std::to_string(b.bottom) + "," + std::to_string(b.right);
-}
-
-TEST_F(QDRegionsOutline, PolygonRecordsItsStartAndEveryLineEndAndPaintsClosed) {
-  PolyHandle poly = OpenPoly();
-  ASSERT_NE(poly, nullptr);
-  EXPECT_TRUE(sp_platform::IsRecordingOutline(port_));
-  Line(2, 5, 12, 5);
-  Line(12, 5, 7, 15);
-  sp_platform::RecordFrameRect(port_, Rect{0, 0, 100, 100});  // frames are not recorded
-  Line(7, 15, 2, 5);
-  ClosePoly();
-  EXPECT_FALSE(sp_platform::IsRecordingOutline(port_));
-  Line(0, 0, 50, 50);  // after ClosePoly: ignored
-  EXPECT_EQ(PointsOf(poly), "2,5 12,5 7,15 2,5 5,2,15,12");
-  KillPoly(poly);
-  poly = OpenPoly();  // the grow box's step shape, drawn without the closing line
-  Draw({{20, 12}, {16, 12}, {16, 16}, {12, 16}, {12, 20}, {20, 20}}, true);
-  ClosePoly();
-  RgnHandle r = Rgn();
-  ASSERT_EQ(sp_platform::PolyToRgn(poly, r), noErr);
-  Pixels want;
-  want.AddRect(Rect{12, 16, 16, 20});
-  want.AddRect(Rect{16, 12, 20, 20});
-  EXPECT_TRUE(Holds(r, want));
-  KillPoly(poly);
-  poly = OpenPoly();
-  Draw(kStar);
-  ClosePoly();
-  ASSERT_EQ(sp_platform::PolyToRgn(poly, r), noErr);
-  EXPECT_TRUE(Holds(r, EvenOdd({kStar})));
-  KillPoly(poly);
-}
-
-TEST_F(QDRegionsOutline, PolygonDropsPointsItCannotHold) {
-  PolyHandle poly = OpenPoly();
-  Line(0, 0, 10, 0);
-  sp_testing::FailNthAllocation(1);
-  Line(10, 0, 10, 10);
-  EXPECT_EQ(QDError(), memFullErr);
-  EXPECT_EQ(PointsOf(poly), "0,0 10,0 0,0,0,10") << "the point that did not fit is dropped";
-  for (int i = 0; i < 8200; ++i) Line(0, 0, i % 7, i % 50);
-  EXPECT_EQ(QDError(), rgnOverflowErr);
-  EXPECT_EQ((*poly)->polySize, 10 + 4 * 8189) << "a polygon's size is a 16-bit byte count";
-  ClosePoly();
-  KillPoly(poly);
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(OpenPoly(), nullptr);
-  EXPECT_EQ(QDError(), memFullErr);
-  EXPECT_FALSE(sp_platform::IsRecordingOutline(port_));
-  EXPECT_EQ(sp_platform::PolyToRgn(nullptr, Rgn()), paramErr);
 }
 
 }  // namespace
