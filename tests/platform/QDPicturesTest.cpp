@@ -122,9 +122,8 @@ TEST_F(QDPictures, DamagedOrLyingPicturesGiveNoPictureAndDrawNothing) {
     const char* name;
     std::vector<UInt8> bytes;
   } cases[] = {
-      {"truncated image", std::vector<UInt8>(good.begin(), good.begin() + good.size() / 2)},
-      {"header only", std::vector<UInt8>(good.begin(), good.begin() + 10)},
-      {"shorter than the header", std::vector<UInt8>(good.begin(), good.begin() + 6)},
+      {"header only (every cut is tried below)",
+       std::vector<UInt8>(good.begin(), good.begin() + 10)},
       {"frame of another size", with([](std::vector<UInt8>& b) { b[7] = 3; })},
       {"empty frame", with([](std::vector<UInt8>& b) { b[9] = 0; })},
       {"not a PNG", with([](std::vector<UInt8>& b) { b[11] = 'X'; })},
