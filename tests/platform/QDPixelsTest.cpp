@@ -1,8 +1,10 @@
-// Ports and GWorlds on pixels: allocation, origins, clipping, the pen, colours and patterns.
+// Ports and GWorlds on pixels: allocation, origins, clipping, the pen, colours and patterns;
+// shapes; copying pixels.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 namespace {
 
 using qdtest::kBlack;
+using qdtest::kBlue;
+using qdtest::kRed;
 using qdtest::kWhite;
 using qdtest::R;
 using qdtest::RGB8;
@@ -269,6 +273,247 @@ TEST_F(QDPixels, CoverageMasksBlendByModeInsideTheClip) {
     sp_platform::DrawCoverageMask(world_, box, coverage, sizeof coverage, c.mode);
     EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{c.px[0], c.px[1], c.px[2], 0x808080})) << c.mode;
   }
+}
+
+// Shapes: frames against paints, ovals, rounded rectangles, regions, inverting modes and
+// recorded outlines.
+class QDShapes : public qdtest::QDPixelsFixture {};
+
+// Each shape drawn alone on white; the picture of its pixels.
+TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
+  const Rect r = R(1, 1, 6, 7), sq = R(0, 0, 10, 10), flat = R(0, 0, 5, 9);
+  const Rect round = R(0, 0, 10, 16), ring = R(10, 10, 30, 30);
+  const RGBColor blue = RGB8(0, 0, 255);
+  const struct {
+    const char* what;
+    std::function<void()> draw;
+    Rect area;
+    const char* picture;
+  } cases[] = {
+      {"framed rectangle inside its bounds", [&] { FrameRect(&r); }, R(0, 0, 7, 8),
+       "......../.######./.#....#./.#....#./.#....#./.######./......../"},
+      {"pen 2 wide", [&] { PenSize(2, 1), FrameRect(&r); }, R(1, 1, 3, 7), "######/##..##/"},
+      {"pen half as wide as the rectangle: all of it", [&] { PenSize(3, 3), FrameRect(&r); },
+       R(3, 0, 4, 8), ".######./"},
+      {"painted rectangle, right and bottom edges out", [&] { PaintRect(&r); }, R(4, 4, 7, 8),
+       "###./###./..../"},
+      {"erased in the back colour", [&] { RGBBackColor(&blue), EraseRect(&r); }, R(5, 5, 7, 8),
+       "bb./.../"},
+      {"oval inscribed in 10 x 10", [&] { PaintOval(&sq); }, sq,
+       "...####.../.########./.########./##########/##########/##########/##########/"
+       ".########./.########./...####.../"},
+      {"flat oval", [&] { PaintOval(&flat); }, flat,
+       "..#####../#########/#########/#########/..#####../"},
+      {"framed oval leaves its inside", [&] { FrameOval(&sq); }, sq,
+       "...####.../.##....##./.#......#./#........#/#........#/#........#/#........#/"
+       ".#......#./.##....##./...####.../"},
+      {"round rectangle: quarter ovals in the corners", [&] { PaintRoundRect(&round, 10, 10); },
+       R(0, 0, 4, 16), "...##########.../.##############./.##############./################/"},
+      {"round rectangle without an oval: square", [&] { PaintRoundRect(&round, 0, 0); },
+       R(0, 0, 1, 3), "###/"},
+      {"corners larger than the rectangle: the oval", [&] { PaintRoundRect(&round, 100, 100); },
+       R(0, 0, 1, 16), ".....######...../"},
+      {"framed round rectangle: three pixels of pen, rounded corner",
+       [&] { PenSize(3, 3), FrameRoundRect(&ring, 18, 18); }, R(10, 10, 11, 11), "./"},
+      {"... and its top edge", [&] { PenSize(3, 3), FrameRoundRect(&ring, 18, 18); },
+       R(10, 20, 14, 21), "#/#/#/./"},
+      {"xor line inverts each pixel once where the pen overlaps itself",
+       [&] { PenMode(patXor), PenSize(2, 2), MoveTo(0, 0), LineTo(3, 3); }, R(0, 0, 5, 5),
+       "##.../###../.###./..###/...##/"},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    PenNormal();
+    BackColor(whiteColor);
+    c.draw();
+    EXPECT_EQ(Picture(c.area), c.picture) << c.what;
+  }
+}
+
+TEST_F(QDShapes, XorFramesTwiceRestoreThePixels) {
+  Stripes(world_);
+  const std::vector<UInt32> before = AllPixels(world_);
+  const Rect r = R(3, 4, 30, 33);
+  PenMode(patXor);
+  PenSize(3, 2);
+  for (int round = 0; round < 2; ++round) {
+    FrameRect(&r);
+    FrameOval(&r);
+    FrameRoundRect(&r, 10, 10);
+    MoveTo(1, 38);
+    LineTo(35, 2);
+    EXPECT_EQ(Px(4, 3) == before[3 * 40 + 4], round == 1) << "once does change them";
+  }
+  EXPECT_EQ(AllPixels(world_), before);
+}
+
+TEST_F(QDShapes, RegionsArePaintedAndErasedInsideTheirOutline) {
+  RgnHandle rgn = NewRgn(), other = NewRgn();
+  SetRectRgn(rgn, 0, 0, 8, 4);
+  SetRectRgn(other, 0, 4, 4, 8);
+  UnionRgn(rgn, other, rgn);
+  PaintRgn(rgn);
+  EXPECT_EQ(Picture(R(3, 0, 9, 9)), "########./####...../####...../####...../####...../........./");
+  EraseRgn(rgn);
+  EXPECT_EQ(Px(0, 0), kWhite);
+  DisposeRgn(rgn);
+  DisposeRgn(other);
+}
+
+TEST_F(QDShapes, RecordedOutlinesDrawNothingAndBecomeTheRegion) {
+  RgnHandle rgn = NewRgn();
+  const Rect r = R(2, 3, 9, 12);
+  OpenRgn();
+  FrameRect(&r);
+  MoveTo(20, 20);
+  LineTo(30, 20);
+  LineTo(30, 30);
+  LineTo(20, 20);
+  CloseRgn(rgn);
+  EXPECT_TRUE(AllAre(kWhite));
+  EXPECT_TRUE(PtInRgn(Point{5, 5}, rgn));
+  EXPECT_TRUE(PtInRgn(Point{22, 28}, rgn)) << "inside the triangle (v 22, h 28)";
+  EXPECT_FALSE(PtInRgn(Point{28, 22}, rgn));
+  PaintRgn(rgn);
+  EXPECT_EQ(Px(3, 2), kBlack) << "the pen draws again after CloseRgn";
+  DisposeRgn(rgn);
+}
+
+// Copying pixels: CopyBits with scaling, modes, masks and clipping, and CopyDeepMask.
+class QDCopy : public qdtest::QDPixelsFixture {
+ protected:
+  static const BitMap* Bits(CGrafPtr port) { return GetPortBitMapForCopyBits(port); }
+  void Copy(CGrafPtr from, CGrafPtr to, const Rect& a, const Rect& b, SInt16 mode = srcCopy,
+            RgnHandle mask = nullptr) {
+    CopyBits(Bits(from), Bits(to), &a, &b, mode, mask);
+  }
+  void Set(CGrafPtr port, SInt16 h, SInt16 v, const RGBColor& c) {
+    CGrafPtr saved;
+    GetPort(&saved);
+    SetPort(port);
+    SetCPixel(h, v, &c);
+    SetPort(saved);
+  }
+  // A 2 x 2 source: black, white / red, blue.
+  GWorldPtr Checker() {
+    GWorldPtr src = NewWorld(R(0, 0, 2, 2));
+    Set(src, 0, 0, RGB8(0, 0, 0));
+    Set(src, 0, 1, RGB8(255, 0, 0));
+    Set(src, 1, 1, RGB8(0, 0, 255));
+    return src;
+  }
+};
+
+TEST_F(QDCopy, CopyBitsScalesToTheNearestPixelInEachBitmapsCoordinatesCopyingWhatExists) {
+  GWorldPtr src = Checker();
+  const Rect from = R(0, 0, 2, 2), up = R(0, 0, 4, 4);
+  Copy(src, world_, from, up);
+  EXPECT_EQ(Picture(R(0, 0, 5, 5)), "##.../##.../rrbb./rrbb./...../");
+  GWorldPtr small = NewWorld(R(0, 0, 2, 2));  // down again: every other pixel
+  Copy(world_, small, up, from);
+  EXPECT_EQ(Picture(small, from), "#./rb/");
+  GWorldPtr far = NewWorld(R(100, 200, 110, 210));  // its own coordinates, from (200, 100)
+  sp_testing::FillPort(far, 0x336699);
+  Clear();
+  Copy(far, world_, R(100, 200, 102, 202), R(5, 6, 7, 8));
+  EXPECT_EQ(Picture(R(4, 5, 8, 9)), "..../.oo./.oo./..../");
+  Clear();
+  Copy(far, world_, R(108, 208, 112, 212), R(0, 0, 4, 4));  // half outside the source
+  EXPECT_EQ(Picture(R(0, 0, 3, 3)), "oo./oo./.../");
+}
+
+TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheCurrentPortsClip) {
+  GWorldPtr src = NewWorld(R(0, 0, 10, 10));
+  sp_testing::FillPort(src, kBlack);
+  const Rect all = R(0, 0, 10, 10), clip = R(0, 0, 3, 10);
+  RgnHandle mask = NewRgn();
+  SetRectRgn(mask, 2, 2, 4, 4);
+  Copy(src, world_, all, all, srcCopy, mask);
+  EXPECT_EQ(Picture(R(1, 1, 5, 5)), "..../.##./.##./..../");
+  DisposeRgn(mask);
+  // Copying into the current port honours its clip; into another GWorld it does not.
+  Clear();
+  ClipRect(&clip);
+  Copy(src, world_, all, all);
+  EXPECT_EQ(Picture(R(2, 5, 4, 6)), "#/./");
+  GWorldPtr other = NewWorld(all);
+  Copy(src, other, all, all);
+  EXPECT_EQ(sp_testing::ReadPixel(other, 5, 5), kBlack);
+}
+
+// Modes over a grey destination: a black and a white source pixel.
+TEST_F(QDCopy, SourceModesOnAGreyDestination) {
+  GWorldPtr src = Checker();
+  const struct {
+    SInt16 mode;
+    UInt32 overBlack, overWhite;
+  } cases[] = {
+      {srcCopy, kBlack, kWhite},
+      {srcOr, kBlack, 0x808080},
+      {srcXor, 0x7F7F7F, 0x808080},
+      {srcBic, kWhite, 0x808080},
+      {notSrcCopy, kWhite, kBlack},
+      {notSrcOr, 0x808080, kBlack},
+      {transparent, kBlack, 0x808080},
+      {blend, 0x404040, 0xC0C0C0},
+      {srcCopy + ditherCopy, kBlack, kWhite},
+  };
+  const Rect from = R(0, 0, 1, 2);
+  for (const auto& c : cases) {
+    Clear(0x808080);
+    Copy(src, world_, from, from, c.mode);
+    EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{c.overBlack, c.overWhite})) << c.mode;
+  }
+  // Fore and back colours other than black and white colourise: srcOr lays the fore colour
+  // where the source is dark, srcCopy turns white into the back colour.
+  Copy(src, world_, R(0, 0, 2, 2), R(0, 0, 2, 2));
+  EXPECT_EQ(Px(0, 1), kRed) << "black on white: colours are copied as they are";
+  const RGBColor green = RGB8(0, 255, 0), yellow = RGB8(255, 255, 0);
+  RGBForeColor(&green);
+  Copy(src, world_, from, from, srcOr);
+  EXPECT_EQ(Px(0, 0), 0x00FF00u);
+  RGBBackColor(&yellow);
+  Copy(src, world_, R(0, 0, 2, 2), R(0, 0, 2, 2));
+  EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{0x00FF00, 0xFFFF00}));
+}
+
+TEST_F(QDCopy, SrcXorTwiceRestoresAndOverlappingCopiesReadTheOldPixels) {
+  GWorldPtr src = NewWorld(R(0, 0, 40, 40));
+  Stripes(src);
+  Stripes(world_);
+  const std::vector<UInt32> before = AllPixels(world_);
+  const Rect from = R(0, 0, 40, 40), to = R(3, 5, 23, 35);
+  Copy(src, world_, from, to, srcXor);
+  EXPECT_NE(AllPixels(world_), before);
+  Copy(src, world_, from, to, srcXor);
+  EXPECT_EQ(AllPixels(world_), before);
+  Copy(world_, world_, R(0, 0, 10, 30), R(1, 1, 11, 31));  // one down and right
+  for (SInt16 v = 1; v < 11; ++v) {
+    for (SInt16 h = 1; h < 31; ++h)
+      ASSERT_EQ(Px(h, v), before[(v - 1) * 40 + h - 1]) << h << "," << v;
+  }
+}
+
+TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {
+  GWorldPtr src = NewWorld(R(0, 0, 1, 4));
+  GWorldPtr mask = NewWorld(R(0, 0, 1, 4));
+  sp_testing::FillPort(src, kBlack);
+  // Black takes the source, mid grey half of each, white keeps the destination, 40 % grey
+  // lets 40 % of it through.
+  const UInt8 greys[4] = {0, 0x80, 255, 102};
+  for (SInt16 h = 0; h < 4; ++h) Set(mask, h, 0, RGB8(greys[h], greys[h], greys[h]));
+  const Rect r = R(0, 0, 1, 4);
+  auto deep = [&] {
+    CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &r, &r, &r, srcCopy, nullptr);
+  };
+  deep();
+  EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{kBlack, 0x808080, kWhite, 0x666666}));
+  deep();
+  EXPECT_EQ(Px(3, 0), 0x292929u) << "passes stack: 16 % of the destination";
+  Set(mask, 0, 0, RGB8(0, 255, 255));
+  Clear();
+  deep();
+  EXPECT_EQ(Px(0, 0), 0x00FFFFu) << "a channel of the mask mixes its channel only";
 }
 
 }  // namespace
