@@ -1,5 +1,5 @@
 // Regions judged against pixel sets: set operations, offsets and insets, hit tests, failures
-// to store, building regions from rectangles, and outlines recorded from lines and frames.
+// to store, and outlines recorded from lines and frames.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -224,25 +224,6 @@ TEST_F(QDRegionsAlgebra, FailedOrOverflowingStoreLeavesTheDestinationAsItWas) {
   EXPECT_EQ(unionErr, rgnOverflowErr);
   EXPECT_TRUE(Holds(comb, combBefore));
   EXPECT_TRUE(Holds(d, PixelsOf(Rgn(0, 0, 1, 1))));
-}
-
-TEST_F(QDRegionsAlgebra, RegionsAreBuiltFromRectanglesAndCutIntoThemBandByBand) {
-  RgnHandle r = Rgn();
-  ASSERT_EQ(sp_platform::RectsToRgn({Rect{0, 0, 10, 10}, Rect{5, 5, 15, 15}, Rect{3, 3, 3, 9}}, r),
-            noErr);
-  Pixels want, cutWant, fromRects;
-  want.AddRect(Rect{0, 0, 10, 10});
-  want.AddRect(Rect{5, 5, 15, 15});
-  EXPECT_TRUE(Holds(r, want));
-  for (int v = 8; v < 12; ++v)
-    for (int h = 2; h < 12; ++h) cutWant.Set(h, v, want.At(h, v));
-  const std::vector<Rect> rects = sp_platform::RegionRectsInRect(r, Rect{8, 2, 12, 12});
-  for (const Rect& x : rects) fromRects.AddRect(x);
-  EXPECT_TRUE(fromRects == cutWant) << fromRects.DiffTo(cutWant);
-  for (std::size_t i = 1; i < rects.size(); ++i)
-    EXPECT_TRUE(rects[i - 1].top < rects[i].top ||
-                (rects[i - 1].top == rects[i].top && rects[i - 1].right < rects[i].left))
-        << "rectangles come band by band, left to right";
 }
 
 // Regions recorded from lines and frames, judged against the even-odd rule.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -143,13 +142,6 @@ SInt16 Number(const std::string& name) {
   return number;
 }
 
-bool Listed(SInt16 number) {
-  for (const auto& f : sp_platform::InstalledFontFamilies()) {
-    if (f.number == number) return true;
-  }
-  return false;
-}
-
 TEST(QDFontsTest, EveryInstalledFamilyRoundTripsBetweenNumberAndName) {
   const auto families = sp_platform::InstalledFontFamilies();
   ASSERT_FALSE(families.empty());
@@ -178,30 +170,12 @@ TEST(QDFontsTest, SystemAndApplicationFontsAreTheJapaneseFamilyByItsOwnNumber) {
   EXPECT_EQ(number, 0);
   GetFNum(PStr(P("x")), nullptr);  // no crash
   EXPECT_EQ(Name(12345), "");
-  GetFontName(0, nullptr);  // no crash
-}
-
-// Unknown numbers measure as the system font; the test font stands in for the system font
-// only while in use, and selected by number it is there in any case.
-TEST(QDFontsTest, TestFontStandsInForTheSystemFontOnlyWhileInUse) {
-  CGrafPtr saved = nullptr;
-  GetPort(&saved);
-  const std::string text = "Width \x93\xFA";
-  auto width = [&](SInt16 font) {
-    TextFont(font);
-    return TextWidth(text.data(), 0, SInt16(text.size()));
-  };
-  EXPECT_TRUE(width(12345) == width(0) && width(GetSysFont()) == width(0));
-  const SInt16 realSystem = GetSysFont();
-  {
-    sp_testing::FixedMetricFontScope scope;
-    EXPECT_EQ(Name(systemFont), sp_testing::kFixedMetricFontName);
-    EXPECT_TRUE(Listed(sp_testing::kFixedMetricFont) && width(0) == 6 * 6 + 12);
-  }
-  EXPECT_TRUE(GetSysFont() == realSystem && !Listed(sp_testing::kFixedMetricFont));
-  EXPECT_EQ(width(sp_testing::kFixedMetricFont), 6 * 6 + 12);
+  GetFontName(0, nullptr);                    // no crash
+  const std::string text = "Width \x93\xFA";  // unknown numbers measure as the system font
+  TextFont(12345);
+  const SInt16 unknown = TextWidth(text.data(), 0, SInt16(text.size()));
   TextFont(0);
-  SetPort(saved);
+  EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), unknown);
 }
 
 // Drawing text: where the glyphs land, the pen, transfer modes, styles, clipping and origins.
@@ -311,9 +285,8 @@ TEST_F(QDTextDrawTest, TextOutsideThePixelsOnlyMovesThePen) {
   EXPECT_EQ(Ink(0, 0, kWidth, kHeight), 0);
 }
 
-// The system font (IPA Gothic) draws Japanese: ink inside the text's box, none far from it,
-// and a Western family draws Japanese
-// from the system font's glyphs.
+// The system font (IPA Gothic) draws Japanese: ink inside the text's box, none far from it;
+// a Western family draws Japanese from the system font's glyphs.
 TEST_F(QDTextDrawTest, JapaneseInTheSystemFontInksInsideItsBox) {
   sp_testing::UseFixedMetricFont(false);
   Str255 name;
@@ -414,54 +387,6 @@ TEST_F(QDTextTruncTest, CutsOnWholeCharactersPutsTheEllipsisWhereAskedAndRefuses
   EXPECT_EQ(TruncText(10, text, &length, truncEnd), truncErr);
   EXPECT_EQ(length, -1);
   EXPECT_STREQ(text, "abc");
-}
-
-// The result is whole characters of the original's start, the ellipsis, and whole characters
-// of its end.
-bool IsCutOnCharacterBoundaries(const std::string& original, const std::string& result) {
-  const std::size_t mark = result.find('\xFF');
-  if (mark == std::string::npos) return false;
-  const std::size_t tail = result.size() - mark - 1;
-  if (original.compare(0, mark, result, 0, mark) != 0) return false;
-  if (original.compare(original.size() - tail, tail, result, mark + 1, tail) != 0) return false;
-  auto isBoundary = [&](std::size_t at) {
-    std::size_t pos = 0;
-    while (pos < at) {
-      const UInt8 b = UInt8(original[pos]);
-      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-      pos += (lead && pos + 1 < original.size()) ? 2 : 1;
-    }
-    return pos == at;
-  };
-  return isBoundary(mark) && isBoundary(original.size() - tail);
-}
-
-TEST_F(QDTextTruncTest, RandomJapaneseTextsFitAndAreNeverSplit) {
-  const char* pieces[] = {"a",        "W",        " ",        "\xB1",     "\x82\xA0", "\x93\xFA",
-                          "\x83\x41", "\x81\x63", "\x88\x9F", "\x96\x7B", "1"};
-  for (int font = 0; font < 3; ++font) {
-    sp_testing::UseFixedMetricFont(font == 0);
-    TextFace(font == 2 ? bold | italic : normal);
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 300; ++round) {
-      std::string text;
-      for (int i = 1 + int(random() % 20); i > 0; --i) text += pieces[random() % 11];
-      const SInt16 width = SInt16((font == 2 ? 10 : 0) + random() % 160);
-      SInt16 result = 0;
-      const std::string out = Trunc(text, width, round % 2 ? truncMiddle : truncEnd, &result);
-      SCOPED_TRACE(testing::Message()
-                   << "font " << font << " round " << round << " width " << width);
-      const SInt16 full = TextWidth(text.data(), 0, SInt16(text.size()));
-      const bool fits = TextWidth(out.data(), 0, SInt16(out.size())) <= width;
-      if (result == notTruncated) {
-        EXPECT_TRUE(out == text && fits);
-      } else if (result == truncated) {
-        EXPECT_TRUE(IsCutOnCharacterBoundaries(text, out) && fits && full > width) << out;
-      } else {
-        EXPECT_TRUE(result == truncErr && out.empty());
-      }
-    }
-  }
 }
 
 }  // namespace

@@ -129,29 +129,6 @@ TEST_F(QuickTimeUserDataTest, TextEntriesAreKeptPerLanguage) {
   EXPECT_EQ(AddText(ud_, kUserDataTrackNumber, 1, langEnglish, "x"), paramErr) << "raw bytes";
 }
 
-TEST_F(QuickTimeUserDataTest, SerialisedUserDataIsOneUdtaAtomAndReadsBack) {
-  ASSERT_EQ(NewUserData(&ud_), noErr);
-  ASSERT_EQ(AddText(ud_, kName, 1, langJapanese, kNihon), noErr);
-  Handle h = HandleOf(kTrack);
-  ASSERT_EQ(AddUserData(ud_, h, kUserDataTrackNumber), noErr);
-  ASSERT_EQ(PutUserDataIntoHandle(ud_, h), noErr);
-  const std::string expected =
-      Atom("udta", Atom("\xA9nam", Entry(11, kNihon)) + Atom("trkn", kTrack));
-  EXPECT_EQ(BytesOf(h), expected);
-  DisposeHandle(h);
-  // The whole atom and the bare items both read back; a terminator after the items is fine.
-  for (const std::string& bytes :
-       {expected, expected.substr(8), expected.substr(8) + std::string(4, '\0')}) {
-    Handle in = HandleOf(bytes);
-    UserData back = nullptr;
-    ASSERT_EQ(NewUserDataFromHandle(in, &back), noErr);
-    ASSERT_EQ(PutUserDataIntoHandle(back, in), noErr);
-    EXPECT_EQ(BytesOf(in), expected);
-    DisposeHandle(in);
-    DisposeUserData(back);
-  }
-}
-
 // A 'udta' atom appended to a movie made by another tool is read by our own walker; the
 // movie's user data goes with the movie only; an MPEG-4 'meta' item stays whole for the
 // program to read its 'ilst' itself.
