@@ -178,7 +178,7 @@ TEST(QDFontsTest, SystemAndApplicationFontsAreTheJapaneseFamilyByItsOwnNumber) {
   EXPECT_EQ(TextWidth(text.data(), 0, SInt16(text.size())), unknown);
 }
 
-// Drawing text: where the glyphs land, the pen, transfer modes, styles, clipping and origins.
+// Drawing text: where the glyphs land, the pen, transfer modes, styles and clipping.
 // Probes "h,v# h,v." as the pixel (h, v) each must be: '#' black, '.' white, 'r' red, 'b'
 // blue. Returns the probes that differ.
 class QDTextDrawTest : public TextPortTest {
@@ -229,8 +229,6 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
       {"shadow: one pixel further right and down", [] { TextFace(shadow); }, 100, 40, "a", 108,
        "102,35. 106,35# 102,41#"},
       {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, "12,15# 17,15."},
-      {"moved by the origin: local h 110 is column 10", [] { SetOrigin(100, 0); }, 110, 50, "a",
-       116, "12,45# 112,45."},
       {"hidden pen (last: it stays hidden): only the pen moves", [] { HidePen(); }, 10, 20, "a", 16,
        "12,15."},
   };
@@ -240,7 +238,6 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
     MoveTo(c.h, c.v);
     DrawString(PStr(P(c.text)));
     EXPECT_EQ(PenH(), c.penAfter) << c.what;
-    SetOrigin(0, 0);
     EXPECT_EQ(WrongProbes(c.probes), "") << c.what;
     TextFace(normal);
     TextMode(srcOr);
