@@ -229,8 +229,9 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
       {"shadow: one pixel further right and down", [] { TextFace(shadow); }, 100, 40, "a", 108,
        "102,35. 106,35# 102,41#"},
       {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, "12,15# 17,15."},
-      {"hidden pen (last: it stays hidden): only the pen moves", [] { HidePen(); }, 10, 20, "a", 16,
-       "12,15."},
+      {"srcXor inverts black and white", [&] { PaintRect(&clip), TextMode(srcXor); }, 10, 20, "ab",
+       22, "11,15. 17,15# 15,15. 9,15#"},
+      {"outside the pixels only the pen moves", [] {}, -500, 20, "abc", -482, "0,15. 1,15."},
   };
   const Rect all{0, 0, kHeight, kWidth}, wide{-32767, -32767, 32767, 32767};
   for (const auto& c : cases) {
@@ -259,22 +260,7 @@ TEST_F(QDTextDrawTest, DrawTextDrawsTheBytesAskedAndTwoByteCharactersWhole) {
   EXPECT_EQ(PenH(), 24);
 }
 
-TEST_F(QDTextDrawTest, SrcXorTwiceRestoresThePixels) {
-  const Rect half{0, 0, 60, 13};
-  PaintRect(&half);  // black on the left, white on the right of column 13
-  TextMode(srcXor);
-  MoveTo(10, 20);
-  DrawString(PStr(P("ab")));
-  EXPECT_EQ(WrongProbes("11,15. 17,15#"), "") << "black and white inverted";
-  MoveTo(10, 20);
-  DrawString(PStr(P("ab")));
-  EXPECT_EQ(WrongProbes("11,15# 17,15. 15,15."), "");
-}
-
-TEST_F(QDTextDrawTest, TextOutsideThePixelsOnlyMovesThePen) {
-  MoveTo(-500, 20);
-  DrawString(PStr(P("abc")));
-  EXPECT_EQ(PenH(), -482);
+TEST_F(QDTextDrawTest, ThePenStopsAtTheEdgeOfThePlane) {
   MoveTo(30000, 20);
   const std::string longText(1000, 'x');
   DrawText(longText.data(), 0, SInt16(longText.size()));

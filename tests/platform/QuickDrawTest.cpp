@@ -196,13 +196,7 @@ TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndTheRecordTellsWhichWasSet
       {[&] { DisposeCCursor(c), SetCCursor(c), SetCursor(nullptr); }, "other 0 shown 0 5",
        "disposed and null cursors are refused"},
       {HideCursor, "other 0 hidden -1 5", "hidden"},
-      {HideCursor, "other 0 hidden -2 5", "hidden twice"},
-      {ShowCursor, "other 0 hidden -1 5", "one show is not enough"},
-      {ShowCursor, "other 0 shown 0 5", "shown"},
-      {ShowCursor, "other 0 shown 0 5", "never above 0"},
-      {HideCursor, "other 0 hidden -1 5", "hidden again"},
       {InitCursor, "arrow 0 shown 0 6", "InitCursor: the arrow, shown at once"},
-      {ObscureCursor, "arrow 0 hidden 0 6", "obscured until the mouse moves"},
   };
   for (const auto& s : steps) {
     s.call();
