@@ -223,6 +223,7 @@ TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
       {0, 0, R(0, 0, 16, 32), 4, "--------rrrrrrrrrrrrrrrr--------"},  // stretched
       {kColourIcon, kAlignRight, R(0, 0, 16, 32), 8, "--------------------rrrrrrrr----"},
       {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 32), 8, "------------rrrrrrrr------------"},
+      {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 33), 8, "------------rrrrrrrr------------"},
       {kColourIcon, kAlignBottom, R(0, 0, 32, 16), 20, "----rrrrrrrr--------------------"},
       {kColourIcon, kAlignBottom, R(0, 0, 32, 16), 4, none},
       {kColourIcon, kAlignVerticalCenter, R(0, 0, 32, 16), 12, "----rrrrrrrr--------------------"},
