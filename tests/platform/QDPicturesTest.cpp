@@ -75,8 +75,8 @@ TEST_F(QDPictures, PictureLandsOnItsRectangleScaledClippedThroughItsAlpha) {
   } cases[] = {
       {"its own size", [] {}, R(0, 1, 2, 5), ".rrbb.../.rrbb.../......../......../......../"},
       {"twice its size", [] {}, R(0, 0, 4, 8), "rrrrbbbb/rrrrbbbb/rrrrbbbb/rrrrbbbb/......../"},
-      {"4 columns onto 6: source columns 0 0 1 2 2 3", [] {}, R(0, 0, 3, 6),
-       "rrrbbb../rrrbbb../rrrbbb../......../......../"},
+      {"4 columns onto 5: source columns 0 0 1 2 3", [] {}, R(0, 0, 3, 5),
+       "rrrbb.../rrrbb.../rrrbb.../......../......../"},
       {"shrunk to 2 x 1: a pixel of each half", [] {}, R(0, 0, 1, 2),
        "rb....../......../......../......../......../"},
       {"clipped", [&] { ClipRect(&clip); }, R(0, 0, 2, 8),
