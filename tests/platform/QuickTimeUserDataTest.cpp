@@ -1,5 +1,5 @@
-// Movie user data: items, text entries per language, the 'udta' bytes, user data read from
-// movie files, and the atom reader fed damaged bytes.
+// Movie user data: items, text entries per language, user data read from movie files, and
+// the atom reader fed damaged bytes.
 
 #include <algorithm>
 #include <random>
@@ -14,10 +14,8 @@ namespace {
 
 namespace qt = sp_platform::quicktime;
 
-const OSType kName = kUserDataTextFullName;  // '©nam'
-const OSType kArtist = SpFourCC(
-    "\xA9"
-    "ART");
+const OSType kName = kUserDataTextFullName;     // '©nam'
+const OSType kArtist = 0xA9415254;              // '©ART'
 const std::string kNihon = "\x93\xFA\x96\x7B";  // "日本" in MacJapanese
 const std::string kTrack("\x00\x03\x00\x0C", 4);
 
@@ -98,10 +96,8 @@ TEST_F(QuickTimeUserDataTest, ItemsKeepTheirOrderTypesAndIndexes) {
 // language code, and its own entries carry Mac codes.
 TEST_F(QuickTimeUserDataTest, TextEntriesAreKeptPerLanguage) {
   const UInt16 und = 0x55C4, jpn = 0x2A0E;
-  Handle h =
-      HandleOf(Atom("udta", Atom("\xA9nam", Entry(und, "Hello")) + Atom("\xA9"
-                                                                        "ART",
-                                                                        Entry(jpn, kNihon))));
+  Handle h = HandleOf(
+      Atom("udta", Atom("\xA9nam", Entry(und, "Hello")) + Atom("\xA9\x41RT", Entry(jpn, kNihon))));
   ASSERT_EQ(NewUserDataFromHandle(h, &ud_), noErr);
   DisposeHandle(h);
   EXPECT_EQ(Get(ud_, kName, 1, langEnglish), "Hello");
