@@ -73,7 +73,7 @@ inline Pixels PixelsOf(RgnHandle rgn) {
 }
 
 // Checks everything a region must agree on with the pixel set it should hold: its pixels,
-// PtInRgn everywhere, its bounds, emptiness, rectangularity, and that it is stored exactly
+// PtInRgn everywhere, its bounds, emptiness, and that it is stored exactly
 // as a region built pixel by pixel from the set (the canonical form EqualRgn relies on).
 inline ::testing::AssertionResult Holds(RgnHandle rgn, const Pixels& want) {
   Pixels got = PixelsOf(rgn);
@@ -89,8 +89,6 @@ inline ::testing::AssertionResult Holds(RgnHandle rgn, const Pixels& want) {
     return ::testing::AssertionFailure()
            << "bounds " << b.top << "," << b.left << " want " << wb.top << "," << wb.left;
   if (bool(EmptyRgn(rgn)) != (count == 0)) return ::testing::AssertionFailure() << "EmptyRgn";
-  if (bool(IsRegionRectangular(rgn)) != (count == (wb.bottom - wb.top) * (wb.right - wb.left)))
-    return ::testing::AssertionFailure() << "IsRegionRectangular";
   RgnHandle built = NewRgn();
   const Rect all{Pixels::kMin, Pixels::kMin, Pixels::kMax, Pixels::kMax};
   sp_platform::MaskToRgn(
