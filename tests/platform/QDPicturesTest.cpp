@@ -178,7 +178,6 @@ TEST_F(QDPictures, DamagedImageBytesAreRefusedOrWhole) {
         }
       } else if (type == kCicn) {
         CIconHandle icon = GetCIcon(kScratch);
-        PlotCIcon(&dst, icon);
         PlotIconID(&dst, kAlignAbsoluteCenter, kTransformNone, kScratch);
         DisposeCIcon(icon);
       } else if (CCrsrHandle cursor = GetCCursor(kScratch)) {
@@ -209,18 +208,17 @@ TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
   EXPECT_EQ(HomeResFile(reinterpret_cast<Handle>(icon)), -1) << "an icon is no resource";
   const std::string none(32, '-');
   const struct {
-    SInt16 id;  // 0: PlotCIcon
+    SInt16 id;
     IconAlignmentType align;
     Rect rect;
     SInt16 row;
     std::string pixels;
     OSErr err = noErr;
   } cases[] = {
-      {0, 0, R(0, 0, 16, 16), 4, "----rrrrrrrr--------------------"},
-      {0, 0, R(0, 0, 16, 16), 11, "----rrrrrrrr--------------------"},
-      {0, 0, R(0, 0, 16, 16), 3, none},
-      {0, 0, R(0, 0, 16, 16), 12, none},
-      {0, 0, R(0, 0, 16, 32), 4, "--------rrrrrrrrrrrrrrrr--------"},  // stretched
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 4, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 11, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 3, none},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 12, none},
       {kColourIcon, kAlignRight, R(0, 0, 16, 32), 8, "--------------------rrrrrrrr----"},
       {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 32), 8, "------------rrrrrrrr------------"},
       {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 33), 8, "------------rrrrrrrr------------"},
@@ -238,22 +236,15 @@ TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
   };
   for (const auto& c : cases) {
     Clear(kGrey);
-    if (c.id == 0) {
-      PlotCIcon(&c.rect, icon);
-    } else {
-      EXPECT_EQ(PlotIconID(&c.rect, c.align, kTransformNone, c.id), c.err);
-    }
+    EXPECT_EQ(PlotIconID(&c.rect, c.align, kTransformNone, c.id), c.err);
     EXPECT_EQ(Picture(R(c.row, 0, c.row + 1, 32)), c.pixels + "/")
         << c.id << " alignment " << c.align << " row " << c.row << " right " << c.rect.right;
   }
   EXPECT_EQ(PlotIconID(nullptr, kAlignAbsoluteCenter, kTransformNone, kColourIcon), paramErr);
   DisposeCIcon(icon);
-  PlotCIcon(&cases[0].rect, icon);  // a disposed icon is not drawn any more
-  EXPECT_TRUE(AllAre(kGrey));
 }
 
 TEST_F(QDIcons, WhatIsNotAColourIconIsRefused) {
-  Clear(kGrey);
   Handle good = GetResource(kCicn, kColourIcon);
   ASSERT_NE(good, nullptr);
   const UInt8* p = reinterpret_cast<const UInt8*>(*good);
@@ -267,14 +258,11 @@ TEST_F(QDIcons, WhatIsNotAColourIconIsRefused) {
     EXPECT_EQ(GetCIcon(kColourIcon), nullptr) << "allocation " << n;
     sp_testing::FailNthAllocation(0);
   }
-  // A handle GetCIcon did not make is neither drawn nor disposed of.
+  // A handle GetCIcon did not make is not disposed of.
   Handle other = NewHandleClear(Size(sizeof(CIcon)));
-  const Rect r = R(0, 0, 16, 16);
-  PlotCIcon(&r, reinterpret_cast<CIconHandle>(other));
   DisposeCIcon(reinterpret_cast<CIconHandle>(other));
   EXPECT_EQ(GetHandleSize(other), Size(sizeof(CIcon)));
   DisposeHandle(other);
-  EXPECT_TRUE(AllAre(kGrey));
 }
 
 }  // namespace

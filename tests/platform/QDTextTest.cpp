@@ -74,7 +74,6 @@ TEST_F(QDTextMetricsTest, OnlyTheBytesAskedAreMeasuredAndTheTestFontsInformation
   EXPECT_EQ(std::vector<int>({TextWidth(text, 2, 3), TextWidth(text, 0, 0), TextWidth(text, 0, -4),
                               TextWidth(nullptr, 0, 4), StringWidth(nullptr)}),
             std::vector<int>({18, 0, 0, 0, 0}));
-  EXPECT_EQ(CharWidth(CharParameter(0x82A0)), 12);
   FontInfo info{};
   auto metrics = [&info] {
     GetFontInfo(&info);
