@@ -113,15 +113,52 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
   }
 }
 
-// 96 kHz has no 16.16 value, so the rate field is 0 (a converter refuses it) and the time
-// scale keeps the true rate.
-TEST_F(QuickTimeTest, MediaTimeScaleKeepsARateTheDescriptionCannotHold) {
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("hi.aif"), 2, 96000, 9600));
-  Media media = SoundMedia(Open("hi.aif"));
-  ASSERT_NE(media, nullptr);
+// Movie files need a file and a known number; a movie comes from an open data fork too;
+// disposed objects are refused. 96 kHz has no 16.16 value, so the rate field is 0 (a converter
+// refuses it) and the time scale keeps the true rate.
+TEST_F(QuickTimeTest, MovieFilesOpenOnceAndDisposedObjectsAreRefused) {
+  FSSpec missing = Spec("missing.aif");
+  SInt16 ref = 0;
+  EXPECT_EQ(OpenMovieFile(&missing, &ref, fsRdPerm), fnfErr);
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 96000, 9600));
+  FSSpec spec = Spec("a.aif");
+  EXPECT_EQ(OpenMovieFile(&spec, &ref, fsRdWrPerm), permErr);
+  ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
+  Movie movie = nullptr;
+  SInt16 resId = 1;
+  EXPECT_EQ(std::vector<OSErr>({NewMovieFromFile(&movie, ref, &resId, nullptr, 0, nullptr),
+                                CloseMovieFile(ref), CloseMovieFile(ref),
+                                NewMovieFromFile(&movie, ref, nullptr, nullptr, 0, nullptr)}),
+            std::vector<OSErr>({resNotFound, noErr, rfNumErr, rfNumErr}));
+  EXPECT_EQ(movie, nullptr);
+  ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &ref), noErr);
+  ASSERT_EQ(NewMovieFromDataFork(&movie, ref, 0, newMovieActive, nullptr), noErr);
+  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
+  Media media = GetTrackMedia(track);
   EXPECT_EQ(std::vector<SInt32>({SInt32(Describe(media).desc.sampleRate), GetMediaTimeScale(media),
                                  GetMediaDuration(media)}),
             std::vector<SInt32>({0, 96000, 9600}));
+  Handle h = NewHandle(0);
+  ASSERT_EQ(GetMediaSample(media, h, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+                           nullptr),
+            noErr);
+  EXPECT_EQ(sp::LoadBE16(*h + 2), UInt16(sp_testing::TestSampleValue(0, 1)));
+  DisposeHandle(h);
+  DisposeMovie(movie);
+  FSClose(ref);  // the movie read through the open fork
+  auto withError = [](long result) { return std::vector<long>({result, GetMoviesError()}); };
+  EXPECT_EQ(withError(0), std::vector<long>({0, noErr}));
+  EXPECT_EQ(
+      withError(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType) != nullptr),
+      std::vector<long>({0, invalidMovie}));
+  EXPECT_EQ(withError(GetTrackMedia(track) != nullptr), std::vector<long>({0, invalidTrack}));
+  EXPECT_EQ(withError(GetMediaSampleCount(media)), std::vector<long>({0, invalidMedia}));
+  EXPECT_EQ(GetMediaSample(media, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
+                           nullptr, nullptr),
+            invalidMedia);
+  EXPECT_EQ(GetMovieUserData(nullptr), nullptr);
+  DisposeMovie(movie);  // twice: refused, no crash
+  EXPECT_EQ(GetMoviesError(), invalidMovie);
 }
 
 TEST_F(QuickTimeTest, TracksAreFoundByTypeAndCharacteristic) {
@@ -140,65 +177,6 @@ TEST_F(QuickTimeTest, TracksAreFoundByTypeAndCharacteristic) {
   EXPECT_EQ(GetMovieIndTrackType(movie, 1, AudioMediaCharacteristic, movieTrackCharacteristic),
             sound);
   EXPECT_EQ(GetMovieIndTrackType(movie, 2, SoundMediaType, movieTrackMediaType), nullptr);
-}
-
-TEST_F(QuickTimeTest, DisposedOrForeignObjectsAreRefused) {
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 80));
-  Movie movie = Open("a.aif");
-  ASSERT_NE(movie, nullptr);
-  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
-  Media media = GetTrackMedia(track);
-  movies_.clear();
-  DisposeMovie(movie);
-  auto withError = [](long result) { return std::vector<long>({result, GetMoviesError()}); };
-  EXPECT_EQ(withError(0), std::vector<long>({0, noErr}));
-  EXPECT_EQ(
-      withError(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType) != nullptr),
-      std::vector<long>({0, invalidMovie}));
-  EXPECT_EQ(withError(GetTrackMedia(track) != nullptr), std::vector<long>({0, invalidTrack}));
-  EXPECT_EQ(withError(GetMediaSampleCount(media)), std::vector<long>({0, invalidMedia}));
-  EXPECT_EQ(GetMediaSample(media, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
-                           nullptr, nullptr),
-            invalidMedia);
-  EXPECT_EQ(GetMovieUserData(nullptr), nullptr);
-  DisposeMovie(movie);  // twice: refused, no crash
-  EXPECT_EQ(GetMoviesError(), invalidMovie);
-}
-
-TEST_F(QuickTimeTest, MovieFilesNeedAFileAndAKnownNumber) {
-  FSSpec missing = Spec("missing.aif");
-  SInt16 ref = 0;
-  EXPECT_EQ(OpenMovieFile(&missing, &ref, fsRdPerm), fnfErr);
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 80));
-  FSSpec spec = Spec("a.aif");
-  EXPECT_EQ(OpenMovieFile(&spec, &ref, fsRdWrPerm), permErr);
-  ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
-  Movie movie = nullptr;
-  SInt16 resId = 1;
-  EXPECT_EQ(std::vector<OSErr>({NewMovieFromFile(&movie, ref, &resId, nullptr, 0, nullptr),
-                                CloseMovieFile(ref), CloseMovieFile(ref),
-                                NewMovieFromFile(&movie, ref, nullptr, nullptr, 0, nullptr)}),
-            std::vector<OSErr>({resNotFound, noErr, rfNumErr, rfNumErr}));
-  EXPECT_EQ(movie, nullptr);
-}
-
-TEST_F(QuickTimeTest, MovieFromAnOpenDataForkReadsThroughTheFileManager) {
-  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("fork.aif"), 2, 11025, 500));
-  FSSpec spec = Spec("fork.aif");
-  SInt16 refNum = 0;
-  ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), noErr);
-  Movie movie = nullptr;
-  ASSERT_EQ(NewMovieFromDataFork(&movie, refNum, 0, newMovieActive, nullptr), noErr);
-  Media media = SoundMedia(movie);
-  ASSERT_NE(media, nullptr);
-  Handle h = NewHandle(0);
-  ASSERT_EQ(GetMediaSample(media, h, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
-                           nullptr),
-            noErr);
-  EXPECT_EQ(sp::LoadBE16(*h + 2), UInt16(sp_testing::TestSampleValue(0, 1)));
-  DisposeHandle(h);
-  DisposeMovie(movie);
-  FSClose(refNum);
 }
 
 // The sound format table: packing of each format, and which conversions a converter can be
