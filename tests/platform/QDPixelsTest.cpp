@@ -119,7 +119,7 @@ TEST_F(QDPixels, RelativeMovesAndPenStateRoundTrip) {
               now.pnPat.pat[1] == 0x55);
 }
 
-TEST_F(QDPixels, PatternModesUseTheForeAndBackColours) {
+TEST_F(QDPixels, PatternModesUseTheForeAndBackColoursAndPatternResourcesAreWhole) {
   const RGBColor red = RGB8(255, 0, 0), blue = RGB8(0, 0, 255);
   RGBForeColor(&red);
   RGBBackColor(&blue);
@@ -141,9 +141,7 @@ TEST_F(QDPixels, PatternModesUseTheForeAndBackColours) {
     PaintRect(&row0);
     EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{c.at0, c.at1})) << c.mode;
   }
-}
-
-TEST_F(QDPixels, GetPatternReadsEightBytePatternResources) {
+  // GetPattern reads eight-byte pattern resources.
   const std::vector<UInt8> dots = {0x80, 0, 0x08, 0, 0x80, 0, 0x08, 0};
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("PAT "), 6100, dots), noErr);
   ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("PAT "), 6101, dots.data(), 7), noErr);
@@ -183,7 +181,7 @@ TEST_F(QDPixels, DrawingOutsideThePixelsIsCut) {
   EXPECT_EQ(Picture(small, R(10, 10, 14, 14)), "####/####/####/####/");
 }
 
-TEST_F(QDPixels, ColoursGoToPixelsByTheirHighBytesAndSetCPixelKeepsToTheClip) {
+TEST_F(QDPixels, ColoursGoToPixelsByTheirHighBytesAndCoverageMasksBlendInsideTheClip) {
   const RGBColor c = {0x8000, 0x12FF, 0xFFFF}, grey = RGB8(0x40, 0x40, 0x40);
   RGBForeColor(&c);
   const Rect dot = R(0, 0, 1, 1);
@@ -199,6 +197,26 @@ TEST_F(QDPixels, ColoursGoToPixelsByTheirHighBytesAndSetCPixelKeepsToTheClip) {
   ClipRect(&dot);
   for (SInt16 h : {0, 1, -1}) SetCPixel(h, 0, &grey);  // -1: outside the pixels, ignored
   EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{0x404040, kWhite}));
+  // The text drawing's way in: coverage 0, half, full and full again, clipped after three.
+  const UInt8 coverage[4] = {0, 128, 255, 255};
+  const Rect box = R(0, 0, 1, 4), clip = R(0, 0, 40, 3);
+  const struct {
+    SInt16 mode;
+    UInt32 px[3];  // over a grey port, fore red, back blue
+  } cases[] = {
+      {srcOr, {0x808080, 0xC04040, 0xFF0000}},    {srcCopy, {0x0000FF, 0x80007F, 0xFF0000}},
+      {srcBic, {0x808080, 0x4040C0, 0x0000FF}},   {srcXor, {0x808080, 0x7F7F7F, 0x7F7F7F}},
+      {notSrcOr, {0xFF0000, 0xBF4040, 0x808080}}, {patOr, {0x808080, 0xC04040, 0xFF0000}},
+  };
+  const RGBColor red = RGB8(255, 0, 0), blue = RGB8(0, 0, 255);
+  RGBForeColor(&red);
+  RGBBackColor(&blue);
+  ClipRect(&clip);
+  for (const auto& c : cases) {
+    Clear(0x808080);
+    sp_platform::DrawCoverageMask(world_, box, coverage, sizeof coverage, c.mode);
+    EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{c.px[0], c.px[1], c.px[2], 0x808080})) << c.mode;
+  }
 }
 
 // The PNG is for a person to look at; it goes to the test-output folder CTest names, and
@@ -221,29 +239,6 @@ TEST_F(QDPixels, SnapshotWritesAPngAPersonCanLookAt) {
     const std::string path = std::string(folder) + "/qd-pixels-snapshot.png";
     EXPECT_TRUE(sp_testing::SnapshotPort(picture, path));
     std::printf("PNG snapshot: %s\n", path.c_str());
-  }
-}
-
-// The text drawing's way in: coverage 0, half, full and full again, clipped after three.
-TEST_F(QDPixels, CoverageMasksBlendByModeInsideTheClip) {
-  const UInt8 coverage[4] = {0, 128, 255, 255};
-  const Rect box = R(0, 0, 1, 4), clip = R(0, 0, 40, 3);
-  const struct {
-    SInt16 mode;
-    UInt32 px[3];  // over a grey port, fore red, back blue
-  } cases[] = {
-      {srcOr, {0x808080, 0xC04040, 0xFF0000}},    {srcCopy, {0x0000FF, 0x80007F, 0xFF0000}},
-      {srcBic, {0x808080, 0x4040C0, 0x0000FF}},   {srcXor, {0x808080, 0x7F7F7F, 0x7F7F7F}},
-      {notSrcOr, {0xFF0000, 0xBF4040, 0x808080}}, {patOr, {0x808080, 0xC04040, 0xFF0000}},
-  };
-  const RGBColor red = RGB8(255, 0, 0), blue = RGB8(0, 0, 255);
-  RGBForeColor(&red);
-  RGBBackColor(&blue);
-  ClipRect(&clip);
-  for (const auto& c : cases) {
-    Clear(0x808080);
-    sp_platform::DrawCoverageMask(world_, box, coverage, sizeof coverage, c.mode);
-    EXPECT_EQ(Row(0, 0, 4), (std::vector<UInt32>{c.px[0], c.px[1], c.px[2], 0x808080})) << c.mode;
   }
 }
 
@@ -302,7 +297,7 @@ TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
   }
 }
 
-TEST_F(QDShapes, RegionsArePaintedAndErasedInsideTheirOutline) {
+TEST_F(QDShapes, RegionsArePaintedInsideTheirOutlineAndRecordedOutlinesDrawNothing) {
   RgnHandle rgn = NewRgn(), other = NewRgn();
   SetRectRgn(rgn, 0, 0, 8, 4);
   SetRectRgn(other, 0, 4, 4, 8);
@@ -311,12 +306,7 @@ TEST_F(QDShapes, RegionsArePaintedAndErasedInsideTheirOutline) {
   EXPECT_EQ(Picture(R(3, 0, 9, 9)), "########./####...../####...../####...../####...../........./");
   EraseRgn(rgn);
   EXPECT_EQ(Px(0, 0), kWhite);
-  DisposeRgn(rgn);
   DisposeRgn(other);
-}
-
-TEST_F(QDShapes, RecordedOutlinesDrawNothingAndBecomeTheRegion) {
-  RgnHandle rgn = NewRgn();
   const Rect r = R(2, 3, 9, 12);
   OpenRgn();
   FrameRect(&r);
@@ -375,7 +365,7 @@ TEST_F(QDCopy, CopyBitsScalesToTheNearestPixelInEachBitmapsCoordinatesCopyingWha
   EXPECT_EQ(Picture(R(0, 0, 3, 3)), "oo./oo./.../");
 }
 
-TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheCurrentPortsClip) {
+TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheClipAndReadsOldPixelsWhenOverlapping) {
   GWorldPtr src = NewWorld(R(0, 0, 10, 10));
   sp_testing::FillPort(src, kBlack);
   const Rect all = R(0, 0, 10, 10), clip = R(0, 0, 3, 10);
@@ -392,6 +382,14 @@ TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheCurrentPortsClip) {
   GWorldPtr other = NewWorld(all);
   Copy(src, other, all, all);
   EXPECT_EQ(sp_testing::ReadPixel(other, 5, 5), kBlack);
+  // Overlapping copies read the old pixels.
+  const Rect port = R(0, 0, 40, 40);
+  ClipRect(&port);
+  Stripes(world_);
+  const std::vector<UInt32> before = AllPixels(world_);
+  Copy(world_, world_, R(0, 0, 10, 30), R(1, 1, 11, 31));  // one down and right
+  for (SInt16 v = 1; v < 11; ++v)
+    for (SInt16 h = 1; h < 31; ++h) ASSERT_EQ(Px(h, v), before[(v - 1) * 40 + h - 1]) << h << v;
 }
 
 // Modes over a grey destination: a black and a white source pixel.
@@ -428,14 +426,6 @@ TEST_F(QDCopy, SourceModesOnAGreyDestination) {
   RGBBackColor(&yellow);
   Copy(src, world_, R(0, 0, 2, 2), R(0, 0, 2, 2));
   EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{0x00FF00, 0xFFFF00}));
-}
-
-TEST_F(QDCopy, OverlappingCopiesReadTheOldPixels) {
-  Stripes(world_);
-  const std::vector<UInt32> before = AllPixels(world_);
-  Copy(world_, world_, R(0, 0, 10, 30), R(1, 1, 11, 31));  // one down and right
-  for (SInt16 v = 1; v < 11; ++v)
-    for (SInt16 h = 1; h < 31; ++h) ASSERT_EQ(Px(h, v), before[(v - 1) * 40 + h - 1]) << h << v;
 }
 
 TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {

@@ -124,7 +124,7 @@ TEST_F(QDRegionsAlgebra, RectInRgnAnswersWhetherAnyPixelIsShared) {
   EXPECT_TRUE(RectInRgn(&touching, ring));
 }
 
-TEST_F(QDRegionsAlgebra, EmptyAndNullRegionsAreHandledByEveryOperation) {
+TEST_F(QDRegionsAlgebra, EmptyAndNullRegionsAreHandledAndPixelsPastTheLimitFallOffNotWrap) {
   RgnHandle empty = Rgn(), box = Rgn(1, 2, 11, 12), d = Rgn();
   Pixels boxPixels, none;
   boxPixels.AddRect(Rect{2, 1, 12, 11});
@@ -158,12 +158,8 @@ TEST_F(QDRegionsAlgebra, EmptyAndNullRegionsAreHandledByEveryOperation) {
   EXPECT_EQ(std::vector<bool>({bool(EmptyRgn(nullptr)), bool(PtInRgn(Point{1, 1}, nullptr)),
                                bool(RectInRgn(nullptr, box))}),
             std::vector<bool>({true, false, false}));
-}
-
-TEST_F(QDRegionsAlgebra, PixelsMovedPastTheCoordinateLimitFallOffInsteadOfWrapping) {
   RgnHandle r = Rgn(32700, 0, 32760, 10);
   OffsetRgn(r, 30, 0);
-  Rect b;
   const Rect want{0, 32730, 10, 32767}, low{-32768, -32768, -32720, -32720};
   EXPECT_TRUE(EqualRect(GetRegionBounds(r, &b), &want));
   OffsetRgn(r, 100, 0);
@@ -335,7 +331,7 @@ TEST_F(QDRegionsOutline, SidesInAnyOrderFramesJoinEvenOddAndUnclosedLinesGiveNot
   EXPECT_TRUE(EmptyRgn(open));
 }
 
-TEST_F(QDRegionsOutline, RecordingBelongsToThePortItWasOpenedOnAndReopeningStartsAgain) {
+TEST_F(QDRegionsOutline, RecordingBelongsToThePortOpenedOnRestartsOnReopenAndStopsOnFailure) {
   const Rect content{40, 40, 140, 140};
   WindowRef w =
       NewCWindow(nullptr, &content, nullptr, true, documentProc, kFirstWindowOfClass, false, 0);
@@ -358,10 +354,7 @@ TEST_F(QDRegionsOutline, RecordingBelongsToThePortItWasOpenedOnAndReopeningStart
   EXPECT_TRUE(Holds(r, want));
   CloseRgn(r);
   EXPECT_TRUE(EmptyRgn(r)) << "no region open: the outline is empty";
-}
-
-TEST_F(QDRegionsOutline, CloseRgnThatCannotStoreLeavesTheDestinationAndStopsRecording) {
-  RgnHandle r = Rgn(1, 1, 2, 2);
+  SetRectRgn(r, 1, 1, 2, 2);
   OpenRgn();
   Draw({{0, 0}, {10, 0}, {5, 10}});
   sp_testing::FailNthAllocation(1);

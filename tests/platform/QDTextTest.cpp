@@ -69,7 +69,11 @@ TEST_F(QDTextMetricsTest, WidthsCountTwoByteCharactersOnceAndAddExtrasPerCharact
   EXPECT_EQ(PenH(), -32768) << "the pen stops at the plane's edge";
 }
 
-TEST_F(QDTextMetricsTest, OnlyTheBytesAskedAreMeasuredAndTheTestFontsInformationIsExact) {
+TEST_F(QDTextMetricsTest, OnlyTheBytesAskedAreMeasuredFontInformationIsExactAndPortSettingsValid) {
+  EXPECT_EQ(std::vector<int>({GetPortTextFont(world_), GetPortTextSize(world_),
+                              GetPortTextFace(world_), GetPortTextMode(world_)}),
+            std::vector<int>({0, 0, normal, srcOr}))
+      << "a new port's";
   const char text[] = "xx\x82\xA0yy";
   EXPECT_EQ(std::vector<int>({TextWidth(text, 2, 3), TextWidth(text, 0, 0), TextWidth(text, 0, -4),
                               TextWidth(nullptr, 0, 4), StringWidth(nullptr)}),
@@ -84,6 +88,14 @@ TEST_F(QDTextMetricsTest, OnlyTheBytesAskedAreMeasuredAndTheTestFontsInformation
   TextFace(bold);
   EXPECT_EQ(metrics(), std::vector<int>({18, 6, 26, 0}));
   GetFontInfo(nullptr);  // no crash
+  // Only valid values are kept: the high bit is no style, extras are whole pixels.
+  TextFace(bold | italic | 0x80);
+  CharExtra(0x18000);
+  SetPortTextSize(world_, -3);  // a negative size is the default size
+  SetPortTextFont(nullptr, 3);  // ignored
+  EXPECT_EQ(std::vector<int>({GetPortTextFace(world_), GetPortChExtra(world_),
+                              GetPortTextSize(world_), GetPortTextFont(nullptr)}),
+            std::vector<int>({bold | italic, 2, 0, 0}));
 }
 
 // The system font spans about its size, bold is wider than plain, and the width of a
@@ -110,20 +122,6 @@ TEST_F(QDTextMetricsTest, SystemFontMetricsAreConsistent) {
   for (std::size_t i = 0; i < kanji.size(); i += 2) sum += TextWidth(kanji.data(), SInt16(i), 2);
   EXPECT_EQ(TextWidth(kanji.data(), 0, SInt16(kanji.size())), sum);
   EXPECT_GE(sum, 3 * 10);
-}
-
-TEST_F(QDTextMetricsTest, PortTextSettingsStartAsANewPortsAndKeepOnlyValidValues) {
-  EXPECT_EQ(std::vector<int>({GetPortTextFont(world_), GetPortTextSize(world_),
-                              GetPortTextFace(world_), GetPortTextMode(world_)}),
-            std::vector<int>({0, 0, normal, srcOr}));
-  TextFace(bold | italic | 0x80);  // the high bit is no style
-  CharExtra(0x18000);
-  SetPortTextSize(world_, -3);
-  SetPortTextFont(nullptr, 3);  // ignored
-  EXPECT_EQ(GetPortTextFace(world_), bold | italic);
-  EXPECT_EQ(GetPortChExtra(world_), 2) << "rounded to whole pixels";
-  EXPECT_EQ(GetPortTextSize(world_), 0);
-  EXPECT_EQ(GetPortTextFont(nullptr), 0);
 }
 
 // The font table: numbers and names, the system and application fonts, the installed list
@@ -248,7 +246,7 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
   }
 }
 
-TEST_F(QDTextDrawTest, DrawTextDrawsTheBytesAskedAndTwoByteCharactersWhole) {
+TEST_F(QDTextDrawTest, DrawTextDrawsTheBytesAskedTwoByteCharactersWholeAndStopsAtThePlanesEdge) {
   const char text[] = "zz\x82\xA0 b";
   MoveTo(0, 30);
   DrawText(text, 2, 4);  // the two-byte character (12 px), a space (blank), "b"
@@ -257,14 +255,12 @@ TEST_F(QDTextDrawTest, DrawTextDrawsTheBytesAskedAndTwoByteCharactersWhole) {
   DrawText(nullptr, 0, 3);
   DrawString(nullptr);
   EXPECT_EQ(PenH(), 24);
-}
-
-TEST_F(QDTextDrawTest, ThePenStopsAtTheEdgeOfThePlane) {
+  const int ink = Ink(0, 0, kWidth, kHeight);
   MoveTo(30000, 20);
   const std::string longText(1000, 'x');
   DrawText(longText.data(), 0, SInt16(longText.size()));
   EXPECT_EQ(PenH(), 32767) << "the pen stops at the edge of the coordinate plane";
-  EXPECT_EQ(Ink(0, 0, kWidth, kHeight), 0);
+  EXPECT_EQ(Ink(0, 0, kWidth, kHeight), ink);
 }
 
 // The system font (IPA Gothic) draws Japanese: ink inside the text's box, none far from it;
