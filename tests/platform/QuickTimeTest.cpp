@@ -533,7 +533,7 @@ TEST_F(QuickTimeSamplesTest, GroupSizeFollowsTheLimitsGivenAndFailuresLoseNothin
 // Packets of varying size come one at a time, in order. The loader's loop: on -2027 the
 // handle grows tenfold and the read is tried again; every packet is read once, whatever size
 // the handle started with.
-TEST_F(QuickTimeSamplesTest, VaryingPacketsComeWholeThroughAHandleThatGrows) {
+TEST_F(QuickTimeSamplesTest, PacketsComeWholeThroughAHandleThatGrowsAndGroupsStartAtAPacket) {
   SKIP_WITHOUT_FFMPEG();
   ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.mp3"), "libmp3lame", 44100, 2, 1.0));
   Media media = SoundMedia(Open("a.mp3"));
@@ -562,12 +562,9 @@ TEST_F(QuickTimeSamplesTest, VaryingPacketsComeWholeThroughAHandleThatGrows) {
   ReadToEnd(media, 1 << 20, &t, &packets, [&](const Sample& s) { direct += s.bytes; });
   EXPECT_EQ(all, direct) << "the same packets as read with a large handle";
   EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";
-}
-
-TEST_F(QuickTimeSamplesTest, FixedPacketGroupsStartAtAPacket) {
-  SKIP_WITHOUT_FFMPEG();
+  // Fixed packets (IMA): a group starts at a packet.
   ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.aifc"), "adpcm_ima_qt", 22050, 1, 0.5));
-  Media media = SoundMedia(Open("a.aifc"));
+  media = SoundMedia(Open("a.aifc"));
   ASSERT_NE(media, nullptr);
   const Sample s = Read(media, 70, 34 * 3);
   EXPECT_EQ(std::vector<SInt32>({s.err, s.time, s.count, s.size}),
