@@ -182,8 +182,8 @@ TEST_F(QDPixels, DrawingOutsideThePixelsIsCut) {
 }
 
 TEST_F(QDPixels, ColoursGoToPixelsByTheirHighBytesAndCoverageMasksBlendInsideTheClip) {
-  const RGBColor c = {0x8000, 0x12FF, 0xFFFF}, grey = RGB8(0x40, 0x40, 0x40);
-  RGBForeColor(&c);
+  const RGBColor odd = {0x8000, 0x12FF, 0xFFFF}, grey = RGB8(0x40, 0x40, 0x40);
+  RGBForeColor(&odd);
   const Rect dot = R(0, 0, 1, 1);
   PaintRect(&dot);
   EXPECT_EQ(Px(0, 0), 0x8012FFu);

@@ -286,11 +286,6 @@ Maker Ffmpeg(std::vector<std::string> args) {
     return sp_testing::RunFfmpeg(args, p);
   };
 }
-Maker Tone(const char* codec) {
-  return [codec](const std::string& p) {
-    return sp_testing::MakeToneWithFfmpeg(p, codec, 44100, 2, 0.5);
-  };
-}
 Maker Bytes(const std::string& bytes) {
   return [bytes](const std::string& p) {
     std::ofstream(p, std::ios::binary) << bytes;
@@ -315,8 +310,8 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   } cases[] = {
       {"a.aif", aiff, true, false, SoundMediaType},
       {"a.wav", wave, true, false, SoundMediaType},
-      {"a.mp3", Tone("libmp3lame"), true, false, SoundMediaType},
-      {"a.m4a", Tone("aac"), true, false, SoundMediaType},
+      {"a.mp3", Tone("libmp3lame", 44100, 2, 0.5), true, false, SoundMediaType},
+      {"a.m4a", Tone("aac", 44100, 2, 0.5), true, false, SoundMediaType},
       {"video.mov",
        Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg"}), true,
        false, VideoMediaType},
