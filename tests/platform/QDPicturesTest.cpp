@@ -1,5 +1,5 @@
 // Pictures from the application's compiled resources: where their pixels land, scaled,
-// clipped and moved by the origin, through their alpha; damaged pictures, icons and cursors
+// clipped, through their alpha; damaged pictures, icons and cursors
 // are refused whole and never make the layer read or write outside its memory (the
 // sanitizers watch these runs).
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Icons.h"
 #include "MacMemory.h"
 #include "QDPixelsFixture.h"
 #include "Resources.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-using qdtest::kBlue;
 using qdtest::kGrey;
 using qdtest::kRed;
 using qdtest::kWhite;
@@ -57,65 +57,44 @@ class QDPictures : public qdtest::QDPixelsFixture {
     sp_testing::ResetResources();
     QDPixelsFixture::TearDown();
   }
-  // Row v from column 0 to 8: 'r' red, 'b' blue, '.' white, 'o' anything else.
-  std::string RowText(SInt16 v) const {
-    std::string out;
-    for (UInt32 p : Row(v, 0, 8))
-      out += p == kRed ? 'r' : p == kBlue ? 'b' : p == kWhite ? '.' : 'o';
-    return out;
-  }
 };
 
-TEST_F(QDPictures, PictureLandsOnItsRectangleScaledClippedAndMovedByTheOrigin) {
+TEST_F(QDPictures, PictureLandsOnItsRectangleScaledClippedThroughItsAlpha) {
   PicHandle pic = GetPicture(kRedBlue);
   ASSERT_NE(pic, nullptr);
   EXPECT_GT(HomeResFile(reinterpret_cast<Handle>(pic)), 1) << "the resource's own handle";
-  Rect frame{};
+  Rect frame{}, want = R(0, 0, 2, 4);
   ASSERT_EQ(QDGetPictureBounds(pic, &frame), &frame);
-  const Rect want = R(0, 0, 2, 4);
   EXPECT_TRUE(EqualRect(&frame, &want));
-  const Rect clip = R(0, 0, 40, 5);
+  const Rect clip = R(0, 0, 40, 5), wide = R(-32767, -32767, 32767, 32767);
   const struct {
     const char* what;
     std::function<void()> setUp;
     Rect dst;
-    std::vector<const char*> rows;  // rows 0 down
+    const char* rows;  // rows 0 to 4, columns 0 to 7
   } cases[] = {
-      {"its own size", [] {}, R(0, 1, 2, 5), {".rrbb...", ".rrbb...", "........"}},
-      {"twice its size",
-       [] {},
-       R(0, 0, 4, 8),
-       {"rrrrbbbb", "rrrrbbbb", "rrrrbbbb", "rrrrbbbb", "........"}},
-      {"4 columns onto 6: source columns 0 0 1 2 2 3",
-       [] {},
-       R(0, 0, 3, 6),
-       {"rrrbbb..", "rrrbbb..", "rrrbbb..", "........"}},
-      {"shrunk to 2 x 1: a pixel of each half", [] {}, R(0, 0, 1, 2), {"rb......", "........"}},
-      {"clipped", [&] { ClipRect(&clip); }, R(0, 0, 2, 8), {"rrrrb...", "rrrrb...", "........"}},
-      {"moved by the origin",
-       [] { SetOrigin(-1, -1); },
-       R(0, 0, 2, 4),
-       {"........", ".rrbb...", ".rrbb...", "........"}},
+      {"its own size", [] {}, R(0, 1, 2, 5), ".rrbb.../.rrbb.../......../......../......../"},
+      {"twice its size", [] {}, R(0, 0, 4, 8), "rrrrbbbb/rrrrbbbb/rrrrbbbb/rrrrbbbb/......../"},
+      {"4 columns onto 5: source columns 0 0 1 2 3", [] {}, R(0, 0, 3, 5),
+       "rrrbb.../rrrbb.../rrrbb.../......../......../"},
+      {"shrunk to 2 x 1: a pixel of each half", [] {}, R(0, 0, 1, 2),
+       "rb....../......../......../......../......../"},
+      {"clipped", [&] { ClipRect(&clip); }, R(0, 0, 2, 8),
+       "rrrrb.../rrrrb.../......../......../......../"},
   };
-  const Rect wide = R(-32767, -32767, 32767, 32767);
   for (const auto& c : cases) {
     Clear();
     c.setUp();
     DrawPicture(pic, &c.dst);
     EXPECT_EQ(QDError(), noErr);
-    SetOrigin(0, 0);
     ClipRect(&wide);
-    for (std::size_t v = 0; v < c.rows.size(); ++v)
-      EXPECT_EQ(RowText(SInt16(v)), c.rows[v]) << c.what;
+    EXPECT_EQ(Picture(R(0, 0, 5, 8)), c.rows) << c.what;
   }
   EXPECT_EQ(GetPicture(9098), nullptr);
   EXPECT_EQ(ResError(), resNotFound);
-}
-
-TEST_F(QDPictures, TransparentPixelsKeepThePortAndHalfAlphaMixes) {
-  Clear(kGrey);
-  const Rect r = R(0, 0, 2, 2);
-  DrawPicture(GetPicture(kAlpha), &r);
+  Clear(kGrey);  // transparent pixels keep the port, half alpha mixes
+  const Rect two = R(0, 0, 2, 2);
+  DrawPicture(GetPicture(kAlpha), &two);
   EXPECT_EQ(Row(0, 0, 2), (std::vector<UInt32>{0x00FF00, kGrey}));
   EXPECT_EQ(Row(1, 0, 2), (std::vector<UInt32>{0x404040, kGrey})) << "black at alpha 128 on grey";
 }
@@ -140,9 +119,8 @@ TEST_F(QDPictures, DamagedOrLyingPicturesGiveNoPictureAndDrawNothing) {
     const char* name;
     std::vector<UInt8> bytes;
   } cases[] = {
-      {"truncated image", std::vector<UInt8>(good.begin(), good.begin() + good.size() / 2)},
-      {"header only", std::vector<UInt8>(good.begin(), good.begin() + 10)},
-      {"shorter than the header", std::vector<UInt8>(good.begin(), good.begin() + 6)},
+      {"header only (every cut is tried below)",
+       std::vector<UInt8>(good.begin(), good.begin() + 10)},
       {"frame of another size", with([](std::vector<UInt8>& b) { b[7] = 3; })},
       {"empty frame", with([](std::vector<UInt8>& b) { b[9] = 0; })},
       {"not a PNG", with([](std::vector<UInt8>& b) { b[11] = 'X'; })},
@@ -168,25 +146,14 @@ TEST_F(QDPictures, DamagedOrLyingPicturesGiveNoPictureAndDrawNothing) {
   EXPECT_EQ(QDGetPictureBounds(pic, nullptr), nullptr);
 }
 
-TEST_F(QDPictures, KillPictureReleasesAResourceInsteadOfFreeingItUnderTheMap) {
-  KillPicture(GetPicture(kRedBlue));
-  const Rect r = R(0, 0, 2, 4);
-  DrawPicture(GetPicture(kRedBlue), &r);  // a freed handle would be read here
-  EXPECT_EQ(Px(0, 0), kRed);
-  // A picture that is no resource is disposed of (the leak checker would see it otherwise).
-  const std::vector<UInt8> bytes = ResourceBytes(kPICT, kRedBlue);
-  Handle copy = NewHandle(Size(bytes.size()));
-  std::memcpy(*copy, bytes.data(), bytes.size());
-  KillPicture(reinterpret_cast<PicHandle>(copy));
-  KillPicture(nullptr);
-}
-
 // Every cut of a picture, a colour icon and a colour cursor, and many random changes: each
 // is refused or loads whole; a picture that loads draws what the intact one draws, and
 // nothing lands outside the destination.
 TEST_F(QDPictures, DamagedImageBytesAreRefusedOrWhole) {
   std::mt19937 random(20240611);
   const Rect dst = R(0, 0, 8, 16);
+  auto outside = [this] { return Picture(R(0, 16, 40, 40)) + Picture(R(8, 0, 40, 1)); };
+  const std::string blank = outside();
   DrawPicture(GetPicture(kRedBlue), &dst);
   const std::vector<UInt32> intact = AllPixels(world_);
   ASSERT_EQ(Px(0, 0), kRed);
@@ -211,7 +178,6 @@ TEST_F(QDPictures, DamagedImageBytesAreRefusedOrWhole) {
         }
       } else if (type == kCicn) {
         CIconHandle icon = GetCIcon(kScratch);
-        PlotCIcon(&dst, icon);
         PlotIconID(&dst, kAlignAbsoluteCenter, kTransformNone, kScratch);
         DisposeCIcon(icon);
       } else if (CCrsrHandle cursor = GetCCursor(kScratch)) {
@@ -221,12 +187,82 @@ TEST_F(QDPictures, DamagedImageBytesAreRefusedOrWhole) {
         SetCCursor(cursor);
         DisposeCCursor(cursor);
       }
-      for (SInt16 v = 0; v < 40; ++v) {
-        for (SInt16 h = 16; h < 40; ++h) ASSERT_EQ(Px(h, v), kWhite) << h << "," << v;
-      }
-      for (SInt16 v = 8; v < 40; ++v) ASSERT_EQ(Px(0, v), kWhite) << v;
+      ASSERT_EQ(outside(), blank) << round;
     }
   }
+}
+
+// Colour icons and one-bit icon families.
+class QDIcons : public QDPictures {};
+constexpr SInt16 kColourIcon = 9072;  // 16 x 16: red square (4, 4)-(12, 12), clear around
+constexpr SInt16 kOneBitIcon = 9073;  // 32 x 32: black (8, 8)-(24, 24), white ring to 4/28
+
+// The colour icon through its mask, stretched or aligned; the one-bit family through its mask,
+// the member that suits the rectangle (a small member that is black everywhere is added
+// beside the large one).
+TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("ics#"), kOneBitIcon, std::vector<UInt8>(64, 0xFF)),
+            noErr);
+  CIconHandle icon = GetCIcon(kColourIcon);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(HomeResFile(reinterpret_cast<Handle>(icon)), -1) << "an icon is no resource";
+  const std::string none(32, '-');
+  const struct {
+    SInt16 id;
+    IconAlignmentType align;
+    Rect rect;
+    SInt16 row;
+    std::string pixels;
+    OSErr err = noErr;
+  } cases[] = {
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 4, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 11, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 3, none},
+      {kColourIcon, kAlignNone, R(0, 0, 16, 16), 12, none},
+      {kColourIcon, kAlignRight, R(0, 0, 16, 32), 8, "--------------------rrrrrrrr----"},
+      {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 32), 8, "------------rrrrrrrr------------"},
+      {kColourIcon, kAlignAbsoluteCenter, R(0, 0, 16, 33), 8, "------------rrrrrrrr------------"},
+      {kColourIcon, kAlignBottom, R(0, 0, 32, 16), 20, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignBottom, R(0, 0, 32, 16), 4, none},
+      {kColourIcon, kAlignVerticalCenter, R(0, 0, 32, 16), 12, "----rrrrrrrr--------------------"},
+      {kColourIcon, kAlignVerticalCenter, R(0, 0, 32, 16), 11, none},
+      {kColourIcon, kAlignTopLeft, R(0, 0, 32, 32), 8, "--------rrrrrrrrrrrrrrrr--------"},
+      {kOneBitIcon, kAlignTopLeft, R(0, 0, 32, 32), 10, "----....################....----"},
+      {kOneBitIcon, kAlignTopLeft, R(0, 0, 32, 32), 2, none},
+      {kOneBitIcon, kAlignTopLeft, R(0, 0, 16, 16), 0, "################----------------"},
+      {kOneBitIcon, kAlignTopLeft, R(0, 0, 20, 20), 0, "####################------------"},
+      {kOneBitIcon, kAlignTopLeft, R(0, 0, 12, 16), 0, "############--------------------"},
+      {9097, kAlignTopLeft, R(0, 0, 16, 16), 8, none, resNotFound},
+  };
+  for (const auto& c : cases) {
+    Clear(kGrey);
+    EXPECT_EQ(PlotIconID(&c.rect, c.align, kTransformNone, c.id), c.err);
+    EXPECT_EQ(Picture(R(c.row, 0, c.row + 1, 32)), c.pixels + "/")
+        << c.id << " alignment " << c.align << " row " << c.row << " right " << c.rect.right;
+  }
+  EXPECT_EQ(PlotIconID(nullptr, kAlignAbsoluteCenter, kTransformNone, kColourIcon), paramErr);
+  DisposeCIcon(icon);
+}
+
+TEST_F(QDIcons, WhatIsNotAColourIconIsRefused) {
+  Handle good = GetResource(kCicn, kColourIcon);
+  ASSERT_NE(good, nullptr);
+  const UInt8* p = reinterpret_cast<const UInt8*>(*good);
+  ASSERT_EQ(
+      sp_testing::AddAppResource(kCicn, 9096, std::vector<UInt8>(p, p + GetHandleSize(good) - 20)),
+      noErr);
+  EXPECT_EQ(GetCIcon(9096), nullptr) << "damaged";
+  EXPECT_EQ(GetCIcon(9095), nullptr) << "missing";
+  for (UInt32 n = 1; n <= 2; ++n) {  // the resource is loaded: only the icon allocates now
+    sp_testing::FailNthAllocation(n);
+    EXPECT_EQ(GetCIcon(kColourIcon), nullptr) << "allocation " << n;
+    sp_testing::FailNthAllocation(0);
+  }
+  // A handle GetCIcon did not make is not disposed of.
+  Handle other = NewHandleClear(Size(sizeof(CIcon)));
+  DisposeCIcon(reinterpret_cast<CIconHandle>(other));
+  EXPECT_EQ(GetHandleSize(other), Size(sizeof(CIcon)));
+  DisposeHandle(other);
 }
 
 }  // namespace

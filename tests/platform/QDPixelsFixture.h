@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,16 +14,12 @@
 
 namespace qdtest {
 
-constexpr UInt32 kBlack = 0x000000;
-constexpr UInt32 kWhite = 0xFFFFFF;
-constexpr UInt32 kGrey = 0x808080;
-constexpr UInt32 kRed = 0xFF0000;
-constexpr UInt32 kBlue = 0x0000FF;
+constexpr UInt32 kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kRed = 0xFF0000,
+                 kBlue = 0x0000FF;
 
 inline Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
 }
-
 inline RGBColor RGB8(UInt8 r, UInt8 g, UInt8 b) {
   return RGBColor{UInt16(r * 257), UInt16(g * 257), UInt16(b * 257)};
 }
@@ -37,99 +31,65 @@ class QDPixelsFixture : public ::testing::Test {
     world_ = NewWorld(R(0, 0, 40, 40));
     SetGWorld(world_, nullptr);
   }
-
   void TearDown() override {
     sp_testing::FailNthAllocation(0);
     sp_testing::ResetWindows();
     for (GWorldPtr w : worlds_) DisposeGWorld(w);
   }
-
   // A new GWorld filled white; disposed of at the end of the test.
   GWorldPtr NewWorld(const Rect& bounds) {
     GWorldPtr w = nullptr;
     EXPECT_EQ(NewGWorld(&w, 32, &bounds, nullptr, nullptr, 0), noErr);
-    if (w != nullptr) {
-      worlds_.push_back(w);
-      sp_testing::FillPort(w, kWhite);
-    }
+    if (w != nullptr) worlds_.push_back(w), sp_testing::FillPort(w, kWhite);
     return w;
   }
-
   void Clear(UInt32 colour = kWhite) const { sp_testing::FillPort(world_, colour); }
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
 
-  // The pixels of [left, right) x [top, bottom) of the port, rows ended by '/': '#' black,
-  // '.' white, 'o' anything else.
+  // The pixels of r in the port, rows ended by '/': '#' black, '.' white, 'r' red, 'b' blue,
+  // '-' grey, 'o' anything else.
   static std::string Picture(CGrafPtr port, const Rect& r) {
     std::string out;
-    for (SInt16 v = r.top; v < r.bottom; ++v) {
+    for (SInt16 v = r.top; v < r.bottom; ++v, out += '/')
       for (SInt16 h = r.left; h < r.right; ++h) {
         const UInt32 p = sp_testing::ReadPixel(port, h, v);
-        out += p == kBlack ? '#' : p == kWhite ? '.' : 'o';
+        out += p == kBlack   ? '#'
+               : p == kWhite ? '.'
+               : p == kRed   ? 'r'
+               : p == kBlue  ? 'b'
+               : p == kGrey  ? '-'
+                             : 'o';
       }
-      out += '/';
-    }
     return out;
   }
   std::string Picture(const Rect& r) const { return Picture(world_, r); }
-
-  // The colours of row v from h = left to right - 1.
   std::vector<UInt32> Row(SInt16 v, SInt16 left, SInt16 right) const {
     std::vector<UInt32> out;
     for (SInt16 h = left; h < right; ++h) out.push_back(Px(h, v));
     return out;
   }
-
-  // Probes "h,v# h,v. h,v=RRGGBB": each pixel (h, v) black, white or that colour. Returns the
-  // probes that fail, with the colour found.
-  std::string WrongProbes(const std::string& probes) const {
-    std::string wrong;
-    std::istringstream in(probes);
-    std::string probe;
-    while (in >> probe) {
-      int h = 0, v = 0, n = 0;
-      std::sscanf(probe.c_str(), "%d,%d%n", &h, &v, &n);
-      const std::string want = probe.substr(std::size_t(n));
-      const UInt32 p = Px(SInt16(h), SInt16(v));
-      const UInt32 colour = want == "#"   ? kBlack
-                            : want == "." ? kWhite
-                                          : UInt32(std::stoul(want.substr(1), nullptr, 16));
-      if (p != colour) {
-        char found[16];
-        std::snprintf(found, sizeof found, "=%06X ", unsigned(p));
-        wrong += probe.substr(0, std::size_t(n)) + found;
-      }
-    }
-    return wrong;
-  }
-
   // Every pixel of the port, for comparing before and after.
   static std::vector<UInt32> AllPixels(CGrafPtr port) {
     Rect b;
     GetPortBounds(port, &b);
     std::vector<UInt32> out;
-    for (SInt16 v = b.top; v < b.bottom; ++v) {
+    for (SInt16 v = b.top; v < b.bottom; ++v)
       for (SInt16 h = b.left; h < b.right; ++h) out.push_back(sp_testing::ReadPixel(port, h, v));
-    }
     return out;
   }
   bool AllAre(UInt32 colour) const {
     return AllPixels(world_) == std::vector<UInt32>(40 * 40, colour);
   }
-
   // Stripes of distinct colours, so that moved or restored pixels can be told apart.
   static void Stripes(CGrafPtr port) {
-    Rect b;
-    GetPortBounds(port, &b);
     CGrafPtr saved;
     GetPort(&saved);
     SetPort(port);
-    for (SInt16 v = b.top; v < b.bottom; ++v) {
-      for (SInt16 h = b.left; h < b.right; ++h) {
+    for (SInt16 v = 0; v < 40; ++v)
+      for (SInt16 h = 0; h < 40; ++h) {
         const RGBColor c = RGB8(UInt8(h * 5 + 10), UInt8(v * 7 + 20), UInt8((h + v) * 3));
         SetCPixel(h, v, &c);
       }
-    }
     SetPort(saved);
   }
 

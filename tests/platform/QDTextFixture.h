@@ -38,17 +38,16 @@ class TextPortTest : public ::testing::Test {
     SetFractEnable(false);
   }
 
-  // The pixel at local (h, v) as 0xRRGGBB; true from Dark when darker than mid grey.
+  // The pixel at local (h, v) as 0xRRGGBB.
   UInt32 Px(SInt16 h, SInt16 v) const { return sp_testing::ReadPixel(world_, h, v); }
-  bool Dark(SInt16 h, SInt16 v) const {
-    const UInt32 p = Px(h, v);
-    return ((p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3 < 0x80;
-  }
-  // Dark pixels in [left, right) x [top, bottom).
+  // Pixels darker than mid grey in [left, right) x [top, bottom).
   int Ink(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) const {
     int n = 0;
     for (SInt16 v = top; v < bottom; ++v)
-      for (SInt16 h = left; h < right; ++h) n += Dark(h, v) ? 1 : 0;
+      for (SInt16 h = left; h < right; ++h) {
+        const UInt32 p = Px(h, v);
+        n += ((p >> 16) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3 < 0x80 ? 1 : 0;
+      }
     return n;
   }
   static SInt16 PenH() {

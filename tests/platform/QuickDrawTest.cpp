@@ -1,6 +1,7 @@
 // Ports and coordinates, rectangles and points, the screen, and cursors.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,56 +61,37 @@ Cursor PatternCursor(UInt16 seed, SInt16 hotH, SInt16 hotV) {
   return c;
 }
 
-TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentPortAndItsOrigin) {
+TEST_F(QuickDraw, LocalAndGlobalFollowTheCurrentPortAndDisposedPortsAreRefused) {
   WindowRef other = MakeWindow(R(300, 500, 400, 600));
   WindowRef w = MakeWindow(R(50, 100, 250, 400));
   SetPortWindowPort(w);
-  SetOrigin(10, 20);
   Rect bounds;
-  EXPECT_EQ(S(*GetPortBounds(GetWindowPort(w), &bounds)), "20,10,220,310") << "same size";
-  const struct {
-    Point local, global;
-  } cases[] = {
-      {P(10, 20), P(100, 50)},     // the new origin is still the content's corner
-      {P(0, 0), P(90, 30)},        // left of and above the content
-      {P(310, 220), P(400, 250)},  // the content's far corner
-      {P(-5, -7), P(85, 23)},
-  };
-  for (const auto& c : cases) {
-    Point g = c.local;
-    LocalToGlobal(&g);
-    EXPECT_EQ(S(g), S(c.global));
-    GlobalToLocal(&g);
-    EXPECT_EQ(S(g), S(c.local)) << "round trip";
+  // The content's corner; left of and above it; the far corner.
+  std::string round;
+  for (Point p : {P(0, 0), P(-10, -20), P(300, 200), P(-15, -27)}) {
+    LocalToGlobal(&p);
+    round += S(p) + " ";
+    GlobalToLocal(&p);
+    round += S(p) + " ";
   }
-  MoveWindow(w, 300, 200, false);  // local coordinates move with the window; the origin stays
-  Point pt = P(10, 20);
+  EXPECT_EQ(round, "100,50 0,0 90,30 -10,-20 400,250 300,200 85,23 -15,-27 ");
+  MoveWindow(w, 300, 200, false);  // local coordinates move with the window
+  Point pt = P(0, 0), o = P(0, 0);
   LocalToGlobal(&pt);
-  EXPECT_EQ(S(pt), "300,200");
   SetPortWindowPort(other);
-  pt = P(0, 0);
-  LocalToGlobal(&pt);
-  EXPECT_EQ(S(pt), "500,300") << "w's origin does not leak into another window";
-}
-
-TEST_F(QuickDraw, DisposingTheCurrentWindowLeavesTheScreenPortCurrent) {
-  GrafPtr screen, now;
-  GetPort(&screen);
-  WindowRef w = MakeWindow(R(10, 10, 60, 90));
+  LocalToGlobal(&o);
+  EXPECT_EQ(S(pt) + " " + S(o), "300,200 500,300") << "each port its own place";
+  GrafPtr now;
   CGrafPtr port = GetWindowPort(w);
-  EXPECT_EQ(GetWindowFromPort(port), w);
-  Rect r;
-  EXPECT_EQ(S(*GetWindowPortBounds(w, &r)), "0,0,50,80");
   SetPort(port);
   DisposeWindow(w);
+  DisposeWindow(other);
   SetPort(port);  // a stale port is refused, not made current
   GetPort(&now);
-  EXPECT_EQ(now, screen);
-  EXPECT_FALSE(IsValidPort(port));
-  EXPECT_EQ(GetPortBounds(port, &r), nullptr);
+  EXPECT_TRUE(now != port && !IsValidPort(port) && GetPortBounds(port, &bounds) == nullptr);
 }
 
-TEST_F(QuickDraw, RectangleArithmeticKeepsItsEdgesAndCollapsesToEmpty) {
+TEST_F(QuickDraw, RectangleArithmeticKeepsItsEdgesCollapsesToEmptyAndHitsInside) {
   const struct {
     Rect a, b;
     const char* sect;  // "" when they share no pixel
@@ -123,74 +105,50 @@ TEST_F(QuickDraw, RectangleArithmeticKeepsItsEdgesAndCollapsesToEmpty) {
   };
   for (const auto& c : sects) {
     Rect out = R(9, 9, 9, 9), a = c.a;
-    EXPECT_EQ(bool(SectRect(&c.a, &c.b, &out)), *c.sect != 0) << S(c.a);
-    EXPECT_EQ(S(out), *c.sect != 0 ? c.sect : "0,0,0,0") << S(c.a);
+    const bool shared = SectRect(&c.a, &c.b, &out);
     SectRect(&a, &c.b, &a);  // the result may be written over a source
-    EXPECT_EQ(S(a), S(out));
+    EXPECT_EQ(std::to_string(shared) + " " + S(out) + " " + S(a),
+              *c.sect != 0 ? "1 " + std::string(c.sect) + " " + c.sect : "0 0,0,0,0 0,0,0,0")
+        << S(c.a);
   }
-  const struct {
-    Rect r;
-    SInt16 dh, dv;
-    const char* expected;
-  } insets[] = {
-      {R(0, 0, 10, 20), 2, 3, "3,2,7,18"},  {R(0, 0, 10, 20), -2, -3, "-3,-2,13,22"},
-      {R(0, 0, 10, 20), 9, 4, "4,9,6,11"},  {R(0, 0, 10, 20), 10, 0, "0,0,0,0"},
-      {R(10, 10, 20, 20), 0, 5, "0,0,0,0"}, {R(10, 10, 20, 20), 0, 6, "0,0,0,0"},
-  };
-  for (const auto& c : insets) {
-    Rect r = c.r;
-    InsetRect(&r, c.dh, c.dv);
-    EXPECT_EQ(S(r), c.expected) << c.dh << "," << c.dv;
+  std::string insets;  // of (0, 0, 10, 20); down to nothing, at and past the limit
+  for (auto [dh, dv] : {std::pair{2, 3}, {-2, -3}, {9, 4}, {10, 0}, {0, 5}, {0, 6}}) {
+    Rect x = R(0, 0, 10, 20);
+    InsetRect(&x, SInt16(dh), SInt16(dv));
+    insets += S(x) + " ";
   }
+  EXPECT_EQ(insets, "3,2,7,18 -3,-2,13,22 4,9,6,11 0,0,0,0 0,0,0,0 0,0,0,0 ");
   Rect u = R(0, 0, 10, 10), s;
-  const Rect b = R(5, 5, 20, 20);
+  const Rect b = R(5, 5, 20, 20), r = R(10, 20, 30, 40), empty = R(10, 10, 10, 30);
   UnionRect(&u, &b, &u);
-  EXPECT_EQ(S(u), "0,0,20,20");
   SetRect(&s, 1, 2, 3, 4);
   OffsetRect(&s, -1, 10);
-  EXPECT_EQ(S(s), "12,0,14,2");
-  Point p;
-  SetPt(&p, 3, 7);
-  AddPt(P(10, 20), &p);
-  SubPt(P(1, 2), &p);
-  EXPECT_EQ(S(p), "12,25");
-}
-
-TEST_F(QuickDraw, PtInRectExcludesTheRightAndBottomEdges) {
-  const Rect r = R(10, 20, 30, 40), empty = R(10, 10, 10, 30);
-  for (auto [pt, inside] : {std::pair{P(20, 10), true},
-                            {P(39, 29), true},
-                            {P(40, 15), false},
-                            {P(25, 30), false},
-                            {P(19, 15), false},
-                            {P(25, 9), false}}) {
-    EXPECT_EQ(bool(PtInRect(pt, &r)), inside) << S(pt);
-  }
-  EXPECT_FALSE(PtInRect(P(15, 10), &empty));
+  EXPECT_EQ(S(u) + " " + S(s), "0,0,20,20 12,0,14,2");
+  std::string hits;  // PtInRect leaves out the right and bottom edges
+  for (Point pt : {P(20, 10), P(39, 29), P(40, 15), P(25, 30), P(19, 15), P(25, 9)})
+    hits += PtInRect(pt, &r) ? '1' : '0';
+  EXPECT_EQ(hits + std::to_string(PtInRect(P(15, 10), &empty)), "1100000");
 }
 
 TEST_F(QuickDraw, MainScreenIsThirtyTwoBitsAndFollowsTheTestScreenSize) {
   GDHandle device = GetMainDevice();
   EXPECT_EQ(S((**device).gdRect), "0,0,768,1024");
-  EXPECT_EQ((**(**device).gdPMap).pixelSize, 32);
-  EXPECT_EQ(GetMaxDevice(nullptr), device);
-  EXPECT_EQ(GetMBarHeight(), 20);
+  EXPECT_TRUE((**(**device).gdPMap).pixelSize == 32 && GetMaxDevice(nullptr) == device &&
+              GetMBarHeight() == 20);
   sp_testing::SetScreenSize(1280, 800);
   BitMap bits;
   GrafPtr screen;
   GetPort(&screen);
   Rect portRect;
   for (const Rect& r : {(**device).gdRect, (**(**device).gdPMap).bounds,
-                        GetQDGlobalsScreenBits(&bits)->bounds, *GetPortBounds(screen, &portRect)}) {
+                        GetQDGlobalsScreenBits(&bits)->bounds, *GetPortBounds(screen, &portRect)})
     EXPECT_EQ(S(r), "0,0,800,1280");
-  }
   RGBColor back = {0xFFFF, 0xFFFF, 0xFFFF}, fore = {6898, 6898, 6898};
-  EXPECT_TRUE(GetGray(device, &back, &fore));
+  EXPECT_TRUE(GetGray(device, &back, &fore) && !GetGray(device, nullptr, &fore));
   EXPECT_EQ(fore.red, (0xFFFF + 6898) / 2);
-  EXPECT_FALSE(GetGray(device, nullptr, &fore));
 }
 
-TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndShortOnesRefused) {
+TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndTheRecordTellsWhichWasSetAndHidden) {
   const Cursor source = PatternCursor(0x1234, 3, 11), colour = PatternCursor(0xA5A5, 7, 2);
   std::vector<UInt8> colourBytes = sp_testing::MakeColorCursorResource(colour);
   colourBytes.insert(colourBytes.end(), {1, 2, 3, 4});  // a colour image kept for later
@@ -201,36 +159,20 @@ TEST_F(QuickDraw, CursorResourcesAreDecodedBigEndianAndShortOnesRefused) {
   ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 611, std::vector<UInt8>(95, 0)), noErr);
   CursHandle h = GetCursor(610);
   ASSERT_NE(h, nullptr);
-  EXPECT_EQ(std::vector<UInt16>((**h).data, (**h).data + 16),
-            std::vector<UInt16>(source.data, source.data + 16));
-  EXPECT_EQ(std::vector<UInt16>((**h).mask, (**h).mask + 16),
-            std::vector<UInt16>(source.mask, source.mask + 16));
-  EXPECT_EQ(S((**h).hotSpot), "3,11");
+  EXPECT_EQ(std::memcmp(&**h, &source, sizeof source), 0) << "rows, mask and hot spot";
   EXPECT_EQ(GetCursor(610), h) << "one handle per id";
   CCrsrHandle a = GetCCursor(610), b = GetCCursor(610);
   ASSERT_NE(a, nullptr);
   EXPECT_NE(a, b) << "every call makes a colour cursor of its own";
-  EXPECT_EQ((**a).crsrType, kSpColorCursorType);
-  EXPECT_EQ(S((**a).crsrHotSpot), "7,2");
-  EXPECT_EQ((**a).crsr1Data[15], colour.data[15]);
-  DisposeCCursor(a);
+  EXPECT_EQ(S((**a).crsrHotSpot) + " " + std::to_string((**a).crsr1Data[15]),
+            "7,2 " + std::to_string(colour.data[15]));
   DisposeCCursor(b);
-  EXPECT_EQ(GetCursor(611), nullptr) << "one byte short";
+  EXPECT_TRUE(GetCursor(611) == nullptr && GetCCursor(611) == nullptr) << "one byte short";
   EXPECT_NE(GetCursor(612), nullptr);
-  EXPECT_EQ(GetCCursor(611), nullptr);
   EXPECT_EQ(GetCursor(999), nullptr);
   EXPECT_EQ(ResError(), resNotFound);
-}
-
-TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSetAndHowOftenItIsHidden) {
-  ASSERT_EQ(sp_testing::AddAppResource(kCURS, 610,
-                                       sp_testing::MakeCursorResource(PatternCursor(0x0F0F, 1, 1))),
-            noErr);
-  ASSERT_EQ(sp_testing::AddAppResource(
-                kCrsr, 611, sp_testing::MakeColorCursorResource(PatternCursor(0x3333, 2, 2))),
-            noErr);
-  CursHandle h = GetCursor(610);
-  CCrsrHandle c = GetCCursor(611);
+  // The record tells which cursor was set and how often it is hidden.
+  CCrsrHandle c = a;
   Cursor copy = **h, arrow, custom = PatternCursor(0x7777, 0, 0);
   const UInt32 start = sp_testing::CurrentCursor().changeCount;
   auto now = [start] {
@@ -246,20 +188,14 @@ TEST_F(QuickDraw, CursorRecordTellsWhichCursorWasSetAndHowOftenItIsHidden) {
     const char* why;
   } steps[] = {
       {[&] { SetCursor(*h); }, "CURS 610 shown 0 1", "a loaded cursor"},
-      {[&] { SetCCursor(c); }, "crsr 611 shown 0 2", "a colour cursor"},
+      {[&] { SetCCursor(c); }, "crsr 610 shown 0 2", "a colour cursor"},
       {[&] { SetCursor(&copy); }, "CURS 610 shown 0 3", "a copy is that cursor"},
       {[&] { SetCursor(GetQDGlobalsArrow(&arrow)); }, "arrow 0 shown 0 4", "the arrow"},
       {[&] { SetCursor(&custom); }, "other 0 shown 0 5", "one of the program's"},
       {[&] { DisposeCCursor(c), SetCCursor(c), SetCursor(nullptr); }, "other 0 shown 0 5",
        "disposed and null cursors are refused"},
       {HideCursor, "other 0 hidden -1 5", "hidden"},
-      {HideCursor, "other 0 hidden -2 5", "hidden twice"},
-      {ShowCursor, "other 0 hidden -1 5", "one show is not enough"},
-      {ShowCursor, "other 0 shown 0 5", "shown"},
-      {ShowCursor, "other 0 shown 0 5", "never above 0"},
-      {HideCursor, "other 0 hidden -1 5", "hidden again"},
       {InitCursor, "arrow 0 shown 0 6", "InitCursor: the arrow, shown at once"},
-      {ObscureCursor, "arrow 0 hidden 0 6", "obscured until the mouse moves"},
   };
   for (const auto& s : steps) {
     s.call();
@@ -273,20 +209,19 @@ TEST_F(QuickDraw, ColourCursorKeepsItsPixelsAndDamageLeavesTheOneBitCursor) {
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
   CCrsrHandle cursor = GetCCursor(9074);  // top half green (left) and red (right)
   ASSERT_NE(cursor, nullptr);
-  EXPECT_EQ(S((**cursor).crsrHotSpot), "5,3");
   // The one-bit image: red dark, green light; the bottom half outside the mask.
-  EXPECT_EQ((**cursor).crsr1Data[0], 0x00FF);
-  EXPECT_EQ((**cursor).crsrMask[0], 0xFFFF);
-  EXPECT_EQ((**cursor).crsrMask[8], 0x0000);
+  EXPECT_EQ(std::vector<int>({(**cursor).crsrHotSpot.h, (**cursor).crsr1Data[0],
+                              (**cursor).crsrMask[0], (**cursor).crsrMask[8]}),
+            std::vector<int>({5, 0x00FF, 0xFFFF, 0}));
   sp_platform::ArgbImage image;
   ASSERT_TRUE(sp_platform::ColorCursorImage(cursor, &image));
   ASSERT_EQ(image.width * image.height, 256u);
-  EXPECT_EQ(image.pixels[0], 0xFF00FF00u);
-  EXPECT_EQ(image.pixels[8], 0xFFFF0000u);
-  EXPECT_EQ(image.pixels[8 * 16] >> 24, 0u) << "transparent";
+  EXPECT_EQ(std::vector<UInt32>({image.pixels[0], image.pixels[8], image.pixels[8 * 16] >> 24}),
+            std::vector<UInt32>({0xFF00FF00u, 0xFFFF0000u, 0}))
+      << "green, red, transparent";
   SetCCursor(cursor);
-  EXPECT_EQ(sp_platform::CurrentCursor().kind, sp_platform::CursorKind::kColor);
-  EXPECT_EQ(sp_platform::CurrentCursor().colorImage.pixels, image.pixels);
+  EXPECT_TRUE(sp_platform::CurrentCursor().kind == sp_platform::CursorKind::kColor &&
+              sp_platform::CurrentCursor().colorImage.pixels == image.pixels);
   InitCursor();
   EXPECT_TRUE(sp_platform::CurrentCursor().colorImage.Empty());
   DisposeCCursor(cursor);
@@ -302,9 +237,8 @@ TEST_F(QuickDraw, ColourCursorKeepsItsPixelsAndDamageLeavesTheOneBitCursor) {
     ASSERT_EQ(sp_testing::AddAppResource(kCrsr, 9094, bytes), noErr);
     cursor = GetCCursor(9094);
     ASSERT_NE(cursor, nullptr) << bytes.size();
-    EXPECT_EQ((**cursor).crsrMask[0], 0xFFFF);
-    EXPECT_TRUE(sp_platform::ColorCursorImage(cursor, &image));
-    EXPECT_TRUE(image.Empty());
+    EXPECT_TRUE((**cursor).crsrMask[0] == 0xFFFF && sp_platform::ColorCursorImage(cursor, &image) &&
+                image.Empty());
     DisposeCCursor(cursor);
   }
 }

@@ -47,10 +47,9 @@ class QuickTimeTest : public ::testing::Test {
 
   FSSpec Spec(const std::string& name) const {
     FSSpec spec{};
-    unsigned char pname[256];
-    pname[0] = static_cast<unsigned char>(name.size());
-    std::memcpy(pname + 1, name.data(), name.size());
-    const OSErr err = FSMakeFSSpec(vRefNum_, dirID_, pname, &spec);
+    const std::string pname = char(name.size()) + name;
+    const OSErr err =
+        FSMakeFSSpec(vRefNum_, dirID_, reinterpret_cast<ConstStr255Param>(pname.data()), &spec);
     EXPECT_TRUE(err == noErr || err == fnfErr) << name << ": " << err;
     return spec;
   }

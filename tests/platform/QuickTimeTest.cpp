@@ -1,0 +1,571 @@
+// Movie Toolbox: files as movies, their tracks, descriptions, samples and time scales; the
+// sound formats and converters.
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "QuickTimeFixture.h"
+#include "Sound.h"
+#include "SoundConverter.h"
+#include "SpTesting.h"
+
+namespace quicktime_test {
+namespace {
+
+std::function<bool(const std::string&)> Tone(const char* codec, UInt32 rate, UInt16 channels,
+                                             double seconds) {
+  return [=](const std::string& path) {
+    return sp_testing::MakeToneWithFfmpeg(path, codec, rate, channels, seconds);
+  };
+}
+
+// A sound description as one line: format, version, data reference, channels, rate,
+// sample size, compression id, bytes per frame, samples per packet.
+std::string Summary(const SoundDescriptionV1& d) {
+  const OSType f = d.desc.dataFormat;
+  const char format[5] = {char(f >> 24), char(f >> 16), char(f >> 8), char(f), 0};
+  char text[128];
+  std::snprintf(text, sizeof text, "%s v%d r%d %dch %uHz %dbit id%d bpf%u spp%u", format,
+                d.desc.version, d.desc.dataRefIndex, d.desc.numChannels,
+                unsigned(d.desc.sampleRate >> 16), d.desc.sampleSize, d.desc.compressionID,
+                unsigned(d.bytesPerFrame), unsigned(d.samplesPerPacket));
+  return text;
+}
+
+// Wrong channel counts, rates in the wrong fixed-point position, PCM counted in packets or
+// compressed media counted in frames all show in this table.
+TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
+  auto aiff = [](const std::string& p) { return sp_testing::WriteTestAiff(p, 2, 44100, 44100); };
+  auto wave = [](const std::string& p) { return sp_testing::WriteTestWave(p, 1, 22050, 1000); };
+  const struct {
+    const char* name;
+    std::function<bool(const std::string& path)> make;
+    const char* summary;   // a '*' ends what must match
+    SInt32 frames;         // -1: packets of varying size
+    OSType extensionAtom;  // an atom the 'wave' extension must hold; 0: none
+  } cases[] = {
+      {"tone.aif", aiff, "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1", 44100, 0},
+      {"tone.wav", wave, "sowt v1 r1 1ch 22050Hz 16bit id0 bpf2 spp1", 1000, 0},
+      {"tone24.wav", Tone("pcm_s24le", 48000, 2, 0.5), "in24 v1 r1 2ch 48000Hz 24bit id0 bpf6 spp1",
+       24000, SpFourCC("enda")},
+      {"ulaw.wav", Tone("pcm_mulaw", 8000, 1, 0.5), "ulaw v1 r1 1ch 8000Hz 16bit id-1 bpf1 spp1",
+       4000, 0},
+      {"tone.aifc", Tone("adpcm_ima_qt", 22050, 1, 0.5),
+       "ima4 v1 r1 1ch 22050Hz 16bit id-1 bpf34 spp64", -1, 0},
+      {"tone.mov", Tone("pcm_s16be", 44100, 2, 1.0), "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1",
+       44100, 0},
+      {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0),
+       ".mp3 v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1152", -1, 0},
+      {"tone.m4a", Tone("aac", 44100, 2, 1.0), "mp4a v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1024", -1,
+       SpFourCC("esds")},
+      {"alac.m4a", Tone("alac", 44100, 1, 0.5), "alac v1 r1 1ch 44100Hz 16bit id-2 bpf0 spp4096",
+       -1, SpFourCC("alac")},
+      {"tone.flac", Tone("flac", 44100, 2, 0.5), "flac v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp*", -1,
+       SpFourCC("cset")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool written = std::string(c.name) == "tone.aif" || std::string(c.name) == "tone.wav";
+    if (!written && !sp_testing::FfmpegAvailable()) continue;
+    ASSERT_TRUE(c.make(Path(c.name)));
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    const std::string summary = c.summary;
+    EXPECT_EQ(Summary(d).substr(0, summary.find('*')), summary.substr(0, summary.find('*')));
+    EXPECT_TRUE(d.samplesPerPacket >= 1 &&
+                GetMediaTimeScale(media) == TimeScale(d.desc.sampleRate >> 16));
+    const SInt32 count = GetMediaSampleCount(media);
+    const TimeValue duration = GetMediaDuration(media);
+    if (c.frames >= 0) {
+      EXPECT_TRUE(count == c.frames && duration == c.frames) << count << " " << duration;
+    } else if (d.samplesPerPacket == 64) {
+      EXPECT_EQ(count % 64, 0) << "whole IMA packets of frames";
+    } else {  // packets, each lasting about one packet's frames
+      EXPECT_TRUE(count > 0 && duration >= TimeValue(d.desc.sampleRate >> 17) &&
+                  duration <= SInt32(count * SInt32(d.samplesPerPacket)))
+          << count << " " << duration;
+    }
+    Handle ext = nullptr;
+    Handle desc = NewHandle(0);
+    auto extension = [&](OSType type) {
+      return GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &ext,
+                                          type);
+    };
+    EXPECT_EQ(extension(SpFourCC("wave")), paramErr) << "an empty handle is no description";
+    GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
+    const OSErr waveErr = extension(SpFourCC("wave"));
+    EXPECT_EQ(waveErr, c.extensionAtom == 0 ? OSErr(cannotFindAtomErr) : OSErr(noErr));
+    if (waveErr == noErr) {
+      // The list starts with the format atom, as a decompression atom must.
+      ASSERT_GE(GetHandleSize(ext), 20);
+      EXPECT_TRUE(sp::LoadBE32(*ext) == UInt32(GetHandleSize(ext)) &&
+                  sp::LoadBE32(*ext + 16) == d.desc.dataFormat);
+      EXPECT_EQ(std::string(*ext + 4, 4) + std::string(*ext + 12, 4), "wavefrma");
+      DisposeHandle(ext);
+      ASSERT_EQ(extension(c.extensionAtom), noErr);
+      EXPECT_EQ(sp::LoadBE32(*ext + 4), c.extensionAtom);
+      DisposeHandle(ext);
+    }
+    DisposeHandle(desc);
+  }
+}
+
+// Movie files need a file and a known number; a movie comes from an open data fork too;
+// disposed objects are refused. 96 kHz has no 16.16 value, so the rate field is 0 (a converter
+// refuses it) and the time scale keeps the true rate.
+TEST_F(QuickTimeTest, MovieFilesOpenOnceAndDisposedObjectsAreRefused) {
+  FSSpec missing = Spec("missing.aif");
+  SInt16 ref = 0;
+  EXPECT_EQ(OpenMovieFile(&missing, &ref, fsRdPerm), fnfErr);
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 96000, 9600));
+  FSSpec spec = Spec("a.aif");
+  EXPECT_EQ(OpenMovieFile(&spec, &ref, fsRdWrPerm), permErr);
+  ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
+  Movie movie = nullptr;
+  SInt16 resId = 1;
+  EXPECT_EQ(std::vector<OSErr>({NewMovieFromFile(&movie, ref, &resId, nullptr, 0, nullptr),
+                                CloseMovieFile(ref), CloseMovieFile(ref),
+                                NewMovieFromFile(&movie, ref, nullptr, nullptr, 0, nullptr)}),
+            std::vector<OSErr>({resNotFound, noErr, rfNumErr, rfNumErr}));
+  EXPECT_EQ(movie, nullptr);
+  ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &ref), noErr);
+  ASSERT_EQ(NewMovieFromDataFork(&movie, ref, 0, newMovieActive, nullptr), noErr);
+  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
+  Media media = GetTrackMedia(track);
+  EXPECT_EQ(std::vector<SInt32>({SInt32(Describe(media).desc.sampleRate), GetMediaTimeScale(media),
+                                 GetMediaDuration(media)}),
+            std::vector<SInt32>({0, 96000, 9600}));
+  Handle h = NewHandle(0);
+  ASSERT_EQ(GetMediaSample(media, h, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+                           nullptr),
+            noErr);
+  EXPECT_EQ(sp::LoadBE16(*h + 2), UInt16(sp_testing::TestSampleValue(0, 1)));
+  DisposeHandle(h);
+  DisposeMovie(movie);
+  FSClose(ref);  // the movie read through the open fork
+  auto withError = [](long result) { return std::vector<long>({result, GetMoviesError()}); };
+  EXPECT_EQ(withError(0), std::vector<long>({0, noErr}));
+  EXPECT_EQ(
+      withError(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType) != nullptr),
+      std::vector<long>({0, invalidMovie}));
+  EXPECT_EQ(withError(GetTrackMedia(track) != nullptr), std::vector<long>({0, invalidTrack}));
+  EXPECT_EQ(withError(GetMediaSampleCount(media)), std::vector<long>({0, invalidMedia}));
+  EXPECT_EQ(GetMediaSample(media, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
+                           nullptr, nullptr),
+            invalidMedia);
+  EXPECT_EQ(GetMovieUserData(nullptr), nullptr);
+  DisposeMovie(movie);  // twice: refused, no crash
+  EXPECT_EQ(GetMoviesError(), invalidMovie);
+}
+
+TEST_F(QuickTimeTest, TracksAreFoundByTypeAndCharacteristic) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::RunFfmpeg(  // a video track first, a sound track second
+      {"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-f", "lavfi", "-i",
+       "sine=sample_rate=22050:duration=1", "-map", "0:v", "-map", "1:a", "-c:v", "mjpeg", "-c:a",
+       "pcm_s16be", "-fflags", "+bitexact", Path("av.mov")},
+      Path("av.mov")));
+  Movie movie = Open("av.mov");
+  ASSERT_NE(movie, nullptr);
+  Track sound = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
+  Track video = GetMovieIndTrackType(movie, 1, VisualMediaCharacteristic, movieTrackCharacteristic);
+  EXPECT_TRUE(sound != nullptr && video != nullptr && video != sound);
+  EXPECT_EQ(Describe(GetTrackMedia(sound)).desc.dataFormat, SpFourCC("twos"));
+  EXPECT_EQ(GetMovieIndTrackType(movie, 1, AudioMediaCharacteristic, movieTrackCharacteristic),
+            sound);
+  EXPECT_EQ(GetMovieIndTrackType(movie, 2, SoundMediaType, movieTrackMediaType), nullptr);
+}
+
+// The sound format table: packing of each format, and which conversions a converter can be
+// opened for.
+TEST(QuickTimeSoundTest, CompressionInfoGivesEachFormatsPacking) {
+  struct Case {
+    SInt16 id;
+    OSType format;
+    SInt16 channels, size;
+    SInt16 compressionID;
+    UInt16 samplesPerPacket, bytesPerPacket, bytesPerFrame, bytesPerSample;
+  } cases[] = {
+      {fixedCompression, k16BitBigEndianFormat, 2, 16, 0, 1, 2, 4, 2},
+      {fixedCompression, k16BitLittleEndianFormat, 1, 16, 0, 1, 2, 2, 2},
+      {fixedCompression, kSoundNotCompressed, 2, 8, 0, 1, 1, 2, 1},
+      {notCompressed, k24BitFormat, 2, 24, 0, 1, 3, 6, 3},
+      {fixedCompression, kFloat32Format, 1, 32, 0, 1, 4, 4, 4},
+      {fixedCompression, kULawCompression, 2, 16, -1, 1, 1, 2, 2},
+      {fixedCompression, kIMACompression, 2, 16, -1, 64, 34, 68, 2},
+      {variableCompression, kFullMPEGLay3Format, 2, 16, -2, 1152, 0, 0, 2},
+      {fixedCompression, kMPEG4AudioFormat, 2, 16, -2, 1024, 0, 0, 2},
+      {threeToOne, 0, 1, 8, -1, 6, 2, 2, 1},  // the MACE ids name their format
+  };
+  for (const Case& c : cases) {
+    CompressionInfo ci{};
+    ASSERT_EQ(GetCompressionInfo(c.id, c.format, c.channels, c.size, &ci), noErr) << c.format;
+    EXPECT_EQ(std::vector<int>({ci.compressionID, ci.samplesPerPacket, ci.bytesPerPacket,
+                                ci.bytesPerFrame, ci.bytesPerSample}),
+              std::vector<int>({c.compressionID, c.samplesPerPacket, c.bytesPerPacket,
+                                c.bytesPerFrame, c.bytesPerSample}))
+        << c.format;
+  }
+  CompressionInfo ci{};
+  const OSType be = k16BitBigEndianFormat;
+  EXPECT_EQ(GetCompressionInfo(fixedCompression, SpFourCC("zzzz"), 2, 16, &ci),
+            siInvalidCompression);
+  EXPECT_EQ(std::vector<OSErr>({GetCompressionInfo(fixedCompression, be, 2, 12, &ci),
+                                GetCompressionInfo(fixedCompression, be, 0, 16, &ci),
+                                GetCompressionInfo(fixedCompression, be, 2, 16, nullptr)}),
+            std::vector<OSErr>(3, paramErr));
+}
+
+// A converter is refused for what cannot be decoded or encoded, so the program tells the
+// user before a save starts rather than failing halfway.
+TEST(QuickTimeSoundTest, ConvertersOpenOnlyForPossibleConversions) {
+  const SoundComponentData working{0, k16BitBigEndianFormat, 2, 16, rate44khz, 0, nullptr, 0};
+  struct Case {
+    SoundComponentData in, out;
+    OSErr expected;
+  } cases[] = {
+      {working, working, noErr},
+      {{0, kFullMPEGLay3Format, 2, 16, rate44khz, 0, nullptr, 0}, working, noErr},
+      {{0, kMPEG4AudioFormat, 6, 16, rate48khz, 0, nullptr, 0}, working, noErr},
+      {{0, k16BitLittleEndianFormat, 1, 24, rate22050hz, 0, nullptr, 0}, working, noErr},
+      {working, {0, kMPEG4AudioFormat, 2, 16, rate44khz, 0, nullptr, 0}, noErr},
+      {working, {0, kIMACompression, 1, 16, rate22050hz, 0, nullptr, 0}, noErr},
+      {working, {0, kMACE3Compression, 1, 8, rate22050hz, 0, nullptr, 0}, badFormat},  // no encoder
+      {{0, SpFourCC("zzzz"), 2, 16, rate44khz, 0, nullptr, 0}, working, badFormat},
+      {{0, k16BitBigEndianFormat, 2, 12, rate44khz, 0, nullptr, 0}, working, badFormat},
+      {{0, k16BitBigEndianFormat, 9, 16, rate44khz, 0, nullptr, 0}, working, badFormat},
+      {{0, k16BitBigEndianFormat, 2, 16, 0, 0, nullptr, 0}, working, siInvalidSampleRate},
+  };
+  for (const Case& c : cases) {
+    SoundConverter sc = nullptr;
+    EXPECT_EQ(SoundConverterOpen(&c.in, &c.out, &sc), c.expected)
+        << std::hex << c.in.format << " -> " << c.out.format;
+    EXPECT_EQ(sc != nullptr, c.expected == noErr);
+    EXPECT_EQ(sc != nullptr ? SoundConverterClose(sc) : OSErr(noErr), noErr);
+  }
+  SoundConverter sc = nullptr;
+  EXPECT_EQ(SoundConverterOpen(nullptr, &working, &sc), paramErr);
+  ASSERT_EQ(SoundConverterOpen(&working, &working, &sc), noErr);
+  ASSERT_EQ(SoundConverterClose(sc), noErr);
+  EXPECT_EQ(SoundConverterClose(sc), paramErr);
+}
+
+// Files as movies: which files open, which importer media type they give, aliases, and
+// protected files.
+class QuickTimeImportTest : public QuickTimeTest {
+ protected:
+  // The importer's media type for a file, as the sound-file check asks it: 0 when there is
+  // no importer.
+  OSType ImporterMediaType(const std::string& name, OSErr* err) {
+    FSSpec spec = Spec(name);
+    AliasHandle alias = nullptr;
+    EXPECT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+    Component importer = nullptr;
+    *err = GetMovieImporterForDataRef(rAliasType, reinterpret_cast<Handle>(alias), 0, &importer);
+    DisposeHandle(reinterpret_cast<Handle>(alias));
+    if (*err != noErr) return 0;
+    ComponentDescription cd{};
+    EXPECT_EQ(GetComponentInfo(importer, &cd, nullptr, nullptr, nullptr), noErr);
+    OSType viaInstance = 0;
+    ComponentInstance ci = OpenComponent(importer);
+    EXPECT_EQ(MovieImportGetDestinationMediaType(ci, &viaInstance), noErr);
+    EXPECT_EQ(CloseComponent(ci), noErr);
+    EXPECT_TRUE(cd.componentType == MovieImportType && viaInstance == cd.componentManufacturer);
+    return cd.componentManufacturer;
+  }
+};
+
+using Maker = std::function<bool(const std::string& path)>;
+
+Maker Ffmpeg(std::vector<std::string> args) {
+  return [args](const std::string& p) mutable {
+    args.push_back(p);
+    return sp_testing::RunFfmpeg(args, p);
+  };
+}
+Maker Bytes(const std::string& bytes) {
+  return [bytes](const std::string& p) {
+    std::ofstream(p, std::ios::binary) << bytes;
+    return true;
+  };
+}
+
+// A sound file must be told from a movie without sound, a text, an empty or a damaged file,
+// and a still picture (which opens as a movie only when graphics importers are not preferred).
+TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
+  const Maker aiff = [](const std::string& p) {
+    return sp_testing::WriteTestAiff(p, 2, 44100, 441);
+  };
+  const Maker wave = [](const std::string& p) {
+    return sp_testing::WriteTestWave(p, 1, 8000, 800);
+  };
+  const struct {
+    const char* name;
+    Maker make;
+    bool opensAsMovie, graphics;
+    OSType importerMediaType;  // 0: no importer
+  } cases[] = {
+      {"a.aif", aiff, true, false, SoundMediaType},
+      {"a.wav", wave, true, false, SoundMediaType},
+      {"a.mp3", Tone("libmp3lame", 44100, 2, 0.5), true, false, SoundMediaType},
+      {"a.m4a", Tone("aac", 44100, 2, 0.5), true, false, SoundMediaType},
+      {"video.mov",
+       Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg"}), true,
+       false, VideoMediaType},
+      {"notes.txt", Bytes("Shopping list:\n- milk\n"), false, false, 0},
+      {"empty.wav", Bytes(""), false, false, 0},
+      {"cut.wav", Bytes(std::string("RIFF\x24\x08\0\0WAVEfmt \x10\0\0\0", 20)), false, false, 0},
+      {"image.png",
+       Ffmpeg({"-f", "lavfi", "-i", "color=c=red:size=8x8", "-frames:v", "1", "-c:v", "png", "-f",
+               "image2"}),
+       false, true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.make(Path(c.name))) {
+      ASSERT_FALSE(sp_testing::FfmpegAvailable());
+      continue;
+    }
+    FSSpec spec = Spec(c.name);
+    Boolean graphics = 2, movie = 2, prefer = 2;
+    ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer,
+                                   kQTDontLookForMovieImporterIfGraphicsImporterFound),
+              noErr);
+    EXPECT_EQ(std::vector<bool>({bool(movie), bool(graphics)}),
+              std::vector<bool>({c.opensAsMovie, c.graphics}));
+    ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer, 0), noErr);
+    EXPECT_EQ(std::vector<bool>({bool(movie), bool(prefer) || !c.graphics}),
+              std::vector<bool>({c.opensAsMovie || c.graphics, true}));
+    OSErr err = noErr;
+    EXPECT_EQ(ImporterMediaType(c.name, &err), c.importerMediaType);
+    EXPECT_EQ(err, c.importerMediaType == 0 ? OSErr(cantFindHandler) : OSErr(noErr));
+  }
+}
+
+// A handle whose recorded size disagrees with its size is no alias of ours.
+TEST_F(QuickTimeImportTest, AliasesOfMissingFilesOrDamagedAliasesAreRefused) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 800));
+  FSSpec spec = Spec("a.aif");
+  AliasHandle alias = nullptr;
+  ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+  Handle h = reinterpret_cast<Handle>(alias);
+  EXPECT_EQ((**alias).aliasSize, GetHandleSize(h));
+  SetHandleSize(h, GetHandleSize(h) - 3);
+  Component importer = nullptr;
+  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, h, 0, &importer), invalidDataRef);
+  DisposeHandle(h);
+  std::remove(Path("a.aif").c_str());
+  FSSpec gone = Spec("a.aif");
+  EXPECT_EQ(NewAlias(nullptr, &gone, &alias), fnfErr);
+  Boolean movie = 1;
+  EXPECT_EQ(CanQuickTimeOpenFile(&gone, 0, 0, nullptr, &movie, nullptr, 0), fnfErr);
+  EXPECT_FALSE(movie);
+  EXPECT_EQ(CanQuickTimeOpenFile(nullptr, 0, 0, nullptr, nullptr, nullptr, 0), paramErr);
+  EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, nullptr, 0, nullptr), paramErr);
+  EXPECT_EQ(GetComponentInfo(nullptr, nullptr, nullptr, nullptr, nullptr), invalidComponentID);
+  EXPECT_TRUE(OpenComponent(nullptr) == nullptr && CloseComponent(nullptr) == badComponentInstance);
+}
+
+// A protected sample entry ('enca' in place of 'mp4a') must be reported, so the program tells
+// the user instead of failing to decode.
+TEST_F(QuickTimeImportTest, ProtectedSampleEntriesAreReported) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("plain.m4a"), "aac", 44100, 2, 0.5));
+  std::string bytes = ReadFile("plain.m4a");
+  const std::size_t entry = bytes.find("mp4a", bytes.find("stsd"));
+  ASSERT_NE(entry, std::string::npos);
+  WriteFile("locked.m4a", bytes.replace(entry, 4, "enca"));
+  for (const char* name : {"plain.m4a", "locked.m4a"}) {
+    SCOPED_TRACE(name);
+    Movie movie = Open(name);
+    if (movie == nullptr) continue;
+    Boolean isProtected = 2;
+    ByteCount used = 0;
+    ASSERT_EQ(QTGetMovieProperty(movie, kQTPropertyClass_DRM, kQTDRMPropertyID_IsProtected,
+                                 sizeof(isProtected), &isProtected, &used),
+              noErr);
+    EXPECT_TRUE(used == sizeof(Boolean) &&
+                bool(isProtected) == (std::string(name) == "locked.m4a"));
+    EXPECT_EQ(
+        QTGetMovieProperty(movie, kQTPropertyClass_DRM, SpFourCC("xxxx"), 1, &isProtected, nullptr),
+        kQTPropertyNotSupportedErr);
+    EXPECT_EQ(QTGetMovieProperty(movie, kQTPropertyClass_DRM, kQTDRMPropertyID_IsProtected, 0,
+                                 &isProtected, nullptr),
+              kQTPropertyBadValueSizeErr);
+  }
+}
+
+// GetMediaSample: groups of samples, their bytes and times, a handle too small, the end.
+struct Sample {
+  OSErr err = noErr;
+  SInt32 size = 0, count = 0;
+  TimeValue time = 0, duration = 0;
+  std::string bytes;
+};
+
+Sample Read(Media media, TimeValue time, SInt32 maxSize, SInt32 maxCount = 0) {
+  Sample s;
+  Handle h = NewHandle(0);
+  s.err = GetMediaSample(media, h, maxSize, &s.size, time, &s.time, &s.duration, nullptr, nullptr,
+                         maxCount, &s.count, nullptr);
+  if (s.err == noErr) s.bytes.assign(*h, std::size_t(GetHandleSize(h)));
+  DisposeHandle(h);
+  return s;
+}
+
+// Reads group after group from time 0 until a read fails; each group must start where the
+// last one ended and hold something. Returns the failure; `frames` counts what was read.
+OSErr ReadToEnd(Media media, SInt32 maxSize, TimeValue* end, SInt32* frames,
+                const std::function<void(const Sample&)>& each = nullptr) {
+  *end = 0;
+  *frames = 0;
+  for (int guard = 0; guard < 100000; ++guard) {
+    const Sample s = Read(media, *end, maxSize);
+    if (s.err != noErr) return s.err;
+    EXPECT_EQ(s.time, *end);
+    EXPECT_GT(s.size, 0);
+    if (each) each(s);
+    *frames += s.count;
+    *end = s.time + s.duration * s.count;
+  }
+  return -1;
+}
+
+class QuickTimeSamplesTest : public QuickTimeTest {};
+
+// Bytes out of order, a group starting at the wrong frame or a frame lost between groups
+// breaks the comparison with the values the file was written with.
+TEST_F(QuickTimeSamplesTest, LinearGroupsFollowEachOtherWithTheFileBytes) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 44100, 1000));
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("a.wav"), 2, 44100, 1000));
+  for (const char* name : {"a.aif", "a.wav"}) {
+    SCOPED_TRACE(name);
+    const bool bigEndian = std::string(name) == "a.aif";
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    int groups = 0;
+    TimeValue end = 0;
+    SInt32 frames = 0;
+    auto check = [&](const Sample& s) {
+      ++groups;
+      ASSERT_TRUE(s.duration == 1 && s.count == std::min<SInt32>(100, 1000 - s.time) &&
+                  s.size == s.count * 4);  // 100 frames of 4 bytes
+      for (SInt32 i = 0; i < s.count * 2; ++i) {
+        const UInt8* p = reinterpret_cast<const UInt8*>(s.bytes.data()) + i * 2;
+        ASSERT_EQ(bigEndian ? sp::LoadBE16(p) : sp::LoadLE16(p),
+                  UInt16(sp_testing::TestSampleValue(UInt32(s.time + i / 2), UInt16(i % 2))))
+            << "frame " << s.time + i / 2;
+      }
+    };
+    EXPECT_EQ(ReadToEnd(media, 400, &end, &frames, check), invalidTime);
+    EXPECT_TRUE(groups == 10 && frames == 1000) << groups << " " << frames;
+    // An earlier time after a later one gives its bytes again.
+    EXPECT_EQ(Read(media, 10, 400).bytes.substr(0, 40), Read(media, 0, 400).bytes.substr(40, 40));
+  }
+}
+
+TEST_F(QuickTimeSamplesTest, GroupSizeFollowsTheLimitsGivenAndFailuresLoseNothing) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 10000));
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("s.wav"), 2, 8000, 100));
+  Media media = SoundMedia(Open("a.aif"));
+  Media stereo = SoundMedia(Open("s.wav"));
+  ASSERT_NE(media, nullptr);
+  const struct {
+    Media media;
+    TimeValue time;
+    SInt32 maxSize, maxCount;
+    OSErr err;
+    SInt32 count;  // frames of 2 bytes
+    const char* why;
+  } cases[] = {
+      {media, 0, 2, 0, noErr, 1, "one frame fits"},
+      {media, 0, 3, 0, noErr, 1, "an odd byte left over is not filled"},
+      {media, 5, 100, 7, noErr, 7, "the sample count limit"},
+      {media, 9990, 1000, 0, noErr, 10, "the end of the media"},
+      {media, 9999, 1000, 0, noErr, 1, "the last frame"},
+      {media, 10000, 1000, 0, invalidTime, 0, "just past the end"},
+      {media, -1, 1000, 0, invalidTime, 0, "before the start"},
+      {stereo, 0, 3, 0, maxSizeToGrowTooSmall, 0, "a handle smaller than one frame"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const Sample s = Read(c.media, c.time, c.maxSize, c.maxCount);
+    ASSERT_EQ(s.err, c.err);
+    EXPECT_TRUE(s.count == c.count && s.size == c.count * 2) << s.count;
+    EXPECT_TRUE(c.err == noErr || GetMoviesError() == c.err);
+  }
+  // Without a size, the group is what the file stores together: never empty, never more
+  // than what is left.
+  const Sample chunk = Read(media, 100, 0);
+  EXPECT_TRUE(chunk.count > 0 && chunk.count <= 10000 - 100) << chunk.count;
+  // A memory shortage (-108) is told from the other failures, and loses nothing.
+  sp_testing::FailNthAllocation(2);  // the first is Read's own handle
+  const Sample failed = Read(media, 0, 4000);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(failed.err == memFullErr && GetMoviesError() == memFullErr);
+  EXPECT_EQ(Read(media, 0, 4000).count, 2000) << "nothing was lost";
+  // Without a handle: sizes, times and the description only.
+  SInt32 size = 0, n = 0, index = 0;
+  TimeValue st = -1;
+  Handle desc = NewHandle(0);
+  ASSERT_EQ(GetMediaSample(media, nullptr, 20, &size, 50, &st, nullptr,
+                           reinterpret_cast<SampleDescriptionHandle>(desc), &index, 0, &n, nullptr),
+            noErr);
+  EXPECT_EQ(std::vector<SInt32>({size, n, st, index}), std::vector<SInt32>({20, 10, 50, 1}));
+  EXPECT_EQ((**reinterpret_cast<SoundDescriptionHandle>(desc)).dataFormat, SpFourCC("twos"));
+  DisposeHandle(desc);
+  // A file shorter than its header ends without empty groups.
+  WriteFile("cut.wav", ReadFile("s.wav").substr(0, 44 + 60 * 4));  // header: 100 frames
+  TimeValue end = 0;
+  SInt32 frames = 0;
+  EXPECT_EQ(ReadToEnd(SoundMedia(Open("cut.wav")), 256, &end, &frames), invalidTime);
+  EXPECT_EQ(frames, 60);
+}
+
+// Packets of varying size come one at a time, in order. The loader's loop: on -2027 the
+// handle grows tenfold and the read is tried again; every packet is read once, whatever size
+// the handle started with.
+TEST_F(QuickTimeSamplesTest, PacketsComeWholeThroughAHandleThatGrowsAndGroupsStartAtAPacket) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.mp3"), "libmp3lame", 44100, 2, 1.0));
+  Media media = SoundMedia(Open("a.mp3"));
+  ASSERT_NE(media, nullptr);
+  SInt32 handleSize = 4, grown = 0, packets = 0;
+  std::string all, direct;
+  TimeValue t = 0;
+  while (grown < 100) {
+    const Sample s = Read(media, t, handleSize);
+    if (s.err == maxSizeToGrowTooSmall) {
+      handleSize *= 10;
+      ++grown;
+      continue;
+    }
+    if (s.err != noErr) break;
+    ASSERT_LE(s.size, handleSize);
+    EXPECT_EQ(std::vector<SInt32>({s.time, s.count, s.duration}),
+              std::vector<SInt32>({t, 1, 1152}));
+    ASSERT_GE(s.bytes.size(), 4u);  // each MPEG audio packet starts with its sync word
+    EXPECT_EQ(sp::LoadBE16(s.bytes.data()) & 0xFFE0, 0xFFE0);
+    all += s.bytes;
+    t = s.time + s.duration * s.count;
+    ++packets;
+  }
+  EXPECT_TRUE(grown >= 2 && packets == GetMediaSampleCount(media) && t == GetMediaDuration(media));
+  ReadToEnd(media, 1 << 20, &t, &packets, [&](const Sample& s) { direct += s.bytes; });
+  EXPECT_EQ(all, direct) << "the same packets as read with a large handle";
+  EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";
+  // Fixed packets (IMA): a group starts at a packet.
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("a.aifc"), "adpcm_ima_qt", 22050, 1, 0.5));
+  media = SoundMedia(Open("a.aifc"));
+  ASSERT_NE(media, nullptr);
+  const Sample s = Read(media, 70, 34 * 3);
+  EXPECT_EQ(std::vector<SInt32>({s.err, s.time, s.count, s.size}),
+            std::vector<SInt32>({noErr, 64, 64 * 3, 34 * 3}));
+  EXPECT_EQ(Read(media, 0, 33).err, maxSizeToGrowTooSmall);
+}
+
+}  // namespace
+}  // namespace quicktime_test
