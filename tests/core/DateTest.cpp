@@ -41,12 +41,12 @@ TEST(DateArithmetic, MonthZeroIsDecemberBeforeAndStepsCrossFebruaryYearEndsAndTh
     short n;
     Ymd to;
   } cases[] = {
-      {kAddDay, {0, 2004, 2, 28}, 2, {0, 2004, 3, 1}},  // over a leap day
-      {kAddDay, {0, 2003, 2, 28}, 1, {0, 2003, 3, 1}},  // a common February
-      {kSubDay, {0, 2004, 3, 1}, 1, {0, 2004, 2, 29}},  // back onto the leap day
+      {kAddDay, {0, 2004, 2, 28}, 2, {0, 2004, 3, 1}},   // over a leap day
+      {kAddDay, {0, 2003, 2, 28}, 1, {0, 2003, 3, 1}},   // a common February
+      {kSubDay, {0, 2004, 3, 1}, 1, {0, 2004, 2, 29}},   // back onto the leap day
       {kAddDay, {0, 2004, 3, 1}, -1, {0, 2004, 2, 29}},  // a negative count subtracts
       {kSubDay, {0, 2004, 2, 29}, -1, {0, 2004, 3, 1}},
-      {kAddDay, {0, 2003, 12, 31}, 1, {0, 2004, 1, 1}},  // into the next year
+      {kAddDay, {0, 2003, 12, 31}, 1, {0, 2004, 1, 1}},   // into the next year
       {kSubDay, {0, 2004, 1, 10}, 40, {0, 2003, 12, 1}},  // back over the year end
       {kAddDay, {0, 2003, 1, 1}, 365, {0, 2004, 1, 1}},
       {kAddDay, {0, 2004, 1, 1}, 366, {0, 2005, 1, 1}},  // a whole leap year
@@ -59,7 +59,7 @@ TEST(DateArithmetic, MonthZeroIsDecemberBeforeAndStepsCrossFebruaryYearEndsAndTh
       {kAddMonth, {0, 2003, 11, 0}, 13, {0, 2004, 12, 0}},  // a multiple of 12 lands on December
       {kAddMonth, {0, 2003, 12, 0}, 12, {0, 2004, 12, 0}},
       {kSubMonth, {0, 2004, 1, 0}, 1, {0, 2003, 12, 0}},
-      {kSubMonth, {0, 1, 1, 0}, 1, {-1, 1, 12, 0}},   // back over the start of the era
+      {kSubMonth, {0, 1, 1, 0}, 1, {-1, 1, 12, 0}},  // back over the start of the era
       {kSubMonth, {0, 2, 3, 0}, 27, {-1, 2, 12, 0}},
       {kAddMonth, {-1, 1, 12, 0}, 1, {0, 1, 1, 0}},
       {kAddMonth, {-1, 3, 6, 0}, 12, {-1, 2, 6, 0}},  // years count down before the era
@@ -79,8 +79,8 @@ TEST(DateArithmetic, MonthZeroIsDecemberBeforeAndStepsCrossFebruaryYearEndsAndTh
       (c.kind == kAddMonth ? Sp_AddMonth : Sp_SubMonth)(f.era, f.year, f.month, c.n, got.era,
                                                         got.year, got.month);
     } else {
-      (c.kind == kNextMonth ? Sp_GetNextMonth : Sp_GetBeforeMonth)(f.era, f.year, f.month,
-                                                                   got.era, got.year, got.month);
+      (c.kind == kNextMonth ? Sp_GetNextMonth : Sp_GetBeforeMonth)(f.era, f.year, f.month, got.era,
+                                                                   got.year, got.month);
     }
     EXPECT_EQ(got, c.to) << f << " kind " << c.kind << " n " << c.n;
   }
@@ -92,8 +92,8 @@ TEST(DateCompare, LaterErasAndSmallerYearsBeforeTheEraCountAsLater) {
     short day, full;
   } cases[] = {
       {Rec(0, 2004, 1, 1), Rec(0, 2003, 12, 31), 1, 1},
-      {Rec(0, 1, 1, 1), Rec(-1, 1, 12, 31), 1, 1},  // the common era is later
-      {Rec(-1, 1, 1, 1), Rec(-1, 2, 1, 1), 1, 1},   // before it a smaller year is later
+      {Rec(0, 1, 1, 1), Rec(-1, 1, 12, 31), 1, 1},            // the common era is later
+      {Rec(-1, 1, 1, 1), Rec(-1, 2, 1, 1), 1, 1},             // before it a smaller year is later
       {Rec(0, 2004, 3, 1, 5), Rec(0, 2004, 3, 1, 9), 0, -1},  // the same day, an earlier hour
       {Rec(0, 2004, 3, 1), Rec(0, 2004, 3, 2), -1, -1},
   };
@@ -156,8 +156,12 @@ TEST(DateList, ReadsByIndexOnlyWithinItsBounds) {
     SInt32 n;
     Boolean ok;
     Ymd date;
-  } cases[] = {{0, 0, {}},    {1, 1, {0, 2003, 12, 24}}, {2, 1, {0, 2004, 1, 31}},
-               {3, 1, {0, 2004, 3, 1}}, {4, 0, {}},     {-1, 0, {}}};
+  } cases[] = {{0, 0, {}},
+               {1, 1, {0, 2003, 12, 24}},
+               {2, 1, {0, 2004, 1, 31}},
+               {3, 1, {0, 2004, 3, 1}},
+               {4, 0, {}},
+               {-1, 0, {}}};
   for (const Case& c : cases) {
     Ymd got{};
     EXPECT_EQ(list.GetDateItemData(c.n, got.year, got.month, got.day), c.ok) << c.n;

@@ -358,11 +358,9 @@ TEST_F(PreferenceStockFile, AStoredFileOrFolderIsFoundAgainByItsIdAfterARenameAn
   ASSERT_EQ(Sp_RenameFileDirectory(vRefNum, prefDirID, "Album", "Album 2"), noErr);
   sp_testing::RestartFileCatalogue();  // as in the program's next run
   ASSERT_EQ(SpPref_GetExistFileFolderTarget(file, found), 1);
-  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == albumID),
-            "Final.aiff 1");
+  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == albumID), "Final.aiff 1");
   ASSERT_EQ(SpPref_GetExistFileFolderTarget(folder, found), 1);
-  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == prefDirID),
-            "Album 2 1");
+  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == prefDirID), "Album 2 1");
   ASSERT_EQ(unlink(Path("Album 2/Final.aiff").c_str()), 0);
   EXPECT_EQ(SpPref_GetExistFileFolderTarget(file, found), 0) << "gone: not found";
 }

@@ -141,9 +141,8 @@ TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAb
   const SInt32 inner = MakeFolder(middle, "Inner");
   const SInt32 below = MakeFolder(MakeFolder(outer, ".dotted"), "Below");  // hidden by name
   const SInt32 cases[][3] = {
-      {inner, 1, outer},        {middle, 1, outer},       {outer, 1, outer},
-      {below, 1, outer},        {folderID_, 1, folderID_},
-      {0x7FFFFFF0, 0, 0x7FFFFFF0},  // a folder that does not exist
+      {inner, 1, outer},         {middle, 1, outer},          {outer, 1, outer}, {below, 1, outer},
+      {folderID_, 1, folderID_}, {0x7FFFFFF0, 0, 0x7FFFFFF0},  // a folder that does not exist
   };
   for (const auto& c : cases) {
     SInt32 visible = -1;

@@ -148,12 +148,18 @@ TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAskedAndKeepsTwoByteCharac
     Boolean leading, trailing;
     std::string expected;
   } cases[] = {
-      {"  a  b  ", true, true, "a b"},     {"  a  b  ", true, false, "a b "},
-      {"  a  b  ", false, true, " a b"},   {"  a  b  ", false, false, " a b "},
-      {"    ", true, true, ""},            {"    ", false, true, " "},
-      {" ", true, true, ""},               {" ", false, true, " "},
-      {"a   ", false, true, "a"},          {"ab", true, true, "ab"},
-      {"", true, true, ""},                {" " + kHiraganaA + "  ", true, true, kHiraganaA},
+      {"  a  b  ", true, true, "a b"},
+      {"  a  b  ", true, false, "a b "},
+      {"  a  b  ", false, true, " a b"},
+      {"  a  b  ", false, false, " a b "},
+      {"    ", true, true, ""},
+      {"    ", false, true, " "},
+      {" ", true, true, ""},
+      {" ", false, true, " "},
+      {"a   ", false, true, "a"},
+      {"ab", true, true, "ab"},
+      {"", true, true, ""},
+      {" " + kHiraganaA + "  ", true, true, kHiraganaA},
       {kKatakanaA + "  " + kKatakanaA, true, true, kKatakanaA + " " + kKatakanaA},
   };
   for (const Case& c : cases) {

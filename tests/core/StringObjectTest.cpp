@@ -132,7 +132,7 @@ TEST_F(StringObject, InsertionAndCutsWorkAtBothEndsAndOnePastTheEnd) {
       {kRemoveFront, text, 199, 0, "", text.substr(199)},
       {kRemoveFront, text, 200, 0, "", ""},
       {kRemoveFront, text, 201, 0, "", text},
-      {kBetween, text, 5, 2, "", text.substr(0, 2) + text.substr(5)},  // either order
+      {kBetween, text, 5, 2, "", text.substr(0, 2) + text.substr(5)},        // either order
       {kBetween, text, 10, 140, "", text.substr(0, 10) + text.substr(140)},  // whole items go
       {kBetween, text, 60, 70, "", text.substr(0, 60) + text.substr(70)},
       {kBetween, text, 0, 200, "", ""},
