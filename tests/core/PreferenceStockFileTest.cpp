@@ -337,6 +337,34 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   EXPECT_TRUE(Exists(Path("Taken")));
 }
 
+// ---- Places kept across runs -------------------------------------------------------------------
+
+TEST_F(PreferenceStockFile, AStoredFileOrFolderIsFoundAgainByItsIdAfterARenameAndAMove) {
+  short vRefNum = 0;
+  SInt32 prefDirID = 0;
+  ASSERT_EQ(Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &prefDirID), noErr);
+  std::ofstream(Path("Take.aiff")) << "x";
+  ASSERT_EQ(Sp_CreateFolderIntoDirId(vRefNum, prefDirID, "Album"), noErr);
+  SInt32 fileID = 0, albumID = 0;
+  ASSERT_EQ(Sp_GetFileIdFromFileNameInDirId(vRefNum, prefDirID, "Take.aiff", fileID), noErr);
+  ASSERT_EQ(Sp_GetDirIdFromDirNameInDirId(vRefNum, prefDirID, "Album", albumID), noErr);
+  sPerfExtFileDirTypeInfo file{vRefNum, {}, prefDirID, "Take.aiff", 0, {}, fileID}, found{};
+  sPerfExtFileDirTypeInfo folder{vRefNum, {}, prefDirID, "Album", 1, {}, albumID};
+  EXPECT_EQ(SpPref_GetExistFileFolderTarget(file, found), 1);
+  EXPECT_STREQ(found.name, "Take.aiff");
+
+  ASSERT_EQ(Sp_RenameFileDirectory(vRefNum, prefDirID, "Take.aiff", "Final.aiff"), noErr);
+  ASSERT_EQ(Sp_MoveFileOrDir(vRefNum, prefDirID, "Final.aiff", albumID, nullptr), noErr);
+  ASSERT_EQ(Sp_RenameFileDirectory(vRefNum, prefDirID, "Album", "Album 2"), noErr);
+  sp_testing::RestartFileCatalogue();  // as in the program's next run
+  ASSERT_EQ(SpPref_GetExistFileFolderTarget(file, found), 1);
+  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == albumID), "Final.aiff 1");
+  ASSERT_EQ(SpPref_GetExistFileFolderTarget(folder, found), 1);
+  EXPECT_EQ(std::string(found.name) + " " + std::to_string(found.dirID == prefDirID), "Album 2 1");
+  ASSERT_EQ(unlink(Path("Album 2/Final.aiff").c_str()), 0);
+  EXPECT_EQ(SpPref_GetExistFileFolderTarget(file, found), 0) << "gone: not found";
+}
+
 // ---- The manager's saves
 // ---------------------------------------------------------------------------
 

@@ -102,4 +102,30 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
   }
 }
 
+TEST_F(BackupRenaming, NumberedGenerationsMoveUpWithinTheNameLimitAndAlwaysEnd) {
+  struct Case {
+    std::string before, name;
+    short maxNameLength, start, maxNumber;
+    std::string after;
+  } cases[] = {
+      {"L L_1 L_2 L_3", "L", 31, 0, 3, "L_1=L L_2=L_1 L_3=L_2"},  // the highest number goes
+      {"L", "L", 31, 0, 10, "L_01=L"},  // zero-padded to the digits of the highest number
+      {"L L_01 L_03", "L", 31, 0, 10, "L_01=L L_02=L_01 L_03=L_03"},  // a gap stops the moves
+      {"L L_001", "L", 31, 0, 100, "L_001=L L_002=L_001"},
+      {"LongName LongN_01", "LongName", 8, 0, 10, "LongN_01=LongName LongN_02=LongN_01"},
+      {kNihongo, kNihongo, 6, 0, 3, kNihongo.substr(0, 4) + "_1=" + kNihongo},
+      {"ABCDEF", "ABCDEF", 8, 0, 3, "ABCDEF_1=ABCDEF"},     // exactly the length fits
+      {"ABCDEFG", "ABCDEFG", 8, 0, 3, "ABCDEF_1=ABCDEFG"},  // one byte more is cut
+      {"L L_5", "L", 31, 5, 3, "L=L"},  // a start beyond the highest deletes, no endless chain
+      {"L L_3", "L", 31, 3, 3, "L=L"},  // a start at the highest deletes too
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before + " from " + std::to_string(c.start));
+    NewFolder(c.before);
+    EXPECT_EQ(noErr, Sp_ReNameBackUpFileWithAddNumber(vRefNum_, folderID_, c.name.c_str(),
+                                                      c.maxNameLength, c.start, c.maxNumber));
+    EXPECT_EQ(c.after, Read());
+  }
+}
+
 }  // namespace

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "ErrorLogCapture.h"
 #include "Files.h"
 #include "Folders.h"
@@ -129,6 +131,59 @@ TEST_F(FinderInformation, FileInformationAndSizesTellDataForkAndModificationDate
   ASSERT_EQ(noErr, Sp_GetFileSize(vRefNum_, folderID_, "Data", &total, 0, 0, 0, 0, 0));
   EXPECT_EQ(1000, total);
   EXPECT_EQ(fnfErr, Sp_GetFileSize(vRefNum_, folderID_, "None", &total, 0, 0, 0, 0, 0));
+}
+
+// ---- The nearest visible folder ------------------------------------------------------------
+
+TEST_F(FinderInformation, NearestVisibleFolderIsTheLowestWithNoInvisibleFolderAbove) {
+  const SInt32 outer = MakeFolder(folderID_, "Outer");
+  const SInt32 middle = MakeFolder(outer, "Middle", kIsInvisible);
+  const SInt32 inner = MakeFolder(middle, "Inner");
+  const SInt32 below = MakeFolder(MakeFolder(outer, ".dotted"), "Below");  // hidden by name
+  const SInt32 cases[][3] = {
+      {inner, 1, outer},         {middle, 1, outer},          {outer, 1, outer}, {below, 1, outer},
+      {folderID_, 1, folderID_}, {0x7FFFFFF0, 0, 0x7FFFFFF0},  // a folder that does not exist
+  };
+  for (const auto& c : cases) {
+    SInt32 visible = -1;
+    EXPECT_EQ(c[1], Sp_GetVisibleFolder(vRefNum_, c[0], visible)) << c[0];
+    EXPECT_EQ(c[2], visible) << c[0];
+  }
+}
+
+TEST_F(FinderInformation, AFolderLoopInADamagedCatalogueEndsTheWalksUpward) {
+  const SInt32 outer = MakeFolder(folderID_, "Outer");
+  const SInt32 inner = MakeFolder(outer, "Inner");
+  // The saved catalogue gets Outer's parent set to Inner. Its layout: magic 4, version 2,
+  // sections 4; each section a mount path (16-bit length first), next id 4, count 4, then
+  // entries of id 4, parent 4, inode 8 and a path (16-bit length first).
+  sp_testing::RestartFileCatalogue();
+  const std::string file = home_.Path(".local/share/mediamanager/file-catalogue");
+  std::ifstream in(file, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  in.close();
+  ASSERT_GT(bytes.size(), 10u);
+  UInt8* b = reinterpret_cast<UInt8*>(&bytes[0]);
+  bool patched = false;
+  std::size_t at = 10;
+  for (UInt32 s = 0, sections = sp::LoadBE32(b + 6); s < sections; ++s) {
+    at += 2 + sp::LoadBE16(b + at) + 4;
+    const UInt32 count = sp::LoadBE32(b + at);
+    at += 4;
+    for (UInt32 i = 0; i < count; ++i, at += 18 + sp::LoadBE16(b + at + 16)) {
+      if (sp::LoadBE32(b + at) != UInt32(outer)) continue;
+      sp::StoreBE32(b + at + 4, UInt32(inner));
+      patched = true;
+    }
+  }
+  ASSERT_TRUE(patched);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+
+  SInt32 visible = -1;
+  EXPECT_EQ(0, Sp_GetVisibleFolder(vRefNum_, inner, visible));
+  EXPECT_EQ(inner, visible);
+  char path[4096] = "";
+  EXPECT_NE(noErr, Sp_DirFullPathNameFromDirID(inner, vRefNum_, path));
 }
 
 }  // namespace

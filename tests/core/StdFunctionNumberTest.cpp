@@ -7,36 +7,121 @@
 #include <set>
 #include <string>
 
+#include "Clock.h"
 #include "ErrorLogCapture.h"
 #include "Random.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTesting.h"
+#include "TestClock.h"
 #include "TestResources.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 }  // namespace
 
-TEST(StdFunctionNumber, DoubleTextIsRoundedHalfUpAndShowsTheMinimumOfDecimals) {
+TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSaysAndNegativesMirrorPositives) {
+  // kDouble2: Sp_DoubleToString2 (arg: the minimum of decimals shown); kFloat2: the same in
+  // single precision; kFloat: Sp_FloatToString; kRound: Sp_FloatToStringRound (arg: the digit
+  // that rounds up). A negative value is its magnitude, formatted, behind a sign.
+  enum Formatter { kDouble2, kFloat2, kFloat, kRound };
   struct Case {
+    Formatter formatter;
     double value;
-    short decimals, minimum;
+    short decimals, arg;
     const char* expected;
   } cases[] = {
-      {2.375, 2, 0, "2.38"},                     // half up on the third digit
-      {1.5, 3, 0, "1.5"},                        // trailing zeros dropped
-      {1.5, 3, 3, "1.500"},                      // but the minimum is shown
-      {1.5, 3, 5, "1.500"},                      // never more than the decimals
-      {0.996, 2, 0, "1"},                        // rounding carries into the integer part
-      {-0.001, 2, 2, "0"},                       // what shows as zero has no sign
-      {2.7, 0, 0, "2"},                          // no rounding without decimals
-      {-3.25, 1, 0, "-3.3"},                     // the magnitude rounds half up
-      {1234567890123.0, 2, 0, "1234567890123"},  // every digit kept beyond 32 bits
+      {kDouble2, 2.375, 2, 0, "2.38"},  // half up on the third digit
+      {kDouble2, 1.5, 3, 0, "1.5"},     // trailing zeros dropped
+      {kDouble2, 1.5, 3, 3, "1.500"},   // but the minimum is shown
+      {kDouble2, 1.5, 3, 5, "1.500"},   // never more than the decimals
+      {kDouble2, 0.996, 2, 0, "1"},     // rounding carries into the integer part
+      {kDouble2, -0.001, 2, 2, "0"},    // what shows as zero has no sign
+      {kDouble2, 2.7, 0, 0, "2"},       // no rounding without decimals
+      {kDouble2, -3.25, 1, 0, "-3.3"},  // the magnitude rounds half up
+      {kDouble2, -0.5, 1, 0, "-0.5"},
+      {kFloat2, 2.375, 2, 0, "2.38"},
+      {kFloat2, -0.5, 1, 0, "-0.5"},
+      {kFloat, 2.96, 1, 0, "3.0"},  // the carry runs through the last digit
+      {kFloat, -2.96, 1, 0, "-3.0"},
+      {kFloat, 2.7, 0, 0, "3"},  // without decimals the first fraction digit rounds
+      {kFloat, -2.7, 0, 0, "-3"},
+      {kFloat, -0.25, 1, 0, "-0.3"},
+      {kFloat, 3.0, 3, 0, "3.000"},  // exactly the decimals asked for
+      {kRound, 12.34, 1, 5, "12.3"},
+      {kRound, -12.34, 1, 5, "-12.3"},
+      {kRound, 12.34, 0, 5, "12."},  // no decimals: the text ends with the point
+      {kRound, 0.006, 2, 5, "0.01"},
+      {kRound, 12.39, 1, 0, "12.3"},  // 0 truncates
+      {kRound, 12.33, 1, 3, "12.4"},  // 3 rounds up from the third tenth
+      {kRound, 5.0, -2, 5, "5."},     // negative decimals read as none
+      // Every integer digit is kept, also beyond 32 bits once scaled.
+      {kFloat, 16777216.0, 2, 0, "16777216.00"},
+      {kDouble2, 1234567890123.0, 2, 0, "1234567890123"},
+      {kRound, 300000.0, 4, 5, "300000.0000"},
   };
   for (const Case& c : cases) {
     char text[kSpFloatTextSize];
-    Sp_DoubleToString2(c.value, text, c.decimals, c.minimum);
-    EXPECT_STREQ(text, c.expected) << c.value << " " << c.decimals << " " << c.minimum;
+    if (c.formatter == kDouble2) Sp_DoubleToString2(c.value, text, c.decimals, c.arg);
+    if (c.formatter == kFloat2) Sp_FloatToString2(float(c.value), text, c.decimals, c.arg);
+    if (c.formatter == kFloat) Sp_FloatToString(float(c.value), text, c.decimals);
+    if (c.formatter == kRound) Sp_FloatToStringRound(float(c.value), text, c.decimals, c.arg);
+    EXPECT_STREQ(text, c.expected) << c.formatter << ": " << c.value << " " << c.decimals;
+  }
+}
+
+TEST(StdFunctionNumber, FloatToIntegerRoundsBothSignsAlikeAndStaysInRange) {
+  struct Case {
+    double value;
+    Boolean round;
+    SInt32 expected;
+    UInt32 unsignedExpected;  // Sp_flot2unsignedLong, which truncates
+  } cases[] = {
+      {2.5, 1, 3, 2},
+      {2.4, 1, 2, 2},
+      {-2.5, 1, -3, 0},
+      {-2.4, 1, -2, 0},
+      {-2.9, 0, -2, 0},
+      {-0.5, 1, -1, 0},
+      {3e9, 0, 2147483647, 3000000000u},
+      {-3e9, 1, -2147483647 - 1, 0},
+      {kNaN, 1, 0, 0},
+      {4294967295.0, 0, 2147483647, 0xFFFFFFFFu},
+      {5e9, 0, 2147483647, 0xFFFFFFFFu},
+  };
+  for (const Case& c : cases) {
+    SInt32 out = 99;
+    Sp_flot2long(float(c.value), &out, c.round);
+    EXPECT_EQ(out, c.expected) << c.value << " " << int(c.round);
+    UInt32 u = 7;
+    Sp_flot2unsignedLong(c.value, &u);
+    EXPECT_EQ(u, c.unsignedExpected) << c.value;
+  }
+}
+
+TEST(StdFunctionNumber, FloatRoundingAndComparingCarryAtTheDecimals) {
+  struct Round {
+    float value;
+    short decimals;
+    float expected;
+  } rounds[] = {
+      {1.25f, 1, 1.3f},      {1.24f, 1, 1.2f},        {2.675f, 2, 2.68f},
+      {9.999f, 2, 10.0f},    {3.14159f, 0, 3.14159f},  // no decimals: unchanged
+      {-1.25f, 1, -1.2f},                              // negative values are cut at the decimals
+      {FLT_MAX, 3, FLT_MAX},                           // too large to have a fraction
+  };
+  for (const Round& c : rounds) {
+    float out = 0;
+    Sp_FloatRound(c.value, &out, c.decimals);
+    EXPECT_FLOAT_EQ(out, c.expected) << c.value << " " << int(c.decimals);
+  }
+  const float compares[][4] = {
+      {1.996f, 2.0f, 2, 0},  // the rounded fraction carries into the integer part
+      {2.0f, 1.996f, 2, 0}, {1.24f, 1.21f, 1, 0}, {1.24f, 1.26f, 1, -1},
+      {1.26f, 1.24f, 1, 1}, {1.9f, 1.1f, 0, 0},  // no decimals: integer parts only
+      {3.0f, 2.9f, 0, 1},   {2.0f, 3.5f, 2, -1},
+  };
+  for (const auto& c : compares) {
+    EXPECT_EQ(Sp_flortcmp(c[0], c[1], short(c[2])), short(c[3])) << c[0] << " " << c[1];
   }
 }
 
@@ -57,6 +142,36 @@ TEST(StdFunctionNumber, HugeValuesAndManyDecimalsNeverWritePastTheTextSize) {
       }
     }
   }
+}
+
+TEST(StdFunctionNumber, TextToFloatAndDoubleReadsEveryDigit) {
+  struct Case {
+    const char* text;
+    double expected;
+  } cases[] = {
+      {".5", 0.5},
+      {"", 0.0},
+      {"-1.5", -1.5},
+      {"5.", 5.0},
+      {"abc", 0.0},
+      {".", 0.0},
+      {"12abc", 12},
+      {"1.2.3", 1.2},                        // stops at the first other byte; one point only
+      {"1234567890.5", 1234567890.5},        // more than 9 digits before the point
+      {"98765432109876", 98765432109876.0},  // no digit dropped
+      {"0.1234567891", 0.1234567891},
+  };
+  for (const Case& c : cases) {
+    double value = -99.0;
+    float single = -99.0f;
+    EXPECT_TRUE(Sp_StringToDouble(c.text, &value));
+    EXPECT_TRUE(Sp_StringToFloat(c.text, &single));
+    EXPECT_DOUBLE_EQ(value, c.expected) << c.text;
+    EXPECT_FLOAT_EQ(single, float(c.expected)) << c.text;
+  }
+  float single = 0;
+  Sp_StringToFloat(std::string(50, '9').c_str(), &single);  // beyond float: infinity
+  EXPECT_TRUE(std::isinf(single));
 }
 
 TEST(StdFunctionNumber, NumberTextRoundTripsThe32BitRange) {
@@ -101,5 +216,33 @@ TEST(StdFunctionNumber, AddZeroPadsToWidthAndCapsHugeWidth) {
   EXPECT_EQ(text[257], 0x5A);
   for (SInt32 v : {0, 9, 10, -100, 2147483647, -2147483647 - 1}) {
     EXPECT_EQ(Sp_GetKetasu(v), SInt32(std::to_string(std::abs(double(v))).find('.'))) << v;
+  }
+}
+
+TEST(StdFunctionNumber, RandomIntegersStayWithinLimitsAndReachBothEvenOneApart) {
+  struct Case {
+    short low, high;
+    bool bothEnds;  // small ranges must reach both limits within the draws
+  } cases[] = {{1, 3, true},           {-10, 10, true},      {0, 1, true},
+               {-32768, 32767, false}, {32760, 32767, true}, {5, 5, true}};
+  for (const Case& c : cases) {
+    std::set<short> seen;
+    for (SInt32 seed = 1; seed < 2000; ++seed) {
+      SetRandomSeed(seed * 7919);
+      short out = 0;
+      Sp_GetRandomIntNumber(c.low, c.high, &out);
+      ASSERT_TRUE(out >= c.low && out <= c.high) << out;
+      seen.insert(out);
+    }
+    EXPECT_TRUE(!c.bothEnds || (seen.count(c.low) && seen.count(c.high))) << c.low;
+  }
+  // By ticks: the limits in either order; a span of 2^32 wraps to 0 and is no divisor.
+  sp_testing::VirtualClockScope clock(0);
+  for (int i = 0; i < 50; ++i) {
+    UInt32 v = Sp_GetRandomIntNumberByTick(20, 10);
+    EXPECT_TRUE(v >= 10u && v <= 20u) << v;
+    EXPECT_EQ(Sp_GetRandomIntNumberByTick(5, 5), 5u);
+    EXPECT_EQ(Sp_GetRandomIntNumberByTick(0, 0xFFFFFFFFu), TickCount());
+    sp_testing::AdvanceClockTicks(7);
   }
 }

@@ -142,6 +142,76 @@ TEST(StdFunctionText, ByteCuttingNeverSplitsTwoByteCharacterNorReadsPastTheEnd) 
   }
 }
 
+TEST(StdFunctionText, TrimmingShrinksRunsAndCutsEndsAsAskedAndKeepsTwoByteCharacters) {
+  struct Case {
+    std::string text;
+    Boolean leading, trailing;
+    std::string expected;
+  } cases[] = {
+      {"  a  b  ", true, true, "a b"},
+      {"  a  b  ", true, false, "a b "},
+      {"  a  b  ", false, true, " a b"},
+      {"  a  b  ", false, false, " a b "},
+      {"    ", true, true, ""},
+      {"    ", false, true, " "},
+      {" ", true, true, ""},
+      {" ", false, true, " "},
+      {"a   ", false, true, "a"},
+      {"ab", true, true, "ab"},
+      {"", true, true, ""},
+      {" " + kHiraganaA + "  ", true, true, kHiraganaA},
+      {kKatakanaA + "  " + kKatakanaA, true, true, kKatakanaA + " " + kKatakanaA},
+  };
+  for (const Case& c : cases) {
+    std::vector<char> text(c.text.c_str(), c.text.c_str() + c.text.size() + 1);
+    SInt32 length =
+        Sp_CutSpaceFromString(text.data(), SInt32(c.text.size()), c.leading, c.trailing, true);
+    EXPECT_EQ(std::string(text.data()), c.expected)
+        << "'" << c.text << "' " << int(c.leading) << int(c.trailing);
+    EXPECT_EQ(length, SInt32(c.expected.size())) << "'" << c.text << "'";
+  }
+}
+
+TEST(StdFunctionText, CaseChangesLeaveTrailBytesAndChangeTextPastTheLengthByte) {
+  // 0x83 0x61 is a two-byte character whose trail byte is the same as 'a'.
+  char text[] = "ab\x83\x61z";
+  Sp_ChangeToUpperStringWithScriptCode(text, smJapanese);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  Sp_ChangeToLowercaseStringWithFontNo(text, 0);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+  Sp_ChangeToUpperStringWithFontNo(text, 0);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  Sp_ChangeToLowercaseStringWithScriptCode(text, smJapanese);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+  // Longer than a length byte holds, with a two-byte character across the 255-byte piece.
+  std::string longer = std::string(254, 'k') + "\x83\x61" + std::string(44, 'k');
+  Sp_ChangeToUpperString(&longer[0], false);
+  EXPECT_EQ(longer, std::string(254, 'K') + "\x83\x61" + std::string(44, 'K'));
+}
+
+TEST(StdFunctionText, TwoByteTestsTellLeadFromTrailAndStopAtTheEnd) {
+  const std::string text = "a" + kHiraganaA + kKatakanaA + "b";  // a, HH, KA, b
+  struct Case {
+    SInt32 offset;
+    Boolean twoByte, firstByte;
+  } cases[] = {
+      {0, false, true}, {1, true, true},  {2, true, false},   {3, true, true},   {4, true, false},
+      {5, false, true}, {6, false, true}, {100, false, true}, {-1, false, true},
+  };
+  for (const Case& c : cases) {
+    Boolean firstByte = 9;
+    EXPECT_EQ(Sp_IsTwoByteChar(text.c_str(), c.offset, &firstByte), c.twoByte) << c.offset;
+    EXPECT_EQ(firstByte, c.firstByte) << "offset " << c.offset;
+  }
+  std::vector<char> cutOff{'a', '\x82', 0};  // a lead byte cut off by the end
+  EXPECT_FALSE(Sp_IsTwoByteChar(cutOff.data(), 1, nullptr));
+  const std::string ab = "ab" + kHiraganaA;
+  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar(ab.c_str(), 2));
+  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(ab.c_str(), 3));
+  EXPECT_TRUE(Sp_CheckStringContainTwoByteChar(ab.c_str(), -1));
+  EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
+}
+
 TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
   struct Case {
     const char* method;

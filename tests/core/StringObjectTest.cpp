@@ -97,6 +97,137 @@ TEST_F(StringObject, ReadOutNeverWritesPastSizeAndFlagsEveryCut) {
   }
 }
 
+TEST_F(StringObject, InsertionAndCutsWorkAtBothEndsAndOnePastTheEnd) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += char('0' + i % 10);
+  const std::string full(64, 'a');  // one full item
+  const std::string two = full + std::string(20, 'b');
+  const std::string z10(10, 'Z'), z50(50, 'Z'), z200(200, 'Z');
+  enum Kind { kInsert, kKeep, kRemoveFront, kBetween };
+  struct Case {
+    Kind kind;
+    std::string base;
+    SInt32 a, b;  // the insert's position, or the cut's bounds
+    std::string insert, expected;
+  } cases[] = {
+      {kInsert, "hello", 0, 0, "XY", "XYhello"},  // front, room in the first item
+      {kInsert, full, 0, 0, "XY", "XY" + full},   // front of a full item: a chain in front
+      {kInsert, full, 10, 0, "XY", full.substr(0, 10) + "XY" + full.substr(10)},  // split
+      {kInsert, full, 60, 0, z10, full.substr(0, 60) + z10 + full.substr(60)},
+      {kInsert, full, 32, 0, z200, full.substr(0, 32) + z200 + full.substr(32)},
+      {kInsert, two, 64, 0, z50, full + z50 + two.substr(64)},  // first byte of a full item
+      {kInsert, "hello", 4, 0, "XY", "hellXYo"},                // before the last byte
+      {kInsert, "hello", 5, 0, "XY", "helloXY"},                // at the length: appends
+      {kInsert, "hello", 6, 0, "XY", "helloXY"},                // one past: appends
+      {kInsert, "hello", -1, 0, "XY", "helloXY"},
+      {kInsert, "", 3, 0, "XY", "XY"},
+      {kKeep, text, 0, 0, "", ""},
+      {kKeep, text, 64, 0, "", text.substr(0, 64)},  // up to an item boundary
+      {kKeep, text, 199, 0, "", text.substr(0, 199)},
+      {kKeep, text, 200, 0, "", text},
+      {kKeep, text, 201, 0, "", text},
+      {kRemoveFront, text, 1, 0, "", text.substr(1)},
+      {kRemoveFront, text, 64, 0, "", text.substr(64)},  // a whole item
+      {kRemoveFront, text, 100, 0, "", text.substr(100)},
+      {kRemoveFront, text, 199, 0, "", text.substr(199)},
+      {kRemoveFront, text, 200, 0, "", ""},
+      {kRemoveFront, text, 201, 0, "", text},
+      {kBetween, text, 5, 2, "", text.substr(0, 2) + text.substr(5)},        // either order
+      {kBetween, text, 10, 140, "", text.substr(0, 10) + text.substr(140)},  // whole items go
+      {kBetween, text, 60, 70, "", text.substr(0, 60) + text.substr(70)},
+      {kBetween, text, 0, 200, "", ""},
+      {kBetween, text, 199, 200, "", text.substr(0, 199)},
+      {kBetween, text, 150, 900, "", text.substr(0, 150)},  // clipped to the length
+      {kBetween, text, 200, 201, "", text},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.kind) + " " + std::to_string(c.base.size()) + " at " +
+                 std::to_string(c.a) + "," + std::to_string(c.b));
+    sSO_StringObjectBase* obj = Make(c.base);
+    if (c.kind == kInsert) SpSO_InsertString(obj, c.a, c.insert.c_str());
+    if (c.kind == kKeep) SpSO_CutDownString(obj, c.a);
+    if (c.kind == kRemoveFront) SpSO_CutDownBeforeString(obj, c.a);
+    if (c.kind == kBetween) SpSO_CutDownBetweenString(obj, c.a, c.b);
+    EXPECT_EQ(TextOf(obj), c.expected);
+    EXPECT_TRUE(IsConsistent(obj));
+  }
+  sSO_StringObjectBase* obj = Make("abcdef");
+  ErrorLogCapture log;
+  SpSO_CutDownString(Make(""), 1);
+  SpSO_CutDownString(obj, -1);
+  SpSO_CutDownBeforeString(obj, 0);
+  SpSO_CutDownBetweenString(obj, 1, -1);
+  SpSO_InsertString(obj, 1, "");
+  EXPECT_EQ(log.Count(), 5u) << "each bad call is refused and reported";
+  EXPECT_EQ(TextOf(obj), "abcdef");
+}
+
+TEST_F(StringObject, PositionsBeyondSixteenBitsWork) {
+  std::string text(70000, 'a');
+  text[66000] = '!';
+  sSO_StringObjectBase* obj = Make(text);
+  EXPECT_EQ(SpSO_GetStringLen(obj), 70000);
+  SInt32 found = 0;
+  EXPECT_EQ(SpSO_SerchTargetCharactor(obj, '!', 65600, -1, &found), 1);
+  EXPECT_EQ(found, 66000);
+  SpSO_InsertString(obj, 65540, "XY");
+  SpSO_CutDownBetweenString(obj, 69000, 65530);
+  EXPECT_EQ(TextOf(obj), text.insert(65540, "XY").erase(65530, 3470));
+  EXPECT_TRUE(IsConsistent(obj));
+}
+
+TEST_F(StringObject, CopyOntoItselfKeepsTheTextAndAnAppendOfItselfCopiesItOnce) {
+  const std::string text = std::string(100, 'x') + "end";
+  sSO_StringObjectBase* obj = Make(text);
+  SpSO_strcopy(obj, obj);
+  EXPECT_EQ(TextOf(obj), text);
+  SpSO_strncopy(obj, obj, 98, 4);
+  EXPECT_EQ(TextOf(obj), "xxen");
+  SpSO_strcat(obj, obj);
+  EXPECT_EQ(TextOf(obj), "xxenxxen");
+  SpSO_strncat(obj, obj, 2, 0);
+  EXPECT_EQ(TextOf(obj), "xxenxxenenxxen");
+  EXPECT_TRUE(IsConsistent(obj));
+}
+
+TEST_F(StringObject, CaseChangeKeepsTwoByteCharactersAcrossItemBoundaries) {
+  // The second byte 0x61 of the character 0x82 0x61 starts the second item (and, in the long
+  // text, the second conversion chunk); it must not be taken for an 'a'.
+  for (std::size_t n : {63, 1023}) {
+    const std::string text = std::string(n, 'a') + "\x82\x61" + "b";
+    sSO_StringObjectBase* obj = Make(text);
+    SpSO_UpperText(obj);
+    EXPECT_EQ(TextOf(obj), std::string(n, 'A') + "\x82\x61" + "B") << n;
+    SpSO_LowerText(obj);
+    EXPECT_EQ(TextOf(obj), text) << n;
+  }
+  sSO_StringObjectBase* obj = Make("abcdef");
+  SpSO_UpperText(obj, 2, 4);
+  EXPECT_EQ(TextOf(obj), "abCDef");
+}
+
+TEST_F(StringObject, WidthReadOutNeverEndsInsideATwoByteCharacter) {
+  struct Case {
+    const char* text;
+    SInt32 size, length;
+    unsigned char cut;
+  } cases[] = {
+      {"ab\x82\xA0", 5, 2, 1},        // cut after a first byte: dropped
+      {"ab\x82\xA0", 6, 4, 0},        // all of it
+      {"abc\x82\xA0", 5, 3, 1},       // cut between characters
+      {"\x8E\x8E\x82\xA0", 5, 2, 1},  // a second byte that looks like a first byte
+  };
+  for (const Case& c : cases) {
+    char buffer[16];
+    SInt32 length = -1;
+    unsigned char cut = 9;
+    SpSO_GetStringWidthScriptCode(Make(c.text), buffer, c.size, 0, smSystemScript, length, cut);
+    EXPECT_EQ(length, c.length) << c.size;
+    EXPECT_EQ(cut, c.cut) << c.size;
+    EXPECT_EQ(buffer[length], 0);
+  }
+}
+
 TEST_F(StringObject, ComparesBytesAsSignedValues) {
   struct Case {
     const char* object;
