@@ -2,7 +2,6 @@
 // (frames, turning back, pausing, the hover cursor afterwards).
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <utility>
 
 #include "FrameworkTestSupport.h"
@@ -13,12 +12,9 @@ namespace {
 
 using sp_testing::CursorKind;
 
-const SInt16 kCursId = 610;       // black-and-white; the hover cursor of the animations
-const SInt16 kCrsrId = 611;       // colour
-const SInt16 kOtherCrsrId = 613;  // colour
-const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703, kOtherFrame = 704;
-const SInt16 kColourFrame1 = 711, kColourFrame2 = 712;
-const SInt16 kHoverCursor = kCursId;
+const SInt16 kCursId = 610;  // black-and-white; also the hover cursor of the animations
+const SInt16 kCrsrId = 611;  // colour
+const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703;
 
 // What the areas' procedures were told, in order: "in:A@h,v" (local point), "inside:A@h,v",
 // "cursor:A", "leave:A@h,v", "out:A".
@@ -90,19 +86,12 @@ class CursorFixture : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
     FrameworkFixture::SetUp();
-    const std::pair<SInt16, UInt16> cursors[] = {{kCursId, 0x1111},
-                                                 {kFrame1, 0x0101},
-                                                 {kFrame2, 0x0202},
-                                                 {kFrame3, 0x0303},
-                                                 {kOtherFrame, 0x0404}};
-    for (const auto& c : cursors) {
-      sp_testing::AddAppResource(SpFourCC("CURS"), c.first,
-                                 sp_testing::MakeCursorResource(CursorPattern(c.second)));
+    for (SInt16 id : {kCursId, kFrame1, kFrame2, kFrame3}) {
+      sp_testing::AddAppResource(SpFourCC("CURS"), id,
+                                 sp_testing::MakeCursorResource(CursorPattern(UInt16(id))));
     }
-    for (SInt16 id : {kCrsrId, kOtherCrsrId, kColourFrame1, kColourFrame2}) {
-      sp_testing::AddAppResource(SpFourCC("crsr"), id,
-                                 sp_testing::MakeColorCursorResource(CursorPattern(UInt16(id))));
-    }
+    sp_testing::AddAppResource(SpFourCC("crsr"), kCrsrId,
+                               sp_testing::MakeColorCursorResource(CursorPattern(kCrsrId)));
     Sp_EnableMouseTrace(0);
     SpSetBeforeInPlaceMouseTraceItem(nullptr);
     window_ = MakeWindow(R(100, 100, 400, 300), kFirstWindowOfClass);
@@ -167,40 +156,6 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
   // clang-format on
   Play(steps);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
-}
-
-TEST_F(MouseTrace, LayerMovesLandAtTheTargetPosition) {
-  // Four areas in one container, bottom to top: p, q, r, s.
-  auto box = Area(window_, R(0, 0, 200, 200));
-  auto p = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
-  auto q = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
-  auto r = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
-  auto s = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
-  auto order = [&] {
-    std::string names;
-    for (cMouseTraceObject* x = box->GetMTraceContainerItemHeadPtr(); x != nullptr;
-         x = x->GetNextTraceContainerItemPtr()) {
-      names += x == p.get() ? 'p' : x == q.get() ? 'q' : x == r.get() ? 'r' : 's';
-    }
-    return names;
-  };
-  ASSERT_EQ(order(), "pqrs");
-  struct Move {
-    cMouseTraceObject* area;
-    SInt32 target;
-    const char* expected;
-  } moves[] = {
-      {q.get(), 4, "prsq"}, {q.get(), 2, "pqrs"}, {r.get(), 1, "rpqs"},
-      {p.get(), 3, "rqps"}, {s.get(), 7, "rqps"}, {r.get(), 0, "rqps"},
-  };
-  for (const Move& m : moves) {
-    m.area->MoveToTergetLayerInMTraceContanerItemList(m.target);
-    EXPECT_EQ(order(), m.expected) << "target " << m.target;
-  }
-  q->MoveToTopLayerInMTraceContanerItemList();
-  EXPECT_EQ(order(), "rpsq");
-  EXPECT_EQ(box->GetMTraceContainerItemHeadPtr()->GetLastTraceContainerItemPtr(), q.get());
-  EXPECT_EQ(errors_.Count(), 0u);
 }
 
 TEST_F(MouseTrace, NestedAreasAreHitBeforeTheirContainer) {
@@ -366,68 +321,6 @@ TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) 
     EXPECT_EQ(ShownId(), t.shown);
   }
   EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
-}
-
-TEST_F(AnimationCursor, TurnBackRepeatsBackwardsFromTheFrameBeforeTheLast) {
-  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
-  std::vector<SInt16> shown;
-  for (int pass = 0; pass < 9; ++pass) {
-    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-    shown.push_back(ShownId());
-    sp_testing::AdvanceClockTicks(6);
-  }
-  EXPECT_EQ(shown, (std::vector<SInt16>{kFrame1, kFrame2, kFrame3, kFrame2, kFrame1, kFrame2,
-                                        kFrame1, kFrame2, kFrame1}));
-  tDirectionType direction = 0;
-  short refNo = 0;
-  EXPECT_EQ(a->GetStatus(&direction, &refNo), 1);
-  EXPECT_EQ(direction, kAnimationBackward);
-  EXPECT_EQ(refNo, 2);  // due next: the turn at the first frame goes back to the second
-}
-
-TEST_F(AnimationCursor, SingleFrameTurnBackEndsAfterShowingIt) {
-  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}});
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  EXPECT_EQ(ShownId(), kFrame1);
-  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
-}
-
-TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
-  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-  a->PoseAnimation(1);
-  sp_testing::AdvanceClockTicks(50);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  EXPECT_EQ(ShownId(), kFrame1);
-  a->PoseAnimation(0);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-  EXPECT_EQ(ShownId(), kFrame2);
-  a->PoseAnimation(1);  // a second pause holds again
-  sp_testing::AdvanceClockTicks(50);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  EXPECT_EQ(ShownId(), kFrame2);
-}
-
-TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {
-  const Rect area = R(0, 0, 100, 100);
-  cMouseTraceObject hover(window_, area, 0, kHoverCursor, nullptr);
-  MouseAt(150, 150);
-  SpMouseTraceEventProcedure();
-  ASSERT_EQ(ShownId(), kHoverCursor);
-  struct Case {
-    bool restore;
-    SInt16 shownAtEnd;
-  } cases[] = {{true, kHoverCursor}, {false, kFrame2}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.restore ? "restoring" : "not restoring");
-    auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
-    if (c.restore) a->SetupCompleateInitialize();
-    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
-    EXPECT_EQ(ShownId(), kFrame1);
-    sp_testing::AdvanceClockTicks(6);
-    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-    EXPECT_EQ(ShownId(), c.shownAtEnd);
-  }
 }
 
 TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {

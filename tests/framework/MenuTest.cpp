@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "FrameworkTestSupport.h"
-#include "SpFontManager.h"
 #include "SpMenuBarObj.h"
 #include "SpMenuExecProcObj.h"
 
@@ -182,51 +181,12 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
   EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
 }
 
-TEST_F(MenuTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
-  cSpMenu menu(128, 1, 1);
-  MenuRef system = menu.GetMacOSMenuHandle();
-  cSpMenuItem* close = menu.GetMenuItemByReferenceNo(3);
-  cSpMenuItem* separator = menu.GetMenuItemByReferenceNo(2);
-  static const ProcTag kCloseTag = {"close", 0};
-  close->SetupExecMenuItemProc(ItemProc, Tag(&kCloseTag));
-  // The system menu changes behind the objects' back: Close moves to the top, Open goes,
-  // an item comes.
-  DeleteMenuItem(system, 3);
-  DeleteMenuItem(system, 1);
-  const unsigned char kClose[] =
-      "\x05"
-      "Close";
-  const unsigned char kSave[] =
-      "\x04"
-      "Save";
-  InsertMenuItemText(system, kClose, 0);
-  AppendMenuItemText(system, kSave);
+// ---- Marks ----------------------------------------------------------------
 
-  for (int round = 0; round < 2; ++round) {
-    SCOPED_TRACE(round);
-    ErrorLogCapture log;
-    menu.AutoModifyMenuItemWithMenuHandleData(0);
-    EXPECT_EQ(ObjectTexts(menu),
-              (std::vector<std::string>{"Close", "-", "Recent", "Quit", "Save"}));
-    EXPECT_EQ(menu.GetMenuItemByReferenceNo(1), close);
-    EXPECT_EQ(menu.GetMenuItemByReferenceNo(2), separator);
-    EXPECT_TRUE(close->ExistExecuteMenuItemProc());
-    // Only the first round leaves an object over ("Open"); separators never do.
-    EXPECT_EQ(log.Count(), round == 0 ? 1u : 0u);
-    EXPECT_EQ(log.Beeps(), round == 0 ? 1u : 0u);
-  }
-  Log().clear();
-  EXPECT_EQ(close->ExecuteMenuItemProc(), 1);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"close:128/1"}));
-}
-
-// ---- Marks, styles, enabling ----------------------------------------------------------------
-
-TEST_F(MenuTest, MarksAndStylesReachTheSystemItemsAndReportChanges) {
+TEST_F(MenuTest, MarksReachTheSystemItemsExclusivelyAndReportChanges) {
   cSpMenu menu(128, 1, 1);
   MenuRef system = menu.GetMacOSMenuHandle();
   const auto mark = [&](int item) { return sp_testing::ReadMenu(system).items[item - 1].mark; };
-  const auto style = [&](int item) { return sp_testing::ReadMenu(system).items[item - 1].style; };
   unsigned char changed = 9;
 
   menu.SetMenuItemMark(1, 0, 1, 0, &changed);
@@ -244,45 +204,6 @@ TEST_F(MenuTest, MarksAndStylesReachTheSystemItemsAndReportChanges) {
   EXPECT_EQ(changed, 1);
   EXPECT_EQ(mark(3), noMark);
 
-  cSpMenuItem* open = menu.GetMenuItemByReferenceNo(1);
-  open->SetupItemOutputStyle(nullptr, bold, 1, 0);
-  open->SetupItemOutputStyle(nullptr, italic, 1, 0);
-  EXPECT_EQ(style(1), bold | italic);
-  open->SetupItemOutputStyle(nullptr, italic, 0, 0);
-  EXPECT_EQ(style(1), italic);
-  menu.SetMenuItemStyle(0, underline, 0, 0, &changed);
-  EXPECT_EQ(changed, 0) << "item 0 is no item";
-  menu.SetMenuItemStyle(-1, underline, 1, 0, &changed);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(style(3), underline);
-  EXPECT_EQ(style(2), normal) << "a separator takes no style";
-  menu.ClearAllMenuItemStyle(0, &changed);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(style(1), normal);
-}
-
-TEST_F(MenuTest, EnablingActsOnlyOnAChangeAndRedrawsOnlyThen) {
-  cSpMenu menu(128, 1, 1);
-  MenuRef system = menu.GetMacOSMenuHandle();
-  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
-  menu.Enable(1);  // never disabled: nothing
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws);
-  for (int pass = 0; pass < 2; ++pass) {  // a second pass must reach the system menu again
-    menu.Disable(1);
-    EXPECT_FALSE(IsMenuItemEnabled(system, 0));
-    EXPECT_FALSE(menu.GetEnableFlag());
-    menu.Enable(1);
-    EXPECT_TRUE(IsMenuItemEnabled(system, 0));
-  }
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 4);
-  menu.Disable(1);
-  menu.DisableMenuTargetItem(3, 1);
-  EXPECT_FALSE(IsMenuItemEnabled(system, 3));
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 6);
-  menu.EnableMenuTargetItem(3, 0);
-  menu.Enable(0);
-  EXPECT_TRUE(IsMenuItemEnabled(system, 3));
-  EXPECT_TRUE(IsMenuItemEnabled(system, 0));
 }
 
 // ---- Execute procedures ---------------------------------------------------------------------
@@ -353,68 +274,7 @@ TEST_F(MenuTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
 
 // ---- The font menu -------------------------------------------------------------------------
 
-TEST_F(MenuTest, FontMenuListsEveryFontOfTheManagerInItsOrderAfterTheItemsThere) {
-  std::vector<std::string> fonts;
-  for (cSp_FontItem* font = Sp_GetFontManager(1)->GetFontItemList(); font != nullptr;
-       font = font->GetNextObjectPtr()) {
-    if (font->GetFontName()[0] != '\0') fonts.push_back(font->GetFontName());
-  }
-  ASSERT_FALSE(fonts.empty());
-  cSpMenu menu(9600, "Font");
-  menu.CreateMenuItemAndSetupToMenuMgr(-1, "Size...", 0);
-  const UInt32 drawsBefore = sp_testing::ReadMenuBar().drawCount;
-  menu.AddFontMenuItem(0);
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, drawsBefore) << "no redraw asked";
-  std::vector<std::string> expected = fonts;
-  expected.insert(expected.begin(), "Size...");
-  EXPECT_EQ(SystemTexts(menu), expected);
-  EXPECT_EQ(ObjectTexts(menu), expected);
-  menu.AddFontMenuItem(1);
-  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, drawsBefore + 1);
-  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), SInt16(2 * fonts.size() + 1));
-}
-
 // ---- Menus of pop-up controls ---------------------------------------------------------------
-
-TEST_F(MenuTest, PopupControlMenuIsWrappedAndItsItemsBuiltOnlyWhenAsked) {
-  std::vector<MenuResourceItem> items = {Item("AIFF"), Item("WAVE"), Item("MooV")};
-  AddMenu(150, "Type", items);
-  Rect content = {100, 100, 300, 400};
-  WindowRef window = nullptr;
-  ASSERT_EQ(
-      CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &content, &window),
-      noErr);
-  ShowWindow(window);
-  Rect bounds = {20, 20, 40, 220};
-  const unsigned char title[] = {5, 'T', 'y', 'p', 'e', ':'};
-  ControlRef popup = NewControl(window, &bounds, title, true, 0, 150, 50, popupMenuProc, 0);
-  ASSERT_NE(popup, nullptr);
-  {
-    cSpMenu bare(popup, 0);
-    EXPECT_EQ(bare.GetMenuItemListHead(), nullptr) << "without the items flag";
-    EXPECT_NE(bare.GetMacOSMenuHandle(), nullptr);
-  }
-  cSpMenu menu(popup, 1);
-  EXPECT_EQ(menu.GetMenuKind(), kSpMenuKindControl);
-  EXPECT_EQ(menu.GetMacOSMenuHandle(), GetControlPopupMenuHandle(popup));
-  EXPECT_EQ(menu.GetResourceID(), 150);
-  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"AIFF", "WAVE", "MooV"}));
-  // An item added through the object can be chosen in the pop-up.
-  ASSERT_NE(menu.CreateMenuItemAndSetupToMenuMgr(-1, "AIFC", 0), nullptr);
-  sp_testing::ChoosePopupItem(popup, 4);
-  EXPECT_EQ(GetControlValue(popup), 4);
-  EXPECT_EQ(GetControlMaximum(popup), 4);
-
-  // No control, or one without a menu: no system menu, reported once.
-  ErrorLogCapture log;
-  cSpMenu none(static_cast<ControlRef>(nullptr), 0);
-  EXPECT_EQ(none.GetMacOSMenuHandle(), nullptr);
-  Rect buttonBounds = {60, 20, 80, 120};
-  ControlRef button = NewControl(window, &buttonBounds, nullptr, true, 0, 0, 1, pushButProc, 0);
-  cSpMenu notPopup(button, 1);
-  EXPECT_EQ(notPopup.GetMacOSMenuHandle(), nullptr);
-  EXPECT_EQ(log.Count(), 1u);
-}
 
 // ---- Loading --------------------------------------------------------------------------------
 
@@ -669,19 +529,5 @@ TEST_F(MenuTest, ManagerFailuresAreReportedWithTheirCodes) {
 }
 
 // ---- Text-size menu -------------------------------------------------------------------------
-
-TEST_F(MenuTest, TextSizeMenuKeepsListOrderAndTextsAndStopsAtTheFirstEmptyString) {
-  ASSERT_EQ(
-      sp_testing::AddAppResource(SpFourCC("STR#"), 7000,
-                                 sp_testing::MakeStringList({"9", "10;(^12", "-14", "", "18"})),
-      noErr);
-  cSpMenu menu(301, "Size");
-  Wuk_SetupTextSizeMenu(&menu, 7000, 0);
-  const std::vector<std::string> expected = {"9", "10;(^12", "-14"};
-  EXPECT_EQ(ObjectTexts(menu), expected);
-  EXPECT_EQ(SystemTexts(menu), expected);
-  Wuk_SetupTextSizeMenu(nullptr, 7000, 0);
-  EXPECT_TRUE(errors_.Has("Wuk_SetupTextSizeMenu", 1));
-}
 
 }  // namespace
