@@ -137,10 +137,6 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
   std::vector<std::unique_ptr<Named>> names_;
 };
 
-inline bool SameRect(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
-
 inline std::string RectText(const Rect& r) {
   return "(" + std::to_string(r.top) + "," + std::to_string(r.left) + "," +
          std::to_string(r.bottom) + "," + std::to_string(r.right) + ")";
@@ -163,7 +159,7 @@ TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
 }
 
 TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
-  cSp_ControlItem* label = Item(5);  // static text: no control
+  cSp_ControlItem* label = Item(5, 1);  // static text: no control
   EXPECT_EQ(label->GetMacOSControlHandle(), nullptr);
   EXPECT_EQ(label->GetCurrentValue(), 0);
   EXPECT_EQ(label->GetMaxValue(), 0);
@@ -173,6 +169,9 @@ TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
   // Comparing is a question, not a failure.
   EXPECT_EQ(label->EqualMacOSControlReference(nullptr), 0);
   EXPECT_EQ(errors_.Count(), reports);
+  EXPECT_NE(label->EnableCarbonEventHandle(), noErr);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::EnableCarbonEventHandle", 5));
+  EXPECT_EQ(label->IsCarbonEventHandleInstalled(), 0);
 }
 
 // ---- Values and dimming ---------------------------------------------------------------------
@@ -203,44 +202,32 @@ TEST_F(ControlItemTest, DimmingTogglesOnceAndForceUndimsWhatOthersDimmed) {
 
 // ---- Geometry -------------------------------------------------------------------------------
 
-TEST_F(ControlItemTest, MovePositionMovesControlAndDialogRectangleTogether) {
-  cSp_ControlItem* check = Item(2);
-  const Rect old = ItemRect(2);
-  check->MovePosition(40, 150);
-  const Rect expected = {150, 40, SInt16(150 + old.bottom - old.top),
-                         SInt16(40 + old.right - old.left)};
-  EXPECT_TRUE(SameRect(ItemRect(2), expected)) << RectText(ItemRect(2));
-  EXPECT_TRUE(SameRect(Bounds(ControlOf(2)), expected)) << RectText(Bounds(ControlOf(2)));
-  Rect current;
-  check->GetCurrentRect(&current);
-  EXPECT_TRUE(SameRect(current, expected));
-}
-
-TEST_F(ControlItemTest, ModifySizeKeepsANegativeDimensionAndTheTopLeft) {
+// A negative dimension keeps the old one; the dialog's item list, the control and the item's own
+// rectangle move together.
+TEST_F(ControlItemTest, MoveAndResizeKeepItemListControlAndItemTogether) {
   struct Case {
     const char* why;
-    short width, height;
-    short expectWidth, expectHeight;
+    short itemNo, width, height;  // width < -1000: a move to (height, width + 2000)
+    Rect expected;
+  } cases[] = {
+      {"width kept", 2, -1, 40, {20, 20, 60, 150}},
+      {"height kept", 3, 60, -5, {50, 20, 66, 80}},
+      {"both given", 4, 90, 30, {70, 20, 100, 110}},
+      {"moved, size kept", 1, 40 - 2000, 150, {150, 40, 170, 110}},
   };
-  const Case cases[] = {
-      {"width kept", -1, 40, 130, 40},
-      {"height kept", 60, -5, 60, 16},
-      {"both given", 90, 30, 90, 30},
-  };
-  // Items 2 to 4 are all 130 x 16.
-  short itemNo = 2;
   for (const Case& c : cases) {
-    cSp_ControlItem* item = Item(itemNo);
-    const Rect old = ItemRect(itemNo);
-    item->ModifySize(c.width, c.height);
-    const Rect expected = {old.top, old.left, SInt16(old.top + c.expectHeight),
-                           SInt16(old.left + c.expectWidth)};
-    EXPECT_TRUE(SameRect(ItemRect(itemNo), expected)) << c.why << " " << RectText(ItemRect(itemNo));
-    EXPECT_TRUE(SameRect(Bounds(ControlOf(itemNo)), expected)) << c.why;
+    SCOPED_TRACE(c.why);
+    cSp_ControlItem* item = Item(c.itemNo);
+    if (c.width < -1000) {
+      item->MovePosition(SInt16(c.width + 2000), c.height);
+    } else {
+      item->ModifySize(c.width, c.height);
+    }
     Rect current;
     item->GetCurrentRect(&current);
-    EXPECT_TRUE(SameRect(current, expected)) << c.why;
-    ++itemNo;
+    EXPECT_EQ(RectText(ItemRect(c.itemNo)), RectText(c.expected));
+    EXPECT_EQ(RectText(Bounds(ControlOf(c.itemNo))), RectText(c.expected));
+    EXPECT_EQ(RectText(current), RectText(c.expected));
   }
 }
 
@@ -248,7 +235,7 @@ TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndRepor
   const Rect label = ItemRect(5);
   Sp_MoveControlOnDialog(Dialog(), 5, 0, 0);
   Sp_ResizeControlOnDialog(Dialog(), 5, 10, 10);
-  EXPECT_TRUE(SameRect(ItemRect(5), label));
+  EXPECT_EQ(RectText(ItemRect(5)), RectText(label));
   EXPECT_EQ(errors_.Count(), 0u);
   Sp_MoveControlOnDialog(nullptr, 1, 0, 0);
   Sp_ResizeControlOnDialog(nullptr, 1, 0, 0);
@@ -356,23 +343,14 @@ TEST_F(ControlItemTest, HitHandlerCompletesTheButtonOperationAndConsumesTheHit) 
   EXPECT_EQ(ok->EnableCarbonEventHandle(), noErr);
   EXPECT_EQ(SendHit(ControlOf(1)), noErr);
   EXPECT_EQ(Log(), (Lines{"op(0)"}));
-}
-
-TEST_F(ControlItemTest, EnablingHandlerOnItemWithoutControlIsReported) {
-  cSp_ControlItem* label = Item(5, 1);
-  EXPECT_NE(label->EnableCarbonEventHandle(), noErr);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::EnableCarbonEventHandle", 5));
-  EXPECT_EQ(label->IsCarbonEventHandleInstalled(), 0);
-}
-
-TEST_F(ControlItemTest, CompletedProcedureInstallsHandlerInCarbonEventMode) {
+  // In the Carbon-event mode setting the procedure installs the handler; the newest is called.
   Sp_CarbonEvent_ModeEnable();
-  cSp_ControlItem* ok = Item(1);
-  ok->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-  ok->SetButtonOperationCompleatedProc(LogPlain, Name("op2"));
-  EXPECT_EQ(ok->IsCarbonEventHandleInstalled(), 1);
-  EXPECT_EQ(SendHit(ControlOf(1)), noErr);
-  EXPECT_EQ(Log(), (Lines{"op2(0)"}));
+  cSp_ControlItem* check = Item(2);
+  check->SetButtonOperationCompleatedProc(LogPlain, Name("c1"));
+  check->SetButtonOperationCompleatedProc(LogPlain, Name("c2"));
+  Log().clear();
+  EXPECT_EQ(SendHit(ControlOf(2)), noErr);
+  EXPECT_EQ(Log(), (Lines{"c2(0)"}));
 }
 
 TEST_F(ControlItemTest, DeletedItemNoLongerHearsHits) {
@@ -468,18 +446,10 @@ TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheVa
   // A group that does not exist is not made.
   EXPECT_EQ(chooser->EnableTargetOutputItem(9, 0), 0);
   EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), two);
-}
-
-TEST_F(ControlChangeItemGroupTest, ShowingShownOrHidingHiddenPanelDoesNothing) {
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  one->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
-  one->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  // Hiding a hidden panel and showing a shown one call nothing.
   one->DisableOutputItem();
-  one->EnableOutputItem();
-  one->EnableOutputItem();
-  one->DisableOutputItem();
-  one->DisableOutputItem();
-  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0"}));
+  two->EnableOutputItem();
+  EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
