@@ -20,78 +20,19 @@ namespace {
 Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
 }
-bool Same(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
 
 // One way of asking, as the callers ask; its answer (0 for the one-button dialog).
 using Ask = std::function<short(WindowRef parent)>;
+const tStdSayDlgType kCaution = kSpStdSayDlgCaution;
 
-short OneButton(WindowRef) {
-  Text message(MJ("保存できませんでした。"));
-  Sp_SayDialogByModal(message.get(), 0);
-  return 0;
-}
-short TwoButtons(WindowRef) {
-  Text first(MJ("削除")), second(MJ("キャンセル")), message(MJ("削除しますか？"));
-  return SpStdSayDlgTwoButton(first.get(), second.get(), message.get(), kSpStdSayDlgCaution, 0, 0,
-                              0);
-}
-short ThreeButtons(WindowRef) {
-  Text a("Save"), b("Cancel"), o("Don't Save"), t1("First text"), t2("Second text");
-  return SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), t1.get(), t2.get(), kSpStdSayDlgNote, 0,
-                                0, 0);
-}
-short OneButtonSheet(WindowRef parent) {
-  Text message(MJ("書き出しが終わりました。")), explanation("e"), button(MJ("閉じる"));
-  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, message.get(), explanation.get(),
-                                  button.get());
-  return 0;
-}
-short TwoButtonSheet(WindowRef parent) {
-  Text message("Replace?"), explanation("e"), ok("Replace"), cancel("Cancel");
-  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
-                                          explanation.get(), ok.get(), cancel.get());
-}
-short TwoButtonSheetWithoutCancel(WindowRef parent) {
-  Text message("m"), explanation("e"), ok("OK");
-  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, message.get(),
-                                          explanation.get(), ok.get(), nullptr);
-}
-short ThreeButtonSheet(WindowRef parent) {
-  Text message("Save changes?"), explanation("e"), ok("Save"), cancel("Cancel"), other("Discard");
-  return SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
-                                            explanation.get(), ok.get(), cancel.get(), other.get());
-}
-short CFStringSheet(WindowRef parent) {
-  CFStringRef message = CFStringCreateWithCString(nullptr, "Stop?", kCFStringEncodingMacJapanese);
-  const short answer = SpStdSayDlgTwoButtonBySheetAlertWithCFString(
-      parent, kSpStdSayDlgCaution, message, CFSTR("e"), CFSTR("Stop"), CFSTR("Continue"));
-  EXPECT_EQ(CFGetRetainCount(message), 1) << "the strings stay the caller's";
-  CFRelease(message);
-  return answer;
-}
-// Without a window the question is asked in the two-button dialog, message and explanation.
-short SheetWithoutParent(WindowRef) {
-  Text message(MJ("上書きしますか？")), explanation(MJ("同じ名前のファイルがあります。")), ok("OK"),
-      cancel("Cancel");
-  return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kSpStdSayDlgCaution, message.get(),
-                                          explanation.get(), ok.get(), cancel.get());
-}
-short CFStringSheetWithoutParent(WindowRef) {
-  return SpStdSayDlgTwoButtonBySheetAlertWithCFString(
-      nullptr, kSpStdSayDlgCaution, CFSTR("上書きしますか？"),
-      CFSTR("同じ名前のファイルがあります。"), CFSTR("OK"), CFSTR("Cancel"));
-}
 // The alert with the given button texts (nullptr: none); the caller's buffers must come back
 // holding their zero-terminated texts.
 Ask Alert(const char* def, const char* can, const char* oth) {
   return [=](WindowRef) {
-    Text message("The disc cannot be read."), d(def ? def : ""), c(can ? can : ""),
-        o(oth ? oth : "");
-    const short answer =
-        Sp_SayAlertByModal(kSpStdSayDlgCaution, message.get(), nullptr, def ? d.get() : nullptr,
-                           can ? c.get() : nullptr, oth ? o.get() : nullptr);
+    Text message("The disc cannot be read."), d(def ? def : "");
+    const short answer = Sp_SayAlertByModal(kCaution, message.get(), nullptr,
+                                            def ? d.get() : nullptr, can ? T(can) : nullptr,
+                                            oth ? T(oth) : nullptr);
     EXPECT_EQ(message.str(), "The disc cannot be read.");
     EXPECT_EQ(d.str(), def ? def : "");
     return answer;
@@ -104,6 +45,26 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
   const ShownKind kModal = ShownKind::kModalDialog, kSheet = ShownKind::kSheet,
                   kAlert = ShownKind::kAlert;
   const std::string kBoth = MJ("上書きしますか？") + "\r" + MJ("同じ名前のファイルがあります。");
+  // clang-format off
+  const Ask OneButton = [](WindowRef) { Sp_SayDialogByModal(T(MJ("保存できませんでした。")), 0); return short(0); };
+  const Ask TwoButtons = [&](WindowRef) { return SpStdSayDlgTwoButton(T(kDel), T(kCan), T(MJ("削除しますか？")), kCaution, 0, 0, 0); };
+  const Ask ThreeButtons = [](WindowRef) { return SpStdSayDlgThreeButton(T("Save"), T("Cancel"), T("Don't Save"), T("First text"), T("Second text"), kSpStdSayDlgNote, 0, 0, 0); };
+  const Ask OneButtonSheet = [](WindowRef w) { Sp_SayDialogByModalBySheetAlert(w, kSpStdSayDlgNote, T(MJ("書き出しが終わりました。")), T("e"), T(MJ("閉じる"))); return short(0); };
+  const Ask TwoButtonSheet = [](WindowRef w) { return SpStdSayDlgTwoButtonBySheetAlert(w, kCaution, T("Replace?"), T("e"), T("Replace"), T("Cancel")); };
+  const Ask TwoButtonSheetWithoutCancel = [](WindowRef w) { return SpStdSayDlgTwoButtonBySheetAlert(w, kSpStdSayDlgStop, T("m"), T("e"), T("OK"), nullptr); };
+  const Ask ThreeButtonSheet = [](WindowRef w) { return SpStdSayDlgThreeButtonBySheetAlert(w, kCaution, T("Save changes?"), T("e"), T("Save"), T("Cancel"), T("Discard")); };
+  // Without a window the question is asked in the two-button dialog, message and explanation.
+  const Ask SheetWithoutParent = [](WindowRef) { return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kCaution, T(MJ("上書きしますか？")), T(MJ("同じ名前のファイルがあります。")), T("OK"), T("Cancel")); };
+  const Ask CFStringSheetWithoutParent = [](WindowRef) { return SpStdSayDlgTwoButtonBySheetAlertWithCFString(nullptr, kCaution, CFSTR("上書きしますか？"), CFSTR("同じ名前のファイルがあります。"), CFSTR("OK"), CFSTR("Cancel")); };
+  // clang-format on
+  const Ask CFStringSheet = [](WindowRef parent) {
+    CFStringRef message = CFStringCreateWithCString(nullptr, "Stop?", kCFStringEncodingMacJapanese);
+    const short answer = SpStdSayDlgTwoButtonBySheetAlertWithCFString(
+        parent, kCaution, message, CFSTR("e"), CFSTR("Stop"), CFSTR("Continue"));
+    EXPECT_EQ(CFGetRetainCount(message), 1) << "the strings stay the caller's";
+    CFRelease(message);
+    return answer;
+  };
   struct Case {
     const char* why;
     Ask ask;
@@ -172,51 +133,39 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
   EXPECT_TRUE(IsValidWindowPtr(parent));
   // A two-button dialog without a message shows an empty text.
   Respond(Answer::Click(2));
-  Text yes("Yes"), no("No");
-  EXPECT_EQ(SpStdSayDlgTwoButton(yes.get(), no.get(), nullptr, kSpStdSayDlgStop, 0, 0, 0), 2);
+  EXPECT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kSpStdSayDlgStop, 0, 0, 0), 2);
   EXPECT_EQ(Last().message, "");
   EXPECT_EQ(errors_.Count(), 0u);
-}
-
-// The bytes of the compiled resource, to put back alone into an emptied application file.
-std::vector<UInt8> ResourceBytes(ResType type, SInt16 id) {
-  Handle h = GetResource(type, id);
-  EXPECT_NE(h, nullptr) << id;
-  if (h == nullptr) return {};
-  return std::vector<UInt8>(reinterpret_cast<UInt8*>(*h),
-                            reinterpret_cast<UInt8*>(*h) + GetHandleSize(h));
 }
 
 TEST_F(SayDialogFixture, EachKindTakesItsOwnDialogResource) {
   struct Case {
     tStdSayDlgType type;
     SInt16 twoButton, threeButton;
-  } cases[] = {
-      {kSpStdSayDlgStop, 6132, 6140},
-      {kSpStdSayDlgNote, 6133, 6141},
-      {kSpStdSayDlgCaution, 6131, 6142},
-      {tStdSayDlgType(7), 6131, 6142},
-  };
+  } cases[] = {{kSpStdSayDlgStop, 6132, 6140}, {kSpStdSayDlgNote, 6133, 6141},
+               {kCaution, 6131, 6142}, {tStdSayDlgType(7), 6131, 6142}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.type));
     // Only the dialogs of this kind exist: a wrong choice finds no resource and answers 0.
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    std::vector<std::pair<ResType, SInt16>> keys;
     std::vector<std::vector<UInt8>> bytes;
     for (SInt16 id : {c.twoButton, c.threeButton}) {
-      bytes.push_back(ResourceBytes(SpFourCC("DLOG"), id));
-      bytes.push_back(ResourceBytes(SpFourCC("DITL"), id));
+      for (ResType type : {SpFourCC("DLOG"), SpFourCC("DITL")}) {
+        Handle h = GetResource(type, id);
+        ASSERT_NE(h, nullptr);
+        keys.emplace_back(type, id);
+        bytes.emplace_back(reinterpret_cast<UInt8*>(*h), reinterpret_cast<UInt8*>(*h) + GetHandleSize(h));
+      }
     }
     sp_testing::ResetResources();
-    sp_testing::AddAppResource(SpFourCC("DLOG"), c.twoButton, bytes[0]);
-    sp_testing::AddAppResource(SpFourCC("DITL"), c.twoButton, bytes[1]);
-    sp_testing::AddAppResource(SpFourCC("DLOG"), c.threeButton, bytes[2]);
-    sp_testing::AddAppResource(SpFourCC("DITL"), c.threeButton, bytes[3]);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      sp_testing::AddAppResource(keys[i].first, keys[i].second, bytes[i]);
+    }
     Respond(Answer::Click(2));
     Respond(Answer::Click(3));
-    Text a("A"), b("B"), o("C");
-    EXPECT_EQ(SpStdSayDlgTwoButton(a.get(), b.get(), nullptr, c.type, 0, 0, 0), 2);
-    EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), nullptr, nullptr, c.type, 0, 0, 0),
-              3);
+    EXPECT_EQ(SpStdSayDlgTwoButton(T("A"), T("B"), nullptr, c.type, 0, 0, 0), 2);
+    EXPECT_EQ(SpStdSayDlgThreeButton(T("A"), T("B"), T("C"), nullptr, nullptr, c.type, 0, 0, 0), 3);
   }
   EXPECT_EQ(errors_.Count(), 0u);
 }
@@ -234,51 +183,31 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
     std::string first, second, third;  // third empty: the two-button dialog
     std::vector<Rect> boxes;
   } cases[] = {
+      // clang-format off
       {"both fit", "OK", "No", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"exactly fitting titles stay",
-       "1234567",
-       "abcdefg",
-       "",
-       {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"one pixel more than fits grows",
-       "12345678",
-       "No",
-       "",
-       {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
-      {"second wider: grows left, first moves left",
-       "OK",
-       k10,
-       "",
-       {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
-      {"first wider: grows left from its right edge",
-       k8,
-       "No",
-       "",
-       {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
+      {"exactly fitting titles stay", "1234567", "abcdefg", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
+      {"one pixel more than fits grows", "12345678", "No", "", {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
+      {"second wider: grows left, first moves left", "OK", k10, "", {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
+      {"first wider: grows left from its right edge", k8, "No", "", {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
       {"both wider", k8, k10, "", {R(95, 98, 115, 222), R(95, 232, 115, 380)}},
-      {"three: second pushes the first, third grows right",
-       "OK",
-       k10,
-       k8,
+      {"three: second pushes the first, third grows right", "OK", k10, k8,
        {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Layout layout;
     const int n = int(c.boxes.size());
     Respond(ReadThenClick(&layout, n, 1));
-    Text first(c.first), second(c.second), third(c.third);
-    const short answer =
-        n == 2
-            ? SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0)
-            : SpStdSayDlgThreeButton(first.get(), second.get(), third.get(), nullptr, nullptr,
-                                     kSpStdSayDlgCaution, 0, 0, 0);
-    ASSERT_EQ(answer, 1);
+    ASSERT_EQ(n == 2 ? SpStdSayDlgTwoButton(T(c.first), T(c.second), nullptr, kCaution, 0, 0, 0)
+                     : SpStdSayDlgThreeButton(T(c.first), T(c.second), T(c.third), nullptr,
+                                              nullptr, kCaution, 0, 0, 0),
+              1);
     ASSERT_EQ(layout.buttons.size(), c.boxes.size());
     for (int i = 0; i < n; ++i) {
-      EXPECT_TRUE(Same(layout.buttons[i], c.boxes[i])) << i << Show(layout.buttons[i]);
       // The controls stand where the item list says.
-      EXPECT_TRUE(Same(layout.controls[i], c.boxes[i])) << i << Show(layout.controls[i]);
+      EXPECT_EQ(Show(layout.buttons[i]), Show(c.boxes[i])) << i;
+      EXPECT_EQ(Show(layout.controls[i]), Show(c.boxes[i])) << i;
     }
   }
 }
@@ -286,9 +215,7 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
 TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen) {
   Layout placed;
   Respond(ReadThenClick(&placed, 2, 1));
-  Text first("Yes"), second("No");
-  ASSERT_EQ(SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0),
-            1);
+  ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 0, 0, 0), 1);
   const SInt16 width = SInt16(placed.content.right - placed.content.left);
   const SInt16 height = SInt16(placed.content.bottom - placed.content.top);
   ASSERT_EQ(width, 400);
@@ -312,14 +239,12 @@ TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen)
     SCOPED_TRACE(c.why);
     Layout layout;
     Respond(ReadThenClick(&layout, 2, 2));
-    ASSERT_EQ(
-        SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 1, c.h, c.v),
-        2);
+    ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 1, c.h, c.v), 2);
     if (c.moves) {
       EXPECT_EQ(layout.content.left, c.h - width / 2);
       EXPECT_EQ(layout.content.top, c.v - height / 2);
     } else {
-      EXPECT_TRUE(Same(layout.content, placed.content)) << Show(layout.content);
+      EXPECT_EQ(Show(layout.content), Show(placed.content));
     }
   }
 }
@@ -347,72 +272,55 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
 }
 
 TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
-  Text empty(""), m("m"), a("A"), b("B");
   WindowRef parent = NewParent();
-  // The answer, the function that logged the failure (nullptr: nothing logged) with its step,
-  // and the beeps.
-  auto expect = [&](const char* why, short answer, const char* function, UInt32 beeped,
-                    int step = 1) {
-    SCOPED_TRACE(why);
-    EXPECT_EQ(answer, 0);
-    EXPECT_TRUE(ShownSoFar().empty());
-    if (function == nullptr) {
-      EXPECT_EQ(errors_.Count(), 0u);
-    } else {
-      EXPECT_TRUE(errors_.Has(function, step));
-    }
-    EXPECT_EQ(errors_.Beeps(), beeped);
-    errors_.Clear();
-  };
-  Sp_SayDialogByModal(nullptr, 0);
-  expect("no message", 0, "Sp_SayDialogByModal", 1);
-  Sp_SayDialogByModal(empty.get(), 0);
-  expect("empty message", 0, "Sp_SayDialogByModal", 1);
-  expect("two buttons without the second title",
-         SpStdSayDlgTwoButton(a.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0, 0),
-         "SpStdSayDlgTwoButton", 1);
-  expect("three buttons without the third title",
-         SpStdSayDlgThreeButton(a.get(), b.get(), nullptr, nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
-                                0),
-         "SpStdSayDlgThreeButton", 1);
-  expect("a sheet the toolbox refuses (no message) is not the caller's fault",
-         SpStdSayDlgTwoButtonBySheetAlertWithCFString(parent, kSpStdSayDlgStop, nullptr, CFSTR("e"),
-                                                      CFSTR("OK"), nullptr),
-         nullptr, 0);
-  expect("three-button sheet without explanation",
-         SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgStop, m.get(), nullptr, a.get(),
-                                            nullptr, nullptr),
-         "SpStdSayDlgThreeButtonBySheetAlert", 1);
-  Sp_SayDialogByModalBySheetAlert(nullptr, kSpStdSayDlgStop, m.get(), m.get(), a.get());
-  expect("one-button sheet without parent", 0, "Sp_SayDialogByModalBySheetAlert", 1);
-  expect("alert without message",
-         Sp_SayAlertByModal(kSpStdSayDlgCaution, nullptr, nullptr, nullptr, nullptr, nullptr),
-         "Sp_SayDialogByModal", 1);
-  expect("alert with an empty message",
-         Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr, nullptr),
-         "Sp_SayDialogByModal", 1);
-  // Missing dialog resources.
-  sp_testing::ResetResources();
-  Text c("C");
-  Sp_SayDialogByModal(m.get(), 0);
-  expect("no one-button resource", 0, "Sp_SayDialogByModal", 1, 2);
-  expect("no two-button resource",
-         SpStdSayDlgTwoButton(a.get(), b.get(), m.get(), kSpStdSayDlgStop, 0, 0, 0),
-         "SpStdSayDlgTwoButton", 1);
-  expect("no three-button resource",
-         SpStdSayDlgThreeButton(a.get(), b.get(), c.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
-                                0),
-         "SpStdSayDlgThreeButton", 1, 2);
-  // A one-button dialog without its message item is disposed of.
-  ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(R"(
+  const tStdSayDlgType kStop = kSpStdSayDlgStop;
+  struct Case {
+    const char* why;
+    std::function<short()> call;
+    const char* function;  // that logged the failure; nullptr: nothing logged, no beep
+    int step;
+  } cases[] = {
+      // clang-format off
+      {"no message", [] { Sp_SayDialogByModal(nullptr, 0); return short(0); }, "Sp_SayDialogByModal", 1},
+      {"empty message", [] { Sp_SayDialogByModal(T(""), 0); return short(0); }, "Sp_SayDialogByModal", 1},
+      {"two buttons without the second title", [&] { return SpStdSayDlgTwoButton(T("A"), nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgTwoButton", 1},
+      {"three buttons without the third title", [&] { return SpStdSayDlgThreeButton(T("A"), T("B"), nullptr, nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgThreeButton", 1},
+      {"a sheet the toolbox refuses (no message) is not the caller's fault", [&] { return SpStdSayDlgTwoButtonBySheetAlertWithCFString(parent, kStop, nullptr, CFSTR("e"), CFSTR("OK"), nullptr); }, nullptr, 0},
+      {"three-button sheet without explanation", [&] { return SpStdSayDlgThreeButtonBySheetAlert(parent, kStop, T("m"), nullptr, T("A"), nullptr, nullptr); }, "SpStdSayDlgThreeButtonBySheetAlert", 1},
+      {"one-button sheet without parent", [&] { Sp_SayDialogByModalBySheetAlert(nullptr, kStop, T("m"), T("m"), T("A")); return short(0); }, "Sp_SayDialogByModalBySheetAlert", 1},
+      {"alert without message", [] { return Sp_SayAlertByModal(kCaution, nullptr, nullptr, nullptr, nullptr, nullptr); }, "Sp_SayDialogByModal", 1},
+      {"alert with an empty message", [] { return Sp_SayAlertByModal(kCaution, T(""), nullptr, nullptr, nullptr, nullptr); }, "Sp_SayDialogByModal", 1},
+      {"no one-button resource", [] { sp_testing::ResetResources(); Sp_SayDialogByModal(T("m"), 0); return short(0); }, "Sp_SayDialogByModal", 2},
+      {"no two-button resource", [&] { return SpStdSayDlgTwoButton(T("A"), T("B"), T("m"), kStop, 0, 0, 0); }, "SpStdSayDlgTwoButton", 1},
+      {"no three-button resource", [&] { return SpStdSayDlgThreeButton(T("A"), T("B"), T("C"), nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgThreeButton", 2},
+      // clang-format on
+      // A one-button dialog without its message item is disposed of.
+      {"one-button dialog without its message item",
+       [] {
+         framework_test::UseResourceSource(R"(
 resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
 resource 'DITL' 6130 {
   button 95, 310, 115, 380 { text "OK" }
   userItem 13, 20, 45, 52
 }
-)"));
-  Sp_SayDialogByModal(m.get(), 0);
-  expect("one-button dialog without its message item", 0, "Sp_SayDialogByModal", 1, 3);
+)");
+         Sp_SayDialogByModal(T("m"), 0);
+         return short(0);
+       },
+       "Sp_SayDialogByModal", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    errors_.Clear();
+    EXPECT_EQ(c.call(), 0);
+    EXPECT_TRUE(ShownSoFar().empty());
+    if (c.function == nullptr) {
+      EXPECT_EQ(errors_.Count(), 0u);
+    } else {
+      EXPECT_TRUE(errors_.Has(c.function, c.step));
+    }
+    EXPECT_EQ(errors_.Beeps(), c.function == nullptr ? 0u : 1u);
+  }
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "FrameworkTestSupport.h"
 
 #include "SpStdSayDialog.h"
@@ -40,6 +42,13 @@ class Text {
  private:
   std::vector<char> bytes_;
 };
+
+// A writable zero-terminated copy of a text that lives until the program ends.
+inline char* T(const std::string& bytes) {
+  static std::deque<Text> kept;
+  kept.emplace_back(bytes);
+  return kept.back().get();
+}
 
 // What a responder step saw of a dialog's buttons and window.
 struct Layout {
