@@ -338,38 +338,27 @@ resource 'DITL' 9095 {
 )";
 
 TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEscapeAlone) {
-  std::vector<UInt8> bytes;
-  std::string error;
-  ASSERT_TRUE(sp_testing::CompileResourceSource(kFieldsDialogSource, ".", &bytes, &error)) << error;
-  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kFieldsDialogSource));
   SInt16 focus = 0;
   sp_testing::TextSelection selection = {0, 0};
   DialogRef dialog = nullptr;
-  const Answer readFocus = Answer()
-                               .Do(
-                                   [&](WindowRef) {
-                                     focus = GetDialogKeyboardFocusItem(dialog);
-                                     selection = sp_testing::DialogSelection(dialog);
-                                   },
-                                   "read the focus")
-                               .ClickItem(1);
+  const auto read = [&](WindowRef) {
+    focus = GetDialogKeyboardFocusItem(dialog);
+    selection = sp_testing::DialogSelection(dialog);
+  };
   struct Case {
     const char* why;
     std::vector<Answer> answers;  // one per appearance
     DialogItemIndex expected;
     bool flashed;
   } cases[] = {
+      // clang-format off
       {"Return", {Answer::Return()}, 1, true},
       {"Enter", {Answer::Enter()}, 1, true},
-      {"Command-period: item 2, not a button here, so no flash",
-       {Answer::CommandPeriod()},
-       2,
-       false},
+      {"Command-period: item 2, not a button here, so no flash", {Answer::CommandPeriod()}, 2, false},
       {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1, false},
-      {"Command-A selects the focused field",
-       {Answer().PressKey('a', 0, cmdKey), readFocus},
-       1,
-       false},
+      {"Command-A selects the focused field", {Answer().PressKey('a', 0, cmdKey), Answer().Do(read, "read").ClickItem(1)}, 1, false},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -385,18 +374,14 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
       ModalDialog(SpStdSayDlgNormalFilter, &item);
     } while (item != 1 && item != 2);
     EXPECT_EQ(item, c.expected);
-    if (c.flashed) {
-      EXPECT_GE(TickCount() - start, 7u) << "a flashed button stays lit 7 ticks";
-    }
-    ControlRef ok = nullptr;
-    GetDialogItemAsControl(dialog, 1, &ok);
-    EXPECT_EQ(GetControlHilite(ok), 0);
+    EXPECT_GE(TickCount() - start, c.flashed ? 7u : 0u) << "a flashed button stays lit 7 ticks";
+    EXPECT_EQ(GetControlHilite(framework_test::ItemControl(dialog, 1)), 0);
     DisposeDialog(dialog);
   }
   // The focused field itself, not the one after it, wholly.
-  EXPECT_EQ(focus, 2);
-  EXPECT_EQ(selection.start, 0);
-  EXPECT_EQ(selection.end, 11);
+  EXPECT_EQ(std::to_string(focus) + ":" + std::to_string(selection.start) + "-" +
+                std::to_string(selection.end),
+            "2:0-11");
 
   // The one-button dialog's classic loop runs this filter: it stays up for Escape and
   // Command-period.
@@ -405,8 +390,7 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
   Respond(Answer::CommandPeriod());
   Respond(Answer::Return());
   const std::size_t before = ShownSoFar().size();
-  Text message("Classic");
-  Sp_SayDialogByModal(message.get(), 1);
+  Sp_SayDialogByModal(T("Classic"), 1);
   ASSERT_EQ(ShownSoFar().size(), before + 3);
   EXPECT_TRUE(ShownSoFar().back().again);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
@@ -464,53 +448,39 @@ Answer SnapshotThenClick(Snapshot* out, const std::string& name, DialogItemIndex
 }
 
 TEST_F(SayDialogFixture, EverySayDialogWithJapaneseTextForAPersonToLookAt) {
-  Snapshot one, two, three, alert, sheet1, sheet2, sheet3;
-
-  Respond(SnapshotThenClick(&one, "say-dialog-6130-one-button.png", 2, 1, 1));
-  Text message(
-      MJ("ファイル「夏の終わり.aiff」を保存できませんでした。ディスクの空き容量を確かめて"
-         "から、もう一度お試しください。"));
-  Sp_SayDialogByModal(message.get(), 0);
-
-  Respond(SnapshotThenClick(&two, "say-dialog-6132-two-buttons.png", 3, 2, 2));
-  Text replace(MJ("置き換える")), cancel(MJ("キャンセル")),
-      question(MJ("同じ名前の項目がすでにあります。置き換えますか？"));
-  SpStdSayDlgTwoButton(replace.get(), cancel.get(), question.get(), kSpStdSayDlgStop, 0, 0, 0);
-
-  Respond(SnapshotThenClick(&three, "say-dialog-6141-three-buttons.png", 4, 3, 3));
-  Text save(MJ("保存")), dontSave(MJ("保存しない")), first(MJ("変更を保存しますか？")),
-      second(MJ("保存しないと、変更内容は失われます。"));
-  SpStdSayDlgThreeButton(save.get(), cancel.get(), dontSave.get(), first.get(), second.get(),
-                         kSpStdSayDlgNote, 0, 0, 0);
-
-  Respond(SnapshotThenClick(&alert, "say-alert-caution.png", 7, 1, 1));
-  Text alertMessage(MJ("CD を読み込めません。")),
-      alertExplanation(MJ("ディスクの汚れを拭き取ってから、もう一度入れてください。"));
-  Sp_SayAlertByModal(kSpStdSayDlgCaution, alertMessage.get(), alertExplanation.get(), nullptr,
-                     nullptr, nullptr);
-
   WindowRef parent = NewParent();
-  Respond(SnapshotThenClick(&sheet1, "say-sheet-one-button.png", 7, 1, 1));
-  Text report(MJ("報　告")), errorText(MJ("[Error No = -34] : ディスクがいっぱいです。")),
-      close(MJ("閉じる"));
-  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, report.get(), errorText.get(),
-                                  close.get());
-
-  Respond(SnapshotThenClick(&sheet2, "say-sheet-two-buttons.png", 7, 2, 2));
-  SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, question.get(), errorText.get(),
-                                   replace.get(), cancel.get());
-
-  Respond(SnapshotThenClick(&sheet3, "say-sheet-three-buttons.png", 7, 3, 3));
-  SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, first.get(), second.get(),
-                                     save.get(), cancel.get(), dontSave.get());
-
-  for (const Snapshot* s : {&one, &two, &three, &alert, &sheet1, &sheet2, &sheet3}) {
-    SCOPED_TRACE(s->path);
-    EXPECT_TRUE(s->written);
+  const std::string kReplace = MJ("置き換える"), kCancel = MJ("キャンセル"), kSave = MJ("保存"),
+                    kDontSave = MJ("保存しない"), kFirst = MJ("変更を保存しますか？"),
+                    kSecond = MJ("保存しないと、変更内容は失われます。"),
+                    kQuestion = MJ("同じ名前の項目がすでにあります。置き換えますか？"),
+                    kError = MJ("[Error No = -34] : ディスクがいっぱいです。");
+  struct Case {
+    const char* file;
+    DialogItemIndex iconItem;
+    int buttons;
+    std::function<void()> ask;
+  } cases[] = {
+      // clang-format off
+      {"say-dialog-6130-one-button.png", 2, 1, [] { Sp_SayDialogByModal(T(MJ("ファイル「夏の終わり.aiff」を保存できませんでした。ディスクの空き容量を確かめてから、もう一度お試しください。")), 0); }},
+      {"say-dialog-6132-two-buttons.png", 3, 2, [&] { SpStdSayDlgTwoButton(T(kReplace), T(kCancel), T(kQuestion), kSpStdSayDlgStop, 0, 0, 0); }},
+      {"say-dialog-6141-three-buttons.png", 4, 3, [&] { SpStdSayDlgThreeButton(T(kSave), T(kCancel), T(kDontSave), T(kFirst), T(kSecond), kSpStdSayDlgNote, 0, 0, 0); }},
+      {"say-alert-caution.png", 7, 1, [] { Sp_SayAlertByModal(kCaution, T(MJ("CD を読み込めません。")), T(MJ("ディスクの汚れを拭き取ってから、もう一度入れてください。")), nullptr, nullptr, nullptr); }},
+      {"say-sheet-one-button.png", 7, 1, [&] { Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, T(MJ("報　告")), T(kError), T(MJ("閉じる"))); }},
+      {"say-sheet-two-buttons.png", 7, 2, [&] { SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, T(kQuestion), T(kError), T(kReplace), T(kCancel)); }},
+      {"say-sheet-three-buttons.png", 7, 3, [&] { SpStdSayDlgThreeButtonBySheetAlert(parent, kCaution, T(kFirst), T(kSecond), T(kSave), T(kCancel), T(kDontSave)); }},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    Snapshot shot;
+    Respond(SnapshotThenClick(&shot, c.file, c.iconItem, c.buttons, DialogItemIndex(c.buttons)));
+    c.ask();
+    SCOPED_TRACE(shot.path);
+    EXPECT_TRUE(shot.written);
     // The stop, note and caution icons are the framework's own resources.
-    EXPECT_GT(s->iconInk, 100);
-    for (int ink : s->buttonInk) EXPECT_GT(ink, 4) << "frame and title drawn";
-    EXPECT_TRUE(s->cornerIsBackground) << "nothing drawn past the layout";
+    EXPECT_GT(shot.iconInk, 100);
+    ASSERT_EQ(shot.buttonInk.size(), std::size_t(c.buttons));
+    for (int ink : shot.buttonInk) EXPECT_GT(ink, 4) << "frame and title drawn";
+    EXPECT_TRUE(shot.cornerIsBackground) << "nothing drawn past the layout";
   }
 }
 
@@ -578,25 +548,16 @@ TEST_F(SayDialogErrorDisplay, ErrorNumberIsShownInTheDialogAndAsASheet) {
     cSayErrorNoMgr manager;
     Register(manager);
     Respond(Answer::Click(1));
-    if (c.where == 0) {
-      EXPECT_EQ(manager.SayErrorOccured(0, -34, nullptr), 1);
-    } else {
-      EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, c.where == 1 ? parent : nullptr,
-                                                     kSpStdSayDlgCaution, nullptr),
-                1);
-    }
-    if (c.where == 1) {
-      // "報　告" above the text, and the one button "閉じる".
-      EXPECT_EQ(Last().kind, ShownKind::kSheet);
-      EXPECT_EQ(Last().message, MJ("報　告"));
-      EXPECT_EQ(Last().explanation, c.text);
-      EXPECT_EQ(Last().buttons, std::vector<std::string>{MJ("閉じる")});
-      EXPECT_EQ(Last().alertType, kSpStdSayDlgCaution);
-    } else {
-      EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
-      EXPECT_EQ(Last().message, c.text);
-      EXPECT_EQ(Last().buttons, std::vector<std::string>{"OK"});
-    }
+    EXPECT_EQ(c.where == 0 ? manager.SayErrorOccured(0, -34, nullptr)
+                           : manager.SayErrorOccuredBySheetWindow(
+                                 0, -34, c.where == 1 ? parent : nullptr, kCaution, nullptr),
+              1);
+    // The sheet shows "報　告" above the text, and the one button "閉じる".
+    const sp_testing::Shown& last = Last();
+    EXPECT_EQ(last.message + "|" + last.explanation + "|" + last.buttons.at(0),
+              c.where == 1 ? MJ("報　告") + "|" + c.text + "|" + MJ("閉じる") : c.text + "||OK");
+    EXPECT_EQ(last.kind, c.where == 1 ? ShownKind::kSheet : ShownKind::kModalDialog);
+    EXPECT_TRUE(c.where != 1 || last.alertType == kCaution);
   }
 }
 
@@ -643,28 +604,26 @@ class SayDialogErrorLogFailure : public SayDialogErrorDisplay {
   }
 };
 
-TEST_F(SayDialogErrorLogFailure, UnwritableLogIsShownOnceInTheSayDialog) {
+// Shown once in the say dialog. When the fallback dialog cannot be made it reports through the
+// log, which is failing: that report is dropped (a beep) instead of failing and showing again
+// without end; once that report is over, the next one is shown again.
+TEST_F(SayDialogErrorLogFailure, UnwritableLogIsShownOnceAndAFailingFallbackDoesNotLoop) {
   Respond(Answer::Click(1));
   EXPECT_EQ(SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x"), dupFNErr);
   ASSERT_EQ(ShownSoFar().size(), 1u);
   EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
   EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
-}
 
-TEST_F(SayDialogErrorLogFailure, FallbackDialogThatCannotBeMadeDoesNotStartTheReportAgain) {
-  // Without its dialog resource the fallback dialog fails and reports through the log, which
-  // is failing: that report is dropped instead of failing and showing again without end.
   sp_testing::ResetResources();
   const UInt32 beeps = sp_testing::BeepCount();
   SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x");
-  EXPECT_TRUE(ShownSoFar().empty());
+  EXPECT_EQ(ShownSoFar().size(), 1u);
   EXPECT_EQ(sp_testing::BeepCount() - beeps, 1u);
 
-  // Once that report is over, the next one is shown again.
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
   Respond(Answer::Return());
   SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 2, "y");
-  ASSERT_EQ(ShownSoFar().size(), 1u);
+  ASSERT_EQ(ShownSoFar().size(), 2u);
   EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
 }
 
