@@ -137,10 +137,7 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
   std::vector<std::unique_ptr<Named>> names_;
 };
 
-inline std::string RectText(const Rect& r) {
-  return "(" + std::to_string(r.top) + "," + std::to_string(r.left) + "," +
-         std::to_string(r.bottom) + "," + std::to_string(r.right) + ")";
-}
+using framework_test::Show;
 
 typedef ControlItemFixture ControlItemTest;
 typedef std::vector<std::string> Lines;
@@ -225,9 +222,9 @@ TEST_F(ControlItemTest, MoveAndResizeKeepItemListControlAndItemTogether) {
     }
     Rect current;
     item->GetCurrentRect(&current);
-    EXPECT_EQ(RectText(ItemRect(c.itemNo)), RectText(c.expected));
-    EXPECT_EQ(RectText(Bounds(ControlOf(c.itemNo))), RectText(c.expected));
-    EXPECT_EQ(RectText(current), RectText(c.expected));
+    EXPECT_EQ(Show(ItemRect(c.itemNo)), Show(c.expected));
+    EXPECT_EQ(Show(Bounds(ControlOf(c.itemNo))), Show(c.expected));
+    EXPECT_EQ(Show(current), Show(c.expected));
   }
 }
 
@@ -235,7 +232,7 @@ TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndRepor
   const Rect label = ItemRect(5);
   Sp_MoveControlOnDialog(Dialog(), 5, 0, 0);
   Sp_ResizeControlOnDialog(Dialog(), 5, 10, 10);
-  EXPECT_EQ(RectText(ItemRect(5)), RectText(label));
+  EXPECT_EQ(Show(ItemRect(5)), Show(label));
   EXPECT_EQ(errors_.Count(), 0u);
   Sp_MoveControlOnDialog(nullptr, 1, 0, 0);
   Sp_ResizeControlOnDialog(nullptr, 1, 0, 0);

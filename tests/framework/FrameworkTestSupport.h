@@ -69,6 +69,12 @@ inline Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
   return r;
 }
 
+// "(top, left, bottom, right)", for comparing rectangles whole.
+inline std::string Show(const Rect& r) {
+  return "(" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
+         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
+}
+
 // A cursor image whose every row is `row`, fully masked: cursors told apart by their rows.
 inline Cursor CursorPattern(UInt16 row) {
   Cursor c{};

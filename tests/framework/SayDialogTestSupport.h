@@ -79,10 +79,7 @@ inline Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
       .ClickItem(item);
 }
 
-inline std::string Show(const Rect& r) {
-  return "(" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
-         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
-}
+using framework_test::Show;
 
 class SayDialogFixture : public ::testing::Test {
  protected:

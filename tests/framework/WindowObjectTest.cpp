@@ -6,6 +6,8 @@
 namespace window_object_test {
 namespace {
 
+using framework_test::Show;
+
 std::string ToolboxTitle(cSp_Window* window) {
   Str255 title;
   GetWTitle(window->GetWindowRef(), title);
@@ -93,39 +95,32 @@ TEST_F(WindowObjectTest, CentredWindowsTruncateHalvesTowardZero) {
     SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
     cSp_Window* window =
         Keep(new cSp_Window(c.width, c.height, 0, documentProc, kSpNormalWindowType, nullptr));
-    const Rect r = Content(window);
     // Division truncating toward zero: (0 + 1024 - 1027) / 2 is -1, not -2.
-    EXPECT_EQ(r.left, (screen.left + screen.right - c.width) / 2);
-    EXPECT_EQ(r.top, (screen.top + screen.bottom - c.height) / 2);
-    EXPECT_EQ(r.right - r.left, c.width);
-    EXPECT_EQ(r.bottom - r.top, c.height);
+    const SInt16 left = SInt16((screen.left + screen.right - c.width) / 2);
+    const SInt16 top = SInt16((screen.top + screen.bottom - c.height) / 2);
+    EXPECT_EQ(Show(Content(window)),
+              Show({top, left, SInt16(top + c.height), SInt16(left + c.width)}));
   }
   EXPECT_EQ(Content(windows_[2].get()).left, -1);
 }
 
+// A missing resource leaves a windowless object in its list that nothing opens.
 TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   UseResources(kWindowResources);
   cSp_Window* window = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
   ASSERT_NE(window->GetWindowRef(), nullptr);
   EXPECT_FALSE(Visible(window)) << "the resource says visible, the constructor hides it";
   EXPECT_EQ(window->IsOpen(), 0);
-  const Rect r = Content(window);
-  EXPECT_EQ(r.top, 60);
-  EXPECT_EQ(r.left, 70);
-  EXPECT_EQ(r.bottom, 260);
-  EXPECT_EQ(r.right, 370);
-
+  EXPECT_EQ(Show(Content(window)), "(60, 70, 260, 370)");
   window->Open(1, nullptr);
   EXPECT_TRUE(Visible(window));
   EXPECT_EQ(window->IsOpen(), 1);
-}
 
-TEST_F(WindowObjectTest, MissingResourceLeavesAWindowlessObjectInItsList) {
-  cSp_Window* window = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
-  EXPECT_EQ(window->GetWindowRef(), nullptr);
-  EXPECT_EQ(WindowListHead_GlV, window);
-  window->Open(1, nullptr);  // nothing to show
-  EXPECT_EQ(window->IsOpen(), 0);
+  cSp_Window* missing = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
+  EXPECT_EQ(missing->GetWindowRef(), nullptr);
+  EXPECT_EQ(WindowListHead_GlV, missing);
+  missing->Open(1, nullptr);
+  EXPECT_EQ(missing->IsOpen(), 0);
 }
 
 TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsTheMenuBar) {
@@ -147,11 +142,8 @@ TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsThe
   // Placed from its port's bounds at (0, 0): pushed below the menu bar and off the edge.
   Rect screen = {0, 0, 0, 0};
   Sp_GetScreenSize(&screen);
-  const Rect r = Content(dialog);
-  EXPECT_EQ(r.top, screen.top + 25);
-  EXPECT_EQ(r.left, screen.left + 10);
-  EXPECT_EQ(r.right - r.left, 300);
-  EXPECT_EQ(r.bottom - r.top, 120);
+  EXPECT_EQ(Show(Content(dialog)), Show({SInt16(screen.top + 25), SInt16(screen.left + 10),
+                                         SInt16(screen.top + 145), SInt16(screen.left + 310)}));
   // Its control items are embedded in the root control.
   cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
   ASSERT_NE(ok, nullptr);
@@ -167,25 +159,19 @@ TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
   ASSERT_NE(Attributes(window) & kWindowFullZoomAttribute, 0u);
 
   // Start values: grow icon, close box and live resize on, no shadow off.
+  // Setting the grow icon keeps the zoom boxes; without it both zoom boxes go too.
+  const WindowAttributes kFour = kWindowResizableAttribute | kWindowCloseBoxAttribute |
+                                 kWindowLiveResizeAttribute | kWindowNoShadowAttribute |
+                                 kWindowFullZoomAttribute;
   window->SetupWindowBehaviorIntoMacWindow();
-  WindowAttributes a = Attributes(window);
-  EXPECT_NE(a & kWindowResizableAttribute, 0u);
-  EXPECT_NE(a & kWindowCloseBoxAttribute, 0u);
-  EXPECT_NE(a & kWindowLiveResizeAttribute, 0u);
-  EXPECT_EQ(a & kWindowNoShadowAttribute, 0u);
-  EXPECT_NE(a & kWindowFullZoomAttribute, 0u) << "setting the grow icon keeps the zoom boxes";
+  EXPECT_EQ(Attributes(window) & kFour, kFour & ~WindowAttributes(kWindowNoShadowAttribute));
 
   window->SetupDrawGrowIconFlag(0, 0);
   window->SetupCloseBoxFlag(0, 0);
   window->SetupWindowLiveResizeFlag(0, 0);
   window->SetupWindowNoShadowFlag(1, 0);
   window->SetupWindowBehaviorIntoMacWindow();
-  a = Attributes(window);
-  EXPECT_EQ(a & (kWindowResizableAttribute | kWindowFullZoomAttribute), 0u)
-      << "without the grow icon both zoom boxes go too";
-  EXPECT_EQ(a & kWindowCloseBoxAttribute, 0u);
-  EXPECT_EQ(a & kWindowLiveResizeAttribute, 0u);
-  EXPECT_NE(a & kWindowNoShadowAttribute, 0u);
+  EXPECT_EQ(Attributes(window) & kFour, WindowAttributes(kWindowNoShadowAttribute));
 }
 
 TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
