@@ -118,7 +118,7 @@ TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
 
   cSp_Window* missing = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
   EXPECT_EQ(missing->GetWindowRef(), nullptr);
-  EXPECT_EQ(WindowListHead_GlV, missing);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV).back(), missing);
   missing->Open(1, nullptr);
   EXPECT_EQ(missing->IsOpen(), 0);
 }
