@@ -160,19 +160,5 @@ TEST(UnicodeToShiftJISTest, ResultMustFitTheCallersBufferExactly) {
   }
 }
 
-TEST(UnicodeToShiftJISTest, NoMemoryForTheWorkBufferFailsAndALaterCallRecovers) {
-  // Longer than any buffer made so far, so that a new one must be allocated.
-  std::vector<unsigned short> text(unicodeConvertBuffSize_GlV + 64, 0x0061);
-  std::vector<char> out(text.size());
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 0);
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 1);
-  EXPECT_EQ(out.back(), 'a');
-  EXPECT_GE(unicodeConvertBuffSize_GlV, text.size() * 2) << "the work buffer grew";
-  // A lone high surrogate is no character.
-  const unsigned short lone[] = {0xD800};
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(lone, sizeof lone, out.data(), long(out.size())), 0);
-}
-
 }  // namespace
 }  // namespace fw_events_test

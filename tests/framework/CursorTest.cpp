@@ -323,19 +323,6 @@ TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) 
   EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
 }
 
-TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {
-  auto first = Animation(kCurserAnimationOnce, {{kFrame1, 5}});
-  auto second = Animation(kCurserAnimationOnce, {{kFrame2, 5}});
-  cAnimationCursorManager* manager = Sp_GetAnimationManager(0);
-  ASSERT_EQ(manager->GetCurrentItem(), second.get());
-  second.reset();
-  EXPECT_EQ(manager->GetCurrentItem(), first.get()) << "the last listed becomes current";
-  first.reset();
-  EXPECT_EQ(manager->GetCurrentItem(), nullptr);
-  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
-  EXPECT_EQ(errors_.Count(), 0u);
-}
-
 TEST_F(AnimationCursor, FailuresAreReportedWithTheirRecords) {
   ASSERT_NE(Sp_GetAnimationManager(1), nullptr);
   cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);

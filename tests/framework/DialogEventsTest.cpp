@@ -384,13 +384,5 @@ TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
 
 // ---- Control items --------------------------------------------------------------------------
 
-TEST_F(DialogEvents, AControlItemThatCannotBeMadeIsReportedAndNotListed) {
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(dialog_->SetupDialogContorlItem(4, kStaticTextDialogItem), nullptr);
-  sp_testing::FailNthAllocation(0);
-  EXPECT_TRUE(errors_.Has("cSp_Window::SetupDialogContorlItem", 1));
-  EXPECT_EQ(dialog_->GetTargetDialogControlItemObjPtr(4), nullptr);
-}
-
 }  // namespace
 }  // namespace window_geometry_test

@@ -197,18 +197,5 @@ TEST_F(KeyDownStackTest, TwoPressesOfOneKeyAreReleasedNewestFirst) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-TEST_F(KeyDownStackTest, DeletingAnItemThatIsNotOnTheStackIsReportedAndHarmless) {
-  SpKeyDownStack('a', 0x10, kSpKeyDownFrontWindow);
-  SpDeleteKeyDownStackItem(nullptr);
-  EXPECT_TRUE(errors_.Has("SpDeleteKeyDownStackItem", 1));
-  cKeyDownStackItemObj stranger('z', 0x12, kSpKeyDownNobody);
-  SpDeleteKeyDownStackItem(&stranger);
-  EXPECT_TRUE(errors_.Has("SpDeleteKeyDownStackItem", 2));
-  EXPECT_EQ(StackDepth(), 1);
-  // Switching key-ups off empties the stack.
-  SpKeyUpEventDisable();
-  EXPECT_EQ(keyDownStackItemList_GlV, nullptr);
-}
-
 }  // namespace
 }  // namespace fw_events_test

@@ -23,17 +23,11 @@ typedef std::vector<std::string> Names;
 
 TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
   cSp_Window* w = window_;
-  SInt32 a = -1, b = -1, c = -1;
-  w->SetupBeforeCloseProc(LogBefore, Tag("1"), a);
-  w->SetupBeforeCloseProc(LogBefore, Tag("2"), b);
-  w->SetupBeforeCloseProc(LogBefore, Tag("3"), c);
-  EXPECT_EQ(a, 1);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(c, 3);
+  std::vector<SInt32> refs(4, -1);
+  for (int i = 0; i < 3; ++i) w->SetupBeforeCloseProc(LogBefore, Tag(std::to_string(i + 1)), refs[i]);
   w->UnSetupBeforeCloseProc(2);
-  SInt32 d = -1;
-  w->SetupBeforeCloseProc(LogBefore, Tag("4"), d);
-  EXPECT_EQ(d, 4) << "a removal must not lower the counter";
+  w->SetupBeforeCloseProc(LogBefore, Tag("4"), refs[3]);
+  EXPECT_EQ(refs, (std::vector<SInt32>{1, 2, 3, 4})) << "a removal must not lower the counter";
   EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
   EXPECT_EQ(Log(), (Names{"1", "3", "4"}));
 }
@@ -43,6 +37,7 @@ TEST_F(WindowProcListTest, NullProcedureOrFailedAllocationRegistersNothingAndUse
   SInt32 ref = 99;
   w->SetupBeforeOpenProc(nullptr, Tag("n"), ref);
   EXPECT_EQ(ref, 0);
+  ref = 99;
   w->SetupAfterGrowProc(nullptr, Tag("n"), ref);
   EXPECT_EQ(ref, 0);
   sp_testing::FailNthAllocation(1);
@@ -67,43 +62,34 @@ TEST_F(WindowProcListTest, FirstRefusalStopsBeforeRunAndLaterProceduresAreNotCal
 }
 
 TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
-  struct Case {
-    const char* why;
-    void (*run)(cSp_Window*);
-    const char* expected;
-  };
   cSp_Window* w = window_;
-  EXPECT_EQ(w->ExecBeforeOpenProc(), 1) << "empty before lists allow";
-  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
-  EXPECT_EQ(w->ExecBeforeGrowProc(), 1);
+  EXPECT_EQ(w->ExecBeforeOpenProc() + w->ExecBeforeCloseProc() + w->ExecBeforeGrowProc(), 3)
+      << "empty before lists allow";
   SInt32 ref = 0;
-  w->SetupBeforeOpenProc(LogBefore, Tag("beforeOpen"), ref);
-  w->SetupAfterOpenProc(LogAfter, Tag("afterOpen"), ref);
-  w->SetupBeforeCloseProc(LogBefore, Tag("beforeClose"), ref);
-  w->SetupAfterCloseProc(LogAfter, Tag("afterClose"), ref);
-  w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref);
-  w->SetupMoveToBackProc(LogAfter, Tag("back"), ref);
-  w->SetupBeforeGrowProc(LogBefore, Tag("beforeGrow"), ref);
-  w->SetupAfterGrowProc(LogAfter, Tag("afterGrow"), ref);
-  w->SetupMoveProc(LogAfter, Tag("move"), ref);
-  const Case cases[] = {
-      {"before open", [](cSp_Window* x) { x->ExecBeforeOpenProc(); }, "beforeOpen"},
-      {"after open", [](cSp_Window* x) { x->ExecAfterOpenProc(); }, "afterOpen"},
-      {"before close", [](cSp_Window* x) { x->ExecBeforeCloseProc(); }, "beforeClose"},
-      {"after close", [](cSp_Window* x) { x->ExecAfterCloseProc(); }, "afterClose"},
-      {"to front", [](cSp_Window* x) { x->ExecMoveToFrontProc(); }, "front"},
-      {"to back", [](cSp_Window* x) { x->ExecMoveToBackProc(); }, "back"},
-      {"before grow", [](cSp_Window* x) { x->ExecBeforeGrowProc(); }, "beforeGrow"},
-      {"after grow", [](cSp_Window* x) { x->ExecAfterGrowProc(); }, "afterGrow"},
-      {"after move", [](cSp_Window* x) { x->ExecAfterMoveProc(); }, "move"},
+  struct Case {
+    const char* name;
+    std::function<void()> setup, run;
+  } cases[] = {
+      // clang-format off
+      {"beforeOpen", [&] { w->SetupBeforeOpenProc(LogBefore, Tag("beforeOpen"), ref); }, [&] { w->ExecBeforeOpenProc(); }},
+      {"afterOpen", [&] { w->SetupAfterOpenProc(LogAfter, Tag("afterOpen"), ref); }, [&] { w->ExecAfterOpenProc(); }},
+      {"beforeClose", [&] { w->SetupBeforeCloseProc(LogBefore, Tag("beforeClose"), ref); }, [&] { w->ExecBeforeCloseProc(); }},
+      {"afterClose", [&] { w->SetupAfterCloseProc(LogAfter, Tag("afterClose"), ref); }, [&] { w->ExecAfterCloseProc(); }},
+      {"front", [&] { w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref); }, [&] { w->ExecMoveToFrontProc(); }},
+      {"back", [&] { w->SetupMoveToBackProc(LogAfter, Tag("back"), ref); }, [&] { w->ExecMoveToBackProc(); }},
+      {"beforeGrow", [&] { w->SetupBeforeGrowProc(LogBefore, Tag("beforeGrow"), ref); }, [&] { w->ExecBeforeGrowProc(); }},
+      {"afterGrow", [&] { w->SetupAfterGrowProc(LogAfter, Tag("afterGrow"), ref); }, [&] { w->ExecAfterGrowProc(); }},
+      {"move", [&] { w->SetupMoveProc(LogAfter, Tag("move"), ref); }, [&] { w->ExecAfterMoveProc(); }},
+      // clang-format on
   };
+  for (const Case& c : cases) c.setup();
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     Log().clear();
-    c.run(w);
-    EXPECT_EQ(Log(), (Names{c.expected})) << c.why;
-    if (!Log().empty()) {
-      EXPECT_EQ(LastWindow(), w) << c.why;
-    }
+    LastWindow() = nullptr;
+    c.run();
+    EXPECT_EQ(Log(), (Names{c.name}));
+    EXPECT_EQ(LastWindow(), w);
   }
 }
 
@@ -162,9 +148,7 @@ TEST_F(WindowProcListTest, RemovingUnknownOrRemovedNumberIsReportedAndChangesNot
   EXPECT_EQ(errors_.Count(), 0u);
   w->UnSetupBeforeOpenProc(1);
   EXPECT_TRUE(errors_.Has("cSp_Window::UnSetupBeforeExecuteGeneralProc", 1));
-  ASSERT_EQ(errors_.Count(), 1u);
-  EXPECT_EQ(errors_.Records()[0].message, "Unmatch Error !! ");
-  EXPECT_EQ(errors_.Beeps(), 1u);
+  EXPECT_EQ(errors_.Records().at(0).message, "Unmatch Error !! ");
 
   w->SetupMoveToBackProc(LogAfter, Tag("b"), ref);
   w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref);
