@@ -43,18 +43,12 @@ TEST_F(CarbonKeyTest, EachKeyTakesOneRouteAndItsKeyUpFollowsIt) {
   const UInt8 K = kKeyCodeK, X = kKeyCodeX;
   // clang-format off
   const Case cases[] = {
-      {"a short-cut is taken before the window and the window hears no key-up",
-       true, true, false, 'k', K, cmdKey, {"shortcut"}},
-      {"a short-cut is taken before the input method", true, true, true, 'k', K, cmdKey,
-       {"shortcut"}},
-      {"inline input keeps the key and its key-up from the window", true, true, true, 'x', X, 0,
-       {}},
-      {"an ordinary key goes down and up to the front window", true, true, false, 'x', X, 0,
-       {"A.down:78", "A.up:78"}},
-      {"a key nobody took still offers its key-up to the window", true, false, false, 'x', X, 0,
-       {"A.down:78", "A.up:78"}},
-      {"the short-cut letter without Command is an ordinary key", true, true, false, 'k', K, 0,
-       {"A.down:6B", "A.up:6B"}},
+      {"a short-cut is taken before the window and the window hears no key-up", true, true, false, 'k', K, cmdKey, {"shortcut"}},
+      {"a short-cut is taken before the input method", true, true, true, 'k', K, cmdKey, {"shortcut"}},
+      {"inline input keeps the key and its key-up from the window", true, true, true, 'x', X, 0, {}},
+      {"an ordinary key goes down and up to the front window", true, true, false, 'x', X, 0, {"A.down:78", "A.up:78"}},
+      {"a key nobody took still offers its key-up to the window", true, false, false, 'x', X, 0, {"A.down:78", "A.up:78"}},
+      {"the short-cut letter without Command is an ordinary key", true, true, false, 'k', K, 0, {"A.down:6B", "A.up:6B"}},
       {"without a window nobody hears the key", false, true, false, 'x', X, 0, {}},
   };
   // clang-format on
@@ -127,29 +121,29 @@ class TextInputTest : public CarbonKeyTest {
   }
 };
 
-TEST_F(TextInputTest, OneTypedCharacterReachesTheWindowAsMacJapanese) {
+// One-byte text reaches the window as MacJapanese (half-width katakana A is one byte) after the
+// short-cuts had their look; two-byte text is for the edit-text engine only.
+TEST_F(TextInputTest, TypedTextGoesThroughTheShortCutsAndOnlyOneByteTextReachesTheWindow) {
+  struct Case {
+    const char* why;
+    std::vector<std::string> utf8;
+    UInt32 modifiers;
+    Strings expected;
+  } cases[] = {
+      {"half-width katakana", {"\xEF\xBD\xB1"}, 0, {"A.key:B1"}},
+      {"Command-k", {"k"}, cmdKey, {"shortcut"}},
+      {"hiragana, then two characters at once", {"\xE3\x81\x82", "ab"}, 0, {}},
+  };
   AddWindow("A");
-  // Half-width katakana A is one byte in MacJapanese.
-  sp_testing::PostTextInputUTF8("\xEF\xBD\xB1");
-  sp_testing::PumpUntilIdle();
-  EXPECT_EQ(Log(), (Strings{"A.key:B1"}));
-}
-
-TEST_F(TextInputTest, TypedTextGoesThroughTheShortCutsFirst) {
-  AddWindow("A");
-  sp_testing::SetModifierKeys(cmdKey);
-  sp_testing::PostTextInput("k", cmdKey);
-  sp_testing::PumpUntilIdle();
-  sp_testing::SetModifierKeys(0);
-  EXPECT_EQ(Log(), (Strings{"shortcut"}));
-}
-
-TEST_F(TextInputTest, TwoByteTextIsForTheEditTextEngineOnly) {
-  AddWindow("A");
-  sp_testing::PostTextInputUTF8("\xE3\x81\x82");  // Hiragana A: two bytes
-  sp_testing::PostTextInput("ab");
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(Log().empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Log().clear();
+    sp_testing::SetModifierKeys(c.modifiers);
+    for (const std::string& text : c.utf8) sp_testing::PostTextInputUTF8(text, c.modifiers);
+    sp_testing::PumpUntilIdle();
+    sp_testing::SetModifierKeys(0);
+    EXPECT_EQ(Log(), c.expected);
+  }
 }
 
 }  // namespace

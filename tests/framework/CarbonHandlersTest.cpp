@@ -60,20 +60,19 @@ class ActivationTest : public FrameworkEventsTest {
 TEST_F(ActivationTest, ActivationRunsTheRegistriesSwitchesTracingAndStillLetsTheToolboxRun) {
   // Deactivated: suspend registry, tracing off, flags down; the toolbox's own handling still
   // runs (the handler answers "not handled").
+  // "suspend resume tracing-off front in-font" after each event.
+  const auto state = [] {
+    return std::to_string(gSuspendCalls) + " " + std::to_string(gResumeCalls) + " " +
+           std::to_string(Sp_IsMouseTraceDisabled()) + " " +
+           std::to_string(SpGetFrontApplicationFlag()) + " " +
+           std::to_string(inApplicationFontNowFlag_GlV);
+  };
   EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
             eventNotHandledErr);
-  EXPECT_EQ(gSuspendCalls, 1);
-  EXPECT_EQ(gResumeCalls, 0);
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EXPECT_EQ(inApplicationFontNowFlag_GlV, 0);
-
+  EXPECT_EQ(state(), "1 0 1 0 0");
   EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
             eventNotHandledErr);
-  EXPECT_EQ(gResumeCalls, 1);
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
-  EXPECT_EQ(inApplicationFontNowFlag_GlV, 1);
+  EXPECT_EQ(state(), "1 1 0 1 1");
 }
 
 // ---- Window update and close ----------------------------------------------------------------
