@@ -148,14 +148,10 @@ TEST_F(KeyDownStackTest, ClassicPathStacksOnlyRoutedKeyDownsAndOnlyWhileKeyUpsAr
   };
   // clang-format off
   const Case cases[] = {
-      {"key-ups off: nothing is stacked and the key-up is ignored", false, true, keyDown, 0, 'x',
-       0, {"A.key:78"}},
-      {"a key the window took is stacked and its key-up goes to the window", true, true, keyDown,
-       0, 'x', 1, {"A.key:78", "A.up:78"}},
-      {"a key nobody took is not stacked, so its key-up reaches nobody", true, false, keyDown, 0,
-       'x', 0, {"A.key:78"}},
-      {"a short-cut is stacked but gives the window no key-up", true, true, keyDown, cmdKey, 'k',
-       1, {"shortcut"}},
+      {"key-ups off: nothing is stacked and the key-up is ignored", false, true, keyDown, 0, 'x', 0, {"A.key:78"}},
+      {"a key the window took is stacked and its key-up goes to the window", true, true, keyDown, 0, 'x', 1, {"A.key:78", "A.up:78"}},
+      {"a key nobody took is not stacked, so its key-up reaches nobody", true, false, keyDown, 0, 'x', 0, {"A.key:78"}},
+      {"a short-cut is stacked but gives the window no key-up", true, true, keyDown, cmdKey, 'k', 1, {"shortcut"}},
       {"an auto-key is never stacked", true, true, autoKey, 0, 'x', 0, {"A.key:78"}},
   };
   // clang-format on
@@ -165,11 +161,7 @@ TEST_F(KeyDownStackTest, ClassicPathStacksOnlyRoutedKeyDownsAndOnlyWhileKeyUpsAr
     Log().clear();
     windows_.clear();
     AddWindow("A", c.windowTakes);
-    if (c.keyUpsOn) {
-      SpKeyUpEventEnable();
-    } else {
-      SpKeyUpEventDisable();
-    }
+    c.keyUpsOn ? SpKeyUpEventEnable() : SpKeyUpEventDisable();
     Switch(c.what, c.charCode, 0x21, c.modifiers);
     EXPECT_EQ(StackDepth(), c.depth);
     Switch(keyUp, c.charCode, 0x21, c.modifiers);
@@ -182,18 +174,16 @@ TEST_F(KeyDownStackTest, TwoPressesOfOneKeyAreReleasedNewestFirst) {
   SpKeyDownStack('a', 0x10, kSpKeyDownShortCut);
   SpKeyDownStack('a', 0x10, kSpKeyDownFrontWindow);
   SpKeyDownStack('b', 0x11, kSpKeyDownNobody);
-  cKeyDownStackItemObj* newest = SpGetkeyDownStackItemByKeyCode(0x10);
-  ASSERT_NE(newest, nullptr);
-  EXPECT_TRUE(newest->EqualDownProcType(kSpKeyDownFrontWindow));
-  SpDeleteKeyDownStackItem(newest);
-  cKeyDownStackItemObj* older = SpGetkeyDownStackItemByKeyCode(0x10);
-  ASSERT_NE(older, nullptr);
-  EXPECT_TRUE(older->EqualDownProcType(kSpKeyDownShortCut));
   // Taking an item out of the middle keeps the rest of the stack linked.
-  SpDeleteKeyDownStackItem(older);
+  for (tKeyDownProcType expected : {kSpKeyDownFrontWindow, kSpKeyDownShortCut}) {
+    cKeyDownStackItemObj* newest = SpGetkeyDownStackItemByKeyCode(0x10);
+    ASSERT_NE(newest, nullptr);
+    EXPECT_TRUE(newest->EqualDownProcType(expected));
+    SpDeleteKeyDownStackItem(newest);
+  }
+  EXPECT_EQ(SpGetkeyDownStackItemByKeyCode(0x10), nullptr);
   ASSERT_NE(SpGetkeyDownStackItemByKeyCode(0x11), nullptr);
   EXPECT_EQ(StackDepth(), 1);
-  EXPECT_EQ(SpGetkeyDownStackItemByKeyCode(0x10), nullptr);
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
