@@ -3,6 +3,8 @@
 // font menu and menus of pop-up controls, against the Menu Manager.
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "FrameworkTestSupport.h"
 #include "SpMenuBarObj.h"
 #include "SpMenuExecProcObj.h"
@@ -12,11 +14,10 @@ namespace {
 using framework_test::Log;
 using sp_testing::MenuResourceItem;
 
-MenuResourceItem Item(const std::string& text, UInt8 mark = 0, UInt8 style = 0) {
+MenuResourceItem Item(const std::string& text, UInt8 mark = 0) {
   MenuResourceItem item;
   item.text = text;
   item.mark = mark;
-  item.style = style;
   return item;
 }
 MenuResourceItem Hier(const std::string& text, UInt8 subMenu) {
@@ -63,6 +64,9 @@ class MenuTest : public framework_test::FrameworkFixture {
   }
 
   cSpMenuManager* Manager() { return Sp_GetMenuManager(1); }
+  static cSpMenuItem* ItemOf(cSpMenuBar* bar, MenuID menu, SInt32 item) {
+    return bar->GetMenuByResourceID(menu)->GetMenuItemByReferenceNo(item);
+  }
   cSpMenuBar* LoadCurrent(SInt16 mbarId) {
     cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(mbarId);
     Manager()->SetCurrentMenuBar(bar);
@@ -97,23 +101,25 @@ std::vector<MenuID> Ids(cSpMenu* head) {
 
 // Procedures write "<name>:<menu id>/<item number>" and answer their tag's result.
 struct ProcTag {
-  const char* name;
+  std::string name;
   unsigned char result;
 };
-URefCon Tag(const ProcTag* tag) {
-  return reinterpret_cast<URefCon>(tag);
+URefCon Tag(const std::string& name, unsigned char result = 0) {
+  static std::deque<ProcTag> tags;
+  tags.push_back({name, result});
+  return reinterpret_cast<URefCon>(&tags.back());
 }
 unsigned char MenuProc(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo, sSpModifiersDataStruct&,
                        URefCon userData) {
   const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
-  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
+  Log().push_back(tag->name + ":" + std::to_string(menu->GetResourceID()) + "/" +
                   std::to_string(itemNo) + (item == nullptr ? "(no item)" : ""));
   return tag->result;
 }
 unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&,
                        URefCon userData) {
   const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
-  Log().push_back(std::string(tag->name) + ":" + std::to_string(menu->GetResourceID()) + "/" +
+  Log().push_back(tag->name + ":" + std::to_string(menu->GetResourceID()) + "/" +
                   std::to_string(item->GetReferenceNo()));
   return tag->result;
 }
@@ -150,7 +156,6 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
     std::string text, object, system;  // the object holds 511 bytes, the system item 255
     bool separator;
   } cases[] = {
-      {"Track 1; live (take 2)", "Track 1; live (take 2)", "Track 1; live (take 2)", false},
       {"^1 <B !x /Q", "^1 <B !x /Q", "^1 <B !x /Q", false},
       {"(a;b", "(a;b", "(a;b", false},
       {"-", "-", "-", true},
@@ -185,36 +190,37 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
 
 TEST_F(MenuTest, MarksReachTheSystemItemsExclusivelyAndReportChanges) {
   cSpMenu menu(128, 1, 1);
-  MenuRef system = menu.GetMacOSMenuHandle();
-  const auto mark = [&](int item) { return sp_testing::ReadMenu(system).items[item - 1].mark; };
+  // The marks of items 1 to 3 ('.' for none) and whether the call reported a change.
   unsigned char changed = 9;
-
+  const auto marks = [&] {
+    std::string out;
+    for (int i = 0; i < 3; ++i) {
+      const UInt16 m = sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items[i].mark;
+      out += m == noMark ? '.' : m == checkMark ? 'v' : char(m);
+    }
+    return out + " " + std::to_string(changed);
+  };
   menu.SetMenuItemMark(1, 0, 1, 0, &changed);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(mark(1), checkMark) << "mark 0 is the check mark";
+  EXPECT_EQ(marks(), "v.. 1") << "mark 0 is the check mark";
   menu.SetMenuItemMark(1, 0, 1, 0, &changed);
-  EXPECT_EQ(changed, 0) << "the same mark again changes nothing";
+  EXPECT_EQ(marks(), "v.. 0") << "the same mark again changes nothing";
   menu.SetMenuItemMark(3, '*', 1, 0, &changed);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(mark(1), noMark) << "exclusive: the other items are unmarked";
-  EXPECT_EQ(mark(3), '*');
+  EXPECT_EQ(marks(), "..* 1") << "exclusive: the other items are unmarked";
   menu.GetMenuItemByReferenceNo(2)->SetMark(nullptr, 0, 0);
-  EXPECT_EQ(mark(2), noMark) << "a separator takes no mark";
+  EXPECT_EQ(marks(), "..* 1") << "a separator takes no mark";
   menu.ClearAllMenuItemMark(0, &changed);
-  EXPECT_EQ(changed, 1);
-  EXPECT_EQ(mark(3), noMark);
-
+  EXPECT_EQ(marks(), "... 1");
 }
 
 // ---- Execute procedures ---------------------------------------------------------------------
 
 TEST_F(MenuTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
-  static const ProcTag kM = {"m", 0};
+  const URefCon kM = Tag("m");
   cSpMenu menu(200, "Procs");
   std::vector<SInt32> numbers;
-  for (int i = 0; i < 3; ++i) numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)));
+  for (int i = 0; i < 3; ++i) numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, kM));
   menu.RemoveExecMenuItemProc(2);
-  numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)));
+  numbers.push_back(menu.SetupExecMenuItemProc(MenuProc, kM));
   EXPECT_EQ(numbers, (std::vector<SInt32>{1, 2, 3, 4}));
   Log().clear();
   EXPECT_EQ(menu.ExecuteMenuItemProc(nullptr, 7), 1);
@@ -225,20 +231,16 @@ TEST_F(MenuTest, ProcedureNumbersAreNeverReusedAndUnknownOnesAreReported) {
   EXPECT_TRUE(log.Has("cSpMenu::RemoveExecMenuItemProc", 1));
   // A failed allocation hands out no number but spends one.
   sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)), 0);
+  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, kM), 0);
   EXPECT_TRUE(log.Has("cSpMenu::SetupExecMenuItemProc", 1));
-  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, Tag(&kM)), 6);
+  EXPECT_EQ(menu.SetupExecMenuItemProc(MenuProc, kM), 6);
 
   cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
-  const SInt32 only = item->SetupExecMenuItemProc(ItemProc, Tag(&kM));
+  const SInt32 only = item->SetupExecMenuItemProc(ItemProc, kM);
   item->RemoveExecMenuItemProc(only);
   EXPECT_FALSE(item->ExistExecuteMenuItemProc());
   EXPECT_EQ(item->ExecuteMenuItemProc(), 0);
 }
-
-// ---- The font menu -------------------------------------------------------------------------
-
-// ---- Menus of pop-up controls ---------------------------------------------------------------
 
 // ---- Loading --------------------------------------------------------------------------------
 
@@ -265,17 +267,10 @@ TEST_F(MenuTest, HierarchicalMenusAreFoundDepthFirstAndMadeOnce) {
 
 TEST_F(MenuTest, MenuChoiceIsLookedUpOnTheCurrentBarOnly) {
   cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
-  LoadCurrent(502);
-  static const ProcTag kOther = {"other", 0};
-  static const ProcTag kOpen = {"open", 0};
-  static const ProcTag kTwo = {"two", 0};
-  other->GetMenuByResourceID(140)->GetMenuItemByReferenceNo(1)->SetupExecMenuItemProc(ItemProc,
-                                                                                      Tag(&kOther));
-  Sp_GetMenuObjOnCurrentMenuBar(128)->GetMenuItemByReferenceNo(1)->SetupExecMenuItemProc(
-      ItemProc, Tag(&kOpen));
-  Sp_GetMenuObjOnCurrentMenuBar(130)->GetMenuItemByReferenceNo(2)->SetupExecMenuItemProc(
-      ItemProc, Tag(&kTwo));
-
+  cSpMenuBar* bar = LoadCurrent(502);
+  ItemOf(other, 140, 1)->SetupExecMenuItemProc(ItemProc, Tag("other"));
+  ItemOf(bar, 128, 1)->SetupExecMenuItemProc(ItemProc, Tag("open"));
+  ItemOf(bar, 130, 2)->SetupExecMenuItemProc(ItemProc, Tag("two"));
   struct Case {
     short menuId, item;
     unsigned char handled;
@@ -288,47 +283,33 @@ TEST_F(MenuTest, MenuChoiceIsLookedUpOnTheCurrentBarOnly) {
   EXPECT_EQ(Log(), (std::vector<std::string>{"open:128/1", "two:130/2"}));
 }
 
+// Menu-level procedures that all answer 0 still take the choice; an item number without an
+// item object reaches them with no item.
 TEST_F(MenuTest, MenuLevelProceduresTakeTheChoiceBeforeTheItemsOwn) {
-  LoadCurrent(502);
-  cSpMenu* file = Sp_GetMenuObjOnCurrentMenuBar(128);
-  static const ProcTag kItem = {"item", 1};
-  static const ProcTag kMenuA = {"menuA", 0};
-  static const ProcTag kMenuB = {"menuB", 0};
-  file->GetMenuItemByReferenceNo(3)->SetupExecMenuItemProc(ItemProc, Tag(&kItem));
+  cSpMenuBar* bar = LoadCurrent(502);
+  cSpMenu* file = bar->GetMenuByResourceID(128);
+  ItemOf(bar, 128, 3)->SetupExecMenuItemProc(ItemProc, Tag("item", 1));
   EXPECT_EQ(Sp_MenuEventProc(128, 3, 0), 1);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"item:128/3"}));
-
-  // Menu-level procedures that all answer 0 still take the choice; an item number without an
-  // item object reaches them with no item.
-  Log().clear();
-  file->SetupExecMenuItemProc(MenuProc, Tag(&kMenuA));
-  file->SetupExecMenuItemProc(MenuProc, Tag(&kMenuB));
+  file->SetupExecMenuItemProc(MenuProc, Tag("menuA"));
+  file->SetupExecMenuItemProc(MenuProc, Tag("menuB"));
   EXPECT_EQ(Sp_MenuEventProc(128, 3, 0), 1);
   EXPECT_EQ(Sp_MenuEventProc(128, 42, 0), 1);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"menuA:128/3", "menuB:128/3", "menuA:128/42(no item)",
-                                             "menuB:128/42(no item)"}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"item:128/3", "menuA:128/3", "menuB:128/3",
+                                             "menuA:128/42(no item)", "menuB:128/42(no item)"}));
 }
 
+// Bar 600 comes first in the list even though 502 is current; menus are searched before
+// sub-menus, so 129's item wins over 130's with the same command.
 TEST_F(MenuTest, CommandIdIsDispatchedOverEveryBarAndTheFirstMatchWins) {
   cSpMenuBar* other = Manager()->CreateNewMenuBarByResource(600);
   cSpMenuBar* bar = LoadCurrent(502);
-  const UInt32 kCmd = SpFourCC("open");
-  static const ProcTag kOther = {"other", 0};
-  static const ProcTag kSub = {"sub", 0};
-  static const ProcTag kMenu = {"menu", 0};
-  // Bar 600 comes first in the list even though 502 is current.
-  cSpMenuItem* elsewhere = other->GetMenuByResourceID(140)->GetMenuItemByReferenceNo(1);
-  elsewhere->SetupOriginalMenuCommand(kCmd);
-  elsewhere->SetupExecMenuItemProc(ItemProc, Tag(&kOther));
-  cSpMenuItem* one = bar->GetMenuByResourceID(130)->GetMenuItemByReferenceNo(1);
-  one->SetupOriginalMenuCommand(SpFourCC("redo"));
-  one->SetupExecMenuItemProc(ItemProc, Tag(&kSub));
-  // Menus are searched before sub-menus: 129's item wins over 130's with the same command.
-  bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(1)->SetupOriginalMenuCommand(
-      SpFourCC("redo"));
-  bar->GetMenuByResourceID(129)->SetupExecMenuItemProc(MenuProc, Tag(&kMenu));
-
-  EXPECT_EQ(Sp_MenuEventCommandProc(kCmd, 0), 1);
+  ItemOf(other, 140, 1)->SetupOriginalMenuCommand(SpFourCC("open"));
+  ItemOf(other, 140, 1)->SetupExecMenuItemProc(ItemProc, Tag("other"));
+  ItemOf(bar, 130, 1)->SetupOriginalMenuCommand(SpFourCC("redo"));
+  ItemOf(bar, 130, 1)->SetupExecMenuItemProc(ItemProc, Tag("sub"));
+  ItemOf(bar, 129, 1)->SetupOriginalMenuCommand(SpFourCC("redo"));
+  bar->GetMenuByResourceID(129)->SetupExecMenuItemProc(MenuProc, Tag("menu"));
+  EXPECT_EQ(Sp_MenuEventCommandProc(SpFourCC("open"), 0), 1);
   EXPECT_EQ(Sp_MenuEventCommandProc(SpFourCC("redo"), 0), 1);
   EXPECT_EQ(Sp_MenuEventCommandProc(SpFourCC("none"), 0), 0);
   // '????' is no command, even for items that have none.
@@ -340,14 +321,10 @@ TEST_F(MenuTest, ChoiceThroughTheCommandHandlerRunsProceduresOrIsLeftToTheToolbo
   sp_testing::EventsScope events;
   Sp_CarbonEvent_ModeEnable();
   ASSERT_EQ(SpInitializeMenuManager(), noErr);
-  LoadCurrent(502);
-  static const ProcTag kClose = {"close", 0};
-  static const ProcTag kCmd = {"command", 0};
-  Sp_GetMenuObjOnCurrentMenuBar(128)->GetMenuItemByReferenceNo(3)->SetupExecMenuItemProc(
-      ItemProc, Tag(&kClose));
-  cSpMenuItem* one = Sp_GetMenuObjOnCurrentMenuBar(130)->GetMenuItemByReferenceNo(1);
-  one->SetupOriginalMenuCommand(SpFourCC("one "));
-  one->SetupExecMenuItemProc(ItemProc, Tag(&kCmd));
+  cSpMenuBar* bar = LoadCurrent(502);
+  ItemOf(bar, 128, 3)->SetupExecMenuItemProc(ItemProc, Tag("close"));
+  ItemOf(bar, 130, 1)->SetupOriginalMenuCommand(SpFourCC("one "));
+  ItemOf(bar, 130, 1)->SetupExecMenuItemProc(ItemProc, Tag("command"));
   Manager()->SetupAllMenuCommand(1);
 
   struct Case {
@@ -394,16 +371,12 @@ TEST_F(MenuTest, EveryItemWithoutItsOwnCommandGetsAnAutomaticOneTiedToItsSystemI
     // Menu 500 has one item, so File's items start at M002; the own command is kept.
     const std::vector<UInt32> expected = {SpFourCC("open"), SpFourCC("M002"), SpFourCC("M003"),
                                           SpFourCC("M004"), SpFourCC("M005")};
-    std::vector<UInt32> objects, system;
-    for (cSpMenuItem* item = file->GetMenuItemListHead(); item != nullptr;
-         item = item->GetNextObjectPtr()) {
-      objects.push_back(item->GetMenuCommand());
+    const auto items = sp_testing::ReadMenu(GetMenuHandle(128)).items;
+    ASSERT_EQ(items.size(), expected.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      EXPECT_EQ(items[i].command, expected[i]) << i;
+      EXPECT_EQ(file->GetMenuItemByReferenceNo(SInt32(i + 1))->GetMenuCommand(), expected[i]) << i;
     }
-    for (const auto& item : sp_testing::ReadMenu(GetMenuHandle(128)).items) {
-      system.push_back(item.command);
-    }
-    EXPECT_EQ(objects, expected);
-    EXPECT_EQ(system, expected);
   }
   // Sub-menus come after every bar menu: 129 has two items (M006, M007), then 130.
   EXPECT_EQ(bar->GetMenuByResourceID(130)->GetMenuItemListHead()->GetMenuCommand(),
