@@ -376,13 +376,8 @@ TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsH
   EXPECT_EQ(one->GetItemCount(), 3);
   EXPECT_EQ(one->GetOutputNowFlag(), 0);
   // Coordinates of the resource (overlay), not moved by the append.
-  const Rect first = ItemRect(kOwnItems + 1);
-  EXPECT_EQ(first.top, 150);
-  EXPECT_EQ(first.left, 180);
-  for (short n : {8, 10}) {
-    EXPECT_FALSE(Shown(n)) << n;
-    EXPECT_FALSE(Active(n)) << n;
-  }
+  EXPECT_EQ(Show(ItemRect(kOwnItems + 1)), "(150, 180, 166, 320)");
+  for (short n : {8, 10}) EXPECT_FALSE(Shown(n) || Active(n)) << n;
   // The second panel is numbered after the first.
   cSp_ControlChangeOutputItemGroup* two = Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
   EXPECT_EQ(two->GetBaseItemNum(), kOwnItems + 3);
@@ -390,8 +385,10 @@ TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsH
   // Asking again for a group number gives the group there is; nothing more is appended.
   EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(1, 202, 0), one);
   EXPECT_EQ(Chooser()->GetChangeOutputItemDITLByGroupNo(3, 201, 0, 0), nullptr);
-  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
   EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 1);
+  // A panel whose item list is missing is an empty group.
+  EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(3, 299, 0)->GetItemCount(), 0);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
 }
 
 TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheValue) {
@@ -491,25 +488,6 @@ TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
   EXPECT_EQ(one->GetDialogEditItemText(2, nullptr), 0);
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText", 1));
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::GetDialogEditItemText", 1));
-}
-
-TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReportedAndAMissingPanelIsEmpty) {
-  ControlRef root = nullptr;
-  CreateRootControl(Window()->GetWindowRef(), &root);
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
-  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
-  const std::size_t reports = errors_.Count();
-  one->EmbedItemOnBaseControl(3);
-  EXPECT_EQ(errors_.Count(), reports);
-  ControlRef super = nullptr;
-  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
-  EXPECT_EQ(super, ControlOf(7));
-
-  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(2, 299, 0);
-  ASSERT_NE(none, nullptr);
-  EXPECT_EQ(none->GetItemCount(), 0);
-  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
 }
 
 }  // namespace

@@ -313,26 +313,6 @@ TEST_F(DialogEvents, AResourceControlHearsOfItsPressOnceThoughTheToolboxTracksIt
   EXPECT_EQ(Calls(), (Log{"resource.mouseDown(11)@0", "resource.buttonDown(11)@0"}));
 }
 
-TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
-  EventRecord record = Record(nullEvent, Centre(6));
-  cSp_Window* plain = AddWindow(R(500, 300, 600, 400));
-  struct Case {
-    const char* why;
-    cSp_Window* window;
-    ControlRef control;
-    EventRecord* event;
-  };
-  const Case cases[] = {{"no window", nullptr, Control(6), &record},
-                        {"no event", dialog_, Control(6), nullptr},
-                        {"no control", dialog_, nullptr, &record},
-                        {"a window without a dialog", plain, Control(6), &record}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    EXPECT_EQ(Sp_MouseHitProcForCarbonEventManager(c.window, c.control, c.event), 0);
-  }
-  EXPECT_TRUE(Calls().empty());
-}
-
 // ---- Dispatching and updates ----------------------------------------------------------------
 
 TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {

@@ -75,24 +75,6 @@ TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
   EXPECT_EQ(count(), before);
 }
 
-TEST_F(ProcedureRegistry, UserDataCarriesAPointer) {
-  static void* seen = nullptr;
-  int object = 0;
-  Sp_SetupDisposeProcedure([](unsigned long d) { seen = reinterpret_cast<void*>(d); }, 0,
-                           reinterpret_cast<unsigned long>(&object), nullptr);
-  Sp_EvnetToolsQuitApplicationProc();
-  EXPECT_EQ(seen, &object);
-}
-
-TEST_F(ProcedureRegistry, IdleControlIgnoresEntriesOfOtherRegistries) {
-  unsigned long ref = 0;
-  Sp_SetupResumeEventProcedure(Record, 0, 9, &ref);
-  Sp_UnsetEventIdleTimeProcedure(ref);
-  Sp_DisableIdleTimeProcedure(ref);
-  Sp_EventToolsResumeEventProc();
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{9}));
-}
-
 TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
   bool tracingOffDuringSuspend = false;
   static bool* observed;

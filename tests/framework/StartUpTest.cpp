@@ -266,22 +266,3 @@ TEST_F(ApplicationFolders, AReadOnlyApplicationFolderGivesTheCreationErrorAndNoF
   EXPECT_EQ(dirId, 22);
   EXPECT_FALSE(Exists(disc + "/Application Data Folder"));
 }
-TEST_F(ApplicationFolders, TheResourceFolderIsTheBundlesResourcesAndNothingIsCreated) {
-  UseApplicationFolder("App");
-  const std::string resources = home_.Path("App/Resources");
-  ASSERT_EQ(mkdir(resources.c_str(), 0700), 0);
-  short vRefNum = 0, expectedVRefNum = 0, missingVRefNum = 11;
-  SInt32 dirId = 0, expectedDirId = 0, missingDirId = 22;
-  ASSERT_TRUE(LocateFolder(resources, expectedVRefNum, expectedDirId));
-  sp_testing::SetMainBundleFolder(resources);
-  const OSErr err = Sp_GetApplicationResourceFolderInfo(vRefNum, dirId);
-  sp_testing::SetMainBundleFolder(home_.Path("App/Missing"));
-  const OSErr missing = Sp_GetApplicationResourceFolderInfo(missingVRefNum, missingDirId);
-  sp_testing::ResetMainBundleFolder();
-  ASSERT_EQ(err, noErr);
-  EXPECT_EQ(dirId, expectedDirId);
-  EXPECT_FALSE(Exists(home_.Path("App/Application Data Folder")));
-  EXPECT_EQ(missing, fnfErr);
-  EXPECT_EQ(missingDirId, 22);
-  EXPECT_FALSE(Exists(home_.Path("App/Missing")));
-}
