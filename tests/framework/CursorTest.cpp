@@ -19,39 +19,19 @@ const SInt16 kFrame1 = 701, kFrame2 = 702, kFrame3 = 703;
 // What the areas' procedures were told, in order: "in:A@h,v" (local point), "inside:A@h,v",
 // "cursor:A", "leave:A@h,v", "out:A".
 using Log = std::vector<std::string>;
-void Say(const std::string& entry) {
-  framework_test::Log().push_back(entry);
-}
-
-std::string At(Point p) {
-  return "@" + std::to_string(p.h) + "," + std::to_string(p.v);
-}
-const char* NameOf(unsigned long refCon) {
-  return reinterpret_cast<const char*>(refCon);
-}
-void InProc(Point p, short, unsigned long refCon) {
-  Say(std::string("in:") + NameOf(refCon) + At(p));
-}
-void InsideProc(Point p, short, unsigned long refCon) {
-  Say(std::string("inside:") + NameOf(refCon) + At(p));
-}
-void CursorProc(Point, short, unsigned long refCon) {
-  Say(std::string("cursor:") + NameOf(refCon));
-}
-void LeaveProc(Point p, short, unsigned long refCon) {
-  Say(std::string("leave:") + NameOf(refCon) + At(p));
-}
-void OutProc(short, unsigned long refCon) {
-  Say(std::string("out:") + NameOf(refCon));
+void Say(const char* what, unsigned long refCon, const Point* p = nullptr) {
+  framework_test::Log().push_back(
+      std::string(what) + reinterpret_cast<const char*>(refCon) +
+      (p ? "@" + std::to_string(p->h) + "," + std::to_string(p->v) : std::string()));
 }
 
 void Watch(cMouseTraceObject& area, const char* name) {
   const unsigned long ref = reinterpret_cast<unsigned long>(name);
-  area.mouseTraceInProc = InProc;
-  area.mouseInPlaceTraceProc = InsideProc;
-  area.mouseTraceCursorProc = CursorProc;
-  area.mouseTraceLeaveProc = LeaveProc;
-  area.mouseTraceOutProc = OutProc;
+  area.mouseTraceInProc = [](Point p, short, unsigned long r) { Say("in:", r, &p); };
+  area.mouseInPlaceTraceProc = [](Point p, short, unsigned long r) { Say("inside:", r, &p); };
+  area.mouseTraceCursorProc = [](Point, short, unsigned long r) { Say("cursor:", r); };
+  area.mouseTraceLeaveProc = [](Point p, short, unsigned long r) { Say("leave:", r, &p); };
+  area.mouseTraceOutProc = [](short, unsigned long r) { Say("out:", r); };
   area.mouseTraceInRefCon = area.mouseInPlaceTraceRefCon = area.mouseTraceCursorRefCon = ref;
   area.mouseTraceLeaveRefCon = area.mouseTraceOutRefCon = ref;
 }
@@ -94,18 +74,15 @@ class CursorFixture : public framework_test::FrameworkFixture {
                                sp_testing::MakeColorCursorResource(CursorPattern(kCrsrId)));
     Sp_EnableMouseTrace(0);
     SpSetBeforeInPlaceMouseTraceItem(nullptr);
-    window_ = MakeWindow(R(100, 100, 400, 300), kFirstWindowOfClass);
+    const Rect bounds = R(100, 100, 400, 300);
+    static const unsigned char kNoTitle[] = {0};
+    window_ = NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, kFirstWindowOfClass, 0, 0);
     ASSERT_NE(window_, nullptr);
   }
 
-  static WindowRef MakeWindow(const Rect& bounds, WindowRef behind) {
-    static const unsigned char kNoTitle[] = {0};
-    return NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, behind, 0, 0);
-  }
   static void ExpectCursor(CursorKind kind, SInt16 id = 0) {
-    const sp_testing::CursorState state = sp_testing::CurrentCursor();
-    EXPECT_EQ(state.kind, kind);
-    EXPECT_EQ(state.id, id);
+    EXPECT_EQ(sp_testing::CurrentCursor().kind, kind);
+    EXPECT_EQ(sp_testing::CurrentCursor().id, id);
   }
   static Log TakeLog() {
     Log log;
