@@ -51,33 +51,24 @@ class TestApplication : public cSpApplication {
   }
   void PrintDocumentProc() override { ++prints; }
 
-  int opens = 0;
-  int quitAsks = 0;
-  int prints = 0;
+  int opens = 0, quitAsks = 0, prints = 0;
   unsigned char agreeToQuit = 1;
   std::vector<DocumentCall> documents;
   std::function<void()> onOpen;
 };
 
-// Runs of the resume registry: the activation handler's visible work.
-int gResumeRuns = 0;
-bool gResumeRegistered = false;
-void CountResume(unsigned long) {
-  ++gResumeRuns;
-}
-
 // How often one activation of the application runs the resume registry: once per installed
 // activation handler.
+int gResumeRuns = 0;
 int ResumeRunsPerActivation() {
-  if (!gResumeRegistered) {
-    Sp_SetupResumeEventProcedure(CountResume, 0, 0, nullptr);
-    gResumeRegistered = true;
+  static bool registered = false;
+  if (!registered) {
+    Sp_SetupResumeEventProcedure([](unsigned long) { ++gResumeRuns; }, 0, 0, nullptr);
   }
+  registered = true;
   gResumeRuns = 0;
   EventRef event = nullptr;
-  EXPECT_EQ(CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone,
-                        &event),
-            noErr);
+  CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone, &event);
   SendEventToEventTarget(event, GetApplicationEventTarget());
   ReleaseEvent(event);
   return gResumeRuns;
@@ -94,14 +85,12 @@ OSErr MakeCoreEvent(AEEventID id, AppleEvent* event) {
 }
 
 // The same, queued as the system would send it.
-OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
+OSErr SendToSelf(AEEventID id) {
   AppleEvent event = {typeNull, nullptr};
   OSErr err = MakeCoreEvent(id, &event);
-  if (err == noErr && documents != nullptr) {
-    err = AEPutParamDesc(&event, keyDirectObject, documents);
-  }
-  if (err == noErr)
+  if (err == noErr) {
     err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
+  }
   AEDisposeDesc(&event);
   return err;
 }
