@@ -20,9 +20,6 @@ using sp_testing::Respond;
 using sp_testing::ShownKind;
 using sp_testing::ShownSoFar;
 
-// Any fixed local time: the clock only has to stand still between the dialogs' steps.
-constexpr SInt64 kTestDate = 3798264600;
-
 // MacJapanese bytes of a UTF-8 literal.
 inline std::string MJ(const char* utf8) {
   std::string out;
@@ -81,27 +78,17 @@ inline Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
 
 using framework_test::Show;
 
-class SayDialogFixture : public ::testing::Test {
+class SayDialogFixture : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    ResetAll();
+    FrameworkFixture::SetUp();
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
     Sp_CarbonEvent_ModeEnable();
     responder_ = std::make_unique<sp_testing::ResponderScope>();
   }
   void TearDown() override {
     responder_.reset();
-    ResetAll();
-    sp_testing::UseRealClock();
-  }
-
-  static void ResetAll() {
-    sp_testing::ResetEvents();
-    sp_testing::ResetDialogs();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    sp_testing::SetModifierKeys(0);
+    FrameworkFixture::TearDown();
   }
 
   // A visible document window for sheets.
@@ -121,7 +108,6 @@ class SayDialogFixture : public ::testing::Test {
   }
 
   std::unique_ptr<sp_testing::ResponderScope> responder_;
-  ErrorLogCapture errors_;
 };
 
 }  // namespace say_dialog_test
