@@ -7,26 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "AppleEvents.h"
 #include "CFURLFiles.h"
-#include "CarbonEvents.h"
-#include "Controls.h"
-#include "CoreFoundation.h"
-#include "Dialogs.h"
 #include "ErrorLogCapture.h"
-#include "Events.h"
-#include "Files.h"
 #include "Gestalt.h"
-#include "MacTypes.h"
-#include "MacWindows.h"
-#include "Menus.h"
-#include "QDRegions.h"
-#include "QuickDraw.h"
 #include "Resources.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
@@ -103,8 +87,7 @@ inline bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId)
   const bool found = CFURLGetFSRef(url, &ref);
   CFRelease(url);
   if (!found) return false;
-  FSCatalogInfo info;
-  std::memset(&info, 0, sizeof info);
+  FSCatalogInfo info = {};
   if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
                        nullptr) != noErr) {
     return false;
