@@ -18,9 +18,7 @@ constexpr SInt16 kDialogId = 200;
 // button) and 202 (two radio buttons) are appended by the group tests.
 inline const char* ResourceSource() {
   return R"(
-resource 'DLOG' 200 {
-  bounds 60, 80, 300, 420; procID 5; visible false; items 200; title "Items"
-}
+resource 'DLOG' 200 { bounds 60, 80, 300, 420; procID 5; visible false; items 200; title "Items" }
 resource 'DITL' 200 {
   button 200, 250, 220, 320 { text "OK" }
   checkBox 20, 20, 36, 150 { text "Check" }
@@ -30,9 +28,7 @@ resource 'DITL' 200 {
   editText 120, 20, 136, 150 { text "abc" }
   control 20, 180, 36, 320 { id 200 }
 }
-resource 'CNTL' 200 {
-  bounds 20, 180, 36, 320; value 0; max 10; min 0; procID progressBarProc; title ""
-}
+resource 'CNTL' 200 { bounds 20, 180, 36, 320; value 0; max 10; min 0; procID progressBarProc; title "" }
 resource 'DITL' 201 {
   checkBox 150, 180, 166, 320 { text "Panel one" }
   editText 170, 180, 186, 320 { text "one" }

@@ -15,9 +15,7 @@ constexpr SInt16 kOneFieldDialogId = 401;
 // Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
 // (4), a check box (6) and a resource check box (7).
 const char kResources[] = R"(
-resource 'DLOG' 400 {
-  bounds 60, 80, 260, 420; procID 5; visible true; items 400; title "Events"
-}
+resource 'DLOG' 400 { bounds 60, 80, 260, 420; procID 5; visible true; items 400; title "Events" }
 resource 'DITL' 400 {
   button 160, 250, 180, 320 { text "OK" }
   button 160, 160, 180, 230 { text "Cancel" }
@@ -27,12 +25,8 @@ resource 'DITL' 400 {
   checkBox 110, 20, 126, 150 { text "Check" }
   control 20, 180, 36, 320 { id 400 }
 }
-resource 'CNTL' 400 {
-  bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource"
-}
-resource 'DLOG' 401 {
-  bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field"
-}
+resource 'CNTL' 400 { bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource" }
+resource 'DLOG' 401 { bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field" }
 resource 'DITL' 401 {
   button 60, 250, 80, 320 { text "OK" }
   editText 20, 20, 36, 150 { text "only" }

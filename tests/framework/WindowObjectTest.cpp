@@ -27,22 +27,14 @@ WindowAttributes Attributes(cSp_Window* window) {
 }
 
 const char kWindowResources[] = R"(
-resource 'WIND' 9080 {
-  bounds 60, 70, 260, 370; procID documentProc; visible true; goAway true
-  title "From the resource"
-}
-resource 'DLOG' 9081 {
-  bounds 100, 120, 220, 420; procID movableDBoxProc; visible true; items 9081
-  title "Dialog"
-}
+resource 'WIND' 9080 { bounds 60, 70, 260, 370; procID documentProc; visible true; goAway true; title "From the resource" }
+resource 'DLOG' 9081 { bounds 100, 120, 220, 420; procID movableDBoxProc; visible true; items 9081; title "Dialog" }
 resource 'DITL' 9081 {
   button 80, 210, 100, 280 { text "OK" }
   button 80, 120, 100, 190 { text "Cancel" }
   staticText 10, 10, 40, 280 { text "Hello" }
 }
-resource 'DLOG' 9082 {
-  bounds 100, 120, 220, 420; procID movableDBoxProc; items 9082; title "Texts"
-}
+resource 'DLOG' 9082 { bounds 100, 120, 220, 420; procID movableDBoxProc; items 9082; title "Texts" }
 resource 'DITL' 9082 {
   staticText 10, 10, 40, 280 { text "Hello" }
   editText 50, 10, 70, 280 { text "" }
