@@ -18,6 +18,8 @@ inline std::string Untitled() {
 }
 
 using framework_test::Log;
+using Windows = std::vector<cSp_Window*>;
+using Strings = std::vector<std::string>;
 
 // The user data of the logging procedures: a name, and whether a before procedure refuses.
 struct ProcTag {
