@@ -71,8 +71,7 @@ TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) 
     EXPECT_EQ(errors_.Beeps() - beeps, beep ? 1u : 0u);
     EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{dialog, back}));
     EXPECT_EQ(ScreenOrder({back, dialog}), screenBefore);
-    EXPECT_TRUE(Hilited(dialog));
-    EXPECT_FALSE(Hilited(back));
+    EXPECT_EQ(State(dialog) + ", " + State(back), "open shown hilited, open shown");
   }
   EXPECT_TRUE(Log().empty()) << "nobody was told of a move";
 
@@ -82,8 +81,7 @@ TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) 
   EXPECT_EQ(back->MoveToFrontInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{back, dialog}));
   EXPECT_EQ(ScreenOrder({back, dialog}), (Windows{back, dialog}));
-  EXPECT_TRUE(Hilited(back));
-  EXPECT_FALSE(Hilited(dialog));
+  EXPECT_EQ(State(back) + ", " + State(dialog), "open shown hilited, open shown");
   EXPECT_EQ(Log(), (Strings{"dialog.back", "back.front"}));
 }
 
@@ -97,8 +95,7 @@ TEST_F(WindowObjectTest, MoveToBottomHandsTheFrontToTheNextOpenWindow) {
   EXPECT_EQ(a->MoveToBottomInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, c, a}));
   EXPECT_EQ(ScreenOrder({a, b, c}), (Windows{b, c, a}));
-  EXPECT_TRUE(Hilited(b));
-  EXPECT_FALSE(Hilited(a));
+  EXPECT_EQ(State(b) + ", " + State(a), "open shown hilited, open shown");
   EXPECT_EQ(Log(), (Strings{"a.back", "b.front"}));
 
   // The last window stays; a window behind the front one hands nothing on.
@@ -218,14 +215,12 @@ TEST_F(WindowOpenCloseTest, RefusedOpenOrCloseChangesNothingAndTellsNobody) {
   window->SetupBeforeOpenProc(LogBefore, Tag("w.beforeOpen1", true), ref1);
   window->SetupBeforeOpenProc(LogBefore, Tag("w.beforeOpen2"), ref2);
   window->Open(1, nullptr);
-  EXPECT_EQ(window->IsOpen(), 0);
-  EXPECT_FALSE(Visible(window));
+  EXPECT_EQ(State(window), "closed hidden");
   EXPECT_EQ(Log(), (Strings{"w.beforeOpen1"})) << "the second is not asked after a refusal";
   Log().clear();
   window->UnSetupBeforeOpenProc(ref1);
   window->Open(1, nullptr);
-  EXPECT_EQ(window->IsOpen(), 1);
-  EXPECT_TRUE(Hilited(window));
+  EXPECT_EQ(State(window), "open shown hilited");
   EXPECT_EQ(FrontWindow(), window->GetWindowRef());
   EXPECT_EQ(Log(), (Strings{"w.beforeOpen2", "w.afterOpen"}));
 
@@ -233,8 +228,7 @@ TEST_F(WindowOpenCloseTest, RefusedOpenOrCloseChangesNothingAndTellsNobody) {
   window->SetupBeforeCloseProc(LogBefore, Tag("w.beforeClose", true), ref1);
   window->SetupBeforeCloseProc(LogBefore, Tag("w.beforeClose2"), ref2);
   window->Close();
-  EXPECT_EQ(window->IsOpen(), 1);
-  EXPECT_TRUE(Visible(window));
+  EXPECT_EQ(State(window), "open shown hilited");
   EXPECT_EQ(Log(), (Strings{"w.beforeClose"}));
 }
 
@@ -247,12 +241,11 @@ TEST_F(WindowOpenCloseTest, ClosingTheFrontWindowSelectsTheNextOpenOne) {
   Watch(b, "b");
   Watch(c, "c");
   a->Close();
-  EXPECT_EQ(a->IsOpen(), 0);
-  EXPECT_FALSE(Visible(a));
+  EXPECT_EQ(State(a), "closed hidden");
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), c);
   EXPECT_EQ(WindowListHead_GlV, c) << "the new front open window heads its list";
   EXPECT_EQ(FrontWindow(), c->GetWindowRef());
-  EXPECT_TRUE(Hilited(c));
+  EXPECT_EQ(State(c), "open shown hilited");
   EXPECT_EQ(Log(), (Strings{"c.front", "a.afterClose"}));
   ExpectInStep({a, b, c});
 
@@ -279,9 +272,7 @@ TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnS
   x->Open(0, b);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b, x, c}));
   ExpectInStep({a, b, c, x});
-  EXPECT_TRUE(Visible(x));
-  EXPECT_FALSE(Hilited(x));
-  EXPECT_TRUE(Hilited(a));
+  EXPECT_EQ(State(x) + ", " + State(a), "open shown, open shown hilited");
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), a);
 }
 
@@ -291,12 +282,9 @@ TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {
   cSp_Window* window = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
   Watch(dialog, "dialog");
   window->Open(1, nullptr);
-  EXPECT_EQ(window->IsOpen(), 1);
-  EXPECT_TRUE(Visible(window));
+  EXPECT_EQ(State(window) + ", " + State(dialog), "open shown, open shown hilited");
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{dialog, window}));
   EXPECT_EQ(FrontWindow(), dialog->GetWindowRef());
-  EXPECT_TRUE(Hilited(dialog));
-  EXPECT_FALSE(Hilited(window));
   EXPECT_TRUE(Log().empty());
 }
 

@@ -103,12 +103,10 @@ TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   UseResources(kWindowResources);
   cSp_Window* window = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
   ASSERT_NE(window->GetWindowRef(), nullptr);
-  EXPECT_FALSE(Visible(window)) << "the resource says visible, the constructor hides it";
-  EXPECT_EQ(window->IsOpen(), 0);
+  EXPECT_EQ(State(window), "closed hidden") << "the resource says visible, the constructor hides it";
   EXPECT_EQ(Show(Content(window)), "(60, 70, 260, 370)");
   window->Open(1, nullptr);
-  EXPECT_TRUE(Visible(window));
-  EXPECT_EQ(window->IsOpen(), 1);
+  EXPECT_EQ(State(window), "open shown hilited");
 
   cSp_Window* missing = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
   EXPECT_EQ(missing->GetWindowRef(), nullptr);

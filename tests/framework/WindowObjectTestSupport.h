@@ -94,6 +94,11 @@ class WindowObjectTest : public framework_test::FrameworkFixture {
 
   static bool Visible(cSp_Window* w) { return IsWindowVisible(w->GetWindowRef()); }
   static bool Hilited(cSp_Window* w) { return IsWindowHilited(w->GetWindowRef()); }
+  // "open"/"closed", "shown"/"hidden" and "hilited" when shown so, to compare a window whole.
+  static std::string State(cSp_Window* w) {
+    return std::string(w->IsOpen() ? "open " : "closed ") +
+           (!Visible(w) ? "hidden" : Hilited(w) ? "shown hilited" : "shown");
+  }
 
   // The resource source compiled into the application's file.
   static void UseResources(const std::string& source) { framework_test::UseResourceSource(source); }
