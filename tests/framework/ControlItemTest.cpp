@@ -224,21 +224,6 @@ TEST_F(ControlItemTest, MoveAndResizeKeepItemListControlAndItemTogether) {
   }
 }
 
-TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndReportNullDialog) {
-  const Rect label = ItemRect(5);
-  Sp_MoveControlOnDialog(Dialog(), 5, 0, 0);
-  Sp_ResizeControlOnDialog(Dialog(), 5, 10, 10);
-  EXPECT_EQ(Show(ItemRect(5)), Show(label));
-  EXPECT_EQ(errors_.Count(), 0u);
-  Sp_MoveControlOnDialog(nullptr, 1, 0, 0);
-  Sp_ResizeControlOnDialog(nullptr, 1, 0, 0);
-  Sp_SetDialogItemAreaOnDialogDITL(nullptr, 1, label);
-  EXPECT_TRUE(errors_.Has("Sp_MoveControlOnDialog", 1));
-  EXPECT_TRUE(errors_.Has("Sp_ResizeControlOnDialog", 1));
-  EXPECT_TRUE(errors_.Has("Sp_SetDialogItemAreaOnDialogDITL", 1));
-  EXPECT_EQ(errors_.Beeps(), 3u);
-}
-
 // ---- Callbacks ------------------------------------------------------------------------------
 
 // Interval 10 from the press: not at +10, at +11; then again 11 ticks after that run.

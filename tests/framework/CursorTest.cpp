@@ -299,24 +299,3 @@ TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) 
   }
   EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
 }
-
-TEST_F(AnimationCursor, FailuresAreReportedWithTheirRecords) {
-  ASSERT_NE(Sp_GetAnimationManager(1), nullptr);
-  cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(a.AddCursorItem(kFrame1, 0, 5, nullptr, nullptr), 0);
-  EXPECT_EQ(a.GetCursorInfo(1, nullptr, nullptr, nullptr, nullptr), 0);
-  CursHandle bw = reinterpret_cast<CursHandle>(1);
-  CCrsrHandle colour = reinterpret_cast<CCrsrHandle>(1);
-  EXPECT_EQ(a.AddCursorItem(999, 0, 5, &colour, &bw), 1);
-  EXPECT_EQ(bw, nullptr);
-  EXPECT_EQ(a.AddCursorItem(999, 1, 5, &colour, nullptr), 2);
-  EXPECT_EQ(colour, nullptr);
-  a.StopAnimation();  // never started
-
-  ASSERT_EQ(errors_.Count(), 4u);
-  EXPECT_TRUE(errors_.Has("cAnimationCursorObject::AddCursorItem", 1));
-  EXPECT_TRUE(errors_.Has("cAnimationCursorItem::SetupMouseCursor", 2));  // black and white
-  EXPECT_TRUE(errors_.Has("cAnimationCursorItem::SetupMouseCursor", 1));  // colour
-  EXPECT_TRUE(errors_.Has("cAnimationCursorManager::UnlinkItemFromItemList", 1));
-}

@@ -74,17 +74,3 @@ TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
   EXPECT_EQ(none, 77ul);
   EXPECT_EQ(count(), before);
 }
-
-TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
-  bool tracingOffDuringSuspend = false;
-  static bool* observed;
-  observed = &tracingOffDuringSuspend;
-  Sp_SetupSuspendEventProcedure([](unsigned long) { *observed = Sp_IsMouseTraceDisabled(); }, 0, 0,
-                                nullptr);
-  Sp_EnableMouseTrace(0);
-  Sp_EvnetToolsSuspendEventProc();
-  EXPECT_FALSE(tracingOffDuringSuspend);  // switched off only after the suspend procedures
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  Sp_EventToolsResumeEventProc();
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
-}
