@@ -140,15 +140,15 @@ TEST_F(WindowGeometry, LiveDragFollowsTheMouseOnlyBeyondOnePixel) {
   SInt32 ref = 0;
   window->SetupMoveProc(LogAfterProc, Tag("moved"), ref);
   const Point grip = Pt(150, 90);  // in the title strip
-  WatchedWindow() = window->GetWindowRef();
+  Script().watched = window->GetWindowRef();
   ScriptMouse(grip, {{Pt(151, 91)}, {Pt(190, 120)}, {Pt(191, 121)}, {Pt(160, 100), 0, true}});
   window->Drag(grip);
   // What each idle pass saw: nothing moved for one pixel, then the window followed the mouse,
   // and again stood still for one pixel.
-  ASSERT_GE(SeenContent().size(), 4u);
-  EXPECT_EQ(Text(SeenContent()[1]), Text(R(100, 100, 300, 200)));
-  EXPECT_EQ(Text(SeenContent()[2]), Text(R(140, 130, 340, 230)));
-  EXPECT_EQ(Text(SeenContent()[3]), Text(R(140, 130, 340, 230)));
+  ASSERT_GE(Script().seen.size(), 4u);
+  EXPECT_EQ(Text(Script().seen[1]), Text(R(100, 100, 300, 200)));
+  EXPECT_EQ(Text(Script().seen[2]), Text(R(140, 130, 340, 230)));
+  EXPECT_EQ(Text(Script().seen[3]), Text(R(140, 130, 340, 230)));
   EXPECT_EQ(Text(Content(window->GetWindowRef())), Text(R(140, 130, 340, 230)));
   EXPECT_EQ(Log(), std::vector<std::string>({"moved"}));
 }
