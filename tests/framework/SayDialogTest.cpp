@@ -177,8 +177,7 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
       {"second wider: grows left, first moves left", "OK", k10, "", {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
       {"first wider: grows left from its right edge", k8, "No", "", {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
       {"both wider", k8, k10, "", {R(95, 98, 115, 222), R(95, 232, 115, 380)}},
-      {"three: second pushes the first, third grows right", "OK", k10, k8,
-       {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
+      {"three: second pushes the first, third grows right", "OK", k10, k8, {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -241,12 +240,12 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
     const char* why;
     std::string message, shown;
   } cases[] = {
+      // clang-format off
       {"255 bytes stay whole", std::string(255, 'a'), std::string(255, 'a')},
       {"256 one-byte characters: the first 255", std::string(256, 'a'), std::string(255, 'a')},
-      {"a two-byte character across byte 255 is left out", std::string(254, 'a') + MJ("漢") + "bbb",
-       std::string(254, 'a')},
-      {"a two-byte character ending at byte 255 stays", std::string(253, 'a') + MJ("漢") + "bbb",
-       std::string(253, 'a') + MJ("漢")},
+      {"a two-byte character across byte 255 is left out", std::string(254, 'a') + MJ("漢") + "bbb", std::string(254, 'a')},
+      {"a two-byte character ending at byte 255 stays", std::string(253, 'a') + MJ("漢") + "bbb", std::string(253, 'a') + MJ("漢")},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -257,6 +256,14 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
     EXPECT_EQ(message.str(), c.message) << "the caller's text is left as it was";
   }
 }
+
+const char kNoMessageItem[] = R"(
+resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
+resource 'DITL' 6130 {
+  button 95, 310, 115, 380 { text "OK" }
+  userItem 13, 20, 45, 52
+}
+)";
 
 TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
   WindowRef parent = NewParent();
@@ -280,21 +287,9 @@ TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
       {"no one-button resource", [] { sp_testing::ResetResources(); Sp_SayDialogByModal(T("m"), 0); return short(0); }, "Sp_SayDialogByModal", 2},
       {"no two-button resource", [&] { return SpStdSayDlgTwoButton(T("A"), T("B"), T("m"), kStop, 0, 0, 0); }, "SpStdSayDlgTwoButton", 1},
       {"no three-button resource", [&] { return SpStdSayDlgThreeButton(T("A"), T("B"), T("C"), nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgThreeButton", 2},
-      // clang-format on
       // A one-button dialog without its message item is disposed of.
-      {"one-button dialog without its message item",
-       [] {
-         framework_test::UseResourceSource(R"(
-resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
-resource 'DITL' 6130 {
-  button 95, 310, 115, 380 { text "OK" }
-  userItem 13, 20, 45, 52
-}
-)");
-         Sp_SayDialogByModal(T("m"), 0);
-         return short(0);
-       },
-       "Sp_SayDialogByModal", 3},
+      {"one-button dialog without its message item", [] { framework_test::UseResourceSource(kNoMessageItem); Sp_SayDialogByModal(T("m"), 0); return short(0); }, "Sp_SayDialogByModal", 3},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -556,10 +551,11 @@ TEST_F(SayDialogErrorDisplay, SheetTitleIsCutTo510BytesBetweenCharacters) {
     const char* why;
     std::string title, shown;
   } cases[] = {
+      // clang-format off
       {"510 bytes stay", std::string(510, 'x'), std::string(510, 'x')},
       {"511 bytes: the first 510", std::string(511, 'x'), std::string(510, 'x')},
-      {"a two-byte character across byte 510 is left out whole",
-       std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+      {"a two-byte character across byte 510 is left out whole", std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
