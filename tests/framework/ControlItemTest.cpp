@@ -4,6 +4,8 @@
 // numbered after the dialog's items, shown and hidden as a whole by their control item.
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "FrameworkTestSupport.h"
 #include "SpControlChangeItemGroup.h"
 #include "SpDialogAnalyzor.h"
@@ -43,19 +45,15 @@ resource 'DITL' 202 {
 
 using framework_test::Log;
 
-struct Named {
-  std::string name;
-};
-
+// The user data of the logging procedures: a name that lives until the program ends.
+inline unsigned long Name(const std::string& name) {
+  static std::deque<std::string> names;
+  names.push_back(name);
+  return reinterpret_cast<unsigned long>(&names.back());
+}
 inline std::string NameOf(unsigned long userData) {
-  return reinterpret_cast<const Named*>(userData)->name;
+  return *reinterpret_cast<const std::string*>(userData);
 }
-
-inline void LogPart(short modifiers, unsigned long userData, short part) {
-  Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + "," + std::to_string(part) +
-                  ")");
-}
-
 inline void LogPlain(short modifiers, unsigned long userData) {
   Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + ")");
 }
@@ -71,7 +69,6 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
   void TearDown() override {
     items_.clear();  // before the window: items leave the controls' targets first
     window_.reset();
-    names_.clear();
     FrameworkFixture::TearDown();
   }
 
@@ -101,25 +98,14 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
     return rect;
   }
   static Point Centre(const Rect& r) {
-    Point p;
-    p.v = SInt16((r.top + r.bottom) / 2);
-    p.h = SInt16((r.left + r.right) / 2);
-    return p;
-  }
-
-  unsigned long Name(const std::string& name) {
-    names_.emplace_back(new Named{name});
-    return reinterpret_cast<unsigned long>(names_.back().get());
+    return framework_test::Pt(SInt16((r.left + r.right) / 2), SInt16((r.top + r.bottom) / 2));
   }
 
   // The control-hit event as the Control Manager sends it after a click released in a part;
   // the result of sending it.
   static OSStatus SendHit(ControlRef control) {
     EventRef event = nullptr;
-    if (CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone,
-                    &event) != noErr) {
-      return paramErr;
-    }
+    CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone, &event);
     SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof(control), &control);
     ControlPartCode part = kControlButtonPart;
     SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof(part), &part);
@@ -130,7 +116,6 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
 
   std::unique_ptr<cSp_Window> window_;
   std::vector<std::unique_ptr<cSp_ControlItem>> items_;
-  std::vector<std::unique_ptr<Named>> names_;
 };
 
 using framework_test::Show;
