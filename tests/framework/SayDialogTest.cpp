@@ -391,42 +391,39 @@ struct Snapshot {
   bool cornerIsBackground = false;
 };
 
+// The pixels of a box (local) that differ from the background.
+int Ink(CGrafPtr port, const Rect& box, UInt32 bg) {
+  int ink = 0;
+  for (SInt16 v = box.top; v < box.bottom; ++v) {
+    for (SInt16 h = box.left; h < box.right; ++h) ink += sp_testing::ReadPixel(port, h, v) != bg;
+  }
+  return ink;
+}
+
 // An answer that draws the dialog into a PNG file, reads the chosen pixels, then clicks.
 Answer SnapshotThenClick(Snapshot* out, const std::string& name, DialogItemIndex iconItem,
                          int buttons, DialogItemIndex click) {
-  return Answer()
-      .Do(
-          [=](WindowRef window) {
-            DialogRef dialog = GetDialogFromWindow(window);
-            CGrafPtr port = GetDialogPort(dialog);
-            out->path = ::testing::TempDir() + name;
-            out->written = sp_testing::SnapshotDialog(dialog, out->path);
-            std::printf("Say dialog snapshot: %s\n", out->path.c_str());
-            const UInt32 background = sp_testing::ReadPixel(port, 1, 1);
-            Rect box = {0, 0, 0, 0};
-            GetDialogItem(dialog, iconItem, nullptr, nullptr, &box);
-            for (SInt16 v = box.top; v < box.bottom; ++v) {
-              for (SInt16 h = box.left; h < box.right; ++h) {
-                out->iconInk += sp_testing::ReadPixel(port, h, v) != background;
-              }
-            }
-            for (DialogItemIndex item = 1; item <= buttons; ++item) {
-              GetDialogItem(dialog, item, nullptr, nullptr, &box);
-              const SInt16 middle = SInt16((box.top + box.bottom) / 2);
-              int ink = 0;
-              for (SInt16 h = box.left; h < box.right; ++h) {
-                ink += sp_testing::ReadPixel(port, h, middle) != background;
-              }
-              out->buttonInk.push_back(ink);
-            }
-            Rect content = {0, 0, 0, 0};
-            GetWindowBounds(window, kWindowContentRgn, &content);
-            out->cornerIsBackground =
-                sp_testing::ReadPixel(port, SInt16(content.right - content.left - 2),
-                                      SInt16(content.bottom - content.top - 2)) == background;
-          },
-          "snapshot")
-      .ClickItem(click);
+  const auto snapshot = [=](WindowRef window) {
+    DialogRef dialog = GetDialogFromWindow(window);
+    CGrafPtr port = GetDialogPort(dialog);
+    out->path = ::testing::TempDir() + name;
+    out->written = sp_testing::SnapshotDialog(dialog, out->path);
+    std::printf("Say dialog snapshot: %s\n", out->path.c_str());
+    const UInt32 background = sp_testing::ReadPixel(port, 1, 1);
+    out->iconInk = Ink(port, framework_test::ItemBox(dialog, iconItem), background);
+    for (DialogItemIndex item = 1; item <= buttons; ++item) {
+      Rect row = framework_test::ItemBox(dialog, item);
+      row.top = SInt16((row.top + row.bottom) / 2);
+      row.bottom = SInt16(row.top + 1);
+      out->buttonInk.push_back(Ink(port, row, background));
+    }
+    Rect content = {0, 0, 0, 0};
+    GetWindowBounds(window, kWindowContentRgn, &content);
+    out->cornerIsBackground =
+        sp_testing::ReadPixel(port, SInt16(content.right - content.left - 2),
+                              SInt16(content.bottom - content.top - 2)) == background;
+  };
+  return Answer().Do(snapshot, "snapshot").ClickItem(click);
 }
 
 TEST_F(SayDialogFixture, EverySayDialogWithJapaneseTextForAPersonToLookAt) {
