@@ -236,7 +236,8 @@ TEST_F(DialogEvents, EditCommandsActOnTheFocusedField) {
   short itemHit = 0;
   EXPECT_EQ(Key('A', cmdKey, &itemHit), 1);
   EXPECT_EQ(itemHit, 3);
-  EXPECT_EQ(sp_testing::DialogSelection(Dialog()).end - sp_testing::DialogSelection(Dialog()).start, 5);
+  const sp_testing::TextSelection all = sp_testing::DialogSelection(Dialog());
+  EXPECT_EQ(all.end - all.start, 5);
   EXPECT_EQ(Key('c', cmdKey, &itemHit), 1);
   EXPECT_EQ(sp_testing::ClipboardText(), "first");
   EXPECT_EQ(Key('x', cmdKey, &itemHit), 1);
