@@ -86,6 +86,12 @@ class ProgressWindowTest : public framework_test::FrameworkFixture {
   static sp_testing::ControlModel BarModel(cSp_Window* window, short item) {
     return sp_testing::ReadControl(Bar(window, item));
   }
+  // "minimum-maximum:value" of a bar.
+  static std::string Range(cSp_Window* window, short item) {
+    const sp_testing::ControlModel bar = BarModel(window, item);
+    return std::to_string(bar.minimum) + "-" + std::to_string(bar.maximum) + ":" +
+           std::to_string(bar.value);
+  }
 
   std::unique_ptr<cSp_ProgressBarWin> progress_;
 };
@@ -129,16 +135,12 @@ TEST_F(ProgressWindowTest, ItemBarsAreAddressedByTheirItemNumberAloneAndOthersIg
   window->SetupTargetProgresControlMaxValue(kItemBarItem, 1000);
   // An item value is not kept within the main bar's range: only the control's own applies.
   window->SetupTargetProgresControlCurrentValue(kItemBarItem, 700);
-  EXPECT_EQ(BarModel(window, kItemBarItem).minimum, 10);
-  EXPECT_EQ(BarModel(window, kItemBarItem).value, 700);
-  EXPECT_EQ(BarModel(window, kMainBarItem).maximum, 100);
-  EXPECT_EQ(BarModel(window, kMainBarItem).value, 25);
   for (short item : {short(0), short(3), short(99), short(-1)}) {
     window->SetupTargetProgresControlMaxValue(item, 5);
     window->SetupTargetProgresControlCurrentValue(item, 5);
   }
-  EXPECT_EQ(errors_.Count(), 0u);
-  EXPECT_EQ(errors_.Beeps(), 0u);
+  EXPECT_EQ(Range(window, kItemBarItem) + " " + Range(window, kMainBarItem), "10-1000:700 0-100:25");
+  EXPECT_EQ(errors_.Count() + errors_.Beeps(), 0u);
 
   // A main bar that is no control is a data error.
   for (short dialogId : {kSeveralItemsDialog, short(9199)}) {
@@ -173,11 +175,8 @@ TEST_F(ProgressWindowTest, WindowsAreMadeInFrontAndLeaveTheListWhenDeleted) {
       new cSp_SimpleProgressWindow(kOneItemDialog, 0, 120, 150, 130));
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), simple.get());
   EXPECT_TRUE(IsWindowVisible(simple->GetWindowRef()));
-  const sp_testing::ControlModel bar = BarModel(simple.get(), kMainBarItem);
-  EXPECT_EQ(std::to_string(bar.minimum) + "-" + std::to_string(bar.maximum) + ":" +
-                std::to_string(bar.value),
-            "120-150:130");
-  EXPECT_GT(bar.drawCount, 0u) << "drawn at once";
+  EXPECT_EQ(Range(simple.get(), kMainBarItem), "120-150:130");
+  EXPECT_GT(BarModel(simple.get(), kMainBarItem).drawCount, 0u) << "drawn at once";
   simple->SetupControlValue(140);
   EXPECT_EQ(GetControlValue(Bar(simple.get(), kMainBarItem)), 140);
   simple.reset();
@@ -255,14 +254,12 @@ TEST_F(ProgressWindowTest, KeyHandlerAnswersByKeyModifiersAndParameters) {
     bool withChar, withModifiers;
     bool cancels;
   } cases[] = {
-      {"Escape", 27, 0, true, true, true},
-      {"Command-period", '.', cmdKey, true, true, true},
-      {"period", '.', 0, true, true, false},
+      {"Escape", 27, 0, true, true, true}, {"Command-period", '.', cmdKey, true, true, true},
+      {"period", '.', 0, true, true, false}, {"no character", 27, 0, false, true, false},
       {"period without modifiers parameter", '.', 0, true, false, false},
       // Only the low 16 bits are modifier bits.
       {"period with Command above 16 bits", '.', UInt32(cmdKey) << 16, true, true, false},
       {"Command-period with high bits", '.', 0xFFFF0000u | cmdKey, true, true, true},
-      {"no character", 27, 0, false, true, false},
   };
   cSp_ProgressBarWin* window = MakeOpenWindow();
   for (const Case& c : cases) {
