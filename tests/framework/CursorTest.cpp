@@ -146,12 +146,10 @@ TEST_F(MouseTrace, NestedAreasAreHitBeforeTheirContainer) {
     cMouseTraceObject* expected;
     const char* why;
   } cases[] = {
-      {30, 30, n2.get(), "innermost first"},
-      {60, 60, n1.get(), "nested area outside its own nested one"},
+      {30, 30, n2.get(), "innermost first"}, {60, 60, n1.get(), "nested area outside its own"},
       {95, 50, n3.get(), "the later sibling lies above the earlier"},
-      {5, 5, c.get(), "the container where nothing nested lies"},
+      {5, 5, c.get(), "the container where nothing nested lies"}, {190, 120, c.get(), "again"},
       {160, 20, t.get(), "a later top-level area above the container's nested ones"},
-      {190, 120, c.get(), "the container again"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.why);
@@ -176,8 +174,7 @@ TEST_F(MouseTrace, DestroyingAContainerPutsItsNestedAreasInItsPlace) {
   std::vector<cMouseTraceObject*> top;
   for (cMouseTraceObject* a = w->GetTopContainerListHead(); a != nullptr;
        a = a->GetNextTraceContainerItemPtr()) {
-    top.push_back(a);
-    EXPECT_EQ(a->GetMTraceContainerObjPtr(), nullptr);
+    top.push_back(a->GetMTraceContainerObjPtr() == nullptr ? a : nullptr);
   }
   EXPECT_EQ(top, (std::vector<cMouseTraceObject*>{x.get(), n1.get(), n2.get(), y.get()}));
   EXPECT_EQ(w->GetTopContainerListLast(), y.get());
@@ -246,44 +243,22 @@ TEST_F(MouseTrace, AreaWhoseWindowObjectCouldNotBeMadeLeavesNoStalePointer) {
 
 // ---- Animated cursors ------------------------------------------------------------------------
 
-namespace {
-
-std::unique_ptr<cAnimationCursorObject> Animation(
-    tCurserAnimationType type, const std::vector<std::pair<SInt16, UInt32>>& frames,
-    tAnimationCursorAreaType areaType = kAnimationCursorAnywhere, WindowRef window = nullptr,
-    SpAnimationCursorAreaProcPtr areaProc = nullptr, unsigned char colour = 0) {
-  auto a = std::make_unique<cAnimationCursorObject>(type, areaType, window, areaProc, 0);
-  for (const auto& f : frames) a->AddCursorItem(f.first, colour, f.second, nullptr, nullptr);
-  a->SetStartUp();
-  a->StartAnimation();
-  return a;
-}
-
-// On the virtual clock, with the mouse on the desk.
-class AnimationCursor : public CursorFixture {
- protected:
-  void SetUp() override {
-    CursorFixture::SetUp();
-    // Tick 0 would read as the moment of the start-up itself.
-    sp_testing::AdvanceClockTicks(1);
-    MouseAt(50, 50);
-  }
-  static void MouseAt(SInt16 h, SInt16 v) { sp_testing::PostMouseMoved(Point{v, h}); }
-  static SInt16 ShownId() { return sp_testing::CurrentCursor().id; }
-};
-
-struct Tick {
-  UInt32 advance;        // ticks before the pass
-  unsigned char answer;  // of the idle step
-  SInt16 shown;          // cursor id after the pass
-  const char* why;
-};
-
-}  // namespace
-
-TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) {
-  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 10}, {kFrame2, 20}, {kFrame3, 30}});
-  const Tick ticks[] = {
+// Played once, on the virtual clock, with the mouse on the desk (tick 0 would read as the
+// moment of the start-up itself).
+TEST_F(MouseTrace, AnimationShowsEachFrameForItsTicksAndEndsAtTheLastFrame) {
+  sp_testing::AdvanceClockTicks(1);
+  sp_testing::PostMouseMoved(Point{50, 50});
+  cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
+  const std::pair<SInt16, UInt32> frames[] = {{kFrame1, 10}, {kFrame2, 20}, {kFrame3, 30}};
+  for (const auto& [id, ticks] : frames) a.AddCursorItem(id, 0, ticks, nullptr, nullptr);
+  a.SetStartUp();
+  a.StartAnimation();
+  struct Tick {
+    UInt32 advance;        // ticks before the pass
+    unsigned char answer;  // of the idle step
+    SInt16 shown;          // cursor id after the pass
+    const char* why;
+  } ticks[] = {
       {0, 1, kFrame1, "the first pass shows frame 1"},
       {10, 1, kFrame1, "10 ticks are not more than 10"},
       {1, 1, kFrame2, "11 ticks are"},
@@ -295,7 +270,7 @@ TEST_F(AnimationCursor, PlayOnceShowsEachFrameForItsTicksAndEndsAtTheLastFrame) 
     SCOPED_TRACE(t.why);
     sp_testing::AdvanceClockTicks(t.advance);
     EXPECT_EQ(Sp_AnimationCursorEventExecute(), t.answer);
-    EXPECT_EQ(ShownId(), t.shown);
+    EXPECT_EQ(sp_testing::CurrentCursor().id, t.shown);
   }
-  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+  EXPECT_EQ(a.GetStatus(nullptr, nullptr), 0);
 }
