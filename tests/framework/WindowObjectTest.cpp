@@ -115,7 +115,7 @@ TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   EXPECT_EQ(missing->IsOpen(), 0);
 }
 
-TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsTheMenuBar) {
+TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsAndEmbedsItsControlItemsMadeOnce) {
   UseResources(kWindowResources);
   cSp_Window* dialog =
       Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 1, kWindowMovableModalDialogProc));
@@ -136,12 +136,22 @@ TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsThe
   Sp_GetScreenSize(&screen);
   EXPECT_EQ(Show(Content(dialog)), Show({SInt16(screen.top + 25), SInt16(screen.left + 10),
                                          SInt16(screen.top + 145), SInt16(screen.left + 310)}));
-  // Its control items are embedded in the root control.
+  // Its control items are embedded in the root control, made once, found by number and by
+  // control, and deleted with the window (the sanitizer sees a leak otherwise).
   cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
+  cSp_ControlItem* cancel = dialog->SetupDialogContorlItem(2, kButtonDialogItem);
   ASSERT_NE(ok, nullptr);
   ControlRef super = nullptr;
   EXPECT_EQ(GetSuperControl(ok->GetMacOSControlHandle(), &super), noErr);
   EXPECT_EQ(super, dialog->GetRootControlRef());
+  EXPECT_EQ(dialog->SetupDialogContorlItem(2, kCheckBoxDialogItem), cancel) << "made once";
+  EXPECT_EQ(cancel->GetItemType(), kCheckBoxDialogItem);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(1), ok);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(3), nullptr);
+  EXPECT_EQ(ok->NextObject(), cancel);
+  ControlRef cancelControl = framework_test::ItemControl(dialog->GetDialogRef(), 2);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(cancelControl), cancel);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(nullptr), nullptr);
 }
 
 TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
@@ -182,29 +192,6 @@ TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
   EXPECT_EQ(Sp_GetNewAutoControlCommand(refNo, command), 0);
   EXPECT_EQ(refNo, -5);
   controlCommandRefNoCurrent_GlV = 0;
-}
-
-// ---- Control items --------------------------------------------------------------------------
-
-TEST_F(WindowObjectTest, ControlItemsAreMadeOnceFoundByNumberAndControlAndGoWithTheWindow) {
-  UseResources(kWindowResources);
-  cSp_Window* dialog = Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 0, 0));
-  cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
-  cSp_ControlItem* cancel = dialog->SetupDialogContorlItem(2, kButtonDialogItem);
-  ASSERT_NE(ok, nullptr);
-  ASSERT_NE(cancel, nullptr);
-  EXPECT_EQ(dialog->SetupDialogContorlItem(2, kCheckBoxDialogItem), cancel) << "made once";
-  EXPECT_EQ(cancel->GetItemType(), kCheckBoxDialogItem);
-  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(1), ok);
-  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(3), nullptr);
-  EXPECT_EQ(dialog->GetControlItemList(), ok);
-  EXPECT_EQ(ok->NextObject(), cancel);
-
-  ControlRef cancelControl = nullptr;
-  ASSERT_EQ(GetDialogItemAsControl(dialog->GetDialogRef(), 2, &cancelControl), noErr);
-  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(cancelControl), cancel);
-  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(nullptr), nullptr);
-  // The items are deleted with the window (the sanitizer sees a leak otherwise).
 }
 
 // ---- The procedure lists ------------------------------------------------------------------------
