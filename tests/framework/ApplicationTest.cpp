@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "FrameworkTestSupport.h"
@@ -16,17 +17,6 @@ namespace {
 using framework_test::kTestDate;
 using framework_test::LocateFolder;
 
-struct OpenedFile {
-  std::string name;
-  short vRefNum;
-  SInt32 dirId;
-};
-
-struct DocumentCall {
-  unsigned char firstOpen;
-  std::vector<OpenedFile> files;
-};
-
 // An application that records what the framework asks of it; `onOpen`, when set, runs inside
 // the open operation.
 class TestApplication : public cSpApplication {
@@ -35,13 +25,15 @@ class TestApplication : public cSpApplication {
     ++opens;
     if (onOpen) onOpen();
   }
+  // Each call as "<first open>:<name>@<volume>/<folder id>;...".
   void OpenDocumentsProc(unsigned char firstOpen, cFileInfoObj* files) override {
-    DocumentCall call{firstOpen, {}};
+    std::string call = std::to_string(firstOpen) + ":";
     for (cFileInfoObj* file = files; file != nullptr; file = file->GetNextObjectPtr()) {
       char name[kSpFileInfoObjNameSize];
       unsigned char cut = 0;
       file->GetFileName(name, sizeof name, cut);
-      call.files.push_back({name, file->GetVolumeRefNum(), file->GetUpperDirId()});
+      call += std::string(name) + "@" + std::to_string(file->GetVolumeRefNum()) + "/" +
+              std::to_string(file->GetUpperDirId()) + ";";
     }
     documents.push_back(call);
   }
@@ -53,7 +45,7 @@ class TestApplication : public cSpApplication {
 
   int opens = 0, quitAsks = 0, prints = 0;
   unsigned char agreeToQuit = 1;
-  std::vector<DocumentCall> documents;
+  std::vector<std::string> documents;
   std::function<void()> onOpen;
 };
 
@@ -141,9 +133,7 @@ TEST_F(ApplicationEvents, TheOpenEventReachesTheApplicationOnceAndInstallsTheHan
   ASSERT_EQ(SendToSelf(kAEPrintDocuments), noErr);
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 3);
   EXPECT_EQ(app.opens, 2);
-  ASSERT_EQ(app.documents.size(), 1u);
-  EXPECT_EQ(app.documents[0].firstOpen, 0);
-  EXPECT_TRUE(app.documents[0].files.empty());
+  EXPECT_EQ(app.documents, std::vector<std::string>{"0:"});
   EXPECT_EQ(app.prints, 0);
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
   EXPECT_EQ(SpGetMainLoopFlag(), 1);
@@ -164,13 +154,8 @@ TEST_F(ApplicationEvents, DocumentsAtLaunchComeInOrderAsTheFirstOpenInPlaceOfOpe
   TestApplication app;
   ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return !app.documents.empty(); }));
   EXPECT_EQ(app.opens, 0) << "the documents stand for the launch";
-  ASSERT_EQ(app.documents.size(), 1u);
-  EXPECT_EQ(app.documents[0].firstOpen, 1);
-  std::string files;
-  for (const OpenedFile& f : app.documents[0].files) {
-    files += f.name + (f.vRefNum == vRefNum && f.dirId == dirId ? " here;" : " elsewhere;");
-  }
-  EXPECT_EQ(files, "B side.aiff here;A side.aiff here;");
+  const std::string here = "@" + std::to_string(vRefNum) + "/" + std::to_string(dirId) + ";";
+  EXPECT_EQ(app.documents, std::vector<std::string>{"1:B side.aiff" + here + "A side.aiff" + here});
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
 }
 
@@ -200,20 +185,27 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
   ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &list), noErr);
   AEDisposeDesc(&list);
 
-  const std::vector<std::string> names = {"one.aiff", "two.aiff", "three.aiff"};
-  bool sawPartial = false;
-  for (UInt32 n = 1; n <= 12; ++n) {
-    SCOPED_TRACE(n);
+  // What one call hands on, the n-th allocation failing (0: none).
+  alreadyOpenApplicationFlag_GlV = 1;
+  const auto gathered = [&](UInt32 n) {
     TestApplication app;
-    alreadyOpenApplicationFlag_GlV = 1;
     sp_testing::FailNthAllocation(n);
     Sp_OpenDocumentsHProc(&event, nullptr, 0);
     sp_testing::FailNthAllocation(0);
-    ASSERT_EQ(app.documents.size(), 1u);
-    const std::vector<OpenedFile>& files = app.documents[0].files;
-    ASSERT_LE(files.size(), names.size());
-    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].name, names[i]);
-    if (!files.empty() && files.size() < names.size()) sawPartial = true;
+    EXPECT_EQ(app.documents.size(), 1u);
+    return app.documents.empty() ? std::string() : app.documents[0];
+  };
+  const std::string all = gathered(0);
+  ASSERT_EQ(std::count(all.begin(), all.end(), ';'), 3);
+  EXPECT_TRUE(all.find("one.aiff@") < all.find("two.aiff@") &&
+              all.find("two.aiff@") < all.find("three.aiff@"))
+      << all;
+  bool sawPartial = false;
+  for (UInt32 n = 1; n <= 12; ++n) {
+    const std::string some = gathered(n);
+    EXPECT_EQ(all.compare(0, some.size(), some), 0) << n << ": " << some;
+    EXPECT_EQ(some.back(), some.size() == 2 ? ':' : ';') << n;
+    sawPartial = sawPartial || (some.size() > 2 && some.size() < all.size());
   }
   EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
   AEDisposeDesc(&event);
