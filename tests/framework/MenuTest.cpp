@@ -436,20 +436,6 @@ TEST_F(MenuTest, EachEnableAndDisableReachesTheSystemMenuEveryTimeTheStateChange
   EXPECT_EQ(log.Count(), 0u);
 }
 
-TEST_F(MenuTest, ManagerFailuresAreReportedWithTheirCodes) {
-  ErrorLogCapture log;
-  cSpMenuManager* manager = Manager();
-  manager->ChangeCurrentMenuBar(777);
-  EXPECT_TRUE(log.Has("cSpMenuManager::ChangeCurrentMenuBar", 1));
-  manager->SetupSubMenuIntoCurrentMenuBar(1);
-  EXPECT_TRUE(log.Has("cSpMenuManager::SetupSubMenuIntoCurrentMenuBar", 3));
-  EXPECT_EQ(manager->SetupMenuIntoSubMenu(nullptr, nullptr, 0), 0);
-  EXPECT_TRUE(log.Has("cSpMenuManager::SetupMenuIntoSubMenu", 1));
-  EXPECT_EQ(log.Count(), 3u);
-  EXPECT_EQ(log.Beeps(), 3u);
-
-}
-
 // ---- Text-size menu -------------------------------------------------------------------------
 
 }  // namespace
