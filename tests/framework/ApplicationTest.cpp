@@ -14,7 +14,6 @@
 
 namespace {
 
-using framework_test::kTestDate;
 using framework_test::LocateFolder;
 
 // An application that records what the framework asks of it; `onOpen`, when set, runs inside

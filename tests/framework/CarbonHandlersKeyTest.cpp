@@ -8,7 +8,6 @@
 namespace fw_events_test {
 namespace {
 
-using Strings = std::vector<std::string>;
 
 const UInt8 kKeyCodeK = 0x28;
 const UInt8 kKeyCodeX = 0x07;

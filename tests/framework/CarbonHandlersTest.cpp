@@ -7,7 +7,6 @@
 namespace fw_events_test {
 namespace {
 
-using Strings = std::vector<std::string>;
 
 EventRef NewEvent(UInt32 cls, UInt32 kind) {
   EventRef event = nullptr;

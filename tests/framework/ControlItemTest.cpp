@@ -12,7 +12,6 @@
 
 namespace {
 
-using framework_test::kTestDate;
 constexpr SInt16 kDialogId = 200;
 
 // Dialog 200: seven items (a button, a check box, two radio buttons, a static text, an edit

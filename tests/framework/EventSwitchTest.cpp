@@ -8,7 +8,6 @@
 namespace fw_events_test {
 namespace {
 
-using Strings = std::vector<std::string>;
 
 // Counts the idle work: it runs exactly when an event is not dispatched.
 int gIdleCalls = 0;

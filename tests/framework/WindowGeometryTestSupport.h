@@ -14,7 +14,6 @@
 
 namespace window_geometry_test {
 
-using framework_test::kTestDate;
 using framework_test::Pt;
 using framework_test::R;
 

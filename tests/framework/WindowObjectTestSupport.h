@@ -9,7 +9,6 @@
 
 namespace window_object_test {
 
-using framework_test::kTestDate;
 using framework_test::Pt;
 
 // "名称未設定" (MacJapanese).
