@@ -202,10 +202,8 @@ TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen)
   Layout placed;
   Respond(ReadThenClick(&placed, 2, 1));
   ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 0, 0, 0), 1);
-  const SInt16 width = SInt16(placed.content.right - placed.content.left);
-  const SInt16 height = SInt16(placed.content.bottom - placed.content.top);
-  ASSERT_EQ(width, 400);
-  ASSERT_EQ(height, 130);
+  ASSERT_EQ(placed.content.right - placed.content.left, 400);
+  ASSERT_EQ(placed.content.bottom - placed.content.top, 130);
   Rect screen = {0, 0, 0, 0};
   Sp_GetScreenSize(&screen);
   struct Case {
@@ -226,12 +224,9 @@ TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen)
     Layout layout;
     Respond(ReadThenClick(&layout, 2, 2));
     ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 1, c.h, c.v), 2);
-    if (c.moves) {
-      EXPECT_EQ(layout.content.left, c.h - width / 2);
-      EXPECT_EQ(layout.content.top, c.v - height / 2);
-    } else {
-      EXPECT_EQ(Show(layout.content), Show(placed.content));
-    }
+    const SInt16 left = SInt16(c.h - 200), top = SInt16(c.v - 65);
+    EXPECT_EQ(Show(layout.content), c.moves ? Show({top, left, SInt16(top + 130), SInt16(left + 400)})
+                                            : Show(placed.content));
   }
 }
 
@@ -477,9 +472,6 @@ class SayDialogErrorDisplay : public SayDialogFixture {
     SpERORSYS_GetFailureDisplayProcs(&savedSayErrorNo_, &savedSayDialog_);
     SpSayErrorNo_GetDisplayProcs(&savedModal_, &savedSheet_);
     SpStdSayDlg_InstallErrorDisplayProcs();
-    ASSERT_EQ(
-        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum_, &dirID_),
-        noErr);
   }
   void TearDown() override {
     SpERORSYS_SetFailureDisplayProcs(savedSayErrorNo_, savedSayDialog_);
@@ -493,12 +485,14 @@ class SayDialogErrorDisplay : public SayDialogFixture {
         << macJapaneseLines;
   }
   void Register(cSayErrorNoMgr& manager) {
-    manager.SetupNewErrorFile(0, vRefNum_, dirID_, kErrorFileName, 520, 2);
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+              noErr);
+    manager.SetupNewErrorFile(0, vRefNum, dirID, kErrorFileName, 520, 2);
   }
 
   sp_testing::HomeScope home_;
-  short vRefNum_ = 0;
-  SInt32 dirID_ = 0;
   SpERORSYS_SayErrorNoProc savedSayErrorNo_ = nullptr;
   SpERORSYS_SayDialogProc savedSayDialog_ = nullptr;
   SpERORSYS_SayDialogProc savedModal_ = nullptr;
