@@ -116,7 +116,6 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
                    kArrow = CursorKind::kArrow;
   // clang-format off
   const HoverStep steps[] = {
-      // clang-format off
       {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, kBW, kCursId, "entering applies the cursor once"},
       {130, 125, {"inside:A@30,25"}, kBW, kCursId, "moving inside"},
       {130, 125, {}, kBW, kCursId, "standing still calls nothing"},
@@ -128,7 +127,6 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
       {220, 130, {"in:B@120,30", "cursor:B", "inside:B@120,30"}, kColour, kCrsrId, "back into B"},
       {130, 130, {"leave:B@30,30", "out:B", "in:A@30,30", "cursor:A", "inside:A@30,30"}, kBW, kCursId, "straight from B into A"},
       {50, 50, {"leave:A@-50,-50", "out:A"}, kArrow, 0, "out of every window"},
-      // clang-format on
   };
   // clang-format on
   Play(steps);

@@ -128,12 +128,10 @@ TEST_F(DialogEvents, AButtonHitsOnlyWhenReleasedOverItAndTellsItsItemEachStage) 
   };
   // clang-format off
   const Case cases[] = {
-      // clang-format off
       {"released over it", {{ok}, {ok, 0, true}}, 1, 1, {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upInside@0", "ok.completed@0"}},
       {"dragged off and released there", {{away}, {away, 0, true}}, 0, 0, {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upOutside@0"}},
       {"dragged off and back", {{away}, {ok}, {ok, 0, true}}, 1, 1, {"ok.mouseDown(10)@10", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.buttonDown(10)@10", "ok.buttonUp@0", "ok.upInside@0", "ok.completed@0"}},
       {"a dimmed button is neither followed nor told", {{ok, 0, true}}, 0, 0, {}, true},
-      // clang-format on
   };
   // clang-format on
   for (const Case& c : cases) {

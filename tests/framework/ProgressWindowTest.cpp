@@ -139,7 +139,8 @@ TEST_F(ProgressWindowTest, ItemBarsAreAddressedByTheirItemNumberAloneAndOthersIg
     window->SetupTargetProgresControlMaxValue(item, 5);
     window->SetupTargetProgresControlCurrentValue(item, 5);
   }
-  EXPECT_EQ(Range(window, kItemBarItem) + " " + Range(window, kMainBarItem), "10-1000:700 0-100:25");
+  EXPECT_EQ(Range(window, kItemBarItem) + " " + Range(window, kMainBarItem),
+            "10-1000:700 0-100:25");
   EXPECT_EQ(errors_.Count() + errors_.Beeps(), 0u);
 
   // A main bar that is no control is a data error.

@@ -142,7 +142,8 @@ TEST_F(SayDialogFixture, EachKindTakesItsOwnDialogResource) {
         Handle h = GetResource(type, id);
         ASSERT_NE(h, nullptr);
         keys.emplace_back(type, id);
-        bytes.emplace_back(reinterpret_cast<UInt8*>(*h), reinterpret_cast<UInt8*>(*h) + GetHandleSize(h));
+        const UInt8* start = reinterpret_cast<UInt8*>(*h);
+        bytes.emplace_back(start, start + GetHandleSize(h));
       }
     }
     sp_testing::ResetResources();
@@ -225,8 +226,8 @@ TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen)
     Respond(ReadThenClick(&layout, 2, 2));
     ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 1, c.h, c.v), 2);
     const SInt16 left = SInt16(c.h - 200), top = SInt16(c.v - 65);
-    EXPECT_EQ(Show(layout.content), c.moves ? Show({top, left, SInt16(top + 130), SInt16(left + 400)})
-                                            : Show(placed.content));
+    const Rect centred = {top, left, SInt16(top + 130), SInt16(left + 400)};
+    EXPECT_EQ(Show(layout.content), Show(c.moves ? centred : placed.content));
   }
 }
 
@@ -487,8 +488,9 @@ class SayDialogErrorDisplay : public SayDialogFixture {
   void Register(cSayErrorNoMgr& manager) {
     short vRefNum = 0;
     SInt32 dirID = 0;
-    ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
-              noErr);
+    ASSERT_EQ(
+        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+        noErr);
     manager.SetupNewErrorFile(0, vRefNum, dirID, kErrorFileName, 520, 2);
   }
 

@@ -102,7 +102,14 @@ TEST_F(StartUp, SucceedsInstallingTheFourHandlersAndRecordsTheProgramsFolderAndP
 // The bundle layout cannot be switched off again, so this runs in a child process of its own.
 TEST_F(StartUp, TheApplicationFolderNotFoundEndsStartUpSilently) {
   EXPECT_EXIT(
-      { ErrorLogCapture log; Sp_BundleProjectTypeEnable(); sp_testing::SetMainBundleFolder("/nonexistent-sp-bundle/Program/Resources"); const bool silentFailure = Sp_ToolboxInitialize() == 0 && log.Count() == 0 && log.Beeps() == 0 && NothingStarted(); _exit(silentFailure ? 0 : 1); },
+      {
+        ErrorLogCapture log;
+        Sp_BundleProjectTypeEnable();
+        sp_testing::SetMainBundleFolder("/nonexistent-sp-bundle/Program/Resources");
+        _exit(Sp_ToolboxInitialize() == 0 && log.Count() + log.Beeps() == 0 && NothingStarted()
+                  ? 0
+                  : 1);
+      },
       ::testing::ExitedWithCode(0), "");
 }
 

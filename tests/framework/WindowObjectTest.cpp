@@ -103,7 +103,7 @@ TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   UseResources(kWindowResources);
   cSp_Window* window = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
   ASSERT_NE(window->GetWindowRef(), nullptr);
-  EXPECT_EQ(State(window), "closed hidden") << "the resource says visible, the constructor hides it";
+  EXPECT_EQ(State(window), "closed hidden") << "the resource says visible, the constructor not";
   EXPECT_EQ(Show(Content(window)), "(60, 70, 260, 370)");
   window->Open(1, nullptr);
   EXPECT_EQ(State(window), "open shown hilited");
@@ -212,7 +212,9 @@ class WindowProcListTest : public WindowObjectTest {
 TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
   cSp_Window* w = window_;
   std::vector<SInt32> refs(4, -1);
-  for (int i = 0; i < 3; ++i) w->SetupBeforeCloseProc(LogBefore, Tag(std::to_string(i + 1)), refs[i]);
+  for (int i = 0; i < 3; ++i) {
+    w->SetupBeforeCloseProc(LogBefore, Tag(std::to_string(i + 1)), refs[i]);
+  }
   w->UnSetupBeforeCloseProc(2);
   w->SetupBeforeCloseProc(LogBefore, Tag("4"), refs[3]);
   EXPECT_EQ(refs, (std::vector<SInt32>{1, 2, 3, 4})) << "a removal must not lower the counter";
