@@ -24,29 +24,25 @@ class ProcedureRegistry : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ProcedureRegistry, RunsByOrderNumberThenRegistrationOrder) {
-  Sp_SetupEventIdleTimeProcedure(Record, 50, 1, nullptr);
+// By order number, then registration order; a disabled entry is skipped until enabled.
+TEST_F(ProcedureRegistry, RunsByOrderNumberThenRegistrationOrderSkippingDisabledEntries) {
+  unsigned long a = 0, b = 0;
+  Sp_SetupEventIdleTimeProcedure(Record, 50, 1, &a);
   Sp_SetupEventIdleTimeProcedure(Record, 10, 2, nullptr);
   Sp_SetupEventIdleTimeProcedure(Record, 50, 3, nullptr);
-  Sp_SetupEventIdleTimeProcedure(Record, 5, 4, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 5, 4, &b);
   Sp_SetupEventIdleTimeProcedure(Record, 60, 5, nullptr);
   Sp_EventToolsIdleProc(0);
   EXPECT_EQ(gCalls, (std::vector<unsigned long>{4, 2, 1, 3, 5}));
-}
-
-TEST_F(ProcedureRegistry, DisabledIdleEntryIsSkippedUntilEnabledAndCanBeRemoved) {
-  unsigned long a = 0, b = 0;
-  Sp_SetupEventIdleTimeProcedure(Record, 1, 1, &a);
-  Sp_SetupEventIdleTimeProcedure(Record, 2, 2, &b);
   Sp_DisableIdleTimeProcedure(a);
-  Sp_EventToolsIdleProc(0);
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2}));
-  Sp_EnableIdleTimeProcedure(a);
   Sp_UnsetEventIdleTimeProcedure(b);
   gCalls.clear();
   Sp_EventToolsIdleProc(0);
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{1}));
-  EXPECT_EQ(eventIdleTimeProcDef_GlV->GetNextObjectPtr(), nullptr);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2, 3, 5}));
+  Sp_EnableIdleTimeProcedure(a);
+  gCalls.clear();
+  Sp_EventToolsIdleProc(0);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2, 1, 3, 5}));
 }
 
 TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
