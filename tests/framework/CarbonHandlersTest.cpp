@@ -8,16 +8,17 @@ namespace fw_events_test {
 namespace {
 
 
-EventRef NewEvent(UInt32 cls, UInt32 kind) {
+// An event of the class and kind to the target; its direct object the window, or the command
+// when there is no window.
+OSStatus Send(UInt32 cls, UInt32 kind, EventTargetRef target, WindowRef window = nullptr,
+              const HICommand* command = nullptr) {
   EventRef event = nullptr;
   EXPECT_EQ(CreateEvent(nullptr, cls, kind, 0, kEventAttributeNone, &event), noErr);
-  return event;
-}
-
-OSStatus Send(UInt32 cls, UInt32 kind, EventTargetRef target, WindowRef window = nullptr) {
-  EventRef event = NewEvent(cls, kind);
   if (window != nullptr) {
     SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  }
+  if (command != nullptr) {
+    SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof *command, command);
   }
   OSStatus status = SendEventToEventTarget(event, target);
   ReleaseEvent(event);
@@ -107,14 +108,11 @@ unsigned char WatchFirstCall(EventRecord* event, unsigned long) {
 }
 
 OSStatus SendCommand(UInt32 commandID, MenuItemIndex item) {
-  EventRef event = NewEvent(kEventClassCommand, kEventCommandProcess);
   HICommand command = {};
   command.commandID = commandID;
   command.menu.menuItemIndex = item;
-  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
-  OSStatus status = SendEventToEventTarget(event, GetApplicationEventTarget());
-  ReleaseEvent(event);
-  return status;
+  return Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget(), nullptr,
+              &command);
 }
 
 TEST_F(FrameworkEventsTest, MenuChoiceIsShownToFirstCallProceduresAsAKeyDown) {
