@@ -236,12 +236,11 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
   group->ApplyContainer(1, 0);
   cSp_ControlItem* a = LooseItem(3);
   cSp_ControlItem* b = LooseItem(4);
-  a->SetupRadioItemFlag(1);
-  b->SetupRadioItemFlag(1);
-  a->SetHitItemProc(LogPlain, Name("a"));
-  b->SetHitItemProc(LogPlain, Name("b"));
-  group->AppendChildItem(a);
-  group->AppendChildItem(b);
+  for (cSp_ControlItem* child : {a, b}) {
+    child->SetupRadioItemFlag(1);
+    child->SetHitItemProc(LogPlain, Name(child == a ? "a" : "b"));
+    group->AppendChildItem(child);
+  }
 
   struct Step {
     const char* why;
@@ -249,22 +248,16 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
     SInt16 valueA, valueB;
     cSp_ControlItem* chosen;
   };
-  const Step steps[] = {
-      {"first choice", 4, 0, 1, b},
-      {"the other child", 3, 1, 0, a},
-      {"the chosen child again", 3, 1, 0, a},
-      {"outside every child", 0, 1, 0, a},
-  };
+  const Step steps[] = {{"first choice", 4, 0, 1, b}, {"the other child", 3, 1, 0, a},
+                        {"the chosen child again", 3, 1, 0, a}, {"outside every child", 0, 1, 0, a}};
   for (const Step& s : steps) {
-    Point where = {5, 5};
-    if (s.item != 0) where = Centre(ItemRect(s.item));
+    SCOPED_TRACE(s.why);
     Log().clear();
-    EXPECT_EQ(group->ExecHitItem(where), 0);
-    EXPECT_EQ(GetControlValue(ControlOf(3)), s.valueA) << s.why;
-    EXPECT_EQ(GetControlValue(ControlOf(4)), s.valueB) << s.why;
-    EXPECT_EQ(group->GetChosenChildItem(), s.chosen) << s.why;
-    // Every child hears of the hit.
-    EXPECT_EQ(Log(), (Lines{"a(0)", "b(0)"})) << s.why;
+    EXPECT_EQ(group->ExecHitItem(s.item != 0 ? Centre(ItemRect(s.item)) : Point{5, 5}), 0);
+    EXPECT_EQ(GetControlValue(ControlOf(3)) * 10 + GetControlValue(ControlOf(4)),
+              s.valueA * 10 + s.valueB);
+    EXPECT_EQ(group->GetChosenChildItem(), s.chosen);
+    EXPECT_EQ(Log(), (Lines{"a(0)", "b(0)"})) << "every child hears of the hit";
   }
 }
 
@@ -365,29 +358,27 @@ TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheVa
     g->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
   }
 
+  // Items 8-10 are panel one's (9 is text, no control), 11-12 panel two's: "S" shown and
+  // active, "s" shown, "." hidden or no control; then the chooser's value.
+  const auto panels = [&] {
+    std::string out;
+    for (short n = 8; n <= 12; ++n) out += !Shown(n) ? '.' : Active(n) ? 'S' : 's';
+    return out + " " + std::to_string(GetControlValue(ControlOf(7)));
+  };
   EXPECT_EQ(chooser->EnableTargetOutputItem(1, 0), 1);
   EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), one);
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 1);
-  EXPECT_TRUE(Shown(8) && Shown(10));
-  EXPECT_TRUE(Active(8));
-  EXPECT_FALSE(Shown(11));
-
+  EXPECT_EQ(panels(), "S.S.. 1");
   EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
   EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0", "show2/0"}));
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
-  EXPECT_FALSE(Shown(8) || Shown(10));
-  EXPECT_FALSE(Active(8));
-  EXPECT_TRUE(Shown(11) && Shown(12));
-  EXPECT_EQ(one->GetOutputNowFlag(), 0);
-  EXPECT_EQ(two->GetOutputNowFlag(), 1);
+  EXPECT_EQ(panels(), "...SS 2");
+  EXPECT_EQ(one->GetOutputNowFlag() * 10 + two->GetOutputNowFlag(), 1);
 
   // The panel shown now, chosen again: stays shown, no callback, the value is set again.
   SetControlValue(ControlOf(7), 5);
   Log().clear();
   EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
   EXPECT_TRUE(Log().empty());
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
-  EXPECT_TRUE(Shown(11));
+  EXPECT_EQ(panels(), "...SS 2");
 
   // A group that does not exist is not made.
   EXPECT_EQ(chooser->EnableTargetOutputItem(9, 0), 0);
@@ -429,18 +420,14 @@ TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
 
   struct Case {
     const char* why;
-    std::string text;
-    std::string expected;
-  };
-  const std::string kanji = "\x89\xB9";  // one two-byte MacJapanese character
-  std::string longAscii(300, 'a');
-  std::string straddling = std::string(254, 'b') + kanji;  // the character would end at 256
-  const Case cases[] = {
+    std::string text, expected;
+  } cases[] = {
+      // "\x89\xB9" is one two-byte MacJapanese character.
       {"short text as it is", "\x89\xB9\x8A\x79", "\x89\xB9\x8A\x79"},
       {"255 bytes stay", std::string(255, 'a'), std::string(255, 'a')},
       {"256 bytes cut to 255", std::string(256, 'a'), std::string(255, 'a')},
-      {"long text cut to 255", longAscii, std::string(255, 'a')},
-      {"no half character at the cut", straddling, std::string(254, 'b')},
+      {"long text cut to 255", std::string(300, 'a'), std::string(255, 'a')},
+      {"no half character at the cut", std::string(254, 'b') + "\x89\xB9", std::string(254, 'b')},
   };
   for (const Case& c : cases) {
     one->SetupDialogEditItemText(2, c.text.c_str());
