@@ -59,8 +59,7 @@ TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
 TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) {
   cSp_Window* back = AddWindow(10, 50, 1);
   cSp_Window* dialog = AddWindow(20, 60, 1);
-  Watch(back, "back");
-  Watch(dialog, "dialog");
+  Watch({{back, "back"}, {dialog, "dialog"}});
   dialog->SetupModalDialogFlag(1);
   const Windows screenBefore = ScreenOrder({back, dialog});
   for (unsigned char beep : {0, 1}) {
@@ -89,9 +88,7 @@ TEST_F(WindowObjectTest, MoveToBottomHandsTheFrontToTheNextOpenWindow) {
   cSp_Window* c = AddWindow(30, 70, 1);
   cSp_Window* b = AddWindow(20, 60, 1);
   cSp_Window* a = AddWindow(10, 50, 1);
-  Watch(a, "a");
-  Watch(b, "b");
-  Watch(c, "c");
+  Watch({{a, "a"}, {b, "b"}, {c, "c"}});
   EXPECT_EQ(a->MoveToBottomInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, c, a}));
   EXPECT_EQ(ScreenOrder({a, b, c}), (Windows{b, c, a}));
@@ -213,30 +210,24 @@ TEST_F(WindowOpenCloseTest, ClosingTheFrontWindowSelectsTheNextOpenOne) {
   cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, c);  // closed, between
   cSp_Window* a = AddWindow(10, 50, 1);
   ASSERT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, c, b}));
-  Watch(a, "a");
-  Watch(b, "b");
-  Watch(c, "c");
+  Watch({{a, "a"}, {b, "b"}, {c, "c"}});
   a->Close();
-  EXPECT_EQ(State(a), "closed hidden");
+  EXPECT_EQ(State(a) + ", " + State(c), "closed hidden, open shown hilited");
   EXPECT_EQ(Sp_GetFrontOpenWindowObject(), c);
   EXPECT_EQ(WindowListHead_GlV, c) << "the new front open window heads its list";
   EXPECT_EQ(FrontWindow(), c->GetWindowRef());
-  EXPECT_EQ(State(c), "open shown hilited");
   EXPECT_EQ(Log(), (Strings{"c.front", "a.afterClose"}));
   ExpectInStep({a, b, c});
 
   // Closing a window that is not in front selects nothing.
+  // A closed window closes no more.
   cSp_Window* d = AddWindow(40, 80, 1, kSpNormalWindowType, nullptr);
-  ASSERT_EQ(d->IsOpen(), 1);
   Log().clear();
   Watch(d, "d");
   d->Close();
+  d->Close();
   EXPECT_EQ(FrontWindow(), c->GetWindowRef());
   EXPECT_EQ(Log(), (Strings{"d.afterClose"}));
-  // A closed window closes no more.
-  Log().clear();
-  d->Close();
-  EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnScreen) {
@@ -267,8 +258,7 @@ TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {
 TEST_F(WindowOpenCloseTest, DestroyingAnOpenWindowClosesItFirstAndHandsTheFrontOn) {
   cSp_Window* back = AddWindow(20, 60, 1);
   cSp_Window* front = AddWindow(10, 50, 1);
-  Watch(back, "back");
-  Watch(front, "front");
+  Watch({{back, "back"}, {front, "front"}});
   SInt32 ref = 0;
   front->SetupBeforeCloseProc(LogBefore, Tag("front.beforeClose", true), ref);
   windows_.pop_back();  // front: its before-close refuses, it goes all the same

@@ -68,6 +68,10 @@ class WindowObjectTest : public framework_test::FrameworkFixture {
     window->SetupMoveToBackProc(LogAfter, Tag(name + ".back"), ref);
   }
 
+  void Watch(std::initializer_list<std::pair<cSp_Window*, std::string>> windows) {
+    for (const auto& [window, name] : windows) Watch(window, name);
+  }
+
   unsigned long Tag(const std::string& name, bool refuse = false) {
     tags_.emplace_back(new ProcTag{name, refuse});
     return reinterpret_cast<unsigned long>(tags_.back().get());
