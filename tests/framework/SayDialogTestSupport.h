@@ -56,24 +56,18 @@ struct Layout {
 
 // A responder answer that first reads the layout into `out`, then clicks the item.
 inline Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
-  return Answer()
-      .Do(
-          [out, buttons](WindowRef window) {
-            GetWindowBounds(window, kWindowContentRgn, &out->content);
-            DialogRef dialog = GetDialogFromWindow(window);
-            for (DialogItemIndex i = 1; i <= buttons; ++i) {
-              Rect box = {0, 0, 0, 0}, bounds = {0, 0, 0, 0};
-              GetDialogItem(dialog, i, nullptr, nullptr, &box);
-              ControlRef control = nullptr;
-              if (GetDialogItemAsControl(dialog, i, &control) == noErr) {
-                GetControlBounds(control, &bounds);
-              }
-              out->buttons.push_back(box);
-              out->controls.push_back(bounds);
-            }
-          },
-          "read layout")
-      .ClickItem(item);
+  const auto read = [out, buttons](WindowRef window) {
+    GetWindowBounds(window, kWindowContentRgn, &out->content);
+    DialogRef dialog = GetDialogFromWindow(window);
+    for (DialogItemIndex i = 1; i <= buttons; ++i) {
+      Rect bounds = {0, 0, 0, 0};
+      ControlRef control = framework_test::ItemControl(dialog, i);
+      if (control != nullptr) GetControlBounds(control, &bounds);
+      out->buttons.push_back(framework_test::ItemBox(dialog, i));
+      out->controls.push_back(bounds);
+    }
+  };
+  return Answer().Do(read, "read layout").ClickItem(item);
 }
 
 using framework_test::Show;
