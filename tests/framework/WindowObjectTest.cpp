@@ -206,9 +206,6 @@ class WindowProcListTest : public WindowObjectTest {
   cSp_Window* window_ = nullptr;
 };
 
-
-// ---- Registration numbers -------------------------------------------------------------------
-
 TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
   cSp_Window* w = window_;
   std::vector<SInt32> refs(4, -1);
@@ -224,34 +221,20 @@ TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
 
 TEST_F(WindowProcListTest, NullProcedureOrFailedAllocationRegistersNothingAndUsesNoNumber) {
   cSp_Window* w = window_;
-  SInt32 ref = 99;
-  w->SetupBeforeOpenProc(nullptr, Tag("n"), ref);
-  EXPECT_EQ(ref, 0);
-  ref = 99;
-  w->SetupAfterGrowProc(nullptr, Tag("n"), ref);
-  EXPECT_EQ(ref, 0);
+  SInt32 refs[4] = {99, 99, 99, 99};
+  w->SetupBeforeOpenProc(nullptr, Tag("n"), refs[0]);
+  w->SetupAfterGrowProc(nullptr, Tag("n"), refs[1]);
   sp_testing::FailNthAllocation(1);
-  w->SetupAfterGrowProc(LogAfter, Tag("lost"), ref);
-  EXPECT_EQ(ref, 0);
-  w->SetupAfterGrowProc(LogAfter, Tag("kept"), ref);
-  EXPECT_EQ(ref, 1);
+  w->SetupAfterGrowProc(LogAfter, Tag("lost"), refs[2]);
+  w->SetupAfterGrowProc(LogAfter, Tag("kept"), refs[3]);
+  EXPECT_EQ(std::vector<SInt32>(refs, refs + 4), (std::vector<SInt32>{0, 0, 0, 1}));
   w->ExecAfterGrowProc();
   EXPECT_EQ(Log(), (Strings{"kept"}));
 }
 
 // ---- Runs -----------------------------------------------------------------------------------
 
-TEST_F(WindowProcListTest, FirstRefusalStopsBeforeRunAndLaterProceduresAreNotCalled) {
-  cSp_Window* w = window_;
-  SInt32 ref = 0;
-  w->SetupBeforeCloseProc(LogBefore, Tag("allow"), ref);
-  w->SetupBeforeCloseProc(LogBefore, Tag("refuse", true), ref);
-  w->SetupBeforeCloseProc(LogBefore, Tag("never"), ref);
-  EXPECT_EQ(w->ExecBeforeCloseProc(), 0);
-  EXPECT_EQ(Log(), (Strings{"allow", "refuse"}));
-}
-
-TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
+TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnListAndTheFirstRefusalStopsIt) {
   cSp_Window* w = window_;
   EXPECT_EQ(w->ExecBeforeOpenProc() + w->ExecBeforeCloseProc() + w->ExecBeforeGrowProc(), 3)
       << "empty before lists allow";
@@ -281,6 +264,12 @@ TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnList) {
     EXPECT_EQ(Log(), (Strings{c.name}));
     EXPECT_EQ(LastWindow(), w);
   }
+  // The first refusal stops a before run: later procedures are not called.
+  w->SetupBeforeCloseProc(LogBefore, Tag("refuse", true), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("never"), ref);
+  Log().clear();
+  EXPECT_EQ(w->ExecBeforeCloseProc(), 0);
+  EXPECT_EQ(Log(), (Strings{"beforeClose", "refuse"}));
 }
 
 // A procedure that registers another one on the list that is running.
@@ -310,17 +299,14 @@ TEST_F(WindowProcListTest, RemovalKeepsOrderAndTailWhereverTheEntryStood) {
   };
   const Case cases[] = {
       {"only entry: list empties, a new one is head and tail", {1, 2, 3}, {"new"}},
-      {"the head", {1}, {"2", "3", "new"}},
-      {"the middle", {2}, {"1", "3", "new"}},
+      {"the head", {1}, {"2", "3", "new"}}, {"the middle", {2}, {"1", "3", "new"}},
       {"the tail: its predecessor becomes the tail", {3}, {"1", "2", "new"}},
       {"two from the end", {3, 2}, {"1", "new"}},
   };
   for (const Case& c : cases) {
     std::unique_ptr<cSp_Window> w(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
     SInt32 ref = 0;
-    w->SetupAfterCloseProc(LogAfter, Tag("1"), ref);
-    w->SetupAfterCloseProc(LogAfter, Tag("2"), ref);
-    w->SetupAfterCloseProc(LogAfter, Tag("3"), ref);
+    for (const char* name : {"1", "2", "3"}) w->SetupAfterCloseProc(LogAfter, Tag(name), ref);
     for (SInt32 n : c.remove) w->UnSetupAfterCloseProc(n);
     w->SetupAfterCloseProc(LogAfter, Tag("new"), ref);
     Log().clear();
