@@ -302,8 +302,7 @@ TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {
     Handle handle = nullptr;
     GetDialogItem(dialog, p.value, nullptr, &handle, nullptr);
     Str255 text;
-    text[0] = static_cast<unsigned char>(std::strlen(p.text));
-    std::memcpy(text + 1, p.text, text[0]);
+    Sp_CopyCStringToStr255(p.text, text);
     SetDialogItemText(handle, text);
   }
   window->Open(1, nullptr);
@@ -320,12 +319,11 @@ TEST_F(ProgressWindowTest, SnapshotOfProgressWindowWithJapaneseTexts) {
   int inked = 0;
   for (SInt16 h = 15; h < 405; ++h) inked += sp_testing::ReadPixel(port, h, 48) != 0xFFFFFF;
   EXPECT_GT(inked, 20);
-  const SInt16 mid = 23;
-  const UInt32 filled = sp_testing::ReadPixel(port, 40, mid);
-  const UInt32 empty = sp_testing::ReadPixel(port, 380, mid);
+  const UInt32 filled = sp_testing::ReadPixel(port, 40, 23);
+  const UInt32 empty = sp_testing::ReadPixel(port, 380, 23);
   EXPECT_NE(filled, empty);
-  EXPECT_EQ(sp_testing::ReadPixel(port, 15 + 390 * 35 / 100, mid), filled);
-  EXPECT_EQ(sp_testing::ReadPixel(port, 15 + 390 * 45 / 100, mid), empty);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 15 + 390 * 35 / 100, 23), filled);
+  EXPECT_EQ(sp_testing::ReadPixel(port, 15 + 390 * 45 / 100, 23), empty);
 }
 
 }  // namespace
