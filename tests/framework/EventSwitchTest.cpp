@@ -67,15 +67,16 @@ TEST_F(EventSwitchTest, ModalFilterKeyReachesTheFrontWindowButAClickDoesNot) {
 
 // ---- Tracking loops -------------------------------------------------------------------------
 
-int gIdleUntilRelease = 0;
-void ReleaseOnThirdIdle(unsigned long) {
-  if (++gIdleUntilRelease == 3) sp_testing::PostMouseUp(Pt(10, 100));
-}
+int gIdleUntilRelease = 0;  // the release comes on the third idle pass
 
 TEST_F(EventSwitchTest, StillDownHoldsUntilTheReleaseIsQueuedAndReportsTheModifiers) {
   unsigned long ref = 0;
   gIdleUntilRelease = 0;
-  Sp_SetupEventIdleTimeProcedure(ReleaseOnThirdIdle, 0, 0, &ref);
+  Sp_SetupEventIdleTimeProcedure(
+      [](unsigned long) {
+        if (++gIdleUntilRelease == 3) sp_testing::PostMouseUp(Pt(10, 100));
+      },
+      0, 0, &ref);
   sp_testing::SetModifierKeys(shiftKey);
   sp_testing::PostMouseDown(Pt(10, 100));
   int held = 0;
@@ -97,8 +98,7 @@ unsigned char TakeClicks(EventRecord* event, unsigned long userData) {
 }
 
 TEST_F(EventSwitchTest, FirstCallProceduresRunInOrderUntilOneTakesTheEvent) {
-  SInt32 first = 0;
-  SInt32 second = 0;
+  SInt32 first = 0, second = 0;
   ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeClicks, 1, &first), 1);
   ASSERT_EQ(Sp_SetupFirstCallProcPtr(TakeClicks, 2, &second), 1);
   EXPECT_GT(second, first);
@@ -121,10 +121,7 @@ void Switch(EventKind what, char charCode, char keyCode, short modifiers = 0) {
 
 int StackDepth() {
   int depth = 0;
-  for (cKeyDownStackItemObj* i = keyDownStackItemList_GlV; i != nullptr;
-       i = i->GetNextObjectPtr()) {
-    ++depth;
-  }
+  for (auto* i = keyDownStackItemList_GlV; i != nullptr; i = i->GetNextObjectPtr()) ++depth;
   return depth;
 }
 
