@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "FrameworkTestSupport.h"
 #include "SpMenuBarObj.h"
@@ -116,12 +117,9 @@ unsigned char MenuProc(cSpMenu* menu, cSpMenuItem* item, SInt32 itemNo, sSpModif
                   std::to_string(itemNo) + (item == nullptr ? "(no item)" : ""));
   return tag->result;
 }
-unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct&,
+unsigned char ItemProc(cSpMenu* menu, cSpMenuItem* item, sSpModifiersDataStruct& modifiers,
                        URefCon userData) {
-  const ProcTag* tag = reinterpret_cast<const ProcTag*>(userData);
-  Log().push_back(tag->name + ":" + std::to_string(menu->GetResourceID()) + "/" +
-                  std::to_string(item->GetReferenceNo()));
-  return tag->result;
+  return MenuProc(menu, item, item->GetReferenceNo(), modifiers, userData);
 }
 
 // ---- Item objects and the system menu -------------------------------------------------------
@@ -245,9 +243,9 @@ TEST_F(MenuTest, HierarchicalMenusAreFoundDepthFirstAndMadeOnce) {
   cSpMenu* recent = bar->GetMenuByResourceID(130);
   ASSERT_NE(recent, nullptr);
   // Both items that name 130 share its one object; 130's own item reaches 131.
-  EXPECT_EQ(bar->GetMenuByResourceID(128)->GetMenuItemByReferenceNo(4)->GetSubMenuPtr(), recent);
-  EXPECT_EQ(bar->GetMenuByResourceID(129)->GetMenuItemByReferenceNo(2)->GetSubMenuPtr(), recent);
-  EXPECT_EQ(recent->GetMenuItemByReferenceNo(3)->GetSubMenuPtr(), bar->GetMenuByResourceID(131));
+  EXPECT_EQ(ItemOf(bar, 128, 4)->GetSubMenuPtr(), recent);
+  EXPECT_EQ(ItemOf(bar, 129, 2)->GetSubMenuPtr(), recent);
+  EXPECT_EQ(ItemOf(bar, 130, 3)->GetSubMenuPtr(), bar->GetMenuByResourceID(131));
   // Sub-menus are no bar menus for the menu-list-only look-ups.
   EXPECT_EQ(bar->GetMenuByReferenceNo(0), bar->GetMenuListHeadPtr());
   bar->DisableTargetMenu(130, 0);
@@ -263,14 +261,10 @@ TEST_F(MenuTest, MenuChoiceIsLookedUpOnTheCurrentBarOnly) {
   ItemOf(other, 140, 1)->SetupExecMenuItemProc(ItemProc, Tag("other"));
   ItemOf(bar, 128, 1)->SetupExecMenuItemProc(ItemProc, Tag("open"));
   ItemOf(bar, 130, 2)->SetupExecMenuItemProc(ItemProc, Tag("two"));
-  struct Case {
-    short menuId, item;
-    unsigned char handled;
-  };
-  for (const Case c :
-       {Case{140, 1, 0}, Case{128, 1, 1}, Case{130, 2, 1}, Case{128, 3, 0}, Case{999, 1, 0}}) {
-    SCOPED_TRACE(std::to_string(c.menuId) + "/" + std::to_string(c.item));
-    EXPECT_EQ(Sp_MenuEventProc(c.menuId, c.item, 0), c.handled);
+  const std::tuple<short, short, unsigned char> cases[] = {
+      {140, 1, 0}, {128, 1, 1}, {130, 2, 1}, {128, 3, 0}, {999, 1, 0}};
+  for (const auto& [menu, item, handled] : cases) {
+    EXPECT_EQ(Sp_MenuEventProc(menu, item, 0), handled) << menu << "/" << item;
   }
   EXPECT_EQ(Log(), (std::vector<std::string>{"open:128/1", "two:130/2"}));
 }
@@ -319,17 +313,13 @@ TEST_F(MenuTest, ChoiceThroughTheCommandHandlerRunsProceduresOrIsLeftToTheToolbo
   ItemOf(bar, 130, 1)->SetupExecMenuItemProc(ItemProc, Tag("command"));
   Manager()->SetupAllMenuCommand(1);
 
-  struct Case {
-    MenuID menu;
-    MenuItemIndex item;
-    OSStatus status;
-  };
-  for (const Case c : {Case{128, 3, noErr}, Case{130, 1, noErr}, Case{129, 1, eventNotHandledErr},
-                       Case{128, 5, eventNotHandledErr}}) {
-    SCOPED_TRACE(std::to_string(c.menu) + "/" + std::to_string(c.item));
-    const sp_testing::MenuChoiceResult result = sp_testing::ChooseMenuItem(c.menu, c.item);
+  const std::tuple<MenuID, MenuItemIndex, OSStatus> cases[] = {
+      {128, 3, noErr}, {130, 1, noErr}, {129, 1, eventNotHandledErr}, {128, 5, eventNotHandledErr}};
+  for (const auto& [menu, item, status] : cases) {
+    SCOPED_TRACE(std::to_string(menu) + "/" + std::to_string(item));
+    const sp_testing::MenuChoiceResult result = sp_testing::ChooseMenuItem(menu, item);
     ASSERT_TRUE(result.chosen);
-    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.status, status);
   }
   EXPECT_EQ(Log(), (std::vector<std::string>{"close:128/3", "command:130/1"}));
 }
@@ -371,8 +361,7 @@ TEST_F(MenuTest, EveryItemWithoutItsOwnCommandGetsAnAutomaticOneTiedToItsSystemI
     }
   }
   // Sub-menus come after every bar menu: 129 has two items (M006, M007), then 130.
-  EXPECT_EQ(bar->GetMenuByResourceID(130)->GetMenuItemListHead()->GetMenuCommand(),
-            SpFourCC("M008"));
+  EXPECT_EQ(ItemOf(bar, 130, 1)->GetMenuCommand(), SpFourCC("M008"));
 }
 
 // ---- Enabling, redrawing, failures ----------------------------------------------------------
