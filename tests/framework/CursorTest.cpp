@@ -1,12 +1,10 @@
-// The mouse-trace areas (entering, leaving, layers, nesting, enabling) and the animated cursors
-// (frames, turning back, pausing, the hover cursor afterwards).
+// The mouse-trace areas (entering, leaving, nesting, enabling) and an animated cursor's frames.
 #include <gtest/gtest.h>
 
 #include <utility>
 
 #include "FrameworkTestSupport.h"
 #include "SpAnimationCursor.h"
-#include "SpResourceManager.h"
 
 namespace {
 

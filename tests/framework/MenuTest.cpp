@@ -1,6 +1,6 @@
 // Menus, menu items and their execute procedures, the menu manager's bars and hierarchical
-// menus, dispatch of menu choices and commands, automatic command ids, the enable helpers, the
-// font menu and menus of pop-up controls, against the Menu Manager.
+// menus, dispatch of menu choices and commands, automatic command ids and the enable helpers,
+// against the Menu Manager.
 #include <gtest/gtest.h>
 
 #include <deque>

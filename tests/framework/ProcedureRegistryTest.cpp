@@ -1,4 +1,4 @@
-// The procedure registries: run order, enabling, reference numbers, suspend and resume.
+// The procedure registries: run order, enabling and reference numbers.
 #include <gtest/gtest.h>
 
 #include "FrameworkTestSupport.h"

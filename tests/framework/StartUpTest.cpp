@@ -1,5 +1,5 @@
 // Start-up: the steps of Sp_ToolboxInitialize and its failure exits, the Gestalt flags, the
-// application folder's full path, and the data and resource folders.
+// application folder's full path, and the data folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -202,7 +202,7 @@ TEST_F(StartUp, CopyingTheFullPathCutsToTheBufferAndAlwaysTerminates) {
   EXPECT_EQ(truncated, 7);
 }
 
-// ---- The data folder and the resource folder ------------------------------------------------
+// ---- The data folder ----------------------------------------------------------------------------
 
 class ApplicationFolders : public StartUp {
  protected:
