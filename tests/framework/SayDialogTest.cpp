@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "Clock.h"
 #include "Folders.h"
 #include "MacMemory.h"
 #include "SayDialogTestSupport.h"
