@@ -167,29 +167,14 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
     paths.push_back(home.Path(name));
     std::ofstream(paths.back()) << "FORM";
   }
-  AEDescList list = {typeNull, nullptr};
-  ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
-  for (const std::string& path : paths) {
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
-    FSRef ref;
-    ASSERT_TRUE(CFURLGetFSRef(url, &ref));
-    CFRelease(url);
-    FSSpec spec;
-    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr), noErr);
-    ASSERT_EQ(AEPutPtr(&list, 0, typeFSS, &spec, sizeof spec), noErr);
-  }
-  AppleEvent event = {typeNull, nullptr};
-  ASSERT_EQ(MakeCoreEvent(kAEOpenDocuments, &event), noErr);
-  ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &list), noErr);
-  AEDisposeDesc(&list);
-
-  // What one call hands on, the n-th allocation failing (0: none).
+  // What one open-documents event hands on, the n-th allocation of its handling failing (0:
+  // none).
   alreadyOpenApplicationFlag_GlV = 1;
   const auto gathered = [&](UInt32 n) {
     TestApplication app;
+    EXPECT_EQ(sp_testing::QueueOpenDocumentsEvent(paths), noErr);
     sp_testing::FailNthAllocation(n);
-    Sp_OpenDocumentsHProc(&event, nullptr, 0);
+    sp_testing::DispatchAppleEvents();
     sp_testing::FailNthAllocation(0);
     EXPECT_EQ(app.documents.size(), 1u);
     return app.documents.empty() ? std::string() : app.documents[0];
@@ -207,7 +192,6 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
     sawPartial = sawPartial || (some.size() > 2 && some.size() < all.size());
   }
   EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
-  AEDisposeDesc(&event);
 }
 
 // The quit event is handled later, not inside the send; a refusal keeps the loop running (the
