@@ -65,23 +65,17 @@ int ResumeRunsPerActivation() {
   return gResumeRuns;
 }
 
-// An Apple event of the core class to this process.
-OSErr MakeCoreEvent(AEEventID id, AppleEvent* event) {
+// An Apple event of the core class, queued to this process as the system would send it.
+OSErr SendToSelf(AEEventID id) {
   const ProcessSerialNumber self = {0, kCurrentProcess};
   AEAddressDesc target = {typeNull, nullptr};
-  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
-  OSErr err = AECreateAppleEvent(kCoreEventClass, id, &target, kAutoGenerateReturnID, 1, event);
-  AEDisposeDesc(&target);
-  return err;
-}
-
-// The same, queued as the system would send it.
-OSErr SendToSelf(AEEventID id) {
   AppleEvent event = {typeNull, nullptr};
-  OSErr err = MakeCoreEvent(id, &event);
+  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
+  OSErr err = AECreateAppleEvent(kCoreEventClass, id, &target, kAutoGenerateReturnID, 1, &event);
   if (err == noErr) {
     err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
   }
+  AEDisposeDesc(&target);
   AEDisposeDesc(&event);
   return err;
 }
