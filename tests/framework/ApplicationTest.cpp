@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "FrameworkTestSupport.h"
@@ -13,19 +14,7 @@
 
 namespace {
 
-using framework_test::kTestDate;
 using framework_test::LocateFolder;
-
-struct OpenedFile {
-  std::string name;
-  short vRefNum;
-  SInt32 dirId;
-};
-
-struct DocumentCall {
-  unsigned char firstOpen;
-  std::vector<OpenedFile> files;
-};
 
 // An application that records what the framework asks of it; `onOpen`, when set, runs inside
 // the open operation.
@@ -35,13 +24,15 @@ class TestApplication : public cSpApplication {
     ++opens;
     if (onOpen) onOpen();
   }
+  // Each call as "<first open>:<name>@<volume>/<folder id>;...".
   void OpenDocumentsProc(unsigned char firstOpen, cFileInfoObj* files) override {
-    DocumentCall call{firstOpen, {}};
+    std::string call = std::to_string(firstOpen) + ":";
     for (cFileInfoObj* file = files; file != nullptr; file = file->GetNextObjectPtr()) {
       char name[kSpFileInfoObjNameSize];
       unsigned char cut = 0;
       file->GetFileName(name, sizeof name, cut);
-      call.files.push_back({name, file->GetVolumeRefNum(), file->GetUpperDirId()});
+      call += std::string(name) + "@" + std::to_string(file->GetVolumeRefNum()) + "/" +
+              std::to_string(file->GetUpperDirId()) + ";";
     }
     documents.push_back(call);
   }
@@ -51,57 +42,40 @@ class TestApplication : public cSpApplication {
   }
   void PrintDocumentProc() override { ++prints; }
 
-  int opens = 0;
-  int quitAsks = 0;
-  int prints = 0;
+  int opens = 0, quitAsks = 0, prints = 0;
   unsigned char agreeToQuit = 1;
-  std::vector<DocumentCall> documents;
+  std::vector<std::string> documents;
   std::function<void()> onOpen;
 };
 
-// Runs of the resume registry: the activation handler's visible work.
-int gResumeRuns = 0;
-bool gResumeRegistered = false;
-void CountResume(unsigned long) {
-  ++gResumeRuns;
-}
-
 // How often one activation of the application runs the resume registry: once per installed
 // activation handler.
+int gResumeRuns = 0;
 int ResumeRunsPerActivation() {
-  if (!gResumeRegistered) {
-    Sp_SetupResumeEventProcedure(CountResume, 0, 0, nullptr);
-    gResumeRegistered = true;
+  static bool registered = false;
+  if (!registered) {
+    Sp_SetupResumeEventProcedure([](unsigned long) { ++gResumeRuns; }, 0, 0, nullptr);
   }
+  registered = true;
   gResumeRuns = 0;
   EventRef event = nullptr;
-  EXPECT_EQ(CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone,
-                        &event),
-            noErr);
+  CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone, &event);
   SendEventToEventTarget(event, GetApplicationEventTarget());
   ReleaseEvent(event);
   return gResumeRuns;
 }
 
-// An Apple event of the core class to this process.
-OSErr MakeCoreEvent(AEEventID id, AppleEvent* event) {
+// An Apple event of the core class, queued to this process as the system would send it.
+OSErr SendToSelf(AEEventID id) {
   const ProcessSerialNumber self = {0, kCurrentProcess};
   AEAddressDesc target = {typeNull, nullptr};
-  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
-  OSErr err = AECreateAppleEvent(kCoreEventClass, id, &target, kAutoGenerateReturnID, 1, event);
-  AEDisposeDesc(&target);
-  return err;
-}
-
-// The same, queued as the system would send it.
-OSErr SendToSelf(AEEventID id, const AEDescList* documents = nullptr) {
   AppleEvent event = {typeNull, nullptr};
-  OSErr err = MakeCoreEvent(id, &event);
-  if (err == noErr && documents != nullptr) {
-    err = AEPutParamDesc(&event, keyDirectObject, documents);
-  }
-  if (err == noErr)
+  AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
+  OSErr err = AECreateAppleEvent(kCoreEventClass, id, &target, kAutoGenerateReturnID, 1, &event);
+  if (err == noErr) {
     err = AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr);
+  }
+  AEDisposeDesc(&target);
   AEDisposeDesc(&event);
   return err;
 }
@@ -152,9 +126,7 @@ TEST_F(ApplicationEvents, TheOpenEventReachesTheApplicationOnceAndInstallsTheHan
   ASSERT_EQ(SendToSelf(kAEPrintDocuments), noErr);
   EXPECT_EQ(sp_testing::DispatchAppleEvents(), 3);
   EXPECT_EQ(app.opens, 2);
-  ASSERT_EQ(app.documents.size(), 1u);
-  EXPECT_EQ(app.documents[0].firstOpen, 0);
-  EXPECT_TRUE(app.documents[0].files.empty());
+  EXPECT_EQ(app.documents, std::vector<std::string>{"0:"});
   EXPECT_EQ(app.prints, 0);
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
   EXPECT_EQ(SpGetMainLoopFlag(), 1);
@@ -175,16 +147,8 @@ TEST_F(ApplicationEvents, DocumentsAtLaunchComeInOrderAsTheFirstOpenInPlaceOfOpe
   TestApplication app;
   ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return !app.documents.empty(); }));
   EXPECT_EQ(app.opens, 0) << "the documents stand for the launch";
-  ASSERT_EQ(app.documents.size(), 1u);
-  const DocumentCall& call = app.documents[0];
-  EXPECT_EQ(call.firstOpen, 1);
-  ASSERT_EQ(call.files.size(), 2u);
-  EXPECT_EQ(call.files[0].name, "B side.aiff");
-  EXPECT_EQ(call.files[1].name, "A side.aiff");
-  for (const OpenedFile& file : call.files) {
-    EXPECT_EQ(file.vRefNum, vRefNum);
-    EXPECT_EQ(file.dirId, dirId);
-  }
+  const std::string here = "@" + std::to_string(vRefNum) + "/" + std::to_string(dirId) + ";";
+  EXPECT_EQ(app.documents, std::vector<std::string>{"1:B side.aiff" + here + "A side.aiff" + here});
   EXPECT_EQ(ResumeRunsPerActivation(), 1);
 }
 
@@ -197,69 +161,54 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
     paths.push_back(home.Path(name));
     std::ofstream(paths.back()) << "FORM";
   }
-  AEDescList list = {typeNull, nullptr};
-  ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
-  for (const std::string& path : paths) {
-    CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-        nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
-    FSRef ref;
-    ASSERT_TRUE(CFURLGetFSRef(url, &ref));
-    CFRelease(url);
-    FSSpec spec;
-    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr), noErr);
-    ASSERT_EQ(AEPutPtr(&list, 0, typeFSS, &spec, sizeof spec), noErr);
-  }
-  AppleEvent event = {typeNull, nullptr};
-  ASSERT_EQ(MakeCoreEvent(kAEOpenDocuments, &event), noErr);
-  ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &list), noErr);
-  AEDisposeDesc(&list);
-
-  const std::vector<std::string> names = {"one.aiff", "two.aiff", "three.aiff"};
+  // What one open-documents event hands on, the n-th allocation of its handling failing (0:
+  // none).
+  alreadyOpenApplicationFlag_GlV = 1;
+  const auto gathered = [&](UInt32 n) {
+    TestApplication app;
+    EXPECT_EQ(sp_testing::QueueOpenDocumentsEvent(paths), noErr);
+    sp_testing::FailNthAllocation(n);
+    sp_testing::DispatchAppleEvents();
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(app.documents.size(), 1u);
+    return app.documents.empty() ? std::string() : app.documents[0];
+  };
+  const std::string all = gathered(0);
+  ASSERT_EQ(std::count(all.begin(), all.end(), ';'), 3);
+  EXPECT_TRUE(all.find("one.aiff@") < all.find("two.aiff@") &&
+              all.find("two.aiff@") < all.find("three.aiff@"))
+      << all;
   bool sawPartial = false;
   for (UInt32 n = 1; n <= 12; ++n) {
-    SCOPED_TRACE(n);
-    TestApplication app;
-    alreadyOpenApplicationFlag_GlV = 1;
-    sp_testing::FailNthAllocation(n);
-    Sp_OpenDocumentsHProc(&event, nullptr, 0);
-    sp_testing::FailNthAllocation(0);
-    ASSERT_EQ(app.documents.size(), 1u);
-    const std::vector<OpenedFile>& files = app.documents[0].files;
-    ASSERT_LE(files.size(), names.size());
-    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].name, names[i]);
-    if (!files.empty() && files.size() < names.size()) sawPartial = true;
+    const std::string some = gathered(n);
+    EXPECT_EQ(all.compare(0, some.size(), some), 0) << n << ": " << some;
+    EXPECT_EQ(some.back(), some.size() == 2 ? ':' : ';') << n;
+    sawPartial = sawPartial || (some.size() > 2 && some.size() < all.size());
   }
   EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
-  AEDisposeDesc(&event);
 }
 
-TEST_F(ApplicationEvents, AnAcceptedQuitEndsTheLoop) {
-  TestApplication app;
-  bool ranLater = false;
-  app.onOpen = [&] {
-    Sp_EndOfAppliacation();
-    EXPECT_EQ(app.quitAsks, 0) << "the quit event is handled later, not inside the send";
-    sp_testing::ScheduleInput(1000000, [&] { ranLater = true; });
-  };
-  EXPECT_TRUE(RunLoopToItsEnd());
-  EXPECT_EQ(app.quitAsks, 1);
-  EXPECT_FALSE(ranLater);
-  EXPECT_EQ(SpGetMainLoopFlag(), 0);
-}
-
-TEST_F(ApplicationEvents, ARefusedQuitLeavesTheLoopRunning) {
-  TestApplication app;
-  app.agreeToQuit = 0;
-  bool ranLater = false;
-  app.onOpen = [&] {
-    app.EndOfApplication();
-    sp_testing::ScheduleInput(1000000, [&] { ranLater = true; });
-    // The loop looks at the condition when a pass begins: one more pass is needed after it.
-    sp_testing::ScheduleInput(2000000, [] {});
-  };
-  ASSERT_TRUE(sp_testing::RunApplicationEventLoopUntil([&] { return ranLater; }));
-  EXPECT_EQ(app.quitAsks, 1);
-  EXPECT_EQ(SpGetMainLoopFlag(), 1);
+// The quit event is handled later, not inside the send; a refusal keeps the loop running (the
+// loop looks at the flag when a pass begins, so one more pass is scheduled after the check).
+TEST_F(ApplicationEvents, AcceptedQuitEndsTheLoopAndRefusedOneLeavesItRunning) {
+  for (unsigned char agree : {1, 0}) {
+    SCOPED_TRACE(int(agree));
+    Reset();
+    ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
+    TestApplication app;
+    app.agreeToQuit = agree;
+    bool ranLater = false;
+    app.onOpen = [&] {
+      agree ? Sp_EndOfAppliacation() : app.EndOfApplication();
+      EXPECT_EQ(app.quitAsks, 0);
+      sp_testing::ScheduleInput(1000000, [&] { ranLater = true; });
+      sp_testing::ScheduleInput(2000000, [] {});
+    };
+    EXPECT_EQ(RunLoopToItsEnd(), agree == 1);
+    EXPECT_EQ(ranLater, agree == 0);
+    EXPECT_EQ(app.quitAsks, 1);
+    EXPECT_EQ(SpGetMainLoopFlag(), 1 - agree);
+  }
 }
 
 TEST_F(ApplicationEvents, WithoutAnApplicationObjectOpenEndsTheLoopAndQuitDoesNothing) {

@@ -8,7 +8,6 @@
 namespace fw_events_test {
 namespace {
 
-using Strings = std::vector<std::string>;
 
 const UInt8 kKeyCodeK = 0x28;
 const UInt8 kKeyCodeX = 0x07;
@@ -43,18 +42,12 @@ TEST_F(CarbonKeyTest, EachKeyTakesOneRouteAndItsKeyUpFollowsIt) {
   const UInt8 K = kKeyCodeK, X = kKeyCodeX;
   // clang-format off
   const Case cases[] = {
-      {"a short-cut is taken before the window and the window hears no key-up",
-       true, true, false, 'k', K, cmdKey, {"shortcut"}},
-      {"a short-cut is taken before the input method", true, true, true, 'k', K, cmdKey,
-       {"shortcut"}},
-      {"inline input keeps the key and its key-up from the window", true, true, true, 'x', X, 0,
-       {}},
-      {"an ordinary key goes down and up to the front window", true, true, false, 'x', X, 0,
-       {"A.down:78", "A.up:78"}},
-      {"a key nobody took still offers its key-up to the window", true, false, false, 'x', X, 0,
-       {"A.down:78", "A.up:78"}},
-      {"the short-cut letter without Command is an ordinary key", true, true, false, 'k', K, 0,
-       {"A.down:6B", "A.up:6B"}},
+      {"a short-cut is taken before the window and the window hears no key-up", true, true, false, 'k', K, cmdKey, {"shortcut"}},
+      {"a short-cut is taken before the input method", true, true, true, 'k', K, cmdKey, {"shortcut"}},
+      {"inline input keeps the key and its key-up from the window", true, true, true, 'x', X, 0, {}},
+      {"an ordinary key goes down and up to the front window", true, true, false, 'x', X, 0, {"A.down:78", "A.up:78"}},
+      {"a key nobody took still offers its key-up to the window", true, false, false, 'x', X, 0, {"A.down:78", "A.up:78"}},
+      {"the short-cut letter without Command is an ordinary key", true, true, false, 'k', K, 0, {"A.down:6B", "A.up:6B"}},
       {"without a window nobody hears the key", false, true, false, 'x', X, 0, {}},
   };
   // clang-format on
@@ -70,33 +63,24 @@ TEST_F(CarbonKeyTest, EachKeyTakesOneRouteAndItsKeyUpFollowsIt) {
   }
 }
 
-TEST_F(CarbonKeyTest, HeldShortCutFiresOncePerPressWhileRepeatsGoToTheWindow) {
+// A held short-cut fires once per press while its repeats go to the window. The same key
+// pressed twice before either is released (first as the short-cut, then without Command): the
+// first release belongs to the newer press (the window's); the second to the short-cut, whose
+// key-up the window never hears.
+TEST_F(CarbonKeyTest, HeldShortCutFiresOncePerPressAndKeyUpMatchesTheNewestPress) {
   AddWindow("A");
   sp_testing::PostKeyDown('k', kKeyCodeK, cmdKey);
   sp_testing::PostKeyRepeat('k', kKeyCodeK, cmdKey);
-  sp_testing::PostKeyRepeat('k', kKeyCodeK, cmdKey);
-  sp_testing::PostKeyUp('k', kKeyCodeK, cmdKey);
-  sp_testing::PumpUntilIdle();
-  EXPECT_EQ(Log(), (Strings{"shortcut", "A.repeat:6B", "A.repeat:6B"}));
-  EXPECT_EQ(keyDownStackItemList_GlV, nullptr);
-}
-
-TEST_F(CarbonKeyTest, KeyUpMatchesTheNewestPressOfTheSameKey) {
-  AddWindow("A");
-  // The same key pressed twice before either is released: first as the short-cut, then
-  // without Command. The first release belongs to the newer press (the window's); the second
-  // to the short-cut, whose key-up the window never hears.
-  sp_testing::PostKeyDown('k', kKeyCodeK, cmdKey);
   sp_testing::PostKeyDown('k', kKeyCodeK, 0);
   sp_testing::PumpUntilIdle();
   sp_testing::PostKeyUp('k', kKeyCodeK, 0);
   sp_testing::PumpUntilIdle();
-  EXPECT_EQ(Log(), (Strings{"shortcut", "A.down:6B", "A.up:6B"}));
+  EXPECT_EQ(Log(), (Strings{"shortcut", "A.repeat:6B", "A.down:6B", "A.up:6B"}));
   ASSERT_NE(keyDownStackItemList_GlV, nullptr);
   EXPECT_EQ(keyDownStackItemList_GlV->GetDownProcType(), kSpKeyDownShortCut);
   sp_testing::PostKeyUp('k', kKeyCodeK, cmdKey);
   sp_testing::PumpUntilIdle();
-  EXPECT_EQ(Log().size(), 3u);
+  EXPECT_EQ(Log().size(), 4u);
   EXPECT_EQ(keyDownStackItemList_GlV, nullptr);
 }
 
@@ -127,29 +111,29 @@ class TextInputTest : public CarbonKeyTest {
   }
 };
 
-TEST_F(TextInputTest, OneTypedCharacterReachesTheWindowAsMacJapanese) {
+// One-byte text reaches the window as MacJapanese (half-width katakana A is one byte) after the
+// short-cuts had their look; two-byte text is for the edit-text engine only.
+TEST_F(TextInputTest, TypedTextGoesThroughTheShortCutsAndOnlyOneByteTextReachesTheWindow) {
+  struct Case {
+    const char* why;
+    std::vector<std::string> utf8;
+    UInt32 modifiers;
+    Strings expected;
+  } cases[] = {
+      {"half-width katakana", {"\xEF\xBD\xB1"}, 0, {"A.key:B1"}},
+      {"Command-k", {"k"}, cmdKey, {"shortcut"}},
+      {"hiragana, then two characters at once", {"\xE3\x81\x82", "ab"}, 0, {}},
+  };
   AddWindow("A");
-  // Half-width katakana A is one byte in MacJapanese.
-  sp_testing::PostTextInputUTF8("\xEF\xBD\xB1");
-  sp_testing::PumpUntilIdle();
-  EXPECT_EQ(Log(), (Strings{"A.key:B1"}));
-}
-
-TEST_F(TextInputTest, TypedTextGoesThroughTheShortCutsFirst) {
-  AddWindow("A");
-  sp_testing::SetModifierKeys(cmdKey);
-  sp_testing::PostTextInput("k", cmdKey);
-  sp_testing::PumpUntilIdle();
-  sp_testing::SetModifierKeys(0);
-  EXPECT_EQ(Log(), (Strings{"shortcut"}));
-}
-
-TEST_F(TextInputTest, TwoByteTextIsForTheEditTextEngineOnly) {
-  AddWindow("A");
-  sp_testing::PostTextInputUTF8("\xE3\x81\x82");  // Hiragana A: two bytes
-  sp_testing::PostTextInput("ab");
-  sp_testing::PumpUntilIdle();
-  EXPECT_TRUE(Log().empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Log().clear();
+    sp_testing::SetModifierKeys(c.modifiers);
+    for (const std::string& text : c.utf8) sp_testing::PostTextInputUTF8(text, c.modifiers);
+    sp_testing::PumpUntilIdle();
+    sp_testing::SetModifierKeys(0);
+    EXPECT_EQ(Log(), c.expected);
+  }
 }
 
 }  // namespace

@@ -7,18 +7,18 @@
 namespace fw_events_test {
 namespace {
 
-using Strings = std::vector<std::string>;
 
-EventRef NewEvent(UInt32 cls, UInt32 kind) {
+// An event of the class and kind to the target; its direct object the window, or the command
+// when there is no window.
+OSStatus Send(UInt32 cls, UInt32 kind, EventTargetRef target, WindowRef window = nullptr,
+              const HICommand* command = nullptr) {
   EventRef event = nullptr;
   EXPECT_EQ(CreateEvent(nullptr, cls, kind, 0, kEventAttributeNone, &event), noErr);
-  return event;
-}
-
-OSStatus Send(UInt32 cls, UInt32 kind, EventTargetRef target, WindowRef window = nullptr) {
-  EventRef event = NewEvent(cls, kind);
   if (window != nullptr) {
     SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  }
+  if (command != nullptr) {
+    SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof *command, command);
   }
   OSStatus status = SendEventToEventTarget(event, target);
   ReleaseEvent(event);
@@ -60,20 +60,19 @@ class ActivationTest : public FrameworkEventsTest {
 TEST_F(ActivationTest, ActivationRunsTheRegistriesSwitchesTracingAndStillLetsTheToolboxRun) {
   // Deactivated: suspend registry, tracing off, flags down; the toolbox's own handling still
   // runs (the handler answers "not handled").
+  // "suspend resume tracing-off front in-font" after each event.
+  const auto state = [] {
+    return std::to_string(gSuspendCalls) + " " + std::to_string(gResumeCalls) + " " +
+           std::to_string(Sp_IsMouseTraceDisabled()) + " " +
+           std::to_string(SpGetFrontApplicationFlag()) + " " +
+           std::to_string(inApplicationFontNowFlag_GlV);
+  };
   EXPECT_EQ(Send(kEventClassApplication, kEventAppDeactivated, GetApplicationEventTarget()),
             eventNotHandledErr);
-  EXPECT_EQ(gSuspendCalls, 1);
-  EXPECT_EQ(gResumeCalls, 0);
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 0);
-  EXPECT_EQ(inApplicationFontNowFlag_GlV, 0);
-
+  EXPECT_EQ(state(), "1 0 1 0 0");
   EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetApplicationEventTarget()),
             eventNotHandledErr);
-  EXPECT_EQ(gResumeCalls, 1);
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
-  EXPECT_EQ(SpGetFrontApplicationFlag(), 1);
-  EXPECT_EQ(inApplicationFontNowFlag_GlV, 1);
+  EXPECT_EQ(state(), "1 1 0 1 1");
 }
 
 // ---- Window update and close ----------------------------------------------------------------
@@ -109,14 +108,11 @@ unsigned char WatchFirstCall(EventRecord* event, unsigned long) {
 }
 
 OSStatus SendCommand(UInt32 commandID, MenuItemIndex item) {
-  EventRef event = NewEvent(kEventClassCommand, kEventCommandProcess);
   HICommand command = {};
   command.commandID = commandID;
   command.menu.menuItemIndex = item;
-  SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
-  OSStatus status = SendEventToEventTarget(event, GetApplicationEventTarget());
-  ReleaseEvent(event);
-  return status;
+  return Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget(), nullptr,
+              &command);
 }
 
 TEST_F(FrameworkEventsTest, MenuChoiceIsShownToFirstCallProceduresAsAKeyDown) {
@@ -158,20 +154,6 @@ TEST(UnicodeToShiftJISTest, ResultMustFitTheCallersBufferExactly) {
       EXPECT_EQ(std::string(out, 8), std::string(8, '#')) << "a failure leaves out untouched";
     }
   }
-}
-
-TEST(UnicodeToShiftJISTest, NoMemoryForTheWorkBufferFailsAndALaterCallRecovers) {
-  // Longer than any buffer made so far, so that a new one must be allocated.
-  std::vector<unsigned short> text(unicodeConvertBuffSize_GlV + 64, 0x0061);
-  std::vector<char> out(text.size());
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 0);
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(text.data(), text.size() * 2, out.data(), long(out.size())), 1);
-  EXPECT_EQ(out.back(), 'a');
-  EXPECT_GE(unicodeConvertBuffSize_GlV, text.size() * 2) << "the work buffer grew";
-  // A lone high surrogate is no character.
-  const unsigned short lone[] = {0xD800};
-  EXPECT_EQ(Sp_UnicodeToShiftJIS(lone, sizeof lone, out.data(), long(out.size())), 0);
 }
 
 }  // namespace

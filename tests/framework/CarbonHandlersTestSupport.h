@@ -10,10 +10,10 @@
 
 namespace fw_events_test {
 
-using framework_test::kTestDate;
 using framework_test::Pt;
 
 using framework_test::Log;
+using Strings = std::vector<std::string>;
 
 inline std::string Hex(char c) {
   static const char kDigits[] = "0123456789ABCDEF";

@@ -4,13 +4,14 @@
 // numbered after the dialog's items, shown and hidden as a whole by their control item.
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "FrameworkTestSupport.h"
 #include "SpControlChangeItemGroup.h"
 #include "SpDialogAnalyzor.h"
 
 namespace {
 
-using framework_test::kTestDate;
 constexpr SInt16 kDialogId = 200;
 
 // Dialog 200: seven items (a button, a check box, two radio buttons, a static text, an edit
@@ -18,9 +19,7 @@ constexpr SInt16 kDialogId = 200;
 // button) and 202 (two radio buttons) are appended by the group tests.
 inline const char* ResourceSource() {
   return R"(
-resource 'DLOG' 200 {
-  bounds 60, 80, 300, 420; procID 5; visible false; items 200; title "Items"
-}
+resource 'DLOG' 200 { bounds 60, 80, 300, 420; procID 5; visible false; items 200; title "Items" }
 resource 'DITL' 200 {
   button 200, 250, 220, 320 { text "OK" }
   checkBox 20, 20, 36, 150 { text "Check" }
@@ -30,9 +29,7 @@ resource 'DITL' 200 {
   editText 120, 20, 136, 150 { text "abc" }
   control 20, 180, 36, 320 { id 200 }
 }
-resource 'CNTL' 200 {
-  bounds 20, 180, 36, 320; value 0; max 10; min 0; procID progressBarProc; title ""
-}
+resource 'CNTL' 200 { bounds 20, 180, 36, 320; value 0; max 10; min 0; procID progressBarProc; title "" }
 resource 'DITL' 201 {
   checkBox 150, 180, 166, 320 { text "Panel one" }
   editText 170, 180, 186, 320 { text "one" }
@@ -47,19 +44,15 @@ resource 'DITL' 202 {
 
 using framework_test::Log;
 
-struct Named {
-  std::string name;
-};
-
+// The user data of the logging procedures: a name that lives until the program ends.
+inline unsigned long Name(const std::string& name) {
+  static std::deque<std::string> names;
+  names.push_back(name);
+  return reinterpret_cast<unsigned long>(&names.back());
+}
 inline std::string NameOf(unsigned long userData) {
-  return reinterpret_cast<const Named*>(userData)->name;
+  return *reinterpret_cast<const std::string*>(userData);
 }
-
-inline void LogPart(short modifiers, unsigned long userData, short part) {
-  Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + "," + std::to_string(part) +
-                  ")");
-}
-
 inline void LogPlain(short modifiers, unsigned long userData) {
   Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + ")");
 }
@@ -75,7 +68,6 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
   void TearDown() override {
     items_.clear();  // before the window: items leave the controls' targets first
     window_.reset();
-    names_.clear();
     FrameworkFixture::TearDown();
   }
 
@@ -105,25 +97,14 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
     return rect;
   }
   static Point Centre(const Rect& r) {
-    Point p;
-    p.v = SInt16((r.top + r.bottom) / 2);
-    p.h = SInt16((r.left + r.right) / 2);
-    return p;
-  }
-
-  unsigned long Name(const std::string& name) {
-    names_.emplace_back(new Named{name});
-    return reinterpret_cast<unsigned long>(names_.back().get());
+    return framework_test::Pt(SInt16((r.left + r.right) / 2), SInt16((r.top + r.bottom) / 2));
   }
 
   // The control-hit event as the Control Manager sends it after a click released in a part;
   // the result of sending it.
   static OSStatus SendHit(ControlRef control) {
     EventRef event = nullptr;
-    if (CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone,
-                    &event) != noErr) {
-      return paramErr;
-    }
+    CreateEvent(nullptr, kEventClassControl, kEventControlHit, 0, kEventAttributeNone, &event);
     SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof(control), &control);
     ControlPartCode part = kControlButtonPart;
     SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof(part), &part);
@@ -134,17 +115,9 @@ class ControlItemFixture : public framework_test::FrameworkFixture {
 
   std::unique_ptr<cSp_Window> window_;
   std::vector<std::unique_ptr<cSp_ControlItem>> items_;
-  std::vector<std::unique_ptr<Named>> names_;
 };
 
-inline bool SameRect(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
-
-inline std::string RectText(const Rect& r) {
-  return "(" + std::to_string(r.top) + "," + std::to_string(r.left) + "," +
-         std::to_string(r.bottom) + "," + std::to_string(r.right) + ")";
-}
+using framework_test::Show;
 
 typedef ControlItemFixture ControlItemTest;
 typedef std::vector<std::string> Lines;
@@ -163,7 +136,7 @@ TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
 }
 
 TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
-  cSp_ControlItem* label = Item(5);  // static text: no control
+  cSp_ControlItem* label = Item(5, 1);  // static text: no control
   EXPECT_EQ(label->GetMacOSControlHandle(), nullptr);
   EXPECT_EQ(label->GetCurrentValue(), 0);
   EXPECT_EQ(label->GetMaxValue(), 0);
@@ -173,6 +146,9 @@ TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
   // Comparing is a question, not a failure.
   EXPECT_EQ(label->EqualMacOSControlReference(nullptr), 0);
   EXPECT_EQ(errors_.Count(), reports);
+  EXPECT_NE(label->EnableCarbonEventHandle(), noErr);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::EnableCarbonEventHandle", 5));
+  EXPECT_EQ(label->IsCarbonEventHandleInstalled(), 0);
 }
 
 // ---- Values and dimming ---------------------------------------------------------------------
@@ -203,92 +179,52 @@ TEST_F(ControlItemTest, DimmingTogglesOnceAndForceUndimsWhatOthersDimmed) {
 
 // ---- Geometry -------------------------------------------------------------------------------
 
-TEST_F(ControlItemTest, MovePositionMovesControlAndDialogRectangleTogether) {
-  cSp_ControlItem* check = Item(2);
-  const Rect old = ItemRect(2);
-  check->MovePosition(40, 150);
-  const Rect expected = {150, 40, SInt16(150 + old.bottom - old.top),
-                         SInt16(40 + old.right - old.left)};
-  EXPECT_TRUE(SameRect(ItemRect(2), expected)) << RectText(ItemRect(2));
-  EXPECT_TRUE(SameRect(Bounds(ControlOf(2)), expected)) << RectText(Bounds(ControlOf(2)));
-  Rect current;
-  check->GetCurrentRect(&current);
-  EXPECT_TRUE(SameRect(current, expected));
-}
-
-TEST_F(ControlItemTest, ModifySizeKeepsANegativeDimensionAndTheTopLeft) {
+// A negative dimension keeps the old one; the dialog's item list, the control and the item's own
+// rectangle move together.
+TEST_F(ControlItemTest, MoveAndResizeKeepItemListControlAndItemTogether) {
   struct Case {
     const char* why;
-    short width, height;
-    short expectWidth, expectHeight;
+    short itemNo, width, height;  // width < -1000: a move to (height, width + 2000)
+    Rect expected;
+  } cases[] = {
+      {"width kept", 2, -1, 40, {20, 20, 60, 150}},
+      {"height kept", 3, 60, -5, {50, 20, 66, 80}},
+      {"both given", 4, 90, 30, {70, 20, 100, 110}},
+      {"moved, size kept", 1, 40 - 2000, 150, {150, 40, 170, 110}},
   };
-  const Case cases[] = {
-      {"width kept", -1, 40, 130, 40},
-      {"height kept", 60, -5, 60, 16},
-      {"both given", 90, 30, 90, 30},
-  };
-  // Items 2 to 4 are all 130 x 16.
-  short itemNo = 2;
   for (const Case& c : cases) {
-    cSp_ControlItem* item = Item(itemNo);
-    const Rect old = ItemRect(itemNo);
-    item->ModifySize(c.width, c.height);
-    const Rect expected = {old.top, old.left, SInt16(old.top + c.expectHeight),
-                           SInt16(old.left + c.expectWidth)};
-    EXPECT_TRUE(SameRect(ItemRect(itemNo), expected)) << c.why << " " << RectText(ItemRect(itemNo));
-    EXPECT_TRUE(SameRect(Bounds(ControlOf(itemNo)), expected)) << c.why;
+    SCOPED_TRACE(c.why);
+    cSp_ControlItem* item = Item(c.itemNo);
+    if (c.width < -1000) {
+      item->MovePosition(SInt16(c.width + 2000), c.height);
+    } else {
+      item->ModifySize(c.width, c.height);
+    }
     Rect current;
     item->GetCurrentRect(&current);
-    EXPECT_TRUE(SameRect(current, expected)) << c.why;
-    ++itemNo;
+    EXPECT_EQ(Show(ItemRect(c.itemNo)), Show(c.expected));
+    EXPECT_EQ(Show(Bounds(ControlOf(c.itemNo))), Show(c.expected));
+    EXPECT_EQ(Show(current), Show(c.expected));
   }
-}
-
-TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndReportNullDialog) {
-  const Rect label = ItemRect(5);
-  Sp_MoveControlOnDialog(Dialog(), 5, 0, 0);
-  Sp_ResizeControlOnDialog(Dialog(), 5, 10, 10);
-  EXPECT_TRUE(SameRect(ItemRect(5), label));
-  EXPECT_EQ(errors_.Count(), 0u);
-  Sp_MoveControlOnDialog(nullptr, 1, 0, 0);
-  Sp_ResizeControlOnDialog(nullptr, 1, 0, 0);
-  Sp_SetDialogItemAreaOnDialogDITL(nullptr, 1, label);
-  EXPECT_TRUE(errors_.Has("Sp_MoveControlOnDialog", 1));
-  EXPECT_TRUE(errors_.Has("Sp_ResizeControlOnDialog", 1));
-  EXPECT_TRUE(errors_.Has("Sp_SetDialogItemAreaOnDialogDITL", 1));
-  EXPECT_EQ(errors_.Beeps(), 3u);
 }
 
 // ---- Callbacks ------------------------------------------------------------------------------
 
+// Interval 10 from the press: not at +10, at +11; then again 11 ticks after that run.
 TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt) {
-  struct Step {
-    UInt32 advance;  // ticks before the call
-    bool runs;
-  };
-  // Interval 10 from the press: not at +10, at +11; then again 11 ticks after that run.
-  const Step steps[] = {{10, false}, {1, true}, {5, false}, {5, false}, {1, true}, {0, false}};
-  for (int which = 0; which < 2; ++which) {
+  const std::pair<UInt32, std::size_t> steps[] = {{10, 0}, {1, 1}, {5, 1}, {5, 1}, {1, 2}, {0, 2}};
+  for (bool press : {true, false}) {
+    SCOPED_TRACE(press ? "press" : "button");
     Log().clear();
     cSp_ControlItem* b = Item(1);
-    if (which == 0) {
-      b->SetMousePressIntervalProc(LogPlain, Name("tick"), 10);
-      b->ExecuteMouseDownOnControl(0, kControlButtonPart);
-    } else {
-      b->SetButtonDownIntervalProc(LogPlain, Name("tick"), 10);
-      b->ExecuteButtonDown(0, kControlButtonPart);
-    }
-    size_t expected = 0;
-    for (const Step& s : steps) {
-      sp_testing::AdvanceClockTicks(s.advance);
-      if (which == 0) {
-        b->ExecuteMousePressIntervalProc(0);
-      } else {
-        b->ExecuteButtonDownIntervalProc(0);
-      }
-      if (s.runs) ++expected;
-      EXPECT_EQ(Log().size(), expected)
-          << (which == 0 ? "press" : "button") << " after +" << s.advance;
+    press ? b->SetMousePressIntervalProc(LogPlain, Name("tick"), 10)
+          : b->SetButtonDownIntervalProc(LogPlain, Name("tick"), 10);
+    press ? b->ExecuteMouseDownOnControl(0, kControlButtonPart)
+          : b->ExecuteButtonDown(0, kControlButtonPart);
+    for (const auto& [advance, runs] : steps) {
+      sp_testing::AdvanceClockTicks(advance);
+      press ? b->ExecuteMousePressIntervalProc(0) : b->ExecuteButtonDownIntervalProc(0);
+      EXPECT_EQ(Log().size(), runs) << "after +" << advance;
     }
   }
 }
@@ -300,12 +236,11 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
   group->ApplyContainer(1, 0);
   cSp_ControlItem* a = LooseItem(3);
   cSp_ControlItem* b = LooseItem(4);
-  a->SetupRadioItemFlag(1);
-  b->SetupRadioItemFlag(1);
-  a->SetHitItemProc(LogPlain, Name("a"));
-  b->SetHitItemProc(LogPlain, Name("b"));
-  group->AppendChildItem(a);
-  group->AppendChildItem(b);
+  for (cSp_ControlItem* child : {a, b}) {
+    child->SetupRadioItemFlag(1);
+    child->SetHitItemProc(LogPlain, Name(child == a ? "a" : "b"));
+    group->AppendChildItem(child);
+  }
 
   struct Step {
     const char* why;
@@ -313,22 +248,16 @@ TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
     SInt16 valueA, valueB;
     cSp_ControlItem* chosen;
   };
-  const Step steps[] = {
-      {"first choice", 4, 0, 1, b},
-      {"the other child", 3, 1, 0, a},
-      {"the chosen child again", 3, 1, 0, a},
-      {"outside every child", 0, 1, 0, a},
-  };
+  const Step steps[] = {{"first choice", 4, 0, 1, b}, {"the other child", 3, 1, 0, a},
+                        {"the chosen child again", 3, 1, 0, a}, {"outside every child", 0, 1, 0, a}};
   for (const Step& s : steps) {
-    Point where = {5, 5};
-    if (s.item != 0) where = Centre(ItemRect(s.item));
+    SCOPED_TRACE(s.why);
     Log().clear();
-    EXPECT_EQ(group->ExecHitItem(where), 0);
-    EXPECT_EQ(GetControlValue(ControlOf(3)), s.valueA) << s.why;
-    EXPECT_EQ(GetControlValue(ControlOf(4)), s.valueB) << s.why;
-    EXPECT_EQ(group->GetChosenChildItem(), s.chosen) << s.why;
-    // Every child hears of the hit.
-    EXPECT_EQ(Log(), (Lines{"a(0)", "b(0)"})) << s.why;
+    EXPECT_EQ(group->ExecHitItem(s.item != 0 ? Centre(ItemRect(s.item)) : Point{5, 5}), 0);
+    EXPECT_EQ(GetControlValue(ControlOf(3)) * 10 + GetControlValue(ControlOf(4)),
+              s.valueA * 10 + s.valueB);
+    EXPECT_EQ(group->GetChosenChildItem(), s.chosen);
+    EXPECT_EQ(Log(), (Lines{"a(0)", "b(0)"})) << "every child hears of the hit";
   }
 }
 
@@ -356,23 +285,14 @@ TEST_F(ControlItemTest, HitHandlerCompletesTheButtonOperationAndConsumesTheHit) 
   EXPECT_EQ(ok->EnableCarbonEventHandle(), noErr);
   EXPECT_EQ(SendHit(ControlOf(1)), noErr);
   EXPECT_EQ(Log(), (Lines{"op(0)"}));
-}
-
-TEST_F(ControlItemTest, EnablingHandlerOnItemWithoutControlIsReported) {
-  cSp_ControlItem* label = Item(5, 1);
-  EXPECT_NE(label->EnableCarbonEventHandle(), noErr);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::EnableCarbonEventHandle", 5));
-  EXPECT_EQ(label->IsCarbonEventHandleInstalled(), 0);
-}
-
-TEST_F(ControlItemTest, CompletedProcedureInstallsHandlerInCarbonEventMode) {
+  // In the Carbon-event mode setting the procedure installs the handler; the newest is called.
   Sp_CarbonEvent_ModeEnable();
-  cSp_ControlItem* ok = Item(1);
-  ok->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
-  ok->SetButtonOperationCompleatedProc(LogPlain, Name("op2"));
-  EXPECT_EQ(ok->IsCarbonEventHandleInstalled(), 1);
-  EXPECT_EQ(SendHit(ControlOf(1)), noErr);
-  EXPECT_EQ(Log(), (Lines{"op2(0)"}));
+  cSp_ControlItem* check = Item(2);
+  check->SetButtonOperationCompleatedProc(LogPlain, Name("c1"));
+  check->SetButtonOperationCompleatedProc(LogPlain, Name("c2"));
+  Log().clear();
+  EXPECT_EQ(SendHit(ControlOf(2)), noErr);
+  EXPECT_EQ(Log(), (Lines{"c2(0)"}));
 }
 
 TEST_F(ControlItemTest, DeletedItemNoLongerHearsHits) {
@@ -414,13 +334,8 @@ TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsH
   EXPECT_EQ(one->GetItemCount(), 3);
   EXPECT_EQ(one->GetOutputNowFlag(), 0);
   // Coordinates of the resource (overlay), not moved by the append.
-  const Rect first = ItemRect(kOwnItems + 1);
-  EXPECT_EQ(first.top, 150);
-  EXPECT_EQ(first.left, 180);
-  for (short n : {8, 10}) {
-    EXPECT_FALSE(Shown(n)) << n;
-    EXPECT_FALSE(Active(n)) << n;
-  }
+  EXPECT_EQ(Show(ItemRect(kOwnItems + 1)), "(150, 180, 166, 320)");
+  for (short n : {8, 10}) EXPECT_FALSE(Shown(n) || Active(n)) << n;
   // The second panel is numbered after the first.
   cSp_ControlChangeOutputItemGroup* two = Chooser()->SetupChangeOutputItemDITL(2, 202, 0);
   EXPECT_EQ(two->GetBaseItemNum(), kOwnItems + 3);
@@ -428,8 +343,10 @@ TEST_F(ControlChangeItemGroupTest, PanelIsAppendedAfterTheDialogsItemsAndStartsH
   // Asking again for a group number gives the group there is; nothing more is appended.
   EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(1, 202, 0), one);
   EXPECT_EQ(Chooser()->GetChangeOutputItemDITLByGroupNo(3, 201, 0, 0), nullptr);
-  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
   EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 1);
+  // A panel whose item list is missing is an empty group.
+  EXPECT_EQ(Chooser()->SetupChangeOutputItemDITL(3, 299, 0)->GetItemCount(), 0);
+  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 5);
 }
 
 TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheValue) {
@@ -441,45 +358,35 @@ TEST_F(ControlChangeItemGroupTest, ChoosingAPanelHidesTheOldOneFirstAndSetsTheVa
     g->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
   }
 
+  // Items 8-10 are panel one's (9 is text, no control), 11-12 panel two's: "S" shown and
+  // active, "s" shown, "." hidden or no control; then the chooser's value.
+  const auto panels = [&] {
+    std::string out;
+    for (short n = 8; n <= 12; ++n) out += !Shown(n) ? '.' : Active(n) ? 'S' : 's';
+    return out + " " + std::to_string(GetControlValue(ControlOf(7)));
+  };
   EXPECT_EQ(chooser->EnableTargetOutputItem(1, 0), 1);
   EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), one);
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 1);
-  EXPECT_TRUE(Shown(8) && Shown(10));
-  EXPECT_TRUE(Active(8));
-  EXPECT_FALSE(Shown(11));
-
+  EXPECT_EQ(panels(), "S.S.. 1");
   EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
   EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0", "show2/0"}));
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
-  EXPECT_FALSE(Shown(8) || Shown(10));
-  EXPECT_FALSE(Active(8));
-  EXPECT_TRUE(Shown(11) && Shown(12));
-  EXPECT_EQ(one->GetOutputNowFlag(), 0);
-  EXPECT_EQ(two->GetOutputNowFlag(), 1);
+  EXPECT_EQ(panels(), "...SS 2");
+  EXPECT_EQ(one->GetOutputNowFlag() * 10 + two->GetOutputNowFlag(), 1);
 
   // The panel shown now, chosen again: stays shown, no callback, the value is set again.
   SetControlValue(ControlOf(7), 5);
   Log().clear();
   EXPECT_EQ(chooser->EnableTargetOutputItem(2, 0), 1);
   EXPECT_TRUE(Log().empty());
-  EXPECT_EQ(GetControlValue(ControlOf(7)), 2);
-  EXPECT_TRUE(Shown(11));
+  EXPECT_EQ(panels(), "...SS 2");
 
   // A group that does not exist is not made.
   EXPECT_EQ(chooser->EnableTargetOutputItem(9, 0), 0);
   EXPECT_EQ(chooser->GetCurrentChangeOutputGroup(), two);
-}
-
-TEST_F(ControlChangeItemGroupTest, ShowingShownOrHidingHiddenPanelDoesNothing) {
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  one->SetupChangeToEnableOutputCallback(LogGroup, Name("show"));
-  one->SetupChangeToDisableOutputCallback(LogGroup, Name("hide"));
+  // Hiding a hidden panel and showing a shown one call nothing.
   one->DisableOutputItem();
-  one->EnableOutputItem();
-  one->EnableOutputItem();
-  one->DisableOutputItem();
-  one->DisableOutputItem();
-  EXPECT_EQ(Log(), (Lines{"show1/0", "hide1/0"}));
+  two->EnableOutputItem();
+  EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
@@ -513,18 +420,14 @@ TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
 
   struct Case {
     const char* why;
-    std::string text;
-    std::string expected;
-  };
-  const std::string kanji = "\x89\xB9";  // one two-byte MacJapanese character
-  std::string longAscii(300, 'a');
-  std::string straddling = std::string(254, 'b') + kanji;  // the character would end at 256
-  const Case cases[] = {
+    std::string text, expected;
+  } cases[] = {
+      // "\x89\xB9" is one two-byte MacJapanese character.
       {"short text as it is", "\x89\xB9\x8A\x79", "\x89\xB9\x8A\x79"},
       {"255 bytes stay", std::string(255, 'a'), std::string(255, 'a')},
       {"256 bytes cut to 255", std::string(256, 'a'), std::string(255, 'a')},
-      {"long text cut to 255", longAscii, std::string(255, 'a')},
-      {"no half character at the cut", straddling, std::string(254, 'b')},
+      {"long text cut to 255", std::string(300, 'a'), std::string(255, 'a')},
+      {"no half character at the cut", std::string(254, 'b') + "\x89\xB9", std::string(254, 'b')},
   };
   for (const Case& c : cases) {
     one->SetupDialogEditItemText(2, c.text.c_str());
@@ -537,33 +440,6 @@ TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
   EXPECT_EQ(one->GetDialogEditItemText(2, nullptr), 0);
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::SetupDialogEditItemText", 1));
   EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::GetDialogEditItemText", 1));
-}
-
-TEST_F(ControlChangeItemGroupTest, FailedGroupAllocationIsReported) {
-  cSp_ControlItem* chooser = Chooser();
-  sp_testing::FailNthAllocation(1);
-  EXPECT_EQ(chooser->SetupChangeOutputItemDITL(1, 201, 0), nullptr);
-  EXPECT_TRUE(errors_.Has("cSp_ControlItem::SetupChangeOutputItemDITL", 2));
-  EXPECT_EQ(Chooser()->IsChangeOutputItemContainer(), 0);
-}
-
-TEST_F(ControlChangeItemGroupTest, EmbeddingIntoAControllessItemIsReportedAndAMissingPanelIsEmpty) {
-  ControlRef root = nullptr;
-  CreateRootControl(Window()->GetWindowRef(), &root);
-  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
-  one->EmbedItemOnItem(1, 2);  // item 2 is edit text: no control to embed in
-  EXPECT_TRUE(errors_.Has("cSp_ControlChangeOutputItemGroup::EmbedItemOnItem", 2));
-  const std::size_t reports = errors_.Count();
-  one->EmbedItemOnBaseControl(3);
-  EXPECT_EQ(errors_.Count(), reports);
-  ControlRef super = nullptr;
-  ASSERT_EQ(GetSuperControl(ControlOf(10), &super), noErr);
-  EXPECT_EQ(super, ControlOf(7));
-
-  cSp_ControlChangeOutputItemGroup* none = Chooser()->SetupChangeOutputItemDITL(2, 299, 0);
-  ASSERT_NE(none, nullptr);
-  EXPECT_EQ(none->GetItemCount(), 0);
-  EXPECT_EQ(CountDITL(Dialog()), kOwnItems + 3);
 }
 
 }  // namespace

@@ -7,26 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "AppleEvents.h"
 #include "CFURLFiles.h"
-#include "CarbonEvents.h"
-#include "Controls.h"
-#include "CoreFoundation.h"
-#include "Dialogs.h"
 #include "ErrorLogCapture.h"
-#include "Events.h"
-#include "Files.h"
 #include "Gestalt.h"
-#include "MacTypes.h"
-#include "MacWindows.h"
-#include "Menus.h"
-#include "QDRegions.h"
-#include "QuickDraw.h"
 #include "Resources.h"
 #include "SpApplicationClass.h"
 #include "SpCarbonEventHandlers.h"
@@ -69,6 +53,12 @@ inline Rect R(SInt16 left, SInt16 top, SInt16 right, SInt16 bottom) {
   return r;
 }
 
+// "(top, left, bottom, right)", for comparing rectangles whole.
+inline std::string Show(const Rect& r) {
+  return "(" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
+         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
+}
+
 // A cursor image whose every row is `row`, fully masked: cursors told apart by their rows.
 inline Cursor CursorPattern(UInt16 row) {
   Cursor c{};
@@ -97,8 +87,7 @@ inline bool LocateFolder(const std::string& path, short& vRefNum, SInt32& dirId)
   const bool found = CFURLGetFSRef(url, &ref);
   CFRelease(url);
   if (!found) return false;
-  FSCatalogInfo info;
-  std::memset(&info, 0, sizeof info);
+  FSCatalogInfo info = {};
   if (FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoNodeID, &info, nullptr, nullptr,
                        nullptr) != noErr) {
     return false;

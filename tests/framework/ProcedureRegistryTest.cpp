@@ -1,4 +1,4 @@
-// The procedure registries: run order, enabling, reference numbers, suspend and resume.
+// The procedure registries: run order, enabling and reference numbers.
 #include <gtest/gtest.h>
 
 #include "FrameworkTestSupport.h"
@@ -24,29 +24,25 @@ class ProcedureRegistry : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ProcedureRegistry, RunsByOrderNumberThenRegistrationOrder) {
-  Sp_SetupEventIdleTimeProcedure(Record, 50, 1, nullptr);
+// By order number, then registration order; a disabled entry is skipped until enabled.
+TEST_F(ProcedureRegistry, RunsByOrderNumberThenRegistrationOrderSkippingDisabledEntries) {
+  unsigned long a = 0, b = 0;
+  Sp_SetupEventIdleTimeProcedure(Record, 50, 1, &a);
   Sp_SetupEventIdleTimeProcedure(Record, 10, 2, nullptr);
   Sp_SetupEventIdleTimeProcedure(Record, 50, 3, nullptr);
-  Sp_SetupEventIdleTimeProcedure(Record, 5, 4, nullptr);
+  Sp_SetupEventIdleTimeProcedure(Record, 5, 4, &b);
   Sp_SetupEventIdleTimeProcedure(Record, 60, 5, nullptr);
   Sp_EventToolsIdleProc(0);
   EXPECT_EQ(gCalls, (std::vector<unsigned long>{4, 2, 1, 3, 5}));
-}
-
-TEST_F(ProcedureRegistry, DisabledIdleEntryIsSkippedUntilEnabledAndCanBeRemoved) {
-  unsigned long a = 0, b = 0;
-  Sp_SetupEventIdleTimeProcedure(Record, 1, 1, &a);
-  Sp_SetupEventIdleTimeProcedure(Record, 2, 2, &b);
   Sp_DisableIdleTimeProcedure(a);
-  Sp_EventToolsIdleProc(0);
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2}));
-  Sp_EnableIdleTimeProcedure(a);
   Sp_UnsetEventIdleTimeProcedure(b);
   gCalls.clear();
   Sp_EventToolsIdleProc(0);
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{1}));
-  EXPECT_EQ(eventIdleTimeProcDef_GlV->GetNextObjectPtr(), nullptr);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2, 3, 5}));
+  Sp_EnableIdleTimeProcedure(a);
+  gCalls.clear();
+  Sp_EventToolsIdleProc(0);
+  EXPECT_EQ(gCalls, (std::vector<unsigned long>{2, 1, 3, 5}));
 }
 
 TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
@@ -73,36 +69,4 @@ TEST_F(ProcedureRegistry, ReferenceNumbersAreSharedAndUniqueAndNeverZero) {
   Sp_SetupResumeEventProcedure(nullptr, 0, 0, &none);
   EXPECT_EQ(none, 77ul);
   EXPECT_EQ(count(), before);
-}
-
-TEST_F(ProcedureRegistry, UserDataCarriesAPointer) {
-  static void* seen = nullptr;
-  int object = 0;
-  Sp_SetupDisposeProcedure([](unsigned long d) { seen = reinterpret_cast<void*>(d); }, 0,
-                           reinterpret_cast<unsigned long>(&object), nullptr);
-  Sp_EvnetToolsQuitApplicationProc();
-  EXPECT_EQ(seen, &object);
-}
-
-TEST_F(ProcedureRegistry, IdleControlIgnoresEntriesOfOtherRegistries) {
-  unsigned long ref = 0;
-  Sp_SetupResumeEventProcedure(Record, 0, 9, &ref);
-  Sp_UnsetEventIdleTimeProcedure(ref);
-  Sp_DisableIdleTimeProcedure(ref);
-  Sp_EventToolsResumeEventProc();
-  EXPECT_EQ(gCalls, (std::vector<unsigned long>{9}));
-}
-
-TEST_F(ProcedureRegistry, SuspendSwitchesTracingOffAndResumeBackOn) {
-  bool tracingOffDuringSuspend = false;
-  static bool* observed;
-  observed = &tracingOffDuringSuspend;
-  Sp_SetupSuspendEventProcedure([](unsigned long) { *observed = Sp_IsMouseTraceDisabled(); }, 0, 0,
-                                nullptr);
-  Sp_EnableMouseTrace(0);
-  Sp_EvnetToolsSuspendEventProc();
-  EXPECT_FALSE(tracingOffDuringSuspend);  // switched off only after the suspend procedures
-  EXPECT_TRUE(Sp_IsMouseTraceDisabled());
-  Sp_EventToolsResumeEventProc();
-  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
 }

@@ -20,78 +20,19 @@ namespace {
 Rect R(SInt16 top, SInt16 left, SInt16 bottom, SInt16 right) {
   return Rect{top, left, bottom, right};
 }
-bool Same(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
 
 // One way of asking, as the callers ask; its answer (0 for the one-button dialog).
 using Ask = std::function<short(WindowRef parent)>;
+const tStdSayDlgType kCaution = kSpStdSayDlgCaution;
 
-short OneButton(WindowRef) {
-  Text message(MJ("保存できませんでした。"));
-  Sp_SayDialogByModal(message.get(), 0);
-  return 0;
-}
-short TwoButtons(WindowRef) {
-  Text first(MJ("削除")), second(MJ("キャンセル")), message(MJ("削除しますか？"));
-  return SpStdSayDlgTwoButton(first.get(), second.get(), message.get(), kSpStdSayDlgCaution, 0, 0,
-                              0);
-}
-short ThreeButtons(WindowRef) {
-  Text a("Save"), b("Cancel"), o("Don't Save"), t1("First text"), t2("Second text");
-  return SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), t1.get(), t2.get(), kSpStdSayDlgNote, 0,
-                                0, 0);
-}
-short OneButtonSheet(WindowRef parent) {
-  Text message(MJ("書き出しが終わりました。")), explanation("e"), button(MJ("閉じる"));
-  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, message.get(), explanation.get(),
-                                  button.get());
-  return 0;
-}
-short TwoButtonSheet(WindowRef parent) {
-  Text message("Replace?"), explanation("e"), ok("Replace"), cancel("Cancel");
-  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
-                                          explanation.get(), ok.get(), cancel.get());
-}
-short TwoButtonSheetWithoutCancel(WindowRef parent) {
-  Text message("m"), explanation("e"), ok("OK");
-  return SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, message.get(),
-                                          explanation.get(), ok.get(), nullptr);
-}
-short ThreeButtonSheet(WindowRef parent) {
-  Text message("Save changes?"), explanation("e"), ok("Save"), cancel("Cancel"), other("Discard");
-  return SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, message.get(),
-                                            explanation.get(), ok.get(), cancel.get(), other.get());
-}
-short CFStringSheet(WindowRef parent) {
-  CFStringRef message = CFStringCreateWithCString(nullptr, "Stop?", kCFStringEncodingMacJapanese);
-  const short answer = SpStdSayDlgTwoButtonBySheetAlertWithCFString(
-      parent, kSpStdSayDlgCaution, message, CFSTR("e"), CFSTR("Stop"), CFSTR("Continue"));
-  EXPECT_EQ(CFGetRetainCount(message), 1) << "the strings stay the caller's";
-  CFRelease(message);
-  return answer;
-}
-// Without a window the question is asked in the two-button dialog, message and explanation.
-short SheetWithoutParent(WindowRef) {
-  Text message(MJ("上書きしますか？")), explanation(MJ("同じ名前のファイルがあります。")), ok("OK"),
-      cancel("Cancel");
-  return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kSpStdSayDlgCaution, message.get(),
-                                          explanation.get(), ok.get(), cancel.get());
-}
-short CFStringSheetWithoutParent(WindowRef) {
-  return SpStdSayDlgTwoButtonBySheetAlertWithCFString(
-      nullptr, kSpStdSayDlgCaution, CFSTR("上書きしますか？"),
-      CFSTR("同じ名前のファイルがあります。"), CFSTR("OK"), CFSTR("Cancel"));
-}
 // The alert with the given button texts (nullptr: none); the caller's buffers must come back
 // holding their zero-terminated texts.
 Ask Alert(const char* def, const char* can, const char* oth) {
   return [=](WindowRef) {
-    Text message("The disc cannot be read."), d(def ? def : ""), c(can ? can : ""),
-        o(oth ? oth : "");
-    const short answer =
-        Sp_SayAlertByModal(kSpStdSayDlgCaution, message.get(), nullptr, def ? d.get() : nullptr,
-                           can ? c.get() : nullptr, oth ? o.get() : nullptr);
+    Text message("The disc cannot be read."), d(def ? def : "");
+    const short answer = Sp_SayAlertByModal(kCaution, message.get(), nullptr,
+                                            def ? d.get() : nullptr, can ? T(can) : nullptr,
+                                            oth ? T(oth) : nullptr);
     EXPECT_EQ(message.str(), "The disc cannot be read.");
     EXPECT_EQ(d.str(), def ? def : "");
     return answer;
@@ -104,6 +45,26 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
   const ShownKind kModal = ShownKind::kModalDialog, kSheet = ShownKind::kSheet,
                   kAlert = ShownKind::kAlert;
   const std::string kBoth = MJ("上書きしますか？") + "\r" + MJ("同じ名前のファイルがあります。");
+  // clang-format off
+  const Ask OneButton = [](WindowRef) { Sp_SayDialogByModal(T(MJ("保存できませんでした。")), 0); return short(0); };
+  const Ask TwoButtons = [&](WindowRef) { return SpStdSayDlgTwoButton(T(kDel), T(kCan), T(MJ("削除しますか？")), kCaution, 0, 0, 0); };
+  const Ask ThreeButtons = [](WindowRef) { return SpStdSayDlgThreeButton(T("Save"), T("Cancel"), T("Don't Save"), T("First text"), T("Second text"), kSpStdSayDlgNote, 0, 0, 0); };
+  const Ask OneButtonSheet = [](WindowRef w) { Sp_SayDialogByModalBySheetAlert(w, kSpStdSayDlgNote, T(MJ("書き出しが終わりました。")), T("e"), T(MJ("閉じる"))); return short(0); };
+  const Ask TwoButtonSheet = [](WindowRef w) { return SpStdSayDlgTwoButtonBySheetAlert(w, kCaution, T("Replace?"), T("e"), T("Replace"), T("Cancel")); };
+  const Ask TwoButtonSheetWithoutCancel = [](WindowRef w) { return SpStdSayDlgTwoButtonBySheetAlert(w, kSpStdSayDlgStop, T("m"), T("e"), T("OK"), nullptr); };
+  const Ask ThreeButtonSheet = [](WindowRef w) { return SpStdSayDlgThreeButtonBySheetAlert(w, kCaution, T("Save changes?"), T("e"), T("Save"), T("Cancel"), T("Discard")); };
+  // Without a window the question is asked in the two-button dialog, message and explanation.
+  const Ask SheetWithoutParent = [](WindowRef) { return SpStdSayDlgTwoButtonBySheetAlert(nullptr, kCaution, T(MJ("上書きしますか？")), T(MJ("同じ名前のファイルがあります。")), T("OK"), T("Cancel")); };
+  const Ask CFStringSheetWithoutParent = [](WindowRef) { return SpStdSayDlgTwoButtonBySheetAlertWithCFString(nullptr, kCaution, CFSTR("上書きしますか？"), CFSTR("同じ名前のファイルがあります。"), CFSTR("OK"), CFSTR("Cancel")); };
+  // clang-format on
+  const Ask CFStringSheet = [](WindowRef parent) {
+    CFStringRef message = CFStringCreateWithCString(nullptr, "Stop?", kCFStringEncodingMacJapanese);
+    const short answer = SpStdSayDlgTwoButtonBySheetAlertWithCFString(
+        parent, kCaution, message, CFSTR("e"), CFSTR("Stop"), CFSTR("Continue"));
+    EXPECT_EQ(CFGetRetainCount(message), 1) << "the strings stay the caller's";
+    CFRelease(message);
+    return answer;
+  };
   struct Case {
     const char* why;
     Ask ask;
@@ -123,28 +84,19 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
       {"two: Enter", TwoButtons, Answer::Enter(), 1, kModal, "", {}},
       {"two: Escape", TwoButtons, Answer::Escape(), 2, kModal, "", {}},
       {"two: Command-period", TwoButtons, Answer::CommandPeriod(), 2, kModal, "", {}},
-      {"three: third", ThreeButtons, Answer::Click(3), 3, kModal, "First text",
-       {"Save", "Cancel", "Don't Save"}},
-      {"one sheet", OneButtonSheet, Answer::Return(), 0, kSheet, MJ("書き出しが終わりました。"),
-       {MJ("閉じる")}},
-      {"two sheet: Return", TwoButtonSheet, Answer::Return(), 1, kSheet, "Replace?",
-       {"Replace", "Cancel"}},
+      {"three: third", ThreeButtons, Answer::Click(3), 3, kModal, "First text", {"Save", "Cancel", "Don't Save"}},
+      {"one sheet", OneButtonSheet, Answer::Return(), 0, kSheet, MJ("書き出しが終わりました。"), {MJ("閉じる")}},
+      {"two sheet: Return", TwoButtonSheet, Answer::Return(), 1, kSheet, "Replace?", {"Replace", "Cancel"}},
       {"two sheet: Escape", TwoButtonSheet, Answer::Escape(), 2, kSheet, "", {}},
       {"two sheet: Command-period", TwoButtonSheet, Answer::CommandPeriod(), 2, kSheet, "", {}},
-      {"two sheet without cancel", TwoButtonSheetWithoutCancel, Answer::Return(), 1, kSheet, "m",
-       {"OK"}},
-      {"three sheet: other", ThreeButtonSheet, Answer::Click(3), 3, kSheet, "",
-       {"Save", "Cancel", "Discard"}},
+      {"two sheet without cancel", TwoButtonSheetWithoutCancel, Answer::Return(), 1, kSheet, "m", {"OK"}},
+      {"three sheet: other", ThreeButtonSheet, Answer::Click(3), 3, kSheet, "", {"Save", "Cancel", "Discard"}},
       {"CFString sheet", CFStringSheet, Answer::Click(2), 2, kSheet, "Stop?", {"Stop", "Continue"}},
-      {"sheet without parent", SheetWithoutParent, Answer::Click(2), 2, kModal, kBoth,
-       {"OK", "Cancel"}},
-      {"CFString sheet without parent", CFStringSheetWithoutParent, Answer::Return(), 1, kModal,
-       kBoth, {}},
-      {"alert without texts: OK", Alert(nullptr, nullptr, nullptr), Answer::Return(), 1, kAlert,
-       "The disc cannot be read.", {"OK"}},
+      {"sheet without parent", SheetWithoutParent, Answer::Click(2), 2, kModal, kBoth, {"OK", "Cancel"}},
+      {"CFString sheet without parent", CFStringSheetWithoutParent, Answer::Return(), 1, kModal, kBoth, {}},
+      {"alert without texts: OK", Alert(nullptr, nullptr, nullptr), Answer::Return(), 1, kAlert, "The disc cannot be read.", {"OK"}},
       {"alert: empty texts are none", Alert("", "", ""), Answer::Enter(), 1, kAlert, "", {"OK"}},
-      {"alert: other", Alert("Save", "Cancel", "Discard"), Answer::Click(3), 3, kAlert, "",
-       {"Save", "Cancel", "Discard"}},
+      {"alert: other", Alert("Save", "Cancel", "Discard"), Answer::Click(3), 3, kAlert, "", {"Save", "Cancel", "Discard"}},
       // clang-format on
   };
   WindowRef parent = NewParent();
@@ -156,67 +108,52 @@ TEST_F(SayDialogFixture, EachDialogAnswersItsButtonByClickAndByKeyAndCloses) {
     // A dialog still waiting after the answer would come up again without an answer and fail
     // the test; one appearance means the answer closed it.
     ASSERT_EQ(ShownSoFar().size(), before + 1);
-    EXPECT_EQ(Last().kind, c.kind);
-    if (!c.message.empty()) {
-      EXPECT_EQ(Last().message, c.message);
-    }
-    if (!c.buttons.empty()) {
-      EXPECT_EQ(Last().buttons, c.buttons);
-      EXPECT_EQ(Last().defaultItem, 1);
-      if (c.kind == ShownKind::kSheet) {
-        EXPECT_EQ(Last().cancelItem, c.buttons.size() > 1 ? 2 : 0);
-      }
-    }
-    EXPECT_TRUE(sp_testing::LiveDialogs().empty());
+    const sp_testing::Shown& last = Last();
+    EXPECT_EQ(last.kind, c.kind);
+    EXPECT_EQ(c.message.empty() ? "" : last.message, c.message);
+    if (c.buttons.empty()) continue;
+    EXPECT_EQ(last.buttons, c.buttons);
+    EXPECT_EQ(last.defaultItem, 1);
+    EXPECT_TRUE(c.kind != kSheet || last.cancelItem == (c.buttons.size() > 1 ? 2 : 0));
   }
+  EXPECT_TRUE(sp_testing::LiveDialogs().empty());
   EXPECT_TRUE(IsValidWindowPtr(parent));
   // A two-button dialog without a message shows an empty text.
   Respond(Answer::Click(2));
-  Text yes("Yes"), no("No");
-  EXPECT_EQ(SpStdSayDlgTwoButton(yes.get(), no.get(), nullptr, kSpStdSayDlgStop, 0, 0, 0), 2);
+  EXPECT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kSpStdSayDlgStop, 0, 0, 0), 2);
   EXPECT_EQ(Last().message, "");
   EXPECT_EQ(errors_.Count(), 0u);
-}
-
-// The bytes of the compiled resource, to put back alone into an emptied application file.
-std::vector<UInt8> ResourceBytes(ResType type, SInt16 id) {
-  Handle h = GetResource(type, id);
-  EXPECT_NE(h, nullptr) << id;
-  if (h == nullptr) return {};
-  return std::vector<UInt8>(reinterpret_cast<UInt8*>(*h),
-                            reinterpret_cast<UInt8*>(*h) + GetHandleSize(h));
 }
 
 TEST_F(SayDialogFixture, EachKindTakesItsOwnDialogResource) {
   struct Case {
     tStdSayDlgType type;
     SInt16 twoButton, threeButton;
-  } cases[] = {
-      {kSpStdSayDlgStop, 6132, 6140},
-      {kSpStdSayDlgNote, 6133, 6141},
-      {kSpStdSayDlgCaution, 6131, 6142},
-      {tStdSayDlgType(7), 6131, 6142},
-  };
+  } cases[] = {{kSpStdSayDlgStop, 6132, 6140}, {kSpStdSayDlgNote, 6133, 6141},
+               {kCaution, 6131, 6142}, {tStdSayDlgType(7), 6131, 6142}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.type));
     // Only the dialogs of this kind exist: a wrong choice finds no resource and answers 0.
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+    std::vector<std::pair<ResType, SInt16>> keys;
     std::vector<std::vector<UInt8>> bytes;
     for (SInt16 id : {c.twoButton, c.threeButton}) {
-      bytes.push_back(ResourceBytes(SpFourCC("DLOG"), id));
-      bytes.push_back(ResourceBytes(SpFourCC("DITL"), id));
+      for (ResType type : {SpFourCC("DLOG"), SpFourCC("DITL")}) {
+        Handle h = GetResource(type, id);
+        ASSERT_NE(h, nullptr);
+        keys.emplace_back(type, id);
+        const UInt8* start = reinterpret_cast<UInt8*>(*h);
+        bytes.emplace_back(start, start + GetHandleSize(h));
+      }
     }
     sp_testing::ResetResources();
-    sp_testing::AddAppResource(SpFourCC("DLOG"), c.twoButton, bytes[0]);
-    sp_testing::AddAppResource(SpFourCC("DITL"), c.twoButton, bytes[1]);
-    sp_testing::AddAppResource(SpFourCC("DLOG"), c.threeButton, bytes[2]);
-    sp_testing::AddAppResource(SpFourCC("DITL"), c.threeButton, bytes[3]);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      sp_testing::AddAppResource(keys[i].first, keys[i].second, bytes[i]);
+    }
     Respond(Answer::Click(2));
     Respond(Answer::Click(3));
-    Text a("A"), b("B"), o("C");
-    EXPECT_EQ(SpStdSayDlgTwoButton(a.get(), b.get(), nullptr, c.type, 0, 0, 0), 2);
-    EXPECT_EQ(SpStdSayDlgThreeButton(a.get(), b.get(), o.get(), nullptr, nullptr, c.type, 0, 0, 0),
-              3);
+    EXPECT_EQ(SpStdSayDlgTwoButton(T("A"), T("B"), nullptr, c.type, 0, 0, 0), 2);
+    EXPECT_EQ(SpStdSayDlgThreeButton(T("A"), T("B"), T("C"), nullptr, nullptr, c.type, 0, 0, 0), 3);
   }
   EXPECT_EQ(errors_.Count(), 0u);
 }
@@ -234,51 +171,30 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
     std::string first, second, third;  // third empty: the two-button dialog
     std::vector<Rect> boxes;
   } cases[] = {
+      // clang-format off
       {"both fit", "OK", "No", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"exactly fitting titles stay",
-       "1234567",
-       "abcdefg",
-       "",
-       {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
-      {"one pixel more than fits grows",
-       "12345678",
-       "No",
-       "",
-       {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
-      {"second wider: grows left, first moves left",
-       "OK",
-       k10,
-       "",
-       {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
-      {"first wider: grows left from its right edge",
-       k8,
-       "No",
-       "",
-       {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
+      {"exactly fitting titles stay", "1234567", "abcdefg", "", {R(95, 230, 115, 300), R(95, 310, 115, 380)}},
+      {"one pixel more than fits grows", "12345678", "No", "", {R(95, 224, 115, 300), R(95, 310, 115, 380)}},
+      {"second wider: grows left, first moves left", "OK", k10, "", {R(95, 152, 115, 222), R(95, 232, 115, 380)}},
+      {"first wider: grows left from its right edge", k8, "No", "", {R(95, 176, 115, 300), R(95, 310, 115, 380)}},
       {"both wider", k8, k10, "", {R(95, 98, 115, 222), R(95, 232, 115, 380)}},
-      {"three: second pushes the first, third grows right",
-       "OK",
-       k10,
-       k8,
-       {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
+      {"three: second pushes the first, third grows right", "OK", k10, k8, {R(115, 182, 135, 262), R(115, 272, 135, 420), R(115, 20, 135, 144)}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     Layout layout;
     const int n = int(c.boxes.size());
     Respond(ReadThenClick(&layout, n, 1));
-    Text first(c.first), second(c.second), third(c.third);
-    const short answer =
-        n == 2
-            ? SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0)
-            : SpStdSayDlgThreeButton(first.get(), second.get(), third.get(), nullptr, nullptr,
-                                     kSpStdSayDlgCaution, 0, 0, 0);
-    ASSERT_EQ(answer, 1);
+    ASSERT_EQ(n == 2 ? SpStdSayDlgTwoButton(T(c.first), T(c.second), nullptr, kCaution, 0, 0, 0)
+                     : SpStdSayDlgThreeButton(T(c.first), T(c.second), T(c.third), nullptr,
+                                              nullptr, kCaution, 0, 0, 0),
+              1);
     ASSERT_EQ(layout.buttons.size(), c.boxes.size());
     for (int i = 0; i < n; ++i) {
-      EXPECT_TRUE(Same(layout.buttons[i], c.boxes[i])) << i << Show(layout.buttons[i]);
       // The controls stand where the item list says.
-      EXPECT_TRUE(Same(layout.controls[i], c.boxes[i])) << i << Show(layout.controls[i]);
+      EXPECT_EQ(Show(layout.buttons[i]), Show(c.boxes[i])) << i;
+      EXPECT_EQ(Show(layout.controls[i]), Show(c.boxes[i])) << i;
     }
   }
 }
@@ -286,13 +202,9 @@ TEST_F(SayDialogFixture, ButtonsWidenToTheirTitlesAndPushTheirNeighbours) {
 TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen) {
   Layout placed;
   Respond(ReadThenClick(&placed, 2, 1));
-  Text first("Yes"), second("No");
-  ASSERT_EQ(SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 0, 0, 0),
-            1);
-  const SInt16 width = SInt16(placed.content.right - placed.content.left);
-  const SInt16 height = SInt16(placed.content.bottom - placed.content.top);
-  ASSERT_EQ(width, 400);
-  ASSERT_EQ(height, 130);
+  ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 0, 0, 0), 1);
+  ASSERT_EQ(placed.content.right - placed.content.left, 400);
+  ASSERT_EQ(placed.content.bottom - placed.content.top, 130);
   Rect screen = {0, 0, 0, 0};
   Sp_GetScreenSize(&screen);
   struct Case {
@@ -312,15 +224,10 @@ TEST_F(SayDialogFixture, CentredOnAPointOnlyWhenTheDialogStaysWhollyOnTheScreen)
     SCOPED_TRACE(c.why);
     Layout layout;
     Respond(ReadThenClick(&layout, 2, 2));
-    ASSERT_EQ(
-        SpStdSayDlgTwoButton(first.get(), second.get(), nullptr, kSpStdSayDlgCaution, 1, c.h, c.v),
-        2);
-    if (c.moves) {
-      EXPECT_EQ(layout.content.left, c.h - width / 2);
-      EXPECT_EQ(layout.content.top, c.v - height / 2);
-    } else {
-      EXPECT_TRUE(Same(layout.content, placed.content)) << Show(layout.content);
-    }
+    ASSERT_EQ(SpStdSayDlgTwoButton(T("Yes"), T("No"), nullptr, kCaution, 1, c.h, c.v), 2);
+    const SInt16 left = SInt16(c.h - 200), top = SInt16(c.v - 65);
+    const Rect centred = {top, left, SInt16(top + 130), SInt16(left + 400)};
+    EXPECT_EQ(Show(layout.content), Show(c.moves ? centred : placed.content));
   }
 }
 
@@ -329,12 +236,12 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
     const char* why;
     std::string message, shown;
   } cases[] = {
+      // clang-format off
       {"255 bytes stay whole", std::string(255, 'a'), std::string(255, 'a')},
       {"256 one-byte characters: the first 255", std::string(256, 'a'), std::string(255, 'a')},
-      {"a two-byte character across byte 255 is left out", std::string(254, 'a') + MJ("漢") + "bbb",
-       std::string(254, 'a')},
-      {"a two-byte character ending at byte 255 stays", std::string(253, 'a') + MJ("漢") + "bbb",
-       std::string(253, 'a') + MJ("漢")},
+      {"a two-byte character across byte 255 is left out", std::string(254, 'a') + MJ("漢") + "bbb", std::string(254, 'a')},
+      {"a two-byte character ending at byte 255 stays", std::string(253, 'a') + MJ("漢") + "bbb", std::string(253, 'a') + MJ("漢")},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -346,73 +253,52 @@ TEST_F(SayDialogFixture, MessageOver255BytesIsCutBetweenCharacters) {
   }
 }
 
-TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
-  Text empty(""), m("m"), a("A"), b("B");
-  WindowRef parent = NewParent();
-  // The answer, the function that logged the failure (nullptr: nothing logged) with its step,
-  // and the beeps.
-  auto expect = [&](const char* why, short answer, const char* function, UInt32 beeped,
-                    int step = 1) {
-    SCOPED_TRACE(why);
-    EXPECT_EQ(answer, 0);
-    EXPECT_TRUE(ShownSoFar().empty());
-    if (function == nullptr) {
-      EXPECT_EQ(errors_.Count(), 0u);
-    } else {
-      EXPECT_TRUE(errors_.Has(function, step));
-    }
-    EXPECT_EQ(errors_.Beeps(), beeped);
-    errors_.Clear();
-  };
-  Sp_SayDialogByModal(nullptr, 0);
-  expect("no message", 0, "Sp_SayDialogByModal", 1);
-  Sp_SayDialogByModal(empty.get(), 0);
-  expect("empty message", 0, "Sp_SayDialogByModal", 1);
-  expect("two buttons without the second title",
-         SpStdSayDlgTwoButton(a.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0, 0),
-         "SpStdSayDlgTwoButton", 1);
-  expect("three buttons without the third title",
-         SpStdSayDlgThreeButton(a.get(), b.get(), nullptr, nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
-                                0),
-         "SpStdSayDlgThreeButton", 1);
-  expect("a sheet the toolbox refuses (no message) is not the caller's fault",
-         SpStdSayDlgTwoButtonBySheetAlertWithCFString(parent, kSpStdSayDlgStop, nullptr, CFSTR("e"),
-                                                      CFSTR("OK"), nullptr),
-         nullptr, 0);
-  expect("three-button sheet without explanation",
-         SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgStop, m.get(), nullptr, a.get(),
-                                            nullptr, nullptr),
-         "SpStdSayDlgThreeButtonBySheetAlert", 1);
-  Sp_SayDialogByModalBySheetAlert(nullptr, kSpStdSayDlgStop, m.get(), m.get(), a.get());
-  expect("one-button sheet without parent", 0, "Sp_SayDialogByModalBySheetAlert", 1);
-  expect("alert without message",
-         Sp_SayAlertByModal(kSpStdSayDlgCaution, nullptr, nullptr, nullptr, nullptr, nullptr),
-         "Sp_SayDialogByModal", 1);
-  expect("alert with an empty message",
-         Sp_SayAlertByModal(kSpStdSayDlgCaution, empty.get(), nullptr, nullptr, nullptr, nullptr),
-         "Sp_SayDialogByModal", 1);
-  // Missing dialog resources.
-  sp_testing::ResetResources();
-  Text c("C");
-  Sp_SayDialogByModal(m.get(), 0);
-  expect("no one-button resource", 0, "Sp_SayDialogByModal", 1, 2);
-  expect("no two-button resource",
-         SpStdSayDlgTwoButton(a.get(), b.get(), m.get(), kSpStdSayDlgStop, 0, 0, 0),
-         "SpStdSayDlgTwoButton", 1);
-  expect("no three-button resource",
-         SpStdSayDlgThreeButton(a.get(), b.get(), c.get(), nullptr, nullptr, kSpStdSayDlgStop, 0, 0,
-                                0),
-         "SpStdSayDlgThreeButton", 1, 2);
-  // A one-button dialog without its message item is disposed of.
-  ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(R"(
+const char kNoMessageItem[] = R"(
 resource 'DLOG' 6130 { bounds 80, 80, 210, 480; items 6130 }
 resource 'DITL' 6130 {
   button 95, 310, 115, 380 { text "OK" }
   userItem 13, 20, 45, 52
 }
-)"));
-  Sp_SayDialogByModal(m.get(), 0);
-  expect("one-button dialog without its message item", 0, "Sp_SayDialogByModal", 1, 3);
+)";
+
+TEST_F(SayDialogFixture, FailuresAnswerZeroShowNothingAndAreLogged) {
+  WindowRef parent = NewParent();
+  const tStdSayDlgType kStop = kSpStdSayDlgStop;
+  struct Case {
+    const char* why;
+    std::function<short()> call;
+    const char* function;  // that logged the failure; nullptr: nothing logged, no beep
+    int step;
+  } cases[] = {
+      // clang-format off
+      {"no message", [] { Sp_SayDialogByModal(nullptr, 0); return short(0); }, "Sp_SayDialogByModal", 1},
+      {"empty message", [] { Sp_SayDialogByModal(T(""), 0); return short(0); }, "Sp_SayDialogByModal", 1},
+      {"two buttons without the second title", [&] { return SpStdSayDlgTwoButton(T("A"), nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgTwoButton", 1},
+      {"three buttons without the third title", [&] { return SpStdSayDlgThreeButton(T("A"), T("B"), nullptr, nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgThreeButton", 1},
+      {"a sheet the toolbox refuses (no message) is not the caller's fault", [&] { return SpStdSayDlgTwoButtonBySheetAlertWithCFString(parent, kStop, nullptr, CFSTR("e"), CFSTR("OK"), nullptr); }, nullptr, 0},
+      {"three-button sheet without explanation", [&] { return SpStdSayDlgThreeButtonBySheetAlert(parent, kStop, T("m"), nullptr, T("A"), nullptr, nullptr); }, "SpStdSayDlgThreeButtonBySheetAlert", 1},
+      {"one-button sheet without parent", [&] { Sp_SayDialogByModalBySheetAlert(nullptr, kStop, T("m"), T("m"), T("A")); return short(0); }, "Sp_SayDialogByModalBySheetAlert", 1},
+      {"alert without message", [] { return Sp_SayAlertByModal(kCaution, nullptr, nullptr, nullptr, nullptr, nullptr); }, "Sp_SayDialogByModal", 1},
+      {"alert with an empty message", [] { return Sp_SayAlertByModal(kCaution, T(""), nullptr, nullptr, nullptr, nullptr); }, "Sp_SayDialogByModal", 1},
+      {"no one-button resource", [] { sp_testing::ResetResources(); Sp_SayDialogByModal(T("m"), 0); return short(0); }, "Sp_SayDialogByModal", 2},
+      {"no two-button resource", [&] { return SpStdSayDlgTwoButton(T("A"), T("B"), T("m"), kStop, 0, 0, 0); }, "SpStdSayDlgTwoButton", 1},
+      {"no three-button resource", [&] { return SpStdSayDlgThreeButton(T("A"), T("B"), T("C"), nullptr, nullptr, kStop, 0, 0, 0); }, "SpStdSayDlgThreeButton", 2},
+      // A one-button dialog without its message item is disposed of.
+      {"one-button dialog without its message item", [] { framework_test::UseResourceSource(kNoMessageItem); Sp_SayDialogByModal(T("m"), 0); return short(0); }, "Sp_SayDialogByModal", 3},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    errors_.Clear();
+    EXPECT_EQ(c.call(), 0);
+    EXPECT_TRUE(ShownSoFar().empty());
+    if (c.function == nullptr) {
+      EXPECT_EQ(errors_.Count(), 0u);
+    } else {
+      EXPECT_TRUE(errors_.Has(c.function, c.step));
+    }
+    EXPECT_EQ(errors_.Beeps(), c.function == nullptr ? 0u : 1u);
+  }
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
 }
 
@@ -430,38 +316,27 @@ resource 'DITL' 9095 {
 )";
 
 TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEscapeAlone) {
-  std::vector<UInt8> bytes;
-  std::string error;
-  ASSERT_TRUE(sp_testing::CompileResourceSource(kFieldsDialogSource, ".", &bytes, &error)) << error;
-  ASSERT_EQ(sp_testing::UseInMemoryAppResources(bytes), noErr);
+  ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kFieldsDialogSource));
   SInt16 focus = 0;
   sp_testing::TextSelection selection = {0, 0};
   DialogRef dialog = nullptr;
-  const Answer readFocus = Answer()
-                               .Do(
-                                   [&](WindowRef) {
-                                     focus = GetDialogKeyboardFocusItem(dialog);
-                                     selection = sp_testing::DialogSelection(dialog);
-                                   },
-                                   "read the focus")
-                               .ClickItem(1);
+  const auto read = [&](WindowRef) {
+    focus = GetDialogKeyboardFocusItem(dialog);
+    selection = sp_testing::DialogSelection(dialog);
+  };
   struct Case {
     const char* why;
     std::vector<Answer> answers;  // one per appearance
     DialogItemIndex expected;
     bool flashed;
   } cases[] = {
+      // clang-format off
       {"Return", {Answer::Return()}, 1, true},
       {"Enter", {Answer::Enter()}, 1, true},
-      {"Command-period: item 2, not a button here, so no flash",
-       {Answer::CommandPeriod()},
-       2,
-       false},
+      {"Command-period: item 2, not a button here, so no flash", {Answer::CommandPeriod()}, 2, false},
       {"Escape does nothing", {Answer::Escape(), Answer::Click(1)}, 1, false},
-      {"Command-A selects the focused field",
-       {Answer().PressKey('a', 0, cmdKey), readFocus},
-       1,
-       false},
+      {"Command-A selects the focused field", {Answer().PressKey('a', 0, cmdKey), Answer().Do(read, "read").ClickItem(1)}, 1, false},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -477,18 +352,14 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
       ModalDialog(SpStdSayDlgNormalFilter, &item);
     } while (item != 1 && item != 2);
     EXPECT_EQ(item, c.expected);
-    if (c.flashed) {
-      EXPECT_GE(TickCount() - start, 7u) << "a flashed button stays lit 7 ticks";
-    }
-    ControlRef ok = nullptr;
-    GetDialogItemAsControl(dialog, 1, &ok);
-    EXPECT_EQ(GetControlHilite(ok), 0);
+    EXPECT_GE(TickCount() - start, c.flashed ? 7u : 0u) << "a flashed button stays lit 7 ticks";
+    EXPECT_EQ(GetControlHilite(framework_test::ItemControl(dialog, 1)), 0);
     DisposeDialog(dialog);
   }
   // The focused field itself, not the one after it, wholly.
-  EXPECT_EQ(focus, 2);
-  EXPECT_EQ(selection.start, 0);
-  EXPECT_EQ(selection.end, 11);
+  EXPECT_EQ(std::to_string(focus) + ":" + std::to_string(selection.start) + "-" +
+                std::to_string(selection.end),
+            "2:0-11");
 
   // The one-button dialog's classic loop runs this filter: it stays up for Escape and
   // Command-period.
@@ -497,8 +368,7 @@ TEST_F(SayDialogFixture, ClassicFilterPressesItemsOneAndTwoSelectsAllAndLeavesEs
   Respond(Answer::CommandPeriod());
   Respond(Answer::Return());
   const std::size_t before = ShownSoFar().size();
-  Text message("Classic");
-  Sp_SayDialogByModal(message.get(), 1);
+  Sp_SayDialogByModal(T("Classic"), 1);
   ASSERT_EQ(ShownSoFar().size(), before + 3);
   EXPECT_TRUE(ShownSoFar().back().again);
   EXPECT_TRUE(sp_testing::LiveDialogs().empty());
@@ -517,92 +387,75 @@ struct Snapshot {
   bool cornerIsBackground = false;
 };
 
+// The pixels of a box (local) that differ from the background.
+int Ink(CGrafPtr port, const Rect& box, UInt32 bg) {
+  int ink = 0;
+  for (SInt16 v = box.top; v < box.bottom; ++v) {
+    for (SInt16 h = box.left; h < box.right; ++h) ink += sp_testing::ReadPixel(port, h, v) != bg;
+  }
+  return ink;
+}
+
 // An answer that draws the dialog into a PNG file, reads the chosen pixels, then clicks.
 Answer SnapshotThenClick(Snapshot* out, const std::string& name, DialogItemIndex iconItem,
                          int buttons, DialogItemIndex click) {
-  return Answer()
-      .Do(
-          [=](WindowRef window) {
-            DialogRef dialog = GetDialogFromWindow(window);
-            CGrafPtr port = GetDialogPort(dialog);
-            out->path = ::testing::TempDir() + name;
-            out->written = sp_testing::SnapshotDialog(dialog, out->path);
-            std::printf("Say dialog snapshot: %s\n", out->path.c_str());
-            const UInt32 background = sp_testing::ReadPixel(port, 1, 1);
-            Rect box = {0, 0, 0, 0};
-            GetDialogItem(dialog, iconItem, nullptr, nullptr, &box);
-            for (SInt16 v = box.top; v < box.bottom; ++v) {
-              for (SInt16 h = box.left; h < box.right; ++h) {
-                out->iconInk += sp_testing::ReadPixel(port, h, v) != background;
-              }
-            }
-            for (DialogItemIndex item = 1; item <= buttons; ++item) {
-              GetDialogItem(dialog, item, nullptr, nullptr, &box);
-              const SInt16 middle = SInt16((box.top + box.bottom) / 2);
-              int ink = 0;
-              for (SInt16 h = box.left; h < box.right; ++h) {
-                ink += sp_testing::ReadPixel(port, h, middle) != background;
-              }
-              out->buttonInk.push_back(ink);
-            }
-            Rect content = {0, 0, 0, 0};
-            GetWindowBounds(window, kWindowContentRgn, &content);
-            out->cornerIsBackground =
-                sp_testing::ReadPixel(port, SInt16(content.right - content.left - 2),
-                                      SInt16(content.bottom - content.top - 2)) == background;
-          },
-          "snapshot")
-      .ClickItem(click);
+  const auto snapshot = [=](WindowRef window) {
+    DialogRef dialog = GetDialogFromWindow(window);
+    CGrafPtr port = GetDialogPort(dialog);
+    out->path = ::testing::TempDir() + name;
+    out->written = sp_testing::SnapshotDialog(dialog, out->path);
+    std::printf("Say dialog snapshot: %s\n", out->path.c_str());
+    const UInt32 background = sp_testing::ReadPixel(port, 1, 1);
+    out->iconInk = Ink(port, framework_test::ItemBox(dialog, iconItem), background);
+    for (DialogItemIndex item = 1; item <= buttons; ++item) {
+      Rect row = framework_test::ItemBox(dialog, item);
+      row.top = SInt16((row.top + row.bottom) / 2);
+      row.bottom = SInt16(row.top + 1);
+      out->buttonInk.push_back(Ink(port, row, background));
+    }
+    Rect content = {0, 0, 0, 0};
+    GetWindowBounds(window, kWindowContentRgn, &content);
+    out->cornerIsBackground =
+        sp_testing::ReadPixel(port, SInt16(content.right - content.left - 2),
+                              SInt16(content.bottom - content.top - 2)) == background;
+  };
+  return Answer().Do(snapshot, "snapshot").ClickItem(click);
 }
 
 TEST_F(SayDialogFixture, EverySayDialogWithJapaneseTextForAPersonToLookAt) {
-  Snapshot one, two, three, alert, sheet1, sheet2, sheet3;
-
-  Respond(SnapshotThenClick(&one, "say-dialog-6130-one-button.png", 2, 1, 1));
-  Text message(
-      MJ("ファイル「夏の終わり.aiff」を保存できませんでした。ディスクの空き容量を確かめて"
-         "から、もう一度お試しください。"));
-  Sp_SayDialogByModal(message.get(), 0);
-
-  Respond(SnapshotThenClick(&two, "say-dialog-6132-two-buttons.png", 3, 2, 2));
-  Text replace(MJ("置き換える")), cancel(MJ("キャンセル")),
-      question(MJ("同じ名前の項目がすでにあります。置き換えますか？"));
-  SpStdSayDlgTwoButton(replace.get(), cancel.get(), question.get(), kSpStdSayDlgStop, 0, 0, 0);
-
-  Respond(SnapshotThenClick(&three, "say-dialog-6141-three-buttons.png", 4, 3, 3));
-  Text save(MJ("保存")), dontSave(MJ("保存しない")), first(MJ("変更を保存しますか？")),
-      second(MJ("保存しないと、変更内容は失われます。"));
-  SpStdSayDlgThreeButton(save.get(), cancel.get(), dontSave.get(), first.get(), second.get(),
-                         kSpStdSayDlgNote, 0, 0, 0);
-
-  Respond(SnapshotThenClick(&alert, "say-alert-caution.png", 7, 1, 1));
-  Text alertMessage(MJ("CD を読み込めません。")),
-      alertExplanation(MJ("ディスクの汚れを拭き取ってから、もう一度入れてください。"));
-  Sp_SayAlertByModal(kSpStdSayDlgCaution, alertMessage.get(), alertExplanation.get(), nullptr,
-                     nullptr, nullptr);
-
   WindowRef parent = NewParent();
-  Respond(SnapshotThenClick(&sheet1, "say-sheet-one-button.png", 7, 1, 1));
-  Text report(MJ("報　告")), errorText(MJ("[Error No = -34] : ディスクがいっぱいです。")),
-      close(MJ("閉じる"));
-  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, report.get(), errorText.get(),
-                                  close.get());
-
-  Respond(SnapshotThenClick(&sheet2, "say-sheet-two-buttons.png", 7, 2, 2));
-  SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, question.get(), errorText.get(),
-                                   replace.get(), cancel.get());
-
-  Respond(SnapshotThenClick(&sheet3, "say-sheet-three-buttons.png", 7, 3, 3));
-  SpStdSayDlgThreeButtonBySheetAlert(parent, kSpStdSayDlgCaution, first.get(), second.get(),
-                                     save.get(), cancel.get(), dontSave.get());
-
-  for (const Snapshot* s : {&one, &two, &three, &alert, &sheet1, &sheet2, &sheet3}) {
-    SCOPED_TRACE(s->path);
-    EXPECT_TRUE(s->written);
+  const std::string kReplace = MJ("置き換える"), kCancel = MJ("キャンセル"), kSave = MJ("保存"),
+                    kDontSave = MJ("保存しない"), kFirst = MJ("変更を保存しますか？"),
+                    kSecond = MJ("保存しないと、変更内容は失われます。"),
+                    kQuestion = MJ("同じ名前の項目がすでにあります。置き換えますか？"),
+                    kError = MJ("[Error No = -34] : ディスクがいっぱいです。");
+  struct Case {
+    const char* file;
+    DialogItemIndex iconItem;
+    int buttons;
+    std::function<void()> ask;
+  } cases[] = {
+      // clang-format off
+      {"say-dialog-6130-one-button.png", 2, 1, [] { Sp_SayDialogByModal(T(MJ("ファイル「夏の終わり.aiff」を保存できませんでした。ディスクの空き容量を確かめてから、もう一度お試しください。")), 0); }},
+      {"say-dialog-6132-two-buttons.png", 3, 2, [&] { SpStdSayDlgTwoButton(T(kReplace), T(kCancel), T(kQuestion), kSpStdSayDlgStop, 0, 0, 0); }},
+      {"say-dialog-6141-three-buttons.png", 4, 3, [&] { SpStdSayDlgThreeButton(T(kSave), T(kCancel), T(kDontSave), T(kFirst), T(kSecond), kSpStdSayDlgNote, 0, 0, 0); }},
+      {"say-alert-caution.png", 7, 1, [] { Sp_SayAlertByModal(kCaution, T(MJ("CD を読み込めません。")), T(MJ("ディスクの汚れを拭き取ってから、もう一度入れてください。")), nullptr, nullptr, nullptr); }},
+      {"say-sheet-one-button.png", 7, 1, [&] { Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgNote, T(MJ("報　告")), T(kError), T(MJ("閉じる"))); }},
+      {"say-sheet-two-buttons.png", 7, 2, [&] { SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgStop, T(kQuestion), T(kError), T(kReplace), T(kCancel)); }},
+      {"say-sheet-three-buttons.png", 7, 3, [&] { SpStdSayDlgThreeButtonBySheetAlert(parent, kCaution, T(kFirst), T(kSecond), T(kSave), T(kCancel), T(kDontSave)); }},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    Snapshot shot;
+    Respond(SnapshotThenClick(&shot, c.file, c.iconItem, c.buttons, DialogItemIndex(c.buttons)));
+    c.ask();
+    SCOPED_TRACE(shot.path);
+    EXPECT_TRUE(shot.written);
     // The stop, note and caution icons are the framework's own resources.
-    EXPECT_GT(s->iconInk, 100);
-    for (int ink : s->buttonInk) EXPECT_GT(ink, 4) << "frame and title drawn";
-    EXPECT_TRUE(s->cornerIsBackground) << "nothing drawn past the layout";
+    EXPECT_GT(shot.iconInk, 100);
+    ASSERT_EQ(shot.buttonInk.size(), std::size_t(c.buttons));
+    for (int ink : shot.buttonInk) EXPECT_GT(ink, 4) << "frame and title drawn";
+    EXPECT_TRUE(shot.cornerIsBackground) << "nothing drawn past the layout";
   }
 }
 
@@ -620,9 +473,6 @@ class SayDialogErrorDisplay : public SayDialogFixture {
     SpERORSYS_GetFailureDisplayProcs(&savedSayErrorNo_, &savedSayDialog_);
     SpSayErrorNo_GetDisplayProcs(&savedModal_, &savedSheet_);
     SpStdSayDlg_InstallErrorDisplayProcs();
-    ASSERT_EQ(
-        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum_, &dirID_),
-        noErr);
   }
   void TearDown() override {
     SpERORSYS_SetFailureDisplayProcs(savedSayErrorNo_, savedSayDialog_);
@@ -636,12 +486,15 @@ class SayDialogErrorDisplay : public SayDialogFixture {
         << macJapaneseLines;
   }
   void Register(cSayErrorNoMgr& manager) {
-    manager.SetupNewErrorFile(0, vRefNum_, dirID_, kErrorFileName, 520, 2);
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    ASSERT_EQ(
+        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+        noErr);
+    manager.SetupNewErrorFile(0, vRefNum, dirID, kErrorFileName, 520, 2);
   }
 
   sp_testing::HomeScope home_;
-  short vRefNum_ = 0;
-  SInt32 dirID_ = 0;
   SpERORSYS_SayErrorNoProc savedSayErrorNo_ = nullptr;
   SpERORSYS_SayDialogProc savedSayDialog_ = nullptr;
   SpERORSYS_SayDialogProc savedModal_ = nullptr;
@@ -670,25 +523,16 @@ TEST_F(SayDialogErrorDisplay, ErrorNumberIsShownInTheDialogAndAsASheet) {
     cSayErrorNoMgr manager;
     Register(manager);
     Respond(Answer::Click(1));
-    if (c.where == 0) {
-      EXPECT_EQ(manager.SayErrorOccured(0, -34, nullptr), 1);
-    } else {
-      EXPECT_EQ(manager.SayErrorOccuredBySheetWindow(0, -34, c.where == 1 ? parent : nullptr,
-                                                     kSpStdSayDlgCaution, nullptr),
-                1);
-    }
-    if (c.where == 1) {
-      // "報　告" above the text, and the one button "閉じる".
-      EXPECT_EQ(Last().kind, ShownKind::kSheet);
-      EXPECT_EQ(Last().message, MJ("報　告"));
-      EXPECT_EQ(Last().explanation, c.text);
-      EXPECT_EQ(Last().buttons, std::vector<std::string>{MJ("閉じる")});
-      EXPECT_EQ(Last().alertType, kSpStdSayDlgCaution);
-    } else {
-      EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
-      EXPECT_EQ(Last().message, c.text);
-      EXPECT_EQ(Last().buttons, std::vector<std::string>{"OK"});
-    }
+    EXPECT_EQ(c.where == 0 ? manager.SayErrorOccured(0, -34, nullptr)
+                           : manager.SayErrorOccuredBySheetWindow(
+                                 0, -34, c.where == 1 ? parent : nullptr, kCaution, nullptr),
+              1);
+    // The sheet shows "報　告" above the text, and the one button "閉じる".
+    const sp_testing::Shown& last = Last();
+    EXPECT_EQ(last.message + "|" + last.explanation + "|" + last.buttons.at(0),
+              c.where == 1 ? MJ("報　告") + "|" + c.text + "|" + MJ("閉じる") : c.text + "||OK");
+    EXPECT_EQ(last.kind, c.where == 1 ? ShownKind::kSheet : ShownKind::kModalDialog);
+    EXPECT_TRUE(c.where != 1 || last.alertType == kCaution);
   }
 }
 
@@ -700,10 +544,11 @@ TEST_F(SayDialogErrorDisplay, SheetTitleIsCutTo510BytesBetweenCharacters) {
     const char* why;
     std::string title, shown;
   } cases[] = {
+      // clang-format off
       {"510 bytes stay", std::string(510, 'x'), std::string(510, 'x')},
       {"511 bytes: the first 510", std::string(511, 'x'), std::string(510, 'x')},
-      {"a two-byte character across byte 510 is left out whole",
-       std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+      {"a two-byte character across byte 510 is left out whole", std::string(509, 'T') + MJ("題") + std::string(89, 'U'), std::string(509, 'T')},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -735,28 +580,26 @@ class SayDialogErrorLogFailure : public SayDialogErrorDisplay {
   }
 };
 
-TEST_F(SayDialogErrorLogFailure, UnwritableLogIsShownOnceInTheSayDialog) {
+// Shown once in the say dialog. When the fallback dialog cannot be made it reports through the
+// log, which is failing: that report is dropped (a beep) instead of failing and showing again
+// without end; once that report is over, the next one is shown again.
+TEST_F(SayDialogErrorLogFailure, UnwritableLogIsShownOnceAndAFailingFallbackDoesNotLoop) {
   Respond(Answer::Click(1));
   EXPECT_EQ(SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x"), dupFNErr);
   ASSERT_EQ(ShownSoFar().size(), 1u);
   EXPECT_EQ(Last().kind, ShownKind::kModalDialog);
   EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
-}
 
-TEST_F(SayDialogErrorLogFailure, FallbackDialogThatCannotBeMadeDoesNotStartTheReportAgain) {
-  // Without its dialog resource the fallback dialog fails and reports through the log, which
-  // is failing: that report is dropped instead of failing and showing again without end.
   sp_testing::ResetResources();
   const UInt32 beeps = sp_testing::BeepCount();
   SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 1, "x");
-  EXPECT_TRUE(ShownSoFar().empty());
+  EXPECT_EQ(ShownSoFar().size(), 1u);
   EXPECT_EQ(sp_testing::BeepCount() - beeps, 1u);
 
-  // Once that report is over, the next one is shown again.
   ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
   Respond(Answer::Return());
   SpERORSYS_SaveErrorMeesage("SpTest.cpp", "Test", 2, "y");
-  ASSERT_EQ(ShownSoFar().size(), 1u);
+  ASSERT_EQ(ShownSoFar().size(), 2u);
   EXPECT_EQ(Last().message, FallbackText(dupFNErr, 9));
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "FrameworkTestSupport.h"
 
 #include "SpStdSayDialog.h"
@@ -17,9 +19,6 @@ using sp_testing::Answer;
 using sp_testing::Respond;
 using sp_testing::ShownKind;
 using sp_testing::ShownSoFar;
-
-// Any fixed local time: the clock only has to stand still between the dialogs' steps.
-constexpr SInt64 kTestDate = 3798264600;
 
 // MacJapanese bytes of a UTF-8 literal.
 inline std::string MJ(const char* utf8) {
@@ -41,6 +40,13 @@ class Text {
   std::vector<char> bytes_;
 };
 
+// A writable zero-terminated copy of a text that lives until the program ends.
+inline char* T(const std::string& bytes) {
+  static std::deque<Text> kept;
+  kept.emplace_back(bytes);
+  return kept.back().get();
+}
+
 // What a responder step saw of a dialog's buttons and window.
 struct Layout {
   Rect content = {0, 0, 0, 0};  // global
@@ -50,52 +56,33 @@ struct Layout {
 
 // A responder answer that first reads the layout into `out`, then clicks the item.
 inline Answer ReadThenClick(Layout* out, int buttons, DialogItemIndex item) {
-  return Answer()
-      .Do(
-          [out, buttons](WindowRef window) {
-            GetWindowBounds(window, kWindowContentRgn, &out->content);
-            DialogRef dialog = GetDialogFromWindow(window);
-            for (DialogItemIndex i = 1; i <= buttons; ++i) {
-              Rect box = {0, 0, 0, 0}, bounds = {0, 0, 0, 0};
-              GetDialogItem(dialog, i, nullptr, nullptr, &box);
-              ControlRef control = nullptr;
-              if (GetDialogItemAsControl(dialog, i, &control) == noErr) {
-                GetControlBounds(control, &bounds);
-              }
-              out->buttons.push_back(box);
-              out->controls.push_back(bounds);
-            }
-          },
-          "read layout")
-      .ClickItem(item);
+  const auto read = [out, buttons](WindowRef window) {
+    GetWindowBounds(window, kWindowContentRgn, &out->content);
+    DialogRef dialog = GetDialogFromWindow(window);
+    for (DialogItemIndex i = 1; i <= buttons; ++i) {
+      Rect bounds = {0, 0, 0, 0};
+      ControlRef control = framework_test::ItemControl(dialog, i);
+      if (control != nullptr) GetControlBounds(control, &bounds);
+      out->buttons.push_back(framework_test::ItemBox(dialog, i));
+      out->controls.push_back(bounds);
+    }
+  };
+  return Answer().Do(read, "read layout").ClickItem(item);
 }
 
-inline std::string Show(const Rect& r) {
-  return "(" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
-         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
-}
+using framework_test::Show;
 
-class SayDialogFixture : public ::testing::Test {
+class SayDialogFixture : public framework_test::FrameworkFixture {
  protected:
   void SetUp() override {
-    sp_testing::UseVirtualClock(kTestDate);
-    ResetAll();
+    FrameworkFixture::SetUp();
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
     Sp_CarbonEvent_ModeEnable();
     responder_ = std::make_unique<sp_testing::ResponderScope>();
   }
   void TearDown() override {
     responder_.reset();
-    ResetAll();
-    sp_testing::UseRealClock();
-  }
-
-  static void ResetAll() {
-    sp_testing::ResetEvents();
-    sp_testing::ResetDialogs();
-    sp_testing::ResetWindows();
-    sp_testing::ResetResources();
-    sp_testing::SetModifierKeys(0);
+    FrameworkFixture::TearDown();
   }
 
   // A visible document window for sheets.
@@ -115,7 +102,6 @@ class SayDialogFixture : public ::testing::Test {
   }
 
   std::unique_ptr<sp_testing::ResponderScope> responder_;
-  ErrorLogCapture errors_;
 };
 
 }  // namespace say_dialog_test

@@ -23,19 +23,11 @@ SInt32 ProcB(unsigned char command, unsigned char shift, unsigned char option) {
   return 7;
 }
 
-int CountKeys(const cSpSCS_Manager& manager) {
+// How many objects a list holds from its head on.
+template <class T>
+int Count(T* head) {
   int count = 0;
-  for (cSpSCS_ShortCutKey* key = manager.GetFirstKey(); key != nullptr;
-       key = key->GetNextObjectPtr()) {
-    ++count;
-  }
-  return count;
-}
-int CountFunctions(const cSpSCS_ShortCutKey* key) {
-  int count = 0;
-  for (cSpSCS_Function* f = key->GetFirstFunction(); f != nullptr; f = f->GetNextObjectPtr()) {
-    ++count;
-  }
+  for (; head != nullptr; head = head->GetNextObjectPtr()) ++count;
   return count;
 }
 
@@ -53,10 +45,9 @@ TEST_F(ShortCutKeys, CombinationsOfOneCharacterShareOneEntryAndARepeatReplacesIt
   manager.SetKeyFunction('o', 1, 0, 0, ProcA);
   manager.SetKeyFunction('s', 1, 1, 0, ProcB);
   manager.SetKeyFunction('s', 1, 0, 0, ProcA);  // replaces B for Command-s
-  ASSERT_EQ(CountKeys(manager), 2);
-  EXPECT_EQ(manager.GetFirstKey()->GetKey(), 's');
+  ASSERT_EQ(Count(manager.GetFirstKey()), 2);
   EXPECT_EQ(manager.GetFirstKey()->GetNextObjectPtr()->GetKey(), 'o');
-  EXPECT_EQ(CountFunctions(manager.GetFirstKey()), 2);
+  EXPECT_EQ(Count(manager.GetFirstKey()->GetFirstFunction()), 2);
   EXPECT_EQ(manager.ExecKey('s', 1, 1, 0), 1);
   EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
   EXPECT_EQ(gCalls, (std::vector<std::string>{"B110", "A100"}));
@@ -94,9 +85,8 @@ TEST_F(ShortCutKeys, KeyEventModifiersMatchOnlyTheirOwnCombination) {
     unsigned char command = 9, shift = 9, option = 9;
     SpSCS_ModifiersToFlags(c.modifiers, &command, &shift, &option);
     EXPECT_EQ(manager.ExecKey(c.key, command, shift, option), c.taken) << c.why;
-    std::vector<std::string> expected;
-    if (c.call != nullptr) expected.push_back(c.call);
-    EXPECT_EQ(gCalls, expected) << c.why;
+    EXPECT_EQ(gCalls, c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{})
+        << c.why;
   }
 }
 
@@ -110,15 +100,14 @@ TEST_F(ShortCutKeys, NoMemoryRegistersNothingAndLeavesNoEmptyEntry) {
   sp_testing::FailNthAllocation(0);
   EXPECT_EQ(manager.GetFirstKey(), nullptr);
   ASSERT_EQ(log.Count(), 2u);
-  EXPECT_EQ(log.Records()[0].source, "SpApplicationClass.cpp");
-  EXPECT_EQ(log.Records()[0].method, "cSpSCS_Manager::SetKeyFunction");
-  EXPECT_EQ(log.Records()[0].message, "Cannot allocated memory !! ");
-  EXPECT_EQ(log.Beeps(), 2u);
+  const CapturedRecord& r = log.Records()[0];
+  EXPECT_EQ(r.source + " " + r.method + " " + r.message,
+            "SpApplicationClass.cpp cSpSCS_Manager::SetKeyFunction Cannot allocated memory !! ");
 
   manager.SetKeyFunction('s', 1, 0, 0, ProcA);
   sp_testing::FailNthAllocation(1);
   manager.SetKeyFunction('s', 0, 0, 0, ProcB);
   sp_testing::FailNthAllocation(0);
-  EXPECT_EQ(CountFunctions(manager.GetFirstKey()), 1);
+  EXPECT_EQ(Count(manager.GetFirstKey()->GetFirstFunction()), 1);
   EXPECT_EQ(manager.ExecKey('s', 1, 0, 0), 1);
 }

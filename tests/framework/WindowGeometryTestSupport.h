@@ -14,7 +14,6 @@
 
 namespace window_geometry_test {
 
-using framework_test::kTestDate;
 using framework_test::Pt;
 using framework_test::R;
 
@@ -36,14 +35,27 @@ inline Rect Content(WindowRef window) {
 
 using framework_test::Log;
 
-// The stand-in for a window's views: an area that takes presses inside `takeArea` (local),
-// writes "down@h,v", "up@h,v" and "trace@<ms since the press>".
-struct HotSpotScript {
+// What the recording hot spots and the scripted mouse share. The hot spots stand in for a
+// window's views: they take presses inside `takeArea` (local) and write "down@h,v", "up@h,v"
+// and "trace@<ms since the press>". The mouse input is handed out one step per pass of a
+// tracking loop's idle work (Sp_StillDown runs the idle registry when no event came), so that
+// a loop that polls the mouse sees it move; before each step the idle work notes the content
+// of `watched` (for tests of live dragging).
+struct MouseStep {
+  Point where;
+  UInt32 modifiers = 0;  // held from this step on
+  bool release = false;  // lets the button go
+};
+struct GeometryScript {
   Rect takeArea = {0, 0, 0, 0};
   EventTime pressTime = 0;
+  std::vector<MouseStep> steps;
+  std::size_t next = 0;
+  WindowRef watched = nullptr;
+  std::vector<Rect> seen;
 };
-inline HotSpotScript& Script() {
-  static HotSpotScript script;
+inline GeometryScript& Script() {
+  static GeometryScript script;
   return script;
 }
 inline unsigned char RecordingHotSpotDown(WindowRef, Point local, short) {
@@ -70,42 +82,14 @@ inline unsigned long Tag(const char* name) {
   return reinterpret_cast<unsigned long>(name);
 }
 
-// Mouse input handed out one step per pass of a tracking loop's idle work (Sp_StillDown runs
-// the idle registry when no event came), so that a loop that polls the mouse sees it move.
-// A step with `release` lets the button go; `modifiers` are held from that step on.
-struct MouseStep {
-  Point where;
-  UInt32 modifiers = 0;
-  bool release = false;
-};
-inline std::vector<MouseStep>& Steps() {
-  static std::vector<MouseStep> steps;
-  return steps;
-}
-inline std::size_t& NextStep() {
-  static std::size_t next = 0;
-  return next;
-}
-// What the idle step saw before moving the mouse: the window's content, for tests of live
-// dragging.
-inline WindowRef& WatchedWindow() {
-  static WindowRef window = nullptr;
-  return window;
-}
-inline std::vector<Rect>& SeenContent() {
-  static std::vector<Rect> seen;
-  return seen;
-}
 inline void PlayNextStep(unsigned long) {
-  if (WatchedWindow() != nullptr) SeenContent().push_back(Content(WatchedWindow()));
-  if (NextStep() >= Steps().size()) return;
-  const MouseStep& step = Steps()[NextStep()++];
+  GeometryScript& script = Script();
+  if (script.watched != nullptr) script.seen.push_back(Content(script.watched));
+  if (script.next >= script.steps.size()) return;
+  const MouseStep& step = script.steps[script.next++];
   sp_testing::SetModifierKeys(step.modifiers);
-  if (step.release) {
-    sp_testing::PostMouseUp(step.where, step.modifiers);
-  } else {
-    sp_testing::PostMouseDragged(step.where, step.modifiers);
-  }
+  step.release ? sp_testing::PostMouseUp(step.where, step.modifiers)
+               : sp_testing::PostMouseDragged(step.where, step.modifiers);
 }
 
 class WindowGeometryFixture : public framework_test::FrameworkFixture {
@@ -132,11 +116,7 @@ class WindowGeometryFixture : public framework_test::FrameworkFixture {
     sp_testing::ResetGestalt();
     Sp_EndWindowMouseIdleEvent();
     mouseDownWindowObj_GlV = nullptr;
-    Script() = HotSpotScript();
-    Steps().clear();
-    NextStep() = 0;
-    WatchedWindow() = nullptr;
-    SeenContent().clear();
+    Script() = GeometryScript();
   }
 
   // An open framework window whose content is `content` (global), made with the window
@@ -152,8 +132,8 @@ class WindowGeometryFixture : public framework_test::FrameworkFixture {
   // The mouse goes down at `where` and then follows `steps`, one per idle pass of the loop
   // that tracks it.
   void ScriptMouse(Point where, std::vector<MouseStep> steps) {
-    Steps() = std::move(steps);
-    NextStep() = 0;
+    Script().steps = std::move(steps);
+    Script().next = 0;
     if (stepsRef_ == 0) Sp_SetupEventIdleTimeProcedure(PlayNextStep, 0, 0, &stepsRef_);
     sp_testing::PostMouseDown(where);
   }

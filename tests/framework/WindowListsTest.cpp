@@ -1,13 +1,13 @@
 // The window lists: placement, searches, modal dialogs in front, moving to the front and the
-// back, the toolbox order matched to the lists, and the redraw of uncovered areas.
+// back, the toolbox order matched to the lists, the redraw of uncovered areas; and opening and
+// closing: the before procedures' veto, which window is in front afterwards, the close box,
+// sheets and destruction of open windows.
 
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {
 namespace {
 
-using Windows = std::vector<cSp_Window*>;
-using Strings = std::vector<std::string>;
 
 TEST_F(WindowObjectTest, BehindArgumentPlacesInListAndOnScreen) {
   cSp_Window* a = AddWindow(10, 50, 1, kSpNormalWindowType, kSpWindowInFrontOfAll);
@@ -59,8 +59,7 @@ TEST_F(WindowObjectTest, SearchesLookOnlyWhereTheyAreMeantTo) {
 TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) {
   cSp_Window* back = AddWindow(10, 50, 1);
   cSp_Window* dialog = AddWindow(20, 60, 1);
-  Watch(back, "back");
-  Watch(dialog, "dialog");
+  Watch({{back, "back"}, {dialog, "dialog"}});
   dialog->SetupModalDialogFlag(1);
   const Windows screenBefore = ScreenOrder({back, dialog});
   for (unsigned char beep : {0, 1}) {
@@ -71,8 +70,7 @@ TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) 
     EXPECT_EQ(errors_.Beeps() - beeps, beep ? 1u : 0u);
     EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{dialog, back}));
     EXPECT_EQ(ScreenOrder({back, dialog}), screenBefore);
-    EXPECT_TRUE(Hilited(dialog));
-    EXPECT_FALSE(Hilited(back));
+    EXPECT_EQ(State(dialog) + ", " + State(back), "open shown hilited, open shown");
   }
   EXPECT_TRUE(Log().empty()) << "nobody was told of a move";
 
@@ -82,8 +80,7 @@ TEST_F(WindowObjectTest, ModalDialogInFrontRefusesBringingAnotherWindowForward) 
   EXPECT_EQ(back->MoveToFrontInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{back, dialog}));
   EXPECT_EQ(ScreenOrder({back, dialog}), (Windows{back, dialog}));
-  EXPECT_TRUE(Hilited(back));
-  EXPECT_FALSE(Hilited(dialog));
+  EXPECT_EQ(State(back) + ", " + State(dialog), "open shown hilited, open shown");
   EXPECT_EQ(Log(), (Strings{"dialog.back", "back.front"}));
 }
 
@@ -91,14 +88,11 @@ TEST_F(WindowObjectTest, MoveToBottomHandsTheFrontToTheNextOpenWindow) {
   cSp_Window* c = AddWindow(30, 70, 1);
   cSp_Window* b = AddWindow(20, 60, 1);
   cSp_Window* a = AddWindow(10, 50, 1);
-  Watch(a, "a");
-  Watch(b, "b");
-  Watch(c, "c");
+  Watch({{a, "a"}, {b, "b"}, {c, "c"}});
   EXPECT_EQ(a->MoveToBottomInWindowList(), 1);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, c, a}));
   EXPECT_EQ(ScreenOrder({a, b, c}), (Windows{b, c, a}));
-  EXPECT_TRUE(Hilited(b));
-  EXPECT_FALSE(Hilited(a));
+  EXPECT_EQ(State(b) + ", " + State(a), "open shown hilited, open shown");
   EXPECT_EQ(Log(), (Strings{"a.back", "b.front"}));
 
   // The last window stays; a window behind the front one hands nothing on.
@@ -130,26 +124,6 @@ TEST_F(WindowObjectTest, LayerMatchPutsTheToolboxOrderBackInListOrder) {
 
 // ---- Redraw of uncovered areas --------------------------------------------------------------
 
-// The window's update region, global (the caller disposes of it).
-RgnHandle UpdateRegion(cSp_Window* window) {
-  RgnHandle rgn = NewRgn();
-  EXPECT_TRUE(sp_testing::CopyUpdateRegion(window->GetWindowRef(), rgn));
-  return rgn;
-}
-
-bool NothingToRedraw(cSp_Window* window) {
-  RgnHandle rgn = UpdateRegion(window);
-  const bool empty = EmptyRgn(rgn);
-  DisposeRgn(rgn);
-  return empty;
-}
-
-void ClearUpdate(cSp_Window* window) {
-  Rect all;
-  GetWindowPortBounds(window->GetWindowRef(), &all);
-  ValidWindowRect(window->GetWindowRef(), &all);
-}
-
 TEST_F(WindowObjectTest, RedrawAreaGoesToEachOpenWindowOnlyWhereItIsUncovered) {
   // Front to back: A (50,40)-(250,140), B (150,90)-(350,190) overlapping A's corner, C far
   // right and below (300,150)-(500,250) overlapping B; D closed over everything.
@@ -157,31 +131,27 @@ TEST_F(WindowObjectTest, RedrawAreaGoesToEachOpenWindowOnlyWhereItIsUncovered) {
   cSp_Window* b = AddWindow(150, 90, 1);
   cSp_Window* a = AddWindow(50, 40, 1);
   cSp_Window* d = AddWindow(0, 0, 0, kSpNormalWindowType, nullptr);
-  for (cSp_Window* w : {a, b, c, d}) ClearUpdate(w);
-
+  for (cSp_Window* w : {a, b, c, d}) {
+    Rect all;
+    GetWindowPortBounds(w->GetWindowRef(), &all);
+    ValidWindowRect(w->GetWindowRef(), &all);
+  }
   const Rect area = {60, 100, 240, 450};  // top, left, bottom, right
   Sp_SetupRedrawAreaToOpenWindow(area);
-
-  RgnHandle remaining = NewRgn();
+  RgnHandle remaining = NewRgn(), expected = NewRgn(), content = NewRgn(), actual = NewRgn();
   RectRgn(remaining, &area);
-  RgnHandle expected = NewRgn();
-  RgnHandle content = NewRgn();
-  for (cSp_Window* w : {a, b, c}) {
-    SCOPED_TRACE(w == a ? "A" : w == b ? "B" : "C");
+  for (cSp_Window* w : {a, b, c, d}) {
+    SCOPED_TRACE(w == a ? "A" : w == b ? "B" : w == c ? "C" : "D: closed windows are not asked");
     Rect bounds;
     GetWindowBounds(w->GetWindowRef(), kWindowContentRgn, &bounds);
     RectRgn(content, &bounds);
-    SectRgn(remaining, content, expected);
+    w == d ? SetEmptyRgn(expected) : SectRgn(remaining, content, expected);
     DiffRgn(remaining, expected, remaining);
-    RgnHandle actual = UpdateRegion(w);
+    ASSERT_TRUE(sp_testing::CopyUpdateRegion(w->GetWindowRef(), actual));
     EXPECT_TRUE(EqualRgn(actual, expected));
-    EXPECT_FALSE(EmptyRgn(actual));
-    DisposeRgn(actual);
+    EXPECT_EQ(EmptyRgn(actual), w == d);
   }
-  EXPECT_TRUE(NothingToRedraw(d)) << "closed windows are not asked";
-  DisposeRgn(remaining);
-  DisposeRgn(expected);
-  DisposeRgn(content);
+  for (RgnHandle r : {remaining, expected, content, actual}) DisposeRgn(r);
 }
 
 TEST_F(WindowObjectTest, RelinkingBehindNoWindowOrOneOfAnotherListIsRefused) {
@@ -198,6 +168,169 @@ TEST_F(WindowObjectTest, RelinkingBehindNoWindowOrOneOfAnotherListIsRefused) {
   a->MoveToBehindWindowOfTargetWindow(b);
   EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{b, a}));
   EXPECT_EQ(ScreenOrder({a, b}), screen);
+}
+
+// ---- Opening and closing ------------------------------------------------------------------------
+
+
+class WindowOpenCloseTest : public WindowObjectTest {
+ protected:
+  // List order and screen order agree for these windows.
+  void ExpectInStep(const Windows& windows) {
+    EXPECT_EQ(ScreenOrder(windows), ListOrder(WindowListHead_GlV));
+  }
+};
+
+TEST_F(WindowOpenCloseTest, RefusedOpenOrCloseChangesNothingAndTellsNobody) {
+  cSp_Window* window = AddWindow(10, 50, 0);
+  Watch(window, "w");
+  SInt32 ref1 = 0, ref2 = 0;
+  window->SetupBeforeOpenProc(LogBefore, Tag("w.beforeOpen1", true), ref1);
+  window->SetupBeforeOpenProc(LogBefore, Tag("w.beforeOpen2"), ref2);
+  window->Open(1, nullptr);
+  EXPECT_EQ(State(window), "closed hidden");
+  EXPECT_EQ(Log(), (Strings{"w.beforeOpen1"})) << "the second is not asked after a refusal";
+  Log().clear();
+  window->UnSetupBeforeOpenProc(ref1);
+  window->Open(1, nullptr);
+  EXPECT_EQ(State(window), "open shown hilited");
+  EXPECT_EQ(FrontWindow(), window->GetWindowRef());
+  EXPECT_EQ(Log(), (Strings{"w.beforeOpen2", "w.afterOpen"}));
+
+  Log().clear();
+  window->SetupBeforeCloseProc(LogBefore, Tag("w.beforeClose", true), ref1);
+  window->SetupBeforeCloseProc(LogBefore, Tag("w.beforeClose2"), ref2);
+  window->Close();
+  EXPECT_EQ(State(window), "open shown hilited");
+  EXPECT_EQ(Log(), (Strings{"w.beforeClose"}));
+}
+
+TEST_F(WindowOpenCloseTest, ClosingTheFrontWindowSelectsTheNextOpenOne) {
+  cSp_Window* c = AddWindow(30, 70, 1);
+  cSp_Window* b = AddWindow(20, 60, 0, kSpNormalWindowType, c);  // closed, between
+  cSp_Window* a = AddWindow(10, 50, 1);
+  ASSERT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, c, b}));
+  Watch({{a, "a"}, {b, "b"}, {c, "c"}});
+  a->Close();
+  EXPECT_EQ(State(a) + ", " + State(c), "closed hidden, open shown hilited");
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), c);
+  EXPECT_EQ(WindowListHead_GlV, c) << "the new front open window heads its list";
+  EXPECT_EQ(FrontWindow(), c->GetWindowRef());
+  EXPECT_EQ(Log(), (Strings{"c.front", "a.afterClose"}));
+  ExpectInStep({a, b, c});
+
+  // Closing a window that is not in front selects nothing.
+  // A closed window closes no more.
+  cSp_Window* d = AddWindow(40, 80, 1, kSpNormalWindowType, nullptr);
+  Log().clear();
+  Watch(d, "d");
+  d->Close();
+  d->Close();
+  EXPECT_EQ(FrontWindow(), c->GetWindowRef());
+  EXPECT_EQ(Log(), (Strings{"d.afterClose"}));
+}
+
+TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnScreen) {
+  cSp_Window* c = AddWindow(30, 70, 1);
+  cSp_Window* b = AddWindow(20, 60, 1);
+  cSp_Window* a = AddWindow(10, 50, 1);
+  cSp_Window* x = AddWindow(40, 80, 0, kSpNormalWindowType, nullptr);  // closed, at the end
+  ASSERT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b, c, x}));
+  x->Open(0, b);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{a, b, x, c}));
+  ExpectInStep({a, b, c, x});
+  EXPECT_EQ(State(x) + ", " + State(a), "open shown, open shown hilited");
+  EXPECT_EQ(Sp_GetFrontOpenWindowObject(), a);
+}
+
+TEST_F(WindowOpenCloseTest, OpeningInFrontBehindAModalDialogStaysBehindIt) {
+  cSp_Window* dialog = AddWindow(20, 60, 1);
+  dialog->SetupModalDialogFlag(1);
+  cSp_Window* window = AddWindow(10, 50, 0, kSpNormalWindowType, nullptr);
+  Watch(dialog, "dialog");
+  window->Open(1, nullptr);
+  EXPECT_EQ(State(window) + ", " + State(dialog), "open shown, open shown hilited");
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{dialog, window}));
+  EXPECT_EQ(FrontWindow(), dialog->GetWindowRef());
+  EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(WindowOpenCloseTest, DestroyingAnOpenWindowClosesItFirstAndHandsTheFrontOn) {
+  cSp_Window* back = AddWindow(20, 60, 1);
+  cSp_Window* front = AddWindow(10, 50, 1);
+  Watch({{back, "back"}, {front, "front"}});
+  SInt32 ref = 0;
+  front->SetupBeforeCloseProc(LogBefore, Tag("front.beforeClose", true), ref);
+  windows_.pop_back();  // front: its before-close refuses, it goes all the same
+  EXPECT_EQ(Log(), (Strings{"front.beforeClose"}));
+  EXPECT_EQ(ListOrder(WindowListHead_GlV), (Windows{back}));
+  EXPECT_EQ(sp_testing::WindowList().size(), 1u);
+
+  Log().clear();
+  windows_.clear();
+  EXPECT_EQ(Log(), (Strings{"back.afterClose"}));
+  EXPECT_EQ(WindowListHead_GlV, nullptr);
+}
+
+// ---- The close box --------------------------------------------------------------------------
+
+TEST_F(WindowOpenCloseTest, CloseBoxClickClosesOnlyWhenReleasedInside) {
+  cSp_Window* window = AddWindow(100, 100, 1);
+  const Point box = sp_testing::WindowPartPoint(window->GetWindowRef(), inGoAway);
+  ASSERT_NE(box.h, -32768);
+  const Point outside = Pt(SInt16(box.h + 100), SInt16(box.v + 100));
+
+  sp_testing::PostMouseDown(box);
+  sp_testing::PostMouseDragged(outside);
+  sp_testing::PostMouseUp(outside);
+  Point where = box;
+  window->GoAway(&where);
+  EXPECT_EQ(window->IsOpen(), 1) << "released outside the box";
+
+  sp_testing::PostMouseDown(box);
+  sp_testing::PostMouseUp(box);
+  window->GoAway(&where);
+  EXPECT_EQ(window->IsOpen(), 0);
+
+  // Without a point it closes at once.
+  window->Open(1, nullptr);
+  window->GoAway(nullptr);
+  EXPECT_EQ(window->IsOpen(), 0);
+}
+
+// ---- Sheets ---------------------------------------------------------------------------------
+
+const char kSheetDialog[] = R"(
+resource 'DLOG' 9084 { bounds 100, 120, 200, 420; procID movableDBoxProc; items 9084 }
+resource 'DITL' 9084 {
+  button 60, 210, 80, 280 { text "OK" }
+  button 60, 120, 80, 190 { text "Cancel" }
+  staticText 10, 10, 40, 280 { text "Hello" }
+}
+)";
+
+TEST_F(WindowOpenCloseTest, SheetIsShownOnItsParentAndHiddenFromIt) {
+  cSp_Window* parent = AddWindow(100, 100, 1);
+  cSp_Window* sheet = AddWindow(0, 0, 0, kSpNormalWindowType, nullptr);
+  const std::size_t windowsBefore = sp_testing::WindowList().size();
+  sheet->SetSheetWindowType(parent->GetWindowRef());
+  EXPECT_EQ(sheet->GetSheetFlag(), 1);
+  EXPECT_EQ(sheet->GetSheetParent(), parent->GetWindowRef());
+  EXPECT_EQ(sp_testing::WindowList().size(), windowsBefore) << "the old window went";
+  WindowClass windowClass = 0;
+  GetWindowClass(sheet->GetWindowRef(), &windowClass);
+  EXPECT_EQ(windowClass, kSheetWindowClass);
+
+  sheet->Open(1, nullptr);
+  EXPECT_TRUE(Visible(sheet));
+  WindowRef shownOn = nullptr;
+  EXPECT_EQ(GetSheetWindowParent(sheet->GetWindowRef(), &shownOn), noErr);
+  EXPECT_EQ(shownOn, parent->GetWindowRef());
+  sheet->Close();
+  EXPECT_FALSE(Visible(sheet));
+  shownOn = parent->GetWindowRef();
+  GetSheetWindowParent(sheet->GetWindowRef(), &shownOn);
+  EXPECT_EQ(shownOn, nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // The window object: default titles, the four ways of making a window, behaviour flags and
-// window attributes, automatic control commands and control items.
+// window attributes, automatic control commands, control items, and the nine procedure lists
+// (registration numbers, run order, refusal, removal).
 
+#include "SpWindowProcList.h"
 #include "WindowObjectTestSupport.h"
 
 namespace window_object_test {
 namespace {
+
+using framework_test::Show;
 
 std::string ToolboxTitle(cSp_Window* window) {
   Str255 title;
@@ -25,22 +29,14 @@ WindowAttributes Attributes(cSp_Window* window) {
 }
 
 const char kWindowResources[] = R"(
-resource 'WIND' 9080 {
-  bounds 60, 70, 260, 370; procID documentProc; visible true; goAway true
-  title "From the resource"
-}
-resource 'DLOG' 9081 {
-  bounds 100, 120, 220, 420; procID movableDBoxProc; visible true; items 9081
-  title "Dialog"
-}
+resource 'WIND' 9080 { bounds 60, 70, 260, 370; procID documentProc; visible true; goAway true; title "From the resource" }
+resource 'DLOG' 9081 { bounds 100, 120, 220, 420; procID movableDBoxProc; visible true; items 9081; title "Dialog" }
 resource 'DITL' 9081 {
   button 80, 210, 100, 280 { text "OK" }
   button 80, 120, 100, 190 { text "Cancel" }
   staticText 10, 10, 40, 280 { text "Hello" }
 }
-resource 'DLOG' 9082 {
-  bounds 100, 120, 220, 420; procID movableDBoxProc; items 9082; title "Texts"
-}
+resource 'DLOG' 9082 { bounds 100, 120, 220, 420; procID movableDBoxProc; items 9082; title "Texts" }
 resource 'DITL' 9082 {
   staticText 10, 10, 40, 280 { text "Hello" }
   editText 50, 10, 70, 280 { text "" }
@@ -93,42 +89,33 @@ TEST_F(WindowObjectTest, CentredWindowsTruncateHalvesTowardZero) {
     SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
     cSp_Window* window =
         Keep(new cSp_Window(c.width, c.height, 0, documentProc, kSpNormalWindowType, nullptr));
-    const Rect r = Content(window);
     // Division truncating toward zero: (0 + 1024 - 1027) / 2 is -1, not -2.
-    EXPECT_EQ(r.left, (screen.left + screen.right - c.width) / 2);
-    EXPECT_EQ(r.top, (screen.top + screen.bottom - c.height) / 2);
-    EXPECT_EQ(r.right - r.left, c.width);
-    EXPECT_EQ(r.bottom - r.top, c.height);
+    const SInt16 left = SInt16((screen.left + screen.right - c.width) / 2);
+    const SInt16 top = SInt16((screen.top + screen.bottom - c.height) / 2);
+    EXPECT_EQ(Show(Content(window)),
+              Show({top, left, SInt16(top + c.height), SInt16(left + c.width)}));
   }
   EXPECT_EQ(Content(windows_[2].get()).left, -1);
 }
 
+// A missing resource leaves a windowless object in its list that nothing opens.
 TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   UseResources(kWindowResources);
   cSp_Window* window = Keep(new cSp_Window(9080, kSpNormalWindowType, nullptr, 0, 0));
   ASSERT_NE(window->GetWindowRef(), nullptr);
-  EXPECT_FALSE(Visible(window)) << "the resource says visible, the constructor hides it";
-  EXPECT_EQ(window->IsOpen(), 0);
-  const Rect r = Content(window);
-  EXPECT_EQ(r.top, 60);
-  EXPECT_EQ(r.left, 70);
-  EXPECT_EQ(r.bottom, 260);
-  EXPECT_EQ(r.right, 370);
-
+  EXPECT_EQ(State(window), "closed hidden") << "the resource says visible, the constructor not";
+  EXPECT_EQ(Show(Content(window)), "(60, 70, 260, 370)");
   window->Open(1, nullptr);
-  EXPECT_TRUE(Visible(window));
-  EXPECT_EQ(window->IsOpen(), 1);
+  EXPECT_EQ(State(window), "open shown hilited");
+
+  cSp_Window* missing = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
+  EXPECT_EQ(missing->GetWindowRef(), nullptr);
+  EXPECT_EQ(ListOrder(WindowListHead_GlV).back(), missing);
+  missing->Open(1, nullptr);
+  EXPECT_EQ(missing->IsOpen(), 0);
 }
 
-TEST_F(WindowObjectTest, MissingResourceLeavesAWindowlessObjectInItsList) {
-  cSp_Window* window = Keep(new cSp_Window(9999, kSpNormalWindowType, nullptr, 0, 0));
-  EXPECT_EQ(window->GetWindowRef(), nullptr);
-  EXPECT_EQ(WindowListHead_GlV, window);
-  window->Open(1, nullptr);  // nothing to show
-  EXPECT_EQ(window->IsOpen(), 0);
-}
-
-TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsTheMenuBar) {
+TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsAndEmbedsItsControlItemsMadeOnce) {
   UseResources(kWindowResources);
   cSp_Window* dialog =
       Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 1, kWindowMovableModalDialogProc));
@@ -147,17 +134,24 @@ TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsGainsARootControlAndClearsThe
   // Placed from its port's bounds at (0, 0): pushed below the menu bar and off the edge.
   Rect screen = {0, 0, 0, 0};
   Sp_GetScreenSize(&screen);
-  const Rect r = Content(dialog);
-  EXPECT_EQ(r.top, screen.top + 25);
-  EXPECT_EQ(r.left, screen.left + 10);
-  EXPECT_EQ(r.right - r.left, 300);
-  EXPECT_EQ(r.bottom - r.top, 120);
-  // Its control items are embedded in the root control.
+  EXPECT_EQ(Show(Content(dialog)), Show({SInt16(screen.top + 25), SInt16(screen.left + 10),
+                                         SInt16(screen.top + 145), SInt16(screen.left + 310)}));
+  // Its control items are embedded in the root control, made once, found by number and by
+  // control, and deleted with the window (the sanitizer sees a leak otherwise).
   cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
+  cSp_ControlItem* cancel = dialog->SetupDialogContorlItem(2, kButtonDialogItem);
   ASSERT_NE(ok, nullptr);
   ControlRef super = nullptr;
   EXPECT_EQ(GetSuperControl(ok->GetMacOSControlHandle(), &super), noErr);
   EXPECT_EQ(super, dialog->GetRootControlRef());
+  EXPECT_EQ(dialog->SetupDialogContorlItem(2, kCheckBoxDialogItem), cancel) << "made once";
+  EXPECT_EQ(cancel->GetItemType(), kCheckBoxDialogItem);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(1), ok);
+  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(3), nullptr);
+  EXPECT_EQ(ok->NextObject(), cancel);
+  ControlRef cancelControl = framework_test::ItemControl(dialog->GetDialogRef(), 2);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(cancelControl), cancel);
+  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(nullptr), nullptr);
 }
 
 TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
@@ -167,25 +161,19 @@ TEST_F(WindowObjectTest, BehaviourIntoWindowSetsAndClearsAllFourInOneGo) {
   ASSERT_NE(Attributes(window) & kWindowFullZoomAttribute, 0u);
 
   // Start values: grow icon, close box and live resize on, no shadow off.
+  // Setting the grow icon keeps the zoom boxes; without it both zoom boxes go too.
+  const WindowAttributes kFour = kWindowResizableAttribute | kWindowCloseBoxAttribute |
+                                 kWindowLiveResizeAttribute | kWindowNoShadowAttribute |
+                                 kWindowFullZoomAttribute;
   window->SetupWindowBehaviorIntoMacWindow();
-  WindowAttributes a = Attributes(window);
-  EXPECT_NE(a & kWindowResizableAttribute, 0u);
-  EXPECT_NE(a & kWindowCloseBoxAttribute, 0u);
-  EXPECT_NE(a & kWindowLiveResizeAttribute, 0u);
-  EXPECT_EQ(a & kWindowNoShadowAttribute, 0u);
-  EXPECT_NE(a & kWindowFullZoomAttribute, 0u) << "setting the grow icon keeps the zoom boxes";
+  EXPECT_EQ(Attributes(window) & kFour, kFour & ~WindowAttributes(kWindowNoShadowAttribute));
 
   window->SetupDrawGrowIconFlag(0, 0);
   window->SetupCloseBoxFlag(0, 0);
   window->SetupWindowLiveResizeFlag(0, 0);
   window->SetupWindowNoShadowFlag(1, 0);
   window->SetupWindowBehaviorIntoMacWindow();
-  a = Attributes(window);
-  EXPECT_EQ(a & (kWindowResizableAttribute | kWindowFullZoomAttribute), 0u)
-      << "without the grow icon both zoom boxes go too";
-  EXPECT_EQ(a & kWindowCloseBoxAttribute, 0u);
-  EXPECT_EQ(a & kWindowLiveResizeAttribute, 0u);
-  EXPECT_NE(a & kWindowNoShadowAttribute, 0u);
+  EXPECT_EQ(Attributes(window) & kFour, WindowAttributes(kWindowNoShadowAttribute));
 }
 
 TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
@@ -206,27 +194,146 @@ TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
   controlCommandRefNoCurrent_GlV = 0;
 }
 
-// ---- Control items --------------------------------------------------------------------------
+// ---- The procedure lists ------------------------------------------------------------------------
 
-TEST_F(WindowObjectTest, ControlItemsAreMadeOnceFoundByNumberAndControlAndGoWithTheWindow) {
-  UseResources(kWindowResources);
-  cSp_Window* dialog = Keep(new cSp_Window(9081, kSpDialogWindowType, nullptr, 0, 0));
-  cSp_ControlItem* ok = dialog->SetupDialogContorlItem(1, kButtonDialogItem);
-  cSp_ControlItem* cancel = dialog->SetupDialogContorlItem(2, kButtonDialogItem);
-  ASSERT_NE(ok, nullptr);
-  ASSERT_NE(cancel, nullptr);
-  EXPECT_EQ(dialog->SetupDialogContorlItem(2, kCheckBoxDialogItem), cancel) << "made once";
-  EXPECT_EQ(cancel->GetItemType(), kCheckBoxDialogItem);
-  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(1), ok);
-  EXPECT_EQ(dialog->GetTargetDialogControlItemObjPtr(3), nullptr);
-  EXPECT_EQ(dialog->GetControlItemList(), ok);
-  EXPECT_EQ(ok->NextObject(), cancel);
+// Each test's window, without a toolbox window of its own.
+class WindowProcListTest : public WindowObjectTest {
+ protected:
+  void SetUp() override {
+    WindowObjectTest::SetUp();
+    window_ = Keep(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
+  }
+  cSp_Window* window_ = nullptr;
+};
 
-  ControlRef cancelControl = nullptr;
-  ASSERT_EQ(GetDialogItemAsControl(dialog->GetDialogRef(), 2, &cancelControl), noErr);
-  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(cancelControl), cancel);
-  EXPECT_EQ(dialog->SerchTargetItemForMacOSControlRef(nullptr), nullptr);
-  // The items are deleted with the window (the sanitizer sees a leak otherwise).
+TEST_F(WindowProcListTest, NumbersArePerListAndNeverReused) {
+  cSp_Window* w = window_;
+  std::vector<SInt32> refs(4, -1);
+  for (int i = 0; i < 3; ++i) {
+    w->SetupBeforeCloseProc(LogBefore, Tag(std::to_string(i + 1)), refs[i]);
+  }
+  w->UnSetupBeforeCloseProc(2);
+  w->SetupBeforeCloseProc(LogBefore, Tag("4"), refs[3]);
+  EXPECT_EQ(refs, (std::vector<SInt32>{1, 2, 3, 4})) << "a removal must not lower the counter";
+  EXPECT_EQ(w->ExecBeforeCloseProc(), 1);
+  EXPECT_EQ(Log(), (Strings{"1", "3", "4"}));
+}
+
+TEST_F(WindowProcListTest, NullProcedureOrFailedAllocationRegistersNothingAndUsesNoNumber) {
+  cSp_Window* w = window_;
+  SInt32 refs[4] = {99, 99, 99, 99};
+  w->SetupBeforeOpenProc(nullptr, Tag("n"), refs[0]);
+  w->SetupAfterGrowProc(nullptr, Tag("n"), refs[1]);
+  sp_testing::FailNthAllocation(1);
+  w->SetupAfterGrowProc(LogAfter, Tag("lost"), refs[2]);
+  w->SetupAfterGrowProc(LogAfter, Tag("kept"), refs[3]);
+  EXPECT_EQ(std::vector<SInt32>(refs, refs + 4), (std::vector<SInt32>{0, 0, 0, 1}));
+  w->ExecAfterGrowProc();
+  EXPECT_EQ(Log(), (Strings{"kept"}));
+}
+
+// ---- Runs -----------------------------------------------------------------------------------
+
+TEST_F(WindowProcListTest, EachRunReachesOnlyItsOwnListAndTheFirstRefusalStopsIt) {
+  cSp_Window* w = window_;
+  EXPECT_EQ(w->ExecBeforeOpenProc() + w->ExecBeforeCloseProc() + w->ExecBeforeGrowProc(), 3)
+      << "empty before lists allow";
+  SInt32 ref = 0;
+  struct Case {
+    const char* name;
+    std::function<void()> setup, run;
+  } cases[] = {
+      // clang-format off
+      {"beforeOpen", [&] { w->SetupBeforeOpenProc(LogBefore, Tag("beforeOpen"), ref); }, [&] { w->ExecBeforeOpenProc(); }},
+      {"afterOpen", [&] { w->SetupAfterOpenProc(LogAfter, Tag("afterOpen"), ref); }, [&] { w->ExecAfterOpenProc(); }},
+      {"beforeClose", [&] { w->SetupBeforeCloseProc(LogBefore, Tag("beforeClose"), ref); }, [&] { w->ExecBeforeCloseProc(); }},
+      {"afterClose", [&] { w->SetupAfterCloseProc(LogAfter, Tag("afterClose"), ref); }, [&] { w->ExecAfterCloseProc(); }},
+      {"front", [&] { w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref); }, [&] { w->ExecMoveToFrontProc(); }},
+      {"back", [&] { w->SetupMoveToBackProc(LogAfter, Tag("back"), ref); }, [&] { w->ExecMoveToBackProc(); }},
+      {"beforeGrow", [&] { w->SetupBeforeGrowProc(LogBefore, Tag("beforeGrow"), ref); }, [&] { w->ExecBeforeGrowProc(); }},
+      {"afterGrow", [&] { w->SetupAfterGrowProc(LogAfter, Tag("afterGrow"), ref); }, [&] { w->ExecAfterGrowProc(); }},
+      {"move", [&] { w->SetupMoveProc(LogAfter, Tag("move"), ref); }, [&] { w->ExecAfterMoveProc(); }},
+      // clang-format on
+  };
+  for (const Case& c : cases) c.setup();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Log().clear();
+    LastWindow() = nullptr;
+    c.run();
+    EXPECT_EQ(Log(), (Strings{c.name}));
+    EXPECT_EQ(LastWindow(), w);
+  }
+  // The first refusal stops a before run: later procedures are not called.
+  w->SetupBeforeCloseProc(LogBefore, Tag("refuse", true), ref);
+  w->SetupBeforeCloseProc(LogBefore, Tag("never"), ref);
+  Log().clear();
+  EXPECT_EQ(w->ExecBeforeCloseProc(), 0);
+  EXPECT_EQ(Log(), (Strings{"beforeClose", "refuse"}));
+}
+
+// A procedure that registers another one on the list that is running.
+ProcTag gLateTag{"late"};
+void AppendDuringRun(cSp_Window* window, short modifiers, unsigned long userData) {
+  LogAfter(window, modifiers, userData);
+  SInt32 ref = 0;
+  if (Log().size() == 1)
+    window->SetupAfterGrowProc(LogAfter, reinterpret_cast<unsigned long>(&gLateTag), ref);
+}
+
+TEST_F(WindowProcListTest, EntryAppendedDuringRunIsReachedInTheSameRun) {
+  cSp_Window* w = window_;
+  SInt32 ref = 0;
+  w->SetupAfterGrowProc(AppendDuringRun, Tag("first"), ref);
+  w->ExecAfterGrowProc();
+  EXPECT_EQ(Log(), (Strings{"first", "late"}));
+}
+
+// ---- Removal --------------------------------------------------------------------------------
+
+TEST_F(WindowProcListTest, RemovalKeepsOrderAndTailWhereverTheEntryStood) {
+  struct Case {
+    const char* why;
+    std::vector<SInt32> remove;
+    Strings expected;  // run after one more registration ("new")
+  };
+  const Case cases[] = {
+      {"only entry: list empties, a new one is head and tail", {1, 2, 3}, {"new"}},
+      {"the head", {1}, {"2", "3", "new"}}, {"the middle", {2}, {"1", "3", "new"}},
+      {"the tail: its predecessor becomes the tail", {3}, {"1", "2", "new"}},
+      {"two from the end", {3, 2}, {"1", "new"}},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<cSp_Window> w(new cSp_Window(static_cast<cSp_Window*>(nullptr)));
+    SInt32 ref = 0;
+    for (const char* name : {"1", "2", "3"}) w->SetupAfterCloseProc(LogAfter, Tag(name), ref);
+    for (SInt32 n : c.remove) w->UnSetupAfterCloseProc(n);
+    w->SetupAfterCloseProc(LogAfter, Tag("new"), ref);
+    Log().clear();
+    w->ExecAfterCloseProc();
+    EXPECT_EQ(Log(), c.expected) << c.why;
+  }
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(WindowProcListTest, RemovingUnknownOrRemovedNumberIsReportedAndChangesNothing) {
+  cSp_Window* w = window_;
+  SInt32 ref = 0;
+  w->SetupBeforeOpenProc(LogBefore, Tag("a"), ref);
+  w->UnSetupBeforeOpenProc(1);
+  EXPECT_EQ(errors_.Count(), 0u);
+  w->UnSetupBeforeOpenProc(1);
+  EXPECT_TRUE(errors_.Has("cSp_Window::UnSetupBeforeExecuteGeneralProc", 1));
+  EXPECT_EQ(errors_.Records().at(0).message, "Unmatch Error !! ");
+
+  w->SetupMoveToBackProc(LogAfter, Tag("b"), ref);
+  w->SetupMoveToFrontProc(LogAfter, Tag("front"), ref);
+  w->UnSetupMoveToBackProc(7);
+  EXPECT_TRUE(errors_.Has("cSp_Window::UnSetupAfterExecuteGeneralProc", 1));
+  w->UnSetupMoveToFrontProc(1);  // number 1 of another list stays
+  w->ExecMoveToBackProc();
+  w->ExecMoveToFrontProc();
+  EXPECT_EQ(Log(), (Strings{"b"}));
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 namespace window_object_test {
 
-using framework_test::kTestDate;
 using framework_test::Pt;
 
 // "名称未設定" (MacJapanese).
@@ -18,6 +17,8 @@ inline std::string Untitled() {
 }
 
 using framework_test::Log;
+using Windows = std::vector<cSp_Window*>;
+using Strings = std::vector<std::string>;
 
 // The user data of the logging procedures: a name, and whether a before procedure refuses.
 struct ProcTag {
@@ -67,6 +68,10 @@ class WindowObjectTest : public framework_test::FrameworkFixture {
     window->SetupMoveToBackProc(LogAfter, Tag(name + ".back"), ref);
   }
 
+  void Watch(std::initializer_list<std::pair<cSp_Window*, std::string>> windows) {
+    for (const auto& [window, name] : windows) Watch(window, name);
+  }
+
   unsigned long Tag(const std::string& name, bool refuse = false) {
     tags_.emplace_back(new ProcTag{name, refuse});
     return reinterpret_cast<unsigned long>(tags_.back().get());
@@ -92,6 +97,11 @@ class WindowObjectTest : public framework_test::FrameworkFixture {
 
   static bool Visible(cSp_Window* w) { return IsWindowVisible(w->GetWindowRef()); }
   static bool Hilited(cSp_Window* w) { return IsWindowHilited(w->GetWindowRef()); }
+  // "open"/"closed", "shown"/"hidden" and "hilited" when shown so, to compare a window whole.
+  static std::string State(cSp_Window* w) {
+    return std::string(w->IsOpen() ? "open " : "closed ") +
+           (!Visible(w) ? "hidden" : Hilited(w) ? "shown hilited" : "shown");
+  }
 
   // The resource source compiled into the application's file.
   static void UseResources(const std::string& source) { framework_test::UseResourceSource(source); }
