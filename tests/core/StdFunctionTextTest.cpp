@@ -212,6 +212,19 @@ TEST(StdFunctionText, TwoByteTestsTellLeadFromTrailAndStopAtTheEnd) {
   EXPECT_FALSE(Sp_CheckStringContainTwoByteChar("abc", 100));
 }
 
+TEST(StdFunctionText, ComparisonOrdersBytesAsSignedAndThenByLength) {
+  const struct {
+    const char *first, *second;
+    short expected;
+  } cases[] = {
+      {"abc", "abc", 0},  {"abc", "abd", -1},       {"abd", "abc", 1},
+      {"ab", "abc", -1},  {"abc", "ab", 1},         {"", "", 0},
+      {"a", "\x82\xA0", 1},  // a byte above 0x7F counts as negative
+      {"\x82\xA0", "a", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Sp_strcmp(c.first, c.second), c.expected) << c.first;
+}
+
 TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
   struct Case {
     const char* method;

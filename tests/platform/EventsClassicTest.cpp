@@ -107,6 +107,9 @@ TEST_F(ClassicEvents, KeysAndTextGoToTheFrontWindowAndAKeyNobodyTookBecomesText)
   sp_testing::PostTextInput(longText);
   sp_testing::PumpPending();
   EXPECT_EQ(size, 1022u) << "1023 would split the last two-byte character";
+  sp_testing::PostTextInput(std::string(1023, 'a'));
+  sp_testing::PumpPending();
+  EXPECT_EQ(size, 1023u) << "text of the greatest size arrives whole";
 }
 
 TEST_F(ClassicEvents, HandlersRunMostRecentFirstStopAtTheFirstThatHandlesAndGoUpToTheApp) {

@@ -88,6 +88,20 @@ TEST_F(EventLoop, TimersFireAtTheirDueTimesOnTheVirtualClock) {
   After(0, 0.1, slow);
   sp_testing::PumpFor(450000);
   EXPECT_EQ(at, (Times{0, 400000}));
+
+  // A timer that moved its next firing once goes back to its own beat afterwards.
+  Reset();
+  Times moved;
+  const SInt64 from = Now();
+  Action once = [&](EventLoopTimerRef t) {
+    moved.push_back(Now() - from);
+    if (moved.size() == 1) {
+      EXPECT_EQ(SetEventLoopTimerNextFireTime(t, 0.05), noErr);
+    }
+  };
+  After(0, 0.1, once);
+  sp_testing::PumpFor(260000);
+  EXPECT_EQ(moved, (Times{0, 50000, 150000, 250000}));
 }
 
 TEST_F(EventLoop, ZeroDelayFiresOnTheNextPassAndAMicrosecondIntervalOnEveryPass) {
