@@ -106,21 +106,19 @@ UInt8 EncodeID3Text(const std::u16string& text, std::string& out) {
 
 bool CommentTextStart(const UInt8* data, SInt32 length, bool wide, SInt32& start) {
   if (data == nullptr || length <= 3) return false;
-  SInt32 pos = 3;
-  if (wide) {
-    for (; pos + 1 < length; pos += 2) {
-      if (data[pos] == 0 && data[pos + 1] == 0) break;
+  // Three bytes of language, then the description up to its terminator (two zero bytes in a
+  // two-byte encoding).
+  sp::ByteReader in(data, std::size_t(length));
+  in.Skip(3);
+  const std::size_t unit = wide ? 2 : 1;
+  while (in.Has(unit)) {
+    const bool terminator = wide ? in.BE16() == 0 : in.U8() == 0;
+    if (terminator) {
+      start = SInt32(in.Position());
+      return !in.AtEnd();
     }
-    if (pos + 1 >= length) return false;
-    start = pos + 2;
-  } else {
-    for (; pos < length; ++pos) {
-      if (data[pos] == 0) break;
-    }
-    if (pos >= length) return false;
-    start = pos + 1;
   }
-  return start < length;
+  return false;
 }
 
 bool CopyProgramText(const char* text, std::size_t length, char* buffer, SInt32 bufferSize) {
@@ -674,9 +672,12 @@ short cSp_MusicFileMusicInfoDataObj::GetTrackNo(short* track, short* count) {
   if (kind_ == kSpMusicInfo_MP4Meta) {
     cSp_MusicFileMusicInfoDataItemObj* item = FindItem(kSpMP4_trkn);
     if (item == nullptr || item->GetDataLength() < 4) return 0;
-    const UInt8* bytes = reinterpret_cast<const UInt8*>(item->GetDataPtr());
-    *track = short(sp::LoadBE16(bytes + 2));
-    if (count != nullptr && item->GetDataLength() >= 6) *count = short(sp::LoadBE16(bytes + 4));
+    // 'trkn': two reserved bytes, the track, then the count when it is there.
+    sp::ByteReader in(item->GetDataPtr(), std::size_t(item->GetDataLength()));
+    in.Skip(2);
+    *track = in.SBE16();
+    const SInt16 total = in.SBE16();
+    if (count != nullptr && in.Ok()) *count = total;
     return 1;
   }
   char text[kSmallTextSize] = {0};
