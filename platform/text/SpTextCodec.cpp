@@ -1,7 +1,8 @@
 // The text codec. Byte encodings are held as tables built once, on first use: code page 932,
 // Shift-JIS, Shift-JIS X0213, MacRoman and Windows Latin 1 are read from glibc's iconv one
 // code at a time, MacJapanese is made from the code page 932 table and our own data
-// (MacJapaneseTable.cpp), ISO Latin 1 and ASCII need no data. Conversions then never call
+// (MacJapaneseTable.cpp), MacRoman takes Apple's readings where iconv's differ, ISO Latin 1
+// and ASCII need no data. Conversions then never call
 // iconv, so they behave the same for every input length and never depend on iconv's state.
 #include "SpTextCodec.h"
 
@@ -270,6 +271,33 @@ const char32_t* MacJapaneseLongSequence(UInt16 code) {
   return it == sequences->end() ? nullptr : it->second;
 }
 
+// Where Apple's MacRoman table differs from iconv's: the Mac reads 0xC6 as the increment
+// sign (iconv: Greek capital delta) and 0xF0 as the Apple logo at U+F8FF (iconv: a private
+// code of its own, U+E01E). Those code points are written back as these bytes.
+struct MacRomanOverride {
+  UInt8 code;
+  char32_t character;
+};
+constexpr MacRomanOverride kMacRomanOverrides[] = {
+    {0xC6, 0x2206},
+    {0xF0, 0xF8FF},
+};
+
+std::unique_ptr<ByteTable> BuildMacRoman() {
+  auto table = BuildFromIconv("MACINTOSH", false);
+  if (table == nullptr) return nullptr;
+  for (const MacRomanOverride& o : kMacRomanOverrides) {
+    // iconv's private code is nobody else's text: it is no longer written.
+    if (table->single[o.code].first >= 0xE000 && table->single[o.code].first <= 0xF8FF) {
+      table->encode.erase(table->single[o.code].first);
+    }
+    table->single[o.code] = Mapping{o.character, 0, true};
+    table->encode[o.character] = o.code;
+  }
+  // Greek capital delta stays written as 0xC6, as before: it is drawn as the same triangle.
+  return table;
+}
+
 const ByteTable* CodePage932() {
   static std::unique_ptr<ByteTable> table = BuildFromIconv("CP932", true);
   return table.get();
@@ -287,7 +315,7 @@ const ByteTable* MacJapanese() {
   return table.get();
 }
 const ByteTable* MacRoman() {
-  static std::unique_ptr<ByteTable> table = BuildFromIconv("MACINTOSH", false);
+  static std::unique_ptr<ByteTable> table = BuildMacRoman();
   return table.get();
 }
 const ByteTable* WindowsLatin1() {
