@@ -44,6 +44,38 @@ void ToCString(ConstStr255Param name, char* out) {
   out[name[0]] = '\0';
 }
 
+OSErr ClassicNameOfItem(const FSSpec& spec, SInt32 id, bool isFolder, char* out) {
+  if (spec.name[0] < kLongNameBytes) {
+    ToCString(spec.name, out);
+    return noErr;
+  }
+  // An FSSpec carries up to 63 bytes; the classic catalogue gives the 31-byte form of the
+  // same stand-in, found by the item's id (files and folders share the id space).
+  Str255 name;
+  name[0] = 0;
+  OSErr err;
+  if (isFolder) {
+    CInfoPBRec pb;
+    std::memset(&pb, 0, sizeof pb);
+    pb.dirInfo.ioNamePtr = name;
+    pb.dirInfo.ioVRefNum = spec.vRefNum;
+    pb.dirInfo.ioFDirIndex = -1;
+    pb.dirInfo.ioDrDirID = id;
+    err = PBGetCatInfoSync(&pb);
+  } else {
+    HParamBlockRec pb;
+    std::memset(&pb, 0, sizeof pb);
+    pb.fidParam.ioNamePtr = name;
+    pb.fidParam.ioVRefNum = spec.vRefNum;
+    pb.fidParam.ioFileID = id;
+    err = PBResolveFileIDRefSync(&pb);
+  }
+  if (err != noErr) return err;
+  if (name[0] == 0 || name[0] >= kLongNameBytes) return bdNamErr;
+  ToCString(name, out);
+  return noErr;
+}
+
 void ClassicFileBlock(short vRefNum, SInt32 dirID, StringPtr name, HParamBlockRec* pb) {
   std::memset(pb, 0, sizeof *pb);
   pb->fileParam.ioNamePtr = name;

@@ -7,6 +7,7 @@
 #include "SpErrorInfoSystem.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionFinderInfo.h"
+#include "SpStdFileFunctionInternal.h"
 #include "SpStdFunction.h"
 
 namespace {
@@ -483,7 +484,11 @@ OSErr Sp_SerchFolderItemInDirIdForMacOSX(const FSRef* folder, const char* /*fold
     if (actual > kBulkCount) actual = kBulkCount;
     for (ItemCount i = 0; i < actual; ++i) {
       const bool isFolder = (infos[i].nodeFlags & kFSNodeIsDirectoryMask) != 0;
-      FromPascalName(specs[i].name, classicName);
+      // The classic name the classic listing gives too; an item gone meanwhile is passed over.
+      if (sp_filelib::ClassicNameOfItem(specs[i], static_cast<SInt32>(infos[i].nodeID), isFolder,
+                                        classicName) != noErr) {
+        continue;
+      }
       FInfo finderInfo;
       std::memset(&finderInfo, 0, sizeof(finderInfo));
       if (!isFolder) {

@@ -220,11 +220,13 @@ OSErr Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(short vRefNum, SInt32 
   FSRef ref;
   OSErr err = Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum, dirID, longName, encoding, &ref);
   if (err != noErr) return err;
+  FSCatalogInfo info;
   FSSpec spec;
-  err = Sp_GetFSSpecFromFSRef(&ref, spec);
+  err = FSGetCatalogInfo(&ref, kFSCatInfoNodeID | kFSCatInfoNodeFlags, &info, nullptr, &spec,
+                         nullptr);
   if (err != noErr) return err;
-  ToCString(spec.name, out);
-  return noErr;
+  return ClassicNameOfItem(spec, static_cast<SInt32>(info.nodeID),
+                           (info.nodeFlags & kFSNodeIsDirectoryMask) != 0, out);
 }
 
 OSErr Sp_GetUnicodeFileNameFromFSRef(const FSRef* ref, HFSUniStr255* name) {

@@ -40,8 +40,8 @@ OSErr Sp_GetFSSpecFromFSRef(const FSRef* ref, FSSpec& spec);
 
 // ---- Names ---------------------------------------------------------------------------------
 
-// The classic name the file system shows for an item with a long name (its FSSpec name, a
-// stand-in of at most 63 bytes); out must hold 64 bytes.
+// The classic name the file system shows for an item with a long name: a stand-in of at most
+// 31 bytes, the one the classic listings give and the look-ups take; out must hold 32 bytes.
 OSErr Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(short vRefNum, SInt32 dirID,
                                                           const char* longName,
                                                           CFStringEncoding encoding, char* out);

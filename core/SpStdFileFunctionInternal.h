@@ -37,6 +37,11 @@ inline bool IsLongName(const char* name) {
 // A length-prefixed name back as zero-terminated text; out holds name[0] + 1 bytes.
 void ToCString(ConstStr255Param name, char* out);
 
+// The classic name (at most 31 bytes) of an item given by its FSSpec, id and kind: the FSSpec's
+// name when it fits, else the stand-in the classic catalogue shows for it, so that every
+// listing names the item alike. out holds kLongNameBytes bytes.
+OSErr ClassicNameOfItem(const FSSpec& spec, SInt32 id, bool isFolder, char* out);
+
 // A cleared parameter block naming the file `name` in the folder dirID of the volume, for
 // the classic file calls (PBHGetFInfoSync, PBHCreateSync ...).
 void ClassicFileBlock(short vRefNum, SInt32 dirID, StringPtr name, HParamBlockRec* pb);

@@ -37,8 +37,7 @@ std::vector<std::string> Names(const cDirectoryItem* list) {
   return names;
 }
 
-// What an entry says about its item, apart from the classic name (a stand-in for long names,
-// whose length differs between the catalogue calls).
+// What an entry says about its item besides its classic name.
 std::vector<std::string> Describe(const cDirectoryItem* list) {
   std::vector<std::string> out;
   for (; list != nullptr; list = list->GetNextObjectPtr()) {
@@ -145,12 +144,18 @@ TEST_F(DirectoryListing, AllListersGiveEveryEntryAcrossBatchesAndInvisibleFilesO
   EXPECT_EQ(0u, log_.Count());
 }
 
-TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
+TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntriesAndShortClassicNames) {
   const std::string longName = kNihongo + kNihongo + kNihongo + kNihongo + kNihongo + "-33";
   MakeFile("Song.aiff", kHasBeenInited, SpFourCC("AIFF"), {12, 34});
   MakeFile("Readme", kNameLocked | kIsStationery, SpFourCC("TEXT"), {-1, -1});
   MakeFile(longName);
   const SInt32 subID = MakeFolder(folderID_, "Sub");
+  // Names past what an FSSpec holds, which need a classic stand-in in both listings.
+  const std::string longer = std::string(12, 'x') + kNihongo + kNihongo + kNihongo + kNihongo +
+                             kNihongo + kNihongo + kNihongo + kNihongo + kNihongo + "!";
+  const std::string longFolder(70, 'z');
+  MakeFile(longer);
+  MakeFolder(folderID_, longFolder);
 
   ListHolder classic;
   ListHolder bulk;
@@ -158,13 +163,24 @@ TEST_F(DirectoryListing, ClassicAndBulkListingsGiveTheSameEntries) {
   FSRef ref = FolderRef();
   ASSERT_EQ(noErr, Sp_SerchFolderItemInDirIdForMacOSX(&ref, nullptr, bulk.list, 1));
   const std::vector<std::string> described = Describe(classic.list);
-  ASSERT_EQ(4u, described.size());
+  ASSERT_EQ(6u, described.size());
   EXPECT_EQ(described, Describe(bulk.list));
+  // Both name an item alike, within the 31 bytes of a classic name, by a name that finds it.
+  const std::vector<std::string> names = Names(classic.list);
+  EXPECT_EQ(names, Names(bulk.list));
+  for (const std::string& name : names) {
+    EXPECT_LE(name.size(), 31u) << name;
+    Str255 pascal;
+    Sp_CopyCStringToPascalName(name.c_str(), pascal);
+    FSSpec spec;
+    EXPECT_EQ(noErr, FSMakeFSSpec(vRefNum_, folderID_, pascal, &spec)) << name;
+  }
 
   // The long name is the whole name, also where the classic name is a stand-in.
   std::set<std::string> longNames;
   for (const std::string& entry : described) longNames.insert(entry.substr(0, entry.find(' ')));
-  EXPECT_EQ((std::set<std::string>{longName, "Readme", "Song.aiff", "Sub"}), longNames);
+  EXPECT_EQ((std::set<std::string>{longName, longer, longFolder, "Readme", "Song.aiff", "Sub"}),
+            longNames);
   // Entries tell their own file: the second is the song, the third the folder.
   const cDirectoryItem* song = classic.list->GetNextObjectPtr();
   EXPECT_EQ(SpFourCC("AIFF"), song->GetFileType());

@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CFString.h"
+#include "SpStdFunction.h"
 #include "SpStdFunctionNumber.h"
 #include "StdFileFunctionTestFixture.h"
 #include "TestBundle.h"
@@ -44,6 +46,56 @@ TEST_F(StdFileFunctionTest, LongJapaneseNameIsFoundThroughItsFSRef) {
   EXPECT_EQ(workDirID_, dirID);
   EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRefAndLongName(&folder, longName.c_str(),
                                                          kCFStringEncodingMacJapanese));
+}
+
+// The classic name of a long-named item is a stand-in of at most 31 bytes (what fits, cut
+// between characters, then '#' and an id) that the classic look-ups find again; a 32-byte
+// buffer holds it.
+TEST_F(StdFileFunctionTest, ClassicNameOfLongNameFitsThirtyTwoBytesAndIsFoundAgain) {
+  const struct {
+    std::string name;  // MacJapanese
+    bool folder;
+    const char* why;
+  } kCases[] = {
+      {std::string(40, 'a'), false, "ASCII past the classic limit"},
+      {std::string(66, 'b') + ".mp3", false, "ASCII past the FSSpec limit, with extension"},
+      {Nihongo(7), false, "42 bytes of two-byte characters"},
+      {Nihongo(12), false, "72 bytes of two-byte characters"},
+      {"X" + Nihongo(6), false, "an odd byte before two-byte characters"},
+      {std::string(40, 'd'), true, "a folder"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.why);
+    if (c.folder) {
+      MakeFolder(UTF8(c.name));
+    } else {
+      MakeFile(UTF8(c.name));
+    }
+    std::unique_ptr<char[]> out(new char[32]);  // on the heap, so an overflow is caught
+    ASSERT_EQ(noErr,
+              Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(
+                  vRefNum_, workDirID_, c.name.c_str(), kCFStringEncodingMacJapanese, out.get()));
+    const std::string classic = out.get();
+    ASSERT_LE(classic.size(), 31u);
+    const std::size_t hash = classic.rfind('#');
+    ASSERT_NE(std::string::npos, hash) << classic;
+    const std::string kept = classic.substr(0, hash);
+    EXPECT_EQ(0u, c.name.compare(0, kept.size(), kept)) << classic;
+    std::string back;
+    EXPECT_TRUE(sp::text::UTF8ToMacJapanese(UTF8(kept), back) && back == kept)
+        << "cut inside a character";
+
+    Str255 pascal;
+    ASSERT_TRUE(Sp_CopyCStringToPascalName(classic.c_str(), pascal));
+    FSSpec spec;
+    FSRef found;
+    ASSERT_EQ(noErr, FSMakeFSSpec(vRefNum_, workDirID_, pascal, &spec)) << classic;
+    ASSERT_EQ(noErr, FSpMakeFSRef(&spec, &found));
+    HFSUniStr255 unicode;
+    ASSERT_EQ(noErr, Sp_GetUnicodeFileNameFromFSRef(&found, &unicode));
+    EXPECT_EQ(sp::text::UTF8ToUTF16(UTF8(c.name)),
+              std::u16string(reinterpret_cast<const char16_t*>(unicode.unicode), unicode.length));
+  }
 }
 
 // ---- Creation with owner-only access ---------------------------------------------------------
