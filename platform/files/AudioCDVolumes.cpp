@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "Files.h"
-#include "SpTextCodec.h"
 #include "detail/Catalog.h"
+#include "detail/FilesInternal.h"
 #include "detail/Forks.h"
 
 namespace sp_platform {
@@ -152,11 +152,10 @@ namespace {
 
 SInt16 VolumeOfUnmount(ConstStr63Param volName, SInt16 vRefNum) {
   if (volName != nullptr && volName[0] > 0) {
-    std::string name =
-        sp::text::MacJapaneseToUTF8(reinterpret_cast<const char*>(volName + 1), volName[0]);
-    std::size_t colon = name.find(':');
-    if (colon != std::string::npos) name.resize(colon);
-    const Volume* volume = VolumeNamed(name);
+    // "Volume:" or a full path: the classic name before the first colon.
+    std::string bytes = PascalBytes(volName);
+    bytes.resize(std::min(bytes.size(), bytes.find(':')));
+    const Volume* volume = VolumeOfClassicName(bytes);
     return volume == nullptr ? SInt16(0) : volume->vRefNum;
   }
   const Volume* volume = FindVolume(vRefNum);

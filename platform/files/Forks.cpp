@@ -7,6 +7,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -15,9 +16,9 @@
 #include <vector>
 
 #include "Files.h"
-#include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/Completions.h"
+#include "detail/FilesInternal.h"
 #include "detail/Forks.h"
 
 namespace sp_platform {
@@ -759,12 +760,10 @@ OSErr FlushVolume(const Volume& volume) {
 
 const Volume* VolumeOfCall(ConstStr63Param volName, SInt16 vRefNum) {
   if (volName != nullptr && volName[0] > 0) {
-    std::string name =
-        sp::text::MacJapaneseToUTF8(reinterpret_cast<const char*>(volName + 1), volName[0]);
-    while (!name.empty() && name.back() == ':') name.pop_back();
-    std::size_t colon = name.find(':');
-    if (colon != std::string::npos) name.resize(colon);
-    return VolumeNamed(name);
+    // "Volume:" or a full path: the classic name before the first colon.
+    std::string bytes = PascalBytes(volName);
+    bytes.resize(std::min(bytes.size(), bytes.find(':')));
+    return VolumeOfClassicName(bytes);
   }
   return FindVolume(vRefNum);
 }

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
 
@@ -83,6 +84,41 @@ bool IsSystemMountPoint(const std::string& mountPoint) {
 
 std::string VolumeNameOf(const std::string& mountPoint) {
   return mountPoint == "/" ? std::string("Root") : BaseName(mountPoint);
+}
+
+// True when the name is shown whole in classic calls (not by a stand-in, which keeps only
+// the name's start).
+bool ShownWhole(const std::string& name) {
+  std::string mac;
+  return sp::text::UTF8ToMacJapanese(name, mac) && mac.size() <= kVolumeNameLimit &&
+         mac.find('\0') == std::string::npos;
+}
+
+bool NameIsTaken(const VolumeTable& table, const std::string& name) {
+  const std::string classic = ClassicName(name, fsRtDirID, kVolumeNameLimit);
+  for (const auto& v : table.volumes) {
+    if (v->name.empty()) continue;
+    if (v->name == name || ClassicName(v->name, fsRtDirID, kVolumeNameLimit) == classic)
+      return true;
+  }
+  return false;
+}
+
+// A full path starts with its volume's name, so no two volumes may share a name, nor the
+// classic form it is shown in: the later volume gets " 2", " 3", ... A name too long to be
+// shown whole is shortened so that its number shows.
+std::string UniqueVolumeName(const VolumeTable& table, const std::string& wanted) {
+  if (!NameIsTaken(table, wanted)) return wanted;
+  for (unsigned n = 2;; ++n) {
+    const std::string number = " " + std::to_string(n);
+    std::string base = wanted;
+    while (!base.empty() && !ShownWhole(base + number)) {
+      do {
+        base.pop_back();  // a whole UTF-8 character
+      } while (!base.empty() && (UInt8(base.back()) & 0xC0) == 0x80);
+    }
+    if (!NameIsTaken(table, base + number)) return base + number;
+  }
 }
 
 struct Mount {
@@ -164,13 +200,16 @@ void Build(VolumeTable& table) {
     }
   }
   SInt16 next = kHomeVolume - 1;
-  auto add = [&](const Mount& m, SInt16 number) {
+  // Names are given afterwards in the mount table's order, so that of two mount points with
+  // the same folder name the one mounted first keeps it, whichever holds the home folder.
+  std::vector<Volume*> named(mounts.size() + 1, nullptr);
+  auto add = [&](const Mount& m, SInt16 number, std::size_t order) {
     struct stat st {};
     if (stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     auto v = std::make_unique<Volume>();
+    named[order] = v.get();
     v->vRefNum = number;
     v->mountPoint = m.mountPoint;
-    v->name = VolumeNameOf(m.mountPoint);
     v->fsType = m.fsType;
     v->device = st.st_dev;
     if (m.readOnly) v->flags |= kVolumeReadOnly;
@@ -181,9 +220,14 @@ void Build(VolumeTable& table) {
     table.volumes.push_back(std::move(v));
     return true;
   };
-  if (!add(mounts[homeIndex], kHomeVolume)) add(Mount{"/", "", false}, kHomeVolume);
+  if (!add(mounts[homeIndex], kHomeVolume, homeIndex)) {
+    add(Mount{"/", "", false}, kHomeVolume, mounts.size());
+  }
   for (std::size_t i = 0; i < mounts.size(); ++i) {
-    if (i != homeIndex && add(mounts[i], next)) --next;
+    if (i != homeIndex && add(mounts[i], next, i)) --next;
+  }
+  for (Volume* v : named) {
+    if (v != nullptr) v->name = UniqueVolumeName(table, VolumeNameOf(v->mountPoint));
   }
   table.nextEmulated = next;
   table.built = true;
@@ -260,7 +304,7 @@ SInt16 AddEmulatedVolume(const std::string& folder, const std::string& name, UIn
   auto v = std::make_unique<Volume>();
   v->vRefNum = table.nextEmulated--;
   v->mountPoint = resolved;
-  v->name = name.empty() ? VolumeNameOf(v->mountPoint) : name;
+  v->name = UniqueVolumeName(table, name.empty() ? VolumeNameOf(v->mountPoint) : name);
   v->fsType = (flags & kVolumeEmulatedCD) ? "audiocd" : "folder";
   v->emulated = true;
   v->device = st.st_dev;

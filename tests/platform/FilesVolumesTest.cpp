@@ -1,11 +1,17 @@
 // The volume list from the mount table.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "Files.h"
+#include "FilesFixture.h"
 #include "Folders.h"
 #include "TestFiles.h"
+#include "files/detail/Catalog.h"
 #include "files/detail/MountTable.h"
 
 namespace {
@@ -13,11 +19,114 @@ namespace {
 class FilesVolumes : public ::testing::Test {
  protected:
   void TearDown() override {
+    for (auto it = mounted_.rbegin(); it != mounted_.rend(); ++it) umount2(it->c_str(), MNT_DETACH);
     sp_platform::files::SetMountTableText("");
     sp_testing::ResetFiles();
   }
+
+  // Mounts a small tmpfs at a new folder of the home; false where this process may not mount
+  // or the mount table does not show the mount (the volume list is built from that table).
+  bool MountTmpfs(const std::string& relative) {
+    const std::string path = home_.Path(relative);
+    std::filesystem::create_directories(path);
+    if (mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") != 0) return false;
+    mounted_.push_back(path);
+    std::ifstream table("/proc/self/mountinfo");
+    for (std::string line; std::getline(table, line);) {
+      if (line.find(" " + path + " ") != std::string::npos) return true;
+    }
+    return false;
+  }
+
   sp_testing::HomeScope home_;
+  std::vector<std::string> mounted_;
 };
+
+// Each row: folders mounted in this order (spaces written as mountinfo writes them), and the
+// volume names expected; each name, as a full path's first part, must find its own volume.
+TEST_F(FilesVolumes, NoTwoVolumesShareANameOrTheClassicFormItIsShownIn) {
+  const std::string longName = "abcdefghijklmnopqrstuvwxyz0123";  // past 27 bytes
+  const struct {
+    std::vector<std::string> folders;
+    std::vector<std::string> names;
+    const char* why;
+  } cases[] = {
+      {{"a/data", "b/data"}, {"data", "data 2"}, "the later one gets a number"},
+      {{"a/data", "b/data 2", "c/data"}, {"data", "data 2", "data 3"}, "past a taken number"},
+      {{"a/" + longName, "b/" + longName},
+       {longName, "abcdefghijklmnopqrstuvwxy 2"},
+       "a long name is shortened so that its number shows"},
+      {{"a/" + longName, "b/abcdefghijklmnopqrstuvwxyz0124"},
+       {longName, "abcdefghijklmnopqrstuvwxy 2"},
+       "different names shown by the same stand-in"},
+  };
+  for (const auto& c : cases) {
+    std::string table;
+    for (std::size_t i = 0; i < c.folders.size(); ++i) {
+      const std::string path = home_.Path(c.folders[i]);
+      std::filesystem::create_directories(path);
+      std::string escaped;
+      for (char ch : path) escaped += ch == ' ' ? std::string("\\040") : std::string(1, ch);
+      table += std::to_string(50 + i) + " 1 0:9" + std::to_string(i) + " / " + escaped +
+               " rw - tmpfs tmpfs rw\n";
+    }
+    sp_platform::files::SetMountTableText(table);
+    sp_testing::ResetFiles();
+    for (std::size_t i = 0; i < c.folders.size(); ++i) {
+      const sp_platform::files::Volume* volume =
+          sp_platform::files::VolumeOfPath(home_.Path(c.folders[i]));
+      ASSERT_NE(volume, nullptr) << c.why;
+      EXPECT_EQ(volume->name, c.names[i]) << c.why;
+      Str255 name = {0};
+      HParamBlockRec pb = {};
+      pb.volumeParam.ioNamePtr = name;
+      pb.volumeParam.ioVRefNum = volume->vRefNum;
+      ASSERT_EQ(PBHGetVInfoSync(&pb), noErr) << c.why;
+      const std::string full = std::string(reinterpret_cast<char*>(name + 1), name[0]) + ":x";
+      files_test::PStr asked(full);
+      pb = {};
+      pb.volumeParam.ioNamePtr = asked;
+      pb.volumeParam.ioVolIndex = -1;
+      ASSERT_EQ(PBHGetVInfoSync(&pb), noErr) << c.why << ": " << full;
+      EXPECT_EQ(pb.volumeParam.ioVRefNum, volume->vRefNum) << c.why << ": " << full;
+      EXPECT_EQ(FlushVol(asked, 0), noErr) << c.why << ": " << full;
+    }
+  }
+}
+
+// Volumes are named after their mount point's last folder; two such folders of the same name
+// elsewhere must still give two names, or a full path built for one opens the other's file.
+TEST_F(FilesVolumes, FullPathsOfTwoMountsWithTheSameFolderNameOpenTheirOwnFiles) {
+  const std::vector<std::string> mounts = {"a/data", "b/data"};
+  for (const std::string& m : mounts) {
+    if (!MountTmpfs(m)) GTEST_SKIP() << "cannot mount a tmpfs at " << home_.Path(m) << " here";
+    files_test::WriteHostFile(home_.Path(m + "/same.txt"), "file of " + m);
+  }
+  sp_testing::ResetFiles();
+  std::vector<std::string> names;
+  for (const std::string& m : mounts) {
+    const sp_platform::files::Volume* volume =
+        sp_platform::files::VolumeOfPath(home_.Path(m + "/same.txt"));
+    ASSERT_NE(volume, nullptr) << m;
+    ASSERT_EQ(volume->mountPoint, home_.Path(m));
+    HParamBlockRec pb = {};
+    Str255 name = {0};
+    pb.volumeParam.ioNamePtr = name;
+    pb.volumeParam.ioVRefNum = volume->vRefNum;
+    ASSERT_EQ(PBHGetVInfoSync(&pb), noErr) << m;
+    names.push_back(std::string(reinterpret_cast<char*>(name + 1), name[0]));
+    SInt16 ref = 0;
+    ASSERT_EQ(HOpenDF(0, 0, files_test::PStr(names.back() + ":same.txt"), fsRdPerm, &ref), noErr)
+        << names.back();
+    char bytes[64] = {};
+    SInt32 count = sizeof bytes;
+    EXPECT_EQ(FSRead(ref, &count, bytes), eofErr);
+    EXPECT_EQ(std::string(bytes, std::size_t(count)), "file of " + m) << names.back();
+    FSClose(ref);
+  }
+  EXPECT_NE(names[0], names[1]);
+  EXPECT_EQ(names[0], "data") << "the earlier mount keeps the folder's name";
+}
 
 // Inside a chroot the table shows only mounts made below the new root, not the root itself;
 // the home folder must still be on a volume (the root's), whatever else is mounted.

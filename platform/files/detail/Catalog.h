@@ -40,9 +40,11 @@ enum : UInt32 {
 struct Volume {
   SInt16 vRefNum = 0;
   std::string mountPoint;  // the root folder's path
-  std::string name;        // UTF-8: the mount point's base name, "Root" for "/"
-  std::string fsType;      // from mountinfo ("ext4", "nfs", ...); "audiocd" for emulated CDs
-  dev_t device = 0;        // st_dev of the root folder
+  // UTF-8: the mount point's base name ("Root" for "/"), with " 2", " 3", ... where an
+  // earlier volume has that name or its classic form; given once, kept while mounted.
+  std::string name;
+  std::string fsType;  // from mountinfo ("ext4", "nfs", ...); "audiocd" for emulated CDs
+  dev_t device = 0;    // st_dev of the root folder
   UInt32 flags = 0;
   UInt16 filesystemID = 0;  // kSpAudioCDFileSystemID for emulated CDs, else 0
   bool emulated = false;    // added by AddEmulatedVolume (a folder shown as a volume)
