@@ -153,6 +153,11 @@ TEST_F(FilesTrashHooks, MovesInTakeANameWhoseInfoFileIsFreeAndFitsNeverReplacing
     for (const std::string& taken : row.infosThere)
       EXPECT_EQ(ReadHostFile(Info(taken)), stale) << row.why;
   }
+  // A move that fails after the name was reserved leaves no record behind.
+  std::string gone = Files("gone");
+  ASSERT_EQ(fs::TrashWillMove(Doc("gone"), gone), noErr);
+  fs::TrashMoveFailed(Doc("gone"), gone);
+  EXPECT_FALSE(HostExists(Info("gone")));
   // A rename inside the Trash keeps the caller's name, so it must fit as it is.
   std::string tooLong = Files(std::string(246, 'r'));
   EXPECT_EQ(fs::TrashWillMove(Files("R 1"), tooLong), bdNamErr);
