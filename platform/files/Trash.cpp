@@ -206,7 +206,7 @@ std::string VolumeTrashFolder(const std::string& mountPoint) {
     const std::string mine = shared + "/" + UidText();
     struct stat own;
     if (lstat(mine.c_str(), &own) == 0 ? S_ISDIR(own.st_mode)
-                                        : access(shared.c_str(), W_OK | X_OK) == 0) {
+                                       : access(shared.c_str(), W_OK | X_OK) == 0) {
       return mine;
     }
   }

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <errno.h>
+#include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/mount.h>
@@ -260,6 +260,10 @@ TEST_F(FilesTrashShared, OtherTrashProgramsListAndRestoreOurItemsAndWeSeeTheirs)
     const std::string info = ReadHostFile(trash + "/info/R.trashinfo");
     EXPECT_NE(info.find("\nPath=" + row.recorded + "\n"), std::string::npos) << why << info;
     EXPECT_EQ(fs::TrashInfoOriginalPath(trash, info), docs.path + "/R") << why;
+    if (!row.top.empty()) {
+      EXPECT_EQ(fs::TrashInfoOriginalPath("/media/moved/" + row.trash, info), "/media/moved/docs/R")
+          << why << ": the volume mounted elsewhere";
+    }
     EXPECT_NE(Run("trash-list 2>/dev/null").find(" " + docs.path + "/R\n"), std::string::npos)
         << why;
     Run("cd '" + docs.path + "' && echo 0 | trash-restore >/dev/null 2>&1");

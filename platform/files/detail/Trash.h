@@ -68,8 +68,9 @@ std::string VolumeTrashFolder(const std::string& mountPoint);
 OSErr EnsureTrashFolders(const std::string& trash);
 
 // The text of an info file: "[Trash Info]", "Path=" and the percent-encoded original path
-// (absolute in the home Trash, relative to the volume's top folder in a volume's own), "DeletionDate=" and the local date as YYYY-MM-DDThh:mm:ss, each line ended
-// by a line feed. `localSecondsSince1904` is the program's clock.
+// (absolute in the home Trash, relative to the volume's top folder in a volume's own),
+// "DeletionDate=" and the local date as YYYY-MM-DDThh:mm:ss, each line ended by a line feed.
+// `localSecondsSince1904` is the program's clock.
 std::string TrashInfoText(const std::string& originalPath, SInt64 localSecondsSince1904);
 
 // Percent-encoding of a path for the "Path=" key: bytes other than letters, digits, "/" and
