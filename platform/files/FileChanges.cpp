@@ -88,17 +88,20 @@ OSErr MoveItem(const Location& item, const std::string& to) {
   if (to == item.path) return noErr;
   if (PathIsInside(to, item.path)) return badMovErr;  // a folder into itself
   if (OSErr err = CheckWritable(item)) return err;
-  OSErr err = TrashWillMove(item.path, to);
+  // Into a Trash the item may take another name than its own (see detail/Trash.h).
+  std::string dest = to;
+  OSErr err = TrashWillMove(item.path, dest);
   if (err != noErr) return err;
-  if (RenameNoReplace(item.path, to) != 0) {
+  if (RenameNoReplace(item.path, dest) != 0) {
     const int e = errno;
+    TrashMoveFailed(item.path, dest);
     if (e == EINVAL) return badMovErr;
-    return OSErrFromErrnoAt(e, to, Access::kWrite);
+    return OSErrFromErrnoAt(e, dest, Access::kWrite);
   }
-  NoteMoved(item.path, to);
-  // The item is where the caller wanted it; a Trash record that could not be written does
-  // not undo that, so it is not reported as the move's failure.
-  TrashDidMove(item.path, to);
+  NoteMoved(item.path, dest);
+  // The item is where the caller wanted it; a Trash record that could not be moved along
+  // does not undo that, so it is not reported as the move's failure.
+  TrashDidMove(item.path, dest);
   return noErr;
 }
 

@@ -882,7 +882,9 @@ OSErr FSGetDataForkName(HFSUniStr255* dataForkName);
 //
 // Files are made with mode 0666 and folders with 0777, less the umask, unless the FSRef
 // calls are given permissions. Moves stay on one volume (badMovErr otherwise). Items moved
-// into, renamed in or deleted from a Trash keep the Trash's records in step.
+// into, renamed in or deleted from a Trash keep the Trash's records in step. An item moved
+// into a Trash keeps its name unless another program's record holds that name or the name is
+// too long for its record beside it: then it takes the name (cut to fit) and " 1", " 2", ...
 
 // An empty file; dupFNErr when something of that name exists. Its creation date is stamped.
 OSErr PBHCreateSync(HParmBlkPtr paramBlock);

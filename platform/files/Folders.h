@@ -7,7 +7,8 @@
 //   'µdoc' Music            XDG_MUSIC_DIR, else ~/Music
 //   'trsh' Trash            the volume's freedesktop Trash: $XDG_DATA_HOME/Trash/files
 //                           (else ~/.local/share/Trash/files) on the volume holding the home
-//                           folder, "<volume>/.Trash-<uid>/files" on another one
+//                           folder, "<volume>/.Trash/<uid>/files" on another one with a
+//                           shared sticky ".Trash" folder, else "<volume>/.Trash-<uid>/files"
 //   'temp' Temporary Items  $TMPDIR, else /tmp
 // The XDG user folders are read from "$XDG_CONFIG_HOME/user-dirs.dirs" when it exists. Every
 // other folder type (the System Folder 'macs', Extensions, Fonts, ...) has no place on Linux

@@ -80,32 +80,97 @@ OSErr MakeFolder(const std::string& path) {
   return OSErrFromErrno(e);
 }
 
-// Written to a temporary file beside it and renamed over the name, so a reader never sees
-// half an info file and a failure leaves no partial one behind.
-OSErr WriteInfoFile(const std::string& trash, const std::string& name, const std::string& text) {
-  std::string folder = trash + "/info";
-  std::string temp = folder + "/.trashinfo-XXXXXX";
-  int fd = mkstemp(&temp[0]);
-  if (fd < 0) return OSErrFromErrno(errno);
-  OSErr err = noErr;
+// The volume folder a Trash belongs to: "$topdir" of "$topdir/.Trash-$uid" or
+// "$topdir/.Trash/$uid"; empty for the home Trash, whose records keep absolute paths.
+std::string TopDirOfTrash(const std::string& trash) {
+  if (SameFolder(trash, HomeTrashFolder())) return std::string();
+  std::string name = BaseName(trash);
+  if (name == ".Trash-" + UidText()) return DirName(trash);
+  if (name == UidText() && BaseName(DirName(trash)) == ".Trash") return DirName(DirName(trash));
+  return std::string();
+}
+
+// What "Path=" records for an item that was at `from`: relative to the volume's top folder
+// when the Trash is a volume's own (the volume may be mounted elsewhere when it is restored),
+// else absolute.
+std::string RecordedPath(const std::string& trash, const std::string& from) {
+  std::string top = TopDirOfTrash(trash);
+  if (top.empty()) return from;
+  std::string prefix = top == "/" ? top : top + "/";
+  if (from.size() > prefix.size() && from.compare(0, prefix.size(), prefix) == 0)
+    return from.substr(prefix.size());
+  return from;
+}
+
+// `name` cut to at most `bytes` bytes, never inside a UTF-8 sequence.
+std::string CutUtf8(const std::string& name, std::size_t bytes) {
+  if (name.size() <= bytes) return name;
+  std::size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  return name.substr(0, end);
+}
+
+// Candidate names for an item moving into a Trash: the name itself, then the name and a space
+// and the try number, as the Trash's other renames do. Each is cut so that its info file's
+// name still fits the file system; the info file keeps the full original path.
+std::string CandidateName(const std::string& name, int attempt) {
+  std::string tail = attempt > 0 ? " " + std::to_string(attempt) : std::string();
+  return CutUtf8(name, NAME_MAX - kInfoSuffixLength - tail.size()) + tail;
+}
+
+constexpr int kMaxCandidates = 10000;
+
+OSErr WriteAll(int fd, const std::string& text) {
   const char* p = text.data();
   std::size_t left = text.size();
   while (left > 0) {
     ssize_t n = write(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      err = OSErrFromErrno(errno);
-      break;
+      return OSErrFromErrno(errno);
     }
     p += n;
     left -= std::size_t(n);
   }
-  if (err == noErr && fdatasync(fd) != 0) err = OSErrFromErrno(errno);
-  if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
-  if (err == noErr && rename(temp.c_str(), InfoPath(trash, name).c_str()) != 0)
-    err = OSErrFromErrno(errno);
-  if (err != noErr) unlink(temp.c_str());
-  return err;
+  return fdatasync(fd) != 0 ? OSErrFromErrno(errno) : OSErr(noErr);
+}
+
+// The info file is made (never replaced) before the item moves in: its name is then this
+// item's, whatever other programs trash at the same time. A name whose info file or item is
+// already there is passed over for the next candidate; only the caller's own name taken by an
+// item answers dupFNErr, as a move onto an existing item always does.
+OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::string& to) {
+  const std::string name = BaseName(StripTrailingSlashes(to));
+  const std::string text =
+      TrashInfoText(RecordedPath(trash, StripTrailingSlashes(from)), ClockLocalSecondsSince1904());
+  for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
+    const std::string candidate = CandidateName(name, attempt);
+    const std::string item = trash + "/files/" + candidate;
+    if (Exists(item)) {
+      if (candidate == name) return dupFNErr;
+      continue;
+    }
+    const std::string info = InfoPath(trash, candidate);
+    int fd = open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return OSErrFromErrno(errno);
+    }
+    OSErr err = WriteAll(fd, text);
+    if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
+    if (err == noErr && Exists(item)) {
+      // Another program put an item of that name there meanwhile without its record.
+      unlink(info.c_str());
+      continue;
+    }
+    if (err != noErr) {
+      unlink(info.c_str());
+      return err;
+    }
+    to = item;
+    return noErr;
+  }
+  return dupFNErr;
 }
 
 void RemoveInfoFile(const std::string& trash, const std::string& name) {
@@ -132,6 +197,19 @@ std::string HomeTrashFolder() {
 std::string VolumeTrashFolder(const std::string& mountPoint) {
   std::string top = StripTrailingSlashes(mountPoint);
   if (top == "/") top.clear();
+  // A shared ".Trash" the administrator made (sticky, so users cannot remove each other's
+  // items, and no symbolic link that could lead elsewhere) holds one folder per user; other
+  // programs trash there, so this program must too. Without one, the user's own folder.
+  const std::string shared = top + "/.Trash";
+  struct stat st;
+  if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) {
+    const std::string mine = shared + "/" + UidText();
+    struct stat own;
+    if (lstat(mine.c_str(), &own) == 0 ? S_ISDIR(own.st_mode)
+                                       : access(shared.c_str(), W_OK | X_OK) == 0) {
+      return mine;
+    }
+  }
   return top + "/.Trash-" + UidText();
 }
 
@@ -201,13 +279,66 @@ std::string TrashInfoText(const std::string& originalPath, SInt64 localSecondsSi
          "\nDeletionDate=" + date + "\n";
 }
 
-OSErr TrashWillMove(const std::string& from, const std::string& to) {
-  (void)from;
+std::string TrashInfoOriginalPath(const std::string& trash, const std::string& infoText) {
+  // The "Path=" key of the "[Trash Info]" group, percent-decoded.
+  std::string encoded;
+  bool inGroup = false;
+  std::size_t pos = 0;
+  while (pos < infoText.size()) {
+    std::size_t end = infoText.find('\n', pos);
+    if (end == std::string::npos) end = infoText.size();
+    std::string line = infoText.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      inGroup = line == "[Trash Info]";
+    } else if (inGroup && line.compare(0, 5, "Path=") == 0) {
+      encoded = line.substr(5);
+      break;
+    }
+  }
+  if (encoded.empty()) return std::string();
+  std::string path;
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < encoded.size(); ++i) {
+    if (encoded[i] == '%' && i + 2 < encoded.size() && hex(encoded[i + 1]) >= 0 &&
+        hex(encoded[i + 2]) >= 0) {
+      path += char(hex(encoded[i + 1]) * 16 + hex(encoded[i + 2]));
+      i += 2;
+    } else {
+      path += encoded[i];
+    }
+  }
+  if (path.empty() || path.find('\0') != std::string::npos) return std::string();
+  if (path[0] == '/') return path;
+  // Relative to the volume's top folder, wherever it is mounted now.
+  std::string top = TopDirOfTrash(trash);
+  if (top.empty()) return std::string();
+  return (top == "/" ? top : top + "/") + path;
+}
+
+OSErr TrashWillMove(const std::string& from, std::string& to) {
   std::string trash = TrashOfTopLevelItem(to);
   if (trash.empty()) return noErr;
-  std::string name = BaseName(StripTrailingSlashes(to));
-  if (name.size() + kInfoSuffixLength > NAME_MAX) return bdNamErr;
-  return EnsureTrashFolders(trash);
+  if (TrashOfTopLevelItem(from) == trash) {
+    // A rename inside the Trash keeps the caller's name: its info file must fit beside it.
+    std::string name = BaseName(StripTrailingSlashes(to));
+    return name.size() + kInfoSuffixLength > NAME_MAX ? OSErr(bdNamErr) : OSErr(noErr);
+  }
+  OSErr err = EnsureTrashFolders(trash);
+  if (err != noErr) return err;
+  return ReserveInfoFile(trash, from, to);
+}
+
+void TrashMoveFailed(const std::string& from, const std::string& to) {
+  std::string trash = TrashOfTopLevelItem(to);
+  if (trash.empty() || TrashOfTopLevelItem(from) == trash) return;
+  RemoveInfoFile(trash, BaseName(StripTrailingSlashes(to)));
 }
 
 OSErr TrashDidMove(const std::string& from, const std::string& to) {
@@ -232,13 +363,8 @@ OSErr TrashDidMove(const std::string& from, const std::string& to) {
     }
     return noErr;
   }
+  // Moved in: its info file was made before the move.
   if (!fromTrash.empty()) RemoveInfoFile(fromTrash, fromName);
-  if (!toTrash.empty()) {
-    OSErr err = EnsureTrashFolders(toTrash);
-    if (err != noErr) return err;
-    return WriteInfoFile(toTrash, toName,
-                         TrashInfoText(StripTrailingSlashes(from), ClockLocalSecondsSince1904()));
-  }
   return noErr;
 }
 

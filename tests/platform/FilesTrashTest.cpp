@@ -1,10 +1,14 @@
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <string.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Clock.h"
 #include "DateTimeUtils.h"
@@ -67,7 +71,7 @@ class FilesTrashHooks : public ::testing::Test {
   }
 
   // Moves as the catalogue does: ask, rename, tell.
-  OSErr Move(const std::string& from, const std::string& to) {
+  OSErr Move(const std::string& from, std::string to) {
     OSErr err = fs::TrashWillMove(from, to);
     if (err != noErr) return err;
     if (rename(from.c_str(), to.c_str()) != 0) return ioErr;
@@ -113,12 +117,50 @@ TEST_F(FilesTrashHooks, RenamesDeletesAndFoldersInsideTheTrashKeepTheInfoFilesRi
   EXPECT_FALSE(HostExists(Info("album")));
 }
 
-TEST_F(FilesTrashHooks, NamesTooLongForAnInfoFileAreRefusedBeforeTheMove) {
-  // The info file adds ".trashinfo" (10 bytes) to the name; Linux names hold 255 bytes.
-  const std::string fits(245, 'n'), tooLong(246, 'n');
-  EXPECT_EQ(fs::TrashWillMove(Doc(fits), Files(fits)), noErr);
-  EXPECT_EQ(fs::TrashWillMove(Doc(tooLong), Files(tooLong)), bdNamErr);
-  EXPECT_EQ(fs::TrashWillMove(Doc(tooLong), Doc("elsewhere")), noErr);
+TEST_F(FilesTrashHooks, MovesInTakeANameWhoseInfoFileIsFreeAndFitsNeverReplacingOne) {
+  // Another program's info file (its item may be on its way) is never written over; an info
+  // file name ("<name>.trashinfo") must fit in 255 bytes.
+  const std::string n255(255, 'n'), e255 = std::string(253, 'e') + "\xC3\xA9";
+  std::string u255;
+  for (int i = 0; i < 127; ++i) u255 += "\xC3\xA9";
+  u255 += "x";
+  const struct {
+    std::string name;
+    std::vector<std::string> infosThere;
+    std::string lands;
+    const char* why;
+  } rows[] = {
+      {"R", {"R"}, "R 1", "an info file holds the name"},
+      {"S", {"S", "S 1"}, "S 2", "and the next one too"},
+      {std::string(246, 'm'), {}, std::string(245, 'm'), "the shortest name too long"},
+      {n255, {}, std::string(245, 'n'), "the longest name"},
+      {e255, {std::string(245, 'e')}, std::string(243, 'e') + " 1", "cut, and taken"},
+      {u255, {}, u255.substr(0, 244), "never cut inside a character"},
+  };
+  const std::string stale = "[Trash Info]\nPath=/elsewhere\nDeletionDate=2000-01-01T00:00:00\n";
+  for (const auto& row : rows) {
+    for (const std::string& taken : row.infosThere) WriteHostFile(Info(taken), stale);
+    WriteHostFile(Doc(row.name), "item");
+    std::string to = Files(row.name);
+    ASSERT_EQ(fs::TrashWillMove(Doc(row.name), to), noErr) << row.why;
+    EXPECT_EQ(to, Files(row.lands)) << row.why;
+    EXPECT_TRUE(HostExists(Info(row.lands))) << row.why << ": reserved before the move";
+    ASSERT_EQ(rename(Doc(row.name).c_str(), to.c_str()), 0) << row.why;
+    ASSERT_EQ(fs::TrashDidMove(Doc(row.name), to), noErr) << row.why;
+    EXPECT_NE(ReadHostFile(Info(row.lands)).find("Path=" + fs::TrashEncodePath(Doc(row.name))),
+              std::string::npos)
+        << row.why << ": the full original name";
+    for (const std::string& taken : row.infosThere)
+      EXPECT_EQ(ReadHostFile(Info(taken)), stale) << row.why;
+  }
+  // A move that fails after the name was reserved leaves no record behind.
+  std::string gone = Files("gone");
+  ASSERT_EQ(fs::TrashWillMove(Doc("gone"), gone), noErr);
+  fs::TrashMoveFailed(Doc("gone"), gone);
+  EXPECT_FALSE(HostExists(Info("gone")));
+  // A rename inside the Trash keeps the caller's name, so it must fit as it is.
+  std::string tooLong = Files(std::string(246, 'r'));
+  EXPECT_EQ(fs::TrashWillMove(Files("R 1"), tooLong), bdNamErr);
 }
 
 // The same through the File Manager's calls, as the file library moves items to the Trash:
@@ -151,6 +193,87 @@ TEST(FilesTrash, MovesRenamesAndDeletesThroughTheFileManagerKeepTheInfoFiles) {
   ASSERT_EQ(HDelete(tv, trashDir, PStr("R Copy 1")), noErr);
   EXPECT_FALSE(HostExists(info("R Copy 1")));
   EXPECT_EQ(ReadHostFile(docs.path + "/R"), "second");
+}
+
+// Another Trash program (trash-cli) as the judge: it lists and restores what this program
+// trashed, and this program sees what it trashed, in the home and on a second volume (a
+// tmpfs mounted inside the test's home) with each kind of volume Trash.
+class FilesTrashShared : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
+    volume_ = home_.Path("vol");
+    ASSERT_EQ(mkdir(volume_.c_str(), 0700), 0);
+    if (mount("tmpfs", volume_.c_str(), "tmpfs", 0, "size=1m") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    mounted_ = true;
+  }
+  void TearDown() override {
+    if (mounted_) umount2(volume_.c_str(), MNT_DETACH);
+  }
+  // What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.
+  static std::string Run(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buf[512];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    pclose(pipe);
+    return out;
+  }
+  sp_testing::HomeScope home_;
+  std::string volume_;
+  bool mounted_ = false;
+};
+
+TEST_F(FilesTrashShared, OtherTrashProgramsListAndRestoreOurItemsAndWeSeeTheirs) {
+  const std::string uid = std::to_string(getuid());
+  const struct {
+    std::string top;       // where the items are ("" for the home)
+    std::string prepare;   // shell command run in `top` first
+    std::string trash;     // the Trash both programs must use, relative to `top`
+    std::string recorded;  // "Path=" of our item
+  } rows[] = {
+      {"", "true", ".local/share/Trash", home_.Path("docs/R")},
+      {"vol", "true", ".Trash-" + uid, "docs/R"},
+      {"vol", "mkdir .Trash && chmod 1777 .Trash", ".Trash/" + uid, "docs/R"},
+      {"vol", "mkdir .Trash && chmod 0777 .Trash", ".Trash-" + uid, "docs/R"},
+      {"vol", "mkdir -m 1777 s && ln -s s .Trash", ".Trash-" + uid, "docs/R"},
+  };
+  for (const auto& row : rows) {
+    const std::string top = row.top.empty() ? home_.Home() : home_.Path(row.top);
+    const std::string why = row.prepare + " in " + top;
+    Run("cd '" + top + "' && rm -rf .Trash* docs s .local/share/Trash && " + row.prepare +
+        " && mkdir docs");
+    sp_testing::ResetFiles();
+    files_test::Folder docs = files_test::FolderAt(home_, row.top.empty() ? "docs" : "vol/docs");
+    SInt16 tv = 0;
+    SInt32 trashDir = 0;
+    ASSERT_EQ(FindFolder(docs.vRefNum, kTrashFolderType, kCreateFolder, &tv, &trashDir), noErr);
+    const std::string trash = top + "/" + row.trash;
+    ASSERT_EQ(files_test::FolderAt(home_, trash.substr(home_.Home().size() + 1) + "/files").dirID,
+              trashDir)
+        << why;
+
+    WriteHostFile(docs.path + "/R", "ours");
+    ASSERT_EQ(CatMove(docs.vRefNum, docs.dirID, PStr("R"), trashDir, nullptr), noErr) << why;
+    const std::string info = ReadHostFile(trash + "/info/R.trashinfo");
+    EXPECT_NE(info.find("\nPath=" + row.recorded + "\n"), std::string::npos) << why << info;
+    EXPECT_EQ(fs::TrashInfoOriginalPath(trash, info), docs.path + "/R") << why;
+    if (!row.top.empty()) {
+      EXPECT_EQ(fs::TrashInfoOriginalPath("/media/moved/" + row.trash, info), "/media/moved/docs/R")
+          << why << ": the volume mounted elsewhere";
+    }
+    EXPECT_NE(Run("trash-list 2>/dev/null").find(" " + docs.path + "/R\n"), std::string::npos)
+        << why;
+    Run("cd '" + docs.path + "' && echo 0 | trash-restore >/dev/null 2>&1");
+    EXPECT_EQ(ReadHostFile(docs.path + "/R"), "ours") << why << ": restored";
+
+    WriteHostFile(docs.path + "/P", "theirs");
+    Run("trash-put '" + docs.path + "/P' 2>/dev/null");
+    FInfo finfo;
+    EXPECT_EQ(HGetFInfo(tv, trashDir, PStr("P"), &finfo), noErr) << why << ": we see theirs";
+  }
 }
 
 }  // namespace
