@@ -427,6 +427,15 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
   if (converts) {
     OSErr err = LocateInFolder(folder, name, out);
     if (err != fnfErr) return err;
+    // A Shift-JIS name on disk is its own classic name.
+    std::string raw;
+    Location item;
+    if (RawLinuxNameFromClassic(reinterpret_cast<const unsigned char*>(classic.data()),
+                                classic.size(), raw) &&
+        LocateInFolder(folder, raw, item) == noErr) {
+      out = item;
+      return noErr;
+    }
   }
   UInt32 id = 0;
   if (StandInId(classic, &id)) {

@@ -462,10 +462,8 @@ OSErr FSMakeFSRefUnicode(const FSRef* parentRef, UniCharCount nameLength, const 
   OSErr err = LocateRef(parentRef, folder);
   if (err != noErr) return err;
   if (!folder.isFolder) return errFSNotAFolder;
-  std::string linuxName;
-  if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
   Location item;
-  err = LocateInFolder(folder, linuxName, item);
+  err = LocateUnicodeInFolder(folder, name, nameLength, item);
   if (err != noErr) return err;
   MakeFSRef(item, newRef);
   return noErr;

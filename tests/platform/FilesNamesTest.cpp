@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <set>
 #include <string>
 
+#include "CoreFoundation.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "SpTextCodec.h"
 #include "TestFiles.h"
+#include "files/CFURLFiles.h"
 #include "files/detail/Catalog.h"
 
 namespace {
@@ -216,6 +221,96 @@ TEST_F(FilesNamesOnDisk, NamesAreCaseSensitive) {
   EXPECT_EQ(files_test::FileInfoOf(n, "song").fileParam.ioFlLgLen, 2);
   FSSpec spec{};
   EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("SONG"), &spec), fnfErr);
+}
+
+// Names on disk that are no UTF-8: Latin-1 names side by side, a Shift-JIS name from an old
+// archive, a UTF-8 name with a stray byte. `sjis` marks the one MacJapanese decodes.
+struct RawName {
+  std::string raw;
+  bool sjis;
+};
+const RawName kRawNames[] = {
+    {"caf\xE9.txt", false},
+    {"caf\xE8.txt", false},
+    {"\x83\x65\x83\x58\x83\x67.txt", true},
+    {"\xE6\x97\xA5\x81-x.txt", false},
+};
+
+std::string BaseName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+TEST_F(FilesNamesOnDisk, NamesThatAreNoUTF8ListDistinctlyAndEveryCallTakesTheListedNameBack) {
+  for (const RawName& r : kRawNames) WriteHostFile(home_.Path("N/" + r.raw), r.raw);
+  ASSERT_EQ(mkdir(home_.Path("M").c_str(), 0700), 0);
+  const FSRef other = files_test::RefAt(home_, "M");
+  FSIterator it = nullptr;
+  ASSERT_EQ(FSOpenIterator(&folderRef_, kFSIterateFlat, &it), noErr);
+  FSRef refs[8];
+  HFSUniStr255 names[8];
+  ItemCount n = 0;
+  ASSERT_EQ(FSGetCatalogInfoBulk(it, 8, &n, nullptr, kFSCatInfoNone, nullptr, refs, nullptr, names),
+            noErr);
+  FSCloseIterator(it);
+  ASSERT_EQ(n, std::size(kRawNames));
+  std::set<std::u16string> unicodeNames;
+  std::set<std::string> classicNames;
+  for (ItemCount i = 0; i < n; ++i) {
+    const std::string raw = BaseName(files_test::PathOf(refs[i]));
+    SCOPED_TRACE(raw);
+    const RawName& row = *std::find_if(std::begin(kRawNames), std::end(kRawNames),
+                                       [&](const RawName& r) { return r.raw == raw; });
+    const std::u16string listed(reinterpret_cast<char16_t*>(names[i].unicode), names[i].length);
+    unicodeNames.insert(listed);
+    EXPECT_EQ(UnicodeName(refs[i]), listed) << "FSGetCatalogInfo names it as the iterator does";
+    if (row.sjis) {
+      EXPECT_EQ(listed, u"\u30C6\u30B9\u30C8.txt");
+    }
+
+    FSRef back{};
+    EXPECT_EQ(FSMakeFSRefUnicode(&folderRef_, listed.size(), U(listed), kTextEncodingUnknown, &back),
+              noErr);
+    EXPECT_EQ(FSCompareFSRefs(&back, &refs[i]), noErr) << "the Unicode name finds the same file";
+
+    FSSpec spec{};
+    ASSERT_EQ(FSGetCatalogInfo(&refs[i], kFSCatInfoNone, nullptr, nullptr, &spec, nullptr), noErr);
+    const std::string classic = Text(spec.name);
+    classicNames.insert(classic);
+    if (row.sjis) {
+      EXPECT_EQ(classic, raw) << "valid Shift-JIS is its own classic name";
+    }
+    EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr(classic), &spec), noErr);
+    EXPECT_EQ(FSpMakeFSRef(&spec, &back), noErr);
+    EXPECT_EQ(FSCompareFSRefs(&back, &refs[i]), noErr) << "the classic name finds the same file";
+
+    if (!row.sjis) {
+      EXPECT_EQ(FSCreateFileUnicode(&other, listed.size(), U(listed), kFSCatInfoNone, nullptr,
+                                    nullptr, nullptr),
+                noErr);
+      EXPECT_TRUE(HostExists(home_.Path("M/" + raw))) << "the listed name carries the raw bytes";
+    }
+  }
+  EXPECT_EQ(unicodeNames.size(), n) << "two raw names never list alike";
+  EXPECT_EQ(classicNames.size(), n);
+}
+
+TEST_F(FilesNamesOnDisk, FileURLsOfNamesThatAreNoUTF8GiveAPathThatLeadsBack) {
+  for (const RawName& r : kRawNames) {
+    SCOPED_TRACE(r.raw);
+    WriteHostFile(home_.Path("N/" + r.raw), r.raw);
+    const FSRef ref = files_test::RefAt(home_, "N/" + r.raw);
+    CFURLRef url = CFURLCreateFromFSRef(nullptr, &ref);
+    ASSERT_NE(url, nullptr);
+    CFStringRef path = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
+    ASSERT_NE(path, nullptr) << "a path string for every file";
+    CFURLRef again = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, false);
+    FSRef back{};
+    EXPECT_TRUE(CFURLGetFSRef(again, &back));
+    EXPECT_EQ(FSCompareFSRefs(&back, &ref), noErr);
+    CFRelease(again);
+    CFRelease(path);
+    CFRelease(url);
+  }
 }
 
 }  // namespace
