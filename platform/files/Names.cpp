@@ -13,10 +13,13 @@
 // classic name, and their decoding is the Unicode name. Other bytes show as a stand-in in
 // the classic calls and, in the Unicode name, keep each byte that is no UTF-8 as U+DC80 +
 // byte (FileNameToUTF16), so that the Unicode name leads back to exactly these bytes.
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
+#include "detail/FilesInternal.h"
 
 namespace sp_platform {
 namespace files {
@@ -62,11 +65,24 @@ bool MacJapaneseText(const std::string& bytes, std::u16string& text) {
   return false;
 }
 
+// The text of a Shift-JIS name (':' already shown as '/'), unless a UTF-8 name of that text
+// sits beside it in `folder`: the look-ups find that one by the text, so this one shows its
+// bytes as a name that is no UTF-8 instead.
+bool ShiftJISText(const std::string& shown, const std::string& folder, std::u16string& text) {
+  if (!MacJapaneseText(shown, text)) return false;
+  if (folder.empty()) return true;
+  const std::string twin = SwapColonsAndSlashes(sp::text::UTF16ToUTF8(text), '/', ':');
+  struct stat st;
+  if (lstat(JoinPath(folder, twin).c_str(), &st) != 0) return true;
+  text.clear();
+  return false;
+}
+
 // The Unicode text of a Linux name, ':' shown as '/'.
-std::u16string ShownText(const std::string& linuxName) {
+std::u16string ShownText(const std::string& linuxName, const std::string& folder) {
   const std::string shown = SwapColonsAndSlashes(linuxName, ':', '/');
   std::u16string text;
-  if (MacJapaneseText(shown, text)) return text;
+  if (ShiftJISText(shown, folder, text)) return text;
   return sp::text::FileNameToUTF16(shown);
 }
 
@@ -102,7 +118,8 @@ std::string EncodeFitting(const std::u16string& text, std::size_t limit) {
 
 }  // namespace
 
-std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit) {
+std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit,
+                        const std::string& folder) {
   const std::string shown = SwapColonsAndSlashes(linuxName, ':', '/');
   std::string mac;
   std::u16string text;
@@ -112,7 +129,7 @@ std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t
       return mac;
     }
     text = sp::text::UTF8ToUTF16(shown);
-  } else if (MacJapaneseText(shown, text)) {
+  } else if (ShiftJISText(shown, folder, text)) {
     if (shown.size() <= limit) return shown;
   } else {
     text = sp::text::FileNameToUTF16(shown);
@@ -193,9 +210,9 @@ OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::s
   return err;
 }
 
-void UnicodeName(const std::string& linuxName, HFSUniStr255* out) {
+void UnicodeName(const std::string& linuxName, HFSUniStr255* out, const std::string& folder) {
   if (out == nullptr) return;
-  const std::u16string text = ShownText(linuxName);
+  const std::u16string text = ShownText(linuxName, folder);
   std::size_t length = text.size();
   if (length > kMaxUnicodeUnits) {
     length = kMaxUnicodeUnits;

@@ -99,8 +99,10 @@ void NoteDeleted(const std::string& path);
 // The MacJapanese classic name of an item: the Linux name with ':' shown as '/' (a name that
 // is no UTF-8 but Shift-JIS: its own bytes), or its stand-in (the characters that fit, '#',
 // the id in upper-case hex, a short extension) when MacJapanese cannot hold it or it is
-// longer than `limit` bytes.
-std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit);
+// longer than `limit` bytes. Given the item's folder, a Shift-JIS name whose decoding a UTF-8
+// name beside it holds gets the stand-in, so the two never share a name.
+std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit,
+                        const std::string& folder = std::string());
 // A classic (MacJapanese) name as a Linux name; false when it is empty, "." or "..", holds a
 // ':' or a NUL, or is no valid MacJapanese.
 bool LinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
@@ -118,7 +120,9 @@ OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::s
                             Location& out);
 // The Unicode name of a Linux name (cut at 255 units on a character boundary): a Shift-JIS
 // name that is no UTF-8 as its decoding; other bytes that are no UTF-8 as U+DC80 + byte.
-void UnicodeName(const std::string& linuxName, HFSUniStr255* out);
+// Given the folder, a Shift-JIS name beside the UTF-8 name of its decoding shows its escapes.
+void UnicodeName(const std::string& linuxName, HFSUniStr255* out,
+                 const std::string& folder = std::string());
 
 // ---- Finder information and dates ------------------------------------------------------------
 
