@@ -260,8 +260,8 @@ void ExpectEachListedNameFindsItsFile(const sp_testing::HomeScope& home, const s
   for (ItemCount i = 0; i < n; ++i) {
     const std::string raw = BaseName(files_test::PathOf(refs[i]));
     SCOPED_TRACE(raw);
-    const RawName& row = *std::find_if(rows.begin(), rows.end(),
-                                       [&](const RawName& r) { return r.raw == raw; });
+    const RawName& row =
+        *std::find_if(rows.begin(), rows.end(), [&](const RawName& r) { return r.raw == raw; });
     const std::u16string listed(reinterpret_cast<char16_t*>(names[i].unicode), names[i].length);
     unicodeNames.insert(listed);
     HFSUniStr255 asked{};
