@@ -1,5 +1,7 @@
-// CFURL for file paths. A URL holds an absolute UTF-8 path (bytes, as Linux has them) and
-// whether it names a directory.
+// CFURL for file paths. A URL holds an absolute path (bytes, as Linux has them: UTF-8, or
+// not, for names from old archives) and whether it names a directory. As strings, paths keep
+// the bytes that are no UTF-8 as U+DC80..U+DCFF (FileNameToUTF16), so a path string makes the
+// URL of the same file again.
 #include "CFURL.h"
 
 #include <strings.h>
@@ -9,9 +11,19 @@
 #include <new>
 #include <string>
 
+#include "SpTextCodec.h"
 #include "detail/CFObjects.h"
 
 namespace {
+
+CFStringRef NewPathString(const std::string& path) {
+  return sp_cf::NewString(sp::text::FileNameToUTF16(path));
+}
+
+std::string PathOfString(CFStringRef str) {
+  const std::u16string* chars = sp_cf::StringChars(str);
+  return chars == nullptr ? std::string() : sp::text::FileNameFromUTF16(*chars);
+}
 
 const SpCFURL* URL(CFURLRef url) {
   return sp_cf::As<const SpCFURL>(url, sp_cf::kTypeURL);
@@ -82,7 +94,7 @@ CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath,
   if (pathStyle != kCFURLPOSIXPathStyle || sp_cf::StringChars(filePath) == nullptr) {
     return nullptr;
   }
-  return NewURL(NormalisePath(sp_cf::StringToUTF8(filePath)), isDirectory != 0);
+  return NewURL(NormalisePath(PathOfString(filePath)), isDirectory != 0);
 }
 
 CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef, const UInt8* buffer,
@@ -145,7 +157,7 @@ CFStringRef CFURLGetString(CFURLRef anURL) {
 CFStringRef CFURLCopyFileSystemPath(CFURLRef anURL, CFURLPathStyle pathStyle) {
   const SpCFURL* u = URL(anURL);
   if (u == nullptr || pathStyle != kCFURLPOSIXPathStyle) return nullptr;
-  return sp_cf::NewStringFromUTF8(u->path);
+  return NewPathString(u->path);
 }
 
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, CFIndex maxBufLen) {
@@ -168,7 +180,7 @@ CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef, CFURLRef url,
                                                CFStringRef pathComponent, Boolean isDirectory) {
   const SpCFURL* u = URL(url);
   if (u == nullptr || sp_cf::StringChars(pathComponent) == nullptr) return nullptr;
-  std::string component = sp_cf::StringToUTF8(pathComponent);
+  std::string component = PathOfString(pathComponent);
   while (!component.empty() && component.front() == '/') component.erase(0, 1);
   while (!component.empty() && component.back() == '/') component.pop_back();
   if (component.empty()) return NewURL(u->path, u->isDirectory);
@@ -187,7 +199,7 @@ CFURLRef CFURLCreateCopyDeletingLastPathComponent(CFAllocatorRef, CFURLRef url) 
 CFStringRef CFURLCopyLastPathComponent(CFURLRef url) {
   const SpCFURL* u = URL(url);
   if (u == nullptr) return nullptr;
-  return sp_cf::NewStringFromUTF8(LastComponent(u->path));
+  return NewPathString(LastComponent(u->path));
 }
 
 CFStringRef CFURLCopyPathExtension(CFURLRef url) {
@@ -196,5 +208,5 @@ CFStringRef CFURLCopyPathExtension(CFURLRef url) {
   const std::string last = LastComponent(u->path);
   const std::size_t dot = last.rfind('.');
   if (dot == std::string::npos || dot == 0 || dot + 1 == last.size()) return nullptr;
-  return sp_cf::NewStringFromUTF8(last.substr(dot + 1));
+  return NewPathString(last.substr(dot + 1));
 }

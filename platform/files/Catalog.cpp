@@ -414,8 +414,9 @@ bool StandInId(const std::string& classic, UInt32* id) {
 }
 
 bool MatchesStandIn(const Location& item, const std::string& classic) {
-  return ClassicName(item.name, item.nodeID, kClassicNameLimit) == classic ||
-         ClassicName(item.name, item.nodeID, kSpecNameLimit) == classic;
+  const std::string folder = ParentPath(item.path);
+  return ClassicName(item.name, item.nodeID, kClassicNameLimit, folder) == classic ||
+         ClassicName(item.name, item.nodeID, kSpecNameLimit, folder) == classic;
 }
 
 // A classic name in a folder: the Linux name it converts to, else the item whose stand-in
@@ -427,6 +428,15 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
   if (converts) {
     OSErr err = LocateInFolder(folder, name, out);
     if (err != fnfErr) return err;
+    // A Shift-JIS name on disk is its own classic name.
+    std::string raw;
+    Location item;
+    if (RawLinuxNameFromClassic(reinterpret_cast<const unsigned char*>(classic.data()),
+                                classic.size(), raw) &&
+        LocateInFolder(folder, raw, item) == noErr) {
+      out = item;
+      return noErr;
+    }
   }
   UInt32 id = 0;
   if (StandInId(classic, &id)) {
@@ -440,8 +450,8 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
     // the folder's items whose names need a stand-in are tried.
     if (auto names = FolderListing(folder)) {
       for (const std::string& n : *names) {
-        if (ClassicName(n, 0, kSpecNameLimit).find('#') == std::string::npos &&
-            ClassicName(n, 0, kClassicNameLimit).find('#') == std::string::npos) {
+        if (ClassicName(n, 0, kSpecNameLimit, folder.path).find('#') == std::string::npos &&
+            ClassicName(n, 0, kClassicNameLimit, folder.path).find('#') == std::string::npos) {
           continue;
         }
         Location item;
@@ -862,7 +872,7 @@ void MakeFSSpec(const Location& location, FSSpec* spec) {
   if (location.nodeID == UInt32(fsRtDirID)) {
     name = ClassicName(location.name, fsRtDirID, kVolumeNameLimit);
   } else {
-    name = ClassicName(location.name, location.nodeID, kSpecNameLimit);
+    name = ClassicName(location.name, location.nodeID, kSpecNameLimit, ParentPath(location.path));
   }
   CopyToPascal(name, spec->name, kSpecNameLimit);
 }

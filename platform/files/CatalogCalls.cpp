@@ -192,7 +192,7 @@ std::string ShownClassicName(const Location& item, std::size_t limit) {
   if (item.nodeID == UInt32(fsRtDirID)) {
     return ClassicName(item.name, fsRtDirID, std::min<std::size_t>(limit, kVolumeNameLimit));
   }
-  return ClassicName(item.name, item.nodeID, limit);
+  return ClassicName(item.name, item.nodeID, limit, ParentPath(item.path));
 }
 
 // The n-th (from 1) item of a folder; `filesOnly` counts files alone.
@@ -462,10 +462,8 @@ OSErr FSMakeFSRefUnicode(const FSRef* parentRef, UniCharCount nameLength, const 
   OSErr err = LocateRef(parentRef, folder);
   if (err != noErr) return err;
   if (!folder.isFolder) return errFSNotAFolder;
-  std::string linuxName;
-  if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
   Location item;
-  err = LocateInFolder(folder, linuxName, item);
+  err = LocateUnicodeInFolder(folder, name, nameLength, item);
   if (err != noErr) return err;
   MakeFSRef(item, newRef);
   return noErr;
@@ -501,7 +499,7 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
   OSErr err = LocateRef(ref, item);
   if (err != noErr) return err;
   FillCatalogInfo(item, whichInfo, catalogInfo);
-  if (outName != nullptr) UnicodeName(item.name, outName);
+  if (outName != nullptr) UnicodeName(item.name, outName, ParentPath(item.path));
   if (fsSpec != nullptr) MakeFSSpec(item, fsSpec);
   if (parentRef != nullptr) {
     Location parent;
@@ -705,7 +703,7 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
     if (catalogInfos != nullptr) FillCatalogInfo(item, whichInfo, &catalogInfos[count]);
     if (refs != nullptr) MakeFSRef(item, &refs[count]);
     if (specs != nullptr) MakeFSSpec(item, &specs[count]);
-    if (names != nullptr) UnicodeName(item.name, &names[count]);
+    if (names != nullptr) UnicodeName(item.name, &names[count], ParentPath(item.path));
     ++count;
   }
   *actualObjects = count;

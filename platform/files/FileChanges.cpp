@@ -237,10 +237,8 @@ OSErr CreateUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniCh
   OSErr err = LocateRef(parentRef, parent);
   if (err != noErr) return err;
   if (!parent.isFolder) return errFSNotAFolder;
-  std::string linuxName;
-  if (!LinuxNameFromUnicode(name, nameLength, linuxName)) return bdNamErr;
   Location item;
-  err = LocateInFolder(parent, linuxName, item);
+  err = LocateUnicodeInFolder(parent, name, nameLength, item);
   if (err == noErr) return dupFNErr;
   if (err != fnfErr) return err;
   mode_t mode = 0;

@@ -20,6 +20,10 @@
 //   stand-in: the characters that fit, '#' and the item's id in hex, then a short extension
 //   when there is one ("Long name of a#2A1F3.aiff"); the look-ups take the stand-in back. The
 //   FSRef calls carry the full Unicode name (HFSUniStr255, 255 UTF-16 units).
+// - A Linux name that is no UTF-8 (from an old archive) keeps its bytes: valid Shift-JIS is
+//   its own classic name and its decoding the Unicode name; other bytes that are no UTF-8
+//   show as a stand-in in the classic calls and as U+DC80 + byte in the Unicode name (and in
+//   CFURL path strings), which the calls take back to the same bytes.
 // - Classic look-ups take a partial path (":Folder:File", relative to the given folder) or a
 //   full path ("Volume:Folder:File"; the volume and directory given are then ignored). A
 //   directory id of 0 means the root folder of the volume.

@@ -6,10 +6,20 @@
 // A name MacJapanese cannot hold, or one longer than a call can carry, gets a stand-in made
 // from the item's id: it is stable for as long as the item keeps its id, and the look-ups
 // recognise it (Catalog.cpp).
+//
+// Linux names are bytes, and old archives leave names that are no UTF-8 (Shift-JIS, Latin-1).
+// Such a name is never changed nor merged with another: its raw bytes stay its identity.
+// Bytes that are valid MacJapanese (and come back the same from their text) are their own
+// classic name, and their decoding is the Unicode name. Other bytes show as a stand-in in
+// the classic calls and, in the Unicode name, keep each byte that is no UTF-8 as U+DC80 +
+// byte (FileNameToUTF16), so that the Unicode name leads back to exactly these bytes.
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
+#include "detail/FilesInternal.h"
 
 namespace sp_platform {
 namespace files {
@@ -31,6 +41,49 @@ std::string SwapColonsAndSlashes(const std::string& s, char from, char to) {
 bool IsAcceptableLinuxName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+bool IsUTF8(const std::string& bytes) {
+  std::u16string text;
+  return sp::text::DecodeToUTF16(kTextEncodingUTF8, bytes.data(), bytes.size(), text);
+}
+
+// The text of bytes that are no UTF-8 but valid MacJapanese which encodes back to the very
+// same bytes; false otherwise.
+bool MacJapaneseText(const std::string& bytes, std::u16string& text) {
+  text.clear();
+  if (bytes.empty() || IsUTF8(bytes)) return false;
+  if (!sp::text::DecodeToUTF16(kTextEncodingMacJapanese, bytes.data(), bytes.size(), text)) {
+    return false;
+  }
+  std::string again;
+  if (sp::text::EncodeFromUTF16(kTextEncodingMacJapanese, text.data(), text.size(), 0, again) &&
+      again == bytes) {
+    return true;
+  }
+  text.clear();
+  return false;
+}
+
+// The text of a Shift-JIS name (':' already shown as '/'), unless a UTF-8 name of that text
+// sits beside it in `folder`: the look-ups find that one by the text, so this one shows its
+// bytes as a name that is no UTF-8 instead.
+bool ShiftJISText(const std::string& shown, const std::string& folder, std::u16string& text) {
+  if (!MacJapaneseText(shown, text)) return false;
+  if (folder.empty()) return true;
+  const std::string twin = SwapColonsAndSlashes(sp::text::UTF16ToUTF8(text), '/', ':');
+  struct stat st;
+  if (lstat(JoinPath(folder, twin).c_str(), &st) != 0) return true;
+  text.clear();
+  return false;
+}
+
+// The Unicode text of a Linux name, ':' shown as '/'.
+std::u16string ShownText(const std::string& linuxName, const std::string& folder) {
+  const std::string shown = SwapColonsAndSlashes(linuxName, ':', '/');
+  std::u16string text;
+  if (ShiftJISText(shown, folder, text)) return text;
+  return sp::text::FileNameToUTF16(shown);
 }
 
 std::string HexId(UInt32 id) {
@@ -65,15 +118,23 @@ std::string EncodeFitting(const std::u16string& text, std::size_t limit) {
 
 }  // namespace
 
-std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit) {
+std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit,
+                        const std::string& folder) {
   const std::string shown = SwapColonsAndSlashes(linuxName, ':', '/');
   std::string mac;
-  if (sp::text::UTF8ToMacJapanese(shown, mac) && mac.size() <= limit &&
-      mac.find('\0') == std::string::npos) {
-    return mac;
+  std::u16string text;
+  if (IsUTF8(shown)) {
+    if (sp::text::UTF8ToMacJapanese(shown, mac) && mac.size() <= limit &&
+        mac.find('\0') == std::string::npos) {
+      return mac;
+    }
+    text = sp::text::UTF8ToUTF16(shown);
+  } else if (ShiftJISText(shown, folder, text)) {
+    if (shown.size() <= limit) return shown;
+  } else {
+    text = sp::text::FileNameToUTF16(shown);
   }
   // The stand-in: "<what fits>#<id in hex><short extension>".
-  const std::u16string text = sp::text::UTF8ToUTF16(shown);
   std::u16string base = text;
   std::string extension;
   const std::size_t dot = text.rfind(u'.');
@@ -108,15 +169,50 @@ bool LinuxNameFromUnicode(const UniChar* chars, std::size_t count, std::string& 
   if (chars == nullptr || count == 0 || count > kMaxUnicodeUnits) return false;
   std::u16string text(reinterpret_cast<const char16_t*>(chars), count);
   if (text.find(u':') != std::u16string::npos) return false;
-  std::string name = SwapColonsAndSlashes(sp::text::UTF16ToUTF8(text), '/', ':');
+  std::string name = SwapColonsAndSlashes(sp::text::FileNameFromUTF16(text), '/', ':');
   if (!IsAcceptableLinuxName(name)) return false;
   out = std::move(name);
   return true;
 }
 
-void UnicodeName(const std::string& linuxName, HFSUniStr255* out) {
+bool RawLinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out) {
+  out.clear();
+  if (bytes == nullptr || length == 0) return false;
+  const std::string classic(reinterpret_cast<const char*>(bytes), length);
+  std::u16string text;
+  if (classic.find(':') != std::string::npos || !MacJapaneseText(classic, text)) return false;
+  std::string name = SwapColonsAndSlashes(classic, '/', ':');
+  if (!IsAcceptableLinuxName(name)) return false;
+  out = std::move(name);
+  return true;
+}
+
+OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::size_t count,
+                            Location& out) {
+  std::string name;
+  if (!LinuxNameFromUnicode(chars, count, name)) return bdNamErr;
+  const OSErr err = LocateInFolder(folder, name, out);
+  if (err != fnfErr) return err;
+  // Text MacJapanese holds may be the decoding of a Shift-JIS name on disk.
+  const std::u16string text(reinterpret_cast<const char16_t*>(chars), count);
+  std::string mac;
+  if (!sp::text::EncodeFromUTF16(kTextEncodingMacJapanese, text.data(), text.size(), 0, mac)) {
+    return err;
+  }
+  std::string raw;
+  Location item;
+  if (RawLinuxNameFromClassic(reinterpret_cast<const unsigned char*>(mac.data()), mac.size(),
+                              raw) &&
+      LocateInFolder(folder, raw, item) == noErr) {
+    out = item;
+    return noErr;
+  }
+  return err;
+}
+
+void UnicodeName(const std::string& linuxName, HFSUniStr255* out, const std::string& folder) {
   if (out == nullptr) return;
-  std::u16string text = sp::text::UTF8ToUTF16(SwapColonsAndSlashes(linuxName, ':', '/'));
+  const std::u16string text = ShownText(linuxName, folder);
   std::size_t length = text.size();
   if (length > kMaxUnicodeUnits) {
     length = kMaxUnicodeUnits;

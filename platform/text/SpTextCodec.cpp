@@ -727,6 +727,37 @@ std::string UTF16ToUTF8(const std::u16string& utf16) {
   return out;
 }
 
+std::u16string FileNameToUTF16(const std::string& bytes) {
+  std::u16string out;
+  const UInt8* p = reinterpret_cast<const UInt8*>(bytes.data());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const int n = DecodeUTF8Step(p + pos, bytes.size() - pos, out);
+    if (n <= 0) {
+      out.push_back(char16_t(0xDC00 | p[pos]));
+      ++pos;
+    } else {
+      pos += std::size_t(n);
+    }
+  }
+  return out;
+}
+
+std::string FileNameFromUTF16(const std::u16string& text) {
+  std::string out;
+  std::size_t runStart = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    // An escaped byte is a low surrogate in U+DC80..U+DCFF that does not end a pair.
+    const bool escaped = i < text.size() && text[i] >= 0xDC80 && text[i] <= 0xDCFF &&
+                         !(i > 0 && text[i - 1] >= 0xD800 && text[i - 1] < 0xDC00);
+    if (!escaped && i < text.size()) continue;
+    out += UTF16ToUTF8(text.substr(runStart, i - runStart));
+    if (escaped) out.push_back(char(text[i] & 0xFF));
+    runStart = i + 1;
+  }
+  return out;
+}
+
 std::string MacJapaneseToUTF8(const char* bytes, std::size_t length) {
   std::u16string utf16;
   Encoding e;

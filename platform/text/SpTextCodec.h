@@ -59,6 +59,14 @@ bool Convert(TextEncoding from, TextEncoding to, const void* bytes, std::size_t 
 std::u16string UTF8ToUTF16(const std::string& utf8);
 std::string UTF16ToUTF8(const std::u16string& utf16);
 
+// Linux file names and paths are bytes that need not be UTF-8 (names from old archives).
+// Their text keeps every byte: valid UTF-8 decodes as usual, and each byte that is no part of
+// valid UTF-8 becomes the lone low surrogate U+DC00 + byte (U+DC80..U+DCFF), which valid text
+// never holds. FileNameFromUTF16 gives those bytes back; another unpaired surrogate becomes
+// U+FFFD's bytes as in UTF16ToUTF8.
+std::u16string FileNameToUTF16(const std::string& bytes);
+std::string FileNameFromUTF16(const std::u16string& text);
+
 // The boundary crossings. Invalid MacJapanese bytes become U+FFFD in the UTF-8 text. A
 // character MacJapanese cannot hold becomes lossByte, or makes the call fail (false) when
 // lossByte is 0.

@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "CoreFoundation.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "SpTextCodec.h"
 #include "TestFiles.h"
+#include "files/CFURLFiles.h"
 #include "files/detail/Catalog.h"
 
 namespace {
@@ -216,6 +222,109 @@ TEST_F(FilesNamesOnDisk, NamesAreCaseSensitive) {
   EXPECT_EQ(files_test::FileInfoOf(n, "song").fileParam.ioFlLgLen, 2);
   FSSpec spec{};
   EXPECT_EQ(FSMakeFSSpec(V(), D(), PStr("SONG"), &spec), fnfErr);
+}
+
+// Names on disk that are no UTF-8. `decoded` marks a Shift-JIS name that lists as its
+// decoding (and as its own bytes in the classic calls).
+struct RawName {
+  std::string raw;
+  bool decoded;
+};
+const std::u16string kTesuto = u"\u30C6\u30B9\u30C8.txt";
+const std::string kTesutoSJIS = "\x83\x65\x83\x58\x83\x67.txt";
+
+std::string BaseName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+// Writes the names into the new folder `sub` of the home, lists it, and takes every listed
+// name back through each call that takes one: each must find its own file, and a name
+// given to a create call in an empty folder must make the same bytes there.
+void ExpectEachListedNameFindsItsFile(const sp_testing::HomeScope& home, const std::string& sub,
+                                      const std::vector<RawName>& rows) {
+  ASSERT_EQ(mkdir(home.Path(sub).c_str(), 0700), 0);
+  for (const RawName& r : rows) WriteHostFile(home.Path(sub + "/" + r.raw), r.raw);
+  const files_test::Folder folder = files_test::FolderAt(home, sub);
+  const FSRef folderRef = files_test::RefAt(home, sub);
+  FSIterator it = nullptr;
+  ASSERT_EQ(FSOpenIterator(&folderRef, kFSIterateFlat, &it), noErr);
+  FSRef refs[8];
+  HFSUniStr255 names[8];
+  ItemCount n = 0;
+  ASSERT_EQ(FSGetCatalogInfoBulk(it, 8, &n, nullptr, kFSCatInfoNone, nullptr, refs, nullptr, names),
+            noErr);
+  FSCloseIterator(it);
+  ASSERT_EQ(n, rows.size());
+  std::set<std::u16string> unicodeNames;
+  std::set<std::string> classicNames;
+  for (ItemCount i = 0; i < n; ++i) {
+    const std::string raw = BaseName(files_test::PathOf(refs[i]));
+    SCOPED_TRACE(raw);
+    const RawName& row =
+        *std::find_if(rows.begin(), rows.end(), [&](const RawName& r) { return r.raw == raw; });
+    const std::u16string listed(reinterpret_cast<char16_t*>(names[i].unicode), names[i].length);
+    unicodeNames.insert(listed);
+    HFSUniStr255 asked{};
+    FSSpec spec{};
+    ASSERT_EQ(FSGetCatalogInfo(&refs[i], kFSCatInfoNone, nullptr, &asked, &spec, nullptr), noErr);
+    EXPECT_EQ(std::u16string(reinterpret_cast<char16_t*>(asked.unicode), asked.length), listed);
+    const std::string classic = Text(spec.name);
+    classicNames.insert(classic);
+    if (row.decoded) {
+      EXPECT_EQ(Utf8(listed), sp::text::MacJapaneseToUTF8(raw));
+      EXPECT_EQ(classic, raw) << "valid Shift-JIS is its own classic name";
+    }
+
+    FSRef back{};
+    EXPECT_EQ(FSMakeFSRefUnicode(&folderRef, listed.size(), U(listed), kTextEncodingUnknown, &back),
+              noErr);
+    EXPECT_EQ(FSCompareFSRefs(&back, &refs[i]), noErr) << "the Unicode name finds the same file";
+    EXPECT_EQ(FSMakeFSSpec(folder.vRefNum, folder.dirID, PStr(classic), &spec), noErr);
+    EXPECT_EQ(FSpMakeFSRef(&spec, &back), noErr);
+    EXPECT_EQ(FSCompareFSRefs(&back, &refs[i]), noErr) << "the classic name finds the same file";
+    if (!row.decoded) {
+      const std::string copy = sub + "-" + std::to_string(i);
+      ASSERT_EQ(mkdir(home.Path(copy).c_str(), 0700), 0);
+      const FSRef copies = files_test::RefAt(home, copy);
+      EXPECT_EQ(FSCreateFileUnicode(&copies, listed.size(), U(listed), kFSCatInfoNone, nullptr,
+                                    nullptr, nullptr),
+                noErr);
+      EXPECT_TRUE(HostExists(home.Path(copy + "/" + raw))) << "the name carries the bytes";
+    }
+  }
+  EXPECT_EQ(unicodeNames.size(), n) << "two raw names never list alike";
+  EXPECT_EQ(classicNames.size(), n);
+}
+
+TEST_F(FilesNamesOnDisk, NamesThatAreNoUTF8ListDistinctlyAndEveryCallTakesTheListedNameBack) {
+  ExpectEachListedNameFindsItsFile(home_, "Archive",
+                                   {{"caf\xE9.txt", false},  // Latin-1 names side by side
+                                    {"caf\xE8.txt", false},
+                                    {kTesutoSJIS, true},
+                                    {"\xE6\x97\xA5\x81-x.txt", false}});  // a stray byte
+}
+
+TEST_F(FilesNamesOnDisk, AShiftJISNameBesideItsUTF8TwinListsApartFromIt) {
+  ExpectEachListedNameFindsItsFile(home_, "Twins", {{Utf8(kTesuto), false}, {kTesutoSJIS, false}});
+}
+
+TEST_F(FilesNamesOnDisk, FileURLsOfNamesThatAreNoUTF8GiveAPathThatLeadsBack) {
+  for (const std::string& raw : {std::string("caf\xE9.txt"), kTesutoSJIS}) {
+    SCOPED_TRACE(raw);
+    WriteHostFile(home_.Path("N/" + raw), raw);
+    const FSRef ref = files_test::RefAt(home_, "N/" + raw);
+    CFURLRef url = CFURLCreateFromFSRef(nullptr, &ref);
+    ASSERT_NE(url, nullptr);
+    CFStringRef path = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
+    ASSERT_NE(path, nullptr) << "a path string for every file";
+    CFURLRef again = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, false);
+    FSRef back{};
+    EXPECT_TRUE(CFURLGetFSRef(again, &back));
+    EXPECT_EQ(FSCompareFSRefs(&back, &ref), noErr);
+    CFRelease(again);
+    CFRelease(path);
+    CFRelease(url);
+  }
 }
 
 }  // namespace

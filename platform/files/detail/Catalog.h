@@ -98,18 +98,33 @@ void NoteDeleted(const std::string& path);
 
 // ---- Names ----------------------------------------------------------------------------------
 
-// The MacJapanese classic name of an item: the Linux name with ':' shown as '/', or its
-// stand-in (the characters that fit, '#', the id in upper-case hex, a short extension) when
-// MacJapanese cannot hold it or it is longer than `limit` bytes.
-std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit);
+// The MacJapanese classic name of an item: the Linux name with ':' shown as '/' (a name that
+// is no UTF-8 but Shift-JIS: its own bytes), or its stand-in (the characters that fit, '#',
+// the id in upper-case hex, a short extension) when MacJapanese cannot hold it or it is
+// longer than `limit` bytes. Given the item's folder, a Shift-JIS name whose decoding a UTF-8
+// name beside it holds gets the stand-in, so the two never share a name.
+std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit,
+                        const std::string& folder = std::string());
 // A classic (MacJapanese) name as a Linux name; false when it is empty, "." or "..", holds a
 // ':' or a NUL, or is no valid MacJapanese.
 bool LinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
-// UTF-16 names of the FSRef calls, '/' standing for the Linux ':'. False as above, or for
+// UTF-16 names of the FSRef calls, '/' standing for the Linux ':', U+DC80..U+DCFF for the
+// bytes of a name that are no UTF-8 (as UnicodeName gives them). False as above, or for
 // more than 255 units.
 bool LinuxNameFromUnicode(const UniChar* chars, std::size_t count, std::string& out);
-// The Unicode name of a Linux name (cut at 255 units on a character boundary).
-void UnicodeName(const std::string& linuxName, HFSUniStr255* out);
+// The Linux name of a classic name that is no UTF-8 on disk: a Shift-JIS name, whose classic
+// name is its own bytes. False when the bytes are UTF-8 or no round-tripping MacJapanese.
+bool RawLinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
+// The item of a Unicode name in a folder: the Linux name LinuxNameFromUnicode gives, else the
+// Shift-JIS name the text decodes from. bdNamErr for a name no Linux name matches; on fnfErr
+// `out` is the missing item under the first of those names.
+OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::size_t count,
+                            Location& out);
+// The Unicode name of a Linux name (cut at 255 units on a character boundary): a Shift-JIS
+// name that is no UTF-8 as its decoding; other bytes that are no UTF-8 as U+DC80 + byte.
+// Given the folder, a Shift-JIS name beside the UTF-8 name of its decoding shows its escapes.
+void UnicodeName(const std::string& linuxName, HFSUniStr255* out,
+                 const std::string& folder = std::string());
 
 // ---- Finder information and dates ------------------------------------------------------------
 
