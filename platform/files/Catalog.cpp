@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <unordered_map>
@@ -62,7 +62,11 @@ struct Section {
   std::unordered_map<std::string, UInt32> byPath;
   // Inode numbers of the items with synthetic ids (those the inode number gives no id to).
   std::unordered_multimap<UInt64, UInt32> syntheticByIno;
+  // Above every synthetic id given on this volume.
   UInt32 nextSynthetic = kFirstSynthetic;
+  // Digests of the records as this run last read or wrote them in the file: a record that
+  // differs from its digest (or has none) was changed by this run.
+  std::unordered_map<UInt32, UInt64> saved;
 };
 
 struct Listing {
@@ -78,6 +82,14 @@ struct State {
   bool loaded = false;
   bool dirty = false;
   bool exitHookSet = false;
+  UInt32 largestInodeId = kLargestInodeId;
+  // Synthetic ids reserved for this run in the counter all instances share: [next, end).
+  UInt64 reservedNext = 0;
+  UInt64 reservedEnd = 0;
+  // The lock on the catalogue while held (CatalogueLock), and why it could not be had.
+  int lockFd = -1;
+  int lockDepth = 0;
+  int lockError = 0;
   std::map<std::string, Section> sections;
   std::unordered_map<std::string, Listing> listings;
 };
@@ -163,6 +175,9 @@ UInt32 FindSynthetic(const Section& section, const struct stat& st) {
 
 UInt32 Register(const Volume& volume, Section& section, const std::string& path,
                 const struct stat& st, UInt32 knownParentID);
+// A synthetic id free on the volume that no other instance of the program hands out; 0 when
+// none is left.
+UInt32 NewSyntheticId(Section& section);
 
 UInt32 ParentIdOf(const Volume& volume, Section& section, const std::string& path) {
   const std::string parent = ParentPath(path);
@@ -198,7 +213,7 @@ UInt32 Register(const Volume& volume, Section& section, const std::string& path,
 
   UInt32 id = 0;
   const UInt64 ino = UInt64(st.st_ino);
-  if (ino > UInt64(fsRtDirID) && ino <= kLargestInodeId) {
+  if (ino > UInt64(fsRtDirID) && ino <= Raw().largestInodeId) {
     auto it = section.byId.find(UInt32(ino));
     if (it == section.byId.end() || it->second.dev == 0 || it->second.dev == UInt64(st.st_dev)) {
       id = UInt32(ino);
@@ -208,11 +223,8 @@ UInt32 Register(const Volume& volume, Section& section, const std::string& path,
   }
   if (id == 0) id = FindSynthetic(section, st);
   if (id == 0) {
-    while (!IsSyntheticFree(section, section.nextSynthetic) && section.nextSynthetic != 0) {
-      ++section.nextSynthetic;
-    }
-    if (section.nextSynthetic == 0) return 0;  // four thousand million items: none left
-    id = section.nextSynthetic++;
+    id = NewSyntheticId(section);
+    if (id == 0) return 0;  // two thousand million items: none left
     section.syntheticByIno.emplace(ino, id);
   }
   Entry& e = section.byId[id];
@@ -492,16 +504,32 @@ std::vector<std::string> SplitColons(const std::string& s) {
   }
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::string();
-  std::string data;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    data.append(buffer, std::size_t(in.gcount()));
-    if (data.size() > kMaxCatalogueBytes) return std::string();
+// The catalogue file's bytes into `data`: empty when there is none, or when it is too large to
+// be one. The errno when something is there that cannot be read: it must then not be replaced.
+int ReadCatalogueBytes(std::string& data) {
+  data.clear();
+  const int fd = open(CatalogueFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? 0 : errno;
+  int err = 0;
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  } else {
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) err = errno;
+      if (n <= 0) break;
+      data.append(buffer, std::size_t(n));
+      if (data.size() > kMaxCatalogueBytes) break;
+    }
   }
-  return data;
+  close(fd);
+  if (err != 0 || data.size() > kMaxCatalogueBytes) data.clear();
+  return err;
 }
 
 bool ReadString16(sp::ByteReader& r, std::string& out) {
@@ -526,73 +554,237 @@ bool IsSafeRelativePath(const std::string& rel) {
   }
 }
 
-// Reads the persisted catalogue. Nothing in it is trusted: a file that is short, long or
-// inconsistent anywhere is ignored as a whole and the catalogue starts empty.
-void Load(State& state) {
-  state.sections.clear();
-  const std::string data = ReadWholeFile(CatalogueFilePath());
-  if (data.empty()) return;
+// The digest of a record as the file holds it (the device is not saved).
+UInt64 Digest(const Entry& e) {
+  UInt64 h = 14695981039346656037ull;  // FNV-1a
+  const auto mix = [&h](const void* data, std::size_t n) {
+    const UInt8* bytes = static_cast<const UInt8*>(data);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+  };
+  mix(&e.parentID, sizeof e.parentID);
+  mix(&e.ino, sizeof e.ino);
+  mix(e.path.data(), e.path.size());
+  return h;
+}
+
+// Parses a catalogue file. Nothing in it is trusted: a file that is short, long or
+// inconsistent anywhere gives false and is ignored as a whole.
+bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out) {
   sp::ByteReader r(data.data(), data.size());
-  if (r.BE32() != kCatalogueMagic || r.BE16() != kCatalogueVersion) return;
+  if (r.BE32() != kCatalogueMagic || r.BE16() != kCatalogueVersion) return false;
   std::map<std::string, Section> sections;
   const UInt32 sectionCount = r.BE32();
-  if (!r.Ok() || sectionCount > r.Remaining() / 10) return;
+  if (!r.Ok() || sectionCount > r.Remaining() / 10) return false;
   for (UInt32 s = 0; s < sectionCount; ++s) {
     std::string mount;
     if (!ReadString16(r, mount) || mount.empty() || mount[0] != '/' ||
         mount.find('\0') != std::string::npos || sections.count(mount) != 0) {
-      return;
+      return false;
     }
     Section& section = sections[mount];
     section.nextSynthetic = r.BE32();
     const UInt32 count = r.BE32();
-    if (!r.Ok() || section.nextSynthetic < kFirstSynthetic || count > r.Remaining() / 18) return;
+    if (!r.Ok() || section.nextSynthetic < kFirstSynthetic || count > r.Remaining() / 18) {
+      return false;
+    }
     for (UInt32 i = 0; i < count; ++i) {
       Entry e;
       e.id = r.BE32();
       e.parentID = r.BE32();
       e.ino = r.BE64();
       std::string rel;
-      if (!ReadString16(r, rel) || !IsSafeRelativePath(rel)) return;
-      if (e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) || e.parentID == e.id) return;
+      if (!ReadString16(r, rel) || !IsSafeRelativePath(rel)) return false;
+      if (e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) || e.parentID == e.id) {
+        return false;
+      }
       e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
-      if (section.byId.count(e.id) != 0 || section.byPath.count(e.path) != 0) return;
-      section.byPath[e.path] = e.id;
+      if (section.byId.count(e.id) != 0) return false;
+      // Two ids may name one item (two instances each gave it a synthetic id): the path
+      // leads to the first, the other is found by its own id.
+      section.byPath.emplace(e.path, e.id);
       if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
+      section.saved[e.id] = Digest(e);
       section.byId[e.id] = std::move(e);
     }
   }
-  if (!r.Ok() || !r.AtEnd()) return;
-  state.sections = std::move(sections);
+  if (!r.Ok() || !r.AtEnd()) return false;
+  out = std::move(sections);
+  return true;
 }
 
-bool WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
-  const std::string folder = ParentPath(path);
-  // The folders on the way are made as needed (owner only, as XDG asks).
+// The saved catalogue into `out`: nothing for a missing or damaged file. The errno when a
+// file is there but cannot be read.
+int ReadCatalogue(std::map<std::string, Section>& out) {
+  out.clear();
+  std::string data;
+  const int err = ReadCatalogueBytes(data);
+  if (err == 0 && !data.empty()) ParseCatalogue(data, out);
+  return err;
+}
+
+void Load(State& state) {
+  // A file that cannot be read leaves the catalogue empty for this run; saving then fails
+  // rather than replace it.
+  ReadCatalogue(state.sections);
+}
+
+// The folders on the way to `folder`, made as needed (owner only, as XDG asks). 0 or the errno.
+int MakeFolders(const std::string& folder) {
   for (std::size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
     const std::string part = folder.substr(0, slash);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
   }
+  return 0;
+}
+
+// 0 or the errno.
+int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
+  if (const int err = MakeFolders(ParentPath(path))) return err;
   const std::string temporary = path + ".tmp-" + std::to_string(getpid());
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+  if (fd < 0) return errno;
+  int err = 0;
   std::size_t written = 0;
-  while (written < bytes.size()) {
+  while (written < bytes.size() && err == 0) {
     const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n <= 0) {
-      if (n < 0 && errno == EINTR) continue;
-      break;
-    }
-    written += std::size_t(n);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) err = n < 0 ? errno : EIO;
+    if (n > 0) written += std::size_t(n);
   }
-  const bool ok = written == bytes.size() && fdatasync(fd) == 0;
+  if (err == 0 && fdatasync(fd) != 0) err = errno;
   close(fd);
-  if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
+  if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) unlink(temporary.c_str());
+  return err;
+}
+
+// ---- Instances --------------------------------------------------------------------------------
+//
+// Several instances of the program may run at once on one home. Each saves the catalogue by
+// reading the file again under a lock, taking in what the others saved, and writing the
+// result; synthetic ids come from a counter they share, so no two hand out the same id.
+
+constexpr UInt32 kLockMagic = 0x53704c6bu;  // 'SpLk'
+constexpr UInt64 kSyntheticEnd = 0x100000000ull;
+constexpr UInt64 kSyntheticBlock = 64;
+
+// Holds the lock file beside the catalogue, locked. It also keeps the shared counter of
+// synthetic ids: it is never replaced, unlike the catalogue. Nested holders share the lock
+// (flock would wait for this process itself).
+class CatalogueLock {
+ public:
+  CatalogueLock() {
+    State& state = Raw();
+    if (state.lockDepth++ > 0) return;
+    state.lockError = 0;
+    const std::string path = CatalogueFilePath() + ".lock";
+    if ((state.lockError = MakeFolders(ParentPath(path))) != 0) return;
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      state.lockError = errno;
+      return;
+    }
+    // A file system without locks is used unlocked: nothing better is to be had there.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    state.lockFd = fd;
   }
+  ~CatalogueLock() {
+    State& state = Raw();
+    if (--state.lockDepth == 0 && state.lockFd >= 0) {
+      close(state.lockFd);  // and unlocked
+      state.lockFd = -1;
+    }
+  }
+  CatalogueLock(const CatalogueLock&) = delete;
+  CatalogueLock& operator=(const CatalogueLock&) = delete;
+
+  int Fd() const { return Raw().lockFd; }
+  int Error() const { return Raw().lockError; }
+};
+
+// The first synthetic id no instance has reserved; 0 when the lock file holds none.
+UInt64 ReadSharedCounter(int fd) {
+  UInt8 bytes[12];
+  if (pread(fd, bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) return 0;
+  sp::ByteReader r(bytes, sizeof bytes);
+  if (r.BE32() != kLockMagic) return 0;
+  const UInt64 next = r.BE64();
+  return r.Ok() && next <= kSyntheticEnd ? next : 0;
+}
+
+bool WriteSharedCounter(int fd, UInt64 next) {
+  sp::ByteWriter w;
+  w.BE32(kLockMagic);
+  w.BE64(next);
+  return pwrite(fd, w.Data().data(), w.Size(), 0) == ssize_t(w.Size());
+}
+
+// Reserves this run's next block of synthetic ids. Without a lock file no catalogue can be
+// saved either, and the ids then only live as long as this run.
+bool ReserveSynthetic(State& state) {
+  UInt64 start = std::max<UInt64>(state.reservedEnd, kFirstSynthetic);
+  for (const auto& kv : state.sections) start = std::max<UInt64>(start, kv.second.nextSynthetic);
+  CatalogueLock lock;
+  if (lock.Fd() >= 0) start = std::max(start, ReadSharedCounter(lock.Fd()));
+  if (start >= kSyntheticEnd) return false;
+  const UInt64 end = std::min(start + kSyntheticBlock, kSyntheticEnd);
+  if (lock.Fd() >= 0) WriteSharedCounter(lock.Fd(), end);
+  state.reservedNext = start;
+  state.reservedEnd = end;
   return true;
+}
+
+UInt32 NewSyntheticId(Section& section) {
+  State& state = Raw();
+  for (;;) {
+    if (state.reservedNext >= state.reservedEnd && !ReserveSynthetic(state)) return 0;
+    const UInt32 id = UInt32(state.reservedNext++);
+    if (!IsSyntheticFree(section, id)) continue;  // given by a run before the counter was kept
+    section.nextSynthetic =
+        std::max(section.nextSynthetic, UInt32(std::min<UInt64>(UInt64(id) + 1, 0xFFFFFFFFu)));
+    return id;
+  }
+}
+
+// A record in the section, replacing the one of its id.
+void PutEntry(Section& section, const Entry& e) {
+  RemoveEntry(section, e.id);
+  section.byPath.emplace(e.path, e.id);  // a path already taken keeps leading to its item
+  if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
+  section.byId[e.id] = e;
+}
+
+// Takes in what other instances saved since this run last read or wrote the file. A record
+// this run has not changed since then takes the file's version; one it made or changed keeps
+// its own, and one it dropped stays dropped unless another instance changed it meanwhile.
+// Records of other instances are kept: the pruning before the write drops those of items
+// that are gone.
+void MergeSaved(State& state, std::map<std::string, Section>& file) {
+  for (auto& kv : state.sections) {
+    if (file.count(kv.first) == 0) kv.second.saved.clear();
+  }
+  for (auto& kv : file) {
+    Section& ours = state.sections[kv.first];
+    Section& theirs = kv.second;
+    for (const auto& record : theirs.byId) {
+      const UInt64 digest = theirs.saved[record.first];
+      const auto base = ours.saved.find(record.first);
+      const auto mine = ours.byId.find(record.first);
+      Entry e = record.second;
+      if (mine == ours.byId.end()) {
+        if (base != ours.saved.end() && base->second == digest) continue;  // dropped here
+      } else {
+        const UInt64 now = Digest(mine->second);
+        if (base == ours.saved.end() || base->second != now || now == digest) continue;
+        if (mine->second.ino == e.ino) e.dev = mine->second.dev;
+      }
+      PutEntry(ours, e);
+    }
+    ours.nextSynthetic = std::max(ours.nextSynthetic, theirs.nextSynthetic);
+    ours.saved = std::move(theirs.saved);
+  }
 }
 
 const Volume* MountedVolumeAt(const std::string& mountPoint) {
@@ -986,9 +1178,15 @@ std::string CatalogueFilePath() {
   return base + "/mediamanager/file-catalogue";
 }
 
-void SaveCatalogue() {
+OSErr SaveCatalogue() {
   State& state = Raw();
-  if (!state.loaded || !state.dirty) return;
+  if (!state.loaded || !state.dirty) return noErr;
+  CatalogueLock lock;
+  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
+  // A file that is there but cannot be read (another user's, say) is never replaced.
+  std::map<std::string, Section> file;
+  if (const int err = ReadCatalogue(file)) return OSErrFromErrno(err);
+  MergeSaved(state, file);
   // Records of items that are gone (and not found nearby) are dropped, so the file holds
   // no more than what exists. Volumes not mounted now keep theirs untouched.
   for (auto& kv : state.sections) {
@@ -1008,21 +1206,24 @@ void SaveCatalogue() {
   sp::ByteWriter w;
   w.BE32(kCatalogueMagic);
   w.BE16(kCatalogueVersion);
-  std::vector<const std::pair<const std::string, Section>*> kept;
-  for (const auto& kv : state.sections) {
+  std::vector<std::pair<const std::string, Section>*> kept;
+  for (auto& kv : state.sections) {
     if (kv.first.size() <= 0xFFFF && !kv.second.byId.empty()) kept.push_back(&kv);
   }
+  std::vector<std::unordered_map<UInt32, UInt64>> written(kept.size());
+  UInt64 synthetic = state.reservedEnd;
   w.BE32(UInt32(kept.size()));
-  for (const auto* kv : kept) {
-    const std::string& mount = kv->first;
-    const Section& section = kv->second;
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    const std::string& mount = kept[k]->first;
+    const Section& section = kept[k]->second;
     w.BE16(UInt16(mount.size()));
     w.Bytes(mount.data(), mount.size());
     w.BE32(section.nextSynthetic);
+    synthetic = std::max<UInt64>(synthetic, section.nextSynthetic);
     // Sorted by id, so that the same catalogue always makes the same file.
+    const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
     std::vector<const Entry*> entries;
     for (const auto& e : section.byId) {
-      const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
       if (e.second.path.size() > skip && e.second.path.size() - skip <= 0xFFFF) {
         entries.push_back(&e.second);
       }
@@ -1030,7 +1231,6 @@ void SaveCatalogue() {
     std::sort(entries.begin(), entries.end(),
               [](const Entry* a, const Entry* b) { return a->id < b->id; });
     w.BE32(UInt32(entries.size()));
-    const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
     for (const Entry* e : entries) {
       w.BE32(e->id);
       w.BE32(e->parentID);
@@ -1038,9 +1238,19 @@ void SaveCatalogue() {
       const std::string rel = e->path.substr(skip);
       w.BE16(UInt16(rel.size()));
       w.Bytes(rel.data(), rel.size());
+      written[k][e->id] = Digest(*e);
     }
   }
-  if (WriteAtomically(CatalogueFilePath(), w.Data())) state.dirty = false;
+  // The shared counter stays above every synthetic id saved, should the lock file have been
+  // lost and made anew.
+  if (ReadSharedCounter(lock.Fd()) < synthetic) WriteSharedCounter(lock.Fd(), synthetic);
+  if (const int err = WriteAtomically(CatalogueFilePath(), w.Data())) {
+    return OSErrFromErrno(err, Access::kWrite);
+  }
+  for (auto& kv : state.sections) kv.second.saved.clear();
+  for (std::size_t k = 0; k < kept.size(); ++k) kept[k]->second.saved = std::move(written[k]);
+  state.dirty = false;
+  return noErr;
 }
 
 void RestartCatalogue() {
@@ -1050,6 +1260,7 @@ void RestartCatalogue() {
   state.listings.clear();
   state.loaded = false;
   state.dirty = false;
+  state.reservedNext = state.reservedEnd = 0;
 }
 
 void ResetCatalogueAndVolumes() {
@@ -1058,7 +1269,13 @@ void ResetCatalogueAndVolumes() {
   state.listings.clear();
   state.loaded = false;
   state.dirty = false;
+  state.reservedNext = state.reservedEnd = 0;
+  state.largestInodeId = kLargestInodeId;
   ForgetVolumes();
+}
+
+void SetLargestInodeIdForTests(UInt32 largest) {
+  Raw().largestInodeId = largest;
 }
 
 }  // namespace files

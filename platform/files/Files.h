@@ -827,7 +827,9 @@ OSErr FSGetVolumeInfo(FSVolumeRefNum volume, ItemCount volumeIndex, FSVolumeRefN
 
 // Forces the files written on the volume to disk (fdatasync of each file the layer wrote),
 // runs the volume's pending completions and saves the catalogue, so ids handed out so far
-// resolve after a restart.
+// resolve after a restart. The error of the first file that failed, else that of the
+// catalogue when it could not be saved (ioErr, permErr, wrPermErr, ...: ids handed out since
+// the last save would not survive a restart).
 OSErr FlushVol(ConstStr63Param volName, SInt16 vRefNum);
 OSErr PBFlushVolSync(ParmBlkPtr paramBlock);
 // Ejects an emulated audio CD (its folder stays); other volumes cannot be unmounted here.

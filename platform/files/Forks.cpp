@@ -754,8 +754,9 @@ OSErr FlushVolume(const Volume& volume) {
     it = closed.erase(it);
   }
   S().syncedByLastFlush = synced;
-  SaveCatalogue();
-  return result;
+  // Ids handed out that could not be saved would be lost at the next start: an error too.
+  const OSErr saved = SaveCatalogue();
+  return result != noErr ? result : saved;
 }
 
 const Volume* VolumeOfCall(ConstStr63Param volName, SInt16 vRefNum) {

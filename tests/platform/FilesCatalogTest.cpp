@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,118 @@ TEST_F(FilesCatalog, ADamagedCatalogueFileIsIgnored) {
     ASSERT_EQ(rename(home_.Path("moved").c_str(), home_.Path("kept").c_str()), 0);
     ASSERT_EQ(FileID(home, "kept"), id);
     sp_testing::RestartFileCatalogue();
+  }
+}
+
+// Two instances of the program on one home, each saving what it did; a child process is the
+// other one. Every item gets a synthetic id here, as on file systems with 64-bit inodes.
+TEST_F(FilesCatalog, TwoInstancesKeepEachOthersMovesAndNeverShareAnId) {
+  fs::SetLargestInodeIdForTests(2);
+  const Folder home = FolderAt(home_, "");
+  Make("Far");
+  const Folder mineTo = Make("Far/Mine"), theirsTo = Make("Far/Theirs");
+  for (const char* n : {"mine", "theirs", "m1", "m2", "t1", "t2"}) WriteHostFile(home_.Path(n), n);
+  const SInt32 mine = FileID(home, "mine"), theirs = FileID(home, "theirs");
+  sp_testing::RestartFileCatalogue();
+  ASSERT_EQ(Resolve(home.vRefNum, mine), noErr) << "this instance has read the catalogue";
+  const pid_t child = fork();
+  if (child == 0) {
+    // Moves its file out of reach of the search, meets two new files, saves.
+    fs::ResetCatalogueAndVolumes();
+    fs::SetLargestInodeIdForTests(2);
+    bool ok = CatMove(home.vRefNum, home.dirID, PStr("theirs"), theirsTo.dirID, nullptr) == noErr;
+    std::ofstream(home_.Path("ids")) << FileID(home, "t1") << ' ' << FileID(home, "t2");
+    ok = ok && FlushVol(nullptr, home.vRefNum) == noErr;
+    std::_Exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  SInt32 t1 = 0, t2 = 0;
+  std::ifstream(home_.Path("ids")) >> t1 >> t2;
+  ASSERT_EQ(CatMove(home.vRefNum, home.dirID, PStr("mine"), mineTo.dirID, nullptr), noErr);
+  const SInt32 m1 = FileID(home, "m1"), m2 = FileID(home, "m2");
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  sp_testing::RestartFileCatalogue();
+  const struct {
+    SInt32 id;
+    const char* path;
+  } ids[] = {{mine, "Far/Mine/mine"},
+             {theirs, "Far/Theirs/theirs"},
+             {m1, "m1"},
+             {m2, "m2"},
+             {t1, "t1"},
+             {t2, "t2"}};
+  std::set<SInt32> distinct;
+  for (const auto& c : ids) {
+    SCOPED_TRACE(c.path);
+    EXPECT_GE(UInt32(c.id), 0x80000000u) << "a synthetic id";
+    fs::Location item;
+    EXPECT_EQ(fs::LocateNode(home.vRefNum, UInt32(c.id), item), noErr);
+    EXPECT_EQ(item.path, home_.Path(c.path));
+    distinct.insert(c.id);
+  }
+  EXPECT_EQ(distinct.size(), std::size(ids));
+}
+
+// A catalogue this user cannot read (left by a run as root, or something else in its place) is
+// never replaced, and FlushVol says the ids could not be saved.
+TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {
+  const std::string file = fs::CatalogueFilePath(), folder = file.substr(0, file.rfind('/'));
+  WriteHostFile(home_.Path("kept"), "k");
+  WriteHostFile(home_.Path("new"), "n");
+  const SInt16 vRefNum = FolderAt(home_, "").vRefNum;
+  const auto what = [&] {
+    struct stat st {};
+    if (lstat(file.c_str(), &st) != 0) return std::string("nothing");
+    return S_ISDIR(st.st_mode) ? std::string("a folder") : ReadHostFile(file);
+  };
+  const struct {
+    const char* why;
+    std::function<void()> spoil;
+    bool unprivileged;
+    OSErr expected;
+  } cases[] = {
+      {"a folder in its place",
+       [&] {
+         unlink(file.c_str());
+         mkdir(file.c_str(), 0700);
+       },
+       false, ioErr},
+      {"its folder is a file",
+       [&] {
+         std::filesystem::remove_all(folder);
+         WriteHostFile(folder, "x");
+       },
+       false, dirNFErr},
+      {"a file of another user, in a folder open to all",
+       [&] {
+         for (const char* f : {"", ".local", ".local/share"}) chmod(home_.Path(f).c_str(), 0711);
+         chmod(folder.c_str(), 0777);
+       },
+       true, wrPermErr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::filesystem::remove_all(folder);
+    fs::Location item;
+    ASSERT_EQ(fs::LocatePath(home_.Path("kept"), item), noErr);
+    sp_testing::RestartFileCatalogue();
+    ASSERT_NE(what(), "nothing");
+    c.spoil();
+    const std::string before = what();
+    const auto flush = [&] {
+      fs::ResetCatalogueAndVolumes();  // read afresh, maybe as another user
+      fs::Location item;
+      EXPECT_EQ(fs::LocatePath(home_.Path("new"), item), noErr);
+      EXPECT_EQ(FlushVol(nullptr, vRefNum), c.expected);
+    };
+    if (c.unprivileged) {
+      RunUnprivileged(flush);
+    } else {
+      flush();
+    }
+    EXPECT_EQ(what(), before);
   }
 }
 

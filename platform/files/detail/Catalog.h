@@ -137,9 +137,11 @@ SInt64 UTC1904FromLocal1904(SInt64 localSecondsSince1904);
 
 // ---- State ----------------------------------------------------------------------------------
 
-// Writes the catalogue file when ids were handed out or moved since it was last written.
-// FlushVol calls it, and it runs at the program's normal exit.
-void SaveCatalogue();
+// Writes the catalogue file when ids were handed out or moved since it was last written,
+// taking in under a lock what other instances of the program saved meanwhile (the records
+// this run changed win). FlushVol calls it, and it runs at the program's normal exit. The
+// error when it could not be saved; a file that is there but cannot be read is kept as it is.
+OSErr SaveCatalogue();
 // "$XDG_DATA_HOME/mediamanager/file-catalogue" (default "~/.local/share/...").
 std::string CatalogueFilePath();
 

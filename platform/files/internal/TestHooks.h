@@ -1,6 +1,8 @@
 // The file layer's state that only the test API resets. Not for the program's own code.
 #pragma once
 
+#include "MacTypes.h"
+
 namespace sp_platform {
 namespace files {
 
@@ -10,6 +12,9 @@ void RestartCatalogue();
 // Forgets the volume table and the catalogue without saving (the test API's reset): the next
 // use reads $HOME, the XDG folders and the catalogue file again.
 void ResetCatalogueAndVolumes();
+// Items whose inode number is above `largest` get synthetic ids, as on file systems with
+// 64-bit inode numbers (normally 0x7FFFFFFF; ResetCatalogueAndVolumes restores that).
+void SetLargestInodeIdForTests(UInt32 largest);
 
 // Closes every open fork (without flushing) and forgets the files waiting for a flush: the
 // test API's reset.
