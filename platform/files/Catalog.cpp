@@ -495,7 +495,7 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
   if (StandInId(classic, &id)) {
     Location candidate;
     if (LocateNode(folder.vRefNum, id, candidate) == noErr &&
-        ParentPath(candidate.path) == folder.path && MatchesStandIn(candidate, classic)) {
+        ParentPath(candidate.path) == PathInside(folder) && MatchesStandIn(candidate, classic)) {
       out = candidate;
       return noErr;
     }
@@ -1004,9 +1004,16 @@ void NoteDeleted(const std::string& path) {
   State& state = Loaded();
   for (auto& kv : state.sections) {
     if (!PathIsInside(path, kv.first)) continue;
+    // The item and what was in it; another item's record left under the path is searched
+    // for when it is next used.
+    auto deleted = kv.second.byPath.find(path);
+    const UInt32 item = deleted != kv.second.byPath.end() ? deleted->second : 0;
     std::vector<UInt32> gone;
     for (const auto& e : kv.second.byId) {
-      if (PathIsInside(e.second.path, path)) gone.push_back(e.first);
+      if (PathIsInside(e.second.path, path) &&
+          (item == 0 || DescendsFrom(kv.second, e.first, item))) {
+        gone.push_back(e.first);
+      }
     }
     for (UInt32 id : gone) RemoveEntry(kv.second, id);
   }

@@ -40,7 +40,7 @@ struct Location {
   bool exists = false;
   bool isFolder = false;  // a folder, or a symbolic link to one
   // A symbolic link: an item of its own (changes act on the link itself) that shows its
-  // target's kind and data; one that leads nowhere is a file without data.
+  // target's kind and data; one that leads nowhere is a file whose data cannot be opened.
   bool isLink = false;
   struct stat st {};  // valid when it exists (stat, links followed; a dangling link's own)
 };
