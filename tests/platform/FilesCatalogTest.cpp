@@ -236,26 +236,34 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   }
 }
 
-// Another program's usual save: the old file renamed aside, a new one written under its name,
-// seen by the program before it restarts. One path keeps one record, so nothing is lost.
+// Another program's usual save: the old file (or folder) renamed aside, a new one written
+// under its name and seen by the program before it restarts. One path keeps one record.
 TEST_F(FilesCatalog, AnOutsideSaveByRenameAndWriteKeepsEveryIdAcrossRestarts) {
-  WriteHostFile(home_.Path("other.txt"), "o");
-  WriteHostFile(home_.Path("song.txt"), "1");
+  Make("Album");
+  for (const char* name : {"other.txt", "song.txt", "Album/track"}) {
+    WriteHostFile(home_.Path(name), "1");
+  }
   const Folder home = FolderAt(home_, "");
-  const SInt32 other = FileID(home, "other.txt"), old = FileID(home, "song.txt");
-  ASSERT_EQ(rename(home_.Path("song.txt").c_str(), home_.Path("song.txt~").c_str()), 0);
+  const SInt32 other = FileID(home, "other.txt"), oldSong = FileID(home, "song.txt"),
+               oldTrack = FileID(FolderAt(home_, "Album"), "track");
+  for (const char* name : {"song.txt", "Album"}) {
+    ASSERT_EQ(rename(home_.Path(name).c_str(), home_.Path(std::string(name) + "~").c_str()), 0);
+  }
+  Make("Album");
   WriteHostFile(home_.Path("song.txt"), "2");
-  const SInt32 fresh = FileID(home, "song.txt");
-  ASSERT_NE(fresh, old);
+  WriteHostFile(home_.Path("Album/track"), "2");
+  const SInt32 newSong = FileID(home, "song.txt"),
+               newTrack = FileID(FolderAt(home_, "Album"), "track");
   const struct {
     SInt32 id;
-    const char* name;
-  } cases[] = {{old, "song.txt~"}, {fresh, "song.txt"}, {other, "other.txt"}};
+    const char* path;
+  } cases[] = {{oldSong, "song.txt~"},    {newSong, "song.txt"},      {oldTrack, "Album~/track"},
+               {newTrack, "Album/track"}, {other, "other.txt"}};
   for (int run = 0; run < 3; ++run) {
     for (const auto& c : cases) {
-      std::string name;
-      EXPECT_EQ(Resolve(home.vRefNum, c.id, nullptr, &name), noErr) << c.name << ", run " << run;
-      EXPECT_EQ(name, c.name) << "run " << run;
+      fs::Location item;
+      EXPECT_EQ(fs::LocateNode(home.vRefNum, UInt32(c.id), item), noErr) << c.path << run;
+      EXPECT_EQ(item.path, home_.Path(c.path)) << "run " << run;
     }
     sp_testing::RestartFileCatalogue();
   }
