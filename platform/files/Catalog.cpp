@@ -10,6 +10,13 @@
 // own id, so a renamed folder is followed), then one level down in that folder's
 // subfolders. Anything moved further away by another program is lost, as its id says
 // fnfErr. Renames and moves made through the layer never lose an item.
+//
+// Items are identified without following symbolic links (lstat): a link is an item of its
+// own with its own id, as an alias file is, so that deleting, renaming or moving it acts on
+// the link and never on what it leads to. Its data, kind and listing are its target's; the
+// items seen through a link to a folder are recorded at their real paths, so a link to its
+// own folder never makes a longer path. One path holds one record: an item that takes the
+// path of another has the old record searched for (or dropped) at once.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -126,6 +133,28 @@ bool IsItem(const struct stat& st) {
   return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode);
 }
 
+// Looks at `path` without following a symbolic link there: `own` identifies the item, `shown`
+// is what it shows (a link followed; a dangling link shows itself). False, with errno set,
+// for anything that is no file, no folder and no link to one.
+bool LookAt(const std::string& path, struct stat& own, struct stat& shown) {
+  if (lstat(path.c_str(), &own) != 0) return false;
+  shown = own;
+  if (S_ISLNK(own.st_mode)) {
+    if (stat(path.c_str(), &shown) == 0) {
+      if (IsItem(shown)) return true;
+    } else if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP) {
+      shown = own;  // it leads nowhere: still a link that can be deleted, renamed or moved
+      return true;
+    } else {
+      return false;
+    }
+  } else if (IsItem(own)) {
+    return true;
+  }
+  errno = ENOENT;  // a device, pipe or socket is nothing the program can use
+  return false;
+}
+
 bool SameItem(const Entry& e, const struct stat& st) {
   return UInt64(st.st_ino) == e.ino && (e.dev == 0 || UInt64(st.st_dev) == e.dev);
 }
@@ -183,11 +212,25 @@ UInt32 ParentIdOf(const Volume& volume, Section& section, const std::string& pat
   const std::string parent = ParentPath(path);
   if (parent == volume.mountPoint) return fsRtDirID;
   struct stat pst {};
-  if (stat(parent.c_str(), &pst) != 0 || !S_ISDIR(pst.st_mode)) return 0;
+  if (lstat(parent.c_str(), &pst) != 0 || !S_ISDIR(pst.st_mode)) return 0;
   return Register(volume, section, parent, pst, 0);
 }
 
-// The id of the item at `path` (which exists, as `st` says), recording it.
+bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth);
+
+// Whether the record `id` is the item `root` or lies inside it, by the ids of its folders
+// rather than by its path (another item may have taken a path under the old one).
+bool DescendsFrom(const Section& section, UInt32 id, UInt32 root) {
+  for (int depth = 0; depth < PATH_MAX / 2 && id > UInt32(fsRtDirID); ++depth) {
+    if (id == root) return true;
+    auto it = section.byId.find(id);
+    if (it == section.byId.end()) return false;
+    id = it->second.parentID;
+  }
+  return false;
+}
+
+// The id of the item at `path` (which exists; `st` is its lstat), recording it.
 UInt32 Register(const Volume& volume, Section& section, const std::string& path,
                 const struct stat& st, UInt32 knownParentID) {
   if (path == volume.mountPoint) return fsRtDirID;
@@ -205,9 +248,20 @@ UInt32 Register(const Volume& volume, Section& section, const std::string& path,
       return e.id;
     }
   }
-  // Another item took the path (or the record was incomplete); an old item keeps its id and
-  // last path for the search.
-  if (known != section.byPath.end()) section.byPath.erase(known);
+  // Another item took the path (another program saved by renaming the old file aside and
+  // writing a new one): the old record is looked for at once, so that it keeps its id, and
+  // dropped when its item is gone. Left on this path it would be taken for the new item's.
+  if (known != section.byPath.end()) {
+    const UInt32 old = known->second;
+    section.byPath.erase(known);
+    auto oldEntry = section.byId.find(old);
+    if (oldEntry != section.byId.end() && oldEntry->second.path == path) {
+      if (!Relocate(volume, section, old, 0)) {
+        auto gone = section.byId.find(old);
+        if (gone != section.byId.end() && gone->second.path == path) RemoveEntry(section, old);
+      }
+    }
+  }
   const UInt32 parentID = knownParentID != 0 ? knownParentID : ParentIdOf(volume, section, path);
   if (parentID == 0) return 0;
 
@@ -236,22 +290,27 @@ UInt32 Register(const Volume& volume, Section& section, const std::string& path,
   return id;
 }
 
-// Moves the recorded paths of `from` and everything under it to `to`. A record that still
-// names `to` belonged to an item gone from there (the move never replaces anything): it
-// keeps its id and its old path, from which it may be searched for.
-void MoveEntries(Section& section, const std::string& from, const std::string& to) {
+// Moves the recorded paths of the item `moved` (once at `from`, now at `to`) and of what lies
+// in it to `to`; records under `from` of other items stay (another item may have taken the
+// old path). With `moved` 0 (an item without a record) everything under `from` moves. A
+// record that still names `to` belonged to an item gone from there (the move never replaces
+// anything): it keeps its id and its old path, from which it may be searched for.
+void MoveEntries(Section& section, const std::string& from, const std::string& to,
+                 UInt32 moved) {
   if (from == to) return;
   for (auto& kv : section.byId) {
     Entry& e = kv.second;
-    if (PathIsInside(e.path, from)) SetPath(section, e, to + e.path.substr(from.size()));
+    if (PathIsInside(e.path, from) && (moved == 0 || DescendsFrom(section, e.id, moved))) {
+      SetPath(section, e, to + e.path.substr(from.size()));
+    }
   }
 }
 
 bool FindInFolderByInode(const std::string& folder, const Entry& e, std::string& found) {
   // The same name first: the common case of a folder renamed with the item in it.
   const std::string sameName = JoinPath(folder, BaseName(e.path));
-  struct stat st {};
-  if (stat(sameName.c_str(), &st) == 0 && UInt64(st.st_ino) == e.ino) {
+  struct stat st {}, shown {};
+  if (LookAt(sameName, st, shown) && UInt64(st.st_ino) == e.ino) {
     found = sameName;
     return true;
   }
@@ -261,8 +320,9 @@ bool FindInFolderByInode(const std::string& folder, const Entry& e, std::string&
   while (dirent* d = readdir(dir)) {
     if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
     // d_ino is not the inode stat reports on every file system (overlays): stat decides.
-    if (fstatat(dirfd(dir), d->d_name, &st, 0) == 0 && UInt64(st.st_ino) == e.ino &&
-        (e.dev == 0 || UInt64(st.st_dev) == e.dev) && IsItem(st)) {
+    if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        UInt64(st.st_ino) == e.ino && (e.dev == 0 || UInt64(st.st_dev) == e.dev) &&
+        (IsItem(st) || S_ISLNK(st.st_mode))) {
       found = JoinPath(folder, d->d_name);
       ok = true;
       break;
@@ -309,8 +369,8 @@ bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth) {
   it = section.byId.find(id);
   if (it == section.byId.end()) return false;
   const Entry e = it->second;
-  struct stat st {};
-  if (stat(e.path.c_str(), &st) == 0 && SameItem(e, st) && IsItem(st)) return true;
+  struct stat st {}, shown {};
+  if (LookAt(e.path, st, shown) && SameItem(e, st)) return true;
   const std::string lastParent = ParentPath(e.path);
   if (std::find(folders.begin(), folders.end(), lastParent) == folders.end()) {
     folders.push_back(lastParent);
@@ -332,7 +392,7 @@ bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth) {
     }
   }
   if (!ok) return false;
-  MoveEntries(section, e.path, found);
+  MoveEntries(section, e.path, found, id);
   auto moved = section.byId.find(id);
   if (moved == section.byId.end()) return false;
   const UInt32 parentID = ParentIdOf(volume, section, found);
@@ -351,8 +411,9 @@ bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std
   }
   auto it = section.byId.find(id);
   if (it == section.byId.end()) return false;
-  if (stat(it->second.path.c_str(), &st) == 0 && SameItem(it->second, st) && IsItem(st)) {
-    it->second.dev = UInt64(st.st_dev);
+  struct stat own {};
+  if (LookAt(it->second.path, own, st) && SameItem(it->second, own)) {
+    it->second.dev = UInt64(own.st_dev);
     path = it->second.path;
     return true;
   }
@@ -360,7 +421,7 @@ bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std
   it = section.byId.find(id);
   if (it == section.byId.end()) return false;
   path = it->second.path;
-  return stat(path.c_str(), &st) == 0 && IsItem(st);
+  return LookAt(path, own, st);
 }
 
 void FillRoot(const Volume& volume, Location& out) {
@@ -385,10 +446,12 @@ OSErr LocateOnVolume(const Volume& volume, const std::string& path, UInt32 known
   out.vRefNum = volume.vRefNum;
   out.path = path;
   out.name = BaseName(path);
-  if (stat(path.c_str(), &out.st) == 0 && IsItem(out.st)) {
-    out.nodeID = Register(volume, section, path, out.st, knownParentID);
+  struct stat own {};
+  if (LookAt(path, own, out.st)) {
+    out.nodeID = Register(volume, section, path, own, knownParentID);
     if (out.nodeID == 0) return dirNFErr;
     out.exists = true;
+    out.isLink = S_ISLNK(own.st_mode);
     out.isFolder = S_ISDIR(out.st.st_mode);
     out.parentID =
         out.nodeID == UInt32(fsRtDirID) ? UInt32(fsRtParID) : section.byId[out.nodeID].parentID;
@@ -454,7 +517,7 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
   if (StandInId(classic, &id)) {
     Location candidate;
     if (LocateNode(folder.vRefNum, id, candidate) == noErr &&
-        ParentPath(candidate.path) == folder.path && MatchesStandIn(candidate, classic)) {
+        ParentPath(candidate.path) == PathInside(folder) && MatchesStandIn(candidate, classic)) {
       out = candidate;
       return noErr;
     }
@@ -567,47 +630,49 @@ UInt64 Digest(const Entry& e) {
   return h;
 }
 
-// Parses a catalogue file. Nothing in it is trusted: a file that is short, long or
-// inconsistent anywhere gives false and is ignored as a whole.
+// One record of the persisted catalogue, checked on its own: a bad one is left out and costs
+// its id only. An id below the synthetic ones is its item's inode number. Two ids may name one
+// item (two instances each gave it a synthetic id): the path leads to the first, the other is
+// found by its own id.
+void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const std::string& rel) {
+  if (!IsSafeRelativePath(rel) || e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) ||
+      e.parentID == e.id || (e.id < kFirstSynthetic && e.ino != e.id) ||
+      section.byId.count(e.id) != 0) {
+    return;
+  }
+  e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
+  section.byPath.emplace(e.path, e.id);
+  if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
+  section.saved[e.id] = Digest(e);
+  section.byId[e.id] = std::move(e);
+}
+
+// Parses a catalogue file. Nothing in it is trusted: a foreign file gives false; in a damaged
+// one each record is checked on its own, and reading stops where the data runs out.
 bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out) {
   sp::ByteReader r(data.data(), data.size());
   if (r.BE32() != kCatalogueMagic || r.BE16() != kCatalogueVersion) return false;
   std::map<std::string, Section> sections;
+  Section ignored;  // the records of a section whose volume is no path
   const UInt32 sectionCount = r.BE32();
-  if (!r.Ok() || sectionCount > r.Remaining() / 10) return false;
-  for (UInt32 s = 0; s < sectionCount; ++s) {
+  for (UInt32 s = 0; r.Ok() && s < sectionCount; ++s) {
     std::string mount;
-    if (!ReadString16(r, mount) || mount.empty() || mount[0] != '/' ||
-        mount.find('\0') != std::string::npos || sections.count(mount) != 0) {
-      return false;
-    }
-    Section& section = sections[mount];
-    section.nextSynthetic = r.BE32();
+    if (!ReadString16(r, mount)) break;
+    const bool valid = !mount.empty() && mount[0] == '/' && mount.find('\0') == std::string::npos;
+    Section& section = valid ? sections[mount] : ignored;
+    const UInt32 nextSynthetic = r.BE32();
+    section.nextSynthetic = std::max({section.nextSynthetic, nextSynthetic, kFirstSynthetic});
     const UInt32 count = r.BE32();
-    if (!r.Ok() || section.nextSynthetic < kFirstSynthetic || count > r.Remaining() / 18) {
-      return false;
-    }
-    for (UInt32 i = 0; i < count; ++i) {
+    for (UInt32 i = 0; r.Ok() && i < count; ++i) {
       Entry e;
       e.id = r.BE32();
       e.parentID = r.BE32();
       e.ino = r.BE64();
       std::string rel;
-      if (!ReadString16(r, rel) || !IsSafeRelativePath(rel)) return false;
-      if (e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) || e.parentID == e.id) {
-        return false;
-      }
-      e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
-      if (section.byId.count(e.id) != 0) return false;
-      // Two ids may name one item (two instances each gave it a synthetic id): the path
-      // leads to the first, the other is found by its own id.
-      section.byPath.emplace(e.path, e.id);
-      if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
-      section.saved[e.id] = Digest(e);
-      section.byId[e.id] = std::move(e);
+      if (!ReadString16(r, rel)) break;
+      AddLoadedEntry(section, mount, std::move(e), rel);
     }
   }
-  if (!r.Ok() || !r.AtEnd()) return false;
   out = std::move(sections);
   return true;
 }
@@ -924,9 +989,23 @@ OSErr LocateInFolder(const Location& folder, const std::string& name, Location& 
   if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
     return bdNamErr;
   }
+  const std::string inside = PathInside(folder);
+  if (inside != folder.path) {
+    // Through a link: the item is recorded where it really is (on its own volume).
+    const Volume* volume = VolumeOfPath(inside);
+    if (volume == nullptr) return nsvErr;
+    return LocateOnVolume(*volume, JoinPath(inside, name), 0, out);
+  }
   const Volume* volume = FindVolume(folder.vRefNum);
   if (volume == nullptr) return nsvErr;
   return LocateOnVolume(*volume, JoinPath(folder.path, name), folder.nodeID, out);
+}
+
+std::string PathInside(const Location& folder) {
+  if (!folder.isLink) return folder.path;
+  char resolved[PATH_MAX];
+  if (realpath(folder.path.c_str(), resolved) == nullptr) return folder.path;
+  return resolved;
 }
 
 OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out) {
@@ -943,6 +1022,8 @@ OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out) {
   struct stat st {};
   if (!ResolveId(*volume, section, nodeID, 0, path, st)) return fnfErr;
   const Entry& e = section.byId[nodeID];
+  struct stat own {};
+  out.isLink = lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
   out.vRefNum = volume->vRefNum;
   out.path = path;
   out.name = BaseName(path);
@@ -1092,7 +1173,8 @@ void NoteMoved(const std::string& from, const std::string& to) {
   State& state = Loaded();
   for (auto& kv : state.sections) {
     if (!PathIsInside(from, kv.first) && !PathIsInside(to, kv.first)) continue;
-    MoveEntries(kv.second, from, to);
+    auto moved = kv.second.byPath.find(from);
+    MoveEntries(kv.second, from, to, moved != kv.second.byPath.end() ? moved->second : 0);
     auto it = kv.second.byPath.find(to);
     const Volume* volume = MountedVolumeAt(kv.first);
     if (it != kv.second.byPath.end() && volume != nullptr) {
@@ -1113,9 +1195,16 @@ void NoteDeleted(const std::string& path) {
   State& state = Loaded();
   for (auto& kv : state.sections) {
     if (!PathIsInside(path, kv.first)) continue;
+    // The item and what was in it; another item's record left under the path is searched
+    // for when it is next used.
+    auto deleted = kv.second.byPath.find(path);
+    const UInt32 item = deleted != kv.second.byPath.end() ? deleted->second : 0;
     std::vector<UInt32> gone;
     for (const auto& e : kv.second.byId) {
-      if (PathIsInside(e.second.path, path)) gone.push_back(e.first);
+      if (PathIsInside(e.second.path, path) &&
+          (item == 0 || DescendsFrom(kv.second, e.first, item))) {
+        gone.push_back(e.first);
+      }
     }
     for (UInt32 id : gone) RemoveEntry(kv.second, id);
   }

@@ -113,7 +113,7 @@ OSErr RenameItem(const Location& item, const std::string& newName) {
 OSErr DeleteItem(const Location& item) {
   if (item.nodeID == UInt32(fsRtDirID)) return fBsyErr;
   if (OSErr err = CheckWritable(item)) return err;
-  if (item.isFolder) {
+  if (item.isFolder && !item.isLink) {  // a link goes as a link, never its folder
     if (rmdir(item.path.c_str()) != 0) {
       const int e = errno;
       return e == ENOTEMPTY || e == EEXIST ? OSErr(fBsyErr) : OSErrFromErrno(e, Access::kWrite);
@@ -150,7 +150,7 @@ OSErr MoveClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, SInt1
   err = LocateDestinationFolder(destVRefNum, destDirID, destName, folder);
   if (err != noErr) return err;
   if (folder.vRefNum != item.vRefNum) return badMovErr;
-  return MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+  return MoveItem(item, JoinPath(PathInside(folder), BaseName(item.path)));
 }
 
 // The FSRef of an item that was renamed or moved, found again by its id; left as it is when
@@ -435,7 +435,7 @@ OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef) 
   if (err != noErr) return err;
   if (!folder.isFolder) return errFSNotAFolder;
   if (folder.vRefNum != item.vRefNum) return badMovErr;
-  err = MoveItem(item, JoinPath(folder.path, BaseName(item.path)));
+  err = MoveItem(item, JoinPath(PathInside(folder), BaseName(item.path)));
   if (err != noErr) return err;
   RefOfMoved(item, newRef);
   return noErr;
@@ -458,7 +458,7 @@ OSErr PBHCopyFileSync(HParmBlkPtr pb) {
     err = bdNamErr;
   }
   if (err == noErr) err = CheckWritable(folder);
-  if (err == noErr) err = CopyFile(source, JoinPath(folder.path, name));
+  if (err == noErr) err = CopyFile(source, JoinPath(PathInside(folder), name));
   c.ioResult = err;
   return err;
 }

@@ -13,6 +13,11 @@
 //   persistent: they survive renames and moves made through these calls, and the program's
 //   restart. Files and folders share one id space per volume, so a file id is also what
 //   PBResolveFileIDRefSync takes.
+// - A symbolic link is an item of its own, with its own id, as an alias file is: deleting,
+//   renaming, moving it or putting it in the Trash acts on the link, never on its target.
+//   It shows its target's kind and data (a link to a folder lists that folder's items, with
+//   their own ids and parent); a link that leads nowhere is a file whose data cannot be
+//   opened and is not listed in its folder.
 // - Names are case-sensitive, as Linux names are. A name in a classic call (Str31, Str63,
 //   Str255) is MacJapanese; a Linux name holding ':' shows it as '/' (':' separates the
 //   parts of a classic path), and back. A name MacJapanese cannot hold, or one longer than

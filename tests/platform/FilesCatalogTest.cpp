@@ -16,6 +16,7 @@
 #include "CoreFoundation.h"
 #include "Files.h"
 #include "FilesFixture.h"
+#include "Folders.h"
 #include "Processes.h"
 #include "TestFiles.h"
 #include "files/CFURLFiles.h"
@@ -161,7 +162,7 @@ TEST_F(FilesCatalog, StoredFSRefsKeepTheirByteLayoutAndFailOnceTheItemIsGone) {
   EXPECT_EQ(FSMakeFSRefUnicode(nullptr, 0, nullptr, 0, &zero), paramErr);
 }
 
-TEST_F(FilesCatalog, ADamagedCatalogueFileIsIgnored) {
+TEST_F(FilesCatalog, ADamagedCatalogueRecordIsNotTrusted) {
   WriteHostFile(home_.Path("kept"), "k");
   const Folder home = FolderAt(home_, "");
   const SInt32 id = FileID(home, "kept");
@@ -177,12 +178,9 @@ TEST_F(FilesCatalog, ADamagedCatalogueFileIsIgnored) {
       "SpFC\0\1\0\0\0\1\0\1/\x80\0\0\0\0\0\0\1\0\0\0\x4D\0\0\0\2"
       "\0\0\0\0\0\0\0\x4D\0\x09../etc/x",
       48);
-  const std::string cases[] = {good.substr(0, good.size() / 2),
-                               good.substr(0, good.size() - 1),
-                               good + "x",
-                               random,
-                               "SpFC",
-                               escaping};
+  const std::size_t keptAt = good.find("kept");
+  ASSERT_NE(keptAt, std::string::npos);
+  const std::string cases[] = {good.substr(0, keptAt + 2), random, "SpFC", escaping};
   for (const std::string& bytes : cases) {
     SCOPED_TRACE(bytes.size());
     WriteHostFile(file, bytes);
@@ -310,6 +308,160 @@ TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {
     }
     EXPECT_EQ(what(), before);
   }
+}
+
+
+// One bad record costs its own id only: the ids of every other item still resolve.
+TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
+  WriteHostFile(home_.Path("a.txt"), "a");
+  WriteHostFile(home_.Path("b.txt"), "b");
+  const Folder home = FolderAt(home_, "");
+  const SInt32 a = FileID(home, "a.txt"), b = FileID(home, "b.txt");
+  sp_testing::RestartFileCatalogue();
+  const std::string file = fs::CatalogueFilePath();
+  const std::string good = ReadHostFile(file);
+  const std::size_t at = good.find("b.txt");  // b's path; its id is 18 bytes before
+  ASSERT_NE(at, std::string::npos);
+  auto damaged = [&](std::size_t pos, const std::string& bytes) {
+    return std::string(good).replace(pos, bytes.size(), bytes);
+  };
+  const std::string aID{char(a >> 24), char(a >> 16), char(a >> 8), char(a)};
+  const struct {
+    std::string bytes;
+    bool bResolves;
+    const char* why;
+  } cases[] = {
+      {damaged(at, "../bb"), false, "b's path climbs out of its volume"},
+      {damaged(at - 18, std::string(4, '\0')), false, "b's id is 0"},
+      {damaged(at - 18, aID), false, "b's record claims a's id"},
+      {damaged(at, "a.txt"), true, "b's record names a's path: b is found by its inode"},
+      {good + "x", true, "bytes after the last section"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    WriteHostFile(file, c.bytes);
+    std::string name;
+    EXPECT_EQ(Resolve(home.vRefNum, a, nullptr, &name), noErr);
+    EXPECT_EQ(name, "a.txt");
+    name.clear();
+    EXPECT_EQ(Resolve(home.vRefNum, b, nullptr, &name), c.bResolves ? noErr : fidNotFound);
+    EXPECT_EQ(name, c.bResolves ? "b.txt" : "");
+    sp_testing::RestartFileCatalogue();
+  }
+}
+
+// Another program's usual save: the old file (or folder) renamed aside, a new one written
+// under its name and seen by the program before it restarts. One path keeps one record.
+TEST_F(FilesCatalog, AnOutsideSaveByRenameAndWriteKeepsEveryIdAcrossRestarts) {
+  Make("Album");
+  for (const char* name : {"other.txt", "song.txt", "Album/track"}) {
+    WriteHostFile(home_.Path(name), "1");
+  }
+  const Folder home = FolderAt(home_, "");
+  const SInt32 other = FileID(home, "other.txt"), oldSong = FileID(home, "song.txt"),
+               oldTrack = FileID(FolderAt(home_, "Album"), "track");
+  for (const char* name : {"song.txt", "Album"}) {
+    ASSERT_EQ(rename(home_.Path(name).c_str(), home_.Path(std::string(name) + "~").c_str()), 0);
+  }
+  Make("Album");
+  WriteHostFile(home_.Path("song.txt"), "2");
+  WriteHostFile(home_.Path("Album/track"), "2");
+  const SInt32 newSong = FileID(home, "song.txt"),
+               newTrack = FileID(FolderAt(home_, "Album"), "track");
+  const struct {
+    SInt32 id;
+    const char* path;
+  } cases[] = {{oldSong, "song.txt~"},    {newSong, "song.txt"},      {oldTrack, "Album~/track"},
+               {newTrack, "Album/track"}, {other, "other.txt"}};
+  for (int run = 0; run < 3; ++run) {
+    for (const auto& c : cases) {
+      fs::Location item;
+      EXPECT_EQ(fs::LocateNode(home.vRefNum, UInt32(c.id), item), noErr) << c.path << run;
+      EXPECT_EQ(item.path, home_.Path(c.path)) << "run " << run;
+    }
+    sp_testing::RestartFileCatalogue();
+  }
+}
+
+// A symbolic link is an item of its own: a change made through its FSRef acts on the link,
+// never on what it leads to (each is seen last before the change it must not suffer), and a
+// change to the target leaves the link alone.
+TEST_F(FilesCatalog, ChangesToASymbolicLinkActOnTheLinkNotOnItsTarget) {
+  enum Change { kDelete, kRename, kMove, kTrash, kRenameTarget };
+  FSRef trash{};
+  ASSERT_EQ(FSFindFolder(kOnSystemDisk, kTrashFolderType, kCreateFolder, &trash), noErr);
+  const std::string trashPath = PathOf(trash);
+  int n = 0;
+  for (const char* to : {"file.txt", "Dir", "missing", "."}) {
+    const bool real = std::strcmp(to, "missing") != 0, self = std::strcmp(to, ".") == 0;
+    for (Change change : {kDelete, kRename, kMove, kTrash, kRenameTarget}) {
+      if (change == kRenameTarget && (!real || self)) continue;
+      const std::string dir = "L" + std::to_string(n++), linkName = "link" + dir;
+      SCOPED_TRACE(dir + ": " + linkName + " -> " + to + ", change " + std::to_string(change));
+      const Folder folder = Make(dir);
+      Make(dir + "/Dir");
+      Make(dir + "/Out");
+      WriteHostFile(home_.Path(dir + "/Dir/inner"), "");
+      WriteHostFile(home_.Path(dir + "/file.txt"), "data");
+      ASSERT_EQ(symlink(to, home_.Path(dir + "/" + linkName).c_str()), 0);
+      FSRef link{}, target{};
+      if (change == kRenameTarget) target = Ref(folder, to);
+      link = Ref(folder, linkName);
+      if (change != kRenameTarget && real) target = self ? RefAt(home_, dir) : Ref(folder, to);
+      std::string linkNow = folder.path + "/" + linkName;
+      std::string targetNow = self ? folder.path : folder.path + "/" + to;
+      const UniChar renamed[] = {'r', 'e', 'n', 'a', 'm', 'e', 'd'};
+      OSErr err = noErr;
+      if (change == kDelete) {
+        err = FSDeleteObject(&link);
+        linkNow.clear();
+      } else if (change == kRename) {
+        err = FSRenameUnicode(&link, 7, renamed, kTextEncodingUnknown, &link);
+        linkNow = folder.path + "/renamed";
+      } else if (change == kMove || change == kTrash) {
+        const FSRef into = change == kMove ? Ref(folder, "Out") : trash;
+        err = FSMoveObject(&link, &into, &link);
+        linkNow = (change == kMove ? folder.path + "/Out" : trashPath) + "/" + linkName;
+      } else {
+        err = FSRenameUnicode(&target, 7, renamed, kTextEncodingUnknown, &target);
+        targetNow = folder.path + "/renamed";
+      }
+      EXPECT_EQ(err, noErr);
+      EXPECT_EQ(HostExists(folder.path + "/" + linkName), linkNow == folder.path + "/" + linkName);
+      if (!linkNow.empty()) {
+        std::error_code ec;
+        EXPECT_EQ(std::filesystem::read_symlink(linkNow, ec).string(), to);
+        EXPECT_EQ(PathOf(link), linkNow) << "the link's id follows the link";
+      }
+      EXPECT_TRUE(HostExists(folder.path + "/Dir/inner") || change == kRenameTarget);
+      if (real) {
+        EXPECT_TRUE(HostExists(targetNow));
+        EXPECT_EQ(PathOf(target), targetNow) << "the target's id stays with the target";
+      }
+    }
+  }
+}
+
+// A link to its own folder is listed with an id of its own, and walking through it never
+// makes a longer path.
+TEST_F(FilesCatalog, ALinkToItsOwnFolderHasItsOwnIdAndNeverLengthensPaths) {
+  const Folder loop = Make("Loop");
+  ASSERT_EQ(symlink(".", home_.Path("Loop/self").c_str()), 0);
+  SInt32 folderID = loop.dirID;
+  for (int step = 0; step < 3; ++step) {
+    CInfoPBRec pb;
+    std::string name;
+    ASSERT_EQ(CatInfoOf(loop.vRefNum, folderID, 1, &pb, &name), noErr) << step;
+    EXPECT_EQ(name, "self");
+    EXPECT_NE(pb.dirInfo.ioDrDirID, loop.dirID);
+    EXPECT_EQ(pb.dirInfo.ioDrParID, loop.dirID);
+    folderID = pb.dirInfo.ioDrDirID;
+  }
+  fs::Location where;
+  ASSERT_EQ(fs::LocateNode(loop.vRefNum, UInt32(folderID), where), noErr);
+  EXPECT_EQ(where.path, home_.Path("Loop/self"));
+  ASSERT_EQ(fs::LocateNode(loop.vRefNum, UInt32(loop.dirID), where), noErr);
+  EXPECT_EQ(where.path, home_.Path("Loop"));
 }
 
 TEST_F(FilesCatalog, IndexWalksListByteOrderAndCountAllItems) {

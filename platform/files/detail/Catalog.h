@@ -84,6 +84,9 @@ OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out);
 OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
 // Reads the item again after a change (exists, kind, stat, id).
 void Refresh(Location& location);
+// The path of the items in a folder: its own, or for a symbolic link to a folder the real
+// path of its target (items seen through a link are recorded where they are).
+std::string PathInside(const Location& folder);
 
 // The name is the classic name of at most 63 bytes.
 void MakeFSSpec(const Location& location, FSSpec* spec);

@@ -38,8 +38,11 @@ struct Location {
   UInt32 parentID = 0;  // the folder holding it; fsRtParID for a root folder
   UInt32 nodeID = 0;    // its id; 0 while it does not exist
   bool exists = false;
-  bool isFolder = false;
-  struct stat st {};  // valid when it exists (stat, links followed)
+  bool isFolder = false;  // a folder, or a symbolic link to one
+  // A symbolic link: an item of its own (changes act on the link itself) that shows its
+  // target's kind and data; one that leads nowhere is a file whose data cannot be opened.
+  bool isLink = false;
+  struct stat st {};  // valid when it exists (stat, links followed; a dangling link's own)
 };
 
 // (vRefNum, dirID, classic name) as the classic calls take it: a simple name in the folder,
