@@ -7,6 +7,7 @@
 #include "CFURLFiles.h"
 #include "CoreFoundation.h"
 #include "Files.h"
+#include "FailureReports.h"
 #include "Gestalt.h"
 #include "MacMemory.h"
 #include "OSUtils.h"
@@ -29,6 +30,11 @@ const int kMoreMastersCalls = 5;
 
 void RegisterCoreDisposeProcedure(tSpCoreDisposeProcPtr proc, SInt32 order) {
   Sp_SetupDisposeProcedure(proc, order, 0, nullptr);
+}
+
+void RecordToolboxFailure(const char* source, const char* method, SInt32 code,
+                          const char* message) {
+  SpERORSYS_SaveErrorMeesage(source, method, code, message);
 }
 
 }  // namespace
@@ -54,6 +60,8 @@ unsigned char Sp_ToolboxInitialize() {
   // The core's objects (string objects, the preference stock) register their dispose
   // procedures with the framework's registry from now on, and hand over those made before.
   SpCore_InstallDisposeRegistrar(RegisterCoreDisposeProcedure);
+  // What the toolbox layer finds wrong on its own (its file catalogue, say) goes to the log.
+  sp_platform::SetFailureRecorder(RecordToolboxFailure);
   for (int i = 0; i < kMoreMastersCalls; ++i) MoreMasters();
   InitCursor();
   Sp_StockGlobalPort();

@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "FailureReports.h"
 #include "base/internal/Process.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
@@ -109,7 +110,10 @@ State& Raw() {
 
 void Load(State& state);
 void SaveAtExit() {
-  SaveCatalogue();
+  if (const OSErr err = SaveCatalogue()) {
+    sp_platform::RecordFailure("Catalog.cpp", "SaveAtExit", err,
+                               "The file catalogue could not be saved");
+  }
 }
 
 State& Loaded() {
@@ -690,7 +694,10 @@ int ReadCatalogue(std::map<std::string, Section>& out) {
 void Load(State& state) {
   // A file that cannot be read leaves the catalogue empty for this run; saving then fails
   // rather than replace it.
-  ReadCatalogue(state.sections);
+  if (const int err = ReadCatalogue(state.sections)) {
+    sp_platform::RecordFailure("Catalog.cpp", "Load", err,
+                               "The file catalogue cannot be read; it is kept as it is");
+  }
 }
 
 // The folders on the way to `folder`, made as needed (owner only, as XDG asks). 0 or the errno.

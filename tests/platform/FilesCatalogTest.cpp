@@ -14,6 +14,7 @@
 
 #include "ByteOrder.h"
 #include "CoreFoundation.h"
+#include "FailureReports.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
@@ -304,7 +305,14 @@ TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {
     if (c.unprivileged) {
       RunUnprivileged(flush);
     } else {
+      static std::vector<std::string> records;
+      records.clear();
+      sp_platform::SetFailureRecorder([](const char*, const char* method, SInt32, const char*) {
+        records.push_back(method);
+      });
       flush();
+      sp_platform::SetFailureRecorder(nullptr);
+      EXPECT_EQ(records, std::vector<std::string>{"Load"}) << "said once, when it was read";
     }
     EXPECT_EQ(what(), before);
   }
