@@ -176,22 +176,9 @@ Handle SpMuIO_GetMusicInfoTextData(const char* data, SInt32 length, unsigned cha
       // A byte-order mark left inside (UTF-16 big-endian texts that carry one) is no text.
       if (!units.empty() && units[0] == 0xFEFF) units.erase(0, 1);
       converted = true;
-      if (!units.empty()) {
-        CFStringRef string = CFStringCreateWithCharacters(
-            nullptr, reinterpret_cast<const UniChar*>(units.data()), CFIndex(units.size()));
-        if (string != nullptr) {
-          std::vector<char> buffer(units.size() * 2 + 2, 0);
-          Sp_GetCStringFromCFString(string, buffer.data(), SInt32(buffer.size()), nullptr);
-          CFRelease(string);
-          text.assign(buffer.data());
-        }
-        // Characters the program's text cannot hold become "?" rather than losing the whole
-        // text.
-        if (text.empty()) {
-          sp::text::EncodeFromUTF16(kCFStringEncodingMacJapanese, units.data(), units.size(), '?',
-                                    text);
-        }
-      }
+      // Tag text is often European: a letter the program's text lacks is shown without its
+      // accent rather than as another encoding's bytes or a loss of the whole text.
+      text = sp::text::UTF16ToMacJapaneseNearest(units.data(), units.size());
     }
   }
   if (!converted) {

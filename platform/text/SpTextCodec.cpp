@@ -587,6 +587,40 @@ std::size_t EncodeStepResolved(const Encoding& e, const char16_t* chars, std::si
   return 0;
 }
 
+// The Latin-1 Supplement and Latin Extended-A letters (U+00C0..U+017F) as plain Latin
+// letters, for text shown in an encoding that lacks them; null for the two signs among them.
+constexpr char32_t kFirstLatinLetter = 0xC0;
+// clang-format off
+const char* const kPlainLatinLetters[] = {
+    // U+00C0
+    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I", "I",
+    "D", "N", "O", "O", "O", "O", "O", nullptr, "O", "U", "U", "U", "U", "Y", "TH", "ss",
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
+    "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "y",
+    // U+0100
+    "A", "a", "A", "a", "A", "a", "C", "c", "C", "c", "C", "c", "C", "c", "D", "d",
+    "D", "d", "E", "e", "E", "e", "E", "e", "E", "e", "E", "e", "G", "g", "G", "g",
+    "G", "g", "G", "g", "H", "h", "H", "h", "I", "i", "I", "i", "I", "i", "I", "i",
+    "I", "i", "IJ", "ij", "J", "j", "K", "k", "k", "L", "l", "L", "l", "L", "l", "L",
+    "l", "L", "l", "N", "n", "N", "n", "N", "n", "n", "N", "n", "O", "o", "O", "o",
+    "O", "o", "OE", "oe", "R", "r", "R", "r", "R", "r", "S", "s", "S", "s", "S", "s",
+    "S", "s", "T", "t", "T", "t", "T", "t", "U", "u", "U", "u", "U", "u", "U", "u",
+    "U", "u", "U", "u", "W", "w", "Y", "y", "Y", "Z", "z", "Z", "z", "Z", "z", "s",
+};
+// clang-format on
+static_assert(sizeof kPlainLatinLetters / sizeof kPlainLatinLetters[0] == 0x180 - 0xC0,
+              "one entry for each code point U+00C0..U+017F");
+
+const char* PlainLatinLetter(char32_t c) {
+  if (c < kFirstLatinLetter || c >= 0x180) return nullptr;
+  return kPlainLatinLetters[c - kFirstLatinLetter];
+}
+
+// Combining diacritical marks: the accent of a letter written decomposed.
+bool IsCombiningAccent(char32_t c) {
+  return c >= 0x300 && c <= 0x36F;
+}
+
 }  // namespace
 
 bool IsSupportedEncoding(TextEncoding encoding) {
@@ -783,6 +817,40 @@ std::string MacJapaneseToUTF8(const std::string& bytes) {
 bool UTF8ToMacJapanese(const std::string& utf8, std::string& out, UInt8 lossByte) {
   const std::u16string utf16 = UTF8ToUTF16(utf8);
   return EncodeFromUTF16(kTextEncodingMacJapanese, utf16.data(), utf16.size(), lossByte, out);
+}
+
+std::string UTF16ToMacJapaneseNearest(const char16_t* chars, std::size_t count) {
+  std::string out;
+  Encoding mac;
+  Encoding dos;
+  if (chars == nullptr || !Resolve(kTextEncodingMacJapanese, mac)) return out;
+  const bool haveDos = Resolve(kTextEncodingDOSJapanese, dos);
+  std::size_t i = 0;
+  while (i < count) {
+    const std::size_t n = EncodeStepResolved(mac, chars, count, i, out);
+    if (n != 0) {
+      i += n;
+      continue;
+    }
+    std::size_t units = 0;
+    const char32_t c = CodePointAt(chars, count, i, &units);
+    // IBM's kanji of code page 932 (in many family names) are read as MacJapanese too,
+    // though the Mac never wrote them: their codes are still this program's text.
+    std::string code;
+    std::u16string back;
+    if (haveDos && EncodeStepResolved(dos, chars, count, i, code) == units &&
+        DecodeStepResolved(mac, reinterpret_cast<const UInt8*>(code.data()), code.size(), back) ==
+            int(code.size()) &&
+        back.compare(0, std::u16string::npos, chars + i, units) == 0) {
+      out += code;
+    } else if (const char* plain = PlainLatinLetter(c)) {
+      out += plain;
+    } else if (!(IsCombiningAccent(c) && !out.empty())) {
+      out.push_back('?');
+    }
+    i += units;
+  }
+  return out;
 }
 
 }  // namespace text

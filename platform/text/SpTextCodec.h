@@ -74,5 +74,11 @@ std::string MacJapaneseToUTF8(const char* bytes, std::size_t length);
 std::string MacJapaneseToUTF8(const std::string& bytes);
 bool UTF8ToMacJapanese(const std::string& utf8, std::string& out, UInt8 lossByte = 0);
 
+// UTF-16 to MacJapanese for text that is only shown (tag text from files): every character
+// MacJapanese reads is written as itself, a Latin letter it lacks as the same letter without
+// its accent (U+00F6 as "o"; sharp s as "ss", ligatures and thorn as two letters), the accent
+// of a decomposed letter is dropped, and anything else becomes '?'. Never fails.
+std::string UTF16ToMacJapaneseNearest(const char16_t* chars, std::size_t count);
+
 }  // namespace text
 }  // namespace sp

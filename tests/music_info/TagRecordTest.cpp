@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MacMemory.h"
+#include "QTInterfaceTestFiles.h"
 #include "SpTesting.h"
 #include "TagRecordTestSupport.h"
 
@@ -166,6 +167,10 @@ TEST_F(TagRecordTest, TextIsDecodedByItsEncodingByte) {
        "b",
        "a?b"},  // a character the program cannot hold
       {1, 0, Bytes("one\0two", 7), "one"},
+      // Letters the program's text lacks lose their accents, whatever encoding they came in.
+      {1, 0, "Bj\xF6rk \xD7 \xBF", "Bjork \x81\x7E ?"},  // the sign is there, the mark is not
+      {1, 2, Bytes("\0\xC5\0s\0a\x01\x42", 8), "Asal"},
+      {1, 3, "Bjo\xCC\x88rk", "Bjork"},    // decomposed: the accent alone is dropped
       {0, 1, MacJ("日本"), MacJ("日本")},  // not converted
       {1, 9, "raw", "raw"},                // unknown encoding byte
   };
@@ -177,6 +182,68 @@ TEST_F(TagRecordTest, TextIsDecodedByItsEncodingByte) {
     EXPECT_EQ(c.text, std::string(*h)) << int(c.code) << " " << c.text;
     EXPECT_EQ(SInt32(c.text.size()), length);
     DisposeHandle(h);
+  }
+}
+
+// Tags as another program writes them, in every encoding ID3 has and in an MP4 file.
+const char kMutagenWriteNames[] = R"PY(
+import os, shutil, sys
+from mutagen.id3 import ID3, TIT2, COMM
+from mutagen.mp4 import MP4
+m4a = sys.argv[1]
+folder = os.path.dirname(m4a)
+names = ['Björk', 'Sigur Rós', 'Motörhead', 'Ærøskøbing', 'Straße', '坂本龍一 & Åsa']
+for scheme, version, encoding in (('v23latin1', 3, 0), ('v23utf16', 3, 1), ('v24utf8', 4, 3),
+                                  ('v24utf16be', 4, 2)):
+    for i, name in enumerate(names):
+        if encoding == 0 and max(map(ord, name)) > 0xFF:
+            continue
+        path = os.path.join(folder, '%s-%d.mp3' % (scheme, i))
+        with open(path, 'wb') as f:
+            f.write(b'\xff\xfb\x90\x00' + bytes(400))
+        tags = ID3()
+        tags.add(TIT2(encoding=encoding, text=[name]))
+        tags.add(COMM(encoding=encoding, lang='eng', desc='', text=[name]))
+        tags.save(path, v2_version=version)
+for i, name in enumerate(names):
+    path = os.path.join(folder, 'mp4-%d.m4a' % i)
+    shutil.copy(m4a, path)
+    tags = MP4(path)
+    tags['\xa9nam'] = [name]
+    tags['\xa9cmt'] = [name]
+    tags.save()
+)PY";
+
+TEST_F(TagRecordTest, EuropeanLettersLoseOnlyTheirAccentsNeverTurningIntoOtherBytes) {
+  if (!HaveMutagen() || !qt_test::HaveTool("ffmpeg")) {
+    GTEST_SKIP() << "python3-mutagen or the ffmpeg tool is not installed";
+  }
+  ASSERT_TRUE(qt_test::MakeToneFile(HostPath("tone.m4a"), "-c:a aac -b:a 64k"));
+  Python(kMutagenWriteNames, "tone.m4a");
+  // The names above as the program's text (MacJapanese bytes).
+  const char* const shown[] = {"Bjork",     "Sigur Ros",
+                               "Motorhead", "AEroskobing",
+                               "Strasse",   "\x8D\xE2\x96\x7B\x97\xB4\x88\xEA & Asa"};
+  for (const char* scheme : {"v23latin1", "v23utf16", "v24utf8", "v24utf16be", "mp4"}) {
+    const bool mp4 = std::string(scheme) == "mp4";
+    for (int i = 0; i < 6; ++i) {
+      if (std::string(scheme) == "v23latin1" && i == 5) continue;  // no Latin-1 for kanji
+      const std::string name = scheme + ("-" + std::to_string(i)) + (mp4 ? ".m4a" : ".mp3");
+      std::unique_ptr<Record> record;
+      if (mp4) {
+        Movie movie = qt_test::OpenTestMovie(qt_test::Folder{vRefNum_, dirID_, ""}, name);
+        ASSERT_NE(nullptr, movie) << name;
+        Record* found = nullptr;
+        EXPECT_EQ(noErr, SpQTI_LoadQuickTimeUserDataAndSetupMusicInfo(movie, nullptr, found));
+        DisposeMovie(movie);
+        record.reset(found);
+      } else {
+        record = Parse(name);
+      }
+      ASSERT_TRUE(record) << name;
+      EXPECT_EQ(shown[i], Title(*record)) << name;
+      EXPECT_EQ(shown[i], ItemText(*record, mp4 ? kSpQT_cmt : kSpID3_COMM)) << name;
+    }
   }
 }
 
@@ -192,6 +259,7 @@ TEST_F(TagRecordTest, CommentTextSkipsLanguageAndDescription) {
       {kSpID3_COMM, 3, 1, Bytes("eng\xFF\xFE\0\0", 7) + UTF16LEWithMark(u"感想"), MacJ("感想")},
       {kSpID3_COMM, 4, 3, Bytes("eng\0\xE6\x84\x9F", 7), MacJ("感")},
       {kSpID3_COM, 2, 0, Bytes("eng\0v2.2", 8), "v2.2"},
+      {kSpID3_COM, 2, 0, Bytes("eng\0Mot\xF6rhead", 13), "Motorhead"},
       {kSpID3_COMM, 3, 0, Bytes("engonly description", 19), "<nothing>"},
   };
   for (const Case& c : cases) {

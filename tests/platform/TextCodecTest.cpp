@@ -244,3 +244,26 @@ TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
   EXPECT_TRUE(sp::text::UTF8ToMacJapanese("\xE4\xB8\x82", mac, '_'));
   EXPECT_EQ(mac, "_");
 }
+
+// Text shown from files: never another encoding's bytes (Shift-JIS X0213 has accented letters
+// at codes MacJapanese reads as other characters), never a neighbour lost.
+TEST(MacJapaneseCodec, ShownTextKeepsLettersWithoutAccentsAndOnlyMacJapaneseBytes) {
+  struct Case {
+    std::u16string text;
+    std::string shown;
+  } cases[] = {
+      {u"Bj\u00F6rk", "Bjork"},
+      {u"Stra\u00DFe \u00C6\u00E6 \u0152\u0153 \u00DE\u00FE", "Strasse AEae OEoe THth"},
+      {u"\u00D8\u00F8 \u0110\u0111 \u0141\u0142 \u0179\u017A", "Oo Dd Ll Zz"},
+      {u"Bjo\u0308rk \u0301", "Bjork "},  // decomposed: only the accents go
+      {u"\u0301a", "?a"},                 // an accent on nothing is no letter
+      {u"\u5742\u672C & \u00C5sa", "\x8D\xE2\x96\x7B & Asa"},
+      {u"\u9AD9\u6A4B", "\xFB\xFC\x8B\xB4"},            // IBM's kanji: read back as themselves
+      {u"\u00D7\u00F7\u00A9", "\x81\x7E\x81\x80\xFD"},  // signs MacJapanese has stay
+      {u"\u00BF\u0192\u4E02\U0001F600.", "????."},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = sp::text::UTF16ToMacJapaneseNearest(c.text.data(), c.text.size());
+    EXPECT_EQ(shown, c.shown) << sp::text::UTF16ToUTF8(c.text);
+  }
+}
