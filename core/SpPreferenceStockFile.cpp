@@ -207,7 +207,6 @@ enum : SInt32 {
   kStepItemId = 5,
   kStepItemType = 6,
   kStepLengthRead = 7,
-  kStepLengthTooLong = 8,
   kStepBlockBytes = 9,
   kStepRecordName = 22,
   kStepSegmentTooLong = 41,
@@ -329,8 +328,10 @@ void WriteItem(StockWriter& out, const cPrefStockData* item, const char* method)
 }
 
 // Reads the value of an item of that type and sets it (not marking the file modified).
+// `room` is the header's largest size; the scratch block holds `scratchSize` bytes, at most
+// the bytes that followed the header, which is all a value that lies in the file can take.
 OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scratch,
-                    UInt32 scratchSize, SInt32& step) {
+                    UInt64 scratchSize, UInt32 room, SInt32& step) {
   const char kMethod[] = "cPrefStockFileObj::LoadPrefDataFromFile";
   OSErr err = noErr;
   switch (type) {
@@ -348,17 +349,17 @@ OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scrat
           return item->SetupStringData("", 0) ? noErr : memFullErr;
         return item->SetupFlexAreaData(nullptr, 0, 0) ? noErr : memFullErr;
       }
-      if (UInt64(length) > in.Remaining()) {
-        step = kStepLengthTooLong;
-        return kPrefStockDataErr;
-      }
-      UInt64 needed = UInt64(length) + (type == kPrefStockDataType_String ? 1 : 0);
       step = kStepBlockBytes;
-      if (needed > scratchSize) {
+      // Bytes the file does not have: the read of them would end at the end of the file, so
+      // it is not made. This also keeps the value within the scratch block.
+      if (UInt64(length) > in.Remaining()) return eofErr;
+      UInt64 needed = UInt64(length) + (type == kPrefStockDataType_String ? 1 : 0);
+      if (needed > room) {
         // The header promised less room than this value needs: the value is passed over.
         SpReportFailure(kSource, kMethod, kStepStringWithoutRoom, kSpMsgDataError);
         return in.Skip(length);
       }
+      if (needed > scratchSize) return eofErr;  // cannot be: the value lies in the file
       err = in.Read(scratch, length);
       if (err != noErr) return err;
       if (type == kPrefStockDataType_String) {
@@ -628,8 +629,12 @@ OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*&
   step = kStepMaxDataSize;
   err = in.ReadBE32(maxDataSize);
   if (err != noErr) return err;
-  // Every value of the file lies in the file: a larger size is no settings file.
-  if (maxDataSize > in.Remaining()) return kPrefStockDataErr;
+  // A size or count the rest of the file cannot hold means a file cut short or bad data.
+  // Which one is known only by reading on: a cut file ends in a failing read (eofErr with
+  // that read's step), while a whole file that said too much is bad data, given at the end
+  // with the step of the first thing it overstated.
+  SInt32 overstated = 0;
+  if (maxDataSize > in.Remaining()) overstated = kStepMaxDataSize;
 
   // One scratch block of the largest value receives the strings and flex areas.
   struct Scratch {
@@ -638,26 +643,34 @@ OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*&
       if (block != nullptr) DisposePtr(block);
     }
   } scratch;
-  if (maxDataSize > 0) {
-    scratch.block = NewPtrClear(Size(maxDataSize));
+  // Every value lies in the file: the block needs no more than what follows the header.
+  const UInt64 blockSize = std::min<UInt64>(maxDataSize, in.Remaining());
+  if (blockSize > 0) {
+    scratch.block = NewPtrClear(Size(blockSize));
     if (scratch.block == nullptr) {
       step = 0;
       return SpReportFailure(kSource, kMethod, 2, kSpMsgFileError, OSErr(memFullErr));
     }
   }
 
-  // A count is believed only when the file can hold that many items.
+  // A count is not used to reserve anything: each item is made only after its id and type
+  // were read, so a large count costs no more than the bytes that are there. One the file
+  // cannot hold is only noted.
   auto readCount = [&](SInt32& count) -> OSErr {
     UInt32 raw = 0;
     step = kStepCount;
     OSErr result = in.ReadBE32(raw);
     if (result != noErr) return result;
     count = SInt32(raw);
-    if (count > 0 && UInt64(count) * kSmallestItem > in.Remaining()) {
-      step = kStepSegmentTooLong;
-      return kPrefStockDataErr;
+    if (overstated == 0 && count > 0 && UInt64(count) * kSmallestItem > in.Remaining()) {
+      overstated = kStepSegmentTooLong;
     }
     return noErr;
+  };
+  auto finished = [&]() -> OSErr {
+    if (overstated == 0) return noErr;
+    step = overstated;
+    return kPrefStockDataErr;
   };
 
   // The segment rule read back. Every count the writer wrote is read, the closing ones too,
@@ -702,7 +715,7 @@ OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*&
         }
         continue;
       }
-      err = ReadItemValue(in, item, type, scratch.block, maxDataSize, step);
+      err = ReadItemValue(in, item, type, scratch.block, blockSize, maxDataSize, step);
       if (err != noErr) return err;
     }
     if (descended) continue;
@@ -712,7 +725,7 @@ OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*&
       err = readCount(count);
       if (err != noErr) return err;
       if (group == nullptr) {
-        if (count <= 0) return noErr;
+        if (count <= 0) return finished();
         break;
       }
       group = group->upperGroup_;

@@ -1,7 +1,9 @@
 // The window lists: placement, searches, opening and closing, moving to the front or the back
 // (with the toolbox order kept in step and the procedure lists told), the sheet conversion and
 // the redraw helpers; and the routing of keys to the front window.
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "Controls.h"
 #include "Dialogs.h"
@@ -409,12 +411,20 @@ void Sp_CloseFrontWindow() {
 }
 
 void Sp_CloseAllMessageWindow() {
-  cSp_Window* window = MessageWindowListHead_GlV;
-  while (window != nullptr) {
-    // Closing may reorder the list: take the next window first.
-    cSp_Window* next = window->NextObject();
-    if (window->IsOpen()) window->GoAway(nullptr);
-    window = next;
+  // Closing the front window brings the next open one to the head of the list, so no place
+  // in the list can be kept across a close: the walk starts again from the head each time.
+  // A window whose before-close procedure refuses stays open and is asked only once.
+  std::vector<cSp_Window*> asked;
+  for (;;) {
+    cSp_Window* window = MessageWindowListHead_GlV;
+    while (window != nullptr &&
+           (!window->IsOpen() ||
+            std::find(asked.begin(), asked.end(), window) != asked.end())) {
+      window = window->NextObject();
+    }
+    if (window == nullptr) return;
+    asked.push_back(window);
+    window->GoAway(nullptr);
   }
 }
 

@@ -283,6 +283,41 @@ TEST_F(PreferenceStockFile, ACutOrCorruptFileGivesAnErrorAndKeepsTheSettingsHeld
   EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", 3));
 }
 
+TEST_F(PreferenceStockFile, AFileCutShortGivesEndOfFileAtTheStepOfTheReadThatFailed) {
+  // A(S "abcde"), D 42: the header claims the string's 6 bytes and every segment declares
+  // more items than a cut file holds, yet a cut is an end of file, not bad data.
+  const std::string whole =
+      Bytes("'InDt' #6 #2 'A___' 01 #1 'S___' 02 #5 'abcde' #1 'D___' 04 #42 #0");
+  ASSERT_EQ(whole.size(), 52u);
+  const struct {
+    std::size_t length;
+    SInt32 step;
+    const char* why;
+  } cuts[] = {
+      {2, 2, "in the identify type"},
+      {6, 3, "in the largest size"},
+      {10, 4, "in the first count, fewer bytes left than the largest size"},
+      {14, 5, "in an id, fewer bytes left than the count's items"},
+      {16, 6, "before a type"},
+      {19, 4, "in a group's count of children"},
+      {28, 7, "in a string's length"},
+      {32, 9, "in a string's bytes"},
+      {37, 4, "in the count of the next segment"},
+      {46, 10, "in a number's payload"},
+      {50, 4, "in the closing count"},
+  };
+  for (const auto& c : cuts) {
+    SCOPED_TRACE(c.why);
+    WriteContents(whole.substr(0, c.length));
+    log_.Clear();
+    file_->ClearPrefData();
+    EXPECT_EQ(file_->LoadPrefDataFromFile(), eofErr);
+    EXPECT_TRUE(log_.Has("cPrefStockFileObj::LoadPrefDataFromFile", c.step));
+  }
+  WriteContents(whole);
+  EXPECT_EQ(file_->LoadPrefDataFromFile(), noErr);
+}
+
 TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
   cPrefStockData* item = Top(file_, "Root");
   for (int depth = 0; depth < 100000; ++depth) item = item->CreateUnderStockDataItem(depth, 0);

@@ -230,6 +230,35 @@ TEST_F(WindowOpenCloseTest, ClosingTheFrontWindowSelectsTheNextOpenOne) {
   EXPECT_EQ(Log(), (Strings{"d.afterClose"}));
 }
 
+TEST_F(WindowOpenCloseTest, ClosingAllMessageWindowsLeavesNoneOpenThoughEachCloseReordersTheList) {
+  // Closing the front message window brings the next open one to the head of the list, so a
+  // walk along the list passes over it. A window that refuses stays open and is asked once.
+  struct Case {
+    const char* why;
+    int count, refusing;  // message windows made; the one whose before-close refuses, or -1
+  } cases[] = {
+      {"three", 3, -1}, {"five", 5, -1}, {"the second of four refuses", 4, 1},
+      {"the first of three refuses", 3, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    windows_.clear();
+    Log().clear();
+    for (int i = 0; i < c.count; ++i) {
+      cSp_Window* w = AddWindow(SInt16(10 * i), 50, 1, kSpMessageWindowType);
+      if (i == c.refusing) {
+        SInt32 ref = 0;
+        w->SetupBeforeCloseProc(LogBefore, Tag("refuser", true), ref);
+      }
+    }
+    AddWindow(0, 0, 1);  // a normal window is not touched
+    Sp_CloseAllMessageWindow();
+    EXPECT_EQ(Sp_CountOpenMessageWindow(), c.refusing < 0 ? 0 : 1);
+    EXPECT_EQ(Log(), c.refusing < 0 ? Strings{} : Strings{"refuser"});
+    EXPECT_EQ(Sp_CountOpenWindow(), 1);
+  }
+}
+
 TEST_F(WindowOpenCloseTest, OpeningBehindAWindowPutsItDirectlyBehindInListAndOnScreen) {
   cSp_Window* c = AddWindow(30, 70, 1);
   cSp_Window* b = AddWindow(20, 60, 1);

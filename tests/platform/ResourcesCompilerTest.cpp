@@ -151,6 +151,8 @@ TEST_F(ResourceCompiler, NamesAttributesAndJapaneseTextReachTheResourceManager) 
 TEST_F(ResourceCompiler, MistakesAreReportedWithTheirLine) {
   std::string items;  // thirty-one menu items
   for (int i = 1; i <= 31; ++i) items += "  item \"i\"\n";
+  std::string deep;  // a hundred thousand blocks, one inside the other, on line 2
+  for (int i = 0; i < 100000; ++i) deep += "a{";
   const struct {
     std::string source;
     const char *where, *what;
@@ -185,6 +187,7 @@ TEST_F(ResourceCompiler, MistakesAreReportedWithTheirLine) {
       {"item \"x\"", ":1:", "expected 'resource'"},
       {"resource 'MENU' 1 { item \"x\" { style heavy } }", ":1:", "unknown style 'heavy'"},
       {"resource 'ST' 1 { }", ":1:", "four bytes"},
+      {"resource 'IndX' 1 {\n" + deep, ":2:", "nested more than 32 deep"},
   };
   for (const auto& c : cases) {
     const std::string error = Error(c.source);

@@ -253,6 +253,11 @@ class Lexer {
   int line_ = 1;
 };
 
+// Blocks inside blocks. The resources nest them two deep (a resource, an item's fields);
+// statements and blocks are read by mutual recursion, so the bound keeps deeply nested
+// input from exhausting the stack.
+constexpr int kMaxBlockDepth = 32;
+
 class Parser {
  public:
   explicit Parser(const std::string& text) : lexer_(text) {}
@@ -321,8 +326,15 @@ class Parser {
     if (afterComma) return Fail(failure, "a value is missing after ','");
     if (current_.token == Token::kOpen) {
       s->hasBlock = true;
+      if (depth_ >= kMaxBlockDepth) {
+        return Fail(failure, "blocks nested more than " + std::to_string(kMaxBlockDepth) +
+                                 " deep");
+      }
       if (!Advance(failure)) return false;
-      if (!Statements(&s->block, true, failure)) return false;
+      ++depth_;
+      const bool read = Statements(&s->block, true, failure);
+      --depth_;
+      if (!read) return false;
       if (!Advance(failure)) return false;  // the closing brace
     }
     if (current_.token == Token::kEnd_Statement) return Advance(failure);
@@ -332,6 +344,7 @@ class Parser {
 
   Lexer lexer_;
   Lexeme current_;
+  int depth_ = 0;  // blocks open around the current statement
 };
 
 }  // namespace
