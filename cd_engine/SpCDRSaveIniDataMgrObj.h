@@ -18,9 +18,9 @@
 // and loads both files then, before anything can be saved, so a save keeps what earlier runs
 // stored. A look-up moves the record it finds to the end of its list; a new record goes at
 // the end. A list keeps at most 49 records: making a 50th deletes the least recently used one,
-// so it leaves the file too and a long run holds no more than 49 records a list. Each file is written when its list changed, to a
-// temporary file that then takes the file's place, so a crash never leaves a half-written
-// file.
+// so it leaves the file too and a long run holds no more than 49 records a list. Each file is
+// written when its list changed, to a temporary file that then takes the file's place, so a
+// crash never leaves a half-written file.
 //
 // Records are handed out to media objects. A record the limit drops is deleted, so only the 49
 // most recently used of a list may be held; a record left by a manager that is disposed of

@@ -76,7 +76,7 @@ class cMediaTOCInfo {
   // Frees every entry; the list becomes empty.
   void WipeOutTrackItemList();
   // Entries looked at while placing entries since the record was made.
-  SInt32 GetPlacementSteps() const { return placementSteps_; }
+  UInt32 GetPlacementSteps() const { return placementSteps_; }
 
   cMediaTOCTrackInfo* GetFirstTrackItemPtr() const { return head_; }
   cMediaTOCTrackInfo* GetLastTrackItemPtr() const { return tail_; }
@@ -101,7 +101,7 @@ class cMediaTOCInfo {
   cMediaTOCTrackInfo* tail_;
   // The last entry of each point in the list, so that an entry is placed without a walk.
   std::map<SInt16, cMediaTOCTrackInfo*> lastOfPoint_;
-  SInt32 placementSteps_ = 0;
+  UInt32 placementSteps_ = 0;
   SInt32 sessionNumber_;
   SInt32 firstTrack_;
   SInt32 audioTrackCount_;

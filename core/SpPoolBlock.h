@@ -181,7 +181,7 @@ class tSpPoolBlockList {
   }
 
   // Every block looked at by FindBlockWithFreeSlot since the list was made.
-  SInt32 GetBlocksLookedAt() const { return blocksLookedAt_; }
+  UInt32 GetBlocksLookedAt() const { return blocksLookedAt_; }
 
   void AppendBlock(Block* block) {
     if (lastBlock_ == nullptr) {
@@ -239,5 +239,5 @@ class tSpPoolBlockList {
   Block* firstBlock_ = nullptr;
   Block* lastBlock_ = nullptr;
   mutable Block* roomChain_ = nullptr;
-  mutable SInt32 blocksLookedAt_ = 0;
+  mutable UInt32 blocksLookedAt_ = 0;
 };

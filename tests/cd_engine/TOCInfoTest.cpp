@@ -163,14 +163,16 @@ TEST(TOCInfoTest, ManyEntriesArePlacedWithoutWalkingTheList) {
     toc.SetupNewTrackItemPtr(entry);
     toc.SetupNewTrackItemPtr(entry);
   }
-  EXPECT_LE(toc.GetPlacementSteps(), 2 * kEntries);
+  EXPECT_LE(toc.GetPlacementSteps(), UInt32(2 * kEntries));
   int count = 0;
-  for (cMediaTOCTrackInfo* e = toc.GetFirstTrackItemPtr(); e != nullptr; e = e->GetNextObjectPtr()) {
+  for (cMediaTOCTrackInfo* e = toc.GetFirstTrackItemPtr(); e != nullptr;
+       e = e->GetNextObjectPtr()) {
     const cMediaTOCTrackInfo* before = e->GetBeforeObjectPtr();
     if (before != nullptr) {
-      ASSERT_TRUE(before->GetPoint() < e->GetPoint() ||
-                  (before->GetPoint() == e->GetPoint() &&
-                   before->GetStartBlock() < e->GetStartBlock())) << count;
+      ASSERT_TRUE(
+          before->GetPoint() < e->GetPoint() ||
+          (before->GetPoint() == e->GetPoint() && before->GetStartBlock() < e->GetStartBlock()))
+          << count;
     }
     ++count;
   }

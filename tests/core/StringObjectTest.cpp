@@ -295,14 +295,14 @@ TEST_F(StringObject, DoubleDisposeIsLoggedOnceAndLeavesTheFreeListWhole) {
 TEST_F(StringObject, FreeSlotIsFoundWithoutRescanningFullBlocks) {
   const int kObjects = 100 * kSO_PoolBlockSlotCount;  // 100 full blocks
   for (int i = 0; i < kObjects; ++i) Make("x");
-  const SInt32 before = StringObjBlockMgrPtr_GlV->GetBlocksLookedAt();
+  const UInt32 before = StringObjBlockMgrPtr_GlV->GetBlocksLookedAt();
   const int kChurn = 5000;
   for (int i = 0; i < kChurn; ++i) {
     SpSO_DisposeStringObject(made_.back());
     made_.pop_back();
     Make("y");
   }
-  EXPECT_LE(StringObjBlockMgrPtr_GlV->GetBlocksLookedAt() - before, 2 * kChurn);
+  EXPECT_LE(StringObjBlockMgrPtr_GlV->GetBlocksLookedAt() - before, UInt32(2 * kChurn));
   EXPECT_EQ(StringObjBlockMgrPtr_GlV->CountBlocks(), 100);
   EXPECT_EQ(TextOf(made_.back()), "y");
 }
