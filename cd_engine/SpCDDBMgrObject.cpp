@@ -21,24 +21,6 @@ constexpr std::size_t kIndexEntrySize = 6;
 
 cSp_CDDBManager* gManager = nullptr;
 
-// String `index` (from 1) of the 'STR#' bytes as a zero-terminated text (out holds 256
-// bytes). A missing string, or one the bytes end inside, gives the empty text.
-void ListString(const UInt8* list, std::size_t size, SInt32 index, char* out) {
-  out[0] = 0;
-  if (list == nullptr || index < 1) return;
-  sp::ByteReader in(list, size);
-  const SInt32 count = in.BE16();
-  if (!in.Ok() || index > count) return;
-  for (SInt32 i = 1; i < index; ++i) {
-    const UInt8 length = in.U8();
-    if (!in.Ok() || !in.Skip(length)) return;
-  }
-  const UInt8 length = in.U8();
-  if (!in.Ok() || !in.Has(length)) return;
-  std::memcpy(out, in.Current(), length);
-  out[length] = 0;
-}
-
 // A BCD byte whose value is below `limit`; false for a nibble above 9 or a value too large.
 bool DecodeBCD(UInt8 bcd, UInt32 limit, UInt32& value) {
   if ((bcd >> 4) > 9 || (bcd & 0x0F) > 9) return false;
@@ -46,14 +28,29 @@ bool DecodeBCD(UInt8 bcd, UInt32 limit, UInt32& value) {
   return value < limit;
 }
 
-// The strings of one disc, read from the title file's own 'STR#' (the file is current).
+// The strings of one disc, read from the title file's own 'STR#' (the file is current). The
+// list is walked once: only its first kSpCDDBMostTracks + 1 strings (the disc title and the
+// track titles) are ever asked for.
 class DiscStrings {
  public:
   explicit DiscStrings(SInt16 id) : handle_(Get1Resource(kStringListType, id)) {
-    if (handle_ != nullptr) {
-      HLock(handle_);
-    } else {
+    if (handle_ == nullptr) {
       memoryShort_ = ResError() == memFullErr;
+      return;
+    }
+    HLock(handle_);
+    if (*handle_ == nullptr) return;
+    const UInt8* list = reinterpret_cast<const UInt8*>(*handle_);
+    sp::ByteReader in(list, std::size_t(GetHandleSize(handle_)));
+    const SInt32 count = in.BE16();
+    // A missing string, or one the bytes end inside, and every one after it, is empty.
+    while (in.Ok() && count_ < count && count_ < kMostStrings) {
+      const UInt8 length = in.U8();
+      if (!in.Ok() || !in.Has(length)) break;
+      strings_[count_] = in.Current();
+      lengths_[count_] = length;
+      ++count_;
+      in.Skip(length);
     }
   }
   ~DiscStrings() {
@@ -66,19 +63,25 @@ class DiscStrings {
 
   // The list exists but could not be loaded.
   bool MemoryShort() const { return memoryShort_; }
+  // How many strings (from the first) the list really holds.
+  SInt32 Count() const { return count_; }
 
+  // String `index` (from 1) as a zero-terminated text (out holds 256 bytes); empty when the
+  // list does not hold it.
   void Get(SInt32 index, char* out) const {
-    if (handle_ == nullptr || *handle_ == nullptr) {
-      out[0] = 0;
-      return;
-    }
-    ListString(reinterpret_cast<const UInt8*>(*handle_), std::size_t(GetHandleSize(handle_)), index,
-               out);
+    out[0] = 0;
+    if (index < 1 || index > count_) return;
+    std::memcpy(out, strings_[index - 1], lengths_[index - 1]);
+    out[lengths_[index - 1]] = 0;
   }
 
  private:
+  static constexpr SInt32 kMostStrings = kSpCDDBMostTracks + 1;
   Handle handle_;
   bool memoryShort_ = false;
+  SInt32 count_ = 0;
+  const UInt8* strings_[kMostStrings] = {};
+  UInt8 lengths_[kMostStrings] = {};
 };
 
 }  // namespace
@@ -259,6 +262,7 @@ void cSp_CDDBManager::ReadIndex(const UInt8* index, std::size_t size) {
     return;
   }
   bool badEntry = false;
+  bool tooMany = false;
   for (SInt16 i = 0; i < count; ++i) {
     const SInt8 trackCount = in.S8();
     const UInt8 minutesBCD = in.U8();
@@ -286,7 +290,15 @@ void cSp_CDDBManager::ReadIndex(const UInt8* index, std::size_t size) {
     Sp_SubSectorToCDPosition(&stored, 1, &key);
     item->SetupTotalTime(key);
     AppendItem(item);
-    for (SInt32 t = 0; t < trackCount; ++t) {
+    // Tracks past the end of the list would have no title and are not made; neither are
+    // titles past what one file may make, which a damaged index could otherwise multiply.
+    SInt32 tracks = trackCount < kSpCDDBMostTracks ? SInt32(trackCount) : SInt32(kSpCDDBMostTracks);
+    if (tracks > strings.Count() - 1) tracks = strings.Count() - 1;
+    if (tracks > kSpCDDBMostTrackTitles - trackTitleCount_) {
+      tracks = kSpCDDBMostTrackTitles - trackTitleCount_;
+      tooMany = true;
+    }
+    for (SInt32 t = 0; t < tracks; ++t) {
       strings.Get(t + 2, text);
       cSp_CDDBTrack* track = new (std::nothrow) cSp_CDDBTrack(text);
       if (track == nullptr) {
@@ -294,9 +306,11 @@ void cSp_CDDBManager::ReadIndex(const UInt8* index, std::size_t size) {
         return;
       }
       item->SetupTrackItemOnLastPosit(track);
+      ++trackTitleCount_;
     }
   }
   if (badEntry) SpReportFailure(kSource, kMethod, 3, kSpMsgDataError);
+  if (tooMany) SpReportFailure(kSource, kMethod, 4, kSpMsgDataError);
 }
 
 cSp_CDDBItem* cSp_CDDBManager::GetCDDBItemPtr(const cDiscPosition& totalTime) {

@@ -33,6 +33,10 @@ enum : ResType { kSpCDDBIndexType = 0x496E6458 };  // 'IndX'
 enum : SInt16 { kSpCDDBIndexID = 128 };
 
 enum : SInt32 { kSpCDDBTitleSize = 512 };  // a disc title with its terminator
+// What one title file may make: a disc has at most 99 tracks, and a file at most this many
+// track titles in all (a damaged index can point every entry at one long list); entries past
+// the limit keep their disc titles only, and the cut is logged once.
+enum : SInt32 { kSpCDDBMostTracks = 99, kSpCDDBMostTrackTitles = 32767 };
 
 // ---- cSp_CDDBTrack: one track title -----------------------------------------------------------
 
@@ -116,6 +120,8 @@ class cSp_CDDBManager : public cSpMacHeapObject {
   // The first item (in file order) whose total time equals totalTime; null when none does,
   // also for an empty database.
   cSp_CDDBItem* GetCDDBItemPtr(const cDiscPosition& totalTime);
+  // The track titles made from the file.
+  SInt32 CountTrackTitles() const { return trackTitleCount_; }
 
  private:
   void ReadIndex(const UInt8* index, std::size_t size);
@@ -123,6 +129,7 @@ class cSp_CDDBManager : public cSpMacHeapObject {
 
   cSp_CDDBItem* head_ = nullptr;
   cSp_CDDBItem* tail_ = nullptr;
+  SInt32 trackTitleCount_ = 0;
 };
 
 // ---- Free functions -------------------------------------------------------------------------

@@ -23,8 +23,10 @@ class cCDSaveInitialData : public cSpListLinks<cCDSaveInitialData>, public cSpMa
  public:
   // endPosition: the lead-out position of the disc.
   cCDSaveInitialData(UInt32 trackCount, const cDiscPosition& endPosition)
-      : endPosition_(endPosition), trackCount_(trackCount) {}
-  ~cCDSaveInitialData() = default;
+      : endPosition_(endPosition), trackCount_(trackCount) {
+    ++alive_;
+  }
+  ~cCDSaveInitialData() { --alive_; }
   cCDSaveInitialData(const cCDSaveInitialData&) = delete;
   cCDSaveInitialData& operator=(const cCDSaveInitialData&) = delete;
 
@@ -37,10 +39,13 @@ class cCDSaveInitialData : public cSpListLinks<cCDSaveInitialData>, public cSpMa
   void SetupEndPosition(const cDiscPosition* endPosition);
   // Each output is optional.
   void GetCDData(UInt32* trackCount, cDiscPosition* endPosition, UInt32* volumeLevel) const;
+  // The records that exist.
+  static UInt32 CountAlive() { return alive_; }
 
  private:
   friend class cSpCDRSaveInitDataMgr;  // moves records inside its list
 
+  static inline UInt32 alive_ = 0;
   cDiscPosition endPosition_;
   UInt32 trackCount_;
   UInt32 volumeLevel_ = kSpCDInitDataDefaultLevel;

@@ -9,6 +9,7 @@ cQTFileSaveInitialData::cQTFileSaveInitialData(const char* name, UInt32 fileSize
                                                const SoundComponentData& format, SInt32 duration,
                                                SInt32 timeScale)
     : fileSize_(fileSize), format_(format), duration_(duration), timeScale_(timeScale) {
+  ++alive_;
   format_.buffer = nullptr;
   fileName_[0] = 0;
   if (name == nullptr) return;

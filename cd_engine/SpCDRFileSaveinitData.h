@@ -31,7 +31,9 @@ class cQTFileSaveInitialData : public cSpListLinks<cQTFileSaveInitialData>,
   // not kept.
   cQTFileSaveInitialData(const char* name, UInt32 fileSize, const SoundComponentData& format,
                          SInt32 duration, SInt32 timeScale);
-  ~cQTFileSaveInitialData() = default;
+  ~cQTFileSaveInitialData() { --alive_; }
+  // The records that exist.
+  static UInt32 CountAlive() { return alive_; }
   cQTFileSaveInitialData(const cQTFileSaveInitialData&) = delete;
   cQTFileSaveInitialData& operator=(const cQTFileSaveInitialData&) = delete;
 
@@ -55,6 +57,8 @@ class cQTFileSaveInitialData : public cSpListLinks<cQTFileSaveInitialData>,
 
  private:
   friend class cSpCDRSaveInitDataMgr;  // moves records inside its list and writes them
+
+  static inline UInt32 alive_ = 0;
 
   char fileName_[kSpQTFileInitNameSize];
   UInt32 fileSize_;

@@ -34,8 +34,8 @@ constexpr std::size_t kFileRecordTailSize = 44;
 
 cSpCDRSaveInitDataMgr* gManager = nullptr;
 
-// Records no list holds any more. Media objects may still point to them, so they are kept
-// (and stay reachable) until the program ends.
+// Records left by a manager that was disposed of. Media objects may still point to them, so
+// they are kept (and stay reachable) until the program ends.
 cCDSaveInitialData* gReleasedCDRecords = nullptr;
 cQTFileSaveInitialData* gReleasedFileRecords = nullptr;
 
@@ -218,14 +218,18 @@ void cSpCDRSaveInitDataMgr::MoveCDRecordToTail(cCDSaveInitialData* record, const
   cdTail_ = record;
 }
 
-void cSpCDRSaveInitDataMgr::ReleaseCDHead() {
+void cSpCDRSaveInitDataMgr::ReleaseCDHead(unsigned char keep) {
   cCDSaveInitialData* record = cdHead_;
   if (record == nullptr) return;
   cdHead_ = record->GetNextObjectPtr();
   if (cdHead_ == nullptr) cdTail_ = nullptr;
   record->UnlinkSelf();
   --cdCount_;
-  KeepReleased(record, gReleasedCDRecords);
+  if (keep != 0) {
+    KeepReleased(record, gReleasedCDRecords);
+  } else {
+    delete record;
+  }
 }
 
 cCDSaveInitialData* cSpCDRSaveInitDataMgr::GetCDInitialData(UInt32 trackCount,
@@ -243,13 +247,13 @@ cCDSaveInitialData* cSpCDRSaveInitDataMgr::GetCDInitialData(UInt32 trackCount,
   if (record == nullptr) return nullptr;
   AppendCDRecord(record);
   if (created != nullptr) *created = 1;
-  while (cdCount_ > kSpStartDataListLimit) ReleaseCDHead();
+  while (cdCount_ > kSpStartDataListLimit) ReleaseCDHead(0);
   cdModified_ = 1;
   return record;
 }
 
 void cSpCDRSaveInitDataMgr::DisposeCDInitialData() {
-  while (cdHead_ != nullptr) ReleaseCDHead();
+  while (cdHead_ != nullptr) ReleaseCDHead(1);
   cdCount_ = 0;
 }
 
@@ -353,14 +357,18 @@ void cSpCDRSaveInitDataMgr::MoveFileRecordToTail(cQTFileSaveInitialData* record,
   fileTail_ = record;
 }
 
-void cSpCDRSaveInitDataMgr::ReleaseFileHead() {
+void cSpCDRSaveInitDataMgr::ReleaseFileHead(unsigned char keep) {
   cQTFileSaveInitialData* record = fileHead_;
   if (record == nullptr) return;
   fileHead_ = record->GetNextObjectPtr();
   if (fileHead_ == nullptr) fileTail_ = nullptr;
   record->UnlinkSelf();
   --fileCount_;
-  KeepReleased(record, gReleasedFileRecords);
+  if (keep != 0) {
+    KeepReleased(record, gReleasedFileRecords);
+  } else {
+    delete record;
+  }
 }
 
 cQTFileSaveInitialData* cSpCDRSaveInitDataMgr::GetQTFileInitialData(
@@ -383,13 +391,13 @@ cQTFileSaveInitialData* cSpCDRSaveInitDataMgr::GetQTFileInitialData(
   if (record == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, record);
   AppendFileRecord(record);
   if (created != nullptr) *created = 1;
-  while (fileCount_ > kSpStartDataListLimit) ReleaseFileHead();
+  while (fileCount_ > kSpStartDataListLimit) ReleaseFileHead(0);
   fileModified_ = 1;
   return record;
 }
 
 void cSpCDRSaveInitDataMgr::DisposeFileInitialData() {
-  while (fileHead_ != nullptr) ReleaseFileHead();
+  while (fileHead_ != nullptr) ReleaseFileHead(1);
   fileCount_ = 0;
 }
 

@@ -17,14 +17,15 @@
 // One manager holds both lists, least recently used first. It is made on the first look-up
 // and loads both files then, before anything can be saved, so a save keeps what earlier runs
 // stored. A look-up moves the record it finds to the end of its list; a new record goes at
-// the end. A list keeps at most 49 records: making a 50th drops the least recently used one
-// from the list, and so from the file. Each file is written when its list changed, to a
-// temporary file that then takes the file's place, so a crash never leaves a half-written
-// file.
+// the end. A list keeps at most 49 records: making a 50th deletes the least recently used one,
+// so it leaves the file too and a long run holds no more than 49 records a list. Each file is
+// written when its list changed, to a temporary file that then takes the file's place, so a
+// crash never leaves a half-written file.
 //
-// Records are handed out to media objects, which keep them until the program ends. So a record
-// is never freed: a record dropped from its list, or left by a manager that is disposed of,
-// stays valid (its level can still be read and set) but is no longer saved.
+// Records are handed out to media objects. A record the limit drops is deleted, so only the 49
+// most recently used of a list may be held; a record left by a manager that is disposed of
+// stays valid until the program ends (its level can still be read and set) but is no longer
+// saved.
 #pragma once
 
 #include <new>
@@ -128,8 +129,9 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   void MoveFileRecordToTail(cQTFileSaveInitialData* record, const char* method);
   void AppendCDRecord(cCDSaveInitialData* record);
   void AppendFileRecord(cQTFileSaveInitialData* record);
-  void ReleaseCDHead();
-  void ReleaseFileHead();
+  // Takes the least recently used record out of its list: set aside (keep) or deleted.
+  void ReleaseCDHead(unsigned char keep);
+  void ReleaseFileHead(unsigned char keep);
   void LoadCDLines(sSpFileSysInfo* file, SInt32& badLines);
   SInt32 LoadFileRecords(sSpFileSysInfo* file);
 

@@ -2,6 +2,7 @@
 #include "SpCDTOCInfoObject.h"
 
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "CoreFoundation.h"
@@ -46,6 +47,7 @@ void cMediaTOCTrackInfo::StartUpInitialize() {
 void cMediaTOCInfo::StartUpInitialize() {
   head_ = nullptr;
   tail_ = nullptr;
+  lastOfPoint_.clear();
   sessionNumber_ = 0;
   firstTrack_ = 0;
   audioTrackCount_ = 0;
@@ -63,12 +65,19 @@ void cMediaTOCInfo::SetupNewTrackItemPtr(cMediaTOCTrackInfo* entry) {
   }
   // Looked for before its links are touched: clearing the links of an entry that is already
   // in the list would cut the list there.
-  for (cMediaTOCTrackInfo* item = head_; item != nullptr; item = item->GetNextObjectPtr()) {
-    if (item == entry) return;
-  }
+  ++placementSteps_;
+  if (entry->owner_ == this) return;
   entry->UnlinkSelf();
-  cMediaTOCTrackInfo* after = tail_;
-  while (after != nullptr && after->point_ > entry->point_) after = after->GetBeforeObjectPtr();
+  entry->owner_ = this;
+  // After the last entry whose point is at most the entry's own.
+  cMediaTOCTrackInfo* after = nullptr;
+  if (tail_ != nullptr && tail_->point_ <= entry->point_) {
+    after = tail_;
+  } else {
+    auto above = lastOfPoint_.upper_bound(entry->point_);
+    if (above != lastOfPoint_.begin()) after = std::prev(above)->second;
+  }
+  lastOfPoint_[entry->point_] = entry;
   if (after == nullptr) {
     if (head_ != nullptr) {
       head_->InsertBefore(entry);
@@ -128,6 +137,7 @@ void cMediaTOCInfo::WipeOutTrackItemList() {
   cMediaTOCTrackInfo* entry = head_;
   head_ = nullptr;
   tail_ = nullptr;
+  lastOfPoint_.clear();
   SpDeleteList(entry);
 }
 

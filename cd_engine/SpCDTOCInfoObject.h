@@ -9,6 +9,8 @@
 // and a fixed message).
 #pragma once
 
+#include <map>
+
 #include "Files.h"
 #include "MacTypes.h"
 #include "SpCDDiscPosition.h"
@@ -16,6 +18,8 @@
 
 // The name of the table of contents in a disc's top folder.
 extern const char kSpCDTOCFileName[];  // ".TOC.plist"
+
+class cMediaTOCInfo;
 
 // One audio track of the table of contents, in the list its cMediaTOCInfo owns (kept in
 // order of point by cMediaTOCInfo::SetupNewTrackItemPtr).
@@ -42,6 +46,7 @@ class cMediaTOCTrackInfo : public cSpListLinks<cMediaTOCTrackInfo> {
  private:
   friend class cMediaTOCInfo;
 
+  cMediaTOCInfo* owner_ = nullptr;  // the record whose list holds the entry
   SInt16 point_;          // the track's "Point": its track number
   SInt32 startBlock_;     // its "Start Block", a sector address
   SInt32 lengthOfBlock_;  // set by cMediaTOCInfo::SetupTrackBlockInfo
@@ -70,6 +75,8 @@ class cMediaTOCInfo {
   void SetupTrackInfo(sTrackDataForOSX* list);
   // Frees every entry; the list becomes empty.
   void WipeOutTrackItemList();
+  // Entries looked at while placing entries since the record was made.
+  UInt32 GetPlacementSteps() const { return placementSteps_; }
 
   cMediaTOCTrackInfo* GetFirstTrackItemPtr() const { return head_; }
   cMediaTOCTrackInfo* GetLastTrackItemPtr() const { return tail_; }
@@ -92,6 +99,9 @@ class cMediaTOCInfo {
 
   cMediaTOCTrackInfo* head_;
   cMediaTOCTrackInfo* tail_;
+  // The last entry of each point in the list, so that an entry is placed without a walk.
+  std::map<SInt16, cMediaTOCTrackInfo*> lastOfPoint_;
+  UInt32 placementSteps_ = 0;
   SInt32 sessionNumber_;
   SInt32 firstTrack_;
   SInt32 audioTrackCount_;

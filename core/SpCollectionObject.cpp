@@ -15,7 +15,7 @@ const char kMsgMemoryFullError[] = "memory Full Error";
 
 // ----- the pools ----------------------------------------------------------------------------
 
-// The first block with a free item hands it out; when every block is full a new block is
+// A block with a free item hands it out; when every block is full a new block is
 // appended. A new block that got no memory stays in the list with no free items, so the next
 // request walks past it and tries one more block.
 template <class Manager>

@@ -51,7 +51,7 @@ class cSp_uLongCollectionItemBlock
 
 class cSp_uLongCollectionItemBlockMgr : public tSpPoolBlockList<cSp_uLongCollectionItemBlock> {
  public:
-  // An item from the first block with a free one, or from a new block; null when the new block
+  // An item from a block with a free one, or from a new block; null when the new block
   // got no memory.
   sSp_UnsignedLongCollectionItem* GetNewItemPtr();
   cSp_uLongCollectionItemBlock* SetupNewBlock();

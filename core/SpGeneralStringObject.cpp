@@ -55,7 +55,7 @@ void DeleteBlockWhenSpare(Manager* manager, Block* block, const char* method) {
   delete block;
 }
 
-// The first block of the pool with a free slot, or else a new block appended to it; null (the
+// A block of the pool with a free slot, or else a new block appended to it; null (the
 // failure reported) when no block could be had. A new block that got no memory stays in the
 // list with no free slots.
 template <class Block, class Manager>

@@ -75,6 +75,11 @@ class tSpPoolBlock : public cSpListLinks<Block> {
   // Takes this block out of its manager's list of blocks.
   void UnlinkFromBlockList() { this->UnlinkSelf(); }
 
+  // The manager's chain of blocks that may have a free slot (see tSpPoolBlockList).
+  Block* previousWithRoom = nullptr;
+  Block* nextWithRoom = nullptr;
+  bool onRoomChain = false;
+
  protected:
   // Makes the memory for `count` slots, refusing an allocation smaller than asked, and threads
   // every slot in address order into the block order and the free list. On failure the block
@@ -104,6 +109,7 @@ class tSpPoolBlock : public cSpListLinks<Block> {
     itemCount_ = count;
     freeCount_ = count;
     freeHead_ = count > 0 ? firstSlot_ : nullptr;
+    if (manager_ != nullptr && count > 0) manager_->NoteSlotFreed(static_cast<Block*>(this));
     return noErr;
   }
 
@@ -150,20 +156,32 @@ class tSpPoolBlockList {
     return n;
   }
 
-  // The first block with a free slot, null when every block is full. The walk starts at the
-  // first block that may have room (every block before it was full when last looked at, and
-  // no slot has been given back since), so filling a large pool is not quadratic.
+  // A block with a free slot, null when every block is full. Blocks that got a free slot are
+  // kept on a chain (each at most once); a block found full there is dropped from it, so a
+  // look-up costs constant time over a run however slots come and go. Blocks looked at are
+  // counted in GetBlocksLookedAt.
   Block* FindBlockWithFreeSlot() const {
-    Block* b = searchFrom_ != nullptr ? searchFrom_ : firstBlock_;
-    for (; b != nullptr; b = b->GetNextObjectPtr()) {
-      if (b->ExistUnusedItem()) break;
+    while (roomChain_ != nullptr) {
+      ++blocksLookedAt_;
+      Block* b = roomChain_;
+      if (b->ExistUnusedItem()) return b;
+      DropFromRoomChain(b);
     }
-    searchFrom_ = b;
-    return b;
+    return nullptr;
   }
 
-  // A slot was given back to `block`: blocks before the search start may have room again.
-  void NoteSlotFreed(Block*) { searchFrom_ = nullptr; }
+  // A slot was given back to `block` (or the block got its slots): it goes on the chain.
+  void NoteSlotFreed(Block* block) {
+    if (block->onRoomChain) return;
+    block->onRoomChain = true;
+    block->previousWithRoom = nullptr;
+    block->nextWithRoom = roomChain_;
+    if (roomChain_ != nullptr) roomChain_->previousWithRoom = block;
+    roomChain_ = block;
+  }
+
+  // Every block looked at by FindBlockWithFreeSlot since the list was made.
+  UInt32 GetBlocksLookedAt() const { return blocksLookedAt_; }
 
   void AppendBlock(Block* block) {
     if (lastBlock_ == nullptr) {
@@ -184,14 +202,14 @@ class tSpPoolBlockList {
   }
 
   void UnlinkBlock(Block* block) {
-    searchFrom_ = nullptr;
+    DropFromRoomChain(block);
     if (block == firstBlock_) firstBlock_ = block->GetNextObjectPtr();
     if (block == lastBlock_) lastBlock_ = block->GetBeforeObjectPtr();
     block->UnlinkFromBlockList();
   }
 
   void DeleteAllBlocks() {
-    searchFrom_ = nullptr;
+    roomChain_ = nullptr;
     Block* b = firstBlock_;
     firstBlock_ = nullptr;
     lastBlock_ = nullptr;
@@ -203,7 +221,23 @@ class tSpPoolBlockList {
   }
 
  private:
+  void DropFromRoomChain(Block* block) const {
+    if (!block->onRoomChain) return;
+    Block* before = block->previousWithRoom;
+    Block* after = block->nextWithRoom;
+    if (before != nullptr) {
+      before->nextWithRoom = after;
+    } else {
+      roomChain_ = after;
+    }
+    if (after != nullptr) after->previousWithRoom = before;
+    block->previousWithRoom = nullptr;
+    block->nextWithRoom = nullptr;
+    block->onRoomChain = false;
+  }
+
   Block* firstBlock_ = nullptr;
   Block* lastBlock_ = nullptr;
-  mutable Block* searchFrom_ = nullptr;
+  mutable Block* roomChain_ = nullptr;
+  mutable UInt32 blocksLookedAt_ = 0;
 };

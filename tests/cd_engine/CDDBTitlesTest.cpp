@@ -238,3 +238,22 @@ TEST_F(CDDBTitles, FailingAllocationsNeverCrashAndKeepWhatWasRead) {
 }
 
 }  // namespace
+
+// A small file whose every entry claims 127 tracks of one long list: at most 99 tracks a disc
+// and a bounded number of titles in all are made, and the cut is logged once.
+TEST_F(CDDBTitles, IndexMultiplyingOneLongListMakesABoundedNumberOfTitles) {
+  std::vector<std::string> strings = {"Disc"};
+  for (int t = 1; t <= 127; ++t) strings.push_back("T" + std::to_string(t));
+  std::vector<Disc> discs(0x7FFF, Disc{127, 10, 0, 0, 500, {}});
+  discs.back().minutes = 20;
+  WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID, IndexBytes(discs, SInt16(discs.size()))},
+                  StringList(500, strings)});
+  ASSERT_FALSE(HasFatalFailure());
+  ErrorLogCapture log;
+  EXPECT_EQ(TitleAt(Key(9, 59, 74), 99), "T99");
+  EXPECT_EQ(Sp_GetCDDBManager(1)->CountTrackTitles(), kSpCDDBMostTrackTitles);
+  EXPECT_EQ(TitleAt(Key(9, 59, 74), 100), "<no title>");
+  EXPECT_EQ(TitleAt(Key(19, 59, 74)), "Disc");
+  EXPECT_EQ(TitleAt(Key(19, 59, 74), 1), "<no title>");
+  EXPECT_EQ(log.Count(), 1u);
+}

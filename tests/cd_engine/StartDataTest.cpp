@@ -159,10 +159,6 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   Sound("file 99");
   EXPECT_NE(manager->GetCDInitialDataList(), droppedCD);
   EXPECT_NE(manager->GetFileInitialDataList(), droppedSound);
-  // Whoever holds a dropped record can still use it; it is only no longer saved.
-  droppedCD->SetupVolumeLevel(7);
-  droppedSound->SetupVolumeLevel(7);
-  EXPECT_EQ(droppedSound->GetVolumeLevel(), 7u);
 
   SpSaveCDQTFileInitialData();
   // Written least recently used first.
@@ -176,6 +172,28 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   EXPECT_EQ(CDLevel(1, 2, 0, 0), -1);
   EXPECT_EQ(SoundLevel("file 2"), -1);
   EXPECT_NE(SoundLevel("file 99"), -1);
+}
+
+// Files of many thousand records, each one past the limit dropping another: the dropped ones
+// are deleted as they go, not kept until the program ends.
+TEST_F(StartData, RecordsDroppedPastTheLimitAreFreed) {
+  std::string cds, sounds = BE32(20000);
+  for (UInt32 i = 0; i < 20000; ++i) {
+    cds += "1\t" + std::to_string(i % 100) + "\t" + std::to_string(i / 100 % 60) + "\t" +
+           std::to_string(i / 6000) + "\t50\t\r";
+    sounds += FileRecord("file " + std::to_string(i), 1000, 50);
+  }
+  WriteFile(CDFile(), cds);
+  WriteFile(SoundFile(), sounds);
+  const UInt32 cdsBefore = cCDSaveInitialData::CountAlive();
+  const UInt32 soundsBefore = cQTFileSaveInitialData::CountAlive();
+  cSpCDRSaveInitDataMgr* manager = Restart();
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 49u);
+  EXPECT_EQ(manager->GetFileInitialDataCount(), 49u);
+  EXPECT_EQ(CDLevel(1, 99, 19, 3), 50);  // the last line
+  EXPECT_EQ(SoundLevel("file 19999"), 50);
+  EXPECT_EQ(cCDSaveInitialData::CountAlive() - cdsBefore, 49u);
+  EXPECT_EQ(cQTFileSaveInitialData::CountAlive() - soundsBefore, 49u);
 }
 
 SoundComponentData Other() {  // the CD format with other flags, sample count and reserved

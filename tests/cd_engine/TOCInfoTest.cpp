@@ -153,6 +153,33 @@ TEST_F(TOCParseTest, ValuesOfTheWrongKindAreSkippedAndFilesThatAreNoTableAreNotR
   }
 }
 
+// Many entries arriving against the order, equal points among them, and each offered twice:
+// every one is placed (or refused) without walking the list.
+TEST(TOCInfoTest, ManyEntriesArePlacedWithoutWalkingTheList) {
+  cMediaTOCInfo toc;
+  const int kEntries = 75000;
+  for (int i = 0; i < kEntries; ++i) {
+    auto* entry = new cMediaTOCTrackInfo(SInt16(30000 - i / 3), i);
+    toc.SetupNewTrackItemPtr(entry);
+    toc.SetupNewTrackItemPtr(entry);
+  }
+  EXPECT_LE(toc.GetPlacementSteps(), UInt32(2 * kEntries));
+  int count = 0;
+  for (cMediaTOCTrackInfo* e = toc.GetFirstTrackItemPtr(); e != nullptr;
+       e = e->GetNextObjectPtr()) {
+    const cMediaTOCTrackInfo* before = e->GetBeforeObjectPtr();
+    if (before != nullptr) {
+      ASSERT_TRUE(
+          before->GetPoint() < e->GetPoint() ||
+          (before->GetPoint() == e->GetPoint() && before->GetStartBlock() < e->GetStartBlock()))
+          << count;
+    }
+    ++count;
+  }
+  EXPECT_EQ(count, kEntries);
+  EXPECT_EQ(toc.GetLastTrackItemPtr()->GetStartBlock(), 2);
+}
+
 TEST(TOCInfoTest, EqualPointsKeepArrivalOrderReinsertingChangesNothingAndNullIsLogged) {
   cMediaTOCInfo toc;
   cMediaTOCTrackInfo* first = new cMediaTOCTrackInfo(2, 10);

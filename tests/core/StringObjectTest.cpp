@@ -290,6 +290,23 @@ TEST_F(StringObject, DoubleDisposeIsLoggedOnceAndLeavesTheFreeListWhole) {
   for (sSO_StringObjectBase*& o : all) SpSO_DisposeStringObject(o);
 }
 
+// A slot given back in the last of many full blocks must be found again without walking the
+// blocks before it: churning there looks at a bounded number of blocks per new object.
+TEST_F(StringObject, FreeSlotIsFoundWithoutRescanningFullBlocks) {
+  const int kObjects = 100 * kSO_PoolBlockSlotCount;  // 100 full blocks
+  for (int i = 0; i < kObjects; ++i) Make("x");
+  const UInt32 before = StringObjBlockMgrPtr_GlV->GetBlocksLookedAt();
+  const int kChurn = 5000;
+  for (int i = 0; i < kChurn; ++i) {
+    SpSO_DisposeStringObject(made_.back());
+    made_.pop_back();
+    Make("y");
+  }
+  EXPECT_LE(StringObjBlockMgrPtr_GlV->GetBlocksLookedAt() - before, UInt32(2 * kChurn));
+  EXPECT_EQ(StringObjBlockMgrPtr_GlV->CountBlocks(), 100);
+  EXPECT_EQ(TextOf(made_.back()), "y");
+}
+
 TEST_F(StringObject, WhollyFreeBlockGoesOnlyWithMoreThanAHundredFreeElsewhere) {
   for (int freed : {100, 101}) {
     ResetPools();
