@@ -21,6 +21,13 @@ void Sp_MenuTextToPascal(const char* text, Str255 out) {
   Sp_CopyCStringToStr255(text, out);
 }
 
+bool SpIsSeparatorSystemItem(MenuRef menu, SInt16 index) {
+  MenuItemAttributes attributes = 0;
+  if (index <= 0) return false;
+  return GetMenuItemAttributes(menu, MenuItemIndex(index), &attributes) == noErr &&
+         (attributes & kMenuItemAttrSeparator) != 0;
+}
+
 // ---- Construction ---------------------------------------------------------------------------
 
 cSpMenuItem::cSpMenuItem(cSpMenu* baseMenu) {
@@ -75,7 +82,7 @@ void cSpMenuItem::SetupMenuItemInfoFromMenuHandle(MenuRef menu, short index, uns
   }
   ClearSystemItemState();
 
-  if (itemName_[0] == '-') {
+  if (SpIsSeparatorSystemItem(menu, index)) {
     separatorFlag_ = 1;
   } else {
     CharParameter command = 0;

@@ -19,6 +19,9 @@ class cSpMenu;
 // A menu text as the system takes it: the first 255 bytes of `text` on a character boundary,
 // as a length-prefixed string.
 void Sp_MenuTextToPascal(const char* text, Str255 out);
+// True when the toolbox holds item `index` of the menu as a separator line. Only the toolbox
+// knows: it decides when the item is made, and the text ("-14", "(-") does not tell.
+bool SpIsSeparatorSystemItem(MenuRef menu, SInt16 index);
 
 // Size of an item's text field, terminator included.
 enum { kSpMenuItemNameSize = 512 };

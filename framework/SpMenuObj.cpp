@@ -139,8 +139,9 @@ void cSpMenu::AutoModifyMenuItemWithMenuHandleData(unsigned char redraw) {
     name[text[0]] = '\0';
 
     // Separator objects are reused like the others, so a menu with separators does not leave
-    // objects over at every resync.
-    const bool separator = name[0] == '-';
+    // objects over at every resync. The toolbox says which items are separators: a text item
+    // such as "-14" keeps its object and procedures.
+    const bool separator = SpIsSeparatorSystemItem(menuRef_, SInt16(i));
     cSpMenuItem* reuse = nullptr;
     for (cSpMenuItem* old = oldHead; old != nullptr; old = old->GetNextObjectPtr()) {
       if (separator ? old->GetSeparatorFlag() : old->EqualItemName(name)) {

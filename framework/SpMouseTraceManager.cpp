@@ -132,7 +132,7 @@ void cMouseTraceManager::ExecuteMouseTrace(unsigned char force) {
   GetMouse(&globalPoint);
   LocalToGlobal(&globalPoint);
   WindowRef window = nullptr;
-  FindWindow(globalPoint, &window);
+  const WindowPartCode part = FindWindow(globalPoint, &window);
 
   if (window == nullptr) {
     if (gCurrentItem != nullptr && gCurrentItem->GetMouseTraceTargetWindowPtr() != nullptr) {
@@ -143,7 +143,10 @@ void cMouseTraceManager::ExecuteMouseTrace(unsigned char force) {
     return;
   }
 
-  cMouseTraceWindowObj* windowObj = GetMouseTraceWindowObj(window);
+  // Areas lie in the window's content: over its title strip or its boxes the pointer is in
+  // none of them, even when an area's rectangle reaches past the content.
+  const bool inContentArea = part == inContent || part == inGrow;
+  cMouseTraceWindowObj* windowObj = inContentArea ? GetMouseTraceWindowObj(window) : nullptr;
   cMouseTraceObject* target =
       windowObj != nullptr ? windowObj->GetTargetTraceObject(globalPoint) : nullptr;
   SetPort(savedPort);

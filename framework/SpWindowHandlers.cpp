@@ -175,6 +175,13 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
       Sp_ExecFirstCallProcForCarbonMouseEvent(mouseDown, where, record.modifiers) != 0) {
     return noErr;
   }
+  // Every move runs the trace pass, wherever the pointer went: the pass itself finds the area
+  // under it, and a move onto a title strip, the desk or another window has to leave the
+  // area that was current.
+  if (eventClass == kEventClassMouse && kind == kEventMouseMoved) {
+    SpMouseTraceEventProcedure();
+    return eventNotHandledErr;
+  }
   WindowRef window = nullptr;
   if (FindWindow(where, &window) != inContent) return eventNotHandledErr;
   cSp_Window* windowObj = Sp_SerchWindowObject(window);
@@ -198,9 +205,6 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
     case kEventMouseUp:
       return Sp_WindowMouseUpTerminate(where, modifiers) != 0 ? OSStatus(noErr)
                                                               : eventNotHandledErr;
-    case kEventMouseMoved:
-      SpMouseTraceEventProcedure();
-      return eventNotHandledErr;
     case kEventMouseDragged:
       Sp_ViewServices().Sp_MouseDownMouseTrace();
       return eventNotHandledErr;

@@ -67,7 +67,8 @@ std::string CutTo255(const std::string& text) {
   return text.substr(0, end);
 }
 
-// An item whose text begins with '-' is a separator line.
+// An item made with a text that begins with '-' is a separator line; it stays one (and an
+// item made otherwise stays a text item) whatever text it is given later.
 void MarkSeparator(MenuItemRecord& item) {
   if (!item.text.empty() && item.text[0] == '-') {
     item.separator = true;
@@ -549,6 +550,17 @@ OSErr GetItemProperty(MenuRef menu, SInt16 item, T MenuItemRecord::*field, T* ou
 }
 
 }  // namespace
+
+OSStatus GetMenuItemAttributes(MenuRef menu, MenuItemIndex item, MenuItemAttributes* outAttributes) {
+  if (outAttributes == nullptr) return paramErr;
+  MenuItemRecord* it = nullptr;
+  OSErr err = PropertyItem(menu, SInt16(item), &it);
+  if (err != noErr) return err;
+  *outAttributes = 0;
+  if (it->separator) *outAttributes |= kMenuItemAttrSeparator;
+  if (!it->enabled || it->separator) *outAttributes |= kMenuItemAttrDisabled;
+  return noErr;
+}
 
 OSErr SetMenuItemKeyGlyph(MenuRef inMenu, SInt16 inItem, SInt16 inGlyph) {
   return SetItemProperty(inMenu, inItem, &MenuItemRecord::keyGlyph, inGlyph);

@@ -17,7 +17,10 @@
 //   text (metacharacters taken out) begins with '-' is a separator line: never enabled, never
 //   chosen, no key equivalent. AppendMenuItemText, InsertMenuItemText and SetMenuItemText
 //   take the text as it is (a file name with ';', '(' or '^' stays whole) and never make a
-//   separator: put separators in with AppendMenu(menu, "\p-") or InsertMenuItem.
+//   separator: put separators in with AppendMenu(menu, "\p-") or InsertMenuItem. An item is
+//   a separator or not from when it is made: SetMenuItemText changes its text, not its kind
+//   (a text item renamed "-14" stays a text item, sized and chosen as one), so the kind is
+//   read with GetMenuItemAttributes (kMenuItemAttrSeparator), never guessed from the text.
 // - 'MENU' resources have the toolbox's byte layout (big-endian): menu id, width, height,
 //   definition id, a filler word, 32 enable flags (bit 0 the whole menu, bit n item n; items
 //   after the 31st are enabled), the title as a length-prefixed string, then for each item its
@@ -103,6 +106,13 @@ enum : MenuID {
 };
 // The layer's application menu (see above).
 enum : MenuID { kSpApplicationMenuID = -16489 };
+
+// What GetMenuItemAttributes answers of an item.
+typedef UInt32 MenuItemAttributes;
+enum : MenuItemAttributes {
+  kMenuItemAttrDisabled = 1u << 0,
+  kMenuItemAttrSeparator = 1u << 6,
+};
 
 // Modifiers of a key equivalent (SetMenuItemModifiers).
 enum : UInt8 {
@@ -210,6 +220,11 @@ void GetItemCmd(MenuRef theMenu, SInt16 item, CharParameter* cmdChar);
 // The icon number (0: none; the resource is 256 + the number).
 void SetItemIcon(MenuRef theMenu, SInt16 item, SInt16 iconIndex);
 void GetItemIcon(MenuRef theMenu, SInt16 item, SInt16* iconIndex);
+
+// kMenuItemAttrSeparator for a separator line, kMenuItemAttrDisabled for an item that is not
+// enabled on its own (a separator always). paramErr for an invalid menu or a null
+// out-argument, menuItemNotFoundErr for an item out of range.
+OSStatus GetMenuItemAttributes(MenuRef menu, MenuItemIndex item, MenuItemAttributes* outAttributes);
 
 // Carbon item properties: paramErr for an invalid menu or a null out-argument,
 // menuItemNotFoundErr for an item out of range.

@@ -43,6 +43,12 @@ void Hover(SInt16 h, SInt16 v) {
   SpMouseTraceEventProcedure();
 }
 
+// Moves the mouse as the display would and lets the application's handlers take the event.
+void MoveThroughEvents(SInt16 h, SInt16 v) {
+  sp_testing::PostMouseMoved(Point{v, h});
+  ASSERT_TRUE(sp_testing::PumpPending());
+}
+
 std::unique_ptr<cMouseTraceObject> Area(WindowRef window, const Rect& r, unsigned char colour = 0,
                                         short cursorId = 0,
                                         cMouseTraceObject* container = nullptr) {
@@ -89,10 +95,10 @@ class CursorFixture : public framework_test::FrameworkFixture {
   }
   // Hovers at each step's point in turn.
   template <std::size_t N>
-  void Play(const HoverStep (&steps)[N]) {
+  void Play(const HoverStep (&steps)[N], void (*move)(SInt16, SInt16) = Hover) {
     for (const HoverStep& step : steps) {
       SCOPED_TRACE(step.why);
-      Hover(step.h, step.v);
+      move(step.h, step.v);
       EXPECT_EQ(TakeLog(), step.log);
       ExpectCursor(step.cursor, step.cursorId);
     }
@@ -129,6 +135,40 @@ TEST_F(MouseTrace, LeaveAndOutRunBeforeEnterAndTheCursorFollowsTheArea) {
   // clang-format on
   Play(steps);
   EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+}
+
+// Moves that end outside every area of the content leave the current area at once, wherever
+// they end: the pass runs for every move, and a title strip is no content even for an area
+// whose rectangle reaches past the content's top.
+TEST_F(MouseTrace, MovingOntoTheTitleStripTheDeskOrAnotherWindowLeavesTheArea) {
+  Sp_SetupWindowEventHandlerForCarbonEvent();
+  // A framework window whose content lies at global (500, 100)-(700, 300), title strip v 78-99.
+  WindowRef titled = Keep(new cSp_Window(Point{100, 500}, Point{200, 200}, 1, documentProc,
+                                         kSpNormalWindowType, kSpWindowInFrontOfAll))
+                         ->GetWindowRef();
+  auto a = Area(titled, R(0, 0, 100, 50), 0, kCursId);
+  auto b = Area(titled, R(120, -40, 200, 50), 1, kCrsrId);
+  Watch(*a, "A");
+  Watch(*b, "B");
+  const CursorKind kBW = CursorKind::kCursor, kColour = CursorKind::kColorCursor,
+                   kArrow = CursorKind::kArrow;
+  // clang-format off
+  const HoverStep steps[] = {
+      {520, 110, {"in:A@20,10", "cursor:A", "inside:A@20,10"}, kBW, kCursId, "into A"},
+      {520, 90, {"leave:A@20,-10", "out:A"}, kArrow, 0, "onto the title strip"},
+      {530, 90, {}, kArrow, 0, "along the title strip, left already"},
+      {650, 110, {"in:B@150,10", "cursor:B", "inside:B@150,10"}, kColour, kCrsrId, "into B"},
+      {650, 90, {"leave:B@150,-10", "out:B"}, kArrow, 0, "B's rectangle, but over the title strip"},
+      {520, 110, {"in:A@20,10", "cursor:A", "inside:A@20,10"}, kBW, kCursId, "back into A"},
+      {350, 110, {"leave:A@-150,10", "out:A"}, kArrow, 0, "onto another window"},
+      {520, 110, {"in:A@20,10", "cursor:A", "inside:A@20,10"}, kBW, kCursId, "into A again"},
+      {800, 400, {"leave:A@300,300", "out:A"}, kArrow, 0, "off every window"},
+  };
+  // clang-format on
+  Play(steps, MoveThroughEvents);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+  a.reset();
+  b.reset();
 }
 
 TEST_F(MouseTrace, NestedAreasAreHitBeforeTheirContainer) {

@@ -176,6 +176,66 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
   EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
 }
 
+// Whether an item is a separator is what the toolbox made of it, whatever its text: objects
+// made by the framework keep their kind and procedures through resyncs, and items the toolbox
+// made from metacharacters are read as it classified them.
+TEST_F(MenuTest, ResyncKeepsEachItemsKindAndProceduresWhateverItsTextBeginsWith) {
+  const struct {
+    const char* text;
+    bool viaToolbox;  // AppendMenu with metacharacters, else CreateMenuItemAndSetupToMenuMgr
+    bool separator;
+    const char* why;
+  } cases[] = {
+      {"-", false, true, "the dash alone asks for a line"},
+      {"-14", false, false, "a size keeps its minus sign"},
+      {"--", false, false, "made as text"},
+      {"(-", false, false, "the framework sets texts as they are"},
+      {"-2", true, true, "the toolbox made a line of it"},
+      {"(-", true, true, "a disabled dash is a line too"},
+  };
+  cSpMenu menu(200, "Kinds");
+  MenuRef system = menu.GetMacOSMenuHandle();
+  std::vector<cSpMenuItem*> made;
+  for (const auto& c : cases) {
+    if (c.viaToolbox) {
+      Str255 data;
+      Sp_MenuTextToPascal(c.text, data);
+      AppendMenu(system, data);
+      continue;
+    }
+    cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, c.text, 0);
+    ASSERT_NE(item, nullptr);
+    item->SetupExecMenuItemProc(ItemProc, Tag(c.text));
+    made.push_back(item);
+  }
+  auto check = [&](const char* step, bool keepsObjects) {
+    SCOPED_TRACE(step);
+    const auto items = sp_testing::ReadMenu(system).items;
+    ASSERT_EQ(items.size(), std::size(cases));
+    SInt32 i = 1;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.why);
+      cSpMenuItem* item = menu.GetMenuItemByReferenceNo(i);
+      ASSERT_NE(item, nullptr);
+      EXPECT_EQ(items[std::size_t(i - 1)].separator, c.separator);
+      EXPECT_EQ(item->GetSeparatorFlag(), c.separator);
+      if (keepsObjects && !c.viaToolbox) {
+        EXPECT_EQ(item, made[std::size_t(i - 1)]);
+        EXPECT_TRUE(item->ExistExecuteMenuItemProc());
+      }
+      ++i;
+    }
+  };
+  menu.AutoModifyMenuItemWithMenuHandleData(0);
+  check("first resync", true);
+  menu.AutoModifyMenuItemWithMenuHandleData(0);
+  check("second resync", true);
+  EXPECT_EQ(errors_.Count(), 0u);
+  EXPECT_EQ(errors_.Beeps(), 0u);
+  menu.AutoCreateMenuItemFromMenuHandleData(1, 0);
+  check("objects made afresh", false);
+}
+
 // ---- Marks ----------------------------------------------------------------
 
 TEST_F(MenuTest, MarksReachTheSystemItemsExclusivelyAndReportChanges) {

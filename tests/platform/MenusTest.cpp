@@ -215,6 +215,42 @@ TEST_F(Menus, AppendMenuTakesMetacharactersOutOfTheTextAndPlainTextCallsDoNot) {
   EXPECT_TRUE(IsMenuItemEnabled(files, 4));
 }
 
+// The kind is fixed when the item is made: a later text never turns a text item into a line
+// (nor a line into a text item), for its size, its state or what GetMenuItemAttributes says.
+TEST_F(Menus, ItemsKeepTheKindTheyWereMadeWithWhenTheirTextChanges) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("-;Plain;Off"));
+  ASSERT_EQ(AppendMenuItemText(menu, P("-5 dB")), noErr);
+  DisableMenuItem(menu, 3);
+  const SInt16 height = GetMenuHeight(menu);
+  EXPECT_EQ(height, 9 + 3 * 18);
+  const struct {
+    SInt16 item;
+    const char* newText;
+    MenuItemAttributes attributes;
+    const char* why;
+  } cases[] = {
+      {1, "Now text", kMenuItemAttrSeparator | kMenuItemAttrDisabled, "made as a line"},
+      {2, "-", 0, "made as text"},
+      {3, "--", kMenuItemAttrDisabled, "disabled text"},
+      {4, "-6 dB", 0, "plain text calls never make a line"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    SetMenuItemText(menu, c.item, P(c.newText));
+    MenuItemAttributes attributes = 0xFFFF;
+    EXPECT_EQ(GetMenuItemAttributes(menu, MenuItemIndex(c.item), &attributes), noErr);
+    EXPECT_EQ(attributes, c.attributes);
+    EXPECT_EQ(IsMenuItemEnabled(menu, MenuItemIndex(c.item)), c.attributes == 0);
+  }
+  EXPECT_EQ(GetMenuHeight(menu), height);
+  MenuItemAttributes attributes = 0;
+  EXPECT_EQ(GetMenuItemAttributes(menu, 0, &attributes), menuItemNotFoundErr);
+  EXPECT_EQ(GetMenuItemAttributes(menu, 5, &attributes), menuItemNotFoundErr);
+  EXPECT_EQ(GetMenuItemAttributes(menu, 1, nullptr), paramErr);
+  EXPECT_EQ(GetMenuItemAttributes(nullptr, 1, &attributes), paramErr);
+}
+
 TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   MenuRef menu = NewMenu(1, P("M"));
   AppendMenu(menu, P("b;c"));
