@@ -148,13 +148,25 @@ OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef, EventRef eve
     case kEventWindowDragCompleted:
       windowObj->ExecAfterMoveProc();
       return eventNotHandledErr;
+    case kEventWindowZoom: {
+      // The toolbox tracked the box; the window zooms within its own limits and tells its
+      // grow procedures, instead of the toolbox's zoom to the whole screen.
+      WindowPartCode part = 0;
+      if (GetEventParameter(event, kEventParamWindowPartCode, typeWindowPartCode, nullptr,
+                            sizeof part, nullptr, &part) != noErr ||
+          (part != inZoomIn && part != inZoomOut)) {
+        return eventNotHandledErr;
+      }
+      windowObj->ZoomInOutWindowForCarbonEvent(part);
+      return noErr;
+    }
     case kEventWindowClosed: {
       Point where = record.where;
       windowObj->GoAway(&where);
       return noErr;
     }
     default:
-      // Zoom, deactivation and click activation are the toolbox's.
+      // Deactivation and click activation are the toolbox's.
       return eventNotHandledErr;
   }
 }
