@@ -11,6 +11,7 @@ namespace {
 
 constexpr SInt16 kDialogId = 400;
 constexpr SInt16 kOneFieldDialogId = 401;
+constexpr SInt16 kModelessDialogId = 402;
 
 // Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
 // (4), a check box (6) and a resource check box (7).
@@ -27,6 +28,7 @@ resource 'DITL' 400 {
 }
 resource 'CNTL' 400 { bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource" }
 resource 'DLOG' 401 { bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field" }
+resource 'DLOG' 402 { bounds 300, 80, 400, 420; procID 0; visible true; items 401; title "Modeless" }
 resource 'DITL' 401 {
   button 60, 250, 80, 320 { text "OK" }
   editText 20, 20, 36, 150 { text "only" }
@@ -307,6 +309,22 @@ TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {
   EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
   EXPECT_EQ(dialog, nullptr);
   EXPECT_EQ(itemHit, 0);
+}
+
+TEST_F(DialogEvents, KeysPassAFloatingPaletteInFrontToTheActiveDialog) {
+  dialog_->Close();
+  cSp_Window* modeless = OpenDialog(kModelessDialogId);
+  ASSERT_NE(modeless, nullptr);
+  AddWindow(R(500, 300, 600, 400), floatProc, kSpFloatingWindowType);
+  ASSERT_NE(FrontWindow(), GetDialogWindow(modeless->GetDialogRef())) << "the palette is in front";
+  EventRecord key = Record(keyDown, Pt(0, 0), cmdKey, 'a');
+  DialogRef dialog = nullptr;
+  short itemHit = 0;
+  short modifiers = -1;
+  unsigned char updated = 1;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 1);
+  EXPECT_EQ(dialog, modeless->GetDialogRef());
+  EXPECT_EQ(itemHit, 2) << "Command-A selects the text of the dialog's focused field";
 }
 
 TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
