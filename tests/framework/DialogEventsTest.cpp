@@ -165,6 +165,38 @@ TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesO
   }
 }
 
+// A click on a button of a dialog lying behind another window, or on its title strip, only
+// brings the dialog forward; the toolbox's front window and the framework's list agree after.
+TEST_F(DialogEvents, AClickOnADialogBehindOnlyBringsItForwardInBothOrders) {
+  dialog_->Close();
+  dialog_ = OpenDialog(kModelessDialogId);  // content (80, 300)-(420, 400)
+  ASSERT_NE(dialog_, nullptr);
+  watched_[1] = {"ok", Control(1)};
+  Watch(1)->EnableCarbonEventHandle();
+  WindowRef dialogWindow = GetDialogWindow(Dialog());
+  struct Case {
+    Point at;
+    std::vector<Point> path;
+    const char* why;
+  };
+  const Case cases[] = {
+      {Centre(1), {}, "the OK button"},
+      {sp_testing::WindowPartPoint(dialogWindow, inDrag), {Pt(150, 285)}, "the title strip"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    cSp_Window* front = AddWindow(R(500, 100, 700, 250));
+    ASSERT_EQ(FrontWindow(), front->GetWindowRef());
+    sp_testing::PostClick(c.at, c.path);
+    sp_testing::PumpPending();
+    EXPECT_EQ(Calls(), Log{}) << "the button is not pressed";
+    EXPECT_EQ(FrontWindow(), dialogWindow);
+    ASSERT_NE(WindowListHead_GlV, nullptr);
+    EXPECT_EQ(WindowListHead_GlV->GetWindowRef(), FrontWindow());
+  }
+}
+
 // ---- Keys standing in for clicks ------------------------------------------------------------
 
 TEST_F(DialogEvents, KeysPressTheirUndimmedButtonWithADoubleFlashAndNothingElse) {
