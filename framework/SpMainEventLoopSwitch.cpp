@@ -220,8 +220,11 @@ void Sp_MouseDownProc(EventRecord* event, short modifiers) {
     case inGoAway:
       windowObj->GoAway(&where);
       break;
+    case inZoomIn:
+    case inZoomOut:
+      windowObj->ZoomInOutWindow(where, part);
+      break;
     default:
-      // Growing and zooming parts are not reported by this window manager.
       break;
   }
 }

@@ -347,6 +347,11 @@ class cSp_Window {
   void Drag(Point where);
   // A click in the zoom box (part inZoomIn or inZoomOut) at the global point `where`.
   void ZoomInOutWindow(Point where, short part);
+  // The zoom itself, once the box was tracked (the toolbox's zoom request in the Carbon-event
+  // mode): zooming out goes to the zoom-out rectangle, else to the greatest size moved onto
+  // the screen; the before-grow procedures may refuse, the after-grow procedures are told, and
+  // the stored position and size follow the window.
+  void ZoomInOutWindowForCarbonEvent(short part);
   // Draws the window's controls and its grow box; inside an update.
   void Update();
   // Erases the whole content with the port's background.

@@ -261,7 +261,11 @@ unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* i
   if (itemHit != nullptr) *itemHit = 0;
   if (modifiers != nullptr) *modifiers = 0;
   if (event == nullptr) return 0;
-  WindowRef front = FrontWindow();
+  // Keys and the caret belong to the active window: a floating palette in front of it never
+  // takes them. Clicks go to whatever window is in front.
+  const bool forActiveWindow =
+      event->what == keyDown || event->what == autoKey || event->what == nullEvent;
+  WindowRef front = forActiveWindow ? FrontNonFloatingWindow() : FrontWindow();
   if (front == nullptr) return 0;
   DialogRef dialog = GetDialogFromWindow(front);
   if (dialogOut != nullptr) *dialogOut = dialog;

@@ -312,10 +312,16 @@ void cSp_Window::Drag(Point where) {
 void cSp_Window::ZoomInOutWindow(Point where, short part) {
   if (window_ == nullptr) return;
   if (!TrackBox(window_, where, part)) return;
+  ZoomInOutWindowForCarbonEvent(part);
+}
 
-  Rect userState;
-  SetRect(&userState, left_, top_, SInt16(left_ + width_), SInt16(top_ + height_));
-  SetWindowUserState(window_, &userState);
+void cSp_Window::ZoomInOutWindowForCarbonEvent(short part) {
+  if (window_ == nullptr) return;
+  if (part != inZoomIn && part != inZoomOut) return;
+  // Where the window is now: a drag or a resize the toolbox did on its own may have left the
+  // stored position behind.
+  Rect userState = {0, 0, 0, 0};
+  GetWindowBounds(window_, kWindowContentRgn, &userState);
 
   Rect standardState = userState;
   if (zoomOutSizeFlag_ != 0) {
@@ -323,8 +329,8 @@ void cSp_Window::ZoomInOutWindow(Point where, short part) {
   } else if (maxSizeLimitFlag_ != 0) {
     // The greatest size at the window's place (a maximum of 0 or less keeps that dimension),
     // moved back onto the screen where it would pass its right or bottom edge.
-    const short width = (maxWidth_ > 0) ? maxWidth_ : width_;
-    const short height = (maxHeight_ > 0) ? maxHeight_ : height_;
+    const short width = (maxWidth_ > 0) ? maxWidth_ : short(userState.right - userState.left);
+    const short height = (maxHeight_ > 0) ? maxHeight_ : short(userState.bottom - userState.top);
     SetRect(&standardState, userState.left, userState.top, SInt16(userState.left + width),
             SInt16(userState.top + height));
     const Rect screen = ScreenRect();
@@ -337,9 +343,19 @@ void cSp_Window::ZoomInOutWindow(Point where, short part) {
   }
 
   if (ExecBeforeGrowProc() == 0) return;
+  // Zooming in goes back to the state from before zooming out; only zooming out records it.
+  if (part == inZoomOut) SetWindowUserState(window_, &userState);
   SetWindowStandardState(window_, &standardState);
   ZoomWindow(window_, part, window_ == FrontWindow());
   currentZoomOutFlag_ = (part == inZoomOut) ? 1 : 0;
+
+  // The stored size is what SetSize compares with: it must be the zoomed one.
+  Rect now = {0, 0, 0, 0};
+  GetWindowBounds(window_, kWindowContentRgn, &now);
+  left_ = now.left;
+  top_ = now.top;
+  width_ = short(now.right - now.left);
+  height_ = short(now.bottom - now.top);
   ExecAfterGrowProc();
 }
 

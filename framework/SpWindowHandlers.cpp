@@ -146,15 +146,32 @@ OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef, EventRef eve
       windowObj->AfterGrowForCarbonEvent();
       return noErr;
     case kEventWindowDragCompleted:
+      // Dragging the title strip of a window behind brought it to the toolbox's front: the
+      // framework's list follows, so that both name the same front window.
+      if (FrontWindow() == window && windowObj->IsTopOnScreen() == 0) {
+        windowObj->MoveToFrontInWindowList();
+      }
       windowObj->ExecAfterMoveProc();
       return eventNotHandledErr;
+    case kEventWindowZoom: {
+      // The toolbox tracked the box; the window zooms within its own limits and tells its
+      // grow procedures, instead of the toolbox's zoom to the whole screen.
+      WindowPartCode part = 0;
+      if (GetEventParameter(event, kEventParamWindowPartCode, typeWindowPartCode, nullptr,
+                            sizeof part, nullptr, &part) != noErr ||
+          (part != inZoomIn && part != inZoomOut)) {
+        return eventNotHandledErr;
+      }
+      windowObj->ZoomInOutWindowForCarbonEvent(part);
+      return noErr;
+    }
     case kEventWindowClosed: {
       Point where = record.where;
       windowObj->GoAway(&where);
       return noErr;
     }
     default:
-      // Zoom, deactivation and click activation are the toolbox's.
+      // Deactivation and click activation are the toolbox's.
       return eventNotHandledErr;
   }
 }
@@ -190,6 +207,13 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
 
   switch (kind) {
     case kEventMouseDown: {
+      // A click in a window behind others only brings it forward (while its content-click
+      // flag asks for that): no button or item of it is pressed.
+      if (windowObj->IsTopOnScreen() == 0 &&
+          windowObj->GetMoveToFrontWithContentMouseDownFlag() != 0) {
+        return windowObj->ContentMouseDown(where, modifiers) != 0 ? OSStatus(noErr)
+                                                                  : eventNotHandledErr;
+      }
       // Dialog items take their clicks through the dialog's own handling before the window
       // sees them.
       short itemHit = 0;

@@ -11,6 +11,7 @@ namespace {
 
 constexpr SInt16 kDialogId = 400;
 constexpr SInt16 kOneFieldDialogId = 401;
+constexpr SInt16 kModelessDialogId = 402;
 
 // Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
 // (4), a check box (6) and a resource check box (7).
@@ -27,6 +28,7 @@ resource 'DITL' 400 {
 }
 resource 'CNTL' 400 { bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource" }
 resource 'DLOG' 401 { bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field" }
+resource 'DLOG' 402 { bounds 300, 80, 400, 420; procID 0; visible true; items 401; title "Modeless" }
 resource 'DITL' 401 {
   button 60, 250, 80, 320 { text "OK" }
   editText 20, 20, 36, 150 { text "only" }
@@ -160,6 +162,38 @@ TEST_F(DialogEvents, AClickOnAButtonReachesTheDialogBeforeTheWindowAndCompletesO
                           "ok.upInside@0", "ok.completed@0"}));
   for (const std::string& entry : window_geometry_test::Log()) {
     EXPECT_NE(entry.rfind("down@", 0), 0u) << "the window's areas never saw the press";
+  }
+}
+
+// A click on a button of a dialog lying behind another window, or on its title strip, only
+// brings the dialog forward; the toolbox's front window and the framework's list agree after.
+TEST_F(DialogEvents, AClickOnADialogBehindOnlyBringsItForwardInBothOrders) {
+  dialog_->Close();
+  dialog_ = OpenDialog(kModelessDialogId);  // content (80, 300)-(420, 400)
+  ASSERT_NE(dialog_, nullptr);
+  watched_[1] = {"ok", Control(1)};
+  Watch(1)->EnableCarbonEventHandle();
+  WindowRef dialogWindow = GetDialogWindow(Dialog());
+  struct Case {
+    Point at;
+    std::vector<Point> path;
+    const char* why;
+  };
+  const Case cases[] = {
+      {Centre(1), {}, "the OK button"},
+      {sp_testing::WindowPartPoint(dialogWindow, inDrag), {Pt(150, 285)}, "the title strip"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Calls().clear();
+    cSp_Window* front = AddWindow(R(500, 100, 700, 250));
+    ASSERT_EQ(FrontWindow(), front->GetWindowRef());
+    sp_testing::PostClick(c.at, c.path);
+    sp_testing::PumpPending();
+    EXPECT_EQ(Calls(), Log{}) << "the button is not pressed";
+    EXPECT_EQ(FrontWindow(), dialogWindow);
+    ASSERT_NE(WindowListHead_GlV, nullptr);
+    EXPECT_EQ(WindowListHead_GlV->GetWindowRef(), FrontWindow());
   }
 }
 
@@ -307,6 +341,22 @@ TEST_F(DialogEvents, EventsGoToTheFrontDialogOnly) {
   EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 0);
   EXPECT_EQ(dialog, nullptr);
   EXPECT_EQ(itemHit, 0);
+}
+
+TEST_F(DialogEvents, KeysPassAFloatingPaletteInFrontToTheActiveDialog) {
+  dialog_->Close();
+  cSp_Window* modeless = OpenDialog(kModelessDialogId);
+  ASSERT_NE(modeless, nullptr);
+  AddWindow(R(500, 300, 600, 400), floatProc, kSpFloatingWindowType);
+  ASSERT_NE(FrontWindow(), GetDialogWindow(modeless->GetDialogRef())) << "the palette is in front";
+  EventRecord key = Record(keyDown, Pt(0, 0), cmdKey, 'a');
+  DialogRef dialog = nullptr;
+  short itemHit = 0;
+  short modifiers = -1;
+  unsigned char updated = 1;
+  EXPECT_EQ(Sp_DialogSelect(&key, &dialog, &itemHit, &modifiers, updated), 1);
+  EXPECT_EQ(dialog, modeless->GetDialogRef());
+  EXPECT_EQ(itemHit, 2) << "Command-A selects the text of the dialog's focused field";
 }
 
 TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {

@@ -177,6 +177,47 @@ TEST_F(WindowGeometry, ZoomOutUsesTheMaximumMovedOntoTheScreenAndZoomInGoesBack)
   EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow", "afterGrow"}));
 }
 
+inline unsigned char LogBeforeProc(cSp_Window*, short, unsigned long userData) {
+  Log().push_back(reinterpret_cast<const char*>(userData));
+  return 1;
+}
+
+// The zoom box clicked through each event route: the toolbox's zoom request to the Carbon
+// handlers and the classic loop's mouse-down.
+TEST_F(WindowGeometry, ZoomBoxKeepsToTheMaximumTellsTheGrowProceduresAndStoresTheSize) {
+  Sp_SetupWindowEventHandlerForCarbonEvent();
+  struct Case {
+    bool classic;
+    const char* why;
+  };
+  const Case cases[] = {{false, "Carbon handlers"}, {true, "classic loop"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Log().clear();
+    cSp_Window* window = AddWindow(R(100, 100, 200, 150), zoomDocProc);
+    window->SetMaxSize(300, 200);
+    SInt32 ref = 0;
+    window->SetupBeforeGrowProc(LogBeforeProc, Tag("beforeGrow"), ref);
+    window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
+    WindowRef w = window->GetWindowRef();
+    const Point box = sp_testing::WindowPartPoint(w, inZoomOut);
+    if (c.classic) {
+      sp_testing::PostMouseUp(box);
+      EventRecord click = framework_test::Record(mouseDown, box);
+      Sp_MouseDownProc(&click, 0);
+    } else {
+      sp_testing::PostClick(box);
+      sp_testing::PumpPending();
+    }
+    EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 400, 300)));
+    EXPECT_EQ(Log(), std::vector<std::string>({"beforeGrow", "afterGrow"}));
+    // The stored size is the zoomed one: asking for the old size again resizes the window.
+    window->SetSize(100, 50);
+    EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 200, 150)));
+    sp_testing::ResetEvents();
+  }
+}
+
 // ---- Drawing --------------------------------------------------------------------------------
 
 UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {

@@ -76,7 +76,7 @@ TEST_F(WindowHandlers, WindowEventsAreAnsweredAsTheToolboxExpects) {
       {kEventWindowActivated, eventNotHandledErr, "the toolbox activates"},
       {kEventWindowDeactivated, eventNotHandledErr, "the toolbox deactivates"},
       {kEventWindowGetClickActivation, eventNotHandledErr, "the toolbox's click activation"},
-      {kEventWindowZoom, eventNotHandledErr, "the toolbox zooms"},
+      {kEventWindowZoom, eventNotHandledErr, "without a zoom box part: the toolbox's"},
       {kEventWindowBoundsChanging, noErr, "the size is checked"},
       {kEventWindowResizeCompleted, noErr, "the new size is taken"},
       {kEventWindowDragCompleted, eventNotHandledErr, "told, then the toolbox's turn"},
