@@ -217,6 +217,9 @@ void Sp_MouseDownProc(EventRecord* event, short modifiers) {
     case inDrag:
       windowObj->Drag(where);
       break;
+    case inGrow:
+      windowObj->Grow(where);
+      break;
     case inGoAway:
       windowObj->GoAway(&where);
       break;

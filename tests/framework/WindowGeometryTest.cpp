@@ -218,6 +218,26 @@ TEST_F(WindowGeometry, ZoomBoxKeepsToTheMaximumTellsTheGrowProceduresAndStoresTh
   }
 }
 
+TEST_F(WindowGeometry, GrowBoxClickInTheClassicLoopGrowsWithTheMouseBetweenTheGrowProcedures) {
+  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
+  SInt32 ref = 0;
+  window->SetupBeforeGrowProc(LogBeforeProc, Tag("beforeGrow"), ref);
+  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
+  WindowRef w = window->GetWindowRef();
+  const Point grip = sp_testing::WindowPartPoint(w, inGrow);
+  const Point to = Pt(SInt16(grip.h + 80), SInt16(grip.v + 40));
+  sp_testing::PostMouseDragged(Pt(SInt16(grip.h + 10), SInt16(grip.v + 10)));
+  sp_testing::PostMouseDragged(to);
+  sp_testing::PostMouseUp(to);
+  EventRecord click = framework_test::Record(mouseDown, grip);
+  Sp_MouseDownProc(&click, 0);
+  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 380, 240)));
+  EXPECT_EQ(Log(), std::vector<std::string>({"beforeGrow", "afterGrow"}));
+  // The stored size is the grown one: asking for the old size again resizes the window.
+  window->SetSize(200, 100);
+  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 300, 200)));
+}
+
 // ---- Drawing --------------------------------------------------------------------------------
 
 UInt32 PixelAt(WindowRef window, SInt16 h, SInt16 v) {
