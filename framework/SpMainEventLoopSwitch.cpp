@@ -256,6 +256,10 @@ void Sp_MainEventLoop() {
     if (keyUpEventEnableFlag_GlV != 0) SetEventMask(everyEvent);
     const Boolean got = WaitNextEvent(everyEvent, &event, 0, cursorRgnH_GlV);
     if (got && Sp_ExecFirstCallProc(&event) != 0) continue;
+    // A framework dialog in front takes its own clicks, keys and updates (and blinks its caret
+    // when nothing came) before the general dispatch sees them. Only this loop offers them:
+    // modal filters and tracking loops look after their dialogs themselves.
+    if (Sp_DialogIdleProc(&event) != 0) continue;
     if (got) {
       Sp_EventSwitch(&event);
     } else if (frontAppFlag_GlV != 0) {

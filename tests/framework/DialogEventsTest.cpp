@@ -12,6 +12,7 @@ namespace {
 constexpr SInt16 kDialogId = 400;
 constexpr SInt16 kOneFieldDialogId = 401;
 constexpr SInt16 kModelessDialogId = 402;
+constexpr SInt16 kModelessItemsDialogId = 403;
 
 // Dialog 400 (content at 80, 60 global): OK (1), Cancel (2), two fields (3, 5) around a label
 // (4), a check box (6) and a resource check box (7).
@@ -29,6 +30,7 @@ resource 'DITL' 400 {
 resource 'CNTL' 400 { bounds 20, 180, 36, 320; value 0; max 1; min 0; procID checkBoxProc; title "Resource" }
 resource 'DLOG' 401 { bounds 300, 80, 400, 420; procID 5; visible true; items 401; title "One field" }
 resource 'DLOG' 402 { bounds 300, 80, 400, 420; procID 0; visible true; items 401; title "Modeless" }
+resource 'DLOG' 403 { bounds 60, 80, 260, 420; procID 0; visible true; items 400; title "Modeless items" }
 resource 'DITL' 401 {
   button 60, 250, 80, 320 { text "OK" }
   editText 20, 20, 36, 150 { text "only" }
@@ -62,8 +64,12 @@ class DialogEvents : public WindowGeometryFixture {
     WindowGeometryFixture::SetUp();
     Calls().clear();
     ASSERT_NO_FATAL_FAILURE(framework_test::UseResourceSource(kResources));
-    Sp_SetupWindowEventHandlerForCarbonEvent();
-    dialog_ = OpenDialog(kDialogId);
+    if (!CarbonEventMode()) {
+      if (Sp_Is_CarbonEvent_ModeEnable()) GTEST_SKIP() << "Carbon events already on here";
+    } else {
+      Sp_SetupWindowEventHandlerForCarbonEvent();
+    }
+    dialog_ = OpenDialog(CarbonEventMode() ? kDialogId : kModelessItemsDialogId);
     ASSERT_NE(dialog_, nullptr);
     const std::pair<short, const char*> watched[] = {
         {1, "ok"}, {2, "cancel"}, {6, "check"}, {7, "resource"}};
@@ -387,6 +393,60 @@ TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
 }
 
 // ---- Control items --------------------------------------------------------------------------
+
+// ---- The classic loop -----------------------------------------------------------------------
+
+class ClassicDialogLoop : public DialogEvents {
+ protected:
+  bool CarbonEventMode() const override { return false; }
+
+  // Runs the classic loop until nothing is queued any more, or for 100 events should it never
+  // settle.
+  static void RunLoop() {
+    static int events = 0;
+    events = 0;
+    SInt32 counter = 0;
+    unsigned long idle = 0;
+    Sp_SetupFirstCallProcPtr(
+        [](EventRecord*, unsigned long) -> unsigned char {
+          if (++events > 100) mainLoopFlag_GlV = 0;
+          return 0;
+        },
+        0, &counter);
+    Sp_SetupEventIdleTimeProcedure(
+        [](unsigned long) {
+          if (sp_testing::QueuedEventCount() == 0) mainLoopFlag_GlV = 0;
+        },
+        0, 0, &idle);
+    executeMainEventTerminateProcedureFlag_GlV = 0;
+    frontAppFlag_GlV = 1;
+    Sp_MainEventLoop();
+    executeMainEventTerminateProcedureFlag_GlV = 1;
+    mainLoopFlag_GlV = 1;
+    Sp_DeleteFirstCallProcPtr(counter);
+    Sp_UnsetEventIdleTimeProcedure(idle);
+  }
+};
+
+TEST_F(ClassicDialogLoop, AModelessDialogTakesReturnForItsDefaultButtonAndClicksOnItsItems) {
+  // The application's completion of the check box turns it over.
+  dialog_->GetTargetDialogControlItemObjPtr(6)->SetButtonOperationCompleatedProc(
+      [](short, unsigned long d) {
+        Tell(d, "completed");
+        ControlRef check = reinterpret_cast<const Watched*>(d)->control;
+        SetControlValue(check, SInt16(1 - GetControlValue(check)));
+      },
+      reinterpret_cast<unsigned long>(&watched_[6]));
+  sp_testing::PostKeyDown(0x0D, 0x24);
+  sp_testing::PostMouseDown(Centre(6));
+  sp_testing::PostMouseUp(Centre(6));
+  RunLoop();
+  EXPECT_EQ(Calls(), (Log{"ok.buttonDown(0)@0", "ok.buttonUp@0", "ok.completed@0",
+                          "check.mouseDown(11)@10", "check.buttonDown(11)@10", "check.buttonUp@0",
+                          "check.upInside@0", "check.completed@0"}));
+  EXPECT_EQ(GetControlValue(Control(6)), 1);
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 0u);
+}
 
 }  // namespace
 }  // namespace window_geometry_test

@@ -97,7 +97,7 @@ class WindowGeometryFixture : public framework_test::FrameworkFixture {
   void SetUp() override {
     FrameworkFixture::SetUp();
     ResetGeometryState();
-    Sp_CarbonEvent_ModeEnable();
+    if (CarbonEventMode()) Sp_CarbonEvent_ModeEnable();
     sSpViewServices recording = Sp_ViewServices();
     recording.Sp_MouseDownHotSpot = RecordingHotSpotDown;
     recording.Sp_MouseUpHotSpot = RecordingHotSpotUp;
@@ -111,6 +111,10 @@ class WindowGeometryFixture : public framework_test::FrameworkFixture {
     Sp_InstallViewServices();
     FrameworkFixture::TearDown();
   }
+
+  // Tests of the classic loop answer false. The mode cannot be switched off again, so they
+  // run only in a process of their own (as CTest runs each test).
+  virtual bool CarbonEventMode() const { return true; }
 
   static void ResetGeometryState() {
     sp_testing::ResetGestalt();
