@@ -398,9 +398,9 @@ TEST_F(DialogEvents, AnUpdateDrawsTheStaticTextAndEmptiesTheUpdateRegion) {
   const Rect label = framework_test::ItemBox(Dialog(), 4);
   InvalWindowRect(window, &label);
   EventRef event = nullptr;
-  ASSERT_EQ(CreateEvent(nullptr, kEventClassWindow, kEventWindowUpdate, 0, kEventAttributeNone,
-                        &event),
-            noErr);
+  ASSERT_EQ(
+      CreateEvent(nullptr, kEventClassWindow, kEventWindowUpdate, 0, kEventAttributeNone, &event),
+      noErr);
   SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
   EXPECT_EQ(SendEventToEventTarget(event, GetWindowEventTarget(window)), noErr);
   ReleaseEvent(event);
