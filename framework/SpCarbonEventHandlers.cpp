@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Controls.h"
+#include "Dialogs.h"
 #include "Events.h"
 #include "MacMemory.h"
 #include "Menus.h"
@@ -11,6 +13,7 @@
 #include "SpEventToolsClass.h"
 #include "SpMainEventLoop.h"
 #include "SpMenu.h"
+#include "SpPortSaver.h"
 #include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
@@ -240,7 +243,18 @@ void Sp_WindowUpdateProc(WindowRef window) {
   cSp_Window* windowObj = Sp_SerchWindowObject(window);
   if (windowObj == nullptr) return;
   Sp_ViewServices().Sp_RedrawViewForUpdateEvent(window);
+  cSpPortSaver port(window);
+  // Drawing between BeginUpdate and EndUpdate reaches only what waits, and EndUpdate marks it
+  // done: without the pair the toolbox would keep asking for the same update.
+  BeginUpdate(window);
   windowObj->Update();
+  // A dialog's texts, icons and pictures are no controls: only the dialog draws them.
+  if (DialogRef dialog = GetDialogFromWindow(window)) {
+    DrawDialog(dialog);
+  } else {
+    DrawControls(window);
+  }
+  EndUpdate(window);
 }
 
 // ---- Menu commands --------------------------------------------------------------------------

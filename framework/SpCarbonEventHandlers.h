@@ -85,8 +85,9 @@ void Sp_ApplicationActivatedProc();
 // The application went to the back: suspend registry (mouse tracing off), text services and
 // the edit-text engine suspended.
 void Sp_ApplicationDeactivatedProc();
-// Redraws a framework window of the normal list: its views, then the window itself. Nothing
-// for a null window or one that is no framework window.
+// Redraws a framework window of the normal list: its views, then, between BeginUpdate and
+// EndUpdate, the window itself and its controls (a dialog: all its items). Nothing for a null
+// window or one that is no framework window.
 void Sp_WindowUpdateProc(WindowRef window);
 // The framework's idle work: interrupt-drawn views, the views' mouse-move work while the
 // application is active, then the idle registry (with the animated cursor and the mouse-trace

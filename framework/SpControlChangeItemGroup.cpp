@@ -22,6 +22,10 @@ DialogRef DialogOf(const cSp_Window* window) {
   return (window != nullptr) ? window->GetDialogRef() : nullptr;
 }
 
+// A hidden dialog item reports its rectangle this far right of where it shows.
+const SInt16 kHiddenItemOffset = 16384;
+const SInt16 kHiddenItemThreshold = 8192;
+
 }  // namespace
 
 cSp_ControlChangeOutputItemGroup::cSp_ControlChangeOutputItemGroup(cSp_Window* window,
@@ -37,10 +41,14 @@ cSp_ControlChangeOutputItemGroup::cSp_ControlChangeOutputItemGroup(cSp_Window* w
   if (ditl_ != nullptr) AppendDITL(dialog, ditl_, overlayDITL);
   itemCount_ = short(CountDITL(dialog) - baseItemNo_);
 
-  // A panel starts hidden and inactive.
+  // A panel starts hidden and inactive. Items without a control (texts, icons, pictures) are
+  // hidden as dialog items: neither drawn nor reached by Tab, clicks or typing.
   for (short n = 1; n <= itemCount_; ++n) {
     ControlRef control = ItemControl(short(baseItemNo_ + n));
-    if (control == nullptr) continue;
+    if (control == nullptr) {
+      HideDialogItem(dialog, short(baseItemNo_ + n));
+      continue;
+    }
     if (embed != 0 && baseControl_ != nullptr) EmbedControl(control, baseControl_);
     DeactivateControl(control);
     HideControl(control);
@@ -89,6 +97,8 @@ cSp_ControlItem* cSp_ControlChangeOutputItemGroup::SetupDialogContorlItem(short 
     DialogItemType type = 0;
     Rect rect = {0, 0, 0, 0};
     GetDialogItem(dialog, short(baseItemNo_ + ownItemNo), &type, nullptr, &rect);
+    // An item of a hidden panel is recorded where it shows.
+    if (rect.left >= kHiddenItemThreshold) OffsetRect(&rect, SInt16(-kHiddenItemOffset), 0);
     item->itemType_ = type;
     item->currentRect_ = rect;
     item->resourceRect_ = rect;
@@ -114,10 +124,14 @@ cSp_ControlItem* cSp_ControlChangeOutputItemGroup::SerchTargetMacOSControlRefNum
 
 void cSp_ControlChangeOutputItemGroup::EnableOutputItem() {
   if (shownFlag_ != 0) return;
+  DialogRef dialog = DialogOf(window_);
   for (short n = 1; n <= itemCount_; ++n) {
     const short dialogItemNo = short(baseItemNo_ + n);
     ControlRef control = ItemControl(dialogItemNo);
-    if (control == nullptr) continue;
+    if (control == nullptr) {
+      if (dialog != nullptr) ShowDialogItem(dialog, dialogItemNo);
+      continue;
+    }
     ShowControl(control);
     cSp_ControlItem* item = SerchDialogContorlItem(dialogItemNo, 0);
     if (item != nullptr) {
@@ -140,10 +154,15 @@ void cSp_ControlChangeOutputItemGroup::EnableOutputItem() {
 void cSp_ControlChangeOutputItemGroup::DisableOutputItem() {
   if (shownFlag_ == 0) return;
   if (disable_.proc != nullptr) disable_.proc(this, 0, disable_.userData);
+  DialogRef dialog = DialogOf(window_);
   for (short n = 1; n <= itemCount_; ++n) {
     const short dialogItemNo = short(baseItemNo_ + n);
     ControlRef control = ItemControl(dialogItemNo);
-    if (control == nullptr) continue;
+    if (control == nullptr) {
+      // A field of the panel that had the focus hands it to a field still shown.
+      if (dialog != nullptr) HideDialogItem(dialog, dialogItemNo);
+      continue;
+    }
     DeactivateControl(control);
     HideControl(control);
     cSp_ControlItem* item = SerchDialogContorlItem(dialogItemNo, 0);

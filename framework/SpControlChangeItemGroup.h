@@ -55,7 +55,8 @@ class cSp_ControlChangeOutputItemGroup : public cSpListLinks<cSp_ControlChangeOu
   // own set: `itemNo` counts within the group's DITL; clear: it is the number in the dialog.
   cSp_ControlItem* SerchDialogContorlItem(short itemNo, unsigned char own);
 
-  // Show and hide the group's items; each does nothing when the group already is so.
+  // Show and hide the group's items, its texts as well as its controls (a hidden field is out
+  // of reach of Tab and typing); each does nothing when the group already is so.
   void EnableOutputItem();
   void DisableOutputItem();
   void SetupChangeToEnableOutputCallback(tSpChangeOutputGroupProcPtr proc, unsigned long userData);

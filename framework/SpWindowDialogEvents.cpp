@@ -113,6 +113,15 @@ bool IsEditTextItem(DialogRef dialog, short itemNo) {
   return ItemKind(type) == kEditTextDialogItem;
 }
 
+// A hidden item (a panel switched out of view, say) reports its rectangle far to the right.
+bool IsShownEditTextItem(DialogRef dialog, short itemNo) {
+  const SInt16 kHiddenItemThreshold = 8192;
+  DialogItemType type = 0;
+  Rect box = {0, 0, 0, 0};
+  GetDialogItem(dialog, itemNo, &type, nullptr, &box);
+  return ItemKind(type) == kEditTextDialogItem && box.left < kHiddenItemThreshold;
+}
+
 // Follows a press on a button-like part of an item's control until the release: the control
 // shows itself pressed while the mouse is over the item. 1 when released over it.
 unsigned char FollowButtonPress(DialogRef dialog, ControlRef control, ControlPartCode part,
@@ -199,14 +208,14 @@ unsigned char PressConnectedButton(DialogRef dialog, cSp_Window* window, char ch
   return 1;
 }
 
-// Tab: the focus goes to the next edit-text item after the focused one, after the last back
-// to the first. 1 when it moved.
+// Tab: the focus goes to the next shown edit-text item after the focused one, after the last
+// back to the first. 1 when it moved.
 unsigned char MoveFocusToNextField(DialogRef dialog, short focus, short* itemHit) {
   const DialogItemIndex count = CountDITL(dialog);
   short first = 0;
   short next = 0;
   for (short i = 1; i <= count; ++i) {
-    if (!IsEditTextItem(dialog, i)) continue;
+    if (!IsShownEditTextItem(dialog, i)) continue;
     if (first == 0) first = i;
     if (i > focus) {
       next = i;

@@ -412,6 +412,34 @@ TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A hidden panel's field is out of reach: Tab passes it by and typing goes elsewhere; shown
+// again, Tab reaches it.
+TEST_F(ControlChangeItemGroupTest, HiddenPanelFieldTakesNeitherTheFocusNorTyping) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  constexpr short kOwnField = 6;
+  constexpr short kPanelField = kOwnItems + 2;
+  // "<focus after Tab> <panel field's text> <whether it can be clicked>" after Tab and a key.
+  const auto tabAndType = [&](char ch) {
+    EventRecord tab = framework_test::Record(keyDown, framework_test::Pt(0, 0), 0, '\t');
+    short itemHit = 0;
+    Sp_DialogKeyDownProc(Dialog(), &tab, &itemHit);
+    const short focus = GetDialogKeyboardFocusItem(Dialog());
+    TEKey(ch, GetDialogTextEditHandle(Dialog()));
+    Point centre = {0, 0};
+    return std::to_string(focus) + " " + sp_testing::DialogItemText(Dialog(), kPanelField) +
+           (sp_testing::DialogItemCentre(Dialog(), kPanelField, &centre) ? " shown" : " hidden");
+  };
+  EXPECT_EQ(tabAndType('a'), "6 one hidden") << "a new panel starts hidden";
+  Chooser()->EnableTargetOutputItem(1, 0);
+  EXPECT_EQ(tabAndType('b'), "9 b shown");
+  one->DisableOutputItem();
+  EXPECT_NE(GetDialogKeyboardFocusItem(Dialog()), kPanelField) << "the focus left with the panel";
+  EXPECT_EQ(tabAndType('c'), "6 b hidden");
+  one->EnableOutputItem();
+  EXPECT_EQ(tabAndType('d'), "9 d shown");
+  EXPECT_EQ(sp_testing::DialogItemText(Dialog(), kOwnField), "abcac") << "a and c typed there";
+}
+
 TEST_F(ControlChangeItemGroupTest, EditTextIsCutBetweenCharactersAt255Bytes) {
   cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
   char buffer[256];

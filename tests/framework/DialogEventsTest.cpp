@@ -392,6 +392,35 @@ TEST_F(DialogEvents, AnUpdateWithNothingWaitingRedrawsTheWholeContent) {
   EXPECT_TRUE(EmptyRect(&waiting)) << "nothing left waiting";
 }
 
+// An update of a dialog draws its texts too and leaves nothing waiting: otherwise the toolbox
+// would ask again and again and the label would stay blank.
+TEST_F(DialogEvents, AnUpdateDrawsTheStaticTextAndEmptiesTheUpdateRegion) {
+  WindowRef window = GetDialogWindow(Dialog());
+  CGrafPtr port = GetWindowPort(window);
+  const Rect all = R(0, 0, 400, 400);
+  ValidWindowRect(window, &all);
+  constexpr UInt32 kRed = 0xFF0000;
+  sp_testing::FillPort(port, kRed);
+  const Rect label = framework_test::ItemBox(Dialog(), 4);
+  InvalWindowRect(window, &label);
+  EventRef event = nullptr;
+  ASSERT_EQ(
+      CreateEvent(nullptr, kEventClassWindow, kEventWindowUpdate, 0, kEventAttributeNone, &event),
+      noErr);
+  SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  EXPECT_EQ(SendEventToEventTarget(event, GetWindowEventTarget(window)), noErr);
+  ReleaseEvent(event);
+  int drawn = 0;
+  for (SInt16 v = label.top; v < label.bottom; ++v) {
+    for (SInt16 h = label.left; h < label.right; ++h) {
+      drawn += (sp_testing::ReadPixel(port, h, v) & 0xFFFFFF) != kRed;
+    }
+  }
+  EXPECT_GT(drawn, 0) << "the label drawn";
+  const Rect waiting = sp_testing::UpdateRegionBounds(window);
+  EXPECT_TRUE(EmptyRect(&waiting)) << "nothing left waiting";
+}
+
 // ---- Control items --------------------------------------------------------------------------
 
 // ---- The classic loop -----------------------------------------------------------------------
