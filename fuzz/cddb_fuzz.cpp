@@ -1,0 +1,46 @@
+// The title database "CD Remote Programs": the bytes as the resource file in the Preferences
+// folder, loaded afresh as on the first look-up of a disc, a few discs looked up, and the
+// database thrown away again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "Folders.h"
+#include "FuzzHome.h"
+#include "SpCDDBMgrObject.h"
+#include "SpCDDiscPosition.h"
+#include "SpErrorInfoSystem.h"
+
+namespace {
+
+OSErr DropRecord(const char*, const char*, SInt32, const char*, URefCon) { return noErr; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& home = sp_fuzz::Home();
+  if (home.empty()) return 0;
+  SpERORSYS_SetRecordSink(DropRecord, 0);
+  SInt16 vRefNum = 0;
+  SInt32 dirID = 0;
+  if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
+    return 0;
+  // The Preferences folder of a home is its ".config".
+  if (!sp_fuzz::WriteFile(home + "/.config/" + kSpCDDBFileName, data, size)) return 0;
+
+  SpDisposeCDDBManager();
+  // Keys of the seeds' discs and of none.
+  const cDiscPosition keys[] = {cDiscPosition(44, 59, 74, 0), cDiscPosition(3, 59, 74, 0),
+                                cDiscPosition(0, 0, 0, 0)};
+  for (const cDiscPosition& key : keys) {
+    cSp_CDDBItem* item = SpCDDB_GetDBItem(key);
+    if (item == nullptr) continue;
+    char title[256];
+    unsigned char truncated = 0;
+    item->GetCDTitle(title, sizeof title, &truncated);
+    for (short track = 1; track <= 3; ++track)
+      item->GetCDTrackTitle(track, title, sizeof title, &truncated);
+  }
+  SpDisposeCDDBManager();
+  return 0;
+}

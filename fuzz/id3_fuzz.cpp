@@ -1,0 +1,36 @@
+// ID3 tags: the bytes as a sound file in the Preferences folder, read as the program reads the
+// tag of a file the user adds (an ID3 v2 tag at its start, else v1 at its end, else the
+// chunks of an AIFF file).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "Folders.h"
+#include "FuzzHome.h"
+#include "SpErrorInfoSystem.h"
+#include "SpQTInterface.h"
+#include "SpQTMusicInfo.h"
+
+namespace {
+
+// Damaged tags are reported to the error log; a long run keeps no file of them.
+OSErr DropRecord(const char*, const char*, SInt32, const char*, URefCon) { return noErr; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& home = sp_fuzz::Home();
+  if (home.empty()) return 0;
+  SpERORSYS_SetRecordSink(DropRecord, 0);
+  SInt16 vRefNum = 0;
+  SInt32 dirID = 0;
+  if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
+    return 0;
+  // The Preferences folder of a home is its ".config".
+  if (!sp_fuzz::WriteFile(home + "/.config/input.mp3", data, size)) return 0;
+
+  cSp_MusicFileMusicInfoDataObj* record = nullptr;
+  SpQTI_ParseMusicInfoFromTargetFile(vRefNum, dirID, "input.mp3", nullptr, record);
+  delete record;
+  return 0;
+}

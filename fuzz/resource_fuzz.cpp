@@ -1,0 +1,63 @@
+// Classic resource files: the bytes as a data-fork resource file, opened read-only by the
+// Resource Manager, every type and resource walked and loaded, and closed again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "CFURL.h"
+#include "CFURLFiles.h"
+#include "Files.h"
+#include "FuzzHome.h"
+#include "Resources.h"
+
+namespace {
+
+// A damaged map may promise many types and resources; a few of each show how they are read.
+constexpr SInt16 kMostTypes = 16;
+constexpr SInt16 kMostResources = 32;
+
+bool RefOf(const std::string& path, FSRef* ref) {
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+      kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()),
+      false);
+  if (url == nullptr) return false;
+  const bool ok = CFURLGetFSRef(url, ref);
+  CFRelease(url);
+  return ok;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& home = sp_fuzz::Home();
+  if (home.empty()) return 0;
+  const std::string path = home + "/input.rsrc";
+  FSRef ref;
+  if (!sp_fuzz::WriteFile(path, data, size) || !RefOf(path, &ref)) return 0;
+
+  const SInt16 saved = CurResFile();
+  const SInt16 file = FSOpenResFile(&ref, fsRdPerm);
+  if (file != -1) {
+    UseResFile(file);
+    const SInt16 types = Count1Types();
+    for (SInt16 t = 1; t <= types && t <= kMostTypes; ++t) {
+      ResType type = 0;
+      Get1IndType(&type, t);
+      const SInt16 count = Count1Resources(type);
+      for (SInt16 i = 1; i <= count && i <= kMostResources; ++i) {
+        Handle resource = Get1IndResource(type, i);
+        if (resource == nullptr) continue;
+        SInt16 id = 0;
+        ResType gotType = 0;
+        Str255 name;
+        GetResInfo(resource, &id, &gotType, name);
+        GetResAttrs(resource);
+        GetResourceSizeOnDisk(resource);
+        ReleaseResource(resource);
+      }
+    }
+    CloseResFile(file);
+  }
+  UseResFile(saved);
+  return 0;
+}
