@@ -412,8 +412,8 @@ unsigned char ciTunesInfoArtistObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track
   // Albums of one name lie side by side, the newest first; the index gives the first.
   ciTunesInfoAlbumObj* before = nullptr;  // the album a new one goes in front of
   ++sp_itunes::gFilingSteps;
-  auto same = albumOfNameAndCount_.find(std::make_pair(std::string(albumName),
-                                                       track->GetTrackCount()));
+  auto same =
+      albumOfNameAndCount_.find(std::make_pair(std::string(albumName), track->GetTrackCount()));
   if (same != albumOfNameAndCount_.end()) return same->second->AddTrackInfoItem(track);
   auto named = firstAlbumOfName_.find(albumName);
   if (named != firstAlbumOfName_.end()) {
@@ -724,7 +724,9 @@ bool Agrees(const SInt16 group[4], const SInt16 track[4]) {
   return score > 0;
 }
 
-UInt16 CodeOf(SInt16 number) { return number >= 0 ? UInt16(number) : kNegative; }
+UInt16 CodeOf(SInt16 number) {
+  return number >= 0 ? UInt16(number) : kNegative;
+}
 
 UInt64 PatternOf(const UInt16 codes[4]) {
   return UInt64(codes[0]) | UInt64(codes[1]) << 16 | UInt64(codes[2]) << 32 |
