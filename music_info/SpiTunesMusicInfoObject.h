@@ -14,10 +14,12 @@
 // items point at tracks and own none. A track owns its texts. Group pointers handed out by
 // GetTargetAlbum stay valid until the library is emptied or reloaded.
 //
-// Large libraries (a hundred thousand tracks) are filed in about n log n: besides its lists
-// the library keeps indexes of tracks by id, artists by name and album groups by name, and an
-// artist keeps one of its albums by name. The lists stay the authority; the indexes only
-// shorten the walks and always answer what the walk would.
+// Large libraries (a hundred thousand tracks, or tens of thousands in one album) are filed in
+// about n log n: besides its lists the library keeps indexes of tracks by id, artists by name
+// and album groups by name (and, for a name with many groups, by how their numbers agree); an
+// artist keeps its albums by name and track count, an album its slots by number, a slot the
+// last track of each key count, and an album group its items by number. The lists stay the
+// authority; the indexes only shorten the walks and always answer what the walk would.
 //
 // A failing operation of this file sounds the beep and logs one record (source
 // "SpiTunesMusicInfoObject", the qualified method name, a code and a fixed message).
