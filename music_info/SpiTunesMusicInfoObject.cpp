@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -23,6 +24,12 @@ const char kMsgNullArgumentOfPlayList[] = "Required arugment is null !! ";
 
 // Numbers in tag records are plain decimal text in the program's own encoding.
 constexpr UInt32 kNumberEncoding = kCFStringEncodingMacJapanese;
+
+}  // namespace
+
+unsigned long sp_itunes::gFilingSteps = 0;
+
+namespace {
 
 bool IsOnList(const void* self, const void* first, const void* before, const void* next) {
   return self == first || before != nullptr || next != nullptr;
@@ -112,10 +119,24 @@ void cSPiTMI_TrackRootObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
     return;
   }
   // The most completely described copy of a track leads its slot; earlier ones win ties.
+  const UInt16 keyCount = track->GetKeyCount();
   cSPiTMI_TrackInfoObj* after = nullptr;
-  for (cSPiTMI_TrackInfoObj* t = firstTrack_;
-       t != nullptr && t->GetKeyCount() >= track->GetKeyCount(); t = t->slotLink_.next) {
-    after = t;
+  if (!keyCountIndexLost_) {
+    ++sp_itunes::gFilingSteps;
+    auto atOrAbove = lastOfKeyCount_.lower_bound(keyCount);
+    after = atOrAbove != lastOfKeyCount_.end() ? atOrAbove->second : nullptr;
+    try {
+      lastOfKeyCount_[keyCount] = track;
+    } catch (const std::bad_alloc&) {
+      keyCountIndexLost_ = true;
+      lastOfKeyCount_.clear();
+    }
+  } else {
+    for (cSPiTMI_TrackInfoObj* t = firstTrack_; t != nullptr && t->GetKeyCount() >= keyCount;
+         t = t->slotLink_.next) {
+      ++sp_itunes::gFilingSteps;
+      after = t;
+    }
   }
   SlotList::Insert(firstTrack_, lastTrack_, after, track);
 }
@@ -134,9 +155,14 @@ bool ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject(cSPiTMI_TrackInfoObj* tr
     return SpReportFailure(kSource, "ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject", 1,
                            kSpMsgNullArgument, false);
   }
-  const SInt32 before = GetNumberOfItem();
-  SetValue(-1, reinterpret_cast<unsigned long>(track));
-  if (GetNumberOfItem() > before) return true;
+  // Taken from the pool here, so a pool that runs dry is seen without counting the items.
+  cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
+  sSp_UnsignedLongCollectionItem* item = manager != nullptr ? manager->GetNewItemPtr() : nullptr;
+  if (item != nullptr) {
+    item->value = reinterpret_cast<unsigned long>(track);
+    LinkIntoItemList(-1, item);
+    return true;
+  }
   return SpReportFailure(kSource, "ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject", 3,
                          kSpMsgMemory, false);
 }
@@ -283,20 +309,39 @@ unsigned char ciTunesInfoAlbumObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track)
     // Numbered slots come first, in ascending order; the slots of tracks without a number
     // follow them.
     after = nullptr;
-    for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr && s->GetTrackNumber() != 0;
-         s = s->rootLink_.next) {
-      if (s->GetTrackNumber() == number) {
-        s->AddTrackInfoItem(track);
+    if (!slotIndexLost_) {
+      ++sp_itunes::gFilingSteps;
+      auto atOrAbove = slotOfNumber_.lower_bound(number);
+      if (atOrAbove != slotOfNumber_.end() && atOrAbove->first == number) {
+        atOrAbove->second->AddTrackInfoItem(track);
         return 1;
       }
-      if (s->GetTrackNumber() > number) break;
-      after = s;
+      if (atOrAbove != slotOfNumber_.begin()) after = std::prev(atOrAbove)->second;
+    } else {
+      for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr && s->GetTrackNumber() != 0;
+           s = s->rootLink_.next) {
+        ++sp_itunes::gFilingSteps;
+        if (s->GetTrackNumber() == number) {
+          s->AddTrackInfoItem(track);
+          return 1;
+        }
+        if (s->GetTrackNumber() > number) break;
+        after = s;
+      }
     }
   }
   cSPiTMI_TrackRootObj* slot = new (std::nothrow) cSPiTMI_TrackRootObj(number);
   if (slot == nullptr) {
     return SpReportFailure(kSource, "ciTunesInfoAlbumObj::AddTrackInfoItem", 3, kSpMsgMemory,
                            static_cast<unsigned char>(0));
+  }
+  if (number != 0 && !slotIndexLost_) {
+    try {
+      slotOfNumber_.emplace(number, slot);
+    } catch (const std::bad_alloc&) {
+      slotIndexLost_ = true;
+      slotOfNumber_.clear();
+    }
   }
   RootList::Insert(firstSlot_, lastSlot_, after, slot);
   ++slotCount_;
@@ -366,12 +411,12 @@ unsigned char ciTunesInfoArtistObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track
   const char* albumName = track->GetText(kSpiTMI_Album);
   // Albums of one name lie side by side, the newest first; the index gives the first.
   ciTunesInfoAlbumObj* before = nullptr;  // the album a new one goes in front of
+  ++sp_itunes::gFilingSteps;
+  auto same =
+      albumOfNameAndCount_.find(std::make_pair(std::string(albumName), track->GetTrackCount()));
+  if (same != albumOfNameAndCount_.end()) return same->second->AddTrackInfoItem(track);
   auto named = firstAlbumOfName_.find(albumName);
   if (named != firstAlbumOfName_.end()) {
-    for (ciTunesInfoAlbumObj* a = named->second;
-         a != nullptr && std::strcmp(a->GetName(), albumName) == 0; a = a->albumLink_.next) {
-      if (a->GetTrackCount() == track->GetTrackCount()) return a->AddTrackInfoItem(track);
-    }
     before = named->second;
   } else {
     auto greater = firstAlbumOfName_.upper_bound(albumName);
@@ -383,7 +428,14 @@ unsigned char ciTunesInfoArtistObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track
     return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
   }
   try {
-    firstAlbumOfName_[albumName] = album;
+    auto made = albumOfNameAndCount_.emplace(
+        std::make_pair(std::string(albumName), track->GetTrackCount()), album);
+    try {
+      firstAlbumOfName_[albumName] = album;
+    } catch (const std::bad_alloc&) {
+      albumOfNameAndCount_.erase(made.first);
+      throw;
+    }
   } catch (const std::bad_alloc&) {
     delete album;
     return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
@@ -412,6 +464,7 @@ void ciTunesInfoArtistObj::DeleteAllAlbumItem() {
   firstAlbum_ = nullptr;
   lastAlbum_ = nullptr;
   firstAlbumOfName_.clear();
+  albumOfNameAndCount_.clear();
   AlbumList::DeleteFrom(album);
 }
 
@@ -446,15 +499,33 @@ unsigned char ciTunesInfoMusicGroupObj::SetupAlbumTrackInfoObject(short trackNum
     return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
   }
   ciTunesInfoMusicGroupItemObj* after = nullptr;
-  for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
-       item = item->itemLink_.next) {
-    if (item->GetNumber() == trackNumber) return item->SetupTrackInfoObject(track) ? 1 : 0;
-    if (item->GetNumber() > trackNumber) break;
-    after = item;
+  if (!itemIndexLost_) {
+    ++sp_itunes::gFilingSteps;
+    auto atOrAbove = itemOfNumber_.lower_bound(trackNumber);
+    if (atOrAbove != itemOfNumber_.end() && atOrAbove->first == trackNumber) {
+      return atOrAbove->second->SetupTrackInfoObject(track) ? 1 : 0;
+    }
+    if (atOrAbove != itemOfNumber_.begin()) after = std::prev(atOrAbove)->second;
+  } else {
+    for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
+         item = item->itemLink_.next) {
+      ++sp_itunes::gFilingSteps;
+      if (item->GetNumber() == trackNumber) return item->SetupTrackInfoObject(track) ? 1 : 0;
+      if (item->GetNumber() > trackNumber) break;
+      after = item;
+    }
   }
   ciTunesInfoMusicGroupItemObj* item = new (std::nothrow) ciTunesInfoMusicGroupItemObj(trackNumber);
   if (item == nullptr) {
     return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
+  }
+  if (!itemIndexLost_) {
+    try {
+      itemOfNumber_.emplace(trackNumber, item);
+    } catch (const std::bad_alloc&) {
+      itemIndexLost_ = true;
+      itemOfNumber_.clear();
+    }
   }
   ItemList::Insert(firstItem_, lastItem_, after, item);
   ++itemCount_;
@@ -623,6 +694,101 @@ unsigned char ciTunesMusicInfoObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track)
   return 1;
 }
 
+namespace {
+
+// A track joins an album group of its album's name by four numbers: disc number, disc count,
+// track count and year. A group agrees with a track when no number above 0 on both sides
+// differs and at least one number is the same above 0 or 0 on both sides. Only whether a
+// number is negative matters, not which negative it is, so a number is coded as its value
+// (0 and above), kNegative, or, in a pattern, kAnyPositive: "some number above 0".
+constexpr UInt16 kNegative = 0xFFFF;
+constexpr UInt16 kAnyPositive = 0xFFFE;
+// Names with fewer groups are matched by walking them.
+constexpr std::size_t kGroupsBeforeIndex = 8;
+
+void NumbersOf(const ciTunesInfoMusicGroupObj* group, SInt16 numbers[4]) {
+  numbers[0] = group->GetDiscNumber();
+  numbers[1] = group->GetDiscCount();
+  numbers[2] = group->GetTrackCount();
+  numbers[3] = group->GetYear();
+}
+
+bool Agrees(const SInt16 group[4], const SInt16 track[4]) {
+  int score = 0;
+  for (int i = 0; i < 4; ++i) {
+    const SInt16 g = group[i];
+    const SInt16 t = track[i];
+    if (g > 0 && t > 0 && g != t) return false;
+    if ((g > 0 && g == t) || (g == 0 && t == 0)) ++score;
+  }
+  return score > 0;
+}
+
+UInt16 CodeOf(SInt16 number) {
+  return number >= 0 ? UInt16(number) : kNegative;
+}
+
+UInt64 PatternOf(const UInt16 codes[4]) {
+  return UInt64(codes[0]) | UInt64(codes[1]) << 16 | UInt64(codes[2]) << 32 |
+         UInt64(codes[3]) << 48;
+}
+
+// Files the group (the position-th of its name) under each of its patterns: its own numbers
+// with any of its numbers above 0 read as kAnyPositive. A later group takes a pattern over.
+// May throw std::bad_alloc.
+void IndexGroup(std::unordered_map<UInt64, std::size_t>& index,
+                const ciTunesInfoMusicGroupObj* group, std::size_t position) {
+  SInt16 numbers[4];
+  NumbersOf(group, numbers);
+  unsigned positives = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (numbers[i] > 0) positives |= 1u << i;
+  }
+  for (unsigned any = positives;; any = (any - 1) & positives) {
+    UInt16 codes[4];
+    for (int i = 0; i < 4; ++i) codes[i] = (any & (1u << i)) ? kAnyPositive : CodeOf(numbers[i]);
+    ++sp_itunes::gFilingSteps;
+    index[PatternOf(codes)] = position;
+    if (any == 0) break;
+  }
+}
+
+// The position of the latest indexed group that agrees with the track's numbers, or -1.
+// Each number of the track admits three codes of a group's number, each known to score or
+// not; every combination that scores is looked up.
+long FindLatestAgreeing(const std::unordered_map<UInt64, std::size_t>& index,
+                        const SInt16 track[4]) {
+  UInt16 codes[4][3];
+  bool scores[4][3];
+  for (int i = 0; i < 4; ++i) {
+    const SInt16 t = track[i];
+    const UInt16 first = t > 0 ? UInt16(t) : (t == 0 ? 0 : kAnyPositive);
+    const UInt16 second = t > 0 ? 0 : (t == 0 ? kAnyPositive : 0);
+    codes[i][0] = first;
+    codes[i][1] = second;
+    codes[i][2] = kNegative;
+    scores[i][0] = t >= 0;
+    scores[i][1] = false;
+    scores[i][2] = false;
+  }
+  long latest = -1;
+  for (int combination = 0; combination < 81; ++combination) {
+    UInt16 pattern[4];
+    bool scored = false;
+    for (int i = 0, rest = combination; i < 4; ++i, rest /= 3) {
+      pattern[i] = codes[i][rest % 3];
+      scored = scored || scores[i][rest % 3];
+    }
+    if (!scored) continue;
+    ++sp_itunes::gFilingSteps;
+    auto found = index.find(PatternOf(pattern));
+    if (found != index.end() && long(found->second) > latest) latest = long(found->second);
+  }
+  return latest;
+}
+
+}  // namespace
+
 unsigned char ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject(cSPiTMI_TrackInfoObj* track) {
   const char* method = "ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject";
   if (track == nullptr) {
@@ -631,23 +797,22 @@ unsigned char ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject(cSPiTMI_TrackInfo
   const char* album = track->GetText(kSpiTMI_Album);
   const SInt16 values[4] = {track->GetDiscNumber(), track->GetDiscCount(), track->GetTrackCount(),
                             track->GetYear()};
-  // The last group of the album's name whose numbers do not contradict the track's and
-  // agree with at least one of them.
+  // The last group of the album's name whose numbers agree with the track's.
   ciTunesInfoMusicGroupObj* chosen = nullptr;
-  auto named = groupsOfName_.find(album);
-  if (named != groupsOfName_.end()) {
-    for (ciTunesInfoMusicGroupObj* group : named->second) {
-      const SInt16 groupValues[4] = {group->GetDiscNumber(), group->GetDiscCount(),
-                                     group->GetTrackCount(), group->GetYear()};
-      int score = 0;
-      bool conflict = false;
-      for (int i = 0; i < 4; ++i) {
-        const SInt16 g = groupValues[i];
-        const SInt16 t = values[i];
-        if (g > 0 && t > 0 && g != t) conflict = true;
-        if ((g > 0 && g == t) || (g == 0 && t == 0)) ++score;
+  GroupsOfName* named = nullptr;
+  auto found = groupsOfName_.find(album);
+  if (found != groupsOfName_.end()) {
+    named = &found->second;
+    if (named->indexed) {
+      const long latest = FindLatestAgreeing(named->latestOfPattern, values);
+      if (latest >= 0) chosen = named->groups[std::size_t(latest)];
+    } else {
+      for (ciTunesInfoMusicGroupObj* group : named->groups) {
+        ++sp_itunes::gFilingSteps;
+        SInt16 numbers[4];
+        NumbersOf(group, numbers);
+        if (Agrees(numbers, values)) chosen = group;
       }
-      if (!conflict && score > 0) chosen = group;
     }
   }
   if (chosen == nullptr) {
@@ -657,12 +822,29 @@ unsigned char ciTunesMusicInfoObj::AddTrackItemIntoAlbumObject(cSPiTMI_TrackInfo
       return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
     }
     try {
-      groupsOfName_[album].push_back(chosen);
+      if (named == nullptr) named = &groupsOfName_[album];
+      named->groups.push_back(chosen);
     } catch (const std::bad_alloc&) {
       delete chosen;
       return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
     }
     GroupList::Insert(firstGroup_, lastGroup_, lastGroup_, chosen);
+    if (named->indexed || named->groups.size() >= kGroupsBeforeIndex) {
+      // An index that cannot be kept is dropped; the walk answers alike.
+      try {
+        if (named->indexed) {
+          IndexGroup(named->latestOfPattern, chosen, named->groups.size() - 1);
+        } else {
+          for (std::size_t i = 0; i < named->groups.size(); ++i) {
+            IndexGroup(named->latestOfPattern, named->groups[i], i);
+          }
+          named->indexed = true;
+        }
+      } catch (const std::bad_alloc&) {
+        named->latestOfPattern.clear();
+        named->indexed = false;
+      }
+    }
   }
   return chosen->SetupAlbumTrackInfoObject(track->GetTrackNumber(), track);
 }

@@ -14,10 +14,12 @@
 // items point at tracks and own none. A track owns its texts. Group pointers handed out by
 // GetTargetAlbum stay valid until the library is emptied or reloaded.
 //
-// Large libraries (a hundred thousand tracks) are filed in about n log n: besides its lists
-// the library keeps indexes of tracks by id, artists by name and album groups by name, and an
-// artist keeps one of its albums by name. The lists stay the authority; the indexes only
-// shorten the walks and always answer what the walk would.
+// Large libraries (a hundred thousand tracks, or tens of thousands in one album) are filed in
+// about n log n: besides its lists the library keeps indexes of tracks by id, artists by name
+// and album groups by name (and, for a name with many groups, by how their numbers agree); an
+// artist keeps its albums by name and track count, an album its slots by number, a slot the
+// last track of each key count, and an album group its items by number. The lists stay the
+// authority; the indexes only shorten the walks and always answer what the walk would.
 //
 // A failing operation of this file sounds the beep and logs one record (source
 // "SpiTunesMusicInfoObject", the qualified method name, a code and a fixed message).
@@ -28,6 +30,7 @@
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CFBase.h"
@@ -51,6 +54,10 @@ enum : SInt32 {
 };
 
 namespace sp_itunes {
+
+// The steps the filing walks of this file have taken (one per list member or index entry
+// looked at), for tests that check a large library is filed in linear work.
+extern unsigned long gFilingSteps;
 
 // A zero-terminated text in a block of exactly its size; empty texts hold no block.
 class TextBlock {
@@ -288,6 +295,10 @@ class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
   cSPiTMI_TrackInfoObj* firstTrack_ = nullptr;
   cSPiTMI_TrackInfoObj* lastTrack_ = nullptr;
   SInt16 trackNumber_;
+  // The last track of each key count (the slot runs from high counts to low); when it could
+  // not be kept the slot is walked instead.
+  std::map<UInt16, cSPiTMI_TrackInfoObj*> lastOfKeyCount_;
+  bool keyCountIndexLost_ = false;
 };
 
 // An album of an artist: one slot per track number, one slot per track without a number.
@@ -338,6 +349,9 @@ class ciTunesInfoAlbumObj : public cSpMacHeapObject {
   UInt32 nameEncoding_ = 0;
   SInt16 trackCount_ = 0;
   UInt16 slotCount_ = 0;
+  // The numbered slots by number; when it could not be kept the slots are walked instead.
+  std::map<SInt16, cSPiTMI_TrackRootObj*> slotOfNumber_;
+  bool slotIndexLost_ = false;
 };
 
 // An artist: its albums in ascending byte order of name.
@@ -377,8 +391,9 @@ class ciTunesInfoArtistObj : public cSpMacHeapObject {
   ciTunesInfoAlbumObj* firstAlbum_ = nullptr;
   ciTunesInfoAlbumObj* lastAlbum_ = nullptr;
   sp_itunes::TextBlock name_;
-  // The first album of each name on the list.
+  // The first album of each name on the list, and each album by name and track count.
   std::map<std::string, ciTunesInfoAlbumObj*> firstAlbumOfName_;
+  std::map<std::pair<std::string, SInt16>, ciTunesInfoAlbumObj*> albumOfNameAndCount_;
 };
 
 // ---- Album groups and playlists ----------------------------------------------------------------
@@ -499,6 +514,9 @@ class ciTunesInfoMusicGroupObj : public cSpMacHeapObject {
   SInt16 discCount_ = 0;
   SInt16 trackCount_ = 0;
   SInt16 year_ = 0;
+  // An album group's items by number; when it could not be kept the items are walked.
+  std::map<SInt32, ciTunesInfoMusicGroupItemObj*> itemOfNumber_;
+  bool itemIndexLost_ = false;
 };
 
 // ---- The library -------------------------------------------------------------------------------
@@ -589,7 +607,15 @@ class ciTunesMusicInfoObj : public cSpMacHeapObject {
   // Indexes over the lists (see the top of this file).
   std::map<SInt32, cSPiTMI_TrackInfoObj*> firstTrackOfID_;
   std::map<std::string, ciTunesInfoArtistObj*> artistOfName_;
-  std::unordered_map<std::string, std::vector<ciTunesInfoMusicGroupObj*>> groupsOfName_;
+  // The album groups of one name in the order they were made. Past a few groups the name
+  // also keeps, for every way a track's numbers can agree with a group's, the latest group
+  // that agrees that way, so a track is matched in a fixed number of look-ups.
+  struct GroupsOfName {
+    std::vector<ciTunesInfoMusicGroupObj*> groups;
+    std::unordered_map<UInt64, std::size_t> latestOfPattern;
+    bool indexed = false;
+  };
+  std::unordered_map<std::string, GroupsOfName> groupsOfName_;
 };
 
 // ---- The reader (SpiTunesMusicInfoReader.cpp) --------------------------------------------------

@@ -172,6 +172,102 @@ TEST_F(LibraryModelTest, AlbumGroupsGatherTracksWhoseNumbersAgree) {
   EXPECT_EQ(3, library->GetFirstAlbumGroup()->GetContainGroupItem());
 }
 
+// Many groups of one name: every track lands in the group the rule gives (the latest group
+// that agrees), whether the name's groups are walked or looked up by pattern.
+TEST_F(LibraryModelTest, ManyGroupsOfOneNameChooseTheLatestAgreeingGroup) {
+  const SInt16 values[] = {-2, 0, 1, 2};
+  std::vector<T> tracks;
+  for (SInt32 i = 0; i < 600; ++i) {
+    const SInt32 r = (i * 7919 + 13) % 256;  // every combination, in a scrambled order
+    tracks.push_back({i + 1, "A", "X", 1, values[r % 4], 1000, values[r / 4 % 4],
+                      values[r / 16 % 4], values[r / 64]});
+  }
+  AddAll(*library_, tracks);
+  // The rule, walked over every group made so far.
+  std::vector<std::vector<SInt16>> groups;
+  std::vector<size_t> expected;
+  for (const T& t : tracks) {
+    const SInt16 v[4] = {t.disc, t.discs, t.count, t.year};
+    size_t chosen = groups.size();
+    for (size_t g = 0; g < groups.size(); ++g) {
+      int score = 0;
+      bool conflict = false;
+      for (int i = 0; i < 4; ++i) {
+        conflict = conflict || (groups[g][i] > 0 && v[i] > 0 && groups[g][i] != v[i]);
+        score += (groups[g][i] > 0 && groups[g][i] == v[i]) || (groups[g][i] == 0 && v[i] == 0);
+      }
+      if (!conflict && score > 0) chosen = g;
+    }
+    if (chosen == groups.size()) groups.push_back({v[0], v[1], v[2], v[3]});
+    expected.push_back(chosen);
+  }
+  std::vector<size_t> got(tracks.size(), 999);
+  size_t ordinal = 0;
+  for (auto* g = library_->GetFirstAlbumGroup(); g != nullptr;
+       g = g->GetMusicGroupLinkNextObjectPtr(), ++ordinal) {
+    for (auto* item = g->GetFirstItem(); item; item = item->GetMusicGroupItemLinkNextObjectPtr())
+      for (SInt32 i = 1; auto* t = item->GetTrackAt(i); ++i) got[t->GetTrackID() - 1] = ordinal;
+  }
+  EXPECT_EQ(groups.size(), ordinal);
+  EXPECT_EQ(expected, got);
+}
+
+// Large libraries are filed in work that grows with the tracks, not with their square: the
+// walks of the model count their steps.
+TEST_F(LibraryModelTest, FilingFortyThousandTracksTakesLinearWork) {
+  constexpr SInt32 kTracks = 40000;
+  struct Case {
+    const char* why;
+    T (*make)(SInt32 i);
+    SInt32 tracks, groups, albums, firstSlotTracks, slots, topOfFirstSlot;
+  } cases[] = {
+      {"one album, two copies of each number, numbers ascending",
+       [](SInt32 i) { return T{i + 1, "A", "X", SInt16(1 + i / 2), 20000, 1000}; }, kTracks, 1, 1,
+       2, 20000, 1},
+      {"one album, every track numbered 1, better described copies later",
+       [](SInt32 i) { return T{i + 1, "A", "X", 1, 1, 1000, 0, 0, 0, "", UInt16(i % 3)}; }, kTracks,
+       1, 1, kTracks, 1, 3},
+      {"forty thousand albums of one track",
+       [](SInt32 i) {
+         static std::vector<std::string> names;
+         if (names.size() < size_t(kTracks)) {
+           for (SInt32 n = 0; n < kTracks; ++n) names.push_back("Album " + std::to_string(n));
+         }
+         return T{i + 1, "A", names[size_t(i)].c_str(), 1, 1, 1000};
+       },
+       kTracks, kTracks, kTracks, 1, 1, 1},
+      {"forty thousand albums of one name told apart by disc and year",
+       [](SInt32 i) {
+         return T{i + 1, "A", "X", 1, 1, 1000, SInt16(1 + i % 200), 0, SInt16(1 + i / 200)};
+       },
+       10000, 10000, 1, 10000, 1, 1},
+  };
+  for (const Case& c : cases) {
+    auto library = NewLibrary();
+    const unsigned long before = sp_itunes::gFilingSteps;
+    for (SInt32 i = 0; i < c.tracks; ++i) ASSERT_TRUE(library->AddTrackInfoItem(Make(c.make(i))));
+    // A crowded album name costs a fixed number of pattern look-ups per track.
+    EXPECT_LT(sp_itunes::gFilingSteps - before, 100ul * c.tracks) << c.why;
+    SInt32 groups = 0, albums = 0;
+    for (auto* g = library->GetFirstAlbumGroup(); g; g = g->GetMusicGroupLinkNextObjectPtr())
+      ++groups;
+    const ciTunesInfoArtistObj* artist = library->GetFirstArtist();
+    for (auto* a = artist->GetFirstAlbum(); a; a = a->GetArtistLinkNextObjectPtr()) ++albums;
+    EXPECT_EQ(c.groups, groups) << c.why;
+    EXPECT_EQ(c.albums, albums) << c.why;
+    EXPECT_EQ(c.slots, artist->GetFirstAlbum()->GetSlotCount()) << c.why;
+    SInt32 inFirstSlot = 0;
+    for (auto* t = artist->GetFirstAlbum()->GetFirstSlot()->GetTopTrackItemPtr(); t;
+         t = t->GetArtistLinkNextObjectPtr())
+      ++inFirstSlot;
+    EXPECT_EQ(c.firstSlotTracks, inFirstSlot) << c.why;
+    EXPECT_EQ(c.topOfFirstSlot,
+              artist->GetFirstAlbum()->GetFirstSlot()->GetTopTrackItemPtr()->GetTrackID())
+        << c.why;
+    EXPECT_EQ(c.tracks, library->SerchTrackInfoObjectFromTrackID(c.tracks)->GetTrackID()) << c.why;
+  }
+}
+
 // ---- Matching -------------------------------------------------------------------------------
 
 TEST_F(LibraryModelTest, AlbumsMatchOnlyByExactWholeSecondsInOrder) {
