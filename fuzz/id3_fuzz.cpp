@@ -5,27 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "Folders.h"
-#include "FuzzHome.h"
-#include "SpErrorInfoSystem.h"
+#include "FuzzProgramHome.h"
 #include "SpQTInterface.h"
 #include "SpQTMusicInfo.h"
 
-namespace {
-
-// Damaged tags are reported to the error log; a long run keeps no file of them.
-OSErr DropRecord(const char*, const char*, SInt32, const char*, URefCon) { return noErr; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& home = sp_fuzz::Home();
+  const std::string& home = sp_fuzz::ProgramHome();
   if (home.empty()) return 0;
-  SpERORSYS_SetRecordSink(DropRecord, 0);
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
-  if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) != noErr)
-    return 0;
+  if (!sp_fuzz::MakePreferencesFolder(vRefNum, dirID)) return 0;
   // The Preferences folder of a home is its ".config".
   if (!sp_fuzz::WriteFile(home + "/.config/input.mp3", data, size)) return 0;
 

@@ -7,20 +7,12 @@
 
 #include "CFURL.h"
 #include "CFURLFiles.h"
-#include "FuzzHome.h"
+#include "FuzzProgramHome.h"
 #include "SpCDTOCInfoObject.h"
-#include "SpErrorInfoSystem.h"
-
-namespace {
-
-OSErr DropRecord(const char*, const char*, SInt32, const char*, URefCon) { return noErr; }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& home = sp_fuzz::Home();
+  const std::string& home = sp_fuzz::ProgramHome();
   if (home.empty()) return 0;
-  SpERORSYS_SetRecordSink(DropRecord, 0);
   const std::string disc = home + "/Disc";
   mkdir(disc.c_str(), 0700);
   const std::string path = disc + "/.TOC.plist";
