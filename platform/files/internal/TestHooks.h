@@ -1,6 +1,9 @@
 // The file layer's state that only the test API resets. Not for the program's own code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_platform {
@@ -19,6 +22,11 @@ void SetLargestInodeIdForTests(UInt32 largest);
 // Closes every open fork (without flushing) and forgets the files waiting for a flush: the
 // test API's reset.
 void CloseAllForks();
+
+// The drives looked at for audio CDs: these paths (a ".cue" image stands for a drive holding
+// that disc) instead of the machine's drives, until UseSystemDiscDrives.
+void SetDiscDrives(const std::vector<std::string>& drives);
+void UseSystemDiscDrives();
 
 }  // namespace files
 }  // namespace sp_platform
