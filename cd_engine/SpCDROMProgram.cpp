@@ -48,8 +48,7 @@ void cSp_CDRProgramBaseObj::RenumberItems() {
 cSp_CDRProgramItemObj* cSp_CDRProgramBaseObj::NewProgramItem(short where) {
   cSp_CDRProgramItemObj* item = new (std::nothrow) cSp_CDRProgramItemObj();
   if (item == nullptr) {
-    return SpReportFailure(kSource, "cSp_CDRProgramBaseObj::NewProgramItem", 1, kSpMsgMemory,
-                           item);
+    return SpReportFailure(kSource, "cSp_CDRProgramBaseObj::NewProgramItem", 1, kSpMsgMemory, item);
   }
   cSp_CDRProgramItemObj* after = where == 0 ? nullptr : itemTail_;
   if (where > 0) {

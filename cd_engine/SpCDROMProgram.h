@@ -24,8 +24,8 @@ struct sSpPlayBackBufferSetBase;
 typedef void (*SpCDR_SaveEndProcPtr)(cSp_CDRProgramBaseObj* program, unsigned char stopped,
                                      unsigned long refCon);
 // Progress of a save: (item being loaded, its total media samples, samples read, refcon).
-typedef void (*SpCDR_SaveProgressProcPtr)(cSp_CDRProgramItemObj* item, SInt32 total,
-                                          SInt32 done, unsigned long refCon);
+typedef void (*SpCDR_SaveProgressProcPtr)(cSp_CDRProgramItemObj* item, SInt32 total, SInt32 done,
+                                          unsigned long refCon);
 // Run when a running program stops.
 typedef void (*SpCDR_StopProcPtr)(unsigned long refCon);
 
@@ -37,8 +37,7 @@ enum : short {
   kSpProgramTypeMixed = 3,
 };
 
-class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>,
-                              public cSpMacHeapObject {
+class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public cSpMacHeapObject {
  public:
   cSp_CDRProgramBaseObj() { StartUpInitialize(); }
   // Destroys every item.

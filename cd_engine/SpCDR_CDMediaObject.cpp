@@ -87,8 +87,8 @@ Boolean cSp_CDRomMediaDataObj::GetCDTrackTitle(short trackNo, char* buffer, SInt
                                                unsigned char* truncated) {
   if (buffer == nullptr || size < 1) {
     if (truncated != nullptr) *truncated = 1;
-    return SpReportFailure(kSource, "cSp_CDRomMediaDataObj::GetCDTrackTitle", 1,
-                           kSpMsgNullArgument, Boolean(false));
+    return SpReportFailure(kSource, "cSp_CDRomMediaDataObj::GetCDTrackTitle", 1, kSpMsgNullArgument,
+                           Boolean(false));
   }
   unsigned char cut = 0;
   Boolean found = false;

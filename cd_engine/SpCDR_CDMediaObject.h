@@ -39,8 +39,7 @@ class cSp_CountUpProcDataObj : public cSpListLinks<cSp_CountUpProcDataObj>,
   unsigned long refCon_;
 };
 
-class cSp_CDRomMediaDataObj : public cSpListLinks<cSp_CDRomMediaDataObj>,
-                              public cSpMacHeapObject {
+class cSp_CDRomMediaDataObj : public cSpListLinks<cSp_CDRomMediaDataObj>, public cSpMacHeapObject {
  public:
   cSp_CDRomMediaDataObj() { StartUpInitialize(); }
   // Frees the track list and the count-up procedures.

@@ -110,9 +110,8 @@ cSp_QTFileDataObj* cSp_QTFileDataObj::GetTargetQTFileDataObj(short vRefNum, SInt
 
 void cSp_QTFileDataObj::SetupLengthAndStartData(unsigned char loadStartData) {
   // In single precision, as the saved lengths of earlier runs were computed.
-  lengthInSectors_ = timeScale_ > 0 && duration_ > 0
-                         ? UInt32(float(duration_) / float(timeScale_) * 75.0f)
-                         : 0;
+  lengthInSectors_ =
+      timeScale_ > 0 && duration_ > 0 ? UInt32(float(duration_) / float(timeScale_) * 75.0f) : 0;
   Sp_SectorToCDPosition(SInt32(lengthInSectors_ & 0x7FFFFFFF), &length_);
   if (loadStartData) {
     startData_ =

@@ -17,10 +17,10 @@
 class cQTFileSaveInitialData;
 
 enum : SInt32 {
-  kSpMusicFileInfoSize = 1644,         // the record's stored size
-  kSpMusicFileInfoReservedSize = 56,   // the reserved block at its start
-  kSpMusicFileInfoTextSize = 512,      // each of its three strings, terminator included
-  kSpQTFileNameSize = 512,             // a sound-file object's file name, terminator included
+  kSpMusicFileInfoSize = 1644,        // the record's stored size
+  kSpMusicFileInfoReservedSize = 56,  // the reserved block at its start
+  kSpMusicFileInfoTextSize = 512,     // each of its three strings, terminator included
+  kSpQTFileNameSize = 512,            // a sound-file object's file name, terminator included
 };
 
 // A sound file's description. Stored as 1,644 big-endian bytes (SpCDR_WriteMusicFileInfoBytes):
@@ -31,8 +31,8 @@ enum : SInt32 {
 //   1640 track number (2) | 1642 track count (2).
 struct sSpMusicFileInfo {
   UInt8 reserved[kSpMusicFileInfoReservedSize];
-  UInt32 fileSize;     // physical size of both forks, bytes
-  UInt32 sampleCount;  // media samples of the sound track
+  UInt32 fileSize;            // physical size of both forks, bytes
+  UInt32 sampleCount;         // media samples of the sound track
   SoundComponentData format;  // flags, sample count, buffer and reserved are stored as 0
   SInt32 duration;            // media time units
   SInt32 timeScale;           // media time units a second

@@ -183,8 +183,8 @@ cSpCDR_MediaMgrObj::ScanResult cSpCDR_MediaMgrObj::ScanAudioVolume(const VolumeV
     }
     cd->SetupVolumeName(volumeName);
     cd->SetupNewCDFlag();
-    cd->SetupVolumeInfo(v.vRefNum, v.creationDate, v.modificationDate, v.rootFileCount,
-                        v.fileCount, v.folderCount);
+    cd->SetupVolumeInfo(v.vRefNum, v.creationDate, v.modificationDate, v.rootFileCount, v.fileCount,
+                        v.folderCount);
     cd->SetupTrackList(list, count);
     SetupDiscIdentity(cd, count, toc.GetLeadoutBlock(), startDataMade);
     AppendCD(cd);
@@ -346,8 +346,7 @@ OSErr cSpCDR_MediaMgrObj::EjectTheMusicCDMedia(SInt32 referenceNo) {
 cSpCDR_MediaMgrObj* SpCDR_GetMediaMgrPtr(unsigned char create) {
   if (gMediaManager != nullptr || !create) return gMediaManager;
   gMediaManager = new (std::nothrow) cSpCDR_MediaMgrObj();
-  if (gMediaManager == nullptr)
-    SpReportFailure(kSource, "SpCDR_GetMediaMgrPtr", 1, kSpMsgMemory);
+  if (gMediaManager == nullptr) SpReportFailure(kSource, "SpCDR_GetMediaMgrPtr", 1, kSpMsgMemory);
   return gMediaManager;
 }
 

@@ -56,8 +56,8 @@ Boolean cSp_CDRProgramItemObj::SetupFileProgramInfo(short vRefNum, SInt32 dirID,
   cSpCDR_MediaMgrObj* media = SpCDR_GetMediaMgrPtr(1);
   if (media != nullptr) {
     const unsigned char isTrack = type == kSpCDRProgItemCDTrack;
-    qtFile_ = media->GetQTFileMediaObjPtr(vRefNum_, dirID_, fileName_, isTrack, info == nullptr,
-                                          error);
+    qtFile_ =
+        media->GetQTFileMediaObjPtr(vRefNum_, dirID_, fileName_, isTrack, info == nullptr, error);
     if (qtFile_ == nullptr && info != nullptr) {
       qtFile_ = media->CreateNewQTFileMediaObjFromMusicFileInfo(vRefNum_, dirID_, fileName_,
                                                                 isTrack, info);

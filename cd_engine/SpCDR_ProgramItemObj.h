@@ -40,9 +40,9 @@ class cSp_CDRProgramItemObj : public cSpMacHeapObject {
   // the look-up fails) and the file's sound-file object from the media manager: a track's is
   // made without reading the track; a sound file's is found, else made from `info` when that
   // is given, else read from the file. 1 when the item has its sound-file object.
-  Boolean SetupFileProgramInfo(short vRefNum, SInt32 dirID, const char* fileName,
-                               const char* title, tCDRProgItemType type,
-                               const sSpMusicFileInfo* info, unsigned char* error);
+  Boolean SetupFileProgramInfo(short vRefNum, SInt32 dirID, const char* fileName, const char* title,
+                               tCDRProgItemType type, const sSpMusicFileInfo* info,
+                               unsigned char* error);
 
   // Reference number = the previous item's + 1, or 1 without a previous item; with all, the
   // same for every following item.

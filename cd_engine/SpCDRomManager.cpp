@@ -44,19 +44,35 @@ struct StepTimer {
   EventTimerInterval interval;
 };
 
-StepTimer gPollTimer{&currentEnableCDRomAndSoundIdleEventOnCarbonEventFlag_GlV, 0,
-                     SpCDR_CatchCarbonEventIdleEventCB, nullptr, nullptr, kPollDelay,
+StepTimer gPollTimer{&currentEnableCDRomAndSoundIdleEventOnCarbonEventFlag_GlV,
+                     0,
+                     SpCDR_CatchCarbonEventIdleEventCB,
+                     nullptr,
+                     nullptr,
+                     kPollDelay,
                      kPollInterval};
 StepTimer gPureFileTimer{
-    &cdRomAndSoundPlayAndWriteIntoPureFileIdleEventOnCarbonEvent_CurrentEnableFlag_GlV, 0,
-    SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB, nullptr, nullptr, 0,
+    &cdRomAndSoundPlayAndWriteIntoPureFileIdleEventOnCarbonEvent_CurrentEnableFlag_GlV,
+    0,
+    SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB,
+    nullptr,
+    nullptr,
+    0,
     kStepInterval};
 StepTimer gQuickTimeFileTimer{
-    &cdRomAndSoundCurrentEnableWriteIntoQuickTimeFileIdleEventOnCarbonEventFlag_GlV, 0,
-    SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB, nullptr, nullptr, 0,
+    &cdRomAndSoundCurrentEnableWriteIntoQuickTimeFileIdleEventOnCarbonEventFlag_GlV,
+    0,
+    SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB,
+    nullptr,
+    nullptr,
+    0,
     kStepInterval};
-StepTimer gAIFFCTimer{&cdRomAndSoundCurrentEnableWriteIntoAIFFC_IdleEventOnCarbonEventFlag_GlV, 0,
-                      SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB, nullptr, nullptr, 0,
+StepTimer gAIFFCTimer{&cdRomAndSoundCurrentEnableWriteIntoAIFFC_IdleEventOnCarbonEventFlag_GlV,
+                      0,
+                      SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB,
+                      nullptr,
+                      nullptr,
+                      0,
                       kStepInterval};
 
 void SwitchOn(StepTimer& t) {
@@ -385,7 +401,8 @@ unsigned char cSp_CDRomManager::CheckExecuteProgramExist() const {
 
 // ---- Buffer sets ----------------------------------------------------------------------------
 
-sSpPlayBackBufferSetBase* cSp_CDRomManager::GetBuffSetToProgramBase(cSp_CDRProgramBaseObj* program) {
+sSpPlayBackBufferSetBase* cSp_CDRomManager::GetBuffSetToProgramBase(
+    cSp_CDRProgramBaseObj* program) {
   sSpPlayBackBufferSetBase* set = freeSets_;
   if (set != nullptr) {
     freeSets_ = set->bNext;
@@ -698,7 +715,8 @@ void SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB(EventLoopTimerRe
 void SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB(EventLoopTimerRef, void*) {
   if (cdRomManagerPtr_GlV == nullptr) return;
   cdRomManagerPtr_GlV->CheckStopEventForPlayAndWriteIntoPureFile__EventLoop();
-  if (!gQuickTimeFileTimer.pause) cdRomManagerPtr_GlV->WriteSoundDataIntoQuickTimeFileForEventLoop();
+  if (!gQuickTimeFileTimer.pause)
+    cdRomManagerPtr_GlV->WriteSoundDataIntoQuickTimeFileForEventLoop();
 }
 
 void SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB(EventLoopTimerRef, void*) {

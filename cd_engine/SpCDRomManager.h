@@ -86,7 +86,7 @@ struct sSpPlayBackBufferSetBase : public cSpMacHeapClearObject {
   sSpPlayBackSoundBuffer* freeHead;
   sSpPlayBackSoundBuffer* freeTail;
   sSpPlayBackSoundBuffer* allHead;
-  cSp_CDRProgramBaseObj* owner;  // the program that holds it
+  cSp_CDRProgramBaseObj* owner;       // the program that holds it
   sSpPlayBackBufferSetBase* aBefore;  // every set made
   sSpPlayBackBufferSetBase* aNext;
   sSpPlayBackBufferSetBase* bBefore;  // in use, or free
@@ -133,8 +133,7 @@ class cSp_CDRomManager : public cSpMacHeapObject {
   // file's long name. info describes the file when given (else it is read).
   cSp_CDRProgramBaseObj* CreateSoundFileProgram(short vRefNum, SInt32 dirID, const char* fileName,
                                                 const char* displayName,
-                                                const sSpMusicFileInfo* info,
-                                                unsigned char* error);
+                                                const sSpMusicFileInfo* info, unsigned char* error);
   // The first program of exactly one sound-file item of that file.
   cSp_CDRProgramBaseObj* GetTargetFileProgram(short vRefNum, SInt32 dirID, const char* name);
   cSp_CDRProgramBaseObj* GetProgramListHead() const { return programHead_; }
@@ -179,10 +178,10 @@ class cSp_CDRomManager : public cSpMacHeapObject {
   unsigned char buffersFlag_;
   SInt32 setCount_;
   tCDShareBuffSetType shareType_;
-  sSpPlayBackBufferSetBase* allSets_;      // chain A, newest first
-  sSpPlayBackBufferSetBase* inUseHead_;    // chain B, oldest first
+  sSpPlayBackBufferSetBase* allSets_;    // chain A, newest first
+  sSpPlayBackBufferSetBase* inUseHead_;  // chain B, oldest first
   sSpPlayBackBufferSetBase* inUseTail_;
-  sSpPlayBackBufferSetBase* freeSets_;     // chain B
+  sSpPlayBackBufferSetBase* freeSets_;  // chain B
 };
 
 // ---- Free functions ---------------------------------------------------------------------------
@@ -238,6 +237,7 @@ void SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB(EventLoopTimerRef timer, 
 
 // The on flags of the CD poll and of the three step timers.
 extern unsigned char currentEnableCDRomAndSoundIdleEventOnCarbonEventFlag_GlV;
-extern unsigned char cdRomAndSoundPlayAndWriteIntoPureFileIdleEventOnCarbonEvent_CurrentEnableFlag_GlV;
+extern unsigned char
+    cdRomAndSoundPlayAndWriteIntoPureFileIdleEventOnCarbonEvent_CurrentEnableFlag_GlV;
 extern unsigned char cdRomAndSoundCurrentEnableWriteIntoQuickTimeFileIdleEventOnCarbonEventFlag_GlV;
 extern unsigned char cdRomAndSoundCurrentEnableWriteIntoAIFFC_IdleEventOnCarbonEventFlag_GlV;

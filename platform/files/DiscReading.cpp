@@ -43,8 +43,11 @@ std::string TitleText(const char* text) {
   const auto* p = reinterpret_cast<const UInt8*>(text);
   while (*p != 0) {
     const UInt8 c = *p;
-    std::size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3
-                                      : (c & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t length = c < 0x80             ? 1
+                         : (c & 0xE0) == 0xC0 ? 2
+                         : (c & 0xF0) == 0xE0 ? 3
+                         : (c & 0xF8) == 0xF0 ? 4
+                                              : 0;
     if (length == 0 || (length == 1 && c < 0x20) || c == 0x7F) return std::string();
     for (std::size_t i = 1; i < length; ++i) {
       if ((p[i] & 0xC0) != 0x80) return std::string();

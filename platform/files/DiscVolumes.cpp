@@ -146,8 +146,7 @@ void ClearStaleStandIns(const std::string& root) {
 // into the disc, the lead-out included.
 std::string TocPlist(const DiscToc& toc) {
   auto integer = [](const char* key, SInt32 value) {
-    return std::string("<key>") + key + "</key><integer>" + std::to_string(value) +
-           "</integer>\n";
+    return std::string("<key>") + key + "</key><integer>" + std::to_string(value) + "</integer>\n";
   };
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
@@ -198,8 +197,7 @@ bool MakeStandIn(const DiscToc& toc, Disc& disc) {
     ClearStaleStandIns(root);
     s.staleCleared = true;
   }
-  const std::string folder =
-      root + "/" + std::to_string(getpid()) + "/" + std::to_string(++s.made);
+  const std::string folder = root + "/" + std::to_string(getpid()) + "/" + std::to_string(++s.made);
   if (!MakeFolders(folder)) return false;
   bool ok = WriteWhole(folder + "/.TOC.plist", TocPlist(toc));
   for (std::size_t i = 0; ok && i < toc.tracks.size(); ++i) {
@@ -235,9 +233,8 @@ SInt16 Mount(Disc disc, DiscSource& source, const std::string& name) {
   disc.signature = Signature(toc);
   if (!MakeStandIn(toc, disc)) return 0;
   const std::string volumeName = !toc.album.empty() ? toc.album : name;
-  const SInt16 vRefNum = AddEmulatedVolume(disc.standIn, volumeName,
-                                           kVolumeReadOnly | kVolumeEmulatedCD,
-                                           kSpAudioCDFileSystemID);
+  const SInt16 vRefNum = AddEmulatedVolume(
+      disc.standIn, volumeName, kVolumeReadOnly | kVolumeEmulatedCD, kSpAudioCDFileSystemID);
   if (vRefNum == 0) {
     RemoveTree(disc.standIn);
     return 0;
@@ -306,7 +303,8 @@ std::map<SInt16, Disc>::iterator DiscOfDrive(const std::string& device) {
 void RefreshDrive(const std::string& device) {
   State& s = S();
   auto mounted = DiscOfDrive(device);
-  if (mounted != s.discs.end() && (mounted->second.reader != nullptr || IsVolumeInUse(mounted->first)))
+  if (mounted != s.discs.end() &&
+      (mounted->second.reader != nullptr || IsVolumeInUse(mounted->first)))
     return;
   std::unique_ptr<DiscSource> source = DiscSource::Open(device);
   DiscToc toc;

@@ -197,10 +197,9 @@ OSErr CopyFile(const Location& source, const std::string& target) {
   const bool disc = IsDiscTrackFile(source.st.st_dev, source.st.st_ino);
   UInt64 copied = 0;
   for (;;) {
-    const ssize_t n =
-        disc ? ssize_t(ReadDiscTrackAt(source.st.st_dev, source.st.st_ino, copied, buffer.data(),
-                                       buffer.size()))
-             : read(in, buffer.data(), buffer.size());
+    const ssize_t n = disc ? ssize_t(ReadDiscTrackAt(source.st.st_dev, source.st.st_ino, copied,
+                                                     buffer.data(), buffer.size()))
+                           : read(in, buffer.data(), buffer.size());
     if (disc && n < 0) {
       err = ioErr;
       break;

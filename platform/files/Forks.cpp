@@ -123,7 +123,8 @@ OSErr ReadAt(Fork& fork, UInt16 mode, SInt64 offset, UInt64 count, void* buffer,
   auto* p = static_cast<char*>(buffer);
   UInt64 done = 0;
   // A track of an audio CD keeps its bytes on the disc, not in its stand-in file.
-  const bool fromDisc = ReadDiscTrack(fork.device, fork.inode, UInt64(position), p, count, &done, &err);
+  const bool fromDisc =
+      ReadDiscTrack(fork.device, fork.inode, UInt64(position), p, count, &done, &err);
   while (!fromDisc && done < count) {
     ssize_t n = pread(fork.fd, p + done, std::size_t(count - done), off_t(position + SInt64(done)));
     if (n < 0) {

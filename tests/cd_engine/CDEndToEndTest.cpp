@@ -29,9 +29,13 @@ class DiscEndToEnd : public engine_test::EngineTest {
 
   // The title file with the disc's entry, keyed by its lead-out block.
   void WriteTitles(SInt32 leadout) {
-    cddb_test::WriteTitleFile(cddb_test::TitleFileOf(
-        {{3, UInt8(leadout / 4500), UInt8(leadout / 75 % 60), UInt8(leadout % 75), 301,
-          {"Day Trip", kTitles[0], kTitles[1], kTitles[2]}}}));
+    cddb_test::WriteTitleFile(
+        cddb_test::TitleFileOf({{3,
+                                 UInt8(leadout / 4500),
+                                 UInt8(leadout / 75 % 60),
+                                 UInt8(leadout % 75),
+                                 301,
+                                 {"Day Trip", kTitles[0], kTitles[1], kTitles[2]}}}));
   }
 
   void Run() {
@@ -92,7 +96,8 @@ TEST_F(DiscEndToEnd, ACueBinImageBecomesAProgramOfItsTracksWithItsTitlesAndGoesW
   Run();
 }
 
-TEST_F(DiscEndToEnd, AnEmulatedDiscFolderBecomesAProgramOfItsTracksWithItsTitlesAndGoesWhenEjected) {
+TEST_F(DiscEndToEnd,
+       AnEmulatedDiscFolderBecomesAProgramOfItsTracksWithItsTitlesAndGoesWhenEjected) {
   WriteTitles(MakeDiscFolder("Trip", {{"1 Track.aiff", kSectors[0]},
                                       {"2 Track.aiff", kSectors[1]},
                                       {"3 Track.aiff", kSectors[2]}}));

@@ -172,8 +172,8 @@ TEST_F(CDRomManager, ASoundFileProgramIsNamedAndFoundByItsFile) {
   cdtest::WriteFile(home_.Path("Documents/song.aiff"),
                     cdtest::AiffHeader(588 * 150) + std::string(588 * 150 * 4, '\0'));
 
-  cSp_CDRProgramBaseObj* named = manager->CreateSoundFileProgram(v, dir, "song.aiff", "Shown",
-                                                                 nullptr, nullptr);
+  cSp_CDRProgramBaseObj* named =
+      manager->CreateSoundFileProgram(v, dir, "song.aiff", "Shown", nullptr, nullptr);
   ASSERT_NE(named, nullptr);
   EXPECT_STREQ(named->GetFirstProgramItem()->GetTitle(), "Shown");
   EXPECT_EQ(named->GetFirstProgramItem()->GetLength(), 150) << "two seconds";

@@ -100,9 +100,10 @@ inline bool HaveFFmpeg() {
 // A tone made by the ffmpeg tool: `seconds` long at 44.1 kHz stereo, with these options.
 inline bool MakeTone(const std::string& path, const std::string& seconds,
                      const std::string& options) {
-  const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i "
-                              "sine=frequency=440:sample_rate=44100:duration=" +
-                              seconds + " -ac 2 " + options + " '" + path + "' >/dev/null 2>&1";
+  const std::string command =
+      "ffmpeg -nostdin -v error -y -f lavfi -i "
+      "sine=frequency=440:sample_rate=44100:duration=" +
+      seconds + " -ac 2 " + options + " '" + path + "' >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 

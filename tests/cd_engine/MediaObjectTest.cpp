@@ -43,10 +43,10 @@ TEST(MusicFileInfoRecord, IsStoredAs1644BigEndianBytesFieldByField) {
   std::vector<UInt8> bytes(kSpMusicFileInfoSize, 0xEE);
   SpCDR_WriteMusicFileInfoBytes(SampleRecord(), bytes.data());
   std::vector<UInt8> golden(kSpMusicFileInfoSize, 0);
-  const UInt8 head[] = {0x01, 0x02, 0x03, 0x04, 0x0A, 0x0B, 0x0C, 0x0D, 0, 0,    0,    0,
-                        'm',  'p',  '4',  'a',  0,    2,    0,    16,   0xAC, 0x44, 0,    0,
-                        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-                        0,    1,    0x58, 0x88, 0,    0,    0xAC, 0x44, 0x40, 0,    0,    0};
+  const UInt8 head[] = {0x01, 0x02, 0x03, 0x04, 0x0A, 0x0B, 0x0C, 0x0D, 0,    0,    0, 0,
+                        'm',  'p',  '4',  'a',  0,    2,    0,    16,   0xAC, 0x44, 0, 0,
+                        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0,
+                        0,    1,    0x58, 0x88, 0,    0,    0xAC, 0x44, 0x40, 0,    0, 0};
   std::memcpy(golden.data() + 56, head, sizeof head);
   std::memcpy(golden.data() + 104, "Title", 5);
   std::memcpy(golden.data() + 616, "Album", 5);
@@ -86,9 +86,7 @@ class SoundFileMedia : public EngineTest {
     ASSERT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &vRefNum_, &dirID_),
               noErr);
   }
-  std::string Documents(const std::string& name) const {
-    return home_.Path("Documents/" + name);
-  }
+  std::string Documents(const std::string& name) const { return home_.Path("Documents/" + name); }
   cSp_QTFileDataObj* Media(const char* name) {
     return SpCDR_GetMediaMgrPtr(1)->GetQTFileMediaObjPtr(vRefNum_, dirID_, name, 0, 1, nullptr);
   }
@@ -146,8 +144,8 @@ TEST_F(SoundFileMedia, AFileWithoutSoundIsNoMediaAndLeavesNothingBehind) {
 }
 
 TEST_F(SoundFileMedia, ARecordDescribesAFileAsReadingItWould) {
-  cdtest::WriteFile(Documents("ramp.aiff"), cdtest::AiffHeader(588 * 75) +
-                                                std::string(588 * 75 * 4, '\x01'));
+  cdtest::WriteFile(Documents("ramp.aiff"),
+                    cdtest::AiffHeader(588 * 75) + std::string(588 * 75 * 4, '\x01'));
   cSp_QTFileDataObj* read = Media("ramp.aiff");
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->GetLengthInSectors(), 75u);
@@ -190,7 +188,10 @@ class CDTitles : public EngineTest {
     const SInt32 leadout = MakeDiscFolder(
         "Disc", {{"1 Twelve chars.aiff", 100}, {"2 Second.aiff", 100}, {"3 .aiff", 100}});
     // The index holds the disc's lead-out time.
-    cddb_test::Disc entry{3, UInt8(leadout / 4500), UInt8(leadout / 75 % 60), UInt8(leadout % 75),
+    cddb_test::Disc entry{3,
+                          UInt8(leadout / 4500),
+                          UInt8(leadout / 75 % 60),
+                          UInt8(leadout % 75),
                           200,
                           {"The Disc", "Entry One", "Entry Two", ""}};
     cddb_test::WriteTitleFile(cddb_test::TitleFileOf(withEntry ? std::vector<cddb_test::Disc>{entry}
@@ -227,10 +228,10 @@ TEST_F(CDTitles, WithoutATitleEntryTracksAreNamedByTheirFilesAndTheDiscHasNoTitl
       {1, 10, "Twelve c", 1, true},  // cut to size - 2
       {1, 14, "Twelve chars", 0, true},
       {1, 13, "Twelve char", 1, true},
-      {3, 64, "", 0, false},        // a track file without a title
-      {4, 64, "", 0, false},        // no such track
-      {0, 64, "Disc", 0, false},    // the disc: its volume's name
-      {0, 3, "Di", 1, false},       // cut to size - 1
+      {3, 64, "", 0, false},      // a track file without a title
+      {4, 64, "", 0, false},      // no such track
+      {0, 64, "Disc", 0, false},  // the disc: its volume's name
+      {0, 3, "Di", 1, false},     // cut to size - 1
   };
   for (const Case& c : cases) {
     unsigned char cut = 9;

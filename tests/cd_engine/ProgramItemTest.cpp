@@ -110,13 +110,16 @@ TEST_F(ProgramItems, ASavedFileIsNamedByTheFirstTitleThereIsCutToTheBuffer) {
   sSpMusicFileInfo info{};
   std::strcpy(info.title, "Tag Title");
   // A sound file described by a record: no file needs to exist.
-  ASSERT_TRUE(item->SetupFileProgramInfo(-1, 2, "file.aiff", "Item Title",
-                                         kSpCDRProgItemSoundFile, &info, nullptr));
+  ASSERT_TRUE(item->SetupFileProgramInfo(-1, 2, "file.aiff", "Item Title", kSpCDRProgItemSoundFile,
+                                         &info, nullptr));
   struct Case {
     SInt32 size;
     Boolean result;
     const char* title;
-  } cases[] = {{64, true, "Tag Title"}, {3, true, "T"}, {2, false, ""}, {11, true, "Tag Title"},
+  } cases[] = {{64, true, "Tag Title"},
+               {3, true, "T"},
+               {2, false, ""},
+               {11, true, "Tag Title"},
                {10, true, "Tag Titl"}};
   for (const Case& c : cases) {
     char buffer[64] = "";

@@ -1,7 +1,7 @@
 // Audio CDs read through libcdio: a CUE/BIN image in the media folder, or a drive, appears as
 // a read-only audio-CD volume whose tracks read as AIFF files.
-#include <gtest/gtest.h>
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,8 +24,7 @@ using files_test::PStr;
 using files_test::ReadHostFile;
 using files_test::WriteHostFile;
 
-const std::vector<disc_image::Track> kTracks = {
-    {160, "Morning"}, {200, "Noon/Dusk"}, {175, ""}};
+const std::vector<disc_image::Track> kTracks = {{160, "Morning"}, {200, "Noon/Dusk"}, {175, ""}};
 constexpr UInt32 kLeadout = 160 + 200 + 175;
 
 class FilesDiscImage : public ::testing::Test {
@@ -108,8 +107,8 @@ TEST_F(FilesDiscImage, AnImageInTheMediaFolderIsADiscOfAIFFTracksWithItsTableOfC
   ASSERT_EQ(discs.size(), 1u);
   EXPECT_EQ(discs[0].name, "Day Trip") << "the CD-Text album names the volume";
   const SInt16 v = discs[0].vRefNum;
-  EXPECT_EQ(Names(v), (std::vector<std::string>{".TOC.plist", "1 Morning.aiff",
-                                                "2 Noon-Dusk.aiff", "3 Audio Track.aiff"}));
+  EXPECT_EQ(Names(v), (std::vector<std::string>{".TOC.plist", "1 Morning.aiff", "2 Noon-Dusk.aiff",
+                                                "3 Audio Track.aiff"}));
 
   // Block numbers count from two seconds into the disc, as discs' own tables do.
   const std::string toc = Read(v, ".TOC.plist", 0, 8192);
@@ -189,9 +188,9 @@ TEST_F(FilesDiscImage, ATrackCopiedOffTheDiscIsTheAudioOfItsSectors) {
   pb.copyParam.ioNamePtr = name;
   SInt16 documents = 0;
   SInt32 documentsID = 0;
-  ASSERT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &documents,
-                       &documentsID),
-            noErr);
+  ASSERT_EQ(
+      FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &documents, &documentsID),
+      noErr);
   pb.copyParam.ioDstVRefNum = documents;
   pb.copyParam.ioNewDirID = documentsID;
   ASSERT_EQ(PBHCopyFileSync(&pb), noErr);
@@ -200,7 +199,8 @@ TEST_F(FilesDiscImage, ATrackCopiedOffTheDiscIsTheAudioOfItsSectors) {
       << "copied from the disc, not from the empty stand-in";
   const std::string command =
       "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,duration_ts "
-      "-of default=noprint_wrappers=1 '" + copy + "' > '" + home_.Path("probe.txt") + "'";
+      "-of default=noprint_wrappers=1 '" +
+      copy + "' > '" + home_.Path("probe.txt") + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(ReadHostFile(home_.Path("probe.txt")),
             "codec_name=pcm_s16be\nsample_rate=44100\nchannels=2\nduration_ts=94080\n");
@@ -279,8 +279,9 @@ TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
   WriteHostFile(Media() + "/Backwards.cue",
                 "FILE \"Backwards.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:03:00\n"
                 "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n");
-  WriteHostFile(Media() + "/Lost.cue", "FILE \"Lost.bin\" BINARY\n  TRACK 01 AUDIO\n"
-                                       "    INDEX 01 00:00:00\n");
+  WriteHostFile(Media() + "/Lost.cue",
+                "FILE \"Lost.bin\" BINARY\n  TRACK 01 AUDIO\n"
+                "    INDEX 01 00:00:00\n");
   WriteHostFile(Media() + "/Garbage.cue", std::string("\xff\xfe\x00TRACK", 9));
   sp_testing::SetMediaFolder(Media());
   EXPECT_TRUE(Discs().empty());

@@ -25,10 +25,10 @@ namespace files {
 // ---- One disc, as libcdio reads it (DiscReading.cpp) ------------------------------------------
 
 struct DiscTocTrack {
-  UInt8 number = 0;      // 1..99
-  SInt32 lsn = 0;        // first sector, from the start of the program area
-  bool audio = false;    // false for a data track
-  std::string title;     // from CD-Text (UTF-8), empty when the disc has none
+  UInt8 number = 0;    // 1..99
+  SInt32 lsn = 0;      // first sector, from the start of the program area
+  bool audio = false;  // false for a data track
+  std::string title;   // from CD-Text (UTF-8), empty when the disc has none
 };
 
 struct DiscToc {
@@ -61,10 +61,10 @@ class DiscSource {
   explicit DiscSource(void* cdio) : cdio_(cdio) {}
   bool StartReading();
 
-  void* cdio_;               // CdIo_t
-  void* drive_ = nullptr;    // cdrom_drive_t, made on the first read
-  void* paranoia_ = nullptr; // cdrom_paranoia_t
-  SInt32 next_ = -1;         // the sector paranoia reads next
+  void* cdio_;                // CdIo_t
+  void* drive_ = nullptr;     // cdrom_drive_t, made on the first read
+  void* paranoia_ = nullptr;  // cdrom_paranoia_t
+  SInt32 next_ = -1;          // the sector paranoia reads next
   SInt32 cachedLsn_ = -1;
   UInt8 cached_[kDiscSectorBytes];
 };
