@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "SpCDDBMgrObject.h"
 #include "SpCDRSaveIniDataMgrObj.h"
+#include "SpCDR_FileMediaObject.h"
 #include "SpErrorInfoSystem.h"
 
 namespace {
@@ -159,9 +160,7 @@ cSp_CDRomMediaDataObj* cSp_CDRomMediaDataObj::SerchTargetOrigRefItemOnLink(SInt3
 }
 
 void cSp_CDRomMediaDataObj::SetupVolumeName(const char* name) {
-  std::size_t length = name == nullptr ? 0 : strnlen(name, sizeof volumeName_ - 1);
-  if (length > 0) std::memcpy(volumeName_, name, length);
-  volumeName_[length] = 0;
+  SpCDR_CopyText(volumeName_, sizeof volumeName_, name);
 }
 
 void cSp_CDRomMediaDataObj::SetupVolumeInfo(short vRefNum, UInt32 creationDate,

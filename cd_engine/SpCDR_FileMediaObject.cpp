@@ -18,14 +18,13 @@ const char kSource[] = "SpCDR_FileMediaObject.cpp";
 
 SpCDR_FileIconProcPtr gFileIconProc = nullptr;
 
-// Copies a zero-terminated text into a block of `size` bytes, cut to size - 1 bytes.
-void CopyText(char* out, std::size_t size, const char* text) {
+}  // namespace
+
+void SpCDR_CopyText(char* out, std::size_t size, const char* text) {
   std::size_t length = text == nullptr ? 0 : strnlen(text, size - 1);
   if (length > 0) std::memcpy(out, text, length);
   out[length] = 0;
 }
-
-}  // namespace
 
 // ---- sSpMusicFileInfo ---------------------------------------------------------------------
 
@@ -49,7 +48,7 @@ void SpCDR_WriteMusicFileInfoBytes(const sSpMusicFileInfo& info, UInt8 out[kSpMu
   w.BE32(seconds);
   for (const char* text : {info.title, info.albumTitle, info.artistName}) {
     char block[kSpMusicFileInfoTextSize] = {};
-    CopyText(block, sizeof block, text);
+    SpCDR_CopyText(block, sizeof block, text);
     w.Bytes(block, sizeof block);
   }
   w.BE16(UInt16(info.trackNo));
@@ -91,7 +90,7 @@ void SpCDR_SetupFileIconProc(SpCDR_FileIconProcPtr proc) {
 
 cSp_QTFileDataObj::cSp_QTFileDataObj(short vRefNum, SInt32 dirID, const char* name)
     : vRefNum_(vRefNum), dirID_(dirID) {
-  CopyText(fileName_, sizeof fileName_, name);
+  SpCDR_CopyText(fileName_, sizeof fileName_, name);
   if (Sp_GetFileIdFromFileNameInDirId(vRefNum_, dirID_, fileName_, fileID_) != noErr) fileID_ = 0;
   if (gFileIconProc != nullptr) icon_ = gFileIconProc(vRefNum_, dirID_, fileName_);
 }
@@ -190,9 +189,9 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicF
   format_.sampleSize = info->format.sampleSize;
   format_.sampleRate = info->format.sampleRate;
   SetupLengthAndStartData(loadStartData);
-  CopyText(title_, sizeof title_, info->title);
-  CopyText(albumTitle_, sizeof albumTitle_, info->albumTitle);
-  CopyText(artistName_, sizeof artistName_, info->artistName);
+  SpCDR_CopyText(title_, sizeof title_, info->title);
+  SpCDR_CopyText(albumTitle_, sizeof albumTitle_, info->albumTitle);
+  SpCDR_CopyText(artistName_, sizeof artistName_, info->artistName);
   trackNo_ = info->trackNo;
   trackCount_ = info->trackCount;
   return true;
@@ -208,9 +207,9 @@ void cSp_QTFileDataObj::GetMusicInfo(sSpMusicFileInfo& info) const {
   info.duration = duration_;
   info.timeScale = timeScale_;
   info.seconds = seconds_;
-  CopyText(info.title, sizeof info.title, title_);
-  CopyText(info.albumTitle, sizeof info.albumTitle, albumTitle_);
-  CopyText(info.artistName, sizeof info.artistName, artistName_);
+  SpCDR_CopyText(info.title, sizeof info.title, title_);
+  SpCDR_CopyText(info.albumTitle, sizeof info.albumTitle, albumTitle_);
+  SpCDR_CopyText(info.artistName, sizeof info.artistName, artistName_);
   info.trackNo = trackNo_;
   info.trackCount = trackCount_;
 }

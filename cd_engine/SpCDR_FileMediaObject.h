@@ -7,6 +7,8 @@
 // to the start-data manager: deleting the object gives neither back.
 #pragma once
 
+#include <cstddef>
+
 #include "Icons.h"
 #include "MacTypes.h"
 #include "Sound.h"
@@ -49,6 +51,10 @@ void SpCDR_WriteMusicFileInfoBytes(const sSpMusicFileInfo& info, UInt8 out[kSpMu
 // The record from stored bytes (from outside the program): 0 and info cleared when fewer than
 // 1,644 bytes are given. Each string is cut at its block's end, so it is always terminated.
 Boolean SpCDR_ReadMusicFileInfoBytes(const UInt8* bytes, UInt32 size, sSpMusicFileInfo& info);
+
+// Copies a zero-terminated text (null: an empty one) into a block of `size` bytes, cut to
+// size - 1 bytes so that it always ends.
+void SpCDR_CopyText(char* out, std::size_t size, const char* text);
 
 // Where a sound-file object takes its icon from: the application installs the file-icon
 // manager's look-up at start-up. Until then objects have no icon.

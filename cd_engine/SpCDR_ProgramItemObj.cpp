@@ -10,16 +10,6 @@
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionFinderInfo.h"
 
-namespace {
-
-void CopyName(char* out, const char* text) {
-  std::size_t length = text == nullptr ? 0 : strnlen(text, kSpProgramItemNameSize - 1);
-  if (length > 0) std::memcpy(out, text, length);
-  out[length] = 0;
-}
-
-}  // namespace
-
 void cSp_CDRProgramItemObj::StartUpInitialize() {
   referenceNo_ = 0;
   normalReferenceNo_ = 0;
@@ -49,8 +39,8 @@ Boolean cSp_CDRProgramItemObj::SetupFileProgramInfo(short vRefNum, SInt32 dirID,
   type_ = type;
   vRefNum_ = vRefNum;
   dirID_ = dirID;
-  CopyName(fileName_, fileName);
-  CopyName(title_, title);
+  SpCDR_CopyText(fileName_, sizeof fileName_, fileName);
+  SpCDR_CopyText(title_, sizeof title_, title);
   if (Sp_GetFileIdFromFileNameInDirId(vRefNum_, dirID_, fileName_, fileID_) != noErr) fileID_ = 0;
   if (error != nullptr) *error = 0;
   cSpCDR_MediaMgrObj* media = SpCDR_GetMediaMgrPtr(1);

@@ -36,44 +36,24 @@ UInt32 befCheckSetupStatusTick = 0;
 // An event-loop timer and its switches.
 struct StepTimer {
   unsigned char* onFlag;
-  unsigned char pause;
   EventLoopTimerProcPtr handler;
-  EventLoopTimerUPP upp;
-  EventLoopTimerRef timer;
   EventTimerInterval delay;
   EventTimerInterval interval;
+  unsigned char pause = 0;
+  EventLoopTimerUPP upp = nullptr;
+  EventLoopTimerRef timer = nullptr;
 };
 
 StepTimer gPollTimer{&currentEnableCDRomAndSoundIdleEventOnCarbonEventFlag_GlV,
-                     0,
-                     SpCDR_CatchCarbonEventIdleEventCB,
-                     nullptr,
-                     nullptr,
-                     kPollDelay,
-                     kPollInterval};
+                     SpCDR_CatchCarbonEventIdleEventCB, kPollDelay, kPollInterval};
 StepTimer gPureFileTimer{
     &cdRomAndSoundPlayAndWriteIntoPureFileIdleEventOnCarbonEvent_CurrentEnableFlag_GlV,
-    0,
-    SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB,
-    nullptr,
-    nullptr,
-    0,
-    kStepInterval};
+    SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB, 0, kStepInterval};
 StepTimer gQuickTimeFileTimer{
     &cdRomAndSoundCurrentEnableWriteIntoQuickTimeFileIdleEventOnCarbonEventFlag_GlV,
-    0,
-    SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB,
-    nullptr,
-    nullptr,
-    0,
-    kStepInterval};
+    SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB, 0, kStepInterval};
 StepTimer gAIFFCTimer{&cdRomAndSoundCurrentEnableWriteIntoAIFFC_IdleEventOnCarbonEventFlag_GlV,
-                      0,
-                      SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB,
-                      nullptr,
-                      nullptr,
-                      0,
-                      kStepInterval};
+                      SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB, 0, kStepInterval};
 
 void SwitchOn(StepTimer& t) {
   if (*t.onFlag) return;
