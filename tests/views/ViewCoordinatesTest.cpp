@@ -42,6 +42,17 @@ TEST_F(ViewCoordinates, ScrolledContainersShowOnlyWhatLiesInTheirVisibleContent)
     EXPECT_EQ(Show(viewable), Show(c.viewableArea));
     EXPECT_EQ(item->VisibleOnWindow(), c.viewable);
   }
+
+  // Every container up the chain cuts: an unscrolled container inside one scrolled away.
+  cColourView* outer = View(R(0, 200, 100, 300), kGreen);
+  cColourView* middle = View(R(0, 0, 100, 100), kGreen, outer);
+  cColourView* deep = View(R(10, 10, 30, 30), kBlue, middle);
+  outer->SetScroll(50, 50);
+  EXPECT_EQ(deep->GetViewableDrawingAreaOnWindow(viewable), 0);
+  EXPECT_EQ(deep->VisibleOnWindow(), 0);
+  outer->SetScroll(15, 15);
+  EXPECT_EQ(deep->GetViewableDrawingAreaOnWindow(viewable), 1);
+  EXPECT_EQ(Show(viewable), Show(R(0, 200, 15, 215)));
 }
 
 TEST_F(ViewCoordinates, ConversionsThroughNestedScrolledContainersRoundTrip) {
