@@ -177,6 +177,40 @@ TEST_F(ViewCompositing, ImmediateCopyPutsTheViewsAboveBackOnTopWhenAsked) {
   }
 }
 
+TEST_F(ViewCompositing, ImagesOfAViewAndOfWhatLiesUnderItForOtherPorts) {
+  View(R(0, 0, 100, 100), kRed);
+  cColourView* b = View(R(50, 50, 150, 150), kBlue);
+  b->content_ = R(0, 0, 25, 25);
+  Redraw();
+
+  GWorldPtr image = nullptr;
+  Rect bounds;
+  ASSERT_EQ(b->GetImageOffscreen(nullptr, 1, nullptr, 0, 32, image, bounds), 1);
+  EXPECT_EQ(Show(bounds), Show(R(0, 0, 100, 100)));
+  EXPECT_EQ(sp_testing::ReadPixel(image, 10, 10), kBlue);
+  EXPECT_EQ(sp_testing::ReadPixel(image, 40, 40), kWhite) << "painted white, no content there";
+  DisposeGWorld(image);
+
+  GWorldPtr under = nullptr;
+  ASSERT_EQ(NewGWorld(&under, 32, &bounds, nullptr, nullptr, 0), noErr);
+  EXPECT_EQ(b->DrawBackgoundToTargetPort(under, nullptr, nullptr, nullptr), 1);
+  EXPECT_EQ(sp_testing::ReadPixel(under, 10, 10), kRed) << "A lies under B there";
+  EXPECT_EQ(sp_testing::ReadPixel(under, 80, 80), kBack);
+  DisposeGWorld(under);
+
+  // Drawing straight into the offscreen: under it the views below, then what is drawn.
+  ASSERT_EQ(b->BeginDraw(), 1);
+  const RGBColor green = Colour(kGreen);
+  RGBForeColor(&green);
+  const Rect corner = R(0, 0, 10, 10);
+  PaintRect(&corner);
+  b->EndDraw();
+  b->PutPictureOnWindowFromOffscreen();
+  EXPECT_EQ(Px(55, 55), kGreen);
+  EXPECT_EQ(Px(90, 90), kRed);
+  EXPECT_EQ(Px(120, 120), kBack);
+}
+
 // Frames as the animation draws them: the tick of each, and the frame that ends it.
 struct Frames {
   std::vector<UInt32> ticks;
