@@ -332,7 +332,11 @@ void cSp_View::MarkViewsAbove(const Rect& r) {
 
 void cSp_View::MarkViewsAbove(RgnHandle rgn, RgnHandle scratch) {
   cSp_View* start = ImageHolder();
-  for (cSp_View* v = start != nullptr ? start : this; v != nullptr; v = v->NextInPaintingOrder()) {
+  (start != nullptr ? start : this)->MarkViewsFrom(rgn, scratch);
+}
+
+void cSp_View::MarkViewsFrom(RgnHandle rgn, RgnHandle scratch) {
+  for (cSp_View* v = this; v != nullptr; v = v->NextInPaintingOrder()) {
     Rect visible;
     if (v->GetViewableDrawingAreaOnWindow(visible) == 0) continue;
     RectRgn(scratch, &visible);

@@ -404,6 +404,8 @@ class cSp_View {
   // coordinates) that it shows.
   void MarkViewsAbove(const Rect& r);
   void MarkViewsAbove(RgnHandle rgn, RgnHandle scratch);
+  // The same for a region, over every view painted from this one on.
+  void MarkViewsFrom(RgnHandle rgn, RgnHandle scratch);
   // Takes this view (and the chain after it) out of the sibling list it is in.
   void LeaveSiblingList();
   // Tells every contained view of the subtree of the container change.

@@ -61,34 +61,41 @@ void CopyImagesOfViews(cSp_View* from, const cSp_View* stop, bool skipDisabled,
 
 namespace sp_view_detail {
 
+// The destination port made current with black and white as its colours, so that QuickDraw
+// copies pixels without colourising them; the port and its colours come back at the end.
+class cPlainCopyScope {
+ public:
+  explicit cPlainCopyScope(CGrafPtr destination) {
+    SetGWorld(destination, nullptr);
+    GetForeColor(&fore_);
+    GetBackColor(&back_);
+    RGBForeColor(&kBlack);
+    RGBBackColor(&kWhite);
+  }
+  ~cPlainCopyScope() {
+    RGBForeColor(&fore_);
+    RGBBackColor(&back_);
+  }
+  cPlainCopyScope(const cPlainCopyScope&) = delete;
+  cPlainCopyScope& operator=(const cPlainCopyScope&) = delete;
+
+ private:
+  SavedGWorld saved_;
+  RGBColor fore_{}, back_{};
+};
+
 void CopyPortPlain(CGrafPtr src, CGrafPtr dst, const Rect& srcRect, const Rect& dstRect,
                    RgnHandle mask) {
-  SavedGWorld saved;
-  SetGWorld(dst, nullptr);
-  RGBColor fore, back;
-  GetForeColor(&fore);
-  GetBackColor(&back);
-  RGBForeColor(&kBlack);
-  RGBBackColor(&kWhite);
+  cPlainCopyScope scope(dst);
   CopyBits(GetPortBitMapForCopyBits(src), GetPortBitMapForCopyBits(dst), &srcRect, &dstRect,
            srcCopy, mask);
-  RGBForeColor(&fore);
-  RGBBackColor(&back);
 }
 
 void CopyPortDeepMask(CGrafPtr src, CGrafPtr mask, CGrafPtr dst, const Rect& srcRect,
                       const Rect& maskRect, const Rect& dstRect, RgnHandle maskRgn) {
-  SavedGWorld saved;
-  SetGWorld(dst, nullptr);
-  RGBColor fore, back;
-  GetForeColor(&fore);
-  GetBackColor(&back);
-  RGBForeColor(&kBlack);
-  RGBBackColor(&kWhite);
+  cPlainCopyScope scope(dst);
   CopyDeepMask(GetPortBitMapForCopyBits(src), GetPortBitMapForCopyBits(mask),
                GetPortBitMapForCopyBits(dst), &srcRect, &maskRect, &dstRect, srcCopy, maskRgn);
-  RGBForeColor(&fore);
-  RGBBackColor(&back);
 }
 
 void PaintPortRect(CGrafPtr port, const Rect& rect, const RGBColor& colour, RgnHandle clip) {

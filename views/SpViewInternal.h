@@ -141,6 +141,17 @@ void AppendChain(T*& head, T*& last, T* item, tLinks<T> f) {
   last = LastOf(item, f);
 }
 
+// Puts the chain from `item` (up to its last) at the head of the list held by head and last.
+template <class T>
+void PrependChain(T*& head, T*& last, T* item, tLinks<T> f) {
+  T* chainLast = LastOf(item, f);
+  (chainLast->*f).next = head;
+  if (head != nullptr) (head->*f).before = chainLast;
+  (item->*f).before = nullptr;
+  head = item;
+  last = LastOf(head, f);
+}
+
 // Moves `item`, which stands at position p of n, so that it stands at position r; the
 // others keep their order.
 template <class T>

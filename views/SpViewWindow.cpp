@@ -185,16 +185,7 @@ void cSp_ViewWindow::SetupModifyDrawingRgnAndFlag(RgnHandle rgn, unsigned char a
     SpReportFailure(kSource, "cSp_ViewWindow::SetupModifyDrawingRgnAndFlag", 2, kSpMsgMemory);
     return;
   }
-  for (cSp_View* view = rootHead_; view != nullptr; view = view->NextInPaintingOrder()) {
-    Rect visible;
-    if (view->GetViewableDrawingAreaOnWindow(visible) == 0) continue;
-    RectRgn(part, &visible);
-    SectRgn(part, rgn, part);
-    if (EmptyRgn(part)) continue;
-    view->OnWindowRgnToOffscreenRgn(part, part);
-    view->AddViewClippingRgn(part);
-    view->SetupRedrawFlag(1);
-  }
+  if (rootHead_ != nullptr) rootHead_->MarkViewsFrom(rgn, part);
 }
 
 void cSp_ViewWindow::SetupViewModifyFlagForArea(const Rect& area, unsigned char setRedraw) {
@@ -260,11 +251,7 @@ void cSp_ViewWindow::SetupOnBottomLayerInContainerList(cSp_View* view, unsigned 
                                                        unsigned char notifySelf) {
   if (view == nullptr || PositionIn(rootHead_, view, kSiblings) != 0) return;
   cSp_View* last = LastOf(view, kSiblings);
-  (last->*kSiblings).next = rootHead_;
-  if (rootHead_ != nullptr) (rootHead_->*kSiblings).before = last;
-  rootHead_ = view;
-  (view->*kSiblings).before = nullptr;
-  ModifyContainerListLastItem();
+  PrependChain(rootHead_, rootLast_, view, kSiblings);
   SInt32 rank = 1;
   bool inserted = true;
   for (cSp_View* v = rootHead_; v != nullptr; v = v->siblings_.next, ++rank) {
@@ -375,12 +362,7 @@ void cSp_ViewWindow::SetupOnTopOfHotSpotList(cSp_HotSpotArea* hotSpot) {
 
 void cSp_ViewWindow::SetupOnBottomOfHotSpotList(cSp_HotSpotArea* hotSpot) {
   if (hotSpot == nullptr) return;
-  cSp_HotSpotArea* last = LastOf(hotSpot, kHotSpotLinks);
-  (last->*kHotSpotLinks).next = hotSpotHead_;
-  if (hotSpotHead_ != nullptr) (hotSpotHead_->*kHotSpotLinks).before = last;
-  (hotSpot->*kHotSpotLinks).before = nullptr;
-  hotSpotHead_ = hotSpot;
-  hotSpotLast_ = LastOf(hotSpotHead_, kHotSpotLinks);
+  PrependChain(hotSpotHead_, hotSpotLast_, hotSpot, kHotSpotLinks);
 }
 
 void cSp_ViewWindow::LinkOffHotSpotItem(cSp_HotSpotArea* hotSpot) {
