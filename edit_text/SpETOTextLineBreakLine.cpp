@@ -171,6 +171,7 @@ bool cETOLineWrapper::FitTextRun(cTextLineObject* line, Walk& w, cTextStyleRunOb
     if (maximum > 0 && w.x + width > maximum - right) {
       if (line->lineWidth_ < maximum) {
         SetAllWidths(line, maximum);
+        w.remainingAtGroup += maximum - right - w.limit;
         w.limit = maximum - right;
         w.firstMark = false;
         if (width <= w.limit - w.x) return true;
@@ -180,6 +181,7 @@ bool cETOLineWrapper::FitTextRun(cTextLineObject* line, Walk& w, cTextStyleRunOb
                                ? maximum
                                : line->lineWidth_ + (width - (w.limit - w.x)) + 1;
       SetAllWidths(line, grown);
+      w.remainingAtGroup += grown - right - w.limit;
       w.limit = grown - right;
       return true;
     }
@@ -390,10 +392,7 @@ bool cETOLineWrapper::AfterCatch(cTextLineObject* line) {
 
 void cETOLineWrapper::Finish(cTextLineObject* line) {
   Bump(handled_);
-  line->RenumberRuns();
-  line->MergeAndMeasure();
-  line->ResetContainCharByte();
-  if (line->head_ != nullptr) line->head_->GetAttribute(line->attributes_);
+  line->FinishAfterWrap();
   if (line->ResetLineHeightAndEndPosition(0)) settle_ = true;
 }
 

@@ -126,16 +126,26 @@ void cTextLineObject::ResetContainCharByte() {
   }
 }
 
-void cTextLineObject::ReplaceRuns(cTextStyleRunObject* head, cTextStyleRunObject* tail) {
-  SpETO_DeleteFreeRunList(head_);
+void cTextLineObject::ReplaceRuns(cTextStyleRunObject* head, cTextStyleRunObject* tail,
+                                  bool deleteOld) {
+  if (deleteOld) SpETO_DeleteFreeRunList(head_);
   head_ = head;
   tail_ = tail != nullptr ? tail : (head != nullptr ? head->GetLastObjectPtr() : nullptr);
-  RenumberRuns();
-  ResetContainCharByte();
+  // One pass: places, numbers, counts, port and line height.
+  SInt32 position = 0;
+  SInt32 number = 1;
+  tabs_ = 0;
+  lineBreak_ = false;
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    run->SetStartCharBytePosition(position);
+    run->SetReferenceNumber(number++);
     run->SetupGrafPort(port_);
     run->SetupLineHeight(lineHeight_);
+    position += run->ByteLength();
+    if (run->GetStyleRunDataType() == kETO_TabRun) ++tabs_;
+    if (run->GetStyleRunDataType() == kETO_LineBreakRun) lineBreak_ = true;
   }
+  byteCount_ = position;
 }
 
 void cTextLineObject::ResetRunPixelWidth() {
@@ -159,8 +169,8 @@ void cTextLineObject::MergeAndMeasure() {
     while (run->IsText()) {
       cTextStyleRunObject* next = run->GetNextObjectPtr();
       if (next == nullptr || !next->IsText() ||
-          !SpEqualTextStyleAttribute(run->Attributes(), next->Attributes()) ||
-          !Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1)) {
+          !Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1) ||
+          !SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())) {
         break;
       }
       run->CountUpStringLen(next->ByteLength());
@@ -177,7 +187,45 @@ void cTextLineObject::MergeAndMeasure() {
       run->ReCalcurateRunTextWidth(text.data() + run->GetStartCharBytePosition());
     }
   }
-  RenumberRuns();
+  if (haveText) RenumberRuns();
+}
+
+void cTextLineObject::FinishAfterWrap() {
+  SInt32 position = 0;
+  SInt32 number = 1;
+  tabs_ = 0;
+  lineBreak_ = false;
+  std::vector<cTextStyleRunObject*> merged;
+  for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    bool grew = false;
+    while (run->IsText()) {
+      cTextStyleRunObject* next = run->GetNextObjectPtr();
+      if (next == nullptr || !next->IsText() ||
+          !Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1) ||
+          !SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())) {
+        break;
+      }
+      run->CountUpStringLen(next->ByteLength());
+      if (next == tail_) tail_ = run;
+      delete run->UnlinkNext();
+      grew = true;
+    }
+    if (grew) merged.push_back(run);
+    run->SetStartCharBytePosition(position);
+    run->SetReferenceNumber(number++);
+    run->SetupLineHeight(lineHeight_);
+    position += run->ByteLength();
+    if (run->GetStyleRunDataType() == kETO_TabRun) ++tabs_;
+    if (run->GetStyleRunDataType() == kETO_LineBreakRun) lineBreak_ = true;
+  }
+  byteCount_ = position;
+  if (!merged.empty()) {
+    const std::vector<char> text = CopyText();
+    for (cTextStyleRunObject* run : merged) {
+      run->ReCalcurateRunTextWidth(text.data() + run->GetStartCharBytePosition());
+    }
+  }
+  if (head_ != nullptr && head_->IsText()) head_->GetAttribute(attributes_);
 }
 
 cTextStyleRunObject* cTextLineObject::RunAt(SInt32 p, SInt32* runStart) const {
@@ -190,6 +238,13 @@ cTextStyleRunObject* cTextLineObject::RunAt(SInt32 p, SInt32* runStart) const {
     start += run->ByteLength();
   }
   return nullptr;
+}
+
+SInt32 cTextLineObject::SnapToCharacter(SInt32 p) const {
+  SInt32 start = 0;
+  const cTextStyleRunObject* run = RunAt(p, &start);
+  if (run != nullptr && run->IsText() && run->IsTwoByte() && ((p - start) % 2) != 0) return p - 1;
+  return p;
 }
 
 // Makes byte p the first byte of a run, cutting the run that holds it.
@@ -315,6 +370,7 @@ unsigned char cTextLineObject::InsertRunList(const char* text, cTextStyleRunObje
     SpSO_strncat(string_, inserted.c_str(), length);
   } else {
     if (position > end) position = end;
+    position = SnapToCharacter(position);
     const std::vector<char> old = CopyText();
     CutRunsAt(position, old);
     // The run after which the new runs go (null: in front).
@@ -329,7 +385,7 @@ unsigned char cTextLineObject::InsertRunList(const char* text, cTextStyleRunObje
       runsTail->LinkToNext(head_);
       head_ = runs;
     } else {
-      cTextStyleRunObject* following = after->UnlinkNext();
+      cTextStyleRunObject* following = after->CutOffNext();
       after->LinkToNext(runs);
       if (following != nullptr) {
         runsTail->LinkToNext(following);
@@ -354,6 +410,8 @@ unsigned char cTextLineObject::InsertRunList(const char* text, cTextStyleRunObje
 
 // Deletes the bytes a .. b - 1 (0 <= a < b <= byte count) with their runs.
 void cTextLineObject::DeleteRange(SInt32 a, SInt32 b, const char* method) {
+  a = SnapToCharacter(a);
+  b = SnapToCharacter(b);
   if (a >= b) return;
   const std::vector<char> text = CopyText();
   CutRunsAt(a, text);
@@ -464,8 +522,8 @@ void cTextLineObject::ModifyTargetAreaAlphaText(tETO_ModifyTextCodeProcType type
     return;
   }
   const bool upper = type == kETO_ToUpperCase;
-  const SInt32 lo = std::max<SInt32>(0, std::min(a, b));
-  const SInt32 hi = std::min(std::max(a, b), byteCount_);
+  const SInt32 lo = SnapToCharacter(std::max<SInt32>(0, std::min(a, b)));
+  const SInt32 hi = SnapToCharacter(std::min(std::max(a, b), byteCount_));
   if (lo >= hi) return;
   std::vector<char> text = CopyText();
   CutRunsAt(lo, text);

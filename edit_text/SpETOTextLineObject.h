@@ -193,12 +193,19 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   // lines after it to the caller (a re-wrap sets them once at its end).
   cTextLineObject(cTextLineObject* before, bool renumber);
   void StartUpInitialize();
-  void ReplaceRuns(cTextStyleRunObject* head, cTextStyleRunObject* tail);
+  // Makes the runs the line's (deleting the old ones when `deleteOld`) and sets their places,
+  // numbers, port and line height and the line's counts in one pass.
+  void ReplaceRuns(cTextStyleRunObject* head, cTextStyleRunObject* tail, bool deleteOld = true);
   void RenumberRuns();
   void DeleteRange(SInt32 a, SInt32 b, const char* method);
   cTextStyleRunObject* RunAt(SInt32 p, SInt32* runStart) const;
+  // p, or the start of the two-byte character p falls inside: offsets never split one.
+  SInt32 SnapToCharacter(SInt32 p) const;
   void CutRunsAt(SInt32 p, const std::vector<char>& text);
   void MergeAndMeasure();
+  // After a re-wrap, in one pass: neighbouring runs of equal style merged (and measured
+  // again), places, numbers and counts set, the line's attributes those of its first run.
+  void FinishAfterWrap();
   bool EmptyOfText() const { return head_ == nullptr; }
   unsigned char ChangeRange(SInt32 a, SInt32 b, unsigned char& changed,
                             bool (*change)(cTextStyleRunObject*, const void*), const void* arg);

@@ -161,8 +161,8 @@ unsigned char cTextLineObject::ChangeRange(SInt32 a, SInt32 b, unsigned char& ch
                                            bool (*change)(cTextStyleRunObject*, const void*),
                                            const void* arg) {
   changed = 0;
-  const SInt32 lo = std::max<SInt32>(0, std::min(a, b));
-  const SInt32 hi = std::min(std::max(a, b), byteCount_);
+  const SInt32 lo = SnapToCharacter(std::max<SInt32>(0, std::min(a, b)));
+  const SInt32 hi = SnapToCharacter(std::min(std::max(a, b), byteCount_));
   if (lo >= hi) return 0;
   const std::vector<char> text = CopyText();
   CutRunsAt(lo, text);

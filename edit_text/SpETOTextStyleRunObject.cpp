@@ -21,18 +21,36 @@ bool EqualRunCharacterInfo(const sCharactorInfoStruct& a, const sCharactorInfoSt
 }
 
 // The character information of the character at text[0], of which `remaining` bytes are
-// there: a lead byte without its second byte is a one-byte character.
+// there: a lead byte without its second byte is a one-byte character. The information of a
+// character never changes, so it is looked up once per character code and kept.
 sCharactorInfoStruct CharacterInfoAt(const char* text, SInt32 remaining) {
-  sCharactorInfoStruct info;
-  const bool lone = remaining < 2 && sp_eto::IsLeadByte(UInt8(text[0]));
-  if (lone) {
+  struct Entry {
+    bool known = false;
+    sCharactorInfoStruct info;
+  };
+  static std::vector<Entry> oneByte(256);
+  static std::vector<Entry> twoByte;  // by lead byte and trail byte, made on first use
+  const UInt8 b = UInt8(text[0]);
+  const bool lead = sp_eto::IsLeadByte(b);
+  if (lead && remaining < 2) {
+    sCharactorInfoStruct info;
     Sp_GetCharacterInfo(' ', info);
     info.charType = smCharPunct;
     info.charClass = smPunctNormal;
-  } else {
-    Sp_GetCharacterInfo(text, 0, info);
+    return info;
   }
-  return info;
+  Entry* entry = nullptr;
+  if (lead) {
+    if (twoByte.empty()) twoByte.resize(65536);
+    entry = &twoByte[std::size_t(b) << 8 | UInt8(text[1])];
+  } else {
+    entry = &oneByte[b];
+  }
+  if (!entry->known) {
+    Sp_GetCharacterInfo(text, 0, entry->info);
+    entry->known = true;
+  }
+  return entry->info;
 }
 
 }  // namespace
@@ -61,7 +79,11 @@ cTextStyleRunObject::cTextStyleRunObject(tETO_StyleRunDataType type, GrafPtr por
 }
 
 cTextStyleRunObject::cTextStyleRunObject(const cTextStyleRunObject* other) {
-  Clear();
+  if (other == nullptr) {
+    Clear();
+    Fail("cTextStyleRunObject::cTextStyleRunObject", 1, kSpMsgNullArgument);
+    return;
+  }
   CopyRun(other);
 }
 
@@ -408,12 +430,22 @@ void SpETO_CreateStyleRunObjectFromBytes(const char* text, SInt32 length, GrafPt
   }
   for (cTextStyleRunObject* prototype : prototypes) delete prototype;
   if (failed) Fail(kMethod, 2, kSpMsgMemory);
+  // Every text run has the attributes of one of the two prototypes, so the port takes a
+  // style only when it changes from one run to the next.
   SInt32 position = 0;
   SInt32 number = 1;
+  sp_eto::cPortTextScope scope(port, attributes);
+  const sTextStyleAttributes* applied = nullptr;
   for (cTextStyleRunObject* run = head; run != nullptr; run = run->GetNextObjectPtr()) {
     run->SetStartCharBytePosition(position);
     run->SetReferenceNumber(number++);
-    if (run->IsText()) run->ReCalcurateRunTextWidth(text + position);
+    if (run->IsText()) {
+      if (applied == nullptr || !SpEqualTextStyleAttribute(*applied, run->Attributes())) {
+        scope.Apply(run->Attributes());
+        applied = &run->Attributes();
+      }
+      run->SetStringWidth(SpTextWidthLong(text, position, run->ByteLength()));
+    }
     position += run->ByteLength();
   }
 }
