@@ -87,6 +87,8 @@ class cETOLineWrapper {
   void SetAllWidths(cTextLineObject* line, SInt32 width);
   void Finish(cTextLineObject* line);
   void Touch(cTextLineObject* line);
+  // A new empty line after `line`, counted as added; null (reported) when memory ran out.
+  cTextLineObject* NewLineAfter(cTextLineObject* line);
   void SettleLines();
 
   SInt16& handled_;
@@ -98,6 +100,17 @@ class cETOLineWrapper {
   cTextLineObject* firstTouched_ = nullptr;
   bool settle_ = false;
 };
+
+cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
+  cTextLineObject* following = new (std::nothrow) cTextLineObject(line, false);
+  if (following == nullptr) {
+    Fail("cTextLineObject::ResetBreakLineEachLine", 4, "can not allocated memory");
+    return nullptr;
+  }
+  Bump(added_);
+  settle_ = true;
+  return following;
+}
 
 void cETOLineWrapper::Touch(cTextLineObject* line) {
   if (firstTouched_ == nullptr) firstTouched_ = line;
@@ -338,13 +351,8 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
     if (!endedWithBreak) return nullptr;
     cTextLineObject* following = line->GetNextObjectPtr();
     if (following == nullptr) {
-      following = new (std::nothrow) cTextLineObject(line, false);
-      if (following == nullptr) {
-        Fail(kMethod, 4, "can not allocated memory");
-        return nullptr;
-      }
-      Bump(added_);
-      settle_ = true;
+      // Text ending with a line break has an empty line after it.
+      NewLineAfter(line);
       return nullptr;
     }
     if (!widthChanged_ && line->byteCount_ == line->rememberedBytes_ &&
@@ -359,15 +367,8 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
     return nullptr;
   }
   cTextLineObject* following = line->GetNextObjectPtr();
-  if (following == nullptr) {
-    following = new (std::nothrow) cTextLineObject(line, false);
-    if (following == nullptr) {
-      Fail(kMethod, 4, "can not allocated memory");
-      return nullptr;
-    }
-    Bump(added_);
-    settle_ = true;
-  }
+  if (following == nullptr) following = NewLineAfter(line);
+  if (following == nullptr) return nullptr;
   SInt32 keptTabs = 0;
   for (cTextStyleRunObject* r = breakRun->GetBeforeObjectPtr(); r != nullptr;
        r = r->GetBeforeObjectPtr()) {

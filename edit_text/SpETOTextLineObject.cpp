@@ -159,37 +159,12 @@ void cTextLineObject::ResetRunPixelWidth() {
   }
 }
 
-// Merges neighbouring text runs of equal style and kind from `from` on; a merged run is
-// measured again at its bytes, so its width is that of its text, not a sum of rounded widths.
 void cTextLineObject::MergeAndMeasure() {
-  std::vector<char> text;
-  bool haveText = false;
-  for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    bool merged = false;
-    while (run->IsText()) {
-      cTextStyleRunObject* next = run->GetNextObjectPtr();
-      if (next == nullptr || !next->IsText() ||
-          !Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1) ||
-          !SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())) {
-        break;
-      }
-      run->CountUpStringLen(next->ByteLength());
-      if (next == tail_) tail_ = run;
-      delete run->UnlinkNext();
-      merged = true;
-    }
-    if (merged) {
-      if (!haveText) {
-        RenumberRuns();
-        text = CopyText();
-        haveText = true;
-      }
-      run->ReCalcurateRunTextWidth(text.data() + run->GetStartCharBytePosition());
-    }
-  }
-  if (haveText) RenumberRuns();
+  FinishAfterWrap();
 }
 
+// Neighbouring text runs of equal style and kind are merged, and a merged run is measured
+// again at its bytes, so its width is that of its text, not a sum of rounded widths.
 void cTextLineObject::FinishAfterWrap() {
   SInt32 position = 0;
   SInt32 number = 1;

@@ -202,10 +202,10 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   // p, or the start of the two-byte character p falls inside: offsets never split one.
   SInt32 SnapToCharacter(SInt32 p) const;
   void CutRunsAt(SInt32 p, const std::vector<char>& text);
-  void MergeAndMeasure();
-  // After a re-wrap, in one pass: neighbouring runs of equal style merged (and measured
-  // again), places, numbers and counts set, the line's attributes those of its first run.
+  // In one pass: neighbouring runs of equal style merged (and measured again), places,
+  // numbers, line heights and counts set, the line's attributes those of its first run.
   void FinishAfterWrap();
+  void MergeAndMeasure();
   bool EmptyOfText() const { return head_ == nullptr; }
   unsigned char ChangeRange(SInt32 a, SInt32 b, unsigned char& changed,
                             bool (*change)(cTextStyleRunObject*, const void*), const void* arg);
