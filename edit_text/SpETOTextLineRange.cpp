@@ -84,8 +84,13 @@ void cTextLineObject::GetTargetAreaRun(SInt32 a, SInt32 b, unsigned char withLin
       if (run->GetStyleRunDataType() == kETO_LineBreakRun && !withLineBreak) break;
       cTextStyleRunObject* copy = run->GetCopyRun();
       if (copy == nullptr) break;
-      const SInt32 from = std::max(start, lo);
-      const SInt32 to = std::min(end, hi);
+      SInt32 from = std::max(start, lo);
+      SInt32 to = std::min(end, hi);
+      if (run->IsText() && run->IsTwoByte()) {
+        // A range never takes half a character: its ends widen to whole characters.
+        from = start + ((from - start) / 2) * 2;
+        to = std::min(end, start + ((to - start) / 2) * 2 + 1);
+      }
       copy->SetupStringLen(to - from + 1);
       copy->SetupLineHeight(lineHeight_);
       SpAppendToList(head, tail, copy);
@@ -108,7 +113,7 @@ void cTextLineObject::GetRunStringByRunSet(SInt32 a, SInt32 b, unsigned char wit
   GetTargetAreaRun(a, b, withLineBreak, head, tail, count);
   if (head == nullptr) return;
   if (b < 0) b = byteCount_ - 1;
-  runSet.AppendString(string_, std::max<SInt32>(0, std::min(a, b)), count);
+  runSet.AppendString(string_, SnapToCharacter(std::max<SInt32>(0, std::min(a, b))), count);
   runSet.AppendStyleRun(head);
 }
 

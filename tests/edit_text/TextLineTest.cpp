@@ -211,3 +211,46 @@ TEST_F(TextLine, AnUnknownVerticalPlacementDrawsOnTheBaselineWithAReport) {
 }
 
 }  // namespace
+
+namespace {
+
+class TextLineRanges : public text_test::TextModelTest {};
+
+TEST_F(TextLineRanges, CopiedRangesCarryTheirBytesAndStylesAndNoMore) {
+  const std::string k = kKanji;
+  first_ = Wrap("ab" + k + "\tcd\r", 400);
+  cSp_RunSet set;
+  SInt32 count = 0;
+  const struct {
+    SInt32 a, b;
+    unsigned char withBreak;
+    std::string text;
+    SInt32 runs;
+    const char* why;
+  } cases[] = {
+      {1, 2, 0, "b" + k, 2, "a range ending inside the kanji takes it whole"},
+      {3, 4, 0, k + "\t", 2, "a range starting inside the kanji takes it whole"},
+      {4, 8, 0, "\tcd", 2, "the line break only when asked"},
+      {4, 8, 1, "\tcd\r", 3, "with the line break"},
+      {5, -1, 1, "cd\r", 2, "to the end of the line"},
+  };
+  for (const auto& c : cases) {
+    first_->GetRunStringByRunSet(c.a, c.b, c.withBreak, set, count);
+    char buffer[32];
+    unsigned char overflow = 0;
+    set.GetString(buffer, sizeof buffer, overflow);
+    EXPECT_EQ(std::string(buffer), c.text) << c.why;
+    EXPECT_EQ(count, SInt32(c.text.size())) << c.why;
+    EXPECT_EQ(set.GetRunCount(), c.runs) << c.why;
+  }
+  char scope[8];
+  unsigned char overflow = 0;
+  EXPECT_EQ(first_->GetScopeString(0, 2, scope, sizeof scope, overflow), 2);
+  EXPECT_STREQ(scope, "ab");
+  ErrorLogCapture log;
+  EXPECT_EQ(first_->GetScopeString(set, -1, 2, 0), 0);
+  EXPECT_TRUE(log.Has("cTextLineObject::GetScopeString", 1));
+  set.ClearRunSet();
+}
+
+}  // namespace
