@@ -25,14 +25,15 @@ class cSpListLinks {
     return item;
   }
 
-  // Cuts the chain after this item and returns the item that followed, now the first of a
-  // chain of its own (null when there is none). Nothing is walked, so a long tail moves to
-  // another owner at no cost.
-  T* CutOffNext() {
+  // Takes the next item out of the chain, joining this item to the one after it, and returns
+  // it on its own; null when there is none.
+  T* TakeOutNext() {
     T* item = next_;
     if (item == nullptr) return nullptr;
-    next_ = nullptr;
+    next_ = item->cSpListLinks<T>::next_;
+    if (next_ != nullptr) next_->cSpListLinks<T>::before_ = Self();
     item->cSpListLinks<T>::before_ = nullptr;
+    item->cSpListLinks<T>::next_ = nullptr;
     return item;
   }
 

@@ -147,7 +147,7 @@ void cETOLineWrapper::PushDown(cTextLineObject* line, cTextStyleRunObject* break
     Fail("cTextLineObject::ResetBreakLineEachLine", 4, "can not allocated memory");
     return;
   }
-  before->CutOffNext();
+  before->UnlinkNext();
   line->tail_ = before;
   following->byteCount_ += line->byteCount_ - kept;
   following->tabs_ += line->tabs_ - keptTabs;
@@ -332,7 +332,7 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
     // Everything fitted and no line break ends the line: it takes the next line's runs.
     cTextLineObject* next = line->GetNextObjectPtr();
     if (next != nullptr && next->head_ == nullptr) {
-      line->UnlinkNext();
+      line->TakeOutNext();
       delete next;
       Bump(removed_);
       settle_ = true;

@@ -182,7 +182,7 @@ void cTextLineObject::FinishAfterWrap() {
       }
       run->CountUpStringLen(next->ByteLength());
       if (next == tail_) tail_ = run;
-      delete run->UnlinkNext();
+      delete run->TakeOutNext();
       grew = true;
     }
     if (grew) merged.push_back(run);
@@ -360,7 +360,7 @@ unsigned char cTextLineObject::InsertRunList(const char* text, cTextStyleRunObje
       runsTail->LinkToNext(head_);
       head_ = runs;
     } else {
-      cTextStyleRunObject* following = after->CutOffNext();
+      cTextStyleRunObject* following = after->UnlinkNext();
       after->LinkToNext(runs);
       if (following != nullptr) {
         runsTail->LinkToNext(following);
@@ -398,9 +398,9 @@ void cTextLineObject::DeleteRange(SInt32 a, SInt32 b, const char* method) {
     if (start >= a && start + length <= b) {
       cTextStyleRunObject* before = run->GetBeforeObjectPtr();
       if (before != nullptr) {
-        before->UnlinkNext();
+        before->TakeOutNext();
       } else {
-        head_ = run->CutOffNext();
+        head_ = run->UnlinkNext();
       }
       if (run == tail_) tail_ = before;
       delete run;

@@ -333,7 +333,7 @@ void cTextStyleRunObject::MargeNextStyleRun(unsigned char all) {
       }
       run->byteLength_ += next->byteLength_;
       run->pixelWidth_ += next->pixelWidth_;
-      delete run->UnlinkNext();
+      delete run->TakeOutNext();
       merged = true;
     }
     if (merged) {

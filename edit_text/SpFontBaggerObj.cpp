@@ -76,7 +76,7 @@ void cFontBagger::Insert(cFontBaggerItem* item) {
   if (first_ == nullptr) {
     first_ = last_ = item;
   } else if (smaller != nullptr) {
-    cFontBaggerItem* after = smaller->CutOffNext();
+    cFontBaggerItem* after = smaller->UnlinkNext();
     smaller->LinkToNext(item);
     if (after != nullptr) item->LinkToNext(after);
     last_ = first_->GetLastObjectPtr();
