@@ -20,6 +20,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -98,6 +99,7 @@ struct State {
   int lockFd = -1;
   int lockDepth = 0;
   int lockError = 0;
+  bool lockHeld = false;  // flock took: no other instance is saving
   std::map<std::string, Section> sections;
   std::unordered_map<std::string, Listing> listings;
 };
@@ -758,8 +760,10 @@ class CatalogueLock {
       return;
     }
     // A file system without locks is used unlocked: nothing better is to be had there.
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    int locked;
+    while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
     }
+    state.lockHeld = locked == 0;
     state.lockFd = fd;
   }
   ~CatalogueLock() {
@@ -774,7 +778,31 @@ class CatalogueLock {
 
   int Fd() const { return Raw().lockFd; }
   int Error() const { return Raw().lockError; }
+  bool Held() const { return Raw().lockHeld; }
 };
+
+// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" of a
+// process killed while writing), so they do not pile up beside the catalogue. While the lock
+// is held no other instance is writing one, so all but this process's go; without a working
+// lock only those of processes that are gone.
+void RemoveStaleTemporaries(bool locked) {
+  const std::string path = CatalogueFilePath();
+  const std::string prefix = BaseName(path) + ".tmp-";
+  DIR* dir = opendir(ParentPath(path).c_str());
+  if (dir == nullptr) return;
+  while (dirent* d = readdir(dir)) {
+    const std::string name = d->d_name;
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
+        name.compare(0, prefix.size(), prefix) != 0 ||
+        name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) {
+      continue;
+    }
+    const pid_t pid = pid_t(std::stol(name.substr(prefix.size())));
+    if (pid == getpid() || (!locked && (kill(pid, 0) == 0 || errno != ESRCH))) continue;
+    unlinkat(dirfd(dir), d->d_name, 0);
+  }
+  closedir(dir);
+}
 
 // The first synthetic id no instance has reserved; 0 when the lock file holds none.
 UInt64 ReadSharedCounter(int fd) {
@@ -1282,6 +1310,7 @@ OSErr SaveCatalogue() {
   // A file that is there but cannot be read (another user's, say) is never replaced.
   std::map<std::string, Section> file;
   if (const int err = ReadCatalogue(file)) return OSErrFromErrno(err);
+  RemoveStaleTemporaries(lock.Held());
   MergeSaved(state, file);
   // Records of items that are gone (and not found nearby) are dropped, so the file holds
   // no more than what exists. Volumes not mounted now keep theirs untouched.

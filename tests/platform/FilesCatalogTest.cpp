@@ -626,3 +626,37 @@ TEST_F(FilesCatalog, TheApplicationsSpecNamesTheRunningExecutable) {
 }
 
 }  // namespace
+
+namespace {
+
+// A save killed while it wrote leaves "file-catalogue.tmp-<pid>" behind (the children here
+// leave one each and end); the next save removes every one but its own, and nothing else.
+TEST_F(FilesCatalog, TemporaryFilesOfSavesThatNeverFinishedGoWithTheNextSave) {
+  const std::string file = fs::CatalogueFilePath();
+  const std::string folder = file.substr(0, file.rfind('/'));
+  std::filesystem::create_directories(folder);
+  std::vector<std::string> left;
+  for (int i = 0; i < 3; ++i) {
+    const pid_t child = fork();
+    if (child == 0) {
+      WriteHostFile(file + ".tmp-" + std::to_string(getpid()), std::string(4096, 'x'));
+      std::_Exit(0);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    left.push_back(file + ".tmp-" + std::to_string(child));
+  }
+  const std::vector<std::string> kept = {file + ".tmp-x", file + ".tmp-", folder + "/notes"};
+  for (const std::string& k : kept) WriteHostFile(k, "k");
+  for (const std::string& l : left) ASSERT_TRUE(HostExists(l));
+
+  WriteHostFile(home_.Path("item"), "i");
+  FileID(FolderAt(home_, ""), "item");
+  ASSERT_EQ(fs::SaveCatalogue(), noErr);
+  for (const std::string& l : left) EXPECT_FALSE(HostExists(l)) << l;
+  for (const std::string& k : kept) EXPECT_TRUE(HostExists(k)) << k;
+  EXPECT_TRUE(HostExists(file));
+}
+
+}  // namespace
