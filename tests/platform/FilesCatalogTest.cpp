@@ -34,9 +34,6 @@ class FilesCatalog : public ::testing::Test {
     EXPECT_EQ(mkdir(home_.Path(relative).c_str(), 0700), 0) << relative;
     return FolderAt(home_, relative);
   }
-  SInt32 FileID(const Folder& folder, const std::string& name) {
-    return FileInfoOf(folder, name).fileParam.ioDirID;
-  }
   // PBResolveFileIDRefSync: the result, and the parent and name it gives.
   OSErr Resolve(SInt16 vRefNum, SInt32 fileID, SInt32* parent = nullptr,
                 std::string* name = nullptr) {
@@ -50,14 +47,6 @@ class FilesCatalog : public ::testing::Test {
     if (name != nullptr) *name = Text(buffer);
     return err;
   }
-  FSRef Ref(const Folder& folder, const std::string& name) {
-    FSSpec spec{};
-    EXPECT_EQ(FSMakeFSSpec(folder.vRefNum, folder.dirID, PStr(name), &spec), noErr) << name;
-    FSRef ref{};
-    EXPECT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << name;
-    return ref;
-  }
-
   sp_testing::HomeScope home_;
 };
 
@@ -319,6 +308,42 @@ TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {
 }
 
 
+// A catalogue of the earlier layout knew items by their inode numbers alone: its ids still
+// find their items, moved by another program, and are written in the new layout next.
+TEST_F(FilesCatalog, ACatalogueOfTheEarlierLayoutKeepsItsIds) {
+  WriteHostFile(home_.Path("kept"), "k");
+  const Folder home = FolderAt(home_, "");
+  const SInt32 id = FileID(home, "kept");
+  sp_testing::RestartFileCatalogue();
+  const std::string mount = fs::FindVolume(home.vRefNum)->mountPoint;
+  const std::string rel = home_.Path("kept").substr(mount == "/" ? 1 : mount.size() + 1);
+  struct stat st {};
+  ASSERT_EQ(lstat(home_.Path("kept").c_str(), &st), 0);
+  sp::ByteWriter w;  // one section holding one record: id, parent, inode number, path
+  w.Bytes("SpFC", 4);
+  w.BE16(1);
+  w.BE32(1);
+  w.BE16(UInt16(mount.size()));
+  w.Bytes(mount.data(), mount.size());
+  w.BE32(0x80000000u);
+  w.BE32(1);
+  w.BE32(UInt32(id));
+  w.BE32(UInt32(home.dirID));
+  w.BE64(UInt64(st.st_ino));
+  w.BE16(UInt16(rel.size()));
+  w.Bytes(rel.data(), rel.size());
+  WriteHostFile(fs::CatalogueFilePath(),
+                std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size()));
+  fs::ResetCatalogueAndVolumes();
+  ASSERT_EQ(rename(home_.Path("kept").c_str(), home_.Path("moved").c_str()), 0);
+  std::string name;
+  EXPECT_EQ(Resolve(home.vRefNum, id, nullptr, &name), noErr);
+  EXPECT_EQ(name, "moved");
+  sp_testing::RestartFileCatalogue();
+  EXPECT_EQ(ReadHostFile(fs::CatalogueFilePath()).substr(0, 6), std::string("SpFC\0\2", 6));
+  EXPECT_EQ(Resolve(home.vRefNum, id), noErr);
+}
+
 // One bad record costs its own id only: the ids of every other item still resolve.
 TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   WriteHostFile(home_.Path("a.txt"), "a");
@@ -328,7 +353,10 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   sp_testing::RestartFileCatalogue();
   const std::string file = fs::CatalogueFilePath();
   const std::string good = ReadHostFile(file);
-  const std::size_t at = good.find("b.txt");  // b's path; its id is 18 bytes before
+  // b's path relative to its volume; its id is 32 bytes before it, its kind 16.
+  const std::string mount = fs::FindVolume(home.vRefNum)->mountPoint;
+  const std::string rel = home_.Path("b.txt").substr(mount == "/" ? 1 : mount.size() + 1);
+  const std::size_t at = good.find(rel), nameAt = at + rel.size() - 5;
   ASSERT_NE(at, std::string::npos);
   auto damaged = [&](std::size_t pos, const std::string& bytes) {
     return std::string(good).replace(pos, bytes.size(), bytes);
@@ -339,10 +367,11 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
     bool bResolves;
     const char* why;
   } cases[] = {
-      {damaged(at, "../bb"), false, "b's path climbs out of its volume"},
-      {damaged(at - 18, std::string(4, '\0')), false, "b's id is 0"},
-      {damaged(at - 18, aID), false, "b's record claims a's id"},
-      {damaged(at, "a.txt"), true, "b's record names a's path: b is found by its inode"},
+      {damaged(nameAt, "../bb"), false, "b's path climbs out of its volume"},
+      {damaged(at - 32, std::string(4, '\0')), false, "b's id is 0"},
+      {damaged(at - 32, aID), false, "b's record claims a's id"},
+      {damaged(at - 16, "\x09"), false, "b's record names a kind of item there is not"},
+      {damaged(nameAt, "a.txt"), true, "b's record names a's path: b is found by its inode"},
       {good + "x", true, "bytes after the last section"},
   };
   for (const auto& c : cases) {
