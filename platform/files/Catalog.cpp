@@ -39,6 +39,7 @@
 #include <iterator>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ByteOrder.h"
@@ -197,31 +198,63 @@ UInt32 ParentIdOf(const Volume& volume, Section& section, const std::string& pat
 
 bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth);
 
-// Whether the record `id` is the item `root` or lies inside it, by the ids of its folders
-// rather than by its path (another item may have taken a path under the old one).
-bool DescendsFrom(const Section& section, UInt32 id, UInt32 root) {
-  for (int depth = 0; depth < PATH_MAX / 2 && id > UInt32(fsRtDirID); ++depth) {
-    if (id == root) return true;
-    auto it = section.byId.find(id);
-    if (it == section.byId.end()) return false;
-    id = it->second.parentID;
+UInt64 gRecordsExamined = 0;
+
+void SetParent(Section& section, Entry& e, UInt32 parentID) {
+  if (parentID == 0 || e.parentID == parentID) return;
+  auto range = section.children.equal_range(e.parentID);
+  for (auto it = range.first; it != range.second; ++it) {
+    if (it->second == e.id) {
+      section.children.erase(it);
+      break;
+    }
   }
-  return false;
+  e.parentID = parentID;
+  section.children.emplace(parentID, e.id);
+  Raw().dirty = true;
+}
+
+// The records of `path` and what lies in it: with `root` (the record of the item at `path`),
+// those inside it by the ids of their folders rather than by their paths (another item may
+// have taken a path under the old one), found through the folders' children; without, every
+// record whose path lies there.
+std::vector<UInt32> RecordsInside(const Section& section, const std::string& path, UInt32 root) {
+  std::vector<UInt32> found;
+  if (root == 0) {
+    for (const auto& kv : section.byId) {
+      ++gRecordsExamined;
+      if (PathIsInside(kv.second.path, path)) found.push_back(kv.first);
+    }
+    return found;
+  }
+  std::vector<UInt32> next = {root};
+  std::unordered_set<UInt32> seen = {root};  // a damaged catalogue may hold a loop of folders
+  while (!next.empty()) {
+    const UInt32 id = next.back();
+    next.pop_back();
+    ++gRecordsExamined;
+    auto e = section.byId.find(id);
+    if (e == section.byId.end()) continue;
+    if (PathIsInside(e->second.path, path)) found.push_back(id);
+    auto range = section.children.equal_range(id);
+    for (auto it = range.first; it != range.second; ++it) {
+      if (seen.insert(it->second).second) next.push_back(it->second);
+    }
+  }
+  return found;
 }
 
 // Moves the recorded paths of the item `moved` (once at `from`, now at `to`) and of what lies
-// in it to `to`; records under `from` of other items stay (another item may have taken the
-// old path). With `moved` 0 (an item without a record) everything under `from` moves. A
-// record that still names `to` belonged to an item gone from there (the move never replaces
-// anything): it keeps its id and its old path, from which it may be searched for.
+// in it to `to`; records under `from` of other items stay. With `moved` 0 (an item without a
+// record) everything under `from` moves. A record that still names `to` belonged to an item
+// gone from there (the move never replaces anything): it keeps its id and its old path, from
+// which it may be searched for.
 void MoveEntries(Section& section, const std::string& from, const std::string& to,
                  UInt32 moved) {
   if (from == to) return;
-  for (auto& kv : section.byId) {
-    Entry& e = kv.second;
-    if (PathIsInside(e.path, from) && (moved == 0 || DescendsFrom(section, e.id, moved))) {
-      SetPath(section, e, to + e.path.substr(from.size()));
-    }
+  for (UInt32 id : RecordsInside(section, from, moved)) {
+    Entry& e = section.byId[id];
+    SetPath(section, e, to + e.path.substr(from.size()));
   }
 }
 
@@ -232,10 +265,7 @@ void Follow(const Volume& volume, Section& section, UInt32 id, const Seen& seen,
   const UInt32 parentID = ParentIdOf(volume, section, seen.path, depth);
   Entry& e = section.byId[id];
   Learn(section, e, seen);
-  if (parentID != 0 && e.parentID != parentID) {
-    e.parentID = parentID;
-    Raw().dirty = true;
-  }
+  SetParent(section, e, parentID);
 }
 
 // The record `holder` keeps its path although its item is gone from there and not found
@@ -286,11 +316,7 @@ UInt32 Register(const Volume& volume, Section& section, const Seen& seen, UInt32
                 int depth) {
   if (seen.path == volume.mountPoint) return fsRtDirID;
   if (const UInt32 id = Claim(volume, section, seen, depth)) {
-    Entry& e = section.byId[id];
-    if (knownParentID != 0 && e.parentID != knownParentID) {
-      e.parentID = knownParentID;
-      Raw().dirty = true;
-    }
+    SetParent(section, section.byId[id], knownParentID);
     return id;
   }
   const UInt32 parentID =
@@ -426,6 +452,7 @@ void PutEntry(Section& section, const Entry& e) {
   RemoveEntry(section, e.id);
   section.byPath.emplace(e.path, e.id);
   section.byIno.emplace(e.ident.ino, e.id);
+  section.children.emplace(e.parentID, e.id);
   section.byId[e.id] = e;
 }
 
@@ -434,6 +461,13 @@ void RemoveEntry(Section& section, UInt32 id) {
   if (it == section.byId.end()) return;
   UnindexPath(section, it->second);
   UnindexIno(section, it->second);
+  auto range = section.children.equal_range(it->second.parentID);
+  for (auto c = range.first; c != range.second; ++c) {
+    if (c->second == id) {
+      section.children.erase(c);
+      break;
+    }
+  }
   section.byId.erase(it);
   Raw().dirty = true;
 }
@@ -947,11 +981,7 @@ void NoteMoved(const std::string& from, const std::string& to) {
     const Volume* volume = MountedVolumeAt(kv.first);
     if (it != kv.second.byPath.end() && volume != nullptr) {
       const UInt32 parentID = ParentIdOf(*volume, kv.second, to, 0);
-      Entry& e = kv.second.byId[it->second];
-      if (parentID != 0 && parentID != e.parentID) {
-        e.parentID = parentID;
-        state.dirty = true;
-      }
+      SetParent(kv.second, kv.second.byId[it->second], parentID);
     }
   }
   ForgetListing(ParentPath(from));
@@ -967,14 +997,7 @@ void NoteDeleted(const std::string& path) {
     // for when it is next used.
     auto deleted = kv.second.byPath.find(path);
     const UInt32 item = deleted != kv.second.byPath.end() ? deleted->second : 0;
-    std::vector<UInt32> gone;
-    for (const auto& e : kv.second.byId) {
-      if (PathIsInside(e.second.path, path) &&
-          (item == 0 || DescendsFrom(kv.second, e.first, item))) {
-        gone.push_back(e.first);
-      }
-    }
-    for (UInt32 id : gone) RemoveEntry(kv.second, id);
+    for (UInt32 id : RecordsInside(kv.second, path, item)) RemoveEntry(kv.second, id);
   }
   ForgetListing(ParentPath(path));
   ForgetListing(path);
@@ -1043,6 +1066,10 @@ void ResetCatalogueAndVolumes() {
   state.largestInodeId = kLargestInodeId;
   SetIdentitySourcesForTests(kKnowsEverything);
   ForgetVolumes();
+}
+
+UInt64 CatalogueRecordsExamined() {
+  return gRecordsExamined;
 }
 
 void SetLargestInodeIdForTests(UInt32 largest) {

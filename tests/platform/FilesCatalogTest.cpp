@@ -344,6 +344,30 @@ TEST_F(FilesCatalog, ACatalogueOfTheEarlierLayoutKeepsItsIds) {
   EXPECT_EQ(Resolve(home.vRefNum, id), noErr);
 }
 
+// Renaming, moving or deleting an item looks at the records of the item and what it holds,
+// however many other items the catalogue knows.
+TEST_F(FilesCatalog, ChangesExamineTheRecordsOfTheItemNotTheWholeCatalogue) {
+  const Folder many = Make("Many"), work = Make("Work"), into = Make("Work/Into");
+  for (int i = 0; i < 1000; ++i) WriteHostFile(home_.Path("Many/f" + std::to_string(i)), "");
+  CInfoPBRec pb;
+  SInt16 listed = 0;  // every item of the folder listed, and so recorded
+  while (CatInfoOf(many.vRefNum, many.dirID, SInt16(listed + 1), &pb) == noErr) ++listed;
+  ASSERT_EQ(listed, 1000);
+  const Folder album = Make("Work/Album");
+  for (const char* n : {"a", "b", "c"}) WriteHostFile(home_.Path(std::string("Work/Album/") + n), n);
+  const SInt32 track = FileID(album, "a");
+  const UInt64 before = fs::CatalogueRecordsExamined();
+  ASSERT_EQ(HRename(album.vRefNum, album.dirID, PStr("b"), PStr("B")), noErr);
+  ASSERT_EQ(CatMove(work.vRefNum, work.dirID, PStr("Album"), into.dirID, nullptr), noErr);
+  ASSERT_EQ(HDelete(album.vRefNum, album.dirID, PStr("c")), noErr);
+  EXPECT_LE(fs::CatalogueRecordsExamined() - before, 20u);
+  std::string name;
+  SInt32 parent = 0;
+  EXPECT_EQ(Resolve(album.vRefNum, track, &parent, &name), noErr) << "the move took it along";
+  EXPECT_EQ(std::to_string(parent) + " " + name, std::to_string(album.dirID) + " a");
+  EXPECT_EQ(PathOf(Ref(album, "a")), home_.Path("Work/Into/Album/a"));
+}
+
 // One bad record costs its own id only: the ids of every other item still resolve.
 TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   WriteHostFile(home_.Path("a.txt"), "a");

@@ -33,6 +33,8 @@ struct Section {
   std::unordered_map<std::string, UInt32> byPath;
   // Every record by the inode number of its item (a record's id need not be that number).
   std::unordered_multimap<UInt64, UInt32> byIno;
+  // Every record by its parent's id, so that a folder's records are found without a walk.
+  std::unordered_multimap<UInt32, UInt32> children;
   // Above every synthetic id given on this volume.
   UInt32 nextSynthetic = kFirstSynthetic;
   // Digests of the records as this run last read or wrote them in the file: a record that
