@@ -22,7 +22,8 @@ const char kStampAttribute[] = "user.itemstamp";
 
 UInt8 gSources = kKnowsEverything;
 
-// Devices where a stamp could not be written (no extended attributes): not tried again.
+// Devices where a stamp cannot be written (no extended attributes, read-only): not tried
+// again.
 std::unordered_set<dev_t>& NoStampDevices() {
   static auto* devices = new std::unordered_set<dev_t>;
   return *devices;
@@ -75,7 +76,9 @@ bool ReadStamp(const std::string& path, const struct stat& own, bool mayStamp, U
   if (!mayStamp || NoStampDevices().count(own.st_dev) != 0) return false;
   sp::StoreBE64(bytes, NewStamp());
   if (setxattr(path.c_str(), kStampAttribute, bytes, sizeof bytes, XATTR_CREATE) != 0) {
-    if (errno == ENOTSUP || errno == EOPNOTSUPP) NoStampDevices().insert(own.st_dev);
+    if (errno == ENOTSUP || errno == EOPNOTSUPP || errno == EROFS) {
+      NoStampDevices().insert(own.st_dev);
+    }
     // Another instance of the program may have stamped it first.
     if (errno != EEXIST) return false;
     return ReadStamp(path, own, false, stamp);

@@ -159,6 +159,45 @@ TEST_F(FilesIdentity, SavedDocumentsKeepTheirIdsAndNewFilesNeverGetAnOldOne) {
   }
 }
 
+// Changes other programs make while the program is not running, and where the ids of "a" and
+// "b" are after them, asked in either order: each follows its own item, or the document that
+// replaced it at its path, or says fnfErr; never another item.
+TEST_F(FilesIdentity, EachIdFollowsItsOwnItemThroughOtherProgramsChanges) {
+  const struct {
+    const char* why;
+    const char* commands;  // run in the folder holding "a" and "b"
+    const char* a;         // where a's id leads ("" for fnfErr), and what it holds there
+    const char* aHolds;
+    const char* b;
+  } cases[] = {
+      {"swapped", "mv a t && mv b a && mv t b", "b", "A", "a"},
+      {"a restored from a copy", "cp -p a c && rm a && mv c a", "a", "A", "b"},
+      {"a moved into a folder, a new a written", "mkdir s && mv a s/a && echo n > a", "s/a", "A",
+       "b"},
+      {"a replaced by a folder", "rm a && mkdir a", "", "", "b"},
+      {"b renamed over a", "mv b a", "a", "B", ""},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    for (bool aFirst : {true, false}) {
+      SCOPED_TRACE(std::string(c.why) + (aFirst ? ", a asked first" : ", b asked first"));
+      const std::string d = home_.Path("case" + std::to_string(n++));
+      ASSERT_EQ(mkdir(d.c_str(), 0700), 0);
+      WriteHostFile(d + "/a", "A");
+      WriteHostFile(d + "/b", "B");
+      const Folder folder = FolderAt(home_, d.substr(home_.Home().size() + 1));
+      const FSRef a = Ref(folder, "a"), b = Ref(folder, "b");
+      sp_testing::RestartFileCatalogue();
+      ASSERT_EQ(std::system(("cd '" + d + "' && " + c.commands).c_str()), 0);
+      const std::string first = PathOf(aFirst ? a : b), second = PathOf(aFirst ? b : a);
+      const std::string gotA = aFirst ? first : second, gotB = aFirst ? second : first;
+      EXPECT_EQ(gotA, *c.a ? d + "/" + c.a : "(none)");
+      EXPECT_EQ(gotB, *c.b ? d + "/" + c.b : "(none)");
+      EXPECT_EQ(*c.a ? ReadHostFile(gotA) : "", c.aHolds);
+    }
+  }
+}
+
 // A file another program deleted: its id says fnfErr, whatever file takes its number later.
 TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheFileThatTakesItsNumber) {
   for (const char* kind : {"ext4", "ext4-128"}) {
