@@ -280,12 +280,13 @@ TEST_F(FilesTrashShared, OtherTrashProgramsListAndRestoreOurItemsAndWeSeeTheirs)
 // $XDG_DATA_HOME on a file system of its own: the home Trash serves that one, while the volume
 // holding $HOME and a third volume each have a Trash of their own, so every item reaches its
 // Trash by a rename. A tmpfs is mounted over the test's home, and one each for the data folder
-// and the third volume inside it, so that no Trash is made outside the test's folders.
+// and the third volume inside it (named so that no other test's volume has their names), so
+// that no Trash is made outside the test's folders.
 class FilesTrashVolumes : public ::testing::Test {
  protected:
   void SetUp() override {
     if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
-    for (const std::string& folder : {std::string(), std::string("data"), std::string("vol")}) {
+    for (const std::string& folder : {std::string(), std::string("xdg-data-volume"), std::string("third-volume")}) {
       const std::string path = folder.empty() ? home_.Home() : home_.Path(folder);
       mkdir(path.c_str(), 0700);
       if (mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") != 0)
@@ -293,7 +294,7 @@ class FilesTrashVolumes : public ::testing::Test {
       mounted_.push_back(path);
     }
     mkdir(home_.Path(".config").c_str(), 0700);
-    setenv("XDG_DATA_HOME", home_.Path("data").c_str(), 1);
+    setenv("XDG_DATA_HOME", home_.Path("xdg-data-volume").c_str(), 1);
     sp_testing::ResetFiles();
   }
   void TearDown() override {
@@ -311,8 +312,8 @@ TEST_F(FilesTrashVolumes, EachItemGoesToTheTrashOfItsVolumeAndOtherProgramsResto
     std::string trash;  // the Trash it must reach
   } rows[] = {
       {"docs", ".Trash-" + uid},
-      {"data/docs", "data/Trash"},
-      {"vol/docs", "vol/.Trash-" + uid},
+      {"xdg-data-volume/docs", "xdg-data-volume/Trash"},
+      {"third-volume/docs", "third-volume/.Trash-" + uid},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.docs);
