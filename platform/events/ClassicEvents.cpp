@@ -198,6 +198,10 @@ void GetGlobalMouse(Point* globalMouse) {
   *globalMouse = sp_platform::CurrentMouseLocation();
 }
 
+UInt32 GetDblTime() {
+  return 30;
+}
+
 UInt32 GetCurrentKeyModifiers() {
   KeyMap keys;
   GetKeys(keys);

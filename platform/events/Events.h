@@ -121,3 +121,5 @@ Boolean Button();
 void GetMouse(Point* mouseLoc);
 // The mouse location in global coordinates.
 void GetGlobalMouse(Point* globalMouse);
+// The longest time between the two clicks of a double click, in ticks: half a second.
+UInt32 GetDblTime();

@@ -1,6 +1,9 @@
 // The file layer's state that only the test API resets. Not for the program's own code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_platform {
@@ -26,6 +29,11 @@ void SetIdentitySourcesForTests(UInt8 known);
 // Closes every open fork (without flushing) and forgets the files waiting for a flush: the
 // test API's reset.
 void CloseAllForks();
+
+// The drives looked at for audio CDs: these paths (a ".cue" image stands for a drive holding
+// that disc) instead of the machine's drives, until UseSystemDiscDrives.
+void SetDiscDrives(const std::vector<std::string>& drives);
+void UseSystemDiscDrives();
 
 }  // namespace files
 }  // namespace sp_platform
