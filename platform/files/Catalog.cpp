@@ -298,7 +298,8 @@ UInt32 Claim(const Volume& volume, Section& section, const Seen& seen, int depth
     Learn(section, e->second, seen);
     return holder;
   }
-  // A record being searched for has its item elsewhere: its path is free.
+  // The path's record holds another item. Unless its own is found elsewhere (or is being
+  // searched for further up, and so was found), its item is gone and this one replaced it.
   if (e != section.byId.end() && !Searching(section, holder) && depth < kMaxSearchDepth &&
       !Relocate(volume, section, holder, depth + 1)) {
     e = section.byId.find(holder);
@@ -348,7 +349,12 @@ UInt32 Register(const Volume& volume, Section& section, const Seen& seen, UInt32
 // The item of the record in `folder`, by its identity: under its own name first (the common
 // case of a folder renamed with the item in it), then under any name.
 bool FindInFolder(const std::string& folder, const Entry& e, Seen& found) {
-  if (See(JoinPath(folder, BaseName(e.path)), false, found) && Matches(e, found)) return true;
+  const std::string sameName = JoinPath(folder, BaseName(e.path));
+  struct stat own {};
+  if (lstat(sameName.c_str(), &own) == 0 && UInt64(own.st_ino) == e.ident.ino &&
+      See(sameName, false, found) && Matches(e, found)) {
+    return true;
+  }
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
   bool ok = false;

@@ -8,8 +8,10 @@
 // where the file system keeps it (a birth time alone is not enough: it is taken from a clock
 // that ticks every few milliseconds, and a save reuses a number faster than that). Where the
 // file system has neither, the catalogue writes a random stamp into the item's
-// "user.itemstamp" extended attribute when it records it. Where none can be had (a symbolic
-// link there, an item that cannot be read), the number and the kind alone tell items apart.
+// "user.itemstamp" extended attribute when it records it. Symbolic links cannot be opened or
+// given attributes: they are told apart by their birth time where there is one. Where nothing
+// can be had (an item that cannot be read on such a file system), the number and the kind
+// alone tell items apart.
 #pragma once
 
 #include <sys/stat.h>
