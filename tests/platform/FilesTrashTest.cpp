@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateMounts.h"
 #include "Clock.h"
 #include "DateTimeUtils.h"
 #include "Files.h"
@@ -215,6 +216,7 @@ class FilesTrashShared : public ::testing::Test {
     if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
     volume_ = home_.Path("vol");
     ASSERT_EQ(mkdir(volume_.c_str(), 0700), 0);
+    if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
     if (mount("tmpfs", volume_.c_str(), "tmpfs", 0, "size=1m") != 0)
       GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
     mounted_ = true;
@@ -286,6 +288,7 @@ class FilesTrashVolumes : public ::testing::Test {
  protected:
   void SetUp() override {
     if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
+    if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
     for (const std::string& folder : {std::string(), std::string("xdg-data-volume"), std::string("third-volume")}) {
       const std::string path = folder.empty() ? home_.Home() : home_.Path(folder);
       mkdir(path.c_str(), 0700);
