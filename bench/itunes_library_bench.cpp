@@ -7,8 +7,8 @@
 //   - expat's bare pass over the file (read in the reader's blocks, no handler doing any
 //     work): the floor no reader built on expat can go below;
 //   - our reader, loading the library exactly as the application does.
-// Each is run three times; the best time and the highest peak resident memory (the process's
-// high-water mark, which starts from what the program's libraries already hold) are printed,
+// Each is run three times; the best time and the highest peak resident memory (the child's
+// high-water mark: the pages its process touches, the libraries' among them) are printed,
 // with the reader's time as a multiple of expat's. Last comes Python's plistlib on the same
 // file, for comparison.
 //
@@ -259,7 +259,8 @@ int main(int argc, char** argv) {
   stat(path.c_str(), &st);
   std::printf("library:  %ld tracks, %.1f MB, written in %.2f s\n", tracks,
               double(st.st_size) / 1e6, Seconds(start));
-  std::printf("resident before a pass (the program and its libraries): %ld MB\n",
+  std::printf("resident here before the passes: %ld MB (the program's libraries; a pass's "
+              "peak counts the pages its own process touches)\n",
               ResidentMegabytes());
 
   const int kRuns = 3;
