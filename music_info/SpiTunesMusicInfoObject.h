@@ -17,9 +17,10 @@
 // Large libraries (a hundred thousand tracks, or tens of thousands in one album) are filed in
 // about n log n: besides its lists the library keeps indexes of tracks by id, artists by name
 // and album groups by name (and, for a name with many groups, by how their numbers agree); an
-// artist keeps its albums by name and track count, an album its slots by number, a slot the
-// last track of each key count, and an album group its items by number. The lists stay the
-// authority; the indexes only shorten the walks and always answer what the walk would.
+// artist keeps its albums by name and track count, and, once they outgrow a short walk
+// (kWalkMost members), an album its slots by number, a slot the last track of each key count
+// and an album group its items by number. The lists stay the authority; the indexes only
+// shorten the walks and always answer what the walk would.
 //
 // A failing operation of this file sounds the beep and logs one record (source
 // "SpiTunesMusicInfoObject", the qualified method name, a code and a fixed message).

@@ -13,9 +13,9 @@
 // filed.
 //
 // Memory stays bounded by what the library keeps: only the texts a track or playlist keeps
-// are collected (a name, artist, composer, album, grouping or genre no further than a field
-// can take), numbers are read as they stream by, and values nobody reads are checked and
-// dropped without being held.
+// are collected (a name, artist, composer, album, grouping or genre only as far as could
+// still fit its field), numbers are read as they stream by, and values nobody reads are
+// checked and dropped without being held.
 //
 // Nothing here reports to the user or the error log: a file that cannot be read leaves the
 // program without a library, and CD tracks are then named from the engine's own titles.
@@ -627,7 +627,7 @@ class LibraryReader {
   bool tokenBad_ = false;
   bool padding_ = false;  // kBase64: '=' was seen
   IntegerScan integer_;
-  std::string text_;  // keys, tokens and strings read outside a track
+  std::string text_;  // a key the dictionary's role reads, or a <real> or <date>
 
   // What the file holds for the library.
   TrackDraft track_;
