@@ -67,6 +67,15 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The same zero-terminated short texts (element and key names: a loop beats a library call).
+bool SameName(const char* a, const char* b) {
+  while (*a != 0 && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
 // ---- Keys -------------------------------------------------------------------------------------
 
 enum Key : UInt8 {
@@ -147,9 +156,7 @@ Key KeyOf(const std::string& text) {
   }();
   if (text.size() > kKnownKeyMost) return kKeyOther;
   for (const KeyName& name : kByLength[text.size()]) {
-    if (name.text[0] == text[0] && std::memcmp(name.text, text.data(), text.size()) == 0) {
-      return name.key;
-    }
+    if (SameName(name.text, text.c_str())) return name.key;
   }
   return kKeyOther;
 }
@@ -516,8 +523,7 @@ bool ElementOf(const char* name, Element& element) {
       {"real", Element::kReal},   {"plist", Element::kPlist},
   };
   for (const ElementName& candidate : kNames) {
-    // The first letter tells most of them apart before the whole name is compared.
-    if (candidate.text[0] == name[0] && std::strcmp(candidate.text, name) == 0) {
+    if (SameName(candidate.text, name)) {
       element = candidate.element;
       return true;
     }
