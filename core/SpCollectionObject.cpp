@@ -275,9 +275,7 @@ Boolean cSp_uLongCollection::DeleteValue(SInt32 position) {
 }
 
 SInt32 cSp_uLongCollection::GetNumberOfItem() const {
-  SInt32 n = 0;
-  for (sSp_UnsignedLongCollectionItem* item = head_; item != nullptr; item = item->next) ++n;
-  return n;
+  return count_;
 }
 
 Boolean cSp_uLongCollection::CheckTargetValueExist(unsigned long value, SInt32* position) const {

@@ -502,6 +502,9 @@ void SpSO_Clear(sSO_StringObjectBase* obj) {
     SpReportFailure(kSource, "SpSO_Clear", 1, kMsgArgumentError);
     return;
   }
+  // An object that records no manager is reported, and emptied all the same: its items come
+  // from the item pool, not from its own, and a copy onto it (clear, then append) would
+  // otherwise append to the old text.
   if (obj->manager == nullptr) SpReportFailure(kSource, "SpSO_Clear", 1, kSpMsgNoComment);
   ReleaseItems(obj);
 }

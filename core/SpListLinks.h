@@ -15,9 +15,19 @@ class cSpListLinks {
     item->cSpListLinks<T>::before_ = last;
   }
 
-  // Takes the next item out of the chain, joining this item to the one after it, and returns
-  // it unlinked; null when there is none.
+  // Cuts the chain after this item and returns the part that followed it, which stays a chain
+  // of its own; null when nothing followed. (UnlinkSelf takes one item out instead.)
   T* UnlinkNext() {
+    T* item = next_;
+    if (item == nullptr) return nullptr;
+    next_ = nullptr;
+    item->cSpListLinks<T>::before_ = nullptr;
+    return item;
+  }
+
+  // Takes the next item out of the chain, joining this item to the one after it, and returns
+  // it on its own; null when there is none.
+  T* TakeOutNext() {
     T* item = next_;
     if (item == nullptr) return nullptr;
     next_ = item->cSpListLinks<T>::next_;

@@ -824,6 +824,8 @@ unsigned char cPrefStockMgr::SetupNewStockFileObj(cPrefStockFileObj* object, uns
   return 1;
 }
 
+// The first failure is the answer, not noErr: a caller that saves at quit must learn that the
+// settings were not written.
 OSErr cPrefStockMgr::SaveModifyFileModule() {
   OSErr first = noErr;
   for (cPrefStockFileObj* file = fileHead_; file != nullptr;
@@ -951,6 +953,8 @@ unsigned char Sp_UnLinkDataItemFromTotalList(cPrefStockData* item) {
 }
 
 void Sp_DisposeEventProcForPreferenceStock(unsigned long) {
+  // Without a manager there is nothing to save: the manager saved the modified files when it
+  // was destroyed, and its procedure stays registered. No error record for that.
   if (prefStockMgr_GlV != nullptr) prefStockMgr_GlV->SaveModifyFileModule();
 }
 

@@ -427,11 +427,8 @@ Boolean cDateList::GetDateItemDataWithSeq(short& year, short& month, short& day)
 }
 
 void cDateList::ClearItem() {
-  if (first_ != nullptr) {
-    while (cDateListItem* item = first_->UnlinkNext()) delete item;
-    delete first_;
-    first_ = nullptr;
-  }
+  SpDeleteList(first_);
+  first_ = nullptr;
   count_ = 0;
   last_ = nullptr;
   cursor_ = nullptr;

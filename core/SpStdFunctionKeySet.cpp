@@ -106,10 +106,7 @@ Boolean cKeySet::CheckKey(short modifiers, char key, Boolean ignoreModifiers) co
 }
 
 void cKeySet::ClearKeyItem() {
-  if (first_ != nullptr) {
-    while (cKeySetItem* item = first_->UnlinkNext()) delete item;
-    delete first_;
-  }
+  SpDeleteList(first_);
   first_ = nullptr;
   last_ = nullptr;
 }
@@ -156,10 +153,7 @@ Boolean cOSTypeBox::GetSequentialViewTargetOStype(OSType& type) {
 }
 
 void cOSTypeBox::WipeoutItemList() {
-  if (first_ != nullptr) {
-    while (cOSTypeBoxItem* item = first_->UnlinkNext()) delete item;
-    delete first_;
-  }
+  SpDeleteList(first_);
   first_ = nullptr;
   last_ = nullptr;
   cursor_ = nullptr;

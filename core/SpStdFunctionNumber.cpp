@@ -24,6 +24,7 @@
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFileFunctionInternal.h"
 #include "SpStdFunction.h"
 #include "TextUtils.h"
 
@@ -700,13 +701,16 @@ OSErr Sp_GetApplicatinFolderInfo(short& vRefNum, SInt32& dirID, char* name) {
   CFRelease(url);
   if (!found) return paramErr;
   FSSpec spec;
-  OSErr err = FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr);
+  FSCatalogInfo info;
+  OSErr err = FSGetCatalogInfo(&ref, kFSCatInfoNodeID, &info, nullptr, &spec, nullptr);
   if (err != noErr) return err;
   vRefNum = spec.vRefNum;
   dirID = spec.parID;
-  if (name != nullptr) {
-    std::memcpy(name, spec.name + 1, spec.name[0]);
-    name[spec.name[0]] = '\0';
+  // The FSSpec may carry up to 63 bytes; the caller's buffer holds a classic name, so the
+  // bundle's name is the classic one (its stand-in when it is longer).
+  if (name != nullptr &&
+      sp_filelib::ClassicNameOfItem(spec, SInt32(info.nodeID), true, name) != noErr) {
+    name[0] = '\0';
   }
   char path[kSpMaxFullPathLength + 1];
   if (Sp_DirFullPathNameFromDirID(dirID, vRefNum, path) != noErr) SysBeep(19);

@@ -110,8 +110,8 @@ Boolean Sp_GetApplicatinVersionInBandle(sNumVersion* version);
 // The application's partition size and free memory.
 OSErr Sp_GetApplicatinHeapInfo(SInt32& size, SInt32& freeSize);
 // The folder that holds the application: its volume and directory id, and, when name is not
-// null, the application's name (at most 31 bytes and the terminator; with the bundle layout
-// the bundle's name, up to 63 bytes). 0, or the error of the look-up.
+// null, the application's name (with the bundle layout the bundle's classic name): at most 31
+// bytes and the terminator. 0, or the error of the look-up.
 OSErr Sp_GetApplicatinFolderInfo(short& vRefNum, SInt32& dirID, char* name);
 
 // The Carbon-event mode flag, set once at start-up before the toolbox is initialised.

@@ -256,7 +256,9 @@ unsigned char cAnimationCursorManager::ExecuteAnimationForEventLoop() {
   LocalToGlobal(&mouse);
   unsigned char answer = current_->ExecuteCursorAnimation(mouse);
   if (answer == 0) {
-    // Any animation that runs where the mouse is keeps the hover cursor away this turn.
+    // Any animation that runs where the mouse is keeps the hover cursor away this turn, not
+    // only the last one asked: a still animation asked after a running one must not let the
+    // hover pass overwrite the running one's cursor.
     cAnimationCursorObject* animation = last_;
     while (animation != nullptr) {
       cAnimationCursorObject* before = animation->GetBeforeObjectPtr();

@@ -17,6 +17,7 @@
 #include "SpServiceHooks.h"
 #include "SpStdFunction.h"
 #include "SpWindow.h"
+#include "SpWindowHandlers.h"
 
 EventHandlerUPP appActivatedUPP_GlV = nullptr;
 EventHandlerUPP appDeactivateUPP_GllV = nullptr;
@@ -129,6 +130,11 @@ void Sp_SetupWindowEvent(WindowRef window) {
                   kEventClassWindow, kEventWindowUpdate);
   InstallOnTarget(target, &windowCloseCommonUPP_GlV, Sp_WindowCloseForOSXCFMHProc,
                   kEventClassWindow, kEventWindowClose);
+  // Clicks meet the framework's window rules (modal dialogs, windows behind) before the
+  // toolbox's handling of the window.
+  static EventHandlerUPP mouseDownUPP = NewEventHandlerUPP(Sp_CatchWindowMouseDownForCarbonEventProc);
+  const EventTypeSpec mouseDown = {kEventClassMouse, kEventMouseDown};
+  InstallEventHandler(target, mouseDownUPP, 1, &mouseDown, window, nullptr);
 }
 
 // ---- Activation -----------------------------------------------------------------------------
@@ -240,7 +246,9 @@ OSStatus Sp_WindowDragStartForOSXCFMHProc(EventHandlerCallRef callRef, EventRef 
 
 void Sp_WindowUpdateProc(WindowRef window) {
   if (window == nullptr) return;
-  cSp_Window* windowObj = Sp_SerchWindowObject(window);
+  // Floating and message windows are the framework's too: their controls need drawing, and
+  // their update region emptying, as much as those of the normal windows.
+  cSp_Window* windowObj = Sp_SerchWindowObjectInEveryList(window);
   if (windowObj == nullptr) return;
   Sp_ViewServices().Sp_RedrawViewForUpdateEvent(window);
   cSpPortSaver port(window);

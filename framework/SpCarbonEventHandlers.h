@@ -85,7 +85,7 @@ void Sp_ApplicationActivatedProc();
 // The application went to the back: suspend registry (mouse tracing off), text services and
 // the edit-text engine suspended.
 void Sp_ApplicationDeactivatedProc();
-// Redraws a framework window of the normal list: its views, then, between BeginUpdate and
+// Redraws a framework window (of any of the three lists): its views, then, between BeginUpdate and
 // EndUpdate, the window itself and its controls (a dialog: all its items). Nothing for a null
 // window or one that is no framework window.
 void Sp_WindowUpdateProc(WindowRef window);

@@ -124,7 +124,15 @@ void Sp_EventSwitch(EventRecord* event) {
       break;
     case updateEvt:
       if (event->message != 0) {
-        Sp_WindowUpdateProc(reinterpret_cast<WindowRef>(event->message));
+        WindowRef window = reinterpret_cast<WindowRef>(event->message);
+        if (Sp_SerchWindowObjectInEveryList(window) != nullptr) {
+          Sp_WindowUpdateProc(window);
+        } else if (IsValidWindowPtr(window)) {
+          // A window the framework does not draw: its update is answered all the same, or
+          // the toolbox would hand it out again and again.
+          BeginUpdate(window);
+          EndUpdate(window);
+        }
         port.Restore();
       }
       break;
@@ -206,6 +214,8 @@ void Sp_MouseDownProc(EventRecord* event, short modifiers) {
     SpReportFailure(kSource, "Sp_MouseDownProc", 1, kSpMsgNoComment);
     return;
   }
+  // Behind a modal dialog no window takes a click, whatever its part.
+  if (Sp_ModalDialogHoldsClick(window) != 0) return;
   cSp_Window* windowObj = Sp_SerchWindowObject(window);
   if (windowObj == nullptr) return;
   Point where = event->where;

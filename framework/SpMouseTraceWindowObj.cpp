@@ -40,7 +40,9 @@ void cMouseTraceWindowObj::StartUpInitialize() {
 cMouseTraceObject* cMouseTraceWindowObj::GetTargetTraceObject(Point globalPoint) {
   if (window_ == nullptr || top_.head == nullptr || top_.tail == nullptr) return nullptr;
   const Point local = Sp_MTM_GlobalToWindowLocal(window_, globalPoint);
-  const unsigned char windowIsFront = FrontWindow() == window_ ? 1 : 0;
+  // The front document or dialog counts as in front also with a floating palette over it.
+  const unsigned char windowIsFront =
+      (FrontWindow() == window_ || FrontNonFloatingWindow() == window_) ? 1 : 0;
 
   // Depth first from the top layer down: nested areas are tested before their container,
   // and a container only after every area nested in it.

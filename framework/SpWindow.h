@@ -348,9 +348,10 @@ class cSp_Window {
   // A click in the zoom box (part inZoomIn or inZoomOut) at the global point `where`.
   void ZoomInOutWindow(Point where, short part);
   // The zoom itself, once the box was tracked (the toolbox's zoom request in the Carbon-event
-  // mode): zooming out goes to the zoom-out rectangle, else to the greatest size moved onto
-  // the screen; the before-grow procedures may refuse, the after-grow procedures are told, and
-  // the stored position and size follow the window.
+  // mode): a zoomed-out window zooms back in to where it was before, whatever part is named;
+  // else zooming out goes to the zoom-out rectangle or the greatest size, fitted onto the
+  // screen below the menu bar with the title strip; the before-grow procedures may refuse, the
+  // after-grow procedures are told, and the stored position and size follow the window.
   void ZoomInOutWindowForCarbonEvent(short part);
   // Draws the window's controls and its grow box; inside an update.
   void Update();
@@ -381,6 +382,9 @@ class cSp_Window {
   cSp_Window** ListHead() const;
   cSp_Window* FrontOpenWindowAhead() const;
   cSp_Window* FirstOpenWindowBehind() const;
+  // Steps of MoveToFrontInWindowList once no modal dialog forbids it: the window in front
+  // loses its hilite, this one becomes the head of its list and the front of the screen.
+  void MoveToListHead();
   void Unlink();
   void LinkAsHead();
   void LinkAfter(cSp_Window* target);
@@ -494,7 +498,17 @@ cSp_Window* Sp_SerchWindowFromMacOSControlRef(ControlRef control);
 // 1 when the first open window of the normal list is a modal dialog other than `except`; it
 // is stored through `found` when that is given.
 unsigned char Sp_HaveModalDialog(cSp_Window* except, cSp_Window** found);
-// Closes the toolbox front window when it is a framework window of the normal list.
+// The window object of a toolbox window in any of the three lists; null when none.
+cSp_Window* Sp_SerchWindowObjectInEveryList(WindowRef window);
+// 1 when a modal dialog is the first open window of the normal list and `window` is another
+// window: a click there is held (with a beep when the dialog asks for one), in both loops.
+unsigned char Sp_ModalDialogHoldsClick(WindowRef window);
+// The toolbox brought a window of `window`'s list forward on its own (a drag of its title
+// strip, its grow box, a click in its content): the list follows, so that its first open
+// window is the one the screen shows in front.
+void Sp_FollowToolboxFrontWindow(cSp_Window* window);
+// Closes the front non-floating toolbox window when it is a framework window of the normal
+// list.
 void Sp_CloseFrontWindow();
 void Sp_CloseAllMessageWindow();
 // Brings the toolbox order of the normal windows into line with the list.
@@ -516,7 +530,8 @@ void Sp_DrawWindowEventLoopAction();
 
 // ---- Keys to the front window ---------------------------------------------------------------
 // Each offers the key to the first open window of the normal list: its virtual operation
-// first, then its key callback. 0 when there is no such window or neither took the key.
+// first, then its key callback. 0 when there is no such window, when the active toolbox window
+// is none of the framework's (a sheet or alert the toolbox runs), or neither took the key.
 unsigned char Sp_KeyInWindow(char charCode, char keyCode, short modifiers, unsigned char autoKey);
 unsigned char Sp_RowKeyDownOnWindow(char charCode, char keyCode, short modifiers,
                                     unsigned char autoKey);

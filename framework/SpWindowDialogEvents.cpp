@@ -270,11 +270,14 @@ unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* i
   if (itemHit != nullptr) *itemHit = 0;
   if (modifiers != nullptr) *modifiers = 0;
   if (event == nullptr) return 0;
-  // Keys and the caret belong to the active window: a floating palette in front of it never
-  // takes them. Clicks go to whatever window is in front.
-  const bool forActiveWindow =
-      event->what == keyDown || event->what == autoKey || event->what == nullEvent;
-  WindowRef front = forActiveWindow ? FrontNonFloatingWindow() : FrontWindow();
+  // Keys, the caret and clicks belong to the active window: a floating palette in front of it
+  // never takes them, and a click counts only in the active window itself.
+  WindowRef front = FrontNonFloatingWindow();
+  if (event->what == mouseDown) {
+    WindowRef hit = nullptr;
+    FindWindow(event->where, &hit);
+    if (hit != front) front = nullptr;
+  }
   if (front == nullptr) return 0;
   DialogRef dialog = GetDialogFromWindow(front);
   if (dialogOut != nullptr) *dialogOut = dialog;
@@ -313,6 +316,8 @@ unsigned char Sp_DialogSelect(EventRecord* event, DialogRef* dialogOut, short* i
       }
       BeginUpdate(window);
       if (cSp_Window* object = Sp_SerchWindowObject(window)) object->Update();
+      // Texts, fields, icons and pictures are no controls: only the dialog draws them.
+      if (DialogRef updated = GetDialogFromWindow(window)) DrawDialog(updated);
       Sp_ViewServices().Sp_RedrawViewForUpdateEvent(window);
       EndUpdate(window);
       DisposeRgn(region);
@@ -345,8 +350,10 @@ unsigned char Sp_DialogMouseDownProc(DialogRef dialog, EventRecord* event, short
   SetPort(dialogPort);
   Point local = event->where;
   GlobalToLocal(&local);
+  // Only a click in this dialog's own content: another window's content at the same local
+  // point is no click on its items.
   WindowRef found = nullptr;
-  if (FindWindow(event->where, &found) != inContent) return 0;
+  if (FindWindow(event->where, &found) != inContent || found != window) return 0;
 
   ControlRef control = nullptr;
   const ControlPartCode part = FindControl(local, window, &control);

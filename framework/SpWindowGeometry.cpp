@@ -1,5 +1,6 @@
 // The window object's size and position, its size limits, growing, dragging and zooming,
 // drawing its own parts on an update, and clicks in its content.
+#include <algorithm>
 #include <cstdlib>
 
 #include "Controls.h"
@@ -55,6 +56,26 @@ Rect GlobalRectToLocal(const Rect& global) {
   Rect local;
   SetRect(&local, topLeft.h, topLeft.v, bottomRight.h, bottomRight.v);
   return local;
+}
+
+// The rectangle moved, and cut where it is larger, so that the window's content and its title
+// strip above it lie on the screen below the menu bar, as the toolbox keeps zoomed windows.
+Rect FitOnScreen(WindowRef window, const Rect& wanted) {
+  Rect area = ScreenRect();
+  Rect structure = {0, 0, 0, 0};
+  Rect content = {0, 0, 0, 0};
+  GetWindowBounds(window, kWindowStructureRgn, &structure);
+  GetWindowBounds(window, kWindowContentRgn, &content);
+  area.top = SInt16(area.top + (content.top - structure.top));
+  const int width = std::min(wanted.right - wanted.left, area.right - area.left);
+  const int height = std::min(wanted.bottom - wanted.top, area.bottom - area.top);
+  int left = std::min<int>(wanted.left, area.right - width);
+  int top = std::min<int>(wanted.top, area.bottom - height);
+  left = std::max<int>(left, area.left);
+  top = std::max<int>(top, area.top);
+  Rect fitted;
+  SetRect(&fitted, SInt16(left), SInt16(top), SInt16(left + width), SInt16(top + height));
+  return fitted;
 }
 
 bool LiveDraggingWanted() {
@@ -318,6 +339,10 @@ void cSp_Window::ZoomInOutWindow(Point where, short part) {
 void cSp_Window::ZoomInOutWindowForCarbonEvent(short part) {
   if (window_ == nullptr) return;
   if (part != inZoomIn && part != inZoomOut) return;
+  // A zoomed-out window zooms back in, whatever part the toolbox names: once the user has
+  // dragged it, it no longer stands where it was zoomed to, and the toolbox would call the
+  // click another zoom out.
+  part = (currentZoomOutFlag_ != 0) ? inZoomIn : inZoomOut;
   // Where the window is now: a drag or a resize the toolbox did on its own may have left the
   // stored position behind.
   Rect userState = {0, 0, 0, 0};
@@ -325,25 +350,19 @@ void cSp_Window::ZoomInOutWindowForCarbonEvent(short part) {
 
   Rect standardState = userState;
   if (zoomOutSizeFlag_ != 0) {
-    standardState = zoomOutRect_;
+    standardState = FitOnScreen(window_, zoomOutRect_);
   } else if (maxSizeLimitFlag_ != 0) {
-    // The greatest size at the window's place (a maximum of 0 or less keeps that dimension),
-    // moved back onto the screen where it would pass its right or bottom edge.
+    // The greatest size at the window's place (a maximum of 0 or less keeps that dimension).
     const short width = (maxWidth_ > 0) ? maxWidth_ : short(userState.right - userState.left);
     const short height = (maxHeight_ > 0) ? maxHeight_ : short(userState.bottom - userState.top);
     SetRect(&standardState, userState.left, userState.top, SInt16(userState.left + width),
             SInt16(userState.top + height));
-    const Rect screen = ScreenRect();
-    if (standardState.right > screen.right) {
-      OffsetRect(&standardState, SInt16(screen.right - standardState.right), 0);
-    }
-    if (standardState.bottom > screen.bottom) {
-      OffsetRect(&standardState, 0, SInt16(screen.bottom - standardState.bottom));
-    }
+    standardState = FitOnScreen(window_, standardState);
   }
 
   if (ExecBeforeGrowProc() == 0) return;
-  // Zooming in goes back to the state from before zooming out; only zooming out records it.
+  // Zooming in goes back to the state from before zooming out; only zooming out records it,
+  // so a drag of the zoomed window does not overwrite it.
   if (part == inZoomOut) SetWindowUserState(window_, &userState);
   SetWindowStandardState(window_, &standardState);
   ZoomWindow(window_, part, window_ == FrontWindow());

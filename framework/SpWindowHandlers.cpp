@@ -148,9 +148,7 @@ OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef, EventRef eve
     case kEventWindowDragCompleted:
       // Dragging the title strip of a window behind brought it to the toolbox's front: the
       // framework's list follows, so that both name the same front window.
-      if (FrontWindow() == window && windowObj->IsTopOnScreen() == 0) {
-        windowObj->MoveToFrontInWindowList();
-      }
+      Sp_FollowToolboxFrontWindow(windowObj);
       windowObj->ExecAfterMoveProc();
       return eventNotHandledErr;
     case kEventWindowZoom: {
@@ -177,6 +175,40 @@ OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef, EventRef eve
 }
 
 // ---- Mouse events ---------------------------------------------------------------------------
+
+OSStatus Sp_CatchWindowMouseDownForCarbonEventProc(EventHandlerCallRef callRef, EventRef event,
+                                                   void* userData) {
+  WindowRef window = static_cast<WindowRef>(userData);
+  Point where = {0, 0};
+  if (event == nullptr || !IsValidWindowPtr(window) ||
+      GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where,
+                        nullptr, &where) != noErr) {
+    return eventNotHandledErr;
+  }
+  UInt32 modifiers = 0;
+  GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr,
+                    &modifiers);
+  cSp_Window* windowObj = Sp_SerchWindowObjectInEveryList(window);
+  WindowRef hit = nullptr;
+  const WindowPartCode part = FindWindow(where, &hit);
+  if (windowObj == nullptr || hit != window) return eventNotHandledErr;
+  // Behind a modal dialog no part of the window takes a click: not its items, its title strip,
+  // its boxes nor the toolbox's activation.
+  if (Sp_ModalDialogHoldsClick(window) != 0) return noErr;
+  // A click in a window behind others only brings it forward (while its content-click flag
+  // asks for that), in the framework's list and on the screen alike, before the toolbox or a
+  // dialog item could take it.
+  if (part == inContent && windowObj->IsTopOnScreen() == 0 &&
+      windowObj->GetMoveToFrontWithContentMouseDownFlag() != 0) {
+    windowObj->ContentMouseDown(where, short(modifiers & 0xFFFF));
+    return noErr;
+  }
+  // Anything else is the toolbox's first (the title strip, the boxes, the items of a dialog in
+  // front), which may bring the window forward on its own: the list follows it.
+  const OSStatus status = CallNextEventHandler(callRef, event);
+  if (Sp_SerchWindowObjectInEveryList(window) == windowObj) Sp_FollowToolboxFrontWindow(windowObj);
+  return status;
+}
 
 OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef event, void*) {
   if (event == nullptr) return eventNotHandledErr;
@@ -208,11 +240,12 @@ OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef, EventRef even
   switch (kind) {
     case kEventMouseDown: {
       // A click in a window behind others only brings it forward (while its content-click
-      // flag asks for that): no button or item of it is pressed.
+      // flag asks for that): no button or item of it is pressed, also when a modal dialog
+      // keeps it where it is.
       if (windowObj->IsTopOnScreen() == 0 &&
           windowObj->GetMoveToFrontWithContentMouseDownFlag() != 0) {
-        return windowObj->ContentMouseDown(where, modifiers) != 0 ? OSStatus(noErr)
-                                                                  : eventNotHandledErr;
+        windowObj->ContentMouseDown(where, modifiers);
+        return noErr;
       }
       // Dialog items take their clicks through the dialog's own handling before the window
       // sees them.

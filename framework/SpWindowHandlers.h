@@ -39,6 +39,12 @@ OSStatus Sp_CatchWindowEventForCarbonEventProc(EventHandlerCallRef callRef, Even
                                                void* userData);
 OSStatus Sp_CatchMouseEventForCarbonEventProc(EventHandlerCallRef callRef, EventRef event,
                                               void* userData);
+// {'mous', 1} on the target of a framework window (`userData` is its toolbox window), before
+// the toolbox's own handling of the window: a click behind a modal dialog is held, a click in
+// the content of a window behind others only brings it forward, and whatever the toolbox
+// then does with the click, the window's list follows the screen.
+OSStatus Sp_CatchWindowMouseDownForCarbonEventProc(EventHandlerCallRef callRef, EventRef event,
+                                                   void* userData);
 OSStatus Sp_CatchControlEventForCarbonEventProc(EventHandlerCallRef callRef, EventRef event,
                                                 void* userData);
 

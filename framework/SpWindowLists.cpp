@@ -133,6 +133,22 @@ void cSp_Window::Open(unsigned char front, cSp_Window* behind) {
   if (ExecBeforeOpenProc() == 0) return;
   openFlag_ = 1;
 
+  // Only a modal dialog opens in front of a modal dialog. Any other window opens directly
+  // behind it, unselected, in the list and on the screen, so that the dialog keeps every
+  // click and key.
+  if (IsModalDialog() == 0) {
+    cSp_Window* modal = FirstOpenWindowOf(*ListHead());
+    if (modal == this) modal = FirstOpenWindowOf(underWindow_);
+    if (modal != nullptr && modal->IsModalDialog() != 0) {
+      if (FrontOpenWindowAhead() == nullptr) {
+        MoveToBehindWindowOfTargetWindow(modal);
+        if (modal->GetWindowRef() != nullptr) SendBehind(window_, modal->GetWindowRef());
+      }
+      front = 0;
+      behind = nullptr;
+    }
+  }
+
   cSp_Window* frontOpen = FrontOpenWindowAhead();
   if (frontOpen == nullptr) {
     // This window becomes the front open window: the one that was loses the hilite.
@@ -147,13 +163,10 @@ void cSp_Window::Open(unsigned char front, cSp_Window* behind) {
     // Bringing the window forward already tells the window in front that it goes back.
     bool frontOpenTold = false;
     if (upperWindow_ != nullptr) {
-      if (MoveToFrontInWindowList() == 0) {
-        // A modal dialog is in front: the window opens behind it, unselected.
-        front = 0;
-        behind = nullptr;
-      } else {
-        frontOpenTold = true;
-      }
+      // Nothing forbids it here: a modal dialog in front of any other window was dealt with
+      // above, and a modal dialog comes in front of another one.
+      MoveToListHead();
+      frontOpenTold = true;
     }
     if (front != 0 && frontOpen != nullptr && !frontOpenTold) {
       frontOpen->ExecMoveToBackProc();
@@ -241,6 +254,11 @@ unsigned char cSp_Window::MoveToFrontInWindowList() {
     if (modal->GetModalDialogBackgroundMouseDownBeepFlag() != 0) SysBeep(10);
     return 0;
   }
+  MoveToListHead();
+  return 1;
+}
+
+void cSp_Window::MoveToListHead() {
   if (openFlag_ != 0) {
     cSp_Window* frontOpen = FrontOpenWindowAhead();
     if (frontOpen != nullptr) {
@@ -255,7 +273,6 @@ unsigned char cSp_Window::MoveToFrontInWindowList() {
     if (openFlag_ != 0) HiliteWindow(window_, true);
   }
   ExecMoveToFrontProc();
-  return 1;
 }
 
 unsigned char cSp_Window::MoveToBottomInWindowList() {
@@ -405,8 +422,40 @@ unsigned char Sp_HaveModalDialog(cSp_Window* except, cSp_Window** found) {
   return 1;
 }
 
+cSp_Window* Sp_SerchWindowObjectInEveryList(WindowRef window) {
+  for (cSp_Window* head : {WindowListHead_GlV, FloatingWindowListHead_GlV,
+                           MessageWindowListHead_GlV}) {
+    if (cSp_Window* found = SearchListFor(head, window)) return found;
+  }
+  return nullptr;
+}
+
+unsigned char Sp_ModalDialogHoldsClick(WindowRef window) {
+  cSp_Window* modal = nullptr;
+  if (Sp_HaveModalDialog(nullptr, &modal) == 0 || window == nullptr ||
+      window == modal->GetWindowRef()) {
+    return 0;
+  }
+  if (modal->GetModalDialogBackgroundMouseDownBeepFlag() != 0) SysBeep(10);
+  return 1;
+}
+
+void Sp_FollowToolboxFrontWindow(cSp_Window* window) {
+  if (window == nullptr) return;
+  cSp_Window* head = *ListHeadOfType(window->GetWindowType());
+  // The open window of the list that the screen shows in front of the others.
+  cSp_Window* shown = nullptr;
+  for (WindowRef w = FrontWindow(); w != nullptr && shown == nullptr; w = GetNextWindow(w)) {
+    if (!IsWindowVisible(w)) continue;
+    cSp_Window* object = SearchListFor(head, w);
+    if (object != nullptr && object->IsOpen()) shown = object;
+  }
+  if (shown != nullptr && shown->IsTopOpenWindowOnScreen() == 0) shown->MoveToFrontInWindowList();
+}
+
 void Sp_CloseFrontWindow() {
-  cSp_Window* window = Sp_SerchWindowObject(FrontWindow());
+  // The front document or dialog: a floating palette in front is no window to close.
+  cSp_Window* window = Sp_SerchWindowObject(FrontNonFloatingWindow());
   if (window != nullptr) window->GoAway(nullptr);
 }
 
@@ -482,8 +531,21 @@ void Sp_RedrawOpenWindow() {
 
 // ---- Keys to the front window ---------------------------------------------------------------
 
+namespace {
+
+// The window that keys go to: the first open window of the normal list, unless a window the
+// framework does not own is the active one (a sheet, an alert or a modal dialog that the
+// toolbox runs itself), whose keys are not the framework windows'.
+cSp_Window* KeyWindow() {
+  WindowRef active = FrontNonFloatingWindow();
+  if (active != nullptr && Sp_SerchWindowObjectInEveryList(active) == nullptr) return nullptr;
+  return Sp_GetFrontOpenWindowObject();
+}
+
+}  // namespace
+
 unsigned char Sp_KeyInWindow(char charCode, char keyCode, short modifiers, unsigned char autoKey) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
+  cSp_Window* window = KeyWindow();
   if (window == nullptr) return 0;
   const unsigned char taken = window->KeyIntoWindow(charCode, keyCode, modifiers, autoKey);
   if (taken != 0) return taken;
@@ -492,7 +554,7 @@ unsigned char Sp_KeyInWindow(char charCode, char keyCode, short modifiers, unsig
 
 unsigned char Sp_RowKeyDownOnWindow(char charCode, char keyCode, short modifiers,
                                     unsigned char autoKey) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
+  cSp_Window* window = KeyWindow();
   if (window == nullptr) return 0;
   const unsigned char taken = window->RowKeyDownIntoWindow(charCode, keyCode, modifiers, autoKey);
   if (taken != 0) return taken;
@@ -500,7 +562,7 @@ unsigned char Sp_RowKeyDownOnWindow(char charCode, char keyCode, short modifiers
 }
 
 unsigned char Sp_RowKeyUpOnWindow(char charCode, char keyCode, short modifiers) {
-  cSp_Window* window = Sp_GetFrontOpenWindowObject();
+  cSp_Window* window = KeyWindow();
   if (window == nullptr) return 0;
   const unsigned char taken = window->RowKeyUpOnWindow(charCode, keyCode, modifiers);
   if (taken != 0) return taken;

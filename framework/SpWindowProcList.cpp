@@ -35,17 +35,13 @@ void Unregister(const char* method, SInt32 refNo, R*& head, R*& tail) {
     SpReportFailure(kSource, method, 1, kMsgUnmatch);
     return;
   }
-  R* previous = record->GetBeforeObjectPtr();
-  if (previous != nullptr) {
-    previous->UnlinkNext();  // joins the previous record to the next one
-  } else if (head == record) {
-    head = record->GetNextObjectPtr();
-    record->UnlinkFromList();
-  } else {
+  if (record->GetBeforeObjectPtr() == nullptr && head != record) {
     // A first record that is not the head: the list is broken; leave it alone.
     SpReportFailure(kSource, method, 2, kSpMsgLinkError);
     return;
   }
+  if (head == record) head = record->GetNextObjectPtr();
+  record->UnlinkFromList();  // its neighbours are joined
   delete record;
   tail = (head != nullptr) ? head->GetLastObjectPtr() : nullptr;
 }

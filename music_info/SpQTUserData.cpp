@@ -181,12 +181,14 @@ bool DecodeText(TextEncoding encoding, const void* bytes, std::size_t length, st
   return sp::text::DecodeToUTF16(encoding, bytes, length, out, true);
 }
 
-// Bytes of an encoding as the program's text; characters it cannot hold become '?'.
+// Bytes of an encoding as the program's text, for showing: a Latin letter it lacks comes
+// without its accent, any other character it cannot hold as '?'.
 bool ToProgramText(TextEncoding encoding, const void* bytes, std::size_t length, std::string& out) {
   out.clear();
   std::u16string units;
   if (!DecodeText(encoding, bytes, length, units)) return false;
-  return sp::text::EncodeFromUTF16(kTextEncodingMacJapanese, units.data(), units.size(), '?', out);
+  out = sp::text::UTF16ToMacJapaneseNearest(units.data(), units.size());
+  return true;
 }
 
 // The encoding of an ID3 item's text: its text code, or the program's text without one.

@@ -85,30 +85,94 @@ SInt32 cSPiTMI_TrackInfoObj::GetTextFieldSize(tSpiTMI_TextField field) {
   }
 }
 
+cSPiTMI_TrackInfoObj::~cSPiTMI_TrackInfoObj() {
+  if (texts_ != nullptr) DisposePtr(texts_);
+  if (locationFile_ != nullptr) DisposePtr(reinterpret_cast<Ptr>(locationFile_));
+}
+
+bool cSPiTMI_TrackInfoObj::StoreTexts(const char* const texts[kSpiTMI_TextFieldCount]) {
+  std::size_t lengths[kSpiTMI_TextFieldCount];
+  std::size_t size = 1;
+  for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+    lengths[f] = texts[f] != nullptr ? std::strlen(texts[f]) : 0;
+    if (lengths[f] > 0) size += lengths[f] + 1;
+  }
+  char* block = nullptr;
+  if (size > 1) {
+    block = NewPtr(Size(size));
+    if (block == nullptr) return false;
+    block[0] = 0;
+  }
+  UInt32 offsets[kSpiTMI_TextFieldCount] = {};
+  std::size_t at = 1;
+  for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+    if (lengths[f] == 0) continue;
+    std::memcpy(block + at, texts[f], lengths[f] + 1);
+    offsets[f] = UInt32(at);
+    at += lengths[f] + 1;
+  }
+  if (texts_ != nullptr) DisposePtr(texts_);
+  texts_ = block;
+  std::memcpy(textOffsets_, offsets, sizeof offsets);
+  return true;
+}
+
 OSErr cSPiTMI_TrackInfoObj::SetupText(tSpiTMI_TextField field, const char* text, UInt32 encoding) {
   if (field >= kSpiTMI_TextFieldCount) return paramErr;
   const SInt32 size = GetTextFieldSize(field);
   if (text != nullptr && size > 0 && std::strlen(text) >= std::size_t(size)) return paramErr;
-  const OSErr err = texts_[field].Set(text);
-  encodings_[field] = texts_[field].Empty() ? 0 : encoding;
-  return err;
+  // The other texts are copied out first: the block they lie in is replaced.
+  std::string kept[kSpiTMI_TextFieldCount];
+  const char* texts[kSpiTMI_TextFieldCount];
+  for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+    kept[f] = f == field ? std::string(text != nullptr ? text : "") : std::string(GetText(f));
+    texts[f] = kept[f].c_str();
+  }
+  if (!StoreTexts(texts)) {
+    textOffsets_[field] = 0;
+    encodings_[field] = 0;
+    return memFullErr;
+  }
+  encodings_[field] = kept[field].empty() ? 0 : encoding;
+  return noErr;
 }
 
-void cSPiTMI_TrackInfoObj::AdoptText(tSpiTMI_TextField field, char* block, UInt32 encoding) {
-  if (field >= kSpiTMI_TextFieldCount) {
-    if (block != nullptr) DisposePtr(block);
-    return;
+OSErr cSPiTMI_TrackInfoObj::SetupTexts(const char* const texts[kSpiTMI_TextFieldCount],
+                                       UInt32 encoding) {
+  for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+    const SInt32 size = GetTextFieldSize(tSpiTMI_TextField(f));
+    if (texts[f] != nullptr && size > 0 && std::strlen(texts[f]) >= std::size_t(size)) {
+      return paramErr;
+    }
   }
-  texts_[field].Adopt(block);
-  encodings_[field] = texts_[field].Empty() ? 0 : encoding;
+  if (!StoreTexts(texts)) return memFullErr;
+  for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+    encodings_[f] = textOffsets_[f] != 0 ? encoding : 0;
+  }
+  return noErr;
 }
 
 const char* cSPiTMI_TrackInfoObj::GetText(tSpiTMI_TextField field) const {
-  return field < kSpiTMI_TextFieldCount ? texts_[field].Get() : "";
+  return field < kSpiTMI_TextFieldCount && textOffsets_[field] != 0 ? texts_ + textOffsets_[field]
+                                                                     : "";
 }
 
 UInt32 cSPiTMI_TrackInfoObj::GetTextEncoding(tSpiTMI_TextField field) const {
   return field < kSpiTMI_TextFieldCount ? encodings_[field] : 0;
+}
+
+OSErr cSPiTMI_TrackInfoObj::SetupLocationFile(const sExtStdFileInfo& record) {
+  if (locationFile_ == nullptr) {
+    locationFile_ = reinterpret_cast<sExtStdFileInfo*>(NewPtr(Size(sizeof(sExtStdFileInfo))));
+    if (locationFile_ == nullptr) return memFullErr;
+  }
+  *locationFile_ = record;
+  return noErr;
+}
+
+const sExtStdFileInfo& cSPiTMI_TrackInfoObj::GetLocationFile() const {
+  static const sExtStdFileInfo kNone = {};
+  return locationFile_ != nullptr ? *locationFile_ : kNone;
 }
 
 // ---- cSPiTMI_TrackRootObj ----------------------------------------------------------------------
@@ -121,15 +185,31 @@ void cSPiTMI_TrackRootObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
   // The most completely described copy of a track leads its slot; earlier ones win ties.
   const UInt16 keyCount = track->GetKeyCount();
   cSPiTMI_TrackInfoObj* after = nullptr;
-  if (!keyCountIndexLost_) {
-    ++sp_itunes::gFilingSteps;
-    auto atOrAbove = lastOfKeyCount_.lower_bound(keyCount);
-    after = atOrAbove != lastOfKeyCount_.end() ? atOrAbove->second : nullptr;
+  if (lastOfKeyCount_ == nullptr && !keyCountIndexLost_ && trackCount_ > sp_itunes::kWalkMost) {
+    // The slot runs from high counts to low, so the later of two tracks of one count wins.
+    lastOfKeyCount_ = new (std::nothrow) std::map<UInt16, cSPiTMI_TrackInfoObj*>();
     try {
-      lastOfKeyCount_[keyCount] = track;
+      for (cSPiTMI_TrackInfoObj* t = firstTrack_; t != nullptr && lastOfKeyCount_ != nullptr;
+           t = t->slotLink_.next) {
+        ++sp_itunes::gFilingSteps;
+        (*lastOfKeyCount_)[t->GetKeyCount()] = t;
+      }
+    } catch (const std::bad_alloc&) {
+      delete lastOfKeyCount_;
+      lastOfKeyCount_ = nullptr;
+    }
+    keyCountIndexLost_ = lastOfKeyCount_ == nullptr;
+  }
+  if (lastOfKeyCount_ != nullptr) {
+    ++sp_itunes::gFilingSteps;
+    auto atOrAbove = lastOfKeyCount_->lower_bound(keyCount);
+    after = atOrAbove != lastOfKeyCount_->end() ? atOrAbove->second : nullptr;
+    try {
+      (*lastOfKeyCount_)[keyCount] = track;
     } catch (const std::bad_alloc&) {
       keyCountIndexLost_ = true;
-      lastOfKeyCount_.clear();
+      delete lastOfKeyCount_;
+      lastOfKeyCount_ = nullptr;
     }
   } else {
     for (cSPiTMI_TrackInfoObj* t = firstTrack_; t != nullptr && t->GetKeyCount() >= keyCount;
@@ -139,6 +219,7 @@ void cSPiTMI_TrackRootObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track) {
     }
   }
   SlotList::Insert(firstTrack_, lastTrack_, after, track);
+  ++trackCount_;
 }
 
 unsigned char cSPiTMI_TrackRootObj::ExistTargetTimeItemBySecond(unsigned long seconds) const {
@@ -155,6 +236,10 @@ bool ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject(cSPiTMI_TrackInfoObj* tr
     return SpReportFailure(kSource, "ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject", 1,
                            kSpMsgNullArgument, false);
   }
+  if (firstTrack_ == nullptr) {
+    firstTrack_ = track;
+    return true;
+  }
   // Taken from the pool here, so a pool that runs dry is seen without counting the items.
   cSp_uLongCollectionItemBlockMgr* manager = Sp_GetLongCollectionManager();
   sSp_UnsignedLongCollectionItem* item = manager != nullptr ? manager->GetNewItemPtr() : nullptr;
@@ -169,6 +254,7 @@ bool ciTunesInfoMusicGroupItemObj::SetupTrackInfoObject(cSPiTMI_TrackInfoObj* tr
 
 cSPiTMI_TrackInfoObj* ciTunesInfoMusicGroupItemObj::GetTargetTimeItemBySecond(
     unsigned long seconds) {
+  if (firstTrack_ != nullptr && firstTrack_->GetTotalSeconds() == seconds) return firstTrack_;
   InitialSetupSequentialReference();
   unsigned long value = 0;
   while (GetCurrentItemOnSequentialRef(value, 1)) {
@@ -183,8 +269,10 @@ unsigned char ciTunesInfoMusicGroupItemObj::ExistTargetTimeItemBySecond(unsigned
 }
 
 cSPiTMI_TrackInfoObj* ciTunesInfoMusicGroupItemObj::GetTrackAt(SInt32 n) const {
+  if (n < 1) return nullptr;
+  if (n == 1) return firstTrack_;
   unsigned long value = 0;
-  if (!GetValue(n, value)) return nullptr;
+  if (!GetValue(n - 1, value)) return nullptr;
   return reinterpret_cast<cSPiTMI_TrackInfoObj*>(value);
 }
 
@@ -308,26 +396,18 @@ unsigned char ciTunesInfoAlbumObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track)
   if (number != 0) {
     // Numbered slots come first, in ascending order; the slots of tracks without a number
     // follow them.
-    after = nullptr;
-    if (!slotIndexLost_) {
-      ++sp_itunes::gFilingSteps;
-      auto atOrAbove = slotOfNumber_.lower_bound(number);
-      if (atOrAbove != slotOfNumber_.end() && atOrAbove->first == number) {
-        atOrAbove->second->AddTrackInfoItem(track);
-        return 1;
-      }
-      if (atOrAbove != slotOfNumber_.begin()) after = std::prev(atOrAbove)->second;
-    } else {
-      for (cSPiTMI_TrackRootObj* s = firstSlot_; s != nullptr && s->GetTrackNumber() != 0;
-           s = s->rootLink_.next) {
-        ++sp_itunes::gFilingSteps;
-        if (s->GetTrackNumber() == number) {
-          s->AddTrackInfoItem(track);
-          return 1;
-        }
-        if (s->GetTrackNumber() > number) break;
-        after = s;
-      }
+    cSPiTMI_TrackRootObj* same = nullptr;
+    slotOfNumber_.Find(
+        firstSlot_ != nullptr && firstSlot_->GetTrackNumber() != 0 ? firstSlot_ : nullptr,
+        numberedSlotCount_, number, [](cSPiTMI_TrackRootObj* s) { return s->GetTrackNumber(); },
+        [](cSPiTMI_TrackRootObj* s) {
+          cSPiTMI_TrackRootObj* next = s->rootLink_.next;
+          return next != nullptr && next->GetTrackNumber() != 0 ? next : nullptr;
+        },
+        same, after);
+    if (same != nullptr) {
+      same->AddTrackInfoItem(track);
+      return 1;
     }
   }
   cSPiTMI_TrackRootObj* slot = new (std::nothrow) cSPiTMI_TrackRootObj(number);
@@ -335,13 +415,9 @@ unsigned char ciTunesInfoAlbumObj::AddTrackInfoItem(cSPiTMI_TrackInfoObj* track)
     return SpReportFailure(kSource, "ciTunesInfoAlbumObj::AddTrackInfoItem", 3, kSpMsgMemory,
                            static_cast<unsigned char>(0));
   }
-  if (number != 0 && !slotIndexLost_) {
-    try {
-      slotOfNumber_.emplace(number, slot);
-    } catch (const std::bad_alloc&) {
-      slotIndexLost_ = true;
-      slotOfNumber_.clear();
-    }
+  if (number != 0) {
+    slotOfNumber_.Add(number, slot);
+    ++numberedSlotCount_;
   }
   RootList::Insert(firstSlot_, lastSlot_, after, slot);
   ++slotCount_;
@@ -499,34 +575,17 @@ unsigned char ciTunesInfoMusicGroupObj::SetupAlbumTrackInfoObject(short trackNum
     return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, static_cast<unsigned char>(0));
   }
   ciTunesInfoMusicGroupItemObj* after = nullptr;
-  if (!itemIndexLost_) {
-    ++sp_itunes::gFilingSteps;
-    auto atOrAbove = itemOfNumber_.lower_bound(trackNumber);
-    if (atOrAbove != itemOfNumber_.end() && atOrAbove->first == trackNumber) {
-      return atOrAbove->second->SetupTrackInfoObject(track) ? 1 : 0;
-    }
-    if (atOrAbove != itemOfNumber_.begin()) after = std::prev(atOrAbove)->second;
-  } else {
-    for (ciTunesInfoMusicGroupItemObj* item = firstItem_; item != nullptr;
-         item = item->itemLink_.next) {
-      ++sp_itunes::gFilingSteps;
-      if (item->GetNumber() == trackNumber) return item->SetupTrackInfoObject(track) ? 1 : 0;
-      if (item->GetNumber() > trackNumber) break;
-      after = item;
-    }
-  }
+  ciTunesInfoMusicGroupItemObj* same = nullptr;
+  itemOfNumber_.Find(
+      firstItem_, itemCount_, trackNumber,
+      [](ciTunesInfoMusicGroupItemObj* item) { return item->GetNumber(); },
+      [](ciTunesInfoMusicGroupItemObj* item) { return item->itemLink_.next; }, same, after);
+  if (same != nullptr) return same->SetupTrackInfoObject(track) ? 1 : 0;
   ciTunesInfoMusicGroupItemObj* item = new (std::nothrow) ciTunesInfoMusicGroupItemObj(trackNumber);
   if (item == nullptr) {
     return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
   }
-  if (!itemIndexLost_) {
-    try {
-      itemOfNumber_.emplace(trackNumber, item);
-    } catch (const std::bad_alloc&) {
-      itemIndexLost_ = true;
-      itemOfNumber_.clear();
-    }
-  }
+  itemOfNumber_.Add(trackNumber, item);
   ItemList::Insert(firstItem_, lastItem_, after, item);
   ++itemCount_;
   if (trackNumber > highestNumber_) highestNumber_ = trackNumber;

@@ -17,15 +17,17 @@
 // Large libraries (a hundred thousand tracks, or tens of thousands in one album) are filed in
 // about n log n: besides its lists the library keeps indexes of tracks by id, artists by name
 // and album groups by name (and, for a name with many groups, by how their numbers agree); an
-// artist keeps its albums by name and track count, an album its slots by number, a slot the
-// last track of each key count, and an album group its items by number. The lists stay the
-// authority; the indexes only shorten the walks and always answer what the walk would.
+// artist keeps its albums by name and track count, and, once they outgrow a short walk
+// (kWalkMost members), an album its slots by number, a slot the last track of each key count
+// and an album group its items by number. The lists stay the authority; the indexes only
+// shorten the walks and always answer what the walk would.
 //
 // A failing operation of this file sounds the beep and logs one record (source
 // "SpiTunesMusicInfoObject", the qualified method name, a code and a fixed message).
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <map>
 #include <new>
 #include <string>
@@ -58,6 +60,18 @@ namespace sp_itunes {
 // The steps the filing walks of this file have taken (one per list member or index entry
 // looked at), for tests that check a large library is filed in linear work.
 extern unsigned long gFilingSteps;
+
+// What the last read of a library file took, for tests that check a hostile file is read in
+// bounded memory and work: the most elements open at once, the longest text held for one
+// value, the texts a track or playlist took (each made the program's text) and the file URLs
+// looked up.
+struct ReadingCounts {
+  std::size_t deepestNesting = 0;
+  std::size_t mostTextHeld = 0;
+  unsigned long textsRead = 0;
+  unsigned long fileLookups = 0;
+};
+extern ReadingCounts gReadingCounts;
 
 // A zero-terminated text in a block of exactly its size; empty texts hold no block.
 class TextBlock {
@@ -150,6 +164,78 @@ struct Chain {
   }
 };
 
+// Lists of up to this many members are walked; longer ones are indexed. Most hold a dozen or
+// fewer, and an index costs more memory than the walk costs time.
+constexpr SInt32 kWalkMost = 32;
+
+// The members of a list kept in ascending number, found by number: by walking the list
+// while it is short, through a map once it has more than kWalkMost members (built then from
+// the list). A map that cannot be kept is dropped for good and the list walked.
+template <class Number, class T>
+class NumberIndex {
+ public:
+  // The member numbered `number` (found; null when none) and the last member numbered below
+  // it (after; null when none). first is the list's first numbered member and members how
+  // many it has; numberOf(member) reads a member's number and nextOf(member) gives the next
+  // numbered member, null after the last.
+  template <class NumberOf, class NextOf>
+  void Find(T* first, SInt32 members, Number number, NumberOf numberOf, NextOf nextOf, T*& found,
+            T*& after) {
+    found = nullptr;
+    after = nullptr;
+    if (!indexed_ && !lost_ && members > kWalkMost) {
+      try {
+        for (T* m = first; m != nullptr; m = nextOf(m)) {
+          ++gFilingSteps;
+          index_.emplace(numberOf(m), m);
+        }
+        indexed_ = true;
+      } catch (const std::bad_alloc&) {
+        Drop();
+      }
+    }
+    if (indexed_) {
+      ++gFilingSteps;
+      auto atOrAbove = index_.lower_bound(number);
+      if (atOrAbove != index_.end() && atOrAbove->first == number) {
+        found = atOrAbove->second;
+      } else if (atOrAbove != index_.begin()) {
+        after = std::prev(atOrAbove)->second;
+      }
+      return;
+    }
+    for (T* m = first; m != nullptr; m = nextOf(m)) {
+      ++gFilingSteps;
+      if (numberOf(m) == number) {
+        found = m;
+        return;
+      }
+      if (numberOf(m) > number) return;
+      after = m;
+    }
+  }
+  // A new member that Find found no member of its number for.
+  void Add(Number number, T* member) {
+    if (!indexed_) return;
+    try {
+      index_.emplace(number, member);
+    } catch (const std::bad_alloc&) {
+      Drop();
+    }
+  }
+
+ private:
+  void Drop() {
+    index_.clear();
+    indexed_ = false;
+    lost_ = true;
+  }
+
+  std::map<Number, T*> index_;
+  bool indexed_ = false;
+  bool lost_ = false;
+};
+
 }  // namespace sp_itunes
 
 // ---- One track ---------------------------------------------------------------------------------
@@ -168,10 +254,13 @@ enum : tSpiTMI_TextField {
   kSpiTMI_TextFieldCount
 };
 
+// A track keeps its texts in one block and its file record only once the file is found: a
+// library holds a hundred thousand of them.
 class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
  public:
   cSPiTMI_TrackInfoObj() = default;
-  ~cSPiTMI_TrackInfoObj() = default;
+  // Releases the texts and the file record.
+  ~cSPiTMI_TrackInfoObj();
   cSPiTMI_TrackInfoObj(const cSPiTMI_TrackInfoObj&) = delete;
   cSPiTMI_TrackInfoObj& operator=(const cSPiTMI_TrackInfoObj&) = delete;
 
@@ -190,11 +279,13 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
 
   // Texts. A text longer than the field holds (kSpiTM_LongTextSize - 1 bytes for name,
   // artist, composer and album, kSpiTM_ShortTextSize - 1 for grouping and genre) is refused
-  // with paramErr; memFullErr when no block can be had. Comments and location are as long as
-  // they come.
+  // with paramErr; memFullErr (and the text emptied) when no block can be had. Comments and
+  // location are as long as they come.
   OSErr SetupText(tSpiTMI_TextField field, const char* text, UInt32 encoding);
-  // Takes over a NewPtr block holding the zero-terminated text (comments, location).
-  void AdoptText(tSpiTMI_TextField field, char* block, UInt32 encoding);
+  // Every text at once (null or empty: none), all in the one encoding: paramErr when one is
+  // too long for its field, memFullErr when no block can be had; the texts stay as they were
+  // then.
+  OSErr SetupTexts(const char* const texts[kSpiTMI_TextFieldCount], UInt32 encoding);
   // The text ("" when absent or for an unknown field) and its encoding (0 when absent).
   const char* GetText(tSpiTMI_TextField field) const;
   UInt32 GetTextEncoding(tSpiTMI_TextField field) const;
@@ -233,9 +324,10 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
   SInt16 GetYear() const { return year_; }
   UInt32 GetFileType() const { return fileType_; }
   UInt32 GetFileCreator() const { return fileCreator_; }
-  // The file the track's "Location" names.
-  sExtStdFileInfo& GetLocationFile() { return locationFile_; }
-  const sExtStdFileInfo& GetLocationFile() const { return locationFile_; }
+  // The file the track's "Location" names (a record with valid 0 when none was found).
+  // memFullErr when no block can be had for the record.
+  OSErr SetupLocationFile(const sExtStdFileInfo& record);
+  const sExtStdFileInfo& GetLocationFile() const;
 
   // Links, for the library's own bookkeeping.
   sp_itunes::Links<cSPiTMI_TrackInfoObj> trackLink_;
@@ -245,9 +337,15 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
   typedef sp_itunes::Chain<cSPiTMI_TrackInfoObj, &cSPiTMI_TrackInfoObj::trackLink_> TrackList;
   typedef sp_itunes::Chain<cSPiTMI_TrackInfoObj, &cSPiTMI_TrackInfoObj::slotLink_> SlotList;
 
+  // Rebuilds the block of texts; false (nothing changed) when no block can be had.
+  bool StoreTexts(const char* const texts[kSpiTMI_TextFieldCount]);
+
   SInt32 trackID_ = 0;
   UInt16 keyCount_ = 0;
-  sp_itunes::TextBlock texts_[kSpiTMI_TextFieldCount];
+  // The texts, each zero-terminated, in one NewPtr block (null when every text is empty). A
+  // field's text starts at its offset; offset 0 is the empty text that opens the block.
+  char* texts_ = nullptr;
+  UInt32 textOffsets_[kSpiTMI_TextFieldCount] = {};
   UInt32 encodings_[kSpiTMI_TextFieldCount] = {};
   SInt32 bitRate_ = 0;
   SInt32 sampleRate_ = 0;
@@ -258,7 +356,7 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
   SInt16 trackNumber_ = 0;
   SInt16 trackCount_ = 0;
   SInt16 year_ = 0;
-  sExtStdFileInfo locationFile_ = {};
+  sExtStdFileInfo* locationFile_ = nullptr;  // a NewPtr block, once a file was found
   UInt32 fileType_ = 0;
   UInt32 fileCreator_ = 0;
 };
@@ -269,7 +367,7 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
 class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
  public:
   explicit cSPiTMI_TrackRootObj(SInt16 trackNumber) : trackNumber_(trackNumber) {}
-  ~cSPiTMI_TrackRootObj() = default;
+  ~cSPiTMI_TrackRootObj() { delete lastOfKeyCount_; }
   cSPiTMI_TrackRootObj(const cSPiTMI_TrackRootObj&) = delete;
   cSPiTMI_TrackRootObj& operator=(const cSPiTMI_TrackRootObj&) = delete;
 
@@ -295,9 +393,11 @@ class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
   cSPiTMI_TrackInfoObj* firstTrack_ = nullptr;
   cSPiTMI_TrackInfoObj* lastTrack_ = nullptr;
   SInt16 trackNumber_;
-  // The last track of each key count (the slot runs from high counts to low); when it could
-  // not be kept the slot is walked instead.
-  std::map<UInt16, cSPiTMI_TrackInfoObj*> lastOfKeyCount_;
+  SInt32 trackCount_ = 0;
+  // Once the slot holds more than a few tracks, the last track of each key count (the slot
+  // runs from high counts to low). Until then, and when it could not be kept, the slot is
+  // walked.
+  std::map<UInt16, cSPiTMI_TrackInfoObj*>* lastOfKeyCount_ = nullptr;
   bool keyCountIndexLost_ = false;
 };
 
@@ -349,9 +449,8 @@ class ciTunesInfoAlbumObj : public cSpMacHeapObject {
   UInt32 nameEncoding_ = 0;
   SInt16 trackCount_ = 0;
   UInt16 slotCount_ = 0;
-  // The numbered slots by number; when it could not be kept the slots are walked instead.
-  std::map<SInt16, cSPiTMI_TrackRootObj*> slotOfNumber_;
-  bool slotIndexLost_ = false;
+  UInt16 numberedSlotCount_ = 0;
+  sp_itunes::NumberIndex<SInt16, cSPiTMI_TrackRootObj> slotOfNumber_;
 };
 
 // An artist: its albums in ascending byte order of name.
@@ -399,7 +498,8 @@ class ciTunesInfoArtistObj : public cSpMacHeapObject {
 // ---- Album groups and playlists ----------------------------------------------------------------
 
 // One entry of a group: the tracks (not owned) that share a track number in an album group,
-// or the one track at a position of a playlist. The collection's values are track pointers.
+// or the one track at a position of a playlist. The first track is held by the item itself,
+// any further ones as the collection's values (track pointers): most items hold one track.
 class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public cSpMacHeapObject {
  public:
   explicit ciTunesInfoMusicGroupItemObj(SInt32 number) : number_(number) {}
@@ -442,6 +542,7 @@ class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public cSpMacHe
       ItemList;
 
   SInt32 number_;
+  cSPiTMI_TrackInfoObj* firstTrack_ = nullptr;
 };
 
 // An album group (tracks of one album as the library files it) or a playlist.
@@ -514,9 +615,8 @@ class ciTunesInfoMusicGroupObj : public cSpMacHeapObject {
   SInt16 discCount_ = 0;
   SInt16 trackCount_ = 0;
   SInt16 year_ = 0;
-  // An album group's items by number; when it could not be kept the items are walked.
-  std::map<SInt32, ciTunesInfoMusicGroupItemObj*> itemOfNumber_;
-  bool itemIndexLost_ = false;
+  // An album group's items by number.
+  sp_itunes::NumberIndex<SInt32, ciTunesInfoMusicGroupItemObj> itemOfNumber_;
 };
 
 // ---- The library -------------------------------------------------------------------------------
@@ -625,27 +725,12 @@ class ciTunesMusicInfoObj : public cSpMacHeapObject {
 // "iTunes" folder is not there, when memory runs out, or when the read fails. After a read
 // the file's dates are stored (they stay 0 when they cannot be had).
 ciTunesMusicInfoObj* SpiTM_CreateITunesMusicInfo(unsigned char load);
-// Reads the file into the library, after what the library holds. 1 when the file was read
-// and parsed as a property list (a root that is no dictionary adds nothing and still counts);
-// 0 when it cannot be read or does not parse, and then nothing is added.
+// Reads the file into the library, after what the library holds, in one pass that builds
+// the tracks and playlists as the file streams by. 1 when the file was read and parses as a
+// property list (a root that is no dictionary adds nothing and still counts); 0 when it
+// cannot be read or does not parse, and then nothing is added.
 unsigned char SpiTM_LoadITunesMusicInfo(ciTunesMusicInfoObj* library, short vRefNum, SInt32 dirID,
                                         const char* name);
-
-// The state the CoreFoundation walks carry: the library, the playlist being built, and
-// (while the file is still being parsed) the tracks read so far, which are filed only once
-// the whole file has parsed.
-struct sSpiTMI_ApplyContext {
-  ciTunesMusicInfoObj* library;
-  ciTunesInfoMusicGroupObj* playList;
-  std::vector<cSPiTMI_TrackInfoObj*>* pendingTracks;  // null: file each track at once
-};
-// One entry of "Tracks" (key: the id as text; value: the track's dictionary).
-void SpiTMI_CatchDictionaryItemAndCreateTrackInfo(const void* key, const void* value,
-                                                  void* context);
-// One dictionary of "Playlists".
-void SpiTMI_CatchDictionaryItemAndCreatePlayListInfo(const void* value, void* context);
-// One dictionary of a playlist's "Playlist Items".
-void SpiTMI_CatchPlayListItemAndCreatePlayListTrackInfo(const void* value, void* context);
 // A file URL to a file record: "file://localhost/..." or "file:///..." (escapes decoded);
 // any other host, scheme or a file that is not there gives 0 and leaves the record as it
 // was. 1 when the record was filled.

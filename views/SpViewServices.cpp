@@ -3,9 +3,11 @@
 #include "SpCoreHooks.h"
 #include "SpDialogAnalyzor.h"
 #include "SpFontManager.h"
+#include "SpHotSpotArea.h"
 #include "SpResourceManager.h"
 #include "SpServiceHooks.h"
 #include "SpStdDrawingFunction.h"
+#include "SpViewClass.h"
 #include "SpViewWindow.h"
 
 namespace {

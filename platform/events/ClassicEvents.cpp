@@ -5,6 +5,8 @@
 #include "CarbonEvents.h"
 #include "Clock.h"
 #include "Events.h"
+#include "MacWindows.h"
+#include "QDRegions.h"
 #include "QuickDraw.h"
 #include "base/internal/Clock.h"
 #include "events/detail/AppleEventQueue.h"
@@ -83,6 +85,27 @@ bool TakeMatching(EventMask mask, EventRecord* record) {
   return true;
 }
 
+// The update event of the front-most visible window that waits to be redrawn. As on the
+// original system it comes after every other event, and again on each call until the program
+// redraws the window (BeginUpdate, EndUpdate).
+bool TakeUpdate(EventRecord* record) {
+  RgnHandle waiting = NewRgn();
+  if (waiting == nullptr) return false;
+  WindowRef found = nullptr;
+  for (WindowRef w = FrontWindow(); w != nullptr && found == nullptr; w = GetNextWindow(w)) {
+    if (IsWindowVisible(w) && GetWindowRegion(w, kWindowUpdateRgn, waiting) == noErr &&
+        !EmptyRgn(waiting)) {
+      found = w;
+    }
+  }
+  DisposeRgn(waiting);
+  if (found == nullptr) return false;
+  FillNullEvent(record);
+  record->what = updateEvt;
+  record->message = reinterpret_cast<unsigned long>(found);
+  return true;
+}
+
 bool MouseUpQueued() {
   return FirstQueuedEvent([](EventRef e) {
            return GetEventClass(e) == kEventClassMouse && GetEventKind(e) == kEventMouseUp;
@@ -114,6 +137,7 @@ Boolean WaitNextEvent(EventMask eventMask, EventRecord* theEvent, UInt32 sleep, 
     if ((mask & highLevelEventMask) != 0 && sp_platform::PeekQueuedAppleEvent(theEvent)) {
       return true;
     }
+    if ((mask & updateMask) != 0 && TakeUpdate(theEvent)) return true;
     now = sp_platform::ClockNowMicroseconds();
     if (now >= deadline) break;
     if (sp_platform::files::PendingFileCompletions() > 0 || NextTimedFireTime() <= now) continue;
@@ -196,6 +220,10 @@ void GetGlobalMouse(Point* globalMouse) {
   if (globalMouse == nullptr) return;
   RunPassHooks();
   *globalMouse = sp_platform::CurrentMouseLocation();
+}
+
+UInt32 GetDblTime() {
+  return 30;
 }
 
 UInt32 GetCurrentKeyModifiers() {

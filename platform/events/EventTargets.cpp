@@ -212,7 +212,8 @@ EventTargetRef DefaultTargetFor(EventRef event) {
       window = static_cast<WindowRef>(p);
     }
   } else if (cls == kEventClassKeyboard || cls == kEventClassTextInput) {
-    window = FrontWindow();
+    // Keys belong to the active window: a floating palette in front of it takes none.
+    window = FrontNonFloatingWindow();
   }
   if (window != nullptr && IsValidWindowPtr(window)) {
     EventTargetRef target = GetWindowEventTarget(window);

@@ -11,6 +11,9 @@
 // - The mouse location and button are those of the latest mouse input that reached the layer
 //   (the display backend or the test API), whether or not its event was taken from the queue
 //   yet. StillDown is true while the button is down and no mouse-up waits in the queue.
+// - WaitNextEvent also hands out an update event (message: the window) for the front-most
+//   visible window whose update region is not empty, after every other event of the mask, and
+//   again on each call until the program empties the region (BeginUpdate, EndUpdate).
 // - mouseRgn of WaitNextEvent is not used (no mouse-moved OS events are made).
 #pragma once
 
@@ -121,3 +124,5 @@ Boolean Button();
 void GetMouse(Point* mouseLoc);
 // The mouse location in global coordinates.
 void GetGlobalMouse(Point* globalMouse);
+// The longest time between the two clicks of a double click, in ticks: half a second.
+UInt32 GetDblTime();

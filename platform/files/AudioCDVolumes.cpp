@@ -14,6 +14,7 @@
 
 #include "Files.h"
 #include "detail/Catalog.h"
+#include "detail/Discs.h"
 #include "detail/FilesInternal.h"
 #include "detail/Forks.h"
 
@@ -85,6 +86,7 @@ SInt16 Mount(const std::string& path, bool fromMediaFolder) {
 void SetMediaFolder(const std::string& path) {
   S().mediaFolder = path.empty() ? std::string() : StripTrailingSlashes(path);
   S().ejected.clear();
+  ForgetEjectedDiscImages();
 }
 
 const std::string& MediaFolder() {
@@ -97,7 +99,7 @@ SInt16 MountAudioCDFolder(const std::string& folder) {
 
 OSErr EjectAudioCDVolume(SInt16 vRefNum) {
   auto it = S().discs.find(vRefNum);
-  if (it == S().discs.end()) return nsvErr;
+  if (it == S().discs.end()) return EjectDiscVolume(vRefNum);
   if (IsVolumeInUse(vRefNum)) return fBsyErr;
   RemoveEmulatedVolume(vRefNum);
   if (it->second.fromMediaFolder) S().ejected.insert(it->second.id);
@@ -107,6 +109,7 @@ OSErr EjectAudioCDVolume(SInt16 vRefNum) {
 
 void ResetAudioCDs() {
   S() = State();
+  ResetDiscVolumes();
 }
 
 // Discs whose folder went away are taken out (unless a file on them is open); discs new in
@@ -123,6 +126,7 @@ void RefreshEmulatedVolumes() {
       ++it;
     }
   }
+  RefreshDiscVolumes(s.mediaFolder);
   if (s.mediaFolder.empty()) return;
   DIR* dir = opendir(s.mediaFolder.c_str());
   if (dir == nullptr) return;

@@ -1,27 +1,32 @@
 // The catalogue: persistent ids for files and folders, the look-ups by id, path and name, and
-// the errno mapping of the file layer.
+// the errno mapping of the file layer. Its file is CatalogFile.cpp's.
 //
 // Linux finds a file by path only; the program keeps ids (in memory and in its settings)
 // and expects them to find the file after it was renamed or moved, and after a restart.
-// So every item the layer meets gets an id (its inode number when that fits, which keeps ids
-// stable even for items the catalogue has not seen yet), recorded with its path and inode.
-// Each use checks the path with stat; when the item is no longer there (renamed or moved by
-// another program) it is looked for by inode in its folder (found again through the folder's
-// own id, so a renamed folder is followed), then one level down in that folder's
-// subfolders. Anything moved further away by another program is lost, as its id says
-// fnfErr. Renames and moves made through the layer never lose an item.
+// So every item the layer meets gets an id (its inode number when that fits and no record
+// holds that id, which keeps ids stable even for items the catalogue has not seen yet),
+// recorded with its path and its identity: the inode number and what tells the item from a
+// later one that takes the number (detail/Identity.h). An id names one item and never another.
+// Each use checks the item at the recorded path; when it is not there (renamed or moved by
+// another program) it is looked for by identity in its folder (found again through the
+// folder's own id, so a renamed folder is followed), then one level down in that folder's
+// subfolders. When it is found nowhere near and an item of its kind has taken its path,
+// another program saved the document by renaming a new file over it: the id follows the
+// document, as the toolbox's safe save kept it. Anything moved further away by another
+// program is lost, as its id says fnfErr. Renames and moves made through the layer never
+// lose an item.
 //
 // Items are identified without following symbolic links (lstat): a link is an item of its
 // own with its own id, as an alias file is, so that deleting, renaming or moving it acts on
 // the link and never on what it leads to. Its data, kind and listing are its target's; the
 // items seen through a link to a folder are recorded at their real paths, so a link to its
 // own folder never makes a longer path. One path holds one record: an item that takes the
-// path of another has the old record searched for (or dropped) at once.
+// path of another has the old record searched for (and kept for the item that replaced it,
+// or dropped) at once.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,99 +39,30 @@
 #include <iterator>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ByteOrder.h"
 #include "FailureReports.h"
 #include "base/internal/Process.h"
 #include "detail/Catalog.h"
+#include "detail/CatalogRecords.h"
 #include "detail/FilesInternal.h"
+#include "detail/Identity.h"
 
 namespace sp_platform {
 namespace files {
 namespace {
 
-constexpr UInt32 kFirstSynthetic = 0x80000000u;
-constexpr UInt32 kLargestInodeId = 0x7FFFFFFFu;
-constexpr UInt32 kCatalogueMagic = 0x53704643u;  // 'SpFC'
-constexpr UInt16 kCatalogueVersion = 1;
 constexpr UInt32 kRefMagic = 0x53705266u;  // 'SpRf'
-// A damaged or foreign file is not read beyond this.
-constexpr std::size_t kMaxCatalogueBytes = 256u * 1024u * 1024u;
 constexpr int kMaxSearchDepth = 32;
 constexpr std::size_t kMaxCachedListings = 64;
 
-struct Entry {
-  UInt32 id = 0;
-  UInt32 parentID = 0;
-  std::string path;
-  UInt64 ino = 0;
-  UInt64 dev = 0;  // 0 until seen in this run: device numbers need not survive a reboot
-};
-
-// The ids of one volume, keyed in the state by the volume's root folder.
-struct Section {
-  std::unordered_map<UInt32, Entry> byId;
-  std::unordered_map<std::string, UInt32> byPath;
-  // Inode numbers of the items with synthetic ids (those the inode number gives no id to).
-  std::unordered_multimap<UInt64, UInt32> syntheticByIno;
-  // Above every synthetic id given on this volume.
-  UInt32 nextSynthetic = kFirstSynthetic;
-  // Digests of the records as this run last read or wrote them in the file: a record that
-  // differs from its digest (or has none) was changed by this run.
-  std::unordered_map<UInt32, UInt64> saved;
-};
-
-struct Listing {
-  UInt64 ino = 0;
-  timespec mtime{};
-  timespec ctime{};
-  off_t size = 0;
-  nlink_t links = 0;
-  std::shared_ptr<const std::vector<std::string>> names;
-};
-
-struct State {
-  bool loaded = false;
-  bool dirty = false;
-  bool exitHookSet = false;
-  UInt32 largestInodeId = kLargestInodeId;
-  // Synthetic ids reserved for this run in the counter all instances share: [next, end).
-  UInt64 reservedNext = 0;
-  UInt64 reservedEnd = 0;
-  // The lock on the catalogue while held (CatalogueLock), and why it could not be had.
-  int lockFd = -1;
-  int lockDepth = 0;
-  int lockError = 0;
-  std::map<std::string, Section> sections;
-  std::unordered_map<std::string, Listing> listings;
-};
-
-State& Raw() {
-  // Never destroyed: the exit hook saves from it after other statics may be gone.
-  static State& state = *new State;
-  return state;
-}
-
-void Load(State& state);
 void SaveAtExit() {
   if (const OSErr err = SaveCatalogue()) {
     sp_platform::RecordFailure("Catalog.cpp", "SaveAtExit", err,
                                "The file catalogue could not be saved");
   }
-}
-
-State& Loaded() {
-  State& state = Raw();
-  if (!state.loaded) {
-    Load(state);
-    state.loaded = true;
-    if (!state.exitHookSet) {
-      std::atexit(SaveAtExit);
-      state.exitHookSet = true;
-    }
-  }
-  return state;
 }
 
 Section& SectionOf(const Volume& volume) {
@@ -159,175 +95,276 @@ bool LookAt(const std::string& path, struct stat& own, struct stat& shown) {
   return false;
 }
 
-bool SameItem(const Entry& e, const struct stat& st) {
-  return UInt64(st.st_ino) == e.ino && (e.dev == 0 || UInt64(st.st_dev) == e.dev);
+// An item seen at a path: its lstat and its identity.
+struct Seen {
+  std::string path;
+  struct stat own {};
+  Identity ident;
+};
+
+// Whether the record's item is the one seen.
+bool Matches(const Entry& e, const Seen& seen) {
+  return (e.dev == 0 || e.dev == UInt64(seen.own.st_dev)) && SameIdentity(e.ident, seen.ident);
 }
 
-void Unindex(Section& section, const Entry& e) {
+// Looks at the item at `path` (false when nothing usable is there); `mayStamp` as IdentityOf.
+bool See(const std::string& path, bool mayStamp, Seen& out, struct stat* shown = nullptr) {
+  struct stat followed {};
+  if (!LookAt(path, out.own, followed)) return false;
+  out.path = path;
+  out.ident = IdentityOf(path, out.own, mayStamp);
+  if (shown != nullptr) *shown = followed;
+  return true;
+}
+
+void UnindexPath(Section& section, const Entry& e) {
   auto it = section.byPath.find(e.path);
   if (it != section.byPath.end() && it->second == e.id) section.byPath.erase(it);
 }
 
-void RemoveEntry(Section& section, UInt32 id) {
-  auto it = section.byId.find(id);
-  if (it == section.byId.end()) return;
-  Unindex(section, it->second);
-  if (id >= kFirstSynthetic) {
-    auto range = section.syntheticByIno.equal_range(it->second.ino);
-    for (auto s = range.first; s != range.second; ++s) {
-      if (s->second == id) {
-        section.syntheticByIno.erase(s);
-        break;
-      }
+void UnindexIno(Section& section, const Entry& e) {
+  auto range = section.byIno.equal_range(e.ident.ino);
+  for (auto it = range.first; it != range.second; ++it) {
+    if (it->second == e.id) {
+      section.byIno.erase(it);
+      return;
     }
   }
-  section.byId.erase(it);
-  Raw().dirty = true;
 }
 
 void SetPath(Section& section, Entry& e, const std::string& path) {
-  Unindex(section, e);
+  UnindexPath(section, e);
   e.path = path;
   section.byPath[path] = e.id;
   Raw().dirty = true;
 }
 
-bool IsSyntheticFree(const Section& section, UInt32 id) {
-  return id >= kFirstSynthetic && section.byId.find(id) == section.byId.end();
+void SetIdentity(Section& section, Entry& e, const Identity& ident) {
+  if (e.ident == ident) return;
+  if (e.ident.ino != ident.ino) {
+    UnindexIno(section, e);
+    section.byIno.emplace(ident.ino, e.id);
+  }
+  e.ident = ident;
+  Raw().dirty = true;
 }
 
-// A synthetic id already given to this inode (items whose inode does not make an id).
-UInt32 FindSynthetic(const Section& section, const struct stat& st) {
-  auto range = section.syntheticByIno.equal_range(UInt64(st.st_ino));
+// The record of the item seen learns what it did not know of it yet (a record of an older
+// catalogue knows its number alone); what it knows stays, should the item be harder to see
+// now (a file that can no longer be opened shows no generation).
+void Learn(Section& section, Entry& e, const Seen& seen) {
+  e.dev = UInt64(seen.own.st_dev);
+  Identity ident = e.ident;
+  if (ident.type == 0) ident.type = seen.ident.type;
+  constexpr UInt8 kStamps = kKnowsBirth | kKnowsAttribute;
+  if ((ident.known & kStamps) == 0 && (seen.ident.known & kStamps) != 0) {
+    ident.stamp = seen.ident.stamp;
+    ident.known |= seen.ident.known & kStamps;
+  }
+  if ((seen.ident.known & kKnowsGeneration) != 0) {
+    ident.generation = seen.ident.generation;
+    ident.known |= kKnowsGeneration;
+  }
+  SetIdentity(section, e, ident);
+}
+
+// The record of the item seen, other than `except`, wherever its path; 0 when none.
+UInt32 RecordOfItem(const Section& section, const Seen& seen, UInt32 except) {
+  auto range = section.byIno.equal_range(seen.ident.ino);
   for (auto it = range.first; it != range.second; ++it) {
     auto e = section.byId.find(it->second);
-    if (e != section.byId.end() && SameItem(e->second, st)) return e->first;
+    if (it->second != except && e != section.byId.end() && Matches(e->second, seen)) {
+      return it->second;
+    }
   }
   return 0;
 }
 
-UInt32 Register(const Volume& volume, Section& section, const std::string& path,
-                const struct stat& st, UInt32 knownParentID);
-// A synthetic id free on the volume that no other instance of the program hands out; 0 when
-// none is left.
-UInt32 NewSyntheticId(Section& section);
+bool Searching(const Section& section, UInt32 id) {
+  return std::find(section.searching.begin(), section.searching.end(), id) !=
+         section.searching.end();
+}
 
-UInt32 ParentIdOf(const Volume& volume, Section& section, const std::string& path) {
+UInt32 Register(const Volume& volume, Section& section, const Seen& seen, UInt32 knownParentID,
+                int depth);
+
+UInt32 ParentIdOf(const Volume& volume, Section& section, const std::string& path, int depth) {
   const std::string parent = ParentPath(path);
   if (parent == volume.mountPoint) return fsRtDirID;
-  struct stat pst {};
-  if (lstat(parent.c_str(), &pst) != 0 || !S_ISDIR(pst.st_mode)) return 0;
-  return Register(volume, section, parent, pst, 0);
+  Seen seen;
+  if (!See(parent, true, seen) || !S_ISDIR(seen.own.st_mode)) return 0;
+  return Register(volume, section, seen, 0, depth);
 }
 
 bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth);
 
-// Whether the record `id` is the item `root` or lies inside it, by the ids of its folders
-// rather than by its path (another item may have taken a path under the old one).
-bool DescendsFrom(const Section& section, UInt32 id, UInt32 root) {
-  for (int depth = 0; depth < PATH_MAX / 2 && id > UInt32(fsRtDirID); ++depth) {
-    if (id == root) return true;
-    auto it = section.byId.find(id);
-    if (it == section.byId.end()) return false;
-    id = it->second.parentID;
+UInt64 gRecordsExamined = 0;
+
+void SetParent(Section& section, Entry& e, UInt32 parentID) {
+  if (parentID == 0 || e.parentID == parentID) return;
+  auto range = section.children.equal_range(e.parentID);
+  for (auto it = range.first; it != range.second; ++it) {
+    if (it->second == e.id) {
+      section.children.erase(it);
+      break;
+    }
   }
-  return false;
+  e.parentID = parentID;
+  section.children.emplace(parentID, e.id);
+  Raw().dirty = true;
 }
 
-// The id of the item at `path` (which exists; `st` is its lstat), recording it.
-UInt32 Register(const Volume& volume, Section& section, const std::string& path,
-                const struct stat& st, UInt32 knownParentID) {
-  if (path == volume.mountPoint) return fsRtDirID;
-  auto known = section.byPath.find(path);
-  auto knownEntry =
-      known != section.byPath.end() ? section.byId.find(known->second) : section.byId.end();
-  if (knownEntry != section.byId.end()) {
-    Entry& e = knownEntry->second;
-    if (SameItem(e, st)) {
-      e.dev = UInt64(st.st_dev);
-      if (knownParentID != 0 && e.parentID != knownParentID) {
-        e.parentID = knownParentID;
-        Raw().dirty = true;
-      }
-      return e.id;
+// The records of `path` and what lies in it: with `root` (the record of the item at `path`),
+// those inside it by the ids of their folders rather than by their paths (another item may
+// have taken a path under the old one), found through the folders' children; without, every
+// record whose path lies there.
+std::vector<UInt32> RecordsInside(const Section& section, const std::string& path, UInt32 root) {
+  std::vector<UInt32> found;
+  if (root == 0) {
+    for (const auto& kv : section.byId) {
+      ++gRecordsExamined;
+      if (PathIsInside(kv.second.path, path)) found.push_back(kv.first);
+    }
+    return found;
+  }
+  std::vector<UInt32> next = {root};
+  std::unordered_set<UInt32> seen = {root};  // a damaged catalogue may hold a loop of folders
+  while (!next.empty()) {
+    const UInt32 id = next.back();
+    next.pop_back();
+    ++gRecordsExamined;
+    auto e = section.byId.find(id);
+    if (e == section.byId.end()) continue;
+    if (PathIsInside(e->second.path, path)) found.push_back(id);
+    auto range = section.children.equal_range(id);
+    for (auto it = range.first; it != range.second; ++it) {
+      if (seen.insert(it->second).second) next.push_back(it->second);
     }
   }
-  // Another item took the path (another program saved by renaming the old file aside and
-  // writing a new one): the old record is looked for at once, so that it keeps its id, and
-  // dropped when its item is gone. Left on this path it would be taken for the new item's.
-  if (known != section.byPath.end()) {
-    const UInt32 old = known->second;
-    section.byPath.erase(known);
-    auto oldEntry = section.byId.find(old);
-    if (oldEntry != section.byId.end() && oldEntry->second.path == path) {
-      if (!Relocate(volume, section, old, 0)) {
-        auto gone = section.byId.find(old);
-        if (gone != section.byId.end() && gone->second.path == path) RemoveEntry(section, old);
-      }
-    }
-  }
-  const UInt32 parentID = knownParentID != 0 ? knownParentID : ParentIdOf(volume, section, path);
-  if (parentID == 0) return 0;
-
-  UInt32 id = 0;
-  const UInt64 ino = UInt64(st.st_ino);
-  if (ino > UInt64(fsRtDirID) && ino <= Raw().largestInodeId) {
-    auto it = section.byId.find(UInt32(ino));
-    if (it == section.byId.end() || it->second.dev == 0 || it->second.dev == UInt64(st.st_dev)) {
-      id = UInt32(ino);
-    }
-    // Else the inode number is taken by an item of another device seen through a symbolic
-    // link: this one gets a synthetic id.
-  }
-  if (id == 0) id = FindSynthetic(section, st);
-  if (id == 0) {
-    id = NewSyntheticId(section);
-    if (id == 0) return 0;  // two thousand million items: none left
-    section.syntheticByIno.emplace(ino, id);
-  }
-  Entry& e = section.byId[id];
-  e.id = id;
-  e.parentID = parentID;
-  e.ino = ino;
-  e.dev = UInt64(st.st_dev);
-  SetPath(section, e, path);
-  return id;
+  return found;
 }
 
 // Moves the recorded paths of the item `moved` (once at `from`, now at `to`) and of what lies
-// in it to `to`; records under `from` of other items stay (another item may have taken the
-// old path). With `moved` 0 (an item without a record) everything under `from` moves. A
-// record that still names `to` belonged to an item gone from there (the move never replaces
-// anything): it keeps its id and its old path, from which it may be searched for.
+// in it to `to`; records under `from` of other items stay. With `moved` 0 (an item without a
+// record) everything under `from` moves. A record that still names `to` belonged to an item
+// gone from there (the move never replaces anything): it keeps its id and its old path, from
+// which it may be searched for.
 void MoveEntries(Section& section, const std::string& from, const std::string& to,
                  UInt32 moved) {
   if (from == to) return;
-  for (auto& kv : section.byId) {
-    Entry& e = kv.second;
-    if (PathIsInside(e.path, from) && (moved == 0 || DescendsFrom(section, e.id, moved))) {
-      SetPath(section, e, to + e.path.substr(from.size()));
-    }
+  for (UInt32 id : RecordsInside(section, from, moved)) {
+    Entry& e = section.byId[id];
+    SetPath(section, e, to + e.path.substr(from.size()));
   }
 }
 
-bool FindInFolderByInode(const std::string& folder, const Entry& e, std::string& found) {
-  // The same name first: the common case of a folder renamed with the item in it.
+// The record `id` follows its item to `path`, with what lies in it.
+void Follow(const Volume& volume, Section& section, UInt32 id, const Seen& seen, int depth) {
+  const std::string from = section.byId[id].path;
+  MoveEntries(section, from, seen.path, id);
+  const UInt32 parentID = ParentIdOf(volume, section, seen.path, depth);
+  Entry& e = section.byId[id];
+  Learn(section, e, seen);
+  SetParent(section, e, parentID);
+}
+
+// The record `holder` keeps its path although its item is gone from there and not found
+// nearby: the item now at the path replaced it (another program saved the document by
+// writing a new file and renaming it over the old one), so the id follows the document, as
+// the toolbox's safe save kept it. A record of the new item itself (its temporary file was
+// seen) gives way. An item of another kind is no replacement: the record goes instead.
+bool Replace(Section& section, UInt32 holder, const Seen& seen) {
+  Entry& e = section.byId[holder];
+  if (e.ident.type != 0 && e.ident.type != seen.ident.type) {
+    RemoveEntry(section, holder);
+    return false;
+  }
+  if (const UInt32 own = RecordOfItem(section, seen, holder)) RemoveEntry(section, own);
+  Entry& replaced = section.byId[holder];
+  replaced.dev = UInt64(seen.own.st_dev);
+  SetIdentity(section, replaced, seen.ident);
+  return true;
+}
+
+// Which record the item seen at its path belongs to, settling what the path's record and the
+// item's own record say (each may have been left behind by changes other programs made):
+// the path's record when the item is its own, or when its own item is gone and this one
+// replaced it; else the item's own record, which follows it here; 0 when it has none.
+UInt32 Claim(const Volume& volume, Section& section, const Seen& seen, int depth) {
+  auto held = section.byPath.find(seen.path);
+  const UInt32 holder = held != section.byPath.end() ? held->second : 0;
+  auto e = section.byId.find(holder);
+  if (e != section.byId.end() && Matches(e->second, seen)) {
+    Learn(section, e->second, seen);
+    return holder;
+  }
+  // The path's record holds another item. Unless its own is found elsewhere (or is being
+  // searched for further up, and so was found), its item is gone and this one replaced it.
+  if (e != section.byId.end() && !Searching(section, holder) && depth < kMaxSearchDepth &&
+      !Relocate(volume, section, holder, depth + 1)) {
+    e = section.byId.find(holder);
+    if (e != section.byId.end() && e->second.path == seen.path && Replace(section, holder, seen)) {
+      return holder;
+    }
+  }
+  const UInt32 own = RecordOfItem(section, seen, 0);
+  if (own != 0) Follow(volume, section, own, seen, depth);
+  return own;
+}
+
+// The id of the item seen (which exists), recording it.
+UInt32 Register(const Volume& volume, Section& section, const Seen& seen, UInt32 knownParentID,
+                int depth) {
+  if (seen.path == volume.mountPoint) return fsRtDirID;
+  if (const UInt32 id = Claim(volume, section, seen, depth)) {
+    SetParent(section, section.byId[id], knownParentID);
+    return id;
+  }
+  const UInt32 parentID =
+      knownParentID != 0 ? knownParentID : ParentIdOf(volume, section, seen.path, depth);
+  if (parentID == 0) return 0;
+  // The inode number when it fits and no record holds it (its item may have been replaced
+  // and kept its id, or be gone with a record still naming it): no id ever names two items.
+  UInt32 id = 0;
+  const UInt64 ino = seen.ident.ino;
+  if (ino > UInt64(fsRtDirID) && ino <= Raw().largestInodeId &&
+      section.byId.count(UInt32(ino)) == 0) {
+    id = UInt32(ino);
+  } else {
+    id = NewSyntheticId(section);
+    if (id == 0) return 0;  // two thousand million items: none left
+  }
+  Entry e;
+  e.id = id;
+  e.parentID = parentID;
+  e.path = seen.path;
+  e.ident = seen.ident;
+  e.dev = UInt64(seen.own.st_dev);
+  PutEntry(section, e);
+  section.byPath[e.path] = id;
+  Raw().dirty = true;
+  return id;
+}
+
+// The item of the record in `folder`, by its identity: under its own name first (the common
+// case of a folder renamed with the item in it), then under any name.
+bool FindInFolder(const std::string& folder, const Entry& e, Seen& found) {
   const std::string sameName = JoinPath(folder, BaseName(e.path));
-  struct stat st {}, shown {};
-  if (LookAt(sameName, st, shown) && UInt64(st.st_ino) == e.ino) {
-    found = sameName;
+  struct stat own {};
+  if (lstat(sameName.c_str(), &own) == 0 && UInt64(own.st_ino) == e.ident.ino &&
+      See(sameName, false, found) && Matches(e, found)) {
     return true;
   }
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
   bool ok = false;
+  struct stat st {};
   while (dirent* d = readdir(dir)) {
     if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
     // d_ino is not the inode stat reports on every file system (overlays): stat decides.
     if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-        UInt64(st.st_ino) == e.ino && (e.dev == 0 || UInt64(st.st_dev) == e.dev) &&
-        (IsItem(st) || S_ISLNK(st.st_mode))) {
-      found = JoinPath(folder, d->d_name);
+        UInt64(st.st_ino) == e.ident.ino && (IsItem(st) || S_ISLNK(st.st_mode)) &&
+        See(JoinPath(folder, d->d_name), false, found) && Matches(e, found)) {
       ok = true;
       break;
     }
@@ -336,7 +373,7 @@ bool FindInFolderByInode(const std::string& folder, const Entry& e, std::string&
   return ok;
 }
 
-bool FindInSubfolders(const std::string& folder, const Entry& e, std::string& found) {
+bool FindInSubfolders(const std::string& folder, const Entry& e, Seen& found) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
   std::vector<std::string> subfolders;
@@ -349,16 +386,14 @@ bool FindInSubfolders(const std::string& folder, const Entry& e, std::string& fo
   }
   closedir(dir);
   for (const std::string& sub : subfolders) {
-    if (FindInFolderByInode(sub, e, found)) return true;
+    if (FindInFolder(sub, e, found)) return true;
   }
   return false;
 }
 
-bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std::string& path,
-               struct stat& st);
-
 // Looks for an item that is no longer at its recorded path; on success the records of it and
-// of everything under it move to where it was found.
+// of everything under it move to where it was found. False when it is not found, or when the
+// path it was found at belongs to another record that it replaced (the record is then gone).
 bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth) {
   auto it = section.byId.find(id);
   if (it == section.byId.end()) return false;
@@ -373,38 +408,79 @@ bool Relocate(const Volume& volume, Section& section, UInt32 id, int depth) {
   it = section.byId.find(id);
   if (it == section.byId.end()) return false;
   const Entry e = it->second;
-  struct stat st {}, shown {};
-  if (LookAt(e.path, st, shown) && SameItem(e, st)) return true;
+  Seen found;
+  if (See(e.path, false, found) && Matches(e, found)) return true;
   const std::string lastParent = ParentPath(e.path);
   if (std::find(folders.begin(), folders.end(), lastParent) == folders.end()) {
     folders.push_back(lastParent);
   }
-  std::string found;
   bool ok = false;
   for (const std::string& folder : folders) {
-    if (PathIsInside(folder, volume.mountPoint) && FindInFolderByInode(folder, e, found)) {
+    if (PathIsInside(folder, volume.mountPoint) && FindInFolder(folder, e, found)) {
       ok = true;
       break;
     }
   }
-  if (!ok) {
-    for (const std::string& folder : folders) {
-      if (PathIsInside(folder, volume.mountPoint) && FindInSubfolders(folder, e, found)) {
-        ok = true;
-        break;
-      }
-    }
+  for (std::size_t i = 0; !ok && i < folders.size(); ++i) {
+    ok = PathIsInside(folders[i], volume.mountPoint) && FindInSubfolders(folders[i], e, found);
   }
   if (!ok) return false;
-  MoveEntries(section, e.path, found, id);
-  auto moved = section.byId.find(id);
-  if (moved == section.byId.end()) return false;
-  const UInt32 parentID = ParentIdOf(volume, section, found);
-  if (parentID != 0 && moved->second.parentID != parentID) {
-    moved->second.parentID = parentID;
-    Raw().dirty = true;
+  section.searching.push_back(id);
+  const UInt32 owner = Claim(volume, section, found, depth);
+  section.searching.pop_back();
+  return owner == id;
+}
+
+}  // namespace
+
+// ---- Records --------------------------------------------------------------------------------
+
+State& Raw() {
+  // Never destroyed: the exit hook saves from it after other statics may be gone.
+  static State& state = *new State;
+  return state;
+}
+
+State& Loaded() {
+  State& state = Raw();
+  if (!state.loaded) {
+    LoadCatalogue(state);
+    state.loaded = true;
+    if (!state.exitHookSet) {
+      std::atexit(SaveAtExit);
+      state.exitHookSet = true;
+    }
   }
-  return true;
+  return state;
+}
+
+void PutEntry(Section& section, const Entry& e) {
+  RemoveEntry(section, e.id);
+  section.byPath.emplace(e.path, e.id);
+  section.byIno.emplace(e.ident.ino, e.id);
+  section.children.emplace(e.parentID, e.id);
+  section.byId[e.id] = e;
+}
+
+void RemoveEntry(Section& section, UInt32 id) {
+  auto it = section.byId.find(id);
+  if (it == section.byId.end()) return;
+  UnindexPath(section, it->second);
+  UnindexIno(section, it->second);
+  auto range = section.children.equal_range(it->second.parentID);
+  for (auto c = range.first; c != range.second; ++c) {
+    if (c->second == id) {
+      section.children.erase(c);
+      break;
+    }
+  }
+  section.byId.erase(it);
+  Raw().dirty = true;
+}
+
+bool MayBeAtItsPath(const Entry& e) {
+  struct stat own {};
+  return lstat(e.path.c_str(), &own) == 0 && UInt64(own.st_ino) == e.ident.ino;
 }
 
 bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std::string& path,
@@ -415,18 +491,31 @@ bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std
   }
   auto it = section.byId.find(id);
   if (it == section.byId.end()) return false;
-  struct stat own {};
-  if (LookAt(it->second.path, own, st) && SameItem(it->second, own)) {
-    it->second.dev = UInt64(own.st_dev);
+  Seen seen;
+  if (See(it->second.path, false, seen, &st) && Matches(it->second, seen)) {
+    Learn(section, it->second, seen);
     path = it->second.path;
     return true;
   }
-  if (!Relocate(volume, section, id, depth)) return false;
+  if (Searching(section, id)) return false;
+  if (!Relocate(volume, section, id, depth)) {
+    // Not found near its last place: an item of its kind now at its path replaced it.
+    it = section.byId.find(id);
+    if (it == section.byId.end()) return false;
+    auto held = section.byPath.find(it->second.path);
+    if (held == section.byPath.end() || held->second != id ||
+        !See(it->second.path, true, seen) || !Replace(section, id, seen)) {
+      return false;
+    }
+  }
   it = section.byId.find(id);
   if (it == section.byId.end()) return false;
   path = it->second.path;
+  struct stat own {};
   return LookAt(path, own, st);
 }
+
+namespace {
 
 void FillRoot(const Volume& volume, Location& out) {
   out.vRefNum = volume.vRefNum;
@@ -450,12 +539,12 @@ OSErr LocateOnVolume(const Volume& volume, const std::string& path, UInt32 known
   out.vRefNum = volume.vRefNum;
   out.path = path;
   out.name = BaseName(path);
-  struct stat own {};
-  if (LookAt(path, own, out.st)) {
-    out.nodeID = Register(volume, section, path, own, knownParentID);
+  Seen seen;
+  if (See(path, true, seen, &out.st)) {
+    out.nodeID = Register(volume, section, seen, knownParentID, 0);
     if (out.nodeID == 0) return dirNFErr;
     out.exists = true;
-    out.isLink = S_ISLNK(own.st_mode);
+    out.isLink = S_ISLNK(seen.own.st_mode);
     out.isFolder = S_ISDIR(out.st.st_mode);
     out.parentID =
         out.nodeID == UInt32(fsRtDirID) ? UInt32(fsRtParID) : section.byId[out.nodeID].parentID;
@@ -466,7 +555,7 @@ OSErr LocateOnVolume(const Volume& volume, const std::string& path, UInt32 known
   if (knownParentID != 0) {
     out.parentID = knownParentID;
   } else {
-    out.parentID = ParentIdOf(volume, section, path);
+    out.parentID = ParentIdOf(volume, section, path, 0);
     if (out.parentID == 0) return dirNFErr;
   }
   if (err == EACCES || err == EPERM) return permErr;
@@ -571,293 +660,7 @@ std::vector<std::string> SplitColons(const std::string& s) {
   }
 }
 
-// The catalogue file's bytes into `data`: empty when there is none, or when it is too large to
-// be one. The errno when something is there that cannot be read: it must then not be replaced.
-int ReadCatalogueBytes(std::string& data) {
-  data.clear();
-  const int fd = open(CatalogueFilePath().c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? 0 : errno;
-  int err = 0;
-  struct stat st {};
-  if (fstat(fd, &st) != 0) {
-    err = errno;
-  } else if (!S_ISREG(st.st_mode)) {
-    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  } else {
-    char buffer[65536];
-    for (;;) {
-      const ssize_t n = read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) err = errno;
-      if (n <= 0) break;
-      data.append(buffer, std::size_t(n));
-      if (data.size() > kMaxCatalogueBytes) break;
-    }
-  }
-  close(fd);
-  if (err != 0 || data.size() > kMaxCatalogueBytes) data.clear();
-  return err;
-}
-
-bool ReadString16(sp::ByteReader& r, std::string& out) {
-  const UInt16 length = r.BE16();
-  if (!r.Has(length)) return false;
-  out.assign(reinterpret_cast<const char*>(r.Current()), length);
-  r.Skip(length);
-  return r.Ok();
-}
-
-bool IsSafeRelativePath(const std::string& rel) {
-  if (rel.empty() || rel[0] == '/' || rel.back() == '/') return false;
-  if (rel.find('\0') != std::string::npos) return false;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t slash = rel.find('/', start);
-    const std::string part =
-        rel.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    if (slash == std::string::npos) return true;
-    start = slash + 1;
-  }
-}
-
-// The digest of a record as the file holds it (the device is not saved).
-UInt64 Digest(const Entry& e) {
-  UInt64 h = 14695981039346656037ull;  // FNV-1a
-  const auto mix = [&h](const void* data, std::size_t n) {
-    const UInt8* bytes = static_cast<const UInt8*>(data);
-    for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-  };
-  mix(&e.parentID, sizeof e.parentID);
-  mix(&e.ino, sizeof e.ino);
-  mix(e.path.data(), e.path.size());
-  return h;
-}
-
-// One record of the persisted catalogue, checked on its own: a bad one is left out and costs
-// its id only. An id below the synthetic ones is its item's inode number. Two ids may name one
-// item (two instances each gave it a synthetic id): the path leads to the first, the other is
-// found by its own id.
-void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const std::string& rel) {
-  if (!IsSafeRelativePath(rel) || e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) ||
-      e.parentID == e.id || (e.id < kFirstSynthetic && e.ino != e.id) ||
-      section.byId.count(e.id) != 0) {
-    return;
-  }
-  e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
-  section.byPath.emplace(e.path, e.id);
-  if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
-  section.saved[e.id] = Digest(e);
-  section.byId[e.id] = std::move(e);
-}
-
-// Parses a catalogue file. Nothing in it is trusted: a foreign file gives false; in a damaged
-// one each record is checked on its own, and reading stops where the data runs out.
-bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out) {
-  sp::ByteReader r(data.data(), data.size());
-  if (r.BE32() != kCatalogueMagic || r.BE16() != kCatalogueVersion) return false;
-  std::map<std::string, Section> sections;
-  Section ignored;  // the records of a section whose volume is no path
-  const UInt32 sectionCount = r.BE32();
-  for (UInt32 s = 0; r.Ok() && s < sectionCount; ++s) {
-    std::string mount;
-    if (!ReadString16(r, mount)) break;
-    const bool valid = !mount.empty() && mount[0] == '/' && mount.find('\0') == std::string::npos;
-    Section& section = valid ? sections[mount] : ignored;
-    const UInt32 nextSynthetic = r.BE32();
-    section.nextSynthetic = std::max({section.nextSynthetic, nextSynthetic, kFirstSynthetic});
-    const UInt32 count = r.BE32();
-    for (UInt32 i = 0; r.Ok() && i < count; ++i) {
-      Entry e;
-      e.id = r.BE32();
-      e.parentID = r.BE32();
-      e.ino = r.BE64();
-      std::string rel;
-      if (!ReadString16(r, rel)) break;
-      AddLoadedEntry(section, mount, std::move(e), rel);
-    }
-  }
-  out = std::move(sections);
-  return true;
-}
-
-// The saved catalogue into `out`: nothing for a missing or damaged file. The errno when a
-// file is there but cannot be read.
-int ReadCatalogue(std::map<std::string, Section>& out) {
-  out.clear();
-  std::string data;
-  const int err = ReadCatalogueBytes(data);
-  if (err == 0 && !data.empty()) ParseCatalogue(data, out);
-  return err;
-}
-
-void Load(State& state) {
-  // A file that cannot be read leaves the catalogue empty for this run; saving then fails
-  // rather than replace it.
-  if (const int err = ReadCatalogue(state.sections)) {
-    sp_platform::RecordFailure("Catalog.cpp", "Load", err,
-                               "The file catalogue cannot be read; it is kept as it is");
-  }
-}
-
-// The folders on the way to `folder`, made as needed (owner only, as XDG asks). 0 or the errno.
-int MakeFolders(const std::string& folder) {
-  for (std::size_t slash = 1; slash != std::string::npos;) {
-    slash = folder.find('/', slash + 1);
-    const std::string part = folder.substr(0, slash);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-  }
-  return 0;
-}
-
-// 0 or the errno.
-int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
-  if (const int err = MakeFolders(ParentPath(path))) return err;
-  const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return errno;
-  int err = 0;
-  std::size_t written = 0;
-  while (written < bytes.size() && err == 0) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) err = n < 0 ? errno : EIO;
-    if (n > 0) written += std::size_t(n);
-  }
-  if (err == 0 && fdatasync(fd) != 0) err = errno;
-  close(fd);
-  if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) unlink(temporary.c_str());
-  return err;
-}
-
-// ---- Instances --------------------------------------------------------------------------------
-//
-// Several instances of the program may run at once on one home. Each saves the catalogue by
-// reading the file again under a lock, taking in what the others saved, and writing the
-// result; synthetic ids come from a counter they share, so no two hand out the same id.
-
-constexpr UInt32 kLockMagic = 0x53704c6bu;  // 'SpLk'
-constexpr UInt64 kSyntheticEnd = 0x100000000ull;
-constexpr UInt64 kSyntheticBlock = 64;
-
-// Holds the lock file beside the catalogue, locked. It also keeps the shared counter of
-// synthetic ids: it is never replaced, unlike the catalogue. Nested holders share the lock
-// (flock would wait for this process itself).
-class CatalogueLock {
- public:
-  CatalogueLock() {
-    State& state = Raw();
-    if (state.lockDepth++ > 0) return;
-    state.lockError = 0;
-    const std::string path = CatalogueFilePath() + ".lock";
-    if ((state.lockError = MakeFolders(ParentPath(path))) != 0) return;
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      state.lockError = errno;
-      return;
-    }
-    // A file system without locks is used unlocked: nothing better is to be had there.
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
-    state.lockFd = fd;
-  }
-  ~CatalogueLock() {
-    State& state = Raw();
-    if (--state.lockDepth == 0 && state.lockFd >= 0) {
-      close(state.lockFd);  // and unlocked
-      state.lockFd = -1;
-    }
-  }
-  CatalogueLock(const CatalogueLock&) = delete;
-  CatalogueLock& operator=(const CatalogueLock&) = delete;
-
-  int Fd() const { return Raw().lockFd; }
-  int Error() const { return Raw().lockError; }
-};
-
-// The first synthetic id no instance has reserved; 0 when the lock file holds none.
-UInt64 ReadSharedCounter(int fd) {
-  UInt8 bytes[12];
-  if (pread(fd, bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) return 0;
-  sp::ByteReader r(bytes, sizeof bytes);
-  if (r.BE32() != kLockMagic) return 0;
-  const UInt64 next = r.BE64();
-  return r.Ok() && next <= kSyntheticEnd ? next : 0;
-}
-
-bool WriteSharedCounter(int fd, UInt64 next) {
-  sp::ByteWriter w;
-  w.BE32(kLockMagic);
-  w.BE64(next);
-  return pwrite(fd, w.Data().data(), w.Size(), 0) == ssize_t(w.Size());
-}
-
-// Reserves this run's next block of synthetic ids. Without a lock file no catalogue can be
-// saved either, and the ids then only live as long as this run.
-bool ReserveSynthetic(State& state) {
-  UInt64 start = std::max<UInt64>(state.reservedEnd, kFirstSynthetic);
-  for (const auto& kv : state.sections) start = std::max<UInt64>(start, kv.second.nextSynthetic);
-  CatalogueLock lock;
-  if (lock.Fd() >= 0) start = std::max(start, ReadSharedCounter(lock.Fd()));
-  if (start >= kSyntheticEnd) return false;
-  const UInt64 end = std::min(start + kSyntheticBlock, kSyntheticEnd);
-  if (lock.Fd() >= 0) WriteSharedCounter(lock.Fd(), end);
-  state.reservedNext = start;
-  state.reservedEnd = end;
-  return true;
-}
-
-UInt32 NewSyntheticId(Section& section) {
-  State& state = Raw();
-  for (;;) {
-    if (state.reservedNext >= state.reservedEnd && !ReserveSynthetic(state)) return 0;
-    const UInt32 id = UInt32(state.reservedNext++);
-    if (!IsSyntheticFree(section, id)) continue;  // given by a run before the counter was kept
-    section.nextSynthetic =
-        std::max(section.nextSynthetic, UInt32(std::min<UInt64>(UInt64(id) + 1, 0xFFFFFFFFu)));
-    return id;
-  }
-}
-
-// A record in the section, replacing the one of its id.
-void PutEntry(Section& section, const Entry& e) {
-  RemoveEntry(section, e.id);
-  section.byPath.emplace(e.path, e.id);  // a path already taken keeps leading to its item
-  if (e.id >= kFirstSynthetic) section.syntheticByIno.emplace(e.ino, e.id);
-  section.byId[e.id] = e;
-}
-
-// Takes in what other instances saved since this run last read or wrote the file. A record
-// this run has not changed since then takes the file's version; one it made or changed keeps
-// its own, and one it dropped stays dropped unless another instance changed it meanwhile.
-// Records of other instances are kept: the pruning before the write drops those of items
-// that are gone.
-void MergeSaved(State& state, std::map<std::string, Section>& file) {
-  for (auto& kv : state.sections) {
-    if (file.count(kv.first) == 0) kv.second.saved.clear();
-  }
-  for (auto& kv : file) {
-    Section& ours = state.sections[kv.first];
-    Section& theirs = kv.second;
-    for (const auto& record : theirs.byId) {
-      const UInt64 digest = theirs.saved[record.first];
-      const auto base = ours.saved.find(record.first);
-      const auto mine = ours.byId.find(record.first);
-      Entry e = record.second;
-      if (mine == ours.byId.end()) {
-        if (base != ours.saved.end() && base->second == digest) continue;  // dropped here
-      } else {
-        const UInt64 now = Digest(mine->second);
-        if (base == ours.saved.end() || base->second != now || now == digest) continue;
-        if (mine->second.ino == e.ino) e.dev = mine->second.dev;
-      }
-      PutEntry(ours, e);
-    }
-    ours.nextSynthetic = std::max(ours.nextSynthetic, theirs.nextSynthetic);
-    ours.saved = std::move(theirs.saved);
-  }
-}
+}  // namespace
 
 const Volume* MountedVolumeAt(const std::string& mountPoint) {
   for (const Volume* v : AllVolumes()) {
@@ -865,8 +668,6 @@ const Volume* MountedVolumeAt(const std::string& mountPoint) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 // ---- Errors ---------------------------------------------------------------------------------
 
@@ -1185,12 +986,8 @@ void NoteMoved(const std::string& from, const std::string& to) {
     auto it = kv.second.byPath.find(to);
     const Volume* volume = MountedVolumeAt(kv.first);
     if (it != kv.second.byPath.end() && volume != nullptr) {
-      const UInt32 parentID = ParentIdOf(*volume, kv.second, to);
-      Entry& e = kv.second.byId[it->second];
-      if (parentID != 0 && parentID != e.parentID) {
-        e.parentID = parentID;
-        state.dirty = true;
-      }
+      const UInt32 parentID = ParentIdOf(*volume, kv.second, to, 0);
+      SetParent(kv.second, kv.second.byId[it->second], parentID);
     }
   }
   ForgetListing(ParentPath(from));
@@ -1206,14 +1003,7 @@ void NoteDeleted(const std::string& path) {
     // for when it is next used.
     auto deleted = kv.second.byPath.find(path);
     const UInt32 item = deleted != kv.second.byPath.end() ? deleted->second : 0;
-    std::vector<UInt32> gone;
-    for (const auto& e : kv.second.byId) {
-      if (PathIsInside(e.second.path, path) &&
-          (item == 0 || DescendsFrom(kv.second, e.first, item))) {
-        gone.push_back(e.first);
-      }
-    }
-    for (UInt32 id : gone) RemoveEntry(kv.second, id);
+    for (UInt32 id : RecordsInside(kv.second, path, item)) RemoveEntry(kv.second, id);
   }
   ForgetListing(ParentPath(path));
   ForgetListing(path);
@@ -1262,93 +1052,6 @@ void ForgetListing(const std::string& folderPath) {
 
 // ---- State ----------------------------------------------------------------------------------
 
-std::string CatalogueFilePath() {
-  const char* data = getenv("XDG_DATA_HOME");
-  std::string base;
-  if (data != nullptr && data[0] == '/') {
-    base = data;
-  } else {
-    const char* home = getenv("HOME");
-    base = std::string(home != nullptr && home[0] == '/' ? home : "/tmp") + "/.local/share";
-  }
-  return base + "/mediamanager/file-catalogue";
-}
-
-OSErr SaveCatalogue() {
-  State& state = Raw();
-  if (!state.loaded || !state.dirty) return noErr;
-  CatalogueLock lock;
-  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
-  // A file that is there but cannot be read (another user's, say) is never replaced.
-  std::map<std::string, Section> file;
-  if (const int err = ReadCatalogue(file)) return OSErrFromErrno(err);
-  MergeSaved(state, file);
-  // Records of items that are gone (and not found nearby) are dropped, so the file holds
-  // no more than what exists. Volumes not mounted now keep theirs untouched.
-  for (auto& kv : state.sections) {
-    const Volume* volume = MountedVolumeAt(kv.first);
-    if (volume == nullptr) continue;
-    std::vector<UInt32> ids;
-    ids.reserve(kv.second.byId.size());
-    for (const auto& e : kv.second.byId) ids.push_back(e.first);
-    for (UInt32 id : ids) {
-      std::string path;
-      struct stat st {};
-      if (kv.second.byId.count(id) != 0 && !ResolveId(*volume, kv.second, id, 0, path, st)) {
-        RemoveEntry(kv.second, id);
-      }
-    }
-  }
-  sp::ByteWriter w;
-  w.BE32(kCatalogueMagic);
-  w.BE16(kCatalogueVersion);
-  std::vector<std::pair<const std::string, Section>*> kept;
-  for (auto& kv : state.sections) {
-    if (kv.first.size() <= 0xFFFF && !kv.second.byId.empty()) kept.push_back(&kv);
-  }
-  std::vector<std::unordered_map<UInt32, UInt64>> written(kept.size());
-  UInt64 synthetic = state.reservedEnd;
-  w.BE32(UInt32(kept.size()));
-  for (std::size_t k = 0; k < kept.size(); ++k) {
-    const std::string& mount = kept[k]->first;
-    const Section& section = kept[k]->second;
-    w.BE16(UInt16(mount.size()));
-    w.Bytes(mount.data(), mount.size());
-    w.BE32(section.nextSynthetic);
-    synthetic = std::max<UInt64>(synthetic, section.nextSynthetic);
-    // Sorted by id, so that the same catalogue always makes the same file.
-    const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
-    std::vector<const Entry*> entries;
-    for (const auto& e : section.byId) {
-      if (e.second.path.size() > skip && e.second.path.size() - skip <= 0xFFFF) {
-        entries.push_back(&e.second);
-      }
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry* a, const Entry* b) { return a->id < b->id; });
-    w.BE32(UInt32(entries.size()));
-    for (const Entry* e : entries) {
-      w.BE32(e->id);
-      w.BE32(e->parentID);
-      w.BE64(e->ino);
-      const std::string rel = e->path.substr(skip);
-      w.BE16(UInt16(rel.size()));
-      w.Bytes(rel.data(), rel.size());
-      written[k][e->id] = Digest(*e);
-    }
-  }
-  // The shared counter stays above every synthetic id saved, should the lock file have been
-  // lost and made anew.
-  if (ReadSharedCounter(lock.Fd()) < synthetic) WriteSharedCounter(lock.Fd(), synthetic);
-  if (const int err = WriteAtomically(CatalogueFilePath(), w.Data())) {
-    return OSErrFromErrno(err, Access::kWrite);
-  }
-  for (auto& kv : state.sections) kv.second.saved.clear();
-  for (std::size_t k = 0; k < kept.size(); ++k) kept[k]->second.saved = std::move(written[k]);
-  state.dirty = false;
-  return noErr;
-}
-
 void RestartCatalogue() {
   SaveCatalogue();
   State& state = Raw();
@@ -1367,7 +1070,12 @@ void ResetCatalogueAndVolumes() {
   state.dirty = false;
   state.reservedNext = state.reservedEnd = 0;
   state.largestInodeId = kLargestInodeId;
+  SetIdentitySourcesForTests(kKnowsEverything);
   ForgetVolumes();
+}
+
+UInt64 CatalogueRecordsExamined() {
+  return gRecordsExamined;
 }
 
 void SetLargestInodeIdForTests(UInt32 largest) {

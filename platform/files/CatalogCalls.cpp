@@ -13,6 +13,7 @@
 
 #include "ByteOrder.h"
 #include "detail/Catalog.h"
+#include "detail/Discs.h"
 #include "detail/FilesInternal.h"
 
 namespace sp_platform {
@@ -95,6 +96,8 @@ SInt32 Clip32(UInt64 v) {
 }
 
 UInt64 PhysicalSize(const struct stat& st) {
+  UInt64 disc = 0;
+  if (DiscTrackPhysicalSize(st.st_dev, st.st_ino, &disc)) return disc;
   return UInt64(st.st_blocks) * 512u;
 }
 

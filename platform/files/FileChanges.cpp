@@ -14,6 +14,7 @@
 
 #include "detail/Catalog.h"
 #include "detail/Completions.h"
+#include "detail/Discs.h"
 #include "detail/FilesInternal.h"
 #include "detail/Trash.h"
 
@@ -192,8 +193,18 @@ OSErr CopyFile(const Location& source, const std::string& target) {
   }
   OSErr err = noErr;
   std::vector<char> buffer(kCopyBufferBytes);
+  // A track of an audio CD is copied from the disc, not from its stand-in file.
+  const bool disc = IsDiscTrackFile(source.st.st_dev, source.st.st_ino);
+  UInt64 copied = 0;
   for (;;) {
-    const ssize_t n = read(in, buffer.data(), buffer.size());
+    const ssize_t n = disc ? ssize_t(ReadDiscTrackAt(source.st.st_dev, source.st.st_ino, copied,
+                                                     buffer.data(), buffer.size()))
+                           : read(in, buffer.data(), buffer.size());
+    if (disc && n < 0) {
+      err = ioErr;
+      break;
+    }
+    copied += n > 0 ? UInt64(n) : 0;
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -54,6 +54,17 @@ OSErr MakeFolders(const std::string& path) {
   return noErr;
 }
 
+// The device a path is on, or will be on when made: that of the nearest folder that exists.
+dev_t DeviceOf(std::string path) {
+  struct stat st;
+  while (stat(path.c_str(), &st) != 0) {
+    if (path.empty() || path == "/") return 0;
+    const std::size_t slash = path.rfind('/');
+    path = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+  }
+  return st.st_dev;
+}
+
 }  // namespace
 
 std::string HomeFolder() {
@@ -156,11 +167,14 @@ OSErr FolderPath(const Volume& volume, OSType folderType, std::string& path, boo
     case kTrashFolderType: {
       // Nothing can be thrown away from a disc.
       if ((volume.flags & kVolumeEmulatedCD) != 0) return fnfErr;
-      const Volume* home = FindVolume(kOnSystemDisk);
-      std::string trash = home != nullptr && home->vRefNum == volume.vRefNum
-                              ? HomeTrashFolder()
-                              : VolumeTrashFolder(volume.mountPoint);
-      path = trash + "/files";
+      // The home Trash serves the volume it lies on, which need not be the one holding $HOME
+      // ($XDG_DATA_HOME may be elsewhere); every other volume has a Trash of its own, so that
+      // an item reaches its Trash by a rename. A folder shown as a volume keeps its own.
+      const std::string homeTrash = HomeTrashFolder();
+      path = (!volume.emulated && DeviceOf(homeTrash) == volume.device
+                  ? homeTrash
+                  : VolumeTrashFolder(volume.mountPoint)) +
+             "/files";
       isTrash = true;
       return noErr;
     }

@@ -18,6 +18,7 @@
 #include "Files.h"
 #include "detail/Catalog.h"
 #include "detail/Completions.h"
+#include "detail/Discs.h"
 #include "detail/FilesInternal.h"
 #include "detail/Forks.h"
 
@@ -121,7 +122,10 @@ OSErr ReadAt(Fork& fork, UInt16 mode, SInt64 offset, UInt64 count, void* buffer,
   if (count > 0 && buffer == nullptr) return paramErr;
   auto* p = static_cast<char*>(buffer);
   UInt64 done = 0;
-  while (done < count) {
+  // A track of an audio CD keeps its bytes on the disc, not in its stand-in file.
+  const bool fromDisc =
+      ReadDiscTrack(fork.device, fork.inode, UInt64(position), p, count, &done, &err);
+  while (!fromDisc && done < count) {
     ssize_t n = pread(fork.fd, p + done, std::size_t(count - done), off_t(position + SInt64(done)));
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -8,7 +8,9 @@
 // Sizes are pixels (72 dpi); a text size of 0 means GetDefFontSize(). Widths are whole
 // pixels: each character's advance is rounded to a pixel (with fractional widths on, the
 // advances are added unrounded and only the total is rounded), then the port's extras are
-// added: CharExtra to every character, SpaceExtra to every space (0x20).
+// added: CharExtra to every character, SpaceExtra to every space (0x20). The advance of each
+// character is looked up once per font, size and face and then kept, so measuring a long text
+// costs an addition per character.
 //
 // Styles: bold and italic use the family's own bold or italic face when it has one and are
 // made from the plain face otherwise (the outline emboldened, or slanted by a fifth of the
@@ -100,6 +102,10 @@ SInt16 CharWidth(CharParameter ch);
 SInt16 StringWidth(ConstStr255Param s);
 // The width of byteCount bytes from textBuf + firstByte; null or a count of 0 or less gives 0.
 SInt16 TextWidth(const void* textBuf, SInt16 firstByte, SInt16 byteCount);
+
+// The layer's own 32-bit form of TextWidth, for texts wider than 32,767 pixels (a long line
+// of an editor before it is wrapped): the same measure, not limited to a short.
+SInt32 SpTextWidthLong(const void* textBuf, SInt32 firstByte, SInt32 byteCount);
 
 // ---- Drawing at the pen of the current port ----
 

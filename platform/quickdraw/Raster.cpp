@@ -207,6 +207,35 @@ inline void Apply(UInt32& p, const Ink& ink, SInt32 h, SInt32 v) {
   }
 }
 
+// The one pixel value the ink leaves everywhere, when it does: a pattern of one kind of bit
+// through a mode that sets pixels (copy, or and bic where the bit asks for it). False when
+// pixels differ by place or keep their value.
+bool SolidInk(const Ink& ink, UInt32* value) {
+  if (ink.invert) return false;
+  const UInt8 first = ink.pat.pat[0];
+  if (first != 0x00 && first != 0xFF) return false;
+  for (UInt8 row : ink.pat.pat) {
+    if (row != first) return false;
+  }
+  int mode = ink.mode;
+  if (mode < 0 || mode > 15) mode = patCopy;
+  bool bit = first == 0xFF;
+  if ((mode & 4) != 0) bit = !bit;
+  switch (mode & 3) {
+    case 0:
+      *value = bit ? ink.fore : ink.back;
+      return true;
+    case 1:
+      *value = ink.fore;
+      return bit;
+    case 3:
+      *value = ink.back;
+      return bit;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void PaintBoxes(GrafPtr port, const Boxes& boxes, const Ink& ink) {
@@ -214,6 +243,8 @@ void PaintBoxes(GrafPtr port, const Boxes& boxes, const Ink& ink) {
   PixelAccess px;
   if (!GetPortPixels(port, &px)) return;
   const std::vector<Rect> clips = DrawableRects(port);
+  UInt32 solid = 0;
+  const bool isSolid = SolidInk(ink, &solid);
   for (const Box& box : boxes) {
     for (const Rect& c : clips) {
       const SInt32 top = std::max<SInt32>(box.top, c.top);
@@ -223,6 +254,10 @@ void PaintBoxes(GrafPtr port, const Boxes& boxes, const Ink& ink) {
       if (top >= bottom || left >= right) continue;
       for (SInt32 v = top; v < bottom; ++v) {
         UInt32* row = px.base + (v - px.bounds.top) * px.rowWords;
+        if (isSolid) {
+          std::fill(row + (left - px.bounds.left), row + (right - px.bounds.left), solid);
+          continue;
+        }
         for (SInt32 h = left; h < right; ++h) Apply(row[h - px.bounds.left], ink, h, v);
       }
     }

@@ -2,11 +2,15 @@
 #include <png.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "QuickDraw.h"
+#include "detail/PngImages.h"
 #include "detail/Ports.h"
 #include "detail/Raster.h"
+#include "internal/TestHooks.h"
 
 namespace sp_platform {
 
@@ -61,6 +65,25 @@ OSErr WritePortPNG(GrafPtr port, const char* path) {
   const bool written = WriteRows(file, png_uint_32(width), png_uint_32(height), rows);
   const bool closed = std::fclose(file) == 0;
   return written && closed ? noErr : ioErr;
+}
+
+OSErr ReadPNGFile(const char* path, std::vector<UInt32>* pixels, UInt32* width,
+                  UInt32* height) {
+  if (path == nullptr || pixels == nullptr || width == nullptr || height == nullptr) {
+    return paramErr;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ioErr;
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+  ArgbImage image;
+  const OSErr err = DecodePng(bytes.data(), bytes.size(), &image);
+  if (err != noErr) return err;
+  pixels->clear();
+  for (UInt32 pixel : image.pixels) pixels->push_back(pixel & 0x00FFFFFFu);
+  *width = image.width;
+  *height = image.height;
+  return noErr;
 }
 
 }  // namespace sp_platform

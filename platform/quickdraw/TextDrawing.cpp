@@ -7,6 +7,7 @@
 #include "detail/Ports.h"
 #include "detail/Raster.h"
 #include "detail/TextEngine.h"
+#include "internal/TextMeasure.h"
 
 namespace {
 
@@ -161,6 +162,36 @@ SInt16 TextWidth(const void* textBuf, SInt16 firstByte, SInt16 byteCount) {
   const UInt8* text = static_cast<const UInt8*>(textBuf) + firstByte;
   return ClampToShort(sp_platform::text_engine::TextPixelWidth(CurrentStyle(), text, byteCount));
 }
+
+SInt32 SpTextWidthLong(const void* textBuf, SInt32 firstByte, SInt32 byteCount) {
+  if (textBuf == nullptr || byteCount <= 0 || firstByte < 0) return 0;
+  const UInt8* text = static_cast<const UInt8*>(textBuf) + firstByte;
+  return sp_platform::text_engine::TextPixelWidth(CurrentStyle(), text, byteCount);
+}
+
+namespace sp_platform {
+
+std::vector<MeasuredChar> MeasureInCurrentPort(const UInt8* text, SInt32 length) {
+  std::vector<MeasuredChar> out;
+  for (const CharMetric& c : text_engine::MeasureChars(CurrentStyle(), text, length)) {
+    out.push_back({c.offset, c.length, c.advance});
+  }
+  return out;
+}
+
+SInt32 RoundAdvanceSum(SInt64 fixedSum) {
+  return text_engine::RoundFixed(fixedSum);
+}
+
+UInt64 MeasuredTextBytes() {
+  return text_engine::MeasuredByteCount();
+}
+
+void ResetMeasuredTextBytes() {
+  text_engine::ResetMeasuredByteCount();
+}
+
+}  // namespace sp_platform
 
 // ---- Drawing ----
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "SpTextCodec.h"
@@ -253,6 +254,108 @@ std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SI
   return out;
 }
 
+// ---- Advances for measuring ----
+
+UInt64& MeasuredBytes() {
+  static UInt64 count = 0;
+  return count;
+}
+
+// The advance of one character before the port's extras and the styles' spacing, as
+// AnalyseChars finds it through the glyphs. Decoding the character and asking FreeType costs
+// far more than adding, so measuring keeps every advance it found, per family, size, face and
+// width mode, in pages of 256 characters made on first use (a one-byte character is page 0,
+// a two-byte character the page of its first byte).
+class AdvanceCache {
+ public:
+  struct Key {
+    const Family* family;
+    SInt16 size;
+    Style face;
+    bool fractional;
+    bool operator<(const Key& o) const {
+      if (family != o.family) return family < o.family;
+      if (size != o.size) return size < o.size;
+      if (face != o.face) return face < o.face;
+      return fractional < o.fractional;
+    }
+  };
+
+  // The table of a style; the cache is emptied when it holds many styles, so it stays small.
+  std::vector<std::vector<Fixed>>& TableFor(const Key& key) {
+    if (key.family == lastKey_.family && key.size == lastKey_.size &&
+        key.face == lastKey_.face && key.fractional == lastKey_.fractional && last_ != nullptr) {
+      return *last_;
+    }
+    if (tables_.size() >= kMaxStyles && tables_.find(key) == tables_.end()) tables_.clear();
+    last_ = &tables_[key];
+    if (last_->empty()) last_->resize(256);
+    lastKey_ = key;
+    return *last_;
+  }
+
+  static constexpr Fixed kUnknown = Fixed(0x80000000u);
+
+ private:
+  static constexpr std::size_t kMaxStyles = 64;
+  std::map<Key, std::vector<std::vector<Fixed>>> tables_;
+  Key lastKey_{nullptr, 0, 0, false};
+  std::vector<std::vector<Fixed>>* last_ = nullptr;
+};
+
+AdvanceCache& Advances() {
+  static AdvanceCache cache;
+  return cache;
+}
+
+Fixed GlyphsAdvance(const Family* family, const FaceChoice& choice, const TextStyle& style,
+                    const UInt8* bytes, SInt32 len) {
+  const Glyphs glyphs = DecodeChar(bytes, len);
+  SInt64 advance = 0;
+  for (char32_t c : CodePoints(glyphs.chars)) {
+    const Fixed a = GlyphAdvance(FindGlyph(family, choice, style.face, style.size, c), style.size);
+    advance += style.fractional ? a : RoundToPixel(a);
+  }
+  return Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
+}
+
+// Calls each(CharMetric) for every character of the text with its advance, extras included,
+// exactly as AnalyseChars measures it; counts the bytes measured.
+template <class Each>
+void ForEachCharAdvance(const TextStyle& style, const UInt8* text, SInt32 length, Each each) {
+  if (text == nullptr || length <= 0) return;
+  MeasuredBytes() += UInt64(length);
+  const Family* family = fonts::ResolveFamily(style.font);
+  const FaceChoice choice = ChooseFace(family, style.face);
+  const SInt32 spacing = SpacingExtra(style.face);
+  std::vector<std::vector<Fixed>>* pages = nullptr;
+  if (!family->fixedMetric) {
+    pages = &Advances().TableFor({family, style.size, style.face, style.fractional});
+  }
+  for (SInt32 pos = 0; pos < length;) {
+    const SInt32 len = CharLength(text + pos, length - pos);
+    SInt64 advance = 0;
+    if (family->fixedMetric) {
+      advance = SInt64(FixedMetricAdvance(style.size, len)) << 16;
+      if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
+    } else {
+      const std::size_t page = len == 2 ? text[pos] : 0;
+      const std::size_t slot = len == 2 ? text[pos + 1] : text[pos];
+      std::vector<Fixed>& table = (*pages)[page];
+      if (table.empty()) table.assign(256, AdvanceCache::kUnknown);
+      if (table[slot] == AdvanceCache::kUnknown) {
+        table[slot] = GlyphsAdvance(family, choice, style, text + pos, len);
+      }
+      advance = table[slot];
+    }
+    advance += SInt64(spacing) * 0x10000;
+    advance += style.chExtra;
+    if (len == 1 && text[pos] == ' ') advance += style.spExtra;
+    each(CharMetric{pos, len, Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance))});
+    pos += len;
+  }
+}
+
 // ---- Coverage canvas ----
 
 struct Canvas {
@@ -377,14 +480,22 @@ SInt32 RoundFixed(SInt64 fixedSum) {
 
 std::vector<CharMetric> MeasureChars(const TextStyle& style, const UInt8* text, SInt32 length) {
   std::vector<CharMetric> out;
-  for (const CharInfo& c : AnalyseChars(style, text, length)) out.push_back(c.metric);
+  ForEachCharAdvance(style, text, length, [&out](const CharMetric& c) { out.push_back(c); });
   return out;
 }
 
 SInt32 TextPixelWidth(const TextStyle& style, const UInt8* text, SInt32 length) {
   SInt64 sum = 0;
-  for (const CharMetric& c : MeasureChars(style, text, length)) sum += c.advance;
+  ForEachCharAdvance(style, text, length, [&sum](const CharMetric& c) { sum += c.advance; });
   return RoundFixed(sum);
+}
+
+UInt64 MeasuredByteCount() {
+  return MeasuredBytes();
+}
+
+void ResetMeasuredByteCount() {
+  MeasuredBytes() = 0;
 }
 
 FontInfo MeasureFontInfo(const TextStyle& style) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "Files.h"
+#include "files/internal/DiscTracks.h"
 #include "files/internal/FileLocations.h"
 
 namespace sp_platform {
@@ -31,6 +32,23 @@ class PathSource : public ByteSource {
 
  private:
   int fd_;
+  UInt64 size_;
+};
+
+// A track of an audio CD: its stand-in file holds no data, the disc does.
+class DiscTrackSource : public ByteSource {
+ public:
+  DiscTrackSource(dev_t device, ino_t inode, UInt64 size)
+      : device_(device), inode_(inode), size_(size) {}
+
+  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
+    return files::ReadDiscTrackAt(device_, inode_, offset, buffer, count);
+  }
+  UInt64 Size() override { return size_; }
+
+ private:
+  dev_t device_;
+  ino_t inode_;
   UInt64 size_;
 };
 
@@ -72,6 +90,10 @@ std::shared_ptr<ByteSource> OpenPathSource(const std::string& path, OSErr* err) 
     return nullptr;
   }
   *err = noErr;
+  if (files::IsDiscTrackFile(st.st_dev, st.st_ino)) {
+    ::close(fd);
+    return std::make_shared<DiscTrackSource>(st.st_dev, st.st_ino, UInt64(st.st_size));
+  }
   return std::make_shared<PathSource>(fd, UInt64(st.st_size));
 }
 

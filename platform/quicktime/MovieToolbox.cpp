@@ -319,7 +319,7 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       UserDataRecord::Item entry;
       entry.type = item.first;
       entry.payload = std::move(item.second);
-      movie->userData->items.push_back(std::move(entry));
+      movie->userData->Add(std::move(entry));
     }
     Register(movie.get());
     *out = movie.release();

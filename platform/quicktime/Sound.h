@@ -189,6 +189,46 @@ enum : UInt8 {
   cmpSH = 0xFE,
 };
 
+// The extended sound header of a play-back buffer: linear samples of more than 8 bits or more
+// than one channel.
+struct ExtSoundHeader {
+  Ptr samplePtr;
+  UInt32 numChannels;
+  UnsignedFixed sampleRate;
+  UInt32 loopStart;
+  UInt32 loopEnd;
+  UInt8 encode;
+  UInt8 baseFrequency;
+  UInt32 numFrames;
+  extended80 AIFFSampleRate;
+  Ptr markerChunk;
+  Ptr instrumentChunks;
+  Ptr AESRecording;
+  UInt16 sampleSize;
+  UInt16 futureUse1;
+  UInt32 futureUse2;
+  UInt32 futureUse3;
+  UInt32 futureUse4;
+  UInt8 sampleArea[1];
+};
+
+// A command for a sound channel; param2 carries pointers (a buffer's header, a buffer).
+struct SndCommand {
+  UInt16 cmd;
+  SInt16 param1;
+  intptr_t param2;
+};
+
+enum : UInt16 {
+  quietCmd = 3,
+  flushCmd = 4,
+  pauseCmd = 11,
+  resumeCmd = 12,
+  callBackCmd = 13,
+  bufferCmd = 81,
+  rateMultiplierCmd = 86,
+};
+
 // How the format packs its samples. compressionID fixedCompression asks by format (the
 // usual call); notCompressed or variableCompression ask the same. numChannels and sampleSize
 // complete the sizes of linear formats ('twos' and 'sowt' take 8, 16, 24 or 32 bits; the

@@ -16,6 +16,8 @@ namespace sp_platform {
 namespace quicktime {
 namespace {
 
+UInt64 gExamined = 0;
+
 std::unordered_set<const UserDataRecord*>& Live() {
   static std::unordered_set<const UserDataRecord*> live;
   return live;
@@ -26,14 +28,8 @@ OSErr Result(OSErr err) {
   return err;
 }
 
-// The index-th item of the type (from 1); null when there is none.
 UserDataRecord::Item* FindItem(UserDataRecord& ud, OSType type, SInt32 index) {
-  if (index < 1) return nullptr;
-  SInt32 seen = 0;
-  for (auto& item : ud.items) {
-    if (item.type == type && ++seen == index) return &item;
-  }
-  return nullptr;
+  return ud.Find(type, index);
 }
 
 // The entry of a language: the one marked with that Mac language code, else one marked with
@@ -76,6 +72,10 @@ bool ValidHandle(Handle h) {
 
 }  // namespace
 
+UInt64 UserDataItemsExamined() {
+  return gExamined;
+}
+
 UserDataRecord* NewUserDataRecord(bool ownedByMovie) {
   auto* ud = new UserDataRecord;
   ud->ownedByMovie = ownedByMovie;
@@ -95,6 +95,52 @@ bool IsLiveUserData(const UserDataRecord* userData) {
 
 }  // namespace quicktime
 }  // namespace sp_platform
+
+// ---- The record -----------------------------------------------------------------------------
+
+void UserDataRecord::Add(Item item) {
+  Kind& kind = kinds_[item.type];
+  if (kind.items.empty()) {
+    kind.order = types_.size();
+    types_.push_back(item.type);
+  }
+  kind.items.push_back(items_.size());
+  items_.push_back(std::move(item));
+}
+
+UserDataRecord::Item* UserDataRecord::Find(OSType type, SInt32 index) {
+  ++sp_platform::quicktime::gExamined;
+  auto it = kinds_.find(type);
+  if (index < 1 || it == kinds_.end() || std::size_t(index) > it->second.items.size()) {
+    return nullptr;
+  }
+  return &items_[it->second.items[std::size_t(index) - 1]];
+}
+
+std::size_t UserDataRecord::Count(OSType type) const {
+  ++sp_platform::quicktime::gExamined;
+  auto it = kinds_.find(type);
+  return it == kinds_.end() ? 0 : it->second.items.size();
+}
+
+void UserDataRecord::Erase(const Item* item) {
+  // Rare (a removal): the index is made again.
+  sp_platform::quicktime::gExamined += items_.size();
+  std::vector<Item> kept = std::move(items_);
+  kept.erase(kept.begin() + (item - kept.data()));
+  items_.clear();
+  types_.clear();
+  kinds_.clear();
+  for (Item& i : kept) Add(std::move(i));
+}
+
+OSType UserDataRecord::TypeAfter(OSType type) const {
+  ++sp_platform::quicktime::gExamined;
+  if (type == 0) return types_.empty() ? 0 : types_.front();
+  auto it = kinds_.find(type);
+  if (it == kinds_.end() || it->second.order + 1 >= types_.size()) return 0;
+  return types_[it->second.order + 1];
+}
 
 namespace qt = sp_platform::quicktime;
 
@@ -121,15 +167,7 @@ OSType GetNextUserDataType(UserData theUserData, OSType udType) {
     return 0;
   }
   qt::SetMoviesError(noErr);
-  // Types in the order of their first items.
-  std::vector<OSType> types;
-  for (const auto& item : theUserData->items) {
-    if (std::find(types.begin(), types.end(), item.type) == types.end()) types.push_back(item.type);
-  }
-  if (udType == 0) return types.empty() ? 0 : types.front();
-  auto it = std::find(types.begin(), types.end(), udType);
-  if (it == types.end() || ++it == types.end()) return 0;
-  return *it;
+  return theUserData->TypeAfter(udType);
 }
 
 SInt16 CountUserDataType(UserData theUserData, OSType udType) {
@@ -138,10 +176,7 @@ SInt16 CountUserDataType(UserData theUserData, OSType udType) {
     return 0;
   }
   qt::SetMoviesError(noErr);
-  const auto n =
-      std::count_if(theUserData->items.begin(), theUserData->items.end(),
-                    [udType](const UserDataRecord::Item& i) { return i.type == udType; });
-  return SInt16(std::min<long>(n, SHRT_MAX));
+  return SInt16(std::min<std::size_t>(theUserData->Count(udType), SHRT_MAX));
 }
 
 OSErr GetUserData(UserData theUserData, Handle data, OSType udType, SInt32 index) {
@@ -158,7 +193,7 @@ OSErr AddUserData(UserData theUserData, Handle data, OSType udType) {
     UserDataRecord::Item item;
     item.type = udType;
     item.payload = qt::HandleBytes(data);
-    theUserData->items.push_back(std::move(item));
+    theUserData->Add(std::move(item));
   } catch (const std::bad_alloc&) {
     return qt::Result(memFullErr);
   }
@@ -169,7 +204,7 @@ OSErr RemoveUserData(UserData theUserData, OSType udType, SInt32 index) {
   if (!qt::IsLiveUserData(theUserData) || index < 1) return qt::Result(paramErr);
   UserDataRecord::Item* item = qt::FindItem(*theUserData, udType, index);
   if (item == nullptr) return qt::Result(userDataItemNotFound);
-  theUserData->items.erase(theUserData->items.begin() + (item - theUserData->items.data()));
+  theUserData->Erase(item);
   return qt::Result(noErr);
 }
 
@@ -202,8 +237,8 @@ OSErr AddUserDataText(UserData theUserData, Handle data, OSType udType, SInt32 i
         return qt::Result(userDataItemNotFound);
       UserDataRecord::Item fresh;
       fresh.type = udType;
-      theUserData->items.push_back(std::move(fresh));
-      item = &theUserData->items.back();
+      theUserData->Add(std::move(fresh));
+      item = qt::FindItem(*theUserData, udType, index);
     }
     std::vector<qt::TextEntry> entries;
     if (!qt::ParseTextEntries(item->payload, entries)) return qt::Result(paramErr);
@@ -234,7 +269,7 @@ OSErr RemoveUserDataText(UserData theUserData, OSType udType, SInt32 index, SInt
     if (entry == entries.end()) return qt::Result(userDataItemNotFound);
     entries.erase(entry);
     if (entries.empty()) {
-      theUserData->items.erase(theUserData->items.begin() + (item - theUserData->items.data()));
+      theUserData->Erase(item);
     } else {
       item->payload = qt::BuildTextEntries(entries);
     }
@@ -250,7 +285,7 @@ OSErr PutUserDataIntoHandle(UserData theUserData, Handle h) {
     sp::ByteWriter w;
     w.BE32(0);
     w.FourCC(kUserDataListType);
-    for (const auto& item : theUserData->items) {
+    for (const auto& item : theUserData->Items()) {
       w.BE32(UInt32(item.payload.size() + 8));
       w.FourCC(item.type);
       w.Bytes(item.payload.data(), item.payload.size());
@@ -285,7 +320,7 @@ OSErr NewUserDataFromHandle(Handle h, UserData* theUserData) {
       item.type = atom.type;
       item.payload.assign(bytes.begin() + std::ptrdiff_t(atom.dataStart),
                           bytes.begin() + std::ptrdiff_t(atom.dataStart + atom.dataSize));
-      ud->items.push_back(std::move(item));
+      ud->Add(std::move(item));
     }
     *theUserData = ud;
   } catch (const std::bad_alloc&) {

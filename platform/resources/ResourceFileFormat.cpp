@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "ByteOrder.h"
 
@@ -94,15 +95,14 @@ bool Serialize(const FileImage& image, std::vector<UInt8>& out) {
   // Types in the order of their first resource.
   std::vector<ResType> types;
   std::vector<std::vector<const Entry*>> groups;
+  std::unordered_map<ResType, std::size_t> groupOf;
   for (const Entry& e : image.entries) {
-    auto it = std::find(types.begin(), types.end(), e.type);
-    if (it == types.end()) {
+    auto it = groupOf.emplace(e.type, types.size());
+    if (it.second) {
       types.push_back(e.type);
       groups.emplace_back();
-      groups.back().push_back(&e);
-    } else {
-      groups[std::size_t(it - types.begin())].push_back(&e);
     }
+    groups[it.first->second].push_back(&e);
   }
   const std::size_t count = image.entries.size();
   if (types.size() > 0xFFFF) return false;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ByteOrder.h"
@@ -14,6 +15,7 @@
 #include "MacMemory.h"
 #include "detail/ResourceFileFormat.h"
 #include "detail/ResourceFileIO.h"
+#include "detail/ResourceTable.h"
 #include "files/internal/FileLocations.h"
 #include "resources/internal/ResourceChain.h"
 
@@ -21,16 +23,7 @@ namespace {
 
 namespace resfile = sp_platform::resfile;
 
-struct Resource {
-  ResType type = 0;
-  SInt16 id = 0;
-  UInt8 attributes = 0;
-  bool hasName = false;
-  std::string name;  // the name's bytes, at most 255
-  resfile::ResourceBytes bytes;
-  Handle handle = nullptr;  // null while not loaded
-  bool filled = false;      // the handle holds the bytes (not an empty handle)
-};
+using resfile::Resource;
 
 struct ResFile {
   SInt16 refNum = 0;
@@ -40,7 +33,7 @@ struct ResFile {
   bool changed = false;   // the map or a resource changed since the file was read or written
   UInt16 attributes = 0;
   std::array<UInt8, resfile::kReservedSize> reserved{};
-  std::vector<std::unique_ptr<Resource>> resources;
+  resfile::ResourceTable resources;
 };
 
 class ResourceChain {
@@ -94,29 +87,24 @@ class ResourceChain {
     return path;
   }
 
-  Resource* Find(ResType type, SInt16 id, bool currentOnly) {
+  // The first resource of the type and number in the files searched, and its file.
+  Resource* Find(ResType type, SInt16 id, bool currentOnly, ResFile** home = nullptr) {
     for (ResFile* file : SearchPath(currentOnly)) {
-      if (Resource* r = FindIn(*file, type, id)) return r;
+      if (Resource* r = file->resources.Find(type, id)) {
+        if (home != nullptr) *home = file;
+        return r;
+      }
     }
     return nullptr;
   }
 
-  static Resource* FindIn(ResFile& file, ResType type, SInt16 id) {
-    for (auto& r : file.resources) {
-      if (r->type == type && r->id == id) return r.get();
-    }
-    return nullptr;
-  }
-
-  // The resource whose handle this is, and its file.
+  // The resource whose handle this is, and its file: the files opened last are asked first.
   Resource* OwnerOf(Handle h, ResFile** home = nullptr) {
     if (h == nullptr) return nullptr;
-    for (auto& file : files_) {
-      for (auto& r : file->resources) {
-        if (r->handle == h) {
-          if (home != nullptr) *home = file.get();
-          return r.get();
-        }
+    for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+      if (Resource* r = (*file)->resources.OfHandle(h)) {
+        if (home != nullptr) *home = file->get();
+        return r;
       }
     }
     return nullptr;
@@ -165,11 +153,11 @@ class ResourceChain {
   }
 
   static void DisposeHandles(ResFile& file) {
-    for (auto& r : file.resources) {
-      if (r->handle != nullptr) DisposeHandle(r->handle);
-      r->handle = nullptr;
-      r->filled = false;
-    }
+    file.resources.ForEach([&file](Resource& r) {
+      if (r.handle != nullptr) DisposeHandle(r.handle);
+      file.resources.SetHandle(r, nullptr);
+      r.filled = false;
+    });
   }
 
  private:
@@ -228,7 +216,7 @@ std::unique_ptr<ResFile> FileFromImage(resfile::FileImage& image) {
     r->hasName = e.hasName;
     r->name = std::move(e.name);
     r->bytes = std::move(e.bytes);
-    file->resources.push_back(std::move(r));
+    file->resources.Add(std::move(r));
   }
   return file;
 }
@@ -287,32 +275,32 @@ void TakeChangedBytes(Resource& r) {
 // Writes the file to disk when it changed. Memory-only files have nothing to write to.
 OSErr WriteFile(ResFile& file) {
   bool changed = file.changed;
-  for (auto& r : file.resources) {
-    if (r->attributes & resChanged) changed = true;
-  }
+  file.resources.ForEach([&changed](Resource& r) {
+    if (r.attributes & resChanged) changed = true;
+  });
   if (!changed) return noErr;
   if (!file.onDisk) {
-    for (auto& r : file.resources) TakeChangedBytes(*r);
+    file.resources.ForEach(TakeChangedBytes);
     file.changed = false;
     return noErr;
   }
   if (!file.writable) return wrPermErr;
   // The changed marks move to the file, so a failed write is tried again by the next one.
   file.changed = true;
-  for (auto& r : file.resources) TakeChangedBytes(*r);
+  file.resources.ForEach(TakeChangedBytes);
   resfile::FileImage image;
   image.attributes = file.attributes;
   image.reserved = file.reserved;
-  for (auto& r : file.resources) {
+  file.resources.ForEach([&image](const Resource& r) {
     resfile::Entry e;
-    e.type = r->type;
-    e.id = r->id;
-    e.attributes = r->attributes;
-    e.hasName = r->hasName;
-    e.name = r->name;
-    e.bytes = r->bytes;
+    e.type = r.type;
+    e.id = r.id;
+    e.attributes = r.attributes;
+    e.hasName = r.hasName;
+    e.name = r.name;
+    e.bytes = r.bytes;
     image.entries.push_back(std::move(e));
-  }
+  });
   std::vector<UInt8> bytes;
   // Past the format's limits (16 MB of data, 32 KB of names) the file has no room left.
   if (!resfile::Serialize(image, bytes)) return dskFulErr;
@@ -325,13 +313,14 @@ OSErr WriteFile(ResFile& file) {
 
 // The resource's handle, loaded as SetResLoad asks; null with memFullErr when memory runs
 // out.
-Handle LoadedHandle(Resource& r, bool load) {
+Handle LoadedHandle(ResFile& file, Resource& r, bool load) {
   if (r.handle == nullptr) {
-    r.handle = NewHandle(load ? Size(r.bytes.Size()) : 0);
-    if (r.handle == nullptr) {
+    Handle h = NewHandle(load ? Size(r.bytes.Size()) : 0);
+    if (h == nullptr) {
       Error() = memFullErr;
       return nullptr;
     }
+    file.resources.SetHandle(r, h);
     r.filled = false;
   }
   if (load && !r.filled) {
@@ -349,8 +338,8 @@ Handle LoadedHandle(Resource& r, bool load) {
   return r.handle;
 }
 
-Handle LoadedHandle(Resource& r) {
-  return LoadedHandle(r, Chain().ResLoad());
+Handle LoadedHandle(ResFile& file, Resource& r) {
+  return LoadedHandle(file, r, Chain().ResLoad());
 }
 
 // The resource whose handle this is (and its file); null with resNotFound for any other
@@ -380,18 +369,19 @@ void LetGoOfHandle(Handle theResource, bool dispose) {
   if (r->attributes & resChanged) home->changed = true;
   TakeChangedBytes(*r);
   if (dispose) DisposeHandle(r->handle);
-  r->handle = nullptr;
+  home->resources.SetHandle(*r, nullptr);
   r->filled = false;
   Error() = noErr;
 }
 
 Handle GetFrom(ResType type, SInt16 id, bool currentOnly) {
-  Resource* r = Chain().Find(type, id, currentOnly);
+  ResFile* home = nullptr;
+  Resource* r = Chain().Find(type, id, currentOnly, &home);
   if (r == nullptr) {
     Error() = resNotFound;
     return nullptr;
   }
-  return LoadedHandle(*r);
+  return LoadedHandle(*home, *r);
 }
 
 std::string NameBytes(ConstStr255Param name) {
@@ -414,8 +404,9 @@ bool SameName(const std::string& a, ConstStr255Param b) {
 Handle GetNamedFrom(ResType type, ConstStr255Param name, bool currentOnly) {
   if (name != nullptr) {
     for (ResFile* file : Chain().SearchPath(currentOnly)) {
-      for (auto& r : file->resources) {
-        if (r->type == type && r->hasName && SameName(r->name, name)) return LoadedHandle(*r);
+      for (auto& r : file->resources.OfType(type)) {
+        resfile::CountExamined(1);
+        if (r->hasName && SameName(r->name, name)) return LoadedHandle(*file, *r);
       }
     }
   }
@@ -424,22 +415,21 @@ Handle GetNamedFrom(ResType type, ConstStr255Param name, bool currentOnly) {
 }
 
 SInt16 CountIn(const std::vector<ResFile*>& path, ResType type) {
-  SInt32 count = 0;
-  for (ResFile* file : path) {
-    for (auto& r : file->resources) {
-      if (r->type == type) ++count;
-    }
-  }
+  std::size_t count = 0;
+  for (ResFile* file : path) count += file->resources.OfType(type).size();
   Error() = noErr;
-  return SInt16(std::min<SInt32>(count, 0x7FFF));
+  return SInt16(std::min<std::size_t>(count, 0x7FFF));
 }
 
 Handle IndexIn(const std::vector<ResFile*>& path, ResType type, SInt16 index) {
-  SInt32 seen = 0;
+  std::size_t before = 0;
   for (ResFile* file : path) {
-    for (auto& r : file->resources) {
-      if (r->type == type && ++seen == index) return LoadedHandle(*r);
+    const auto& list = file->resources.OfType(type);
+    if (index >= 1 && std::size_t(index) <= before + list.size()) {
+      resfile::CountExamined(1);
+      return LoadedHandle(*file, *list[std::size_t(index) - before - 1]);
     }
+    before += list.size();
   }
   Error() = resNotFound;
   return nullptr;
@@ -447,11 +437,10 @@ Handle IndexIn(const std::vector<ResFile*>& path, ResType type, SInt16 index) {
 
 std::vector<ResType> TypesIn(const std::vector<ResFile*>& path) {
   std::vector<ResType> types;
+  std::unordered_set<ResType> seen;
   for (ResFile* file : path) {
-    for (auto& r : file->resources) {
-      if (std::find(types.begin(), types.end(), r->type) == types.end()) {
-        types.push_back(r->type);
-      }
+    for (ResType type : file->resources.Types()) {
+      if (seen.insert(type).second) types.push_back(type);
     }
   }
   return types;
@@ -481,7 +470,7 @@ SInt16 UniqueIn(const std::vector<ResFile*>& path, ResType type) {
   for (SInt32 id = 128; id <= 0x7FFF; ++id) {
     bool used = false;
     for (ResFile* file : path) {
-      if (ResourceChain::FindIn(*file, type, SInt16(id)) != nullptr) used = true;
+      if (file->resources.Find(type, SInt16(id)) != nullptr) used = true;
     }
     if (!used) {
       Error() = noErr;
@@ -580,23 +569,27 @@ OSErr AddApplicationResource(ResType type, SInt16 id, const void* bytes, std::si
                              const char* name) {
   if (bytes == nullptr && size > 0) return paramErr;
   ResFile* file = Chain().File(kSpApplicationResFile);
-  auto r = std::make_unique<Resource>();
-  r->type = type;
-  r->id = id;
-  if (name != nullptr) {
-    r->hasName = true;
-    r->name.assign(name, std::min<std::size_t>(std::strlen(name), 255));
+  // One already there keeps its place and takes the new contents.
+  Resource* r = file->resources.Find(type, id);
+  if (r == nullptr) {
+    auto made = std::make_unique<Resource>();
+    made->type = type;
+    made->id = id;
+    r = file->resources.Add(std::move(made));
   }
+  if (r->handle != nullptr) DisposeHandle(r->handle);
+  file->resources.SetHandle(*r, nullptr);
+  r->filled = false;
+  r->attributes = 0;
+  r->hasName = name != nullptr;
+  r->name.assign(name != nullptr ? name : "",
+                 name != nullptr ? std::min<std::size_t>(std::strlen(name), 255) : 0);
   r->bytes.Assign(bytes, size);
-  for (auto& old : file->resources) {
-    if (old->type == type && old->id == id) {
-      if (old->handle != nullptr) DisposeHandle(old->handle);
-      old = std::move(r);
-      return noErr;
-    }
-  }
-  file->resources.push_back(std::move(r));
   return noErr;
+}
+
+UInt64 ResourcesExaminedByLookUps() {
+  return resfile::ResourcesExamined();
 }
 
 OSErr UseApplicationResourceFile(const std::string& path) {
@@ -644,9 +637,10 @@ void DetachResource(Handle theResource) {
 }
 
 void LoadResource(Handle theResource) {
-  Resource* r = Owned(theResource);
+  ResFile* home = nullptr;
+  Resource* r = Owned(theResource, &home);
   if (r == nullptr) return;
-  LoadedHandle(*r, true);
+  LoadedHandle(*home, *r, true);
 }
 
 SInt16 HomeResFile(Handle theResource) {
@@ -701,7 +695,7 @@ void AddResource(Handle theData, ResType theType, SInt16 theID, ConstStr255Param
   ResourceChain& chain = Chain();
   ResFile* file = chain.CurrentFile();
   if (theData == nullptr || file == nullptr || chain.OwnerOf(theData) != nullptr ||
-      ResourceChain::FindIn(*file, theType, theID) != nullptr) {
+      file->resources.Find(theType, theID) != nullptr) {
     Error() = addResFailed;
     return;
   }
@@ -719,7 +713,7 @@ void AddResource(Handle theData, ResType theType, SInt16 theID, ConstStr255Param
   r->handle = theData;
   r->filled = true;
   r->attributes = resChanged;
-  file->resources.push_back(std::move(r));
+  file->resources.Add(std::move(r));
   file->changed = true;
   Error() = noErr;
 }
@@ -732,9 +726,7 @@ void RemoveResource(Handle theResource) {
     Error() = rmvResFailed;
     return;
   }
-  auto& list = home->resources;
-  list.erase(std::find_if(list.begin(), list.end(),
-                          [r](const std::unique_ptr<Resource>& p) { return p.get() == r; }));
+  home->resources.Remove(r);
   home->changed = true;
   Error() = noErr;
 }
@@ -816,7 +808,7 @@ void SetResInfo(Handle theResource, SInt16 theID, ConstStr255Param name) {
   ResFile* home = nullptr;
   Resource* r = Changeable(theResource, &home);
   if (r == nullptr) return;
-  r->id = theID;
+  home->resources.SetId(*r, theID);
   if (name != nullptr) {
     r->hasName = true;
     r->name = NameBytes(name);

@@ -86,6 +86,7 @@ void ResetFiles() {
   sp_platform::files::CloseAllForks();
   sp_platform::files::DropFileCompletions();
   sp_platform::files::ResetAudioCDs();
+  sp_platform::files::SetDiscDrives({});
   sp_platform::files::ResetCatalogueAndVolumes();
 }
 
@@ -107,6 +108,10 @@ OSErr EjectAudioCD(SInt16 vRefNum) {
 
 void SetMediaFolder(const std::string& path) {
   sp_platform::files::SetMediaFolder(path);
+}
+
+void SetDiscDrives(const std::vector<std::string>& drives) {
+  sp_platform::files::SetDiscDrives(drives);
 }
 
 void RestartFileCatalogue() {

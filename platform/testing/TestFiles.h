@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "MacTypes.h"
 
@@ -53,11 +54,18 @@ int PendingFileCompletions();
 // new volume reference number, or 0 when the folder is no disc (or no room is left).
 SInt16 MountAudioCD(const std::string& folder);
 // Ejects an emulated audio CD: its reference number answers nsvErr from then on; the folder
-// stays. noErr, or nsvErr when no such disc is mounted.
+// or image stays. noErr, nsvErr when no such disc is mounted, fBsyErr while a file on it is
+// open, or the error of a drive that did not eject.
 OSErr EjectAudioCD(SInt16 vRefNum);
-// Sets the media folder: each sub-folder holding ".TOC.plist" is a disc, mounted when the
-// volumes are next listed. An empty path switches it off.
+// Sets the media folder: each sub-folder holding ".TOC.plist" is a disc, and so is each CUE/BIN
+// image ("Name.cue" beside "Name.bin"), mounted when the volumes are next listed. An empty
+// path switches it off.
 void SetMediaFolder(const std::string& path);
+
+// The CD drives looked at for discs (ResetFiles sets none, so the machine's own drives never
+// reach a test): each path a drive holding a disc. A ".cue" file stands for a drive holding
+// that image; its eject goes to libcdio like a real drive's and fails there.
+void SetDiscDrives(const std::vector<std::string>& drives);
 
 // Saves the catalogue and drops it from memory, so that ids are resolved from the saved file
 // as after the program's restart.

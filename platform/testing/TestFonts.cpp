@@ -1,6 +1,7 @@
 #include "TestFonts.h"
 
 #include "quickdraw/internal/FontTable.h"
+#include "quickdraw/internal/TextMeasure.h"
 
 namespace sp_testing {
 
@@ -17,6 +18,14 @@ std::vector<FontFamily> InstalledFontFamilies() {
     families.push_back({family.number, family.name});
   }
   return families;
+}
+
+UInt64 MeasuredTextBytes() {
+  return sp_platform::MeasuredTextBytes();
+}
+
+void ResetMeasuredTextBytes() {
+  sp_platform::ResetMeasuredTextBytes();
 }
 
 FixedMetricFontScope::FixedMetricFontScope()

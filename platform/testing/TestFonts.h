@@ -34,6 +34,11 @@ struct FontFamily {
 // Every installed family, sorted by name byte for byte: what a font menu lists.
 std::vector<FontFamily> InstalledFontFamilies();
 
+// The bytes of text measured (TextWidth, PixelToChar, StyledLineBreak, ...) since the last
+// reset: a measure of the work done that does not depend on time.
+UInt64 MeasuredTextBytes();
+void ResetMeasuredTextBytes();
+
 // UseFixedMetricFont(true) for the life of the scope, restoring the previous state.
 class FixedMetricFontScope {
  public:

@@ -43,6 +43,11 @@ void FillPort(CGrafPtr port, UInt32 rgb) {
   }
 }
 
+bool ReadPNG(const std::string& path, std::vector<UInt32>* pixels, UInt32* width,
+             UInt32* height) {
+  return sp_platform::ReadPNGFile(path.c_str(), pixels, width, height) == noErr;
+}
+
 UInt32 FlushCount(CGrafPtr port) {
   return sp_platform::PortFlushCount(port);
 }

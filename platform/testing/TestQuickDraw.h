@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "MacTypes.h"
 #include "QuickDraw.h"
@@ -20,6 +21,11 @@ RGBColor ReadPixelColor(CGrafPtr port, SInt16 h, SInt16 v);
 
 // Sets every pixel of the port to the colour 0xRRGGBB, ignoring the clip (a known start).
 void FillPort(CGrafPtr port, UInt32 rgb);
+
+// Reads a PNG file into rows of 0xRRGGBB pixels (alpha dropped); false when it cannot be read
+// or is no PNG.
+bool ReadPNG(const std::string& path, std::vector<UInt32>* pixels, UInt32* width,
+             UInt32* height);
 
 // QDFlushPortBuffer calls on the port since it was made.
 UInt32 FlushCount(CGrafPtr port);

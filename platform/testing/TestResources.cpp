@@ -14,6 +14,10 @@ void RestartResources() {
   sp_platform::RestartResourceChain();
 }
 
+UInt64 ResourcesExamined() {
+  return sp_platform::ResourcesExaminedByLookUps();
+}
+
 OSErr AddAppResource(ResType type, SInt16 id, const void* bytes, std::size_t size,
                      const char* name) {
   return sp_platform::AddApplicationResource(type, id, bytes, size, name);

@@ -24,6 +24,10 @@ OSErr AddAppResource(ResType type, SInt16 id, const void* bytes, std::size_t siz
 OSErr AddAppResource(ResType type, SInt16 id, const std::vector<UInt8>& bytes,
                      const char* name = nullptr);
 
+// How many resources the Resource Manager's look-ups have examined since the program started
+// (a look-up through an index counts one): tests compare differences with what they read.
+UInt64 ResourcesExamined();
+
 // The bytes of a well-formed 'STR#' holding these strings.
 std::vector<UInt8> MakeStringList(const std::vector<std::string>& strings);
 

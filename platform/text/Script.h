@@ -93,3 +93,61 @@ void UpperString(Str255 theString, Boolean diacSensitive);
 ScriptCode FontToScript(SInt16 fontNumber);
 // The script of the system: smJapanese.
 ScriptCode GetScriptManagerSystemScript();
+
+// ---- Script variables ----
+
+// Selectors of GetScriptVariable.
+enum : SInt16 {
+  smScriptSysFond = 12,  // the script's system font
+  smScriptAppFond = 14,  // the script's application font
+};
+// The system font (smScriptSysFond) or application font (smScriptAppFond) of the script.
+// Every font of the system shows Japanese, so every script answers the system's fonts; any
+// other selector gives 0.
+SInt32 GetScriptVariable(ScriptCode script, SInt16 selector);
+
+// ---- Line and word breaks ----
+//
+// Break opportunities follow the Unicode line-breaking rules for Japanese (a line may end
+// after spaces and hyphens and between Japanese characters, never before closing punctuation
+// such as 。、」 or small kana that close a syllable), word bounds the Unicode word rules with
+// a dictionary for Japanese words. The text is MacJapanese; offsets count its bytes and never
+// fall inside a two-byte character. Lengths and offsets are 32-bit: a window of text may pass
+// 32,767 bytes.
+
+typedef SInt8 StyledLineBreakCode;
+enum : StyledLineBreakCode { smBreakWord = 0, smBreakChar = 1, smBreakOverflow = 2 };
+
+// Where a line holding textPtr[textStart .. textEnd - 1] in the current port's text settings
+// must end, the bytes before textStart (from textPtr[0]) being what stands before them on the
+// line and textLen bytes in all being readable (bytes after textEnd are context for the
+// rules). *textWidth is the room in pixels (16.16); *textOffset is non-zero on entry when the
+// run is the first on its line. The characters are measured as TextWidth measures them.
+// - smBreakOverflow: the run fits; *textWidth decreases by its width and *textOffset is
+//   textEnd.
+// - Otherwise the run overflows at the character at offset o. Spaces (0x20) from o up to a
+//   break opportunity may hang past the room: smBreakWord with *textOffset after them (at
+//   most textEnd). Else smBreakWord with the last break opportunity b, 0 < b <= o, before or
+//   inside the run. Without one, on the first run of a line: smBreakChar at o, or after the
+//   run's first character when not even that fits, so a line always takes a character; on a
+//   later run: smBreakWord at 0 (the line ends before textPtr[0]).
+// A null argument, or textStart / textEnd outside 0 .. textLen, gives smBreakOverflow with
+// nothing changed. flags is not used.
+StyledLineBreakCode StyledLineBreak(Ptr textPtr, SInt32 textLen, SInt32 textStart,
+                                    SInt32 textEnd, SInt32 flags, Fixed* textWidth,
+                                    SInt32* textOffset);
+
+struct OffPair {
+  SInt32 offFirst;
+  SInt32 offSecond;
+};
+typedef OffPair OffsetTable[3];
+typedef void* NBreakTablePtr;  // null: the script's default word rules (the only ones)
+
+// The word holding the character at offset (leadingEdge) or the character before it (not
+// leadingEdge): offsets[0] = its first byte and the byte after it; offsets[1] and [2] are
+// zero. A word is a stretch of letters, digits, kana or kanji, a run of spaces, or one mark of
+// punctuation. Offsets outside the text are taken as its nearest end; a null text or a length
+// below 1 gives {0, 0}.
+void FindWordBreaks(Ptr textPtr, SInt32 textLength, SInt32 offset, Boolean leadingEdge,
+                    NBreakTablePtr breaks, OffsetTable offsets, ScriptCode script);

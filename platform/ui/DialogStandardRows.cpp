@@ -197,8 +197,8 @@ OSStatus DialogMouseDown(EventRef event, EventTargetRef target) {
   return noErr;
 }
 
-// {'cmds', 1} on a dialog window, and on the application when the front window is a dialog
-// with the standard handler: the clipboard commands and Select All on the focused field.
+// {'cmds', 1} on a dialog window, and on the application when the front non-floating window is
+// a dialog with the standard handler: the clipboard commands and Select All on the focused field.
 OSStatus DialogCommand(EventRef event, DialogRecord* record) {
   if (record == nullptr) return eventNotHandledErr;
   HICommand command = {};
@@ -214,7 +214,7 @@ OSStatus DialogWindowCommand(EventRef event, EventTargetRef target) {
 }
 
 OSStatus DialogApplicationCommand(EventRef event, EventTargetRef) {
-  DialogRecord* record = dialogs::LookupByWindow(FrontWindow());
+  DialogRecord* record = dialogs::LookupByWindow(FrontNonFloatingWindow());
   WindowAttributes attributes = 0;
   if (record == nullptr || GetWindowAttributes(record->window, &attributes) != noErr ||
       (attributes & kWindowStandardHandlerAttribute) == 0) {
@@ -249,7 +249,7 @@ const StandardHandlerRow kRows[] = {
     {kEventClassCommand, kEventCommandProcess, kEventTargetKindApplication,
      DialogApplicationCommand,
      "dialogs: the clipboard commands that reach the application act on the focused edit-text "
-     "item of the front window when it is a dialog with the standard handler"},
+     "item of the front non-floating window when it is a dialog with the standard handler"},
     {kEventClassWindow, kEventWindowDrawContent, kEventTargetKindWindow, DialogDrawContent,
      "dialogs: drawing a dialog window's content draws its items (DrawDialog)"},
 };

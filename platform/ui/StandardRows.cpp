@@ -30,8 +30,8 @@ OSStatus ApplicationMenuKeyEquivalent(EventRef event, EventTargetRef) {
 
 // {'keyb', 1 and 2} on the application: a key nobody took becomes typed text, as the text
 // services did: a {'text', 2} event carrying the key's character ('tstx', MacJapanese) and the
-// key event itself ('tske'), sent to the window keys go to (the front window), else the
-// application.
+// key event itself ('tske'), sent to the window keys go to (the front non-floating window, past
+// any palette in front of it), else the application.
 OSStatus ApplicationTextFromKey(EventRef event, EventTargetRef) {
   char ch = 0;
   if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
@@ -46,7 +46,7 @@ OSStatus ApplicationTextFromKey(EventRef event, EventTargetRef) {
   SetEventParameter(text, kEventParamTextInputSendText, typeChar, 1, &ch);
   SetEventParameter(text, kEventParamTextInputSendKeyboardEvent, typeEventRef, sizeof event,
                     &event);
-  WindowRef front = FrontWindow();
+  WindowRef front = FrontNonFloatingWindow();
   EventTargetRef focus =
       front != nullptr ? GetWindowEventTarget(front) : GetApplicationEventTarget();
   OSStatus status = SendEventToEventTarget(text, focus);
@@ -61,7 +61,8 @@ const StandardHandlerRow kRows[] = {
      "sends that item's command ({'cmds', 1}, MenuKey's search)"},
     {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindApplication, ApplicationTextFromKey,
      "a raw key-down nobody took (not a menu key equivalent) is sent on as typed text "
-     "({'text', 2} with 'tstx' and 'tske') to the front window, else the application"},
+     "({'text', 2} with 'tstx' and 'tske') to the front non-floating window, else the "
+     "application"},
     {kEventClassKeyboard, kEventRawKeyRepeat, kEventTargetKindApplication, ApplicationTextFromKey,
      "a repeated key nobody took is sent on as typed text, as a key-down is"},
 };

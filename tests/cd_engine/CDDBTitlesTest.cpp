@@ -2,6 +2,8 @@
 // that are missing, damaged or random.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -256,4 +258,78 @@ TEST_F(CDDBTitles, IndexMultiplyingOneLongListMakesABoundedNumberOfTitles) {
   EXPECT_EQ(TitleAt(Key(19, 59, 74)), "Disc");
   EXPECT_EQ(TitleAt(Key(19, 59, 74), 1), "<no title>");
   EXPECT_EQ(log.Count(), 1u);
+}
+
+namespace {
+
+// The bytes of a title file of `count` discs, each with a list of its own (the index and the
+// lists: count + 1 resources, without names), laid out as the classic map has it. Made by
+// hand: the Resource Manager's writer stops where names could no longer be reached, and
+// another program's title file need not.
+std::vector<UInt8> ManyDiscsFile(SInt16 count, std::vector<Disc>& discs) {
+  discs.clear();
+  for (SInt16 i = 0; i < count; ++i) {
+    discs.push_back(Disc{0, UInt8(i / 4500), UInt8(i / 75 % 60), UInt8(i % 75 + 1),
+                         SInt16(i + 1), {"Disc " + std::to_string(i)}});
+  }
+  std::vector<std::pair<ResType, std::vector<UInt8>>> resources = {
+      {kSpCDDBIndexType, IndexBytes(discs, count)}};
+  for (const Disc& d : discs) resources.push_back({SpFourCC("STR#"), StringList(0, d.strings).bytes});
+  sp::ByteWriter data, map;
+  std::vector<UInt32> offsets;
+  for (const auto& r : resources) {
+    offsets.push_back(UInt32(data.Size()));
+    data.BE32(UInt32(r.second.size()));
+    data.Bytes(r.second.data(), r.second.size());
+  }
+  const UInt32 mapOffset = 256 + UInt32(data.Size());
+  const UInt32 mapLength = 28 + 2 + 2 * 8 + UInt32(resources.size()) * 12;
+  sp::ByteWriter header;
+  for (UInt32 v : {256u, mapOffset, UInt32(data.Size()), mapLength}) header.BE32(v);
+  map.Bytes(header.Data().data(), header.Size());
+  map.Zeros(8);
+  map.BE16(28);
+  map.BE16(UInt16(std::min<UInt32>(mapLength, 0xFFFF)));  // no names: never reached
+  map.BE16(1);
+  map.FourCC(kSpCDDBIndexType);
+  map.BE16(0);
+  map.BE16(18);
+  map.FourCC(SpFourCC("STR#"));
+  map.BE16(UInt16(count - 1));
+  map.BE16(30);
+  for (std::size_t i = 0; i < resources.size(); ++i) {
+    map.BE16(i == 0 ? UInt16(kSpCDDBIndexID) : UInt16(discs[i - 1].listID));
+    map.BE16(0xFFFF);
+    map.U8(0);
+    map.BE24(offsets[i]);
+    map.BE32(0);
+  }
+  sp::ByteWriter file;
+  file.Bytes(header.Data().data(), header.Size());
+  file.Zeros(240);
+  file.Bytes(data.Data().data(), data.Size());
+  file.Bytes(map.Data().data(), map.Size());
+  return file.Data();
+}
+
+}  // namespace
+
+// Every disc's list is looked up, loaded, asked for its file and released: each of these
+// goes through an index, so a file ten times as large costs ten times the work, never more.
+TEST_F(CDDBTitles, ALargeTitleFileIsReadWithWorkInProportionToItsSize) {
+  for (SInt32 entries : {4096, 32768}) {  // the index and a list for each disc
+    SCOPED_TRACE(entries);
+    const SInt16 count = SInt16(entries - 1);
+    std::vector<Disc> discs;
+    const std::vector<UInt8> bytes = ManyDiscsFile(count, discs);
+    std::ofstream(home_.Path(".config/" + std::string(kSpCDDBFileName)), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    SpDisposeCDDBManager();
+    const UInt64 before = sp_testing::ResourcesExamined();
+    const Disc& last = discs.back();
+    EXPECT_EQ(TitleAt(Key(last.minutes, last.seconds, UInt32(last.frames - 1))), last.strings[0]);
+    const UInt64 examined = sp_testing::ResourcesExamined() - before;
+    EXPECT_GE(examined, UInt64(count)) << "every list is looked up";
+    EXPECT_LE(examined, 4u * UInt64(entries));
+  }
 }

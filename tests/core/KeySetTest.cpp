@@ -48,4 +48,22 @@ TEST(KeySet, CommandSMatchesOnlyItsOwnCaseAndModifiers) {
   EXPECT_TRUE(log.Has("cKeySet::CopyKeySet", 1) && log.Has("cKeySetItem::EqualItem", 1));
 }
 
+// The framework's list operation cuts the chain after an item: what followed stays a chain of
+// its own. Clearing a list (checked for leaks by the sanitizer) frees every item all the same.
+TEST(ListLinks, UnlinkNextCutsTheChainAfterTheItem) {
+  cOSTypeBoxItem a(1), b(2), c(3);
+  a.LinkToNext(&b);
+  a.LinkToNext(&c);  // after the last: a, b, c
+  EXPECT_EQ(a.UnlinkNext(), &b);
+  EXPECT_EQ(a.GetNextObjectPtr(), nullptr);
+  EXPECT_EQ(b.GetBeforeObjectPtr(), nullptr);
+  EXPECT_EQ(b.GetNextObjectPtr(), &c) << "the part cut off stays linked";
+  EXPECT_EQ(a.UnlinkNext(), nullptr);
+
+  cOSTypeBox box;
+  for (OSType type : {SpFourCC("TEXT"), SpFourCC("AIFF"), SpFourCC("WAVE")}) box.AddNewType(type);
+  box.WipeoutItemList();
+  EXPECT_FALSE(box.ExistTargetType(SpFourCC("AIFF")));
+}
+
 }  // namespace

@@ -370,6 +370,8 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   Top(taken, "A   ")->SetupLongData(1, 1);
   EXPECT_EQ(taken->SavePrefDataInFile(), notAFileErr);
   EXPECT_TRUE(Exists(Path("Taken")));
+  // Saving every modified file at quit answers the failure too, not success.
+  EXPECT_EQ(Sp_SaveModifyPreferenceStock(), notAFileErr);
 }
 
 // ---- Places kept across runs -------------------------------------------------------------------

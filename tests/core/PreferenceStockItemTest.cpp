@@ -188,6 +188,18 @@ TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {
   EXPECT_EQ(a->GetNextObjectPtr(), d);
 }
 
+// A group looked up before it has a child is found again rather than made twice (the file
+// would gain an empty item on every run); an item holding a value is no group.
+TEST_F(PreferenceStockItem, GroupOnlyLookUpTakesAnItemWithoutAValueButNotOneWithAValue) {
+  cPrefStockData* empty = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Grup"), 1, 1);
+  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Grup"), 1, 1), empty);
+  item_->SetupLongData(5, 1);
+  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 1, 0), nullptr);
+  cPrefStockData* group = file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 1, 1);
+  EXPECT_NE(group, item_) << "a second item of the id, for the group";
+  EXPECT_EQ(file_->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Item"), 0, 0), item_);
+}
+
 TEST_F(PreferenceStockItem, ReferenceNumbersAreNeverGivenTwiceEvenByALaterManager) {
   std::vector<UInt32> seen{item_->GetReferenceNo()};
   for (int i = 0; i < 5; ++i)

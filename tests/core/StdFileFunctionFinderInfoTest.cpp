@@ -156,7 +156,8 @@ TEST_F(FinderInformation, AFolderLoopInADamagedCatalogueEndsTheWalksUpward) {
   const SInt32 inner = MakeFolder(outer, "Inner");
   // The saved catalogue gets Outer's parent set to Inner. Its layout: magic 4, version 2,
   // sections 4; each section a mount path (16-bit length first), next id 4, count 4, then
-  // entries of id 4, parent 4, inode 8 and a path (16-bit length first).
+  // entries of id 4, parent 4, inode 8, kind 1, known 1, stamp 8, generation 4 and a path
+  // (16-bit length first).
   sp_testing::RestartFileCatalogue();
   const std::string file = home_.Path(".local/share/mediamanager/file-catalogue");
   std::ifstream in(file, std::ios::binary);
@@ -170,7 +171,7 @@ TEST_F(FinderInformation, AFolderLoopInADamagedCatalogueEndsTheWalksUpward) {
     at += 2 + sp::LoadBE16(b + at) + 4;
     const UInt32 count = sp::LoadBE32(b + at);
     at += 4;
-    for (UInt32 i = 0; i < count; ++i, at += 18 + sp::LoadBE16(b + at + 16)) {
+    for (UInt32 i = 0; i < count; ++i, at += 32 + sp::LoadBE16(b + at + 30)) {
       if (sp::LoadBE32(b + at) != UInt32(outer)) continue;
       sp::StoreBE32(b + at + 4, UInt32(inner));
       patched = true;

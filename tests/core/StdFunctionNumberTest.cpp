@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cfloat>
 #include <cmath>
@@ -12,7 +14,9 @@
 #include "Random.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTesting.h"
+#include "TestBundle.h"
 #include "TestClock.h"
+#include "TestFiles.h"
 #include "TestResources.h"
 
 namespace {
@@ -245,4 +249,32 @@ TEST(StdFunctionNumber, RandomIntegersStayWithinLimitsAndReachBothEvenOneApart) 
     EXPECT_EQ(Sp_GetRandomIntNumberByTick(0, 0xFFFFFFFFu), TickCount());
     sp_testing::AdvanceClockTicks(7);
   }
+}
+
+// With the bundle layout the name is the bundle folder's, into the buffer of a classic name:
+// a long one comes as its stand-in, and nothing is written past the 32 bytes. The layout
+// cannot be switched off again, so this runs in a child process of its own.
+TEST(StdFunctionNumberBundle, TheBundlesNameStaysInsideTheBufferOfAClassicName) {
+  EXPECT_EXIT(
+      {
+        sp_testing::HomeScope home;
+        Sp_BundleProjectTypeEnable();
+        int failures = 0;
+        for (const std::string name : {std::string("Short.app"), std::string(60, 'L') + ".app"}) {
+          mkdir(home.Path(name).c_str(), 0700);
+          sp_testing::SetMainBundleFolder(home.Path(name));
+          char buffer[80];
+          std::memset(buffer, '#', sizeof buffer);
+          short vRefNum = 0;
+          SInt32 dirID = 0;
+          const bool ok = Sp_GetApplicatinFolderInfo(vRefNum, dirID, buffer) == noErr;
+          const std::string got(buffer, strnlen(buffer, sizeof buffer));
+          const bool fits = got.size() <= 31 && buffer[got.size()] == '\0' &&
+                            std::string(buffer + 32, 48) == std::string(48, '#');
+          const bool named = name.size() <= 31 ? got == name : got.find('#') != std::string::npos;
+          if (!ok || !fits || !named || dirID <= 2) ++failures;
+        }
+        _exit(failures);
+      },
+      ::testing::ExitedWithCode(0), "");
 }

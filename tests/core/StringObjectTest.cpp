@@ -274,6 +274,21 @@ TEST_F(StringObject, PoolRunningDryDuringAnAppendKeepsTheString) {
   }
 }
 
+// A record that came from no pool (a caller's own) is reported when cleared and emptied all
+// the same, so that a copy onto it replaces its text rather than appending to it.
+TEST_F(StringObject, ClearingAnObjectWithoutAManagerStillEmptiesIt) {
+  sSO_StringObjectBase stray{};
+  ErrorLogCapture log;
+  SpSO_strcopy(&stray, "first");
+  SpSO_strcopy(&stray, "second");
+  EXPECT_EQ(TextOf(&stray), "second");
+  EXPECT_TRUE(IsConsistent(&stray));
+  EXPECT_TRUE(log.Has("SpSO_Clear", 1));
+  SpSO_Clear(&stray);
+  EXPECT_EQ(stray.length, 0);
+  EXPECT_EQ(FreeItems(), kSO_PoolBlockSlotCount) << "its items went back to the pool";
+}
+
 TEST_F(StringObject, DoubleDisposeIsLoggedOnceAndLeavesTheFreeListWhole) {
   sSO_StringObjectBase* obj = SpSO_NewStringObject();
   sSO_StringObjectBase* copy = obj;

@@ -310,3 +310,44 @@ TEST_F(MouseTrace, AnimationShowsEachFrameForItsTicksAndEndsAtTheLastFrame) {
   }
   EXPECT_EQ(a.GetStatus(nullptr, nullptr), 0);
 }
+
+// A still animation asked after a running one does not let the hover pass take the cursor
+// back: the idle answer is "running" when any animation ran.
+TEST_F(MouseTrace, AnyRunningAnimationKeepsTheHoverCursorAway) {
+  sp_testing::AdvanceClockTicks(1);
+  sp_testing::PostMouseMoved(Point{50, 50});
+  cAnimationCursorObject first(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
+  cAnimationCursorObject running(kCurserAnimationTurnBack, kAnimationCursorAnywhere, nullptr,
+                                 nullptr, 0);
+  cAnimationCursorObject current(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr,
+                                 0);
+  for (cAnimationCursorObject* a : {&first, &running, &current}) {
+    a->AddCursorItem(a == &running ? kFrame2 : kFrame1, 0, 10, nullptr, nullptr);
+    a->StartAnimation();  // listed in this order; the last is the current one
+  }
+  running.AddCursorItem(kFrame3, 0, 10, nullptr, nullptr);
+  running.SetStartUp();
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1) << "the still ones are asked before and after";
+  EXPECT_EQ(sp_testing::CurrentCursor().id, kFrame2);
+}
+
+// The verify procedure names the part of the area under the pointer; a move into another part
+// applies the cursor again, which it could not if the hit search had already stored the new
+// part's code.
+TEST_F(MouseTrace, MovingIntoAnotherPartOfAnAreaAppliesItsCursorAgain) {
+  auto a = Area(window_, R(0, 0, 100, 100), 0, kCursId);
+  Watch(*a, "A");
+  a->verifyPositionProc = [](Point p, short, unsigned long, short& code) -> unsigned char {
+    code = p.h < 50 ? 1 : 2;
+    return 1;
+  };
+  const CursorKind kBW = CursorKind::kCursor;
+  // clang-format off
+  const HoverStep steps[] = {
+      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, kBW, kCursId, "into part 1"},
+      {130, 120, {"inside:A@30,20"}, kBW, kCursId, "within part 1"},
+      {170, 120, {"cursor:A", "inside:A@70,20"}, kBW, kCursId, "into part 2"},
+  };
+  // clang-format on
+  Play(steps);
+}

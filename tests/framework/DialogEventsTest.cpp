@@ -428,33 +428,6 @@ TEST_F(DialogEvents, AnUpdateDrawsTheStaticTextAndEmptiesTheUpdateRegion) {
 class ClassicDialogLoop : public DialogEvents {
  protected:
   bool CarbonEventMode() const override { return false; }
-
-  // Runs the classic loop until nothing is queued any more, or for 100 events should it never
-  // settle.
-  static void RunLoop() {
-    static int events = 0;
-    events = 0;
-    SInt32 counter = 0;
-    unsigned long idle = 0;
-    Sp_SetupFirstCallProcPtr(
-        [](EventRecord*, unsigned long) -> unsigned char {
-          if (++events > 100) mainLoopFlag_GlV = 0;
-          return 0;
-        },
-        0, &counter);
-    Sp_SetupEventIdleTimeProcedure(
-        [](unsigned long) {
-          if (sp_testing::QueuedEventCount() == 0) mainLoopFlag_GlV = 0;
-        },
-        0, 0, &idle);
-    executeMainEventTerminateProcedureFlag_GlV = 0;
-    frontAppFlag_GlV = 1;
-    Sp_MainEventLoop();
-    executeMainEventTerminateProcedureFlag_GlV = 1;
-    mainLoopFlag_GlV = 1;
-    Sp_DeleteFirstCallProcPtr(counter);
-    Sp_UnsetEventIdleTimeProcedure(idle);
-  }
 };
 
 TEST_F(ClassicDialogLoop, AModelessDialogTakesReturnForItsDefaultButtonAndClicksOnItsItems) {
@@ -469,7 +442,7 @@ TEST_F(ClassicDialogLoop, AModelessDialogTakesReturnForItsDefaultButtonAndClicks
   sp_testing::PostKeyDown(0x0D, 0x24);
   sp_testing::PostMouseDown(Centre(6));
   sp_testing::PostMouseUp(Centre(6));
-  RunLoop();
+  RunClassicLoop();
   EXPECT_EQ(Calls(), (Log{"ok.buttonDown(0)@0", "ok.buttonUp@0", "ok.completed@0",
                           "check.mouseDown(11)@10", "check.buttonDown(11)@10", "check.buttonUp@0",
                           "check.upInside@0", "check.completed@0"}));

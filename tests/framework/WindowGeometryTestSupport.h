@@ -133,6 +133,34 @@ class WindowGeometryFixture : public framework_test::FrameworkFixture {
         type, kSpWindowInFrontOfAll));
   }
 
+  // Runs the classic loop until no event it takes is queued (the drags of a click are no
+  // classic events), for 200 events at most should it never settle.
+  static void RunClassicLoop() {
+    static int events = 0;
+    events = 0;
+    SInt32 counter = 0;
+    unsigned long idle = 0;
+    Sp_SetupFirstCallProcPtr(
+        [](EventRecord*, unsigned long) -> unsigned char {
+          if (++events > 200) mainLoopFlag_GlV = 0;
+          return 0;
+        },
+        0, &counter);
+    Sp_SetupEventIdleTimeProcedure(
+        [](unsigned long) {
+          EventRecord next = {};
+          if (!EventAvail(everyEvent, &next)) mainLoopFlag_GlV = 0;
+        },
+        0, 0, &idle);
+    executeMainEventTerminateProcedureFlag_GlV = 0;
+    frontAppFlag_GlV = 1;
+    Sp_MainEventLoop();
+    executeMainEventTerminateProcedureFlag_GlV = 1;
+    mainLoopFlag_GlV = 1;
+    Sp_DeleteFirstCallProcPtr(counter);
+    Sp_UnsetEventIdleTimeProcedure(idle);
+  }
+
   // The mouse goes down at `where` and then follows `steps`, one per idle pass of the loop
   // that tracks it.
   void ScriptMouse(Point where, std::vector<MouseStep> steps) {

@@ -96,15 +96,22 @@ class MovieUserData : public ::testing::Test {
   UserData userData_ = nullptr;
 };
 
-TEST_F(MovieUserData, TitleIsReadAtLanguage0Or11AndOnlyTagsMakeARecord) {
+TEST_F(MovieUserData, TitleIsReadInTheScriptOfItsLanguageAndOnlyTagsMakeARecord) {
+  // The ISO language code "und" packed in 15 bits: Unicode text.
+  const SInt16 kUnd = (('u' - 0x60) << 10) | (('n' - 0x60) << 5) | ('d' - 0x60);
   const struct {
     SInt16 language;
     std::string stored;
     std::string title;  // as the record delivers it
   } cases[] = {
       {0, "Hello", "Hello"},
-      {0, "Caf\x8E", "Caf?"},  // MacRoman e-acute: the program's text has no such letter
+      // Mac Roman e-acute, o-umlaut and O-slash: letters the program's text lacks lose their
+      // accents and keep their neighbours.
+      {0, "Caf\x8E Bj\x9Ark \xAF", "Cafe Bjork O"},
       {11, kJapaneseTitle, kJapaneseTitle},
+      {kUnd, "Bj\xC3\xB6rk & \xE5\x9D\x82\xE6\x9C\xAC", "Bjork & " + tagtest::MacJ("坂本")},
+      {kUnd, tagtest::UTF16LEWithMark(u"Sigur Rós 日本"), "Sigur Ros " + tagtest::MacJ("日本")},
+      {kUnd, "\xF0\x9F\x98\x80 \xC3\x86", "? AE"},  // no such character; a ligature
   };
   for (const auto& c : cases) {
     RemoveEveryItem();
@@ -135,15 +142,17 @@ TEST_F(MovieUserData, TitleIsReadAtLanguage0Or11AndOnlyTagsMakeARecord) {
 TEST_F(MovieUserData, AMovieOfAnotherProgramKeepsItsTags) {
   // The ffmpeg tool marks its text with the ISO code "und" (neither language 0 nor 11) and
   // writes it in UTF-8.
-  ASSERT_TRUE(qt_test::MakeToneFile(folder_.path + "/other.mov",
-                                    "-c:a pcm_s16be -metadata artist=Someone -metadata "
-                                    "title=\xE3\x82\xBF\xE3\x82\xA4\xE3\x83\x88\xE3\x83\xAB"));
+  ASSERT_TRUE(qt_test::MakeToneFile(
+      folder_.path + "/other.mov",
+      "-c:a pcm_s16be -metadata 'artist=Sigur R\xC3\xB3s & \xE5\x9D\x82\xE6\x9C\xAC' "
+      "-metadata title=\xE3\x82\xBF\xE3\x82\xA4\xE3\x83\x88\xE3\x83\xAB"));
   DisposeMovie(movie_);
   movie_ = qt_test::OpenTestMovie(folder_, "other.mov");
   ASSERT_NE(movie_, nullptr);
   Record record = Read();
   ASSERT_TRUE(record);
-  EXPECT_EQ(tagtest::Title(*record) + "|" + tagtest::Artist(*record), kJapaneseTitle + "|Someone");
+  EXPECT_EQ(tagtest::Title(*record) + "|" + tagtest::Artist(*record),
+            kJapaneseTitle + "|Sigur Ros & " + tagtest::MacJ("坂本"));
 }
 
 cSp_MusicFileMusicInfoDataObj* NewID3Record() {
@@ -173,17 +182,19 @@ TEST_F(MovieUserData, AnID3TagIsWrittenAsJapaneseTextReplacingTheTagsOfAnyLangua
   EXPECT_EQ(GetNextUserDataType(userData_, kSpQT_cmt), 0u) << "TXXX has no movie type";
 }
 
-TEST_F(MovieUserData, AnMP4TagIsWrittenWithItsGenreNamedAndTextThatIsNoJapaneseIsNotAdded) {
+TEST_F(MovieUserData, AnMP4TagIsWrittenWithItsGenreNamedAndAccentsDroppedButBrokenTextIsNot) {
   RemoveEveryItem();
   cSp_MusicFileMusicInfoDataObj record(kSpMusicInfo_MP4Meta);
-  std::string utf8Title = "Caf\xC3\xA9";  // é: MacJapanese has no such letter
+  // é: MacJapanese has no such letter.
+  std::string utf8Title = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";
   record.SetupNewTextData(kSpQT_nam, "Song", 4, 0);
   record.SetupNewTextData(kSpMP4_gnre, std::string("\0\x12", 2).c_str(), 2, 0);
   record.SetupNewTextData(0xA9777274 /* ©wrt */, "Composer", 8, 0);
   record.SetupNewTextData(kSpQT_alb, utf8Title.c_str(), SInt32(utf8Title.size()), 0);
   EXPECT_EQ(record.SetupID3intoMovieFileWithUserData(movie_), 0) << "only ID3 records count";
-  EXPECT_EQ("Song|Rock|Composer|Caf?", Text(kSpQT_nam) + "|" + Text(kSpQT_gen) + "|" +
-                                           Text(0xA9636F6D /* ©com */) + "|" + Text(kSpQT_alb));
+  EXPECT_EQ("Song|Rock|Composer|Cafe " + tagtest::MacJ("日本"),
+            Text(kSpQT_nam) + "|" + Text(kSpQT_gen) + "|" + Text(0xA9636F6D /* ©com */) + "|" +
+                Text(kSpQT_alb));
   RemoveEveryItem();
   // A lead byte with nothing after it.
   EXPECT_EQ(AddUserDataTextFromCString(userData_, SInt32(kSpQT_nam), 1, "abc\x82"),

@@ -416,6 +416,46 @@ TEST_F(LibraryRecordTest, TheArtistTreeMatchesAndDescribesItsAlbums) {
 
 // ---- Memory ---------------------------------------------------------------------------------
 
+// A track keeps its texts in one block: replacing one keeps the others, and a text or file
+// record that cannot be stored is left empty without touching the rest.
+TEST(LibraryTrackTexts, OneTextChangesAloneAndAFailedStoreLosesOnlyThatText) {
+  std::unique_ptr<cSPiTMI_TrackInfoObj> track(Make({1, "Ann", "Songs", 1, 1, 1000}));
+  const auto texts = [&] {
+    std::string s;
+    for (int f = 0; f < kSpiTMI_TextFieldCount; ++f) {
+      s += std::string(track->GetText(tSpiTMI_TextField(f))) + "/" +
+           std::to_string(track->GetTextEncoding(tSpiTMI_TextField(f))) + "|";
+    }
+    return s;
+  };
+  ASSERT_EQ(noErr, track->SetupText(kSpiTMI_Comments, std::string(40, 'c').c_str(), 7));
+  ASSERT_EQ(noErr, track->SetupText(kSpiTMI_Album, "", 1));
+  const std::string comments = std::string(40, 'c') + "/7|";
+  EXPECT_EQ("/0|/0|/0|Ann/1|/0|/0|" + comments + "/0|", texts());
+  const std::string genre(64, 'g');  // one byte more than the field takes
+  EXPECT_EQ(paramErr, track->SetupText(kSpiTMI_Genre, genre.c_str(), 1));
+  const char* tooLong[kSpiTMI_TextFieldCount] = {"Tune", nullptr, genre.c_str()};
+  EXPECT_EQ(paramErr, track->SetupTexts(tooLong, 1));
+  EXPECT_EQ("/0|/0|/0|Ann/1|/0|/0|" + comments + "/0|", texts()) << "nothing changed";
+
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(memFullErr, track->SetupText(kSpiTMI_Artist, "Bob", 1));
+  sp_testing::FailNthAllocation(1);
+  const char* all[kSpiTMI_TextFieldCount] = {"Tune"};
+  EXPECT_EQ(memFullErr, track->SetupTexts(all, 1));
+  sp_testing::FailNthAllocation(1);
+  sExtStdFileInfo file = {1, -1, 2, "song.aiff", 7};
+  EXPECT_EQ(memFullErr, track->SetupLocationFile(file));
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ("/0|/0|/0|/0|/0|/0|" + comments + "/0|", texts()) << "only the artist is gone";
+  EXPECT_EQ(0, track->GetLocationFile().valid);
+
+  ASSERT_EQ(noErr, track->SetupLocationFile(file));
+  ASSERT_EQ(noErr, track->SetupTexts(all, 3));
+  EXPECT_EQ("Tune/3|/0|/0|/0|/0|/0|/0|/0|", texts()) << "every text replaced";
+  EXPECT_STREQ("song.aiff", track->GetLocationFile().fileName);
+}
+
 TEST_F(LibraryModelTest, RunningOutOfMemoryLeavesEveryStructureConsistent) {
   const std::vector<T> tracks = {{3, "A", "X", 1, 2, 1000},
                                  {1, "A", "X", 2, 2, 2000},

@@ -1,5 +1,6 @@
-// Reading "iTunes Music Library.xml": the keys of a track, file locations, track ids, playlists,
-// damaged files, and reloading when the file changes.
+// Reading "iTunes Music Library.xml": the keys of a track, the program's text of its names,
+// file locations, track ids, playlists, damaged files, hostile files, and reloading when the
+// file changes.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,9 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "CoreFoundation.h"
 #include "ErrorLogCapture.h"
 #include "Folders.h"
 #include "SpStdFileFunction.h"
+#include "SpTextCodec.h"
 #include "SpiTunesMusicInfoObject.h"
 #include "iTunesLibraryTestSupport.h"
 
@@ -106,6 +109,59 @@ TEST_F(LibraryReaderTest, EveryKeyOfATrackIsReadAndCounted) {
             Summary(*library->SerchTrackInfoObjectFromTrackID(8)));
   EXPECT_EQ(1, library->GetMusicFolder().valid);
   EXPECT_STREQ("Music", library->GetMusicFolder().fileName);
+}
+
+// The program's text (MacJapanese) of a UTF-8 text.
+std::string MacJ(const std::string& utf8) {
+  std::string out;
+  sp::text::UTF8ToMacJapanese(utf8, out);
+  return out;
+}
+
+TEST_F(LibraryReaderTest, LettersMacJapaneseLacksLoseOnlyTheirAccentsInEveryTextAndPlaylistName) {
+  const struct {
+    std::string written;  // UTF-8, as the file holds it
+    std::string shown;    // the program's text
+  } cases[] = {
+      {"Bj\xC3\xB6rk", "Bjork"},
+      {"Sigur R\xC3\xB3s & \xE5\x9D\x82\xE6\x9C\xAC\xE9\xBE\x8D\xE4\xB8\x80",
+       "Sigur Ros & " + MacJ("坂本龍一")},
+      {"\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing Stra\xC3\x9F" "e", "AEroskobing Strasse"},
+      {"Mo\xCC\x88tley", "Motley"},                 // decomposed: the accent alone goes
+      {"\xF0\x9F\x98\x80 \xE6\x97\xA5", "? " + MacJ("日")},  // no such character
+      {"C:\\Music", "C:\x80Music"},                 // MacJapanese writes a backslash at 0x80
+  };
+  std::vector<std::pair<long long, std::string>> tracks;
+  std::vector<std::string> playlists;
+  for (const auto& c : cases) {
+    const long long id = tracks.size() + 1;
+    tracks.push_back({id, Dict({{"Track ID", Int(id)},
+                                {"Name", Str(c.written)},
+                                {"Artist", Str(c.written)},
+                                {"Composer", Str(c.written)},
+                                {"Album", Str(c.written)},
+                                {"Grouping", Str(c.written)},
+                                {"Genre", Str(c.written)},
+                                {"Comments", Str(c.written)}})});
+    playlists.push_back(PlayList(c.written, {id}));
+  }
+  auto library = CreateFrom(LibraryXml(tracks, playlists));
+  ASSERT_NE(nullptr, library);
+  const ciTunesInfoMusicGroupObj* list = library->GetFirstPlayList();
+  SInt32 id = 0;
+  for (const auto& c : cases) {
+    const cSPiTMI_TrackInfoObj* t = library->SerchTrackInfoObjectFromTrackID(++id);
+    ASSERT_NE(nullptr, t);
+    for (tSpiTMI_TextField f : {kSpiTMI_Name, kSpiTMI_Artist, kSpiTMI_Composer, kSpiTMI_Album,
+                                kSpiTMI_Grouping, kSpiTMI_Genre, kSpiTMI_Comments}) {
+      EXPECT_EQ(c.shown, t->GetText(f)) << c.written << " field " << int(f);
+      EXPECT_EQ(UInt32(kCFStringEncodingMacJapanese), t->GetTextEncoding(f));
+    }
+    EXPECT_EQ(8, t->GetKeyCount()) << c.written;
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(c.shown, list->GetName());
+    list = list->GetMusicGroupLinkNextObjectPtr();
+  }
 }
 
 TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscapesDecoded) {
@@ -208,6 +264,172 @@ TEST_F(LibraryReaderTest, ALibraryThatDoesNotParseIsNotReadAndAddsNothing) {
   auto other = CreateFrom(ittest::Plist(ittest::Array({Dict({{"Tracks", Dict({})}})})));
   ASSERT_NE(nullptr, other);
   EXPECT_EQ(nullptr, other->GetFirstTrack());
+}
+
+// The library reader checks a document as the property-list reader does: the same values are
+// refused, and a number is read wherever it converts to 32 bits.
+TEST_F(LibraryReaderTest, AFileIsReadExactlyWhenThePropertyListReaderReadsIt) {
+  const long long kRefused = -1;
+  const struct {
+    std::string value;  // the value of a track's "Total Time"
+    long long time;     // the track's total time, or kRefused
+  } cases[] = {
+      {Int(42), 42},
+      {"<integer> 42\n</integer>", 42},
+      {"<integer>+42</integer>", 42},
+      {"<integer>-0</integer>", 0},
+      {"<integer>0x1F</integer>", 31},
+      {"<integer>-0X1f</integer>", UInt32(-31)},
+      {"<integer>000000000000000000000000042</integer>", 42},
+      {"<integer>2147483648</integer>", 0},  // a number, but not of 32 bits
+      {"<integer>-9223372036854775808</integer>", 0},
+      {"<integer>0x</integer>", kRefused},
+      {"<integer>0xg</integer>", kRefused},
+      {"<integer>00x5</integer>", kRefused},
+      {"<integer>4 2</integer>", kRefused},
+      {"<integer>- 5</integer>", kRefused},
+      {"<integer></integer>", kRefused},
+      {"<integer>9223372036854775808</integer>", kRefused},
+      {"<integer>-9223372036854775809</integer>", kRefused},
+      {"<real>215900.0</real>", 215900},
+      {"<real> +1e3 </real>", 1000},
+      {"<real>2.5</real>", 0},
+      {"<real>nan</real>", 0},
+      {"<real>2147483648.0</real>", 0},
+      {"<real>1.2.3</real>", kRefused},
+      {"<real>+</real>", kRefused},
+      {"<real>1e999</real>", kRefused},
+      {"<date>2006-03-04T05:06:07Z</date>", 0},
+      {"<date> 2006-03-04T05:06:07Z </date>", 0},
+      {"<date>2006-13-04T05:06:07Z</date>", kRefused},
+      {"<date>2006-03-04T05:06:07</date>", kRefused},
+      {"<data> AQ ID= </data>", 0},
+      {"<data>AQ=ID</data>", kRefused},
+      {"<data>A*</data>", kRefused},
+      {"<true/>", 0},
+      {"<false> </false>", 0},
+      {"<true>x</true>", kRefused},
+      {"<array><integer>5</integer></array>", 0},
+      {"<dict><key>a</key></dict>", kRefused},                  // a key without a value
+      {"<dict><string>a</string></dict>", kRefused},            // a value without a key
+      {"<string>a</string><string>b</string>", kRefused},       // two values for one key
+      {"<key>a</key>", kRefused},                               // two keys in a row
+      {"<string><string>a</string></string>", kRefused},        // an element in a leaf
+      {"<strings>a</strings>", kRefused},                       // no element of a list
+      {"<integer>1</integer>text", kRefused},                   // text outside a value
+      {"<integer>1</integer><plist><dict/></plist>", kRefused}, // a misplaced plist
+  };
+  for (const auto& c : cases) {
+    const std::string xml = LibraryXml({{1, Dict({{"Track ID", Int(1)}, {"Total Time", c.value}})}});
+    CFDataRef data =
+        CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(xml.data()), CFIndex(xml.size()));
+    CFPropertyListRef list = CFPropertyListCreateFromXMLData(nullptr, data, 0, nullptr);
+    const bool listRead = list != nullptr;
+    if (list != nullptr) CFRelease(list);
+    CFRelease(data);
+    auto library = CreateFrom(xml);
+    EXPECT_EQ(listRead, library != nullptr) << c.value;
+    EXPECT_EQ(c.time != kRefused, library != nullptr) << c.value;
+    if (library == nullptr || library->GetFirstTrack() == nullptr) continue;
+    EXPECT_EQ(UInt32(c.time), library->GetFirstTrack()->GetTotalTime()) << c.value;
+  }
+}
+
+// ---- Hostile files ------------------------------------------------------------------------------
+
+// A library written to cost the most: huge texts where a field takes little and where nothing
+// reads them, keys written over and over, a track nested as deeply as a property list may be,
+// a crowd of empty tracks and a playlist naming one track again and again. Every size grows
+// with n.
+std::string HostileLibrary(int n, const std::string& songURL) {
+  const std::string huge(std::size_t(n) * 64 * 1024, 'x');
+  std::string repeated;
+  for (int i = 0; i < n * 500; ++i) {
+    repeated += "<key>Name</key>" + Str("name " + std::to_string(i)) + "<key>Location</key>" +
+                Str(songURL + "?" + std::to_string(i));
+  }
+  repeated += "<key>Name</key>" + Str("last") + "<key>Location</key>" + Str(songURL);
+  // Inside <plist>, the root, "Tracks" and the track, 252 arrays reach the most elements open.
+  std::string nested;
+  for (int i = 0; i < 252; ++i) nested += "<array>";
+  for (int i = 0; i < 252; ++i) nested += "</array>";
+  std::vector<std::pair<long long, std::string>> tracks = {
+      {1, Dict({{"Track ID", Int(1)}, {"Name", Str(huge)}, {"Kind", Str(huge)}})},
+      {2, "<dict><key>Track ID</key><integer>2</integer>" + repeated + "</dict>"},
+      {3, Dict({{"Track ID", Int(3)},
+                {"Track Count", Int(2147483647)},
+                {"Year", "<integer>" + std::string(std::size_t(n) * 1000, '0') + "2003</integer>"},
+                {"Extra", nested}})},
+  };
+  for (int i = 0; i < n * 1000; ++i) tracks.push_back({100 + i, "<dict/>"});
+  std::vector<long long> ids(std::size_t(n) * 2000, 2);
+  return LibraryXml(tracks, {PlayList("Again", ids)});
+}
+
+TEST_F(LibraryReaderTest, AHostileLibraryIsReadInMemoryAndWorkThatDoNotGrowWithIt) {
+  const std::string song = MakeFile("Music/song.aiff");
+  sp_itunes::ReadingCounts counts[2];
+  unsigned long filingSteps[2] = {};
+  const int sizes[2] = {1, 10};
+  for (int i = 0; i < 2; ++i) {
+    const int n = sizes[i];
+    const unsigned long before = sp_itunes::gFilingSteps;
+    auto library = CreateFrom(HostileLibrary(n, FileURL(song)));
+    filingSteps[i] = sp_itunes::gFilingSteps - before;
+    counts[i] = sp_itunes::gReadingCounts;
+    ASSERT_NE(nullptr, library) << n;
+    const cSPiTMI_TrackInfoObj* first = library->SerchTrackInfoObjectFromTrackID(1);
+    const cSPiTMI_TrackInfoObj* second = library->SerchTrackInfoObjectFromTrackID(2);
+    const cSPiTMI_TrackInfoObj* third = library->SerchTrackInfoObjectFromTrackID(3);
+    ASSERT_TRUE(first && second && third);
+    EXPECT_STREQ("", first->GetText(kSpiTMI_Name)) << "too long for the field";
+    EXPECT_EQ("last|" + FileURL(song) + "|song.aiff", std::string(second->GetText(kSpiTMI_Name)) +
+                                                          "|" + second->GetText(kSpiTMI_Location) +
+                                                          "|" + second->GetLocationFile().fileName)
+        << "the last of each repeated key";
+    EXPECT_EQ(-1, third->GetTrackCount()) << "the low 16 bits";
+    EXPECT_EQ(2003, third->GetYear());
+    SInt32 tracks = 0;
+    for (auto* t = library->GetFirstTrack(); t != nullptr; t = t->GetTrackLinkNextObjectPtr())
+      ++tracks;
+    EXPECT_EQ(3 + n * 1000, tracks);
+    ASSERT_NE(nullptr, library->GetFirstPlayList());
+    EXPECT_EQ(n * 2000, library->GetFirstPlayList()->GetContainGroupItem());
+  }
+  // Ten times the file: no more text held, no deeper nesting, no more texts taken or files
+  // looked for, and filing that grows with the tracks only.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_LE(counts[i].mostTextHeld, std::size_t(4 * kSpiTM_LongTextSize)) << sizes[i];
+    EXPECT_EQ(256u, counts[i].deepestNesting) << sizes[i];
+    EXPECT_EQ(3u, counts[i].textsRead) << "the name and location of track 2, the playlist's name";
+    EXPECT_EQ(1u, counts[i].fileLookups) << sizes[i];
+    EXPECT_LT(filingSteps[i], 100ul * (3 + 1000 * sizes[i]));
+  }
+  EXPECT_EQ(counts[0].mostTextHeld, counts[1].mostTextHeld);
+}
+
+TEST_F(LibraryReaderTest, NestingPastTheLimitAndEntitiesAreRefusedWithoutGrowing) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<array>";
+  for (int i = 0; i < 100000; ++i) deep += "</array>";
+  // Each level of entities names the one below ten times: a billion letters if expanded.
+  std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [\n<!ENTITY a0 \"aaaaaaaaaa\">\n";
+  for (int i = 1; i < 10; ++i) {
+    laughs += "<!ENTITY a" + std::to_string(i) + " \"";
+    for (int k = 0; k < 10; ++k) laughs += "&a" + std::to_string(i - 1) + ";";
+    laughs += "\">\n";
+  }
+  laughs += "]>\n<plist><dict><key>Tracks</key><dict><key>1</key><dict><key>Name</key>"
+            "<string>&a9;</string></dict></dict></dict></plist>\n";
+  const std::string external =
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
+      "<plist><dict><key>Music Folder</key><string>&e;</string></dict></plist>\n";
+  for (const std::string& xml : {ittest::Plist(deep), laughs, external}) {
+    EXPECT_EQ(nullptr, CreateFrom(xml));
+    EXPECT_LE(sp_itunes::gReadingCounts.deepestNesting, 256u);
+    EXPECT_LE(sp_itunes::gReadingCounts.mostTextHeld, 16u);
+    EXPECT_EQ(0u, sp_itunes::gReadingCounts.textsRead);
+  }
 }
 
 TEST_F(LibraryReaderTest, TheLibraryIsReadAgainOnlyWhenItsFileIsNewer) {

@@ -34,9 +34,6 @@ class FilesCatalog : public ::testing::Test {
     EXPECT_EQ(mkdir(home_.Path(relative).c_str(), 0700), 0) << relative;
     return FolderAt(home_, relative);
   }
-  SInt32 FileID(const Folder& folder, const std::string& name) {
-    return FileInfoOf(folder, name).fileParam.ioDirID;
-  }
   // PBResolveFileIDRefSync: the result, and the parent and name it gives.
   OSErr Resolve(SInt16 vRefNum, SInt32 fileID, SInt32* parent = nullptr,
                 std::string* name = nullptr) {
@@ -50,14 +47,6 @@ class FilesCatalog : public ::testing::Test {
     if (name != nullptr) *name = Text(buffer);
     return err;
   }
-  FSRef Ref(const Folder& folder, const std::string& name) {
-    FSSpec spec{};
-    EXPECT_EQ(FSMakeFSSpec(folder.vRefNum, folder.dirID, PStr(name), &spec), noErr) << name;
-    FSRef ref{};
-    EXPECT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << name;
-    return ref;
-  }
-
   sp_testing::HomeScope home_;
 };
 
@@ -319,6 +308,66 @@ TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {
 }
 
 
+// A catalogue of the earlier layout knew items by their inode numbers alone: its ids still
+// find their items, moved by another program, and are written in the new layout next.
+TEST_F(FilesCatalog, ACatalogueOfTheEarlierLayoutKeepsItsIds) {
+  WriteHostFile(home_.Path("kept"), "k");
+  const Folder home = FolderAt(home_, "");
+  const SInt32 id = FileID(home, "kept");
+  sp_testing::RestartFileCatalogue();
+  const std::string mount = fs::FindVolume(home.vRefNum)->mountPoint;
+  const std::string rel = home_.Path("kept").substr(mount == "/" ? 1 : mount.size() + 1);
+  struct stat st {};
+  ASSERT_EQ(lstat(home_.Path("kept").c_str(), &st), 0);
+  sp::ByteWriter w;  // one section holding one record: id, parent, inode number, path
+  w.Bytes("SpFC", 4);
+  w.BE16(1);
+  w.BE32(1);
+  w.BE16(UInt16(mount.size()));
+  w.Bytes(mount.data(), mount.size());
+  w.BE32(0x80000000u);
+  w.BE32(1);
+  w.BE32(UInt32(id));
+  w.BE32(UInt32(home.dirID));
+  w.BE64(UInt64(st.st_ino));
+  w.BE16(UInt16(rel.size()));
+  w.Bytes(rel.data(), rel.size());
+  WriteHostFile(fs::CatalogueFilePath(),
+                std::string(reinterpret_cast<const char*>(w.Data().data()), w.Size()));
+  fs::ResetCatalogueAndVolumes();
+  ASSERT_EQ(rename(home_.Path("kept").c_str(), home_.Path("moved").c_str()), 0);
+  std::string name;
+  EXPECT_EQ(Resolve(home.vRefNum, id, nullptr, &name), noErr);
+  EXPECT_EQ(name, "moved");
+  sp_testing::RestartFileCatalogue();
+  EXPECT_EQ(ReadHostFile(fs::CatalogueFilePath()).substr(0, 6), std::string("SpFC\0\2", 6));
+  EXPECT_EQ(Resolve(home.vRefNum, id), noErr);
+}
+
+// Renaming, moving or deleting an item looks at the records of the item and what it holds,
+// however many other items the catalogue knows.
+TEST_F(FilesCatalog, ChangesExamineTheRecordsOfTheItemNotTheWholeCatalogue) {
+  const Folder many = Make("Many"), work = Make("Work"), into = Make("Work/Into");
+  for (int i = 0; i < 1000; ++i) WriteHostFile(home_.Path("Many/f" + std::to_string(i)), "");
+  CInfoPBRec pb;
+  SInt16 listed = 0;  // every item of the folder listed, and so recorded
+  while (CatInfoOf(many.vRefNum, many.dirID, SInt16(listed + 1), &pb) == noErr) ++listed;
+  ASSERT_EQ(listed, 1000);
+  const Folder album = Make("Work/Album");
+  for (const char* n : {"a", "b", "c"}) WriteHostFile(home_.Path(std::string("Work/Album/") + n), n);
+  const SInt32 track = FileID(album, "a");
+  const UInt64 before = fs::CatalogueRecordsExamined();
+  ASSERT_EQ(HRename(album.vRefNum, album.dirID, PStr("b"), PStr("B")), noErr);
+  ASSERT_EQ(CatMove(work.vRefNum, work.dirID, PStr("Album"), into.dirID, nullptr), noErr);
+  ASSERT_EQ(HDelete(album.vRefNum, album.dirID, PStr("c")), noErr);
+  EXPECT_LE(fs::CatalogueRecordsExamined() - before, 20u);
+  std::string name;
+  SInt32 parent = 0;
+  EXPECT_EQ(Resolve(album.vRefNum, track, &parent, &name), noErr) << "the move took it along";
+  EXPECT_EQ(std::to_string(parent) + " " + name, std::to_string(album.dirID) + " a");
+  EXPECT_EQ(PathOf(Ref(album, "a")), home_.Path("Work/Into/Album/a"));
+}
+
 // One bad record costs its own id only: the ids of every other item still resolve.
 TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   WriteHostFile(home_.Path("a.txt"), "a");
@@ -328,7 +377,10 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   sp_testing::RestartFileCatalogue();
   const std::string file = fs::CatalogueFilePath();
   const std::string good = ReadHostFile(file);
-  const std::size_t at = good.find("b.txt");  // b's path; its id is 18 bytes before
+  // b's path relative to its volume; its id is 32 bytes before it, its kind 16.
+  const std::string mount = fs::FindVolume(home.vRefNum)->mountPoint;
+  const std::string rel = home_.Path("b.txt").substr(mount == "/" ? 1 : mount.size() + 1);
+  const std::size_t at = good.find(rel), nameAt = at + rel.size() - 5;
   ASSERT_NE(at, std::string::npos);
   auto damaged = [&](std::size_t pos, const std::string& bytes) {
     return std::string(good).replace(pos, bytes.size(), bytes);
@@ -339,10 +391,11 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
     bool bResolves;
     const char* why;
   } cases[] = {
-      {damaged(at, "../bb"), false, "b's path climbs out of its volume"},
-      {damaged(at - 18, std::string(4, '\0')), false, "b's id is 0"},
-      {damaged(at - 18, aID), false, "b's record claims a's id"},
-      {damaged(at, "a.txt"), true, "b's record names a's path: b is found by its inode"},
+      {damaged(nameAt, "../bb"), false, "b's path climbs out of its volume"},
+      {damaged(at - 32, std::string(4, '\0')), false, "b's id is 0"},
+      {damaged(at - 32, aID), false, "b's record claims a's id"},
+      {damaged(at - 16, "\x09"), false, "b's record names a kind of item there is not"},
+      {damaged(nameAt, "a.txt"), true, "b's record names a's path: b is found by its inode"},
       {good + "x", true, "bytes after the last section"},
   };
   for (const auto& c : cases) {
@@ -623,6 +676,40 @@ TEST_F(FilesCatalog, TheApplicationsSpecNamesTheRunningExecutable) {
   FSRef ref{};
   ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
   EXPECT_EQ(PathOf(ref), std::filesystem::read_symlink("/proc/self/exe").string());
+}
+
+}  // namespace
+
+namespace {
+
+// A save killed while it wrote leaves "file-catalogue.tmp-<pid>" behind (the children here
+// leave one each and end); the next save removes every one but its own, and nothing else.
+TEST_F(FilesCatalog, TemporaryFilesOfSavesThatNeverFinishedGoWithTheNextSave) {
+  const std::string file = fs::CatalogueFilePath();
+  const std::string folder = file.substr(0, file.rfind('/'));
+  std::filesystem::create_directories(folder);
+  std::vector<std::string> left;
+  for (int i = 0; i < 3; ++i) {
+    const pid_t child = fork();
+    if (child == 0) {
+      WriteHostFile(file + ".tmp-" + std::to_string(getpid()), std::string(4096, 'x'));
+      std::_Exit(0);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    left.push_back(file + ".tmp-" + std::to_string(child));
+  }
+  const std::vector<std::string> kept = {file + ".tmp-x", file + ".tmp-", folder + "/notes"};
+  for (const std::string& k : kept) WriteHostFile(k, "k");
+  for (const std::string& l : left) ASSERT_TRUE(HostExists(l));
+
+  WriteHostFile(home_.Path("item"), "i");
+  FileID(FolderAt(home_, ""), "item");
+  ASSERT_EQ(fs::SaveCatalogue(), noErr);
+  for (const std::string& l : left) EXPECT_FALSE(HostExists(l)) << l;
+  for (const std::string& k : kept) EXPECT_TRUE(HostExists(k)) << k;
+  EXPECT_TRUE(HostExists(file));
 }
 
 }  // namespace

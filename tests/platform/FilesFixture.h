@@ -133,6 +133,20 @@ inline HParamBlockRec FileInfoOf(const Folder& folder, const std::string& name,
   return pb;
 }
 
+// The id of a file by its name (PBHGetFInfoSync's ioDirID), and an FSRef of an item by its
+// name, through its FSSpec.
+inline SInt32 FileID(const Folder& folder, const std::string& name) {
+  return FileInfoOf(folder, name).fileParam.ioDirID;
+}
+
+inline FSRef Ref(const Folder& folder, const std::string& name) {
+  FSSpec spec{};
+  EXPECT_EQ(FSMakeFSSpec(folder.vRefNum, folder.dirID, PStr(name), &spec), noErr) << name;
+  FSRef ref{};
+  EXPECT_EQ(FSpMakeFSRef(&spec, &ref), noErr) << name;
+  return ref;
+}
+
 inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
   mkdir(home.Path("Documents").c_str(), 0700);
   return FolderAt(home, "Documents");

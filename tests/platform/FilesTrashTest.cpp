@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateMounts.h"
 #include "Clock.h"
 #include "DateTimeUtils.h"
 #include "Files.h"
@@ -195,6 +196,17 @@ TEST(FilesTrash, MovesRenamesAndDeletesThroughTheFileManagerKeepTheInfoFiles) {
   EXPECT_EQ(ReadHostFile(docs.path + "/R"), "second");
 }
 
+// What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buf[512];
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  pclose(pipe);
+  return out;
+}
+
 // Another Trash program (trash-cli) as the judge: it lists and restores what this program
 // trashed, and this program sees what it trashed, in the home and on a second volume (a
 // tmpfs mounted inside the test's home) with each kind of volume Trash.
@@ -204,22 +216,13 @@ class FilesTrashShared : public ::testing::Test {
     if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
     volume_ = home_.Path("vol");
     ASSERT_EQ(mkdir(volume_.c_str(), 0700), 0);
+    if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
     if (mount("tmpfs", volume_.c_str(), "tmpfs", 0, "size=1m") != 0)
       GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
     mounted_ = true;
   }
   void TearDown() override {
     if (mounted_) umount2(volume_.c_str(), MNT_DETACH);
-  }
-  // What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.
-  static std::string Run(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buf[512];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-    pclose(pipe);
-    return out;
   }
   sp_testing::HomeScope home_;
   std::string volume_;
@@ -243,7 +246,7 @@ TEST_F(FilesTrashShared, OtherTrashProgramsListAndRestoreOurItemsAndWeSeeTheirs)
   for (const auto& row : rows) {
     const std::string top = row.top.empty() ? home_.Home() : home_.Path(row.top);
     const std::string why = row.prepare + " in " + top;
-    Run("cd '" + top + "' && rm -rf .Trash* docs s .local/share/Trash && " + row.prepare +
+    Shell("cd '" + top + "' && rm -rf .Trash* docs s .local/share/Trash && " + row.prepare +
         " && mkdir docs");
     sp_testing::ResetFiles();
     files_test::Folder docs = files_test::FolderAt(home_, row.top.empty() ? "docs" : "vol/docs");
@@ -264,15 +267,72 @@ TEST_F(FilesTrashShared, OtherTrashProgramsListAndRestoreOurItemsAndWeSeeTheirs)
       EXPECT_EQ(fs::TrashInfoOriginalPath("/media/moved/" + row.trash, info), "/media/moved/docs/R")
           << why << ": the volume mounted elsewhere";
     }
-    EXPECT_NE(Run("trash-list 2>/dev/null").find(" " + docs.path + "/R\n"), std::string::npos)
+    EXPECT_NE(Shell("trash-list 2>/dev/null").find(" " + docs.path + "/R\n"), std::string::npos)
         << why;
-    Run("cd '" + docs.path + "' && echo 0 | trash-restore >/dev/null 2>&1");
+    Shell("cd '" + docs.path + "' && echo 0 | trash-restore >/dev/null 2>&1");
     EXPECT_EQ(ReadHostFile(docs.path + "/R"), "ours") << why << ": restored";
 
     WriteHostFile(docs.path + "/P", "theirs");
-    Run("trash-put '" + docs.path + "/P' 2>/dev/null");
+    Shell("trash-put '" + docs.path + "/P' 2>/dev/null");
     FInfo finfo;
     EXPECT_EQ(HGetFInfo(tv, trashDir, PStr("P"), &finfo), noErr) << why << ": we see theirs";
+  }
+}
+
+// $XDG_DATA_HOME on a file system of its own: the home Trash serves that one, while the volume
+// holding $HOME and a third volume each have a Trash of their own, so every item reaches its
+// Trash by a rename. A tmpfs is mounted over the test's home, and one each for the data folder
+// and the third volume inside it (named so that no other test's volume has their names), so
+// that no Trash is made outside the test's folders.
+class FilesTrashVolumes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access("/usr/bin/trash-put", X_OK) != 0) GTEST_SKIP() << "trash-cli is not installed";
+    if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+    for (const std::string& folder : {std::string(), std::string("xdg-data-volume"), std::string("third-volume")}) {
+      const std::string path = folder.empty() ? home_.Home() : home_.Path(folder);
+      mkdir(path.c_str(), 0700);
+      if (mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+      mounted_.push_back(path);
+    }
+    mkdir(home_.Path(".config").c_str(), 0700);
+    setenv("XDG_DATA_HOME", home_.Path("xdg-data-volume").c_str(), 1);
+    sp_testing::ResetFiles();
+  }
+  void TearDown() override {
+    for (auto it = mounted_.rbegin(); it != mounted_.rend(); ++it) umount2(it->c_str(), MNT_DETACH);
+    sp_testing::ResetFiles();
+  }
+  sp_testing::HomeScope home_;
+  std::vector<std::string> mounted_;
+};
+
+TEST_F(FilesTrashVolumes, EachItemGoesToTheTrashOfItsVolumeAndOtherProgramsRestoreIt) {
+  const std::string uid = std::to_string(getuid());
+  const struct {
+    const char* docs;   // where the item is, relative to the home
+    std::string trash;  // the Trash it must reach
+  } rows[] = {
+      {"docs", ".Trash-" + uid},
+      {"xdg-data-volume/docs", "xdg-data-volume/Trash"},
+      {"third-volume/docs", "third-volume/.Trash-" + uid},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.docs);
+    ASSERT_EQ(mkdir(home_.Path(row.docs).c_str(), 0700), 0);
+    const files_test::Folder docs = files_test::FolderAt(home_, row.docs);
+    WriteHostFile(docs.path + "/R", row.docs);
+    SInt16 tv = 0;
+    SInt32 trashDir = 0;
+    ASSERT_EQ(FindFolder(docs.vRefNum, kTrashFolderType, kCreateFolder, &tv, &trashDir), noErr);
+    EXPECT_EQ(tv, docs.vRefNum);
+    EXPECT_EQ(files_test::FolderAt(home_, row.trash + "/files").dirID, trashDir);
+    ASSERT_EQ(CatMove(docs.vRefNum, docs.dirID, PStr("R"), trashDir, nullptr), noErr);
+    EXPECT_TRUE(HostExists(home_.Path(row.trash + "/files/R")));
+    EXPECT_NE(Shell("trash-list 2>/dev/null").find(" " + docs.path + "/R\n"), std::string::npos);
+    Shell("cd '" + docs.path + "' && echo 0 | trash-restore >/dev/null 2>&1");
+    EXPECT_EQ(ReadHostFile(docs.path + "/R"), row.docs) << "restored";
   }
 }
 

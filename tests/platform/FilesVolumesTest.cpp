@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateMounts.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
@@ -29,6 +30,7 @@ class FilesVolumes : public ::testing::Test {
   bool MountTmpfs(const std::string& relative) {
     const std::string path = home_.Path(relative);
     std::filesystem::create_directories(path);
+    if (!test_support::UsePrivateMounts()) return false;
     if (mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") != 0) return false;
     mounted_.push_back(path);
     std::ifstream table("/proc/self/mountinfo");

@@ -8,6 +8,7 @@
 #include "QuickTimeFixture.h"
 #include "UserData.h"
 #include "quicktime/detail/Atoms.h"
+#include "quicktime/detail/MovieData.h"
 
 namespace quicktime_test {
 namespace {
@@ -90,6 +91,32 @@ TEST_F(QuickTimeUserDataTest, ItemsKeepTheirOrderTypesAndIndexes) {
   EXPECT_TRUE(DisposeUserData(gone) == paramErr && CountUserDataType(gone, kName) == 0 &&
               NewUserData(nullptr) == paramErr);
   EXPECT_EQ(Get(gone, kName, 1), "error -50");
+}
+
+// A file's user data may hold tens of thousands of items: walking every type and reading each
+// of its items, as the tag reader does, examines every item a bounded number of times.
+TEST_F(QuickTimeUserDataTest, ManyItemsAreReadWithWorkInProportionToTheirNumber) {
+  constexpr UInt32 kTypes = 10000, kFirst = 0x41000000;
+  std::string udta;
+  for (UInt32 t = 0; t < 2 * kTypes; ++t) {
+    char type[4];
+    sp::StoreBE32(type, kFirst + t % kTypes);
+    udta += Atom(type, std::to_string(t));
+  }
+  Handle h = HandleOf(Atom("udta", udta));
+  ASSERT_EQ(NewUserDataFromHandle(h, &ud_), noErr);
+  DisposeHandle(h);
+  const UInt64 before = qt::UserDataItemsExamined();
+  UInt32 types = 0, items = 0;
+  for (OSType t = GetNextUserDataType(ud_, 0); t != 0; t = GetNextUserDataType(ud_, t)) {
+    ++types;
+    for (SInt32 i = 1, n = CountUserDataType(ud_, t); i <= n; ++i) {
+      items += Get(ud_, t, i) == std::to_string(t - kFirst + UInt32(i - 1) * kTypes);
+    }
+  }
+  EXPECT_EQ(types, kTypes);
+  EXPECT_EQ(items, 2 * kTypes) << "each item, in order";
+  EXPECT_LE(qt::UserDataItemsExamined() - before, 3u * 2 * kTypes);
 }
 
 // Other tools mark text with ISO language codes ('und' when unknown); the program asks by Mac

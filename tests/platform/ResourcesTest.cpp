@@ -87,6 +87,29 @@ TEST_F(Resources, AddResourceRefusesDuplicatesAndHandlesAlreadyOwned) {
             "10 1 Main");
 }
 
+// Renumbering makes two resources of one number (as a damaged file can hold them): the one
+// earlier in the file is found, and when it is removed or renumbered the other is found.
+TEST_F(Resources, OfTwoAlikeTheEarlierIsFoundAndTheOtherWhenItGoes) {
+  Handle a = files_test::HandleOf("a"), b = files_test::HandleOf("b"),
+         c = files_test::HandleOf("c");
+  SInt16 number = 1;
+  for (Handle h : {a, b, c}) ASSERT_EQ((AddResource(h, kVers, number++, nullptr), ResError()), noErr);
+  SetResInfo(c, 2, nullptr);
+  EXPECT_EQ(Get1Resource(kVers, 2), b) << "the later one renumbered onto it";
+  SetResInfo(a, 2, nullptr);
+  EXPECT_EQ(Get1Resource(kVers, 2), a) << "the earlier one renumbered onto it";
+  EXPECT_EQ(Get1Resource(kVers, 1), nullptr);
+  EXPECT_EQ((RemoveResource(a), ResError()), noErr);
+  EXPECT_EQ(Get1Resource(kVers, 2), b);
+  EXPECT_EQ(HomeResFile(a), -1) << "a removed resource's handle is the caller's";
+  DisposeHandle(a);
+  SetResInfo(b, 5, nullptr);
+  EXPECT_EQ((std::vector<Handle>{Get1Resource(kVers, 2), Get1Resource(kVers, 5),
+                                 Get1IndResource(kVers, 1), Get1IndResource(kVers, 2)}),
+            (std::vector<Handle>{c, b, b, c}));
+  EXPECT_EQ(Count1Resources(kVers), 2);
+}
+
 TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   sp_testing::AddAppResource(kVers, 1, "data", 4);
   SetResLoad(false);

@@ -2,9 +2,10 @@
 //
 // Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use) plus
 // the emulated audio-CD volumes the CD module adds. The catalogue: node ids of files and
-// folders, per volume, mapped to the path where the layer saw them last, verified with stat
-// on every use and persisted in "$XDG_DATA_HOME/mediamanager/file-catalogue", so that ids
-// (and FSRefs, which hold them) resolve after the program's restart. Names: the crossing
+// folders, per volume, mapped to the path where the layer saw them last and to what tells the
+// item from another that later takes its inode number (detail/Identity.h), verified on every
+// use and persisted in "$XDG_DATA_HOME/mediamanager/file-catalogue", so that ids (and FSRefs,
+// which hold them) resolve after the program's restart and never name another item. Names: the crossing
 // between Linux names (UTF-8) and the program's names (MacJapanese classic names, UTF-16
 // Unicode names). Errors: the one errno mapping of the layer.
 //

@@ -80,6 +80,10 @@ SInt32 TextPixelWidth(const TextStyle& style, const UInt8* text, SInt32 length);
 
 FontInfo MeasureFontInfo(const TextStyle& style);
 
+// The bytes given to measuring (MeasureChars, TextPixelWidth) since start or the last reset.
+UInt64 MeasuredByteCount();
+void ResetMeasuredByteCount();
+
 // The coverage of a run drawn with its pen at local (h, v) on the baseline: one byte per
 // pixel of `box` (local coordinates), `box` covering the text's box (its width, ascent to
 // descent) and every glyph, within `limit` (the port's pixels; a few pixels beyond it may be

@@ -2,6 +2,8 @@
 // code.
 #pragma once
 
+#include <vector>
+
 #include "QuickDraw.h"
 
 namespace sp_platform {
@@ -20,5 +22,9 @@ UInt32 PortFlushCount(GrafPtr port);
 // Writes the port's pixels as an RGB PNG file at `path` (UTF-8). paramErr for an invalid
 // port or one without pixels, ioErr when the file cannot be written.
 OSErr WritePortPNG(GrafPtr port, const char* path);
+
+// Reads a PNG file at `path` (UTF-8) into rows of 0xRRGGBB pixels. paramErr for a file that
+// is no PNG or is damaged, ioErr when it cannot be read.
+OSErr ReadPNGFile(const char* path, std::vector<UInt32>* pixels, UInt32* width, UInt32* height);
 
 }  // namespace sp_platform

@@ -4,19 +4,42 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Movies.h"
 #include "quicktime/detail/ByteSource.h"
 #include "quicktime/detail/SoundFormats.h"
 
+// A movie's user data: typed items in order, with each type's items found through an index
+// (the types in the order of their first items), so that the many items a damaged or hostile
+// file may hold are read in linear work.
 struct UserDataRecord {
   struct Item {
     OSType type = 0;
     std::vector<UInt8> payload;
   };
-  std::vector<Item> items;
   bool ownedByMovie = false;  // a movie's own user data, disposed with the movie
+
+  const std::vector<Item>& Items() const { return items_; }
+  // Takes the item in after all others.
+  void Add(Item item);
+  // The index'th (from 1) item of the type; null when there is none.
+  Item* Find(OSType type, SInt32 index);
+  std::size_t Count(OSType type) const;
+  void Erase(const Item* item);
+  // The type after `type` in the order of first items (the first type for 0); 0 after the
+  // last and for a type there is none of.
+  OSType TypeAfter(OSType type) const;
+
+ private:
+  struct Kind {
+    std::size_t order = 0;              // place among the types
+    std::vector<std::size_t> items;     // places in items_
+  };
+  std::vector<Item> items_;
+  std::vector<OSType> types_;
+  std::unordered_map<OSType, Kind> kinds_;
 };
 
 struct MovieRecord;
@@ -24,6 +47,10 @@ struct TrackRecord;
 
 namespace sp_platform {
 namespace quicktime {
+
+// How many user-data items the look-ups have examined so far (a look-up through the index
+// counts one): tests compare it with how many items were read.
+UInt64 UserDataItemsExamined();
 
 class MediaReader;  // MediaSamples.cpp: reads one stream's packets in order
 

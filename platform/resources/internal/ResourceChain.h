@@ -30,4 +30,7 @@ OSErr AddApplicationResource(ResType type, SInt16 id, const void* bytes, std::si
 OSErr UseApplicationResourceFile(const std::string& path);
 OSErr UseApplicationResourceBytes(const std::vector<UInt8>& bytes);
 
+// How many resources the look-ups have examined so far (see detail/ResourceTable.h).
+UInt64 ResourcesExaminedByLookUps();
+
 }  // namespace sp_platform

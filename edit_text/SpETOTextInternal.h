@@ -1,0 +1,59 @@
+// Helpers shared by the text model's files: failure reports, the port scope of measuring and
+// drawing, MacJapanese byte tests, and moving the bytes of a string object between lines
+// without copying them.
+#pragma once
+
+#include <cstring>
+
+#include "QuickDraw.h"
+#include "SpErrorInfoSystem.h"
+#include "SpGeneralStringObject.h"
+#include "SpTextStyle.h"
+
+namespace sp_eto {
+
+// The messages of the text model's failure reports that the error log does not share.
+extern const char kMsgArgumentError[];   // "Argument error !! "
+extern const char kMsgBadArea[];         // "Bad area !! "
+extern const char kMsgBadAddress[];      // "Bad address !! "
+extern const char kMsgAreaOver[];        // "Area over error !! "
+extern const char kMsgOverflow[];        // "overflow !! "
+extern const char kMsgProcessError[];    // "Process Error !! "
+
+inline bool IsLeadByte(UInt8 b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Makes `port` current with the text settings of `attributes` for the life of the scope, and
+// gives the port that was current back with its own text settings afterwards. Measuring uses
+// fractional widths throughout.
+class cPortTextScope {
+ public:
+  cPortTextScope(GrafPtr port, const sTextStyleAttributes& attributes);
+  ~cPortTextScope();
+  cPortTextScope(const cPortTextScope&) = delete;
+  cPortTextScope& operator=(const cPortTextScope&) = delete;
+
+  // Another style on the same port.
+  void Apply(const sTextStyleAttributes& attributes);
+
+ private:
+  GrafPtr savedPort_ = nullptr;
+  GrafPtr port_ = nullptr;
+  SInt16 font_ = 0, size_ = 0, mode_ = 0;
+  Style face_ = 0;
+  Fixed spExtra_ = 0, chExtra_ = 0;
+};
+
+// The bytes start .. start + count - 1 of the string object into out (which holds count
+// bytes); answers the bytes copied.
+SInt32 ReadBytes(const sSO_StringObjectBase* text, SInt32 start, SInt32 count, char* out);
+
+// Moves the bytes from `at` to the end of `from` to the front of `to`, by relinking the
+// string items: only the item holding `at` is copied, so the cost does not grow with the
+// bytes moved. False (and nothing changed) when an item cannot be had.
+bool MoveTailToFront(sSO_StringObjectBase* from, SInt32 at, sSO_StringObjectBase* to);
+// Appends all of `from` to `to` by relinking; `from` is left empty.
+void MoveAllToEnd(sSO_StringObjectBase* from, sSO_StringObjectBase* to);
+
+}  // namespace sp_eto

@@ -1,0 +1,467 @@
+// The catalogue's file: "$XDG_DATA_HOME/mediamanager/file-catalogue", read when the catalogue is
+// first used and written by SaveCatalogue, shared by the instances of the program that run at
+// once on one home.
+//
+// Layout (big-endian): 'SpFC', the version (2), the number of sections, and for each volume's
+// section its root folder (16-bit length and bytes), the next synthetic id, the number of
+// records, and each record: id, parent id, the item's inode number (64 bits), its kind, what
+// else is known of it (Identity::known), its stamp (64 bits) and generation (32 bits), and its
+// path relative to the root folder (16-bit length and bytes). Version 1 had no kind, known,
+// stamp or generation; its records know their items by number alone.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "FailureReports.h"
+#include "detail/CatalogRecords.h"
+#include "detail/FilesInternal.h"
+
+namespace sp_platform {
+namespace files {
+namespace {
+
+constexpr UInt32 kCatalogueMagic = 0x53704643u;  // 'SpFC'
+constexpr UInt16 kCatalogueVersion = 2;
+// A damaged or foreign file is not read beyond this.
+constexpr std::size_t kMaxCatalogueBytes = 256u * 1024u * 1024u;
+
+// The catalogue file's bytes into `data`: empty when there is none, or when it is too large to
+// be one. The errno when something is there that cannot be read: it must then not be replaced.
+int ReadCatalogueBytes(std::string& data) {
+  data.clear();
+  const int fd = open(CatalogueFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? 0 : errno;
+  int err = 0;
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  } else {
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) err = errno;
+      if (n <= 0) break;
+      data.append(buffer, std::size_t(n));
+      if (data.size() > kMaxCatalogueBytes) break;
+    }
+  }
+  close(fd);
+  if (err != 0 || data.size() > kMaxCatalogueBytes) data.clear();
+  return err;
+}
+
+bool ReadString16(sp::ByteReader& r, std::string& out) {
+  const UInt16 length = r.BE16();
+  if (!r.Has(length)) return false;
+  out.assign(reinterpret_cast<const char*>(r.Current()), length);
+  r.Skip(length);
+  return r.Ok();
+}
+
+bool IsSafeRelativePath(const std::string& rel) {
+  if (rel.empty() || rel[0] == '/' || rel.back() == '/') return false;
+  if (rel.find('\0') != std::string::npos) return false;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t slash = rel.find('/', start);
+    const std::string part =
+        rel.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (slash == std::string::npos) return true;
+    start = slash + 1;
+  }
+}
+
+// The digest of a record as the file holds it (the device is not saved).
+UInt64 Digest(const Entry& e) {
+  UInt64 h = 14695981039346656037ull;  // FNV-1a
+  const auto mix = [&h](const void* data, std::size_t n) {
+    const UInt8* bytes = static_cast<const UInt8*>(data);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+  };
+  mix(&e.parentID, sizeof e.parentID);
+  mix(&e.ident.ino, sizeof e.ident.ino);
+  mix(&e.ident.type, sizeof e.ident.type);
+  mix(&e.ident.known, sizeof e.ident.known);
+  mix(&e.ident.stamp, sizeof e.ident.stamp);
+  mix(&e.ident.generation, sizeof e.ident.generation);
+  mix(e.path.data(), e.path.size());
+  return h;
+}
+
+// One record of the persisted catalogue, checked on its own: a bad one is left out and costs
+// its id only. An id below the synthetic ones was its item's inode number when it was given
+// (a document replaced by a save keeps its id and has another number now). Two ids may name
+// one item (two instances each gave it one): the path leads to the first, the other is found
+// by its own id.
+void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const std::string& rel) {
+  if (!IsSafeRelativePath(rel) || e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) ||
+      e.parentID == e.id || e.ident.type > kItemLink || section.byId.count(e.id) != 0) {
+    return;
+  }
+  e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
+  section.saved[e.id] = Digest(e);
+  PutEntry(section, e);
+}
+
+// Parses a catalogue file. Nothing in it is trusted: a foreign file gives false; in a damaged
+// one each record is checked on its own, and reading stops where the data runs out.
+bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out) {
+  sp::ByteReader r(data.data(), data.size());
+  if (r.BE32() != kCatalogueMagic) return false;
+  const UInt16 version = r.BE16();
+  // Version 1 knew items by their inode numbers alone.
+  if (version != 1 && version != kCatalogueVersion) return false;
+  std::map<std::string, Section> sections;
+  Section ignored;  // the records of a section whose volume is no path
+  const UInt32 sectionCount = r.BE32();
+  for (UInt32 s = 0; r.Ok() && s < sectionCount; ++s) {
+    std::string mount;
+    if (!ReadString16(r, mount)) break;
+    const bool valid = !mount.empty() && mount[0] == '/' && mount.find('\0') == std::string::npos;
+    Section& section = valid ? sections[mount] : ignored;
+    const UInt32 nextSynthetic = r.BE32();
+    section.nextSynthetic = std::max({section.nextSynthetic, nextSynthetic, kFirstSynthetic});
+    const UInt32 count = r.BE32();
+    for (UInt32 i = 0; r.Ok() && i < count; ++i) {
+      Entry e;
+      e.id = r.BE32();
+      e.parentID = r.BE32();
+      e.ident.ino = r.BE64();
+      if (version >= 2) {
+        e.ident.type = r.U8();
+        e.ident.known = UInt8(r.U8() & kKnowsEverything);
+        e.ident.stamp = r.BE64();
+        e.ident.generation = r.BE32();
+      }
+      std::string rel;
+      if (!ReadString16(r, rel)) break;
+      AddLoadedEntry(section, mount, std::move(e), rel);
+    }
+  }
+  out = std::move(sections);
+  return true;
+}
+
+// The saved catalogue into `out`: nothing for a missing or damaged file. The errno when a
+// file is there but cannot be read.
+int ReadCatalogue(std::map<std::string, Section>& out) {
+  out.clear();
+  std::string data;
+  const int err = ReadCatalogueBytes(data);
+  if (err == 0 && !data.empty()) ParseCatalogue(data, out);
+  return err;
+}
+
+}  // namespace
+
+void LoadCatalogue(State& state) {
+  // A file that cannot be read leaves the catalogue empty for this run; saving then fails
+  // rather than replace it.
+  if (const int err = ReadCatalogue(state.sections)) {
+    sp_platform::RecordFailure("CatalogFile.cpp", "Load", err,
+                               "The file catalogue cannot be read; it is kept as it is");
+  }
+}
+
+namespace {
+
+// The folders on the way to `folder`, made as needed (owner only, as XDG asks). 0 or the errno.
+int MakeFolders(const std::string& folder) {
+  for (std::size_t slash = 1; slash != std::string::npos;) {
+    slash = folder.find('/', slash + 1);
+    const std::string part = folder.substr(0, slash);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+  }
+  return 0;
+}
+
+// 0 or the errno.
+int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
+  if (const int err = MakeFolders(ParentPath(path))) return err;
+  const std::string temporary = path + ".tmp-" + std::to_string(getpid());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return errno;
+  int err = 0;
+  std::size_t written = 0;
+  while (written < bytes.size() && err == 0) {
+    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) err = n < 0 ? errno : EIO;
+    if (n > 0) written += std::size_t(n);
+  }
+  if (err == 0 && fdatasync(fd) != 0) err = errno;
+  close(fd);
+  if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) unlink(temporary.c_str());
+  return err;
+}
+
+// ---- Instances --------------------------------------------------------------------------------
+//
+// Several instances of the program may run at once on one home. Each saves the catalogue by
+// reading the file again under a lock, taking in what the others saved, and writing the
+// result; synthetic ids come from a counter they share, so no two hand out the same id.
+
+constexpr UInt32 kLockMagic = 0x53704c6bu;  // 'SpLk'
+constexpr UInt64 kSyntheticEnd = 0x100000000ull;
+constexpr UInt64 kSyntheticBlock = 64;
+
+// Holds the lock file beside the catalogue, locked. It also keeps the shared counter of
+// synthetic ids: it is never replaced, unlike the catalogue. Nested holders share the lock
+// (flock would wait for this process itself).
+class CatalogueLock {
+ public:
+  CatalogueLock() {
+    State& state = Raw();
+    if (state.lockDepth++ > 0) return;
+    state.lockError = 0;
+    const std::string path = CatalogueFilePath() + ".lock";
+    if ((state.lockError = MakeFolders(ParentPath(path))) != 0) return;
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      state.lockError = errno;
+      return;
+    }
+    // A file system without locks is used unlocked: nothing better is to be had there.
+    int locked;
+    while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    state.lockHeld = locked == 0;
+    state.lockFd = fd;
+  }
+  ~CatalogueLock() {
+    State& state = Raw();
+    if (--state.lockDepth == 0 && state.lockFd >= 0) {
+      close(state.lockFd);  // and unlocked
+      state.lockFd = -1;
+    }
+  }
+  CatalogueLock(const CatalogueLock&) = delete;
+  CatalogueLock& operator=(const CatalogueLock&) = delete;
+
+  int Fd() const { return Raw().lockFd; }
+  int Error() const { return Raw().lockError; }
+  bool Held() const { return Raw().lockHeld; }
+};
+
+// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" of a
+// process killed while writing), so they do not pile up beside the catalogue. While the lock
+// is held no other instance is writing one, so all but this process's go; without a working
+// lock only those of processes that are gone.
+void RemoveStaleTemporaries(bool locked) {
+  const std::string path = CatalogueFilePath();
+  const std::string prefix = BaseName(path) + ".tmp-";
+  DIR* dir = opendir(ParentPath(path).c_str());
+  if (dir == nullptr) return;
+  while (dirent* d = readdir(dir)) {
+    const std::string name = d->d_name;
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
+        name.compare(0, prefix.size(), prefix) != 0 ||
+        name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) {
+      continue;
+    }
+    const pid_t pid = pid_t(std::stol(name.substr(prefix.size())));
+    if (pid == getpid() || (!locked && (kill(pid, 0) == 0 || errno != ESRCH))) continue;
+    unlinkat(dirfd(dir), d->d_name, 0);
+  }
+  closedir(dir);
+}
+
+// The first synthetic id no instance has reserved; 0 when the lock file holds none.
+UInt64 ReadSharedCounter(int fd) {
+  UInt8 bytes[12];
+  if (pread(fd, bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) return 0;
+  sp::ByteReader r(bytes, sizeof bytes);
+  if (r.BE32() != kLockMagic) return 0;
+  const UInt64 next = r.BE64();
+  return r.Ok() && next <= kSyntheticEnd ? next : 0;
+}
+
+bool WriteSharedCounter(int fd, UInt64 next) {
+  sp::ByteWriter w;
+  w.BE32(kLockMagic);
+  w.BE64(next);
+  return pwrite(fd, w.Data().data(), w.Size(), 0) == ssize_t(w.Size());
+}
+
+// Reserves this run's next block of synthetic ids. Without a lock file no catalogue can be
+// saved either, and the ids then only live as long as this run.
+bool ReserveSynthetic(State& state) {
+  UInt64 start = std::max<UInt64>(state.reservedEnd, kFirstSynthetic);
+  for (const auto& kv : state.sections) start = std::max<UInt64>(start, kv.second.nextSynthetic);
+  CatalogueLock lock;
+  if (lock.Fd() >= 0) start = std::max(start, ReadSharedCounter(lock.Fd()));
+  if (start >= kSyntheticEnd) return false;
+  const UInt64 end = std::min(start + kSyntheticBlock, kSyntheticEnd);
+  if (lock.Fd() >= 0) WriteSharedCounter(lock.Fd(), end);
+  state.reservedNext = start;
+  state.reservedEnd = end;
+  return true;
+}
+
+bool IsSyntheticFree(const Section& section, UInt32 id) {
+  return id >= kFirstSynthetic && section.byId.find(id) == section.byId.end();
+}
+
+}  // namespace
+
+UInt32 NewSyntheticId(Section& section) {
+  State& state = Raw();
+  for (;;) {
+    if (state.reservedNext >= state.reservedEnd && !ReserveSynthetic(state)) return 0;
+    const UInt32 id = UInt32(state.reservedNext++);
+    if (!IsSyntheticFree(section, id)) continue;  // given by a run before the counter was kept
+    section.nextSynthetic =
+        std::max(section.nextSynthetic, UInt32(std::min<UInt64>(UInt64(id) + 1, 0xFFFFFFFFu)));
+    return id;
+  }
+}
+
+namespace {
+
+// Takes in what other instances saved since this run last read or wrote the file. A record
+// this run has not changed since then takes the file's version; one it made or changed keeps
+// its own, and one it dropped stays dropped unless another instance changed it meanwhile.
+// Records of other instances are kept: the pruning before the write drops those of items
+// that are gone.
+void MergeSaved(State& state, std::map<std::string, Section>& file) {
+  for (auto& kv : state.sections) {
+    if (file.count(kv.first) == 0) kv.second.saved.clear();
+  }
+  for (auto& kv : file) {
+    Section& ours = state.sections[kv.first];
+    Section& theirs = kv.second;
+    for (const auto& record : theirs.byId) {
+      const UInt64 digest = theirs.saved[record.first];
+      const auto base = ours.saved.find(record.first);
+      const auto mine = ours.byId.find(record.first);
+      Entry e = record.second;
+      if (mine == ours.byId.end()) {
+        if (base != ours.saved.end() && base->second == digest) continue;  // dropped here
+      } else {
+        const UInt64 now = Digest(mine->second);
+        if (base == ours.saved.end() || base->second != now || now == digest) continue;
+        if (mine->second.ident.ino == e.ident.ino) e.dev = mine->second.dev;
+      }
+      PutEntry(ours, e);
+    }
+    ours.nextSynthetic = std::max(ours.nextSynthetic, theirs.nextSynthetic);
+    ours.saved = std::move(theirs.saved);
+  }
+}
+
+}  // namespace
+
+std::string CatalogueFilePath() {
+  const char* data = getenv("XDG_DATA_HOME");
+  std::string base;
+  if (data != nullptr && data[0] == '/') {
+    base = data;
+  } else {
+    const char* home = getenv("HOME");
+    base = std::string(home != nullptr && home[0] == '/' ? home : "/tmp") + "/.local/share";
+  }
+  return base + "/mediamanager/file-catalogue";
+}
+
+OSErr SaveCatalogue() {
+  State& state = Raw();
+  if (!state.loaded || !state.dirty) return noErr;
+  CatalogueLock lock;
+  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
+  // A file that is there but cannot be read (another user's, say) is never replaced.
+  std::map<std::string, Section> file;
+  if (const int err = ReadCatalogue(file)) return OSErrFromErrno(err);
+  RemoveStaleTemporaries(lock.Held());
+  MergeSaved(state, file);
+  // Records of items that are gone (and not found nearby) are dropped, so the file holds
+  // no more than what exists. Volumes not mounted now keep theirs untouched.
+  for (auto& kv : state.sections) {
+    const Volume* volume = MountedVolumeAt(kv.first);
+    if (volume == nullptr) continue;
+    std::vector<UInt32> ids;
+    ids.reserve(kv.second.byId.size());
+    for (const auto& e : kv.second.byId) ids.push_back(e.first);
+    for (UInt32 id : ids) {
+      // What is at its path by its number is kept without more ado: a record is checked
+      // fully when it is used.
+      auto e = kv.second.byId.find(id);
+      if (e == kv.second.byId.end() || MayBeAtItsPath(e->second)) continue;
+      std::string path;
+      struct stat st {};
+      if (!ResolveId(*volume, kv.second, id, 0, path, st)) RemoveEntry(kv.second, id);
+    }
+  }
+  sp::ByteWriter w;
+  w.BE32(kCatalogueMagic);
+  w.BE16(kCatalogueVersion);
+  std::vector<std::pair<const std::string, Section>*> kept;
+  for (auto& kv : state.sections) {
+    if (kv.first.size() <= 0xFFFF && !kv.second.byId.empty()) kept.push_back(&kv);
+  }
+  std::vector<std::unordered_map<UInt32, UInt64>> written(kept.size());
+  UInt64 synthetic = state.reservedEnd;
+  w.BE32(UInt32(kept.size()));
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    const std::string& mount = kept[k]->first;
+    const Section& section = kept[k]->second;
+    w.BE16(UInt16(mount.size()));
+    w.Bytes(mount.data(), mount.size());
+    w.BE32(section.nextSynthetic);
+    synthetic = std::max<UInt64>(synthetic, section.nextSynthetic);
+    // Sorted by id, so that the same catalogue always makes the same file.
+    const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
+    std::vector<const Entry*> entries;
+    for (const auto& e : section.byId) {
+      if (e.second.path.size() > skip && e.second.path.size() - skip <= 0xFFFF) {
+        entries.push_back(&e.second);
+      }
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry* a, const Entry* b) { return a->id < b->id; });
+    w.BE32(UInt32(entries.size()));
+    for (const Entry* e : entries) {
+      w.BE32(e->id);
+      w.BE32(e->parentID);
+      w.BE64(e->ident.ino);
+      w.U8(e->ident.type);
+      w.U8(e->ident.known);
+      w.BE64(e->ident.stamp);
+      w.BE32(e->ident.generation);
+      const std::string rel = e->path.substr(skip);
+      w.BE16(UInt16(rel.size()));
+      w.Bytes(rel.data(), rel.size());
+      written[k][e->id] = Digest(*e);
+    }
+  }
+  // The shared counter stays above every synthetic id saved, should the lock file have been
+  // lost and made anew.
+  if (ReadSharedCounter(lock.Fd()) < synthetic) WriteSharedCounter(lock.Fd(), synthetic);
+  if (const int err = WriteAtomically(CatalogueFilePath(), w.Data())) {
+    return OSErrFromErrno(err, Access::kWrite);
+  }
+  for (auto& kv : state.sections) kv.second.saved.clear();
+  for (std::size_t k = 0; k < kept.size(); ++k) kept[k]->second.saved = std::move(written[k]);
+  state.dirty = false;
+  return noErr;
+}
+
+}  // namespace files
+}  // namespace sp_platform

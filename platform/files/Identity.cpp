@@ -1,0 +1,125 @@
+// The identity of an item beyond its inode number (see detail/Identity.h).
+#include "detail/Identity.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/random.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <unordered_set>
+
+#include "ByteOrder.h"
+
+namespace sp_platform {
+namespace files {
+namespace {
+
+const char kStampAttribute[] = "user.itemstamp";
+
+UInt8 gSources = kKnowsEverything;
+
+// Devices where a stamp cannot be written (no extended attributes, read-only): not tried
+// again.
+std::unordered_set<dev_t>& NoStampDevices() {
+  static auto* devices = new std::unordered_set<dev_t>;
+  return *devices;
+}
+
+UInt8 TypeOf(mode_t mode) {
+  if (S_ISLNK(mode)) return kItemLink;
+  if (S_ISDIR(mode)) return kItemFolder;
+  return kItemFile;
+}
+
+bool ReadBirth(const std::string& path, const struct stat& own, UInt64& birth) {
+  struct statx sx {};
+  if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BTIME, &sx) != 0 ||
+      (sx.stx_mask & STATX_BTIME) == 0 || sx.stx_ino != UInt64(own.st_ino)) {
+    return false;
+  }
+  birth = UInt64(sx.stx_btime.tv_sec) * 1000000000ull + sx.stx_btime.tv_nsec;
+  return birth != 0;
+}
+
+bool ReadGeneration(const std::string& path, const struct stat& own, UInt32& generation) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  long value = 0;  // the file systems store an int at the pointer
+  struct stat st {};
+  const bool ok = ioctl(fd, FS_IOC_GETVERSION, &value) == 0 && fstat(fd, &st) == 0 &&
+                  st.st_ino == own.st_ino && st.st_dev == own.st_dev;
+  close(fd);
+  generation = UInt32(UInt64(value));
+  return ok;
+}
+
+UInt64 NewStamp() {
+  UInt64 value = 0;
+  if (getrandom(&value, sizeof value, GRND_NONBLOCK) != ssize_t(sizeof value)) {
+    static UInt64 counter = 0;
+    value = UInt64(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            (UInt64(getpid()) << 40) ^ ++counter;
+  }
+  return value == 0 ? 1 : value;
+}
+
+bool ReadStamp(const std::string& path, const struct stat& own, bool mayStamp, UInt64& stamp) {
+  UInt8 bytes[8];
+  if (getxattr(path.c_str(), kStampAttribute, bytes, sizeof bytes) == ssize_t(sizeof bytes)) {
+    stamp = sp::LoadBE64(bytes);
+    return true;
+  }
+  if (!mayStamp || NoStampDevices().count(own.st_dev) != 0) return false;
+  sp::StoreBE64(bytes, NewStamp());
+  if (setxattr(path.c_str(), kStampAttribute, bytes, sizeof bytes, XATTR_CREATE) != 0) {
+    if (errno == ENOTSUP || errno == EOPNOTSUPP || errno == EROFS) {
+      NoStampDevices().insert(own.st_dev);
+    }
+    // Another instance of the program may have stamped it first.
+    if (errno != EEXIST) return false;
+    return ReadStamp(path, own, false, stamp);
+  }
+  stamp = sp::LoadBE64(bytes);
+  return true;
+}
+
+}  // namespace
+
+Identity IdentityOf(const std::string& path, const struct stat& own, bool mayStamp) {
+  Identity id;
+  id.ino = UInt64(own.st_ino);
+  id.type = TypeOf(own.st_mode);
+  if ((gSources & kKnowsBirth) && ReadBirth(path, own, id.stamp)) id.known |= kKnowsBirth;
+  // Links cannot be opened or given attributes of their own.
+  if (S_ISLNK(own.st_mode)) return id;
+  if ((gSources & kKnowsGeneration) && ReadGeneration(path, own, id.generation)) {
+    id.known |= kKnowsGeneration;
+  }
+  if (id.known == 0 && (gSources & kKnowsAttribute) && ReadStamp(path, own, mayStamp, id.stamp)) {
+    id.known |= kKnowsAttribute;
+  }
+  return id;
+}
+
+bool SameIdentity(const Identity& recorded, const Identity& seen) {
+  if (recorded.ino != seen.ino) return false;
+  if (recorded.type != 0 && seen.type != 0 && recorded.type != seen.type) return false;
+  if (recorded.known == 0) return true;
+  const UInt8 both = recorded.known & seen.known;
+  if (both == 0) return false;  // nothing to tell them apart by: not taken for the same
+  if ((both & (kKnowsBirth | kKnowsAttribute)) && recorded.stamp != seen.stamp) return false;
+  if ((both & kKnowsGeneration) && recorded.generation != seen.generation) return false;
+  return true;
+}
+
+void SetIdentitySourcesForTests(UInt8 known) {
+  gSources = known & kKnowsEverything;
+  NoStampDevices().clear();
+}
+
+}  // namespace files
+}  // namespace sp_platform

@@ -1,0 +1,291 @@
+// Audio CDs read through libcdio: a CUE/BIN image in the media folder, or a drive, appears as
+// a read-only audio-CD volume whose tracks read as AIFF files.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ByteOrder.h"
+#include "DiscImageFixture.h"
+#include "Files.h"
+#include "FilesFixture.h"
+#include "Folders.h"
+#include "Movies.h"
+#include "TestFiles.h"
+
+namespace {
+
+using files_test::HostExists;
+using files_test::PStr;
+using files_test::ReadHostFile;
+using files_test::WriteHostFile;
+
+const std::vector<disc_image::Track> kTracks = {{160, "Morning"}, {200, "Noon/Dusk"}, {175, ""}};
+constexpr UInt32 kLeadout = 160 + 200 + 175;
+
+class FilesDiscImage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(home_.Home().empty());
+    ASSERT_EQ(mkdir(Media().c_str(), 0700), 0);
+  }
+
+  std::string Media() const { return home_.Path("media"); }
+
+  struct Volume {
+    SInt16 vRefNum;
+    std::string name;
+  };
+  // The audio-CD volumes now mounted.
+  std::vector<Volume> Discs() {
+    std::vector<Volume> discs;
+    for (ItemCount i = 1; i < 100; ++i) {
+      FSVolumeRefNum v = 0;
+      FSVolumeInfo info{};
+      HFSUniStr255 name{};
+      const OSErr err =
+          FSGetVolumeInfo(kFSInvalidVolumeRefNum, i, &v, kFSVolInfoFSInfo, &info, &name, nullptr);
+      if (err == nsvErr) break;
+      if (err != noErr || info.filesystemID != kSpAudioCDFileSystemID) continue;
+      discs.push_back({v, std::string(name.unicode, name.unicode + name.length)});
+    }
+    return discs;
+  }
+
+  // The names in the volume's top folder.
+  std::vector<std::string> Names(SInt16 vRefNum) {
+    std::vector<std::string> names;
+    for (SInt16 i = 1; i < 50; ++i) {
+      Str255 name{};
+      CInfoPBRec pb{};
+      pb.hFileInfo.ioNamePtr = name;
+      pb.hFileInfo.ioVRefNum = vRefNum;
+      pb.hFileInfo.ioDirID = fsRtDirID;
+      pb.hFileInfo.ioFDirIndex = i;
+      if (PBGetCatInfoSync(&pb) != noErr) break;
+      names.emplace_back(reinterpret_cast<char*>(name + 1), name[0]);
+    }
+    return names;
+  }
+
+  // `count` bytes of a file of the volume from `offset`, through the File Manager.
+  std::string Read(SInt16 vRefNum, const std::string& name, SInt32 offset, SInt32 count,
+                   OSErr* result = nullptr) {
+    SInt16 ref = 0;
+    EXPECT_EQ(HOpenDF(vRefNum, fsRtDirID, PStr(name), fsRdPerm, &ref), noErr) << name;
+    std::string bytes(std::size_t(count), '\0');
+    EXPECT_EQ(SetFPos(ref, fsFromStart, offset), noErr);
+    const OSErr err = FSRead(ref, &count, bytes.data());
+    if (result != nullptr) *result = err;
+    FSClose(ref);
+    bytes.resize(std::size_t(count));
+    return bytes;
+  }
+
+  // The stand-in folders of this process's discs.
+  std::size_t StandIns() const {
+    DIR* dir = opendir(home_.Path(".cache/mediamanager/discs/" + std::to_string(getpid())).c_str());
+    if (dir == nullptr) return 0;
+    std::size_t count = 0;
+    while (const dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
+    closedir(dir);
+    return count;
+  }
+
+  sp_testing::HomeScope home_;
+};
+
+TEST_F(FilesDiscImage, AnImageInTheMediaFolderIsADiscOfAIFFTracksWithItsTableOfContents) {
+  disc_image::WriteImage(Media(), "Travel", kTracks, "Day Trip");
+  WriteHostFile(Media() + "/notes.txt", "not a disc");
+  sp_testing::SetMediaFolder(Media());
+  const std::vector<Volume> discs = Discs();
+  ASSERT_EQ(discs.size(), 1u);
+  EXPECT_EQ(discs[0].name, "Day Trip") << "the CD-Text album names the volume";
+  const SInt16 v = discs[0].vRefNum;
+  EXPECT_EQ(Names(v), (std::vector<std::string>{".TOC.plist", "1 Morning.aiff", "2 Noon-Dusk.aiff",
+                                                "3 Audio Track.aiff"}));
+
+  // Block numbers count from two seconds into the disc, as discs' own tables do.
+  const std::string toc = Read(v, ".TOC.plist", 0, 8192);
+  for (const std::string& entry :
+       {std::string("<key>Leadout Block</key><integer>") + std::to_string(kLeadout + 150),
+        std::string("<key>Start Block</key><integer>150<"),
+        std::string("<key>Start Block</key><integer>310<"),
+        std::string("<key>Start Block</key><integer>510<"),
+        std::string("<key>Last Track</key><integer>3<")}) {
+    EXPECT_NE(toc.find(entry), std::string::npos) << entry;
+  }
+  EXPECT_EQ(toc.find("<true/>"), std::string::npos) << "no data track";
+
+  // Sizes: the header and the samples, on disk and logically.
+  CInfoPBRec pb{};
+  Str255 name{};
+  std::memcpy(name, PStr("2 Noon-Dusk.aiff"), 17);
+  pb.hFileInfo.ioNamePtr = name;
+  pb.hFileInfo.ioVRefNum = v;
+  pb.hFileInfo.ioDirID = fsRtDirID;
+  ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
+  EXPECT_EQ(pb.hFileInfo.ioFlLgLen, SInt32(54 + 200 * 2352));
+  EXPECT_GE(pb.hFileInfo.ioFlPyLen, pb.hFileInfo.ioFlLgLen) << "a track is no empty file";
+}
+
+TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSectors) {
+  disc_image::WriteImage(Media(), "Travel", kTracks);
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  const SInt16 v = Discs()[0].vRefNum;
+  EXPECT_EQ(Discs()[0].name, "Travel") << "without CD-Text the image's name";
+
+  const std::string header = Read(v, "2 Noon-Dusk.aiff", 0, 54);
+  ASSERT_EQ(header.size(), 54u);
+  const auto* h = reinterpret_cast<const UInt8*>(header.data());
+  EXPECT_EQ(header.substr(0, 4), "FORM");
+  EXPECT_EQ(sp::LoadBE32(h + 4), 46u + 200 * 2352);
+  EXPECT_EQ(header.substr(8, 8), "AIFFCOMM");
+  EXPECT_EQ(sp::LoadBE16(h + 20), 2u);
+  EXPECT_EQ(sp::LoadBE32(h + 22), 200u * 588);
+  EXPECT_EQ(sp::LoadBE16(h + 26), 16u);
+  EXPECT_DOUBLE_EQ(sp::Extended80ToDouble(h + 28), 44100.0);
+  EXPECT_EQ(header.substr(38, 4), "SSND");
+  EXPECT_EQ(sp::LoadBE32(h + 42), 200u * 2352 + 8);
+
+  // Reads that start inside a sector and cross into the next, at the track's start and end.
+  struct Case {
+    UInt32 frame;  // the first stereo frame read, within the track
+    UInt32 frames;
+  } cases[] = {{0, 3}, {587, 2}, {1000, 600}, {200 * 588 - 2, 2}};
+  const UInt32 trackStart = 160 * 588;
+  for (const Case& c : cases) {
+    const std::string bytes =
+        Read(v, "2 Noon-Dusk.aiff", SInt32(54 + c.frame * 4), SInt32(c.frames * 4));
+    ASSERT_EQ(bytes.size(), c.frames * 4) << c.frame;
+    for (UInt32 i = 0; i < c.frames; ++i) {
+      const auto* s = reinterpret_cast<const UInt8*>(bytes.data()) + 4 * i;
+      ASSERT_EQ(SInt16(sp::LoadBE16(s)), disc_image::LeftSample(trackStart + c.frame + i))
+          << "frame " << c.frame + i;
+      ASSERT_EQ(SInt16(sp::LoadBE16(s + 2)), disc_image::RightSample(trackStart + c.frame + i));
+    }
+  }
+  OSErr err = noErr;
+  EXPECT_EQ(Read(v, "3 Audio Track.aiff", SInt32(54 + 175 * 2352 - 4), 100, &err).size(), 4u);
+  EXPECT_EQ(err, eofErr) << "the track ends where the next one would begin";
+}
+
+TEST_F(FilesDiscImage, ATrackCopiedOffTheDiscIsTheAudioOfItsSectors) {
+  disc_image::WriteImage(Media(), "Travel", kTracks);
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  const SInt16 v = Discs()[0].vRefNum;
+  HParamBlockRec pb{};
+  PStr name("1 Morning.aiff");
+  pb.copyParam.ioVRefNum = v;
+  pb.copyParam.ioDirID = fsRtDirID;
+  pb.copyParam.ioNamePtr = name;
+  SInt16 documents = 0;
+  SInt32 documentsID = 0;
+  ASSERT_EQ(
+      FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &documents, &documentsID),
+      noErr);
+  pb.copyParam.ioDstVRefNum = documents;
+  pb.copyParam.ioNewDirID = documentsID;
+  ASSERT_EQ(PBHCopyFileSync(&pb), noErr);
+  const std::string copy = home_.Path("Documents/1 Morning.aiff");
+  EXPECT_EQ(ReadHostFile(copy), Read(v, "1 Morning.aiff", 0, 54 + 160 * 2352))
+      << "copied from the disc, not from the empty stand-in";
+  const std::string command =
+      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,duration_ts "
+      "-of default=noprint_wrappers=1 '" +
+      copy + "' > '" + home_.Path("probe.txt") + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadHostFile(home_.Path("probe.txt")),
+            "codec_name=pcm_s16be\nsample_rate=44100\nchannels=2\nduration_ts=94080\n");
+}
+
+TEST_F(FilesDiscImage, QuickTimeOpensATrackAsSoundOfItsLength) {
+  disc_image::WriteImage(Media(), "Travel", kTracks);
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  EnterMovies();
+  FSSpec spec{};
+  ASSERT_EQ(FSMakeFSSpec(Discs()[0].vRefNum, fsRtDirID, PStr("3 Audio Track.aiff"), &spec), noErr);
+  SInt16 file = 0;
+  ASSERT_EQ(OpenMovieFile(&spec, &file, fsRdPerm), noErr);
+  Movie movie = nullptr;
+  SInt16 resId = 0;
+  ASSERT_EQ(NewMovieFromFile(&movie, file, &resId, nullptr, newMovieActive, nullptr), noErr);
+  CloseMovieFile(file);
+  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
+  ASSERT_NE(track, nullptr);
+  ::Media media = GetTrackMedia(track);
+  EXPECT_EQ(GetMediaTimeScale(media), 44100);
+  EXPECT_EQ(GetMediaDuration(media), 175 * 588);
+  DisposeMovie(movie);
+}
+
+TEST_F(FilesDiscImage, AnEjectedImageGoesWithItsStandInAndReturnsOnlyWhenTheFolderIsSetAnew) {
+  disc_image::WriteImage(Media(), "Travel", kTracks);
+  disc_image::WriteImage(Media(), "Second", {{200, ""}});
+  sp_testing::SetMediaFolder(Media());
+  std::vector<Volume> discs = Discs();
+  ASSERT_EQ(discs.size(), 2u);
+  EXPECT_EQ(discs[0].name, "Second");
+  const SInt16 v = discs[1].vRefNum;
+
+  SInt16 ref = 0;
+  ASSERT_EQ(HOpenDF(v, fsRtDirID, PStr("1 Morning.aiff"), fsRdPerm, &ref), noErr);
+  EXPECT_EQ(UnmountVol(nullptr, v), fBsyErr) << "not while a track is open";
+  EXPECT_EQ(FSClose(ref), noErr);
+  EXPECT_EQ(HOpenDF(v, fsRtDirID, PStr("1 Morning.aiff"), fsWrPerm, &ref), wPrErr);
+
+  EXPECT_EQ(UnmountVol(nullptr, v), noErr);
+  EXPECT_EQ(HOpenDF(v, fsRtDirID, PStr("1 Morning.aiff"), fsRdPerm, &ref), nsvErr);
+  ASSERT_EQ(Discs().size(), 1u);
+  EXPECT_EQ(Discs()[0].name, "Second");
+  EXPECT_TRUE(HostExists(Media() + "/Travel.bin")) << "the image itself stays";
+  EXPECT_EQ(StandIns(), 1u) << "the ejected disc's stand-in folder is gone";
+
+  // The image taken away: its disc goes; set anew, the ejected one returns.
+  ASSERT_EQ(std::remove((Media() + "/Second.cue").c_str()), 0);
+  EXPECT_TRUE(Discs().empty());
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  EXPECT_EQ(Discs()[0].name, "Travel");
+}
+
+TEST_F(FilesDiscImage, ADriveThatCannotEjectSaysSoAndKeepsItsDisc) {
+  const std::string cue = disc_image::WriteImage(home_.Home(), "InDrive", kTracks);
+  sp_testing::SetDiscDrives({cue});
+  ASSERT_EQ(Discs().size(), 1u);
+  const SInt16 v = Discs()[0].vRefNum;
+  EXPECT_EQ(Discs()[0].name, "Audio CD");
+  EXPECT_EQ(Read(v, "1 Morning.aiff", 0, 4), "FORM");
+  EXPECT_NE(UnmountVol(nullptr, v), noErr) << "an image is no drive that ejects";
+  ASSERT_EQ(Discs().size(), 1u) << "the disc stays";
+  EXPECT_EQ(Discs()[0].vRefNum, v) << "the same disc, not mounted anew";
+  // The disc taken out of the drive goes.
+  sp_testing::SetDiscDrives({});
+  EXPECT_TRUE(Discs().empty());
+}
+
+TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
+  disc_image::WriteImage(Media(), "Data", {{200, "", true}});
+  // Tracks out of order, and a sheet whose image file is missing.
+  WriteHostFile(Media() + "/Backwards.bin", std::string(2352 * 400, '\0'));
+  WriteHostFile(Media() + "/Backwards.cue",
+                "FILE \"Backwards.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:03:00\n"
+                "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n");
+  WriteHostFile(Media() + "/Lost.cue",
+                "FILE \"Lost.bin\" BINARY\n  TRACK 01 AUDIO\n"
+                "    INDEX 01 00:00:00\n");
+  WriteHostFile(Media() + "/Garbage.cue", std::string("\xff\xfe\x00TRACK", 9));
+  sp_testing::SetMediaFolder(Media());
+  EXPECT_TRUE(Discs().empty());
+  EXPECT_EQ(StandIns(), 0u) << "no stand-in left behind";
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+// Mounts made by a test stay inside its own process.
+//
+// The volume list is read from the mount table, which every process of the machine shares.
+// Tests run side by side, so a tmpfs or disc image that one test mounts would appear (and
+// disappear) in the middle of another test's volume scan. A test that mounts first moves its
+// process into a mount namespace of its own, whose changes no other process sees; the
+// programs it starts (mkfs, mount -o loop) inherit it.
+#pragma once
+
+#include <sched.h>
+#include <sys/mount.h>
+
+namespace test_support {
+
+// True once this process has mounts of its own; false where it may not have them (then it may
+// not mount either, and the test skips).
+inline bool UsePrivateMounts() {
+  static const bool done = unshare(CLONE_NEWNS) == 0 &&
+                           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  return done;
+}
+
+}  // namespace test_support
