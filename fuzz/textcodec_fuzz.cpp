@@ -92,9 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::u16string decoded;
   if (text::DecodeToUTF16(from, bytes, length, decoded)) {
-    // Host-order Unicode is written with a byte-order mark, so that text beginning with
-    // U+FEFF keeps it.
     if (!HoldsReadOnlyCode(from, bytes, length)) {
+      // Host-order Unicode is written with a byte-order mark, so that text beginning with
+      // U+FEFF keeps it.
       std::string encoded;
       Check(text::EncodeFromUTF16(from, decoded.data(), decoded.size(), 0, encoded, true));
       std::u16string again;
