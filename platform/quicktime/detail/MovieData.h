@@ -25,7 +25,8 @@ struct TrackRecord;
 namespace sp_platform {
 namespace quicktime {
 
-class MediaReader;  // MediaSamples.cpp: reads one stream's packets in order
+class MediaReader;    // MediaSamples.cpp: reads one stream's packets in order
+struct MoviePlayback;  // MoviePlayback.cpp: the time base, the place and the frames shown
 
 // A sound media's description, as GetMediaSampleDescription gives it.
 struct SoundMediaDescription {
@@ -95,6 +96,8 @@ struct MovieRecord {
   bool isProtected = false;
   bool active = false;
   OSType container = 0;
+  // Made by the first playback call.
+  std::shared_ptr<sp_platform::quicktime::MoviePlayback> playback;
 };
 
 namespace sp_platform {
