@@ -1,21 +1,12 @@
-// The playback objects: where a movie and a still picture are placed, the users sharing a
-// movie, and a movie made by ffmpeg playing its frames in a movie view on the clock.
+// The playback objects: where a movie is placed, the users sharing a movie, and a sound
+// playing on the clock.
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "ErrorLogCapture.h"
-#include "MacWindows.h"
 #include "QTInterfaceTestFiles.h"
 #include "SpQTMovieObject.h"
 #include "SpQTSoundObject.h"
-#include "SpStdFunctionNumber.h"
-#include "SpViewClass.h"
-#include "TestClock.h"
-#include "TestEvents.h"
-#include "TestFiles.h"
-#include "TestQuickDraw.h"
-#include "TestWindows.h"
 
 namespace {
 
@@ -47,61 +38,7 @@ TEST(QTPlacement, BoxesArePlacedByTheirPositionsRoundingTowardZero) {
   }
 }
 
-// A visible window, a temporary home, the virtual clock, and a movie of 160 x 120 made by
-// ffmpeg: a second of red, then a second of blue.
-class QTPlayback : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sp_testing::UseVirtualClock(3160987200LL);
-    sp_testing::ResetEvents();
-    sp_testing::ResetWindows();
-    Sp_CarbonEvent_ModeEnable();
-    EnterMovies();
-    home_ = std::make_unique<sp_testing::HomeScope>();
-    folder_ = qt_test::DocumentsFolder(*home_);
-    const Rect content = R(50, 50, 350, 550);
-    window_ = NewCWindow(nullptr, &content, nullptr, true, documentProc, kFirstWindowOfClass,
-                         false, 0);
-    sp_testing::FillPort(GetWindowPort(window_), 0xFFFFFF);
-    haveMovie_ = qt_test::HaveTool("ffmpeg") &&
-                 qt_test::RunFFmpeg(
-                     "-f lavfi -i color=c=red:s=160x120:d=1:r=10 "
-                     "-f lavfi -i color=c=blue:s=160x120:d=1:r=10 "
-                     "-filter_complex '[0][1]concat=n=2:v=1:a=0' -c:v png -pix_fmt rgb24 '" +
-                     folder_.path + "/colours.mov'");
-  }
-  void TearDown() override {
-    home_.reset();
-    sp_testing::ResetWindows();
-    sp_testing::ResetEvents();
-    sp_testing::UseRealClock();
-  }
-
-  std::unique_ptr<cSp_QTMovieFileObj> OpenMovie() {
-    auto movie = std::make_unique<cSp_QTMovieFileObj>(GetWindowPort(window_));
-    movie->SetupFileInfo(folder_.vRefNum, folder_.dirID, "colours.mov");
-    movie->InitializeInfo();
-    return movie;
-  }
-
-  UInt32 Px(short h, short v) const { return sp_testing::ReadPixel(GetWindowPort(window_), h, v); }
-  static bool Near(UInt32 a, UInt32 b) {
-    for (int shift : {16, 8, 0}) {
-      const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
-      if (d > 8 || d < -8) return false;
-    }
-    return true;
-  }
-  static void Advance(double seconds) { sp_testing::AdvanceClockMicroseconds(SInt64(seconds * 1e6)); }
-
-  std::unique_ptr<sp_testing::HomeScope> home_;
-  qt_test::Folder folder_;
-  WindowRef window_ = nullptr;
-  bool haveMovie_ = false;
-  ErrorLogCapture errors_;
-};
-
-constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF;
+class QTPlayback : public qt_test::MovieWindowTest {};
 
 TEST_F(QTPlayback, TheFirstUserIsCurrentAndDeletingItMakesTheNextCurrent) {
   cSp_QTMovieFileObj movie(nullptr);
@@ -140,7 +77,7 @@ TEST_F(QTPlayback, TheFirstUserIsCurrentAndDeletingItMakesTheNextCurrent) {
 
 TEST_F(QTPlayback, AMovieIsPlacedAtItsNaturalSizeAndClippedToItsArea) {
   if (!haveMovie_) GTEST_SKIP() << "no ffmpeg";
-  auto movie = OpenMovie();
+  auto movie = OpenMovie<cSp_QTMovieFileObj>();
   ASSERT_EQ(movie->IsReady(), 1);
   EXPECT_EQ(movie->GetHideNowFlag(), 1);
   Rect box;
@@ -167,60 +104,6 @@ TEST_F(QTPlayback, AMovieIsPlacedAtItsNaturalSizeAndClippedToItsArea) {
   EXPECT_EQ(movie->HideMovieArea(), 1);
   GetMovieBox(movie->GetMovie(), &box);
   EXPECT_TRUE(EmptyRect(&box));
-}
-
-TEST_F(QTPlayback, AMovieViewShowsTheFrameOfItsTimeAndTheOtherViewItsStart) {
-  if (!haveMovie_) GTEST_SKIP() << "no ffmpeg";
-  auto movie = OpenMovie();
-  ASSERT_EQ(movie->IsReady(), 1);
-  auto first = std::make_unique<cSp_QTMovieViewObj>(movie.get(), window_, R(10, 10, 130, 170),
-                                                    nullptr, 0, kSpPositionCenter,
-                                                    kSpPositionCenter, 0, nullptr, 0);
-  auto second = std::make_unique<cSp_QTMovieViewObj>(movie.get(), window_, R(10, 200, 130, 360),
-                                                     nullptr, 0, kSpPositionCenter,
-                                                     kSpPositionCenter, 0, nullptr, 0);
-  EXPECT_EQ(movie->CheckCurrentUser(first->GetUserId()), 1);
-  first->StartMovieView(1);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 0) << "a disabled view starts nothing";
-  first->EnableMovieView(1, 1);
-  second->EnableMovieView(1, 1);
-  EXPECT_TRUE(Near(Px(90, 70), kRed)) << "the picture of the start";
-  EXPECT_TRUE(Near(Px(280, 70), kRed));
-
-  // The second view takes the movie over and plays it in its area.
-  second->StartMovieView(1);
-  EXPECT_EQ(movie->CheckCurrentUser(second->GetUserId()), 1);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 1);
-  Advance(0.5);
-  MoviesTask(nullptr, 0);
-  EXPECT_TRUE(Near(Px(280, 70), kRed));
-  Advance(1.0);
-  MoviesTask(nullptr, 0);
-  EXPECT_TRUE(Near(Px(280, 70), kBlue)) << "1.5 s in: the second colour";
-  EXPECT_TRUE(Near(Px(90, 70), kRed)) << "the other view keeps the picture of the start";
-  // A window update paints the views' pictures, and the playing movie draws again over them.
-  Sp_RedrawViewWindow(window_, 0);
-  EXPECT_TRUE(Near(Px(280, 70), kBlue));
-  Advance(1.0);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 0) << "done after two seconds";
-
-  first.reset();
-  second.reset();
-}
-
-TEST_F(QTPlayback, AViewStartedLaterStartsTheMovieAtItsNextDrawing) {
-  if (!haveMovie_) GTEST_SKIP() << "no ffmpeg";
-  auto movie = OpenMovie();
-  cSp_QTMovieViewObj view(movie.get(), window_, R(10, 10, 130, 170), nullptr, 0,
-                          kSpPositionCenter, kSpPositionCenter, 0, nullptr, 0);
-  view.EnableMovieView(1, 1);
-  view.StartMovieView(0);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 0);
-  view.GetDrawingView()->DrawView(1, 0);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 1);
-  view.DisableMovieView(0, 1);
-  EXPECT_EQ(movie->PlayMoviePlayNow(), 0);
-  EXPECT_EQ(movie->GetHideNowFlag(), 1);
 }
 
 TEST_F(QTPlayback, ASoundPlaysOnTheClockAndAgainFromTheStart) {
