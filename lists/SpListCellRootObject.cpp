@@ -73,7 +73,9 @@ cLMgr_CellRoot::cLMgr_CellRoot(cLMgr_List_Base* list, Boolean isRow) : list_(lis
   StartUpInitialize();
 }
 
-cLMgr_CellRoot::~cLMgr_CellRoot() { ClearTitleString(); }
+cLMgr_CellRoot::~cLMgr_CellRoot() {
+  ClearTitleString();
+}
 
 void cLMgr_CellRoot::StartUpInitialize() {
   lineNo = 0;
@@ -88,8 +90,8 @@ void cLMgr_CellRoot::StartUpInitialize() {
   selectionPrevious_ = selectionNext_ = nullptr;
 }
 
-void cLMgr_CellRoot::GetCellPosition(short* outerStartOut, short* outerEndOut,
-                                     short* innerStartOut, short* innerEndOut) const {
+void cLMgr_CellRoot::GetCellPosition(short* outerStartOut, short* outerEndOut, short* innerStartOut,
+                                     short* innerEndOut) const {
   if (outerStartOut != nullptr) *outerStartOut = outerStart;
   if (outerEndOut != nullptr) *outerEndOut = outerEnd;
   if (innerStartOut != nullptr) *innerStartOut = innerStart;

@@ -59,8 +59,8 @@ struct sLMgrCellBehaviorStruct {
   unsigned char firstPosition;
   unsigned char secondPosition;
   RGBColor backColor;
-  RGBColor foreColor;    // the text colour
-  short backgroundOn;    // the back colour is painted only when this is set
+  RGBColor foreColor;  // the text colour
+  short backgroundOn;  // the back colour is painted only when this is set
   sSpLineBehaviorStruct topLine;
   sSpLineBehaviorStruct bottomLine;
   sSpLineBehaviorStruct leftLine;
@@ -84,17 +84,17 @@ typedef void (*tLMgrCellBackgroundDrawProcPtr)(cLMgr_List_Base* list, sLMgr_Cell
 // Everything of a cell that taking it from its block clears.
 struct sLMgr_CellContents {
   tCellDataType kind;
-  char* string;             // kind 1: the cell's own copy (null: no text)
-  SInt32 value;             // kind 2: the integer; kinds 5 and 7: the resource id
-  float floatValue;         // kind 4
-  short floatDigits;        // decimals drawn of a float
-  short floatMinDecimals;   // with the two-argument flag: the fewest decimals shown
+  char* string;            // kind 1: the cell's own copy (null: no text)
+  SInt32 value;            // kind 2: the integer; kinds 5 and 7: the resource id
+  float floatValue;        // kind 4
+  short floatDigits;       // decimals drawn of a float
+  short floatMinDecimals;  // with the two-argument flag: the fewest decimals shown
   unsigned char floatTwoArgs;
-  SInt32 resourceUserRef;   // kinds 5 and 7: the loan's user number
-  cSp_PictureItem* picture; // kind 5
-  CIconHandle cIcon;        // kind 7
-  Handle iconSuite;         // kind 9: never disposed by the list
-  short drawWidth;          // kinds 5, 7, 9: the size drawn
+  SInt32 resourceUserRef;    // kinds 5 and 7: the loan's user number
+  cSp_PictureItem* picture;  // kind 5
+  CIconHandle cIcon;         // kind 7
+  Handle iconSuite;          // kind 9: never disposed by the list
+  short drawWidth;           // kinds 5, 7, 9: the size drawn
   short drawHeight;
   tLMgrCellBackgroundDrawProcPtr backgroundProc;
   unsigned long backgroundRefCon;
@@ -105,9 +105,9 @@ struct sLMgr_CellContents {
   short stringModifyType;        // where TruncText cuts: 0 at the end, 0x4000 in the middle
   sLMgr_Cell* rowPrevious;       // along its row
   sLMgr_Cell* rowNext;
-  sLMgr_Cell* colPrevious;       // down its column
+  sLMgr_Cell* colPrevious;  // down its column
   sLMgr_Cell* colNext;
-  sLMgr_Cell* selectionPrevious; // in the list's chain of selected cells
+  sLMgr_Cell* selectionPrevious;  // in the list's chain of selected cells
   sLMgr_Cell* selectionNext;
   cLMgr_CellRoot* columnRoot;
   cLMgr_CellRoot* rowRoot;
@@ -221,7 +221,7 @@ class cLMgr_CellRoot : public cSpListLinks<cLMgr_CellRoot>, public cSpMacHeapObj
   // The line's fields, which the list lays out and draws from.
   short lineNo = 0;
   unsigned char selected = 0;
-  short size = 0;     // height of a row, width of a column, edge lines excluded
+  short size = 0;  // height of a row, width of a column, edge lines excluded
   short minSize = 0;
   short outerStart = 0;
   short outerEnd = 0;
@@ -237,8 +237,7 @@ class cLMgr_CellRoot : public cSpListLinks<cLMgr_CellRoot>, public cSpMacHeapObj
  private:
   // Sets or clears the shortening of one cell; true when it changed.
   static bool SetCellStringModify(sLMgr_Cell* cell, unsigned char on, short type);
-  Boolean ChangeOutputStringModify(short crossLine, unsigned char on, short type,
-                                   Boolean* changed);
+  Boolean ChangeOutputStringModify(short crossLine, unsigned char on, short type, Boolean* changed);
 
   cLMgr_List_Base* list_ = nullptr;
   Boolean isRow_ = 0;

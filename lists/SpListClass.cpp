@@ -120,7 +120,8 @@ cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cell
   cLMgr_List_Base* list =
       new (std::nothrow) cLMgr_List_Base(window, area, container, drawInContainer);
   if (list == nullptr) {
-    return SpReportFailure(kSource, method, 2, kSpMsgMemory, static_cast<cLMgr_List_Base*>(nullptr));
+    return SpReportFailure(kSource, method, 2, kSpMsgMemory,
+                           static_cast<cLMgr_List_Base*>(nullptr));
   }
   list->SetDefaultCellSize(cellWidth, cellHeight);
   list->AddColumn(0, columns);
@@ -151,7 +152,8 @@ void cLMgr_List_Base::RebuildIndex(Boolean rows) {
     DisposeIndex(index);
     // Room to grow, so that lines added one at a time do not re-make it each time.
     const SInt32 capacity = std::max<SInt32>(64, count + count / 2);
-    index.roots = reinterpret_cast<cLMgr_CellRoot**>(NewPtr(Size(sizeof(cLMgr_CellRoot*)) * capacity));
+    index.roots =
+        reinterpret_cast<cLMgr_CellRoot**>(NewPtr(Size(sizeof(cLMgr_CellRoot*)) * capacity));
     if (index.roots == nullptr) return;  // lines are then found by walking the chain
     index.capacity = capacity;
   }
@@ -174,9 +176,9 @@ cLMgr_CellRoot* cLMgr_List_Base::FirstLineEndingAfter(Boolean rows, short positi
   if (index.count > 0) {
     // Lines lie in order, so their ends do too.
     cLMgr_CellRoot** end = index.roots + index.count;
-    cLMgr_CellRoot** at = std::upper_bound(
-        index.roots, end, position,
-        [](short p, const cLMgr_CellRoot* r) { return p < r->outerEnd; });
+    cLMgr_CellRoot** at =
+        std::upper_bound(index.roots, end, position,
+                         [](short p, const cLMgr_CellRoot* r) { return p < r->outerEnd; });
     return at != end ? *at : nullptr;
   }
   for (cLMgr_CellRoot* r = rows ? rowRoots_ : columnRoots_; r != nullptr;
@@ -282,9 +284,13 @@ void cLMgr_List_Base::AddRootObject(Boolean rows, short after, short count) {
   SetupScrollArea();
 }
 
-void cLMgr_List_Base::AddRow(short after, short count) { AddLines(true, after, count); }
+void cLMgr_List_Base::AddRow(short after, short count) {
+  AddLines(true, after, count);
+}
 
-void cLMgr_List_Base::AddColumn(short after, short count) { AddLines(false, after, count); }
+void cLMgr_List_Base::AddColumn(short after, short count) {
+  AddLines(false, after, count);
+}
 
 void cLMgr_List_Base::AddLines(Boolean rows, short after, short count) {
   if (count <= 0) return;
@@ -468,7 +474,8 @@ Boolean cLMgr_List_Base::GetCellArea(Point cell, Rect* outer, Rect* inner, Rect*
   if (row == nullptr || column == nullptr) return 0;
   const Rect o = {row->outerStart, column->outerStart, row->outerEnd, column->outerEnd};
   if (outer != nullptr) *outer = o;
-  if (inner != nullptr) *inner = Rect{row->innerStart, column->innerStart, row->innerEnd, column->innerEnd};
+  if (inner != nullptr)
+    *inner = Rect{row->innerStart, column->innerStart, row->innerEnd, column->innerEnd};
   if (onWindow != nullptr) OffscreenAreaToOnWindowArea(o, *onWindow);
   return 1;
 }
@@ -487,7 +494,9 @@ Boolean cLMgr_List_Base::GetCellOnWindowLocalPosition(Point windowPoint, Point* 
   return 1;
 }
 
-sLMgr_Cell* cLMgr_List_Base::NewCellObject() { return blocks_.NewCell(cellsPerBlock_); }
+sLMgr_Cell* cLMgr_List_Base::NewCellObject() {
+  return blocks_.NewCell(cellsPerBlock_);
+}
 
 void cLMgr_List_Base::TrashCellObject(sLMgr_Cell* cell) {
   if (cell == nullptr) {

@@ -65,8 +65,7 @@ enum : UInt8 {
 };
 
 typedef void (*tLMgrModifyCellSelectionProcPtr)(tListModifySelectType type,
-                                                cSp_SelectionCellList* cells,
-                                                unsigned long refCon);
+                                                cSp_SelectionCellList* cells, unsigned long refCon);
 typedef void (*tLMgrModifyRowColSelectionProcPtr)(tListModifySelectType type,
                                                   cSp_SelectionRowColList* lines,
                                                   unsigned long refCon);
@@ -75,8 +74,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
  public:
   // A view on the window (in the container, drawing in its offscreen when asked) and a
   // hot-spot area over what of it the window shows, both marked for redraw.
-  cLMgr_List_Base(WindowRef window, const Rect& area, cSp_View* container,
-                  Boolean drawInContainer);
+  cLMgr_List_Base(WindowRef window, const Rect& area, cSp_View* container, Boolean drawInContainer);
   // Gives every cell back (releasing its data) and frees the lines and the blocks.
   ~cLMgr_List_Base() override;
 
@@ -144,8 +142,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   Boolean SetupStringData(short column, short row, const char* text, Boolean redraw);
   // Picture pictId drawn width x height, seen through picture transmitPictId when it is not
   // 0. 1 when the cell exists (a picture that cannot be had leaves it empty).
-  Boolean SetupPictData(short column, short row, short pictId, short transmitPictId,
-                        short width, short height, Boolean redraw);
+  Boolean SetupPictData(short column, short row, short pictId, short transmitPictId, short width,
+                        short height, Boolean redraw);
   Boolean SetupCIconData(short column, short row, short cicnId, short width, short height,
                          Boolean redraw);
   // The suite stays the caller's: the list never disposes of it.
@@ -247,8 +245,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   void ClearTargetSelectionListItem(cLMgr_CellRoot* line, sLMgr_Cell* cell, Boolean report);
   // Range selection from the anchor to the line (row and column modes) or cell (mode 2).
   void ChangeSelectionEndTargetForSerialSelection(cLMgr_CellRoot* line, sLMgr_Cell* cell,
-                                                  Boolean report, Boolean* changed,
-                                                  Boolean* added);
+                                                  Boolean report, Boolean* changed, Boolean* added);
   // Unmarks everything; the chains stay as they are and nothing is reported.
   void ClearAllSelection(Boolean* changed);
   void SetupModifyCellSelectionCBProcPtr(tLMgrModifyCellSelectionProcPtr proc,
@@ -256,8 +253,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   void SetupModifyRowColSelectionCBProcPtr(tLMgrModifyRowColSelectionProcPtr proc,
                                            unsigned long refCon);
   void ExecModifyCellSelectionCBProc(tListModifySelectType type, cSp_SelectionCellList* list);
-  void ExecModifyRowCelSelectionCBProc(tListModifySelectType type,
-                                       cSp_SelectionRowColList* list);
+  void ExecModifyRowCelSelectionCBProc(tListModifySelectType type, cSp_SelectionRowColList* list);
   void SetupSelectionMode(UInt8 mode) { selectionMode_ = mode; }
   UInt8 GetSelectionMode() const { return selectionMode_; }
   void SetupRangeSelection(Boolean on) { rangeSelection_ = on; }
@@ -307,6 +303,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   struct sCellData;
   Boolean SetupDataIntoCell(short column, short row, const sCellData& data, tCellDataType kind,
                             Boolean redraw, sLMgr_Cell** cellOut);
+  Boolean SetupImageData(short column, short row, sCellData& data, tCellDataType kind, short width,
+                         short height, Boolean redraw);
   static bool SameData(const sLMgr_Cell* cell, const sCellData& data, tCellDataType kind);
   Boolean StoreData(sLMgr_Cell* cell, const sCellData& data, tCellDataType kind);
   void ClearDataInLines(Boolean rows, short first, short count, Boolean redraw);
@@ -326,7 +324,9 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   sSpLineBehaviorStruct& DefaultStartLine(Boolean rows) {
     return rows ? rowStartLine_ : columnStartLine_;
   }
-  sSpLineBehaviorStruct& DefaultEndLine(Boolean rows) { return rows ? rowEndLine_ : columnEndLine_; }
+  sSpLineBehaviorStruct& DefaultEndLine(Boolean rows) {
+    return rows ? rowEndLine_ : columnEndLine_;
+  }
   Boolean GetLineBehavior(Boolean rows, Boolean start, short line, sSpLineBehaviorStruct& out);
   // Runs the position pass and hands the new size on.
   void Relayout(Boolean rows);
@@ -339,8 +339,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   void ClearLineChain(Boolean rows, cLMgr_CellRoot* kept, Boolean report);
   void ClearCellChain(sLMgr_Cell* kept, Boolean report);
   void SerialSelectCells(sLMgr_Cell* cell, Boolean report, Boolean* changed, Boolean* added);
-  void SerialSelectLines(cLMgr_CellRoot* line, Boolean report, Boolean* changed,
-                         Boolean* added);
+  void SerialSelectLines(cLMgr_CellRoot* line, Boolean report, Boolean* changed, Boolean* added);
   void ReportLines(Boolean rows, Boolean entered, cSp_SelectionRowColList& list, Boolean report);
   void ReportCells(Boolean entered, cSp_SelectionCellList& list, Boolean report);
   void AppendCellSelection(sLMgr_Cell*& last, sLMgr_Cell* cell);
@@ -348,7 +347,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // Lines in screen order, found by number through an index rebuilt by each position pass.
   struct sLineIndex {
     cLMgr_CellRoot** roots = nullptr;
-    SInt32 count = 0;     // valid entries; 0 while the chain is being changed
+    SInt32 count = 0;  // valid entries; 0 while the chain is being changed
     SInt32 capacity = 0;
   };
   void RebuildIndex(Boolean rows);
@@ -399,5 +398,4 @@ cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cell
 Boolean Sp_LM_DrawStringWithModifyStringPixWidth(const char* text, char** buffer,
                                                  SInt32& bufferSize, const Rect& rect,
                                                  Boolean modify, short type,
-                                                 tPositionType horizontal,
-                                                 tPositionType vertical);
+                                                 tPositionType horizontal, tPositionType vertical);

@@ -163,39 +163,37 @@ Boolean cLMgr_List_Base::SetupStringData(short column, short row, const char* te
   return SetupDataIntoCell(column, row, data, kLMgrStringData, redraw, nullptr);
 }
 
-Boolean cLMgr_List_Base::SetupPictData(short column, short row, short pictId,
-                                       short transmitPictId, short width, short height,
-                                       Boolean redraw) {
-  sCellData data;
-  data.value = pictId;
-  data.transmitId = transmitPictId;
+// Pictures and icons answer whether the cell exists, whatever became of their data.
+Boolean cLMgr_List_Base::SetupImageData(short column, short row, sCellData& data,
+                                        tCellDataType kind, short width, short height,
+                                        Boolean redraw) {
   data.width = width;
   data.height = height;
   sLMgr_Cell* cell = nullptr;
-  SetupDataIntoCell(column, row, data, kLMgrPictureData, redraw, &cell);
+  SetupDataIntoCell(column, row, data, kind, redraw, &cell);
   return cell != nullptr ? 1 : 0;
+}
+
+Boolean cLMgr_List_Base::SetupPictData(short column, short row, short pictId, short transmitPictId,
+                                       short width, short height, Boolean redraw) {
+  sCellData data;
+  data.value = pictId;
+  data.transmitId = transmitPictId;
+  return SetupImageData(column, row, data, kLMgrPictureData, width, height, redraw);
 }
 
 Boolean cLMgr_List_Base::SetupCIconData(short column, short row, short cicnId, short width,
                                         short height, Boolean redraw) {
   sCellData data;
   data.value = cicnId;
-  data.width = width;
-  data.height = height;
-  sLMgr_Cell* cell = nullptr;
-  SetupDataIntoCell(column, row, data, kLMgrCIconData, redraw, &cell);
-  return cell != nullptr ? 1 : 0;
+  return SetupImageData(column, row, data, kLMgrCIconData, width, height, redraw);
 }
 
 Boolean cLMgr_List_Base::SetupIconSuiteHandleData(short column, short row, Handle iconSuite,
                                                   short width, short height, Boolean redraw) {
   sCellData data;
   data.iconSuite = iconSuite;
-  data.width = width;
-  data.height = height;
-  sLMgr_Cell* cell = nullptr;
-  SetupDataIntoCell(column, row, data, kLMgrIconSuiteData, redraw, &cell);
-  return cell != nullptr ? 1 : 0;
+  return SetupImageData(column, row, data, kLMgrIconSuiteData, width, height, redraw);
 }
 
 Boolean cLMgr_List_Base::SetupCellBackgroundDrawingCallback(short column, short row,
@@ -374,7 +372,8 @@ void cLMgr_List_Base::SetDefaultCellBehavior(const sLMgrCellBehaviorStruct* beha
 // A line's record and every cell of the line.
 static void SetLineBehavior(cLMgr_CellRoot* line, const sLMgrCellBehaviorStruct& behavior) {
   line->behavior = behavior;
-  for (sLMgr_Cell* c = line->cells; c != nullptr; c = line->NextCellOnLine(c)) c->behavior = behavior;
+  for (sLMgr_Cell* c = line->cells; c != nullptr; c = line->NextCellOnLine(c))
+    c->behavior = behavior;
 }
 
 Boolean cLMgr_List_Base::SetCellBehaviorData(short column, short row,

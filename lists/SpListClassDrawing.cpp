@@ -82,8 +82,7 @@ struct cLMgr_List_Base::sDrawState {
 Boolean Sp_LM_DrawStringWithModifyStringPixWidth(const char* text, char** buffer,
                                                  SInt32& bufferSize, const Rect& rect,
                                                  Boolean modify, short type,
-                                                 tPositionType horizontal,
-                                                 tPositionType vertical) {
+                                                 tPositionType horizontal, tPositionType vertical) {
   if (text == nullptr || text[0] == 0) return 0;
   if (buffer == nullptr) {
     return SpReportFailure(kSource, "Sp_LM_DrawStringWithModifyStringPixWidth", 1,

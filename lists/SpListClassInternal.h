@@ -13,7 +13,9 @@ constexpr SInt32 kLMgrMaxContent = 32767;
 // Line numbers and counts are 16-bit too.
 constexpr SInt32 kLMgrMaxLines = 32767;
 
-inline short ClampToContent(SInt32 p) { return short(std::clamp<SInt32>(p, 0, kLMgrMaxContent)); }
+inline short ClampToContent(SInt32 p) {
+  return short(std::clamp<SInt32>(p, 0, kLMgrMaxContent));
+}
 
 // The links of a cell along its row (rowChain) or down its column.
 inline sLMgr_Cell*& NextOf(sLMgr_Cell* cell, bool rowChain) {

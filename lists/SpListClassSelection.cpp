@@ -13,14 +13,20 @@ void SetFlag(Boolean* out) {
   if (out != nullptr) *out = 1;
 }
 
-bool IsCellMode(UInt8 mode) { return mode == kLMgrSelectOneCell || mode == kLMgrSelectCells; }
+bool IsCellMode(UInt8 mode) {
+  return mode == kLMgrSelectOneCell || mode == kLMgrSelectCells;
+}
 bool IsColumnMode(UInt8 mode) {
   return mode == kLMgrSelectOneColumn || mode == kLMgrSelectColumns;
 }
 
 // The row and column numbers of a cell.
-short RowOf(const sLMgr_Cell* c) { return c->rowRoot->GetReferenceNo(); }
-short ColumnOf(const sLMgr_Cell* c) { return c->columnRoot->GetReferenceNo(); }
+short RowOf(const sLMgr_Cell* c) {
+  return c->rowRoot->GetReferenceNo();
+}
+short ColumnOf(const sLMgr_Cell* c) {
+  return c->columnRoot->GetReferenceNo();
+}
 
 }  // namespace
 
@@ -53,9 +59,9 @@ void cLMgr_List_Base::ExecModifyRowCelSelectionCBProc(tListModifySelectType type
 void cLMgr_List_Base::ReportLines(Boolean rows, Boolean entered, cSp_SelectionRowColList& list,
                                   Boolean report) {
   if (report == 0 || list.GetNumOfSelection() == 0) return;
-  const tListModifySelectType type =
-      entered != 0 ? (rows != 0 ? kLMgrRowsEntered : kLMgrColumnsEntered)
-                   : (rows != 0 ? kLMgrRowsLeft : kLMgrColumnsLeft);
+  const tListModifySelectType type = entered != 0
+                                         ? (rows != 0 ? kLMgrRowsEntered : kLMgrColumnsEntered)
+                                         : (rows != 0 ? kLMgrRowsLeft : kLMgrColumnsLeft);
   ExecModifyRowCelSelectionCBProc(type, &list);
 }
 
@@ -222,8 +228,10 @@ void cLMgr_List_Base::ClearTargetSelectionListItem(cLMgr_CellRoot* line, sLMgr_C
     SpReportFailure(kSource, method, 3, kSpMsgDataError);
   }
   if (selectedCells_ == cell) selectedCells_ = cell->selectionNext;
-  if (cell->selectionPrevious != nullptr) cell->selectionPrevious->selectionNext = cell->selectionNext;
-  if (cell->selectionNext != nullptr) cell->selectionNext->selectionPrevious = cell->selectionPrevious;
+  if (cell->selectionPrevious != nullptr)
+    cell->selectionPrevious->selectionNext = cell->selectionNext;
+  if (cell->selectionNext != nullptr)
+    cell->selectionNext->selectionPrevious = cell->selectionPrevious;
   cell->selectionPrevious = cell->selectionNext = nullptr;
   cSp_SelectionCellList left;
   left.SetupNewSelectionPtr(cell);
@@ -254,10 +262,8 @@ void cLMgr_List_Base::ClearAllSelection(Boolean* changed) {
 // ---- Range selection ------------------------------------------------------------------------
 
 void cLMgr_List_Base::ChangeSelectionEndTargetForSerialSelection(cLMgr_CellRoot* line,
-                                                                 sLMgr_Cell* cell,
-                                                                 Boolean report,
-                                                                 Boolean* changed,
-                                                                 Boolean* added) {
+                                                                 sLMgr_Cell* cell, Boolean report,
+                                                                 Boolean* changed, Boolean* added) {
   const char* const method = "cLMgr_List_Base::ChangeSelectionEndTargetForSerialSelection";
   if (line == nullptr && cell == nullptr) {
     SpReportFailure(kSource, method, 1, kMsgArugmentNull);
@@ -364,8 +370,9 @@ void cLMgr_List_Base::SerialSelectCells(sLMgr_Cell* cell, Boolean report, Boolea
     return;
   }
   sLMgr_Cell* anchor = selectedCells_;
-  const Rect target = {std::min(RowOf(anchor), RowOf(cell)), std::min(ColumnOf(anchor), ColumnOf(cell)),
-                       std::max(RowOf(anchor), RowOf(cell)), std::max(ColumnOf(anchor), ColumnOf(cell))};
+  const Rect target = {
+      std::min(RowOf(anchor), RowOf(cell)), std::min(ColumnOf(anchor), ColumnOf(cell)),
+      std::max(RowOf(anchor), RowOf(cell)), std::max(ColumnOf(anchor), ColumnOf(cell))};
   Rect old = {RowOf(anchor), ColumnOf(anchor), RowOf(anchor), ColumnOf(anchor)};
   for (sLMgr_Cell* c = selectedCells_; c != nullptr; c = c->selectionNext) {
     old.top = std::min(old.top, RowOf(c));
@@ -409,7 +416,8 @@ void cLMgr_List_Base::SerialSelectCells(sLMgr_Cell* cell, Boolean report, Boolea
       if (c != nullptr && (right ? ColumnOf(c) > target.right : ColumnOf(c) < target.left)) break;
     }
     rowStart = down ? rowStart->colNext : rowStart->colPrevious;
-    if (rowStart != nullptr && (down ? RowOf(rowStart) > target.bottom : RowOf(rowStart) < target.top)) {
+    if (rowStart != nullptr &&
+        (down ? RowOf(rowStart) > target.bottom : RowOf(rowStart) < target.top)) {
       break;
     }
   }

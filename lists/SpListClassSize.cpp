@@ -5,7 +5,9 @@
 namespace {
 
 // The lines a size or line setter reaches: line n, or every line for a negative number.
-bool Matches(const cLMgr_CellRoot* root, short line) { return line < 0 || root->lineNo == line; }
+bool Matches(const cLMgr_CellRoot* root, short line) {
+  return line < 0 || root->lineNo == line;
+}
 
 // The content band from..to of a row (across) or a column (down), as a union being grown.
 struct sBand {
@@ -163,8 +165,7 @@ void cLMgr_List_Base::ColLineTurnOnOff(short column, Boolean startOn, Boolean en
   RootLineTurnOnOff(false, column, startOn, endOn);
 }
 
-void cLMgr_List_Base::RootLineTurnOnOff(Boolean rows, short line, Boolean startOn,
-                                        Boolean endOn) {
+void cLMgr_List_Base::RootLineTurnOnOff(Boolean rows, short line, Boolean startOn, Boolean endOn) {
   const unsigned char start = startOn != 0 ? 1 : 0, end = endOn != 0 ? 1 : 0;
   if (line == 0) {
     DefaultStartLine(rows).on = start;

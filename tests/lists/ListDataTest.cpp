@@ -24,9 +24,8 @@ TEST_F(ListData, SettingTheSameDataAgainAnswersZeroAndMarksNothing) {
       {"integer", [](cLMgr_List_Base* l) { return l->SetupData(2, 2, SInt32(42), 0); }},
       {"short", [](cLMgr_List_Base* l) { return l->SetupData(2, 2, short(42), 0); }},
       {"float", [](cLMgr_List_Base* l) { return l->SetupData(2, 2, 1.5f, 0); }},
-      {"picture", [](cLMgr_List_Base* l) {
-         return l->SetupPictData(2, 2, kRedBluePicture, 0, 4, 2, 0);
-       }},
+      {"picture",
+       [](cLMgr_List_Base* l) { return l->SetupPictData(2, 2, kRedBluePicture, 0, 4, 2, 0); }},
   };
   for (const auto& c : cases) {
     MakeList(3, 3);

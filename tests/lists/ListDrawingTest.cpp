@@ -83,10 +83,12 @@ TEST_F(ListDrawing, TextsAreShortenedOnlyWhenAskedAndNumbersDrawnAsText) {
          l->SetupStringData(1, 1, "ABCDEF", 0);
        },
        {{1, kRed}, {31, kRed}, {36, kWhite}}},
-      {"an integer", [](cLMgr_List_Base* l) { l->SetupData(1, 1, SInt32(123), 0); },
+      {"an integer",
+       [](cLMgr_List_Base* l) { l->SetupData(1, 1, SInt32(123), 0); },
        {{1, kRed}, {13, kRed}}},
       {"a float with no digits is rounded",
-       [](cLMgr_List_Base* l) { l->SetupData(1, 1, 2.75f, 0); }, {{1, kRed}, {7, kWhite}}},
+       [](cLMgr_List_Base* l) { l->SetupData(1, 1, 2.75f, 0); },
+       {{1, kRed}, {7, kWhite}}},
   };
   const RGBColor red = Colour(kRed);
   for (const auto& c : cases) {
@@ -115,8 +117,10 @@ TEST_F(ListDrawing, BackgroundsCoverTheEdgeLinesAndEdgeLinesTheirWidth) {
     UInt32 colour;
     const char* why;
   } probes[] = {
-      {40, 20, kRed, "left edge, first column"},   {42, 20, kRed, "left edge, third column"},
-      {43, 20, kBlue, "background past the edge"}, {60, 29, kBlue, "background inside"},
+      {40, 20, kRed, "left edge, first column"},
+      {42, 20, kRed, "left edge, third column"},
+      {43, 20, kBlue, "background past the edge"},
+      {60, 29, kBlue, "background inside"},
       {60, 30, 0x00FF00, "bottom edge on the row's end line"},
       {42, 30, kRed, "the left edge over the bottom one"},
       {20, 20, kWhite, "no background: what lies below"},
@@ -151,8 +155,8 @@ TEST_F(ListDrawing, PicturesAndIconsArePlacedByTheFirstPlacementCode) {
     }
     Redraw();
     for (auto [pt, colour] : c.probes) {
-      EXPECT_EQ(At(pt.h, pt.v), colour) << int(c.position) << (c.icon ? " icon" : "") << " at "
-                                        << pt.h << "," << pt.v;
+      EXPECT_EQ(At(pt.h, pt.v), colour)
+          << int(c.position) << (c.icon ? " icon" : "") << " at " << pt.h << "," << pt.v;
     }
   }
 }

@@ -91,6 +91,7 @@ TEST_F(ListSelection, EachModeAppliesAClickAsItsTableSays) {
     S reports;
     const char* marked;
   } cases[] = {
+      // clang-format off
       {"mode 0 selects nothing", 0, false, {}, {kDown, false, 1, 1}, 0, 7, 7, {}, ""},
       {"one cell: the old anchor leaves, the new one enters", 1, false, {{kDown, false, 1, 1}},
        {kDown, false, 2, 2}, 1, 1, 0, {"0:1,1", "3:2,2"}, ""},
@@ -132,6 +133,7 @@ TEST_F(ListSelection, EachModeAppliesAClickAsItsTableSays) {
        {kDown, true, 2, 2}, 1, 1, 1, {"3:2,3 3,2 2,2"}, "2,2 3,2 2,3 3,3"},
       {"a row that is not there", 4, false, {}, {kDown, false, 1, 9}, 0, 0, 0, {}, ""},
       {"a cell that is not there", 1, false, {}, {kDown, false, 5, 1}, 0, 0, 0, {}, ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     MakeSelectionList(c.mode, c.range);

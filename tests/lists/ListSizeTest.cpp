@@ -30,28 +30,38 @@ TEST_F(ListSize, SizesAndLineWidthsMoveTheLinesAfterThemAtOnce) {
     void (*change)(cLMgr_List_Base*);
     P positions;
   } cases[] = {
-      {"one row higher", true, [](cLMgr_List_Base* l) { l->SetRowHeight(2, 20, 0); },
+      {"one row higher",
+       true,
+       [](cLMgr_List_Base* l) { l->SetRowHeight(2, 20, 0); },
        {{0, 0, 15, 15}, {15, 15, 35, 35}, {35, 35, 50, 50}}},
-      {"every row", true, [](cLMgr_List_Base* l) { l->SetRowHeight(-1, 20, 1); },
+      {"every row",
+       true,
+       [](cLMgr_List_Base* l) { l->SetRowHeight(-1, 20, 1); },
        {{0, 0, 20, 20}, {20, 20, 40, 40}, {40, 40, 60, 60}}},
-      {"row 0 is no row", true, [](cLMgr_List_Base* l) { l->SetRowHeight(0, 20, 0); },
+      {"row 0 is no row",
+       true,
+       [](cLMgr_List_Base* l) { l->SetRowHeight(0, 20, 0); },
        {{0, 0, 15, 15}, {15, 15, 30, 30}, {30, 30, 45, 45}}},
-      {"a start line moves the column's inside", false,
+      {"a start line moves the column's inside",
+       false,
        [](cLMgr_List_Base* l) {
          l->SetupColLineWidth(3, 1, 0);
          l->SetColumnWidth(3, 30, 0);
        },
        {{0, 0, 40, 40}, {40, 40, 80, 80}, {80, 81, 111, 111}}},
-      {"line widths without a size change", false,
+      {"line widths without a size change",
+       false,
        [](cLMgr_List_Base* l) { l->SetupColLineWidth(-1, 2, 1); },
        {{0, 2, 42, 43}, {43, 45, 85, 86}, {86, 88, 128, 129}}},
-      {"a negative width leaves that width", false,
+      {"a negative width leaves that width",
+       false,
        [](cLMgr_List_Base* l) {
          l->SetupColLineWidth(2, 3, 3);
          l->SetupColLineWidth(2, -1, 0);
        },
        {{0, 0, 40, 40}, {40, 43, 83, 83}, {83, 83, 123, 123}}},
-      {"line 0 changes only lines made later", false,
+      {"line 0 changes only lines made later",
+       false,
        [](cLMgr_List_Base* l) {
          l->SetupColLineWidth(0, 1, 1);
          l->AddColumn(0, 1);

@@ -33,6 +33,7 @@ TEST_F(ListStorage, AddingAndDeletingRowsKeepsTheGridNumberedAndWhole) {
     V tags;
     std::vector<short> heights;
   } cases[] = {
+      // clang-format off
       {"two in front take the default height", [](cLMgr_List_Base* l) { l->AddRow(0, 2); },
        {"", "", "a", "b", "c", "d", "e"}, {15, 15, 15, 15, 15, 15, 30}},
       {"behind row 1 takes row 1's height", [](cLMgr_List_Base* l) { l->AddRow(1, 1); },
@@ -62,6 +63,7 @@ TEST_F(ListStorage, AddingAndDeletingRowsKeepsTheGridNumberedAndWhole) {
        {"", "", "", "", ""}, {15, 15, 15, 15, 30}},
       {"deleting column 1 takes its cells", [](cLMgr_List_Base* l) { l->DeleteColl(1, 1, 0); },
        {"", "", "", "", ""}, {15, 15, 15, 15, 30}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     MakeTaggedList();
@@ -117,8 +119,9 @@ TEST_F(ListStorage, AWindowPointFindsTheCellWhoseInnerAreaHoldsIt) {
   };
   for (const auto& c : cases) {
     Point cell = Cell(-9, -9);
-    EXPECT_EQ(list_->GetCellOnWindowLocalPosition(Point{short(top + c.v), short(left + c.h)}, &cell),
-              c.found ? 1 : 0)
+    EXPECT_EQ(
+        list_->GetCellOnWindowLocalPosition(Point{short(top + c.v), short(left + c.h)}, &cell),
+        c.found ? 1 : 0)
         << c.what;
     if (c.found) {
       EXPECT_EQ(cell.h, c.column) << c.what;
@@ -144,8 +147,8 @@ TEST_F(ListStorage, NewRowsTakeTheRowAboveWhenInsertedAndTheirColumnsWhenAppende
   big.textSize = 20;
   ASSERT_EQ(list_->SetCellBehaviorData(0, 2, &big, 0), 1);
   list_->EnableOutputStringModifyBehavior(2, 1, 0);  // the cell (1, 2) alone
-  list_->AddRow(2, 1);   // behind row 2: row 3 copies it
-  list_->AddRow(-1, 1);  // appended: row 4 takes its columns'
+  list_->AddRow(2, 1);                               // behind row 2: row 3 copies it
+  list_->AddRow(-1, 1);                              // appended: row 4 takes its columns'
   auto cell = [&](short column, short row) {
     sLMgr_Cell* c = nullptr;
     list_->GetCellPtr(column, row, &c);
@@ -166,8 +169,8 @@ TEST_F(ListStorage, NewRowsTakeTheRowAboveWhenInsertedAndTheirColumnsWhenAppende
 }
 
 TEST_F(ListStorage, AListMadeWithoutRowsHasColumnsAndNoCells) {
-  cLMgr_List_Base* list = Sp_CreateNewList(window_, kArea, 40, 18, 0, 5, 0, nullptr, nullptr,
-                                           nullptr, 1);
+  cLMgr_List_Base* list =
+      Sp_CreateNewList(window_, kArea, 40, 18, 0, 5, 0, nullptr, nullptr, nullptr, 1);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->GetNumOfColumn(), 5);
   EXPECT_EQ(list->GetNumOfRow(), 0);

@@ -32,7 +32,9 @@ inline RGBColor Colour(UInt32 rgb) {
                   UInt16((rgb & 0xFF) * 257)};
 }
 
-inline Point Cell(short column, short row) { return Point{row, column}; }
+inline Point Cell(short column, short row) {
+  return Point{row, column};
+}
 
 // A list whose scroll value a test can set.
 class cTestList : public cLMgr_List_Base {
@@ -56,8 +58,8 @@ class ListFixture : public ::testing::Test {
     ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
     Sp_InitializeResourceManager();
     const Rect content = {100, 100, 300, 400};
-    window_ = NewCWindow(nullptr, &content, nullptr, true, documentProc, kFirstWindowOfClass,
-                         false, 0);
+    window_ =
+        NewCWindow(nullptr, &content, nullptr, true, documentProc, kFirstWindowOfClass, false, 0);
     sp_testing::FillPort(GetWindowPort(window_), kWhite);
   }
   void TearDown() override {
