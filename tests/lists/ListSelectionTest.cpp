@@ -170,6 +170,24 @@ TEST_F(ListSelection, ShiftOnAMarkedItemTakesItOutOrClearsASingleSelection) {
   EXPECT_EQ(list_->GetSelectedRowsHead(), nullptr);
 }
 
+TEST_F(ListSelection, ARangeOfColumnsMarksWholeColumnsAndTakesCellsOut) {
+  MakeSelectionList(kLMgrSelectCells, true);
+  Apply({kDown, false, 4, 4});
+  Apply({kDown, true, 4, 5});
+  list_->SetupSelectionMode(kLMgrSelectColumns);
+  Reports().clear();
+  Apply({kDown, false, 1, 8});
+  Boolean changed = 0, added = 0;
+  Apply({kDown, true, 3, 1}, &changed, &added);
+  EXPECT_EQ(Reports(), (std::vector<std::string>{"0:4,4 4,5", "5:1", "5:2,3"}));
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(added, 1);
+  for (short row = 1; row <= 8; ++row) {
+    EXPECT_EQ(list_->IsSelection(2, row), 1) << row;
+    EXPECT_EQ(list_->IsSelection(4, row), 0) << row;
+  }
+}
+
 TEST_F(ListSelection, DeletedLinesAndCellsLeaveTheSelection) {
   MakeSelectionList(kLMgrSelectRows, true);
   Apply({kDown, false, 1, 2});

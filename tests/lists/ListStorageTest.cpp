@@ -168,6 +168,22 @@ TEST_F(ListStorage, NewRowsTakeTheRowAboveWhenInsertedAndTheirColumnsWhenAppende
   EXPECT_EQ(GridFaults(), "");
 }
 
+TEST_F(ListStorage, ResizingMovesTheViewAndTheHotSpotWithTheList) {
+  MakeList(3, 3);
+  EXPECT_EQ(list_->Resize(-1, 100, 0), 0) << "neither side changes";
+  EXPECT_EQ(list_->Resize(120, -1, 0), 1);
+  Rect area, hotSpot;
+  list_->GetImmediateDrawingArea(&area);
+  ASSERT_EQ(list_->GetHotSpotArea(hotSpot), 1);
+  const Rect expected = {kArea.top, kArea.left, kArea.bottom, short(kArea.left + 120)};
+  EXPECT_TRUE(EqualRect(&area, &expected));
+  EXPECT_TRUE(EqualRect(&hotSpot, &expected));
+  Point cell;
+  EXPECT_EQ(list_->GetCellOnWindowLocalPosition(Point{kArea.top, short(kArea.left + 121)}, &cell),
+            0)
+      << "a point right of the smaller list";
+}
+
 TEST_F(ListStorage, AListMadeWithoutRowsHasColumnsAndNoCells) {
   cLMgr_List_Base* list =
       Sp_CreateNewList(window_, kArea, 40, 18, 0, 5, 0, nullptr, nullptr, nullptr, 1);
