@@ -126,7 +126,7 @@ cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cell
   list->SetDefaultCellSize(cellWidth, cellHeight);
   list->AddColumn(0, columns);
   list->AddRow(0, rows);
-  // Scroll bars for the rectangles are the business of the list's scrolling.
+  // The list makes no scroll bars: the rectangles are not used.
   (void)hScrollRect;
   (void)vScrollRect;
   if (output != 0) {
@@ -208,7 +208,7 @@ cLMgr_CellRoot* cLMgr_List_Base::StartLine(Boolean rows, short first) const {
 // ---- Layout ---------------------------------------------------------------------------------
 
 void cLMgr_List_Base::SetupRootPosition(Boolean rows, Boolean titles) {
-  // Title bars follow the widths of their items once the list has them.
+  // The list makes no title bars, so there are no item widths to pass on.
   (void)titles;
   SInt32 p = 0;
   short n = 0;

@@ -93,7 +93,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // Moves the right edge to left + width and the bottom edge to top + height; a negative
   // value leaves that side. 0 when neither changed.
   Boolean Resize(short width, short height, Boolean redraw);
-  // The view's area (less the title bars') and the hot-spot area follow the list's area.
+  // The view's area and the hot-spot area follow the list's area.
   void ResetContentsAreaRect(Boolean redraw);
 
   cLMgr_CellRoot* GetRowRootListHeadPtr() const { return rowRoots_; }
@@ -384,7 +384,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
 
 // Makes a list of `columns` columns of cellWidth and `rows` rows of cellHeight on the window
 // (in the container, drawing in its offscreen when asked), with its output on or off. Null
-// when the list cannot be made. The scroll-bar rectangles are taken by the list's scrolling.
+// when the list cannot be made. The scroll-bar rectangles are not used: the list makes no
+// scroll bars.
 cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cellWidth,
                                   short cellHeight, short rows, short columns, Boolean output,
                                   Rect* hScrollRect, Rect* vScrollRect, cSp_View* container,
