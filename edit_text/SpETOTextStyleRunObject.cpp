@@ -234,6 +234,20 @@ cRunStyleTable& RunStyles() {
 
 // ---- Construction ----
 
+static_assert(sizeof(cTextStyleRunObject) <= sp_eto::kRunSlotBytes, "a run fits one slot");
+
+void* cTextStyleRunObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return sp_eto::TakeRunSlot(size);
+}
+
+void cTextStyleRunObject::operator delete(void* p) noexcept {
+  sp_eto::GiveRunSlot(p);
+}
+
+void cTextStyleRunObject::operator delete(void* p, const std::nothrow_t&) noexcept {
+  sp_eto::GiveRunSlot(p);
+}
+
 void cTextStyleRunObject::SetStyle(const sTextStyleAttributes& attributes,
                                    const sCharactorInfoStruct& charInfo) {
   const sETORunStyle* old = style_;

@@ -17,6 +17,7 @@
 // Failures beep and leave one error-log record with the source "SpETOTextStyleRunObject".
 #pragma once
 
+#include <cstddef>
 #include <new>
 
 #include "MacTypes.h"
@@ -69,6 +70,12 @@ struct sSp_StyleRunInfo {
 
 class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSpMacHeapObject {
  public:
+  // Runs live in slots of a pool whose blocks come from the Memory Manager (see
+  // SpETORunPool.cpp): `new (std::nothrow)` gives null when memory runs out.
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* p) noexcept;
+  static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
   cTextStyleRunObject(tETO_StyleRunDataType type, GrafPtr port);
   explicit cTextStyleRunObject(const cTextStyleRunObject* other);
   cTextStyleRunObject(const sSp_StyleRunInfo& info, GrafPtr port);
