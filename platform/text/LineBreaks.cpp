@@ -98,9 +98,8 @@ const Utf16Window& Decode(const UInt8* text, SInt32 length) {
   for (SInt32 pos = 0; pos < length;) {
     const SInt32 len = CharLengthAt(text, pos, length);
     w.unitOfByte[std::size_t(pos)] = SInt32(w.units.size());
-    const std::size_t before = w.units.size();
     cache.Append(text + pos, len, w.units);
-    w.byteOfUnit.insert(w.byteOfUnit.end(), w.units.size() - before, pos);
+    while (w.byteOfUnit.size() < w.units.size()) w.byteOfUnit.push_back(pos);
     pos += len;
   }
   w.unitOfByte[std::size_t(length)] = SInt32(w.units.size());
