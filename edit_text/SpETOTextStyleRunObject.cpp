@@ -522,9 +522,14 @@ cTextStyleRunObject* cTextStyleRunObject::SplitAfter(const char* text, SInt32 n,
   piece->lineHeight_ = lineHeight_;
   byteLength_ = n;
   InsertAfter(piece);
-  if (text != nullptr) {
-    ReCalcurateRunTextWidth(text);
-    piece->ReCalcurateRunTextWidth(text + n);
+  if (text != nullptr && runType_ == kETO_TextRun) {
+    // Both pieces in one style: the port takes it once.
+    sp_eto::cPortTextScope scope(port_, style_->attributes);
+    pixelWidth_ = SpTextWidthLong(text, 0, byteLength_);
+    piece->pixelWidth_ = SpTextWidthLong(text + n, 0, piece->byteLength_);
+  } else if (text != nullptr) {
+    pixelWidth_ = 0;
+    piece->pixelWidth_ = 0;
   }
   return piece;
 }
@@ -661,17 +666,24 @@ void SpETO_CreateStyleRunObjectFromBytes(const char* text, SInt32 length, GrafPt
   cRunMaker maker(port, attributes);
   // A text run is measured when it stops growing, in one walk over the text; the port takes
   // a style only when it changes from one text run to the next (runs of one kind share it).
+  // Runs of different kinds hold different records of equal attributes: the records found
+  // equal to the applied style are remembered, so each is compared once.
   sp_eto::cPortTextScope scope(port, attributes);
   const sTextStyleAttributes* applied = nullptr;
+  std::vector<const sTextStyleAttributes*> equalToApplied;
   cTextStyleRunObject* current = nullptr;  // the text run that grows
   UInt64 currentKey = 0;
   auto measureCurrent = [&] {
     if (current == nullptr) return;
     const sTextStyleAttributes& style = current->Attributes();
     if (applied == nullptr ||
-        (applied != &style && !SpEqualTextStyleAttribute(*applied, style))) {
-      scope.Apply(style);
-      applied = &style;
+        std::find(equalToApplied.begin(), equalToApplied.end(), &style) == equalToApplied.end()) {
+      if (applied == nullptr || !SpEqualTextStyleAttribute(*applied, style)) {
+        scope.Apply(style);
+        applied = &style;
+        equalToApplied.clear();
+      }
+      equalToApplied.push_back(&style);
     }
     current->SetStringWidth(
         SpTextWidthLong(text, current->GetStartCharBytePosition(), current->ByteLength()));
