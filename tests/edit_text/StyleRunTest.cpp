@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Script.h"
 #include "SpETOTextStyle.h"
 #include "TextModelTestSupport.h"
 
@@ -73,6 +74,33 @@ TEST_F(StyleRuns, TextBecomesRunsOfOneCharacterKindTabsAndLineBreaks) {
   Build("ab\x82");
   EXPECT_EQ(head_->GetNextObjectPtr()->GetTextWidthPixel(), 6)
       << "the lone lead byte is measured alone, not with the byte after the text";
+}
+
+TEST_F(StyleRuns, EveryRunHasTheKindAndWidthOfItsOwnCharacters) {
+  // Kinds met again and again, in other orders: each run is made from the runs before it.
+  const std::string text = std::string("Ab1, ") + kA + kKanji + "cD\t" + kKanji + "2a" + kA +
+                           "\r, bA" + kKanji + kA + "1\t\x82";
+  Build(text);
+  SInt32 expectedStart = 0;
+  for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    const SInt32 start = run->GetStartCharBytePosition();
+    EXPECT_EQ(start, expectedStart);
+    expectedStart += run->ByteLength();
+    if (run->GetStyleRunDataType() == kETO_LineBreakRun) continue;
+    sCharactorInfoStruct first;
+    if (start + 1 == SInt32(text.size())) {
+      Sp_GetCharacterInfo(' ', first);  // the lone lead byte: a one-byte mark
+      first.charType = smCharPunct;
+    } else {
+      Sp_GetCharacterInfo(text.c_str(), SInt16(start), first);
+    }
+    EXPECT_TRUE(Sp_EqualCharacterInfo(run->CharacterInfo(), first, 1, 0, 1)) << "at " << start;
+    EXPECT_EQ(run->Attributes().direction, first.rightToLeft ? 1 : 0) << "at " << start;
+    if (run->IsText()) {  // 6 pixels a byte, one-byte and two-byte characters alike
+      EXPECT_EQ(run->GetTextWidthPixel(), run->ByteLength() * 6) << "at " << start;
+    }
+  }
+  EXPECT_EQ(expectedStart, SInt32(text.size()));
 }
 
 TEST_F(StyleRuns, ALineBreakRunCarriesTheDefaultAttributes) {
