@@ -20,6 +20,7 @@
 // invalidMovie and zero values.
 #pragma once
 
+#include "FixMath.h"
 #include "MacTypes.h"
 #include "Movies.h"
 #include "QDPictures.h"
@@ -60,13 +61,7 @@ enum : SInt32 {
 // Volumes are 8.8 fixed point: 0x0100 is full volume; a negative volume is muted.
 enum : SInt16 { kFullVolume = 0x0100, kNoVolume = 0 };
 
-// 16.16 fixed point.
-inline Fixed Long2Fix(SInt32 x) {
-  return Fixed(UInt32(x) << 16);
-}
-inline SInt32 Fix2Long(Fixed x) {
-  return x / 65536;
-}
+// 16.16 fixed point (Long2Fix and Fix2Long in FixMath.h).
 Fixed X2Fix(double x);
 
 // ---- The time base --------------------------------------------------------------------------
