@@ -28,3 +28,7 @@ void GetKeys(KeyMap theKeys) {
   if (theKeys == nullptr) return;
   std::memcpy(theKeys, gKeysDown, sizeof gKeysDown);
 }
+
+UInt32 GetDblTime() {
+  return 30;
+}
