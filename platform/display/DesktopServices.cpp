@@ -158,6 +158,9 @@ bool OpenDesktop(std::string* message) {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // Window surfaces are the X server's own shared-memory images, not OpenGL textures: the
+  // pixels are copied once, and no GL driver is loaded for nothing.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
