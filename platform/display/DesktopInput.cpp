@@ -278,7 +278,9 @@ bool PumpInput() {
   PendingKey pending;
   bool any = false;
   SDL_Event e;
-  while (SDL_PollEvent(&e) != 0) {
+  // Everything waiting now, taken in order (events that come meanwhile wait for the next pass).
+  SDL_PumpEvents();
+  while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     any = true;
     if (e.type != SDL_TEXTINPUT) FlushPendingKey(pending);
     switch (e.type) {

@@ -1,5 +1,7 @@
 // Opening and closing the desktop display, its place in each pass of the loop and in the
 // loop's wait, and what it lends the toolbox: the clipboard, the bell and the cursor.
+#include <poll.h>
+
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -30,19 +32,32 @@ bool Pass(void*) {
   return did;
 }
 
-// The loop has nothing to do: what it drew goes to the screen, then it sleeps in SDL's wait
-// until input comes or the timeout ends (a signal ends it too).
+// Without a window to learn the X connection from, a wait looks at SDL's queue this often.
+constexpr int kWindowlessWaitMillis = 250;
+
+// The loop has nothing to do: what it drew goes to the screen, then it sleeps until input
+// comes on the X connection or the timeout ends. A signal (SIGTERM) ends the sleep too: the
+// loop's handler interrupts the wait, where SDL's own wait would carry on.
 void Wait(SInt64 timeoutMicros, void*) {
   SyncWindows();
   PresentWindows();
   SyncCursor();
   if (timeoutMicros == 0) return;
-  if (timeoutMicros < 0) {
-    SDL_WaitEvent(nullptr);
+  SDL_PumpEvents();
+  if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+  int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
+  int fd = -1;
+  for (const ShownWindow& w : Desktop().windows) {
+    fd = X11ConnectionFd(w.sdl);
+    if (fd >= 0) break;
+  }
+  if (fd < 0) {
+    if (millis < 0 || millis > kWindowlessWaitMillis) millis = kWindowlessWaitMillis;
+    poll(nullptr, 0, millis);
     return;
   }
-  const SInt64 millis = std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX);
-  SDL_WaitEventTimeout(nullptr, int(millis));
+  pollfd connection = {fd, POLLIN, 0};
+  poll(&connection, 1, millis);
 }
 
 void PutClipboard(const std::string& utf8, void*) {
@@ -156,6 +171,8 @@ bool OpenDesktop(std::string* message) {
   SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window the toolbox brings to the front takes the keyboard too.
+  SDL_SetHint(SDL_HINT_FORCE_RAISEWINDOW, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   // Window surfaces are the X server's own shared-memory images, not OpenGL textures: the
@@ -172,6 +189,10 @@ bool OpenDesktop(std::string* message) {
   if (SDL_GetDisplayBounds(0, &screen) == 0) {
     SetMainScreenSize(SInt16(std::min(screen.w / d.scale, 32767)),
                       SInt16(std::min(screen.h / d.scale, 32767)));
+  }
+  // Files dropped from file managers arrive (SDL leaves drops off until asked).
+  for (Uint32 type : {SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE}) {
+    SDL_EventState(type, SDL_ENABLE);
   }
   SDL_StartTextInput();
   InstallServices();

@@ -481,6 +481,11 @@ unsigned long X11WindowOf(WindowRef window) {
   return shown != nullptr ? X11WindowID(shown->sdl) : 0;
 }
 
+unsigned SDLWindowIDOf(WindowRef window) {
+  ShownWindow* shown = ShownOf(window);
+  return shown != nullptr ? unsigned(shown->id) : 0;
+}
+
 int StripHeightOf(WindowRef window) {
   ShownWindow* shown = ShownOf(window);
   return shown != nullptr ? shown->strip : 0;

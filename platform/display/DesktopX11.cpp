@@ -28,6 +28,11 @@ bool X11SetOwner(SDL_Window* child, SDL_Window* owner) {
   return true;
 }
 
+int X11ConnectionFd(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  return InfoOf(window, &info) ? ConnectionNumber(info.info.x11.display) : -1;
+}
+
 bool X11Bell(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return false;

@@ -122,7 +122,15 @@ WindowRef DesktopTest::ShowWindowOnDesktop(const Rect& content, const std::strin
   ShowWindow(window);
   SelectWindow(window);
   PumpUntil(
-      [window] { return x11::WindowViewable(sp_platform::display::X11WindowOf(window)); },
+      [this, window] {
+        // Shown, and where the window manager put it known to the toolbox.
+        const int strip = sp_platform::display::StripHeightOf(window);
+        Rect r;
+        int sx = 0, sy = 0;
+        return x11::WindowViewable(sp_platform::display::X11WindowOf(window)) &&
+               GetWindowBounds(window, kWindowContentRgn, &r) == noErr &&
+               ScreenPointOf(window, 0, strip, &sx, &sy) && sx == r.left && sy == r.top;
+      },
       "the window to be shown");
   return window;
 }

@@ -11,6 +11,8 @@ namespace display {
 unsigned long X11WindowID(SDL_Window* window);
 // Keeps `child` above `owner` (a transient window of it). False when not on X11.
 bool X11SetOwner(SDL_Window* child, SDL_Window* owner);
+// The descriptor of the window's connection to the X server; -1 when not on X11.
+int X11ConnectionFd(SDL_Window* window);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 

@@ -32,6 +32,8 @@ void SyncDesktop();
 
 // The X11 window that shows a toolbox window (0 when none is shown).
 unsigned long X11WindowOf(WindowRef window);
+// The SDL window id of the window showing a toolbox window (0 when none is shown).
+unsigned SDLWindowIDOf(WindowRef window);
 // How many screen pixels a window pixel takes.
 int DesktopScale();
 // The height of the menu strip above a window's content on the screen (0: none).
