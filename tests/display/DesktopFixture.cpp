@@ -125,11 +125,13 @@ WindowRef DesktopTest::ShowWindowOnDesktop(const Rect& content, const std::strin
       [this, window] {
         // Shown, and where the window manager put it known to the toolbox.
         const int strip = sp_platform::display::StripHeightOf(window);
+        const int scale = sp_platform::display::DesktopScale();
         Rect r;
         int sx = 0, sy = 0;
         return x11::WindowViewable(sp_platform::display::X11WindowOf(window)) &&
                GetWindowBounds(window, kWindowContentRgn, &r) == noErr &&
-               ScreenPointOf(window, 0, strip, &sx, &sy) && sx == r.left && sy == r.top;
+               ScreenPointOf(window, 0, strip * scale, &sx, &sy) && sx / scale == r.left &&
+               sy / scale == r.top;
       },
       "the window to be shown");
   return window;
