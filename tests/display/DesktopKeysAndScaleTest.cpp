@@ -6,7 +6,7 @@
 
 #include "DesktopFixture.h"
 #include "Events.h"
-#include "display/detail/Desktop.h"
+#include "display/internal/DesktopKeys.h"
 #include "quickdraw/internal/Ports.h"
 
 namespace desktop_test {
