@@ -245,6 +245,15 @@ OSStatus MakeKeyEvent(UInt32 kind, UInt8 charCode, UInt8 keyCode, UInt32 modifie
   return noErr;
 }
 
+// 'wind': the window FindWindow finds under the point, when there is one.
+void AddWindowUnder(EventRef event, Point where) {
+  WindowRef window = nullptr;
+  FindWindow(where, &window);
+  if (window != nullptr) {
+    SetEventParameter(event, kEventParamWindowRef, typeWindowRef, sizeof window, &window);
+  }
+}
+
 OSStatus MakeMouseEvent(const sp_platform::RawInput& in, EventRef* out) {
   UInt32 kind = kEventMouseMoved;
   switch (in.kind) {
@@ -269,11 +278,7 @@ OSStatus MakeMouseEvent(const sp_platform::RawInput& in, EventRef* out) {
     SetEventParameter(*out, kEventParamClickCount, typeUInt32, sizeof in.clickCount,
                       &in.clickCount);
   }
-  WindowRef window = nullptr;
-  FindWindow(in.where, &window);
-  if (window != nullptr) {
-    SetEventParameter(*out, kEventParamWindowRef, typeWindowRef, sizeof window, &window);
-  }
+  AddWindowUnder(*out, in.where);
   return noErr;
 }
 
@@ -287,11 +292,7 @@ OSStatus MakeWheelEvent(const sp_platform::RawInput& in, EventRef* out) {
                     &in.wheelAxis);
   SetEventParameter(*out, kEventParamMouseWheelDelta, typeSInt32, sizeof in.wheelDelta,
                     &in.wheelDelta);
-  WindowRef window = nullptr;
-  FindWindow(in.where, &window);
-  if (window != nullptr) {
-    SetEventParameter(*out, kEventParamWindowRef, typeWindowRef, sizeof window, &window);
-  }
+  AddWindowUnder(*out, in.where);
   return noErr;
 }
 
