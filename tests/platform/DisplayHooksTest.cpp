@@ -1,5 +1,6 @@
 // What the event loop and the display choice give a display backend: the wheel as raw input,
-// the loop's idle wait handed to the display, and the choice of display and scale.
+// the loop's idle wait handed to the display, the choice of display and scale, and the
+// cursor's pixels.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include "UiFixture.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
+#include "quickdraw/internal/Cursors.h"
 
 namespace ui_test {
 namespace {
@@ -121,6 +123,29 @@ TEST(DisplayChoice, TheScaleComesFromTheVariableElseTheScreensDensity) {
   EXPECT_EQ(ChooseScale(nullptr, 192), 2);
   EXPECT_EQ(ChooseScale(nullptr, 288), 3);
   EXPECT_EQ(ChooseScale(nullptr, 1000), 4);
+}
+
+TEST(CursorImage, AOneBitCursorIsBlackWhiteAndClearAndTheArrowIsTheDesktops) {
+  sp_testing::ResetWindows();
+  Cursor cursor{};
+  cursor.data[0] = 0x8000;  // (0, 0) set in the image and the mask: black
+  cursor.mask[0] = 0xC000;  // (1, 0) only in the mask: white
+  cursor.data[1] = 0x0001;  // (15, 1) only in the image (inverting): black
+  cursor.hotSpot = Pt(3, 2);
+  SetCursor(&cursor);
+  const sp_platform::CursorImage image = sp_platform::CurrentCursorImage();
+  EXPECT_FALSE(image.arrow);
+  ASSERT_EQ(image.width, 16u);
+  ASSERT_EQ(image.argb.size(), 256u);
+  EXPECT_EQ(image.argb[0], 0xFF000000u);
+  EXPECT_EQ(image.argb[1], 0xFFFFFFFFu);
+  EXPECT_EQ(image.argb[2], 0u) << "outside the mask: clear";
+  EXPECT_EQ(image.argb[16 + 15], 0xFF000000u);
+  EXPECT_EQ(image.hotSpot.h, 3);
+  EXPECT_EQ(image.hotSpot.v, 2);
+  InitCursor();
+  EXPECT_TRUE(sp_platform::CurrentCursorImage().arrow);
+  sp_testing::ResetWindows();
 }
 
 }  // namespace
