@@ -292,6 +292,41 @@ TEST_F(Input, AModalDialogKeepsClicksFromItsParent) {
   EXPECT_GE(sp_testing::BeepCount(), 1u);
 }
 
+TEST_F(Input, AnotherProgramsWindowSuspendsTheApplicationAndComingBackResumesIt) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 250, 320), "前後");
+  ASSERT_NE(window, nullptr);
+  std::vector<std::string> seen;
+  Listen(GetApplicationEventTarget(),
+         {{kEventClassApplication, kEventAppActivated},
+          {kEventClassApplication, kEventAppDeactivated}},
+         [&seen](EventRef e) {
+           seen.push_back(GetEventKind(e) == kEventAppActivated ? "resume" : "suspend");
+           return OSStatus(noErr);
+         });
+  Listen(GetWindowEventTarget(window),
+         {{kEventClassWindow, kEventWindowActivated}, {kEventClassWindow, kEventWindowDeactivated}},
+         [&seen](EventRef e) {
+           seen.push_back(GetEventKind(e) == kEventWindowActivated ? "activate" : "deactivate");
+           return OSStatus(eventNotHandledErr);
+         });
+  const std::string ours = std::to_string(sp_platform::display::X11WindowOf(window));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowactivate", "--sync", ours}));
+  PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "our window to have the keyboard");
+  seen.clear();
+  // Another program's window comes to the front, then ours again.
+  Tool other;
+  ASSERT_TRUE(StartTool({"xlogo", "-name", "sp-test-other"}, &other));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "search", "--sync", "--classname", "sp-test-other",
+                              "windowactivate", "--sync"}));
+  PumpUntil([&seen] { return seen.size() >= 2; }, "the suspend");
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowactivate", "--sync", ours}));
+  PumpUntil([&seen] { return seen.size() >= 4; }, "the resume");
+  kill(other.pid, SIGTERM);
+  while (!ToolFinished(&other)) {
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"suspend", "deactivate", "resume", "activate"}));
+}
+
 bool gQuitReceived = false;
 bool gSafetyFired = false;
 
