@@ -166,6 +166,22 @@ TEST_F(MenuTracking, APressInTheBarSendsTheChosenItemsCommand) {
   EXPECT_EQ(commands.size(), 1u);
 }
 
+TEST_F(MenuTracking, WhileAModalLoopRunsAPressInTheBarOnlyBeeps) {
+  int commands = 0;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&commands](EventRef) {
+           ++commands;
+           return OSStatus(noErr);
+         });
+  WindowRef dialog = MakeWindow(R(150, 150, 250, 350), 0, kMovableModalWindowClass);
+  sp_testing::PostMouseDown(Title());
+  sp_testing::PostMouseDragged(Item(4));
+  sp_testing::PostMouseUp(Item(4));
+  RunAppModalLoopForWindow(dialog);  // returns once nothing more can happen
+  EXPECT_EQ(commands, 0);
+  EXPECT_EQ(sp_testing::BeepCount(), 1u);
+}
+
 TEST_F(MenuTracking, APopUpMenuOpensWithItsItemAtThePointAndInsideTheScreen) {
   // Item 4 over (120, 300): the menu's top is 45 pixels above.
   sp_testing::PostMouseUp(Pt(310, 129));
