@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "XQueries.h"
 
@@ -69,21 +70,39 @@ int MillisLeft(std::chrono::steady_clock::time_point start) {
   return int(std::max<long long>(0, kStartLimitMillis - used));
 }
 
-// Xvfb writes its display number to the descriptor once it accepts clients.
-bool StartServer(Session& s, std::chrono::steady_clock::time_point start) {
+// True when no X server holds the display number: no lock file here, and no socket of that
+// number in the abstract namespace, which servers of other file-system roots share with us
+// (a client would reach such a server first).
+bool DisplayNumberFree(int number) {
+  const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+  if (access(lock.c_str(), F_OK) == 0) return false;
+  std::ifstream sockets("/proc/net/unix");
+  const std::string abstract = "@/tmp/.X11-unix/X" + std::to_string(number);
+  std::string line;
+  while (std::getline(sockets, line)) {
+    if (line.size() >= abstract.size() &&
+        line.compare(line.size() - abstract.size(), abstract.size(), abstract) == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Starts Xvfb on the display number; it writes the number to the descriptor once it accepts
+// clients. False when it ends first (another server took the number meanwhile).
+bool StartServerOn(Session& s, int number, std::chrono::steady_clock::time_point start) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return false;
   const std::string fd = std::to_string(pipeFds[1]);
-  s.server = Spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                    "-noreset"},
+  s.server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", fd, "-screen", "0",
+                    "1280x1024x24", "-nolisten", "tcp", "-noreset"},
                    -1, -1, pipeFds[1]);
   close(pipeFds[1]);
   if (s.server < 0) {
     close(pipeFds[0]);
-    s.problem = "Xvfb cannot be started (is the xvfb package installed?)";
     return false;
   }
-  std::string number;
+  std::string told;
   for (;;) {
     pollfd p = {pipeFds[0], POLLIN, 0};
     const int left = MillisLeft(start);
@@ -91,17 +110,28 @@ bool StartServer(Session& s, std::chrono::steady_clock::time_point start) {
     char buffer[16];
     const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
     if (n <= 0) break;
-    number.append(buffer, std::size_t(n));
-    if (number.find('\n') != std::string::npos) break;
+    told.append(buffer, std::size_t(n));
+    if (told.find('\n') != std::string::npos) break;
   }
   close(pipeFds[0]);
-  while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) number.pop_back();
-  if (number.empty()) {
-    s.problem = "Xvfb did not tell its display number";
+  if (told.empty()) {
+    kill(s.server, SIGTERM);
+    waitpid(s.server, nullptr, 0);
+    s.server = -1;
     return false;
   }
-  setenv("DISPLAY", (":" + number).c_str(), 1);
+  setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
   return true;
+}
+
+bool StartServer(Session& s, std::chrono::steady_clock::time_point start) {
+  const int first = 20 + int(getpid() % 200);
+  for (int i = 0; i < 400 && MillisLeft(start) > 0; ++i) {
+    const int number = 20 + (first - 20 + i) % 400;
+    if (DisplayNumberFree(number) && StartServerOn(s, number, start)) return true;
+  }
+  s.problem = "Xvfb cannot be started on a free display (is the xvfb package installed?)";
+  return false;
 }
 
 // The window manager has started once the root window names its check window.
