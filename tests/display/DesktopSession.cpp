@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,8 +16,6 @@
 #include <fstream>
 
 #include "XQueries.h"
-
-extern char** environ;
 
 namespace desktop_test {
 namespace {
@@ -36,30 +34,24 @@ Session& TheSession() {
   return session;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, int stdinFd, int stdoutFd, int extraFd) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (stdinFd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  }
-  // What the tools print besides their answer goes nowhere: a server left behind must not
-  // hold the output of whoever ran the tests.
-  if (stdoutFd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  }
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  (void)extraFd;
+// Starts the program; it ends with this process (the server and the window manager must not
+// outlive a test that crashed). What the tools print besides their answer goes nowhere: a
+// process left behind must not hold the output of whoever ran the tests.
+pid_t Spawn(const std::vector<std::string>& argv, int stdinFd, int stdoutFd) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(127);
+  const int null = open("/dev/null", O_RDWR);
+  dup2(stdinFd >= 0 ? stdinFd : null, 0);
+  dup2(stdoutFd >= 0 ? stdoutFd : null, 1);
+  dup2(null, 2);
+  execvp(args[0], args.data());
+  _exit(127);
 }
 
 // Milliseconds left before the start limit; the start counts from the first call.
@@ -96,7 +88,7 @@ bool StartServerOn(Session& s, int number, std::chrono::steady_clock::time_point
   const std::string fd = std::to_string(pipeFds[1]);
   s.server = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", fd, "-screen", "0",
                     "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                   -1, -1, pipeFds[1]);
+                   -1, -1);
   close(pipeFds[1]);
   if (s.server < 0) {
     close(pipeFds[0]);
@@ -136,7 +128,7 @@ bool StartServer(Session& s, std::chrono::steady_clock::time_point start) {
 
 // The window manager has started once the root window names its check window.
 bool StartWindowManager(Session& s, std::chrono::steady_clock::time_point start) {
-  s.windowManager = Spawn({"openbox", "--sm-disable"}, -1, -1, -1);
+  s.windowManager = Spawn({"openbox", "--sm-disable"}, -1, -1);
   const bool ready = s.windowManager > 0 && x11::WaitForWindowManager(MillisLeft(start));
   if (!ready) s.problem = "openbox did not start on the tests' X server";
   return ready;
@@ -192,7 +184,7 @@ bool StartTool(const std::vector<std::string>& argv, Tool* tool, const std::stri
     close(outFds[1]);
     return false;
   }
-  tool->pid = Spawn(argv, inFds[0], outFds[1], -1);
+  tool->pid = Spawn(argv, inFds[0], outFds[1]);
   close(outFds[1]);
   close(inFds[0]);
   if (!input.empty()) {
@@ -243,7 +235,7 @@ bool RunTool(const std::vector<std::string>& argv, std::string* out, const std::
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     int inFds[2];
     if (null < 0 || pipe2(inFds, O_CLOEXEC) != 0) return false;
-    const pid_t pid = Spawn(argv, inFds[0], null, -1);
+    const pid_t pid = Spawn(argv, inFds[0], null);
     close(null);
     close(inFds[0]);
     if (!input.empty()) {
