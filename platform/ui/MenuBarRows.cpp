@@ -2,6 +2,8 @@
 #include "CarbonEvents.h"
 #include "MacWindows.h"
 #include "Menus.h"
+#include "OSUtils.h"
+#include "events/internal/EventLoop.h"
 #include "ui/detail/StandardRows.h"
 #include "ui/internal/Menus.h"
 
@@ -10,7 +12,8 @@ namespace events {
 namespace {
 
 // {'mous', 1} on the application over the menu bar: the menus are pulled down (MenuSelect)
-// and a chosen item sends its command ({'cmds', 1}); the title is unhilited after.
+// and a chosen item sends its command ({'cmds', 1}); the title is unhilited after. While a
+// modal loop runs the bar belongs to the window behind it: the press only beeps.
 OSStatus ApplicationMenuBarClick(EventRef event, EventTargetRef) {
   Point where = {0, 0};
   UInt32 modifiers = 0;
@@ -21,6 +24,10 @@ OSStatus ApplicationMenuBarClick(EventRef event, EventTargetRef) {
   GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
                     nullptr, &modifiers);
   if (FindWindow(where, nullptr) != inMenuBar) return eventNotHandledErr;
+  if (ModalLoopDepth() > 0) {
+    SysBeep(1);
+    return noErr;
+  }
   const SInt32 choice = MenuSelect(where);
   if (choice != 0) {
     const MenuID id = MenuID(UInt32(choice) >> 16);
