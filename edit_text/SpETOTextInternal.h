@@ -3,6 +3,7 @@
 // without copying them.
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 
 #include "QuickDraw.h"
@@ -55,5 +56,11 @@ SInt32 ReadBytes(const sSO_StringObjectBase* text, SInt32 start, SInt32 count, c
 bool MoveTailToFront(sSO_StringObjectBase* from, SInt32 at, sSO_StringObjectBase* to);
 // Appends all of `from` to `to` by relinking; `from` is left empty.
 void MoveAllToEnd(sSO_StringObjectBase* from, sSO_StringObjectBase* to);
+
+// The memory of style runs: slots of kRunSlotBytes in blocks drawn from the Memory Manager
+// (a larger request is a block of its own). Null when memory runs out.
+constexpr std::size_t kRunSlotBytes = 64;
+void* TakeRunSlot(std::size_t bytes);
+void GiveRunSlot(void* p);
 
 }  // namespace sp_eto

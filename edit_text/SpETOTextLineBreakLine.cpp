@@ -8,8 +8,9 @@
 // that came out as they were, unless the width changed.
 //
 // The work is linear in the text re-wrapped:
-// - the walk is a loop with a list of lines to finish, not a recursion per line, so a text of
-//   tens of thousands of lines needs no deep stack;
+// - the walk is a loop, not a recursion per line, so a text of tens of thousands of lines
+//   needs no deep stack; each line is finished (runs merged, height set) as soon as it is
+//   wrapped, while its runs are still in the cache;
 // - runs and bytes move between lines by relinking (runs, string items), never by copying the
 //   rest of a line, and a run's width holds while its bytes and style do, so a run pushed down
 //   or pulled up is not measured again;
@@ -96,7 +97,6 @@ class cETOLineWrapper {
   SInt16& removed_;
   unsigned char& widthChanged_;
   SInt16& unchanged_;
-  std::vector<cTextLineObject*> toFinish_;
   cTextLineObject* firstTouched_ = nullptr;
   bool settle_ = false;
 };
@@ -346,7 +346,6 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
     run = PullUp(line);
     if (run == nullptr) break;
   }
-  toFinish_.push_back(line);
   if (breakRun == nullptr) {
     if (!endedWithBreak) return nullptr;
     cTextLineObject* following = line->GetNextObjectPtr();
@@ -407,8 +406,11 @@ void cETOLineWrapper::SettleLines() {
 }
 
 void cETOLineWrapper::Run(cTextLineObject* line) {
-  for (cTextLineObject* current = line; current != nullptr;) current = WrapLine(current);
-  for (auto it = toFinish_.rbegin(); it != toFinish_.rend(); ++it) Finish(*it);
+  for (cTextLineObject* current = line; current != nullptr;) {
+    cTextLineObject* next = WrapLine(current);
+    Finish(current);
+    current = next;
+  }
   SettleLines();
 }
 

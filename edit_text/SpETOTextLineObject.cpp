@@ -176,8 +176,9 @@ void cTextLineObject::FinishAfterWrap() {
     while (run->IsText()) {
       cTextStyleRunObject* next = run->GetNextObjectPtr();
       if (next == nullptr || !next->IsText() ||
-          !Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1) ||
-          !SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())) {
+          !(run->SharesStyleWith(next) ||
+            (Sp_EqualCharacterInfo(run->CharacterInfo(), next->CharacterInfo(), 1, 0, 1) &&
+             SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())))) {
         break;
       }
       run->CountUpStringLen(next->ByteLength());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "Script.h"
@@ -20,42 +21,239 @@ bool EqualRunCharacterInfo(const sCharactorInfoStruct& a, const sCharactorInfoSt
   return Sp_EqualCharacterInfo(a, b, 1, 0, 1) != 0;
 }
 
-// The character information of the character at text[0], of which `remaining` bytes are
-// there: a lead byte without its second byte is a one-byte character. The information of a
-// character never changes, so it is looked up once per character code and kept.
-sCharactorInfoStruct CharacterInfoAt(const char* text, SInt32 remaining) {
-  struct Entry {
-    bool known = false;
-    sCharactorInfoStruct info;
-  };
-  static std::vector<Entry> oneByte(256);
-  static std::vector<Entry> twoByte;  // by lead byte and trail byte, made on first use
+// A distinct character information, with the key by which runs are cut: characters of equal
+// type, orientation, direction, case and byte width share a run (their classes may differ).
+struct CharClass {
+  sCharactorInfoStruct info;
+  UInt64 runKey;
+  std::size_t id;  // from 0, in the order the classes were met
+};
+
+UInt64 RunKey(const sCharactorInfoStruct& c) {
+  return UInt64(c.charType) | UInt64(UInt8(c.horizontal)) << 16 |
+         UInt64(UInt8(c.rightToLeft)) << 24 | UInt64(UInt8(c.upperCase)) << 32 |
+         UInt64(UInt8(c.twoByte)) << 40;
+}
+
+bool SameCharacterInfo(const sCharactorInfoStruct& a, const sCharactorInfoStruct& b);
+
+// The class of an information: each distinct one is held once, so that runs of one class can
+// share what they are made of.
+const CharClass* ClassOf(const sCharactorInfoStruct& info) {
+  static std::deque<CharClass> classes;
+  for (const CharClass& c : classes) {
+    if (SameCharacterInfo(c.info, info)) return &c;
+  }
+  classes.push_back(CharClass{info, RunKey(info), classes.size()});
+  return &classes.back();
+}
+
+// The class of the character at text[0], of which `remaining` bytes are there: a lead byte
+// without its second byte is a one-byte character. The information of a character never
+// changes, so it is looked up once per character code and kept.
+const CharClass& CharacterClassAt(const char* text, SInt32 remaining) {
+  static std::vector<const CharClass*> oneByte(256, nullptr);
+  static std::vector<const CharClass*> twoByte;  // by lead byte and trail byte, made on first use
+  static const CharClass* loneLead = nullptr;
   const UInt8 b = UInt8(text[0]);
   const bool lead = sp_eto::IsLeadByte(b);
   if (lead && remaining < 2) {
-    sCharactorInfoStruct info;
-    Sp_GetCharacterInfo(' ', info);
-    info.charType = smCharPunct;
-    info.charClass = smPunctNormal;
-    return info;
+    if (loneLead == nullptr) {
+      sCharactorInfoStruct info;
+      Sp_GetCharacterInfo(' ', info);
+      info.charType = smCharPunct;
+      info.charClass = smPunctNormal;
+      loneLead = ClassOf(info);
+    }
+    return *loneLead;
   }
-  Entry* entry = nullptr;
+  const CharClass** entry = nullptr;
   if (lead) {
-    if (twoByte.empty()) twoByte.resize(65536);
+    if (twoByte.empty()) twoByte.assign(65536, nullptr);
     entry = &twoByte[std::size_t(b) << 8 | UInt8(text[1])];
   } else {
     entry = &oneByte[b];
   }
-  if (!entry->known) {
-    Sp_GetCharacterInfo(text, 0, entry->info);
-    entry->known = true;
+  if (*entry == nullptr) {
+    sCharactorInfoStruct info;
+    Sp_GetCharacterInfo(text, 0, info);
+    *entry = ClassOf(info);
   }
-  return entry->info;
+  return **entry;
+}
+
+// ---- Shared style records ----
+
+bool SameAttributes(const sTextStyleAttributes& a, const sTextStyleAttributes& b) {
+  if (a.fontNo != b.fontNo || a.scriptCode != b.scriptCode || a.direction != b.direction ||
+      a.size != b.size || a.mode != b.mode || a.face != b.face || a.charExtra != b.charExtra ||
+      a.spaceExtra != b.spaceExtra) {
+    return false;
+  }
+  for (int i = 0; i < kSpTextStyleFlagCount; ++i) {
+    if (a.flags[i] != b.flags[i]) return false;
+  }
+  for (int i = 0; i < kSpTextStyleColorCount; ++i) {
+    const sTextStyleColor& x = a.colors[i];
+    const sTextStyleColor& y = b.colors[i];
+    if (x.rgb.red != y.rgb.red || x.rgb.green != y.rgb.green || x.rgb.blue != y.rgb.blue ||
+        x.kind != y.kind) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SameCharacterInfo(const sCharactorInfoStruct& a, const sCharactorInfoStruct& b) {
+  return a.charType == b.charType && a.charClass == b.charClass &&
+         a.horizontal == b.horizontal && a.orientationBits == b.orientationBits &&
+         a.rightToLeft == b.rightToLeft && a.rightToLeftBits == b.rightToLeftBits &&
+         a.upperCase == b.upperCase && a.upperCaseBits == b.upperCaseBits &&
+         a.twoByte == b.twoByte && a.twoByteBits == b.twoByteBits;
+}
+
+// FNV-1a over the fields (never over padding, which holds anything).
+class cFieldHash {
+ public:
+  void Add(UInt32 v) {
+    for (int i = 0; i < 4; ++i) {
+      h_ = (h_ ^ ((v >> (8 * i)) & 0xFF)) * 16777619u;
+    }
+  }
+  UInt32 Value() const { return h_; }
+
+ private:
+  UInt32 h_ = 2166136261u;
+};
+
+UInt32 HashStyle(const sTextStyleAttributes& a, const sCharactorInfoStruct& c) {
+  cFieldHash h;
+  h.Add(UInt16(a.fontNo) | UInt32(UInt16(a.scriptCode)) << 16);
+  h.Add(UInt8(a.direction) | UInt32(UInt16(a.size)) << 8 | UInt32(a.face) << 24);
+  h.Add(UInt16(a.mode) | UInt32(UInt16(a.charExtra)) << 16);
+  h.Add(UInt32(a.spaceExtra));
+  for (int i = 0; i < kSpTextStyleFlagCount; ++i) h.Add(a.flags[i]);
+  for (const sTextStyleColor& color : a.colors) {
+    h.Add(color.rgb.red | UInt32(color.rgb.green) << 16);
+    h.Add(color.rgb.blue | UInt32(UInt16(color.kind)) << 16);
+  }
+  h.Add(c.charType | UInt32(c.charClass) << 16);
+  h.Add(c.orientationBits | UInt32(c.rightToLeftBits) << 16);
+  h.Add(c.upperCaseBits | UInt32(c.twoByteBits) << 16);
+  h.Add(UInt32(c.horizontal) | UInt32(c.rightToLeft) << 8 | UInt32(c.upperCase) << 16 |
+        UInt32(c.twoByte) << 24);
+  return h.Value();
+}
+
+// The records in use, found by their fields. Single-threaded, as the whole text model is.
+class cRunStyleTable {
+ public:
+  // The record of these fields, counted as taken once more; the permanent record (reported)
+  // when a new one cannot be had.
+  const sETORunStyle* Take(const sTextStyleAttributes& a, const sCharactorInfoStruct& c) {
+    const UInt32 hash = HashStyle(a, c);
+    if (!buckets_.empty()) {
+      for (sETORunStyle* e = buckets_[hash & (buckets_.size() - 1)]; e != nullptr;
+           e = e->nextInBucket) {
+        if (e->hash == hash && SameAttributes(e->attributes, a) &&
+            SameCharacterInfo(e->charInfo, c)) {
+          ++e->references;
+          return e;
+        }
+      }
+    }
+    sETORunStyle* e = new (std::nothrow) sETORunStyle{a, c, hash, 1, nullptr};
+    if (e == nullptr) {
+      Fail("cTextStyleRunObject::SetStyle", 1, kSpMsgMemory);
+      return Permanent();
+    }
+    if (count_ >= buckets_.size()) Grow();
+    Link(e);
+    ++count_;
+    return e;
+  }
+
+  static const sETORunStyle* Again(const sETORunStyle* style) {
+    if (style->references >= 0) ++const_cast<sETORunStyle*>(style)->references;
+    return style;
+  }
+
+  void Release(const sETORunStyle* style) {
+    if (style == nullptr || style->references < 0) return;
+    sETORunStyle* e = const_cast<sETORunStyle*>(style);
+    if (--e->references > 0) return;
+    sETORunStyle** link = &buckets_[e->hash & (buckets_.size() - 1)];
+    while (*link != e) link = &(*link)->nextInBucket;
+    *link = e->nextInBucket;
+    --count_;
+    delete e;
+  }
+
+ private:
+  static const sETORunStyle* Permanent() {
+    static sETORunStyle permanent = [] {
+      sETORunStyle p{};
+      Sp_InitializeTextStyleAttribute(p.attributes);
+      p.references = -1;
+      return p;
+    }();
+    return &permanent;
+  }
+
+  void Link(sETORunStyle* e) {
+    sETORunStyle*& head = buckets_[e->hash & (buckets_.size() - 1)];
+    e->nextInBucket = head;
+    head = e;
+  }
+
+  void Grow() {
+    std::vector<sETORunStyle*> old;
+    old.swap(buckets_);
+    buckets_.assign(old.empty() ? 64 : old.size() * 2, nullptr);
+    for (sETORunStyle* chain : old) {
+      while (chain != nullptr) {
+        sETORunStyle* next = chain->nextInBucket;
+        Link(chain);
+        chain = next;
+      }
+    }
+  }
+
+  std::vector<sETORunStyle*> buckets_;  // a power of two of chains
+  std::size_t count_ = 0;
+};
+
+// Made once and never destroyed, so a run that outlives the program's static objects can
+// still let go of its record.
+cRunStyleTable& RunStyles() {
+  static cRunStyleTable* table = new cRunStyleTable;
+  return *table;
 }
 
 }  // namespace
 
 // ---- Construction ----
+
+static_assert(sizeof(cTextStyleRunObject) <= sp_eto::kRunSlotBytes, "a run fits one slot");
+
+void* cTextStyleRunObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return sp_eto::TakeRunSlot(size);
+}
+
+void cTextStyleRunObject::operator delete(void* p) noexcept {
+  sp_eto::GiveRunSlot(p);
+}
+
+void cTextStyleRunObject::operator delete(void* p, const std::nothrow_t&) noexcept {
+  sp_eto::GiveRunSlot(p);
+}
+
+void cTextStyleRunObject::SetStyle(const sTextStyleAttributes& attributes,
+                                   const sCharactorInfoStruct& charInfo) {
+  const sETORunStyle* old = style_;
+  style_ = RunStyles().Take(attributes, charInfo);
+  RunStyles().Release(old);
+}
 
 void cTextStyleRunObject::Clear() {
   referenceNo_ = 0;
@@ -63,8 +261,11 @@ void cTextStyleRunObject::Clear() {
   port_ = nullptr;
   startByte_ = 0;
   byteLength_ = 0;
-  Sp_InitializeTextStyleAttribute(attributes_);
-  std::memset(&charInfo_, 0, sizeof charInfo_);
+  sTextStyleAttributes attributes;
+  Sp_InitializeTextStyleAttribute(attributes);
+  sCharactorInfoStruct charInfo;
+  std::memset(&charInfo, 0, sizeof charInfo);
+  SetStyle(attributes, charInfo);
   pixelWidth_ = 0;
   fontInfo_ = FontInfo{0, 0, 0, 0};
   lineHeight_ = 0;
@@ -87,14 +288,17 @@ cTextStyleRunObject::cTextStyleRunObject(const cTextStyleRunObject* other) {
   CopyRun(other);
 }
 
+cTextStyleRunObject::~cTextStyleRunObject() {
+  RunStyles().Release(style_);
+}
+
 cTextStyleRunObject::cTextStyleRunObject(const sSp_StyleRunInfo& info, GrafPtr port) {
   Clear();
   runType_ = info.runType;
   port_ = port;
   startByte_ = info.startByte;
   byteLength_ = info.byteLength;
-  attributes_ = info.attributes;
-  charInfo_ = info.charInfo;
+  SetStyle(info.attributes, info.charInfo);
   pixelWidth_ = info.pixelWidth;
   fontInfo_ = info.fontInfo;
 }
@@ -108,8 +312,11 @@ void cTextStyleRunObject::CopyRun(const cTextStyleRunObject* other) {
   port_ = other->port_;
   startByte_ = other->startByte_;
   byteLength_ = other->byteLength_;
-  attributes_ = other->attributes_;
-  charInfo_ = other->charInfo_;
+  if (style_ != other->style_) {
+    const sETORunStyle* old = style_;
+    style_ = cRunStyleTable::Again(other->style_);
+    RunStyles().Release(old);
+  }
   pixelWidth_ = other->pixelWidth_;
   fontInfo_ = other->fontInfo_;
 }
@@ -118,8 +325,8 @@ void cTextStyleRunObject::GetRunInformation(sSp_StyleRunInfo& info) const {
   info.runType = runType_;
   info.startByte = startByte_;
   info.byteLength = byteLength_;
-  info.attributes = attributes_;
-  info.charInfo = charInfo_;
+  info.attributes = style_->attributes;
+  info.charInfo = style_->charInfo;
   info.pixelWidth = pixelWidth_;
   info.fontInfo = fontInfo_;
 }
@@ -133,12 +340,12 @@ cTextStyleRunObject* cTextStyleRunObject::GetCopyRun() const {
 // ---- Attributes and style ----
 
 void cTextStyleRunObject::GetAttribute(sTextStyleAttributes& attributes) const {
-  attributes = attributes_;
+  attributes = style_->attributes;
 }
 
 void cTextStyleRunObject::SetupAttribute(sTextStyleAttributes& attributes,
                                          tETO_AttributeFontSetupType setupType) {
-  if (FontToScript(attributes.fontNo) == smRoman && charInfo_.twoByte) {
+  if (FontToScript(attributes.fontNo) == smRoman && style_->charInfo.twoByte) {
     switch (setupType) {
       case kETO_FontJapaneseSystem:
         attributes.fontNo = SInt16(GetScriptVariable(smJapanese, smScriptSysFond));
@@ -147,49 +354,56 @@ void cTextStyleRunObject::SetupAttribute(sTextStyleAttributes& attributes,
         attributes.fontNo = SInt16(GetScriptVariable(smJapanese, smScriptAppFond));
         break;
       case kETO_FontKeepCurrent:
-        attributes.fontNo = attributes_.fontNo;
+        attributes.fontNo = style_->attributes.fontNo;
         break;
       default:
         break;
     }
   }
-  attributes_ = attributes;
+  SetStyle(attributes, style_->charInfo);
   ResetFontVerticalSize();
 }
 
 unsigned char cTextStyleRunObject::ChangeAttribute(tTextStyleAttType type, unsigned long value) {
-  if (type == kTextStyleAttFont && charInfo_.twoByte && FontToScript(SInt16(value)) == smRoman) {
+  if (type == kTextStyleAttFont && style_->charInfo.twoByte &&
+      FontToScript(SInt16(value)) == smRoman) {
     return 0;
   }
-  if (!SpChangeTextStyleAttribute(attributes_, type, value)) return 0;
+  sTextStyleAttributes attributes = style_->attributes;
+  if (!SpChangeTextStyleAttribute(attributes, type, value)) return 0;
+  SetStyle(attributes, style_->charInfo);
   ResetFontVerticalSize();
   return 1;
 }
 
 void cTextStyleRunObject::SetupTextColor(const RGBColor& color, SInt16 kind) {
-  attributes_.colors[0].rgb = color;
-  attributes_.colors[0].kind = kind;
+  sTextStyleAttributes attributes = style_->attributes;
+  attributes.colors[0].rgb = color;
+  attributes.colors[0].kind = kind;
+  SetStyle(attributes, style_->charInfo);
 }
 
 void cTextStyleRunObject::GetTextColor(RGBColor& color, SInt16& kind) const {
-  color = attributes_.colors[0].rgb;
-  kind = attributes_.colors[0].kind;
+  color = style_->attributes.colors[0].rgb;
+  kind = style_->attributes.colors[0].kind;
 }
 
 void cTextStyleRunObject::GetStyleInfo(sETOStyleInfo& info) const {
   info.lineHeight = lineHeight_;
   info.ascent = fontInfo_.ascent;
-  info.font = attributes_.fontNo;
-  info.face = attributes_.face;
-  info.size = attributes_.size;
-  info.color = attributes_.colors[0].rgb;
+  info.font = style_->attributes.fontNo;
+  info.face = style_->attributes.face;
+  info.size = style_->attributes.size;
+  info.color = style_->attributes.colors[0].rgb;
 }
 
 void cTextStyleRunObject::SetupStyleInfo(const sETOStyleInfo& info) {
-  attributes_.fontNo = info.font;
-  attributes_.face = info.face;
-  attributes_.size = info.size;
-  attributes_.colors[0].rgb = info.color;
+  sTextStyleAttributes attributes = style_->attributes;
+  attributes.fontNo = info.font;
+  attributes.face = info.face;
+  attributes.size = info.size;
+  attributes.colors[0].rgb = info.color;
+  SetStyle(attributes, style_->charInfo);
   ResetFontVerticalSize();
 }
 
@@ -205,8 +419,9 @@ unsigned char cTextStyleRunObject::CompStyleInfoStyleAttribute(const sETOStyleIn
 }
 
 void cTextStyleRunObject::SetCharacterInfo(const sCharactorInfoStruct& info) {
-  charInfo_ = info;
-  attributes_.direction = SInt8(info.rightToLeft ? 1 : 0);
+  sTextStyleAttributes attributes = style_->attributes;
+  attributes.direction = SInt8(info.rightToLeft ? 1 : 0);
+  SetStyle(attributes, info);
 }
 
 // ---- Lengths and positions ----
@@ -260,7 +475,7 @@ void cTextStyleRunObject::SetupReferenceNo(unsigned char all) {
 SInt32 cTextStyleRunObject::GetTargetStringWidth(const char* text, SInt32 offset,
                                                  SInt32 count) const {
   if (text == nullptr || count <= 0) return 0;
-  sp_eto::cPortTextScope scope(port_, attributes_);
+  sp_eto::cPortTextScope scope(port_, style_->attributes);
   return SpTextWidthLong(text, offset, count);
 }
 
@@ -274,7 +489,7 @@ void cTextStyleRunObject::ResetFontVerticalSize() {
 
 void cTextStyleRunObject::GetFontInfomation(FontInfo* info) const {
   if (info == nullptr) return;
-  sp_eto::cPortTextScope scope(port_, attributes_);
+  sp_eto::cPortTextScope scope(port_, style_->attributes);
   GetFontInfo(info);
 }
 
@@ -295,7 +510,7 @@ cTextStyleRunObject* cTextStyleRunObject::SplitAfter(const char* text, SInt32 n,
     Fail(method, 2, sp_eto::kMsgBadAddress);
     return nullptr;
   }
-  if (charInfo_.twoByte && (n % 2) != 0) --n;
+  if (style_->charInfo.twoByte && (n % 2) != 0) --n;
   if (n < 1) return nullptr;
   cTextStyleRunObject* piece = new (std::nothrow) cTextStyleRunObject(this);
   if (piece == nullptr) {
@@ -307,9 +522,14 @@ cTextStyleRunObject* cTextStyleRunObject::SplitAfter(const char* text, SInt32 n,
   piece->lineHeight_ = lineHeight_;
   byteLength_ = n;
   InsertAfter(piece);
-  if (text != nullptr) {
-    ReCalcurateRunTextWidth(text);
-    piece->ReCalcurateRunTextWidth(text + n);
+  if (text != nullptr && runType_ == kETO_TextRun) {
+    // Both pieces in one style: the port takes it once.
+    sp_eto::cPortTextScope scope(port_, style_->attributes);
+    pixelWidth_ = SpTextWidthLong(text, 0, byteLength_);
+    piece->pixelWidth_ = SpTextWidthLong(text + n, 0, piece->byteLength_);
+  } else if (text != nullptr) {
+    pixelWidth_ = 0;
+    piece->pixelWidth_ = 0;
   }
   return piece;
 }
@@ -327,8 +547,9 @@ void cTextStyleRunObject::MargeNextStyleRun(unsigned char all) {
     while (run->runType_ == kETO_TextRun) {
       cTextStyleRunObject* next = run->GetNextObjectPtr();
       if (next == nullptr || next->runType_ != kETO_TextRun ||
-          !SpEqualTextStyleAttribute(run->attributes_, next->attributes_) ||
-          !EqualRunCharacterInfo(run->charInfo_, next->charInfo_)) {
+          !(run->SharesStyleWith(next) ||
+            (SpEqualTextStyleAttribute(run->Attributes(), next->Attributes()) &&
+             EqualRunCharacterInfo(run->CharacterInfo(), next->CharacterInfo())))) {
         break;
       }
       run->byteLength_ += next->byteLength_;
@@ -373,6 +594,67 @@ void SpETO_CreateStyleRunObjectFromString(const char* text, GrafPtr port,
                                       tail);
 }
 
+namespace {
+
+// Makes the runs of one text in one style. Runs of one kind share their attributes and
+// heights, so each kind's first run is copied from a prototype on which the font rule and the
+// measuring of heights ran once; the first run of each character class is such a copy given
+// the class, and later runs of the class are copies of that first run, taking its shared
+// style record as it is.
+class cRunMaker {
+ public:
+  cRunMaker(GrafPtr port, sTextStyleAttributes& attributes)
+      : port_(port), attributes_(attributes) {}
+  ~cRunMaker() {
+    for (cTextStyleRunObject* prototype : prototypes_) delete prototype;
+  }
+  cRunMaker(const cRunMaker&) = delete;
+  cRunMaker& operator=(const cRunMaker&) = delete;
+
+  cTextStyleRunObject* Text(const CharClass& c) { return Make(c.info.twoByte ? 1 : 0, c); }
+  cTextStyleRunObject* Tab(const CharClass& c) { return Make(2, c); }
+
+  // A line-break run in the default style; the first one is made and measured, the others are
+  // copies of it.
+  cTextStyleRunObject* LineBreak() {
+    if (lineBreak_ == nullptr) {
+      lineBreak_ = SpETO_NewTextStyleRunObject(kETO_LineBreakRun, nullptr, nullptr, port_);
+      return lineBreak_;
+    }
+    cTextStyleRunObject* run = new (std::nothrow) cTextStyleRunObject(lineBreak_);
+    if (run == nullptr) Fail("SpETO_NewTextStyleRunObject", 1, kSpMsgMemory);
+    return run;
+  }
+
+ private:
+  // kind: 0 one-byte text, 1 two-byte text, 2 tab.
+  cTextStyleRunObject* Make(int kind, const CharClass& c) {
+    std::vector<cTextStyleRunObject*>& firsts = firstOfClass_[kind];
+    if (c.id < firsts.size() && firsts[c.id] != nullptr) {
+      return new (std::nothrow) cTextStyleRunObject(firsts[c.id]);
+    }
+    if (prototypes_[kind] == nullptr) {
+      prototypes_[kind] = SpETO_NewTextStyleRunObject(kind == 2 ? kETO_TabRun : kETO_TextRun,
+                                                      &attributes_, &c.info, port_);
+      if (prototypes_[kind] == nullptr) return nullptr;
+    }
+    cTextStyleRunObject* run = new (std::nothrow) cTextStyleRunObject(prototypes_[kind]);
+    if (run == nullptr) return nullptr;
+    run->SetCharacterInfo(c.info);
+    if (firsts.size() <= c.id) firsts.resize(c.id + 1, nullptr);
+    firsts[c.id] = run;
+    return run;
+  }
+
+  GrafPtr port_;
+  sTextStyleAttributes& attributes_;
+  cTextStyleRunObject* prototypes_[3] = {nullptr, nullptr, nullptr};
+  std::vector<cTextStyleRunObject*> firstOfClass_[3];  // runs of the list, by class
+  cTextStyleRunObject* lineBreak_ = nullptr;            // a run of the list
+};
+
+}  // namespace
+
 void SpETO_CreateStyleRunObjectFromBytes(const char* text, SInt32 length, GrafPtr port,
                                          sTextStyleAttributes& attributes,
                                          cTextStyleRunObject*& head, cTextStyleRunObject*& tail) {
@@ -381,73 +663,72 @@ void SpETO_CreateStyleRunObjectFromBytes(const char* text, SInt32 length, GrafPt
   tail = nullptr;
   if (text == nullptr || length <= 0) return;
   SetFractEnable(true);
-  // Runs of one kind share their attributes and heights: they are copied from a prototype
-  // made once per kind, so the font rule and the measuring of heights run once, not per run.
-  cTextStyleRunObject* prototypes[3] = {nullptr, nullptr, nullptr};  // one-byte, two-byte, tab
-  auto makeRun = [&](int kind, const sCharactorInfoStruct& info) -> cTextStyleRunObject* {
-    if (prototypes[kind] == nullptr) {
-      prototypes[kind] = SpETO_NewTextStyleRunObject(kind == 2 ? kETO_TabRun : kETO_TextRun,
-                                                      &attributes, &info, port);
-      if (prototypes[kind] == nullptr) return nullptr;
-    }
-    cTextStyleRunObject* run = new (std::nothrow) cTextStyleRunObject(prototypes[kind]);
-    if (run == nullptr) return nullptr;
-    run->SetCharacterInfo(info);
-    return run;
-  };
-  cTextStyleRunObject* current = nullptr;  // the text run that grows
-  bool afterTabOrBreak = false;
-  bool failed = false;
-  for (SInt32 i = 0; i < length && !failed;) {
-    const UInt8 b = UInt8(text[i]);
-    cTextStyleRunObject* run = nullptr;
-    if (b == 13 || b == 10 || b == 3) {
-      run = SpETO_NewTextStyleRunObject(kETO_LineBreakRun, nullptr, nullptr, port);
-      afterTabOrBreak = true;
-      ++i;
-      failed = run == nullptr;
-    } else if (b == 9) {
-      run = makeRun(2, CharacterInfoAt(text + i, length - i));
-      afterTabOrBreak = true;
-      ++i;
-      failed = run == nullptr;
-    } else {
-      const sCharactorInfoStruct info = CharacterInfoAt(text + i, length - i);
-      const SInt32 step = info.twoByte ? 2 : 1;
-      if (current != nullptr && tail == current && !afterTabOrBreak &&
-          EqualRunCharacterInfo(info, current->CharacterInfo())) {
-        current->CountUpStringLen(step);
-      } else {
-        run = makeRun(info.twoByte ? 1 : 0, info);
-        failed = run == nullptr;
-        if (run != nullptr) run->SetupStringLen(step);
-        current = run;
-      }
-      afterTabOrBreak = false;
-      i += step;
-    }
-    if (run != nullptr) SpAppendToList(head, tail, run);
-  }
-  for (cTextStyleRunObject* prototype : prototypes) delete prototype;
-  if (failed) Fail(kMethod, 2, kSpMsgMemory);
-  // Every text run has the attributes of one of the two prototypes, so the port takes a
-  // style only when it changes from one run to the next.
-  SInt32 position = 0;
-  SInt32 number = 1;
+  cRunMaker maker(port, attributes);
+  // A text run is measured when it stops growing, in one walk over the text; the port takes
+  // a style only when it changes from one text run to the next (runs of one kind share it).
+  // Runs of different kinds hold different records of equal attributes: the records found
+  // equal to the applied style are remembered, so each is compared once.
   sp_eto::cPortTextScope scope(port, attributes);
   const sTextStyleAttributes* applied = nullptr;
-  for (cTextStyleRunObject* run = head; run != nullptr; run = run->GetNextObjectPtr()) {
-    run->SetStartCharBytePosition(position);
-    run->SetReferenceNumber(number++);
-    if (run->IsText()) {
-      if (applied == nullptr || !SpEqualTextStyleAttribute(*applied, run->Attributes())) {
-        scope.Apply(run->Attributes());
-        applied = &run->Attributes();
+  std::vector<const sTextStyleAttributes*> equalToApplied;
+  cTextStyleRunObject* current = nullptr;  // the text run that grows
+  UInt64 currentKey = 0;
+  auto measureCurrent = [&] {
+    if (current == nullptr) return;
+    const sTextStyleAttributes& style = current->Attributes();
+    if (applied == nullptr ||
+        std::find(equalToApplied.begin(), equalToApplied.end(), &style) == equalToApplied.end()) {
+      if (applied == nullptr || !SpEqualTextStyleAttribute(*applied, style)) {
+        scope.Apply(style);
+        applied = &style;
+        equalToApplied.clear();
       }
-      run->SetStringWidth(SpTextWidthLong(text, position, run->ByteLength()));
+      equalToApplied.push_back(&style);
     }
-    position += run->ByteLength();
+    current->SetStringWidth(
+        SpTextWidthLong(text, current->GetStartCharBytePosition(), current->ByteLength()));
+    current = nullptr;
+  };
+  SInt32 number = 1;
+  bool failed = false;
+  for (SInt32 i = 0; i < length;) {
+    const UInt8 b = UInt8(text[i]);
+    const SInt32 start = i;
+    cTextStyleRunObject* run = nullptr;
+    if (b == 13 || b == 10 || b == 3) {
+      measureCurrent();
+      run = maker.LineBreak();
+      ++i;
+    } else if (b == 9) {
+      measureCurrent();
+      run = maker.Tab(CharacterClassAt(text + i, length - i));
+      ++i;
+    } else {
+      const CharClass& c = CharacterClassAt(text + i, length - i);
+      const SInt32 step = c.info.twoByte ? 2 : 1;
+      i += step;
+      if (current != nullptr && c.runKey == currentKey) {
+        current->CountUpStringLen(step);
+        continue;
+      }
+      measureCurrent();
+      run = maker.Text(c);
+      if (run != nullptr) {
+        run->SetupStringLen(step);
+        current = run;
+        currentKey = c.runKey;
+      }
+    }
+    if (run == nullptr) {
+      failed = true;
+      break;
+    }
+    run->SetStartCharBytePosition(start);
+    run->SetReferenceNumber(number++);
+    SpAppendToList(head, tail, run);
   }
+  measureCurrent();
+  if (failed) Fail(kMethod, 2, kSpMsgMemory);
 }
 
 cTextStyleRunObject* SpETO_DuplicateRunList(const cTextStyleRunObject* head) {

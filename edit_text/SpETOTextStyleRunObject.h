@@ -6,6 +6,10 @@
 // run's bytes or style change. A run set pairs a string object with a run list: the unit in
 // which styled text is cut, copied, pasted, dropped and kept for undo.
 //
+// A run carries its style and the kind of its characters as a pointer to a record shared by
+// every run of equal style and kind: a megabyte of text makes hundreds of thousands of runs
+// but a handful of styles, so the runs stay small and the walks over them stay in the cache.
+//
 // Widths are 32-bit: a run of many two-byte characters is wider than 32,767 pixels before it
 // is wrapped. Character information is read at each character, never through a 16-bit offset
 // from the text's start. A lead byte that ends the text is a one-byte character.
@@ -13,6 +17,7 @@
 // Failures beep and leave one error-log record with the source "SpETOTextStyleRunObject".
 #pragma once
 
+#include <cstddef>
 #include <new>
 
 #include "MacTypes.h"
@@ -41,6 +46,17 @@ enum : tETO_AttributeFontSetupType {
   kETO_FontKeepCurrent = 4,
 };
 
+// The style and character kind of runs, shared by every run that has equal ones. A record
+// never changes: a run given another style or kind takes the record of its new one (made on
+// first use) and lets go of the old (freed with its last run).
+struct sETORunStyle {
+  sTextStyleAttributes attributes;
+  sCharactorInfoStruct charInfo;
+  UInt32 hash;
+  SInt32 references;  // -1: the record that never goes (stands in when memory runs out)
+  sETORunStyle* nextInBucket;
+};
+
 // A run as a plain record.
 struct sSp_StyleRunInfo {
   tETO_StyleRunDataType runType;
@@ -54,9 +70,16 @@ struct sSp_StyleRunInfo {
 
 class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSpMacHeapObject {
  public:
+  // Runs live in slots of a pool whose blocks come from the Memory Manager (see
+  // SpETORunPool.cpp): `new (std::nothrow)` gives null when memory runs out.
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* p) noexcept;
+  static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
   cTextStyleRunObject(tETO_StyleRunDataType type, GrafPtr port);
   explicit cTextStyleRunObject(const cTextStyleRunObject* other);
   cTextStyleRunObject(const sSp_StyleRunInfo& info, GrafPtr port);
+  ~cTextStyleRunObject();
   cTextStyleRunObject(const cTextStyleRunObject&) = delete;
   cTextStyleRunObject& operator=(const cTextStyleRunObject&) = delete;
 
@@ -76,7 +99,7 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   void GetStyleInfo(sETOStyleInfo& info) const;
   void SetupStyleInfo(const sETOStyleInfo& info);
   unsigned char CompStyleInfoStyleAttribute(const sETOStyleInfo& info) const;
-  void GetCharacterInfo(sCharactorInfoStruct& info) const { info = charInfo_; }
+  void GetCharacterInfo(sCharactorInfoStruct& info) const { info = style_->charInfo; }
   void SetCharacterInfo(const sCharactorInfoStruct& info);
   tETO_StyleRunDataType GetStyleRunDataType() const { return runType_; }
   void SetStyleRunDataType(tETO_StyleRunDataType type) { runType_ = type; }
@@ -84,8 +107,11 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   GrafPtr GetGrafPort() const { return port_; }
   void SetupLineHeight(SInt16 height) { lineHeight_ = height; }
   SInt16 GetLineHeight() const { return lineHeight_; }
-  const sTextStyleAttributes& Attributes() const { return attributes_; }
-  const sCharactorInfoStruct& CharacterInfo() const { return charInfo_; }
+  const sTextStyleAttributes& Attributes() const { return style_->attributes; }
+  const sCharactorInfoStruct& CharacterInfo() const { return style_->charInfo; }
+  // True when both runs have the very same style and character information (they then share
+  // one record); runs that do not may still compare equal field by field.
+  bool SharesStyleWith(const cTextStyleRunObject* other) const { return style_ == other->style_; }
 
   // ---- Lengths and positions ----
   SInt32 GetTextByteLength(unsigned char withTab, unsigned char withLineBreak) const;
@@ -101,7 +127,7 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   void SetReferenceNumber(SInt32 number) { referenceNo_ = number; }
   void SetupReferenceNo(unsigned char all);
   bool IsText() const { return runType_ == kETO_TextRun; }
-  bool IsTwoByte() const { return charInfo_.twoByte != 0; }
+  bool IsTwoByte() const { return style_->charInfo.twoByte != 0; }
 
   // ---- Measuring (on the run's port, in the run's style; the port is given back) ----
   SInt32 GetTargetStringWidth(const char* text, SInt32 offset, SInt32 count) const;
@@ -126,17 +152,18 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
 
  private:
   void Clear();
+  // Takes the shared record of these attributes and character information.
+  void SetStyle(const sTextStyleAttributes& attributes, const sCharactorInfoStruct& charInfo);
 
-  SInt32 referenceNo_ = 0;
-  tETO_StyleRunDataType runType_ = kETO_TextRun;
+  const sETORunStyle* style_ = nullptr;  // never null once constructed
   GrafPtr port_ = nullptr;
+  SInt32 referenceNo_ = 0;
   SInt32 startByte_ = 0;
   SInt32 byteLength_ = 0;
-  sTextStyleAttributes attributes_;
-  sCharactorInfoStruct charInfo_;
   SInt32 pixelWidth_ = 0;
   FontInfo fontInfo_{0, 0, 0, 0};
   SInt16 lineHeight_ = 0;
+  tETO_StyleRunDataType runType_ = kETO_TextRun;
 };
 
 // ---- Run lists ----

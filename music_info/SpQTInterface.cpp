@@ -12,6 +12,7 @@
 #include "MacMemory.h"
 #include "OSUtils.h"
 #include "SpErrorInfoSystem.h"
+#include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
 #include "SpTextCodec.h"
 
@@ -279,6 +280,14 @@ unsigned char SpQTI_CheckQuickTimeIdleEventStatus() {
 
 void SpQTI_CatchIdleEventCB(EventLoopTimerRef /*timer*/, void* /*userData*/) {
   MoviesTask(nullptr, 0);
+}
+
+Movie SpQTI_OpenMovieOfFileToPlay(short vRefNum, SInt32 dirID, const char* name) {
+  if (name == nullptr || Sp_ExsitTargetFile(vRefNum, dirID, name) == 0) return nullptr;
+  FSSpec spec{};
+  if (!MakeFileSpec(vRefNum, dirID, name, spec)) return nullptr;
+  IdleTimerLoan timer;
+  return OpenMovieOfFile(spec, false);
 }
 
 // ---- Sound-file checks ------------------------------------------------------------------------

@@ -233,6 +233,10 @@ OSErr Sp_GetQuickTimeSoundDataFileInfo(short vRefNum, SInt32 dirID, const char* 
                                        AudioFormatAtomPtr* decompressionAtom,
                                        CmpSoundHeader* header, Handle* samples, UInt32* byteLength);
 
+// The movie of the file for playing it, opened read-only with the idle timer on meanwhile;
+// null when the file does not exist or cannot be opened as a movie. The caller owns it.
+Movie SpQTI_OpenMovieOfFileToPlay(short vRefNum, SInt32 dirID, const char* name);
+
 // The number of bytes before the first zero byte, at most `size`.
 SInt32 SpGetUnicodeCharNum(const char* text, SInt32 size);
 

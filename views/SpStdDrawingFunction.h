@@ -21,18 +21,11 @@
 #include "MacTypes.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
+#include "SpPositionType.h"
 
 // ---- Codes and records ----
 
-// Alignment of a box or a text. Horizontal parameters know left and right and centre
-// anything else; vertical parameters know top and bottom and centre anything else.
-enum tPositionType : SInt32 {
-  kSpPositionLeft = 1,
-  kSpPositionCenter = 2,
-  kSpPositionRight = 3,
-  kSpPositionTop = 4,
-  kSpPositionBottom = 5,
-};
+// The alignment of a box or a text, tPositionType, is in SpPositionType.h.
 
 // How Sp_GetLayoutArea sizes its box: a kept size is aligned against the base rectangle's
 // edges; a stretched side is the base rectangle less its margins. Any value other than 1, 3

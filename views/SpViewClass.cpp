@@ -107,6 +107,9 @@ void cSp_View::StartUpInitialize() {
 void cSp_View::ExecViewObjDeleteReady() {
   if (deleteReadyDone_ != 0) return;
   RemoveFromInterruptViewList();
+  // A bar that scrolled the view must not reach it any more.
+  ReleaseScrollBar(kSpHorizontalScrollBar);
+  ReleaseScrollBar(kSpVerticalScrollBar);
   if (viewWindow_ == nullptr) {
     SpReportFailure(kSource, "cSp_View::ExecViewObjDeleteReady", 1, kSpMsgDataError);
     return;
@@ -211,6 +214,8 @@ void cSp_View::DisableViewOutput(unsigned char redraw) {
   outputEnabled_ = 0;
   SetupModifyDrawingRectAndFlag(nullptr, 1);
   if (redraw != 0) ReDrawAreaUpdateView(0);
+  InvisibleViewScrollBar(kSpHorizontalScrollBar);
+  InvisibleViewScrollBar(kSpVerticalScrollBar);
 }
 
 void cSp_View::EnableViewOutput(unsigned char redraw) {
@@ -218,6 +223,8 @@ void cSp_View::EnableViewOutput(unsigned char redraw) {
   outputEnabled_ = 1;
   SetupModifyDrawingRectAndFlag(nullptr, 1);
   if (redraw != 0) ReDrawAreaUpdateView(0);
+  VisibleViewScrollBar(kSpHorizontalScrollBar);
+  VisibleViewScrollBar(kSpVerticalScrollBar);
 }
 
 WindowRef cSp_View::GetTargetWindowPtr() const {
@@ -433,6 +440,11 @@ unsigned char cSp_View::ResizeViewArea(const Rect& newArea, unsigned char redraw
     }
   }
   if (tell) TellItemsAfter(dh, dv, dWidth, dHeight, moved, resized);
+  if (resized) {
+    NotificationModifyToScrollBar(kSpHorizontalScrollBar);
+    NotificationModifyToScrollBar(kSpVerticalScrollBar);
+    ModifyScrollValue(1, 1, 0, notifyItems);
+  }
   SetupModifyDrawingRectAndFlag(nullptr, 1);
   if (redraw != 0) ReDrawAreaUpdateView(0);
   return 1;

@@ -38,6 +38,7 @@
 
 class cSp_View;
 class cSp_ViewWindow;
+class cScrollBarObj;  // the shared scroll bar of the controls library
 namespace sp_view_detail {
 struct Fields;
 }
@@ -51,6 +52,39 @@ enum : tTransmitType {
 };
 
 typedef void (*tSpViewNotifyProcPtr)(unsigned long refCon);
+
+// The direction of a scroll bar.
+typedef UInt8 tScrollBarType;
+enum : tScrollBarType {
+  kSpHorizontalScrollBar = 1,
+  kSpVerticalScrollBar = 2,
+};
+
+// What views do with the shared scroll bars. The bars belong to the controls library, which
+// installs these when the program starts; without them no view gets a bar.
+struct sSpScrollBarServices {
+  // A new bar on the window (minimum 0); null when it cannot be made.
+  cScrollBarObj* (*NewScrollBar)(WindowRef window, tScrollBarType type, const Rect& rect,
+                                 short maximum, short value, short arrowStep,
+                                 unsigned char visible);
+  // Attaches the view (once) and sets the bar's range from it.
+  void (*AttachView)(cScrollBarObj* bar, cSp_View* view);
+  // Sets the bar's value; with others, the other attached views follow it.
+  void (*ExecuteScroll)(cScrollBarObj* bar, short value, unsigned char others,
+                        cSp_View* initiator);
+  // The view's size or content changed: the bar's range and value follow it.
+  void (*NortificationViewModify)(cScrollBarObj* bar, cSp_View* view);
+  // The view lets go of the bar: it is detached, and the bar goes when no view is left.
+  void (*UnusedScrollBarObject)(cScrollBarObj* bar, cSp_View* view);
+  // Shows or hides the bar's control when its visible state differs, and records the state.
+  void (*SetScrollBarVisible)(cScrollBarObj* bar, unsigned char visible);
+};
+// Installs the bars' operations (null: none, as at start).
+void Sp_SetupScrollBarServices(const sSpScrollBarServices* services);
+
+// The bar a view keeps in one of its scroll-bar collections: null when it is empty, else its
+// first item.
+cScrollBarObj* SpView_GetScrollBarObject(const cSp_uLongCollection* collection);
 
 // A frame of AnimationDrawing: draws frame `frameNo` into `port` (the offscreen, its origin set
 // so that the view's content lands at its place; (dh, dv) is the offset from the offscreen's
@@ -312,6 +346,56 @@ class cSp_View {
   void GlobalAreaToOnWindowArea(const Rect& in, Rect& out) const;
   void GlobalPositToOnWindowPosit(Point in, Point& out) const;
 
+  // ==== Scrolling (SpViewClassScroll.cpp) ====
+  // The content is at least the view's size; the scroll value (the content point shown at the
+  // view's top-left) runs from 0 to content - view on each axis. A direction scrolls only
+  // while it is enabled, which it can be only while the content is larger than the view.
+
+  // Makes a bar of its own for each rectangle given (letting go of the bar it had in that
+  // direction), attaches to it and enables the direction. Both null: a failure.
+  void SetupViewScrollAtAutoSetup(const Rect* hBar, const Rect* vBar);
+  // Attaches to a bar that other views may share (type 1 horizontal, any other vertical),
+  // letting go of another bar it had there. A null bar does nothing.
+  void SetupViewScrollBar(tScrollBarType type, cScrollBarObj* scrollBar);
+  cScrollBarObj* GetViewScrollBarPtr(tScrollBarType type) const;
+  // Sets the content size (a negative value leaves that side) and brings the scroll value
+  // into range; the bars of the changed sides follow.
+  void SetupViewScrollArea(short width, short height, unsigned char redraw,
+                           unsigned char notify);
+  void NotificationModifyToScrollBar(tScrollBarType type);
+  void GetViewScrollArea(short& width, short& height) const;
+  // Either pointer may be null.
+  void GetViewMaxScrollValue(short* h, short* v) const;
+  // Scrolls by (dh, dv); a step past an end is cut to it with clamp set, else nothing
+  // scrolls. The steps taken come back in dh and dv; 1 when it scrolled. A step of up to two
+  // thirds of the view shifts the image and redraws the strips it uncovered; a longer one,
+  // and a translucent view or one showing the views under it, redraws the whole view.
+  unsigned char ScrollView(short& dh, short& dv, unsigned char clamp, unsigned char syncBars,
+                           unsigned char redrawNow, unsigned char notify);
+  // Scrolls to (h, v); a negative value or a disabled direction leaves that axis, and a value
+  // past the maximum too unless clampPastMax (then it ends at the maximum).
+  unsigned char SetScrollValue(short& h, short& v, unsigned char clampPastMax,
+                               unsigned char syncBars, unsigned char redrawNow,
+                               unsigned char notify);
+  void GetScrollValue(short& h, short& v) const {
+    h = scrollH_;
+    v = scrollV_;
+  }
+  // Re-derives the enabled directions and brings the scroll value back into range; 1 when it
+  // had to move.
+  unsigned char ModifyScrollValue(unsigned char syncBars, unsigned char unused,
+                                  unsigned char redrawNow, unsigned char notify);
+  unsigned char IsEnableViewScroll(tScrollBarType type) const;
+  void EnableViewScroll(tScrollBarType type);
+  void DisableViewScroll(tScrollBarType type);
+  void VisibleViewScrollBar(tScrollBarType type);
+  void InvisibleViewScrollBar(tScrollBarType type);
+  // Scrolls the least that shows the target (content coordinates), then has the containers
+  // scroll until it shows on the window. `target` comes back in the coordinates of the last
+  // container asked; scrolled is set when any view scrolled.
+  void ScrollForToShowTargetPosition(Rect& target, unsigned char& scrolled,
+                                     unsigned char redraw);
+
   // ==== The tree, the layers and the lists (SpViewClassLink.cpp) ====
   unsigned char IsTopLayerInContainerItemList() const { return siblings_.next == nullptr; }
   // 1 + the siblings below it.
@@ -422,6 +506,17 @@ class cSp_View {
   // origin that puts the content at its place in the offscreen it draws in. False when
   // nothing is left to draw.
   bool PendingRegion(RgnHandle r, Point* origin) const;
+  // Scrolling helpers (SpViewClassScroll.cpp).
+  cSp_uLongCollection& ScrollBars(tScrollBarType type) {
+    return type == kSpHorizontalScrollBar ? hScrollBars_ : vScrollBars_;
+  }
+  // Lets go of the bar kept for the direction (when there is one) and empties the collection.
+  void ReleaseScrollBar(tScrollBarType type);
+  // Shifts the image by (dh, dv) and marks what the shift uncovered.
+  void ShiftImage(short dh, short dv);
+  // Every contained view, at any depth in painting order, is told of a scroll.
+  void TellItemsOfScroll(bool after, short dh, short dv);
+
   // Calls the content operation in the port (null: the current one) with the origin and clip
   // set, the text style, colour and origin restored afterwards.
   unsigned char PaintInPort(CGrafPtr port, Point origin, RgnHandle clip, PaintKind kind);

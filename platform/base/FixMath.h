@@ -9,3 +9,8 @@ inline Fixed Long2Fix(SInt32 x) {
   if (x < -0x8000) return Fixed(0x80000000u);
   return Fixed(UInt32(x) << 16);
 }
+
+// The whole part of a 16.16 number, rounded toward zero.
+inline SInt32 Fix2Long(Fixed x) {
+  return x / 65536;
+}

@@ -252,6 +252,8 @@ enum : EventParamName {
   kEventParamMouseLocation = 0x6D6C6F63,               // 'mloc' (typeQDPoint, global)
   kEventParamMouseButton = 0x6D62746E,                 // 'mbtn' (typeMouseButton)
   kEventParamClickCount = 0x63636E74,                  // 'ccnt' (typeUInt32)
+  kEventParamMouseWheelAxis = 0x6D776178,              // 'mwax' (typeMouseWheelAxis)
+  kEventParamMouseWheelDelta = 0x6D776476,             // 'mwdv' (typeSInt32)
   kEventParamKeyModifiers = 0x6B6D6F64,                // 'kmod' (typeUInt32)
   kEventParamKeyCode = 0x6B636F64,                     // 'kcod' (typeUInt32)
   kEventParamKeyMacCharCodes = 0x6B636872,             // 'kchr' (typeChar)
@@ -294,6 +296,7 @@ enum : DescType {
   typeEventRef = 0x65767266,                // 'evrf'
   typeEventTargetRef = 0x65747267,          // 'etrg'
   typeMouseButton = 0x6D62746E,             // 'mbtn': UInt16
+  typeMouseWheelAxis = 0x6D776178,          // 'mwax': UInt16
   typeWindowPartCode = 0x77706172,          // 'wpar': SInt16
   typeControlPartCode = 0x63707274,         // 'cprt': SInt16
   typeClickActivationResult = 0x636C6163,   // 'clac': UInt32
@@ -313,6 +316,12 @@ enum : EventMouseButton {
   kEventMouseButtonPrimary = 1,
   kEventMouseButtonSecondary = 2,
   kEventMouseButtonTertiary = 3,
+};
+
+typedef UInt16 EventMouseWheelAxis;
+enum : EventMouseWheelAxis {
+  kEventMouseWheelAxisX = 0,
+  kEventMouseWheelAxisY = 1,
 };
 
 // ---- Commands -------------------------------------------------------------------------------

@@ -83,6 +83,8 @@ struct LoopState {
   bool button = false;
   Watchdog watchdog;
   UInt32 idleReturns = 0;
+  sp_platform::IdleWaitProc idleWait = nullptr;
+  void* idleWaitRefCon = nullptr;
 };
 
 LoopState& State() {
@@ -243,6 +245,15 @@ OSStatus MakeKeyEvent(UInt32 kind, UInt8 charCode, UInt8 keyCode, UInt32 modifie
   return noErr;
 }
 
+// 'wind': the window FindWindow finds under the point, when there is one.
+void AddWindowUnder(EventRef event, Point where) {
+  WindowRef window = nullptr;
+  FindWindow(where, &window);
+  if (window != nullptr) {
+    SetEventParameter(event, kEventParamWindowRef, typeWindowRef, sizeof window, &window);
+  }
+}
+
 OSStatus MakeMouseEvent(const sp_platform::RawInput& in, EventRef* out) {
   UInt32 kind = kEventMouseMoved;
   switch (in.kind) {
@@ -267,11 +278,21 @@ OSStatus MakeMouseEvent(const sp_platform::RawInput& in, EventRef* out) {
     SetEventParameter(*out, kEventParamClickCount, typeUInt32, sizeof in.clickCount,
                       &in.clickCount);
   }
-  WindowRef window = nullptr;
-  FindWindow(in.where, &window);
-  if (window != nullptr) {
-    SetEventParameter(*out, kEventParamWindowRef, typeWindowRef, sizeof window, &window);
-  }
+  AddWindowUnder(*out, in.where);
+  return noErr;
+}
+
+OSStatus MakeWheelEvent(const sp_platform::RawInput& in, EventRef* out) {
+  if (in.wheelDelta == 0) return paramErr;
+  OSStatus err = NewEventWith(kEventClassMouse, kEventMouseWheelMoved, out);
+  if (err != noErr) return err;
+  SetEventParameter(*out, kEventParamMouseLocation, typeQDPoint, sizeof in.where, &in.where);
+  SetEventParameter(*out, kEventParamKeyModifiers, typeUInt32, sizeof in.modifiers, &in.modifiers);
+  SetEventParameter(*out, kEventParamMouseWheelAxis, typeMouseWheelAxis, sizeof in.wheelAxis,
+                    &in.wheelAxis);
+  SetEventParameter(*out, kEventParamMouseWheelDelta, typeSInt32, sizeof in.wheelDelta,
+                    &in.wheelDelta);
+  AddWindowUnder(*out, in.where);
   return noErr;
 }
 
@@ -342,6 +363,10 @@ OSStatus PostRawInput(const RawInput& input) {
     case kRawTextInput:
       err = MakeTextEvent(input, &event);
       break;
+    case kRawMouseWheel:
+      err = MakeWheelEvent(input, &event);
+      if (err == noErr) s.mouse = input.where;
+      break;
     default:
       err = paramErr;
       break;
@@ -350,6 +375,15 @@ OSStatus PostRawInput(const RawInput& input) {
   err = PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
   ReleaseEvent(event);
   return err;
+}
+
+void SetIdleWaitProc(IdleWaitProc proc, void* refCon) {
+  State().idleWait = proc;
+  State().idleWaitRefCon = refCon;
+}
+
+bool HasIdleWaitProc() {
+  return State().idleWait != nullptr;
 }
 
 Point CurrentMouseLocation() {
@@ -454,6 +488,14 @@ WaitOutcome WaitForWork(SInt64 deadline) {
     return WaitOutcome::kContinue;
   }
   SInt64 target = std::min(nextTimed, deadline);
+  LoopState& s = State();
+  if (!isVirtual && s.idleWait != nullptr) {
+    // The display's wait: input or a signal ends it early, so it may last until the next
+    // timer, or for ever when there is none.
+    if (target != kNever && target <= now) return WaitOutcome::kContinue;
+    s.idleWait(target == kNever ? -1 : target - now, s.idleWaitRefCon);
+    return WaitOutcome::kContinue;
+  }
   if (target == kNever) return WaitOutcome::kIdle;
   if (target <= now) return WaitOutcome::kContinue;
   if (isVirtual) {

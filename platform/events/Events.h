@@ -124,5 +124,7 @@ Boolean Button();
 void GetMouse(Point* mouseLoc);
 // The mouse location in global coordinates.
 void GetGlobalMouse(Point* globalMouse);
-// The longest time between the two clicks of a double click, in ticks: half a second.
+
+// The longest time between two clicks, in ticks, for them to count as a double click: half a
+// second. The display backend counts clicks with it.
 UInt32 GetDblTime();

@@ -958,10 +958,7 @@ void MakeFSSpec(const Location& location, FSSpec* spec) {
   CopyToPascal(name, spec->name, kSpecNameLimit);
 }
 
-namespace {
-
-// GetProcessInformation's processAppSpec: the base layer asks through this hook.
-OSErr FSSpecFromPath(const std::string& path, FSSpec* out) {
+OSErr FSSpecOfPath(const std::string& path, FSSpec* out) {
   Location item;
   const OSErr err = LocatePath(path, item);
   if (err != noErr) return err;
@@ -969,9 +966,12 @@ OSErr FSSpecFromPath(const std::string& path, FSSpec* out) {
   return noErr;
 }
 
-// Installed at start-up. This file holds every way of locating an item, so it is in every
-// program that uses files at all.
-[[maybe_unused]] const bool kFSSpecHookInstalled = (SetFSSpecFromPathHook(FSSpecFromPath), true);
+namespace {
+
+// GetProcessInformation's processAppSpec: the base layer asks through this hook. Installed at
+// start-up. This file holds every way of locating an item, so it is in every program that
+// uses files at all.
+[[maybe_unused]] const bool kFSSpecHookInstalled = (SetFSSpecFromPathHook(FSSpecOfPath), true);
 
 }  // namespace
 

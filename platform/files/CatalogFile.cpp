@@ -109,11 +109,20 @@ UInt64 Digest(const Entry& e) {
 // its id only. An id below the synthetic ones was its item's inode number when it was given
 // (a document replaced by a save keeps its id and has another number now). Two ids may name
 // one item (two instances each gave it one): the path leads to the first, the other is found
-// by its own id.
+// by its own id. Of two records that claim one id, the one kept does not hang on the order
+// of the file: an id below the synthetic ones goes to the record whose item had that inode
+// number, else to the record read first.
 void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const std::string& rel) {
   if (!IsSafeRelativePath(rel) || e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) ||
-      e.parentID == e.id || e.ident.type > kItemLink || section.byId.count(e.id) != 0) {
+      e.parentID == e.id || e.ident.type > kItemLink) {
     return;
+  }
+  if (auto held = section.byId.find(e.id); held != section.byId.end()) {
+    const bool heldOwnsIt = held->second.ident.ino == e.id;
+    const bool newOwnsIt = e.id < kFirstSynthetic && e.ident.ino == e.id;
+    if (heldOwnsIt || !newOwnsIt) return;
+    RemoveEntry(section, e.id);
+    section.saved.erase(e.id);
   }
   e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
   section.saved[e.id] = Digest(e);

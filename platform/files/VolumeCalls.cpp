@@ -60,8 +60,10 @@ void CountItems(const std::string& folder, int depth, UInt32& files, UInt32& fol
 // the file count of a mounted file system is its count of used inodes and its folder count
 // is 0; emulated volumes are counted exactly.
 OSErr GatherFacts(const Volume& volume, bool withCounts, VolumeFacts& facts) {
+  // A volume of the table whose mount point has gone (another program unmounted it) is off
+  // line, not missing: a walk over the volumes by index goes on past it to the others.
   OSErr err = LocateNode(volume.vRefNum, fsRtDirID, facts.root);
-  if (err != noErr) return err;
+  if (err != noErr) return err == nsvErr ? OSErr(volOffLinErr) : err;
   facts.createUTC = CreationDateUTC(facts.root.path, facts.root.st);
   facts.modifyUTC = UTC1904FromUnix(facts.root.st.st_mtime);
   struct statvfs vfs {};

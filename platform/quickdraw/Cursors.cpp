@@ -122,6 +122,31 @@ CursorSummary CurrentCursorSummary() {
   return summary;
 }
 
+CursorImage CurrentCursorImage() {
+  const CursorRecord& r = State().record;
+  CursorImage out;
+  out.arrow = r.kind == CursorKind::kArrow;
+  out.hotSpot = r.image.hotSpot;
+  if (r.kind == CursorKind::kColor && !r.colorImage.Empty()) {
+    out.width = r.colorImage.width;
+    out.height = r.colorImage.height;
+    out.argb = r.colorImage.pixels;
+    return out;
+  }
+  out.width = 16;
+  out.height = 16;
+  out.argb.assign(16 * 16, 0);
+  for (int row = 0; row < 16; ++row) {
+    for (int col = 0; col < 16; ++col) {
+      const UInt16 bit = UInt16(0x8000u >> col);
+      const bool image = (UInt16(r.image.data[row]) & bit) != 0;
+      const bool mask = (UInt16(r.image.mask[row]) & bit) != 0;
+      out.argb[std::size_t(row * 16 + col)] = image ? 0xFF000000u : mask ? 0xFFFFFFFFu : 0;
+    }
+  }
+  return out;
+}
+
 void NoteMouseMovedForCursor() {
   State().record.obscured = false;
 }

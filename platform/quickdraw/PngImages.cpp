@@ -1,5 +1,5 @@
 // PNG images: decoded with libpng's simplified reader, which reports every damage as a failed
-// call (it never aborts the process), and laid over a port's pixels.
+// call (it never aborts the process), laid over a port's pixels, and encoded from pixels.
 #include <png.h>
 
 #include <cstring>
@@ -47,9 +47,78 @@ class PngReader {
   png_image image_;
 };
 
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<UInt8>*>(png_get_io_ptr(png));
+  bool appended = true;
+  try {
+    out->insert(out->end(), data, data + length);
+  } catch (const std::bad_alloc&) {
+    appended = false;
+  }
+  // Out of the handler first: png_error does not return.
+  if (!appended) png_error(png, "out of memory");
+}
+
+void NoFlush(png_structp) {}
+
+// libpng reports errors through longjmp; the rows and the output are owned by the caller, so
+// nothing is skipped by a jump.
+bool WriteRows(const std::vector<png_bytep>& rows, UInt32 width, UInt32 height, bool withAlpha,
+               bool fast, std::vector<UInt8>* out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, AppendBytes, NoFlush);
+  png_set_IHDR(png, info, width, height, 8,
+               withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (fast) png_set_compression_level(png, 1);
+  png_write_info(png, info);
+  png_write_image(png, const_cast<png_bytepp>(rows.data()));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
 }  // namespace
 
 namespace sp_platform {
+
+bool EncodePng(const UInt32* pixels, UInt32 width, UInt32 height, std::size_t rowWords,
+               bool withAlpha, bool fast, std::vector<UInt8>* out) {
+  if (pixels == nullptr || out == nullptr || width == 0 || height == 0 || rowWords < width) {
+    return false;
+  }
+  const std::size_t channels = withAlpha ? 4 : 3;
+  std::vector<png_byte> bytes;
+  std::vector<png_bytep> rows;
+  try {
+    bytes.resize(std::size_t(width) * channels * height);
+    rows.resize(height);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (UInt32 v = 0; v < height; ++v) {
+    png_bytep row = bytes.data() + std::size_t(v) * width * channels;
+    rows[v] = row;
+    const UInt32* in = pixels + std::size_t(v) * rowWords;
+    for (UInt32 h = 0; h < width; ++h, row += channels) {
+      row[0] = png_byte(Red(in[h]));
+      row[1] = png_byte(Green(in[h]));
+      row[2] = png_byte(Blue(in[h]));
+      if (withAlpha) row[3] = png_byte(in[h] >> 24);
+    }
+  }
+  return WriteRows(rows, width, height, withAlpha, fast, out);
+}
 
 bool LooksLikePng(const void* bytes, std::size_t size) {
   return bytes != nullptr && size >= sizeof kPngSignature &&

@@ -349,10 +349,6 @@ OSErr GetMoviesError() {
   return qt::R().lastError;
 }
 
-void MoviesTask(Movie, SInt32) {
-  qt::SetMoviesError(noErr);
-}
-
 // ---- Movie files ---------------------------------------------------------------------------
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission) {

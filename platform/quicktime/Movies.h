@@ -4,7 +4,7 @@
 // Any file the system's FFmpeg can demultiplex opens as a movie (AIFF, AIFF-C, WAVE, MP3,
 // MPEG-4 audio and QuickTime movies, FLAC, Ogg, ...): one track per audio, video or text
 // stream of the file, in the file's order (cover pictures are no tracks). A movie reads its
-// file while it lives; nothing plays (MoviesTask has nothing to do).
+// file while it lives; playing is in MoviePlayback.h.
 //
 // Sound media. The media's time scale is its sample rate. Linear formats ('twos', 'sowt',
 // 'in24', 'fl32', ...) and formats of fixed packets ('ulaw', 'alaw', 'ima4', ...) count one
@@ -161,7 +161,8 @@ OSErr EnterMovies();
 void ExitMovies();
 // The result of the last Movie Toolbox call.
 OSErr GetMoviesError();
-// Nothing plays, so there is nothing to service.
+// Services the playing movies (`theMovie`, or every live movie when it is null): their time
+// moves on and their video draws the frame it reached (MoviePlayback.h).
 void MoviesTask(Movie theMovie, SInt32 maxMilliSecToUse);
 
 // ---- Movie files -----------------------------------------------------------------------------

@@ -31,22 +31,75 @@ SInt32 CharLengthAt(const UInt8* text, SInt32 pos, SInt32 length) {
   return (IsLeadByte(text[pos]) && pos + 1 < length) ? 2 : 1;
 }
 
-Utf16Window Decode(const UInt8* text, SInt32 length) {
-  Utf16Window w;
+// The UTF-16 units of one MacJapanese character of `len` bytes, as the window holds them: what
+// the codec gives, or U+FFFD for bytes that do not decode. The mapping of a character never
+// changes, so it is decoded once per character code and kept; the rare character of more
+// than two units is decoded each time.
+class UnitCache {
+ public:
+  void Append(const UInt8* bytes, SInt32 len, std::u16string& out) {
+    Entry& e = len == 2 ? TwoByte(bytes[0], bytes[1]) : oneByte_[bytes[0]];
+    if (e.count == kUnknown) e = DecodeEntry(bytes, len);
+    if (e.count == kLong) {
+      DecodeInto(bytes, len, out);
+      return;
+    }
+    out.append(e.units, e.count);
+  }
+
+ private:
+  static constexpr UInt8 kUnknown = 0;
+  static constexpr UInt8 kLong = 3;
+  struct Entry {
+    UInt8 count = kUnknown;  // 1 or 2 units held, kLong, or kUnknown
+    char16_t units[2] = {0, 0};
+  };
+
+  static void DecodeInto(const UInt8* bytes, SInt32 len, std::u16string& out) {
+    const std::size_t before = out.size();
+    const int used = sp::text::DecodeStep(kTextEncodingMacJapanese, bytes, std::size_t(len), out);
+    // A byte that does not decode stands as one letter-like unit, so it neither breaks nor
+    // joins anything unusual.
+    if (used != len || out.size() == before) {
+      out.resize(before);
+      out.push_back(u'\xFFFD');
+    }
+  }
+
+  static Entry DecodeEntry(const UInt8* bytes, SInt32 len) {
+    std::u16string units;
+    DecodeInto(bytes, len, units);
+    Entry e;
+    if (units.size() > 2) {
+      e.count = kLong;
+      return e;
+    }
+    e.count = UInt8(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) e.units[i] = units[i];
+    return e;
+  }
+
+  Entry& TwoByte(UInt8 lead, UInt8 trail) {
+    if (twoByte_.empty()) twoByte_.resize(65536);
+    return twoByte_[std::size_t(lead) << 8 | trail];
+  }
+
+  Entry oneByte_[256];
+  std::vector<Entry> twoByte_;  // by lead and trail byte, made on first use
+};
+
+// The window of the text being broken, decoded into buffers that are kept from call to call.
+const Utf16Window& Decode(const UInt8* text, SInt32 length) {
+  static UnitCache cache;
+  static Utf16Window w;
+  w.units.clear();
+  w.byteOfUnit.clear();
   w.unitOfByte.assign(std::size_t(length) + 1, -1);
   for (SInt32 pos = 0; pos < length;) {
     const SInt32 len = CharLengthAt(text, pos, length);
     w.unitOfByte[std::size_t(pos)] = SInt32(w.units.size());
-    const std::size_t before = w.units.size();
-    const int used = sp::text::DecodeStep(kTextEncodingMacJapanese, text + pos, std::size_t(len),
-                                          w.units);
-    // A byte that does not decode stands as one letter-like unit, so it neither breaks nor
-    // joins anything unusual.
-    if (used != len || w.units.size() == before) {
-      w.units.resize(before);
-      w.units.push_back(u'\xFFFD');
-    }
-    for (std::size_t u = before; u < w.units.size(); ++u) w.byteOfUnit.push_back(pos);
+    cache.Append(text + pos, len, w.units);
+    while (w.byteOfUnit.size() < w.units.size()) w.byteOfUnit.push_back(pos);
     pos += len;
   }
   w.unitOfByte[std::size_t(length)] = SInt32(w.units.size());
@@ -128,7 +181,7 @@ StyledLineBreakCode StyledLineBreak(Ptr textPtr, SInt32 textLen, SInt32 textStar
     return smBreakOverflow;
   }
   const bool firstRun = *textOffset != 0;
-  const Utf16Window window = Decode(text, textLen);
+  const Utf16Window& window = Decode(text, textLen);
 
   // Spaces that overflow hang past the room when a break may follow them.
   if (text[overflow] == ' ') {
@@ -160,7 +213,7 @@ void FindWordBreaks(Ptr textPtr, SInt32 textLength, SInt32 offset, Boolean leadi
   if (textPtr == nullptr || textLength < 1) return;
   const UInt8* text = reinterpret_cast<const UInt8*>(textPtr);
   offset = std::clamp<SInt32>(offset, 0, textLength);
-  const Utf16Window w = Decode(text, textLength);
+  const Utf16Window& w = Decode(text, textLength);
   // The character the offset names: at it (leading edge) or before it; an offset inside a
   // two-byte character means that character.
   SInt32 at = offset;

@@ -1,27 +1,75 @@
-// The clipboard of the edit-text fields: a text held in this process.
+// The clipboard of the edit-text fields and the Scrap Manager: a text held in this process,
+// and the desktop's clipboard behind it when a display gives one.
 #include "ui/internal/DialogClipboard.h"
+
+#include "SpTextCodec.h"
 
 namespace sp_platform {
 namespace dialogs {
 namespace {
 
-std::string& Text() {
-  static std::string text;
-  return text;
+struct ClipboardState {
+  std::string text;         // MacJapanese: what this process put last
+  std::string putToDesktop;  // its UTF-8 form as handed to the desktop
+  bool hasDesktop = false;
+  DesktopClipboard desktop{};
+};
+
+ClipboardState& State() {
+  static ClipboardState* state = new ClipboardState;  // lives to the end of the program
+  return *state;
 }
 
 }  // namespace
 
+std::string ClipboardTextToDesktop(const std::string& macJapanese) {
+  std::string utf8 = sp::text::MacJapaneseToUTF8(macJapanese);
+  for (char& c : utf8) {
+    if (c == '\r') c = '\n';
+  }
+  return utf8;
+}
+
+std::string ClipboardTextFromDesktop(const std::string& utf8) {
+  std::string lines;
+  lines.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    lines.push_back(utf8[i] == '\n' ? '\r' : utf8[i]);
+  }
+  std::string out;
+  if (!sp::text::UTF8ToMacJapanese(lines, out, '?')) out.clear();
+  return out;
+}
+
 void PutClipboardText(const std::string& macJapanese) {
-  Text() = macJapanese;
+  ClipboardState& s = State();
+  s.text = macJapanese;
+  if (s.hasDesktop) {
+    s.putToDesktop = ClipboardTextToDesktop(macJapanese);
+    s.desktop.put(s.putToDesktop, s.desktop.refCon);
+  }
 }
 
 std::string ClipboardText() {
-  return Text();
+  ClipboardState& s = State();
+  if (!s.hasDesktop) return s.text;
+  std::string utf8;
+  if (!s.desktop.get(&utf8, s.desktop.refCon)) return std::string();
+  // Our own text comes back as it was put, bytes that UTF-8 cannot carry included.
+  if (utf8 == s.putToDesktop) return s.text;
+  return ClipboardTextFromDesktop(utf8);
 }
 
 void ClearClipboard() {
-  Text().clear();
+  PutClipboardText(std::string());
+}
+
+void SetDesktopClipboard(const DesktopClipboard* desktop) {
+  ClipboardState& s = State();
+  s.hasDesktop = desktop != nullptr && desktop->put != nullptr && desktop->get != nullptr;
+  if (s.hasDesktop) s.desktop = *desktop;
+  s.putToDesktop.clear();
 }
 
 }  // namespace dialogs

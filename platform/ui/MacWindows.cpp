@@ -17,6 +17,7 @@
 #include "detail/WindowUpdate.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Ports.h"
+#include "ui/internal/Menus.h"
 #include "ui/internal/Windows.h"
 
 using sp_platform::windows::ContentOf;
@@ -541,10 +542,7 @@ WindowRef GetNextWindowOfClass(WindowRef inWindow, WindowClass inWindowClass,
 
 WindowPartCode FindWindow(Point thePoint, WindowRef* window) {
   if (window != nullptr) *window = nullptr;
-  BitMap screen;
-  GetQDGlobalsScreenBits(&screen);
-  Rect menuBar = screen.bounds;
-  menuBar.bottom = SInt16(menuBar.top + GetMBarHeight());
+  const Rect menuBar = sp_platform::menus::MenuBarBounds();
   if (PtInRect(thePoint, &menuBar)) return inMenuBar;
   for (WindowRef w : Windows()) {
     if (!w->visible) continue;

@@ -331,6 +331,7 @@ void ResetMenuManager() {
   list.hierarchical.clear();
   list.applicationMenu = nullptr;
   list.state = MenuBarState();
+  SetLiveMenuTracking(false);
 }
 
 }  // namespace menus
@@ -435,7 +436,8 @@ void HiliteMenu(MenuID menuID) {
 
 // ---- Choosing ----
 
-SInt32 MenuSelect(Point) {
+SInt32 MenuSelect(Point startPt) {
+  if (sp_platform::menus::LiveMenuTracking()) return sp_platform::menus::TrackMenuBar(startPt);
   sp_platform::menus::MenuBarState& state = List().state;
   SInt32 choice = state.nextMenuSelect;
   state.nextMenuSelect = 0;
@@ -456,6 +458,9 @@ SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) 
   state.popUpLeft = left;
   state.popUpItem = popUpItem;
   state.popUpCount += 1;
+  if (sp_platform::menus::LiveMenuTracking()) {
+    return sp_platform::menus::TrackPopUpMenu(menu, top, left, popUpItem);
+  }
   SInt32 choice = state.nextPopUpSelect;
   state.nextPopUpSelect = 0;
   MenuID id = ChoiceMenu(choice);

@@ -86,7 +86,8 @@ const events::StandardHandlerRow* InterfaceRows(std::size_t* count) {
     std::vector<events::StandardHandlerRow> all;
     for (auto provider :
          {events::ApplicationKeyStandardHandlerRows, events::WindowStandardHandlerRows,
-          events::DialogStandardHandlerRows, events::ControlStandardHandlerRows}) {
+          events::DialogStandardHandlerRows, events::ControlStandardHandlerRows,
+          events::MenuBarStandardHandlerRows}) {
       std::size_t n = 0;
       const events::StandardHandlerRow* more = provider(&n);
       if (more != nullptr) all.insert(all.end(), more, more + n);

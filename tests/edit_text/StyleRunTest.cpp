@@ -2,9 +2,12 @@
 // that carry styled text.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Script.h"
+#include "SpETOTextStyle.h"
 #include "TextModelTestSupport.h"
 
 namespace {
@@ -73,6 +76,33 @@ TEST_F(StyleRuns, TextBecomesRunsOfOneCharacterKindTabsAndLineBreaks) {
       << "the lone lead byte is measured alone, not with the byte after the text";
 }
 
+TEST_F(StyleRuns, EveryRunHasTheKindAndWidthOfItsOwnCharacters) {
+  // Kinds met again and again, in other orders: each run is made from the runs before it.
+  const std::string text = std::string("Ab1, ") + kA + kKanji + "cD\t" + kKanji + "2a" + kA +
+                           "\r, bA" + kKanji + kA + "1\t\x82";
+  Build(text);
+  SInt32 expectedStart = 0;
+  for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    const SInt32 start = run->GetStartCharBytePosition();
+    EXPECT_EQ(start, expectedStart);
+    expectedStart += run->ByteLength();
+    if (run->GetStyleRunDataType() == kETO_LineBreakRun) continue;
+    sCharactorInfoStruct first;
+    if (start + 1 == SInt32(text.size())) {
+      Sp_GetCharacterInfo(' ', first);  // the lone lead byte: a one-byte mark
+      first.charType = smCharPunct;
+    } else {
+      Sp_GetCharacterInfo(text.c_str(), SInt16(start), first);
+    }
+    EXPECT_TRUE(Sp_EqualCharacterInfo(run->CharacterInfo(), first, 1, 0, 1)) << "at " << start;
+    EXPECT_EQ(run->Attributes().direction, first.rightToLeft ? 1 : 0) << "at " << start;
+    if (run->IsText()) {  // 6 pixels a byte, one-byte and two-byte characters alike
+      EXPECT_EQ(run->GetTextWidthPixel(), run->ByteLength() * 6) << "at " << start;
+    }
+  }
+  EXPECT_EQ(expectedStart, SInt32(text.size()));
+}
+
 TEST_F(StyleRuns, ALineBreakRunCarriesTheDefaultAttributes) {
   attributes_.size = 24;
   Build("a\r");
@@ -121,6 +151,98 @@ TEST_F(StyleRuns, MergingJoinsOnlyRunsOfEqualStyleAndKind) {
   head_->GetNextObjectPtr()->ChangeAttribute(kTextStyleAttFace, bold);
   head_->MargeNextStyleRun(1);
   EXPECT_EQ(Shapes(head_).size(), 2u);
+}
+
+TEST_F(StyleRuns, RestylingOneRunLeavesTheRunsOfTheSameStyleAlone) {
+  sCharactorInfoStruct kanji;
+  Sp_GetCharacterInfo(kKanji, 0, kanji);
+  const struct {
+    std::function<void(cTextStyleRunObject*)> restyle;
+    const char* why;
+  } cases[] = {
+      {[](cTextStyleRunObject* r) { r->ChangeAttribute(kTextStyleAttSize, 18); }, "size"},
+      {[](cTextStyleRunObject* r) { r->SetupTextColor(RGBColor{0xFFFF, 0, 0}, 3); }, "colour"},
+      {[](cTextStyleRunObject* r) {
+         sETOStyleInfo info;
+         SpETOT_InitializeTextStyleInfo(info);
+         r->GetStyleInfo(info);
+         info.face = bold;
+         r->SetupStyleInfo(info);
+       },
+       "style information"},
+      {[this](cTextStyleRunObject* r) {
+         sTextStyleAttributes a = attributes_;
+         a.mode = srcXor;
+         r->SetupAttribute(a, kETO_FontAsGiven);
+       },
+       "attributes"},
+      {[&kanji](cTextStyleRunObject* r) { r->SetCharacterInfo(kanji); }, "character kind"},
+  };
+  for (const auto& c : cases) {
+    Build("ab cd");  // "ab" and "cd" are runs of one style and kind
+    cTextStyleRunObject* ab = head_;
+    cTextStyleRunObject* cd = head_->GetNextObjectPtr()->GetNextObjectPtr();
+    const sTextStyleAttributes before = ab->Attributes();
+    const sCharactorInfoStruct kind = ab->CharacterInfo();
+    c.restyle(cd);
+    EXPECT_FALSE(SpEqualTextStyleAttribute(cd->Attributes(), before) &&
+                 Sp_EqualCharacterInfo(cd->CharacterInfo(), kind, 1, 1, 1))
+        << c.why << ": the restyled run changed";
+    EXPECT_TRUE(SpEqualTextStyleAttribute(ab->Attributes(), before)) << c.why;
+    EXPECT_EQ(ab->Attributes().colors[0].kind, before.colors[0].kind) << c.why;
+    EXPECT_TRUE(Sp_EqualCharacterInfo(ab->CharacterInfo(), kind, 1, 1, 1)) << c.why;
+  }
+}
+
+TEST_F(StyleRuns, ManyStylesMadeAndFreedInAnyOrderKeepTheirOwnValues) {
+  Build("a");
+  std::vector<cTextStyleRunObject*> runs;
+  auto restyleAll = [&runs](UInt16 salt) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      if (runs[i] != nullptr) runs[i]->SetupTextColor(RGBColor{UInt16(i), salt, 0}, 2);
+    }
+  };
+  for (int i = 0; i < 300; ++i) runs.push_back(head_->GetCopyRun());
+  restyleAll(1);
+  for (std::size_t i = 0; i < runs.size(); i += 2) {
+    delete runs[i];
+    runs[i] = nullptr;
+  }
+  restyleAll(2);  // every style is new; the freed ones are gone
+  for (std::size_t i = 0; i < runs.size(); i += 2) runs[i] = head_->GetCopyRun();
+  restyleAll(1);  // styles once freed are made again
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    RGBColor color;
+    SInt16 kind = 0;
+    runs[i]->GetTextColor(color, kind);
+    EXPECT_EQ(color.red, i) << i;
+    EXPECT_EQ(color.green, 1) << i;
+    EXPECT_TRUE(SpEqualTextStyleAttribute(runs[i]->Attributes(), runs[i]->Attributes()));
+  }
+  for (cTextStyleRunObject* run : runs) delete run;
+}
+
+TEST_F(StyleRuns, RunsFreedAndMadeAgainNeverShareMemoryWithLiveRuns) {
+  // Some thousands of runs: several blocks of the run memory, emptied in part and refilled.
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += (i % 3 == 0) ? std::string(kA) : "a ";
+  Build(text);
+  const std::vector<RunShape> shapes = Shapes(head_);
+  cTextStyleRunObject* keep = head_;
+  head_ = nullptr;
+  // Every other run of the kept list goes, then a second list is made and the first filled.
+  for (cTextStyleRunObject* run = keep; run != nullptr && run->GetNextObjectPtr() != nullptr;
+       run = run->GetNextObjectPtr()) {
+    delete run->TakeOutNext();
+  }
+  Build(text);
+  EXPECT_EQ(Shapes(head_), shapes);
+  std::vector<RunShape> expected;
+  for (std::size_t i = 0; i < shapes.size(); i += 2) expected.push_back(shapes[i]);
+  EXPECT_EQ(Shapes(keep), expected);
+  SpETO_DeleteFreeRunList(keep);
+  Build(text);
+  EXPECT_EQ(Shapes(head_), shapes);
 }
 
 TEST_F(StyleRuns, LengthsAndAttributeChangesGuardTheirArguments) {

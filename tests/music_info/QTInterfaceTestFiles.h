@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -13,26 +12,11 @@
 #include "ByteOrder.h"
 #include "Files.h"
 #include "Folders.h"
+#include "MovieTestFiles.h"
 #include "Movies.h"
 #include "TestFiles.h"
 
 namespace qt_test {
-
-// The Documents folder of the temporary home, as (volume, directory id) and host path.
-struct Folder {
-  SInt16 vRefNum = 0;
-  SInt32 dirID = 0;
-  std::string path;
-};
-
-inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
-  Folder folder;
-  EXPECT_EQ(FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &folder.vRefNum,
-                       &folder.dirID),
-            noErr);
-  folder.path = home.Path("Documents");
-  return folder;
-}
 
 inline void WriteHostFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -83,16 +67,6 @@ inline std::string WAVEBytes(UInt32 frames) {
   w.LE32(frames * 2);
   w.Zeros(frames * 2);
   return std::string(w.Data().begin(), w.Data().end());
-}
-
-inline bool HaveTool(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs the ffmpeg tool quietly with these arguments; true when it made its file.
-inline bool RunFFmpeg(const std::string& arguments) {
-  return std::system(("ffmpeg -nostdin -v error -y " + arguments + " >/dev/null 2>&1").c_str()) ==
-         0;
 }
 
 // A short tone through lavfi, with these output options, into the file.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -154,3 +155,31 @@ TEST_F(FilesVolumes, HomeIsOnTheRootVolumeWhenTheTableDoesNotListTheRoot) {
 }
 
 }  // namespace
+
+// Another program unmounts a file system after the program read the mount table: that volume
+// is off line, and a walk over the volumes by index still reaches every volume after it.
+TEST_F(FilesVolumes, AVolumeGoneFromUnderItsMountPointDoesNotEndAWalkByIndex) {
+  const std::string gone = home_.Path("gone");
+  std::filesystem::create_directories(gone);
+  sp_platform::files::SetMountTableText("50 1 0:90 / " + gone + " rw - tmpfs tmpfs rw\n");
+  sp_testing::ResetFiles();
+  const std::string disc = home_.Path("Disc");
+  std::filesystem::create_directories(disc);
+  files_test::WriteHostFile(disc + "/.TOC.plist", "<plist version=\"1.0\"><dict/></plist>");
+  const SInt16 cd = sp_testing::MountAudioCD(disc);
+  ASSERT_NE(cd, 0);
+  std::filesystem::remove(gone);
+
+  std::vector<OSErr> answers;
+  bool reachedTheDisc = false;
+  for (ItemCount index = 1; index < 50; ++index) {
+    FSVolumeRefNum actual = 0;
+    const OSErr err = FSGetVolumeInfo(kFSInvalidVolumeRefNum, index, &actual, kFSVolInfoNone,
+                                      nullptr, nullptr, nullptr);
+    if (err == nsvErr) break;
+    answers.push_back(err);
+    reachedTheDisc = reachedTheDisc || (err == noErr && actual == cd);
+  }
+  EXPECT_TRUE(reachedTheDisc);
+  EXPECT_NE(std::find(answers.begin(), answers.end(), OSErr(volOffLinErr)), answers.end());
+}

@@ -85,6 +85,8 @@ TEST_F(ScriptBreaks, FindWordBreaksGivesTheWordHoldingAnOffset) {
       {"abc, def", 3, true, 3, 4, "one mark of punctuation"},
       {"abc" + kana, 4, true, 3, 7, "an offset inside a two-byte character"},
       {"hello", 99, true, 0, 5, "past the end: the last word"},
+      {"ab \x85\xAB\x85\xAB cd", 5, true, 3, 7,
+       "a character read as four letters (XIII), met again: one word"},
   };
   for (const auto& c : cases) {
     std::string text = c.text;

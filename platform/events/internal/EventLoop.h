@@ -48,6 +48,15 @@ typedef bool (*PassHookProc)(void* refCon);
 int AddPassHook(PassHookProc hook, void* refCon);
 void RemovePassHook(int hookID);
 
+// ---- Waiting --------------------------------------------------------------------------------
+// How a loop with nothing to do waits on the real clock: the display backend blocks in its own
+// wait for input until the timeout (microseconds; below 0: until input comes) and returns
+// early when input came or a signal arrived. Without one the loop sleeps, looking at its pass
+// hooks now and then. Null puts the sleeping back.
+typedef void (*IdleWaitProc)(SInt64 timeoutMicros, void* refCon);
+void SetIdleWaitProc(IdleWaitProc proc, void* refCon);
+bool HasIdleWaitProc();
+
 // ---- Raw input ------------------------------------------------------------------------------
 enum RawInputKind : UInt8 {
   kRawMouseDown,
@@ -58,6 +67,7 @@ enum RawInputKind : UInt8 {
   kRawKeyRepeat,
   kRawKeyUp,
   kRawTextInput,
+  kRawMouseWheel,
 };
 
 struct RawInput {
@@ -69,6 +79,8 @@ struct RawInput {
   UInt8 charCode = 0;  // keys: Mac character code
   UInt8 keyCode = 0;   // keys: Mac virtual key code
   std::string text;    // text input: MacJapanese bytes (at most 1023 are kept)
+  EventMouseWheelAxis wheelAxis = kEventMouseWheelAxisY;  // wheel
+  SInt32 wheelDelta = 0;  // wheel: steps, positive up (or left)
 };
 
 // Turns raw input into the Carbon event the framework expects and posts it (standard
@@ -79,6 +91,9 @@ struct RawInput {
 //   location and button state change now.
 // - keys: {'keyb', 1 down / 2 repeat / 3 up} with 'kchr' (typeChar, one byte), 'kcod' and
 //   'kmod' (typeUInt32). The key is held (GetKeys) from down to up.
+// - wheel: {'mous', 10} with 'mloc', 'kmod', 'mwax' (typeMouseWheelAxis) and 'mwdv'
+//   (typeSInt32: scroll-bar steps, positive up or left) and 'wind' as for the mouse; the mouse
+//   location changes now. paramErr for a delta of 0.
 // - text: {'text', 2} with 'tstx' (typeChar, MacJapanese), 'kmod' and 'tske', a raw key-down
 //   event of the first byte.
 // paramErr for an empty text; memFullErr.

@@ -32,6 +32,12 @@ OSErr ReadPngSize(const void* bytes, std::size_t size, UInt32* width, UInt32* he
 // memFullErr when memory runs out.
 OSErr DecodePng(const void* bytes, std::size_t size, ArgbImage* out);
 
+// Encodes height rows of width pixels 0xAARRGGBB, rowWords words from one row to the next, as
+// a PNG appended to `out`: RGBA with their alpha, or RGB dropping it. `fast` trades size for
+// speed (images made to be drawn again soon). False when libpng fails or memory runs out.
+bool EncodePng(const UInt32* pixels, UInt32 width, UInt32 height, std::size_t rowWords,
+               bool withAlpha, bool fast, std::vector<UInt8>* out);
+
 // How an icon's transform changes its pixels on the way.
 struct ImageTint {
   bool dim = false;     // alpha halved: the port shows through half

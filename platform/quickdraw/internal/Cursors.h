@@ -2,6 +2,8 @@
 // code.
 #pragma once
 
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_platform {
@@ -22,6 +24,19 @@ struct CursorSummary {
   UInt32 changes = 0;     // InitCursor, SetCursor and SetCCursor calls since the last reset
 };
 CursorSummary CurrentCursorSummary();
+
+// The cursor last set as pixels for the display: a colour cursor's colour image (its one-bit
+// image when that could not be read), else the 16 x 16 one-bit image as opaque black where
+// image and mask are set (also where only the image is: inverting is shown as black), opaque
+// white where only the mask is, and clear elsewhere. Pixels are 0xAARRGGBB, row by row.
+struct CursorImage {
+  bool arrow = true;  // the standard arrow: the desktop's own arrow is shown
+  UInt32 width = 0;
+  UInt32 height = 0;
+  std::vector<UInt32> argb;
+  Point hotSpot = {0, 0};
+};
+CursorImage CurrentCursorImage();
 
 // The arrow, shown, no changes counted. Loaded cursors stay valid.
 void ResetCursor();

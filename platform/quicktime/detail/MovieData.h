@@ -52,7 +52,8 @@ namespace quicktime {
 // counts one): tests compare it with how many items were read.
 UInt64 UserDataItemsExamined();
 
-class MediaReader;  // MediaSamples.cpp: reads one stream's packets in order
+class MediaReader;    // MediaSamples.cpp: reads one stream's packets in order
+struct MoviePlayback;  // MoviePlayback.cpp: the time base, the place and the frames shown
 
 // A sound media's description, as GetMediaSampleDescription gives it.
 struct SoundMediaDescription {
@@ -122,6 +123,8 @@ struct MovieRecord {
   bool isProtected = false;
   bool active = false;
   OSType container = 0;
+  // Made by the first playback call.
+  std::shared_ptr<sp_platform::quicktime::MoviePlayback> playback;
 };
 
 namespace sp_platform {

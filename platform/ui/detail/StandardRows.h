@@ -16,6 +16,7 @@ const StandardHandlerRow* ApplicationKeyStandardHandlerRows(std::size_t* count);
 const StandardHandlerRow* WindowStandardHandlerRows(std::size_t* count);
 const StandardHandlerRow* DialogStandardHandlerRows(std::size_t* count);
 const StandardHandlerRow* ControlStandardHandlerRows(std::size_t* count);
+const StandardHandlerRow* MenuBarStandardHandlerRows(std::size_t* count);
 
 }  // namespace events
 

@@ -1,7 +1,6 @@
-// The process's clipboard as the edit-text fields of dialogs use it: one text of MacJapanese
-// bytes. Kept in a file of its own so that the display backend can put the desktop's
-// clipboard behind the same calls (the test API sets and reads it). Not for the program's own
-// code.
+// The process's clipboard as the edit-text fields of dialogs and the Scrap Manager use it:
+// one text of MacJapanese bytes. A display backend puts the desktop's clipboard behind the
+// same calls (the test API sets and reads it). Not for the program's own code.
 #pragma once
 
 #include <string>
@@ -15,6 +14,22 @@ void PutClipboardText(const std::string& macJapanese);
 std::string ClipboardText();
 // Empties the clipboard.
 void ClearClipboard();
+
+// The desktop's clipboard, as a display backend gives it: UTF-8 text with line feeds.
+struct DesktopClipboard {
+  void (*put)(const std::string& utf8, void* refCon);
+  // False when the desktop's clipboard holds no text.
+  bool (*get)(std::string* utf8, void* refCon);
+  void* refCon;
+};
+// With a desktop clipboard the text crosses to and from it, converted between MacJapanese
+// with carriage returns and UTF-8 with line feeds; what this process put comes back byte for
+// byte while the desktop still holds it. Null: the text stays in this process.
+void SetDesktopClipboard(const DesktopClipboard* desktop);
+
+// The crossings themselves (a character MacJapanese lacks becomes '?').
+std::string ClipboardTextToDesktop(const std::string& macJapanese);
+std::string ClipboardTextFromDesktop(const std::string& utf8);
 
 }  // namespace dialogs
 }  // namespace sp_platform

@@ -75,5 +75,54 @@ MenuBarState& BarState();
 // Between tests: every menu freed, the list empty, the state above cleared.
 void ResetMenuManager();
 
+// ---- Where the bar is shown, and tracking by a person (MenuTracking.cpp) ----
+// Off (the start): the bar is the top GetMBarHeight() pixels of the main screen, and
+// MenuSelect and PopUpMenuSelect answer the test API's choices. On (a display with a
+// person): the bar is the strip of that height just above the content of the front-most
+// visible document window, as desktop programs show theirs, and MenuSelect and
+// PopUpMenuSelect follow the mouse and the keys (below).
+void SetLiveMenuTracking(bool live);
+bool LiveMenuTracking();
+
+// The bar's global rectangle now; empty when live and no document window is shown.
+Rect MenuBarBounds();
+// The window whose strip shows the bar (null when it is the screen's top, or nowhere).
+WindowRef MenuBarWindow();
+
+// The bar's titles from left to right: the application menu (with the Aqua layout), then the
+// menus of the bar; each title's rectangle is in the bar's own coordinates ((0, 0) is the
+// bar's top-left corner).
+struct BarTitle {
+  MenuRef menu;
+  Rect bounds;
+};
+std::vector<BarTitle> BarTitles();
+
+// Draws the bar (titles, the hilited one inverted, disabled menus grey) into a port whose
+// port rectangle is the bar's size; the port is left as it was.
+void DrawMenuBarStrip(GrafPtr port);
+// Changes whenever what DrawMenuBarStrip draws may have changed (DrawMenuBar, HiliteMenu,
+// the window holding the bar); the display draws the bar again then.
+UInt32 MenuBarLookStamp();
+
+// The item under a point of a menu shown with its top-left corner at `topLeft` (global); 0
+// outside it. Items have the heights GetMenuHeight adds up.
+MenuItemIndex MenuItemAt(MenuRef menu, Point topLeft, Point pt);
+// The size a menu is shown at: its items' text measured in the system font, and its height.
+Point ShownMenuSize(MenuRef menu);
+
+// Live tracking: a pull-down menu opens as a window of the help class (a borderless popup
+// at a global position) under the title pressed; moving over the bar's titles opens theirs;
+// releasing over an enabled item chooses it. Releasing where the press began leaves the menu
+// open until the next click (chosen as above; outside: no choice). Up and Down arrows move
+// over the enabled items, Left and Right to the next menu of the bar, Return and Enter choose,
+// Escape closes. The answer is (menu id << 16) | item, or 0; a choice leaves its title
+// hilited until HiliteMenu(0). Sub-menus are not opened: a hierarchical item is not chosen.
+// Nothing waits for ever: without more input to come (the virtual clock) the menus close with
+// no choice.
+SInt32 TrackMenuBar(Point start);
+// The menu opens with item `popUpItem` over (left, top), kept inside the main screen.
+SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem);
+
 }  // namespace menus
 }  // namespace sp_platform

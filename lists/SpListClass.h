@@ -1,0 +1,402 @@
+// The framework's multi-column list: a view of a window showing a grid of cells in rows and
+// columns, each cell holding a text, a number, a picture or an icon with its own colours,
+// edge lines, font and text size; and a hot-spot area of the same window.
+//
+// Addressing: rows and columns are numbered from 1 in their order on the screen; a cell is
+// (column, row), and where a Point carries a cell its v is the row and its h the column. Row
+// or column 0 means the list default or the whole line, and a negative number every line,
+// where an operation says so.
+//
+// Coordinates: the list lays its lines out in content coordinates, the view's scrollable
+// content. A line's outer extent includes its start and end lines (the separators), its inner
+// extent does not. The content is at most 32,767 pixels each way, QuickDraw's range: lines
+// beyond it get no extent, so they are neither drawn nor found under a point.
+//
+// Selection: the list keeps its own selection of cells, whole rows or whole columns, chosen by
+// its selection mode, and reports every change through two modify-selection callbacks. A
+// plain click makes the clicked item the anchor and reports it as entered but does not mark
+// it: only a range selection (Shift with range selection on) marks items, and only marked
+// items are inverted by the list. A client that shows plainly clicked items selected draws
+// them itself.
+//
+// Failures beep once and leave one error-log record (source "SpListClass").
+#pragma once
+
+#include "MacTypes.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpHotSpotArea.h"
+#include "SpListCellRootObject.h"
+#include "SpListSelectionList.h"
+#include "SpProcEntry.h"
+#include "SpStdDrawingFunction.h"
+#include "SpViewClass.h"
+
+// What a modify-selection report says.
+typedef UInt8 tListModifySelectType;
+enum : tListModifySelectType {
+  kLMgrCellsLeft = 0,
+  kLMgrRowsLeft = 1,
+  kLMgrColumnsLeft = 2,
+  kLMgrCellsEntered = 3,
+  kLMgrRowsEntered = 4,
+  kLMgrColumnsEntered = 5,
+};
+
+// When a click reaches CellSelection: at the mouse-down (what the list's own mouse handling
+// passes), or at the two later moments a client may choose.
+typedef UInt8 tListSelectTiming;
+enum : tListSelectTiming {
+  kLMgrSelectAtMouseDown = 0,
+  kLMgrSelectTiming1 = 1,
+  kLMgrSelectTiming2 = 2,
+};
+
+// What a click selects: nothing, one or several cells, rows or columns. An even mode allows
+// several items.
+enum : UInt8 {
+  kLMgrSelectNone = 0,
+  kLMgrSelectOneCell = 1,
+  kLMgrSelectCells = 2,
+  kLMgrSelectOneRow = 3,
+  kLMgrSelectRows = 4,
+  kLMgrSelectOneColumn = 5,
+  kLMgrSelectColumns = 6,
+};
+
+typedef void (*tLMgrModifyCellSelectionProcPtr)(tListModifySelectType type,
+                                                cSp_SelectionCellList* cells, unsigned long refCon);
+typedef void (*tLMgrModifyRowColSelectionProcPtr)(tListModifySelectType type,
+                                                  cSp_SelectionRowColList* lines,
+                                                  unsigned long refCon);
+
+class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
+ public:
+  // A view on the window (in the container, drawing in its offscreen when asked) and a
+  // hot-spot area over what of it the window shows, both marked for redraw.
+  cLMgr_List_Base(WindowRef window, const Rect& area, cSp_View* container, Boolean drawInContainer);
+  // Gives every cell back (releasing its data) and frees the lines and the blocks.
+  ~cLMgr_List_Base() override;
+
+  // ==== Rows, columns and cells (SpListClass.cpp) ====
+  // Inserts count lines after line `after`: 0 (or an empty list) in front, a number past the
+  // end or a negative one at the end. They take the size, edge lines and behaviour of line
+  // `after`, else of the last line with the list's default edge lines, else the list's
+  // defaults. Their cells take the behaviour of line `after`'s cells, else their crossing
+  // lines' defaults. Nothing for a count below 1.
+  void AddRow(short after, short count);
+  void AddColumn(short after, short count);
+  // Deletes count lines from line `first` (0 or 1 the first, negative the last), fewer when
+  // the list ends first, releasing their cells' data; nothing for a count below 1.
+  void DeleteRow(short first, short count, Boolean redraw);
+  void DeleteColl(short first, short count, Boolean redraw);
+  // Moves the right edge to left + width and the bottom edge to top + height; a negative
+  // value leaves that side. 0 when neither changed.
+  Boolean Resize(short width, short height, Boolean redraw);
+  // The view's area and the hot-spot area follow the list's area.
+  void ResetContentsAreaRect(Boolean redraw);
+
+  cLMgr_CellRoot* GetRowRootListHeadPtr() const { return rowRoots_; }
+  cLMgr_CellRoot* GetCollRootListHeadPtr() const { return columnRoots_; }
+  short GetNumOfRow() const { return rowCount_; }
+  short GetNumOfColumn() const { return columnCount_; }
+  short GetRowAreaSize() const { return areaHeight_; }
+  short GetColumnAreaSize() const { return areaWidth_; }
+  // The row or column numbered n; null when there is none.
+  cLMgr_CellRoot* GetRowRoot(short n) const { return FindLine(true, n); }
+  cLMgr_CellRoot* GetColumnRoot(short n) const { return FindLine(false, n); }
+
+  // 1 when the row or the column is selected as a whole, or the cell is.
+  Boolean IsSelection(short column, short row);
+  Boolean GetCellPtr(short column, short row, sLMgr_Cell** out);
+  // The cell at (column, row); with create, made when missing while its row and column
+  // exist. Null when there is none.
+  sLMgr_Cell* SerchTargetCell(short column, short row, Boolean create);
+  // The cell's rectangle with its edge lines (outer), without them (inner), and the outer one
+  // on the window; each output may be null. 0 when the row or column does not exist.
+  Boolean GetCellArea(Point cell, Rect* outer, Rect* inner, Rect* onWindow);
+  // The cell under a window point: v the row, h the column. 0 when the point lies outside
+  // the list, on an edge line or beyond the last line.
+  Boolean GetCellOnWindowLocalPosition(Point windowPoint, Point* cell);
+
+  // Lays the rows (or columns) out anew: positions, numbers, count and the content extent.
+  void SetupRootPosition(Boolean rows, Boolean titles);
+  // Hands the content size to the view (the scrollable size).
+  void SetupScrollArea();
+  // A cell from the blocks; null when memory runs out.
+  sLMgr_Cell* NewCellObject();
+  // Releases the cell's data, takes it out of the selection and gives it back to its block.
+  void TrashCellObject(sLMgr_Cell* cell);
+  void UnlinkRootSelectionLink(cLMgr_CellRoot* root);
+  void UnlinkCellSelectionLink(sLMgr_Cell* cell);
+  // The cell blocks, for looking at how cells are pooled.
+  const cLMgr_CellBlockList& GetCellBlocks() const { return blocks_; }
+
+  // ==== Cell data and behaviour (SpListClassData.cpp) ====
+  // The data setters return 0 when the cell already holds the same data (nothing is marked)
+  // or cannot be had. The cell is marked for redraw; with redraw it is drawn at once.
+  Boolean SetupData(short column, short row, short value, Boolean redraw);
+  Boolean SetupData(short column, short row, SInt32 value, Boolean redraw);
+  Boolean SetupData(short column, short row, float value, Boolean redraw);
+  // A null text empties the cell.
+  Boolean SetupStringData(short column, short row, const char* text, Boolean redraw);
+  // Picture pictId drawn width x height, seen through picture transmitPictId when it is not
+  // 0. 1 when the cell exists (a picture that cannot be had leaves it empty).
+  Boolean SetupPictData(short column, short row, short pictId, short transmitPictId, short width,
+                        short height, Boolean redraw);
+  Boolean SetupCIconData(short column, short row, short cicnId, short width, short height,
+                         Boolean redraw);
+  // The suite stays the caller's: the list never disposes of it.
+  Boolean SetupIconSuiteHandleData(short column, short row, Handle iconSuite, short width,
+                                   short height, Boolean redraw);
+  // Calls proc under the cell's data at every drawing; a null proc switches it off.
+  Boolean SetupCellBackgroundDrawingCallback(short column, short row,
+                                             tLMgrCellBackgroundDrawProcPtr proc,
+                                             unsigned long refCon);
+
+  // Empties a cell (never making one): marked for redraw, drawn at once with redraw. 0 when
+  // there is no such cell.
+  Boolean ClearDataInCell(short column, short row, Boolean redraw);
+  // Empties every cell of count lines from line `first` (as DeleteRow chooses it; a negative
+  // count to the end) and marks their band for redraw.
+  void ClearDataInRow(short first, short count, Boolean redraw);
+  void ClearDataInCol(short first, short count, Boolean redraw);
+  // Frees the cell's data; 1 when something visible went away (then marked for redraw with
+  // invalidate).
+  Boolean ClearTargetCellData(sLMgr_Cell* cell, Boolean invalidate);
+
+  Boolean SetCellForeColor(short column, short row, const RGBColor* color, Boolean redraw);
+  Boolean SetCellBackColor(short column, short row, const RGBColor* color, Boolean redraw);
+  Boolean SetCellStringSize(short column, short row, short size, Boolean redraw);
+  Boolean GetCellStringSize(short column, short row, short* size);
+  // Into the list default and every row and column root; cells keep theirs.
+  void SetDefaultForeColor(const RGBColor* color);
+  void SetDefaultBackColor(const RGBColor* color);
+  void SetDefaultFont(short fontNo);
+  void SetDefaultStringSize(short size);
+  void SetDefaultCellBehavior(const sLMgrCellBehaviorStruct* behavior);
+  // (column, row) the cell; (column, 0) the column root and its cells; (0, row) the row root
+  // and its cells; (0, 0) the list default, every root and every cell. 0 when a number is
+  // negative or past the count.
+  Boolean SetCellBehaviorData(short column, short row, const sLMgrCellBehaviorStruct* behavior,
+                              Boolean redraw);
+  // The record of the cell, the column root (row 0), the row root (column 0) or the list
+  // default (0, 0); zero-filled and 0 when there is none.
+  Boolean GetCellBehaviorData(short column, short row, sLMgrCellBehaviorStruct* behavior);
+  // (0, 0) the list default, else the cell's own record; null and 0 without the cell.
+  Boolean GetCellBehaviorPtr(short column, short row, sLMgrCellBehaviorStruct** out);
+  // String shortening of type `type`: row below 1 and column above 0 the whole column; row
+  // above 0 and column below 1 the whole row; both above 0 the cell; both below 1 the list
+  // default and every row. 0 when the target does not exist (the list default: no rows).
+  Boolean EnableOutputStringModifyBehavior(short row, short column, short type);
+  Boolean DisableOutputStringModifyBehavior(short row, short column);
+
+  // ==== Drawing (SpListClassDrawing.cpp) ====
+  // Draws the cells and lines that meet the port's clip region, in content coordinates.
+  unsigned char UpdateProc() override;
+  unsigned char InterruptDraw() override { return 0; }
+  // Redraws the cell at once.
+  void DrawOneCell(short column, short row);
+  void DrawOneCell(sLMgr_Cell* cell);
+
+  // ==== Sizes, lines and line colours (SpListClassSize.cpp) ====
+  // The size of new columns and rows.
+  void SetDefaultCellSize(short width, short height);
+  // Row (negative: every row; 0: none) gets the height; the rows below move.
+  void SetRowHeight(short row, short height, Boolean redraw);
+  // 0 when no column's width changed.
+  Boolean SetColumnWidth(short column, short width, Boolean redraw);
+  void SetRowMinimumHeight(short row, short minimum);
+  void SetColumnMinimumWidth(short column, short minimum);
+  // Line 0: the list's defaults for new lines; else that line (negative: every line). A
+  // negative width leaves that width.
+  void SetupRowLineWidth(short row, short startWidth, short endWidth);
+  void SetupColLineWidth(short column, short startWidth, short endWidth);
+  void SetupRootLineWidth(Boolean rows, short line, short startWidth, short endWidth);
+  // A null colour leaves that colour.
+  void SetupRowLineColor(short row, const RGBColor* startColor, const RGBColor* endColor);
+  void SetupColLineColor(short column, const RGBColor* startColor, const RGBColor* endColor);
+  void SetupRootLineColor(Boolean rows, short line, const RGBColor* startColor,
+                          const RGBColor* endColor);
+  void RowLineTurnOnOff(short row, Boolean startOn, Boolean endOn);
+  void ColLineTurnOnOff(short column, Boolean startOn, Boolean endOn);
+  void RootLineTurnOnOff(Boolean rows, short line, Boolean startOn, Boolean endOn);
+  // Line above 0: that line's record (0 when there is none); else the list's default.
+  Boolean GetRowStartLineBehaviorData(short row, sSpLineBehaviorStruct& out);
+  Boolean GetRowEndLineBehabiorData(short row, sSpLineBehaviorStruct& out);
+  Boolean GetColStartLineBehaviorData(short column, sSpLineBehaviorStruct& out);
+  Boolean GetColEndLineBehabiorData(short column, sSpLineBehaviorStruct& out);
+
+  // ==== Selection (SpListClassSelection.cpp) ====
+  // Applies one click on cell (v row, h column). changed: the selection changed and the list
+  // should be redrawn; rangeAdded: a range selection brought items in. 0 when the mode is 0,
+  // the clicked line does not exist, or in a cell mode the row has no such cell.
+  //
+  // A plain click on an item that is not marked clears the selection and makes the item the
+  // anchor, reported as entered but not marked: IsSelection stays 0 for it and the list does
+  // not invert it. A plain click on a marked item changes nothing, so a drag of the
+  // selection can start.
+  Boolean CellSelection(tListSelectTiming timing, Boolean shift, Point cell, Boolean* changed,
+                        Boolean* rangeAdded);
+  // Empties the row and column chains (lines) and the cell chain (cells), except the kept
+  // items, unmarking and reporting what left.
+  void ClearAllSelectionListItem(Boolean lines, cLMgr_CellRoot* keptLine, Boolean cells,
+                                 sLMgr_Cell* keptCell, Boolean report);
+  void ClearTargetSelectionListItem(cLMgr_CellRoot* line, sLMgr_Cell* cell, Boolean report);
+  // Range selection from the anchor to the line (row and column modes) or cell (mode 2).
+  void ChangeSelectionEndTargetForSerialSelection(cLMgr_CellRoot* line, sLMgr_Cell* cell,
+                                                  Boolean report, Boolean* changed, Boolean* added);
+  // Unmarks everything; the chains stay as they are and nothing is reported.
+  void ClearAllSelection(Boolean* changed);
+  void SetupModifyCellSelectionCBProcPtr(tLMgrModifyCellSelectionProcPtr proc,
+                                         unsigned long refCon);
+  void SetupModifyRowColSelectionCBProcPtr(tLMgrModifyRowColSelectionProcPtr proc,
+                                           unsigned long refCon);
+  void ExecModifyCellSelectionCBProc(tListModifySelectType type, cSp_SelectionCellList* list);
+  void ExecModifyRowCelSelectionCBProc(tListModifySelectType type, cSp_SelectionRowColList* list);
+  void SetupSelectionMode(UInt8 mode) { selectionMode_ = mode; }
+  UInt8 GetSelectionMode() const { return selectionMode_; }
+  void SetupRangeSelection(Boolean on) { rangeSelection_ = on; }
+  Boolean GetRangeSelection() const { return rangeSelection_; }
+  // The heads (anchors) of the three selection chains.
+  cLMgr_CellRoot* GetSelectedRowsHead() const { return selectedRows_; }
+  cLMgr_CellRoot* GetSelectedColumnsHead() const { return selectedColumns_; }
+  sLMgr_Cell* GetSelectedCellsHead() const { return selectedCells_; }
+
+ protected:
+  // The area as given to the constructor, and as Resize changes it.
+  Rect listArea_{0, 0, 0, 0};
+  Rect givenArea_{0, 0, 0, 0};
+
+ private:
+  friend class cLMgr_CellRoot;
+
+  void StartUpInitialize();
+
+  // ---- Lines (SpListClass.cpp) ----
+  cLMgr_CellRoot*& LineHead(Boolean rows) { return rows ? rowRoots_ : columnRoots_; }
+  cLMgr_CellRoot* FindLine(Boolean rows, short n) const;
+  // The line whose inner extent holds the content position; null on an edge line or past
+  // the last line.
+  cLMgr_CellRoot* LineAt(Boolean rows, short position) const;
+  // The first line whose outer extent ends after the content position; null when none.
+  cLMgr_CellRoot* FirstLineEndingAfter(Boolean rows, short position) const;
+  void AddRootObject(Boolean rows, short after, short count);
+  void AddLines(Boolean rows, short after, short count);
+  void MakeAllRowCellData(short first, short count);
+  void MakeAllColCellData(short first, short count);
+  void MakeLineCells(Boolean rows, short first, short count);
+  void CopyCellBehaviorByLine(Boolean rows, short from, short to, short count);
+  void DeleteLines(Boolean rows, short first, short count, Boolean redraw);
+  // The line DeleteRow and the clearing start from: 1 or less the first, a negative number
+  // the last, else that number; null when there is none.
+  cLMgr_CellRoot* StartLine(Boolean rows, short first) const;
+  // The content rectangle of a whole line, or of lines from `from` to the content's end.
+  Rect LineBand(Boolean rows, short from, short to) const;
+
+  // ---- Marking (SpListClassData.cpp) ----
+  // Marks a content rectangle for redraw where the window shows it.
+  void MarkContentRect(const Rect& rect);
+  // Marks the area SetCellBehaviorData changed: a cell, a column, a row or everything.
+  void MarkLineOrCell(short column, short row);
+  // The data setters' common part: the data into the cell, which is handed out.
+  struct sCellData;
+  Boolean SetupDataIntoCell(short column, short row, const sCellData& data, tCellDataType kind,
+                            Boolean redraw, sLMgr_Cell** cellOut);
+  Boolean SetupImageData(short column, short row, sCellData& data, tCellDataType kind, short width,
+                         short height, Boolean redraw);
+  static bool SameData(const sLMgr_Cell* cell, const sCellData& data, tCellDataType kind);
+  Boolean StoreData(sLMgr_Cell* cell, const sCellData& data, tCellDataType kind);
+  void ClearDataInLines(Boolean rows, short first, short count, Boolean redraw);
+  // Marks the cell, and draws it at once with redraw.
+  void ShowChangedCell(sLMgr_Cell* cell, Boolean redraw);
+  template <class Change>
+  Boolean ChangeCell(short column, short row, Boolean redraw, Change change);
+  Boolean ChangeOutputStringModify(short row, short column, unsigned char on, short type);
+
+  // ---- Drawing (SpListClassDrawing.cpp) ----
+  struct sDrawState;
+  void DrawCell(sLMgr_Cell* cell, const Rect& outer, const Rect& inner, sDrawState& state);
+  void DrawCellData(sLMgr_Cell* cell, const Rect& dataRect, sDrawState& state);
+  void DrawLines(Boolean rows, cLMgr_CellRoot* root, sDrawState& state);
+
+  // ---- Sizes (SpListClassSize.cpp) ----
+  sSpLineBehaviorStruct& DefaultStartLine(Boolean rows) {
+    return rows ? rowStartLine_ : columnStartLine_;
+  }
+  sSpLineBehaviorStruct& DefaultEndLine(Boolean rows) {
+    return rows ? rowEndLine_ : columnEndLine_;
+  }
+  Boolean GetLineBehavior(Boolean rows, Boolean start, short line, sSpLineBehaviorStruct& out);
+  // Runs the position pass and hands the new size on.
+  void Relayout(Boolean rows);
+  // Marks from content position `from` of that axis to the larger of two content ends.
+  void MarkBandFrom(Boolean rows, short from, short oldEnd);
+
+  // ---- Selection (SpListClassSelection.cpp) ----
+  cLMgr_CellRoot*& SelectedLines(Boolean rows) { return rows ? selectedRows_ : selectedColumns_; }
+  void SelectItem(cLMgr_CellRoot* line, sLMgr_Cell* cell);
+  void ClearLineChain(Boolean rows, cLMgr_CellRoot* kept, Boolean report);
+  void ClearCellChain(sLMgr_Cell* kept, Boolean report);
+  void SerialSelectCells(sLMgr_Cell* cell, Boolean report, Boolean* changed, Boolean* added);
+  void SerialSelectLines(cLMgr_CellRoot* line, Boolean report, Boolean* changed, Boolean* added);
+  void ReportLines(Boolean rows, Boolean entered, cSp_SelectionRowColList& list, Boolean report);
+  void ReportCells(Boolean entered, cSp_SelectionCellList& list, Boolean report);
+  void AppendCellSelection(sLMgr_Cell*& last, sLMgr_Cell* cell);
+
+  // Lines in screen order, found by number through an index rebuilt by each position pass.
+  struct sLineIndex {
+    cLMgr_CellRoot** roots = nullptr;
+    SInt32 count = 0;  // valid entries; 0 while the chain is being changed
+    SInt32 capacity = 0;
+  };
+  void RebuildIndex(Boolean rows);
+  void DisposeIndex(sLineIndex& index);
+
+  short areaWidth_ = 0;   // the content: every column's outer extent
+  short areaHeight_ = 0;  // every row's
+  unsigned char drawnWhole_ = 0;
+  cLMgr_CellRoot* rowRoots_ = nullptr;
+  cLMgr_CellRoot* columnRoots_ = nullptr;
+  sLineIndex rowIndex_;
+  sLineIndex columnIndex_;
+  sSpLineBehaviorStruct rowStartLine_{};
+  sSpLineBehaviorStruct rowEndLine_{};
+  sSpLineBehaviorStruct columnStartLine_{};
+  sSpLineBehaviorStruct columnEndLine_{};
+  unsigned char stringModifyOn_ = 0;
+  short stringModifyType_ = 0;
+  cLMgr_CellRoot* selectedRows_ = nullptr;
+  cLMgr_CellRoot* selectedColumns_ = nullptr;
+  sLMgr_Cell* selectedCells_ = nullptr;
+  short rowCount_ = 0;
+  short columnCount_ = 0;
+  short defaultCellWidth_ = 40;
+  short defaultCellHeight_ = 15;
+  sLMgrCellBehaviorStruct defaultBehavior_{};
+  SInt32 cellsPerBlock_ = kLMgrCellsPerBlock;
+  cLMgr_CellBlockList blocks_;
+  sSpCallback<tLMgrModifyCellSelectionProcPtr> modifyCellSelectionCB_;
+  sSpCallback<tLMgrModifyRowColSelectionProcPtr> modifyRowColSelectionCB_;
+  UInt8 selectionMode_ = kLMgrSelectNone;
+  Boolean rangeSelection_ = 0;
+};
+
+// Makes a list of `columns` columns of cellWidth and `rows` rows of cellHeight on the window
+// (in the container, drawing in its offscreen when asked), with its output on or off. Null
+// when the list cannot be made. The scroll-bar rectangles are not used: the list makes no
+// scroll bars.
+cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cellWidth,
+                                  short cellHeight, short rows, short columns, Boolean output,
+                                  Rect* hScrollRect, Rect* vScrollRect, cSp_View* container,
+                                  Boolean drawInContainer);
+
+// Draws one line of text in the rectangle, aligned by `horizontal` and `vertical`. With modify
+// and a text wider than the rectangle, the text is cut to fit (TruncText at `type`) into the
+// work buffer, grown as needed (the caller frees it), and 1 is answered; otherwise the text is
+// drawn as it is, clipped to the rectangle, and 0 is answered. Nothing for a null or empty
+// text.
+Boolean Sp_LM_DrawStringWithModifyStringPixWidth(const char* text, char** buffer,
+                                                 SInt32& bufferSize, const Rect& rect,
+                                                 Boolean modify, short type,
+                                                 tPositionType horizontal, tPositionType vertical);

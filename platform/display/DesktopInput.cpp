@@ -1,0 +1,338 @@
+// SDL's input as the toolbox's: mouse, wheel and keys become raw input of the event loop,
+// typed and input-method text becomes MacJapanese text input, focus becomes window
+// activation and the application's suspend and resume, dropped files become drags, the
+// window manager's moves, resizes and close requests reach the windows.
+#include <cstdlib>
+#include <string>
+
+#include "AppleEvents.h"
+#include "CarbonEvents.h"
+#include "Events.h"
+#include "MacWindows.h"
+#include "SpTextCodec.h"
+#include "display/detail/Desktop.h"
+#include "events/internal/AppleEventQueue.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/Keyboard.h"
+#include "ui/internal/Drops.h"
+
+namespace sp_platform {
+namespace display {
+namespace {
+
+constexpr int kDoubleClickSlop = 4;  // pixels the second click may be off the first
+
+// A key whose character comes with the typed text that follows it in the same batch.
+struct PendingKey {
+  bool active = false;
+  bool repeat = false;
+  MacKey key;
+  SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
+  SDL_Keycode keycode = 0;
+  Uint16 mod = 0;
+};
+
+void PostKey(RawInputKind kind, UInt8 charCode, UInt8 keyCode, UInt32 modifiers) {
+  RawInput in;
+  in.kind = kind;
+  in.charCode = charCode;
+  in.keyCode = keyCode;
+  in.modifiers = modifiers;
+  PostRawInput(in);
+}
+
+void PostKeyDown(const PendingKey& k, UInt8 charCode) {
+  PostKey(k.repeat ? kRawKeyRepeat : kRawKeyDown, charCode, k.key.keyCode, MacModifiersOf(k.mod));
+  Desktop().charOfScancode[k.scancode] = charCode;
+}
+
+// No text came for the key (text input is off, or the key typed none): its own character.
+void FlushPendingKey(PendingKey& k) {
+  if (!k.active) return;
+  k.active = false;
+  const UInt8 ch = CharacterOfKey(k.keycode, k.mod);
+  if (ch != 0) PostKeyDown(k, ch);
+}
+
+void KeyDown(const SDL_KeyboardEvent& e, PendingKey& pending) {
+  const SDL_Scancode sc = e.keysym.scancode;
+  if (UInt8 code = MacModifierKeyCode(sc)) {
+    SetKeyDown(code, true);
+    return;
+  }
+  MacKey key;
+  if (!MacKeyOf(sc, e.keysym.sym, &key)) return;
+  PendingKey k;
+  k.active = true;
+  k.repeat = e.repeat != 0;
+  k.key = key;
+  k.scancode = sc;
+  k.keycode = e.keysym.sym;
+  k.mod = e.keysym.mod;
+  const UInt32 modifiers = MacModifiersOf(e.keysym.mod);
+  if (key.types && (modifiers & (cmdKey | optionKey | controlKey)) == 0) {
+    pending = k;  // its character comes as text
+    return;
+  }
+  const UInt8 ch = key.types ? CharacterOfKey(e.keysym.sym, e.keysym.mod) : key.charCode;
+  if (ch != 0) PostKeyDown(k, ch);
+}
+
+void KeyUp(const SDL_KeyboardEvent& e) {
+  const SDL_Scancode sc = e.keysym.scancode;
+  if (UInt8 code = MacModifierKeyCode(sc)) {
+    SetKeyDown(code, false);
+    return;
+  }
+  MacKey key;
+  if (!MacKeyOf(sc, e.keysym.sym, &key)) return;
+  UInt8& typed = Desktop().charOfScancode[sc];
+  const UInt8 ch = typed != 0 ? typed : key.charCode;
+  typed = 0;
+  PostKey(kRawKeyUp, ch, key.keyCode, MacModifiersOf(e.keysym.mod));
+}
+
+// Typed text: one MacJapanese byte after its key is that key's character; anything else (the
+// input method's committed text, a character of two bytes) is text input.
+void Text(const char* utf8, PendingKey& pending) {
+  std::string text;
+  if (!sp::text::UTF8ToMacJapanese(utf8, text, '?') || text.empty()) {
+    FlushPendingKey(pending);
+    return;
+  }
+  if (pending.active && text.size() == 1) {
+    pending.active = false;
+    PostKeyDown(pending, UInt8(text[0]));
+    return;
+  }
+  const UInt32 modifiers =
+      MacModifiersOf(pending.active ? pending.mod : Uint16(SDL_GetModState()));
+  pending.active = false;
+  RawInput in;
+  in.kind = kRawTextInput;
+  in.text = text;
+  in.modifiers = modifiers;
+  PostRawInput(in);
+}
+
+EventMouseButton ButtonOf(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_RIGHT:
+      return kEventMouseButtonSecondary;
+    case SDL_BUTTON_MIDDLE:
+      return kEventMouseButtonTertiary;
+    default:
+      return kEventMouseButtonPrimary;
+  }
+}
+
+void MouseButton(const SDL_MouseButtonEvent& e) {
+  DesktopState& d = Desktop();
+  ShownWindow* shown = ShownOfID(e.windowID);
+  if (shown == nullptr) return;
+  const Point where = GlobalOf(*shown, e.x, e.y);
+  if (e.type == SDL_MOUSEBUTTONDOWN) {
+    const Uint32 doubleClickMillis = GetDblTime() * 1000 / 60;
+    const bool again = e.button == d.lastClickButton && d.clickCount > 0 &&
+                       e.timestamp - d.lastClickTicks <= doubleClickMillis &&
+                       std::abs(where.h - d.lastClickWhere.h) <= kDoubleClickSlop &&
+                       std::abs(where.v - d.lastClickWhere.v) <= kDoubleClickSlop;
+    d.clickCount = again ? d.clickCount + 1 : 1;
+    d.lastClickTicks = e.timestamp;
+    d.lastClickWhere = where;
+    d.lastClickButton = e.button;
+  }
+  RawInput in;
+  in.kind = e.type == SDL_MOUSEBUTTONDOWN ? kRawMouseDown : kRawMouseUp;
+  in.where = where;
+  in.modifiers = MacModifiersOf(SDL_GetModState());
+  in.clickCount = d.clickCount == 0 ? 1 : d.clickCount;
+  in.button = ButtonOf(e.button);
+  PostRawInput(in);
+}
+
+void MouseMotion(const SDL_MouseMotionEvent& e) {
+  ShownWindow* shown = ShownOfID(e.windowID);
+  if (shown == nullptr) return;
+  RawInput in;
+  in.kind = e.state != 0 ? kRawMouseDragged : kRawMouseMoved;
+  in.where = GlobalOf(*shown, e.x, e.y);
+  in.modifiers = MacModifiersOf(SDL_GetModState());
+  in.button = kEventMouseButtonPrimary;
+  if ((e.state & SDL_BUTTON_RMASK) != 0) in.button = kEventMouseButtonSecondary;
+  if ((e.state & SDL_BUTTON_MMASK) != 0) in.button = kEventMouseButtonTertiary;
+  PostRawInput(in);
+}
+
+// A notch of the wheel is one step of a scroll bar.
+void Wheel(const SDL_MouseWheelEvent& e) {
+  const SInt32 sign = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+  RawInput in;
+  in.kind = kRawMouseWheel;
+  in.where = CurrentMouseLocation();
+  in.modifiers = MacModifiersOf(SDL_GetModState());
+  if (e.y != 0) {
+    in.wheelAxis = kEventMouseWheelAxisY;
+    in.wheelDelta = sign * e.y;
+    PostRawInput(in);
+  }
+  if (e.x != 0) {
+    in.wheelAxis = kEventMouseWheelAxisX;
+    in.wheelDelta = -sign * e.x;
+    PostRawInput(in);
+  }
+}
+
+void SendActivation(WindowRef window, UInt32 kind) {
+  if (window == nullptr) return;
+  EventRef event = nullptr;
+  if (CreateEvent(nullptr, kEventClassWindow, kind, 0, kEventAttributeNone, &event) != noErr) {
+    return;
+  }
+  SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof window, &window);
+  SendEventToEventTarget(event, GetWindowEventTarget(window));
+  ReleaseEvent(event);
+}
+
+// The application comes to the front (resume) or goes behind another program's windows
+// (suspend): {'appl', 1 or 2}, and the active window is activated or deactivated with it.
+void SetApplicationActive(bool active) {
+  DesktopState& d = Desktop();
+  if (d.appActive == active) return;
+  d.appActive = active;
+  EventRef event = nullptr;
+  if (CreateEvent(nullptr, kEventClassApplication, active ? kEventAppActivated : kEventAppDeactivated,
+                  0, kEventAttributeNone, &event) == noErr) {
+    SendEventToEventTarget(event, GetApplicationEventTarget());
+    ReleaseEvent(event);
+  }
+  SendActivation(FrontNonFloatingWindow(),
+                 active ? kEventWindowActivated : kEventWindowDeactivated);
+}
+
+bool IsPopup(const ShownWindow& shown) {
+  return shown.windowClass == kHelpWindowClass || shown.windowClass == kOverlayWindowClass;
+}
+
+// A window the person brought forward: the toolbox's order follows, but not past a modal
+// loop's window, which comes back in front instead.
+void FocusGained(ShownWindow& shown) {
+  if (IsPopup(shown)) return;
+  WindowRef modal = InnermostModalWindow();
+  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal)) {
+    if (ShownWindow* m = ShownOf(modal)) SDL_RaiseWindow(m->sdl);
+    return;
+  }
+  WindowClass c = 0;
+  GetWindowClass(shown.window, &c);
+  if (c == kFloatingWindowClass || c == kUtilityWindowClass || c == kToolbarWindowClass) return;
+  if (FrontNonFloatingWindow() != shown.window) {
+    SelectWindow(shown.window);
+    Desktop().lastFront = shown.window;  // in front on the desktop already
+  }
+}
+
+void WindowEvent(const SDL_WindowEvent& e) {
+  ShownWindow* shown = ShownOfID(e.windowID);
+  if (shown == nullptr) return;
+  switch (e.event) {
+    case SDL_WINDOWEVENT_MOVED:
+      WindowMovedByDesktop(*shown, e.data1, e.data2);
+      break;
+    case SDL_WINDOWEVENT_RESIZED:
+      WindowResizedByDesktop(*shown, e.data1, e.data2);
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+      shown->wholeUpload = true;
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      WindowCloseRequested(*shown);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      FocusGained(*shown);
+      break;
+    default:
+      break;
+  }
+}
+
+// The files of a drop, at the pointer's place (where the file manager let them go).
+void DeliverDrop() {
+  DesktopState& d = Desktop();
+  if (d.dropped.empty()) return;
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  const int scale = d.scale;
+  const Point where = {SInt16(y / scale), SInt16(x / scale)};
+  drops::DeliverFileDrop(where, d.dropped);
+  d.dropped.clear();
+}
+
+}  // namespace
+
+bool PumpInput() {
+  DesktopState& d = Desktop();
+  PendingKey pending;
+  bool any = false;
+  SDL_Event e;
+  // Everything waiting now, taken in order (events that come meanwhile wait for the next pass).
+  SDL_PumpEvents();
+  while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    any = true;
+    if (e.type != SDL_TEXTINPUT) FlushPendingKey(pending);
+    switch (e.type) {
+      case SDL_KEYDOWN:
+        KeyDown(e.key, pending);
+        break;
+      case SDL_KEYUP:
+        KeyUp(e.key);
+        break;
+      case SDL_TEXTINPUT:
+        Text(e.text.text, pending);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        MouseButton(e.button);
+        break;
+      case SDL_MOUSEMOTION:
+        MouseMotion(e.motion);
+        break;
+      case SDL_MOUSEWHEEL:
+        Wheel(e.wheel);
+        break;
+      case SDL_WINDOWEVENT:
+        WindowEvent(e.window);
+        break;
+      case SDL_DROPBEGIN:
+        d.dropped.clear();
+        break;
+      case SDL_DROPFILE:
+        if (e.drop.file != nullptr) d.dropped.emplace_back(e.drop.file);
+        SDL_free(e.drop.file);
+        break;
+      case SDL_DROPTEXT:
+        SDL_free(e.drop.file);
+        break;
+      case SDL_DROPCOMPLETE:
+        DeliverDrop();
+        break;
+      case SDL_QUIT:
+        RequestQuitFromSession();
+        break;
+      default:
+        break;
+    }
+  }
+  FlushPendingKey(pending);
+  DeliverDrop();  // files dropped without the end of the drop being told
+  const bool focused = SDL_GetKeyboardFocus() != nullptr;
+  if (focused) d.hadFocus = true;
+  if (d.hadFocus) SetApplicationActive(focused);
+  return any;
+}
+
+}  // namespace display
+}  // namespace sp_platform

@@ -1,0 +1,235 @@
+// Opening and closing the desktop display, its place in each pass of the loop and in the
+// loop's wait, and what it lends the toolbox: the clipboard, the bell and the cursor.
+#include <poll.h>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <cstdlib>
+#include <string>
+
+#include "OSUtils.h"
+#include "QuickDraw.h"
+#include "base/internal/Beep.h"
+#include "display/detail/Desktop.h"
+#include "display/detail/DesktopX11.h"
+#include "display/internal/Backends.h"
+#include "events/internal/EventLoop.h"
+#include "quickdraw/internal/Cursors.h"
+#include "quickdraw/internal/TestHooks.h"
+#include "ui/internal/DialogClipboard.h"
+#include "ui/internal/Menus.h"
+
+namespace sp_platform {
+namespace display {
+namespace {
+
+bool Pass(void*) {
+  const bool did = PumpInput();
+  SyncWindows();
+  PresentWindows();
+  SyncCursor();
+  return did;
+}
+
+// Without a window to learn the X connection from, a wait looks at SDL's queue this often.
+constexpr int kWindowlessWaitMillis = 250;
+
+// The loop has nothing to do: what it drew goes to the screen, then it sleeps until input
+// comes on the X connection or the timeout ends. A signal (SIGTERM) ends the sleep too: the
+// loop's handler interrupts the wait, where SDL's own wait would carry on.
+void Wait(SInt64 timeoutMicros, void*) {
+  SyncWindows();
+  PresentWindows();
+  SyncCursor();
+  if (timeoutMicros == 0) return;
+  SDL_PumpEvents();
+  if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+  int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
+  int fd = -1;
+  for (const ShownWindow& w : Desktop().windows) {
+    fd = X11ConnectionFd(w.sdl);
+    if (fd >= 0) break;
+  }
+  if (fd < 0) {
+    if (millis < 0 || millis > kWindowlessWaitMillis) millis = kWindowlessWaitMillis;
+    poll(nullptr, 0, millis);
+    return;
+  }
+  pollfd connection = {fd, POLLIN, 0};
+  poll(&connection, 1, millis);
+}
+
+void PutClipboard(const std::string& utf8, void*) {
+  SDL_SetClipboardText(utf8.c_str());
+}
+
+bool GetClipboard(std::string* utf8, void*) {
+  if (!SDL_HasClipboardText()) return false;
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return false;
+  *utf8 = text;
+  SDL_free(text);
+  return !utf8->empty();
+}
+
+const dialogs::DesktopClipboard kClipboard = {PutClipboard, GetClipboard, nullptr};
+
+// The desktop's bell on X11; elsewhere the front window flashes.
+void Beep(void*) {
+  DesktopState& d = Desktop();
+  ShownWindow* front = nullptr;
+  for (ShownWindow& w : d.windows) {
+    if (w.shown && (front == nullptr || w.window == FrontNonFloatingWindow())) front = &w;
+  }
+  if (front == nullptr) return;
+  if (!X11Bell(front->sdl)) SDL_FlashWindow(front->sdl, SDL_FLASH_BRIEFLY);
+}
+
+std::string NoDisplayMessage() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((display == nullptr || display[0] == '\0') && (wayland == nullptr || wayland[0] == '\0')) {
+    return "No display: DISPLAY is not set, so there is no desktop to show the program's windows "
+           "on.";
+  }
+  return std::string("No display: the desktop display \"") +
+         (display != nullptr ? display : wayland) + "\" cannot be opened (" + SDL_GetError() + ").";
+}
+
+}  // namespace
+
+void InstallServices() {
+  DesktopState& d = Desktop();
+  d.passHook = AddPassHook(Pass, nullptr);
+  SetIdleWaitProc(Wait, nullptr);
+  SetBeepProc(Beep, nullptr);
+  dialogs::SetDesktopClipboard(&kClipboard);
+  menus::SetLiveMenuTracking(true);
+}
+
+void RemoveServices() {
+  DesktopState& d = Desktop();
+  RemovePassHook(d.passHook);
+  d.passHook = 0;
+  SetIdleWaitProc(nullptr, nullptr);
+  SetBeepProc(nullptr, nullptr);
+  dialogs::SetDesktopClipboard(nullptr);
+  menus::SetLiveMenuTracking(false);
+}
+
+// Shows the cursor last set: the desktop's arrow for the arrow, else its image (scaled).
+void SyncCursor() {
+  DesktopState& d = Desktop();
+  const CursorSummary summary = CurrentCursorSummary();
+  const bool hidden = summary.hideLevel < 0 || summary.obscured;
+  if (hidden != d.cursorHidden) {
+    SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
+    d.cursorHidden = hidden;
+  }
+  if (summary.changes == d.cursorChanges) return;
+  d.cursorChanges = summary.changes;
+  const CursorImage image = CurrentCursorImage();
+  const CursorImage& shown = d.shownCursor;
+  if (d.cursor != nullptr && image.arrow == shown.arrow && image.argb == shown.argb &&
+      image.hotSpot.h == shown.hotSpot.h && image.hotSpot.v == shown.hotSpot.v) {
+    return;
+  }
+  SDL_Cursor* cursor = nullptr;
+  if (image.arrow || image.argb.empty()) {
+    cursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+  } else {
+    const int scale = d.scale;
+    const int width = int(image.width) * scale, height = int(image.height) * scale;
+    std::vector<UInt32> pixels(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        pixels[std::size_t(y * width + x)] =
+            image.argb[std::size_t((y / scale) * int(image.width) + x / scale)];
+      }
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+      cursor = SDL_CreateColorCursor(surface, image.hotSpot.h * scale, image.hotSpot.v * scale);
+      SDL_FreeSurface(surface);
+    }
+  }
+  if (cursor == nullptr) return;
+  SDL_SetCursor(cursor);
+  if (d.cursor != nullptr) SDL_FreeCursor(d.cursor);
+  d.cursor = cursor;
+  d.shownCursor = image;
+}
+
+bool OpenDesktop(std::string* message) {
+  DesktopState& d = Desktop();
+  if (d.open) return true;
+  // The loop's own SIGTERM handling stays; popups need global positions, which X11 gives
+  // (XWayland on a Wayland desktop), unless SDL_VIDEODRIVER says otherwise.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window the toolbox brings to the front takes the keyboard too.
+  SDL_SetHint(SDL_HINT_FORCE_RAISEWINDOW, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // Window surfaces are the X server's own shared-memory images, not OpenGL textures: the
+  // pixels are copied once, and no GL driver is loaded for nothing.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (message != nullptr) *message = NoDisplayMessage();
+    return false;
+  }
+  float dotsPerInch = 0;
+  if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0;
+  d.scale = ChooseScale(std::getenv("SP_DISPLAY_SCALE"), dotsPerInch);
+  SDL_Rect screen;
+  if (SDL_GetDisplayBounds(0, &screen) == 0) {
+    SetMainScreenSize(SInt16(std::min(screen.w / d.scale, 32767)),
+                      SInt16(std::min(screen.h / d.scale, 32767)));
+  }
+  // Files dropped from file managers arrive (SDL leaves drops off until asked).
+  for (Uint32 type : {SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE}) {
+    SDL_EventState(type, SDL_ENABLE);
+  }
+  SDL_StartTextInput();
+  InstallServices();
+  d.open = true;
+  return true;
+}
+
+void CloseDesktop() {
+  DesktopState& d = Desktop();
+  if (!d.open) return;
+  RemoveServices();
+  DestroyWindows();
+  if (d.cursor != nullptr) SDL_FreeCursor(d.cursor);
+  if (d.stripWorld != nullptr) DisposeGWorld(d.stripWorld);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  d.~DesktopState();
+  new (&d) DesktopState();
+}
+
+bool DesktopOpen() {
+  return Desktop().open;
+}
+
+void SyncDesktop() {
+  if (Desktop().open) Pass(nullptr);
+}
+
+int DesktopScale() {
+  return Desktop().scale;
+}
+
+PresentCounts DesktopPresentCounts() {
+  PresentCounts counts;
+  counts.presents = Desktop().presents;
+  counts.pixelsUploaded = Desktop().pixelsUploaded;
+  return counts;
+}
+
+}  // namespace display
+}  // namespace sp_platform

@@ -1,0 +1,34 @@
+// How the program reaches a person: the display it shows its windows on.
+//
+// - Two displays: "desktop" (real windows on an X11 desktop through SDL2; a Wayland desktop
+//   runs them through XWayland) and "headless" (windows only in memory, as the tests run).
+// - The program chooses with the command-line switch "--display=desktop" or
+//   "--display=headless" (taken out of argv), else the environment variable SP_DISPLAY with
+//   the same words, else the default it gives.
+// - SP_DISPLAY_SCALE (1 to 4) sets how many screen pixels a window's pixel takes; by default
+//   the screen's density decides (2 from 192 dots per inch on, and so on).
+// - The desktop display shows every visible window of the Window Manager as a window of its
+//   own, the menu bar as a strip at the top of the front document window, and brings the
+//   mouse, keys, typed text, focus, dropped files, the clipboard, cursors and the bell to
+//   the toolbox. The loop sleeps in its wait until the next timer or the next input.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+
+enum SpDisplayKind : UInt8 {
+  kSpDisplayHeadless = 0,
+  kSpDisplayDesktop = 1,
+};
+
+// Chooses the display and opens it. noErr when it is open (the headless one always opens);
+// otherwise an error and a one-sentence message for the person: paramErr for a switch or
+// variable of an unknown value, ioErr when there is no desktop display to open.
+OSStatus SpOpenDisplay(int* argc, char** argv, SpDisplayKind defaultKind, std::string* message);
+
+// The display open now (headless before SpOpenDisplay and after SpCloseDisplay).
+SpDisplayKind SpCurrentDisplay();
+
+// Closes the desktop's windows and gives the loop back its own waiting.
+void SpCloseDisplay();

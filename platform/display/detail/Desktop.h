@@ -1,0 +1,92 @@
+// What the desktop backend's source files share. Not for anyone else.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "display/internal/DesktopKeys.h"
+#include "quickdraw/internal/Cursors.h"
+
+namespace sp_platform {
+namespace display {
+
+// ---- Windows (DesktopWindows.cpp) ----
+struct ShownWindow {
+  WindowRef window = nullptr;
+  SDL_Window* sdl = nullptr;
+  Uint32 id = 0;
+  WindowClass windowClass = 0;
+  int strip = 0;  // menu strip height above the content (logical pixels)
+  bool shown = false;
+  Rect content = {0, 0, 0, 0};  // the toolbox's content when last synced (global, logical)
+  std::string title;            // UTF-8
+  bool resizable = false;
+  // What the screen holds: the logical frame (strip and content), row by row.
+  std::vector<UInt32> shadow;
+  int shadowWidth = 0;
+  int shadowHeight = 0;
+  bool wholeUpload = true;  // the next present uploads everything
+  UInt32 stripStamp = 0;    // the bar's look when the strip was drawn
+  bool stripHadBar = false;
+};
+
+struct DesktopState {
+  bool open = false;
+  int scale = 1;
+  int passHook = 0;
+  std::vector<ShownWindow> windows;
+  WindowRef lastFront = nullptr;  // the front window when the stacking was last made so
+  // Input.
+  bool appActive = true;
+  bool hadFocus = false;
+  Uint32 lastClickTicks = 0;
+  Point lastClickWhere = {0, 0};
+  Uint8 lastClickButton = 0;
+  UInt32 clickCount = 0;
+  std::vector<std::string> dropped;  // files of a drop under way
+  UInt8 charOfScancode[SDL_NUM_SCANCODES] = {};  // what each held key typed (for its release)
+  // The strip's drawing.
+  GWorldPtr stripWorld = nullptr;
+  int stripWorldWidth = 0;
+  // The cursor shown.
+  SDL_Cursor* cursor = nullptr;
+  CursorImage shownCursor;
+  UInt32 cursorChanges = 0xFFFFFFFFu;
+  bool cursorHidden = false;
+  // Counts.
+  UInt64 presents = 0;
+  UInt64 pixelsUploaded = 0;
+};
+
+DesktopState& Desktop();
+ShownWindow* ShownOf(WindowRef window);
+ShownWindow* ShownOfID(Uint32 id);
+// The global point of a position in an SDL window (its pixels).
+Point GlobalOf(const ShownWindow& shown, int x, int y);
+
+// Makes the desktop's windows follow the toolbox's (create, show, hide, move, size, title,
+// stacking) and forgets those whose toolbox window is gone.
+void SyncWindows();
+// Puts what changed in every shown window on the screen.
+void PresentWindows();
+void DestroyWindows();
+// The WM moved or resized a window, or asked to close it: the toolbox hears of it.
+void WindowMovedByDesktop(ShownWindow& shown, int x, int y);
+void WindowResizedByDesktop(ShownWindow& shown, int width, int height);
+void WindowCloseRequested(ShownWindow& shown);
+
+// ---- Input (DesktopInput.cpp) ----
+// Takes every waiting SDL event and hands it to the toolbox; true when there was any.
+bool PumpInput();
+
+// ---- The rest of the desktop (DesktopServices.cpp) ----
+void InstallServices();
+void RemoveServices();
+void SyncCursor();
+
+}  // namespace display
+}  // namespace sp_platform

@@ -1,0 +1,20 @@
+// What the desktop backend asks of X11 directly (SDL has no call for it). Kept apart: Xlib's
+// names (Cursor, Window, ...) clash with the toolbox's, so no toolbox header meets them.
+#pragma once
+
+#include <SDL.h>
+
+namespace sp_platform {
+namespace display {
+
+// The X11 window showing an SDL window; 0 when it is not an X11 window.
+unsigned long X11WindowID(SDL_Window* window);
+// Keeps `child` above `owner` (a transient window of it). False when not on X11.
+bool X11SetOwner(SDL_Window* child, SDL_Window* owner);
+// The descriptor of the window's connection to the X server; -1 when not on X11.
+int X11ConnectionFd(SDL_Window* window);
+// Rings the desktop's bell through the window's X display. False when not on X11.
+bool X11Bell(SDL_Window* window);
+
+}  // namespace display
+}  // namespace sp_platform

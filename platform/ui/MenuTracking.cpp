@@ -1,0 +1,576 @@
+// Where the menu bar is shown, how the bar and the menus are drawn, and how a person pulls
+// them down with the mouse and the keys (see ui/internal/Menus.h).
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CarbonEvents.h"
+#include "MacWindows.h"
+#include "QDText.h"
+#include "QuickDraw.h"
+#include "detail/MenuRecord.h"
+#include "detail/WindowRecord.h"
+#include "events/internal/EventLoop.h"
+#include "events/internal/LoopSteps.h"
+#include "ui/internal/Menus.h"
+
+namespace sp_platform {
+namespace menus {
+namespace {
+
+constexpr int kItemHeight = 18;  // as GetMenuHeight counts them
+constexpr int kSeparatorHeight = 9;
+constexpr int kTitlePad = 9;      // either side of a title's text in the bar
+constexpr int kBarLeft = 6;       // before the first title
+constexpr int kTextLeft = 22;     // an item's text, after the mark column
+constexpr int kTextRight = 14;    // after the key equivalent or the text
+constexpr int kKeyGap = 24;       // between an item's text and its key equivalent
+constexpr int kMinMenuWidth = 80;
+constexpr SInt16 kFontSize = 12;
+
+const RGBColor kBlack = {0, 0, 0};
+const RGBColor kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+const RGBColor kBarColor = {0xEEEE, 0xEEEE, 0xEEEE};
+const RGBColor kLineColor = {0xAAAA, 0xAAAA, 0xAAAA};
+const RGBColor kDisabledColor = {0x8888, 0x8888, 0x8888};
+const RGBColor kHiliteColor = {0x2F2F, 0x5E5E, 0xB5B5};
+
+struct TrackingState {
+  bool live = false;
+  UInt32 stampBase = 0;
+};
+
+TrackingState& Tracking() {
+  static TrackingState state;
+  return state;
+}
+
+// Sets a port for drawing or measuring menus and puts the previous one back at the end.
+class MenuPort {
+ public:
+  explicit MenuPort(GrafPtr port) {
+    GetPort(&saved_);
+    SetPort(port);
+    savedFont_ = port->txFont;
+    savedSize_ = port->txSize;
+    savedFace_ = port->txFace;
+    port_ = port;
+    TextFont(0);
+    TextSize(kFontSize);
+    TextFace(normal);
+  }
+  ~MenuPort() {
+    TextFont(savedFont_);
+    TextSize(savedSize_);
+    TextFace(savedFace_);
+    SetPort(saved_);
+  }
+  MenuPort(const MenuPort&) = delete;
+  MenuPort& operator=(const MenuPort&) = delete;
+
+ private:
+  GrafPtr saved_ = nullptr;
+  GrafPtr port_ = nullptr;
+  SInt16 savedFont_ = 0, savedSize_ = 0;
+  Style savedFace_ = normal;
+};
+
+SInt16 Width(const std::string& text) {
+  if (text.empty()) return 0;
+  return TextWidth(text.data(), 0, SInt16(std::min<std::size_t>(text.size(), 255)));
+}
+
+void Draw(const std::string& text, int h, int v) {
+  if (text.empty()) return;
+  MoveTo(SInt16(h), SInt16(v));
+  DrawText(text.data(), 0, SInt16(std::min<std::size_t>(text.size(), 255)));
+}
+
+// The apple title "\x14" cannot be drawn as a character: a small square stands for it.
+bool IsAppleTitle(const std::string& title) {
+  return title.size() == 1 && title[0] == '\x14';
+}
+
+SInt16 TitleWidth(const OpaqueMenuRef& menu) {
+  return IsAppleTitle(menu.title) ? SInt16(10) : Width(menu.title);
+}
+
+// "Ctrl+Q", as desktop programs write the key of a command (Command is Ctrl, Option Alt).
+std::string KeyText(const MenuItemRecord& item) {
+  if (item.keyEquivalent == 0 || item.IsHierarchical() || item.separator) return std::string();
+  std::string text;
+  if ((item.modifiers & kMenuNoCommandModifier) == 0) text += "Ctrl+";
+  if ((item.modifiers & kMenuShiftModifier) != 0) text += "Shift+";
+  if ((item.modifiers & kMenuOptionModifier) != 0) text += "Alt+";
+  if ((item.modifiers & kMenuControlModifier) != 0) text += "Super+";
+  UInt8 ch = item.keyEquivalent;
+  if (ch >= 'a' && ch <= 'z') ch = UInt8(ch - 'a' + 'A');
+  text.push_back(char(ch));
+  return text;
+}
+
+int ItemHeight(const MenuItemRecord& item) {
+  return item.separator ? kSeparatorHeight : kItemHeight;
+}
+
+bool Choosable(MenuRef menu, MenuItemIndex item) {
+  const MenuItemRecord* record = ItemOf(menu, item);
+  return record != nullptr && !record->IsHierarchical() && ItemCanBeChosen(menu, item);
+}
+
+// The item's rectangle in the menu's own coordinates.
+Rect ItemRect(const OpaqueMenuRef& menu, MenuItemIndex index, int width) {
+  int top = 0;
+  for (MenuItemIndex i = 1; i < index && i <= menu.items.size(); ++i) {
+    top += ItemHeight(menu.items[i - 1]);
+  }
+  const int height = index <= menu.items.size() ? ItemHeight(menu.items[index - 1]) : 0;
+  return Rect{SInt16(top), 0, SInt16(top + height), SInt16(width)};
+}
+
+void DrawCheck(int left, int baseline) {
+  MoveTo(SInt16(left), SInt16(baseline - 4));
+  LineTo(SInt16(left + 3), SInt16(baseline - 1));
+  LineTo(SInt16(left + 8), SInt16(baseline - 8));
+}
+
+void DrawItem(const OpaqueMenuRef& menu, MenuRef ref, MenuItemIndex index, int width,
+              bool hilited) {
+  const MenuItemRecord& item = menu.items[index - 1];
+  const Rect r = ItemRect(menu, index, width);
+  const bool enabled = Choosable(ref, index);
+  RGBBackColor(hilited && enabled ? &kHiliteColor : &kWhite);
+  EraseRect(&r);
+  if (item.separator) {
+    RGBForeColor(&kLineColor);
+    const SInt16 mid = SInt16((r.top + r.bottom) / 2);
+    MoveTo(SInt16(r.left + 1), mid);
+    LineTo(SInt16(r.right - 2), mid);
+    return;
+  }
+  RGBForeColor(!enabled ? &kDisabledColor : hilited ? &kWhite : &kBlack);
+  const int baseline = r.top + 13;
+  if (item.mark == checkMark) {
+    DrawCheck(r.left + 7, baseline);
+  } else if (item.mark != noMark && !item.IsHierarchical()) {
+    Draw(std::string(1, char(item.mark)), r.left + 7, baseline);
+  }
+  TextFace(item.style);
+  Draw(item.text, r.left + kTextLeft, baseline);
+  TextFace(normal);
+  if (item.IsHierarchical()) {
+    const int x = r.right - kTextRight;
+    for (int i = 0; i < 4; ++i) {
+      MoveTo(SInt16(x + i), SInt16(baseline - 8 + i));
+      LineTo(SInt16(x + i), SInt16(baseline - 2 - i));
+    }
+  } else {
+    const std::string key = KeyText(item);
+    Draw(key, r.right - kTextRight - Width(key), baseline);
+  }
+}
+
+// Draws the whole menu into the current port (its port rectangle is the menu's size).
+void DrawMenuItems(MenuRef menu, MenuItemIndex hilited) {
+  const OpaqueMenuRef* record = Live(menu);
+  if (record == nullptr) return;
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  const Rect all = port->portRect;
+  RGBBackColor(&kWhite);
+  EraseRect(&all);
+  for (MenuItemIndex i = 1; i <= record->items.size(); ++i) {
+    DrawItem(*record, menu, i, all.right - all.left, i == hilited);
+  }
+  RGBForeColor(&kLineColor);
+  FrameRect(&all);
+  RGBForeColor(&kBlack);
+  RGBBackColor(&kWhite);
+}
+
+// ---- Tracking ----
+
+struct Tracker {
+  bool barMode = true;
+  std::vector<BarTitle> titles;  // bar mode
+  Rect bar = {0, 0, 0, 0};       // global
+  int openTitle = -1;
+  MenuRef menu = nullptr;  // the menu open now
+  WindowRef popup = nullptr;
+  Point popupTopLeft = {0, 0};
+  MenuItemIndex hilited = 0;
+  bool sticky = false;  // released without a choice: open until the next click
+  bool done = false;
+  SInt32 choice = 0;
+};
+
+Rect GlobalTitle(const Tracker& t, int index) {
+  Rect r = t.titles[std::size_t(index)].bounds;
+  OffsetRect(&r, t.bar.left, t.bar.top);
+  return r;
+}
+
+int TitleAt(const Tracker& t, Point pt) {
+  if (!t.barMode || !PtInRect(pt, &t.bar)) return -1;
+  for (std::size_t i = 0; i < t.titles.size(); ++i) {
+    const Rect r = GlobalTitle(t, int(i));
+    if (pt.h >= r.left && pt.h < r.right) return int(i);
+  }
+  return -1;
+}
+
+void Redraw(Tracker& t) {
+  if (t.popup == nullptr || !IsValidWindowPtr(t.popup)) return;
+  MenuPort port(GetWindowPort(t.popup));
+  DrawMenuItems(t.menu, t.hilited);
+  QDFlushPortBuffer(GetWindowPort(t.popup), nullptr);
+}
+
+void CloseMenu(Tracker& t) {
+  if (t.popup != nullptr && IsValidWindowPtr(t.popup)) DisposeWindow(t.popup);
+  t.popup = nullptr;
+  t.menu = nullptr;
+  t.hilited = 0;
+}
+
+// The menu's window with its top-left corner at `topLeft`, moved inside the main screen.
+void OpenMenu(Tracker& t, MenuRef menu, Point topLeft) {
+  CloseMenu(t);
+  if (Live(menu) == nullptr) return;
+  const Point size = ShownMenuSize(menu);
+  BitMap screen;
+  GetQDGlobalsScreenBits(&screen);
+  const Rect& s = screen.bounds;
+  int left = std::min<int>(topLeft.h, s.right - size.h);
+  int top = std::min<int>(topLeft.v, s.bottom - size.v);
+  left = std::max<int>(left, s.left);
+  top = std::max<int>(top, s.top);
+  Rect bounds = {SInt16(top), SInt16(left), SInt16(top + size.v), SInt16(left + size.h)};
+  WindowRef window = nullptr;
+  if (CreateNewWindow(kHelpWindowClass, kWindowNoAttributes, &bounds, &window) != noErr) return;
+  t.menu = menu;
+  t.popup = window;
+  t.popupTopLeft = Point{bounds.top, bounds.left};
+  Redraw(t);
+  ShowWindow(window);
+}
+
+void OpenTitle(Tracker& t, int index) {
+  if (index == t.openTitle && t.menu != nullptr) return;
+  t.openTitle = index;
+  MenuRef menu = t.titles[std::size_t(index)].menu;
+  HiliteMenu(GetMenuID(menu));
+  const Rect r = GlobalTitle(t, index);
+  OpenMenu(t, menu, Point{t.bar.bottom, r.left});
+}
+
+bool InMenu(const Tracker& t, Point pt) {
+  return t.menu != nullptr && MenuItemAt(t.menu, t.popupTopLeft, pt) != 0;
+}
+
+void SetHilited(Tracker& t, MenuItemIndex item) {
+  if (item == t.hilited) return;
+  t.hilited = item;
+  Redraw(t);
+}
+
+void Finish(Tracker& t, SInt32 choice) {
+  t.done = true;
+  t.choice = choice;
+}
+
+void Follow(Tracker& t, Point pt) {
+  const int title = TitleAt(t, pt);
+  if (title >= 0) {
+    OpenTitle(t, title);
+    SetHilited(t, 0);
+    return;
+  }
+  SetHilited(t, t.menu != nullptr ? MenuItemAt(t.menu, t.popupTopLeft, pt) : 0);
+}
+
+void Choose(Tracker& t) {
+  if (t.menu != nullptr && t.hilited != 0 && Choosable(t.menu, t.hilited)) {
+    Finish(t, SInt32((UInt32(UInt16(GetMenuID(t.menu))) << 16) | t.hilited));
+  }
+}
+
+// The next (step 1) or previous (-1) item that can be chosen, wrapping; 0 when none.
+MenuItemIndex NextChoosable(const Tracker& t, int step) {
+  const OpaqueMenuRef* record = Live(t.menu);
+  if (record == nullptr || record->items.empty()) return 0;
+  const int count = int(record->items.size());
+  int at = t.hilited == 0 ? (step > 0 ? 0 : count + 1) : int(t.hilited);
+  for (int n = 0; n < count; ++n) {
+    at += step;
+    if (at < 1) at = count;
+    if (at > count) at = 1;
+    if (Choosable(t.menu, MenuItemIndex(at))) return MenuItemIndex(at);
+  }
+  return 0;
+}
+
+void MouseInput(Tracker& t, UInt32 kind, Point pt) {
+  switch (kind) {
+    case kEventMouseDown:
+      if (InMenu(t, pt)) {
+        Follow(t, pt);
+      } else if (TitleAt(t, pt) >= 0) {
+        // A click on the open menu's title closes it when it stayed open.
+        if (t.sticky && TitleAt(t, pt) == t.openTitle) Finish(t, 0);
+        else Follow(t, pt);
+      } else {
+        Finish(t, 0);
+      }
+      break;
+    case kEventMouseUp:
+      Follow(t, pt);
+      if (InMenu(t, pt)) {
+        Choose(t);
+        if (!t.done && t.sticky) break;  // a disabled item or a line: stay open
+        if (!t.done) Finish(t, 0);
+      } else if (!t.sticky && (TitleAt(t, pt) >= 0 || !t.barMode)) {
+        t.sticky = true;
+      } else {
+        Finish(t, 0);
+      }
+      break;
+    default:
+      Follow(t, pt);
+      break;
+  }
+}
+
+void KeyInput(Tracker& t, UInt8 ch, UInt32 modifiers) {
+  switch (ch) {
+    case 0x1B:
+      Finish(t, 0);
+      break;
+    case '.':
+      if ((modifiers & cmdKey) != 0) Finish(t, 0);
+      break;
+    case 0x1E:
+      SetHilited(t, NextChoosable(t, -1));
+      break;
+    case 0x1F:
+      SetHilited(t, NextChoosable(t, 1));
+      break;
+    case 0x1C:
+    case 0x1D:
+      if (t.barMode && !t.titles.empty()) {
+        const int n = int(t.titles.size());
+        OpenTitle(t, ((t.openTitle < 0 ? 0 : t.openTitle) + (ch == 0x1D ? 1 : n - 1)) % n);
+      }
+      break;
+    case 0x0D:
+    case 0x03:
+      Choose(t);
+      break;
+    default:
+      break;
+  }
+  t.sticky = true;  // keys work the menus until a click or a choice
+}
+
+bool TrackedEvent(EventRef event) {
+  const UInt32 cls = GetEventClass(event);
+  const UInt32 kind = GetEventKind(event);
+  return cls == kEventClassMouse ||
+         (cls == kEventClassKeyboard && (kind == kEventRawKeyDown || kind == kEventRawKeyRepeat));
+}
+
+// Reads input until the tracker is done; no more input to come closes the menus.
+void Run(Tracker& t) {
+  using namespace events;
+  while (!t.done) {
+    if (CountPass()) break;
+    RunCompletionsAndHooks();
+    FireDueTimers([] { return LoopsMustUnwind(); });
+    EventRef event = FirstQueuedEvent(TrackedEvent);
+    if (event == nullptr) {
+      const WaitOutcome w = WaitForWork(kNever);
+      if (w != WaitOutcome::kContinue) break;
+      continue;
+    }
+    TakeQueuedEvent(event);
+    if (GetEventClass(event) == kEventClassMouse) {
+      Point pt = {0, 0};
+      GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof pt,
+                        nullptr, &pt);
+      MouseInput(t, GetEventKind(event), pt);
+    } else {
+      char ch = 0;
+      UInt32 modifiers = 0;
+      GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch, nullptr,
+                        &ch);
+      GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
+                        nullptr, &modifiers);
+      KeyInput(t, UInt8(ch), modifiers);
+    }
+    ReleaseEvent(event);
+  }
+  CloseMenu(t);
+}
+
+}  // namespace
+
+void SetLiveMenuTracking(bool live) {
+  Tracking().live = live;
+  Tracking().stampBase += 1;
+}
+
+bool LiveMenuTracking() {
+  return Tracking().live;
+}
+
+WindowRef MenuBarWindow() {
+  if (!Tracking().live) return nullptr;
+  for (WindowRef w : WindowListFrontToBack()) {
+    if (w->visible && w->windowClass == kDocumentWindowClass) return w;
+  }
+  return nullptr;
+}
+
+Rect MenuBarBounds() {
+  const SInt16 height = GetMBarHeight();
+  if (!Tracking().live) {
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    Rect bar = screen.bounds;
+    bar.bottom = SInt16(bar.top + height);
+    return bar;
+  }
+  WindowRef window = MenuBarWindow();
+  if (window == nullptr) return Rect{0, 0, 0, 0};
+  const Rect content = windows::ContentOf(window);
+  return Rect{SInt16(content.top - height), content.left, content.top, content.right};
+}
+
+std::vector<BarTitle> BarTitles() {
+  std::vector<MenuRef> menus;
+  if (MenuRef app = ApplicationMenu()) menus.push_back(app);
+  menus.insert(menus.end(), BarMenus().begin(), BarMenus().end());
+  std::vector<BarTitle> titles;
+  MenuPort port(ScreenPort());
+  TextFace(bold);  // the widest face: the application's title is bold
+  int left = kBarLeft;
+  const SInt16 height = GetMBarHeight();
+  for (MenuRef menu : menus) {
+    const OpaqueMenuRef* record = Live(menu);
+    if (record == nullptr) continue;
+    const int width = TitleWidth(*record) + 2 * kTitlePad;
+    titles.push_back(
+        BarTitle{menu, Rect{0, SInt16(left), height, SInt16(std::min(left + width, 32767))}});
+    left += width;
+  }
+  return titles;
+}
+
+void DrawMenuBarStrip(GrafPtr port) {
+  if (port == nullptr) return;
+  const std::vector<BarTitle> titles = BarTitles();
+  MenuPort use(port);
+  const Rect all = port->portRect;
+  RGBBackColor(&kBarColor);
+  EraseRect(&all);
+  RGBForeColor(&kLineColor);
+  MoveTo(all.left, SInt16(all.bottom - 1));
+  LineTo(SInt16(all.right - 1), SInt16(all.bottom - 1));
+  const MenuID hilited = BarState().hilited;
+  for (const BarTitle& title : titles) {
+    const OpaqueMenuRef* record = Live(title.menu);
+    Rect r = title.bounds;
+    OffsetRect(&r, all.left, all.top);
+    r.bottom = SInt16(r.bottom - 1);
+    const bool on = hilited != 0 && record->id == hilited;
+    RGBBackColor(on ? &kHiliteColor : &kBarColor);
+    if (on) EraseRect(&r);
+    RGBForeColor(on ? &kWhite : record->enabled ? &kBlack : &kDisabledColor);
+    TextFace(record->id == kSpApplicationMenuID ? bold : normal);
+    if (IsAppleTitle(record->title)) {
+      Rect mark = {SInt16(r.top + 5), SInt16(r.left + kTitlePad), SInt16(r.top + 15),
+                   SInt16(r.left + kTitlePad + 10)};
+      PaintRect(&mark);
+    } else {
+      Draw(record->title, r.left + kTitlePad, r.top + 14);
+    }
+  }
+  RGBForeColor(&kBlack);
+  RGBBackColor(&kWhite);
+}
+
+UInt32 MenuBarLookStamp() {
+  const MenuBarState& state = BarState();
+  UInt32 stamp = Tracking().stampBase * 2654435761u;
+  stamp = stamp * 31 + state.drawCount;
+  stamp = stamp * 31 + UInt32(UInt16(state.hilited));
+  stamp = stamp * 31 + UInt32(reinterpret_cast<std::uintptr_t>(MenuBarWindow()) >> 4);
+  stamp = stamp * 31 + UInt32(BarMenus().size());
+  return stamp;
+}
+
+MenuItemIndex MenuItemAt(MenuRef menu, Point topLeft, Point pt) {
+  const OpaqueMenuRef* record = Live(menu);
+  if (record == nullptr) return 0;
+  const Point size = ShownMenuSize(menu);
+  if (pt.h < topLeft.h || pt.h >= topLeft.h + size.h || pt.v < topLeft.v) return 0;
+  int top = topLeft.v;
+  for (std::size_t i = 0; i < record->items.size(); ++i) {
+    const int bottom = top + ItemHeight(record->items[i]);
+    if (pt.v < bottom) return MenuItemIndex(i + 1);
+    top = bottom;
+  }
+  return 0;
+}
+
+Point ShownMenuSize(MenuRef menu) {
+  const OpaqueMenuRef* record = Live(menu);
+  if (record == nullptr) return Point{0, 0};
+  MenuPort port(ScreenPort());
+  int width = std::max(kMinMenuWidth, TitleWidth(*record) + 2 * kTitlePad);
+  int height = 0;
+  for (const MenuItemRecord& item : record->items) {
+    height += ItemHeight(item);
+    if (item.separator) continue;
+    TextFace(item.style);
+    int w = kTextLeft + Width(item.text) + kTextRight;
+    TextFace(normal);
+    const std::string key = KeyText(item);
+    if (!key.empty()) w += kKeyGap + Width(key);
+    if (item.IsHierarchical()) w += kKeyGap;
+    width = std::max(width, w);
+  }
+  return Point{SInt16(std::min(height, 32767)), SInt16(std::min(width, 32767))};
+}
+
+SInt32 TrackMenuBar(Point start) {
+  Tracker t;
+  t.bar = MenuBarBounds();
+  t.titles = BarTitles();
+  const int title = TitleAt(t, start);
+  if (title < 0) return 0;
+  OpenTitle(t, title);
+  Run(t);
+  if (t.choice == 0) HiliteMenu(0);
+  return t.choice;
+}
+
+SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) {
+  const OpaqueMenuRef* record = Live(menu);
+  if (record == nullptr) return 0;
+  Tracker t;
+  t.barMode = false;
+  const int width = ShownMenuSize(menu).h;
+  const MenuItemIndex shown =
+      (popUpItem >= 1 && std::size_t(popUpItem) <= record->items.size()) ? popUpItem : 1;
+  const Rect item = ItemRect(*record, shown, width);
+  OpenMenu(t, menu, Point{SInt16(top - item.top), left});
+  if (t.popup == nullptr) return 0;
+  SetHilited(t, Choosable(menu, shown) ? shown : 0);
+  Run(t);
+  return t.choice;
+}
+
+}  // namespace menus
+}  // namespace sp_platform

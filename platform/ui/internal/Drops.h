@@ -1,0 +1,45 @@
+// Files dropped on the program from the desktop's file manager, as drags with one 'hfs ' item
+// per file. The display backend delivers them here; the Drag Manager takes them from here
+// (its receiver), and until one is installed they wait for TakePendingFileDrops. Not for the
+// program's own code.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "MacWindows.h"
+
+namespace sp_platform {
+namespace drops {
+
+// The 'hfs ' flavour: file type, creator, Finder flags, then the FSSpec (volume, parent id,
+// Str63 name), big-endian, 80 bytes.
+constexpr std::size_t kHFSFlavorSize = 80;
+typedef std::array<UInt8, kHFSFlavorSize> HFSFlavorBytes;
+
+struct FileDrop {
+  Point where = {0, 0};         // global
+  WindowRef window = nullptr;   // the window under the point then (null: none)
+  std::vector<HFSFlavorBytes> items;  // one per file, in the order dropped
+};
+
+// The 'hfs ' bytes of an absolute UTF-8 path: the file's type and creator ('fold' and 'MACS'
+// for a folder) and Finder flags. False when the path names nothing the file layer can reach.
+bool MakeHFSFlavor(const std::string& path, HFSFlavorBytes* out);
+
+typedef void (*FileDropReceiver)(const FileDrop& drop, void* refCon);
+// Null: drops wait in the pending list.
+void SetFileDropReceiver(FileDropReceiver receiver, void* refCon);
+
+// Makes the drop from the paths (those that name nothing are left out) and hands it on.
+// fnfErr when no path gave an item (nothing delivered), paramErr for an empty list.
+OSErr DeliverFileDrop(Point where, const std::vector<std::string>& paths);
+
+// The drops no receiver took, oldest first (at most kMaxPendingDrops; older ones are let go),
+// and forgets them.
+constexpr std::size_t kMaxPendingDrops = 16;
+std::vector<FileDrop> TakePendingFileDrops();
+
+}  // namespace drops
+}  // namespace sp_platform

@@ -1,0 +1,143 @@
+// Windows on the desktop: title, pixels, menu strip, and what the window manager does to them.
+#include "DesktopFixture.h"
+#include "XQueries.h"
+#include "quickdraw/internal/Ports.h"
+
+namespace desktop_test {
+namespace {
+
+using Windows = DesktopTest;
+
+// Colour bands and a line of text, so that a shifted or scaled copy shows.
+void DrawPattern(WindowRef window) {
+  SetPortWindowPort(window);
+  const RGBColor colours[] = {{0xFFFF, 0, 0}, {0, 0x8080, 0}, {0, 0, 0xFFFF}, {0x1234, 0x5678, 0x9ABC}};
+  for (int i = 0; i < 4; ++i) {
+    const Rect band = R(10 + 30 * i, 5 + i, 40 + 30 * i, 200 - 7 * i);
+    RGBForeColor(&colours[i]);
+    PaintRect(&band);
+  }
+  ForeColor(blackColor);
+  MoveTo(20, 170);
+  DrawText("Pixels 123", 0, 10);
+}
+
+TEST_F(Windows, AWindowShowsItsUTF8TitleAndExactlyItsPixelsBelowTheMenuStrip) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "表示テスト");
+  ASSERT_NE(window, nullptr);
+  const unsigned long id = sp_platform::display::X11WindowOf(window);
+  EXPECT_EQ(x11::WindowName(id), "表示テスト");
+  DrawPattern(window);
+  ScreenImage shot;
+  ASSERT_TRUE(ReadWindowImage(window, &shot));
+  const int strip = sp_platform::display::StripHeightOf(window);
+  EXPECT_EQ(strip, GetMBarHeight()) << "a document window carries the menu strip";
+  ASSERT_EQ(shot.width, 300);
+  ASSERT_EQ(shot.height, 200 + strip);
+  sp_platform::PixelAccess pixels;
+  ASSERT_TRUE(sp_platform::GetPortPixels(GetWindowPort(window), &pixels));
+  int wrong = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      const UInt32 expected = pixels.base[std::ptrdiff_t(y) * pixels.rowWords + x] & 0xFFFFFF;
+      if (shot.At(x, y + strip) != expected && ++wrong < 5) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << shot.At(x, y + strip)
+                      << ", the window holds " << expected;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(Windows, OnlyTheChangedPartOfAWindowIsUploadedAgain) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "部分");
+  ASSERT_NE(window, nullptr);
+  sp_platform::display::SyncDesktop();
+  const auto before = sp_platform::display::DesktopPresentCounts();
+  sp_platform::display::SyncDesktop();
+  EXPECT_EQ(sp_platform::display::DesktopPresentCounts().pixelsUploaded, before.pixelsUploaded)
+      << "nothing changed, nothing goes to the screen";
+  SetPortWindowPort(window);
+  const Rect small = R(50, 60, 54, 70);
+  PaintRect(&small);
+  sp_platform::display::SyncDesktop();
+  const auto after = sp_platform::display::DesktopPresentCounts();
+  EXPECT_GT(after.pixelsUploaded, before.pixelsUploaded);
+  EXPECT_LE(after.pixelsUploaded - before.pixelsUploaded, UInt64(10 * 16))
+      << "a 10 x 4 change uploads at most its band of rows";
+  ScreenImage shot;
+  ASSERT_TRUE(ReadWindowImage(window, &shot));
+  EXPECT_EQ(shot.At(65, 52 + sp_platform::display::StripHeightOf(window)), 0u);
+}
+
+TEST_F(Windows, AHiddenWindowLeavesTheScreenAndADisposedOneIsDestroyed) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 250, 320), "隠す");
+  ASSERT_NE(window, nullptr);
+  const unsigned long id = sp_platform::display::X11WindowOf(window);
+  HideWindow(window);
+  PumpUntil(
+      [id] { return !x11::WindowViewable(id); },
+      "the window to be hidden");
+  DisposeWindow(window);
+  sp_platform::display::SyncDesktop();
+  EXPECT_EQ(sp_platform::display::X11WindowOf(window), 0u);
+}
+
+TEST_F(Windows, TheWindowManagersMoveAndResizeBecomeTheWindowsBounds) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "動く",
+                                         kDocumentWindowClass,
+                                         kWindowStandardHandlerAttribute | kWindowResizableAttribute);
+  ASSERT_NE(window, nullptr);
+  std::vector<UInt32> kinds;
+  Listen(GetWindowEventTarget(window),
+         {{kEventClassWindow, kEventWindowBoundsChanging},
+          {kEventClassWindow, kEventWindowDragCompleted},
+          {kEventClassWindow, kEventWindowResizeCompleted}},
+         [&kinds](EventRef e) {
+           kinds.push_back(GetEventKind(e));
+           return OSStatus(eventNotHandledErr);
+         });
+  const std::string id = std::to_string(sp_platform::display::X11WindowOf(window));
+  const int strip = sp_platform::display::StripHeightOf(window);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowmove", "--sync", id, "300", "260"}));
+  // Where the window manager put it (its frame at the point asked for): the content follows,
+  // below the strip.
+  PumpUntil(
+      [this, window, strip] {
+        Rect r;
+        GetWindowBounds(window, kWindowContentRgn, &r);
+        int sx = 0, sy = 0;
+        return ScreenPointOf(window, 0, strip, &sx, &sy) && r.left == sx && r.top == sy &&
+               r.left >= 300 && r.top >= 260 + strip;
+      },
+      "the move to reach the window");
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowsize", "--sync", id, "360",
+                              std::to_string(240 + strip)}));
+  PumpUntil(
+      [window] {
+        Rect r;
+        GetWindowBounds(window, kWindowContentRgn, &r);
+        return r.right - r.left == 360 && r.bottom - r.top == 240;
+      },
+      "the new size to reach the window");
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), UInt32(kEventWindowDragCompleted)), kinds.end());
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), UInt32(kEventWindowResizeCompleted)),
+            kinds.end());
+}
+
+TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 250, 320), "閉じる");
+  ASSERT_NE(window, nullptr);
+  int closeRequests = 0;
+  Listen(GetWindowEventTarget(window), {{kEventClassWindow, kEventWindowClose}},
+         [&closeRequests](EventRef) {
+           ++closeRequests;
+           return OSStatus(noErr);
+         });
+  ASSERT_TRUE(x11::RequestClose(sp_platform::display::X11WindowOf(window)));
+  PumpUntil([&closeRequests] { return closeRequests > 0; }, "the close request");
+  EXPECT_TRUE(IsValidWindowPtr(window)) << "the request alone closes nothing";
+}
+
+}  // namespace
+}  // namespace desktop_test

@@ -1,0 +1,217 @@
+// Menus followed by a person (the mouse and keys a display posts): the bar above the front
+// document window, pulling a menu down, choosing, cancelling, popup menus, the bar's drawing,
+// and a press in the bar reaching the menus through the standard handling.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "UiFixture.h"
+#include "ui/internal/Menus.h"
+#include "ui/internal/Windows.h"
+
+namespace ui_test {
+namespace {
+
+using sp_platform::menus::BarTitles;
+using sp_platform::menus::MenuBarBounds;
+
+constexpr MenuID kFile = 200;
+
+class MenuTracking : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    menu_ = NewMenu(kFile, PStr("File"));
+    AppendMenuItemText(menu_, PStr("Open"));
+    AppendMenu(menu_, PStr("-"));
+    AppendMenuItemText(menu_, PStr("Locked"));
+    AppendMenuItemText(menu_, PStr("Save"));
+    DisableMenuItem(menu_, 3);
+    SetMenuItemCommandID(menu_, 4, SpFourCC("save"));
+    InsertMenu(menu_, 0);
+    sp_platform::menus::SetLiveMenuTracking(true);
+    window_ = MakeWindow(R(100, 50, 300, 450));
+  }
+
+ public:
+  // The middle of the title of the File menu, and of an item of it when pulled down.
+  Point Title() const {
+    const Rect bar = MenuBarBounds();
+    for (const auto& t : BarTitles()) {
+      if (t.menu == menu_) {
+        return Pt(SInt16(bar.left + (t.bounds.left + t.bounds.right) / 2), SInt16(bar.top + 10));
+      }
+    }
+    ADD_FAILURE() << "the File menu has no title";
+    return Pt(0, 0);
+  }
+  Point Item(int item) const {
+    static const int kTops[] = {0, 0, 18, 27, 45};
+    const Rect bar = MenuBarBounds();
+    for (const auto& t : BarTitles()) {
+      if (t.menu == menu_) {
+        return Pt(SInt16(bar.left + t.bounds.left + 20), SInt16(bar.bottom + kTops[item] + 5));
+      }
+    }
+    return Pt(0, 0);
+  }
+
+ protected:
+  MenuRef menu_ = nullptr;
+  WindowRef window_ = nullptr;
+};
+
+TEST_F(MenuTracking, TheBarIsTheStripAboveTheFrontDocumentWindowAndFindWindowKnowsIt) {
+  EXPECT_TRUE(Same(MenuBarBounds(), R(80, 50, 100, 450)));
+  WindowRef other = MakeWindow(R(300, 500, 400, 700));
+  EXPECT_TRUE(Same(MenuBarBounds(), R(280, 500, 300, 700))) << "it follows the front window";
+  WindowRef found = nullptr;
+  EXPECT_EQ(FindWindow(Pt(600, 290), &found), inMenuBar);
+  EXPECT_EQ(FindWindow(Pt(5, 5), &found), inDesk) << "the screen's top is no bar any more";
+  HideWindow(other);
+  HideWindow(window_);
+  const Rect none = MenuBarBounds();
+  EXPECT_TRUE(EmptyRect(&none)) << "no document window: no bar";
+  sp_platform::menus::SetLiveMenuTracking(false);
+  EXPECT_TRUE(Same(MenuBarBounds(), R(0, 0, GetMBarHeight(), 1024)));
+}
+
+struct Gesture {
+  const char* what;
+  // Posts the input after the press on the title that starts MenuSelect.
+  std::function<void(const MenuTracking&)> input;
+  MenuItemIndex chosen;  // 0: no choice
+};
+
+class MenuGestures : public MenuTracking, public ::testing::WithParamInterface<int> {};
+
+const Gesture& GestureAt(int i);
+
+TEST_P(MenuGestures, AnswerTheItemChosenAndLeaveNoMenuOpen) {
+  const Gesture& g = GestureAt(GetParam());
+  SCOPED_TRACE(g.what);
+  // The press on the title is the caller's: MenuSelect starts after it was taken.
+  g.input(*this);
+  const SInt32 choice = MenuSelect(Title());
+  EXPECT_EQ(choice, g.chosen == 0 ? 0 : SInt32((SInt32(kFile) << 16) | g.chosen));
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, g.chosen == 0 ? 0 : kFile)
+      << "a choice leaves its title hilited, a cancel none";
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "the menu's window is gone";
+}
+
+const Gesture kGestures[] = {
+    {"dragged to an item and released", [](const MenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Item(4));
+       sp_testing::PostMouseUp(t.Item(4));
+     }, 4},
+    {"released over a disabled item", [](const MenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Item(3));
+       sp_testing::PostMouseUp(t.Item(3));
+     }, 0},
+    {"released over the separator", [](const MenuTracking& t) {
+       sp_testing::PostMouseUp(t.Item(2));
+     }, 0},
+    {"released on the title, then an item clicked", [](const MenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostMouseMoved(t.Item(1));
+       sp_testing::PostMouseDown(t.Item(1));
+       sp_testing::PostMouseUp(t.Item(1));
+     }, 1},
+    {"released on the title, then a click outside", [](const MenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostMouseDown(Pt(900, 700));
+       sp_testing::PostMouseUp(Pt(900, 700));
+     }, 0},
+    {"arrow keys pass the line and the disabled item, Return chooses", [](const MenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostKeyDown(0x1F, 125);
+       sp_testing::PostKeyDown(0x1F, 125);
+       sp_testing::PostKeyDown(0x0D, 36);
+     }, 4},
+    {"Escape closes", [](const MenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostKeyDown(0x1F, 125);
+       sp_testing::PostKeyDown(0x1B, 53);
+     }, 0},
+    {"no more input comes", [](const MenuTracking&) {}, 0},
+};
+
+const Gesture& GestureAt(int i) {
+  return kGestures[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(All, MenuGestures,
+                         ::testing::Range(0, int(sizeof kGestures / sizeof kGestures[0])));
+
+TEST_F(MenuTracking, APressInTheBarSendsTheChosenItemsCommand) {
+  std::vector<UInt32> commands;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&commands](EventRef e) {
+           HICommand c{};
+           GetEventParameter(e, kEventParamDirectObject, typeHICommand, nullptr, sizeof c,
+                             nullptr, &c);
+           commands.push_back(c.commandID);
+           return OSStatus(noErr);
+         });
+  sp_testing::PostMouseDown(Title());
+  sp_testing::PostMouseDragged(Item(4));
+  sp_testing::PostMouseUp(Item(4));
+  sp_testing::PumpPending();
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0], SpFourCC("save"));
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 0) << "the title is unhilited after";
+  sp_testing::PostMouseDown(Pt(200, 200));  // the window's content: no menu
+  sp_testing::PumpPending();
+  EXPECT_EQ(commands.size(), 1u);
+}
+
+TEST_F(MenuTracking, WhileAModalLoopRunsAPressInTheBarOnlyBeeps) {
+  int commands = 0;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&commands](EventRef) {
+           ++commands;
+           return OSStatus(noErr);
+         });
+  WindowRef dialog = MakeWindow(R(150, 150, 250, 350), 0, kMovableModalWindowClass);
+  sp_testing::PostMouseDown(Title());
+  sp_testing::PostMouseDragged(Item(4));
+  sp_testing::PostMouseUp(Item(4));
+  RunAppModalLoopForWindow(dialog);  // returns once nothing more can happen
+  EXPECT_EQ(commands, 0);
+  EXPECT_EQ(sp_testing::BeepCount(), 1u);
+}
+
+TEST_F(MenuTracking, APopUpMenuOpensWithItsItemAtThePointAndInsideTheScreen) {
+  // Item 4 over (120, 300): the menu's top is 45 pixels above.
+  sp_testing::PostMouseUp(Pt(310, 129));
+  const SInt32 chosen = PopUpMenuSelect(menu_, 120, 300, 4);
+  EXPECT_EQ(chosen, (SInt32(kFile) << 16) | 4);
+  // Near the bottom right of the screen the menu moves up and left to fit.
+  sp_testing::PostMouseUp(Pt(1000, 760));
+  EXPECT_EQ(PopUpMenuSelect(menu_, 760, 1020, 1), (SInt32(kFile) << 16) | 4)
+      << "the menu was moved so that its last item lies under the bottom of the screen";
+}
+
+TEST_F(MenuTracking, TheBarIsDrawnWithItsTitlesAndTheHilitedOneInverted) {
+  GWorldPtr world = nullptr;
+  const Rect bar = R(0, 0, GetMBarHeight(), 400);
+  ASSERT_EQ(NewGWorld(&world, 32, &bar, nullptr, nullptr, 0), noErr);
+  const UInt32 before = sp_platform::menus::MenuBarLookStamp();
+  sp_platform::menus::DrawMenuBarStrip(reinterpret_cast<GrafPtr>(world));
+  Rect title = R(0, 0, 0, 0);
+  for (const auto& t : BarTitles()) {
+    if (t.menu == menu_) title = t.bounds;
+  }
+  CGrafPtr port = reinterpret_cast<CGrafPtr>(world);
+  EXPECT_GT(Inked(port, title, 0xEEEEEE), 0) << "the title's text is drawn";
+  HiliteMenu(kFile);
+  EXPECT_NE(sp_platform::menus::MenuBarLookStamp(), before) << "the display draws it again";
+  sp_platform::menus::DrawMenuBarStrip(reinterpret_cast<GrafPtr>(world));
+  Rect corner = R(title.top + 1, title.left + 1, title.top + 3, title.left + 3);
+  EXPECT_EQ(Inked(port, corner, 0x2F5EB5), 0) << "the hilited title stands on the hilite colour";
+  DisposeGWorld(world);
+}
+
+}  // namespace
+}  // namespace ui_test
