@@ -18,7 +18,9 @@ extern "C" {
 #include <cstring>
 #include <new>
 
+#include "ByteOrder.h"
 #include "MacMemory.h"
+#include "Sound.h"
 #include "Movies.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
@@ -32,12 +34,23 @@ class MediaReader {
  public:
   enum class Status { kPacket, kEnd, kError };
 
+  // What a packet says of its place beyond its bytes, in frames: its time stamp (kNoTime
+  // without one), the frames its decoder gives (0 when that is not known without decoding)
+  // and the frames to skip at its start and to discard at its end.
+  static constexpr SInt64 kNoTime = INT64_MIN;
+  struct Facts {
+    SInt64 pts = kNoTime;
+    SInt64 decodedFrames = 0;
+    SInt64 skipStart = 0;
+    SInt64 discardEnd = 0;
+  };
+
   explicit MediaReader(const MediaRecord& media) : media_(media) {}
   ~MediaReader() { av_packet_free(&packet_); }
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
   // are cut to whole packets of the format (a packet holding none is passed over).
-  Status Next(std::vector<UInt8>& data, SInt64& frames) {
+  Status Next(std::vector<UInt8>& data, SInt64& frames, Facts* facts = nullptr) {
     if (!Ready()) return Status::kError;
     AVFormatContext* ctx = demuxer_->Context();
     for (;;) {
@@ -61,6 +74,7 @@ class MediaReader {
         continue;
       }
       data.assign(packet_->data, packet_->data + size);
+      if (facts != nullptr) *facts = FactsOf(ctx->streams[media_.streamIndex]);
       av_packet_unref(packet_);
       return Status::kPacket;
     }
@@ -104,6 +118,20 @@ class MediaReader {
     return true;
   }
 
+  Facts FactsOf(const AVStream* st) const {
+    Facts f;
+    const AVRational frame{1, int(media_.rate)};
+    if (packet_->pts != AV_NOPTS_VALUE) f.pts = av_rescale_q(packet_->pts, st->time_base, frame);
+    f.decodedFrames = av_get_audio_frame_duration2(st->codecpar, packet_->size);
+    std::size_t size = 0;
+    const UInt8* skip = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    if (skip != nullptr && size >= 8) {
+      f.skipStart = sp::LoadLE32(skip);
+      f.discardEnd = sp::LoadLE32(skip + 4);
+    }
+    return f;
+  }
+
   SInt64 PacketFrames(const AVStream* st) const {
     if (packet_->duration > 0) {
       const SInt64 f =
@@ -127,6 +155,22 @@ MediaReader& ReaderOf(MediaRecord& media) {
   return *media.reader;
 }
 
+// The frames a varying-packet stream presents: from the first packet's time stamp past the
+// frames it skips (negative times are the decoder's pre-roll) to the end of the last packet,
+// less what that packet discards. A packet whose length the file already cut short (an edit
+// list, an Ogg granule) discards nothing more. -1 when the packets carry no time stamps.
+SInt64 PresentedFrames(const MediaReader::Facts& first, const MediaReader::Facts& last,
+                       SInt64 lastFrames) {
+  if (first.pts == MediaReader::kNoTime || last.pts == MediaReader::kNoTime) return -1;
+  const SInt64 start = std::max<SInt64>(0, first.pts + first.skipStart);
+  SInt64 lastPresented = lastFrames;
+  if (last.decodedFrames > 0) {
+    lastPresented = last.decodedFrames -
+                    std::max(last.discardEnd, std::max<SInt64>(0, last.decodedFrames - lastFrames));
+  }
+  return last.pts + std::max<SInt64>(0, lastPresented) - start;
+}
+
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
 // of its own. Times stop at the largest media time a TimeValue holds.
 void Scan(MediaRecord& media) {
@@ -136,17 +180,91 @@ void Scan(MediaRecord& media) {
   std::vector<UInt8> data;
   SInt64 frames = 0;
   SInt64 total = 0;
-  while (reader.Next(data, frames) == MediaReader::Status::kPacket) {
+  MediaReader::Facts facts, first, last;
+  SInt64 lastFrames = 0;
+  SInt64 skipped = 0;
+  while (reader.Next(data, frames, &facts) == MediaReader::Status::kPacket) {
     if (total + frames > INT32_MAX) break;
     if (media.layout == SoundLayout::kVaryingPackets) {
       PacketEntry entry;
       entry.time = SInt32(total);
       entry.frames = SInt32(frames);
       media.packets.push_back(entry);
+      if (media.packets.size() == 1) first = facts;
+      last = facts;
+      lastFrames = frames;
+      skipped += facts.skipStart + facts.discardEnd;
     }
     total += frames;
   }
   media.scannedFrames = total;
+  if (media.layout != SoundLayout::kVaryingPackets || media.packets.empty()) return;
+  // The decoder is given no time stamps: it drops the frames the first packet skips.
+  media.primingFrames = first.skipStart;
+  SInt64 presented = PresentedFrames(first, last, lastFrames);
+  if (presented <= 0 || presented > total) presented = total - skipped;
+  media.presentedFrames = std::max<SInt64>(0, std::min(presented, total));
+}
+
+std::vector<UInt8> BE32Bytes(UInt32 v) {
+  std::vector<UInt8> b(4);
+  sp::StoreBE32(b.data(), v);
+  return b;
+}
+
+// The 'wave' extension of a sound description: the format, the decoder's configuration in
+// the atom the format is known by, what a decoder needs of the stream beyond the description,
+// and the terminator. Empty when a decoder needs nothing beyond the description.
+std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
+  const SoundMediaDescription& d = media.sound;
+  std::vector<UInt8> inner = MakeAtom(kAudioFormatAtomType, BE32Bytes(d.format));
+  const std::size_t bare = inner.size();
+  auto append = [&inner](const std::vector<UInt8>& atom) {
+    inner.insert(inner.end(), atom.begin(), atom.end());
+  };
+  const std::vector<UInt8>& extra = d.codecSetup;
+  if (d.format == kMPEG4AudioFormat) {
+    if (!extra.empty()) {
+      append(MakeAtom(kMPEG4AudioFormat, std::vector<UInt8>(4, 0)));
+      const UInt32 rate = d.bitRate > 0 && d.bitRate < INT32_MAX ? UInt32(d.bitRate) : 0;
+      append(MakeEsdsAtom(extra.data(), extra.size(), rate, rate, 0));
+    }
+  } else if (d.format == kALACFormat) {
+    // FFmpeg keeps the whole 'alac' atom as the decoder's configuration.
+    if (extra.size() >= 12 && sp::LoadBE32(extra.data()) == extra.size() &&
+        sp::LoadBE32(extra.data() + 4) == kALACFormat) {
+      append(extra);
+    } else if (!extra.empty()) {
+      append(MakeAtom(kALACFormat, extra));
+    }
+  } else if (d.littleEndian) {
+    append(MakeAtom(kAudioEndianAtomType, {0x00, 0x01}));
+  } else if (!extra.empty()) {
+    append(MakeAtom(kCodecSetupAtomType, extra));
+  }
+  const bool varying = media.layout == SoundLayout::kVaryingPackets;
+  if (varying || d.sampleRate == 0) {
+    StreamParams params;
+    params.rate = media.rate;
+    params.blockAlign = UInt32(std::max<SInt32>(0, d.blockAlign));
+    if (varying) {
+      Scan(media);
+      params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
+      params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
+    }
+    append(MakeStreamParamsAtom(params));
+  }
+  if (inner.size() == bare) return {};
+  append(std::vector<UInt8>{0, 0, 0, 8, 0, 0, 0, 0});
+  return MakeAtom(SpFourCC("wave"), inner);
+}
+
+const std::vector<UInt8>& SoundExtension(MediaRecord& media) {
+  if (!media.sound.extensionReady) {
+    media.sound.extension = MakeWaveExtension(media);
+    media.sound.extensionReady = true;
+  }
+  return media.sound.extension;
 }
 
 void FillSoundDescription(MediaRecord& media, Handle h) {
@@ -157,8 +275,9 @@ void FillSoundDescription(MediaRecord& media, Handle h) {
     Scan(media);
     d.samplesPerPacket = media.packets.empty() ? 1 : UInt32(media.packets.front().frames);
   }
+  const std::vector<UInt8>& extension = SoundExtension(media);
   SoundDescriptionV1 v1{};
-  v1.desc.descSize = SInt32(sizeof(SoundDescriptionV1) + d.extension.size());
+  v1.desc.descSize = SInt32(sizeof(SoundDescriptionV1) + extension.size());
   v1.desc.dataFormat = d.format;
   v1.desc.dataRefIndex = 1;
   v1.desc.version = 1;
@@ -171,13 +290,13 @@ void FillSoundDescription(MediaRecord& media, Handle h) {
   v1.bytesPerFrame = d.bytesPerFrame;
   v1.bytesPerSample = d.bytesPerSample;
   std::memcpy(*h, &v1, sizeof(v1));
-  if (!d.extension.empty()) std::memcpy(*h + sizeof(v1), d.extension.data(), d.extension.size());
+  if (!extension.empty()) std::memcpy(*h + sizeof(v1), extension.data(), extension.size());
 }
 
 // The description of the media into the handle (resized); memFullErr when it cannot grow.
 OSErr DescribeInto(MediaRecord& media, Handle h) {
   if (media.mediaType == SoundMediaType) {
-    SetHandleSize(h, Size(sizeof(SoundDescriptionV1) + media.sound.extension.size()));
+    SetHandleSize(h, Size(sizeof(SoundDescriptionV1) + SoundExtension(media).size()));
     if (MemError() != noErr) return memFullErr;
     FillSoundDescription(media, h);
     return noErr;
@@ -303,7 +422,7 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
   if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
     return std::min<SInt64>(media.statedFrames, INT32_MAX);
   Scan(media);
-  return media.scannedFrames;
+  return media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "ByteOrder.h"
@@ -41,7 +42,65 @@ int Run(const std::vector<std::string>& argv) {
   return WEXITSTATUS(status);
 }
 
+// Runs a program and gives what it wrote to its standard output.
+bool RunAndRead(const std::vector<std::string>& argv, std::string& output) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return false;
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeEnds[1]);
+  output.clear();
+  if (spawned == 0) {
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, std::size_t(n));
+  }
+  ::close(pipeEnds[0]);
+  if (spawned != 0) return false;
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
+
+bool ProbeAudioStream(const std::string& path, ProbedStream& out) {
+  std::string text;
+  if (!RunAndRead({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                   "stream=duration,start_time,sample_rate,channels", "-of",
+                   "default=noprint_wrappers=1", path},
+                  text)) {
+    return false;
+  }
+  out = ProbedStream();
+  bool found = false;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    const double value = std::atof(line.c_str() + eq + 1);
+    if (key == "duration") out.duration = value;
+    if (key == "start_time") out.startTime = value;
+    if (key == "sample_rate") out.sampleRate = UInt32(value);
+    if (key == "channels") {
+      out.channels = UInt16(value);
+      found = true;
+    }
+  }
+  return found;
+}
 
 SInt16 TestSampleValue(UInt32 frame, UInt16 channel) {
   return SInt16(UInt16(frame * 7u + channel * 1000u));

@@ -39,6 +39,13 @@ struct SoundMediaDescription {
   UInt32 bytesPerFrame = 0;
   UInt32 bytesPerSample = 0;
   std::vector<UInt8> extension;  // the 'wave' atom; empty when the format has none
+  bool extensionReady = false;   // built on first use (varying formats need the packets)
+
+  // What FFmpeg says of the codec, for the decompression parameters.
+  std::vector<UInt8> codecSetup;  // the decoder's set-up bytes
+  bool littleEndian = false;      // linear samples stored little-endian under a big-endian code
+  SInt32 blockAlign = 0;
+  SInt64 bitRate = 0;
 };
 
 // One packet of a varying-packet media: the media time of its first frame and its frames.
@@ -65,7 +72,9 @@ struct MediaRecord {
   UInt32 bytesPerUnit = 0;   // packet (one frame for linear formats)
   SInt64 statedFrames = -1;  // the stream's stated length in frames; -1 when unknown
   bool scanned = false;      // the stream's packets were counted
-  SInt64 scannedFrames = 0;
+  SInt64 scannedFrames = 0;   // every frame the packets hold
+  SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
+  SInt64 primingFrames = 0;     // decoded frames before the first presented one
   std::vector<sp_platform::quicktime::PacketEntry> packets;  // varying layout, once scanned
   std::unique_ptr<sp_platform::quicktime::MediaReader> reader;
 
