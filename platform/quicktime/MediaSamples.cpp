@@ -439,6 +439,25 @@ namespace qt = sp_platform::quicktime;
 MediaRecord::MediaRecord() = default;
 MediaRecord::~MediaRecord() = default;
 
+namespace sp_platform {
+namespace quicktime {
+
+// The size of a sound description's fixed part by its version; 0 when the handle cannot hold
+// a description of that size.
+std::size_t FixedDescriptionSize(Handle h, SoundDescription& d) {
+  const Size handleSize = h != nullptr && *h != nullptr ? GetHandleSize(h) : 0;
+  if (handleSize < Size(sizeof(SoundDescription))) return 0;
+  std::memcpy(&d, *h, sizeof(d));
+  std::size_t fixed = sizeof(SoundDescription);
+  if (d.version == 1) fixed = sizeof(SoundDescriptionV1);
+  if (d.version == 2) fixed = 72;
+  if (d.descSize < SInt32(fixed) || d.descSize > handleSize) return 0;
+  return fixed;
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform
+
 void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH) {
   if (!qt::IsLiveMedia(theMedia)) return qt::SetMoviesError(invalidMedia);
   if (descH == nullptr || index != 1) return qt::SetMoviesError(paramErr);
@@ -449,14 +468,9 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
   if (extension == nullptr) return paramErr;
   *extension = nullptr;
   const Handle h = reinterpret_cast<Handle>(desc);
-  const Size handleSize = h != nullptr ? GetHandleSize(h) : 0;
-  if (h == nullptr || *h == nullptr || handleSize < Size(sizeof(SoundDescription))) return paramErr;
   SoundDescription d;
-  std::memcpy(&d, *h, sizeof(d));
-  std::size_t fixed = sizeof(SoundDescription);
-  if (d.version == 1) fixed = sizeof(SoundDescriptionV1);
-  if (d.version == 2) fixed = 72;
-  if (d.descSize < SInt32(fixed) || d.descSize > handleSize) return paramErr;
+  const std::size_t fixed = qt::FixedDescriptionSize(h, d);
+  if (fixed == 0) return paramErr;
   const UInt8* bytes = reinterpret_cast<const UInt8*>(*h);
   std::vector<qt::Atom> atoms;
   qt::ListAtoms(bytes, fixed, std::size_t(d.descSize), atoms);
@@ -475,6 +489,39 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
   if (copy == nullptr) return memFullErr;
   std::memcpy(*copy, bytes + found->start, size);
   *extension = copy;
+  return noErr;
+}
+
+
+OSErr AddSoundDescriptionExtension(SoundDescriptionHandle desc, Handle extension, OSType idType) {
+  const Handle h = reinterpret_cast<Handle>(desc);
+  SoundDescription d;
+  const std::size_t fixed = qt::FixedDescriptionSize(h, d);
+  if (fixed == 0 || extension == nullptr || *extension == nullptr) return paramErr;
+  const std::size_t extSize = std::size_t(GetHandleSize(extension));
+  const UInt8* ext = reinterpret_cast<const UInt8*>(*extension);
+  std::vector<UInt8> atom;
+  if (extSize >= 8 && sp::LoadBE32(ext) == extSize && sp::LoadBE32(ext + 4) == idType) {
+    atom.assign(ext, ext + extSize);
+  } else {
+    atom = qt::MakeAtom(idType, std::vector<UInt8>(ext, ext + extSize));
+  }
+  // The description's other extensions stay, in their order.
+  const UInt8* bytes = reinterpret_cast<const UInt8*>(*h);
+  std::vector<qt::Atom> atoms;
+  qt::ListAtoms(bytes, fixed, std::size_t(d.descSize), atoms);
+  std::vector<UInt8> kept(bytes, bytes + fixed);
+  for (const qt::Atom& a : atoms) {
+    if (a.type == idType) continue;
+    kept.insert(kept.end(), bytes + a.start, bytes + a.dataStart + a.dataSize);
+  }
+  kept.insert(kept.end(), atom.begin(), atom.end());
+  if (kept.size() > std::size_t(INT32_MAX)) return paramErr;
+  SetHandleSize(h, Size(kept.size()));
+  if (MemError() != noErr) return memFullErr;
+  d.descSize = SInt32(kept.size());
+  std::memcpy(kept.data(), &d.descSize, sizeof(d.descSize));
+  std::memcpy(*h, kept.data(), kept.size());
   return noErr;
 }
 

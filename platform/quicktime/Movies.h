@@ -274,6 +274,13 @@ void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHa
 // description whose size does not match its handle.
 OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extension, OSType idType);
 
+// Adds an extension atom of type `idType` to a sound description (resizing the handle and
+// its descSize): `extension` holds either the whole atom (size, type, contents, as
+// GetSoundDescriptionExtension and the converter's siDecompressionParams give it) or only
+// its contents. An extension of that type already there is replaced. paramErr for null
+// arguments or a description whose size does not match its handle; memFullErr.
+OSErr AddSoundDescriptionExtension(SoundDescriptionHandle desc, Handle extension, OSType idType);
+
 // Reads a group of samples starting at `time` (media time) into `dataOut` (resized to the
 // group; may be null to learn sizes and times only):
 // - linear and fixed-packet sound: consecutive whole packets (for linear formats one frame is
