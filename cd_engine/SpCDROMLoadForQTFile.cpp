@@ -211,16 +211,18 @@ unsigned char Sp_InitLoadQTFileSoundConverterInfo(
     return closeAndFail(8, kMsgConverter,
                         "サウンド変換モジュールの初期設定でエラーが発生しました。処理を中断します");
   }
-  // The largest input whose output still fits the bound.
+  // The largest input whose output still fits the bound. A cut that rounds to nothing still
+  // takes a byte, so that the search ends.
   UInt32 target = bound, frames = 0, bytes = 0, outBytes = 0;
-  for (int round = 0; round < 64; ++round) {
+  for (int round = 0; round < 4096; ++round) {
     if (SoundConverterGetBufferSizes(converter, target, &frames, &bytes, &outBytes) != noErr) {
       bytes = outBytes = 0;
       break;
     }
     if (outBytes <= bound) break;
-    const UInt32 cut = UInt32(float(target) * (float(outBytes - bound) / float(outBytes)));
-    if (cut >= target || target - cut == 0) break;
+    UInt32 cut = UInt32(float(target) * (float(outBytes - bound) / float(outBytes)));
+    if (cut == 0) cut = 1;
+    if (cut >= target) break;
     target -= cut;
   }
   if (bytes == 0 || bytes > bound || outBytes == 0 || outBytes > bound || frames == 0) {
@@ -552,10 +554,9 @@ void cSp_CDRProgramBaseObj::ResetLoadInfoForItemSwitch() {
 
 void cSp_CDRProgramBaseObj::StallReport() {
   sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
-  if (L.lastProgressValue >= L.samplesRead &&
-      (TickCount() >= L.nextProgressTick || L.samplesRead == L.totalSamples)) {
-    ReportProgress(L);
-  }
+  // Nothing new was read: the same value again once a second keeps the display alive. The
+  // final value of an item was reported when it was read, and is not repeated every step.
+  if (L.lastProgressValue >= L.samplesRead && TickCount() >= L.nextProgressTick) ReportProgress(L);
 }
 
 void cSp_CDRProgramBaseObj::FetchGroupAfterMemoryFull() {
