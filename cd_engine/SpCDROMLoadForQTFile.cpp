@@ -662,6 +662,12 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
     if (L.loadError) return false;
   }
   if (L.memoryFull) FetchGroupAfterMemoryFull();
+  FinishLoadStep(buffer, stepBytes);
+  return true;
+}
+
+void cSp_CDRProgramBaseObj::FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes) {
+  sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
   const UInt32 frameBytes = 2u * UInt32(std::max<SInt16>(L.output.numChannels, 1));
   buffer.validBytes = stepBytes / frameBytes * frameBytes;
   ApplySaveLevel(buffer.data, buffer.validBytes);
@@ -678,7 +684,39 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
   }
   buffer.endOfItem = itemEnded;
   L.outputBytes += stepBytes;
-  return true;
+}
+
+OSErr cSp_CDRProgramBaseObj::LoadGroupBlockwise(UInt8* dest, UInt32 capacity, UInt32& stepBytes,
+                                                UInt32& sourceBytes) {
+  sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
+  stepBytes = sourceBytes = 0;
+  if (L.bytesInHandle == 0 || L.bytesConsumed >= L.bytesInHandle) {
+    SpCDR_LoadMediaSampleFromQTFile(&L);
+    if (L.mediaEnd) L.loadEnded = 1;
+  }
+  if (L.bytesConsumed >= L.bytesInHandle || L.sampleHandle == nullptr) return noErr;
+  const UInt8* from = reinterpret_cast<const UInt8*>(*L.sampleHandle) + L.bytesConsumed;
+  sourceBytes = L.bytesInHandle - L.bytesConsumed;
+  if (!L.convert) {
+    stepBytes = std::min(capacity, sourceBytes);
+    std::memcpy(dest, from, stepBytes);
+    L.bytesConsumed += stepBytes;
+    return noErr;
+  }
+  const UInt32 frameBytes = std::max<UInt32>(L.bytesPerInputFrame, 1);
+  UInt32 frames = 0, bytes = 0;
+  const OSErr err =
+      SoundConverterConvertBuffer(L.converter, from, sourceBytes / frameBytes, dest, &frames, &bytes);
+  if (err == siVBRCompressionNotSupported) {
+    L.converterRefused = 1;
+  } else if (err != noErr) {
+    L.loadErrorCode = err;
+    L.loadError = 1;
+    L.loadEnded = 1;
+  }
+  stepBytes = std::min(bytes, capacity);
+  L.bytesConsumed = L.bytesInHandle;
+  return err;
 }
 
 Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFile() {
@@ -687,52 +725,13 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFile() {
   sSpSaveLoadSoundBuffer& buffer = *L.loadBuffer;
   buffer.item = currentItem_;
   StallReport();
-  if (L.bytesInHandle == 0 || L.bytesConsumed >= L.bytesInHandle) {
-    SpCDR_LoadMediaSampleFromQTFile(&L);
-    if (L.mediaEnd) L.loadEnded = 1;
-  }
-  UInt32 stepBytes = 0;
-  if (L.bytesConsumed < L.bytesInHandle && L.sampleHandle != nullptr) {
-    const UInt8* from = reinterpret_cast<const UInt8*>(*L.sampleHandle) + L.bytesConsumed;
-    const UInt32 remaining = L.bytesInHandle - L.bytesConsumed;
-    if (!L.convert) {
-      stepBytes = std::min(buffer.capacity, remaining);
-      std::memcpy(buffer.data, from, stepBytes);
-      L.bytesConsumed += stepBytes;
-    } else {
-      const UInt32 frameBytes = std::max<UInt32>(L.bytesPerInputFrame, 1);
-      UInt32 frames = 0, bytes = 0;
-      const OSErr err = SoundConverterConvertBuffer(L.converter, from, remaining / frameBytes,
-                                                    buffer.data, &frames, &bytes);
-      if (err == siVBRCompressionNotSupported) {
-        L.converterRefused = 1;
-        return false;
-      }
-      if (err != noErr) {
-        L.loadErrorCode = err;
-        L.loadError = 1;
-        L.loadEnded = 1;
-        return false;
-      }
-      stepBytes = std::min(bytes, buffer.capacity);
-      L.bytesConsumed = L.bytesInHandle;
-    }
+  UInt32 stepBytes = 0, sourceBytes = 0;
+  if (LoadGroupBlockwise(buffer.data, buffer.capacity, stepBytes, sourceBytes) != noErr) return false;
+  if (sourceBytes > 0) {
     buffer.sourcePosition = L.chunkStart + L.bytesConsumed;
-    buffer.length = remaining;
+    buffer.length = sourceBytes;
   }
-  const UInt32 frameBytes = 2u * UInt32(std::max<SInt16>(L.output.numChannels, 1));
-  buffer.validBytes = stepBytes / frameBytes * frameBytes;
-  ApplySaveLevel(buffer.data, buffer.validBytes);
-  buffer.outputOffset = L.outputBytes;
-  buffer.consumed = 0;
-  buffer.description = L.output;
-  const UInt8 itemEnded = L.loadEnded;
-  if (L.loadEnded) {
-    EndOfLoadSoundConverterInfo();
-    MoveToNextItemAfterLoadEnd();
-  }
-  buffer.endOfItem = itemEnded;
-  L.outputBytes += stepBytes;
+  FinishLoadStep(buffer, stepBytes);
   return true;
 }
 
@@ -749,29 +748,10 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForward() {
     return false;
   }
   sSpCDReadBlock& block = set.blocks[index];
-  if (L.bytesInHandle == 0 || L.bytesConsumed >= L.bytesInHandle) {
-    SpCDR_LoadMediaSampleFromQTFile(&L);
-    if (L.mediaEnd) L.loadEnded = 1;
-  }
-  UInt32 stepBytes = 0;
-  if (L.bytesConsumed < L.bytesInHandle && L.sampleHandle != nullptr) {
-    const UInt8* from = reinterpret_cast<const UInt8*>(*L.sampleHandle) + L.bytesConsumed;
-    const UInt32 remaining = L.bytesInHandle - L.bytesConsumed;
-    if (!L.convert) {
-      stepBytes = std::min<UInt32>(kSpCDReadBlockBytes, remaining);
-      std::memcpy(block.data, from, stepBytes);
-      L.bytesConsumed += stepBytes;
-    } else {
-      UInt32 frames = 0, bytes = 0;
-      const UInt32 frameBytes = std::max<UInt32>(L.bytesPerInputFrame, 1);
-      if (SoundConverterConvertBuffer(L.converter, from, remaining / frameBytes, block.data, &frames,
-                                      &bytes) != noErr) {
-        L.loadEnded = 1;
-        return false;
-      }
-      stepBytes = std::min<UInt32>(bytes, kSpCDReadBlockBytes);
-      L.bytesConsumed = L.bytesInHandle;
-    }
+  UInt32 stepBytes = 0, sourceBytes = 0;
+  if (LoadGroupBlockwise(block.data, kSpCDReadBlockBytes, stepBytes, sourceBytes) != noErr) {
+    L.loadEnded = 1;
+    return false;
   }
   block.firstWord = stepBytes;
   block.item = currentItem_;

@@ -363,6 +363,8 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void AskStopWithoutSaveContext() { stopRequest_ = 1; }
   bool HasItem(const cSp_CDRProgramItemObj* item) const;
   void ResetBuffersForRestart();
+  // Fast forward or reverse (the flag) on or off while the channel plays.
+  OSErr ChangeFastMode(unsigned char& flag, bool on);
   // The current item's start data volume level; false without start data.
   bool CurrentItemVolumeLevel(UInt32& level) const;
   // Loading helpers (SpCDROMLoadForQTFile.cpp).
@@ -370,6 +372,13 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void FetchGroupAfterMemoryFull();
   void MoveToNextItemAfterLoadEnd();
   void ApplySaveLevel(UInt8* data, UInt32 bytes) const;
+  // The end of a save's load step: whole frames, the saved level, the block's place in the
+  // item, and the move to the next item when the item's data ended.
+  void FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes);
+  // The next part of the sample handle (a new group when it is used up) copied or converted
+  // block by block into dest: the bytes made and the source bytes behind them; the
+  // converter's error.
+  OSErr LoadGroupBlockwise(UInt8* dest, UInt32 capacity, UInt32& stepBytes, UInt32& sourceBytes);
   bool CurrentItemGone() const;
 
   UInt32 generationCounter_;

@@ -153,66 +153,45 @@ void cSp_CDRProgramBaseObj::ReplayPausedTheMusic() {
   paused_ = 0;
 }
 
-OSErr cSp_CDRProgramBaseObj::FirstForward() {
+OSErr cSp_CDRProgramBaseObj::ChangeFastMode(unsigned char& flag, bool on) {
   if (bufferSet_ == nullptr) return kSpCDRNotPossibleErr;
-  if (soundChannel_ == nullptr || !playing_ || fastForward_) return noErr;
+  if (soundChannel_ == nullptr || (on ? (!playing_ || flag) : !flag)) return noErr;
+  if (!on) flag = 0;
   playing_ = 0;
   ResetBuffersForRestart();
   SetupTargetPlayPartItemByRealPosition();
-  fastForward_ = 1;
-  befoerAmpValue_GlV = SInt16(amplification_);
-  SetSoundAmp(short(std::max<SInt32>(1, amplification_ / 3)));
+  if (on) {
+    // Fast play is heard at a third of the amplification, restored when it ends.
+    flag = 1;
+    befoerAmpValue_GlV = SInt16(amplification_);
+    SetSoundAmp(short(std::max<SInt32>(1, amplification_ / 3)));
+  } else {
+    SetSoundAmp(befoerAmpValue_GlV);
+  }
   playing_ = 1;
   multiSpeedNeedsInit_ = 1;
   InitializeMultiSpeedData();
   return noErr;
+}
+
+OSErr cSp_CDRProgramBaseObj::FirstForward() {
+  return ChangeFastMode(fastForward_, true);
 }
 
 OSErr cSp_CDRProgramBaseObj::FirstReverse() {
-  if (bufferSet_ == nullptr) return kSpCDRNotPossibleErr;
-  if (currentItem_ != nullptr && currentItem_->GetItemType() == kSpCDRProgItemCDTrack &&
-      currentItem_->GetCDMedia() == nullptr) {
+  if (bufferSet_ != nullptr && currentItem_ != nullptr &&
+      currentItem_->GetItemType() == kSpCDRProgItemCDTrack && currentItem_->GetCDMedia() == nullptr) {
     return kSpCDRNotPossibleErr;
   }
-  if (soundChannel_ == nullptr || !playing_ || fastReverse_) return noErr;
-  playing_ = 0;
-  ResetBuffersForRestart();
-  SetupTargetPlayPartItemByRealPosition();
-  fastReverse_ = 1;
-  befoerAmpValue_GlV = SInt16(amplification_);
-  SetSoundAmp(short(std::max<SInt32>(1, amplification_ / 3)));
-  playing_ = 1;
-  multiSpeedNeedsInit_ = 1;
-  InitializeMultiSpeedData();
-  return noErr;
+  return ChangeFastMode(fastReverse_, true);
 }
 
 OSErr cSp_CDRProgramBaseObj::StopFirstForward() {
-  if (bufferSet_ == nullptr) return kSpCDRNotPossibleErr;
-  if (soundChannel_ == nullptr || !fastForward_) return noErr;
-  fastForward_ = 0;
-  playing_ = 0;
-  ResetBuffersForRestart();
-  SetupTargetPlayPartItemByRealPosition();
-  SetSoundAmp(befoerAmpValue_GlV);
-  playing_ = 1;
-  multiSpeedNeedsInit_ = 1;
-  InitializeMultiSpeedData();
-  return noErr;
+  return ChangeFastMode(fastForward_, false);
 }
 
 OSErr cSp_CDRProgramBaseObj::StopFirstReverse() {
-  if (bufferSet_ == nullptr) return kSpCDRNotPossibleErr;
-  if (soundChannel_ == nullptr || !fastReverse_) return noErr;
-  fastReverse_ = 0;
-  playing_ = 0;
-  ResetBuffersForRestart();
-  SetupTargetPlayPartItemByRealPosition();
-  SetSoundAmp(befoerAmpValue_GlV);
-  playing_ = 1;
-  multiSpeedNeedsInit_ = 1;
-  InitializeMultiSpeedData();
-  return noErr;
+  return ChangeFastMode(fastReverse_, false);
 }
 
 Boolean cSp_CDRProgramBaseObj::TrackFoward() {

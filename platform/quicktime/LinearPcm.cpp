@@ -48,9 +48,7 @@ void Unpack16(const UInt8* in, std::size_t count, bool littleEndian, float* out)
 
 void Pack16(const float* in, std::size_t count, bool littleEndian, UInt8* out) {
   for (std::size_t i = 0; i < count; ++i, out += 2) {
-    float x = in[i] * kScale16;
-    x = x >= 32767.0f ? 32767.0f : (x <= -32768.0f ? -32768.0f : x);
-    const UInt16 v = UInt16(SInt16(std::lrintf(x)));
+    const UInt16 v = UInt16(SixteenBits(in[i]));
     out[littleEndian ? 0 : 1] = UInt8(v);
     out[littleEndian ? 1 : 0] = UInt8(v >> 8);
   }

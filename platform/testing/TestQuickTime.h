@@ -43,4 +43,8 @@ struct ProbedStream {
 };
 bool ProbeAudioStream(const std::string& path, ProbedStream& out);
 
+// The file's first audio stream as ffmpeg decodes it: 16-bit big-endian samples at 44.1 kHz
+// in two channels. False when ffmpeg cannot be run or fails.
+bool DecodeWithFfmpeg(const std::string& path, std::string& samples);
+
 }  // namespace sp_testing

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,19 @@ class LoaderTest : public EngineTest {
     return program;
   }
 
+  // An MPEG-4 file whose sound is marked protected ('enca' in place of 'mp4a'), made from a
+  // short tone of the ffmpeg tool.
+  void MakeProtectedM4a(const std::string& name) {
+    ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Doc(name), "aac", 44100, 2, 0.2));
+    std::ifstream in(Doc(name), std::ios::binary);
+    std::stringstream read;
+    read << in.rdbuf();
+    std::string bytes = read.str();
+    const std::size_t entry = bytes.find("mp4a", bytes.find("stsd"));
+    ASSERT_NE(entry, std::string::npos);
+    cdtest::WriteFile(Doc(name), bytes.replace(entry, 4, "enca"));
+  }
+
   // Starts a save's data flow over every item of the program: its play chain, a buffer set,
   // the channel count of the save (0: each source's own, made 1 or 2).
   static void StartSave(cSp_CDRProgramBaseObj* program, short channels) {
@@ -96,6 +111,8 @@ class LoaderTest : public EngineTest {
       }
       const sSpSaveLoadSoundBuffer& buffer = *info.loadBuffer;
       run.items.back().append(reinterpret_cast<const char*>(buffer.data), buffer.validBytes);
+      // The fill sees an item switch only through the block's end of item.
+      EXPECT_FALSE(info.itemFinished && !buffer.endOfItem) << "an item switch the fill misses";
       if (!buffer.endOfItem) continue;
       if (!info.itemFinished) break;
       program->ResetLoadInfoForItemSwitch();

@@ -369,16 +369,8 @@ TEST_F(ProgramTest, ReadBlocksAreFilledInTurnAndAbandonedReadsFillNothing) {
 TEST_F(ProgramTest, TheCheckBeforeASaveTellsProtectedAndMissingFiles) {
   SKIP_WITHOUT_FFMPEG_TOOL();
   ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("a.aif"), 2, 44100, 100));
-  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Doc("one.m4a"), "aac", 44100, 2, 0.2));
-  std::string bytes;
-  FILE* f = std::fopen(Doc("one.m4a").c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
-  std::fclose(f);
-  bytes.replace(bytes.find("mp4a", bytes.find("stsd")), 4, "enca");
-  cdtest::WriteFile(Doc("one.m4a"), bytes);
-  cdtest::WriteFile(Doc("two.m4a"), bytes);
+  MakeProtectedM4a("one.m4a");
+  MakeProtectedM4a("two.m4a");
   const std::string tail = "\n(Function : CheckAllProgramItemLoadPossibility)";
   const struct {
     std::vector<std::string> files;

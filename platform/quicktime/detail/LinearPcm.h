@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 #include "MacTypes.h"
 
@@ -30,6 +31,19 @@ struct PcmLayout {
 // The layout of a linear format of that sample size ('enda' given as littleEndian); false
 // when the format is not linear or cannot have that size.
 bool PcmLayoutOf(OSType format, SInt16 sampleSize, bool littleEndian, PcmLayout& out);
+
+// A sample of full scale 1.0 as a 16-bit step: rounded to the nearest (ties to even) and
+// clipped. Adding 1.5 x 2^23 leaves the rounded integer in the float's low bits, without a
+// call to the C library.
+inline SInt16 SixteenBits(float x) {
+  float v = x * 32768.0f;
+  if (!(v > -32768.0f)) v = -32768.0f;
+  if (!(v < 32767.0f)) v = 32767.0f;
+  const float t = v + 12582912.0f;
+  UInt32 bits;
+  std::memcpy(&bits, &t, sizeof bits);
+  return SInt16(SInt32(bits & 0x7FFFFF) - 0x400000);
+}
 
 // `count` samples from `in` into `out`.
 void UnpackPcm(const PcmLayout& layout, const UInt8* in, std::size_t count, float* out);
