@@ -313,6 +313,9 @@ OSErr DescribeInto(MediaRecord& media, Handle h) {
 
 struct Group {
   std::vector<UInt8> bytes;
+  // The group's bytes: its own, or a packet the reader keeps (no copy).
+  const std::vector<UInt8>* packet = nullptr;
+  const std::vector<UInt8>& Bytes() const { return packet != nullptr ? *packet : bytes; }
   SInt64 time = 0;
   SInt64 durationPerSample = 1;
   SInt64 count = 0;
@@ -409,7 +412,7 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
   }
   if (maxSizeToGrow > 0 && reader.last.size() > std::size_t(maxSizeToGrow))
     return maxSizeToGrowTooSmall;
-  group.bytes = reader.last;
+  group.packet = &reader.last;
   group.time = media.packets[index].time;
   group.durationPerSample = media.packets[index].frames;
   group.count = 1;
@@ -544,15 +547,15 @@ OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt3
             : qt::ReadUnitGroup(media, time, maxSizeToGrow, maxNumberOfSamples, group);
     if (err != noErr) return fail(err);
     if (dataOut != nullptr) {
-      SetHandleSize(dataOut, Size(group.bytes.size()));
+      SetHandleSize(dataOut, Size(group.Bytes().size()));
       if (MemError() != noErr) return fail(memFullErr);
-      std::memcpy(*dataOut, group.bytes.data(), group.bytes.size());
+      std::memcpy(*dataOut, group.Bytes().data(), group.Bytes().size());
     }
     if (sampleDescriptionH != nullptr) {
       const OSErr described = qt::DescribeInto(media, reinterpret_cast<Handle>(sampleDescriptionH));
       if (described != noErr) return fail(described);
     }
-    if (size != nullptr) *size = SInt32(group.bytes.size());
+    if (size != nullptr) *size = SInt32(group.Bytes().size());
     if (sampleTime != nullptr) *sampleTime = TimeValue(group.time);
     if (durationPerSample != nullptr) *durationPerSample = TimeValue(group.durationPerSample);
     if (numberOfSamples != nullptr) *numberOfSamples = SInt32(group.count);

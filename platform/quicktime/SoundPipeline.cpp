@@ -80,44 +80,100 @@ void StereoWeights(AVChannel channel, float& left, float& right) {
   }
 }
 
+// Decoded samples of one sample type as interleaved floats, frames [first, first + n).
+template <typename T, typename Convert>
+void CopyFrames(const AVFrame* frame, bool planar, int channels, std::size_t first, std::size_t n,
+                float* out, Convert convert) {
+  const std::size_t ch = std::size_t(channels);
+  if (!planar) {
+    const T* in = reinterpret_cast<const T*>(frame->extended_data[0]) + first * ch;
+    for (std::size_t i = 0; i < n * ch; ++i) out[i] = convert(in[i]);
+    return;
+  }
+  for (std::size_t c = 0; c < ch; ++c) {
+    const T* in = reinterpret_cast<const T*>(frame->extended_data[c]) + first;
+    for (std::size_t i = 0; i < n; ++i) out[i * ch + c] = convert(in[i]);
+  }
+}
+
+// A 32-bit sample at full scale 1.0.
+inline float FromThirtyTwoBits(SInt32 v) {
+  return float(double(v) * (1.0 / 2147483648.0));
+}
+
 // Decoded samples of any of FFmpeg's sample formats as interleaved floats.
-void FrameToFloats(const AVFrame* frame, int channels, std::vector<float>& out) {
-  const std::size_t n = std::size_t(frame->nb_samples);
+void FrameToFloats(const AVFrame* frame, int channels, std::size_t first, std::size_t n,
+                   std::vector<float>& out) {
   out.resize(n * std::size_t(channels));
   const AVSampleFormat format = AVSampleFormat(frame->format);
   const bool planar = av_sample_fmt_is_planar(format) != 0;
-  const AVSampleFormat packed = av_get_packed_sample_fmt(format);
-  for (int c = 0; c < channels; ++c) {
-    const UInt8* base = frame->extended_data[planar ? c : 0];
-    const std::size_t step = planar ? 1 : std::size_t(channels);
-    const std::size_t first = planar ? 0 : std::size_t(c);
-    float* dest = out.data() + c;
-    for (std::size_t i = 0; i < n; ++i, dest += channels) {
-      const std::size_t k = first + i * step;
-      switch (packed) {
-        case AV_SAMPLE_FMT_U8:
-          *dest = (float(base[k]) - 128.0f) / 128.0f;
-          break;
-        case AV_SAMPLE_FMT_S16:
-          *dest = float(reinterpret_cast<const SInt16*>(base)[k]) / 32768.0f;
-          break;
-        case AV_SAMPLE_FMT_S32:
-          *dest = float(double(reinterpret_cast<const SInt32*>(base)[k]) / 2147483648.0);
-          break;
-        case AV_SAMPLE_FMT_S64:
-          *dest = float(double(reinterpret_cast<const SInt64*>(base)[k]) / 9223372036854775808.0);
-          break;
-        case AV_SAMPLE_FMT_FLT:
-          *dest = reinterpret_cast<const float*>(base)[k];
-          break;
-        case AV_SAMPLE_FMT_DBL:
-          *dest = float(reinterpret_cast<const double*>(base)[k]);
-          break;
-        default:
-          *dest = 0;
-          break;
-      }
+  float* o = out.data();
+  switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_U8:
+      CopyFrames<UInt8>(frame, planar, channels, first, n, o,
+                        [](UInt8 v) { return (float(v) - 128.0f) / 128.0f; });
+      break;
+    case AV_SAMPLE_FMT_S16:
+      CopyFrames<SInt16>(frame, planar, channels, first, n, o,
+                         [](SInt16 v) { return float(v) / 32768.0f; });
+      break;
+    case AV_SAMPLE_FMT_S32:
+      CopyFrames<SInt32>(frame, planar, channels, first, n, o, FromThirtyTwoBits);
+      break;
+    case AV_SAMPLE_FMT_S64:
+      CopyFrames<SInt64>(frame, planar, channels, first, n, o,
+                         [](SInt64 v) { return float(double(v) / 9223372036854775808.0); });
+      break;
+    case AV_SAMPLE_FMT_FLT:
+      CopyFrames<float>(frame, planar, channels, first, n, o, [](float v) { return v; });
+      break;
+    case AV_SAMPLE_FMT_DBL:
+      CopyFrames<double>(frame, planar, channels, first, n, o, [](double v) { return float(v); });
+      break;
+    default:
+      std::fill(out.begin(), out.end(), 0.0f);
+      break;
+  }
+}
+
+// Decoded samples of one sample type straight into 16-bit output of the same channels, frame
+// after frame, so that the output is written in order.
+template <typename T, typename Convert>
+void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::size_t first,
+                     std::size_t n, bool littleEndian, UInt8* out, Convert convert) {
+  const T* const* p = reinterpret_cast<const T* const*>(frame->extended_data);
+  const int hi = littleEndian ? 1 : 0;
+  for (std::size_t i = first; i < first + n; ++i) {
+    for (std::size_t c = 0; c < ch; ++c, out += 2) {
+      const UInt16 v = UInt16(convert(planar ? p[c][i] : p[0][i * ch + c]));
+      out[hi] = UInt8(v >> 8);
+      out[1 - hi] = UInt8(v);
     }
+  }
+}
+
+// Decoded 16-bit, 32-bit or floating-point samples straight into 16-bit output of the same
+// channels, frames [first, first + n), converted as the float path converts them; false for
+// other sample types.
+bool FrameToSixteenBits(const AVFrame* frame, int channels, std::size_t first, std::size_t n,
+                        bool littleEndian, UInt8* out) {
+  const AVSampleFormat format = AVSampleFormat(frame->format);
+  const bool planar = av_sample_fmt_is_planar(format) != 0;
+  const std::size_t ch = std::size_t(channels);
+  switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_S16:
+      CopySixteenBits<SInt16>(frame, planar, ch, first, n, littleEndian, out,
+                              [](SInt16 v) { return v; });
+      return true;
+    case AV_SAMPLE_FMT_S32:
+      CopySixteenBits<SInt32>(frame, planar, ch, first, n, littleEndian, out,
+                              [](SInt32 v) { return SixteenBits(FromThirtyTwoBits(v)); });
+      return true;
+    case AV_SAMPLE_FMT_FLT:
+      CopySixteenBits<float>(frame, planar, ch, first, n, littleEndian, out, SixteenBits);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -363,8 +419,6 @@ OSErr SoundPipeline::TakeDecodedFrame() {
     const UInt64 mask = frame_->ch_layout.order == AV_CHANNEL_ORDER_NATIVE
                             ? frame_->ch_layout.u.mask
                             : DefaultLayoutMask(channels);
-    FrameToFloats(frame_, channels, samples_);
-    av_frame_unref(frame_);
     std::size_t first = 0;
     const std::size_t drop = std::size_t(std::min<UInt64>(dropLeft_, count));
     dropLeft_ -= drop;
@@ -374,9 +428,25 @@ OSErr SoundPipeline::TakeDecodedFrame() {
       count = std::size_t(std::min<UInt64>(count, presentLeft_));
       presentLeft_ -= count;
     }
-    if (count == 0) continue;
-    if (OSErr err = Process(samples_.data() + first * std::size_t(channels), count, channels, mask))
-      return err;
+    if (count == 0) {
+      av_frame_unref(frame_);
+      continue;
+    }
+    // The common case of decoding to 16 bits at the same rate and channels goes straight to
+    // the output.
+    if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr &&
+        channels == spec_.outChannels && channels <= 2) {
+      const std::size_t at = out_.size();
+      out_.resize(at + count * std::size_t(channels) * 2);
+      if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian, out_.data() + at)) {
+        av_frame_unref(frame_);
+        continue;
+      }
+      out_.resize(at);
+    }
+    FrameToFloats(frame_, channels, first, count, samples_);
+    av_frame_unref(frame_);
+    if (OSErr err = Process(samples_.data(), count, channels, mask)) return err;
   }
 }
 
