@@ -136,25 +136,47 @@ void FrameToFloats(const AVFrame* frame, int channels, std::size_t first, std::s
   }
 }
 
-// Decoded samples of one sample type straight into 16-bit output of the same channels, frame
-// after frame, so that the output is written in order.
-template <typename T, typename Convert>
-void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::size_t first,
-                     std::size_t n, bool littleEndian, UInt8* out, Convert convert) {
+// Decoded samples of one sample type straight into 16-bit output of kChannels channels (1 or
+// 2), frame after frame, so that the output is written in order; plain loops the compiler
+// turns into vector code.
+template <typename T, int kChannels, bool kPlanar, bool kBigEndian, typename Convert>
+void CopySixteenBits(const AVFrame* frame, std::size_t first, std::size_t n, UInt8* out,
+                     Convert convert) {
   const T* const* p = reinterpret_cast<const T* const*>(frame->extended_data);
-  const int hi = littleEndian ? 1 : 0;
-  for (std::size_t i = first; i < first + n; ++i) {
-    for (std::size_t c = 0; c < ch; ++c, out += 2) {
-      const UInt16 v = UInt16(convert(planar ? p[c][i] : p[0][i * ch + c]));
-      out[hi] = UInt8(v >> 8);
-      out[1 - hi] = UInt8(v);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (int c = 0; c < kChannels; ++c) {
+      const T sample = kPlanar ? p[c][first + i] : p[0][(first + i) * kChannels + c];
+      UInt16 v = UInt16(convert(sample));
+      if (kBigEndian) v = UInt16((v << 8) | (v >> 8));
+      std::memcpy(out + (i * kChannels + c) * 2, &v, 2);
     }
   }
 }
 
+template <typename T, typename Convert>
+void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::size_t first,
+                     std::size_t n, bool littleEndian, UInt8* out, Convert convert) {
+  const int shape = (ch == 2 ? 4 : 0) | (planar ? 2 : 0) | (littleEndian ? 0 : 1);
+  switch (shape) {
+    case 0: return CopySixteenBits<T, 1, false, false>(frame, first, n, out, convert);
+    case 1: return CopySixteenBits<T, 1, false, true>(frame, first, n, out, convert);
+    case 2: return CopySixteenBits<T, 1, true, false>(frame, first, n, out, convert);
+    case 3: return CopySixteenBits<T, 1, true, true>(frame, first, n, out, convert);
+    case 4: return CopySixteenBits<T, 2, false, false>(frame, first, n, out, convert);
+    case 5: return CopySixteenBits<T, 2, false, true>(frame, first, n, out, convert);
+    case 6: return CopySixteenBits<T, 2, true, false>(frame, first, n, out, convert);
+    default: return CopySixteenBits<T, 2, true, true>(frame, first, n, out, convert);
+  }
+}
+
+// A 32-bit sample as the nearest 16-bit one (halves rounded up, the top held).
+inline SInt16 SixteenOfThirtyTwo(SInt32 v) {
+  const SInt64 q = (SInt64(v) + 0x8000) >> 16;
+  return SInt16(q > 32767 ? 32767 : q);
+}
+
 // Decoded 16-bit, 32-bit or floating-point samples straight into 16-bit output of the same
-// channels, frames [first, first + n), converted as the float path converts them; false for
-// other sample types.
+// channels, frames [first, first + n); false for other sample types.
 bool FrameToSixteenBits(const AVFrame* frame, int channels, std::size_t first, std::size_t n,
                         bool littleEndian, UInt8* out) {
   const AVSampleFormat format = AVSampleFormat(frame->format);
@@ -166,8 +188,7 @@ bool FrameToSixteenBits(const AVFrame* frame, int channels, std::size_t first, s
                               [](SInt16 v) { return v; });
       return true;
     case AV_SAMPLE_FMT_S32:
-      CopySixteenBits<SInt32>(frame, planar, ch, first, n, littleEndian, out,
-                              [](SInt32 v) { return SixteenBits(FromThirtyTwoBits(v)); });
+      CopySixteenBits<SInt32>(frame, planar, ch, first, n, littleEndian, out, SixteenOfThirtyTwo);
       return true;
     case AV_SAMPLE_FMT_FLT:
       CopySixteenBits<float>(frame, planar, ch, first, n, littleEndian, out, SixteenBits);
