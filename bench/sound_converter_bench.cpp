@@ -84,7 +84,8 @@ long long DecodeFile(const char* name) {
   Handle desc = NewHandle(0);
   GetMediaSampleDescription(feed.media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
   const SoundDescription d = **reinterpret_cast<SoundDescriptionHandle>(desc);
-  const SoundComponentData in{0, d.dataFormat, d.numChannels, d.sampleSize, d.sampleRate, 0, nullptr, 0};
+  const SoundComponentData in{
+      0, d.dataFormat, d.numChannels, d.sampleSize, d.sampleRate, 0, nullptr, 0};
   const SoundComponentData out{0, k16BitBigEndianFormat, 2, 16, rate44khz, 0, nullptr, 0};
   SoundConverter sc = nullptr;
   if (SoundConverterOpen(&in, &out, &sc) != noErr) return -1;
@@ -104,8 +105,8 @@ long long DecodeFile(const char* name) {
   SoundConverterBeginConversion(sc);
   for (;;) {
     UInt32 bytes = 0, count = 0, flags = 0;
-    if (SoundConverterFillBuffer(sc, NextGroup, &feed, buffer.data(), room, &bytes, &count, &flags) !=
-        noErr) {
+    if (SoundConverterFillBuffer(sc, NextGroup, &feed, buffer.data(), room, &bytes, &count,
+                                 &flags) != noErr) {
       return -1;
     }
     frames += count;
@@ -158,11 +159,26 @@ double Median(std::vector<double> v) {
 
 bool Make(const std::string& path, const std::string& codec, long seconds) {
   const std::string duration = std::to_string(seconds);
-  return Spawn({"ffmpeg", "-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-                "sine=frequency=220:sample_rate=44100:duration=" + duration, "-f", "lavfi", "-i",
+  return Spawn({"ffmpeg",
+                "-v",
+                "error",
+                "-nostdin",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=220:sample_rate=44100:duration=" + duration,
+                "-f",
+                "lavfi",
+                "-i",
                 "anoisesrc=color=pink:amplitude=0.05:sample_rate=44100:duration=" + duration,
-                "-filter_complex", "amix=inputs=2,aformat=channel_layouts=stereo", "-c:a", codec,
-                "-b:a", "192k", path})
+                "-filter_complex",
+                "amix=inputs=2,aformat=channel_layouts=stereo",
+                "-c:a",
+                codec,
+                "-b:a",
+                "192k",
+                path})
       .ok;
 }
 
@@ -206,10 +222,12 @@ int main(int argc, char** argv) {
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
 
-  std::printf("sound: %ld s of stereo at 44.1 kHz, decoded to 16-bit big-endian stereo at 44.1 kHz;"
-              " medians of %d runs\n",
-              seconds, runs);
-  for (const auto& format : {std::make_pair("hour.mp3", "libmp3lame"), std::make_pair("hour.flac", "flac")}) {
+  std::printf(
+      "sound: %ld s of stereo at 44.1 kHz, decoded to 16-bit big-endian stereo at 44.1 kHz;"
+      " medians of %d runs\n",
+      seconds, runs);
+  for (const auto& format :
+       {std::make_pair("hour.mp3", "libmp3lame"), std::make_pair("hour.flac", "flac")}) {
     const std::string path = home + "/Documents/" + format.first;
     if (!Make(path, format.second, seconds)) {
       std::printf("%s: ffmpeg could not make it\n", format.first);
@@ -232,10 +250,11 @@ int main(int argc, char** argv) {
       oursMB = std::max(oursMB, a.peakMB);
       theirsMB = std::max(theirsMB, b.peakMB);
     }
-    std::printf("%-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
-                "   ratio %.2f\n",
-                format.first, double(st.st_size) / 1e6, Median(ours), oursMB, Median(theirs),
-                theirsMB, Median(ours) / Median(theirs));
+    std::printf(
+        "%-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
+        "   ratio %.2f\n",
+        format.first, double(st.st_size) / 1e6, Median(ours), oursMB, Median(theirs), theirsMB,
+        Median(ours) / Median(theirs));
   }
   return 0;
 }

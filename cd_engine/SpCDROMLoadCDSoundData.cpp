@@ -76,7 +76,8 @@ OSErr Sp_SetChannelAmpLevelIntoMusicData(SndChannel*, SndCommand*, unsigned shor
 
 OSErr cSp_CDRProgramBaseObj::PlayTrackSync_StartInit() {
   if (playing_) return 1;
-  if (soundCallBackUPP_ == nullptr) soundCallBackUPP_ = NewSndCallBackUPP(Sp_CDRomPlayTrackSync_CallBack);
+  if (soundCallBackUPP_ == nullptr)
+    soundCallBackUPP_ = NewSndCallBackUPP(Sp_CDRomPlayTrackSync_CallBack);
   if (soundChannel_ != nullptr) return noErr;
   return SndNewChannel(&soundChannel_, sampledSynth, initStereo, soundCallBackUPP_);
 }
@@ -133,7 +134,7 @@ void Sp_CDRomPlayTrackSync_CallBack(SndChannel*, SndCommand* command) {
 }
 
 void Sp_CDRReturnSoundBufferToFreeChain(sSpPlayBackBufferSetBase* set,
-                                       sSpPlayBackSoundBuffer* buffer) {
+                                        sSpPlayBackSoundBuffer* buffer) {
   if (set == nullptr || buffer == nullptr) return;
   buffer->freeNext = nullptr;
   buffer->freeBefore = set->freeTail;
@@ -167,10 +168,12 @@ SInt32 Sp_SMgr_FindAllSoundDevices(ComponentRecord*** list) {
   const ComponentDescription looking{SpFourCC("sdev"), 0, 0, 0, 0};
   const SInt32 count = CountComponents(&looking);
   if (list == nullptr || count <= 0) return 0;
-  auto** array = reinterpret_cast<ComponentRecord**>(NewPtrClear(Size(count) * Size(sizeof(Component))));
+  auto** array =
+      reinterpret_cast<ComponentRecord**>(NewPtrClear(Size(count) * Size(sizeof(Component))));
   if (array == nullptr) return 0;
   Component c = nullptr;
-  for (SInt32 i = 0; i < count && (c = FindNextComponent(c, &looking)) != nullptr; ++i) array[i] = c;
+  for (SInt32 i = 0; i < count && (c = FindNextComponent(c, &looking)) != nullptr; ++i)
+    array[i] = c;
   *list = array;
   return count;
 }

@@ -66,7 +66,8 @@ void SpCDR_CatchCompleationReadCDData(ParamBlockRec* block);
 void SpCDR_CatchCompleationReadCDDataForSaveDataInFile(ParamBlockRec* block);
 
 // A buffer of the set goes back to the tail of its free chain.
-void Sp_CDRReturnSoundBufferToFreeChain(sSpPlayBackBufferSetBase* set, sSpPlayBackSoundBuffer* buffer);
+void Sp_CDRReturnSoundBufferToFreeChain(sSpPlayBackBufferSetBase* set,
+                                        sSpPlayBackSoundBuffer* buffer);
 
 extern sSpPlayBackBufferSetBase* soundBuffSetPtr_GlV;
 extern sSpSaveBufferSetBase* saveSoundBuffSetPtr_GlV;

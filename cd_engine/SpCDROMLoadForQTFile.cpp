@@ -52,8 +52,8 @@ bool SameFormat(const SoundComponentData& a, const SoundComponentData& b) {
          a.numChannels == b.numChannels;
 }
 
-void Fail(const char* method, SInt32 code, const char* message, unsigned char tell, WindowRef window,
-          const char* alertUTF8) {
+void Fail(const char* method, SInt32 code, const char* message, unsigned char tell,
+          WindowRef window, const char* alertUTF8) {
   if (!tell) return;
   SpReportFailure(kSource, method, code, message);
   SpCDR_ShowAlert(window, SpCDR_MJ(alertUTF8));
@@ -151,13 +151,15 @@ unsigned char Sp_InitLoadQTFileSoundConverterInfo(
     }
     return ok;
   };
-  if (!found || theMedia == nullptr || (header.compressionID != variableCompression && length == 0)) {
+  if (!found || theMedia == nullptr ||
+      (header.compressionID != variableCompression && length == 0)) {
     if (isProtected != nullptr) *isProtected = protectedFile;
     if (!tellUser) return finish(0);
     if (protectedFile) {
       // A protected file is no failure of the program: only the user is told.
-      SpCDR_ShowAlert(alertWindow, SpCDR_MJ("著作権保護機能により保護されているファイルのため再生する"
-                                            "ことができません。処理を中断します。"));
+      SpCDR_ShowAlert(alertWindow,
+                      SpCDR_MJ("著作権保護機能により保護されているファイルのため再生する"
+                               "ことができません。処理を中断します。"));
     } else if (length == 0) {
       Fail(kInitLoad, 2, "cannot obtain File Data Length !! ", 1, alertWindow,
            "実行初期化段階でファイル再生時間の取得に失敗しました。処理を中断します");
@@ -238,8 +240,8 @@ unsigned char Sp_InitLoadQTFileSoundConverterInfo(
 }
 
 unsigned char Sp_InitSaveQTFileSoundDataConverterInfo(
-    short inputChannels, UInt32 format, UInt32 sampleRate, short sampleSize, short channels,
-    SInt32, SInt32 bufferSize, Handle& decompressionAtom, WindowRef alertWindow, UInt32& outputRate,
+    short inputChannels, UInt32 format, UInt32 sampleRate, short sampleSize, short channels, SInt32,
+    SInt32 bufferSize, Handle& decompressionAtom, WindowRef alertWindow, UInt32& outputRate,
     SoundDescriptionV1**& description, CompressionInfo& compression, unsigned char* vbr,
     SoundComponentData& input, SoundComponentData& output, UInt32& outputBufferSize,
     SoundConverter& converter) {
@@ -425,7 +427,8 @@ void cSp_CDRProgramBaseObj::InitializeLoadSoundConverterInfo() {
 }
 
 void cSp_CDRProgramBaseObj::EndOfLoadSoundConverterInfo() {
-  if (loadInfo_.converter != nullptr && loadInfo_.hasConverter) SoundConverterClose(loadInfo_.converter);
+  if (loadInfo_.converter != nullptr && loadInfo_.hasConverter)
+    SoundConverterClose(loadInfo_.converter);
   InitializeLoadSoundConverterInfo();
 }
 
@@ -457,7 +460,8 @@ Boolean cSp_CDRProgramBaseObj::InitLoadQTFileSoundDataInfo(unsigned char* isProt
       item.SetupFileLocation(dirID, name);
     } else {
       SpReportFailure(kSource, kMethod, 2, "not exist target source file !! ");
-      SpCDR_ShowAlert(alertWindow_, SpCDR_MJ("元となるファイルが見つかりませんでした。処理を中断します"));
+      SpCDR_ShowAlert(alertWindow_,
+                      SpCDR_MJ("元となるファイルが見つかりませんでした。処理を中断します"));
       return false;
     }
   }
@@ -499,7 +503,8 @@ Boolean cSp_CDRProgramBaseObj::InitLoadQTFileSoundDataInfo(unsigned char* isProt
   if (saveRunning_) {
     if (L.loadBuffer == nullptr || L.loadBuffer->capacity != bound) {
       EndLoadQTFileSoundDataInfoBuffer(L);
-      auto* buffer = reinterpret_cast<sSpSaveLoadSoundBuffer*>(NewPtrClear(sizeof(sSpSaveLoadSoundBuffer)));
+      auto* buffer =
+          reinterpret_cast<sSpSaveLoadSoundBuffer*>(NewPtrClear(sizeof(sSpSaveLoadSoundBuffer)));
       if (buffer != nullptr) {
         buffer->data = reinterpret_cast<UInt8*>(NewPtrClear(Size(bound)));
         if (buffer->data == nullptr) {
@@ -576,7 +581,8 @@ void cSp_CDRProgramBaseObj::FetchGroupAfterMemoryFull() {
 void cSp_CDRProgramBaseObj::MoveToNextItemAfterLoadEnd() {
   sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
   if (repeatOne_) return;
-  cSp_CDRProgramItemObj* next = currentItem_ != nullptr ? currentItem_->GetTargetNextObjectPtr() : nullptr;
+  cSp_CDRProgramItemObj* next =
+      currentItem_ != nullptr ? currentItem_->GetTargetNextObjectPtr() : nullptr;
   if (next != nullptr) {
     currentItem_ = next;
   } else if (repeatAll_ && chainHead_ != nullptr) {
@@ -638,14 +644,16 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
     L.conversionEnded = 0;
   } else {
     if (theFillBufferDataUPP_GlV == nullptr)
-      theFillBufferDataUPP_GlV = NewSoundConverterFillBufferDataUPP(SpCDROM_CatchSoundConverterFillBufferDataCB);
+      theFillBufferDataUPP_GlV =
+          NewSoundConverterFillBufferDataUPP(SpCDROM_CatchSoundConverterFillBufferDataCB);
     if (!L.conversionBegun) {
       SoundConverterBeginConversion(L.converter);
       L.conversionBegun = 1;
     }
     UInt32 written = 0, frames = 0, flags = 0;
-    const OSErr err = SoundConverterFillBuffer(L.converter, theFillBufferDataUPP_GlV, &L, buffer.data,
-                                               buffer.capacity, &written, &frames, &flags);
+    const OSErr err =
+        SoundConverterFillBuffer(L.converter, theFillBufferDataUPP_GlV, &L, buffer.data,
+                                 buffer.capacity, &written, &frames, &flags);
     if (err == siVBRCompressionNotSupported) {
       L.converterRefused = 1;
       return false;
@@ -705,8 +713,8 @@ OSErr cSp_CDRProgramBaseObj::LoadGroupBlockwise(UInt8* dest, UInt32 capacity, UI
   }
   const UInt32 frameBytes = std::max<UInt32>(L.bytesPerInputFrame, 1);
   UInt32 frames = 0, bytes = 0;
-  const OSErr err =
-      SoundConverterConvertBuffer(L.converter, from, sourceBytes / frameBytes, dest, &frames, &bytes);
+  const OSErr err = SoundConverterConvertBuffer(L.converter, from, sourceBytes / frameBytes, dest,
+                                                &frames, &bytes);
   if (err == siVBRCompressionNotSupported) {
     L.converterRefused = 1;
   } else if (err != noErr) {
@@ -726,7 +734,8 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFile() {
   buffer.item = currentItem_;
   StallReport();
   UInt32 stepBytes = 0, sourceBytes = 0;
-  if (LoadGroupBlockwise(buffer.data, buffer.capacity, stepBytes, sourceBytes) != noErr) return false;
+  if (LoadGroupBlockwise(buffer.data, buffer.capacity, stepBytes, sourceBytes) != noErr)
+    return false;
   if (sourceBytes > 0) {
     buffer.sourcePosition = L.chunkStart + L.bytesConsumed;
     buffer.length = sourceBytes;
@@ -791,7 +800,8 @@ void cSp_CDRProgramBaseObj::DisposeOutputConverter() {
 
 Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
   const short loadChannels = loadChannelCount_ > 0 ? loadChannelCount_ : 2;
-  const bool linear = compressionType_ == kSoundNotCompressed || compressionType_ == k16BitBigEndianFormat;
+  const bool linear =
+      compressionType_ == kSoundNotCompressed || compressionType_ == k16BitBigEndianFormat;
   if (linear && saveSampleRate_ == kSpCDRWorkingRate) saveSampleSize_ = 16;
   if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels) {
     usesOutputConverter_ = 0;
@@ -808,8 +818,8 @@ Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
     d.bytesPerFrame = 2u * UInt32(saveChannelCount_);
     d.bytesPerSample = 2;
     std::memcpy(*h, &d, sizeof d);
-    converterInput_ = converterOutput_ = SoundComponentData{0, compressionType_, saveChannelCount_, 16,
-                                                            saveSampleRate_, 0, nullptr, 0};
+    converterInput_ = converterOutput_ = SoundComponentData{
+        0, compressionType_, saveChannelCount_, 16, saveSampleRate_, 0, nullptr, 0};
     vbrOutput_ = 0;
     return true;
   }

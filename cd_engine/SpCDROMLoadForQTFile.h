@@ -36,13 +36,13 @@ struct sSpSaveLoadSoundBuffer {
   UInt8* data;                  // capacity bytes
   cSp_CDRProgramItemObj* item;  // whose data it holds
   UInt32 words[5];
-  UInt32 validBytes;            // whole frames of working-format data
-  UInt8 endOfItem;              // the item's data ends with this block
-  UInt8 consumedOnce;           // set by the multi-speed fill
-  UInt32 sourcePosition;        // chunk start + consumed bytes of the source when filled
-  UInt32 length;                // source bytes behind the data
-  UInt32 outputOffset;          // working-format bytes of the item before this block
-  UInt32 consumed;              // bytes taken by the save's fill step
+  UInt32 validBytes;      // whole frames of working-format data
+  UInt8 endOfItem;        // the item's data ends with this block
+  UInt8 consumedOnce;     // set by the multi-speed fill
+  UInt32 sourcePosition;  // chunk start + consumed bytes of the source when filled
+  UInt32 length;          // source bytes behind the data
+  UInt32 outputOffset;    // working-format bytes of the item before this block
+  UInt32 consumed;        // bytes taken by the save's fill step
   SoundComponentData description;
 };
 

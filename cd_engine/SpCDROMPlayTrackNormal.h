@@ -14,7 +14,7 @@ struct sSpSaveLoadSoundBuffer;
 
 // One save buffer.
 struct sSpSaveSaveSoundBuffer {
-  UInt32 size;                  // bytes of data
+  UInt32 size;  // bytes of data
   UInt8* data;
   cSp_CDRProgramItemObj* item;  // whose data it starts with
   UInt32 counter;               // cleared with the buffer

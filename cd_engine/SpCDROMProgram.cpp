@@ -10,8 +10,8 @@
 #include "CFString.h"
 #include "MacMemory.h"
 #include "Movies.h"
-#include "SpCDREngineAlert.h"
 #include "SpCDRCDSaveInitData.h"
+#include "SpCDREngineAlert.h"
 #include "SpCDRFileSaveinitData.h"
 #include "SpCDROMLoadCDSoundData.h"
 #include "SpCDROMPlayTrackNormal.h"
@@ -424,7 +424,8 @@ UInt64 cSp_CDRProgramBaseObj::GetSaveDataSize(short refNo, tCDRISoundFileType ty
   // The sound of one item in the working format at the save's channel count.
   auto bytesOf = [frameBytes](const cSp_CDRProgramItemObj* item) -> UInt64 {
     if (item->GetItemType() == kSpCDRProgItemCDTrack) {
-      return UInt64(std::max<SInt32>(item->GetLength(), 0)) * kSpCDSampleFramesPerSector * frameBytes;
+      return UInt64(std::max<SInt32>(item->GetLength(), 0)) * kSpCDSampleFramesPerSector *
+             frameBytes;
     }
     const cSp_QTFileDataObj* file = item->GetQTFileMedia();
     if (file == nullptr || !(file->GetSeconds() > 0)) return 0;
@@ -467,7 +468,8 @@ Boolean cSp_CDRProgramBaseObj::GetPlayingTrackDataOnCD(cSp_CDRomMediaDataObj** c
     if (item->GetCDMedia() == nullptr || item->GetTrackData() == nullptr) return false;
     if (cd != nullptr) *cd = item->GetCDMedia();
     if (trackNo != nullptr) *trackNo = short(item->GetTrackData()->trackNo);
-    const SInt32 comparison = Sp_CDPositionComp(&playedPosition_, &item->GetStartPosition(), nullptr);
+    const SInt32 comparison =
+        Sp_CDPositionComp(&playedPosition_, &item->GetStartPosition(), nullptr);
     if (beforeStart != nullptr) *beforeStart = comparison < 0 ? 1 : 0;
     if (sign != nullptr) *sign = comparison < 0 ? 0xFF : UInt8(comparison);
     const UInt32 offset = Sp_GetLengthCDPosition(&item->GetStartPosition(), &playedPosition_, &pa);
@@ -510,11 +512,12 @@ short cSp_CDRProgramBaseObj::GetProgramType() const {
 
 // ---- Tags of items --------------------------------------------------------------------------
 
-Boolean cSp_CDRProgramBaseObj::GetTargetProgramItemMusicInfo(cSp_CDRProgramItemObj* item,
-                                                             ciTunesMusicInfoObj* library,
-                                                             cSp_MusicFileMusicInfoDataObj*& record) {
+Boolean cSp_CDRProgramBaseObj::GetTargetProgramItemMusicInfo(
+    cSp_CDRProgramItemObj* item, ciTunesMusicInfoObj* library,
+    cSp_MusicFileMusicInfoDataObj*& record) {
   static const char kMethod[] = "cSp_CDRProgramBaseObj::GetTargetProgramItemMusicInfo";
-  if (item == nullptr) return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgNullArgument, Boolean(false));
+  if (item == nullptr)
+    return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgNullArgument, Boolean(false));
   record = nullptr;
   if (item->GetItemType() == kSpCDRProgItemSoundFile) {
     SpQTI_ParseMusicInfoFromTargetFile(item->GetVolumeRefNum(), item->GetDirID(),
@@ -552,7 +555,8 @@ Boolean cSp_CDRProgramBaseObj::GetTargetProgramItemMusicInfo(cSp_CDRProgramItemO
     unsigned long first = 0;
     if (found.GetValue(1, first) && first != 0) {
       auto* album = reinterpret_cast<ciTunesInfoMusicGroupObj*>(first);
-      album->CreateMusicInfoWithID3VersionUnder2(short(item->GetReferenceNo()), &itemLength, record);
+      album->CreateMusicInfoWithID3VersionUnder2(short(item->GetReferenceNo()), &itemLength,
+                                                 record);
       if (record != nullptr && record->GetFirstItemPtr() == nullptr) {
         delete record;
         record = nullptr;
@@ -560,7 +564,8 @@ Boolean cSp_CDRProgramBaseObj::GetTargetProgramItemMusicInfo(cSp_CDRProgramItemO
     }
   }
   if (record == nullptr)
-    CreateMusicInfoForTargetItemFromCDTrackInfoWithID3VersionUnder2(short(item->GetReferenceNo()), record);
+    CreateMusicInfoForTargetItemFromCDTrackInfoWithID3VersionUnder2(short(item->GetReferenceNo()),
+                                                                    record);
   return record != nullptr;
 }
 
@@ -572,7 +577,8 @@ Boolean cSp_CDRProgramBaseObj::CreateMusicInfoForTargetItemFromCDTrackInfoWithID
   if (cd_ != nullptr && cd_->GetCDTitle(title, sizeof title, nullptr) && title[0] != 0)
     record->SetupCStringIntoNewTextDataWithID3VersionUnder2(SpFourCC("TAL "), title, 1);
   if (trackRef < 1) {
-    if (title[0] != 0) record->SetupCStringIntoNewTextDataWithID3VersionUnder2(SpFourCC("TT2 "), title, 1);
+    if (title[0] != 0)
+      record->SetupCStringIntoNewTextDataWithID3VersionUnder2(SpFourCC("TT2 "), title, 1);
   } else if (const cSp_CDRProgramItemObj* item = GetProgramItem(UInt32(trackRef))) {
     const std::string number = std::to_string(trackRef) + "/" + std::to_string(itemCount_);
     record->SetupCStringIntoNewTextDataWithID3VersionUnder2(SpFourCC("TRK "), number.c_str(), 1);
@@ -662,14 +668,16 @@ Boolean cSp_CDRProgramBaseObj::CheckAllProgramItemLoadPossibility(unsigned char 
     if (ready) continue;
     ++failed;
     if (isProtected) {
-      if (++locked == 1) lockedTitle = item->GetTitle()[0] != 0 ? item->GetTitle() : item->GetFileName();
+      if (++locked == 1)
+        lockedTitle = item->GetTitle()[0] != 0 ? item->GetTitle() : item->GetFileName();
     }
   }
   if (!typeError && failed == 0) return true;
   if (!tell) return false;
 
   const std::string title = Localized("CDROM-Program-Initialize-Error-Alert-Title", "報　告");
-  const std::string button = Localized("CDROM-Program-Initialize-Error-Alert-Button-String", "閉じる");
+  const std::string button =
+      Localized("CDROM-Program-Initialize-Error-Alert-Button-String", "閉じる");
   std::string text;
   if (typeError || locked == 0) {
     // Files that cannot be read for another reason: the load's own message.
@@ -685,11 +693,12 @@ Boolean cSp_CDRProgramBaseObj::CheckAllProgramItemLoadPossibility(unsigned char 
       text += Localized("CDROM-Program-Initialize-Error-AllFile-DRM-Lock-File-Comment",
                         "ファイルの全てが著作権保護機能により保護されているファイルです。");
     } else {
-      text += Localized("CDROM-Program-Initialize-Error-NumOfFile-DRM-Lock-File-TotalFileIs-Comment",
-                        "ファイルの中で、") +
-              std::to_string(locked) +
-              Localized("CDROM-Program-Initialize-Error-NumOfFile-DRM-Lock-File-Comment",
-                        "ファイルが著作権保護機能により保護されているファイルです。");
+      text +=
+          Localized("CDROM-Program-Initialize-Error-NumOfFile-DRM-Lock-File-TotalFileIs-Comment",
+                    "ファイルの中で、") +
+          std::to_string(locked) +
+          Localized("CDROM-Program-Initialize-Error-NumOfFile-DRM-Lock-File-Comment",
+                    "ファイルが著作権保護機能により保護されているファイルです。");
     }
   }
   text += "\n(Function : CheckAllProgramItemLoadPossibility)";
@@ -705,7 +714,8 @@ void cSp_CDRProgramBaseObj::SetupSaveCompression(OSType type, UnsignedFixed rate
   saveSampleRate_ = rate;
   saveSampleSize_ = sampleSize;
   saveChannelCount_ = channels;
-  if (decompressionAtom_ != nullptr && decompressionAtom_ != settings) DisposeHandle(decompressionAtom_);
+  if (decompressionAtom_ != nullptr && decompressionAtom_ != settings)
+    DisposeHandle(decompressionAtom_);
   decompressionAtom_ = settings;
 }
 

@@ -27,7 +27,8 @@ short ClampLevel(short level) {
 }
 
 bool OnEndOfPlayList(const cSp_CDRProgramBaseObj* program) {
-  for (cSp_CDRProgramBaseObj* p = endOfPlayProgramList_GlV; p != nullptr; p = p->GetEndOfPlayNext()) {
+  for (cSp_CDRProgramBaseObj* p = endOfPlayProgramList_GlV; p != nullptr;
+       p = p->GetEndOfPlayNext()) {
     if (p == program) return true;
   }
   return false;
@@ -180,7 +181,8 @@ OSErr cSp_CDRProgramBaseObj::FirstForward() {
 
 OSErr cSp_CDRProgramBaseObj::FirstReverse() {
   if (bufferSet_ != nullptr && currentItem_ != nullptr &&
-      currentItem_->GetItemType() == kSpCDRProgItemCDTrack && currentItem_->GetCDMedia() == nullptr) {
+      currentItem_->GetItemType() == kSpCDRProgItemCDTrack &&
+      currentItem_->GetCDMedia() == nullptr) {
     return kSpCDRNotPossibleErr;
   }
   return ChangeFastMode(fastReverse_, true);
@@ -272,7 +274,8 @@ SInt32 cSp_CDRProgramBaseObj::GetItemSaveLevel(const cSp_CDRProgramItemObj* item
   UInt32 level = 100;
   if (item != nullptr && item->GetItemType() == kSpCDRProgItemCDTrack) {
     const cSp_CDRomMediaDataObj* cd = item->GetCDMedia();
-    if (cd != nullptr && cd->GetStartData() != nullptr) cd->GetStartData()->GetCDData(nullptr, nullptr, &level);
+    if (cd != nullptr && cd->GetStartData() != nullptr)
+      cd->GetStartData()->GetCDData(nullptr, nullptr, &level);
   } else if (item != nullptr && item->GetQTFileMedia() != nullptr &&
              item->GetQTFileMedia()->GetStartData() != nullptr) {
     level = item->GetQTFileMedia()->GetStartData()->GetVolumeLevel();
@@ -401,7 +404,8 @@ void SpCDR_ExecWipeOutProcEndOfPlayProgramList() {
 
 void SpCDR_RemoveFromEndOfPlayProgramList(cSp_CDRProgramBaseObj* program) {
   cSp_CDRProgramBaseObj* before = nullptr;
-  for (cSp_CDRProgramBaseObj* p = endOfPlayProgramList_GlV; p != nullptr; p = p->GetEndOfPlayNext()) {
+  for (cSp_CDRProgramBaseObj* p = endOfPlayProgramList_GlV; p != nullptr;
+       p = p->GetEndOfPlayNext()) {
     if (p != program) {
       before = p;
       continue;

@@ -210,7 +210,6 @@ void SpCDRomMgr_EndOfCreateSoundFileProgramProcess();
 void SpCDR_CatchExecEjectBeforeProcCB(cSp_CDRomMediaDataObj* cd, unsigned long cdRefNum,
                                       unsigned long refCon);
 
-
 // ---- Timers -----------------------------------------------------------------------------------
 // Switching on twice installs one timer; off removes it.
 void Sp_EnableCDRomAndSoundEventIdleProcedureForCarbonEvent();

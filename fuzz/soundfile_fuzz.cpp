@@ -52,7 +52,8 @@ void Convert(Media media) {
     return;
   }
   const SoundDescription d = **reinterpret_cast<SoundDescriptionHandle>(desc);
-  const SoundComponentData in{0, d.dataFormat, d.numChannels, d.sampleSize, d.sampleRate, 0, nullptr, 0};
+  const SoundComponentData in{
+      0, d.dataFormat, d.numChannels, d.sampleSize, d.sampleRate, 0, nullptr, 0};
   const SoundComponentData out{0, k16BitBigEndianFormat, 2, 16, rate44khz, 0, nullptr, 0};
   SoundConverter sc = nullptr;
   if (SoundConverterOpen(&in, &out, &sc) == noErr) {
@@ -99,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   EnterMovies();
   FSSpec spec{};
   SInt16 ref = 0;
-  if (FSMakeFSSpec(vRefNum, dirID, reinterpret_cast<ConstStr255Param>("\x05input"), &spec) != noErr ||
+  if (FSMakeFSSpec(vRefNum, dirID, reinterpret_cast<ConstStr255Param>("\x05input"), &spec) !=
+          noErr ||
       OpenMovieFile(&spec, &ref, fsRdPerm) != noErr) {
     return 0;
   }

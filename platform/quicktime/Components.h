@@ -1,8 +1,9 @@
 // Component Manager: as far as the movie importers need it.
 //
 // The only components here are the movie importers that GetMovieImporterForDataRef
-// (Movies.h) finds; there are no sound output devices ('sdev'): sound plays on no device. A Component is a registered description that lives as long as the
-// process; opening it gives an instance, which CloseComponent ends.
+// (Movies.h) finds; there are no sound output devices ('sdev'): sound plays on no device. A
+// Component is a registered description that lives as long as the process; opening it gives an
+// instance, which CloseComponent ends.
 #pragma once
 
 #include "MacTypes.h"

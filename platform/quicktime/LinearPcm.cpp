@@ -41,7 +41,8 @@ inline SInt64 Quantise(float x, double scale) {
 
 void Unpack16(const UInt8* in, std::size_t count, bool littleEndian, float* out) {
   for (std::size_t i = 0; i < count; ++i, in += 2) {
-    const SInt16 v = SInt16(littleEndian ? UInt16(in[0] | (in[1] << 8)) : UInt16((in[0] << 8) | in[1]));
+    const SInt16 v =
+        SInt16(littleEndian ? UInt16(in[0] | (in[1] << 8)) : UInt16((in[0] << 8) | in[1]));
     out[i] = float(v) / kScale16;
   }
 }
@@ -141,7 +142,8 @@ void UnpackPcm(const PcmLayout& layout, const UInt8* in, std::size_t count, floa
       break;
     case PcmKind::kFloat64:
       for (std::size_t i = 0; i < count; ++i, in += 8) {
-        const UInt64 bits = (UInt64(Load(le ? in + 4 : in, 4, le)) << 32) | Load(le ? in : in + 4, 4, le);
+        const UInt64 bits =
+            (UInt64(Load(le ? in + 4 : in, 4, le)) << 32) | Load(le ? in : in + 4, 4, le);
         double d;
         std::memcpy(&d, &bits, 8);
         out[i] = float(d);

@@ -20,8 +20,8 @@ extern "C" {
 
 #include "ByteOrder.h"
 #include "MacMemory.h"
-#include "Sound.h"
 #include "Movies.h"
+#include "Sound.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
@@ -494,7 +494,6 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
   *extension = copy;
   return noErr;
 }
-
 
 OSErr AddSoundDescriptionExtension(SoundDescriptionHandle desc, Handle extension, OSType idType) {
   const Handle h = reinterpret_cast<Handle>(desc);

@@ -219,7 +219,8 @@ Component FindNextComponent(Component aComponent, const ComponentDescription* lo
 SInt32 CountComponents(const ComponentDescription* looking) {
   if (looking == nullptr) return 0;
   SInt32 count = 0;
-  for (const ComponentRecord& r : qt::Components()) count += Matches(r.description, *looking) ? 1 : 0;
+  for (const ComponentRecord& r : qt::Components())
+    count += Matches(r.description, *looking) ? 1 : 0;
   return count;
 }
 

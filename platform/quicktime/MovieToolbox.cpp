@@ -289,7 +289,8 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       if (movieFile) track->enabled = (st->disposition & AV_DISPOSITION_DEFAULT) != 0;
       if (kind == StreamKind::kSound) {
         if (!DescribeSound(media, ctx, st)) continue;
-        if (!movieFile && media.layout != SoundLayout::kVaryingPackets) blockMedia.push_back(&media);
+        if (!movieFile && media.layout != SoundLayout::kVaryingPackets)
+          blockMedia.push_back(&media);
       } else {
         DescribeOther(media, ctx, st, kind == StreamKind::kVideo ? VideoMediaType : TextMediaType);
       }

@@ -24,9 +24,9 @@ struct SoundConverterRecord {
   bool hasParams = false;
   qt::DecompressionParams params;
   std::unique_ptr<qt::SoundPipeline> pipeline;
-  bool begun = false;          // the pipeline serves a conversion that has begun
-  bool inputEnded = false;     // the fill-buffer procedure said the input is at its end
-  std::size_t largestRoom = 0; // the largest output buffer of the conversion
+  bool begun = false;           // the pipeline serves a conversion that has begun
+  bool inputEnded = false;      // the fill-buffer procedure said the input is at its end
+  std::size_t largestRoom = 0;  // the largest output buffer of the conversion
 };
 
 namespace {
@@ -117,7 +117,8 @@ std::size_t BlockBytes(const SoundConverterRecord& c, const SoundComponentData* 
   if (d == nullptr || d->buffer == nullptr) return 0;
   if (d->flags & kExtendedSoundData) {
     const auto* e = reinterpret_cast<const ExtendedSoundComponentData*>(d);
-    if (e->extendedFlags & kExtendedSoundBufferSizeValid) return std::size_t(std::max(0, e->bufferSize));
+    if (e->extendedFlags & kExtendedSoundBufferSizeValid)
+      return std::size_t(std::max(0, e->bufferSize));
   }
   UInt32 bytes = 0, frames = 1;
   UnitOf(c.input, bytes, frames);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <deque>
 #include <map>
-#include <vector>
 #include <new>
+#include <vector>
 
 #include "CarbonEvents.h"
 #include "Clock.h"

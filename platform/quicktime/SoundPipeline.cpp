@@ -158,14 +158,22 @@ void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::siz
                      std::size_t n, bool littleEndian, UInt8* out, Convert convert) {
   const int shape = (ch == 2 ? 4 : 0) | (planar ? 2 : 0) | (littleEndian ? 0 : 1);
   switch (shape) {
-    case 0: return CopySixteenBits<T, 1, false, false>(frame, first, n, out, convert);
-    case 1: return CopySixteenBits<T, 1, false, true>(frame, first, n, out, convert);
-    case 2: return CopySixteenBits<T, 1, true, false>(frame, first, n, out, convert);
-    case 3: return CopySixteenBits<T, 1, true, true>(frame, first, n, out, convert);
-    case 4: return CopySixteenBits<T, 2, false, false>(frame, first, n, out, convert);
-    case 5: return CopySixteenBits<T, 2, false, true>(frame, first, n, out, convert);
-    case 6: return CopySixteenBits<T, 2, true, false>(frame, first, n, out, convert);
-    default: return CopySixteenBits<T, 2, true, true>(frame, first, n, out, convert);
+    case 0:
+      return CopySixteenBits<T, 1, false, false>(frame, first, n, out, convert);
+    case 1:
+      return CopySixteenBits<T, 1, false, true>(frame, first, n, out, convert);
+    case 2:
+      return CopySixteenBits<T, 1, true, false>(frame, first, n, out, convert);
+    case 3:
+      return CopySixteenBits<T, 1, true, true>(frame, first, n, out, convert);
+    case 4:
+      return CopySixteenBits<T, 2, false, false>(frame, first, n, out, convert);
+    case 5:
+      return CopySixteenBits<T, 2, false, true>(frame, first, n, out, convert);
+    case 6:
+      return CopySixteenBits<T, 2, true, false>(frame, first, n, out, convert);
+    default:
+      return CopySixteenBits<T, 2, true, true>(frame, first, n, out, convert);
   }
 }
 
@@ -208,11 +216,13 @@ void FloatsToFrame(const float* in, std::size_t n, int channels, AVFrame* frame)
     const std::size_t step = planar ? 1 : std::size_t(channels);
     const std::size_t first = planar ? 0 : std::size_t(c);
     for (std::size_t i = 0; i < n; ++i) {
-      const float x = std::max(-1.0f, std::min(1.0f, in[i * std::size_t(channels) + std::size_t(c)]));
+      const float x =
+          std::max(-1.0f, std::min(1.0f, in[i * std::size_t(channels) + std::size_t(c)]));
       const std::size_t k = first + i * step;
       switch (packed) {
         case AV_SAMPLE_FMT_S16:
-          reinterpret_cast<SInt16*>(base)[k] = SInt16(std::min(32767.0f, std::nearbyint(x * 32768.0f)));
+          reinterpret_cast<SInt16*>(base)[k] =
+              SInt16(std::min(32767.0f, std::nearbyint(x * 32768.0f)));
           break;
         case AV_SAMPLE_FMT_S32:
           reinterpret_cast<SInt32*>(base)[k] =
@@ -225,7 +235,8 @@ void FloatsToFrame(const float* in, std::size_t n, int channels, AVFrame* frame)
           reinterpret_cast<double*>(base)[k] = x;
           break;
         case AV_SAMPLE_FMT_U8:
-          reinterpret_cast<UInt8*>(base)[k] = UInt8(std::min(255.0f, std::nearbyint(x * 128.0f) + 128.0f));
+          reinterpret_cast<UInt8*>(base)[k] =
+              UInt8(std::min(255.0f, std::nearbyint(x * 128.0f) + 128.0f));
           break;
         default:
           break;
@@ -235,10 +246,9 @@ void FloatsToFrame(const float* in, std::size_t n, int channels, AVFrame* frame)
 }
 
 AVSampleFormat PickEncoderFormat(const AVCodec* codec) {
-  static const AVSampleFormat kPreferred[] = {AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT,
-                                              AV_SAMPLE_FMT_S16P, AV_SAMPLE_FMT_S16,
-                                              AV_SAMPLE_FMT_S32P, AV_SAMPLE_FMT_S32,
-                                              AV_SAMPLE_FMT_U8};
+  static const AVSampleFormat kPreferred[] = {
+      AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S16P, AV_SAMPLE_FMT_S16,
+      AV_SAMPLE_FMT_S32P, AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_U8};
   if (codec->sample_fmts == nullptr) return AV_SAMPLE_FMT_S16;
   for (AVSampleFormat want : kPreferred) {
     for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f) {
@@ -280,7 +290,8 @@ OSErr SoundPipeline::Start() {
     inUnitBytes_ = inPcm_.bytes * std::size_t(s.inChannels);
   } else {
     inVarying_ = inEntry == nullptr || inEntry->layout == SoundLayout::kVaryingPackets;
-    if (!inVarying_) inUnitBytes_ = std::size_t(inEntry->bytesPerPacket) * std::size_t(s.inChannels);
+    if (!inVarying_)
+      inUnitBytes_ = std::size_t(inEntry->bytesPerPacket) * std::size_t(s.inChannels);
     if (OSErr err = OpenDecoder()) return err;
   }
   if (outLinear_) {
@@ -294,9 +305,9 @@ OSErr SoundPipeline::Start() {
   if (!passThrough_ && RoundedRate(s.inRate) != RoundedRate(s.outRate)) {
     AVChannelLayout layout;
     av_channel_layout_default(&layout, s.outChannels);
-    const int err = swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT,
-                                        RoundedRate(s.outRate), &layout, AV_SAMPLE_FMT_FLT,
-                                        RoundedRate(s.inRate), 0, nullptr);
+    const int err =
+        swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.outRate),
+                            &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.inRate), 0, nullptr);
     av_channel_layout_uninit(&layout);
     if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
   }
@@ -364,8 +375,8 @@ std::size_t SoundPipeline::MaxPacketBytes() const {
 
 UInt64 SoundPipeline::OutputFramesFor(UInt64 inputFrames) const {
   if (resampler_ == nullptr) return inputFrames;
-  const double exact = double(inputFrames) * double(RoundedRate(spec_.outRate)) /
-                       double(RoundedRate(spec_.inRate));
+  const double exact =
+      double(inputFrames) * double(RoundedRate(spec_.outRate)) / double(RoundedRate(spec_.inRate));
   return UInt64(std::ceil(exact)) + kResamplerSlackFrames;
 }
 
@@ -459,7 +470,8 @@ OSErr SoundPipeline::TakeDecodedFrame() {
         channels == spec_.outChannels && channels <= 2) {
       const std::size_t at = out_.size();
       out_.resize(at + count * std::size_t(channels) * 2);
-      if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian, out_.data() + at)) {
+      if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian,
+                             out_.data() + at)) {
         av_frame_unref(frame_);
         continue;
       }
@@ -542,7 +554,8 @@ OSErr SoundPipeline::Process(const float* frames, std::size_t count, int channel
   resampled_.resize(std::size_t(room) * std::size_t(outs) + std::size_t(outs));
   UInt8* outPlane = reinterpret_cast<UInt8*>(resampled_.data());
   const UInt8* inPlane = reinterpret_cast<const UInt8*>(mixed);
-  const int made = swr_convert(resampler_, &outPlane, room, count > 0 ? &inPlane : nullptr, int(count));
+  const int made =
+      swr_convert(resampler_, &outPlane, room, count > 0 ? &inPlane : nullptr, int(count));
   if (made < 0) return memFullErr;
   return Emit(resampled_.data(), std::size_t(made));
 }
@@ -572,7 +585,8 @@ OSErr SoundPipeline::Encode(const float* frames, std::size_t count) {
       done += size;
     }
   }
-  encoderWaiting_.erase(encoderWaiting_.begin(), encoderWaiting_.begin() + std::ptrdiff_t(done * channels));
+  encoderWaiting_.erase(encoderWaiting_.begin(),
+                        encoderWaiting_.begin() + std::ptrdiff_t(done * channels));
   return noErr;
 }
 
@@ -623,8 +637,9 @@ OSErr SoundPipeline::Finish() {
   if (encoder_ != nullptr) {
     const std::size_t channels = std::size_t(spec_.outChannels);
     std::size_t waiting = encoderWaiting_.size() / channels;
-    const bool smallLast = (encoder_->codec->capabilities &
-                            (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) != 0;
+    const bool smallLast =
+        (encoder_->codec->capabilities &
+         (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) != 0;
     if (waiting > 0 && !smallLast && encoder_->frame_size > 0) {
       // The last frame is filled up with silence.
       encoderWaiting_.resize(std::size_t(encoder_->frame_size) * channels, 0.0f);

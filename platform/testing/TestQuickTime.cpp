@@ -45,7 +45,8 @@ bool RunAndRead(const std::vector<std::string>& argv, std::string& output, int* 
   output.clear();
   if (spawned == 0) {
     char buffer[4096];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, std::size_t(n));
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+      output.append(buffer, std::size_t(n));
   }
   ::close(pipeEnds[0]);
   if (status != nullptr) *status = -1;

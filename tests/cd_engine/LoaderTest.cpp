@@ -1,8 +1,8 @@
 // The loader of a save: sources of every kind read through the Sound Converter into the
 // working format (16-bit big-endian, 44,100 Hz, one or two channels), item after item.
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -62,7 +62,7 @@ TEST_F(LoaderTest, SourcesBecomeTheWorkingFormatWithTheirLengthInTime) {
     UInt32 frames;  // at 44.1 kHz
     UInt32 tolerance;
   } cases[] = {
-      {"mono.aif", 2, 44100, 0}, {"six.wav", 0, 44100, 0},  {"half.aif", 2, 44100, 2},
+      {"mono.aif", 2, 44100, 0}, {"six.wav", 0, 44100, 0}, {"half.aif", 2, 44100, 2},
       {"high.aif", 2, 44100, 2}, {"cut.aif", 2, 66150, 0},
   };
   for (const auto& c : cases) {
@@ -92,7 +92,7 @@ TEST_F(LoaderTest, CompressedFilesDecodeToTheLengthFfprobeReports) {
     const char* codec;
     UInt32 packet;  // frames of one packet
   } cases[] = {
-      {"a.mp3", "libmp3lame", 1152}, {"a.m4a", "aac", 1024},        {"b.m4a", "alac", 4096},
+      {"a.mp3", "libmp3lame", 1152}, {"a.m4a", "aac", 1024},       {"b.m4a", "alac", 4096},
       {"a.flac", "flac", 4608},      {"a.ogg", "libvorbis", 1024},
   };
   for (const auto& c : cases) {
@@ -117,7 +117,8 @@ TEST_F(LoaderTest, CompressedFilesDecodeToTheLengthFfprobeReports) {
     const std::vector<SInt16> reference = Samples(theirs);
     ASSERT_LE(ours.size(), reference.size());
     int worst = 0;
-    for (std::size_t i = 0; i < ours.size(); ++i) worst = std::max(worst, std::abs(ours[i] - reference[i]));
+    for (std::size_t i = 0; i < ours.size(); ++i)
+      worst = std::max(worst, std::abs(ours[i] - reference[i]));
     EXPECT_LE(worst, 1);
     SInt16 peak = 0;
     for (std::size_t i = 44100; i < 48100; ++i) peak = std::max(peak, ours[i]);
@@ -195,7 +196,8 @@ TEST_F(LoaderTest, ProtectedMissingAndUnreadableFilesGiveTheirAlertOnly) {
     std::size_t records;
     unsigned char isProtected;
   } cases[] = {
-      {"locked.m4a", "著作権保護機能により保護されているファイルのため再生することができません。", 0, 1},
+      {"locked.m4a", "著作権保護機能により保護されているファイルのため再生することができません。",
+       0, 1},
       {"noise.aif", "実行初期化段階でファイル再生時間の取得に失敗しました。", 1, 0},
       {"gone.aif", "元となるファイルが見つかりませんでした。", 1, 0},
   };
@@ -239,7 +241,8 @@ TEST_F(LoaderTest, TheStoredLevelAndAmplificationScaleTheSavedSamples) {
     const std::vector<SInt16> s = Samples(LoadAll(program).items[0]);
     ASSERT_EQ(s.size(), 4000u);
     for (UInt32 i : {3u, 999u, 3001u}) {
-      EXPECT_EQ(s[i], SInt16(float(sp_testing::TestSampleValue(i / 2, UInt16(i % 2))) * float(c.gain)))
+      EXPECT_EQ(s[i],
+                SInt16(float(sp_testing::TestSampleValue(i / 2, UInt16(i % 2))) * float(c.gain)))
           << c.volume << " " << c.amplification;
     }
     manager_->DisposeProgramBase(program);

@@ -60,7 +60,8 @@ class ProgramTest : public LoaderTest {
   static std::vector<UInt32> Generations(const cSp_CDRProgramBaseObj& p) {
     std::vector<UInt32> out;
     SInt32 expected = 1;
-    for (cSp_CDRProgramItemObj* i = p.GetFirstProgramItem(); i != nullptr; i = i->GetNextObjectPtr()) {
+    for (cSp_CDRProgramItemObj* i = p.GetFirstProgramItem(); i != nullptr;
+         i = i->GetNextObjectPtr()) {
       out.push_back(i->GetGenerationNo());
       EXPECT_EQ(i->GetReferenceNo(), expected++) << "numbered 1..n in list order";
     }
@@ -379,14 +380,21 @@ TEST_F(ProgramTest, TheCheckBeforeASaveTellsProtectedAndMissingFiles) {
     std::string text;  // UTF-8; empty: nothing shown
   } cases[] = {
       {{"a.aif"}, 1, true, ""},
-      {{"a.aif", "one.m4a"}, 1, false, "\none.m4a:著作権保護機能により保護されているファイルです。" + tail},
+      {{"a.aif", "one.m4a"},
+       1,
+       false,
+       "\none.m4a:著作権保護機能により保護されているファイルです。" + tail},
       {{"a.aif", "one.m4a", "two.m4a"},
        1,
        false,
        "\n3ファイルの中で、2ファイルが著作権保護機能により保護されているファイルです。" + tail},
-      {{"one.m4a", "two.m4a"}, 1, false,
+      {{"one.m4a", "two.m4a"},
+       1,
+       false,
        "\n2ファイルの全てが著作権保護機能により保護されているファイルです。" + tail},
-      {{"a.aif", "gone.aif"}, 1, false,
+      {{"a.aif", "gone.aif"},
+       1,
+       false,
        "実行初期化段階でファイル再生時間の取得に失敗しました。処理を中断します。" + tail},
       {{"one.m4a"}, 0, false, ""},
   };
@@ -398,7 +406,8 @@ TEST_F(ProgramTest, TheCheckBeforeASaveTellsProtectedAndMissingFiles) {
     EXPECT_EQ(bool(p->CheckAllProgramItemLoadPossibility(c.tell, nullptr)), c.ok);
     ASSERT_EQ(sp_testing::ShownSoFar().size(), shown + (c.text.empty() ? 0 : 1));
     if (!c.text.empty()) {
-      const std::string message = sp::text::MacJapaneseToUTF8(sp_testing::ShownSoFar().back().message);
+      const std::string message =
+          sp::text::MacJapaneseToUTF8(sp_testing::ShownSoFar().back().message);
       EXPECT_EQ(message, c.text);
       EXPECT_EQ(message.find("test"), std::string::npos);
     }

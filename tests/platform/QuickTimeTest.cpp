@@ -564,8 +564,8 @@ TEST_F(QuickTimeSamplesTest, CompressedLengthsLeaveOutTheEncodersDelayAndPadding
     const char* codec;
     UInt32 rate;
   } cases[] = {
-      {"a.m4a", "aac", 44100},        {"a.mp3", "libmp3lame", 44100}, {"a.ogg", "libvorbis", 44100},
-      {"a.flac", "flac", 44100},      {"b.m4a", "alac", 44100},       {"a.opus", "libopus", 48000},
+      {"a.m4a", "aac", 44100},   {"a.mp3", "libmp3lame", 44100}, {"a.ogg", "libvorbis", 44100},
+      {"a.flac", "flac", 44100}, {"b.m4a", "alac", 44100},       {"a.opus", "libopus", 48000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -71,7 +71,8 @@ class SoundChannelTest : public ::testing::Test {
   // When each callback came, in milliseconds after the start.
   std::vector<std::pair<SInt16, long>> Times() const {
     std::vector<std::pair<SInt16, long>> t;
-    for (const Heard& h : gHeard) t.emplace_back(h.param1, long((h.atMicroseconds - start_) / 1000));
+    for (const Heard& h : gHeard)
+      t.emplace_back(h.param1, long((h.atMicroseconds - start_) / 1000));
     return t;
   }
 

@@ -132,7 +132,8 @@ TEST(SoundConverterTest, WorkingFormatComesOutByteForByteThroughFillsOfAnySize) 
   Blocks blocks;
   const std::size_t cuts[] = {0, 4001, 8007, all.size()};
   for (int b = 0; b < 3; ++b)
-    blocks.blocks.emplace_back(all.begin() + std::ptrdiff_t(cuts[b]), all.begin() + std::ptrdiff_t(cuts[b + 1]));
+    blocks.blocks.emplace_back(all.begin() + std::ptrdiff_t(cuts[b]),
+                               all.begin() + std::ptrdiff_t(cuts[b + 1]));
   blocks.blocks.back().insert(blocks.blocks.back().end(), {0x12, 0x34});
   Converter c(kWorking, kWorking);
   const Fills f = FillAll(c.sc, &blocks, GiveBlock, 1500);
@@ -153,8 +154,8 @@ TEST(SoundConverterTest, WorkingFormatComesOutByteForByteThroughFillsOfAnySize) 
 // full scale are clipped.
 TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
   const std::vector<UInt8> noParams;
-  const std::vector<UInt8> enda = WaveAtom({{SpFourCC("frma"), {'i', 'n', '2', '4'}},
-                                            {SpFourCC("enda"), {0x00, 0x01}}});
+  const std::vector<UInt8> enda =
+      WaveAtom({{SpFourCC("frma"), {'i', 'n', '2', '4'}}, {SpFourCC("enda"), {0x00, 0x01}}});
   const struct {
     const char* why;
     OSType format;
@@ -207,7 +208,10 @@ TEST(SoundConverterTest, ChannelsAreMixedIntoTheOutputsChannels) {
       {"5.1 centre", 6, 2, {0, 0, x, 0, 0, 0}, {side, side}},
       {"5.1 bass", 6, 2, {0, 0, 0, x, 0, 0}, {0, 0}},
       {"5.1 back right", 6, 2, {0, 0, 0, 0, 0, x}, {0, side}},
-      {"5.1 all at full scale stays in range", 6, 2, {32767, 32767, 32767, 32767, 32767, 32767},
+      {"5.1 all at full scale stays in range",
+       6,
+       2,
+       {32767, 32767, 32767, 32767, 32767, 32767},
        {32767, 32767}},
   };
   for (const auto& c : cases) {
@@ -237,9 +241,11 @@ TEST(SoundConverterTest, RateChangesKeepTheLengthInTime) {
     Blocks blocks;
     std::vector<SInt16> tone;
     const double rate = double(c.from >> 16);
-    for (UInt32 i = 0; i < c.frames; ++i) tone.push_back(SInt16(10000 * std::sin(i * 2 * M_PI * 441 / rate)));
+    for (UInt32 i = 0; i < c.frames; ++i)
+      tone.push_back(SInt16(10000 * std::sin(i * 2 * M_PI * 441 / rate)));
     blocks.blocks.push_back(BE16s(tone));
-    Converter conv(Format(k16BitBigEndianFormat, 1, 16, c.from), Format(k16BitBigEndianFormat, 2, 16, c.to));
+    Converter conv(Format(k16BitBigEndianFormat, 1, 16, c.from),
+                   Format(k16BitBigEndianFormat, 2, 16, c.to));
     const Fills f = FillAll(conv.sc, &blocks, GiveBlock, 8192);
     const std::vector<SInt16> out = SamplesOf(f.bytes);
     EXPECT_NEAR(double(out.size() / 2), double(c.expected), 2.0);
@@ -266,9 +272,11 @@ TEST(SoundConverterTest, VaryingPacketsAreRefusedUnlessTheClientAcceptsThem) {
     EXPECT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &blocks, buffer.data(), 4096, &bytes,
                                        &frames, &flags),
               siVBRCompressionNotSupported);
-    EXPECT_EQ(SoundConverterConvertBuffer(conv.sc, buffer.data(), 1, buffer.data(), &frames, &bytes),
-              siVBRCompressionNotSupported);
-    EXPECT_EQ(SoundConverterSetInfo(conv.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);
+    EXPECT_EQ(
+        SoundConverterConvertBuffer(conv.sc, buffer.data(), 1, buffer.data(), &frames, &bytes),
+        siVBRCompressionNotSupported);
+    EXPECT_EQ(SoundConverterSetInfo(conv.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)),
+              noErr);
     EXPECT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &blocks, buffer.data(), 4096, &bytes,
                                        &frames, &flags),
               noErr);
@@ -363,7 +371,8 @@ TEST(SoundConverterTest, BufferSizesAreWholeUnitsAndBoundTheOutput) {
 TEST(SoundConverterTest, RatesAboveSixteenBitsComeWithTheDecompressionParameters) {
   Converter conv(Format(k16BitBigEndianFormat, 2, 16, 0), kWorking);
   UInt32 out = 0;
-  EXPECT_EQ(SoundConverterGetBufferSizes(conv.sc, 4000, nullptr, nullptr, &out), siInvalidSampleRate);
+  EXPECT_EQ(SoundConverterGetBufferSizes(conv.sc, 4000, nullptr, nullptr, &out),
+            siInvalidSampleRate);
   std::vector<UInt8> strp(24, 0);
   sp::StoreBE32(&strp[4], 96000);
   const std::vector<UInt8> wave =

@@ -55,9 +55,9 @@ std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params);
 
 // What a decompression ('wave') atom tells a decoder.
 struct DecompressionParams {
-  OSType format = 0;                // from 'frma'; 0 when absent
-  bool littleEndian = false;        // 'enda' set
-  std::vector<UInt8> codecConfig;   // 'esds' (its AudioSpecificConfig), 'alac' (the atom), 'cset'
+  OSType format = 0;               // from 'frma'; 0 when absent
+  bool littleEndian = false;       // 'enda' set
+  std::vector<UInt8> codecConfig;  // 'esds' (its AudioSpecificConfig), 'alac' (the atom), 'cset'
   bool hasStreamParams = false;
   StreamParams stream;
 };
