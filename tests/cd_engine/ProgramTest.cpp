@@ -415,5 +415,42 @@ TEST_F(ProgramTest, TheCheckBeforeASaveTellsProtectedAndMissingFiles) {
   }
 }
 
+// The output converter of a movie save: 'twos' at the working format needs none and gets a
+// description of its own; AAC gets an encoder whose description carries its 'wave' atom.
+// Both descriptions find their samples through data reference 1.
+TEST_F(ProgramTest, MovieSavesGetAnOutputConverterAndADescription) {
+  cSp_CDRProgramBaseObj* p = DescribedProgram(1);
+  p->SetupLoadChannelCount(2);
+  p->SetupSaveCompression(SpFourCC("twos"), 0xAC440000, 16, 2, nullptr);
+  ASSERT_TRUE(p->InitSaveQTFileSoundDataConvertInfo());
+  EXPECT_EQ(p->UsesOutputConverter(), 0);
+  EXPECT_EQ(p->GetOutputConverter(), nullptr);
+  ASSERT_NE(p->GetOutputDescription(), nullptr);
+  SoundDescriptionV1 d = **p->GetOutputDescription();
+  EXPECT_EQ(std::vector<SInt32>({d.desc.descSize, SInt32(d.desc.dataFormat), d.desc.dataRefIndex,
+                                 d.desc.version, d.desc.numChannels, SInt32(d.bytesPerFrame)}),
+            std::vector<SInt32>({52, SInt32(SpFourCC("twos")), 1, 1, 2, 4}));
+
+  p->SetupSoundFileType(SpFourCC("MooV"));
+  p->SetupSaveCompression(SpFourCC("mp4a"), 0xAC440000, 16, 2, nullptr);
+  ASSERT_TRUE(p->InitSaveQTFileSoundDataConvertInfo());
+  EXPECT_EQ(p->UsesOutputConverter(), 1);
+  EXPECT_NE(p->GetOutputConverter(), nullptr);
+  EXPECT_EQ(p->IsVBROutput(), 1);
+  EXPECT_EQ(p->GetOutputCompression().samplesPerPacket, 1024);
+  EXPECT_EQ(p->GetOutputBufferSize(), SpCDR_SaveBufferBytes(nullptr));
+  EXPECT_NE(p->GetOutputBuffer(), nullptr);
+  Handle h = reinterpret_cast<Handle>(p->GetOutputDescription());
+  d = **p->GetOutputDescription();
+  EXPECT_EQ(d.desc.dataRefIndex, 1);
+  EXPECT_EQ(d.desc.descSize, SInt32(GetHandleSize(h)));
+  Handle esds = nullptr;
+  EXPECT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(h), &esds,
+                                         SpFourCC("esds")),
+            noErr);
+  if (esds != nullptr) DisposeHandle(esds);
+  EXPECT_EQ(SpCDR_SaveBufferBytes(nullptr), 750u * 2352) << "16 MiB of MaxBlock: 10 s buffers";
+}
+
 }  // namespace
 }  // namespace engine_test
