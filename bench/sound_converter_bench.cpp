@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchHome.h"
 #include "Files.h"
 #include "Folders.h"
 #include "MacMemory.h"
@@ -30,11 +31,6 @@
 #include "SoundConverter.h"
 
 namespace {
-
-std::string gHome;
-void RemoveHome() {
-  if (!gHome.empty()) std::system(("rm -rf '" + gHome + "'").c_str());
-}
 
 // ---- One decode, in this process -----------------------------------------------------------
 
@@ -202,23 +198,9 @@ int main(int argc, char** argv) {
       seconds = std::max(1L, std::strtol(argv[i], nullptr, 10));
     }
   }
-  char pattern[] = "/tmp/converter-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string home = pattern;
-  if (!keep) {
-    gHome = home;
-    std::atexit(RemoveHome);
-  }
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-  unsetenv("XDG_DOCUMENTS_DIR");
-  for (const char* dir : {"/.config", "/.local", "/.local/share", "/Documents"}) {
-    mkdir((home + dir).c_str(), 0700);
-  }
+  const std::string home =
+      bench::MakeHome("converter-bench", keep, "XDG_DOCUMENTS_DIR", {"/Documents"});
+  if (home.empty()) return 1;
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
 
