@@ -360,7 +360,7 @@ resource 'DLOG' 150 {
 resource 'DITL' 150 {
   button 138, 232, 158, 316 { text "OK" }
   button 138, 138, 158, 222 { text "キャンセル" }
-  staticText 10, 15, 42, 315 { text "保存の設定で選べる速度の範囲と、その間隔を選んでください。"; disabled }
+  staticText 14, 15, 30, 315 { text "保存の設定で選べる速度を決めます。"; disabled }
   staticText 54, 206, 70, 260 { text "倍速"; disabled }
   control 52, 15, 72, 200 { id 150 }
   control 80, 15, 100, 200 { id 151 }

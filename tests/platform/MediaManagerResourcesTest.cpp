@@ -269,6 +269,12 @@ TEST_F(MediaManagerResources, DialogItemListsHoldTheKindsTheCodeAddresses) {
           break;
       }
     }
+    // A picture of the dialog for a person to look at.
+    if (const char* folder = std::getenv("TEST_TMPDIR"); folder != nullptr && *folder != 0) {
+      const std::string path =
+          std::string(folder) + "/media-manager-dialog-" + std::to_string(d.id) + ".png";
+      EXPECT_TRUE(sp_testing::SnapshotDialog(dialog, path));
+    }
     DisposeDialog(dialog);
   }
 }
