@@ -8,6 +8,7 @@
 #include "Events.h"
 #include "ListTestSupport.h"
 #include "SpMainEventLoop.h"
+#include "SpMouseTraceManager.h"
 #include "SpOriginalControl.h"
 #include "SpServiceHooks.h"
 #include "SpViewServices.h"
@@ -190,6 +191,27 @@ TEST_F(ListMouse, APressBelowTheLastRowIsOnNoCellAndStartsNoDoubleClick) {
   ClickCell(3, 1);
   EXPECT_EQ(Take().front(), "down 3,1 from 2");
   EXPECT_EQ(Anchor(reinterpret_cast<unsigned long>(list_.get())), 2);
+}
+
+TEST_F(ListMouse, ADragOnTheTitleBarsSeparatorResizesTheColumns) {
+  list_->SetupTopTitleBar(16);
+  list_->SetupCellWidthFlex(kLMgrColumnDirection, -1);
+  list_->EnableMoveingSeparator(kLMgrColumnDirection);
+  // Item 1 ends at 60 of the bar's content: 70 in the window, whose content is at (100, 100).
+  const Point separator = {118, 170};
+  sp_testing::PostClick(separator, {Point{118, 175}, Point{118, 185}});
+  sp_testing::PumpPending();
+  EXPECT_EQ(list_->GetColumnRoot(1)->size, 75);
+  EXPECT_EQ(list_->GetColumnRoot(2)->size, 45);
+  EXPECT_TRUE(Take().empty()) << "the list heard nothing of the bar's press";
+  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+  // The cells moved with the separator: 70 of the content, once in column 2, is column 1's
+  // now (the list lies 16 pixels lower, under its bar).
+  sp_testing::PostClick(Point{100 + 10 + 16 + 7, 100 + 10 + 70});
+  sp_testing::PumpPending();
+  const std::vector<std::string> heard = Take();
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.front(), "down 1,1 from 0");
 }
 
 }  // namespace
