@@ -667,13 +667,9 @@ resource 'crsr' 610 {
   hotSpot 7, 7
 }
 
-# Over a column separator of a title bar; colour and black-and-white, as the title bar may ask
-# for either.
+# Over a column separator of a title bar, in colour; the black-and-white one is the controls'
+# own 'CURS' 6140 (controls.r).
 resource 'crsr' 6140 {
-  png "media-manager/cursor-split.png"
-  hotSpot 7, 7
-}
-resource 'CURS' 6140 {
   png "media-manager/cursor-split.png"
   hotSpot 7, 7
 }
