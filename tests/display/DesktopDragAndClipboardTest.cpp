@@ -105,6 +105,15 @@ TEST_F(DesktopDragAndClipboard, TextAnotherProgramCopiesIsReadAsTextAndUnicodeAn
   ASSERT_NE(window, nullptr);
   gClipboardCalls.clear();
   ASSERT_TRUE(RunTool({"xclip", "-selection", "clipboard", "-i"}, nullptr, "first"));
+  // xclip's server takes the clipboard after xclip itself ends.
+  PumpUntil(
+      [] {
+        ScrapRef s = nullptr;
+        Size size = 0;
+        return GetCurrentScrap(&s) == noErr &&
+               GetScrapFlavorSize(s, kScrapFlavorTypeText, &size) == noErr && size == 5;
+      },
+      "the first text");
   cSp_CutAndPastManager* watcher = SpCPM_GetManager(1);
   ASSERT_NE(watcher, nullptr);
   watcher->SetupNewCallbackProc(NoteClipboard, 7);
