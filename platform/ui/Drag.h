@@ -15,10 +15,9 @@
 //   time the drag is over a window it serves; kDragTrackingEnterWindow when the drag comes
 //   over a window; kDragTrackingInWindow for every later position over that window;
 //   kDragTrackingLeaveWindow when it leaves the window or the drag ends; and
-//   kDragTrackingLeaveHandler when it leaves every window the handler serves, or ends.
-//   A drop is handed to the receive handlers of the window under the release, in order,
-//   until one answers noErr, before that window's leave messages.
-// - kDragTrackingLeaveHandler comes with no window.
+//   kDragTrackingLeaveHandler (with no window) when it leaves every window the handler
+//   serves, or ends. A drop is handed to the receive handlers of the window under the
+//   release, in order, until one answers noErr, before that window's leave messages.
 // - TrackDrag follows the mouse from the event's place until the button is released (the
 //   held mouse comes through the event layer, as in every tracking loop). A release over a
 //   window of the program is a drop there; TrackDrag answers noErr when a receiver took it,
