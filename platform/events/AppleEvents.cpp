@@ -377,6 +377,15 @@ OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result) {
   return MakeDesc(type, DescBytes(*theAEDesc), result);
 }
 
+OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result) {
+  if (theAEDesc == nullptr || result == nullptr) return paramErr;
+  *result = kNullDesc;
+  const DescType type = theAEDesc->descriptorType;
+  if (type == toType || toType == typeWildCard) return AEDuplicateDesc(theAEDesc, result);
+  const std::string data = theAEDesc->dataHandle != nullptr ? DescBytes(*theAEDesc) : std::string();
+  return DeliverDesc(Item{keyAEWildCard, type, data}, toType, result);
+}
+
 Size AEGetDescDataSize(const AEDesc* theAEDesc) {
   if (theAEDesc == nullptr || theAEDesc->dataHandle == nullptr) return 0;
   return GetHandleSize(theAEDesc->dataHandle);
