@@ -255,7 +255,8 @@ namespace {
 // The item's text in a buffer of its own size.
 std::vector<char> TextOf(const cSp_TittleBarControlItem& item) {
   const SInt32 length = item.title != nullptr ? SpSO_GetStringLen(item.title) : 0;
-  std::vector<char> text(size_t(length) + 2, 0);
+  // The string object hands out its text with two zero bytes, and wants room for three.
+  std::vector<char> text(size_t(length) + 3, 0);
   item.TitleText(text.data(), SInt32(text.size()));
   return text;
 }

@@ -77,6 +77,16 @@ resource 'DLOG' 132 {
   title ""
 }
 
+# The window itself: the program makes a document window from this, and reads the rectangles
+# of its items from the dialog above.
+resource 'WIND' 132 {
+  bounds 60, 10, 360, 450
+  procID zoomDocProc
+  visible false
+  goAway true
+  title ""
+}
+
 resource 'DITL' 132 {
   button 0, 0, 20, 60 { text "OK" }
   userItem 8, 8, 252, 432

@@ -179,6 +179,14 @@ OSErr UnmountVol(ConstStr63Param volName, SInt16 vRefNum) {
   return EjectAudioCDVolume(number);
 }
 
+void SpSetAudioCDMediaFolder(const char* path) {
+  SetMediaFolder(path == nullptr ? std::string() : std::string(path));
+}
+
+std::string SpDefaultAudioCDMediaFolder() {
+  return ProgramDataFolder() + "/media";
+}
+
 OSErr PBUnmountVol(ParmBlkPtr pb) {
   if (pb == nullptr) return paramErr;
   OSErr err = UnmountVol(pb->volumeParam.ioNamePtr, pb->volumeParam.ioVRefNum);

@@ -378,7 +378,7 @@ void MergeSaved(State& state, std::map<std::string, Section>& file) {
 
 }  // namespace
 
-std::string CatalogueFilePath() {
+std::string ProgramDataFolder() {
   const char* data = getenv("XDG_DATA_HOME");
   std::string base;
   if (data != nullptr && data[0] == '/') {
@@ -387,7 +387,11 @@ std::string CatalogueFilePath() {
     const char* home = getenv("HOME");
     base = std::string(home != nullptr && home[0] == '/' ? home : "/tmp") + "/.local/share";
   }
-  return base + "/mediamanager/file-catalogue";
+  return base + "/mediamanager";
+}
+
+std::string CatalogueFilePath() {
+  return ProgramDataFolder() + "/file-catalogue";
 }
 
 OSErr SaveCatalogue() {

@@ -46,6 +46,8 @@
 // throws; pointers are checked where they come in (paramErr).
 #pragma once
 
+#include <string>
+
 #include "MacTypes.h"
 #include "TextCommon.h"
 
@@ -840,6 +842,17 @@ OSErr PBFlushVolSync(ParmBlkPtr paramBlock);
 // Ejects an emulated audio CD (its folder stays); other volumes cannot be unmounted here.
 OSErr PBUnmountVol(ParmBlkPtr paramBlock);
 OSErr UnmountVol(ConstStr63Param volName, SInt16 vRefNum);
+
+// ---- The media folder -----------------------------------------------------------------------
+// Audio CDs besides those in the drives: each sub-folder of the media folder holding
+// ".TOC.plist" beside track files "N Title.aiff", and each CUE/BIN image ("Name.cue" beside
+// "Name.bin") in it, is an audio CD, mounted when the volumes are next listed and gone when
+// it leaves the folder. There is none until the program names one; a null or empty path
+// switches it off.
+void SpSetAudioCDMediaFolder(const char* path);
+// The program's media folder: "media" in its data folder ("$XDG_DATA_HOME/mediamanager", by
+// default "~/.local/share/mediamanager"). Nothing is created.
+std::string SpDefaultAudioCDMediaFolder();
 
 // ---- The catalogue --------------------------------------------------------------------------
 

@@ -249,6 +249,8 @@ TEST_F(TitleBar, FaceColoursAreStoredAndDrawnWithTitlesAndSeparators) {
   Items({100}, kTBC_ButtonItem);
   Items({100, 100});
   bar_->SetupOutputString(2, "AB");
+  // An empty title draws nothing, and is no failure.
+  bar_->SetupOutputString(3, "");
   bar_->SeparatorDrawOn(-1);
   const RGBColor red = {65535, 0, 0}, blue = {0, 0, 65535};
   bar_->SetupUpButtonContentColor(1, red, 1);

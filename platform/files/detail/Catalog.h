@@ -146,7 +146,10 @@ SInt64 UTC1904FromLocal1904(SInt64 localSecondsSince1904);
 // this run changed win). FlushVol calls it, and it runs at the program's normal exit. The
 // error when it could not be saved; a file that is there but cannot be read is kept as it is.
 OSErr SaveCatalogue();
-// "$XDG_DATA_HOME/mediamanager/file-catalogue" (default "~/.local/share/...").
+// The program's own data folder, "$XDG_DATA_HOME/mediamanager" (default
+// "~/.local/share/mediamanager"); nothing is created.
+std::string ProgramDataFolder();
+// "<the program's data folder>/file-catalogue".
 std::string CatalogueFilePath();
 
 }  // namespace files

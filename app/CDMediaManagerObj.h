@@ -1,0 +1,468 @@
+// The media manager window: the application's one main window.
+//
+// It lists every mounted audio CD and every added sound file as media items (each owning its
+// program of tracks), shows them in a five-column list under a title bar, keeps the ordered
+// selection across them, owns the application's preference-stock file "MirrelboxPref" and the
+// window state kept in it, follows the CD-ROM manager's reports of CDs coming and going, and
+// answers whether the program may quit.
+//
+// The code is split by concern: the object itself, CD changes, sizes and the stored window
+// state (CDMediaManagerObj.cpp); building the views and controls and their drawing
+// (CDMediaMgrSetupItem.cpp); the list rows and cells (CDMediaManagerObjRows.cpp); the
+// selection with the buttons and menu items that follow it (CDMediaManagerObjSelection.cpp);
+// keys and clicks (CDMediaManagerObjInput.cpp); and what saving and the file list share with
+// the window (CDMediaManagerObjSave.cpp).
+//
+// Failures beep once and leave one error-log record (source "CDMediaManagerObj").
+#pragma once
+
+#include "CDMediaItemObj.h"
+#include "CDMediaMgrSaveSetupDlg.h"
+#include "CDMediaMgrSelItemObj.h"
+#include "CarbonEvents.h"
+#include "MacTypes.h"
+#include "QuickDraw.h"
+#include "SpErrorInfoSystem.h"
+#include "SpPreferenceStockObject.h"
+#include "SpWindow.h"
+
+class cDialogAnalyzor;
+class cDropCatchObject;
+class cLMgr_List_Base;
+class cMouseTraceObject;
+class cSp_CDRProgramBaseObj;
+class cSp_CDRProgramItemObj;
+class cSp_CDRomMediaDataObj;
+class cSp_DrawingView;
+class cSp_OrigScrollBarControl;
+class cSp_OriginalIconButtonControl;
+class cSp_ProgressBarWin;
+class cSp_StringView;
+class cSp_TittleBarControl;
+class ciTunesMusicInfoObj;
+struct sLMgr_Cell;
+struct sSpMusicFileInfo;
+
+// The window's resource and the item numbers of its dialog item list that the code reads.
+enum : short {
+  kCDR_MediaWindowID = 132,
+  kCDR_ItemListPanel = 2,
+  kCDR_ItemRemoveButton = 4,
+  kCDR_ItemAddButton = 5,
+  kCDR_ItemTitleBar = 6,
+  kCDR_ItemOpenColumn = 7,
+  kCDR_ItemSaveButton = 8,
+  kCDR_ItemIconColumn = 10,
+  kCDR_ItemNameColumn = 11,
+  kCDR_ItemInfoColumn = 12,
+  kCDR_ItemScrollBar = 13,
+  kCDR_ItemButton14 = 14,
+  kCDR_ItemButton15 = 15,
+  kCDR_ItemButton16 = 16,
+  kCDR_ItemButton17 = 17,
+  kCDR_ItemProgressBar = 16,
+  kCDR_ItemStatusText = 17,
+  kCDR_ItemButton18 = 18,
+};
+
+// The list's columns.
+enum : short {
+  kCDR_OpenColumn = 1,
+  kCDR_IconColumn = 2,
+  kCDR_NameColumn = 3,
+  kCDR_NumberColumn = 4,
+  kCDR_InfoColumn = 5,
+  kCDR_ColumnCount = 5,
+};
+
+// The info option: what column 5 shows.
+enum : unsigned char {
+  kCDR_InfoCount = 0,  // track count, or track number
+  kCDR_InfoTime = 1,
+  kCDR_InfoKind = 2,
+  kCDR_InfoSize = 3,
+};
+
+// The width column 4 and the name text give up for the selection numbers.
+enum : short { kCDR_NumberColumnWidth = 25 };
+
+// A byte count as the list shows it: 999B, 12.3KB, 4.52MB, 700MB ... (at least 8 bytes).
+void CDRMM_ByteSizeToString(double bytes, char* text);
+
+class cCDR_MediaManager : public cSp_Window {
+ public:
+  // Builds the window from resource `resourceID` (the application passes 132) with its
+  // preference stock, views and controls, and restores its stored state.
+  explicit cCDR_MediaManager(short resourceID);
+  // Destroys the media items with their programs, the views and controls, and the members.
+  ~cCDR_MediaManager() override;
+  cCDR_MediaManager(const cCDR_MediaManager&) = delete;
+  cCDR_MediaManager& operator=(const cCDR_MediaManager&) = delete;
+
+  // Clears every field and sets the defaults.
+  void InitializeObjItem();
+
+  // ==== Media items and CD changes (CDMediaManagerObj.cpp) ====
+  // Brings the media items in line with the mounted audio CDs; 1 when the list changed.
+  unsigned char ModifyMediaData();
+  // The next reference number (the last one + 1).
+  SInt32 GetNewMediaItemReferenceNo();
+  // Inserts the item after the item at `position` (from 1; the last item for a negative or
+  // too large one), kept below the CDs for a sound file and above the sound files for a CD.
+  void LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 position, unsigned char cdFlag);
+  // Takes the item out of the list (not deleted).
+  void UnlinkFromMediaItemList(cCDR_MediaItem* item);
+  // The item whose program is a one-CD program of that CD, or null.
+  cCDR_MediaItem* SerchMediaByCDObject(cSp_CDRomMediaDataObj* cd);
+  // Stops every other item that plays, so that one plays at a time.
+  void StopPlayMediaItem(cCDR_MediaItem* item);
+  cCDR_MediaItem* GetMediaItemListHead() const { return firstMediaItem_; }
+  cCDR_MediaItem* GetMediaItemListTail() const { return lastMediaItem_; }
+  SInt32 GetMediaItemCount() const { return mediaItemCount_; }
+
+  // ==== Window procedures, state and quitting (CDMediaManagerObj.cpp) ====
+  void CatchResizeWindowCB(unsigned char store);
+  void CatchMoveWindowCB();
+  void CatchAfterCloseWindowCB();
+  // Position, size and list options into the stock ('MMgr'), written at once with saveNow.
+  void StoreMediaWindowStatus(unsigned char position, unsigned char size, unsigned char nameOption,
+                              unsigned char infoOption, unsigned char saveNow);
+  // Position, size and list options from the stock.
+  void SetupMediaWindowStatusFromReference(unsigned char position, unsigned char size,
+                                           unsigned char nameOption, unsigned char infoOption,
+                                           unsigned char redraw);
+  void SetupCloseCB(void (*proc)(unsigned long), unsigned long refCon);
+  // Whether the program may quit: a running save is asked about first (refused while it goes
+  // on); then the stock is saved. Once the answer was yes, later questions of the same quit
+  // are not asked again.
+  unsigned char SendQuitApplication();
+  // The before-close answer: the window may close only when the program may quit.
+  unsigned char MayCloseWindow();
+  void MediaListUpScroll(short);
+  void MediaListDownScroll(short);
+
+  cPrefStockMgr& GetPrefStockMgr() { return prefStockMgr_; }
+  cPrefStockFileObj* GetPrefStockFile() const { return prefStockFile_; }
+  cSayErrorNoMgr& GetErrorNoMgr() { return errorNoMgr_; }
+  unsigned char HasErrorTextFile() const { return errorFileFound_; }
+  const sCDR_SaveSetupDlgSpeedInfo& GetSpeedSetup() const { return speedSetup_; }
+  ciTunesMusicInfoObj* GetITunesInfo() const { return iTunesInfo_; }
+  unsigned char GetNameOutputOption() const { return nameOption_; }
+  unsigned char GetInfoOutputOption() const { return infoOption_; }
+
+  // ==== Views and controls (CDMediaMgrSetupItem.cpp) ====
+  void InitialSetupItemObject();
+  void CatchDrawBackgroundCB(Rect* area);
+  void CatchDrawMediaItemListPanelCB(Rect* area);
+  void CatchMediaWindowProgressBarDrawingCB(Rect* area, unsigned char dimmed);
+  void CatchMoveMediaListTitleSeparatorCB(short item);
+  void EnableMediaProgressOutput(unsigned char resetBar, unsigned char clearText);
+  void DisableMediaProgressOutput();
+  cLMgr_List_Base* GetMediaList() const { return mediaList_; }
+  cSp_TittleBarControl* GetTitleBar() const { return titleBar_; }
+  cSp_DrawingView* GetBackgroundView() const { return backgroundView_; }
+  cSp_DrawingView* GetListPanelView() const { return listPanelView_; }
+  cSp_DrawingView* GetProgressBarView() const { return progressBarView_; }
+  cSp_StringView* GetStatusTextView() const { return statusTextView_; }
+  cMouseTraceObject* GetNameTitleTrace() const { return nameTitleTrace_; }
+  cMouseTraceObject* GetInfoTitleTrace() const { return infoTitleTrace_; }
+  cDropCatchObject* GetDropCatcher() const { return dropCatcher_; }
+  cSp_OriginalIconButtonControl* GetSaveButton() const { return saveButton_; }
+  cSp_OriginalIconButtonControl* GetAddButton() const { return addButton_; }
+  cSp_OriginalIconButtonControl* GetRemoveButton() const { return removeButton_; }
+  float smallProgressFraction = 0;
+  RGBColor listPanelColor = {0, 0, 0};
+
+  // ==== Rows and cells (CDMediaManagerObjRows.cpp) ====
+  // Media items plus the tracks of every open one-CD item.
+  short GetMediaItemListRowNum() const;
+  // The row of the item, or with an index from 1 to its track count the row of that track;
+  // 0 when the item is not in the list.
+  short GetMediaItemListTargetItemRowNo(const cCDR_MediaItem* item, SInt32 index) const;
+  // 1 when the row exists, with its item and (for a track row) its program item.
+  unsigned char SerchTargetMediaItemListItem(short row, cCDR_MediaItem** item,
+                                             cSp_CDRProgramItemObj** programItem) const;
+  void ResetMedialist(unsigned char redraw);
+  void SetupMediaListInfoItem(unsigned char column1, unsigned char column2, unsigned char column3,
+                              unsigned char column4, unsigned char column5, unsigned char nameTitle,
+                              unsigned char infoTitle, unsigned char redraw);
+  void SetupMediaListInfoItemForMediaItem(cCDR_MediaItem* item, short row, short font,
+                                          unsigned char column1, unsigned char column2,
+                                          unsigned char column3, unsigned char column4,
+                                          unsigned char column5);
+  void SetupMediaListInfoItemForProgramItem(cCDR_MediaItem* item,
+                                            cSp_CDRProgramItemObj* programItem, short row,
+                                            short font, const char* trackPrefix,
+                                            unsigned char column1, unsigned char column2,
+                                            unsigned char column3, unsigned char column4,
+                                            unsigned char column5);
+  void ChangeMediaItemListNameItem();
+  void ChangeMediaItemListInfoItem();
+  void ChangeMediaItemListNameWithSetupStatus();
+  void ModifyMediaItemListItemWidthFromSetupItemWidth();
+  void SetupMediaListTitleMouseTraceArea();
+  void CatchDrawItemListOpenIconCellCB(sLMgr_Cell* cell, const Rect& rect);
+
+  // ==== Selection (CDMediaManagerObjSelection.cpp) ====
+  unsigned char SetupMediaListSelectionFromRowNo(short row, short modifiers,
+                                                 unsigned char outputNumbers, unsigned char redraw);
+  unsigned char AddTargetRowSelection(short row, unsigned char reverse,
+                                      unsigned char skipIfSelected, unsigned char outputNumbers,
+                                      unsigned char redraw);
+  unsigned char AddTargetMediaItemSelection(cCDR_MediaItem* item,
+                                            cSp_CDRProgramItemObj* programItem, short row,
+                                            unsigned char reverse, unsigned char skipIfSelected,
+                                            unsigned char outputNumbers, unsigned char redraw);
+  unsigned char AddSequentialMultiSelection(short from, short to, unsigned char range,
+                                            unsigned char outputNumbers, unsigned char redraw);
+  void SubTargetSelectionItem(cCDR_SelectionMediaItem* entry);
+  void DeleteTargetMediaItemSelection(cCDR_MediaItem* item);
+  void ClearMediaListSelection(unsigned char redraw);
+  void SelectAll(unsigned char fresh, unsigned char reduceFirst, unsigned char redraw);
+  void ChangeMediaItemListSelectionBehaivior(short row, unsigned char itemRow,
+                                             unsigned char selected, unsigned char inGroup,
+                                             unsigned char redraw);
+  void ChangeMediaItemListSelectionBehaiviorForAllSelection(unsigned char selected,
+                                                            unsigned char redraw);
+  void SetupMediaListSelectionItemNoOutput(cCDR_MediaItem* item, short row, unsigned char show,
+                                           short number);
+  void SetupAllMediaListSelectionItemNoOutput();
+  void ModifyMediaListRowFromSelectedItem();
+  void SetupMediaListItemSelection(short row, cCDR_MediaItem* item,
+                                   cSp_CDRProgramItemObj* programItem, unsigned char redraw);
+  unsigned char OutputSelectionItemOnMediaItemList(unsigned char updateScrollBar);
+  cCDR_SelectionMediaItem* SerchTargetRowSelection(short row);
+  cCDR_SelectionMediaItem* SerchTargetRowGroupSelection(short row);
+  cCDR_SelectionMediaItem* SerchSelectionItem(cCDR_MediaItem* item,
+                                              cSp_CDRProgramItemObj* programItem,
+                                              unsigned char groupCounts, unsigned char* byGroup);
+  unsigned char CheckExistTargetFileOnOneFileMediaItem(short vRefNum, SInt32 dirID,
+                                                       const char* name);
+  cSp_CDRProgramBaseObj* CreateProgramBaseFromSelection();
+  void SetupMediaWindowStatusForMediaListSelection(unsigned char drawMenuBar, unsigned char saving);
+  // Whether the row is selected by itself or through its group.
+  bool IsRowSelected(short row);
+  cCDR_SelectionMediaItem* GetSelectionListHead() const { return firstSelection_; }
+  cCDR_SelectionMediaItem* GetSelectionListTail() const { return lastSelection_; }
+  unsigned char GetRangeSelectionFlag() const { return rangeSelection_; }
+
+  // ==== Keys and clicks (CDMediaManagerObjInput.cpp) ====
+  unsigned char CatchRawKeyEventForOSXCarbonEventCB(char key, SInt32 modifiers);
+  void CatchItemListClickCB(Point cell);
+  void CatchItemListDblClickCB(Point cell);
+  void CatchMediaItemListMouseDownCB(Point cell, short modifiers);
+  void CatchMediaItemListMouseMoveCB(unsigned char inside, Point cell, short modifiers);
+  void CatchMediaItemListMouseUpCB(unsigned char inside, Point cell, short modifiers);
+  void DoubleClick(short modifiers, Point cell);
+  SInt32 GetEachItemCountForMultiFileIntoEachFile();
+  unsigned char EjectSelectionCDMediaItem();
+  // Whether the pressed open triangle of the item is drawn darker now.
+  bool IsTrianglePressedInside(const cCDR_MediaItem* item) const;
+
+  // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
+  // Whether a save runs (its program exists and says so).
+  bool IsSaveRunning() const;
+  void SaveFileInMultiTypeFormat();
+  void SaveFileInMultiTypeFormatIntoEachFile();
+  // The cancel question of a running save: 1 when the save was stopped, 0 when it goes on.
+  unsigned char CatchProgressBarDlgCancelButtonCB();
+  unsigned char CreateNewMusicFileMediaItem(short vRefNum, SInt32 dirID, const char* name,
+                                            const char* longName, unsigned char select,
+                                            unsigned char renumber, cCDR_MediaItem* unused,
+                                            short position, unsigned char clearSelectionFirst,
+                                            const sSpMusicFileInfo* info,
+                                            unsigned char* selectionCleared,
+                                            cCDR_MediaItem** newItem, unsigned char* engineFlag);
+  void LoadSetupQTFileInfo();
+  void CatchAddMusicFileButtonUpCompleatedCB();
+  void CatchSubMusicFileButtonUpCompleatedCB();
+  void CatchSpeedPreferenceMenuItemCB();
+  void CatchFileNameDefPreferenceMenuItemCB();
+
+  // What every save shares (set when a save starts, cleared by its end).
+  cSp_CDRProgramBaseObj* saveProgram = nullptr;
+  cSp_ProgressBarWin* progressWindow = nullptr;
+  EventLoopTimerRef nextTrackTimer = nullptr;
+  unsigned char saveRunning = 0;
+  unsigned char saveCancelAsks = 0;
+  unsigned char stopAllAnswer = 0;
+  unsigned char eachFileMode = 0;
+  SInt32 saveItemIndex = 0;
+  SInt32 saveItemCount = 0;
+
+ private:
+  // ---- Construction (CDMediaManagerObj.cpp) ----
+  void OpenPreferenceStock();
+  void SetupSizeLimits();
+  void InstallWindowProcedures();
+  void RemoveWindowProcedures();
+  void SetupErrorTextFile();
+  void InstallRawKeyHandler();
+  void DestroyItemObjects();
+  // Gives the options to the items and the list after they changed (SetupMediaWindowStatus-
+  // FromReference's last steps).
+  void ApplyListOptions(unsigned char nameChanged, unsigned char infoChanged,
+                        unsigned char anyChanged, unsigned char redraw);
+  // Removes and destroys an item with its program and its selection entries.
+  void DisposeMediaItem(cCDR_MediaItem* item);
+
+  // ---- Building (CDMediaMgrSetupItem.cpp) ----
+  void SetupButtons(cDialogAnalyzor& layout, const Rect& panel);
+  void SetupTitleBar(cDialogAnalyzor& layout, const Rect& panel);
+  void SetupMediaList(cDialogAnalyzor& layout, const Rect& panel);
+  void SetupTitleTraces(cDialogAnalyzor& layout, const Rect& panel);
+  void SetupDropTarget(const Rect& panel);
+  void SetupScrollBar(cDialogAnalyzor& layout, const Rect& panel);
+  void SetupProgressOutput(cDialogAnalyzor& layout, const Rect& panel);
+  void ResizeControls(short width, short height);
+
+  // ---- Keys (CDMediaManagerObjInput.cpp) ----
+  void MoveSelectionByArrow(char key);
+
+  // ---- Rows (CDMediaManagerObjRows.cpp) ----
+  void SetCellLook(short column, short row, unsigned char vertical, unsigned char horizontal,
+                   short inset, short textSize, short font);
+  void WriteInfoCellForMediaItem(cCDR_MediaItem* item, short row);
+  void WriteInfoCellForProgramItem(cCDR_MediaItem* item, cSp_CDRProgramItemObj* track, short row);
+
+  // ---- Selection (CDMediaManagerObjSelection.cpp) ----
+  // The lowest and highest rows the selection covers (0, 0 for none).
+  void GetSelectionRowRange(short& lowest, short& highest);
+  void AppendSelection(cCDR_SelectionMediaItem* entry);
+  void ApplyShiftClick(short row);
+  void ApplyCommandClick(short row);
+  short RangeMiddleRow(short lowest, short highest);
+  void LayRange(short anchor, short other);
+  void MarkEntryRows(cCDR_SelectionMediaItem* entry, unsigned char selected);
+  unsigned char SelectAllFrom(bool forward);
+  short SelectionPositionOfRow(short row);
+
+  // ---- Media items ----
+  SInt32 mediaItemCount_ = 0;
+  SInt32 lastReferenceNo_ = 0;
+  cCDR_MediaItem* firstMediaItem_ = nullptr;
+  cCDR_MediaItem* lastMediaItem_ = nullptr;
+
+  // ---- Selection ----
+  cCDR_SelectionMediaItem* firstSelection_ = nullptr;
+  cCDR_SelectionMediaItem* lastSelection_ = nullptr;
+  unsigned char rangeSelection_ = 0;
+
+  // ---- Sizes ----
+  short minWidth_ = 0;
+  short minHeight_ = 0;
+  short maxWidth_ = 0;
+  short maxHeight_ = 0;
+  short currentWidth_ = 0;
+  short currentHeight_ = 0;
+
+  // ---- Preferences and options ----
+  cPrefStockMgr prefStockMgr_;
+  cPrefStockFileObj* prefStockFile_ = nullptr;
+  sCDR_SaveSetupDlgSpeedInfo speedSetup_ = {1.0, 5.0, 0.2};
+  unsigned char nameOption_ = 1;
+  unsigned char infoOption_ = 1;
+  unsigned char quitAgreed_ = 0;
+
+  // ---- Views and controls ----
+  cSp_DrawingView* backgroundView_ = nullptr;
+  cSp_DrawingView* listPanelView_ = nullptr;
+  cSp_OriginalIconButtonControl* button16_ = nullptr;
+  cSp_OriginalIconButtonControl* button17_ = nullptr;
+  cSp_OriginalIconButtonControl* button18_ = nullptr;
+  cSp_OriginalIconButtonControl* button14_ = nullptr;
+  cSp_OriginalIconButtonControl* button15_ = nullptr;
+  cSp_OriginalIconButtonControl* removeButton_ = nullptr;
+  cSp_OriginalIconButtonControl* addButton_ = nullptr;
+  cSp_OriginalIconButtonControl* saveButton_ = nullptr;
+  cSp_TittleBarControl* titleBar_ = nullptr;
+  cMouseTraceObject* nameTitleTrace_ = nullptr;
+  cMouseTraceObject* infoTitleTrace_ = nullptr;
+  cLMgr_List_Base* mediaList_ = nullptr;
+  cDropCatchObject* dropCatcher_ = nullptr;
+  cSp_DrawingView* dragFrameView_ = nullptr;
+  cSp_OrigScrollBarControl* scrollBar_ = nullptr;
+  cSp_DrawingView* progressBarView_ = nullptr;
+  cSp_StringView* statusTextView_ = nullptr;
+  EventLoopTimerUPP autoScrollTimerUPP_ = nullptr;
+  EventHandlerRef rawKeyHandler_ = nullptr;
+  // The window procedures' reference numbers: grow, move, after close, before close, front.
+  SInt32 procRefNos_[5] = {0, 0, 0, 0, 0};
+
+  // ---- Layout margins ----
+  Rect topBand_ = {0, 0, 0, 0};
+  Rect bottomBand_ = {0, 0, 0, 0};
+  Rect panelInsets_ = {0, 0, 0, 0};  // left, top, right and bottom distances as a Rect
+  short button14Bottom_ = 0;
+  short button15Bottom_ = 0;
+  short removeRight_ = 0, removeTop_ = 0, removeBottom_ = 0;
+  short addRight_ = 0, addTop_ = 0, addBottom_ = 0;
+  short saveRight_ = 0, saveBottom_ = 0;
+  short nameAndIconWidth_ = 0;
+  short nameColumnWidth_ = 0;
+  short nameColumnMinWidth_ = 0;
+  short infoColumnWidth_ = 0;
+  short infoColumnMinWidth_ = 0;
+  short titleBarRight_ = 0;
+  short listRight_ = 0, listBottom_ = 0;
+  short scrollRight_ = 0, scrollBottom_ = 0;
+  short progressHeight_ = 0, progressLeft_ = 0, progressRight_ = 0, progressBottom_ = 0;
+  short statusHeight_ = 0, statusLeft_ = 0, statusRight_ = 0, statusBottom_ = 0;
+  short nameTextWidth_ = 0;
+
+  // ---- Colours (in field order) ----
+  RGBColor white_ = {0, 0, 0};
+  RGBColor black_ = {0, 0, 0};
+  RGBColor itemTextColor_ = {0, 0, 0};
+  RGBColor listTextColor_ = {0, 0, 0};
+  RGBColor trackTextColor_ = {0, 0, 0};
+  RGBColor trackNameColor_ = {0, 0, 0};
+  RGBColor trackInfoColor_ = {0, 0, 0};
+  RGBColor itemBackColor_ = {0, 0, 0};
+  RGBColor itemSelectedBackColor_ = {0, 0, 0};
+  RGBColor trackBackColor_ = {0, 0, 0};
+  RGBColor trackSelectedBackColor_ = {0, 0, 0};
+  RGBColor groupBackColor_ = {0, 0, 0};
+
+  // ---- Members ----
+  cSayErrorNoMgr errorNoMgr_;
+  unsigned char errorFileFound_ = 0;
+  ciTunesMusicInfoObj* iTunesInfo_ = nullptr;
+  void (*closeProc_)(unsigned long) = nullptr;
+  unsigned long closeRefCon_ = 0;
+
+  // ---- Mouse ----
+  unsigned char trianglePressing_ = 0;
+  unsigned char triangleInside_ = 0;
+  Point triangleCell_ = {0, 0};
+  cCDR_MediaItem* triangleItem_ = nullptr;
+  short triangleProgramType_ = 0;
+  Point lastClickCell_ = {0, 0};
+};
+
+// ---- Static procedures (reference = the media manager) -------------------------------------
+void CDRObj_CatchResizeWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
+void CDRObj_CatchMoveWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
+void CDRObj_CatchAfterCloseWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
+// The before-close procedure: the window closes only when the program may quit.
+unsigned char CDR_MediaWindowCloseProc(cSp_Window* window, short modifiers, unsigned long refCon);
+// The move-to-front procedure: disables the eject item of the File menu in use.
+void CDR_MediaWindowMoveToFrontProc(cSp_Window* window, short modifiers, unsigned long refCon);
+void CDRMM_CatchDrawBackgroundCB(unsigned long refCon, Rect* area);
+void CDRMM_CatchDrawMediaItemListPanelCB(unsigned long refCon, Rect* area);
+void CDRMM_CatchMediaWindowProgressBarDrawingCB(unsigned long refCon, Rect* area);
+void CDRMM_CatchMoveMediaListTitleSeparatorCB(short item, unsigned long refCon);
+void CDRMM_CatchMouseDownOnMediaListInfoTitle(unsigned long refCon);
+void CDRMM_CatchMouseDownOnMediaListNameTitle(unsigned long refCon);
+void CDRObj_CatchDrawItemListOpenIconCellCB(cLMgr_List_Base* list, sLMgr_Cell* cell, Rect& rect,
+                                            unsigned long refCon);
+OSStatus CDRObj_CatchRawKeyEventForOSXCarbonEventCB(EventHandlerCallRef handler, EventRef event,
+                                                    void* userData);
+void CDRObj_MediaItemListClickProc(Point cell, short modifiers, unsigned long refCon);
+void CDRObj_MediaItemListDblClickProc(Point cell, short modifiers, unsigned long refCon);
+void CDRObj_CatchMediaWindMediaItemListMouseDownCB(Point cell, short modifiers,
+                                                   unsigned long refCon);
+void CDRObj_CatchMediaWindMediaItemListMouseMoveCB(Boolean inside, Point cell, short modifiers,
+                                                   unsigned long refCon);
+void CDRObj_CatchMediaWindMediaItemListMouseUpCB(Boolean inside, Point cell, short modifiers,
+                                                 unsigned long refCon);

@@ -1,0 +1,268 @@
+#include "AppTestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "CDDBFixture.h"
+#include "CFURLFiles.h"
+#include "Clock.h"
+#include "Files.h"
+#include "SpCDDBMgrObject.h"
+#include "SpCDRSaveIniDataMgrObj.h"
+#include "SpCDR_MediaMgrObject.h"
+#include "SpCDRomManager.h"
+#include "SpCutAndPastManager.h"
+#include "SpDragAndDropObject.h"
+#include "SpListClass.h"
+#include "SpMenu.h"
+#include "SpTesting.h"
+#include "SpViewClass.h"
+#include "TOCInfoTestSupport.h"
+#include "TestAppleEvents.h"
+#include "TestEvents.h"
+#include "TestMenus.h"
+#include "TestQuickDraw.h"
+#include "TestResources.h"
+#include "TestWindows.h"
+
+namespace app_test {
+
+namespace {
+
+constexpr SInt64 kPollMicros = 50000;
+constexpr UInt32 kStepLimitTicks = 30 * 60;
+constexpr SInt64 kEndLimitMicros = 60LL * 1000000;
+
+void ResetToolbox() {
+  sp_testing::ResetEvents();
+  sp_testing::ResetAppleEvents();
+  sp_testing::ResetWindows();
+  sp_testing::ResetMenus();
+  sp_testing::ResetGestalt();
+  sp_testing::SetModifierKeys(0);
+  sp_testing::ResetBeepCount();
+}
+
+}  // namespace
+
+void ProgramTest::SetUp() {
+  sp_testing::UseVirtualClock(kTestDate);
+  ResetToolbox();
+  sp_testing::RestartResources();
+  ASSERT_FALSE(home_.Home().empty());
+  const std::string data = home_.Path(".local/share/mediamanager");
+  mkdir(data.c_str(), 0700);
+  ASSERT_EQ(mkdir(Media().c_str(), 0700), 0);
+}
+
+void ProgramTest::TearDown() {
+  EndRun();
+  sp_testing::ResetResources();
+  sp_testing::UseRealClock();
+}
+
+void ProgramTest::EndRun() {
+  CDR_DisposeMediaManager(0);
+  delete applicationObj_GlV;
+  applicationObj_GlV = nullptr;
+  cdRomManagerObj_GlV = nullptr;
+  multiMediaTragetFlag_GlV = 0;
+  Sp_DisposeCDRom(0);
+  SpCDR_DisposeMediaMgr();
+  SpDisposeCDDBManager();
+  SpDisposeCDQTFileInitManager();
+  sp_testing::ResetMenuManager();
+  sp_testing::ResetDragAndDropManager();
+  sp_testing::ResetCutAndPastManager();
+  ResetToolbox();
+  sp_testing::RestartResources();
+}
+
+int ProgramTest::Run(std::vector<Step> steps, std::vector<std::string> arguments) {
+  steps_ = std::move(steps);
+  next_ = 0;
+  forcedEnd_ = false;
+  deadline_ = TickCount() + kStepLimitTicks;
+  arguments.insert(arguments.begin(), "--display=headless");
+  arguments.insert(arguments.begin(), "mediamanager");
+  std::vector<std::vector<char>> storage;
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) {
+    storage.emplace_back(a.begin(), a.end());
+    storage.back().push_back(0);
+  }
+  for (auto& a : storage) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  running_ = true;
+  sp_testing::ScheduleInput(kPollMicros, [this] { Tick(); });
+  const int result = CDR_Main(int(arguments.size()), argv.data());
+  running_ = false;
+  EXPECT_EQ(next_, steps_.size()) << "the program ended before its steps were taken";
+  return result;
+}
+
+void ProgramTest::Tick() {
+  if (!running_ || next_ >= steps_.size()) return;
+  Step& step = steps_[next_];
+  if (step.ready && !step.ready()) {
+    if (TickCount() > deadline_) {
+      ADD_FAILURE() << "step \"" << step.what << "\" never became ready";
+      forcedEnd_ = true;
+      QuitApplicationEventLoop();
+      return;
+    }
+    sp_testing::ScheduleInput(kPollMicros, [this] { Tick(); });
+    return;
+  }
+  // Keys held for the last step's input are released once it has been taken.
+  sp_testing::SetModifierKeys(0);
+  SCOPED_TRACE("step \"" + step.what + "\"");
+  step.act();
+  ++next_;
+  deadline_ = TickCount() + kStepLimitTicks;
+  if (next_ < steps_.size()) {
+    sp_testing::ScheduleInput(1000, [this] { Tick(); });
+  } else {
+    sp_testing::ScheduleInput(kEndLimitMicros, [this] {
+      if (!running_) return;
+      ADD_FAILURE() << "the program did not end after its last step";
+      forcedEnd_ = true;
+      QuitApplicationEventLoop();
+    });
+  }
+}
+
+// ---- Media -------------------------------------------------------------------------------------
+
+std::string ProgramTest::Media(const std::string& name) const {
+  const std::string folder = SpDefaultAudioCDMediaFolder();
+  return name.empty() ? folder : folder + "/" + name;
+}
+
+SInt32 ProgramTest::MakeDisc(const std::string& name, const std::vector<DiscTrack>& tracks) const {
+  const std::string folder = Media(name);
+  EXPECT_EQ(mkdir(folder.c_str(), 0700), 0);
+  std::vector<cdtest::TocTrack> toc;
+  SInt32 start = 150;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    const std::string path = folder + "/" + tracks[i].file;
+    const std::string header = cdtest::AiffHeader(tracks[i].sectors * 588);
+    cdtest::WriteFile(path, header);
+    EXPECT_EQ(0, truncate(path.c_str(), off_t(header.size() + tracks[i].sectors * 2352)));
+    toc.push_back({int(i + 1), start});
+    start += SInt32(tracks[i].sectors);
+  }
+  cdtest::WriteFile(folder + "/.TOC.plist",
+                    cdtest::TocPlist({{1, 1, int(tracks.size()), start, 0x00, toc}}));
+  return start;
+}
+
+void ProgramTest::WriteTitles(SInt32 leadout, const std::vector<std::string>& titles) const {
+  cddb_test::WriteTitleFile(
+      cddb_test::TitleFileOf({{SInt8(titles.size() - 1), UInt8(leadout / 4500),
+                               UInt8(leadout / 75 % 60), UInt8(leadout % 75), 301, titles}}));
+}
+
+std::string ProgramTest::MakeSoundFile(const std::string& name, int seconds) const {
+  const std::string path = home_.Path(name);
+  const UInt32 frames = UInt32(seconds) * 44100;
+  const std::string header = cdtest::AiffHeader(frames);
+  cdtest::WriteFile(path, header);
+  EXPECT_EQ(0, truncate(path.c_str(), off_t(header.size() + frames * 4)));
+  return path;
+}
+
+bool ProgramTest::AddSoundFile(const std::string& path) {
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
+  if (url == nullptr) return false;
+  FSRef ref;
+  const bool found = CFURLGetFSRef(url, &ref);
+  CFRelease(url);
+  FSCatalogInfo info = {};
+  FSSpec spec = {};
+  if (!found || FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoParentDirID, &info, nullptr,
+                                 &spec, nullptr) != noErr) {
+    return false;
+  }
+  std::string name(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
+  cCDR_MediaItem* item = nullptr;
+  const bool made =
+      M()->CreateNewMusicFileMediaItem(info.volume, SInt32(info.parentDirID), name.c_str(), nullptr,
+                                       0, 0, nullptr, -1, 0, nullptr, nullptr, &item, nullptr) != 0;
+  if (made) {
+    M()->GetMediaList()->EnableList(0);
+    M()->ResetMedialist(1);
+  }
+  return made;
+}
+
+// ---- What the window shows ---------------------------------------------------------------------
+
+short ProgramTest::Rows() {
+  return M()->GetMediaList()->GetNumOfRow();
+}
+
+std::vector<std::string> ProgramTest::Column(short column) {
+  std::vector<std::string> texts;
+  cLMgr_List_Base* list = M()->GetMediaList();
+  for (short row = 1; row <= list->GetNumOfRow(); ++row) {
+    sLMgr_Cell* cell = nullptr;
+    if (!list->GetCellPtr(column, row, &cell) || cell == nullptr) {
+      texts.push_back("?");
+    } else if (cell->kind == kLMgrStringData && cell->string != nullptr) {
+      texts.push_back(cell->string);
+    } else if (cell->kind == kLMgrIntegerData) {
+      texts.push_back(std::to_string(cell->value));
+    } else {
+      texts.push_back("");
+    }
+  }
+  return texts;
+}
+
+std::vector<short> ProgramTest::SelectedRows() {
+  std::vector<short> rows;
+  for (cCDR_SelectionMediaItem* e = M()->GetSelectionListHead(); e != nullptr;
+       e = e->GetNextObjectPtr()) {
+    rows.push_back(e->GetRow());
+  }
+  return rows;
+}
+
+Point ProgramTest::CellPoint(short row, short column) {
+  Rect onWindow = {0, 0, 0, 0};
+  M()->GetMediaList()->GetCellArea(Point{row, column}, nullptr, nullptr, &onWindow);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  return Point{short(content.top + (onWindow.top + onWindow.bottom) / 2),
+               short(content.left + (onWindow.left + onWindow.right) / 2)};
+}
+
+void ProgramTest::Click(short row, short column, UInt32 modifiers) {
+  sp_testing::SetModifierKeys(modifiers);
+  sp_testing::PostClick(CellPoint(row, column), {}, modifiers);
+}
+
+void ProgramTest::DragFrom(short row, short column, Point to) {
+  sp_testing::PostClick(CellPoint(row, column), {to});
+}
+
+void ProgramTest::Key(UInt8 charCode, UInt32 modifiers) {
+  sp_testing::SetModifierKeys(modifiers);
+  sp_testing::PostKeyDown(charCode, 0, modifiers);
+  sp_testing::PostKeyUp(charCode, 0, modifiers);
+}
+
+Step ProgramTest::Quit() {
+  return Do("quit", [] { Key('q', cmdKey); });
+}
+
+UInt32 ProgramTest::WindowPixel(short h, short v) {
+  Sp_RedrawViewWindow(M()->GetWindowRef(), 0);
+  return sp_testing::ReadPixel(GetWindowPort(M()->GetWindowRef()), h, v);
+}
+
+}  // namespace app_test
