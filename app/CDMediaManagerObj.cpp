@@ -104,6 +104,8 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
   InstallRawKeyHandler();
   InitialSetupItemObject();
   SetupMediaWindowStatusFromReference(1, 1, 1, 1, 0);
+  // The column titles say what the columns show from the start, not only after a change.
+  SetupMediaListInfoItem(0, 0, 0, 0, 0, 1, 1, 0);
   SetupMediaWindowStatusForMediaListSelection(1, 0);
 }
 

@@ -9,16 +9,23 @@
 #include "CFURLFiles.h"
 #include "Clock.h"
 #include "Files.h"
+#include "SpApplicationClass.h"
 #include "SpCDDBMgrObject.h"
 #include "SpCDRSaveIniDataMgrObj.h"
 #include "SpCDR_MediaMgrObject.h"
 #include "SpCDRomManager.h"
+#include "SpCarbonEventHandlers.h"
 #include "SpCutAndPastManager.h"
 #include "SpDragAndDropObject.h"
 #include "SpListClass.h"
+#include "SpMainEventLoop.h"
 #include "SpMenu.h"
+#include "SpPreferenceStockObject.h"
 #include "SpTesting.h"
+#include "SpTitleBarControl.h"
 #include "SpViewClass.h"
+#include "SpWindow.h"
+#include "SpWindowHandlers.h"
 #include "TOCInfoTestSupport.h"
 #include "TestAppleEvents.h"
 #include "TestEvents.h"
@@ -73,6 +80,13 @@ void ProgramTest::EndRun() {
   SpCDR_DisposeMediaMgr();
   SpDisposeCDDBManager();
   SpDisposeCDQTFileInitManager();
+  // The framework's state of a launched program, as a new process starts with it.
+  alreadyOpenApplicationFlag_GlV = 0;
+  mainLoopFlag_GlV = 1;
+  mouseDownWindowObj_GlV = nullptr;
+  frontAppFlag_GlV = 1;
+  openAppUPP_GlV = openDocUPP_GlV = printDocUPP_GlV = quitAppUPP_GlV = nullptr;
+  menuComanndEventCatchUPP_GlV = nullptr;
   sp_testing::ResetMenuManager();
   sp_testing::ResetDragAndDropManager();
   sp_testing::ResetCutAndPastManager();
@@ -96,7 +110,11 @@ int ProgramTest::Run(std::vector<Step> steps, std::vector<std::string> arguments
   for (auto& a : storage) argv.push_back(a.data());
   argv.push_back(nullptr);
   running_ = true;
-  sp_testing::ScheduleInput(kPollMicros, [this] { Tick(); });
+  if (steps_.empty()) {
+    ArmEndLimit();
+  } else {
+    sp_testing::ScheduleInput(kPollMicros, [this] { Tick(); });
+  }
   const int result = CDR_Main(int(arguments.size()), argv.data());
   running_ = false;
   EXPECT_EQ(next_, steps_.size()) << "the program ended before its steps were taken";
@@ -125,13 +143,17 @@ void ProgramTest::Tick() {
   if (next_ < steps_.size()) {
     sp_testing::ScheduleInput(1000, [this] { Tick(); });
   } else {
-    sp_testing::ScheduleInput(kEndLimitMicros, [this] {
-      if (!running_) return;
-      ADD_FAILURE() << "the program did not end after its last step";
-      forcedEnd_ = true;
-      QuitApplicationEventLoop();
-    });
+    ArmEndLimit();
   }
+}
+
+void ProgramTest::ArmEndLimit() {
+  sp_testing::ScheduleInput(kEndLimitMicros, [this] {
+    if (!running_) return;
+    ADD_FAILURE() << "the program did not end after its last step";
+    forcedEnd_ = true;
+    QuitApplicationEventLoop();
+  });
 }
 
 // ---- Media -------------------------------------------------------------------------------------
@@ -201,11 +223,11 @@ bool ProgramTest::AddSoundFile(const std::string& path) {
 
 // ---- What the window shows ---------------------------------------------------------------------
 
-short ProgramTest::Rows() {
+short Rows() {
   return M()->GetMediaList()->GetNumOfRow();
 }
 
-std::vector<std::string> ProgramTest::Column(short column) {
+std::vector<std::string> Column(short column) {
   std::vector<std::string> texts;
   cLMgr_List_Base* list = M()->GetMediaList();
   for (short row = 1; row <= list->GetNumOfRow(); ++row) {
@@ -223,7 +245,7 @@ std::vector<std::string> ProgramTest::Column(short column) {
   return texts;
 }
 
-std::vector<short> ProgramTest::SelectedRows() {
+std::vector<short> SelectedRows() {
   std::vector<short> rows;
   for (cCDR_SelectionMediaItem* e = M()->GetSelectionListHead(); e != nullptr;
        e = e->GetNextObjectPtr()) {
@@ -232,7 +254,7 @@ std::vector<short> ProgramTest::SelectedRows() {
   return rows;
 }
 
-Point ProgramTest::CellPoint(short row, short column) {
+Point CellPoint(short row, short column) {
   Rect onWindow = {0, 0, 0, 0};
   M()->GetMediaList()->GetCellArea(Point{row, column}, nullptr, nullptr, &onWindow);
   Rect content = {0, 0, 0, 0};
@@ -241,26 +263,69 @@ Point ProgramTest::CellPoint(short row, short column) {
                short(content.left + (onWindow.left + onWindow.right) / 2)};
 }
 
-void ProgramTest::Click(short row, short column, UInt32 modifiers) {
+void Click(short row, short column, UInt32 modifiers) {
   sp_testing::SetModifierKeys(modifiers);
   sp_testing::PostClick(CellPoint(row, column), {}, modifiers);
 }
 
-void ProgramTest::DragFrom(short row, short column, Point to) {
+void DragFrom(short row, short column, Point to) {
   sp_testing::PostClick(CellPoint(row, column), {to});
 }
 
-void ProgramTest::Key(UInt8 charCode, UInt32 modifiers) {
+void ClickTitle(short item) {
+  Rect area = {0, 0, 0, 0};
+  M()->GetTitleBar()->GetTitleItemViewableAreaOnWindow(item, area);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  sp_testing::PostClick(Point{short(content.top + (area.top + area.bottom) / 2),
+                              short(content.left + (area.left + area.right) / 2)});
+}
+
+SInt32 StoredListOption(UInt32 key) {
+  cPrefStockFileObj* file = M()->GetPrefStockFile();
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 0);
+  cPrefStockData* list =
+      group != nullptr ? group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("MLst"), 0)
+                       : nullptr;
+  cPrefStockData* item =
+      list != nullptr ? list->GetTargetStockDataItemInUnderDataListByIdType(key, 0) : nullptr;
+  SInt32 value = -1;
+  if (item != nullptr) item->GetLongData(value);
+  return value;
+}
+
+static const sp_testing::MenuItemModel* FileItemModel(int item) {
+  static sp_testing::MenuBarModel bar;
+  bar = sp_testing::ReadMenuBar();
+  for (const auto& menu : bar.menus) {
+    if (menu.id == CDR_CurrentFileMenuID() && std::size_t(item) <= menu.items.size()) {
+      return &menu.items[std::size_t(item - 1)];
+    }
+  }
+  return nullptr;
+}
+
+bool FileItemEnabled(int item) {
+  const sp_testing::MenuItemModel* model = FileItemModel(item);
+  return model != nullptr && model->enabled;
+}
+
+std::string FileItemText(int item) {
+  const sp_testing::MenuItemModel* model = FileItemModel(item);
+  return model != nullptr ? model->text : "<none>";
+}
+
+void Key(UInt8 charCode, UInt32 modifiers) {
   sp_testing::SetModifierKeys(modifiers);
   sp_testing::PostKeyDown(charCode, 0, modifiers);
   sp_testing::PostKeyUp(charCode, 0, modifiers);
 }
 
-Step ProgramTest::Quit() {
+Step Quit() {
   return Do("quit", [] { Key('q', cmdKey); });
 }
 
-UInt32 ProgramTest::WindowPixel(short h, short v) {
+UInt32 WindowPixel(short h, short v) {
   Sp_RedrawViewWindow(M()->GetWindowRef(), 0);
   return sp_testing::ReadPixel(GetWindowPort(M()->GetWindowRef()), h, v);
 }

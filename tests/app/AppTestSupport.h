@@ -41,6 +41,35 @@ struct DiscTrack {
   UInt32 sectors;
 };
 
+// The window, its list's row count, and a column's texts top to bottom.
+inline cCDR_MediaManager* M() {
+  return CDR_GetMediaManagerPtr();
+}
+short Rows();
+std::vector<std::string> Column(short column);
+// The rows of the selection entries, in selection order (0 for a track not shown).
+std::vector<short> SelectedRows();
+// The global point at the middle of a cell.
+Point CellPoint(short row, short column);
+// Posts a click on the cell (with these modifiers held), or a press there dragged to `to`
+// and released there.
+void Click(short row, short column, UInt32 modifiers = 0);
+void DragFrom(short row, short column, Point to);
+// Posts a click on an item of the list's title bar (2 the name title, 3 the info title).
+void ClickTitle(short item);
+// What the window's settings file holds now under 'MMgr' > 'MLst' (-1 when absent).
+SInt32 StoredListOption(UInt32 key);
+// The enabled state and text of an item of the File menu in use.
+bool FileItemEnabled(int item);
+std::string FileItemText(int item);
+// Posts a key press (Mac character code) with these modifiers held.
+void Key(UInt8 charCode, UInt32 modifiers = 0);
+// Posts Command-Q.
+Step Quit();
+
+// The pixel of the media window at window-local (h, v), once its views are drawn.
+UInt32 WindowPixel(short h, short v);
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -65,32 +94,13 @@ class ProgramTest : public ::testing::Test {
   // Adds the sound file to the window as the saved list of added files does.
   static bool AddSoundFile(const std::string& path);
 
-  // The window, its list's row count, and a column's texts top to bottom.
-  static cCDR_MediaManager* M() { return CDR_GetMediaManagerPtr(); }
-  static short Rows();
-  static std::vector<std::string> Column(short column);
-  // The rows of the selection entries, in selection order (0 for a track not shown).
-  static std::vector<short> SelectedRows();
-  // The global point at the middle of a cell.
-  static Point CellPoint(short row, short column);
-  // Posts a click on the cell (with these modifiers held), or a press there dragged to `to`
-  // and released there.
-  static void Click(short row, short column, UInt32 modifiers = 0);
-  static void DragFrom(short row, short column, Point to);
-  // Posts a key press (Mac character code) with these modifiers held.
-  static void Key(UInt8 charCode, UInt32 modifiers = 0);
-  // Posts Command-Q.
-  static Step Quit();
-
-  // The pixel of the media window at window-local (h, v), once its views are drawn.
-  static UInt32 WindowPixel(short h, short v);
-
   sp_testing::HomeScope home_;
   ErrorLogCapture errors_;
   bool forcedEnd_ = false;
 
  private:
   void Tick();
+  void ArmEndLimit();
 
   std::vector<Step> steps_;
   std::size_t next_ = 0;
