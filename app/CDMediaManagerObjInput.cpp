@@ -26,6 +26,7 @@ enum : char {
   kDownArrowKey = 31,
   kPeriodKey = 46,
   kLetterAKey = 97,
+  kCapitalAKey = 65,
   kForwardDeleteKey = 127,
 };
 
@@ -84,6 +85,7 @@ unsigned char cCDR_MediaManager::CatchRawKeyEventForOSXCarbonEventCB(char key, S
       if (!saving) MoveSelectionByArrow(key);
       return 0;
     case kLetterAKey:
+    case kCapitalAKey:  // the letter as the keyboard gives it with Shift held
       if (flags.commandFlag && !flags.optionFlag && !flags.controlFlag) {
         if (!flags.shiftFlag) {
           SelectAll(0, 1, 0);

@@ -34,6 +34,8 @@ void ResetAll() {
   sp_testing::ResetBeepCount();
 }
 
+}  // namespace
+
 // XWD files: a big-endian header of 25 words, the window's name, the colour map, then the
 // pixels in ZPixmap form.
 bool ParseXwd(const std::string& bytes, ScreenImage* image) {
@@ -61,7 +63,6 @@ bool ParseXwd(const std::string& bytes, ScreenImage* image) {
   return true;
 }
 
-}  // namespace
 
 void DesktopTest::SetUp() {
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();

@@ -39,6 +39,9 @@ struct ScreenImage {
   UInt32 At(int x, int y) const { return rgb[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
 };
 
+// The pixels of an XWD file (32 bits a pixel, as xwd writes a window); false for another file.
+bool ParseXwd(const std::string& bytes, ScreenImage* image);
+
 using Fn = std::function<OSStatus(EventRef)>;
 
 class DesktopTest : public ::testing::Test {

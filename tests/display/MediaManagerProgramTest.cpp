@@ -1,0 +1,206 @@
+// The built program on the tests' desktop, started as tools/run-app starts it: its media
+// window shows an audio CD of its media folder, takes clicks and keys from xdotool, and ends on
+// Ctrl-Q with its settings written.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "DesktopFixture.h"
+#include "Files.h"
+#include "Folders.h"
+#include "SpPreferenceStockObject.h"
+#include "SpStdFileFunction.h"
+#include "TOCInfoTestSupport.h"
+#include "TestFiles.h"
+
+namespace desktop_test {
+namespace {
+
+constexpr int kLimitMillis = 20000;
+// The menu strip above the window's content.
+constexpr int kStrip = 20;
+
+int MillisSince(std::chrono::steady_clock::time_point start) {
+  return int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                 std::chrono::steady_clock::now() - start)
+                 .count());
+}
+
+// Waits for the tool to end (on its output pipe, which closes with it), at most `millis`.
+bool WaitForTool(Tool* tool, int millis) {
+  const auto start = std::chrono::steady_clock::now();
+  while (!ToolFinished(tool)) {
+    const int left = millis - MillisSince(start);
+    if (left <= 0) return false;
+    pollfd p = {tool->outFd, POLLIN, 0};
+    poll(&p, 1, left);
+  }
+  return true;
+}
+
+// The window's pixels, read by xwd.
+bool ReadImage(const std::string& window, ScreenImage* image) {
+  char path[] = "/tmp/sp-mm-xwd-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) return false;
+  close(fd);
+  const bool ran = RunTool({"xwd", "-id", window, "-silent", "-out", path});
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::remove(path);
+  return ran && ParseXwd(bytes, image);
+}
+
+// Looks until the condition holds, at most the limit.
+bool WaitUntil(const std::function<bool()>& holds) {
+  const auto start = std::chrono::steady_clock::now();
+  while (MillisSince(start) < kLimitMillis) {
+    if (holds()) return true;
+  }
+  return false;
+}
+
+// Reads the window until the condition holds of its pixels, at most the limit.
+bool WaitForImage(const std::string& window, const std::function<bool(const ScreenImage&)>& holds) {
+  const auto start = std::chrono::steady_clock::now();
+  while (MillisSince(start) < kLimitMillis) {
+    ScreenImage image;
+    if (ReadImage(window, &image) && holds(image)) return true;
+  }
+  return false;
+}
+
+// Pixels of the window's content rectangle (content coordinates) darker than mid grey.
+int DarkPixels(const ScreenImage& image, int left, int top, int right, int bottom) {
+  int dark = 0;
+  for (int y = top + kStrip; y < bottom + kStrip && y < image.height; ++y) {
+    for (int x = left; x < right && x < image.width; ++x) {
+      const UInt32 p = image.At(x, y);
+      if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 100) ++dark;
+    }
+  }
+  return dark;
+}
+
+// Whether the content pixel has the colour of these percentages (within one step).
+bool IsColour(const ScreenImage& image, int x, int y, float red, float green, float blue) {
+  const UInt32 p = image.At(x, y + kStrip);
+  const float got[] = {float((p >> 16) & 0xFF), float((p >> 8) & 0xFF), float(p & 0xFF)};
+  const float want[] = {red, green, blue};
+  for (int i = 0; i < 3; ++i) {
+    if (std::abs(got[i] - want[i] * 2.55f) > 2.0f) return false;
+  }
+  return true;
+}
+
+// The row of the CD: its title (dark text) in the name column, row 1 of the list.
+bool ShowsTheCD(const ScreenImage& image) {
+  return DarkPixels(image, 54, 56, 200, 70) > 10;
+}
+bool FirstRowSelected(const ScreenImage& image) {
+  return IsColour(image, 280, 60, 68, 68, 92);
+}
+bool FirstRowNotSelected(const ScreenImage& image) {
+  return IsColour(image, 280, 60, 95, 94, 100);
+}
+
+std::string Trim(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? text : text.substr(0, newline);
+}
+
+// What the program stored as its info option ('MMgr' > 'MLst' > 'IfOp'); -1 when absent.
+SInt32 StoredInfoOption() {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Mirrelbox Prefs",
+                                    vRefNum, dirID)) {
+    return -1;
+  }
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = manager.CreateNewStockFileObj(
+      SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref", SpFourCC("Zqcd"), SpFourCC("InDt"));
+  if (file == nullptr || file->LoadPrefDataFromFile() != noErr) return -1;
+  cPrefStockData* item = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("MMgr"), 1, 0);
+  for (UInt32 key : {SpFourCC("MLst"), SpFourCC("IfOp")}) {
+    item = item != nullptr ? item->GetTargetStockDataItemInUnderDataListByIdType(key, 0) : nullptr;
+  }
+  SInt32 value = -1;
+  if (item != nullptr) item->GetLongData(value);
+  return value;
+}
+
+TEST(MediaManagerProgram, ShowsACDTakesClicksAndKeysAndQuitsOnCtrlQWritingItsSettings) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  // A disc folder of three tracks in the program's media folder.
+  const std::string disc = SpDefaultAudioCDMediaFolder() + "/Day Trip";
+  ASSERT_EQ(std::system(("mkdir -p '" + disc + "'").c_str()), 0);
+  std::vector<cdtest::TocTrack> toc;
+  int start = 150;
+  for (int n = 1; n <= 3; ++n) {
+    const std::string path = disc + "/" + std::to_string(n) + " Song.aiff";
+    const std::string header = cdtest::AiffHeader(150 * 588);
+    cdtest::WriteFile(path, header);
+    ASSERT_EQ(truncate(path.c_str(), off_t(header.size() + 150 * 2352)), 0);
+    toc.push_back({n, start});
+    start += 150;
+  }
+  cdtest::WriteFile(disc + "/.TOC.plist", cdtest::TocPlist({{1, 1, 3, start, 0x00, toc}}));
+  // The display as tools/run-app opens it; the session bus library's buffer is no leak of the
+  // program's.
+  const std::string suppressions = home.Path("lsan-suppressions");
+  cdtest::WriteFile(suppressions, "leak:libdbus-1.so\n");
+  setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+  setenv("SP_DISPLAY_SCALE", "1", 1);
+  unsetenv("SP_DISPLAY");
+
+  Tool program;
+  ASSERT_TRUE(StartTool({SP_MEDIAMANAGER_PROGRAM}, &program));
+  Tool search;
+  ASSERT_TRUE(StartTool(
+      {"xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(program.pid)},
+      &search));
+  const bool found = WaitForTool(&search, kLimitMillis);
+  unsetenv("LSAN_OPTIONS");
+  if (!found) kill(search.pid, SIGKILL);
+  ASSERT_TRUE(found) << "the media window did not appear";
+  const std::string window = Trim(search.out);
+
+  EXPECT_TRUE(WaitForImage(window, ShowsTheCD)) << "the CD's row";
+  // A click on the CD's row selects it; Ctrl-Shift-A clears the selection; the down arrow
+  // selects the first row again.
+  const std::vector<std::pair<std::vector<std::string>, bool (*)(const ScreenImage&)>> actions = {
+      {{"xdotool", "mousemove", "--window", window, "280", std::to_string(60 + kStrip), "click",
+        "1"},
+       FirstRowSelected},
+      {{"xdotool", "key", "ctrl+shift+a"}, FirstRowNotSelected},
+      {{"xdotool", "key", "Down"}, FirstRowSelected},
+  };
+  for (const auto& action : actions) {
+    EXPECT_TRUE(RunTool(action.first)) << action.first[1];
+    EXPECT_TRUE(WaitForImage(window, action.second)) << action.first.back();
+  }
+  // A click on the info title shows the sizes from now on.
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "370",
+                       std::to_string(45 + kStrip), "click", "1"}));
+  EXPECT_TRUE(WaitUntil([] { return StoredInfoOption() == 3; }));
+
+  EXPECT_TRUE(RunTool({"xdotool", "key", "ctrl+q"}));
+  const bool ended = WaitForTool(&program, kLimitMillis);
+  if (!ended) kill(program.pid, SIGKILL);
+  ASSERT_TRUE(ended) << "Ctrl-Q did not end the program";
+  EXPECT_TRUE(WIFEXITED(program.status) && WEXITSTATUS(program.status) == 0) << program.status;
+  EXPECT_EQ(StoredInfoOption(), 3) << "the settings file keeps the option";
+}
+
+}  // namespace
+}  // namespace desktop_test
