@@ -193,23 +193,15 @@ std::string ConfigFolder() {
   return std::string(home != nullptr ? home : "") + "/.config";
 }
 
-// The desktop's bookmarks: "file:///path/with%20escapes optional label" per line.
 std::vector<Place> Bookmarks() {
-  std::vector<Place> out;
-  std::ifstream in(ConfigFolder() + "/gtk-3.0/bookmarks");
-  std::string line;
-  while (std::getline(in, line)) {
-    static const std::string kScheme = "file://";
-    if (line.compare(0, kScheme.size(), kScheme) != 0) continue;
-    const std::size_t space = line.find(' ');
-    const std::string path = Tidy(PercentDecoded(line.substr(kScheme.size(), space - kScheme.size())));
-    if (path.empty() || path[0] != '/') continue;
-    Place place;
-    place.path = path;
-    place.label = space == std::string::npos ? BaseName(path) : line.substr(space + 1);
-    out.push_back(place);
-  }
-  return out;
+  std::ifstream in(ConfigFolder() + "/gtk-3.0/bookmarks", std::ios::binary);
+  std::string text;
+  // A bookmarks file is a few lines; a larger one is read only so far.
+  constexpr std::size_t kLimit = 1 << 20;
+  text.resize(kLimit);
+  in.read(&text[0], std::streamsize(kLimit));
+  text.resize(std::size_t(in.gcount()));
+  return ParseBookmarks(text);
 }
 
 std::string FolderOfType(OSType type) {
@@ -354,6 +346,11 @@ void RebuildPopup(Record* record) {
   if (!desktop.empty()) record->places.push_back({"-", std::string()});
   record->places.insert(record->places.end(), desktop.begin(), desktop.end());
   for (const Place& place : record->places) {
+    if (place.path.empty()) {
+      const UInt8 line[] = {1, '-'};
+      AppendMenu(menu, line);
+      continue;
+    }
     const std::u16string label = sp::text::FileNameToUTF16(place.label);
     std::string text = sp::text::UTF16ToMacJapaneseNearest(label.data(), label.size());
     if (text.empty()) text = " ";
@@ -396,6 +393,31 @@ std::string DefaultFolder() {
   const char* home = std::getenv("HOME");
   if (home != nullptr && IsFolder(home)) return Tidy(home);
   return "/";
+}
+
+std::vector<Place> ParseBookmarks(const std::string& text) {
+  static const std::string kScheme = "file://";
+  std::vector<Place> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.compare(0, kScheme.size(), kScheme) != 0) continue;
+    const std::size_t space = line.find(' ');
+    const std::string url = line.substr(kScheme.size(), space == std::string::npos
+                                                           ? std::string::npos
+                                                           : space - kScheme.size());
+    const std::string path = Tidy(PercentDecoded(url));
+    if (path.empty() || path[0] != '/') continue;
+    Place place;
+    place.path = path;
+    place.label = space == std::string::npos ? BaseName(path) : line.substr(space + 1);
+    out.push_back(place);
+  }
+  return out;
 }
 
 std::vector<Place> DesktopPlaces() {

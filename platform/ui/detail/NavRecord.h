@@ -12,6 +12,7 @@
 #include "../Menus.h"
 #include "../Navigation.h"
 #include "Files.h"
+#include "ui/internal/Navigation.h"
 
 namespace sp_platform {
 namespace nav {
@@ -25,12 +26,6 @@ struct Entry {
   bool folder = false;
   bool choosable = true;  // files of the save and choose-folder dialogs are shown dimmed
   FSRef ref{};
-};
-
-// One place of the location popup: a folder above the one shown, or a place of the desktop.
-struct Place {
-  std::string label;  // UTF-8
-  std::string path;
 };
 
 // What the user accepted.
@@ -128,15 +123,9 @@ SInt32 EntryAt(Record* record, Point local);
 void ScrollTo(Record* record, SInt32 firstShown);
 void ScrollToShow(Record* record, SInt32 entry);
 std::vector<SInt32> SelectedEntries(Record* record);
-// The places the popup offers after the folders above the one shown.
-std::vector<Place> DesktopPlaces();
 // Text conversions at the Linux boundary.
 std::string MacJapaneseOfUTF8(const std::string& utf8);
 std::string UTF8OfMacJapanese(const std::string& macJapanese);
-// The last folder shown by any dialog of the run, and what it listed (for the test API).
-const std::string& LastFolder();
-const std::vector<std::string>& LastListing();
-void ForgetLastFolder();
 
 // ---- NavRun.cpp ----
 // Sends an event-procedure message with a fresh NavCBRec; answers the record after the call.

@@ -11,6 +11,18 @@
 namespace sp_platform {
 namespace nav {
 
+// One place of the location popup: a folder above the one shown, or a place of the desktop.
+struct Place {
+  std::string label;  // UTF-8
+  std::string path;
+};
+// The places the popup offers after the folders above the one shown: the home folder, the
+// XDG Desktop, Documents and Music folders and the bookmarks, those that exist, each once.
+std::vector<Place> DesktopPlaces();
+// The places of a bookmarks file's text: one "file://" URL a line (percent-escaped), then
+// optionally a space and a label (else the folder's name); other lines are passed over.
+std::vector<Place> ParseBookmarks(const std::string& text);
+
 // True for the window of a Navigation Services dialog.
 bool IsNavigationWindow(WindowRef window);
 // The folder the dialog shows (absolute path) and the names it lists, in list order (UTF-8).
