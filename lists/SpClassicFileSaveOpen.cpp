@@ -59,12 +59,7 @@ void cClassicStdFilePkgExcludeFileChecker::SetupFileName(short volume, SInt32 di
                     kSpMsgMemory);
     return;
   }
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
 }
 
 Boolean cClassicStdFilePkgExcludeFileChecker::IsExcludeFileItem(short volume, SInt32 directory,
@@ -77,10 +72,6 @@ Boolean cClassicStdFilePkgExcludeFileChecker::IsExcludeFileItem(short volume, SI
 }
 
 void cClassicStdFilePkgExcludeFileChecker::ClearItem() {
-  while (first_ != nullptr) {
-    cClassicStdFilePkgExcludeFileItem* next = first_->UnlinkNext();
-    delete first_;
-    first_ = next;
-  }
-  last_ = nullptr;
+  SpDeleteList(first_);
+  first_ = last_ = nullptr;
 }

@@ -26,6 +26,25 @@ void NameOf(const FSSpec& spec, char out[64]) {
   out[spec.name[0]] = '\0';
 }
 
+// Calls each(spec, name) for every 'fss ' item of a valid reply; false when the reply is not
+// valid or its items cannot be counted.
+template <class Each>
+bool ForEachSpec(const NavReplyRecord& reply, Each each) {
+  SInt32 count = 0;
+  if (!reply.validRecord || AECountItems(&reply.selection, &count) != noErr) return false;
+  for (SInt32 i = 1; i <= count; ++i) {
+    FSSpec spec;
+    if (AEGetNthPtr(&reply.selection, i, typeFSS, nullptr, nullptr, &spec, sizeof spec,
+                    nullptr) != noErr) {
+      continue;
+    }
+    char name[64];
+    NameOf(spec, name);
+    each(spec, name);
+  }
+  return true;
+}
+
 bool FirstSpec(const NavReplyRecord& reply, FSSpec* spec) {
   return AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, spec, sizeof *spec,
                      nullptr) == noErr;
@@ -283,21 +302,10 @@ unsigned char cNavMgrObject::NavigatorGetOpenFile(cNavMgrFileList* list) {
                                useEventProcFlag ? SpNav_EventProc : nullptr, nullptr,
                                filterProc_ != nullptr ? SpNav_CatchOpenFileNavigationFilterCB : nullptr,
                                types, this);
-  unsigned char result = 0;
-  SInt32 count = 0;
-  if (err == noErr && reply.validRecord && AECountItems(&reply.selection, &count) == noErr) {
-    result = 1;
-    for (SInt32 i = 1; i <= count; ++i) {
-      FSSpec spec;
-      if (AEGetNthPtr(&reply.selection, i, typeFSS, nullptr, nullptr, &spec, sizeof spec,
-                      nullptr) != noErr) {
-        continue;
-      }
-      char name[64];
-      NameOf(spec, name);
-      list->SetupFileItem(spec.vRefNum, spec.parID, name);
-    }
-  }
+  const unsigned char result = err == noErr && ForEachSpec(reply, [list](const FSSpec& spec,
+                                                                         const char* name) {
+                                 list->SetupFileItem(spec.vRefNum, spec.parID, name);
+                               });
   NavDisposeReply(&reply);
   if (types != nullptr) DisposeHandle(reinterpret_cast<Handle>(types));
   AEDisposeDesc(&defaultLocation_);
@@ -356,26 +364,15 @@ unsigned char cNavMgrObject::GetChooseFileObject(cNavMgrFileList* list) {
   const OSErr err =
       NavChooseObject(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
                       useEventProcFlag ? SpNav_EventProc : nullptr, nullptr, this);
-  unsigned char result = 0;
-  SInt32 count = 0;
-  if (err == noErr && reply.validRecord && AECountItems(&reply.selection, &count) == noErr) {
-    result = 1;
-    for (SInt32 i = 1; i <= count; ++i) {
-      FSSpec spec;
-      if (AEGetNthPtr(&reply.selection, i, typeFSS, nullptr, nullptr, &spec, sizeof spec,
-                      nullptr) != noErr) {
-        continue;
-      }
-      char name[64];
-      NameOf(spec, name);
-      if (name[0] != '\0') {
-        list->SetupFileItem(spec.vRefNum, spec.parID, name);
-      } else {
-        // A folder comes as its own directory id with no name.
-        list->SetupFolderItem(spec.vRefNum, 0, nullptr, spec.parID);
-      }
-    }
-  }
+  const unsigned char result =
+      err == noErr && ForEachSpec(reply, [list](const FSSpec& spec, const char* name) {
+        if (name[0] != '\0') {
+          list->SetupFileItem(spec.vRefNum, spec.parID, name);
+        } else {
+          // A folder comes as its own directory id with no name.
+          list->SetupFolderItem(spec.vRefNum, 0, nullptr, spec.parID);
+        }
+      });
   NavDisposeReply(&reply);
   AEDisposeDesc(&defaultLocation_);
   defaultLocationReady_ = 0;

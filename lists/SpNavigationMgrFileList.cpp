@@ -95,13 +95,8 @@ void cNavMgrFileListItem::GetFolderInfo(short* volume, SInt32* directory, char* 
 // ---- cNavMgrFileList ----
 
 void cNavMgrFileList::Append(cNavMgrFileListItem* item) {
-  if (last_ == nullptr) {
-    first_ = item;
-    cursor_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  if (first_ == nullptr) cursor_ = item;
+  SpAppendToList(first_, last_, item);
   ++count_;
 }
 
@@ -138,14 +133,9 @@ cNavMgrFileListItem* cNavMgrFileList::SetupFolderItem(short volume, SInt32 direc
 }
 
 void cNavMgrFileList::ClearFileItem() {
-  while (first_ != nullptr) {
-    cNavMgrFileListItem* next = first_->UnlinkNext();
-    delete first_;
-    first_ = next;
-  }
+  SpDeleteList(first_);
   count_ = 0;
-  last_ = nullptr;
-  cursor_ = nullptr;
+  first_ = last_ = cursor_ = nullptr;
 }
 
 unsigned char cNavMgrFileList::GetFileItemBySequential(short& volume, SInt32& directory,

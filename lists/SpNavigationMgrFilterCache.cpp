@@ -57,12 +57,7 @@ void cFileFilterInfoTargetFolder::SetTargetFileInfo(const char* name, unsigned c
     SpReportFailure(kSource, "cFileFilterInfoTargetFolder::SetTargetFileInfo", 1, kSpMsgMemory);
     return;
   }
-  if (last_ == nullptr) {
-    first_ = item;
-  } else {
-    last_->LinkToNext(item);
-  }
-  last_ = item;
+  SpAppendToList(first_, last_, item);
 }
 
 cFileFilterInfoTargetFolder* cFileFilterInfoTargetFolder::SerchTargetFolder(short volume,
@@ -74,23 +69,15 @@ cFileFilterInfoTargetFolder* cFileFilterInfoTargetFolder::SerchTargetFolder(shor
 }
 
 void cFileFilterInfoTargetFolder::ClearItem() {
-  while (first_ != nullptr) {
-    cFileFilterInfoStockItem* next = first_->UnlinkNext();
-    delete first_;
-    first_ = next;
-  }
-  last_ = nullptr;
+  SpDeleteList(first_);
+  first_ = last_ = nullptr;
 }
 
 // ---- The chain ----
 
 void SpNav_InitializeFileFilterTargetInfo() {
-  while (fileFilterInfo_GlV != nullptr) {
-    cFileFilterInfoTargetFolder* next = fileFilterInfo_GlV->UnlinkNext();
-    delete fileFilterInfo_GlV;
-    fileFilterInfo_GlV = next;
-  }
-  lastFileFilterInfo_GlV = nullptr;
+  SpDeleteList(fileFilterInfo_GlV);
+  fileFilterInfo_GlV = lastFileFilterInfo_GlV = nullptr;
   fileFilterInfoFolderDataNum = 0;
 }
 

@@ -333,6 +333,81 @@ TEST_F(NavDialog, OtherWindowsRedrawWhileTheDialogIsUp) {
   DisposeRgn(region);
 }
 
+TEST_F(NavDialog, TheOneCallDialogsGiveFilesFoldersWithTheirWholeIdsAndTheSaveName) {
+  cNavMgrObject nav(kCreator);
+  nav.SetupDefaultLocation(volume_, musicID_, "");
+  nav.allowMultipleFilesFlag = 1;
+  cNavMgrFileList list;
+  Respond(sp_testing::NavChoose({"a.aiff"}));
+  ASSERT_EQ(nav.GetOpenFile(&list), 1);
+  Respond(sp_testing::NavChoose({"sub", "a.aiff"}));
+  ASSERT_EQ(nav.GetChooseFileObject(&list), 1);
+  Strings read;
+  list.ResetSequentialReference();
+  short volume = 0;
+  SInt32 directory = 0, folderID = 0;
+  char name[64];
+  unsigned char folder = 0;
+  while (list.GetFileItemBySequential(volume, directory, name, sizeof name, nullptr, nullptr,
+                                      &folder, &folderID)) {
+    read.push_back(std::string(name) + (folder ? "/" + std::to_string(folderID) : "") + "@" +
+                   std::to_string(directory));
+  }
+  const std::string music = std::to_string(musicID_);
+  EXPECT_EQ(read, (Strings{"a.aiff@" + music, "sub/" + std::to_string(subID_) + "@" + music,
+                           "a.aiff@" + music}));
+
+  Respond(sp_testing::NavSave("123456789"));
+  SInt32 dirID = 0;
+  unsigned char truncated = 9, replacing = 9;
+  ASSERT_EQ(nav.GetSaveFile(kCreator, kAIFF, volume, dirID, name, 10, truncated, replacing), 1);
+  EXPECT_STREQ(name, "123456789");
+  EXPECT_EQ(truncated, 0) << "nine characters and the terminator fit in ten bytes";
+  EXPECT_EQ(dirID, musicID_);
+
+  nav.SetupDefaultLocation(volume_, subID_, "");
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+            EXPECT_EQ(sp_testing::NavShownFolder(w), music_ + "/sub");
+          }).ClickItem(kNavItemDefaultButton));
+  ASSERT_EQ(nav.GetChooseFolder(volume, dirID), 1);
+  EXPECT_EQ(dirID, subID_);
+}
+
+// Gives the file of the music folder a Finder type; false where the file system keeps none.
+bool SetType(short volume, SInt32 folder, const char* name, OSType type) {
+  FSSpec spec;
+  Str255 pascal;
+  pascal[0] = UInt8(std::strlen(name));
+  std::memcpy(pascal + 1, name, pascal[0]);
+  FInfo info;
+  if (FSMakeFSSpec(volume, folder, pascal, &spec) != noErr || FSpGetFInfo(&spec, &info) != noErr) {
+    return false;
+  }
+  info.fdType = type;
+  FSpSetFInfo(&spec, &info);
+  return FSpGetFInfo(&spec, &info) == noErr && info.fdType == type;
+}
+
+TEST_F(NavDialog, TheTypesAddedAndThoseOfTheOpenResourceBothPass) {
+  Touch("c.mov");
+  if (!SetType(volume_, musicID_, "a.aiff", kAIFF) ||
+      !SetType(volume_, musicID_, "b.txt", 0x54455854) ||
+      !SetType(volume_, musicID_, "c.mov", 0x4D6F6F56)) {
+    GTEST_SKIP() << "this file system keeps no Finder information";
+  }
+  // 'open' 128: signature 'TVOD', one type, 'TEXT' (big-endian, as resource files hold it).
+  const std::vector<UInt8> open = {'T', 'V', 'O', 'D', 0, 0, 0, 1, 'T', 'E', 'X', 'T'};
+  ASSERT_EQ(noErr, sp_testing::AddAppResource(0x6F70656E, 128, open));
+  cNavMgrObject nav(kCreator);
+  nav.SetupDefaultLocation(volume_, musicID_, "");
+  nav.AddFileType(kAIFF);
+  nav.SetupFIleTypeByResourceId(128);
+  Respond(sp_testing::NavCancel());
+  cNavMgrFileList list;
+  nav.NavigatorGetOpenFileForX(&list);
+  EXPECT_EQ(sp_testing::NavListedNames(), (Strings{"sub", "a.aiff", "b.txt"}));
+}
+
 struct CustomClicks {
   std::vector<std::pair<short, short>> items;
   Rect window{0, 0, 0, 0};
