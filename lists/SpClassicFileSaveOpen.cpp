@@ -30,7 +30,7 @@ void cClassicStdFilePkgExcludeFileItem::SetupFileName(short volume, SInt32 direc
   volume_ = volume;
   directory_ = directory;
   locationBound_ = locationBound;
-  SpNav_CopyName(name, name_, kSpExcludeFileNameSize - 1);
+  SpNav_CopyName(name, name_, kSpExcludeFileNameSize - 2);
 }
 
 void cClassicStdFilePkgExcludeFileItem::GetFileName(char* buffer, SInt32 size,

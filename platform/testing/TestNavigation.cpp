@@ -96,6 +96,7 @@ bool NavEntryRect(WindowRef dialogWindow, const std::string& nameUTF8, Rect* loc
 }
 
 void ResetNavigation() {
+  sp_platform::nav::DisposeIdleDialogs();
   sp_platform::nav::ForgetLastFolder();
 }
 

@@ -43,7 +43,8 @@ std::vector<std::string> NavSelectedNames(WindowRef dialogWindow);
 // The local rectangle of the row of the entry in a shown dialog's window (scrolled into
 // view); false when the dialog does not list it.
 bool NavEntryRect(WindowRef dialogWindow, const std::string& nameUTF8, Rect* local);
-// Dialogs open on the home folder again, as at the start of the run.
+// Disposes of the file dialogs a test left behind, and makes dialogs open on the home folder
+// again, as at the start of the run.
 void ResetNavigation();
 
 }  // namespace sp_testing

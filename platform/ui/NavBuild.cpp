@@ -2,6 +2,7 @@
 // the procedure pointers, and disposing of them.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -44,6 +45,36 @@ const char* const kNameLabel = "名前:";
 std::vector<std::unique_ptr<Record>>& Records() {
   static std::vector<std::unique_ptr<Record>> records;
   return records;
+}
+
+// A dialog's reference is its serial number, never its record's address, so that the
+// reference of a disposed dialog finds nothing even when a new record takes the old address.
+UInt32 gLastSerial = 0;
+// The dialog window keeps its record's serial: a window made later at the address of a
+// dialog window disposed of behind the layer's back is not taken for it.
+constexpr PropertyCreator kNavCreator = 0x53704E76;  // 'SpNv'
+constexpr PropertyTag kSerialTag = 0x7365726C;       // 'serl'
+
+bool WindowIsRecords(WindowRef window, const Record& record) {
+  UInt32 serial = 0;
+  return GetWindowProperty(window, kNavCreator, kSerialTag, sizeof serial, nullptr, &serial) ==
+             noErr &&
+         serial == record.serial;
+}
+
+// Forgets the records whose dialogs were disposed of behind the layer's back (by disposing of
+// their windows).
+void ForgetLostRecords() {
+  auto& records = Records();
+  for (auto it = records.begin(); it != records.end();) {
+    Record* r = it->get();
+    if (!r->running && dialogs::Lookup(r->dialog) == nullptr) {
+      if (r->popupMenu != nullptr) DisposeMenu(r->popupMenu);
+      it = records.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 Rect R(SInt32 top, SInt32 left, SInt32 bottom, SInt32 right) {
@@ -232,15 +263,15 @@ DialogRef MakeDialog(Record* record) {
 Record* RecordOf(NavDialogRef dialog) {
   if (dialog == nullptr) return nullptr;
   for (const auto& r : Records()) {
-    if (reinterpret_cast<NavDialogRef>(r.get()) == dialog) return r.get();
+    if (RefOf(r.get()) == dialog) return r.get();
   }
   return nullptr;
 }
 
 Record* RecordOfDialog(DialogRef dialog) {
-  if (dialog == nullptr) return nullptr;
+  if (dialog == nullptr || dialogs::Lookup(dialog) == nullptr) return nullptr;
   for (const auto& r : Records()) {
-    if (r->dialog == dialog) return r.get();
+    if (r->dialog == dialog && WindowIsRecords(GetDialogWindow(dialog), *r)) return r.get();
   }
   return nullptr;
 }
@@ -250,11 +281,13 @@ Record* RecordOfWindow(WindowRef window) {
 }
 
 NavDialogRef RefOf(Record* record) {
-  return reinterpret_cast<NavDialogRef>(record);
+  return reinterpret_cast<NavDialogRef>(std::uintptr_t(record->serial));
 }
 
 NavDialogRef Create(std::unique_ptr<Record> owned) {
+  ForgetLostRecords();
   Record* record = owned.get();
+  record->serial = ++gLastSerial;
   if (record->modality == kWindowModalityWindowModal &&
       (!IsValidWindowPtr(record->parent) || !IsWindowVisible(record->parent))) {
     record->modality = kWindowModalityAppModal;
@@ -272,8 +305,19 @@ NavDialogRef Create(std::unique_ptr<Record> owned) {
   SetDialogDefaultItem(record->dialog, kNavItemDefaultButton);
   SetDialogCancelItem(record->dialog, kNavItemCancelButton);
   PlaceWindow(record, LayOut(*record).height);
+  const UInt32 serial = record->serial;
+  SetWindowProperty(GetDialogWindow(record->dialog), kNavCreator, kSerialTag, sizeof serial,
+                    &serial);
   Records().push_back(std::move(owned));
   return RefOf(record);
+}
+
+void DisposeIdleDialogs() {
+  std::vector<NavDialogRef> idle;
+  for (const auto& r : Records()) {
+    if (!r->running) idle.push_back(RefOf(r.get()));
+  }
+  for (NavDialogRef ref : idle) NavDialogDispose(ref);
 }
 
 void MakeCustomArea(Record* record) {

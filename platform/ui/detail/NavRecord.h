@@ -35,6 +35,7 @@ struct Chosen {
 };
 
 struct Record {
+  UInt32 serial = 0;  // what its NavDialogRef holds
   Kind kind = Kind::kGetFile;
   bool oneCall = false;  // the one-call form: replies carry 'fss ' items
   NavDialogOptionFlags flags = kNavDefaultNavDlogOptions;
@@ -63,8 +64,6 @@ struct Record {
   SInt32 anchor = -1;     // the entry a Shift-click extends from
   SInt32 firstShown = 0;  // the entry in the top row
   std::vector<Place> places;
-  // Where the dialog opens (set by kNavCtlSetLocation or the one-call form).
-  std::string startFolder, startSelection;
 
   // The last press in the list, for double clicks.
   UInt32 lastClickTick = 0;

@@ -44,6 +44,8 @@ const std::string& LastFolder();
 const std::vector<std::string>& LastListing();
 // Dialogs open on the home folder again, as at the start of the run.
 void ForgetLastFolder();
+// Disposes of every dialog that is not running (those a test left behind).
+void DisposeIdleDialogs();
 
 }  // namespace nav
 }  // namespace sp_platform
