@@ -12,8 +12,7 @@ const char kSource[] = "SpClassicFileSaveOpen";
 
 }  // namespace
 
-cClassicStdFilePkgExcludeFileItem::cClassicStdFilePkgExcludeFileItem(short volume,
-                                                                     SInt32 directory,
+cClassicStdFilePkgExcludeFileItem::cClassicStdFilePkgExcludeFileItem(short volume, SInt32 directory,
                                                                      const char* name,
                                                                      unsigned char locationBound) {
   SetupFileName(volume, directory, name, locationBound);
@@ -52,8 +51,8 @@ Boolean cClassicStdFilePkgExcludeFileItem::IsExcludeFileItem(short volume, SInt3
 void cClassicStdFilePkgExcludeFileChecker::SetupFileName(short volume, SInt32 directory,
                                                          const char* name,
                                                          unsigned char locationBound) {
-  auto* item = new (std::nothrow) cClassicStdFilePkgExcludeFileItem(volume, directory, name,
-                                                                     locationBound);
+  auto* item =
+      new (std::nothrow) cClassicStdFilePkgExcludeFileItem(volume, directory, name, locationBound);
   if (item == nullptr) {
     SpReportFailure(kSource, "cClassicStdFilePkgExcludeFileChecker::SetupFileName", 1,
                     kSpMsgMemory);

@@ -18,8 +18,7 @@ class cClassicStdFilePkgExcludeFileItem : public cSpListLinks<cClassicStdFilePkg
 
   // Stores the entry (the name's first 1022 bytes, whole characters); a null name changes
   // nothing (record, code 1).
-  void SetupFileName(short volume, SInt32 directory, const char* name,
-                     unsigned char locationBound);
+  void SetupFileName(short volume, SInt32 directory, const char* name, unsigned char locationBound);
   // Copies the name; truncated when it does not fit the buffer with its terminator (it is then
   // cut on a character boundary).
   void GetFileName(char* buffer, SInt32 size, unsigned char& truncated) const;
@@ -41,8 +40,7 @@ class cClassicStdFilePkgExcludeFileChecker {
       delete;
 
   // Appends an entry (record, code 1, when memory runs out).
-  void SetupFileName(short volume, SInt32 directory, const char* name,
-                     unsigned char locationBound);
+  void SetupFileName(short volume, SInt32 directory, const char* name, unsigned char locationBound);
   // True when any entry hides the name there.
   Boolean IsExcludeFileItem(short volume, SInt32 directory, const char* name) const;
   void ClearItem();

@@ -34,8 +34,8 @@ bool ForEachSpec(const NavReplyRecord& reply, Each each) {
   if (!reply.validRecord || AECountItems(&reply.selection, &count) != noErr) return false;
   for (SInt32 i = 1; i <= count; ++i) {
     FSSpec spec;
-    if (AEGetNthPtr(&reply.selection, i, typeFSS, nullptr, nullptr, &spec, sizeof spec,
-                    nullptr) != noErr) {
+    if (AEGetNthPtr(&reply.selection, i, typeFSS, nullptr, nullptr, &spec, sizeof spec, nullptr) !=
+        noErr) {
       continue;
     }
     char name[64];
@@ -46,8 +46,8 @@ bool ForEachSpec(const NavReplyRecord& reply, Each each) {
 }
 
 bool FirstSpec(const NavReplyRecord& reply, FSSpec* spec) {
-  return AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, spec, sizeof *spec,
-                     nullptr) == noErr;
+  return AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, spec, sizeof *spec, nullptr) ==
+         noErr;
 }
 
 }  // namespace
@@ -68,8 +68,7 @@ Boolean SpNav_CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, void* ca
       ->CatchOpenFileNavigationFilterCB(item, info, filterMode);
 }
 
-Boolean cNavMgrObject::CatchOpenFileNavigationFilterCB(AEDesc* item, void* info,
-                                                       short filterMode) {
+Boolean cNavMgrObject::CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, short filterMode) {
   if (filterProc_ == nullptr) return true;
   return filterProc_(item, info, filterMode, filterRefCon_) != 0;
 }
@@ -135,7 +134,8 @@ void cNavMgrObject::CustomArea(NavCBRecPtr params) {
 }
 
 void cNavMgrObject::Start(NavCBRecPtr params) {
-  if (defaultLocationReady_) NavCustomControl(params->context, kNavCtlSetLocation, &defaultLocation_);
+  if (defaultLocationReady_)
+    NavCustomControl(params->context, kNavCtlSetLocation, &defaultLocation_);
   if (itemListID_ <= 0) return;
   itemList_ = GetResource(kItemListType, itemListID_);
   if (itemList_ == nullptr) return;
@@ -193,8 +193,8 @@ void cNavMgrObject::CollectReply(NavDialogRef dialog) {
 
 // ---- The dialogs of the application ----
 
-bool cNavMgrObject::RunForX(DialogKind kind, cNavMgrFileList* list, OSType creator,
-                            OSType fileType, OSStatus* runResult) {
+bool cNavMgrObject::RunForX(DialogKind kind, cNavMgrFileList* list, OSType creator, OSType fileType,
+                            OSStatus* runResult) {
   NavEventUPP eventUPP =
       kind == kOpen || useEventProcFlag ? NewNavEventUPP(SpNav_EventProc) : nullptr;
   NavObjectFilterUPP filterUPP = kind == kOpen && filterProc_ != nullptr
@@ -281,7 +281,8 @@ unsigned char cNavMgrObject::NavigatorGetChooseFolderForX(FSRef* folder) {
     return 0;
   }
   chosen.ResetSequentialReference();
-  if (folder != nullptr) chosen.GetFileRefAndFSSpecBySequential(folder, 0, nullptr, nullptr, nullptr);
+  if (folder != nullptr)
+    chosen.GetFileRefAndFSSpecBySequential(folder, 0, nullptr, nullptr, nullptr);
   return 1;
 }
 
@@ -298,14 +299,14 @@ unsigned char cNavMgrObject::NavigatorGetOpenFile(cNavMgrFileList* list) {
   NavTypeListHandle types = MakeFileTypeList();
   StandbyDefaultFileOutputPositionFromSetupedFileInfo();
   NavReplyRecord reply;
-  const OSErr err = NavGetFile(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
-                               useEventProcFlag ? SpNav_EventProc : nullptr, nullptr,
-                               filterProc_ != nullptr ? SpNav_CatchOpenFileNavigationFilterCB : nullptr,
-                               types, this);
-  const unsigned char result = err == noErr && ForEachSpec(reply, [list](const FSSpec& spec,
-                                                                         const char* name) {
-                                 list->SetupFileItem(spec.vRefNum, spec.parID, name);
-                               });
+  const OSErr err = NavGetFile(
+      defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
+      useEventProcFlag ? SpNav_EventProc : nullptr, nullptr,
+      filterProc_ != nullptr ? SpNav_CatchOpenFileNavigationFilterCB : nullptr, types, this);
+  const unsigned char result =
+      err == noErr && ForEachSpec(reply, [list](const FSSpec& spec, const char* name) {
+        list->SetupFileItem(spec.vRefNum, spec.parID, name);
+      });
   NavDisposeReply(&reply);
   if (types != nullptr) DisposeHandle(reinterpret_cast<Handle>(types));
   AEDisposeDesc(&defaultLocation_);
@@ -331,9 +332,9 @@ unsigned char cNavMgrObject::NavigatorGetSaveFile(OSType creator, OSType fileTyp
   SetupDialogOption(options);
   StandbyDefaultFileOutputPositionFromSetupedFileInfo();
   NavReplyRecord reply;
-  const OSErr err = NavPutFile(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply,
-                               &options, useEventProcFlag ? SpNav_EventProc : nullptr, fileType,
-                               creator, this);
+  const OSErr err =
+      NavPutFile(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
+                 useEventProcFlag ? SpNav_EventProc : nullptr, fileType, creator, this);
   unsigned char result = 0;
   FSSpec spec;
   if (err == noErr && reply.validRecord) {
@@ -398,9 +399,9 @@ unsigned char cNavMgrObject::NavigatorGetChooseFolder(short& vRefNum, SInt32& di
     MakeDefaultDescriptor(typeFSS, &folder, sizeof folder);
   }
   NavReplyRecord reply;
-  const OSErr err = NavChooseFolder(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply,
-                                    &options, useEventProcFlag ? SpNav_EventProc : nullptr, nullptr,
-                                    this);
+  const OSErr err =
+      NavChooseFolder(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
+                      useEventProcFlag ? SpNav_EventProc : nullptr, nullptr, this);
   unsigned char result = 0;
   FSSpec spec;
   if (err == noErr && reply.validRecord && FirstSpec(reply, &spec)) {

@@ -138,11 +138,10 @@ void cNavMgrFileList::ClearFileItem() {
   first_ = last_ = cursor_ = nullptr;
 }
 
-unsigned char cNavMgrFileList::GetFileItemBySequential(short& volume, SInt32& directory,
-                                                       char* name, SInt32 size,
-                                                       unsigned char* truncated,
-                                                       unsigned char* last,
-                                                       unsigned char* folder, SInt32* folderID) {
+unsigned char cNavMgrFileList::GetFileItemBySequential(short& volume, SInt32& directory, char* name,
+                                                       SInt32 size, unsigned char* truncated,
+                                                       unsigned char* last, unsigned char* folder,
+                                                       SInt32* folderID) {
   if (name == nullptr) {
     return SpReportFailure(kSource, "cNavMgrFileList::GetFileItemBySequential", 1,
                            kSpMsgNullArgument, static_cast<unsigned char>(0));

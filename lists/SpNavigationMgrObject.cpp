@@ -117,8 +117,8 @@ void cNavMgrObject::StartUpInitialize() {
   dontResolveAliasesFlag = selectDefaultLocationFlag = 1;
   selectAllReadableItemFlag = 0;
   useEventProcFlag = 1;
-  for (char* text : {clientName, windowTitle, actionButtonLabel, cancelButtonLabel, saveFileName,
-                     message}) {
+  for (char* text :
+       {clientName, windowTitle, actionButtonLabel, cancelButtonLabel, saveFileName, message}) {
     text[0] = '\0';
   }
   modality = 0;
@@ -221,8 +221,8 @@ void cNavMgrObject::SetupDialogOptionForOSX(NavDialogCreationOptions& options) c
     options.modality = kWindowModalityWindowModal;
     options.parentWindow = parentWindow;
   } else {
-    options.modality =
-        modality == kWindowModalitySystemModal ? kWindowModalitySystemModal : kWindowModalityAppModal;
+    options.modality = modality == kWindowModalitySystemModal ? kWindowModalitySystemModal
+                                                              : kWindowModalityAppModal;
   }
 }
 
@@ -313,8 +313,8 @@ void cNavMgrObject::StandbyDefaultFileOutputPositionFromSetupedFileInfo() {
     if (Sp_ExsitTargetFileOrDirByFSSpecAndLongName(v, d, defaultName_,
                                                    kCFStringEncodingMacJapanese) &&
         Sp_GetFSRefFromDirectoryPositionInfo(v, d, &folder) == noErr &&
-        Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&folder, defaultName_,
-                                                     kCFStringEncodingMacJapanese, &item) == noErr &&
+        Sp_GetFSRefFromDirectoryFSRefAndLongFileName(
+            &folder, defaultName_, kCFStringEncodingMacJapanese, &item) == noErr &&
         MakeDefaultDescriptor(typeFSRef, &item, sizeof item)) {
       return;
     }

@@ -68,7 +68,8 @@ Answer NavCancel() {
 }
 
 Answer NavGoTo(const std::string& folder) {
-  return Answer().Do([folder](WindowRef window) { GoTo(window, folder); }, "open the folder " + folder);
+  return Answer().Do([folder](WindowRef window) { GoTo(window, folder); },
+                     "open the folder " + folder);
 }
 
 Answer NavLook(const std::function<void(WindowRef dialogWindow)>& look) {

@@ -153,8 +153,8 @@ bool ListFolder(const Record& record, const std::string& folder, std::vector<Ent
       continue;
     }
     item.entry.folder = location.isFolder;
-    item.entry.choosable = item.entry.folder || record.kind == Kind::kGetFile ||
-                           record.kind == Kind::kChooseObject;
+    item.entry.choosable =
+        item.entry.folder || record.kind == Kind::kGetFile || record.kind == Kind::kChooseObject;
     items.push_back(item);
   }
   closedir(dir);
@@ -407,9 +407,8 @@ std::vector<Place> ParseBookmarks(const std::string& text) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.compare(0, kScheme.size(), kScheme) != 0) continue;
     const std::size_t space = line.find(' ');
-    const std::string url = line.substr(kScheme.size(), space == std::string::npos
-                                                           ? std::string::npos
-                                                           : space - kScheme.size());
+    const std::string url = line.substr(
+        kScheme.size(), space == std::string::npos ? std::string::npos : space - kScheme.size());
     const std::string path = Tidy(PercentDecoded(url));
     if (path.empty() || path[0] != '/') continue;
     Place place;
@@ -431,7 +430,8 @@ std::vector<Place> DesktopPlaces() {
   std::vector<Place> out;
   for (const Place& p : candidates) {
     if (!IsFolder(p.path)) continue;
-    const bool seen = std::any_of(out.begin(), out.end(), [&p](const Place& q) { return q.path == p.path; });
+    const bool seen =
+        std::any_of(out.begin(), out.end(), [&p](const Place& q) { return q.path == p.path; });
     if (!seen) out.push_back(p);
   }
   return out;
@@ -559,8 +559,7 @@ void MoveSelection(Record* record, SInt32 delta) {
 }
 
 void ScrollTo(Record* record, SInt32 firstShown) {
-  const SInt32 maximum =
-      std::max<SInt32>(0, SInt32(record->entries.size()) - VisibleRows(record));
+  const SInt32 maximum = std::max<SInt32>(0, SInt32(record->entries.size()) - VisibleRows(record));
   const SInt32 value = std::clamp<SInt32>(firstShown, 0, maximum);
   if (value == record->firstShown) return;
   record->firstShown = value;

@@ -251,9 +251,10 @@ DialogRef MakeDialog(Record* record) {
   pascal[0] = UInt8(std::min<std::size_t>(title.size(), 255));
   std::memcpy(pascal + 1, title.data(), pascal[0]);
   const Rect bounds = R(0, 0, layout.height, kWidth);
-  DialogRef dialog = NewDialog(nullptr, &bounds, pascal, false,
-                               sheet ? SInt16(kWindowSheetProc) : SInt16(kWindowMovableModalDialogProc),
-                               reinterpret_cast<WindowRef>(-1), false, 0, list);
+  DialogRef dialog =
+      NewDialog(nullptr, &bounds, pascal, false,
+                sheet ? SInt16(kWindowSheetProc) : SInt16(kWindowMovableModalDialogProc),
+                reinterpret_cast<WindowRef>(-1), false, 0, list);
   DisposeHandle(list);
   return dialog;
 }
@@ -333,8 +334,8 @@ void MakeCustomArea(Record* record) {
   MoveButton(dialog, kNavItemCancelButton, dh, dv);
   MoveButton(dialog, kNavItemNewFolderButton, 0, dv);
   SizeWindow(window, width, SInt16(content.bottom - content.top + dv), true);
-  if (record->modality != kWindowModalityWindowModal &&
-      record->location.h == -1 && record->location.v == -1) {
+  if (record->modality != kWindowModalityWindowModal && record->location.h == -1 &&
+      record->location.v == -1) {
     ApplyWindowPosition(window, kWindowCenterMainScreen);
   }
 }
@@ -389,7 +390,9 @@ void TakeOneCallOptions(const NavDialogOptions* options, Record* record) {
     NavGetDefaultDialogOptions(&standard);
     options = &standard;
   }
-  auto text = [](const Str255 s) { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); };
+  auto text = [](const Str255 s) {
+    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+  };
   record->flags = options->dialogOptionFlags;
   record->location = options->location;
   record->clientName = text(options->clientName);
@@ -502,8 +505,8 @@ OSErr NavGetDefaultDialogOptions(NavDialogOptions* dialogOptions) {
 
 OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions,
                                 NavTypeListHandle inTypeList, NavEventUPP inEventProc,
-                                NavPreviewUPP, NavObjectFilterUPP inFilterProc,
-                                void* inClientData, NavDialogRef* outDialog) {
+                                NavPreviewUPP, NavObjectFilterUPP inFilterProc, void* inClientData,
+                                NavDialogRef* outDialog) {
   if (outDialog == nullptr || BadOptions(inOptions)) return paramErr;
   *outDialog = nullptr;
   std::unique_ptr<Record> record = RecordFromOptions(Kind::kGetFile, inOptions);
@@ -556,9 +559,10 @@ void NavDialogDispose(NavDialogRef inDialog) {
   if (sp_platform::dialogs::Lookup(record->dialog) != nullptr) DisposeDialog(record->dialog);
   if (record->popupMenu != nullptr) DisposeMenu(record->popupMenu);
   auto& records = Records();
-  records.erase(std::remove_if(records.begin(), records.end(),
-                               [record](const std::unique_ptr<Record>& r) { return r.get() == record; }),
-                records.end());
+  records.erase(
+      std::remove_if(records.begin(), records.end(),
+                     [record](const std::unique_ptr<Record>& r) { return r.get() == record; }),
+      records.end());
 }
 
 WindowRef NavDialogGetWindow(NavDialogRef inDialog) {

@@ -47,16 +47,16 @@ OSErr Run(const OneCall& call, NavReplyRecord* reply) {
 OSErr NavGetFile(AEDesc* defaultLocation, NavReplyRecord* reply, NavDialogOptions* dialogOptions,
                  NavEventUPP eventProc, NavPreviewUPP, NavObjectFilterUPP filterProc,
                  NavTypeListHandle typeList, void* callBackUD) {
-  return Run({Kind::kGetFile, defaultLocation, dialogOptions, eventProc, filterProc, typeList,
-              callBackUD},
-             reply);
+  return Run(
+      {Kind::kGetFile, defaultLocation, dialogOptions, eventProc, filterProc, typeList, callBackUD},
+      reply);
 }
 
 OSErr NavPutFile(AEDesc* defaultLocation, NavReplyRecord* reply, NavDialogOptions* dialogOptions,
                  NavEventUPP eventProc, OSType, OSType, void* callBackUD) {
-  return Run({Kind::kPutFile, defaultLocation, dialogOptions, eventProc, nullptr, nullptr,
-              callBackUD},
-             reply);
+  return Run(
+      {Kind::kPutFile, defaultLocation, dialogOptions, eventProc, nullptr, nullptr, callBackUD},
+      reply);
 }
 
 OSErr NavChooseFolder(AEDesc* defaultLocation, NavReplyRecord* reply,

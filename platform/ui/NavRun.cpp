@@ -76,7 +76,8 @@ bool UsableName(const std::string& macJapanese, std::string* utf8) {
   *utf8 = UTF8OfMacJapanese(macJapanese);
   if (utf8->empty() || *utf8 == "." || *utf8 == ".." ||
       utf8->find_first_of("/:") != std::string::npos) {
-    Tell("この名前は使えません。", "名前には「/」と「:」を使えず、「.」や「..」だけの名前にもできません。");
+    Tell("この名前は使えません。",
+         "名前には「/」と「:」を使えず、「.」や「..」だけの名前にもできません。");
     return false;
   }
   return true;
@@ -140,7 +141,8 @@ bool Accept(Record* record) {
       }
       if (record->chosen.empty()) {
         // A folder alone is opened, not chosen.
-        if (selected.size() == 1) ShowFolder(record, record->entries[std::size_t(selected[0])].path, "");
+        if (selected.size() == 1)
+          ShowFolder(record, record->entries[std::size_t(selected[0])].path, "");
         return false;
       }
       Finish(record, kNavUserActionOpen);
@@ -182,7 +184,8 @@ DialogRef MakeNameDialog() {
       {Rect{86, 152, 106, 232}, UInt8(kButtonDialogItem), MacJapaneseOfUTF8("キャンセル"), 0},
       {Rect{14, 14, 34, 324}, UInt8(kStaticTextDialogItem | kItemDisableBit),
        MacJapaneseOfUTF8("新規フォルダの名前:"), 0},
-      {Rect{44, 17, 60, 321}, UInt8(kEditTextDialogItem), MacJapaneseOfUTF8("名称未設定フォルダ"), 0},
+      {Rect{44, 17, 60, 321}, UInt8(kEditTextDialogItem), MacJapaneseOfUTF8("名称未設定フォルダ"),
+       0},
   };
   const std::vector<UInt8> bytes = alerts::ItemListBytes(items);
   Handle list = NewHandle(Size(bytes.size()));
@@ -389,8 +392,8 @@ void Hide(Record* record) {
 
 }  // namespace
 
-NavCBRec Notify(Record* record, NavEventCallbackMessage message, EventRecord* event,
-                SInt16 itemHit, NavUserAction action) {
+NavCBRec Notify(Record* record, NavEventCallbackMessage message, EventRecord* event, SInt16 itemHit,
+                NavUserAction action) {
   NavCBRec rec;
   std::memset(&rec, 0, sizeof rec);
   rec.version = kNavCBRecVersion;
@@ -411,7 +414,8 @@ void RunLoop(Record* record) {
   record->chosen.clear();
   Customize(record);
   Notify(record, kNavCBStart, nullptr, 0, kNavUserActionNone);
-  if (record->folder.empty() && !ShowFolder(record, DefaultFolder(), "")) ShowFolder(record, "/", "");
+  if (record->folder.empty() && !ShowFolder(record, DefaultFolder(), ""))
+    ShowFolder(record, "/", "");
   Show(record);
   for (;;) {
     DialogItemIndex item = 0;

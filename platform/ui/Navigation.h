@@ -75,8 +75,8 @@ enum : NavDialogOptionFlags {
   kNavSelectDefaultLocation = 0x00000400,
   kNavSelectAllReadableItem = 0x00000800,
   // What NavGetDefaultDialogCreationOptions and NavGetDefaultDialogOptions give.
-  kNavDefaultNavDlogOptions = kNavDontAddTranslateItems | kNavAllowStationery |
-                              kNavAllowPreviews | kNavAllowMultipleFiles,
+  kNavDefaultNavDlogOptions =
+      kNavDontAddTranslateItems | kNavAllowStationery | kNavAllowPreviews | kNavAllowMultipleFiles,
 };
 
 typedef UInt32 WindowModality;
@@ -255,8 +255,8 @@ enum : SInt16 {
 // ---- Custom control -------------------------------------------------------------------------
 typedef SInt32 NavCustomControlMessage;
 enum : NavCustomControlMessage {
-  kNavCtlSetLocation = 8,        // parms: AEDesc* of an 'fss ' or 'fsrf' item
-  kNavCtlAddControlList = 19,    // parms: Handle of 'DITL' bytes, placed in the custom area
+  kNavCtlSetLocation = 8,         // parms: AEDesc* of an 'fss ' or 'fsrf' item
+  kNavCtlAddControlList = 19,     // parms: Handle of 'DITL' bytes, placed in the custom area
   kNavCtlGetFirstControlID = 20,  // parms: UInt16*: the items before the custom ones
 };
 
@@ -278,8 +278,8 @@ OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions,
                                 NavPreviewUPP inPreviewProc, NavObjectFilterUPP inFilterProc,
                                 void* inClientData, NavDialogRef* outDialog);
 OSStatus NavCreatePutFileDialog(const NavDialogCreationOptions* inOptions, OSType inFileType,
-                                OSType inFileCreator, NavEventUPP inEventProc,
-                                void* inClientData, NavDialogRef* outDialog);
+                                OSType inFileCreator, NavEventUPP inEventProc, void* inClientData,
+                                NavDialogRef* outDialog);
 OSStatus NavCreateChooseFolderDialog(const NavDialogCreationOptions* inOptions,
                                      NavEventUPP inEventProc, NavObjectFilterUPP inFilterProc,
                                      void* inClientData, NavDialogRef* outDialog);

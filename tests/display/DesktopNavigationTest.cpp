@@ -37,8 +37,8 @@ void EventProc(NavEventCallbackMessage message, NavCBRecPtr parms, void* ud) {
   for (SInt32 i = 1; i <= count; ++i) {
     FSRef ref;
     sp_platform::files::Location location;
-    if (AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &ref, sizeof ref,
-                    nullptr) == noErr &&
+    if (AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &ref, sizeof ref, nullptr) ==
+            noErr &&
         sp_platform::files::LocateRef(&ref, location) == noErr) {
       replied->paths.push_back(location.path);
     }
@@ -83,7 +83,8 @@ void Turn(EventLoopTimerRef, void* refCon) {
   switch (p.step) {
     case 0: {
       Rect row;
-      if (x == 0 || !x11::WindowViewable(x) || !sp_testing::NavEntryRect(p.window, "b.aiff", &row)) {
+      if (x == 0 || !x11::WindowViewable(x) ||
+          !sp_testing::NavEntryRect(p.window, "b.aiff", &row)) {
         return;
       }
       p.shownName = x11::WindowName(x);
@@ -120,9 +121,9 @@ TEST_F(Navigation, AFileChosenWithTheMouseInTheOpenDialogComesBackInTheReply) {
   options.windowTitle = CFStringCreateWithCString(nullptr, "曲を開く", kCFStringEncodingUTF8);
   Replied replied;
   NavDialogRef dialog = nullptr;
-  ASSERT_EQ(NavCreateGetFileDialog(&options, nullptr, EventProc, nullptr, nullptr, &replied,
-                                   &dialog),
-            noErr);
+  ASSERT_EQ(
+      NavCreateGetFileDialog(&options, nullptr, EventProc, nullptr, nullptr, &replied, &dialog),
+      noErr);
   CFRelease(options.windowTitle);
   sp_platform::files::Location location;
   ASSERT_EQ(sp_platform::files::LocatePath(folder, location), noErr);

@@ -70,10 +70,9 @@ std::string PathOf(const FSRef& ref) {
   FSRef parent;
   if (FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, &parent) != noErr) return "?";
   char path[1024] = {};
-  Sp_FullPathNameFromFileInfo(spec.vRefNum, spec.parID,
-                              std::string(reinterpret_cast<const char*>(spec.name + 1), spec.name[0])
-                                  .c_str(),
-                              path);
+  Sp_FullPathNameFromFileInfo(
+      spec.vRefNum, spec.parID,
+      std::string(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]).c_str(), path);
   return path;
 }
 
@@ -87,8 +86,8 @@ class NavDialog : public ::testing::Test {
     sp_testing::ResetNavigation();
     SpNav_InitializeFileFilterTargetInfo();
     responder_ = std::make_unique<sp_testing::ResponderScope>();
-    ASSERT_EQ(noErr,
-              FindFolder(kOnSystemDisk, kMusicDocumentsFolderType, kCreateFolder, &volume_, &musicID_));
+    ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kMusicDocumentsFolderType, kCreateFolder, &volume_,
+                                &musicID_));
     music_ = home_.Path("Music");
     Touch("a.aiff");
     Touch("b.txt");
@@ -278,17 +277,32 @@ TEST_F(NavDialog, EachDialogOpensWhereItsDefaultLocationSays) {
     Strings selected;
   } cases[] = {
       {"a file by its short name", false, musicID_, "a.aiff", music_, {"a.aiff"}},
-      {"a 32-character name through its FSRef", false, musicID_,
-       "A file name of thirty-two chars.", music_, {"A file name of thirty-two chars."}},
+      {"a 32-character name through its FSRef",
+       false,
+       musicID_,
+       "A file name of thirty-two chars.",
+       music_,
+       {"A file name of thirty-two chars."}},
       {"an empty name opens the directory itself", false, subID_, "", music_ + "/sub", {}},
-      {"folder mode with an empty name opens the directory itself", true, subID_, "",
-       music_ + "/sub", {}},
-      {"folder mode with a folder's name opens that folder", true, musicID_, "sub",
-       music_ + "/sub", {}},
-      {"a missing name picks the first entry a person sees", false, emptyID, "gone.aiff",
-       music_ + "/empty", {"only.aiff"}},
-      {"a directory that is gone leaves the dialog where it was", false, 0x7FFFFFF0, "", home,
+      {"folder mode with an empty name opens the directory itself",
+       true,
+       subID_,
+       "",
+       music_ + "/sub",
        {}},
+      {"folder mode with a folder's name opens that folder",
+       true,
+       musicID_,
+       "sub",
+       music_ + "/sub",
+       {}},
+      {"a missing name picks the first entry a person sees",
+       false,
+       emptyID,
+       "gone.aiff",
+       music_ + "/empty",
+       {"only.aiff"}},
+      {"a directory that is gone leaves the dialog where it was", false, 0x7FFFFFF0, "", home, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -298,10 +312,9 @@ TEST_F(NavDialog, EachDialogOpensWhereItsDefaultLocationSays) {
     std::string shown;
     Strings selected;
     Respond(sp_testing::NavLook([&](WindowRef w) {
-                              shown = sp_testing::NavShownFolder(w);
-                              selected = sp_testing::NavSelectedNames(w);
-                            })
-                .ClickItem(kNavItemCancelButton));
+              shown = sp_testing::NavShownFolder(w);
+              selected = sp_testing::NavSelectedNames(w);
+            }).ClickItem(kNavItemCancelButton));
     if (c.chooseFolder) {
       nav.NavigatorGetChooseFolderForX(nullptr);
     } else {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ErrorLogCapture.h"
 #include <cstring>
+#include "ErrorLogCapture.h"
 
 #include "Files.h"
 #include "Folders.h"
@@ -82,7 +82,7 @@ TEST(NavFileList, NamesAreCutOnlyWhenTheyDoNotFitWithTheirTerminator) {
       {"12345678", 10, "12345678", 0},
       {"123456789", 10, "123456789", 0},  // size - 1 characters fit
       {"1234567890", 10, "123456789", 1},
-      {Kanji(5), 10, Kanji(4), 1},        // 10 bytes: the fifth character would lose its half
+      {Kanji(5), 10, Kanji(4), 1},  // 10 bytes: the fifth character would lose its half
       {Kanji(5), 11, Kanji(5), 0},
       {"", 10, "", 0},
   };
@@ -125,8 +125,8 @@ TEST(NavFileList, StoredNamesKeepTheirFirst1022BytesOfWholeCharacters) {
 class NavFolders : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(noErr, FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &volume_,
-                                &mediaID_));
+    ASSERT_EQ(noErr,
+              FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &volume_, &mediaID_));
     ASSERT_EQ(0, mkdir(home_.Path("Documents/album").c_str(), 0700));
     ASSERT_EQ(noErr, Sp_GetDirIdFromDirNameInDirId(volume_, mediaID_, "album", albumID_));
   }

@@ -149,9 +149,9 @@ class NavigationTest : public UiTest {
     AECountItems(&reply.selection, &count);
     for (SInt32 i = 1; i <= count; ++i) {
       FSRef ref;
-      EXPECT_EQ(AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &ref, sizeof ref,
-                            nullptr),
-                noErr);
+      EXPECT_EQ(
+          AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &ref, sizeof ref, nullptr),
+          noErr);
       out.push_back(PathOfRef(ref));
     }
     return out;
@@ -198,7 +198,8 @@ class NavigationTest : public UiTest {
   Seen seen_;
 };
 
-TEST_F(NavigationTest, OpenListsFoldersFirstByNameLeavesOutHiddenAndFilteredEntriesAndRepliesWithTheChoice) {
+TEST_F(NavigationTest,
+       OpenListsFoldersFirstByNameLeavesOutHiddenAndFilteredEntriesAndRepliesWithTheChoice) {
   Respond(sp_testing::NavChoose({"a.aiff"}));
   Run(Kind::kGet, Options());
   EXPECT_EQ(sp_testing::NavListedNames(), (Strings{"sub", "Zeta", "a.aiff"}));
@@ -238,9 +239,10 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   std::string shownAfterDoubleClick;
   Strings afterArrows, afterShift, afterCommand;
   Respond(sp_testing::NavLook([](WindowRef w) { PostClickOn(w, "sub", 0, 2); }));
-  Respond(sp_testing::NavLook([&](WindowRef w) {
-            shownAfterDoubleClick = sp_testing::NavShownFolder(w);
-          }).PressKey(kDownArrow, kDownArrowKey).PressKey(kDownArrow, kDownArrowKey));
+  Respond(sp_testing::NavLook(
+              [&](WindowRef w) { shownAfterDoubleClick = sp_testing::NavShownFolder(w); })
+              .PressKey(kDownArrow, kDownArrowKey)
+              .PressKey(kDownArrow, kDownArrowKey));
   Respond(sp_testing::NavLook([&](WindowRef w) {
     afterArrows = sp_testing::NavSelectedNames(w);
     PostClickOn(w, "c.aiff", 0, 2);
@@ -264,8 +266,9 @@ TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen)
       afterShift = sp_testing::NavSelectedNames(w);
       PostClickOn(w, "a.aiff", cmdKey);
     }));
-    Respond(sp_testing::NavLook([&](WindowRef w) { afterCommand = sp_testing::NavSelectedNames(w); })
-                .ClickItem(kNavItemCancelButton));
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+              afterCommand = sp_testing::NavSelectedNames(w);
+            }).ClickItem(kNavItemCancelButton));
     seen_.hideText = false;
     Run(Kind::kGet, Options(several ? NavDialogOptionFlags(kNavAllowMultipleFiles) : 0));
     const Strings shifted = several ? Strings{"a.aiff", "b.txt"} : Strings{"b.txt"};
@@ -326,8 +329,9 @@ TEST_F(NavigationTest, WindowModalWithAVisibleParentIsASheetOnItElseAModalDialog
     options.modality = kWindowModalityWindowModal;
     options.parentWindow = parent;
     WindowRef sheetParent = nullptr;
-    Respond(sp_testing::NavLook([&](WindowRef w) { GetSheetWindowParent(w, &sheetParent); })
-                .ClickItem(kNavItemCancelButton));
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+              GetSheetWindowParent(w, &sheetParent);
+            }).ClickItem(kNavItemCancelButton));
     Run(Kind::kPut, options);
     EXPECT_EQ(sheetParent, visible ? parent : nullptr);
     const sp_testing::ShownKind expected =
@@ -338,8 +342,8 @@ TEST_F(NavigationTest, WindowModalWithAVisibleParentIsASheetOnItElseAModalDialog
 
 // A 'DITL' of one button at (0, 0) of the custom area.
 Handle OneButtonItemList() {
-  const std::vector<UInt8> bytes = {0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 20,
-                                    0, 108, 4, 4, 'H', 'e', 'l', 'p'};
+  const std::vector<UInt8> bytes = {0, 0,  0, 0,   0, 0, 0,   0,   0,   8,
+                                    0, 20, 0, 108, 4, 4, 'H', 'e', 'l', 'p'};
   Handle h = NewHandle(Size(bytes.size()));
   std::memcpy(*h, bytes.data(), bytes.size());
   return h;
@@ -354,7 +358,9 @@ TEST_F(NavigationTest, ACustomAreaGrowsTheDialogAndItsControlsReportTheirPresses
   Respond(sp_testing::NavLook([&](WindowRef w) {
             content = Bounds(w);
             button = ItemRect(GetDialogFromWindow(w), kNavItemCustomArea + 1);
-          }).ClickItem(kNavItemCustomArea + 1).ClickItem(kNavItemCancelButton));
+          })
+              .ClickItem(kNavItemCustomArea + 1)
+              .ClickItem(kNavItemCancelButton));
   Run(Kind::kChooseFolder, Options());
   DisposeHandle(seen_.items);
   EXPECT_EQ(seen_.proposed.right, 0) << "the area is proposed empty";
@@ -413,9 +419,9 @@ TEST_F(NavigationTest, OneCallFormsAnswerWithFSSpecsAndCancelAsUserCanceled) {
   AECreateDesc(typeFSS, &location, sizeof location, &desc);
   auto first = [&reply]() {
     FSSpec spec{};
-    EXPECT_EQ(AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, &spec, sizeof spec,
-                          nullptr),
-              noErr);
+    EXPECT_EQ(
+        AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, &spec, sizeof spec, nullptr),
+        noErr);
     return std::to_string(spec.parID) + ":" + PText(spec.name);
   };
 

@@ -128,8 +128,8 @@ std::string UTF8OfMacJapanese(const std::string& macJapanese);
 
 // ---- NavRun.cpp ----
 // Sends an event-procedure message with a fresh NavCBRec; answers the record after the call.
-NavCBRec Notify(Record* record, NavEventCallbackMessage message, EventRecord* event,
-                SInt16 itemHit, NavUserAction action);
+NavCBRec Notify(Record* record, NavEventCallbackMessage message, EventRecord* event, SInt16 itemHit,
+                NavUserAction action);
 // Runs the dialog's modal loop until it closes.
 void RunLoop(Record* record);
 
