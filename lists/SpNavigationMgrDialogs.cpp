@@ -134,8 +134,9 @@ void cNavMgrObject::CustomArea(NavCBRecPtr params) {
 }
 
 void cNavMgrObject::Start(NavCBRecPtr params) {
-  if (defaultLocationReady_)
+  if (defaultLocationReady_) {
     NavCustomControl(params->context, kNavCtlSetLocation, &defaultLocation_);
+  }
   if (itemListID_ <= 0) return;
   itemList_ = GetResource(kItemListType, itemListID_);
   if (itemList_ == nullptr) return;
@@ -281,12 +282,30 @@ unsigned char cNavMgrObject::NavigatorGetChooseFolderForX(FSRef* folder) {
     return 0;
   }
   chosen.ResetSequentialReference();
-  if (folder != nullptr)
+  if (folder != nullptr) {
     chosen.GetFileRefAndFSSpecBySequential(folder, 0, nullptr, nullptr, nullptr);
+  }
   return 1;
 }
 
 // ---- The one-call dialogs ----
+
+void cNavMgrObject::PrepareOneCall(NavDialogOptions& options, bool defaultLocation) {
+  NavGetDefaultDialogOptions(&options);
+  SetupDialogOption(options);
+  if (defaultLocation) {
+    StandbyDefaultFileOutputPositionFromSetupedFileInfo();
+  } else {
+    AEDisposeDesc(&defaultLocation_);
+    defaultLocationReady_ = 0;
+  }
+}
+
+void cNavMgrObject::FinishOneCall(NavReplyRecord& reply) {
+  NavDisposeReply(&reply);
+  AEDisposeDesc(&defaultLocation_);
+  defaultLocationReady_ = 0;
+}
 
 unsigned char cNavMgrObject::GetOpenFile(cNavMgrFileList* list) {
   return list != nullptr && navigationServiceEnableFlag_GlV ? NavigatorGetOpenFile(list) : 0;
@@ -294,10 +313,8 @@ unsigned char cNavMgrObject::GetOpenFile(cNavMgrFileList* list) {
 
 unsigned char cNavMgrObject::NavigatorGetOpenFile(cNavMgrFileList* list) {
   NavDialogOptions options;
-  NavGetDefaultDialogOptions(&options);
-  SetupDialogOption(options);
   NavTypeListHandle types = MakeFileTypeList();
-  StandbyDefaultFileOutputPositionFromSetupedFileInfo();
+  PrepareOneCall(options, true);
   NavReplyRecord reply;
   const OSErr err = NavGetFile(
       defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
@@ -307,10 +324,8 @@ unsigned char cNavMgrObject::NavigatorGetOpenFile(cNavMgrFileList* list) {
       err == noErr && ForEachSpec(reply, [list](const FSSpec& spec, const char* name) {
         list->SetupFileItem(spec.vRefNum, spec.parID, name);
       });
-  NavDisposeReply(&reply);
   if (types != nullptr) DisposeHandle(reinterpret_cast<Handle>(types));
-  AEDisposeDesc(&defaultLocation_);
-  defaultLocationReady_ = 0;
+  FinishOneCall(reply);
   return result;
 }
 
@@ -328,9 +343,7 @@ unsigned char cNavMgrObject::NavigatorGetSaveFile(OSType creator, OSType fileTyp
                                                   unsigned char& replacing) {
   replacing = 0;
   NavDialogOptions options;
-  NavGetDefaultDialogOptions(&options);
-  SetupDialogOption(options);
-  StandbyDefaultFileOutputPositionFromSetupedFileInfo();
+  PrepareOneCall(options, true);
   NavReplyRecord reply;
   const OSErr err =
       NavPutFile(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
@@ -349,18 +362,14 @@ unsigned char cNavMgrObject::NavigatorGetSaveFile(OSType creator, OSType fileTyp
     }
     NavCompleteSave(&reply, kNavTranslateInPlace);
   }
-  NavDisposeReply(&reply);
-  AEDisposeDesc(&defaultLocation_);
-  defaultLocationReady_ = 0;
+  FinishOneCall(reply);
   return result;
 }
 
 unsigned char cNavMgrObject::GetChooseFileObject(cNavMgrFileList* list) {
   if (list == nullptr) return 0;
   NavDialogOptions options;
-  NavGetDefaultDialogOptions(&options);
-  SetupDialogOption(options);
-  StandbyDefaultFileOutputPositionFromSetupedFileInfo();
+  PrepareOneCall(options, true);
   NavReplyRecord reply;
   const OSErr err =
       NavChooseObject(defaultLocationReady_ ? &defaultLocation_ : nullptr, &reply, &options,
@@ -374,9 +383,7 @@ unsigned char cNavMgrObject::GetChooseFileObject(cNavMgrFileList* list) {
           list->SetupFolderItem(spec.vRefNum, 0, nullptr, spec.parID);
         }
       });
-  NavDisposeReply(&reply);
-  AEDisposeDesc(&defaultLocation_);
-  defaultLocationReady_ = 0;
+  FinishOneCall(reply);
   return result;
 }
 
@@ -386,10 +393,7 @@ unsigned char cNavMgrObject::GetChooseFolder(short& vRefNum, SInt32& dirID) {
 
 unsigned char cNavMgrObject::NavigatorGetChooseFolder(short& vRefNum, SInt32& dirID) {
   NavDialogOptions options;
-  NavGetDefaultDialogOptions(&options);
-  SetupDialogOption(options);
-  AEDisposeDesc(&defaultLocation_);
-  defaultLocationReady_ = 0;
+  PrepareOneCall(options, false);
   if (defaultLocationSet_ && std::strlen(defaultName_) <= 62 &&
       Sp_ExsitTargetDirectoryWithDirId(defaultVolume_, defaultDirectory_)) {
     FSSpec folder;
@@ -410,8 +414,6 @@ unsigned char cNavMgrObject::NavigatorGetChooseFolder(short& vRefNum, SInt32& di
     result = 1;
     NavCompleteSave(&reply, kNavTranslateInPlace);
   }
-  NavDisposeReply(&reply);
-  AEDisposeDesc(&defaultLocation_);
-  defaultLocationReady_ = 0;
+  FinishOneCall(reply);
   return result;
 }

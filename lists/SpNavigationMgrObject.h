@@ -273,6 +273,10 @@ class cNavMgrObject : public cSp_uLongCollection {
   bool RunForX(DialogKind kind, cNavMgrFileList* list, OSType creator, OSType fileType,
                OSStatus* runResult);
   void ReleaseSaveName();
+  // The options of a one-call dialog and its default location (the object's own when asked,
+  // else none); and what every one-call dialog lets go of afterwards.
+  void PrepareOneCall(NavDialogOptions& options, bool defaultLocation);
+  void FinishOneCall(NavReplyRecord& reply);
   void CollectReply(NavDialogRef dialog);
   void Start(NavCBRecPtr params);
   void Event(NavCBRecPtr params);

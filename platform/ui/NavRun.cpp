@@ -141,8 +141,9 @@ bool Accept(Record* record) {
       }
       if (record->chosen.empty()) {
         // A folder alone is opened, not chosen.
-        if (selected.size() == 1)
+        if (selected.size() == 1) {
           ShowFolder(record, record->entries[std::size_t(selected[0])].path, "");
+        }
         return false;
       }
       Finish(record, kNavUserActionOpen);
@@ -414,8 +415,9 @@ void RunLoop(Record* record) {
   record->chosen.clear();
   Customize(record);
   Notify(record, kNavCBStart, nullptr, 0, kNavUserActionNone);
-  if (record->folder.empty() && !ShowFolder(record, DefaultFolder(), ""))
+  if (record->folder.empty() && !ShowFolder(record, DefaultFolder(), "")) {
     ShowFolder(record, "/", "");
+  }
   Show(record);
   for (;;) {
     DialogItemIndex item = 0;

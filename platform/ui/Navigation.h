@@ -20,10 +20,10 @@
 //   they cannot be chosen. Several entries can be selected (Shift extends, Command toggles)
 //   only with kNavAllowMultipleFiles in the open and choose-object dialogs.
 // - Where it opens: the location given with kNavCtlSetLocation at kNavCBStart (or the one-call
-//   form's default location), as an 'fss ' or 'fsrf' descriptor. A file opens its folder with
-//   the file selected; so does a folder with kNavSelectDefaultLocation; without that flag a
-//   folder opens on itself. Without a location the dialog opens on the folder the last dialog of
-//   the run showed, else the home folder. NavDialogCreationOptions.location, when not (-1, -1),
+//   form's default location), as an 'fss ' or 'fsrf' descriptor: a file opens its folder with
+//   the file selected, a folder opens on itself (kNavSelectDefaultLocation is kept and changes
+//   nothing). Without a location the dialog opens on the folder the last dialog of the run
+//   showed, else the home folder. NavDialogCreationOptions.location, when not (-1, -1),
 //   places the dialog's content there (global coordinates); otherwise it is centred.
 // - Running: NavDialogRun shows the dialog (kWindowModalityWindowModal with a visible parent
 //   window: as a sheet on it, brought to the front) and runs the Dialog Manager's modal loop
