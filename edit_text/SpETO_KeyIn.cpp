@@ -106,9 +106,11 @@ SInt32 cEditTextObject::KyeInProcedure(const char* text) {
 }
 
 void cEditTextObject::InsertAtCaret(const char* text, SInt32 length, SInt32& inserted) {
-  SInt32 tabs = 0, breaks = 0;
+  SInt32 textBytes = 0, tabs = 0, breaks = 0;
   std::string bytes(text, std::size_t(length));
-  startLine_->InsertString(bytes.c_str(), startByte_, insertAttributes_, inserted, tabs, breaks);
+  startLine_->InsertString(bytes.c_str(), startByte_, insertAttributes_, textBytes, tabs, breaks);
+  // Tabs and line breaks are bytes of the text as much as letters: the caret goes after them.
+  inserted = textBytes + tabs + breaks;
 }
 
 SInt32 cEditTextObject::KeyControlProcedure(char key) {

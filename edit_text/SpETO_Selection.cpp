@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
+#include "Events.h"
 #include "SpETOEditInternal.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
@@ -350,7 +352,8 @@ void cEditTextObject::InitializeSelection() {
   caretMode_ = selectionMode_ = 0;
   blinkPaused_ = 0;
   caretVisible_ = 0;
-  lastBlink_ = 0;
+  // The next idle time shows the caret at once.
+  lastBlink_ = TickCount() - GetCaretTime();
   arrowPosition_ = -1;
 }
 

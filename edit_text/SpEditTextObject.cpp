@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
+#include "Events.h"
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 #include "SpETOEditInternal.h"
@@ -103,6 +105,7 @@ void cEditTextObject::StartUpInitialize() {
   startLine_ = endLine_ = nullptr;
   startByte_ = endByte_ = 0;
   arrowPosition_ = -1;
+  lastBlink_ = TickCount() - GetCaretTime();
   Sp_InitializeTextStyleAttribute(insertAttributes_);
   textInputInProgress_ = 0;
   useSystemScript_ = 0;
@@ -542,7 +545,7 @@ void cEditTextObject::AddText(const char* text, unsigned char redraw) {
   SInt32 bytes = 0, tabs = 0, breaks = 0;
   lastLine_->InsertString(text, lastLine_->GetNumOfTextByte(1, 1), attributes, bytes, tabs,
                           breaks);
-  if (bytes <= 0) return;
+  if (bytes + tabs + breaks <= 0) return;
   unsigned char widthChanged = 0;
   TragetLineResetBreakLine(lastLine_, oldHeight, widthChanged, redraw);
 }
