@@ -30,6 +30,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchHome.h"
 #include "SpiTunesMusicInfoObject.h"
 
 namespace {
@@ -126,14 +127,6 @@ void WriteLibrary(const std::string& path, long tracks) {
   playlist("Recently Played", "\t\t\t<key>Smart Info</key><data>AQID</data>\n", 1, 25, 3);
   for (int p = 0; p < 20; ++p) playlist("Mix " + std::to_string(p), "", 1 + p * 37, 40, 11);
   out << "\t</array>\n</dict>\n</plist>\n";
-}
-
-// The temporary home, removed when the program ends: after the file layer has saved its
-// catalogue there at exit (handlers run in the reverse order of their registration, and this
-// one is registered before the file layer is first used).
-std::string gHome;
-void RemoveHome() {
-  if (!gHome.empty()) std::system(("rm -rf '" + gHome + "'").c_str());
 }
 
 // What a pass reports to the parent.
@@ -234,23 +227,9 @@ int main(int argc, char** argv) {
   if (tracks < 1) tracks = 1;
 
   // A home of our own, so the Folder Manager finds the library where the program looks.
-  char pattern[] = "/tmp/itunes-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string home = pattern;
-  if (!keep) {
-    gHome = home;
-    std::atexit(RemoveHome);
-  }
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-  unsetenv("XDG_MUSIC_DIR");
-  for (const char* dir : {"/.config", "/.local", "/.local/share", "/Music", "/Music/iTunes"}) {
-    mkdir((home + dir).c_str(), 0700);
-  }
+  const std::string home =
+      bench::MakeHome("itunes-bench", keep, "XDG_MUSIC_DIR", {"/Music", "/Music/iTunes"});
+  if (home.empty()) return 1;
   const std::string path = home + "/Music/iTunes/" + kSpiTM_LibraryFileName;
 
   auto start = std::chrono::steady_clock::now();

@@ -535,6 +535,13 @@ void SpDisposeCDQTFileInitManager() {
   gManager = nullptr;
 }
 
+void SpDeleteRecordsOfDisposedManagers() {
+  SpDeleteList(gReleasedCDRecords);
+  gReleasedCDRecords = nullptr;
+  SpDeleteList(gReleasedFileRecords);
+  gReleasedFileRecords = nullptr;
+}
+
 void SetupCDInitDataModifyFlag() {
   if (gManager != nullptr) gManager->SetupCDInitDataModifyFlag();
 }

@@ -166,6 +166,10 @@ cQTFileSaveInitialData* SpGetQTFileInitData(const char* name, UInt32 fileSize,
 void SpSaveCDQTFileInitialData();
 // Deletes the manager and forgets it; its records stay valid.
 void SpDisposeCDQTFileInitManager();
+// Deletes the records that disposed managers left, which otherwise stay until the program
+// ends. Only for when nothing can hold one any more: a tool or test that loads the start data
+// again and again would otherwise keep every record it ever loaded.
+void SpDeleteRecordsOfDisposedManagers();
 // Mark the CD or the sound-file list as changed, when the manager exists.
 void SetupCDInitDataModifyFlag();
 void SetupFileInitDataModifyFlag();

@@ -157,6 +157,11 @@ cSp_CDRProgramItemObj* cSp_CDRProgramItemObj::Last(LinkPair links) {
   return item;
 }
 
+void cSp_CDRProgramItemObj::SetupFileLocation(SInt32 dirID, const char* fileName) {
+  dirID_ = dirID;
+  SpCDR_CopyText(fileName_, sizeof fileName_, fileName);
+}
+
 void cSp_CDRProgramItemObj::SetupCDTrack(cSp_CDRomMediaDataObj* cd, sTrackDataForOSX* track) {
   cd_ = cd;
   track_ = track;

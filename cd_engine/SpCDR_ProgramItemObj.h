@@ -106,6 +106,12 @@ class cSp_CDRProgramItemObj : public cSpMacHeapObject {
   const cDiscPosition& GetRealStartPosition() const { return realStart_; }
   const cDiscPosition& GetRealEndPosition() const { return realEnd_; }
   void SetupEndPosition(const cDiscPosition& end) { end_ = end; }
+  void SetupRealPositions(const cDiscPosition& start, const cDiscPosition& end) {
+    realStart_ = start;
+    realEnd_ = end;
+  }
+  // The file was found elsewhere (by its file id): its folder and name (cut to 511 bytes).
+  void SetupFileLocation(SInt32 dirID, const char* fileName);
   SInt32 GetLength() const { return length_; }
   void SetupLength(SInt32 sectors) { length_ = sectors; }
   short GetVolumeRefNum() const { return vRefNum_; }

@@ -72,26 +72,6 @@ void SwitchOff(StepTimer& t) {
   *t.onFlag = 0;
 }
 
-// The end-of-play list.
-struct EndOfPlayEntry {
-  cSp_CDRProgramBaseObj* program;
-  EndOfPlayEntry* next;
-};
-EndOfPlayEntry* endOfPlayProgramList_GlV = nullptr;
-unsigned char lockOfEndOfProgListFlag_GlV = 0;
-
-void DropFromEndOfPlayList(cSp_CDRProgramBaseObj* program) {
-  for (EndOfPlayEntry** at = &endOfPlayProgramList_GlV; *at != nullptr;) {
-    if ((*at)->program == program) {
-      EndOfPlayEntry* gone = *at;
-      *at = gone->next;
-      delete gone;
-    } else {
-      at = &(*at)->next;
-    }
-  }
-}
-
 // The CD check of the poll: at most once per 120 ticks, the time stamp renewed also when
 // nothing changed.
 void CheckCDsNow() {
@@ -241,7 +221,7 @@ cSp_CDRomManager::~cSp_CDRomManager() {
   // Nothing else reaches the programs once the list is gone.
   for (cSp_CDRProgramBaseObj* program = programHead_; program != nullptr;) {
     cSp_CDRProgramBaseObj* next = program->GetNextObjectPtr();
-    DropFromEndOfPlayList(program);
+    SpCDR_RemoveFromEndOfPlayProgramList(program);
     delete program;
     program = next;
   }
@@ -284,7 +264,7 @@ void cSp_CDRomManager::DisposeProgramBase(cSp_CDRProgramBaseObj* program) {
     ReturnBufferSet(program->GetBufferSet());
     program->LoseBufferSet();
   }
-  DropFromEndOfPlayList(program);
+  SpCDR_RemoveFromEndOfPlayProgramList(program);
   UnlinkProgram(program);
   delete program;
 }
@@ -603,35 +583,6 @@ void SpCDR_CatchExecEjectBeforeProcCB(cSp_CDRomMediaDataObj* cd, unsigned long c
                                       unsigned long refCon) {
   if (refCon == 0) return;
   reinterpret_cast<cSp_CDRomManager*>(refCon)->CatchExecEjectBeforeProcCB(cd, cdRefNum);
-}
-
-void SpCDR_SetupEndOfPlayProgramList(cSp_CDRProgramBaseObj* program) {
-  if (program == nullptr) return;
-  EndOfPlayEntry* entry = new (std::nothrow) EndOfPlayEntry{program, endOfPlayProgramList_GlV};
-  if (entry == nullptr) {
-    SpReportFailure(kSource, "SpCDR_SetupEndOfPlayProgramList", 1, kSpMsgMemory);
-    return;
-  }
-  endOfPlayProgramList_GlV = entry;
-  lockOfEndOfProgListFlag_GlV = 0;
-}
-
-void SpCDR_ExecWipeOutProcEndOfPlayProgramList() {
-  while (!lockOfEndOfProgListFlag_GlV && endOfPlayProgramList_GlV != nullptr) {
-    EndOfPlayEntry* list = endOfPlayProgramList_GlV;
-    endOfPlayProgramList_GlV = nullptr;
-    while (list != nullptr) {
-      EndOfPlayEntry* next = list->next;
-      cSp_CDRProgramBaseObj* program = list->program;
-      delete list;
-      program->StopTheMusic();
-      if (program->GetBufferSet() != nullptr && cdRomManagerPtr_GlV != nullptr) {
-        cdRomManagerPtr_GlV->ReturnBufferSet(program->GetBufferSet());
-        program->LoseBufferSet();
-      }
-      list = next;
-    }
-  }
 }
 
 // ---- Timers ---------------------------------------------------------------------------------

@@ -52,13 +52,17 @@ struct sSpPlayBackSoundBuffer : public cSpMacHeapClearObject {
   sSpPlayBackSoundBuffer* freeNext;
 };
 
-// One CD read block: 100 sectors and their bookkeeping.
+// One CD read block: 100 sectors and their bookkeeping. The loader of play-back fills a
+// block with the valid bytes of working-format data in firstWord, the item they belong to and
+// their format.
 struct sSpCDReadBlock {
   UInt8 data[kSpCDReadBlockBytes];
   UInt32 firstWord;
   UInt32 words[3];
   UInt32 furtherWord;
   UInt8 bytes[2];
+  cSp_CDRProgramItemObj* item;
+  SoundComponentData description;
 };
 
 // The multi-speed state of play-back.
@@ -205,11 +209,6 @@ OSErr Sp_CDEjectCD(SInt32 cdRefNum);
 void SpCDRomMgr_EndOfCreateSoundFileProgramProcess();
 void SpCDR_CatchExecEjectBeforeProcCB(cSp_CDRomMediaDataObj* cd, unsigned long cdRefNum,
                                       unsigned long refCon);
-
-// The end-of-play list: programs whose data ran out, stopped by the next poll. A program
-// disposed of leaves the list.
-void SpCDR_SetupEndOfPlayProgramList(cSp_CDRProgramBaseObj* program);
-void SpCDR_ExecWipeOutProcEndOfPlayProgramList();
 
 // ---- Timers -----------------------------------------------------------------------------------
 // Switching on twice installs one timer; off removes it.

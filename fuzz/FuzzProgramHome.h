@@ -3,6 +3,8 @@
 // Preferences folder made.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "Folders.h"
@@ -26,6 +28,16 @@ inline const std::string& ProgramHome() {
 inline bool MakePreferencesFolder(SInt16& vRefNum, SInt32& dirID) {
   return FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID) ==
          noErr;
+}
+
+// Writes the bytes as the file at `name` (a path inside the folder) in the home's Preferences
+// folder, made as needed, and gives the folder's location; false when that cannot be done.
+inline bool WritePreferencesFile(const std::string& name, const uint8_t* data, std::size_t size,
+                                 SInt16& vRefNum, SInt32& dirID) {
+  const std::string& home = ProgramHome();
+  // The Preferences folder of a home is its ".config".
+  return !home.empty() && MakePreferencesFolder(vRefNum, dirID) &&
+         WriteFile(home + "/.config/" + name, data, size);
 }
 
 }  // namespace sp_fuzz

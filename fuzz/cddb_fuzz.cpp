@@ -10,13 +10,9 @@
 #include "SpCDDiscPosition.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& home = sp_fuzz::ProgramHome();
-  if (home.empty()) return 0;
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
-  if (!sp_fuzz::MakePreferencesFolder(vRefNum, dirID)) return 0;
-  // The Preferences folder of a home is its ".config".
-  if (!sp_fuzz::WriteFile(home + "/.config/" + kSpCDDBFileName, data, size)) return 0;
+  if (!sp_fuzz::WritePreferencesFile(kSpCDDBFileName, data, size, vRefNum, dirID)) return 0;
 
   SpDisposeCDDBManager();
   // Keys of the seeds' discs and of none.

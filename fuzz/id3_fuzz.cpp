@@ -10,13 +10,9 @@
 #include "SpQTMusicInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& home = sp_fuzz::ProgramHome();
-  if (home.empty()) return 0;
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
-  if (!sp_fuzz::MakePreferencesFolder(vRefNum, dirID)) return 0;
-  // The Preferences folder of a home is its ".config".
-  if (!sp_fuzz::WriteFile(home + "/.config/input.mp3", data, size)) return 0;
+  if (!sp_fuzz::WritePreferencesFile("input.mp3", data, size, vRefNum, dirID)) return 0;
 
   cSp_MusicFileMusicInfoDataObj* record = nullptr;
   SpQTI_ParseMusicInfoFromTargetFile(vRefNum, dirID, "input.mp3", nullptr, record);

@@ -446,18 +446,19 @@ OSErr Sp_GetQuickTimeSoundDataFileInfo(short vRefNum, SInt32 dirID, const char* 
   } else {
     if (byteLength != nullptr) *byteLength = facts.byteLength;
     // Read group after group until the media's end; the time counts in the media's time
-    // scale, whatever a sample holds.
-    TimeValue end = GetMediaDuration(facts.media);
+    // scale, whatever a sample holds. Compressed packets may run past the media's length
+    // (the encoder's delay and padding): the reading ends where the media says invalidTime.
     TimeValue time = 0;
     Handle group = NewHandle(0);
     if (group == nullptr) result = memFullErr;
-    while (result == noErr && time < end) {
+    while (result == noErr) {
       TimeValue sampleTime = 0;
       TimeValue durationPerSample = 0;
       SInt32 numberOfSamples = 0;
       OSErr err =
           GetMediaSample(facts.media, group, 0, nullptr, time, &sampleTime, &durationPerSample,
                          nullptr, nullptr, 0, &numberOfSamples, nullptr);
+      if (err == invalidTime && time > 0) break;
       if (err != noErr) {
         result = err;
         break;

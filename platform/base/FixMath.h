@@ -1,5 +1,7 @@
-// Fixed-point numbers (16.16): conversion from whole numbers.
+// Fixed-point numbers (16.16): conversions from and to whole and real numbers.
 #pragma once
+
+#include <cmath>
 
 #include "MacTypes.h"
 
@@ -13,4 +15,15 @@ inline Fixed Long2Fix(SInt32 x) {
 // The whole part of a 16.16 number, rounded toward zero.
 inline SInt32 Fix2Long(Fixed x) {
   return x / 65536;
+}
+
+// The nearest 16.16 value, held at the limits of the type.
+inline Fixed X2Fix(double x) {
+  const double v = std::nearbyint(x * 65536.0);
+  if (!(v < 2147483647.0)) return 0x7FFFFFFF;
+  if (!(v > -2147483648.0)) return SInt32(-2147483647 - 1);
+  return Fixed(v);
+}
+inline double Fix2X(Fixed x) {
+  return double(x) / 65536.0;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ByteOrder.h"
+#include "Sound.h"
 
 namespace sp {
 namespace quicktime {
@@ -204,6 +205,93 @@ std::vector<UInt8> MakeEsdsAtom(const UInt8* config, std::size_t size, UInt32 av
   std::vector<UInt8> contents(4, 0);  // version and flags
   contents.insert(contents.end(), es.Data().begin(), es.Data().end());
   return MakeAtom(SpFourCC("esds"), contents);
+}
+
+namespace {
+
+// An MPEG-4 descriptor's length: up to four bytes of seven bits each.
+std::size_t ReadDescriptorLength(sp::ByteReader& r) {
+  std::size_t n = 0;
+  for (int i = 0; i < 4; ++i) {
+    const UInt8 b = r.U8();
+    n = (n << 7) | (b & 0x7F);
+    if ((b & 0x80) == 0) break;
+  }
+  return n;
+}
+
+// The AudioSpecificConfig of an 'esds' atom's contents (after its version and flags).
+bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>& config) {
+  sp::ByteReader r(contents, size);
+  r.Skip(4);
+  if (r.U8() != 0x03) return false;  // ES_Descriptor
+  ReadDescriptorLength(r);
+  r.Skip(2);
+  const UInt8 flags = r.U8();
+  if (flags & 0x80) r.Skip(2);
+  if (flags & 0x40) r.Skip(r.U8());
+  if (flags & 0x20) r.Skip(2);
+  if (r.U8() != 0x04) return false;  // DecoderConfigDescriptor
+  ReadDescriptorLength(r);
+  r.Skip(13);
+  if (r.U8() != 0x05) return false;  // DecoderSpecificInfo
+  const std::size_t length = ReadDescriptorLength(r);
+  return r.Bytes(config, length) && r.Ok();
+}
+
+}  // namespace
+
+std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params) {
+  sp::ByteWriter w;
+  w.BE32(0);  // version and flags
+  w.BE32(params.rate);
+  w.BE32(params.blockAlign);
+  w.BE32(params.primingFrames);
+  w.BE64(params.presentedFrames);
+  return MakeAtom(kStreamParamsAtomType, w.Data());
+}
+
+bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionParams& out) {
+  out = DecompressionParams();
+  if (bytes == nullptr || size < 8) return false;
+  const std::size_t waveSize = sp::LoadBE32(bytes);
+  if (sp::LoadBE32(bytes + 4) != SpFourCC("wave") || waveSize < 8 || waveSize > size) return false;
+  std::vector<Atom> atoms;
+  if (!ListAtoms(bytes, 8, waveSize, atoms)) return false;
+  for (const Atom& a : atoms) {
+    const UInt8* data = bytes + a.dataStart;
+    sp::ByteReader r(data, a.dataSize);
+    switch (a.type) {
+      case kAudioFormatAtomType:
+        out.format = r.BE32();
+        break;
+      case kAudioEndianAtomType:
+        out.littleEndian = (r.BE16() & 1) != 0;
+        break;
+      case SpFourCC("esds"):
+        if (!ReadEsdsConfig(data, a.dataSize, out.codecConfig)) return false;
+        break;
+      case kALACFormat:
+        // The ALAC decoder takes the whole atom as its configuration.
+        out.codecConfig.assign(bytes + a.start, data + a.dataSize);
+        break;
+      case kCodecSetupAtomType:
+        out.codecConfig.assign(data, data + a.dataSize);
+        break;
+      case kStreamParamsAtomType:
+        r.Skip(4);
+        out.stream.rate = r.BE32();
+        out.stream.blockAlign = r.BE32();
+        out.stream.primingFrames = r.BE32();
+        out.stream.presentedFrames = r.BE64();
+        out.hasStreamParams = r.Ok();
+        break;
+      default:
+        break;
+    }
+    if (!r.Ok()) return false;
+  }
+  return true;
 }
 
 void ReadMovieAtom(const UInt8* bytes, std::size_t size, MovieAtomInfo& out) {

@@ -1,8 +1,9 @@
 // Component Manager: as far as the movie importers need it.
 //
 // The only components here are the movie importers that GetMovieImporterForDataRef
-// (Movies.h) finds. A Component is a registered description that lives as long as the
-// process; opening it gives an instance, which CloseComponent ends.
+// (Movies.h) finds; there are no sound output devices ('sdev'): sound plays on no device. A
+// Component is a registered description that lives as long as the process; opening it gives an
+// instance, which CloseComponent ends.
 #pragma once
 
 #include "MacTypes.h"
@@ -29,6 +30,13 @@ enum : OSErr {
 // an empty icon. invalidComponentID for a null or unknown component.
 OSErr GetComponentInfo(Component aComponent, ComponentDescription* cd, Handle componentName,
                        Handle componentInfo, Handle componentIcon);
+
+// The next component after `aComponent` (null: the first) whose description matches
+// `looking`: its type, subtype and manufacturer where they are not 0, and the flags the mask
+// selects. Null when there is none.
+Component FindNextComponent(Component aComponent, const ComponentDescription* looking);
+// How many components match.
+SInt32 CountComponents(const ComponentDescription* looking);
 
 // An instance of the component; null for a null or unknown component.
 ComponentInstance OpenComponent(Component aComponent);

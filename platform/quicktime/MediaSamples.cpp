@@ -18,8 +18,10 @@ extern "C" {
 #include <cstring>
 #include <new>
 
+#include "ByteOrder.h"
 #include "MacMemory.h"
 #include "Movies.h"
+#include "Sound.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
@@ -32,12 +34,23 @@ class MediaReader {
  public:
   enum class Status { kPacket, kEnd, kError };
 
+  // What a packet says of its place beyond its bytes, in frames: its time stamp (kNoTime
+  // without one), the frames its decoder gives (0 when that is not known without decoding)
+  // and the frames to skip at its start and to discard at its end.
+  static constexpr SInt64 kNoTime = INT64_MIN;
+  struct Facts {
+    SInt64 pts = kNoTime;
+    SInt64 decodedFrames = 0;
+    SInt64 skipStart = 0;
+    SInt64 discardEnd = 0;
+  };
+
   explicit MediaReader(const MediaRecord& media) : media_(media) {}
   ~MediaReader() { av_packet_free(&packet_); }
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
   // are cut to whole packets of the format (a packet holding none is passed over).
-  Status Next(std::vector<UInt8>& data, SInt64& frames) {
+  Status Next(std::vector<UInt8>& data, SInt64& frames, Facts* facts = nullptr) {
     if (!Ready()) return Status::kError;
     AVFormatContext* ctx = demuxer_->Context();
     for (;;) {
@@ -61,6 +74,7 @@ class MediaReader {
         continue;
       }
       data.assign(packet_->data, packet_->data + size);
+      if (facts != nullptr) *facts = FactsOf(ctx->streams[media_.streamIndex]);
       av_packet_unref(packet_);
       return Status::kPacket;
     }
@@ -104,6 +118,20 @@ class MediaReader {
     return true;
   }
 
+  Facts FactsOf(const AVStream* st) const {
+    Facts f;
+    const AVRational frame{1, int(media_.rate)};
+    if (packet_->pts != AV_NOPTS_VALUE) f.pts = av_rescale_q(packet_->pts, st->time_base, frame);
+    f.decodedFrames = av_get_audio_frame_duration2(st->codecpar, packet_->size);
+    std::size_t size = 0;
+    const UInt8* skip = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    if (skip != nullptr && size >= 8) {
+      f.skipStart = sp::LoadLE32(skip);
+      f.discardEnd = sp::LoadLE32(skip + 4);
+    }
+    return f;
+  }
+
   SInt64 PacketFrames(const AVStream* st) const {
     if (packet_->duration > 0) {
       const SInt64 f =
@@ -127,6 +155,22 @@ MediaReader& ReaderOf(MediaRecord& media) {
   return *media.reader;
 }
 
+// The frames a varying-packet stream presents: from the first packet's time stamp past the
+// frames it skips (negative times are the decoder's pre-roll) to the end of the last packet,
+// less what that packet discards. A packet whose length the file already cut short (an edit
+// list, an Ogg granule) discards nothing more. -1 when the packets carry no time stamps.
+SInt64 PresentedFrames(const MediaReader::Facts& first, const MediaReader::Facts& last,
+                       SInt64 lastFrames) {
+  if (first.pts == MediaReader::kNoTime || last.pts == MediaReader::kNoTime) return -1;
+  const SInt64 start = std::max<SInt64>(0, first.pts + first.skipStart);
+  SInt64 lastPresented = lastFrames;
+  if (last.decodedFrames > 0) {
+    lastPresented = last.decodedFrames -
+                    std::max(last.discardEnd, std::max<SInt64>(0, last.decodedFrames - lastFrames));
+  }
+  return last.pts + std::max<SInt64>(0, lastPresented) - start;
+}
+
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
 // of its own. Times stop at the largest media time a TimeValue holds.
 void Scan(MediaRecord& media) {
@@ -136,17 +180,91 @@ void Scan(MediaRecord& media) {
   std::vector<UInt8> data;
   SInt64 frames = 0;
   SInt64 total = 0;
-  while (reader.Next(data, frames) == MediaReader::Status::kPacket) {
+  MediaReader::Facts facts, first, last;
+  SInt64 lastFrames = 0;
+  SInt64 skipped = 0;
+  while (reader.Next(data, frames, &facts) == MediaReader::Status::kPacket) {
     if (total + frames > INT32_MAX) break;
     if (media.layout == SoundLayout::kVaryingPackets) {
       PacketEntry entry;
       entry.time = SInt32(total);
       entry.frames = SInt32(frames);
       media.packets.push_back(entry);
+      if (media.packets.size() == 1) first = facts;
+      last = facts;
+      lastFrames = frames;
+      skipped += facts.skipStart + facts.discardEnd;
     }
     total += frames;
   }
   media.scannedFrames = total;
+  if (media.layout != SoundLayout::kVaryingPackets || media.packets.empty()) return;
+  // The decoder is given no time stamps: it drops the frames the first packet skips.
+  media.primingFrames = first.skipStart;
+  SInt64 presented = PresentedFrames(first, last, lastFrames);
+  if (presented <= 0 || presented > total) presented = total - skipped;
+  media.presentedFrames = std::max<SInt64>(0, std::min(presented, total));
+}
+
+std::vector<UInt8> BE32Bytes(UInt32 v) {
+  std::vector<UInt8> b(4);
+  sp::StoreBE32(b.data(), v);
+  return b;
+}
+
+// The 'wave' extension of a sound description: the format, the decoder's configuration in
+// the atom the format is known by, what a decoder needs of the stream beyond the description,
+// and the terminator. Empty when a decoder needs nothing beyond the description.
+std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
+  const SoundMediaDescription& d = media.sound;
+  std::vector<UInt8> inner = MakeAtom(kAudioFormatAtomType, BE32Bytes(d.format));
+  const std::size_t bare = inner.size();
+  auto append = [&inner](const std::vector<UInt8>& atom) {
+    inner.insert(inner.end(), atom.begin(), atom.end());
+  };
+  const std::vector<UInt8>& extra = d.codecSetup;
+  if (d.format == kMPEG4AudioFormat) {
+    if (!extra.empty()) {
+      append(MakeAtom(kMPEG4AudioFormat, std::vector<UInt8>(4, 0)));
+      const UInt32 rate = d.bitRate > 0 && d.bitRate < INT32_MAX ? UInt32(d.bitRate) : 0;
+      append(MakeEsdsAtom(extra.data(), extra.size(), rate, rate, 0));
+    }
+  } else if (d.format == kALACFormat) {
+    // FFmpeg keeps the whole 'alac' atom as the decoder's configuration.
+    if (extra.size() >= 12 && sp::LoadBE32(extra.data()) == extra.size() &&
+        sp::LoadBE32(extra.data() + 4) == kALACFormat) {
+      append(extra);
+    } else if (!extra.empty()) {
+      append(MakeAtom(kALACFormat, extra));
+    }
+  } else if (d.littleEndian) {
+    append(MakeAtom(kAudioEndianAtomType, {0x00, 0x01}));
+  } else if (!extra.empty()) {
+    append(MakeAtom(kCodecSetupAtomType, extra));
+  }
+  const bool varying = media.layout == SoundLayout::kVaryingPackets;
+  if (varying || d.sampleRate == 0) {
+    StreamParams params;
+    params.rate = media.rate;
+    params.blockAlign = UInt32(std::max<SInt32>(0, d.blockAlign));
+    if (varying) {
+      Scan(media);
+      params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
+      params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
+    }
+    append(MakeStreamParamsAtom(params));
+  }
+  if (inner.size() == bare) return {};
+  append(std::vector<UInt8>{0, 0, 0, 8, 0, 0, 0, 0});
+  return MakeAtom(SpFourCC("wave"), inner);
+}
+
+const std::vector<UInt8>& SoundExtension(MediaRecord& media) {
+  if (!media.sound.extensionReady) {
+    media.sound.extension = MakeWaveExtension(media);
+    media.sound.extensionReady = true;
+  }
+  return media.sound.extension;
 }
 
 void FillSoundDescription(MediaRecord& media, Handle h) {
@@ -157,8 +275,9 @@ void FillSoundDescription(MediaRecord& media, Handle h) {
     Scan(media);
     d.samplesPerPacket = media.packets.empty() ? 1 : UInt32(media.packets.front().frames);
   }
+  const std::vector<UInt8>& extension = SoundExtension(media);
   SoundDescriptionV1 v1{};
-  v1.desc.descSize = SInt32(sizeof(SoundDescriptionV1) + d.extension.size());
+  v1.desc.descSize = SInt32(sizeof(SoundDescriptionV1) + extension.size());
   v1.desc.dataFormat = d.format;
   v1.desc.dataRefIndex = 1;
   v1.desc.version = 1;
@@ -171,13 +290,13 @@ void FillSoundDescription(MediaRecord& media, Handle h) {
   v1.bytesPerFrame = d.bytesPerFrame;
   v1.bytesPerSample = d.bytesPerSample;
   std::memcpy(*h, &v1, sizeof(v1));
-  if (!d.extension.empty()) std::memcpy(*h + sizeof(v1), d.extension.data(), d.extension.size());
+  if (!extension.empty()) std::memcpy(*h + sizeof(v1), extension.data(), extension.size());
 }
 
 // The description of the media into the handle (resized); memFullErr when it cannot grow.
 OSErr DescribeInto(MediaRecord& media, Handle h) {
   if (media.mediaType == SoundMediaType) {
-    SetHandleSize(h, Size(sizeof(SoundDescriptionV1) + media.sound.extension.size()));
+    SetHandleSize(h, Size(sizeof(SoundDescriptionV1) + SoundExtension(media).size()));
     if (MemError() != noErr) return memFullErr;
     FillSoundDescription(media, h);
     return noErr;
@@ -194,6 +313,9 @@ OSErr DescribeInto(MediaRecord& media, Handle h) {
 
 struct Group {
   std::vector<UInt8> bytes;
+  // The group's bytes: its own, or a packet the reader keeps (no copy).
+  const std::vector<UInt8>* packet = nullptr;
+  const std::vector<UInt8>& Bytes() const { return packet != nullptr ? *packet : bytes; }
   SInt64 time = 0;
   SInt64 durationPerSample = 1;
   SInt64 count = 0;
@@ -290,7 +412,7 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
   }
   if (maxSizeToGrow > 0 && reader.last.size() > std::size_t(maxSizeToGrow))
     return maxSizeToGrowTooSmall;
-  group.bytes = reader.last;
+  group.packet = &reader.last;
   group.time = media.packets[index].time;
   group.durationPerSample = media.packets[index].frames;
   group.count = 1;
@@ -303,7 +425,7 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
   if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
     return std::min<SInt64>(media.statedFrames, INT32_MAX);
   Scan(media);
-  return media.scannedFrames;
+  return media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
@@ -320,6 +442,25 @@ namespace qt = sp_platform::quicktime;
 MediaRecord::MediaRecord() = default;
 MediaRecord::~MediaRecord() = default;
 
+namespace sp_platform {
+namespace quicktime {
+
+// The size of a sound description's fixed part by its version; 0 when the handle cannot hold
+// a description of that size.
+std::size_t FixedDescriptionSize(Handle h, SoundDescription& d) {
+  const Size handleSize = h != nullptr && *h != nullptr ? GetHandleSize(h) : 0;
+  if (handleSize < Size(sizeof(SoundDescription))) return 0;
+  std::memcpy(&d, *h, sizeof(d));
+  std::size_t fixed = sizeof(SoundDescription);
+  if (d.version == 1) fixed = sizeof(SoundDescriptionV1);
+  if (d.version == 2) fixed = 72;
+  if (d.descSize < SInt32(fixed) || d.descSize > handleSize) return 0;
+  return fixed;
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform
+
 void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH) {
   if (!qt::IsLiveMedia(theMedia)) return qt::SetMoviesError(invalidMedia);
   if (descH == nullptr || index != 1) return qt::SetMoviesError(paramErr);
@@ -330,14 +471,9 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
   if (extension == nullptr) return paramErr;
   *extension = nullptr;
   const Handle h = reinterpret_cast<Handle>(desc);
-  const Size handleSize = h != nullptr ? GetHandleSize(h) : 0;
-  if (h == nullptr || *h == nullptr || handleSize < Size(sizeof(SoundDescription))) return paramErr;
   SoundDescription d;
-  std::memcpy(&d, *h, sizeof(d));
-  std::size_t fixed = sizeof(SoundDescription);
-  if (d.version == 1) fixed = sizeof(SoundDescriptionV1);
-  if (d.version == 2) fixed = 72;
-  if (d.descSize < SInt32(fixed) || d.descSize > handleSize) return paramErr;
+  const std::size_t fixed = qt::FixedDescriptionSize(h, d);
+  if (fixed == 0) return paramErr;
   const UInt8* bytes = reinterpret_cast<const UInt8*>(*h);
   std::vector<qt::Atom> atoms;
   qt::ListAtoms(bytes, fixed, std::size_t(d.descSize), atoms);
@@ -356,6 +492,38 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
   if (copy == nullptr) return memFullErr;
   std::memcpy(*copy, bytes + found->start, size);
   *extension = copy;
+  return noErr;
+}
+
+OSErr AddSoundDescriptionExtension(SoundDescriptionHandle desc, Handle extension, OSType idType) {
+  const Handle h = reinterpret_cast<Handle>(desc);
+  SoundDescription d;
+  const std::size_t fixed = qt::FixedDescriptionSize(h, d);
+  if (fixed == 0 || extension == nullptr || *extension == nullptr) return paramErr;
+  const std::size_t extSize = std::size_t(GetHandleSize(extension));
+  const UInt8* ext = reinterpret_cast<const UInt8*>(*extension);
+  std::vector<UInt8> atom;
+  if (extSize >= 8 && sp::LoadBE32(ext) == extSize && sp::LoadBE32(ext + 4) == idType) {
+    atom.assign(ext, ext + extSize);
+  } else {
+    atom = qt::MakeAtom(idType, std::vector<UInt8>(ext, ext + extSize));
+  }
+  // The description's other extensions stay, in their order.
+  const UInt8* bytes = reinterpret_cast<const UInt8*>(*h);
+  std::vector<qt::Atom> atoms;
+  qt::ListAtoms(bytes, fixed, std::size_t(d.descSize), atoms);
+  std::vector<UInt8> kept(bytes, bytes + fixed);
+  for (const qt::Atom& a : atoms) {
+    if (a.type == idType) continue;
+    kept.insert(kept.end(), bytes + a.start, bytes + a.dataStart + a.dataSize);
+  }
+  kept.insert(kept.end(), atom.begin(), atom.end());
+  if (kept.size() > std::size_t(INT32_MAX)) return paramErr;
+  SetHandleSize(h, Size(kept.size()));
+  if (MemError() != noErr) return memFullErr;
+  d.descSize = SInt32(kept.size());
+  std::memcpy(kept.data(), &d.descSize, sizeof(d.descSize));
+  std::memcpy(*h, kept.data(), kept.size());
   return noErr;
 }
 
@@ -378,15 +546,15 @@ OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt3
             : qt::ReadUnitGroup(media, time, maxSizeToGrow, maxNumberOfSamples, group);
     if (err != noErr) return fail(err);
     if (dataOut != nullptr) {
-      SetHandleSize(dataOut, Size(group.bytes.size()));
+      SetHandleSize(dataOut, Size(group.Bytes().size()));
       if (MemError() != noErr) return fail(memFullErr);
-      std::memcpy(*dataOut, group.bytes.data(), group.bytes.size());
+      std::memcpy(*dataOut, group.Bytes().data(), group.Bytes().size());
     }
     if (sampleDescriptionH != nullptr) {
       const OSErr described = qt::DescribeInto(media, reinterpret_cast<Handle>(sampleDescriptionH));
       if (described != noErr) return fail(described);
     }
-    if (size != nullptr) *size = SInt32(group.bytes.size());
+    if (size != nullptr) *size = SInt32(group.Bytes().size());
     if (sampleTime != nullptr) *sampleTime = TimeValue(group.time);
     if (durationPerSample != nullptr) *durationPerSample = TimeValue(group.durationPerSample);
     if (numberOfSamples != nullptr) *numberOfSamples = SInt32(group.count);

@@ -189,6 +189,41 @@ OSErr GetComponentInfo(Component aComponent, ComponentDescription* cd, Handle co
   return noErr;
 }
 
+namespace {
+
+bool Matches(const ComponentDescription& have, const ComponentDescription& want) {
+  return (want.componentType == 0 || want.componentType == have.componentType) &&
+         (want.componentSubType == 0 || want.componentSubType == have.componentSubType) &&
+         (want.componentManufacturer == 0 ||
+          want.componentManufacturer == have.componentManufacturer) &&
+         ((have.componentFlags ^ want.componentFlags) & want.componentFlagsMask) == 0;
+}
+
+}  // namespace
+
+Component FindNextComponent(Component aComponent, const ComponentDescription* looking) {
+  if (looking == nullptr) return nullptr;
+  auto& all = qt::Components();
+  auto it = all.begin();
+  if (aComponent != nullptr) {
+    while (it != all.end() && &*it != aComponent) ++it;
+    if (it == all.end()) return nullptr;
+    ++it;
+  }
+  for (; it != all.end(); ++it) {
+    if (Matches(it->description, *looking)) return &*it;
+  }
+  return nullptr;
+}
+
+SInt32 CountComponents(const ComponentDescription* looking) {
+  if (looking == nullptr) return 0;
+  SInt32 count = 0;
+  for (const ComponentRecord& r : qt::Components())
+    count += Matches(r.description, *looking) ? 1 : 0;
+  return count;
+}
+
 ComponentInstance OpenComponent(Component aComponent) {
   if (!qt::IsComponent(aComponent)) return nullptr;
   auto* instance = new (std::nothrow) ComponentInstanceRecord;

@@ -212,13 +212,6 @@ void Service(MovieRecord* movie, MoviePlayback& p) {
 
 namespace qt = sp_platform::quicktime;
 
-Fixed X2Fix(double x) {
-  const double scaled = std::round(x * 65536.0);
-  if (scaled >= 2147483647.0) return Fixed(0x7FFFFFFF);
-  if (scaled <= -2147483648.0) return Fixed(-0x7FFFFFFF - 1);
-  return Fixed(scaled);
-}
-
 // ---- The time base --------------------------------------------------------------------------
 
 void StartMovie(Movie theMovie) {

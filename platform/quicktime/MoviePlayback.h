@@ -61,8 +61,6 @@ enum : SInt32 {
 // Volumes are 8.8 fixed point: 0x0100 is full volume; a negative volume is muted.
 enum : SInt16 { kFullVolume = 0x0100, kNoVolume = 0 };
 
-// 16.16 fixed point (Long2Fix and Fix2Long in FixMath.h).
-Fixed X2Fix(double x);
 
 // ---- The time base --------------------------------------------------------------------------
 

@@ -49,47 +49,6 @@ OSType FourCCOfCodecTag(UInt32 tag) {
   return sp::Swap32(tag);
 }
 
-std::vector<UInt8> BE32Bytes(UInt32 v) {
-  std::vector<UInt8> b(4);
-  sp::StoreBE32(b.data(), v);
-  return b;
-}
-
-// The 'wave' extension of a sound description: the format, the decoder's configuration in
-// the atom the format is known by, and the terminator.
-std::vector<UInt8> MakeWaveExtension(OSType format, bool littleEndian,
-                                     const AVCodecParameters* par) {
-  std::vector<UInt8> inner = MakeAtom(kAudioFormatAtomType, BE32Bytes(format));
-  auto append = [&inner](const std::vector<UInt8>& atom) {
-    inner.insert(inner.end(), atom.begin(), atom.end());
-  };
-  const UInt8* extra = par->extradata;
-  const std::size_t extraSize = par->extradata != nullptr ? std::size_t(par->extradata_size) : 0;
-  if (format == kMPEG4AudioFormat) {
-    if (extraSize == 0) return {};
-    append(MakeAtom(kMPEG4AudioFormat, std::vector<UInt8>(4, 0)));
-    const UInt32 rate = par->bit_rate > 0 && par->bit_rate < INT32_MAX ? UInt32(par->bit_rate) : 0;
-    append(MakeEsdsAtom(extra, extraSize, rate, rate, 0));
-  } else if (format == kALACFormat) {
-    if (extraSize == 0) return {};
-    // FFmpeg keeps the whole 'alac' atom as the decoder's configuration.
-    if (extraSize >= 12 && sp::LoadBE32(extra) == extraSize &&
-        sp::LoadBE32(extra + 4) == kALACFormat) {
-      append(std::vector<UInt8>(extra, extra + extraSize));
-    } else {
-      append(MakeAtom(kALACFormat, std::vector<UInt8>(extra, extra + extraSize)));
-    }
-  } else if (littleEndian) {
-    append(MakeAtom(kAudioEndianAtomType, {0x00, 0x01}));
-  } else if (extraSize > 0) {
-    append(MakeAtom(kCodecSetupAtomType, std::vector<UInt8>(extra, extra + extraSize)));
-  } else {
-    return {};
-  }
-  append(std::vector<UInt8>{0, 0, 0, 8, 0, 0, 0, 0});
-  return MakeAtom(SpFourCC("wave"), inner);
-}
-
 // The stream's length in frames when the file states it; -1 when it does not, or when FFmpeg
 // only estimated it from the bit rate (which counts the header bytes as sound).
 SInt64 StatedFrames(const AVFormatContext* ctx, const AVStream* st, UInt32 rate) {
@@ -151,7 +110,12 @@ bool DescribeSound(MediaRecord& media, const AVFormatContext* ctx, const AVStrea
   }
   if (media.layout != SoundLayout::kVaryingPackets)
     media.statedFrames = StatedFrames(ctx, st, media.rate);
-  d.extension = MakeWaveExtension(format, littleEndian, par);
+  // The decompression parameters are made when first asked for (MediaSamples.cpp).
+  d.littleEndian = littleEndian;
+  if (par->extradata != nullptr && par->extradata_size > 0)
+    d.codecSetup.assign(par->extradata, par->extradata + par->extradata_size);
+  d.blockAlign = par->block_align;
+  d.bitRate = par->bit_rate;
   media.mediaType = SoundMediaType;
   media.dataFormat = format;
   media.timeScale = TimeScale(par->sample_rate);
@@ -169,6 +133,34 @@ void DescribeOther(MediaRecord& media, const AVFormatContext* ctx, const AVStrea
     media.otherDuration = av_rescale(ctx->duration, 600, AV_TIME_BASE);
   }
   media.otherSampleCount = st->nb_frames > 0 ? st->nb_frames : 0;
+}
+
+// A file of linear or fixed-packet sound in one block (AIFF, WAVE, ...) may end before the
+// length its header states: such media hold the whole packets the file has from the first
+// packet's position on, as FFmpeg reads them.
+void ClampToFramesPresent(AVFormatContext* ctx, ByteSource& source,
+                          std::vector<MediaRecord*>& media) {
+  std::vector<MediaRecord*> open;
+  for (MediaRecord* m : media) {
+    if (m->statedFrames > 0 && m->bytesPerUnit > 0) open.push_back(m);
+  }
+  AVPacket* packet = av_packet_alloc();
+  if (packet == nullptr) return;
+  const UInt64 size = source.Size();
+  for (int read = 0; read < 256 && !open.empty() && av_read_frame(ctx, packet) >= 0; ++read) {
+    for (auto it = open.begin(); it != open.end(); ++it) {
+      MediaRecord& m = **it;
+      if (m.streamIndex != packet->stream_index) continue;
+      if (packet->pos >= 0 && UInt64(packet->pos) <= size) {
+        const SInt64 units = SInt64((size - UInt64(packet->pos)) / m.bytesPerUnit);
+        m.statedFrames = std::min(m.statedFrames, units * SInt64(m.framesPerUnit));
+      }
+      open.erase(it);
+      break;
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
 }
 
 bool StreamIsEncrypted(const AVStream* st) {
@@ -277,6 +269,7 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
     const bool movieFile = std::strncmp(ctx->iformat->name, "mov,", 4) == 0;
 
     std::unique_ptr<MovieRecord> movie(new MovieRecord);
+    std::vector<MediaRecord*> blockMedia;  // sound stored as one block
     movie->source = source;
     movie->nameHint = nameHint;
     movie->container = SummariseFile(*demuxer).container;
@@ -296,6 +289,8 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       if (movieFile) track->enabled = (st->disposition & AV_DISPOSITION_DEFAULT) != 0;
       if (kind == StreamKind::kSound) {
         if (!DescribeSound(media, ctx, st)) continue;
+        if (!movieFile && media.layout != SoundLayout::kVaryingPackets)
+          blockMedia.push_back(&media);
       } else {
         DescribeOther(media, ctx, st, kind == StreamKind::kVideo ? VideoMediaType : TextMediaType);
       }
@@ -303,6 +298,7 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       movie->tracks.push_back(std::move(track));
     }
     if (movie->tracks.empty()) return noMovieFound;
+    ClampToFramesPresent(demuxer->Context(), *source, blockMedia);
     demuxer.reset();
 
     MovieAtomInfo info;

@@ -14,6 +14,15 @@
 // linear PCM in its own byte order, compressed packets as they are (the decompression
 // parameters are the sample description's 'wave' extension).
 //
+// A media's length is what the file presents, as ffprobe reads it:
+// - a file of linear or fixed-packet sound cut short (an AIFF whose header claims more than
+//   it holds) has the whole frames it holds;
+// - sound of varying packets leaves out the encoder's delay at its start and the padding of
+//   its last packet (an MPEG-4 edit list, an MP3 encoder tag, an Ogg stream's granules).
+//   Its packets' times still count every frame they hold, so the last packets may lie at or
+//   past the media's duration: reading ends with invalidTime only past the last packet. The
+//   'wave' extension tells the converter how many decoded frames to drop and to present.
+//
 // Every call sets the error GetMoviesError answers (noErr on success). Movies, tracks and
 // media are checked where they enter: a null or disposed one answers the call's error
 // (invalidMovie, invalidTrack, invalidMedia) and zero values.
@@ -248,12 +257,15 @@ SInt32 GetMediaSampleCount(Media theMedia);
 // The description of the media's samples into `descH` (resized). Index 1 is the only one.
 // Sound media give a SoundDescriptionV1 (version 1): format, channels, sample size, rate as
 // 16.16 (0 for rates of 65,536 Hz and above, which 16.16 cannot hold: the media's time scale
-// has them), compression id, and samplesPerPacket (never 0; for formats whose packets have
-// no set length, the first packet's frames), bytesPerPacket, bytesPerFrame, bytesPerSample
-// (the sizes of a varying format are 0), followed by a 'wave' extension when the format has
-// decompression parameters (an MPEG-4 'esds', an ALAC cookie, the little-endian flag 'enda'
-// of linear formats stored little-endian under a big-endian code, or FFmpeg's set-up bytes of
-// the codec). Other media give a SampleDescription with their codec's four-character code.
+// has them, and so does the 'wave' extension), compression id, and samplesPerPacket (never 0;
+// for formats whose packets have no set length, the first packet's frames), bytesPerPacket,
+// bytesPerFrame, bytesPerSample (the sizes of a varying format are 0), followed by a 'wave'
+// extension when a decoder needs more than the description: an MPEG-4 'esds', an ALAC
+// cookie, the little-endian flag 'enda' of linear formats stored little-endian under a
+// big-endian code, FFmpeg's set-up bytes of the codec ('cset'), and for varying formats and
+// rates of 65,536 Hz and above the stream's parameters ('strp': rate in hertz, block size,
+// the encoder's delay and the frames presented). Other media give a SampleDescription with
+// their codec's four-character code.
 // paramErr for another index or a null handle.
 void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH);
 
@@ -262,6 +274,13 @@ void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHa
 // type, contents). cannotFindAtomErr when there is none; paramErr for null arguments or a
 // description whose size does not match its handle.
 OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extension, OSType idType);
+
+// Adds an extension atom of type `idType` to a sound description (resizing the handle and
+// its descSize): `extension` holds either the whole atom (size, type, contents, as
+// GetSoundDescriptionExtension and the converter's siDecompressionParams give it) or only
+// its contents. An extension of that type already there is replaced. paramErr for null
+// arguments or a description whose size does not match its handle; memFullErr.
+OSErr AddSoundDescriptionExtension(SoundDescriptionHandle desc, Handle extension, OSType idType);
 
 // Reads a group of samples starting at `time` (media time) into `dataOut` (resized to the
 // group; may be null to learn sizes and times only):
@@ -274,8 +293,9 @@ OSErr GetSoundDescriptionExtension(SoundDescriptionHandle desc, Handle* extensio
 // `sampleTime` gives the time of the group's first sample; the next group starts at
 // sampleTime + durationPerSample x numberOfSamples. maxSizeToGrowTooSmall (-2027) when
 // maxSizeToGrow (above 0) cannot hold one packet; invalidTime (-2015) for a time before 0 or
-// at or past the media's end (also when the file ends before its stated length);
-// memFullErr when the handle cannot grow; noMediaHandler for media other than sound; ioErr
+// at or past the media's end (varying packets: past the last packet, see above);
+// memFullErr when the handle cannot grow;
+// noMediaHandler for media other than sound; ioErr
 // when the file cannot be read. A group is never empty. The description outputs give the
 // media's description and index 1; `sampleFlags` gives 0. Every output may be null.
 OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt32* size,

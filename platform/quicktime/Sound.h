@@ -220,14 +220,73 @@ struct SndCommand {
 };
 
 enum : UInt16 {
+  nullCmd = 0,
   quietCmd = 3,
   flushCmd = 4,
+  waitCmd = 10,
   pauseCmd = 11,
   resumeCmd = 12,
   callBackCmd = 13,
+  ampCmd = 43,
+  volumeCmd = 46,
   bufferCmd = 81,
   rateMultiplierCmd = 86,
 };
+
+// ---- Sound channels ------------------------------------------------------------------------
+// There is no sound device: a channel plays its commands on the program's clock (the virtual
+// clock in tests) without making a sound. A channel is served from an event-loop timer on
+// the main loop while it has work: a bufferCmd (param2: an ExtSoundHeader, or a
+// CmpSoundHeader whose encode byte is cmpSH) lasts its frames at its rate, divided by the
+// channel's rate multiplier; a waitCmd lasts param1 half-milliseconds; a callBackCmd calls the
+// channel's procedure there, on the main thread, with the command; ampCmd, volumeCmd and
+// other commands pass at once. Commands are queued in order, 128 at most.
+//
+// SndDoImmediate bypasses the queue: quietCmd ends the sound playing, flushCmd empties the
+// queue, pauseCmd and resumeCmd stop and restart the queue's progress, rateMultiplierCmd sets
+// the multiplier (param2, 16.16; 0 or less is refused), callBackCmd calls the procedure now,
+// bufferCmd starts that buffer in place of the sound playing.
+
+enum : SInt16 {
+  sampledSynth = 5,
+};
+enum : SInt32 {
+  initMono = 0x0080,
+  initStereo = 0x00C0,
+};
+enum : OSErr {
+  queueFull = -203,
+};
+enum : SInt16 { stdQLength = 128 };
+
+struct SndChannel;
+typedef SndChannel* SndChannelPtr;
+typedef void (*SndCallBackProcPtr)(SndChannelPtr chan, SndCommand* cmd);
+typedef SndCallBackProcPtr SndCallBackUPP;
+SndCallBackUPP NewSndCallBackUPP(SndCallBackProcPtr proc);
+void DisposeSndCallBackUPP(SndCallBackUPP upp);
+
+// The fields a client may use; the rest of a channel is the layer's.
+struct SndChannel {
+  SndChannelPtr nextChan;
+  Ptr firstMod;
+  SndCallBackUPP callBack;
+  intptr_t userInfo;
+};
+
+// A new channel in *chan (a channel of the caller's own, when *chan is not null, is taken as
+// it is) with `userRoutine` as its callback procedure. synth must be 0 or sampledSynth
+// (badChannel otherwise); init is kept. paramErr for a null chan; memFullErr.
+OSErr SndNewChannel(SndChannelPtr* chan, SInt16 synth, SInt32 init, SndCallBackUPP userRoutine);
+// Ends the channel: with quietNow or not, its commands are dropped (nothing waits for them).
+// badChannel for a null or unknown channel.
+OSErr SndDisposeChannel(SndChannelPtr chan, Boolean quietNow);
+// Queues the command. queueFull when 128 wait (with or without noWait: nothing blocks).
+OSErr SndDoCommand(SndChannelPtr chan, const SndCommand* cmd, Boolean noWait);
+// Does the command now.
+OSErr SndDoImmediate(SndChannelPtr chan, const SndCommand* cmd);
+// The Sound Manager's version: 3.6.5.
+NumVersion SndSoundManagerVersion();
 
 // How the format packs its samples. compressionID fixedCompression asks by format (the
 // usual call); notCompressed or variableCompression ask the same. numChannels and sampleSize

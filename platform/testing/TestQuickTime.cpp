@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "ByteOrder.h"
@@ -24,24 +25,84 @@ bool WriteBytes(const std::string& path, const std::vector<UInt8>& bytes) {
   return bool(out);
 }
 
-int Run(const std::vector<std::string>& argv) {
+// Runs a program and gives what it wrote to its standard output; true when it exited with
+// status 0 (*status, when given, gets the status, -1 when it did not exit).
+bool RunAndRead(const std::vector<std::string>& argv, std::string& output, int* status = nullptr) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return false;
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
   pid_t pid = 0;
   const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+  ::close(pipeEnds[1]);
+  output.clear();
+  if (spawned == 0) {
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+      output.append(buffer, std::size_t(n));
+  }
+  ::close(pipeEnds[0]);
+  if (status != nullptr) *status = -1;
+  if (spawned != 0) return false;
+  int raw = 0;
+  if (waitpid(pid, &raw, 0) != pid || !WIFEXITED(raw)) return false;
+  if (status != nullptr) *status = WEXITSTATUS(raw);
+  return WEXITSTATUS(raw) == 0;
+}
+
+// Runs a program; its exit status (-1 when it could not be run or did not exit).
+int Run(const std::vector<std::string>& argv) {
+  std::string ignored;
+  int status = -1;
+  RunAndRead(argv, ignored, &status);
+  return status;
 }
 
 }  // namespace
+
+bool DecodeWithFfmpeg(const std::string& path, std::string& samples) {
+  return RunAndRead({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "s16be", "-ar", "44100",
+                     "-ac", "2", "-"},
+                    samples);
+}
+
+bool ProbeAudioStream(const std::string& path, ProbedStream& out) {
+  std::string text;
+  if (!RunAndRead({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                   "stream=duration,start_time,sample_rate,channels", "-of",
+                   "default=noprint_wrappers=1", path},
+                  text)) {
+    return false;
+  }
+  out = ProbedStream();
+  bool found = false;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    const double value = std::atof(line.c_str() + eq + 1);
+    if (key == "duration") out.duration = value;
+    if (key == "start_time") out.startTime = value;
+    if (key == "sample_rate") out.sampleRate = UInt32(value);
+    if (key == "channels") {
+      out.channels = UInt16(value);
+      found = true;
+    }
+  }
+  return found;
+}
 
 SInt16 TestSampleValue(UInt32 frame, UInt16 channel) {
   return SInt16(UInt16(frame * 7u + channel * 1000u));

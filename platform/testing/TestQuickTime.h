@@ -31,4 +31,20 @@ bool MakeToneWithFfmpeg(const std::string& path, const std::string& codec, UInt3
                         UInt16 channels, double seconds,
                         const std::vector<std::string>& extra = {});
 
+// What ffprobe says of the first audio stream of a file: its duration and start time in
+// seconds (what it presents runs from the start to the start plus the duration, less the
+// start: duration - start is the length presented), sample rate and channels. False when
+// ffprobe cannot be run or finds no audio stream.
+struct ProbedStream {
+  double duration = 0;
+  double startTime = 0;
+  UInt32 sampleRate = 0;
+  UInt16 channels = 0;
+};
+bool ProbeAudioStream(const std::string& path, ProbedStream& out);
+
+// The file's first audio stream as ffmpeg decodes it: 16-bit big-endian samples at 44.1 kHz
+// in two channels. False when ffmpeg cannot be run or fails.
+bool DecodeWithFfmpeg(const std::string& path, std::string& samples);
+
 }  // namespace sp_testing

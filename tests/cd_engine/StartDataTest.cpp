@@ -196,6 +196,31 @@ TEST_F(StartData, RecordsDroppedPastTheLimitAreFreed) {
   EXPECT_EQ(cQTFileSaveInitialData::CountAlive() - soundsBefore, 49u);
 }
 
+// A disposed manager's records stay for the media objects that hold them, until whoever
+// knows that nothing holds them any more deletes them; the current manager's are not touched.
+TEST_F(StartData, RecordsOfDisposedManagersStayUntilDeletedOnRequest) {
+  SpDeleteRecordsOfDisposedManagers();  // what earlier tests of the run left
+  const UInt32 cdsBefore = cCDSaveInitialData::CountAlive();
+  const UInt32 soundsBefore = cQTFileSaveInitialData::CountAlive();
+  CD(3, 10, 0, 0)->SetupVolumeLevel(7);
+  CD(4, 20, 0, 0);
+  cQTFileSaveInitialData* held = Sound("a.aiff");
+  held->SetupVolumeLevel(9);
+  Sound("b.aiff");
+  SpSaveCDQTFileInitialData();
+  Restart();  // the first manager goes, its records stay; the files are loaded again
+  Sound("c.aiff");
+  EXPECT_EQ(held->GetVolumeLevel(), 9u);
+  EXPECT_EQ(cCDSaveInitialData::CountAlive() - cdsBefore, 4u) << "two left, two loaded again";
+  EXPECT_EQ(cQTFileSaveInitialData::CountAlive() - soundsBefore, 5u);
+  SpDeleteRecordsOfDisposedManagers();
+  SpDeleteRecordsOfDisposedManagers();
+  EXPECT_EQ(cCDSaveInitialData::CountAlive() - cdsBefore, 2u);
+  EXPECT_EQ(cQTFileSaveInitialData::CountAlive() - soundsBefore, 3u);
+  EXPECT_EQ(SoundLevel("a.aiff"), 9) << "the current manager's records are kept";
+  EXPECT_EQ(SoundLevel("c.aiff"), 100);
+}
+
 SoundComponentData Other() {  // the CD format with other flags, sample count and reserved
   SoundComponentData f = kCDFormat;
   f.flags = 7;

@@ -17,6 +17,7 @@
 #include "SpTesting.h"
 #include "SpTextCodec.h"
 #include "TestEvents.h"
+#include "TestQuickTime.h"
 
 namespace {
 
@@ -227,6 +228,11 @@ TEST_F(SoundFileChecks, TheConverterTestFollowsTheFormatsTheConverterTakes) {
         c.result)
         << std::hex << c.outFormat << " " << c.rate;
   }
+  // A rate the 16.16 field cannot hold (96 kHz) comes with the decompression parameters.
+  ASSERT_TRUE(sp_testing::WriteTestAiff(folder_.path + "/high.aiff", 2, 96000, 960));
+  EXPECT_EQ(Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "high.aiff",
+                                                SpFourCC("twos"), 1, 2, 16, 0xAC440000u),
+            1);
   ErrorLogCapture log;
   EXPECT_EQ(Sp_CheckQuickTimeSoundConverterFile(folder_.vRefNum, folder_.dirID, "notes.txt",
                                                 SpFourCC("twos"), 0, 2, 16, 0xAC440000u),

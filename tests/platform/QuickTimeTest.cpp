@@ -57,7 +57,7 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
       {"tone.mov", Tone("pcm_s16be", 44100, 2, 1.0), "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1",
        44100, 0},
       {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0),
-       ".mp3 v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1152", -1, 0},
+       ".mp3 v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1152", -1, SpFourCC("strp")},
       {"tone.m4a", Tone("aac", 44100, 2, 1.0), "mp4a v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1024", -1,
        SpFourCC("esds")},
       {"alac.m4a", Tone("alac", 44100, 1, 0.5), "alac v1 r1 1ch 44100Hz 16bit id-2 bpf0 spp4096",
@@ -114,8 +114,8 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
 }
 
 // Movie files need a file and a known number; a movie comes from an open data fork too;
-// disposed objects are refused. 96 kHz has no 16.16 value, so the rate field is 0 (a converter
-// refuses it) and the time scale keeps the true rate.
+// disposed objects are refused. 96 kHz has no 16.16 value, so the rate field is 0 and the time
+// scale keeps the true rate.
 TEST_F(QuickTimeTest, MovieFilesOpenOnceAndDisposedObjectsAreRefused) {
   FSSpec missing = Spec("missing.aif");
   SInt16 ref = 0;
@@ -237,7 +237,9 @@ TEST(QuickTimeSoundTest, ConvertersOpenOnlyForPossibleConversions) {
       {{0, SpFourCC("zzzz"), 2, 16, rate44khz, 0, nullptr, 0}, working, badFormat},
       {{0, k16BitBigEndianFormat, 2, 12, rate44khz, 0, nullptr, 0}, working, badFormat},
       {{0, k16BitBigEndianFormat, 9, 16, rate44khz, 0, nullptr, 0}, working, badFormat},
-      {{0, k16BitBigEndianFormat, 2, 16, 0, 0, nullptr, 0}, working, siInvalidSampleRate},
+      // An input rate of 0 comes with the decompression parameters; an output needs one.
+      {{0, k16BitBigEndianFormat, 2, 16, 0, 0, nullptr, 0}, working, noErr},
+      {working, {0, k16BitBigEndianFormat, 2, 16, 0, 0, nullptr, 0}, siInvalidSampleRate},
   };
   for (const Case& c : cases) {
     SoundConverter sc = nullptr;
@@ -525,6 +527,75 @@ TEST_F(QuickTimeSamplesTest, GroupSizeFollowsTheLimitsGivenAndFailuresLoseNothin
   EXPECT_EQ(frames, 60);
 }
 
+// A file cut short is described by the whole frames it holds, and reads to its end without an
+// error, whatever its header claims.
+TEST_F(QuickTimeSamplesTest, FilesCutShortAreDescribedByTheFramesTheyHold) {
+  for (const char* name : {"cut.aif", "cut.wav"}) {
+    SCOPED_TRACE(name);
+    const bool aiff = std::string(name) == "cut.aif";
+    ASSERT_TRUE(aiff ? sp_testing::WriteTestAiff(Path(name), 2, 44100, 3 * 44100)
+                     : sp_testing::WriteTestWave(Path(name), 2, 44100, 3 * 44100));
+    const std::size_t header = aiff ? 54 : 44;
+    std::string bytes = ReadFile(name);
+    bytes.resize(header + 66150 * 4 + 3);  // 1.5 s and three bytes of the next frame
+    WriteFile(name, bytes);
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    EXPECT_EQ(GetMediaDuration(media), 66150);
+    EXPECT_EQ(GetMediaSampleCount(media), 66150);
+    TimeValue end = 0;
+    SInt32 frames = 0;
+    EXPECT_EQ(ReadToEnd(media, 1 << 16, &end, &frames), invalidTime);
+    EXPECT_EQ(frames, 66150);
+  }
+  // A file holding more than its header states (a chunk after the sound) keeps the statement.
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("tail.aif"), 2, 44100, 1000));
+  WriteFile("tail.aif", ReadFile("tail.aif") + std::string(4000, '\0'));
+  EXPECT_EQ(GetMediaDuration(SoundMedia(Open("tail.aif"))), 1000);
+}
+
+// Compressed media present what ffprobe presents: the encoder's delay (MPEG-4 edit lists, MP3
+// encoder tags, Opus pre-skip) and the padding of the last packet are left out, and so is
+// Vorbis's pre-roll. Each file holds four seconds of a tone.
+TEST_F(QuickTimeSamplesTest, CompressedLengthsLeaveOutTheEncodersDelayAndPadding) {
+  SKIP_WITHOUT_FFMPEG();
+  const struct {
+    const char* name;
+    const char* codec;
+    UInt32 rate;
+  } cases[] = {
+      {"a.m4a", "aac", 44100},   {"a.mp3", "libmp3lame", 44100}, {"a.ogg", "libvorbis", 44100},
+      {"a.flac", "flac", 44100}, {"b.m4a", "alac", 44100},       {"a.opus", "libopus", 48000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path(c.name), c.codec, c.rate, 2, 4.0));
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    EXPECT_EQ(GetMediaDuration(media), TimeValue(4 * c.rate));
+    sp_testing::ProbedStream probe;
+    ASSERT_TRUE(sp_testing::ProbeAudioStream(Path(c.name), probe));
+    // ffprobe counts an MP3's padding and an Opus pre-skip in; within one packet of it.
+    EXPECT_NEAR(double(GetMediaDuration(media)) / c.rate, probe.duration - probe.startTime, 0.03);
+  }
+}
+
+// Rates that 16.16 cannot hold reach a decoder through the decompression parameters.
+TEST_F(QuickTimeSamplesTest, RatesOfSixtyFiveThousandHertzAndAboveTravelInTheExtension) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("hi.aif"), 2, 96000, 9600));
+  Handle desc = NewHandle(0);
+  GetMediaSampleDescription(SoundMedia(Open("hi.aif")), 1,
+                            reinterpret_cast<SampleDescriptionHandle>(desc));
+  Handle strp = nullptr;
+  ASSERT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &strp,
+                                         SpFourCC("strp")),
+            noErr);
+  ASSERT_EQ(GetHandleSize(strp), 32);
+  EXPECT_EQ(sp::LoadBE32(*strp + 12), 96000u);
+  DisposeHandle(strp);
+  DisposeHandle(desc);
+}
+
 // Packets of varying size come one at a time, in order. The loader's loop: on -2027 the
 // handle grows tenfold and the read is tried again; every packet is read once, whatever size
 // the handle started with.
@@ -553,7 +624,10 @@ TEST_F(QuickTimeSamplesTest, PacketsComeWholeThroughAHandleThatGrowsAndGroupsSta
     t = s.time + s.duration * s.count;
     ++packets;
   }
-  EXPECT_TRUE(grown >= 2 && packets == GetMediaSampleCount(media) && t == GetMediaDuration(media));
+  EXPECT_TRUE(grown >= 2 && packets == GetMediaSampleCount(media));
+  // The packets also hold the encoder's delay and padding, which the media's length leaves out.
+  EXPECT_TRUE(t > GetMediaDuration(media) && t - GetMediaDuration(media) < 2 * 1152)
+      << t << " " << GetMediaDuration(media);
   ReadToEnd(media, 1 << 20, &t, &packets, [&](const Sample& s) { direct += s.bytes; });
   EXPECT_EQ(all, direct) << "the same packets as read with a large handle";
   EXPECT_EQ(Read(media, 1152 + 5, 100000).time, 1152) << "a time inside a packet gives it";

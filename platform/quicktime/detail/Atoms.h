@@ -40,6 +40,31 @@ UInt16 PackedISOLanguageOfMacLanguage(UInt16 macLanguage);
 // (Vorbis, Opus, FLAC, ...), for the converter's decoder.
 enum : OSType { kCodecSetupAtomType = SpFourCC("cset") };
 
+// Inside a 'wave' extension: what the converter's decoder needs of the stream beyond its
+// description: its sample rate in hertz (a 16.16 rate cannot hold 65,536 Hz and above), the
+// bytes of one block of a block-aligned codec, the decoded frames before the first one the
+// stream presents (the encoder's delay) and the frames it presents (0: all it decodes to).
+enum : OSType { kStreamParamsAtomType = SpFourCC("strp") };
+struct StreamParams {
+  UInt32 rate = 0;
+  UInt32 blockAlign = 0;
+  UInt32 primingFrames = 0;
+  UInt64 presentedFrames = 0;
+};
+std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params);
+
+// What a decompression ('wave') atom tells a decoder.
+struct DecompressionParams {
+  OSType format = 0;               // from 'frma'; 0 when absent
+  bool littleEndian = false;       // 'enda' set
+  std::vector<UInt8> codecConfig;  // 'esds' (its AudioSpecificConfig), 'alac' (the atom), 'cset'
+  bool hasStreamParams = false;
+  StreamParams stream;
+};
+// Reads a whole 'wave' atom (size, type, contents) of `size` bytes at most. False when it is
+// no 'wave' atom or one of its atoms is malformed.
+bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionParams& out);
+
 // An atom's bytes: size, type and contents.
 std::vector<UInt8> MakeAtom(OSType type, const std::vector<UInt8>& contents);
 // An MPEG-4 'esds' atom for AAC: the elementary-stream descriptor holding a decoder

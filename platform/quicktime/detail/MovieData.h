@@ -67,6 +67,13 @@ struct SoundMediaDescription {
   UInt32 bytesPerFrame = 0;
   UInt32 bytesPerSample = 0;
   std::vector<UInt8> extension;  // the 'wave' atom; empty when the format has none
+  bool extensionReady = false;   // built on first use (varying formats need the packets)
+
+  // What FFmpeg says of the codec, for the decompression parameters.
+  std::vector<UInt8> codecSetup;  // the decoder's set-up bytes
+  bool littleEndian = false;      // linear samples stored little-endian under a big-endian code
+  SInt32 blockAlign = 0;
+  SInt64 bitRate = 0;
 };
 
 // One packet of a varying-packet media: the media time of its first frame and its frames.
@@ -88,12 +95,14 @@ struct MediaRecord {
   // Sound media.
   sp_platform::quicktime::SoundMediaDescription sound;
   sp_platform::quicktime::SoundLayout layout = sp_platform::quicktime::SoundLayout::kLinear;
-  UInt32 rate = 0;           // frames per second: the media's time scale
-  UInt32 framesPerUnit = 1;  // linear and fixed-packet layouts: the frames and bytes of one
-  UInt32 bytesPerUnit = 0;   // packet (one frame for linear formats)
-  SInt64 statedFrames = -1;  // the stream's stated length in frames; -1 when unknown
-  bool scanned = false;      // the stream's packets were counted
-  SInt64 scannedFrames = 0;
+  UInt32 rate = 0;              // frames per second: the media's time scale
+  UInt32 framesPerUnit = 1;     // linear and fixed-packet layouts: the frames and bytes of one
+  UInt32 bytesPerUnit = 0;      // packet (one frame for linear formats)
+  SInt64 statedFrames = -1;     // the stream's stated length in frames; -1 when unknown
+  bool scanned = false;         // the stream's packets were counted
+  SInt64 scannedFrames = 0;     // every frame the packets hold
+  SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
+  SInt64 primingFrames = 0;     // decoded frames before the first presented one
   std::vector<sp_platform::quicktime::PacketEntry> packets;  // varying layout, once scanned
   std::unique_ptr<sp_platform::quicktime::MediaReader> reader;
 

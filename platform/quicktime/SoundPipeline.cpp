@@ -1,0 +1,686 @@
+// The Sound Converter's pipeline: decoding, channel mixing, rate change and encoding.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "Sound.h"
+#include "quicktime/detail/Demux.h"
+#include "quicktime/detail/SoundFormats.h"
+#include "quicktime/detail/SoundPipeline.h"
+
+namespace sp_platform {
+namespace quicktime {
+namespace {
+
+// Output frames a rate change may hold back or add beyond the exact ratio.
+constexpr UInt64 kResamplerSlackFrames = 64;
+constexpr float kSideWeight = 0.70710678f;  // -3 dB
+
+int RoundedRate(double rate) {
+  return int(std::lround(rate));
+}
+
+UInt64 DefaultLayoutMask(int channels) {
+  AVChannelLayout layout;
+  av_channel_layout_default(&layout, channels);
+  const UInt64 mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
+  av_channel_layout_uninit(&layout);
+  return mask;
+}
+
+// Where a channel of a layout goes in a stereo mix: weights to the left and the right.
+void StereoWeights(AVChannel channel, float& left, float& right) {
+  left = right = 0;
+  switch (channel) {
+    case AV_CHAN_FRONT_LEFT:
+    case AV_CHAN_STEREO_LEFT:
+      left = 1;
+      break;
+    case AV_CHAN_FRONT_RIGHT:
+    case AV_CHAN_STEREO_RIGHT:
+      right = 1;
+      break;
+    case AV_CHAN_FRONT_LEFT_OF_CENTER:
+    case AV_CHAN_BACK_LEFT:
+    case AV_CHAN_SIDE_LEFT:
+    case AV_CHAN_WIDE_LEFT:
+    case AV_CHAN_SURROUND_DIRECT_LEFT:
+    case AV_CHAN_TOP_FRONT_LEFT:
+    case AV_CHAN_TOP_BACK_LEFT:
+    case AV_CHAN_TOP_SIDE_LEFT:
+    case AV_CHAN_BOTTOM_FRONT_LEFT:
+      left = kSideWeight;
+      break;
+    case AV_CHAN_FRONT_RIGHT_OF_CENTER:
+    case AV_CHAN_BACK_RIGHT:
+    case AV_CHAN_SIDE_RIGHT:
+    case AV_CHAN_WIDE_RIGHT:
+    case AV_CHAN_SURROUND_DIRECT_RIGHT:
+    case AV_CHAN_TOP_FRONT_RIGHT:
+    case AV_CHAN_TOP_BACK_RIGHT:
+    case AV_CHAN_TOP_SIDE_RIGHT:
+    case AV_CHAN_BOTTOM_FRONT_RIGHT:
+      right = kSideWeight;
+      break;
+    case AV_CHAN_LOW_FREQUENCY:
+    case AV_CHAN_LOW_FREQUENCY_2:
+      break;  // the bass channel is left out of a stereo mix
+    default:  // centre channels and channels of no known place go to both sides
+      left = right = kSideWeight;
+      break;
+  }
+}
+
+// Decoded samples of one sample type as interleaved floats, frames [first, first + n).
+template <typename T, typename Convert>
+void CopyFrames(const AVFrame* frame, bool planar, int channels, std::size_t first, std::size_t n,
+                float* out, Convert convert) {
+  const std::size_t ch = std::size_t(channels);
+  if (!planar) {
+    const T* in = reinterpret_cast<const T*>(frame->extended_data[0]) + first * ch;
+    for (std::size_t i = 0; i < n * ch; ++i) out[i] = convert(in[i]);
+    return;
+  }
+  for (std::size_t c = 0; c < ch; ++c) {
+    const T* in = reinterpret_cast<const T*>(frame->extended_data[c]) + first;
+    for (std::size_t i = 0; i < n; ++i) out[i * ch + c] = convert(in[i]);
+  }
+}
+
+// A 32-bit sample at full scale 1.0.
+inline float FromThirtyTwoBits(SInt32 v) {
+  return float(double(v) * (1.0 / 2147483648.0));
+}
+
+// Decoded samples of any of FFmpeg's sample formats as interleaved floats.
+void FrameToFloats(const AVFrame* frame, int channels, std::size_t first, std::size_t n,
+                   std::vector<float>& out) {
+  out.resize(n * std::size_t(channels));
+  const AVSampleFormat format = AVSampleFormat(frame->format);
+  const bool planar = av_sample_fmt_is_planar(format) != 0;
+  float* o = out.data();
+  switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_U8:
+      CopyFrames<UInt8>(frame, planar, channels, first, n, o,
+                        [](UInt8 v) { return (float(v) - 128.0f) / 128.0f; });
+      break;
+    case AV_SAMPLE_FMT_S16:
+      CopyFrames<SInt16>(frame, planar, channels, first, n, o,
+                         [](SInt16 v) { return float(v) / 32768.0f; });
+      break;
+    case AV_SAMPLE_FMT_S32:
+      CopyFrames<SInt32>(frame, planar, channels, first, n, o, FromThirtyTwoBits);
+      break;
+    case AV_SAMPLE_FMT_S64:
+      CopyFrames<SInt64>(frame, planar, channels, first, n, o,
+                         [](SInt64 v) { return float(double(v) / 9223372036854775808.0); });
+      break;
+    case AV_SAMPLE_FMT_FLT:
+      CopyFrames<float>(frame, planar, channels, first, n, o, [](float v) { return v; });
+      break;
+    case AV_SAMPLE_FMT_DBL:
+      CopyFrames<double>(frame, planar, channels, first, n, o, [](double v) { return float(v); });
+      break;
+    default:
+      std::fill(out.begin(), out.end(), 0.0f);
+      break;
+  }
+}
+
+// Decoded samples of one sample type straight into 16-bit output of kChannels channels (1 or
+// 2), frame after frame, so that the output is written in order; plain loops the compiler
+// turns into vector code.
+template <typename T, int kChannels, bool kPlanar, bool kBigEndian, typename Convert>
+void CopySixteenBits(const AVFrame* frame, std::size_t first, std::size_t n, UInt8* out,
+                     Convert convert) {
+  const T* const* p = reinterpret_cast<const T* const*>(frame->extended_data);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (int c = 0; c < kChannels; ++c) {
+      const T sample = kPlanar ? p[c][first + i] : p[0][(first + i) * kChannels + c];
+      UInt16 v = UInt16(convert(sample));
+      if (kBigEndian) v = UInt16((v << 8) | (v >> 8));
+      std::memcpy(out + (i * kChannels + c) * 2, &v, 2);
+    }
+  }
+}
+
+template <typename T, typename Convert>
+void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::size_t first,
+                     std::size_t n, bool littleEndian, UInt8* out, Convert convert) {
+  const int shape = (ch == 2 ? 4 : 0) | (planar ? 2 : 0) | (littleEndian ? 0 : 1);
+  switch (shape) {
+    case 0:
+      return CopySixteenBits<T, 1, false, false>(frame, first, n, out, convert);
+    case 1:
+      return CopySixteenBits<T, 1, false, true>(frame, first, n, out, convert);
+    case 2:
+      return CopySixteenBits<T, 1, true, false>(frame, first, n, out, convert);
+    case 3:
+      return CopySixteenBits<T, 1, true, true>(frame, first, n, out, convert);
+    case 4:
+      return CopySixteenBits<T, 2, false, false>(frame, first, n, out, convert);
+    case 5:
+      return CopySixteenBits<T, 2, false, true>(frame, first, n, out, convert);
+    case 6:
+      return CopySixteenBits<T, 2, true, false>(frame, first, n, out, convert);
+    default:
+      return CopySixteenBits<T, 2, true, true>(frame, first, n, out, convert);
+  }
+}
+
+// A 32-bit sample as the nearest 16-bit one (halves rounded up, the top held).
+inline SInt16 SixteenOfThirtyTwo(SInt32 v) {
+  const SInt64 q = (SInt64(v) + 0x8000) >> 16;
+  return SInt16(q > 32767 ? 32767 : q);
+}
+
+// Decoded 16-bit, 32-bit or floating-point samples straight into 16-bit output of the same
+// channels, frames [first, first + n); false for other sample types.
+bool FrameToSixteenBits(const AVFrame* frame, int channels, std::size_t first, std::size_t n,
+                        bool littleEndian, UInt8* out) {
+  const AVSampleFormat format = AVSampleFormat(frame->format);
+  const bool planar = av_sample_fmt_is_planar(format) != 0;
+  const std::size_t ch = std::size_t(channels);
+  switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_S16:
+      CopySixteenBits<SInt16>(frame, planar, ch, first, n, littleEndian, out,
+                              [](SInt16 v) { return v; });
+      return true;
+    case AV_SAMPLE_FMT_S32:
+      CopySixteenBits<SInt32>(frame, planar, ch, first, n, littleEndian, out, SixteenOfThirtyTwo);
+      return true;
+    case AV_SAMPLE_FMT_FLT:
+      CopySixteenBits<float>(frame, planar, ch, first, n, littleEndian, out, SixteenBits);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Interleaved floats into an encoder's frame of its own sample format.
+void FloatsToFrame(const float* in, std::size_t n, int channels, AVFrame* frame) {
+  const AVSampleFormat format = AVSampleFormat(frame->format);
+  const bool planar = av_sample_fmt_is_planar(format) != 0;
+  const AVSampleFormat packed = av_get_packed_sample_fmt(format);
+  for (int c = 0; c < channels; ++c) {
+    UInt8* base = frame->extended_data[planar ? c : 0];
+    const std::size_t step = planar ? 1 : std::size_t(channels);
+    const std::size_t first = planar ? 0 : std::size_t(c);
+    for (std::size_t i = 0; i < n; ++i) {
+      const float x =
+          std::max(-1.0f, std::min(1.0f, in[i * std::size_t(channels) + std::size_t(c)]));
+      const std::size_t k = first + i * step;
+      switch (packed) {
+        case AV_SAMPLE_FMT_S16:
+          reinterpret_cast<SInt16*>(base)[k] =
+              SInt16(std::min(32767.0f, std::nearbyint(x * 32768.0f)));
+          break;
+        case AV_SAMPLE_FMT_S32:
+          reinterpret_cast<SInt32*>(base)[k] =
+              SInt32(std::min(2147483647.0, std::nearbyint(double(x) * 2147483648.0)));
+          break;
+        case AV_SAMPLE_FMT_FLT:
+          reinterpret_cast<float*>(base)[k] = x;
+          break;
+        case AV_SAMPLE_FMT_DBL:
+          reinterpret_cast<double*>(base)[k] = x;
+          break;
+        case AV_SAMPLE_FMT_U8:
+          reinterpret_cast<UInt8*>(base)[k] =
+              UInt8(std::min(255.0f, std::nearbyint(x * 128.0f) + 128.0f));
+          break;
+        default:
+          break;
+      }
+    }
+  }
+}
+
+AVSampleFormat PickEncoderFormat(const AVCodec* codec) {
+  static const AVSampleFormat kPreferred[] = {
+      AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S16P, AV_SAMPLE_FMT_S16,
+      AV_SAMPLE_FMT_S32P, AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_U8};
+  if (codec->sample_fmts == nullptr) return AV_SAMPLE_FMT_S16;
+  for (AVSampleFormat want : kPreferred) {
+    for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f) {
+      if (*f == want) return want;
+    }
+  }
+  return AV_SAMPLE_FMT_NONE;
+}
+
+}  // namespace
+
+OSErr SoundPipeline::Make(const PipelineSpec& spec, std::unique_ptr<SoundPipeline>& out) {
+  StartFFmpeg();
+  std::unique_ptr<SoundPipeline> p(new (std::nothrow) SoundPipeline);
+  if (p == nullptr) return memFullErr;
+  p->spec_ = spec;
+  const OSErr err = p->Start();
+  if (err != noErr) return err;
+  out = std::move(p);
+  return noErr;
+}
+
+SoundPipeline::~SoundPipeline() {
+  avcodec_free_context(&decoder_);
+  avcodec_free_context(&encoder_);
+  av_packet_free(&packet_);
+  av_frame_free(&frame_);
+  av_frame_free(&encoderFrame_);
+  swr_free(&resampler_);
+}
+
+OSErr SoundPipeline::Start() {
+  const PipelineSpec& s = spec_;
+  if (s.inChannels < 1 || s.outChannels < 1 || s.inRate <= 0 || s.outRate <= 0) return badFormat;
+  inLinear_ = PcmLayoutOf(s.inFormat, s.inSampleSize, s.inLittleEndian, inPcm_);
+  outLinear_ = PcmLayoutOf(s.outFormat, s.outSampleSize, false, outPcm_);
+  const SoundFormat* inEntry = FindSoundFormat(s.inFormat);
+  if (inLinear_) {
+    inUnitBytes_ = inPcm_.bytes * std::size_t(s.inChannels);
+  } else {
+    inVarying_ = inEntry == nullptr || inEntry->layout == SoundLayout::kVaryingPackets;
+    if (!inVarying_)
+      inUnitBytes_ = std::size_t(inEntry->bytesPerPacket) * std::size_t(s.inChannels);
+    if (OSErr err = OpenDecoder()) return err;
+  }
+  if (outLinear_) {
+    outUnitBytes_ = outPcm_.bytes * std::size_t(s.outChannels);
+  } else if (OSErr err = OpenEncoder()) {
+    return err;
+  }
+  passThrough_ = inLinear_ && outLinear_ && s.inChannels == s.outChannels &&
+                 RoundedRate(s.inRate) == RoundedRate(s.outRate) && inPcm_.kind == outPcm_.kind &&
+                 inPcm_.littleEndian == outPcm_.littleEndian;
+  if (!passThrough_ && RoundedRate(s.inRate) != RoundedRate(s.outRate)) {
+    AVChannelLayout layout;
+    av_channel_layout_default(&layout, s.outChannels);
+    const int err =
+        swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.outRate),
+                            &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.inRate), 0, nullptr);
+    av_channel_layout_uninit(&layout);
+    if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
+  }
+  dropLeft_ = s.primingFrames;
+  limited_ = s.presentedFrames > 0;
+  presentLeft_ = s.presentedFrames;
+  return noErr;
+}
+
+OSErr SoundPipeline::OpenDecoder() {
+  const PipelineSpec& s = spec_;
+  const int codecID = CodecOfFormat(s.inFormat, s.inSampleSize, s.inLittleEndian);
+  const AVCodec* codec = codecID != 0 ? avcodec_find_decoder(AVCodecID(codecID)) : nullptr;
+  if (codec == nullptr) return badFormat;
+  decoder_ = avcodec_alloc_context3(codec);
+  packet_ = av_packet_alloc();
+  frame_ = av_frame_alloc();
+  if (decoder_ == nullptr || packet_ == nullptr || frame_ == nullptr) return memFullErr;
+  decoder_->sample_rate = RoundedRate(s.inRate);
+  av_channel_layout_default(&decoder_->ch_layout, s.inChannels);
+  decoder_->bits_per_coded_sample = s.inSampleSize;
+  decoder_->block_align = int(s.blockAlign != 0 ? s.blockAlign : inUnitBytes_);
+  if (!s.codecConfig.empty()) {
+    const std::size_t n = s.codecConfig.size();
+    decoder_->extradata = static_cast<UInt8*>(av_mallocz(n + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (decoder_->extradata == nullptr) return memFullErr;
+    std::memcpy(decoder_->extradata, s.codecConfig.data(), n);
+    decoder_->extradata_size = int(n);
+  }
+  if (avcodec_open2(decoder_, codec, nullptr) < 0) return badFormat;
+  return noErr;
+}
+
+OSErr SoundPipeline::OpenEncoder() {
+  const PipelineSpec& s = spec_;
+  const int codecID = CodecOfFormat(s.outFormat, s.outSampleSize, false);
+  const AVCodec* codec = codecID != 0 ? avcodec_find_encoder(AVCodecID(codecID)) : nullptr;
+  if (codec == nullptr) return badFormat;
+  const AVSampleFormat format = PickEncoderFormat(codec);
+  if (format == AV_SAMPLE_FMT_NONE) return badFormat;
+  encoder_ = avcodec_alloc_context3(codec);
+  encoderFrame_ = av_frame_alloc();
+  if (encoder_ == nullptr || encoderFrame_ == nullptr) return memFullErr;
+  encoder_->sample_fmt = format;
+  encoder_->sample_rate = RoundedRate(s.outRate);
+  av_channel_layout_default(&encoder_->ch_layout, s.outChannels);
+  encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  if (codecID == AV_CODEC_ID_AAC) encoder_->bit_rate = 64000 * std::min<int>(s.outChannels, 2);
+  if (avcodec_open2(encoder_, codec, nullptr) < 0) return badFormat;
+  if (encoder_->extradata != nullptr && encoder_->extradata_size > 0)
+    encoderConfig_.assign(encoder_->extradata, encoder_->extradata + encoder_->extradata_size);
+  const SoundFormat* entry = FindSoundFormat(s.outFormat);
+  if (entry != nullptr && entry->layout == SoundLayout::kFixedPackets) {
+    outUnitBytes_ = std::size_t(entry->bytesPerPacket) * std::size_t(s.outChannels);
+    outUnitFrames_ = entry->samplesPerPacket;
+  }
+  return noErr;
+}
+
+std::size_t SoundPipeline::MaxPacketBytes() const {
+  if (encoder_ == nullptr) return 0;
+  const std::size_t frames = std::size_t(std::max(encoder_->frame_size, 1024));
+  return frames * std::size_t(spec_.outChannels) * 4 + 1024;
+}
+
+UInt64 SoundPipeline::OutputFramesFor(UInt64 inputFrames) const {
+  if (resampler_ == nullptr) return inputFrames;
+  const double exact =
+      double(inputFrames) * double(RoundedRate(spec_.outRate)) / double(RoundedRate(spec_.inRate));
+  return UInt64(std::ceil(exact)) + kResamplerSlackFrames;
+}
+
+// ---- Input ---------------------------------------------------------------------------------
+
+OSErr SoundPipeline::PushBytes(const UInt8* data, std::size_t size) {
+  if (inVarying_) return PushPacket(data, size);
+  if (finished_ || inUnitBytes_ == 0) return paramErr;
+  // A unit begun by the last input is completed first.
+  if (!carry_.empty()) {
+    const std::size_t need = std::min(inUnitBytes_ - carry_.size(), size);
+    carry_.insert(carry_.end(), data, data + need);
+    data += need;
+    size -= need;
+    if (carry_.size() < inUnitBytes_) return noErr;
+    std::vector<UInt8> unit;
+    unit.swap(carry_);
+    if (OSErr err = PushBytes(unit.data(), unit.size())) return err;
+  }
+  const std::size_t whole = size / inUnitBytes_ * inUnitBytes_;
+  carry_.assign(data + whole, data + size);
+  if (whole == 0) return noErr;
+  if (passThrough_) {
+    out_.insert(out_.end(), data, data + whole);
+    return noErr;
+  }
+  if (inLinear_) {
+    const std::size_t samples = whole / inPcm_.bytes;
+    samples_.resize(samples);
+    UnpackPcm(inPcm_, data, samples, samples_.data());
+    return Process(samples_.data(), samples / std::size_t(spec_.inChannels), spec_.inChannels,
+                   DefaultLayoutMask(spec_.inChannels));
+  }
+  return PushPacket(data, whole);
+}
+
+OSErr SoundPipeline::PushPacket(const UInt8* data, std::size_t size) {
+  if (finished_ || decoder_ == nullptr) return paramErr;
+  if (size == 0) return noErr;
+  if (size > std::size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE) return paramErr;
+  if (av_new_packet(packet_, int(size)) < 0) return memFullErr;
+  std::memcpy(packet_->data, data, size);
+  const OSErr err = Decode(packet_);
+  av_packet_unref(packet_);
+  return err;
+}
+
+OSErr SoundPipeline::Decode(AVPacket* packet) {
+  int r = avcodec_send_packet(decoder_, packet);
+  if (r == AVERROR(EAGAIN)) {
+    if (OSErr err = TakeDecodedFrame()) return err;
+    r = avcodec_send_packet(decoder_, packet);
+  }
+  // Damaged data gives no sound for its packet; the conversion goes on.
+  if (r < 0 && r != AVERROR_EOF && r != AVERROR_INVALIDDATA && r != AVERROR(EAGAIN))
+    return r == AVERROR(ENOMEM) ? OSErr(memFullErr) : OSErr(badFileFormat);
+  return TakeDecodedFrame();
+}
+
+OSErr SoundPipeline::TakeDecodedFrame() {
+  for (;;) {
+    const int r = avcodec_receive_frame(decoder_, frame_);
+    if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return noErr;
+    if (r == AVERROR(ENOMEM)) return memFullErr;
+    if (r < 0) return noErr;
+    const int channels = frame_->ch_layout.nb_channels;
+    std::size_t count = std::size_t(frame_->nb_samples);
+    if (channels < 1 || count == 0) {
+      av_frame_unref(frame_);
+      continue;
+    }
+    const UInt64 mask = frame_->ch_layout.order == AV_CHANNEL_ORDER_NATIVE
+                            ? frame_->ch_layout.u.mask
+                            : DefaultLayoutMask(channels);
+    std::size_t first = 0;
+    const std::size_t drop = std::size_t(std::min<UInt64>(dropLeft_, count));
+    dropLeft_ -= drop;
+    first += drop;
+    count -= drop;
+    if (limited_) {
+      count = std::size_t(std::min<UInt64>(count, presentLeft_));
+      presentLeft_ -= count;
+    }
+    if (count == 0) {
+      av_frame_unref(frame_);
+      continue;
+    }
+    // The common case of decoding to 16 bits at the same rate and channels goes straight to
+    // the output.
+    if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr &&
+        channels == spec_.outChannels && channels <= 2) {
+      const std::size_t at = out_.size();
+      out_.resize(at + count * std::size_t(channels) * 2);
+      if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian,
+                             out_.data() + at)) {
+        av_frame_unref(frame_);
+        continue;
+      }
+      out_.resize(at);
+    }
+    FrameToFloats(frame_, channels, first, count, samples_);
+    av_frame_unref(frame_);
+    if (OSErr err = Process(samples_.data(), count, channels, mask)) return err;
+  }
+}
+
+// ---- Mix, rate, output ---------------------------------------------------------------------
+
+void SoundPipeline::BuildMixer(int channels, UInt64 layoutMask) {
+  const int outs = spec_.outChannels;
+  mixFrom_ = channels;
+  mixLayout_ = layoutMask;
+  matrix_.assign(std::size_t(outs) * std::size_t(channels), 0.0f);
+  auto at = [&](int o, int i) -> float& { return matrix_[std::size_t(o * channels + i)]; };
+  if (channels == 1) {
+    for (int o = 0; o < outs; ++o) at(o, 0) = 1;
+    return;
+  }
+  if (outs > 2 || channels == outs) {
+    for (int c = 0; c < std::min(channels, outs); ++c) at(c, c) = 1;
+    return;
+  }
+  AVChannelLayout layout;
+  if (layoutMask != 0) {
+    av_channel_layout_from_mask(&layout, layoutMask);
+  } else {
+    av_channel_layout_default(&layout, channels);
+  }
+  float sums[2] = {0, 0};
+  for (int i = 0; i < channels; ++i) {
+    float left = 0, right = 0;
+    StereoWeights(av_channel_layout_channel_from_index(&layout, unsigned(i)), left, right);
+    if (outs == 1) {
+      left = right = (left > 0 || right > 0) ? 1.0f : 0.0f;
+      at(0, i) = left;
+      sums[0] += left;
+    } else {
+      at(0, i) = left;
+      at(1, i) = right;
+      sums[0] += left;
+      sums[1] += right;
+    }
+  }
+  av_channel_layout_uninit(&layout);
+  // Each output is at most full scale when every input is.
+  for (int o = 0; o < outs; ++o) {
+    if (sums[o] <= 1.0f) continue;
+    for (int i = 0; i < channels; ++i) at(o, i) /= sums[o];
+  }
+}
+
+OSErr SoundPipeline::Process(const float* frames, std::size_t count, int channels,
+                             UInt64 layoutMask) {
+  const int outs = spec_.outChannels;
+  const float* mixed = frames;
+  if (channels != outs || channels > 2) {
+    if (channels != mixFrom_ || layoutMask != mixLayout_) BuildMixer(channels, layoutMask);
+    mixed_.resize(count * std::size_t(outs));
+    const float* m = matrix_.data();
+    for (std::size_t f = 0; f < count; ++f) {
+      const float* in = frames + f * std::size_t(channels);
+      float* out = mixed_.data() + f * std::size_t(outs);
+      for (int o = 0; o < outs; ++o) {
+        const float* row = m + std::size_t(o * channels);
+        float sum = 0;
+        for (int i = 0; i < channels; ++i) sum += row[i] * in[i];
+        out[o] = sum;
+      }
+    }
+    mixed = mixed_.data();
+  }
+  if (resampler_ == nullptr) return Emit(mixed, count);
+  const int room = swr_get_out_samples(resampler_, int(count));
+  if (room < 0) return memFullErr;
+  resampled_.resize(std::size_t(room) * std::size_t(outs) + std::size_t(outs));
+  UInt8* outPlane = reinterpret_cast<UInt8*>(resampled_.data());
+  const UInt8* inPlane = reinterpret_cast<const UInt8*>(mixed);
+  const int made =
+      swr_convert(resampler_, &outPlane, room, count > 0 ? &inPlane : nullptr, int(count));
+  if (made < 0) return memFullErr;
+  return Emit(resampled_.data(), std::size_t(made));
+}
+
+OSErr SoundPipeline::Emit(const float* frames, std::size_t count) {
+  if (count == 0) return noErr;
+  if (!outLinear_) return Encode(frames, count);
+  const std::size_t samples = count * std::size_t(spec_.outChannels);
+  const std::size_t at = out_.size();
+  out_.resize(at + samples * outPcm_.bytes);
+  PackPcm(outPcm_, frames, samples, out_.data() + at);
+  return noErr;
+}
+
+OSErr SoundPipeline::Encode(const float* frames, std::size_t count) {
+  const std::size_t channels = std::size_t(spec_.outChannels);
+  encoderWaiting_.insert(encoderWaiting_.end(), frames, frames + count * channels);
+  const std::size_t size = encoder_->frame_size > 0 ? std::size_t(encoder_->frame_size) : 0;
+  std::size_t waiting = encoderWaiting_.size() / channels;
+  std::size_t done = 0;
+  if (size == 0) {
+    if (OSErr err = SendEncoderFrame(encoderWaiting_.data(), waiting)) return err;
+    done = waiting;
+  } else {
+    while (waiting - done >= size) {
+      if (OSErr err = SendEncoderFrame(encoderWaiting_.data() + done * channels, size)) return err;
+      done += size;
+    }
+  }
+  encoderWaiting_.erase(encoderWaiting_.begin(),
+                        encoderWaiting_.begin() + std::ptrdiff_t(done * channels));
+  return noErr;
+}
+
+OSErr SoundPipeline::SendEncoderFrame(const float* frames, std::size_t count) {
+  if (count == 0) return noErr;
+  av_frame_unref(encoderFrame_);
+  encoderFrame_->nb_samples = int(count);
+  encoderFrame_->format = encoder_->sample_fmt;
+  encoderFrame_->sample_rate = encoder_->sample_rate;
+  if (av_channel_layout_copy(&encoderFrame_->ch_layout, &encoder_->ch_layout) < 0 ||
+      av_frame_get_buffer(encoderFrame_, 0) < 0) {
+    return memFullErr;
+  }
+  FloatsToFrame(frames, count, spec_.outChannels, encoderFrame_);
+  const int r = avcodec_send_frame(encoder_, encoderFrame_);
+  if (r < 0) return r == AVERROR(ENOMEM) ? OSErr(memFullErr) : OSErr(badFormat);
+  return ReceivePackets();
+}
+
+OSErr SoundPipeline::ReceivePackets() {
+  AVPacket* packet = av_packet_alloc();
+  if (packet == nullptr) return memFullErr;
+  OSErr err = noErr;
+  while (avcodec_receive_packet(encoder_, packet) == 0) {
+    if (outUnitBytes_ == 0) {
+      packets_.emplace_back(packet->data, packet->data + packet->size);
+    } else {
+      out_.insert(out_.end(), packet->data, packet->data + packet->size);
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  return err;
+}
+
+OSErr SoundPipeline::Finish() {
+  if (finished_) return noErr;
+  finished_ = true;
+  carry_.clear();
+  if (decoder_ != nullptr) {
+    avcodec_send_packet(decoder_, nullptr);
+    if (OSErr err = TakeDecodedFrame()) return err;
+  }
+  if (resampler_ != nullptr) {
+    if (OSErr err = Process(nullptr, 0, spec_.outChannels, DefaultLayoutMask(spec_.outChannels)))
+      return err;
+  }
+  if (encoder_ != nullptr) {
+    const std::size_t channels = std::size_t(spec_.outChannels);
+    std::size_t waiting = encoderWaiting_.size() / channels;
+    const bool smallLast =
+        (encoder_->codec->capabilities &
+         (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) != 0;
+    if (waiting > 0 && !smallLast && encoder_->frame_size > 0) {
+      // The last frame is filled up with silence.
+      encoderWaiting_.resize(std::size_t(encoder_->frame_size) * channels, 0.0f);
+      waiting = std::size_t(encoder_->frame_size);
+    }
+    if (OSErr err = SendEncoderFrame(encoderWaiting_.data(), waiting)) return err;
+    encoderWaiting_.clear();
+    avcodec_send_frame(encoder_, nullptr);
+    if (OSErr err = ReceivePackets()) return err;
+  }
+  return noErr;
+}
+
+std::size_t SoundPipeline::Drain(UInt8* dest, std::size_t room, std::size_t maxPackets,
+                                 UInt32& units) {
+  units = 0;
+  if (outUnitBytes_ == 0) {
+    std::size_t copied = 0;
+    while (!packets_.empty() && units < maxPackets && packets_.front().size() <= room - copied) {
+      std::vector<UInt8>& packet = packets_.front();
+      std::memcpy(dest + copied, packet.data(), packet.size());
+      copied += packet.size();
+      ++units;
+      packets_.pop_front();
+    }
+    return copied;
+  }
+  const std::size_t waiting = out_.size() - outStart_;
+  const std::size_t n = std::min(waiting, room) / outUnitBytes_ * outUnitBytes_;
+  if (n > 0) std::memcpy(dest, out_.data() + outStart_, n);
+  outStart_ += n;
+  units = UInt32(n / outUnitBytes_);
+  if (outStart_ == out_.size()) {
+    out_.clear();
+    outStart_ = 0;
+  } else if (outStart_ > out_.size() / 2) {
+    out_.erase(out_.begin(), out_.begin() + std::ptrdiff_t(outStart_));
+    outStart_ = 0;
+  }
+  return n;
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform

@@ -1,0 +1,135 @@
+// The work behind a Sound Converter: input of one format in, output of another out.
+//
+//   input  -> samples -> channel mix -> rate change -> output
+//   linear PCM: ours      ours         libswresample   linear PCM: ours
+//   compressed: libavcodec                             compressed: libavcodec
+//
+// Linear input of exactly the output's format passes through untouched, byte for byte.
+// Samples between the stages are interleaved floats. Input is taken whole (a linear remainder
+// of less than one frame or packet waits for the next input); output waits in the pipeline
+// until it is drained. Not for the program's own code.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "MacTypes.h"
+#include "quicktime/detail/LinearPcm.h"
+
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwrContext;
+
+namespace sp_platform {
+namespace quicktime {
+
+// What a pipeline converts from and to.
+struct PipelineSpec {
+  OSType inFormat = 0;
+  SInt16 inChannels = 0;
+  SInt16 inSampleSize = 0;
+  double inRate = 0;
+  bool inLittleEndian = false;
+  std::vector<UInt8> codecConfig;  // the decoder's set-up bytes
+  UInt32 blockAlign = 0;           // bytes of one block of a block-aligned codec; 0: the table's
+  UInt32 primingFrames = 0;        // decoded frames to drop at the start
+  UInt64 presentedFrames = 0;      // decoded frames to present after them; 0: all
+
+  OSType outFormat = 0;
+  SInt16 outChannels = 0;
+  SInt16 outSampleSize = 0;
+  double outRate = 0;
+};
+
+class SoundPipeline {
+ public:
+  // noErr with a pipeline; badFormat when either side cannot be handled, memFullErr.
+  static OSErr Make(const PipelineSpec& spec, std::unique_ptr<SoundPipeline>& out);
+  ~SoundPipeline();
+  SoundPipeline(const SoundPipeline&) = delete;
+  SoundPipeline& operator=(const SoundPipeline&) = delete;
+
+  // Input of a linear or fixed-packet format: any number of bytes.
+  OSErr PushBytes(const UInt8* data, std::size_t size);
+  // One packet of a format of varying packets.
+  OSErr PushPacket(const UInt8* data, std::size_t size);
+  // No more input: the decoder's, the resampler's and the encoder's tails become output.
+  OSErr Finish();
+
+  // Bytes of one output unit (a frame of linear output, a packet of fixed packets); 0 when
+  // the output's packets vary.
+  std::size_t OutputUnitBytes() const { return outUnitBytes_; }
+  std::size_t OutputUnitFrames() const { return outUnitFrames_; }
+  bool VaryingInput() const { return inVarying_; }
+  bool VaryingOutput() const { return outUnitBytes_ == 0; }
+  bool HasOutput() const { return outStart_ < out_.size() || !packets_.empty(); }
+  // Copies waiting output into `dest`: whole units (at most `maxPackets` packets of a varying
+  // output), at most `room` bytes. The bytes copied; `units` gets the units.
+  std::size_t Drain(UInt8* dest, std::size_t room, std::size_t maxPackets, UInt32& units);
+  // The size of the next waiting packet of a varying output (0 when none waits).
+  std::size_t NextPacketBytes() const { return packets_.empty() ? 0 : packets_.front().size(); }
+
+  // Output frames (at most) that `inputFrames` frames of input become.
+  UInt64 OutputFramesFor(UInt64 inputFrames) const;
+  // The encoder's set-up bytes (for an MPEG-4 'esds' and the like); empty without an encoder.
+  const std::vector<UInt8>& EncoderConfig() const { return encoderConfig_; }
+  // The most bytes one output packet of an encoder can have; 0 without an encoder.
+  std::size_t MaxPacketBytes() const;
+  double OutputRate() const { return spec_.outRate; }
+
+ private:
+  SoundPipeline() = default;
+  OSErr Start();
+  OSErr OpenDecoder();
+  OSErr OpenEncoder();
+  OSErr Decode(AVPacket* packet);
+  OSErr TakeDecodedFrame();
+  OSErr Process(const float* frames, std::size_t count, int channels, UInt64 layoutMask);
+  OSErr Emit(const float* frames, std::size_t count);
+  OSErr Encode(const float* frames, std::size_t count);
+  OSErr SendEncoderFrame(const float* frames, std::size_t count);
+  OSErr ReceivePackets();
+  void BuildMixer(int channels, UInt64 layoutMask);
+
+  PipelineSpec spec_;
+  bool passThrough_ = false;
+  bool inVarying_ = false;
+  bool finished_ = false;
+  std::size_t inUnitBytes_ = 0;  // linear and fixed input: bytes of a frame or packet
+  std::vector<UInt8> carry_;     // a part of a unit waiting for the rest
+
+  bool inLinear_ = false;
+  PcmLayout inPcm_;
+  AVCodecContext* decoder_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  UInt64 dropLeft_ = 0;     // priming frames still to drop
+  UInt64 presentLeft_ = 0;  // frames still to present (when limited)
+  bool limited_ = false;
+
+  int mixFrom_ = 0;
+  UInt64 mixLayout_ = 0;
+  std::vector<float> matrix_;  // outChannels x mixFrom_
+
+  SwrContext* resampler_ = nullptr;
+
+  bool outLinear_ = false;
+  PcmLayout outPcm_;
+  std::size_t outUnitBytes_ = 0;
+  std::size_t outUnitFrames_ = 1;
+  AVCodecContext* encoder_ = nullptr;
+  AVFrame* encoderFrame_ = nullptr;
+  std::vector<float> encoderWaiting_;  // frames waiting for a whole encoder frame
+  std::vector<UInt8> encoderConfig_;
+
+  std::vector<float> samples_, mixed_, resampled_;
+  std::vector<UInt8> out_;
+  std::size_t outStart_ = 0;
+  std::deque<std::vector<UInt8>> packets_;
+};
+
+}  // namespace quicktime
+}  // namespace sp_platform
