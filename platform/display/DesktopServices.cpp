@@ -265,6 +265,16 @@ void SyncDesktop() {
   if (Desktop().open) Pass(nullptr);
 }
 
+bool LastTextInputRect(int* x, int* y, int* width, int* height) {
+  const DesktopState& d = Desktop();
+  if (!d.inputRectSet) return false;
+  *x = d.inputRect.x;
+  *y = d.inputRect.y;
+  *width = d.inputRect.w;
+  *height = d.inputRect.h;
+  return true;
+}
+
 int DesktopScale() {
   return Desktop().scale;
 }

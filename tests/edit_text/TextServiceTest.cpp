@@ -8,70 +8,15 @@
 
 #include "EditTextTestSupport.h"
 #include "TestTextServices.h"
+#include "TextServiceRecorder.h"
 
 namespace edit_test {
 namespace {
 
-struct Update {
-  std::string text;
-  SInt32 fixed = 0;
-  std::vector<TextRange> hilites;
-  TextRange oldRange{0, 0, 0};
-  TextRange newRange{0, 0, 0};
-  std::vector<SInt32> clauses;
-};
-
-// An inline-input target that keeps every update it is given.
-class RecordingTarget : public cTextServiceObject {
- public:
-  RecordingTarget(WindowRef window, const Rect& area) : cTextServiceObject(window, area) {}
-
-  unsigned char UpdateActiveInputArea(cTSO_UpdateData* data) override {
-    Update u;
-    std::vector<char> text(std::size_t(data->GetEditStringSize()) + 4, 0);
-    unsigned char overflow = 0;
-    data->GetEditString(text.data(), SInt32(text.size()), overflow);
-    u.text = text.data();
-    u.fixed = data->GetFixStringLength();
-    for (SInt32 i = 1; i <= data->GetNumOfHiliteRangeItem(); ++i) {
-      TextRange r;
-      data->GetHiliteRangeListItem(i, r);
-      u.hilites.push_back(r);
-    }
-    data->GetUpdateOldPosit(u.oldRange);
-    data->GetUpdatenewPosit(u.newRange);
-    cSp_uLongCollection clauses;
-    data->GetClsuseOffsetsCollection(&clauses);
-    for (SInt32 i = 1; i <= clauses.GetNumberOfItem(); ++i) {
-      unsigned long v = 0;
-      clauses.GetValue(i, v);
-      u.clauses.push_back(SInt32(UInt32(v)));
-    }
-    updates.push_back(u);
-    return 1;
-  }
-  unsigned char AmIEnableActiveInputAreaNow() override { return composing ? 1 : 0; }
-  unsigned char PositionToByteChar(Point, SInt16, SInt32& offset) override {
-    offset = 7;
-    return 1;
-  }
-
-  bool composing = true;
-  std::vector<Update> updates;
-};
-
-std::string Ranges(const std::vector<TextRange>& ranges) {
-  std::string out;
-  for (const TextRange& r : ranges) {
-    out += "(" + std::to_string(r.fStart) + "," + std::to_string(r.fEnd) + "," +
-           std::to_string(r.fHiliteStyle) + ")";
-  }
-  return out;
-}
-
-std::string Range(const TextRange& r) {
-  return "(" + std::to_string(r.fStart) + "," + std::to_string(r.fEnd) + ")";
-}
+using sp_test_support::Range;
+using sp_test_support::Ranges;
+using sp_test_support::RecordingTarget;
+using Update = sp_test_support::RecordedUpdate;
 
 // A {'text', 1} request as the input method sends it: the ranges as raw bytes, so that their
 // counts and sizes can lie.
@@ -283,7 +228,7 @@ TEST_F(EditTextFixture, WithoutTextServicesNoHookActsAndThePreeditStaysTheInputM
 TEST_F(TextServiceTest, PreeditAndCommitBecomeUpdatesOfTheTextWithItsSegmentAndCaret) {
   RecordingTarget* t = Target(R(10, 10, 40, 200));
   t->EnableInlineInput(1);
-  sp_testing::PostPreedit("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86", 2, 1, 1);  // a i u, "i" marked
+  sp_testing::PostPreedit("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86", 1, 1, 1);  // a i u, "i" marked
   sp_testing::PostPreedit("\xE3\x81\x82\xE3\x81\x84", 2);
   sp_testing::PostCommit("\xE6\x84\x9B");  // a kanji
   sp_testing::PumpPending();
@@ -291,7 +236,7 @@ TEST_F(TextServiceTest, PreeditAndCommitBecomeUpdatesOfTheTextWithItsSegmentAndC
   const Update& first = t->updates[0];
   EXPECT_EQ(first.text, "\x82\xA0\x82\xA2\x82\xA4");
   EXPECT_EQ(first.fixed, 0);
-  EXPECT_EQ(Ranges(first.hilites), "(2,4,5)(4,4,1)");
+  EXPECT_EQ(Ranges(first.hilites), "(2,4,5)(2,2,1)");
   EXPECT_EQ(Range(first.oldRange) + Range(first.newRange), "(0,0)(0,6)");
   EXPECT_EQ(first.clauses, (std::vector<SInt32>{0, 2, 4, 6}));
   const Update& second = t->updates[1];
