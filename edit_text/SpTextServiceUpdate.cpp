@@ -29,6 +29,8 @@ const char kSource[] = "SpTextService";
 constexpr std::size_t kCarbonTextBytes = 512;
 constexpr std::size_t kCarbonBufferBytes = 1024;
 constexpr SInt32 kCarbonMaxRanges = 2;
+// Unconfirmed text is a few words; an input method that only ever adds to it is held here.
+constexpr std::size_t kMaxPendingBytes = 4096;
 
 // ---- Ranges and arrays ----
 
@@ -184,6 +186,7 @@ void ApplyUpdateRanges(const UpdateRequest& r, cTSO_UpdateData* data,
       if (r.fixPresent && r.fix > 0) {
         result = SInt32(result.size()) <= r.fix ? std::string() : result.substr(std::size_t(r.fix));
       }
+      if (result.size() > kMaxPendingBytes) result.erase(0, result.size() - kMaxPendingBytes);
       SetString(pending, result);
     } else {
       SpSO_Clear(pending);
