@@ -600,12 +600,15 @@ void cEditTextObject::GetTextRunSize(SInt32& runs, SInt32& bytes, unsigned char 
 unsigned char cEditTextObject::EqualText(const char* text, unsigned char withLineBreak) {
   if (firstLine_ == nullptr) return 1;
   if (text == nullptr) return 0;
-  const std::size_t total = std::strlen(text);
+  const std::string all = text;
   std::size_t at = 0;
   for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
+    // Each line against the part of the text that stands where it does.
+    const std::size_t length = std::size_t(l->GetNumOfTextByte(1, withLineBreak));
+    const std::string part = at < all.size() ? all.substr(at, length) : std::string();
     SInt32 matched = 0;
-    if (l->EqualLineText(text + std::min(at, total), withLineBreak, matched) == 0) return 0;
-    at += std::size_t(std::max<SInt32>(matched, 0));
+    if (l->EqualLineText(part.c_str(), withLineBreak, matched) == 0) return 0;
+    at += length;
   }
   return 1;
 }

@@ -319,10 +319,19 @@ void SpTextServiceInitialize() {
     if (installed != noErr) {
       SysBeep(19);
       SpERORSYS_SaveErrorMeesage(kSource, "SpTextServiceInitialize", 3,
-                                 "Text service handlers could not be installed !! ");
+                                 "Setup Handler Error !! ");
     }
   }
   SpTS_InitializeTextServiceObjectMgr();
+  // A manager made by an early target, before text services were on, has no document yet:
+  // it gets one now, and a target that already wants inline input gets it.
+  cTextServiceObjectManager* manager = textServiceMgr_GlV;
+  if (manager != nullptr && textServciceAvailableFlag_GlV != 0 &&
+      manager->GetTSMDocument() == nullptr) {
+    manager->CreateNewTSMDocument();
+    UseInputWindow(manager->GetTSMDocument(), true);
+    if (manager->CheckExistActiveTextServceObject() != 0) manager->InlineInputMethodSwitch(1);
+  }
   Sp_SetupDisposeProcedure(SpTS_TerminateTextService, 60, 0, nullptr);
 }
 
