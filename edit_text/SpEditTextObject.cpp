@@ -9,6 +9,7 @@
 
 #include "Clock.h"
 #include "Events.h"
+#include "Scrap.h"
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 #include "SpETOEditInternal.h"
@@ -30,7 +31,8 @@ cEditTextObject::cEditTextObject(WindowRef window, const Rect& area, SInt16 line
     : cSp_DrawingView(window, area, SpETO_ContentsAreaDrawingProc,
                       reinterpret_cast<unsigned long>(this), container, viewFlag),
       cSp_HotSpotArea(window, area),
-      cTextServiceObject(window, area) {
+      cTextServiceObject(window, area),
+      cDropCatchObject(window, area, 0, 0) {
   StartUpInitialize();
   EnableViewScroll(kSpHorizontalScrollBar);
   EnableViewScroll(kSpVerticalScrollBar);
@@ -59,6 +61,14 @@ cEditTextObject::cEditTextObject(WindowRef window, const Rect& area, SInt16 line
   mouseTrace_->mouseTraceInRefCon = self;
   mouseTrace_->mouseTraceOutProc = Sp_ETO_MouseTraceAreaOutProc;
   mouseTrace_->mouseTraceOutRefCon = self;
+  SetupEnableFlavorType(kScrapFlavorTypeText);
+  SetupEnableFlavorType(kScrapFlavorTypeTextStyle);
+  SetupWindowHiliteFlag(1);
+  SetHiliteType(kDDO_HiliteTargetArea);
+  SetupDragCursorInProc(SpETO_DragCursorTraceIn, self);
+  SetupDragCursorMoveProc(SpETO_DragCursorTraceMove, self);
+  SetupDragCursorOutProc(SpETO_DragCursorTraceOut, self);
+  SetupCatchDropItemsProc(SpETO_CatchDropItem, self);
   CreateNewLineObject(1, horizontalPosition_, insertAttributes_);
   if (firstLine_ == nullptr) {
     SpReportFailure(kSource, "cEditTextObject::cEditTextObject", 2,
@@ -135,6 +145,7 @@ void cEditTextObject::ExecEditTextObjDeleteReady(unsigned char withBases) {
     ExecDrawingViewObjDeleteReady(1);
     ExecHotSpotObjDeleteReady();
     ExecTextServiceObjDeleteReady();
+    ExecDropCatchObjDeleteReady();
   }
   deleteReady_ = 1;
 }
@@ -175,9 +186,11 @@ void cEditTextObject::SetupEditTextFlag(unsigned char f) {
   if (f != 0) {
     TextServiceEnable();
     textServiceOn_ = 1;
+    if (dropCatchOn_ != 0) EnableCatchDragItem();
   } else {
     TextServiceDisable();
     textServiceOn_ = 0;
+    DisableCatchDragItem();
   }
   editable_ = f != 0 ? 1 : 0;
 }
@@ -337,6 +350,7 @@ void cEditTextObject::DiableEditableFunction() {
   TextServiceDisable();
   if (mouseTrace_ != nullptr) mouseTrace_->DisableMouseTrace();
   DisableHotSpotArea();
+  DisableCatchDragItem();
 }
 
 void cEditTextObject::EnableMouseTraceOnEditTextView() {
@@ -366,6 +380,7 @@ void cEditTextObject::SetupEditObjTargetAreaParameterFromViewDrawingAreaStatus()
   if (IsEnableView() != 0 && GetViewableDrawingAreaOnWindow(visible) != 0) {
     if (hotSpotOn_ != 0 && IsHotSpotEnable() == 0) EnableHotSpotArea();
     if (textServiceOn_ != 0 && IsTextServiceEnable() == 0) TextServiceEnable();
+    if (dropCatchOn_ != 0 && IsEnableCacheDragItem() == 0) EnableCatchDragItem();
     if (mouseTraceOn_ != 0 && mouseTrace_ != nullptr && mouseTrace_->IsMouseTraceEnable() == 0) {
       mouseTrace_->EnableMouseTrace();
     }
@@ -373,12 +388,14 @@ void cEditTextObject::SetupEditObjTargetAreaParameterFromViewDrawingAreaStatus()
     const Rect whole = DrawingAreaOnWindow();
     SetupHotSpotArea(whole);
     SetupDocumentArea(whole);
+    SetupDropTargetArea(whole);
     if (mouseTrace_ != nullptr) mouseTrace_->ModifyMouseTraceArea(whole, 0);
     return;
   }
   // Hidden: no clicks, no inline input, no hover; what the object wants is kept for later.
   if (IsHotSpotEnable() != 0) DisableHotSpotArea();
   if (IsTextServiceEnable() != 0) TextServiceDisable();
+  if (IsEnableCacheDragItem() != 0) DisableCatchDragItem();
   if (mouseTrace_ != nullptr && mouseTrace_->IsMouseTraceEnable() != 0) {
     mouseTrace_->DisableMouseTrace();
   }
@@ -832,6 +849,45 @@ unsigned char SpETOT_CatchTabControlMoveInCB(unsigned long refCon) {
 }
 
 void SpETOT_CatchTabControlMoveOutCB(unsigned long) {}
+
+// ---- Drags over the field ----
+
+unsigned char cEditTextObject::CheckDragEnableOnTargetPoint(Point localPoint) {
+  sp_eto_edit::cRegion visible;
+  if (!visible || GetViewableDrawingAreaRgnOnWindow(visible, 1, 1) == 0) return !visible ? 1 : 0;
+  return PtInRgn(localPoint, visible) ? 1 : 0;
+}
+
+void cEditTextObject::TraceDragCursorIn(DragRef, Point) {}
+
+void cEditTextObject::TraceMoveDragCursor(DragRef, Point) {}
+
+void cEditTextObject::TraceDragCursorOut(DragRef, Point) {}
+
+short cEditTextObject::CatchDragItems(Point, cDragDataItem*, UInt32*) {
+  return dragNotAcceptedErr;
+}
+
+void SpETO_DragCursorTraceIn(DragRef drag, Point localPoint, unsigned long refCon) {
+  if (refCon != 0) reinterpret_cast<cEditTextObject*>(refCon)->TraceDragCursorIn(drag, localPoint);
+}
+
+void SpETO_DragCursorTraceMove(DragRef drag, Point localPoint, unsigned long refCon) {
+  if (refCon != 0) {
+    reinterpret_cast<cEditTextObject*>(refCon)->TraceMoveDragCursor(drag, localPoint);
+  }
+}
+
+void SpETO_DragCursorTraceOut(DragRef drag, Point localPoint, unsigned long refCon) {
+  if (refCon != 0) reinterpret_cast<cEditTextObject*>(refCon)->TraceDragCursorOut(drag, localPoint);
+}
+
+short SpETO_CatchDropItem(Point localPoint, unsigned long refCon, cDragDataItem* items,
+                          UInt32* dragAttributes) {
+  if (refCon == 0) return paramErr;
+  return reinterpret_cast<cEditTextObject*>(refCon)->CatchDragItems(localPoint, items,
+                                                                    dragAttributes);
+}
 
 // ---- The hover area ----
 

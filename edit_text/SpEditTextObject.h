@@ -28,6 +28,7 @@
 #include "MacWindows.h"
 #include "QuickDraw.h"
 #include "SpCollectionObject.h"
+#include "SpDragAndDropObject.h"
 #include "SpDrawingView.h"
 #include "SpETOManagerObject.h"
 #include "SpETOTextLineObject.h"
@@ -43,9 +44,7 @@
 
 class cEditTextObject;
 class cETOOperationRecMgr;  // the undo manager
-class cDragDataItem;
 class cMouseTraceObject;
-struct OpaqueDragRef;
 
 // The kind of change the modify callback reports.
 typedef SInt16 tETO_ModifyType;
@@ -129,7 +128,8 @@ class cETOAreaInfo : public cSpListLinks<cETOAreaInfo>, public cSpMacHeapObject 
 
 class cEditTextObject : public cSp_DrawingView,
                         public cSp_HotSpotArea,
-                        public cTextServiceObject {
+                        public cTextServiceObject,
+                        public cDropCatchObject {
  public:
   // area in window coordinates; container may be null. viewFlag goes to the drawing view as
   // its last argument.
@@ -150,6 +150,8 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char CutUnderViewImage(RgnHandle target, RgnHandle work) override;
   void BeforeContainerScrollExecute(short h, short v, short dh, short dv) override;
   void AfterContainerScrollExecute(short h, short v, short dh, short dv) override;
+  // Drags are taken where the view shows on the window.
+  unsigned char CheckDragEnableOnTargetPoint(Point localPoint) override;
   // The eight hooks of a subclass: empty here.
   virtual void EditTextActivateProc() {}
   virtual void EditTextDeActivateProc() {}
@@ -469,6 +471,14 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char ExecReDoExistOutCB();
   unsigned char ExecImportDropCatchCB(SInt32 position, SInt32 length, SInt16 kind);
 
+  // ==== Drags over the field ====
+  // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
+  // nothing.
+  void TraceDragCursorIn(DragRef drag, Point localPoint);
+  void TraceMoveDragCursor(DragRef drag, Point localPoint);
+  void TraceDragCursorOut(DragRef drag, Point localPoint);
+  short CatchDragItems(Point localPoint, cDragDataItem* items, UInt32* dragAttributes);
+
   // ==== The hover area ====
   // The cursor over the view: 2000 over the selected text, 2001 elsewhere. 1.
   SInt32 MouseTraceVerifyPosition(Point localPoint, short modifiers, unsigned long refCon,
@@ -622,6 +632,12 @@ unsigned char Sp_ETO_MouseTraceVerifyPositionProc(Point localPoint, short modifi
                                                   unsigned long refCon, short& areaCode);
 void Sp_ETO_MouseTraceAreaInProc(Point localPoint, short modifiers, unsigned long refCon);
 void Sp_ETO_MouseTraceAreaOutProc(short modifiers, unsigned long refCon);
+void SpETO_DragCursorTraceIn(DragRef drag, Point localPoint, unsigned long refCon);
+void SpETO_DragCursorTraceMove(DragRef drag, Point localPoint, unsigned long refCon);
+void SpETO_DragCursorTraceOut(DragRef drag, Point localPoint, unsigned long refCon);
+// -50 for a null reference.
+short SpETO_CatchDropItem(Point localPoint, unsigned long refCon, cDragDataItem* items,
+                          UInt32* dragAttributes);
 void SpETO_UnDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
 void SpETO_UnDoExistOutCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
 void SpETO_ReDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);

@@ -217,6 +217,7 @@ struct CharInfo {
   CharMetric metric;
   Glyphs glyphs;
   std::vector<GlyphRef> refs;  // one per code point (empty for the fixed-metric font)
+  bool space = false;          // an ideographic or plain space (the fixed-metric font leaves it)
 };
 
 std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SInt32 length) {
@@ -231,6 +232,8 @@ std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SI
     info.metric.offset = pos;
     info.metric.length = len;
     SInt64 advance = 0;
+    info.space = (len == 1 && text[pos] == ' ') ||
+                 (len == 2 && text[pos] == 0x81 && text[pos + 1] == 0x40);
     if (family->fixedMetric) {
       advance = SInt64(FixedMetricAdvance(style.size, len)) << 16;
       if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
@@ -250,6 +253,42 @@ std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SI
     info.metric.advance = Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
     out.push_back(std::move(info));
     pos += len;
+  }
+  return out;
+}
+
+// The characters of a UTF-16 text, one per code point, measured as AnalyseChars measures
+// MacJapanese: the fixed-metric font counts a code point below U+0080 as a one-byte character
+// and any other as a two-byte one.
+std::vector<CharInfo> AnalyseUnicode(const TextStyle& style, const std::u16string& text) {
+  std::vector<CharInfo> out;
+  const Family* family = fonts::ResolveFamily(style.font);
+  const FaceChoice choice = ChooseFace(family, style.face);
+  const SInt32 spacing = SpacingExtra(style.face);
+  const std::vector<char32_t> points = CodePoints(text);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const char32_t c = points[i];
+    CharInfo info;
+    info.metric.offset = SInt32(i);
+    info.metric.length = c < 0x80 ? 1 : 2;
+    info.space = c == U' ' || c == U'\x3000';
+    const bool control = c < 0x20 || c == 0x7F;
+    SInt64 advance = 0;
+    if (family->fixedMetric) {
+      advance = SInt64(FixedMetricAdvance(style.size, info.metric.length)) << 16;
+      if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
+      info.glyphs.blank = control;
+    } else {
+      info.glyphs.blank = control;
+      const char32_t shown = control ? U' ' : c;
+      info.refs.push_back(FindGlyph(family, choice, style.face, style.size, shown));
+      const Fixed a = GlyphAdvance(info.refs.back(), style.size);
+      advance += style.fractional ? a : RoundToPixel(a);
+    }
+    advance += SInt64(spacing) * 0x10000 + style.chExtra;
+    if (c == U' ') advance += style.spExtra;
+    info.metric.advance = Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
+    out.push_back(std::move(info));
   }
   return out;
 }
@@ -597,10 +636,11 @@ FontInfo MeasureFontInfo(const TextStyle& style) {
   return info;
 }
 
-void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
-               const Rect& limit, Coverage* out) {
+namespace {
+
+void RenderChars(const TextStyle& style, const std::vector<CharInfo>& chars, SInt32 h, SInt32 v,
+                 const Rect& limit, Coverage* out) {
   GlyphImages().Trim();
-  const std::vector<CharInfo> chars = AnalyseChars(style, text, length);
   const FontInfo info = MeasureFontInfo(style);
   const Family* family = fonts::ResolveFamily(style.font);
 
@@ -618,10 +658,7 @@ void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 
       continue;
     }
     if (family->fixedMetric) {
-      const UInt8 b0 = text[c.metric.offset];
-      const bool space = (c.metric.length == 1 && b0 == ' ') ||
-                         (c.metric.length == 2 && b0 == 0x81 && text[c.metric.offset + 1] == 0x40);
-      if (space) continue;
+      if (c.space) continue;
       SInt32 w = std::max<SInt32>(1, FixedMetricAdvance(style.size, c.metric.length) - 1);
       if (style.face & bold) w += BoldStrength(style.size);
       const SInt32 ascent = style.size - style.size / 4;
@@ -686,6 +723,24 @@ void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 
                   SInt16(canvas.left + canvas.width)};
   out->rowBytes = std::size_t(canvas.width);
   out->pixels.swap(canvas.pixels);
+}
+
+}  // namespace
+
+void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
+               const Rect& limit, Coverage* out) {
+  RenderChars(style, AnalyseChars(style, text, length), h, v, limit, out);
+}
+
+void RenderUnicodeRun(const TextStyle& style, const std::u16string& text, SInt32 h, SInt32 v,
+                      const Rect& limit, Coverage* out) {
+  RenderChars(style, AnalyseUnicode(style, text), h, v, limit, out);
+}
+
+SInt32 UnicodeTextPixelWidth(const TextStyle& style, const std::u16string& text) {
+  SInt64 sum = 0;
+  for (const CharInfo& c : AnalyseUnicode(style, text)) sum += c.metric.advance;
+  return RoundFixed(sum);
 }
 
 }  // namespace text_engine

@@ -61,7 +61,7 @@ TEST_F(CaretTest, ErasingACaretOnAnEmptyLineMarksTheBandFromMinusOneToThree) {
 }
 
 TEST_F(CaretTest, AReadOnlyFieldNeverShowsACaret) {
-  fields_.emplace_back(new cEditTextObject(window_, R(10, 10, 40, 200), 12, 1, 0, 1, nullptr, 0));
+  fields_.emplace_back(new (std::nothrow) cEditTextObject(window_, R(10, 10, 40, 200), 12, 1, 0, 1, nullptr, 0));
   cEditTextObject* f = fields_.back().get();
   f->SetupCaretPosition(f->GetFirstLinePtr(), 0, 0);
   f->BrinkCaret(0);

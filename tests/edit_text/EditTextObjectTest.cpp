@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditTextTestSupport.h"
+#include "Scrap.h"
 #include "SpViewClass.h"
 
 namespace edit_test {
@@ -32,6 +33,16 @@ TEST_F(EditTextObjectTest, ANewFieldHoldsOneEmptyLineWithTheCaretAtItsStart) {
   EXPECT_EQ(f->GetOnlyAlfaFlag(), 1);
   f->SetupOnlyNumberFlag(0, 0);
   EXPECT_EQ(f->GetOnlyAlfaFlag(), 1);
+  // A drop target for text over its own rectangle, hilited there.
+  EXPECT_EQ(f->IsEnableFlavorType(kScrapFlavorTypeText), 1);
+  EXPECT_EQ(f->IsEnableFlavorType(kScrapFlavorTypeTextStyle), 1);
+  EXPECT_EQ(f->IsEnableFlavorType(SpFourCC("hfs ")), 0);
+  EXPECT_EQ(f->GetHiliteType(), kDDO_HiliteTargetArea);
+  EXPECT_EQ(f->GetWindowHiliteFlag(), 1);
+  Rect target;
+  f->GetDropTargetArea(target);
+  EXPECT_EQ(target.left, 10);
+  EXPECT_EQ(target.right, 130);
 }
 
 TEST_F(EditTextObjectTest, SettingTheTextKeepsASelectedRangeHeldToTheNewLength) {
@@ -153,7 +164,7 @@ TEST_F(EditTextObjectTest, AFieldScrolledOutOfItsContainerTakesNoClicksOrInlineI
   container.SetupViewScrollArea(200, 400, 0, 0);
   container.EnableViewScroll(kSpVerticalScrollBar);
   fields_.emplace_back(
-      new cEditTextObject(window_, R(10, 10, 40, 190), 12, 1, 1, 1, &container, 0));
+      new (std::nothrow) cEditTextObject(window_, R(10, 10, 40, 190), 12, 1, 1, 1, &container, 0));
   cEditTextObject* f = fields_.back().get();
   f->EnableTextInput();
   EXPECT_EQ(f->GetAreaVisibleFlag(), 1);
@@ -163,10 +174,12 @@ TEST_F(EditTextObjectTest, AFieldScrolledOutOfItsContainerTakesNoClicksOrInlineI
   EXPECT_EQ(f->GetAreaVisibleFlag(), 0);
   EXPECT_EQ(f->IsHotSpotEnable(), 0);
   EXPECT_EQ(f->IsTextServiceEnable(), 0);
+  EXPECT_EQ(f->IsEnableCacheDragItem(), 0);
   dv = -200;
   container.ScrollView(dh, dv, 1, 0, 0, 1);
   EXPECT_EQ(f->IsHotSpotEnable(), 1);
   EXPECT_EQ(f->IsTextServiceEnable(), 1);
+  EXPECT_EQ(f->IsEnableCacheDragItem(), 1);
   fields_.clear();
   container.ExecViewObjDeleteReady();
 }

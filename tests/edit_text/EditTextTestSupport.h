@@ -75,7 +75,7 @@ class EditTextFixture : public ::testing::Test {
   // A multi-line, editable, selectable field of the window, kept until the end of the test.
   cEditTextObject* Field(const Rect& area, WindowRef window = nullptr,
                          unsigned char multiLine = 1) {
-    fields_.emplace_back(new cEditTextObject(window != nullptr ? window : window_, area, 12,
+    fields_.emplace_back(new (std::nothrow) cEditTextObject(window != nullptr ? window : window_, area, 12,
                                              multiLine, 1, 1, nullptr, 0));
     return fields_.back().get();
   }
