@@ -357,6 +357,12 @@ void cEditTextObject::InitializeSelection() {
   arrowPosition_ = -1;
 }
 
+void cEditTextObject::VisibleClip(RgnHandle clip) const {
+  Rect visible;
+  OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
+  RectRgn(clip, &visible);
+}
+
 bool cEditTextObject::MarkSelectionChange(RgnHandle region) {
   if (region == nullptr || EmptyRgn(region)) return false;
   EditorOffscreenAreaToOnWindowArea(region);
@@ -406,9 +412,7 @@ void cEditTextObject::MoveSelectionPoint(bool start, cTextLineObject* line, SInt
   const bool hadRange = ExistSelectionText() != 0;
   cRegion clip, oldArea, newArea, mark;
   if (!clip || !oldArea || !newArea || !mark) return;
-  Rect visible;
-  OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-  RectRgn(clip, &visible);
+  VisibleClip(clip);
   bool marked = false;
   if (moved != nullptr && moved != line && GetTargetLineArea(moved, clip, mark) != 0) {
     marked = MarkSelectionChange(mark);
@@ -470,9 +474,7 @@ SInt32 cEditTextObject::SetupSelection(cTextLineObject* startLine, SInt32 startO
   }
   cRegion clip, oldArea, newArea, both, mark, scratch;
   if (!clip || !oldArea || !newArea || !both || !mark || !scratch) return 1;
-  Rect visible;
-  OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-  RectRgn(clip, &visible);
+  VisibleClip(clip);
   const bool hadRange = ExistSelectionText() != 0;
   const bool equal = startLine == endLine && startOffset == endOffset;
   unsigned char caretOnly = 0;
@@ -582,9 +584,7 @@ void cEditTextObject::SelectionSetupFlagOff(unsigned char redraw, unsigned char 
   if (differ) {
     cRegion clip, band;
     if (clip && band) {
-      Rect visible;
-      OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-      RectRgn(clip, &visible);
+      VisibleClip(clip);
       unsigned char caretOnly = 0;
       GetSelectionLineArea(clip, band, caretOnly);
       MarkSelectionChange(band);
@@ -600,9 +600,7 @@ void cEditTextObject::SelectionOutputOn() {
   if (selectionMode_ == 0 || startLine_ == nullptr || endLine_ == nullptr) return;
   cRegion clip, band;
   if (!clip || !band) return;
-  Rect visible;
-  OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-  RectRgn(clip, &visible);
+  VisibleClip(clip);
   unsigned char caretOnly = 0;
   if (GetSelectionLineArea(clip, band, caretOnly) != 0) MarkSelectionChange(band);
 }
@@ -612,9 +610,7 @@ void cEditTextObject::SelectionOutputOff(unsigned char redraw) {
   if (selectionMode_ != 0 && startLine_ != nullptr && endLine_ != nullptr) {
     cRegion clip, band;
     if (clip && band) {
-      Rect visible;
-      OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-      RectRgn(clip, &visible);
+      VisibleClip(clip);
       unsigned char caretOnly = 0;
       if (GetSelectionLineArea(clip, band, caretOnly) != 0) {
         MarkSelectionChange(band);
@@ -629,9 +625,7 @@ void cEditTextObject::RedrawSelectionArea(unsigned char redraw) {
   if (ExistSelectionText() == 0) return;
   cRegion clip, area;
   if (!clip || !area) return;
-  Rect visible;
-  OnWindowAreaToEditorOffscreenArea(DrawingAreaOnWindow(), visible);
-  RectRgn(clip, &visible);
+  VisibleClip(clip);
   unsigned char caretOnly = 0;
   if (GetSelectionOffscreenArea(startLine_, startByte_, endLine_, endByte_, clip, area,
                                 caretOnly) == 0) {

@@ -509,6 +509,8 @@ class cEditTextObject : public cSp_DrawingView,
   bool CaretBuffer(cTextLineObject* line);
   // Marks a band of the content (offscreen coordinates) for redraw, held to the view's plane.
   void MarkOffscreenBand(SInt32 top, SInt32 bottom, SInt32 left, SInt32 right);
+  // The view's drawing area as a region of the content.
+  void VisibleClip(RgnHandle clip) const;
   // Marks a region of the content for redraw; false when it is empty.
   bool MarkSelectionChange(RgnHandle region);
   void MarkLineBand(cTextLineObject* line, SInt16 count, bool toEnd, SInt32 oldTotalHeight,
