@@ -9,6 +9,7 @@
 // corrupt handle is found (errAECorruptData) rather than read past.
 #include "AppleEvents.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -389,6 +390,15 @@ OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result) {
 Size AEGetDescDataSize(const AEDesc* theAEDesc) {
   if (theAEDesc == nullptr || theAEDesc->dataHandle == nullptr) return 0;
   return GetHandleSize(theAEDesc->dataHandle);
+}
+
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize) {
+  if (theAEDesc == nullptr || maximumSize < 0 || (dataPtr == nullptr && maximumSize > 0)) {
+    return paramErr;
+  }
+  const Size size = std::min(AEGetDescDataSize(theAEDesc), maximumSize);
+  if (size > 0) std::memcpy(dataPtr, *theAEDesc->dataHandle, std::size_t(size));
+  return noErr;
 }
 
 // ---- Lists ----

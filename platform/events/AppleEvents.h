@@ -177,6 +177,9 @@ OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result);
 OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result);
 // The data's size in bytes (0 for a null descriptor).
 Size AEGetDescDataSize(const AEDesc* theAEDesc);
+// Copies at most maximumSize bytes of the data as they are stored. paramErr for a null
+// descriptor or buffer (a buffer may be null when maximumSize is 0).
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize);
 
 // ---- Lists --------------------------------------------------------------------------------------
 // An empty list. Factoring is not kept (factoringPtr/factoredSize are accepted and ignored);
