@@ -51,12 +51,6 @@ const short kOpenTop = 55;
 const short kDefaultWidth = 460;
 const short kDefaultHeight = 400;
 
-template <class T>
-T* Manager(unsigned long refCon, const char* method) {
-  if (refCon == 0) return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, (T*)nullptr);
-  return reinterpret_cast<T*>(refCon);
-}
-
 short NumberOfString(short stringList, short index) {
   char text[256] = "";
   if (!Sp_GetResourceIndexString(text, stringList, index)) return 0;
@@ -627,20 +621,27 @@ void cCDR_MediaManager::ApplyListOptions(unsigned char nameChanged, unsigned cha
 
 // ---- Static procedures -------------------------------------------------------------------------
 
+cCDR_MediaManager* CDRMM_ManagerOfRefCon(unsigned long refCon, const char* method) {
+  if (refCon == 0) {
+    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, (cCDR_MediaManager*)nullptr);
+  }
+  return reinterpret_cast<cCDR_MediaManager*>(refCon);
+}
+
 void CDRObj_CatchResizeWindowCB(cSp_Window*, short, unsigned long refCon) {
-  if (auto* m = Manager<cCDR_MediaManager>(refCon, "CDRObj_CatchResizeWindowCB")) {
+  if (auto* m = CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchResizeWindowCB")) {
     m->CatchResizeWindowCB(1);
   }
 }
 
 void CDRObj_CatchMoveWindowCB(cSp_Window*, short, unsigned long refCon) {
-  if (auto* m = Manager<cCDR_MediaManager>(refCon, "CDRObj_CatchMoveWindowCB")) {
+  if (auto* m = CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchMoveWindowCB")) {
     m->CatchMoveWindowCB();
   }
 }
 
 void CDRObj_CatchAfterCloseWindowCB(cSp_Window*, short, unsigned long refCon) {
-  if (auto* m = Manager<cCDR_MediaManager>(refCon, "CDRObj_CatchAfterCloseWindowCB")) {
+  if (auto* m = CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchAfterCloseWindowCB")) {
     m->CatchAfterCloseWindowCB();
   }
 }

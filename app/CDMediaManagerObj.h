@@ -441,6 +441,9 @@ class cCDR_MediaManager : public cSp_Window {
 };
 
 // ---- Static procedures (reference = the media manager) -------------------------------------
+// The window a static procedure's reference carries; null (beep and record "Required
+// argument is null") for a null reference.
+cCDR_MediaManager* CDRMM_ManagerOfRefCon(unsigned long refCon, const char* method);
 void CDRObj_CatchResizeWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
 void CDRObj_CatchMoveWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
 void CDRObj_CatchAfterCloseWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);

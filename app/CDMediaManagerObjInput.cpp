@@ -4,6 +4,7 @@
 #include "CDMediaManagerObj.h"
 #include "SpCDROMProgram.h"
 #include "SpCDR_ProgramItemObj.h"
+#include "SpCarbonEventHandlers.h"
 #include "SpListClass.h"
 #include "SpOC_ScrollBarControl.h"
 #include "SpStdFunctionNumber.h"
@@ -29,13 +30,6 @@ enum : char {
   kCapitalAKey = 65,
   kForwardDeleteKey = 127,
 };
-
-cCDR_MediaManager* ManagerOf(unsigned long refCon, const char* method) {
-  if (refCon == 0) {
-    return SpReportFailure(kSource, method, 1, kSpMsgNullArgument, (cCDR_MediaManager*)nullptr);
-  }
-  return reinterpret_cast<cCDR_MediaManager*>(refCon);
-}
 
 // Option held without Command, Shift or Control.
 bool OptionOnly(const sSpModifiersDataStruct& flags) {
@@ -247,16 +241,10 @@ bool cCDR_MediaManager::IsTrianglePressedInside(const cCDR_MediaItem* item) cons
 
 OSStatus CDRObj_CatchRawKeyEventForOSXCarbonEventCB(EventHandlerCallRef, EventRef event,
                                                     void* userData) {
-  if (userData == nullptr || event == nullptr) return eventNotHandledErr;
   char key = 0;
-  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof key, nullptr,
-                        &key) != noErr) {
-    return eventNotHandledErr;
-  }
   UInt32 modifiers = 0;
-  if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
-                        nullptr, &modifiers) != noErr) {
-    modifiers = 0;
+  if (userData == nullptr || !Sp_GetRawKeyCharAndModifiers(event, key, modifiers)) {
+    return eventNotHandledErr;
   }
   auto* manager = static_cast<cCDR_MediaManager*>(userData);
   if (manager->CatchRawKeyEventForOSXCarbonEventCB(key, SInt32(modifiers))) return noErr;
@@ -264,34 +252,37 @@ OSStatus CDRObj_CatchRawKeyEventForOSXCarbonEventCB(EventHandlerCallRef, EventRe
 }
 
 void CDRObj_MediaItemListClickProc(Point cell, short, unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRObj_MediaItemListClickProc")) {
+  if (cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRObj_MediaItemListClickProc")) {
     m->CatchItemListClickCB(cell);
   }
 }
 
 void CDRObj_MediaItemListDblClickProc(Point cell, short, unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRObj_MediaItemListDblClickProc")) {
+  if (cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRObj_MediaItemListDblClickProc")) {
     m->CatchItemListDblClickCB(cell);
   }
 }
 
 void CDRObj_CatchMediaWindMediaItemListMouseDownCB(Point cell, short modifiers,
                                                    unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRObj_CatchMediaWindMediaItemListMouseDownCB")) {
+  if (cCDR_MediaManager* m =
+          CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchMediaWindMediaItemListMouseDownCB")) {
     m->CatchMediaItemListMouseDownCB(cell, modifiers);
   }
 }
 
 void CDRObj_CatchMediaWindMediaItemListMouseMoveCB(Boolean inside, Point cell, short modifiers,
                                                    unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRObj_CatchMediaWindMediaItemListMouseMoveCB")) {
+  if (cCDR_MediaManager* m =
+          CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchMediaWindMediaItemListMouseMoveCB")) {
     m->CatchMediaItemListMouseMoveCB(inside, cell, modifiers);
   }
 }
 
 void CDRObj_CatchMediaWindMediaItemListMouseUpCB(Boolean inside, Point cell, short modifiers,
                                                  unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRObj_CatchMediaWindMediaItemListMouseUpCB")) {
+  if (cCDR_MediaManager* m =
+          CDRMM_ManagerOfRefCon(refCon, "CDRObj_CatchMediaWindMediaItemListMouseUpCB")) {
     m->CatchMediaItemListMouseUpCB(inside, cell, modifiers);
   }
 }

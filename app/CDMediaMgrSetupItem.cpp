@@ -77,37 +77,31 @@ Rect FullArea(const cSp_View* view) {
   return out;
 }
 
-cCDR_MediaManager* ManagerOf(unsigned long refCon, const char* method) {
-  if (refCon == 0) {
-    return SpReportFailure(kSource, method, 1, kSpMsgNullOperator, (cCDR_MediaManager*)nullptr);
-  }
-  return reinterpret_cast<cCDR_MediaManager*>(refCon);
+// The buttons' procedures call the window's operation (reference = the window).
+template <void (cCDR_MediaManager::*Operation)()>
+unsigned char CallWindow(unsigned long refCon, const char* method) {
+  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, method);
+  if (m == nullptr) return 0;
+  (m->*Operation)();
+  return 1;
 }
 
-// The icon buttons' own procedures until they get work of their own (the buttons on items 4
-// and 5 call the window's add and remove operations).
 unsigned char CDRMM_CatchAddMusicFileButtonUpCompleatedCB(cSp_OriginalIconButtonControl*, Point,
                                                           unsigned long refCon) {
-  cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchAddMusicFileButtonUpCompleatedCB");
-  if (m == nullptr) return 0;
-  m->CatchAddMusicFileButtonUpCompleatedCB();
-  return 1;
+  return CallWindow<&cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB>(
+      refCon, "CDRMM_CatchAddMusicFileButtonUpCompleatedCB");
 }
 
 unsigned char CDRMM_CatchSubMusicFileButtonUpCompleatedCB(cSp_OriginalIconButtonControl*, Point,
                                                           unsigned long refCon) {
-  cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchSubMusicFileButtonUpCompleatedCB");
-  if (m == nullptr) return 0;
-  m->CatchSubMusicFileButtonUpCompleatedCB();
-  return 1;
+  return CallWindow<&cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB>(
+      refCon, "CDRMM_CatchSubMusicFileButtonUpCompleatedCB");
 }
 
 unsigned char CDRMM_CatchSaveFileButtonCB(cSp_OriginalIconButtonControl*, Point,
                                           unsigned long refCon) {
-  cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchSaveFileButtonCB");
-  if (m == nullptr) return 0;
-  m->SaveFileInMultiTypeFormat();
-  return 1;
+  return CallWindow<&cCDR_MediaManager::SaveFileInMultiTypeFormat>(refCon,
+                                                                   "CDRMM_CatchSaveFileButtonCB");
 }
 
 // The drag frame's drawing belongs to the drops on the list; until then it draws nothing.
@@ -609,25 +603,27 @@ void cCDR_MediaManager::DisableMediaProgressOutput() {
 // ---- Static procedures -------------------------------------------------------------------------
 
 void CDRMM_CatchDrawBackgroundCB(unsigned long refCon, Rect* area) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchDrawBackgroundCB")) {
+  if (cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchDrawBackgroundCB")) {
     m->CatchDrawBackgroundCB(area);
   }
 }
 
 void CDRMM_CatchDrawMediaItemListPanelCB(unsigned long refCon, Rect* area) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchDrawMediaItemListPanelCB")) {
+  if (cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchDrawMediaItemListPanelCB")) {
     m->CatchDrawMediaItemListPanelCB(area);
   }
 }
 
 void CDRMM_CatchMediaWindowProgressBarDrawingCB(unsigned long refCon, Rect* area) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchMediaWindowProgressBarDrawingCB")) {
+  if (cCDR_MediaManager* m =
+          CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchMediaWindowProgressBarDrawingCB")) {
     m->CatchMediaWindowProgressBarDrawingCB(area, 0);
   }
 }
 
 void CDRMM_CatchMoveMediaListTitleSeparatorCB(short item, unsigned long refCon) {
-  if (cCDR_MediaManager* m = ManagerOf(refCon, "CDRMM_CatchMoveMediaListTitleSeparatorCB")) {
+  if (cCDR_MediaManager* m =
+          CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchMoveMediaListTitleSeparatorCB")) {
     m->CatchMoveMediaListTitleSeparatorCB(item);
   }
 }

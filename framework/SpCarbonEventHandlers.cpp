@@ -106,6 +106,18 @@ bool ReadMouseParameters(EventRef event, sMouseParameters* mouse) {
 
 }  // namespace
 
+bool Sp_GetRawKeyCharAndModifiers(EventRef event, char& key, UInt32& modifiers) {
+  if (event == nullptr || GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr,
+                                            sizeof key, nullptr, &key) != noErr) {
+    return false;
+  }
+  if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
+                        nullptr, &modifiers) != noErr) {
+    modifiers = 0;
+  }
+  return true;
+}
+
 // ---- Installers -----------------------------------------------------------------------------
 
 OSErr Sp_SetOtherEventHandlerForOSXCFM() {

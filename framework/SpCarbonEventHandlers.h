@@ -47,6 +47,10 @@ OSErr Sp_SetOtherEventHandlerForOSXCFM();
 // {'wind',1} and close {'wind',72} handlers on its target. Nothing for a null window.
 void Sp_SetupWindowEvent(WindowRef window);
 
+// The character code of a raw key event and its modifiers (0 when they cannot be read), as a
+// window's own key handler reads them; false when the character code cannot be read.
+bool Sp_GetRawKeyCharAndModifiers(EventRef event, char& key, UInt32& modifiers);
+
 // ---- Handlers -------------------------------------------------------------------------------
 OSStatus Sp_ActiveApplicationForOSXCFMHProc(EventHandlerCallRef callRef, EventRef event,
                                             void* userData);

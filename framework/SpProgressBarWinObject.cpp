@@ -2,6 +2,7 @@
 #include "SpProgressBarWinObject.h"
 
 #include "Dialogs.h"
+#include "SpCarbonEventHandlers.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFunction.h"
 #include "SpWindowControlItemObj.h"
@@ -155,15 +156,8 @@ OSStatus SpProgWin_CatchRawKeyEventForOSXCarbonEventCB(EventHandlerCallRef, Even
   cSp_ProgressBarWin* window = static_cast<cSp_ProgressBarWin*>(userData);
   if (window == nullptr) return eventNotHandledErr;
   char key = 0;
-  if (GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof key, nullptr,
-                        &key) != noErr) {
-    return eventNotHandledErr;
-  }
   UInt32 modifiers = 0;
-  if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,
-                        nullptr, &modifiers) != noErr) {
-    modifiers = 0;
-  }
+  if (!Sp_GetRawKeyCharAndModifiers(event, key, modifiers)) return eventNotHandledErr;
   return (window->CatchRawKeyEventForOSXCarbonEventCB(key, static_cast<SInt32>(modifiers)) != 0)
              ? OSStatus(noErr)
              : OSStatus(eventNotHandledErr);

@@ -164,21 +164,7 @@ std::string ProgramTest::Media(const std::string& name) const {
 }
 
 SInt32 ProgramTest::MakeDisc(const std::string& name, const std::vector<DiscTrack>& tracks) const {
-  const std::string folder = Media(name);
-  EXPECT_EQ(mkdir(folder.c_str(), 0700), 0);
-  std::vector<cdtest::TocTrack> toc;
-  SInt32 start = 150;
-  for (std::size_t i = 0; i < tracks.size(); ++i) {
-    const std::string path = folder + "/" + tracks[i].file;
-    const std::string header = cdtest::AiffHeader(tracks[i].sectors * 588);
-    cdtest::WriteFile(path, header);
-    EXPECT_EQ(0, truncate(path.c_str(), off_t(header.size() + tracks[i].sectors * 2352)));
-    toc.push_back({int(i + 1), start});
-    start += SInt32(tracks[i].sectors);
-  }
-  cdtest::WriteFile(folder + "/.TOC.plist",
-                    cdtest::TocPlist({{1, 1, int(tracks.size()), start, 0x00, toc}}));
-  return start;
+  return cdtest::WriteDiscFolder(Media(name), tracks);
 }
 
 void ProgramTest::WriteTitles(SInt32 leadout, const std::vector<std::string>& titles) const {

@@ -14,6 +14,7 @@
 #include "CDObjectSource.h"
 #include "ErrorLogCapture.h"
 #include "MacTypes.h"
+#include "TOCInfoTestSupport.h"
 #include "TestFiles.h"
 
 namespace app_test {
@@ -36,10 +37,7 @@ inline Step WaitFor(const std::string& what, std::function<bool()> ready) {
 }
 
 // A track of a disc folder: its file name and length in sectors.
-struct DiscTrack {
-  std::string file;
-  UInt32 sectors;
-};
+using DiscTrack = cdtest::FolderTrack;
 
 // The window, its list's row count, and a column's texts top to bottom.
 inline cCDR_MediaManager* M() {

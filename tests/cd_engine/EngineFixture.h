@@ -28,11 +28,7 @@
 
 namespace engine_test {
 
-// A disc folder's track: its file name and length.
-struct FolderTrack {
-  std::string file;
-  UInt32 sectors;
-};
+using cdtest::FolderTrack;
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -58,24 +54,9 @@ class EngineTest : public ::testing::Test {
     return home_.Path("media") + (name.empty() ? "" : "/" + name);
   }
 
-  // A disc folder in the media folder: AIFF tracks (sparse silence) and a table of contents
-  // whose first track starts two seconds in. The lead-out block.
+  // A disc folder in the media folder (see cdtest::WriteDiscFolder); the lead-out block.
   SInt32 MakeDiscFolder(const std::string& name, const std::vector<FolderTrack>& tracks) const {
-    const std::string folder = Media(name);
-    EXPECT_EQ(mkdir(folder.c_str(), 0700), 0);
-    std::vector<cdtest::TocTrack> toc;
-    SInt32 start = 150;
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-      const std::string path = folder + "/" + tracks[i].file;
-      const std::string header = cdtest::AiffHeader(tracks[i].sectors * 588);
-      cdtest::WriteFile(path, header);
-      EXPECT_EQ(0, truncate(path.c_str(), off_t(header.size() + tracks[i].sectors * 2352)));
-      toc.push_back({int(i + 1), start});
-      start += SInt32(tracks[i].sectors);
-    }
-    cdtest::WriteFile(folder + "/.TOC.plist",
-                      cdtest::TocPlist({{1, 1, int(tracks.size()), start, 0x00, toc}}));
-    return start;
+    return cdtest::WriteDiscFolder(Media(name), tracks);
   }
 
   // The media manager's scan once the start-up wait is over (the first call starts it).

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -74,6 +75,31 @@ inline std::string AiffHeader(UInt32 sampleFrames) {
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A track file of a disc folder: its name and length in sectors.
+struct FolderTrack {
+  std::string file;
+  UInt32 sectors;
+};
+
+// Makes the disc folder (which must not exist yet) with AIFF tracks of silence that the file
+// system keeps sparse, and a table of contents whose first track starts two seconds in. The
+// lead-out block.
+inline SInt32 WriteDiscFolder(const std::string& folder, const std::vector<FolderTrack>& tracks) {
+  EXPECT_EQ(mkdir(folder.c_str(), 0700), 0);
+  std::vector<TocTrack> toc;
+  SInt32 start = 150;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    const std::string path = folder + "/" + tracks[i].file;
+    const std::string header = AiffHeader(tracks[i].sectors * 588);
+    WriteFile(path, header);
+    EXPECT_EQ(0, truncate(path.c_str(), off_t(header.size() + tracks[i].sectors * 2352)));
+    toc.push_back({int(i + 1), start});
+    start += SInt32(tracks[i].sectors);
+  }
+  WriteFile(folder + "/.TOC.plist", TocPlist({{1, 1, int(tracks.size()), start, 0x00, toc}}));
+  return start;
 }
 
 // A disc folder "<home>/Disc" in a fresh home of its own.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,19 +143,10 @@ TEST(MediaManagerProgram, ShowsACDTakesClicksAndKeysAndQuitsOnCtrlQWritingItsSet
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();
   sp_testing::HomeScope home;
   // A disc folder of three tracks in the program's media folder.
-  const std::string disc = SpDefaultAudioCDMediaFolder() + "/Day Trip";
-  ASSERT_EQ(std::system(("mkdir -p '" + disc + "'").c_str()), 0);
-  std::vector<cdtest::TocTrack> toc;
-  int start = 150;
-  for (int n = 1; n <= 3; ++n) {
-    const std::string path = disc + "/" + std::to_string(n) + " Song.aiff";
-    const std::string header = cdtest::AiffHeader(150 * 588);
-    cdtest::WriteFile(path, header);
-    ASSERT_EQ(truncate(path.c_str(), off_t(header.size() + 150 * 2352)), 0);
-    toc.push_back({n, start});
-    start += 150;
-  }
-  cdtest::WriteFile(disc + "/.TOC.plist", cdtest::TocPlist({{1, 1, 3, start, 0x00, toc}}));
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  cdtest::WriteDiscFolder(SpDefaultAudioCDMediaFolder() + "/Day Trip",
+                          {{"1 Song.aiff", 150}, {"2 Song.aiff", 150}, {"3 Song.aiff", 150}});
   // The display as tools/run-app opens it; the session bus library's buffer is no leak of the
   // program's.
   const std::string suppressions = home.Path("lsan-suppressions");
