@@ -653,7 +653,12 @@ unsigned char CDR_MediaWindowCloseProc(cSp_Window*, short, unsigned long refCon)
   return manager == nullptr ? 1 : manager->MayCloseWindow();
 }
 
-void CDR_MediaWindowMoveToFrontProc(cSp_Window*, short, unsigned long) {
+void CDR_MediaWindowMoveToFrontProc(cSp_Window*, short, unsigned long refCon) {
   Sp_DisableMenuItem(CDR_CurrentMenuBarID(), CDR_CurrentFileMenuID(), kCDR_FileEjectItem, 0);
+  // A CD still selected keeps its eject item when the window comes to the front again.
+  if (refCon != 0) {
+    cCDR_MediaManager* manager = reinterpret_cast<cCDR_MediaManager*>(refCon);
+    manager->SetupMediaWindowStatusForMediaListSelection(0, manager->IsSaveRunning() ? 1 : 0);
+  }
   if (cSpMenuManager* manager = Sp_GetMenuManager(0)) manager->ReDrawMenu();
 }

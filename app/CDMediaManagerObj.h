@@ -449,7 +449,7 @@ void CDRObj_CatchMoveWindowCB(cSp_Window* window, short modifiers, unsigned long
 void CDRObj_CatchAfterCloseWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
 // The before-close procedure: the window closes only when the program may quit.
 unsigned char CDR_MediaWindowCloseProc(cSp_Window* window, short modifiers, unsigned long refCon);
-// The move-to-front procedure: disables the eject item of the File menu in use.
+// The move-to-front procedure: the eject item of the File menu in use follows the selection.
 void CDR_MediaWindowMoveToFrontProc(cSp_Window* window, short modifiers, unsigned long refCon);
 void CDRMM_CatchDrawBackgroundCB(unsigned long refCon, Rect* area);
 void CDRMM_CatchDrawMediaItemListPanelCB(unsigned long refCon, Rect* area);

@@ -29,8 +29,7 @@ bool cCDR_MediaManager::IsSaveRunning() const {
   return saveProgram != nullptr && saveProgram->IsSaveRunning() != 0;
 }
 
-// Saving into one file and into each file come with the save set-up; until then the commands
-// leave the selection as it is.
+// The program writes no files: the save commands leave the selection as it is.
 void cCDR_MediaManager::SaveFileInMultiTypeFormat() {}
 void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {}
 
@@ -109,11 +108,11 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
   return 1;
 }
 
-// The saved list of added sound files is read here once it is kept.
+// No list of added sound files is kept, so the window starts with the mounted CDs alone.
 void cCDR_MediaManager::LoadSetupQTFileInfo() {}
 
-// Adding and removing sound files by the buttons, and the two preference commands, come with
-// their dialogs.
+// The program has no dialogs for adding sound files, nor for the speed and file-name rule
+// settings: the buttons and the two preference commands change nothing.
 void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {}
 void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {}
 void cCDR_MediaManager::CatchSpeedPreferenceMenuItemCB() {}

@@ -104,7 +104,7 @@ unsigned char CDRMM_CatchSaveFileButtonCB(cSp_OriginalIconButtonControl*, Point,
                                                                    "CDRMM_CatchSaveFileButtonCB");
 }
 
-// The drag frame's drawing belongs to the drops on the list; until then it draws nothing.
+// The frame shown while a drag is over the list draws nothing: the list takes no drops.
 void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long, Rect*) {}
 
 }  // namespace
@@ -323,7 +323,7 @@ void cCDR_MediaManager::SetupDropTarget(const Rect& panel) {
   OffsetRect(&onWindow, panel.left, panel.top);
   const Rect area = {onWindow.top, onWindow.left, panel.bottom, onWindow.right};
   dropCatcher_ = new (std::nothrow) cDropCatchObject(GetWindowRef(), area, 1, 1);
-  // Files dropped on the list are not taken yet.
+  // The list takes no dropped files.
   if (dropCatcher_ != nullptr) dropCatcher_->DisableCatchDragItem();
 }
 

@@ -256,6 +256,7 @@ unsigned char CDR_SetupMenu() {
   return 1;
 }
 
+// The program has no About box: the command is left to the toolbox.
 unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, URefCon) {
   return 0;
 }

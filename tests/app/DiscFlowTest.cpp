@@ -132,6 +132,8 @@ TEST_F(DiscFlow, CDsStandAboveFilesInOrderOfArrivalAndEjectTakesTheFirstSelected
          [] {
            EXPECT_EQ(SelectedRows(), (std::vector<short>{1, 2}));
            EXPECT_TRUE(FileItemEnabled(kCDR_FileEjectItem));
+           M()->ExecMoveToFrontProc();
+           EXPECT_TRUE(FileItemEnabled(kCDR_FileEjectItem)) << "coming to the front keeps it";
            EXPECT_TRUE(
                sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileEjectItem).chosen);
          }),
