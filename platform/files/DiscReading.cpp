@@ -7,12 +7,12 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "detail/CueSheets.h"
 #include "detail/Discs.h"
 
 namespace sp_platform {
@@ -75,45 +75,12 @@ bool IsCueSheetPath(const std::string& path) {
   return tail == ".cue";
 }
 
-// A CUE sheet whose every FILE has a TRACK before the next FILE or the end: libcdio's parser
-// loses memory on a sheet that names a file without tracks, and such a sheet describes no
-// disc anyway. Sheets are small; one past kMaxCueSheetBytes is no disc's either.
-constexpr std::size_t kMaxCueSheetBytes = 1 << 20;
-
-bool CueSheetIsWhole(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  std::string text(kMaxCueSheetBytes + 1, '\0');
-  text.resize(std::fread(&text[0], 1, text.size(), file));
-  std::fclose(file);
-  if (text.size() > kMaxCueSheetBytes) return false;
-  bool sawFile = false, fileWithoutTrack = false;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", at);
-    if (end == std::string::npos) end = text.size();
-    std::size_t word = text.find_first_not_of(" \t", at);
-    if (word < end) {
-      std::string keyword = text.substr(word, std::min<std::size_t>(5, end - word));
-      for (char& c : keyword) c = char(std::toupper(static_cast<unsigned char>(c)));
-      if (keyword.compare(0, 5, "FILE ") == 0 || keyword.compare(0, 5, "FILE\t") == 0) {
-        if (fileWithoutTrack) return false;
-        sawFile = fileWithoutTrack = true;
-      } else if (keyword.compare(0, 5, "TRACK") == 0) {
-        if (!sawFile) return false;
-        fileWithoutTrack = false;
-      }
-    }
-    at = end + 1;
-  }
-  return sawFile && !fileWithoutTrack;
-}
-
 }  // namespace
 
 std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source) {
   QuietLibrary();
-  if (IsCueSheetPath(source) && !CueSheetIsWhole(source)) return nullptr;
+  // libcdio reads only sheets that passed our own check (detail/CueSheets.h says why).
+  if (IsCueSheetPath(source) && CheckCueSheetFile(source) != CueSheetFault::kNone) return nullptr;
   CdIo_t* cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
   if (cdio == nullptr) return nullptr;
   return std::unique_ptr<DiscSource>(new DiscSource(cdio));
