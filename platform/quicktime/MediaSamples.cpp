@@ -422,6 +422,7 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
 }  // namespace
 
 SInt64 SoundMediaFrames(MediaRecord& media) {
+  if (media.written != nullptr) return SInt64(media.written->duration);
   if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
     return std::min<SInt64>(media.statedFrames, INT32_MAX);
   Scan(media);
@@ -429,6 +430,7 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
+  if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
   Scan(media);
   return SInt64(media.packets.size());
@@ -464,6 +466,8 @@ std::size_t FixedDescriptionSize(Handle h, SoundDescription& d) {
 void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH) {
   if (!qt::IsLiveMedia(theMedia)) return qt::SetMoviesError(invalidMedia);
   if (descH == nullptr || index != 1) return qt::SetMoviesError(paramErr);
+  // A media being written has only what was added: it is read once its file is opened.
+  if (theMedia->written != nullptr) return qt::SetMoviesError(noMediaHandler);
   qt::SetMoviesError(qt::DescribeInto(*theMedia, reinterpret_cast<Handle>(descH)));
 }
 
@@ -537,7 +541,7 @@ OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt3
   };
   if (!qt::IsLiveMedia(theMedia)) return fail(invalidMedia);
   MediaRecord& media = *theMedia;
-  if (media.mediaType != SoundMediaType) return fail(noMediaHandler);
+  if (media.mediaType != SoundMediaType || media.written != nullptr) return fail(noMediaHandler);
   try {
     qt::Group group;
     const OSErr err =
