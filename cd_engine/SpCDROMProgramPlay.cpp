@@ -121,6 +121,7 @@ Boolean cSp_CDRProgramBaseObj::PlaySound() {
   loadInfo_.initialised = 0;
   multiSpeedNeedsInit_ = 1;
   newSave_ = 1;
+  save_.firstWindow = 1;
   return true;
 }
 

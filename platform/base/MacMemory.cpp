@@ -279,12 +279,15 @@ OSErr MemError() {
   return gMemError;
 }
 
+// The largest block there is: the fixed amount, or less on a machine short of memory (a
+// test's size limit).
 Size MaxBlock() {
+  if (gSizeLimit != 0 && Size(gSizeLimit) < kSpFixedFreeMemory) return Size(gSizeLimit);
   return kSpFixedFreeMemory;
 }
 
 SInt32 FreeMem() {
-  return kSpFixedFreeMemory;
+  return SInt32(MaxBlock());
 }
 
 void MoreMasters() {}

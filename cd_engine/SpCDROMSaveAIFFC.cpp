@@ -1,0 +1,185 @@
+// The AIFF-C writer: the working format compressed by an output converter into a ring of three
+// buffers, written behind an AIFF-C header through the temporary file.
+#include <algorithm>
+#include <cstring>
+
+#include "Clock.h"
+#include "MacMemory.h"
+#include "SpCDROMPlayTrackNormal.h"
+#include "SpCDROMProgram.h"
+#include "SpCDROMSaveSoundData.h"
+#include "SpErrorInfoSystem.h"
+#include "SpStdFileFunction.h"
+
+namespace {
+
+const char kSource[] = "SpCDROMSaveSoundData.cpp";
+constexpr UInt64 kStepMicroseconds = 20000;
+
+SoundConverterFillBufferDataUPP quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV = nullptr;
+
+UInt64 NowMicroseconds() {
+  UnsignedWide now;
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
+
+}  // namespace
+
+Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_File(
+    SInt32 refNo, short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+    tCDRISoundFileType type, OSType compressionType, UnsignedFixed sampleRate, short sampleSize,
+    short channels, Handle compressionSettings, float saveSpeed, SpCDR_SaveProgressProcPtr,
+    unsigned long) {
+  if (!SaveTargetProgItemIntoAIFFC_StandBy(refNo, vRefNum, dirID, name, creator, type,
+                                           compressionType, sampleRate, sampleSize, channels,
+                                           compressionSettings, saveSpeed)) {
+    return false;
+  }
+  if (PlaySound()) {
+    InitializeLoadSoundConverterInfo();
+    if (SaveTargetProgItemIntoQuickTimeFile_InitBufferInfo()) return true;
+  }
+  EndOfLoadSoundConverterInfo();
+  DisposeOutputConverter();
+  DisposeSaveBufferSetBaseForCatchConverterAndWriteIntoFile();
+  DisposeSaveBufferSetBase();
+  FSClose(save_.fileRefNum);
+  save_.fileRefNum = 0;
+  Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  StopTheMusic();
+  saveRunning_ = 0;
+  playing_ = 0;
+  stopRequest_ = 0;
+  return false;
+}
+
+Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_StandBy(
+    SInt32 refNo, short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+    tCDRISoundFileType type, OSType compressionType, UnsignedFixed sampleRate, short sampleSize,
+    short channels, Handle compressionSettings, float saveSpeed) {
+  static const char kMethod[] = "cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile";
+  if (saveRunning_) return false;
+  if (type != kSpCDRISoundFileTypeAIFC)
+    return SpReportFailure(kSource, kMethod, 1, kSpMsgTypeError, Boolean(false));
+  if (!CheckSaveSources(refNo)) return false;
+  // The name is a classic one: MacJapanese.
+  if (!PrepareSaveFolder(nullptr, name, 1, vRefNum, dirID)) return false;
+  SetupSaveRecord(creator, type, saveSpeed);
+  Handle settings = compressionSettings;
+  if (settings != nullptr && HandToHand(&settings) != noErr)
+    return SpReportFailure(kSource, kMethod, 3, kSpMsgMemory, Boolean(false));
+  if (channels < 1 || channels > 2) channels = 2;
+  SetupSaveCompression(compressionType, sampleRate, sampleSize, channels, settings);
+  loadChannelCount_ = SaveLoadChannelCount(refNo, channels, false);
+  if (!CheckSaveSpace(refNo, type, true)) return false;
+  // The new file is made under a temporary name: an existing file of the name stays until the
+  // new one is complete.
+  const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
+  if (temporary.empty()) return false;
+  std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
+  OSErr err = Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, type, 0, 0);
+  if (err == noErr) {
+    Str255 pname;
+    pname[0] = UInt8(temporary.size());
+    std::memcpy(pname + 1, temporary.data(), temporary.size());
+    err = HOpenDF(save_.vRefNum, save_.dirID, pname, fsRdWrPerm, &save_.fileRefNum);
+    if (err != noErr) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  }
+  if (err != noErr) {
+    save_.fileRefNum = 0;
+    save_.writeError = err;
+    TellSaveFailure();
+    return false;
+  }
+  SetFPos(save_.fileRefNum, fsFromStart, 0);
+  auto abandon = [this]() {
+    FSClose(save_.fileRefNum);
+    save_.fileRefNum = 0;
+    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+    StopTheMusic();
+    return Boolean(false);
+  };
+  if (!SetupSavePlayChain(refNo)) return abandon();
+  InitializeLoadInfo();
+  const UInt64 size = GetSaveDataSize(short(refNo), type);
+  err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, saveChannelCount_, sampleRate, sampleSize,
+                                compressionType, UInt32(size),
+                                UInt32(size / UInt64(std::max<short>(loadChannelCount_, 1)) / 2));
+  if (err != noErr) {
+    save_.writeError = err;
+    TellSaveFailure();
+    return abandon();
+  }
+  SInt64 start = 0;
+  FSGetForkPosition(save_.fileRefNum, &start);
+  save_.dataStart = start;
+  save_.movieSave = 1;
+  playing_ = 1;
+  saveRunning_ = 1;
+  return true;
+}
+
+void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
+  sSpSaveBufferSetBase* set = aiffcContext_;
+  if (!saveRunning_ || save_.hold || stopRequest_ || set == nullptr) return;
+  if (quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV == nullptr) {
+    quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV =
+        NewSoundConverterFillBufferDataUPP(SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB);
+  }
+  sSpSaveSaveSoundBuffer* fill = set->fillBuffer;
+  if (fill == nullptr || fill->writing || fill->full || outputConverter_ == nullptr) return;
+  sSpCDRWriteQTFileCnvInfo& cnv = writeQuickTimeFileCnvInfo_GlV;
+  cnv = sSpCDRWriteQTFileCnvInfo();
+  cnv.dataComplete = set->allDataHanded;
+  cnv.program = this;
+  UInt32 bytes = 0, frames = 0;
+  const UInt64 start = NowMicroseconds();
+  for (;;) {
+    if (!loadInfo_.conversionBegun) {
+      SoundConverterBeginConversion(outputConverter_);
+      loadInfo_.conversionBegun = 1;
+    }
+    UInt32 flags = 0;
+    const OSErr err = SoundConverterFillBuffer(outputConverter_,
+                                               quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV, &cnv,
+                                               fill->data, fill->size, &bytes, &frames, &flags);
+    if (loadInfo_.converterRefused || loadInfo_.loadError || stopRequest_) return;
+    // A refusing compressor fails the save: what came before is no complete file.
+    if (err != noErr) return FailSave(err);
+    if (!(flags & kSoundConverterHasLeftOverData)) cnv.end = 1;
+    if (bytes > 0 || cnv.end || NowMicroseconds() - start >= kStepMicroseconds) break;
+  }
+  if (bytes > 0 || cnv.end) {
+    // The last buffer of the run (perhaps empty) tells the writer to end the save.
+    fill->used = SInt32(bytes);
+    fill->full = 1;
+    fill->last = cnv.end;
+    set->framesWritten += frames;
+    set->fillBuffer = fill->next != nullptr ? fill->next : set->ringHead;
+  }
+  if (cnv.handed) ReleaseHandedSaveBuffer();
+  if (cnv.end) set->allDataHanded = 1;
+}
+
+void cSp_CDRProgramBaseObj::FinishAIFFCConversion() {
+  sSpSaveBufferSetBase* set = aiffcContext_;
+  if (set == nullptr || outputConverter_ == nullptr) return;
+  std::vector<UInt8> tail(std::max<UInt32>(outputBufferSize_, 1));
+  UInt32 frames = 0, bytes = 0;
+  OSErr err = SoundConverterEndConversion(outputConverter_, tail.data(), &frames, &bytes);
+  loadInfo_.conversionBegun = 0;
+  SoundConverterClose(outputConverter_);
+  outputConverter_ = nullptr;
+  if (err == noErr && bytes > 0) {
+    ByteCount actual = 0;
+    err = FSWriteFork(save_.fileRefNum, fsFromStart, save_.dataStart + SInt64(set->bytesWritten),
+                      bytes, tail.data(), &actual);
+    if (err == noErr && actual != bytes) err = ioErr;
+    if (err == noErr) {
+      set->bytesWritten += bytes;
+      set->framesWritten += frames;
+    }
+  }
+  if (err != noErr && save_.writeError == noErr) save_.writeError = err;
+}
