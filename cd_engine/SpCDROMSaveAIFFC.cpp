@@ -134,11 +134,12 @@ void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
   cnv.dataComplete = set->allDataHanded;
   cnv.program = this;
   UInt32 bytes = 0, frames = 0;
+  bool drained = false;
   const UInt64 start = NowMicroseconds();
   for (;;) {
-    if (!loadInfo_.conversionBegun) {
+    if (!save_.outputConversionBegun) {
       SoundConverterBeginConversion(outputConverter_);
-      loadInfo_.conversionBegun = 1;
+      save_.outputConversionBegun = 1;
     }
     UInt32 flags = 0;
     const OSErr err = SoundConverterFillBuffer(outputConverter_,
@@ -147,19 +148,19 @@ void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
     if (loadInfo_.converterRefused || loadInfo_.loadError || stopRequest_) return;
     // A refusing compressor fails the save: what came before is no complete file.
     if (err != noErr) return FailSave(err);
-    if (!(flags & kSoundConverterHasLeftOverData)) cnv.end = 1;
-    if (bytes > 0 || cnv.end || NowMicroseconds() - start >= kStepMicroseconds) break;
+    if (!(flags & kSoundConverterHasLeftOverData)) drained = true;
+    if (bytes > 0 || drained || NowMicroseconds() - start >= kStepMicroseconds) break;
   }
-  if (bytes > 0 || cnv.end) {
+  if (bytes > 0 || drained) {
     // The last buffer of the run (perhaps empty) tells the writer to end the save.
     fill->used = SInt32(bytes);
     fill->full = 1;
-    fill->last = cnv.end;
+    fill->last = drained ? 1 : 0;
     set->framesWritten += frames;
     set->fillBuffer = fill->next != nullptr ? fill->next : set->ringHead;
   }
   if (cnv.handed) ReleaseHandedSaveBuffer();
-  if (cnv.end) set->allDataHanded = 1;
+  if (drained) set->allDataHanded = 1;
 }
 
 void cSp_CDRProgramBaseObj::FinishAIFFCConversion() {
@@ -168,7 +169,7 @@ void cSp_CDRProgramBaseObj::FinishAIFFCConversion() {
   std::vector<UInt8> tail(std::max<UInt32>(outputBufferSize_, 1));
   UInt32 frames = 0, bytes = 0;
   OSErr err = SoundConverterEndConversion(outputConverter_, tail.data(), &frames, &bytes);
-  loadInfo_.conversionBegun = 0;
+  save_.outputConversionBegun = 0;
   SoundConverterClose(outputConverter_);
   outputConverter_ = nullptr;
   if (err == noErr && bytes > 0) {

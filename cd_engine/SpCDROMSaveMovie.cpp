@@ -343,12 +343,13 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
     }
   } else {
     cnv.program = this;
+    bool drained = false;
     const UInt64 start = NowMicroseconds();
     const UInt32 perPacket = std::max<UInt32>(outputCompression_.samplesPerPacket, 1);
     for (;;) {
-      if (!loadInfo_.conversionBegun) {
+      if (!save_.outputConversionBegun) {
         SoundConverterBeginConversion(outputConverter_);
-        loadInfo_.conversionBegun = 1;
+        save_.outputConversionBegun = 1;
       }
       UInt32 bytes = 0, frames = 0, flags = 0;
       const OSErr err =
@@ -375,12 +376,14 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
         if (added != noErr) return FailSave(added);
       }
       if (!(flags & kSoundConverterHasLeftOverData)) {
-        cnv.end = 1;
+        drained = true;
         break;
       }
-      if (NowMicroseconds() - start >= kStepMicroseconds) break;
+      // Once the last data is handed, what the converter holds comes out in this step.
+      if (!cnv.end && NowMicroseconds() - start >= kStepMicroseconds) break;
     }
-    if (cnv.end) cnv.dataComplete = 1;
+    cnv.end = drained ? 1 : 0;
+    if (drained) cnv.dataComplete = 1;
   }
   set->bytesWritten += lastBytes;
   if (cnv.handed) ReleaseHandedSaveBuffer();
@@ -401,7 +404,7 @@ OSErr cSp_CDRProgramBaseObj::FinishMovieFile() {
   if (soundFileType_ == kSpCDRISoundFileTypeMovie && outputConverter_ != nullptr) {
     UInt32 frames = 0, bytes = 0;
     err = SoundConverterEndConversion(outputConverter_, outputBuffer_, &frames, &bytes);
-    loadInfo_.conversionBegun = 0;
+    save_.outputConversionBegun = 0;
     SoundConverterClose(outputConverter_);
     outputConverter_ = nullptr;
     if (err == noErr && bytes > 0) {

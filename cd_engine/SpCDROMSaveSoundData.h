@@ -52,7 +52,8 @@ struct sSpCDRSaveTarget {
   Movie movie;
   Track track;
   Media media;
-  UInt8 outputConverterEnd;  // the output converter refused the data
+  UInt8 outputConverterEnd;      // the output converter refused the data
+  UInt8 outputConversionBegun;  // the output converter's conversion has begun
   // Where the current write buffer stands in its hand-over to the output converter.
   UInt32 handOffset;
   // The first failure of the save's writing: it stops the save, and is told once.
