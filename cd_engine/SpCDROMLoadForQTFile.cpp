@@ -811,7 +811,9 @@ Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
   const bool linear =
       compressionType_ == kSoundNotCompressed || compressionType_ == k16BitBigEndianFormat;
   if (linear && saveSampleRate_ == kSpCDRWorkingRate) saveSampleSize_ = 16;
-  if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels) {
+  // The AIFF-C writer always compresses through a converter (its buffers come from it).
+  if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels &&
+      soundFileType_ != kSpCDRISoundFileTypeAIFC) {
     usesOutputConverter_ = 0;
     outputRate_ = saveSampleRate_;
     outputCompression_ = CompressionInfo{0, compressionType_, 0, 1, 2, 0, 2, 0};

@@ -458,6 +458,10 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   bool SetupSavePlayChain(SInt32 refNo);
   short SaveLoadChannelCount(SInt32 refNo, short channels, bool raiseToChannels) const;
   void FailSave(OSErr err);
+  bool TakeTemporaryName();
+  bool OpenTemporaryFile(UInt32 creator, OSType fileType);
+  void AbandonSaveSetUp();
+  OSErr IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb);
   void TellSaveFailure();
   bool WriteFinalPlainHeader(OSErr& err);
   OSErr FinishMovieFile();

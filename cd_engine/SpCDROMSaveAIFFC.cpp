@@ -14,15 +14,8 @@
 namespace {
 
 const char kSource[] = "SpCDROMSaveSoundData.cpp";
-constexpr UInt64 kStepMicroseconds = 20000;
 
 SoundConverterFillBufferDataUPP quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV = nullptr;
-
-UInt64 NowMicroseconds() {
-  UnsignedWide now;
-  Microseconds(&now);
-  return (UInt64(now.hi) << 32) | now.lo;
-}
 
 }  // namespace
 
@@ -44,12 +37,7 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_File(
   DisposeOutputConverter();
   DisposeSaveBufferSetBaseForCatchConverterAndWriteIntoFile();
   DisposeSaveBufferSetBase();
-  FSClose(save_.fileRefNum);
-  save_.fileRefNum = 0;
-  Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-  StopTheMusic();
-  saveRunning_ = 0;
-  playing_ = 0;
+  AbandonSaveSetUp();
   stopRequest_ = 0;
   return false;
 }
@@ -75,35 +63,15 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_StandBy(
   if (!CheckSaveSpace(refNo, type, true)) return false;
   // The new file is made under a temporary name: an existing file of the name stays until the
   // new one is complete.
-  const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
-  if (temporary.empty()) return false;
-  std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
-  OSErr err = Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, type, 0, 0);
-  if (err == noErr) {
-    Str255 pname;
-    pname[0] = UInt8(temporary.size());
-    std::memcpy(pname + 1, temporary.data(), temporary.size());
-    err = HOpenDF(save_.vRefNum, save_.dirID, pname, fsRdWrPerm, &save_.fileRefNum);
-    if (err != noErr) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-  }
-  if (err != noErr) {
-    save_.fileRefNum = 0;
-    save_.writeError = err;
-    TellSaveFailure();
-    return false;
-  }
-  SetFPos(save_.fileRefNum, fsFromStart, 0);
+  if (!OpenTemporaryFile(creator, type)) return false;
   auto abandon = [this]() {
-    FSClose(save_.fileRefNum);
-    save_.fileRefNum = 0;
-    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-    StopTheMusic();
+    AbandonSaveSetUp();
     return Boolean(false);
   };
   if (!SetupSavePlayChain(refNo)) return abandon();
   InitializeLoadInfo();
   const UInt64 size = GetSaveDataSize(short(refNo), type);
-  err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, saveChannelCount_, sampleRate, sampleSize,
+  const OSErr err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, saveChannelCount_, sampleRate, sampleSize,
                                 compressionType, UInt32(size),
                                 UInt32(size / UInt64(std::max<short>(loadChannelCount_, 1)) / 2));
   if (err != noErr) {
@@ -135,7 +103,7 @@ void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
   cnv.program = this;
   UInt32 bytes = 0, frames = 0;
   bool drained = false;
-  const UInt64 start = NowMicroseconds();
+  const UInt64 start = SpCDR_NowMicroseconds();
   for (;;) {
     if (!save_.outputConversionBegun) {
       SoundConverterBeginConversion(outputConverter_);
@@ -149,7 +117,7 @@ void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
     // A refusing compressor fails the save: what came before is no complete file.
     if (err != noErr) return FailSave(err);
     if (!(flags & kSoundConverterHasLeftOverData)) drained = true;
-    if (bytes > 0 || drained || NowMicroseconds() - start >= kStepMicroseconds) break;
+    if (bytes > 0 || drained || SpCDR_NowMicroseconds() - start >= kSpCDRStepMicroseconds) break;
   }
   if (bytes > 0 || drained) {
     // The last buffer of the run (perhaps empty) tells the writer to end the save.

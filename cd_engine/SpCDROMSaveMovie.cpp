@@ -19,21 +19,13 @@ namespace {
 
 const char kSource[] = "SpCDROMSaveSoundData.cpp";
 
-// How long one movie step converts before the event loop has its turn again, and how much
-// of a save buffer the output converter takes at a time (a second of working-format sound),
-// so that no pass of the loop keeps the window waiting.
-constexpr UInt64 kStepMicroseconds = 20000;
-constexpr UInt32 kHandSliceFrames = 44100;
+// How much of a save buffer the output converter takes at a time (half a second of
+// working-format sound), so that no pass of the loop keeps the window waiting.
+constexpr UInt32 kHandSliceFrames = 22050;
 // Fills tried for one hand-over before the data counts as lost.
 constexpr int kMaxFillRounds = 64;
 
 SoundConverterFillBufferDataUPP quickTimeFileSaveFillBuffCBPtr_GlV = nullptr;
-
-UInt64 NowMicroseconds() {
-  UnsignedWide now;
-  Microseconds(&now);
-  return (UInt64(now.hi) << 32) | now.lo;
-}
 
 }  // namespace
 
@@ -50,13 +42,7 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile(
     return false;
   }
   if (PlaySound()) return true;
-  EndMediaEdits(save_.media);
-  CloseMovieFile(save_.movieResRefNum);
-  DisposeMovie(save_.movie);
-  save_.movie = nullptr;
-  save_.movieResRefNum = 0;
-  Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-  StopTheMusic();
+  AbandonSaveSetUp();
   return false;
 }
 
@@ -72,9 +58,8 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
   if (!CheckSaveSources(refNo)) return false;
   if (!PrepareSaveFolder(folder, name, nameEncoding, 0, 0)) return false;
   SetupSaveRecord(SpFourCC("TVOD"), type, saveSpeed);
-  const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
-  if (temporary.empty()) return false;
-  std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
+  if (!TakeTemporaryName()) return false;
+  const std::string temporary = save_.tempName;
   // The settings are the program's own copy: the caller keeps its handle.
   Handle settings = nullptr;
   if (type == kSpCDRISoundFileTypeMovieNoCompress) {
@@ -108,25 +93,13 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
     err = GetMoviesError();
   }
   if (err == noErr) err = BeginMediaEdits(save_.media);
-  auto abandon = [this]() {
-    if (save_.movieResRefNum != 0) CloseMovieFile(save_.movieResRefNum);
-    if (save_.movie != nullptr) DisposeMovie(save_.movie);
-    save_.movieResRefNum = 0;
-    save_.movie = nullptr;
-    save_.track = nullptr;
-    save_.media = nullptr;
-    // Nothing of a save that did not start stays in the folder.
-    if (save_.tempName[0] != 0) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-    return Boolean(false);
-  };
   if (err != noErr) {
     save_.writeError = err;
     TellSaveFailure();
-    return abandon();
   }
-  if (!SetupSavePlayChain(refNo)) {
-    StopTheMusic();
-    return abandon();
+  if (err != noErr || !SetupSavePlayChain(refNo)) {
+    AbandonSaveSetUp();
+    return false;
   }
   InitializeLoadInfo();
   save_.movieSave = 1;
@@ -344,7 +317,7 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
   } else {
     cnv.program = this;
     bool drained = false;
-    const UInt64 start = NowMicroseconds();
+    const UInt64 start = SpCDR_NowMicroseconds();
     const UInt32 perPacket = std::max<UInt32>(outputCompression_.samplesPerPacket, 1);
     for (;;) {
       if (!save_.outputConversionBegun) {
@@ -380,7 +353,7 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
         break;
       }
       // Once the last data is handed, what the converter holds comes out in this step.
-      if (!cnv.end && NowMicroseconds() - start >= kStepMicroseconds) break;
+      if (!cnv.end && SpCDR_NowMicroseconds() - start >= kSpCDRStepMicroseconds) break;
     }
     cnv.end = drained ? 1 : 0;
     if (drained) cnv.dataComplete = 1;

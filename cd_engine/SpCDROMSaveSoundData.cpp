@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "Clock.h"
 #include "MacMemory.h"
 #include "OSUtils.h"
 #include "Resources.h"
@@ -80,6 +81,12 @@ SInt64 ForkPosition(short refNum) {
 }
 
 }  // namespace
+
+UInt64 SpCDR_NowMicroseconds() {
+  UnsignedWide now;
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
 
 // ---- Headers --------------------------------------------------------------------------------
 
@@ -273,6 +280,71 @@ void cSp_CDRProgramBaseObj::SetupSaveRecord(UInt32, tCDRISoundFileType type, flo
   stopRequest_ = 0;
 }
 
+bool cSp_CDRProgramBaseObj::TakeTemporaryName() {
+  const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
+  std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
+  return !temporary.empty();
+}
+
+bool cSp_CDRProgramBaseObj::OpenTemporaryFile(UInt32 creator, OSType fileType) {
+  if (!TakeTemporaryName()) return false;
+  OSErr err = Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, fileType, 0, 0);
+  if (err == noErr) {
+    Str255 pname;
+    pname[0] = UInt8(std::strlen(save_.tempName));
+    std::memcpy(pname + 1, save_.tempName, pname[0]);
+    err = HOpenDF(save_.vRefNum, save_.dirID, pname, fsRdWrPerm, &save_.fileRefNum);
+    if (err != noErr) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  }
+  if (err != noErr) {
+    save_.fileRefNum = 0;
+    save_.writeError = err;
+    TellSaveFailure();
+    return false;
+  }
+  SetFPos(save_.fileRefNum, fsFromStart, 0);
+  return true;
+}
+
+void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
+  if (save_.fileRefNum != 0) FSClose(save_.fileRefNum);
+  save_.fileRefNum = 0;
+  if (save_.movieResRefNum != 0) CloseMovieFile(save_.movieResRefNum);
+  if (save_.movie != nullptr) DisposeMovie(save_.movie);
+  save_.movieResRefNum = 0;
+  save_.movie = nullptr;
+  save_.track = nullptr;
+  save_.media = nullptr;
+  // Nothing of a save that did not start stays in the folder.
+  if (save_.tempName[0] != 0) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  StopTheMusic();
+  saveRunning_ = 0;
+  playing_ = 0;
+}
+
+OSErr cSp_CDRProgramBaseObj::IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb) {
+  sSpSaveSaveSoundBuffer* write = set->writeBuffer;
+  const UInt64 end = UInt64(save_.dataStart) + set->bytesWritten + UInt64(write->used);
+  if (end > kSpCDRMaxPlainFileBytes) return fsDataTooBigErr;
+  write->writing = 1;
+  pb = FSForkIOParam();
+  pb.ioCompletion = set->completionUPP;
+  pb.forkRefNum = save_.fileRefNum;
+  pb.buffer = reinterpret_cast<Ptr>(write->data);
+  pb.requestCount = UInt32(write->used);
+  pb.positionMode = fsFromStart;
+  pb.positionOffset = save_.dataStart + SInt64(set->bytesWritten);
+  const OSErr err = PBWriteForkAsync(&pb);
+  if (err != noErr) {
+    // The write failed at once (its completion still frees the buffer).
+    write->writing = 0;
+    return err;
+  }
+  set->bytesWritten += UInt32(write->used);
+  set->writeBuffer = write->next != nullptr ? write->next : set->ringHead;
+  return noErr;
+}
+
 Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* folder,
                                                   const char* name, UInt32 nameEncoding,
                                                   UInt32 creator, tCDRISoundFileType type,
@@ -290,31 +362,9 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
   SetupSaveRecord(creator, type, saveSpeed);
   loadChannelCount_ = SaveLoadChannelCount(refNo, channels, true);
   if (!CheckSaveSpace(refNo, type, true)) return false;
-  const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
-  if (temporary.empty()) return false;
-  std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
-  OSErr err = Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, type, 0, 0);
-  if (err == noErr) {
-    Str255 pname;
-    pname[0] = UInt8(temporary.size());
-    std::memcpy(pname + 1, temporary.data(), temporary.size());
-    err = HOpenDF(save_.vRefNum, save_.dirID, pname, fsRdWrPerm, &save_.fileRefNum);
-    if (err != noErr) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-  }
-  if (err != noErr) {
-    save_.fileRefNum = 0;
-    save_.writeError = err;
-    TellSaveFailure();
-    return false;
-  }
-  SetFPos(save_.fileRefNum, fsFromStart, 0);
+  if (!OpenTemporaryFile(creator, type)) return false;
   auto abandon = [this]() {
-    FSClose(save_.fileRefNum);
-    save_.fileRefNum = 0;
-    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
-    StopTheMusic();
-    saveRunning_ = 0;
-    playing_ = 0;
+    AbandonSaveSetUp();
     return Boolean(false);
   };
   if (!SetupSavePlayChain(refNo)) return abandon();
@@ -323,6 +373,7 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
   const UInt32 size32 = UInt32(size);
   const short ch = loadChannelCount_;
   const UInt32 frames = UInt32(size / UInt64(ch) / 2u);
+  OSErr err = noErr;
   switch (type) {
     case kSpCDRISoundFileTypeAIFF:
       err = SetupAIFFHeader(save_.fileRefNum, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed, size32,
@@ -376,27 +427,9 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoNormalFileForEventLoop() {
   if (write == nullptr || write->writing || !write->full) return;
   const UInt8 endOfPlay = write->last;
   if (write->used > 0) {
-    const UInt64 end = UInt64(save_.dataStart) + set->bytesWritten + UInt64(write->used);
-    if (end > kSpCDRMaxPlainFileBytes) return FailSave(fsDataTooBigErr);
-    write->writing = 1;
     saveTargetBufferSetBasePtr_GlV = set;
-    FSForkIOParam& pb = paramBlock_GlV;
-    pb = FSForkIOParam();
-    pb.ioCompletion = set->completionUPP;
-    pb.forkRefNum = save_.fileRefNum;
-    pb.buffer = reinterpret_cast<Ptr>(write->data);
-    pb.requestCount = UInt32(write->used);
-    pb.positionMode = fsFromStart;
-    pb.positionOffset = save_.dataStart + SInt64(set->bytesWritten);
-    const OSErr err = PBWriteForkAsync(&pb);
-    if (err != noErr) {
-      // The write failed at once: the save stops (the completion still frees the buffer).
-      write->writing = 0;
-      return FailSave(err);
-    }
-    set->bytesWritten += UInt32(write->used);
     save_.bytesCounter += UInt32(write->used);
-    set->writeBuffer = write->next != nullptr ? write->next : set->ringHead;
+    if (OSErr err = IssueBufferWrite(set, paramBlock_GlV)) return FailSave(err);
   }
   if (endOfPlay) {
     StopTheMusic();
@@ -595,25 +628,8 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoAIFFCwithConverter_ForEventLoop() 
   if (write == nullptr || write->writing || !write->full) return;
   const UInt8 last = write->last;
   if (write->used > 0) {
-    const UInt64 end = UInt64(save_.dataStart) + set->bytesWritten + UInt64(write->used);
-    if (end > kSpCDRMaxPlainFileBytes) return FailSave(fsDataTooBigErr);
-    write->writing = 1;
     saveBufferSetBasePtr_forAIFFC_GlV = set;
-    FSForkIOParam& pb = aiffcParamBlock_GlV;
-    pb = FSForkIOParam();
-    pb.ioCompletion = set->completionUPP;
-    pb.forkRefNum = save_.fileRefNum;
-    pb.buffer = reinterpret_cast<Ptr>(write->data);
-    pb.requestCount = UInt32(write->used);
-    pb.positionMode = fsFromStart;
-    pb.positionOffset = save_.dataStart + SInt64(set->bytesWritten);
-    const OSErr err = PBWriteForkAsync(&pb);
-    if (err != noErr) {
-      write->writing = 0;
-      return FailSave(err);
-    }
-    set->bytesWritten += UInt32(write->used);
-    set->writeBuffer = write->next != nullptr ? write->next : set->ringHead;
+    if (OSErr err = IssueBufferWrite(set, aiffcParamBlock_GlV)) return FailSave(err);
   } else {
     // An empty buffer is done at once.
     write->full = write->cleared = write->stamped = 0;

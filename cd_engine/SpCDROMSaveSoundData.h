@@ -61,6 +61,11 @@ struct sSpCDRSaveTarget {
   UInt8 failureTold;
 };
 
+// How long a converting step works before the event loop has its turn again, so that no pass
+// of the loop keeps the window waiting; and the clock it is measured by.
+constexpr UInt64 kSpCDRStepMicroseconds = 10000;
+UInt64 SpCDR_NowMicroseconds();
+
 // The user reference number the save error manager's messages are looked up under.
 enum : short { kSpCDRSaveErrorUserRefNum = 0 };
 

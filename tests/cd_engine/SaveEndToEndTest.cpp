@@ -135,21 +135,33 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
   EXPECT_TRUE(decoded == Track(1));
   EXPECT_NE(MutagenTags(Doc("plain.aifc")).find("TIT2=First Ramp"), std::string::npos);
 
-  cdtest::WriteFile(Doc("ima.aifc"), "the user's file");
-  ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(-1, vRefNum_, dirID_, "ima.aifc",
-                                                   SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC,
-                                                   SpFourCC("ima4"), 0xAC440000, 16, 2, nullptr,
-                                                   1.0f, nullptr, 0));
-  EXPECT_EQ(ReadAll(Doc("ima.aifc")), "the user's file") << "untouched while it runs";
-  ASSERT_TRUE(Run(p, Road::kAIFFC));
-  EXPECT_EQ(SaveEnds().back().stopped, 0);
-  EXPECT_EQ(ProbeEntry(Doc("ima.aifc"), "stream=codec_name"), "adpcm_ima_qt");
-  const double seconds = std::atof(ProbeEntry(Doc("ima.aifc"), "stream=duration").c_str());
-  EXPECT_NEAR(seconds, double(kFrames[0] + kFrames[1] + kFrames[2]) / 44100.0, 0.01);
-  EXPECT_EQ(Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", Doc("ima.aifc"), "-f", "null", "-"},
-                 true),
-            "");
-  ExpectFolderHolds({"ima.aifc", "plain.aifc"});
+  const struct {
+    OSType compression;
+    const char* codec;
+  } cases[] = {
+      {SpFourCC("ima4"), "adpcm_ima_qt"},
+      {SpFourCC("ulaw"), "pcm_mulaw"},
+      {SpFourCC("NONE"), "pcm_s16be"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codec);
+    cdtest::WriteFile(Doc("out.aifc"), "the user's file");
+    ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(-1, vRefNum_, dirID_, "out.aifc",
+                                                     SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC,
+                                                     c.compression, 0xAC440000, 16, 2, nullptr,
+                                                     1.0f, nullptr, 0));
+    EXPECT_EQ(ReadAll(Doc("out.aifc")), "the user's file") << "untouched while it runs";
+    ASSERT_TRUE(Run(p, Road::kAIFFC));
+    EXPECT_EQ(SaveEnds().back().stopped, 0);
+    EXPECT_EQ(ProbeEntry(Doc("out.aifc"), "stream=codec_name"), c.codec);
+    const double seconds = std::atof(ProbeEntry(Doc("out.aifc"), "stream=duration").c_str());
+    EXPECT_NEAR(seconds, double(kFrames[0] + kFrames[1] + kFrames[2]) / 44100.0, 0.01);
+    EXPECT_EQ(Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", Doc("out.aifc"), "-f", "null", "-"},
+                   true),
+              "");
+    ExpectFolderHolds({"out.aifc", "plain.aifc"});
+    EXPECT_NE(MutagenTags(Doc("out.aifc")).find("TALB=Ramp Album"), std::string::npos);
+  }
 }
 
 // The disc goes while its tracks are saved: the save stops through its end callback, its
