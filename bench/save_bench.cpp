@@ -29,16 +29,17 @@
 #include <vector>
 
 #include "BenchHome.h"
+#include "BenchProcess.h"
 #include "ByteOrder.h"
 #include "CarbonEvents.h"
 #include "Files.h"
 #include "Folders.h"
 #include "SpCDROMProgram.h"
-#include "SpCDRomManager.h"
 #include "SpCDR_MediaMgrObject.h"
-#include "SpStdFunctionNumber.h"
+#include "SpCDRomManager.h"
 #include "SpQTInterface.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFunctionNumber.h"
 #include "files/internal/AudioCDVolumes.h"
 
 namespace {
@@ -88,9 +89,9 @@ bool MakeDisc(const std::string& home, long seconds) {
   std::vector<UInt8> block(588 * 4 * 75);
   UInt64 frame = 0;
   for (int t = 1; t <= kTracks; ++t) {
-    std::ofstream track(home + "/media/Disc/" + std::to_string(t) + " Track " +
-                            std::to_string(t) + ".aiff",
-                        std::ios::binary);
+    std::ofstream track(
+        home + "/media/Disc/" + std::to_string(t) + " Track " + std::to_string(t) + ".aiff",
+        std::ios::binary);
     track << AiffHeader(frames);
     for (UInt32 s = 0; s < sectors; s += 75) {
       const UInt32 n = std::min<UInt32>(75, sectors - s) * 588;
@@ -156,7 +157,8 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   FSRef folder;
-  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) != noErr ||
+  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
+          noErr ||
       Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) != noErr) {
     return 4;
   }
@@ -173,8 +175,8 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   } else {
     SpCDRI_EnableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent();
     started = program->SaveTargetProgItemIntoQuickTimeFile(
-        -1, &folder, "ours.mov", 1, SpFourCC("MooV"), SpFourCC("mp4a"), 0xAC440000, 16, 2,
-        nullptr, 1.0f, nullptr, 0);
+        -1, &folder, "ours.mov", 1, SpFourCC("MooV"), SpFourCC("mp4a"), 0xAC440000, 16, 2, nullptr,
+        1.0f, nullptr, 0);
   }
   if (!started) return 5;
   EventLoopTimerRef pass = nullptr;
@@ -191,6 +193,7 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
 
 // ---- Runs of whole processes ------------------------------------------------------------------
 
+// A run and, for our saves, the figures they print (the save's seconds, the longest pass).
 struct Run {
   double seconds = 0;
   double longestPassMs = 0;
@@ -198,43 +201,15 @@ struct Run {
   bool ok = false;
 };
 
-// Runs the program; its own figures (seconds, longest pass) when it prints them.
 Run Spawn(const std::vector<std::string>& argv, bool reports) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return Run();
-  std::fflush(stdout);
-  const double start = Now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipeEnds[1], 1);
-    close(pipeEnds[0]);
-    std::freopen("/dev/null", "w", stderr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  close(pipeEnds[1]);
-  std::string out;
-  char buffer[256];
-  for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, std::size_t(n));
-  close(pipeEnds[0]);
+  const bench::Run r = bench::Spawn(argv);
   Run run;
-  int status = 0;
-  struct rusage usage {};
-  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-    run.seconds = Now() - start;
-    run.peakMB = usage.ru_maxrss / 1024;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  if (reports && run.ok) run.ok = std::sscanf(out.c_str(), "%lf %lf", &run.seconds, &run.longestPassMs) == 2;
+  run.seconds = r.seconds;
+  run.peakMB = r.peakMB;
+  run.ok = r.ok;
+  if (reports && run.ok)
+    run.ok = std::sscanf(r.output.c_str(), "%lf %lf", &run.seconds, &run.longestPassMs) == 2;
   return run;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 struct Side {
@@ -296,7 +271,9 @@ int main(int argc, char** argv) {
         {&soxWave, {"sox", docs + "in.aiff", docs + "sox.wav"}, false, "sox.wav"},
         {&cp, {"cp", docs + "in.aiff", docs + "copy.aiff"}, false, "copy.aiff"},
         {&speed2, {self, "--save", "speed2", home}, true, "ours2.aiff"},
-        {&soxTempo, {"sox", docs + "in.aiff", docs + "sox2.aiff", "tempo", "2.0"}, false,
+        {&soxTempo,
+         {"sox", docs + "in.aiff", docs + "sox2.aiff", "tempo", "2.0"},
+         false,
          "sox2.aiff"},
         {&aac, {self, "--save", "aac", home}, true, "ours.mov"},
         {&ffmpegAac,
@@ -317,25 +294,25 @@ int main(int argc, char** argv) {
   }
   auto line = [](const char* what, const Side& ours, const char* tool, const Side& theirs,
                  double goal, const char* goalText) {
-    const double ratio = Median(ours.seconds) / Median(theirs.seconds);
+    const double ratio = bench::Median(ours.seconds) / bench::Median(theirs.seconds);
     std::printf("%-28s %7.2f s  %-38s %7.2f s  ratio %5.2f  goal %-10s %s\n", what,
-                Median(ours.seconds), tool, Median(theirs.seconds), ratio, goalText,
+                bench::Median(ours.seconds), tool, bench::Median(theirs.seconds), ratio, goalText,
                 ratio <= goal ? "met" : "MISSED");
   };
   line("our WAVE save", wave, "sox in.aiff out.wav", soxWave, 1.0, "<= 1.0");
   line("our WAVE save", wave, "cp in.aiff copy.aiff", cp, 1.5, "<= 1.5");
-  line("our save at speed 2.0", speed2, "sox in.aiff out.aiff tempo 2.0", soxTempo, 0.5,
-       "<= 0.5");
+  line("our save at speed 2.0", speed2, "sox in.aiff out.aiff tempo 2.0", soxTempo, 0.5, "<= 0.5");
   line("our AAC movie save", aac, "ffmpeg -i in.aiff -c:a aac out.m4a", ffmpegAac, 1.1, "<= 1.1");
   const long peak = std::max({wave.peakMB, speed2.peakMB, aac.peakMB});
-  std::printf("peak memory: ours WAVE %ld MB, speed 2.0 %ld MB, AAC %ld MB (goal < 64 MB: %s);"
-              " sox %ld MB, cp %ld MB, sox tempo %ld MB, ffmpeg %ld MB\n",
-              wave.peakMB, speed2.peakMB, aac.peakMB, peak < 64 ? "met" : "MISSED",
-              soxWave.peakMB, cp.peakMB, soxTempo.peakMB, ffmpegAac.peakMB);
+  std::printf(
+      "peak memory: ours WAVE %ld MB, speed 2.0 %ld MB, AAC %ld MB (goal < 64 MB: %s);"
+      " sox %ld MB, cp %ld MB, sox tempo %ld MB, ffmpeg %ld MB\n",
+      wave.peakMB, speed2.peakMB, aac.peakMB, peak < 64 ? "met" : "MISSED", soxWave.peakMB,
+      cp.peakMB, soxTempo.peakMB, ffmpegAac.peakMB);
   const double pass = std::max({wave.longestPassMs, speed2.longestPassMs, aac.longestPassMs});
-  std::printf("longest event-loop pass: WAVE %.1f ms, speed 2.0 %.1f ms, AAC %.1f ms"
-              " (goal <= 50 ms: %s)\n",
-              wave.longestPassMs, speed2.longestPassMs, aac.longestPassMs,
-              pass <= 50.0 ? "met" : "MISSED");
+  std::printf(
+      "longest event-loop pass: WAVE %.1f ms, speed 2.0 %.1f ms, AAC %.1f ms"
+      " (goal <= 50 ms: %s)\n",
+      wave.longestPassMs, speed2.longestPassMs, aac.longestPassMs, pass <= 50.0 ? "met" : "MISSED");
   return 0;
 }

@@ -123,8 +123,8 @@ void LayData(cSp_CDRProgramBaseObj* program, sSpSaveSaveSoundBuffer* fill,
   static const char kMethod[] =
       "cSp_CDRProgramBaseObj::SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap";
   if (program == nullptr || fill == nullptr || next == nullptr || load == nullptr) return;
-  const float step = program->GetSaveBufferSet() != nullptr ? program->GetSaveBufferSet()->fadeStep
-                                                            : 1.0f;
+  const float step =
+      program->GetSaveBufferSet() != nullptr ? program->GetSaveBufferSet()->fadeStep : 1.0f;
   constexpr long kFrame = 2 * kChannels;
   sSpSaveSaveSoundBuffer* target = fill;
   long wp = writePosition;
@@ -217,7 +217,8 @@ void SpCDRSaveQTFullTrack_SetupDataMemoryTwoChannel(cSp_CDRProgramBaseObj* progr
 
 Boolean cSp_CDRProgramBaseObj::SetupSaveBufferSetBase(unsigned char withLoadBuffers) {
   static const char kMethod[] = "cSp_CDRProgramBaseObj::SetupSaveBufferSetBase";
-  if (saveContext_ != nullptr) return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgDataError, Boolean(false));
+  if (saveContext_ != nullptr)
+    return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgDataError, Boolean(false));
   auto* set = reinterpret_cast<sSpSaveBufferSetBase*>(NewPtrClear(sizeof(sSpSaveBufferSetBase)));
   if (set == nullptr) return SpReportFailure(kSaveSource, kMethod, 2, kSpMsgMemory, Boolean(false));
   saveContext_ = set;
@@ -228,8 +229,8 @@ Boolean cSp_CDRProgramBaseObj::SetupSaveBufferSetBase(unsigned char withLoadBuff
     code = 3;
   } else if (withLoadBuffers) {
     for (sSpSaveLoadSoundBuffer** slot : {&set->loadBufferHead, &set->loadBufferTail}) {
-      auto* load = reinterpret_cast<sSpSaveLoadSoundBuffer*>(
-          NewPtrClear(sizeof(sSpSaveLoadSoundBuffer)));
+      auto* load =
+          reinterpret_cast<sSpSaveLoadSoundBuffer*>(NewPtrClear(sizeof(sSpSaveLoadSoundBuffer)));
       if (load == nullptr) break;
       *slot = load;
       load->data = reinterpret_cast<UInt8*>(NewPtrClear(Size(save_.saveBufferSize)));
@@ -262,8 +263,10 @@ void cSp_CDRProgramBaseObj::DisposeSaveBufferSetBase() {
 }
 
 Boolean cSp_CDRProgramBaseObj::SetupConvertAndSaveIntoNormaoFileBufferSetBase() {
-  static const char kMethod[] = "cSp_CDRProgramBaseObj::SetupConvertAndSaveIntoNormaoFileBufferSetBase";
-  if (aiffcContext_ != nullptr) return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgDataError, Boolean(false));
+  static const char kMethod[] =
+      "cSp_CDRProgramBaseObj::SetupConvertAndSaveIntoNormaoFileBufferSetBase";
+  if (aiffcContext_ != nullptr)
+    return SpReportFailure(kSaveSource, kMethod, 1, kSpMsgDataError, Boolean(false));
   auto* set = reinterpret_cast<sSpSaveBufferSetBase*>(NewPtrClear(sizeof(sSpSaveBufferSetBase)));
   if (set == nullptr) return SpReportFailure(kSaveSource, kMethod, 2, kSpMsgMemory, Boolean(false));
   aiffcContext_ = set;
@@ -350,7 +353,9 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForNormalSpeed(uns
   const UInt32 frame = 2u * UInt32(std::max<SInt16>(L.output.numChannels, 1));
   const bool wave = soundFileType_ == kSpCDRISoundFileTypeWAVE;
   // A load buffer whose last part was taken ends its item (or the run) here.
-  auto atItemEnd = [&]() { return load.validBytes - std::min(load.consumed, load.validBytes) < frame && load.endOfItem; };
+  auto atItemEnd = [&]() {
+    return load.validBytes - std::min(load.consumed, load.validBytes) < frame && load.endOfItem;
+  };
   if (load.validBytes == 0 || load.consumed >= load.validBytes) {
     if (!atItemEnd() && !LoadForSaveFill()) return false;
   }
@@ -399,15 +404,17 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForMultiSpeedByFul
   done = 0;
   sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
   sSpSaveBufferSetBase* set = saveContext_;
-  if (save_.dataComplete || L.loadBuffer == nullptr || set == nullptr || set->fillBuffer == nullptr ||
-      set->fillBuffer->full) {
+  if (save_.dataComplete || L.loadBuffer == nullptr || set == nullptr ||
+      set->fillBuffer == nullptr || set->fillBuffer->full) {
     return false;
   }
   sSpSaveLoadSoundBuffer& load = *L.loadBuffer;
   const SInt32 channels = std::max<SInt16>(L.output.numChannels, 1);
   const SInt32 frame = 2 * channels;
   const SInt32 windowBytes = kWindowFrames * frame;
-  auto usedUp = [&]() { return load.validBytes - std::min(load.consumed, load.validBytes) < UInt32(frame); };
+  auto usedUp = [&]() {
+    return load.validBytes - std::min(load.consumed, load.validBytes) < UInt32(frame);
+  };
   if (usedUp() && !load.endOfItem && !LoadForSaveFill()) return false;
   // The cross-fade: half of 4,704 bytes' worth of frames, within the overlap of two windows.
   SInt32 fadeFrames = std::max<SInt32>(1, SInt32((kFadeBytes / float(channels)) * 0.5f));

@@ -351,15 +351,11 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
                                               OSType compressionType, UnsignedFixed sampleRate,
                                               short sampleSize, short channels,
                                               Handle compressionSettings, float saveSpeed,
-                                              SpCDR_SaveProgressProcPtr proc,
-                                              unsigned long refCon);
-  Boolean SaveTargetProgItemIntoQuickTimeFile_StandBy(SInt32 refNo, const FSRef* folder,
-                                                      const char* name, UInt32 nameEncoding,
-                                                      tCDRISoundFileType type,
-                                                      OSType compressionType,
-                                                      UnsignedFixed sampleRate, short sampleSize,
-                                                      short channels, Handle compressionSettings,
-                                                      float saveSpeed);
+                                              SpCDR_SaveProgressProcPtr proc, unsigned long refCon);
+  Boolean SaveTargetProgItemIntoQuickTimeFile_StandBy(
+      SInt32 refNo, const FSRef* folder, const char* name, UInt32 nameEncoding,
+      tCDRISoundFileType type, OSType compressionType, UnsignedFixed sampleRate, short sampleSize,
+      short channels, Handle compressionSettings, float saveSpeed);
   // The set-up every movie or AIFF-C step makes first: the save buffers, the item's loading,
   // on a new save the output converter and the tags. 0 when it failed (the save is asked to
   // stop).
@@ -413,8 +409,7 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   // the converter takes one after the other). 1 when something was handed.
   Boolean CatchSaveQTFileSoundConverterFillBufferDataCB(SInt32 counter,
                                                         ExtendedSoundComponentData* record,
-                                                        unsigned char& done,
-                                                        unsigned char& handed);
+                                                        unsigned char& done, unsigned char& handed);
   const sSpCDRSaveTarget& GetSaveTarget() const { return save_; }
   void SetupSaveHold(unsigned char hold) { save_.hold = hold; }
   // Amplifies a handed-over buffer (and turns WAVE samples little-endian).
@@ -452,8 +447,8 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void ItemSwitchOfSaveFill();
   void CompleteRunInFill(sSpSaveSaveSoundBuffer* fill);
   bool CheckSaveSources(SInt32 refNo);
-  bool PrepareSaveFolder(const FSRef* folder, const char* name, UInt32 nameEncoding,
-                         short vRefNum, SInt32 dirID);
+  bool PrepareSaveFolder(const FSRef* folder, const char* name, UInt32 nameEncoding, short vRefNum,
+                         SInt32 dirID);
   bool CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type, bool sizeLimited);
   bool SetupSavePlayChain(SInt32 refNo);
   short SaveLoadChannelCount(SInt32 refNo, short channels, bool raiseToChannels) const;
@@ -461,6 +456,11 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   bool TakeTemporaryName();
   bool OpenTemporaryFile(UInt32 creator, OSType fileType);
   void AbandonSaveSetUp();
+  bool StartSaveFile(SInt32 refNo, UInt32 creator, OSType fileType);
+  Boolean FailSetUp(OSErr err);
+  bool TakeSaveCompression(SInt32 refNo, OSType compressionType, UnsignedFixed sampleRate,
+                           short sampleSize, short channels, Handle settings);
+  void EndOfRun();
   OSErr IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb);
   void TellSaveFailure();
   bool WriteFinalPlainHeader(OSErr& err);

@@ -54,31 +54,19 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_StandBy(
   // The name is a classic one: MacJapanese.
   if (!PrepareSaveFolder(nullptr, name, 1, vRefNum, dirID)) return false;
   SetupSaveRecord(creator, type, saveSpeed);
-  Handle settings = compressionSettings;
-  if (settings != nullptr && HandToHand(&settings) != noErr)
+  if (!TakeSaveCompression(refNo, compressionType, sampleRate, sampleSize, channels,
+                           compressionSettings)) {
     return SpReportFailure(kSource, kMethod, 3, kSpMsgMemory, Boolean(false));
-  if (channels < 1 || channels > 2) channels = 2;
-  SetupSaveCompression(compressionType, sampleRate, sampleSize, channels, settings);
-  loadChannelCount_ = SaveLoadChannelCount(refNo, channels, false);
+  }
   if (!CheckSaveSpace(refNo, type, true)) return false;
   // The new file is made under a temporary name: an existing file of the name stays until the
   // new one is complete.
-  if (!OpenTemporaryFile(creator, type)) return false;
-  auto abandon = [this]() {
-    AbandonSaveSetUp();
-    return Boolean(false);
-  };
-  if (!SetupSavePlayChain(refNo)) return abandon();
-  InitializeLoadInfo();
+  if (!StartSaveFile(refNo, creator, type)) return false;
   const UInt64 size = GetSaveDataSize(short(refNo), type);
-  const OSErr err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, saveChannelCount_, sampleRate, sampleSize,
-                                compressionType, UInt32(size),
-                                UInt32(size / UInt64(std::max<short>(loadChannelCount_, 1)) / 2));
-  if (err != noErr) {
-    save_.writeError = err;
-    TellSaveFailure();
-    return abandon();
-  }
+  const OSErr err = SpCDR_SetupAIFFC_Header(
+      save_.fileRefNum, saveChannelCount_, sampleRate, sampleSize, compressionType, UInt32(size),
+      UInt32(size / UInt64(std::max<short>(loadChannelCount_, 1)) / 2));
+  if (err != noErr) return FailSetUp(err);
   SInt64 start = 0;
   FSGetForkPosition(save_.fileRefNum, &start);
   save_.dataStart = start;
@@ -110,9 +98,9 @@ void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
       save_.outputConversionBegun = 1;
     }
     UInt32 flags = 0;
-    const OSErr err = SoundConverterFillBuffer(outputConverter_,
-                                               quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV, &cnv,
-                                               fill->data, fill->size, &bytes, &frames, &flags);
+    const OSErr err =
+        SoundConverterFillBuffer(outputConverter_, quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV,
+                                 &cnv, fill->data, fill->size, &bytes, &frames, &flags);
     if (loadInfo_.converterRefused || loadInfo_.loadError || stopRequest_) return;
     // A refusing compressor fails the save: what came before is no complete file.
     if (err != noErr) return FailSave(err);

@@ -54,25 +54,23 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
   if (saveRunning_) return false;
   if (type != kSpCDRISoundFileTypeMovie && type != kSpCDRISoundFileTypeMovieNoCompress)
     return SpReportFailure(kSource, kMethod, 1, kSpMsgTypeError, Boolean(false));
-  if (folder == nullptr) return SpReportFailure(kSource, kMethod, 2, kSpMsgNullArgument, Boolean(false));
+  if (folder == nullptr)
+    return SpReportFailure(kSource, kMethod, 2, kSpMsgNullArgument, Boolean(false));
   if (!CheckSaveSources(refNo)) return false;
   if (!PrepareSaveFolder(folder, name, nameEncoding, 0, 0)) return false;
   SetupSaveRecord(SpFourCC("TVOD"), type, saveSpeed);
   if (!TakeTemporaryName()) return false;
   const std::string temporary = save_.tempName;
-  // The settings are the program's own copy: the caller keeps its handle.
-  Handle settings = nullptr;
   if (type == kSpCDRISoundFileTypeMovieNoCompress) {
     compressionType = k16BitBigEndianFormat;
     sampleRate = kSpCDRWorkingRate;
     sampleSize = 16;
-  } else if (compressionSettings != nullptr) {
-    settings = compressionSettings;
-    if (HandToHand(&settings) != noErr) return SpReportFailure(kSource, kMethod, 3, kSpMsgMemory, Boolean(false));
+    compressionSettings = nullptr;
   }
-  if (channels < 1 || channels > 2) channels = 2;
-  SetupSaveCompression(compressionType, sampleRate, sampleSize, channels, settings);
-  loadChannelCount_ = SaveLoadChannelCount(refNo, channels, false);
+  if (!TakeSaveCompression(refNo, compressionType, sampleRate, sampleSize, channels,
+                           compressionSettings)) {
+    return SpReportFailure(kSource, kMethod, 3, kSpMsgMemory, Boolean(false));
+  }
   if (!CheckSaveSpace(refNo, type, false)) return false;
 
   FSSpec spec{};
@@ -89,7 +87,8 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
     err = GetMoviesError();
   }
   if (err == noErr) {
-    save_.media = NewTrackMedia(save_.track, SoundMediaType, TimeScale(sampleRate >> 16), nullptr, 0);
+    save_.media =
+        NewTrackMedia(save_.track, SoundMediaType, TimeScale(sampleRate >> 16), nullptr, 0);
     err = GetMoviesError();
   }
   if (err == noErr) err = BeginMediaEdits(save_.media);
@@ -232,8 +231,8 @@ Boolean cSp_CDRProgramBaseObj::CatchSaveQTFileSoundConverterFillBufferDataCB(
   r.desc.sampleCount = SInt32(n / frame);
   r.desc.buffer = write->data + save_.handOffset;
   r.recordSize = kExtendedSoundComponentDataRecordSize;
-  r.extendedFlags = kExtendedSoundBufferSizeValid |
-                    (vbrOutput_ ? kExtendedSoundCommonFrameSizeValid : 0);
+  r.extendedFlags =
+      kExtendedSoundBufferSizeValid | (vbrOutput_ ? kExtendedSoundCommonFrameSizeValid : 0);
   r.bufferSize = SInt32(n);
   r.frameCount = SInt32(n / frame);
   r.commonFrameSize = 16 * channels;
@@ -261,9 +260,8 @@ Boolean SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB(SoundComponentData
   }
   info->record = ExtendedSoundComponentData();
   unsigned char done = 0;
-  const Boolean gave =
-      info->program->CatchSaveQTFileSoundConverterFillBufferDataCB(info->counter, &info->record,
-                                                                   done, info->handed);
+  const Boolean gave = info->program->CatchSaveQTFileSoundConverterFillBufferDataCB(
+      info->counter, &info->record, done, info->handed);
   if (gave) ++info->counter;
   if (done) info->end = 1;
   // Nothing given and not at the end: the save stopped (its data is lost), which also ends
@@ -288,7 +286,8 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
   sSpCDRWriteQTFileCnvInfo& cnv = writeQuickTimeFileCnvInfo_GlV;
   cnv = sSpCDRWriteQTFileCnvInfo();
   cnv.dataComplete = set->allDataHanded;
-  SampleDescriptionHandle description = reinterpret_cast<SampleDescriptionHandle>(outputDescription_);
+  SampleDescriptionHandle description =
+      reinterpret_cast<SampleDescriptionHandle>(outputDescription_);
   UInt32 lastBytes = 0;
   if (!usesOutputConverter_) {
     unsigned char done = 0;
@@ -304,8 +303,8 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
         write->writing = 1;
         Ptr data = reinterpret_cast<Ptr>(write->data);
         const SInt32 frames = write->used / 2 / std::max<short>(saveChannelCount_, 1);
-        const OSErr err = AddMediaSample(save_.media, &data, 0, UInt32(write->used), 1,
-                                         description, frames, 1, nullptr);
+        const OSErr err = AddMediaSample(save_.media, &data, 0, UInt32(write->used), 1, description,
+                                         frames, 1, nullptr);
         if (err != noErr) return FailSave(err);
         lastBytes = UInt32(write->used);
         cnv.handed = 1;
@@ -342,10 +341,9 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
       lastBytes = bytes;
       if (bytes > 0) {
         Ptr data = outputBuffer_;
-        const OSErr added = AddMediaSample(save_.media, &data, 0, bytes,
-                                           vbrOutput_ ? TimeValue(perPacket) : 1, description,
-                                           vbrOutput_ ? SInt32(frames) : SInt32(frames * perPacket),
-                                           1, nullptr);
+        const OSErr added = AddMediaSample(
+            save_.media, &data, 0, bytes, vbrOutput_ ? TimeValue(perPacket) : 1, description,
+            vbrOutput_ ? SInt32(frames) : SInt32(frames * perPacket), 1, nullptr);
         if (added != noErr) return FailSave(added);
       }
       if (!(flags & kSoundConverterHasLeftOverData)) {
@@ -361,13 +359,7 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
   set->bytesWritten += lastBytes;
   if (cnv.handed) ReleaseHandedSaveBuffer();
   if (cnv.dataComplete) set->allDataHanded = 1;
-  if (cnv.dataComplete && cnv.end) {
-    StopTheMusic();
-    saveRunning_ = 0;
-    save_.dataComplete = 0;
-    save_.hold = 0;
-    EndOfSaveProgItem(0);
-  }
+  if (cnv.dataComplete && cnv.end) EndOfRun();
 }
 
 // ---- The end of a movie -----------------------------------------------------------------------

@@ -109,7 +109,8 @@ OSErr Sp_SetupWAVEHeader(short refNum, short channels, UInt32 rate, short sample
   w.LE32(dataSize);
   w.PatchLE32(4, UInt32(w.Size()) + dataSize - 8);
   const OSErr err = WriteAll(refNum, w);
-  if (headerLength != nullptr) *headerLength = err == noErr ? SInt32(ForkPosition(refNum) - start) : 0;
+  if (headerLength != nullptr)
+    *headerLength = err == noErr ? SInt32(ForkPosition(refNum) - start) : 0;
   return err;
 }
 
@@ -213,7 +214,8 @@ short cSp_CDRProgramBaseObj::SaveLoadChannelCount(SInt32 refNo, short channels,
   return raiseToChannels && channels >= 2 ? 2 : sources;
 }
 
-bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type, bool sizeLimited) {
+bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type,
+                                           bool sizeLimited) {
   const UInt64 size = GetSaveDataSize(short(refNo), type);
   const UInt64 frames = size / (2u * UInt64(std::max<short>(loadChannelCount_, 1)));
   if ((sizeLimited && size > kSpCDRMaxPlainFileBytes) || frames > UInt64(INT32_MAX)) {
@@ -225,12 +227,14 @@ bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type
   }
   UInt64 free = 0;
   OSErr err = Sp_GetVolumeFreeAreaSize(save_.vRefNum, free);
-  if (err == noErr && size >= free) err = Sp_CheckVolumeTargetAreaSize(save_.vRefNum, save_.dirID, size);
+  if (err == noErr && size >= free)
+    err = Sp_CheckVolumeTargetAreaSize(save_.vRefNum, save_.dirID, size);
   if (err == noErr) return true;
   SysBeep(10);
   if (saveErrorMgr_ == nullptr ||
       !saveErrorMgr_->SayErrorOccured(kSpCDRSaveErrorUserRefNum, err, nullptr)) {
-    SpCDR_ShowAlert(alertWindow_, SpCDR_MJ("保存先のディスクに空きがありません。処理を中断します。"));
+    SpCDR_ShowAlert(alertWindow_,
+                    SpCDR_MJ("保存先のディスクに空きがありません。処理を中断します。"));
   }
   return false;
 }
@@ -288,7 +292,8 @@ bool cSp_CDRProgramBaseObj::TakeTemporaryName() {
 
 bool cSp_CDRProgramBaseObj::OpenTemporaryFile(UInt32 creator, OSType fileType) {
   if (!TakeTemporaryName()) return false;
-  OSErr err = Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, fileType, 0, 0);
+  OSErr err =
+      Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, fileType, 0, 0);
   if (err == noErr) {
     Str255 pname;
     pname[0] = UInt8(std::strlen(save_.tempName));
@@ -306,6 +311,43 @@ bool cSp_CDRProgramBaseObj::OpenTemporaryFile(UInt32 creator, OSType fileType) {
   return true;
 }
 
+bool cSp_CDRProgramBaseObj::StartSaveFile(SInt32 refNo, UInt32 creator, OSType fileType) {
+  if (!OpenTemporaryFile(creator, fileType)) return false;
+  if (!SetupSavePlayChain(refNo)) {
+    AbandonSaveSetUp();
+    return false;
+  }
+  InitializeLoadInfo();
+  return true;
+}
+
+Boolean cSp_CDRProgramBaseObj::FailSetUp(OSErr err) {
+  save_.writeError = err;
+  TellSaveFailure();
+  AbandonSaveSetUp();
+  return false;
+}
+
+bool cSp_CDRProgramBaseObj::TakeSaveCompression(SInt32 refNo, OSType compressionType,
+                                                UnsignedFixed sampleRate, short sampleSize,
+                                                short channels, Handle settings) {
+  // The settings are the program's own copy: the caller keeps its handle.
+  if (settings != nullptr && HandToHand(&settings) != noErr) return false;
+  if (channels < 1 || channels > 2) channels = 2;
+  SetupSaveCompression(compressionType, sampleRate, sampleSize, channels, settings);
+  loadChannelCount_ = SaveLoadChannelCount(refNo, channels, false);
+  return true;
+}
+
+// Every sound of the run is in the file: the save ends.
+void cSp_CDRProgramBaseObj::EndOfRun() {
+  StopTheMusic();
+  saveRunning_ = 0;
+  save_.dataComplete = 0;
+  save_.hold = 0;
+  EndOfSaveProgItem(0);
+}
+
 void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
   if (save_.fileRefNum != 0) FSClose(save_.fileRefNum);
   save_.fileRefNum = 0;
@@ -316,7 +358,8 @@ void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
   save_.track = nullptr;
   save_.media = nullptr;
   // Nothing of a save that did not start stays in the folder.
-  if (save_.tempName[0] != 0) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  if (save_.tempName[0] != 0)
+    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
   StopTheMusic();
   saveRunning_ = 0;
   playing_ = 0;
@@ -356,19 +399,14 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
       type != kSpCDRISoundFileTypeAIFC) {
     return SpReportFailure(kSource, kMethod, 1, kSpMsgTypeError, Boolean(false));
   }
-  if (folder == nullptr) return SpReportFailure(kSource, kMethod, 2, kSpMsgNullArgument, Boolean(false));
+  if (folder == nullptr)
+    return SpReportFailure(kSource, kMethod, 2, kSpMsgNullArgument, Boolean(false));
   if (!CheckSaveSources(refNo)) return false;
   if (!PrepareSaveFolder(folder, name, nameEncoding, 0, 0)) return false;
   SetupSaveRecord(creator, type, saveSpeed);
   loadChannelCount_ = SaveLoadChannelCount(refNo, channels, true);
   if (!CheckSaveSpace(refNo, type, true)) return false;
-  if (!OpenTemporaryFile(creator, type)) return false;
-  auto abandon = [this]() {
-    AbandonSaveSetUp();
-    return Boolean(false);
-  };
-  if (!SetupSavePlayChain(refNo)) return abandon();
-  InitializeLoadInfo();
+  if (!StartSaveFile(refNo, creator, type)) return false;
   const UInt64 size = GetSaveDataSize(short(refNo), type);
   const UInt32 size32 = UInt32(size);
   const short ch = loadChannelCount_;
@@ -376,8 +414,8 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
   OSErr err = noErr;
   switch (type) {
     case kSpCDRISoundFileTypeAIFF:
-      err = SetupAIFFHeader(save_.fileRefNum, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed, size32,
-                            frames);
+      err = SetupAIFFHeader(save_.fileRefNum, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed,
+                            size32, frames);
       break;
     case kSpCDRISoundFileTypeWAVE:
       err = Sp_SetupWAVEHeader(save_.fileRefNum, ch, 44100, 16, 44100u * 2u * UInt32(ch), size32,
@@ -385,21 +423,18 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
       break;
     default:
       // AIFF-C holding the working format: its header with room left for the final one.
-      err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed,
-                                    size32, frames);
+      err = SpCDR_SetupAIFFC_Header(save_.fileRefNum, ch, kSpCDRWorkingRate, 16,
+                                    kSoundNotCompressed, size32, frames);
       break;
   }
-  if (err != noErr) {
-    save_.writeError = err;
-    TellSaveFailure();
-    return abandon();
-  }
+  if (err != noErr) return FailSetUp(err);
   save_.dataStart = ForkPosition(save_.fileRefNum);
   save_.movieSave = 0;
   playing_ = 1;
   saveRunning_ = 1;
-  if (!PlaySound()) return abandon();
-  return true;
+  if (PlaySound()) return true;
+  AbandonSaveSetUp();
+  return false;
 }
 
 OSErr cSp_CDRProgramBaseObj::StartSaveAndPlayEventLoop() {
@@ -431,13 +466,7 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoNormalFileForEventLoop() {
     save_.bytesCounter += UInt32(write->used);
     if (OSErr err = IssueBufferWrite(set, paramBlock_GlV)) return FailSave(err);
   }
-  if (endOfPlay) {
-    StopTheMusic();
-    saveRunning_ = 0;
-    save_.dataComplete = 0;
-    save_.hold = 0;
-    EndOfSaveProgItem(0);
-  }
+  if (endOfPlay) EndOfRun();
 }
 
 // ---- Tags -----------------------------------------------------------------------------------
@@ -507,9 +536,11 @@ bool cSp_CDRProgramBaseObj::WriteFinalPlainHeader(OSErr& err) {
   if (err == noErr) err = SetFPos(ref, fsFromStart, 0);
   if (err != noErr) return false;
   if (aiff) {
-    err = SetupAIFFHeader(ref, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed, bytes, bytes / UInt32(ch) / 2);
+    err = SetupAIFFHeader(ref, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed, bytes,
+                          bytes / UInt32(ch) / 2);
   } else if (converted) {
-    err = SpCDR_SetupAIFFC_Header(ref, saveChannelCount_, outputRate_ != 0 ? outputRate_ : saveSampleRate_, saveSampleSize_,
+    err = SpCDR_SetupAIFFC_Header(ref, saveChannelCount_,
+                                  outputRate_ != 0 ? outputRate_ : saveSampleRate_, saveSampleSize_,
                                   compressionType_, dataBytes, aiffcContext_->framesWritten);
   } else if (aiffc) {
     err = SpCDR_SetupAIFFC_Header(ref, ch, kSpCDRWorkingRate, 16, kSoundNotCompressed, bytes,
@@ -537,7 +568,7 @@ void cSp_CDRProgramBaseObj::CloseSaveFile(OSErr& err) {
 void cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
   FSRef target;
   OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&save_.folder, save_.finalName,
-                                                          save_.nameEncoding, &target);
+                                                           save_.nameEncoding, &target);
   bool trashed = false;
   if (err == noErr) {
     err = Sp_MoveFileOrDirIntoTrashByFSRef(&target, 1, nullptr);
@@ -545,15 +576,15 @@ void cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
   }
   if (err != noErr && err != fnfErr) {
     Say(IndexedText(7600, 1, "既存のファイルをゴミ箱に移せませんでした。保存したファイルは「") +
-        save_.tempName +
-        IndexedText(7600, 2, "」という名前のまま保存先のフォルダにあります。"));
+        save_.tempName + IndexedText(7600, 2, "」という名前のまま保存先のフォルダにあります。"));
     return;
   }
   err = Sp_RenameFileDirectoryByLongName(save_.vRefNum, save_.dirID, save_.tempName,
                                          save_.nameEncoding, save_.finalName, nullptr);
   if (err == noErr) return;
   // The old file comes back from the Trash: the folder keeps it under its name.
-  if (trashed) Sp_MoveFileOrDirIntoTargetFolderFromTrash(save_.finalName, save_.vRefNum, save_.dirID);
+  if (trashed)
+    Sp_MoveFileOrDirIntoTargetFolderFromTrash(save_.finalName, save_.vRefNum, save_.dirID);
   Say(IndexedText(7601, 1, "保存したファイルの名前を変更できませんでした。ファイルは「") +
       save_.tempName + IndexedText(7601, 2, "」という名前で保存先のフォルダにあります。"));
 }
@@ -603,7 +634,8 @@ void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
     }
   }
   if (saveTargetBufferSetBasePtr_GlV == saveContext_) saveTargetBufferSetBasePtr_GlV = nullptr;
-  if (saveBufferSetBasePtr_forAIFFC_GlV == aiffcContext_) saveBufferSetBasePtr_forAIFFC_GlV = nullptr;
+  if (saveBufferSetBasePtr_forAIFFC_GlV == aiffcContext_)
+    saveBufferSetBasePtr_forAIFFC_GlV = nullptr;
   DisposeSaveBufferSetBase();
   DisposeSaveBufferSetBaseForCatchConverterAndWriteIntoFile();
   EndLoadQTFileSoundDataInfo();
@@ -636,11 +668,5 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoAIFFCwithConverter_ForEventLoop() 
     set->writeBuffer = write->next != nullptr ? write->next : set->ringHead;
     set->completionBuffer = set->writeBuffer;
   }
-  if (last) {
-    StopTheMusic();
-    saveRunning_ = 0;
-    save_.dataComplete = 0;
-    save_.hold = 0;
-    EndOfSaveProgItem(0);
-  }
+  if (last) EndOfRun();
 }

@@ -36,9 +36,9 @@ struct sSpCDRSaveTarget {
   char tempName[32];
   short vRefNum;
   SInt32 dirID;
-  short fileRefNum;   // the open file; 0: none
-  SInt64 dataStart;   // file position after the header
-  UInt8 movieSave;    // 1 for movies
+  short fileRefNum;  // the open file; 0: none
+  SInt64 dataStart;  // file position after the header
+  UInt8 movieSave;   // 1 for movies
   UInt32 bytesCounter;
   UInt32 secondCounter;
   UInt8 dataComplete;      // the last data of the run is in the save buffers
@@ -52,7 +52,7 @@ struct sSpCDRSaveTarget {
   Movie movie;
   Track track;
   Media media;
-  UInt8 outputConverterEnd;      // the output converter refused the data
+  UInt8 outputConverterEnd;     // the output converter refused the data
   UInt8 outputConversionBegun;  // the output converter's conversion has begun
   // Where the current write buffer stands in its hand-over to the output converter.
   UInt32 handOffset;

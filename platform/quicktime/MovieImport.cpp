@@ -17,7 +17,6 @@
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
 
-
 namespace sp_platform {
 namespace quicktime {
 namespace {

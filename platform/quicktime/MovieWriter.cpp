@@ -124,8 +124,7 @@ bool FileExtensions(const DescribedSound& d, std::vector<UInt8>& out, UInt32& pr
       continue;
     }
     DecompressionParams params;
-    if (ReadDecompressionAtom(start, std::size_t(end - start), params) &&
-        params.hasStreamParams) {
+    if (ReadDecompressionAtom(start, std::size_t(end - start), params) && params.hasStreamParams) {
       priming = params.stream.primingFrames;
       if (params.stream.rate != 0) rate = params.stream.rate;
     }

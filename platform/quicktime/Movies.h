@@ -178,9 +178,9 @@ void MoviesTask(Movie theMovie, SInt32 maxMilliSecToUse);
 
 // Opens the file for NewMovieFromFile and gives a movie file reference number (positive;
 // its own numbering, not the File Manager's). fsRdPerm (or fsCurPerm) reads; a write
-// permission is refused with permErr (movies are written through CreateMovieFile). The File Manager's error
-// for a bad location (fnfErr for a missing file), notAFileErr for a folder; paramErr for a
-// null argument. rfNumErr from CloseMovieFile for an unknown number.
+// permission is refused with permErr (movies are written through CreateMovieFile). The File
+// Manager's error for a bad location (fnfErr for a missing file), notAFileErr for a folder;
+// paramErr for a null argument. rfNumErr from CloseMovieFile for an unknown number.
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);
 // Also ends the writing of a file made by CreateMovieFile (what AddMovieResource did not
 // complete stays as it is: a file without its movie).

@@ -29,14 +29,14 @@ enum : OSType {
 
 // Settings (SCGetInfo / SCSetInfo) and the type of their value.
 enum : OSType {
-  scSoundCompressionType = SpFourCC("ssct"),       // OSType
-  scSoundSampleRateType = SpFourCC("ssrt"),        // UnsignedFixed: the output's rate
-  scSoundInputSampleRateType = SpFourCC("ssir"),   // UnsignedFixed: the input's rate, 0 unknown
-  scSoundSampleSizeType = SpFourCC("ssss"),        // SInt16
-  scSoundChannelCountType = SpFourCC("sscc"),      // SInt16
-  scCodecSettingsType = SpFourCC("cdec"),          // Handle (a new handle, the caller's)
-  scSoundVBRCompressionOK = SpFourCC("cvbr"),      // Boolean
-  scSoundSampleRateChangeOK = SpFourCC("rcok"),    // Boolean
+  scSoundCompressionType = SpFourCC("ssct"),      // OSType
+  scSoundSampleRateType = SpFourCC("ssrt"),       // UnsignedFixed: the output's rate
+  scSoundInputSampleRateType = SpFourCC("ssir"),  // UnsignedFixed: the input's rate, 0 unknown
+  scSoundSampleSizeType = SpFourCC("ssss"),       // SInt16
+  scSoundChannelCountType = SpFourCC("sscc"),     // SInt16
+  scCodecSettingsType = SpFourCC("cdec"),         // Handle (a new handle, the caller's)
+  scSoundVBRCompressionOK = SpFourCC("cvbr"),     // Boolean
+  scSoundSampleRateChangeOK = SpFourCC("rcok"),   // Boolean
 };
 
 enum : ComponentResult {

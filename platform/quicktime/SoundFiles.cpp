@@ -5,7 +5,8 @@
 #include "Sound.h"
 
 OSErr SetupAIFFHeader(SInt16 fRefNum, SInt16 numChannels, UnsignedFixed sampleRate,
-                      SInt16 sampleSize, OSType compressionType, UInt32 numBytes, UInt32 numFrames) {
+                      SInt16 sampleSize, OSType compressionType, UInt32 numBytes,
+                      UInt32 numFrames) {
   if (compressionType != kSoundNotCompressed && compressionType != k16BitBigEndianFormat)
     return siInvalidCompression;
   if (numChannels < 1 || sampleRate == 0 ||

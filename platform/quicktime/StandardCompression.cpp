@@ -129,8 +129,8 @@ std::vector<ItemSpec> DialogItems() {
     (void)format;
     const SInt16 top = SInt16(32 + 20 * (index / 2));
     const SInt16 left = index % 2 == 0 ? 20 : 210;
-    items.push_back({R(top, left, SInt16(top + 16), SInt16(left + 180)), kRadioButtonDialogItem,
-                     nullptr});
+    items.push_back(
+        {R(top, left, SInt16(top + 16), SInt16(left + 180)), kRadioButtonDialogItem, nullptr});
     ++index;
   }
   return items;
@@ -212,7 +212,8 @@ void ShowSettings(DialogRef dialog, const SoundSettings& s) {
       chosen = item;
   }
   Choose(dialog, kSoundSettingsFirstCompressor, kCompressorCount, chosen);
-  Choose(dialog, kSoundSettingsMono, 2, s.channels == 1 ? kSoundSettingsMono : kSoundSettingsStereo);
+  Choose(dialog, kSoundSettingsMono, 2,
+         s.channels == 1 ? kSoundSettingsMono : kSoundSettingsStereo);
   SetText(dialog, kSoundSettingsRate, std::to_string(s.rate >> 16));
   SetText(dialog, kSoundSettingsSize, std::to_string(s.sampleSize));
   SetText(dialog, kSoundSettingsBitRate,
@@ -260,7 +261,8 @@ DialogRef MakeDialog() {
   for (std::size_t i = 0; i < items.size(); ++i) {
     const SInt16 number = SInt16(i + 1);
     if (number >= kSoundSettingsFirstCompressor) {
-      texts.push_back(CompressorTitle(kSoundSettingsCompressors[number - kSoundSettingsFirstCompressor]));
+      texts.push_back(
+          CompressorTitle(kSoundSettingsCompressors[number - kSoundSettingsFirstCompressor]));
     } else {
       texts.push_back(MJ(items[i].utf8));
     }

@@ -33,8 +33,7 @@ bool MakeToneWithFfmpeg(const std::string& path, const std::string& codec, UInt3
 
 // Runs a program (looked up on PATH; no shell) and gives what it wrote to its standard
 // output, and with `withErrors` also its standard error; true when it exited with status 0.
-bool RunProgram(const std::vector<std::string>& argv, std::string& output,
-                bool withErrors = false);
+bool RunProgram(const std::vector<std::string>& argv, std::string& output, bool withErrors = false);
 
 // Movie files made from now on leave `bytes` zero bytes (a hole) before their first sample, so
 // that a test reaches offsets past 4 GiB without writing them (0: none again).

@@ -110,9 +110,8 @@ TEST_F(SaveEndToEnd, DoubleSpeedGivesHalfTheLength) {
 // Japanese ID3 v2.4 tags of an MP3 come through to the AIFF's tag chunk.
 TEST_F(SaveEndToEnd, AnMP3sJapaneseTitleIsKeptInTheAiff) {
   ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
-                                     "2", "-c:a", "libmp3lame", "-id3v2_version", "4",
-                                     "-metadata", "title=春の海", "-metadata", "artist=宮城",
-                                     Doc("song.mp3")},
+                                     "2", "-c:a", "libmp3lame", "-id3v2_version", "4", "-metadata",
+                                     "title=春の海", "-metadata", "artist=宮城", Doc("song.mp3")},
                                     Doc("song.mp3")));
   cSp_CDRProgramBaseObj* p = SaveProgram({"song.mp3"});
   ASSERT_EQ(SavePlain(p, "song.aiff", kSpCDRISoundFileTypeAIFF), 0);
@@ -146,19 +145,18 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.codec);
     cdtest::WriteFile(Doc("out.aifc"), "the user's file");
-    ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(-1, vRefNum_, dirID_, "out.aifc",
-                                                     SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC,
-                                                     c.compression, 0xAC440000, 16, 2, nullptr,
-                                                     1.0f, nullptr, 0));
+    ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(
+        -1, vRefNum_, dirID_, "out.aifc", SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC, c.compression,
+        0xAC440000, 16, 2, nullptr, 1.0f, nullptr, 0));
     EXPECT_EQ(ReadAll(Doc("out.aifc")), "the user's file") << "untouched while it runs";
     ASSERT_TRUE(Run(p, Road::kAIFFC));
     EXPECT_EQ(SaveEnds().back().stopped, 0);
     EXPECT_EQ(ProbeEntry(Doc("out.aifc"), "stream=codec_name"), c.codec);
     const double seconds = std::atof(ProbeEntry(Doc("out.aifc"), "stream=duration").c_str());
     EXPECT_NEAR(seconds, double(kFrames[0] + kFrames[1] + kFrames[2]) / 44100.0, 0.01);
-    EXPECT_EQ(Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", Doc("out.aifc"), "-f", "null", "-"},
-                   true),
-              "");
+    EXPECT_EQ(
+        Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", Doc("out.aifc"), "-f", "null", "-"}, true),
+        "");
     ExpectFolderHolds({"out.aifc", "plain.aifc"});
     EXPECT_NE(MutagenTags(Doc("out.aifc")).find("TALB=Ramp Album"), std::string::npos);
   }
@@ -174,9 +172,8 @@ TEST_F(SaveEndToEnd, ADiscTakenAwayWhileSavingStopsTheSaveCleanly) {
                                     kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
   p->StartSaveAndPlayEventLoop();
   SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-  ASSERT_TRUE(sp_testing::PumpUntil([p] {
-    return p->GetSaveBufferSet() != nullptr && p->GetLoadInfo().initialised;
-  }));
+  ASSERT_TRUE(sp_testing::PumpUntil(
+      [p] { return p->GetSaveBufferSet() != nullptr && p->GetLoadInfo().initialised; }));
   SpCDRI_WriteIntoQuickTimeFileEventIdleProcedure_PauseStart();
   SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart();
   ASSERT_EQ(std::rename(Media("Ramp").c_str(), home_.Path("Ramp").c_str()), 0);

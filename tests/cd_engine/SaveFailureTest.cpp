@@ -157,9 +157,10 @@ TEST_F(SaveFailure, ACompletedSavePutsTheFileItReplacesIntoTheTrash) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("short.aiff"), 2, 44100, 1000));
   cdtest::WriteFile(Doc("out.wav"), "old version");
   const std::string trash = home_.Path(".local/share/Trash/files");
-  ASSERT_EQ(std::system(("mkdir -p '" + trash + "' '" + home_.Path(".local/share/Trash/info") +
-                         "'").c_str()),
-            0);
+  ASSERT_EQ(
+      std::system(
+          ("mkdir -p '" + trash + "' '" + home_.Path(".local/share/Trash/info") + "'").c_str()),
+      0);
   cdtest::WriteFile(trash + "/out.wav", "older version");
   cSp_CDRProgramBaseObj* p = SaveProgram({"short.aiff"});
   ASSERT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), 0);

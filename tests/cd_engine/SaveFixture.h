@@ -88,7 +88,8 @@ inline std::string MutagenTags(const std::string& path) {
 }
 
 // An AIFF file of these 16-bit samples (interleaved) at 44.1 kHz.
-inline void WriteAiff(const std::string& path, UInt16 channels, const std::vector<SInt16>& samples) {
+inline void WriteAiff(const std::string& path, UInt16 channels,
+                      const std::vector<SInt16>& samples) {
   sp::ByteWriter w;
   const UInt32 bytes = UInt32(samples.size() * 2);
   w.FourCC(SpFourCC("FORM"));
@@ -183,8 +184,7 @@ class SaveTest : public LoaderTest {
                 OSType compression, short channels = 2, float speed = 1.0f,
                 Handle settings = nullptr, UnsignedFixed rate = 0xAC440000) {
     if (!p->SaveTargetProgItemIntoQuickTimeFile(-1, &folder_, name.c_str(), 1, type, compression,
-                                                rate, 16, channels, settings, speed, nullptr,
-                                                0)) {
+                                                rate, 16, channels, settings, speed, nullptr, 0)) {
       return -1;
     }
     if (!Run(p, Road::kMovie)) return -1;

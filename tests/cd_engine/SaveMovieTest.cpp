@@ -29,6 +29,12 @@ class MovieSave : public SaveTest {
   static double Seconds(const std::string& path) {
     return std::atof(ProbeEntry(path, "stream=duration").c_str());
   }
+  // The first audio stream has this codec, 44.1 kHz and two channels.
+  static void ExpectStream(const std::string& path, const std::string& codec) {
+    EXPECT_EQ(ProbeEntry(path, "stream=codec_name"), codec);
+    EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "44100");
+    EXPECT_EQ(ProbeEntry(path, "stream=channels"), "2");
+  }
   static std::string DecodeComplaints(const std::string& path) {
     return Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "null", "-"}, true);
   }
@@ -41,9 +47,7 @@ TEST_F(MovieSave, AnUncompressedMovieHoldsTheSamplesAndTheTitle) {
   cSp_CDRProgramBaseObj* p = SaveProgram({"tone.aiff"});
   ASSERT_EQ(SaveMovie(p, "out.mov", kSpCDRISoundFileTypeMovieNoCompress, 0), 0);
   const std::string path = Doc("out.mov");
-  EXPECT_EQ(ProbeEntry(path, "stream=codec_name"), "pcm_s16be");
-  EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "44100");
-  EXPECT_EQ(ProbeEntry(path, "stream=channels"), "2");
+  ExpectStream(path, "pcm_s16be");
   EXPECT_NEAR(Seconds(path), 3.0, 0.05);
   EXPECT_EQ(DecodeComplaints(path), "");
   std::string decoded, source;
@@ -64,9 +68,7 @@ TEST_F(MovieSave, AnAACMovieHasTheSourcesLengthAndTitleAndDecodesCleanly) {
   cSp_CDRProgramBaseObj* p = SaveProgram({"tone.aiff"});
   ASSERT_EQ(SaveMovie(p, "out.mov", kSpCDRISoundFileTypeMovie, SpFourCC("mp4a")), 0);
   const std::string path = Doc("out.mov");
-  EXPECT_EQ(ProbeEntry(path, "stream=codec_name"), "aac");
-  EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "44100");
-  EXPECT_EQ(ProbeEntry(path, "stream=channels"), "2");
+  ExpectStream(path, "aac");
   EXPECT_NEAR(Seconds(path), 5.0, 0.05);
   EXPECT_EQ(DecodeComplaints(path), "");
   if (HaveTool("exiftool")) {
@@ -95,15 +97,14 @@ TEST_F(MovieSave, AMonoSourceBecomesStereoAndDoubleSpeedHalvesTheLength) {
 // The settings chosen in the standard compression dialog reach the encoder.
 TEST_F(MovieSave, TheCompressionDialogsSettingsMakeTheMovie) {
   MakeTaggedTone("tone.aiff", "4");
-  ComponentInstance ci = OpenDefaultComponent(StandardCompressionType, StandardCompressionSubTypeSound);
+  ComponentInstance ci =
+      OpenDefaultComponent(StandardCompressionType, StandardCompressionSubTypeSound);
   ASSERT_NE(ci, nullptr);
   OSType type = SpFourCC("mp4a");
   SCSetInfo(ci, scSoundCompressionType, &type);
-  SInt16 item = sp_platform::quicktime::kSoundSettingsFirstCompressor;
   sp_testing::Respond(sp_testing::Answer()
                           .SetEditText(sp_platform::quicktime::kSoundSettingsBitRate, "64")
                           .ClickItem(sp_platform::quicktime::kSoundSettingsOK));
-  (void)item;
   ASSERT_EQ(SCRequestImageSettings(ci), noErr);
   Handle settings = nullptr;
   ASSERT_EQ(SCGetInfo(ci, scCodecSettingsType, &settings), noErr);

@@ -125,9 +125,14 @@ TEST(SaveSamples, AmplifiedSamplesAreTruncatedAndClampedTo16Bits) {
     float factor;
     SInt16 out;
   } cases[] = {
-      {1000, 1.3216875f, 1321},   {-1000, 1.3216875f, -1321}, {30000, 1.5f, 32767},
-      {-30000, 1.5f, -32768},     {32767, 1.0f, 32767},        {-32768, 1.0f, -32768},
-      {3, 0.5f, 1},               {-3, 0.5f, -1},
+      {1000, 1.3216875f, 1321},
+      {-1000, 1.3216875f, -1321},
+      {30000, 1.5f, 32767},
+      {-30000, 1.5f, -32768},
+      {32767, 1.0f, 32767},
+      {-32768, 1.0f, -32768},
+      {3, 0.5f, 1},
+      {-3, 0.5f, -1},
   };
   for (const auto& c : cases) {
     UInt8 be[2], le[2];
@@ -193,21 +198,25 @@ TEST_F(SaveTest, HeadersAreWrittenByteForByte) {
     cdtest::WriteFile(path, "");
     SInt16 ref = 0;
     const std::string pname = "\x01h";
-    EXPECT_EQ(HOpenDF(vRefNum_, dirID_, reinterpret_cast<ConstStr255Param>(pname.data()), fsRdWrPerm, &ref), noErr);
+    EXPECT_EQ(HOpenDF(vRefNum_, dirID_, reinterpret_cast<ConstStr255Param>(pname.data()),
+                      fsRdWrPerm, &ref),
+              noErr);
     EXPECT_EQ(header(ref), noErr);
     FSClose(ref);
     return ReadAll(path);
   };
-  const std::string wave = write([](short ref) {
-    return Sp_SetupWAVEHeader(ref, 1, 44100, 16, 88200, 1000, nullptr);
-  });
+  const std::string wave =
+      write([](short ref) { return Sp_SetupWAVEHeader(ref, 1, 44100, 16, 88200, 1000, nullptr); });
   EXPECT_EQ(wave, std::string("RIFF\x0C\x04\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0"
-                              "\x88\x58\x01\0\x02\0\x10\0data\xE8\x03\0\0", 44));
+                              "\x88\x58\x01\0\x02\0\x10\0data\xE8\x03\0\0",
+                              44));
   const std::string aiff = write([](short ref) {
     return SetupAIFFHeader(ref, 2, 0xAC440000, 16, SpFourCC("NONE"), 1000, 250);
   });
-  EXPECT_EQ(aiff, std::string("FORM\0\0\x04\x16" "AIFFCOMM\0\0\0\x12\0\x02\0\0\0\xFA\0\x10"
-                              "\x40\x0E\xAC\x44\0\0\0\0\0\0SSND\0\0\x03\xF0\0\0\0\0\0\0\0\0", 54));
+  EXPECT_EQ(aiff, std::string("FORM\0\0\x04\x16"
+                              "AIFFCOMM\0\0\0\x12\0\x02\0\0\0\xFA\0\x10"
+                              "\x40\x0E\xAC\x44\0\0\0\0\0\0SSND\0\0\x03\xF0\0\0\0\0\0\0\0\0",
+                              54));
   const struct {
     OSType type;
     UInt32 comm;

@@ -59,15 +59,33 @@ Boolean GiveOnce(SoundComponentDataPtr* out, void* refCon) {
   return true;
 }
 
+// The description of 16-bit big-endian stereo at 44.1 kHz (version 1), in a new handle.
+Handle StereoTwos() {
+  SoundDescriptionV1 d{};
+  d.desc.descSize = sizeof d;
+  d.desc.dataFormat = k16BitBigEndianFormat;
+  d.desc.version = 1;
+  d.desc.numChannels = 2;
+  d.desc.sampleSize = 16;
+  d.desc.sampleRate = rate44khz;
+  d.samplesPerPacket = 1;
+  d.bytesPerPacket = 2;
+  d.bytesPerFrame = 4;
+  d.bytesPerSample = 2;
+  Handle desc = NewHandle(sizeof d);
+  std::memcpy(*desc, &d, sizeof d);
+  return desc;
+}
+
 class MovieWriterTest : public QuickTimeTest {
  protected:
   // A new movie file with one sound track and media at `scale`.
   Movie Create(const std::string& name, TimeScale scale, SInt16* ref) {
     const FSSpec spec = Spec(name);
     Movie movie = nullptr;
-    EXPECT_EQ(CreateMovieFile(&spec, SpFourCC("TVOD"), -1, createMovieFileDontCreateResFile, ref,
-                              &movie),
-              noErr);
+    EXPECT_EQ(
+        CreateMovieFile(&spec, SpFourCC("TVOD"), -1, createMovieFileDontCreateResFile, ref, &movie),
+        noErr);
     if (movie == nullptr) return nullptr;
     movies_.push_back(movie);
     track_ = NewMovieTrack(movie, 0, 0, 0x0100);
@@ -134,10 +152,10 @@ class MovieWriterTest : public QuickTimeTest {
       if (bytes == 0) return;
       Ptr data = reinterpret_cast<Ptr>(buffer.data());
       const SInt32 samples = varying ? SInt32(count) : SInt32(count * ci.samplesPerPacket);
-      ASSERT_EQ(AddMediaSample(media_, &data, 0, bytes, varying ? ci.samplesPerPacket : 1,
-                               reinterpret_cast<SampleDescriptionHandle>(desc), samples, 0,
-                               nullptr),
-                noErr);
+      ASSERT_EQ(
+          AddMediaSample(media_, &data, 0, bytes, varying ? ci.samplesPerPacket : 1,
+                         reinterpret_cast<SampleDescriptionHandle>(desc), samples, 0, nullptr),
+          noErr);
     };
     SoundConverterBeginConversion(sc);
     for (int guard = 0; guard < 100000; ++guard) {
@@ -205,19 +223,7 @@ TEST_F(MovieWriterTest, UncompressedSamplesComeBackByteForByte) {
   SInt16 ref = 0;
   Movie movie = Create("pcm.mov", 44100, &ref);
   ASSERT_NE(movie, nullptr);
-  SoundDescriptionV1 d{};
-  d.desc.descSize = sizeof d;
-  d.desc.dataFormat = k16BitBigEndianFormat;
-  d.desc.version = 1;
-  d.desc.numChannels = 2;
-  d.desc.sampleSize = 16;
-  d.desc.sampleRate = rate44khz;
-  d.samplesPerPacket = 1;
-  d.bytesPerPacket = 2;
-  d.bytesPerFrame = 4;
-  d.bytesPerSample = 2;
-  Handle desc = NewHandle(sizeof d);
-  std::memcpy(*desc, &d, sizeof d);
+  Handle desc = StereoTwos();
   std::vector<UInt8> all;
   for (int part = 0; part < 3; ++part) {
     std::vector<UInt8> samples(4 * 1000 * std::size_t(part + 1));
@@ -236,9 +242,8 @@ TEST_F(MovieWriterTest, UncompressedSamplesComeBackByteForByte) {
   Finish(movie, ref);
   DisposeHandle(desc);
   std::string decoded;
-  ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-i", Path("pcm.mov"),
-                                      "-f", "s16be", "-"},
-                                     decoded));
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-nostdin", "-v", "error", "-i", Path("pcm.mov"), "-f", "s16be", "-"}, decoded));
   EXPECT_TRUE(decoded == std::string(all.begin(), all.end())) << decoded.size();
   const std::string file = ReadFile("pcm.mov");
   EXPECT_EQ(file.substr(4, 8), "ftypqt  ");
@@ -275,9 +280,8 @@ TEST_F(MovieWriterTest, SamplesPastFourGigabytesGetWideOffsetsAndSizes) {
   }
   EXPECT_EQ(head.substr(20, 8), std::string("\0\0\0\1mdat", 8)) << "'wide' became the header";
   std::string decoded;
-  ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-i", Path("wide.mov"),
-                                      "-f", "s16be", "-"},
-                                     decoded));
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-nostdin", "-v", "error", "-i", Path("wide.mov"), "-f", "s16be", "-"}, decoded));
   const std::vector<UInt8> tone = Tone(44100, 2);
   EXPECT_TRUE(decoded == std::string(tone.begin(), tone.end()));
 }
@@ -295,19 +299,7 @@ TEST_F(MovieWriterTest, UserDataGoesIntoTheMovieAndIsReadBack) {
   ASSERT_EQ(AddUserDataText(ud, text, kUserDataTextFullName, 1, langEnglish), noErr);
   DisposeHandle(text);
   std::vector<UInt8> tone = Tone(4410, 2);
-  SoundDescriptionV1 d{};
-  d.desc.descSize = sizeof d;
-  d.desc.dataFormat = k16BitBigEndianFormat;
-  d.desc.version = 1;
-  d.desc.numChannels = 2;
-  d.desc.sampleSize = 16;
-  d.desc.sampleRate = rate44khz;
-  d.samplesPerPacket = 1;
-  d.bytesPerPacket = 2;
-  d.bytesPerFrame = 4;
-  d.bytesPerSample = 2;
-  Handle desc = NewHandle(sizeof d);
-  std::memcpy(*desc, &d, sizeof d);
+  Handle desc = StereoTwos();
   Ptr p = reinterpret_cast<Ptr>(tone.data());
   ASSERT_EQ(AddMediaSample(media_, &p, 0, UInt32(tone.size()), 1,
                            reinterpret_cast<SampleDescriptionHandle>(desc), 4410, 0, nullptr),
@@ -338,16 +330,7 @@ TEST_F(MovieWriterTest, CallsRefuseWhatTheyCannotDo) {
   EXPECT_EQ(CreateMovieFile(&spec, SpFourCC("TVOD"), -1, 0, &ref2, &other), dupFNErr);
   EXPECT_EQ(other, nullptr);
 
-  SoundDescriptionV1 d{};
-  d.desc.descSize = sizeof d;
-  d.desc.dataFormat = k16BitBigEndianFormat;
-  d.desc.version = 1;
-  d.desc.numChannels = 2;
-  d.desc.sampleSize = 16;
-  d.desc.sampleRate = rate44khz;
-  d.bytesPerFrame = 4;
-  Handle desc = NewHandle(sizeof d);
-  std::memcpy(*desc, &d, sizeof d);
+  Handle desc = StereoTwos();
   std::vector<UInt8> bytes(400);
   Ptr p = reinterpret_cast<Ptr>(bytes.data());
   auto add = [&](UInt32 size, SInt32 count) {

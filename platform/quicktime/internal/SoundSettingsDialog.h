@@ -12,11 +12,11 @@ enum : SInt16 {
   kSoundSettingsCancel = 2,
   kSoundSettingsMono = 3,
   kSoundSettingsStereo = 4,
-  kSoundSettingsRate = 5,        // edit text, hertz
-  kSoundSettingsSize = 6,        // edit text, bits
-  kSoundSettingsBitRate = 7,     // edit text, kbit/s (empty: the compressor's own)
-  kSoundSettingsVariable = 8,    // check box
-  kSoundSettingsQuality = 9,     // edit text, 1 to 100
+  kSoundSettingsRate = 5,              // edit text, hertz
+  kSoundSettingsSize = 6,              // edit text, bits
+  kSoundSettingsBitRate = 7,           // edit text, kbit/s (empty: the compressor's own)
+  kSoundSettingsVariable = 8,          // check box
+  kSoundSettingsQuality = 9,           // edit text, 1 to 100
   kSoundSettingsFirstLabel = 10,       // six static texts
   kSoundSettingsFirstCompressor = 16,  // a radio button per compressor, in the order below
 };
