@@ -31,13 +31,13 @@ constexpr short kRowHeight = 3;
 constexpr short kColumnWidth = 100;
 constexpr Rect kArea = {0, 0, 300, 500};
 
-// A list whose view the bench scrolls (the scroll value is the view's own field).
+// A list the bench scrolls to its last page.
 class cBenchList : public cLMgr_List_Base {
  public:
   using cLMgr_List_Base::cLMgr_List_Base;
   void ScrollToEnd() {
-    scrollV_ = short(std::max(0, GetRowAreaSize() - (kArea.bottom - kArea.top)));
-    SetupModifyDrawingRectAndFlag(nullptr, 1);
+    short h = -1, v = short(std::max(0, GetRowAreaSize() - (kArea.bottom - kArea.top)));
+    SetScrollValue(h, v, 1, 0, 0, 0);
   }
 };
 

@@ -318,4 +318,5 @@ void Sp_OCnt_InstallControlServices() {
   sSpControlServices services = {};
   services.Sp_OCnt_BasicWinControlMouseDown = Sp_OCnt_BasicWinControlMouseDown;
   Sp_SetupControlServices(&services);
+  Sp_OCnt_InstallScrollBarServices();
 }

@@ -1,5 +1,5 @@
-// The framework's wrappers of Control Manager controls, and the per-window lists through which
-// a click in a window's content reaches them.
+// The framework's wrappers of Control Manager controls, the per-window lists through which
+// a click in a window's content reaches them, and the scroll bar that views share.
 //
 // A cSp_OCnt_BasicWindowControlObj makes and owns one toolbox control and keeps its rectangle,
 // range, value, visibility and enabled state beside it, with four optional procedures around
@@ -7,12 +7,21 @@
 // elsewhere). The control's reference value leads back to its wrapper. A wrapper is clicked only
 // once it has been put into its window's list (a cSp_OCnt_WinBase per window): the framework
 // window's content mouse-down offers the click to that list before its views' hot-spot areas.
+//
+// A cScrollBarObj is a wrapped scroll bar that scrolls one or more views together along one
+// axis: its maximum is the smallest overflow of the attached views, its page the smallest of
+// their sizes, and its value their common scroll value. The bars the views make for themselves
+// join their window's list, so that clicks reach them.
+//
+// Failures beep once and leave one error-log record (source "SpOriginalControl").
 #pragma once
 
 #include "Controls.h"
 #include "MacTypes.h"
 #include "MacWindows.h"
+#include "SpCollectionObject.h"
 #include "SpListLinks.h"
+#include "SpViewClass.h"
 
 class cSp_OCnt_WinBase;
 
@@ -151,6 +160,85 @@ unsigned char Sp_OCnt_BasicWinControlMouseDown(WindowRef window, Point localPoin
 // procedure.
 void Sp_OCnt_BasicWinContActionProc(ControlRef control, ControlPartCode part);
 
-// Hands the framework the wrapped controls' share of a content click. Called once when the
-// program starts, before the framework's start-up.
+// ---- The shared scroll bar -------------------------------------------------------------------
+
+// Called after each scroll the bar made: (control, part, reference value).
+typedef void (*tSpScrollBarActionCBProcPtr)(ControlRef control, short part, unsigned long refCon);
+// May replace the step of an arrow or page click: (reference value, part, the bar's own step,
+// the amount out); true when it wrote the amount to move (in pixels, positive).
+typedef Boolean (*tSpScrollBarPositionDecisionProcPtr)(unsigned long refCon, short part, short step,
+                                                       short& amount);
+
+class cScrollBarObj : public cSp_OCnt_BasicWindowControlObj {
+ public:
+  // A scroll bar of the type (1 horizontal, 2 vertical) from 0 to max; arrowStep is what one
+  // arrow click moves.
+  cScrollBarObj(WindowRef window, tScrollBarType type, Rect& rect, short max, short value,
+                short arrowStep, Boolean visible);
+  ~cScrollBarObj() override;
+
+  void StartUpInitialize();
+  tScrollBarType GetScrollBarType() const { return type_; }
+
+  // Attaches the view once. The first view sets the range and page; a later one is scrolled
+  // to the bar's value and the range is taken over all of them.
+  void AttachView(cSp_View* view);
+  // Detaches the view when attached and takes the range over those left.
+  void UnAttachView(cSp_View* view);
+  SInt32 GetNumOfAtachView() const { return views_.GetNumberOfItem(); }
+  unsigned char IsAttachedView(const cSp_View* view) const;
+  // The n-th attached view (from 1, in attaching order); null past the end.
+  cSp_View* GetAttachedView(SInt32 n) const;
+  // The view's size or content changed: the range, page and value follow the views.
+  void NortificationViewModify(cSp_View* view);
+  // Maximum = the smallest overflow of the views, page = the smallest view size; a value past
+  // the maximum is pulled back to it, views and all.
+  void ModifyViewScrollBarData();
+  // Shows the value at once; with others, every other attached view whose scroll value on
+  // the bar's axis differs is scrolled to it.
+  void ExecuteScroll(short value, Boolean others, cSp_View* initiator);
+
+  void SetupChangeOfValueWidth(short step) { arrowStep_ = step; }
+  short GetChangeOfValueWidth() const { return arrowStep_; }
+  short GetPageValueWidth() const { return pageStep_; }
+  void SetupScrollActionCBProcPtr(tSpScrollBarActionCBProcPtr proc, unsigned long refCon);
+  void SetupActionProcPositionDecisionCBProcPtr(tSpScrollBarPositionDecisionProcPtr proc,
+                                                unsigned long refCon);
+
+  // One call of the Control Manager while the mouse is held in the bar: the new value by the
+  // part (arrows, pages, the live thumb), the views scrolled by it, then the action callback.
+  void ScrollBarProc(ControlRef control, short part, unsigned long refCon);
+
+ private:
+  friend void Sp_OCnt_UnusedScrollBarObject(cScrollBarObj* bar, cSp_View* view);
+
+  // The view's scroll value and the visible and content sizes along the bar's axis.
+  short ScrollValueOf(const cSp_View* view) const;
+  void SizesOf(const cSp_View* view, short& visible, short& content) const;
+  // Scrolls the view to the value on the bar's axis.
+  void SetViewValue(cSp_View* view, short value);
+  // The amount of an arrow or page click: the step, or what the decision hook answers.
+  short StepFor(short part, short step, unsigned long refCon) const;
+
+  tScrollBarType type_ = kSpHorizontalScrollBar;
+  cSp_uLongCollection views_;  // cSp_View*, in attaching order
+  short arrowStep_ = 0;
+  short pageStep_ = 0;
+  tSpScrollBarActionCBProcPtr actionCB_ = nullptr;
+  unsigned long actionCBRefCon_ = 0;
+  tSpScrollBarPositionDecisionProcPtr decisionCB_ = nullptr;
+  unsigned long decisionCBRefCon_ = 0;
+};
+
+// The action procedure of every shared bar: ScrollBarProc of the bar that refCon is.
+void Sp_OCnt_ScrollBarEventProc(ControlRef control, short part, unsigned long refCon);
+// A view lets go of the bar: the view is detached, and the bar goes (taking its control out of
+// its window) when no view is left on it. With a null view the bar goes only when no view is
+// attached.
+void Sp_OCnt_UnusedScrollBarObject(cScrollBarObj* bar, cSp_View* view);
+
+// Hands the views their shared scroll bars (made on the view's window and put into its list).
+void Sp_OCnt_InstallScrollBarServices();
+// Hands the framework the wrapped controls' share of a content click, and the views their
+// shared scroll bars. Called once when the program starts, before the framework's start-up.
 void Sp_OCnt_InstallControlServices();

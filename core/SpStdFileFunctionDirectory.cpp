@@ -133,8 +133,8 @@ OSErr cDirectoryItem::SetupFInfoFromSetupedFileData() {
 }
 
 Boolean cDirectoryItem::IsVisibleFile() const {
-  if (isDirectory_) return 1;
-  return (finderInfo_.fdFlags & kIsInvisible) != 0 ? 1 : 0;
+  if (name_[0] == '.') return 0;
+  return (finderInfo_.fdFlags & kIsInvisible) == 0 ? 1 : 0;
 }
 
 OSType cDirectoryItem::GetCreator() const {

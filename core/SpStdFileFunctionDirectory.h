@@ -56,11 +56,10 @@ class cDirectoryItem : public cSpListLinks<cDirectoryItem> {
 
   // ---- Reading ----
   Boolean IsDirectory() const { return isDirectory_ != 0; }
-  // Answers 1 for a folder and for a file whose Finder flags carry the invisible bit
-  // (0x4000), 0 for an ordinary visible file. Despite its name it tells which entries are NOT
-  // plain visible documents: the file dialogs' choice of a default location uses it to skip
-  // folders and hidden files together and keeps only entries for which it answers 0. Use
-  // IsDirectory() and the Finder flags (GetFileInfo) when you need the other questions.
+  // Answers 1 for an entry a person sees in a folder's window: a file or folder whose Finder
+  // flags lack the invisible bit (0x4000) and whose name does not start with '.' (Linux's
+  // hidden items); 0 otherwise. The file dialogs open on the first such entry of a folder
+  // when the item they were asked to show is missing.
   Boolean IsVisibleFile() const;
   // From the Finder information; 0 for a folder.
   OSType GetCreator() const;

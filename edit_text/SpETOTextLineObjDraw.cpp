@@ -41,6 +41,10 @@ void DrawBytes(const char* text, SInt32 length) {
 }  // namespace
 
 void cTextLineObject::DrawLine(SInt16 left, SInt16 right) {
+  // The line measures on its own port but draws where it is asked to: in the current port
+  // (a view's offscreen).
+  GrafPtr target = nullptr;
+  GetPort(&target);
   const SInt32 longest = SpETO_GetMaxByteLenInRunList(head_);
   std::vector<char> buffer;
   buffer.assign(std::size_t(longest) + 4, 0);
@@ -76,7 +80,7 @@ void cTextLineObject::DrawLine(SInt16 left, SInt16 right) {
                             "Positioning Parameter Error !! ");
             break;
         }
-        sp_eto::cPortTextScope scope(port_, a);
+        sp_eto::cPortTextScope scope(target, a);
         RGBForeColor(&a.colors[0].rgb);
         MoveTo(Clamp16(x), Clamp16(y));
         DrawBytes(buffer.data(), n);

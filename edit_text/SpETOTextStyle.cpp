@@ -96,7 +96,8 @@ unsigned char cETOTextStyleBase::SetupStyleData(const char* scrap, SInt32 size) 
       SpReportFailure(kSource, "cETOTextStyleBase::SetupStyleData", 2, kSpMsgMemory);
       return head_ != nullptr ? 1 : 0;
     }
-    element->SetupStartPosition(SInt32(sp::LoadBE32(e)));
+    // A start before the text (from a damaged scrap) is taken as its first byte.
+    element->SetupStartPosition(std::max<SInt32>(0, SInt32(sp::LoadBE32(e))));
     if (tail_ != nullptr) tail_->SetupEndPosition(element->GetStartPosition() - 1);
     element->SetupLineHeight(SInt16(sp::LoadBE16(e + 4)));
     element->SetupAscnt(SInt16(sp::LoadBE16(e + 6)));

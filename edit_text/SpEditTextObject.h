@@ -1,35 +1,648 @@
-// The edit-text engine's entry points for the framework: keys and typed text for the active
-// edit-text object, its idle work, resume and suspend, and whether inline input is under way.
+// The edit-text object: a styled, multi-line text field in any window.
 //
-// The edit-text manager is made when the first edit-text object is. Until then every call
-// answers as for "no manager": nothing is taken (0) and nothing runs.
+// cEditTextObject is at once a drawing view (it draws its wrapped text), a hot-spot area, an
+// inline-input target of the text services and a drop target. Its text is a list of display
+// lines (cTextLineObject), each a wrapped line of style runs. It keeps a caret or a selection,
+// takes whole characters from the edit-text manager (SpETOManagerObject.h), blinks its caret
+// on the manager's idle time, and grows or scrolls to show the caret.
+//
+// Coordinates: window coordinates are the window's local ones; offscreen coordinates are the
+// object's own content (origin at the top-left of its text), the visible part being the view's
+// drawing area moved by its scroll values. Text positions are a line and a byte offset in it,
+// or an absolute byte position from the start of the text with a line-start flag that tells
+// the end of a wrapped line from the start of the next. Positions are 32-bit; where they meet
+// the views' 16-bit plane they are held to it.
+//
+// Clients learn of changes through eighteen callback pairs (Setup...CB stores a procedure
+// and its reference value; the engine calls it through Exec...CB) and the eight empty virtual
+// hooks a subclass may override.
+//
+// Failures beep and leave one error-log record (sources "SpEditTextObject",
+// "SpETO_ObjectSizePosition", "SpETO_Caret", "SpETO_Selection", "SpETO_KeyIn",
+// "SpETO_CBCatch").
 #pragma once
 
+#include <new>
+
 #include "MacTypes.h"
+#include "MacWindows.h"
+#include "QuickDraw.h"
+#include "SpCollectionObject.h"
+#include "SpDragAndDropObject.h"
+#include "SpDrawingView.h"
+#include "SpETOManagerObject.h"
+#include "SpETOTextLineObject.h"
+#include "SpETOTextStyleRunObject.h"
+#include "SpGeneralStringObject.h"
+#include "SpHotSpotArea.h"
+#include "SpListLinks.h"
+#include "SpMacHeapObject.h"
+#include "SpProcEntry.h"
+#include "SpTabControlObject.h"
+#include "SpTextService.h"
+#include "SpTextStyle.h"
 
-// The manager's idle work (the caret), when the manager exists.
-void SpETO_EventIdleProcedure();
-// Non-zero when the active edit-text object took the key.
-unsigned char SpETO_EventKeyInProcedure(char key, short modifiers);
-// Non-zero when the manager inserted the zero-terminated MacJapanese text.
-unsigned char SpETO_EventKeyStringInProcedure(const char* text);
-// 1 when there is an active edit-text object and an edit-text object has inline input in
-// progress (its keys then belong to the input method).
-unsigned char SpETO_ExistTextObjectAtEextInputInProgress();
-void SpETO_ResumeEditManager();
-// 0 when there is no manager.
-unsigned char SpETO_SuspendEditManager();
+class cEditTextObject;
+class cETOOperationRecMgr;  // the undo manager
+class cMouseTraceObject;
 
-// Installs the text services' Carbon handlers on the application target, among them the
-// framework's typed-text handler {'text', 2} (Sp_TextInputKeyEventHandlerProc).
-void SpTSMSetupEventHandlerForCarbonEvent();
+// The kind of change the modify callback reports.
+typedef SInt16 tETO_ModifyType;
+enum : tETO_ModifyType {
+  kETO_TextDeleted = 1,
+  kETO_TextInserted = 2,
+  kETO_AttributeChanged = 3,
+};
 
-// Hands the framework the engine's and the text services' entry points above. Called once
-// when the program starts, before the framework's start-up.
-void SpETO_InstallEditTextServices();
+// Where a position lies against the selected range: 1 before, 2 inside, 3 after it for a range
+// made forwards; 4, 5 and 6 for one made backwards.
+typedef SInt16 tETO_SelectPositType;
 
-namespace sp_testing {
-// Stands for an edit-text object with inline input in progress, so that the framework's key
-// routing can be tested before the engine exists.
-void SetInlineInputInProgress(bool inProgress);
-}  // namespace sp_testing
+typedef void (*tETO_ModifyTextProcPtr)(cEditTextObject* object, tETO_ModifyType type,
+                                       unsigned long refCon);
+typedef void (*tETO_NotifyProcPtr)(cEditTextObject* object, unsigned long refCon);
+typedef void (*tETO_GrowProcPtr)(cEditTextObject* object, Rect* oldArea, Rect* newArea,
+                                 unsigned long refCon);
+typedef void (*tETO_ImportDropProcPtr)(cEditTextObject* object, SInt32 position, SInt32 length,
+                                       SInt16 kind, unsigned long refCon);
+
+// Every setting of an object at once.
+struct sEditTextInfo {
+  unsigned char areaVisible;
+  unsigned char multiLine;
+  unsigned char directActive;
+  unsigned char editable;
+  unsigned char selection;
+  unsigned char autoScroll;
+  unsigned char containerAutoScroll;
+  unsigned char autoGrow;
+  unsigned char urlLaunch;
+  unsigned char mailerLaunch;
+  unsigned char variableLineWidth;
+  SInt16 lineMinWidth;
+  SInt16 lineMaxWidth;
+  SInt16 initialWidth;
+  SInt16 minViewHeight;
+  SInt16 maxViewHeight;
+  unsigned char reserved;
+  SInt16 leftOffset;
+  SInt16 rightOffset;
+  SInt16 topOffset;
+  SInt16 bottomOffset;
+  SInt16 currentWidth;
+  SInt16 lineHeight;
+  tPositionType horizontalPosition;
+  unsigned char caretMode;
+  unsigned char selectionMode;
+  SInt32 selectionStart;
+  unsigned char selectionStartLineTop;
+  SInt32 selectionEnd;
+  unsigned char selectionEndLineTop;
+};
+
+// One clause of the open inline input: a stretch of the text with its type.
+class cETOAreaInfo : public cSpListLinks<cETOAreaInfo>, public cSpMacHeapObject {
+ public:
+  explicit cETOAreaInfo(SInt32 type) : type_(type) {}
+
+  void InitializeValue(unsigned char links);
+  void StartUpInitialize() { InitializeValue(1); }
+  void SetupNewRedrawFlag(unsigned char flag) { redraw_ = flag; }
+  unsigned char GetRedrawFlag() const { return redraw_; }
+  // Sets the flag on this area and every one after it.
+  void InitializeRedrawFlagOnLink();
+  void SetupStartPoint(cTextLineObject* line, SInt32 byte);
+  void SetupEndPoint(cTextLineObject* line, SInt32 byte);
+  void GetStartPoint(cTextLineObject*& line, SInt32& byte) const;
+  void GetEndPoint(cTextLineObject*& line, SInt32& byte) const;
+  SInt32 GetAreaType() const { return type_; }
+
+ private:
+  SInt32 type_ = 0;
+  cTextLineObject* startLine_ = nullptr;
+  SInt32 startByte_ = 0;
+  cTextLineObject* endLine_ = nullptr;
+  SInt32 endByte_ = 0;
+  unsigned char redraw_ = 0;
+};
+
+class cEditTextObject : public cSp_DrawingView,
+                        public cSp_HotSpotArea,
+                        public cTextServiceObject,
+                        public cDropCatchObject {
+ public:
+  // area in window coordinates; container may be null. viewFlag goes to the drawing view as
+  // its last argument.
+  cEditTextObject(WindowRef window, const Rect& area, SInt16 lineHeight, unsigned char multiLine,
+                  unsigned char editable, unsigned char selection, cSp_View* container,
+                  unsigned char viewFlag);
+  ~cEditTextObject() override;
+
+  void StartUpInitialize();
+  // The first step of destruction, once: the object lets go of the focus, the manager, its
+  // hover area, its undo manager and its client's procedures (and with withBases the delete
+  // steps of its bases run).
+  void ExecEditTextObjDeleteReady(unsigned char withBases);
+
+  // ==== Virtual operations ====
+  void AfterContainerResizeExecute(cSp_View* container, short newWidth, short newHeight,
+                                   short dWidth, short dHeight) override;
+  unsigned char CutUnderViewImage(RgnHandle target, RgnHandle work) override;
+  void BeforeContainerScrollExecute(short h, short v, short dh, short dv) override;
+  void AfterContainerScrollExecute(short h, short v, short dh, short dv) override;
+  // Drags are taken where the view shows on the window.
+  unsigned char CheckDragEnableOnTargetPoint(Point localPoint) override;
+  // The eight hooks of a subclass: empty here.
+  virtual void EditTextActivateProc() {}
+  virtual void EditTextDeActivateProc() {}
+  virtual void EditTextAutoViewGrowBeforeProc() {}
+  virtual void EditTextAutoViewGrowAfterProc() {}
+  virtual void EditTextMouseDownCallProc() {}
+  virtual void EditTextMouseUpCallProc() {}
+  virtual void EditTextClickCallProc() {}
+  virtual void EditTextDblClickCallProc() {}
+
+  // ==== Flags and settings ====
+  void SetupMultiLineFlag(unsigned char f) { multiLine_ = f; }
+  void SetupDirectActiveFlag(unsigned char f) { directActive_ = f; }
+  void SetupSelectionFlag(unsigned char f) { selection_ = f; }
+  void SetupAutoScrollFlag(unsigned char f) { autoScroll_ = f; }
+  void SetupConainerAutoScrollFlag(unsigned char f) { containerAutoScroll_ = f; }
+  void SetupURLRunchFlag(unsigned char f) { urlLaunch_ = f; }
+  void SetupMailerRunchFlag(unsigned char f) { mailerLaunch_ = f; }
+  void SetupControlReturnEnableFlag(unsigned char f) { controlReturn_ = f; }
+  void SetupOptionReturnEnableFlag(unsigned char f) { optionReturn_ = f; }
+  void SetupUseSystemScriptOnActiveFlag(unsigned char f) { useSystemScript_ = f; }
+  void SetTabMoveInAllSelectionFlag(unsigned char f) { selectAllOnTab_ = f; }
+  void SetupUnderViewImage(unsigned char f) { cutUnderViewImage_ = f; }
+  void SetupEditTextFlag(unsigned char f);
+  void SetupAutoGrowFlag(unsigned char grow, unsigned char variableWidth);
+  void SetupVariableLineWidthFlag(unsigned char f);
+  unsigned char GetAutoGrawFlag() const { return autoGrow_; }
+  unsigned char GetVariableLineWidthFlag() const { return variableLineWidth_; }
+  unsigned char IsTextInputInProgress() const { return textInputInProgress_; }
+  unsigned char GetEditTextFlag() const { return editable_; }
+  unsigned char GetMultiLineFlag() const { return multiLine_; }
+  unsigned char GetAreaVisibleFlag() const { return areaVisible_; }
+  void SetupOnlyAlfaFlag(unsigned char f);
+  void SetupOnlyNumberFlag(unsigned char f, unsigned char option);
+  unsigned char GetOnlyAlfaFlag() const { return onlyAlpha_; }
+  void GetWindowStyleAttributeIntoInsertPointAttribute();
+  void GetInsertPointAttribute(sTextStyleAttributes& a) const { a = insertAttributes_; }
+  void SetupInsertPointAttribute(const sTextStyleAttributes& a) { insertAttributes_ = a; }
+  void GetEditObjectInfo(sEditTextInfo& info);
+  void SetEditObjectInfo(const sEditTextInfo& info, unsigned char redraw);
+  void SetEditObjectSelectionOrCaretInfo(const sEditTextInfo& info);
+
+  // ==== View state ====
+  void EnableEditTextView(unsigned char redraw);
+  void DisableEditTextView(unsigned char redraw);
+  unsigned char IsEnableEditTextView() const { return IsEnableView(); }
+  void DiableEditableFunction();
+  void EnableMouseTraceOnEditTextView();
+  void DisableMouseTraceEditTextView();
+  void EnableHotspotOnEditTextView();
+  void DisableHotspotEditTextView();
+  // The area step: the facilities follow whether any of the drawing area is visible.
+  void SetupEditObjTargetAreaParameterFromViewDrawingAreaStatus();
+
+  // ==== Activation ====
+  void ActivateEditText(unsigned char enableInput, unsigned char redraw);
+  void DeActiveEditText(unsigned char redraw);
+  // Called by the manager when another object becomes active or this one is cancelled.
+  void CancelActivation(unsigned char redraw);
+  void PauseActivation(unsigned char redraw);
+  void SuspendEdit() { PauseActivation(1); }
+  void ResumeEdit();
+  unsigned char IsActiveEditText();
+  void EnableTextInput();
+  void DisableTextInput();
+  void ShowCursorPosition(unsigned char redraw);
+
+  // ==== Text ====
+  void SetupText(const char* text, unsigned char redraw);
+  void SetupText(sSO_StringObjectBase* text, unsigned char redraw);
+  void SetupText(cSp_RunSet& runSet, unsigned char redraw);
+  void AddText(const char* text, unsigned char redraw);
+  SInt32 GetTextCharByte(unsigned char withTab, unsigned char withLineBreak) const;
+  SInt32 GetTargetLineTextCharByte(SInt32 n, unsigned char withTab,
+                                   unsigned char withLineBreak) const;
+  SInt32 GetNumOfLine() const;
+  void GetTargetLineText(SInt32 n, unsigned char withTab, char* buffer, SInt32 size,
+                         unsigned char& overflow) const;
+  void GetTextRunSize(SInt32& runs, SInt32& bytes, unsigned char withTab,
+                      unsigned char withLineBreak) const;
+  unsigned char EqualText(const char* text, unsigned char withLineBreak);
+  SInt32 GetTargetString(sSO_StringObjectBase* out, cTextLineObject* startLine, SInt32 startByte,
+                         cTextLineObject* endLine, SInt32 endByte, unsigned char withLineBreak);
+  SInt32 GetTargetString(cSp_RunSet& out, cTextLineObject* startLine, SInt32 startByte,
+                         cTextLineObject* endLine, SInt32 endByte, unsigned char withLineBreak);
+  void GetTextByCopyRunSet(cSp_RunSet& out, unsigned char withTab, unsigned char withLineBreak);
+  unsigned char SerchTargetCharactor(char c, cTextLineObject* line, SInt32 from,
+                                     cTextLineObject** foundLine, SInt32* foundByte);
+
+  // ==== Deleting ====
+  void DeleteTargetArea(cTextLineObject* startLine, SInt32 startByte, cTextLineObject* endLine,
+                        SInt32 endByte, unsigned char redraw, unsigned char record,
+                        unsigned char newTerm, unsigned char rebreak, unsigned char notify);
+  unsigned char DeleteCurrentSelection(unsigned char redraw, unsigned char off2,
+                                       unsigned char record, unsigned char newTerm,
+                                       unsigned char rebreak, unsigned char notify);
+  void DeleteUnUsedLine();
+
+  // ==== The line list ====
+  cTextLineObject* CreateNewLineObject(SInt32 afterReference, tPositionType position,
+                                       const sTextStyleAttributes& attributes);
+  cTextLineObject* GetLinePtr(SInt32 reference) const;
+  cTextLineObject* GetFirstLinePtr() const { return firstLine_; }
+  cTextLineObject* GetLastLinePtr() const { return lastLine_; }
+  void RememberLineBreakLinePosition();
+
+  // ==== The manager's list ====
+  void LinkToEditTextNext(cEditTextObject* item);
+  cEditTextObject* UnlinkEditTextNext();
+  cEditTextObject* GetEditTextBeforeObjectPtr() const { return etBefore_; }
+  cEditTextObject* GetEditTextNextObjectPtr() const { return etNext_; }
+  cEditTextObject* GetEditTextLastObjectPtr();
+  cEditTextObject* GetThisEditObjectPtr() { return this; }
+
+  // ==== Tab control ====
+  void EnableEditTabControlMove();
+  void DisableEditTabControlMove();
+  cTabControlObj* GetTabControlObject() const { return tabControl_; }
+  unsigned char CatchTabControlMoveInCB();
+  unsigned char CatchTabControlMoveOutCB() { return 0; }
+
+  // ==== Drawing ====
+  void DrawEditText(Rect* area);
+  void DrawHiliteBackColorOnOffscreenArea(cTextLineObject* startLine, SInt32 startByte,
+                                          cTextLineObject* endLine, SInt32 endByte);
+  void GetSelectionRegionOnOffscreenArea(cTextLineObject* startLine, SInt32 startByte,
+                                         cTextLineObject* endLine, SInt32 endByte, RgnHandle out);
+  void DrawUnderLineOnOffscreenArea(cTextLineObject* startLine, SInt32 startByte,
+                                    cTextLineObject* endLine, SInt32 endByte,
+                                    tETO_UnderLineType type, unsigned char joined);
+
+  // ==== Sizes and positions (SpETO_ObjectSizePosition.cpp) ====
+  void OnWindowPositToEditorOffscreenPosit(Point in, Point& out) const;
+  void EditorOffscreenPositToOnWindowPosit(Point in, Point& out) const;
+  void OnWindowAreaToEditorOffscreenArea(const Rect& in, Rect& out) const;
+  void EditorOffscreenAreaToOnWindowArea(const Rect& in, Rect& out) const;
+  void EditorOffscreenAreaToOnWindowArea(RgnHandle rgn) const;
+  void WindowAreaToOnScreen(RgnHandle rgn) const;
+  unsigned char PixPositToCharBytePosit(Point windowPoint, unsigned char allowOutside,
+                                        unsigned char nearestLine, unsigned char nearestChar,
+                                        SInt32& lineNumber, SInt32& byte,
+                                        unsigned char& charFlag, unsigned char& outsideArea,
+                                        unsigned char& outsideText, tETO_AreaOutType& areaOut,
+                                        tETO_AreaOutType& lineOut, tETO_AreaOutType& charOut);
+  unsigned char LineByteToAbsoluteCharBytePosition(const cTextLineObject* line, SInt32 byte,
+                                                   unsigned char withBreak, SInt32& abs) const;
+  unsigned char AbsoluteCharByteToLineByte(SInt32 abs, unsigned char lineStart,
+                                           unsigned char clamp, unsigned char withBreak,
+                                           cTextLineObject*& line, SInt32& byte,
+                                           unsigned char& clamped) const;
+  unsigned char GetAbsCursorPositionInfo(const cTextLineObject* line, SInt32 byte, SInt32& abs,
+                                         unsigned char& lineStart) const;
+  unsigned char GetCursorPositFromAbsPosit(SInt32 abs, unsigned char lineStart,
+                                           cTextLineObject*& line, SInt32& byte) const;
+  unsigned char GetOffsetBytePosition(cTextLineObject* line, SInt32 byte, unsigned char forward,
+                                      SInt32 count, unsigned char nextLine,
+                                      unsigned char withBreak, cTextLineObject*& outLine,
+                                      SInt32& outByte) const;
+  void ResizeEditTextViewImmediate(const Rect& area, unsigned char rewrap,
+                                   unsigned char initialWidth, unsigned char redraw);
+  void MoveEditTextViewImmediate(short left, short top, unsigned char redraw);
+  void ResetupOffscreenAreaSize();
+  void SetupEditorTopOffset(SInt16 offset, unsigned char redraw);
+  void SetupLeftOffset(SInt16 offset, SInt32 reference, unsigned char asDefault,
+                       unsigned char redraw);
+  void SetupRightOffset(SInt16 offset, SInt32 reference, unsigned char asDefault,
+                        unsigned char redraw);
+  SInt16 GetEditorTopOffset() const { return topOffset_; }
+  SInt16 GetEditorBottomOffset() const { return bottomOffset_; }
+  void SetupRedrawAreaForLineBreakeModify(cTextLineObject* line, SInt16 count,
+                                          unsigned char toEnd, SInt32 oldTotalHeight);
+  void SetupRedrawAreaForAfterModifyLineBreake(cTextLineObject* line, SInt16 count,
+                                               SInt16 second, SInt16 third,
+                                               SInt32 oldTotalHeight);
+  void TragetLineResetBreakLine(cTextLineObject* line, SInt32 oldTotalHeight,
+                                unsigned char& widthChanged, unsigned char redraw);
+  unsigned char FitWidthForAutoLineChange(unsigned char redraw);
+  void ShowTargetPosition(cTextLineObject* line, SInt32 byte, unsigned char& changed,
+                          unsigned char redraw);
+  void SetupLineHeight(SInt16 height, unsigned char redraw);
+  void SetupLineMinWidth(SInt16 width, unsigned char fixed, unsigned char redraw);
+  void SetupLineMaxWidth(SInt16 width, unsigned char fixed, unsigned char redraw);
+  void SetupMinViewHeight(SInt16 height) { minViewHeight_ = height; }
+  void SetupMaxViewHeight(SInt16 height) { maxViewHeight_ = height; }
+  void SetupInitialWidthByCurrentWidth() { initialWidth_ = currentWidth_; }
+  SInt16 GetLineHeight(SInt32 n, unsigned char withAbove, unsigned char withBelow) const;
+  SInt32 GetTotalLineHeight() const;
+  SInt16 GetLineMinWidth() const { return lineMinWidth_; }
+  SInt16 GetLineMaxWidth() const { return lineMaxWidth_; }
+  SInt16 GetMinViewHeight() const { return minViewHeight_; }
+  SInt16 GetMaxViewHeight() const { return maxViewHeight_; }
+  SInt16 GetCurrentWidth() const { return currentWidth_; }
+  SInt16 GetInitialWidth() const { return initialWidth_; }
+
+  // ==== The caret (SpETO_Caret.cpp) ====
+  void SetupCaretPoint(cTextLineObject* line, SInt32 byte);
+  void SetupCaretPoint(SInt32 lineReference, SInt32 byte);
+  void SetupCaretPosition(cTextLineObject* line, SInt32 byte, unsigned char notify);
+  void SetupCaretPosition(SInt32 abs, unsigned char notify);
+  void SetupCaretPosition(SInt32 lineReference, SInt32 byte, unsigned char notify);
+  void SetupCaretOnTopPositionAndAutoScroll();
+  void SetupDragCaretPosition(cTextLineObject* line, SInt32 byte);
+  void CaretSetupFlagOn();
+  void CaretSetupFlagOff(unsigned char redraw);
+  unsigned char GetCaretSetupFlag() const { return caretMode_; }
+  void ResetArrowKeyHorizontalPosit() { arrowPosition_ = -1; }
+  void MoveNextCaret(SInt32 count);
+  void MoveBeforeCaret(SInt32 count);
+  unsigned char MoveNextCaretByCharByte(SInt32 bytes);
+  void AdjustPosition(cTextLineObject*& line, SInt32& byte);
+  void AdjustCaretPosition();
+  void IdleProcedure();
+  void BrinkCaret(unsigned char wide);
+  void EraseCaret(unsigned char redraw);
+  void PauseBrinkCaret(unsigned char redraw);
+  void PauseOutBrinkCaret() { blinkPaused_ = 0; }
+  unsigned char IsCaretVisible() const { return caretVisible_; }
+  unsigned char IsBlinkPaused() const { return blinkPaused_; }
+
+  // ==== The selection (SpETO_Selection.cpp) ====
+  SInt32 ExistSelectionText() const;
+  void JudgeSelectionOrCaret();
+  SInt32 GetSelectionStartPoint(SInt32& lineNo, SInt32& offset) const;
+  SInt32 GetSelectionEndPoint(SInt32& lineNo, SInt32& offset) const;
+  SInt32 GetSelectionStartPoint(cTextLineObject*& line, SInt32& offset) const;
+  SInt32 GetSelectionEndPoint(cTextLineObject*& line, SInt32& offset) const;
+  unsigned char GetSelectionModeFlag() const { return selectionMode_; }
+  SInt32 GetSelectionPosition(SInt32& start, unsigned char& startFlag, SInt32& end,
+                              unsigned char& endFlag) const;
+  // The caret or the selection as absolute positions with their line-start flags.
+  unsigned char GetSelectionInfoStock(SInt32& start, unsigned char& startFlag, SInt32& end,
+                                      unsigned char& endFlag) const;
+  SInt32 IsInSelectionArea(SInt32 lineNo, SInt32 offset, tETO_SelectPositType& out) const;
+  SInt32 PtInSelectedArea(Point offscreenPoint);
+  SInt32 GetSelectionStringSize(unsigned char withLineBreak) const;
+  SInt32 GetSelectionString(unsigned char withLineBreak, char* buffer, SInt32 size,
+                            unsigned char& overflow);
+  SInt32 GetSelectionString(sSO_StringObjectBase* out, unsigned char withLineBreak);
+  SInt32 GetCopyRunSetFromSelectionArea(cSp_RunSet& out, SInt32& length, SInt32& breaks);
+  SInt32 GetCopyStyleRunListFromSelectionArea(cTextStyleRunObject*& head,
+                                              cTextStyleRunObject*& tail);
+  SInt32 GetCopyStyleRunList(cTextStyleRunObject*& head, cTextStyleRunObject*& tail);
+  unsigned char GetSelectionLineArea(RgnHandle clip, RgnHandle out, unsigned char& caretOnly);
+  unsigned char GetTargetLineArea(cTextLineObject* line, RgnHandle clip, RgnHandle out);
+  unsigned char GetSelectionOffscreenArea(cTextLineObject* line1, SInt32 offset1,
+                                          cTextLineObject* line2, SInt32 offset2, RgnHandle clip,
+                                          RgnHandle out, unsigned char& caretOnly);
+  unsigned char GetAreaForTargetLineFromSelectedArea(cTextLineObject* line,
+                                                     cTextLineObject* line1, SInt32 offset1,
+                                                     cTextLineObject* line2, SInt32 offset2,
+                                                     RgnHandle clip, RgnHandle out,
+                                                     unsigned char& caretOnly);
+  void InitializeSelection();
+  void SetupSelectionStartPoint(cTextLineObject* line, SInt32 offset, unsigned char redraw,
+                                unsigned char callbacks);
+  void SetupSelectionEndPoint(cTextLineObject* line, SInt32 offset, unsigned char redraw,
+                              unsigned char callbacks);
+  void SetupSelectionStartPoint(SInt32 lineNo, SInt32 offset, unsigned char redraw,
+                                unsigned char callbacks);
+  void SetupSelectionEndPoint(SInt32 lineNo, SInt32 offset, unsigned char redraw,
+                              unsigned char callbacks);
+  SInt32 SetupSelection(cTextLineObject* startLine, SInt32 startOffset, cTextLineObject* endLine,
+                        SInt32 endOffset, unsigned char unused, unsigned char callbacks);
+  SInt32 SetupSelectionPosition(SInt32 start, unsigned char startFlag, SInt32 end,
+                                unsigned char endFlag, unsigned char unused,
+                                unsigned char callbacks);
+  SInt32 SelectionAll(unsigned char redraw, unsigned char callbacks);
+  SInt32 SelectionLineAll(SInt32 lineNo, unsigned char redraw, unsigned char callbacks);
+  void SelectionSetupFlagOn();
+  void SelectionSetupFlagOff(unsigned char redraw, unsigned char callbacks);
+  void SelectionOutputOn();
+  void SelectionOutputOff(unsigned char redraw);
+  void RedrawSelectionArea(unsigned char redraw);
+  // The insert-point attribute becomes the style of text typed at the caret.
+  void ResetInsertPointAttributeByCaretPositionAttribute();
+
+  // ==== Keys (SpETO_KeyIn.cpp) ====
+  SInt32 KyeInProcedure(const char* text);
+  SInt32 KeyControlProcedure(char key);
+  void ArrowKeyIn(char key);
+
+  // ==== Client callbacks (SpETO_CBCatch.cpp) ====
+  void SetupModifyTextCB(tETO_ModifyTextProcPtr proc, unsigned long refCon);
+  void SetupActiveTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupDeActiveTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupMouseDownTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupMouseUpTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupClickTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupDblClickTextCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupAutoViewGrowBeforeTextCB(tETO_GrowProcPtr proc, unsigned long refCon);
+  void SetupAutoViewGrowAfterTextCB(tETO_GrowProcPtr proc, unsigned long refCon);
+  void SetupSelectInCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupSelectOutCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupSelectionModifyCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupCaretModifyCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupUnDoExistInCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupUnDoExistOutCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupReDoExistInCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupReDoExistOutCB(tETO_NotifyProcPtr proc, unsigned long refCon);
+  void SetupImportDropCatchCB(tETO_ImportDropProcPtr proc, unsigned long refCon);
+  unsigned char ExecModifyTextCB(tETO_ModifyType type);
+  unsigned char ExecActiveTextCB();
+  unsigned char ExecDeActiveTextCB();
+  unsigned char ExecMouseDownTextCB();
+  unsigned char ExecMouseUpTextCB();
+  unsigned char ExecClickTextCB();
+  unsigned char ExecDblClickTextCB();
+  unsigned char ExecAutoViewGrowBeforeTextCB(Rect& oldArea, Rect& newArea);
+  unsigned char ExecAutoViewGrowAfterTextCB(Rect& oldArea, Rect& newArea);
+  unsigned char ExecSelectInCB();
+  unsigned char ExecSelectOutCB();
+  unsigned char ExecSelectionModifyCB();
+  unsigned char ExecCaretModifyCB();
+  unsigned char ExecUnDoExistInCB();
+  unsigned char ExecUnDoExistOutCB();
+  unsigned char ExecReDoExistInCB();
+  unsigned char ExecReDoExistOutCB();
+  unsigned char ExecImportDropCatchCB(SInt32 position, SInt32 length, SInt16 kind);
+
+  // ==== Drags over the field ====
+  // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
+  // nothing.
+  void TraceDragCursorIn(DragRef drag, Point localPoint);
+  void TraceMoveDragCursor(DragRef drag, Point localPoint);
+  void TraceDragCursorOut(DragRef drag, Point localPoint);
+  short CatchDragItems(Point localPoint, cDragDataItem* items, UInt32* dragAttributes);
+
+  // ==== The hover area ====
+  // The cursor over the view: 2000 over the selected text, 2001 elsewhere. 1.
+  SInt32 MouseTraceVerifyPosition(Point localPoint, short modifiers, unsigned long refCon,
+                                  short& areaCode);
+  void MouseTraceIn(Point localPoint, short modifiers);
+  void MouseTraceOut();
+
+  // The hover area over the view, and the undo manager (none until one is made).
+  cMouseTraceObject* GetMouseTraceObject() const { return mouseTrace_; }
+  cETOOperationRecMgr* GetUndoManager() const { return undoManager_; }
+
+ private:
+  // The drawing area on the window (whole) and its visible part.
+  Rect DrawingAreaOnWindow() const;
+  // The visible content: the drawing area moved to the scroll values.
+  Rect VisibleOffscreen() const;
+  // Runs the grow callbacks and hooks around a resize of the view to newArea.
+  void GrowTo(const Rect& newArea);
+  void RestoreRememberedPosition(bool had, SInt32 start, unsigned char startFlag, SInt32 end,
+                                 unsigned char endFlag);
+  bool RememberPosition(SInt32& start, unsigned char& startFlag, SInt32& end,
+                        unsigned char& endFlag) const;
+  // Every line from the first, and what a line offsets pass to new lines.
+  void ApplyToLines(void (*apply)(cTextLineObject* line, const cEditTextObject* self));
+  void RenumberAndPlaceLines();
+  void UpdateLastLine();
+  // The caret line's text for measuring, kept between blinks.
+  bool CaretBuffer(cTextLineObject* line);
+  // Marks a band of the content (offscreen coordinates) for redraw, held to the view's plane.
+  void MarkOffscreenBand(SInt32 top, SInt32 bottom, SInt32 left, SInt32 right);
+  // The view's drawing area as a region of the content.
+  void VisibleClip(RgnHandle clip) const;
+  // Marks a region of the content for redraw; false when it is empty.
+  bool MarkSelectionChange(RgnHandle region);
+  void MarkLineBand(cTextLineObject* line, SInt16 count, bool toEnd, SInt32 oldTotalHeight,
+                    SInt32 extra);
+  typedef unsigned char (cTextLineObject::*tLineWidthSetter)(SInt16, unsigned char,
+                                                             unsigned char&);
+  void ApplyLineWidthLimit(tLineWidthSetter setter, SInt16 width, unsigned char fixed,
+                           unsigned char redraw);
+  void ApplyLineOffset(void (cTextLineObject::*setter)(SInt16), SInt16 offset, SInt32 reference,
+                       unsigned char redraw);
+  // Replaces the text (the first line takes it through `fill`), the selection kept by position.
+  template <class Fill>
+  void ReplaceText(Fill fill, unsigned char redraw);
+  // The client hears how a whole-text or whole-line selection changed the range.
+  void NotifyRangeChange(bool hadRange, cTextLineObject* oldStart, SInt32 oldStartByte,
+                         cTextLineObject* oldEnd, SInt32 oldEndByte);
+  void MoveSelectionPoint(bool start, cTextLineObject* line, SInt32 offset, unsigned char redraw,
+                          unsigned char callbacks);
+  void InsertAtCaret(const char* text, SInt32 length, SInt32& inserted);
+
+  // ---- Settings ----
+  unsigned char areaVisible_ = 0;
+  unsigned char multiLine_ = 0;
+  unsigned char directActive_ = 1;
+  unsigned char editable_ = 0;
+  unsigned char selection_ = 0;
+  unsigned char autoScroll_ = 1;
+  unsigned char containerAutoScroll_ = 1;
+  unsigned char autoGrow_ = 1;
+  unsigned char urlLaunch_ = 0;
+  unsigned char mailerLaunch_ = 0;
+  unsigned char selectAllOnTab_ = 0;
+  unsigned char onlyAlpha_ = 0;
+  unsigned char onlyNumber_ = 0;
+  unsigned char onlyNumberOption_ = 0;
+  unsigned char controlReturn_ = 0;
+  unsigned char optionReturn_ = 0;
+  unsigned char variableLineWidth_ = 0;
+  SInt16 lineMinWidth_ = 30;
+  SInt16 lineMaxWidth_ = 0;
+  SInt16 initialWidth_ = 0;
+  SInt16 minViewHeight_ = 30;
+  SInt16 maxViewHeight_ = 0;
+  unsigned char reserved_ = 0;
+  SInt16 leftOffset_ = 1;
+  SInt16 rightOffset_ = 2;
+  SInt16 topOffset_ = 2;
+  SInt16 bottomOffset_ = 3;
+  SInt16 currentWidth_ = 0;
+  SInt16 lineHeight_ = 0;
+  cTextLineObject* firstLine_ = nullptr;
+  cTextLineObject* lastLine_ = nullptr;
+  tPositionType horizontalPosition_ = kSpPositionLeft;
+  unsigned char showSelection_ = 1;
+  // ---- Caret and selection ----
+  unsigned char caretMode_ = 0;
+  unsigned char selectionMode_ = 0;
+  cTextLineObject* startLine_ = nullptr;
+  SInt32 startByte_ = 0;
+  cTextLineObject* endLine_ = nullptr;
+  SInt32 endByte_ = 0;
+  unsigned char caretVisible_ = 0;
+  unsigned char blinkPaused_ = 0;
+  UInt32 lastBlink_ = 0;
+  SInt16 arrowPosition_ = -1;
+  cTextLineObject* dragCaretLine_ = nullptr;
+  SInt32 dragCaretByte_ = 0;
+  char* caretText_ = nullptr;
+  SInt32 caretTextSize_ = 0;
+  sTextStyleAttributes insertAttributes_;
+  // ---- Inline input ----
+  unsigned char textInputInProgress_ = 0;
+  cETOAreaInfo* inputAreaHead_ = nullptr;
+  cETOAreaInfo* inputAreaTail_ = nullptr;
+  SInt32 inputAreaCount_ = 0;
+  unsigned char useSystemScript_ = 0;
+  // ---- Facilities ----
+  unsigned char textServiceOn_ = 0;
+  unsigned char dropCatchOn_ = 1;
+  unsigned char mouseTraceOn_ = 1;
+  unsigned char hotSpotOn_ = 1;
+  unsigned char dragHilite_ = 0;
+  cMouseTraceObject* mouseTrace_ = nullptr;
+  cETOOperationRecMgr* undoManager_ = nullptr;
+  unsigned char tabControlOn_ = 0;
+  cTabControlObj* tabControl_ = nullptr;
+  unsigned char cutUnderViewImage_ = 1;
+  unsigned char deleteReady_ = 0;
+  short traceCursor_ = 2001;
+  // ---- Client callbacks ----
+  sSpCallback<tETO_ModifyTextProcPtr> modifyCB_;
+  sSpCallback<tETO_NotifyProcPtr> activeCB_;
+  sSpCallback<tETO_NotifyProcPtr> deActiveCB_;
+  sSpCallback<tETO_NotifyProcPtr> mouseDownCB_;
+  sSpCallback<tETO_NotifyProcPtr> mouseUpCB_;
+  sSpCallback<tETO_NotifyProcPtr> clickCB_;
+  sSpCallback<tETO_NotifyProcPtr> dblClickCB_;
+  sSpCallback<tETO_GrowProcPtr> growBeforeCB_;
+  sSpCallback<tETO_GrowProcPtr> growAfterCB_;
+  sSpCallback<tETO_NotifyProcPtr> selectInCB_;
+  sSpCallback<tETO_NotifyProcPtr> selectOutCB_;
+  sSpCallback<tETO_NotifyProcPtr> selectionModifyCB_;
+  sSpCallback<tETO_NotifyProcPtr> caretModifyCB_;
+  sSpCallback<tETO_NotifyProcPtr> undoInCB_;
+  sSpCallback<tETO_NotifyProcPtr> undoOutCB_;
+  sSpCallback<tETO_NotifyProcPtr> redoInCB_;
+  sSpCallback<tETO_NotifyProcPtr> redoOutCB_;
+  sSpCallback<tETO_ImportDropProcPtr> importDropCB_;
+  // ---- The manager's list ----
+  cEditTextObject* etBefore_ = nullptr;
+  cEditTextObject* etNext_ = nullptr;
+
+ public:
+  // The clause offsets of the open inline input.
+  cSp_uLongCollection clauseOffsets_;
+};
+
+// ---- Procedures handed to the framework (the reference is the object) ----
+void SpETO_ContentsAreaDrawingProc(unsigned long refCon, Rect* area);
+unsigned char Sp_ETO_MouseTraceVerifyPositionProc(Point localPoint, short modifiers,
+                                                  unsigned long refCon, short& areaCode);
+void Sp_ETO_MouseTraceAreaInProc(Point localPoint, short modifiers, unsigned long refCon);
+void Sp_ETO_MouseTraceAreaOutProc(short modifiers, unsigned long refCon);
+void SpETO_DragCursorTraceIn(DragRef drag, Point localPoint, unsigned long refCon);
+void SpETO_DragCursorTraceMove(DragRef drag, Point localPoint, unsigned long refCon);
+void SpETO_DragCursorTraceOut(DragRef drag, Point localPoint, unsigned long refCon);
+// -50 for a null reference.
+short SpETO_CatchDropItem(Point localPoint, unsigned long refCon, cDragDataItem* items,
+                          UInt32* dragAttributes);
+void SpETO_UnDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
+void SpETO_UnDoExistOutCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
+void SpETO_ReDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
+void SpETO_ReDoExistOutCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
+unsigned char SpETOT_CatchTabControlMoveInCB(unsigned long refCon);
+void SpETOT_CatchTabControlMoveOutCB(unsigned long refCon);

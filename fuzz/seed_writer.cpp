@@ -125,6 +125,9 @@ void ResourceSources() {
        "  hex \"00 FF a5\"\n"
        "  file \"test-picture-alpha.png\"\n"
        "}\n");
+  // A text file for the bundle: LF, CR LF and no end on the last line.
+  Seed("rescompile", "bundle-text.txt",
+       "-34\t\xE3\x83\x87\xE3\x82\xA3\xE3\x82\xB9\xE3\x82\xAF\n-43\tnot found\r\n-108\tlast");
 }
 
 // ---- Movie user data: text items and an MP4 'meta' item, as 'udta' atoms.

@@ -79,6 +79,7 @@ cLMgr_CellRoot::~cLMgr_CellRoot() {
 
 void cLMgr_CellRoot::StartUpInitialize() {
   lineNo = 0;
+  titleFontNo = titleTextSize = 0;
   selected = 0;
   size = minSize = 0;
   outerStart = outerEnd = innerStart = innerEnd = 0;

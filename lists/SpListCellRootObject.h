@@ -220,6 +220,8 @@ class cLMgr_CellRoot : public cSpListLinks<cLMgr_CellRoot>, public cSpMacHeapObj
 
   // The line's fields, which the list lays out and draws from.
   short lineNo = 0;
+  short titleFontNo = 0;  // the title as the list's title bar shows it
+  short titleTextSize = 0;
   unsigned char selected = 0;
   short size = 0;  // height of a row, width of a column, edge lines excluded
   short minSize = 0;

@@ -68,6 +68,7 @@ cLMgr_List_Base::~cLMgr_List_Base() {
   // Nothing of the framework may reach the list while its cells go.
   ExecViewObjDeleteReady();
   ExecHotSpotObjDeleteReady();
+  DeleteTitleBars();
   selectedRows_ = selectedColumns_ = nullptr;
   selectedCells_ = nullptr;
   cLMgr_CellRoot* r = rowRoots_;
@@ -106,6 +107,18 @@ void cLMgr_List_Base::StartUpInitialize() {
   modifyRowColSelectionCB_ = {};
   selectionMode_ = kLMgrSelectNone;
   rangeSelection_ = 0;
+  hScrollDrawingType_ = vScrollDrawingType_ = kLMgrScrollToLineStart;
+  topTitleBarHeight_ = leftTitleBarWidth_ = 0;
+  topTitleBar_ = leftTitleBar_ = nullptr;
+  mouseDownCB_ = {};
+  mouseDownMoveCB_ = {};
+  mouseUpCB_ = {};
+  clickCB_ = {};
+  doubleClickCB_ = {};
+  newSelectionCB_ = {};
+  lastClickedCell_ = Point{0, 0};
+  passAreaSelectionMoves_ = 1;
+  passDragMoves_ = 0;
 }
 
 cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cellWidth,
@@ -126,9 +139,17 @@ cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cell
   list->SetDefaultCellSize(cellWidth, cellHeight);
   list->AddColumn(0, columns);
   list->AddRow(0, rows);
-  // The list makes no scroll bars: the rectangles are not used.
-  (void)hScrollRect;
-  (void)vScrollRect;
+  if (hScrollRect != nullptr || vScrollRect != nullptr) {
+    list->SetupViewScrollAtAutoSetup(hScrollRect, vScrollRect);
+    // The bars' arrows step from line to line.
+    const unsigned long self = reinterpret_cast<unsigned long>(list);
+    if (cScrollBarObj* bar = list->GetViewScrollBarPtr(kSpHorizontalScrollBar)) {
+      bar->SetupActionProcPositionDecisionCBProcPtr(Sp_LM_DecisionScrollWidthForHScroll, self);
+    }
+    if (cScrollBarObj* bar = list->GetViewScrollBarPtr(kSpVerticalScrollBar)) {
+      bar->SetupActionProcPositionDecisionCBProcPtr(Sp_LM_DecisionScrollWidthForVScroll, self);
+    }
+  }
   if (output != 0) {
     list->EnableViewOutput(0);
   } else {
@@ -208,8 +229,8 @@ cLMgr_CellRoot* cLMgr_List_Base::StartLine(Boolean rows, short first) const {
 // ---- Layout ---------------------------------------------------------------------------------
 
 void cLMgr_List_Base::SetupRootPosition(Boolean rows, Boolean titles) {
-  // The list makes no title bars, so there are no item widths to pass on.
-  (void)titles;
+  cSp_TittleBarControl* bar =
+      titles != 0 ? TitleBar(rows ? kLMgrRowDirection : kLMgrColumnDirection) : nullptr;
   SInt32 p = 0;
   short n = 0;
   for (cLMgr_CellRoot* r = LineHead(rows); r != nullptr; r = r->GetNextObjectPtr()) {
@@ -221,15 +242,11 @@ void cLMgr_List_Base::SetupRootPosition(Boolean rows, Boolean titles) {
     r->innerEnd = ClampToContent(innerEnd);
     r->outerEnd = ClampToContent(p);
     r->lineNo = ++n;
+    if (bar != nullptr) bar->SetupItemWidth(n, short(r->outerEnd - r->outerStart));
   }
   (rows ? areaHeight_ : areaWidth_) = ClampToContent(p);
   (rows ? rowCount_ : columnCount_) = n;
   RebuildIndex(rows);
-}
-
-void cLMgr_List_Base::SetupScrollArea() {
-  contentWidth_ = areaWidth_;
-  contentHeight_ = areaHeight_;
 }
 
 // ---- Adding lines ---------------------------------------------------------------------------
@@ -417,17 +434,9 @@ Boolean cLMgr_List_Base::Resize(short width, short height, Boolean redraw) {
   if (!newWidth && !newHeight) return 0;
   if (newWidth) listArea_.right = short(listArea_.left + width);
   if (newHeight) listArea_.bottom = short(listArea_.top + height);
+  ResetTopTitleBarAreaRect();
   ResetContentsAreaRect(redraw);
   return 1;
-}
-
-void cLMgr_List_Base::ResetContentsAreaRect(Boolean redraw) {
-  Rect current;
-  GetImmediateDrawingArea(&current);
-  if (EqualRect(&current, &listArea_)) return;
-  ResizeViewArea(listArea_, redraw, 1);
-  Rect visible;
-  if (GetViewableDrawingAreaOnWindow(visible) != 0) SetupHotSpotArea(visible);
 }
 
 // ---- Cells ----------------------------------------------------------------------------------

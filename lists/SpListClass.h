@@ -19,6 +19,19 @@
 // items are inverted by the list. A client that shows plainly clicked items selected draws
 // them itself.
 //
+// Scrolling: the list is a scrolled view whose content is all its lines. It can have scroll
+// bars of its own (Sp_CreateNewList with their rectangles), whose arrows step from line to
+// line, and it scrolls by whole lines, by pages and to bring a row or column into sight.
+//
+// Title bar: a list can carry a title bar above it with one item per column, kept as wide as
+// the columns and scrolled with them; dragging its separators (once allowed) resizes the
+// columns.
+//
+// Mouse: the list is a hot-spot area. A press turns into a cell, goes to the client's
+// mouse-down callback first and then to the list's own selection; moves, the release, clicks
+// and double clicks (both clicks on one cell) go to the client's callbacks with the cell
+// under the mouse, (0, 0) when the mouse is on no cell.
+//
 // Failures beep once and leave one error-log record (source "SpListClass").
 #pragma once
 
@@ -28,8 +41,10 @@
 #include "SpHotSpotArea.h"
 #include "SpListCellRootObject.h"
 #include "SpListSelectionList.h"
+#include "SpOriginalControl.h"
 #include "SpProcEntry.h"
 #include "SpStdDrawingFunction.h"
+#include "SpTitleBarControl.h"
 #include "SpViewClass.h"
 
 // What a modify-selection report says.
@@ -64,6 +79,33 @@ enum : UInt8 {
   kLMgrSelectColumns = 6,
 };
 
+// How an arrow of a scroll bar steps along the list's lines.
+typedef UInt8 tScrollDrawingType;
+enum : tScrollDrawingType {
+  kLMgrScrollBarOwnStep = 1,    // the bar's own fixed step
+  kLMgrScrollToLineStart = 2,   // to the start of the next or previous line
+  kLMgrScrollToLineMiddle = 3,  // to the middle of the next or previous line
+};
+
+// Which of the list's two title bars: the left one (rows) or the top one (columns).
+typedef UInt8 tListDirection;
+enum : tListDirection {
+  kLMgrRowDirection = 1,
+  kLMgrColumnDirection = 2,
+};
+
+// The client's mouse callbacks: the cell (v the row, h the column; (0, 0) for none), the
+// event's modifiers and the reference value; the move and release callbacks first say
+// whether the mouse is on a cell at all.
+typedef void (*tLMgrMouseCellProcPtr)(Point cell, short modifiers, unsigned long refCon);
+typedef void (*tLMgrMouseOnCellProcPtr)(Boolean onCell, Point cell, short modifiers,
+                                        unsigned long refCon);
+
+// What the last press in any list started: a range selection, or (on the selection already
+// there) possibly a drag.
+extern unsigned char areaSelectionStartFlag_GlV;
+extern unsigned char dragStartFlag_GlV;
+
 typedef void (*tLMgrModifyCellSelectionProcPtr)(tListModifySelectType type,
                                                 cSp_SelectionCellList* cells, unsigned long refCon);
 typedef void (*tLMgrModifyRowColSelectionProcPtr)(tListModifySelectType type,
@@ -75,7 +117,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // A view on the window (in the container, drawing in its offscreen when asked) and a
   // hot-spot area over what of it the window shows, both marked for redraw.
   cLMgr_List_Base(WindowRef window, const Rect& area, cSp_View* container, Boolean drawInContainer);
-  // Gives every cell back (releasing its data) and frees the lines and the blocks.
+  // Gives every cell back (releasing its data), frees the lines and the blocks, and deletes
+  // the title bars.
   ~cLMgr_List_Base() override;
 
   // ==== Rows, columns and cells (SpListClass.cpp) ====
@@ -93,8 +136,6 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // Moves the right edge to left + width and the bottom edge to top + height; a negative
   // value leaves that side. 0 when neither changed.
   Boolean Resize(short width, short height, Boolean redraw);
-  // The view's area and the hot-spot area follow the list's area.
-  void ResetContentsAreaRect(Boolean redraw);
 
   cLMgr_CellRoot* GetRowRootListHeadPtr() const { return rowRoots_; }
   cLMgr_CellRoot* GetCollRootListHeadPtr() const { return columnRoots_; }
@@ -119,10 +160,9 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // the list, on an edge line or beyond the last line.
   Boolean GetCellOnWindowLocalPosition(Point windowPoint, Point* cell);
 
-  // Lays the rows (or columns) out anew: positions, numbers, count and the content extent.
+  // Lays the rows (or columns) out anew: positions, numbers, count and the content extent;
+  // with titles the matching title bar's items take the lines' widths.
   void SetupRootPosition(Boolean rows, Boolean titles);
-  // Hands the content size to the view (the scrollable size).
-  void SetupScrollArea();
   // A cell from the blocks; null when memory runs out.
   sLMgr_Cell* NewCellObject();
   // Releases the cell's data, takes it out of the selection and gives it back to its block.
@@ -226,6 +266,97 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   Boolean GetRowEndLineBehabiorData(short row, sSpLineBehaviorStruct& out);
   Boolean GetColStartLineBehaviorData(short column, sSpLineBehaviorStruct& out);
   Boolean GetColEndLineBehabiorData(short column, sSpLineBehaviorStruct& out);
+
+  // ==== Scrolling (SpListClassScroll.cpp) ====
+  // The arrow step of the horizontal (type 1) or vertical (type 2) scroll bar.
+  void SetupScrollDrawingType(tScrollBarType type, tScrollDrawingType drawingType);
+  // The rectangle of the bar of that direction and 1; all zero and 0 without one.
+  Boolean GetScrollBarSize(tScrollBarType type, Rect& out) const;
+  // The bar of that direction takes the rectangle's size and place.
+  void ResizeScrolBar(tScrollBarType type, const Rect& rect);
+  // Hands the content size to the view, pulling back a scroll value the content no longer
+  // reaches.
+  void SetupScrollArea();
+  // The distance an arrow click of the bar (part 20 up, 21 down) moves to reach the next or
+  // previous line, and 1; 0 to let the bar take its own step.
+  Boolean DicisionScrollWidth(tScrollBarType type, short part, short step, short& output);
+  // Scrolls by whole lines: count lines on (negative: back) in each direction, bringing a
+  // line's start (alignStart) or end to the view's edge. Without partial nothing scrolls in a
+  // direction that has fewer lines than asked. The last flags go to ScrollView (bars, redraw).
+  Boolean CellScroll(short hCount, Boolean hAlignStart, short vCount, Boolean vAlignStart,
+                     Boolean partial, Boolean syncBars, Boolean redraw);
+  // The distance of such a scroll in one direction, in out; 0 when it would not scroll.
+  Boolean BasicCellScroll(Boolean vertical, Boolean alignStart, short count, Boolean partial,
+                          short* out);
+  // A page on or back (direction 1 or -1; 0 stays) in each direction; with clamp a page past
+  // an end stops at the end, without it nothing moves in that direction. The flags go to
+  // SetScrollValue (bars, redraw, notify).
+  Boolean PageScroll(short vDirection, short hDirection, Boolean clamp, Boolean syncBars,
+                     Boolean redraw, Boolean notify);
+  // Scrolls the least that shows the row and the column (0 or less: that direction stays); a
+  // line larger than the view is centred. 0 when it is shown already.
+  Boolean ScrollWithTargetCellOutput(short row, short column, Boolean syncBars, Boolean redraw,
+                                     Boolean notify);
+
+  // ==== Title bars (SpListClassTitleBar.cpp) ====
+  // Makes the top title bar (one item per column, titled by the columns), or only changes
+  // its height when there is one.
+  void SetupTopTitleBar(short height);
+  cSp_TittleBarControl* GetTopTitleBar() const { return topTitleBar_; }
+  cSp_TittleBarControl* GetLeftTitleBar() const { return leftTitleBar_; }
+  void EnableTopTitleBar();
+  void DisableTopTitleBar(Boolean redraw);
+  void ResetTopTitleBarHeight(short height);
+  // The view's area (the list's area less the title bars) and the hot-spot area follow the
+  // list's area.
+  void ResetContentsAreaRect(Boolean redraw);
+  void ResetTopTitleBarAreaRect();
+  // On the chosen bar: separators can be dragged (with the separator cursor), or not.
+  void EnableMoveingSeparator(tListDirection direction);
+  void DisableMoveingSeparator(tListDirection direction);
+  // On the chosen bar's item (negative: every item).
+  void SetupCellEndLineSeparatorFix(tListDirection direction, short item);
+  void SetupCellEndLineSeparatorFlex(tListDirection direction, short item);
+  void SetupCellWidthFix(tListDirection direction, short item);
+  void SetupCellWidthFlex(tListDirection direction, short item);
+  // The line's title, shown by the bar's item of that number.
+  void SetupTitle(tListDirection direction, short line, const char* text);
+  // The line's title (every line for a negative number) is cleared, or with showNumber the
+  // item shows the line's number while the line keeps its title.
+  void ClearTitleString(tListDirection direction, short line, Boolean showNumber);
+  void SetupTitleFontNo(tListDirection direction, short line, short fontNo);
+  void SetupTitleFontSize(tListDirection direction, short line, short size);
+  // The top bar's item n ended elsewhere: columns n and n + 1 take the items' widths.
+  void TopTitleBarMoveingSeparatorProc(short item);
+
+  // ==== Mouse (SpListClassMouse.cpp) ====
+  // A null procedure switches the callback off.
+  void SetupMouseDownCBProcPtr(tLMgrMouseCellProcPtr proc, unsigned long refCon);
+  void SetupMouseDownMoveCBProcPtr(tLMgrMouseOnCellProcPtr proc, unsigned long refCon);
+  void SetupMouseUpCBProcPtr(tLMgrMouseOnCellProcPtr proc, unsigned long refCon);
+  void SetupMouseClickCBProcPtr(tLMgrMouseCellProcPtr proc, unsigned long refCon);
+  void SetupMouseDoubleClickCBProcPtr(tLMgrMouseCellProcPtr proc, unsigned long refCon);
+  void SetupNewSelectionOccurCBProcPtr(tLMgrMouseCellProcPtr proc, unsigned long refCon);
+  void ExecMouseDownCB(Point cell, short modifiers);
+  void ExecMouseDownMoveCB(Boolean onCell, Point cell, short modifiers);
+  void ExecMouseUpCB(Boolean onCell, Point cell, short modifiers);
+  void ExecMouseClickCB(Point cell, short modifiers);
+  void ExecMouseDoubleClickCB(Point cell, short modifiers);
+  void ExecNewSelectionOccurCB(Point cell, short modifiers);
+  // The cell of the last click; (0, 0) when it was on no cell.
+  Point GetLastClickedCell() const { return lastClickedCell_; }
+
+  unsigned char HotSpotMouseDonwProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseUpProc(short modifiers, Point localPoint) override;
+  void HotSpotClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotDblClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseMoveProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseDownTraceProc(short modifiers, Point localPoint) override;
+
+  // Switches the list off (its output, its clicks and its title bars' output) or on again;
+  // nothing when it is so already.
+  void DisableList(Boolean redraw);
+  void EnableList(Boolean redraw);
 
   // ==== Selection (SpListClassSelection.cpp) ====
   // Applies one click on cell (v row, h column). changed: the selection changed and the list
@@ -333,6 +464,19 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // Marks from content position `from` of that axis to the larger of two content ends.
   void MarkBandFrom(Boolean rows, short from, short oldEnd);
 
+  // ---- Scrolling (SpListClassScroll.cpp) ----
+  // The size of the drawing area along one direction.
+  short ViewSize(Boolean vertical) const;
+
+  // ---- Title bars (SpListClassTitleBar.cpp) ----
+  cSp_TittleBarControl* TitleBar(tListDirection direction) const;
+  cLMgr_CellRoot* LineHeadOf(tListDirection direction) const;
+  // The rectangle of the top bar over the list's area.
+  Rect TopTitleBarRect() const;
+  // The text an item shows for the line: its title, or its number when it has none.
+  void ShowLineTitle(cSp_TittleBarControl* bar, cLMgr_CellRoot* line, Boolean numberOnly);
+  void DeleteTitleBars();
+
   // ---- Selection (SpListClassSelection.cpp) ----
   cLMgr_CellRoot*& SelectedLines(Boolean rows) { return rows ? selectedRows_ : selectedColumns_; }
   void SelectItem(cLMgr_CellRoot* line, sLMgr_Cell* cell);
@@ -380,16 +524,39 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   sSpCallback<tLMgrModifyRowColSelectionProcPtr> modifyRowColSelectionCB_;
   UInt8 selectionMode_ = kLMgrSelectNone;
   Boolean rangeSelection_ = 0;
+  tScrollDrawingType hScrollDrawingType_ = kLMgrScrollToLineStart;
+  tScrollDrawingType vScrollDrawingType_ = kLMgrScrollToLineStart;
+  short topTitleBarHeight_ = 0;
+  short leftTitleBarWidth_ = 0;
+  cSp_TittleBarControl* topTitleBar_ = nullptr;
+  cSp_TittleBarControl* leftTitleBar_ = nullptr;
+  sSpCallback<tLMgrMouseCellProcPtr> mouseDownCB_;
+  sSpCallback<tLMgrMouseOnCellProcPtr> mouseDownMoveCB_;
+  sSpCallback<tLMgrMouseOnCellProcPtr> mouseUpCB_;
+  sSpCallback<tLMgrMouseCellProcPtr> clickCB_;
+  sSpCallback<tLMgrMouseCellProcPtr> doubleClickCB_;
+  sSpCallback<tLMgrMouseCellProcPtr> newSelectionCB_;
+  Point lastClickedCell_ = {0, 0};
+  // Whether moves after a press that started a range selection, or one that may start a
+  // drag, are left to the hot-spot area's own move callback.
+  unsigned char passAreaSelectionMoves_ = 1;
+  unsigned char passDragMoves_ = 0;
 };
 
 // Makes a list of `columns` columns of cellWidth and `rows` rows of cellHeight on the window
-// (in the container, drawing in its offscreen when asked), with its output on or off. Null
-// when the list cannot be made. The scroll-bar rectangles are not used: the list makes no
-// scroll bars.
+// (in the container, drawing in its offscreen when asked), with its output on or off, and a
+// scroll bar for each rectangle given (window coordinates), stepping from line to line. Null
+// when the list cannot be made.
 cLMgr_List_Base* Sp_CreateNewList(WindowRef window, const Rect& area, short cellWidth,
                                   short cellHeight, short rows, short columns, Boolean output,
                                   Rect* hScrollRect, Rect* vScrollRect, cSp_View* container,
                                   Boolean drawInContainer);
+
+// The step deciders of the list's vertical and horizontal bars (list: the list); 0 for none.
+Boolean Sp_LM_DecisionScrollWidthForVScroll(unsigned long list, short part, short step, short& out);
+Boolean Sp_LM_DecisionScrollWidthForHScroll(unsigned long list, short part, short step, short& out);
+// The separator procedure of the list's top title bar (list: the list).
+void SpLMGR_TopTitleBarMoveingSeparatorCallbackProc(short item, unsigned long list);
 
 // Draws one line of text in the rectangle, aligned by `horizontal` and `vertical`. With modify
 // and a text wider than the rectangle, the text is cut to fit (TruncText at `type`) into the

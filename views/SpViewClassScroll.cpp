@@ -185,7 +185,7 @@ unsigned char cSp_View::ModifyScrollValue(unsigned char syncBars, unsigned char,
     h = -1;
     direct = true;
     if (syncBars != 0 && scrollBarServices_GlV.ExecuteScroll != nullptr && BarOf(hScrollBars_)) {
-      scrollBarServices_GlV.ExecuteScroll(BarOf(hScrollBars_), scrollH_, 0, this);
+      scrollBarServices_GlV.ExecuteScroll(BarOf(hScrollBars_), scrollH_, 1, this);
     }
   }
   if (v >= 0 && vScrollEnabled_ == 0) {
@@ -193,7 +193,7 @@ unsigned char cSp_View::ModifyScrollValue(unsigned char syncBars, unsigned char,
     v = -1;
     direct = true;
     if (syncBars != 0 && scrollBarServices_GlV.ExecuteScroll != nullptr && BarOf(vScrollBars_)) {
-      scrollBarServices_GlV.ExecuteScroll(BarOf(vScrollBars_), scrollV_, 0, this);
+      scrollBarServices_GlV.ExecuteScroll(BarOf(vScrollBars_), scrollV_, 1, this);
     }
   }
   if (direct) SetupModifyDrawingRectAndFlag(nullptr, 1);
@@ -259,12 +259,14 @@ unsigned char cSp_View::ScrollView(short& dh, short& dv, unsigned char clamp,
     ShiftImage(h, v);
   }
   if (redrawNow != 0) ReDrawAreaUpdateView(0);
+  // The bar shows the new value and the other views that share it follow; this view is
+  // not scrolled again.
   if (syncBars != 0 && scrollBarServices_GlV.ExecuteScroll != nullptr) {
     if (cScrollBarObj* bar = h != 0 ? BarOf(hScrollBars_) : nullptr) {
-      scrollBarServices_GlV.ExecuteScroll(bar, scrollH_, 0, this);
+      scrollBarServices_GlV.ExecuteScroll(bar, scrollH_, 1, this);
     }
     if (cScrollBarObj* bar = v != 0 ? BarOf(vScrollBars_) : nullptr) {
-      scrollBarServices_GlV.ExecuteScroll(bar, scrollV_, 0, this);
+      scrollBarServices_GlV.ExecuteScroll(bar, scrollV_, 1, this);
     }
   }
   if (notify != 0) AfterScrollExecute(scrollH_, scrollV_, h, v);

@@ -9,7 +9,9 @@ namespace {
 // What this platform answers. The system version 10.4.9 enables the behaviour of the newer
 // toolbox (minimum window sizes, content colours); Apple events, the Appearance Manager,
 // the Aqua menu layout (bit 1) and the Drag Manager (bit 0) are present; virtual memory is
-// off; Icon Services are absent, so icons come from the program's own resources.
+// off; Icon Services are absent, so icons come from the program's own resources. The Text
+// Services Manager (version 1.5) and its text-edit support are there: the desktop's input
+// method reaches the program through them.
 std::map<OSType, SInt32> DefaultTable() {
   return {
       {gestaltSystemVersion, 0x1049},
@@ -21,6 +23,8 @@ std::map<OSType, SInt32> DefaultTable() {
       {gestaltMenuMgrAttr, 0x2},
       {gestaltDragMgrAttr, 0x1},
       {gestaltQuickTimeVersion, 0x07008000},
+      {gestaltTSMgrVersion, 0x150},
+      {gestaltTSMTEAttr, 0x3},
   };
 }
 

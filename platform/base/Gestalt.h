@@ -19,4 +19,6 @@ enum : OSType {
   gestaltQuickTimeVersion = SpFourCC("qtim"),
   gestaltQuickTime = SpFourCC("qtim"),
   gestaltSoundAttr = SpFourCC("snd "),
+  gestaltTSMgrVersion = SpFourCC("tsmv"),
+  gestaltTSMTEAttr = SpFourCC("tmTE"),
 };

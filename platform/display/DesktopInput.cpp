@@ -1,5 +1,6 @@
 // SDL's input as the toolbox's: mouse, wheel and keys become raw input of the event loop,
-// typed and input-method text becomes MacJapanese text input, focus becomes window
+// typed and input-method text becomes MacJapanese text input, the input method's preedit
+// becomes the Text Services Manager's inline input, focus becomes window
 // activation and the application's suspend and resume, dropped files become drags, the
 // window manager's moves, resizes and close requests reach the windows.
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
 #include "ui/internal/Drops.h"
+#include "ui/internal/InputMethod.h"
 
 namespace sp_platform {
 namespace display {
@@ -95,6 +97,11 @@ void KeyUp(const SDL_KeyboardEvent& e) {
 // Typed text: one MacJapanese byte after its key is that key's character; anything else (the
 // input method's committed text, a character of two bytes) is text input.
 void Text(const char* utf8, PendingKey& pending) {
+  // Text that ends a preedit shown inline is its commit, not a key.
+  if (utf8 != nullptr && input_method::Committed(utf8)) {
+    pending.active = false;
+    return;
+  }
   std::string text;
   if (!sp::text::UTF8ToMacJapanese(utf8, text, '?') || text.empty()) {
     FlushPendingKey(pending);
@@ -113,6 +120,13 @@ void Text(const char* utf8, PendingKey& pending) {
   in.text = text;
   in.modifiers = modifiers;
   PostRawInput(in);
+}
+
+// The input method's preedit: its text, the caret and the marked segment, in characters.
+void Editing(const char* utf8, Sint32 start, Sint32 length) {
+  if (utf8 == nullptr) return;
+  const std::string text = utf8;
+  input_method::PreeditChanged(text, start, start, length);
 }
 
 EventMouseButton ButtonOf(Uint8 sdlButton) {
@@ -292,6 +306,13 @@ bool PumpInput() {
         break;
       case SDL_TEXTINPUT:
         Text(e.text.text, pending);
+        break;
+      case SDL_TEXTEDITING:
+        Editing(e.edit.text, e.edit.start, e.edit.length);
+        break;
+      case SDL_TEXTEDITING_EXT:
+        Editing(e.editExt.text, e.editExt.start, e.editExt.length);
+        SDL_free(e.editExt.text);
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:

@@ -18,6 +18,7 @@
 #include "quickdraw/internal/Cursors.h"
 #include "quickdraw/internal/TestHooks.h"
 #include "ui/internal/DialogClipboard.h"
+#include "ui/internal/InputMethod.h"
 #include "ui/internal/Menus.h"
 
 namespace sp_platform {
@@ -32,6 +33,45 @@ bool Pass(void*) {
   return did;
 }
 
+// The input method's candidate window goes under the caret of the inline preedit, placed in
+// the window that has the keyboard.
+void FollowCaret() {
+  DesktopState& d = Desktop();
+  Rect caret;
+  if (!input_method::CaretRect(&caret)) return;
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  ShownWindow* shown = focus != nullptr ? ShownOfID(SDL_GetWindowID(focus)) : nullptr;
+  if (shown == nullptr) return;
+  const int scale = d.scale;
+  SDL_Rect r;
+  r.x = (caret.left - shown->content.left) * scale;
+  r.y = (caret.top - shown->content.top + shown->strip) * scale;
+  r.w = std::max(1, (caret.right - caret.left) * scale);
+  r.h = std::max(1, (caret.bottom - caret.top) * scale);
+  if (d.inputRectSet && r.x == d.inputRect.x && r.y == d.inputRect.y && r.w == d.inputRect.w &&
+      r.h == d.inputRect.h) {
+    return;
+  }
+  SDL_SetTextInputRect(&r);
+  d.inputRect = r;
+  d.inputRectSet = true;
+}
+
+void SetInternalEditing(bool on) {
+  SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
+}
+
+void SetTextInput(bool on) {
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
+}
+
+const input_method::BackendHooks kInputMethod = {SetInternalEditing, SetTextInput,
+                                                 SDL_ClearComposition};
+
 // Without a window to learn the X connection from, a wait looks at SDL's queue this often.
 constexpr int kWindowlessWaitMillis = 250;
 
@@ -39,6 +79,7 @@ constexpr int kWindowlessWaitMillis = 250;
 // comes on the X connection or the timeout ends. A signal (SIGTERM) ends the sleep too: the
 // loop's handler interrupts the wait, where SDL's own wait would carry on.
 void Wait(SInt64 timeoutMicros, void*) {
+  FollowCaret();
   SyncWindows();
   PresentWindows();
   SyncCursor();
@@ -106,6 +147,7 @@ void InstallServices() {
   SetBeepProc(Beep, nullptr);
   dialogs::SetDesktopClipboard(&kClipboard);
   menus::SetLiveMenuTracking(true);
+  input_method::SetBackendHooks(&kInputMethod);
 }
 
 void RemoveServices() {
@@ -116,6 +158,7 @@ void RemoveServices() {
   SetBeepProc(nullptr, nullptr);
   dialogs::SetDesktopClipboard(nullptr);
   menus::SetLiveMenuTracking(false);
+  input_method::SetBackendHooks(nullptr);
 }
 
 // Shows the cursor last set: the desktop's arrow for the arrow, else its image (scaled).
@@ -178,6 +221,8 @@ bool OpenDesktop(std::string* message) {
   // Window surfaces are the X server's own shared-memory images, not OpenGL textures: the
   // pixels are copied once, and no GL driver is loaded for nothing.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // A long preedit arrives whole (SDL_TEXTEDITING_EXT), not cut at 32 bytes.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
@@ -195,7 +240,7 @@ bool OpenDesktop(std::string* message) {
     SDL_EventState(type, SDL_ENABLE);
   }
   SDL_StartTextInput();
-  InstallServices();
+  InstallServices();  // the input method's hooks may stop text input again
   d.open = true;
   return true;
 }
@@ -218,6 +263,16 @@ bool DesktopOpen() {
 
 void SyncDesktop() {
   if (Desktop().open) Pass(nullptr);
+}
+
+bool LastTextInputRect(int* x, int* y, int* width, int* height) {
+  const DesktopState& d = Desktop();
+  if (!d.inputRectSet) return false;
+  *x = d.inputRect.x;
+  *y = d.inputRect.y;
+  *width = d.inputRect.w;
+  *height = d.inputRect.h;
+  return true;
 }
 
 int DesktopScale() {

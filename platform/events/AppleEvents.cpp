@@ -9,6 +9,7 @@
 // corrupt handle is found (errAECorruptData) rather than read past.
 #include "AppleEvents.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -377,9 +378,27 @@ OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result) {
   return MakeDesc(type, DescBytes(*theAEDesc), result);
 }
 
+OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result) {
+  if (theAEDesc == nullptr || result == nullptr) return paramErr;
+  *result = kNullDesc;
+  const DescType type = theAEDesc->descriptorType;
+  if (type == toType || toType == typeWildCard) return AEDuplicateDesc(theAEDesc, result);
+  const std::string data = theAEDesc->dataHandle != nullptr ? DescBytes(*theAEDesc) : std::string();
+  return DeliverDesc(Item{keyAEWildCard, type, data}, toType, result);
+}
+
 Size AEGetDescDataSize(const AEDesc* theAEDesc) {
   if (theAEDesc == nullptr || theAEDesc->dataHandle == nullptr) return 0;
   return GetHandleSize(theAEDesc->dataHandle);
+}
+
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize) {
+  if (theAEDesc == nullptr || maximumSize < 0 || (dataPtr == nullptr && maximumSize > 0)) {
+    return paramErr;
+  }
+  const Size size = std::min(AEGetDescDataSize(theAEDesc), maximumSize);
+  if (size > 0) std::memcpy(dataPtr, *theAEDesc->dataHandle, std::size_t(size));
+  return noErr;
 }
 
 // ---- Lists ----

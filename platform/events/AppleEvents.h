@@ -171,8 +171,15 @@ OSErr AECreateDesc(DescType typeCode, const void* dataPtr, Size dataSize, AEDesc
 // Frees the handle and leaves a null descriptor ({typeNull, NULL}). A null descriptor is fine.
 OSErr AEDisposeDesc(AEDesc* theAEDesc);
 OSErr AEDuplicateDesc(const AEDesc* theAEDesc, AEDesc* result);
+// The descriptor as another type: a copy for the same type (or typeWildCard), a file as
+// another file type (see the coercions above); errAECoercionFail for anything else, with a
+// null descriptor in result.
+OSErr AECoerceDesc(const AEDesc* theAEDesc, DescType toType, AEDesc* result);
 // The data's size in bytes (0 for a null descriptor).
 Size AEGetDescDataSize(const AEDesc* theAEDesc);
+// Copies at most maximumSize bytes of the data as they are stored. paramErr for a null
+// descriptor or buffer (a buffer may be null when maximumSize is 0).
+OSErr AEGetDescData(const AEDesc* theAEDesc, void* dataPtr, Size maximumSize);
 
 // ---- Lists --------------------------------------------------------------------------------------
 // An empty list. Factoring is not kept (factoringPtr/factoredSize are accepted and ignored);

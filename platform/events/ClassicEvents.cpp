@@ -226,6 +226,10 @@ UInt32 GetDblTime() {
   return 30;
 }
 
+UInt32 GetCaretTime() {
+  return 32;
+}
+
 UInt32 GetCurrentKeyModifiers() {
   KeyMap keys;
   GetKeys(keys);

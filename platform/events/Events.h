@@ -128,3 +128,5 @@ void GetGlobalMouse(Point* globalMouse);
 // The longest time between two clicks, in ticks, for them to count as a double click: half a
 // second. The display backend counts clicks with it.
 UInt32 GetDblTime();
+// The time between two blinks of a text caret, in ticks: about half a second.
+UInt32 GetCaretTime();

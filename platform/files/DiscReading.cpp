@@ -7,9 +7,12 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "detail/CueSheets.h"
 #include "detail/Discs.h"
 
 namespace sp_platform {
@@ -65,10 +68,19 @@ std::string TitleText(const char* text) {
   return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
+bool IsCueSheetPath(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".cue";
+}
+
 }  // namespace
 
 std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source) {
   QuietLibrary();
+  // libcdio reads only sheets that passed our own check (detail/CueSheets.h says why).
+  if (IsCueSheetPath(source) && CheckCueSheetFile(source) != CueSheetFault::kNone) return nullptr;
   CdIo_t* cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
   if (cdio == nullptr) return nullptr;
   return std::unique_ptr<DiscSource>(new DiscSource(cdio));

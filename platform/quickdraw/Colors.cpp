@@ -58,6 +58,10 @@ void GetForeColor(RGBColor* color) {
   if (color != nullptr) *color = Current().rgbFgColor;
 }
 
+void LMGetHiliteRGB(RGBColor* hiliteRGBValue) {
+  if (hiliteRGBValue != nullptr) *hiliteRGBValue = RGBColor{0xCCCC, 0xCCCC, 0xFFFF};
+}
+
 void GetBackColor(RGBColor* color) {
   if (color != nullptr) *color = Current().rgbBkColor;
 }

@@ -384,6 +384,9 @@ void BackColor(SInt32 color);
 // The port's colours, written to `color` and returned; null for an invalid port.
 RGBColor* GetPortForeColor(CGrafPtr port, RGBColor* color);
 RGBColor* GetPortBackColor(CGrafPtr port, RGBColor* color);
+// The system's highlight colour for selected text: a pale blue, (0xCCCC, 0xCCCC, 0xFFFF).
+// Null does nothing.
+void LMGetHiliteRGB(RGBColor* hiliteRGBValue);
 
 // ---- Patterns and transfer modes ----
 

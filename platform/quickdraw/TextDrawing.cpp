@@ -1,6 +1,7 @@
 // The port's text settings, measuring in the current port, and drawing text at the pen.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "QuickDraw.h"
@@ -64,6 +65,35 @@ void DrawBytes(const UInt8* text, SInt32 length) {
 }
 
 }  // namespace
+
+namespace sp_platform {
+
+void DrawUnicodeText(const std::u16string& text) {
+  if (text.empty()) return;
+  GrafPtr port = CurrentPort();
+  const TextStyle style = text_engine::StyleOfPort(*port);
+  PixelAccess pixels;
+  SInt32 advance = 0;
+  if (GetPortPixels(port, &pixels) && !raster::PenHidden(port)) {
+    text_engine::Coverage coverage;
+    text_engine::RenderUnicodeRun(style, text, port->pnLoc.h, port->pnLoc.v, pixels.bounds,
+                                  &coverage);
+    if (!coverage.pixels.empty()) {
+      DrawCoverageMask(port, coverage.box, coverage.pixels.data(), coverage.rowBytes,
+                       port->txMode);
+    }
+    advance = coverage.advance;
+  } else {
+    advance = text_engine::UnicodeTextPixelWidth(style, text);
+  }
+  port->pnLoc.h = ClampToShort(SInt32(port->pnLoc.h) + advance);
+}
+
+SInt32 UnicodeTextWidth(const std::u16string& text) {
+  return text_engine::UnicodeTextPixelWidth(CurrentStyle(), text);
+}
+
+}  // namespace sp_platform
 
 // ---- Settings ----
 

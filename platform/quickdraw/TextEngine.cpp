@@ -217,6 +217,7 @@ struct CharInfo {
   CharMetric metric;
   Glyphs glyphs;
   std::vector<GlyphRef> refs;  // one per code point (empty for the fixed-metric font)
+  bool space = false;          // an ideographic or plain space (the fixed-metric font leaves it)
 };
 
 std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SInt32 length) {
@@ -231,6 +232,8 @@ std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SI
     info.metric.offset = pos;
     info.metric.length = len;
     SInt64 advance = 0;
+    info.space = (len == 1 && text[pos] == ' ') ||
+                 (len == 2 && text[pos] == 0x81 && text[pos + 1] == 0x40);
     if (family->fixedMetric) {
       advance = SInt64(FixedMetricAdvance(style.size, len)) << 16;
       if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
@@ -250,6 +253,42 @@ std::vector<CharInfo> AnalyseChars(const TextStyle& style, const UInt8* text, SI
     info.metric.advance = Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
     out.push_back(std::move(info));
     pos += len;
+  }
+  return out;
+}
+
+// The characters of a UTF-16 text, one per code point, measured as AnalyseChars measures
+// MacJapanese: the fixed-metric font counts a code point below U+0080 as a one-byte character
+// and any other as a two-byte one.
+std::vector<CharInfo> AnalyseUnicode(const TextStyle& style, const std::u16string& text) {
+  std::vector<CharInfo> out;
+  const Family* family = fonts::ResolveFamily(style.font);
+  const FaceChoice choice = ChooseFace(family, style.face);
+  const SInt32 spacing = SpacingExtra(style.face);
+  const std::vector<char32_t> points = CodePoints(text);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const char32_t c = points[i];
+    CharInfo info;
+    info.metric.offset = SInt32(i);
+    info.metric.length = c < 0x80 ? 1 : 2;
+    info.space = c == U' ' || c == U'\x3000';
+    const bool control = c < 0x20 || c == 0x7F;
+    SInt64 advance = 0;
+    if (family->fixedMetric) {
+      advance = SInt64(FixedMetricAdvance(style.size, info.metric.length)) << 16;
+      if (style.face & bold) advance += SInt64(BoldStrength(style.size)) << 16;
+      info.glyphs.blank = control;
+    } else {
+      info.glyphs.blank = control;
+      const char32_t shown = control ? U' ' : c;
+      info.refs.push_back(FindGlyph(family, choice, style.face, style.size, shown));
+      const Fixed a = GlyphAdvance(info.refs.back(), style.size);
+      advance += style.fractional ? a : RoundToPixel(a);
+    }
+    advance += SInt64(spacing) * 0x10000 + style.chExtra;
+    if (c == U' ') advance += style.spExtra;
+    info.metric.advance = Fixed(std::clamp<SInt64>(advance, -kMaxAdvance, kMaxAdvance));
+    out.push_back(std::move(info));
   }
   return out;
 }
@@ -379,37 +418,100 @@ struct Canvas {
   }
 };
 
-// A glyph image placed in local coordinates.
+// A glyph image placed in local coordinates: its coverage (a cached glyph image's), or solid.
 struct Placed {
   SInt32 left, top, width, height;
+  const UInt8* gray;  // null: every pixel covered
+};
+
+// A rendered glyph with its place relative to the pen on the baseline. Glyphs are hinted
+// vertically only, so one image serves every pen position.
+struct GlyphImage {
+  bool drawn = false;  // false: nothing to draw (an empty glyph, or FreeType failed)
+  SInt32 left = 0, top = 0, width = 0, height = 0;
   std::vector<UInt8> gray;
 };
 
-bool RenderGlyph(const GlyphRef& g, SInt16 size, SInt32 penX, SInt32 baseline, Placed* out) {
-  if (g.face == nullptr) return false;
-  FT_Face ft = g.face->Sized(size);
-  if (ft == nullptr) return false;
-  if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return false;
-  FT_GlyphSlot slot = ft->glyph;
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (g.choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);
-    if (g.choice.synthItalic) {
-      FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
-      FT_Outline_Transform(&slot->outline, &shear);
+// Rendering a glyph costs far more than placing it: the images are kept per face, glyph,
+// size and made-up style. The cache is emptied when it has grown large before a run is drawn
+// (never while one is: its images are in use), so it stays bounded.
+class GlyphCache {
+ public:
+  void Trim() {
+    if (images_.size() >= kMaxImages) images_.clear();
+  }
+
+  const GlyphImage& Get(const GlyphRef& g, SInt16 size) {
+    const Key key{g.face, g.index, size, g.choice.synthBold, g.choice.synthItalic};
+    auto it = images_.find(key);
+    if (it != images_.end()) return it->second;
+    GlyphImage& image = images_[key];
+    Render(g, size, &image);
+    return image;
+  }
+
+ private:
+  struct Key {
+    Face* face;
+    FT_UInt index;
+    SInt16 size;
+    bool bold;
+    bool italic;
+    bool operator<(const Key& o) const {
+      if (face != o.face) return face < o.face;
+      if (index != o.index) return index < o.index;
+      if (size != o.size) return size < o.size;
+      if (bold != o.bold) return bold < o.bold;
+      return italic < o.italic;
+    }
+  };
+  static constexpr std::size_t kMaxImages = 4096;
+
+  static void Render(const GlyphRef& g, SInt16 size, GlyphImage* out) {
+    if (g.face == nullptr) return;
+    FT_Face ft = g.face->Sized(size);
+    if (ft == nullptr) return;
+    if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return;
+    FT_GlyphSlot slot = ft->glyph;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+      if (g.choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);
+      if (g.choice.synthItalic) {
+        FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
+        FT_Outline_Transform(&slot->outline, &shear);
+      }
+    }
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
+    const FT_Bitmap& bm = slot->bitmap;
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return;
+    out->drawn = true;
+    out->left = slot->bitmap_left;
+    out->top = -slot->bitmap_top;
+    out->width = SInt32(bm.width);
+    out->height = SInt32(bm.rows);
+    out->gray.resize(std::size_t(out->width) * std::size_t(out->height));
+    for (SInt32 y = 0; y < out->height; ++y) {
+      const UInt8* row = bm.buffer + std::ptrdiff_t(y) * bm.pitch;
+      std::memcpy(&out->gray[std::size_t(y) * std::size_t(out->width)], row,
+                  std::size_t(out->width));
     }
   }
-  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
-  const FT_Bitmap& bm = slot->bitmap;
-  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return false;
-  out->left = penX + slot->bitmap_left;
-  out->top = baseline - slot->bitmap_top;
-  out->width = SInt32(bm.width);
-  out->height = SInt32(bm.rows);
-  out->gray.resize(std::size_t(out->width) * std::size_t(out->height));
-  for (SInt32 y = 0; y < out->height; ++y) {
-    const UInt8* row = bm.buffer + std::ptrdiff_t(y) * bm.pitch;
-    std::memcpy(&out->gray[std::size_t(y) * std::size_t(out->width)], row, std::size_t(out->width));
-  }
+
+  std::map<Key, GlyphImage> images_;
+};
+
+GlyphCache& GlyphImages() {
+  static GlyphCache cache;
+  return cache;
+}
+
+// The glyph's image placed for the pen at (penX, baseline); false when it draws nothing.
+bool PlaceGlyph(const GlyphRef& g, SInt16 size, SInt32 penX, SInt32 baseline,
+                const GlyphImage** image, SInt32* left, SInt32* top) {
+  const GlyphImage& cached = GlyphImages().Get(g, size);
+  if (!cached.drawn) return false;
+  *image = &cached;
+  *left = penX + cached.left;
+  *top = baseline + cached.top;
   return true;
 }
 
@@ -534,9 +636,11 @@ FontInfo MeasureFontInfo(const TextStyle& style) {
   return info;
 }
 
-void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
-               const Rect& limit, Coverage* out) {
-  const std::vector<CharInfo> chars = AnalyseChars(style, text, length);
+namespace {
+
+void RenderChars(const TextStyle& style, const std::vector<CharInfo>& chars, SInt32 h, SInt32 v,
+                 const Rect& limit, Coverage* out) {
+  GlyphImages().Trim();
   const FontInfo info = MeasureFontInfo(style);
   const Family* family = fonts::ResolveFamily(style.font);
 
@@ -554,23 +658,19 @@ void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 
       continue;
     }
     if (family->fixedMetric) {
-      const UInt8 b0 = text[c.metric.offset];
-      const bool space = (c.metric.length == 1 && b0 == ' ') ||
-                         (c.metric.length == 2 && b0 == 0x81 && text[c.metric.offset + 1] == 0x40);
-      if (space) continue;
+      if (c.space) continue;
       SInt32 w = std::max<SInt32>(1, FixedMetricAdvance(style.size, c.metric.length) - 1);
       if (style.face & bold) w += BoldStrength(style.size);
       const SInt32 ascent = style.size - style.size / 4;
-      Placed p{penX, v - ascent, w, ascent, {}};
-      p.gray.assign(std::size_t(w) * std::size_t(ascent), 255);
-      placed.push_back(std::move(p));
+      placed.push_back(Placed{penX, v - ascent, w, ascent, nullptr});
       continue;
     }
     SInt64 glyphPen = 0;  // the code points of one character follow each other
     for (const GlyphRef& g : c.refs) {
-      Placed p{};
-      if (RenderGlyph(g, style.size, penX + RoundFixed(glyphPen), v, &p)) {
-        placed.push_back(std::move(p));
+      const GlyphImage* image = nullptr;
+      SInt32 left = 0, top = 0;
+      if (PlaceGlyph(g, style.size, penX + RoundFixed(glyphPen), v, &image, &left, &top)) {
+        placed.push_back(Placed{left, top, image->width, image->height, image->gray.data()});
       }
       const Fixed a = GlyphAdvance(g, style.size);
       glyphPen += style.fractional ? a : RoundToPixel(a);
@@ -608,8 +708,9 @@ void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 
   canvas.Init(left, top, right, bottom);
   for (const Placed& p : placed) {
     for (SInt32 y = 0; y < p.height; ++y) {
+      const UInt8* row = p.gray != nullptr ? p.gray + std::size_t(y) * std::size_t(p.width) : nullptr;
       for (SInt32 x = 0; x < p.width; ++x) {
-        canvas.Max(p.left + x, p.top + y, p.gray[std::size_t(y) * std::size_t(p.width) + x]);
+        canvas.Max(p.left + x, p.top + y, row != nullptr ? row[x] : UInt8(255));
       }
     }
   }
@@ -622,6 +723,24 @@ void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 
                   SInt16(canvas.left + canvas.width)};
   out->rowBytes = std::size_t(canvas.width);
   out->pixels.swap(canvas.pixels);
+}
+
+}  // namespace
+
+void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
+               const Rect& limit, Coverage* out) {
+  RenderChars(style, AnalyseChars(style, text, length), h, v, limit, out);
+}
+
+void RenderUnicodeRun(const TextStyle& style, const std::u16string& text, SInt32 h, SInt32 v,
+                      const Rect& limit, Coverage* out) {
+  RenderChars(style, AnalyseUnicode(style, text), h, v, limit, out);
+}
+
+SInt32 UnicodeTextPixelWidth(const TextStyle& style, const std::u16string& text) {
+  SInt64 sum = 0;
+  for (const CharInfo& c : AnalyseUnicode(style, text)) sum += c.metric.advance;
+  return RoundFixed(sum);
 }
 
 }  // namespace text_engine

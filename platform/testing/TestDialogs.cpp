@@ -186,6 +186,10 @@ void SetClipboardText(const std::string& macJapanese) {
   sp_platform::dialogs::PutClipboardText(macJapanese);
 }
 
+void SetClipboardTextUnicode(const std::string& utf8) {
+  sp_platform::dialogs::PutClipboardTextUnicode(utf8);
+}
+
 bool SnapshotDialog(DialogRef dialog, const std::string& path) {
   CGrafPtr port = GetDialogPort(dialog);
   if (port == nullptr) return false;

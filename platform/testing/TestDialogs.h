@@ -74,6 +74,8 @@ std::vector<DialogRef> LiveDialogs();
 // ---- The clipboard --------------------------------------------------------------------------
 std::string ClipboardText();
 void SetClipboardText(const std::string& macJapanese);
+// Text another program copied, as UTF-8.
+void SetClipboardTextUnicode(const std::string& utf8);
 
 // ---- Pictures -------------------------------------------------------------------------------
 // Draws the dialog (DrawDialog) and writes its port as a PNG file; false when that fails.

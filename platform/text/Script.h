@@ -151,3 +151,29 @@ typedef void* NBreakTablePtr;  // null: the script's default word rules (the onl
 // below 1 gives {0, 0}.
 void FindWordBreaks(Ptr textPtr, SInt32 textLength, SInt32 offset, Boolean leadingEdge,
                     NBreakTablePtr breaks, OffsetTable offsets, ScriptCode script);
+
+// ---- The keyboard script ----
+//
+// The keyboard types the system script (Japanese, through the desktop's input method) unless
+// a program holds it to Roman: KeyScript(smKeyRoman) followed by smKeyDisableKybdSwitch or
+// smKeyDisableKybds switches the input method off (typed keys are plain characters) until
+// smKeyEnableKybds or smKeySysScript lets it go.
+
+// KeyScript codes.
+enum : SInt16 {
+  smKeySysScript = -2,
+  smKeyDisableKybds = -6,
+  smKeyEnableKybds = -7,
+  smKeyDisableKybdSwitch = -12,
+  smKeyRoman = -17,
+};
+// Other codes (and script numbers) are taken and change nothing.
+void KeyScript(SInt16 code);
+
+// GetScriptManagerVariable selectors.
+enum : SInt16 {
+  smKeyScript = 22,        // the keyboard's script: smRoman or smJapanese
+  smKeyDisableState = 34,  // 0 every keyboard, 1 Roman only, -1 no switching
+};
+// The value of the selector; 0 for any other.
+SInt32 GetScriptManagerVariable(SInt16 selector);

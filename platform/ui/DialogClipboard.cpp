@@ -10,6 +10,7 @@ namespace {
 
 struct ClipboardState {
   std::string text;         // MacJapanese: what this process put last
+  std::string unicode;      // the same as UTF-8 with carriage returns
   std::string putToDesktop;  // its UTF-8 form as handed to the desktop
   bool hasDesktop = false;
   DesktopClipboard desktop{};
@@ -18,6 +19,27 @@ struct ClipboardState {
 ClipboardState& State() {
   static ClipboardState* state = new ClipboardState;  // lives to the end of the program
   return *state;
+}
+
+// Line feeds, alone or after a carriage return, become carriage returns.
+std::string CarriageReturns(const std::string& utf8) {
+  std::string lines;
+  lines.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    lines.push_back(utf8[i] == '\n' ? '\r' : utf8[i]);
+  }
+  return lines;
+}
+
+// Hands the text to the desktop, with line feeds.
+void PutToDesktop(ClipboardState& s) {
+  if (!s.hasDesktop) return;
+  s.putToDesktop = s.unicode;
+  for (char& c : s.putToDesktop) {
+    if (c == '\r') c = '\n';
+  }
+  s.desktop.put(s.putToDesktop, s.desktop.refCon);
 }
 
 }  // namespace
@@ -31,24 +53,32 @@ std::string ClipboardTextToDesktop(const std::string& macJapanese) {
 }
 
 std::string ClipboardTextFromDesktop(const std::string& utf8) {
-  std::string lines;
-  lines.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-    lines.push_back(utf8[i] == '\n' ? '\r' : utf8[i]);
-  }
   std::string out;
-  if (!sp::text::UTF8ToMacJapanese(lines, out, '?')) out.clear();
+  if (!sp::text::UTF8ToMacJapanese(CarriageReturns(utf8), out, '?')) out.clear();
   return out;
 }
 
 void PutClipboardText(const std::string& macJapanese) {
   ClipboardState& s = State();
   s.text = macJapanese;
-  if (s.hasDesktop) {
-    s.putToDesktop = ClipboardTextToDesktop(macJapanese);
-    s.desktop.put(s.putToDesktop, s.desktop.refCon);
-  }
+  s.unicode = sp::text::MacJapaneseToUTF8(macJapanese);
+  PutToDesktop(s);
+}
+
+void PutClipboardTextUnicode(const std::string& utf8) {
+  ClipboardState& s = State();
+  s.unicode = CarriageReturns(utf8);
+  if (!sp::text::UTF8ToMacJapanese(s.unicode, s.text, '?')) s.text.clear();
+  PutToDesktop(s);
+}
+
+std::string ClipboardTextUnicode() {
+  ClipboardState& s = State();
+  if (!s.hasDesktop) return s.unicode;
+  std::string utf8;
+  if (!s.desktop.get(&utf8, s.desktop.refCon)) return std::string();
+  if (utf8 == s.putToDesktop) return s.unicode;
+  return CarriageReturns(utf8);
 }
 
 std::string ClipboardText() {

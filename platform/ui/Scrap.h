@@ -7,8 +7,17 @@
 // - The 'TEXT' flavour (MacJapanese bytes, carriage returns between lines) is the clipboard's
 //   text that dialogs' edit fields cut, copy and paste too; with a display it is the desktop's
 //   clipboard, converted to and from UTF-8, so text copied in another program reads back as
-//   'TEXT'. Every other flavour ('styl', ...) stays in this process with the text it was put
+//   'TEXT'. The 'utxt' flavour is the same text as UTF-16 in the machine's byte order, with
+//   every character the desktop's text holds (MacJapanese lacks some: 'TEXT' has '?' there).
+//   A scrap holding text holds both. Putting 'utxt' after 'TEXT' replaces the text with the
+//   fuller Unicode form; putting 'TEXT' after 'utxt' keeps the Unicode form.
+//   Every other flavour ('styl', ...) stays in this process with the text it was put
 //   beside, and is gone once the clipboard's text changes under it (another program copied).
+// - The change count (GetScrapChangeCount, this layer's own call) goes up whenever the
+//   clipboard's contents change: a clear, a put, or another text found there (an edit
+//   field's copy, another program's), so a watcher notices changes that keep the number of
+//   flavours. Another program's copy is noticed when the clipboard is next looked at
+//   (GetCurrentScrap, GetScrapFlavorCount, GetScrapChangeCount).
 // - PutScrapFlavor adds a flavour once (duplicateScrapFlavorErr the second time); flags other
 //   than kScrapFlavorMaskNone, kScrapFlavorMaskSenderOnly and kScrapFlavorMaskTranslated are
 //   refused, and so are a negative size and missing data for a non-empty flavour (promises
@@ -25,6 +34,7 @@ typedef UInt32 ScrapFlavorFlags;
 enum : ScrapFlavorType {
   kScrapFlavorTypeText = 0x54455854,       // 'TEXT'
   kScrapFlavorTypeTextStyle = 0x7374796C,  // 'styl'
+  kScrapFlavorTypeUnicode = 0x75747874,    // 'utxt'
 };
 
 enum : ScrapFlavorFlags {
@@ -51,3 +61,7 @@ OSStatus PutScrapFlavor(ScrapRef scrap, ScrapFlavorType flavorType, ScrapFlavorF
 OSStatus GetScrapFlavorSize(ScrapRef scrap, ScrapFlavorType flavorType, Size* byteCount);
 OSStatus GetScrapFlavorData(ScrapRef scrap, ScrapFlavorType flavorType, Size* byteCount,
                             void* destination);
+// The number of flavours the scrap holds.
+OSStatus GetScrapFlavorCount(ScrapRef scrap, UInt32* infoCount);
+// The clipboard's change count (see above); it never goes back.
+OSStatus GetScrapChangeCount(UInt32* changeCount);

@@ -1,5 +1,8 @@
 // The real display's test fixture (see DesktopFixture.h).
 #include "DesktopFixture.h"
+#include <execinfo.h>
+#include <unistd.h>
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +66,33 @@ bool ParseXwd(const std::string& bytes, ScreenImage* image) {
 
 }  // namespace
 
+namespace {
+
+constexpr unsigned kMostSecondsATestTakes = 60;
+
+// A desktop test that stops making progress (a wait on the X server or a tool that never ends)
+// ends its process with the stack where it stood, rather than holding the run until the test
+// runner's limit with nothing said.
+void SayWhereTheTestStands(int) {
+  static const char kSay[] = "\ndesktop test: no end after 60 seconds; it stood here:\n";
+  const ssize_t ignored = write(2, kSay, sizeof kSay - 1);
+  (void)ignored;
+  void* frames[64];
+  backtrace_symbols_fd(frames, backtrace(frames, 64), 2);
+  _exit(3);
+}
+
+void WatchForAHang() {
+  void* frames[1];
+  backtrace(frames, 1);  // loads the unwinder now, not inside the signal handler
+  signal(SIGALRM, SayWhereTheTestStands);
+  alarm(kMostSecondsATestTakes);
+}
+
+}  // namespace
+
 void DesktopTest::SetUp() {
+  WatchForAHang();
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();
   setenv("SP_DISPLAY_SCALE", "1", 1);
   sp_testing::UseRealClock();
@@ -80,6 +109,7 @@ void DesktopTest::SetUp() {
 }
 
 void DesktopTest::TearDown() {
+  alarm(0);
   if (waker_ != nullptr) RemoveEventLoopTimer(waker_);
   waker_ = nullptr;
   ResetAll();

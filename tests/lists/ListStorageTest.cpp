@@ -128,14 +128,16 @@ TEST_F(ListStorage, AWindowPointFindsTheCellWhoseInnerAreaHoldsIt) {
       EXPECT_EQ(cell.v, c.row) << c.what;
     }
   }
-  list_->SetScroll(0, 16);
+  list_->AddRow(-1, 7);  // enough rows for the list to scroll
+  short h = -1, v = 16;
+  ASSERT_EQ(list_->SetScrollValue(h, v, 0, 0, 0, 0), 1);
   Point cell;
   ASSERT_EQ(list_->GetCellOnWindowLocalPosition(Point{top, left}, &cell), 1);
   EXPECT_EQ(cell.v, 2) << "scrolled by a row, the top shows row 2";
   Rect onWindow;
   ASSERT_EQ(list_->GetCellArea(Cell(1, 2), nullptr, nullptr, &onWindow), 1);
   EXPECT_EQ(onWindow.top, top);
-  EXPECT_EQ(list_->GetCellArea(Cell(1, 4), nullptr, nullptr, &onWindow), 0);
+  EXPECT_EQ(list_->GetCellArea(Cell(1, 11), nullptr, nullptr, &onWindow), 0);
 }
 
 TEST_F(ListStorage, NewRowsTakeTheRowAboveWhenInsertedAndTheirColumnsWhenAppended) {

@@ -36,15 +36,7 @@ inline Point Cell(short column, short row) {
   return Point{row, column};
 }
 
-// A list whose scroll value a test can set.
-class cTestList : public cLMgr_List_Base {
- public:
-  using cLMgr_List_Base::cLMgr_List_Base;
-  void SetScroll(short h, short v) {
-    scrollH_ = h;
-    scrollV_ = v;
-  }
-};
+using cTestList = cLMgr_List_Base;
 
 class ListFixture : public ::testing::Test {
  protected:

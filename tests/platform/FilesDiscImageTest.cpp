@@ -272,6 +272,21 @@ TEST_F(FilesDiscImage, ADriveThatCannotEjectSaysSoAndKeepsItsDisc) {
   EXPECT_TRUE(Discs().empty());
 }
 
+TEST_F(FilesDiscImage, ASheetWithRemarksCodesFlagsAndGapsInCRLFLinesIsReadLikeAPlainOne) {
+  WriteHostFile(Media() + "/Full.bin", std::string(2352 * 400, '\0'));
+  WriteHostFile(Media() + "/Full.cue",
+                "REM COMMENT \"ripped\"\r\nCATALOG 0123456789012\r\nPERFORMER \"Band\"\r\n"
+                "TITLE \"Full Disc\"\r\nFILE \"Full.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n"
+                "    TITLE \"One\"\r\n    FLAGS DCP PRE\r\n    ISRC JPABC9912345\r\n"
+                "    INDEX 00 00:00:00\r\n    INDEX 01 00:00:32\r\n  TRACK 02 AUDIO\r\n"
+                "    PREGAP 00:02:00\r\n    INDEX 01 00:02:00\r\n    INDEX 02 00:03:00\r\n");
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  EXPECT_EQ(Discs()[0].name, "Full Disc");
+  EXPECT_EQ(Names(Discs()[0].vRefNum),
+            (std::vector<std::string>{".TOC.plist", "1 One.aiff", "2 Audio Track.aiff"}));
+}
+
 TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
   disc_image::WriteImage(Media(), "Data", {{200, "", true}});
   // Tracks out of order, and a sheet whose image file is missing.
@@ -283,6 +298,10 @@ TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
                 "FILE \"Lost.bin\" BINARY\n  TRACK 01 AUDIO\n"
                 "    INDEX 01 00:00:00\n");
   WriteHostFile(Media() + "/Garbage.cue", std::string("\xff\xfe\x00TRACK", 9));
+  // Tracks numbered from 93: libcdio would index its table far before its start.
+  WriteHostFile(Media() + "/Late.bin", std::string(2352 * 400, '\0'));
+  WriteHostFile(Media() + "/Late.cue",
+                "FILE \"Late.bin\" BINARY\n  TRACK 93 AUDIO\n    INDEX 01 00:00:00\n");
   sp_testing::SetMediaFolder(Media());
   EXPECT_TRUE(Discs().empty());
   EXPECT_EQ(StandIns(), 0u) << "no stand-in left behind";

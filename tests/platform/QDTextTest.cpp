@@ -368,3 +368,39 @@ TEST_F(QDTextTruncTest, CutsOnWholeCharactersPutsTheEllipsisWhereAskedAndRefuses
 }
 
 }  // namespace
+
+namespace {
+
+// Glyph images are kept between draws: the same text drawn again, at another size between and
+// at another pen place, must come out as the first time, moved by the pen's step.
+TEST_F(TextPortTest, TextDrawnAgainAfterAnotherSizeLooksTheSameMovedByThePen) {
+  SInt16 gothic = 0;
+  GetFNum(PStr(P("IPAGothic")), &gothic);
+  if (gothic == 0) GTEST_SKIP() << "IPA Gothic is not installed";
+  TextFont(gothic);
+  const std::string text = "\x82\xA0g\x88\x9F";
+  auto draw = [&](SInt16 h, SInt16 size) {
+    TextSize(size);
+    MoveTo(h, 40);
+    DrawText(text.data(), 0, SInt16(text.size()));
+  };
+  draw(10, 12);
+  std::vector<UInt32> first;
+  for (SInt16 v = 25; v < 45; ++v)
+    for (SInt16 h = 5; h < 60; ++h) first.push_back(Px(h, v));
+  const int small = Ink(5, 25, 60, 45);
+  EXPECT_GT(small, 10);
+  Rect all{0, 0, kHeight, kWidth};
+  EraseRect(&all);
+  draw(70, 24);
+  // The larger glyphs are drawn, not the images kept of the smaller ones.
+  EXPECT_GT(Ink(60, 0, 200, 60), 2 * small);
+  EraseRect(&all);
+  draw(110, 12);
+  std::vector<UInt32> again;
+  for (SInt16 v = 25; v < 45; ++v)
+    for (SInt16 h = 105; h < 160; ++h) again.push_back(Px(h, v));
+  EXPECT_EQ(again, first);
+}
+
+}  // namespace

@@ -237,4 +237,31 @@ TEST_F(ResourceCompiler, ImagesAreStoredWhereTheDrawingCodeLooks) {
   EXPECT_EQ(Compiled("resource 'cicn' 634 { png \"small.png\" }"), kPng);
 }
 
+TEST_F(ResourceCompiler, BundleTextsBecomeMacJapaneseLinesEndedByCarriageReturns) {
+  const struct {
+    std::string source;
+    std::string bytes;  // or, on failure, the message
+    bool ok;
+  } cases[] = {
+      {"-34\tディスク\n-43\tファイル\n",
+       "-34\t\x83\x66\x83\x42\x83\x58\x83\x4E\r-43\t\x83\x74\x83"
+       "\x40\x83\x43\x83\x8B\r",
+       true},
+      {"a\r\nb\rc", "a\rb\rc\r", true},
+      {"a\n\nb\n", "a\r\rb\r", true},
+      {"", "", true},
+      {"ok\nnot \xF0\x9F\x8E\xB5 here\n",
+       "t.txt:2: \"\xF0\x9F\x8E\xB5\" (U+1F3B5) has no MacJapanese form", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    std::string bytes = "untouched", error;
+    EXPECT_EQ(sp_rescompile::ConvertText({"t.txt", c.source, "."}, &bytes, &error), c.ok);
+    EXPECT_EQ(c.ok ? bytes : error, c.bytes);
+    if (!c.ok) {
+      EXPECT_EQ(bytes, "untouched") << "nothing written on failure";
+    }
+  }
+}
+
 }  // namespace

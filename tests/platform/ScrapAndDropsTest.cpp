@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "Files.h"
 #include "Scrap.h"
+#include "TestDialogs.h"
 #include "TestFiles.h"
 #include "UiFixture.h"
 #include "files/internal/FileLocations.h"
@@ -125,6 +127,65 @@ TEST_F(Scrap, TextCrossesToTheDesktopAsUTF8WithLineFeedsAndComesBackWhole) {
   desk.text.clear();
   Size size = 0;
   EXPECT_EQ(GetScrapFlavorSize(scrap_, kScrapFlavorTypeText, &size), noTypeErr);
+}
+
+// The UTF-16 bytes of a UTF-8 text, in the machine's order.
+std::string Utf16(const std::string& utf8) {
+  const std::u16string units = sp::text::UTF8ToUTF16(utf8);
+  return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+}
+
+TEST_F(Scrap, TextIsBothMacJapaneseAndUnicodeAndUnicodeKeepsWhatMacJapaneseLacks) {
+  ASSERT_EQ(Put(kScrapFlavorTypeText, SJ("日本\r語")), noErr);
+  EXPECT_EQ(Get(kScrapFlavorTypeUnicode), Utf16("日本\r語"));
+  UInt32 count = 0;
+  ASSERT_EQ(GetScrapFlavorCount(scrap_, &count), noErr);
+  EXPECT_EQ(count, 2u);
+  ASSERT_EQ(Put(kScrapFlavorTypeTextStyle, std::string("\0\0", 2)), noErr);
+  ASSERT_EQ(GetScrapFlavorCount(scrap_, &count), noErr);
+  EXPECT_EQ(count, 3u);
+  // The Unicode form put after the MacJapanese one replaces it, with its é.
+  ASSERT_EQ(Put(kScrapFlavorTypeUnicode, Utf16("caf\u00E9\n")), noErr);
+  EXPECT_EQ(Get(kScrapFlavorTypeText), "caf?\r");
+  EXPECT_EQ(Get(kScrapFlavorTypeUnicode), Utf16("caf\u00E9\r"));
+  EXPECT_EQ(Put(kScrapFlavorTypeUnicode, Utf16("x")), duplicateScrapFlavorErr);
+  // Unicode first, then MacJapanese: the fuller form stays.
+  ASSERT_EQ(ClearCurrentScrap(), noErr);
+  ASSERT_EQ(GetCurrentScrap(&scrap_), noErr);
+  ASSERT_EQ(Put(kScrapFlavorTypeUnicode, Utf16("\u00E9t\u00E9") + std::string(1, 'x')), noErr)
+      << "an odd byte is no character";
+  ASSERT_EQ(Put(kScrapFlavorTypeText, "?t?"), noErr);
+  EXPECT_EQ(Get(kScrapFlavorTypeUnicode), Utf16("\u00E9t\u00E9"));
+  EXPECT_EQ(Put(kScrapFlavorTypeText, "y"), duplicateScrapFlavorErr);
+}
+
+TEST_F(Scrap, EveryChangeOfTheClipboardCountsEvenWhenItKeepsItsFlavours) {
+  UInt32 before = 0, after = 0;
+  ASSERT_EQ(Put(kScrapFlavorTypeText, "one"), noErr);
+  ASSERT_EQ(GetScrapChangeCount(&before), noErr);
+  ASSERT_EQ(GetScrapChangeCount(&after), noErr);
+  EXPECT_EQ(after, before) << "looking changes nothing";
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+  } const steps[] = {
+      {"an edit field's copy", [] { dialogs::PutClipboardText("two"); }},
+      {"another program's copy", [] { sp_testing::SetClipboardTextUnicode("three"); }},
+      {"a clear", [] { ClearCurrentScrap(); }},
+      {"a private flavour",
+       [] {
+         ScrapRef s = nullptr;
+         GetCurrentScrap(&s);
+         PutScrapFlavor(s, SpFourCC("abcd"), 0, 1, "z");
+       }},
+  };
+  for (const Step& step : steps) {
+    step.change();
+    ASSERT_EQ(GetScrapChangeCount(&after), noErr);
+    EXPECT_GT(after, before) << step.what;
+    before = after;
+  }
+  EXPECT_EQ(GetScrapChangeCount(nullptr), paramErr);
 }
 
 class Drops : public UiTest {

@@ -10,12 +10,29 @@
 #include <sched.h>
 #include <sys/mount.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
+
 namespace test_support {
+
+// True when the process's root folder is a mount point of its own mount table: not so inside
+// a chroot, where a new namespace would lose the process's view of its root (and where
+// nothing can be mounted anyway).
+inline bool RootIsAMountPoint() {
+  std::ifstream table("/proc/self/mountinfo");
+  for (std::string line; std::getline(table, line);) {
+    std::istringstream fields(line);
+    std::string id, parent, device, root, mountPoint;
+    if (fields >> id >> parent >> device >> root >> mountPoint && mountPoint == "/") return true;
+  }
+  return false;
+}
 
 // True once this process has mounts of its own; false where it may not have them (then it may
 // not mount either, and the test skips).
 inline bool UsePrivateMounts() {
-  static const bool done = unshare(CLONE_NEWNS) == 0 &&
+  static const bool done = RootIsAMountPoint() && unshare(CLONE_NEWNS) == 0 &&
                            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
   return done;
 }

@@ -49,6 +49,8 @@ struct DesktopState {
   UInt32 clickCount = 0;
   std::vector<std::string> dropped;  // files of a drop under way
   UInt8 charOfScancode[SDL_NUM_SCANCODES] = {};  // what each held key typed (for its release)
+  SDL_Rect inputRect = {0, 0, 0, 0};  // where the input method's candidates go (last set)
+  bool inputRectSet = false;
   // The strip's drawing.
   GWorldPtr stripWorld = nullptr;
   int stripWorldWidth = 0;

@@ -47,5 +47,9 @@ PresentCounts DesktopPresentCounts();
 // Forgets what is on the screen: the next present uploads every window whole.
 void InvalidateDesktop();
 
+// Where the input method's candidate window was last put, in pixels of the window that has
+// the keyboard; false before the first time.
+bool LastTextInputRect(int* x, int* y, int* width, int* height);
+
 }  // namespace display
 }  // namespace sp_platform

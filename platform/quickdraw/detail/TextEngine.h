@@ -96,6 +96,10 @@ struct Coverage {
 };
 void RenderRun(const TextStyle& style, const UInt8* text, SInt32 length, SInt32 h, SInt32 v,
                const Rect& limit, Coverage* out);
+// The same for a UTF-16 text (names from the file system that MacJapanese cannot hold).
+void RenderUnicodeRun(const TextStyle& style, const std::u16string& text, SInt32 h, SInt32 v,
+                      const Rect& limit, Coverage* out);
+SInt32 UnicodeTextPixelWidth(const TextStyle& style, const std::u16string& text);
 
 }  // namespace text_engine
 }  // namespace sp_platform

@@ -755,4 +755,15 @@ bool Compile(const std::vector<Source>& sources, std::vector<UInt8>* fileBytes,
   return true;
 }
 
+bool ConvertText(const Source& source, std::string* bytes, std::string* error) {
+  Failure failure;
+  std::string converted;
+  if (!ConvertTextLines(source.text, &converted, &failure)) {
+    if (error) *error = source.name + ":" + std::to_string(failure.line) + ": " + failure.message;
+    return false;
+  }
+  if (bytes) *bytes = std::move(converted);
+  return true;
+}
+
 }  // namespace sp_rescompile

@@ -20,4 +20,9 @@ struct Source {
 // once over all sources. False with a message "<name>:<line>: <what>" on the first error.
 bool Compile(const std::vector<Source>& sources, std::vector<UInt8>* fileBytes, std::string* error);
 
+// A text file that the bundle holds beside the resource file (the error-number texts): the
+// source's UTF-8 lines as MacJapanese, each ended by a carriage return. False with a message
+// "<name>:<line>: <what>" for a character MacJapanese cannot hold.
+bool ConvertText(const Source& source, std::string* bytes, std::string* error);
+
 }  // namespace sp_rescompile

@@ -355,4 +355,28 @@ bool ParseSource(const std::string& text, std::vector<Statement>* statements, Fa
   return parser.Parse(statements, failure);
 }
 
+bool ConvertTextLines(const std::string& text, std::string* out, Failure* failure) {
+  std::string result;
+  int line = 1;
+  for (std::size_t pos = 0; pos < text.size(); ++line) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    std::string why;
+    if (!ToMacJapanese(text.substr(pos, end - pos), &result, &why)) {
+      failure->line = line;
+      failure->message = why;
+      return false;
+    }
+    result += '\r';
+    pos = end;
+    if (pos < text.size()) {
+      const bool cr = text[pos] == '\r';
+      ++pos;
+      if (cr && pos < text.size() && text[pos] == '\n') ++pos;  // CR LF is one line end
+    }
+  }
+  *out = std::move(result);
+  return true;
+}
+
 }  // namespace sp_rescompile

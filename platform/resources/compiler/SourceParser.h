@@ -34,4 +34,9 @@ struct Statement {
 // character MacJapanese cannot hold fails with its line. False with `failure` set.
 bool ParseSource(const std::string& text, std::vector<Statement>* statements, Failure* failure);
 
+// A text file for the application's bundle: UTF-8 to MacJapanese bytes, each line ended by a
+// carriage return (the source's lines may end in LF, CR LF or CR; a last line without an end
+// gets one). False with `failure` at the line of the first character MacJapanese cannot hold.
+bool ConvertTextLines(const std::string& text, std::string* out, Failure* failure);
+
 }  // namespace sp_rescompile

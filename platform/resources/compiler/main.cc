@@ -1,9 +1,12 @@
 // sp_rescompile: compiles the application's resource sources into one resource file.
 //
 //   sp_rescompile -o <output file> <source.r>...
+//   sp_rescompile --text -o <output file> <source.txt>
 //
-// Messages name the source and line ("framework.r:12: ..."). The output is written to a
-// temporary file and renamed, so a failed run leaves the previous file as it was.
+// The second form converts a UTF-8 text file that the bundle holds beside the resource file
+// into MacJapanese lines ended by carriage returns. Messages name the source and line
+// ("framework.r:12: ..."). The output is written to a temporary file and renamed, so a failed
+// run leaves the previous file as it was.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -33,9 +36,14 @@ std::string FolderOf(const std::string& path) {
 
 int main(int argc, char** argv) {
   std::string output;
+  bool text = false;
   std::vector<sp_rescompile::Source> sources;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--text") {
+      text = true;
+      continue;
+    }
     if (arg == "-o" && i + 1 < argc) {
       output = argv[++i];
       continue;
@@ -49,13 +57,23 @@ int main(int argc, char** argv) {
     }
     sources.push_back(std::move(source));
   }
-  if (output.empty()) {
-    std::fprintf(stderr, "usage: sp_rescompile -o <output file> <source.r>...\n");
+  if (output.empty() || (text && sources.size() != 1)) {
+    std::fprintf(stderr,
+                 "usage: sp_rescompile -o <output file> <source.r>...\n"
+                 "       sp_rescompile --text -o <output file> <source.txt>\n");
     return 2;
   }
   std::vector<UInt8> bytes;
   std::string error;
-  if (!sp_rescompile::Compile(sources, &bytes, &error)) {
+  bool done = false;
+  if (text) {
+    std::string converted;
+    done = sp_rescompile::ConvertText(sources[0], &converted, &error);
+    bytes.assign(converted.begin(), converted.end());
+  } else {
+    done = sp_rescompile::Compile(sources, &bytes, &error);
+  }
+  if (!done) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

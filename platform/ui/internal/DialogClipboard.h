@@ -12,6 +12,12 @@ namespace dialogs {
 void PutClipboardText(const std::string& macJapanese);
 // The clipboard's text; empty when it holds none.
 std::string ClipboardText();
+// The same text as UTF-8 with carriage returns between lines, with every character another
+// program copied (MacJapanese lacks some).
+std::string ClipboardTextUnicode();
+// Replaces the clipboard's text with UTF-8 text (carriage returns or line feeds between
+// lines); the MacJapanese form has '?' for characters it lacks.
+void PutClipboardTextUnicode(const std::string& utf8);
 // Empties the clipboard.
 void ClearClipboard();
 

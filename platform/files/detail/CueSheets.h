@@ -1,0 +1,76 @@
+// The check a CUE sheet from the media folder passes before libcdio reads it. Not for the
+// program's own code.
+//
+// libcdio's sheet parser trusts its input: a first track numbered other than 1 makes it index
+// its track table before the table's start, more than 99 tracks run past its end, a sheet
+// without tracks writes before it, a FILE without a TRACK, a second CATALOG or ISRC loses
+// memory, and it reads lines of at most 4,095 bytes ended by LF only (longer lines and
+// CR-ended ones are cut into pieces it reads as lines of their own). So a sheet goes to
+// libcdio only when it is of the well-formed kind real disc images have:
+//   - at most kMaxCueSheetBytes; an optional UTF-8 byte-order mark; lines ended by LF or CRLF,
+//     none longer than kMaxCueLineBytes; no NUL byte;
+//   - each line blank, or a keyword (any case, after blanks) with its fields, blank-separated,
+//     and nothing after them:
+//       REM anything
+//       CATALOG 13 digits                           before the first TRACK, once
+//       CDTEXTFILE name                             before the first TRACK, once
+//       TITLE, PERFORMER, SONGWRITER text           once for the disc and once per track
+//       FILE name BINARY|MOTOROLA
+//       TRACK nn mode                               nn 1, 2, 3, ... (at most 99); mode one of
+//                                                   AUDIO, CDG, MODE1/2048, MODE1/2352,
+//                                                   MODE2/2336, MODE2/2352, CDI/2336, CDI/2352
+//       FLAGS DCP|4CH|PRE|SCMS ...                  in a track, once
+//       ISRC 12 letters or digits                   in a track, once
+//       PREGAP mm:ss:ff, POSTGAP mm:ss:ff           in a track, once each
+//       INDEX nn mm:ss:ff                           in a track; nn 0..99 rising, 01 present
+//     where text is a "quoted string" closed on its line (no control character, at most
+//     kMaxCueTextBytes) or one word without quotes; a name is such a text that is a plain
+//     file name (no '/', not "." or "..", at most 255 bytes), the file lying beside the
+//     sheet; nn is one or two digits; in mm:ss:ff each part is one or two digits, ss < 60,
+//     ff < 75, and the INDEX times of one FILE never go backwards;
+//   - a FILE before the first TRACK, and a TRACK after every FILE before the next one.
+// libcdio itself refuses some of what passes (lower-case keywords, a byte-order mark,
+// POSTGAP, the CDG and CDI modes): such a sheet is no disc, safely.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace sp_platform {
+namespace files {
+
+constexpr std::size_t kMaxCueSheetBytes = 1 << 20;
+constexpr std::size_t kMaxCueLineBytes = 1024;  // without its line end
+constexpr std::size_t kMaxCueTextBytes = 512;   // inside the quotes
+
+// Why a sheet is refused; kNone for a sheet that passes.
+enum class CueSheetFault {
+  kNone,
+  kUnreadable,  // the file cannot be opened or read
+  kTooLarge,    // over kMaxCueSheetBytes
+  kBadLineEnd,  // a CR not followed by LF
+  kNulByte,
+  kLineTooLong,  // over kMaxCueLineBytes
+  kUnknownKeyword,
+  kMalformed,         // a field missing, extra or not of its form
+  kBadText,           // a string not closed on its line, with control characters, or too long
+  kBadFileName,       // a FILE or CDTEXTFILE name that is no plain file name
+  kBadTime,           // not mm:ss:ff, or ss or ff out of range
+  kMisplaced,         // TRACK before FILE, CATALOG after a TRACK, INDEX before one, ...
+  kRepeated,          // a keyword given twice where it may come once
+  kTrackNumber,       // a track numbered other than the one after the last
+  kIndexOrder,        // an index number not above the one before it
+  kNoIndex01,         // a track without INDEX 01
+  kTimeBackwards,     // an INDEX before an earlier one of the same FILE
+  kFileWithoutTrack,  // a FILE with no TRACK before the next FILE or the end
+  kNoTrack,           // no TRACK at all
+};
+
+// Checks a sheet held in memory. Linear in size; keeps no copy.
+CueSheetFault CheckCueSheet(const char* data, std::size_t size);
+
+// Reads the sheet at `path` (at most one byte past kMaxCueSheetBytes) and checks it.
+CueSheetFault CheckCueSheetFile(const std::string& path);
+
+}  // namespace files
+}  // namespace sp_platform

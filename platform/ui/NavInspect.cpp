@@ -1,0 +1,106 @@
+// What the test API reads of, and does to, a Navigation Services dialog.
+#include <algorithm>
+#include <cstring>
+
+#include "Dialogs.h"
+#include "ui/detail/DialogRecord.h"
+#include "ui/detail/NavRecord.h"
+#include "ui/internal/Navigation.h"
+
+namespace sp_platform {
+namespace nav {
+
+bool IsNavigationWindow(WindowRef window) {
+  return RecordOfWindow(window) != nullptr;
+}
+
+std::string ShownFolder(WindowRef window) {
+  Record* record = RecordOfWindow(window);
+  return record == nullptr ? std::string() : record->folder;
+}
+
+std::vector<std::string> ListedNames(WindowRef window) {
+  std::vector<std::string> names;
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr) return names;
+  for (const Entry& e : record->entries) names.push_back(e.name);
+  return names;
+}
+
+std::vector<std::string> SelectedNames(WindowRef window) {
+  std::vector<std::string> names;
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr) return names;
+  for (SInt32 i : SelectedEntries(record)) names.push_back(record->entries[std::size_t(i)].name);
+  return names;
+}
+
+bool GoToFolder(WindowRef window, const std::string& path) {
+  Record* record = RecordOfWindow(window);
+  return record != nullptr && ShowFolder(record, path, "");
+}
+
+bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::string* why) {
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr) {
+    *why = "it is no file dialog";
+    return false;
+  }
+  std::vector<SInt32> indexes;
+  for (const std::string& name : names) {
+    auto it = std::find_if(record->entries.begin(), record->entries.end(),
+                           [&name](const Entry& e) { return e.name == name; });
+    if (it == record->entries.end()) {
+      *why = "\"" + name + "\" is not listed in " + record->folder;
+      return false;
+    }
+    if (!it->choosable) {
+      *why = "\"" + name + "\" cannot be chosen here";
+      return false;
+    }
+    indexes.push_back(SInt32(it - record->entries.begin()));
+  }
+  record->selected.assign(record->entries.size(), false);
+  record->anchor = -1;
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    ClickEntry(record, indexes[i], false, i > 0);
+  }
+  if (SelectedEntries(record).size() != indexes.size()) {
+    *why = "the dialog takes one entry at a time";
+    return false;
+  }
+  return true;
+}
+
+bool SetSaveName(WindowRef window, const std::string& macJapanese) {
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr || record->kind != Kind::kPutFile) return false;
+  Handle handle = nullptr;
+  GetDialogItem(record->dialog, kNavItemNameField, nullptr, &handle, nullptr);
+  Str255 text;
+  const std::size_t length = dialogs::CutToBoundary(macJapanese, 255);
+  text[0] = UInt8(length);
+  std::memcpy(text + 1, macJapanese.data(), length);
+  SetDialogItemText(handle, text);
+  UpdateButtons(record);
+  return true;
+}
+
+bool EntryRect(WindowRef window, const std::string& name, Rect* local) {
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr) return false;
+  for (std::size_t i = 0; i < record->entries.size(); ++i) {
+    if (record->entries[i].name != name) continue;
+    ScrollToShow(record, SInt32(i));
+    Rect inside = ListRect(record);
+    InsetRect(&inside, 1, 1);
+    const SInt32 row = SInt32(i) - record->firstShown;
+    *local = Rect{SInt16(inside.top + row * kRowHeight), inside.left,
+                  SInt16(inside.top + (row + 1) * kRowHeight), inside.right};
+    return true;
+  }
+  return false;
+}
+
+}  // namespace nav
+}  // namespace sp_platform

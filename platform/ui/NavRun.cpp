@@ -1,0 +1,540 @@
+// Navigation Services: running a dialog (its modal loop, the event procedure's messages, the
+// user's choice, New Folder and the confirmation before replacing), its reply and its custom
+// controls.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Alerts.h"
+#include "AppleEvents.h"
+#include "CFBase.h"
+#include "Events.h"
+#include "MacMemory.h"
+#include "Navigation.h"
+#include "OSUtils.h"
+#include "QuickDraw.h"
+#include "files/internal/FileLocations.h"
+#include "ui/detail/AlertRegistry.h"
+#include "ui/detail/DialogRecord.h"
+#include "ui/detail/NavRecord.h"
+#include "ui/detail/WindowPlacement.h"
+
+namespace sp_platform {
+namespace nav {
+namespace {
+
+constexpr UInt8 kUpArrow = 0x1E;
+constexpr UInt8 kDownArrow = 0x1F;
+
+bool Live(Record* record) {
+  return dialogs::Lookup(record->dialog) != nullptr;
+}
+
+Str255* Pascal(const std::string& macJapanese, Str255* out) {
+  const std::size_t length = dialogs::CutToBoundary(macJapanese, 255);
+  (*out)[0] = UInt8(length);
+  std::memcpy(*out + 1, macJapanese.data(), length);
+  return out;
+}
+
+// A caution alert with the message; with a second button title, answers whether the first
+// (the action) was pressed rather than the second.
+bool Ask(const char* messageUTF8, const std::string& explanationUTF8, const char* actionUTF8,
+         const char* cancelUTF8) {
+  Str255 message, explanation, action, cancel;
+  Pascal(MacJapaneseOfUTF8(messageUTF8), &message);
+  Pascal(MacJapaneseOfUTF8(explanationUTF8), &explanation);
+  Pascal(MacJapaneseOfUTF8(actionUTF8), &action);
+  AlertStdAlertParamRec param;
+  std::memset(&param, 0, sizeof param);
+  param.movable = true;
+  param.defaultText = action;
+  param.defaultButton = kAlertStdAlertOKButton;
+  if (cancelUTF8 != nullptr) {
+    Pascal(MacJapaneseOfUTF8(cancelUTF8), &cancel);
+    param.cancelText = cancel;
+    // Replacing loses the old file: Return keeps it.
+    param.defaultButton = kAlertStdAlertCancelButton;
+    param.cancelButton = kAlertStdAlertCancelButton;
+  }
+  SInt16 hit = 0;
+  StandardAlert(kAlertCautionAlert, message, explanation, &param, &hit);
+  return hit == kAlertStdAlertOKButton;
+}
+
+void Tell(const char* messageUTF8, const std::string& explanationUTF8) {
+  Ask(messageUTF8, explanationUTF8, "OK", nullptr);
+}
+
+// A name the user typed for a new file or folder (MacJapanese) as its Linux name; false, with
+// an alert, for a name no Linux name can be.
+bool UsableName(const std::string& macJapanese, std::string* utf8) {
+  *utf8 = UTF8OfMacJapanese(macJapanese);
+  if (utf8->empty() || *utf8 == "." || *utf8 == ".." ||
+      utf8->find_first_of("/:") != std::string::npos) {
+    Tell("この名前は使えません。",
+         "名前には「/」と「:」を使えず、「.」や「..」だけの名前にもできません。");
+    return false;
+  }
+  return true;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string FieldText(DialogRef dialog, DialogItemIndex item) {
+  Handle handle = nullptr;
+  GetDialogItem(dialog, item, nullptr, &handle, nullptr);
+  Str255 text;
+  GetDialogItemText(handle, text);
+  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void Finish(Record* record, NavUserAction action) {
+  record->action = action;
+  record->accepted = true;
+  Notify(record, kNavCBUserAction, nullptr, 0, action);
+}
+
+bool AcceptSave(Record* record) {
+  const std::string typed = FieldText(record->dialog, kNavItemNameField);
+  std::string name;
+  if (typed.empty()) {
+    SysBeep(1);
+    return false;
+  }
+  if (!UsableName(typed, &name)) return false;
+  struct stat st;
+  if (lstat(Join(record->folder, name).c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      Tell("同じ名前のフォルダがあるため、保存できません。", "別の名前を付けてください。");
+      return false;
+    }
+    const std::string question = "「" + name + "」は既にあります。置き換えますか？";
+    if (!Ask(question.c_str(), "置き換えると、今の内容は失われます。", "置き換える",
+             "キャンセル")) {
+      return false;
+    }
+    record->replacing = true;
+  }
+  record->typedName = typed;
+  record->chosen = {{record->folder, true}};
+  Finish(record, kNavUserActionSaveAs);
+  return true;
+}
+
+// The default button. True when the dialog closes.
+bool Accept(Record* record) {
+  const std::vector<SInt32> selected = SelectedEntries(record);
+  record->replacing = false;
+  record->chosen.clear();
+  switch (record->kind) {
+    case Kind::kGetFile: {
+      for (SInt32 i : selected) {
+        const Entry& e = record->entries[std::size_t(i)];
+        if (!e.folder) record->chosen.push_back({e.path, false});
+      }
+      if (record->chosen.empty()) {
+        // A folder alone is opened, not chosen.
+        if (selected.size() == 1) {
+          ShowFolder(record, record->entries[std::size_t(selected[0])].path, "");
+        }
+        return false;
+      }
+      Finish(record, kNavUserActionOpen);
+      return true;
+    }
+    case Kind::kPutFile:
+      return AcceptSave(record);
+    case Kind::kChooseFolder:
+    case Kind::kChooseObject:
+      for (SInt32 i : selected) {
+        const Entry& e = record->entries[std::size_t(i)];
+        record->chosen.push_back({e.path, e.folder});
+      }
+      if (record->chosen.empty()) record->chosen.push_back({record->folder, true});
+      Finish(record, kNavUserActionChoose);
+      return true;
+  }
+  return false;
+}
+
+// A double click in the list. True when it chose (the dialog closes).
+bool Open(Record* record) {
+  const SInt32 entry = record->openEntry;
+  if (entry < 0 || entry >= SInt32(record->entries.size())) return false;
+  const Entry& e = record->entries[std::size_t(entry)];
+  if (e.folder) {
+    const std::string path = e.path;
+    ShowFolder(record, path, "");
+    return false;
+  }
+  if (!e.choosable) return false;
+  return Accept(record);
+}
+
+DialogRef MakeNameDialog() {
+  using alerts::ItemListEntry;
+  const std::vector<ItemListEntry> items = {
+      {Rect{86, 244, 106, 324}, UInt8(kButtonDialogItem), MacJapaneseOfUTF8("作成"), 0},
+      {Rect{86, 152, 106, 232}, UInt8(kButtonDialogItem), MacJapaneseOfUTF8("キャンセル"), 0},
+      {Rect{14, 14, 34, 324}, UInt8(kStaticTextDialogItem | kItemDisableBit),
+       MacJapaneseOfUTF8("新規フォルダの名前:"), 0},
+      {Rect{44, 17, 60, 321}, UInt8(kEditTextDialogItem), MacJapaneseOfUTF8("名称未設定フォルダ"),
+       0},
+  };
+  const std::vector<UInt8> bytes = alerts::ItemListBytes(items);
+  Handle list = NewHandle(Size(bytes.size()));
+  if (list == nullptr) return nullptr;
+  std::memcpy(*list, bytes.data(), bytes.size());
+  const Rect bounds = {0, 0, 120, 338};
+  Str255 title;
+  Pascal(MacJapaneseOfUTF8("新規フォルダ"), &title);
+  DialogRef dialog = NewDialog(nullptr, &bounds, title, false, kWindowMovableModalDialogProc,
+                               reinterpret_cast<WindowRef>(-1), false, 0, list);
+  DisposeHandle(list);
+  return dialog;
+}
+
+// Asks for a name, makes the folder in the one shown and opens it.
+void NewFolder(Record* record) {
+  DialogRef dialog = MakeNameDialog();
+  if (dialog == nullptr) {
+    SysBeep(1);
+    return;
+  }
+  SetDialogDefaultItem(dialog, 1);
+  SetDialogCancelItem(dialog, 2);
+  SelectDialogItemText(dialog, 4, 0, SInt16(kSpDialogEditTextLimit));
+  WindowRef window = GetDialogWindow(dialog);
+  ApplyWindowPosition(window, kWindowCenterMainScreen);
+  ShowWindow(window);
+  SelectWindow(window);
+  DialogItemIndex hit = 0;
+  do {
+    ModalDialog(nullptr, &hit);
+  } while (hit != 1 && hit != 2 && dialogs::Lookup(dialog) != nullptr);
+  const std::string typed = dialogs::Lookup(dialog) != nullptr ? FieldText(dialog, 4) : "";
+  if (dialogs::Lookup(dialog) != nullptr) DisposeDialog(dialog);
+  std::string name;
+  if (hit != 1 || !UsableName(typed, &name)) return;
+  const std::string path = Join(record->folder, name);
+  if (mkdir(path.c_str(), 0777) != 0) {
+    Tell("フォルダを作成できませんでした。", std::strerror(errno));
+    return;
+  }
+  ShowFolder(record, path, "");
+}
+
+bool PressInList(Record* record, const EventRecord& event, Point local) {
+  Rect box = ListRect(record);
+  if (!PtInRect(local, &box)) return false;
+  const SInt32 entry = EntryAt(record, local);
+  const bool extend = (event.modifiers & shiftKey) != 0;
+  const bool toggle = (event.modifiers & cmdKey) != 0;
+  record->doubleClicked = entry >= 0 && !extend && !toggle && entry == record->lastClickEntry &&
+                          event.when - record->lastClickTick <= GetDblTime();
+  // The click that made a double click starts no other one.
+  record->lastClickEntry = record->doubleClicked ? -1 : entry;
+  record->lastClickTick = event.when;
+  if (record->doubleClicked) record->openEntry = entry;
+  if (entry >= 0) {
+    ClickEntry(record, entry, extend, toggle);
+  } else if (!extend && !toggle) {
+    record->selected.assign(record->entries.size(), false);
+    record->anchor = -1;
+    RedrawList(record);
+    UpdateButtons(record);
+  }
+  return true;
+}
+
+bool PressInControl(ControlRef control, Point local) {
+  Rect box;
+  GetControlBounds(control, &box);
+  if (!PtInRect(local, &box)) return false;
+  TrackControl(control, local, reinterpret_cast<ControlActionUPP>(-1));
+  return true;
+}
+
+// The loop's filter: the list, its scroll bar and the popup are the dialog's own; idle time,
+// other windows' updates and the presses on custom items go to the event procedure.
+Boolean NavFilter(DialogRef dialog, EventRecord* event, DialogItemIndex* itemHit) {
+  Record* record = RecordOfDialog(dialog);
+  if (record == nullptr) return false;
+  WindowRef window = GetDialogWindow(dialog);
+  switch (event->what) {
+    case nullEvent:
+      Notify(record, kNavCBEvent, event, 0, kNavUserActionNone);
+      return false;
+    case updateEvt:
+      if (reinterpret_cast<WindowRef>(event->message) != window) {
+        Notify(record, kNavCBEvent, event, 0, kNavUserActionNone);
+      }
+      return false;
+    case mouseDown: {
+      WindowRef hit = nullptr;
+      if (FindWindow(event->where, &hit) != inContent || hit != window) return false;
+      record->lastPress = *event;
+      Point local = event->where;
+      {
+        dialogs::DialogPortScope scope(window);
+        GlobalToLocal(&local);
+      }
+      if (PressInList(record, *event, local)) {
+        *itemHit = kNavItemList;
+        return true;
+      }
+      if (PressInControl(record->scrollBar, local)) {
+        ScrollTo(record, GetControl32BitValue(record->scrollBar));
+        *itemHit = kNavItemScrollBar;
+        return true;
+      }
+      if (PressInControl(record->popup, local)) {
+        *itemHit = kNavItemLocationPopup;
+        return true;
+      }
+      return false;
+    }
+    case keyDown:
+    case autoKey: {
+      const UInt8 ch = UInt8(event->message & 0xFF);
+      if (ch != kUpArrow && ch != kDownArrow) return false;
+      MoveSelection(record, ch == kUpArrow ? -1 : 1);
+      *itemHit = kNavItemList;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void GoToPlace(Record* record) {
+  const SInt32 value = GetControl32BitValue(record->popup);
+  if (value > 1 && value <= SInt32(record->places.size())) {
+    const std::string path = record->places[std::size_t(value - 1)].path;
+    if (!path.empty() && ShowFolder(record, path, "")) return;
+  }
+  SetControl32BitValue(record->popup, 1);
+}
+
+// Handles what ModalDialog answered. True when the dialog closes.
+bool HandleItem(Record* record, DialogItemIndex item) {
+  switch (item) {
+    case kNavItemDefaultButton:
+      return Accept(record);
+    case kNavItemCancelButton:
+      record->action = kNavUserActionCancel;
+      return true;
+    case kNavItemNewFolderButton:
+      NewFolder(record);
+      return false;
+    case kNavItemList:
+      if (!record->doubleClicked) return false;
+      record->doubleClicked = false;
+      return Open(record);
+    case kNavItemLocationPopup:
+      GoToPlace(record);
+      return false;
+    case kNavItemNameField:
+      UpdateButtons(record);
+      return false;
+    default:
+      if (item > kNavItemCustomArea) {
+        Notify(record, kNavCBEvent, &record->lastPress, item, kNavUserActionNone);
+      }
+      return false;
+  }
+}
+
+void Customize(Record* record) {
+  Rect corner;
+  GetDialogItem(record->dialog, kNavItemCustomArea, nullptr, nullptr, &corner);
+  NavCBRec rec;
+  std::memset(&rec, 0, sizeof rec);
+  rec.version = kNavCBRecVersion;
+  rec.context = RefOf(record);
+  rec.window = GetDialogWindow(record->dialog);
+  rec.customRect = Rect{corner.top, corner.left, 0, 0};
+  if (record->eventProc != nullptr) record->eventProc(kNavCBCustomize, &rec, record->clientData);
+  if (rec.customRect.right > rec.customRect.left && rec.customRect.bottom > rec.customRect.top) {
+    record->customWidth = SInt16(rec.customRect.right - rec.customRect.left);
+    record->customHeight = SInt16(rec.customRect.bottom - rec.customRect.top);
+    MakeCustomArea(record);
+  }
+}
+
+void Show(Record* record) {
+  WindowRef window = GetDialogWindow(record->dialog);
+  if (record->modality == kWindowModalityWindowModal && IsValidWindowPtr(record->parent) &&
+      IsWindowVisible(record->parent)) {
+    SelectWindow(record->parent);
+    ShowSheetWindow(window, record->parent);
+  } else {
+    ShowWindow(window);
+    SelectWindow(window);
+  }
+}
+
+void Hide(Record* record) {
+  WindowRef window = GetDialogWindow(record->dialog);
+  WindowRef parent = nullptr;
+  if (GetSheetWindowParent(window, &parent) == noErr && parent != nullptr) {
+    HideSheetWindow(window);
+  } else {
+    HideWindow(window);
+  }
+}
+
+}  // namespace
+
+NavCBRec Notify(Record* record, NavEventCallbackMessage message, EventRecord* event, SInt16 itemHit,
+                NavUserAction action) {
+  NavCBRec rec;
+  std::memset(&rec, 0, sizeof rec);
+  rec.version = kNavCBRecVersion;
+  rec.context = RefOf(record);
+  rec.window = GetDialogWindow(record->dialog);
+  rec.eventData.eventDataParms.event = event;
+  rec.eventData.itemHit = itemHit;
+  rec.userAction = action;
+  if (record->eventProc != nullptr) record->eventProc(message, &rec, record->clientData);
+  return rec;
+}
+
+void RunLoop(Record* record) {
+  record->running = true;
+  record->accepted = false;
+  record->replacing = false;
+  record->action = kNavUserActionNone;
+  record->chosen.clear();
+  Customize(record);
+  Notify(record, kNavCBStart, nullptr, 0, kNavUserActionNone);
+  if (record->folder.empty() && !ShowFolder(record, DefaultFolder(), "")) {
+    ShowFolder(record, "/", "");
+  }
+  Show(record);
+  for (;;) {
+    DialogItemIndex item = 0;
+    ModalDialog(NavFilter, &item);
+    if (!Live(record) || HandleItem(record, item) || !Live(record)) break;
+  }
+  Notify(record, kNavCBTerminate, nullptr, 0, kNavUserActionNone);
+  if (Live(record)) Hide(record);
+  record->running = false;
+}
+
+}  // namespace nav
+}  // namespace sp_platform
+
+using namespace sp_platform::nav;
+
+namespace {
+
+// The reply's items: FSRefs, or for the one-call form FSSpecs (a folder as its own directory
+// id with an empty name, the file to save as the folder and the typed name).
+OSErr PutChosen(Record* record, const Chosen& chosen, AEDescList* list) {
+  namespace files = sp_platform::files;
+  files::Location location;
+  if (files::LocatePath(chosen.path, location) != noErr) return fnfErr;
+  if (!record->oneCall) {
+    FSRef ref;
+    files::MakeFSRef(location, &ref);
+    return AEPutPtr(list, 0, typeFSRef, &ref, sizeof ref);
+  }
+  FSSpec spec;
+  std::memset(&spec, 0, sizeof spec);
+  if (record->kind == Kind::kPutFile) {
+    spec.vRefNum = location.vRefNum;
+    spec.parID = SInt32(location.nodeID);
+    const std::size_t length =
+        sp_platform::dialogs::CutToBoundary(record->typedName, files::kSpecNameLimit);
+    spec.name[0] = UInt8(length);
+    std::memcpy(spec.name + 1, record->typedName.data(), length);
+  } else if (chosen.folder) {
+    spec.vRefNum = location.vRefNum;
+    spec.parID = SInt32(location.nodeID);
+  } else if (files::FSSpecOfPath(chosen.path, &spec) != noErr) {
+    return fnfErr;
+  }
+  return AEPutPtr(list, 0, typeFSS, &spec, sizeof spec);
+}
+
+}  // namespace
+
+OSStatus NavDialogRun(NavDialogRef inDialog) {
+  Record* record = RecordOf(inDialog);
+  if (record == nullptr || record->running) return paramErr;
+  RunLoop(record);
+  return noErr;
+}
+
+OSStatus NavDialogGetReply(NavDialogRef inDialog, NavReplyRecord* outReply) {
+  Record* record = RecordOf(inDialog);
+  if (record == nullptr || outReply == nullptr) return paramErr;
+  std::memset(outReply, 0, sizeof *outReply);
+  outReply->version = kNavReplyRecordVersion;
+  OSErr err = AECreateList(nullptr, 0, false, &outReply->selection);
+  if (err != noErr) return err;
+  if (!record->accepted) return noErr;
+  for (const Chosen& chosen : record->chosen) {
+    // An item gone since it was chosen is left out.
+    if (PutChosen(record, chosen, &outReply->selection) == memFullErr) return memFullErr;
+  }
+  outReply->validRecord = true;
+  outReply->replacing = record->replacing;
+  if (record->kind == Kind::kPutFile) {
+    outReply->saveFileName = CFStringCreateWithBytes(
+        nullptr, reinterpret_cast<const UInt8*>(record->typedName.data()),
+        CFIndex(record->typedName.size()), kCFStringEncodingMacJapanese, false);
+  }
+  return noErr;
+}
+
+OSStatus NavDisposeReply(NavReplyRecord* inReply) {
+  if (inReply == nullptr) return paramErr;
+  AEDisposeDesc(&inReply->selection);
+  if (inReply->saveFileName != nullptr) CFRelease(inReply->saveFileName);
+  inReply->saveFileName = nullptr;
+  inReply->validRecord = false;
+  return noErr;
+}
+
+OSErr NavCustomControl(NavDialogRef inContext, NavCustomControlMessage inSelector, void* ioParms) {
+  Record* record = RecordOf(inContext);
+  if (record == nullptr || ioParms == nullptr) return paramErr;
+  switch (inSelector) {
+    case kNavCtlSetLocation: {
+      std::string path;
+      bool folder = false;
+      if (!ResolveLocation(static_cast<AEDesc*>(ioParms), &path, &folder)) return fnfErr;
+      const std::size_t slash = path.find_last_of('/');
+      const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+      const bool shown = folder ? ShowFolder(record, path, "")
+                                : ShowFolder(record, parent, path.substr(slash + 1));
+      return shown ? noErr : fnfErr;
+    }
+    case kNavCtlAddControlList: {
+      Handle list = static_cast<Handle>(ioParms);
+      if (record->customCount > 0) return paramErr;
+      const DialogItemIndex before = CountDITL(record->dialog);
+      AppendDITL(record->dialog, list, DITLMethod(-kNavItemCustomArea));
+      record->customCount = DialogItemIndex(CountDITL(record->dialog) - before);
+      return record->customCount > 0 ? noErr : paramErr;
+    }
+    case kNavCtlGetFirstControlID:
+      *static_cast<UInt16*>(ioParms) = UInt16(kNavItemCustomArea);
+      return noErr;
+    default:
+      return paramErr;
+  }
+}
+
+OSErr NavCompleteSave(NavReplyRecord* reply, NavTranslationOptions) {
+  return reply == nullptr ? paramErr : noErr;
+}

@@ -1,0 +1,55 @@
+// The input method as the Text Services Manager sees it: what the display backends (and the
+// testing API's fake input method) hand in, and what the backend does for it. Not for the
+// program's own code.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+#include "QuickDraw.h"
+
+namespace sp_platform {
+namespace input_method {
+
+// The preedit changed: its whole text (UTF-8), the caret and the marked segment, in
+// characters (code points) of that text. An empty text ends the preedit without a commit.
+// Ignored while the input method is off or no document shows the preedit inline.
+void PreeditChanged(const std::string& utf8, SInt32 caret, SInt32 segmentStart,
+                    SInt32 segmentLength);
+// Text committed by the input method (UTF-8). True when it went to the active document as the
+// commit of the preedit shown inline; false when the caller hands it on as typed text.
+bool Committed(const std::string& utf8);
+
+// Whether the preedit is shown inline now, and its bytes (MacJapanese) when it is.
+bool ComposingInline();
+std::string PreeditBytes();
+
+// What the backend does for the input method. Members may be null.
+struct BackendHooks {
+  // The input method's own preedit on (true) or off.
+  void (*setInternalEditing)(bool on);
+  // Text input (the input method) on or off.
+  void (*setTextInput)(bool on);
+  // The input method forgets its preedit.
+  void (*clearComposition)();
+};
+// Installs the hooks (null: none) and tells them the state now.
+void SetBackendHooks(const BackendHooks* hooks);
+
+// Where the caret of the inline preedit is, in global coordinates (a rectangle one pixel wide,
+// the height of the line): asked of the active document's owner ({'text', 3}, at the preedit's
+// caret, 0 without a preedit). False when the preedit is not shown inline or nobody answered.
+bool CaretRect(Rect* global);
+
+// The state the backend follows, for the tests.
+bool TextInputOn();
+bool InternalEditingOn();
+
+// The keyboard script changed: Roman holds the input method off.
+void KeyboardScriptChanged(bool roman);
+
+// Back to the start: no documents, no preedit, input method on.
+void Reset();
+
+}  // namespace input_method
+}  // namespace sp_platform

@@ -1,0 +1,480 @@
+// The Navigation Services dialogs: what they list and in which order, what their event
+// procedure and object filter see, the mouse and keys in the list, what their replies carry,
+// saving's checks, New Folder, sheets, custom controls, the places of the desktop and the
+// one-call forms; answered by the test API's responder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Alerts.h"
+#include "Files.h"
+#include "MacMemory.h"
+#include "Navigation.h"
+#include "TestFiles.h"
+#include "TestNavigation.h"
+#include "TestResponder.h"
+#include "UiFixture.h"
+#include "files/internal/FileLocations.h"
+#include "ui/internal/Navigation.h"
+
+namespace ui_test {
+namespace {
+
+using sp_testing::Answer;
+using sp_testing::Respond;
+using Strings = std::vector<std::string>;
+using Messages = std::vector<NavEventCallbackMessage>;
+
+constexpr UInt8 kDownArrow = 0x1F;
+constexpr UInt8 kDownArrowKey = 0x7D;
+
+void Touch(const std::string& path) {
+  std::ofstream(path) << "x";
+}
+
+std::string PathOfRef(const FSRef& ref) {
+  sp_platform::files::Location location;
+  return sp_platform::files::LocateRef(&ref, location) == noErr ? location.path : "?";
+}
+
+sp_platform::files::Location Locate(const std::string& path) {
+  sp_platform::files::Location location;
+  EXPECT_EQ(sp_platform::files::LocatePath(path, location), noErr) << path;
+  return location;
+}
+
+// What the event procedure and the object filter were told.
+struct Seen {
+  Messages messages;
+  Strings filtered;  // "name/" for a folder
+  bool hideText = true;
+  SInt16 customWidth = 0, customHeight = 0;
+  Rect proposed{0, 0, 0, 0};
+  Handle items = nullptr;
+  UInt16 firstControl = 0;
+  NavReplyRecord reply{};
+  bool gotReply = false;
+};
+
+void EventProc(NavEventCallbackMessage message, NavCBRecPtr parms, void* ud) {
+  Seen* seen = static_cast<Seen*>(ud);
+  if (message != kNavCBEvent) seen->messages.push_back(message);
+  if (message == kNavCBCustomize && seen->customWidth > 0) {
+    seen->proposed = parms->customRect;
+    parms->customRect.right = SInt16(parms->customRect.left + seen->customWidth);
+    parms->customRect.bottom = SInt16(parms->customRect.top + seen->customHeight);
+  }
+  if (message == kNavCBStart && seen->items != nullptr) {
+    EXPECT_EQ(NavCustomControl(parms->context, kNavCtlAddControlList, seen->items), noErr);
+    NavCustomControl(parms->context, kNavCtlGetFirstControlID, &seen->firstControl);
+  }
+  if (message == kNavCBUserAction) {
+    seen->gotReply = NavDialogGetReply(parms->context, &seen->reply) == noErr;
+  }
+}
+
+Boolean Filter(AEDesc* item, void* info, void* ud, NavFilterModes mode) {
+  Seen* seen = static_cast<Seen*>(ud);
+  FSRef ref;
+  EXPECT_EQ(item->descriptorType, DescType(typeFSRef));
+  EXPECT_EQ(mode, kNavFilteringBrowserList);
+  AEGetDescData(item, &ref, sizeof ref);
+  const std::string path = PathOfRef(ref);
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  const bool folder = static_cast<NavFileOrFolderInfo*>(info)->isFolder;
+  seen->filtered.push_back(name + (folder ? "/" : ""));
+  return !seen->hideText || name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0;
+}
+
+// Posts a click (or two, for a double click) at the centre of a local rectangle of the window.
+void PostClick(WindowRef window, const Rect& local, UInt32 modifiers = 0, int clicks = 1) {
+  Point p = {SInt16((local.top + local.bottom) / 2), SInt16((local.left + local.right) / 2)};
+  GrafPtr saved = nullptr;
+  GetPort(&saved);
+  SetPortWindowPort(window);
+  LocalToGlobal(&p);
+  SetPort(saved);
+  for (int i = 1; i <= clicks; ++i) {
+    sp_testing::PostMouseDown(p, modifiers, UInt32(i));
+    sp_testing::PostMouseUp(p, modifiers, UInt32(i));
+  }
+}
+
+void PostClickOn(WindowRef window, const std::string& name, UInt32 modifiers = 0, int clicks = 1) {
+  Rect row;
+  ASSERT_TRUE(sp_testing::NavEntryRect(window, name, &row)) << name;
+  PostClick(window, row, modifiers, clicks);
+}
+
+class NavigationTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    home_ = std::make_unique<sp_testing::HomeScope>();
+    sp_testing::ResetNavigation();
+    responder_ = std::make_unique<sp_testing::ResponderScope>();
+    folder_ = home_->Path("music");
+    mkdir(folder_.c_str(), 0700);
+    Touch(folder_ + "/b.txt");
+    Touch(folder_ + "/a.aiff");
+    Touch(folder_ + "/.hidden.aiff");
+    mkdir((folder_ + "/sub").c_str(), 0700);
+    Touch(folder_ + "/sub/c.aiff");
+    Touch(folder_ + "/sub/d.aiff");
+    mkdir((folder_ + "/Zeta").c_str(), 0700);
+  }
+  void TearDown() override {
+    if (seen_.gotReply) NavDisposeReply(&seen_.reply);
+    responder_.reset();
+    home_.reset();
+    UiTest::TearDown();
+  }
+
+  static NavDialogCreationOptions Options(NavDialogOptionFlags flags = kNavDefaultNavDlogOptions) {
+    NavDialogCreationOptions options;
+    NavGetDefaultDialogCreationOptions(&options);
+    options.optionFlags = flags;
+    return options;
+  }
+
+  // The paths of the reply's items, read as FSRefs.
+  static Strings ReplyPaths(const NavReplyRecord& reply) {
+    Strings out;
+    SInt32 count = 0;
+    AECountItems(&reply.selection, &count);
+    for (SInt32 i = 1; i <= count; ++i) {
+      FSRef ref;
+      EXPECT_EQ(
+          AEGetNthPtr(&reply.selection, i, typeFSRef, nullptr, nullptr, &ref, sizeof ref, nullptr),
+          noErr);
+      out.push_back(PathOfRef(ref));
+    }
+    return out;
+  }
+
+  static AEDesc LocationOf(const std::string& path) {
+    FSRef ref;
+    sp_platform::files::MakeFSRef(Locate(path), &ref);
+    AEDesc desc = {typeNull, nullptr};
+    AECreateDesc(typeFSRef, &ref, sizeof ref, &desc);
+    return desc;
+  }
+
+  // Makes the dialog of the kind on the test folder, runs and disposes of it.
+  enum class Kind { kGet, kPut, kChooseFolder };
+  void Run(Kind kind, const NavDialogCreationOptions& options, bool filter = true) {
+    NavDialogRef dialog = nullptr;
+    switch (kind) {
+      case Kind::kGet:
+        ASSERT_EQ(NavCreateGetFileDialog(&options, nullptr, EventProc, nullptr,
+                                         filter ? Filter : nullptr, &seen_, &dialog),
+                  noErr);
+        break;
+      case Kind::kPut:
+        ASSERT_EQ(NavCreatePutFileDialog(&options, 0, 0, EventProc, &seen_, &dialog), noErr);
+        break;
+      case Kind::kChooseFolder:
+        ASSERT_EQ(NavCreateChooseFolderDialog(&options, EventProc, nullptr, &seen_, &dialog),
+                  noErr);
+        break;
+    }
+    AEDesc location = LocationOf(folder_);
+    EXPECT_EQ(NavCustomControl(dialog, kNavCtlSetLocation, &location), noErr);
+    AEDisposeDesc(&location);
+    seen_.messages.clear();
+    EXPECT_EQ(NavDialogRun(dialog), noErr);
+    EXPECT_EQ(NavDialogRun(nullptr), paramErr);
+    NavDialogDispose(dialog);
+  }
+
+  std::unique_ptr<sp_testing::HomeScope> home_;
+  std::unique_ptr<sp_testing::ResponderScope> responder_;
+  std::string folder_;
+  Seen seen_;
+};
+
+TEST_F(NavigationTest,
+       OpenListsFoldersFirstByNameLeavesOutHiddenAndFilteredEntriesAndRepliesWithTheChoice) {
+  Respond(sp_testing::NavChoose({"a.aiff"}));
+  Run(Kind::kGet, Options());
+  EXPECT_EQ(sp_testing::NavListedNames(), (Strings{"sub", "Zeta", "a.aiff"}));
+  EXPECT_EQ(seen_.filtered, (Strings{"sub/", "Zeta/", "a.aiff", "b.txt"}))
+      << "the filter sees every entry offered, in the order shown";
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_TRUE(seen_.reply.validRecord);
+  EXPECT_EQ(seen_.reply.saveFileName, nullptr);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/a.aiff"}));
+  EXPECT_EQ(seen_.messages,
+            (Messages{kNavCBCustomize, kNavCBStart, kNavCBUserAction, kNavCBTerminate}));
+}
+
+TEST_F(NavigationTest, CancelSendsNoUserActionAndInvisibleFilesShowOnlyWhenAllowed) {
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options(kNavAllowInvisibleFiles));
+  EXPECT_FALSE(seen_.gotReply);
+  EXPECT_EQ(seen_.messages, (Messages{kNavCBCustomize, kNavCBStart, kNavCBTerminate}));
+  EXPECT_EQ(sp_testing::NavListedNames(), (Strings{"sub", "Zeta", ".hidden.aiff", "a.aiff"}));
+}
+
+TEST_F(NavigationTest, NamesAreListedAndAnsweredAsTheFileSystemSpellsThem) {
+  const Strings names = {"Déjà vu ♪.aiff", "日本語の曲.aiff",
+                         std::string(90, 'L') + " a name longer than any classic one.aiff"};
+  for (const std::string& n : names) Touch(folder_ + "/" + n);
+  Respond(sp_testing::NavChoose({names[0]}));
+  Run(Kind::kGet, Options(), false);
+  const Strings listed = sp_testing::NavListedNames();
+  for (const std::string& n : names) {
+    EXPECT_NE(std::find(listed.begin(), listed.end(), n), listed.end()) << n;
+  }
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/" + names[0]}));
+}
+
+TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChooseFiles) {
+  std::string shownAfterDoubleClick;
+  Strings afterArrows, afterShift, afterCommand;
+  Respond(sp_testing::NavLook([](WindowRef w) { PostClickOn(w, "sub", 0, 2); }));
+  Respond(sp_testing::NavLook(
+              [&](WindowRef w) { shownAfterDoubleClick = sp_testing::NavShownFolder(w); })
+              .PressKey(kDownArrow, kDownArrowKey)
+              .PressKey(kDownArrow, kDownArrowKey));
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+    afterArrows = sp_testing::NavSelectedNames(w);
+    PostClickOn(w, "c.aiff", 0, 2);
+  }));
+  Run(Kind::kGet, Options(kNavDefaultNavDlogOptions & ~kNavAllowMultipleFiles));
+  EXPECT_EQ(shownAfterDoubleClick, folder_ + "/sub");
+  EXPECT_EQ(afterArrows, (Strings{"d.aiff"}));
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
+}
+
+TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen) {
+  for (bool several : {true, false}) {
+    SCOPED_TRACE(several ? "several" : "one");
+    Strings afterShift, afterCommand;
+    Respond(sp_testing::NavLook([](WindowRef w) {
+      PostClickOn(w, "a.aiff");
+      PostClickOn(w, "b.txt", shiftKey);
+    }));
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+      afterShift = sp_testing::NavSelectedNames(w);
+      PostClickOn(w, "a.aiff", cmdKey);
+    }));
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+              afterCommand = sp_testing::NavSelectedNames(w);
+            }).ClickItem(kNavItemCancelButton));
+    seen_.hideText = false;
+    Run(Kind::kGet, Options(several ? NavDialogOptionFlags(kNavAllowMultipleFiles) : 0));
+    const Strings shifted = several ? Strings{"a.aiff", "b.txt"} : Strings{"b.txt"};
+    const Strings toggled = several ? Strings{"b.txt"} : Strings{"a.aiff"};
+    EXPECT_EQ(afterShift, shifted);
+    EXPECT_EQ(afterCommand, toggled);
+  }
+}
+
+TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName) {
+  NavDialogCreationOptions options = Options();
+  options.saveFileName = CFStringCreateWithCString(nullptr, "untitled.aiff", kCFStringEncodingUTF8);
+  std::string initial;
+  bool activeWhenEmpty = true;
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+    initial = sp_testing::DialogItemText(GetDialogFromWindow(w), kNavItemNameField);
+    sp_platform::nav::SetSaveName(w, "");
+    activeWhenEmpty = IsControlActive(ItemControl(GetDialogFromWindow(w), kNavItemDefaultButton));
+  }));
+  Respond(sp_testing::NavSave("a:b.aiff"));
+  Respond(Answer::Return());  // this name cannot be
+  Respond(sp_testing::NavSave("sub"));
+  Respond(Answer::Return());  // a folder cannot be replaced
+  Respond(sp_testing::NavSave("新しい曲.aiff"));
+  Run(Kind::kPut, options);
+  CFRelease(options.saveFileName);
+  EXPECT_EQ(initial, "untitled.aiff");
+  EXPECT_FALSE(activeWhenEmpty);
+  const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
+  ASSERT_EQ(shown.size(), 6u);
+  EXPECT_EQ(shown[2].kind, sp_testing::ShownKind::kAlert);
+  EXPECT_EQ(shown[4].kind, sp_testing::ShownKind::kAlert);
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_FALSE(seen_.reply.replacing);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_}));
+  char name[64] = {};
+  CFStringGetCString(seen_.reply.saveFileName, name, sizeof name, kCFStringEncodingUTF8);
+  EXPECT_STREQ(name, "新しい曲.aiff");
+}
+
+TEST_F(NavigationTest, NewFolderMakesTheFolderAndOpensIt) {
+  Respond(Answer::Click(kNavItemNewFolderButton));
+  Respond(Answer().SetEditTextUTF8(4, "アルバム").ClickItem(1));
+  Respond(Answer::Click(kNavItemDefaultButton));
+  Run(Kind::kChooseFolder, Options());
+  struct stat st;
+  EXPECT_EQ(stat((folder_ + "/アルバム").c_str(), &st), 0);
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/アルバム"}));
+}
+
+TEST_F(NavigationTest, WindowModalWithAVisibleParentIsASheetOnItElseAModalDialog) {
+  WindowRef parent = MakeWindow(R(100, 100, 600, 800));
+  for (bool visible : {true, false}) {
+    SCOPED_TRACE(visible ? "visible parent" : "hidden parent");
+    if (!visible) HideWindow(parent);
+    NavDialogCreationOptions options = Options();
+    options.modality = kWindowModalityWindowModal;
+    options.parentWindow = parent;
+    WindowRef sheetParent = nullptr;
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+              GetSheetWindowParent(w, &sheetParent);
+            }).ClickItem(kNavItemCancelButton));
+    Run(Kind::kPut, options);
+    EXPECT_EQ(sheetParent, visible ? parent : nullptr);
+    const sp_testing::ShownKind expected =
+        visible ? sp_testing::ShownKind::kSheet : sp_testing::ShownKind::kModalDialog;
+    EXPECT_EQ(sp_testing::ShownSoFar().back().kind, expected);
+  }
+}
+
+// A 'DITL' of one button at (0, 0) of the custom area.
+Handle OneButtonItemList() {
+  const std::vector<UInt8> bytes = {0, 0,  0, 0,   0, 0, 0,   0,   0,   8,
+                                    0, 20, 0, 108, 4, 4, 'H', 'e', 'l', 'p'};
+  Handle h = NewHandle(Size(bytes.size()));
+  std::memcpy(*h, bytes.data(), bytes.size());
+  return h;
+}
+
+TEST_F(NavigationTest, ACustomAreaGrowsTheDialogAndItsControlsReportTheirPresses) {
+  seen_.customWidth = 600;
+  seen_.customHeight = 40;
+  seen_.items = OneButtonItemList();
+  Rect content{0, 0, 0, 0}, button{0, 0, 0, 0};
+  std::vector<SInt16> hits;
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+            content = Bounds(w);
+            button = ItemRect(GetDialogFromWindow(w), kNavItemCustomArea + 1);
+          })
+              .ClickItem(kNavItemCustomArea + 1)
+              .ClickItem(kNavItemCancelButton));
+  Run(Kind::kChooseFolder, Options());
+  DisposeHandle(seen_.items);
+  EXPECT_EQ(seen_.proposed.right, 0) << "the area is proposed empty";
+  EXPECT_EQ(seen_.proposed.bottom, 0);
+  EXPECT_EQ(seen_.firstControl, kNavItemCustomArea);
+  EXPECT_EQ(content.right - content.left, 600 + 24) << "wide enough for the area";
+  EXPECT_EQ(button.top, seen_.proposed.top);
+  EXPECT_EQ(button.left, seen_.proposed.left + 8);
+  EXPECT_GT(content.bottom - content.top, button.bottom + 20) << "the buttons moved below it";
+}
+
+TEST_F(NavigationTest, BookmarksAndTheDesktopFoldersArePlacesAndThePopupGoesThere) {
+  Strings parsed;
+  for (const auto& p : sp_platform::nav::ParseBookmarks("file:///a/My%20Music Songs\r\n"
+                                                        "sftp://host/x\nfile:///b//c/\n"
+                                                        "file://relative\nfile:///d")) {
+    parsed.push_back(p.label + "=" + p.path);
+  }
+  EXPECT_EQ(parsed, (Strings{"Songs=/a/My Music", "c=/b/c", "d=/d"}));
+  mkdir(home_->Path("Desktop").c_str(), 0700);
+  mkdir(home_->Path(".config/gtk-3.0").c_str(), 0700);
+  std::ofstream(home_->Path(".config/gtk-3.0/bookmarks"))
+      << "file://" << folder_ << "/sub Favourite\nfile:///no/such/folder Gone\n";
+  Strings places;
+  for (const auto& p : sp_platform::nav::DesktopPlaces()) places.push_back(p.label + "=" + p.path);
+  EXPECT_EQ(places, (Strings{"ホーム=" + home_->Home(), "デスクトップ=" + home_->Path("Desktop"),
+                             "Favourite=" + folder_ + "/sub"}));
+
+  // The popup: the folder shown and those above it, a line, then the places.
+  Respond(sp_testing::NavLook([](WindowRef w) {
+    ControlPartCode part = 0;
+    Rect popup = ItemRect(GetDialogFromWindow(w), kNavItemLocationPopup);
+    ControlRef control = FindControlUnderMouse(
+        Pt(SInt16((popup.left + popup.right) / 2), SInt16((popup.top + popup.bottom) / 2)), w,
+        &part);
+    ASSERT_NE(control, nullptr);
+    const sp_testing::MenuModel menu = sp_testing::ReadMenu(GetControlPopupMenuHandle(control));
+    ASSERT_GE(menu.items.size(), 4u);
+    EXPECT_EQ(menu.items[0].text, "music");
+    EXPECT_TRUE(menu.items[menu.items.size() - 4].separator);
+    sp_testing::SetNextPopUpMenuSelect(menu.id, MenuItemIndex(menu.items.size()));
+    PostClick(w, popup);
+  }));
+  Respond(sp_testing::NavChooseFolder(""));
+  Run(Kind::kChooseFolder, Options());
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub"}));
+}
+
+TEST_F(NavigationTest, OneCallFormsAnswerWithFSSpecsAndCancelAsUserCanceled) {
+  NavReplyRecord reply;
+  const SInt32 musicID = SInt32(Locate(folder_).nodeID);
+  const SInt32 subID = SInt32(Locate(folder_ + "/sub").nodeID);
+  FSSpec location = {-1, musicID, {0}};
+  AEDesc desc = {typeNull, nullptr};
+  AECreateDesc(typeFSS, &location, sizeof location, &desc);
+  auto first = [&reply]() {
+    FSSpec spec{};
+    EXPECT_EQ(
+        AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, &spec, sizeof spec, nullptr),
+        noErr);
+    return std::to_string(spec.parID) + ":" + PText(spec.name);
+  };
+
+  Respond(sp_testing::NavChooseFolder(folder_ + "/sub"));
+  ASSERT_EQ(NavChooseFolder(&desc, &reply, nullptr, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(first(), std::to_string(subID) + ":") << "a folder as its own id, no name";
+  NavDisposeReply(&reply);
+
+  Respond(sp_testing::NavSave("x.aiff"));
+  ASSERT_EQ(NavPutFile(&desc, &reply, nullptr, nullptr, 0, 0, nullptr), noErr);
+  EXPECT_EQ(first(), std::to_string(musicID) + ":x.aiff");
+  EXPECT_EQ(NavCompleteSave(&reply, kNavTranslateInPlace), noErr);
+  NavDisposeReply(&reply);
+
+  Respond(sp_testing::NavChoose({"a.aiff"}));
+  ASSERT_EQ(NavGetFile(&desc, &reply, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(first(), std::to_string(musicID) + ":a.aiff");
+  NavDisposeReply(&reply);
+
+  Respond(sp_testing::NavCancel());
+  EXPECT_EQ(NavChooseObject(&desc, &reply, nullptr, nullptr, nullptr, nullptr), userCanceledErr);
+  EXPECT_FALSE(reply.validRecord);
+  NavDisposeReply(&reply);
+  AEDisposeDesc(&desc);
+}
+
+TEST_F(NavigationTest, ATypeListLeavesOutFilesOfOtherTypesButNotUntypedOnes) {
+  FSSpec spec;
+  ASSERT_EQ(FSMakeFSSpec(-1, SInt32(Locate(folder_).nodeID), PStr("b.txt"), &spec), noErr);
+  FInfo info;
+  ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+  info.fdType = 0x54455854;  // 'TEXT'
+  FSpSetFInfo(&spec, &info);
+  FSpGetFInfo(&spec, &info);
+  if (info.fdType != 0x54455854) GTEST_SKIP() << "this file system keeps no Finder information";
+  Handle list = NewHandleClear(sizeof(NavTypeList));
+  NavTypeList* types = reinterpret_cast<NavTypeList*>(*list);
+  types->osTypeCount = 1;
+  types->osType[0] = 0x41494646;  // 'AIFF'
+  NavDialogCreationOptions options = Options();
+  NavDialogRef dialog = nullptr;
+  ASSERT_EQ(NavCreateGetFileDialog(&options, reinterpret_cast<NavTypeListHandle>(list), nullptr,
+                                   nullptr, nullptr, nullptr, &dialog),
+            noErr);
+  DisposeHandle(list);
+  Respond(sp_testing::NavCancel());
+  AEDesc location = LocationOf(folder_);
+  NavCustomControl(dialog, kNavCtlSetLocation, &location);
+  AEDisposeDesc(&location);
+  NavDialogRun(dialog);
+  NavDialogDispose(dialog);
+  EXPECT_EQ(sp_testing::NavListedNames(), (Strings{"sub", "Zeta", "a.aiff"}));
+}
+
+}  // namespace
+}  // namespace ui_test
