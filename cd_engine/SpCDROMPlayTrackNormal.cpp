@@ -12,6 +12,7 @@
 #include "SpCDROMLoadCDSoundData.h"
 #include "SpCDROMLoadForQTFile.h"
 #include "SpCDROMProgram.h"
+#include "SpCDRomManager.h"
 #include "SpErrorInfoSystem.h"
 
 namespace {
@@ -116,15 +117,20 @@ bool MakeRing(sSpSaveBufferSetBase& set, int count, UInt32 size) {
   return true;
 }
 
+// The fade step of a program's save.
+float SaveFadeStep(const cSp_CDRProgramBaseObj* program) {
+  return program != nullptr && program->GetSaveBufferSet() != nullptr
+             ? program->GetSaveBufferSet()->fadeStep
+             : 1.0f;
+}
+
 template <int kChannels>
 void LayData(cSp_CDRProgramBaseObj* program, sSpSaveSaveSoundBuffer* fill,
              sSpSaveSaveSoundBuffer* next, float& weight, sSpSaveLoadSoundBuffer* load,
-             long& writePosition, unsigned long& loadEnd) {
+             long& writePosition, unsigned long& loadEnd, float step) {
   static const char kMethod[] =
       "cSp_CDRProgramBaseObj::SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap";
   if (program == nullptr || fill == nullptr || next == nullptr || load == nullptr) return;
-  const float step =
-      program->GetSaveBufferSet() != nullptr ? program->GetSaveBufferSet()->fadeStep : 1.0f;
   constexpr long kFrame = 2 * kChannels;
   sSpSaveSaveSoundBuffer* target = fill;
   long wp = writePosition;
@@ -202,7 +208,7 @@ void SpCDRSaveQTFullTrack_SetupDataMemoryOneChannel(cSp_CDRProgramBaseObj* progr
                                                     sSpSaveSaveSoundBuffer* next, float& weight,
                                                     sSpSaveLoadSoundBuffer* load,
                                                     long& writePosition, unsigned long& loadEnd) {
-  LayData<1>(program, fill, next, weight, load, writePosition, loadEnd);
+  LayData<1>(program, fill, next, weight, load, writePosition, loadEnd, SaveFadeStep(program));
 }
 
 void SpCDRSaveQTFullTrack_SetupDataMemoryTwoChannel(cSp_CDRProgramBaseObj* program,
@@ -210,7 +216,7 @@ void SpCDRSaveQTFullTrack_SetupDataMemoryTwoChannel(cSp_CDRProgramBaseObj* progr
                                                     sSpSaveSaveSoundBuffer* next, float& weight,
                                                     sSpSaveLoadSoundBuffer* load,
                                                     long& writePosition, unsigned long& loadEnd) {
-  LayData<2>(program, fill, next, weight, load, writePosition, loadEnd);
+  LayData<2>(program, fill, next, weight, load, writePosition, loadEnd, SaveFadeStep(program));
 }
 
 // ---- The save buffer set --------------------------------------------------------------------
@@ -570,4 +576,192 @@ void cSp_CDRProgramBaseObj::SaveQTFileTrack_ForEventLoopNormalForwordSpeed() {
 
 void cSp_CDRProgramBaseObj::SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap() {
   SaveStep(*this, true);
+}
+
+// ---- The play-back twins ----------------------------------------------------------------------
+
+namespace {
+
+constexpr SInt32 kMaxQueuedBuffers = 127;
+// The multi-speed cross-fade of play-back: at most 88,200 bytes over the channels.
+constexpr UInt32 kPlayFadeBytes = 88200;
+
+}  // namespace
+
+bool cSp_CDRProgramBaseObj::PlayStepReady() {
+  if (!playing_ || save_.hold || bufferSet_ == nullptr) return false;
+  if (soundChannel_ == nullptr) {
+    if (soundCallBackUPP_ == nullptr)
+      soundCallBackUPP_ = NewSndCallBackUPP(Sp_CDRomPlayTrackSync_CallBack);
+    if (SndNewChannel(&soundChannel_, sampledSynth, initStereo, soundCallBackUPP_) != noErr)
+      return false;
+  }
+  InitializeMultiSpeedData();
+  LoadQTFileSoundDataOnForward();
+  return true;
+}
+
+// No read block holds data and the loading has ended.
+bool cSp_CDRProgramBaseObj::PlayDataEnded() const {
+  if (!loadInfo_.loadEnded) return false;
+  for (UInt32 i = 0; i < kSpCDReadBlockCount; ++i) {
+    if (!bufferSet_->blockFree[i]) return false;
+  }
+  return true;
+}
+
+// A free sound buffer of the set, taken off its free chain, for data of the block; null when
+// none is free.
+sSpPlayBackSoundBuffer* cSp_CDRProgramBaseObj::TakeSoundBuffer(sSpCDReadBlock& block) {
+  sSpPlayBackBufferSetBase& set = *bufferSet_;
+  sSpPlayBackSoundBuffer* b = set.freeHead;
+  if (b == nullptr) return nullptr;
+  set.freeHead = b->freeNext;
+  if (set.freeHead != nullptr) set.freeHead->freeBefore = nullptr;
+  if (set.freeTail == b) set.freeTail = nullptr;
+  b->freeNext = b->freeBefore = nullptr;
+  --set.freeBufferCount;
+  b->header.numChannels = UInt32(std::max<SInt16>(block.description.numChannels, 1));
+  b->item = block.item;
+  return b;
+}
+
+// Queues the buffer's first `bytes`, with the disc positions of its data in its item.
+void cSp_CDRProgramBaseObj::QueuePlayed(sSpPlayBackSoundBuffer* buffer, UInt32 bytes, bool last) {
+  sSpPlayBackStepState& s = playStep_;
+  if (buffer->item != s.item) {
+    s.item = buffer->item;
+    s.itemBytes = 0;
+  }
+  const UInt32 channels = buffer->header.numChannels;
+  cDiscPosition from, to;
+  Sp_BytePositionToCDPosition(s.itemBytes, 44100, channels, 16, from);
+  Sp_BytePositionToCDPosition(s.itemBytes + bytes, 44100, channels, 16, to);
+  if (buffer->item != nullptr) {
+    const UInt32 start =
+        UInt32(std::max<SInt32>(Sp_CDPositionToSector(&buffer->item->GetStartPosition()), 0));
+    Sp_AddSectorToCDPosition(&from, start, &buffer->firstPosition);
+    Sp_AddSectorToCDPosition(&to, start, &buffer->lastPosition);
+  }
+  s.itemBytes += bytes;
+  buffer->dataLength = bytes;
+  QueuePlayBackSoundBuffer(buffer, last ? 1 : 0);
+  if (last) save_.hold = 1;
+}
+
+void cSp_CDRProgramBaseObj::PlayQTFileTrack_ForEventLoopNormalForwordSpeed() {
+  if (!PlayStepReady()) return;
+  sSpPlayBackBufferSetBase& set = *bufferSet_;
+  sSpPlayBackStepState& s = playStep_;
+  while (queuedBuffers_ < kMaxQueuedBuffers && !set.blockFree[s.block]) {
+    sSpCDReadBlock& block = set.blocks[s.block];
+    const UInt32 frame = 2u * UInt32(std::max<SInt16>(block.description.numChannels, 1));
+    const UInt32 n = std::min(block.firstWord - std::min(s.taken, block.firstWord),
+                              UInt32(kSpSoundBufferDataBytes)) /
+                     frame * frame;
+    sSpPlayBackSoundBuffer* buffer = n > 0 ? TakeSoundBuffer(block) : nullptr;
+    if (n > 0 && buffer == nullptr) return;
+    if (buffer != nullptr) std::memcpy(buffer->data, block.data + s.taken, n);
+    s.taken += n;
+    if (block.firstWord - std::min(s.taken, block.firstWord) < frame) {
+      set.blockFree[s.block] = 1;
+      s.block = (s.block + 1) % kSpCDReadBlockCount;
+      s.taken = 0;
+    }
+    const bool last = PlayDataEnded();
+    // Data that ends with an empty block still ends with a (silent) last buffer.
+    if (buffer == nullptr && last) buffer = TakeSoundBuffer(block);
+    if (buffer != nullptr) QueuePlayed(buffer, n, last);
+  }
+}
+
+void cSp_CDRProgramBaseObj::PlayQTFileTrack_ForEventLoopMultiSpeedByFullScaleOverlap() {
+  if (!PlayStepReady()) return;
+  sSpPlayBackBufferSetBase& set = *bufferSet_;
+  sSpPlayBackStepState& s = playStep_;
+  const SInt32 size = SInt32(kSpSoundBufferDataBytes);
+  auto amplified = [this](sSpPlayBackSoundBuffer* b, SInt32 bytes) {
+    if (levelFactor_ != 1.0f)
+      SpCDRBufferSoundAddAmpValue(reinterpret_cast<char*>(b->data), bytes, levelFactor_);
+    return b;
+  };
+  while (queuedBuffers_ < kMaxQueuedBuffers) {
+    if (set.blockFree[s.block]) {
+      if (PlayDataEnded() && s.fill != nullptr) {
+        // The end of the data: what the buffers hold is played, the last marked.
+        const bool more = s.next != nullptr && s.nextUsed > 0;
+        QueuePlayed(amplified(s.fill, s.fillUsed), UInt32(s.fillUsed), !more);
+        if (more) QueuePlayed(amplified(s.next, s.nextUsed), UInt32(s.nextUsed), true);
+        s.fill = s.next = nullptr;
+      }
+      return;
+    }
+    sSpCDReadBlock& block = set.blocks[s.block];
+    const SInt32 channels = std::max<SInt16>(block.description.numChannels, 1);
+    const SInt32 frame = 2 * channels;
+    for (sSpPlayBackSoundBuffer** b : {&s.fill, &s.next}) {
+      if (*b != nullptr) continue;
+      if ((*b = TakeSoundBuffer(block)) == nullptr) return;
+      std::memset((*b)->data, 0, kSpSoundBufferDataBytes);
+      (b == &s.fill ? s.fillUsed : s.nextUsed) = 0;
+    }
+    const SInt32 windowBytes = kWindowFrames * frame;
+    const SInt32 hopBytes = SInt32(set.multiSpeed.framesPerStep) * frame;
+    SInt32 fadeFrames = std::max<SInt32>(1, SInt32(kPlayFadeBytes) / channels / frame);
+    if (windowBytes - hopBytes > 0)
+      fadeFrames = std::min(fadeFrames, (windowBytes - hopBytes) / frame);
+    sSpSaveSaveSoundBuffer fill{}, next{};
+    fill.size = next.size = UInt32(size);
+    fill.data = s.fill->data;
+    next.data = s.next->data;
+    fill.used = s.fillUsed;
+    next.used = s.nextUsed;
+    sSpSaveLoadSoundBuffer load{};
+    load.data = block.data;
+    load.validBytes = block.firstWord / UInt32(frame) * UInt32(frame);
+    load.consumed = s.taken;
+    load.item = block.item;
+    // A window starts at the window position, or goes on where the last step left it.
+    long position = s.continuation ? s.layPosition : s.writePosition;
+    float weight = s.continuation ? s.weight : (s.firstWindow ? 1.0f : 0.0f);
+    if (!s.continuation) s.firstWindow = 0;
+    const UInt32 need = UInt32(windowBytes) - s.windowFill;
+    UInt32 n = load.validBytes - std::min(load.consumed, load.validBytes);
+    const bool closes = n >= need;
+    n = std::min(n, need);
+    unsigned long end = load.consumed + n;
+    const float step = 1.0f / float(fadeFrames);
+    if (channels == 1) {
+      LayData<1>(this, &fill, &next, weight, &load, position, end, step);
+    } else {
+      LayData<2>(this, &fill, &next, weight, &load, position, end, step);
+    }
+    s.taken = load.consumed;
+    s.fillUsed = fill.used;
+    s.nextUsed = next.used;
+    if (closes) {
+      s.windowFill = 0;
+      s.continuation = 0;
+      s.writePosition += hopBytes;
+    } else {
+      s.windowFill += n;
+      s.continuation = 1;
+      s.layPosition = SInt32(position);
+      s.weight = weight;
+    }
+    if (load.validBytes - std::min(load.consumed, load.validBytes) < UInt32(frame)) {
+      set.blockFree[s.block] = 1;
+      s.block = (s.block + 1) % kSpCDReadBlockCount;
+      s.taken = 0;
+    }
+    if (!s.continuation && s.writePosition >= size) {
+      // The buffer is complete: it is played, the next one takes its place.
+      QueuePlayed(amplified(s.fill, size), UInt32(size), false);
+      s.fill = s.next;
+      s.fillUsed = s.nextUsed;
+      s.next = nullptr;
+      s.nextUsed = 0;
+      s.writePosition -= size;
+    }
+  }
 }

@@ -71,6 +71,26 @@ struct sSpSaveBufferSetBase {
 // below 150 sectors (two seconds): too little memory to save.
 UInt32 SpCDR_SaveBufferBytes(UInt32* sectors);
 
+// Where play-back stands in its buffers (the play-back twins of the fills): the read block it
+// takes data from next and how much of it it has taken; at multi-speed the sound buffer being
+// filled and its successor, their bytes, and the window under way.
+struct sSpPlayBackStepState {
+  UInt32 block;
+  UInt32 taken;
+  UInt32 itemBytes;  // bytes of the current item queued so far
+  cSp_CDRProgramItemObj* item;
+  struct sSpPlayBackSoundBuffer* fill;
+  struct sSpPlayBackSoundBuffer* next;
+  SInt32 fillUsed;
+  SInt32 nextUsed;
+  SInt32 writePosition;  // where the window under way (or the next) starts
+  SInt32 layPosition;    // where the window under way goes on
+  UInt32 windowFill;
+  UInt8 continuation;
+  float weight;
+  UInt8 firstWindow;
+};
+
 // ---- Samples (16-bit, big-endian unless said) -------------------------------------------------
 
 // Each sample times the factor (in single floats, truncated toward zero, clamped to 16 bits).

@@ -152,6 +152,7 @@ void cSp_CDRProgramBaseObj::StartUpInitialize() {
   usesOutputConverter_ = 0;
   save_ = sSpCDRSaveTarget();
   aiffcContext_ = nullptr;
+  playStep_ = sSpPlayBackStepState();
 }
 
 cSp_CDRProgramBaseObj::~cSp_CDRProgramBaseObj() {

@@ -22,6 +22,7 @@
 #include "SoundConverter.h"
 #include "SpCDDiscPosition.h"
 #include "SpCDROMLoadForQTFile.h"
+#include "SpCDROMPlayTrackNormal.h"
 #include "SpCDROMSaveSoundData.h"
 #include "SpCDR_ProgramItemObj.h"
 #include "SpListLinks.h"
@@ -34,6 +35,7 @@ class cSp_MusicFileMusicInfoDataObj;
 class ciTunesMusicInfoObj;
 struct sSpPlayBackBufferSetBase;
 struct sSpPlayBackSoundBuffer;
+struct sSpCDReadBlock;
 struct sSpSaveBufferSetBase;
 struct sSpSaveSaveSoundBuffer;
 
@@ -415,6 +417,14 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   // Amplifies a handed-over buffer (and turns WAVE samples little-endian).
   void AmplifySaveBuffer(sSpSaveSaveSoundBuffer* buffer);
 
+  // ---- Play-back steps (no caller in the application) ----
+  // Queue the loaded read blocks on the sound channel in buffers of a second at most (127
+  // queued at most): at normal speed as they are, above it by the full-scale overlap. The
+  // last buffer of the data ends with a callback command of parameter 100 and sets hold.
+  void PlayQTFileTrack_ForEventLoopNormalForwordSpeed();
+  void PlayQTFileTrack_ForEventLoopMultiSpeedByFullScaleOverlap();
+  const sSpPlayBackStepState& GetPlayBackStepState() const { return playStep_; }
+
   // ---- The end-of-play list ----
   cSp_CDRProgramBaseObj* GetEndOfPlayNext() const { return endOfPlayNext_; }
   void SetupEndOfPlayNext(cSp_CDRProgramBaseObj* next) { endOfPlayNext_ = next; }
@@ -461,6 +471,10 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   bool TakeSaveCompression(SInt32 refNo, OSType compressionType, UnsignedFixed sampleRate,
                            short sampleSize, short channels, Handle settings);
   void EndOfRun();
+  bool PlayStepReady();
+  bool PlayDataEnded() const;
+  struct sSpPlayBackSoundBuffer* TakeSoundBuffer(sSpCDReadBlock& block);
+  void QueuePlayed(struct sSpPlayBackSoundBuffer* buffer, UInt32 bytes, bool last);
   OSErr IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb);
   void TellSaveFailure();
   bool WriteFinalPlainHeader(OSErr& err);
@@ -549,6 +563,7 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   // The file a save writes and the AIFF-C writer's buffer set.
   sSpCDRSaveTarget save_;
   sSpSaveBufferSetBase* aiffcContext_;
+  sSpPlayBackStepState playStep_;
 };
 
 // The end-of-play list: programs whose data ran out, stopped by the next poll. A program

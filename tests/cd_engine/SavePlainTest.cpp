@@ -242,6 +242,21 @@ TEST_F(SaveTest, HeadersAreWrittenByteForByte) {
   }
 }
 
+// A header that cannot be written says so (a file open only for reading).
+TEST_F(SaveTest, HeaderWritesThatFailReturnTheirError) {
+  cdtest::WriteFile(Doc("h"), "");
+  SInt16 ref = 0;
+  const std::string pname = "\x01h";
+  ASSERT_EQ(
+      HOpenDF(vRefNum_, dirID_, reinterpret_cast<ConstStr255Param>(pname.data()), fsRdPerm, &ref),
+      noErr);
+  EXPECT_NE(Sp_SetupWAVEHeader(ref, 2, 44100, 16, 176400, 4, nullptr), noErr);
+  EXPECT_NE(SetupAIFFHeader(ref, 2, 0xAC440000, 16, SpFourCC("NONE"), 4, 1), noErr);
+  EXPECT_NE(SpCDR_SetupAIFFC_Header(ref, 2, 0xAC440000, 16, SpFourCC("NONE"), 4, 1), noErr);
+  FSClose(ref);
+  EXPECT_EQ(ReadAll(Doc("h")), "");
+}
+
 // Temporary names: the first free of "mSpeadFileTmp" and the same followed by 1 ... 100;
 // folders take names too; with all of them taken no save starts.
 TEST_F(SaveTest, TemporaryNamesAreTheFirstFreeOfAHundredAndOne) {
