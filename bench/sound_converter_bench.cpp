@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "BenchHome.h"
+#include "BenchProcess.h"
 #include "Files.h"
 #include "Folders.h"
 #include "MacMemory.h"
@@ -118,63 +119,28 @@ long long DecodeFile(const char* name) {
 
 // ---- Runs of whole processes ---------------------------------------------------------------
 
-struct Run {
-  double seconds = 0;
-  long peakMB = 0;
-  bool ok = false;
-};
-
-Run Spawn(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::fflush(stdout);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  Run run;
-  int status = 0;
-  struct rusage usage {};
-  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakMB = usage.ru_maxrss / 1024;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  return run;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
 bool Make(const std::string& path, const std::string& codec, long seconds) {
   const std::string duration = std::to_string(seconds);
-  return Spawn({"ffmpeg",
-                "-v",
-                "error",
-                "-nostdin",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                "sine=frequency=220:sample_rate=44100:duration=" + duration,
-                "-f",
-                "lavfi",
-                "-i",
-                "anoisesrc=color=pink:amplitude=0.05:sample_rate=44100:duration=" + duration,
-                "-filter_complex",
-                "amix=inputs=2,aformat=channel_layouts=stereo",
-                "-c:a",
-                codec,
-                "-b:a",
-                "192k",
-                path})
+  return bench::Spawn({"ffmpeg",
+                       "-v",
+                       "error",
+                       "-nostdin",
+                       "-y",
+                       "-f",
+                       "lavfi",
+                       "-i",
+                       "sine=frequency=220:sample_rate=44100:duration=" + duration,
+                       "-f",
+                       "lavfi",
+                       "-i",
+                       "anoisesrc=color=pink:amplitude=0.05:sample_rate=44100:duration=" + duration,
+                       "-filter_complex",
+                       "amix=inputs=2,aformat=channel_layouts=stereo",
+                       "-c:a",
+                       codec,
+                       "-b:a",
+                       "192k",
+                       path})
       .ok;
 }
 
@@ -220,9 +186,9 @@ int main(int argc, char** argv) {
     std::vector<double> ours, theirs;
     long oursMB = 0, theirsMB = 0;
     for (int r = 0; r < runs; ++r) {
-      const Run a = Spawn({self, "--decode", format.first});
-      const Run b = Spawn({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "s16be", "-ar",
-                           "44100", "-ac", "2", "-y", "/dev/null"});
+      const bench::Run a = bench::Spawn({self, "--decode", format.first});
+      const bench::Run b = bench::Spawn({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f",
+                                         "s16be", "-ar", "44100", "-ac", "2", "-y", "/dev/null"});
       if (!a.ok || !b.ok) {
         std::printf("%s: a decode failed (ours %d, ffmpeg %d)\n", format.first, a.ok, b.ok);
         return 1;
@@ -235,8 +201,8 @@ int main(int argc, char** argv) {
     std::printf(
         "%-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
         "   ratio %.2f\n",
-        format.first, double(st.st_size) / 1e6, Median(ours), oursMB, Median(theirs), theirsMB,
-        Median(ours) / Median(theirs));
+        format.first, double(st.st_size) / 1e6, bench::Median(ours), oursMB, bench::Median(theirs),
+        theirsMB, bench::Median(ours) / bench::Median(theirs));
   }
   return 0;
 }

@@ -268,13 +268,19 @@ unsigned char Sp_InitSaveQTFileSoundDataConverterInfo(
   SInt16 count = channels;
   SoundConverterSetInfo(converter, siCompressionSampleRate, &rate);
   SoundConverterSetInfo(converter, siCompressionChannels, &count);
-  if (decompressionAtom == nullptr) {
-    if (SoundConverterGetInfo(converter, siDecompressionParams, &decompressionAtom) != noErr)
-      decompressionAtom = nullptr;
-  } else {
+  // The description carries the encoder's own 'wave' atom (its configuration, which a decoder
+  // of the file needs); compression settings given in the handle only reach the encoder.
+  Handle encoderAtom = nullptr;
+  if (decompressionAtom != nullptr) {
     HLock(decompressionAtom);
     SoundConverterSetInfo(converter, siDecompressionParams, *decompressionAtom);
     HUnlock(decompressionAtom);
+  }
+  if (SoundConverterGetInfo(converter, siDecompressionParams, &encoderAtom) != noErr)
+    encoderAtom = nullptr;
+  if (decompressionAtom == nullptr && encoderAtom != nullptr) {
+    decompressionAtom = encoderAtom;
+    if (HandToHand(&decompressionAtom) != noErr) decompressionAtom = nullptr;
   }
   UnsignedFixed realRate = sampleRate;
   SoundConverterGetInfo(converter, siCompressionOutputSampleRate, &realRate);
@@ -282,6 +288,7 @@ unsigned char Sp_InitSaveQTFileSoundDataConverterInfo(
   Handle h = NewHandleClear(Size(sizeof(SoundDescriptionV1)));
   if (h == nullptr) {
     SpReportFailure(kSource, kInitLoad, 0, "Cannot allocated memory !!");
+    if (encoderAtom != nullptr) DisposeHandle(encoderAtom);
     SoundConverterClose(converter);
     converter = nullptr;
     return 0;
@@ -298,9 +305,10 @@ unsigned char Sp_InitSaveQTFileSoundDataConverterInfo(
     d.bytesPerSample = compression.bytesPerSample;
   }
   std::memcpy(*h, &d, sizeof d);
-  if (decompressionAtom != nullptr) {
-    AddSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(h), decompressionAtom,
+  if (encoderAtom != nullptr) {
+    AddSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(h), encoderAtom,
                                  siDecompressionParams);
+    DisposeHandle(encoderAtom);
   }
   UInt16 maxPacket = 0;
   SoundConverterGetInfo(converter, siCompressionMaxPacketSize, &maxPacket);
@@ -803,7 +811,9 @@ Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
   const bool linear =
       compressionType_ == kSoundNotCompressed || compressionType_ == k16BitBigEndianFormat;
   if (linear && saveSampleRate_ == kSpCDRWorkingRate) saveSampleSize_ = 16;
-  if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels) {
+  // The AIFF-C writer always compresses through a converter (its buffers come from it).
+  if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels &&
+      soundFileType_ != kSpCDRISoundFileTypeAIFC) {
     usesOutputConverter_ = 0;
     outputRate_ = saveSampleRate_;
     outputCompression_ = CompressionInfo{0, compressionType_, 0, 1, 2, 0, 2, 0};

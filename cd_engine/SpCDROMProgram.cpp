@@ -150,9 +150,17 @@ void cSp_CDRProgramBaseObj::StartUpInitialize() {
   converterOutput_ = SoundComponentData();
   vbrOutput_ = 0;
   usesOutputConverter_ = 0;
+  save_ = sSpCDRSaveTarget();
+  aiffcContext_ = nullptr;
+  playStep_ = sSpPlayBackStepState();
 }
 
 cSp_CDRProgramBaseObj::~cSp_CDRProgramBaseObj() {
+  // A save still running ends as stopped: its temporary file goes.
+  if (saveRunning_ || save_.fileRefNum != 0 || save_.movie != nullptr) {
+    saveEndProc_ = nullptr;
+    EndOfSaveProgItem(1);
+  }
   EndLoadQTFileSoundDataInfo();
   EndOfLoadSoundConverterInfo();
   DisposeOutputConverter();
@@ -717,53 +725,4 @@ void cSp_CDRProgramBaseObj::SetupSaveCompression(OSType type, UnsignedFixed rate
   if (decompressionAtom_ != nullptr && decompressionAtom_ != settings)
     DisposeHandle(decompressionAtom_);
   decompressionAtom_ = settings;
-}
-
-OSErr cSp_CDRProgramBaseObj::StartSaveAndPlayEventLoop() {
-  playing_ = 1;
-  saveRunning_ = 1;
-  return noErr;
-}
-
-Boolean cSp_CDRProgramBaseObj::SerchStopSaveProgram() {
-  if (!stopRequest_) return false;
-  saveRunning_ = 0;
-  StopTheMusic();
-  EndOfSaveProgItem(1);
-  stopRequest_ = 0;
-  return true;
-}
-
-void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
-  saveRunning_ = 0;
-  playing_ = 0;
-  EndLoadQTFileSoundDataInfo();
-  EndOfLoadSoundConverterInfo();
-  delete musicFileRecord_;
-  musicFileRecord_ = nullptr;
-  if (saveEndProc_ != nullptr) saveEndProc_(this, stopped, saveEndRefCon_);
-}
-
-void cSp_CDRProgramBaseObj::SaveQTFileTrack_ForEventLoopNormalForwordSpeed() {
-  AskStopWithoutSaveContext();
-}
-
-void cSp_CDRProgramBaseObj::SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap() {
-  AskStopWithoutSaveContext();
-}
-
-void cSp_CDRProgramBaseObj::WriteSoundDataIntoNormalFileForEventLoop() {
-  AskStopWithoutSaveContext();
-}
-
-void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
-  AskStopWithoutSaveContext();
-}
-
-void cSp_CDRProgramBaseObj::LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop() {
-  AskStopWithoutSaveContext();
-}
-
-void cSp_CDRProgramBaseObj::WriteSoundDataIntoAIFFCwithConverter_ForEventLoop() {
-  AskStopWithoutSaveContext();
 }

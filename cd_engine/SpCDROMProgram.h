@@ -12,9 +12,8 @@
 // the next CD poll.
 //
 // Play-back through a sound channel is a complete mechanism that the application does not
-// start (channels play on the clock without a device). The save steps, the writers and the
-// end of a save belong to the save road; until it is built here, a save step finds no save
-// context and asks the save to stop.
+// start (channels play on the clock without a device). Saving (SpCDROMSaveSoundData.h) runs
+// the same loading from the step timers into save buffers and on into a file.
 #pragma once
 
 #include "MacTypes.h"
@@ -23,6 +22,8 @@
 #include "SoundConverter.h"
 #include "SpCDDiscPosition.h"
 #include "SpCDROMLoadForQTFile.h"
+#include "SpCDROMPlayTrackNormal.h"
+#include "SpCDROMSaveSoundData.h"
 #include "SpCDR_ProgramItemObj.h"
 #include "SpListLinks.h"
 #include "SpMacHeapObject.h"
@@ -34,7 +35,9 @@ class cSp_MusicFileMusicInfoDataObj;
 class ciTunesMusicInfoObj;
 struct sSpPlayBackBufferSetBase;
 struct sSpPlayBackSoundBuffer;
+struct sSpCDReadBlock;
 struct sSpSaveBufferSetBase;
+struct sSpSaveSaveSoundBuffer;
 
 // The end of a save: (program, 1 when it was stopped and its file deleted, refcon).
 typedef void (*SpCDR_SaveEndProcPtr)(cSp_CDRProgramBaseObj* program, unsigned char stopped,
@@ -186,6 +189,8 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
     stopRefCon_ = refCon;
   }
   WindowRef GetErrorAlertBaseWindow() const { return alertWindow_; }
+  SpCDR_SaveProgressProcPtr GetSaveProgressProc() const { return saveProgressProc_; }
+  unsigned long GetSaveProgressRefCon() const { return saveProgressRefCon_; }
   cSayErrorNoMgr* GetSaveFileErrorManager() const { return saveErrorMgr_; }
   ciTunesMusicInfoObj* GetiTunesMusicInfoObjPtr() const { return iTunes_; }
 
@@ -333,7 +338,44 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   // Ends the output converter and frees its buffer and description.
   void DisposeOutputConverter();
 
-  // ---- The save road ----
+  // ---- The save road (SpCDROMSaveSoundData.h) ----
+  // A plain AIFF, WAVE or AIFF-C ('NONE') file of the item refNo (-1: the whole program)
+  // named `name` (in nameEncoding) in the folder. 1 started (then StartSaveAndPlayEventLoop),
+  // 0 not started (the user was told why, except when all temporary names are taken).
+  // The progress procedure and refcon are not used (SetupSaveFileProgressCB gives them).
+  Boolean SaveTargetProgItem(SInt32 refNo, const FSRef* folder, const char* name,
+                             UInt32 nameEncoding, UInt32 creator, tCDRISoundFileType type,
+                             float saveSpeed, short channels, SpCDR_SaveProgressProcPtr proc,
+                             unsigned long refCon);
+  // A QuickTime movie ('QTnc' uncompressed, 'MooV' compressed as given).
+  Boolean SaveTargetProgItemIntoQuickTimeFile(SInt32 refNo, const FSRef* folder, const char* name,
+                                              UInt32 nameEncoding, tCDRISoundFileType type,
+                                              OSType compressionType, UnsignedFixed sampleRate,
+                                              short sampleSize, short channels,
+                                              Handle compressionSettings, float saveSpeed,
+                                              SpCDR_SaveProgressProcPtr proc, unsigned long refCon);
+  Boolean SaveTargetProgItemIntoQuickTimeFile_StandBy(
+      SInt32 refNo, const FSRef* folder, const char* name, UInt32 nameEncoding,
+      tCDRISoundFileType type, OSType compressionType, UnsignedFixed sampleRate, short sampleSize,
+      short channels, Handle compressionSettings, float saveSpeed);
+  // The set-up every movie or AIFF-C step makes first: the save buffers, the item's loading,
+  // on a new save the output converter and the tags. 0 when it failed (the save is asked to
+  // stop).
+  Boolean SaveTargetProgItemIntoQuickTimeFile_InitBufferInfo();
+  // A compressed AIFF-C file (the compression type given) in the folder (vRefNum, dirID).
+  Boolean SaveTargetProgItemIntoAIFFC_File(SInt32 refNo, short vRefNum, SInt32 dirID,
+                                           const char* name, UInt32 creator,
+                                           tCDRISoundFileType type, OSType compressionType,
+                                           UnsignedFixed sampleRate, short sampleSize,
+                                           short channels, Handle compressionSettings,
+                                           float saveSpeed, SpCDR_SaveProgressProcPtr proc,
+                                           unsigned long refCon);
+  Boolean SaveTargetProgItemIntoAIFFC_StandBy(SInt32 refNo, short vRefNum, SInt32 dirID,
+                                              const char* name, UInt32 creator,
+                                              tCDRISoundFileType type, OSType compressionType,
+                                              UnsignedFixed sampleRate, short sampleSize,
+                                              short channels, Handle compressionSettings,
+                                              float saveSpeed);
   // The save's data flow begins: playing and save running. 0.
   OSErr StartSaveAndPlayEventLoop();
   // Asks a running save to stop: it ends at the next stop check.
@@ -341,16 +383,47 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   unsigned char GetStopRequest() const { return stopRequest_; }
   // The stop check: when a stop was asked for, ends the save as stopped. 1 when it did.
   Boolean SerchStopSaveProgram();
-  // Ends the save: the loading ends, the flags go down and the end callback runs.
+  // Ends the save: completed (stopped 0) the file takes its final name; stopped, or when
+  // anything failed while finishing it, the temporary file is deleted. The end callback runs.
   void EndOfSaveProgItem(unsigned char stopped);
-  // The steps of the step timers. A save here has no save context (the save set-up makes
-  // it), so a step asks the save to stop.
+  // The steps of the step timers (SpCDROMPlayTrackNormal.cpp and the writers).
   void SaveQTFileTrack_ForEventLoopNormalForwordSpeed();
   void SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap();
   void WriteSoundDataIntoNormalFileForEventLoop();
   void WriteSoundDataIntoQuickTimeFileForEventLoop();
   void LoadAndConvertSoundDataForSaveAIFFC_ForEventLoop();
   void WriteSoundDataIntoAIFFCwithConverter_ForEventLoop();
+  // One fill of the save buffers; done = 1 when the last data of the run is in them.
+  Boolean LoadFromQTFileAndSetupSaveBuff_ForNormalSpeed(unsigned char& done);
+  Boolean LoadFromQTFileAndSetupSaveBuff_ForMultiSpeedByFullScaleOverlap(unsigned char& done);
+  // The save buffer set (two buffers of SpCDR_SaveBufferBytes). 0 when memory is short.
+  Boolean SetupSaveBufferSetBase(unsigned char withLoadBuffers);
+  void DisposeSaveBufferSetBase();
+  // The AIFF-C writer's set: three buffers of the output converter's size.
+  Boolean SetupConvertAndSaveIntoNormaoFileBufferSetBase();
+  void DisposeSaveBufferSetBaseForCatchConverterAndWriteIntoFile();
+  sSpSaveBufferSetBase* GetAIFFCBufferSet() const { return aiffcContext_; }
+  // The tag record of the save: the first sound file's own tags, or the CD's (iTunes album,
+  // else the CD's titles). 1 when there is one.
+  Boolean ReadOrSettingMusicFileInfoForSaveFile();
+  cSp_MusicFileMusicInfoDataObj* GetSaveMusicInfo() const { return musicFileRecord_; }
+  // The output converter's procedure's work: hands the next full save buffer over (in parts
+  // the converter takes one after the other). 1 when something was handed.
+  Boolean CatchSaveQTFileSoundConverterFillBufferDataCB(SInt32 counter,
+                                                        ExtendedSoundComponentData* record,
+                                                        unsigned char& done, unsigned char& handed);
+  const sSpCDRSaveTarget& GetSaveTarget() const { return save_; }
+  void SetupSaveHold(unsigned char hold) { save_.hold = hold; }
+  // Amplifies a handed-over buffer (and turns WAVE samples little-endian).
+  void AmplifySaveBuffer(sSpSaveSaveSoundBuffer* buffer);
+
+  // ---- Play-back steps (no caller in the application) ----
+  // Queue the loaded read blocks on the sound channel in buffers of a second at most (127
+  // queued at most): at normal speed as they are, above it by the full-scale overlap. The
+  // last buffer of the data ends with a callback command of parameter 100 and sets hold.
+  void PlayQTFileTrack_ForEventLoopNormalForwordSpeed();
+  void PlayQTFileTrack_ForEventLoopMultiSpeedByFullScaleOverlap();
+  const sSpPlayBackStepState& GetPlayBackStepState() const { return playStep_; }
 
   // ---- The end-of-play list ----
   cSp_CDRProgramBaseObj* GetEndOfPlayNext() const { return endOfPlayNext_; }
@@ -360,7 +433,6 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
 
  private:
   void RenumberItems();
-  void AskStopWithoutSaveContext() { stopRequest_ = 1; }
   bool HasItem(const cSp_CDRProgramItemObj* item) const;
   void ResetBuffersForRestart();
   // Fast forward or reverse (the flag) on or off while the channel plays.
@@ -380,6 +452,40 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   // converter's error.
   OSErr LoadGroupBlockwise(UInt8* dest, UInt32 capacity, UInt32& stepBytes, UInt32& sourceBytes);
   bool CurrentItemGone() const;
+  // The save road's helpers (SpCDROMSaveSoundData.cpp and beside it).
+  bool LoadForSaveFill();
+  void ItemSwitchOfSaveFill();
+  void CompleteRunInFill(sSpSaveSaveSoundBuffer* fill);
+  bool CheckSaveSources(SInt32 refNo);
+  bool PrepareSaveFolder(const FSRef* folder, const char* name, UInt32 nameEncoding, short vRefNum,
+                         SInt32 dirID);
+  bool CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type, bool sizeLimited);
+  bool SetupSavePlayChain(SInt32 refNo);
+  short SaveLoadChannelCount(SInt32 refNo, short channels, bool raiseToChannels) const;
+  void FailSave(OSErr err);
+  bool TakeTemporaryName();
+  bool OpenTemporaryFile(UInt32 creator, OSType fileType);
+  void AbandonSaveSetUp();
+  bool StartSaveFile(SInt32 refNo, UInt32 creator, OSType fileType);
+  Boolean FailSetUp(OSErr err);
+  bool TakeSaveCompression(SInt32 refNo, OSType compressionType, UnsignedFixed sampleRate,
+                           short sampleSize, short channels, Handle settings);
+  void EndOfRun();
+  bool PlayStepReady();
+  bool PlayDataEnded() const;
+  struct sSpPlayBackSoundBuffer* TakeSoundBuffer(sSpCDReadBlock& block);
+  void QueuePlayed(struct sSpPlayBackSoundBuffer* buffer, UInt32 bytes, bool last);
+  OSErr IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb);
+  void TellSaveFailure();
+  bool WriteFinalPlainHeader(OSErr& err);
+  OSErr FinishMovieFile();
+  void FinishAIFFCConversion();
+  void ReplaceTargetWithTemporaryFile();
+  void CloseSaveFile(OSErr& err);
+  bool HandToOutputConverter(ExtendedSoundComponentData* record, unsigned char& done);
+  void ReleaseHandedSaveBuffer();
+  bool FillForConverter();
+  void SetupSaveRecord(UInt32 creator, tCDRISoundFileType type, float saveSpeed);
 
   UInt32 generationCounter_;
   unsigned char repeatAll_;
@@ -454,6 +560,10 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   SoundComponentData converterOutput_;
   unsigned char vbrOutput_;
   unsigned char usesOutputConverter_;
+  // The file a save writes and the AIFF-C writer's buffer set.
+  sSpCDRSaveTarget save_;
+  sSpSaveBufferSetBase* aiffcContext_;
+  sSpPlayBackStepState playStep_;
 };
 
 // The end-of-play list: programs whose data ran out, stopped by the next poll. A program

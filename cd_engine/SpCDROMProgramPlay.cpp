@@ -66,6 +66,7 @@ Boolean cSp_CDRProgramBaseObj::SetupTargetPlayPartItemByRealPosition() {
 }
 
 void cSp_CDRProgramBaseObj::ResetBuffersForRestart() {
+  playStep_ = sSpPlayBackStepState();
   if (bufferSet_ == nullptr) return;
   if (bufferSet_->readInProgress) bufferSet_->abandonRead = 1;
   StopChannelSound();
@@ -121,10 +122,14 @@ Boolean cSp_CDRProgramBaseObj::PlaySound() {
   loadInfo_.initialised = 0;
   multiSpeedNeedsInit_ = 1;
   newSave_ = 1;
+  save_.firstWindow = 1;
+  playStep_ = sSpPlayBackStepState();
+  playStep_.firstWindow = 1;
   return true;
 }
 
 OSErr cSp_CDRProgramBaseObj::StopTheMusic() {
+  playStep_ = sSpPlayBackStepState();
   if (playing_) {
     if (soundChannel_ != nullptr) {
       playing_ = 0;

@@ -122,7 +122,9 @@ Boolean Sp_CDRSetupSoundBuffSet(sSpPlayBackBufferSetBase* set) {
   }
   sSpPlayBackSoundBuffer* last = nullptr;
   for (UInt32 i = 0; i < kSpSoundBuffersPerSet; ++i) {
-    sSpPlayBackSoundBuffer* buffer = new (std::nothrow) sSpPlayBackSoundBuffer();
+    // Zero-filled by the heap: the pages of its samples are only taken when play-back fills
+    // them (a save never does).
+    sSpPlayBackSoundBuffer* buffer = new (std::nothrow) sSpPlayBackSoundBuffer;
     if (buffer == nullptr) return false;
     SetupSoundBufferHeader(buffer);
     buffer->allBefore = last;
@@ -191,7 +193,7 @@ cSp_CDRomManager::cSp_CDRomManager(unsigned char makeBuffers, short setCount,
     setCount_ = setCount;
     shareType_ = shareType;
     for (short i = 0; i < setCount; ++i) {
-      sSpPlayBackBufferSetBase* set = new (std::nothrow) sSpPlayBackBufferSetBase();
+      sSpPlayBackBufferSetBase* set = new (std::nothrow) sSpPlayBackBufferSetBase;
       if (set == nullptr || !Sp_CDRSetupSoundBuffSet(set)) {
         // A set only partly made is not linked yet: it goes at once.
         if (set != nullptr) DisposeBufferSet(set);

@@ -411,6 +411,15 @@ OSErr BuildFrame(const cSp_MusicFileMusicInfoDataItemObj* item, tMusicFileInfoTy
   return noErr;
 }
 
+// The file's mark, in 64 bits (files past 2 GiB take tags too).
+OSErr Mark(short refNum, SInt64* at) {
+  return FSGetForkPosition(refNum, at);
+}
+
+OSErr SetMark(short refNum, SInt64 at) {
+  return FSSetForkPosition(refNum, fsFromStart, at);
+}
+
 OSErr WriteBytes(short refNum, const void* bytes, UInt32 length) {
   SInt32 count = SInt32(length);
   OSErr err = FSWrite(refNum, &count, bytes);
@@ -594,8 +603,8 @@ OSErr cSp_MusicFileMusicInfoDataObj::WriteID3TagInTargetOpenedFile(short refNum,
                                                                    UInt32* written) {
   if (written != nullptr) *written = 0;
   if (first_ == nullptr) return paramErr;
-  SInt32 start = 0;
-  OSErr err = GetFPos(refNum, &start);
+  SInt64 start = 0;
+  OSErr err = Mark(refNum, &start);
   if (err != noErr) {
     ShowError(errors, err);
     return err;
@@ -609,19 +618,19 @@ OSErr cSp_MusicFileMusicInfoDataObj::WriteID3TagInTargetOpenedFile(short refNum,
                                                       above22, &frameBytes);
   }
   if (err == noErr && frameBytes > kLargestTagBody) err = paramErr;
-  SInt32 end = 0;
-  if (err == noErr) err = GetFPos(refNum, &end);
+  SInt64 end = 0;
+  if (err == noErr) err = Mark(refNum, &end);
   if (err == noErr) {
     // Now that the frames are measured, the header is written again with their size.
     sp::ByteWriter finished;
     TagHeader(above22, frameBytes, finished);
-    err = SetFPos(refNum, fsFromStart, start);
+    err = SetMark(refNum, start);
     if (err == noErr) err = WriteBytes(refNum, finished.Data().data(), UInt32(finished.Size()));
-    if (err == noErr) err = SetFPos(refNum, fsFromStart, end);
+    if (err == noErr) err = SetMark(refNum, end);
   }
   if (err != noErr) {
     ShowError(errors, err);
-    SetFPos(refNum, fsFromStart, start);
+    SetMark(refNum, start);
     return err;
   }
   if (written != nullptr) *written = kTagHeaderSize + frameBytes;
@@ -680,8 +689,8 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
   if (record == nullptr) return 0;
   // A tag without frames would be an empty chunk: none is written.
   if (record->GetID3TagDrawingMemorySize(above22) <= kTagHeaderSize) return 0;
-  SInt32 start = 0;
-  if (GetFPos(refNum, &start) != noErr) return 0;
+  SInt64 start = 0;
+  if (Mark(refNum, &start) != noErr) return 0;
   sp::ByteWriter header;
   header.FourCC(kChunkID3);
   header.BE32(0);  // the size, once the tag is written
@@ -691,7 +700,7 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
     // The tag shows its own failures.
     OSErr tagErr = record->WriteID3TagInTargetOpenedFile(refNum, above22, errors, &tagLength);
     if (tagErr != noErr) {
-      SetFPos(refNum, fsFromStart, start);
+      SetMark(refNum, start);
       return 0;
     }
   }
@@ -701,20 +710,20 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
     err = WriteBytes(refNum, &pad, 1);
     ++total;
   }
-  SInt32 end = 0;
-  if (err == noErr) err = GetFPos(refNum, &end);
+  SInt64 end = 0;
+  if (err == noErr) err = Mark(refNum, &end);
   if (err == noErr) {
     // The chunk's size leaves out its header and the pad byte.
     sp::ByteWriter finished;
     finished.FourCC(kChunkID3);
     finished.BE32(tagLength);
-    err = SetFPos(refNum, fsFromStart, start);
+    err = SetMark(refNum, start);
     if (err == noErr) err = WriteBytes(refNum, finished.Data().data(), UInt32(finished.Size()));
-    if (err == noErr) err = SetFPos(refNum, fsFromStart, end);
+    if (err == noErr) err = SetMark(refNum, end);
   }
   if (err != noErr) {
     ShowError(errors, err);
-    SetFPos(refNum, fsFromStart, start);
+    SetMark(refNum, start);
     return 0;
   }
   written = total;

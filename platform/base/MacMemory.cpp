@@ -1,5 +1,7 @@
 #include "MacMemory.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -61,7 +63,16 @@ bool MayAllocate(Size byteCount) {
   return true;
 }
 
+// Blocks of 128 KiB and more are mapped by themselves, whatever was freed before: the
+// program's large buffers that stay mostly unused (the play-back buffer set, made at start-up)
+// then take memory only where they are written, and go back to the system when freed.
+void MapLargeBlocks() {
+  static const bool once = mallopt(M_MMAP_THRESHOLD, 128 * 1024) != 0;
+  (void)once;
+}
+
 Ptr AllocatePtr(Size byteCount, bool clear) {
+  MapLargeBlocks();
   if (!MayAllocate(byteCount)) return nullptr;
   void* raw = clear ? std::calloc(1, sizeof(PtrHeader) + std::size_t(byteCount))
                     : std::malloc(sizeof(PtrHeader) + std::size_t(byteCount));
@@ -77,6 +88,7 @@ Ptr AllocatePtr(Size byteCount, bool clear) {
 }
 
 Handle AllocateHandle(Size byteCount, bool clear) {
+  MapLargeBlocks();
   if (!MayAllocate(byteCount)) return nullptr;
   MasterPointer* m = new (std::nothrow) MasterPointer{nullptr, byteCount, 0, kHandleMagic};
   if (m == nullptr) {
@@ -279,12 +291,15 @@ OSErr MemError() {
   return gMemError;
 }
 
+// The largest block there is: the fixed amount, or less on a machine short of memory (a
+// test's size limit).
 Size MaxBlock() {
+  if (gSizeLimit != 0 && Size(gSizeLimit) < kSpFixedFreeMemory) return Size(gSizeLimit);
   return kSpFixedFreeMemory;
 }
 
 SInt32 FreeMem() {
-  return kSpFixedFreeMemory;
+  return SInt32(MaxBlock());
 }
 
 void MoreMasters() {}

@@ -251,6 +251,15 @@ std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params) {
   return MakeAtom(kStreamParamsAtomType, w.Data());
 }
 
+std::vector<UInt8> MakeEncoderSettingsAtom(const EncoderSettings& settings) {
+  sp::ByteWriter w;
+  w.BE32(0);  // version and flags
+  w.BE32(settings.bitRate);
+  w.BE32(settings.quality);
+  w.U8(settings.variable ? 1 : 0);
+  return MakeAtom(kEncoderSettingsAtomType, w.Data());
+}
+
 bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionParams& out) {
   out = DecompressionParams();
   if (bytes == nullptr || size < 8) return false;
@@ -285,6 +294,13 @@ bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionPa
         out.stream.primingFrames = r.BE32();
         out.stream.presentedFrames = r.BE64();
         out.hasStreamParams = r.Ok();
+        break;
+      case kEncoderSettingsAtomType:
+        r.Skip(4);
+        out.encoder.bitRate = r.BE32();
+        out.encoder.quality = std::min<UInt32>(r.BE32(), 100);
+        out.encoder.variable = r.U8() != 0;
+        out.hasEncoderSettings = r.Ok();
         break;
       default:
         break;

@@ -1,7 +1,10 @@
-// Component Manager: as far as the movie importers need it.
+// Component Manager: as far as the movie importers and the standard sound compression
+// component need it.
 //
-// The only components here are the movie importers that GetMovieImporterForDataRef
-// (Movies.h) finds; there are no sound output devices ('sdev'): sound plays on no device. A
+// The components here are the movie importers that GetMovieImporterForDataRef (Movies.h)
+// finds and, once OpenDefaultComponent asked for it, the standard sound compression component
+// ('scdi', 'soun', QuickTimeComponents.h); there are no sound output devices ('sdev'): sound
+// plays on no device. A
 // Component is a registered description that lives as long as the process; opening it gives an
 // instance, which CloseComponent ends.
 #pragma once
@@ -42,3 +45,5 @@ SInt32 CountComponents(const ComponentDescription* looking);
 ComponentInstance OpenComponent(Component aComponent);
 // Ends an instance. badComponentInstance for a null or unknown instance.
 OSErr CloseComponent(ComponentInstance aComponentInstance);
+// An instance of the first component of that type and subtype; null when there is none.
+ComponentInstance OpenDefaultComponent(OSType componentType, OSType componentSubType);

@@ -96,6 +96,9 @@ class MediaReader {
   std::size_t nextIndex = 0;
   std::size_t lastIndex = SIZE_MAX;
   std::vector<UInt8> last;
+  // The bytes of the last group of the linear and fixed-packet layouts, kept with their room so
+  // that reading group after group takes no new memory.
+  std::vector<UInt8> group;
 
  private:
   bool Ready() {
@@ -316,6 +319,12 @@ struct Group {
   // The group's bytes: its own, or a packet the reader keeps (no copy).
   const std::vector<UInt8>* packet = nullptr;
   const std::vector<UInt8>& Bytes() const { return packet != nullptr ? *packet : bytes; }
+  // The caller's handle, which a group of linear or fixed packets is read into directly (it
+  // then holds `directSize` bytes).
+  Handle out = nullptr;
+  bool direct = false;
+  std::size_t directSize = 0;
+  std::size_t Size() const { return direct ? directSize : Bytes().size(); }
   SInt64 time = 0;
   SInt64 durationPerSample = 1;
   SInt64 count = 0;
@@ -360,6 +369,18 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     limit = std::min<SInt64>(limit, std::max<SInt64>(1, maxNumberOfSamples / fpu));
   group.time = start;
   group.durationPerSample = 1;
+  std::vector<UInt8>& bytes = reader.group;
+  UInt8* to = nullptr;
+  if (group.out != nullptr) {
+    // Straight into the caller's handle: one copy less, and the handle's room is reused.
+    SetHandleSize(group.out, Size(limit * bpu));
+    if (MemError() != noErr) return memFullErr;
+    to = reinterpret_cast<UInt8*>(*group.out);
+    group.direct = true;
+  } else {
+    bytes.clear();
+    group.packet = &bytes;
+  }
   SInt64 taken = 0;
   SInt64 position = start;
   for (;;) {
@@ -367,7 +388,11 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     const SInt64 available = reader.currentFrames / fpu - offset;
     const SInt64 take = std::min(available, limit - taken);
     const UInt8* from = reader.current.data() + offset * bpu;
-    group.bytes.insert(group.bytes.end(), from, from + take * bpu);
+    if (to != nullptr) {
+      std::memcpy(to + taken * bpu, from, std::size_t(take * bpu));
+    } else {
+      bytes.insert(bytes.end(), from, from + take * bpu);
+    }
     taken += take;
     position += take * fpu;
     // Without a size to fill, a group is the rest of the chunk the file stores together.
@@ -382,6 +407,10 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     reader.currentFrames = frames;
   }
   group.count = taken * fpu;
+  if (to != nullptr) {
+    group.directSize = std::size_t(taken * bpu);
+    SetHandleSize(group.out, Size(group.directSize));
+  }
   return noErr;
 }
 
@@ -422,6 +451,7 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
 }  // namespace
 
 SInt64 SoundMediaFrames(MediaRecord& media) {
+  if (media.written != nullptr) return SInt64(media.written->duration);
   if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
     return std::min<SInt64>(media.statedFrames, INT32_MAX);
   Scan(media);
@@ -429,6 +459,7 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
+  if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
   Scan(media);
   return SInt64(media.packets.size());
@@ -464,6 +495,8 @@ std::size_t FixedDescriptionSize(Handle h, SoundDescription& d) {
 void GetMediaSampleDescription(Media theMedia, SInt32 index, SampleDescriptionHandle descH) {
   if (!qt::IsLiveMedia(theMedia)) return qt::SetMoviesError(invalidMedia);
   if (descH == nullptr || index != 1) return qt::SetMoviesError(paramErr);
+  // A media being written has only what was added: it is read once its file is opened.
+  if (theMedia->written != nullptr) return qt::SetMoviesError(noMediaHandler);
   qt::SetMoviesError(qt::DescribeInto(*theMedia, reinterpret_cast<Handle>(descH)));
 }
 
@@ -537,15 +570,17 @@ OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt3
   };
   if (!qt::IsLiveMedia(theMedia)) return fail(invalidMedia);
   MediaRecord& media = *theMedia;
-  if (media.mediaType != SoundMediaType) return fail(noMediaHandler);
+  if (media.mediaType != SoundMediaType || media.written != nullptr) return fail(noMediaHandler);
   try {
     qt::Group group;
+    const bool varying = media.layout == qt::SoundLayout::kVaryingPackets;
+    // A group bounded by the handle's room is read into it directly.
+    if (!varying && maxSizeToGrow > 0) group.out = dataOut;
     const OSErr err =
-        media.layout == qt::SoundLayout::kVaryingPackets
-            ? qt::ReadPacketGroup(media, time, maxSizeToGrow, group)
-            : qt::ReadUnitGroup(media, time, maxSizeToGrow, maxNumberOfSamples, group);
+        varying ? qt::ReadPacketGroup(media, time, maxSizeToGrow, group)
+                : qt::ReadUnitGroup(media, time, maxSizeToGrow, maxNumberOfSamples, group);
     if (err != noErr) return fail(err);
-    if (dataOut != nullptr) {
+    if (dataOut != nullptr && !group.direct) {
       SetHandleSize(dataOut, Size(group.Bytes().size()));
       if (MemError() != noErr) return fail(memFullErr);
       std::memcpy(*dataOut, group.Bytes().data(), group.Bytes().size());
@@ -554,7 +589,7 @@ OSErr GetMediaSample(Media theMedia, Handle dataOut, SInt32 maxSizeToGrow, SInt3
       const OSErr described = qt::DescribeInto(media, reinterpret_cast<Handle>(sampleDescriptionH));
       if (described != noErr) return fail(described);
     }
-    if (size != nullptr) *size = SInt32(group.Bytes().size());
+    if (size != nullptr) *size = SInt32(group.Size());
     if (sampleTime != nullptr) *sampleTime = TimeValue(group.time);
     if (durationPerSample != nullptr) *durationPerSample = TimeValue(group.durationPerSample);
     if (numberOfSamples != nullptr) *numberOfSamples = SInt32(group.count);

@@ -13,17 +13,9 @@
 #include "MacMemory.h"
 #include "Movies.h"
 #include "files/internal/FileLocations.h"
+#include "quicktime/detail/ComponentRecords.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
-
-struct ComponentRecord {
-  ComponentDescription description{};
-  std::string name;
-};
-
-struct ComponentInstanceRecord {
-  ComponentRecord* component = nullptr;
-};
 
 namespace sp_platform {
 namespace quicktime {
@@ -76,6 +68,28 @@ OSErr Result(OSErr err) {
   SetMoviesError(err);
   return err;
 }
+
+}  // namespace
+
+Component RegisterComponent(const ComponentDescription& description, const std::string& name) {
+  for (ComponentRecord& r : Components()) {
+    if (r.description.componentType == description.componentType &&
+        r.description.componentSubType == description.componentSubType &&
+        r.description.componentManufacturer == description.componentManufacturer)
+      return &r;
+  }
+  ComponentRecord r;
+  r.description = description;
+  r.name = name;
+  Components().push_back(r);
+  return &Components().back();
+}
+
+ComponentInstanceRecord* LiveComponentInstance(ComponentInstance instance) {
+  return Instances().count(instance) != 0 ? instance : nullptr;
+}
+
+namespace {
 
 bool CopyPascal(const std::string& text, Handle h) {
   if (h == nullptr) return true;

@@ -172,23 +172,31 @@ void Register(MovieRecord* movie) {
   R().movies.insert(movie);
   for (auto& track : movie->tracks) {
     R().tracks.insert(track.get());
-    R().media.insert(track->media.get());
+    if (track->media != nullptr) R().media.insert(track->media.get());
   }
 }
 
 void Unregister(MovieRecord* movie) {
   for (auto& track : movie->tracks) {
     R().tracks.erase(track.get());
-    R().media.erase(track->media.get());
+    if (track->media != nullptr) R().media.erase(track->media.get());
   }
   R().movies.erase(movie);
 }
 
 SInt64 MediaDurationValue(MediaRecord& media) {
+  if (media.written != nullptr) return SInt64(media.written->duration);
   return media.mediaType == SoundMediaType ? SoundMediaFrames(media) : media.otherDuration;
 }
 
 SInt64 TrackDurationValue(TrackRecord& track) {
+  if (track.written != nullptr && !track.written->edits.empty()) {
+    const WrittenTrack::Edit& last = track.written->edits.back();
+    const TimeScale scale = track.media != nullptr ? track.media->timeScale : 0;
+    if (scale <= 0) return last.trackStart;
+    return last.trackStart + av_rescale(last.mediaDuration, track.movie->timeScale, scale);
+  }
+  if (track.media == nullptr) return 0;
   MediaRecord& media = *track.media;
   const SInt64 d = MediaDurationValue(media);
   if (media.timeScale <= 0) return 0;
@@ -221,6 +229,7 @@ MediaRecord* LiveMedia(Media media) {
 
 bool TrackMatches(const TrackRecord& track, OSType trackType, SInt32 flags) {
   if ((flags & movieTrackEnabledOnly) != 0 && !track.enabled) return false;
+  if (track.media == nullptr) return false;
   const OSType mediaType = track.media->mediaType;
   if ((flags & movieTrackCharacteristic) != 0) {
     if (trackType == AudioMediaCharacteristic) return mediaType == SoundMediaType;
@@ -254,6 +263,26 @@ bool IsLiveTrack(const TrackRecord* track) {
 }
 bool IsLiveMedia(const MediaRecord* media) {
   return media != nullptr && R().media.count(media) != 0;
+}
+
+SInt16 AddMovieFile(MovieFile file) {
+  auto& files = R().files;
+  SInt16 number = 1;
+  while (files.count(number) != 0) {
+    if (number == INT16_MAX) return 0;
+    ++number;
+  }
+  files[number] = std::move(file);
+  return number;
+}
+
+void RegisterMovie(MovieRecord* movie) {
+  Register(movie);
+}
+
+void RegisterTrack(TrackRecord* track) {
+  R().tracks.insert(track);
+  if (track->media != nullptr) R().media.insert(track->media.get());
 }
 
 const MovieFile* FindMovieFile(SInt16 resRefNum) {
@@ -365,7 +394,7 @@ OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission)
     if (number == INT16_MAX) return qt::Result(tmfoErr);
     ++number;
   }
-  files[number] = qt::MovieFile{source, location.path};
+  files[number] = qt::MovieFile{source, location.path, nullptr};
   *resRefNum = number;
   return qt::Result(noErr);
 }
@@ -546,6 +575,7 @@ TimeValue GetMediaDuration(Media theMedia) {
 SInt32 GetMediaSampleCount(Media theMedia) {
   MediaRecord* media = qt::LiveMedia(theMedia);
   if (media == nullptr) return 0;
+  if (media->written != nullptr) return qt::Clamp32(SInt64(media->written->sampleCount));
   if (media->mediaType != SoundMediaType) return qt::Clamp32(media->otherSampleCount);
   return qt::Clamp32(qt::SoundMediaSampleCount(*media));
 }

@@ -178,10 +178,12 @@ void MoviesTask(Movie theMovie, SInt32 maxMilliSecToUse);
 
 // Opens the file for NewMovieFromFile and gives a movie file reference number (positive;
 // its own numbering, not the File Manager's). fsRdPerm (or fsCurPerm) reads; a write
-// permission is refused with permErr until movies can be written. The File Manager's error
-// for a bad location (fnfErr for a missing file), notAFileErr for a folder; paramErr for a
-// null argument. rfNumErr from CloseMovieFile for an unknown number.
+// permission is refused with permErr (movies are written through CreateMovieFile). The File
+// Manager's error for a bad location (fnfErr for a missing file), notAFileErr for a folder;
+// paramErr for a null argument. rfNumErr from CloseMovieFile for an unknown number.
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);
+// Also ends the writing of a file made by CreateMovieFile (what AddMovieResource did not
+// complete stays as it is: a file without its movie).
 OSErr CloseMovieFile(SInt16 resRefNum);
 
 // The movie of an open movie file. `resId` (may be null) is taken as 0 (the first movie)
@@ -326,3 +328,78 @@ OSErr GetMovieImporterForDataRef(OSType dataRefType, Handle dataRef, SInt32 flag
                                  Component* importer);
 // The destination media type of an importer instance (the same as its manufacturer field).
 OSErr MovieImportGetDestinationMediaType(MovieImportComponent ci, OSType* mediaType);
+
+// ---- Writing movies ----------------------------------------------------------------------------
+//
+// A new movie file holds, in order: 'ftyp' ('qt  '), a 'wide' atom, the 'mdat' atom and,
+// once AddMovieResource has run, the 'moov' atom. Samples go into 'mdat' as they are added
+// (through a small write-behind buffer): nothing holds the movie's sound in memory, only its
+// sample tables. 'mdat' grows past 4 GiB by taking the 'wide' atom's place for a 64-bit size,
+// and chunk offsets past 4 GiB are written as 'co64'. Only sound media can be written: one
+// sample description per distinct description added, written as version 0, 1 or 2 as the
+// description's own version says (version 2 also for rates of 65,536 Hz and above, which the
+// 16.16 rate field cannot hold), with its extensions. Every written description finds its
+// samples through data reference 1, the movie's own file. An encoder's delay told by the
+// 'wave' extension's stream parameters is skipped by the track's edit list; the parameters
+// themselves stay out of the file.
+
+// CreateMovieFile flags.
+enum : SInt32 {
+  createMovieFileDeleteCurFile = SInt32(0x80000000u),
+  createMovieFileDontCreateMovie = 0x40000000,
+  createMovieFileDontOpenFile = 0x20000000,
+  createMovieFileDontCreateResFile = 0x10000000,
+};
+// More Movie Toolbox result codes of writing.
+enum : OSErr {
+  notAllowedToSaveMovieErr = -2126,
+  mediaTypesDontMatch = -2017,
+  editingNotAllowed = -2019,
+};
+
+// Creates the file (type 'MooV', the creator given) and opens it for writing: its movie file
+// reference number in *resRefNum and a new empty movie in *newmovie (none with
+// createMovieFileDontCreateMovie; each output may then be null). An existing file is
+// replaced only with createMovieFileDeleteCurFile, else dupFNErr. There is never a resource
+// fork (createMovieFileDontCreateResFile changes nothing); createMovieFileDontOpenFile only
+// creates the file. The File Manager's errors; paramErr for a null FSSpec.
+OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptTag,
+                      SInt32 createMovieFileFlags, SInt16* resRefNum, Movie* newmovie);
+// A new enabled track of the movie (width and height 16.16, volume 8.8: 0x0100 is full).
+// Null with invalidMovie for a movie that is not being written.
+Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, SInt16 trackVolume);
+// The track's media: sound ('soun') only, noMediaHandler for other types; time scale above
+// 0 (paramErr otherwise). The samples live in the movie's own file: `dataRef` must be null.
+Media NewTrackMedia(Track theTrack, OSType mediaType, TimeScale timeScale, Handle dataRef,
+                    OSType dataRefType);
+// Samples can be added between these two calls (editingNotAllowed otherwise).
+OSErr BeginMediaEdits(Media theMedia);
+OSErr EndMediaEdits(Media theMedia);
+// Adds `numberOfSamples` samples of `durationPerSample` each, the `size` bytes at
+// (*dataIn + inOffset) (a handle, or the address of a pointer), described by
+// `sampleDescriptionH` (a SoundDescription record of version 0, 1 or 2 in the host's order
+// and its extensions, as GetMediaSampleDescription gives it). Linear sound counts a sample
+// per frame; sound of fixed packets (compression id fixedCompression) a sample per frame of
+// its packets; sound of varying packets a sample per packet. *sampleTime (may be null) gets
+// the media time of the first. paramErr for sizes that do not divide into the samples, a
+// null handle or description; the File Manager's error when the file cannot take them
+// (dskFulErr, ...): the samples are then not added.
+OSErr AddMediaSample(Media theMedia, Handle dataIn, SInt32 inOffset, UInt32 size,
+                     TimeValue durationPerSample, SampleDescriptionHandle sampleDescriptionH,
+                     SInt32 numberOfSamples, SInt16 sampleFlags, TimeValue* sampleTime);
+typedef UInt32 MediaSampleFlags;
+// The same from a pointer, with 64-bit times (the display offset must be 0: sound).
+OSErr AddMediaSample2(Media theMedia, const UInt8* dataIn, ByteCount size,
+                      TimeValue64 decodeDurationPerSample, TimeValue64 displayOffset,
+                      SampleDescriptionHandle sampleDescriptionH, ItemCount numberOfSamples,
+                      MediaSampleFlags sampleFlags, TimeValue64* sampleDecodeTimeOut);
+// Puts the media's time range [mediaTime, mediaTime + mediaDuration) into the track at
+// trackStart (in the movie's time scale; a gap before it stays empty), played at mediaRate
+// (16.16; only 1.0). paramErr for a range outside the media.
+OSErr InsertMediaIntoTrack(Track theTrack, TimeValue trackStart, TimeValue mediaTime,
+                           TimeValue mediaDuration, Fixed mediaRate);
+// Writes the movie ('moov': header, tracks with their sample tables, user data with the
+// MP4 'meta' item among its items) after the samples, completes 'mdat' and flushes the file.
+// `resId` (may be null) gives back movieInDataForkResID; `resName` is not used. Once per
+// file (dupFNErr after); the File Manager's error when the file cannot take it.
+OSErr AddMovieResource(Movie theMovie, SInt16 resRefNum, SInt16* resId, ConstStr255Param resName);

@@ -300,3 +300,15 @@ OSErr GetCompressionInfo(SInt16 compressionID, OSType format, SInt16 numChannels
 // a length-prefixed string. siInvalidCompression with an empty name for a format the table
 // lacks; paramErr for a null name.
 OSErr GetCompressionName(OSType compressionType, Str255 compressionName);
+
+// ---- Sound files -----------------------------------------------------------------------------
+
+// Writes the header of an AIFF file at the open file's current position (FSWrite): "FORM"
+// (its size 46 + numBytes), "AIFF", the "COMM" chunk (numChannels, numFrames, sampleSize,
+// sampleRate as an 80-bit float) and the "SSND" chunk's header (size numBytes + 8, offset 0,
+// block size 0): 54 bytes, the sound data to follow. compressionType is 'NONE' (or 'twos',
+// the same samples): any other gives siInvalidCompression and writes nothing. paramErr for a
+// channel count below 1, a sample size that is not 8, 16, 24 or 32 bits or a rate of 0; the
+// File Manager's error of a write that failed.
+OSErr SetupAIFFHeader(SInt16 fRefNum, SInt16 numChannels, UnsignedFixed sampleRate,
+                      SInt16 sampleSize, OSType compressionType, UInt32 numBytes, UInt32 numFrames);

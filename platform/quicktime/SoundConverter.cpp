@@ -23,6 +23,7 @@ struct SoundConverterRecord {
   bool acceptsVBR = false;
   bool hasParams = false;
   qt::DecompressionParams params;
+  qt::EncoderSettings encoder;  // the compression settings given for the output
   std::unique_ptr<qt::SoundPipeline> pipeline;
   bool begun = false;           // the pipeline serves a conversion that has begun
   bool inputEnded = false;      // the fill-buffer procedure said the input is at its end
@@ -73,6 +74,8 @@ OSErr MakePipeline(SoundConverterRecord& c) {
   s.outChannels = c.output.numChannels;
   s.outSampleSize = c.output.sampleSize;
   s.outRate = RateOf(c.output.sampleRate);
+  s.outBitRate = c.encoder.bitRate;
+  s.outQuality = c.encoder.variable ? c.encoder.quality : 0;
   c.pipeline.reset();
   return qt::SoundPipeline::Make(s, c.pipeline);
 }
@@ -352,6 +355,11 @@ OSErr SoundConverterSetInfo(SoundConverter sc, OSType selector, void* infoPtr) {
                                      params)) {
         return paramErr;
       }
+      if (params.hasEncoderSettings) {
+        // Compression settings are the output's: the input keeps its parameters.
+        c->encoder = params.encoder;
+        break;
+      }
       c->params = params;
       c->hasParams = true;
       break;
@@ -416,7 +424,7 @@ OSErr SoundConverterGetInfo(SoundConverter sc, OSType selector, void* infoPtr) {
       append(qt::MakeAtom(kAudioFormatAtomType, frma));
       if (format == kMPEG4AudioFormat && !config.empty()) {
         append(qt::MakeAtom(kMPEG4AudioFormat, std::vector<UInt8>(4, 0)));
-        append(qt::MakeEsdsAtom(config.data(), config.size(), 0, 0, 0));
+        append(qt::MakeEsdsAtom(config.data(), config.size(), c->encoder.bitRate, 0, 0));
       } else if (format == kALACFormat && config.size() >= 12 &&
                  sp::LoadBE32(config.data() + 4) == kALACFormat) {
         append(config);
@@ -424,6 +432,13 @@ OSErr SoundConverterGetInfo(SoundConverter sc, OSType selector, void* infoPtr) {
         append(qt::MakeAtom(qt::kCodecSetupAtomType, config));
       } else {
         return siUnknownInfoType;
+      }
+      // The encoder's delay: a movie's edit list skips it.
+      if (p.EncoderPriming() > 0) {
+        qt::StreamParams stream;
+        stream.rate = UInt32(p.OutputRate() + 0.5);
+        stream.primingFrames = p.EncoderPriming();
+        append(qt::MakeStreamParamsAtom(stream));
       }
       append(std::vector<UInt8>{0, 0, 0, 8, 0, 0, 0, 0});
       const std::vector<UInt8> wave = qt::MakeAtom(SpFourCC("wave"), inner);

@@ -356,6 +356,14 @@ OSErr SoundPipeline::OpenEncoder() {
   av_channel_layout_default(&encoder_->ch_layout, s.outChannels);
   encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   if (codecID == AV_CODEC_ID_AAC) encoder_->bit_rate = 64000 * std::min<int>(s.outChannels, 2);
+  if (s.outBitRate > 0) encoder_->bit_rate = s.outBitRate;
+  if (s.outQuality > 0) {
+    // The quality scale of the encoders that vary their bit rate: 1 to 100 spans FFmpeg's
+    // AAC range of 0.1 to 2.
+    encoder_->flags |= AV_CODEC_FLAG_QSCALE;
+    encoder_->global_quality =
+        int((0.1 + 1.9 * double(s.outQuality - 1) / 99.0) * double(FF_QP2LAMBDA) + 0.5);
+  }
   if (avcodec_open2(encoder_, codec, nullptr) < 0) return badFormat;
   if (encoder_->extradata != nullptr && encoder_->extradata_size > 0)
     encoderConfig_.assign(encoder_->extradata, encoder_->extradata + encoder_->extradata_size);
@@ -371,6 +379,11 @@ std::size_t SoundPipeline::MaxPacketBytes() const {
   if (encoder_ == nullptr) return 0;
   const std::size_t frames = std::size_t(std::max(encoder_->frame_size, 1024));
   return frames * std::size_t(spec_.outChannels) * 4 + 1024;
+}
+
+UInt32 SoundPipeline::EncoderPriming() const {
+  return encoder_ != nullptr && encoder_->initial_padding > 0 ? UInt32(encoder_->initial_padding)
+                                                              : 0;
 }
 
 UInt64 SoundPipeline::OutputFramesFor(UInt64 inputFrames) const {

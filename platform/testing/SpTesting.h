@@ -20,7 +20,7 @@ void ResetBeepCount();
 // one). 0 switches failing off.
 void FailNthAllocation(UInt32 n);
 // Makes every Memory Manager allocation of more than `bytes` fail (0: no limit again), as on
-// a machine short of memory.
+// a machine short of memory; MaxBlock and FreeMem then answer at most `bytes`.
 void LimitAllocationSize(UInt32 bytes);
 
 // Gestalt: change one answer, remove one, or restore the platform's table.

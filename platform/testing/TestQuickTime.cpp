@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "ByteOrder.h"
+#include "quicktime/internal/MovieWriterHooks.h"
 
 extern char** environ;
 
@@ -27,7 +28,8 @@ bool WriteBytes(const std::string& path, const std::vector<UInt8>& bytes) {
 
 // Runs a program and gives what it wrote to its standard output; true when it exited with
 // status 0 (*status, when given, gets the status, -1 when it did not exit).
-bool RunAndRead(const std::vector<std::string>& argv, std::string& output, int* status = nullptr) {
+bool RunAndRead(const std::vector<std::string>& argv, std::string& output, int* status = nullptr,
+                bool withErrors = false) {
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0) return false;
   std::vector<char*> args;
@@ -37,6 +39,7 @@ bool RunAndRead(const std::vector<std::string>& argv, std::string& output, int* 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+  if (withErrors) posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
   posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
   pid_t pid = 0;
   const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
@@ -66,6 +69,14 @@ int Run(const std::vector<std::string>& argv) {
 }
 
 }  // namespace
+
+bool RunProgram(const std::vector<std::string>& argv, std::string& output, bool withErrors) {
+  return !argv.empty() && RunAndRead(argv, output, nullptr, withErrors);
+}
+
+void SetMovieWriterPadding(UInt64 bytes) {
+  sp_platform::quicktime::SetMovieWriterPaddingForTesting(bytes);
+}
 
 bool DecodeWithFfmpeg(const std::string& path, std::string& samples) {
   return RunAndRead({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "s16be", "-ar", "44100",

@@ -31,6 +31,14 @@ bool MakeToneWithFfmpeg(const std::string& path, const std::string& codec, UInt3
                         UInt16 channels, double seconds,
                         const std::vector<std::string>& extra = {});
 
+// Runs a program (looked up on PATH; no shell) and gives what it wrote to its standard
+// output, and with `withErrors` also its standard error; true when it exited with status 0.
+bool RunProgram(const std::vector<std::string>& argv, std::string& output, bool withErrors = false);
+
+// Movie files made from now on leave `bytes` zero bytes (a hole) before their first sample, so
+// that a test reaches offsets past 4 GiB without writing them (0: none again).
+void SetMovieWriterPadding(UInt64 bytes);
+
 // What ffprobe says of the first audio stream of a file: its duration and start time in
 // seconds (what it presents runs from the start to the start plus the duration, less the
 // start: duration - start is the length presented), sample rate and channels. False when

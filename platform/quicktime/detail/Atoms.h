@@ -53,6 +53,18 @@ struct StreamParams {
 };
 std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params);
 
+// Inside a 'wave' atom given to an encoding converter: how the encoder works, as the
+// standard sound compression dialog chose it (its 'cdec' settings): a bit rate in bits per
+// second (0: the encoder's own), a quality from 1 to 100 (0: none) and whether the encoder
+// varies its bit rate (it then works to the quality).
+enum : OSType { kEncoderSettingsAtomType = SpFourCC("sset") };
+struct EncoderSettings {
+  UInt32 bitRate = 0;
+  UInt32 quality = 0;
+  bool variable = false;
+};
+std::vector<UInt8> MakeEncoderSettingsAtom(const EncoderSettings& settings);
+
 // What a decompression ('wave') atom tells a decoder.
 struct DecompressionParams {
   OSType format = 0;               // from 'frma'; 0 when absent
@@ -60,6 +72,8 @@ struct DecompressionParams {
   std::vector<UInt8> codecConfig;  // 'esds' (its AudioSpecificConfig), 'alac' (the atom), 'cset'
   bool hasStreamParams = false;
   StreamParams stream;
+  bool hasEncoderSettings = false;
+  EncoderSettings encoder;
 };
 // Reads a whole 'wave' atom (size, type, contents) of `size` bytes at most. False when it is
 // no 'wave' atom or one of its atoms is malformed.

@@ -1,5 +1,5 @@
 // The records behind Movie, Track, Media and UserData, shared by the Movie Toolbox's source
-// files (and by the movie writer to come). Not for the program's own code.
+// files and the movie writer. Not for the program's own code.
 #pragma once
 
 #include <memory>
@@ -9,6 +9,7 @@
 
 #include "Movies.h"
 #include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/MovieWriter.h"
 #include "quicktime/detail/SoundFormats.h"
 
 // A movie's user data: typed items in order, with each type's items found through an index
@@ -106,6 +107,9 @@ struct MediaRecord {
   std::vector<sp_platform::quicktime::PacketEntry> packets;  // varying layout, once scanned
   std::unique_ptr<sp_platform::quicktime::MediaReader> reader;
 
+  // A media being written (MovieWriter.cpp): its sample tables.
+  std::shared_ptr<sp_platform::quicktime::WrittenMedia> written;
+
   // Other media.
   TimeScale timeScale = 600;
   SInt64 otherDuration = 0;
@@ -119,6 +123,8 @@ struct TrackRecord {
   MovieRecord* movie = nullptr;
   std::unique_ptr<MediaRecord> media;
   bool enabled = true;
+  // A track being written: its header values and edits.
+  std::shared_ptr<sp_platform::quicktime::WrittenTrack> written;
 };
 
 struct MovieRecord {
@@ -134,6 +140,8 @@ struct MovieRecord {
   OSType container = 0;
   // Made by the first playback call.
   std::shared_ptr<sp_platform::quicktime::MoviePlayback> playback;
+  // A movie being written (CreateMovieFile).
+  std::shared_ptr<sp_platform::quicktime::WrittenMovie> written;
 };
 
 namespace sp_platform {
@@ -165,8 +173,15 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
 struct MovieFile {
   std::shared_ptr<ByteSource> source;
   std::string path;
+  std::shared_ptr<MovieFileWriter> writer;  // a file made by CreateMovieFile
 };
 const MovieFile* FindMovieFile(SInt16 resRefNum);
+// Registers a movie file; its reference number, 0 when all are taken.
+SInt16 AddMovieFile(MovieFile file);
+// Registers a movie made here with its tracks and media, and a track added to a registered
+// movie later (with its media, when it has one).
+void RegisterMovie(MovieRecord* movie);
+void RegisterTrack(TrackRecord* track);
 
 // MovieImport.cpp: the path of an 'alis' data reference's file. invalidDataRef for a
 // damaged alias, couldNotResolveDataRef when its file is gone.

@@ -42,6 +42,8 @@ struct PipelineSpec {
   SInt16 outChannels = 0;
   SInt16 outSampleSize = 0;
   double outRate = 0;
+  UInt32 outBitRate = 0;  // bits per second; 0: the encoder's own
+  UInt32 outQuality = 0;  // 1 to 100 for an encoder that varies its bit rate; 0: none
 };
 
 class SoundPipeline {
@@ -78,6 +80,8 @@ class SoundPipeline {
   const std::vector<UInt8>& EncoderConfig() const { return encoderConfig_; }
   // The most bytes one output packet of an encoder can have; 0 without an encoder.
   std::size_t MaxPacketBytes() const;
+  // The frames an encoder puts before the first frame of its input (its delay); 0 without one.
+  UInt32 EncoderPriming() const;
   double OutputRate() const { return spec_.outRate; }
 
  private:

@@ -1,0 +1,62 @@
+// Benchmarks time whole processes: a program run as a child, its wall time, its peak memory
+// and what it printed; and the median of several runs.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct Run {
+  double seconds = 0;
+  long peakMB = 0;
+  bool ok = false;     // it exited with status 0
+  std::string output;  // what it wrote to its standard output
+};
+
+// Runs the program (looked up on PATH) with its standard error silenced.
+inline Run Spawn(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  Run run;
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return run;
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipeEnds[1], 1);
+    close(pipeEnds[0]);
+    std::freopen("/dev/null", "w", stderr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  char buffer[256];
+  for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+    run.output.append(buffer, std::size_t(n));
+  close(pipeEnds[0]);
+  int status = 0;
+  struct rusage usage {};
+  if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakMB = usage.ru_maxrss / 1024;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  return run;
+}
+
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+}  // namespace bench

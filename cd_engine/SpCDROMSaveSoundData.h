@@ -1,0 +1,116 @@
+// Saving a program item, or a whole program, into a file: plain AIFF and WAVE files, AIFF-C
+// files and QuickTime movies.
+//
+// Every save writes into a temporary file ("mSpeadFileTmp", or that name followed by 1 ... 100)
+// in the target folder and only replaces anything once the new file is complete: the end of a
+// save finishes the header and the tags, flushes and closes the file, moves an existing file
+// of the final name to the Trash and gives the temporary file the final name. A save that is
+// stopped (by the user, a full disk, a failed write, a source that went away or a CD that was
+// ejected) deletes its temporary file and leaves the folder as it was; its end callback says
+// so with the stop flag. Whatever failed is told to the user once.
+//
+// The data flow: the save steps (SpCDROMPlayTrackNormal.h) fill the save buffers from the
+// load buffer; the plain writer writes each full buffer with an asynchronous write at its
+// offset; the movie writer adds the buffers as movie samples, through an output converter
+// when the movie is compressed; the AIFF-C writer compresses them into buffers of its own.
+//
+// Sizes: the 32-bit size fields of AIFF, AIFF-C and WAVE files cannot describe more than
+// 4 GiB, so such saves are refused before anything is written.
+#pragma once
+
+#include <string>
+
+#include "Files.h"
+#include "MacTypes.h"
+#include "Movies.h"
+#include "Sound.h"
+
+class cSp_CDRProgramBaseObj;
+struct sSpSaveBufferSetBase;
+
+// The state of the file a save writes (held by its program).
+struct sSpCDRSaveTarget {
+  FSRef folder;
+  UInt32 nameEncoding;
+  char finalName[512];
+  char tempName[32];
+  short vRefNum;
+  SInt32 dirID;
+  short fileRefNum;  // the open file; 0: none
+  SInt64 dataStart;  // file position after the header
+  UInt8 movieSave;   // 1 for movies
+  UInt32 bytesCounter;
+  UInt32 secondCounter;
+  UInt8 dataComplete;      // the last data of the run is in the save buffers
+  UInt8 hold;              // while set the steps do nothing
+  UInt8 firstWindow;       // the first multi-speed window starts at full weight
+  UInt8 itemSwitchNotice;  // the loader moved to another item (cleared by the movie step)
+  UInt8 bufferSetReady;
+  UInt32 saveBufferSize;
+  // The movie of a movie save.
+  short movieResRefNum;
+  Movie movie;
+  Track track;
+  Media media;
+  UInt8 outputConverterEnd;     // the output converter refused the data
+  UInt8 outputConversionBegun;  // the output converter's conversion has begun
+  // Where the current write buffer stands in its hand-over to the output converter.
+  UInt32 handOffset;
+  // The first failure of the save's writing: it stops the save, and is told once.
+  OSErr writeError;
+  UInt8 failureTold;
+};
+
+// How long a converting step works before the event loop has its turn again, so that no pass
+// of the loop keeps the window waiting; and the clock it is measured by.
+constexpr UInt64 kSpCDRStepMicroseconds = 10000;
+UInt64 SpCDR_NowMicroseconds();
+
+// The user reference number the save error manager's messages are looked up under.
+enum : short { kSpCDRSaveErrorUserRefNum = 0 };
+
+// Saves beyond this many bytes (header and sound) are refused: the files' size fields are 32
+// bits, and the tag chunk needs room after the sound.
+constexpr UInt64 kSpCDRMaxPlainFileBytes = 0xFFFFFFFFull - (1ull << 20);
+
+// Writes the WAVE header at the open file's current position (44 bytes at 0; little-endian):
+// RIFF (its size 36 + dataSize), "WAVE", "fmt " (PCM, channels, rate, bytes per second,
+// block align, bits), "data" (dataSize). *headerLength (may be null) gets the bytes written.
+// The File Manager's error of the first write that failed.
+OSErr Sp_SetupWAVEHeader(short refNum, short channels, UInt32 rate, short sampleSize,
+                         UInt32 bytesPerSecond, UInt32 dataSize, SInt32* headerLength);
+
+// Writes the AIFF-C header at the open file's current position and gives it its FORM size
+// (header length - 8 + dataBytes): "FORM", "AIFC", "FVER" (version 1), "COMM" (channels,
+// frames, size, the rate as an 80-bit float, the compression type and its name from
+// GetCompressionName, padded to even) and the "SSND" header. The File Manager's error.
+OSErr SpCDR_SetupAIFFC_Header(short refNum, short channels, UInt32 sampleRate, short sampleSize,
+                              OSType compressionType, UInt32 dataBytes, UInt32 sampleFrames);
+
+// The first of "mSpeadFileTmp", "mSpeadFileTmp1" ... "mSpeadFileTmp100" that names nothing in
+// the folder; empty when all are taken.
+std::string SpCDR_FindTemporaryFileName(short vRefNum, SInt32 dirID);
+
+// The completion procedures of the plain writer's and the AIFF-C writer's asynchronous
+// writes: the completed buffer is free again; a failed or short write is kept as the save's
+// write error (the next step stops the save).
+void SpCDR_CatchCompleationSaveDataInFile(ParamBlockRec* block);
+void SpCDR_CatchCompleationSaveDataInAIFFC(ParamBlockRec* block);
+
+// The output converter's fill-buffer procedure of movie and AIFF-C saves (refCon: the step's
+// converter information).
+Boolean SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB(SoundComponentData** out,
+                                                              void* refCon);
+
+// The converter information of one movie or AIFF-C step.
+struct sSpCDRWriteQTFileCnvInfo {
+  cSp_CDRProgramBaseObj* program;
+  SInt16 counter;
+  UInt8 handed;        // a save buffer is out at the converter
+  UInt8 dataComplete;  // the last working-format data has been handed
+  UInt8 end;           // no more input
+  ExtendedSoundComponentData record;
+};
+extern sSpCDRWriteQTFileCnvInfo writeQuickTimeFileCnvInfo_GlV;
+// Bytes handed to output converters so far.
+extern UInt64 testStaclDataSize_GlV;

@@ -1,0 +1,178 @@
+// A save that cannot finish leaves the target folder as it was: the user's file of the name
+// untouched, no temporary file, the end callback told that the save stopped, and the reason
+// told to the user once. A completed save puts the file it replaces into the Trash.
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "PrivateMounts.h"
+#include "SaveFixture.h"
+#include "SpTesting.h"
+#include "SpTextCodec.h"
+#include "TestResponder.h"
+#include "files/internal/FileLocations.h"
+
+namespace engine_test {
+namespace {
+
+using sp_testing::Answer;
+
+class SaveFailure : public SaveTest {
+ protected:
+  // A 30-second source (three save buffers) and the user's file of the target's name.
+  cSp_CDRProgramBaseObj* LongSave() {
+    EXPECT_TRUE(sp_testing::WriteTestAiff(Doc("long.aiff"), 2, 44100, 44100 * 30));
+    cdtest::WriteFile(Doc("out.wav"), "the user's file");
+    return SaveProgram({"long.aiff"});
+  }
+  void ExpectUntouched() {
+    EXPECT_EQ(ReadAll(Doc("out.wav")), "the user's file");
+    ExpectFolderHolds({"long.aiff", "out.wav"});
+  }
+  // Starts the save and runs it until it has written something.
+  void StartAndWrite(cSp_CDRProgramBaseObj* p) {
+    ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
+                                      kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+    p->StartSaveAndPlayEventLoop();
+    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    ASSERT_TRUE(sp_testing::PumpUntil([p] {
+      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
+    }));
+  }
+  bool Finish() {
+    return bool(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  }
+  // The messages shown so far, in UTF-8.
+  static std::string Shown() {
+    std::string all;
+    for (const sp_testing::Shown& s : sp_testing::ShownSoFar())
+      all += sp::text::MacJapaneseToUTF8(s.message + " " + s.explanation) + "\n";
+    return all;
+  }
+};
+
+TEST_F(SaveFailure, AStopDeletesTheTemporaryFileAndLeavesTheTargetUntouched) {
+  cSp_CDRProgramBaseObj* p = LongSave();
+  StartAndWrite(p);
+  EXPECT_EQ(ReadAll(Doc("mSpeadFileTmp")).size() > 44, true) << "written while running";
+  p->StopSaveProgram();
+  ASSERT_TRUE(Finish());
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  EXPECT_FALSE(p->IsSaveRunning());
+  EXPECT_EQ(p->GetSaveBufferSet(), nullptr);
+  ExpectUntouched();
+}
+
+// A write that fails (the file may not grow) stops the save at once instead of retrying it
+// for ever; the user is told.
+TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
+  cSp_CDRProgramBaseObj* p = LongSave();
+  sp_testing::Respond(Answer::Return());
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+  // Files may grow to 3 MB from here on: the second buffer cannot be written.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limit = old;
+  limit.rlim_cur = 3u << 20;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const bool ended = Run(p, Road::kPlain);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, SIG_DFL);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  ExpectUntouched();
+  EXPECT_NE(Shown().find("書き込み"), std::string::npos) << Shown();
+}
+
+// A disk that fills up while the save runs (a small file system filled by another file).
+TEST_F(SaveFailure, ADiskFillingUpStopsTheSaveAndLeavesTheFolderAsItWas) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  const std::string volume = home_.Path("vol");
+  ASSERT_EQ(mkdir(volume.c_str(), 0700), 0);
+  if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=8m") != 0) GTEST_SKIP() << "no tmpfs";
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("long.aiff"), 2, 44100, 44100 * 30));
+  cdtest::WriteFile(volume + "/out.wav", "the user's file");
+  sp_platform::files::Location loc;
+  ASSERT_EQ(sp_platform::files::LocatePath(volume, loc), noErr);
+  FSRef folder{};
+  sp_platform::files::MakeFSRef(loc, &folder);
+  cSp_CDRProgramBaseObj* p = SaveProgram({"long.aiff"});
+  sp_testing::Respond(Answer::Return());
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder, "out.wav", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0))
+      << "5.3 MB fit when it starts";
+  cdtest::WriteFile(volume + "/filler", std::string(5u << 20, 'x'));
+  ASSERT_TRUE(Run(p, Road::kPlain));
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  EXPECT_EQ(ReadAll(volume + "/out.wav"), "the user's file");
+  EXPECT_EQ(FolderNames(volume), (std::vector<std::string>{"filler", "out.wav"}));
+  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << "told once";
+  umount2(volume.c_str(), MNT_DETACH);
+}
+
+// Refused before anything is written: a target volume without room, a save too large for the
+// files' 32-bit sizes, a source that is gone, too little memory for the save buffers.
+TEST_F(SaveFailure, SavesThatCannotFitOrFindTheirSourceNeverStart) {
+  cSp_CDRProgramBaseObj* p = LongSave();
+  // Too large: a CD track of seven hours.
+  const SInt32 lead = MakeDiscFolder("Long", {{"1 Long.aiff", 7u * 3600u * 75u}});
+  (void)lead;
+  ASSERT_TRUE(Scan());
+  cSp_CDRomMediaDataObj* cd = Sp_CDRomGetCDObjectByCounter(0);
+  ASSERT_NE(cd, nullptr);
+  cSp_CDRProgramBaseObj* huge = nullptr;
+  ASSERT_EQ(Sp_CDRomCreateCDAudioProgram(cd, 1, &huge), 1);
+  Prepare(huge);
+  sp_testing::Respond(Answer::Return());
+  EXPECT_EQ(SavePlain(huge, "out.wav", kSpCDRISoundFileTypeWAVE), -1);
+  EXPECT_NE(Shown().find("4GB"), std::string::npos) << Shown();
+  // Gone: the source file was removed.
+  ASSERT_EQ(std::rename(Doc("long.aiff").c_str(), home_.Path("elsewhere.aiff").c_str()), 0);
+  sp_testing::Respond(Answer::Return());
+  EXPECT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), -1);
+  EXPECT_NE(Shown().find("元となるファイルが見つかりません。[long.aiff]"), std::string::npos);
+  ASSERT_EQ(std::rename(home_.Path("elsewhere.aiff").c_str(), Doc("long.aiff").c_str()), 0);
+  ExpectUntouched();
+  EXPECT_TRUE(SaveEnds().empty());
+
+  // Memory for less than two seconds a buffer: the save starts, but its first step stops it.
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+  sp_testing::LimitAllocationSize(3u << 19);
+  const bool ended = Run(p, Road::kPlain);
+  sp_testing::LimitAllocationSize(0);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  EXPECT_EQ(p->GetLoadInfo().loadEnded, 1);
+  ExpectUntouched();
+}
+
+// A completed save replaces the user's file: the old one goes to the Trash (where an item of
+// its name is renamed out of the way), the new one takes its name.
+TEST_F(SaveFailure, ACompletedSavePutsTheFileItReplacesIntoTheTrash) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("short.aiff"), 2, 44100, 1000));
+  cdtest::WriteFile(Doc("out.wav"), "old version");
+  const std::string trash = home_.Path(".local/share/Trash/files");
+  ASSERT_EQ(
+      std::system(
+          ("mkdir -p '" + trash + "' '" + home_.Path(".local/share/Trash/info") + "'").c_str()),
+      0);
+  cdtest::WriteFile(trash + "/out.wav", "older version");
+  cSp_CDRProgramBaseObj* p = SaveProgram({"short.aiff"});
+  ASSERT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), 0);
+  EXPECT_EQ(ReadAll(Doc("out.wav")).size(), 44u + 4000u);
+  EXPECT_EQ(ReadAll(trash + "/out.wav"), "old version");
+  std::string renamed;
+  for (const std::string& n : FolderNames(trash)) {
+    if (n != "out.wav") renamed += ReadAll(trash + "/" + n);
+  }
+  EXPECT_EQ(renamed, "older version");
+  ExpectFolderHolds({"out.wav", "short.aiff"});
+}
+
+}  // namespace
+}  // namespace engine_test

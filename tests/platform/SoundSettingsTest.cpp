@@ -1,0 +1,144 @@
+// The standard sound compression component: settings in and out, its dialog answered as a
+// person would, and the compressor settings it hands out driving an encoder.
+#include <memory>
+
+#include "ByteOrder.h"
+#include "MacMemory.h"
+#include "QuickTimeComponents.h"
+#include "SoundConverter.h"
+#include "TestResponder.h"
+#include "UiFixture.h"
+#include "quicktime/internal/SoundSettingsDialog.h"
+
+namespace ui_test {
+namespace {
+
+namespace qt = sp_platform::quicktime;
+using sp_testing::Answer;
+using sp_testing::Respond;
+
+// The compressor item of a format.
+SInt16 CompressorItem(OSType format) {
+  SInt16 item = qt::kSoundSettingsFirstCompressor;
+  for (OSType f : qt::kSoundSettingsCompressors) {
+    if (f == format) return item;
+    ++item;
+  }
+  return 0;
+}
+
+class SoundSettingsTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    responder_ = std::make_unique<sp_testing::ResponderScope>();
+    ci_ = OpenDefaultComponent(StandardCompressionType, StandardCompressionSubTypeSound);
+    ASSERT_NE(ci_, nullptr);
+  }
+  void TearDown() override {
+    if (ci_ != nullptr) CloseComponent(ci_);
+    responder_.reset();
+    UiTest::TearDown();
+  }
+  template <typename T>
+  T Get(OSType type) {
+    T value{};
+    EXPECT_EQ(SCGetInfo(ci_, type, &value), noErr);
+    return value;
+  }
+  ComponentInstance ci_ = nullptr;
+  std::unique_ptr<sp_testing::ResponderScope> responder_;
+};
+
+// The settings the program gives come back unchanged, and values a setting cannot take are
+// refused without changing it.
+TEST_F(SoundSettingsTest, SettingsGoInAndComeBackAndBadValuesAreRefused) {
+  OSType type = SpFourCC("ima4");
+  UnsignedFixed rate = rate22050hz;
+  SInt16 size = 16, channels = 1, badChannels = 3, badSize = 12;
+  Boolean yes = 1;
+  EXPECT_EQ(SCSetInfo(ci_, scSoundCompressionType, &type), noErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundSampleRateType, &rate), noErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundSampleSizeType, &size), noErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundChannelCountType, &channels), noErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundVBRCompressionOK, &yes), noErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundChannelCountType, &badChannels), paramErr);
+  EXPECT_EQ(SCSetInfo(ci_, scSoundSampleSizeType, &badSize), paramErr);
+  EXPECT_EQ(SCSetInfo(ci_, SpFourCC("what"), &yes), scTypeNotFoundErr);
+  EXPECT_EQ(Get<OSType>(scSoundCompressionType), SpFourCC("ima4"));
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate22050hz);
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundInputSampleRateType), 0u) << "never given";
+  EXPECT_EQ(Get<SInt16>(scSoundChannelCountType), 1);
+  EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 16);
+  EXPECT_EQ(Get<Boolean>(scSoundVBRCompressionOK), 1);
+  EXPECT_EQ(SCGetInfo(nullptr, scSoundCompressionType, &type), badComponentInstance);
+}
+
+// A person picks AAC at 96 kbit/s in mono at 32 kHz and clicks OK: the settings say so, and
+// their 'cdec' handle, given to an encoding converter, makes it encode at that bit rate.
+TEST_F(SoundSettingsTest, ThePersonsChoiceBecomesTheSettingsAndDrivesTheEncoder) {
+  Respond(Answer()
+              .ClickItem(CompressorItem(kMPEG4AudioFormat))
+              .ClickItem(qt::kSoundSettingsMono)
+              .SetEditText(qt::kSoundSettingsRate, "32000")
+              .SetEditText(qt::kSoundSettingsBitRate, "96")
+              .ClickItem(qt::kSoundSettingsOK));
+  ASSERT_EQ(SCRequestImageSettings(ci_), noErr);
+  EXPECT_EQ(sp_testing::ShownSoFar().at(0).title, SJ("サウンド設定"));
+  EXPECT_EQ(Get<OSType>(scSoundCompressionType), kMPEG4AudioFormat);
+  EXPECT_EQ(Get<SInt16>(scSoundChannelCountType), 1);
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate32khz);
+  Handle settings = nullptr;
+  ASSERT_EQ(SCGetInfo(ci_, scCodecSettingsType, &settings), noErr);
+  ASSERT_NE(settings, nullptr);
+
+  const SoundComponentData in{0, k16BitBigEndianFormat, 1, 16, rate44khz, 0, nullptr, 0};
+  const SoundComponentData out{0, kMPEG4AudioFormat, 1, 16, rate32khz, 0, nullptr, 0};
+  SoundConverter sc = nullptr;
+  ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
+  EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *settings), noErr);
+  Handle wave = nullptr;
+  ASSERT_EQ(SoundConverterGetInfo(sc, siDecompressionParams, &wave), noErr);
+  // The esds's average bit rate is the chosen one.
+  const std::string bytes(*wave, std::size_t(GetHandleSize(wave)));
+  const std::size_t esds = bytes.find("esds");
+  ASSERT_NE(esds, std::string::npos);
+  std::size_t at = bytes.find('\x04', esds + 8);
+  ASSERT_NE(at, std::string::npos);
+  while (UInt8(bytes[++at]) & 0x80) {
+  }
+  // After the length: object type, stream type, buffer size, maximum and average bit rates.
+  EXPECT_EQ(sp::LoadBE32(bytes.data() + at + 1 + 1 + 1 + 3 + 4), 96000u);
+  DisposeHandle(wave);
+  SoundConverterClose(sc);
+
+  // The same settings handed back preset the dialog: Cancel leaves everything as it was.
+  EXPECT_EQ(SCSetInfo(ci_, scCodecSettingsType, &settings), noErr);
+  DisposeHandle(settings);
+  Respond(Answer::Click(qt::kSoundSettingsCancel));
+  EXPECT_EQ(SCRequestImageSettings(ci_), userCanceledErr);
+  EXPECT_EQ(Get<OSType>(scSoundCompressionType), kMPEG4AudioFormat);
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate32khz);
+}
+
+// A rate the dialog cannot take beeps and keeps it open with that field chosen; no
+// compression at 8 bits is 'raw '.
+TEST_F(SoundSettingsTest, AFieldItCannotTakeKeepsTheDialogOpen) {
+  sp_testing::ResetBeepCount();
+  Respond(Answer()
+              .ClickItem(CompressorItem(kSoundNotCompressed))
+              .SetEditText(qt::kSoundSettingsRate, "44k")
+              .ClickItem(qt::kSoundSettingsOK));
+  Respond(Answer()
+              .SetEditText(qt::kSoundSettingsRate, "11025")
+              .SetEditText(qt::kSoundSettingsSize, "8")
+              .ClickItem(qt::kSoundSettingsOK));
+  ASSERT_EQ(SCRequestImageSettings(ci_), noErr);
+  EXPECT_EQ(sp_testing::BeepCount(), 1u);
+  EXPECT_EQ(Get<OSType>(scSoundCompressionType), k8BitOffsetBinaryFormat);
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate11025hz);
+  EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 8);
+}
+
+}  // namespace
+}  // namespace ui_test
