@@ -273,6 +273,7 @@ TEST_F(Calendar, ShiftExtendsTheRangeAndBeyondTheAnchorMovesIt) {
     EXPECT_EQ(posit, c.posit) << c.day;
   }
   calendar_->HotSpotMouseDonwProc(shiftKey, Cell(2, 4));  // the 5th, before the anchor
+  EXPECT_EQ(Selected(), (Date{2025, 3, 5})) << "pressed beyond the anchor, the anchor moves";
   calendar_->HotSpotMouseMoveProc(shiftKey, Cell(2, 6));  // the 7th
   calendar_->HotSpotMouseUpProc(shiftKey, Cell(2, 6));
   EXPECT_EQ(Selected(), (Date{2025, 3, 7})) << "the anchor follows";

@@ -104,6 +104,7 @@ TEST(PopupItemList, TheFirstItemIsSelectedAndUnknownNumbersLeaveTheSelection) {
   EXPECT_EQ(popup.GetSelectionMenuItem(), nullptr);
   char title[16] = "unchanged";
   EXPECT_EQ(popup.GetSelectionMenuItemTitle(title, sizeof title, nullptr), 0);
+  popup.SetSelectionMenuItem(1);
   popup.WipeOutAllPopupMenuItem();
   EXPECT_EQ(popup.GetSelectionMenuItem(), nullptr);
   EXPECT_EQ(popup.GetItemCount() + popup.GetNormalItemCount() + popup.GetSeparatorCount(), 0);
