@@ -18,6 +18,10 @@
 // down: at most `maximumDown` at once (the oldest comes up for a new one) and, when a button
 // comes up, at least `minimumDown` (another member goes down in its place).
 //
+// A cSp_OriginalMouseTraceIconPanelButtonControl is an icon button that plots its own icon
+// (an icon family, a colour icon, a picture or an icon suite) inside a frame view that draws
+// coloured rings around it, with a hover area over it on the window.
+//
 // Failures beep once and leave one error-log record (source "SpOC_IconButtonControl").
 #pragma once
 
@@ -27,8 +31,10 @@
 #include "MacWindows.h"
 #include "QDPictures.h"
 #include "QuickDraw.h"
+#include "SpDrawingView.h"
 #include "SpHotSpotArea.h"
 #include "SpIconView.h"
+#include "SpMouseTraceObject.h"
 #include "SpResourceManager.h"
 #include "SpViewClass.h"
 
@@ -63,6 +69,7 @@ enum : tButtonIconType {
   kOrgB_IconFamilyIcon = 0,  // an icon family by resource id
   kOrgB_ColourIcon = 1,      // the colour icons of the status sets
   kOrgB_PictureIcon = 2,     // pictures
+  kOrgB_IconSuiteIcon = 3,   // an icon suite handle (panel buttons)
 };
 
 // The two sets of status icons.
@@ -381,3 +388,80 @@ class cSp_OriginalButtonControlRadioGroup {
   cSp_OriginalIconButtonControl* newestDown_ = nullptr;
   cSp_OriginalIconButtonControl* oldestDown_ = nullptr;
 };
+
+class cSp_OriginalMouseTraceIconPanelButtonControl : public cSp_OriginalIconButtonControl {
+ public:
+  // A button over `area` plotting the icon of `iconKind` in `iconArea` (the button's own
+  // coordinates). The frame view takes the area in `container`, drawn in the container's
+  // offscreen with frameInContainerOffscreen; the button sits inside it. The hover area over
+  // the button shows the cursor `cursorId` (colour with colourCursor) inside `parentArea`.
+  cSp_OriginalMouseTraceIconPanelButtonControl(WindowRef window, const Rect& area,
+                                               const Rect& iconArea, short value1, short value2,
+                                               tButtonType type, tButtonIconType iconKind,
+                                               cSp_View* container,
+                                               unsigned char frameInContainerOffscreen,
+                                               unsigned char colourCursor, short cursorId,
+                                               cMouseTraceObject* parentArea);
+  // The frame view, the hover area and the icon suite go with the button.
+  ~cSp_OriginalMouseTraceIconPanelButtonControl() override;
+
+  void StartUpInitialize();
+
+  void ResizeOriginalMouseTraceIconButtonCnt(short width, short height, unsigned char unused);
+  void MoveOriginalMouseTraceIconButtonCnt(short left, short top, unsigned char unused);
+  // A change marks the button for redraw.
+  void SetupIconPanelIconType(tButtonIconType kind);
+  void SetupIconPanelIconId(short iconId);
+  // The button owns the suite: a different one before it is disposed of.
+  void SetupIconPanelIconSuiteHandle(Handle suite);
+  // The hover area follows what the window shows of the button (disabled when nothing).
+  void SetupOriginalMouseTraceIconPanelButtonHotSpotArea();
+
+  void CatchDrawFrameDrawingViewCB(Rect* area);
+  void CatchDrawingOriginalMouseTraceIconCB(const Rect& area, unsigned char pressed);
+
+  cSp_DrawingView* GetFrameView() const { return frameView_; }
+  cMouseTraceObject* GetMouseTraceArea() const { return traceArea_; }
+  tButtonIconType GetIconPanelIconType() const { return panelIconKind_; }
+
+  void BeforeContainerScrollExecute(short, short, short, short) override {}
+  void AfterContainerScrollExecute(short h, short v, short dh, short dv) override;
+  void AfterContainerMoveExecute(cSp_View* container, short newLeft, short newTop, short dh,
+                                 short dv) override;
+  void AfterContainerResizeExecute(cSp_View* container, short newWidth, short newHeight,
+                                   short dWidth, short dHeight) override;
+
+  // ---- The frame, set by the client: which colour rings it while the button is active or
+  // pressed, or idle, and how many rings ----
+  unsigned char frameState = 0;
+  unsigned char framePressed = 0;
+  short frameWidth = 2;
+  RGBColor activeFrameColour{0xFFFF, 0xFFFF, 0xFFFF};
+  RGBColor idleFrameColour{0xFFFF, 0xFFFF, 0xFFFF};
+  RGBColor pressedFrameColour{0xFFFF, 0xFFFF, 0xFFFF};
+  unsigned char activeFrameEnable = 1;
+  unsigned char idleFrameEnable = 0;
+  unsigned char pressedFrameEnable = 0;
+  short pressedIconOffsetV = 1;
+  short pressedIconOffsetH = 1;
+
+ private:
+  // Marks the frame view and the button in it.
+  void MarkFrameView();
+
+  Rect panelIconArea_{0, 0, 0, 0};
+  short value1_ = 0;
+  short value2_ = 0;
+  tButtonIconType panelIconKind_ = kOrgB_ColourIcon;
+  Handle iconSuite_ = nullptr;
+  short panelIconId_ = 0;
+  cSp_DrawingView* frameView_ = nullptr;
+  cMouseTraceObject* traceArea_ = nullptr;
+};
+
+// The frame view's drawing procedure (refCon: the panel button).
+void SpOMTIBC_CatchDrawFrameDrawingViewCB(unsigned long refCon, Rect* area);
+// The panel button's up and down drawing procedure.
+void Sp_OCntIconPanelButton_CatchDrawingOriginalMouseTraceIconCB(
+    cSp_OriginalIconButtonControl* button, const Rect& area, unsigned char pressed,
+    unsigned long refCon);

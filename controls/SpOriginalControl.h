@@ -1,5 +1,6 @@
 // The framework's wrappers of Control Manager controls, the per-window lists through which
-// a click in a window's content reaches them, and the scroll bar that views share.
+// a click in a window's content reaches them, the scroll bar that views share, the counter and
+// the cursor volume control.
 //
 // A cSp_OCnt_BasicWindowControlObj makes and owns one toolbox control and keeps its rectangle,
 // range, value, visibility and enabled state beside it, with four optional procedures around
@@ -13,6 +14,11 @@
 // their sizes, and its value their common scroll value. The bars the views make for themselves
 // join their window's list, so that clicks reach them.
 //
+// A cSp_OriginalCounterControl shows a number (a whole number or a float) as a line of text and
+// reports clicks on it. A cSp_OriginalCursorVolumeControl draws nothing: a drag from its area
+// up, down, left or right changes a value by the distance of the mouse from its centre (or
+// from the edge of a dead zone), showing a cursor for the direction.
+//
 // Failures beep once and leave one error-log record (source "SpOriginalControl").
 #pragma once
 
@@ -20,7 +26,10 @@
 #include "MacTypes.h"
 #include "MacWindows.h"
 #include "SpCollectionObject.h"
+#include "SpHotSpotArea.h"
 #include "SpListLinks.h"
+#include "SpMouseTraceObject.h"
+#include "SpStringView.h"
 #include "SpViewClass.h"
 
 class cSp_OCnt_WinBase;
@@ -242,3 +251,193 @@ void Sp_OCnt_InstallScrollBarServices();
 // Hands the framework the wrapped controls' share of a content click, and the views their
 // shared scroll bars. Called once when the program starts, before the framework's start-up.
 void Sp_OCnt_InstallControlServices();
+
+// ---- The counter -----------------------------------------------------------------------------
+
+// (modifiers, reference value).
+typedef unsigned char (*tSpOCnt_CounterProcPtr)(short modifiers, unsigned long refCon);
+
+class cSp_OriginalCounterControl : public cSp_StringView, public cSp_HotSpotArea {
+ public:
+  enum : SInt32 { kLongValue = 0, kFloatValue = 1 };
+
+  // The text in `colour` at `textSize`; the second colour and size are not used.
+  cSp_OriginalCounterControl(WindowRef window, const Rect& area, const RGBColor* colour,
+                             short textSize, const RGBColor* unusedColour, short unusedSize);
+  ~cSp_OriginalCounterControl() override;
+
+  void StartUpInitialize();
+
+  // Shows the value as decimal text; the drawing changes only when the text does.
+  void SetOriginalCounterValue(SInt32 value, unsigned char redraw);
+  // Shows the value rounded at floatDigits decimals, at least floatMinimumDecimals shown.
+  void SetOriginalCounterValue(float value, unsigned char redraw);
+  SInt32 GetValueKind() const { return valueKind_; }
+  SInt32 GetLongValue() const { return longValue_; }
+  float GetFloatValue() const { return floatValue_; }
+
+  // Off: not drawn and not clicked.
+  void DisableOriginalCounter();
+  void EnableOriginalCounter();
+
+  void AfterContainerMoveExecute(cSp_View* container, short newLeft, short newTop, short dh,
+                                 short dv) override;
+  void AfterContainerResizeExecute(cSp_View* container, short newWidth, short newHeight,
+                                   short dWidth, short dHeight) override;
+  void HotSpotClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotDblClickProc(short modifiers, Point localPoint) override;
+
+  // Set by the client.
+  short floatDigits = 0;
+  short floatMinimumDecimals = 0;
+  tSpOCnt_CounterProcPtr clickProc = nullptr;
+  tSpOCnt_CounterProcPtr dblClickProc = nullptr;
+  unsigned long clickRefCon = 0;
+  unsigned long dblClickRefCon = 0;
+
+ private:
+  void FollowViewArea();
+
+  SInt32 valueKind_ = kLongValue;
+  SInt32 longValue_ = 0;
+  float floatValue_ = 0.0f;
+};
+
+// ---- The cursor volume control -------------------------------------------------------------
+
+// A drag direction, and the cursor slot shown for it; 0 is the dead zone or no move yet.
+typedef SInt16 tOCVC_SetupCursorType;
+enum : tOCVC_SetupCursorType {
+  kOCVC_NoDirection = 0,
+  kOCVC_Up = 1,
+  kOCVC_Down = 2,
+  kOCVC_Left = 3,
+  kOCVC_Right = 4,
+};
+
+// Click, double click and press: (modifiers, reference value).
+typedef void (*tOCVC_ModifiersProcPtr)(short modifiers, unsigned long refCon);
+// A value: (float value, modifiers, reference value, the value truncated).
+typedef void (*tOCVC_ValueProcPtr)(float value, short modifiers, unsigned long refCon,
+                                   SInt32 longValue);
+
+class cSp_OriginalCursorVolumeControl : public cSp_HotSpotArea {
+ public:
+  // How the value follows the drag.
+  enum : UInt8 {
+    kFromStartValue = 1,     // start value + offset x rate
+    kStepEveryInterval = 2,  // offset x rate added to the current value once an interval
+  };
+
+  cSp_OriginalCursorVolumeControl(WindowRef window, const Rect& area);
+  // Removes the move-in cursor and gives the direction cursors back.
+  ~cSp_OriginalCursorVolumeControl() override;
+
+  void StartUpInitialize();
+
+  // A hover area over the control shows the cursor (colour or black-and-white by id) while the
+  // button is up; it replaces one made before.
+  void SetMoveInMouseCursor(unsigned char colour, short cursorId);
+  void RemoveMoveInCursor();
+  void EnableMoveInCursor();
+  void DisableMoveInCursor();
+  // The hover area's inside and leave procedures (nothing without a hover area).
+  void SetupMoveInProc(SpMouseTracePointProcPtr proc, unsigned long refCon);
+  void SetupMoveOutProc(SpMouseTraceOutProcPtr proc, unsigned long refCon);
+  void RemoveMoveInProc();
+  void RemoveMoveOutProc();
+
+  // The dead zone (window-local); null takes the control's area when no zone is on yet.
+  void OriginalCursorVolumeInitialAreaEnable(const Rect* zone);
+  void OriginalCursorVolumenitialAreaDisable() { deadZoneEnabled_ = 0; }
+
+  // Only a minimum below the maximum is taken.
+  void SetOriginalCursorVolumeMaxMinValue(SInt32 minimum, SInt32 maximum);
+  void SetOriginalCursorVolumeMaxMinValue(float minimum, float maximum);
+  // The interval of the control's tracking and of its steps.
+  void SetOriginalCursorVolumeIntervalValue(UInt32 ticks);
+  // The start (committed) and current value.
+  void SetOriginalCursorVolumeStartValue(SInt32 value);
+  void SetOriginalCursorVolumeStartValue(float value);
+  // The cursor of one direction (1 up, 2 down, 3 left, 4 right); ids below 1 are ignored. An
+  // axis works once both its cursors are set.
+  void SetVolumeCursor(tOCVC_SetupCursorType type, unsigned char colour, short cursorId);
+
+  float GetStartValue() const { return startFloat_; }
+  float GetCurrentValue() const { return currentFloat_; }
+  SInt32 GetCurrentLongValue() const { return currentLong_; }
+  tOCVC_SetupCursorType GetCurrentDirection() const { return direction_; }
+  cMouseTraceObject* GetMoveInArea() const { return moveInArea_; }
+
+  unsigned char HotSpotMouseDonwProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseUpProc(short modifiers, Point localPoint) override;
+  void HotSpotClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotDblClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseDownTraceProc(short modifiers, Point localPoint) override;
+
+  // Set by the client.
+  unsigned char wholeNumberReport = 1;  // report only when the whole part changes
+  UInt8 steppingMode = kFromStartValue;
+  float rate = 1.0f;  // value units a pixel
+  tOCVC_ModifiersProcPtr clickProc = nullptr;
+  tOCVC_ModifiersProcPtr dblClickProc = nullptr;
+  unsigned long clickRefCon = 0;
+  unsigned long dblClickRefCon = 0;
+  tOCVC_ModifiersProcPtr mouseDownProc = nullptr;
+  tOCVC_ValueProcPtr mouseUpProc = nullptr;
+  unsigned long mouseDownRefCon = 0;
+  unsigned long mouseUpRefCon = 0;
+  tOCVC_ValueProcPtr deadZoneInProc = nullptr;
+  tOCVC_ModifiersProcPtr deadZoneOutProc = nullptr;
+  tOCVC_ValueProcPtr upProc = nullptr;
+  tOCVC_ValueProcPtr downProc = nullptr;
+  tOCVC_ValueProcPtr leftProc = nullptr;
+  tOCVC_ValueProcPtr rightProc = nullptr;
+  unsigned long deadZoneInRefCon = 0;
+  unsigned long deadZoneOutRefCon = 0;
+  unsigned long upRefCon = 0;
+  unsigned long downRefCon = 0;
+  unsigned long leftRefCon = 0;
+  unsigned long rightRefCon = 0;
+
+ private:
+  struct sCursorSlot {
+    short id = 0;
+    SInt32 userRef = 0;
+    unsigned char colour = 0;
+    CCrsrHandle colourCursor = nullptr;
+    CursHandle cursor = nullptr;
+  };
+
+  // Gives the slot's cursor back to the resource manager.
+  static void ReleaseSlot(sCursorSlot& slot);
+  static bool Holds(const sCursorSlot& slot) {
+    return slot.colourCursor != nullptr || slot.cursor != nullptr;
+  }
+  // The direction and the offset along it for the mouse's offset (dh, dv).
+  tOCVC_SetupCursorType DirectionOf(short dh, short dv, short& offset) const;
+  void ShowCursorOf(tOCVC_SetupCursorType direction) const;
+  void CallValueProc(tOCVC_SetupCursorType direction, float value, short modifiers);
+
+  unsigned char moveInEnabled_ = 0;
+  cMouseTraceObject* moveInArea_ = nullptr;
+  unsigned char deadZoneEnabled_ = 0;
+  unsigned char insideDeadZone_ = 0;
+  UInt32 lastStepTick_ = 0;
+  Rect deadZone_{0, 0, 0, 0};
+  Point mouseDownPoint_{0, 0};
+  unsigned char verticalReady_ = 0;
+  unsigned char horizontalReady_ = 0;
+  unsigned char limitsSet_ = 0;
+  SInt32 minimumLong_ = 0;
+  SInt32 maximumLong_ = 0;
+  float minimumFloat_ = 0.0f;
+  float maximumFloat_ = 0.0f;
+  SInt32 startLong_ = 0;
+  float startFloat_ = 0.0f;
+  SInt32 currentLong_ = 0;
+  float currentFloat_ = 0.0f;
+  sCursorSlot slots_[4];
+  tOCVC_SetupCursorType direction_ = kOCVC_NoDirection;
+  UInt32 interval_ = 30;
+};

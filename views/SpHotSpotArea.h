@@ -91,6 +91,8 @@ class cSp_HotSpotArea {
   // One tracking step of the pressed hot spot (Sp_MouseDownMouseTrace).
   void TraceStep();
 
+  // The ticks between two calls of the trace procedure while the area is held (30 at first).
+  void SetupHotSpotTraceInterval(SInt32 ticks) { traceInterval_ = ticks; }
   void EnableHotSpotArea() { enabled_ = 1; }
   void DisableHotSpotArea() { enabled_ = 0; }
   unsigned char IsHotSpotEnable() const { return enabled_; }

@@ -142,7 +142,7 @@ void Show(ShownWindow& shown) {
     owner = OwnerFor(shown.window);
   }
   if (owner != nullptr) SetOwner(shown, owner);
-  SDL_ShowWindow(shown.sdl);
+  if (!X11MapWithoutWaiting(shown.sdl)) SDL_ShowWindow(shown.sdl);
   shown.shown = true;
   shown.wholeUpload = true;
 }

@@ -33,6 +33,14 @@ int X11ConnectionFd(SDL_Window* window) {
   return InfoOf(window, &info) ? ConnectionNumber(info.info.x11.display) : -1;
 }
 
+bool X11MapWithoutWaiting(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  XMapRaised(info.info.x11.display, info.info.x11.window);
+  XFlush(info.info.x11.display);
+  return true;
+}
+
 bool X11Bell(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return false;

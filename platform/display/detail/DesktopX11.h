@@ -13,6 +13,11 @@ unsigned long X11WindowID(SDL_Window* window);
 bool X11SetOwner(SDL_Window* child, SDL_Window* owner);
 // The descriptor of the window's connection to the X server; -1 when not on X11.
 int X11ConnectionFd(SDL_Window* window);
+// Asks the X server to show the window and returns at once; the window manager maps it when
+// it is ready, and the map event tells SDL. (SDL's own show waits for that event without end,
+// and a window manager that is slow or declines to map a window would hold the program.)
+// False when not on X11.
+bool X11MapWithoutWaiting(SDL_Window* window);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 
