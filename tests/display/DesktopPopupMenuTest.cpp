@@ -17,7 +17,7 @@
 namespace desktop_test {
 namespace {
 
-using PopupMenu = DesktopTest;
+using DesktopPopupMenu = DesktopTest;
 
 std::string Str(int v) {
   return std::to_string(v);
@@ -93,7 +93,7 @@ void RunScript(EventLoopTimerRef, void* refCon) {
 
 }  // namespace
 
-TEST_F(PopupMenu, AMenuOpensOverItsButtonAndTheItemChosenWithThePointerShowsOnIt) {
+TEST_F(DesktopPopupMenu, AMenuOpensOverItsButtonAndTheItemChosenWithThePointerShowsOnIt) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "ポップアップ");
   ASSERT_NE(window, nullptr);
   auto button = std::make_unique<cSp_PopupMenuButtonObj>(window, R(40, 30, 62, 190), 0, 0,
