@@ -169,6 +169,9 @@ class PopupWindow : public ::testing::Test {
     popup_.reset(new cSp_PopupObj(0));
     popup_->SetupMenuTextSize(16);
     popup_->SetupChangeSelectedItemCB(NoteChange, 77);
+    // A program runs for a while before its first menu: the arrow zones' first scroll waits
+    // for 20 ticks after tick 0.
+    sp_testing::AdvanceClockTicks(100);
     start_ = TickCount();
   }
   void TearDown() override {
