@@ -12,6 +12,8 @@
 #include "Clock.h"
 #include "ErrorLogCapture.h"
 #include "MacWindows.h"
+#include "QDText.h"
+#include "QuickDraw.h"
 #include "SpPopupMenuObject.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
@@ -240,6 +242,23 @@ TEST_F(PopupWindow, TheSelectedItemOpensOverTheMiddleOfTheButton) {
   EXPECT_EQ(popup_->IsUpArrowShown() + popup_->IsDownArrowShown(), 0);
   EXPECT_EQ(popup_->GetPopupWindow(), nullptr) << "the window goes when the menu closes";
   EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(PopupWindow, ItemsAreMeasuredInTheMenusOwnFont) {
+  // The menu draws in a proportional font while the system font has fixed metrics.
+  const SInt16 proportional = 16385;
+  Add({"iiiiii", "xy"});
+  popup_->SetupMenuTextFont(proportional);
+  SetPortWindowPort(window_);
+  TextFont(proportional);
+  TextSize(16);
+  const short wide = TextWidth("iiiiii", 0, 6);
+  TextFont(0);
+  ASSERT_NE(wide, 6 * 8) << "the two fonts differ";
+  At(25, [] { sp_testing::PostMouseUp(G(60, 110)); });
+  EXPECT_EQ(Open(Rect{50, 50, 70, 170}), 0);
+  const Rect r = Bounds();
+  EXPECT_EQ(r.right - r.left, wide) << "as wide as its widest item in the menu's font";
 }
 
 TEST_F(PopupWindow, NearTheScreensEdgesAnItemShowsBeyondTheAnchorAndLongListsGetArrows) {
