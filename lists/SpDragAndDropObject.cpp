@@ -3,6 +3,7 @@
 #include "SpDragAndDropObject.h"
 
 #include "Gestalt.h"
+#include "SpCalenderIconObject.h"
 #include "SpDragAndDropInternal.h"
 #include "SpErrorInfoSystem.h"
 #include "SpEventToolsClass.h"
@@ -561,10 +562,29 @@ void SpDDO_UnlinkDropContainerItemFromManager(cDropCatchObject* target,
   gManager->UnSetupDropCatchContainerItem(target, promoteChildren);
 }
 
+namespace {
+
+// The calendars of the controls library are drop targets too; they take no flavours until
+// their client gives them some, and do not hilite their window.
+cDropCatchObject* NewCalenderDropTarget(WindowRef window, const Rect& area) {
+  cDropCatchObject* target = new (std::nothrow) cDropCatchObject(window, area, 0, 0);
+  if (target != nullptr) target->SetupWindowHiliteFlag(0);
+  return target;
+}
+
+void DisposeCalenderDropTarget(cDropCatchObject* target) {
+  delete target;
+}
+
+}  // namespace
+
 void SpDDO_InstallDragServices() {
   sSpDragServices services = {};
   services.SpDDO_InitializeDragAndDrop = SpDDO_InitializeDragAndDrop;
   Sp_SetupDragServices(&services);
+  static const sSpCalenderDropServices calendars = {NewCalenderDropTarget,
+                                                    DisposeCalenderDropTarget};
+  Sp_CIO_SetupDropTargetServices(&calendars);
 }
 
 namespace sp_testing {
