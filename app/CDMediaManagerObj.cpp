@@ -269,6 +269,7 @@ void cCDR_MediaManager::DestroyItemObjects() {
   delete listPanelView_;
   delete backgroundView_;
   listPanelView_ = backgroundView_ = nullptr;
+  RemoveAutoScrollTimer();
   if (autoScrollTimerUPP_ != nullptr) DisposeEventLoopTimerUPP(autoScrollTimerUPP_);
   autoScrollTimerUPP_ = nullptr;
 }
@@ -338,14 +339,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   }
   if (!changed) return 0;
   Sp_DisableMouseTrace();
-  if (mediaList_ != nullptr) {
-    if (firstMediaItem_ == nullptr) {
-      mediaList_->DisableList(0);
-    } else {
-      mediaList_->EnableList(0);
-    }
-  }
-  ResetMedialist(0);
+  ResetMedialistForItems();
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
   SetupMediaWindowStatusForMediaListSelection(1, 0);
