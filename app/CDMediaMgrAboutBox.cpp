@@ -15,6 +15,7 @@
 #include "SpStringView.h"
 #include "SpViewWindow.h"
 #include "SpWindow.h"
+#include "SpWindowControlItemObj.h"
 
 namespace {
 
@@ -68,6 +69,10 @@ void EndBox(sCDR_AboutRecord* about) {
   if (about != nullptr && about->window != nullptr) {
     QuitAppModalLoopForWindow(about->window->GetWindowRef());
   }
+}
+
+void CDAboutDlg_CatchDismissButtonCB(short, unsigned long userData) {
+  EndBox(reinterpret_cast<sCDR_AboutRecord*>(userData));
 }
 
 }  // namespace
@@ -189,6 +194,11 @@ unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, U
     InstallEventHandler(target, updateUPP, 1, &update, about, &handlers[0]);
     InstallEventHandler(target, clickUPP, 1, &click, about, &handlers[1]);
     InstallEventHandler(target, keyUPP, 1, &key, about, &handlers[2]);
+    // The window's own control item takes a click on the dismiss button: it ends the box too.
+    if (cSp_ControlItem* dismiss = about->window->SetupDialogContorlItem(1, 0)) {
+      dismiss->SetButtonOperationCompleatedProc(CDAboutDlg_CatchDismissButtonCB,
+                                                reinterpret_cast<unsigned long>(about));
+    }
     DrawDialog(dialog);
     Sp_RedrawViewWindow(window, 0);
     RunAppModalLoopForWindow(window);
