@@ -270,6 +270,7 @@ void cCDR_MediaManager::DestroyItemObjects() {
   delete backgroundView_;
   listPanelView_ = backgroundView_ = nullptr;
   RemoveAutoScrollTimer();
+  EndDropTimer();
   if (autoScrollTimerUPP_ != nullptr) DisposeEventLoopTimerUPP(autoScrollTimerUPP_);
   autoScrollTimerUPP_ = nullptr;
 }

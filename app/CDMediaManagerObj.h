@@ -77,6 +77,15 @@ enum : short {
   kCDR_ItemButton18 = 18,
 };
 
+// A dropped file waiting to be added.
+struct sCDR_DroppedFile {
+  short vRefNum;
+  SInt32 dirID;
+  std::string name;
+};
+// How many dropped files are added in one pass of the event loop.
+enum : SInt32 { kCDR_DropFilesPerPass = 8 };
+
 // The list's columns.
 enum : short {
   kCDR_OpenColumn = 1,
@@ -308,6 +317,15 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char autoScrollUp = 0;
   unsigned char dragWasInside = 0;
   EventLoopTimerRef autoScrollTimer = nullptr;
+  // The files of a drop still to be added, and where they go.
+  void AddPendingDrops();
+  void EndDropTimer();
+  std::vector<sCDR_DroppedFile> pendingDrops;
+  std::size_t pendingDropNext = 0;
+  SInt32 dropPosition = 0;
+  SInt32 dropAdded = 0;
+  unsigned char dropSelectionCleared = 0;
+  EventLoopTimerRef dropTimer = nullptr;
 
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
   // Whether a save runs (its program exists and says so).
@@ -552,3 +570,5 @@ OSErr CDRMM_GetFSSpecFromAEDesc(FSSpec* spec, AEDesc* desc);
 // Whether the add dialog asks the sound check of each file.
 extern unsigned char checkQuickTimeFileEnablerFlag_GlV;
 void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long refCon, Rect* area);
+// The timer that adds the next files of a large drop.
+void CDRMM_CatchDropNextFilesTimerCB(EventLoopTimerRef timer, void* refCon);

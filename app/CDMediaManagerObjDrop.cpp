@@ -15,6 +15,7 @@
 #include "Drag.h"
 #include "QDRegions.h"
 #include "QuickDraw.h"
+#include "SpCDREngineAlert.h"
 #include "SpCDR_MediaMgrObject.h"
 #include "SpCDROMProgram.h"
 #include "SpDragAndDrapObject.h"
@@ -78,7 +79,7 @@ unsigned char CDRMM_CatchCheckDropItemFlavorTypeCB(UInt32 flavorType, cDragDataF
                                                    unsigned long refCon) {
   cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchCheckDropItemFlavorTypeCB");
   if (m == nullptr || flavorType != kDragFlavorTypeHFS) return 0;
-  if (m->saveRunning != 0 || m->IsSaveRunning()) return 0;
+  if (m->saveRunning != 0 || m->IsSaveRunning() || m->dropTimer != nullptr) return 0;
   DroppedFile file;
   if (!ReadDroppedFile(flavor, file)) return 0;
   if (m->CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name) != 0) {
@@ -249,35 +250,91 @@ short cCDR_MediaManager::CatchDragItemCB(Point, cDragDataItem* items) {
   RemoveAutoScrollTimer();
   dropInsertRowSet = 0;
   if (items == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, short(0));
-  if (saveRunning != 0 || IsSaveRunning()) return 0;
+  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return 0;
   // A track row stands for its CD: the files go after the CD's item.
   cCDR_MediaItem* after = dropTrackItem != nullptr ? dropTrackOwner : dropMediaItem;
-  SInt32 position = after != nullptr ? after->GetMediaItemRankNo() : 0;
-  SInt32 room = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
-  SInt32 added = 0;
-  unsigned char cleared = 0;
-  for (cDragDataItem* item = items; item != nullptr && room > 0; item = item->GetNextObjectPtr()) {
+  dropTrackItem = nullptr;
+  dropTrackOwner = nullptr;
+  pendingDrops.clear();
+  pendingDropNext = 0;
+  dropPosition = after != nullptr ? after->GetMediaItemRankNo() : 0;
+  dropAdded = 0;
+  dropSelectionCleared = 0;
+  const SInt32 room = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
+  for (cDragDataItem* item = items; item != nullptr && SInt32(pendingDrops.size()) < room;
+       item = item->GetNextObjectPtr()) {
     DroppedFile file;
     if (!ReadDroppedFile(FileFlavorOf(item), file)) continue;
     if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name) != 0) continue;
-    cCDR_MediaItem* made = nullptr;
-    unsigned char clearedNow = 0, flag = 0;
-    if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, file.name, nullptr, 1, 0, nullptr,
-                                    short(position), cleared == 0 ? 1 : 0, nullptr, &clearedNow,
-                                    &made, &flag) == 0) {
+    pendingDrops.push_back(sCDR_DroppedFile{file.vRefNum, file.dirID, file.name});
+  }
+  if (pendingDrops.empty()) return 0;
+  AddPendingDrops();
+  return 1;
+}
+
+// Each file is read when its item is made, which takes a while: a large drop is added a few
+// files a pass of the event loop, behind the small progress bar, so the window stays
+// responsive.
+void cCDR_MediaManager::AddPendingDrops() {
+  const std::size_t total = pendingDrops.size();
+  const std::size_t end = std::min(total, pendingDropNext + std::size_t(kCDR_DropFilesPerPass));
+  for (; pendingDropNext < end; ++pendingDropNext) {
+    const sCDR_DroppedFile& file = pendingDrops[pendingDropNext];
+    // A file dropped twice in one drop is made once.
+    if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name.c_str()) != 0) {
       continue;
     }
-    if (clearedNow != 0) cleared = 1;
-    ++added;
-    --room;
-    ++position;
+    cCDR_MediaItem* made = nullptr;
+    unsigned char cleared = 0, flag = 0;
+    if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, file.name.c_str(), nullptr, 1, 0,
+                                    nullptr, short(dropPosition), dropSelectionCleared == 0 ? 1 : 0,
+                                    nullptr, &cleared, &made, &flag) == 0) {
+      continue;
+    }
+    if (cleared != 0) dropSelectionCleared = 1;
+    ++dropAdded;
+    ++dropPosition;
     dropMediaItem = made;
   }
-  dropTrackItem = nullptr;
-  dropTrackOwner = nullptr;
-  if (added == 0) return 0;
-  FinishNewMusicFileMediaItems(1);
-  return 1;
+  if (pendingDropNext < total) {
+    if (dropTimer == nullptr) {
+      SetupMediaWindowStatusForMediaListSelection(1, 1);
+      EnableMediaProgressOutput(1, 1);
+      if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                                NewEventLoopTimerUPP(CDRMM_CatchDropNextFilesTimerCB), this,
+                                &dropTimer) != noErr) {
+        dropTimer = nullptr;
+      }
+    }
+    smallProgressFraction = float(pendingDropNext) / float(total);
+    if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
+    ShowMediaListStatus(SpCDR_MJ("ファイル登録中...（") + std::to_string(pendingDropNext) + "/" +
+                        std::to_string(total) + SpCDR_MJ("）"));
+    // Without a timer the rest is added now rather than lost.
+    if (dropTimer != nullptr) return;
+    AddPendingDrops();
+    return;
+  }
+  const bool spread = dropTimer != nullptr;
+  EndDropTimer();
+  pendingDrops.clear();
+  pendingDropNext = 0;
+  if (spread) DisableMediaProgressOutput();
+  if (dropAdded > 0) FinishNewMusicFileMediaItems(1);
+  if (spread) SetupMediaWindowStatusForMediaListSelection(1, 0);
+}
+
+void cCDR_MediaManager::EndDropTimer() {
+  if (dropTimer == nullptr) return;
+  RemoveEventLoopTimer(dropTimer);
+  dropTimer = nullptr;
+}
+
+void CDRMM_CatchDropNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
+  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
+                                               "CDRMM_CatchDropNextFilesTimerCB");
+  if (m != nullptr) m->AddPendingDrops();
 }
 
 // ---- The frame ------------------------------------------------------------------------------

@@ -152,7 +152,7 @@ void cCDR_MediaManager::ResetMedialistForItems() {
 // ---- Adding --------------------------------------------------------------------------------
 
 void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
-  if (saveRunning != 0 || IsSaveRunning()) return;
+  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
   auto* dialog = new (std::nothrow) cNavMgrObject(SpFourCC("Zqcd"));
   if (dialog == nullptr) return;
   SInt32 processor = 0, clock = 0;
@@ -307,8 +307,8 @@ unsigned char CDRMM_CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, sh
 // ---- Removing ------------------------------------------------------------------------------
 
 void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
-  // The items of a running save are in use until it ends.
-  if (saveRunning != 0 || IsSaveRunning()) return;
+  // The items of a running save are in use until it ends; a drop being added goes first.
+  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
   bool any = false;
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
     if (CDR_SelectionTypeOfItem(e->GetMediaItem()) == kCDR_SelectionFileItem) any = true;

@@ -477,6 +477,41 @@ TEST_F(FileFlow, DroppedFilesGoWhereTheLineShowsAndNeverAmongCDTracks) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A large drop is added a few files a pass behind the small progress bar; meanwhile nothing
+// else is dropped. At its end the list is written once with every file.
+TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
+  std::vector<std::string> paths, names;
+  for (int i = 0; i < 20; ++i) {
+    names.push_back("d" + std::to_string(100 + i) + ".aif");
+    paths.push_back(MakeSoundFile(names.back(), 1));
+  }
+  const std::string late = MakeSoundFile("late.aif", 1);
+  Run({
+      Do("drop twenty files",
+         [&] {
+           Rect list = {0, 0, 0, 0};
+           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
+           Rect content = {0, 0, 0, 0};
+           M()->GetContentAreaOnGlobal(content);
+           const Point at = {short(content.top + list.top + 10), short(content.left + list.left + 40)};
+           EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
+           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_DropFilesPerPass) << "the first files at once";
+           EXPECT_TRUE(M()->GetProgressBarView()->IsEnableView());
+           EXPECT_NE(sp_testing::DropFiles({late}, {at}), noErr) << "no drop meanwhile";
+         }),
+      WaitFor("every file", [] { return M()->dropTimer == nullptr; }),
+      Do("look",
+         [&] {
+           EXPECT_EQ(Names(), names);
+           EXPECT_EQ(Listed(), names);
+           EXPECT_FALSE(M()->GetProgressBarView()->IsEnableView());
+           EXPECT_EQ(SelectedRows().size(), names.size());
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
 // until its end; back over the list it stops.
 TEST_F(FileFlow, ADragHeldBelowTheListScrollsItARowAtATimeToItsEnd) {
