@@ -24,6 +24,7 @@
 #include "SpStdFunction.h"
 #include "SpStdSayDialog.h"
 #include "SpStringView.h"
+#include "SpViewClass.h"
 
 namespace {
 
@@ -245,7 +246,11 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
     }
   }
   DisableMediaProgressOutput();
-  if (made != 0) ResetMedialist(1);
+  // The list takes clicks once it has items.
+  if (made != 0) {
+    ResetMedialistForItems();
+    Sp_RedrawViewWindow(GetWindowRef(), 0);
+  }
   // A recovered list is written again under its own name.
   if (made != 0 && recovered) SaveSetupQTFileInfo();
   SetupMediaWindowStatusForMediaListSelection(1, 0);

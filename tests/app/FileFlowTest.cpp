@@ -191,6 +191,7 @@ TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
       Do("look and keep them as the old list",
          [] {
            EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "two.aif"}));
+           EXPECT_TRUE(M()->GetMediaList()->IsEnableView()) << "the list shows its rows";
            EXPECT_FALSE(M()->GetProgressBarView()->IsEnableView()) << "progress hidden";
            EXPECT_EQ(M()->SaveSetupQTFileInfoVersion1(), 1);
          }),
