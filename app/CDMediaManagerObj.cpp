@@ -279,6 +279,12 @@ void cCDR_MediaManager::DestroyItemObjects() {
 
 unsigned char cCDR_MediaManager::ModifyMediaData() {
   static const char kMethod[] = "cCDR_MediaManager::ModifyMediaData";
+  // A running save walks the media items and their selection entries: CDs that came or went
+  // are taken in when it ends.
+  if (saveRunning != 0) {
+    mediaChangeDeferred_ = 1;
+    return 0;
+  }
   bool changed = false;
   bool lookOff = false;
   auto switchLookOff = [&] {
@@ -359,6 +365,12 @@ void cCDR_MediaManager::DisposeMediaItem(cCDR_MediaItem* item) {
   if (item->GetProgram() != nullptr) Sp_CDDisposeProgram(item->GetProgram());
   item->SetupProgram(nullptr);
   delete item;
+}
+
+unsigned char cCDR_MediaManager::ApplyDeferredMediaChanges() {
+  if (mediaChangeDeferred_ == 0 || saveRunning != 0) return 0;
+  mediaChangeDeferred_ = 0;
+  return ModifyMediaData();
 }
 
 SInt32 cCDR_MediaManager::GetNewMediaItemReferenceNo() {

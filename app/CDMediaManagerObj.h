@@ -124,8 +124,11 @@ class cCDR_MediaManager : public cSp_Window {
   void InitializeObjItem();
 
   // ==== Media items and CD changes (CDMediaManagerObj.cpp) ====
-  // Brings the media items in line with the mounted audio CDs; 1 when the list changed.
+  // Brings the media items in line with the mounted audio CDs; 1 when the list changed. While
+  // a save runs nothing changes: the change waits for ApplyDeferredMediaChanges.
   unsigned char ModifyMediaData();
+  // At the end of a save: the CD changes that came meanwhile (1 when the list changed).
+  unsigned char ApplyDeferredMediaChanges();
   // The next reference number (the last one + 1).
   SInt32 GetNewMediaItemReferenceNo();
   // Inserts the item after the item at `position` (from 1; the last item for a negative or
@@ -453,6 +456,7 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char nameOption_ = 1;
   unsigned char infoOption_ = 1;
   unsigned char quitAgreed_ = 0;
+  unsigned char mediaChangeDeferred_ = 0;
 
   // ---- Views and controls ----
   cSp_DrawingView* backgroundView_ = nullptr;

@@ -564,6 +564,30 @@ TEST_F(FileFlow, ADragHeldBelowTheListScrollsItARowAtATimeToItsEnd) {
   EXPECT_EQ(startV, 0);
 }
 
+// A CD that comes while a save runs is listed when the save ends, not among the items the
+// save walks.
+TEST_F(FileFlow, ACDThatComesWhileSavingIsListedWhenTheSaveEnds) {
+  UInt32 until = 0;
+  Run({
+      Do("a save runs and a CD comes",
+         [&] {
+           M()->saveRunning = 1;
+           MakeDisc("Disc", {{"1 A.aiff", 150}});
+           until = TickCount() + 10 * 60;
+         }),
+      WaitFor("ten seconds of polls", [&] { return TickCount() > until; }),
+      Do("the save ends",
+         [] {
+           EXPECT_EQ(Rows(), 0) << "nothing changed while saving";
+           M()->saveRunning = 0;
+           EXPECT_EQ(M()->ApplyDeferredMediaChanges(), 1);
+           EXPECT_EQ(Rows(), 1);
+           EXPECT_EQ(M()->ApplyDeferredMediaChanges(), 0) << "taken in once";
+         }),
+      Quit(),
+  });
+}
+
 // ---- The About box ---------------------------------------------------------------------------
 
 TEST_F(FileFlow, TheAboutBoxShowsUntilAClickOrAKey) {
