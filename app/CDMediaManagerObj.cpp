@@ -383,6 +383,14 @@ void cCDR_MediaManager::LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 positio
     SpReportFailure(kSource, "cCDR_MediaManager::LinkToMeidaItemList", 1, kSpMsgNullArgument);
     return;
   }
+  // A sound file after the last item: no CD can stand below it, so no walk is needed (the
+  // saved list appends thousands of items this way).
+  if (cdFlag == 0 && lastMediaItem_ != nullptr && position >= mediaItemCount_) {
+    lastMediaItem_->InsertItemAfter(item);
+    lastMediaItem_ = item;
+    ++mediaItemCount_;
+    return;
+  }
   cCDR_MediaItem* after = nullptr;
   cCDR_MediaItem* lastCD = nullptr;
   SInt32 lastCDPosition = 0;

@@ -30,6 +30,7 @@
 #include "SpWindow.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class cDialogAnalyzor;
@@ -400,6 +401,10 @@ class cCDR_MediaManager : public cSp_Window {
   bool FindMediaListFile(const sCDR_MediaListRecord& record, bool version200, short& vRefNum,
                          SInt32& dirID, std::string& name, std::string& longName);
   bool MakeItemFromMediaListRecord(const sCDR_MediaListRecord& record, bool version200);
+  // The files listed when a saved list starts to be read (volume, folder and name), so that
+  // each record is checked against them at once.
+  void NoteListedFiles();
+  std::unordered_set<std::string> listedFiles_;
   void ShowMediaListStatus(const std::string& text);
   void ShowMediaListReadProgress(SInt32 index, SInt32 count, float& shown);
   void ReportMediaListReadFailure(const sCDR_MediaListReadResult& result);

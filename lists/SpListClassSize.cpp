@@ -44,9 +44,13 @@ void cLMgr_List_Base::SetRowHeight(short row, short height, Boolean redraw) {
   sBand changed;
   const short oldEnd = areaHeight_;
   for (cLMgr_CellRoot* r = rowRoots_; r != nullptr; r = r->GetNextObjectPtr()) {
-    if (!Matches(r, row) || r->size == height) continue;
-    if (!changed.any) changed.Add(r->outerStart, r->outerStart);
-    r->size = height;
+    if (!Matches(r, row)) continue;
+    if (r->size != height) {
+      if (!changed.any) changed.Add(r->outerStart, r->outerStart);
+      r->size = height;
+    }
+    // Rows are numbered uniquely: one row asked for is done once found.
+    if (row >= 0) break;
   }
   if (!changed.any) return;
   Relayout(true);
