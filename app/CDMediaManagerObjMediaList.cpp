@@ -240,13 +240,12 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
       if (FileReader(file)(version, 4) == noErr &&
           SInt32(sp::LoadBE32(version)) == kCDR_MediaListVersion) {
         made = LoadSetupQTFileInfoVersion200(file);
-        ResetMedialist(0);
       }
       Sp_FileSystem_Close(file, 1, 1);
     }
   }
   DisableMediaProgressOutput();
-  // The list takes clicks once it has items.
+  // The rows are laid out once, and the list takes clicks once it has items.
   if (made != 0) {
     ResetMedialistForItems();
     Sp_RedrawViewWindow(GetWindowRef(), 0);
@@ -298,7 +297,6 @@ unsigned char cCDR_MediaManager::LoadSetupQTFileInfoVersion1() {
   if (made > 0) CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
   Sp_FileSystem_Close(file, 1, 1);
   if (result.step != 0) ReportMediaListReadFailure(result);
-  ResetMedialist(0);
   SaveSetupQTFileInfo();
   return made > 0 ? 1 : 0;
 }
