@@ -84,8 +84,9 @@ struct sCDR_DroppedFile {
   SInt32 dirID;
   std::string name;
 };
-// How many dropped files are added in one pass of the event loop.
-enum : SInt32 { kCDR_DropFilesPerPass = 8 };
+// How many dropped files are added in one pass of the event loop at most, and the time after
+// which a pass leaves the rest to the next.
+enum : SInt32 { kCDR_DropFilesPerPass = 8, kCDR_DropPassMicroseconds = 25000 };
 
 // The list's columns.
 enum : short {
@@ -323,6 +324,9 @@ class cCDR_MediaManager : public cSp_Window {
   EventLoopTimerRef autoScrollTimer = nullptr;
   // The files of a drop still to be added, and where they go.
   void AddPendingDrops();
+  // The timer that adds the rest of a large drop, with the window busy and the progress shown;
+  // false when it cannot be installed.
+  bool StartDropTimer();
   void EndDropTimer();
   std::vector<sCDR_DroppedFile> pendingDrops;
   std::size_t pendingDropNext = 0;
@@ -330,6 +334,7 @@ class cCDR_MediaManager : public cSp_Window {
   SInt32 dropAdded = 0;
   unsigned char dropSelectionCleared = 0;
   EventLoopTimerRef dropTimer = nullptr;
+  unsigned char dropSpread = 0;
 
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
   // Whether a save runs (its program exists and says so).

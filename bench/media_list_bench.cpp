@@ -179,6 +179,8 @@ void ChildDrop() {
          MeasurePass(nullptr, nullptr);
          When([] { return CDR_GetMediaManagerPtr()->dropTimer == nullptr; },
               [start, pass] {
+                // The pass that added the last files ended just now.
+                MeasurePass(nullptr, nullptr);
                 const double seconds = Now() - start;
                 RemoveEventLoopTimer(pass);
                 std::printf("%.4f %.1f %d\n", seconds, gLongestPass * 1000.0, int(Rows()));
