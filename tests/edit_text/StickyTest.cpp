@@ -8,7 +8,11 @@
 
 #include "EditTextTestSupport.h"
 #include "SpETOStickysObject.h"
+#include "SpResourceManager.h"
+#include "SpServiceHooks.h"
+#include "SpViewServices.h"
 #include "SpStdDrawingFunction.h"
+#include "TestResources.h"
 
 namespace edit_test {
 namespace {
@@ -419,6 +423,40 @@ TEST_F(StickyTest, PartsUnderPointsFollowTheLookOfTheNote) {
       {116, 18, kETOS_Shadow, "shadow"},
   };
   for (const Case& c : minimized) EXPECT_EQ(PartAt(note, c.h, c.v), c.part) << c.why;
+}
+
+TEST_F(StickyTest, HoveringShowsTheGrowCursorOfTheStateAndTheArrowElsewhere) {
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  Sp_InitializeResourceManager();
+  Sp_InstallViewServices();
+  cStickyObject* note = Note();
+  struct Step {
+    short h, v;
+    unsigned char inside;
+    SInt16 cursor;  // 0: left as it was
+    const char* why;
+  };
+  const Step steps[] = {
+      {50, 40, 0, 0, "the edit area is the text's"},
+      {111, 76, 1, 6550, "the grow box of a normal note"},
+      {50, 15, 1, 2000, "the title after the grow box"},
+      {11, 40, 1, 0, "from the title to the frame nothing changes"},
+  };
+  for (const Step& s : steps) {
+    const UInt32 before = sp_testing::CurrentCursor().changeCount;
+    EXPECT_EQ(note->MouseTraceVerifyPositionForSticky(Pt(s.h, s.v), 0), s.inside) << s.why;
+    if (s.cursor != 0) {
+      EXPECT_EQ(sp_testing::CurrentCursor().id, s.cursor) << s.why;
+    } else {
+      EXPECT_EQ(sp_testing::CurrentCursor().changeCount, before) << s.why;
+    }
+  }
+  note->MinimizeExecute(0, 0, 0);
+  note->MouseTraceVerifyPositionForSticky(Pt(112, 18), 0);
+  EXPECT_EQ(sp_testing::CurrentCursor().id, 6551) << "the grip of a minimized note";
+  notes_.clear();
+  Sp_SetupViewServices(nullptr);
+  Sp_InitializeResourceManager();
 }
 
 TEST_F(StickyTest, ShiftDraggingTheGrowBoxChangesOnlyTheLargerMovement) {
