@@ -72,6 +72,20 @@ class cColourSaver {
   RGBColor back_;
 };
 
+// The shadow where it shows: its rectangle less the frame painted over it. Shading only the
+// strips keeps a large note's redraw cheap; the pixels are the same.
+void DrawShadow(const Rect& shadow, const Rect& frame, float darkness) {
+  sp_eto_edit::cRegion strips, covered;
+  if (!strips || !covered) {
+    Sp_DrawShadowRectOnCurrentPort(shadow, darkness, 2, nullptr, 1);
+    return;
+  }
+  RectRgn(strips, &shadow);
+  RectRgn(covered, &frame);
+  DiffRgn(strips, covered, strips);
+  Sp_DrawShadowRectOnCurrentPort(shadow, darkness, 2, strips, 1);
+}
+
 }  // namespace
 
 // ---- Procedures handed to the framework ----
@@ -121,7 +135,7 @@ void cStickyObject::DrawNomalNonTransrateBaseView() {
     }
     return;
   }
-  Sp_DrawShadowRectOnCurrentPort(shadowArea_, 40.0f, 2, nullptr, 1);
+  DrawShadow(shadowArea_, r, 40.0f);
   RGBBackColor(&backgroundColor_);
   Paint(r, backgroundColor_);
   const Rect& e = editArea_;
@@ -178,7 +192,7 @@ void cStickyObject::DrawNomalNonTransrateBaseView() {
 }
 
 void cStickyObject::DrawNomalBaseViewDeActiveBackground() {
-  Sp_DrawShadowRectOnCurrentPort(shadowArea_, 60.0f, 2, nullptr, 1);
+  DrawShadow(shadowArea_, frameArea_, 60.0f);
   RGBBackColor(&backgroundColor_);
   Paint(frameArea_, backgroundColor_);
   if (inactiveEditColorOn_ != 0) Paint(editArea_, inactiveEditColor_);
@@ -190,7 +204,7 @@ void cStickyObject::DrawMinimizeBaseView() {
   Rect rm, sm;
   SpETOSticky_GetFrameAreaOnBaseViewOffscreenFromBaseViewArea(minimizedArea_, rm);
   SpETOSticky_GetShadowAreaOnBaseViewFromBaseViewArea(minimizedArea_, sm);
-  Sp_DrawShadowRectOnCurrentPort(sm, 40.0f, 2, nullptr, 1);
+  DrawShadow(sm, rm, 40.0f);
   RGBBackColor(&backgroundColor_);
   Paint(rm, backgroundColor_);
   DrawTitleBar(rm, 1, 1, 1);
