@@ -273,10 +273,13 @@ unsigned char cStickyObject::StickyHotSpotMouseDownTraceProc(short modifiers, Po
   return 1;
 }
 
-unsigned char cStickyObject::StickyHotSpotMouseUpProc(short, Point localPoint) {
+unsigned char cStickyObject::StickyHotSpotMouseUpProc(short modifiers, Point localPoint) {
   unsigned char answer = 1;
   switch (onStickyBaseStartupMousePosit_GlV) {
     case kETOS_GrowArea: {
+      // A quick drag can end before any tracking step saw where it went: the note takes the
+      // size of the release point.
+      GrowTrace(modifiers, localPoint);
       SpETO_PauseOutEventProc();
       Rect now;
       GetStickyBaseViewImmeditArea(now);

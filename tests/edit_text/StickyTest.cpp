@@ -503,6 +503,17 @@ TEST_F(StickyTest, GrowingFollowsBothAxesWithoutShiftAndHoldsToTheLimits) {
   EXPECT_TRUE(Log().empty());
 }
 
+TEST_F(StickyTest, ANoteGrowsToWhereTheDragIsReleasedEvenWithoutATrackingStep) {
+  cStickyObject* note = Note();
+  note->SetupStickyResizeCompleteProc(ResizeComplete, 0);
+  Drag(note, Pt(111, 76), {});
+  EXPECT_TRUE(Log().empty());
+  note->StickyHotSpotMouseDonwProc(0, Pt(111, 76));
+  note->StickyHotSpotMouseUpProc(kShift, Pt(131, 80));
+  EXPECT_EQ(Str(Base(note)), "(10, 10, 83, 138)");
+  EXPECT_EQ(Log(), (std::vector<std::string>{"complete (10, 10, 83, 118) -> (10, 10, 83, 138)"}));
+}
+
 TEST_F(StickyTest, TheMinimizeBoxActsOnlyWhenReleasedOverIt) {
   cStickyObject* note = Note();
   Drag(note, Pt(50, 76), {Pt(50, 40)});
