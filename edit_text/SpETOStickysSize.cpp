@@ -447,10 +447,9 @@ void cStickyObject::OpenMinimize(unsigned char redraw, unsigned char callResizeP
   normalArea_ = next;
   if (callResizeProcs != 0) ExecuteStickyResizeBeforeProc(old, next);
   // Frame and shadow follow the restored rectangle and the edit area comes from that frame,
-  // as on every other change of size.
+  // as on every other change of size; a size set while minimized re-wraps the text.
   DeriveAreasFromBase(next);
-  GetEditTextAreaOnBaseViewOffscreenFromFrameArea(frameArea_, editArea_);
-  ResizeViewArea(editArea_, 0, 1);
+  ResizeEditToFrame(1, 0);
   if (pendingLineMax_ != 0) {
     SetupLineMaxWidth(pendingLineMaxWidth_, 1, 0);
     pendingLineMax_ = 0;

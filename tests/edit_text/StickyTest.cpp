@@ -173,6 +173,20 @@ TEST_F(StickyTest, MinimizingMakesATitleStripAndRestoringPutsTheNoteWhereTheStri
                        "before (50, 40, 68, 148) -> (50, 40, 123, 148)"}));
 }
 
+TEST_F(StickyTest, ANormalSizeSetWhileMinimizedTakesEffectOnRestoreWithTheTextRewrapped) {
+  cStickyObject* note = Note();
+  note->SetupText(std::string(30, 'x').c_str(), 0);  // 180 pixels: two lines in 100
+  ASSERT_EQ(note->GetNumOfLine(), 2);
+  note->MinimizeExecute(0, 0, 0);
+  note->SetupNormalStickyAreaSize(R(10, 10, 83, 218), 0, 1, 1, 0);
+  EXPECT_EQ(Str(Base(note)), "(10, 10, 28, 118)") << "the strip stays as it is";
+  note->OpenMinimize(0, 0, 0);
+  EXPECT_EQ(Str(Base(note)), "(10, 10, 83, 218)");
+  EXPECT_EQ(Str(Edit(note)), "(12, 2, 62, 202)");
+  EXPECT_EQ(note->GetCurrentWidth(), 200);
+  EXPECT_EQ(note->GetNumOfLine(), 1);
+}
+
 TEST_F(StickyTest, AMinimizedSizeOnceSetKeepsItsOwnPlace) {
   cStickyObject* note = Note();
   note->SetupMimizeStickyAreaSize(R(200, 150, 218, 230), 0, 0, 1);
