@@ -579,6 +579,31 @@ TEST_F(StickyTest, APressInTheEditAreaIsTheTextsAndActivatesTheNote) {
   EXPECT_EQ(Log(), (std::vector<std::string>{"edit down 1"}));
 }
 
+unsigned char NameTheNote(cStickyObject*, Point, tETOS_PartsType, unsigned long refCon) {
+  Log().push_back(reinterpret_cast<const char*>(refCon));
+  return 1;
+}
+
+TEST_F(StickyTest, TheNoteMovedToTheTopLayerTakesThePressWhereNotesOverlap) {
+  cStickyObject* lower = Note();
+  cStickyObject* upper = Note(R(20, 20, 70, 120));
+  lower->SetupStickeyFrameMouseDownProc(NameTheNote, reinterpret_cast<unsigned long>("lower"));
+  upper->SetupStickeyFrameMouseDownProc(NameTheNote, reinterpret_cast<unsigned long>("upper"));
+  EXPECT_EQ(upper->IsTopLayerStickyInContainerItemList(), 1);
+  EXPECT_EQ(lower->GetStickyContainerItemRankNo() + 1, upper->GetStickyContainerItemRankNo());
+  // (25, 25) lies on the upper note's title bar and inside the lower note's edit area.
+  Sp_MouseDownHotSpot(window_, Pt(60, 25), 0);
+  Sp_MouseUpHotSpot(window_, Pt(60, 25), 0);
+  lower->MoveStickyToTopLayer(0);
+  EXPECT_EQ(lower->IsTopLayerStickyInContainerItemList(), 1);
+  EXPECT_EQ(lower->GetStickyContainerItemRankNo(), lower->GetStickyContainerItemMaxRankNo());
+  // (116, 40) lies on the lower note's shadow and in the upper note's text: the lower one is on
+  // top now.
+  Sp_MouseDownHotSpot(window_, Pt(116, 40), 0);
+  Sp_MouseUpHotSpot(window_, Pt(116, 40), 0);
+  EXPECT_EQ(Log(), (std::vector<std::string>{"upper", "lower"}));
+}
+
 TEST_F(StickyTest, TheHotSpotOfTheNoteHoldsTheTextsAndTakesPressesOnTheFrame) {
   cStickyObject* note = Note();
   EXPECT_EQ(note->GetStickyHotSpot()->GetHotSpotContainerItemListLast(),
