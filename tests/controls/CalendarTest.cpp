@@ -96,6 +96,8 @@ class Calendar : public ::testing::Test {
                                    nullptr, 0));
     calendar_->SetupModifyViewProc(NoteView, 0);
     calendar_->SetupModifySelectionProc(NoteSelection, 0);
+    // Day numbers in the test font, whichever font the calendar's font list finds.
+    calendar_->SetupFontNo(0, 0);
   }
   // The middle of the cell in row and column (from 1), window coordinates.
   static Point Cell(short row, short column) {
