@@ -105,6 +105,11 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
+  // Files of a drop still being added when the program ends: those listed so far are kept.
+  if (dropTimer != nullptr) {
+    EndDropTimer();
+    if (dropAdded > 0) SaveSetupQTFileInfo();
+  }
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();
