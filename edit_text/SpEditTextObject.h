@@ -23,6 +23,7 @@
 #pragma once
 
 #include <new>
+#include <string>
 
 #include "MacTypes.h"
 #include "MacWindows.h"
@@ -432,6 +433,11 @@ class cEditTextObject : public cSp_DrawingView,
   SInt32 KyeInProcedure(const char* text);
   SInt32 KeyControlProcedure(char key);
   void ArrowKeyIn(char key);
+  // The clipboard: paste at the caret or over the selection, cut, and copy (with deleteAfter
+  // a cut). 1 when the clipboard was read or written.
+  SInt32 ExecPastScrapText(unsigned char redraw);
+  SInt32 ExecCutSelectedTextIntoScrap(unsigned char redraw);
+  SInt32 ExecCopySelectedTextIntoScrap(unsigned char deleteAfter, unsigned char redraw);
 
   // ==== Client callbacks (SpETO_CBCatch.cpp) ====
   void SetupModifyTextCB(tETO_ModifyTextProcPtr proc, unsigned long refCon);
@@ -470,6 +476,27 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char ExecReDoExistInCB();
   unsigned char ExecReDoExistOutCB();
   unsigned char ExecImportDropCatchCB(SInt32 position, SInt32 length, SInt16 kind);
+
+  // ==== The mouse (SpETO_MouseEvent.cpp) ====
+  // The press decides what the mouse does to the selection: only activate the field, drag
+  // the selected text, move the end or the start point with the mouse, or nothing.
+  unsigned char HotSpotMouseDonwProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseAreaOutProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseAreaInProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseUpProc(short modifiers, Point localPoint) override;
+  void HotSpotClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotDblClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseMoveProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseDownTraceProc(short modifiers, Point localPoint) override;
+  cMouseTraceObject* GetTextAreaMouseTraceObject() const { return mouseTrace_; }
+  // The hover area or the hot spot leaves the window's top list for the container's items.
+  void SetupEditMouseTraceOnContainer(cMouseTraceObject* container);
+  void SetupEditHotSpotOnContainer(cSp_HotSpotArea* container);
+  // Supplies a promised flavour ('TEXT' or 'styl' of the selection) of this field's drag;
+  // -50 when there is none to give.
+  short DragSendFlavorData(unsigned long itemRef, unsigned long flavor);
+  cSendDragDataObj* GetDragSendDataObject() const { return dragSource_; }
+  unsigned char GetDragSourceFlag() const { return dragSourceFlag_; }
 
   // ==== Drags over the field ====
   // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
@@ -530,6 +557,31 @@ class cEditTextObject : public cSp_DrawingView,
   void MoveSelectionPoint(bool start, cTextLineObject* line, SInt32 offset, unsigned char redraw,
                           unsigned char callbacks);
   void InsertAtCaret(const char* text, SInt32 length, SInt32& inserted);
+  // After text went in at the caret: records it, re-wraps and puts the caret after it.
+  void FinishInsertAtCaret(SInt32 insertAt, SInt32 inserted, SInt32 oldHeight);
+  // The undo steps of the keys (nothing without an undo manager): a new step of a type; the
+  // open typing step that ends at the position, else a new one; the open delete step (or
+  // typing step) that ends at the position, else a new delete step. Then the records: the
+  // bytes just put in at a position, and text removed at a position.
+  void OpenUndoStep(unsigned char type);
+  void UndoStepForTextIn(SInt32 position);
+  void UndoStepForDelete(SInt32 position);
+  void RecordUndoTextIn(SInt32 position, SInt32 length);
+  void RecordUndoDelete(SInt32 position, cSp_RunSet& removed);
+  // Deletes the character after the caret, or the selection.
+  void ForwardDeleteKeyIn();
+  // The caret line's band across the drawing width is marked, the lines re-wrap from the one
+  // before `changed`, the caret goes to the absolute position and the view follows it.
+  void AfterDeleteAtCaret(cTextLineObject* changed, SInt32 oldHeight, SInt32 caret);
+  // The text's line breaks and the selection's pieces for the clipboard and drags: the bytes
+  // and the style table ('styl'), caller-owned; false without a selection.
+  bool SelectionScrapData(std::string& text, char*& style, SInt32& styleSize);
+  // Whether every byte may go into a number-only field (with the text's "." counted).
+  bool NumberFilterPasses(const char* text, SInt32 length);
+  // Starts a drag of the selected text from the mouse point (window coordinates).
+  void StartSelectionDrag(short modifiers, Point localPoint);
+  // The text position under a window point, outside points held to the nearest one.
+  bool TextPositionAt(Point localPoint, cTextLineObject*& line, SInt32& byte);
 
   // ---- Settings ----
   unsigned char areaVisible_ = 0;
@@ -600,6 +652,9 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char cutUnderViewImage_ = 1;
   unsigned char deleteReady_ = 0;
   short traceCursor_ = 2001;
+  cSendDragDataObj* dragSource_ = nullptr;
+  unsigned char dragSourceFlag_ = 0;
+  unsigned char droppedOnItself_ = 0;
   // ---- Client callbacks ----
   sSpCallback<tETO_ModifyTextProcPtr> modifyCB_;
   sSpCallback<tETO_NotifyProcPtr> activeCB_;
@@ -646,3 +701,5 @@ void SpETO_ReDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long 
 void SpETO_ReDoExistOutCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
 unsigned char SpETOT_CatchTabControlMoveInCB(unsigned long refCon);
 void SpETOT_CatchTabControlMoveOutCB(unsigned long refCon);
+// The send-data procedure of a field's drag (refCon: the field); -50 for a null reference.
+OSErr SpETO_DragAndDropSendDataProc(UInt32 itemRef, UInt32 flavorType, unsigned long refCon);
