@@ -13,6 +13,7 @@
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpMouseTraceObject.h"
 #include "SpPortSaver.h"
 
@@ -75,6 +76,16 @@ cEditTextObject::cEditTextObject(WindowRef window, const Rect& area, SInt16 line
                     "Not Enough Memory On to Create Line Object ");
   }
   SetupCaretPoint(firstLine_, 0);
+  // One undo level unless the client asks for more.
+  undoManager_ = new (std::nothrow) cETOOperationRecMgr(1);
+  if (undoManager_ == nullptr) {
+    SpReportFailure(kSource, "cEditTextObject::cEditTextObject", 3, kSpMsgMemory);
+    return;
+  }
+  undoManager_->SetupUnDoExistInCallBack(SpETO_UnDoExistInCallBackCatch, self);
+  undoManager_->SetupUnDoExistOutCallBack(SpETO_UnDoExistOutCallBackCatch, self);
+  undoManager_->SetupReDoExistInCallBack(SpETO_ReDoExistInCallBackCatch, self);
+  undoManager_->SetupReDoExistOutCallBack(SpETO_ReDoExistOutCallBackCatch, self);
 }
 
 cEditTextObject::~cEditTextObject() {
@@ -132,6 +143,7 @@ void cEditTextObject::ExecEditTextObjDeleteReady(unsigned char withBases) {
   SpETO_CancelActiveEditItemFromManager(this, 1);
   if (mouseTrace_ != nullptr) mouseTrace_->ExecMouseTraceObjDeleteReady();
   SpETO_RemoveEditTextObjectFromManager(this);
+  delete undoManager_;
   undoManager_ = nullptr;
   modifyCB_.proc = nullptr;
   modifyCB_.userData = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 
@@ -13,8 +14,9 @@ const char kSource[] = "SpEditTextObject";
 
 void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startByte,
                                        cTextLineObject* endLine, SInt32 endByte,
-                                       unsigned char redraw, unsigned char, unsigned char,
-                                       unsigned char rebreak, unsigned char notify) {
+                                       unsigned char redraw, unsigned char record,
+                                       unsigned char newTerm, unsigned char rebreak,
+                                       unsigned char notify) {
   if (startLine == nullptr || endLine == nullptr) {
     SpReportFailure(kSource, "cEditTextObject::DeleteTargetArea", 1, kSpMsgNullArgument);
     return;
@@ -25,6 +27,7 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
   if (sp_eto_edit::TextBetween(span.first, span.firstByte, span.last, span.lastByte, 1).empty()) {
     return;
   }
+  if (record != 0) RecordDeletion(span, newTerm);
   const SInt16 distance = sp_eto_edit::Clamp16(span.last->GetReferenceNo() -
                                                span.first->GetReferenceNo());
   cTextLineObject* first = span.first;
@@ -59,6 +62,21 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
   RenumberAndPlaceLines();
   if (notify != 0) ExecModifyTextCB(kETO_TextDeleted);
   if (redraw != 0) ReDrawAreaUpdateView(0);
+}
+
+void cEditTextObject::RecordDeletion(const sp_eto_edit::sSpan& span, unsigned char newTerm) {
+  // Without a valid start the item would put the text back in the wrong place on undo: the
+  // deletion goes ahead unrecorded instead.
+  SInt32 start = 0;
+  if (LineByteToAbsoluteCharBytePosition(span.first, span.firstByte, 1, start) == 0) {
+    SpReportFailure(kSource, "cEditTextObject::DeleteTargetArea", 2, "Position Error !! ");
+    return;
+  }
+  cETOOperationRecTerm* term = GetRecordTerm(kETOOperationDelete, newTerm);
+  if (term == nullptr) return;
+  cSp_RunSet removed;
+  GetTargetString(removed, span.first, span.firstByte, span.last, span.lastByte, 1);
+  term->RecordWithForwardDelete(start, removed);
 }
 
 unsigned char cEditTextObject::DeleteCurrentSelection(unsigned char redraw, unsigned char off2,
