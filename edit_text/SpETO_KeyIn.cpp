@@ -13,6 +13,7 @@
 #include "Scrap.h"
 #include "SpETOTextStyle.h"
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFunctionNumber.h"
@@ -35,13 +36,6 @@ enum : char {
   kForwardDelete = 127,
 };
 
-// The kinds of undo step the keys open.
-enum : unsigned char {
-  kStepDelete = 1,
-  kStepTextIn = 2,
-  kStepCut = 3,
-  kStepPaste = 4,
-};
 
 }  // namespace
 
@@ -95,7 +89,7 @@ SInt32 cEditTextObject::KyeInProcedure(const char* text) {
                              "Caret position Error !! ", 0);
     }
     insertAt = std::min(a, b);
-    OpenUndoStep(kStepTextIn);
+    OpenUndoStep(kETOOperationTextIn);
   } else if (LineByteToAbsoluteCharBytePosition(startLine_, startByte_, 1, insertAt) == 0) {
     SpReportFailure(kSource, "cEditTextObject::KyeInProcedure", 3, kSpMsgDataError);
   } else {
@@ -342,18 +336,16 @@ void cEditTextObject::ForwardDeleteKeyIn() {
     endByte = 0;
   }
   PauseBrinkCaret(1);
-  cSp_RunSet removed;
-  GetTargetString(removed, line, byte, endLine, endByte, 1);
   // The caret names no line while the lines change under it.
   startLine_ = endLine_ = nullptr;
   caretMode_ = 0;
-  DeleteTargetArea(line, byte, endLine, endByte, 0, 0, 0, 1, 0);
+  // The deletion records itself in the step, after what a run of forward deletes took.
+  DeleteTargetArea(line, byte, endLine, endByte, 0, 1, 0, 1, 0);
   SetupCaretPosition(p, 0);
   if (startLine_ == nullptr) {
     SpReportFailure(kSource, kMethod, 2, kSpMsgDataError);
     SetupCaretPosition(firstLine_, 0, 0);
   }
-  if (removed.GetStringLen(1, 1) > 0) RecordUndoDelete(p, removed);
   FitWidthForAutoLineChange(0);
   ResetupOffscreenAreaSize();
   unsigned char shown = 0;
@@ -405,7 +397,7 @@ SInt32 cEditTextObject::ExecCopySelectedTextIntoScrap(unsigned char deleteAfter,
   }
   if (style != nullptr) DisposePtr(style);
   if (deleteAfter != 0) {
-    OpenUndoStep(kStepCut);
+    OpenUndoStep(kETOOperationCut);
     DeleteCurrentSelection(redraw, 1, 1, 0, 1, 1);
   }
   return 1;
@@ -454,7 +446,7 @@ SInt32 cEditTextObject::ExecPastScrapText(unsigned char redraw) {
       SpETO_MargeStyleDataIntoRunList(text.data(), head, &table);
     }
   }
-  OpenUndoStep(kStepPaste);
+  OpenUndoStep(kETOOperationPaste);
   const SInt32 oldHeight = GetTotalLineHeight();
   DeleteCurrentSelection(0, 0, 1, 0, 1, 0);
   SInt32 p = 0;
@@ -476,12 +468,44 @@ SInt32 cEditTextObject::ExecPastScrapText(unsigned char redraw) {
 
 // ---- Undo steps ----
 
-void cEditTextObject::OpenUndoStep(unsigned char) {}
+void cEditTextObject::OpenUndoStep(unsigned char type) {
+  if (undoManager_ != nullptr) undoManager_->CreateNewOperationTerm(tETOOperationRecType(type));
+}
 
-void cEditTextObject::UndoStepForTextIn(SInt32) {}
+void cEditTextObject::UndoStepForTextIn(SInt32 position) {
+  if (undoManager_ != nullptr) undoManager_->GetOperationTermForTextIn(position);
+}
 
-void cEditTextObject::UndoStepForDelete(SInt32) {}
+void cEditTextObject::UndoStepForDelete(SInt32 position) {
+  if (undoManager_ == nullptr) return;
+  const cETOOperationRecTerm* term = undoManager_->GetCurrentTerm();
+  const bool goesOn =
+      term != nullptr && term->GetDecideFlag() == 0 && term->GetNextObjectPtr() == nullptr &&
+      ((term->GetOperationType() == kETOOperationTextIn &&
+        term->GetTotalProcLastCursorPosition() == position) ||
+       (term->GetOperationType() == kETOOperationDelete && term->CheckTargetPosition(position)));
+  if (!goesOn) undoManager_->CreateNewOperationTerm(kETOOperationDelete);
+}
 
-void cEditTextObject::RecordUndoTextIn(SInt32, SInt32) {}
+void cEditTextObject::RecordUndoTextIn(SInt32 position, SInt32 length) {
+  if (undoManager_ == nullptr || length <= 0) return;
+  cETOOperationRecTerm* term = undoManager_->GetCurrentTerm();
+  if (term == nullptr || term->GetDecideFlag() != 0) return;
+  cTextLineObject* from = nullptr;
+  cTextLineObject* to = nullptr;
+  SInt32 fromByte = 0, toByte = 0;
+  cSp_RunSet text;
+  if (GetCursorPositFromAbsPosit(position, 0, from, fromByte) == 0 ||
+      GetCursorPositFromAbsPosit(position + length, 0, to, toByte) == 0 ||
+      GetTargetString(text, from, fromByte, to, toByte, 1) <= 0) {
+    SpReportFailure(kSource, "cEditTextObject::KyeInProcedure", 4, kSpMsgDataError);
+    return;
+  }
+  term->RecordWithTextIn(position, text);
+}
 
-void cEditTextObject::RecordUndoDelete(SInt32, cSp_RunSet&) {}
+void cEditTextObject::RecordUndoDelete(SInt32 position, cSp_RunSet& removed) {
+  if (undoManager_ == nullptr || removed.GetStringLen(1, 1) <= 0) return;
+  cETOOperationRecTerm* term = undoManager_->GetCurrentTerm();
+  if (term != nullptr && term->GetDecideFlag() == 0) term->RecordWithDelete(position, removed);
+}
