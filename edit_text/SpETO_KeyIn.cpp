@@ -157,8 +157,9 @@ SInt32 cEditTextObject::KeyControlProcedure(char key) {
       if (!known) {
         SpReportFailure(kSource, "cEditTextObject::KeyControlProcedure", 1, kSpMsgDataError);
       }
-      // Backspaces right after typing join the typing; a run of them is one delete step.
-      if (known) UndoStepForDelete(p);
+      // Backspaces right after typing join the typing; a run of them is one delete step. At
+      // the start of the text there is nothing to delete and no step to open.
+      if (known && (p > 0 || ExistSelectionText() != 0)) UndoStepForDelete(p);
       if (DeleteCurrentSelection(1, 0, 1, 0, 1, 1) != 0) return 1;
       PauseBrinkCaret(1);
       cTextLineObject* line = startLine_;
@@ -317,8 +318,11 @@ void cEditTextObject::ForwardDeleteKeyIn() {
     return;
   }
   // A run of forward deletes stays at one place and is one delete step.
-  UndoStepForDelete(p);
-  if (DeleteCurrentSelection(1, 0, 1, 0, 1, 1) != 0) return;
+  if (ExistSelectionText() != 0) {
+    UndoStepForDelete(p);
+    DeleteCurrentSelection(1, 0, 1, 0, 1, 1);
+    return;
+  }
   // The character after the caret: at the end of a wrapped line it is the next line's first;
   // at a line break it is the break.
   cTextLineObject* line = startLine_;
@@ -335,6 +339,7 @@ void cEditTextObject::ForwardDeleteKeyIn() {
     endLine = line->GetNextObjectPtr();
     endByte = 0;
   }
+  UndoStepForDelete(p);
   PauseBrinkCaret(1);
   // The caret names no line while the lines change under it.
   startLine_ = endLine_ = nullptr;
