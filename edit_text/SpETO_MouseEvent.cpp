@@ -128,6 +128,8 @@ unsigned char cEditTextObject::HotSpotMouseDonwProc(short modifiers, Point local
     }
   }
   if (tabControlOn_ != 0 && tabControl_ != nullptr) tabControl_->ReportTabControlIn();
+  // A press not taken gets no release to switch mouse tracing on again.
+  if (result == 0) Sp_EnableMouseTrace(1);
   return result;
 }
 
@@ -209,8 +211,11 @@ void cEditTextObject::StartSelectionDrag(short modifiers, Point localPoint) {
   delete source;
   dragSourceFlag_ = 0;
   dragSource_ = nullptr;
-  // The drag took the release.
+  // The drag took the release, so what the release would do for the press is done here: the
+  // caret blinks again and the mouse is traced again.
   Sp_HotspotMouseTraceCancel();
+  SpETO_PauseOutEventProc();
+  Sp_EnableMouseTrace(1);
 }
 
 unsigned char cEditTextObject::HotSpotMouseUpProc(short, Point localPoint) {

@@ -6,22 +6,12 @@
 #include <vector>
 
 #include "EditTextTestSupport.h"
-#include "Scrap.h"
 
 namespace edit_test {
 namespace {
 
-class ClipboardKeysTest : public EditTextFixture {
+class ClipboardKeysTest : public ClipboardFixture {
  protected:
-  void SetUp() override {
-    EditTextFixture::SetUp();
-    ClearCurrentScrap();
-  }
-  void TearDown() override {
-    sp_testing::SetModifierKeys(0);
-    ClearCurrentScrap();
-    EditTextFixture::TearDown();
-  }
   cEditTextObject* ActiveField(const char* text, short top = 10) {
     cEditTextObject* f = Field(R(top, 10, top + 90, 130));
     f->SetupText(text, 0);

@@ -8,21 +8,12 @@
 
 #include "EditTextTestSupport.h"
 #include "SpETOOperationRec.h"
-#include "Scrap.h"
 
 namespace edit_test {
 namespace {
 
-class KeyUndoTest : public EditTextFixture {
+class KeyUndoTest : public ClipboardFixture {
  protected:
-  void SetUp() override {
-    EditTextFixture::SetUp();
-    ClearCurrentScrap();
-  }
-  void TearDown() override {
-    ClearCurrentScrap();
-    EditTextFixture::TearDown();
-  }
   cEditTextObject* ActiveField(const char* text, SInt16 maximum = 10) {
     cEditTextObject* f = Field(R(10, 10, 100, 130));
     f->SetupText(text, 0);

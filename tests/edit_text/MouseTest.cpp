@@ -8,6 +8,7 @@
 
 #include "EditTextTestSupport.h"
 #include "SpHotSpotArea.h"
+#include "SpMouseTraceManager.h"
 #include "SpMouseTraceObject.h"
 #include "SpResourceManager.h"
 #include "SpServiceHooks.h"
@@ -106,6 +107,11 @@ TEST_F(MouseTest, AOnePixelMoveInsideTheRangeStartsADragAndTheReleaseNeverArrive
   Sp_MouseUpHotSpot(window_, moved, 0);
   EXPECT_TRUE(Log().empty());
   EXPECT_EQ(Points(f), (std::vector<SInt32>{1, 1, 1, 6}));
+  // What the release would have resumed runs again: the hover areas and the caret's blink.
+  EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+  f->SetupCaretPosition(1, 2, 0);
+  sp_testing::PumpFor(300000);
+  EXPECT_EQ(f->IsCaretVisible(), 1);
 }
 
 TEST_F(MouseTest, ShiftPressesMoveTheEndNearestThePressOrSelectFromTheCaret) {

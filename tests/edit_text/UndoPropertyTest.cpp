@@ -9,7 +9,6 @@
 
 #include "EditTextTestSupport.h"
 #include "SpETOOperationRec.h"
-#include "Scrap.h"
 
 namespace edit_test {
 namespace {
@@ -25,16 +24,8 @@ void PrintTo(const Snapshot& s, std::ostream* os) {
   *os << "\"" << s.text << "\" styles " << s.styles.size();
 }
 
-class UndoPropertyTest : public EditTextFixture {
+class UndoPropertyTest : public ClipboardFixture {
  protected:
-  void SetUp() override {
-    EditTextFixture::SetUp();
-    ClearCurrentScrap();
-  }
-  void TearDown() override {
-    ClearCurrentScrap();
-    EditTextFixture::TearDown();
-  }
 
   static Snapshot Take(const cEditTextObject* f) {
     Snapshot s;
