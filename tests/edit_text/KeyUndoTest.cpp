@@ -101,6 +101,16 @@ TEST_F(KeyUndoTest, CutAndPasteAreOneStepEachAndUndoGivesBackTheTextAndItsStyles
   EXPECT_EQ(faces, "--BB");
 }
 
+TEST_F(KeyUndoTest, DeletingKeysWithNothingToDeleteOpenNoStep) {
+  cEditTextObject* f = ActiveField("ab");
+  Keys("\x7F");  // at the end
+  f->SetupCaretPosition(0, 0);
+  Keys("\b");  // at the start
+  EXPECT_EQ(Text(f), "ab");
+  EXPECT_TRUE(Steps(f).empty());
+  EXPECT_EQ(f->ExistUnDoOperationRecord(), 0);
+}
+
 TEST_F(KeyUndoTest, ARefusedPasteOpensNoStep) {
   cEditTextObject* f = ActiveField("1");
   f->SetupOnlyNumberFlag(1, 0);
