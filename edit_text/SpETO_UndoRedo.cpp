@@ -278,6 +278,13 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
   }
   const tETOOperationRecType type = item->GetOperationType();
   const SInt32 oldHeight = GetTotalLineHeight();
+  // A selected range collapses to a caret at the stretch; a caret stays where it is.
+  SInt32 caret = item->GetStartCharBytePosition(), end = 0;
+  unsigned char caretFlag = 1, endFlag = 0;
+  if (selectionMode_ == 0 && GetSelectionInfoStock(caret, caretFlag, end, endFlag) == 0) {
+    caret = item->GetStartCharBytePosition();
+    caretFlag = 1;
+  }
   ReleaseSelectionForEdit();
   cTextLineObject* firstChanged = nullptr;
   cTextLineObject* lastTouched = line;
@@ -338,7 +345,8 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
                oldHeight);
     ExecModifyTextCB(kETO_AttributeChanged);
   }
-  SetupCaretPosition(item->GetStartCharBytePosition(), 0);
+  SelectAbsoluteRange(caret, caret, 0);
+  if (startLine_ == nullptr) SetupCaretPosition(item->GetStartCharBytePosition(), 0);
   return true;
 }
 

@@ -280,6 +280,9 @@ class cEditTextObject : public cSp_DrawingView,
                                        unsigned char record, unsigned char newTerm,
                                        unsigned char rebreak, unsigned char notify);
   void DeleteUnUsedLine();
+  // Deletes every byte (telling the client) and leaves the caret at the start.
+  void ClearAllText(unsigned char redraw, unsigned char record, unsigned char newTerm,
+                    unsigned char rebreak);
 
   // ==== The line list ====
   cTextLineObject* CreateNewLineObject(SInt32 afterReference, tPositionType position,

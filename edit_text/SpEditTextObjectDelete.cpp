@@ -24,10 +24,19 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
   const SInt32 oldHeight = GetTotalLineHeight();
   sp_eto_edit::sSpan span;
   if (!sp_eto_edit::Order(startLine, startByte, endLine, endByte, span)) return;
-  if (sp_eto_edit::TextBetween(span.first, span.firstByte, span.last, span.lastByte, 1).empty()) {
-    return;
-  }
+  const SInt32 length = SInt32(
+      sp_eto_edit::TextBetween(span.first, span.firstByte, span.last, span.lastByte, 1).size());
+  if (length == 0) return;
   if (record != 0) RecordDeletion(span, newTerm);
+  // A caret or selection the caller left in place may name lines that are about to go: it is
+  // kept by position instead, moved back over the deleted bytes.
+  SInt32 keptStart = 0, keptEnd = 0, deletedAt = 0;
+  unsigned char keptStartFlag = 0, keptEndFlag = 0;
+  const bool keep = startLine_ != nullptr && endLine_ != nullptr &&
+                    GetSelectionInfoStock(keptStart, keptStartFlag, keptEnd, keptEndFlag) != 0 &&
+                    LineByteToAbsoluteCharBytePosition(span.first, span.firstByte, 1,
+                                                       deletedAt) != 0;
+  startLine_ = endLine_ = nullptr;
   const SInt16 distance = sp_eto_edit::Clamp16(span.last->GetReferenceNo() -
                                                span.first->GetReferenceNo());
   cTextLineObject* first = span.first;
@@ -60,6 +69,13 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
     SetupRedrawAreaForAfterModifyLineBreake(first, distance, 0, 0, oldHeight);
   }
   RenumberAndPlaceLines();
+  if (keep) {
+    auto moved = [&](SInt32 p) {
+      return p <= deletedAt ? p : (p >= deletedAt + length ? p - length : deletedAt);
+    };
+    caretMode_ = selectionMode_ = 0;
+    SetupSelectionPosition(moved(keptStart), keptStartFlag, moved(keptEnd), keptEndFlag, 0, 0);
+  }
   if (notify != 0) ExecModifyTextCB(kETO_TextDeleted);
   if (redraw != 0) ReDrawAreaUpdateView(0);
 }
@@ -113,6 +129,17 @@ unsigned char cEditTextObject::DeleteCurrentSelection(unsigned char redraw, unsi
   insertAttributes_ = firstRun;
   if (redraw != 0) ReDrawAreaUpdateView(0);
   return 1;
+}
+
+void cEditTextObject::ClearAllText(unsigned char redraw, unsigned char record,
+                                   unsigned char newTerm, unsigned char rebreak) {
+  if (firstLine_ == nullptr) return;
+  UpdateLastLine();
+  ReleaseSelectionForEdit();
+  DeleteTargetArea(firstLine_, 0, lastLine_, lastLine_->GetNumOfTextByte(1, 1), 0, record,
+                   newTerm, rebreak, 1);
+  SetupCaretPosition(firstLine_, 0, 0);
+  if (redraw != 0) ReDrawAreaUpdateView(0);
 }
 
 void cEditTextObject::DeleteUnUsedLine() {
