@@ -172,12 +172,22 @@ TEST_F(DesktopEditing, StylesGoWithACopyBetweenFieldsButNotWithAnotherProgramsTe
   ASSERT_TRUE(PumpUntil([this] { return Text(second_.get()) == "abcd"; }, "the styled paste"));
   EXPECT_EQ(Faces(second_.get()), "--BB");
 
-  // After the bold "d": without the other program's styles the pasted text is bold.
-  ASSERT_TRUE(OtherProgramCopies("xy", "xy"));
+  // Another program copies the very same text: the styles were ours and go. Pasted after the
+  // bold "d", the text is bold.
+  ASSERT_TRUE(RunTool({"xclip", "-selection", "clipboard", "-i"}, nullptr, "abcd"));
+  ASSERT_TRUE(PumpUntil(
+      [] {
+        ScrapRef scrap = nullptr;
+        Size size = 0;
+        return GetCurrentScrap(&scrap) == noErr &&
+               GetScrapFlavorSize(scrap, kScrapFlavorTypeTextStyle, &size) == noTypeErr;
+      },
+      "the other program's copy"));
   second_->SetupCaretPosition(4, 0);
   ASSERT_TRUE(Keys("ctrl+v"));
-  ASSERT_TRUE(PumpUntil([this] { return Text(second_.get()) == "abcdxy"; }, "the plain paste"));
-  EXPECT_EQ(Faces(second_.get()), "--BBBB");
+  ASSERT_TRUE(
+      PumpUntil([this] { return Text(second_.get()) == "abcdabcd"; }, "the plain paste"));
+  EXPECT_EQ(Faces(second_.get()), "--BBBBBB");
 }
 
 }  // namespace
