@@ -211,6 +211,24 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
   }
 }
 
+TEST_F(TextAttributeTest, TheCaretTypesInTheStyleOfTheTextBeforeIt) {
+  cEditTextObject* f = FieldWith("abcd\r");
+  f->SetupSelectionPosition(0, 1, 2, 0, 0, 0);
+  f->SetupSelectionTextStyle(bold, 0);
+  f->SetupSelectionPosition(2, 1, 4, 0, 0, 0);
+  f->SetupSelectionTextStyle(italic, 0);
+  struct Case {
+    SInt32 caret;
+    Style face;
+  } cases[] = {{0, bold}, {1, bold}, {2, bold}, {3, italic}, {4, italic}};
+  for (const Case& c : cases) {
+    f->SetupCaretPosition(c.caret, 0);
+    sTextStyleAttributes a;
+    f->GetInsertPointAttribute(a);
+    EXPECT_EQ(a.face, c.face) << c.caret;
+  }
+}
+
 TEST_F(TextAttributeTest, TextComesOutWhole) {
   cEditTextObject* f = FieldWith("abc\rdef ghi jkl mno pqr stu");  // wraps
   const std::string all = "abc\rdef ghi jkl mno pqr stu";
