@@ -170,6 +170,20 @@ void cETOOperationRecItem::InitializeTargetStringRunList() {
   head_ = tail_ = nullptr;
 }
 
+void cETOOperationRecItem::JoinRunsOfEqualStyle() {
+  for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    cTextStyleRunObject* next = run->GetNextObjectPtr();
+    while (next != nullptr && run->IsText() && next->IsText() &&
+           SpEqualTextStyleAttribute(run->Attributes(), next->Attributes())) {
+      run->CountUpStringLen(next->ByteLength());
+      delete run->TakeOutNext();
+      next = run->GetNextObjectPtr();
+    }
+  }
+  if (head_ != nullptr) head_->ResetStartCharBytePosition(1);
+  tail_ = head_ != nullptr ? head_->GetLastObjectPtr() : nullptr;
+}
+
 SInt32 cETOOperationRecItem::GetRecordMemorySize() const {
   SInt32 bytes = SInt32(sizeof *this);
   if (text_ != nullptr) {
@@ -262,7 +276,10 @@ bool cETOOperationRecTerm::RecordWithForwardDelete(SInt32 position, cSp_RunSet& 
 cETOOperationRecItem* cETOOperationRecTerm::NewAttributeItem(tETOOperationRecType type,
                                                              SInt32 position,
                                                              cSp_RunSet& oldText) {
-  return NewTextItem(this, head_, tail_, type, position, oldText);
+  cETOOperationRecItem* item = NewTextItem(this, head_, tail_, type, position, oldText);
+  // A case change puts its text back with its runs; the others need only styles and lengths.
+  if (item != nullptr && type != kETOOperationCase) item->JoinRunsOfEqualStyle();
+  return item;
 }
 
 bool cETOOperationRecTerm::RecordWithModeFontId(SInt32 position, cSp_RunSet& oldText,

@@ -109,6 +109,10 @@ class cETOOperationRecItem : public cSpListLinks<cETOOperationRecItem>, public c
   bool AppendTargetStringRunSet(cSp_RunSet& runSet);
   bool InsertTargetStringRunListOnTop(cSp_RunSet& runSet);
   void InitializeTargetStringRunList();
+  // Joins neighbouring text runs of equal style whatever their kinds of character: an
+  // attribute change is taken back from the styles and lengths alone, and a megabyte of
+  // Japanese text changes kind of character every few bytes.
+  void JoinRunsOfEqualStyle();
   // Bytes held by the item, its text and runs (for the memory the history takes).
   SInt32 GetRecordMemorySize() const;
 

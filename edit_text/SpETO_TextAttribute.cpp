@@ -7,6 +7,7 @@
 // the client (modify type 3).
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "SpETOEditInternal.h"
@@ -157,17 +158,19 @@ unsigned char cEditTextObject::GetSelectionAttribute(cTextAttributeList& list) {
   return GetAttributeListOnTargetArea(startLine_, startByte_, endLine_, endByte_, list);
 }
 
-unsigned char cEditTextObject::GetAttributeListOnTargetArea(cTextLineObject* line1,
-                                                            SInt32 offset1,
-                                                            cTextLineObject* line2,
-                                                            SInt32 offset2,
-                                                            cTextAttributeList& list) {
-  if (line1 == nullptr || line2 == nullptr) return 0;
-  list.ClearItem();
+namespace {
+
+typedef void (*tStyleVisitor)(const sTextStyleAttributes& attributes, void* arg);
+
+// Hands every style of the stretch to `visit` in text order: an empty line's own style, a line
+// reached at offset 0 its style there, and each run of the stretch otherwise. False when an
+// end lies past the bytes of an empty line.
+unsigned char VisitStretchStyles(cTextLineObject* line1, SInt32 offset1, cTextLineObject* line2,
+                                 SInt32 offset2, tStyleVisitor visit, void* arg) {
   sTextStyleAttributes a;
   if (line1 == line2 && offset1 == offset2) {
     line1->GetPositionStyleAttribute(offset1, a);
-    list.SetupNewAttribute(a);
+    visit(a, arg);
     return 1;
   }
   sp_eto_edit::sSpan span;
@@ -177,30 +180,97 @@ unsigned char cEditTextObject::GetAttributeListOnTargetArea(cTextLineObject* lin
     const SInt32 bytes = l->GetNumOfTextByte(1, 1);
     if (bytes == 0) {
       l->GetPositionStyleAttribute(-1, a);
-      list.SetupNewAttribute(a);
+      visit(a, arg);
       if ((l == span.first && span.firstByte > 0) || (l == span.last && span.lastByte > 0)) {
         answer = 0;
       }
     } else if (l == span.last && span.lastByte == 0) {
       l->GetPositionAttribute(0, a);
-      list.SetupNewAttribute(a);
+      visit(a, arg);
     } else {
       const SInt32 from = l == span.first ? span.firstByte : 0;
       const SInt32 to = l == span.last ? span.lastByte : bytes;
-      if (from < to) {
-        cSp_RunSet part;
-        l->GetScopeString(part, from, to, 1);
-        for (const cTextStyleRunObject* run = part.GetStyleRunListHeadPtr(); run != nullptr;
-             run = run->GetNextObjectPtr()) {
-          if (run->GetStyleRunDataType() != kETO_LineBreakRun) {
-            list.SetupNewAttribute(run->Attributes());
-          }
+      SInt32 start = 0;
+      for (const cTextStyleRunObject* run = l->GetStyleRunListHeadPtr();
+           run != nullptr && start < to; run = run->GetNextObjectPtr()) {
+        const SInt32 end = start + run->ByteLength();
+        if (end > from && run->GetStyleRunDataType() != kETO_LineBreakRun) {
+          visit(run->Attributes(), arg);
         }
+        start = end;
       }
     }
     if (l == span.last) break;
   }
   return answer;
+}
+
+void AddToList(const sTextStyleAttributes& attributes, void* list) {
+  static_cast<cTextAttributeList*>(list)->SetupNewAttribute(attributes);
+}
+
+// Which face flags every style of a stretch has, and whether there was any.
+struct sFacesHeld {
+  Style all = Style(0xFF);
+  bool any = false;
+};
+
+void HoldFace(const sTextStyleAttributes& attributes, void* arg) {
+  sFacesHeld* held = static_cast<sFacesHeld*>(arg);
+  held->all = Style(held->all & attributes.face);
+  held->any = true;
+}
+
+// The stretch's bytes and styles, neighbouring text runs of equal style joined whatever their
+// kinds of character: what taking back a change of face, font, size or colour needs, without a
+// copy of every run of a long text.
+void GetStretchStyles(cSp_RunSet& out, const sETO_SelectionInfo& target) {
+  out.ClearRunSet();
+  std::string bytes;
+  cTextStyleRunObject* head = nullptr;
+  cTextStyleRunObject* tail = nullptr;
+  for (cTextLineObject* l = target.earlierLine; l != nullptr; l = l->GetNextObjectPtr()) {
+    const bool last = l == target.laterLine;
+    const SInt32 from = l == target.earlierLine ? target.earlierOffset : 0;
+    const SInt32 to = last ? target.laterOffset : l->GetNumOfTextByte(1, 1);
+    if (from < to) {
+      const std::vector<char> text = l->CopyText();
+      bytes.append(text.data() + from, std::size_t(to - from));
+      SInt32 start = 0;
+      for (const cTextStyleRunObject* run = l->GetStyleRunListHeadPtr();
+           run != nullptr && start < to; run = run->GetNextObjectPtr()) {
+        const SInt32 end = start + run->ByteLength();
+        const SInt32 n = std::min(end, to) - std::max(start, from);
+        start = end;
+        if (n <= 0) continue;
+        if (tail != nullptr && tail->IsText() && run->IsText() &&
+            SpEqualTextStyleAttribute(tail->Attributes(), run->Attributes())) {
+          tail->CountUpStringLen(n);
+          continue;
+        }
+        cTextStyleRunObject* copy = run->GetCopyRun();
+        if (copy == nullptr) break;
+        copy->SetupStringLen(n);
+        SpAppendToList(head, tail, copy);
+      }
+    }
+    if (last) break;
+  }
+  if (head == nullptr) return;
+  out.AppendString(bytes.data(), 0, SInt32(bytes.size()));
+  out.AppendStyleRun(head);
+}
+
+}  // namespace
+
+unsigned char cEditTextObject::GetAttributeListOnTargetArea(cTextLineObject* line1,
+                                                            SInt32 offset1,
+                                                            cTextLineObject* line2,
+                                                            SInt32 offset2,
+                                                            cTextAttributeList& list) {
+  if (line1 == nullptr || line2 == nullptr) return 0;
+  list.ClearItem();
+  return VisitStretchStyles(line1, offset1, line2, offset2, AddToList, &list);
 }
 
 unsigned char cEditTextObject::GetTopRunAttributeOnSelection(sTextStyleAttributes& out) {
@@ -284,14 +354,41 @@ unsigned char cEditTextObject::SetupRedrawAreaAndCursor(const sETO_SelectionInfo
   return 1;
 }
 
-void cEditTextObject::RewrapFrom(cTextLineObject* from, SInt32 oldHeight) {
+void cEditTextObject::RewrapFrom(cTextLineObject* from, cTextLineObject* last,
+                                 SInt32 oldHeight) {
   if (from == nullptr) return;
-  // Lines keep their bytes, so the caret and selection are put back by position afterwards.
+  // Attribute changes move no line break, so the wrap ends with the paragraph that holds
+  // `last`: the lines after it keep theirs and are set aside meanwhile. Widths changed where
+  // bytes did not, so the wrapper's early stop over unchanged-looking lines cannot be trusted:
+  // it runs to the end of what is left.
+  cTextLineObject* end = last != nullptr ? last : from;
+  while (end->GetContainLineBrakeFlag() == 0 && end->GetNextObjectPtr() != nullptr) {
+    end = end->GetNextObjectPtr();
+  }
+  cTextLineObject* rest = end->UnlinkNext();
+  SInt16 handled = 0, added = 0, removed = 0;
   unsigned char widthChanged = 1;
-  TragetLineResetBreakLine(from, oldHeight, widthChanged, 0);
+  from->ResetBreakLine(handled, added, removed, widthChanged);
+  cTextLineObject* tail = from->GetLastObjectPtr();
+  if (rest != nullptr) {
+    // The wrap gives a text that ends with a line break an empty last line: the lines set
+    // aside follow instead.
+    cTextLineObject* before = tail->GetBeforeObjectPtr();
+    if (tail->GetNumOfTextByte(1, 1) == 0 && before != nullptr &&
+        before->GetContainLineBrakeFlag() != 0) {
+      delete before->TakeOutNext();
+      tail = before;
+    }
+    tail->LinkToNext(rest);
+  }
   UpdateLastLine();
-  RenumberAndPlaceLines();
+  from->SetupReferenceNo(1);
+  SInt32 top = 0, bottom = 0;
+  from->GetLinePosition(top, bottom);
+  from->SetupLineVerticalPosition(top, 1);
   FitWidthForAutoLineChange(0);
+  SetupRedrawAreaForAfterModifyLineBreake(from, handled, added, removed, oldHeight);
+  ResetupOffscreenAreaSize();
 }
 
 // ---- Recording ----
@@ -356,13 +453,18 @@ unsigned char cEditTextObject::ChangeTargetArea(cTextLineObject* line1, SInt32 o
                     GetSelectionInfoStock(saved, startLine_, startByte_, endLine_, endByte_) != 0;
   cSp_RunSet oldText;
   if (record != 0 && undoManager_ != nullptr) {
-    GetTargetString(oldText, target.earlierLine, target.earlierOffset, target.laterLine,
-                    target.laterOffset, 1);
+    if (change.type == kETOOperationCase) {
+      GetTargetString(oldText, target.earlierLine, target.earlierOffset, target.laterLine,
+                      target.laterOffset, 1);
+    } else {
+      GetStretchStyles(oldText, target);
+    }
     if (oldText.GetStyleRunListHeadPtr() == nullptr) record = 0;
   }
   const SInt32 oldHeight = GetTotalLineHeight();
   unsigned char any = 0, heights = 0;
   cTextLineObject* firstChanged = nullptr;
+  cTextLineObject* lastChanged = nullptr;
   for (cTextLineObject* l = target.earlierLine; l != nullptr; l = l->GetNextObjectPtr()) {
     const bool last = l == target.laterLine;
     const SInt32 a = l == target.earlierLine ? target.earlierOffset : 0;
@@ -373,6 +475,7 @@ unsigned char cEditTextObject::ChangeTargetArea(cTextLineObject* line1, SInt32 o
       if (change.apply(l, a, b, change, heightChanged) != 0) {
         any = 1;
         if (firstChanged == nullptr) firstChanged = l;
+        lastChanged = l;
       }
       if (heightChanged != 0) heights = 1;
     }
@@ -383,7 +486,7 @@ unsigned char cEditTextObject::ChangeTargetArea(cTextLineObject* line1, SInt32 o
   if (keep) startLine_ = endLine_ = nullptr;
   RewrapFrom(firstChanged->GetBeforeObjectPtr() != nullptr ? firstChanged->GetBeforeObjectPtr()
                                                            : firstChanged,
-             oldHeight);
+             lastChanged, oldHeight);
   if (GetTotalLineHeight() != oldHeight) heights = 1;
   SetupRedrawAreaAndCursor(keep ? &saved : nullptr, target, 0, 0, heights, selectionFlag, redraw);
   ExecModifyTextCB(kETO_AttributeChanged);
@@ -458,19 +561,14 @@ unsigned char cEditTextObject::ModifyTargetAreaTextStyleRevolve(
     // Each requested flag goes on where any of the stretch lacks it, off where all have it.
     Sp_TextStyleToTextStyleInfo(face, change.mask);
     Sp_InitalizeStyleInfo(change.values, 0);
-    cTextAttributeList list;
-    GetAttributeListOnTargetArea(line1, offset1, line2, offset2, list);
+    sFacesHeld held;
+    if (line1 != nullptr && line2 != nullptr) {
+      VisitStretchStyles(line1, offset1, line2, offset2, HoldFace, &held);
+    }
+    sTextStyleInfo all;
+    Sp_TextStyleToTextStyleInfo(held.any ? held.all : Style(0), all);
     for (UInt8 sTextStyleInfo::*flag : kFaceFlags) {
-      if (change.mask.*flag == 0) continue;
-      bool allHave = list.GetCountItem() > 0;
-      for (SInt32 i = 1; i <= list.GetCountItem() && allHave; ++i) {
-        sTextStyleAttributes a;
-        list.GetNumAttribute(i, a);
-        sTextStyleInfo info;
-        Sp_TextStyleToTextStyleInfo(a.face, info);
-        allHave = info.*flag != 0;
-      }
-      change.values.*flag = allHave ? 0 : 1;
+      if (change.mask.*flag != 0) change.values.*flag = all.*flag != 0 ? 0 : 1;
     }
     Style resulting = 0;
     Sp_TextStyleInfoToStyle(change.values, resulting);
@@ -604,7 +702,7 @@ unsigned char cEditTextObject::ChangeWholeText(tTextStyleAttType type, unsigned 
   }
   if (firstChanged == nullptr) return 0;
   if (keep) startLine_ = endLine_ = nullptr;
-  RewrapFrom(firstChanged, oldHeight);
+  RewrapFrom(firstChanged, lastLine_, oldHeight);
   if (keep) {
     SetupSelectionPosition(saved.abs1, saved.lineStart1, saved.abs2, saved.lineStart2, 0, 0);
     if (startLine_ == nullptr) SetupCaretPosition(saved.abs1, 0);

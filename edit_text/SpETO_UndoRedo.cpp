@@ -342,7 +342,7 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
     MarkOffscreenBand(top, lastBottom, 0, currentWidth_);
     RewrapFrom(firstChanged->GetBeforeObjectPtr() != nullptr ? firstChanged->GetBeforeObjectPtr()
                                                              : firstChanged,
-               oldHeight);
+               lastTouched, oldHeight);
     ExecModifyTextCB(kETO_AttributeChanged);
   }
   SelectAbsoluteRange(caret, caret, 0);

@@ -724,9 +724,9 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char ChangeFaceOfEmptyLine(cTextLineObject* line, const sTextStyleInfo& mask,
                                       const sTextStyleInfo& values);
   void RecordAreaChange(const sETOAreaChange& change, SInt32 start, cSp_RunSet& oldText);
-  // Re-wraps every line from `from` to the end of the text (attribute changes alter widths
-  // without changing bytes, so the wrapper's early stop cannot be trusted) and places them.
-  void RewrapFrom(cTextLineObject* from, SInt32 oldHeight);
+  // Re-wraps the lines from `from` to the end of the paragraph that holds `last`, after an
+  // attribute change, and places them.
+  void RewrapFrom(cTextLineObject* from, cTextLineObject* last, SInt32 oldHeight);
   unsigned char ChangeWholeText(tTextStyleAttType type, unsigned long value,
                                 unsigned char redraw);
   // Stops a replay that failed part way: the history no longer matches the text.

@@ -176,6 +176,59 @@ TEST_F(TextAttributeTest, RightAlignmentTakesEveryLineAndTheVerticalTypesAreRefu
   ExpectExactUndoRedo(f, before, after);
 }
 
+TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithoutAnUndoStep) {
+  struct Case {
+    const char* why;
+    void (*change)(cEditTextObject*);
+    ByteStyle expected;  // of every byte, and of the insert point
+  } cases[] = {
+      {"size", [](cEditTextObject* f) { f->SetupTextSize(20, 0); },
+       {sp_testing::kFixedMetricFont, 20, normal, 0, 0, 0, 2}},
+      {"font", [](cEditTextObject* f) { f->SetupFontNo(3, 0); }, {3, 12, normal, 0, 0, 0, 2}},
+      {"colour", [](cEditTextObject* f) { f->SetupTextColor(RGBColor{0, 0, 0xFFFF}, 7, 0, 0); },
+       {sp_testing::kFixedMetricFont, 12, normal, 0, 0, 0xFFFF, 7}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fields_.clear();
+    cEditTextObject* f = FieldWith("one two three four five six\rseven");
+    f->SetupSelectionPosition(4, 1, 7, 0, 0, 0);
+    c.change(f);
+    const StyleSnapshot after = Snapshot(f);
+    for (std::size_t i = 0; i < after.styles.size(); ++i) {
+      if (after.text[i] != '\r') {
+        EXPECT_EQ(after.styles[i], c.expected) << i;
+      }
+    }
+    sTextStyleAttributes a;
+    f->GetInsertPointAttribute(a);
+    EXPECT_EQ(a.size, c.expected.size);
+    EXPECT_EQ(f->ExistUnDoOperationRecord(), 0);
+    SInt32 start = 0, end = 0;
+    unsigned char sf = 0, ef = 0;
+    f->GetSelectionInfoStock(start, sf, end, ef);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(SInt32(4), SInt32(7)));
+  }
+}
+
+TEST_F(TextAttributeTest, TheCaretTypesInTheStyleOfTheTextBeforeIt) {
+  cEditTextObject* f = FieldWith("abcd\r");
+  f->SetupSelectionPosition(0, 1, 2, 0, 0, 0);
+  f->SetupSelectionTextStyle(bold, 0);
+  f->SetupSelectionPosition(2, 1, 4, 0, 0, 0);
+  f->SetupSelectionTextStyle(italic, 0);
+  struct Case {
+    SInt32 caret;
+    Style face;
+  } cases[] = {{0, bold}, {1, bold}, {2, bold}, {3, italic}, {4, italic}};
+  for (const Case& c : cases) {
+    f->SetupCaretPosition(c.caret, 0);
+    sTextStyleAttributes a;
+    f->GetInsertPointAttribute(a);
+    EXPECT_EQ(a.face, c.face) << c.caret;
+  }
+}
+
 TEST_F(TextAttributeTest, TextComesOutWhole) {
   cEditTextObject* f = FieldWith("abc\rdef ghi jkl mno pqr stu");  // wraps
   const std::string all = "abc\rdef ghi jkl mno pqr stu";
