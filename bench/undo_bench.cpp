@@ -2,7 +2,8 @@
 //
 // Typing: a field of 100,000 bytes of styled, wrapped Japanese and Latin paragraphs (IPA Gothic,
 // sizes 10 to 14, bold and italic stretches, a headless 800 x 600 window) takes 10,000
-// characters typed one by one, in 100 bursts of 100 at different places, with an undo
+// characters typed one by one through the edit-text manager's key entry, in 100 bursts of 100
+// at different places, with an undo
 // maximum of 20 steps. Printed: the median, 99th percentile and maximum time of one key,
 // beside the same byte insertions into a flat buffer (the floor), and the bytes the undo
 // history holds after each burst, which must stop growing once 20 bursts are kept.
@@ -74,26 +75,6 @@ void Style(cEditTextObject& field, SInt32 bytes, SInt32 stride) {
   undo->SetupStockRecTermNumMax(keep);
 }
 
-// One typed character as the keys put it in: the text-in step at the caret, the insertion,
-// then the record of what went in.
-void TypeKey(cEditTextObject& field, char key) {
-  SInt32 at = 0, end = 0;
-  unsigned char flag = 0, endFlag = 0;
-  field.GetSelectionInfoStock(at, flag, end, endFlag);
-  cETOOperationRecTerm* term = field.GetUndoManager()->GetOperationTermForTextIn(at);
-  const char text[2] = {key, 0};
-  field.KyeInProcedure(text);
-  if (term == nullptr) return;
-  cTextLineObject* a = nullptr;
-  cTextLineObject* b = nullptr;
-  SInt32 ab = 0, bb = 0;
-  field.GetCursorPositFromAbsPosit(at, 1, a, ab);
-  field.GetCursorPositFromAbsPosit(at + 1, 0, b, bb);
-  cSp_RunSet typed;
-  field.GetTargetString(typed, a, ab, b, bb, 1);
-  term->RecordWithTextIn(at, typed);
-}
-
 double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
   return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
@@ -125,7 +106,7 @@ void Typing(WindowRef window, SInt16 undoMaximum) {
     for (int i = 0; i < 100; ++i) {
       const char key = char('a' + (burst + i) % 26);
       Clock::time_point start = Clock::now();
-      TypeKey(field, key);
+      SpETO_EventKeyInProcedure(key, 0);
       keys.push_back(MsSince(start));
       start = Clock::now();
       flat.insert(std::size_t(at + i), 1, key);

@@ -31,12 +31,18 @@ struct Step {
   Range undone, redone;
   bool undoCollapses = false;
   bool redoCollapses = false;
+  // Typing and deleting keys go on with an open step; what their rules need.
+  bool typing = false;
+  bool deleting = false;
+  SInt32 start = 0;
+  SInt32 lowest = 0;
+  SInt32 lengthBefore = 0;
 };
 
-class UndoPropertyTest : public EditTextFixture {
+class UndoPropertyTest : public ClipboardFixture {
  protected:
   void SetUp() override {
-    EditTextFixture::SetUp();
+    ClipboardFixture::SetUp();
     f_ = Field(R(10, 10, 290, 200));
     f_->SetupText("The quick brown fox\rjumps over the lazy dog\r", 0);
     f_->SetupCaretPosition(0, 0);
@@ -94,108 +100,151 @@ class UndoPropertyTest : public EditTextFixture {
     ASSERT_TRUE(f_->GetCursorPositFromAbsPosit(abs, lineStart, line, byte));
   }
 
-  // One random edit; the step it made or extended is noted.
+  // One random edit; the step it made or extended is noted with the selections undo and redo
+  // must leave, by the rules for its kind of step.
   void RandomEdit() {
-    static const char* const kRoman[] = {"a", "bc", "Q", "xyz", " ", "k"};
+    static const char* const kRoman[] = {"a", "bc", "Q", "xyz", " ", "\r"};
     const std::string twoByte[] = {kA, kKanji, std::string(kA) + kKanji};
     cETOOperationRecMgr* m = f_->GetUndoManager();
     const cETOOperationRecTerm* termBefore = m->GetCurrentTerm();
     const SInt32 stepsBefore = m->GetUnDoOperationRecordCount();
+    const SInt32 lengthBefore = SInt32(Text(f_).size());
     Step step;
-    std::uniform_int_distribution<int> kindOf(0, 9);
-    const int kind = kindOf(rng_);
-    Range r = RandomRange(kind < 2);
+    const int kind = std::uniform_int_distribution<int>(0, 13)(rng_);
+    // Typing, Backspace and forward delete go on where the caret is half the time.
+    const bool atCaret = kind <= 1 || kind == 10 || kind == 11;
+    Range r = RandomRange(atCaret);
+    if (atCaret && (kind >= 10 || std::uniform_int_distribution<int>(0, 1)(rng_) == 0)) {
+      if (kind >= 10 || Selection().start == Selection().end) r = {r.start, r.start};
+      if (std::uniform_int_distribution<int>(0, 1)(rng_) == 0 &&
+          Selection().start == Selection().end) {
+        r = Selection();
+      }
+    }
+    Select(r);
     cTextLineObject* a = nullptr;
     cTextLineObject* b = nullptr;
     SInt32 ab = 0, bb = 0;
     Line(r.start, 1, a, ab);
     Line(r.end, 0, b, bb);
     const RGBColor colours[] = {{0xFFFF, 0, 0}, {0, 0x8000, 0xFFFF}};
+    const Range caretAtStart{r.start, r.start};
+    bool attribute = false;
     switch (kind) {
       case 0:
       case 1: {
-        // Typing; half the time where the last typing left the caret.
-        std::uniform_int_distribution<int> coin(0, 1);
-        if (coin(rng_) == 0 && Selection().start == Selection().end) r = Selection();
         const std::string keys = kind == 0 ? kRoman[std::uniform_int_distribution<int>(0, 5)(
                                                  rng_)]
                                            : twoByte[std::uniform_int_distribution<int>(0, 2)(
                                                  rng_)];
-        Select(r);
-        const bool joins = r.start == r.end && termBefore != nullptr &&
-                           termBefore == m->GetOperationTermForTextIn(r.start);
         Type(keys);
-        step.what = "type " + keys + " at " + std::to_string(r.start);
-        if (joins && !steps_.empty()) {
-          step.undone = steps_.back().undone;
-          step.redone = {steps_.back().redone.start, r.start + SInt32(keys.size())};
-        } else {
-          step.undone = r;
-          step.redone = {r.start, r.start + SInt32(keys.size())};
-        }
-        if (r.start == r.end && !(joins && !steps_.empty())) step.undone = {r.start, r.start};
+        step = {"type " + keys, {}, r, {}};
+        step.typing = true;
         break;
       }
       case 2:
         f_->DeleteTargetArea(a, ab, b, bb, 0, 1, 1, 1, 1);
-        step = {"delete", {}, r, {r.start, r.start}};
+        step = {"delete", {}, r, caretAtStart};
+        step.deleting = true;
         break;
       case 3:
         f_->ModifyTargetAreaTextStyleRevolve(a, ab, b, bb, std::uniform_int_distribution<int>(
                                                                0, 2)(rng_) == 0 ? italic : bold,
                                              0, 1, 0);
-        step = {"toggle face", {}, {r.start, r.start}, {r.start, r.start}};
-        step.undoCollapses = true;
-        step.redoCollapses = true;
+        step.what = "toggle face";
+        attribute = true;
         break;
       case 4:
         f_->SetupTargetAreaTextStyle(a, ab, b, bb, underline | italic, 0, 1, 0);
-        step = {"set face", {}, {r.start, r.start}, {r.start, r.start}};
-        step.undoCollapses = true;
-        step.redoCollapses = true;
+        step.what = "set face";
+        attribute = true;
         break;
       case 5:
         f_->SetupTargetAreaTextFontOrSize(a, ab, b, bb, kTextStyleAttFont,
                                           std::uniform_int_distribution<int>(2, 4)(rng_), 0, 1,
                                           0);
-        step = {"font", {}, {r.start, r.start}, {r.start, r.start}};
-        step.undoCollapses = true;
-        step.redoCollapses = true;
+        step.what = "font";
+        attribute = true;
         break;
       case 6:
         f_->SetupTargetAreaTextFontOrSize(a, ab, b, bb, kTextStyleAttSize,
                                           std::uniform_int_distribution<int>(9, 24)(rng_), 0, 1,
                                           0);
-        step = {"size", {}, {r.start, r.start}, {r.start, r.start}};
-        step.undoCollapses = true;
-        step.redoCollapses = true;
+        step.what = "size";
+        attribute = true;
         break;
       case 7:
         f_->SetupTargetAreaTextColor(a, ab, b, bb,
                                      colours[std::uniform_int_distribution<int>(0, 1)(rng_)], 2,
                                      0, 1, 0);
-        step = {"colour", {}, {r.start, r.start}, {r.start, r.start}};
-        step.undoCollapses = true;
-        step.redoCollapses = true;
+        step.what = "colour";
+        attribute = true;
         break;
-      default:
+      case 8:
+      case 9:
         f_->ModifyTargetAreaAlphaText(a, ab, b, bb, kind == 8 ? kETO_ToUpperCase
                                                               : kETO_ToLowerCase,
                                       0, 1, 0);
-        step = {"case", {}, r, {r.start, r.start}};
-        step.undoCollapses = false;
+        step = {"case", {}, r, caretAtStart};
         step.redoCollapses = true;
         break;
+      case 10:
+      case 11:
+        Keys(kind == 10 ? "\b" : "\x7F");
+        step = {kind == 10 ? "Backspace" : "forward delete", {}, {}, {}};
+        step.deleting = true;
+        break;
+      case 12:
+        f_->ExecCutSelectedTextIntoScrap(0);
+        step = {"cut", {}, r, caretAtStart};
+        break;
+      default: {
+        f_->ExecPastScrapText(0);
+        const SInt32 pasted = SInt32(Text(f_).size()) - lengthBefore + (r.end - r.start);
+        step = {"paste", {}, caretAtStart, {r.start, r.start + pasted}};
+        break;
+      }
+    }
+    if (attribute) {
+      step.undone = step.redone = caretAtStart;
+      step.undoCollapses = step.redoCollapses = true;
     }
     step.after = Snapshot(f_);
-    if (m->GetCurrentTerm() == termBefore && m->GetUnDoOperationRecordCount() == stepsBefore) {
-      // The edit joined the step before it, or changed nothing.
-      if (!steps_.empty() && step.after != steps_.back().after) steps_.back() = step;
+    const SInt32 caret = Selection().start;
+    const bool joined = m->GetCurrentTerm() == termBefore &&
+                        m->GetUnDoOperationRecordCount() == stepsBefore;
+    if (joined) {
+      // The edit went on with the step before it, or changed nothing.
+      if (steps_.empty() || step.after == steps_.back().after) return;
+      Step& last = steps_.back();
+      ASSERT_TRUE(last.typing || last.deleting) << step.what << " joined " << last.what;
+      last.what += ", " + step.what;
+      last.after = step.after;
+      last.lowest = std::min(last.lowest, caret);
+      if (last.typing) {
+        // Redo selects from where the typing began, or the lowest a Backspace reached, to
+        // where the caret ended.
+        last.redone = {std::min(last.start, last.lowest), caret};
+      } else {
+        // One delete item: what all the keys removed, put back selected.
+        last.undone = {caret, caret + (last.lengthBefore - SInt32(step.after.text.size()))};
+        last.redone = {caret, caret};
+      }
       return;
     }
     ASSERT_EQ(m->GetUnDoOperationRecordCount(),
               std::min<SInt32>(stepsBefore + 1, m->GetStockRecTermNumMax()))
         << step.what;
+    step.start = r.start;
+    step.lowest = caret;
+    step.lengthBefore = lengthBefore;
+    if (step.typing) {
+      // Typing over a range gives the range back selected; at a caret, a caret.
+      step.redone = {r.start, caret};
+    } else if (step.deleting && kind >= 10) {
+      step.undone = {caret, caret + (lengthBefore - SInt32(step.after.text.size()))};
+      step.redone = {caret, caret};
+    }
     steps_.push_back(step);
   }
 
@@ -217,7 +266,13 @@ class UndoPropertyTest : public EditTextFixture {
     const Range before = Selection();
     ASSERT_EQ(f_->ExecReDoOneOperation(0), 1);
     EXPECT_EQ(Snapshot(f_), steps_[k].after);
-    EXPECT_EQ(Selection(), Expected(steps_[k].redone, steps_[k].redoCollapses, before));
+    Range expected = Expected(steps_[k].redone, steps_[k].redoCollapses, before);
+    // A single Return done again shows as a caret after it.
+    if (expected.end - expected.start == 1 &&
+        steps_[k].after.text[std::size_t(expected.start)] == '\r') {
+      expected.start = expected.end;
+    }
+    EXPECT_EQ(Selection(), expected);
   }
 
   std::mt19937 rng_{38};
@@ -234,6 +289,13 @@ TEST_F(UndoPropertyTest, EveryStepComesBackExactlyAndGoesAgainExactly) {
     ASSERT_FALSE(HasFatalFailure()) << "edit " << i;
   }
   ASSERT_GT(steps_.size(), 60u);
+  // Every kind of edit was made, on its own or as part of a step.
+  std::string all;
+  for (const Step& step : steps_) all += step.what + ",";
+  for (const char* kind : {"type", "Backspace", "forward delete", "cut", "paste", "delete",
+                           "toggle face", "set face", "font", "size", "colour", "case"}) {
+    EXPECT_NE(all.find(kind), std::string::npos) << kind;
+  }
   ASSERT_EQ(f_->GetUnDoOperationRecordCount(), SInt32(steps_.size()));
   for (std::size_t k = steps_.size(); k-- > 0;) ExpectUndoneTo(k);
   EXPECT_EQ(f_->ExecUnDoOneOperation(0), 0);
