@@ -229,6 +229,20 @@ TEST_F(TextAttributeTest, TheCaretTypesInTheStyleOfTheTextBeforeIt) {
   }
 }
 
+TEST_F(TextAttributeTest, BoldWrapsEveryParagraphItWidensEvenPastUnchangedOnes) {
+  // Short paragraphs that stay on their lines, then one that fills its line exactly: bold
+  // widens it past the field.
+  cEditTextObject* f = FieldWith("a\rb\rc\rd\re\rf\rabcdefghijklmnopqrs");
+  const SInt32 before = f->GetNumOfLine();
+  EXPECT_EQ(f->ModifyTextStyleRevolve(bold, 0), 1);
+  EXPECT_EQ(f->GetNumOfLine(), before + 1);
+  for (cTextLineObject* l = f->GetFirstLinePtr(); l != nullptr; l = l->GetNextObjectPtr()) {
+    EXPECT_LE(l->GetRealLineWidth(0, 0), l->GetLineWidth()) << l->GetReferenceNo();
+  }
+  f->ExecUnDoOneOperation(0);
+  EXPECT_EQ(f->GetNumOfLine(), before);
+}
+
 TEST_F(TextAttributeTest, TextComesOutWhole) {
   cEditTextObject* f = FieldWith("abc\rdef ghi jkl mno pqr stu");  // wraps
   const std::string all = "abc\rdef ghi jkl mno pqr stu";

@@ -92,6 +92,23 @@ TEST_F(UndoRedoTest, AStepThatNoLongerFitsTheTextClearsTheHistoryInsteadOfHalfRe
   EXPECT_FALSE(errors_.Records().empty());
 }
 
+TEST_F(UndoRedoTest, AnEditAfterAnUndoStartsItsOwnStepInsteadOfJoiningAClosedOne) {
+  cEditTextObject* f = FieldWith("abcdefgh");
+  f->GetUndoManager()->SetupStockRecTermNumMax(3);
+  f->DeleteTargetArea(Line(f, 1), 0, Line(f, 1), 1, 0, 1, 1, 1, 0);  // "bcdefgh"
+  f->DeleteTargetArea(Line(f, 1), 0, Line(f, 1), 1, 0, 1, 1, 1, 0);  // "cdefgh"
+  f->ExecUnDoOneOperation(0);                                         // "bcdefgh"
+  // A deletion that would go on with the current step: that step is closed and has a step
+  // after it that redo could replay.
+  f->DeleteTargetArea(Line(f, 1), 5, Line(f, 1), 7, 0, 1, 0, 1, 0);  // "bcdef"
+  EXPECT_EQ(f->GetUnDoOperationRecordCount(), 2);
+  EXPECT_EQ(f->GetReDoOperationRecordCount(), 0);
+  f->ExecUnDoOneOperation(0);
+  EXPECT_EQ(Text(f), "bcdefgh");
+  f->ExecUnDoOneOperation(0);
+  EXPECT_EQ(Text(f), "abcdefgh");
+}
+
 TEST_F(UndoRedoTest, WithAMaximumOfZeroEditsWorkAndNothingIsRecorded) {
   cEditTextObject* f = FieldWith("abcdef");
   f->GetUndoManager()->SetupStockRecTermNumMax(0);
