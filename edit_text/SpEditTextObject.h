@@ -19,7 +19,10 @@
 //
 // Failures beep and leave one error-log record (sources "SpEditTextObject",
 // "SpETO_ObjectSizePosition", "SpETO_Caret", "SpETO_Selection", "SpETO_KeyIn",
-// "SpETO_CBCatch").
+// "SpETO_CBCatch", "SpETO_UndoRedo", "SpETO_TextAttribute").
+//
+// Every change of the text or its styles is recorded in the object's undo manager
+// (SpETOOperationRec.h), one level deep unless the client sets a larger maximum.
 #pragma once
 
 #include <new>
