@@ -193,7 +193,8 @@ SInt32 cEditTextObject::ExecUnDoOperationItem(cETOOperationRecItem* item, unsign
                            kSpMsgNullArgument, 0);
   }
   const tETOOperationRecType type = item->GetOperationType();
-  if (item->GetTargetCharByteLength() <= 0) return 0;
+  // An alignment item names lines, which an empty text has too; every other item names bytes.
+  if (item->GetTargetCharByteLength() <= 0 && type != kETOOperationHorizontalPosition) return 0;
   bool done = false;
   switch (type) {
     case kETOOperationDelete:
@@ -232,7 +233,7 @@ SInt32 cEditTextObject::ExecOperationItem(cETOOperationRecItem* item, unsigned c
   const tETOOperationRecType type = item->GetOperationType();
   const SInt32 start = item->GetStartCharBytePosition();
   const SInt32 length = item->GetTargetCharByteLength();
-  if (length <= 0) return 0;
+  if (length <= 0 && type != kETOOperationHorizontalPosition) return 0;
   bool done = false;
   if (type == kETOOperationDelete) {
     done = DeleteItemRange(item);

@@ -162,6 +162,14 @@ TEST_F(TextAttributeTest, FontSizeAndColourChangesComeBackRunByRun) {
   }
 }
 
+TEST_F(TextAttributeTest, AnEmptyFieldsAlignmentComesBackToo) {
+  cEditTextObject* f = FieldWith("");
+  const StyleSnapshot before = Snapshot(f);
+  EXPECT_EQ(f->SetupHolizontalPosition(kSpPositionCenter, 0, 1), 1);
+  ExpectExactUndoRedo(f, before, Snapshot(f));
+  EXPECT_EQ(f->ExistUnDoOperationRecord(), 1);
+}
+
 TEST_F(TextAttributeTest, RightAlignmentTakesEveryLineAndTheVerticalTypesAreRefused) {
   cEditTextObject* f = FieldWith("one\rtwo\rthree");
   const StyleSnapshot before = Snapshot(f);
