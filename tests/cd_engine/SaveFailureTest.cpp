@@ -65,6 +65,46 @@ TEST_F(SaveFailure, AStopDeletesTheTemporaryFileAndLeavesTheTargetUntouched) {
   ExpectUntouched();
 }
 
+// The user cancels from the progress window once a third of the source has been read.
+void CancelAtAThird(cSp_CDRProgramItemObj*, SInt32 total, SInt32 done, unsigned long refCon) {
+  if (done > total / 3) reinterpret_cast<cSp_CDRProgramBaseObj*>(refCon)->StopSaveProgram();
+}
+
+// Movies (plain and compressed) and AIFF-C files stopped in the middle of their save go the
+// same way: the user's file stays, the half-written temporary file goes.
+TEST_F(SaveFailure, AStoppedMovieOrAiffCSaveLeavesTheFolderAsItWas) {
+  if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
+  const struct {
+    const char* name;
+    tCDRISoundFileType type;
+    OSType compression;
+    Road road;
+  } cases[] = {
+      {"movie", kSpCDRISoundFileTypeMovieNoCompress, 0, Road::kMovie},
+      {"AAC movie", kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), Road::kMovie},
+      {"IMA 4:1 AIFF-C", kSpCDRISoundFileTypeAIFC, SpFourCC("ima4"), Road::kAIFFC},
+  };
+  cSp_CDRProgramBaseObj* p = LongSave();
+  p->SetupSaveFileProgressCB(CancelAtAThird, reinterpret_cast<unsigned long>(p));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SaveEnds().clear();
+    if (c.road == Road::kMovie) {
+      ASSERT_TRUE(p->SaveTargetProgItemIntoQuickTimeFile(-1, &folder_, "out.wav", 1, c.type,
+                                                         c.compression, 0xAC440000, 16, 2, nullptr,
+                                                         1.0f, nullptr, 0));
+    } else {
+      ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(
+          -1, vRefNum_, dirID_, "out.wav", SpFourCC("TVOD"), c.type, c.compression, 0xAC440000, 16,
+          2, nullptr, 1.0f, nullptr, 0));
+    }
+    ASSERT_TRUE(Run(p, c.road));
+    EXPECT_EQ(SaveEnds().back().stopped, 1);
+    EXPECT_FALSE(p->IsSaveRunning());
+    ExpectUntouched();
+  }
+}
+
 // A write that fails (the file may not grow) stops the save at once instead of retrying it
 // for ever; the user is told.
 TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
