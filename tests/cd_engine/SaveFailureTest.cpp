@@ -105,6 +105,27 @@ TEST_F(SaveFailure, AStoppedMovieOrAiffCSaveLeavesTheFolderAsItWas) {
   }
 }
 
+// Files may grow to `bytes` while it lives (writes past that fail).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, SIG_DFL);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  rlimit old_{};
+  bool ok_ = false;
+};
+
 // A write that fails (the file may not grow) stops the save at once instead of retrying it
 // for ever; the user is told.
 TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
@@ -112,20 +133,42 @@ TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
   sp_testing::Respond(Answer::Return());
   ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
                                     kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-  // Files may grow to 3 MB from here on: the second buffer cannot be written.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit limit = old;
-  limit.rlim_cur = 3u << 20;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const bool ended = Run(p, Road::kPlain);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, SIG_DFL);
+  bool ended = false;
+  {
+    // Files may grow to 3 MB from here on: the second buffer cannot be written.
+    FileSizeLimit limit(3u << 20);
+    ASSERT_TRUE(limit.Ok());
+    ended = Run(p, Road::kPlain);
+  }
   ASSERT_TRUE(ended);
   EXPECT_EQ(SaveEnds().back().stopped, 1);
   ExpectUntouched();
   EXPECT_NE(Shown().find("書き込み"), std::string::npos) << Shown();
+}
+
+// The sound is all written, but the tag chunk behind it is not: the save fails as a whole
+// rather than leave a file without its tags, or with a chunk cut short.
+TEST_F(SaveFailure, ATagChunkThatCannotBeWrittenFailsTheSave) {
+  if (!HaveFFmpeg()) GTEST_SKIP() << "the ffmpeg tool is missing";
+  ASSERT_TRUE(
+      MakeTone(Doc("tagged.aiff"), "0.1", "-c:a pcm_s16be -write_id3v2 1 -metadata title=Tagged"));
+  cdtest::WriteFile(Doc("out.aiff"), "the user's file");
+  cSp_CDRProgramBaseObj* p = SaveProgram({"tagged.aiff"});
+  sp_testing::Respond(Answer::Return());
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.aiff", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeAIFF, 1.0f, 0, nullptr, 0));
+  bool ended = false;
+  {
+    // Room for the header and the 4,410 frames, and a few bytes more.
+    FileSizeLimit limit(54 + 4410 * 4 + 6);
+    ASSERT_TRUE(limit.Ok());
+    ended = Run(p, Road::kPlain);
+  }
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  EXPECT_TRUE(ReadAll(Doc("out.aiff")) == "the user's file") << "untouched";
+  ExpectFolderHolds({"out.aiff", "tagged.aiff"});
+  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
 }
 
 // A disk that fills up while the save runs (a small file system filled by another file).
