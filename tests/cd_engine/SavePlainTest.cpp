@@ -49,9 +49,10 @@ TEST_F(SaveTest, WaveSavesTheSourcesSamplesLittleEndianBehindItsHeader) {
   ExpectFolderHolds({"a.aiff", "b.aiff", "out.wav"});
 }
 
-// A level the source holds throughout, in every sample of a save at the speed: the overlap
-// keeps a steady level (within the rounding of its cross-fade) and makes it up above double
-// speed; the length shrinks by the hop over the window.
+// A level two sources hold throughout, in every sample of a save of both at the speed: the
+// overlap keeps a steady level (within the rounding of its cross-fade) and makes it up above
+// double speed, and the second source goes on where the first ends, without fading in from
+// silence; the length shrinks by the hop over the window.
 TEST_F(SaveTest, SpeedsKeepASteadyLevelAndShortenByTheHop) {
   const UInt32 frames = 44100 * 4;
   WriteAiff(Doc("dc.aiff"), 2, std::vector<SInt16>(frames * 2, 10000));
@@ -69,10 +70,10 @@ TEST_F(SaveTest, SpeedsKeepASteadyLevelAndShortenByTheHop) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.speed);
     const std::string name = "dc" + std::to_string(n++) + ".wav";
-    cSp_CDRProgramBaseObj* p = SaveProgram({"dc.aiff"});
+    cSp_CDRProgramBaseObj* p = SaveProgram({"dc.aiff", "dc.aiff"});
     ASSERT_EQ(SavePlain(p, name, kSpCDRISoundFileTypeWAVE, c.speed), 0);
     const std::vector<SInt16> out = LittleEndianSamples(ReadAll(Doc(name)).substr(44));
-    EXPECT_NEAR(double(out.size() / 2), frames * c.lengthRatio, 4116.0 * 2);
+    EXPECT_NEAR(double(out.size() / 2), 2 * frames * c.lengthRatio, 4116.0 * 2);
     const SInt32 level = SInt32(10000.0f * c.gain);
     int off = 0;
     for (SInt16 v : out) off += std::abs(SInt32(v) - level) > 1 ? 1 : 0;
