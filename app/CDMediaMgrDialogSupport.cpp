@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "Menus.h"
+#include "SpCDREngineAlert.h"
+#include "SpErrorInfoSystem.h"
+#include "SpStdSayDialog.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStringView.h"
@@ -50,6 +53,12 @@ void CDRDlg_PopupItemText(ControlRef popup, SInt32 item, char* text) {
   GetMenuItemText(menu, SInt16(item), pascal);
   std::memcpy(text, pascal + 1, pascal[0]);
   text[pascal[0]] = 0;
+}
+
+void CDRDlg_ReportDialogOpenFailure(const char* source, const char* method, SInt32 code) {
+  SpReportFailure(source, method, code, "Dialog Pointer is Null !! ");
+  std::string message = SpCDR_MJ("ダイアログのオープン時にエラーが発生しました");
+  Sp_SayDialogByModal(&message[0], 0);
 }
 
 // ---- Keys -----------------------------------------------------------------------------------

@@ -34,6 +34,10 @@ void CDRDlg_PopupItemText(ControlRef popup, SInt32 item, char* text);
 // The number of items of a popup's menu.
 SInt32 CDRDlg_PopupItemCount(ControlRef popup);
 
+// A dialog window that could not be made: the error-log record ("Dialog Pointer is Null !! ")
+// under the caller's source, method and code, and the say dialog that tells the user.
+void CDRDlg_ReportDialogOpenFailure(const char* source, const char* method, SInt32 code);
+
 // ---- Keys -----------------------------------------------------------------------------------
 
 // What a raw key-down event means in these dialogs: 1 for Return or Enter, 2 for Escape or

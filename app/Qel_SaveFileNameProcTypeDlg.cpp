@@ -18,7 +18,6 @@
 namespace {
 
 const char kSource[] = "Qel_SaveFileNameProcTypeDlg";
-const char kMsgDialogNull[] = "Dialog Pointer is Null !! ";
 
 enum : short {
   kLabelStrings = 5026,
@@ -269,9 +268,7 @@ short Qel_AskFileSavingMethodForAutoFilingProcess(cPrefStockFileObj* stock, cons
   sQel_SaveFileNameModifyProcTypeDlgData& state = run->state;
   run->window.reset(Sp_NewDialogObject(kQel_ExistingNameDialogID, 1));
   if (run->window == nullptr || run->window->GetDialogRef() == nullptr) {
-    SpReportFailure(kSource, kMethod, 2, kMsgDialogNull);
-    std::string message = SpCDR_MJ("ダイアログのオープン時にエラーが発生しました");
-    Sp_SayDialogByModal(&message[0], 0);
+    CDRDlg_ReportDialogOpenFailure(kSource, kMethod, 2);
     return kQel_AskFailed;
   }
   state.windowObj = run->window.get();

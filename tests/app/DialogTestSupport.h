@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "CarbonEvents.h"
@@ -15,8 +16,11 @@
 #include "ErrorLogCapture.h"
 #include "Folders.h"
 #include "MacWindows.h"
+#include "Menus.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdDrawingFunction.h"
+#include "SpStringView.h"
+#include "SpViewWindow.h"
 #include "TestClock.h"
 #include "TestDialogs.h"
 #include "TestEvents.h"
@@ -81,6 +85,37 @@ class DialogTest : public ::testing::Test {
     Rect content = {0, 0, 0, 0};
     GetWindowBounds(window, kWindowContentRgn, &content);
     return content;
+  }
+  // The texts of the window's shown string views (enabled, and starting inside the window's
+  // height), in the order they were made.
+  static std::vector<std::string> ViewTexts(WindowRef window) {
+    std::vector<std::string> texts;
+    cSp_ViewWindow* views = Sp_GetViewWindowObject(window, 0);
+    if (views == nullptr) return texts;
+    const Rect content = Content(window);
+    for (cSp_View* view = views->GetWindowViewList(); view != nullptr;
+         view = view->GetViewWindowItemNextObjectPtr()) {
+      auto* text = dynamic_cast<cSp_StringView*>(view);
+      Rect area = {0, 0, 0, 0};
+      if (text != nullptr) text->GetDrawingAreaOnWindow(&area);
+      if (text != nullptr && text->IsEnableView() && area.top < content.bottom - content.top) {
+        texts.push_back(text->GetString());
+      }
+    }
+    return texts;
+  }
+  // The texts of a popup's items and the selected one's.
+  static std::vector<std::string> PopupTexts(WindowRef window, DialogItemIndex item) {
+    std::vector<std::string> texts;
+    ControlRef control = nullptr;
+    GetDialogItemAsControl(GetDialogFromWindow(window), item, &control);
+    MenuRef menu = control != nullptr ? GetControlPopupMenuHandle(control) : nullptr;
+    for (SInt16 i = 1; menu != nullptr && i <= SInt16(CountMenuItems(menu)); ++i) {
+      Str255 text;
+      GetMenuItemText(menu, i, text);
+      texts.emplace_back(reinterpret_cast<const char*>(text + 1), text[0]);
+    }
+    return texts;
   }
 
  protected:
