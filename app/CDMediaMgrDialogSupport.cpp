@@ -10,6 +10,7 @@
 #include "SpStdDrawingFunction.h"
 #include "SpStringView.h"
 #include "SpWindow.h"
+#include "SpWindowControlItemObj.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ enum : UInt8 {
   kPeriodChar = 0x2E,
 };
 
-const EventTypeSpec kControlHitEvent = {kEventClassControl, kEventControlHit};
 const EventTypeSpec kValueChangedEvent = {kEventClassControl, kEventControlValueFieldChanged};
 const EventTypeSpec kRawKeyDownEvent = {kEventClassKeyboard, kEventRawKeyDown};
 
@@ -82,6 +82,11 @@ short CDRDlg_AnswerOfKey(EventRef event) {
 // ---- Handlers -------------------------------------------------------------------------------
 
 cCDRDlg_HandlerSet::~cCDRDlg_HandlerSet() {
+  for (const Hit& hit : hits_) {
+    if (cSp_ControlItem* item = hit.window->GetTargetDialogControlItemObjPtr(hit.item)) {
+      item->SetButtonOperationCompleatedProc(nullptr, 0);
+    }
+  }
   for (const Installed& one : installed_) {
     if (one.handler != nullptr) RemoveEventHandler(one.handler);
     DisposeEventHandlerUPP(one.upp);
@@ -96,10 +101,18 @@ void cCDRDlg_HandlerSet::Install(EventTargetRef target, EventHandlerProcPtr proc
   installed_.push_back(one);
 }
 
-void cCDRDlg_HandlerSet::OnItemHit(DialogRef dialog, DialogItemIndex item,
+void cCDRDlg_HandlerSet::RunHit(short, unsigned long hit) {
+  const Hit* one = reinterpret_cast<const Hit*>(hit);
+  if (one != nullptr) one->proc(nullptr, nullptr, one->data);
+}
+
+void cCDRDlg_HandlerSet::OnItemHit(cSp_Window* window, DialogItemIndex item,
                                    EventHandlerProcPtr proc, void* data) {
-  ControlRef control = CDRDlg_ItemControl(dialog, item);
-  if (control != nullptr) Install(GetControlEventTarget(control), proc, kControlHitEvent, data);
+  if (window == nullptr || CDRDlg_ItemControl(window->GetDialogRef(), item) == nullptr) return;
+  cSp_ControlItem* control = window->SetupDialogContorlItem(item, 0);
+  if (control == nullptr) return;
+  hits_.push_back(Hit{proc, data, window, item});
+  control->SetButtonOperationCompleatedProc(RunHit, reinterpret_cast<unsigned long>(&hits_.back()));
 }
 
 void cCDRDlg_HandlerSet::OnItemValueChanged(DialogRef dialog, DialogItemIndex item,

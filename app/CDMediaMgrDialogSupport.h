@@ -7,6 +7,7 @@
 // Command-period Cancel; the window's top-left is kept under 'WPos' of the dialog's own group.
 #pragma once
 
+#include <list>
 #include <vector>
 
 #include "CarbonEvents.h"
@@ -44,6 +45,17 @@ void CDRDlg_ReportDialogOpenFailure(const char* source, const char* method, SInt
 // Command-period, 0 for any other key.
 short CDRDlg_AnswerOfKey(EventRef event);
 
+// Records the item that ends a dialog whose state has `itemHit` and `window`, and ends the
+// window's modal loop; paramErr without state.
+template <class State>
+OSStatus CDRDlg_EndWith(void* data, SInt16 item) {
+  auto* state = static_cast<State*>(data);
+  if (state == nullptr) return paramErr;
+  state->itemHit = item;
+  QuitAppModalLoopForWindow(state->window);
+  return noErr;
+}
+
 // ---- Handlers -------------------------------------------------------------------------------
 
 // The Carbon handlers a dialog installs, removed (and their procedures disposed of) when the
@@ -55,8 +67,9 @@ class cCDRDlg_HandlerSet {
   cCDRDlg_HandlerSet(const cCDRDlg_HandlerSet&) = delete;
   cCDRDlg_HandlerSet& operator=(const cCDRDlg_HandlerSet&) = delete;
 
-  // A control-hit handler on the item's control; nothing when the item has none.
-  void OnItemHit(DialogRef dialog, DialogItemIndex item, EventHandlerProcPtr proc, void* data);
+  // The procedure runs (with no event) when the item's control is hit: through the window's
+  // control item, which hears of a press whether the framework tracks it or the toolbox does.
+  void OnItemHit(cSp_Window* window, DialogItemIndex item, EventHandlerProcPtr proc, void* data);
   // A value-changed handler on the item's control.
   void OnItemValueChanged(DialogRef dialog, DialogItemIndex item, EventHandlerProcPtr proc,
                           void* data);
@@ -71,7 +84,16 @@ class cCDRDlg_HandlerSet {
     EventHandlerUPP upp;
     EventHandlerRef handler;
   };
+  struct Hit {
+    EventHandlerProcPtr proc;
+    void* data;
+    cSp_Window* window;
+    DialogItemIndex item;
+  };
+  static void RunHit(short modifiers, unsigned long hit);
+
   std::vector<Installed> installed_;
+  std::list<Hit> hits_;  // stable addresses: the control items keep pointers to them
 };
 
 // ---- Places ---------------------------------------------------------------------------------

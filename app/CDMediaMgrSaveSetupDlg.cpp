@@ -57,11 +57,7 @@ sCDRMGR_AskSaveInfoDlgData* StateOf(void* data) {
 }
 
 OSStatus EndWith(void* data, SInt16 item) {
-  auto* state = StateOf(data);
-  if (state == nullptr) return paramErr;
-  state->itemHit = item;
-  QuitAppModalLoopForWindow(state->window);
-  return noErr;
+  return CDRDlg_EndWith<sCDRMGR_AskSaveInfoDlgData>(data, item);
 }
 
 bool HaveQuickTime6() {
@@ -163,11 +159,11 @@ bool SetupEachFile(sCDRMGR_AskSaveInfoDlgData* state, FSRef& startFolder) {
 void InstallHandlers(Run& run) {
   sCDRMGR_AskSaveInfoDlgData* state = &run.state;
   cCDRDlg_HandlerSet& on = run.handlers;
-  on.OnItemHit(state->dialog, kCDR_SaveSetupOKItem,
+  on.OnItemHit(state->windowObj, kCDR_SaveSetupOKItem,
                CDMedia_CatchSaveSetupDialogOKButtonForOSXCFMHProc, state);
-  on.OnItemHit(state->dialog, kCDR_SaveSetupCancelItem,
+  on.OnItemHit(state->windowObj, kCDR_SaveSetupCancelItem,
                CDMedia_CatchSaveSetupDialogCancelButtonForOSXCFMHProc, state);
-  on.OnItemHit(state->dialog, kCDR_SaveSetupOptionsItem,
+  on.OnItemHit(state->windowObj, kCDR_SaveSetupOptionsItem,
                CDMedia_CatchSaveSetupDialogOptionButtonForOSXCFMHProc, state);
   on.OnItemValueChanged(state->dialog, kCDR_SaveSetupSpeedItem,
                         CDMedia_CatchSaveSetupDialogSpeedValueChangedForOSXCFMHProc, state);
@@ -175,9 +171,9 @@ void InstallHandlers(Run& run) {
                         CDMedia_CatchSaveSetupDialogFileTypeChangedForOSXCFMHProc, state);
   on.OnRawKeyDown(state->window, CDMedia_CatchSaveSetupDialogKeyRowDownForOSXCFMHProc, state);
   if (state->eachFile != 0) {
-    on.OnItemHit(state->dialog, kCDR_SaveSetupFolderButtonItem,
+    on.OnItemHit(state->windowObj, kCDR_SaveSetupFolderButtonItem,
                  CDMedia_CatchSaveDirSetupButtonForOSXCFMHProc, state);
-    on.OnItemHit(state->dialog, kCDR_SaveSetupDefinitionButtonItem,
+    on.OnItemHit(state->windowObj, kCDR_SaveSetupDefinitionButtonItem,
                  CDMedia_CatchSaveFileNameDefinisionSetupButtonForOSXCFMHProc, state);
   }
   SetWindowDefaultButton(state->window, CDRDlg_ItemControl(state->dialog, kCDR_SaveSetupOKItem));

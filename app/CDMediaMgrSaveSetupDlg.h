@@ -182,3 +182,49 @@ OSStatus CDMedia_CatchSaveFileNameDefinisionSetupButtonForOSXCFMHProc(EventHandl
 // there. Nothing is created in the stock.
 unsigned char CDRMGRSaveSpeedSetup_LoadInitialSetup(cPrefStockFileObj* stock,
                                                     sCDR_SaveSetupDlgSpeedInfo& speeds);
+
+// ---- The speed set-up dialog ----------------------------------------------------------------
+
+enum : DialogItemIndex {
+  kCDR_SpeedSetupOKItem = 1,
+  kCDR_SpeedSetupCancelItem = 2,
+  kCDR_SpeedSetupStartItem = 5,
+  kCDR_SpeedSetupEndItem = 6,
+  kCDR_SpeedSetupIntervalItem = 8,
+};
+
+// The speed set-up dialog's state for one run.
+struct sCDRMGR_AskSaveSpeedDlgData {
+  sCDR_SaveSetupDlgSpeedInfo speeds;
+  ControlRef startPopup;
+  ControlRef endPopup;
+  ControlRef intervalPopup;
+  WindowRef window;
+  SInt16 itemHit;  // 1 OK, 2 Cancel
+};
+
+// Lets the user choose the start, end and interval from three popups: centred in `area`
+// unless a place is kept; `speeds` is read on entry and replaced on OK. The end speed always
+// follows the start speed: items at or below it cannot be chosen. 1 on OK, 0 on Cancel or
+// failure.
+unsigned char CDRMGR_AskSpeedMenuSetup(Rect& area, cPrefStockFileObj* stock,
+                                       sCDR_SaveSetupDlgSpeedInfo& speeds, WindowRef window);
+// Stores the three values and the dialog's place, making the group and items.
+void CDRMGRSaveSpeedSetup_StockInitialSetup(cPrefStockFileObj* stock,
+                                            const sCDR_SaveSetupDlgSpeedInfo& speeds);
+void CDRMGRSaveSpeedSetup_StockWindowPosit(cSp_Window* window, cPrefStockFileObj* stock);
+void CDRMGRSaveSpeedSetup_InitialSetupDlgItem(sCDRMGR_AskSaveSpeedDlgData* state);
+// Disables the end items at or below the start speed; an end speed not above the start moves
+// to the first item above it (it stays when there is none).
+void CDRMGRSaveSpeedSetup_ModifyEndSpeedMenuItemFromStartSpeed(sCDRMGR_AskSaveSpeedDlgData* state);
+void CDRMGRSaveSpeedSetup_GetDialogItemStatus(sCDRMGR_AskSaveSpeedDlgData* state);
+
+OSStatus CDMedia_CatchSpeedMenuSetupDialogOKButtonForOSXCFMHProc(EventHandlerCallRef, EventRef,
+                                                                 void*);
+OSStatus CDMedia_CatchSpeedMenuSetupDialogCancelButtonForOSXCFMHProc(EventHandlerCallRef, EventRef,
+                                                                     void*);
+OSStatus CDMedia_CatchSpeedMenuSetupDialogKeyRowDownForOSXCFMHProc(EventHandlerCallRef, EventRef,
+                                                                   void*);
+// The start popup changed: the end popup follows it.
+OSStatus CDMedia_CatchSpeedMenuSetupDialogStartSpeedChangedForOSXCFMHProc(EventHandlerCallRef,
+                                                                          EventRef, void*);

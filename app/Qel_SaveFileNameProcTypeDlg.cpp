@@ -289,19 +289,19 @@ short Qel_AskFileSavingMethodForAutoFilingProcess(cPrefStockFileObj* stock, cons
   run->window->Move(at.h, at.v, 0);
 
   cCDRDlg_HandlerSet& handlers = run->handlers;
-  handlers.OnItemHit(state.dialog, kQel_NextStepItem, QelSaveSetup_CatchExecuteNextStepButtonProc,
+  handlers.OnItemHit(state.windowObj, kQel_NextStepItem, QelSaveSetup_CatchExecuteNextStepButtonProc,
                      &state);
-  handlers.OnItemHit(state.dialog, kQel_CancelItem, QelSaveSetup_CatchCancelButtonProc, &state);
+  handlers.OnItemHit(state.windowObj, kQel_CancelItem, QelSaveSetup_CatchCancelButtonProc, &state);
   const EventHandlerProcPtr radios[4] = {
       QelSaveSetup_CatchSetupNewNameTypeRadioButtonProc,
       QelSaveSetup_CatchAutoSetNoInNameTypeRadioButtonProc,
       QelSaveSetup_CatchDeleteOldFileTypeRadioButtonProc,
       QelSaveSetup_CatchNonSaveNewFileOnExistAlreadyTypeRadioButtonProc};
   for (int i = 0; i < 4; ++i) {
-    handlers.OnItemHit(state.dialog, DialogItemIndex(kQel_FirstRadioItem + i), radios[i], &state);
+    handlers.OnItemHit(state.windowObj, DialogItemIndex(kQel_FirstRadioItem + i), radios[i], &state);
   }
   if (following != 0) {
-    handlers.OnItemHit(state.dialog, kQel_AfterFileItem,
+    handlers.OnItemHit(state.windowObj, kQel_AfterFileItem,
                        QelSaveSetup_CatchAfterFileEnableCheckBoxProc, &state);
   } else if (state.controls[4] != nullptr) {
     DeactivateControl(state.controls[4]);

@@ -128,9 +128,9 @@ void MakeViews(sTevo_MediaMgrFileDefDlgData* state, WindowRef window) {
 void InstallHandlers(Run& run, WindowRef window) {
   sTevo_MediaMgrFileDefDlgData* state = &run.state;
   cCDRDlg_HandlerSet& on = run.handlers;
-  on.OnItemHit(state->dialog, kTevo_DefDlgOKItem,
+  on.OnItemHit(state->windowObj, kTevo_DefDlgOKItem,
                CDMedia_CatchFileNameDefinisionDialogOKButtonProc, state);
-  on.OnItemHit(state->dialog, kTevo_DefDlgCancelItem,
+  on.OnItemHit(state->windowObj, kTevo_DefDlgCancelItem,
                CDMedia_CatchFileNameDefinisionDialogCancelButtonProc, state);
   SetWindowDefaultButton(window, CDRDlg_ItemControl(state->dialog, kTevo_DefDlgOKItem));
   SetWindowCancelButton(window, CDRDlg_ItemControl(state->dialog, kTevo_DefDlgCancelItem));
@@ -369,10 +369,10 @@ Boolean TevoMMFNDef_OpenAndSetupFileNameDefinition(Rect& area, cPrefStockFileObj
   }
   run->window->Move(at.h, at.v, 0);
 
-  InstallHandlers(*run, window);
   MakeViews(state, window);
   TevoMMFNDef_ChangeOutputType(state, outputType, 1);
   run->window->Open(1, nullptr);
+  InstallHandlers(*run, window);
   DrawDialog(state->dialog);
   RunAppModalLoopForWindow(window);
 
