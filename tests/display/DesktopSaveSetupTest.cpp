@@ -17,10 +17,11 @@
 #include "Folders.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFunctionNumber.h"
+#include "QuickDraw.h"
 #include "TestFiles.h"
+#include "TestQuickDraw.h"
 #include "TestResources.h"
 #include "XQueries.h"
-#include "quickdraw/detail/PngImages.h"
 #include "ui/internal/Alerts.h"
 
 namespace desktop_test {
@@ -59,17 +60,24 @@ int CountColours(const ScreenImage& image) {
   return int(seen.size());
 }
 
+// Puts the screen's pixels into a GWorld and writes that as a PNG file.
 bool SavePng(const ScreenImage& image, const std::string& path) {
-  std::vector<UInt32> argb(image.rgb.size());
-  for (std::size_t i = 0; i < argb.size(); ++i) argb[i] = 0xFF000000u | image.rgb[i];
-  std::vector<UInt8> png;
-  if (!sp_platform::EncodePng(argb.data(), UInt32(image.width), UInt32(image.height),
-                                         std::size_t(image.width), false, false, &png)) {
+  const Rect bounds = R(0, 0, image.height, image.width);
+  GWorldPtr world = nullptr;
+  if (NewGWorld(&world, 32, &bounds, nullptr, nullptr, 0) != noErr || world == nullptr) {
     return false;
   }
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-  return bool(out);
+  PixMapHandle pixels = GetGWorldPixMap(world);
+  LockPixels(pixels);
+  char* base = GetPixBaseAddr(pixels);
+  const SInt32 rowBytes = GetPixRowBytes(pixels);
+  for (int y = 0; y < image.height; ++y) {
+    auto* row = reinterpret_cast<UInt32*>(base + std::size_t(y) * std::size_t(rowBytes));
+    for (int x = 0; x < image.width; ++x) row[x] = 0xFF000000u | image.At(x, y);
+  }
+  const bool saved = sp_testing::SnapshotPort(world, path);
+  DisposeGWorld(world);
+  return saved;
 }
 
 void Turn(EventLoopTimerRef, void* refCon) {
