@@ -325,9 +325,17 @@ TEST_F(EventLoop, TheQuitCommandEndsTheApplicationLoopThroughOneQuitAppleEvent) 
     EXPECT_EQ(quits, 0) << "never dispatched inside the sending";
   };
   Action keepBusy = [](EventLoopTimerRef) {};
+  bool guardFired = false;
+  Action guard = [&guardFired](EventLoopTimerRef) {
+    guardFired = true;
+    QuitApplicationEventLoop();
+  };
   After(0.1, 0, command);
   EventLoopTimerRef busy = After(0, 0.1, keepBusy);  // keeps the loop from going idle
+  EventLoopTimerRef stop = After(10, 0, guard);      // ends the loop should the quit never come
   RunApplicationEventLoop();
+  RemoveEventLoopTimer(stop);
+  EXPECT_FALSE(guardFired) << "the loop did not end through the quit Apple event";
   EXPECT_EQ(queuedAtSend, 1);
   EXPECT_EQ(quits, 1);
   EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
