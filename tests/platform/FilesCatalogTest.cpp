@@ -239,6 +239,39 @@ TEST_F(FilesCatalog, TwoInstancesKeepEachOthersMovesAndNeverShareAnId) {
   EXPECT_EQ(distinct.size(), std::size(ids));
 }
 
+// A catalogue whose stored counter of synthetic ids is lower than ids it already gave (a file
+// written by a damaged or earlier run, the shared counter gone): the new items still get ids
+// nobody has, and the old ones keep theirs.
+TEST_F(FilesCatalog, ACounterStoredBelowIdsAlreadyGivenNeverGivesThemAgain) {
+  fs::SetLargestInodeIdForTests(2);
+  const Folder home = FolderAt(home_, "");
+  for (const char* n : {"a", "b", "c", "d"}) WriteHostFile(home_.Path(n), n);
+  const SInt32 a = FileID(home, "a"), b = FileID(home, "b");
+  sp_testing::RestartFileCatalogue();
+  const std::string file = fs::CatalogueFilePath();
+  std::string bytes = ReadHostFile(file);
+  // 'SpFC', version, one section: its root folder, then the counter.
+  ASSERT_GT(bytes.size(), 12u);
+  ASSERT_EQ(bytes.substr(6, 4), std::string("\0\0\0\1", 4)) << "one volume";
+  const std::size_t counterAt = 12 + ((UInt8(bytes[10]) << 8) | UInt8(bytes[11]));
+  ASSERT_GE(bytes.size(), counterAt + 4);
+  EXPECT_GT(UInt8(bytes[counterAt]), 0x7F) << "a synthetic id's counter";
+  bytes.replace(counterAt, 4, std::string("\x80\0\0\0", 4));
+  WriteHostFile(file, bytes);
+  ASSERT_EQ(unlink((file + ".lock").c_str()), 0);
+
+  const SInt32 c = FileID(home, "c"), d = FileID(home, "d");
+  const std::set<SInt32> ids = {home.dirID, a, b, c, d};
+  EXPECT_EQ(ids.size(), 5u) << a << " " << b << " " << c << " " << d;
+  EXPECT_GE(UInt32(c), 0x80000000u);
+  SInt32 parent = 0;
+  std::string name;
+  ASSERT_EQ(Resolve(home.vRefNum, a, &parent, &name), noErr);
+  EXPECT_EQ(name, "a");
+  ASSERT_EQ(Resolve(home.vRefNum, c, &parent, &name), noErr);
+  EXPECT_EQ(name, "c");
+}
+
 // A catalogue this user cannot read (left by a run as root, or something else in its place) is
 // never replaced, and FlushVol says the ids could not be saved.
 TEST_F(FilesCatalog, ACatalogueThatCannotBeReadIsKeptAndFlushVolFails) {

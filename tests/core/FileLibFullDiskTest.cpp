@@ -1,0 +1,90 @@
+// Bytes a writer has taken but that never reach the disk are an error its caller sees: the
+// writers run on a small file system of their own that is full before they start.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "Folders.h"
+#include "PrivateMounts.h"
+#include "SpFileLibForOSXSource.h"
+#include "SpFileLibSource.h"
+#include "SpTesting.h"
+#include "TestFiles.h"
+
+namespace {
+
+class FileLibFullDiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(home_.Home().empty());
+    if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "no mounts of our own here";
+    const std::string config = home_.Path(".config");
+    mkdir(config.c_str(), 0700);
+    if (mount("tmpfs", config.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    mounted_ = config;
+    ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum_, &dirID_),
+              noErr);
+    ASSERT_EQ(FSFindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &folder_), noErr);
+    std::ofstream(config + "/out").flush();
+    // Fills the file system to its last byte.
+    std::ofstream filler(config + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
+    }
+  }
+  void TearDown() override {
+    sp_testing::LimitAllocationSize(0);
+    if (!mounted_.empty()) umount2(mounted_.c_str(), MNT_DETACH);
+  }
+
+  sp_testing::HomeScope home_;
+  std::string mounted_;
+  short vRefNum_ = 0;
+  SInt32 dirID_ = 0;
+  FSRef folder_;
+};
+
+TEST_F(FileLibFullDiskTest, BytesThatFindTheDiskFullFailTheWriteOrTheClose) {
+  const struct {
+    const char* why;
+    std::size_t length;  // what is written before the close
+    bool byRef;          // the FSRef writer, else the classic one
+  } cases[] = {
+      {"collected bytes written as the file closes", 10, false},
+      {"collected bytes written as the file closes (FSRef)", 10, true},
+      {"a run too long to collect, written at once", 2000000, false},
+      {"a run too long to collect, written at once (FSRef)", 2000000, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string bytes(c.length, 'x');
+    OSErr wrote = noErr;
+    OSErr closed = noErr;
+    if (c.byRef) {
+      sSpOSXFileSysInfo* file = nullptr;
+      ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "out", &file), noErr);
+      wrote = SpFileSystem_WriteByFSRef(file, bytes.data(), bytes.size(), 1);
+      closed = Sp_WriteFileSystem_CloseByFSRef(file, 1, 1);
+    } else {
+      sSpFileSysInfo* file = nullptr;
+      ASSERT_EQ(Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, "out", 0, 0, &file, 1, 0), noErr);
+      wrote = Sp_WriteFileSystem_Write(file, bytes.data(), SInt32(bytes.size()), 1);
+      closed = Sp_WriteFileSystem_Close(file, 1, 1);
+    }
+    if (c.length < 1000) {
+      EXPECT_EQ(wrote, noErr) << "collected, not written yet";
+      EXPECT_EQ(closed, dskFulErr);
+    } else {
+      EXPECT_EQ(wrote, dskFulErr);
+    }
+  }
+}
+
+}  // namespace
