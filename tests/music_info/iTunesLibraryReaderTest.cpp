@@ -484,3 +484,32 @@ TEST_F(LibraryReaderTest, WithoutAnITunesFolderThereIsNoLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+// A library whose track 1 holds a value nested so that the deepest element is at `depth`
+// (plist, the root dict, "Tracks" and the track are the first four).
+std::string LibraryNestedTo(int depth) {
+  std::string nested;
+  for (int i = 4; i < depth; ++i) nested += "<array>";
+  for (int i = 4; i < depth; ++i) nested += "</array>";
+  return ittest::LibraryXml({{1, Dict({{"Track ID", Int(1)}, {"Extra", nested}})}});
+}
+
+}  // namespace
+
+TEST_F(LibraryReaderTest, NestingIsReadUpToItsLimitAndRefusedOneLevelPast) {
+  const struct {
+    int depth;
+    bool read;
+  } cases[] = {{255, true}, {256, true}, {257, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.depth);
+    auto library = CreateFrom(LibraryNestedTo(c.depth));
+    EXPECT_EQ(library != nullptr, c.read);
+    if (library != nullptr) {
+      EXPECT_NE(nullptr, library->SerchTrackInfoObjectFromTrackID(1));
+      EXPECT_EQ(sp_itunes::gReadingCounts.deepestNesting, std::size_t(c.depth));
+    }
+  }
+}
