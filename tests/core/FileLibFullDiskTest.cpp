@@ -1,18 +1,23 @@
-// Bytes a writer has taken but that never reach the disk are an error its caller sees: the
-// writers run on a small file system of their own that is full before they start.
+// Bytes a writer has taken but that never reach the disk are an error its caller sees, and the
+// check for room before a save answers exactly at the free space: both run on a small file
+// system of their own.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "Folders.h"
 #include "PrivateMounts.h"
 #include "SpFileLibForOSXSource.h"
 #include "SpFileLibSource.h"
+#include "SpStdFileFunction.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
 
@@ -33,11 +38,22 @@ class FileLibFullDiskTest : public ::testing::Test {
               noErr);
     ASSERT_EQ(FSFindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &folder_), noErr);
     std::ofstream(config + "/out").flush();
-    // Fills the file system to its last byte.
-    std::ofstream filler(config + "/filler", std::ios::binary);
+  }
+  // Fills the file system to its last byte.
+  void Fill() const {
+    std::ofstream filler(mounted_ + "/filler", std::ios::binary);
     const std::string block(4096, 'f');
     while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
     }
+  }
+  // The files of the folder (a failure's report may make a folder of the program's own).
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mounted_)) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
   void TearDown() override {
     sp_testing::LimitAllocationSize(0);
@@ -52,6 +68,7 @@ class FileLibFullDiskTest : public ::testing::Test {
 };
 
 TEST_F(FileLibFullDiskTest, BytesThatFindTheDiskFullFailTheWriteOrTheClose) {
+  Fill();
   const struct {
     const char* why;
     std::size_t length;  // what is written before the close
@@ -85,6 +102,39 @@ TEST_F(FileLibFullDiskTest, BytesThatFindTheDiskFullFailTheWriteOrTheClose) {
       EXPECT_EQ(wrote, dskFulErr);
     }
   }
+}
+
+// The room check asks for all of the bytes or none: exactly the free space fits, a byte more
+// does not, and its scratch file never stays.
+TEST_F(FileLibFullDiskTest, RoomForASaveIsFoundUpToTheFreeSpaceAndNotAByteMore) {
+  UInt64 free = 0;
+  ASSERT_EQ(Sp_GetVolumeFreeAreaSize(vRefNum_, free), noErr);
+  ASSERT_GT(free, 8192u);
+  const struct {
+    UInt64 size;
+    OSErr result;
+  } cases[] = {{1, noErr}, {free, noErr}, {free + 1, dskFulErr}, {free + 4096, dskFulErr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    EXPECT_EQ(Sp_CheckVolumeTargetAreaSize(vRefNum_, dirID_, c.size), c.result);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"out"})) << "no scratch file stays";
+    UInt64 after = 0;
+    ASSERT_EQ(Sp_GetVolumeFreeAreaSize(vRefNum_, after), noErr);
+    EXPECT_EQ(after, free) << "the room taken is given back";
+  }
+}
+
+// The scratch file takes the first free name of "spaceTest", "spaceTest1" ... "spaceTest999";
+// with all of them taken the check fails, and the files of those names stay.
+TEST_F(FileLibFullDiskTest, TheScratchFileTakesTheLastFreeNumberAndNoneBeyond) {
+  const std::string base = mounted_ + "/spaceTest";
+  std::ofstream(base).flush();
+  for (int n = 1; n <= 998; ++n) std::ofstream(base + std::to_string(n)).flush();
+  EXPECT_EQ(Sp_CheckVolumeTargetAreaSize(vRefNum_, dirID_, 100), noErr);
+  EXPECT_EQ(Names().size(), 1u + 999u) << "spaceTest999 was made and went again";
+  std::ofstream(base + "999").flush();
+  EXPECT_NE(Sp_CheckVolumeTargetAreaSize(vRefNum_, dirID_, 100), noErr);
+  EXPECT_EQ(Names().size(), 1u + 1000u);
 }
 
 }  // namespace
