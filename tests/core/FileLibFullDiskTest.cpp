@@ -1,6 +1,6 @@
-// Bytes a writer has taken but that never reach the disk are an error its caller sees, and the
-// check for room before a save answers exactly at the free space: both run on a small file
-// system of their own.
+// Bytes a writer has taken but that never reach the disk are an error its caller sees (a save
+// of the settings keeps the file it would have replaced), and the check for room before a save
+// answers exactly at the free space: all run on a small file system of their own.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "PrivateMounts.h"
 #include "SpFileLibForOSXSource.h"
 #include "SpFileLibSource.h"
+#include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
@@ -135,6 +137,27 @@ TEST_F(FileLibFullDiskTest, TheScratchFileTakesTheLastFreeNumberAndNoneBeyond) {
   std::ofstream(base + "999").flush();
   EXPECT_NE(Sp_CheckVolumeTargetAreaSize(vRefNum_, dirID_, 100), noErr);
   EXPECT_EQ(Names().size(), 1u + 1000u);
+}
+
+// The settings' new file cannot be written whole: the save fails, the previous file stays as
+// it was with nothing beside it, and the settings stay modified for the next save.
+TEST_F(FileLibFullDiskTest, ASettingsSaveThatFindsTheDiskFullKeepsThePreviousFile) {
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = manager.CreateNewStockFileObj(SpFourCC("InDt"), &folder_, "Settings",
+                                                          SpFourCC("Zqcd"), SpFourCC("preF"));
+  ASSERT_NE(file, nullptr);
+  file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Old "), 0, 1)->SetupLongData(1, 1);
+  ASSERT_EQ(file->SavePrefDataInFile(), noErr);
+  std::ifstream in(mounted_ + "/Settings", std::ios::binary);
+  const std::string previous((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_FALSE(previous.empty());
+  file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("New "), 0, 1)->SetupLongData(2, 1);
+  Fill();
+  EXPECT_EQ(file->SavePrefDataInFile(), dskFulErr);
+  std::ifstream again(mounted_ + "/Settings", std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), previous);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Settings", "filler", "out"}));
+  EXPECT_EQ(file->GetPrefModifyFlag(), 1);
 }
 
 }  // namespace
