@@ -167,6 +167,8 @@ TEST_F(LibraryReaderTest, LettersMacJapaneseLacksLoseOnlyTheirAccentsInEveryText
 TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscapesDecoded) {
   const std::string plain = MakeFile("Music/a b.aiff");
   const std::string japanese = MakeFile("Music/\xE6\x9B\xB2.aiff");  // "曲.aiff"
+  // A name of the characters URLs escape or cut at, '%' before hex digits among them.
+  const std::string awkward = MakeFile("Music/100%25 #1?;x.aiff");
   const struct {
     std::string url;
     const char* name;  // the record's file name, null for no record
@@ -175,6 +177,7 @@ TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscap
       {FileURL(plain, "file://"), "a b.aiff"},
       {FileURL(plain, "file://LocalHost"), "a b.aiff"},
       {FileURL(japanese), "\x8B\xC8.aiff"},
+      {FileURL(awkward), "100%25 #1?;x.aiff"},
       {FileURL(plain, "file://otherhost"), nullptr},
       {FileURL(plain, "http://localhost"), nullptr},
       {FileURL(plain, "file:"), nullptr},
