@@ -2,12 +2,15 @@
 // by name, path and index, volumes.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
+#include "PrivateMounts.h"
 #include "Processes.h"
 #include "TestFiles.h"
 #include "files/CFURLFiles.h"
@@ -270,6 +274,42 @@ TEST_F(FilesCatalog, ACounterStoredBelowIdsAlreadyGivenNeverGivesThemAgain) {
   EXPECT_EQ(name, "a");
   ASSERT_EQ(Resolve(home.vRefNum, c, &parent, &name), noErr);
   EXPECT_EQ(name, "c");
+}
+
+// A save of the catalogue that finds its disk full: FlushVol says so, the file saved before is
+// kept whole with nothing beside it, and the ids are saved once there is room.
+TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  const std::string file = fs::CatalogueFilePath(), folder = file.substr(0, file.rfind('/'));
+  std::filesystem::create_directories(folder);
+  if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+  const Folder home = FolderAt(home_, "");
+  WriteHostFile(home_.Path("kept"), "k");
+  FileID(home, "kept");
+  ASSERT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  const std::string saved = ReadHostFile(file);
+  ASSERT_NE(saved.find("kept"), std::string::npos);
+
+  WriteHostFile(home_.Path("new"), "n");
+  FileID(home, "new");
+  {
+    std::ofstream filler(folder + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
+    }
+  }
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), dskFulErr);
+  EXPECT_EQ(ReadHostFile(file), saved);
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"file-catalogue", "file-catalogue.lock", "filler"}));
+  ASSERT_EQ(unlink((folder + "/filler").c_str()), 0);
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  EXPECT_NE(ReadHostFile(file).find("new"), std::string::npos);
+  umount2(folder.c_str(), MNT_DETACH);
 }
 
 // A catalogue this user cannot read (left by a run as root, or something else in its place) is
