@@ -105,6 +105,11 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
+  // Files of a drop still being added when the program ends: those listed so far are kept.
+  if (dropTimer != nullptr) {
+    EndDropTimer();
+    if (dropAdded > 0) SaveSetupQTFileInfo();
+  }
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();
@@ -269,6 +274,8 @@ void cCDR_MediaManager::DestroyItemObjects() {
   delete listPanelView_;
   delete backgroundView_;
   listPanelView_ = backgroundView_ = nullptr;
+  RemoveAutoScrollTimer();
+  EndDropTimer();
   if (autoScrollTimerUPP_ != nullptr) DisposeEventLoopTimerUPP(autoScrollTimerUPP_);
   autoScrollTimerUPP_ = nullptr;
 }
@@ -277,6 +284,12 @@ void cCDR_MediaManager::DestroyItemObjects() {
 
 unsigned char cCDR_MediaManager::ModifyMediaData() {
   static const char kMethod[] = "cCDR_MediaManager::ModifyMediaData";
+  // A running save walks the media items and their selection entries: CDs that came or went
+  // are taken in when it ends.
+  if (saveRunning != 0) {
+    mediaChangeDeferred_ = 1;
+    return 0;
+  }
   bool changed = false;
   bool lookOff = false;
   auto switchLookOff = [&] {
@@ -338,14 +351,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   }
   if (!changed) return 0;
   Sp_DisableMouseTrace();
-  if (mediaList_ != nullptr) {
-    if (firstMediaItem_ == nullptr) {
-      mediaList_->DisableList(0);
-    } else {
-      mediaList_->EnableList(0);
-    }
-  }
-  ResetMedialist(0);
+  ResetMedialistForItems();
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
   SetupMediaWindowStatusForMediaListSelection(1, 0);
@@ -366,6 +372,12 @@ void cCDR_MediaManager::DisposeMediaItem(cCDR_MediaItem* item) {
   delete item;
 }
 
+unsigned char cCDR_MediaManager::ApplyDeferredMediaChanges() {
+  if (mediaChangeDeferred_ == 0 || saveRunning != 0) return 0;
+  mediaChangeDeferred_ = 0;
+  return ModifyMediaData();
+}
+
 SInt32 cCDR_MediaManager::GetNewMediaItemReferenceNo() {
   return ++lastReferenceNo_;
 }
@@ -374,6 +386,14 @@ void cCDR_MediaManager::LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 positio
                                             unsigned char cdFlag) {
   if (item == nullptr) {
     SpReportFailure(kSource, "cCDR_MediaManager::LinkToMeidaItemList", 1, kSpMsgNullArgument);
+    return;
+  }
+  // A sound file after the last item: no CD can stand below it, so no walk is needed (the
+  // saved list appends thousands of items this way).
+  if (cdFlag == 0 && lastMediaItem_ != nullptr && position >= mediaItemCount_) {
+    lastMediaItem_->InsertItemAfter(item);
+    lastMediaItem_ = item;
+    ++mediaItemCount_;
     return;
   }
   cCDR_MediaItem* after = nullptr;

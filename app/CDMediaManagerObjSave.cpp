@@ -102,18 +102,15 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
   item->SetupProgram(program);
   program->SetupStopProc(CDRO_EndOfPlay_CounterProc, reinterpret_cast<unsigned long>(item));
   item->ChangeMediaItemTitleOutputType(nameOption_ == 0 ? 1 : 0);
-  const short row = GetMediaItemListTargetItemRowNo(item, 0);
-  if (select != 0 && row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 1, renumber, 0);
+  if (select != 0) {
+    const short row = GetMediaItemListTargetItemRowNo(item, 0);
+    if (row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 1, renumber, 0);
+  }
   if (newItem != nullptr) *newItem = item;
   return 1;
 }
 
-// No list of added sound files is kept, so the window starts with the mounted CDs alone.
-void cCDR_MediaManager::LoadSetupQTFileInfo() {}
-
-// The program has no dialogs for adding sound files, nor for the speed and file-name rule
-// settings: the buttons and the two preference commands change nothing.
-void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {}
-void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {}
+// The program has no dialogs for the speed and file-name rule settings: the two preference
+// commands change nothing.
 void cCDR_MediaManager::CatchSpeedPreferenceMenuItemCB() {}
 void cCDR_MediaManager::CatchFileNameDefPreferenceMenuItemCB() {}
