@@ -8,6 +8,7 @@
 #include "CDObjectSource.h"
 #include "Folders.h"
 #include "SpCDROMProgram.h"
+#include "SpProgressBarWinObject.h"
 #include "SpCDR_CDMediaObject.h"
 #include "SpCDR_MediaMgrObject.h"
 #include "SpCDRomManager.h"
@@ -105,6 +106,12 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
+  SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
+  DisposeFileProgressOutputStringObjItem();
+  delete progressWindow;
+  progressWindow = nullptr;
+  DisposeEachRunSelection();
+  AbandonSaveProgram();
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();
@@ -326,8 +333,13 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr;) {
     cCDR_MediaItem* next = item->GetNextObjectPtr();
     cSp_CDRProgramBaseObj* program = item->GetProgram();
-    if (item->GetPresentMark() == 0 && program != nullptr &&
-        program->GetProgramType() == kSpProgramTypeCD) {
+    const bool gone = item->GetPresentMark() == 0 && program != nullptr &&
+                      program->GetProgramType() == kSpProgramTypeCD;
+    // A running save may hold the item's program or tracks: the item goes at the save's end.
+    if (gone && saveRunning != 0) {
+      mediaChangeDeferred = 1;
+      ++mediaItemCount_;
+    } else if (gone) {
       switchLookOff();
       DisposeMediaItem(item);
       changed = true;
@@ -348,7 +360,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   ResetMedialist(0);
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
-  SetupMediaWindowStatusForMediaListSelection(1, 0);
+  SetupMediaWindowStatusForMediaListSelection(1, saveRunning);
   Sp_EnableMouseTrace(1);
   return 1;
 }
