@@ -1,22 +1,13 @@
-// Plain forms of the save set-up, the file-name rule and the existing-name question: each
+// Plain forms of the save set-up and the existing-name question: each
 // shows its dialog from the application's resources and reads back what the person set.
 #include "CDMediaMgrSaveInterim.h"
 
-#include <cstdio>
-#include <cstring>
 
 #include "Controls.h"
 #include "Dialogs.h"
 #include "Folders.h"
 #include "MacWindows.h"
-#include "SpCDROMProgram.h"
-#include "SpCDR_CDMediaObject.h"
-#include "SpCDR_ProgramItemObj.h"
 #include "SpPreferenceStockObject.h"
-#include "SpQTMusicInfo.h"
-#include "SpStdFileFunction.h"
-#include "SpStdFunctionNumber.h"
-#include "CDMediaItemObj.h"
 
 namespace {
 
@@ -104,38 +95,6 @@ unsigned char CDRMGR_AskSaveSetup(const Rect&, cPrefStockFileObj* stock,
   }
   DisposeDialog(dialog);
   return hit == 1 ? 1 : 0;
-}
-
-unsigned char CDRMMgr_CreateFileNameFromTargetProgramItem(
-    tTevo_FileNameDefDlgType, cCDR_MediaItem* mediaItem, cSp_CDRProgramBaseObj* program,
-    cSp_CDRProgramItemObj* item, ciTunesMusicInfoObj* library, float speed, cSayErrorNoMgr*,
-    char* name, SInt32 size) {
-  if (program == nullptr || item == nullptr || name == nullptr || size < 10) return 0;
-  name[0] = 0;
-  // The song title: the tags', else the CD's title, else the file's or the item's name.
-  char title[1024] = "";
-  cSp_MusicFileMusicInfoDataObj* info = nullptr;
-  if (program->GetTargetProgramItemMusicInfo(item, library, info) && info != nullptr) {
-    info->GetMusicTitle(title, sizeof title, nullptr);
-  }
-  delete info;
-  cSp_CDRomMediaDataObj* cd = nullptr;
-  const bool oneCD = program->IsOneCDRomProgram(&cd) != 0;
-  if (title[0] == 0 && oneCD && cd != nullptr) cd->GetCDTitle(title, sizeof title, nullptr);
-  if (title[0] == 0) {
-    char fallback[1024] = "";
-    const char* from = item->GetTitle()[0] != 0 ? item->GetTitle() : item->GetFileName();
-    if (from[0] == 0 && mediaItem != nullptr) from = mediaItem->GetName();
-    std::snprintf(fallback, sizeof fallback, "%s", from);
-    Sp_GetNotContainFileExtendFileName(fallback, title);
-  }
-  char whole[32] = "";
-  std::snprintf(whole, sizeof whole, "%d", int(speed));
-  char decimals[32] = "";
-  Sp_FloatToString2(speed, decimals, 2, 1);
-  const char* dot = std::strchr(decimals, '.');
-  std::snprintf(name, std::size_t(size), "%s_%s_%s", title, whole, dot != nullptr ? dot + 1 : "0");
-  return name[0] != 0 ? 1 : 0;
 }
 
 unsigned char Qel_AskFileSavingMethodForAutoFilingProcess(cPrefStockFileObj*, const char*,

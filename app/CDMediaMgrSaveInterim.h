@@ -1,8 +1,9 @@
-// What the save commands ask of the save set-up, the file-name rules and the existing-name
-// question: their records and entry points, with plain forms of them (CDMediaMgrSaveInterim.cpp)
-// until their full dialogs are in place.
+// What the save commands ask of the save set-up and the existing-name question: their records
+// and entry points, with plain forms of them (CDMediaMgrSaveInterim.cpp) until their full
+// dialogs are in place.
 #pragma once
 
+#include "CDMediaMgrFileName.h"
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "Files.h"
 #include "MacTypes.h"
@@ -35,20 +36,6 @@ unsigned char CDRMGR_AskSaveSetup(const Rect& area, cPrefStockFileObj* stock,
                                   sCDR_SaveSetupDlgSpeedInfo speeds, UInt32 sampleRate,
                                   short sampleSize, short channels, sCDR_SaveSetupInfo& result,
                                   unsigned char eachFile, short itemCount);
-
-// Which file-name rule: 3 saving into each file, anything else (2) saving into one file.
-typedef UInt8 tTevo_FileNameDefDlgType;
-enum : tTevo_FileNameDefDlgType {
-  kTevo_FileNameDefIntoOneFile = 2,
-  kTevo_FileNameDefIntoEachFile = 3,
-};
-
-// The name (without extension, MacJapanese, zero-terminated) of the file the item is saved
-// into, by the rule; 1 when it is not empty.
-unsigned char CDRMMgr_CreateFileNameFromTargetProgramItem(
-    tTevo_FileNameDefDlgType kind, cCDR_MediaItem* mediaItem, cSp_CDRProgramBaseObj* program,
-    cSp_CDRProgramItemObj* item, ciTunesMusicInfoObj* library, float speed,
-    cSayErrorNoMgr* errors, char* name, SInt32 size);
 
 // What to do with a file name that exists.
 typedef UInt8 tSaveFileNameModifyProcType;
