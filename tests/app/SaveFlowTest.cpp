@@ -22,6 +22,9 @@
 #include "TestQuickTime.h"
 #include "TestResponder.h"
 #include "TestNavigation.h"
+#include "TestMenus.h"
+#include "CDMediaMgrFileName.h"
+#include "CDObjectSource.h"
 
 namespace app_test {
 namespace {
@@ -151,9 +154,10 @@ class SaveFlow : public ProgramTest {
   }
   // Two discs, "Trip" with titles and "Plain" without, and a mono sound file whose title
   // mutagen wrote; the steps run once all three are listed, Trip open.
-  void RunWith(std::vector<Step> steps) {
+  void RunWith(std::vector<Step> steps,
+               std::vector<std::string> titles = {"Day Trip", "Sunrise", "Midday", "Sunset"}) {
     WriteTitles(MakeDisc("Trip", {{"1 One.aiff", 150}, {"2 Two.aiff", 200}, {"3 Three.aiff", 175}}),
-                {"Day Trip", "Sunrise", "Midday", "Sunset"});
+                titles);
     MakeDisc("Plain", {{"1 .aiff", 300}, {"2 .aiff", 150}});
     const std::string song = home_.Path("song.mp3");
     ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
@@ -181,6 +185,7 @@ class SaveFlow : public ProgramTest {
   }
   std::string Out(const std::string& name) const { return out_ + "/" + name; }
   std::string out_;
+  int asked_ = 0;
 };
 
 // A selection into one file: its name, format, length and tags; afterwards the window is
@@ -274,6 +279,255 @@ TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothi
         EXPECT_FALSE(Sp_IsMouseTraceDisabled());
       }),
   });
+}
+
+const char kExistingNameTitle[] = "保存するファイルの名前について";
+
+int ShownTimes(const char* utf8Title) {
+  int n = 0;
+  for (const sp_testing::Shown& shown : sp_testing::ShownSoFar()) n += shown.title == SpCDR_MJ(utf8Title);
+  return n;
+}
+
+// The existing-name question answered with the choice (radio 5 to 8), for the following
+// tracks too or not.
+Answer ExistingName(short radio, bool forAll) {
+  Answer a;
+  for (short r = 5; r <= 8; ++r) a.SetControlValue(r, r == radio ? 1 : 0);
+  return a.SetControlValue(9, forAll ? 1 : 0).ClickItem(1);
+}
+
+void WriteJunk(const std::string& path) {
+  std::ofstream(path, std::ios::binary) << "not a sound file";
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each track of the whole CD into its own file: names that exist are settled by the answer,
+// never replaced unasked; a folder chosen for one file serves that file only.
+TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  struct Case {
+    const char* why;
+    std::vector<const char*> existing;  // files there before, junk
+    std::vector<Answer> answers;        // after the set-up's
+    std::vector<const char*> saved;     // new sound files in Documents
+    std::vector<const char*> kept;      // junk files left as they were
+    int asked;                          // times the existing-name question came
+  } cases[] = {
+      {"no name exists", {}, {}, {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 0},
+      {"numbers for all, past a numbered name",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       {ExistingName(6, true)},
+       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       1},
+      {"the old file deleted", {"Midday_1_0.aif"}, {ExistingName(7, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 1},
+      {"a track skipped", {"Midday_1_0.aif"}, {ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"}, {"Midday_1_0.aif"}, 1},
+      {"a new name in another folder for this file only",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("今回限り使用")},
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif"},
+       1},
+  };
+  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const Case& c : cases) {
+    steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
+      Tool({"sh", "-c", "rm -f \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
+      for (const char* name : c.existing) WriteJunk(Out(name));
+      StoreSetup(1.0);
+      Respond(SetupAnswer(kAIFF));
+      for (const Answer& a : c.answers) Respond(a);
+      const int before = ShownTimes(kExistingNameTitle);
+      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+      asked_ = before;
+    }));
+    steps.push_back(WaitFor("the run ended", [] {
+      return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
+    }));
+    steps.push_back(Do(std::string("look: ") + c.why, [this, &c, other] {
+      SCOPED_TRACE(c.why);
+      std::vector<std::string> expected;
+      for (const char* name : c.saved) {
+        expected.push_back(name);
+        const Probe p = ProbeFile(Out(name));
+        EXPECT_EQ(p.codec, "pcm_s16be") << name;
+        EXPECT_EQ(p.channels, 2) << name;
+      }
+      for (const char* name : c.kept) {
+        expected.push_back(name);
+        EXPECT_EQ(ReadAll(Out(name)), "not a sound file") << name;
+      }
+      std::sort(expected.begin(), expected.end());
+      std::vector<std::string> names = Names(out_);
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ(names, expected);
+      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked_, c.asked);
+      if (std::string(c.why).find("another folder") != std::string::npos) {
+        EXPECT_EQ(Names(other), (std::vector<std::string>{"moved.aif"}));
+        EXPECT_NEAR(ProbeFile(other + "/moved.aif").seconds, 150 * 588 / 44100.0, 0.05);
+      }
+      EXPECT_EQ(M()->progressWindow, nullptr);
+      EXPECT_FALSE(Sp_IsMouseTraceDisabled()) << "hover areas work again after the run";
+    }));
+  }
+  RunWith(steps);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Cancelling a running save asks first: two buttons, or three while more files of a run into
+// each file follow. Going on finishes the file; stopping leaves no file, not even a temporary
+// one; the next file of a run follows when only the current one is stopped. The progress
+// window shows the format by its name.
+TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
+  struct Case {
+    const char* why;
+    bool each;
+    short type;
+    const char* button;
+    std::vector<const char*> files;
+    std::size_t buttons;
+    const char* format;
+  } cases[] = {
+      {"one file goes on", false, kAIFF, "そのまま続ける", {"Day Trip.aif"}, 2, "AIFF"},
+      {"one file stops", false, kMovie, "保存を中止する", {}, 2, "QuickTime"},
+      {"each: the current file stops, the next follow", true, kAIFC, "次の保存を実行",
+       {"Midday_1_0.aif", "Sunset_1_0.aif"}, 3, "AIFF-C"},
+      {"each: all stop", true, kWAVE, "全ての保存を中止する", {}, 3, "WAVE"},
+  };
+  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const Case& c : cases) {
+    steps.push_back(Then(std::string("save and cancel: ") + c.why, [this, &c] {
+      Tool({"sh", "-c", "rm -f \"$0\"/*", out_});
+      StoreSetup(1.0, SpFourCC("twos"));
+      Respond(SetupAnswer(c.type));
+      if (!c.each) RespondSaveKeepingName(out_);
+      Respond(Answer()
+                  .Do(
+                      [&c](WindowRef) {
+                        ASSERT_NE(M()->progressTexts[5], nullptr);
+                        EXPECT_EQ(std::string(M()->progressTexts[5]->GetString()), c.format);
+                      },
+                      "look at the progress window")
+                  .ClickButtonUTF8(c.button));
+      const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
+      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
+      ASSERT_NE(M()->progressWindow, nullptr) << "the save runs";
+      Key(27);
+    }));
+    steps.push_back(WaitFor("the save ended", [] {
+      return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
+    }));
+    steps.push_back(Do(std::string("look: ") + c.why, [this, &c] {
+      SCOPED_TRACE(c.why);
+      std::vector<std::string> expected(c.files.begin(), c.files.end());
+      std::vector<std::string> names = Names(out_);
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ(names, expected);
+      for (const char* name : c.files) EXPECT_GT(ProbeFile(Out(name)).seconds, 1.0) << name;
+      const sp_testing::Shown& asked = sp_testing::ShownSoFar().back();
+      EXPECT_EQ(asked.message, SpCDR_MJ("保存の中止"));
+      EXPECT_EQ(asked.buttons.size(), c.buttons);
+      EXPECT_EQ(M()->progressWindow, nullptr);
+      EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+    }));
+  }
+  RunWith(steps);
+}
+
+// A name that carries its own extension is written as it is, and that very name is the one
+// checked: an existing file of that name is never replaced without asking.
+TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
+  RunWith(
+      {
+          Do("a rule of the title alone, and a file of the second track's name",
+             [this] {
+               short vRefNum = 0;
+               SInt32 dirID = 0;
+               ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+               cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+               rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
+               ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+               WriteJunk(Out("Noon.xyz"));
+               Click(RowOf("Day Trip"), kCDR_NameColumn);
+             }),
+          Then("save each, skipping what exists",
+               [] {
+                 StoreSetup(1.0);
+                 Respond(SetupAnswer(kWAVE));
+                 Respond(ExistingName(8, false));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
+          Do("the file was asked about and kept",
+             [this] {
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ReadAll(Out("Noon.xyz")), "not a sound file");
+               EXPECT_EQ(ProbeFile(Out("Dawn.wav")).codec, "pcm_s16le");
+               EXPECT_EQ(ProbeFile(Out("Dusk.wav")).codec, "pcm_s16le");
+             }),
+      },
+      {"Day Trip", "Dawn", "Noon.xyz", "Dusk"});
+}
+
+// The bars of a save of several items: the overall bar moves by the item's share and is
+// full once the last item is; the item bar follows each item.
+TEST_F(SaveFlow, TheProgressBarsMoveByEachItemsShare) {
+  struct Report {
+    int item;  // 0, 1, 2 ... of the save
+    SInt32 total, done;
+    short overall, itemBar;
+  };
+  struct Case {
+    const char* why;
+    SInt32 count;
+    std::vector<Report> reports;
+  } cases[] = {
+      {"three items step by 33 and end full",
+       3,
+       {{0, 100, 0, 0, 0},
+        {0, 100, 50, 16, 50},
+        {0, 100, 100, 33, 100},
+        {1, 100, 0, 33, 0},
+        {1, 200, 200, 66, 100},
+        {2, 100, 50, 82, 50},
+        {2, 100, 100, 100, 100}}},
+      {"150 items step by one", 150, {{0, 10, 10, 1, 100}, {1, 10, 5, 1, 50}, {2, 10, 10, 3, 100}}},
+  };
+  RunWith({Do("report", [&cases] {
+    cCDR_MediaItem* trip = nullptr;
+    ASSERT_TRUE(M()->SerchTargetMediaItemListItem(RowOf("Day Trip"), &trip, nullptr));
+    cSp_CDRProgramBaseObj* program = trip->GetProgram();
+    std::vector<cSp_CDRProgramItemObj*> items;
+    for (cSp_CDRProgramItemObj* i = program->GetFirstProgramItem(); i != nullptr; i = i->GetNextObjectPtr())
+      items.push_back(i);
+    ASSERT_EQ(items.size(), 3u);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.why);
+      M()->progressWindow = new cSp_ProgressBarWin(136, 2, 1, 100);
+      M()->singleItemSave = 0;
+      M()->currentSaveItem = nullptr;
+      M()->saveItemIndex = M()->saveItemBase = 0;
+      M()->itemBarValue = M()->totalBarValue = 0;
+      M()->saveItemCount = c.count;
+      M()->saveItemStep = c.count > 100 ? 1 : 100 / c.count;
+      for (const Report& r : c.reports) {
+        M()->CatchSaveProgressCB(items[std::size_t(r.item)], r.total, r.done);
+        EXPECT_EQ(M()->totalBarValue, r.overall) << r.item << " " << r.done << "/" << r.total;
+        EXPECT_EQ(M()->itemBarValue, r.itemBar) << r.item << " " << r.done << "/" << r.total;
+      }
+      delete M()->progressWindow;
+      M()->progressWindow = nullptr;
+    }
+  })});
 }
 
 }  // namespace
