@@ -127,6 +127,9 @@ void CDRMM_GetFileDialogStockedInfo(cPrefStockFileObj* stock, UInt32 folderKey,
 const char* CDRMM_FileExtensionOfType(tCDRISoundFileType type);
 // The progress window's format text of the type.
 const char* CDRMM_FormatLabelOfType(tCDRISoundFileType type);
+// The name of an item's file when its file-name rule gives none: its title for saving without
+// the extension, else the untitled text (string list 5013) and its reference number.
+void CDRMM_NameFromItemTitle(cSp_CDRProgramItemObj* item, char* name, SInt32 size);
 // A MacJapanese copy of a UTF-8 text, zero-terminated, for calls that take char*.
 std::vector<char> CDRMM_Writable(const char* utf8);
 // Appends the extension to the base name (MacJapanese, in a buffer of size bytes): a base
@@ -401,6 +404,8 @@ class cCDR_MediaManager : public cSp_Window {
     SInt32 tracks = 0;
   };
   void AbandonSaveProgram();
+  // The shared state of a save that starts: running, nothing reported or stopped yet.
+  void MarkSaveRunning(unsigned char eachFile);
   bool ChooseOneFileProgram(OneFileChoice& choice);
   short FileChannelsOf(cSp_CDRProgramItemObj* item) const;
   void RefreshITunesInfo();

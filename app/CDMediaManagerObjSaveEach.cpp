@@ -30,12 +30,6 @@ EventLoopTimerRef gNextTrackTimer = nullptr;
 EventLoopTimerUPP gNextTrackTimerUPP = nullptr;
 unsigned char gNextTrackPaused = 0;
 
-std::string ResourceString(short list, short index) {
-  char text[256] = "";
-  if (!Sp_GetResourceIndexString(text, list, index)) text[0] = 0;
-  return text;
-}
-
 // The name ends in its own extension: "." and three or four more bytes.
 bool HasOwnExtension(const char* name) {
   const std::size_t length = std::strlen(name);
@@ -116,14 +110,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
     Sp_SaveModifyPreferenceStock();
     return;
   }
-  currentSaveItem = nullptr;
-  eachFileMode = 1;
-  saveRunning = 1;
-  saveCancelAsks = 1;
-  saveItemBase = 0;
-  saveItemIndex = 0;
-  stopAllAnswer = 0;
-  SetupMediaWindowStatusForMediaListSelection(1, 1);
+  MarkSaveRunning(1);
   Sp_SaveModifyPreferenceStock();
   existingNameAsked = 0;
   existingNameForAll = 0;
@@ -211,13 +198,7 @@ bool cCDR_MediaManager::MakeEachFileName(cCDR_MediaItem* item, cSp_CDRProgramIte
   if (!CDRMMgr_CreateFileNameFromTargetProgramItem(kTevo_FileNameDefIntoEachFile, item, program,
                                                    track, iTunesInfo_, saveSetup.speed,
                                                    &errorNoMgr_, base, size)) {
-    char title[1024] = "";
-    if (track->GetMusicTitleForSaveFile(title, sizeof title, nullptr) && title[0] != 0) {
-      Sp_GetNotContainFileExtendFileName(title, base);
-    } else {
-      std::snprintf(base, std::size_t(size), "%s%d", ResourceString(kCDR_UntitledStrings, 1).c_str(),
-                    int(track->GetReferenceNo()));
-    }
+    CDRMM_NameFromItemTitle(track, base, size);
   }
   if (base[0] == 0) {
     const char* from = "";

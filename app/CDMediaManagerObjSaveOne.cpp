@@ -114,6 +114,16 @@ void CDRMM_JoinNameAndExtension(char* base, SInt32 size, const char* extension) 
   std::snprintf(base + length, std::size_t(size) - length, "%s", extension);
 }
 
+void CDRMM_NameFromItemTitle(cSp_CDRProgramItemObj* item, char* name, SInt32 size) {
+  char title[1024] = "";
+  if (item->GetMusicTitleForSaveFile(title, sizeof title, nullptr) && title[0] != 0) {
+    Sp_GetNotContainFileExtendFileName(title, name);
+  } else {
+    std::snprintf(name, std::size_t(size), "%s%d", ResourceString(kCDR_UntitledStrings, 1).c_str(),
+                  int(item->GetReferenceNo()));
+  }
+}
+
 // ---- Remembered places of the file dialogs ---------------------------------------------------
 
 void CDRMM_StockFileDialogInfo(cPrefStockFileObj* stock, UInt32 folderKey, UInt32 positionKey,
@@ -173,6 +183,17 @@ void cCDR_MediaManager::AbandonSaveProgram() {
   ownsSaveProgram = 0;
 }
 
+void cCDR_MediaManager::MarkSaveRunning(unsigned char eachFile) {
+  currentSaveItem = nullptr;
+  saveCancelAsks = 1;
+  stopAllAnswer = 0;
+  saveItemIndex = 0;
+  saveItemBase = 0;
+  saveRunning = 1;
+  eachFileMode = eachFile;
+  SetupMediaWindowStatusForMediaListSelection(1, 1);
+}
+
 void cCDR_MediaManager::SaveFileInMultiTypeFormat() {
   static const char kMethod[] = "cCDR_MediaManager::SaveFileInMultiTypeFormat";
   if (saveRunning != 0) return;
@@ -220,14 +241,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormat() {
   saveProgram->SetupSaveFileErrorManager(&errorNoMgr_);
   saveProgram->SetupSaveFileProgressCB(CDRMM_CatchSaveProgressCB, reinterpret_cast<unsigned long>(this));
   saveProgram->SetupSaveFileEndProcCB(CDRMM_CatchSaveEndProcCB, reinterpret_cast<unsigned long>(this));
-  currentSaveItem = nullptr;
-  saveCancelAsks = 1;
-  stopAllAnswer = 0;
-  saveItemIndex = 0;
-  saveItemBase = 0;
-  saveRunning = 1;
-  eachFileMode = 0;
-  SetupMediaWindowStatusForMediaListSelection(1, 1);
+  MarkSaveRunning(0);
   const SInt32 reference = choice.item != nullptr ? choice.item->GetReferenceNo() : -1;
   const SInt32 count = choice.item != nullptr ? 1 : std::max<SInt32>(saveProgram->GetItemCount(), 1);
   saveProgram->SetupiTunesMusicInfoObjPtr(iTunesInfo_);
@@ -330,13 +344,7 @@ void cCDR_MediaManager::MakeOneFileName(const OneFileChoice& choice, char* name,
     if (!CDRMMgr_CreateFileNameFromTargetProgramItem(kTevo_FileNameDefIntoOneFile, media,
                                                      choice.program, choice.item, iTunesInfo_,
                                                      saveSetup.speed, &errorNoMgr_, name, size)) {
-      char title[1024] = "";
-      if (choice.item->GetMusicTitleForSaveFile(title, sizeof title, nullptr) && title[0] != 0) {
-        Sp_GetNotContainFileExtendFileName(title, name);
-      } else {
-        std::snprintf(name, std::size_t(size), "%s%d", ResourceString(kCDR_UntitledStrings, 1).c_str(),
-                      int(choice.item->GetReferenceNo()));
-      }
+      CDRMM_NameFromItemTitle(choice.item, name, size);
     }
   } else if (choice.wholeItem && choice.program->IsOneFileProgram(nullptr, nullptr)) {
     cSp_QTFileDataObj* file = choice.firstItem->GetQTFileMedia();

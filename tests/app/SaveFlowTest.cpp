@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "SaveFixture.h"
 #include "Clock.h"
 #include "Navigation.h"
 #include "SpCDREngineAlert.h"
@@ -31,16 +32,12 @@ namespace {
 
 using sp_testing::Answer;
 using sp_testing::Respond;
+using engine_test::MutagenTags;
+using engine_test::ReadAll;
+using engine_test::Tool;
 
 // The set-up's file type popup items.
 enum : short { kAIFF = 1, kWAVE = 2, kMovie = 3, kMovieNoCompress = 4, kAIFC = 5 };
-
-std::string Tool(const std::vector<std::string>& argv) {
-  std::string out;
-  sp_testing::RunProgram(argv, out, false);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
 
 // codec, rate, channels and duration as ffprobe reads them, one a line.
 struct Probe {
@@ -61,20 +58,6 @@ Probe ProbeFile(const std::string& path) {
   if (duration.empty() || duration == "N/A") duration = entry("format=duration");
   p.seconds = std::atof(duration.c_str());
   return p;
-}
-
-std::string MutagenTags(const std::string& path) {
-  const char* script =
-      "import sys, mutagen\n"
-      "f = mutagen.File(sys.argv[1])\n"
-      "tags = f.tags if f is not None else None\n"
-      "if tags is not None:\n"
-      "  for k in sorted(tags.keys()):\n"
-      "    v = tags[k]\n"
-      "    t = v.text if hasattr(v, 'text') else v\n"
-      "    t = t if isinstance(t, list) else [t]\n"
-      "    print(k + '=' + '/'.join(str(x) for x in t))\n";
-  return Tool({"/usr/bin/python3", "-c", script, path});
 }
 
 bool Exists(const std::string& path) {
@@ -126,17 +109,6 @@ short RowOf(const std::string& utf8) {
     if (names[i] == SpCDR_MJ(utf8.c_str())) return short(i + 1);
   }
   return 0;
-}
-
-// Waits until a double-click's time has passed since the previous step.
-Step Then(const std::string& what, std::function<void()> act) {
-  auto due = std::make_shared<UInt32>(0);
-  return Step{what,
-              [due] {
-                if (*due == 0) *due = TickCount() + 40;
-                return TickCount() >= *due;
-              },
-              std::move(act)};
 }
 
 // The save wrote the file and ended.
@@ -299,11 +271,6 @@ Answer ExistingName(short radio, bool forAll) {
 
 void WriteJunk(const std::string& path) {
   std::ofstream(path, std::ios::binary) << "not a sound file";
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Each track of the whole CD into its own file: names that exist are settled by the answer,
