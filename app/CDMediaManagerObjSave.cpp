@@ -61,9 +61,6 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
 // No list of added sound files is kept, so the window starts with the mounted CDs alone.
 void cCDR_MediaManager::LoadSetupQTFileInfo() {}
 
-// The program has no dialogs for adding sound files, nor for the speed and file-name rule
-// settings: the buttons and the two preference commands change nothing.
+// The program has no dialogs for adding sound files: the buttons change nothing.
 void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {}
 void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {}
-void cCDR_MediaManager::CatchSpeedPreferenceMenuItemCB() {}
-void cCDR_MediaManager::CatchFileNameDefPreferenceMenuItemCB() {}
