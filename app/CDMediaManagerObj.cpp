@@ -112,6 +112,7 @@ cCDR_MediaManager::~cCDR_MediaManager() {
   progressWindow = nullptr;
   DisposeEachRunSelection();
   AbandonSaveProgram();
+  DisposeCodecSettings();
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();

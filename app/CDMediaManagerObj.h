@@ -19,13 +19,14 @@
 #include <vector>
 
 #include "CDMediaItemObj.h"
-#include "CDMediaMgrSaveInterim.h"
+#include "CDMediaMgrFileName.h"
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "CDMediaMgrSelItemObj.h"
 #include "CarbonEvents.h"
 #include "Files.h"
 #include "MacTypes.h"
 #include "QuickDraw.h"
+#include "SpCDDiscPosition.h"
 #include "SpErrorInfoSystem.h"
 #include "SpPreferenceStockObject.h"
 #include "SpWindow.h"
@@ -404,6 +405,9 @@ class cCDR_MediaManager : public cSp_Window {
     SInt32 tracks = 0;
   };
   void AbandonSaveProgram();
+  // A copy of the set-up's compression settings for the engine, which keeps what it is given.
+  Handle CopyOfCodecSettings() const;
+  void DisposeCodecSettings();
   // The shared state of a save that starts: running, nothing reported or stopped yet.
   void MarkSaveRunning(unsigned char eachFile);
   bool ChooseOneFileProgram(OneFileChoice& choice);

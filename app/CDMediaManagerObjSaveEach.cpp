@@ -9,6 +9,7 @@
 
 #include "CDMediaManagerObj.h"
 #include "CDObjectSource.h"
+#include "Qel_SaveFileNameProcTypeDlg.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDROMProgram.h"
 #include "SpCDR_ProgramItemObj.h"
@@ -84,6 +85,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
   RefreshITunesInfo();
   Rect area = {0, 0, 0, 0};
   GetContentAreaOnGlobal(area);
+  DisposeCodecSettings();
   bool go = CDRMGR_AskSaveSetup(area, prefStockFile_, speedSetup_, 0xAC440000, 16, 2, saveSetup, 1,
                                 short(std::min<SInt32>(tracks, 32767))) != 0 &&
             saveSetup.folderValid != 0;
@@ -230,17 +232,18 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
     GetProgressTitleOfItem(track, title, sizeof title);
     sQel_SaveFileNameProcTypeInfo answer = {};
     unsigned char goOn = 0;
-    if (!Qel_AskFileSavingMethodForAutoFilingProcess(prefStockFile_, title, name, moreFollow,
-                                                     answer, goOn) ||
-        goOn == 0) {
-      return false;
-    }
-    existingNameMethod = answer.method;
+    const short asked = Qel_AskFileSavingMethodForAutoFilingProcess(prefStockFile_, title, name,
+                                                                    moreFollow, answer, goOn);
+    // A question that could not be shown ends the run; one left without an answer skips the
+    // track.
+    if (asked == kQel_AskFailed) stop = 1;
+    if (asked != kQel_AskAnswered || goOn == 0) return false;
+    existingNameMethod = answer.choice;
     existingNameForAll = answer.afterFile;
     existingNameAsked = 1;
   }
   switch (existingNameMethod) {
-    case kQel_AutoNumber: {
+    case kQel_SaveFileNameAutoNumber: {
       std::string stem, extension;
       SplitName(name, stem, extension);
       for (SInt32 n = 1; n < 0x7FFFFFFF; ++n) {
@@ -259,14 +262,14 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
       }
       return false;
     }
-    case kQel_DeleteOld: {
+    case kQel_SaveFileNameDeleteOld: {
       const OSErr err =
           Sp_DeleteFileDirWithLongNameByDirId(vRefNum, dirID, name, kCFStringEncodingMacJapanese);
       if (err == noErr) return true;
       AskErrorGoOn("古いファイルの削除を際にエラーが発生しました（No.", err, stop);
       return false;
     }
-    case kQel_Skip:
+    case kQel_SaveFileNameSkipItem:
       return false;
     default:
       return AskNewName(name, size, moreFollow, stop);

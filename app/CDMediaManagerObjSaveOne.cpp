@@ -10,6 +10,7 @@
 
 #include "CDMediaManagerObj.h"
 #include "CDObjectSource.h"
+#include "MacMemory.h"
 #include "Dialogs.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDROMProgram.h"
@@ -183,6 +184,17 @@ void cCDR_MediaManager::AbandonSaveProgram() {
   ownsSaveProgram = 0;
 }
 
+Handle cCDR_MediaManager::CopyOfCodecSettings() const {
+  Handle copy = saveSetup.codecSettings;
+  if (copy != nullptr && HandToHand(&copy) != noErr) copy = nullptr;
+  return copy;
+}
+
+void cCDR_MediaManager::DisposeCodecSettings() {
+  if (saveSetup.codecSettings != nullptr) DisposeHandle(saveSetup.codecSettings);
+  saveSetup.codecSettings = nullptr;
+}
+
 void cCDR_MediaManager::MarkSaveRunning(unsigned char eachFile) {
   currentSaveItem = nullptr;
   saveCancelAsks = 1;
@@ -213,6 +225,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormat() {
   }
   Rect area = {0, 0, 0, 0};
   GetContentAreaOnGlobal(area);
+  DisposeCodecSettings();
   if (!CDRMGR_AskSaveSetup(area, prefStockFile_, speedSetup_, 0xAC440000, 16, choice.channels,
                            saveSetup, 0, short(std::min<SInt32>(choice.tracks, 32767)))) {
     AbandonSaveProgram();
@@ -474,7 +487,7 @@ bool cCDR_MediaManager::StartEngineSave(SInt32 reference, UInt32 nameEncoding) {
     SpCDRI_EnableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent();
     return saveProgram->SaveTargetProgItemIntoQuickTimeFile(
         reference, &saveFolderRef, saveFileName, nameEncoding, s.fileType, s.compressionType,
-        s.sampleRate, s.sampleSize, s.channels, s.codecSettings, s.speed, nullptr, 0);
+        s.sampleRate, s.sampleSize, s.channels, CopyOfCodecSettings(), s.speed, nullptr, 0);
   }
   if (s.fileType == kSpCDRISoundFileTypeAIFC && !IsPlainAIFFC(s)) {
     short vRefNum = 0;
@@ -484,7 +497,7 @@ bool cCDR_MediaManager::StartEngineSave(SInt32 reference, UInt32 nameEncoding) {
     SpCDRI_EnableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent();
     return saveProgram->SaveTargetProgItemIntoAIFFC_File(
         reference, vRefNum, dirID, saveFileName, SpFourCC("TVOD"), s.fileType, s.compressionType,
-        s.sampleRate, s.sampleSize, s.channels, s.codecSettings, s.speed, nullptr, 0);
+        s.sampleRate, s.sampleSize, s.channels, CopyOfCodecSettings(), s.speed, nullptr, 0);
   }
   SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseEnd();
   SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();

@@ -184,8 +184,8 @@ TEST_F(SaveFlow, ASelectionIsSavedIntoOneNamedFile) {
        "pcm_s16be", 2, 450 * 588 / 44100.0, ""},
       {"a mono file keeps its channel and its tags", {{"朝", 0}}, kAIFF, 1.0, "朝_1_0.aif",
        "pcm_s16be", 1, 2.0, "TIT2=朝"},
-      {"a file into an uncompressed movie", {{"朝", 0}}, kMovieNoCompress, 1.5, "朝_1_5.mov",
-       "pcm_s16be", 1, 2.0 / 1.5, ""},
+      {"a file into an uncompressed movie", {{"朝", 0}}, kMovieNoCompress, 1.4, "朝_1_4.mov",
+       "pcm_s16be", 1, 2.0 / 1.4, ""},
       {"a compressed AIFF-C goes to its own writer", {{"Sunset", 0}}, kAIFC, 1.0,
        "Sunset_1_0.aif", "adpcm_ima_qt", 2, 175 * 588 / 44100.0, ""},
   };
@@ -262,11 +262,19 @@ int ShownTimes(const char* utf8Title) {
 }
 
 // The existing-name question answered with the choice (radio 5 to 8), for the following
-// tracks too or not.
+// tracks too or not; its box starts clear (ClearExistingNameBox).
 Answer ExistingName(short radio, bool forAll) {
-  Answer a;
-  for (short r = 5; r <= 8; ++r) a.SetControlValue(r, r == radio ? 1 : 0);
-  return a.SetControlValue(9, forAll ? 1 : 0).ClickItem(1);
+  Answer a = Answer::Click(radio);
+  if (forAll) a.ClickItem(9);
+  return a.ClickItem(1);
+}
+
+// The existing-name question opens with its box for the following tracks clear.
+void ClearExistingNameBox() {
+  cPrefStockData* group = M()->GetPrefStockFile()->GetTargetStockDataItemInPrefTopDataList(
+      SpFourCC("FNMD"), 1, 1);
+  ASSERT_NE(group, nullptr);
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("EnAf"), 1)->SetupBooleanData(0, 1);
 }
 
 void WriteJunk(const std::string& path) {
@@ -311,6 +319,7 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
       Tool({"sh", "-c", "rm -f \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
       for (const char* name : c.existing) WriteJunk(Out(name));
       StoreSetup(1.0);
+      ClearExistingNameBox();
       Respond(SetupAnswer(kAIFF));
       for (const Answer& a : c.answers) Respond(a);
       const int before = ShownTimes(kExistingNameTitle);
