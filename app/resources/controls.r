@@ -6,3 +6,9 @@ resource 'CURS' 6140 "Separator" {
   png "cursors/separator.png"
   hotSpot 8, 8
 }
+
+# The calendar's font for its day numbers: the first of these that is installed.
+resource 'STR#' 5100 {
+  string "IPAPGothic"
+  string "IPAGothic"
+}

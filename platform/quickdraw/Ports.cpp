@@ -1,5 +1,6 @@
 // Ports, local and global coordinates, clip and visible regions, and the main screen.
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "MacMemory.h"
@@ -13,6 +14,12 @@ namespace {
 constexpr SInt16 kDefaultScreenWidth = 1024;
 constexpr SInt16 kDefaultScreenHeight = 768;
 constexpr SInt16 kMenuBarHeight = 20;
+
+// What a test watches the flushes with.
+std::function<void(GrafPtr)>& FlushObserver() {
+  static std::function<void(GrafPtr)> observer;
+  return observer;
+}
 
 struct PortState {
   GrafPort screenPort{};
@@ -138,6 +145,10 @@ RgnHandle PortVisibleRegion(GrafPtr port) {
 
 UInt32 PortFlushCount(GrafPtr port) {
   return State().IsLive(port) ? port->flushCount : 0;
+}
+
+void SetFlushObserver(std::function<void(GrafPtr)> observer) {
+  FlushObserver() = std::move(observer);
 }
 
 }  // namespace sp_platform
@@ -308,5 +319,7 @@ void SetClip(RgnHandle rgn) {
 }
 
 void QDFlushPortBuffer(CGrafPtr port, RgnHandle) {
-  if (State().IsLive(port)) ++port->flushCount;
+  if (!State().IsLive(port)) return;
+  ++port->flushCount;
+  if (FlushObserver()) FlushObserver()(port);
 }

@@ -2,6 +2,7 @@
 #include "TestQuickDraw.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "quickdraw/internal/Ports.h"
 #include "quickdraw/internal/TestHooks.h"
@@ -50,6 +51,14 @@ bool ReadPNG(const std::string& path, std::vector<UInt32>* pixels, UInt32* width
 
 UInt32 FlushCount(CGrafPtr port) {
   return sp_platform::PortFlushCount(port);
+}
+
+FlushObserverScope::FlushObserverScope(std::function<void(CGrafPtr)> observer) {
+  sp_platform::SetFlushObserver(std::move(observer));
+}
+
+FlushObserverScope::~FlushObserverScope() {
+  sp_platform::SetFlushObserver(nullptr);
 }
 
 }  // namespace sp_testing

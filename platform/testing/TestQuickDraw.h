@@ -1,6 +1,7 @@
 // Test API: the pixels of ports.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,15 @@ bool ReadPNG(const std::string& path, std::vector<UInt32>* pixels, UInt32* width
 
 // QDFlushPortBuffer calls on the port since it was made.
 UInt32 FlushCount(CGrafPtr port);
+
+// Calls `observer` with the port after each QDFlushPortBuffer while the scope lasts: a test
+// sees every frame an animation presents.
+class FlushObserverScope {
+ public:
+  explicit FlushObserverScope(std::function<void(CGrafPtr)> observer);
+  ~FlushObserverScope();
+  FlushObserverScope(const FlushObserverScope&) = delete;
+  FlushObserverScope& operator=(const FlushObserverScope&) = delete;
+};
 
 }  // namespace sp_testing

@@ -5,6 +5,7 @@
 // owns going with it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ class Calendar : public ::testing::Test {
                                    nullptr, 0));
     calendar_->SetupModifyViewProc(NoteView, 0);
     calendar_->SetupModifySelectionProc(NoteSelection, 0);
+    // Day numbers in the test font, whichever font the calendar's font list finds.
+    calendar_->SetupFontNo(0, 0);
   }
   // The middle of the cell in row and column (from 1), window coordinates.
   static Point Cell(short row, short column) {
@@ -127,6 +130,45 @@ class Calendar : public ::testing::Test {
   }
   RGBColor CellCorner(short row, short column) const {
     return Pixel(short(10 + 24 * (column - 1) + 2), short(10 + 16 * (row - 1) + 2));
+  }
+  // The view's pixels on the window (172 x 100 at (10, 10)), row by row.
+  std::vector<UInt32> ViewPixels() const {
+    std::vector<UInt32> pixels;
+    for (short v = 10; v < 110; ++v) {
+      for (short h = 10; h < 182; ++h) {
+        pixels.push_back(sp_testing::ReadPixel(GetWindowPort(window_), h, v));
+      }
+    }
+    return pixels;
+  }
+  // The box of the view's pixels that differ from `before`, in the view's coordinates; empty
+  // when none does.
+  Rect Changed(const std::vector<UInt32>& before) const {
+    const std::vector<UInt32> now = ViewPixels();
+    Rect box = {0, 0, 0, 0};
+    for (short v = 0; v < 100; ++v) {
+      for (short h = 0; h < 172; ++h) {
+        if (now[std::size_t(v * 172 + h)] == before[std::size_t(v * 172 + h)]) continue;
+        if (EmptyRect(&box)) {
+          box = Rect{v, h, short(v + 1), short(h + 1)};
+        } else {
+          box = Rect{std::min(box.top, v), std::min(box.left, h),
+                     std::max(box.bottom, short(v + 1)), std::max(box.right, short(h + 1))};
+        }
+      }
+    }
+    return box;
+  }
+  // The boxes of change of every frame the month change presents on the window.
+  std::vector<Rect> FramesOfChange(short year, short month) {
+    calendar_->DrawView(1, 0);
+    const std::vector<UInt32> before = ViewPixels();
+    std::vector<Rect> boxes;
+    sp_testing::FlushObserverScope watch([&](CGrafPtr port) {
+      if (port == GetWindowPort(window_)) boxes.push_back(Changed(before));
+    });
+    calendar_->ChangeOutputMonth(year, month);
+    return boxes;
   }
 
   sp_testing::EventsScope events_;
@@ -357,6 +399,71 @@ TEST_F(Calendar, TheSlideTakesOneFrameATickAndTheHeightFollowsTwoPixelsAFrame) {
   // Now showing January: five rows, the sixth row's place shows the window.
   EXPECT_TRUE(Near(Pixel(60, 10 + 5 * 16 + 8), Percent(100, 100, 100)));
   EXPECT_TRUE(Near(Pixel(60, 10 + 4 * 16), Percent(0, 0, 0))) << "the last grid line";
+}
+
+TEST_F(Calendar, TheNewPageSlidesInFromTheSideOfTheChange) {
+  // Cells of 24 x 16 and five rows on both sides: the common part Q is 168 x 80 and the slide
+  // takes 28 frames, the new page entering through a 4-pixel strip or corner.
+  struct Case {
+    short y0, m0, y, m;
+    Rect entry;
+    const char* why;
+  };
+  const Case cases[] = {
+      {2025, 1, 2025, 2, {0, 164, 80, 168}, "the next month from the right"},
+      {2024, 12, 2025, 1, {0, 164, 80, 168}, "December to January is the next month"},
+      {2025, 2, 2025, 1, {0, 0, 80, 4}, "the month before from the left"},
+      {2025, 1, 2026, 1, {76, 0, 80, 168}, "the next year from the bottom"},
+      {2026, 1, 2025, 1, {0, 0, 4, 168}, "the year before from the top"},
+      {2025, 1, 2026, 4, {76, 164, 80, 168}, "a later month of a later year from bottom right"},
+      {2025, 4, 2024, 1, {0, 0, 4, 4}, "an earlier month of an earlier year from top left"},
+  };
+  const Rect q = {0, 0, 80, 168};
+  for (const Case& c : cases) {
+    Make(c.y0, c.m0, 1);
+    const std::vector<Rect> boxes = FramesOfChange(c.y, c.m);
+    ASSERT_GE(boxes.size(), 28u) << c.why;
+    // What has changed at frame k is where the new page has come so far (within the pixels
+    // that the two pages share at the edges).
+    for (int k : {0, 14, 27}) {
+      auto at = [&](short from, short to) { return int(from + float(k) * (to - from) / 28); };
+      const Rect& box = boxes[std::size_t(k)];
+      EXPECT_NEAR(box.top, at(c.entry.top, q.top), 2) << c.why << ", frame " << k;
+      EXPECT_NEAR(box.left, at(c.entry.left, q.left), 2) << c.why << ", frame " << k;
+      EXPECT_NEAR(box.bottom, at(c.entry.bottom, q.bottom), 2) << c.why << ", frame " << k;
+      EXPECT_NEAR(box.right, at(c.entry.right, q.right), 2) << c.why << ", frame " << k;
+    }
+  }
+}
+
+TEST_F(Calendar, AChangeOfRowsMovesThePagesBottomTwoPixelsAFrame) {
+  // Five rows to six: after the slide the extra row and the shadow below it come down.
+  Make(2025, 2, 1);
+  std::vector<Rect> boxes = FramesOfChange(2025, 3);
+  ASSERT_GE(boxes.size(), 8u);
+  for (std::size_t i = boxes.size() - 7; i < boxes.size(); ++i) {
+    EXPECT_EQ(boxes[i].bottom - boxes[i - 1].bottom, 2) << "frame " << i;
+  }
+  EXPECT_EQ(boxes.back().bottom, 100) << "down to the sixth row's shadow";
+  // Six rows to five: the bottom band (the last grid line and the shadow) goes up.
+  Make(2025, 3, 1);
+  calendar_->DrawView(1, 0);
+  std::vector<int> lowest;
+  {
+    sp_testing::FlushObserverScope watch([&](CGrafPtr port) {
+      if (port != GetWindowPort(window_)) return;
+      int v = 109;
+      while (v > 10 && sp_testing::ReadPixel(port, 90, short(v)) == 0xFFFFFFu) --v;
+      lowest.push_back(v - 10);
+    });
+    calendar_->ChangeOutputMonth(2025, 4);
+  }
+  ASSERT_GE(lowest.size(), 8u);
+  for (std::size_t i = lowest.size() - 7; i < lowest.size(); ++i) {
+    EXPECT_EQ(lowest[i - 1] - lowest[i], 2) << "frame " << i;
+  }
+  EXPECT_EQ(lowest.back(), 5 * 16 + 1 + 4 - 1)
+      << "up to the fifth row's shadow, nothing left below";
 }
 
 TEST_F(Calendar, WithoutAnOffscreenTheMonthStillChangesAndTheClientHearsOfIt) {

@@ -51,7 +51,7 @@ TEST_F(MediaManagerResources, StringListsHoldEveryEntryTheCodeIndexes) {
     int entries;  // the highest index the code reads
   } lists[] = {{5004, 1}, {5007, 4}, {5008, 2}, {5009, 1}, {5010, 3}, {5011, 2}, {5012, 4},
                {5013, 1}, {5014, 3}, {5015, 3}, {5020, 1}, {5022, 1}, {5023, 8}, {5024, 2},
-               {5025, 1}, {5026, 2}, {5027, 2}, {5035, 7}, {5040, 3}};
+               {5025, 1}, {5026, 2}, {5027, 2}, {5035, 7}, {5040, 3}, {5100, 1}};
   for (const auto& list : lists) {
     SCOPED_TRACE(list.id);
     Handle h = Get1Resource(SpFourCC("STR#"), list.id);
@@ -66,18 +66,21 @@ TEST_F(MediaManagerResources, StringListsHoldEveryEntryTheCodeIndexes) {
       }
     }
   }
-  // The largest window size is read as decimal numbers; the list font must be installed.
+  // The largest window size is read as decimal numbers; the list's and the calendar's fonts
+  // must be installed.
   for (SInt16 i : {1, 2}) {
     Str255 s;
     GetIndString(s, 5008, i);
     const std::string text = PText(s);
     EXPECT_EQ(text.find_first_not_of("0123456789"), std::string::npos) << text;
   }
-  Str255 font;
-  GetIndString(font, 5004, 1);
-  SInt16 family = 0;
-  GetFNum(font, &family);
-  EXPECT_NE(family, 0) << PText(font) << " is not an installed font";
+  for (SInt16 id : {5004, 5100}) {
+    Str255 font;
+    GetIndString(font, id, 1);
+    SInt16 family = 0;
+    GetFNum(font, &family);
+    EXPECT_NE(family, 0) << PText(font) << " is not an installed font";
+  }
 }
 
 TEST_F(MediaManagerResources, MenusHoldTheItemsTheCodeBindsInTheirPlaces) {

@@ -2,6 +2,7 @@
 // code.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "QuickDraw.h"
@@ -18,6 +19,8 @@ void ResetPorts();
 
 // The number of QDFlushPortBuffer calls on the port since it was made (0 for an invalid port).
 UInt32 PortFlushCount(GrafPtr port);
+// Called after every QDFlushPortBuffer on a live port, with that port (empty: none).
+void SetFlushObserver(std::function<void(GrafPtr)> observer);
 
 // Writes the port's pixels as an RGB PNG file at `path` (UTF-8). paramErr for an invalid
 // port or one without pixels, ioErr when the file cannot be written.
