@@ -277,6 +277,8 @@ void cCDR_MediaManager::DestroyItemObjects() {
   delete listPanelView_;
   delete backgroundView_;
   listPanelView_ = backgroundView_ = nullptr;
+  RemoveAutoScrollTimer();
+  EndDropTimer();
   if (autoScrollTimerUPP_ != nullptr) DisposeEventLoopTimerUPP(autoScrollTimerUPP_);
   autoScrollTimerUPP_ = nullptr;
 }
@@ -285,6 +287,12 @@ void cCDR_MediaManager::DestroyItemObjects() {
 
 unsigned char cCDR_MediaManager::ModifyMediaData() {
   static const char kMethod[] = "cCDR_MediaManager::ModifyMediaData";
+  // A running save walks the media items and their selection entries: CDs that came or went
+  // are taken in when it ends.
+  if (saveRunning != 0) {
+    mediaChangeDeferred_ = 1;
+    return 0;
+  }
   bool changed = false;
   bool lookOff = false;
   auto switchLookOff = [&] {
@@ -334,13 +342,8 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr;) {
     cCDR_MediaItem* next = item->GetNextObjectPtr();
     cSp_CDRProgramBaseObj* program = item->GetProgram();
-    const bool gone = item->GetPresentMark() == 0 && program != nullptr &&
-                      program->GetProgramType() == kSpProgramTypeCD;
-    // A running save may hold the item's program or tracks: the item goes at the save's end.
-    if (gone && saveRunning != 0) {
-      mediaChangeDeferred = 1;
-      ++mediaItemCount_;
-    } else if (gone) {
+    if (item->GetPresentMark() == 0 && program != nullptr &&
+        program->GetProgramType() == kSpProgramTypeCD) {
       switchLookOff();
       DisposeMediaItem(item);
       changed = true;
@@ -351,14 +354,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   }
   if (!changed) return 0;
   Sp_DisableMouseTrace();
-  if (mediaList_ != nullptr) {
-    if (firstMediaItem_ == nullptr) {
-      mediaList_->DisableList(0);
-    } else {
-      mediaList_->EnableList(0);
-    }
-  }
-  ResetMedialist(0);
+  ResetMedialistForItems();
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
   SetupMediaWindowStatusForMediaListSelection(1, saveRunning);
@@ -377,6 +373,12 @@ void cCDR_MediaManager::DisposeMediaItem(cCDR_MediaItem* item) {
   if (item->GetProgram() != nullptr) Sp_CDDisposeProgram(item->GetProgram());
   item->SetupProgram(nullptr);
   delete item;
+}
+
+unsigned char cCDR_MediaManager::ApplyDeferredMediaChanges() {
+  if (mediaChangeDeferred_ == 0 || saveRunning != 0) return 0;
+  mediaChangeDeferred_ = 0;
+  return ModifyMediaData();
 }
 
 SInt32 cCDR_MediaManager::GetNewMediaItemReferenceNo() {

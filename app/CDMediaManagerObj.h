@@ -23,6 +23,8 @@
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "CDMediaMgrSelItemObj.h"
 #include "CarbonEvents.h"
+#include "AppleEvents.h"
+#include "Drag.h"
 #include "Files.h"
 #include "MacTypes.h"
 #include "QuickDraw.h"
@@ -31,7 +33,16 @@
 #include "SpPreferenceStockObject.h"
 #include "SpWindow.h"
 
+#include <string>
+#include <vector>
+
 class cDialogAnalyzor;
+class cDragDataItem;
+class cNavMgrFileList;
+struct AddCounts;
+struct sCDR_MediaListReadResult;
+struct sCDR_MediaListRecord;
+struct sSpFileSysInfo;
 class cDropCatchObject;
 class cLMgr_List_Base;
 class cMouseTraceObject;
@@ -69,6 +80,15 @@ enum : short {
   kCDR_ItemStatusText = 17,
   kCDR_ItemButton18 = 18,
 };
+
+// A dropped file waiting to be added.
+struct sCDR_DroppedFile {
+  short vRefNum;
+  SInt32 dirID;
+  std::string name;
+};
+// How many dropped files are added in one pass of the event loop.
+enum : SInt32 { kCDR_DropFilesPerPass = 8 };
 
 // The list's columns.
 enum : short {
@@ -155,8 +175,11 @@ class cCDR_MediaManager : public cSp_Window {
   void InitializeObjItem();
 
   // ==== Media items and CD changes (CDMediaManagerObj.cpp) ====
-  // Brings the media items in line with the mounted audio CDs; 1 when the list changed.
+  // Brings the media items in line with the mounted audio CDs; 1 when the list changed. While
+  // a save runs nothing changes: the change waits for ApplyDeferredMediaChanges.
   unsigned char ModifyMediaData();
+  // At the end of a save: the CD changes that came meanwhile (1 when the list changed).
+  unsigned char ApplyDeferredMediaChanges();
   // The next reference number (the last one + 1).
   SInt32 GetNewMediaItemReferenceNo();
   // Inserts the item after the item at `position` (from 1; the last item for a negative or
@@ -311,6 +334,53 @@ class cCDR_MediaManager : public cSp_Window {
   // Whether the pressed open triangle of the item is drawn darker now.
   bool IsTrianglePressedInside(const cCDR_MediaItem* item) const;
 
+  // ==== Adding and removing sound files (CDMediaManagerObjFiles.cpp) ====
+  // The sound-file media items listed.
+  SInt32 CountSoundFileMediaItems() const;
+  // After new items were made: the batch is ended, the list rebuilt with the selection shown
+  // (the controls updated too with `controls`), and the saved list written.
+  void FinishNewMusicFileMediaItems(unsigned char controls);
+  // The list enabled while it has media items (disabled without), and its rows rebuilt.
+  void ResetMedialistForItems();
+
+  // ==== The saved list of added files (CDMediaManagerObjMediaList.cpp) ====
+  unsigned char SaveSetupQTFileInfo();
+  unsigned char SaveSetupQTFileInfoVersion2();
+  unsigned char SaveSetupQTFileInfoVersion1();
+  unsigned char LoadSetupQTFileInfoVersion200(sSpFileSysInfo* file);
+  unsigned char LoadSetupQTFileInfoVersion1();
+
+  // ==== Dropped files (CDMediaManagerObjDrop.cpp) ====
+  void CatchDragCursorInCB(DragRef drag, Point localPoint);
+  void CatchDragCursorMoveCB(DragRef drag, Point localPoint);
+  void CatchDragCursorOutCB(DragRef drag, Point localPoint);
+  // 1 when files were added.
+  short CatchDragItemCB(Point localPoint, cDragDataItem* items);
+  void SetupMediaListInsertListRowFromCursorPosit(Point localPoint);
+  void CatchDragCursorMoveInScrollAreaIdleEventCB();
+  unsigned char GetDragInInsertVerticalPositionOnDragCursorInFrameView(short& offset);
+  void DrawDragFrame(const Rect& area);
+  unsigned char dragFrameShown = 0;
+  cSp_CDRProgramItemObj* dropTrackItem = nullptr;
+  cCDR_MediaItem* dropTrackOwner = nullptr;
+  cCDR_MediaItem* dropMediaItem = nullptr;
+  short dropTrackRefNo = 0;
+  short dropInsertRow = 0;
+  unsigned char dropInsertRowSet = 0;
+  unsigned char autoScrollRunning = 0;
+  unsigned char autoScrollUp = 0;
+  unsigned char dragWasInside = 0;
+  EventLoopTimerRef autoScrollTimer = nullptr;
+  // The files of a drop still to be added, and where they go.
+  void AddPendingDrops();
+  void EndDropTimer();
+  std::vector<sCDR_DroppedFile> pendingDrops;
+  std::size_t pendingDropNext = 0;
+  SInt32 dropPosition = 0;
+  SInt32 dropAdded = 0;
+  unsigned char dropSelectionCleared = 0;
+  EventLoopTimerRef dropTimer = nullptr;
+
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
   // Whether a save runs: from its start until its end of saving (between the files of a run
   // into each file too).
@@ -384,8 +454,6 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char existingNameMethod = 0;
   unsigned char existingNameForAll = 0;
   unsigned char existingNameAsked = 0;
-  // The media list changed on disc while a save ran: brought up to date at its end.
-  unsigned char mediaChangeDeferred = 0;
   // Eight label views and eight value views of the progress window (label, value, ...).
   cSp_StringView* progressTexts[16] = {};
 
@@ -461,6 +529,28 @@ class cCDR_MediaManager : public cSp_Window {
   void SetupProgressOutput(cDialogAnalyzor& layout, const Rect& panel);
   void ResizeControls(short width, short height);
 
+  // ---- Files, the saved list and drops ----
+  void AddChosenFiles(cNavMgrFileList& chosen, AddCounts& counts);
+  void SelectListedFile(cSp_CDRProgramBaseObj* program);
+  static std::string LongNameOf(short vRefNum, SInt32 dirID, const char* name);
+  void CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records);
+  // Writes the list of the listed files into Mirrelbox Prefs of the Preferences folder (version
+  // 200, into its temporary file) or of the Documents folder (version 1); 0 or the step that
+  // failed.
+  short WriteMediaListFile(bool version200, short& vRefNum, SInt32& dirID);
+  // Finds a listed file again (where it was, by its file id, by its long name, by its path).
+  bool FindMediaListFile(const sCDR_MediaListRecord& record, bool version200, short& vRefNum,
+                         SInt32& dirID, std::string& name, std::string& longName);
+  bool MakeItemFromMediaListRecord(const sCDR_MediaListRecord& record, bool version200);
+  void ShowMediaListStatus(const std::string& text);
+  void ShowMediaListReadProgress(SInt32 index, SInt32 count, float& shown);
+  void ReportMediaListReadFailure(const sCDR_MediaListReadResult& result);
+  void SetupDropProcedures();
+  void RemoveAutoScrollTimer();
+  void ShowDragFrame(bool show);
+  // The row below which dropped files may go: the last row of the CDs at the list's top.
+  short LowestDropRow();
+
   // ---- Keys (CDMediaManagerObjInput.cpp) ----
   void MoveSelectionByArrow(char key);
 
@@ -508,6 +598,7 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char nameOption_ = 1;
   unsigned char infoOption_ = 1;
   unsigned char quitAgreed_ = 0;
+  unsigned char mediaChangeDeferred_ = 0;
 
   // ---- Views and controls ----
   cSp_DrawingView* backgroundView_ = nullptr;
@@ -632,3 +723,16 @@ void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseStart();
 void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseEnd();
 void SpCDRI_CatchSaveMultiFileInEachLinkCarbonEventIdleEventCB(EventLoopTimerRef timer,
                                                                void* userData);
+
+// Ends a batch of new sound-file media items.
+void CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
+// The add dialog's filter: folders shown; a file shown when it is not listed yet and (with the
+// sound check on) is sound.
+unsigned char CDRMM_CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, short filterMode,
+                                                    unsigned long refCon);
+OSErr CDRMM_GetFSSpecFromAEDesc(FSSpec* spec, AEDesc* desc);
+// Whether the add dialog asks the sound check of each file.
+extern unsigned char checkQuickTimeFileEnablerFlag_GlV;
+void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long refCon, Rect* area);
+// The timer that adds the next files of a large drop.
+void CDRMM_CatchDropNextFilesTimerCB(EventLoopTimerRef timer, void* refCon);

@@ -57,10 +57,3 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
   if (newItem != nullptr) *newItem = item;
   return 1;
 }
-
-// No list of added sound files is kept, so the window starts with the mounted CDs alone.
-void cCDR_MediaManager::LoadSetupQTFileInfo() {}
-
-// The program has no dialogs for adding sound files: the buttons change nothing.
-void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {}
-void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {}

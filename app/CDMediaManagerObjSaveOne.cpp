@@ -716,11 +716,8 @@ void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj*, unsigned char
   SpCDRI_DisableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent();
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeEachRunSelection();
-  // CDs that went while the save ran leave the list now that nothing of theirs is in use.
-  if (mediaChangeDeferred != 0) {
-    mediaChangeDeferred = 0;
-    ModifyMediaData();
-  }
+  // CDs that came or went while the save ran are taken in now that nothing of theirs is in use.
+  ApplyDeferredMediaChanges();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
   Sp_EnableMouseTrace(1);
 }

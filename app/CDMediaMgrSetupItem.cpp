@@ -104,9 +104,6 @@ unsigned char CDRMM_CatchSaveFileButtonCB(cSp_OriginalIconButtonControl*, Point,
                                                                    "CDRMM_CatchSaveFileButtonCB");
 }
 
-// The frame shown while a drag is over the list draws nothing: the list takes no drops.
-void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long, Rect*) {}
-
 }  // namespace
 
 // ---- Building ----------------------------------------------------------------------------------
@@ -323,8 +320,7 @@ void cCDR_MediaManager::SetupDropTarget(const Rect& panel) {
   OffsetRect(&onWindow, panel.left, panel.top);
   const Rect area = {onWindow.top, onWindow.left, panel.bottom, onWindow.right};
   dropCatcher_ = new (std::nothrow) cDropCatchObject(GetWindowRef(), area, 1, 1);
-  // The list takes no dropped files.
-  if (dropCatcher_ != nullptr) dropCatcher_->DisableCatchDragItem();
+  SetupDropProcedures();
 }
 
 void cCDR_MediaManager::SetupScrollBar(cDialogAnalyzor& layout, const Rect& panel) {

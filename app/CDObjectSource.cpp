@@ -256,11 +256,6 @@ unsigned char CDR_SetupMenu() {
   return 1;
 }
 
-// The program has no About box: the command is left to the toolbox.
-unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, URefCon) {
-  return 0;
-}
-
 unsigned char CDR_CatchSpeedPrefMenuItemCB(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&,
                                            URefCon) {
   if (mediaManagerObj_GlV != nullptr) mediaManagerObj_GlV->CatchSpeedPreferenceMenuItemCB();

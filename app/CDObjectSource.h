@@ -15,6 +15,10 @@
 // Failures beep once and leave one error-log record (source "CDObjectSource").
 #pragma once
 
+#include <string>
+
+#include "CarbonEvents.h"
+#include "Dialogs.h"
 #include "MacTypes.h"
 #include "SpApplicationClass.h"
 
@@ -23,6 +27,7 @@ class cSp_CDRomManager;
 class cSp_Window;
 class cSpMenu;
 class cSpMenuItem;
+struct sNumVersion;
 struct sSpModifiersDataStruct;
 
 // ---- The application object -------------------------------------------------------------------
@@ -96,6 +101,13 @@ unsigned char CDR_SetupMenu();
 
 // Item procedures (reference 0).
 unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, URefCon);
+// The About box (dialog 130) until a click or a key: 1, or 0 when it cannot be made.
+// CDR_AboutVersionText: its version line ("Version 1.2.3 Beta").
+std::string CDR_AboutVersionText(const sNumVersion& version);
+Boolean CDR_AboutDialogFilter(DialogRef dialog, EventRecord* event, short* itemHit);
+OSStatus CDAboutDlg_CatchUpdateEventForOSXCFMHProc(EventHandlerCallRef, EventRef, void* about);
+OSStatus CDAboutDlg_CatchContentMouseDownForOSXCFMHProc(EventHandlerCallRef, EventRef, void* about);
+OSStatus CDAboutDlg_CatchDialogKeyRowDownForOSXCFMHProc(EventHandlerCallRef, EventRef, void* about);
 unsigned char CDR_CatchSpeedPrefMenuItemCB(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&,
                                            URefCon);
 unsigned char CDR_CatchFileNameDefPrefMenuItemCB(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "CDMediaListFile.h"
 #include "Files.h"
 #include "Folders.h"
 #include "FuzzProgramHome.h"
@@ -334,6 +335,47 @@ void CatalogueSeeds(const std::string& home) {
   Seed("catalogue", "documents", ReadAll(home + "/.local/share/mediamanager/file-catalogue"));
 }
 
+// The saved list of added sound files: a version-200 list of two records, as the program's
+// writer lays them down, and a version-1 list.
+void MediaListSeeds() {
+  std::string v200, v1;
+  UInt8 word[4];
+  sp::StoreBE32(word, 200);
+  v200.append(reinterpret_cast<char*>(word), 4);
+  sp::StoreBE32(word, 2);
+  v200.append(reinterpret_cast<char*>(word), 4);
+  v1.append(reinterpret_cast<char*>(word), 4);
+  const char* names[] = {"one.aif", "two.wav"};
+  for (int i = 0; i < 2; ++i) {
+    sCDR_MediaListRecord record;
+    record.vRefNum = -1;
+    record.dirID = 1000 + i;
+    record.classicName = names[i];
+    record.longName = MacJapanese("曲 ") + names[i];
+    record.fileID = 2000 + i;
+    record.fullPath = std::string("Home:Music:") + names[i];
+    sSpMusicFileInfo info{};
+    info.fileSize = 44100 * 4;
+    info.timeScale = 44100;
+    info.seconds = 1.0f;
+    SpCDR_CopyText(info.title, sizeof info.title, names[i]);
+    SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);
+    CDRMM_WriteMediaListRecordV200(
+        [&](const void* bytes, SInt32 n) {
+          v200.append(static_cast<const char*>(bytes), std::size_t(n));
+          return OSErr(noErr);
+        },
+        record);
+    sp::StoreBE32(word, UInt32(record.fullPath.size()));
+    v1.append(reinterpret_cast<char*>(word), 4);
+    v1 += record.fullPath;
+    sp::StoreBE32(word, UInt32(record.fileID));
+    v1.append(reinterpret_cast<char*>(word), 4);
+  }
+  Seed("medialist", "two-files-v200", v200);
+  Seed("medialist", "two-files-v1", v1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -357,5 +399,6 @@ int main(int argc, char** argv) {
   ErrorMessageSeeds();
   TextSeeds();
   CatalogueSeeds(home);
+  MediaListSeeds();
   return gFailed ? 1 : 0;
 }

@@ -395,6 +395,29 @@ OSErr HRename(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, ConstStr25
   return RenameItem(item, linuxName);
 }
 
+OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
+                       ConstStr255Param newName) {
+  if (oldName == nullptr || newName == nullptr) return paramErr;
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
+  if (err != noErr) return err;
+  if (item.isFolder || item.nodeID == UInt32(fsRtDirID)) return notAFileErr;
+  if (OSErr writable = CheckWritable(item)) return writable;
+  std::string linuxName;
+  if (!LinuxNameFromClassic(newName + 1, newName[0], linuxName)) return bdNamErr;
+  const std::string dest = JoinPath(ParentPath(item.path), linuxName);
+  if (dest == item.path) return noErr;
+  struct stat st {};
+  const bool replaced = lstat(dest.c_str(), &st) == 0;
+  if (replaced && S_ISDIR(st.st_mode)) return dupFNErr;
+  if (rename(item.path.c_str(), dest.c_str()) != 0) {
+    return OSErrFromErrnoAt(errno, dest, Access::kWrite);
+  }
+  if (replaced) NoteDeleted(dest);
+  NoteMoved(item.path, dest);
+  return noErr;
+}
+
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {
   if (OSErr err = CheckFSSpec(spec)) return err;
   return HRename(spec->vRefNum, spec->parID, spec->name, newName);

@@ -930,6 +930,11 @@ OSErr FSpDelete(const FSSpec* spec);
 // Within the item's folder; dupFNErr when the new name is taken.
 OSErr HRename(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, ConstStr255Param newName);
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
+// The same over a file of the new name that is there: it goes in the same step, so the new
+// name names either the old file or the renamed one at every moment (rename(2)).
+// notAFileErr for a folder to rename, dupFNErr when the new name is a folder's.
+OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
+                       ConstStr255Param newName);
 // Moves an item into another folder of its volume: the folder ioNewDirID, or the folder that
 // ioNewName (a name or partial path) names in it. The item keeps its name; dupFNErr when the
 // folder holds that name already, badMovErr for a folder moved into itself.

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "ByteOrder.h"
 #include "DesktopFixture.h"
 #include "Files.h"
 #include "Folders.h"
@@ -20,6 +21,7 @@
 #include "SpStdFileFunction.h"
 #include "TOCInfoTestSupport.h"
 #include "TestFiles.h"
+#include "XQueries.h"
 
 namespace desktop_test {
 namespace {
@@ -192,6 +194,97 @@ TEST(MediaManagerProgram, ShowsACDTakesClicksAndKeysAndQuitsOnCtrlQWritingItsSet
   ASSERT_TRUE(ended) << "Ctrl-Q did not end the program";
   EXPECT_TRUE(WIFEXITED(program.status) && WEXITSTATUS(program.status) == 0) << program.status;
   EXPECT_EQ(StoredInfoOption(), 3) << "the settings file keeps the option";
+}
+
+// The program started as tools/run-app starts it, and its media window once it shows; false
+// (the program ended) when it does not appear.
+bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* window) {
+  const std::string suppressions = home.Path("lsan-suppressions");
+  cdtest::WriteFile(suppressions, "leak:libdbus-1.so\n");
+  setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+  setenv("SP_DISPLAY_SCALE", "1", 1);
+  unsetenv("SP_DISPLAY");
+  if (!StartTool({SP_MEDIAMANAGER_PROGRAM}, program)) return false;
+  Tool search;
+  const bool started = StartTool(
+      {"xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(program->pid)},
+      &search);
+  const bool found = started && WaitForTool(&search, kLimitMillis);
+  unsetenv("LSAN_OPTIONS");
+  if (started && !found) kill(search.pid, SIGKILL);
+  if (!found) {
+    kill(program->pid, SIGKILL);
+    WaitForTool(program, kLimitMillis);
+    return false;
+  }
+  *window = Trim(search.out);
+  return true;
+}
+
+// Ctrl-Q, and whether the program then ended by itself with status 0.
+bool QuitProgram(Tool* program) {
+  EXPECT_TRUE(RunTool({"xdotool", "key", "ctrl+q"}));
+  const bool ended = WaitForTool(program, kLimitMillis);
+  if (!ended) kill(program->pid, SIGKILL);
+  return ended && WIFEXITED(program->status) && WEXITSTATUS(program->status) == 0;
+}
+
+// The first row of the list shows a name (dark text in the name column).
+bool FirstRowShowsAName(const ScreenImage& image) {
+  return DarkPixels(image, 54, 56, 200, 70) > 10;
+}
+
+// The files the saved list names (its classic names), in order: after the version and the
+// count, each record's volume (2 bytes) and folder (4), then its classic name's length (4) and
+// bytes, long name, file id, path and the 1,644-byte sound-file record.
+std::vector<std::string> ListedFiles(sp_testing::HomeScope& home) {
+  std::ifstream in(home.Path(".config/Mirrelbox Prefs/FileMediaInfoV2.data"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto be32 = [&bytes](std::size_t at) {
+    return at + 4 > bytes.size() ? 0u : sp::LoadBE32(bytes.data() + at);
+  };
+  std::vector<std::string> names;
+  if (be32(0) != 200) return names;
+  std::size_t at = 8;
+  for (UInt32 i = 0; i < be32(4) && at < bytes.size(); ++i) {
+    const UInt32 classic = be32(at + 6);
+    if (classic > 31 || at + 10 + classic > bytes.size()) break;
+    names.push_back(bytes.substr(at + 10, classic));
+    at += 10 + classic;
+    at += 4 + be32(at);      // long name
+    at += 4;                 // file id
+    at += 4 + be32(at);      // path
+    at += 1644;
+  }
+  return names;
+}
+
+TEST(MediaManagerProgram, ASoundFileDroppedFromOutsideIsListedAgainAfterARestart) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  const std::string song = home.Path("Dropped.aif");
+  const UInt32 frames = 44100;
+  const std::string header = cdtest::AiffHeader(frames);
+  cdtest::WriteFile(song, header + std::string(frames * 4, '\0'));
+
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+  EXPECT_TRUE(x11::DropFileOnWindow(std::stoul(window), 120, 60 + kStrip, song, kLimitMillis))
+      << "the window did not take the drop";
+  EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == 1; }))
+      << "the saved list names the dropped file";
+  EXPECT_TRUE(WaitForImage(window, FirstRowShowsAName)) << "the file's row";
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+  EXPECT_EQ(ListedFiles(home), (std::vector<std::string>{"Dropped.aif"}));
+
+  Tool again;
+  ASSERT_TRUE(StartProgram(home, &again, &window)) << "the media window did not appear again";
+  EXPECT_TRUE(WaitForImage(window, FirstRowShowsAName)) << "the file's row after the restart";
+  ASSERT_TRUE(QuitProgram(&again)) << "Ctrl-Q did not end the program the second time";
+  EXPECT_EQ(ListedFiles(home), (std::vector<std::string>{"Dropped.aif"}));
 }
 
 }  // namespace

@@ -110,5 +110,95 @@ bool WaitForWindowManager(int millis) {
   return ready;
 }
 
+namespace {
+
+// The next event for the source window within the time left; false when none came.
+bool NextEvent(Display* x, std::chrono::steady_clock::time_point end, XEvent* event) {
+  for (;;) {
+    if (XPending(x) > 0) {
+      XNextEvent(x, event);
+      return true;
+    }
+    const long left = long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                               end - std::chrono::steady_clock::now())
+                               .count());
+    pollfd p = {ConnectionNumber(x), POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, int(left)) <= 0) return false;
+  }
+}
+
+void SendClientMessage(Display* x, Window target, Atom type, long l0, long l1, long l2, long l3,
+                       long l4) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = target;
+  e.xclient.message_type = type;
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = l0;
+  e.xclient.data.l[1] = l1;
+  e.xclient.data.l[2] = l2;
+  e.xclient.data.l[3] = l3;
+  e.xclient.data.l[4] = l4;
+  XSendEvent(x, target, False, NoEventMask, &e);
+  XFlush(x);
+}
+
+}  // namespace
+
+bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& path, int millis) {
+  Display* x = XOpenDisplay(nullptr);
+  if (x == nullptr || window == 0) return false;
+  const Window target = Window(window);
+  const Window root = DefaultRootWindow(x);
+  auto atom = [x](const char* name) { return XInternAtom(x, name, False); };
+  const Atom selection = atom("XdndSelection"), uriList = atom("text/uri-list");
+  const Atom status = atom("XdndStatus"), finished = atom("XdndFinished");
+  const Window source = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(x, selection, source, CurrentTime);
+  // The pointer where the file is let go.
+  int rx = 0, ry = 0;
+  Window child = 0;
+  XTranslateCoordinates(x, target, root, x0, y0, &rx, &ry, &child);
+  XWarpPointer(x, 0, root, 0, 0, 0, 0, rx, ry);
+  XSync(x, False);
+  const long self = long(source);
+  SendClientMessage(x, target, atom("XdndEnter"), self, 5L << 24, long(uriList), 0, 0);
+  SendClientMessage(x, target, atom("XdndPosition"), self, 0, (long(rx) << 16) | long(ry),
+                    CurrentTime, long(atom("XdndActionCopy")));
+  const std::string uri = "file://" + path + "\r\n";
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+  bool accepted = false, dropped = false, done = false;
+  XEvent e;
+  while (!done && NextEvent(x, end, &e)) {
+    if (e.type == ClientMessage && e.xclient.message_type == status && !dropped) {
+      accepted = (e.xclient.data.l[1] & 1) != 0;
+      if (!accepted) break;
+      SendClientMessage(x, target, atom("XdndDrop"), self, 0, CurrentTime, 0, 0);
+      dropped = true;
+    } else if (e.type == SelectionRequest) {
+      XSelectionRequestEvent& r = e.xselectionrequest;
+      XEvent reply{};
+      reply.xselection.type = SelectionNotify;
+      reply.xselection.requestor = r.requestor;
+      reply.xselection.selection = r.selection;
+      reply.xselection.target = r.target;
+      reply.xselection.time = r.time;
+      reply.xselection.property = 0;
+      if (r.target == uriList && r.property != 0) {
+        XChangeProperty(x, r.requestor, r.property, uriList, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(uri.data()), int(uri.size()));
+        reply.xselection.property = r.property;
+      }
+      XSendEvent(x, r.requestor, False, NoEventMask, &reply);
+      XFlush(x);
+    } else if (e.type == ClientMessage && e.xclient.message_type == finished) {
+      done = true;
+    }
+  }
+  XDestroyWindow(x, source);
+  XCloseDisplay(x);
+  return accepted && done;
+}
+
 }  // namespace x11
 }  // namespace desktop_test

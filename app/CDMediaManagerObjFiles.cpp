@@ -1,0 +1,343 @@
+// Adding sound files through the open dialog and removing the selected ones.
+//
+// The window lists at most kCDR_MediaListMaxCount sound files, as many as its saved list can
+// bring back at the next start; files beyond that are not added and the report says so.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "AppleEvents.h"
+#include "CDMediaListFile.h"
+#include "CDMediaManagerObj.h"
+#include "Navigation.h"
+#include "OSUtils.h"
+#include "QuickDraw.h"
+#include "SpCDREngineAlert.h"
+#include "SpCDROMProgram.h"
+#include "SpCDR_ProgramItemObj.h"
+#include "SpCDRomManager.h"
+#include "SpDrawingView.h"
+#include "SpListClass.h"
+#include "SpMouseTraceManager.h"
+#include "SpNavigationMgrObject.h"
+#include "SpOC_ScrollBarControl.h"
+#include "SpQTInterface.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
+#include "SpStdFunctionNumber.h"
+#include "SpStdSayDialog.h"
+#include "SpStringView.h"
+
+unsigned char checkQuickTimeFileEnablerFlag_GlV = 0;
+
+namespace {
+
+const char kSource[] = "CDMediaManagerObj";
+const short kNotSoundStrings = 5020;
+const short kProtectedStrings = 5040;
+const float kProgressStep = 0.02f;
+
+std::string IndexString(short list, short index) {
+  char text[256] = "";
+  Sp_GetResourceIndexString(text, list, index);
+  return text;
+}
+
+std::string MJ(const char* utf8) {
+  return SpCDR_MJ(utf8);
+}
+
+std::string Quoted(const std::string& name) {
+  return "\"" + name + "\"";
+}
+
+}  // namespace
+
+// What one run of the add dialog did.
+struct AddCounts {
+  SInt32 chosen = 0;
+  SInt32 added = 0;
+  SInt32 notSound = 0;
+  SInt32 flagged = 0;
+  SInt32 listed = 0;
+  SInt32 overLimit = 0;
+  std::string notSoundName, flaggedName, listedName;
+};
+
+namespace {
+
+// The report sheet's text; empty when every chosen file was added or found listed alone.
+std::string AddReport(const AddCounts& c) {
+  if (c.chosen == 1) {
+    if (c.notSound != 1) return c.overLimit == 1 ? MJ("これ以上ファイルを登録できません。") : "";
+    if (c.flagged == 1) return Quoted(c.notSoundName) + IndexString(kProtectedStrings, 1);
+    return IndexString(kNotSoundStrings, 1) + c.notSoundName;
+  }
+  if (c.added >= c.chosen) return "";
+  std::string text = std::to_string(c.chosen) + MJ("ファイルが選択されましたが、");
+  const SInt32 plain = c.notSound - c.flagged;
+  if (plain > 0) {
+    if (plain == 1 && c.notSound == 1) {
+      text += MJ("「") + c.notSoundName + MJ("」は音声ファイルとして認識できませんでした。");
+    } else if (c.notSound == c.chosen) {
+      text += MJ("全て音声ファイルとして認識できませんでした。");
+    } else {
+      text += std::to_string(plain) + MJ("ファイルが音声ファイルとして認識できませんでした。");
+    }
+  }
+  if (c.flagged == 1) {
+    text += Quoted(c.flaggedName) + IndexString(kProtectedStrings, 1);
+  } else if (c.flagged > 1) {
+    text += c.flagged == c.chosen ? IndexString(kProtectedStrings, 3)
+                                  : std::to_string(c.flagged) + IndexString(kProtectedStrings, 2);
+  }
+  if (c.listed == 1) {
+    text += MJ("「") + c.listedName + MJ("」は既に登録済みです。");
+  } else if (c.listed > 1) {
+    text += c.listed == c.chosen ? MJ("全て既に登録済みです。")
+                                 : std::to_string(c.listed) + MJ("ファイルは既に登録済みです。");
+  }
+  if (c.overLimit > 0) {
+    text += std::to_string(c.overLimit) + MJ("ファイルは登録できる数を超えるため登録しませんでした。");
+  }
+  return text;
+}
+
+std::vector<char> Writable(const std::string& text) {
+  std::vector<char> bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+}  // namespace
+
+// ---- Batches of new items ------------------------------------------------------------------
+
+void CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess() {
+  SpCDRomMgr_EndOfCreateSoundFileProgramProcess();
+}
+
+SInt32 cCDR_MediaManager::CountSoundFileMediaItems() const {
+  SInt32 count = 0;
+  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+    if (CDR_SelectionTypeOfItem(item) == kCDR_SelectionFileItem) ++count;
+  }
+  return count;
+}
+
+void cCDR_MediaManager::FinishNewMusicFileMediaItems(unsigned char controls) {
+  CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
+  Sp_DisableMouseTrace();
+  ResetMedialistForItems();
+  ModifyMediaListRowFromSelectedItem();
+  ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
+  if (controls != 0) SetupMediaWindowStatusForMediaListSelection(0, 0);
+  OutputSelectionItemOnMediaItemList(1);
+  Sp_EnableMouseTrace(0);
+  SaveSetupQTFileInfo();
+}
+
+void cCDR_MediaManager::ResetMedialistForItems() {
+  if (mediaList_ != nullptr) {
+    if (firstMediaItem_ == nullptr) {
+      mediaList_->DisableList(0);
+    } else {
+      mediaList_->EnableList(0);
+    }
+  }
+  ResetMedialist(0);
+}
+
+// ---- Adding --------------------------------------------------------------------------------
+
+void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
+  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
+  auto* dialog = new (std::nothrow) cNavMgrObject(SpFourCC("Zqcd"));
+  if (dialog == nullptr) return;
+  SInt32 processor = 0, clock = 0;
+  checkQuickTimeFileEnablerFlag_GlV =
+      Sp_GetCPUVersion(&processor, &clock) && processor >= 0x108 && clock >= 600000000 ? 1 : 0;
+  dialog->SetupFilterProcedureProcPtr(CDRMM_CatchOpenFileNavigationFilterCB,
+                                      reinterpret_cast<unsigned long>(this));
+  SpNav_InitializeFileFilterTargetInfo();
+  dialog->allowMultipleFilesFlag = 1;
+  dialog->modality = 2;
+  dialog->parentWindow = GetWindowRef();
+  SpCDR_CopyText(dialog->actionButtonLabel, sizeof dialog->actionButtonLabel,
+                 MJ("登　録").c_str());
+  EnableMediaProgressOutput(1, 1);
+  ShowMediaListStatus(MJ("ファイル登録中..."));
+  cNavMgrFileList chosen;
+  if (dialog->NavigatorGetOpenFileForX(&chosen) == 0 || chosen.GetNumberOfItem() == 0) {
+    delete dialog;
+    DisableMediaProgressOutput();
+    return;
+  }
+  ShowMediaListStatus(MJ("登録ファイル分析中..."));
+  SetupMediaWindowStatusForMediaListSelection(1, 1);
+  if (backgroundView_ != nullptr) backgroundView_->DrawView(1, 0);
+  AddCounts counts;
+  AddChosenFiles(chosen, counts);
+  OutputSelectionItemOnMediaItemList(1);
+  DisableMediaProgressOutput();
+  const std::string report = AddReport(counts);
+  if (!report.empty()) {
+    SysBeep(1);
+    std::vector<char> title = Writable(MJ("報　告")), text = Writable(report),
+                      close = Writable(MJ("閉じる"));
+    Sp_SayDialogByModalBySheetAlert(GetWindowRef(), kSpStdSayDlgNote, title.data(), text.data(),
+                                    close.data());
+  }
+  if (counts.added > 0) FinishNewMusicFileMediaItems(0);
+  delete dialog;
+  SetupMediaWindowStatusForMediaListSelection(1, 0);
+}
+
+void cCDR_MediaManager::AddChosenFiles(cNavMgrFileList& chosen, AddCounts& counts) {
+  counts.chosen = chosen.GetNumberOfItem();
+  SInt32 room = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
+  float fraction = 0, threshold = kProgressStep;
+  bool cleared = false;
+  chosen.ResetSequentialReference();
+  for (SInt32 i = 1; i <= counts.chosen; ++i) {
+    fraction += 1.0f / float(counts.chosen);
+    if (fraction >= threshold) {
+      threshold = fraction + kProgressStep;
+      smallProgressFraction = fraction;
+      if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
+      ShowMediaListStatus(MJ("ファイル登録中...（") + std::to_string(i) + "/" +
+                          std::to_string(counts.chosen) + MJ("）"));
+    }
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    char name[kSpNavFileNameSize] = "";
+    if (chosen.GetFileItemBySequential(vRefNum, dirID, name, sizeof name, nullptr, nullptr,
+                                       nullptr, nullptr) == 0) {
+      break;
+    }
+    cSp_CDRProgramBaseObj* program = Sp_GetTargetFileProgram(vRefNum, dirID, name);
+    if (program != nullptr) {
+      if (!cleared) ClearMediaListSelection(1);
+      cleared = true;
+      SelectListedFile(program);
+      ++counts.listed;
+      counts.listedName = LongNameOf(vRefNum, dirID, name);
+      continue;
+    }
+    if (room <= 0) {
+      ++counts.overLimit;
+      continue;
+    }
+    unsigned char flag = 0;
+    if (CreateNewMusicFileMediaItem(vRefNum, dirID, name, nullptr, 1, 0, nullptr, -1,
+                                    cleared ? 0 : 1, nullptr, nullptr, nullptr, &flag) != 0) {
+      cleared = true;
+      ++counts.added;
+      --room;
+    } else {
+      ++counts.notSound;
+      counts.notSoundName = LongNameOf(vRefNum, dirID, name);
+      if (flag != 0) {
+        ++counts.flagged;
+        counts.flaggedName = counts.notSoundName;
+      }
+    }
+  }
+}
+
+void cCDR_MediaManager::SelectListedFile(cSp_CDRProgramBaseObj* program) {
+  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+    if (item->GetProgram() != program) continue;
+    const short row = GetMediaItemListTargetItemRowNo(item, 0);
+    if (row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 1, 0, 0);
+    return;
+  }
+  SpReportFailure(kSource, "cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB", 3,
+                  kSpMsgDataError);
+}
+
+std::string cCDR_MediaManager::LongNameOf(short vRefNum, SInt32 dirID, const char* name) {
+  char text[512] = "";
+  if (Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum, dirID, name, text, sizeof text) != noErr) {
+    return name;
+  }
+  return text;
+}
+
+// ---- The open dialog's filter --------------------------------------------------------------
+
+OSErr CDRMM_GetFSSpecFromAEDesc(FSSpec* spec, AEDesc* desc) {
+  if (spec == nullptr || desc == nullptr) return paramErr;
+  if (desc->descriptorType == typeFSS) return AEGetDescData(desc, spec, sizeof(FSSpec));
+  AEDesc coerced = {typeNull, nullptr};
+  OSErr err = AECoerceDesc(desc, typeFSS, &coerced);
+  if (err == noErr) err = AEGetDescData(&coerced, spec, sizeof(FSSpec));
+  AEDisposeDesc(&coerced);
+  return err;
+}
+
+unsigned char CDRMM_CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, short filterMode,
+                                                    unsigned long refCon) {
+  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchOpenFileNavigationFilterCB");
+  if (m == nullptr || item == nullptr || filterMode != kNavFilteringBrowserList) return 0;
+  auto* fileInfo = static_cast<NavFileOrFolderInfo*>(info);
+  if (fileInfo != nullptr && fileInfo->isFolder) return 1;
+  if (item->descriptorType != typeFSS && item->descriptorType != typeFSRef) return 0;
+  FSSpec spec;
+  if (CDRMM_GetFSSpecFromAEDesc(&spec, item) != noErr) return 0;
+  char name[64] = "";
+  std::memcpy(name, spec.name + 1, std::min<std::size_t>(spec.name[0], sizeof name - 1));
+  cFileFilterInfoTargetFolder* folder = SpNav_GetFilterInfoFolderObject(spec.vRefNum, spec.parID);
+  unsigned char show = 0;
+  if (folder != nullptr && folder->GetTargetFileInfo(name, show) != 0) return show;
+  if (m->CheckExistTargetFileOnOneFileMediaItem(spec.vRefNum, spec.parID, name) != 0) {
+    show = 0;
+  } else {
+    const UInt32 type = fileInfo != nullptr ? fileInfo->fileAndFolder.fileInfo.finderInfo.fdType : 0;
+    show = checkQuickTimeFileEnablerFlag_GlV == 0 ||
+                   Sp_CheckQuickTimeSoundFile(spec.vRefNum, spec.parID, name, type, 1) != 0
+               ? 1
+               : 0;
+  }
+  if (folder != nullptr) folder->SetTargetFileInfo(name, show);
+  return show;
+}
+
+// ---- Removing ------------------------------------------------------------------------------
+
+void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
+  // The items of a running save are in use until it ends; a drop being added goes first.
+  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
+  bool any = false;
+  for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
+    if (CDR_SelectionTypeOfItem(e->GetMediaItem()) == kCDR_SelectionFileItem) any = true;
+  }
+  if (!any) return;
+  ChangeMediaItemListSelectionBehaiviorForAllSelection(0, 0);
+  for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr;) {
+    cCDR_SelectionMediaItem* next = e->GetNextObjectPtr();
+    cCDR_MediaItem* item = e->GetMediaItem();
+    if (CDR_SelectionTypeOfItem(item) == kCDR_SelectionFileItem) {
+      if (e->IsWholeItem()) {
+        // Its entries go with it, so the walk starts again at the head.
+        DisposeMediaItem(item);
+        next = firstSelection_;
+      } else {
+        SubTargetSelectionItem(e);
+        delete e;
+      }
+    }
+    e = next;
+  }
+  Sp_DisableMouseTrace();
+  ResetMedialistForItems();
+  SetupMediaWindowStatusForMediaListSelection(0, 0);
+  ModifyMediaListRowFromSelectedItem();
+  ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
+  OutputSelectionItemOnMediaItemList(0);
+  if (scrollBar_ != nullptr) scrollBar_->SetupScrollValueFromTargetView(0, 1, 0, 1);
+  Sp_EnableMouseTrace(0);
+  SetupMediaWindowStatusForMediaListSelection(1, 0);
+  SaveSetupQTFileInfo();
+}

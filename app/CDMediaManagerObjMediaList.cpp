@@ -1,0 +1,420 @@
+// The saved list of added sound files: written whenever the files of the window change, read
+// once when the window opens. Audio CDs are never stored.
+//
+// The list is written to "FileMediaInfoV2tmp.data" and renamed over "FileMediaInfoV2.data" in
+// one step, so a crash leaves either the old list or the new one, never none. A temporary list
+// found without a list beside it (left by an older program that deleted the list before the
+// rename) is read in its place.
+#include <string>
+#include <vector>
+
+#include "CDMediaListFile.h"
+#include "CDMediaManagerObj.h"
+#include "ByteOrder.h"
+#include "CDObjectSource.h"
+#include "Folders.h"
+#include "QuickDraw.h"
+#include "SpCDREngineAlert.h"
+#include "SpCDROMProgram.h"
+#include "SpCDR_ProgramItemObj.h"
+#include "SpCDRomManager.h"
+#include "SpDrawingView.h"
+#include "SpFileLibSource.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
+#include "SpStdSayDialog.h"
+#include "SpStringView.h"
+#include "SpViewClass.h"
+
+namespace {
+
+const char kSource[] = "CDMediaManagerObj";
+const char kPrefFolder[] = "Mirrelbox Prefs";
+const char kListName[] = "FileMediaInfoV2.data";
+const char kTempListName[] = "FileMediaInfoV2tmp.data";
+const char kOldListName[] = "FileMediaInfo.data";
+const char kFileError[] = "File Error !! ";
+const short kAlertStrings = 5035;
+const OSType kCreator = SpFourCC("Zqcd");
+const OSType kFileType = SpFourCC("InDt");
+// The progress bar is drawn again each time it has grown by this much.
+const float kProgressStep = 0.02f;
+
+// The Mirrelbox Prefs folder of a system folder when it is there (nothing is created).
+bool FindPrefFolder(OSType folderType, short& vRefNum, SInt32& dirID) {
+  SInt16 folderVRefNum = 0;
+  SInt32 folderDirID = 0;
+  if (FindFolder(kOnSystemDisk, folderType, kDontCreateFolder, &folderVRefNum, &folderDirID) !=
+      noErr) {
+    return false;
+  }
+  vRefNum = folderVRefNum;
+  return Sp_GetDirIdFromDirNameInDirId(folderVRefNum, folderDirID, kPrefFolder, dirID) == noErr;
+}
+
+std::string IndexString(short index) {
+  char text[256] = "";
+  Sp_GetResourceIndexString(text, kAlertStrings, index);
+  return text;
+}
+
+// A read procedure over an open list of the buffered file layer.
+tCDR_MediaListReadProc FileReader(sSpFileSysInfo* file) {
+  return [file](void* out, SInt32 n) -> OSErr {
+    if (n == 0) return noErr;
+    SInt32 got = 0;
+    const OSErr err = Sp_ReadFileSystem_Read(file, n, static_cast<char*>(out), &got);
+    if (err != noErr) return err;
+    return got == n ? OSErr(noErr) : OSErr(eofErr);
+  };
+}
+
+}  // namespace
+
+// ---- Writing -----------------------------------------------------------------------------------
+
+unsigned char cCDR_MediaManager::SaveSetupQTFileInfo() {
+  return SaveSetupQTFileInfoVersion2();
+}
+
+void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records) {
+  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+    cSp_CDRProgramBaseObj* program = item->GetProgram();
+    if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
+    cSp_CDRProgramItemObj* first = program->GetFirstProgramItem();
+    cSp_QTFileDataObj* file = first != nullptr ? first->GetQTFileMedia() : nullptr;
+    if (file == nullptr) continue;
+    if (records.size() >= std::size_t(kCDR_MediaListMaxCount)) break;
+    sCDR_MediaListRecord record;
+    record.vRefNum = first->GetVolumeRefNum();
+    record.dirID = first->GetDirID();
+    record.fileID = first->GetFileID();
+    std::string name = first->GetFileName();
+    if (name.size() > std::size_t(kCDR_MediaListMaxClassicName)) {
+      char classic[64] = "";
+      if (Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(
+              record.vRefNum, record.dirID, name.c_str(), kCFStringEncodingMacJapanese, classic) ==
+          noErr) {
+        record.longName = name;
+        name = classic;
+      }
+    }
+    record.classicName = name;
+    if (record.longName.empty()) {
+      char longName[512] = "";
+      if (Sp_GetOSXUnicodeFileNameChangedFileName(record.vRefNum, record.dirID, name.c_str(),
+                                                  longName, sizeof longName) == noErr) {
+        record.longName = longName;
+      }
+    }
+    char path[kSpMaxFullPathLength + 1] = "";
+    if (Sp_FullPathNameFromFileInfo(file->GetVolumeRefNum(), file->GetDirID(), file->GetFileName(),
+                                    path) == noErr) {
+      record.fullPath = path;
+    }
+    sSpMusicFileInfo info;
+    file->GetMusicInfo(info);
+    SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);
+    records.push_back(std::move(record));
+  }
+}
+
+unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion2() {
+  static const char kMethod[] = "cCDR_MediaManager::SaveSetupQTFileInfoVersion2";
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  const short step = WriteMediaListFile(true, vRefNum, dirID);
+  if (step != 0) return SpReportFailure(kSource, kMethod, step, kFileError, (unsigned char)0);
+  Str255 from, to;
+  Sp_CopyCStringToStr255(kTempListName, from);
+  Sp_CopyCStringToStr255(kListName, to);
+  if (HRenameReplacing(vRefNum, dirID, from, to) != noErr) {
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, kTempListName, 0);
+    return SpReportFailure(kSource, kMethod, 47, kFileError, (unsigned char)0);
+  }
+  return 1;
+}
+
+unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion1() {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  const short step = WriteMediaListFile(false, vRefNum, dirID);
+  if (step == 0) return 1;
+  return SpReportFailure(kSource, "cCDR_MediaManager::SaveSetupQTFileInfoVersion1", step,
+                         kFileError, (unsigned char)0);
+}
+
+short cCDR_MediaManager::WriteMediaListFile(bool version200, short& vRefNum, SInt32& dirID) {
+  std::vector<sCDR_MediaListRecord> records;
+  CollectMediaListRecords(records);
+  if (!version200 && records.size() > std::size_t(kCDR_MediaListV1MaxCount)) {
+    records.resize(std::size_t(kCDR_MediaListV1MaxCount));
+  }
+  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk,
+                                    version200 ? kPreferencesFolderType : kDocumentsFolderType,
+                                    kPrefFolder, vRefNum, dirID)) {
+    return 1;
+  }
+  const char* name = version200 ? kTempListName : kOldListName;
+  if (Sp_ExsitTargetFile(vRefNum, dirID, name) != 0 &&
+      Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0) != noErr) {
+    return 2;
+  }
+  if (Sp_CreateFileByDirId(vRefNum, dirID, name, kCreator, kFileType, 0, 0) != noErr) return 3;
+  sSpFileSysInfo* file = nullptr;
+  if (Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, name, 0, 0, &file, 1, 0) != noErr) {
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0);
+    return 5;
+  }
+  auto write = [file](const void* bytes, SInt32 n) -> OSErr {
+    return n < 1 ? OSErr(noErr)
+                 : Sp_WriteFileSystem_Write(file, static_cast<const char*>(bytes), n, 1);
+  };
+  auto u32 = [&](UInt32 value) {
+    UInt8 bytes[4] = {UInt8(value >> 24), UInt8(value >> 16), UInt8(value >> 8), UInt8(value)};
+    return write(bytes, 4) == noErr;
+  };
+  short step = 0;
+  if (version200 && !u32(UInt32(kCDR_MediaListVersion))) step = 6;
+  if (step == 0 && !u32(UInt32(records.size()))) step = 6;
+  for (std::size_t i = 0; step == 0 && i < records.size(); ++i) {
+    if (version200) {
+      step = CDRMM_WriteMediaListRecordV200(write, records[i]);
+    } else {
+      const std::string& path = records[i].fullPath;
+      if (!u32(UInt32(path.size())) || write(path.data(), SInt32(path.size())) != noErr ||
+          !u32(UInt32(records[i].fileID))) {
+        step = 24;
+      }
+    }
+  }
+  // A list whose last bytes did not reach the disk is as bad as one not written.
+  if (Sp_WriteFileSystem_Close(file, 1, 1) != noErr && step == 0) step = 31;
+  if (step != 0) Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0);
+  return step;
+}
+
+// ---- Reading -----------------------------------------------------------------------------------
+
+void cCDR_MediaManager::LoadSetupQTFileInfo() {
+  static const char kMethod[] = "cCDR_MediaManager::LoadSetupQTFileInfo";
+  if (CDR_GetMultiMediaTargetFlag() == 0) return;
+  SInt16 prefVRefNum = 0;
+  SInt32 prefDirID = 0;
+  if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &prefVRefNum, &prefDirID) !=
+      noErr) {
+    SpReportFailure(kSource, kMethod, 7, "Preference Folder Error !! ");
+    return;
+  }
+  short vRefNum = prefVRefNum;
+  SInt32 dirID = 0;
+  const bool prefFolder = Sp_ExsitTargetDirectory(prefVRefNum, prefDirID, kPrefFolder) != 0;
+  if (prefFolder &&
+      Sp_GetDirIdFromDirNameInDirId(prefVRefNum, prefDirID, kPrefFolder, dirID) != noErr) {
+    SpReportFailure(kSource, kMethod, 6, "Preference Folder Error !! ");
+    return;
+  }
+  SetupMediaWindowStatusForMediaListSelection(1, 1);
+  EnableMediaProgressOutput(1, 1);
+  ShowMediaListStatus(SpCDR_MJ("ファイル登録情報チェック中..."));
+  unsigned char made = 0;
+  const char* listName = nullptr;
+  bool recovered = false;
+  if (prefFolder && Sp_ExsitTargetFile(vRefNum, dirID, kListName) != 0) {
+    listName = kListName;
+  } else if (prefFolder && Sp_ExsitTargetFile(vRefNum, dirID, kTempListName) != 0) {
+    listName = kTempListName;
+    recovered = true;
+  } else if (!FindPrefFolder(kDocumentsFolderType, vRefNum, dirID) ||
+             Sp_ExsitTargetFile(vRefNum, dirID, kListName) == 0) {
+    made = LoadSetupQTFileInfoVersion1();
+  } else {
+    listName = kListName;
+  }
+  if (listName != nullptr) {
+    sSpFileSysInfo* file = nullptr;
+    if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, listName, 0, 0, &file) != noErr) {
+      SpReportFailure(kSource, kMethod, 8, "File Open Error !! ");
+    } else {
+      UInt8 version[4] = {0, 0, 0, 0};
+      if (FileReader(file)(version, 4) == noErr &&
+          SInt32(sp::LoadBE32(version)) == kCDR_MediaListVersion) {
+        made = LoadSetupQTFileInfoVersion200(file);
+        ResetMedialist(0);
+      }
+      Sp_FileSystem_Close(file, 1, 1);
+    }
+  }
+  DisableMediaProgressOutput();
+  // The list takes clicks once it has items.
+  if (made != 0) {
+    ResetMedialistForItems();
+    Sp_RedrawViewWindow(GetWindowRef(), 0);
+  }
+  // A recovered list is written again under its own name.
+  if (made != 0 && recovered) SaveSetupQTFileInfo();
+  SetupMediaWindowStatusForMediaListSelection(1, 0);
+}
+
+unsigned char cCDR_MediaManager::LoadSetupQTFileInfoVersion200(sSpFileSysInfo* file) {
+  if (file == nullptr) return 0;
+  SInt32 made = 0;
+  float shown = 0;
+  const sCDR_MediaListReadResult result = CDRMM_ReadMediaListRecordsV200(
+      FileReader(file), [&](const sCDR_MediaListRecord& record, SInt32 index, SInt32 count) {
+        ShowMediaListReadProgress(index, count, shown);
+        if (MakeItemFromMediaListRecord(record, true)) ++made;
+        return true;
+      });
+  if (made > 0) CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
+  if (result.step != 0) ReportMediaListReadFailure(result);
+  return made > 0 ? 1 : 0;
+}
+
+unsigned char cCDR_MediaManager::LoadSetupQTFileInfoVersion1() {
+  static const char kMethod[] = "cCDR_MediaManager::LoadSetupQTFileInfoVersion1";
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!FindPrefFolder(kDocumentsFolderType, vRefNum, dirID) ||
+      Sp_ExsitTargetFile(vRefNum, dirID, kOldListName) == 0) {
+    return 0;
+  }
+  sSpFileSysInfo* file = nullptr;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, kOldListName, 0, 0, &file) != noErr) {
+    return SpReportFailure(kSource, kMethod, 2, kFileError, (unsigned char)0);
+  }
+  SInt32 made = 0;
+  float shown = 0;
+  const sCDR_MediaListReadResult result = CDRMM_ReadMediaListRecordsV1(
+      FileReader(file), [&](const sCDR_MediaListRecord& record, SInt32 index, SInt32 count) {
+        ShowMediaListReadProgress(index, count, shown);
+        if (MakeItemFromMediaListRecord(record, false)) ++made;
+        return true;
+      });
+  if (made > 0) CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
+  Sp_FileSystem_Close(file, 1, 1);
+  if (result.step != 0) ReportMediaListReadFailure(result);
+  ResetMedialist(0);
+  SaveSetupQTFileInfo();
+  return made > 0 ? 1 : 0;
+}
+
+bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bool version200,
+                                          short& vRefNum, SInt32& dirID, std::string& name,
+                                          std::string& longName) {
+  if (!version200) {
+    // The volume by the name the path starts with, the folder by the path's folder part.
+    char volumeName[256] = "";
+    Sp_GetVolNameFromFullPath(record.fullPath.c_str(), volumeName);
+    if (Sp_GetVolIdFromVolName(volumeName, vRefNum) != noErr) return false;
+    const std::size_t colon = record.fullPath.rfind(':');
+    if (colon == std::string::npos) return false;
+    name = record.FileNamePart();
+    const std::string folder = record.fullPath.substr(0, colon);
+    if (Sp_GetDirIdFromFullPathName(folder.c_str(), dirID) == noErr &&
+        Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) {
+      return true;
+    }
+    char found[64] = "";
+    if (record.fileID == 0 ||
+        Sp_GetFileNameFromFileId(vRefNum, record.fileID, dirID, found) != noErr) {
+      return false;
+    }
+    name = found;
+    return true;
+  }
+  vRefNum = record.vRefNum;
+  dirID = record.dirID;
+  name = record.classicName;
+  longName = record.longName;
+  // a. where it was, by its classic name.
+  if (!name.empty() && Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) return true;
+  auto takeLongName = [&]() {
+    char text[512] = "";
+    if (Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum, dirID, name.c_str(), text, sizeof text) ==
+        noErr) {
+      longName = text;
+    }
+  };
+  // b. by its file id on that volume (renamed or moved).
+  char found[64] = "";
+  if (record.fileID != 0 &&
+      Sp_GetFileNameFromFileId(vRefNum, record.fileID, dirID, found) == noErr) {
+    name = found;
+    takeLongName();
+    return true;
+  }
+  dirID = record.dirID;
+  // c. by its long name in its folder.
+  if (!longName.empty() && Sp_ExsitTargetFileOrDirByFSSpecAndLongName(
+                               vRefNum, dirID, longName.c_str(), kCFStringEncodingMacJapanese) != 0) {
+    char classic[64] = "";
+    if (Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(vRefNum, dirID, longName.c_str(),
+                                                            kCFStringEncodingMacJapanese,
+                                                            classic) == noErr) {
+      name = classic;
+      return true;
+    }
+  }
+  // d. by its full path (the volume mounted under another number).
+  if (record.fullPath.empty() || record.fullPath.size() > std::size_t(kSpMaxFullPathLength) ||
+      Sp_ExsitTargetFileByFullPathName(record.fullPath.c_str()) == 0) {
+    return false;
+  }
+  char classic[256] = "";
+  if (Sp_GetFileInfoFromFullPathName(record.fullPath.c_str(), &vRefNum, &dirID, classic) != noErr) {
+    return false;
+  }
+  name = classic;
+  takeLongName();
+  return true;
+}
+
+bool cCDR_MediaManager::MakeItemFromMediaListRecord(const sCDR_MediaListRecord& record,
+                                                    bool version200) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  std::string name, longName;
+  if (!FindMediaListFile(record, version200, vRefNum, dirID, name, longName)) return false;
+  if (CheckExistTargetFileOnOneFileMediaItem(vRefNum, dirID, name.c_str()) != 0) return false;
+  sSpMusicFileInfo info;
+  const bool stored =
+      version200 && SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info);
+  return CreateNewMusicFileMediaItem(vRefNum, dirID, name.c_str(),
+                                     longName.empty() ? nullptr : longName.c_str(), 0, 0, nullptr,
+                                     -1, 0, stored ? &info : nullptr, nullptr, nullptr,
+                                     nullptr) != 0;
+}
+
+// ---- Progress and failures -----------------------------------------------------------------
+
+void cCDR_MediaManager::ShowMediaListStatus(const std::string& text) {
+  if (statusTextView_ != nullptr) statusTextView_->SetString(text.c_str(), 1);
+  QDFlushPortBuffer(GetWindowPort(GetWindowRef()), nullptr);
+}
+
+void cCDR_MediaManager::ShowMediaListReadProgress(SInt32 index, SInt32 count, float& shown) {
+  const float fraction = index >= count ? 1.0f : float(index) / float(count);
+  if (fraction - shown < kProgressStep && index < count) return;
+  shown = fraction;
+  smallProgressFraction = fraction;
+  if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
+  ShowMediaListStatus(SpCDR_MJ("ファイル登録情報を設定中...（") + std::to_string(index) + "/" +
+                      std::to_string(count) + SpCDR_MJ("）"));
+}
+
+void cCDR_MediaManager::ReportMediaListReadFailure(const sCDR_MediaListReadResult& result) {
+  SpReportFailure(kSource, "cCDR_MediaManager::LoadSetupQTFileInfo", result.step, kFileError);
+  std::string first = result.countRefused
+                          ? IndexString(3)
+                          : IndexString(1) + "200:" + std::to_string(result.step) + ":" +
+                                std::to_string(result.detail) + IndexString(2);
+  first += IndexString(4) + IndexString(5);
+  std::string second;
+  if (result.delivered > 0) second = std::to_string(result.delivered) + IndexString(6);
+  second += IndexString(7);
+  std::vector<char> message(first.begin(), first.end()), explanation(second.begin(), second.end());
+  message.push_back(0);
+  explanation.push_back(0);
+  Sp_SayAlertByModal(2, message.data(), explanation.data(), nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,625 @@
+// Sound files through the program's main road: added with the add button and the open dialog,
+// removed with the Delete key, dropped from the file manager onto the list, and brought back
+// at the next start by the saved list in either of its versions, found again where they
+// went; the About box.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "AppTestSupport.h"
+#include "ByteOrder.h"
+#include "CDMediaListFile.h"
+#include "CFURLFiles.h"
+#include "Clock.h"
+#include "Gestalt.h"
+#include "SpCDREngineAlert.h"
+#include "SpListClass.h"
+#include "SpOC_IconButtonControl.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunctionNumber.h"
+#include "SpTesting.h"
+#include "TestDrags.h"
+#include "TestMenus.h"
+#include "TestNavigation.h"
+#include "TestResponder.h"
+#include "TestWindows.h"
+
+namespace app_test {
+namespace {
+
+using sp_testing::Answer;
+using sp_testing::Respond;
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// Where a file is, as the file functions name it.
+struct Spot {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  std::string name;
+  SInt32 fileID = 0;
+  std::string fullPath;
+};
+
+Spot SpotOf(const std::string& path) {
+  Spot spot;
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+      nullptr, reinterpret_cast<const UInt8*>(path.data()), CFIndex(path.size()), false);
+  FSRef ref;
+  EXPECT_TRUE(url != nullptr && CFURLGetFSRef(url, &ref)) << path;
+  if (url != nullptr) CFRelease(url);
+  FSCatalogInfo info = {};
+  FSSpec spec = {};
+  EXPECT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoVolume | kFSCatInfoParentDirID, &info, nullptr,
+                             &spec, nullptr),
+            noErr);
+  spot.vRefNum = info.volume;
+  spot.dirID = SInt32(info.parentDirID);
+  spot.name.assign(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
+  EXPECT_EQ(Sp_GetFileIdFromFileNameInDirId(spot.vRefNum, spot.dirID, spot.name.c_str(),
+                                            spot.fileID),
+            noErr);
+  char full[256] = "";
+  EXPECT_EQ(Sp_FullPathNameFromFileInfo(spot.vRefNum, spot.dirID, spot.name.c_str(), full), noErr);
+  spot.fullPath = full;
+  return spot;
+}
+
+sCDR_MediaListRecord RecordOf(const Spot& spot) {
+  sCDR_MediaListRecord record;
+  record.vRefNum = spot.vRefNum;
+  record.dirID = spot.dirID;
+  record.classicName = spot.name;
+  record.longName = spot.name;
+  record.fileID = spot.fileID;
+  record.fullPath = spot.fullPath;
+  return record;
+}
+
+std::string Be32(UInt32 value) {
+  UInt8 b[4];
+  sp::StoreBE32(b, value);
+  return std::string(reinterpret_cast<char*>(b), 4);
+}
+
+// A version-200 list of the records, laid down by the program's writer.
+std::string ListBytes(const std::vector<sCDR_MediaListRecord>& records, UInt32 version = 200) {
+  std::string out = Be32(version) + Be32(UInt32(records.size()));
+  for (const auto& record : records) {
+    CDRMM_WriteMediaListRecordV200(
+        [&](const void* bytes, SInt32 n) {
+          out.append(static_cast<const char*>(bytes), std::size_t(n));
+          return OSErr(noErr);
+        },
+        record);
+  }
+  return out;
+}
+
+// The global point of the button's middle.
+Point ButtonPoint(cSp_OriginalIconButtonControl* button) {
+  Rect onWindow = {0, 0, 0, 0};
+  button->GetDrawingAreaOnWindow(&onWindow);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  return Point{short(content.top + (onWindow.top + onWindow.bottom) / 2),
+               short(content.left + (onWindow.left + onWindow.right) / 2)};
+}
+
+// The global point in the row a quarter of its height from its top (upper) or bottom.
+Point RowPoint(short row, bool upper) {
+  Rect onWindow = {0, 0, 0, 0};
+  M()->GetMediaList()->GetCellArea(Point{row, kCDR_NameColumn}, nullptr, nullptr, &onWindow);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  const short quarter = short((onWindow.bottom - onWindow.top) / 4);
+  return Point{short(content.top + (upper ? onWindow.top + quarter : onWindow.bottom - quarter)),
+               short(content.left + (onWindow.left + onWindow.right) / 2)};
+}
+
+std::vector<std::string> Names() {
+  return Column(kCDR_NameColumn);
+}
+
+class FileFlow : public ProgramTest {
+ protected:
+  std::string PrefList(const char* name = "FileMediaInfoV2.data") const {
+    return home_.Path(std::string(".config/Mirrelbox Prefs/") + name);
+  }
+  void WritePrefList(const std::string& bytes, const char* name = "FileMediaInfoV2.data") {
+    mkdir(home_.Path(".config").c_str(), 0700);
+    mkdir(home_.Path(".config/Mirrelbox Prefs").c_str(), 0700);
+    WriteAll(PrefList(name), bytes);
+  }
+  // What the saved list in the Preferences folder names, in order.
+  std::vector<std::string> Listed() const {
+    const std::string bytes = ReadAll(PrefList());
+    std::vector<std::string> names;
+    if (bytes.size() < 4 || sp::LoadBE32(bytes.data()) != 200) return names;
+    CDRMM_ReadMediaListRecordsV200(
+        CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
+                                   bytes.size() - 4),
+        [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
+          names.push_back(record.classicName);
+          return true;
+        });
+    return names;
+  }
+};
+
+// ---- The saved list --------------------------------------------------------------------------
+
+// Files added through the dialog are listed at once, come back at the next start from the
+// version-200 list, and from a version-1 list in the Documents folder when that is all there
+// is, which is then written again as version 200.
+TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
+  MakeSoundFile("one.aif", 1);
+  MakeSoundFile("two.aif", 2);
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose({"one.aif", "two.aif"}, home_.Home()));
+  Run({
+      Do("click the add button", [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+      WaitFor("the files", [] { return Rows() == 2; }),
+      Do("look",
+         [this] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "two.aif"}));
+           EXPECT_EQ(Listed(), (std::vector<std::string>{"one.aif", "two.aif"}));
+           EXPECT_EQ(SelectedRows(), (std::vector<short>{1, 2}));
+         }),
+      Quit(),
+  });
+  ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u) << "the dialog alone, no report";
+  EndRun();
+
+  Run({
+      WaitFor("the files again", [] { return Rows() == 2; }),
+      Do("look and keep them as the old list",
+         [] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "two.aif"}));
+           EXPECT_TRUE(M()->GetMediaList()->IsEnableView()) << "the list shows its rows";
+           EXPECT_FALSE(M()->GetProgressBarView()->IsEnableView()) << "progress hidden";
+           EXPECT_EQ(M()->SaveSetupQTFileInfoVersion1(), 1);
+         }),
+      Quit(),
+  });
+  EndRun();
+  ASSERT_EQ(unlink(PrefList().c_str()), 0);
+  ASSERT_TRUE(Exists(home_.Path("Documents/Mirrelbox Prefs/FileMediaInfo.data")));
+
+  Run({
+      WaitFor("the files from the old list", [] { return Rows() == 2; }),
+      Do("look", [] { EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "two.aif"})); }),
+      Quit(),
+  });
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"one.aif", "two.aif"}))
+      << "the old list is written again as version 200";
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A listed file is found where it was, by its file id when renamed, by its long name when its
+// classic name no longer leads to it, and by its full path when its volume and folder numbers
+// do not; a file found nowhere is left out without a word.
+TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
+  const Spot here = SpotOf(MakeSoundFile("here.aif", 1));
+  const Spot before = SpotOf(MakeSoundFile("before.aif", 1));
+  ASSERT_EQ(rename(home_.Path("before.aif").c_str(), home_.Path("renamed.aif").c_str()), 0);
+  const Spot byLong = SpotOf(MakeSoundFile("by long name.aif", 1));
+  const Spot byPath = SpotOf(MakeSoundFile("by path.aif", 1));
+  sCDR_MediaListRecord renamed = RecordOf(before);
+  sCDR_MediaListRecord longName = RecordOf(byLong);
+  longName.classicName = "gone.aif";
+  longName.fileID = 0;
+  sCDR_MediaListRecord path = RecordOf(byPath);
+  path.vRefNum = -77;
+  path.dirID = 99999;
+  path.classicName = "x.aif";
+  path.longName.clear();
+  path.fileID = 0;
+  sCDR_MediaListRecord missing = RecordOf(here);
+  missing.classicName = missing.longName = "missing.aif";
+  missing.fileID = 0;
+  missing.fullPath += "-missing";
+  WritePrefList(ListBytes({RecordOf(here), renamed, missing, longName, path}));
+  sp_testing::ResponderScope responder;  // nothing may be asked
+  Run({
+      WaitFor("the files", [] { return Rows() == 4; }),
+      Do("look",
+         [] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"here.aif", "renamed.aif",
+                                                        "by long name.aif", "by path.aif"}));
+         }),
+      Quit(),
+  });
+  EXPECT_TRUE(sp_testing::ShownSoFar().empty());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A broken list keeps what was read before the bad record and says at which step it stopped;
+// an empty list or another version adds nothing and says nothing.
+TEST_F(FileFlow, BrokenListsKeepWhatWasReadAndTellTheStep) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  sCDR_MediaListRecord tooLong = RecordOf(two);
+  const std::string good = ListBytes({RecordOf(one), RecordOf(two)});
+  std::string classic32 = good;
+  // The second record's classic-name length, after the first record and its 6 bytes.
+  const std::size_t second = 8 + (good.size() - 8) / 2;
+  classic32.replace(second + 6, 4, Be32(32));
+  struct Case {
+    const char* why;
+    std::string bytes;
+    std::vector<std::string> names;
+    const char* alertPart;  // null: no alert
+  } cases[] = {
+      {"a classic name of 32 bytes", classic32, {"one.aif"}, "200:15:5555"},
+      {"count 0", Be32(200) + Be32(0), {}, nullptr},
+      {"another version", ListBytes({RecordOf(one)}, 199), {}, nullptr},
+      {"too many files", Be32(200) + Be32(10000), {}, nullptr},
+      {"cut in the middle", good.substr(0, good.size() - 10), {"one.aif"}, "200:35:-39"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    WritePrefList(c.bytes);
+    {
+      sp_testing::ResponderScope responder;
+      const bool refused = std::string(c.why) == "too many files";
+      if (c.alertPart != nullptr || refused) Respond(Answer::Return());
+      Run({Do("look", [&c] { EXPECT_EQ(Names(), c.names); }), Quit()});
+      const auto& shown = sp_testing::ShownSoFar();
+      if (c.alertPart == nullptr && !refused) {
+        EXPECT_TRUE(shown.empty());
+      } else {
+        ASSERT_EQ(shown.size(), 1u);
+        const std::string expected =
+            refused ? SpCDR_MJ("登録ファイルの一覧の件数が多すぎるため") : c.alertPart;
+        EXPECT_NE(shown[0].message.find(expected), std::string::npos) << shown[0].message;
+      }
+    }
+    EndRun();
+  }
+}
+
+// The list is replaced in one step: a temporary list left without a list beside it is read
+// in its place and written under its own name; beside a list it is passed over.
+TEST_F(FileFlow, ATemporaryListLeftBehindIsReadOnlyWhenTheListIsGone) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  WritePrefList(ListBytes({RecordOf(one), RecordOf(two)}), "FileMediaInfoV2tmp.data");
+  Run({WaitFor("the files", [] { return Rows() == 2; }), Quit()});
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"one.aif", "two.aif"}));
+  EXPECT_FALSE(Exists(PrefList("FileMediaInfoV2tmp.data")));
+  EndRun();
+
+  WritePrefList("broken", "FileMediaInfoV2tmp.data");
+  WritePrefList(ListBytes({RecordOf(two)}));
+  Run({Do("look", [] { EXPECT_EQ(Names(), (std::vector<std::string>{"two.aif"})); }), Quit()});
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// ---- Adding ----------------------------------------------------------------------------------
+
+// The dialog shows sound files not yet listed (every file not listed when the processor is too
+// slow to check them); what could not be added is reported, and what was added is selected.
+TEST_F(FileFlow, TheAddDialogShowsUnlistedFilesAndReportsWhatWasNotAdded) {
+  MakeSoundFile("listed.aif", 1);
+  MakeSoundFile("new.aif", 1);
+  WriteAll(home_.Path("notes.txt"), "not sound");
+  WriteAll(home_.Path("more.txt"), "not sound either");
+  struct Case {
+    const char* why;
+    bool slowProcessor;
+    std::vector<std::string> chosen;
+    std::vector<std::string> shown;  // by the dialog, sound files and text files
+    const char* report;              // UTF-8; null: no report
+    std::vector<std::string> names;  // rows afterwards
+  } cases[] = {
+      {"a quick processor shows sound files only",
+       false,
+       {"new.aif"},
+       {"new.aif"},
+       nullptr,
+       {"listed.aif", "new.aif"}},
+      {"one file that is no sound",
+       true,
+       {"notes.txt"},
+       {"more.txt", "new.aif", "notes.txt"},
+       "音声ファイルとして認識できませんでした：notes.txt",
+       {"listed.aif"}},
+      {"three files, two no sound",
+       true,
+       {"more.txt", "new.aif", "notes.txt"},
+       {"more.txt", "new.aif", "notes.txt"},
+       "3ファイルが選択されましたが、2ファイルが音声ファイルとして認識できませんでした。",
+       {"listed.aif", "new.aif"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.slowProcessor) sp_testing::SetGestalt(gestaltNativeCPUtype, 0x107);
+    sp_testing::ResponderScope responder;
+    std::vector<std::string> listedByDialog;
+    Respond(sp_testing::NavLook([&](WindowRef) {
+      for (const std::string& name : sp_testing::NavListedNames()) {
+        if (name.find('.') != std::string::npos) listedByDialog.push_back(name);
+      }
+    }));
+    Respond(sp_testing::NavChoose(c.chosen, home_.Home()));
+    if (c.report != nullptr) Respond(Answer().ClickButtonUTF8("閉じる"));
+    Run({
+        Do("list one file", [this] { ASSERT_TRUE(AddSoundFile(home_.Path("listed.aif"))); }),
+        Do("click the add button",
+           [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+        WaitFor("the dialog's end", [] { return sp_testing::PendingAnswerCount() == 0; }),
+        Do("look", [&c] { EXPECT_EQ(Names(), c.names); }),
+        Quit(),
+    });
+    EXPECT_EQ(listedByDialog, c.shown);
+    std::vector<std::string> reports;
+    for (const auto& shown : sp_testing::ShownSoFar()) {
+      if (shown.kind == sp_testing::ShownKind::kSheet) {
+        EXPECT_EQ(shown.message, SpCDR_MJ("報　告"));
+        reports.push_back(shown.explanation);
+      }
+    }
+    ASSERT_EQ(reports.size(), c.report != nullptr ? 1u : 0u);
+    if (c.report != nullptr) {
+      EXPECT_EQ(reports[0], SpCDR_MJ(c.report));
+    }
+    EndRun();
+    unlink(PrefList().c_str());
+  }
+}
+
+// ---- Removing ----------------------------------------------------------------------------------
+
+// Delete removes the selected sound files and writes the list again; a selection of CD tracks
+// only, and any selection while a save runs, stays as it is.
+TEST_F(FileFlow, DeleteRemovesSelectedFilesButNeitherTracksNorFilesBeingSaved) {
+  MakeDisc("Disc", {{"1 A.aiff", 150}, {"2 B.aiff", 150}});
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  const Spot three = SpotOf(MakeSoundFile("three.aif", 1));
+  WritePrefList(ListBytes({RecordOf(one), RecordOf(two), RecordOf(three)}));
+  Run({
+      WaitFor("the CD and the files", [] { return Rows() == 4; }),
+      Do("open the CD", [] { Click(1, kCDR_OpenColumn); }),
+      WaitFor("its tracks", [] { return Rows() == 6; }),
+      Do("select a track and press Delete",
+         [] {
+           Click(2, kCDR_NameColumn);
+           Key(8);
+         }),
+      Do("nothing went",
+         [] {
+           EXPECT_EQ(Rows(), 6);
+           Click(5, kCDR_NameColumn);
+           M()->saveRunning = 1;
+           Key(127);
+         }),
+      Do("nothing goes while saving",
+         [] {
+           EXPECT_EQ(Rows(), 6);
+           M()->saveRunning = 0;
+           Click(4, kCDR_NameColumn, cmdKey);
+           Key(127);
+         }),
+      WaitFor("two files gone", [] { return Rows() == 4; }),
+      Do("look",
+         [this] {
+           EXPECT_EQ(Names()[3], "three.aif");
+           EXPECT_EQ(Listed(), (std::vector<std::string>{"three.aif"}));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// ---- Dropping ----------------------------------------------------------------------------------
+
+// Files dropped in a row's upper half go before it, in its lower half after it; on the rows of
+// an open CD after the CD; a listed file is passed over without a word; nothing is dropped
+// while a save runs. The list is written after each drop.
+TEST_F(FileFlow, DroppedFilesGoWhereTheLineShowsAndNeverAmongCDTracks) {
+  MakeDisc("Disc", {{"1 A.aiff", 150}, {"2 B.aiff", 150}});
+  for (const char* name : {"a.aif", "b.aif", "c.aif", "d.aif", "e.aif", "f.aif"}) {
+    MakeSoundFile(name, 1);
+  }
+  const Spot a = SpotOf(home_.Path("a.aif"));
+  const Spot b = SpotOf(home_.Path("b.aif"));
+  WritePrefList(ListBytes({RecordOf(a), RecordOf(b)}));
+  struct Case {
+    const char* why;
+    const char* file;
+    short row;
+    bool upper;
+    bool saving;
+    std::vector<std::string> files;  // the files' rows afterwards (after the CD's three)
+  } cases[] = {
+      {"upper half of b", "c.aif", 5, true, false, {"a.aif", "c.aif", "b.aif"}},
+      {"lower half of a", "d.aif", 4, false, false, {"a.aif", "d.aif", "c.aif", "b.aif"}},
+      {"a CD track", "e.aif", 2, false, false, {"e.aif", "a.aif", "d.aif", "c.aif", "b.aif"}},
+      {"a listed file", "a.aif", 6, false, false, {"e.aif", "a.aif", "d.aif", "c.aif", "b.aif"}},
+      {"while saving", "f.aif", 5, false, true, {"e.aif", "a.aif", "d.aif", "c.aif", "b.aif"}},
+  };
+  std::vector<Step> steps = {
+      WaitFor("the CD and the files", [] { return Rows() == 3; }),
+      Do("open the CD", [] { Click(1, kCDR_OpenColumn); }),
+      WaitFor("its tracks", [] { return Rows() == 5; }),
+  };
+  for (const Case& c : cases) {
+    steps.push_back(Do(std::string("drop: ") + c.why, [this, &c] {
+      M()->saveRunning = c.saving ? 1 : 0;
+      const Point at = RowPoint(c.row, c.upper);
+      sp_testing::DropFiles({home_.Path(c.file)}, {at});
+      M()->saveRunning = 0;
+      std::vector<std::string> names = Names();
+      names.erase(names.begin(), names.begin() + 3);
+      EXPECT_EQ(names, c.files) << c.why;
+      EXPECT_EQ(Listed(), c.files) << c.why;
+    }));
+  }
+  steps.push_back(Quit());
+  sp_testing::ResponderScope responder;  // nothing may be asked
+  Run(steps);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A large drop is added a few files a pass behind the small progress bar; meanwhile nothing
+// else is dropped. At its end the list is written once with every file.
+TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
+  std::vector<std::string> paths, names;
+  for (int i = 0; i < 20; ++i) {
+    names.push_back("d" + std::to_string(100 + i) + ".aif");
+    paths.push_back(MakeSoundFile(names.back(), 1));
+  }
+  const std::string late = MakeSoundFile("late.aif", 1);
+  Run({
+      Do("drop twenty files",
+         [&] {
+           Rect list = {0, 0, 0, 0};
+           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
+           Rect content = {0, 0, 0, 0};
+           M()->GetContentAreaOnGlobal(content);
+           const Point at = {short(content.top + list.top + 10), short(content.left + list.left + 40)};
+           EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
+           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_DropFilesPerPass) << "the first files at once";
+           EXPECT_TRUE(M()->GetProgressBarView()->IsEnableView());
+           EXPECT_NE(sp_testing::DropFiles({late}, {at}), noErr) << "no drop meanwhile";
+         }),
+      WaitFor("every file", [] { return M()->dropTimer == nullptr; }),
+      Do("look",
+         [&] {
+           EXPECT_EQ(Names(), names);
+           EXPECT_EQ(Listed(), names);
+           EXPECT_FALSE(M()->GetProgressBarView()->IsEnableView());
+           EXPECT_EQ(SelectedRows().size(), names.size());
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
+// until its end; back over the list it stops.
+TEST_F(FileFlow, ADragHeldBelowTheListScrollsItARowAtATimeToItsEnd) {
+  std::vector<sCDR_MediaListRecord> records;
+  for (int i = 0; i < 30; ++i) {
+    records.push_back(RecordOf(SpotOf(MakeSoundFile("f" + std::to_string(100 + i) + ".aif", 1))));
+  }
+  WritePrefList(ListBytes(records));
+  short maxV = 0, startV = 0;
+  UInt32 started = 0;
+  std::vector<short> seen;
+  Run({
+      WaitFor("the files", [] { return Rows() == 30; }),
+      Do("drag over the list and below it",
+         [&] {
+           Rect list = {0, 0, 0, 0};
+           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
+           short h = 0;
+           M()->GetMediaList()->GetViewMaxScrollValue(&h, &maxV);
+           M()->GetMediaList()->GetScrollValue(h, startV);
+           M()->CatchDragCursorInCB(nullptr, Point{short(list.top + 5), short(list.left + 20)});
+           M()->CatchDragCursorMoveCB(nullptr, Point{short(list.bottom + 5), short(list.left + 20)});
+           started = TickCount();
+           EXPECT_EQ(M()->autoScrollRunning, 1);
+         }),
+      WaitFor("the end of the list",
+              [&] {
+                short h = 0, v = 0;
+                M()->GetMediaList()->GetScrollValue(h, v);
+                if (seen.empty() || seen.back() != v) seen.push_back(v);
+                return M()->autoScrollRunning == 0;
+              }),
+      Do("look",
+         [&] {
+           short h = 0, v = 0;
+           M()->GetMediaList()->GetScrollValue(h, v);
+           EXPECT_EQ(v, maxV);
+           ASSERT_GT(seen.size(), 2u);
+           const short step = short(seen[1] - seen[0]);
+           EXPECT_GT(step, 0);
+           // One row a step, the steps 0.4 seconds apart (24 ticks).
+           const UInt32 steps = UInt32(seen.size() - 1);
+           EXPECT_GE(TickCount() - started, (steps - 1) * 24);
+           EXPECT_LE(TickCount() - started, (steps + 1) * 24);
+           M()->CatchDragCursorOutCB(nullptr, Point{0, 0});
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(startV, 0);
+}
+
+// A CD that comes while a save runs is listed when the save ends, not among the items the
+// save walks.
+TEST_F(FileFlow, ACDThatComesWhileSavingIsListedWhenTheSaveEnds) {
+  UInt32 until = 0;
+  Run({
+      Do("a save runs and a CD comes",
+         [&] {
+           M()->saveRunning = 1;
+           MakeDisc("Disc", {{"1 A.aiff", 150}});
+           until = TickCount() + 10 * 60;
+         }),
+      WaitFor("ten seconds of polls", [&] { return TickCount() > until; }),
+      Do("the save ends",
+         [] {
+           EXPECT_EQ(Rows(), 0) << "nothing changed while saving";
+           M()->saveRunning = 0;
+           EXPECT_EQ(M()->ApplyDeferredMediaChanges(), 1);
+           EXPECT_EQ(Rows(), 1);
+           EXPECT_EQ(M()->ApplyDeferredMediaChanges(), 0) << "taken in once";
+         }),
+      Quit(),
+  });
+}
+
+// ---- The About box ---------------------------------------------------------------------------
+
+TEST_F(FileFlow, TheAboutBoxShowsUntilAClickOrAKey) {
+  sp_testing::ResponderScope responder;
+  Respond(Answer::Click(1));
+  Respond(Answer().PressKey('x', 0));
+  Run({
+      Do("choose About twice",
+         [] {
+           EXPECT_TRUE(sp_testing::ChooseMenuItem(kCDR_AppleMenuID, 1).chosen);
+           EXPECT_TRUE(sp_testing::ChooseMenuItem(kCDR_AppleMenuID, 1).chosen);
+         }),
+      Quit(),
+  });
+  const auto& shown = sp_testing::ShownSoFar();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].message, SpCDR_MJ("メディアマネージャ"));
+  EXPECT_FALSE(shown[1].again) << "the click ended the first box";
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST(AboutBox, TheVersionLineNamesTheStage) {
+  const struct {
+    sNumVersion version;
+    const char* text;
+  } cases[] = {
+      {{1, 2, 3, 0x60}, "Version 1.2.3 Beta"},   {{1, 0, 0, 0x20}, "Version 1.0.0 Prealpha"},
+      {{2, 1, 0, 0x40}, "Version 2.1.0 Alpha"},  {{3, 0, 9, 0x80}, "Version 3.0.9 Release"},
+      {{0, 9, 1, 0x10}, "Version 0.9.1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CDR_AboutVersionText(c.version), c.text);
+}
+
+}  // namespace
+}  // namespace app_test
