@@ -111,6 +111,7 @@ cCDR_MediaManager::~cCDR_MediaManager() {
   delete progressWindow;
   progressWindow = nullptr;
   DisposeEachRunSelection();
+  WipeoutSaveTargetRecordSystemData();
   AbandonSaveProgram();
   DisposeCodecSettings();
   ClearMediaListSelection(0);

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+class cCDR_SaveTargetRecordItem;
 class cDialogAnalyzor;
 class cDragDataItem;
 class cNavMgrFileList;
@@ -412,6 +413,8 @@ class cCDR_MediaManager : public cSp_Window {
   // The end of one file: the next track starts from a timer, once the engine let go of it.
   void CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program, unsigned char stopped);
   void CatchSaveMultiFileInEach_EventLoopCB();
+  // Frees every save-target record of the manager and empties their list.
+  void WipeoutSaveTargetRecordSystemData();
   // The text a track is shown by in the progress window (MacJapanese).
   void GetProgressTitleOfItem(cSp_CDRProgramItemObj* item, char* text, SInt32 size) const;
   unsigned char CreateNewMusicFileMediaItem(short vRefNum, SInt32 dirID, const char* name,
@@ -498,6 +501,9 @@ class cCDR_MediaManager : public cSp_Window {
   bool AskNewName(char* name, SInt32 size, unsigned char moreFollow, unsigned char& stop);
   bool AskErrorGoOn(const char* text, OSErr err, unsigned char& stop);
   UInt32 saveNameEncoding_ = 0;
+  // The save-target records: emptied before each run into each file and at the end.
+  cCDR_SaveTargetRecordItem* saveTargetRecordHead_ = nullptr;
+  cCDR_SaveTargetRecordItem* saveTargetRecordTail_ = nullptr;
   cCDR_SelectionMediaItem* eachRunFirst_ = nullptr;
   cCDR_SelectionMediaItem* eachRunLast_ = nullptr;
   // A folder chosen for one file only: the run's folder to go back to after it.

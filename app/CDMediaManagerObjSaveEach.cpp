@@ -10,6 +10,7 @@
 #include "CDMediaManagerObj.h"
 #include "CDObjectSource.h"
 #include "Qel_SaveFileNameProcTypeDlg.h"
+#include "TevoSaveFileNameDefObj.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDROMProgram.h"
 #include "SpCDR_ProgramItemObj.h"
@@ -81,6 +82,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
     SaveFileInMultiTypeFormat();
     return;
   }
+  if (saveTargetRecordHead_ != nullptr) WipeoutSaveTargetRecordSystemData();
   Sp_DisableMouseTrace();
   RefreshITunesInfo();
   Rect area = {0, 0, 0, 0};
@@ -119,12 +121,13 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
   SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(1);
 }
 
+void cCDR_MediaManager::WipeoutSaveTargetRecordSystemData() {
+  SpDeleteList(saveTargetRecordHead_);
+  saveTargetRecordHead_ = saveTargetRecordTail_ = nullptr;
+}
+
 void cCDR_MediaManager::DisposeEachRunSelection() {
-  for (cCDR_SelectionMediaItem* e = eachRunFirst_; e != nullptr;) {
-    cCDR_SelectionMediaItem* next = e->GetNextObjectPtr();
-    delete e;
-    e = next;
-  }
+  SpDeleteList(eachRunFirst_);
   eachRunFirst_ = eachRunLast_ = nullptr;
   eachSaveEntry = nullptr;
   eachSaveItem = nullptr;

@@ -419,6 +419,28 @@ TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
   RunWith(steps);
 }
 
+// Quitting while a save runs asks first; letting the save go on keeps the program running
+// and the file is finished.
+TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
+  RunWith({
+      Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); }),
+      Then("save it and quit at once", [this] {
+        StoreSetup(1.0);
+        Respond(SetupAnswer(kAIFF));
+        RespondSaveKeepingName(out_);
+        Respond(Answer().ClickButtonUTF8("そのまま続ける"));
+        EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveOneItem).chosen);
+        ASSERT_TRUE(M()->IsSaveRunning());
+        Key('q', cmdKey);
+      }),
+      Saved(Out("Day Trip.aif")),
+      Do("the program runs on with the whole file", [this] {
+        EXPECT_EQ(sp_testing::ShownSoFar().back().message, SpCDR_MJ("保存の中止"));
+        EXPECT_NEAR(ProbeFile(Out("Day Trip.aif")).seconds, 525 * 588 / 44100.0, 0.05);
+      }),
+  });
+}
+
 // A name that carries its own extension is written as it is, and that very name is the one
 // checked: an existing file of that name is never replaced without asking.
 TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
