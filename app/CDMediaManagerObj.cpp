@@ -106,6 +106,11 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
+  // Files of a drop still being added when the program ends: those listed so far are kept.
+  if (dropTimer != nullptr) {
+    EndDropTimer();
+    if (dropAdded > 0) SaveSetupQTFileInfo();
+  }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeFileProgressOutputStringObjItem();
   delete progressWindow;
@@ -390,6 +395,14 @@ void cCDR_MediaManager::LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 positio
                                             unsigned char cdFlag) {
   if (item == nullptr) {
     SpReportFailure(kSource, "cCDR_MediaManager::LinkToMeidaItemList", 1, kSpMsgNullArgument);
+    return;
+  }
+  // A sound file after the last item: no CD can stand below it, so no walk is needed (the
+  // saved list appends thousands of items this way).
+  if (cdFlag == 0 && lastMediaItem_ != nullptr && position >= mediaItemCount_) {
+    lastMediaItem_->InsertItemAfter(item);
+    lastMediaItem_ = item;
+    ++mediaItemCount_;
     return;
   }
   cCDR_MediaItem* after = nullptr;

@@ -34,6 +34,7 @@
 #include "SpWindow.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class cCDR_SaveTargetRecordItem;
@@ -88,8 +89,9 @@ struct sCDR_DroppedFile {
   SInt32 dirID;
   std::string name;
 };
-// How many dropped files are added in one pass of the event loop.
-enum : SInt32 { kCDR_DropFilesPerPass = 8 };
+// How many dropped files are added in one pass of the event loop at most, and the time after
+// which a pass leaves the rest to the next.
+enum : SInt32 { kCDR_DropFilesPerPass = 8, kCDR_DropPassMicroseconds = 25000 };
 
 // The list's columns.
 enum : short {
@@ -374,6 +376,9 @@ class cCDR_MediaManager : public cSp_Window {
   EventLoopTimerRef autoScrollTimer = nullptr;
   // The files of a drop still to be added, and where they go.
   void AddPendingDrops();
+  // The timer that adds the rest of a large drop, with the window busy and the progress shown;
+  // false when it cannot be installed.
+  bool StartDropTimer();
   void EndDropTimer();
   std::vector<sCDR_DroppedFile> pendingDrops;
   std::size_t pendingDropNext = 0;
@@ -381,6 +386,7 @@ class cCDR_MediaManager : public cSp_Window {
   SInt32 dropAdded = 0;
   unsigned char dropSelectionCleared = 0;
   EventLoopTimerRef dropTimer = nullptr;
+  unsigned char dropSpread = 0;
 
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
   // Whether a save runs: from its start until its end of saving (between the files of a run
@@ -548,6 +554,10 @@ class cCDR_MediaManager : public cSp_Window {
   bool FindMediaListFile(const sCDR_MediaListRecord& record, bool version200, short& vRefNum,
                          SInt32& dirID, std::string& name, std::string& longName);
   bool MakeItemFromMediaListRecord(const sCDR_MediaListRecord& record, bool version200);
+  // The files listed when a saved list starts to be read (volume, folder and name), so that
+  // each record is checked against them at once.
+  void NoteListedFiles();
+  std::unordered_set<std::string> listedFiles_;
   void ShowMediaListStatus(const std::string& text);
   void ShowMediaListReadProgress(SInt32 index, SInt32 count, float& shown);
   void ReportMediaListReadFailure(const sCDR_MediaListReadResult& result);

@@ -12,6 +12,7 @@
 #include "CDMediaManagerObj.h"
 #include "ByteOrder.h"
 #include "CarbonEvents.h"
+#include "Clock.h"
 #include "Drag.h"
 #include "QDRegions.h"
 #include "QuickDraw.h"
@@ -40,6 +41,12 @@ struct DroppedFile {
   char name[64] = "";
   OSType fileType = 0;
 };
+
+UInt64 NowMicroseconds() {
+  UnsignedWide now = {0, 0};
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
 
 bool ReadDroppedFile(cDragDataFlavor* flavor, DroppedFile& file) {
   if (flavor == nullptr) return false;
@@ -269,8 +276,25 @@ short cCDR_MediaManager::CatchDragItemCB(Point, cDragDataItem* items) {
     pendingDrops.push_back(sCDR_DroppedFile{file.vRefNum, file.dirID, file.name});
   }
   if (pendingDrops.empty()) return 0;
+  // A large drop is left to the timer at once: the drop itself has taken this pass's time.
+  if (pendingDrops.size() > std::size_t(kCDR_DropFilesPerPass) && StartDropTimer()) return 1;
   AddPendingDrops();
   return 1;
+}
+
+bool cCDR_MediaManager::StartDropTimer() {
+  if (dropTimer != nullptr) return true;
+  if (dropSpread == 0) {
+    dropSpread = 1;
+    SetupMediaWindowStatusForMediaListSelection(1, 1);
+    EnableMediaProgressOutput(1, 1);
+  }
+  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                            NewEventLoopTimerUPP(CDRMM_CatchDropNextFilesTimerCB), this,
+                            &dropTimer) != noErr) {
+    dropTimer = nullptr;
+  }
+  return dropTimer != nullptr;
 }
 
 // Each file is read when its item is made, which takes a while: a large drop is added a few
@@ -279,7 +303,13 @@ short cCDR_MediaManager::CatchDragItemCB(Point, cDragDataItem* items) {
 void cCDR_MediaManager::AddPendingDrops() {
   const std::size_t total = pendingDrops.size();
   const std::size_t end = std::min(total, pendingDropNext + std::size_t(kCDR_DropFilesPerPass));
+  const UInt64 started = NowMicroseconds();
+  const std::size_t first = pendingDropNext;
   for (; pendingDropNext < end; ++pendingDropNext) {
+    // A pass that has used its time leaves the rest to the next one (one file at least).
+    if (pendingDropNext > first && NowMicroseconds() - started > UInt64(kCDR_DropPassMicroseconds)) {
+      break;
+    }
     const sCDR_DroppedFile& file = pendingDrops[pendingDropNext];
     // A file dropped twice in one drop is made once.
     if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name.c_str()) != 0) {
@@ -298,25 +328,17 @@ void cCDR_MediaManager::AddPendingDrops() {
     dropMediaItem = made;
   }
   if (pendingDropNext < total) {
-    if (dropTimer == nullptr) {
-      SetupMediaWindowStatusForMediaListSelection(1, 1);
-      EnableMediaProgressOutput(1, 1);
-      if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
-                                NewEventLoopTimerUPP(CDRMM_CatchDropNextFilesTimerCB), this,
-                                &dropTimer) != noErr) {
-        dropTimer = nullptr;
-      }
-    }
+    const bool timer = StartDropTimer();
     smallProgressFraction = float(pendingDropNext) / float(total);
     if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
     ShowMediaListStatus(SpCDR_MJ("ファイル登録中...（") + std::to_string(pendingDropNext) + "/" +
                         std::to_string(total) + SpCDR_MJ("）"));
     // Without a timer the rest is added now rather than lost.
-    if (dropTimer != nullptr) return;
-    AddPendingDrops();
+    if (!timer) AddPendingDrops();
     return;
   }
-  const bool spread = dropTimer != nullptr;
+  const bool spread = dropSpread != 0;
+  dropSpread = 0;
   EndDropTimer();
   pendingDrops.clear();
   pendingDropNext = 0;

@@ -240,13 +240,12 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
       if (FileReader(file)(version, 4) == noErr &&
           SInt32(sp::LoadBE32(version)) == kCDR_MediaListVersion) {
         made = LoadSetupQTFileInfoVersion200(file);
-        ResetMedialist(0);
       }
       Sp_FileSystem_Close(file, 1, 1);
     }
   }
   DisableMediaProgressOutput();
-  // The list takes clicks once it has items.
+  // The rows are laid out once, and the list takes clicks once it has items.
   if (made != 0) {
     ResetMedialistForItems();
     Sp_RedrawViewWindow(GetWindowRef(), 0);
@@ -260,12 +259,14 @@ unsigned char cCDR_MediaManager::LoadSetupQTFileInfoVersion200(sSpFileSysInfo* f
   if (file == nullptr) return 0;
   SInt32 made = 0;
   float shown = 0;
+  NoteListedFiles();
   const sCDR_MediaListReadResult result = CDRMM_ReadMediaListRecordsV200(
       FileReader(file), [&](const sCDR_MediaListRecord& record, SInt32 index, SInt32 count) {
         ShowMediaListReadProgress(index, count, shown);
         if (MakeItemFromMediaListRecord(record, true)) ++made;
         return true;
       });
+  listedFiles_.clear();
   if (made > 0) CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
   if (result.step != 0) ReportMediaListReadFailure(result);
   return made > 0 ? 1 : 0;
@@ -285,16 +286,17 @@ unsigned char cCDR_MediaManager::LoadSetupQTFileInfoVersion1() {
   }
   SInt32 made = 0;
   float shown = 0;
+  NoteListedFiles();
   const sCDR_MediaListReadResult result = CDRMM_ReadMediaListRecordsV1(
       FileReader(file), [&](const sCDR_MediaListRecord& record, SInt32 index, SInt32 count) {
         ShowMediaListReadProgress(index, count, shown);
         if (MakeItemFromMediaListRecord(record, false)) ++made;
         return true;
       });
+  listedFiles_.clear();
   if (made > 0) CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
   Sp_FileSystem_Close(file, 1, 1);
   if (result.step != 0) ReportMediaListReadFailure(result);
-  ResetMedialist(0);
   SaveSetupQTFileInfo();
   return made > 0 ? 1 : 0;
 }
@@ -370,13 +372,32 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
   return true;
 }
 
+namespace {
+
+std::string FileKey(short vRefNum, SInt32 dirID, const std::string& name) {
+  return std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":" + name;
+}
+
+}  // namespace
+
+void cCDR_MediaManager::NoteListedFiles() {
+  listedFiles_.clear();
+  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+    cSp_CDRProgramBaseObj* program = item->GetProgram();
+    cSp_CDRProgramItemObj* first = program != nullptr ? program->GetFirstProgramItem() : nullptr;
+    if (first == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
+    listedFiles_.insert(FileKey(first->GetVolumeRefNum(), first->GetDirID(), first->GetFileName()));
+  }
+}
+
 bool cCDR_MediaManager::MakeItemFromMediaListRecord(const sCDR_MediaListRecord& record,
                                                     bool version200) {
   short vRefNum = 0;
   SInt32 dirID = 0;
   std::string name, longName;
   if (!FindMediaListFile(record, version200, vRefNum, dirID, name, longName)) return false;
-  if (CheckExistTargetFileOnOneFileMediaItem(vRefNum, dirID, name.c_str()) != 0) return false;
+  // A file the list names twice, or that is listed already, is made once.
+  if (!listedFiles_.insert(FileKey(vRefNum, dirID, name)).second) return false;
   sSpMusicFileInfo info;
   const bool stored =
       version200 && SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "CDMediaManagerObj.h"
 #include "SpCDROMProgram.h"
@@ -132,12 +133,20 @@ void cCDR_MediaManager::ResetMedialist(unsigned char redraw) {
     mediaList_->DeleteRow(short(rows + 1), short(have - rows), 0);
   } else if (have < rows) {
     mediaList_->AddRow(-1, short(rows - have));
+    // Which rows show tracks, in one walk of the items.
+    std::vector<bool> trackRow(std::size_t(rows) + 1, false);
+    short at = 0;
+    for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr && at < rows;
+         item = item->GetNextObjectPtr()) {
+      ++at;
+      const short tracks = short(TrackRowsOf(item));
+      for (short t = 0; t < tracks && at < rows; ++t) trackRow[std::size_t(++at)] = true;
+    }
     for (short row = short(have + 1); row <= rows; ++row) {
-      cSp_CDRProgramItemObj* track = nullptr;
-      SerchTargetMediaItemListItem(row, nullptr, &track);
       const bool byItself = SerchTargetRowSelection(row) != nullptr;
       const bool inGroup = !byItself && SerchTargetRowGroupSelection(row) != nullptr;
-      ChangeMediaItemListSelectionBehaivior(row, track == nullptr, byItself || inGroup, inGroup, 0);
+      ChangeMediaItemListSelectionBehaivior(row, trackRow[std::size_t(row)] ? 0 : 1,
+                                            byItself || inGroup, inGroup, 0);
     }
   }
   SetupMediaListInfoItem(1, 1, 1, 1, 1, 1, 1, redraw);

@@ -52,8 +52,10 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
   item->SetupProgram(program);
   program->SetupStopProc(CDRO_EndOfPlay_CounterProc, reinterpret_cast<unsigned long>(item));
   item->ChangeMediaItemTitleOutputType(nameOption_ == 0 ? 1 : 0);
-  const short row = GetMediaItemListTargetItemRowNo(item, 0);
-  if (select != 0 && row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 1, renumber, 0);
+  if (select != 0) {
+    const short row = GetMediaItemListTargetItemRowNo(item, 0);
+    if (row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 1, renumber, 0);
+  }
   if (newItem != nullptr) *newItem = item;
   return 1;
 }

@@ -267,13 +267,28 @@ Boolean cSpCDR_MediaMgrObj::CheckCDRom() {
 
 // ---- Sound files ----------------------------------------------------------------------------
 
+namespace {
+
+std::string QTFileKey(short vRefNum, SInt32 dirID, const char* name) {
+  std::string key = std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":";
+  return name != nullptr ? key + name : key;
+}
+
+}  // namespace
+
 cSp_QTFileDataObj* cSpCDR_MediaMgrObj::FindQTFile(short vRefNum, SInt32 dirID,
                                                   const char* name) const {
-  return fileHead_ == nullptr ? nullptr : fileHead_->GetTargetQTFileDataObj(vRefNum, dirID, name);
+  if (name == nullptr) return nullptr;
+  const auto found = fileIndex_.find(QTFileKey(vRefNum, dirID, name));
+  return found != fileIndex_.end() ? found->second : nullptr;
 }
 
 void cSpCDR_MediaMgrObj::AppendQTFile(cSp_QTFileDataObj* file) {
   SpAppendToList(fileHead_, fileTail_, file);
+  if (file != nullptr) {
+    fileIndex_.emplace(QTFileKey(file->GetVolumeRefNum(), file->GetDirID(), file->GetFileName()),
+                       file);
+  }
 }
 
 cSp_QTFileDataObj* cSpCDR_MediaMgrObj::GetQTFileMediaObjPtr(short vRefNum, SInt32 dirID,

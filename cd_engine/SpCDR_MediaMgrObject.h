@@ -19,6 +19,9 @@
 // after. An eject request runs the procedure with the flag still set.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include "Files.h"
 #include "MacTypes.h"
 #include "SpCDR_CDMediaObject.h"
@@ -111,6 +114,9 @@ class cSpCDR_MediaMgrObj : public cSpMacHeapObject {
   cSp_CDRomMediaDataObj* cdTail_ = nullptr;
   cSp_QTFileDataObj* fileHead_ = nullptr;
   cSp_QTFileDataObj* fileTail_ = nullptr;
+  // The list's first object of each file (volume, folder and name), so that a program of a
+  // sound file finds its object without walking thousands of them.
+  std::unordered_map<std::string, cSp_QTFileDataObj*> fileIndex_;
   SpCDR_BeforeEjectProcPtr beforeEjectProc_ = nullptr;
   unsigned long beforeEjectRefCon_ = 0;
 };

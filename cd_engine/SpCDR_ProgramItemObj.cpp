@@ -41,7 +41,7 @@ Boolean cSp_CDRProgramItemObj::SetupFileProgramInfo(short vRefNum, SInt32 dirID,
   dirID_ = dirID;
   SpCDR_CopyText(fileName_, sizeof fileName_, fileName);
   SpCDR_CopyText(title_, sizeof title_, title);
-  if (Sp_GetFileIdFromFileNameInDirId(vRefNum_, dirID_, fileName_, fileID_) != noErr) fileID_ = 0;
+  fileID_ = 0;
   if (error != nullptr) *error = 0;
   cSpCDR_MediaMgrObj* media = SpCDR_GetMediaMgrPtr(1);
   if (media != nullptr) {
@@ -52,6 +52,12 @@ Boolean cSp_CDRProgramItemObj::SetupFileProgramInfo(short vRefNum, SInt32 dirID,
       qtFile_ = media->CreateNewQTFileMediaObjFromMusicFileInfo(vRefNum_, dirID_, fileName_,
                                                                 isTrack, info);
     }
+  }
+  // The file's object looked its number up when it was made: one look-up serves both.
+  if (qtFile_ != nullptr && qtFile_->GetFileID() != 0) {
+    fileID_ = qtFile_->GetFileID();
+  } else if (Sp_GetFileIdFromFileNameInDirId(vRefNum_, dirID_, fileName_, fileID_) != noErr) {
+    fileID_ = 0;
   }
   return qtFile_ != nullptr;
 }

@@ -43,10 +43,19 @@ void cLMgr_List_Base::SetDefaultCellSize(short width, short height) {
 void cLMgr_List_Base::SetRowHeight(short row, short height, Boolean redraw) {
   sBand changed;
   const short oldEnd = areaHeight_;
-  for (cLMgr_CellRoot* r = rowRoots_; r != nullptr; r = r->GetNextObjectPtr()) {
-    if (!Matches(r, row) || r->size == height) continue;
-    if (!changed.any) changed.Add(r->outerStart, r->outerStart);
-    r->size = height;
+  // One row asked for is found through the line index when it is in step.
+  cLMgr_CellRoot* one = row >= 0 ? FindLine(true, row) : nullptr;
+  if (one != nullptr && one->lineNo == row) {
+    if (one->size != height) {
+      changed.Add(one->outerStart, one->outerStart);
+      one->size = height;
+    }
+  } else {
+    for (cLMgr_CellRoot* r = rowRoots_; r != nullptr; r = r->GetNextObjectPtr()) {
+      if (!Matches(r, row) || r->size == height) continue;
+      if (!changed.any) changed.Add(r->outerStart, r->outerStart);
+      r->size = height;
+    }
   }
   if (!changed.any) return;
   Relayout(true);

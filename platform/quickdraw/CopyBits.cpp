@@ -60,6 +60,8 @@ bool Resolve(const BitMap* bm, Surface* out) {
 
 // Maps a destination coordinate to the source (or mask) rectangle, nearest pixel.
 inline SInt32 Map(SInt32 x, SInt32 dstStart, SInt32 dstSize, SInt32 srcStart, SInt32 srcSize) {
+  // Same sizes (the usual case, blends through masks included) need no division per pixel.
+  if (srcSize == dstSize) return srcStart + (x - dstStart);
   return srcStart + SInt32(SInt64(x - dstStart) * srcSize / dstSize);
 }
 
@@ -161,6 +163,37 @@ void CopyUnscaled(const Surface& src, const Surface& dst, SInt32 dh, SInt32 dv,
   }
 }
 
+// The blend of a translucent view at the same size through a deep mask, row by row: each
+// destination pixel becomes the source as far as the mask is black. Pixels outside the source
+// or the mask are left alone, as in the general copy.
+void BlendUnscaled(const Surface& src, const Surface& mask, const Surface& dst, SInt32 dh,
+                   SInt32 dv, SInt32 mh, SInt32 mv, const std::vector<Rect>& targets) {
+  UInt8* dstBase = const_cast<UInt8*>(dst.base);
+  for (const Rect& r : targets) {
+    const SInt32 left = std::max({SInt32(r.left), src.bounds.left - dh, mask.bounds.left - mh});
+    const SInt32 right =
+        std::min({SInt32(r.right), src.bounds.right - dh, mask.bounds.right - mh});
+    if (left >= right) continue;
+    for (SInt32 v = r.top; v < r.bottom; ++v) {
+      if (!src.Contains(left + dh, v + dv) || !mask.Contains(left + mh, v + mv)) continue;
+      const UInt32* from = reinterpret_cast<const UInt32*>(
+                               src.base + std::ptrdiff_t(v + dv - src.bounds.top) * src.rowBytes) +
+                           (left + dh - src.bounds.left);
+      const UInt32* by = reinterpret_cast<const UInt32*>(
+                             mask.base + std::ptrdiff_t(v + mv - mask.bounds.top) * mask.rowBytes) +
+                         (left + mh - mask.bounds.left);
+      UInt32* to =
+          reinterpret_cast<UInt32*>(dstBase + std::ptrdiff_t(v - dst.bounds.top) * dst.rowBytes) +
+          (left - dst.bounds.left);
+      for (SInt32 i = 0; i < right - left; ++i) to[i] = MixBy(from[i] | kBlackPixel, to[i], by[i]);
+    }
+  }
+}
+
+bool SameSize(const Rect& a, const Rect& b) {
+  return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
 void Copy(const BitMap* srcBits, const BitMap* maskBits, const BitMap* dstBits, const Rect* srcRect,
           const Rect* maskRect, const Rect* dstRect, SInt16 mode, RgnHandle maskRgn,
           MaskKind maskKind) {
@@ -198,6 +231,13 @@ void Copy(const BitMap* srcBits, const BitMap* maskBits, const BitMap* dstBits, 
       SInt16(mode & ~ditherCopy) == srcCopy) {
     CopyUnscaled(src, dst, srcRect->left - dstRect->left, srcRect->top - dstRect->top,
                  Targets(dst, *dstRect, maskRgn));
+    return;
+  }
+  if (maskKind == MaskKind::kDeep && src.deep && mask.deep && dw == sw && dh == sh &&
+      SameSize(*maskRect, *dstRect) && colours.plain && SInt16(mode & ~ditherCopy) == srcCopy) {
+    BlendUnscaled(src, mask, dst, srcRect->left - dstRect->left, srcRect->top - dstRect->top,
+                  maskRect->left - dstRect->left, maskRect->top - dstRect->top,
+                  Targets(dst, *dstRect, maskRgn));
     return;
   }
   for (const Rect& r : Targets(dst, *dstRect, maskRgn)) {

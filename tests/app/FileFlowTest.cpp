@@ -496,7 +496,7 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
            M()->GetContentAreaOnGlobal(content);
            const Point at = {short(content.top + list.top + 10), short(content.left + list.left + 40)};
            EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
-           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_DropFilesPerPass) << "the first files at once";
+           EXPECT_EQ(M()->CountSoundFileMediaItems(), 0) << "left to the passes that follow";
            EXPECT_TRUE(M()->GetProgressBarView()->IsEnableView());
            EXPECT_NE(sp_testing::DropFiles({late}, {at}), noErr) << "no drop meanwhile";
          }),
@@ -511,6 +511,31 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
       Quit(),
   });
   EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The window going in the middle of a large drop keeps the files listed so far.
+TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 20; ++i) {
+    paths.push_back(MakeSoundFile("q" + std::to_string(100 + i) + ".aif", 1));
+  }
+  Run({
+      Do("drop twenty files, add one pass of them and end",
+         [&] {
+           Rect list = {0, 0, 0, 0};
+           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
+           Rect content = {0, 0, 0, 0};
+           M()->GetContentAreaOnGlobal(content);
+           const Point at = {short(content.top + list.top + 10),
+                             short(content.left + list.left + 40)};
+           EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
+           M()->AddPendingDrops();
+           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_DropFilesPerPass);
+           CDR_DisposeMediaManager(0);
+           EXPECT_EQ(Listed().size(), std::size_t(kCDR_DropFilesPerPass));
+           QuitApplicationEventLoop();
+         }),
+  });
 }
 
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds

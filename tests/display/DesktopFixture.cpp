@@ -152,7 +152,12 @@ WindowRef DesktopTest::ShowWindowOnDesktop(const Rect& content, const std::strin
   SetWTitle(window, pascal);
   ShowWindow(window);
   SelectWindow(window);
-  PumpUntil(
+  WaitUntilShown(window);
+  return window;
+}
+
+bool DesktopTest::WaitUntilShown(WindowRef window) {
+  return PumpUntil(
       [this, window] {
         // Shown, and where the window manager put it known to the toolbox.
         const int strip = sp_platform::display::StripHeightOf(window);
@@ -165,7 +170,6 @@ WindowRef DesktopTest::ShowWindowOnDesktop(const Rect& content, const std::strin
                sy / scale == r.top;
       },
       "the window to be shown");
-  return window;
 }
 
 bool DesktopTest::ScreenPointOf(WindowRef window, int x, int y, int* sx, int* sy) {

@@ -60,6 +60,8 @@ class DesktopTest : public ::testing::Test {
   WindowRef ShowWindowOnDesktop(const Rect& content, const std::string& titleUTF8,
                                 WindowClass windowClass = kDocumentWindowClass,
                                 WindowAttributes attributes = kWindowStandardHandlerAttribute);
+  // Pumps until the window is viewable and the toolbox knows where the window manager put it.
+  bool WaitUntilShown(WindowRef window);
   // The screen position of a point of the window's SDL window (x, y in its pixels).
   bool ScreenPointOf(WindowRef window, int x, int y, int* sx, int* sy);
   // The X window's pixels as xwd reads them.

@@ -251,4 +251,33 @@ TEST_F(FilesChanges, ChangesInAReadOnlyFolderReportPermissionErrors) {
   chmod(home_.Path("C").c_str(), 0700);
 }
 
+// The replacing rename puts the new file under the old name in one step: the name then holds
+// the renamed file with its number, the old name is free, and only files are replaced.
+TEST_F(FilesChanges, ARenameOverAFileReplacesItInOneStepAndNeverAFolder) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  WriteHostFile(home_.Path("C/list"), "old list");
+  WriteHostFile(home_.Path("C/list-new"), "new list");
+  SInt32 folder = 0;
+  ASSERT_EQ(DirCreate(v, c, PStr("folder"), &folder), noErr);
+  const SInt32 newID = FileID(c_, "list-new");
+  ASSERT_EQ(HRenameReplacing(v, c, PStr("list-new"), PStr("list")), noErr);
+  EXPECT_EQ(ReadHostFile(home_.Path("C/list")), "new list");
+  EXPECT_FALSE(HostExists(home_.Path("C/list-new")));
+  EXPECT_EQ(FileID(c_, "list"), newID) << "the name holds the renamed file";
+  ASSERT_EQ(HRenameReplacing(v, c, PStr("list"), PStr("fresh")), noErr) << "no file there";
+  const struct {
+    OSErr result, expected;
+    const char* why;
+  } cases[] = {
+      {HRenameReplacing(v, c, PStr("fresh"), PStr("folder")), dupFNErr, "a folder is no file"},
+      {HRenameReplacing(v, c, PStr("folder"), PStr("fresh")), notAFileErr, "only files go"},
+      {HRenameReplacing(v, c, PStr("missing"), PStr("fresh")), fnfErr, "renaming nothing"},
+      {HRenameReplacing(v, c, PStr("fresh"), PStr("x:y")), bdNamErr, "it stays in the folder"},
+  };
+  for (const auto& r : cases) EXPECT_EQ(r.result, r.expected) << r.why;
+  EXPECT_EQ(ReadHostFile(home_.Path("C/fresh")), "new list");
+  EXPECT_TRUE(HostExists(home_.Path("C/folder")));
+}
+
 }  // namespace

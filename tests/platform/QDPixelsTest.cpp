@@ -450,4 +450,25 @@ TEST_F(QDCopy, CopyDeepMaskMixesInProportionToTheMaskGrey) {
   EXPECT_EQ(Px(0, 0), 0x00FFFFu) << "a channel of the mask mixes its channel only";
 }
 
+TEST_F(QDCopy, CopyDeepMaskAtTheSameSizeTakesEachPlaceAndLeavesWhatLiesOutside) {
+  // Source, mask and destination each at other coordinates; the source rectangle runs one
+  // column past the source's pixels and the mask region leaves out the last row.
+  GWorldPtr src = NewWorld(R(10, 20, 13, 23));
+  GWorldPtr mask = NewWorld(R(0, 0, 3, 3));
+  sp_testing::FillPort(src, kBlack);
+  sp_testing::FillPort(mask, 0x808080);
+  Set(mask, 0, 0, RGB8(0, 0, 0));
+  Clear();
+  const Rect from = R(10, 21, 13, 24), by = R(0, 0, 3, 3), to = R(5, 6, 8, 9);
+  RgnHandle only = NewRgn();
+  SetRectRgn(only, 6, 5, 9, 7);
+  CopyDeepMask(Bits(src), Bits(mask), Bits(world_), &from, &by, &to, srcCopy, only);
+  DisposeRgn(only);
+  EXPECT_EQ(Row(5, 6, 9), (std::vector<UInt32>{kBlack, 0x808080, kWhite}))
+      << "black mask, grey mask, past the source";
+  EXPECT_EQ(Row(6, 6, 9), (std::vector<UInt32>{0x808080, 0x808080, kWhite}));
+  EXPECT_EQ(Row(7, 6, 9), (std::vector<UInt32>{kWhite, kWhite, kWhite})) << "outside the region";
+  EXPECT_EQ(Px(5, 5), kWhite) << "left of the destination rectangle";
+}
+
 }  // namespace
