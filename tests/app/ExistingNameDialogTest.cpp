@@ -179,3 +179,33 @@ TEST_F(ExistingNameDialog, ChoicesAndRadioItemsMapOnlyWithinTheirRanges) {
 
 }  // namespace
 }  // namespace app_test
+
+namespace app_test {
+namespace {
+
+// In the running program the framework tracks the dialog's buttons itself: the radio buttons,
+// the check box and the next-step button answer there too.
+class ExistingNameInProgram : public ProgramTest {};
+
+TEST_F(ExistingNameInProgram, TheButtonsAnswerWhenTheProgramRuns) {
+  sp_testing::ResponderScope responder;
+  sQel_SaveFileNameProcTypeInfo result{};
+  unsigned char goOn = 0;
+  short answer = -9;
+  Run({
+      Do("ask",
+         [&] {
+           Respond(Answer::Click(7).ClickItem(kQel_AfterFileItem).ClickItem(kQel_NextStepItem));
+           answer = Qel_AskFileSavingMethodForAutoFilingProcess(M()->GetPrefStockFile(), "A",
+                                                                "A.aif", 1, result, goOn);
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(answer, kQel_AskAnswered);
+  EXPECT_EQ(result.choice, kQel_SaveFileNameDeleteOld);
+  EXPECT_EQ(result.afterFile, 1);
+  EXPECT_EQ(goOn, 1);
+}
+
+}  // namespace
+}  // namespace app_test

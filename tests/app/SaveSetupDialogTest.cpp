@@ -1,10 +1,14 @@
 // The save set-up dialog: its defaults, the speeds it offers, the window that shrinks and grows
 // with the file type, the compression chosen in the compression dialog, what it keeps on OK
 // and on Cancel, and the folder and name example of saving each item into its own file.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
 #include "CDMediaMgrDialogSupport.h"
+#include "CDMediaMgrFileName.h"
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "DialogTestSupport.h"
 #include "Gestalt.h"
@@ -12,6 +16,7 @@
 #include "Sound.h"
 #include "SpCDREngineAlert.h"
 #include "SpTesting.h"
+#include "TestNavigation.h"
 #include "TevoSaveFileNameDefObj.h"
 
 namespace app_test {
@@ -277,6 +282,48 @@ TEST_F(SaveSetupDialog, EachFileShowsTheFolderAndTheNameAndKeepsThemOnOK) {
   FSRef kept;
   EXPECT_FALSE(CDRMM_GetDefaultStockPositionForMultiFileIntoEachFile(stock_.get(), kept))
       << "the folder did not change";
+}
+
+}  // namespace
+}  // namespace app_test
+
+namespace app_test {
+namespace {
+
+// The folder button chooses where each item goes, kept as the new default folder on OK; the
+// rule button edits the each-file rule, whose example follows at once and which is written on
+// OK.
+TEST_F(SaveSetupDialog, EachFileFolderAndRuleButtonsChangeWhatIsSavedWhere) {
+  const std::string folder = home_.Path("Music Out");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  sp_testing::ResetNavigation();
+  Seen chosen;
+  Respond(Answer::Click(kCDR_SaveSetupFolderButtonItem));
+  Respond(sp_testing::NavChooseFolder(folder));
+  Respond(Answer::Click(kCDR_SaveSetupDefinitionButtonItem));
+  Respond(Answer().SetControlValue(4, 3).ClickItem(1));  // the album first, in dialog 151
+  Respond(Look(&chosen).ClickItem(kCDR_SaveSetupOKItem));
+  ASSERT_EQ(Ask(1, 2), 1);
+  ASSERT_EQ(chosen.texts.size(), 4u);
+  EXPECT_NE(chosen.texts[2].find("Music Out"), std::string::npos) << chosen.texts[2];
+  EXPECT_EQ(chosen.texts[3], SpCDR_MJ("アルバム名_2_0.aif"));
+  FSRef kept;
+  ASSERT_TRUE(CDRMM_GetDefaultStockPositionForMultiFileIntoEachFile(stock_.get(), kept));
+  EXPECT_EQ(FSCompareFSRefs(&kept, &result_.folder), noErr);
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+  cTevo_SaveFileNameDefObject written(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+  ASSERT_TRUE(written.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder());
+  EXPECT_EQ(written.FileNameDefItemListHeadPtr()->GetDefinitionType(), kTevo_NameDefAlbumTitle);
+
+  // A kept folder that is gone is not offered again: the default folder is.
+  ASSERT_EQ(rmdir(folder.c_str()), 0);
+  Seen again;
+  Respond(Look(&again).ClickItem(kCDR_SaveSetupCancelItem));
+  EXPECT_EQ(Ask(1, 2), 0);
+  ASSERT_EQ(again.texts.size(), 4u);
+  EXPECT_EQ(again.texts[2].find("Music Out"), std::string::npos) << again.texts[2];
 }
 
 }  // namespace
