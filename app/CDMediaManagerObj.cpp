@@ -8,6 +8,7 @@
 #include "CDObjectSource.h"
 #include "Folders.h"
 #include "SpCDROMProgram.h"
+#include "SpProgressBarWinObject.h"
 #include "SpCDR_CDMediaObject.h"
 #include "SpCDR_MediaMgrObject.h"
 #include "SpCDRomManager.h"
@@ -110,6 +111,14 @@ cCDR_MediaManager::~cCDR_MediaManager() {
     EndDropTimer();
     if (dropAdded > 0) SaveSetupQTFileInfo();
   }
+  SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
+  DisposeFileProgressOutputStringObjItem();
+  delete progressWindow;
+  progressWindow = nullptr;
+  DisposeEachRunSelection();
+  WipeoutSaveTargetRecordSystemData();
+  AbandonSaveProgram();
+  DisposeCodecSettings();
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();
@@ -354,7 +363,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   ResetMedialistForItems();
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
-  SetupMediaWindowStatusForMediaListSelection(1, 0);
+  SetupMediaWindowStatusForMediaListSelection(1, saveRunning);
   Sp_EnableMouseTrace(1);
   return 1;
 }

@@ -379,6 +379,28 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   EXPECT_EQ(found, nullptr) << "no dangling parent";
 }
 
+// A sheet on a modal dialog lies in front of that dialog, not behind it among the documents,
+// and goes back to its own layer when it leaves.
+TEST_F(Windows, ASheetOnAModalDialogLiesInFrontOfTheDialog) {
+  WindowRef document = Document(R(100, 100, 300, 500));
+  WindowRef dialog = nullptr, sheet = nullptr, found = nullptr;
+  const Rect d = R(150, 150, 250, 450), r = R(0, 0, 80, 200);
+  ASSERT_EQ(CreateNewWindow(kMovableModalWindowClass, kWindowNoAttributes, &d, &dialog), noErr);
+  ShowWindow(dialog);
+  ASSERT_EQ(CreateNewWindow(kSheetAlertWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
+  EXPECT_EQ(ShowSheetWindow(sheet, dialog), noErr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{sheet, dialog, document}));
+  EXPECT_EQ(Hilites({sheet, dialog}), (H{true, false}));
+  EXPECT_EQ(HideSheetWindow(sheet), noErr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{dialog, sheet, document})) << "back among the documents";
+  EXPECT_TRUE(IsWindowHilited(dialog));
+  ShowSheetWindow(sheet, dialog);
+  DisposeWindow(dialog);
+  GetSheetWindowParent(sheet, &found);
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{sheet, document}));
+}
+
 constexpr UInt32 kWhite = 0xFFFFFF;
 constexpr UInt32 kBlack = 0x000000;
 
