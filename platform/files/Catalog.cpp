@@ -59,7 +59,7 @@ constexpr int kMaxSearchDepth = 32;
 constexpr std::size_t kMaxCachedListings = 64;
 
 void SaveAtExit() {
-  if (const OSErr err = SaveCatalogue()) {
+  if (const OSErr err = CompactCatalogue()) {
     sp_platform::RecordFailure("Catalog.cpp", "SaveAtExit", err,
                                "The file catalogue could not be saved");
   }
@@ -1053,7 +1053,7 @@ void ForgetListing(const std::string& folderPath) {
 // ---- State ----------------------------------------------------------------------------------
 
 void RestartCatalogue() {
-  SaveCatalogue();
+  CompactCatalogue();
   State& state = Raw();
   state.sections.clear();
   state.listings.clear();
