@@ -725,24 +725,27 @@ bool AppendToJournal(State& state, const CatalogueLock& lock, int& err) {
   }
   const int fd = open(JournalFilePath().c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return false;
-  std::string data;
-  bool ours = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              UInt64(st.st_size) >= state.mark.journalEnd &&
-              UInt64(st.st_size) - state.mark.journalEnd <= kMaxCatalogueBytes;
-  if (ours) {
-    data.resize(std::size_t(st.st_size));
+  // Only the header and what was appended since this run last looked are read.
+  const auto readAt = [fd](std::string& out, UInt64 at, UInt64 size) {
+    out.resize(std::size_t(size));
     std::size_t got = 0;
-    while (got < data.size()) {
-      const ssize_t n = pread(fd, &data[got], data.size() - got, off_t(got));
+    while (got < out.size()) {
+      const ssize_t n = pread(fd, &out[got], out.size() - got, off_t(at + got));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       got += std::size_t(n);
     }
-    ours = got == data.size() && JournalGoesWith(data, state.mark);
-  }
+    return got == out.size();
+  };
+  std::string header, tail;
+  bool ours = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              UInt64(st.st_size) >= state.mark.journalEnd &&
+              UInt64(st.st_size) - state.mark.journalEnd <= kMaxCatalogueBytes &&
+              readAt(header, 0, kJournalHeaderBytes) && JournalGoesWith(header, state.mark) &&
+              readAt(tail, state.mark.journalEnd, UInt64(st.st_size) - state.mark.journalEnd);
   UInt64 end = 0;
   if (ours) {
-    end = ApplyJournal(data, std::size_t(state.mark.journalEnd), state.sections);
+    end = state.mark.journalEnd + ApplyJournal(tail, 0, state.sections);
     state.mark.journalEnd = end;
     // A journal grown larger than its snapshot is folded into a new one.
     ours = end <= std::max<UInt64>(state.mark.size, kJournalSlack);

@@ -539,17 +539,19 @@ TEST_F(FilesCatalog, IndexWalksListByteOrderAndCountAllItems) {
     WriteHostFile(home_.Path(std::string("Walk/") + n), n);
   }
   symlink("/nonexistent", home_.Path("Walk/dangling").c_str());
+  symlink("a", home_.Path("Walk/link").c_str());
+  ASSERT_EQ(mkfifo(home_.Path("Walk/pipe").c_str(), 0600), 0);
   CInfoPBRec pb;
   ASSERT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, -1, &pb), noErr);
-  ASSERT_EQ(pb.dirInfo.ioDrNmFls, 8) << "items that are no file or folder are not counted";
-  const char* expected[] = {".hidden", "10", "9", "C", "a", "b", "folder", "\x89\xB9"};
-  for (SInt16 i = 1; i <= 8; ++i) {
+  ASSERT_EQ(pb.dirInfo.ioDrNmFls, 9) << "items that are no file or folder are not counted";
+  const char* expected[] = {".hidden", "10", "9", "C", "a", "b", "folder", "link", "\x89\xB9"};
+  for (SInt16 i = 1; i <= 9; ++i) {
     std::string name;
     ASSERT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, i, &pb, &name), noErr) << i;
     EXPECT_EQ(name, expected[i - 1]);
     EXPECT_EQ((pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask) != 0, name == "folder");
   }
-  EXPECT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, 9, &pb), fnfErr);
+  EXPECT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, 10, &pb), fnfErr);
 }
 
 TEST_F(FilesCatalog, BulkListingsEndWithNoMoreItemsAfterTheLastBatch) {
