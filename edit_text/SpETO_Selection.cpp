@@ -636,5 +636,31 @@ void cEditTextObject::RedrawSelectionArea(unsigned char redraw) {
 }
 
 void cEditTextObject::ResetInsertPointAttributeByCaretPositionAttribute() {
-  if (startLine_ != nullptr) startLine_->GetPositionAttribute(startByte_, insertAttributes_);
+  if (caretMode_ == 0 || startLine_ == nullptr) return;
+  // Typing continues the text before the caret: at a run's start the run before it gives the
+  // style, inside a run that run; at the line's end its last text.
+  SInt32 start = 0;
+  const cTextStyleRunObject* lastText = nullptr;
+  for (const cTextStyleRunObject* run = startLine_->GetStyleRunListHeadPtr(); run != nullptr;
+       run = run->GetNextObjectPtr()) {
+    const SInt32 end = start + run->ByteLength();
+    if (startByte_ < end) {
+      const cTextStyleRunObject* before = run->GetBeforeObjectPtr();
+      if (startByte_ == start && before != nullptr) {
+        before->GetAttribute(insertAttributes_);
+      } else if (run->GetStyleRunDataType() == kETO_LineBreakRun) {
+        startLine_->GetTopPositAttribute(insertAttributes_);
+      } else {
+        run->GetAttribute(insertAttributes_);
+      }
+      return;
+    }
+    if (run->GetStyleRunDataType() != kETO_LineBreakRun) lastText = run;
+    start = end;
+  }
+  if (lastText != nullptr) {
+    lastText->GetAttribute(insertAttributes_);
+  } else {
+    startLine_->GetTopPositAttribute(insertAttributes_);
+  }
 }

@@ -13,6 +13,7 @@
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpMouseTraceObject.h"
 #include "SpPortSaver.h"
 
@@ -75,6 +76,16 @@ cEditTextObject::cEditTextObject(WindowRef window, const Rect& area, SInt16 line
                     "Not Enough Memory On to Create Line Object ");
   }
   SetupCaretPoint(firstLine_, 0);
+  // One undo level unless the client asks for more.
+  undoManager_ = new (std::nothrow) cETOOperationRecMgr(1);
+  if (undoManager_ == nullptr) {
+    SpReportFailure(kSource, "cEditTextObject::cEditTextObject", 3, kSpMsgMemory);
+    return;
+  }
+  undoManager_->SetupUnDoExistInCallBack(SpETO_UnDoExistInCallBackCatch, self);
+  undoManager_->SetupUnDoExistOutCallBack(SpETO_UnDoExistOutCallBackCatch, self);
+  undoManager_->SetupReDoExistInCallBack(SpETO_ReDoExistInCallBackCatch, self);
+  undoManager_->SetupReDoExistOutCallBack(SpETO_ReDoExistOutCallBackCatch, self);
 }
 
 cEditTextObject::~cEditTextObject() {
@@ -132,6 +143,7 @@ void cEditTextObject::ExecEditTextObjDeleteReady(unsigned char withBases) {
   SpETO_CancelActiveEditItemFromManager(this, 1);
   if (mouseTrace_ != nullptr) mouseTrace_->ExecMouseTraceObjDeleteReady();
   SpETO_RemoveEditTextObjectFromManager(this);
+  delete undoManager_;
   undoManager_ = nullptr;
   modifyCB_.proc = nullptr;
   modifyCB_.userData = 0;
@@ -642,24 +654,58 @@ SInt32 cEditTextObject::GetTargetString(sSO_StringObjectBase* out, cTextLineObje
   return SInt32(text.size());
 }
 
+namespace {
+
+// Where a copy of the line's runs from `p` starts: a two-byte character is never cut.
+SInt32 CharacterStart(const cTextLineObject* line, SInt32 p) {
+  SInt32 start = 0;
+  for (const cTextStyleRunObject* run = line->GetStyleRunListHeadPtr(); run != nullptr;
+       run = run->GetNextObjectPtr()) {
+    const SInt32 end = start + run->ByteLength();
+    if (p < end) return run->IsText() && run->IsTwoByte() ? start + ((p - start) / 2) * 2 : p;
+    start = end;
+  }
+  return p;
+}
+
+}  // namespace
+
 SInt32 cEditTextObject::GetTargetString(cSp_RunSet& out, cTextLineObject* startLine,
                                         SInt32 startByte, cTextLineObject* endLine,
                                         SInt32 endByte, unsigned char withLineBreak) {
   out.ClearRunSet();
   sp_eto_edit::sSpan span;
   if (!sp_eto_edit::Order(startLine, startByte, endLine, endByte, span)) return 0;
-  SInt32 taken = 0;
+  // The bytes and the run copies are gathered first and handed to the run set once: a run
+  // set appended to piece by piece counts its whole string at every piece.
+  std::string bytes;
+  cTextStyleRunObject* head = nullptr;
+  cTextStyleRunObject* tail = nullptr;
   for (cTextLineObject* l = span.first; l != nullptr; l = l->GetNextObjectPtr()) {
     const SInt32 from = l == span.first ? span.firstByte : 0;
     const SInt32 to = l == span.last ? span.lastByte : l->GetNumOfTextByte(1, withLineBreak);
     if (to > from) {
-      cSp_RunSet piece;
-      taken += l->GetScopeString(piece, from, to, withLineBreak);
-      out.AppendRunSet(piece);
+      cTextStyleRunObject* h = nullptr;
+      cTextStyleRunObject* t = nullptr;
+      SInt32 count = 0;
+      l->GetTargetAreaRun(from, to - 1, withLineBreak, h, t, count);
+      if (h != nullptr) {
+        const std::vector<char> text = l->CopyText();
+        const char* first = text.data() + CharacterStart(l, from);
+        bytes.append(first, std::size_t(count));
+        // Only the end runs may have been cut: they are measured again.
+        if (h->IsText()) h->ReCalcurateRunTextWidth(first);
+        if (t != h && t->IsText()) t->ReCalcurateRunTextWidth(first + count - t->ByteLength());
+        SpAppendToList(head, tail, h);
+        tail = t;
+      }
     }
     if (l == span.last) break;
   }
-  return taken;
+  if (head == nullptr) return 0;
+  out.AppendString(bytes.data(), 0, SInt32(bytes.size()));
+  out.AppendStyleRun(head);
+  return SInt32(bytes.size());
 }
 
 void cEditTextObject::GetTextByCopyRunSet(cSp_RunSet& out, unsigned char withTab,

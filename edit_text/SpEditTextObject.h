@@ -19,10 +19,14 @@
 //
 // Failures beep and leave one error-log record (sources "SpEditTextObject",
 // "SpETO_ObjectSizePosition", "SpETO_Caret", "SpETO_Selection", "SpETO_KeyIn",
-// "SpETO_CBCatch").
+// "SpETO_CBCatch", "SpETO_UndoRedo", "SpETO_TextAttribute").
+//
+// Every change of the text or its styles is recorded in the object's undo manager
+// (SpETOOperationRec.h), one level deep unless the client sets a larger maximum.
 #pragma once
 
 #include <new>
+#include <string>
 
 #include "MacTypes.h"
 #include "MacWindows.h"
@@ -43,8 +47,15 @@
 #include "SpTextStyle.h"
 
 class cEditTextObject;
+class cETOOperationRecItem;
 class cETOOperationRecMgr;  // the undo manager
+class cETOOperationRecTerm;
+typedef UInt8 tETOOperationRecType;
 class cMouseTraceObject;
+struct sETOAreaChange;
+namespace sp_eto_edit {
+struct sSpan;
+}
 
 // The kind of change the modify callback reports.
 typedef SInt16 tETO_ModifyType;
@@ -98,6 +109,29 @@ struct sEditTextInfo {
   unsigned char selectionStartLineTop;
   SInt32 selectionEnd;
   unsigned char selectionEndLineTop;
+};
+
+// Two positions with what restores them after the lines were rebroken: each as line, line
+// number, offset, absolute position and line-start flag, and the two again in text order.
+struct sETO_SelectionInfo {
+  cTextLineObject* line1;
+  SInt32 reference1;
+  SInt32 offset1;
+  SInt32 abs1;
+  unsigned char lineStart1;
+  cTextLineObject* line2;
+  SInt32 reference2;
+  SInt32 offset2;
+  SInt32 abs2;
+  unsigned char lineStart2;
+  cTextLineObject* earlierLine;
+  SInt32 earlierOffset;
+  SInt32 earlierAbs;
+  unsigned char earlierLineStart;
+  cTextLineObject* laterLine;
+  SInt32 laterOffset;
+  SInt32 laterAbs;
+  unsigned char laterLineStart;
 };
 
 // One clause of the open inline input: a stretch of the text with its type.
@@ -249,6 +283,9 @@ class cEditTextObject : public cSp_DrawingView,
                                        unsigned char record, unsigned char newTerm,
                                        unsigned char rebreak, unsigned char notify);
   void DeleteUnUsedLine();
+  // Deletes every byte (telling the client) and leaves the caret at the start.
+  void ClearAllText(unsigned char redraw, unsigned char record, unsigned char newTerm,
+                    unsigned char rebreak);
 
   // ==== The line list ====
   cTextLineObject* CreateNewLineObject(SInt32 afterReference, tPositionType position,
@@ -428,10 +465,108 @@ class cEditTextObject : public cSp_DrawingView,
   // The insert-point attribute becomes the style of text typed at the caret.
   void ResetInsertPointAttributeByCaretPositionAttribute();
 
+  // ==== Undo and redo (SpETO_UndoRedo.cpp) ====
+  // The undo manager's answers; 0 without one.
+  unsigned char ExistUnDoOperationRecord() const;
+  unsigned char ExistReDoOperationRecord() const;
+  SInt32 GetUnDoOperationRecordCount() const;
+  SInt32 GetReDoOperationRecordCount() const;
+  void ClearUndoRedoOperationRecord(unsigned char callbacks);
+  // Take back or do again one step: 1 when it was replayed. A step that cannot be replayed
+  // whole clears the history, so no record is left that does not match the text.
+  SInt32 ExecUnDoOneOperation(unsigned char redraw);
+  SInt32 ExecReDoOneOperation(unsigned char redraw);
+  SInt32 ExecUnDoOperationItem(cETOOperationRecItem* item, unsigned char setCaret,
+                               unsigned char redraw);
+  SInt32 ExecOperationItem(cETOOperationRecItem* item, unsigned char setCaret,
+                           unsigned char redraw);
+  SInt32 ExecUndoModTextCodeProc(cETOOperationRecItem* item);
+  SInt32 ExecUndoModLineHorizontalPositProc(cETOOperationRecItem* item);
+  // The step an edit records into: a new one of `type` with newTerm or when there is no
+  // open one, else the current one. Null without an undo manager or with a maximum of 0.
+  cETOOperationRecTerm* GetRecordTerm(tETOOperationRecType type, unsigned char newTerm);
+
+  // ==== Text and attributes (SpETO_TextAttribute.cpp) ====
+  SInt32 GetText(char* buffer, SInt32 size, unsigned char terminate, unsigned char& overflow);
+  void GetText(sSO_StringObjectBase* out);
+  unsigned char GetTextAttributes(cTextAttributeList& list, unsigned char append,
+                                  unsigned char skipRepeat);
+  unsigned char GetSelectionAttribute(cTextAttributeList& list);
+  unsigned char GetAttributeListOnTargetArea(cTextLineObject* line1, SInt32 offset1,
+                                             cTextLineObject* line2, SInt32 offset2,
+                                             cTextAttributeList& list);
+  unsigned char GetTopRunAttributeOnSelection(sTextStyleAttributes& out);
+  unsigned char GetTopRunAttributeOnTargetArea(cTextLineObject* line1, SInt32 offset1,
+                                               cTextLineObject* line2, SInt32 offset2,
+                                               sTextStyleAttributes& out);
+  // The whole text.
+  void SetupTextFontOrSize(tTextStyleAttType type, unsigned long value, unsigned char redraw);
+  void SetupTextSize(SInt16 size, unsigned char redraw);
+  void SetupFontNo(SInt16 font, unsigned char redraw);
+  void SetupAttributeIntoAllText(const sTextStyleAttributes& attributes, unsigned char redraw);
+  void SetupTextColor(const RGBColor& color, SInt16 colorShort, unsigned char, unsigned char);
+  unsigned char ModifyTextStyle(Style face, unsigned char redraw);
+  unsigned char ModifyTextStyleRevolve(Style face, unsigned char redraw);
+  unsigned char ModifyAlphaText(tETO_ModifyTextCodeProcType kind, unsigned char redraw);
+  // Left, centre and right (1 to 3) for every line; the vertical types are refused.
+  unsigned char SetupHolizontalPosition(tPositionType type, unsigned char redraw,
+                                        unsigned char record);
+  // The selection; in caret mode the insert-point attribute instead.
+  unsigned char SetupSelectionTextFontOrSize(tTextStyleAttType type, unsigned long value,
+                                             unsigned char redraw, unsigned char record);
+  unsigned char SetupSelectionTextColor(const RGBColor& color, SInt16 colorShort,
+                                        unsigned char redraw, unsigned char record);
+  unsigned char SetupSelectionTextStyle(Style face, unsigned char redraw);
+  unsigned char ModifySelectionTextStyleRevolve(Style face, unsigned char redraw);
+  unsigned char ModifySelectionAlphaText(tETO_ModifyTextCodeProcType kind,
+                                         unsigned char redraw);
+  // A stretch between two positions (either order): true when some line changed.
+  unsigned char SetupTargetAreaTextFontOrSize(cTextLineObject* line1, SInt32 offset1,
+                                              cTextLineObject* line2, SInt32 offset2,
+                                              tTextStyleAttType type, unsigned long value,
+                                              unsigned char redraw, unsigned char record,
+                                              unsigned char selectionFlag);
+  unsigned char SetupTargetAreaTextColor(cTextLineObject* line1, SInt32 offset1,
+                                         cTextLineObject* line2, SInt32 offset2,
+                                         const RGBColor& color, SInt16 colorShort,
+                                         unsigned char redraw, unsigned char record,
+                                         unsigned char selectionFlag);
+  unsigned char SetupTargetAreaTextStyle(cTextLineObject* line1, SInt32 offset1,
+                                         cTextLineObject* line2, SInt32 offset2, Style face,
+                                         unsigned char redraw, unsigned char record,
+                                         unsigned char selectionFlag);
+  unsigned char ModifyTargetAreaTextStyleRevolve(cTextLineObject* line1, SInt32 offset1,
+                                                 cTextLineObject* line2, SInt32 offset2,
+                                                 Style face, unsigned char redraw,
+                                                 unsigned char record,
+                                                 unsigned char selectionFlag);
+  unsigned char ModifyTargetAreaAlphaText(cTextLineObject* line1, SInt32 offset1,
+                                          cTextLineObject* line2, SInt32 offset2,
+                                          tETO_ModifyTextCodeProcType kind, unsigned char redraw,
+                                          unsigned char record, unsigned char selectionFlag);
+  unsigned char SetupTargetLineHolizontalPosition(tPositionType type, cTextLineObject* firstLine,
+                                                  cTextLineObject* lastLine, unsigned char redraw,
+                                                  unsigned char record,
+                                                  unsigned char selectionFlag);
+  unsigned char GetSelectionInfoStock(sETO_SelectionInfo& info, cTextLineObject* line1,
+                                      SInt32 offset1, cTextLineObject* line2,
+                                      SInt32 offset2) const;
+  unsigned char SetupRedrawAreaAndCursor(const sETO_SelectionInfo* saved,
+                                         const sETO_SelectionInfo& target, SInt16, SInt16,
+                                         unsigned char heightsChanged,
+                                         unsigned char selectionFlag, unsigned char redraw);
+  void RecordOperationDataForModFontOrSize(tTextStyleAttType type, unsigned long value,
+                                           SInt32 start, cSp_RunSet& oldText);
+
   // ==== Keys (SpETO_KeyIn.cpp) ====
   SInt32 KyeInProcedure(const char* text);
   SInt32 KeyControlProcedure(char key);
   void ArrowKeyIn(char key);
+  // The clipboard: paste at the caret or over the selection, cut, and copy (with deleteAfter
+  // a cut). 1 when the clipboard was read or written.
+  SInt32 ExecPastScrapText(unsigned char redraw);
+  SInt32 ExecCutSelectedTextIntoScrap(unsigned char redraw);
+  SInt32 ExecCopySelectedTextIntoScrap(unsigned char deleteAfter, unsigned char redraw);
 
   // ==== Client callbacks (SpETO_CBCatch.cpp) ====
   void SetupModifyTextCB(tETO_ModifyTextProcPtr proc, unsigned long refCon);
@@ -470,6 +605,27 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char ExecReDoExistInCB();
   unsigned char ExecReDoExistOutCB();
   unsigned char ExecImportDropCatchCB(SInt32 position, SInt32 length, SInt16 kind);
+
+  // ==== The mouse (SpETO_MouseEvent.cpp) ====
+  // The press decides what the mouse does to the selection: only activate the field, drag
+  // the selected text, move the end or the start point with the mouse, or nothing.
+  unsigned char HotSpotMouseDonwProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseAreaOutProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseAreaInProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseUpProc(short modifiers, Point localPoint) override;
+  void HotSpotClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotDblClickProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseMoveProc(short modifiers, Point localPoint) override;
+  unsigned char HotSpotMouseDownTraceProc(short modifiers, Point localPoint) override;
+  cMouseTraceObject* GetTextAreaMouseTraceObject() const { return mouseTrace_; }
+  // The hover area or the hot spot leaves the window's top list for the container's items.
+  void SetupEditMouseTraceOnContainer(cMouseTraceObject* container);
+  void SetupEditHotSpotOnContainer(cSp_HotSpotArea* container);
+  // Supplies a promised flavour ('TEXT' or 'styl' of the selection) of this field's drag;
+  // -50 when there is none to give.
+  short DragSendFlavorData(unsigned long itemRef, unsigned long flavor);
+  cSendDragDataObj* GetDragSendDataObject() const { return dragSource_; }
+  unsigned char GetDragSourceFlag() const { return dragSourceFlag_; }
 
   // ==== Drags over the field ====
   // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
@@ -530,6 +686,54 @@ class cEditTextObject : public cSp_DrawingView,
   void MoveSelectionPoint(bool start, cTextLineObject* line, SInt32 offset, unsigned char redraw,
                           unsigned char callbacks);
   void InsertAtCaret(const char* text, SInt32 length, SInt32& inserted);
+  // After text went in at the caret: records it, re-wraps and puts the caret after it.
+  void FinishInsertAtCaret(SInt32 insertAt, SInt32 inserted, SInt32 oldHeight);
+  // The undo steps of the keys (nothing without an undo manager): a new step of a type; the
+  // open typing step that ends at the position, else a new one; the open delete step (or
+  // typing step) that ends at the position, else a new delete step. Then the records: the
+  // bytes just put in at a position, and text removed at a position.
+  void OpenUndoStep(unsigned char type);
+  void UndoStepForTextIn(SInt32 position);
+  void UndoStepForDelete(SInt32 position);
+  void RecordUndoTextIn(SInt32 position, SInt32 length);
+  void RecordUndoDelete(SInt32 position, cSp_RunSet& removed);
+  // Deletes the character after the caret, or the selection.
+  void ForwardDeleteKeyIn();
+  // The text's line breaks and the selection's pieces for the clipboard and drags: the bytes
+  // and the style table ('styl'), caller-owned; false without a selection.
+  bool SelectionScrapData(std::string& text, char*& style, SInt32& styleSize);
+  // Whether every byte may go into a number-only field (with the text's "." counted).
+  bool NumberFilterPasses(const char* text, SInt32 length);
+  // Starts a drag of the selected text from the mouse point (window coordinates).
+  void StartSelectionDrag(short modifiers, Point localPoint);
+  // The text position under a window point, outside points held to the nearest one.
+  bool TextPositionAt(Point localPoint, cTextLineObject*& line, SInt32& byte);
+  // ---- Undo (SpETO_UndoRedo.cpp, SpEditTextObjectDelete.cpp) ----
+  void RecordDeletion(const sp_eto_edit::sSpan& span, unsigned char newTerm);
+  // The item's text with a copy of its runs put in at its start; false when the position
+  // cannot be found.
+  bool InsertItemText(const cETOOperationRecItem* item);
+  bool DeleteItemRange(const cETOOperationRecItem* item);
+  bool RestoreItemAttributes(const cETOOperationRecItem* item);
+  bool RedoItemAttributes(const cETOOperationRecItem* item);
+  void ReleaseSelectionForEdit();
+  // Sets the selection (or a caret when the ends are equal) from absolute positions.
+  void SelectAbsoluteRange(SInt32 start, SInt32 end, unsigned char callbacks);
+  // ---- Attribute changes (SpETO_TextAttribute.cpp) ----
+  unsigned char ChangeTargetArea(cTextLineObject* line1, SInt32 offset1, cTextLineObject* line2,
+                                 SInt32 offset2, const sETOAreaChange& change,
+                                 unsigned char redraw, unsigned char record,
+                                 unsigned char selectionFlag);
+  unsigned char ChangeFaceOfEmptyLine(cTextLineObject* line, const sTextStyleInfo& mask,
+                                      const sTextStyleInfo& values);
+  void RecordAreaChange(const sETOAreaChange& change, SInt32 start, cSp_RunSet& oldText);
+  // Re-wraps the lines from `from` to the end of the paragraph that holds `last`, after an
+  // attribute change, and places them.
+  void RewrapFrom(cTextLineObject* from, cTextLineObject* last, SInt32 oldHeight);
+  unsigned char ChangeWholeText(tTextStyleAttType type, unsigned long value,
+                                unsigned char redraw);
+  // Stops a replay that failed part way: the history no longer matches the text.
+  SInt32 AbandonReplay(const char* method);
 
   // ---- Settings ----
   unsigned char areaVisible_ = 0;
@@ -600,6 +804,9 @@ class cEditTextObject : public cSp_DrawingView,
   unsigned char cutUnderViewImage_ = 1;
   unsigned char deleteReady_ = 0;
   short traceCursor_ = 2001;
+  cSendDragDataObj* dragSource_ = nullptr;
+  unsigned char dragSourceFlag_ = 0;
+  unsigned char droppedOnItself_ = 0;
   // ---- Client callbacks ----
   sSpCallback<tETO_ModifyTextProcPtr> modifyCB_;
   sSpCallback<tETO_NotifyProcPtr> activeCB_;
@@ -646,3 +853,5 @@ void SpETO_ReDoExistInCallBackCatch(cETOOperationRecMgr* manager, unsigned long 
 void SpETO_ReDoExistOutCallBackCatch(cETOOperationRecMgr* manager, unsigned long refCon);
 unsigned char SpETOT_CatchTabControlMoveInCB(unsigned long refCon);
 void SpETOT_CatchTabControlMoveOutCB(unsigned long refCon);
+// The send-data procedure of a field's drag (refCon: the field); -50 for a null reference.
+OSErr SpETO_DragAndDropSendDataProc(UInt32 itemRef, UInt32 flavorType, unsigned long refCon);

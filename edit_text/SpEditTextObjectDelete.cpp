@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 
@@ -13,8 +14,9 @@ const char kSource[] = "SpEditTextObject";
 
 void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startByte,
                                        cTextLineObject* endLine, SInt32 endByte,
-                                       unsigned char redraw, unsigned char, unsigned char,
-                                       unsigned char rebreak, unsigned char notify) {
+                                       unsigned char redraw, unsigned char record,
+                                       unsigned char newTerm, unsigned char rebreak,
+                                       unsigned char notify) {
   if (startLine == nullptr || endLine == nullptr) {
     SpReportFailure(kSource, "cEditTextObject::DeleteTargetArea", 1, kSpMsgNullArgument);
     return;
@@ -22,9 +24,19 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
   const SInt32 oldHeight = GetTotalLineHeight();
   sp_eto_edit::sSpan span;
   if (!sp_eto_edit::Order(startLine, startByte, endLine, endByte, span)) return;
-  if (sp_eto_edit::TextBetween(span.first, span.firstByte, span.last, span.lastByte, 1).empty()) {
-    return;
-  }
+  const SInt32 length = SInt32(
+      sp_eto_edit::TextBetween(span.first, span.firstByte, span.last, span.lastByte, 1).size());
+  if (length == 0) return;
+  if (record != 0) RecordDeletion(span, newTerm);
+  // A caret or selection the caller left in place may name lines that are about to go: it is
+  // kept by position instead, moved back over the deleted bytes.
+  SInt32 keptStart = 0, keptEnd = 0, deletedAt = 0;
+  unsigned char keptStartFlag = 0, keptEndFlag = 0;
+  const bool keep = startLine_ != nullptr && endLine_ != nullptr &&
+                    GetSelectionInfoStock(keptStart, keptStartFlag, keptEnd, keptEndFlag) != 0 &&
+                    LineByteToAbsoluteCharBytePosition(span.first, span.firstByte, 1,
+                                                       deletedAt) != 0;
+  startLine_ = endLine_ = nullptr;
   const SInt16 distance = sp_eto_edit::Clamp16(span.last->GetReferenceNo() -
                                                span.first->GetReferenceNo());
   cTextLineObject* first = span.first;
@@ -57,8 +69,30 @@ void cEditTextObject::DeleteTargetArea(cTextLineObject* startLine, SInt32 startB
     SetupRedrawAreaForAfterModifyLineBreake(first, distance, 0, 0, oldHeight);
   }
   RenumberAndPlaceLines();
+  if (keep) {
+    auto moved = [&](SInt32 p) {
+      return p <= deletedAt ? p : (p >= deletedAt + length ? p - length : deletedAt);
+    };
+    caretMode_ = selectionMode_ = 0;
+    SetupSelectionPosition(moved(keptStart), keptStartFlag, moved(keptEnd), keptEndFlag, 0, 0);
+  }
   if (notify != 0) ExecModifyTextCB(kETO_TextDeleted);
   if (redraw != 0) ReDrawAreaUpdateView(0);
+}
+
+void cEditTextObject::RecordDeletion(const sp_eto_edit::sSpan& span, unsigned char newTerm) {
+  // Without a valid start the item would put the text back in the wrong place on undo: the
+  // deletion goes ahead unrecorded instead.
+  SInt32 start = 0;
+  if (LineByteToAbsoluteCharBytePosition(span.first, span.firstByte, 1, start) == 0) {
+    SpReportFailure(kSource, "cEditTextObject::DeleteTargetArea", 2, "Position Error !! ");
+    return;
+  }
+  cETOOperationRecTerm* term = GetRecordTerm(kETOOperationDelete, newTerm);
+  if (term == nullptr) return;
+  cSp_RunSet removed;
+  GetTargetString(removed, span.first, span.firstByte, span.last, span.lastByte, 1);
+  term->RecordWithForwardDelete(start, removed);
 }
 
 unsigned char cEditTextObject::DeleteCurrentSelection(unsigned char redraw, unsigned char off2,
@@ -95,6 +129,17 @@ unsigned char cEditTextObject::DeleteCurrentSelection(unsigned char redraw, unsi
   insertAttributes_ = firstRun;
   if (redraw != 0) ReDrawAreaUpdateView(0);
   return 1;
+}
+
+void cEditTextObject::ClearAllText(unsigned char redraw, unsigned char record,
+                                   unsigned char newTerm, unsigned char rebreak) {
+  if (firstLine_ == nullptr) return;
+  UpdateLastLine();
+  ReleaseSelectionForEdit();
+  DeleteTargetArea(firstLine_, 0, lastLine_, lastLine_->GetNumOfTextByte(1, 1), 0, record,
+                   newTerm, rebreak, 1);
+  SetupCaretPosition(firstLine_, 0, 0);
+  if (redraw != 0) ReDrawAreaUpdateView(0);
 }
 
 void cEditTextObject::DeleteUnUsedLine() {

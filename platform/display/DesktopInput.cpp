@@ -15,6 +15,7 @@
 #include "events/internal/AppleEventQueue.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
+#include "ui/internal/DialogClipboard.h"
 #include "ui/internal/Drops.h"
 #include "ui/internal/InputMethod.h"
 
@@ -339,6 +340,10 @@ bool PumpInput() {
         break;
       case SDL_DROPCOMPLETE:
         DeliverDrop();
+        break;
+      case SDL_CLIPBOARDUPDATE:
+        // Sent when another program takes the clipboard (not for this process's own copies).
+        dialogs::DesktopClipboardTaken();
         break;
       case SDL_QUIT:
         RequestQuitFromSession();

@@ -14,6 +14,7 @@ struct ClipboardState {
   std::string putToDesktop;  // its UTF-8 form as handed to the desktop
   bool hasDesktop = false;
   DesktopClipboard desktop{};
+  unsigned long taken = 0;  // times another program took the desktop's clipboard
 };
 
 ClipboardState& State() {
@@ -93,6 +94,17 @@ std::string ClipboardText() {
 
 void ClearClipboard() {
   PutClipboardText(std::string());
+}
+
+void DesktopClipboardTaken() {
+  ClipboardState& s = State();
+  // The desktop's text is read as another program's from now on, even when it is the same.
+  s.putToDesktop.clear();
+  ++s.taken;
+}
+
+unsigned long DesktopClipboardTakenCount() {
+  return State().taken;
 }
 
 void SetDesktopClipboard(const DesktopClipboard* desktop) {

@@ -32,6 +32,7 @@ struct ScrapState {
   unsigned textPut = 0;         // the text flavours this scrap was given
   std::string textBeside;       // the clipboard's text (Unicode form) when this scrap changed it
   std::string seenText;         // the clipboard's text when last looked at
+  unsigned long takenSeen = 0;  // the desktop clipboard's taken count when last looked at
   UInt32 changeCount = 0;
 };
 
@@ -50,6 +51,17 @@ bool IsCurrent(ScrapRef scrap) {
 std::string Look() {
   ScrapState& s = State();
   std::string text = sp_platform::dialogs::ClipboardTextUnicode();
+  const unsigned long taken = sp_platform::dialogs::DesktopClipboardTakenCount();
+  if (taken != s.takenSeen) {
+    // Another program copied, maybe the very same text: the flavours kept beside ours go.
+    s.takenSeen = taken;
+    s.seenText = text;
+    ++s.changeCount;
+    s.flavors.clear();
+    s.textPut = 0;
+    s.textBeside = text;
+    return text;
+  }
   if (text != s.seenText) {
     s.seenText = text;
     ++s.changeCount;

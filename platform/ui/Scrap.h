@@ -12,7 +12,8 @@
 //   A scrap holding text holds both. Putting 'utxt' after 'TEXT' replaces the text with the
 //   fuller Unicode form; putting 'TEXT' after 'utxt' keeps the Unicode form.
 //   Every other flavour ('styl', ...) stays in this process with the text it was put
-//   beside, and is gone once the clipboard's text changes under it (another program copied).
+//   beside, and is gone once the clipboard's text changes under it or another program takes
+//   the desktop's clipboard, even with the same text.
 // - The change count (GetScrapChangeCount, this layer's own call) goes up whenever the
 //   clipboard's contents change: a clear, a put, or another text found there (an edit
 //   field's copy, another program's), so a watcher notices changes that keep the number of

@@ -13,6 +13,7 @@
 #include "ErrorLogCapture.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
+#include "Scrap.h"
 #include "SpEditTextObject.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTextService.h"
@@ -114,6 +115,20 @@ class EditTextFixture : public ::testing::Test {
   sp_testing::FixedMetricFontScope font_;
   std::vector<std::unique_ptr<cEditTextObject>> fields_;
   ErrorLogCapture errors_;
+};
+
+// The same with an empty clipboard before and after each test.
+class ClipboardFixture : public EditTextFixture {
+ protected:
+  void SetUp() override {
+    EditTextFixture::SetUp();
+    ClearCurrentScrap();
+  }
+  void TearDown() override {
+    sp_testing::SetModifierKeys(0);
+    ClearCurrentScrap();
+    EditTextFixture::TearDown();
+  }
 };
 
 }  // namespace edit_test

@@ -130,5 +130,24 @@ TEST_F(SelectionTest, APointOnTheHighlightIsInsideItAndOneBesideItIsNot) {
   EXPECT_EQ(f->PtInSelectedArea(Pt(1 + 24, 22)), 0);
 }
 
+TEST_F(SelectionTest, ANewRangeMarksOnlyTheLinesInOneOfTheOldAndNewBandsForRedraw) {
+  cEditTextObject* f = Noted("abc\rdef\rghi\rjkl");
+  cTextLineObject* lines[4];
+  lines[0] = f->GetFirstLinePtr();
+  for (int i = 1; i < 4; ++i) lines[i] = lines[i - 1]->GetNextObjectPtr();
+  f->SetupSelection(lines[0], 1, lines[1], 1, 0, 0);
+  Redraw();
+  f->SetupSelection(lines[1], 2, lines[2], 1, 0, 0);
+  RgnHandle pending = NewRgn();
+  f->GetViewClippingRgn(pending);
+  // The middle of each line's band, lines 14 high from the top offset of 2.
+  auto marked = [&](int line) { return PtInRgn(Pt(40, short(2 + 14 * line + 7)), pending) != 0; };
+  EXPECT_TRUE(marked(0));
+  EXPECT_FALSE(marked(1));
+  EXPECT_TRUE(marked(2));
+  EXPECT_FALSE(marked(3));
+  DisposeRgn(pending);
+}
+
 }  // namespace
 }  // namespace edit_test

@@ -91,6 +91,24 @@ TEST_F(Scrap, StyleGoesWhenAnotherCopyReplacesTheText) {
   EXPECT_EQ(Get(kScrapFlavorTypeTextStyle), "<none>") << "the style of a text no longer there";
 }
 
+TEST_F(Scrap, StyleGoesWhenAnotherProgramTakesTheClipboardEvenWithTheSameText) {
+  ASSERT_EQ(Put(kScrapFlavorTypeText, "styled"), noErr);
+  ASSERT_EQ(Put(kScrapFlavorTypeTextStyle, std::string("\0\1", 2)), noErr);
+  UInt32 before = 0, after = 0;
+  ASSERT_EQ(GetScrapChangeCount(&before), noErr);
+  dialogs::DesktopClipboardTaken();
+  EXPECT_EQ(Get(kScrapFlavorTypeText), "styled");
+  EXPECT_EQ(Get(kScrapFlavorTypeTextStyle), "<none>");
+  ASSERT_EQ(GetScrapChangeCount(&after), noErr);
+  EXPECT_GT(after, before) << "a copy elsewhere is a change";
+  // Our next copy keeps its style again.
+  ASSERT_EQ(ClearCurrentScrap(), noErr);
+  ASSERT_EQ(GetCurrentScrap(&scrap_), noErr);
+  ASSERT_EQ(Put(kScrapFlavorTypeText, "again"), noErr);
+  ASSERT_EQ(Put(kScrapFlavorTypeTextStyle, std::string("\0\1", 2)), noErr);
+  EXPECT_EQ(Get(kScrapFlavorTypeTextStyle), std::string("\0\1", 2));
+}
+
 // A desktop clipboard of the test's own.
 struct FakeDesktop {
   std::string text;

@@ -33,6 +33,11 @@ struct DesktopClipboard {
 // byte while the desktop still holds it. Null: the text stays in this process.
 void SetDesktopClipboard(const DesktopClipboard* desktop);
 
+// Another program took the desktop's clipboard (even with the same text): what this process
+// put there is no longer its own. The count says how often that happened.
+void DesktopClipboardTaken();
+unsigned long DesktopClipboardTakenCount();
+
 // The crossings themselves (a character MacJapanese lacks becomes '?').
 std::string ClipboardTextToDesktop(const std::string& macJapanese);
 std::string ClipboardTextFromDesktop(const std::string& utf8);
