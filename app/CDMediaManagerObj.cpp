@@ -619,7 +619,11 @@ void cCDR_MediaManager::SetupMediaWindowStatusFromReference(unsigned char positi
   cPrefStockData* nameKey = key(list, kNameOptionKey);
   if (nameKey != nullptr && nameKey->GetLongData(value)) newName = value != 0 ? 1 : 0;
   cPrefStockData* infoKey = key(list, kInfoOptionKey);
-  if (infoKey != nullptr && infoKey->GetLongData(value)) newInfo = (unsigned char)value;
+  // A stored option that names no column content (a damaged file) leaves the column as it is.
+  if (infoKey != nullptr && infoKey->GetLongData(value) && value >= kCDR_InfoCount &&
+      value <= kCDR_InfoSize) {
+    newInfo = (unsigned char)value;
+  }
   const unsigned char nameChanged = nameOption != 0 && newName != nameOption_;
   const unsigned char infoChanged = infoOption != 0 && newInfo != infoOption_;
   if (nameOption != 0) nameOption_ = newName;

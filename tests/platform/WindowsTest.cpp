@@ -536,6 +536,29 @@ TEST_F(WindowsEvents, CloseBoxReleasedInsideSendsCloseRequestOnly) {
   EXPECT_EQ(Count(w, kEventWindowClose), 1);
 }
 
+// The close and zoom boxes lie side by side: a press on one released over the other is a hit
+// on neither, and each box alone still answers its own press.
+TEST_F(WindowsEvents, ABoxPressedAndReleasedOverTheOtherBoxIsNoHit) {
+  LogWindowEvents();
+  WindowRef w = Standard(R(100, 100, 200, 300), kWindowFullZoomAttribute);
+  const Point close = sp_testing::WindowPartPoint(w, inGoAway);
+  const Point zoom = sp_testing::WindowPartPoint(w, inZoomOut);
+  ASSERT_EQ(FindWindow(zoom, nullptr), inZoomOut);
+  Rect before{};
+  GetWindowBounds(w, kWindowContentRgn, &before);
+  Click(w, inZoomOut, {close});
+  Click(w, inGoAway, {zoom});
+  EXPECT_EQ(Count(w, kEventWindowZoom), 0);
+  EXPECT_EQ(Count(w, kEventWindowClose), 0);
+  Rect after{};
+  GetWindowBounds(w, kWindowContentRgn, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  Click(w, inZoomOut);
+  Click(w, inGoAway);
+  EXPECT_EQ(Count(w, kEventWindowZoom), 1);
+  EXPECT_EQ(Count(w, kEventWindowClose), 1);
+}
+
 TEST_F(WindowsEvents, TitleStripDragSelectsMovesAndReportsTheDrag) {
   LogWindowEvents();
   WindowRef back = Standard(R(100, 100, 200, 300));
