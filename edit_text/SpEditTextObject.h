@@ -627,12 +627,27 @@ class cEditTextObject : public cSp_DrawingView,
   cSendDragDataObj* GetDragSendDataObject() const { return dragSource_; }
   unsigned char GetDragSourceFlag() const { return dragSourceFlag_; }
 
-  // ==== Drags over the field ====
-  // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
-  // nothing.
+  // ==== Drags over the field (SpETO_DragAndDrop.cpp) ====
+  // Whether dropped text is taken (the drop catch's own flag follows).
+  void EnableEditTextCatchDragItem();
+  void DisableEditTextCatchDragItem();
+  unsigned char IsEnableEditTextCatchDragItem() const { return dropCatchOn_; }
+  // A drag over the text: a caret follows it where a drop would put the text; the field's
+  // own caret stops blinking meanwhile.
   void TraceDragCursorIn(DragRef drag, Point localPoint);
   void TraceMoveDragCursor(DragRef drag, Point localPoint);
   void TraceDragCursorOut(DragRef drag, Point localPoint);
+  void TraceDragCaretDraw();
+  void TraceDragCaretErase();
+  unsigned char IsDragCaretDrawn() const { return dragCaretDrawn_; }
+  unsigned char IsDragInside() const { return dragInside_; }
+  void GetDragCaretPosition(cTextLineObject*& line, SInt32& byte) const {
+    line = dragCaretLine_;
+    byte = dragCaretByte_;
+  }
+  // Takes dropped text at the drop point: noErr when text went in, paramErr when nothing was
+  // taken (the text, the selection and the undo history then stay as they were), memFullErr.
+  // The field's own selection dropped on it moves, or with Option is copied.
   short CatchDragItems(Point localPoint, cDragDataItem* items, UInt32* dragAttributes);
 
   // ==== The hover area ====
@@ -706,6 +721,12 @@ class cEditTextObject : public cSp_DrawingView,
   bool NumberFilterPasses(const char* text, SInt32 length);
   // Starts a drag of the selected text from the mouse point (window coordinates).
   void StartSelectionDrag(short modifiers, Point localPoint);
+  // The pieces of a drop: the dropped items' text and runs (false: nothing to take), the
+  // selection's own (false: too long), and where the dropped text lands.
+  bool GatherDroppedItems(cDragDataItem* items, const sTextStyleAttributes& attributes,
+                          std::string& text, cTextStyleRunObject*& head);
+  bool GatherOwnSelection(std::string& text, cTextStyleRunObject*& head);
+  bool DragCaretPixel(SInt16& x, SInt32& top, SInt32& bottom);
   // The text position under a window point, outside points held to the nearest one.
   bool TextPositionAt(Point localPoint, cTextLineObject*& line, SInt32& byte);
   // ---- Undo (SpETO_UndoRedo.cpp, SpEditTextObjectDelete.cpp) ----
@@ -807,6 +828,9 @@ class cEditTextObject : public cSp_DrawingView,
   cSendDragDataObj* dragSource_ = nullptr;
   unsigned char dragSourceFlag_ = 0;
   unsigned char droppedOnItself_ = 0;
+  unsigned char dragInside_ = 0;
+  unsigned char dragCaretDrawn_ = 0;
+  unsigned char wasActiveOnDrag_ = 0;
   // ---- Client callbacks ----
   sSpCallback<tETO_ModifyTextProcPtr> modifyCB_;
   sSpCallback<tETO_NotifyProcPtr> activeCB_;
