@@ -185,8 +185,10 @@ TEST_F(DropTextTest, AWordDraggedEarlierOrLaterInItsLineMovesAndOneUndoPutsItBac
     EXPECT_EQ(Steps(f), 1);
     ASSERT_EQ(f->ExecUnDoOneOperation(0), 1);
     EXPECT_EQ(Text(f), "one two three");
+    EXPECT_EQ(Range(f), (std::vector<SInt32>{c.start, c.end}));
     ASSERT_EQ(f->ExecReDoOneOperation(0), 1);
     EXPECT_EQ(Text(f), c.after);
+    EXPECT_EQ(Range(f), c.selected);  // the moved text, at its new place
     fields_.clear();
   }
 }
