@@ -9,16 +9,16 @@
 #include "MacMemory.h"
 #include "OSUtils.h"
 #include "Scrap.h"
+#include "SpDragAndDrapObject.h"
 #include "SpETOEditInternal.h"
 #include "SpETOOperationRec.h"
+#include "SpETOTextStyle.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpPortSaver.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunctionNumber.h"
-#include "SpETOTextStyle.h"
 #include "SpTextStyle.h"
-#include "SpDragAndDrapObject.h"
 
 namespace {
 
@@ -139,8 +139,8 @@ void cEditTextObject::TraceDragCursorOut(DragRef, Point) {
 // ---- Taking a drop ----
 
 bool cEditTextObject::GatherDroppedItems(cDragDataItem* items,
-                                         const sTextStyleAttributes& attributes,
-                                         std::string& text, cTextStyleRunObject*& head) {
+                                         const sTextStyleAttributes& attributes, std::string& text,
+                                         cTextStyleRunObject*& head) {
   GrafPtr port = GetWindowPort(GetTargetWindowPtr());
   for (cDragDataItem* item = items; item != nullptr; item = item->GetNextObjectPtr()) {
     cDragDataFlavor* flavor = item->GetTargetTypeFlavorItem(kScrapFlavorTypeText);

@@ -6,14 +6,16 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "Fonts.h"
-#include "QDText.h"
 #include "OSUtils.h"
+#include "QDText.h"
 #include "SpETOEditInternal.h"
 #include "SpETOManagerObject.h"
 #include "SpETOOperationRec.h"
+#include "SpETOTextInternal.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
 #include "SpPortSaver.h"
@@ -30,6 +32,13 @@ enum : SInt16 { kHiliteCaret = 1, kHiliteRaw = 2, kHiliteSelectedConverted = 5 }
 
 SInt32 ClauseType(SInt16 style) {
   return style >= kHiliteRaw && style <= kHiliteSelectedConverted ? style - 1 : 0;
+}
+
+// Whether byte `at` of the text falls between the two bytes of a character.
+bool Splits(const char* text, SInt32 length, SInt32 at) {
+  SInt32 i = 0;
+  while (i < at && i < length) i += sp_eto::IsLeadByte(UInt8(text[i])) ? 2 : 1;
+  return i > at;
 }
 
 }  // namespace
@@ -76,6 +85,19 @@ bool cEditTextObject::InputAreaPosition(SInt32 offset, cTextLineObject*& line, S
   const SInt32 fromByte = areaLine_ != nullptr ? areaByte_ : startByte_;
   if (from == nullptr || offset < 0) return false;
   return GetOffsetBytePosition(from, fromByte, 1, offset, 1, 1, line, byte) != 0;
+}
+
+std::string cEditTextObject::InputAreaBytes() {
+  std::string out;
+  for (cTextLineObject* line = areaLine_; line != nullptr && SInt32(out.size()) < areaLength_;
+       line = line->GetNextObjectPtr()) {
+    const std::vector<char> text = line->CopyText();
+    const SInt32 from = line == areaLine_ ? areaByte_ : 0;
+    const SInt32 count = line->GetNumOfTextByte(1, 1);
+    if (from < count) out.append(text.data() + from, std::size_t(count - from));
+  }
+  if (SInt32(out.size()) > areaLength_) out.resize(std::size_t(areaLength_));
+  return out;
 }
 
 cETOAreaInfo* cEditTextObject::ClauseAt(SInt32 type, SInt32 start, SInt32 end) {
@@ -186,8 +208,15 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
   SInt32 firstChange = -1, caretTarget = -1;
   bool removed = false, inserted = false;
   // The input method's ranges are held to the area and to the text it sent.
-  const SInt32 oldStart = std::clamp<SInt32>(oldRange.fStart, 0, areaLength_);
-  const SInt32 oldEnd = std::clamp<SInt32>(oldRange.fEnd, oldStart, areaLength_);
+  SInt32 oldStart = std::clamp<SInt32>(oldRange.fStart, 0, areaLength_);
+  SInt32 oldEnd = std::clamp<SInt32>(oldRange.fEnd, oldStart, areaLength_);
+  // Nor do they split a two-byte character: its whole goes or stays.
+  if (oldStart < oldEnd) {
+    const std::string area = InputAreaBytes();
+    if (Splits(area.data(), SInt32(area.size()), oldStart)) --oldStart;
+    if (Splits(area.data(), SInt32(area.size()), oldEnd))
+      oldEnd = std::min(oldEnd + 1, areaLength_);
+  }
   if (oldStart < oldEnd) {
     cTextLineObject *l1 = nullptr, *l2 = nullptr;
     SInt32 b1 = 0, b2 = 0, abs = 0;
@@ -209,8 +238,10 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
     }
     areaLength_ -= oldEnd - oldStart;
   }
-  const SInt32 newStart = std::clamp<SInt32>(newRange.fStart, 0, editLength);
-  const SInt32 newEnd = std::clamp<SInt32>(newRange.fEnd, newStart, editLength);
+  SInt32 newStart = std::clamp<SInt32>(newRange.fStart, 0, editLength);
+  SInt32 newEnd = std::clamp<SInt32>(newRange.fEnd, newStart, editLength);
+  if (Splits(buffer.get(), editLength, newStart)) --newStart;
+  if (Splits(buffer.get(), editLength, newEnd)) newEnd = std::min(newEnd + 1, editLength);
   if (newStart < newEnd) {
     if (!opened && !removed && oldRange.fStart == 0) ResetInputAreaToCaret();
     // The piece goes in at its place in the area, or at the area's end when it lies past it.
@@ -222,12 +253,11 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
       SInt32 textBytes = 0, tabs = 0, breaks = 0;
       startLine_ = endLine_ = nullptr;
       caretMode_ = selectionMode_ = 0;
-      line->InsertString(buffer.get() + newStart, byte, insertAttributes_, textBytes, tabs,
-                         breaks);
+      line->InsertString(buffer.get() + newStart, byte, insertAttributes_, textBytes, tabs, breaks);
       const SInt32 n = textBytes + tabs + breaks;
       caretTarget = areaStartAbs_ + at + n;
-      firstChange = firstChange < 0 ? areaStartAbs_ + at
-                                    : std::min(firstChange, areaStartAbs_ + at);
+      firstChange =
+          firstChange < 0 ? areaStartAbs_ + at : std::min(firstChange, areaStartAbs_ + at);
       areaLength_ += n;
       inserted = n > 0;
     } else {
@@ -239,8 +269,8 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
     cTextLineObject* line = nullptr;
     SInt32 byte = 0;
     if (GetCursorPositFromAbsPosit(firstChange, 0, line, byte) == 0) line = firstLine_;
-    cTextLineObject* from = line->GetBeforeObjectPtr() != nullptr ? line->GetBeforeObjectPtr()
-                                                                  : line;
+    cTextLineObject* from =
+        line->GetBeforeObjectPtr() != nullptr ? line->GetBeforeObjectPtr() : line;
     unsigned char widthChanged = 0;
     SInt32 top = 0, bottom = 0;
     from->GetLinePosition(top, bottom);
@@ -250,7 +280,11 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
     AdjustActInAreaStartPoint();
   }
   // Confirming the front of the area: it becomes typed text.
-  const SInt32 fixed = std::clamp<SInt32>(data->GetFixStringLength(), 0, areaLength_);
+  SInt32 fixed = std::clamp<SInt32>(data->GetFixStringLength(), 0, areaLength_);
+  if (fixed > 0) {
+    const std::string area = InputAreaBytes();
+    if (Splits(area.data(), SInt32(area.size()), fixed)) fixed = std::min(fixed + 1, areaLength_);
+  }
   bool confirmed = false;
   if (fixed > 0 && areaStartAbs_ >= 0) {
     cTextLineObject* oldLine = areaLine_;
@@ -280,14 +314,15 @@ unsigned char cEditTextObject::UpdateActiveInputArea(cTSO_UpdateData* data) {
   cETOAreaInfo* newHead = nullptr;
   cETOAreaInfo* newTail = nullptr;
   if (textInputInProgress_ != 0) {
-    SInt32 number = 0;
+    const std::string area = InputAreaBytes();
     for (cTSO_Range* r = data->GetHiliteRangeListHeadItemPtr(); r != nullptr;
          r = r->GetNextObjectPtr()) {
-      ++number;
       TextRange h{};
       r->GetValue(h);
-      const SInt32 start = std::clamp<SInt32>(h.fStart, 0, areaLength_);
-      const SInt32 end = std::clamp<SInt32>(h.fEnd, start, areaLength_);
+      SInt32 start = std::clamp<SInt32>(h.fStart, 0, areaLength_);
+      SInt32 end = std::clamp<SInt32>(h.fEnd, start, areaLength_);
+      if (Splits(area.data(), SInt32(area.size()), start)) --start;
+      if (Splits(area.data(), SInt32(area.size()), end)) end = std::min(end + 1, areaLength_);
       if (h.fHiliteStyle == kHiliteCaret) {
         cTextLineObject* line = nullptr;
         SInt32 byte = 0;
@@ -336,10 +371,9 @@ void cEditTextObject::EmergencyFixAllString() {
 
 // ---- Positions for the input method ----
 
-SInt16 cEditTextObject::PixPositToActiveInputAreaCharBytePosi(Point point,
-                                                             cTextLineObject*& line,
-                                                             SInt32& lineByte,
-                                                             SInt32& areaOffset) {
+SInt16 cEditTextObject::PixPositToActiveInputAreaCharBytePosi(Point point, cTextLineObject*& line,
+                                                              SInt32& lineByte,
+                                                              SInt32& areaOffset) {
   line = nullptr;
   lineByte = areaOffset = 0;
   Rect area;
@@ -398,8 +432,7 @@ SInt16 cEditTextObject::PositionToPartsTypeNo(Point point) {
   return PtInActiveInputArea(point) != 0 ? 3 : 2;
 }
 
-unsigned char cEditTextObject::PositionToByteChar(Point point, SInt16 regionClass,
-                                                  SInt32& offset) {
+unsigned char cEditTextObject::PositionToByteChar(Point point, SInt16 regionClass, SInt32& offset) {
   cTextLineObject* line = nullptr;
   SInt32 byte = 0, areaOffset = 0;
   const SInt16 r = PixPositToActiveInputAreaCharBytePosi(point, line, byte, areaOffset);

@@ -769,6 +769,8 @@ class cEditTextObject : public cSp_DrawingView,
                          sTextStyleAttributes& attributes);
   // Inline input starts at the caret: the area starts there, empty, without clauses.
   void ResetInputAreaToCaret();
+  // The bytes of the active input area.
+  std::string InputAreaBytes();
   cETOAreaInfo* ClauseAt(SInt32 type, SInt32 start, SInt32 end);
   // The text position under a window point, outside points held to the nearest one.
   bool TextPositionAt(Point localPoint, cTextLineObject*& line, SInt32& byte);

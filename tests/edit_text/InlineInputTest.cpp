@@ -142,6 +142,13 @@ TEST_F(InlineInputTest, RangesPastTheAreaOrTheTextAreHeldToThemAndNothingBreaks)
   EXPECT_EQ(Text(f), "xcy");
   EXPECT_EQ(f->IsTextInputInProgress(), 0);
   EXPECT_EQ(f->GetActiveInputAreaLength(), 0);
+  // Ranges that end inside a two-byte character take the whole character.
+  cEditTextObject* g = Active("");
+  g->SetupCaretPosition(0, 0);
+  Update(g, std::string(kKanji) + kA, 0, TR(0, 0), TR(1, 3), {});
+  EXPECT_EQ(Text(g), std::string(kKanji) + kA);
+  Update(g, "", 0, TR(1, 3), TR(0, 0), {});
+  EXPECT_EQ(Text(g), "");
 }
 
 TEST_F(InlineInputTest, HitTestsAndOffsetsToPointsFollowTheArea) {
