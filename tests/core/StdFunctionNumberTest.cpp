@@ -8,6 +8,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "Clock.h"
 #include "ErrorLogCapture.h"
@@ -254,6 +255,52 @@ TEST(StdFunctionNumber, RandomIntegersStayWithinLimitsAndReachBothEvenOneApart) 
 // With the bundle layout the name is the bundle folder's, into the buffer of a classic name:
 // a long one comes as its stand-in, and nothing is written past the 32 bytes. The layout
 // cannot be switched off again, so this runs in a child process of its own.
+// ---- Modifier keys --------------------------------------------------------------------------
+
+TEST(StdFunctionNumber, ModifierBitsBecomeTheirFiveFlagsAndNothingElseLeaksIn) {
+  const struct {
+    short bits;
+    sSpModifiersDataStruct flags;  // command, shift, caps lock, option, control
+  } cases[] = {
+      {0x0000, {0, 0, 0, 0, 0}}, {0x0100, {1, 0, 0, 0, 0}}, {0x0200, {0, 1, 0, 0, 0}},
+      {0x0400, {0, 0, 1, 0, 0}}, {0x0800, {0, 0, 0, 1, 0}}, {0x1000, {0, 0, 0, 0, 1}},
+      {0x0900, {1, 0, 0, 1, 0}}, {0x1F00, {1, 1, 1, 1, 1}},
+      {short(0x0081), {0, 0, 0, 0, 0}},  // button state and active flag are no modifiers
+  };
+  for (const auto& c : cases) {
+    sSpModifiersDataStruct info{9, 9, 9, 9, 9};
+    Sp_ModifiersValueToModifiersDataInfo(c.bits, info);
+    EXPECT_EQ(0, std::memcmp(&info, &c.flags, sizeof info)) << std::hex << c.bits;
+  }
+}
+
+TEST(StdFunctionNumber, GetModifiersReadsTheLiveKeyboard) {
+  sp_testing::ReleaseAllKeys();
+  sp_testing::SetKeyDown(56, true);  // shift
+  sp_testing::SetKeyDown(55, true);  // command
+  short bits = 0;
+  sSpModifiersDataStruct info{};
+  EXPECT_TRUE(Sp_GetModifiers(&bits, &info));
+  EXPECT_EQ(bits, 0x0300);
+  EXPECT_EQ(info.commandFlag, 1);
+  EXPECT_EQ(info.shiftFlag, 1);
+  EXPECT_EQ(info.capsLockFlag + info.optionFlag + info.controlFlag, 0);
+
+  sp_testing::ReleaseAllKeys();
+  const std::pair<UInt8, short> keys[] = {{57, 0x0400}, {58, 0x0800}, {59, 0x1000}};
+  for (const auto& [code, expected] : keys) {
+    sp_testing::SetKeyDown(code, true);
+    EXPECT_TRUE(Sp_GetModifiers(&bits, nullptr));
+    EXPECT_EQ(bits, expected) << int(code);
+    sp_testing::SetKeyDown(code, false);
+  }
+  EXPECT_TRUE(Sp_GetModifiers(nullptr, &info));
+  EXPECT_EQ(info.commandFlag + info.shiftFlag, 0);
+  ErrorLogCapture log;
+  EXPECT_FALSE(Sp_GetModifiers(nullptr, nullptr));
+  EXPECT_TRUE(log.Has("Sp_GetModifiers", 1));
+}
+
 TEST(StdFunctionNumberBundle, TheBundlesNameStaysInsideTheBufferOfAClassicName) {
   EXPECT_EXIT(
       {

@@ -1,10 +1,17 @@
-// The mouse-trace areas (entering, leaving, nesting, enabling) and an animated cursor's frames.
+// The mouse-trace areas (entering, leaving, nesting, layers, enabling, cursor loans) and the
+// animated cursors (steps, pauses, areas, loans, failures).
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
+#include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "FrameworkTestSupport.h"
 #include "SpAnimationCursor.h"
+#include "SpResourceManager.h"
 
 namespace {
 
@@ -350,4 +357,404 @@ TEST_F(MouseTrace, MovingIntoAnotherPartOfAnAreaAppliesItsCursorAgain) {
   };
   // clang-format on
   Play(steps);
+}
+
+// ---- Layers, rectangles, front window, parts -------------------------------------------------
+
+namespace {
+
+WindowRef MakeWindow(const Rect& bounds, WindowRef behind) {
+  static const unsigned char kNoTitle[] = {0};
+  return NewCWindow(nullptr, &bounds, kNoTitle, 1, plainDBox, behind, 0, 0);
+}
+
+// True when lending the colour cursor now loads it afresh from its resource (which then holds
+// a new pattern), that is when no earlier loan of it is still out.
+bool LoadsAfresh(SInt16 id) {
+  static UInt16 row = 0x4000;
+  ++row;
+  sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                             sp_testing::MakeColorCursorResource(CursorPattern(row)));
+  CCrsrHandle h = nullptr;
+  SInt32 ref = 0;
+  if (!Sp_ResM_GetCCursorHandle(id, &h, &ref)) return false;
+  const bool fresh = (**h).crsr1Data[0] == row;
+  Sp_ResM_ReleaseCCursor(id, ref);
+  return fresh;
+}
+
+}  // namespace
+
+TEST_F(MouseTrace, HigherLayerWinsUntilTheLowerIsMovedToTheTop) {
+  auto a = Area(window_, R(10, 10, 60, 60));
+  auto b = Area(window_, R(30, 30, 80, 80));
+  Watch(*a, "A");
+  Watch(*b, "B");
+  Hover(140, 140);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), b.get());
+  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
+
+  a->MoveToTopLayerInMTraceContanerItemList();
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
+  TakeLog();
+  Hover(141, 140);
+  EXPECT_EQ(TakeLog(), (Log{"leave:B@41,40", "out:B", "in:A@41,40", "cursor:A", "inside:A@41,40"}));
+
+  // Position 1 is the bottom; a target past the length is the top.
+  a->MoveToTergetLayerInMTraceContanerItemList(1);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 1);
+  EXPECT_EQ(b->GetMouseTraceContainerLayerPosit(), 2);
+  a->MoveToTergetLayerInMTraceContanerItemList(9);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerPosit(), 2);
+  EXPECT_EQ(a->GetMouseTraceContainerLayerMaxPosit(), 2);
+}
+
+TEST_F(MouseTrace, LayerMovesLandAtTheTargetPosition) {
+  // Four areas in one container, bottom to top: p, q, r, s.
+  auto box = Area(window_, R(0, 0, 200, 200));
+  auto p = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto q = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto r = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto s = Area(window_, R(0, 0, 10, 10), 0, 0, box.get());
+  auto order = [&] {
+    std::string names;
+    for (cMouseTraceObject* x = box->GetMTraceContainerItemHeadPtr(); x != nullptr;
+         x = x->GetNextTraceContainerItemPtr()) {
+      names += x == p.get() ? 'p' : x == q.get() ? 'q' : x == r.get() ? 'r' : 's';
+    }
+    return names;
+  };
+  ASSERT_EQ(order(), "pqrs");
+  const std::pair<cMouseTraceObject*, SInt32> moves[] = {
+      {q.get(), 4}, {q.get(), 2}, {r.get(), 1}, {p.get(), 3}, {s.get(), 7}, {r.get(), 0}};
+  const char* expected[] = {"prsq", "pqrs", "rpqs", "rqps", "rqps", "rqps"};
+  for (std::size_t i = 0; i < std::size(moves); ++i) {
+    moves[i].first->MoveToTergetLayerInMTraceContanerItemList(moves[i].second);
+    EXPECT_EQ(order(), expected[i]) << "target " << moves[i].second;
+  }
+  q->MoveToTopLayerInMTraceContanerItemList();
+  EXPECT_EQ(order(), "rpsq");
+  EXPECT_EQ(box->GetMTraceContainerItemHeadPtr()->GetLastTraceContainerItemPtr(), q.get());
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MouseTrace, ChangedRectangleRunsAForcedPassAndAnUnchangedOneNone) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  sp_testing::PostMouseMoved(Point{200, 200});  // local (100, 100): outside
+  a->ChangeMouseTraceCursorNow();
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  const UInt32 changes = sp_testing::CurrentCursor().changeCount;
+
+  a->ModifyMouseTraceArea(R(10, 10, 60, 60), 0);
+  EXPECT_EQ(sp_testing::CurrentCursor().changeCount, changes) << "an equal rectangle runs no pass";
+  a->ModifyMouseTraceArea(R(0, 0, 200, 200), 1);
+  EXPECT_TRUE(framework_test::Log().empty()) << "a quiet change runs no pass";
+
+  a->ModifyMouseTraceArea(R(10, 10, 50, 50), 0);
+  ExpectCursor(CursorKind::kArrow);  // forced, though no area was current
+  a->ModifyMouseTraceArea(R(90, 90, 150, 150), 0);
+  EXPECT_EQ(TakeLog(), (Log{"in:A@100,100", "cursor:A", "inside:A@100,100"}));
+}
+
+TEST_F(MouseTrace, FrontWindowOnlyAreaIgnoresItsWindowBehindTheFront) {
+  WindowRef back = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
+  ASSERT_EQ(FrontWindow(), window_);
+  auto a = Area(back, R(0, 0, 100, 100), 0, kCursId);
+  Hover(550, 150);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), nullptr);
+  a->SetupEnableMouseTraceOnTopWindowInWindowListOnlyFlag(0);
+  Hover(551, 150);
+  EXPECT_EQ(SpGetBeforeInPlaceMouseTraceItem(), a.get());
+  ExpectCursor(CursorKind::kCursor, kCursId);
+  a.reset();
+  ExpectCursor(CursorKind::kArrow);  // destroying the current area resets the cursor
+}
+
+// The left side (below 35) is part 1, the right side part 2; from 55 on the point does not
+// count.
+TEST_F(MouseTrace, VerifyProcedureRefusingAPointLeavesTheArea) {
+  auto a = Area(window_, R(10, 10, 60, 60), 0, kCursId);
+  Watch(*a, "A");
+  a->verifyPositionProc = [](Point p, short, unsigned long, short& code) -> unsigned char {
+    if (p.h >= 55) return 0;
+    code = p.h < 35 ? 1 : 2;
+    return 1;
+  };
+  const CursorKind kBW = CursorKind::kCursor;
+  // clang-format off
+  const HoverStep steps[] = {
+      {120, 120, {"in:A@20,20", "cursor:A", "inside:A@20,20"}, kBW, kCursId, "entering the left side"},
+      {145, 120, {"cursor:A", "inside:A@45,20"}, kBW, kCursId, "into the right side"},
+      {157, 120, {"leave:A@57,20", "out:A"}, CursorKind::kArrow, 0, "refused: the area is left"},
+      {158, 120, {}, CursorKind::kArrow, 0, "still refused: nothing runs"},
+  };
+  // clang-format on
+  Play(steps);
+}
+
+TEST_F(MouseTrace, WindowObjectGoesWithItsLastAreaAndComesBackAtTheEnd) {
+  WindowRef second = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
+  cMouseTraceManager* manager = SpGetMouseTraceManager();
+  ASSERT_EQ(manager->GetMouseTraceWindowObjListHead(), nullptr) << "an earlier test left areas";
+  auto a1 = Area(window_, R(0, 0, 10, 10));
+  auto a2 = Area(window_, R(0, 0, 10, 10));
+  auto b = Area(second, R(0, 0, 10, 10));
+  auto windows = [&] {
+    std::vector<WindowRef> list;
+    for (cMouseTraceWindowObj* w = manager->GetMouseTraceWindowObjListHead(); w != nullptr;
+         w = w->GetNextObjectPtr()) {
+      list.push_back(w->GetTargetWindowPtr());
+    }
+    return list;
+  };
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
+  a1.reset();
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{window_, second}));
+  a2.reset();
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{second}));
+  auto a3 = Area(window_, R(0, 0, 10, 10));
+  EXPECT_EQ(windows(), (std::vector<WindowRef>{second, window_}));
+  b.reset();
+  a3.reset();
+  EXPECT_EQ(windows(), std::vector<WindowRef>{});
+}
+
+TEST_F(MouseTrace, AreasGiveTheirCursorLoansBack) {
+  const SInt16 kOtherCrsrId = 613;
+  sp_testing::AddAppResource(SpFourCC("crsr"), kOtherCrsrId,
+                             sp_testing::MakeColorCursorResource(CursorPattern(0x4444)));
+  auto a = Area(window_, R(10, 10, 60, 60), 1, kCrsrId);
+  auto b = Area(window_, R(10, 10, 60, 60), 1, kOtherCrsrId);
+  ASSERT_NE(a->GetTraceCCrsrHandle(), nullptr);
+  ASSERT_NE(b->GetTraceCCrsrHandle(), nullptr);
+  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "the area's loan keeps the cursor";
+
+  EXPECT_EQ(b->SetupMouseTaraceCursor(1, kCrsrId), 1);
+  EXPECT_TRUE(LoadsAfresh(kOtherCrsrId)) << "switching cursors gives the old one back";
+  a.reset();
+  EXPECT_FALSE(LoadsAfresh(kCrsrId)) << "b still holds it";
+  b.reset();
+  EXPECT_TRUE(LoadsAfresh(kCrsrId));
+}
+
+// ---- Animated cursors: steps, pauses, areas, loans ------------------------------------------
+
+namespace {
+
+const SInt16 kOtherFrame = 704;
+const SInt16 kColourFrame1 = 711, kColourFrame2 = 712;
+
+// With the mouse on the desk and the clock one tick on (tick 0 would read as the moment of
+// the start-up itself); the black-and-white area cursor doubles as the hover cursor.
+class AnimationCursor : public CursorFixture {
+ protected:
+  void SetUp() override {
+    CursorFixture::SetUp();
+    sp_testing::AddAppResource(SpFourCC("CURS"), kOtherFrame,
+                               sp_testing::MakeCursorResource(CursorPattern(0x0404)));
+    for (SInt16 id : {kColourFrame1, kColourFrame2}) {
+      sp_testing::AddAppResource(SpFourCC("crsr"), id,
+                                 sp_testing::MakeColorCursorResource(CursorPattern(UInt16(id))));
+    }
+    sp_testing::AdvanceClockTicks(1);
+    MouseAt(50, 50);
+  }
+  static void MouseAt(SInt16 h, SInt16 v) { sp_testing::PostMouseMoved(Point{v, h}); }
+  static SInt16 ShownId() { return sp_testing::CurrentCursor().id; }
+};
+
+std::unique_ptr<cAnimationCursorObject> Animation(
+    tCurserAnimationType type, const std::vector<std::pair<SInt16, UInt32>>& frames,
+    tAnimationCursorAreaType areaType = kAnimationCursorAnywhere, WindowRef window = nullptr,
+    SpAnimationCursorAreaProcPtr areaProc = nullptr, unsigned char colour = 0) {
+  auto a = std::make_unique<cAnimationCursorObject>(type, areaType, window, areaProc, 0);
+  for (const auto& f : frames) a->AddCursorItem(f.first, colour, f.second, nullptr, nullptr);
+  a->SetStartUp();
+  a->StartAnimation();
+  return a;
+}
+
+}  // namespace
+
+TEST_F(AnimationCursor, TurnBackRepeatsBackwardsFromTheFrameBeforeTheLast) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  std::vector<SInt16> shown;
+  for (int pass = 0; pass < 9; ++pass) {
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    shown.push_back(ShownId());
+    sp_testing::AdvanceClockTicks(6);
+  }
+  EXPECT_EQ(shown, (std::vector<SInt16>{kFrame1, kFrame2, kFrame3, kFrame2, kFrame1, kFrame2,
+                                        kFrame1, kFrame2, kFrame1}));
+  tDirectionType direction = 0;
+  short refNo = 0;
+  EXPECT_EQ(a->GetStatus(&direction, &refNo), 1);
+  EXPECT_EQ(direction, kAnimationBackward);
+  EXPECT_EQ(refNo, 2);  // due next: the turn at the first frame goes back to the second
+}
+
+TEST_F(AnimationCursor, SingleFrameTurnBackEndsAfterShowingIt) {
+  auto a = Animation(kCurserAnimationTurnBack, {{kFrame1, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0) << "a single frame has nowhere to turn";
+  EXPECT_EQ(ShownId(), kFrame1);
+  EXPECT_EQ(a->GetStatus(nullptr, nullptr), 0);
+}
+
+TEST_F(AnimationCursor, PausedAnimationHoldsItsFrameAndResumes) {
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}, {kFrame3, 5}});
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  a->PoseAnimation(1);
+  sp_testing::AdvanceClockTicks(50);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  a->PoseAnimation(0);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame2);
+}
+
+TEST_F(AnimationCursor, WindowBoundAnimationWaitsOutsideItsWindowWhileOthersRun) {
+  WindowRef other = MakeWindow(R(500, 100, 700, 300), kLastWindowOfClass);
+  ASSERT_NE(other, nullptr);
+  auto anywhere = Animation(kCurserAnimationOnce, {{kOtherFrame, 5}, {kFrame3, 5}, {kFrame3, 5}});
+  auto bound = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}},
+                         kAnimationCursorInWindow, window_);
+  ASSERT_EQ(Sp_GetAnimationManager(0)->GetCurrentItem(), bound.get());
+
+  MouseAt(600, 200);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kOtherFrame) << "the other animation runs instead";
+  short refNo = 0;
+  bound->GetStatus(nullptr, &refNo);
+  EXPECT_EQ(refNo, 1) << "the bound one did not advance";
+
+  MouseAt(200, 200);
+  sp_testing::AdvanceClockTicks(6);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame1);
+  anywhere->GetStatus(nullptr, &refNo);
+  EXPECT_EQ(refNo, 2) << "the other one waits while the current one runs";
+}
+
+TEST_F(AnimationCursor, AreaCallbackDecidesWhereInTheWindowItRuns) {
+  static std::vector<Point> askedAt;
+  askedAt.clear();
+  auto a = Animation(
+      kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}}, kAnimationCursorInWindowArea, window_,
+      [](Point local, short, unsigned long) -> unsigned char {
+        askedAt.push_back(local);
+        return local.h < 150;
+      });
+  MouseAt(300, 150);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  MouseAt(120, 150);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+  EXPECT_EQ(ShownId(), kFrame1);
+  ASSERT_EQ(askedAt.size(), 2u);
+  EXPECT_EQ(askedAt[0].h, 200);  // local coordinates of the bound window
+  EXPECT_EQ(askedAt[1].h, 20);
+  EXPECT_EQ(askedAt[1].v, 50);
+  MouseAt(50, 50);  // outside the window the callback is not asked
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(askedAt.size(), 2u);
+}
+
+TEST_F(AnimationCursor, ClearingFramesGivesTheirCursorLoansBack) {
+  auto a = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}, {kColourFrame2, 5}},
+                     kAnimationCursorAnywhere, nullptr, nullptr, 1);
+  short id = 0;
+  CCrsrHandle colour = nullptr;
+  CursHandle bw = nullptr;
+  ASSERT_EQ(a->GetCursorInfo(2, &id, nullptr, &colour, &bw), 1);
+  EXPECT_EQ(id, kColourFrame2);
+  EXPECT_NE(colour, nullptr);
+  EXPECT_EQ(bw, nullptr);
+  EXPECT_FALSE(LoadsAfresh(kColourFrame1));
+  EXPECT_FALSE(LoadsAfresh(kColourFrame2));
+  a->ClearCursorItem();
+  EXPECT_EQ(a->GetCursorInfo(1, &id, nullptr, nullptr, nullptr), 0);
+  EXPECT_TRUE(LoadsAfresh(kColourFrame1));
+  EXPECT_TRUE(LoadsAfresh(kColourFrame2));
+
+  auto b = Animation(kCurserAnimationOnce, {{kColourFrame1, 5}}, kAnimationCursorAnywhere, nullptr,
+                     nullptr, 1);
+  b.reset();
+  EXPECT_TRUE(LoadsAfresh(kColourFrame1)) << "a destroyed animation gives its loans back";
+}
+
+TEST_F(AnimationCursor, EndOfAnimationPutsTheHoverCursorBackWhenAskedTo) {
+  cMouseTraceObject hover(window_, R(0, 0, 100, 100), 0, kCursId, nullptr);
+  MouseAt(150, 150);
+  SpMouseTraceEventProcedure();
+  ASSERT_EQ(ShownId(), kCursId);
+  const std::pair<bool, SInt16> cases[] = {{true, kCursId}, {false, kFrame2}};
+  for (const auto& [restore, shownAtEnd] : cases) {
+    SCOPED_TRACE(restore ? "restoring" : "not restoring");
+    auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
+    if (restore) a->SetupCompleateInitialize();
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 1);
+    EXPECT_EQ(ShownId(), kFrame1);
+    sp_testing::AdvanceClockTicks(6);
+    EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+    EXPECT_EQ(ShownId(), shownAtEnd);
+  }
+}
+
+TEST_F(AnimationCursor, IdlePassLeavesTheHoverAloneWhileAnAnimationRuns) {
+  static int entered;
+  entered = 0;
+  cMouseTraceObject hover(window_, R(0, 0, 100, 100), 0, kCursId, nullptr);
+  hover.mouseTraceInProc = [](Point, short, unsigned long) { ++entered; };
+  MouseAt(150, 150);
+  auto a = Animation(kCurserAnimationOnce, {{kFrame1, 5}, {kFrame2, 5}});
+  Sp_EventToolsIdleProc(1);
+  EXPECT_EQ(entered, 0);
+  EXPECT_EQ(ShownId(), kFrame1);
+  a->StopAnimation();
+  Sp_EventToolsIdleProc(1);
+  EXPECT_EQ(entered, 1);
+  EXPECT_EQ(ShownId(), kCursId);
+}
+
+TEST_F(AnimationCursor, DestroyedAnimationLeavesTheManager) {
+  auto first = Animation(kCurserAnimationOnce, {{kFrame1, 5}});
+  auto second = Animation(kCurserAnimationOnce, {{kFrame2, 5}});
+  cAnimationCursorManager* manager = Sp_GetAnimationManager(0);
+  ASSERT_EQ(manager->GetCurrentItem(), second.get());
+  second.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), first.get()) << "the last listed becomes current";
+  first.reset();
+  EXPECT_EQ(manager->GetCurrentItem(), nullptr);
+  EXPECT_EQ(Sp_AnimationCursorEventExecute(), 0);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(AnimationCursor, FailuresAreReportedWithTheirRecords) {
+  ASSERT_NE(Sp_GetAnimationManager(1), nullptr);
+  cAnimationCursorObject a(kCurserAnimationOnce, kAnimationCursorAnywhere, nullptr, nullptr, 0);
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(a.AddCursorItem(kFrame1, 0, 5, nullptr, nullptr), 0);
+  EXPECT_EQ(a.GetCursorInfo(1, nullptr, nullptr, nullptr, nullptr), 0);
+  CursHandle bw = reinterpret_cast<CursHandle>(1);
+  CCrsrHandle colour = reinterpret_cast<CCrsrHandle>(1);
+  EXPECT_EQ(a.AddCursorItem(999, 0, 5, &colour, &bw), 1);
+  EXPECT_EQ(bw, nullptr);
+  EXPECT_EQ(a.AddCursorItem(999, 1, 5, &colour, nullptr), 2);
+  EXPECT_EQ(colour, nullptr);
+  a.StopAnimation();  // never started
+
+  const std::tuple<const char*, SInt32, const char*> expected[] = {
+      {"cAnimationCursorObject::AddCursorItem", 1, "New Ptr for New Cursor Item is 0L"},
+      {"cAnimationCursorItem::SetupMouseCursor", 2, "Can't get a new Black-White Curssor !!"},
+      {"cAnimationCursorItem::SetupMouseCursor", 1, "Can't get a new Color Curssor !!"},
+      {"cAnimationCursorManager::UnlinkItemFromItemList", 1, "Not menber for unlink request"},
+  };
+  ASSERT_EQ(errors_.Count(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const CapturedRecord& r = errors_.Records()[i];
+    EXPECT_EQ(r.method, std::get<0>(expected[i]));
+    EXPECT_EQ(r.code, std::get<1>(expected[i]));
+    EXPECT_EQ(r.message, std::get<2>(expected[i]));
+  }
+  EXPECT_EQ(errors_.Beeps(), std::size(expected));
 }

@@ -1,14 +1,23 @@
-// Menus, menu items and their execute procedures, the menu manager's bars and hierarchical
-// menus, dispatch of menu choices and commands, automatic command ids and the enable helpers,
-// against the Menu Manager.
+// Menus, menu items (texts, marks, styles, resyncs) and their execute procedures, the menu
+// manager's bars and hierarchical menus, dispatch of menu choices and commands, automatic
+// command ids, the enable helpers, the font and text-size menus and pop-up menus, against the
+// Menu Manager.
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
+#include <new>
 #include <tuple>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "FrameworkTestSupport.h"
 #include "SpMenuBarObj.h"
+#include "SpFontManager.h"
 #include "SpMenuExecProcObj.h"
+#include "SpMenuPopupObj.h"
 
 namespace {
 
@@ -174,6 +183,29 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
   menu.SetupMenuItemString(1, "a;b");
   EXPECT_EQ(SystemTexts(menu)[0], "a;b");
   EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
+}
+
+// A menu's title holds 510 bytes: a longer one is reported and cut there, between characters.
+TEST_F(MenuTest, MenuTitlesAreKeptUpTo510BytesAndCutPastThem) {
+  std::string kana = "a";
+  for (int i = 0; i < 300; ++i) kana += "\x82\xA0";
+  const struct {
+    std::string title, kept;
+    bool reported;
+  } cases[] = {
+      {std::string(509, 't'), std::string(509, 't'), false},
+      {std::string(510, 't'), std::string(510, 't'), false},
+      {std::string(511, 't'), std::string(510, 't'), true},
+      {kana, kana.substr(0, 509), true},  // byte 510 is the first half of a character
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title.size());
+    ErrorLogCapture log;
+    cSpMenu menu(200, c.title.c_str());
+    EXPECT_EQ(std::string(menu.GetMenuTitle()), c.kept);
+    EXPECT_EQ(log.Has("cSpMenu::cSpMenu", 2), c.reported);
+    EXPECT_EQ(log.Count(), c.reported ? 1u : 0u);
+  }
 }
 
 // Whether an item is a separator is what the toolbox made of it, whatever its text: objects
@@ -477,6 +509,384 @@ TEST_F(MenuTest, EachEnableAndDisableReachesTheSystemMenuEveryTimeTheStateChange
   EXPECT_EQ(log.Count(), 0u);
 }
 
-// ---- Text-size menu -------------------------------------------------------------------------
+// ---- Item styles, resync of a changed system menu, clearing ---------------------------------
+
+TEST_F(MenuTest, ItemsReadFromAResourceKeepSeparatorsHierarchiesMarksAndStyles) {
+  MenuResourceItem checked = Item("Checked", checkMark);
+  checked.style = bold;
+  AddMenu(132, "Styled", {Item("Plain"), checked});
+  cSpMenu menu(128, 1, 1);
+  cSpMenu styled(132, 1, 1);
+  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"Open", "-", "Close", "Recent", "Quit"}));
+  EXPECT_TRUE(menu.GetMenuItemByReferenceNo(2)->GetSeparatorFlag());
+  cSpMenuItem* recent = menu.GetMenuItemByReferenceNo(4);
+  EXPECT_TRUE(recent->HasSubMenu());
+  EXPECT_EQ(recent->GetSubMenuID(), 130);
+  EXPECT_FALSE(recent->IsSetupedMark()) << "a hierarchical item's mark byte is its sub-menu";
+  EXPECT_TRUE(recent->CheckSubMenuIncompleteSetup());
+  EXPECT_FALSE(styled.GetMenuItemByReferenceNo(1)->IsSetupedMark());
+  EXPECT_EQ(styled.GetMenuItemByReferenceNo(1)->GetItemOutputStyle(), normal);
+  cSpMenuItem* item = styled.GetMenuItemByReferenceNo(2);
+  EXPECT_TRUE(item->IsSetupedMark());
+  EXPECT_EQ(item->GetMarkChar(), checkMark);
+  EXPECT_EQ(item->GetItemOutputStyle(), bold);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(MenuTest, StylesReachTheSystemItemsAndReportChanges) {
+  cSpMenu menu(128, 1, 1);
+  const auto style = [&](int item) {
+    return sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items[std::size_t(item - 1)].style;
+  };
+  unsigned char changed = 9;
+  cSpMenuItem* open = menu.GetMenuItemByReferenceNo(1);
+  open->SetupItemOutputStyle(nullptr, bold, 1, 0);
+  open->SetupItemOutputStyle(nullptr, italic, 1, 0);
+  EXPECT_EQ(style(1), bold | italic) << "styles add up";
+  open->SetupItemOutputStyle(nullptr, italic, 0, 0);
+  EXPECT_EQ(style(1), italic) << "without adding, the style replaces the one there";
+  menu.SetMenuItemStyle(0, underline, 1, 0, &changed);
+  EXPECT_EQ(changed, 0) << "item 0 is no item";
+  EXPECT_EQ(style(1), italic);
+  menu.SetMenuItemStyle(-1, underline, 1, 0, &changed);
+  EXPECT_EQ(changed, 1);
+  EXPECT_EQ(style(3), underline) << "-1 is every item";
+  EXPECT_EQ(style(1), italic | underline);
+  EXPECT_EQ(style(2), normal) << "a separator takes no style";
+  menu.SetMenuItemStyle(-1, underline, 1, 0, &changed);
+  EXPECT_EQ(changed, 0) << "the same style again changes nothing";
+  menu.ClearAllMenuItemStyle(0, &changed);
+  EXPECT_EQ(changed, 1);
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(style(i), normal) << i;
+}
+
+// The system menu changes behind the objects' back: Close moves to the top, Open goes, an item
+// comes. Objects follow the new order with their procedures; the one left over is reported.
+TEST_F(MenuTest, ResyncKeepsProceduresInTheNewOrderAndReusesSeparators) {
+  cSpMenu menu(128, 1, 1);
+  MenuRef system = menu.GetMacOSMenuHandle();
+  cSpMenuItem* close = menu.GetMenuItemByReferenceNo(3);
+  cSpMenuItem* separator = menu.GetMenuItemByReferenceNo(2);
+  close->SetupExecMenuItemProc(ItemProc, Tag("close"));
+  DeleteMenuItem(system, 3);
+  DeleteMenuItem(system, 1);
+  Str255 text;
+  Sp_MenuTextToPascal("Close", text);
+  InsertMenuItemText(system, text, 0);
+  Sp_MenuTextToPascal("Save", text);
+  AppendMenuItemText(system, text);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ErrorLogCapture log;
+    menu.AutoModifyMenuItemWithMenuHandleData(0);
+    EXPECT_EQ(ObjectTexts(menu),
+              (std::vector<std::string>{"Close", "-", "Recent", "Quit", "Save"}));
+    EXPECT_EQ(menu.GetMenuItemByReferenceNo(1), close);
+    EXPECT_EQ(menu.GetMenuItemByReferenceNo(2), separator);
+    EXPECT_TRUE(close->ExistExecuteMenuItemProc());
+    // Only the first round leaves an object over ("Open"); separators never do.
+    EXPECT_EQ(log.Count(), round == 0 ? 1u : 0u);
+    EXPECT_EQ(log.Beeps(), round == 0 ? 1u : 0u);
+  }
+  EXPECT_EQ(close->ExecuteMenuItemProc(), 1);
+  EXPECT_EQ(Log(), (std::vector<std::string>{"close:128/1"}));
+}
+
+TEST_F(MenuTest, ClearingRemovesEverySystemItemAndObject) {
+  cSpMenu menu(128, 1, 1);
+  menu.ClearMenuItemAndSetupToMenuMgr();
+  EXPECT_EQ(menu.GetMenuItemListHead(), nullptr);
+  EXPECT_EQ(menu.GetMenuItemCount(), 0);
+  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), 0u);
+  ASSERT_NE(menu.CreateMenuItemAndSetupToMenuMgr(-1, "again", 0), nullptr);
+  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"again"}));
+  EXPECT_EQ(SystemTexts(menu), (std::vector<std::string>{"again"}));
+}
+
+// An item's procedures run in order until one takes the choice; having any counts as handled.
+TEST_F(MenuTest, ItemProceduresStopAtTheFirstThatTakesTheChoice) {
+  const struct {
+    std::vector<unsigned char> results;
+    std::vector<std::string> log;
+    unsigned char handled;
+  } cases[] = {
+      {{0, 1, 1}, {"p0:200/1", "p1:200/1"}, 1},
+      {{0, 0}, {"p0:200/1", "p1:200/1"}, 1},
+      {{}, {}, 0},
+  };
+  for (const auto& c : cases) {
+    Log().clear();
+    cSpMenu menu(200, "Procs");
+    cSpMenuItem* item = menu.CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
+    for (std::size_t i = 0; i < c.results.size(); ++i) {
+      item->SetupExecMenuItemProc(ItemProc, Tag("p" + std::to_string(i), c.results[i]));
+    }
+    EXPECT_EQ(item->ExecuteMenuItemProc(), c.handled);
+    EXPECT_EQ(Log(), c.log);
+  }
+}
+
+// ---- Bars -----------------------------------------------------------------------------------
+
+TEST_F(MenuTest, HierarchicalMenusReachTheSystemOnlyWhenTheirBarBecomesCurrent) {
+  const auto hierarchical = [] {
+    std::vector<MenuID> ids;
+    for (const auto& menu : sp_testing::ReadMenuBar().hierarchical) ids.push_back(menu.id);
+    return ids;
+  };
+  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(502);
+  EXPECT_TRUE(hierarchical().empty());
+  EXPECT_EQ(GetMenuHandle(131), nullptr);
+  Manager()->SetCurrentMenuBar(bar);
+  EXPECT_EQ(hierarchical(), (std::vector<MenuID>{130, 131}));
+  EXPECT_NE(GetMenuHandle(131), nullptr);
+  EXPECT_TRUE(Sp_IsCurrentMenuBar(bar));
+  // Going to another bar and back: the sub-menus are there again, each once.
+  Manager()->SetCurrentMenuBar(Manager()->CreateNewMenuBarByResource(600));
+  EXPECT_EQ(GetMenuHandle(130), nullptr);
+  Manager()->SetCurrentMenuBar(bar);
+  EXPECT_EQ(hierarchical(), (std::vector<MenuID>{130, 131}));
+  EXPECT_TRUE(sp_testing::ChooseMenuItem(131, 1).chosen);
+}
+
+TEST_F(MenuTest, BarsLoadInBothMenuLayoutsAndOnlyTheClassicAppleMenuGetsDeskAccessories) {
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("MBAR"), 505,
+                                       sp_testing::MakeMenuBarResource({500, 128})),
+            noErr);
+  // Two desk accessories and one hidden one, for the classic Apple menu.
+  const std::vector<UInt8> code = {0x4E, 0x75};
+  for (const auto& [id, name] : {std::make_pair(12, "Alarm"), std::make_pair(13, "Chooser"),
+                                 std::make_pair(14, ".Sony")}) {
+    ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DRVR"), SInt16(id), code, name), noErr);
+  }
+  const struct {
+    const char* why;
+    SInt32 gestaltMenu;
+    SInt16 mbarId;
+    std::vector<MenuID> barMenus;
+    std::vector<std::string> appleItems;
+    bool applicationMenu;
+  } cases[] = {
+      {"classic layout", 0, 502, {500, 128, 129}, {"About", "Alarm", "Chooser"}, false},
+      {"Aqua layout", 2, 505, {500, 128}, {"About"}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Reset();
+    sp_testing::SetGestalt(gestaltMenuMgrAttr, c.gestaltMenu);
+    cSpMenuBar* bar = LoadCurrent(c.mbarId);
+    bar->SetupAppleMenuItemByResourceId(500);
+    ASSERT_NE(bar->GetAppleMenuPtr(), nullptr);
+    EXPECT_TRUE(bar->GetAppleMenuPtr()->IsAppleMenu());
+
+    const sp_testing::MenuBarModel model = sp_testing::ReadMenuBar();
+    EXPECT_EQ(model.hasApplicationMenu, c.applicationMenu);
+    std::vector<MenuID> shown;
+    for (const auto& menu : model.menus) shown.push_back(menu.id);
+    if (c.applicationMenu) shown.erase(shown.begin());
+    EXPECT_EQ(shown, c.barMenus);
+    std::vector<std::string> apple;
+    for (const auto& item : sp_testing::ReadMenu(GetMenuHandle(500)).items) {
+      apple.push_back(item.text);
+    }
+    EXPECT_EQ(apple, c.appleItems);
+  }
+}
+
+TEST_F(MenuTest, BarWithMissingResourcesIsStillAppendedButCannotBecomeCurrent) {
+  cSpMenuBar* bar = Manager()->CreateNewMenuBarByResource(777);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetMenuListHeadPtr(), nullptr);
+  EXPECT_EQ(Sp_GetMenuBarObject(777), bar);
+  Manager()->SetCurrentMenuBar(bar);
+  EXPECT_EQ(Manager()->GetCurrentMenuBar(), nullptr);
+}
+
+TEST_F(MenuTest, ManagerFailuresAreReportedWithTheirCodes) {
+  ErrorLogCapture log;
+  cSpMenuManager* manager = Manager();
+  manager->ChangeCurrentMenuBar(777);
+  EXPECT_TRUE(log.Has("cSpMenuManager::ChangeCurrentMenuBar", 1));
+  manager->SetupSubMenuIntoCurrentMenuBar(1);
+  EXPECT_TRUE(log.Has("cSpMenuManager::SetupSubMenuIntoCurrentMenuBar", 3));
+  EXPECT_EQ(manager->SetupMenuIntoSubMenu(nullptr, nullptr, 0), 0);
+  EXPECT_TRUE(log.Has("cSpMenuManager::SetupMenuIntoSubMenu", 1));
+  EXPECT_EQ(log.Count(), 3u);
+  EXPECT_EQ(log.Beeps(), 3u);
+
+  // A bar made outside the manager is ignored without a report; redrawing with no bar at all
+  // still draws.
+  log.Clear();
+  std::unique_ptr<cSpMenuBar> stray(new (std::nothrow) cSpMenuBar(502));
+  ASSERT_NE(stray, nullptr);
+  manager->SetCurrentMenuBar(stray.get());
+  EXPECT_EQ(manager->GetCurrentMenuBar(), nullptr);
+  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+  manager->ReDrawMenu();
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+  EXPECT_EQ(log.Count(), 0u);
+  stray->DisposeAllMenusForReset();
+}
+
+TEST_F(MenuTest, AttachingACallersMenuAsSubMenuChecksItBelongsNowhereYet) {
+  cSpMenuBar* bar = LoadCurrent(502);
+  cSpMenu* own = new (std::nothrow) cSpMenu(300, "Own");
+  std::unique_ptr<cSpMenu> straySub(new (std::nothrow) cSpMenu(301, "Stray"));
+  ASSERT_NE(straySub, nullptr);
+  cSpMenuItem* strayItem = straySub->CreateMenuItemAndSetupToMenuMgr(-1, "x", 0);
+  cSpMenuItem* undo = ItemOf(bar, 129, 1);
+  {
+    ErrorLogCapture log;
+    // Already in the bar, or the item's menu not in the bar: refused, nothing changes.
+    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, bar->GetMenuByResourceID(130), 0), 0);
+    EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(strayItem, own, 0), 0);
+    EXPECT_EQ(log.Count(), 2u);
+    EXPECT_TRUE(log.Has("cSpMenuBar::SetupMenuIntoSubMenu", 3));
+    EXPECT_EQ(undo->GetSubMenuPtr(), nullptr);
+  }
+  EXPECT_EQ(Manager()->SetupMenuIntoSubMenu(undo, own, 1), 1);  // `own` now belongs to the bar
+  EXPECT_EQ(undo->GetSubMenuPtr(), own);
+  EXPECT_EQ(bar->GetMenuByResourceID(300), own);
+  EXPECT_EQ(sp_testing::ReadMenu(GetMenuHandle(129)).items[0].subMenu, 300);
+  EXPECT_NE(GetMenuHandle(300), nullptr);
+}
+
+// ---- Font and text-size menus ---------------------------------------------------------------
+
+TEST_F(MenuTest, FontMenuListsEveryFontOfTheManagerInItsOrderAfterTheItemsThere) {
+  std::vector<std::string> fonts;
+  for (cSp_FontItem* font = Sp_GetFontManager(1)->GetFontItemList(); font != nullptr;
+       font = font->GetNextObjectPtr()) {
+    if (font->GetFontName()[0] != '\0') fonts.push_back(font->GetFontName());
+  }
+  ASSERT_GE(fonts.size(), 2u);
+  cSpMenu menu(9600, "Font");
+  menu.CreateMenuItemAndSetupToMenuMgr(-1, "Size...", 0);
+  const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+  menu.AddFontMenuItem(0);
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws) << "no redraw asked";
+  std::vector<std::string> expected = {"Size..."};
+  expected.insert(expected.end(), fonts.begin(), fonts.end());
+  EXPECT_EQ(SystemTexts(menu), expected);
+  EXPECT_EQ(ObjectTexts(menu), expected) << "the item objects match the menu";
+
+  menu.AddFontMenuItem(1);
+  EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+  EXPECT_EQ(CountMenuItems(menu.GetMacOSMenuHandle()), SInt16(2 * fonts.size() + 1));
+}
+
+// Sizes come from a string list in its order up to its first empty string; their texts are
+// kept whole, as plain enabled items.
+TEST_F(MenuTest, TextSizeMenuKeepsListOrderStopsAtTheFirstEmptyStringAndKeepsTexts) {
+  ASSERT_EQ(sp_testing::AddAppResource(
+                SpFourCC("STR#"), 7000,
+                sp_testing::MakeStringList({"9", "10;(^12", "-14", "", "18"})),
+            noErr);
+  cSpMenu menu(301, "Size");
+  Wuk_SetupTextSizeMenu(&menu, 7000, 0);
+  const std::vector<std::string> expected = {"9", "10;(^12", "-14"};
+  EXPECT_EQ(ObjectTexts(menu), expected);
+  EXPECT_EQ(SystemTexts(menu), expected);
+  for (const auto& item : sp_testing::ReadMenu(menu.GetMacOSMenuHandle()).items) {
+    EXPECT_TRUE(item.enabled);
+    EXPECT_FALSE(item.separator);
+  }
+  ErrorLogCapture log;
+  Wuk_SetupTextSizeMenu(nullptr, 7000, 0);
+  EXPECT_TRUE(log.Has("Wuk_SetupTextSizeMenu", 1));
+}
+
+// ---- Pop-up menus ---------------------------------------------------------------------------
+
+// Runs the pop-up cases in a frame of its own, so that no pointer to the pop-up's sub-menus
+// is left on the live stack when the test looks for leaks.
+__attribute__((noinline)) void RunPopupCases(WindowRef window) {
+  std::unique_ptr<cSpPopupMenu> popup(new (std::nothrow) cSpPopupMenu(window, 10, 20, 3, 128));
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->GetMenuByResourceID(128), popup.get());
+  ASSERT_NE(popup->GetMenuByResourceID(130), nullptr);
+  ASSERT_NE(popup->GetMenuByResourceID(131), nullptr);
+  popup->SetupExecMenuItemProc(MenuProc, Tag("popup"));
+  popup->GetMenuByResourceID(130)->GetMenuItemByReferenceNo(2)->SetupExecMenuItemProc(
+      ItemProc, Tag("two"));
+  popup->SetupLeftTopPosit(-1, 30);
+  EXPECT_EQ(popup->GetLeft(), 10);
+  EXPECT_EQ(popup->GetTop(), 30);
+
+  const std::tuple<MenuID, MenuItemIndex, std::vector<std::string>> cases[] = {
+      {130, 2, {"two:130/2"}},  // a sub-menu's item: not the pop-up's own procedures
+      {128, 5, {"popup:128/5"}},
+      {0, 0, {}},  // dismissed
+  };
+  for (const auto& [menu, item, log] : cases) {
+    SCOPED_TRACE(menu);
+    Log().clear();
+    if (menu != 0) sp_testing::SetNextPopUpMenuSelect(menu, item);
+    const UInt32 draws = sp_testing::ReadMenuBar().drawCount;
+    popup->OpenPopup();
+    EXPECT_EQ(Log(), log);
+    EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
+    EXPECT_EQ(GetMenuHandle(128), nullptr);
+    EXPECT_EQ(sp_testing::ReadMenuBar().drawCount, draws + 1);
+    // The point was given in the window's coordinates.
+    const sp_testing::PopUpRequest request = sp_testing::LastPopUpRequest();
+    EXPECT_EQ(request.top, 100 + 30);
+    EXPECT_EQ(request.left, 40 + 10);
+    EXPECT_EQ(request.popUpItem, 3);
+  }
+}
+
+TEST_F(MenuTest, PopupRunsTheChosenMenusProceduresAndFreesItsSubMenus) {
+  Rect bounds = {100, 40, 300, 240};
+  WindowRef window = nullptr;
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &bounds, &window), noErr);
+  RunPopupCases(window);
+#if defined(__SANITIZE_ADDRESS__)
+  EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "the pop-up's sub-menus were not freed";
+#endif
+  DisposeWindow(window);
+}
+
+// A menu object made from a pop-up button control wraps the control's own menu.
+TEST_F(MenuTest, MenuOfAPopupControlWrapsItsItemsAndAddsChoosableOnes) {
+  AddMenu(150, "Type", {Item("AIFF"), Item("WAVE"), Item("MooV")});
+  Rect content = {100, 100, 300, 400};
+  WindowRef window = nullptr;
+  ASSERT_EQ(
+      CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &content, &window),
+      noErr);
+  ShowWindow(window);
+  Rect bounds = {20, 20, 40, 220};
+  const unsigned char title[] = {5, 'T', 'y', 'p', 'e', ':'};
+  ControlRef popup = NewControl(window, &bounds, title, true, 0, 150, 50, popupMenuProc, 0);
+  ASSERT_NE(popup, nullptr);
+
+  cSpMenu empty(popup, 0);
+  EXPECT_EQ(empty.GetMenuItemListHead(), nullptr) << "without the items flag none are made";
+  EXPECT_NE(empty.GetMacOSMenuHandle(), nullptr);
+
+  cSpMenu menu(popup, 1);
+  EXPECT_EQ(menu.GetMenuKind(), kSpMenuKindControl);
+  EXPECT_EQ(menu.GetMacOSMenuHandle(), GetControlPopupMenuHandle(popup));
+  EXPECT_EQ(menu.GetResourceID(), 150);
+  EXPECT_EQ(ObjectTexts(menu), (std::vector<std::string>{"AIFF", "WAVE", "MooV"}));
+  ASSERT_NE(menu.CreateMenuItemAndSetupToMenuMgr(-1, "AIFC", 0), nullptr);
+  sp_testing::ChoosePopupItem(popup, 4);
+  EXPECT_EQ(GetControlValue(popup), 4);
+  EXPECT_EQ(GetControlMaximum(popup), 4);
+
+  // No control, or one without a menu: no system menu, reported once.
+  ErrorLogCapture log;
+  cSpMenu none(static_cast<ControlRef>(nullptr), 0);
+  EXPECT_EQ(none.GetMacOSMenuHandle(), nullptr);
+  EXPECT_EQ(none.GetMenuKind(), kSpMenuKindControl);
+  Rect buttonBounds = {60, 20, 80, 120};
+  ControlRef button = NewControl(window, &buttonBounds, nullptr, true, 0, 0, 1, pushButProc, 0);
+  cSpMenu notPopup(button, 1);
+  EXPECT_EQ(notPopup.GetMacOSMenuHandle(), nullptr);
+  EXPECT_EQ(log.Count(), 1u);
+  DisposeWindow(window);
+}
 
 }  // namespace

@@ -112,6 +112,69 @@ TEST_F(WindowHandlers, ClosedClosesOnlyWhenTheCloseBoxTrackingEndsInsideIt) {
 
 // ---- Mouse events ---------------------------------------------------------------------------
 
+// The toolbox's proposed bounds are written back only when the window's limits corrected them.
+TEST_F(WindowHandlers, BoundsChangingWritesBackOnlyACorrectedRectangle) {
+  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
+  window->SetMinSize(150, 80);
+  window->SetMaxSize(400, 300);
+  const struct {
+    Rect proposed;
+    Rect want;
+  } cases[] = {
+      {R(100, 100, 200, 150), R(100, 100, 250, 180)},
+      {R(100, 100, 600, 500), R(100, 100, 500, 400)},
+      {R(100, 100, 320, 210), R(100, 100, 320, 210)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Text(c.proposed));
+    EventRef event = NewEvent(kEventClassWindow, kEventWindowBoundsChanging);
+    WindowRef w = window->GetWindowRef();
+    SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof w, &w);
+    SetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, sizeof c.proposed,
+                      &c.proposed);
+    EXPECT_EQ(SendEventToEventTarget(event, GetApplicationEventTarget()), noErr);
+    Rect bounds = {0, 0, 0, 0};
+    GetEventParameter(event, kEventParamCurrentBounds, typeQDRectangle, nullptr, sizeof bounds,
+                      nullptr, &bounds);
+    EXPECT_EQ(Text(bounds), Text(c.want));
+    ReleaseEvent(event);
+  }
+}
+
+TEST_F(WindowHandlers, AResizeWithTheMouseEndsWithinTheLimitsAndIsStored) {
+  cSp_Window* window = AddWindow(R(100, 100, 300, 200));
+  window->SetMinSize(150, 80);
+  SInt32 ref = 0;
+  window->SetupAfterGrowProc(LogAfterProc, Tag("afterGrow"), ref);
+  WindowRef w = window->GetWindowRef();
+  const Point grip = sp_testing::WindowPartPoint(w, inGrow);
+  // Dragged 120 pixels left and up: the window stops at its least size.
+  const Point to = Pt(SInt16(grip.h - 120), SInt16(grip.v - 120));
+  sp_testing::PostClick(grip, {to});
+  sp_testing::PumpPending();
+  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
+  EXPECT_EQ(Log(), std::vector<std::string>({"afterGrow"}));
+  // The stored size is the new one: setting it again changes nothing.
+  window->SetSize(150, 80);
+  EXPECT_EQ(Text(Content(w)), Text(R(100, 100, 250, 180)));
+}
+
+TEST_F(WindowHandlers, FirstCallProceduresSeeEveryPressFirst) {
+  AddWindow(R(100, 100, 300, 200));
+  SInt32 ref = 0;
+  ASSERT_EQ(Sp_SetupFirstCallProcPtr(
+                [](EventRecord* event, unsigned long) -> unsigned char {
+                  Log().push_back("first-call@" + Text(event->where));
+                  return 1;
+                },
+                0, &ref),
+            1);
+  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(700, 500)), noErr);
+  EXPECT_EQ(SendMouseEvent(kEventMouseDown, Pt(150, 130)), noErr);
+  EXPECT_EQ(Log(), std::vector<std::string>({"first-call@700,500", "first-call@150,130"}));
+  Sp_DeleteFirstCallProcPtr(ref);
+}
+
 TEST_F(WindowHandlers, OnlyContentClicksOfFrameworkWindowsAreHandled) {
   cSp_Window* window = AddWindow(R(100, 100, 300, 200));
   WindowRef plain = NewPlainWindow(R(400, 100, 600, 200));

@@ -1,6 +1,6 @@
 // The window object: default titles, the four ways of making a window, behaviour flags and
-// window attributes, automatic control commands, control items, and the nine procedure lists
-// (registration numbers, run order, refusal, removal).
+// window attributes, automatic control commands, control items, the key operations and their
+// callbacks, and the nine procedure lists (registration numbers, run order, refusal, removal).
 
 #include "SpWindowProcList.h"
 #include "WindowObjectTestSupport.h"
@@ -192,6 +192,100 @@ TEST_F(WindowObjectTest, AutoControlCommandsRunFromC001ToC999ThenStop) {
   EXPECT_EQ(Sp_GetNewAutoControlCommand(refNo, command), 0);
   EXPECT_EQ(refNo, -5);
   controlCommandRefNoCurrent_GlV = 0;
+}
+
+// ---- Keys -----------------------------------------------------------------------------------
+
+// Takes the keys its operations are offered when `takes`; logs them.
+class KeyWindow : public cSp_Window {
+ public:
+  KeyWindow(Point topLeft, bool takes, tWindowType type = kSpNormalWindowType)
+      : cSp_Window(topLeft, Pt(200, 100), 1, documentProc, type, kSpWindowInFrontOfAll),
+        takes_(takes) {}
+  unsigned char KeyIntoWindow(char c, char, short, unsigned char) override {
+    Log().push_back(std::string("op.key:") + c);
+    return takes_;
+  }
+  unsigned char RowKeyDownIntoWindow(char c, char, short, unsigned char) override {
+    Log().push_back(std::string("op.down:") + c);
+    return takes_;
+  }
+  unsigned char RowKeyUpOnWindow(char c, char, short) override {
+    Log().push_back(std::string("op.up:") + c);
+    return takes_;
+  }
+
+ private:
+  unsigned char takes_;
+};
+
+// What the last key callback was told.
+struct KeyArgs {
+  char charCode = 0, keyCode = 0;
+  unsigned char autoKey = 0;
+  short modifiers = 0;
+  unsigned long userData = 0;
+};
+KeyArgs gKeyArgs;
+
+unsigned char KeyCallback(char charCode, char keyCode, unsigned char autoKey, short modifiers,
+                          unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, autoKey, modifiers, userData};
+  Log().push_back(std::string("cb.key:") + charCode);
+  return 1;
+}
+unsigned char DownCallback(char charCode, char keyCode, unsigned char autoKey, short modifiers,
+                           unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, autoKey, modifiers, userData};
+  Log().push_back(std::string("cb.down:") + charCode);
+  return 1;
+}
+unsigned char UpCallback(char charCode, char keyCode, short modifiers, unsigned long userData) {
+  gKeyArgs = {charCode, keyCode, 0, modifiers, userData};
+  Log().push_back(std::string("cb.up:") + charCode);
+  return 1;
+}
+
+TEST_F(WindowObjectTest, KeysReachTheOperationFirstAndTheCallbackOnlyWhenItDeclines) {
+  for (bool takes : {true, false}) {
+    SCOPED_TRACE(takes ? "operation takes" : "operation declines");
+    Log().clear();
+    KeyWindow* window = Keep(new KeyWindow(Pt(10, 50), takes));
+    window->SetupKeyInIntoWindowCallback(KeyCallback, reinterpret_cast<unsigned long>(window));
+    window->SetupRowKeyDownIntoWindowCallback(DownCallback, 2);
+    // Pointer-sized user data keeps its high bits.
+    const unsigned long userData = reinterpret_cast<unsigned long>(window);
+    window->SetupRowKeyUpOnWindowCallbackPtr(UpCallback, userData);
+    EXPECT_EQ(Sp_KeyInWindow('a', 0x00, cmdKey, 1), 1);
+    EXPECT_EQ(Sp_RowKeyDownOnWindow('b', 0x0B, 0, 0), 1);
+    EXPECT_EQ(Sp_RowKeyUpOnWindow('c', 0x08, shiftKey), 1);
+    if (takes) {
+      EXPECT_EQ(Log(), (std::vector<std::string>{"op.key:a", "op.down:b", "op.up:c"}));
+    } else {
+      EXPECT_EQ(Log(), (std::vector<std::string>{"op.key:a", "cb.key:a", "op.down:b", "cb.down:b",
+                                                 "op.up:c", "cb.up:c"}));
+      EXPECT_EQ(gKeyArgs.charCode, 'c');
+      EXPECT_EQ(gKeyArgs.keyCode, 0x08);
+      EXPECT_EQ(gKeyArgs.modifiers, shiftKey);
+      EXPECT_EQ(gKeyArgs.userData, userData);
+    }
+  }
+}
+
+TEST_F(WindowObjectTest, FloatingClosedAndClearedWindowsNeverTakeKeys) {
+  KeyWindow* floating = Keep(new KeyWindow(Pt(10, 50), true, kSpFloatingWindowType));
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
+  cSp_Window* closed = AddWindow(30, 70, 0);
+  closed->SetupKeyInIntoWindowCallback(KeyCallback, 1);
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(floating->IsOpen(), 1);
+
+  // A null procedure clears the pair.
+  cSp_Window* open = AddWindow(40, 80, 1);
+  open->SetupKeyInIntoWindowCallback(KeyCallback, 1);
+  open->SetupKeyInIntoWindowCallback(nullptr, 99);
+  EXPECT_EQ(Sp_KeyInWindow('a', 0, 0, 0), 0);
 }
 
 // ---- The procedure lists ------------------------------------------------------------------------

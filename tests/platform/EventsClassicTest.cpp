@@ -204,6 +204,56 @@ TEST_F(ClassicEvents, HandlersRemovedOrWindowsDisposedWhileRunningAreLeftSafely)
   EXPECT_FALSE(IsValidWindowPtr(window));
 }
 
+// A handler that logs its name, calls the next handler first when asked, and answers its result.
+struct Chained {
+  const char* name;
+  Strings* log;
+  OSStatus result = eventNotHandledErr;
+  bool callNext = false;
+  OSStatus nextResult = 1;  // what CallNextEventHandler answered
+};
+OSStatus ChainedHandler(EventHandlerCallRef call, EventRef event, void* data) {
+  Chained* c = static_cast<Chained*>(data);
+  c->log->push_back(c->name);
+  if (c->callNext) c->nextResult = CallNextEventHandler(call, event);
+  return c->result;
+}
+
+TEST_F(ClassicEvents, CallNextRunsTheRestOfTheTargetOnceAndTheParentOnlyOnce) {
+  const EventTypeSpec activated = {kEventClassApplication, kEventAppActivated};
+  WindowRef window = MakeWindow(R(40, 10, 240, 210));
+  Strings log;
+  Chained app{"app", &log, noErr}, older{"older", &log}, newer{"newer", &log};
+  newer.callNext = true;
+  ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), ChainedHandler, 1, &activated, &app,
+                                nullptr),
+            noErr);
+  for (Chained* c : {&older, &newer}) {
+    ASSERT_EQ(
+        InstallEventHandler(GetWindowEventTarget(window), ChainedHandler, 1, &activated, c, nullptr),
+        noErr);
+  }
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
+  // CallNext stays on the window's target: the application's handler runs once, after.
+  EXPECT_EQ(newer.nextResult, eventNotHandledErr);
+  EXPECT_EQ(log, (Strings{"newer", "older", "app"}));
+
+  log.clear();
+  older.result = noErr;
+  EXPECT_EQ(Send(kEventClassApplication, kEventAppActivated, GetWindowEventTarget(window)), noErr);
+  EXPECT_EQ(newer.nextResult, noErr);
+  // The newer handler answered "not handled" after the older one handled it through CallNext:
+  // the event goes on to the application.
+  EXPECT_EQ(log, (Strings{"newer", "older", "app"}));
+
+  // Outside a handler there is no next one.
+  EventRef event = NewEvent(kEventClassApplication, kEventAppActivated);
+  EXPECT_EQ(CallNextEventHandler(nullptr, event), paramErr);
+  EventHandlerCallRef bogus = reinterpret_cast<EventHandlerCallRef>(&event);
+  EXPECT_EQ(CallNextEventHandler(bogus, event), paramErr);
+  ReleaseEvent(event);
+}
+
 TEST_F(ClassicEvents, WaitNextEventInsideAHandlerTakesOnlyMaskedEventsAndLeavesTheRest) {
   Kinds seen;
   std::vector<EventKind> taken;
@@ -285,6 +335,80 @@ TEST_F(ClassicEvents, TrackMouseLocationReportsDragsAndTheReleaseLocallyWaitingF
   EXPECT_EQ(tracks, dragged + "50,50 " + up + "60,60 ");
   EXPECT_EQ(releasedAt, 450000);
   EXPECT_EQ(firesWhileTracking, 5);  // 0 .. 0.4 s
+}
+
+// ---- The classic queue calls: event mask, button state, flushing, mouse and modifiers ----
+
+TEST_F(ClassicEvents, KeyUpsReachTheClassicCallsOnlyWhenTheEventMaskSaysSo) {
+  EventRecord record;
+  sp_testing::PostKeyUp('k', 40);
+  EXPECT_FALSE(WaitNextEvent(everyEvent, &record, 0, nullptr));
+  SetEventMask(everyEvent);
+  sp_testing::PostKeyUp('k', 40);
+  ASSERT_TRUE(WaitNextEvent(everyEvent, &record, 0, nullptr));
+  EXPECT_EQ(record.what, keyUp);
+  EXPECT_EQ(record.message, 'k' + 40ul * 256);
+}
+
+TEST_F(ClassicEvents, StillDownWantsTheButtonDownAndNoReleaseWaiting) {
+  const struct {
+    std::vector<int> input;  // 1 down, 2 up, in this order
+    bool button, stillDown;
+    const char* why;
+  } cases[] = {
+      {{}, false, false, "never pressed"},
+      {{1}, true, true, "held"},
+      {{1, 2}, false, false, "released"},
+      {{1, 2, 1}, true, false, "pressed again, but a release still waits in the queue"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Reset();
+    for (int i : c.input) {
+      if (i == 1) sp_testing::PostMouseDown(Pt(900, 700));
+      if (i == 2) sp_testing::PostMouseUp(Pt(900, 700));
+    }
+    EXPECT_EQ(Button(), Boolean(c.button));
+    EXPECT_EQ(StillDown(), Boolean(c.stillDown));
+  }
+}
+
+TEST_F(ClassicEvents, FlushEventsRemovesMouseEventsUpToTheStopKind) {
+  SetEventMask(everyEvent);
+  sp_testing::PostMouseDown(Pt(1, 700));
+  sp_testing::PostMouseUp(Pt(1, 700));
+  sp_testing::PostKeyDown('s', 1);
+  sp_testing::PostMouseDown(Pt(1, 700));
+  sp_testing::PostMouseDragged(Pt(2, 700));
+  FlushEvents(mDownMask | mUpMask, keyDownMask);
+  EventRecord record;
+  ASSERT_TRUE(WaitNextEvent(everyEvent, &record, 0, nullptr));
+  EXPECT_EQ(record.what, keyDown);
+  ASSERT_TRUE(WaitNextEvent(everyEvent, &record, 0, nullptr));
+  EXPECT_EQ(record.what, mouseDown) << "behind the stop event";
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "the drag has no classic kind";
+}
+
+TEST_F(ClassicEvents, GetMouseAnswersInTheCurrentPortsCoordinatesAndModifiersFollowTheKeys) {
+  WindowRef window = MakeWindow(R(50, 100, 250, 300));
+  sp_testing::PostMouseMoved(Pt(130, 90));
+  GrafPtr saved = nullptr;
+  GetPort(&saved);
+  SetPortWindowPort(window);
+  Point local = {};
+  GetMouse(&local);
+  EXPECT_EQ(local.h, 30);
+  EXPECT_EQ(local.v, 40);
+  SetPort(saved);
+  Point global = {};
+  GetGlobalMouse(&global);
+  EXPECT_EQ(global.h, 130);
+  EXPECT_EQ(global.v, 90);
+
+  sp_testing::SetModifierKeys(cmdKey | optionKey);
+  EXPECT_EQ(GetCurrentKeyModifiers(), UInt32(cmdKey | optionKey));
+  sp_testing::SetModifierKeys(0);
+  EXPECT_EQ(GetCurrentKeyModifiers(), 0u);
 }
 
 using EventParameters = UiTest;

@@ -1,5 +1,6 @@
-// The loop: posted events, quitting, file completions, timers on the virtual clock (due times,
-// "every pass", removal from callbacks), modal loops and their nesting, and the watchdog.
+// The loop: posted events, quitting (also through the quit command), file completions, timers
+// on the virtual clock (due times, "every pass", removal from callbacks), modal loops and their
+// nesting, and the watchdog.
 #include <functional>
 #include <string>
 #include <vector>
@@ -299,6 +300,62 @@ TEST_F(EventLoop, AModalLoopEndsWhenItsWindowIsDisposedOf) {
   EXPECT_EQ(QuitAppModalLoopForWindow(dialog), paramErr);
 
   RemoveEventLoopTimer(busy);
+}
+
+OSErr QuitHandlerEndsLoop(const AppleEvent*, AppleEvent*, URefCon refCon) {
+  ++*reinterpret_cast<int*>(refCon);
+  QuitApplicationEventLoop();
+  return noErr;
+}
+
+// The quit command nobody took becomes one quit Apple event, dispatched by a later pass (never
+// inside the sending), whose handler ends the application's loop.
+TEST_F(EventLoop, TheQuitCommandEndsTheApplicationLoopThroughOneQuitAppleEvent) {
+  int quits = 0;
+  ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, QuitHandlerEndsLoop,
+                                  URefCon(&quits), false),
+            noErr);
+  WindowRef window = MakeWindow(R(40, 10, 240, 210), kWindowStandardHandlerAttribute);
+  int queuedAtSend = -1;
+  Action command = [&](EventLoopTimerRef) {
+    // Sent to a window: no handler on the way takes it, so the application's standard handling
+    // at its end does.
+    EXPECT_EQ(SendCommand(kHICommandQuit, GetWindowEventTarget(window)), noErr);
+    queuedAtSend = sp_testing::QueuedAppleEventCount();
+    EXPECT_EQ(quits, 0) << "never dispatched inside the sending";
+  };
+  Action keepBusy = [](EventLoopTimerRef) {};
+  bool guardFired = false;
+  Action guard = [&guardFired](EventLoopTimerRef) {
+    guardFired = true;
+    QuitApplicationEventLoop();
+  };
+  After(0.1, 0, command);
+  EventLoopTimerRef busy = After(0, 0.1, keepBusy);  // keeps the loop from going idle
+  EventLoopTimerRef stop = After(10, 0, guard);      // ends the loop should the quit never come
+  RunApplicationEventLoop();
+  RemoveEventLoopTimer(stop);
+  EXPECT_FALSE(guardFired) << "the loop did not end through the quit Apple event";
+  EXPECT_EQ(queuedAtSend, 1);
+  EXPECT_EQ(quits, 1);
+  EXPECT_EQ(sp_testing::IdleLoopReturns(), 0u);
+  RemoveEventLoopTimer(busy);
+}
+
+// A command handler that takes the quit command keeps the standard handling out; other
+// commands, and a command event without its command, stay unhandled by it.
+TEST_F(EventLoop, OnlyAQuitCommandNobodyTookSendsTheQuitAppleEvent) {
+  EXPECT_EQ(SendCommand(kHICommandAbout, GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(SendCommand(kHICommandOK, GetApplicationEventTarget()), eventNotHandledErr);
+  EXPECT_EQ(Send(kEventClassCommand, kEventCommandProcess, GetApplicationEventTarget()),
+            eventNotHandledErr);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+  int taken = 0;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&taken](EventRef) { return ++taken, OSStatus(noErr); });
+  EXPECT_EQ(SendCommand(kHICommandQuit, GetApplicationEventTarget()), noErr);
+  EXPECT_EQ(taken, 1);
+  EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
 }
 
 }  // namespace

@@ -251,6 +251,52 @@ TEST_F(Menus, ItemsKeepTheKindTheyWereMadeWithWhenTheirTextChanges) {
   EXPECT_EQ(GetMenuItemAttributes(nullptr, 1, &attributes), paramErr);
 }
 
+// Resource menus list the named resources of the type sorted by name, leaving out names that
+// begin with '.' or '%' and resources without a name.
+TEST_F(Menus, ResMenuListsNamedResourcesSortedWithoutHiddenNames) {
+  constexpr ResType kSound = SpFourCC("snd ");
+  const struct {
+    SInt16 id;
+    const char* name;
+  } sounds[] = {{1, "Zeta"}, {2, ".driver"}, {3, "Alpha"}, {4, nullptr}, {5, "%private"}};
+  for (const auto& s : sounds) {
+    ASSERT_EQ(sp_testing::AddAppResource(kSound, s.id, "x", 1, s.name), noErr);
+  }
+  MenuRef menu = NewMenu(1, P("Sounds"));
+  AppendMenu(menu, P("First;Last"));
+  InsertResMenu(menu, kSound, 1);
+  EXPECT_EQ((Strings{ItemText(menu, 1), ItemText(menu, 2), ItemText(menu, 3), ItemText(menu, 4)}),
+            (Strings{"First", "Alpha", "Zeta", "Last"}));
+  EXPECT_EQ(CountMenuItems(menu), 4);
+  AppendResMenu(menu, kSound);
+  EXPECT_EQ(CountMenuItems(menu), 6);
+  EXPECT_EQ(ItemText(menu, 5), "Alpha");
+  AppendResMenu(menu, SpFourCC("DRVR"));
+  EXPECT_EQ(CountMenuItems(menu), 6) << "no desk accessories here";
+  DisposeMenu(menu);
+}
+
+// A menu's size follows its items until it is set; CalcMenuSize measures the items again.
+TEST_F(Menus, SizesFollowTheItemsUntilSetAndCalcMenuSizeRecomputes) {
+  MenuRef menu = NewMenu(1, P("M"));
+  AppendMenu(menu, P("Short;-"));
+  const SInt16 narrow = GetMenuWidth(menu);
+  const SInt16 low = GetMenuHeight(menu);
+  EXPECT_GT(narrow, 0);
+  AppendMenu(menu, P("A much longer item text/L"));
+  EXPECT_GT(GetMenuWidth(menu), narrow);
+  EXPECT_GT(GetMenuHeight(menu), low);
+  SetMenuWidth(menu, 500);
+  SetMenuHeight(menu, 7);
+  EXPECT_EQ(GetMenuWidth(menu), 500);
+  EXPECT_EQ(GetMenuHeight(menu), 7);
+  CalcMenuSize(menu);
+  EXPECT_LT(GetMenuWidth(menu), 500);
+  EXPECT_GT(GetMenuWidth(menu), narrow);
+  EXPECT_GT(GetMenuHeight(menu), low);
+  DisposeMenu(menu);
+}
+
 TEST_F(Menus, InsertPositionsAndOutOfRangeItemsAreSafe) {
   MenuRef menu = NewMenu(1, P("M"));
   AppendMenu(menu, P("b;c"));

@@ -1,10 +1,11 @@
-// Colour arithmetic, colour tables from their resources, and the colour picker's colours, grid and
-// hit test.
+// Colour arithmetic and comparison, recolouring an area, colour tables from their resources, and
+// the colour picker's colours, grid and hit test.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "ErrorLogCapture.h"
 #include "SpColorTableObj.h"
 #include "SpStdDrawingFunction.h"
 #include "SpTesting.h"
@@ -63,6 +64,58 @@ TEST(StdDrawingFunctionColor, InBetweenTruncatesTowardTheSmallerAndCapsBothEnds)
     Sp_RGBInBetweenColor(&self, &c.to, c.rate, &self);
     EXPECT_TRUE(ColorIs(self, c.er, c.eg, c.eb)) << c.why << ", written over the first colour";
   }
+}
+
+TEST(StdDrawingFunctionColor, By255MultipliesBy257AndCompareIsOneOnlyForEqualColours) {
+  RGBColor out{};
+  Sp_SetRGBColorBy255(&out, 255, 128, 0);
+  EXPECT_TRUE(ColorIs(out, 65535, 32896, 0));
+  Sp_SetRGBColorBy255(&out, 256, 1, 2);  // beyond a byte: the low 16 bits are kept
+  EXPECT_TRUE(ColorIs(out, UInt16(256 * 257), 257, 514));
+  const RGBColor a{1, 2, 3};
+  const RGBColor b{1, 2, 4};
+  EXPECT_EQ(Sp_RGBcmp(&a, &a), 1);
+  EXPECT_EQ(Sp_RGBcmp(&a, &b), 0);
+  ErrorLogCapture log;
+  EXPECT_EQ(Sp_RGBcmp(&a, nullptr), 0);
+  EXPECT_TRUE(log.Has("Sp_RGBcmp", 1));
+}
+
+// ---- Recolouring an area ----
+
+using ModifyAreaColor = DrawingPortTest;
+
+UInt32 Grey(UInt8 level) {
+  return UInt32(level) * 0x010101u;
+}
+
+TEST_F(ModifyAreaColor, LighteningAndScalingChangeOnlyTheRectangleAndKeepTheForeColour) {
+  sp_testing::FillPort(world_, Grey(0x40));
+  const RGBColor red{65535, 0, 0};
+  RGBForeColor(&red);
+  const Rect lighten = R(10, 10, 20, 20);
+  const Rect darken = R(30, 30, 40, 40);
+  Sp_ModifyAreaColor(0, &lighten, 0.5f);
+  Sp_ModifyAreaColor(1, &darken, 0.5f);
+  // 0x40 is 16448: half way to white is 40991 (0xA0), half of it 8224 (0x20).
+  EXPECT_EQ(Px(10, 10), Grey(0xA0));
+  EXPECT_EQ(Px(19, 19), Grey(0xA0));
+  EXPECT_EQ(Px(20, 19), Grey(0x40)) << "the right edge is outside";
+  EXPECT_EQ(Px(19, 20), Grey(0x40)) << "the bottom edge is outside";
+  EXPECT_EQ(Px(35, 35), Grey(0x20));
+  EXPECT_EQ(Px(29, 35), Grey(0x40));
+  RGBColor fore{};
+  GetForeColor(&fore);
+  EXPECT_TRUE(ColorIs(fore, 65535, 0, 0)) << "the foreground colour is put back";
+
+  // Rates past the ends stay within the component range.
+  sp_testing::FillPort(world_, Grey(0x80));
+  const Rect up = R(0, 0, 5, 5);
+  const Rect down = R(10, 10, 15, 15);
+  Sp_ModifyAreaColor(1, &up, 3.0f);
+  Sp_ModifyAreaColor(0, &down, -3.0f);
+  EXPECT_EQ(Px(2, 2), kWhite) << "scaled up: capped at white, no wrap";
+  EXPECT_EQ(Px(12, 12), kBlack) << "lightened backwards: stops at black";
 }
 
 class ColorTable : public DrawingPortTest {};

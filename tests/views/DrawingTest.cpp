@@ -1,9 +1,11 @@
-// 3D frames and their removal, 3D panels, points on circles, arcs as line
-// segments and soft shadows, by chosen pixels.
+// 3D frames (also coloured ones) and their removal, 3D and smooth panels, the caret, points on
+// circles, arcs as line segments and soft shadows, by chosen pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
 
 #include "SpPanelPainter.h"
 #include "SpStdDrawingFunction.h"
@@ -95,6 +97,98 @@ TEST_F(Drawing, SmallPanelsKeepTheirRimInsideAndAWhiteFaceIsCappedNotWrapped) {
   EXPECT_EQ(Px(150, 11), kWhite) << "1.18 x white is capped, not wrapped";
   EXPECT_EQ(Px(10, 12), kWhite) << "outside the rounded corner, above the left edge";
   EXPECT_EQ(Px(40, 70), kWhite) << "right of the narrow panel, on its top row";
+}
+
+// ---- Coloured frames, the smooth panel, the caret --------------------------------------------
+
+// The pixel value of a colour, and a grey of this byte in every channel.
+UInt32 Pixel(const RGBColor& c) {
+  return (UInt32(c.red >> 8) << 16) | (UInt32(c.green >> 8) << 8) | UInt32(c.blue >> 8);
+}
+UInt32 Grey(UInt8 level) {
+  return UInt32(level) * 0x010101u;
+}
+// The colour scaled as the drawing code scales it (by a float factor, capped at white).
+RGBColor Times(const RGBColor& c, double factor) {
+  auto scale = [factor](UInt16 v) -> UInt16 {
+    const double s = double(v) * double(float(factor));
+    return s >= 65535.0 ? UInt16(65535) : UInt16(s);
+  };
+  return RGBColor{scale(c.red), scale(c.green), scale(c.blue)};
+}
+
+TEST_F(Drawing, TheColouredFrameMixesItsEdgesFromTheBaseColour) {
+  const RGBColor base{32767, 32767, 32767};
+  // Dark: 32767 x 0.7 = 22936 (0x59); light: 32767 + 32768 x 0.3 = 42597 (0xA6). Outside the
+  // rectangle when sunken, inside it when raised.
+  const struct {
+    t3DRectDrowType type;
+    unsigned char outside;
+    std::vector<std::tuple<SInt16, SInt16, UInt32>> probes;
+  } cases[] = {
+      {kSp3DFrameSunken, 1,
+       {{19, 30, Grey(0x59)}, {18, 30, Grey(0x59)}, {30, 19, Grey(0x59)}, {30, 18, Grey(0x59)},
+        {40, 30, Grey(0xA6)}, {41, 30, Grey(0xA6)}, {30, 40, Grey(0xA6)}, {30, 41, Grey(0xA6)},
+        {20, 30, kGround}}},
+      {kSp3DFrameRaised, 0,
+       {{20, 30, Grey(0xA6)}, {21, 30, Grey(0xA6)}, {22, 30, kGround}, {38, 30, Grey(0x59)},
+        {39, 30, Grey(0x59)}, {30, 39, Grey(0x59)}, {19, 30, kGround}, {40, 30, kGround}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    sp_testing::FillPort(world_, kGround);
+    Sp_Draw3DFrameVer2(nullptr, &rect_, &base, 0.3f, 0.3f, c.type, c.outside);
+    for (const auto& [h, v, rgb] : c.probes) EXPECT_EQ(Px(h, v), rgb) << h << "," << v;
+  }
+}
+
+TEST_F(Drawing, TheSmoothPanelHasRoundCornersAFadingShadowAndABevel) {
+  const RGBColor face{20000, 30000, 50000};
+  const RGBColor shadow{65535, 65535, 65535};
+  // The panel is (10, 10) to (104, 84); the shadow runs 6 pixels on below and right.
+  Sp_Draw3DSmoothPanel(R(10, 10, 90, 110), 10, 6, face, shadow);
+  EXPECT_EQ(Px(55, 45), Pixel(face)) << "the face";
+  EXPECT_EQ(Px(10, 10), kWhite) << "outside the rounded corner";
+  EXPECT_EQ(Px(60, 10), Pixel(Times(face, 0.81))) << "outer rim along the top";
+  EXPECT_EQ(Px(60, 11), Pixel(Times(face, 1.18))) << "inner rim along the top";
+  EXPECT_EQ(Px(10, 30), Pixel(Times(face, 0.694))) << "outer rim down the left";
+  EXPECT_EQ(Px(11, 30), Pixel(Times(face, 1.18))) << "inner rim down the left";
+  // Below the bevel's bottom rows (84, 85) the shadow fades from the panel outward.
+  const UInt32 near = Px(55, 86);
+  const UInt32 middle = Px(55, 88);
+  const UInt32 far = Px(55, 89);
+  EXPECT_LT(Lightness(near), Lightness(middle));
+  EXPECT_LT(Lightness(middle), Lightness(far));
+  EXPECT_LT(Lightness(far), Lightness(kWhite));
+  EXPECT_EQ(Px(55, 90), kWhite) << "the shadow ends 6 pixels below the panel";
+  EXPECT_LT(Lightness(Px(107, 45)), Lightness(Px(109, 45))) << "and fades to the right too";
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 2) << "the bevel leaves its pen";
+}
+
+TEST_F(Drawing, ACaretDrawnTwiceRestoresThePixels) {
+  for (SInt16 v = 0; v < kHeight; ++v) {
+    for (SInt16 h = 0; h < kWidth; ++h) {
+      const RGBColor c{UInt16((h * 5 + 10) % 256 * 257), UInt16((v * 7 + 20) % 256 * 257),
+                       UInt16((h + v) * 3 % 256 * 257)};
+      SetCPixel(h, v, &c);
+    }
+  }
+  const std::vector<UInt32> before = AllPixels();
+  const Rect clip = R(0, 0, 20, 100);
+  PenSize(4, 4);
+  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
+  EXPECT_NE(Px(10, 10), before[10 * kWidth + 10]) << "inverted";
+  EXPECT_NE(Px(11, 15), before[15 * kWidth + 11]) << "two pixels wide";
+  EXPECT_EQ(Px(12, 15), before[15 * kWidth + 12]);
+  EXPECT_EQ(Px(10, 25), before[25 * kWidth + 10]) << "cut at the clip rectangle";
+  PenState pen{};
+  GetPenState(&pen);
+  EXPECT_EQ(pen.pnSize.h, 1) << "a normal pen afterwards";
+  EXPECT_EQ(pen.pnMode, patCopy);
+  Sp_DrawCaret(&clip, Point{5, 10}, Point{30, 10}, 2);
+  EXPECT_TRUE(AllPixels() == before);
 }
 
 TEST_F(Drawing, TheDefaultButtonRingPutsTheCurrentPortBack) {
@@ -218,6 +312,32 @@ TEST_F(Drawing, AShadowOfOnePassDarkensByTheDarknessToItsEdge) {
   EXPECT_EQ(Px(10, 10), Px(25, 25)) << "one pass: even to the edge";
   EXPECT_EQ(Px(9, 25), kWhite);
   EXPECT_EQ(Px(40, 25), kWhite);
+}
+
+TEST_F(Drawing, ShadowSoftnessStacksPassesThatDarkenTowardTheMiddle) {
+  const Rect r = R(10, 10, 40, 40);
+  Sp_DrawShadowRect(world_, r, 60, 3, nullptr, 0);
+  // Four passes of an 85 % mask, each one pixel further in.
+  EXPECT_NEAR(int(Px(10, 25) & 0xFF), 217, 2);
+  EXPECT_NEAR(int(Px(11, 25) & 0xFF), 184, 3);
+  EXPECT_NEAR(int(Px(12, 25) & 0xFF), 157, 3);
+  EXPECT_NEAR(int(Px(25, 25) & 0xFF), 133, 4);
+  EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
+}
+
+TEST_F(Drawing, TheShadowKeepsToItsMaskAndThePortsClip) {
+  RgnHandle mask = NewRgn();
+  SetRectRgn(mask, 10, 10, 25, 40);  // the left half
+  Sp_DrawShadowRect(world_, R(10, 10, 40, 40), 50, 0, mask, 0);
+  EXPECT_LT(Lightness(Px(15, 25)), Lightness(kWhite));
+  EXPECT_EQ(Px(30, 25), kWhite) << "outside the mask";
+
+  const Rect clip = R(50, 50, 100, 70);
+  ClipRect(&clip);
+  Sp_DrawShadowRectOnCurrentPort(R(50, 50, 100, 100), 50, 0, nullptr, 1);
+  EXPECT_LT(Lightness(Px(60, 60)), Lightness(kWhite));
+  EXPECT_EQ(Px(80, 60), kWhite) << "outside the port's clip";
+  DisposeRgn(mask);
 }
 
 }  // namespace

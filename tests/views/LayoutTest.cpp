@@ -169,6 +169,45 @@ TEST_F(Layout, RedrawAreasFollowTheOriginStayInsideTheContentAndCanBeTakenOut) {
   EXPECT_EQ(UpdateRegion(other), "100,50,300,350");
 }
 
+// The window's port is used and the current port put back; the content lies at (100, 50).
+TEST_F(Layout, ConversionsUseTheWindowsPortAndPutTheCurrentPortBack) {
+  const Rect content = R(100, 50, 300, 350);
+  WindowRef w = NewCWindow(nullptr, &content, reinterpret_cast<ConstStr255Param>("\001W"), true,
+                           documentProc, kFirstWindowOfClass, false, 0);
+  const auto Same = [](const Rect& a, const Rect& b) { return EqualRect(&a, &b) != 0; };
+  GrafPtr saved;
+  GetPort(&saved);
+  Rect r = R(0, 0, 10, 20);
+  Sp_LocalToGlobalRect(w, &r);
+  EXPECT_TRUE(Same(r, R(100, 50, 110, 70)));
+  Sp_GlobalToLocalRect(w, &r);
+  EXPECT_TRUE(Same(r, R(0, 0, 10, 20)));
+
+  Point pt{5, 6};
+  Sp_LocalToGlobalPt(w, pt);
+  EXPECT_EQ(pt.h, 56);
+  EXPECT_EQ(pt.v, 105);
+  Sp_GlobalToLocalPt(w, pt);
+  EXPECT_EQ(pt.h, 6);
+  EXPECT_EQ(pt.v, 5);
+
+  RgnHandle rgn = NewRgn();
+  SetRectRgn(rgn, 0, 0, 10, 10);
+  Sp_LocalToGlobalRgn(w, rgn);
+  Rect bounds{};
+  GetRegionBounds(rgn, &bounds);
+  EXPECT_TRUE(Same(bounds, R(100, 50, 110, 60)));
+  Sp_GlobalToLocalRgn(w, rgn);
+  GetRegionBounds(rgn, &bounds);
+  EXPECT_TRUE(Same(bounds, R(0, 0, 10, 10)));
+  DisposeRgn(rgn);
+
+  GrafPtr now;
+  GetPort(&now);
+  EXPECT_EQ(now, saved);
+  EXPECT_EQ(Sp_GetScreenDepth(), 32) << "offscreens are made as deep as the screen";
+}
+
 // ---- Failure records ----
 
 TEST(StdDrawingFunctionFailures, NullArgumentsAreRecordedOnceAndDoNothing) {
