@@ -421,8 +421,15 @@ bool cETOOperationRecTerm::GetReDoSelectionPosition(SInt32& start, SInt32& end) 
       end = start + item->GetTargetCharByteLength();
       return true;
     }
-    case kETOOperationDragMove:
-      return MoveSelection(start, end);
+    case kETOOperationDragMove: {
+      // The moved text, at its new place, comes back selected.
+      if (!MoveSelection(start, end)) return false;
+      const SInt32 length = end - start;
+      start = head_->GetStartCharBytePosition();
+      if (start > head_->GetNextObjectPtr()->GetStartCharBytePosition()) start -= length;
+      end = start + length;
+      return true;
+    }
     default:
       return false;
   }

@@ -904,16 +904,6 @@ unsigned char cEditTextObject::CheckDragEnableOnTargetPoint(Point localPoint) {
   return PtInRgn(localPoint, visible) ? 1 : 0;
 }
 
-void cEditTextObject::TraceDragCursorIn(DragRef, Point) {}
-
-void cEditTextObject::TraceMoveDragCursor(DragRef, Point) {}
-
-void cEditTextObject::TraceDragCursorOut(DragRef, Point) {}
-
-short cEditTextObject::CatchDragItems(Point, cDragDataItem*, UInt32*) {
-  return dragNotAcceptedErr;
-}
-
 void SpETO_DragCursorTraceIn(DragRef drag, Point localPoint, unsigned long refCon) {
   if (refCon != 0) reinterpret_cast<cEditTextObject*>(refCon)->TraceDragCursorIn(drag, localPoint);
 }

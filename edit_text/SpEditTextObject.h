@@ -630,13 +630,62 @@ class cEditTextObject : public cSp_DrawingView,
   cSendDragDataObj* GetDragSendDataObject() const { return dragSource_; }
   unsigned char GetDragSourceFlag() const { return dragSourceFlag_; }
 
-  // ==== Drags over the field ====
-  // Dropped text is not taken yet: the drop is refused, and a drag over the field changes
-  // nothing.
+  // ==== Drags over the field (SpETO_DragAndDrop.cpp) ====
+  // Whether dropped text is taken (the drop catch's own flag follows).
+  void EnableEditTextCatchDragItem();
+  void DisableEditTextCatchDragItem();
+  unsigned char IsEnableEditTextCatchDragItem() const { return dropCatchOn_; }
+  // A drag over the text: a caret follows it where a drop would put the text; the field's
+  // own caret stops blinking meanwhile.
   void TraceDragCursorIn(DragRef drag, Point localPoint);
   void TraceMoveDragCursor(DragRef drag, Point localPoint);
   void TraceDragCursorOut(DragRef drag, Point localPoint);
+  void TraceDragCaretDraw();
+  void TraceDragCaretErase();
+  unsigned char IsDragCaretDrawn() const { return dragCaretDrawn_; }
+  unsigned char IsDragInside() const { return dragInside_; }
+  void GetDragCaretPosition(cTextLineObject*& line, SInt32& byte) const {
+    line = dragCaretLine_;
+    byte = dragCaretByte_;
+  }
+  // Takes dropped text at the drop point: noErr when text went in, paramErr when nothing was
+  // taken (the text, the selection and the undo history then stay as they were), memFullErr.
+  // The field's own selection dropped on it moves, or with Option is copied.
   short CatchDragItems(Point localPoint, cDragDataItem* items, UInt32* dragAttributes);
+
+  // ==== Inline input (SpETO_TextService.cpp) ====
+  // The unconfirmed text of the input method lives in the text itself, from the active input
+  // area's start for its length; an update replaces a stretch of it, confirms its front as
+  // typed text (one undo step) and sets its clauses. Ranges that reach past the area or the
+  // update's own text are held to them.
+  unsigned char UpdateActiveInputArea(cTSO_UpdateData* data) override;
+  unsigned char PtInActiveInputArea(Point point) override;
+  unsigned char AmIEnableActiveInputAreaNow() override;
+  SInt16 PositionToPartsTypeNo(Point point) override;
+  unsigned char PositionToByteChar(Point point, SInt16 regionClass, SInt32& offset) override;
+  unsigned char ByteCharToPositon(SInt32 offset, Point& point) override;
+  unsigned char GetPositionFont(SInt32 offset, SInt16& font) override;
+  unsigned char GetPositionTextSize(SInt32 offset, SInt16& size) override;
+  unsigned char GetPositionLineHeight(SInt32 offset, SInt16& height) override;
+  unsigned char GetPositionLineAscent(SInt32 offset, SInt16& ascent) override;
+  unsigned char GetPositionAngle(SInt32 offset, SInt16& angle) override;
+  void EmergencyFixAllString() override;
+  // 3 when the window point lies in the active input area (with its line, the byte on the
+  // line and the offset in the area), else 1.
+  SInt16 PixPositToActiveInputAreaCharBytePosi(Point point, cTextLineObject*& line,
+                                               SInt32& lineByte, SInt32& areaOffset);
+  void InitializeActionInputAreaClauseList();
+  void SetupActionInputAreaClauseItem(cETOAreaInfo* item);
+  // Marks for redraw the clauses of the list and of newList that the other lacks; true when
+  // it marked anything.
+  unsigned char SetupDrawingAreaOnActionInputAreaCancelAndNewClauseItem(cETOAreaInfo* newList);
+  void AdjustActInAreaStartPoint();
+  void GetActiveInputAreaStart(cTextLineObject*& line, SInt32& byte) const {
+    line = areaLine_;
+    byte = areaByte_;
+  }
+  SInt32 GetActiveInputAreaLength() const { return areaLength_; }
+  cETOAreaInfo* GetActiveInputAreaClauseList() const { return inputAreaHead_; }
 
   // ==== The hover area ====
   // The cursor over the view: 2000 over the selected text, 2001 elsewhere. 1.
@@ -712,6 +761,23 @@ class cEditTextObject : public cSp_DrawingView,
   bool NumberFilterPasses(const char* text, SInt32 length);
   // Starts a drag of the selected text from the mouse point (window coordinates).
   void StartSelectionDrag(short modifiers, Point localPoint);
+  // The pieces of a drop: the dropped items' text and runs (false: nothing to take), the
+  // selection's own (false: too long), and where the dropped text lands.
+  bool GatherDroppedItems(cDragDataItem* items, const sTextStyleAttributes& attributes,
+                          std::string& text, cTextStyleRunObject*& head);
+  bool GatherOwnSelection(std::string& text, cTextStyleRunObject*& head);
+  bool DragCaretPixel(SInt16& x, SInt32& top, SInt32& bottom);
+  // The text position `offset` bytes into the active input area (from the caret when there is
+  // no area); false when there is none.
+  bool InputAreaPosition(SInt32 offset, cTextLineObject*& line, SInt32& byte);
+  // The style attributes at an inline-input offset, unless a non-empty area is open.
+  bool InputAttributesAt(SInt32 offset, cTextLineObject*& line, SInt32& byte,
+                         sTextStyleAttributes& attributes);
+  // Inline input starts at the caret: the area starts there, empty, without clauses.
+  void ResetInputAreaToCaret();
+  // The bytes of the active input area.
+  std::string InputAreaBytes();
+  cETOAreaInfo* ClauseAt(SInt32 type, SInt32 start, SInt32 end);
   // The text position under a window point, outside points held to the nearest one.
   bool TextPositionAt(Point localPoint, cTextLineObject*& line, SInt32& byte);
   // ---- Undo (SpETO_UndoRedo.cpp, SpEditTextObjectDelete.cpp) ----
@@ -796,6 +862,13 @@ class cEditTextObject : public cSp_DrawingView,
   cETOAreaInfo* inputAreaHead_ = nullptr;
   cETOAreaInfo* inputAreaTail_ = nullptr;
   SInt32 inputAreaCount_ = 0;
+  // Where the unconfirmed text starts: kept as an absolute position, since the text before it
+  // does not change while it is composed but its lines may be re-wrapped; the line and byte
+  // follow it.
+  SInt32 areaStartAbs_ = -1;
+  cTextLineObject* areaLine_ = nullptr;
+  SInt32 areaByte_ = 0;
+  SInt32 areaLength_ = 0;
   unsigned char useSystemScript_ = 0;
   // ---- Facilities ----
   unsigned char textServiceOn_ = 0;
@@ -813,6 +886,9 @@ class cEditTextObject : public cSp_DrawingView,
   cSendDragDataObj* dragSource_ = nullptr;
   unsigned char dragSourceFlag_ = 0;
   unsigned char droppedOnItself_ = 0;
+  unsigned char dragInside_ = 0;
+  unsigned char dragCaretDrawn_ = 0;
+  unsigned char wasActiveOnDrag_ = 0;
   // ---- Client callbacks ----
   sSpCallback<tETO_ModifyTextProcPtr> modifyCB_;
   sSpCallback<tETO_NotifyProcPtr> activeCB_;

@@ -274,16 +274,18 @@ void WindowEvent(const SDL_WindowEvent& e) {
   }
 }
 
-// The files of a drop, at the pointer's place (where the file manager let them go).
+// The files or the text of a drop, at the pointer's place (where they were let go).
 void DeliverDrop() {
   DesktopState& d = Desktop();
-  if (d.dropped.empty()) return;
+  if (d.dropped.empty() && d.droppedText.empty()) return;
   int x = 0, y = 0;
   SDL_GetGlobalMouseState(&x, &y);
   const int scale = d.scale;
   const Point where = {SInt16(y / scale), SInt16(x / scale)};
-  drops::DeliverFileDrop(where, d.dropped);
+  if (!d.dropped.empty()) drops::DeliverFileDrop(where, d.dropped);
+  if (!d.droppedText.empty()) drops::DeliverTextDrop(where, d.droppedText);
   d.dropped.clear();
+  d.droppedText.clear();
 }
 
 }  // namespace
@@ -330,12 +332,15 @@ bool PumpInput() {
         break;
       case SDL_DROPBEGIN:
         d.dropped.clear();
+        d.droppedText.clear();
         break;
       case SDL_DROPFILE:
         if (e.drop.file != nullptr) d.dropped.emplace_back(e.drop.file);
         SDL_free(e.drop.file);
         break;
       case SDL_DROPTEXT:
+        // Text from another program comes line by line until the drop completes.
+        if (e.drop.file != nullptr) d.droppedText.emplace_back(e.drop.file);
         SDL_free(e.drop.file);
         break;
       case SDL_DROPCOMPLETE:

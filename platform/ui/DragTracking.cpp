@@ -166,6 +166,7 @@ void SetDropLocation(OpaqueDragRef* drag, DescType type, const void* bytes, std:
 
 void ReceiveFileDrop(const drops::FileDrop& drop, void*) {
   std::vector<ItemSpec> items;
+  if (!drop.text.empty()) items.push_back(ItemSpec{FlavorSpec{SpFourCC("TEXT"), drop.text, 0}});
   for (const drops::HFSFlavorBytes& bytes : drop.items) {
     items.push_back(
         ItemSpec{FlavorSpec{kDragFlavorTypeHFS, std::string(bytes.begin(), bytes.end()), 0}});

@@ -1,4 +1,5 @@
-// Dropped files become drags of 'hfs ' items (see ui/internal/Drops.h).
+// Dropped files become drags of 'hfs ' items, dropped text one of a 'TEXT' item (see
+// ui/internal/Drops.h).
 #include "ui/internal/Drops.h"
 
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include "ByteOrder.h"
 #include "Files.h"
+#include "SpTextCodec.h"
 #include "files/internal/FileLocations.h"
 
 namespace sp_platform {
@@ -23,6 +25,17 @@ struct DropState {
 DropState& State() {
   static DropState* state = new DropState;  // lives to the end of the program
   return *state;
+}
+
+// To the receiver, or into the pending list when there is none.
+void Hand(FileDrop drop) {
+  DropState& s = State();
+  if (s.receiver != nullptr) {
+    s.receiver(drop, s.refCon);
+    return;
+  }
+  if (s.pending.size() >= kMaxPendingDrops) s.pending.erase(s.pending.begin());
+  s.pending.push_back(std::move(drop));
 }
 
 }  // namespace
@@ -71,13 +84,25 @@ OSErr DeliverFileDrop(Point where, const std::vector<std::string>& paths) {
     if (MakeHFSFlavor(path, &item)) drop.items.push_back(item);
   }
   if (drop.items.empty()) return fnfErr;
-  DropState& s = State();
-  if (s.receiver != nullptr) {
-    s.receiver(drop, s.refCon);
-    return noErr;
+  Hand(std::move(drop));
+  return noErr;
+}
+
+OSErr DeliverTextDrop(Point where, const std::vector<std::string>& utf8Lines) {
+  FileDrop drop;
+  drop.where = where;
+  FindWindow(where, &drop.window);
+  for (std::size_t i = 0; i < utf8Lines.size(); ++i) {
+    std::string line = utf8Lines[i];
+    // Each line's own ending (LF or CR LF) becomes the one CR between lines.
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    std::string bytes;
+    sp::text::UTF8ToMacJapanese(line, bytes, '?');
+    if (i > 0) drop.text += '\r';
+    drop.text += bytes;
   }
-  if (s.pending.size() >= kMaxPendingDrops) s.pending.erase(s.pending.begin());
-  s.pending.push_back(std::move(drop));
+  if (drop.text.empty()) return paramErr;
+  Hand(std::move(drop));
   return noErr;
 }
 

@@ -3,6 +3,8 @@
 // MacJapanese, Ctrl+C hands the desktop UTF-8, styled text copied in one field pastes with its
 // styles into the other, and once another program copies, a paste is plain text in the style
 // at the caret.
+#include <SDL.h>
+
 #include <functional>
 #include <memory>
 #include <new>
@@ -12,13 +14,16 @@
 #include "DesktopFixture.h"
 #include "Scrap.h"
 #include "SpCarbonEventHandlers.h"
+#include "SpDragAndDropObject.h"
+#include "SpETOOperationRec.h"
 #include "SpEditTextObject.h"
-#include "SpStdFunctionNumber.h"
 #include "SpHotSpotArea.h"
 #include "SpServiceHooks.h"
+#include "SpStdFunctionNumber.h"
 #include "SpTextCodec.h"
 #include "SpTextService.h"
 #include "SpViewServices.h"
+#include "TestDrags.h"
 
 namespace desktop_test {
 namespace {
@@ -43,13 +48,17 @@ class DesktopEditing : public DesktopTest {
     ASSERT_EQ(ClearCurrentScrap(), noErr);
     window_ = ShowWindowOnDesktop(R(150, 120, 330, 420), "編集");
     ASSERT_NE(window_, nullptr);
-    first_.reset(new (std::nothrow) cEditTextObject(window_, R(10, 10, 60, 290), 12, 1, 1, 1, nullptr, 0));
-    second_.reset(new (std::nothrow) cEditTextObject(window_, R(90, 10, 140, 290), 12, 1, 1, 1, nullptr, 0));
+    first_.reset(new (std::nothrow)
+                     cEditTextObject(window_, R(10, 10, 60, 290), 12, 1, 1, 1, nullptr, 0));
+    second_.reset(new (std::nothrow)
+                      cEditTextObject(window_, R(90, 10, 140, 290), 12, 1, 1, 1, nullptr, 0));
     first_->ActivateEditText(1, 1);
   }
   void TearDown() override {
     first_.reset();
     second_.reset();
+    sp_testing::ResetDragAndDropManager();
+    sp_testing::ResetDrags();
     Sp_SetupEditTextServices(nullptr);
     Sp_SetupViewServices(nullptr);
     sp_testing::ResetTextServices();
@@ -115,8 +124,8 @@ class DesktopEditing : public DesktopTest {
     int sx = 0, sy = 0;
     const int strip = sp_platform::display::StripHeightOf(window_);
     if (!ScreenPointOf(window_, h, strip + v, &sx, &sy)) return false;
-    return RunToolPumping({"xdotool", "mousemove", "--sync", std::to_string(sx),
-                           std::to_string(sy), "click", "1"});
+    return RunToolPumping(
+        {"xdotool", "mousemove", "--sync", std::to_string(sx), std::to_string(sy), "click", "1"});
   }
 
   WindowRef window_ = nullptr;
@@ -129,7 +138,8 @@ TEST_F(DesktopEditing, TypedKeysAndTextAnotherProgramCopiedGoIntoTheActiveField)
   ASSERT_TRUE(PumpUntil([this] { return Text(first_.get()) == "abc"; }, "the typed keys"));
   const std::string pasted = MJ("Roman\r日本語のテキスト");
   ASSERT_TRUE(OtherProgramCopies("Roman\n日本語のテキスト", pasted));
-  ASSERT_TRUE(Command("v", [&] { return Text(first_.get()) == "abc" + pasted; }, "the paste"));
+  ASSERT_TRUE(Command(
+      "v", [&] { return Text(first_.get()) == "abc" + pasted; }, "the paste"));
   EXPECT_EQ(first_->GetNumOfLine(), 2) << "the line feed that came back ends a line";
   EXPECT_EQ(Text(second_.get()), "");
 }
@@ -137,7 +147,8 @@ TEST_F(DesktopEditing, TypedKeysAndTextAnotherProgramCopiedGoIntoTheActiveField)
 TEST_F(DesktopEditing, CopyHandsTheDesktopTheSelectionAsUTF8WithLineFeeds) {
   first_->SetupText(MJ("コピー\rcopy").c_str(), 1);
   first_->SelectionAll(1, 0);
-  ASSERT_TRUE(Command("c", [] { return ScrapText() == MJ("コピー\rcopy"); }, "the copy"));
+  ASSERT_TRUE(Command(
+      "c", [] { return ScrapText() == MJ("コピー\rcopy"); }, "the copy"));
   std::string out;
   ASSERT_TRUE(RunToolPumping({"xclip", "-selection", "clipboard", "-o"}, &out));
   EXPECT_EQ(out, "コピー\ncopy");
@@ -153,7 +164,8 @@ TEST_F(DesktopEditing, StylesGoWithACopyBetweenFieldsButNotWithAnotherProgramsTe
   ASSERT_TRUE(RunToolPumping({"xdotool", "type", "--delay", "1", "cd"}));
   ASSERT_TRUE(PumpUntil([this] { return Faces(first_.get()) == "--BB"; }, "bold typing"));
   first_->SelectionAll(1, 0);
-  ASSERT_TRUE(Command("c", [] { return ScrapText() == "abcd"; }, "the copy"));
+  ASSERT_TRUE(Command(
+      "c", [] { return ScrapText() == "abcd"; }, "the copy"));
 
   // A click in the second field gives it the keyboard and the caret. The window is the
   // toolbox's own, so its presses go to its hot spots from here.
@@ -180,8 +192,8 @@ TEST_F(DesktopEditing, StylesGoWithACopyBetweenFieldsButNotWithAnotherProgramsTe
          });
   ASSERT_TRUE(ClickAt(40, 100));
   ASSERT_TRUE(PumpUntil([this] { return second_->IsActiveEditText() != 0; }, "the click"));
-  ASSERT_TRUE(
-      Command("v", [this] { return Text(second_.get()) == "abcd"; }, "the styled paste"));
+  ASSERT_TRUE(Command(
+      "v", [this] { return Text(second_.get()) == "abcd"; }, "the styled paste"));
   EXPECT_EQ(Faces(second_.get()), "--BB");
 
   // Another program copies the very same text: the styles were ours and go. Pasted after the
@@ -198,9 +210,68 @@ TEST_F(DesktopEditing, StylesGoWithACopyBetweenFieldsButNotWithAnotherProgramsTe
       },
       "the other program's copy"));
   second_->SetupCaretPosition(4, 0);
-  ASSERT_TRUE(
-      Command("v", [this] { return Text(second_.get()) == "abcdabcd"; }, "the plain paste"));
+  ASSERT_TRUE(Command(
+      "v", [this] { return Text(second_.get()) == "abcdabcd"; }, "the plain paste"));
   EXPECT_EQ(Faces(second_.get()), "--BBBBBB");
+}
+
+// Composition events as the desktop's input method hands them to SDL: the preedit shows in the
+// field with its segment as a clause, and the commit is typing that one undo takes back.
+TEST_F(DesktopEditing, ACompositionShowsInTheFieldAndItsCommitIsOneUndoStep) {
+  first_->GetUndoManager()->SetupStockRecTermNumMax(10);
+  const Uint32 id = sp_platform::display::SDLWindowIDOf(window_);
+  auto editing = [id](const char* utf8, Sint32 start, Sint32 length) {
+    SDL_Event e{};
+    e.edit.type = SDL_TEXTEDITING;
+    e.edit.windowID = id;
+    SDL_strlcpy(e.edit.text, utf8, sizeof e.edit.text);
+    e.edit.start = start;
+    e.edit.length = length;
+    return SDL_PushEvent(&e) == 1;
+  };
+  ASSERT_TRUE(editing("かな", 2, 0));
+  ASSERT_TRUE(PumpUntil([this] { return Text(first_.get()) == MJ("かな"); }, "the preedit"));
+  EXPECT_EQ(first_->IsTextInputInProgress(), 1);
+  ASSERT_TRUE(editing("仮名", 0, 2));
+  ASSERT_TRUE(PumpUntil([this] { return Text(first_.get()) == MJ("仮名"); }, "the conversion"));
+  ASSERT_NE(first_->GetActiveInputAreaClauseList(), nullptr);
+  EXPECT_EQ(first_->GetActiveInputAreaClauseList()->GetAreaType(), 4);
+  SDL_Event commit{};
+  commit.text.type = SDL_TEXTINPUT;
+  commit.text.windowID = id;
+  SDL_strlcpy(commit.text.text, "仮名", sizeof commit.text.text);
+  ASSERT_EQ(SDL_PushEvent(&commit), 1);
+  ASSERT_TRUE(PumpUntil([this] { return first_->IsTextInputInProgress() == 0; }, "the commit"));
+  EXPECT_EQ(Text(first_.get()), MJ("仮名"));
+  ASSERT_EQ(first_->ExecUnDoOneOperation(1), 1);
+  EXPECT_EQ(Text(first_.get()), "");
+}
+
+// Another program's text dropped on the window, as SDL hands it over (line by line, then the
+// drop's end): it goes into the field under the pointer, where the pointer is.
+TEST_F(DesktopEditing, TextDroppedByAnotherProgramGoesInUnderThePointer) {
+  SpDDO_InitializeDragAndDrop();
+  second_->SetupText("gamma", 0);
+  int sx = 0, sy = 0;
+  const int strip = sp_platform::display::StripHeightOf(window_);
+  ASSERT_TRUE(ScreenPointOf(window_, 280, strip + 99, &sx, &sy));
+  ASSERT_TRUE(
+      RunToolPumping({"xdotool", "mousemove", "--sync", std::to_string(sx), std::to_string(sy)}));
+  SDL_Event e{};
+  e.drop.windowID = sp_platform::display::SDLWindowIDOf(window_);
+  e.drop.type = SDL_DROPBEGIN;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  for (const char* line : {"one\n", "二"}) {
+    e.drop.type = SDL_DROPTEXT;
+    e.drop.file = SDL_strdup(line);
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+  }
+  e.drop.type = SDL_DROPCOMPLETE;
+  e.drop.file = nullptr;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  const std::string expected = "gammaone\r" + MJ("二");
+  ASSERT_TRUE(PumpUntil([&] { return Text(second_.get()) == expected; }, "the dropped text"));
+  EXPECT_EQ(Text(first_.get()), "");
 }
 
 }  // namespace

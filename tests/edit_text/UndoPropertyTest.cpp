@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "EditTextTestSupport.h"
+#include "SpDragAndDropObject.h"
 #include "SpETOOperationRec.h"
+#include "SpHotSpotArea.h"
+#include "SpMouseTraceManager.h"
 #include "StyleSnapshot.h"
+#include "TestDrags.h"
 
 namespace edit_test {
 namespace {
@@ -43,10 +47,80 @@ class UndoPropertyTest : public ClipboardFixture {
  protected:
   void SetUp() override {
     ClipboardFixture::SetUp();
+    sp_testing::ResetDrags();
+    sp_testing::ResetDragAndDropManager();
+    SpDDO_InitializeDragAndDrop();
     f_ = Field(R(10, 10, 290, 200));
     f_->SetupText("The quick brown fox\rjumps over the lazy dog\r", 0);
     f_->SetupCaretPosition(0, 0);
     f_->ActivateEditText(1, 0);
+  }
+
+  void TearDown() override {
+    Sp_HotspotMouseTraceCancel();
+    fields_.clear();
+    f_ = nullptr;
+    sp_testing::ResetDragAndDropManager();
+    sp_testing::ResetDrags();
+    ClipboardFixture::TearDown();
+  }
+
+  // The window point at an absolute position: its boundary's pixel, half-way down its line;
+  // `right` pixels further right.
+  Point PointAt(SInt32 abs, short right = 0) const {
+    cTextLineObject* line = nullptr;
+    SInt32 byte = 0;
+    f_->GetCursorPositFromAbsPosit(abs, 1, line, byte);
+    SInt16 x = 0;
+    line->CharBytePositToPixPosit(nullptr, 0, byte, x);
+    SInt32 top = 0, bottom = 0;
+    line->GetLinePosition(top, bottom);
+    Point out{0, 0};
+    f_->EditorOffscreenPositToOnWindowPosit(Point{SInt16((top + bottom) / 2), SInt16(x + right)},
+                                            out);
+    return out;
+  }
+  static Point Global(Point local) { return Point{SInt16(local.v + 100), SInt16(local.h + 100)}; }
+
+  // Drags the selection r by the mouse to the boundary `to` (Option: a copy); whether the
+  // text changed.
+  bool DragSelection(const Range& r, SInt32 to, bool option) {
+    const std::string before = Text(f_);
+    const Point drop = PointAt(to);
+    const UInt32 modifiers = option ? optionKey : 0;
+    sp_testing::PostMouseDragged(Global(drop), modifiers);
+    sp_testing::PostMouseUp(Global(drop), modifiers);
+    const Point press = PointAt(r.start, 2);
+    if (Sp_MouseDownHotSpot(window_, press, 0) == 0) return false;
+    sp_testing::SetModifierKeys(modifiers);
+    Point moved = press;
+    moved.h += 1;
+    if (mouseDownHotSpot_GlV == static_cast<cSp_HotSpotArea*>(f_)) {
+      f_->HotSpotMouseDownTraceProc(0, moved);
+    }
+    // A press that did not start a drag is let go.
+    if (mouseDownHotSpot_GlV != nullptr) Sp_MouseUpHotSpot(window_, moved, 0);
+    sp_testing::SetModifierKeys(0);
+    sp_testing::PumpPending();
+    return Text(f_) != before;
+  }
+
+  // Inline input over the selection: a raw piece, then converted, then confirmed whole.
+  void Compose(const std::string& raw, const std::string& converted) {
+    auto update = [this](const std::string& text, SInt32 fixed, TextRange old, TextRange now,
+                         SInt16 style) {
+      cTSO_UpdateData data;
+      data.SetupEditString(text.c_str(), SInt32(text.size()));
+      data.SetupFixStrigLength(fixed);
+      data.SetupUpdateOldPoist(old);
+      data.SetupUpdateNewPosit(now);
+      if (style != 0) data.AddHiliteRange(TextRange{0, SInt32(text.size()), style});
+      f_->UpdateActiveInputArea(&data);
+    };
+    const SInt32 r = SInt32(raw.size()), c = SInt32(converted.size());
+    update(raw, 0, TextRange{0, 0, 0}, TextRange{0, r, 0}, 2);
+    update(converted, 0, TextRange{0, r, 0}, TextRange{0, c, 0}, 5);
+    update(converted, c, TextRange{0, 0, 0}, TextRange{0, 0, 0}, 0);
   }
 
   static bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0); }
@@ -110,7 +184,7 @@ class UndoPropertyTest : public ClipboardFixture {
     const SInt32 stepsBefore = m->GetUnDoOperationRecordCount();
     const SInt32 lengthBefore = SInt32(Text(f_).size());
     Step step;
-    const int kind = std::uniform_int_distribution<int>(0, 13)(rng_);
+    const int kind = std::uniform_int_distribution<int>(0, 16)(rng_);
     // Typing, Backspace and forward delete go on where the caret is half the time.
     const bool atCaret = kind <= 1 || kind == 10 || kind == 11;
     Range r = RandomRange(atCaret);
@@ -198,6 +272,29 @@ class UndoPropertyTest : public ClipboardFixture {
         f_->ExecCutSelectedTextIntoScrap(0);
         step = {"cut", {}, r, caretAtStart};
         break;
+      case 14:
+      case 15: {
+        // The selection dragged to a place outside it, moved or (Option) copied.
+        std::vector<SInt32> outside;
+        for (SInt32 p : Boundaries()) {
+          if (p < r.start || p > r.end) outside.push_back(p);
+        }
+        if (r.start == r.end || outside.empty()) return;
+        const SInt32 to =
+            outside[std::uniform_int_distribution<std::size_t>(0, outside.size() - 1)(rng_)];
+        if (!DragSelection(r, to, kind == 15)) return;
+        step = {kind == 14 ? "drag move" : "option copy", {}, r, Selection()};
+        if (kind == 15) step.undone = {Selection().start, Selection().start};
+        break;
+      }
+      case 16: {
+        const std::string raw = kRoman[std::uniform_int_distribution<int>(0, 3)(rng_)];
+        const std::string converted = twoByte[std::uniform_int_distribution<int>(0, 2)(rng_)];
+        Compose(raw, converted);
+        step = {"inline " + converted, {}, r, {}};
+        step.typing = true;
+        break;
+      }
       default: {
         f_->ExecPastScrapText(0);
         const SInt32 pasted = SInt32(Text(f_).size()) - lengthBefore + (r.end - r.start);
@@ -293,7 +390,8 @@ TEST_F(UndoPropertyTest, EveryStepComesBackExactlyAndGoesAgainExactly) {
   std::string all;
   for (const Step& step : steps_) all += step.what + ",";
   for (const char* kind : {"type", "Backspace", "forward delete", "cut", "paste", "delete",
-                           "toggle face", "set face", "font", "size", "colour", "case"}) {
+                           "toggle face", "set face", "font", "size", "colour", "case",
+                           "drag move", "option copy", "inline"}) {
     EXPECT_NE(all.find(kind), std::string::npos) << kind;
   }
   ASSERT_EQ(f_->GetUnDoOperationRecordCount(), SInt32(steps_.size()));

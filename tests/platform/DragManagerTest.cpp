@@ -441,5 +441,41 @@ TEST_F(DragManager, FilesDroppedFromTheDesktopReachTheReceiversAndWaitUntilThere
   EXPECT_EQ(sp_platform::drops::TakePendingFileDrops().size(), 1u);
 }
 
+struct TextDropSeen {
+  std::vector<std::string> items;  // each item's 'TEXT'
+  Point mouse{0, 0};
+};
+
+OSErr ReadText(WindowRef, void* refCon, DragRef drag) {
+  TextDropSeen* seen = static_cast<TextDropSeen*>(refCon);
+  UInt16 count = 0;
+  CountDragItems(drag, &count);
+  for (UInt16 i = 1; i <= count; ++i) {
+    DragItemRef item = 0;
+    GetDragItemReferenceNumber(drag, i, &item);
+    Size size = 0;
+    if (GetFlavorDataSize(drag, item, SpFourCC("TEXT"), &size) != noErr) continue;
+    std::string bytes(std::size_t(size), '\0');
+    GetFlavorData(drag, item, SpFourCC("TEXT"), &bytes[0], &size, 0);
+    seen->items.push_back(bytes);
+  }
+  GetDragMouse(drag, &seen->mouse, nullptr);
+  return noErr;
+}
+
+TEST_F(DragManager, TextDroppedFromAnotherProgramIsOneTextItemWithItsLinesJoinedByCR) {
+  MakeWindow(R(100, 100, 200, 300));
+  TextDropSeen seen;
+  ASSERT_EQ(InstallReceiveHandler(ReadText, nullptr, &seen), noErr);
+  EXPECT_EQ(sp_platform::drops::DeliverTextDrop(Pt(150, 150), {}), paramErr);
+  ASSERT_EQ(sp_platform::drops::DeliverTextDrop(
+                Pt(160, 150), {"one\r\n", "\xE3\x81\x82 two\n", "three"}),
+            noErr);
+  EXPECT_EQ(seen.items, (std::vector<std::string>{"one\r\x82\xA0 two\rthree"}));
+  EXPECT_EQ(seen.mouse.h, 160);
+  EXPECT_EQ(seen.mouse.v, 150);
+  ASSERT_EQ(RemoveReceiveHandler(ReadText, nullptr), noErr);
+}
+
 }  // namespace
 }  // namespace ui_test

@@ -48,6 +48,7 @@ struct DesktopState {
   Uint8 lastClickButton = 0;
   UInt32 clickCount = 0;
   std::vector<std::string> dropped;  // files of a drop under way
+  std::vector<std::string> droppedText;  // lines of text of a drop under way
   UInt8 charOfScancode[SDL_NUM_SCANCODES] = {};  // what each held key typed (for its release)
   SDL_Rect inputRect = {0, 0, 0, 0};  // where the input method's candidates go (last set)
   bool inputRectSet = false;

@@ -1,5 +1,5 @@
 // Files dropped on the program from the desktop's file manager, as drags with one 'hfs ' item
-// per file. The display backend delivers them here; the Drag Manager takes them from here
+// per file, and text dropped from another program, as a drag with one 'TEXT' item. The display backend delivers them here; the Drag Manager takes them from here
 // (its receiver), and until one is installed they wait for TakePendingFileDrops. Not for the
 // program's own code.
 #pragma once
@@ -22,6 +22,7 @@ struct FileDrop {
   Point where = {0, 0};         // global
   WindowRef window = nullptr;   // the window under the point then (null: none)
   std::vector<HFSFlavorBytes> items;  // one per file, in the order dropped
+  std::string text;  // dropped text instead (MacJapanese, lines joined by CR)
 };
 
 // The 'hfs ' bytes of an absolute UTF-8 path: the file's type and creator ('fold' and 'MACS'
@@ -35,6 +36,10 @@ void SetFileDropReceiver(FileDropReceiver receiver, void* refCon);
 // Makes the drop from the paths (those that name nothing are left out) and hands it on.
 // fnfErr when no path gave an item (nothing delivered), paramErr for an empty list.
 OSErr DeliverFileDrop(Point where, const std::vector<std::string>& paths);
+
+// Text dropped from another program: its lines (UTF-8, in the order they came) joined by CR
+// in MacJapanese. paramErr when there is no text.
+OSErr DeliverTextDrop(Point where, const std::vector<std::string>& utf8Lines);
 
 // The drops no receiver took, oldest first (at most kMaxPendingDrops; older ones are let go),
 // and forgets them.
