@@ -109,8 +109,3 @@ unsigned char cCDR_MediaManager::CreateNewMusicFileMediaItem(
   if (newItem != nullptr) *newItem = item;
   return 1;
 }
-
-// The program has no dialogs for the speed and file-name rule settings: the two preference
-// commands change nothing.
-void cCDR_MediaManager::CatchSpeedPreferenceMenuItemCB() {}
-void cCDR_MediaManager::CatchFileNameDefPreferenceMenuItemCB() {}

@@ -510,6 +510,9 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForMultiSpeedByFul
     }
     load.consumedOnce = 1;
     ItemSwitchOfSaveFill();
+    // The next item goes on where this one ends, as one stream: its first window starts at
+    // full weight instead of fading in from the silence after the last window.
+    save_.firstWindow = 1;
     return true;
   }
   if (done || set->writePosition >= SInt32(fill->size)) {

@@ -11,6 +11,7 @@
 #include "Folders.h"
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibSource.h"
+#include "SpStdFileFunctionBackup.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
 
@@ -22,10 +23,6 @@ namespace {
 
 const char kSource[] = "SpCDRSaveIniDataMgrObj";
 const char kMsgErrorOccured[] = "Error occured !! ";
-
-// Beside the file while it is replaced: the new contents, and the old file set aside.
-const char kSavingSuffix[] = ".saving";
-const char kPreviousSuffix[] = ".previous";
 
 constexpr char kTab = 9;
 constexpr char kCarriageReturn = 13;
@@ -102,59 +99,6 @@ bool FindStartDataFile(const char* fileName, short& vRefNum, SInt32& dirID) {
 }
 
 // Deletes a file of that name when there is one.
-OSErr RemoveLeftover(short vRefNum, SInt32 dirID, const std::string& name) {
-  if (Sp_ExsitTargetDirectory(vRefNum, dirID, name.c_str()) == 0) return noErr;
-  return Sp_DeleteFileDirByDirId(vRefNum, dirID, name.c_str(), 0);
-}
-
-// Writes the bytes as the whole contents of the file `name` in the folder. They go to a new
-// file beside it first; the old file is set aside only when the new one is complete and
-// closed, and comes back when the new one cannot take its name.
-OSErr ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, const UInt8* bytes,
-                          std::size_t size) {
-  const std::string saving = std::string(name) + kSavingSuffix;
-  const std::string previous = std::string(name) + kPreviousSuffix;
-  OSErr err = RemoveLeftover(vRefNum, dirID, saving);
-  if (err == noErr) {
-    err = Sp_CreateFileByDirId(vRefNum, dirID, saving.c_str(), kSpStartDataCreator,
-                               kSpStartDataFileType, 0, 0);
-  }
-  if (err != noErr) return err;
-
-  sSpFileSysInfo* file = nullptr;
-  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, saving.c_str(), -1, 0, &file, 1, 0);
-  if (err == noErr) {
-    if (size > 0) {
-      err = Sp_WriteFileSystem_Write(file, reinterpret_cast<const char*>(bytes), SInt32(size), 1);
-    }
-    const OSErr closeErr = Sp_WriteFileSystem_Close(file, 1, 1);
-    if (err == noErr) err = closeErr;
-  }
-  if (err != noErr) {
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-    return err;
-  }
-
-  const bool hadFile = Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0;
-  if (hadFile) {
-    err = RemoveLeftover(vRefNum, dirID, previous);
-    if (err == noErr) err = Sp_RenameFileDirectory(vRefNum, dirID, name, previous.c_str());
-    if (err != noErr) {
-      Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-      return err;
-    }
-  }
-  err = Sp_RenameFileDirectory(vRefNum, dirID, saving.c_str(), name);
-  if (err != noErr) {
-    if (hadFile) Sp_RenameFileDirectory(vRefNum, dirID, previous.c_str(), name);
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-    return err;
-  }
-  // The new contents are in place; an old file that stays behind does no harm.
-  if (hadFile) Sp_DeleteFileDirByDirId(vRefNum, dirID, previous.c_str(), 0);
-  return noErr;
-}
-
 // Finds (making it when missing) the start-data file and replaces its contents.
 Boolean SaveStartDataFile(const char* fileName, const UInt8* bytes, std::size_t size,
                           const char* method) {
@@ -165,7 +109,8 @@ Boolean SaveStartDataFile(const char* fileName, const UInt8* bytes, std::size_t 
                                      dirID)) {
     return SpReportFailure(kSource, method, kSpStartDataSaveFailed, kSpMsgFileError, Boolean(0));
   }
-  if (ReplaceFileContents(vRefNum, dirID, fileName, bytes, size) != noErr)
+  if (Sp_ReplaceFileContents(vRefNum, dirID, fileName, kSpStartDataCreator, kSpStartDataFileType,
+                             bytes, size) != noErr)
     return SpReportFailure(kSource, method, kSpStartDataSaveFailed, kSpMsgFileError, Boolean(0));
   return 1;
 }

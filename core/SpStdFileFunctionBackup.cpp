@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "SpFileLibSource.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFunction.h"
@@ -249,4 +250,65 @@ OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short max
   OSErr err = Sp_GetFileInfoFromFullPathName(fullPath, &vRefNum, &dirID, name);
   if (err != noErr) return err;
   return Sp_ReNameBackUpFileWithAddNumber(vRefNum, dirID, name, maxNameLength, number, maxNumber);
+}
+
+namespace {
+
+// Beside the file while it is replaced: the new contents, and the old file set aside.
+const char kSavingSuffix[] = ".saving";
+const char kPreviousSuffix[] = ".previous";
+
+OSErr RemoveLeftover(short vRefNum, SInt32 dirID, const std::string& name) {
+  if (Sp_ExsitTargetDirectory(vRefNum, dirID, name.c_str()) == 0) return noErr;
+  return Sp_DeleteFileDirByDirId(vRefNum, dirID, name.c_str(), 0);
+}
+
+}  // namespace
+
+OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+                             UInt32 fileType, const UInt8* bytes, std::size_t size) {
+  if (name == nullptr || (bytes == nullptr && size > 0)) {
+    return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
+                           OSErr(paramErr));
+  }
+  const std::string saving = std::string(name) + kSavingSuffix;
+  const std::string previous = std::string(name) + kPreviousSuffix;
+  OSErr err = RemoveLeftover(vRefNum, dirID, saving);
+  if (err == noErr) {
+    err = Sp_CreateFileByDirId(vRefNum, dirID, saving.c_str(), creator, fileType, 0, 0);
+  }
+  if (err != noErr) return err;
+
+  sSpFileSysInfo* file = nullptr;
+  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, saving.c_str(), -1, 0, &file, 1, 0);
+  if (err == noErr) {
+    if (size > 0) {
+      err = Sp_WriteFileSystem_Write(file, reinterpret_cast<const char*>(bytes), SInt32(size), 1);
+    }
+    const OSErr closeErr = Sp_WriteFileSystem_Close(file, 1, 1);
+    if (err == noErr) err = closeErr;
+  }
+  if (err != noErr) {
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+    return err;
+  }
+
+  const bool hadFile = Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0;
+  if (hadFile) {
+    err = RemoveLeftover(vRefNum, dirID, previous);
+    if (err == noErr) err = Sp_RenameFileDirectory(vRefNum, dirID, name, previous.c_str());
+    if (err != noErr) {
+      Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+      return err;
+    }
+  }
+  err = Sp_RenameFileDirectory(vRefNum, dirID, saving.c_str(), name);
+  if (err != noErr) {
+    if (hadFile) Sp_RenameFileDirectory(vRefNum, dirID, previous.c_str(), name);
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
+    return err;
+  }
+  // The new contents are in place; an old file that stays behind does no harm.
+  if (hadFile) Sp_DeleteFileDirByDirId(vRefNum, dirID, previous.c_str(), 0);
+  return noErr;
 }

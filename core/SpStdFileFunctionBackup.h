@@ -13,6 +13,8 @@
 // deletions are returned as they come.
 #pragma once
 
+#include <cstddef>
+
 #include "MacTypes.h"
 
 // The backup name of a full path: the folder part, ":" (when the folder part is not empty),
@@ -39,3 +41,10 @@ OSErr Sp_ReNameBackUpFileWithAddNumber(short vRefNum, SInt32 dirID, const char* 
                                        short maxNameLength, short number, short maxNumber);
 OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short maxNameLength,
                                                  short number, short maxNumber);
+
+// Writes the bytes as the whole contents of the file `name` in the folder (made with that
+// creator and type when missing). They go to a new file beside it first ("name.saving"); the
+// old file is set aside only when the new one is complete and closed, and comes back when the
+// new one cannot take its name, so a failed write never loses the old contents.
+OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+                             UInt32 fileType, const UInt8* bytes, std::size_t size);

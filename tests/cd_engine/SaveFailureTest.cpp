@@ -65,6 +65,67 @@ TEST_F(SaveFailure, AStopDeletesTheTemporaryFileAndLeavesTheTargetUntouched) {
   ExpectUntouched();
 }
 
+// The user cancels from the progress window once a third of the source has been read.
+void CancelAtAThird(cSp_CDRProgramItemObj*, SInt32 total, SInt32 done, unsigned long refCon) {
+  if (done > total / 3) reinterpret_cast<cSp_CDRProgramBaseObj*>(refCon)->StopSaveProgram();
+}
+
+// Movies (plain and compressed) and AIFF-C files stopped in the middle of their save go the
+// same way: the user's file stays, the half-written temporary file goes.
+TEST_F(SaveFailure, AStoppedMovieOrAiffCSaveLeavesTheFolderAsItWas) {
+  if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
+  const struct {
+    const char* name;
+    tCDRISoundFileType type;
+    OSType compression;
+    Road road;
+  } cases[] = {
+      {"movie", kSpCDRISoundFileTypeMovieNoCompress, 0, Road::kMovie},
+      {"AAC movie", kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), Road::kMovie},
+      {"IMA 4:1 AIFF-C", kSpCDRISoundFileTypeAIFC, SpFourCC("ima4"), Road::kAIFFC},
+  };
+  cSp_CDRProgramBaseObj* p = LongSave();
+  p->SetupSaveFileProgressCB(CancelAtAThird, reinterpret_cast<unsigned long>(p));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SaveEnds().clear();
+    if (c.road == Road::kMovie) {
+      ASSERT_TRUE(p->SaveTargetProgItemIntoQuickTimeFile(-1, &folder_, "out.wav", 1, c.type,
+                                                         c.compression, 0xAC440000, 16, 2, nullptr,
+                                                         1.0f, nullptr, 0));
+    } else {
+      ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(
+          -1, vRefNum_, dirID_, "out.wav", SpFourCC("TVOD"), c.type, c.compression, 0xAC440000, 16,
+          2, nullptr, 1.0f, nullptr, 0));
+    }
+    ASSERT_TRUE(Run(p, c.road));
+    EXPECT_EQ(SaveEnds().back().stopped, 1);
+    EXPECT_FALSE(p->IsSaveRunning());
+    ExpectUntouched();
+  }
+}
+
+// Files may grow to `bytes` while it lives (writes past that fail).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, SIG_DFL);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  rlimit old_{};
+  bool ok_ = false;
+};
+
 // A write that fails (the file may not grow) stops the save at once instead of retrying it
 // for ever; the user is told.
 TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
@@ -72,20 +133,42 @@ TEST_F(SaveFailure, AFailedWriteStopsTheSaveAndIsTold) {
   sp_testing::Respond(Answer::Return());
   ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
                                     kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-  // Files may grow to 3 MB from here on: the second buffer cannot be written.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit limit = old;
-  limit.rlim_cur = 3u << 20;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const bool ended = Run(p, Road::kPlain);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, SIG_DFL);
+  bool ended = false;
+  {
+    // Files may grow to 3 MB from here on: the second buffer cannot be written.
+    FileSizeLimit limit(3u << 20);
+    ASSERT_TRUE(limit.Ok());
+    ended = Run(p, Road::kPlain);
+  }
   ASSERT_TRUE(ended);
   EXPECT_EQ(SaveEnds().back().stopped, 1);
   ExpectUntouched();
   EXPECT_NE(Shown().find("書き込み"), std::string::npos) << Shown();
+}
+
+// The sound is all written, but the tag chunk behind it is not: the save fails as a whole
+// rather than leave a file without its tags, or with a chunk cut short.
+TEST_F(SaveFailure, ATagChunkThatCannotBeWrittenFailsTheSave) {
+  if (!HaveFFmpeg()) GTEST_SKIP() << "the ffmpeg tool is missing";
+  ASSERT_TRUE(
+      MakeTone(Doc("tagged.aiff"), "0.1", "-c:a pcm_s16be -write_id3v2 1 -metadata title=Tagged"));
+  cdtest::WriteFile(Doc("out.aiff"), "the user's file");
+  cSp_CDRProgramBaseObj* p = SaveProgram({"tagged.aiff"});
+  sp_testing::Respond(Answer::Return());
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.aiff", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeAIFF, 1.0f, 0, nullptr, 0));
+  bool ended = false;
+  {
+    // Room for the header and the 4,410 frames, and a few bytes more.
+    FileSizeLimit limit(54 + 4410 * 4 + 6);
+    ASSERT_TRUE(limit.Ok());
+    ended = Run(p, Road::kPlain);
+  }
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(SaveEnds().back().stopped, 1);
+  EXPECT_TRUE(ReadAll(Doc("out.aiff")) == "the user's file") << "untouched";
+  ExpectFolderHolds({"out.aiff", "tagged.aiff"});
+  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
 }
 
 // A disk that fills up while the save runs (a small file system filled by another file).

@@ -8,6 +8,7 @@
 #include "ByteOrder.h"
 #include "SaveFixture.h"
 #include "SpQTMusicInfo.h"
+#include "SpTesting.h"
 
 namespace engine_test {
 namespace {
@@ -48,9 +49,10 @@ TEST_F(SaveTest, WaveSavesTheSourcesSamplesLittleEndianBehindItsHeader) {
   ExpectFolderHolds({"a.aiff", "b.aiff", "out.wav"});
 }
 
-// A level the source holds throughout, in every sample of a save at the speed: the overlap
-// keeps a steady level (within the rounding of its cross-fade) and makes it up above double
-// speed; the length shrinks by the hop over the window.
+// A level two sources hold throughout, in every sample of a save of both at the speed: the
+// overlap keeps a steady level (within the rounding of its cross-fade) and makes it up above
+// double speed, and the second source goes on where the first ends, without fading in from
+// silence; the length shrinks by the hop over the window.
 TEST_F(SaveTest, SpeedsKeepASteadyLevelAndShortenByTheHop) {
   const UInt32 frames = 44100 * 4;
   WriteAiff(Doc("dc.aiff"), 2, std::vector<SInt16>(frames * 2, 10000));
@@ -68,10 +70,10 @@ TEST_F(SaveTest, SpeedsKeepASteadyLevelAndShortenByTheHop) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.speed);
     const std::string name = "dc" + std::to_string(n++) + ".wav";
-    cSp_CDRProgramBaseObj* p = SaveProgram({"dc.aiff"});
+    cSp_CDRProgramBaseObj* p = SaveProgram({"dc.aiff", "dc.aiff"});
     ASSERT_EQ(SavePlain(p, name, kSpCDRISoundFileTypeWAVE, c.speed), 0);
     const std::vector<SInt16> out = LittleEndianSamples(ReadAll(Doc(name)).substr(44));
-    EXPECT_NEAR(double(out.size() / 2), frames * c.lengthRatio, 4116.0 * 2);
+    EXPECT_NEAR(double(out.size() / 2), 2 * frames * c.lengthRatio, 4116.0 * 2);
     const SInt32 level = SInt32(10000.0f * c.gain);
     int off = 0;
     for (SInt16 v : out) off += std::abs(SInt32(v) - level) > 1 ? 1 : 0;
@@ -115,6 +117,64 @@ TEST_F(SaveTest, DoubleSpeedKeepsThePitch) {
   // 440 Hz crosses zero 880 times a second; the seams of the windows move a few crossings,
   // while a speed-up that raised the pitch would double them.
   EXPECT_NEAR(crossings / seconds, 880.0, 44.0);
+}
+
+// The save buffers hold whole seconds of CD audio from a quarter of 80 % of the free memory:
+// less than two seconds' worth is too little to save, more than ten is held to ten.
+TEST(SaveBuffers, TheirSizeFollowsTheFreeMemoryInWholeSeconds) {
+  const struct {
+    UInt32 maxBlock;
+    UInt32 sectors;
+  } cases[] = {
+      {1764000 - 8, 75},  // just short of two seconds
+      {1764000 + 8, 150}, {8820000 - 8, 675},
+      {8820000 + 8, 750}, {0, 750},  // no limit: the platform's 16 MiB would make 19 seconds
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.maxBlock);
+    sp_testing::LimitAllocationSize(c.maxBlock);
+    UInt32 sectors = 0;
+    const UInt32 bytes = SpCDR_SaveBufferBytes(&sectors);
+    sp_testing::LimitAllocationSize(0);
+    EXPECT_EQ(sectors, c.sectors);
+    EXPECT_EQ(bytes, c.sectors < 150 ? 0u : c.sectors * 2352u);
+  }
+}
+
+// The cross-fade of a multi-speed save lasts half of 4,704 bytes' worth of frames, and never
+// longer than two windows overlap: 1,176 frames in stereo and 2,062 in mono at double speed,
+// 48 frames just above normal speed.
+TEST_F(SaveTest, TheCrossFadeLastsWhileTwoWindowsOverlap) {
+  // Longer than a save buffer takes at the speed, so that the save is still running after
+  // its first fill.
+  WriteAiff(Doc("st.aiff"), 2, std::vector<SInt16>(44100 * 30 * 2, 100));
+  WriteAiff(Doc("mo.aiff"), 1, std::vector<SInt16>(44100 * 60, 100));
+  const struct {
+    const char* source;
+    float speed;
+    float frames;
+  } cases[] = {{"st.aiff", 2.0f, 1176}, {"mo.aiff", 2.0f, 2062}, {"st.aiff", 1.01f, 48}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source + std::to_string(c.speed));
+    cSp_CDRProgramBaseObj* p = SaveProgram({c.source});
+    ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "fade.aiff", 1, SpFourCC("TVOD"),
+                                      kSpCDRISoundFileTypeAIFF, c.speed, 0, nullptr, 0));
+    p->StartSaveAndPlayEventLoop();
+    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    // The first fill sets the fade step (until then it is 0.1, or nothing).
+    ASSERT_TRUE(sp_testing::PumpUntil([p] {
+      const sSpSaveBufferSetBase* set = p->GetSaveBufferSet();
+      return !SaveEnds().empty() ||
+             (set != nullptr && set->fadeStep > 0.0f && set->fadeStep < 0.09f);
+    }));
+    ASSERT_TRUE(SaveEnds().empty()) << "the save ended before it was looked at";
+    EXPECT_NEAR(1.0f / p->GetSaveBufferSet()->fadeStep, c.frames, 0.01f);
+    p->StopSaveProgram();
+    ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+    SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    SaveEnds().clear();
+    manager_->DisposeProgramBase(p);
+  }
 }
 
 // The sample helpers: products in single floats, truncated toward zero and held in 16 bits,

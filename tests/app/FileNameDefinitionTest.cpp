@@ -1,0 +1,222 @@
+// File-name definitions: their files (written by us, read back, and damaged on purpose), the
+// in-place rewriting the dialog and the copies use, and the example texts the dialogs show.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "CDMediaMgrFileName.h"
+#include "ErrorLogCapture.h"
+#include "SpCDREngineAlert.h"
+#include "TestClock.h"
+#include "TestFiles.h"
+#include "TevoSaveFileNameDefObj.h"
+
+namespace {
+
+using Kinds = std::vector<int>;
+
+std::string BE32(UInt32 v) {
+  return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+}
+
+// The bytes of a definition file with this tag and these kinds.
+std::string FileBytes(const Kinds& kinds, const std::string& tag = "0100") {
+  std::string bytes = tag + BE32(UInt32(kinds.size()));
+  for (int kind : kinds) bytes += BE32(UInt32(kind));
+  return bytes;
+}
+
+Kinds KindsOf(const cTevo_SaveFileNameDefObject& definition) {
+  Kinds kinds;
+  for (auto* item = definition.FileNameDefItemListHeadPtr(); item != nullptr;
+       item = item->GetNextObjectPtr()) {
+    kinds.push_back(item->GetDefinitionType());
+  }
+  return kinds;
+}
+
+void SetKinds(cTevo_SaveFileNameDefObject& definition, const Kinds& kinds) {
+  definition.WipeoutAllItem();
+  for (int kind : kinds) definition.AddNewNameDefItem(tSaveFileNameDefType(kind));
+}
+
+class FileNameDefinition : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sp_testing::UseVirtualClock(app_test::kTestDate);
+    ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum_, dirID_));
+  }
+  void TearDown() override { sp_testing::UseRealClock(); }
+
+  std::string Path(const char* name = kTevo_FileNameDefIntoOneFileName) const {
+    return home_.Path(std::string(".config/") + kTevo_FileNameDefFolderName + "/" + name);
+  }
+  void Write(const std::string& bytes) const { std::ofstream(Path(), std::ios::binary) << bytes; }
+  std::string Read() const {
+    std::ifstream in(Path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool Exists(const std::string& path) const {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+  }
+  cTevo_SaveFileNameDefObject Definition() const {
+    return cTevo_SaveFileNameDefObject(vRefNum_, dirID_, kTevo_FileNameDefIntoOneFileName);
+  }
+
+  sp_testing::HomeScope home_;
+  ErrorLogCapture log_;
+  short vRefNum_ = 0;
+  SInt32 dirID_ = 0;
+};
+
+TEST_F(FileNameDefinition, TheDefaultIsWrittenAsTheVersionTheCountAndEachKindBigEndian) {
+  auto definition = Definition();
+  definition.DefaultSetup();
+  ASSERT_TRUE(definition.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+  EXPECT_EQ(Read(), FileBytes({2, 7, 15, 7, 17}));
+  auto loaded = Definition();
+  EXPECT_TRUE(loaded.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder());
+  EXPECT_EQ(KindsOf(loaded), (Kinds{2, 7, 15, 7, 17}));
+}
+
+TEST_F(FileNameDefinition, FilesFromOutsideLoadOnlyWhatTheyReallyHold) {
+  Kinds fifty(50, 4), fiftyOne(51, 4);
+  const struct {
+    const char* why;
+    std::string bytes;
+    bool loaded;
+    Kinds kinds;
+    bool dataError;
+  } cases[] = {
+      {"fifty parts are the most a file holds", FileBytes(fifty), true, fifty, false},
+      {"fifty-one parts are refused whole", FileBytes(fiftyOne), false, {}, true},
+      {"a count read as unsigned is huge, not negative", "0100" + BE32(0xFFFFFFFF), false, {},
+       true},
+      {"no parts", FileBytes({}), true, {}, false},
+      {"only the low 8 bits of a kind count", FileBytes({0x0102, 0xFF07}), true, {2, 7}, false},
+      {"another version reads as no parts", FileBytes({2, 7}, "0200"), true, {}, false},
+      {"a file shorter than its tag", "01", false, {}, false},
+      {"a count without the kinds it promises", FileBytes({2}).substr(0, 8) + BE32(2).substr(0, 3),
+       false, {}, false},
+      {"a kind cut short keeps the kinds before it", FileBytes({2, 7}).substr(0, 15), false, {2},
+       false},
+  };
+  for (const auto& c : cases) {
+    Write(c.bytes);
+    log_.Clear();
+    auto definition = Definition();
+    EXPECT_EQ(definition.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder() != 0, c.loaded)
+        << c.why;
+    EXPECT_EQ(KindsOf(definition), c.kinds) << c.why;
+    EXPECT_EQ(log_.Has("Tevo_LoadFileNameDefinisionDataVersion0100", 2), c.dataError) << c.why;
+  }
+}
+
+TEST_F(FileNameDefinition, ADefinitionWithoutPartsDeletesItsFileAndLoadingThenFindsNone) {
+  Write(FileBytes({2, 7}));
+  auto definition = Definition();
+  ASSERT_TRUE(definition.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+  EXPECT_FALSE(Exists(Path()));
+  auto loaded = Definition();
+  EXPECT_FALSE(loaded.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder());
+  EXPECT_TRUE(KindsOf(loaded).empty());
+}
+
+// The new definition goes to a file beside the old one; when that cannot be written, the
+// definition the user had stays.
+TEST_F(FileNameDefinition, AFailedWriteKeepsTheOldDefinition) {
+  Write(FileBytes({4, 6, 1}));
+  const std::string blocker = Path() + ".saving";
+  ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0);
+  std::ofstream(blocker + "/in-the-way") << "x";
+  auto definition = Definition();
+  definition.DefaultSetup();
+  EXPECT_FALSE(definition.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+  EXPECT_EQ(Read(), FileBytes({4, 6, 1}));
+  EXPECT_TRUE(log_.Has(
+      "cTevo_SaveFileNameDefObject::SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder"));
+}
+
+TEST_F(FileNameDefinition, CopiesDropEmptyPartsAndSayWhetherTheTargetChanged) {
+  const struct {
+    const char* why;
+    Kinds source, target, result;
+    bool modified;
+  } cases[] = {
+      {"an equal list changes nothing", {2, 7, 15}, {2, 7, 15}, {2, 7, 15}, false},
+      {"parts of kind 0 are dropped", {2, 0, 7, 0}, {2, 7}, {2, 7}, false},
+      {"a shorter list cuts the target", {2, 7}, {2, 7, 15, 7, 17}, {2, 7}, true},
+      {"a longer list extends it", {1, 6, 4, 6, 2}, {1}, {1, 6, 4, 6, 2}, true},
+      {"a differing kind is replaced", {2, 6, 15}, {2, 7, 15}, {2, 6, 15}, true},
+      {"an empty list empties the target", {}, {3}, {}, true},
+  };
+  for (const auto& c : cases) {
+    auto source = Definition(), target = Definition();
+    SetKinds(source, c.source);
+    SetKinds(target, c.target);
+    unsigned char modified = 9;
+    source.CopyIntoTargetObject(&target, &modified);
+    EXPECT_EQ(KindsOf(target), c.result) << c.why;
+    EXPECT_EQ(modified != 0, c.modified) << c.why;
+    SetKinds(target, c.target);
+    EXPECT_EQ(target.CopyFromTargetObject(&source) != 0, c.modified) << c.why;
+    EXPECT_EQ(KindsOf(target), c.result) << c.why;
+    EXPECT_EQ(target.GetItemCount(), SInt32(c.result.size())) << c.why;
+    if (!c.result.empty()) target.AddNewNameDefItem(5);  // the tail is still right
+    EXPECT_EQ(KindsOf(target).size(), c.result.size() + (c.result.empty() ? 0 : 1)) << c.why;
+  }
+}
+
+TEST_F(FileNameDefinition, OnlyPartsWithAKindAreUsable) {
+  auto definition = Definition();
+  EXPECT_FALSE(definition.CheckExistAbalableItem());
+  SetKinds(definition, {0, 0});
+  EXPECT_FALSE(definition.CheckExistAbalableItem());
+  SetKinds(definition, {0, 3});
+  EXPECT_TRUE(definition.CheckExistAbalableItem()) << "3 is a kind, though it adds nothing";
+}
+
+TEST_F(FileNameDefinition, ExamplesShowEachKindWithTheDateTheTimeAndTheSpeed) {
+  const SInt64 nineOhFiveNextDay = 21 * 3600 + 5 * 60;
+  const struct {
+    Kinds kinds;
+    float speed;
+    SInt64 later;  // seconds after the test's noon
+    const char* text;
+  } cases[] = {
+      {{2, 7, 15, 7, 17}, 2.0f, 0, "トラック名_2_0"},
+      {{14, 7, 15, 7, 16, 7, 17}, 1.5f, 0, "01_1_50_5"},
+      {{17, 6, 16}, 1.25f, 0, "25-25"},
+      {{14, 15}, 0.5f, 0, "000"},
+      {{1, 0, 3, 4, 5}, 1.0f, 0, "アルバム名アーティスト名ジャンル"},
+      {{8, 6, 9, 6, 10}, 1.0f, 0, "20040301-040301-0301"},
+      {{11, 6, 12, 6, 13}, 1.0f, 0, "12-1200-12:00"},
+      {{10, 7, 11, 7, 12, 7, 13}, 1.0f, nineOhFiveNextDay, "0302_09_0905_09:05"},
+      {{16}, 0.0f, 0, ""},
+      {{18, 255}, 1.0f, 0, ""},
+  };
+  for (const auto& c : cases) {
+    sp_testing::UseVirtualClock(app_test::kTestDate + c.later);
+    auto definition = Definition();
+    SetKinds(definition, c.kinds);
+    char text[256] = "x";
+    definition.CreateExampleStringForOutput(text, sizeof text, c.speed);
+    EXPECT_EQ(std::string(text), SpCDR_MJ(c.text)) << c.text;
+  }
+}
+
+TEST_F(FileNameDefinition, AnExamplePartThatDoesNotFitIsLeftOutButLaterShorterOnesCome) {
+  auto definition = Definition();
+  SetKinds(definition, {8, 2, 7, 15});
+  char text[12] = "";
+  definition.CreateExampleStringForOutput(text, sizeof text, 3.0f);
+  EXPECT_STREQ(text, "20040301_3") << "the title's ten bytes did not fit";
+}
+
+}  // namespace
