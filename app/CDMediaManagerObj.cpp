@@ -8,6 +8,7 @@
 #include "CDObjectSource.h"
 #include "Folders.h"
 #include "SpCDROMProgram.h"
+#include "SpProgressBarWinObject.h"
 #include "SpCDR_CDMediaObject.h"
 #include "SpCDR_MediaMgrObject.h"
 #include "SpCDRomManager.h"
@@ -110,6 +111,14 @@ cCDR_MediaManager::~cCDR_MediaManager() {
     EndDropTimer();
     if (dropAdded > 0) SaveSetupQTFileInfo();
   }
+  SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
+  DisposeFileProgressOutputStringObjItem();
+  delete progressWindow;
+  progressWindow = nullptr;
+  DisposeEachRunSelection();
+  WipeoutSaveTargetRecordSystemData();
+  AbandonSaveProgram();
+  DisposeCodecSettings();
   ClearMediaListSelection(0);
   while (firstMediaItem_ != nullptr) DisposeMediaItem(firstMediaItem_);
   DestroyItemObjects();
@@ -354,7 +363,7 @@ unsigned char cCDR_MediaManager::ModifyMediaData() {
   ResetMedialistForItems();
   ModifyMediaListRowFromSelectedItem();
   if (lookOff) ChangeMediaItemListSelectionBehaiviorForAllSelection(1, 0);
-  SetupMediaWindowStatusForMediaListSelection(1, 0);
+  SetupMediaWindowStatusForMediaListSelection(1, saveRunning);
   Sp_EnableMouseTrace(1);
   return 1;
 }
@@ -619,7 +628,11 @@ void cCDR_MediaManager::SetupMediaWindowStatusFromReference(unsigned char positi
   cPrefStockData* nameKey = key(list, kNameOptionKey);
   if (nameKey != nullptr && nameKey->GetLongData(value)) newName = value != 0 ? 1 : 0;
   cPrefStockData* infoKey = key(list, kInfoOptionKey);
-  if (infoKey != nullptr && infoKey->GetLongData(value)) newInfo = (unsigned char)value;
+  // A stored option that names no column content (a damaged file) leaves the column as it is.
+  if (infoKey != nullptr && infoKey->GetLongData(value) && value >= kCDR_InfoCount &&
+      value <= kCDR_InfoSize) {
+    newInfo = (unsigned char)value;
+  }
   const unsigned char nameChanged = nameOption != 0 && newName != nameOption_;
   const unsigned char infoChanged = infoOption != 0 && newInfo != infoOption_;
   if (nameOption != 0) nameOption_ = newName;

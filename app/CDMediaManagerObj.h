@@ -16,15 +16,19 @@
 // Failures beep once and leave one error-log record (source "CDMediaManagerObj").
 #pragma once
 
+#include <vector>
+
 #include "CDMediaItemObj.h"
+#include "CDMediaMgrFileName.h"
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "CDMediaMgrSelItemObj.h"
 #include "CarbonEvents.h"
-#include "Drag.h"
 #include "AppleEvents.h"
+#include "Drag.h"
 #include "Files.h"
 #include "MacTypes.h"
 #include "QuickDraw.h"
+#include "SpCDDiscPosition.h"
 #include "SpErrorInfoSystem.h"
 #include "SpPreferenceStockObject.h"
 #include "SpWindow.h"
@@ -33,6 +37,7 @@
 #include <unordered_set>
 #include <vector>
 
+class cCDR_SaveTargetRecordItem;
 class cDialogAnalyzor;
 class cDragDataItem;
 class cNavMgrFileList;
@@ -108,6 +113,53 @@ enum : unsigned char {
 
 // The width column 4 and the name text give up for the selection numbers.
 enum : short { kCDR_NumberColumnWidth = 25 };
+
+// Saving: the preference-stock groups and keys, the string lists and the limits.
+enum : UInt32 {
+  kCDR_WindowGroup = SpFourCC("MMgr"),
+  kCDR_FileDialogGroup = SpFourCC("MFgr"),
+  kCDR_SaveDialogFolderKey = SpFourCC("SFDL"),
+  kCDR_SaveDialogPositionKey = SpFourCC("SFDP"),
+  kCDR_ProgressGroup = SpFourCC("PrgD"),
+  kCDR_PositionKey = SpFourCC("WPos"),
+};
+enum : short {
+  kCDR_UntitledStrings = 5013,
+  kCDR_ProgressTitleStrings = 5015,
+  kCDR_ProgressLabelStrings = 5023,
+  kCDR_ProgressTextPairs = 8,
+  // A file name with its extension stays within this many bytes.
+  kCDR_MaxFileNameBytes = 255,
+};
+
+// The remembered place of a file dialog.
+struct sCDR_SaveFileDlgInfo {
+  unsigned char folderValid;
+  short vRefNum;
+  SInt32 dirID;
+  char fileName[256];
+  unsigned char positionValid;
+  Point position;
+};
+// Stores the place under 'MMgr' > 'MFgr' (nothing when neither part is valid) and saves the
+// stock; reads it back (each valid flag set only when its key was there).
+void CDRMM_StockFileDialogInfo(cPrefStockFileObj* stock, UInt32 folderKey, UInt32 positionKey,
+                               const sCDR_SaveFileDlgInfo& info);
+void CDRMM_GetFileDialogStockedInfo(cPrefStockFileObj* stock, UInt32 folderKey,
+                                    UInt32 positionKey, sCDR_SaveFileDlgInfo& info);
+// The extension of a saved file of the type (".wav", ".aif", ".mov").
+const char* CDRMM_FileExtensionOfType(tCDRISoundFileType type);
+// The progress window's format text of the type.
+const char* CDRMM_FormatLabelOfType(tCDRISoundFileType type);
+// The name of an item's file when its file-name rule gives none: its title for saving without
+// the extension, else the untitled text (string list 5013) and its reference number.
+void CDRMM_NameFromItemTitle(cSp_CDRProgramItemObj* item, char* name, SInt32 size);
+// A MacJapanese copy of a UTF-8 text, zero-terminated, for calls that take char*.
+std::vector<char> CDRMM_Writable(const char* utf8);
+// Appends the extension to the base name (MacJapanese, in a buffer of size bytes): a base
+// too long for the two together is cut, never inside a two-byte character, so that the whole
+// stays within kCDR_MaxFileNameBytes; an empty base becomes "名称未設定".
+void CDRMM_JoinNameAndExtension(char* base, SInt32 size, const char* extension);
 
 // A byte count as the list shows it: 999B, 12.3KB, 4.52MB, 700MB ... (at least 8 bytes).
 void CDRMM_ByteSizeToString(double bytes, char* text);
@@ -337,12 +389,40 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char dropSpread = 0;
 
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
-  // Whether a save runs (its program exists and says so).
+  // Whether a save runs: from its start until its end of saving (between the files of a run
+  // into each file too).
   bool IsSaveRunning() const;
+  // ==== Saving into one file (CDMediaManagerObjSaveOne.cpp) ====
+  // The selection into one file, through the set-up, the save dialog and a progress window.
   void SaveFileInMultiTypeFormat();
-  void SaveFileInMultiTypeFormatIntoEachFile();
+  // The engine's report on the item it loads: the progress window's bars and texts follow.
+  void CatchSaveProgressCB(cSp_CDRProgramItemObj* item, SInt32 total, SInt32 done);
   // The cancel question of a running save: 1 when the save was stopped, 0 when it goes on.
   unsigned char CatchProgressBarDlgCancelButtonCB();
+  // The end of saving: the progress window goes and the window's controls come back.
+  void CatchSaveEndProcCB(cSp_CDRProgramBaseObj* program, unsigned char stopped);
+  // The progress window was moved: its place is kept ('PrgD' > 'WPos').
+  void CatchMoveProgressWindowCB();
+  void InitialSetupFileProgressOutputStringObjItem();
+  // The texts of the progress window for the item (null: only the set-up's).
+  void SetFileProgressOutputStringObjItemValue(cSp_CDRProgramItemObj* item);
+  void DisposeFileProgressOutputStringObjItem();
+  // ==== Saving each item into its own file (CDMediaManagerObjSaveEach.cpp) ====
+  void SaveFileInMultiTypeFormatIntoEachFile();
+  // Finds the next track of the run and starts its file, or ends the run.
+  void SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(unsigned char first);
+  // 1 when the track's file was started, 0 when the track was given up; stop asks the whole
+  // run to end.
+  unsigned char SaveFileInMultiTypeFormatForIntoEachFile_SaveEachFileProcedure(
+      cCDR_MediaItem* item, cSp_CDRProgramItemObj* track, unsigned char moreFollow,
+      unsigned char& stop);
+  // The end of one file: the next track starts from a timer, once the engine let go of it.
+  void CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program, unsigned char stopped);
+  void CatchSaveMultiFileInEach_EventLoopCB();
+  // Frees every save-target record of the manager and empties their list.
+  void WipeoutSaveTargetRecordSystemData();
+  // The text a track is shown by in the progress window (MacJapanese).
+  void GetProgressTitleOfItem(cSp_CDRProgramItemObj* item, char* text, SInt32 size) const;
   unsigned char CreateNewMusicFileMediaItem(short vRefNum, SInt32 dirID, const char* name,
                                             const char* longName, unsigned char select,
                                             unsigned char renumber, cCDR_MediaItem* unused,
@@ -366,8 +446,76 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char eachFileMode = 0;
   SInt32 saveItemIndex = 0;
   SInt32 saveItemCount = 0;
+  SInt32 saveItemStep = 0;
+  SInt32 saveItemBase = 0;
+  short itemBarValue = 0;
+  short totalBarValue = 0;
+  unsigned char singleItemSave = 0;
+  unsigned char ownsSaveProgram = 0;
+  cSp_CDRProgramItemObj* currentSaveItem = nullptr;
+  sCDR_SaveSetupInfo saveSetup = {};
+  char saveFileName[1024] = {};
+  FSRef saveFolderRef = {};
+  // Saving into each file: the run's own copy of the selection (one entry per track), the
+  // entry and track being saved, and the existing-name answer of this run.
+  cCDR_SelectionMediaItem* eachSaveEntry = nullptr;
+  cSp_CDRProgramItemObj* eachSaveItem = nullptr;
+  unsigned char existingNameMethod = 0;
+  unsigned char existingNameForAll = 0;
+  unsigned char existingNameAsked = 0;
+  // Eight label views and eight value views of the progress window (label, value, ...).
+  cSp_StringView* progressTexts[16] = {};
 
  private:
+  // ---- Saving (CDMediaManagerObjSaveOne.cpp, CDMediaManagerObjSaveEach.cpp) ----
+  // What a save into one file takes from the selection.
+  struct OneFileChoice {
+    cCDR_SelectionMediaItem* entry = nullptr;  // the first counted entry
+    cSp_CDRProgramBaseObj* program = nullptr;
+    cSp_CDRProgramItemObj* item = nullptr;  // the one item, or null: the whole program
+    cSp_CDRProgramItemObj* firstItem = nullptr;
+    unsigned char owned = 0;
+    bool spansItems = false;
+    bool wholeItem = false;
+    bool wantsTags = false;
+    short channels = 2;
+    SInt32 tracks = 0;
+  };
+  void AbandonSaveProgram();
+  // A copy of the set-up's compression settings for the engine, which keeps what it is given.
+  Handle CopyOfCodecSettings() const;
+  void DisposeCodecSettings();
+  // The shared state of a save that starts: running, nothing reported or stopped yet.
+  void MarkSaveRunning(unsigned char eachFile);
+  bool ChooseOneFileProgram(OneFileChoice& choice);
+  short FileChannelsOf(cSp_CDRProgramItemObj* item) const;
+  void RefreshITunesInfo();
+  void MakeOneFileName(const OneFileChoice& choice, char* name, SInt32 size);
+  bool AskSavePlace(const char* defaultName);
+  bool OpenSaveProgressWindow(short dialog, short titleIndex, cSp_CDRProgramItemObj* firstItem);
+  void PlaceProgressWindow();
+  // Starts the engine's writer for the set-up's type on the item reference (-1: the play
+  // list) into saveFolderRef / saveFileName; false when it did not start.
+  bool StartEngineSave(SInt32 reference, UInt32 nameEncoding);
+  void DisposeEachRunSelection();
+  // Each-file steps: the name of the track's file (with its extension, checked as written),
+  // and what to do when it exists; false gives the track up.
+  bool MakeEachFileName(cCDR_MediaItem* item, cSp_CDRProgramItemObj* track, char* base,
+                        SInt32 size);
+  bool SettleExistingName(cSp_CDRProgramItemObj* track, char* name, SInt32 size,
+                          unsigned char moreFollow, unsigned char& stop);
+  bool AskNewName(char* name, SInt32 size, unsigned char moreFollow, unsigned char& stop);
+  bool AskErrorGoOn(const char* text, OSErr err, unsigned char& stop);
+  UInt32 saveNameEncoding_ = 0;
+  // The save-target records: emptied before each run into each file and at the end.
+  cCDR_SaveTargetRecordItem* saveTargetRecordHead_ = nullptr;
+  cCDR_SaveTargetRecordItem* saveTargetRecordTail_ = nullptr;
+  cCDR_SelectionMediaItem* eachRunFirst_ = nullptr;
+  cCDR_SelectionMediaItem* eachRunLast_ = nullptr;
+  // A folder chosen for one file only: the run's folder to go back to after it.
+  FSRef eachFileFolderOnce_ = {};
+  unsigned char eachFileFolderOnceSet_ = 0;
+
   // ---- Construction (CDMediaManagerObj.cpp) ----
   void OpenPreferenceStock();
   void SetupSizeLimits();
@@ -573,6 +721,24 @@ void CDRObj_CatchMediaWindMediaItemListMouseMoveCB(Boolean inside, Point cell, s
                                                    unsigned long refCon);
 void CDRObj_CatchMediaWindMediaItemListMouseUpCB(Boolean inside, Point cell, short modifiers,
                                                  unsigned long refCon);
+
+// ---- Saving (reference = the media manager) --------------------------------------------------
+void CDRMM_CatchSaveProgressCB(cSp_CDRProgramItemObj* item, SInt32 total, SInt32 done,
+                               unsigned long refCon);
+void CDRMM_CatchProgressBarDlgCancelButtonCB(cSp_ProgressBarWin* window, unsigned long refCon);
+void CDRMM_CatchSaveEndProcCB(cSp_CDRProgramBaseObj* program, unsigned char stopped,
+                              unsigned long refCon);
+void CDRMM_CatchMoveProgressWindowCB(cSp_Window* window, short modifiers, unsigned long refCon);
+void CDRMM_CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program, unsigned char stopped,
+                                            unsigned long refCon);
+// The next-track timer of saving into each file: installed once per file end, it fires on the
+// next pass of the loop (unless paused) and removes itself.
+void SpCDRI_EnableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent(cCDR_MediaManager* manager);
+void SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
+void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseStart();
+void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseEnd();
+void SpCDRI_CatchSaveMultiFileInEachLinkCarbonEventIdleEventCB(EventLoopTimerRef timer,
+                                                               void* userData);
 
 // Ends a batch of new sound-file media items.
 void CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchDisc.h"
 #include "BenchHome.h"
 #include "BenchProcess.h"
 #include "ByteOrder.h"
@@ -48,73 +49,6 @@ constexpr int kTracks = 12;
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// ---- The disc ---------------------------------------------------------------------------------
-
-std::string AiffHeader(UInt32 frames) {
-  sp::ByteWriter w;
-  const UInt32 bytes = frames * 4;
-  w.FourCC(SpFourCC("FORM"));
-  w.BE32(46 + bytes);
-  w.FourCC(SpFourCC("AIFF"));
-  w.FourCC(SpFourCC("COMM"));
-  w.BE32(18);
-  w.BE16(2);
-  w.BE32(frames);
-  w.BE16(16);
-  w.Extended80(44100.0);
-  w.FourCC(SpFourCC("SSND"));
-  w.BE32(bytes + 8);
-  w.BE32(0);
-  w.BE32(0);
-  return std::string(w.Data().begin(), w.Data().end());
-}
-
-// The tracks (whole sectors each) and the one file of all of them, the same samples.
-bool MakeDisc(const std::string& home, long seconds) {
-  const UInt32 sectors = UInt32(seconds * 75 / kTracks);
-  const UInt32 frames = sectors * 588;
-  std::ofstream whole(home + "/Documents/in.aiff", std::ios::binary);
-  whole << AiffHeader(frames * kTracks);
-  std::string toc =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-      "<key>Sessions</key><array>\n<dict>\n<key>First Track</key><integer>1</integer>\n"
-      "<key>Last Track</key><integer>" +
-      std::to_string(kTracks) + "</integer>\n<key>Leadout Block</key><integer>" +
-      std::to_string(150 + sectors * kTracks) +
-      "</integer>\n<key>Session Number</key><integer>1</integer>\n"
-      "<key>Session Type</key><integer>0</integer>\n<key>Track Array</key><array>\n";
-  UInt32 seed = 12345;
-  std::vector<UInt8> block(588 * 4 * 75);
-  UInt64 frame = 0;
-  for (int t = 1; t <= kTracks; ++t) {
-    std::ofstream track(
-        home + "/media/Disc/" + std::to_string(t) + " Track " + std::to_string(t) + ".aiff",
-        std::ios::binary);
-    track << AiffHeader(frames);
-    for (UInt32 s = 0; s < sectors; s += 75) {
-      const UInt32 n = std::min<UInt32>(75, sectors - s) * 588;
-      for (UInt32 i = 0; i < n; ++i, ++frame) {
-        seed = seed * 1664525u + 1013904223u;
-        const double tone = 9000.0 * std::sin(2.0 * M_PI * 220.0 * double(frame) / 44100.0);
-        const SInt16 left = SInt16(tone + double(SInt16(seed >> 16)) / 16.0);
-        const SInt16 right = SInt16(tone * 0.7 + double(SInt16(seed & 0xFFFF)) / 16.0);
-        sp::StoreBE16(&block[i * 4], UInt16(left));
-        sp::StoreBE16(&block[i * 4 + 2], UInt16(right));
-      }
-      track.write(reinterpret_cast<const char*>(block.data()), std::streamsize(n * 4));
-      whole.write(reinterpret_cast<const char*>(block.data()), std::streamsize(n * 4));
-    }
-    if (!track) return false;
-    toc += "<dict><key>Data</key><false/><key>Point</key><integer>" + std::to_string(t) +
-           "</integer><key>Session Number</key><integer>1</integer><key>Start Block</key>"
-           "<integer>" +
-           std::to_string(150 + sectors * UInt32(t - 1)) + "</integer></dict>\n";
-  }
-  toc += "</array></dict>\n</array>\n</dict>\n</plist>\n";
-  std::ofstream(home + "/media/Disc/.TOC.plist") << toc;
-  return bool(whole);
 }
 
 // ---- One save, in this process --------------------------------------------------------------
@@ -250,7 +184,7 @@ int main(int argc, char** argv) {
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
   const std::string docs = home + "/Documents/";
-  if (!MakeDisc(home, seconds)) {
+  if (!bench::MakeDisc(home + "/media/Disc", home + "/Documents/in.aiff", seconds, kTracks)) {
     std::printf("the disc could not be made\n");
     return 1;
   }

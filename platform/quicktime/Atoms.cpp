@@ -48,9 +48,13 @@ bool ParseTextEntries(const UInt8* payload, std::size_t size, std::vector<TextEn
   out.clear();
   sp::ByteReader r(payload, size);
   {
+    // An MPEG-4 item holds a 'data' atom, whose size fits the item; text entries whose first
+    // text merely starts with "data" have their length and language there instead.
     sp::ByteReader atom = r;
-    atom.Skip(4);
-    if (atom.FourCC() == SpFourCC("data") && atom.Ok()) return false;
+    const UInt32 atomSize = atom.BE32();
+    if (atom.FourCC() == SpFourCC("data") && atom.Ok() && atomSize >= 8 && atomSize <= size) {
+      return false;
+    }
   }
   while (r.Remaining() >= 4) {
     TextEntry entry;

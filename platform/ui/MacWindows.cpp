@@ -60,6 +60,15 @@ Layer LayerOf(WindowClass windowClass) {
   }
 }
 
+// A shown sheet lies in its parent's layer, directly in front of the parent, whatever its own
+// class: a sheet on a modal dialog stays in front of that dialog.
+Layer LayerOfWindow(WindowRef window) {
+  if (window->sheetParent != nullptr && IsLive(window->sheetParent)) {
+    return LayerOfWindow(window->sheetParent);
+  }
+  return LayerOf(window->windowClass);
+}
+
 bool IsKnownClass(WindowClass windowClass) {
   switch (windowClass) {
     case kAlertWindowClass:
@@ -124,21 +133,21 @@ void FillWithContentColor(OpaqueWindowPtr* w, const Rect& local) {
 std::size_t FrontOfLayer(Layer layer) {
   const auto& list = Windows();
   std::size_t i = 0;
-  while (i < list.size() && LayerOf(list[i]->windowClass) > layer) ++i;
+  while (i < list.size() && LayerOfWindow(list[i]) > layer) ++i;
   return i;
 }
 
 std::size_t BackOfLayer(Layer layer) {
   const auto& list = Windows();
   std::size_t i = 0;
-  while (i < list.size() && LayerOf(list[i]->windowClass) >= layer) ++i;
+  while (i < list.size() && LayerOfWindow(list[i]) >= layer) ++i;
   return i;
 }
 
 // The front-most visible window of the layer; null when none is visible.
 WindowRef FrontVisibleOfLayer(Layer layer) {
   for (WindowRef w : Windows()) {
-    if (w->visible && LayerOf(w->windowClass) == layer) return w;
+    if (w->visible && LayerOfWindow(w) == layer) return w;
   }
   return nullptr;
 }
@@ -157,14 +166,14 @@ void PassHilite(Layer layer, WindowRef before) {
 // that names no window) for the front of its layer, null for the back.
 void Insert(WindowRef window, WindowRef behind) {
   auto& list = Windows();
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   std::size_t at;
   if (behind == nullptr) {
     at = BackOfLayer(layer);
   } else if (!IsLive(behind)) {
     at = FrontOfLayer(layer);
   } else {
-    const Layer behindLayer = LayerOf(behind->windowClass);
+    const Layer behindLayer = LayerOfWindow(behind);
     if (behindLayer > layer) {
       at = FrontOfLayer(layer);
     } else if (behindLayer < layer) {
@@ -179,6 +188,13 @@ void Insert(WindowRef window, WindowRef behind) {
 void Remove(WindowRef window) {
   auto& list = Windows();
   list.erase(std::remove(list.begin(), list.end(), window), list.end());
+}
+
+// A sheet that leaves its parent goes back to the front of its own layer.
+void DetachSheet(WindowRef sheet) {
+  sheet->sheetParent = nullptr;
+  Remove(sheet);
+  Insert(sheet, kFirstWindowOfClass);
 }
 
 void CopyTitle(Str255 to, ConstStr255Param from) {
@@ -327,7 +343,7 @@ bool IsLive(WindowRef window) {
 }
 
 bool IsFrontOfItsLayer(WindowRef window) {
-  return IsLive(window) && FrontVisibleOfLayer(LayerOf(window->windowClass)) == window;
+  return IsLive(window) && FrontVisibleOfLayer(LayerOfWindow(window)) == window;
 }
 
 bool HasTitleBar(WindowClass windowClass) {
@@ -409,13 +425,15 @@ void DisposeWindow(WindowRef window) {
   if (!IsLive(window)) return;
   // The window's controls go with it (a dialog has disposed of its own already).
   sp_platform::controls::DisposeWindowControls(window);
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
   Remove(window);
   PassHilite(layer, front);
+  std::vector<WindowRef> sheets;
   for (WindowRef w : Windows()) {
-    if (w->sheetParent == window) w->sheetParent = nullptr;
+    if (w->sheetParent == window) sheets.push_back(w);
   }
+  for (WindowRef w : sheets) DetachSheet(w);
   sp_platform::windows::ForgetActiveWindow(window);
   sp_platform::UnregisterPort(&window->port);
   sp_platform::ClosePortDrawing(&window->port);
@@ -446,7 +464,7 @@ Rect* GetWindowPortBounds(WindowRef window, Rect* bounds) {
 
 void ShowWindow(WindowRef window) {
   if (!IsLive(window) || window->visible) return;
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
   window->visible = true;
   PassHilite(layer, front);
@@ -454,7 +472,7 @@ void ShowWindow(WindowRef window) {
 
 void HideWindow(WindowRef window) {
   if (!IsLive(window) || !window->visible) return;
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
   window->visible = false;
   PassHilite(layer, front);
@@ -471,7 +489,7 @@ Boolean IsWindowVisible(WindowRef window) {
 
 void SelectWindow(WindowRef window) {
   if (!IsLive(window)) return;
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
   BringToFront(window);
   if (window->visible && front != nullptr && front != window) front->hilited = false;
@@ -488,7 +506,7 @@ void SendBehind(WindowRef window, WindowRef behindWindow) {
   if (!IsLive(window) || window == behindWindow) return;
   // A stale `behindWindow` is not taken for "front": it sends nothing anywhere.
   if (behindWindow != nullptr && !IsLive(behindWindow)) return;
-  const Layer layer = LayerOf(window->windowClass);
+  const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
   Remove(window);
   Insert(window, behindWindow);
@@ -513,7 +531,7 @@ WindowRef FrontWindow() {
 WindowRef FrontNonFloatingWindow() {
   for (WindowRef w : Windows()) {
     if (!w->visible) continue;
-    const Layer layer = LayerOf(w->windowClass);
+    const Layer layer = LayerOfWindow(w);
     if (layer == kDocumentLayer || layer == kModalLayer) return w;
   }
   return nullptr;
@@ -784,16 +802,12 @@ OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
   const Rect sheet = ContentOf(inSheet);
   const int left = parent.left + ((parent.right - parent.left) - (sheet.right - sheet.left)) / 2;
   MoveWindow(inSheet, SInt16(left), parent.top, false);
-  inSheet->sheetParent = inParentWindow;
-  const Layer layer = LayerOf(inSheet->windowClass);
+  const Layer layer = LayerOfWindow(inParentWindow);
   WindowRef front = FrontVisibleOfLayer(layer);
   Remove(inSheet);
-  if (LayerOf(inParentWindow->windowClass) == layer) {
-    auto& list = Windows();
-    list.insert(std::find(list.begin(), list.end(), inParentWindow), inSheet);
-  } else {
-    Insert(inSheet, kFirstWindowOfClass);
-  }
+  inSheet->sheetParent = inParentWindow;
+  auto& list = Windows();
+  list.insert(std::find(list.begin(), list.end(), inParentWindow), inSheet);
   inSheet->visible = true;
   PassHilite(layer, front);
   return noErr;
@@ -802,8 +816,8 @@ OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
 OSStatus HideSheetWindow(WindowRef inSheet) {
   if (!IsLive(inSheet)) return errInvalidWindowPtr;
   if (!IsSheetClass(inSheet->windowClass)) return paramErr;
-  inSheet->sheetParent = nullptr;
   HideWindow(inSheet);
+  if (inSheet->sheetParent != nullptr) DetachSheet(inSheet);
   return noErr;
 }
 

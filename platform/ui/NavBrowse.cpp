@@ -410,7 +410,8 @@ std::vector<Place> ParseBookmarks(const std::string& text) {
     const std::string url = line.substr(
         kScheme.size(), space == std::string::npos ? std::string::npos : space - kScheme.size());
     const std::string path = Tidy(PercentDecoded(url));
-    if (path.empty() || path[0] != '/') continue;
+    // A NUL ("%00") would cut the path short at every call that takes it: no place.
+    if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) continue;
     Place place;
     place.path = path;
     place.label = space == std::string::npos ? BaseName(path) : line.substr(space + 1);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 #include "CDDBFixture.h"
 #include "CFURLFiles.h"
@@ -154,6 +155,16 @@ void ProgramTest::ArmEndLimit() {
     forcedEnd_ = true;
     QuitApplicationEventLoop();
   });
+}
+
+Step Then(const std::string& what, std::function<void()> act) {
+  auto due = std::make_shared<UInt32>(0);
+  return Step{what,
+              [due] {
+                if (*due == 0) *due = TickCount() + 40;
+                return TickCount() >= *due;
+              },
+              std::move(act)};
 }
 
 // ---- Media -------------------------------------------------------------------------------------

@@ -35,6 +35,9 @@ inline Step Do(const std::string& what, std::function<void()> act) {
 inline Step WaitFor(const std::string& what, std::function<bool()> ready) {
   return Step{what, std::move(ready), [] {}};
 }
+// A step taken once a double-click's time has passed since the previous step, so that clicks
+// on one row stay single clicks.
+Step Then(const std::string& what, std::function<void()> act);
 
 // A track of a disc folder: its file name and length in sectors.
 using DiscTrack = cdtest::FolderTrack;

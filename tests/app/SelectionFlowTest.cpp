@@ -25,18 +25,6 @@ short Track(short n) {
   return short(1 + n);
 }
 
-// Waits until a double-click's time has passed since the previous step, so that clicks on
-// one row stay single clicks.
-Step Then(const std::string& what, std::function<void()> act) {
-  auto due = std::make_shared<UInt32>(0);
-  return Step{what,
-              [due] {
-                if (*due == 0) *due = TickCount() + 40;
-                return TickCount() >= *due;
-              },
-              std::move(act)};
-}
-
 std::vector<short> Range(short from, short to) {
   std::vector<short> rows;
   for (short r = from; from <= to ? r <= to : r >= to; r = short(r + (from <= to ? 1 : -1))) {

@@ -162,6 +162,13 @@ TEST_F(StartUp, StoredWindowStateIsTakenWithinTheScreenAndTheWindowsLimits) {
        "タイトル",
        "時間"},
       {"the list options", {{-1, -1}, {-1, -1}, 0, 3}, {10, 55, 460, 400}, "名前", "サイズ"},
+      // Damaged info options leave the column as it starts: only 0 to 3 name one.
+      {"an info option one past the last", {{-1, -1}, {-1, -1}, -1, 4}, {10, 55, 460, 400},
+       "タイトル", "時間"},
+      {"an info option whose low byte names one", {{-1, -1}, {-1, -1}, -1, 256},
+       {10, 55, 460, 400}, "タイトル", "時間"},
+      {"a negative info option", {{-1, -1}, {-1, -1}, -1, -2}, {10, 55, 460, 400}, "タイトル",
+       "時間"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

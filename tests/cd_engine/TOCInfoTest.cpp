@@ -153,6 +153,24 @@ TEST_F(TOCParseTest, ValuesOfTheWrongKindAreSkippedAndFilesThatAreNoTableAreNotR
   }
 }
 
+// A table of contents is a few kilobytes: one of up to 4 MiB is read, a byte more is not.
+TEST_F(TOCParseTest, AFileOfTheLargestSizeIsReadAndOneByteMoreIsRefused) {
+  const std::string good = cdtest::TocPlist({{1, 1, 2, 900, 0x00, {{1, 150}, {2, 300}}}});
+  const struct {
+    std::size_t size;
+    bool read;
+  } cases[] = {{4u << 20, true}, {(4u << 20) + 1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    ErrorLogCapture log;
+    std::string text = good;
+    text.resize(c.size, '\n');  // white space after the table
+    EXPECT_EQ(Read(text), c.read);
+    EXPECT_EQ(EntriesOf(toc_).size(), c.read ? 2u : 0u);
+    EXPECT_EQ(log.Has("SpCDR_GetTOCData", 2), !c.read);
+  }
+}
+
 // Many entries arriving against the order, equal points among them, and each offered twice:
 // every one is placed (or refused) without walking the list.
 TEST(TOCInfoTest, ManyEntriesArePlacedWithoutWalkingTheList) {

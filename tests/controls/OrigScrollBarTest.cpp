@@ -289,3 +289,35 @@ TEST_F(OrigScrollBar, ItDrawsShadedArrowsTrackAndThumbAndDimsWhenInactive) {
 }
 
 }  // namespace
+
+// A press belongs to the part it began on: held over another part, neither part steps, and a
+// release there completes only what the first part did.
+TEST_F(OrigScrollBar, APartPressedAndHeldOverAnotherActsForNeither) {
+  bar_->SetScrollAddValue(10);
+  const struct {
+    const char* why;
+    short pressY, otherY;
+    SInt32 afterPress;
+  } cases[] = {
+      {"up arrow, then the down arrow", 5, 195, 140},
+      {"down arrow, then the up arrow", 195, 5, 160},
+      {"page up, then the down arrow", 40, 195, 50},
+      {"page down, then the up arrow", 150, 5, 250},
+      {"up arrow, then the page below the thumb", 5, 150, 140},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    bar_->SetOrigScrollBarScrollValue(150, 0);
+    Log().clear();
+    ASSERT_EQ(bar_->HotSpotMouseDonwProc(0, At(8, c.pressY)), 1);
+    EXPECT_EQ(bar_->GetOrigScrollBarScrollValue(), c.afterPress);
+    sp_testing::AdvanceClockTicks(30);  // past the repeat interval
+    for (int i = 0; i < 3; ++i) bar_->HotSpotMouseDownTraceProc(0, At(8, c.otherY));
+    EXPECT_EQ(bar_->GetOrigScrollBarScrollValue(), c.afterPress);
+    EXPECT_EQ(bar_->IsArrowPressed(), 0);
+    bar_->HotSpotMouseUpProc(0, At(8, c.otherY));
+    EXPECT_EQ(bar_->GetOrigScrollBarScrollValue(), c.afterPress);
+    EXPECT_EQ(Joined(), "modify " + std::to_string(c.afterPress) + "; done " +
+                            std::to_string(c.afterPress) + "; ");
+  }
+}

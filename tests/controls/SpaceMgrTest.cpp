@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -358,6 +359,32 @@ TEST(SpaceMgr, PointTestsAndDivisionsRespectTheEndsOfRoots) {
   ExpectConsistentGrid(*m);
   m->CancelOccupySpace(1);
   EXPECT_EQ(0u, OwnerAt(*m, 0, 15));
+  ExpectConsistentGrid(*m);
+}
+
+}  // namespace
+
+namespace {
+
+// A cell given back twice is reported once and stays free once: the pool never hands it to
+// two callers, nor hands out a cell still in use.
+TEST(SpaceMgr, ACellGivenBackTwiceIsReportedOnceAndServesOneCallerOnly) {
+  auto m = Manager(0, 0, 100, 50, 4);  // the whole area is one cell of the first block
+  sSMO_SpaceItem* kept = m->GetNewItemDataPtr();
+  sSMO_SpaceItem* twice = m->GetNewItemDataPtr();
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(twice, nullptr);
+  ErrorLogCapture log;
+  m->PutBackItemDataPtr(twice);
+  m->PutBackItemDataPtr(twice);
+  EXPECT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has("cSMO_SpaceItemBlock::PutBackStructPtr", 1));
+  EXPECT_EQ(m->CountFreeSlots(), 2);
+  std::set<sSMO_SpaceItem*> taken = {kept};
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(taken.insert(m->GetNewItemDataPtr()).second) << "cell " << i;
+  }
+  EXPECT_EQ(m->CountBlocks(), 1);
   ExpectConsistentGrid(*m);
 }
 

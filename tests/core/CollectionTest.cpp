@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -113,4 +114,46 @@ TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
   collection.DeleteValue(1);
   EXPECT_TRUE(collection.GetTargetStringRefNum("32999", position));
   EXPECT_EQ(position, 32999);
+}
+
+namespace {
+
+// Gives one item back twice while another of its block stays in use: the second time is
+// reported once and changes nothing, so the pool never hands one item to two callers.
+template <class Manager, class Item>
+void GiveBackTwice(Manager* manager, void (*giveBack)(Item*), const char* method) {
+  SCOPED_TRACE(method);
+  ASSERT_NE(manager, nullptr);
+  Item* kept = manager->GetNewItemPtr();
+  Item* twice = manager->GetNewItemPtr();
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(twice, nullptr);
+  ASSERT_EQ(kept->block, twice->block);
+  ErrorLogCapture log;
+  giveBack(twice);
+  EXPECT_EQ(log.Count(), 0u);
+  giveBack(twice);
+  EXPECT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has(method, 1));
+  // More items than a block holds: none is handed out twice, nor the one still in use.
+  std::set<Item*> taken = {kept};
+  std::vector<Item*> order;
+  for (int i = 0; i < 2 * kSp_CollectionBlockItemCount; ++i) {
+    Item* item = manager->GetNewItemPtr();
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(taken.insert(item).second) << "item " << i << " was handed out already";
+    if (taken.size() == order.size() + 2) order.push_back(item);
+  }
+  for (Item* item : order) giveBack(item);
+  giveBack(kept);
+  EXPECT_EQ(log.Count(), 1u);
+}
+
+}  // namespace
+
+TEST(CollectionPools, AnItemGivenBackTwiceIsReportedOnceAndNeverHandedOutTwice) {
+  GiveBackTwice(Sp_GetLongCollectionManager(), Sp_DeleteLongCollectionItem,
+                "cSp_uLongCollectionItemBlock::PutBackStructPtr");
+  GiveBackTwice(Sp_GetStringCollectionManager(), Sp_DeleteStringCollectionItem,
+                "cSp_StringCollectionItemBlock::PutBackStructPtr");
 }

@@ -287,5 +287,114 @@ TEST(MediaManagerProgram, ASoundFileDroppedFromOutsideIsListedAgainAfterARestart
   EXPECT_EQ(ListedFiles(home), (std::vector<std::string>{"Dropped.aif"}));
 }
 
+
+// The program's visible windows (xdotool's ids), front or back.
+std::vector<std::string> VisibleWindows(const Tool& program) {
+  std::string out;
+  RunTool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program.pid)}, &out);
+  std::vector<std::string> ids;
+  std::size_t start = 0;
+  while (start < out.size()) {
+    std::size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    if (end > start) ids.push_back(out.substr(start, end - start));
+    start = end + 1;
+  }
+  return ids;
+}
+
+// Whether the window with the keyboard focus has a title that ends in that text.
+bool FocusedWindowEndsWith(const std::string& ending) {
+  std::string out;
+  if (!RunTool({"xdotool", "getwindowfocus"}, &out)) return false;
+  const std::string title = x11::WindowName(std::stoul("0" + Trim(out)));
+  return title.size() >= ending.size() &&
+         title.compare(title.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// The save set-up kept as the program keeps it: WAVE at normal speed.
+bool StoreWaveSetup() {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Mirrelbox Prefs",
+                                    vRefNum, dirID)) {
+    return false;
+  }
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = manager.CreateNewStockFileObj(
+      SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref", SpFourCC("Zqcd"), SpFourCC("InDt"));
+  if (file == nullptr) return false;
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 1);
+  if (group == nullptr) return false;
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("Sped"), 1)->SetupDblData(1.0, 1);
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("FTyp"), 1)
+      ->SetupLongData(SInt32(SpFourCC("WAVE")), 1);
+  return file->SavePrefDataInFile() == noErr;
+}
+
+std::string Probe(const std::string& path, const char* entry) {
+  std::string out;
+  RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries", entry, "-of",
+           "default=nw=1:nk=1", path},
+          &out);
+  return Trim(out);
+}
+
+// A file dropped from outside, then the disc's three tracks chosen with the mouse and saved
+// into one WAVE file through the set-up and the save dialog; the progress window comes and
+// goes; after Ctrl-Q the program started again lists the dropped file.
+TEST(MediaManagerProgram, ThreeTracksAreSavedIntoOneWaveFileAndADroppedFileIsListedAgain) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  cdtest::WriteDiscFolder(SpDefaultAudioCDMediaFolder() + "/Day Trip",
+                          {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}, {"3 Song.aiff", 175}});
+  const std::string song = home.Path("Dropped.aif");
+  const std::string header = cdtest::AiffHeader(44100);
+  cdtest::WriteFile(song, header + std::string(44100 * 4, '\0'));
+  ASSERT_TRUE(StoreWaveSetup());
+
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+  EXPECT_TRUE(WaitForImage(window, ShowsTheCD)) << "the CD's row";
+  EXPECT_TRUE(x11::DropFileOnWindow(std::stoul(window), 120, 100 + kStrip, song, kLimitMillis))
+      << "the window did not take the drop";
+  EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == 1; }));
+  // A click on the disc's row selects its three tracks.
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
+                       std::to_string(60 + kStrip), "click", "1"}));
+  EXPECT_TRUE(WaitForImage(window, FirstRowSelected));
+  // Return saves; the set-up takes Return for OK, and so does the save dialog, which offers
+  // the disc's name in the home folder.
+  EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  EXPECT_TRUE(WaitUntil([] { return FocusedWindowEndsWith("保存の設定"); }))
+      << "the save set-up";
+  EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  EXPECT_TRUE(WaitUntil([] { return FocusedWindowEndsWith("保存ファイル設定"); }))
+      << "the save dialog";
+  const std::string saved = home.Path("Day Trip.wav");
+  EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  EXPECT_TRUE(WaitUntil([&program, &saved] {
+    struct stat st;
+    return stat(saved.c_str(), &st) == 0 && VisibleWindows(program).size() == 1;
+  })) << "the progress window ran to its end";
+  EXPECT_EQ(Probe(saved, "stream=codec_name"), "pcm_s16le");
+  EXPECT_EQ(Probe(saved, "stream=sample_rate"), "44100");
+  EXPECT_EQ(Probe(saved, "stream=channels"), "2");
+  EXPECT_NEAR(std::atof(Probe(saved, "stream=duration").c_str()), 525 * 588 / 44100.0, 0.01);
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+
+  Tool again;
+  ASSERT_TRUE(StartProgram(home, &again, &window)) << "the media window did not appear again";
+  // The CD's row, then the dropped file's.
+  EXPECT_TRUE(WaitForImage(window, [](const ScreenImage& image) {
+    return DarkPixels(image, 54, 75, 200, 89) > 10;
+  })) << "the file's row after the restart";
+  ASSERT_TRUE(QuitProgram(&again)) << "Ctrl-Q did not end the program the second time";
+  EXPECT_EQ(ListedFiles(home), (std::vector<std::string>{"Dropped.aif"}));
+}
+
 }  // namespace
 }  // namespace desktop_test

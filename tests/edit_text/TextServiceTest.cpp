@@ -302,6 +302,43 @@ TEST_F(TextServiceTest, HostileRangesAndCountsAreHeldToWhatWasSent) {
   EXPECT_EQ(SpSO_GetStringLen(textServiceMgr_GlV->GetPendingString()), 2);
 }
 
+// An input method that only ever adds to the unconfirmed text: it is held to its newest
+// 4,096 bytes, exactly at the limit and one byte past it.
+TEST_F(TextServiceTest, PendingTextGrowsToItsLimitAndThenKeepsItsNewestBytes) {
+  RecordingTarget* t = Target(R(10, 10, 40, 200));
+  t->EnableInlineInput(1);
+  auto pending = [] {
+    const sSO_StringObjectBase* s = textServiceMgr_GlV->GetPendingString();
+    std::vector<char> buffer(std::size_t(SpSO_GetStringLen(s)) + 2, 0);
+    unsigned char cut = 0;
+    SpSO_GetString(s, buffer.data(), SInt32(buffer.size()), cut);
+    return std::string(buffer.data(), std::size_t(SpSO_GetStringLen(s)));
+  };
+  std::string sent;
+  const struct {
+    std::size_t added;
+    std::size_t held;
+  } steps[] = {{256, 256}, {3839, 4095}, {1, 4096}, {1, 4096}, {256, 4096}};
+  char letter = 'A';
+  for (const auto& step : steps) {
+    SCOPED_TRACE(sent.size() + step.added);
+    std::string added;
+    for (std::size_t i = 0; i < step.added; ++i) added += char(letter + i % 7);
+    ++letter;
+    // Sent in pieces the event's text holds, each appended to what is pending.
+    for (std::size_t at = 0; at < added.size(); at += 256) {
+      const std::string piece = added.substr(at, 256);
+      const SInt32 before = SInt32(std::min<std::size_t>(sent.size(), 4096));
+      RawUpdate u{std::u16string(piece.begin(), piece.end()), false, 0, {},
+                  RangeBytes(2, {{before, before, 0}, {0, SInt32(piece.size()), 0}}), {}};
+      ASSERT_EQ(Send(u), noErr);
+      sent += piece;
+    }
+    EXPECT_EQ(pending().size(), step.held);
+    EXPECT_EQ(pending(), sent.substr(sent.size() - step.held)) << "the newest bytes";
+  }
+}
+
 TEST_F(TextServiceTest, AnAppleEventRequestNamingAnotherManagerIsIgnored) {
   RecordingTarget* t = Target(R(10, 10, 40, 200));
   t->EnableInlineInput(1);

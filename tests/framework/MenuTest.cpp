@@ -185,6 +185,29 @@ TEST_F(MenuTest, ItemTextsAreKeptWholeCutBetweenCharactersAndOnlyADashIsALine) {
   EXPECT_EQ(menu.GetMenuItemPtrByMenuItemName("a;b"), menu.GetMenuItemByReferenceNo(1));
 }
 
+// A menu's title holds 510 bytes: a longer one is reported and cut there, between characters.
+TEST_F(MenuTest, MenuTitlesAreKeptUpTo510BytesAndCutPastThem) {
+  std::string kana = "a";
+  for (int i = 0; i < 300; ++i) kana += "\x82\xA0";
+  const struct {
+    std::string title, kept;
+    bool reported;
+  } cases[] = {
+      {std::string(509, 't'), std::string(509, 't'), false},
+      {std::string(510, 't'), std::string(510, 't'), false},
+      {std::string(511, 't'), std::string(510, 't'), true},
+      {kana, kana.substr(0, 509), true},  // byte 510 is the first half of a character
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title.size());
+    ErrorLogCapture log;
+    cSpMenu menu(200, c.title.c_str());
+    EXPECT_EQ(std::string(menu.GetMenuTitle()), c.kept);
+    EXPECT_EQ(log.Has("cSpMenu::cSpMenu", 2), c.reported);
+    EXPECT_EQ(log.Count(), c.reported ? 1u : 0u);
+  }
+}
+
 // Whether an item is a separator is what the toolbox made of it, whatever its text: objects
 // made by the framework keep their kind and procedures through resyncs, and items the toolbox
 // made from metacharacters are read as it classified them.

@@ -1,5 +1,7 @@
 // The list's rows, columns and cells: adding and deleting lines keeps the grid whole and
 // numbered, cells come from pooled blocks, and a window point finds its cell.
+#include <set>
+
 #include "ListTestSupport.h"
 
 namespace {
@@ -198,6 +200,33 @@ TEST_F(ListStorage, AListMadeWithoutRowsHasColumnsAndNoCells) {
   EXPECT_EQ(list->GetCellBlocks().CountFreeSlots(), 400 - 15);
   EXPECT_EQ(list->GetRowAreaSize(), 60) << "18 and a separator of 1 above and below";
   delete list;
+}
+
+}  // namespace
+
+namespace {
+
+// A cell given back twice is reported once and stays free once: the pool never hands it to
+// two callers, nor hands out the cell still in use.
+TEST(ListCellBlocks, ACellGivenBackTwiceIsReportedOnceAndServesOneCallerOnly) {
+  cLMgr_CellBlockList blocks;
+  sLMgr_Cell* kept = blocks.NewCell(4);
+  sLMgr_Cell* twice = blocks.NewCell(4);
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(twice, nullptr);
+  ErrorLogCapture log;
+  twice->block->PutTrashCell(twice);
+  twice->block->PutTrashCell(twice);
+  EXPECT_EQ(log.Count(), 1u);
+  EXPECT_TRUE(log.Has("cLMgr_Cell_Block::PutTrashCell", 1));
+  EXPECT_EQ(blocks.CountFreeSlots(), 3);
+  std::set<sLMgr_Cell*> taken = {kept};
+  for (int i = 0; i < 3; ++i) {
+    sLMgr_Cell* cell = blocks.NewCell(4);
+    EXPECT_TRUE(taken.insert(cell).second) << "cell " << i << " was handed out already";
+  }
+  EXPECT_EQ(blocks.CountBlocks(), 1);
+  EXPECT_EQ(blocks.CountFreeSlots(), 0);
 }
 
 }  // namespace

@@ -167,6 +167,8 @@ TEST_F(LibraryReaderTest, LettersMacJapaneseLacksLoseOnlyTheirAccentsInEveryText
 TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscapesDecoded) {
   const std::string plain = MakeFile("Music/a b.aiff");
   const std::string japanese = MakeFile("Music/\xE6\x9B\xB2.aiff");  // "曲.aiff"
+  // A name of the characters URLs escape or cut at, '%' before hex digits among them.
+  const std::string awkward = MakeFile("Music/100%25 #1?;x.aiff");
   const struct {
     std::string url;
     const char* name;  // the record's file name, null for no record
@@ -175,6 +177,7 @@ TEST_F(LibraryReaderTest, LocationsOfThisComputerBecomeFileRecordsWithTheirEscap
       {FileURL(plain, "file://"), "a b.aiff"},
       {FileURL(plain, "file://LocalHost"), "a b.aiff"},
       {FileURL(japanese), "\x8B\xC8.aiff"},
+      {FileURL(awkward), "100%25 #1?;x.aiff"},
       {FileURL(plain, "file://otherhost"), nullptr},
       {FileURL(plain, "http://localhost"), nullptr},
       {FileURL(plain, "file:"), nullptr},
@@ -484,3 +487,32 @@ TEST_F(LibraryReaderTest, WithoutAnITunesFolderThereIsNoLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+// A library whose track 1 holds a value nested so that the deepest element is at `depth`
+// (plist, the root dict, "Tracks" and the track are the first four).
+std::string LibraryNestedTo(int depth) {
+  std::string nested;
+  for (int i = 4; i < depth; ++i) nested += "<array>";
+  for (int i = 4; i < depth; ++i) nested += "</array>";
+  return ittest::LibraryXml({{1, Dict({{"Track ID", Int(1)}, {"Extra", nested}})}});
+}
+
+}  // namespace
+
+TEST_F(LibraryReaderTest, NestingIsReadUpToItsLimitAndRefusedOneLevelPast) {
+  const struct {
+    int depth;
+    bool read;
+  } cases[] = {{255, true}, {256, true}, {257, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.depth);
+    auto library = CreateFrom(LibraryNestedTo(c.depth));
+    EXPECT_EQ(library != nullptr, c.read);
+    if (library != nullptr) {
+      EXPECT_NE(nullptr, library->SerchTrackInfoObjectFromTrackID(1));
+      EXPECT_EQ(sp_itunes::gReadingCounts.deepestNesting, std::size_t(c.depth));
+    }
+  }
+}

@@ -163,6 +163,38 @@ TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndStopsWhileTheMouseIsOutside
   EXPECT_GE(log_.parts.size(), 3u);
 }
 
+// A press on one arrow dragged onto the other: the other arrow never acts, and a release there
+// is no hit on either.
+TEST_F(Tracking, AnArrowPressedAndReleasedOverTheOtherArrowIsNoHit) {
+  const struct {
+    ControlPartCode pressed, other;
+  } cases[] = {{kControlUpButtonPart, kControlDownButtonPart},
+               {kControlDownButtonPart, kControlUpButtonPart}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pressed);
+    ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
+    SetControlValue(bar, 50);
+    log_ = ActionLog();
+    Point pressed, other;
+    ASSERT_TRUE(sp_testing::PointInControlPart(bar, c.pressed, &pressed));
+    ASSERT_TRUE(sp_testing::PointInControlPart(bar, c.other, &other));
+    sp_testing::ScheduleInput(50000, [&] { sp_testing::PostMouseDragged(Global(bar, other)); });
+    sp_testing::ScheduleInput(200000, [&] { sp_testing::PostMouseUp(Global(bar, other)); });
+    sp_testing::PostMouseDown(Global(bar, pressed));
+    EventRecord down;
+    ASSERT_TRUE(GetNextEvent(mDownMask, &down));
+    EXPECT_EQ(TrackControl(bar, pressed, Scroll), kControlNoPart);
+    ASSERT_FALSE(log_.parts.empty());
+    EXPECT_EQ(log_.parts, std::vector<ControlPartCode>(log_.parts.size(), c.pressed));
+    for (SInt64 t : log_.times) EXPECT_LE(t - log_.times.front(), 50000) << "not over the other";
+    const SInt16 steps = SInt16(log_.parts.size());
+    EXPECT_EQ(GetControlValue(bar),
+              c.pressed == kControlUpButtonPart ? 50 - steps : 50 + steps);
+    EXPECT_EQ(GetControlHilite(bar), 0);
+    DisposeControl(bar);
+  }
+}
+
 TEST_F(Tracking, PagingStopsOnceTheThumbReachesTheMouse) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);

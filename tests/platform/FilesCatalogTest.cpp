@@ -2,12 +2,15 @@
 // by name, path and index, volumes.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
+#include "PrivateMounts.h"
 #include "Processes.h"
 #include "TestFiles.h"
 #include "files/CFURLFiles.h"
@@ -237,6 +241,75 @@ TEST_F(FilesCatalog, TwoInstancesKeepEachOthersMovesAndNeverShareAnId) {
     distinct.insert(c.id);
   }
   EXPECT_EQ(distinct.size(), std::size(ids));
+}
+
+// A catalogue whose stored counter of synthetic ids is lower than ids it already gave (a file
+// written by a damaged or earlier run, the shared counter gone): the new items still get ids
+// nobody has, and the old ones keep theirs.
+TEST_F(FilesCatalog, ACounterStoredBelowIdsAlreadyGivenNeverGivesThemAgain) {
+  fs::SetLargestInodeIdForTests(2);
+  const Folder home = FolderAt(home_, "");
+  for (const char* n : {"a", "b", "c", "d"}) WriteHostFile(home_.Path(n), n);
+  const SInt32 a = FileID(home, "a"), b = FileID(home, "b");
+  sp_testing::RestartFileCatalogue();
+  const std::string file = fs::CatalogueFilePath();
+  std::string bytes = ReadHostFile(file);
+  // 'SpFC', version, one section: its root folder, then the counter.
+  ASSERT_GT(bytes.size(), 12u);
+  ASSERT_EQ(bytes.substr(6, 4), std::string("\0\0\0\1", 4)) << "one volume";
+  const std::size_t counterAt = 12 + ((UInt8(bytes[10]) << 8) | UInt8(bytes[11]));
+  ASSERT_GE(bytes.size(), counterAt + 4);
+  EXPECT_GT(UInt8(bytes[counterAt]), 0x7F) << "a synthetic id's counter";
+  bytes.replace(counterAt, 4, std::string("\x80\0\0\0", 4));
+  WriteHostFile(file, bytes);
+  ASSERT_EQ(unlink((file + ".lock").c_str()), 0);
+
+  const SInt32 c = FileID(home, "c"), d = FileID(home, "d");
+  const std::set<SInt32> ids = {home.dirID, a, b, c, d};
+  EXPECT_EQ(ids.size(), 5u) << a << " " << b << " " << c << " " << d;
+  EXPECT_GE(UInt32(c), 0x80000000u);
+  SInt32 parent = 0;
+  std::string name;
+  ASSERT_EQ(Resolve(home.vRefNum, a, &parent, &name), noErr);
+  EXPECT_EQ(name, "a");
+  ASSERT_EQ(Resolve(home.vRefNum, c, &parent, &name), noErr);
+  EXPECT_EQ(name, "c");
+}
+
+// A save of the catalogue that finds its disk full: FlushVol says so, the file saved before is
+// kept whole with nothing beside it, and the ids are saved once there is room.
+TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  const std::string file = fs::CatalogueFilePath(), folder = file.substr(0, file.rfind('/'));
+  std::filesystem::create_directories(folder);
+  if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+  const Folder home = FolderAt(home_, "");
+  WriteHostFile(home_.Path("kept"), "k");
+  FileID(home, "kept");
+  ASSERT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  const std::string saved = ReadHostFile(file);
+  ASSERT_NE(saved.find("kept"), std::string::npos);
+
+  WriteHostFile(home_.Path("new"), "n");
+  FileID(home, "new");
+  {
+    std::ofstream filler(folder + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
+    }
+  }
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), dskFulErr);
+  EXPECT_EQ(ReadHostFile(file), saved);
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"file-catalogue", "file-catalogue.lock", "filler"}));
+  ASSERT_EQ(unlink((folder + "/filler").c_str()), 0);
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  EXPECT_NE(ReadHostFile(file).find("new"), std::string::npos);
+  umount2(folder.c_str(), MNT_DETACH);
 }
 
 // A catalogue this user cannot read (left by a run as root, or something else in its place) is

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,37 @@ TEST(FilesTrash, MovesRenamesAndDeletesThroughTheFileManagerKeepTheInfoFiles) {
   ASSERT_EQ(HDelete(tv, trashDir, PStr("R Copy 1")), noErr);
   EXPECT_FALSE(HostExists(info("R Copy 1")));
   EXPECT_EQ(ReadHostFile(docs.path + "/R"), "second");
+}
+
+// A move into a Trash whose volume is full: the info file cannot be written, so the move fails
+// and the item stays where it was, with no info file or item left in the Trash.
+TEST(FilesTrash, AMoveIntoTheTrashOfAFullVolumeFailsAndLeavesTheItemWhereItWas) {
+  sp_testing::HomeScope home;
+  const std::string volume = home.Path("vol");
+  ASSERT_EQ(mkdir(volume.c_str(), 0700), 0);
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+  ASSERT_EQ(mkdir((volume + "/docs").c_str(), 0700), 0);
+  const files_test::Folder docs = files_test::FolderAt(home, "vol/docs");
+  WriteHostFile(docs.path + "/R", "kept");
+  SInt16 tv = 0;
+  SInt32 trashDir = 0;
+  ASSERT_EQ(FindFolder(docs.vRefNum, kTrashFolderType, kCreateFolder, &tv, &trashDir), noErr);
+  const std::string trash = volume + "/.Trash-" + std::to_string(getuid());
+  {
+    std::ofstream filler(volume + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
+    }
+  }
+  EXPECT_EQ(CatMove(docs.vRefNum, docs.dirID, PStr("R"), trashDir, nullptr), dskFulErr);
+  EXPECT_EQ(ReadHostFile(docs.path + "/R"), "kept");
+  for (const char* folder : {"/files", "/info"}) {
+    const std::filesystem::directory_iterator listing(trash + folder);
+    EXPECT_EQ(std::distance(begin(listing), end(listing)), 0) << folder;
+  }
+  umount2(volume.c_str(), MNT_DETACH);
 }
 
 // What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.

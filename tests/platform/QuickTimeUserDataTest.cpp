@@ -152,6 +152,46 @@ TEST_F(QuickTimeUserDataTest, TextEntriesAreKeptPerLanguage) {
   EXPECT_EQ(AddText(ud_, kUserDataTrackNumber, 1, langEnglish, "x"), paramErr) << "raw bytes";
 }
 
+// Text entries of every byte value and of the lengths at the ends of what an entry holds come
+// back from the user data's bytes as they went in, each under its own language.
+TEST_F(QuickTimeUserDataTest, TextEntriesOfAnyBytesComeBackFromTheUserDatasBytes) {
+  std::string every;
+  for (int c = 0; c < 256; ++c) every += char(c);
+  const struct {
+    SInt16 language;
+    std::string text;
+  } entries[] = {
+      {langEnglish, every},
+      {langJapanese, std::string(0xFFFF, '\xFF')},  // the longest an entry holds
+      {SInt16(0x55C4), std::string("\0\0", 2)},  // an ISO code: "und"
+      {SInt16(1), ""},                             // French, empty, last
+  };
+  // The first entry is text that starts as an MP4 item's data atom does.
+  ASSERT_EQ(NewUserData(&ud_), noErr);
+  ASSERT_EQ(AddText(ud_, kArtist, 1, langEnglish, "data loss"), noErr);
+  EXPECT_EQ(Get(ud_, kArtist, 1, langEnglish), "data loss");
+  DisposeUserData(ud_);
+  ud_ = nullptr;
+
+  ASSERT_EQ(NewUserData(&ud_), noErr);
+  for (const auto& e : entries) ASSERT_EQ(AddText(ud_, kName, 1, e.language, e.text), noErr);
+  ASSERT_EQ(AddText(ud_, kArtist, 1, langEnglish, kNihon), noErr);
+  Handle bytes = NewHandle(0);
+  ASSERT_EQ(PutUserDataIntoHandle(ud_, bytes), noErr);
+  UserData read = nullptr;
+  ASSERT_EQ(NewUserDataFromHandle(bytes, &read), noErr);
+  DisposeHandle(bytes);
+  for (const auto& e : entries) {
+    SCOPED_TRACE(e.language);
+    const std::string got = Get(read, kName, 1, e.language);
+    EXPECT_EQ(got.size(), e.text.size());
+    EXPECT_TRUE(got == e.text);
+  }
+  EXPECT_EQ(Get(read, kArtist, 1, langEnglish), kNihon) << "the next item starts where it should";
+  EXPECT_EQ(CountUserDataType(read, kName), 1);
+  DisposeUserData(read);
+}
+
 // A 'udta' atom appended to a movie made by another tool is read by our own walker; the
 // movie's user data goes with the movie only; an MPEG-4 'meta' item stays whole for the
 // program to read its 'ilst' itself.

@@ -1,8 +1,11 @@
 // Resource files on disk: the map format read and written, the chain of open files, and
 // hostile maps.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -13,6 +16,7 @@
 #include "Files.h"
 #include "FilesFixture.h"
 #include "MacMemory.h"
+#include "PrivateMounts.h"
 #include "Resources.h"
 #include "TestFiles.h"
 #include "TestResources.h"
@@ -210,6 +214,37 @@ TEST_F(ResourceFiles, FileTooLargeForTheFormatIsRefusedAndLeftAsItWas) {
   EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
   OpenFile("big.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Resources(kTest), 2);
+}
+
+// A rewrite whose new file cannot be written whole (the disk is full) fails, and the file is
+// left as it was with no temporary file beside it; once there is room the same changes go in.
+TEST_F(ResourceFiles, ARewriteThatFindsTheDiskFullLeavesTheFileAsItWas) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "no mounts of our own here";
+  const std::string full = home_.Path("Documents/full");
+  mkdir(full.c_str(), 0700);
+  if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  folder_ = files_test::FolderAt(home_, "Documents/full");
+  MakeFile("full.rsrc", {{kTest, 1, nullptr, 0, "a"}});
+  const std::string before = ReadHostFile(Path("full.rsrc"));
+  WriteHostFile(Path("filler"), std::string(64 * 1024 - before.size(), 'f'));
+  const SInt16 ref = OpenFile("full.rsrc", fsRdWrPerm);
+  AddResource(HandleOf(std::string(8192, 'b')), kTest, 2, nullptr);
+  EXPECT_EQ((UpdateResFile(ref), ResError()), dskFulErr);
+  EXPECT_EQ(ReadHostFile(Path("full.rsrc")), before);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(full)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"filler", "full.rsrc"})) << "no temporary file";
+  ASSERT_EQ(unlink(Path("filler").c_str()), 0);
+  EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
+  OpenFile("full.rsrc", fsRdPerm);
+  EXPECT_EQ(Count1Resources(kTest), 2);
+  sp_testing::ResetResources();
+  umount2(full.c_str(), MNT_DETACH);
 }
 
 TEST_F(ResourceFiles, SearchRunsFromTheCurrentFileDownAndGet1StaysInIt) {

@@ -379,6 +379,28 @@ TEST_F(Windows, SheetsLieJustInFrontOfTheirParentAndLeaveWithIt) {
   EXPECT_EQ(found, nullptr) << "no dangling parent";
 }
 
+// A sheet on a modal dialog lies in front of that dialog, not behind it among the documents,
+// and goes back to its own layer when it leaves.
+TEST_F(Windows, ASheetOnAModalDialogLiesInFrontOfTheDialog) {
+  WindowRef document = Document(R(100, 100, 300, 500));
+  WindowRef dialog = nullptr, sheet = nullptr, found = nullptr;
+  const Rect d = R(150, 150, 250, 450), r = R(0, 0, 80, 200);
+  ASSERT_EQ(CreateNewWindow(kMovableModalWindowClass, kWindowNoAttributes, &d, &dialog), noErr);
+  ShowWindow(dialog);
+  ASSERT_EQ(CreateNewWindow(kSheetAlertWindowClass, kWindowNoAttributes, &r, &sheet), noErr);
+  EXPECT_EQ(ShowSheetWindow(sheet, dialog), noErr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{sheet, dialog, document}));
+  EXPECT_EQ(Hilites({sheet, dialog}), (H{true, false}));
+  EXPECT_EQ(HideSheetWindow(sheet), noErr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{dialog, sheet, document})) << "back among the documents";
+  EXPECT_TRUE(IsWindowHilited(dialog));
+  ShowSheetWindow(sheet, dialog);
+  DisposeWindow(dialog);
+  GetSheetWindowParent(sheet, &found);
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(sp_testing::WindowList(), (List{sheet, document}));
+}
+
 constexpr UInt32 kWhite = 0xFFFFFF;
 constexpr UInt32 kBlack = 0x000000;
 
@@ -533,6 +555,29 @@ TEST_F(WindowsEvents, CloseBoxReleasedInsideSendsCloseRequestOnly) {
   Click(w, inGoAway, {Pt(box.h + 40, box.v)});  // released outside the box
   ChangeWindowAttributes(w, 0, kWindowStandardHandlerAttribute);
   Click(w, inGoAway);  // no standard handling without the attribute
+  EXPECT_EQ(Count(w, kEventWindowClose), 1);
+}
+
+// The close and zoom boxes lie side by side: a press on one released over the other is a hit
+// on neither, and each box alone still answers its own press.
+TEST_F(WindowsEvents, ABoxPressedAndReleasedOverTheOtherBoxIsNoHit) {
+  LogWindowEvents();
+  WindowRef w = Standard(R(100, 100, 200, 300), kWindowFullZoomAttribute);
+  const Point close = sp_testing::WindowPartPoint(w, inGoAway);
+  const Point zoom = sp_testing::WindowPartPoint(w, inZoomOut);
+  ASSERT_EQ(FindWindow(zoom, nullptr), inZoomOut);
+  Rect before{};
+  GetWindowBounds(w, kWindowContentRgn, &before);
+  Click(w, inZoomOut, {close});
+  Click(w, inGoAway, {zoom});
+  EXPECT_EQ(Count(w, kEventWindowZoom), 0);
+  EXPECT_EQ(Count(w, kEventWindowClose), 0);
+  Rect after{};
+  GetWindowBounds(w, kWindowContentRgn, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  Click(w, inZoomOut);
+  Click(w, inGoAway);
+  EXPECT_EQ(Count(w, kEventWindowZoom), 1);
   EXPECT_EQ(Count(w, kEventWindowClose), 1);
 }
 

@@ -278,3 +278,27 @@ TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+// The longest text a cut takes is 32,767 bytes; a longer one is taken as its first 32,767.
+TEST_F(TextStyle, TextsAreTakenUpToTheLongestLengthAndCutThere) {
+  TextFont(kFixedMetricFont);
+  TextSize(12);
+  const struct {
+    std::size_t length;
+    SInt16 taken;
+  } cases[] = {{32766, 32766}, {32767, 32767}, {32768, 32767}, {40000, 32767}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    const std::string src(c.length, 'a');
+    std::vector<char> out(c.length + 2, 'Z');
+    SInt16 srcLength = -1, newLength = -1, newWidth = -1;
+    Sp_CutStringByWidth(src.c_str(), 24, truncEnd, out.data(), srcLength, newLength, newWidth);
+    EXPECT_EQ(srcLength, c.taken);
+    EXPECT_EQ(std::string(out.data()), "aaa\xFF") << "cut to the width";
+    EXPECT_EQ(out[std::size_t(c.taken) + 1], 'Z') << "nothing written past the taken text";
+  }
+}
+
+}  // namespace

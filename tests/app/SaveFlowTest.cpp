@@ -1,0 +1,532 @@
+// Saving through the program's main road: a selection into one file and each track into its
+// own file, through the set-up, the save dialog and the progress window, on disc folders and on
+// a sound file that ffmpeg makes and mutagen tags; every file is judged by ffprobe and mutagen.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "SaveFixture.h"
+#include "Clock.h"
+#include "Navigation.h"
+#include "SpCDREngineAlert.h"
+#include "SpCDROMProgram.h"
+#include "SpCDRomManager.h"
+#include "SpMouseTraceManager.h"
+#include "SpPreferenceStockObject.h"
+#include "SpProgressBarWinObject.h"
+#include "SpStringView.h"
+#include "TestEvents.h"
+#include "TestQuickTime.h"
+#include "TestResponder.h"
+#include "TestNavigation.h"
+#include "TestMenus.h"
+#include "CDMediaMgrFileName.h"
+#include "CDObjectSource.h"
+
+namespace app_test {
+namespace {
+
+using sp_testing::Answer;
+using sp_testing::Respond;
+using engine_test::MutagenTags;
+using engine_test::ReadAll;
+using engine_test::Tool;
+
+// The set-up's file type popup items.
+enum : short { kAIFF = 1, kWAVE = 2, kMovie = 3, kMovieNoCompress = 4, kAIFC = 5 };
+
+// codec, rate, channels and duration as ffprobe reads them, one a line.
+struct Probe {
+  std::string codec, rate;
+  int channels = 0;
+  double seconds = 0;
+};
+Probe ProbeFile(const std::string& path) {
+  auto entry = [&](const char* e) {
+    return Tool({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries", e, "-of",
+                 "default=nw=1:nk=1", path});
+  };
+  Probe p;
+  p.codec = entry("stream=codec_name");
+  p.rate = entry("stream=sample_rate");
+  p.channels = std::atoi(entry("stream=channels").c_str());
+  std::string duration = entry("stream=duration");
+  if (duration.empty() || duration == "N/A") duration = entry("format=duration");
+  p.seconds = std::atof(duration.c_str());
+  return p;
+}
+
+bool Exists(const std::string& path) {
+  struct stat s;
+  return stat(path.c_str(), &s) == 0;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  const std::string out = Tool({"ls", "-A", folder});
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start < out.size()) {
+    std::size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    if (end > start) names.push_back(out.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+// The set-up's stored values, as the set-up keeps them in the window's settings file.
+void StoreSetup(double speed, OSType compression = 0) {
+  cPrefStockFileObj* file = M()->GetPrefStockFile();
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 1);
+  ASSERT_NE(group, nullptr);
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("Sped"), 1)->SetupDblData(speed, 1);
+  if (compression != 0) {
+    group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("cmpT"), 1)
+        ->SetupOSTypeData(compression, 1);
+  }
+}
+
+// The set-up answered with this file type (and channels popup item, 0: as shown).
+Answer SetupAnswer(short type, short channelsItem = 0) {
+  Answer a = Answer().SetControlValue(3, type);
+  if (channelsItem != 0) a.SetControlValue(8, channelsItem);
+  return a.ClickItem(1);
+}
+
+// The save dialog keeps the name the program offered; only the folder is chosen.
+void RespondSaveKeepingName(const std::string& folder) {
+  Respond(sp_testing::NavGoTo(folder));
+  Respond(Answer::Click(kNavItemDefaultButton));
+}
+
+short RowOf(const std::string& utf8) {
+  const std::vector<std::string> names = Column(kCDR_NameColumn);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == SpCDR_MJ(utf8.c_str())) return short(i + 1);
+  }
+  return 0;
+}
+
+// The save wrote the file and ended.
+Step Saved(const std::string& path) {
+  return WaitFor("saved " + path, [path] { return Exists(path) && !M()->IsSaveRunning(); });
+}
+
+class SaveFlow : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
+    out_ = home_.Path("Documents");
+    mkdir(out_.c_str(), 0700);
+  }
+  // Two discs, "Trip" with titles and "Plain" without, and a mono sound file whose title
+  // mutagen wrote; the steps run once all three are listed, Trip open.
+  void RunWith(std::vector<Step> steps,
+               std::vector<std::string> titles = {"Day Trip", "Sunrise", "Midday", "Sunset"}) {
+    WriteTitles(MakeDisc("Trip", {{"1 One.aiff", 150}, {"2 Two.aiff", 200}, {"3 Three.aiff", 175}}),
+                titles);
+    MakeDisc("Plain", {{"1 .aiff", 300}, {"2 .aiff", 150}});
+    const std::string song = home_.Path("song.mp3");
+    ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
+                                       "1", "-c:a", "libmp3lame", song},
+                                      song));
+    ASSERT_EQ(Tool({"/usr/bin/python3", "-c",
+                    "import sys\nfrom mutagen.easyid3 import EasyID3\n"
+                    "t = EasyID3()\nt['title'] = '朝'\nt['album'] = '一日'\nt.save(sys.argv[1])\n",
+                    song}),
+              "");
+    sp_testing::ResponderScope responder;
+    std::vector<Step> all = {
+        WaitFor("both CDs", [] { return Rows() == 2; }),
+        Do("add the file and open Trip",
+           [song] {
+             ASSERT_TRUE(AddSoundFile(song));
+             Click(RowOf("Day Trip"), kCDR_OpenColumn);
+           }),
+        WaitFor("the rows", [] { return Rows() == 6; }),
+    };
+    all.insert(all.end(), steps.begin(), steps.end());
+    all.push_back(Quit());
+    Run(all);
+    EXPECT_FALSE(forcedEnd_);
+  }
+  std::string Out(const std::string& name) const { return out_ + "/" + name; }
+  std::string out_;
+  int asked_ = 0;
+};
+
+// A selection into one file: its name, format, length and tags; afterwards the window is
+// back to its idle state with mouse tracing on.
+TEST_F(SaveFlow, ASelectionIsSavedIntoOneNamedFile) {
+  struct Case {
+    const char* why;
+    std::vector<std::pair<const char*, UInt32>> rows;  // names clicked, with modifiers
+    short type;
+    double speed;
+    const char* file;
+    const char* codec;
+    int channels;
+    double seconds;
+    const char* tag;  // a line mutagen prints, or ""
+  } cases[] = {
+      {"a whole CD is named by its title", {{"Day Trip", 0}}, kAIFF, 1.0, "Day Trip.aif",
+       "pcm_s16be", 2, 525 * 588 / 44100.0, "TALB=Day Trip"},
+      {"one track by the default rule at double speed", {{"Midday", 0}}, kWAVE, 2.0,
+       "Midday_2_0.wav", "pcm_s16le", 2, 200 * 588 / 44100.0 / 2, ""},
+      {"tracks of two CDs are untitled", {{"Sunrise", 0}, {"Plain", cmdKey}}, kAIFF, 1.0,
+       "名称未設定.aif", "pcm_s16be", 2, (150 + 450) * 588 / 44100.0, ""},
+      {"a CD without titles is named by its volume", {{"Plain", 0}}, kAIFF, 1.0, "Plain.aif",
+       "pcm_s16be", 2, 450 * 588 / 44100.0, ""},
+      {"a mono file keeps its channel and its tags", {{"朝", 0}}, kAIFF, 1.0, "朝_1_0.aif",
+       "pcm_s16be", 1, 2.0, "TIT2=朝"},
+      {"a file into an uncompressed movie", {{"朝", 0}}, kMovieNoCompress, 1.4, "朝_1_4.mov",
+       "pcm_s16be", 1, 2.0 / 1.4, ""},
+      {"a compressed AIFF-C goes to its own writer", {{"Sunset", 0}}, kAIFC, 1.0,
+       "Sunset_1_0.aif", "adpcm_ima_qt", 2, 175 * 588 / 44100.0, ""},
+  };
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back(Then(std::string("clear for: ") + c.why, [] { Key('a', cmdKey | shiftKey); }));
+    for (const auto& row : c.rows) {
+      steps.push_back(Then(c.why, [row] { Click(RowOf(row.first), kCDR_NameColumn, row.second); }));
+    }
+    steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
+      StoreSetup(c.speed, c.type == kAIFC ? SpFourCC("ima4") : SpFourCC("twos"));
+      Respond(SetupAnswer(c.type));
+      RespondSaveKeepingName(out_);
+      Key(13);
+    }));
+    steps.push_back(Saved(Out(c.file)));
+    steps.push_back(Do(std::string("look: ") + c.why, [this, &c] {
+      SCOPED_TRACE(c.why);
+      const std::string path = Out(c.file);
+      ASSERT_TRUE(Exists(path)) << ::testing::PrintToString(Names(out_));
+      const Probe p = ProbeFile(path);
+      EXPECT_EQ(p.codec, c.codec);
+      EXPECT_EQ(p.rate, "44100");
+      EXPECT_EQ(p.channels, c.channels);
+      EXPECT_NEAR(p.seconds, c.seconds, 0.05);
+      if (c.tag[0] != 0) {
+        EXPECT_NE(MutagenTags(path).find(c.tag), std::string::npos) << MutagenTags(path);
+      }
+      EXPECT_EQ(M()->progressWindow, nullptr);
+      EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+      EXPECT_TRUE(FileItemEnabled(5)) << "the File menu is back";
+    }));
+  }
+  RunWith(steps);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The places the save dialog opened in and where it was left are kept for the next save.
+TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothingElse) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  RunWith({
+      Then("save into Other", [other] {
+        Click(RowOf("Plain"), kCDR_NameColumn);
+        StoreSetup(1.0);
+        Respond(SetupAnswer(kAIFF));
+        RespondSaveKeepingName(other);
+        Key(13);
+      }),
+      Saved(other + "/Plain.aif"),
+      Then("save again: the dialog opens in Other", [this] {
+        Respond(SetupAnswer(kWAVE));
+        Respond(sp_testing::NavLook([](WindowRef w) {
+          EXPECT_EQ(sp_testing::NavShownFolder(w), std::string(getenv("HOME")) + "/Other");
+        }));
+        Respond(sp_testing::NavCancel());
+        Key(13);
+      }),
+      WaitFor("the dialogs were answered", [] { return sp_testing::PendingAnswerCount() == 0; }),
+      Do("nothing was saved the second time", [other] {
+        EXPECT_EQ(Names(other), (std::vector<std::string>{"Plain.aif"}));
+        EXPECT_FALSE(M()->IsSaveRunning());
+        EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+      }),
+  });
+}
+
+const char kExistingNameTitle[] = "保存するファイルの名前について";
+
+int ShownTimes(const char* utf8Title) {
+  int n = 0;
+  for (const sp_testing::Shown& shown : sp_testing::ShownSoFar()) n += shown.title == SpCDR_MJ(utf8Title);
+  return n;
+}
+
+// The existing-name question answered with the choice (radio 5 to 8), for the following
+// tracks too or not; its box starts clear (ClearExistingNameBox).
+Answer ExistingName(short radio, bool forAll) {
+  Answer a = Answer::Click(radio);
+  if (forAll) a.ClickItem(9);
+  return a.ClickItem(1);
+}
+
+// The existing-name question opens with its box for the following tracks clear.
+void ClearExistingNameBox() {
+  cPrefStockData* group = M()->GetPrefStockFile()->GetTargetStockDataItemInPrefTopDataList(
+      SpFourCC("FNMD"), 1, 1);
+  ASSERT_NE(group, nullptr);
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("EnAf"), 1)->SetupBooleanData(0, 1);
+}
+
+void WriteJunk(const std::string& path) {
+  std::ofstream(path, std::ios::binary) << "not a sound file";
+}
+
+// Each track of the whole CD into its own file: names that exist are settled by the answer,
+// never replaced unasked; a folder chosen for one file serves that file only.
+TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  struct Case {
+    const char* why;
+    std::vector<const char*> existing;  // files there before, junk
+    std::vector<Answer> answers;        // after the set-up's
+    std::vector<const char*> saved;     // new sound files in Documents
+    std::vector<const char*> kept;      // junk files left as they were
+    int asked;                          // times the existing-name question came
+  } cases[] = {
+      {"no name exists", {}, {}, {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 0},
+      {"numbers for all, past a numbered name",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       {ExistingName(6, true)},
+       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       1},
+      {"the old file deleted", {"Midday_1_0.aif"}, {ExistingName(7, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 1},
+      {"a track skipped", {"Midday_1_0.aif"}, {ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"}, {"Midday_1_0.aif"}, 1},
+      {"a new name in another folder for this file only",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("今回限り使用")},
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif"},
+       1},
+  };
+  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const Case& c : cases) {
+    steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
+      Tool({"sh", "-c", "rm -f \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
+      for (const char* name : c.existing) WriteJunk(Out(name));
+      StoreSetup(1.0);
+      ClearExistingNameBox();
+      Respond(SetupAnswer(kAIFF));
+      for (const Answer& a : c.answers) Respond(a);
+      const int before = ShownTimes(kExistingNameTitle);
+      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+      asked_ = before;
+    }));
+    steps.push_back(WaitFor("the run ended", [] {
+      return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
+    }));
+    steps.push_back(Do(std::string("look: ") + c.why, [this, &c, other] {
+      SCOPED_TRACE(c.why);
+      std::vector<std::string> expected;
+      for (const char* name : c.saved) {
+        expected.push_back(name);
+        const Probe p = ProbeFile(Out(name));
+        EXPECT_EQ(p.codec, "pcm_s16be") << name;
+        EXPECT_EQ(p.channels, 2) << name;
+      }
+      for (const char* name : c.kept) {
+        expected.push_back(name);
+        EXPECT_EQ(ReadAll(Out(name)), "not a sound file") << name;
+      }
+      std::sort(expected.begin(), expected.end());
+      std::vector<std::string> names = Names(out_);
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ(names, expected);
+      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked_, c.asked);
+      if (std::string(c.why).find("another folder") != std::string::npos) {
+        EXPECT_EQ(Names(other), (std::vector<std::string>{"moved.aif"}));
+        EXPECT_NEAR(ProbeFile(other + "/moved.aif").seconds, 150 * 588 / 44100.0, 0.05);
+      }
+      EXPECT_EQ(M()->progressWindow, nullptr);
+      EXPECT_FALSE(Sp_IsMouseTraceDisabled()) << "hover areas work again after the run";
+    }));
+  }
+  RunWith(steps);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Cancelling a running save asks first: two buttons, or three while more files of a run into
+// each file follow. Going on finishes the file; stopping leaves no file, not even a temporary
+// one; the next file of a run follows when only the current one is stopped. The progress
+// window shows the format by its name.
+TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
+  struct Case {
+    const char* why;
+    bool each;
+    short type;
+    const char* button;
+    std::vector<const char*> files;
+    std::size_t buttons;
+    const char* format;
+  } cases[] = {
+      {"one file goes on", false, kAIFF, "そのまま続ける", {"Day Trip.aif"}, 2, "AIFF"},
+      {"one file stops", false, kMovie, "保存を中止する", {}, 2, "QuickTime"},
+      {"each: the current file stops, the next follow", true, kAIFC, "次の保存を実行",
+       {"Midday_1_0.aif", "Sunset_1_0.aif"}, 3, "AIFF-C"},
+      {"each: all stop", true, kWAVE, "全ての保存を中止する", {}, 3, "WAVE"},
+  };
+  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const Case& c : cases) {
+    steps.push_back(Then(std::string("save and cancel: ") + c.why, [this, &c] {
+      Tool({"sh", "-c", "rm -f \"$0\"/*", out_});
+      StoreSetup(1.0, SpFourCC("twos"));
+      Respond(SetupAnswer(c.type));
+      if (!c.each) RespondSaveKeepingName(out_);
+      Respond(Answer()
+                  .Do(
+                      [&c](WindowRef) {
+                        ASSERT_NE(M()->progressTexts[5], nullptr);
+                        EXPECT_EQ(std::string(M()->progressTexts[5]->GetString()), c.format);
+                      },
+                      "look at the progress window")
+                  .ClickButtonUTF8(c.button));
+      const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
+      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
+      ASSERT_NE(M()->progressWindow, nullptr) << "the save runs";
+      Key(27);
+    }));
+    steps.push_back(WaitFor("the save ended", [] {
+      return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
+    }));
+    steps.push_back(Do(std::string("look: ") + c.why, [this, &c] {
+      SCOPED_TRACE(c.why);
+      std::vector<std::string> expected(c.files.begin(), c.files.end());
+      std::vector<std::string> names = Names(out_);
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ(names, expected);
+      for (const char* name : c.files) EXPECT_GT(ProbeFile(Out(name)).seconds, 1.0) << name;
+      const sp_testing::Shown& asked = sp_testing::ShownSoFar().back();
+      EXPECT_EQ(asked.message, SpCDR_MJ("保存の中止"));
+      EXPECT_EQ(asked.buttons.size(), c.buttons);
+      EXPECT_EQ(M()->progressWindow, nullptr);
+      EXPECT_FALSE(Sp_IsMouseTraceDisabled());
+    }));
+  }
+  RunWith(steps);
+}
+
+// Quitting while a save runs asks first; letting the save go on keeps the program running
+// and the file is finished.
+TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
+  RunWith({
+      Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); }),
+      Then("save it and quit at once", [this] {
+        StoreSetup(1.0);
+        Respond(SetupAnswer(kAIFF));
+        RespondSaveKeepingName(out_);
+        Respond(Answer().ClickButtonUTF8("そのまま続ける"));
+        EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveOneItem).chosen);
+        ASSERT_TRUE(M()->IsSaveRunning());
+        Key('q', cmdKey);
+      }),
+      Saved(Out("Day Trip.aif")),
+      Do("the program runs on with the whole file", [this] {
+        EXPECT_EQ(sp_testing::ShownSoFar().back().message, SpCDR_MJ("保存の中止"));
+        EXPECT_NEAR(ProbeFile(Out("Day Trip.aif")).seconds, 525 * 588 / 44100.0, 0.05);
+      }),
+  });
+}
+
+// A name that carries its own extension is written as it is, and that very name is the one
+// checked: an existing file of that name is never replaced without asking.
+TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
+  RunWith(
+      {
+          Do("a rule of the title alone, and a file of the second track's name",
+             [this] {
+               short vRefNum = 0;
+               SInt32 dirID = 0;
+               ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+               cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+               rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
+               ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+               WriteJunk(Out("Noon.xyz"));
+               Click(RowOf("Day Trip"), kCDR_NameColumn);
+             }),
+          Then("save each, skipping what exists",
+               [] {
+                 StoreSetup(1.0);
+                 Respond(SetupAnswer(kWAVE));
+                 Respond(ExistingName(8, false));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
+          Do("the file was asked about and kept",
+             [this] {
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ReadAll(Out("Noon.xyz")), "not a sound file");
+               EXPECT_EQ(ProbeFile(Out("Dawn.wav")).codec, "pcm_s16le");
+               EXPECT_EQ(ProbeFile(Out("Dusk.wav")).codec, "pcm_s16le");
+             }),
+      },
+      {"Day Trip", "Dawn", "Noon.xyz", "Dusk"});
+}
+
+// The bars of a save of several items: the overall bar moves by the item's share and is
+// full once the last item is; the item bar follows each item.
+TEST_F(SaveFlow, TheProgressBarsMoveByEachItemsShare) {
+  struct Report {
+    int item;  // 0, 1, 2 ... of the save
+    SInt32 total, done;
+    short overall, itemBar;
+  };
+  struct Case {
+    const char* why;
+    SInt32 count;
+    std::vector<Report> reports;
+  } cases[] = {
+      {"three items step by 33 and end full",
+       3,
+       {{0, 100, 0, 0, 0},
+        {0, 100, 50, 16, 50},
+        {0, 100, 100, 33, 100},
+        {1, 100, 0, 33, 0},
+        {1, 200, 200, 66, 100},
+        {2, 100, 50, 82, 50},
+        {2, 100, 100, 100, 100}}},
+      {"150 items step by one", 150, {{0, 10, 10, 1, 100}, {1, 10, 5, 1, 50}, {2, 10, 10, 3, 100}}},
+  };
+  RunWith({Do("report", [&cases] {
+    cCDR_MediaItem* trip = nullptr;
+    ASSERT_TRUE(M()->SerchTargetMediaItemListItem(RowOf("Day Trip"), &trip, nullptr));
+    cSp_CDRProgramBaseObj* program = trip->GetProgram();
+    std::vector<cSp_CDRProgramItemObj*> items;
+    for (cSp_CDRProgramItemObj* i = program->GetFirstProgramItem(); i != nullptr; i = i->GetNextObjectPtr())
+      items.push_back(i);
+    ASSERT_EQ(items.size(), 3u);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.why);
+      M()->progressWindow = new cSp_ProgressBarWin(136, 2, 1, 100);
+      M()->singleItemSave = 0;
+      M()->currentSaveItem = nullptr;
+      M()->saveItemIndex = M()->saveItemBase = 0;
+      M()->itemBarValue = M()->totalBarValue = 0;
+      M()->saveItemCount = c.count;
+      M()->saveItemStep = c.count > 100 ? 1 : 100 / c.count;
+      for (const Report& r : c.reports) {
+        M()->CatchSaveProgressCB(items[std::size_t(r.item)], r.total, r.done);
+        EXPECT_EQ(M()->totalBarValue, r.overall) << r.item << " " << r.done << "/" << r.total;
+        EXPECT_EQ(M()->itemBarValue, r.itemBar) << r.item << " " << r.done << "/" << r.total;
+      }
+      delete M()->progressWindow;
+      M()->progressWindow = nullptr;
+    }
+  })});
+}
+
+}  // namespace
+}  // namespace app_test
