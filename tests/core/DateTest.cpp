@@ -86,6 +86,25 @@ TEST(DateArithmetic, MonthZeroIsDecemberBeforeAndStepsCrossFebruaryYearEndsAndTh
   }
 }
 
+TEST(DateArithmetic, WeekRowsAndWeekdayRanksOfAMonth) {
+  const struct {
+    short year, month, weeks;
+    const char* why;
+  } cases[] = {
+      {2004, 5, 6, "31 days starting on a Saturday span six rows"},
+      {2009, 2, 4, "28 days starting on a Sunday span four"},
+      {2004, 2, 5, "29 days starting on a Sunday span five"},
+      {2003, 12, 5, "an ordinary month"},
+  };
+  for (const auto& c : cases) {
+    short weeks = 0;
+    Sp_GetWeekInMonth(0, c.year, c.month, weeks);
+    EXPECT_EQ(weeks, c.weeks) << c.why;
+  }
+  const short ranks[][2] = {{1, 1}, {7, 1}, {8, 2}, {14, 2}, {15, 3}, {31, 5}};
+  for (const auto& r : ranks) EXPECT_EQ(Sp_GetRankOfDayOfWeekInMonth(r[0]), r[1]) << r[0];
+}
+
 TEST(DateCompare, LaterErasAndSmallerYearsBeforeTheEraCountAsLater) {
   struct Case {
     LongDateRec a, b;

@@ -221,6 +221,17 @@ TEST_F(FileLibTest, WritesKeepTheirOrderThroughTheBufferAndTruncateOrAppendAsAsk
   }
 }
 
+// Bytes only collected when the file closes, and then refused by the file system: the close
+// answers the error, and the file keeps what it had.
+TEST_F(FileLibTest, CloseReportsBytesThatNeverReachedTheFile) {
+  WriteHostFile("readonly", "keep");
+  sSpFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_FileSystem_OpenByDirId(vRefNum_, dirID_, "readonly", 0, 0, &file, fsRdPerm), noErr);
+  EXPECT_EQ(Sp_WriteFileSystem_Write(file, "lost", 4, 1), noErr);  // only collected so far
+  EXPECT_EQ(Sp_WriteFileSystem_Close(file, 1, 1), wrPermErr);
+  EXPECT_EQ(ReadHostFile("readonly"), "keep");
+}
+
 TEST_F(FileLibTest, AsynchronousWritesNeedNeitherBufferNorRecordAfterReturning) {
   WriteHostFile("async", "");
   sSpFileSysInfo* file = Open("async", true, true, 1, 0);

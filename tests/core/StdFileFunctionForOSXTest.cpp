@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +124,45 @@ TEST_F(StdFileFunctionTest, FSRefCreationGivesOwnerOnlyAccessAndNoExecuteBits) {
 }
 
 // ---- The Trash by FSRef ----------------------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, RenameByLongNameKeepsTheFileAndItsId) {
+  const std::string oldName = Nihongo(6);
+  const std::string newName = Nihongo(8);
+  MakeFile(UTF8(oldName), "kept");
+  SInt32 fileID = 0;
+  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, oldName.c_str(), fileID));
+  FSRef renamed;
+  ASSERT_EQ(noErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, oldName.c_str(),
+                                                    kCFStringEncodingMacJapanese, newName.c_str(),
+                                                    &renamed));
+  EXPECT_FALSE(Exists(UTF8(oldName)));
+  EXPECT_TRUE(Exists(UTF8(newName)));
+  SInt32 renamedID = 0;
+  ASSERT_EQ(noErr,
+            Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, newName.c_str(), renamedID));
+  EXPECT_EQ(fileID, renamedID);
+  EXPECT_EQ(paramErr, Sp_RenameFileDirectoryByLongName(vRefNum_, workDirID_, newName.c_str(),
+                                                       kCFStringEncodingMacJapanese, "", nullptr));
+  EXPECT_TRUE(Exists(UTF8(newName)));
+}
+
+TEST_F(StdFileFunctionTest, MovingOutOfTheTrashRefusesMissingAndTakenNames) {
+  MakeFile("Back", "mine");
+  FSRef item;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, "Back",
+                                                             kCFStringEncodingMacJapanese, &item));
+  ASSERT_EQ(noErr, Sp_MoveFileOrDirIntoTrashByFSRef(&item, 1, nullptr));
+  EXPECT_EQ(fidNotFound, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Absent", vRefNum_, workDirID_));
+  MakeFile("Back", "taken");
+  EXPECT_EQ(fidExists, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Back", vRefNum_, workDirID_));
+  EXPECT_TRUE(PathExists(TrashFiles("Back")));
+  ASSERT_EQ(0, unlink(Linux("Back").c_str()));
+  EXPECT_EQ(noErr, Sp_MoveFileOrDirIntoTargetFolderFromTrash("Back", vRefNum_, workDirID_));
+  std::ifstream back(Linux("Back"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), "mine");
+  EXPECT_FALSE(PathExists(TrashFiles("Back")));
+  EXPECT_FALSE(PathExists(home_.Path(".local/share/Trash/info/Back.trashinfo")));
+}
 
 TEST_F(StdFileFunctionTest, TrashByFSRefCutsLongCandidatesAndDeletesWithoutRename) {
   struct Case {

@@ -65,3 +65,52 @@ TEST_F(StdFileFunctionTest, DeleteAndRenameAnswerTheFileSystemsErrors) {
 // ---- The Trash -----------------------------------------------------------------------------
 
 // ---- System folders and space --------------------------------------------------------------
+
+// ---- Folders, deleting later, free space -----------------------------------------------------
+
+TEST_F(StdFileFunctionTest, InitFolderIsMadeOnceAndFoundAgain) {
+  short firstVRefNum = 0, secondVRefNum = 0;
+  SInt32 firstDirID = 0, secondDirID = 0;
+  ASSERT_EQ(1, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Zanthe Folder",
+                                            firstVRefNum, firstDirID));
+  ASSERT_EQ(1, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Zanthe Folder",
+                                            secondVRefNum, secondDirID));
+  EXPECT_EQ(firstVRefNum, secondVRefNum);
+  EXPECT_EQ(firstDirID, secondDirID);
+  struct stat st;
+  ASSERT_EQ(0, stat(home_.Path(".config/Zanthe Folder").c_str(), &st));
+  EXPECT_EQ(mode_t(0700), st.st_mode & 07777);
+  EXPECT_EQ(1, Sp_ExsitTargetDirectoryWithDirId(firstVRefNum, firstDirID));
+
+  // A file in the folder's place is no folder.
+  std::ofstream(home_.Path(".config/Blocked")) << "x";
+  EXPECT_EQ(0, Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Blocked",
+                                            firstVRefNum, firstDirID));
+}
+
+TEST_F(StdFileFunctionTest, AsynchronousDeleteCompletesAndKeepsItsRequest) {
+  MakeFile("Later");
+  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Later", 1));
+  sp_testing::RunFileCompletions();
+  EXPECT_FALSE(Exists("Later"));
+  // A second request frees the first, answered one.
+  MakeFile("Again");
+  EXPECT_EQ(noErr, Sp_DeleteFileDirByDirId(vRefNum_, workDirID_, "Again", 1));
+  sp_testing::RunFileCompletions();
+  EXPECT_FALSE(Exists("Again"));
+}
+
+TEST_F(StdFileFunctionTest, SpaceCheckNeverLeavesItsScratchFileBehind) {
+  MakeFile("spaceTest", "someone else's");
+  EXPECT_EQ(noErr, Sp_CheckVolumeTargetAreaSize(vRefNum_, workDirID_, 4096));
+  EXPECT_FALSE(Exists("spaceTest1"));
+  // More than any disk holds: refused, and still nothing left behind.
+  EXPECT_NE(noErr, Sp_CheckVolumeTargetAreaSize(vRefNum_, workDirID_, UInt64(1) << 60));
+  EXPECT_FALSE(Exists("spaceTest1"));
+  EXPECT_TRUE(Exists("spaceTest"));  // the other file stays as it was
+  EXPECT_EQ(0u, log_.Count());
+
+  // A folder that does not exist fails at the creation step, which is logged.
+  EXPECT_NE(noErr, Sp_CheckVolumeTargetAreaSize(vRefNum_, 0x7FFF0000, 4096));
+  EXPECT_TRUE(log_.Has("Sp_CheckVolumeTargetAreaSize", 13));
+}

@@ -66,6 +66,30 @@ TEST(StdFunctionTextEncoding, CharacterMissingFromMacJapaneseFallsThroughTheChai
   EXPECT_STREQ(buffer.data(), "");
 }
 
+TEST(StdFunctionTextEncoding, EmptyCFStringTriesEveryEncodingAndReportsTheLast) {
+  CFStringRef empty = MakeString("");
+  CFHolder hold{empty};
+  char buffer[8] = "junk";
+  CFStringEncoding encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_GetCStringFromCFString(empty, buffer, sizeof buffer, &encoding));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(encoding, kCFStringEncodingShiftJIS_X0213);
+}
+
+TEST(StdFunctionTextEncoding, UnicodeToCStringKeepsEncodingOnlyForText) {
+  const UniChar characters[] = {'a', 0x3042};
+  char buffer[16];
+  CFStringEncoding encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_UnicodeToCString(characters, 2, buffer, sizeof buffer, &encoding));
+  EXPECT_EQ(std::string(buffer), "a" + kHiraganaA);
+  EXPECT_EQ(encoding, kCFStringEncodingMacJapanese);
+
+  encoding = 0xDEAD;
+  EXPECT_TRUE(Sp_UnicodeToCString(characters, 0, buffer, sizeof buffer, &encoding));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(encoding, 0xDEADu);
+}
+
 // ---- Converting to other encodings ---------------------------------------------------------
 
 TEST(StdFunctionTextEncoding, EncodingStringKeepsZeroBytesOfLastCharacter) {

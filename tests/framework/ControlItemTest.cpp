@@ -56,6 +56,10 @@ inline std::string NameOf(unsigned long userData) {
 inline void LogPlain(short modifiers, unsigned long userData) {
   Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + ")");
 }
+inline void LogPart(short modifiers, unsigned long userData, short part) {
+  Log().push_back(NameOf(userData) + "(" + std::to_string(modifiers) + "," + std::to_string(part) +
+                  ")");
+}
 
 class ControlItemFixture : public framework_test::FrameworkFixture {
  protected:
@@ -124,6 +128,18 @@ typedef std::vector<std::string> Lines;
 
 // ---- What an item reads ---------------------------------------------------------------------
 
+TEST_F(ControlItemTest, ImmediateItemTakesControlTypeAndRectangleFromTheDialog) {
+  cSp_ControlItem* item = Item(2);
+  EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(2));
+  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
+  Rect current, resource;
+  item->GetCurrentRect(&current);
+  item->GetResourceRect(&resource);
+  EXPECT_EQ(Show(resource), Show(ItemRect(2)));
+  EXPECT_EQ(Show(current), Show(resource));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   cSp_ControlItem* item = Item(3, 1);
   item->SetupAddResourceItemNo(1);  // as if its DITL had been appended after one item
@@ -133,6 +149,44 @@ TEST_F(ControlItemTest, DeferredItemFindsItsControlByBasePlusOwnNumber) {
   // It follows the dialog: a new base is used at once.
   item->SetupAddResourceItemNo(0);
   EXPECT_EQ(item->GetMacOSControlHandle(), ControlOf(3));
+}
+
+TEST_F(ControlItemTest, SetupControlInfoFromResourceReadsItemOfItsDialogNumber) {
+  cSp_ControlItem* item = Item(4, 1);
+  item->SetupAddResourceItemNo(-2);  // dialog item 2
+  item->SetupControlInfoFromResource();
+  EXPECT_EQ(item->GetItemType(), kCheckBoxDialogItem);
+  Rect current;
+  item->GetCurrentRect(&current);
+  EXPECT_EQ(Show(current), Show(ItemRect(2)));
+}
+
+TEST_F(ControlItemTest, LayoutSnapshotGivesTypeAndRectanglesToItemAndDescendants) {
+  cSp_ControlItem* parent = Item(7);
+  cSp_ControlItem* child = LooseItem(2);
+  cSp_ControlItem* grandchild = LooseItem(3);
+  parent->AppendChildItem(child);
+  child->AppendChildItem(grandchild);
+  const Rect laidOut = ItemRect(3);
+  cDialogAnalyzor snapshot(kDialogId);
+  // The window's dialog moves on; the snapshot keeps the layout of the resource.
+  Sp_MoveControlOnDialog(Dialog(), 3, 60, 90);
+  grandchild->SetupControlInfoFromResource();
+
+  parent->SetupControlInfoFromDlgAnalizeObj(&snapshot, 0);
+  Rect rect;
+  grandchild->GetCurrentRect(&rect);
+  EXPECT_EQ(rect.left, 60) << "without recursion the descendants keep what they had";
+
+  parent->SetupControlInfoFromDlgAnalizeObj(&snapshot, 1);
+  grandchild->GetCurrentRect(&rect);
+  EXPECT_EQ(Show(rect), Show(laidOut));
+  grandchild->GetResourceRect(&rect);
+  EXPECT_EQ(Show(rect), Show(laidOut));
+  EXPECT_EQ(grandchild->GetItemType(), kRadioButtonDialogItem);
+
+  parent->SetupControlInfoFromDlgAnalizeObj(nullptr, 1);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::SetupControlInfoFromDlgAnalizeObj", 1));
 }
 
 TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
@@ -152,6 +206,19 @@ TEST_F(ControlItemTest, ItemWithoutControlReportsDataErrorAndAnswersZero) {
 }
 
 // ---- Values and dimming ---------------------------------------------------------------------
+
+TEST_F(ControlItemTest, ValuesGoToTheControl) {
+  cSp_ControlItem* bar = Item(7);
+  bar->SetupMaxValue(50);
+  bar->SetupMinValue(5);
+  bar->SetupCurrentValue(20);
+  EXPECT_EQ(GetControlMaximum(ControlOf(7)), 50);
+  EXPECT_EQ(GetControlMinimum(ControlOf(7)), 5);
+  EXPECT_EQ(GetControlValue(ControlOf(7)), 20);
+  EXPECT_EQ(bar->GetCurrentValue(), 20);
+  EXPECT_EQ(bar->GetMinValue(), 5);
+  EXPECT_EQ(bar->GetMaxValue(), 50);
+}
 
 TEST_F(ControlItemTest, DimmingTogglesOnceAndForceUndimsWhatOthersDimmed) {
   cSp_ControlItem* button = Item(1);
@@ -208,7 +275,79 @@ TEST_F(ControlItemTest, MoveAndResizeKeepItemListControlAndItemTogether) {
   }
 }
 
+TEST_F(ControlItemTest, MovePositionToWhereItStandsLeavesTheDialogAlone) {
+  cSp_ControlItem* check = Item(2);
+  const Rect old = ItemRect(2);
+  const Rect elsewhere = {1, 2, 3, 4};
+  Sp_SetDialogItemAreaOnDialogDITL(Dialog(), 2, elsewhere);
+  check->MovePosition(old.left, old.top);
+  EXPECT_EQ(Show(ItemRect(2)), Show(elsewhere)) << "the dialog was touched";
+}
+
+TEST_F(ControlItemTest, DialogGeometryFunctionsIgnoreItemsWithoutControlAndReportNullDialog) {
+  const Rect label = ItemRect(5);
+  Sp_MoveControlOnDialog(Dialog(), 5, 0, 0);
+  Sp_ResizeControlOnDialog(Dialog(), 5, 10, 10);
+  EXPECT_EQ(Show(ItemRect(5)), Show(label));
+  EXPECT_EQ(errors_.Count(), 0u);
+  Sp_MoveControlOnDialog(nullptr, 1, 0, 0);
+  Sp_ResizeControlOnDialog(nullptr, 1, 0, 0);
+  Sp_SetDialogItemAreaOnDialogDITL(nullptr, 1, label);
+  EXPECT_TRUE(errors_.Has("Sp_MoveControlOnDialog", 1));
+  EXPECT_TRUE(errors_.Has("Sp_ResizeControlOnDialog", 1));
+  EXPECT_TRUE(errors_.Has("Sp_SetDialogItemAreaOnDialogDITL", 1));
+  EXPECT_EQ(errors_.Beeps(), 3u);
+}
+
 // ---- Callbacks ------------------------------------------------------------------------------
+
+TEST_F(ControlItemTest, EachRunnerCallsItsOwnProcedureWithModifiersAndUserData) {
+  cSp_ControlItem* b = Item(1);
+  b->SetMouseDownProc(LogPart, Name("down"));
+  b->SetMousePressIntervalProc(LogPlain, Name("press"), 0);
+  b->SetButtonDownProc(LogPart, Name("bdown"));
+  b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 0);
+  b->SetButtonUpProc(LogPlain, Name("up"));
+  b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
+  b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
+  b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
+  b->SetHitItemProc(LogPlain, Name("hit"));
+  const short shift = short(shiftKey);
+  b->ExecuteMouseDownOnControl(shift, kControlButtonPart);
+  b->ExecuteButtonDown(shift, kControlButtonPart);
+  sp_testing::AdvanceClockTicks(2);
+  b->ExecuteMousePressIntervalProc(shift);
+  b->ExecuteButtonDownIntervalProc(shift);
+  b->ExecuteButtonUp(shift);
+  b->ExecuteMouseUpIncompleatedProc(shift);
+  b->ExecuteMouseUpCompleatedProc(shift);
+  b->ExecuteButtonOperationCompleatedProc(shift);
+  b->ExecHitItem(Centre(ItemRect(1)));
+  EXPECT_EQ(Log(), (Lines{"down(512,10)", "bdown(512,10)", "press(512)", "bint(512)", "up(512)",
+                          "miss(512)", "done(512)", "op(512)", "hit(0)"}));
+}
+
+TEST_F(ControlItemTest, ContainerItemsGetNoMouseOrButtonCallbacks) {
+  sp_testing::AdvanceClockTicks(100);  // so that a start never recorded (0) lies far back
+  cSp_ControlItem* b = Item(3);
+  b->ApplyContainer(0, 0);
+  b->SetMouseDownProc(LogPart, Name("down"));
+  b->SetButtonDownProc(LogPart, Name("bdown"));
+  b->SetButtonUpProc(LogPlain, Name("up"));
+  b->SetMouseUpCompleatedProc(LogPlain, Name("done"));
+  b->SetMouseUpIncompleatedProc(LogPlain, Name("miss"));
+  b->SetButtonOperationCompleatedProc(LogPlain, Name("op"));
+  b->SetButtonDownIntervalProc(LogPlain, Name("bint"), 20);
+  b->ExecuteMouseDownOnControl(0, 2);
+  b->ExecuteButtonDown(0, 2);
+  b->ExecuteButtonUp(0);
+  b->ExecuteMouseUpCompleatedProc(0);
+  b->ExecuteMouseUpIncompleatedProc(0);
+  b->ExecuteButtonOperationCompleatedProc(0);
+  sp_testing::AdvanceClockTicks(30);
+  b->ExecuteButtonDownIntervalProc(0);
+  EXPECT_TRUE(Log().empty());
+}
 
 // Interval 10 from the press: not at +10, at +11; then again 11 ticks after that run.
 TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt) {
@@ -230,6 +369,36 @@ TEST_F(ControlItemTest, IntervalProcedureRunsOnlyAfterAFullIntervalAndRestartsIt
 }
 
 // ---- Exclusive choice -----------------------------------------------------------------------
+
+TEST_F(ControlItemTest, ChildWithoutControlIsSkippedWithAReport) {
+  cSp_ControlItem* group = Item(7);
+  group->ApplyContainer(1, 0);
+  cSp_ControlItem* label = LooseItem(5);
+  cSp_ControlItem* radio = LooseItem(3);
+  radio->SetupRadioItemFlag(1);
+  group->AppendChildItem(label);
+  group->AppendChildItem(radio);
+  group->ExecHitItem(Centre(ItemRect(3)));
+  EXPECT_EQ(group->GetChosenChildItem(), radio);
+  EXPECT_EQ(GetControlValue(ControlOf(3)), 1);
+  EXPECT_TRUE(errors_.Has("cSp_ControlItem::ExecHitItem", 1));
+}
+
+TEST_F(ControlItemTest, SearchByControlFindsChildrenDepthFirst) {
+  cSp_ControlItem* top = Item(7);
+  cSp_ControlItem* child = LooseItem(2);
+  cSp_ControlItem* grandchild = LooseItem(4);
+  cSp_ControlItem* second = LooseItem(3);
+  top->AppendChildItem(child);
+  child->AppendChildItem(grandchild);
+  top->AppendChildItem(second);
+  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(4)), grandchild);
+  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(3)), second);
+  EXPECT_EQ(top->SerchTargetMacOSControlRefNumItemFromUnderItemList(ControlOf(7)), nullptr)
+      << "the item itself is not below itself";
+  EXPECT_EQ(grandchild->ParentObject(), child);
+  EXPECT_EQ(top->ChildObject(), child);
+}
 
 TEST_F(ControlItemTest, ExclusiveContainerKeepsExactlyOneRadioChildOn) {
   cSp_ControlItem* group = Item(7);

@@ -249,6 +249,29 @@ TEST_F(DialogEvents, KeysPressTheirUndimmedButtonWithADoubleFlashAndNothingElse)
 
 // ---- The focused field ----------------------------------------------------------------------
 
+TEST_F(DialogEvents, AClickInAFieldFocusesItAndPlacesTheInsertionPointWhereClicked) {
+  ASSERT_EQ(GetDialogKeyboardFocusItem(Dialog()), 3);
+  // A click at a field's left edge puts the insertion point before its first character.
+  for (short itemNo : {5, 3}) {
+    SCOPED_TRACE(itemNo);
+    const Rect box = framework_test::ItemBox(Dialog(), itemNo);
+    Point where = Pt(SInt16(box.left + 2), SInt16((box.top + box.bottom) / 2));
+    GrafPtr saved = nullptr;
+    GetPort(&saved);
+    SetPort(GetDialogPort(Dialog()));
+    LocalToGlobal(&where);
+    SetPort(saved);
+    EventRecord press = Record(mouseDown, where);
+    short itemHit = 0;
+    EXPECT_EQ(Sp_DialogMouseDownProc(Dialog(), &press, &itemHit, nullptr), 1);
+    EXPECT_EQ(itemHit, itemNo);
+    EXPECT_EQ(GetDialogKeyboardFocusItem(Dialog()), itemNo);
+    const sp_testing::TextSelection selection = sp_testing::DialogSelection(Dialog());
+    EXPECT_EQ(selection.start, 0);
+    EXPECT_EQ(selection.end, 0);
+  }
+}
+
 TEST_F(DialogEvents, TabCyclesThroughTheFieldsAndStopsWhenThereIsNoOther) {
   short itemHit = 0;
   EXPECT_EQ(Key(0x09, 0, &itemHit), 1);
@@ -327,6 +350,64 @@ TEST_F(DialogEvents, AResourceControlHearsOfItsPressOnceThoughTheToolboxTracksIt
   Calls().clear();
   EXPECT_EQ(SendHit(resource, Centre(7), GetApplicationEventTarget()), eventNotHandledErr);
   EXPECT_EQ(Calls(), (Log{"resource.mouseDown(11)@0", "resource.buttonDown(11)@0"}));
+}
+
+TEST_F(DialogEvents, AnotherControlCompletesOnlyWhenTrackingChangedItsValue) {
+  // Tracked by the dialog itself: no Carbon handler hears the hit.
+  sp_testing::ResetEvents();
+  // The resource check box pressed on its label part is no button part: the dialog tracks it
+  // with its own action, here one that may turn it on.
+  static bool turnOn = false;
+  SetControlAction(Control(7), [](ControlRef control, ControlPartCode) {
+    if (turnOn) SetControlValue(control, 1);
+  });
+  for (bool changes : {false, true}) {
+    SCOPED_TRACE(changes ? "value changed" : "value kept");
+    Calls().clear();
+    turnOn = changes;
+    SetControlValue(Control(7), 0);
+    sp_testing::PostMouseDown(Centre(7));
+    sp_testing::PostMouseUp(Centre(7));
+    Point local = Centre(7);
+    GrafPtr saved = nullptr;
+    GetPort(&saved);
+    SetPort(GetDialogPort(Dialog()));
+    GlobalToLocal(&local);
+    SetPort(saved);
+    EXPECT_EQ(dialog_->TrackControlOnDialog(kControlCheckBoxPart, local, 7, 7, Control(7)), 1);
+    EXPECT_EQ(Calls(), changes ? Log{"resource.completed@0"} : Log{});
+    sp_testing::ResetEvents();
+  }
+  EXPECT_EQ(dialog_->TrackControlOnDialog(0, Pt(0, 0), 7, 7, nullptr), 0);
+}
+
+TEST_F(DialogEvents, HitsWithAMissingPieceAreLeftAlone) {
+  EventRecord record = Record(nullEvent, Centre(6));
+  cSp_Window* plain = AddWindow(R(500, 300, 600, 400));
+  struct Case {
+    const char* why;
+    cSp_Window* window;
+    ControlRef control;
+    EventRecord* event;
+  } cases[] = {
+      {"no window", nullptr, Control(6), &record},
+      {"no event", dialog_, Control(6), nullptr},
+      {"no control", dialog_, nullptr, &record},
+      {"a window without a dialog", plain, Control(6), &record},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(Sp_MouseHitProcForCarbonEventManager(c.window, c.control, c.event), 0);
+  }
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(DialogEvents, AControlItemThatCannotBeMadeIsReportedAndNotListed) {
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(dialog_->SetupDialogContorlItem(4, kStaticTextDialogItem), nullptr);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(errors_.Has("cSp_Window::SetupDialogContorlItem", 1));
+  EXPECT_EQ(dialog_->GetTargetDialogControlItemObjPtr(4), nullptr);
 }
 
 // ---- Dispatching and updates ----------------------------------------------------------------

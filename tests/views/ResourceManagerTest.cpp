@@ -1,5 +1,5 @@
-// The views' resource manager: cursors and pictures lent to their users, one loaded cursor
-// or drawn GWorld per id shared by its users and freed with the last of them (pictures: unless
+// The views' resource manager: cursors, colour icons and pictures lent to their users, one loaded cursor
+// icon or drawn GWorld per id shared by its users and freed with the last of them (pictures: unless
 // preloaded); what a picture copy puts where.
 #include <gtest/gtest.h>
 #include <png.h>
@@ -8,6 +8,7 @@
 
 #include "ByteOrder.h"
 #include "ErrorLogCapture.h"
+#include "QDPictures.h"
 #include "SpResourceManager.h"
 #include "SpTesting.h"
 #include "StdDrawingFunctionTestSupport.h"
@@ -26,9 +27,9 @@ Cursor Image() {
 constexpr ResType kPICT = SpFourCC("PICT");
 constexpr UInt32 kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00, kNone = 0xFF000000;
 
-// A 'PICT' as the resource compiler stores one: size, frame (placed at 30, 40 to show that the
-// manager moves it to 0, 0), then a PNG of these pixels, 0xRRGGBBAA row by row.
-std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) {
+// A PNG of these pixels, 0xRRGGBBAA row by row, behind `skip` zero bytes.
+std::vector<UInt8> Png(int width, int height, const std::vector<UInt32>& rgba,
+                       std::size_t skip = 0) {
   std::vector<UInt8> pixels;
   for (UInt32 p : rgba) {
     for (int shift : {24, 16, 8, 0}) pixels.push_back(UInt8(p >> shift));
@@ -40,9 +41,16 @@ std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) 
   image.format = PNG_FORMAT_RGBA;
   png_alloc_size_t size = 0;
   png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-  std::vector<UInt8> out(10 + size);
-  EXPECT_TRUE(png_image_write_to_memory(&image, &out[10], &size, 0, pixels.data(), 0, nullptr));
-  const int header[] = {int(10 + size), 30, 40, 30 + height, 40 + width};
+  std::vector<UInt8> out(skip + size);
+  EXPECT_TRUE(png_image_write_to_memory(&image, &out[skip], &size, 0, pixels.data(), 0, nullptr));
+  return out;
+}
+
+// A 'PICT' as the resource compiler stores one: size, frame (placed at 30, 40 to show that the
+// manager moves it to 0, 0), then a PNG of these pixels.
+std::vector<UInt8> Pict(int width, int height, const std::vector<UInt32>& rgba) {
+  std::vector<UInt8> out = Png(width, height, rgba, 10);
+  const int header[] = {int(out.size()), 30, 40, 30 + height, 40 + width};
   for (int i = 0; i < 5; ++i) sp::StoreBE16(&out[std::size_t(i) * 2], UInt16(header[i]));
   return out;
 }
@@ -186,6 +194,51 @@ TEST_F(ResourceManager, CopiesAreScaledAndShowClearPartsWhite) {
             (Row{kGreen, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue, kBlue, kGreen}));
   EXPECT_EQ(Pixels(world_, 4, 2, 3), Row{kRed});
   EXPECT_EQ(Pixels(world_, 5, 2, 3), Row{kGreen});
+}
+
+// A colour icon ('cicn': the PNG itself) that is still alive plots; a disposed one is refused.
+bool ColourIconAlive(CIconHandle icon) {
+  Rect r;
+  SetRect(&r, 0, 0, 2, 2);
+  return PlotCIconHandle(&r, kAlignNone, kTransformNone, icon) == noErr;
+}
+
+TEST_F(ResourceManager, ColourIconLoansShareOneIconAndTheLastReleaseFreesIt) {
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("cicn"), 9410, Png(2, 2, Row(4, 0xFF0000FF))),
+            noErr);
+  CIconHandle h1 = nullptr, h2 = nullptr, h3 = nullptr;
+  SInt32 ref1 = 0, ref2 = 0, ref3 = 0;
+  ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h1, &ref1));
+  ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h2, &ref2));
+  EXPECT_EQ(h1, h2);
+  EXPECT_EQ(ref1, 1);
+  EXPECT_EQ(ref2, 2);
+  Sp_ResM_ReleaseCIcon(9410, ref1);
+  EXPECT_TRUE(ColourIconAlive(h1)) << "one loan is still out";
+  EXPECT_EQ(sp_testing::ReadPixel(world_, 0, 0), kRed);
+  Sp_ResM_ReleaseCIcon(9410, ref2);
+  EXPECT_FALSE(ColourIconAlive(h1)) << "the last release disposes of the icon";
+  ASSERT_TRUE(Sp_ResM_GetCIconHandle(9410, &h3, &ref3));
+  EXPECT_EQ(ref3, 3) << "loaded again, numbered on";
+  Sp_ResM_ReleaseCIcon(9410, ref3);
+}
+
+TEST_F(ResourceManager, MissingColourIconIsNoErrorAndIsNotCached) {
+  ErrorLogCapture log;
+  CIconHandle icon = reinterpret_cast<CIconHandle>(&icon);
+  SInt32 ref = 99;
+  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9419, &icon, &ref));
+  EXPECT_EQ(icon, nullptr);
+  EXPECT_EQ(ref, 0);
+  EXPECT_EQ(log.Count(), 0u);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("cicn"), 9419, Png(1, 1, Row(1, 0x000000FF))),
+            noErr);
+  EXPECT_TRUE(Sp_ResM_GetCIconHandle(9419, &icon, &ref)) << "the next request tries again";
+  EXPECT_EQ(ref, 1) << "the failed request took no number";
+  Sp_ResM_ReleaseCIcon(9419, ref);
+
+  EXPECT_FALSE(Sp_ResM_GetCIconHandle(9419, nullptr, &ref));
+  EXPECT_TRUE(log.Has("Sp_ResM_GetCIconHandle", 1));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// Text style records: changes and face flags; cutting strings to a width.
+// Text style records: defaults, changes, equality, ports; face flags; cutting strings to a
+// width.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "ErrorLogCapture.h"
+#include "QuickDraw.h"
 #include "Script.h"
 #include "SpTesting.h"
 #include "SpTextStyle.h"
@@ -16,6 +20,29 @@ namespace {
 using sp_testing::kFixedMetricFont;
 
 class TextStyle : public drawing_test::DrawingPortTest {};
+
+sTextStyleAttributes Defaults() {
+  sTextStyleAttributes a;
+  Sp_InitializeTextStyleAttribute(a);
+  return a;
+}
+
+TEST_F(TextStyle, DefaultsAreTheSystemFontsAtTheDefaultSizeInBlack) {
+  const sTextStyleAttributes a = Defaults();
+  EXPECT_EQ(a.fontNo, GetSysFont());
+  EXPECT_EQ(a.scriptCode, FontToScript(GetSysFont()));
+  EXPECT_EQ(a.direction, GetSysDirection());
+  EXPECT_EQ(a.size, 12);
+  EXPECT_EQ(a.mode, srcOr);
+  EXPECT_EQ(a.face, normal);
+  EXPECT_EQ(a.charExtra, 0);
+  EXPECT_EQ(a.spaceExtra, 0);
+  EXPECT_EQ(std::vector<UInt8>(a.flags, a.flags + 6), (std::vector<UInt8>{5, 0, 1, 0, 1, 1}));
+  for (const sTextStyleColor& c : a.colors) {
+    EXPECT_EQ(c.rgb.red | c.rgb.green | c.rgb.blue, 0);
+    EXPECT_EQ(c.kind, 2);
+  }
+}
 
 TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   sTextStyleAttributes a;
@@ -57,6 +84,80 @@ TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   EXPECT_EQ(a.fontNo, GetAppFont());
 }
 
+TEST_F(TextStyle, EqualityLooksAtEveryFieldButTheColourKinds) {
+  const std::vector<std::function<void(sTextStyleAttributes&)>> changes = {
+      [](sTextStyleAttributes& a) { a.fontNo = 20; },
+      [](sTextStyleAttributes& a) { a.scriptCode = 0; },
+      [](sTextStyleAttributes& a) { a.direction = -1; },
+      [](sTextStyleAttributes& a) { a.size = 9; },
+      [](sTextStyleAttributes& a) { a.mode = srcCopy; },
+      [](sTextStyleAttributes& a) { a.face = italic; },
+      [](sTextStyleAttributes& a) { a.charExtra = 1; },
+      [](sTextStyleAttributes& a) { a.spaceExtra = 0x8000; },
+      [](sTextStyleAttributes& a) { a.flags[5] = 0; },
+      [](sTextStyleAttributes& a) { a.colors[4].rgb.blue = 1; },
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    sTextStyleAttributes a = Defaults();
+    changes[i](a);
+    EXPECT_FALSE(SpEqualTextStyleAttribute(a, Defaults())) << "change " << i;
+  }
+  sTextStyleAttributes a = Defaults();
+  a.colors[1].kind = 7;
+  EXPECT_TRUE(SpEqualTextStyleAttribute(a, Defaults()));
+}
+
+TEST_F(TextStyle, RecordReadFromAPortHoldsRealFontNumbersAndItsForeColour) {
+  TextFont(applFont);
+  TextSize(0);
+  TextFace(bold);
+  TextMode(srcCopy);
+  SpaceExtra(0x18000);
+  CharExtra(2 << 16);
+  const RGBColor green = {0, 0xFFFF, 0};
+  RGBForeColor(&green);
+
+  sTextStyleAttributes a = Defaults();
+  a.flags[2] = 9;
+  a.colors[1].rgb.red = 0x1234;
+  Sp_GetCurrentPortTextStyleAttribute(a);
+  EXPECT_EQ(a.fontNo, GetAppFont()) << "font 1 is the application font's number";
+  EXPECT_EQ(a.size, 12);
+  EXPECT_EQ(a.face, bold);
+  EXPECT_EQ(a.mode, srcCopy);
+  EXPECT_EQ(a.spaceExtra, 0x18000);
+  EXPECT_EQ(a.charExtra, 2);
+  EXPECT_EQ(a.colors[0].rgb.green, 0xFFFF);
+  EXPECT_EQ(a.flags[2], 9) << "what a port does not have stays";
+  EXPECT_EQ(a.colors[1].rgb.red, 0x1234);
+}
+
+TEST_F(TextStyle, ApplyingARecordSetsThePortButNotItsColour) {
+  sTextStyleAttributes a = Defaults();
+  a.fontNo = kFixedMetricFont;
+  a.size = 20;
+  a.face = italic | underline;
+  a.mode = srcXor;
+  a.spaceExtra = 0x20000;
+  a.charExtra = 3;
+  a.colors[0].rgb = RGBColor{0xFFFF, 0, 0};
+  Sp_SetCurrentPortTextStyleAttribute(a);
+  EXPECT_EQ(GetPortTextFont(world_), kFixedMetricFont);
+  EXPECT_EQ(GetPortTextSize(world_), 20);
+  EXPECT_EQ(GetPortTextFace(world_), italic | underline);
+  EXPECT_EQ(GetPortTextMode(world_), srcXor);
+  EXPECT_EQ(GetPortSpExtra(world_), 0x20000);
+  EXPECT_EQ(GetPortChExtra(world_), 3);
+  RGBColor fore;
+  GetForeColor(&fore);
+  EXPECT_EQ(fore.red, 0);
+
+  sTextStyleAttributes back = Defaults();
+  Sp_GetCurrentPortTextStyleAttribute(back);
+  back.colors[0] = a.colors[0];
+  EXPECT_TRUE(SpEqualTextStyleAttribute(back, a)) << "apply then read gives the record back";
+}
+
 // ---- Face flags ------------------------------------------------------------------------------
 
 // The eight flag bytes written as digits: plain, bold, italic, underline, outline, shadow,
@@ -92,6 +193,24 @@ TEST(TextStyleInfo, FacesAndFlagBytesConvertBothWaysWithThePlainByteWinning) {
   EXPECT_EQ(s, 0) << "a set plain byte wins";
 }
 
+TEST(TextStyleInfo, MergeKeepsThePlainByteRight) {
+  const struct {
+    const char* what;
+    const char *target, *mask, *values, *merged;
+  } cases[] = {
+      {"bold off on bold only", "01000000", "01000000", "00000000", "10000000"},
+      {"italic on keeps bold", "01000000", "00100000", "00100000", "01100000"},
+      {"plain mask and values", "01110000", "10000000", "10000000", "10000000"},
+      {"plain mask, bold values", "00100000", "11000000", "01000000", "01100000"},
+      {"unselected bytes stay", "10000000", "00000110", "01111101", "00000100"},
+  };
+  for (const auto& c : cases) {
+    sTextStyleInfo merged = Info(c.target);
+    Sp_ChangeStyleInfoByChangeBitItem(merged, Info(c.mask), Info(c.values));
+    EXPECT_TRUE(Sp_EqualTextStyleInfo(merged, Info(c.merged))) << c.what;
+  }
+}
+
 // ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
 // 12 a two-byte one at size 12; the ellipsis is one byte) ------------------------------------
 
@@ -125,6 +244,37 @@ TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
     EXPECT_EQ(newLength, SInt16(c.out.size()));
     EXPECT_EQ(newWidth, c.newWidth);
   }
+}
+
+TEST_F(TextStyle, CuttingOnAnotherPortUsesTheStyleAndRestoresEverything) {
+  TextFont(kFixedMetricFont);
+  TextSize(12);
+  TextFace(bold);
+  SetGWorld(savedPort_, savedDevice_);
+
+  sTextStyleAttributes big = Defaults();
+  big.fontNo = kFixedMetricFont;
+  big.size = 24;  // 12 pixels a one-byte character
+  char out[16];
+  SInt16 srcLength = 0, newLength = 0, newWidth = 0;
+  Sp_CutStringByWidthOnTargetPort(world_, &big, "abcdef", 48, truncEnd, out, &srcLength,
+                                  &newLength, &newWidth);
+  EXPECT_STREQ(out, "abc\xFF");
+  EXPECT_EQ(srcLength, 6);
+  EXPECT_EQ(newLength, 4);
+  EXPECT_EQ(newWidth, 48);
+
+  GrafPtr now = nullptr;
+  GetPort(&now);
+  EXPECT_EQ(now, GrafPtr(savedPort_)) << "the current port is back";
+  EXPECT_EQ(GetPortTextSize(world_), 12) << "the port's own style is back";
+  EXPECT_EQ(GetPortTextFace(world_), bold);
+
+  // Without a style the port's own (bold adds a pixel a character: 7) measures.
+  Sp_CutStringByWidthOnTargetPort(world_, nullptr, "abcdef", 42, truncEnd, out, nullptr, nullptr,
+                                  &newWidth);
+  EXPECT_STREQ(out, "abcdef");
+  EXPECT_EQ(newWidth, 42);
 }
 
 }  // namespace
