@@ -5,7 +5,9 @@
 // one step, so a crash leaves either the old list or the new one, never none. A temporary list
 // found without a list beside it (left by an older program that deleted the list before the
 // rename) is read in its place.
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDMediaListFile.h"
@@ -69,6 +71,29 @@ tCDR_MediaListReadProc FileReader(sSpFileSysInfo* file) {
   };
 }
 
+// The full paths of folders already looked up, by volume and folder id; empty for a folder
+// whose path could not be made.
+using FolderPathCache = std::map<std::pair<short, SInt32>, std::string>;
+
+// The file's full path ("Volume:folder:name"), as Sp_FullPathNameFromFileInfo makes it, with
+// the folder's part taken from the cache; empty when it cannot be made or is too long.
+std::string FullPathInFolder(FolderPathCache& cache, short vRefNum, SInt32 dirID,
+                             const char* name) {
+  auto it = cache.find({vRefNum, dirID});
+  if (it == cache.end()) {
+    char folder[kSpMaxFullPathLength + 1] = "";
+    if (Sp_DirFullPathNameFromDirID(dirID, vRefNum, folder) != noErr) folder[0] = '\0';
+    it = cache.emplace(std::make_pair(vRefNum, dirID), std::string(folder)).first;
+  }
+  if (it->second.empty()) return std::string();
+  std::string path = it->second;
+  if (name != nullptr && name[0] != '\0') {
+    path += ':';
+    path += name;
+  }
+  return path.size() > std::size_t(kSpMaxFullPathLength) ? std::string() : path;
+}
+
 }  // namespace
 
 // ---- Writing -----------------------------------------------------------------------------------
@@ -78,6 +103,8 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfo() {
 }
 
 void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records) {
+  // Files of a list mostly share a few folders: each folder's path is looked up once.
+  FolderPathCache folderPaths;
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
     cSp_CDRProgramBaseObj* program = item->GetProgram();
     if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
@@ -107,11 +134,8 @@ void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord
         record.longName = longName;
       }
     }
-    char path[kSpMaxFullPathLength + 1] = "";
-    if (Sp_FullPathNameFromFileInfo(file->GetVolumeRefNum(), file->GetDirID(), file->GetFileName(),
-                                    path) == noErr) {
-      record.fullPath = path;
-    }
+    record.fullPath = FullPathInFolder(folderPaths, file->GetVolumeRefNum(), file->GetDirID(),
+                                       file->GetFileName());
     sSpMusicFileInfo info;
     file->GetMusicInfo(info);
     SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);

@@ -147,7 +147,9 @@ class FileFlow : public ProgramTest {
     WriteAll(PrefList(name), bytes);
   }
   // What the saved list in the Preferences folder names, in order.
-  std::vector<std::string> Listed() const {
+  // One field of each record of the saved list, the classic names unless told.
+  std::vector<std::string> Listed(
+      std::string sCDR_MediaListRecord::*field = &sCDR_MediaListRecord::classicName) const {
     const std::string bytes = ReadAll(PrefList());
     std::vector<std::string> names;
     if (bytes.size() < 4 || sp::LoadBE32(bytes.data()) != 200) return names;
@@ -155,7 +157,7 @@ class FileFlow : public ProgramTest {
         CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
                                    bytes.size() - 4),
         [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
-          names.push_back(record.classicName);
+          names.push_back(record.*field);
           return true;
         });
     return names;
@@ -168,8 +170,8 @@ class FileFlow : public ProgramTest {
 // version-200 list, and from a version-1 list in the Documents folder when that is all there
 // is, which is then written again as version 200.
 TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
-  MakeSoundFile("one.aif", 1);
-  MakeSoundFile("two.aif", 2);
+  const std::string one = MakeSoundFile("one.aif", 1);
+  const std::string two = MakeSoundFile("two.aif", 2);
   sp_testing::ResponderScope responder;
   Respond(sp_testing::NavChoose({"one.aif", "two.aif"}, home_.Home()));
   Run({
@@ -185,6 +187,9 @@ TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
   });
   ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u) << "the dialog alone, no report";
   EndRun();
+  EXPECT_EQ(Listed(&sCDR_MediaListRecord::fullPath),
+            (std::vector<std::string>{SpotOf(one).fullPath, SpotOf(two).fullPath}))
+      << "each record keeps its file's full path";
 
   Run({
       WaitFor("the files again", [] { return Rows() == 2; }),
