@@ -60,7 +60,7 @@ void FlushPendingKey(PendingKey& k) {
 void KeyDown(const SDL_KeyboardEvent& e, PendingKey& pending) {
   const SDL_Scancode sc = e.keysym.scancode;
   if (UInt8 code = MacModifierKeyCode(sc)) {
-    SetKeyDown(code, true);
+    ReadKeyDown(code, true);
     return;
   }
   MacKey key;
@@ -84,7 +84,7 @@ void KeyDown(const SDL_KeyboardEvent& e, PendingKey& pending) {
 void KeyUp(const SDL_KeyboardEvent& e) {
   const SDL_Scancode sc = e.keysym.scancode;
   if (UInt8 code = MacModifierKeyCode(sc)) {
-    SetKeyDown(code, false);
+    ReadKeyDown(code, false);
     return;
   }
   MacKey key;

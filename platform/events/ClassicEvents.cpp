@@ -126,6 +126,7 @@ void ResetClassicEvents() {
 
 Boolean WaitNextEvent(EventMask eventMask, EventRecord* theEvent, UInt32 sleep, RgnHandle) {
   if (theEvent == nullptr) return false;
+  EndInputHandling();
   EventMask mask = EventMask(eventMask & gSystemMask);
   SInt64 now = sp_platform::ClockNowMicroseconds();
   SInt64 deadline = (sleep == 0xFFFFFFFFu) ? kNever : now + SInt64(sleep) * 50000 / 3;

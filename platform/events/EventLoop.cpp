@@ -47,6 +47,11 @@ struct QueuedEvent {
   EventRef event;
   EventPriority priority;
   UInt64 order;
+  // Raw input carries the keys held just before it and just after it, as the display read
+  // them when it posted the input.
+  bool input = false;
+  sp_platform::events::KeyBits keysBefore = {};
+  sp_platform::events::KeyBits keysAfter = {};
 };
 
 struct ModalFrame {
@@ -81,6 +86,9 @@ struct LoopState {
   int lastHookID = 0;
   Point mouse = {0, 0};
   bool button = false;
+  // The keys after the raw input being handled (until the next pass of a loop begins).
+  bool handlingInput = false;
+  sp_platform::events::KeyBits handlingKeys = {};
   Watchdog watchdog;
   UInt32 idleReturns = 0;
   sp_platform::IdleWaitProc idleWait = nullptr;
@@ -191,6 +199,7 @@ int DispatchPostedEvents(const std::function<bool()>& stop) {
     if (next == nullptr) break;
     sp_platform::events::TakeQueuedEvent(next);
     DeliverPosted(next);
+    sp_platform::events::EndInputHandling();
     ReleaseEvent(next);
     ++sent;
   }
@@ -200,6 +209,7 @@ int DispatchPostedEvents(const std::function<bool()>& stop) {
 // One pass of a dispatching loop (the application's, a modal one, the test API's pumps).
 // Answers whether a pass hook did something.
 bool RunDispatchingPass(const std::function<bool()>& stop) {
+  sp_platform::events::EndInputHandling();
   sp_platform::RunFileCompletions();
   if (stop()) return false;
   sp_platform::DispatchQueuedAppleEvents();
@@ -339,6 +349,7 @@ OSStatus PostRawInput(const RawInput& input) {
   EventRef event = nullptr;
   OSStatus err = noErr;
   LoopState& s = State();
+  const events::KeyBits before = events::KeysRead();
   switch (input.kind) {
     case kRawMouseDown:
     case kRawMouseUp:
@@ -357,7 +368,7 @@ OSStatus PostRawInput(const RawInput& input) {
                     : (input.kind == kRawKeyRepeat) ? kEventRawKeyRepeat
                                                     : kEventRawKeyUp;
       err = MakeKeyEvent(kind, input.charCode, input.keyCode, input.modifiers, &event);
-      if (err == noErr) SetKeyDown(input.keyCode, input.kind != kRawKeyUp);
+      if (err == noErr) ReadKeyDown(input.keyCode, input.kind != kRawKeyUp);
       break;
     }
     case kRawTextInput:
@@ -373,6 +384,14 @@ OSStatus PostRawInput(const RawInput& input) {
   }
   if (err != noErr) return err;
   err = PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+  if (err == noErr) {
+    for (QueuedEvent& q : s.queue) {
+      if (q.event != event) continue;
+      q.input = true;
+      q.keysBefore = before;
+      q.keysAfter = events::KeysRead();
+    }
+  }
   ReleaseEvent(event);
   return err;
 }
@@ -438,14 +457,45 @@ std::vector<EventRef> QueuedEventsInOrder() {
 }
 
 bool TakeQueuedEvent(EventRef event) {
-  std::vector<QueuedEvent>& queue = State().queue;
+  LoopState& s = State();
+  std::vector<QueuedEvent>& queue = s.queue;
   for (auto it = queue.begin(); it != queue.end(); ++it) {
     if (it->event == event) {
+      // Whoever takes the event handles it: the keys answer as of it from now on.
+      s.handlingInput = it->input;
+      s.handlingKeys = it->keysAfter;
       queue.erase(it);
       return true;
     }
   }
   return false;
+}
+
+bool KeysOfDispatch(KeyBits* keys) {
+  const LoopState& s = State();
+  if (s.handlingInput) {
+    *keys = s.handlingKeys;
+    return true;
+  }
+  for (const QueuedEvent& q : s.queue) {
+    if (!q.input) continue;
+    *keys = q.keysBefore;
+    return true;
+  }
+  return false;
+}
+
+void EndInputHandling() {
+  State().handlingInput = false;
+}
+
+void ForEachQueuedKeyState(const std::function<void(KeyBits&)>& change) {
+  LoopState& s = State();
+  change(s.handlingKeys);
+  for (QueuedEvent& q : s.queue) {
+    change(q.keysBefore);
+    change(q.keysAfter);
+  }
 }
 
 ItemCount QueuedEventCount() {
@@ -474,6 +524,7 @@ bool CountPass() {
 }
 
 WaitOutcome WaitForWork(SInt64 deadline) {
+  EndInputHandling();
   if (LoopsMustUnwind()) return WaitOutcome::kUnwind;
   SInt64 now = ClockNowMicroseconds();
   SInt64 nextTimed = NextTimedFireTime();
@@ -554,6 +605,7 @@ void ResetLoop() {
   s.quitApplication = false;
   s.mouse = {0, 0};
   s.button = false;
+  s.handlingInput = false;
   s.watchdog = Watchdog();
   s.idleReturns = 0;
 }
@@ -589,7 +641,10 @@ OSStatus PostEventToQueue(EventQueueRef inQueue, EventRef inEvent, EventPriority
   EventPriority priority =
       std::clamp<EventPriority>(inPriority, kEventPriorityLow, kEventPriorityHigh);
   LoopState& s = State();
-  QueuedEvent entry{RetainEvent(inEvent), priority, ++s.lastOrder};
+  QueuedEvent entry;
+  entry.event = RetainEvent(inEvent);
+  entry.priority = priority;
+  entry.order = ++s.lastOrder;
   auto at = std::find_if(s.queue.begin(), s.queue.end(),
                          [priority](const QueuedEvent& q) { return q.priority < priority; });
   s.queue.insert(at, entry);

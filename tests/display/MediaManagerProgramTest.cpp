@@ -396,5 +396,42 @@ TEST(MediaManagerProgram, ThreeTracksAreSavedIntoOneWaveFileAndADroppedFileIsLis
   EXPECT_EQ(ListedFiles(home), (std::vector<std::string>{"Dropped.aif"}));
 }
 
+// Two discs, two rows (16 pixels each, the second from y 72): a click selects the first, a
+// Shift-click on the second, with Shift pressed and released on its own, extends the selection
+// over both.
+TEST(MediaManagerProgram, AShiftClickExtendsTheSelectionToTheRowClicked) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  cdtest::WriteDiscFolder(SpDefaultAudioCDMediaFolder() + "/Day Trip", {{"1 Song.aiff", 150}});
+  cdtest::WriteDiscFolder(SpDefaultAudioCDMediaFolder() + "/Night Trip", {{"1 Song.aiff", 150}});
+
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+  const auto secondRowShowsADisc = [](const ScreenImage& image) {
+    return DarkPixels(image, 54, 75, 200, 89) > 10;
+  };
+  EXPECT_TRUE(WaitForImage(window, secondRowShowsADisc)) << "the second disc's row";
+  const auto secondRowSelected = [](const ScreenImage& image) {
+    return IsColour(image, 280, 80, 68, 68, 92);
+  };
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
+                       std::to_string(60 + kStrip), "click", "1"}));
+  EXPECT_TRUE(WaitForImage(window, FirstRowSelected));
+  ScreenImage image;
+  EXPECT_TRUE(ReadImage(window, &image) && !secondRowSelected(image)) << "one row selected";
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
+                       std::to_string(80 + kStrip)}));
+  EXPECT_TRUE(RunTool({"xdotool", "keydown", "shift"}));
+  EXPECT_TRUE(RunTool({"xdotool", "click", "1"}));
+  EXPECT_TRUE(RunTool({"xdotool", "keyup", "shift"}));
+  EXPECT_TRUE(WaitForImage(window, [&](const ScreenImage& shown) {
+    return FirstRowSelected(shown) && secondRowSelected(shown);
+  })) << "both rows selected";
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+}
+
 }  // namespace
 }  // namespace desktop_test

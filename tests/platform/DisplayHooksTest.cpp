@@ -8,6 +8,7 @@
 #include "UiFixture.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
+#include "events/internal/Keyboard.h"
 #include "quickdraw/internal/Cursors.h"
 
 namespace ui_test {
@@ -47,6 +48,85 @@ TEST_F(Wheel, ANotchBecomesAWheelEventInScrollBarStepsOverTheWindow) {
   EXPECT_EQ(seen[0], std::make_pair(EventMouseWheelAxis(kEventMouseWheelAxisY), SInt32(-3)));
   EXPECT_EQ(seen[1], std::make_pair(EventMouseWheelAxis(kEventMouseWheelAxisX), SInt32(1)));
   EXPECT_EQ(over, window);
+}
+
+using KeysOfEvents = UiTest;
+
+// What a handler of a key reads of the keyboard: the modifiers and whether the key is held.
+struct KeysSeen {
+  UInt32 kind;
+  UInt32 modifiers;
+  bool keyHeld;
+};
+
+constexpr UInt8 kKeyV = 9;
+
+bool Held(UInt8 code) {
+  KeyMap keys;
+  GetKeys(keys);
+  const UInt8* bytes = reinterpret_cast<const UInt8*>(keys);
+  return (bytes[code >> 3] & (1u << (code & 7))) != 0;
+}
+
+void PostKey(sp_platform::RawInputKind kind, UInt32 modifiers) {
+  sp_platform::RawInput in;
+  in.kind = kind;
+  in.charCode = 'v';
+  in.keyCode = kKeyV;
+  in.modifiers = modifiers;
+  ASSERT_EQ(sp_platform::PostRawInput(in), noErr);
+}
+
+// Ctrl-V read by the display in one go (Ctrl down, V down and up, Ctrl up) before the loop
+// handles any of it: each handler still sees the keys as they were at its own event.
+TEST_F(KeysOfEvents, AChordReadInOneGoIsHandledWithTheModifiersOfItsOwnTime) {
+  std::vector<KeysSeen> seen;
+  Listen(GetApplicationEventTarget(),
+         {{kEventClassKeyboard, kEventRawKeyDown}, {kEventClassKeyboard, kEventRawKeyUp}},
+         [&](EventRef e) {
+           seen.push_back({GetEventKind(e), GetCurrentKeyModifiers(), Held(kKeyV)});
+           return OSStatus(noErr);
+         });
+  sp_platform::ReadKeyDown(kVK_Control, true);
+  PostKey(sp_platform::kRawKeyDown, controlKey);
+  PostKey(sp_platform::kRawKeyUp, controlKey);
+  sp_platform::ReadKeyDown(kVK_Control, false);
+  EXPECT_EQ(GetCurrentKeyModifiers(), UInt32(controlKey)) << "the queued keys come first";
+  sp_testing::PumpPending();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].kind, UInt32(kEventRawKeyDown));
+  EXPECT_EQ(seen[0].modifiers, UInt32(controlKey));
+  EXPECT_TRUE(seen[0].keyHeld);
+  EXPECT_EQ(seen[1].modifiers, UInt32(controlKey));
+  EXPECT_FALSE(seen[1].keyHeld);
+  EXPECT_EQ(GetCurrentKeyModifiers(), 0u) << "once handled, the keys are as read";
+  EXPECT_FALSE(Held(kKeyV));
+
+  // The same through the classic calls: the record and the keys agree.
+  sp_platform::ReadKeyDown(kVK_Shift, true);
+  PostKey(sp_platform::kRawKeyDown, shiftKey);
+  sp_platform::ReadKeyDown(kVK_Shift, false);
+  EventRecord record;
+  ASSERT_TRUE(GetNextEvent(keyDownMask, &record));
+  EXPECT_EQ(record.modifiers & shiftKey, shiftKey);
+  EXPECT_EQ(GetCurrentKeyModifiers(), UInt32(shiftKey));
+  EXPECT_FALSE(GetNextEvent(keyDownMask, &record));
+  EXPECT_EQ(GetCurrentKeyModifiers(), 0u);
+}
+
+// The test API's keys hold from the moment it sets them, for input already queued as well.
+TEST_F(KeysOfEvents, KeysTheTestsSetApplyToQueuedInputToo) {
+  PostKey(sp_platform::kRawKeyDown, 0);
+  sp_testing::SetModifierKeys(optionKey);
+  UInt32 during = 0;
+  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}}, [&](EventRef) {
+    during = GetCurrentKeyModifiers();
+    return OSStatus(noErr);
+  });
+  EXPECT_EQ(GetCurrentKeyModifiers(), UInt32(optionKey));
+  sp_testing::PumpPending();
+  EXPECT_EQ(during, UInt32(optionKey));
+  sp_testing::SetModifierKeys(0);
 }
 
 // The display's wait, as the loop calls it: the timeout is recorded and the loop told to end.

@@ -1,6 +1,9 @@
 // Shared between the source files of the event layer. Not for anyone else.
 #pragma once
 
+#include <array>
+#include <functional>
+
 #include "CarbonEvents.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/LoopSteps.h"
@@ -38,6 +41,18 @@ bool HasEveryPassTimers();
 // ---- The loop (EventLoop.cpp) ----
 // Runs the pass hooks only; answers true when one did something.
 bool RunPassHooks();
+
+// ---- The keyboard state (Keyboard.cpp, EventLoop.cpp) ----
+using KeyBits = std::array<UInt8, 16>;
+// The keys as the display has read them.
+KeyBits KeysRead();
+// The keys as of the event being handled, or else as of the first input still queued; false
+// (and `keys` left alone) when no input is queued or being handled.
+bool KeysOfDispatch(KeyBits* keys);
+// The loop looks for its next event: the one taken last has been handled.
+void EndInputHandling();
+// Runs `change` on every key state kept for the input queued or being handled.
+void ForEachQueuedKeyState(const std::function<void(KeyBits&)>& change);
 
 }  // namespace events
 }  // namespace sp_platform
