@@ -108,4 +108,44 @@ TEST_F(FileLibForOSXTest, SizesAndPositionsBeyondFourGiBStayExact) {
   unlink(path.c_str());
 }
 
+TEST_F(FileLibForOSXTest, RefusesMissingFileAndOverlongNameWithoutReport) {
+  ErrorLogCapture log;
+  sSpOSXFileSysInfo* sentinel = reinterpret_cast<sSpOSXFileSysInfo*>(this);
+  sSpOSXFileSysInfo* file = sentinel;
+  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, "missing", 0, 0, 0, &file), paramErr);
+  EXPECT_EQ(file, sentinel);
+  std::string overlong(1024, 'a');
+  EXPECT_EQ(Sp_ReadFileSystem_OpenByFSRef(&folder_, overlong.c_str(), 0, 0, 0, &file), paramErr);
+  EXPECT_EQ(file, sentinel);
+  EXPECT_EQ(log.Count(), 0u);
+}
+
+TEST_F(FileLibForOSXTest, WriteOpenCutsTheFileAndRunsLongerThanTheBufferKeepTheirPlace) {
+  std::string old(500, 0);
+  for (std::size_t i = 0; i < old.size(); ++i) old[i] = char('a' + i % 26);
+  std::ofstream(HostPath("prefs"), std::ios::binary) << old;
+  auto hostText = [this] {
+    std::ifstream in(HostPath("prefs"), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  };
+  sSpOSXFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "prefs", &file), noErr);
+  EXPECT_EQ(hostText(), "");
+  {
+    ErrorLogCapture log;  // a write of no bytes is refused as a missing argument
+    EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "x", 0, 1), rfNumErr);
+    EXPECT_TRUE(log.Has("SpFileSystem_WriteByFSRef", 1));
+  }
+  std::string big(file->bufferSize + 10, 0);
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = char('A' + i % 26);
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "head", 4, 1), noErr);
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, big.data(), big.size(), 1), noErr);  // direct
+  EXPECT_EQ(SpFileSystem_WriteByFSRef(file, "tail", 4, 1), noErr);
+  EXPECT_EQ(file->fileSize, 4 + big.size());  // what reached the file so far
+  EXPECT_EQ(Sp_WriteFileSystem_CloseByFSRef(file, 1, 1), noErr);
+  EXPECT_EQ(hostText(), "head" + big + "tail");
+}
+
 }  // namespace

@@ -209,6 +209,53 @@ TEST_F(DirectoryListing, EmptyMissingOrFileFolderGivesNullList) {
 
 // ---- Entries -------------------------------------------------------------------------------
 
+TEST_F(DirectoryListing, OutOfMemoryGivesMemFullErrAndIsReported) {
+  MakeFile("one");
+  // The classic listing's one work area, the first and the last of the bulk listing's four.
+  struct Case {
+    int way;
+    UInt32 failing;
+    const char* method;
+  } cases[] = {{0, 1, "Sp_SerchFolderItemInDirId"},
+               {1, 1, "Sp_SerchFolderItemInDirIdForMacOSX"},
+               {1, 4, "Sp_SerchFolderItemInDirIdForMacOSX"}};
+  for (const Case& c : cases) {
+    log_.Clear();
+    cDirectoryItem* list = nullptr;
+    sp_testing::FailNthAllocation(c.failing);
+    EXPECT_EQ(memFullErr, List(c.way, list, 1)) << c.method << c.failing;
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(nullptr, list);
+    EXPECT_TRUE(log_.Has(c.method, 2)) << c.method << c.failing;
+  }
+}
+
+TEST(DirectoryItem, IsVisibleFileRefusesTheInvisibleFlagAndDotNames) {
+  struct Case {
+    const char* why;
+    const char* name;
+    bool folder;
+    UInt16 flags;
+    Boolean expected;
+  } cases[] = {
+      {"an ordinary file", "x", false, 0, 1},
+      {"a folder", "x", true, 0, 1},
+      {"an invisible file", "x", false, kIsInvisible, 0},
+      {"an invisible folder", "x", true, kIsInvisible, 0},
+      {"a file with other flags", "x", false, kHasCustomIcon | kIsAlias | kHasBeenInited, 1},
+      {"a dot name", ".x", false, 0, 0},
+      {"a dot inside the name", "x.y", false, 0, 1},
+  };
+  for (const Case& c : cases) {
+    cDirectoryItem item;
+    item.SetupItemName(-1, 100, c.name);
+    FInfo info{SpFourCC("TEXT"), SpFourCC("ttxt"), c.flags, {0, 0}, 0};
+    item.SetupFileInfo(&info);
+    item.SetupDirectoryFlag(c.folder ? 1 : 0);
+    EXPECT_EQ(c.expected, item.IsVisibleFile()) << c.why;
+  }
+}
+
 TEST(DirectoryItem, FileNameFitsOnlyWithRoomForTwoMoreBytes) {
   const std::string name31(31, 'n');
   cDirectoryItem item;

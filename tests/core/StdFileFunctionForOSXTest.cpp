@@ -203,3 +203,55 @@ TEST_F(StdFileFunctionTest, TrashByFSRefCutsLongCandidatesAndDeletesWithoutRenam
 }
 
 // ---- The application bundle and folder -------------------------------------------------------
+
+TEST_F(StdFileFunctionTest, ClassicStandInOfLongNameLeadsBackToTheLongName) {
+  const std::string longName = Nihongo(11);  // 66 bytes: beyond what an FSSpec holds
+  MakeFile(UTF8(longName));
+  char classic[64];
+  ASSERT_EQ(noErr,
+            Sp_GetClassicFileNameFromDirectoryIdAndLongFileName(
+                vRefNum_, workDirID_, longName.c_str(), kCFStringEncodingMacJapanese, classic));
+  EXPECT_NE(longName, classic);
+  char full[1024];
+  ASSERT_EQ(noErr, Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum_, workDirID_, classic, full,
+                                                           sizeof full));
+  EXPECT_EQ(longName, full);
+}
+
+TEST_F(StdFileFunctionTest, StaleFSRefNamesNothingAfterTheLongNamedFileIsDeleted) {
+  const std::string longName = Nihongo(6);
+  MakeFile(UTF8(longName));
+  FSRef ref;
+  ASSERT_EQ(noErr, Sp_GetFSRefFromDirectoryIdAndLongFileName(vRefNum_, workDirID_, longName.c_str(),
+                                                             kCFStringEncodingMacJapanese, &ref));
+  EXPECT_EQ(1, Sp_ExsitTargetFileOrDirByFSRef(&ref));
+  ASSERT_EQ(noErr, Sp_DeleteFileDirWithLongNameByDirId(vRefNum_, workDirID_, longName.c_str(),
+                                                       kCFStringEncodingMacJapanese));
+  EXPECT_FALSE(Exists(UTF8(longName)));
+  EXPECT_EQ(0, Sp_ExsitTargetFileOrDirByFSRef(&ref));
+}
+
+TEST_F(StdFileFunctionTest, ResourceFileNeedsRoomForItsTerminator) {
+  const std::string bundle = home_.Path("Bundle");
+  ASSERT_EQ(0, mkdir(bundle.c_str(), 0700));
+  std::ofstream(bundle + "/FileErrorNoData.txt") << "1\tone\r";
+  sp_testing::SetMainBundleFolder(bundle);
+  const char kName[] = "FileErrorNoData.txt";
+  char name[64];
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  FSRef file, folder;
+  EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
+                                                                  name, sizeof kName - 1, nullptr));
+  EXPECT_EQ(noErr, Sp_GetResourceFileFromApplicationMainBandle(kName, &vRefNum, &dirID, &folder,
+                                                               name, sizeof kName, &file));
+  EXPECT_STREQ(kName, name);
+  char path[256];
+  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(dirID, vRefNum, path));
+  EXPECT_EQ(":Bundle", std::string(path).substr(std::strlen(path) - 7));
+  EXPECT_EQ(fnfErr, Sp_GetResourceFileFromApplicationMainBandle("Missing.txt", &vRefNum, nullptr,
+                                                                nullptr, nullptr, 0, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetResourceFileFromApplicationMainBandle(kName, nullptr, nullptr, nullptr,
+                                                                  nullptr, 0, nullptr));
+  sp_testing::ResetMainBundleFolder();
+}

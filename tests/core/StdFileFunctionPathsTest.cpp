@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -151,4 +152,55 @@ TEST_F(StdFileFunctionTest, FileTestSeesOnlyFilesDirectoryTestSeesBoth) {
         << c.folder << c.name;
   }
   EXPECT_EQ(0u, log_.Count());
+}
+
+TEST_F(StdFileFunctionTest, FileIdResolvesAfterRenameAndMove) {
+  MakeFile("Song");
+  MakeFolder("Later");
+  SInt32 fileID = 0;
+  ASSERT_EQ(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Song", fileID));
+
+  SInt32 parent = 0;
+  char name[64];
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_EQ(workDirID_, parent);
+  EXPECT_STREQ("Song", name);
+
+  ASSERT_EQ(0, std::rename(Linux("Song").c_str(), Linux("Renamed").c_str()));
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_STREQ("Renamed", name);
+
+  ASSERT_EQ(0, std::rename(Linux("Renamed").c_str(), Linux("Later/Renamed").c_str()));
+  ASSERT_EQ(noErr, Sp_GetFileNameFromFileId(vRefNum_, fileID, parent, name));
+  EXPECT_EQ(FolderID("Later"), parent);
+  EXPECT_STREQ("Renamed", name);
+}
+
+TEST_F(StdFileFunctionTest, IdsOfFoldersAndFilesAreNotInterchangeable) {
+  MakeFolder("Folder");
+  MakeFile("File");
+  SInt32 id = 0;
+  EXPECT_EQ(dirNFErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, workDirID_, "File", id));
+  EXPECT_NE(noErr, Sp_GetFileIdFromFileNameInDirId(vRefNum_, workDirID_, "Folder", id));
+}
+
+TEST_F(StdFileFunctionTest, LookUpsWithNullArgumentsReportAndGiveParamErr) {
+  SInt32 id = 0;
+  short vRefNum = 0;
+  EXPECT_EQ(paramErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetDirIdFromFullPathName(nullptr, id));
+  EXPECT_EQ(paramErr, Sp_GetVolIdFromVolName(nullptr, vRefNum));
+  EXPECT_EQ(paramErr, Sp_GetFileInfoFromFullPathName("", &vRefNum, &id, nullptr));
+  EXPECT_EQ(paramErr, Sp_GetDirNameFromDirID(workDirID_, vRefNum_, nullptr, nullptr));
+  char out[8] = "keep";
+  Sp_GetFileNameFromFullPath(nullptr, out);  // the splitters write nothing
+  EXPECT_EQ(0, Sp_GetFileExtendName(nullptr, out));
+  EXPECT_STREQ("keep", out);
+  EXPECT_EQ(7u, log_.Count());
+  EXPECT_EQ(7u, log_.Beeps());
+  EXPECT_EQ("SpStdFileFunction", log_.Records()[0].source);
+  for (const CapturedRecord& record : log_.Records()) {
+    EXPECT_EQ(1, record.code);
+    EXPECT_EQ("Pointer Arg is 0L", record.message);
+  }
 }

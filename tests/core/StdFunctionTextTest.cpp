@@ -260,3 +260,30 @@ TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
     EXPECT_TRUE(log.Has(c.method, c.code)) << c.method;
   }
 }
+
+TEST(StdFunctionText, FontSizeSearchGoesDownFirstThenUpToTheLargest) {
+  const short kFont = 4;
+  struct Case {
+    std::vector<short> realSizes;
+    bool smaller, larger;
+    short largest;
+    Boolean found;
+    short size;
+  } cases[] = {
+      {{9, 14}, true, true, 24, true, 9},  // the smaller size wins over the larger
+      {{14}, true, true, 24, true, 14},    // none below: up from the given size
+      {{30}, true, true, 24, false, 12},   // beyond the largest: none, size unchanged
+      {{9}, false, true, 24, false, 12},   // not asked to go down
+      {{24}, false, true, 24, true, 24},   // the largest itself is tried
+  };
+  for (const Case& c : cases) {
+    sp_testing::SetRealFontSizes(kFont, c.realSizes);
+    short size = 0;
+    EXPECT_EQ(Sp_GetEnableFontSize(kFont, 12, size, c.smaller, c.larger, c.largest), c.found);
+    EXPECT_EQ(size, c.size);
+  }
+  sp_testing::SetRealFontSizes(kFont, {});
+  short size = 0;
+  EXPECT_TRUE(Sp_GetEnableFontSize(kFont, 12, size, true, false, 12));  // every size is real
+  EXPECT_EQ(size, 12);
+}

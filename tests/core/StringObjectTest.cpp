@@ -345,3 +345,137 @@ TEST_F(StringObject, PoolsRegisterTheirDisposalOnceAndItDeletesThem) {
   EXPECT_EQ(stringItemBlockMgrPtr_GlV, nullptr);
   EXPECT_EQ(StringObjBlockMgrPtr_GlV, nullptr);
 }
+
+TEST_F(StringObject, ComparesTwoObjects) {
+  struct Case {
+    std::string a, b;
+    short expected;
+  } cases[] = {
+      {"", "", 0},       {"a", "", 1},
+      {"", "a", -1},     {"abc", "abc", 0},
+      {"abd", "abc", 1}, {"ab", "abc", -1},
+      {"\xA0", "a", -1}, {std::string(70, 'q'), std::string(70, 'q'), 0},
+      {std::string(64, 'q') + "b", std::string(64, 'q') + "c", -1},  // in the second item
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpSO_strcmp(Make(c.a), static_cast<const sSO_StringObjectBase*>(Make(c.b))),
+              c.expected)
+        << c.a << " vs " << c.b;
+  }
+  ErrorLogCapture log;
+  EXPECT_EQ(SpSO_strcmp(static_cast<sSO_StringObjectBase*>(nullptr), Make("a")), 0);
+  ASSERT_EQ(log.Count(), 1u);
+  EXPECT_EQ(log.Records()[0].message, "Required argument is null");
+}
+
+TEST_F(StringObject, SearchHonoursItsRange) {
+  std::string text = std::string(70, '.') + "x" + std::string(10, '.') + "x";
+  sSO_StringObjectBase* obj = Make(text);
+  struct Case {
+    SInt32 start, end;
+    unsigned char found;
+    SInt32 position;
+  } cases[] = {
+      {0, -1, 1, 70}, {71, -1, 1, 81}, {-5, 71, 1, 70}, {0, 70, 0, 0}, {0, 0, 0, 0}, {82, -1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SInt32 position = -7;
+    EXPECT_EQ(SpSO_SerchTargetCharactor(obj, 'x', c.start, c.end, &position), c.found);
+    EXPECT_EQ(position, c.position) << c.start << ".." << c.end;
+  }
+  EXPECT_EQ(SpSO_SerchTargetCharactor(obj, 'x', 0, -1, nullptr), 1);
+}
+
+TEST_F(StringObject, LinesAreCutAtCarriageReturns) {
+  sSO_StringObjectBase* obj = Make("one\rtwo\rthree");
+  struct Case {
+    SInt32 first, count;
+    const char* expected;
+  } cases[] = {
+      {1, 1, "one"},   {2, 1, "two"},   {2, 2, "two\rthree"},
+      {3, 1, "three"}, {3, 9, "three"}, {4, 1, ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[32];
+    unsigned char cut = 9;
+    SpSO_GetLineString(obj, c.first, c.count, buffer, sizeof buffer, cut);
+    EXPECT_STREQ(buffer, c.expected) << c.first << "," << c.count;
+    EXPECT_EQ(cut, 0);
+  }
+  ErrorLogCapture log;
+  char buffer[8];
+  unsigned char cut = 0;
+  SpSO_GetLineString(obj, 0, 1, buffer, sizeof buffer, cut);
+  EXPECT_EQ(cut, 1);
+  EXPECT_TRUE(log.Has("SpSO_GetLineString", 1));
+}
+
+TEST_F(StringObject, LineRunningIntoTheNextItemIsReported) {
+  sSO_StringObjectBase* obj = Make("ab\r" + std::string(70, 'c') + "\rd");
+  char buffer[100];
+  unsigned char cut = 0;
+  EXPECT_EQ(SpSO_GetLineString(obj, 1, 1, buffer, sizeof buffer, cut), 0);
+  EXPECT_EQ(SpSO_GetLineString(obj, 2, 1, buffer, sizeof buffer, cut), 1);
+  EXPECT_EQ(std::string(buffer), std::string(70, 'c'));
+}
+
+TEST_F(StringObject, ObjectAppendsCopyTheSource) {
+  std::string longText(150, 'q');
+  sSO_StringObjectBase* source = Make("0123456789" + longText);
+  sSO_StringObjectBase* obj = Make("ab");
+  SpSO_strcat(obj, source);
+  EXPECT_EQ(TextOf(obj), "ab0123456789" + longText);
+  EXPECT_TRUE(IsConsistent(obj));
+  sSO_StringObjectBase* part = Make("3456");
+  SpSO_strncat(part, source, 8, 0);  // to the source's end
+  EXPECT_EQ(TextOf(part), "345689" + longText);
+  EXPECT_TRUE(IsConsistent(part));
+  EXPECT_EQ(TextOf(source), "0123456789" + longText);
+}
+
+TEST_F(StringObject, PoolRunningDryDuringAnInsertKeepsTheString) {
+  struct Case {
+    SInt32 position;
+    SInt32 code;
+  } cases[] = {
+      {0, 1},   // chain in front
+      {64, 2},  // chain before a later item
+      {32, 3},  // chain between split halves
+  };
+  for (const Case& c : cases) {
+    ResetPools();
+    const std::string base(128, 'b');
+    sSO_StringObjectBase* obj = Make(base);
+    ErrorLogCapture log;
+    sp_testing::FailNthAllocation(1);
+    SpSO_InsertString(obj, c.position, std::string(200 * 64, 'i').c_str());
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(TextOf(obj), base);
+    EXPECT_TRUE(IsConsistent(obj));
+    EXPECT_TRUE(log.Has("SpSO_InsertString", c.code)) << c.position;
+  }
+}
+
+TEST_F(StringObject, SplitWithoutAFreeItemKeepsTheString) {
+  // Fill the first item block exactly, so the split's new item needs a second block.
+  sSO_StringObjectBase* obj = Make(std::string(200 * 64, 'f'));
+  ASSERT_EQ(FreeItems(), 0);
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);
+  SpSO_InsertString(obj, 10, "XY");
+  sp_testing::FailNthAllocation(0);
+  EXPECT_EQ(TextOf(obj), std::string(200 * 64, 'f'));
+  EXPECT_TRUE(log.Has("SpSO_InsertString", 1));
+  EXPECT_TRUE(IsConsistent(obj));
+}
+
+TEST_F(StringObject, RefusedObjectBlockYieldsNullAndARecord) {
+  ErrorLogCapture log;
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(SpSO_NewStringObject(), nullptr);
+  sp_testing::FailNthAllocation(0);
+  EXPECT_TRUE(log.Has("SpSO_NewStringObject", 1));
+  sSO_StringObjectBase* obj = SpSO_NewStringObject();  // the next request makes the block
+  EXPECT_NE(obj, nullptr);
+  made_.push_back(obj);
+}
