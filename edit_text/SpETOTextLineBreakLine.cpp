@@ -365,7 +365,11 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
     Fail(kMethod, 3, "Link Error");
     return nullptr;
   }
+  // What a paragraph's last line cannot hold goes to a line of its own (the next one when the
+  // line took all of its runs): pushed into the next paragraph, every line after would shift
+  // and the re-wrap would run to the text's end.
   cTextLineObject* following = line->GetNextObjectPtr();
+  if (following != nullptr && line->lineBreak_ && following->head_ != nullptr) following = nullptr;
   if (following == nullptr) following = NewLineAfter(line);
   if (following == nullptr) return nullptr;
   SInt32 keptTabs = 0;

@@ -471,6 +471,34 @@ SInt32 cEditTextObject::ExecPastScrapText(unsigned char redraw) {
   return 1;
 }
 
+void cEditTextObject::SetupPastTextOnSelection(const char* text, unsigned char redraw) {
+  static const char kMethod[] = "cEditTextObject::SetupPastTextOnSelection";
+  if (text == nullptr) {
+    SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument);
+    return;
+  }
+  if (undoManager_ != nullptr) {
+    const cETOOperationRecTerm* term = undoManager_->GetCurrentTerm();
+    const bool openPaste = term != nullptr && term->GetOperationType() == kETOOperationPaste &&
+                           term->GetDecideFlag() == 0 && term->GetNextObjectPtr() == nullptr;
+    if (!openPaste) OpenUndoStep(kETOOperationPaste);
+  }
+  const SInt32 oldHeight = GetTotalLineHeight();
+  // The replaced text goes into the paste step, not a step of its own.
+  DeleteCurrentSelection(0, 1, 1, 0, 1, 0);
+  SInt32 p = 0;
+  if (caretMode_ == 0 || startLine_ == nullptr ||
+      LineByteToAbsoluteCharBytePosition(startLine_, startByte_, 1, p) == 0) {
+    SpReportFailure(kSource, kMethod, 2, kSpMsgDataError);
+    return;
+  }
+  SInt32 inserted = 0;
+  InsertAtCaret(text, SInt32(std::strlen(text)), inserted);
+  if (inserted > 0) FinishInsertAtCaret(p, inserted, oldHeight);
+  ExecModifyTextCB(kETO_TextInserted);
+  if (redraw != 0) ReDrawAreaUpdateView(0);
+}
+
 // ---- Undo steps ----
 
 void cEditTextObject::OpenUndoStep(unsigned char type) {

@@ -2,6 +2,7 @@
 // re-wrap (widths, redraw bands, scroll extent), growing and scrolling to show a position,
 // resizing and moving, and the line-size settings.
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "SpETOEditInternal.h"
@@ -422,6 +423,31 @@ void cEditTextObject::MarkLineBand(cTextLineObject* line, SInt16 count, bool toE
   MarkOffscreenBand(std::max<SInt32>(top, v), end, h, SInt32(h) + (area.right - area.left));
 }
 
+void cEditTextObject::MarkRewrappedLines(cTextLineObject* line, SInt16 count,
+                                         SInt32 oldTotalHeight) {
+  const SInt32 moved = GetTotalLineHeight() - oldTotalHeight;
+  const cTextLineObject* last = line;
+  for (SInt16 i = 1; i < count && last->GetNextObjectPtr() != nullptr; ++i) {
+    last = last->GetNextObjectPtr();
+  }
+  SInt32 top = 0, bottom = 0, lastTop = 0, lastBottom = 0;
+  line->GetLinePosition(top, bottom);
+  last->GetLinePosition(lastTop, lastBottom);
+  const Rect area = DrawingAreaOnWindow();
+  short h = 0, v = 0;
+  GetScrollValue(h, v);
+  const SInt32 visibleBottom = SInt32(v) + (area.bottom - area.top);
+  // Moving the image of a whole view's height or more saves nothing: it is drawn again.
+  const bool shifted =
+      moved == 0 ||
+      (std::abs(moved) < area.bottom - area.top && lastBottom < visibleBottom &&
+       ShiftContentRows(Clamp16(std::min(lastBottom, lastBottom - moved)),
+                        Clamp16(visibleBottom), Clamp16(moved)));
+  const SInt32 end = shifted ? lastBottom + 1 : visibleBottom;
+  MarkOffscreenBand(std::max<SInt32>(top, v), std::min(end, visibleBottom), h,
+                    SInt32(h) + (area.right - area.left));
+}
+
 void cEditTextObject::TragetLineResetBreakLine(cTextLineObject* line, SInt32 oldTotalHeight,
                                                unsigned char& widthChanged,
                                                unsigned char redraw) {
@@ -431,10 +457,15 @@ void cEditTextObject::TragetLineResetBreakLine(cTextLineObject* line, SInt32 old
     return;
   }
   SInt16 handled = 0, added = 0, removed = 0;
+  const SInt16 oldWidth = currentWidth_;
   line->ResetBreakLine(handled, added, removed, widthChanged);
   UpdateLastLine();
   FitWidthForAutoLineChange(0);
-  SetupRedrawAreaForAfterModifyLineBreake(line, handled, added, removed, oldTotalHeight);
+  if (widthChanged != 0 || currentWidth_ != oldWidth) {
+    SetupRedrawAreaForAfterModifyLineBreake(line, handled, added, removed, oldTotalHeight);
+  } else {
+    MarkRewrappedLines(line, handled, oldTotalHeight);
+  }
   ResetupOffscreenAreaSize();
   if (redraw != 0) ReDrawAreaUpdateView(0);
 }

@@ -258,6 +258,9 @@ class cEditTextObject : public cSp_DrawingView,
   void SetupText(sSO_StringObjectBase* text, unsigned char redraw);
   void SetupText(cSp_RunSet& runSet, unsigned char redraw);
   void AddText(const char* text, unsigned char redraw);
+  // Pastes plain text over the selection (or at the caret) in the caret's style, as one paste
+  // step of the undo history that goes on while the step stays open.
+  void SetupPastTextOnSelection(const char* text, unsigned char redraw);
   SInt32 GetTextCharByte(unsigned char withTab, unsigned char withLineBreak) const;
   SInt32 GetTargetLineTextCharByte(SInt32 n, unsigned char withTab,
                                    unsigned char withLineBreak) const;
@@ -718,6 +721,9 @@ class cEditTextObject : public cSp_DrawingView,
   void VisibleClip(RgnHandle clip) const;
   // Marks a region of the content for redraw; false when it is empty.
   bool MarkSelectionChange(RgnHandle region);
+  // After a re-wrap of `count` lines from `line`: marks those lines; the lines after them hold
+  // what they held, so their image moves by the change of the text's height.
+  void MarkRewrappedLines(cTextLineObject* line, SInt16 count, SInt32 oldTotalHeight);
   void MarkLineBand(cTextLineObject* line, SInt16 count, bool toEnd, SInt32 oldTotalHeight,
                     SInt32 extra);
   typedef unsigned char (cTextLineObject::*tLineWidthSetter)(SInt16, unsigned char,

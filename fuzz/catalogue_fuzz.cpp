@@ -1,4 +1,6 @@
-// The file catalogue: the bytes as the saved "file-catalogue", read as at the program's start
+// The file catalogue: the bytes as the saved "file-catalogue", and again (past its magic and
+// version, where a snapshot's sections look much like a batch's) as one batch of the journal
+// that goes with it, read as at the program's start
 // (the catalogue is restarted through the test API, so the next look-up reads the file), a
 // few items and ids looked up as stored file references and folder ids are, and the
 // catalogue saved and dropped again, as at the program's end.
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "ByteOrder.h"
 #include "FailureReports.h"
 #include "Files.h"
 #include "Folders.h"
@@ -36,6 +39,26 @@ std::string CatalogueFile(const std::string& home) {
   return path + "/file-catalogue";
 }
 
+// The journal of the snapshot at `file`: its header, then `body` as one batch that passes its
+// check, so that what the batch holds is what gets read.
+bool WriteJournal(const std::string& file, const uint8_t* body, size_t size) {
+  struct stat st {};
+  if (stat(file.c_str(), &st) != 0) return false;
+  sp::ByteWriter w;
+  w.Bytes("SpFJ", 4);
+  w.BE16(1);
+  w.BE64(UInt64(st.st_ino));
+  w.BE64(UInt64(st.st_size));
+  w.BE64(UInt64(st.st_mtim.tv_sec));
+  w.BE32(UInt32(st.st_mtim.tv_nsec));
+  UInt64 check = 14695981039346656037ull;  // FNV-1a
+  for (size_t i = 0; i < size; ++i) check = (check ^ body[i]) * 1099511628211ull;
+  w.BE32(UInt32(size));
+  w.BE64(check);
+  w.Bytes(body, size);
+  return sp_fuzz::WriteFile(file + ".journal", w.Data().data(), w.Size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -52,6 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return sp_fuzz::WriteFile(documents + "/One.aiff", nullptr, 0);
   }();
   if (!made || !sp_fuzz::WriteFile(file, data, size)) return 0;
+  const size_t skip = size < 6 ? size : 6;
+  if (!WriteJournal(file, data + skip, size - skip)) return 0;
 
   SInt16 vRefNum = 0;
   SInt32 documents = 0;

@@ -381,6 +381,13 @@ class cSp_View {
     h = scrollH_;
     v = scrollV_;
   }
+  // The image of the content rows [top, bottom) moves down by dv (up when negative) in the
+  // view's own offscreen, as when the content there moved without changing; the rows the move
+  // uncovers are marked, and so is what was marked already and moved with it. False, with
+  // nothing done, when the image cannot simply move (the view is translucent or shows views
+  // under it there, draws in a container's offscreen or holds views): the caller then marks
+  // the rows.
+  bool ShiftContentRows(short top, short bottom, short dv);
   // Re-derives the enabled directions and brings the scroll value back into range; 1 when it
   // had to move.
   unsigned char ModifyScrollValue(unsigned char syncBars, unsigned char unused,
@@ -514,6 +521,11 @@ class cSp_View {
   void ReleaseScrollBar(tScrollBarType type);
   // Shifts the image by (dh, dv) and marks what the shift uncovered.
   void ShiftImage(short dh, short dv);
+  // Whether the image of the views painted under this one (or a translucent blend) goes into
+  // its pixels in `onWindow`: then they cannot move without being painted again.
+  bool ImageUnderShowsIn(const Rect& onWindow) const;
+  // Marks, in every view painted after this one, the part of `onWindow` that it shows.
+  void MarkViewsPaintedAbove(const Rect& onWindow);
   // Every contained view, at any depth in painting order, is told of a scroll.
   void TellItemsOfScroll(bool after, short dh, short dv);
 

@@ -251,7 +251,9 @@ unsigned char cSp_View::ScrollView(short& dh, short& dv, unsigned char clamp,
   const bool jump = std::abs(h) > (2 * Width()) / 3 || std::abs(v) > (2 * Height()) / 3;
   if (notify != 0) BeforeScrollExecute(scrollH_, scrollV_, h, v);
   TellItemsOfScroll(false, h, v);
-  if (jump || translucent_ != 0 || underViewImageOff_ == 0) {
+  Rect shown{0, 0, 0, 0};
+  GetViewableDrawingAreaOnWindow(shown);
+  if (jump || ImageUnderShowsIn(shown)) {
     scrollH_ = short(scrollH_ + h);
     scrollV_ = short(scrollV_ + v);
     SetupModifyDrawingRectAndFlag(nullptr, 1);
@@ -304,10 +306,29 @@ void cSp_View::ShiftImage(short dh, short dv) {
   if (dv > 0) strips[count++] = Rect{short(visible.bottom - dv), visible.left, visible.bottom, visible.right};
   if (dv < 0) strips[count++] = Rect{visible.top, visible.left, short(visible.top - dv), visible.right};
   for (int i = 0; i < count; ++i) SetupModifyDrawingRectAndFlag(&strips[i], 1);
+  MarkViewsPaintedAbove(visible);
+  SetupRedrawAreaOnWindow(visible);
+}
+
+bool cSp_View::ImageUnderShowsIn(const Rect& onWindow) const {
+  if (translucent_ != 0 || viewWindow_ == nullptr) return true;
+  if (underViewImageOff_ != 0) return false;
+  for (const cSp_View* v = viewWindow_->GetViewDrawingListHead(); v != nullptr && v != this;
+       v = v->GetDrawingListNextObjectPtr()) {
+    Rect visible, part;
+    if (v->IsEnableView() != 0 && v->GetViewableDrawingAreaOnWindow(visible) != 0 &&
+        SectRect(&visible, &onWindow, &part)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void cSp_View::MarkViewsPaintedAbove(const Rect& onWindow) {
   for (cSp_View* above = NextInPaintingOrder(); above != nullptr;
        above = above->NextInPaintingOrder()) {
     Rect shows, part;
-    if (above->GetViewableDrawingAreaOnWindow(shows) == 0 || !SectRect(&shows, &visible, &part)) {
+    if (above->GetViewableDrawingAreaOnWindow(shows) == 0 || !SectRect(&shows, &onWindow, &part)) {
       continue;
     }
     Rect inContent;
@@ -315,7 +336,55 @@ void cSp_View::ShiftImage(short dh, short dv) {
     above->AddViewClippingRect(inContent);
     above->waitRedraw_ = 1;
   }
-  SetupRedrawAreaOnWindow(visible);
+}
+
+bool cSp_View::ShiftContentRows(short top, short bottom, short dv) {
+  if (drawsInContainerOffscreen_ != 0 || itemHead_ != nullptr || offscreen_ == nullptr) {
+    return false;
+  }
+  const Rect visible = VisibleContent();
+  Rect inPixels;
+  if (GetOffscreenAreaOnOffscreen(inPixels) != noErr) return false;
+  const Rect rows{std::max(top, visible.top), visible.left, std::min(bottom, visible.bottom),
+                  visible.right};
+  if (dv == 0 || rows.top >= rows.bottom || rows.left >= rows.right) return true;
+  const Point toWindow = ContentToWindowOffset();
+  const Rect rowsOnWindow = Offset(rows, toWindow.h, toWindow.v);
+  if (ImageUnderShowsIn(rowsOnWindow)) return false;
+  cScratchRgn area, moved;
+  if (!AllOk({&area, &moved})) return false;
+  // Content point c is offscreen pixel c - visible's corner + inPixels' corner.
+  const short toPixelsH = short(inPixels.left - visible.left);
+  const short toPixelsV = short(inPixels.top - visible.top);
+  {
+    sp_drawing_detail::SavedGWorld saved;
+    SetGWorld(offscreen_, nullptr);
+    PixMapHandle pixels = GetGWorldPixMap(offscreen_);
+    LockPixels(pixels);
+    const Rect rowsInPixels = Offset(rows, toPixelsH, toPixelsV);
+    ScrollRect(&rowsInPixels, 0, dv, nullptr);
+    UnlockPixels(pixels);
+  }
+  // What was waiting to be drawn there moved with the pixels and still waits.
+  RectRgn(area, &rows);
+  if (EmptyViewClippingArea() == 0) {
+    SectRgn(clipRgn_, area, moved);
+    OffsetRgn(moved, 0, dv);
+    SectRgn(moved, area, moved);
+    if (!EmptyRgn(moved)) AddViewClippingRgn(moved);
+  }
+  Rect uncovered = rows;
+  if (dv > 0) {
+    uncovered.bottom = short(std::min<SInt32>(rows.bottom, SInt32(rows.top) + dv));
+  } else {
+    uncovered.top = short(std::max<SInt32>(rows.top, SInt32(rows.bottom) + dv));
+  }
+  const Rect uncoveredOnWindow = Offset(uncovered, toWindow.h, toWindow.v);
+  SetupModifyDrawingRectAndFlag(&uncoveredOnWindow, 1);
+  // The window takes the moved rows, and every view painted above them paints its part again.
+  MarkViewsPaintedAbove(rowsOnWindow);
+  SetupRedrawAreaOnWindow(rowsOnWindow);
+  return true;
 }
 
 unsigned char cSp_View::SetScrollValue(short& h, short& v, unsigned char clampPastMax,

@@ -59,7 +59,7 @@ constexpr int kMaxSearchDepth = 32;
 constexpr std::size_t kMaxCachedListings = 64;
 
 void SaveAtExit() {
-  if (const OSErr err = SaveCatalogue()) {
+  if (const OSErr err = CompactCatalogue()) {
     sp_platform::RecordFailure("Catalog.cpp", "SaveAtExit", err,
                                "The file catalogue could not be saved");
   }
@@ -1029,6 +1029,13 @@ std::shared_ptr<const std::vector<std::string>> FolderListing(const Location& fo
   auto names = std::make_shared<std::vector<std::string>>();
   while (dirent* d = readdir(dir)) {
     if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
+    // The entry's own type says enough for files and folders, so that a large or busy folder
+    // is listed without a look at each item; links and unknown types are followed.
+    if (d->d_type == DT_REG || d->d_type == DT_DIR) {
+      names->push_back(d->d_name);
+      continue;
+    }
+    if (d->d_type != DT_LNK && d->d_type != DT_UNKNOWN) continue;
     struct stat item {};
     if (fstatat(dirfd(dir), d->d_name, &item, 0) == 0 && IsItem(item)) names->push_back(d->d_name);
   }
@@ -1053,7 +1060,7 @@ void ForgetListing(const std::string& folderPath) {
 // ---- State ----------------------------------------------------------------------------------
 
 void RestartCatalogue() {
-  SaveCatalogue();
+  CompactCatalogue();
   State& state = Raw();
   state.sections.clear();
   state.listings.clear();

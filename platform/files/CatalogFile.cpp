@@ -8,6 +8,16 @@
 // else is known of it (Identity::known), its stamp (64 bits) and generation (32 bits), and its
 // path relative to the root folder (16-bit length and bytes). Version 1 had no kind, known,
 // stamp or generation; its records know their items by number alone.
+//
+// The journal, "file-catalogue.journal", holds what changed since that file was written, so
+// that a flush writes what it changed rather than every record: 'SpFJ', its version (1), the
+// snapshot it goes with (inode number, size and modification time of "file-catalogue"; a journal
+// that names another is ignored), then batches appended one per flush, each its length, a
+// check of its bytes and, per volume's section, its root folder, its next synthetic id, the
+// records put (as above) and the ids dropped. A batch cut short by a crash fails its check:
+// it and what follows are ignored, and the next flush writes over them. The program's exit,
+// a journal grown past the snapshot, or a snapshot another instance replaced, write the
+// snapshot anew with an empty journal.
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -35,17 +45,27 @@ namespace {
 
 constexpr UInt32 kCatalogueMagic = 0x53704643u;  // 'SpFC'
 constexpr UInt16 kCatalogueVersion = 2;
+constexpr UInt32 kJournalMagic = 0x5370464Au;  // 'SpFJ'
+constexpr UInt16 kJournalVersion = 1;
+constexpr std::size_t kJournalHeaderBytes = 4 + 2 + 8 + 8 + 8 + 4;
+// A journal is folded into the snapshot once it is larger than the snapshot and this.
+constexpr UInt64 kJournalSlack = 256u * 1024u;
+
+std::string JournalFilePath() {
+  return CatalogueFilePath() + ".journal";
+}
 // A damaged or foreign file is not read beyond this.
 constexpr std::size_t kMaxCatalogueBytes = 256u * 1024u * 1024u;
 
 // The catalogue file's bytes into `data`: empty when there is none, or when it is too large to
 // be one. The errno when something is there that cannot be read: it must then not be replaced.
-int ReadCatalogueBytes(std::string& data) {
+// `st` is what the file was when read (st_ino 0 when there is none).
+int ReadCatalogueBytes(const std::string& path, std::string& data, struct stat& st) {
   data.clear();
-  const int fd = open(CatalogueFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+  st = {};
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? 0 : errno;
   int err = 0;
-  struct stat st {};
   if (fstat(fd, &st) != 0) {
     err = errno;
   } else if (!S_ISREG(st.st_mode)) {
@@ -63,7 +83,23 @@ int ReadCatalogueBytes(std::string& data) {
   }
   close(fd);
   if (err != 0 || data.size() > kMaxCatalogueBytes) data.clear();
+  if (err != 0) st = {};
   return err;
+}
+
+CatalogueMark MarkOf(const struct stat& st) {
+  CatalogueMark mark;
+  mark.known = st.st_ino != 0;
+  mark.ino = UInt64(st.st_ino);
+  mark.size = UInt64(st.st_size);
+  mark.seconds = SInt64(st.st_mtim.tv_sec);
+  mark.nanoseconds = SInt64(st.st_mtim.tv_nsec);
+  return mark;
+}
+
+bool SameSnapshot(const CatalogueMark& a, const CatalogueMark& b) {
+  return a.known && b.known && a.ino == b.ino && a.size == b.size && a.seconds == b.seconds &&
+         a.nanoseconds == b.nanoseconds;
 }
 
 bool ReadString16(sp::ByteReader& r, std::string& out) {
@@ -112,11 +148,17 @@ UInt64 Digest(const Entry& e) {
 // by its own id. Of two records that claim one id, the one kept does not hang on the order
 // of the file: an id below the synthetic ones goes to the record whose item had that inode
 // number, else to the record read first.
+bool IsSaneRecord(const Entry& e, const std::string& rel) {
+  return IsSafeRelativePath(rel) && e.id > UInt32(fsRtDirID) && e.parentID >= UInt32(fsRtDirID) &&
+         e.parentID != e.id && e.ident.type <= kItemLink;
+}
+
+std::string FullPath(const std::string& mount, const std::string& rel) {
+  return mount == "/" ? "/" + rel : mount + "/" + rel;
+}
+
 void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const std::string& rel) {
-  if (!IsSafeRelativePath(rel) || e.id <= UInt32(fsRtDirID) || e.parentID < UInt32(fsRtDirID) ||
-      e.parentID == e.id || e.ident.type > kItemLink) {
-    return;
-  }
+  if (!IsSaneRecord(e, rel)) return;
   if (auto held = section.byId.find(e.id); held != section.byId.end()) {
     const bool heldOwnsIt = held->second.ident.ino == e.id;
     const bool newOwnsIt = e.id < kFirstSynthetic && e.ident.ino == e.id;
@@ -124,9 +166,45 @@ void AddLoadedEntry(Section& section, const std::string& mount, Entry e, const s
     RemoveEntry(section, e.id);
     section.saved.erase(e.id);
   }
-  e.path = mount == "/" ? "/" + rel : mount + "/" + rel;
+  e.path = FullPath(mount, rel);
   section.saved[e.id] = Digest(e);
   PutEntry(section, e);
+}
+
+bool ReadRecord(sp::ByteReader& r, UInt16 version, Entry& e, std::string& rel) {
+  e.id = r.BE32();
+  e.parentID = r.BE32();
+  e.ident.ino = r.BE64();
+  if (version >= 2) {
+    e.ident.type = r.U8();
+    e.ident.known = UInt8(r.U8() & kKnowsEverything);
+    e.ident.stamp = r.BE64();
+    e.ident.generation = r.BE32();
+  }
+  return ReadString16(r, rel);
+}
+
+// The record in the current layout; `skip` is the length of the volume's root and its '/'.
+void WriteRecord(sp::ByteWriter& w, const Entry& e, std::size_t skip) {
+  w.BE32(e.id);
+  w.BE32(e.parentID);
+  w.BE64(e.ident.ino);
+  w.U8(e.ident.type);
+  w.U8(e.ident.known);
+  w.BE64(e.ident.stamp);
+  w.BE32(e.ident.generation);
+  const std::string rel = e.path.substr(skip);
+  w.BE16(UInt16(rel.size()));
+  w.Bytes(rel.data(), rel.size());
+}
+
+std::size_t RootSkip(const std::string& mount) {
+  return mount == "/" ? 1 : mount.size() + 1;
+}
+
+// Whether the record's path can be written relative to its volume's root.
+bool IsWritable(const Entry& e, std::size_t skip) {
+  return e.path.size() > skip && e.path.size() - skip <= 0xFFFF;
 }
 
 // Parses a catalogue file. Nothing in it is trusted: a foreign file gives false; in a damaged
@@ -150,17 +228,8 @@ bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out
     const UInt32 count = r.BE32();
     for (UInt32 i = 0; r.Ok() && i < count; ++i) {
       Entry e;
-      e.id = r.BE32();
-      e.parentID = r.BE32();
-      e.ident.ino = r.BE64();
-      if (version >= 2) {
-        e.ident.type = r.U8();
-        e.ident.known = UInt8(r.U8() & kKnowsEverything);
-        e.ident.stamp = r.BE64();
-        e.ident.generation = r.BE32();
-      }
       std::string rel;
-      if (!ReadString16(r, rel)) break;
+      if (!ReadRecord(r, version, e, rel)) break;
       AddLoadedEntry(section, mount, std::move(e), rel);
     }
   }
@@ -168,14 +237,120 @@ bool ParseCatalogue(const std::string& data, std::map<std::string, Section>& out
   return true;
 }
 
-// The saved catalogue into `out`: nothing for a missing or damaged file. The errno when a
-// file is there but cannot be read.
-int ReadCatalogue(std::map<std::string, Section>& out) {
+// A record another instance put in the journal, or one read after the snapshot: taken
+// unless this run changed its own since it last read or wrote the files, or dropped it and
+// it is still what it was then.
+void TakeRecord(Section& section, Entry e) {
+  const UInt64 digest = Digest(e);
+  const auto base = section.saved.find(e.id);
+  const auto mine = section.byId.find(e.id);
+  bool take;
+  if (mine == section.byId.end()) {
+    take = base == section.saved.end() || base->second != digest;
+  } else {
+    const UInt64 now = Digest(mine->second);
+    take = base != section.saved.end() && base->second == now && now != digest;
+    if (take && mine->second.ident.ino == e.ident.ino) e.dev = mine->second.dev;
+  }
+  if (take) PutEntry(section, e);
+  section.saved[e.id] = digest;
+}
+
+// A record another instance dropped: dropped here too unless this run changed it since.
+void DropRecord(Section& section, UInt32 id) {
+  const auto base = section.saved.find(id);
+  const auto mine = section.byId.find(id);
+  if (mine != section.byId.end() && base != section.saved.end() &&
+      base->second == Digest(mine->second)) {
+    RemoveEntry(section, id);
+  }
+  section.saved.erase(id);
+}
+
+UInt64 Checksum(const UInt8* bytes, std::size_t n) {
+  UInt64 h = 14695981039346656037ull;  // FNV-1a
+  for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+  return h;
+}
+
+bool JournalGoesWith(const std::string& data, const CatalogueMark& snapshot) {
+  if (data.size() < kJournalHeaderBytes) return false;
+  sp::ByteReader r(data.data(), kJournalHeaderBytes);
+  return r.BE32() == kJournalMagic && r.BE16() == kJournalVersion && r.BE64() == snapshot.ino &&
+         r.BE64() == snapshot.size && SInt64(r.BE64()) == snapshot.seconds &&
+         SInt64(r.BE32()) == snapshot.nanoseconds && r.Ok();
+}
+
+std::vector<UInt8> JournalHeader(const CatalogueMark& snapshot) {
+  sp::ByteWriter w;
+  w.BE32(kJournalMagic);
+  w.BE16(kJournalVersion);
+  w.BE64(snapshot.ino);
+  w.BE64(snapshot.size);
+  w.BE64(UInt64(snapshot.seconds));
+  w.BE32(UInt32(snapshot.nanoseconds));
+  return w.Data();
+}
+
+// Takes the journal's batches from `from` on into the sections; gives where the last whole
+// batch ends. A batch that is cut short or fails its check ends the journal there.
+std::size_t ApplyJournal(const std::string& data, std::size_t from,
+                         std::map<std::string, Section>& sections) {
+  std::size_t end = from;
+  while (data.size() - end >= 12) {
+    sp::ByteReader head(data.data() + end, 12);
+    const UInt32 length = head.BE32();
+    const UInt64 check = head.BE64();
+    if (data.size() - end - 12 < length) break;
+    const UInt8* body = reinterpret_cast<const UInt8*>(data.data()) + end + 12;
+    if (Checksum(body, length) != check) break;
+    end += 12 + std::size_t(length);
+    sp::ByteReader r(body, length);
+    const UInt32 sectionCount = r.BE32();
+    for (UInt32 s = 0; r.Ok() && s < sectionCount; ++s) {
+      std::string mount;
+      if (!ReadString16(r, mount)) break;
+      const bool valid =
+          !mount.empty() && mount[0] == '/' && mount.find('\0') == std::string::npos;
+      Section ignored;
+      Section& section = valid ? sections[mount] : ignored;
+      section.nextSynthetic = std::max({section.nextSynthetic, r.BE32(), kFirstSynthetic});
+      const UInt32 puts = r.BE32();
+      for (UInt32 i = 0; r.Ok() && i < puts; ++i) {
+        Entry e;
+        std::string rel;
+        if (!ReadRecord(r, kCatalogueVersion, e, rel)) break;
+        if (!IsSaneRecord(e, rel)) continue;
+        e.path = FullPath(mount, rel);
+        TakeRecord(section, std::move(e));
+      }
+      const UInt32 drops = r.BE32();
+      for (UInt32 i = 0; r.Ok() && i < drops; ++i) {
+        const UInt32 id = r.BE32();
+        if (r.Ok()) DropRecord(section, id);
+      }
+    }
+  }
+  return end;
+}
+
+// The saved catalogue into `out`, the journal's batches taken in: nothing for a missing or
+// damaged snapshot. `mark` is what was read. The errno when a file is there but cannot be
+// read.
+int ReadCatalogue(std::map<std::string, Section>& out, CatalogueMark& mark) {
   out.clear();
+  mark = CatalogueMark();
   std::string data;
-  const int err = ReadCatalogueBytes(data);
-  if (err == 0 && !data.empty()) ParseCatalogue(data, out);
-  return err;
+  struct stat st {};
+  if (const int err = ReadCatalogueBytes(CatalogueFilePath(), data, st)) return err;
+  if (data.empty() || !ParseCatalogue(data, out)) return 0;
+  const CatalogueMark snapshot = MarkOf(st);
+  if (const int err = ReadCatalogueBytes(JournalFilePath(), data, st)) return err;
+  mark = snapshot;
+  if (JournalGoesWith(data, snapshot)) {
+    mark.journalEnd = ApplyJournal(data, kJournalHeaderBytes, out);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -183,7 +358,7 @@ int ReadCatalogue(std::map<std::string, Section>& out) {
 void LoadCatalogue(State& state) {
   // A file that cannot be read leaves the catalogue empty for this run; saving then fails
   // rather than replace it.
-  if (const int err = ReadCatalogue(state.sections)) {
+  if (const int err = ReadCatalogue(state.sections, state.mark)) {
     sp_platform::RecordFailure("CatalogFile.cpp", "Load", err,
                                "The file catalogue cannot be read; it is kept as it is");
   }
@@ -201,8 +376,9 @@ int MakeFolders(const std::string& folder) {
   return 0;
 }
 
-// 0 or the errno.
-int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
+// 0 or the errno. `written`, when given, is what the file is now.
+int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes,
+                    struct stat* result = nullptr) {
   if (const int err = MakeFolders(ParentPath(path))) return err;
   const std::string temporary = path + ".tmp-" + std::to_string(getpid());
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -216,6 +392,7 @@ int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes) {
     if (n > 0) written += std::size_t(n);
   }
   if (err == 0 && fdatasync(fd) != 0) err = errno;
+  if (err == 0 && result != nullptr && fstat(fd, result) != 0) err = errno;
   close(fd);
   if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) unlink(temporary.c_str());
@@ -394,14 +571,20 @@ std::string CatalogueFilePath() {
   return ProgramDataFolder() + "/file-catalogue";
 }
 
-OSErr SaveCatalogue() {
-  State& state = Raw();
-  if (!state.loaded || !state.dirty) return noErr;
-  CatalogueLock lock;
-  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
+namespace {
+
+// The shared counter stays above every synthetic id saved, should the lock file have been
+// lost and made anew.
+void KeepCounterAbove(const CatalogueLock& lock, UInt64 synthetic) {
+  if (ReadSharedCounter(lock.Fd()) < synthetic) WriteSharedCounter(lock.Fd(), synthetic);
+}
+
+// Writes the whole catalogue as a new snapshot with an empty journal, under the lock.
+OSErr WriteSnapshot(State& state, const CatalogueLock& lock) {
   // A file that is there but cannot be read (another user's, say) is never replaced.
   std::map<std::string, Section> file;
-  if (const int err = ReadCatalogue(file)) return OSErrFromErrno(err);
+  CatalogueMark read;
+  if (const int err = ReadCatalogue(file, read)) return OSErrFromErrno(err);
   RemoveStaleTemporaries(lock.Held());
   MergeSaved(state, file);
   // Records of items that are gone (and not found nearby) are dropped, so the file holds
@@ -440,40 +623,197 @@ OSErr SaveCatalogue() {
     w.BE32(section.nextSynthetic);
     synthetic = std::max<UInt64>(synthetic, section.nextSynthetic);
     // Sorted by id, so that the same catalogue always makes the same file.
-    const std::size_t skip = mount == "/" ? 1 : mount.size() + 1;
+    const std::size_t skip = RootSkip(mount);
     std::vector<const Entry*> entries;
     for (const auto& e : section.byId) {
-      if (e.second.path.size() > skip && e.second.path.size() - skip <= 0xFFFF) {
-        entries.push_back(&e.second);
-      }
+      if (IsWritable(e.second, skip)) entries.push_back(&e.second);
     }
     std::sort(entries.begin(), entries.end(),
               [](const Entry* a, const Entry* b) { return a->id < b->id; });
     w.BE32(UInt32(entries.size()));
     for (const Entry* e : entries) {
-      w.BE32(e->id);
-      w.BE32(e->parentID);
-      w.BE64(e->ident.ino);
-      w.U8(e->ident.type);
-      w.U8(e->ident.known);
-      w.BE64(e->ident.stamp);
-      w.BE32(e->ident.generation);
-      const std::string rel = e->path.substr(skip);
-      w.BE16(UInt16(rel.size()));
-      w.Bytes(rel.data(), rel.size());
+      WriteRecord(w, *e, skip);
       written[k][e->id] = Digest(*e);
     }
   }
-  // The shared counter stays above every synthetic id saved, should the lock file have been
-  // lost and made anew.
-  if (ReadSharedCounter(lock.Fd()) < synthetic) WriteSharedCounter(lock.Fd(), synthetic);
-  if (const int err = WriteAtomically(CatalogueFilePath(), w.Data())) {
+  KeepCounterAbove(lock, synthetic);
+  struct stat st {};
+  if (const int err = WriteAtomically(CatalogueFilePath(), w.Data(), &st)) {
     return OSErrFromErrno(err, Access::kWrite);
   }
   for (auto& kv : state.sections) kv.second.saved.clear();
   for (std::size_t k = 0; k < kept.size(); ++k) kept[k]->second.saved = std::move(written[k]);
   state.dirty = false;
+  // The snapshot holds everything now: a journal that failed to be written is one that does
+  // not go with it, and the next flush writes the snapshot again.
+  state.mark = MarkOf(st);
+  if (WriteAtomically(JournalFilePath(), JournalHeader(state.mark)) != 0) {
+    state.mark.known = false;
+  }
+  state.mark.journalEnd = kJournalHeaderBytes;
   return noErr;
+}
+
+// The batch of what this run changed since it last read or wrote the files: records put and
+// ids dropped, per volume. Empty when nothing changed. `digests` gets the records written.
+using WrittenDigests = std::vector<std::pair<Section*, std::vector<std::pair<UInt32, UInt64>>>>;
+
+std::vector<UInt8> ChangedRecords(State& state, WrittenDigests& digests, UInt64& synthetic) {
+  sp::ByteWriter body;
+  UInt32 sections = 0;
+  body.BE32(0);
+  for (auto& kv : state.sections) {
+    const std::string& mount = kv.first;
+    Section& section = kv.second;
+    if (mount.size() > 0xFFFF) continue;
+    const std::size_t skip = RootSkip(mount);
+    std::vector<std::pair<const Entry*, UInt64>> puts;
+    for (const auto& e : section.byId) {
+      const UInt64 digest = Digest(e.second);
+      const auto base = section.saved.find(e.first);
+      if ((base == section.saved.end() || base->second != digest) && IsWritable(e.second, skip)) {
+        puts.emplace_back(&e.second, digest);
+      }
+    }
+    std::vector<UInt32> drops;
+    for (const auto& saved : section.saved) {
+      if (section.byId.find(saved.first) == section.byId.end()) drops.push_back(saved.first);
+    }
+    if (puts.empty() && drops.empty()) continue;
+    std::sort(puts.begin(), puts.end(),
+              [](const auto& a, const auto& b) { return a.first->id < b.first->id; });
+    std::sort(drops.begin(), drops.end());
+    ++sections;
+    body.BE16(UInt16(mount.size()));
+    body.Bytes(mount.data(), mount.size());
+    body.BE32(section.nextSynthetic);
+    synthetic = std::max<UInt64>(synthetic, section.nextSynthetic);
+    body.BE32(UInt32(puts.size()));
+    digests.emplace_back(&section, std::vector<std::pair<UInt32, UInt64>>());
+    for (const auto& p : puts) {
+      WriteRecord(body, *p.first, skip);
+      digests.back().second.emplace_back(p.first->id, p.second);
+    }
+    body.BE32(UInt32(drops.size()));
+    for (UInt32 id : drops) {
+      body.BE32(id);
+      digests.back().second.emplace_back(id, 0);
+    }
+  }
+  if (sections == 0) return {};
+  std::vector<UInt8> bytes = body.Data();
+  sp::ByteWriter count;
+  count.BE32(sections);
+  std::copy(count.Data().begin(), count.Data().end(), bytes.begin());
+  sp::ByteWriter batch;
+  batch.BE32(UInt32(bytes.size()));
+  batch.BE64(Checksum(bytes.data(), bytes.size()));
+  batch.Bytes(bytes.data(), bytes.size());
+  return batch.Data();
+}
+
+// Appends what this run changed to the journal, under the lock, after taking in the batches
+// other instances appended since this run last looked. False when the journal is not the
+// one this run knows (the snapshot was replaced, or there is none): the snapshot is written
+// then. `err` is set when the append itself failed.
+bool AppendToJournal(State& state, const CatalogueLock& lock, int& err) {
+  err = 0;
+  if (!state.mark.known || state.mark.journalEnd < kJournalHeaderBytes) return false;
+  struct stat st {};
+  if (stat(CatalogueFilePath().c_str(), &st) != 0 || !SameSnapshot(MarkOf(st), state.mark)) {
+    return false;
+  }
+  const int fd = open(JournalFilePath().c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Only the header and what was appended since this run last looked are read.
+  const auto readAt = [fd](std::string& out, UInt64 at, UInt64 size) {
+    out.resize(std::size_t(size));
+    std::size_t got = 0;
+    while (got < out.size()) {
+      const ssize_t n = pread(fd, &out[got], out.size() - got, off_t(at + got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += std::size_t(n);
+    }
+    return got == out.size();
+  };
+  std::string header, tail;
+  bool ours = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              UInt64(st.st_size) >= state.mark.journalEnd &&
+              UInt64(st.st_size) - state.mark.journalEnd <= kMaxCatalogueBytes &&
+              readAt(header, 0, kJournalHeaderBytes) && JournalGoesWith(header, state.mark) &&
+              readAt(tail, state.mark.journalEnd, UInt64(st.st_size) - state.mark.journalEnd);
+  UInt64 end = 0;
+  if (ours) {
+    end = state.mark.journalEnd + ApplyJournal(tail, 0, state.sections);
+    state.mark.journalEnd = end;
+    // A journal grown larger than its snapshot is folded into a new one.
+    ours = end <= std::max<UInt64>(state.mark.size, kJournalSlack);
+  }
+  if (!ours) {
+    close(fd);
+    return false;
+  }
+  WrittenDigests digests;
+  UInt64 synthetic = state.reservedEnd;
+  const std::vector<UInt8> batch = ChangedRecords(state, digests, synthetic);
+  if (!batch.empty()) {
+    KeepCounterAbove(lock, synthetic);
+    // Whatever follows the last whole batch (one cut short by a crash) is written over.
+    std::size_t written = 0;
+    while (written < batch.size() && err == 0) {
+      const ssize_t n =
+          pwrite(fd, batch.data() + written, batch.size() - written, off_t(end + written));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) err = n < 0 ? errno : EIO;
+      if (n > 0) written += std::size_t(n);
+    }
+    if (err == 0 && ftruncate(fd, off_t(end + batch.size())) != 0) err = errno;
+    if (err == 0 && fdatasync(fd) != 0) err = errno;
+    if (err != 0) {
+      // Nothing half-written is left for others to read past.
+      if (ftruncate(fd, off_t(end)) != 0) state.mark.known = false;
+      close(fd);
+      return true;
+    }
+    for (auto& d : digests) {
+      for (const auto& id : d.second) {
+        if (d.first->byId.count(id.first) != 0) {
+          d.first->saved[id.first] = id.second;
+        } else {
+          d.first->saved.erase(id.first);
+        }
+      }
+    }
+    state.mark.journalEnd = end + batch.size();
+  }
+  close(fd);
+  state.dirty = false;
+  return true;
+}
+
+}  // namespace
+
+OSErr SaveCatalogue() {
+  State& state = Raw();
+  if (!state.loaded || !state.dirty) return noErr;
+  CatalogueLock lock;
+  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
+  int err = 0;
+  if (AppendToJournal(state, lock, err)) {
+    return err != 0 ? OSErrFromErrno(err, Access::kWrite) : OSErr(noErr);
+  }
+  return WriteSnapshot(state, lock);
+}
+
+OSErr CompactCatalogue() {
+  State& state = Raw();
+  if (!state.loaded || (!state.dirty && state.mark.journalEnd <= kJournalHeaderBytes)) {
+    return noErr;
+  }
+  CatalogueLock lock;
+  if (lock.Fd() < 0) return OSErrFromErrno(lock.Error(), Access::kWrite);
+  return WriteSnapshot(state, lock);
 }
 
 }  // namespace files

@@ -121,5 +121,44 @@ TEST_F(KeyUndoTest, ARefusedPasteOpensNoStep) {
   EXPECT_TRUE(Steps(f).empty());
 }
 
+void NotePasteModify(cEditTextObject*, tETO_ModifyType type, unsigned long) {
+  Log().push_back("modify " + std::to_string(type));
+}
+
+TEST_F(KeyUndoTest, PastingTextOverTheSelectionIsOnePasteStepThatUndoTakesBackWhole) {
+  cEditTextObject* f = ActiveField("abcdef");
+  f->SetupModifyTextCB(NotePasteModify, 0);
+  f->SetupSelectionPosition(1, 0, 4, 0, 0, 0);  // "bcd"
+  f->SetupPastTextOnSelection("XY", 0);
+  EXPECT_EQ(Text(f), "aXYef");
+  EXPECT_EQ(Caret(f), (std::pair<SInt32, SInt32>{1, 3}));
+  EXPECT_EQ(Log().back(), "modify 2");
+  // A second paste while the paste step is open goes into it.
+  f->SetupPastTextOnSelection("\rZ", 0);
+  EXPECT_EQ(Lines(f), (std::vector<std::string>{"aXY\r", "Zef"}));
+  EXPECT_EQ(Steps(f), std::vector<tETOOperationRecType>{kETOOperationPaste});
+  ASSERT_EQ(f->ExecUnDoOneOperation(0), 1);
+  EXPECT_EQ(Text(f), "abcdef");
+  ASSERT_EQ(f->ExecReDoOneOperation(0), 1);
+  EXPECT_EQ(Text(f), "aXY\rZef");
+  // After typing, a paste opens its own step again.
+  f->SetupCaretPosition(5, 0);
+  Keys("q");
+  f->SetupPastTextOnSelection("w", 0);
+  EXPECT_EQ(Text(f), "aXY\rZqwef");
+  EXPECT_EQ(Steps(f), (std::vector<tETOOperationRecType>{
+                          kETOOperationPaste, kETOOperationTextIn, kETOOperationPaste}));
+  ASSERT_EQ(f->ExecUnDoOneOperation(0), 1);
+  EXPECT_EQ(Text(f), "aXY\rZqef");
+}
+
+TEST_F(KeyUndoTest, PastingNoTextIsRefusedWithoutAStep) {
+  cEditTextObject* f = ActiveField("ab");
+  f->SetupPastTextOnSelection(nullptr, 0);
+  EXPECT_EQ(Text(f), "ab");
+  EXPECT_TRUE(Steps(f).empty());
+  EXPECT_TRUE(errors_.Has("cEditTextObject::SetupPastTextOnSelection", 1));
+}
+
 }  // namespace
 }  // namespace edit_test

@@ -1,8 +1,10 @@
 // The catalogue: ids that survive renames, moves and restarts, FSRefs stored as bytes, look-ups
 // by name, path and index, volumes.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -221,6 +224,10 @@ TEST_F(FilesCatalog, TwoInstancesKeepEachOthersMovesAndNeverShareAnId) {
   ASSERT_EQ(CatMove(home.vRefNum, home.dirID, PStr("mine"), mineTo.dirID, nullptr), noErr);
   const SInt32 m1 = FileID(home, "m1"), m2 = FileID(home, "m2");
   EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  fs::Location moved;
+  EXPECT_EQ(fs::LocateNode(home.vRefNum, UInt32(theirs), moved), noErr)
+      << "the other instance's move is taken in by the flush, before any restart";
+  EXPECT_EQ(moved.path, home_.Path("Far/Theirs/theirs"));
   sp_testing::RestartFileCatalogue();
   const struct {
     SInt32 id;
@@ -276,8 +283,9 @@ TEST_F(FilesCatalog, ACounterStoredBelowIdsAlreadyGivenNeverGivesThemAgain) {
   EXPECT_EQ(name, "c");
 }
 
-// A save of the catalogue that finds its disk full: FlushVol says so, the file saved before is
-// kept whole with nothing beside it, and the ids are saved once there is room.
+// A save of the catalogue that finds its disk full: FlushVol says so, what was saved before is
+// kept whole with nothing new beside it, and the ids are saved once there is room. The new
+// records are many, so that their batch needs more room than the files' last blocks hold.
 TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile) {
   if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
   const std::string file = fs::CatalogueFilePath(), folder = file.substr(0, file.rfind('/'));
@@ -288,11 +296,24 @@ TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile
   WriteHostFile(home_.Path("kept"), "k");
   FileID(home, "kept");
   ASSERT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
-  const std::string saved = ReadHostFile(file);
-  ASSERT_NE(saved.find("kept"), std::string::npos);
+  auto contents = [&folder]() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (name != "file-catalogue.lock") files[name] = ReadHostFile(entry.path().string());
+    }
+    return files;
+  };
+  const auto saved = contents();
+  std::string before;
+  for (const auto& kv : saved) before += kv.second;
+  ASSERT_NE(before.find("kept"), std::string::npos);
 
-  WriteHostFile(home_.Path("new"), "n");
-  FileID(home, "new");
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "new-item-with-a-name-long-enough-to-fill-blocks-" + std::to_string(i);
+    WriteHostFile(home_.Path(name), "n");
+    FileID(home, name);
+  }
   {
     std::ofstream filler(folder + "/filler", std::ios::binary);
     const std::string block(4096, 'f');
@@ -300,15 +321,14 @@ TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile
     }
   }
   EXPECT_EQ(FlushVol(nullptr, home.vRefNum), dskFulErr);
-  EXPECT_EQ(ReadHostFile(file), saved);
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  EXPECT_EQ(names, (std::set<std::string>{"file-catalogue", "file-catalogue.lock", "filler"}));
+  auto after = contents();
+  after.erase("filler");
+  EXPECT_TRUE(after == saved) << "what was saved before is kept as it was, with nothing beside it";
   ASSERT_EQ(unlink((folder + "/filler").c_str()), 0);
   EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
-  EXPECT_NE(ReadHostFile(file).find("new"), std::string::npos);
+  std::string now;
+  for (const auto& kv : contents()) now += kv.second;
+  EXPECT_NE(now.find("new-item-with-a-name-long-enough-to-fill-blocks-299"), std::string::npos);
   umount2(folder.c_str(), MNT_DETACH);
 }
 
@@ -606,17 +626,19 @@ TEST_F(FilesCatalog, IndexWalksListByteOrderAndCountAllItems) {
     WriteHostFile(home_.Path(std::string("Walk/") + n), n);
   }
   symlink("/nonexistent", home_.Path("Walk/dangling").c_str());
+  symlink("a", home_.Path("Walk/link").c_str());
+  ASSERT_EQ(mkfifo(home_.Path("Walk/pipe").c_str(), 0600), 0);
   CInfoPBRec pb;
   ASSERT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, -1, &pb), noErr);
-  ASSERT_EQ(pb.dirInfo.ioDrNmFls, 8) << "items that are no file or folder are not counted";
-  const char* expected[] = {".hidden", "10", "9", "C", "a", "b", "folder", "\x89\xB9"};
-  for (SInt16 i = 1; i <= 8; ++i) {
+  ASSERT_EQ(pb.dirInfo.ioDrNmFls, 9) << "items that are no file or folder are not counted";
+  const char* expected[] = {".hidden", "10", "9", "C", "a", "b", "folder", "link", "\x89\xB9"};
+  for (SInt16 i = 1; i <= 9; ++i) {
     std::string name;
     ASSERT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, i, &pb, &name), noErr) << i;
     EXPECT_EQ(name, expected[i - 1]);
     EXPECT_EQ((pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask) != 0, name == "folder");
   }
-  EXPECT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, 9, &pb), fnfErr);
+  EXPECT_EQ(CatInfoOf(walk.vRefNum, walk.dirID, 10, &pb), fnfErr);
 }
 
 TEST_F(FilesCatalog, BulkListingsEndWithNoMoreItemsAfterTheLastBatch) {
@@ -783,6 +805,95 @@ TEST_F(FilesCatalog, TemporaryFilesOfSavesThatNeverFinishedGoWithTheNextSave) {
   for (const std::string& l : left) EXPECT_FALSE(HostExists(l)) << l;
   for (const std::string& k : kept) EXPECT_TRUE(HostExists(k)) << k;
   EXPECT_TRUE(HostExists(file));
+}
+
+// A flush appends the records it changed to the catalogue's journal instead of writing every
+// record again; once it has said noErr, a crash keeps the ids it handed out and the moves it
+// saw, also when a later flush was cut short and left half a batch behind.
+TEST_F(FilesCatalog, AFlushKeepsItsIdsThroughACrashWithoutRewritingTheCatalogue) {
+  const std::string file = fs::CatalogueFilePath(), journal = file + ".journal";
+  for (const bool torn : {false, true}) {
+    SCOPED_TRACE(torn ? "a batch cut short after it" : "nothing after it");
+    const std::string dir = torn ? "Torn" : "Whole";
+    const Folder work = Make(dir), far = Make(dir + "/Far");
+    for (const char* n : {"old", "new1", "new2", "later"}) WriteHostFile(home_.Path(dir + "/" + n), n);
+    fs::SetLargestInodeIdForTests(2);
+    const SInt32 old = FileID(work, "old");
+    sp_testing::RestartFileCatalogue();
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      fs::ResetCatalogueAndVolumes();
+      fs::SetLargestInodeIdForTests(2);
+      bool ok = CatMove(work.vRefNum, work.dirID, PStr("old"), far.dirID, nullptr) == noErr;
+      std::ofstream(home_.Path("ids")) << FileID(work, "new1") << ' ' << FileID(work, "new2");
+      ok = ok && FlushVol(nullptr, work.vRefNum) == noErr;
+      if (torn) std::ofstream(journal, std::ios::app) << std::string("\0\0\1\0garbage", 11);
+      std::_Exit(ok ? 0 : 1);  // no exit handlers: nothing saved after the flush
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    SInt32 new1 = 0, new2 = 0;
+    std::ifstream(home_.Path("ids")) >> new1 >> new2;
+    struct stat after {};
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the catalogue file was not written again";
+
+    fs::ResetCatalogueAndVolumes();  // this instance's own state goes unsaved
+    fs::SetLargestInodeIdForTests(2);
+    const SInt32 later = FileID(work, "later");
+    ASSERT_EQ(FlushVol(nullptr, work.vRefNum), noErr);
+    fs::ResetCatalogueAndVolumes();
+    const struct {
+      SInt32 id;
+      const char* path;
+    } ids[] = {{old, "Far/old"}, {new1, "new1"}, {new2, "new2"}, {later, "later"}};
+    for (const auto& c : ids) {
+      SCOPED_TRACE(c.path);
+      EXPECT_GE(UInt32(c.id), 0x80000000u);
+      fs::Location item;
+      EXPECT_EQ(fs::LocateNode(work.vRefNum, UInt32(c.id), item), noErr);
+      EXPECT_EQ(item.path, home_.Path(dir + "/" + c.path));
+    }
+    sp_testing::RestartFileCatalogue();
+  }
+}
+
+// A flush that cannot write the journal says so, leaves no part of its batch behind, and
+// saves the same records at the next flush.
+TEST_F(FilesCatalog, AFlushThatCannotWriteTheJournalFailsAndLeavesItAsItWas) {
+  const std::string journal = fs::CatalogueFilePath() + ".journal";
+  const Folder home = FolderAt(home_, "");
+  WriteHostFile(home_.Path("first"), "f");
+  WriteHostFile(home_.Path("second"), "s");
+  fs::SetLargestInodeIdForTests(2);
+  FileID(home, "first");
+  sp_testing::RestartFileCatalogue();
+  fs::SetLargestInodeIdForTests(2);
+  const SInt32 second = FileID(home, "second");
+  const std::string was = ReadHostFile(journal);
+  ASSERT_FALSE(was.empty());
+
+  rlimit limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  rlimit small = limit;
+  small.rlim_cur = rlim_t(was.size() + 8);
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const OSErr failed = FlushVol(nullptr, home.vRefNum);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, previous);
+  EXPECT_NE(failed, noErr);
+  EXPECT_EQ(ReadHostFile(journal), was);
+
+  EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
+  EXPECT_GT(ReadHostFile(journal).size(), was.size());
+  fs::ResetCatalogueAndVolumes();
+  fs::Location item;
+  EXPECT_EQ(fs::LocateNode(home.vRefNum, UInt32(second), item), noErr);
+  EXPECT_EQ(item.path, home_.Path("second"));
 }
 
 }  // namespace

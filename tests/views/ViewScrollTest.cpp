@@ -260,18 +260,35 @@ TEST_F(ViewScroll, StepsUpToTwoThirdsShiftTheImageAndShowTheSamePixelsAsARedraw)
   }
 }
 
-TEST_F(ViewScroll, AViewThatShowsTheViewsUnderItIsRedrawnWhole) {
-  cStripeView* view = Striped(R(0, 0, 90, 90));
-  view->SetupViewScrollArea(400, 400, 0, 0);
-  Redraw();
-  short dh = 10, dv = 0;
-  ASSERT_EQ(view->ScrollView(dh, dv, 0, 0, 0, 0), 1);
+// The rectangle of what waits to be drawn in the view, in content coordinates.
+Rect Waiting(const cSp_View* view) {
   RgnHandle pending = NewRgn();
   view->GetViewClippingRgn(pending);
   Rect waits;
   GetRegionBounds(pending, &waits);
   DisposeRgn(pending);
-  EXPECT_EQ(Show(waits), Show(R(0, 10, 90, 100))) << "all it shows, in content coordinates";
+  return waits;
+}
+
+TEST_F(ViewScroll, AViewThatShowsTheViewsUnderItIsRedrawnWhole) {
+  View(R(40, 40, 200, 200), kRed);
+  cStripeView* view = Striped(R(0, 0, 90, 90));
+  view->SetupViewScrollArea(400, 400, 0, 0);
+  Redraw();
+  short dh = 10, dv = 0;
+  ASSERT_EQ(view->ScrollView(dh, dv, 0, 0, 0, 0), 1);
+  EXPECT_EQ(Show(Waiting(view)), Show(R(0, 10, 90, 100))) << "all it shows, in content coordinates";
+}
+
+TEST_F(ViewScroll, AViewThatCouldShowViewsUnderItButHasNoneThereShiftsItsImage) {
+  cStripeView* view = Striped(R(0, 0, 90, 90));
+  view->SetupViewScrollArea(400, 400, 0, 0);
+  Redraw();
+  short dh = 10, dv = 0;
+  ASSERT_EQ(view->ScrollView(dh, dv, 0, 0, 0, 0), 1);
+  EXPECT_EQ(Show(Waiting(view)), Show(R(0, 90, 90, 100))) << "only the uncovered strip";
+  Redraw();
+  ExpectShowsContent(view, R(0, 0, 90, 90));
 }
 
 TEST_F(ViewScroll, AShiftRepaintsTheViewsAboveThatShowIt) {

@@ -141,11 +141,16 @@ SInt64 UTC1904FromLocal1904(SInt64 localSecondsSince1904);
 
 // ---- State ----------------------------------------------------------------------------------
 
-// Writes the catalogue file when ids were handed out or moved since it was last written,
-// taking in under a lock what other instances of the program saved meanwhile (the records
-// this run changed win). FlushVol calls it, and it runs at the program's normal exit. The
-// error when it could not be saved; a file that is there but cannot be read is kept as it is.
+// Saves the catalogue when ids were handed out or moved since it was last saved, taking in
+// under a lock what other instances of the program saved meanwhile (the records this run
+// changed win): the records changed are appended to the catalogue's journal, or, when the
+// journal has grown past the catalogue file or goes with another one, the whole file is
+// written anew. Once it returns noErr the ids survive a crash. FlushVol calls it. The error
+// when it could not be saved; a file that is there but cannot be read is kept as it is.
 OSErr SaveCatalogue();
+// Saves as SaveCatalogue does, but always writes the whole file, folding the journal into
+// it and dropping the records of items that are gone. It runs at the program's normal exit.
+OSErr CompactCatalogue();
 // The program's own data folder, "$XDG_DATA_HOME/mediamanager" (default
 // "~/.local/share/mediamanager"); nothing is created.
 std::string ProgramDataFolder();

@@ -53,6 +53,17 @@ struct Listing {
   std::shared_ptr<const std::vector<std::string>> names;
 };
 
+// Where this run stands in the catalogue's files: the snapshot it last read or wrote (known
+// when there was one) and how far into the journal that goes with it it has taken records.
+struct CatalogueMark {
+  bool known = false;
+  UInt64 ino = 0;
+  UInt64 size = 0;
+  SInt64 seconds = 0;
+  SInt64 nanoseconds = 0;
+  UInt64 journalEnd = 0;
+};
+
 struct State {
   bool loaded = false;
   bool dirty = false;
@@ -66,6 +77,7 @@ struct State {
   int lockDepth = 0;
   int lockError = 0;
   bool lockHeld = false;  // flock took: no other instance is saving
+  CatalogueMark mark;
   std::map<std::string, Section> sections;
   std::unordered_map<std::string, Listing> listings;
 };
