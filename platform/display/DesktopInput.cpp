@@ -5,6 +5,7 @@
 // window manager's moves, resizes and close requests reach the windows.
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "AppleEvents.h"
 #include "CarbonEvents.h"
@@ -113,8 +114,7 @@ void Text(const char* utf8, PendingKey& pending) {
     PostKeyDown(pending, UInt8(text[0]));
     return;
   }
-  const UInt32 modifiers =
-      MacModifiersOf(pending.active ? pending.mod : Uint16(SDL_GetModState()));
+  const UInt32 modifiers = MacModifiersOf(pending.active ? pending.mod : Uint16(SDL_GetModState()));
   pending.active = false;
   RawInput in;
   in.kind = kRawTextInput;
@@ -216,8 +216,9 @@ void SetApplicationActive(bool active) {
   if (d.appActive == active) return;
   d.appActive = active;
   EventRef event = nullptr;
-  if (CreateEvent(nullptr, kEventClassApplication, active ? kEventAppActivated : kEventAppDeactivated,
-                  0, kEventAttributeNone, &event) == noErr) {
+  if (CreateEvent(nullptr, kEventClassApplication,
+                  active ? kEventAppActivated : kEventAppDeactivated, 0, kEventAttributeNone,
+                  &event) == noErr) {
     SendEventToEventTarget(event, GetApplicationEventTarget());
     ReleaseEvent(event);
   }
@@ -275,17 +276,25 @@ void WindowEvent(const SDL_WindowEvent& e) {
 }
 
 // The files or the text of a drop, at the pointer's place (where they were let go).
+// The drop's handlers may run the event loop (a field tracks the mouse while it takes the
+// text): the drop is taken off the lists before it is handed over, so that no inner pass hands
+// it over again, and a drop that completes meanwhile waits until this one was handled.
 void DeliverDrop() {
+  static bool delivering = false;
   DesktopState& d = Desktop();
-  if (d.dropped.empty() && d.droppedText.empty()) return;
+  if (delivering || (d.dropped.empty() && d.droppedText.empty())) return;
+  delivering = true;
+  const auto files = std::move(d.dropped);
+  const auto text = std::move(d.droppedText);
+  d.dropped.clear();
+  d.droppedText.clear();
   int x = 0, y = 0;
   SDL_GetGlobalMouseState(&x, &y);
   const int scale = d.scale;
   const Point where = {SInt16(y / scale), SInt16(x / scale)};
-  if (!d.dropped.empty()) drops::DeliverFileDrop(where, d.dropped);
-  if (!d.droppedText.empty()) drops::DeliverTextDrop(where, d.droppedText);
-  d.dropped.clear();
-  d.droppedText.clear();
+  if (!files.empty()) drops::DeliverFileDrop(where, files);
+  if (!text.empty()) drops::DeliverTextDrop(where, text);
+  delivering = false;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <cstddef>
 
 namespace desktop_test {
 namespace x11 {
@@ -145,36 +146,77 @@ void SendClientMessage(Display* x, Window target, Atom type, long l0, long l1, l
 
 }  // namespace
 
-bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& path, int millis) {
-  Display* x = XOpenDisplay(nullptr);
-  if (x == nullptr || window == 0) return false;
-  const Window target = Window(window);
-  const Window root = DefaultRootWindow(x);
+struct XdndDrop::State {
+  Display* x = nullptr;
+  Window target = 0;
+  Window source = 0;
+  std::vector<Atom> types;
+  std::string data;
+  Atom status = 0, finished = 0, drop = 0;
+  bool accepted = false, dropped = false, over = false, done = false;
+};
+
+XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::string>& types,
+                   const std::string& data)
+    : state_(new State) {
+  State& s = *state_;
+  s.data = data;
+  s.x = XOpenDisplay(nullptr);
+  if (s.x == nullptr || window == 0 || types.empty() || types.size() > 3) {
+    s.over = true;
+    return;
+  }
+  Display* x = s.x;
   auto atom = [x](const char* name) { return XInternAtom(x, name, False); };
-  const Atom selection = atom("XdndSelection"), uriList = atom("text/uri-list");
-  const Atom status = atom("XdndStatus"), finished = atom("XdndFinished");
-  const Window source = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
-  XSetSelectionOwner(x, selection, source, CurrentTime);
-  // The pointer where the file is let go.
+  for (const std::string& t : types) s.types.push_back(atom(t.c_str()));
+  s.status = atom("XdndStatus");
+  s.finished = atom("XdndFinished");
+  s.drop = atom("XdndDrop");
+  s.target = Window(window);
+  const Window root = DefaultRootWindow(x);
+  s.source = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(x, atom("XdndSelection"), s.source, CurrentTime);
+  // The pointer where the data is let go.
   int rx = 0, ry = 0;
   Window child = 0;
-  XTranslateCoordinates(x, target, root, x0, y0, &rx, &ry, &child);
+  XTranslateCoordinates(x, s.target, root, x0, y0, &rx, &ry, &child);
   XWarpPointer(x, 0, root, 0, 0, 0, 0, rx, ry);
   XSync(x, False);
-  const long self = long(source);
-  SendClientMessage(x, target, atom("XdndEnter"), self, 5L << 24, long(uriList), 0, 0);
-  SendClientMessage(x, target, atom("XdndPosition"), self, 0, (long(rx) << 16) | long(ry),
+  const long self = long(s.source);
+  long offered[3] = {0, 0, 0};
+  for (std::size_t i = 0; i < s.types.size(); ++i) offered[i] = long(s.types[i]);
+  SendClientMessage(x, s.target, atom("XdndEnter"), self, 5L << 24, offered[0], offered[1],
+                    offered[2]);
+  SendClientMessage(x, s.target, atom("XdndPosition"), self, 0, (long(rx) << 16) | long(ry),
                     CurrentTime, long(atom("XdndActionCopy")));
-  const std::string uri = "file://" + path + "\r\n";
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
-  bool accepted = false, dropped = false, done = false;
+}
+
+XdndDrop::~XdndDrop() {
+  if (state_->x != nullptr) {
+    if (state_->source != 0) XDestroyWindow(state_->x, state_->source);
+    XCloseDisplay(state_->x);
+  }
+  delete state_;
+}
+
+bool XdndDrop::Finished() const {
+  return state_->accepted && state_->done;
+}
+
+bool XdndDrop::Step(int waitMillis) {
+  State& s = *state_;
+  Display* x = s.x;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMillis);
   XEvent e;
-  while (!done && NextEvent(x, end, &e)) {
-    if (e.type == ClientMessage && e.xclient.message_type == status && !dropped) {
-      accepted = (e.xclient.data.l[1] & 1) != 0;
-      if (!accepted) break;
-      SendClientMessage(x, target, atom("XdndDrop"), self, 0, CurrentTime, 0, 0);
-      dropped = true;
+  while (!s.over && NextEvent(x, end, &e)) {
+    if (e.type == ClientMessage && e.xclient.message_type == s.status && !s.dropped) {
+      s.accepted = (e.xclient.data.l[1] & 1) != 0;
+      if (!s.accepted) {
+        s.over = true;
+        break;
+      }
+      SendClientMessage(x, s.target, s.drop, long(s.source), 0, CurrentTime, 0, 0);
+      s.dropped = true;
     } else if (e.type == SelectionRequest) {
       XSelectionRequestEvent& r = e.xselectionrequest;
       XEvent reply{};
@@ -184,20 +226,30 @@ bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& p
       reply.xselection.target = r.target;
       reply.xselection.time = r.time;
       reply.xselection.property = 0;
-      if (r.target == uriList && r.property != 0) {
-        XChangeProperty(x, r.requestor, r.property, uriList, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(uri.data()), int(uri.size()));
+      char* name = XGetAtomName(x, r.target);
+      requested_.push_back(name != nullptr ? name : "");
+      if (name != nullptr) XFree(name);
+      bool offered = false;
+      for (Atom t : s.types) offered = offered || t == r.target;
+      if (offered && r.property != 0) {
+        XChangeProperty(x, r.requestor, r.property, r.target, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(s.data.data()), int(s.data.size()));
         reply.xselection.property = r.property;
       }
       XSendEvent(x, r.requestor, False, NoEventMask, &reply);
       XFlush(x);
-    } else if (e.type == ClientMessage && e.xclient.message_type == finished) {
-      done = true;
+    } else if (e.type == ClientMessage && e.xclient.message_type == s.finished) {
+      s.done = true;
+      s.over = true;
     }
   }
-  XDestroyWindow(x, source);
-  XCloseDisplay(x);
-  return accepted && done;
+  return s.over;
+}
+
+bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& path, int millis) {
+  XdndDrop drop(window, x0, y0, {"text/uri-list"}, "file://" + path + "\r\n");
+  drop.Step(millis);
+  return drop.Finished();
 }
 
 }  // namespace x11

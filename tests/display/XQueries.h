@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace desktop_test {
 namespace x11 {
@@ -23,6 +24,33 @@ bool RequestClose(unsigned long window);
 // enters, moves there, drops, hands over the file's URI when asked, and waits for the end.
 // False when the window does not take drops or does not finish within the time.
 bool DropFileOnWindow(unsigned long window, int x, int y, const std::string& path, int millis);
+
+// A drop from another X client over the XDND protocol, taken in steps so that a window of this
+// very process can go on handling its events meanwhile. The source offers the data under each of
+// the types (MIME names or atoms such as UTF8_STRING) and hands it over under whichever the
+// window asks for. Made, it warps the pointer to the window's point (x, y), enters and moves
+// there.
+class XdndDrop {
+ public:
+  XdndDrop(unsigned long window, int x, int y, const std::vector<std::string>& types,
+           const std::string& data);
+  ~XdndDrop();
+  XdndDrop(const XdndDrop&) = delete;
+  XdndDrop& operator=(const XdndDrop&) = delete;
+
+  // Answers what the window sent so far, waiting up to waitMillis for the first of it; true
+  // once the drop is over (the window refused it or said it finished).
+  bool Step(int waitMillis);
+  // The window accepted the drop and said it finished.
+  bool Finished() const;
+  // The types the window asked for the data under, in order.
+  const std::vector<std::string>& Requested() const { return requested_; }
+
+ private:
+  struct State;
+  State* state_;
+  std::vector<std::string> requested_;
+};
 // Waits (on the connection, no sleeping) until a window manager names its check window on the
 // root window, or the time is up.
 bool WaitForWindowManager(int millis);
