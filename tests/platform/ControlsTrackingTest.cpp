@@ -133,6 +133,37 @@ TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
   EXPECT_EQ(seen, (std::vector<UInt16>{kControlButtonPart, 0, kControlButtonPart}));
 }
 
+// An inactive button is under the mouse but takes no part; a hidden one is not there at all.
+// Neither is found nor tracked, and tracking them takes none of the press's events.
+TEST_F(Tracking, InactiveAndHiddenControlsAreNeitherFoundNorTracked) {
+  ControlRef button = Button(R(10, 10, 30, 90));
+  const struct {
+    const char* what;
+    bool hidden;
+    ControlRef underMouse;
+  } cases[] = {{"inactive", false, button}, {"hidden", true, nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    HiliteControl(button, 0);
+    ShowControl(button);
+    if (c.hidden) {
+      HideControl(button);
+    } else {
+      DeactivateControl(button);
+    }
+    ControlRef found = button;
+    EXPECT_EQ(FindControl(Pt(50, 20), window_, &found), kControlNoPart);
+    EXPECT_EQ(found, nullptr);
+    ControlPartCode part = 99;
+    EXPECT_EQ(FindControlUnderMouse(Pt(50, 20), window_, &part), c.underMouse);
+    EXPECT_EQ(part, kControlNoPart);
+    sp_testing::PostMouseUp(Global(button, Pt(50, 20)));
+    EXPECT_EQ(TrackControl(button, Pt(50, 20), nullptr), kControlNoPart);
+    EXPECT_EQ(sp_testing::QueuedEventCount(), 1u) << "nothing was tracked";
+    sp_testing::PumpUntilIdle();
+  }
+}
+
 TEST_F(Tracking, ArrowActionRunsEveryTickWhileHeldAndStopsWhileTheMouseIsOutside) {
   ControlRef bar = ScrollBar(R(10, 300, 210, 316), 0, 100);
   SetControlAction(bar, Scroll);

@@ -239,6 +239,35 @@ resource 'DITL' 9111 {
   }
 }
 
+TEST_F(DialogsItems, ItemTextGoesThroughTheItemsHandle) {
+  DialogRef dialog = Items();
+  Handle text = nullptr;
+  GetDialogItem(dialog, 6, nullptr, &text, nullptr);
+  ASSERT_NE(text, nullptr);
+  const std::string japanese = SJ("日本語のメッセージ");
+  SetDialogItemText(text, PStr(japanese));
+  Str255 back;
+  GetDialogItemText(text, back);
+  EXPECT_EQ(PText(back), japanese);
+
+  // A handle that is no item's reads as the empty text and takes no text.
+  Handle foreign = NewHandle(4);
+  GetDialogItemText(foreign, back);
+  EXPECT_EQ(back[0], 0);
+  SetDialogItemText(foreign, PStr(japanese));
+  EXPECT_EQ(GetHandleSize(foreign), 4);
+  DisposeHandle(foreign);
+
+  // The focused field's caret goes to the end of a text set from outside.
+  Handle field = nullptr;
+  GetDialogItem(dialog, 7, nullptr, &field, nullptr);
+  SetDialogItemText(field, PStr(japanese));
+  GetDialogItemText(field, back);
+  EXPECT_EQ(PText(back), japanese);
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).start, SInt32(japanese.size()));
+  EXPECT_EQ(sp_testing::DialogSelection(dialog).end, SInt32(japanese.size()));
+}
+
 TEST_F(DialogsItems, RunningOutOfMemoryGivesNoDialogAndLeavesNothingBehind) {
   UseResources(kItemsSource);
   ASSERT_NE(GetResource(SpFourCC("DLOG"), 9100), nullptr);

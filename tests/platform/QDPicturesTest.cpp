@@ -244,6 +244,59 @@ TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
   DisposeCIcon(icon);
 }
 
+// PlotCIcon draws the whole icon through its mask into the rectangle, stretched to fill it.
+TEST_F(QDIcons, PlotCIconStretchesTheIconThroughItsMaskToTheRectangle) {
+  CIconHandle icon = GetCIcon(kColourIcon);
+  ASSERT_NE(icon, nullptr);
+  const std::string none(32, '-');
+  const struct {
+    Rect rect;
+    SInt16 row;
+    std::string pixels;
+  } cases[] = {
+      {R(0, 0, 16, 16), 4, "----rrrrrrrr--------------------"},
+      {R(0, 0, 16, 16), 11, "----rrrrrrrr--------------------"},
+      {R(0, 0, 16, 16), 3, none},
+      {R(0, 0, 16, 16), 12, none},
+      {R(0, 0, 16, 32), 8, "--------rrrrrrrrrrrrrrrr--------"},  // twice as wide
+      {R(0, 0, 16, 32), 3, none},
+  };
+  for (const auto& c : cases) {
+    Clear(kGrey);
+    PlotCIcon(&c.rect, icon);
+    EXPECT_EQ(Picture(R(c.row, 0, c.row + 1, 32)), c.pixels + "/")
+        << "row " << c.row << " right " << c.rect.right;
+  }
+  Clear(kGrey);
+  PlotCIcon(nullptr, icon);
+  const Rect r = R(0, 0, 16, 16);
+  PlotCIcon(&r, nullptr);
+  EXPECT_TRUE(AllAre(kGrey));
+  DisposeCIcon(icon);
+}
+
+// A suite plots the one-bit member that suits the rectangle; a suite without one, or a handle
+// that is no suite, is refused.
+TEST_F(QDIcons, IconSuitePlotsItsOneBitMemberAndRefusesWhatHasNone) {
+  IconSuiteRef suite = nullptr;
+  ASSERT_EQ(GetIconSuite(&suite, kOneBitIcon, kSelectorAllLargeData), noErr);
+  Clear(kGrey);
+  const Rect r = R(0, 0, 16, 16);  // the large icon shrunk to half
+  EXPECT_EQ(PlotIconSuite(&r, kAlignAbsoluteCenter, kTransformNone, suite), noErr);
+  EXPECT_EQ(Picture(R(4, 0, 5, 16)) + Picture(R(2, 0, 3, 16)) + Picture(R(1, 0, 2, 16)),
+            "--..########..--/--............--/----------------/");
+  EXPECT_EQ(PlotIconSuite(nullptr, kAlignNone, kTransformNone, suite), paramErr);
+  DisposeIconSuite(suite, false);
+
+  IconSuiteRef empty = nullptr;
+  ASSERT_EQ(NewIconSuite(&empty), noErr);
+  EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, empty), noSuchIconErr);
+  DisposeIconSuite(empty, true);
+  Handle notASuite = NewHandleClear(16);
+  EXPECT_EQ(PlotIconSuite(&r, kAlignNone, kTransformNone, notASuite), paramErr);
+  DisposeHandle(notASuite);
+}
+
 TEST_F(QDIcons, WhatIsNotAColourIconIsRefused) {
   Handle good = GetResource(kCicn, kColourIcon);
   ASSERT_NE(good, nullptr);

@@ -471,4 +471,47 @@ TEST_F(QDCopy, CopyDeepMaskAtTheSameSizeTakesEachPlaceAndLeavesWhatLiesOutside) 
   EXPECT_EQ(Px(5, 5), kWhite) << "left of the destination rectangle";
 }
 
+TEST_F(QDCopy, ScrollRectMovesPixelsErasesWhatItUncoversAndKeepsToTheClip) {
+  Stripes(world_);
+  const std::vector<UInt32> before = AllPixels(world_);
+  const RGBColor blue = RGB8(0, 0, 255);
+  RGBBackColor(&blue);
+  const Rect r = R(10, 5, 30, 25);
+  RgnHandle update = NewRgn();
+  ScrollRect(&r, 0, 5, update);
+  Rect uncovered;
+  GetRegionBounds(update, &uncovered);
+  const Rect expected = R(10, 5, 15, 25);
+  EXPECT_TRUE(EqualRect(&uncovered, &expected));
+  EXPECT_EQ(Px(5, 10), 0x0000FFu) << "the uncovered strip is erased";
+  EXPECT_EQ(Px(24, 14), 0x0000FFu);
+  EXPECT_EQ(Px(5, 15), before[10 * 40 + 5]) << "row 10 moved down to row 15";
+  EXPECT_EQ(Px(24, 29), before[24 * 40 + 24]);
+  EXPECT_EQ(Px(5, 30), before[30 * 40 + 5]) << "outside the rectangle nothing changes";
+  EXPECT_EQ(Px(4, 20), before[20 * 40 + 4]);
+
+  // Leftwards, within a clip that cuts the rectangle.
+  Stripes(world_);
+  const std::vector<UInt32> again = AllPixels(world_);
+  const Rect clip = R(0, 0, 40, 20);
+  ClipRect(&clip);
+  ScrollRect(&r, -3, 0, update);
+  GetRegionBounds(update, &uncovered);
+  const Rect strip = R(10, 17, 30, 20);
+  EXPECT_TRUE(EqualRect(&uncovered, &strip));
+  EXPECT_EQ(Px(5, 12), again[12 * 40 + 8]);
+  EXPECT_EQ(Px(18, 12), 0x0000FFu);
+  EXPECT_EQ(Px(22, 12), again[12 * 40 + 22]) << "outside the clip nothing changes";
+  DisposeRgn(update);
+
+  // Without an update region (as the scrolling views call it) the pixels still move.
+  const Rect port = R(0, 0, 40, 40);
+  ClipRect(&port);
+  Stripes(world_);
+  const std::vector<UInt32> third = AllPixels(world_);
+  ScrollRect(&r, 2, 0, nullptr);
+  EXPECT_EQ(Px(7, 12), third[12 * 40 + 5]);
+  EXPECT_EQ(Px(5, 12), 0x0000FFu);
+}
+
 }  // namespace

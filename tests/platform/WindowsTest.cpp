@@ -162,6 +162,20 @@ TEST_F(Windows, RegionsAreGlobalAndEmptyForPartsTheWindowLacks) {
   DisposeRgn(rgn);
 }
 
+TEST_F(Windows, DrawGrowIconDrawsOnlyTheGrowBoxOfAResizableWindow) {
+  WindowRef w = MakeWindow(R(100, 100, 200, 300), kWindowResizableAttribute);
+  CGrafPtr port = GetWindowPort(w);
+  sp_testing::FillPort(port, 0x123456);
+  DrawGrowIcon(w);
+  EXPECT_NE(sp_testing::ReadPixel(port, 199, 99), 0x123456u) << "the box's frame";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 184, 99), 0x123456u) << "left of the box";
+  EXPECT_EQ(sp_testing::ReadPixel(port, 199, 84), 0x123456u) << "above it";
+  WindowRef fixed = MakeWindow(R(100, 100, 200, 300), kWindowNoAttributes);
+  sp_testing::FillPort(GetWindowPort(fixed), 0x123456);
+  DrawGrowIcon(fixed);
+  EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(fixed), 199, 99), 0x123456u);
+}
+
 TEST_F(Windows, BoundsMoveSizeAndZoom) {
   WindowRef w = Document(R(100, 50, 300, 450));
   WindowRef plain = Make(kPlainWindowClass, R(10, 10, 20, 20));
