@@ -114,6 +114,37 @@ TEST_F(FilesChanges, CreatesRenamesMovesAndDeletesReachTheDisk) {
   EXPECT_FALSE(HostExists(home_.Path("C/folder")));
 }
 
+int gDeleteCompletions = 0;
+void CountDeleteCompletion(ParmBlkPtr) {
+  ++gDeleteCompletions;
+}
+
+// The delete is done at once; its result reaches ioResult when the completion runs.
+TEST_F(FilesChanges, AnAsynchronousDeleteReportsThroughTheCompletionQueue) {
+  WriteHostFile(home_.Path("C/gone"), "");
+  ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("busy"), nullptr), noErr);
+  WriteHostFile(home_.Path("C/busy/item"), "");
+  gDeleteCompletions = 0;
+  HParamBlockRec gone{}, busy{};
+  PStr goneName("gone"), busyName("busy");
+  gone.fileParam.ioNamePtr = goneName;
+  busy.fileParam.ioNamePtr = busyName;
+  for (HParamBlockRec* pb : {&gone, &busy}) {
+    pb->fileParam.ioVRefNum = c_.vRefNum;
+    pb->fileParam.ioDirID = c_.dirID;
+    pb->fileParam.ioCompletion = NewIOCompletionUPP(CountDeleteCompletion);
+    EXPECT_EQ(PBHDeleteAsync(pb), noErr) << "the result comes with the completion";
+    EXPECT_EQ(pb->fileParam.ioResult, 1) << "in progress";
+  }
+  EXPECT_FALSE(HostExists(home_.Path("C/gone")));
+  EXPECT_TRUE(HostExists(home_.Path("C/busy/item")));
+  EXPECT_EQ(gDeleteCompletions, 0);
+  EXPECT_EQ(sp_testing::RunFileCompletions(), 2);
+  EXPECT_EQ(gDeleteCompletions, 2);
+  EXPECT_EQ(gone.fileParam.ioResult, noErr);
+  EXPECT_EQ(busy.fileParam.ioResult, fBsyErr);
+}
+
 TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   sp_testing::VirtualClockScope clock(kFirstDate);
   ASSERT_EQ(HCreate(c_.vRefNum, c_.dirID, PStr("original"), 0x74747874, 0x54455854), noErr);

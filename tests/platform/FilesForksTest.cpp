@@ -291,6 +291,22 @@ TEST_F(FilesAsync, ASynchronousCallOnTheFileRunsItsPendingCompletionsFirst) {
   EXPECT_EQ(events_, (std::vector<std::string>{"a:0", "b:0"}));
 }
 
+TEST_F(FilesAsync, AsynchronousCloseClosesAtOnceAndCompletesLater) {
+  SInt16 ref = Open("close", "x", fsRdPerm);
+  TaggedPB t{};
+  t.tag = "close";
+  t.pb.ioParam.ioCompletion = RecordCompletion;
+  t.pb.ioParam.ioRefNum = ref;
+  EXPECT_EQ(PBCloseAsync(&t.pb), noErr);
+  EXPECT_EQ(t.pb.ioParam.ioResult, 1) << "in progress";
+  EXPECT_EQ(sp_testing::PendingFileCompletions(), 1);
+  SInt32 mark = 0;
+  EXPECT_EQ(GetFPos(ref, &mark), rfNumErr) << "the number is closed at once";
+  EXPECT_EQ(events_, std::vector<std::string>{"close:0"})
+      << "the later call on the number ran the close's completion first";
+  EXPECT_EQ(t.pb.ioParam.ioResult, noErr);
+}
+
 FSForkIOParam* gForkPB = nullptr;
 void RecordForkCompletion(ParmBlkPtr pb) {
   EXPECT_EQ(static_cast<void*>(pb), static_cast<void*>(gForkPB));

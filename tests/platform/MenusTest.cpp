@@ -507,6 +507,22 @@ TEST_F(MenuChoosing, ChoosingSendsTheCommandWithMenuAndItemToTheMenuFirst) {
   EXPECT_EQ(commands_, std::vector<std::string>{"1/1 0 0"});
 }
 
+TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
+  LogCommands(GetApplicationEventTarget());
+  sp_testing::PressCommandKey('o');
+  sp_testing::PressCommandKey('s', shiftKey);
+  sp_testing::PressCommandKey('w');     // disabled: nothing
+  sp_testing::PostKeyDown('o', 31, 0);  // no Command key: nothing
+  sp_testing::PumpPending();
+  EXPECT_EQ(commands_, (std::vector<std::string>{"1/1 0 " + std::to_string(cmdKey),
+                                                 "1/3 0 " + std::to_string(cmdKey | shiftKey)}));
+  // A key the program's own keyboard handler takes is no menu's.
+  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
+         [](EventRef) { return OSStatus(noErr); });
+  sp_testing::PressCommandKey('o');
+  EXPECT_EQ(commands_.size(), 2u);
+}
+
 TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   ASSERT_TRUE(bar.hasApplicationMenu);

@@ -191,6 +191,29 @@ TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandlingAndSeesIdleOne
   gFiltered = nullptr;
 }
 
+// Clicks answer their item without a flash; Return, Enter, Escape and Command-period press the
+// default or cancel item with one.
+TEST_F(ModalDialogTest, ClicksAndKeysPressTheirItemsWithAFlash) {
+  struct Case {
+    UInt8 ch;  // 0: a click on the item expected
+    UInt32 modifiers;
+    DialogItemIndex expected;
+  } cases[] = {{0, 0, 2}, {0, 0, 1}, {0x0D, 0, 1}, {0x03, 0, 1}, {0x1B, 0, 2}, {'.', cmdKey, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ch);
+    const std::size_t flashesBefore = sp_testing::DialogFlashes(dialog_).size();
+    if (c.ch == 0) {
+      PostClickOn(c.expected);
+    } else {
+      PostKey(c.ch, c.modifiers);
+    }
+    EXPECT_EQ(RunOnce(), c.expected);
+    const std::vector<DialogItemIndex> flashes = sp_testing::DialogFlashes(dialog_);
+    ASSERT_EQ(flashes.size(), flashesBefore + (c.ch == 0 ? 0 : 1));
+    EXPECT_TRUE(c.ch == 0 || flashes.back() == c.expected);
+  }
+}
+
 TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHit) {
   sp_testing::PostTextInput(SJ("日本a"));
   EXPECT_EQ(RunOnce(), 3);

@@ -297,13 +297,18 @@ TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
   }
 }
 
-TEST_F(QDShapes, RegionsArePaintedInsideTheirOutlineAndRecordedOutlinesDrawNothing) {
+TEST_F(QDShapes, RegionsArePaintedAndFramedInsideTheirOutlineAndRecordedOutlinesDrawNothing) {
   RgnHandle rgn = NewRgn(), other = NewRgn();
   SetRectRgn(rgn, 0, 0, 8, 4);
   SetRectRgn(other, 0, 4, 4, 8);
   UnionRgn(rgn, other, rgn);
   PaintRgn(rgn);
   EXPECT_EQ(Picture(R(3, 0, 9, 9)), "########./####...../####...../####...../####...../........./");
+  Clear();
+  FrameRgn(rgn);  // the pen's width inside the outline, around the notch as well
+  EXPECT_EQ(Picture(R(0, 0, 9, 9)),
+            "########./#......#./#......#./#..#####./#..#...../#..#...../#..#...../####...../"
+            "........./");
   EraseRgn(rgn);
   EXPECT_EQ(Px(0, 0), kWhite);
   DisposeRgn(other);

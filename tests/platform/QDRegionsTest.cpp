@@ -54,6 +54,22 @@ Pixels Combine(const Pixels& a, const Pixels& b, int op) {
   return out;
 }
 
+// Erosion (d > 0) or dilation (d < 0) along one axis, judged pixel by pixel.
+Pixels InsetAxis(const Pixels& in, int d, bool horizontal) {
+  Pixels out;
+  for (int v = Pixels::kMin; v < Pixels::kMax; ++v)
+    for (int h = Pixels::kMin; h < Pixels::kMax; ++h) {
+      bool all = true, any = false;
+      for (int k = -std::abs(d); k <= std::abs(d); ++k) {
+        bool p = horizontal ? in.At(h + k, v) : in.At(h, v + k);
+        all = all && p;
+        any = any || p;
+      }
+      out.Set(h, v, d > 0 ? all : any);
+    }
+  return out;
+}
+
 void (*const kOps[])(RgnHandle, RgnHandle, RgnHandle) = {UnionRgn, SectRgn, DiffRgn, XorRgn};
 const char* const kOpNames[] = {"union", "sect", "diff", "xor"};
 
@@ -86,7 +102,7 @@ TEST_F(QDRegionsAlgebra, SetOperationsMatchPixelSetsAndStayCanonical) {
   }
 }
 
-TEST_F(QDRegionsAlgebra, OffsetMatchesShiftedPixelSets) {
+TEST_F(QDRegionsAlgebra, OffsetAndInsetMatchShiftedErodedAndGrownPixelSets) {
   std::mt19937 rng(99);
   std::uniform_int_distribution<int> delta(-6, 6);
   for (int round = 0; round < 40; ++round) {
@@ -100,6 +116,10 @@ TEST_F(QDRegionsAlgebra, OffsetMatchesShiftedPixelSets) {
     for (int v = Pixels::kMin; v < Pixels::kMax; ++v)
       for (int h = Pixels::kMin; h < Pixels::kMax; ++h) moved.Set(h + dh, v + dv, p.At(h, v));
     EXPECT_TRUE(Holds(r, moved)) << "offset " << dh << "," << dv;
+    CopyRgn(shape, r);
+    InsetRgn(r, SInt16(dh), SInt16(dv));
+    EXPECT_TRUE(Holds(r, InsetAxis(InsetAxis(p, dh, true), dv, false)))
+        << "inset " << dh << "," << dv << " round " << round;
   }
 }
 

@@ -119,7 +119,23 @@ TEST_F(AppResources, SayDialogsHoldTheItemsTheirCodeUses) {
       ASSERT_LE(std::size_t(n), items.size());
       EXPECT_EQ(items[std::size_t(n - 1)].kind, kStaticText) << "item " << n;
     }
+    // A widened second button grows leftwards and pushes the first one left: the second
+    // stands right of the first, on its line.
+    if (c.buttons.size() == 2) {
+      EXPECT_LE(items[0].right, items[1].left);
+      EXPECT_EQ(items[0].top, items[1].top);
+    }
   }
+}
+
+// The about box reads the program's version from 'vers' 1: BCD major version, final stage.
+TEST_F(AppResources, VersionOneIsANumVersion) {
+  Handle vers = GetResource(SpFourCC("vers"), 1);
+  ASSERT_NE(vers, nullptr);
+  ASSERT_GE(GetHandleSize(vers), 6);
+  const UInt8* b = reinterpret_cast<const UInt8*>(*vers);
+  EXPECT_EQ(b[0], 0x01) << "major version in BCD";
+  EXPECT_EQ(b[2], 0x80) << "a final release";
 }
 
 TEST_F(AppResources, EveryCompiledResourceHoldsTogether) {
