@@ -14,6 +14,7 @@
 #include "DesktopSession.h"
 #include "MacWindows.h"
 #include "QuickDraw.h"
+#include "SpTextCodec.h"
 #include "TestClock.h"
 #include "TestEvents.h"
 #include "TestMenus.h"
@@ -21,6 +22,13 @@
 #include "display/internal/Backends.h"
 
 namespace desktop_test {
+
+// The MacJapanese bytes of a UTF-8 text, as the program holds it.
+inline std::string MJ(const char* utf8) {
+  std::string out;
+  sp::text::UTF8ToMacJapanese(utf8, out, '?');
+  return out;
+}
 
 // A rectangle in the toolbox's order.
 inline Rect R(int top, int left, int bottom, int right) {

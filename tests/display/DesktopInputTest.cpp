@@ -22,12 +22,6 @@ namespace {
 
 using Input = DesktopTest;
 
-std::string MJ(const char* utf8) {
-  std::string out;
-  sp::text::UTF8ToMacJapanese(utf8, out, '?');
-  return out;
-}
-
 // A length-prefixed copy of the text.
 std::vector<UInt8> PStr(const std::string& text) {
   std::vector<UInt8> out(1, UInt8(text.size()));

@@ -26,12 +26,6 @@
 namespace desktop_test {
 namespace {
 
-std::string MJ(const char* utf8) {
-  std::string out;
-  sp::text::UTF8ToMacJapanese(utf8, out, '?');
-  return out;
-}
-
 class DesktopTextDrop : public DesktopTest {
  protected:
   void SetUp() override {
