@@ -191,6 +191,41 @@ TEST_F(ModalDialogTest, FilterTakesEventsBeforeTheStandardHandlingAndSeesIdleOne
   gFiltered = nullptr;
 }
 
+// The program's timers (disc polling, saving) go on while a dialog waits, also when the dialog
+// was opened from a timer's own callback: the loop fires every other timer due, and the input
+// that answers the dialog arrives through a timer too. It runs inside a pump, so a loop that
+// stops firing timers trips the pump's watchdog instead of spinning.
+struct NestedRun {
+  DialogItemIndex item = -1;
+  int ticks = 0;
+  int ticksWhenAnswered = -1;
+};
+
+void CountTick(EventLoopTimerRef, void* data) { ++static_cast<NestedRun*>(data)->ticks; }
+
+void RunDialogFromTimer(EventLoopTimerRef timer, void* data) {
+  auto* run = static_cast<NestedRun*>(data);
+  RemoveEventLoopTimer(timer);
+  ModalDialog(nullptr, &run->item);
+  run->ticksWhenAnswered = run->ticks;
+}
+
+TEST_F(ModalDialogTest, TimersFireInsideTheLoopAlsoWhenATimerOpenedIt) {
+  sp_testing::SetPumpLimits({20000, 60LL * 1000000});
+  NestedRun run;
+  EventLoopTimerRef ticker = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.05, 0.05, CountTick, &run, &ticker),
+            noErr);
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, 0, RunDialogFromTimer, &run, nullptr),
+            noErr);
+  sp_testing::ScheduleInput(500000, [this] { PostClickOn(2); });
+  sp_testing::PumpUntil([&run] { return run.ticksWhenAnswered != -1; });
+  EXPECT_EQ(run.item, 2);
+  EXPECT_GE(run.ticksWhenAnswered, 9) << "a tick every 0.05 s for the half second it waited";
+  EXPECT_EQ(sp_testing::ModalLoopDepth(), 0);
+  RemoveEventLoopTimer(ticker);
+}
+
 // Clicks answer their item without a flash; Return, Enter, Escape and Command-period press the
 // default or cancel item with one.
 TEST_F(ModalDialogTest, ClicksAndKeysPressTheirItemsWithAFlash) {
