@@ -70,6 +70,53 @@ TEST_F(ControlEvents, UnhandledTrackEventLeavesTheTrackingToTheLayer) {
   EXPECT_TRUE(seen_[0].kind == kEventControlTrack && seen_[0].control == button);
 }
 
+// The layer tracks a press on a control only when nobody took the click and the window has the
+// standard handler: the framework's windows without it track their controls themselves, and a
+// second tracking would send a second hit.
+TEST_F(ControlEvents, OnlyClicksNobodyTookInWindowsWithTheStandardHandlerAreTracked) {
+  WindowRef plain = MakeWindow(R(450, 100, 600, 400));
+  ControlRef inPlain = Make(pushButProc, R(10, 10, 30, 90), 0, 0, 1, "P", plain);
+  ControlRef button = Button(R(10, 10, 30, 90));
+  Note(GetWindowEventTarget(plain), noErr);
+  Note(GetWindowEventTarget(window_), noErr);
+  sp_testing::ClickControl(inPlain);
+  EXPECT_TRUE(seen_.empty()) << "no standard handler, no tracking";
+  ChangeWindowAttributes(plain, kWindowStandardHandlerAttribute, 0);
+  sp_testing::ClickControl(inPlain);
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_EQ(seen_[0].control, inPlain);
+
+  seen_.clear();
+  Listen(GetApplicationEventTarget(), {{kEventClassMouse, kEventMouseDown}},
+         [](EventRef) { return OSStatus(noErr); });
+  sp_testing::ClickControl(button);
+  EXPECT_TRUE(seen_.empty()) << "a click someone took is not tracked again";
+}
+
+// A value-changed event means the value really changed: setting the same value, or a range
+// that leaves the value where it was, sends none; a clamp or a range that moves it sends one.
+TEST_F(ControlEvents, ValueChangedOnlyWhenTheValueOrRangeChanges) {
+  ControlRef bar = ScrollBar(R(10, 300, 226, 316), 10, 100);
+  Note(GetControlEventTarget(bar), eventNotHandledErr, kEventControlValueFieldChanged);
+  const struct {
+    void (*change)(ControlRef);
+    size_t events;  // after this step, in all
+  } steps[] = {
+      {[](ControlRef c) { SetControlValue(c, 10); }, 0},
+      {[](ControlRef c) { SetControlValue(c, 500); }, 1},  // clamped to 100
+      {[](ControlRef c) { SetControlValue(c, 100); }, 1},
+      {[](ControlRef c) { SetControlMaximum(c, 100); }, 1},
+      {[](ControlRef c) { SetControlMinimum(c, 0); }, 1},
+      {[](ControlRef c) { SetControlMaximum(c, 50); }, 2},  // the value follows
+      {[](ControlRef c) { SetControl32BitValue(c, 50); }, 2},
+  };
+  for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+    steps[i].change(bar);
+    EXPECT_EQ(seen_.size(), steps[i].events) << "after step " << i;
+  }
+  EXPECT_EQ(GetControlValue(bar), 50);
+}
+
 TEST_F(ControlEvents, ThumbDragSendsIndicatorMovedThenTheHit) {
   ControlRef bar = ScrollBar(R(10, 300, 226, 316), 10, 100);
   Note(GetControlEventTarget(bar), eventNotHandledErr, kEventControlIndicatorMoved);

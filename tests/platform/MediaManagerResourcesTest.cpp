@@ -330,6 +330,29 @@ TEST_F(MediaManagerResources, LayoutsKeepTheGeometryTheCodeBuildsOn) {
   }
 }
 
+// The say dialogs stand in the alert position (a third of the free height above them, below
+// the menu bar) and the About box in the middle, centred across the main screen of any size.
+TEST_F(MediaManagerResources, DialogsStandWhereTheirPositionCodeSays) {
+  const struct {
+    SInt16 id;
+    int share;  // the free height above the window: 1/share of it
+    SInt16 screenWidth, screenHeight;
+  } cases[] = {{6130, 3, 1024, 768}, {6131, 3, 800, 600}, {130, 2, 1024, 768}, {130, 2, 800, 600}};
+  for (const auto& c : cases) {
+    sp_testing::SetScreenSize(c.screenWidth, c.screenHeight);
+    DialogRef dialog = GetNewDialog(c.id, nullptr, reinterpret_cast<WindowRef>(-1));
+    ASSERT_NE(dialog, nullptr) << c.id;
+    Rect structure;
+    ASSERT_EQ(GetWindowBounds(GetDialogWindow(dialog), kWindowStructureRgn, &structure), noErr);
+    const int width = structure.right - structure.left;
+    const int freeHeight = c.screenHeight - GetMBarHeight() - (structure.bottom - structure.top);
+    EXPECT_EQ(structure.left, (c.screenWidth - width) / 2) << c.id << " at " << c.screenWidth;
+    EXPECT_EQ(structure.top, GetMBarHeight() + freeHeight / c.share)
+        << c.id << " at " << c.screenHeight;
+    DisposeDialog(dialog);
+  }
+}
+
 TEST_F(MediaManagerResources, ImagesDecodeAtTheSizesTheyAreDrawnAt) {
   // Pictures fill their About box items without scaling; the CD row's pair is 16 x 16.
   DialogRef about = GetNewDialog(130, nullptr, nullptr);
