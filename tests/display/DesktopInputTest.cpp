@@ -65,15 +65,66 @@ TEST_F(Input, ClicksReachTheWindowAtTheirGlobalPlaceWithModifiersAndDoubleClicks
   Rect content;
   GetWindowBounds(window, kWindowContentRgn, &content);
   ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(sx + 50), Str(sy + 50),
-                              "click", "--repeat", "2", "--delay", "1", "1"}));
-  PumpUntil([&clicks] { return clicks.size() == 3; }, "the double click");
-  ASSERT_EQ(clicks.size(), 3u);
+                              "click", "--repeat", "3", "--delay", "1", "1"}));
+  PumpUntil([&clicks] { return clicks.size() == 4; }, "the triple click");
+  ASSERT_EQ(clicks.size(), 4u);
   EXPECT_EQ(clicks[0].where.h, content.left + 40);
   EXPECT_EQ(clicks[0].where.v, content.top + 30);
   EXPECT_EQ(clicks[1].count, 1u) << "a click elsewhere starts counting again";
   EXPECT_EQ(clicks[0].modifiers & cmdKey, UInt32(cmdKey)) << "Ctrl is the Command key";
   EXPECT_EQ(clicks[1].modifiers & cmdKey, 0u);
   EXPECT_EQ(clicks[2].count, 2u) << "the second click of a double click counts 2";
+  EXPECT_EQ(clicks[3].count, 3u) << "and the third of a triple click 3";
+}
+
+// A notch of the wheel away from the person scrolls up (+1 on the vertical axis), towards them
+// down (-1); tilted left +1 and right -1 on the horizontal axis, where the pointer is.
+TEST_F(Input, WheelNotchesArriveAsOneStepInTheirDirectionAtThePointer) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "ホイール");
+  ASSERT_NE(window, nullptr);
+  struct Notch {
+    EventMouseWheelAxis axis;
+    SInt32 delta;
+    Point where;
+  };
+  std::vector<Notch> notches;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseWheelMoved}},
+         [&notches](EventRef e) {
+           Notch n{};
+           GetEventParameter(e, kEventParamMouseWheelAxis, typeMouseWheelAxis, nullptr,
+                             sizeof n.axis, nullptr, &n.axis);
+           GetEventParameter(e, kEventParamMouseWheelDelta, typeSInt32, nullptr, sizeof n.delta,
+                             nullptr, &n.delta);
+           GetEventParameter(e, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof n.where,
+                             nullptr, &n.where);
+           notches.push_back(n);
+           return OSStatus(noErr);
+         });
+  const int strip = sp_platform::display::StripHeightOf(window);
+  int sx = 0, sy = 0;
+  ASSERT_TRUE(ScreenPointOf(window, 60, strip + 40, &sx, &sy));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(sx), Str(sy)}));
+  for (const char* button : {"4", "5", "6", "7"}) {
+    const size_t before = notches.size();
+    ASSERT_TRUE(RunToolPumping({"xdotool", "click", button}));
+    PumpUntil([&notches, before] { return notches.size() > before; }, "the wheel notch");
+  }
+  ASSERT_EQ(notches.size(), 4u);
+  const struct {
+    EventMouseWheelAxis axis;
+    SInt32 delta;
+  } expected[] = {{kEventMouseWheelAxisY, 1},
+                  {kEventMouseWheelAxisY, -1},
+                  {kEventMouseWheelAxisX, 1},
+                  {kEventMouseWheelAxisX, -1}};
+  Rect content;
+  GetWindowBounds(window, kWindowContentRgn, &content);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(notches[i].axis, expected[i].axis) << "button " << i + 4;
+    EXPECT_EQ(notches[i].delta, expected[i].delta) << "button " << i + 4;
+    EXPECT_EQ(notches[i].where.h, content.left + 60) << "button " << i + 4;
+    EXPECT_EQ(notches[i].where.v, content.top + 40) << "button " << i + 4;
+  }
 }
 
 struct Key {
