@@ -162,10 +162,10 @@ TEST(DateText, CompactTextOfEveryLengthReadsItsWholeFields) {
     LongDateRec read{}, expected{};
     Sp_DateTimeStringToLongDateTime(c.text, read);
     Sp_DateTimeStringToLongDateTime(c.same, expected);
-    EXPECT_EQ((std::vector<short>{read.era, read.year, read.month, read.day, read.hour,
-                                  read.minute}),
-              (std::vector<short>{expected.era, expected.year, expected.month, expected.day,
-                                  expected.hour, expected.minute}))
+    EXPECT_EQ(
+        (std::vector<short>{read.era, read.year, read.month, read.day, read.hour, read.minute}),
+        (std::vector<short>{expected.era, expected.year, expected.month, expected.day,
+                            expected.hour, expected.minute}))
         << c.text;
   }
 }

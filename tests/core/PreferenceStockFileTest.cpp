@@ -326,8 +326,8 @@ TEST_F(PreferenceStockFile, AFileOfItemsWithoutValuesIsReadWholeHoweverManyThere
     file_->ClearPrefData();
     std::string ids;
     for (int i = 0; i < count; ++i) {
-      const std::string id = "N" + std::string(3 - std::to_string(i).size(), '0') +
-                             std::to_string(i);
+      const std::string id =
+          "N" + std::string(3 - std::to_string(i).size(), '0') + std::to_string(i);
       const UInt32 type = sp::LoadBE32(reinterpret_cast<const UInt8*>(id.data()));
       ASSERT_NE(file_->GetTargetStockDataItemInPrefTopDataList(type, 0, 1), nullptr);
       ids += id;
