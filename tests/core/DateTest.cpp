@@ -145,6 +145,31 @@ TEST(DateText, CompactTextReadsOnlyWholeFieldsAndGivesTheWeekday) {
   }
 }
 
+// A text that ends with a field reads that field; one that ends inside a field reads as if
+// zeros followed its last whole field.
+TEST(DateText, CompactTextOfEveryLengthReadsItsWholeFields) {
+  const struct {
+    const char* text;
+    const char* same;  // the full-length text it reads as
+  } cases[] = {
+      {"2003", "200300000000"},         {"20031", "200300000000"},
+      {"200312", "200312000000"},       {"2003122", "200312000000"},
+      {"20031224", "200312240000"},     {"200312241", "200312240000"},
+      {"2003122418", "200312241800"},   {"20031224183", "200312241800"},
+      {"200312241830", "200312241830"},
+  };
+  for (const auto& c : cases) {
+    LongDateRec read{}, expected{};
+    Sp_DateTimeStringToLongDateTime(c.text, read);
+    Sp_DateTimeStringToLongDateTime(c.same, expected);
+    EXPECT_EQ(
+        (std::vector<short>{read.era, read.year, read.month, read.day, read.hour, read.minute}),
+        (std::vector<short>{expected.era, expected.year, expected.month, expected.day,
+                            expected.hour, expected.minute}))
+        << c.text;
+  }
+}
+
 TEST(DateConversions, TimesPastThe32BitSecondsCountStayRight) {
   // The clock's seconds are 64 bits wide inside: 2^32 seconds after 1904 is 2040-02-06.
   const SInt64 after2040 = 4294967296LL + 86400;  // 2040-02-07 06:28:16

@@ -18,6 +18,7 @@
 #include "PrivateMounts.h"
 #include "SpFileLibForOSXSource.h"
 #include "SpFileLibSource.h"
+#include "SpGeneralStringObject.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "SpTesting.h"
@@ -104,6 +105,68 @@ TEST_F(FileLibFullDiskTest, BytesThatFindTheDiskFullFailTheWriteOrTheClose) {
       EXPECT_EQ(wrote, dskFulErr);
     }
   }
+}
+
+// A write that finds the disk full keeps the collected bytes that did not reach it: once there
+// is room again, the next write puts them into the file, whole and in order.
+TEST_F(FileLibFullDiskTest, BytesAFullDiskRefusedAreWrittenByTheNextWriteOnceThereIsRoom) {
+  std::string bytes;
+  for (int i = 0; i < 10000; ++i) bytes += char('a' + i % 26);
+  const std::string filler = mounted_ + "/filler";
+  const struct {
+    const char* why;
+    std::uintmax_t room;  // left free before the write
+    bool byRef;           // the FSRef writer, else the classic one
+  } cases[] = {
+      {"no room at all", 0, false},
+      {"no room at all (FSRef)", 0, true},
+      {"room for a part", 4096, false},
+      {"room for a part (FSRef)", 4096, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::filesystem::remove(filler);
+    sSpFileSysInfo* file = nullptr;
+    sSpOSXFileSysInfo* fileByRef = nullptr;
+    if (c.byRef) {
+      ASSERT_EQ(Sp_WriteFileSystem_OpenByFSRef(&folder_, "out", &fileByRef), noErr);
+      ASSERT_EQ(SpFileSystem_WriteByFSRef(fileByRef, bytes.data(), bytes.size(), 1), noErr);
+    } else {
+      ASSERT_EQ(Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, "out", 0, 0, &file, 1, 0), noErr);
+      ASSERT_EQ(Sp_WriteFileSystem_Write(file, bytes.data(), SInt32(bytes.size()), 1), noErr);
+    }
+    Fill();
+    if (c.room != 0) {
+      std::filesystem::resize_file(filler, std::filesystem::file_size(filler) - c.room);
+    }
+    auto writeCollected = [&] {
+      return c.byRef ? SpFileSystem_WriteToFileByFSRef(fileByRef, 1)
+                     : Sp_WriteFileSystem_WriteToFile(file, 1);
+    };
+    EXPECT_EQ(writeCollected(), dskFulErr);
+    std::filesystem::remove(filler);
+    EXPECT_EQ(writeCollected(), noErr);
+    EXPECT_EQ(c.byRef ? Sp_WriteFileSystem_CloseByFSRef(fileByRef, 1, 1)
+                      : Sp_WriteFileSystem_Close(file, 1, 1),
+              noErr);
+    std::ifstream in(mounted_ + "/out", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), bytes);
+  }
+}
+
+// A string longer than the writer collects reaches the disk while it is written, so a full
+// disk fails the write itself, not only the close after it.
+TEST_F(FileLibFullDiskTest, AStringWrittenOntoAFullDiskGivesTheWritesError) {
+  sSO_StringObjectBase* text = SpSO_NewStringObject();
+  ASSERT_NE(text, nullptr);
+  SpSO_strcopy(text, std::string(1100000, 's').c_str());
+  ASSERT_EQ(text->length, 1100000);
+  Fill();
+  sSpFileSysInfo* file = nullptr;
+  ASSERT_EQ(Sp_WriteFileSystem_OpenByDirId(vRefNum_, dirID_, "out", 0, 0, &file, 1, 0), noErr);
+  EXPECT_EQ(SpSO_WriteIntoFile(file, text), dskFulErr);
+  EXPECT_EQ(Sp_WriteFileSystem_Close(file, 1, 1), dskFulErr);
+  SpSO_DisposeStringObject(text);
 }
 
 // The room check asks for all of the bytes or none: exactly the free space fits, a byte more

@@ -318,6 +318,40 @@ TEST_F(PreferenceStockFile, AFileCutShortGivesEndOfFileAtTheStepOfTheReadThatFai
   EXPECT_EQ(file_->LoadPrefDataFromFile(), noErr);
 }
 
+// An item without a value is the smallest a file holds (its id and its type): a file of
+// nothing else has counts that its bytes only just hold, and it is read whole.
+TEST_F(PreferenceStockFile, AFileOfItemsWithoutValuesIsReadWholeHoweverManyThereAre) {
+  for (int count : {1, 4, 5, 6, 50}) {
+    SCOPED_TRACE(count);
+    file_->ClearPrefData();
+    std::string ids;
+    for (int i = 0; i < count; ++i) {
+      const std::string id =
+          "N" + std::string(3 - std::to_string(i).size(), '0') + std::to_string(i);
+      const UInt32 type = sp::LoadBE32(reinterpret_cast<const UInt8*>(id.data()));
+      ASSERT_NE(file_->GetTargetStockDataItemInPrefTopDataList(type, 0, 1), nullptr);
+      ids += id;
+    }
+    cPrefStockData* group = Top(file_, "Grup");
+    for (int i = 0; i < count; ++i) group->CreateUnderStockDataItem(UInt32(i), 0);
+    ids += "Grup";
+    ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+    ASSERT_EQ(Contents().size(), std::size_t(4 + 4 + 4 + 5 * count + 5 + 4 + 5 * count + 4 + 4));
+    log_.Clear();
+    cPrefStockFileObj* again = NewFile();
+    ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+    EXPECT_EQ(log_.Count(), 0u);
+    EXPECT_EQ(Ids(again->GetPrefStockTopDataListHead()), ids);
+    int children = 0;
+    for (const cPrefStockData* c = Top(again, "Grup")->GetStockTopUnderDataListHead(); c != nullptr;
+         c = c->GetNextObjectPtr()) {
+      ++children;
+    }
+    EXPECT_EQ(children, count);
+    mgr_.DeleteTopPrefStockFileModule(again, 0);
+  }
+}
+
 TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
   cPrefStockData* item = Top(file_, "Root");
   for (int depth = 0; depth < 100000; ++depth) item = item->CreateUnderStockDataItem(depth, 0);

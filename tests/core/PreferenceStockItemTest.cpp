@@ -2,6 +2,7 @@
 // the manager.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -152,13 +153,40 @@ TEST_F(PreferenceStockItem, StringsReuseABlockOfTheSameLengthAndCutToTheBuffer) 
   EXPECT_EQ(first.dataPtr, second.dataPtr) << "same length: the block is reused";
   EXPECT_EQ(second.dataLength, 10);
 
-  for (SInt32 size : {4, 7}) {
-    EXPECT_EQ(item_->GetStingData(buffer, size, cut), 1);
-    EXPECT_EQ(buffer + std::to_string(cut), size == 4 ? "uvw1" : "uvwxyz0");
+  // Six bytes and a terminator: a buffer of 7 holds them whole, one of 6 cuts a byte.
+  const struct {
+    SInt32 size;
+    const char* textAndCut;
+  } sizes[] = {{4, "uvw1"}, {6, "uvwxy1"}, {7, "uvwxyz0"}, {16, "uvwxyz0"}};
+  for (const auto& c : sizes) {
+    std::vector<char> exact(std::size_t(c.size), 'q');  // no room past the size
+    EXPECT_EQ(item_->GetStingData(exact.data(), c.size, cut), 1);
+    EXPECT_EQ(exact.data() + std::to_string(cut), c.textAndCut) << c.size;
   }
   EXPECT_EQ(item_->GetStingData(buffer, 0, cut), 0) << "no room for the terminator";
   EXPECT_EQ(item_->GetStingData(nullptr, 4, cut), 0);
   EXPECT_TRUE(log_.Has("cPrefStockData::GetStingData", 2));
+}
+
+// A flex area comes whole into a buffer of its size or more; a smaller buffer takes what fits
+// and says it was cut.
+TEST_F(PreferenceStockItem, FlexAreasComeWholeIntoABufferOfTheirSizeAndAreCutInASmallerOne) {
+  const char bytes[6] = {'a', 0, 'b', '\xFF', 'c', 'd'};
+  ASSERT_EQ(item_->SetupFlexAreaData(bytes, sizeof bytes, 1), 1);
+  const struct {
+    SInt32 size;
+    unsigned char read, cut;
+  } sizes[] = {{0, 0, 1}, {5, 0, 1}, {6, 1, 0}, {7, 1, 0}};
+  for (const auto& c : sizes) {
+    SCOPED_TRACE(c.size);
+    std::vector<char> out(std::size_t(c.size) + 1, 'q');
+    unsigned char cut = 9;
+    EXPECT_EQ(item_->GetFlexAreaData(out.data(), c.size, cut), c.read);
+    EXPECT_EQ(cut, c.cut);
+    const std::size_t copied = std::min<std::size_t>(std::size_t(c.size), sizeof bytes);
+    EXPECT_EQ(std::string(out.data(), copied), std::string(bytes, copied));
+    EXPECT_EQ(out[std::size_t(c.size)], 'q') << "nothing past the size";
+  }
 }
 
 TEST_F(PreferenceStockItem, GroupsRefuseValuesKnotsAndSecondLinks) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -89,6 +90,46 @@ TEST_F(StdFileFunctionTest, PathBuildersRefusePathsLongerThan255BytesWithoutOver
   short length = 0;  // the length is still told, so a caller can see why
   EXPECT_EQ(noErr, Sp_GetDirFullPathNameLength(vRefNum_, dirID, length));
   EXPECT_GT(length, 255);
+}
+
+// A path of exactly 255 bytes is built; one byte more, in the folders or in the name, is
+// refused.
+TEST_F(StdFileFunctionTest, PathsOfExactly255BytesAreBuiltAndOneByteMoreIsRefused) {
+  char work[512];
+  ASSERT_EQ(noErr, Sp_DirFullPathNameFromDirID(workDirID_, vRefNum_, work));
+  const std::size_t base = std::strlen(work);
+  ASSERT_LT(base + 40, 255u);
+  // A chain of folders of classic names (at most 31 bytes) whose path is `length` bytes long.
+  auto chain = [&](char letter, std::size_t length) {
+    std::string relative;
+    SInt32 dirID = workDirID_;
+    for (std::size_t left = length - base; left > 0;) {
+      std::size_t size = std::min<std::size_t>(31, left - 1);
+      if (left - (size + 1) == 1) --size;  // the next folder needs a colon and a byte
+      const std::string name(size, letter);
+      relative += (relative.empty() ? "" : "/") + name;
+      MakeFolder(relative);
+      EXPECT_EQ(noErr, Sp_GetDirIdFromDirNameInDirId(vRefNum_, dirID, name.c_str(), dirID));
+      left -= size + 1;
+    }
+    return dirID;
+  };
+  const SInt32 full = chain('a', 255), over = chain('b', 256), shorter = chain('c', 223);
+  char out[512];
+  EXPECT_EQ(noErr, Sp_DirFullPathNameFromDirID(full, vRefNum_, out));
+  EXPECT_EQ(std::strlen(out), 255u);
+  EXPECT_EQ(bdNamErr, Sp_DirFullPathNameFromDirID(over, vRefNum_, out));
+  EXPECT_STREQ("", out);
+  EXPECT_EQ(noErr,
+            Sp_FullPathNameFromFileInfo(vRefNum_, shorter, std::string(31, 'n').c_str(), out));
+  EXPECT_EQ(std::strlen(out), 255u);
+  EXPECT_EQ(bdNamErr,
+            Sp_FullPathNameFromFileInfo(vRefNum_, shorter, std::string(32, 'n').c_str(), out));
+  std::strcpy(out, std::string(31, 'n').c_str());
+  EXPECT_EQ(noErr, Sp_PathNameFromDirID(shorter, vRefNum_, out));
+  EXPECT_EQ(std::strlen(out), 255u);
+  std::strcpy(out, std::string(32, 'n').c_str());
+  EXPECT_EQ(bdNamErr, Sp_PathNameFromDirID(shorter, vRefNum_, out));
 }
 
 // ---- Splitting paths -------------------------------------------------------------------------

@@ -200,6 +200,19 @@ TEST(StdFunctionNumber, NumberTextRoundTripsThe32BitRange) {
   EXPECT_EQ(value, 17);
 }
 
+// A BCD byte holds two decimal digits, the tens in the high nibble: the disc positions of a
+// CD's table of contents are stored this way.
+TEST(StdFunctionNumber, BCDBytesHoldTheTensInTheHighNibbleBothWays) {
+  const struct {
+    UInt8 number, bcd;
+  } cases[] = {{0, 0x00}, {9, 0x09}, {10, 0x10}, {12, 0x12}, {59, 0x59}, {74, 0x74}, {99, 0x99}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Sp_Number_To_BCD(c.number), c.bcd) << int(c.number);
+    EXPECT_EQ(Sp_BCD_To_Number(c.bcd), c.number) << int(c.number);
+  }
+  for (UInt8 n = 0; n <= 99; ++n) EXPECT_EQ(Sp_BCD_To_Number(Sp_Number_To_BCD(n)), n);
+}
+
 TEST(StdFunctionNumber, AddZeroPadsToWidthAndCapsHugeWidth) {
   struct Case {
     SInt32 value, width;

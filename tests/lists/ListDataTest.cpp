@@ -135,4 +135,56 @@ TEST_F(ListData, BehaviourRecordsReachTheCellsTheyName) {
   EXPECT_EQ(size, 14) << "an appended row takes its columns' records";
 }
 
+TEST_F(ListData, BehaviourRecordsReachTheLastRowAndColumnAndNothingPastThem) {
+  MakeList(2, 3);  // 2 rows, 3 columns
+  const struct {
+    short column, row;
+    Boolean taken;
+  } cases[] = {{3, 0, 1}, {4, 0, 0}, {0, 2, 1}, {0, 3, 0}, {3, 2, 1}, {4, 2, 0}, {3, 3, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.column) + "," + std::to_string(c.row));
+    sLMgrCellBehaviorStruct b;
+    ASSERT_EQ(list_->GetCellBehaviorData(0, 0, &b), 1);
+    b.textSize = short(20 + c.column * 4 + c.row);
+    EXPECT_EQ(list_->SetCellBehaviorData(c.column, c.row, &b, 0), c.taken);
+    sLMgrCellBehaviorStruct back;
+    EXPECT_EQ(list_->GetCellBehaviorData(c.column, c.row, &back), c.taken);
+    EXPECT_EQ(back.textSize, c.taken ? b.textSize : 0);
+  }
+}
+
+// Lines added in front take the records of the lines across them; the lines they push back
+// keep their cells' own records.
+TEST_F(ListData, LinesAddedInFrontLeaveTheCellsTheyPushBackAsTheyWere) {
+  for (bool rows : {true, false}) {
+    SCOPED_TRACE(rows ? "rows" : "columns");
+    MakeList(3, 3);
+    sLMgrCellBehaviorStruct defaults;
+    ASSERT_EQ(list_->GetCellBehaviorData(0, 0, &defaults), 1);
+    ASSERT_NE(defaults.textSize, 20);
+    auto size = [&](short line, short cross) {
+      short value = 0;
+      EXPECT_EQ(rows ? list_->GetCellStringSize(cross, line, &value)
+                     : list_->GetCellStringSize(line, cross, &value),
+                1);
+      return value;
+    };
+    for (short cross = 1; cross <= 3; ++cross) {
+      rows ? list_->SetCellStringSize(cross, 1, 20, 0) : list_->SetCellStringSize(1, cross, 20, 0);
+    }
+    if (rows) {
+      list_->AddRow(0, 2);
+    } else {
+      list_->AddColumn(0, 2);
+    }
+    for (short cross = 1; cross <= 3; ++cross) {
+      SCOPED_TRACE(cross);
+      EXPECT_EQ(size(1, cross), defaults.textSize);
+      EXPECT_EQ(size(2, cross), defaults.textSize);
+      EXPECT_EQ(size(3, cross), 20) << "the first line, pushed back";
+      EXPECT_EQ(size(4, cross), defaults.textSize);
+    }
+  }
+}
+
 }  // namespace

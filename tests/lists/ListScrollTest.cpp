@@ -163,9 +163,12 @@ TEST_F(ListScroll, PagesAndTargetRowsScrollTheLeastThatShowsThem) {
       {0, 1, 0, 100, "a page down"},
       {1350, 1, 0, 1350, "less than a page left: nothing without clamp"},
       {1350, 1, 1, 1400, "with clamp to the end"},
+      {1300, 1, 0, 1400, "exactly a page left: the page reaches the end"},
+      {1299, 1, 0, 1399, "a pixel more than a page left"},
       {150, -1, 0, 50, "a page up"},
       {100, -1, 0, 100, "exactly a page from the top: nothing without clamp"},
       {100, -1, 1, 0, "with clamp to the top"},
+      {101, -1, 0, 1, "a pixel more than a page from the top"},
       {0, -1, 1, 0, "at the top"},
   };
   for (const auto& c : pages) {

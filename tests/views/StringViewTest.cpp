@@ -52,7 +52,9 @@ TEST_F(StringView, FittingLeavesRoomForTheMarkAndNeverSplitsACharacter) {
       {100, 3},   // 80 left after the mark: three kana and the ellipsis take 70
       {109, 3},   // 89: a fourth kana would need 90
       {110, 4},   // 90
-      {205, -1},  // the whole text (200) fits: the mark is not needed
+      {199, 8},   // 179: one pixel too narrow for the whole text
+      {200, -1},  // the whole text (200) fits exactly: the mark is not needed
+      {205, -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);

@@ -138,27 +138,34 @@ struct ClampCase {
 };
 
 TEST_F(ViewScroll, RelativeStepsStopAtTheEndsOrAreRefused) {
-  // Content 200 wide in a view 100 wide: the scroll value runs from 0 to 100.
+  // Content 200 by 200 in a view 100 by 100: each scroll value runs from 0 to 100.
   const ClampCase cases[] = {
       {90, 30, 0, 0, 30, 90, "past the end without clamp: nothing"},
+      {90, 11, 0, 0, 11, 90, "one past the end without clamp: nothing"},
       {90, 30, 1, 1, 10, 100, "past the end with clamp: up to the end"},
       {90, 10, 0, 1, 10, 100, "exactly to the end"},
       {10, -30, 0, 0, -30, 10, "before the start without clamp: nothing"},
+      {10, -11, 0, 0, -11, 10, "one before the start without clamp: nothing"},
       {10, -30, 1, 1, -10, 0, "before the start with clamp: to 0"},
+      {10, -10, 0, 1, -10, 0, "exactly to the start"},
       {100, 5, 1, 0, 5, 100, "at the end a clamped step is 0: nothing"},
   };
   cStripeView* view = Striped(R(0, 0, 100, 100));
-  view->SetupViewScrollArea(200, 100, 0, 0);
+  view->SetupViewScrollArea(200, 200, 0, 0);
   view->EnableViewScroll(kSpHorizontalScrollBar);
-  for (const ClampCase& c : cases) {
-    SCOPED_TRACE(c.why);
-    short h = c.start, v = -1;
-    view->SetScrollValue(h, v, 1, 0, 0, 0);
-    short dh = c.dh, dv = 0;
-    EXPECT_EQ(view->ScrollView(dh, dv, c.clamp, 0, 0, 0), c.result);
-    EXPECT_EQ(dh, c.taken);
-    view->GetScrollValue(h, v);
-    EXPECT_EQ(h, c.end);
+  view->EnableViewScroll(kSpVerticalScrollBar);
+  for (bool vertical : {false, true}) {
+    for (const ClampCase& c : cases) {
+      SCOPED_TRACE(std::string(vertical ? "vertical: " : "horizontal: ") + c.why);
+      short h = vertical ? 0 : c.start, v = vertical ? c.start : 0;
+      view->SetScrollValue(h, v, 1, 0, 0, 0);
+      short dh = vertical ? 0 : c.dh, dv = vertical ? c.dh : 0;
+      EXPECT_EQ(view->ScrollView(dh, dv, c.clamp, 0, 0, 0), c.result);
+      EXPECT_EQ(vertical ? dv : dh, c.taken);
+      view->GetScrollValue(h, v);
+      EXPECT_EQ(vertical ? v : h, c.end);
+      EXPECT_EQ(vertical ? h : v, 0) << "the other axis stays";
+    }
   }
 }
 
