@@ -195,6 +195,25 @@ TEST_F(CursorVolume, TheValueFollowsTheDragWithinTheLimitsAndIsCommittedAtTheRel
   EXPECT_EQ(Joined(), "up 1/1; up 0.25/0");
 }
 
+TEST_F(CursorVolume, TheValueReachesEitherLimitExactlyAndGoesNoFurther) {
+  const struct {
+    float start;
+    short dv;
+    const char* log;
+  } cases[] = {
+      {95, -5, "up 100/100"}, {95, -6, "up 100/100"}, {95, -4, "up 99/99"},
+      {5, 5, "down 0/0"},     {5, 6, "down 0/0"},     {5, 4, "down 1/1"},
+  };
+  for (const auto& c : cases) {
+    Log().clear();
+    Make("hv", c.start);
+    control_->SetOriginalCursorVolumeMaxMinValue(SInt32(0), SInt32(100));
+    Press();
+    Step(0, c.dv);
+    EXPECT_EQ(Joined(), c.log) << c.start << " moved by " << c.dv;
+  }
+}
+
 TEST_F(CursorVolume, SteppingModeTwoAddsTheOffsetOnceAnInterval) {
   Make("hv", 0);
   control_->steppingMode = cSp_OriginalCursorVolumeControl::kStepEveryInterval;

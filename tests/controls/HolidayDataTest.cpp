@@ -300,6 +300,46 @@ TEST_F(HolidayData, IncompleteOrOversizedLinesAreDroppedWholeWithoutLeakingIntoO
   EXPECT_FALSE(Check(2009, 5, 4));
 }
 
+TEST_F(HolidayData, FieldsAndLinesAreTakenUpToTheirLimitsAndDroppedJustPastThem) {
+  // A line of `length` bytes: a fixed date on 7/20 whose name fills it up.
+  auto lineOf = [](std::size_t length) {
+    std::string line = Line({"1", "7", "20", "", "", "", "", ""});
+    return line + std::string(length - line.size(), 'n');
+  };
+  const struct {
+    std::string line;
+    bool kept;
+    const char* why;
+  } cases[] = {
+      {Line({"1", "7", "32767"}), true, "the largest 16-bit day"},
+      {Line({"1", "7", "32768"}), false, "one more would wrap to -32768"},
+      {Line({"1", "-32768", "20"}), true, "the smallest 16-bit month"},
+      {Line({"1", "-32769", "20"}), false, "one less would wrap to 32767"},
+      {Line({"1", "7", "20", "", "", "", "", "x", "32767", "1", "1"}), true, "a largest year"},
+      {Line({"1", "7", "20", "", "", "", "", "x", "2000", "1", "32768"}), false, "a day past it"},
+      {Line({"3", "7", "20", "", "7", "20", "", "x"}), true, "a period of one day"},
+      {Line({"3", "7", "20", "", "7", "19", "", "x"}), false, "a period ending the day before"},
+      {Line({"3", "7", "20", "", "6", "30", "", "x"}), false, "a period ending a month before"},
+      {lineOf(kHDO_LineLimit), true, "a line of the longest length"},
+      {lineOf(kHDO_LineLimit + 1), false, "a line one byte longer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    SpHDO_DisposeHolidayData(0);
+    manager_ = SpHDO_GetHolidayManagerPtr(1);
+    LoadPublic({c.line});
+    EXPECT_EQ(c.kept, manager_->GetDataItemList() != nullptr);
+  }
+  // What a kept line says holds: the one-day period is a holiday on its day only, and the
+  // longest line's date is read.
+  LoadPublic({Line({"3", "7", "20", "", "7", "20", "", "x"}), lineOf(kHDO_LineLimit)});
+  EXPECT_FALSE(Check(2011, 7, 19));
+  EXPECT_TRUE(Check(2011, 7, 20));
+  EXPECT_FALSE(Check(2011, 7, 21));
+  LoadPublic({lineOf(kHDO_LineLimit)});
+  EXPECT_TRUE(Check(2011, 7, 20));
+}
+
 TEST_F(HolidayData, ShiftJISNamesAndFileNamesAreReadAndCutOnCharacterBoundaries) {
   // The file's name is MacJapanese in the path and UTF-8 on disk.
   const std::string path = Write(File({Line({"1", "5", "3", "", "", "", "0", kConstitutionDay})}),

@@ -335,6 +335,29 @@ TEST_F(IconButton, StatusIconsAreChosenByIndexAndCyclingWrapsAndPausesWhilePress
   EXPECT_EQ(b->IsInterruptView(), 0);
 }
 
+TEST_F(IconButton, EveryPictureLoanIsGivenBackWhenReplacedAndWhenTheButtonGoes) {
+  // The manager numbers a picture's loans from 1 while it lives: a loan taken after the button
+  // is gone numbers 1 again only when every loan of the button came back.
+  const struct {
+    int ups, downs, hilites;  // how many times each picture is set
+  } cases[] = {{1, 0, 0}, {2, 0, 0}, {1, 1, 0}, {1, 2, 0}, {1, 0, 2}, {3, 3, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.ups) + std::to_string(c.downs) + std::to_string(c.hilites));
+    cSp_OriginalIconButtonControl* b = Button(kOrgB_PushButton, kOrgB_PictureTitleDrawing);
+    for (int i = 0; i < c.ups; ++i) {
+      b->SetButtonPictIcon(kRedBluePicture, Rect{0, 0, short(16 - i), 16}, 0, nullptr, 0);
+    }
+    for (int i = 0; i < c.downs; ++i) b->SetDownButtonPictIcon(kRedBluePicture, 0);
+    for (int i = 0; i < c.hilites; ++i) b->SetHiliteButtonPictIcon(kRedBluePicture, 0);
+    buttons_.clear();
+    SInt32 ref = 0;
+    cSp_PictureItem* item = Sp_ResM_GetPictureItemObject(kRedBluePicture, ref);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(ref, 1);
+    Sp_ResM_ReleasePicture(item, ref);
+  }
+}
+
 TEST_F(IconButton, EachDrawingTypeShowsItsFaceIconOrPictureRaisedPressedAndHilited) {
   auto paintUp = [](cSp_OriginalIconButtonControl*, const Rect& area, unsigned char pressed,
                     unsigned long) {

@@ -380,6 +380,67 @@ TEST_F(PopupWindow, ScriptedMouseTimelinesChooseOrLeaveTheSelection) {
   }
 }
 
+TEST_F(PopupWindow, AReleaseUpTo20TicksAfterTheOpeningIsAQuickClickAndOneTickLaterChooses) {
+  const struct {
+    UInt32 release;
+    short chosen;  // 5: the menu stayed open for the second click
+  } cases[] = {{18, 5}, {19, 5}, {20, 3}, {21, 3}};  // seen 19, 20, 21 and 22 ticks after
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.release);
+    popup_->WipeOutAllPopupMenuItem();
+    Add({"one", "two", "three", "-", "five"});
+    Calls().clear();
+    sp_testing::ResetEvents();
+    start_ = TickCount();
+    At(3, [this] { sp_testing::PostMouseDragged(ItemPoint(3)); });
+    // An input due at tick t reaches the menu's loop on its next tick, t + 1.
+    At(c.release, [this] { sp_testing::PostMouseUp(ItemPoint(3)); });
+    At(60, [this] { sp_testing::PostMouseDown(ItemPoint(5)); });
+    At(70, [this] { sp_testing::PostMouseUp(ItemPoint(5)); });
+    EXPECT_EQ(Open(Rect{50, 50, 70, 170}), 1);
+    EXPECT_EQ(popup_->GetSelectionMenuItemNo(), c.chosen);
+    sp_testing::ResetEvents();
+  }
+}
+
+TEST_F(PopupWindow, TheRowsJustAboveAndBelowTheMenuScrollItToItsEndsAndItsEdgeRowsDoNot) {
+  AddNumbered(60);
+  popup_->SetSelectionMenuItem(30);
+  // A row of the menu counted from its top, or (negative) from just below its bottom.
+  auto row = [this](int v) {
+    const Rect r = Bounds();
+    return Point{short(v >= 0 ? r.top + v : r.bottom + 1 + v), short(r.left + 20)};
+  };
+  auto above = [this] { return Point{short(Bounds().top - 1), short(Bounds().left + 20)}; };
+  std::vector<short> firsts, lasts;
+  auto note = [&] {
+    firsts.push_back(popup_->GetFirstVisibleItem()->GetItemNo());
+    lasts.push_back(popup_->GetLastVisibleItem()->GetItemNo());
+  };
+  // Each move comes more than 20 ticks after the last, so an arrow zone scrolls one item.
+  At(2, note);
+  At(3, [&] { sp_testing::PostMouseDragged(row(0)); });  // the top row: in the up zone
+  At(5, note);
+  At(30, [&] { sp_testing::PostMouseDragged(row(-2)); });  // the bottom row
+  At(32, note);
+  At(60, [&] { sp_testing::PostMouseDragged(above()); });  // the row above the menu
+  At(62, note);
+  At(90, [&] { sp_testing::PostMouseDragged(row(-1)); });  // the row below it
+  At(92, [&] {
+    note();
+    sp_testing::PostMouseUp(row(-1));
+  });
+  EXPECT_EQ(Open(Rect{300, 50, 320, 170}), 0);
+  ASSERT_EQ(firsts.size(), 5u);
+  const short f = firsts[0], l = lasts[0];
+  ASSERT_GT(f, 2);
+  ASSERT_LT(l, 59);
+  EXPECT_EQ(firsts[1], f - 1) << "the top row scrolls one item";
+  EXPECT_EQ(lasts[2], lasts[1] + 1) << "the bottom row scrolls one item";
+  EXPECT_EQ(firsts[3], 1) << "the row above goes to the first item";
+  EXPECT_EQ(lasts[4], 60) << "the row below goes to the last item";
+}
+
 TEST_F(PopupWindow, AMenuLeftAloneAfterAQuickClickClosesAfter900Ticks) {
   Add({"one", "two"});
   At(5, [] { sp_testing::PostMouseUp(G(60, 110)); });

@@ -161,6 +161,17 @@ TEST_F(TitleBar, ADraggedSeparatorMovesWithinTheLimitsOfTheItemsBesideIt) {
     EXPECT_EQ(Log(), heard) << "the end of every drag is reported";
     EXPECT_FALSE(Sp_IsMouseTraceDisabled());
   }
+  // The last item reaches the bar's edge only as far as its maximum lets it.
+  for (const short maximum : {60, 100, 120}) {
+    SCOPED_TRACE(maximum);
+    bar_.reset(new cSp_TittleBarControl(window_, Rect{10, 10, 30, 310}, nullptr, 0));
+    Items({100, 100, 100});
+    bar_->EnableSeparatorMove();
+    bar_->SetupItemMuximumWidth(3, maximum);
+    Drag(299, 250);
+    EXPECT_EQ(Layout(), "0-100 100-200 200-" + std::to_string(200 + std::min<int>(maximum, 100)) +
+                            " ");
+  }
   // A neighbour fixed both ways cannot be pushed: the separator does not move.
   bar_.reset(new cSp_TittleBarControl(window_, Rect{10, 10, 30, 310}, nullptr, 0));
   Items({100, 100, 100});

@@ -1,6 +1,8 @@
 // The font bagger: recorded font ids mapped to the running system's by name.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "ErrorLogCapture.h"
@@ -56,6 +58,24 @@ TEST(FontBagger, MapsRecordedIdsToTheRunningSystemsNumbersByName) {
   bagger.RegisterFontIdAndName(302, nullptr);
   EXPECT_TRUE(log.Has("cFontBagger::RegisterFontIdAndName", 1));
   EXPECT_EQ(bagger.GetFontItemNum(), 4u);
+}
+
+TEST(FontBagger, ANameIsKeptUpToItsFieldLessTheTerminatorAndCutPastIt) {
+  for (const std::size_t length : {std::size_t(510), std::size_t(511), std::size_t(512),
+                                   std::size_t(600)}) {
+    SCOPED_TRACE(length);
+    std::string name(length, 'f');
+    for (std::size_t i = 0; i < length; ++i) name[i] = char('a' + i % 26);
+    cFontBagger bagger;
+    bagger.RegisterFontIdAndName(7, name.c_str());
+    char out[kFontBaggerNameSize];
+    std::memset(out, 'x', sizeof out);
+    SInt32 id = 0;
+    bagger.GetFontItemList()->GetInfo(id, out);
+    EXPECT_EQ(id, 7);
+    ASSERT_LT(strnlen(out, sizeof out), sizeof out) << "the name ends inside the field";
+    EXPECT_EQ(std::string(out), name.substr(0, kFontBaggerNameSize - 1));
+  }
 }
 
 }  // namespace

@@ -196,6 +196,41 @@ TEST_F(InlineInputTest, HitTestsAndOffsetsToPointsFollowTheArea) {
   EXPECT_EQ(height, 14);
 }
 
+TEST_F(InlineInputTest, TheAreasFirstAndLastPositionsAreInsideItAndTheirNeighboursAreNot) {
+  struct Case {
+    Point point;
+    SInt16 part;
+    SInt32 offset;  // in the area, when inside
+  };
+  const struct {
+    const char* input;
+    std::vector<Case> cases;
+  } areas[] = {
+      // On one line: "abcde" then the area "ABC" (bytes 5 to 8), then "fghij".
+      {"ABC", {{At(4), 2, 0}, {At(5), 3, 0}, {At(8), 3, 3}, {At(9), 2, 0}}},
+      // Over two lines: "abcdeABCD\r" then "EFGH" (area bytes 0 to 4 of the second line).
+      {"ABCD\rEFGH",
+       {{At(4), 2, 0}, {At(5), 3, 0}, {At(0, 2), 3, 5}, {At(4, 2), 3, 9}, {At(5, 2), 2, 0}}},
+  };
+  for (const auto& area : areas) {
+    fields_.clear();
+    cEditTextObject* f = Active("abcdefghij");
+    f->SetupCaretPosition(5, 0);
+    const SInt32 length = SInt32(std::string(area.input).size());
+    Update(f, area.input, 0, TR(0, 0), TR(0, length), {TR(0, length, 2)});
+    for (const Case& c : area.cases) {
+      SCOPED_TRACE(std::string(area.input) + " at " + std::to_string(c.point.h) + "," +
+                   std::to_string(c.point.v));
+      EXPECT_EQ(f->PositionToPartsTypeNo(c.point), c.part);
+      SInt32 offset = -1;
+      EXPECT_EQ(f->PositionToByteChar(c.point, 3, offset), c.part == 3 ? 1 : 0);
+      if (c.part == 3) {
+        EXPECT_EQ(offset, c.offset);
+      }
+    }
+  }
+}
+
 TEST_F(InlineInputTest, TheInputMethodsPreeditShowsInlineAndItsCommitIsTyping) {
   SpTextServiceInitialize();
   cEditTextObject* f = Active("ab");

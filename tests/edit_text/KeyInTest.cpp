@@ -51,6 +51,12 @@ TEST_F(KeyInTest, ANumberFieldTakesDigitsAndOnePointAndRefusesAStringWithALetter
     {"a second point", 1, "1.5", ".", 0, "1.5"},
     {"a point where they are not", 0, "1", ".", 0, "1"},
     {"a string whose letter is not first", 0, "1", "2a", 0, "1"},
+    {"every digit", 0, "", "0123456789", 1, "0123456789"},
+    {"the first digit", 0, "1", "0", 1, "10"},
+    {"the last digit", 0, "1", "9", 1, "19"},
+    {"the byte before the digits", 0, "1", "/", 0, "1"},
+    {"the byte after them", 0, "1", ":", 0, "1"},
+    {"two points in one string", 1, "1", "2.5.", 0, "1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

@@ -70,6 +70,35 @@ TEST_F(LineBreak, VariableWidthGrowsByTheMissingWidthPlusOneUpToTheMaximum) {
   for (cTextLineObject* line : LineObjects()) EXPECT_EQ(line->GetLineWidth(), 66);
 }
 
+TEST_F(LineBreak, TextThatFillsTheLineExactlyStaysOnItAndOnePixelMoreDoesNot) {
+  const std::string k = kKanji;
+  const struct {
+    std::string text;
+    bool variable;
+    std::vector<std::string> lines;
+    SInt16 width;
+    const char* why;
+  } cases[] = {
+      {"abcdefghij", false, {"abcdefghij"}, 60, "ten letters fill 60 pixels"},
+      {"abcdefghijk", false, {"abcdefghij", "k"}, 60, "the eleventh goes down"},
+      {"ab" + Repeat(k, 4), false, {"ab" + Repeat(k, 4)}, 60, "two runs that fill the line"},
+      {"abcdefghij", true, {"abcdefghij"}, 60, "a growing line that is full does not grow"},
+      {"ab" + Repeat(k, 4), true, {"ab" + Repeat(k, 4)}, 60, "nor does it for two runs"},
+      {"abcdefghijk", true, {"abcdefghijk"}, 60 + 6 + 1, "one letter more grows it"},
+  };
+  for (const auto& c : cases) {
+    FreeLines();
+    first_ = new (std::nothrow) cTextLineObject(world_, 12, kSpPositionLeft, 1, attributes_);
+    first_->SetupLineWidth(60);
+    first_->SetupVariableWidthFlag(c.variable ? 1 : 0);
+    first_->SetupTextBytes(c.text.data(), SInt32(c.text.size()));
+    Rewrap(first_);
+    EXPECT_EQ(Lines(), c.lines) << c.why;
+    EXPECT_EQ(first_->GetLineWidth(), c.width) << c.why;
+    EXPECT_EQ(widthChanged_, c.width != 60 ? 1 : 0) << c.why;
+  }
+}
+
 TEST_F(LineBreak, ReWrappingStopsAfterTheFourthUnchangedParagraphEnd) {
   Wrap(Repeat("aaa\r", 10), 60);
   ASSERT_EQ(Lines().size(), 11u);

@@ -515,6 +515,12 @@ TEST_F(StickyTest, GrowingFollowsBothAxesWithoutShiftAndHoldsToTheLimits) {
   Log().clear();
   Drag(note, Pt(154, 55), {Pt(170, 70), Pt(154, 55)});
   EXPECT_TRUE(Log().empty());
+  // The height's limit holds as the width's does.
+  note->SetupMaxHeight(70, 1);
+  Drag(note, Pt(154, 55), {Pt(154, 300)});
+  EXPECT_EQ(Str(Base(note)), "(10, 10, 80, 160)");
+  Drag(note, Pt(154, 73), {Pt(154, 63)});
+  EXPECT_EQ(Str(Base(note)), "(10, 10, 70, 160)") << "within the limits the drag is followed";
 }
 
 TEST_F(StickyTest, ANoteGrowsToWhereTheDragIsReleasedEvenWithoutATrackingStep) {

@@ -245,6 +245,22 @@ TEST_F(StyleRuns, RunsFreedAndMadeAgainNeverShareMemoryWithLiveRuns) {
   EXPECT_EQ(Shapes(head_), shapes);
 }
 
+TEST_F(StyleRuns, TheMemoryOfARunJustFreedServesTheNextRunEvenInABlockThatWasFull) {
+  // Runs come from blocks of a thousand; the first runs' block is full after two thousand.
+  std::vector<cTextStyleRunObject*> runs;
+  for (int i = 0; i < 2048; ++i) {
+    runs.push_back(new (std::nothrow) cTextStyleRunObject(kETO_TextRun, world_));
+    ASSERT_NE(runs.back(), nullptr);
+  }
+  for (std::size_t i : {std::size_t(0), std::size_t(1), std::size_t(1023), std::size_t(2047)}) {
+    void* const freed = runs[i];
+    delete runs[i];
+    runs[i] = new (std::nothrow) cTextStyleRunObject(kETO_TextRun, world_);
+    EXPECT_EQ(static_cast<void*>(runs[i]), freed) << "run " << i;
+  }
+  for (cTextStyleRunObject* run : runs) delete run;
+}
+
 TEST_F(StyleRuns, LengthsAndAttributeChangesGuardTheirArguments) {
   Build("ab\t" + std::string(kA));
   ErrorLogCapture log;

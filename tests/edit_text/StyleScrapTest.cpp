@@ -77,6 +77,57 @@ TEST_F(StyleScrap, ThreeElementsMakeSixtyTwoBytesAndAShortBufferTakesTwoAndSaysO
   EXPECT_EQ(size, 0);
 }
 
+TEST_F(StyleScrap, EveryFieldIsWrittenBigEndianAtItsOffsetAndReadBackFromThere) {
+  // Each field's two bytes differ, and some have their top bit set, so that a swap, a shift
+  // by a field or a sign lost changes the value.
+  sETOStyleInfo info = Info(0x01020304, Style(0x8B), SInt16(0x090A), SInt16(0x0D0E));
+  info.lineHeight = SInt16(0x8182);
+  info.ascent = SInt16(0x7F80);
+  info.color = RGBColor{0x1112, 0xF314, 0x1516};
+  sETOStyleInfo second = info;
+  second.start = 0x01020310;
+  second.color = RGBColor{0xA1A2, 0x0102, 0xFFFE};
+  cETOTextStyleBase table;
+  table.SetupNewStyleData(info);
+  table.SetupNewStyleData(second);
+  SInt32 size = 0;
+  char* scrap = table.CreateStyleScrapData(size);
+  ASSERT_NE(scrap, nullptr);
+  ASSERT_EQ(size, 42);
+  const std::vector<UInt8> bytes(scrap, scrap + size);
+  DisposePtr(scrap);
+  const std::vector<UInt8> expected = {
+      0x00, 0x02,                                      // two elements
+      0x01, 0x02, 0x03, 0x04, 0x81, 0x82, 0x7F, 0x80,  // start, line height, ascent
+      0x09, 0x0A, 0x8B, 0x00, 0x0D, 0x0E,              // font, face, filler, size
+      0x11, 0x12, 0xF3, 0x14, 0x15, 0x16,              // red, green, blue
+      0x01, 0x02, 0x03, 0x10, 0x81, 0x82, 0x7F, 0x80,
+      0x09, 0x0A, 0x8B, 0x00, 0x0D, 0x0E,
+      0xA1, 0xA2, 0x01, 0x02, 0xFF, 0xFE,
+  };
+  EXPECT_EQ(bytes, expected);
+
+  cETOTextStyleBase read;
+  ASSERT_EQ(read.SetupStyleData(reinterpret_cast<const char*>(expected.data()), 42), 1);
+  const cETOStyleElement* e = read.GetStyleElementListHeadPtr();
+  for (const sETOStyleInfo* want : {&info, &second}) {
+    ASSERT_NE(e, nullptr);
+    sETOStyleInfo got;
+    e->GetStyleInfo(got);
+    EXPECT_EQ(got.start, want->start);
+    EXPECT_EQ(got.end, want == &info ? second.start - 1 : -1);
+    EXPECT_EQ(got.lineHeight, want->lineHeight);
+    EXPECT_EQ(got.ascent, want->ascent);
+    EXPECT_EQ(got.font, want->font);
+    EXPECT_EQ(got.face, want->face);
+    EXPECT_EQ(got.size, want->size);
+    EXPECT_EQ(got.color.red, want->color.red);
+    EXPECT_EQ(got.color.green, want->color.green);
+    EXPECT_EQ(got.color.blue, want->color.blue);
+    e = e->GetNextObjectPtr();
+  }
+}
+
 TEST_F(StyleScrap, ReadingTakesOnlyTheElementsTheBytesHold) {
   const struct {
     std::vector<char> scrap;

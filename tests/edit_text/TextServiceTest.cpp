@@ -364,6 +364,83 @@ TEST_F(TextServiceTest, AnAppleEventRequestNamingAnotherManagerIsIgnored) {
   EXPECT_EQ(t->updates[0].fixed, 2);
 }
 
+TEST_F(TextServiceTest, PositionRequestsTellAnOffsetOutsideTheViewAndRefuseAMissingParameter) {
+  RecordingTarget* t = Target(R(10, 10, 40, 200));
+  t->EnableInlineInput(1);
+  auto event = [](AEEventID id) {
+    const ProcessSerialNumber self = {0, kCurrentProcess};
+    AEAddressDesc target = {typeNull, nullptr};
+    AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
+    AppleEvent e = {typeNull, nullptr};
+    AECreateAppleEvent(kTextService, id, &target, kAutoGenerateReturnID, kAnyTransactionID, &e);
+    AEDisposeDesc(&target);
+    const URefCon refcon = reinterpret_cast<URefCon>(textServiceMgr_GlV);
+    AEPutParamPtr(&e, keyAETSMDocumentRefcon, typeRefCon, &refcon, sizeof refcon);
+    return e;
+  };
+  // Offset to position: the reply's error number says whether the offset is shown.
+  for (const bool shown : {true, false}) {
+    SCOPED_TRACE(shown);
+    t->offsetShown = shown;
+    AppleEvent request = event(kOffset2Pos), reply = event(kOffset2Pos);
+    const SInt32 offset = 3;
+    AEPutParamPtr(&request, keyAEOffset, typeSInt32, &offset, sizeof offset);
+    EXPECT_EQ(SpTSMOffset2PosConvHandleProc(&request, &reply, 0), noErr);
+    SInt16 error = 1;
+    EXPECT_EQ(AEGetParamPtr(&reply, keyErrorNumber, typeSInt16, nullptr, &error, sizeof error,
+                            nullptr),
+              noErr);
+    EXPECT_EQ(error, shown ? SInt16(noErr) : SInt16(errOffsetIsOutsideOfView));
+    AEDisposeDesc(&request);
+    AEDisposeDesc(&reply);
+  }
+  // Position to offset: without its point or its dragging flag the request fails and nothing
+  // is answered.
+  Point global = Pt(20, 20);
+  SetPortWindowPort(window_);
+  LocalToGlobal(&global);
+  const Boolean dragging = 0;
+  const struct {
+    bool point, drag;
+    OSErr result;
+  } cases[] = {{true, true, noErr}, {false, true, errAEDescNotFound}, {true, false, errAEDescNotFound}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.point) + std::to_string(c.drag));
+    AppleEvent request = event(kPos2Offset), reply = event(kPos2Offset);
+    if (c.point) AEPutParamPtr(&request, keyAECurrentPoint, typeQDPoint, &global, sizeof global);
+    if (c.drag) AEPutParamPtr(&request, keyAEDragging, typeBoolean, &dragging, sizeof dragging);
+    EXPECT_EQ(SpTSMPos2OffsetConvHandleProc(&request, &reply, 0), c.result);
+    SInt16 regionClass = 0;
+    EXPECT_EQ(AEGetParamPtr(&reply, keyAERegionClass, typeSInt16, nullptr, &regionClass,
+                            sizeof regionClass, nullptr) == noErr,
+              c.result == noErr);
+    if (c.result == noErr) {
+      EXPECT_EQ(regionClass, kTSMInsideOfActiveInputArea);
+    }
+    AEDisposeDesc(&request);
+    AEDisposeDesc(&reply);
+  }
+}
+
+TEST_F(TextServiceTest, TextTheProgramCannotHoldIsRefusedWholeAndReachesNoField) {
+  RecordingTarget* t = Target(R(10, 10, 40, 200));
+  t->EnableInlineInput(1);
+  const struct {
+    std::u16string text;
+    OSStatus result;
+  } cases[] = {
+      {u"ab", noErr},
+      {u"a\U0001F600", paramErr},  // no MacJapanese code for it
+      {u"\U0001F600b", paramErr},
+  };
+  for (const auto& c : cases) {
+    t->updates.clear();
+    RawUpdate u{c.text, true, -1, {}, {}, {}};
+    EXPECT_EQ(Send(u), c.result);
+    EXPECT_EQ(t->updates.size(), c.result == noErr ? 1u : 0u);
+  }
+}
+
 TEST_F(TextServiceTest, APositionInAWindowBehindTheFrontOneIsOutsideTheBody) {
   RecordingTarget* t = Target(R(10, 10, 40, 200));
   t->EnableInlineInput(1);

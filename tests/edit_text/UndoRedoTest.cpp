@@ -92,6 +92,20 @@ TEST_F(UndoRedoTest, AStepThatNoLongerFitsTheTextClearsTheHistoryInsteadOfHalfRe
   EXPECT_FALSE(errors_.Records().empty());
 }
 
+TEST_F(UndoRedoTest, AnUndoThatNoLongerFitsTheTextClearsTheHistoryAndLeavesTheText) {
+  cEditTextObject* f = FieldWith("abcdef");
+  f->GetUndoManager()->SetupStockRecTermNumMax(3);
+  f->DeleteTargetArea(Line(f, 1), 0, Line(f, 1), 1, 0, 1, 1, 1, 0);  // "bcdef"
+  f->DeleteTargetArea(Line(f, 1), 3, Line(f, 1), 5, 0, 1, 1, 1, 0);  // "bcd"
+  // The text changes behind the history's back: "ef" cannot go back in at 3.
+  f->SetupText("ab", 0);
+  EXPECT_EQ(f->ExecUnDoOneOperation(0), 0);
+  EXPECT_EQ(Text(f), "ab");
+  EXPECT_EQ(f->ExistUnDoOperationRecord(), 0) << "the older step is not replayed either";
+  EXPECT_EQ(f->ExistReDoOperationRecord(), 0);
+  EXPECT_FALSE(errors_.Records().empty());
+}
+
 TEST_F(UndoRedoTest, AnEditAfterAnUndoStartsItsOwnStepInsteadOfJoiningAClosedOne) {
   cEditTextObject* f = FieldWith("abcdefgh");
   f->GetUndoManager()->SetupStockRecTermNumMax(3);

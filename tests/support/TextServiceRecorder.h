@@ -67,10 +67,11 @@ class RecordingTarget : public cTextServiceObject {
     offset = 7;
     return 1;
   }
-  // The caret of the input area, window-local, where the test says.
+  // The caret of the input area, window-local, where the test says; no point at all when the
+  // test says the offset lies outside.
   unsigned char ByteCharToPositon(SInt32, Point& point) override {
     point = caretPoint;
-    return 1;
+    return offsetShown ? 1 : 0;
   }
   unsigned char GetPositionLineHeight(SInt32, SInt16& height) override {
     height = 14;
@@ -78,6 +79,7 @@ class RecordingTarget : public cTextServiceObject {
   }
 
   bool composing = true;
+  bool offsetShown = true;
   Point caretPoint = {0, 0};
   std::vector<RecordedUpdate> updates;
 };
