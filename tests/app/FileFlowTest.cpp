@@ -483,6 +483,36 @@ TEST_F(FileFlow, DeleteRemovesSelectedFilesButNeitherTracksNorFilesBeingSaved) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// Once the last row's file is removed, a file added next goes after the row that is now last,
+// in the window and in the list.
+TEST_F(FileFlow, AFileAddedAfterTheLastOneWasRemovedFollowsTheNewLastRow) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  MakeSoundFile("three.aif", 1);
+  WritePrefList(ListBytes({RecordOf(one), RecordOf(two)}));
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose({"three.aif"}, home_.Home()));
+  Run({
+      WaitFor("the files", [] { return Rows() == 2; }),
+      Do("remove the last one",
+         [] {
+           Click(2, kCDR_NameColumn);
+           Key(127);
+         }),
+      WaitFor("one file", [] { return Rows() == 1; }),
+      Do("add another",
+         [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+      WaitFor("two files", [] { return Rows() == 2; }),
+      Do("look",
+         [this] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "three.aif"}));
+           EXPECT_EQ(Listed(), (std::vector<std::string>{"one.aif", "three.aif"}));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 // ---- Dropping ----------------------------------------------------------------------------------
 
 // Files dropped in a row's upper half go before it, in its lower half after it; on the rows of
