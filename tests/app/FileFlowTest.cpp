@@ -2,9 +2,12 @@
 // removed with the Delete key, dropped from the file manager onto the list, and brought back
 // at the next start by the saved list in either of its versions, found again where they
 // went; the About box.
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -14,6 +17,7 @@
 #include "CFURLFiles.h"
 #include "Clock.h"
 #include "Gestalt.h"
+#include "PrivateMounts.h"
 #include "SpCDREngineAlert.h"
 #include "SpListClass.h"
 #include "SpOC_IconButtonControl.h"
@@ -255,11 +259,15 @@ TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
 }
 
 // A broken list keeps what was read before the bad record and says at which step it stopped;
-// an empty list or another version adds nothing and says nothing.
+// an empty list or another version adds nothing and says nothing; a file the list names more
+// than once, by whichever of its ways, is listed once.
 TEST_F(FileFlow, BrokenListsKeepWhatWasReadAndTellTheStep) {
   const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
   const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
-  sCDR_MediaListRecord tooLong = RecordOf(two);
+  sCDR_MediaListRecord byPathOfOne = RecordOf(one);
+  byPathOfOne.vRefNum = -77;
+  byPathOfOne.classicName = byPathOfOne.longName = "elsewhere.aif";
+  byPathOfOne.fileID = 0;
   const std::string good = ListBytes({RecordOf(one), RecordOf(two)});
   std::string classic32 = good;
   // The second record's classic-name length, after the first record and its 6 bytes.
@@ -276,6 +284,10 @@ TEST_F(FileFlow, BrokenListsKeepWhatWasReadAndTellTheStep) {
       {"another version", ListBytes({RecordOf(one)}, 199), {}, nullptr},
       {"too many files", Be32(200) + Be32(10000), {}, nullptr},
       {"cut in the middle", good.substr(0, good.size() - 10), {"one.aif"}, "200:35:-39"},
+      {"a file named twice, once by its path alone",
+       ListBytes({RecordOf(one), RecordOf(two), byPathOfOne, RecordOf(one)}),
+       {"one.aif", "two.aif"},
+       nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -314,6 +326,44 @@ TEST_F(FileFlow, ATemporaryListLeftBehindIsReadOnlyWhenTheListIsGone) {
   WritePrefList(ListBytes({RecordOf(two)}));
   Run({Do("look", [] { EXPECT_EQ(Names(), (std::vector<std::string>{"two.aif"})); }), Quit()});
   EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A list whose last bytes find the disk full is a failed save: it is reported, the list saved
+// before stays as it was and no temporary list is left to be read in its place later.
+TEST_F(FileFlow, AListSaveThatFindsTheDiskFullKeepsTheSavedList) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "no mounts of our own here";
+  const std::string config = home_.Path(".config");
+  mkdir(config.c_str(), 0700);
+  if (mount("tmpfs", config.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+  } unmount{config};
+  const std::string saved = ListBytes({RecordOf(one), RecordOf(two)});
+  WritePrefList(saved);
+  const std::string filler = config + "/filler";
+  Run({
+      WaitFor("the files", [] { return Rows() == 2; }),
+      Do("fill the disk and save the list",
+         [&] {
+           std::ofstream out(filler, std::ios::binary);
+           const std::string block(4096, 'f');
+           while (out.write(block.data(), std::streamsize(block.size())) && out.flush()) {
+           }
+           out.close();
+           EXPECT_EQ(M()->SaveSetupQTFileInfo(), 0);
+           EXPECT_TRUE(errors_.Has("cCDR_MediaManager::SaveSetupQTFileInfoVersion2", 31));
+           EXPECT_EQ(ReadAll(PrefList()), saved);
+           EXPECT_FALSE(Exists(PrefList("FileMediaInfoV2tmp.data")));
+           unlink(filler.c_str());
+           EXPECT_EQ(M()->SaveSetupQTFileInfo(), 1) << "once there is room again";
+         }),
+      Quit(),
+  });
 }
 
 // ---- Adding ----------------------------------------------------------------------------------
@@ -427,6 +477,36 @@ TEST_F(FileFlow, DeleteRemovesSelectedFilesButNeitherTracksNorFilesBeingSaved) {
          [this] {
            EXPECT_EQ(Names()[3], "three.aif");
            EXPECT_EQ(Listed(), (std::vector<std::string>{"three.aif"}));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Once the last row's file is removed, a file added next goes after the row that is now last,
+// in the window and in the list.
+TEST_F(FileFlow, AFileAddedAfterTheLastOneWasRemovedFollowsTheNewLastRow) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  MakeSoundFile("three.aif", 1);
+  WritePrefList(ListBytes({RecordOf(one), RecordOf(two)}));
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose({"three.aif"}, home_.Home()));
+  Run({
+      WaitFor("the files", [] { return Rows() == 2; }),
+      Do("remove the last one",
+         [] {
+           Click(2, kCDR_NameColumn);
+           Key(127);
+         }),
+      WaitFor("one file", [] { return Rows() == 1; }),
+      Do("add another",
+         [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+      WaitFor("two files", [] { return Rows() == 2; }),
+      Do("look",
+         [this] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"one.aif", "three.aif"}));
+           EXPECT_EQ(Listed(), (std::vector<std::string>{"one.aif", "three.aif"}));
          }),
       Quit(),
   });

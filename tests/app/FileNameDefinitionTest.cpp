@@ -219,4 +219,26 @@ TEST_F(FileNameDefinition, AnExamplePartThatDoesNotFitIsLeftOutButLaterShorterOn
   EXPECT_STREQ(text, "20040301_3") << "the title's ten bytes did not fit";
 }
 
+// The example takes its buffer to the last byte before the terminator, and a part that would
+// need one byte more is left out; nothing is written past the buffer.
+TEST_F(FileNameDefinition, AnExampleFillsItsBufferUpToTheTerminatorAndNotAByteMore) {
+  const struct {
+    Kinds kinds;
+    std::size_t size;
+    const char* text;
+  } cases[] = {
+      {{8}, 9, "20040301"},   {{8}, 8, ""},
+      {{8, 7}, 10, "20040301_"}, {{8, 7}, 9, "20040301"},
+      {{7, 8}, 10, "_20040301"}, {{7, 8}, 9, "_"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto definition = Definition();
+    SetKinds(definition, c.kinds);
+    std::vector<char> text(c.size, 'x');
+    definition.CreateExampleStringForOutput(text.data(), SInt32(c.size), 3.0f);
+    EXPECT_EQ(std::string(text.data()), c.text);
+  }
+}
+
 }  // namespace

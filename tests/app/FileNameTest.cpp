@@ -230,6 +230,33 @@ TEST_F(FileNames, ALongTitleIsCutBetweenCharactersAndTheFallbackLeavesTwoBytes) 
   EXPECT_FALSE(forcedEnd_);
 }
 
+// A saved file's name with its extension stays within 255 bytes: a base that fits is kept
+// whole, a longer one is cut before the extension and never inside a two-byte character.
+TEST(FileNameExtension, TheNameWithItsExtensionIsKeptUpTo255BytesAndCutPastThem) {
+  const std::string kanji = SpCDR_MJ("曲");
+  ASSERT_EQ(kanji.size(), 2u);
+  const struct {
+    std::string base;
+    const char* extension;
+    std::string want;
+  } cases[] = {
+      {std::string(250, 'a'), ".aif", std::string(250, 'a') + ".aif"},
+      {std::string(251, 'a'), ".aif", std::string(251, 'a') + ".aif"},
+      {std::string(252, 'a'), ".aif", std::string(251, 'a') + ".aif"},
+      {std::string(400, 'a'), ".wav", std::string(251, 'a') + ".wav"},
+      {std::string(249, 'a') + kanji, ".mov", std::string(249, 'a') + kanji + ".mov"},
+      {std::string(250, 'a') + kanji, ".mov", std::string(250, 'a') + ".mov"},
+      {"", ".aif", SpCDR_MJ("名称未設定") + ".aif"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.base.size());
+    char name[1024] = "";
+    std::snprintf(name, sizeof name, "%s", c.base.c_str());
+    CDRMM_JoinNameAndExtension(name, SInt32(sizeof name), c.extension);
+    EXPECT_EQ(std::string(name), c.want);
+  }
+}
+
 TEST_F(FileNames, MissingArgumentsAndTooSmallABufferGiveNoName) {
   ErrorLogCapture log;
   cSp_CDRProgramBaseObj program;

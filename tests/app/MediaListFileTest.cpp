@@ -103,6 +103,37 @@ TEST(MediaListFile, RecordsComeBackAsWritten) {
   EXPECT_EQ(read.records[1].musicInfo[kSpMusicFileInfoSize - 1], 0x5A);
 }
 
+// Volume, folder and file numbers whose bytes differ, so that a swapped half shows: each is
+// laid down most significant byte first and comes back as it was.
+TEST(MediaListFile, NumbersKeepTheirByteOrderBothWays) {
+  const struct {
+    SInt16 volume;
+    SInt32 dirID, fileID;
+    Bytes volumeBytes;
+  } cases[] = {
+      {-2, 2, 0x01020304, {0xFF, 0xFE}},
+      {-32768, -1, 0x7FFFFFFF, {0x80, 0x00}},
+      {0x1234, 0x00ABCDEF, -2, {0x12, 0x34}},
+      {1, 0x7FFFFFFF, 0x00000100, {0x00, 0x01}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.volume);
+    sCDR_MediaListRecord record = Record("n", 0);
+    record.vRefNum = c.volume;
+    record.dirID = c.dirID;
+    record.fileID = c.fileID;
+    const Bytes bytes = ListOf({record}, 1);
+    ASSERT_GT(bytes.size(), 10u);
+    EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 6), c.volumeBytes);
+    EXPECT_EQ(sp::LoadBE32(&bytes[6]), UInt32(c.dirID));
+    const Read read = ReadV200(bytes);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].vRefNum, c.volume);
+    EXPECT_EQ(read.records[0].dirID, c.dirID);
+    EXPECT_EQ(read.records[0].fileID, c.fileID);
+  }
+}
+
 TEST(MediaListFile, OverlongNamesAreCutOnACharacterSoTheListStaysReadable) {
   sCDR_MediaListRecord record = Record("x", 1);
   // 30 ASCII bytes and a two-byte character straddling the 31-byte limit.

@@ -277,7 +277,13 @@ void ClearExistingNameBox() {
   group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("EnAf"), 1)->SetupBooleanData(0, 1);
 }
 
+// A name ending in "/" is a folder with a junk file in it, which no delete of a file removes.
 void WriteJunk(const std::string& path) {
+  if (!path.empty() && path.back() == '/') {
+    mkdir(path.c_str(), 0700);
+    std::ofstream(path + "junk", std::ios::binary) << "not a sound file";
+    return;
+  }
   std::ofstream(path, std::ios::binary) << "not a sound file";
 }
 
@@ -312,11 +318,17 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
        {"Midday_1_0.aif", "Sunset_1_0.aif"},
        {"Sunrise_1_0.aif"},
        1},
+      {"an old file that cannot be deleted: told, and the next track follows",
+       {"Midday_1_0.aif/"},
+       {ExistingName(7, false), Answer().ClickButtonUTF8("次の保存を行う")},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {"Midday_1_0.aif/"},
+       1},
   };
   std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
   for (const Case& c : cases) {
     steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
-      Tool({"sh", "-c", "rm -f \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
+      Tool({"sh", "-c", "rm -rf \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
       for (const char* name : c.existing) WriteJunk(Out(name));
       StoreSetup(1.0);
       ClearExistingNameBox();
@@ -338,15 +350,22 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
         EXPECT_EQ(p.codec, "pcm_s16be") << name;
         EXPECT_EQ(p.channels, 2) << name;
       }
-      for (const char* name : c.kept) {
+      for (std::string name : c.kept) {
+        const bool folder = name.back() == '/';
+        EXPECT_EQ(ReadAll(Out(name + (folder ? "junk" : ""))), "not a sound file") << name;
+        if (folder) name.pop_back();
         expected.push_back(name);
-        EXPECT_EQ(ReadAll(Out(name)), "not a sound file") << name;
       }
       std::sort(expected.begin(), expected.end());
       std::vector<std::string> names = Names(out_);
       std::sort(names.begin(), names.end());
       EXPECT_EQ(names, expected);
       EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked_, c.asked);
+      if (std::string(c.why).find("cannot be deleted") != std::string::npos) {
+        const sp_testing::Shown& told = sp_testing::ShownSoFar().back();
+        EXPECT_EQ(told.message, SpCDR_MJ("エラーが発生"));
+        EXPECT_NE(told.explanation.find(SpCDR_MJ("古いファイルの削除")), std::string::npos);
+      }
       if (std::string(c.why).find("another folder") != std::string::npos) {
         EXPECT_EQ(Names(other), (std::vector<std::string>{"moved.aif"}));
         EXPECT_NEAR(ProbeFile(other + "/moved.aif").seconds, 150 * 588 / 44100.0, 0.05);
@@ -356,6 +375,40 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
     }));
   }
   RunWith(steps);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A numbered name keeps to 255 bytes: the name is cut before its number and extension when
+// the title already fills the name.
+TEST_F(SaveFlow, ANumberedNameIsCutToFitTheLongestName) {
+  const std::string title(247, 'M');  // "<title>_1_0.aif" is 255 bytes
+  const std::string taken = title + "_1_0.aif";
+  RunWith(
+      {
+          Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); }),
+          Then("save each, numbering what exists",
+               [&] {
+                 WriteJunk(Out(taken));
+                 StoreSetup(1.0);
+                 ClearExistingNameBox();
+                 Respond(SetupAnswer(kAIFF));
+                 Respond(ExistingName(6, true));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended",
+                  [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+          Do("the numbered name is 254 bytes",
+             [&] {
+               const std::string numbered = title + "__1.aif";
+               EXPECT_EQ(ProbeFile(Out(numbered)).codec, "pcm_s16be");
+               EXPECT_EQ(ReadAll(Out(taken)), "not a sound file");
+               std::vector<std::string> names = Names(out_);
+               std::sort(names.begin(), names.end());
+               EXPECT_EQ(names, (std::vector<std::string>{taken, numbered, "Sunrise_1_0.aif",
+                                                          "Sunset_1_0.aif"}));
+             }),
+      },
+      {"Day Trip", "Sunrise", title, "Sunset"});
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
@@ -397,6 +450,8 @@ TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
       const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
       EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
       ASSERT_NE(M()->progressWindow, nullptr) << "the save runs";
+      Key('.');
+      EXPECT_TRUE(M()->IsSaveRunning()) << "a period without Command stops nothing";
       Key(27);
     }));
     steps.push_back(WaitFor("the save ended", [] {

@@ -76,6 +76,15 @@ TEST_F(WindowGeometry, BoundsChangingCorrectionKeepsTheTopLeftCorner) {
       {0, 0, 0, 90, R(10, 20, 210, 120), R(10, 20, 210, 110), 0, "too tall"},
       {200, 150, 0, 0, R(10, 20, 60, 50), R(10, 20, 210, 170), 0, "both dimensions"},
       {200, 150, 400, 300, R(10, 20, 260, 220), R(10, 20, 260, 220), 1, "within the limits"},
+      // Each limit holds at its value and cuts a pixel past it, whatever the other dimension.
+      {0, 0, 0, 100, R(10, 20, 310, 120), R(10, 20, 310, 120), 1, "wide, at the height limit"},
+      {0, 0, 0, 100, R(10, 20, 60, 121), R(10, 20, 60, 120), 0, "a pixel past the height limit"},
+      {0, 0, 150, 0, R(10, 20, 160, 320), R(10, 20, 160, 320), 1, "tall, at the width limit"},
+      {0, 0, 150, 0, R(10, 20, 161, 30), R(10, 20, 160, 30), 0, "a pixel past the width limit"},
+      {0, 150, 0, 0, R(10, 20, 110, 170), R(10, 20, 110, 170), 1, "narrow, at the height minimum"},
+      {0, 150, 0, 0, R(10, 20, 410, 169), R(10, 20, 410, 170), 0, "a pixel below the height minimum"},
+      {200, 0, 0, 0, R(10, 20, 210, 40), R(10, 20, 210, 40), 1, "low, at the width minimum"},
+      {200, 0, 0, 0, R(10, 20, 209, 320), R(10, 20, 210, 320), 0, "a pixel below the width minimum"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
