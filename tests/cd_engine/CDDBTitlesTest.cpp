@@ -211,6 +211,31 @@ TEST_F(CDDBTitles, TitlesComeOnlyFromTheTitleFileAndAShortListGivesNoneFromWhere
   EXPECT_EQ(TitleAt(Key(4, 59, 74), 2), "<no title>");
 }
 
+// A disc gets one track for each title its list holds, up to the tracks its index entry
+// claims: never a track more, which would also count against the titles a file may make.
+TEST_F(CDDBTitles, ADiscHasNoMoreTracksThanItsListHoldsTitles) {
+  const struct {
+    SInt8 claimed;
+    int held;  // track titles in the list, after the disc title
+    int tracks;
+  } cases[] = {{3, 3, 3}, {3, 2, 2}, {3, 4, 3}, {1, 0, 0}, {0, 2, 0}, {99, 98, 98}};
+  for (const auto& c : cases) {
+    std::vector<std::string> strings = {"Disc"};
+    for (int t = 1; t <= c.held; ++t) strings.push_back("T" + std::to_string(t));
+    WriteTitleFile({{kSpCDDBIndexType, kSpCDDBIndexID,
+                     IndexBytes({Disc{c.claimed, 10, 0, 0, 500, {}}}, 1)},
+                    StringList(500, strings)});
+    ASSERT_FALSE(HasFatalFailure());
+    SCOPED_TRACE(std::to_string(c.claimed) + " claimed, " + std::to_string(c.held) + " held");
+    EXPECT_EQ(TitleAt(Key(9, 59, 74)), "Disc");
+    EXPECT_EQ(Sp_GetCDDBManager(1)->CountTrackTitles(), c.tracks);
+    if (c.tracks > 0) {
+      EXPECT_EQ(TitleAt(Key(9, 59, 74), short(c.tracks)), "T" + std::to_string(c.tracks));
+    }
+    EXPECT_EQ(TitleAt(Key(9, 59, 74), short(c.tracks + 1)), "<no title>");
+  }
+}
+
 TEST_F(CDDBTitles, FileIsReadOnceAndLeftClosedWithTheCurrentFileUnchanged) {
   WriteTitleFile(cddb_test::TitleFileOf(kShelf));
   ASSERT_FALSE(HasFatalFailure());

@@ -93,6 +93,11 @@ TEST(DiscPositionTest, SumsDistancesAndSectorStepsCarryBorrowAndCrossZero) {
       {kDiff, Pos(0, 0, 10, 1), Pos(0, 0, 4), "-0:0:14"},    // across zero: a's flag
       {kDiff, Pos(0, 0, 10), Pos(0, 0, 4, 1), "0:0:14"},
       {kSubSectors, Pos(0, 0, 0), Pos(0, 0, 1), "-0:0:1"},
+      // Down to zero and either side of it: zero itself is never flagged negative.
+      {kSubSectors, Pos(0, 1, 5), Pos(0, 0, 79), "0:0:1"},
+      {kSubSectors, Pos(0, 1, 5), Pos(0, 0, 80), "0:0:0"},
+      {kSubSectors, Pos(0, 1, 5), Pos(0, 0, 81), "-0:0:1"},
+      {kDiffSectors, Pos(2, 0, 0), Pos(0, 0, 9000), "0:0:0"},
       {kAddSectors, Pos(0, 0, 1, 1), Pos(0, 0, 1), "0:0:0"},
       {kAddSectors, Pos(0, 59, 74), Pos(0, 0, 1), "1:0:0"},
       {kSubSectors, Pos(1, 0, 0), Pos(0, 0, 1), "0:59:74"},

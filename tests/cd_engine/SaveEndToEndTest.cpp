@@ -55,6 +55,17 @@ class SaveEndToEnd : public SaveTest {
   }
 };
 
+// The frame count of an AIFF-C file's COMM chunk (0 without one).
+UInt32 CommFrames(const std::string& file) {
+  for (std::size_t at = 12; at + 8 <= file.size();) {
+    const UInt32 size = sp::LoadBE32(file.data() + at + 4);
+    if (file.compare(at, 4, "COMM") == 0 && at + 14 <= file.size())
+      return sp::LoadBE32(file.data() + at + 10);
+    at += 8 + size + (size & 1);
+  }
+  return 0;
+}
+
 std::string Swapped(std::string bytes) {
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
   return bytes;
@@ -137,10 +148,11 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
   const struct {
     OSType compression;
     const char* codec;
+    UInt32 framesPerCount;  // what one frame of the COMM chunk stands for (a packet of IMA)
   } cases[] = {
-      {SpFourCC("ima4"), "adpcm_ima_qt"},
-      {SpFourCC("ulaw"), "pcm_mulaw"},
-      {SpFourCC("NONE"), "pcm_s16be"},
+      {SpFourCC("ima4"), "adpcm_ima_qt", 64},
+      {SpFourCC("ulaw"), "pcm_mulaw", 1},
+      {SpFourCC("NONE"), "pcm_s16be", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.codec);
@@ -154,6 +166,11 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
     EXPECT_EQ(ProbeEntry(Doc("out.aifc"), "stream=codec_name"), c.codec);
     const double seconds = std::atof(ProbeEntry(Doc("out.aifc"), "stream=duration").c_str());
     EXPECT_NEAR(seconds, double(kFrames[0] + kFrames[1] + kFrames[2]) / 44100.0, 0.01);
+    // The header counts every frame of the sound data, the compressor's last packet too.
+    std::string decoded;
+    ASSERT_TRUE(sp_testing::DecodeWithFfmpeg(Doc("out.aifc"), decoded));
+    EXPECT_EQ(CommFrames(ReadAll(Doc("out.aifc"))) * c.framesPerCount, decoded.size() / 4);
+    EXPECT_GE(decoded.size() / 4, kFrames[0] + kFrames[1] + kFrames[2]);
     EXPECT_EQ(
         Tool({"ffmpeg", "-nostdin", "-v", "error", "-i", Doc("out.aifc"), "-f", "null", "-"}, true),
         "");

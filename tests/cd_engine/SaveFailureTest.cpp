@@ -257,5 +257,20 @@ TEST_F(SaveFailure, ACompletedSavePutsTheFileItReplacesIntoTheTrash) {
   ExpectFolderHolds({"out.wav", "short.aiff"});
 }
 
+// The saved file cannot take the name (the temporary file went while the save ran): the
+// user's file, already in the Trash, comes back to the folder under its name, and the user is
+// told once.
+TEST_F(SaveFailure, TheReplacedFileComesBackFromTheTrashWhenTheSavedOneCannotTakeItsName) {
+  cSp_CDRProgramBaseObj* p = LongSave();
+  sp_testing::Respond(Answer::Return());
+  StartAndWrite(p);
+  ASSERT_EQ(std::remove(Doc("mSpeadFileTmp").c_str()), 0);
+  ASSERT_TRUE(Finish());
+  ExpectUntouched();
+  EXPECT_TRUE(FolderNames(home_.Path(".local/share/Trash/files")).empty());
+  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
+  EXPECT_NE(Shown().find("名前を変更できませんでした"), std::string::npos) << Shown();
+}
+
 }  // namespace
 }  // namespace engine_test

@@ -49,6 +49,39 @@ TEST_F(SaveTest, WaveSavesTheSourcesSamplesLittleEndianBehindItsHeader) {
   ExpectFolderHolds({"a.aiff", "b.aiff", "out.wav"});
 }
 
+// The channels asked of a plain save: none keeps the sources' own, one makes mono, two makes
+// stereo of a mono source too, its one channel in both. ffprobe reads the same count.
+TEST_F(SaveTest, PlainSavesHaveTheChannelsAskedFor) {
+  const UInt32 frames = 4410;
+  WriteAiff(Doc("mono.aiff"), 1, std::vector<SInt16>(frames, 1000));
+  WriteAiff(Doc("stereo.aiff"), 2, std::vector<SInt16>(frames * 2, -2000));
+  const struct {
+    const char* source;
+    short asked;
+    UInt16 channels;
+    SInt16 level;
+  } cases[] = {{"mono.aiff", 0, 1, 1000},    {"mono.aiff", 1, 1, 1000},
+               {"mono.aiff", 2, 2, 1000},    {"stereo.aiff", 0, 2, -2000},
+               {"stereo.aiff", 1, 1, -2000}, {"stereo.aiff", 2, 2, -2000}};
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " asked " + std::to_string(c.asked));
+    const std::string name = "ch" + std::to_string(n++) + ".wav";
+    cSp_CDRProgramBaseObj* p = SaveProgram({c.source});
+    ASSERT_EQ(SavePlain(p, name, kSpCDRISoundFileTypeWAVE, 1.0f, c.asked), 0);
+    const std::string file = ReadAll(Doc(name));
+    ASSERT_EQ(file.size(), 44u + frames * 2u * c.channels);
+    EXPECT_EQ(sp::LoadLE16(file.data() + 22), c.channels);
+    EXPECT_EQ(sp::LoadLE16(file.data() + 32), 2 * c.channels) << "block align";
+    const std::vector<SInt16> out = LittleEndianSamples(file.substr(44));
+    EXPECT_EQ(std::count(out.begin(), out.end(), c.level), std::ptrdiff_t(out.size()));
+    if (HaveTool("ffprobe")) {
+      EXPECT_EQ(ProbeEntry(Doc(name), "stream=channels"), std::to_string(c.channels));
+    }
+    manager_->DisposeProgramBase(p);
+  }
+}
+
 // A level two sources hold throughout, in every sample of a save of both at the speed: the
 // overlap keeps a steady level (within the rounding of its cross-fade) and makes it up above
 // double speed, and the second source goes on where the first ends, without fading in from

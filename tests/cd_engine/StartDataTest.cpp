@@ -261,6 +261,25 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
   }
 }
 
+// Names up to the longest the file holds (510 bytes) are saved and come back after a restart;
+// a longer one is left out of the file, its count included, and the records after it stay.
+TEST_F(StartData, NamesUpToTheLongestAreSavedAndALongerOneIsLeftOut) {
+  const std::string names[] = {std::string(509, 'a'), std::string(510, 'b'),
+                               std::string(511, 'c'), "after.aif"};
+  UInt32 level = 1;
+  for (const std::string& name : names) Sound(name.c_str())->SetupVolumeLevel(level++);
+  SpSaveCDQTFileInitialData();
+  const std::string file = ReadFile(SoundFile());
+  ASSERT_GE(file.size(), 4u);
+  EXPECT_EQ(file.substr(0, 4), BE32(3));
+  EXPECT_EQ(file.size(), 4 + 3 * 48 + 509 + 510 + 9);
+  EXPECT_EQ(Restart()->GetFileInitialDataCount(), 3u);
+  EXPECT_EQ(SoundLevel(names[0].c_str()), 1);
+  EXPECT_EQ(SoundLevel(names[1].c_str()), 2);
+  EXPECT_EQ(SoundLevel(names[2].c_str()), -1);
+  EXPECT_EQ(SoundLevel("after.aif"), 4);
+}
+
 TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
   const std::string one = FileRecord("one.aif", 10, 11);
   const std::string two = FileRecord("two.aif", 20, 22);

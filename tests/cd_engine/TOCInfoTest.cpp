@@ -70,6 +70,11 @@ TEST_F(TOCParseTest, SessionsAreReadUntilOneBringsAudioTracks) {
         {2, 3, 3, 60000, 0x20, {{3, 20000, true, 2}}}},
        {{1, 150, 3850}, {2, 4000, 5000}},
        {1, 9000, 1, 1}},
+      {"a first session of a single audio track is the last one read",
+       {{1, 1, 1, 5000, 0x00, {{1, 150}}},
+        {2, 2, 3, 60000, 0x00, {{2, 20000, false, 2}, {3, 30000, false, 2}}}},
+       {{1, 150, 4850}},
+       {1, 5000, 1, 1}},
       {"a data-only first session adds nothing; the next one is read",
        {{1, 1, 1, 3000, 0x10, {{1, 0, true}}},
         {2, 2, 3, 20000, 0x00, {{2, 11400, false, 2}, {3, 15000, false, 2}}}},
@@ -262,7 +267,9 @@ TEST_F(TrackFilesTest, NamesGiveTrackNumbersAndTitlesAndRecordsCarryTheFileSize)
   for (const char* f :
        {"3 Third.aiff", "12  Song.AIFF", "0 Intro.aiff", "100 Outro.aiff", "Cover.jpg",
         "Intro.aiff", "7 Notes.txt", "5.aiff", "4 Demo.aif", "9 Live.Take.aiff", "8 .aiff",
-        "-2 Minus.aiff", "20 夜明け.aiff", "30 Rough.mix", "2x Take.aiff"}) {
+        "-2 Minus.aiff", "20 夜明け.aiff", "30 Rough.mix", "2x Take.aiff", "99 Last.aiff",
+        // Nine digits are the most a number may have; ten would wrap round to 1 and 2.
+        "000000007 Padded.aiff", "4294967297 Wrapped.aiff", "0000000002 Ten.aiff"}) {
     Touch(f);
   }
   cdtest::WriteFile(Disc("1 Audio Track.aiff"),
@@ -271,10 +278,12 @@ TEST_F(TrackFilesTest, NamesGiveTrackNumbersAndTitlesAndRecordsCarryTheFileSize)
   ASSERT_EQ(noErr, List());
   const std::vector<std::string> want = {"1 [1 Audio Track.aiff] [Audio Track]",
                                          "3 [3 Third.aiff] [Third]",
+                                         "7 [000000007 Padded.aiff] [Padded]",
                                          "8 [8 .aiff] []",
                                          "9 [9 Live.Take.aiff] [Live.Take]",
                                          "12 [12  Song.AIFF] [Song]",
-                                         "20 [20 " + japanese + ".aiff] [" + japanese + "]"};
+                                         "20 [20 " + japanese + ".aiff] [" + japanese + "]",
+                                         "99 [99 Last.aiff] [Last]"};
   EXPECT_EQ(want, Summary(list_));
   EXPECT_EQ(want.size(), count_);
   SInt32 physical = -1;

@@ -175,6 +175,29 @@ TEST_F(MP4MetaWriter, AnID3TagBecomesAtomsThatReadBackAsTheSameTag) {
             Parse(meta));
 }
 
+// An ID3 genre becomes the list's entry: "(n)" and "n" name entry n + 1, a name its own
+// entry. Parentheses without a number, or with one past 16 bits, name none.
+TEST_F(MP4MetaWriter, ID3GenresBecomeTheListsEntryNumbers) {
+  const struct {
+    std::string genre;
+    std::vector<std::string> atoms;
+  } cases[] = {
+      {"(0)", {"gnre:" + BE16(1) + ":-"}},   {"(17)Rock", {"gnre:" + BE16(18) + ":-"}},
+      {"17", {"gnre:" + BE16(18) + ":-"}},   {"Rock", {"gnre:" + BE16(18) + ":-"}},
+      {"()", {}},                            {"()Rock", {}},
+      {"(99999)", {}},                       {"(", {}},
+  };
+  for (const auto& c : cases) {
+    cSp_MusicFileMusicInfoDataObj id3(kSpMusicInfo_ID3);
+    id3.SetupVersion(2, 3, 0);
+    id3.SetupNewTextData(kSpID3_TIT2, "Song", 4, 0);
+    id3.SetupNewTextData(kSpID3_TCON, c.genre.data(), SInt32(c.genre.size()), 0);
+    std::vector<std::string> want = {"(c)nam:Song:1"};
+    want.insert(want.end(), c.atoms.begin(), c.atoms.end());
+    EXPECT_EQ(Parse(Written(id3)), want) << c.genre;
+  }
+}
+
 TEST_F(MP4MetaWriter, AnMP4TagIsWrittenAsItWasReadAndTooSmallBuffersOrOtherRecordsAreRefused) {
   std::string original = Meta(Atom(kNam, DataAtom(1, "Hello")) +
                               Atom("disk", DataAtom(0, BE16(0) + BE16(1) + BE16(2))) +

@@ -111,6 +111,7 @@ TEST_F(MovieUserData, TitleIsReadInTheScriptOfItsLanguageAndOnlyTagsMakeARecord)
       {11, kJapaneseTitle, kJapaneseTitle},
       {kUnd, "Bj\xC3\xB6rk & \xE5\x9D\x82\xE6\x9C\xAC", "Bjork & " + tagtest::MacJ("坂本")},
       {kUnd, tagtest::UTF16LEWithMark(u"Sigur Rós 日本"), "Sigur Ros " + tagtest::MacJ("日本")},
+      {kUnd, std::string("\xFE\xFF\0S\0i\x65\xE5", 8), "Si" + tagtest::MacJ("日")},  // big-endian
       {kUnd, "\xF0\x9F\x98\x80 \xC3\x86", "? AE"},  // no such character; a ligature
   };
   for (const auto& c : cases) {

@@ -399,6 +399,16 @@ TEST_F(LibraryRecordTest, TheArtistTreeMatchesAndDescribesItsAlbums) {
   found.GetValue(1, value);
   auto* album = reinterpret_cast<ciTunesInfoAlbumObj*>(value);
   EXPECT_STREQ("Songs", album->GetName());
+  // A disc of another track count is no match, even where the album's lengths begin or end
+  // its own.
+  const struct {
+    short count;
+    std::vector<unsigned long> seconds;
+  } others[] = {{3, {215, 180, 100}}, {1, {215}}, {3, {215, 180}}};
+  for (const auto& o : others) {
+    Lengths other(o.seconds);
+    EXPECT_EQ(0, ann->GetTargetAlbum(o.count, &other, nullptr)) << o.count;
+  }
   cSp_MusicFileMusicInfoDataObj* record = nullptr;
   ASSERT_EQ(1, album->CreateMusicInfoWithID3VersionUnder2(0, record));
   std::unique_ptr<cSp_MusicFileMusicInfoDataObj> owned(record);
