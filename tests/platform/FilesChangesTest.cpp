@@ -202,6 +202,29 @@ TEST_F(FilesChanges, ACopyThatFindsTheDiskFullFailsAndLeavesNoPartOfItself) {
   umount2(full.c_str(), MNT_DETACH);
 }
 
+// A creation-date attribute of another length than the 8 bytes the layer writes (another
+// program's, or damaged) is not read: the file shows the date it has without one.
+TEST_F(FilesChanges, ACreationDateAttributeOfAnotherLengthIsNotTaken) {
+  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  const std::string path = home_.Path("C/f");
+  WriteHostFile(path, "f");
+  const UInt32 plain = FileInfoOf(c_, "f").fileParam.ioFlCrDat;
+  const UInt64 second = UInt64(fs::UTC1904FromLocal1904(kSecondDate));
+  std::string stamp;
+  for (int shift = 56; shift >= 0; shift -= 8) stamp += char((second >> shift) & 0xFF);
+  const struct {
+    std::string bytes;
+    UInt32 date;
+  } cases[] = {
+      {stamp.substr(0, 4), plain}, {stamp.substr(0, 7), plain}, {stamp + "x", plain},
+      {stamp, UInt32(kSecondDate)},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(setxattr(path.c_str(), "user.creationdate", c.bytes.data(), c.bytes.size(), 0), 0);
+    EXPECT_EQ(FileInfoOf(c_, "f").fileParam.ioFlCrDat, c.date) << c.bytes.size() << " bytes";
+  }
+}
+
 TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm) {
   if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
   sp_testing::VirtualClockScope clock(kFirstDate);

@@ -221,4 +221,23 @@ TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheFileThatTakesItsNumber) {
   }
 }
 
+// Where nothing but the number tells items apart, a folder that takes the number of a deleted
+// file is still no file: the file's id never names it, nor deletes it.
+TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesAFolderThatTakesItsNumber) {
+  const std::string top = Scratch("ext4", "kinds");
+  if (top.empty()) GTEST_SKIP() << "cannot mount ext4 in an image here";
+  fs::SetIdentitySourcesForTests(0);
+  const Folder folder = FolderAt(home_, top.substr(home_.Home().size() + 1));
+  WriteHostFile(top + "/gone", "gone");
+  const UInt64 number = InodeOf(top + "/gone");
+  const FSRef gone = Ref(folder, "gone");
+  sp_testing::RestartFileCatalogue();
+  ASSERT_EQ(unlink((top + "/gone").c_str()), 0);
+  ASSERT_EQ(mkdir((top + "/taken").c_str(), 0700), 0);
+  if (InodeOf(top + "/taken") != number) GTEST_SKIP() << "the number was not taken again";
+  EXPECT_EQ(FSGetCatalogInfo(&gone, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr), fnfErr);
+  EXPECT_EQ(FSDeleteObject(&gone), fnfErr);
+  EXPECT_TRUE(HostExists(top + "/taken"));
+}
+
 }  // namespace
