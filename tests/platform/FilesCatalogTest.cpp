@@ -504,6 +504,54 @@ TEST_F(FilesCatalog, ACatalogueFileWithOneBadEntryKeepsTheOthers) {
   }
 }
 
+// Of two records that claim one id, the id stays with the item whose inode number it is,
+// whichever record the file holds first; the other record costs its own id only.
+TEST_F(FilesCatalog, OfTwoRecordsClaimingOneIdTheItemOfThatNumberKeepsIt) {
+  WriteHostFile(home_.Path("a.txt"), "a");
+  WriteHostFile(home_.Path("b.txt"), "b");
+  const Folder home = FolderAt(home_, "");
+  const SInt32 a = FileID(home, "a.txt"), b = FileID(home, "b.txt");
+  struct stat sa {}, sb {};
+  ASSERT_EQ(lstat(home_.Path("a.txt").c_str(), &sa), 0);
+  ASSERT_EQ(lstat(home_.Path("b.txt").c_str(), &sb), 0);
+  if (UInt64(sa.st_ino) != UInt32(a) || UInt64(sb.st_ino) != UInt32(b)) {
+    GTEST_SKIP() << "the ids here are not the items' inode numbers";
+  }
+  sp_testing::RestartFileCatalogue();
+  const std::string file = fs::CatalogueFilePath();
+  const std::string good = ReadHostFile(file);
+  const std::string mount = fs::FindVolume(home.vRefNum)->mountPoint;
+  // Where a record's id is: 32 bytes before its path.
+  auto idAt = [&](const std::string& name) {
+    const std::size_t at = good.find(home_.Path(name).substr(mount == "/" ? 1 : mount.size() + 1));
+    EXPECT_NE(at, std::string::npos) << name;
+    return at - 32;
+  };
+  auto claiming = [&](const std::string& name, SInt32 id) {
+    return std::string(good).replace(idAt(name), 4,
+                                     std::string{char(id >> 24), char(id >> 16), char(id >> 8),
+                                                 char(id)});
+  };
+  // Both ways round, so that one of them puts the false claim first in the file.
+  const struct {
+    std::string bytes;
+    SInt32 kept, lost;
+    const char* keptName;
+  } cases[] = {
+      {claiming("a.txt", b), b, a, "b.txt"},
+      {claiming("b.txt", a), a, b, "a.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keptName);
+    WriteHostFile(file, c.bytes);
+    std::string name;
+    EXPECT_EQ(Resolve(home.vRefNum, c.kept, nullptr, &name), noErr);
+    EXPECT_EQ(name, c.keptName);
+    EXPECT_EQ(Resolve(home.vRefNum, c.lost), fidNotFound);
+    sp_testing::RestartFileCatalogue();
+  }
+}
+
 // Another program's usual save: the old file (or folder) renamed aside, a new one written
 // under its name and seen by the program before it restarts. One path keeps one record.
 TEST_F(FilesCatalog, AnOutsideSaveByRenameAndWriteKeepsEveryIdAcrossRestarts) {

@@ -1,15 +1,18 @@
 // Changes through the File Manager: create, delete, rename, move, copy, Finder information,
 // dates and permissions.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "Files.h"
 #include "FilesFixture.h"
+#include "PrivateMounts.h"
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
@@ -174,6 +177,52 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   PStr targetName("target");
   pb.copyParam.ioNamePtr = targetName;
   EXPECT_EQ(PBHCopyFileSync(&pb), notAFileErr) << "folders are not copied";
+}
+
+// A copy that finds the disk full fails with dskFulErr and leaves no part of itself behind.
+TEST_F(FilesChanges, ACopyThatFindsTheDiskFullFailsAndLeavesNoPartOfItself) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "no mounts of our own here";
+  const std::string full = home_.Path("C/full");
+  ASSERT_EQ(mkdir(full.c_str(), 0700), 0);
+  if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  WriteHostFile(full + "/original", std::string(40000, 'd'));
+  const Folder folder = FolderAt(home_, "C/full");
+  HParamBlockRec pb{};
+  PStr original("original"), copyName("copy");
+  pb.copyParam.ioNamePtr = original;
+  pb.copyParam.ioVRefNum = folder.vRefNum;
+  pb.copyParam.ioDirID = folder.dirID;
+  pb.copyParam.ioDstVRefNum = folder.vRefNum;
+  pb.copyParam.ioNewDirID = folder.dirID;
+  pb.copyParam.ioCopyName = copyName;
+  EXPECT_EQ(PBHCopyFileSync(&pb), dskFulErr);
+  EXPECT_FALSE(HostExists(full + "/copy"));
+  umount2(full.c_str(), MNT_DETACH);
+}
+
+// A creation-date attribute of another length than the 8 bytes the layer writes (another
+// program's, or damaged) is not read: the file shows the date it has without one.
+TEST_F(FilesChanges, ACreationDateAttributeOfAnotherLengthIsNotTaken) {
+  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  const std::string path = home_.Path("C/f");
+  WriteHostFile(path, "f");
+  const UInt32 plain = FileInfoOf(c_, "f").fileParam.ioFlCrDat;
+  const UInt64 second = UInt64(fs::UTC1904FromLocal1904(kSecondDate));
+  std::string stamp;
+  for (int shift = 56; shift >= 0; shift -= 8) stamp += char((second >> shift) & 0xFF);
+  const struct {
+    std::string bytes;
+    UInt32 date;
+  } cases[] = {
+      {stamp.substr(0, 4), plain}, {stamp.substr(0, 7), plain}, {stamp + "x", plain},
+      {stamp, UInt32(kSecondDate)},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(setxattr(path.c_str(), "user.creationdate", c.bytes.data(), c.bytes.size(), 0), 0);
+    EXPECT_EQ(FileInfoOf(c_, "f").fileParam.ioFlCrDat, c.date) << c.bytes.size() << " bytes";
+  }
 }
 
 TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm) {

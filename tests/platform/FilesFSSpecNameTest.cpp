@@ -80,4 +80,16 @@ TEST_F(FilesFSSpecName, OverlongNamesAreRefusedBeforeTheNameIsRead) {
   EXPECT_EQ(files_test::ReadHostFile(docs_.path + "/a"), "bytes");
 }
 
+// A spec of an item still to be made carries its name up to the 63 bytes a Str63 holds; a
+// longer name is refused there, before anything is made.
+TEST_F(FilesFSSpecName, SpecsOfItemsToBeMadeTakeNamesUpTo63Bytes) {
+  FSSpec spec{};
+  const std::string n63(63, 'n');
+  EXPECT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr(n63), &spec), fnfErr);
+  EXPECT_EQ(files_test::Text(spec.name), n63);
+  EXPECT_EQ(FSpCreate(&spec, 0, 0, 0), noErr);
+  EXPECT_TRUE(files_test::HostExists(docs_.path + "/" + n63));
+  EXPECT_EQ(FSMakeFSSpec(docs_.vRefNum, docs_.dirID, PStr(n63 + "n"), &spec), bdNamErr);
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -131,6 +133,26 @@ TEST_F(FilesForks, OneWriterAtATimeAndReadersShare) {
     FSClose(a);
   }
   EXPECT_EQ(FSClose(Open("shared", "data", fsWrPerm)), noErr) << "the writer gone, writing opens";
+}
+
+// Up to 1024 forks are open at once: one more is refused with tmfoErr until one is closed.
+TEST_F(FilesForks, ForksOpenUpToTheirLimitAndOneMoreWaitsForAClose) {
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit saved = limit;
+  limit.rlim_cur = std::max<rlim_t>(limit.rlim_cur, std::min<rlim_t>(limit.rlim_max, 2048));
+  if (limit.rlim_cur < 1100 || setrlimit(RLIMIT_NOFILE, &limit) != 0) {
+    GTEST_SKIP() << "too few descriptors here";
+  }
+  std::vector<SInt16> refs;
+  for (int i = 0; i < 1024; ++i) refs.push_back(Open("many", "m", fsRdPerm));
+  EXPECT_EQ(std::count(refs.begin(), refs.end(), SInt16(0)), 0);
+  EXPECT_EQ(Open("many", "m", fsRdPerm, tmfoErr), 0);
+  ASSERT_EQ(FSClose(refs.back()), noErr);
+  refs.back() = Open("many", "m", fsRdPerm);
+  EXPECT_NE(refs.back(), 0) << "the closed fork made room";
+  for (SInt16 ref : refs) FSClose(ref);
+  setrlimit(RLIMIT_NOFILE, &saved);
 }
 
 TEST_F(FilesForks, RefusedCallsChangeNothing) {
@@ -356,6 +378,40 @@ TEST_F(FilesAsync, FlushVolSyncsTheFilesWrittenSinceTheLastFlushAndCompletesPend
   EXPECT_EQ(FlushVol(nullptr, docs_.vRefNum), noErr);
   EXPECT_EQ(sp_platform::files::FilesSyncedByLastFlush(), 0) << "the file flush synced it";
   EXPECT_EQ(FlushVol(nullptr, -300), nsvErr);
+}
+
+// A file written and closed is synced by the next flush wherever the layer moved it since:
+// renames of its folder or of itself take it along, and a folder whose name only begins like
+// its folder's is no folder of its.
+TEST_F(FilesAsync, AClosedFileIsSyncedByTheFlushAfterRenamesOnItsWay) {
+  const struct {
+    const char* renamed;  // a partial path from Documents' case folder
+    const char* to;
+    const char* why;
+  } cases[] = {
+      {"Al", "Moved", "its folder"},
+      {"Al:x", "y", "the file itself"},
+      {"A", "B", "a folder whose name begins its folder's"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string top = "case" + std::to_string(n++);
+    for (const char* folder : {"", "/A", "/Al"}) {
+      ASSERT_EQ(mkdir(Path(top + folder).c_str(), 0700), 0);
+    }
+    WriteHostFile(Path(top + "/Al/x"), "");
+    SInt16 ref = 0;
+    ASSERT_EQ(HOpenDF(docs_.vRefNum, docs_.dirID, PStr(":" + top + ":Al:x"), fsRdWrPerm, &ref),
+              noErr);
+    SInt32 count = 3;
+    ASSERT_EQ(FSWrite(ref, &count, "abc"), noErr);
+    ASSERT_EQ(FSClose(ref), noErr);
+    ASSERT_EQ(HRename(docs_.vRefNum, docs_.dirID, PStr(":" + top + ":" + c.renamed), PStr(c.to)),
+              noErr);
+    EXPECT_EQ(FlushVol(nullptr, docs_.vRefNum), noErr);
+    EXPECT_EQ(sp_platform::files::FilesSyncedByLastFlush(), 1);
+  }
 }
 
 }  // namespace

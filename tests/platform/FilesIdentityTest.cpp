@@ -200,23 +200,39 @@ TEST_F(FilesIdentity, EachIdFollowsItsOwnItemThroughOtherProgramsChanges) {
   }
 }
 
-// A file another program deleted: its id says fnfErr, whatever file takes its number later.
-TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheFileThatTakesItsNumber) {
-  for (const char* kind : {"ext4", "ext4-128"}) {
-    SCOPED_TRACE(kind);
-    const std::string top = Scratch(kind, std::string("del-") + kind);
+// A file another program deleted: its id says fnfErr, whatever item takes its number later:
+// a file told apart by its birth time or its generation, or a folder where nothing but the
+// number and the kind tells items apart.
+TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheItemThatTakesItsNumber) {
+  const struct {
+    const char* kind;
+    UInt8 sources;
+    bool folder;  // the item that takes the number
+  } rows[] = {{"ext4", kEverything, false}, {"ext4-128", kEverything, false}, {"ext4", 0, true}};
+  int n = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.kind) + (row.folder ? ", a folder" : ", a file"));
+    const std::string top = Scratch(row.kind, "del" + std::to_string(n++));
     if (top.empty()) GTEST_SKIP() << "cannot mount ext4 in an image here";
+    fs::SetIdentitySourcesForTests(row.sources);
     const Folder folder = FolderAt(home_, top.substr(home_.Home().size() + 1));
     WriteHostFile(top + "/gone", "gone");
     const UInt64 number = InodeOf(top + "/gone");
     const FSRef gone = Ref(folder, "gone");
     sp_testing::RestartFileCatalogue();
     ASSERT_EQ(unlink((top + "/gone").c_str()), 0);
-    WriteHostFile(top + "/other", "other");
+    if (row.folder) {
+      ASSERT_EQ(mkdir((top + "/other").c_str(), 0700), 0);
+    } else {
+      WriteHostFile(top + "/other", "other");
+    }
     ASSERT_EQ(InodeOf(top + "/other"), number) << "the number was not taken again";
     EXPECT_EQ(FSGetCatalogInfo(&gone, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr), fnfErr);
     EXPECT_EQ(FSDeleteObject(&gone), fnfErr);
-    EXPECT_EQ(ReadHostFile(top + "/other"), "other");
+    EXPECT_TRUE(HostExists(top + "/other"));
+    if (!row.folder) {
+      EXPECT_EQ(ReadHostFile(top + "/other"), "other");
+    }
     EXPECT_NE(PathOf(Ref(folder, "other")), "(none)");
   }
 }

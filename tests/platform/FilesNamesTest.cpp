@@ -62,6 +62,8 @@ TEST(FilesNames, StandInsKeepWhatFitsOnCharacterBoundariesThenTheIdAndAShortExte
       {a31, 5, 31, a31, "exactly at the limit"},
       {a31 + "a", 0x1F, 31, std::string(28, 'a') + "#1F", "one byte over"},
       {a40 + ".aiff", 0xABC, 31, std::string(22, 'a') + "#ABC.aiff", "the extension is kept"},
+      {a40 + ".abcde", 0xA, 31, std::string(23, 'a') + "#A.abcde", "five characters are short"},
+      {a40 + ".abcdef", 0xA, 31, std::string(29, 'a') + "#A", "six are not"},
       {a40 + ".toolongext", 0xA, 31, std::string(29, 'a') + "#A", "a long extension is not"},
       {a40, 9, 63, a40, "an FSSpec holds 63 bytes"},
       {Utf8(oto20), 0x1234, 31, Mac(std::u16string(13, kOto)) + "#1234", "whole kanji only"},
@@ -108,6 +110,11 @@ TEST(FilesNames, ClassicNamesThatNoLinuxNameMatchesAreRefused) {
   EXPECT_FALSE(fs::LinuxNameFromUnicode(U(u"a:b"), 3, name));
   EXPECT_TRUE(fs::LinuxNameFromUnicode(U(u"a/b"), 3, name));
   EXPECT_EQ(name, "a:b");
+  // A Unicode name holds up to 255 units, as HFSUniStr255 does.
+  const std::u16string units(256, u'u');
+  EXPECT_TRUE(fs::LinuxNameFromUnicode(U(units), 255, name));
+  EXPECT_EQ(name, std::string(255, 'u'));
+  EXPECT_FALSE(fs::LinuxNameFromUnicode(U(units), 256, name));
 }
 
 class FilesNamesOnDisk : public ::testing::Test {

@@ -161,7 +161,9 @@ TEST_F(FilesTrashHooks, MovesInTakeANameWhoseInfoFileIsFreeAndFitsNeverReplacing
   fs::TrashMoveFailed(Doc("gone"), gone);
   EXPECT_FALSE(HostExists(Info("gone")));
   // A rename inside the Trash keeps the caller's name, so it must fit as it is.
-  std::string tooLong = Files(std::string(246, 'r'));
+  std::string fits = Files(std::string(245, 'r')), tooLong = Files(std::string(246, 'r'));
+  EXPECT_EQ(fs::TrashWillMove(Files("R 1"), fits), noErr);
+  EXPECT_EQ(fits, Files(std::string(245, 'r')));
   EXPECT_EQ(fs::TrashWillMove(Files("R 1"), tooLong), bdNamErr);
 }
 

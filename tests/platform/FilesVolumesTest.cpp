@@ -97,6 +97,38 @@ TEST_F(FilesVolumes, NoTwoVolumesShareANameOrTheClassicFormItIsShownIn) {
   }
 }
 
+// mountinfo writes space, tab, newline and backslash in a mount point as octal escapes, also
+// at its very end; each mount point is read back as the folder it is.
+TEST_F(FilesVolumes, MountPointsWithEscapedCharactersAreTheirOwnFolders) {
+  const std::string names[] = {"end ", "tab\there", "new\nline", "back\\slash", "\\ \t"};
+  std::string table;
+  int n = 0;
+  for (const std::string& name : names) {
+    const std::string path = home_.Path("m/" + name);
+    std::filesystem::create_directories(path);
+    std::string escaped;
+    for (char ch : path) {
+      if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '\\') {
+        escaped += {'\\', char('0' + ((ch >> 6) & 7)), char('0' + ((ch >> 3) & 7)),
+                    char('0' + (ch & 7))};
+      } else {
+        escaped += ch;
+      }
+    }
+    table += std::to_string(60 + n) + " 1 0:8" + std::to_string(n) + " / " + escaped +
+             " rw - tmpfs tmpfs rw\n";
+    ++n;
+  }
+  sp_platform::files::SetMountTableText(table);
+  sp_testing::ResetFiles();
+  for (const std::string& name : names) {
+    const sp_platform::files::Volume* volume =
+        sp_platform::files::VolumeOfPath(home_.Path("m/" + name));
+    ASSERT_NE(volume, nullptr) << name;
+    EXPECT_EQ(volume->mountPoint, home_.Path("m/" + name));
+  }
+}
+
 // Volumes are named after their mount point's last folder; two such folders of the same name
 // elsewhere must still give two names, or a full path built for one opens the other's file.
 TEST_F(FilesVolumes, FullPathsOfTwoMountsWithTheSameFolderNameOpenTheirOwnFiles) {

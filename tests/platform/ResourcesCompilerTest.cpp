@@ -197,6 +197,33 @@ TEST_F(ResourceCompiler, MistakesAreReportedWithTheirLine) {
   }
 }
 
+TEST_F(ResourceCompiler, MenusNumbersAndBlocksAreTakenUpToTheirLimitsAndRefusedOnePast) {
+  std::string items;  // thirty menu items
+  for (int i = 1; i <= 30; ++i) items += "  item \"i\"\n";
+  // The thirty-first item has the last enable flag, so it can still start disabled.
+  const std::string menu =
+      Compiled("resource 'MENU' 1 {\n" + items + "  item \"last\" { disabled }\n}\n");
+  ASSERT_GE(menu.size(), 14u);
+  EXPECT_EQ(sp::LoadBE32(reinterpret_cast<const UInt8*>(menu.data()) + 10), 0x7FFFFFFFu);
+
+  EXPECT_EQ(Compiled("resource 'IndX' 2 { int32 0xFFFFFFFF, 4294967295 }"),
+            "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"s);
+  for (const char* past : {"0x100000000", "4294967296", "-4294967296"}) {
+    EXPECT_NE(Error(std::string("resource 'IndX' 2 { int32 ") + past + " }").find("out of range"),
+              std::string::npos)
+        << past;
+  }
+
+  // Blocks nest 32 deep (the resource's own counts); the 33rd is refused before it is read.
+  auto nested = [](int blocks) {
+    std::string source = "resource 'IndX' 3 {";
+    for (int i = 1; i < blocks; ++i) source += "hex{";
+    return source + std::string(std::size_t(blocks), '}');
+  };
+  EXPECT_NE(Error(nested(32)).find("'hex' takes no block"), std::string::npos);
+  EXPECT_NE(Error(nested(33)).find("nested more than 32 deep"), std::string::npos);
+}
+
 TEST_F(ResourceCompiler, TheSameTypeAndIdTwiceOverAllSourcesIsRefused) {
   std::vector<sp_rescompile::Source> sources = {
       {"a.r", "resource 'STR ' 5 { string \"a\" }\n", folder_},

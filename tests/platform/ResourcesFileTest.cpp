@@ -147,6 +147,7 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   MakeFile("edit.rsrc", {{kTest, 1, "keep", 0, "old"},
                          {kTest, 2, nullptr, 0, "gone"},
                          {kTest, 3, "rename", 0, "three"}});
+  ASSERT_EQ(chmod(Path("edit.rsrc").c_str(), 0644), 0);
   FSSpec spec = Spec("edit.rsrc");
   FInfo before{}, after{};
   ASSERT_EQ(FSpGetFInfo(&spec, &before), noErr);
@@ -168,6 +169,7 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   EXPECT_EQ(std::distance(begin(listing), end(listing)), 1) << "no temporary file left";
   ASSERT_EQ(FSpGetFInfo(&spec, &after), noErr);
   EXPECT_EQ(std::memcmp(&after, &before, 8), 0) << "type and creator kept";
+  EXPECT_EQ(files_test::ModeOf(Path("edit.rsrc")), mode_t(0644)) << "and its permissions";
   CloseResFile(ref);
   EXPECT_EQ(GetResource(kTest, 1), nullptr) << "closed files are out of the chain";
 
@@ -239,7 +241,12 @@ TEST_F(ResourceFiles, ARewriteThatFindsTheDiskFullLeavesTheFileAsItWas) {
   }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"filler", "full.rsrc"})) << "no temporary file";
+  // Nor is there room for a new file's empty map, and its maker hears of it.
+  FSSpec fresh = Spec("fresh.rsrc");
+  EXPECT_EQ((FSpCreateResFile(&fresh, 0, 0, 0), ResError()), dskFulErr);
   ASSERT_EQ(unlink(Path("filler").c_str()), 0);
+  HCreateResFile(folder_.vRefNum, folder_.dirID, PStr("fresh.rsrc"));
+  EXPECT_EQ(ResError(), noErr) << "once there is room";
   EXPECT_EQ((CloseResFile(ref), ResError()), noErr);
   OpenFile("full.rsrc", fsRdPerm);
   EXPECT_EQ(Count1Resources(kTest), 2);
@@ -350,10 +357,18 @@ TEST_F(ResourceFiles, CorruptMapsAreRefusedWithMapReadErr) {
     EXPECT_EQ(ResError(), mapReadErr);
     EXPECT_EQ(CurResFile(), kSpApplicationResFile);
   }
-  // A name running past the map's end.
-  FileBytes longName = good;
-  longName.bytes[longName.mapOffset + longName.nameList] = 0xFF;
-  EXPECT_EQ(sp_testing::UseInMemoryAppResources(longName.bytes), mapReadErr);
+  // The last name of the map ("name") given other lengths: running past the map's end, by
+  // far or by one byte, it is refused; within the map it is read.
+  const struct {
+    UInt8 length;
+    OSErr err;
+  } lengths[] = {{0xFF, mapReadErr}, {5, mapReadErr}, {4, noErr}, {3, noErr}};
+  for (const auto& l : lengths) {
+    FileBytes named = good;
+    named.bytes[named.mapOffset + named.nameList] = l.length;
+    EXPECT_EQ(sp_testing::UseInMemoryAppResources(named.bytes), l.err) << int(l.length);
+  }
+  EXPECT_EQ(Describe(kTest, 1), "data|nam|" + std::to_string(resPurgeable));
   // The unspoilt file reads.
   EXPECT_EQ(sp_testing::UseInMemoryAppResources(good.bytes), noErr);
   EXPECT_EQ(Describe(kTest, 1), "data|name|" + std::to_string(resPurgeable));
