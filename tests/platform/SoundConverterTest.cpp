@@ -156,6 +156,8 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
   const std::vector<UInt8> noParams;
   const std::vector<UInt8> enda =
       WaveAtom({{SpFourCC("frma"), {'i', 'n', '2', '4'}}, {SpFourCC("enda"), {0x00, 0x01}}});
+  const std::vector<UInt8> endaFloat =
+      WaveAtom({{SpFourCC("frma"), {'f', 'l', '6', '4'}}, {SpFourCC("enda"), {0x00, 0x01}}});
   const struct {
     const char* why;
     OSType format;
@@ -176,6 +178,8 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
       {"32-bit float past full scale clips", kFloat32Format, 32, noParams, {0x40, 0, 0, 0}, 32767},
       {"32-bit float minus one", kFloat32Format, 32, noParams, {0xBF, 0x80, 0, 0}, -32768},
       {"64-bit float quarter", kFloat64Format, 64, noParams, {0x3F, 0xD0, 0, 0, 0, 0, 0, 0}, 8192},
+      {"64-bit float little-endian by 'enda'", kFloat64Format, 64, endaFloat,
+       {0, 0, 0, 0, 0, 0, 0xD0, 0xBF}, -8192},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -187,6 +191,53 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
                 noErr);
     }
     EXPECT_EQ(SamplesOf(conv.Convert(c.sample, 1)), std::vector<SInt16>{c.expected});
+  }
+}
+
+// Output of every linear size: full scale and beyond are clipped to the largest value of the
+// size (never wrapped round to the other end), minus full scale is the smallest.
+TEST(SoundConverterTest, EveryLinearOutputSizeClipsAtFullScale) {
+  // 1.0, -1.0, 2.0 and 0.5 as big-endian floats.
+  const std::vector<UInt8> in = {0x3F, 0x80, 0, 0, 0xBF, 0x80, 0, 0,
+                                 0x40, 0x00, 0, 0, 0x3F, 0x00, 0, 0};
+  const struct {
+    const char* why;
+    OSType format;
+    SInt16 size;
+    std::vector<UInt8> expected;
+  } cases[] = {
+      {"8-bit offset binary", k8BitOffsetBinaryFormat, 8, {0xFF, 0x00, 0xFF, 0xC0}},
+      {"8-bit signed", k16BitBigEndianFormat, 8, {0x7F, 0x80, 0x7F, 0x40}},
+      {"16-bit little-endian", k16BitLittleEndianFormat, 16,
+       {0xFF, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x00, 0x40}},
+      {"24-bit", k24BitFormat, 24,
+       {0x7F, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x7F, 0xFF, 0xFF, 0x40, 0x00, 0x00}},
+      {"32-bit", k32BitFormat, 32,
+       {0x7F, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0x7F, 0xFF, 0xFF, 0xFF, 0x40, 0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Converter conv(Format(kFloat32Format, 1, 32, rate44khz), Format(c.format, 1, c.size, rate44khz));
+    EXPECT_EQ(conv.Convert(in, 4), c.expected);
+  }
+}
+
+// The output's channels can be set from one to eight; other counts are refused and leave the
+// count as it was.
+TEST(SoundConverterTest, OutputChannelsAreTakenFromOneToEight) {
+  Converter conv(kWorking, kWorking);
+  const struct {
+    SInt16 channels;
+    OSErr err;
+    SInt16 after;
+  } cases[] = {{1, noErr, 1}, {8, noErr, 8}, {9, paramErr, 8}, {0, paramErr, 8}, {-1, paramErr, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.channels);
+    SInt16 channels = c.channels;
+    EXPECT_EQ(SoundConverterSetInfo(conv.sc, siCompressionChannels, &channels), c.err);
+    SInt16 now = 0;
+    EXPECT_EQ(SoundConverterGetInfo(conv.sc, siCompressionChannels, &now), noErr);
+    EXPECT_EQ(now, c.after);
   }
 }
 
