@@ -390,6 +390,53 @@ TEST(SoundConverterTest, EncodedPacketsComeOneAFillAndDecodeAgain) {
   DisposeHandle(wave);
 }
 
+// Full scale through the lossless encoders and back: the largest and smallest samples stay the
+// largest and smallest 16-bit ones at every encoded size, never wrapped round.
+TEST(SoundConverterTest, FullScaleComesBackThroughLosslessEncodingAtEverySize) {
+  // A square wave at full scale (+1.0 and -1.0, as big-endian floats), 4,410 frames.
+  std::vector<UInt8> square;
+  for (int i = 0; i < 4410; ++i) {
+    const UInt8 high = (i / 50) % 2 == 0 ? 0x3F : 0xBF;
+    square.insert(square.end(), {high, 0x80, 0, 0});
+  }
+  const struct {
+    OSType format;
+    SInt16 size;
+  } cases[] = {{kFLACFormat, 16}, {kFLACFormat, 24}, {kALACFormat, 16}, {kALACFormat, 24}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size) + "-bit " + (c.format == kFLACFormat ? "FLAC" : "ALAC"));
+    const SoundComponentData encoded = Format(c.format, 1, c.size, rate44khz);
+    Converter enc(Format(kFloat32Format, 1, 32, rate44khz), encoded);
+    ASSERT_NE(enc.sc, nullptr);
+    ASSERT_EQ(SoundConverterSetInfo(enc.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);
+    Blocks blocks;
+    blocks.blocks.push_back(square);
+    Blocks packets;
+    std::vector<UInt8> buffer(1 << 16);
+    ASSERT_EQ(SoundConverterBeginConversion(enc.sc), noErr);
+    for (int guard = 0; guard < 1000; ++guard) {
+      UInt32 bytes = 0, count = 0, flags = 0;
+      ASSERT_EQ(SoundConverterFillBuffer(enc.sc, GiveBlock, &blocks, buffer.data(),
+                                         UInt32(buffer.size()), &bytes, &count, &flags),
+                noErr);
+      EXPECT_TRUE(count == 0 || bytes > 0) << "every packet holds bytes";
+      if (bytes > 0) packets.blocks.emplace_back(buffer.begin(), buffer.begin() + bytes);
+      if (!(flags & kSoundConverterHasLeftOverData)) break;
+    }
+    Handle wave = nullptr;
+    ASSERT_EQ(SoundConverterGetInfo(enc.sc, siDecompressionParams, &wave), noErr);
+    Converter dec(encoded, Format(k16BitBigEndianFormat, 1, 16, rate44khz));
+    ASSERT_EQ(SoundConverterSetInfo(dec.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);
+    ASSERT_EQ(SoundConverterSetInfo(dec.sc, siDecompressionParams, *wave), noErr);
+    DisposeHandle(wave);
+    const std::vector<SInt16> out = SamplesOf(FillAll(dec.sc, &packets, GiveBlock, 65536).bytes);
+    ASSERT_EQ(out.size(), 4410u);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      ASSERT_EQ(out[i], (i / 50) % 2 == 0 ? 32767 : -32768) << i;
+    }
+  }
+}
+
 // Sizes of one conversion are whole frames or packets of the input, and the output of that
 // much input never exceeds the output size given.
 TEST(SoundConverterTest, BufferSizesAreWholeUnitsAndBoundTheOutput) {
