@@ -88,10 +88,10 @@ void AddInPieces(Media media, Handle desc, const std::vector<UInt8>& samples, st
   for (std::size_t at = 0; at < samples.size(); at += piece) {
     const std::size_t n = std::min(piece, samples.size() - at);
     Ptr p = reinterpret_cast<Ptr>(const_cast<UInt8*>(samples.data() + at));
-    ASSERT_EQ(AddMediaSample(media, &p, 0, UInt32(n), 1,
-                             reinterpret_cast<SampleDescriptionHandle>(desc), SInt32(n / 4), 0,
-                             nullptr),
-              noErr);
+    ASSERT_EQ(
+        AddMediaSample(media, &p, 0, UInt32(n), 1, reinterpret_cast<SampleDescriptionHandle>(desc),
+                       SInt32(n / 4), 0, nullptr),
+        noErr);
   }
 }
 
@@ -324,8 +324,8 @@ TEST_F(MovieWriterTest, SamplesPastFourGigabytesGetWideOffsetsAndSizes) {
     }
     EXPECT_EQ(tail.find("co64") != std::string::npos, c.wide);
     EXPECT_EQ(tail.find("stco") != std::string::npos, !c.wide);
-    EXPECT_EQ(head.substr(20, 8), c.wide ? std::string("\0\0\0\1mdat", 8)
-                                         : std::string("\0\0\0\x08wide", 8))
+    EXPECT_EQ(head.substr(20, 8),
+              c.wide ? std::string("\0\0\0\1mdat", 8) : std::string("\0\0\0\x08wide", 8))
         << "a 64-bit 'mdat' header takes the place of 'wide'";
     EXPECT_TRUE(Decoded(Path(name)) == std::string(tone.begin(), tone.end()));
   }
@@ -407,10 +407,9 @@ TEST_F(MovieWriterTest, EachChunkNamesTheDescriptionItsSamplesCameWith) {
   reinterpret_cast<SoundDescription*>(*v0)->descSize = sizeof(SoundDescription);
   reinterpret_cast<SoundDescription*>(*v0)->version = 0;
   const std::vector<UInt8> tone = Tone(3000, 2);
-  const std::vector<UInt8> thirds[] = {
-      std::vector<UInt8>(tone.begin(), tone.begin() + 4000),
-      std::vector<UInt8>(tone.begin() + 4000, tone.begin() + 8000),
-      std::vector<UInt8>(tone.begin() + 8000, tone.end())};
+  const std::vector<UInt8> thirds[] = {std::vector<UInt8>(tone.begin(), tone.begin() + 4000),
+                                       std::vector<UInt8>(tone.begin() + 4000, tone.begin() + 8000),
+                                       std::vector<UInt8>(tone.begin() + 8000, tone.end())};
   AddInPieces(media_, v1, thirds[0], 4000);
   AddInPieces(media_, v0, thirds[1], 4000);
   AddInPieces(media_, v1, thirds[2], 4000);
@@ -426,7 +425,8 @@ TEST_F(MovieWriterTest, EachChunkNamesTheDescriptionItsSamplesCameWith) {
   ASSERT_NE(stsc, std::string::npos);
   std::vector<UInt32> runs;  // first chunk, samples a chunk, entry
   for (UInt32 i = 0; i < sp::LoadBE32(file.data() + stsc + 8) && i < 8; ++i) {
-    for (int k = 0; k < 3; ++k) runs.push_back(sp::LoadBE32(file.data() + stsc + 12 + 12 * i + 4 * k));
+    for (int k = 0; k < 3; ++k)
+      runs.push_back(sp::LoadBE32(file.data() + stsc + 12 + 12 * i + 4 * k));
   }
   EXPECT_EQ(runs, (std::vector<UInt32>{1, 1000, 1, 2, 1000, 2, 3, 1000, 1}));
 }

@@ -171,8 +171,8 @@ TEST_F(QuickTimeUserDataTest, TextEntriesOfAnyBytesComeBackFromTheUserDatasBytes
   } entries[] = {
       {langEnglish, every},
       {langJapanese, std::string(0xFFFF, '\xFF')},  // the longest an entry holds
-      {SInt16(0x55C4), std::string("\0\0", 2)},  // an ISO code: "und"
-      {SInt16(1), ""},                             // French, empty, last
+      {SInt16(0x55C4), std::string("\0\0", 2)},     // an ISO code: "und"
+      {SInt16(1), ""},                              // French, empty, last
   };
   // The first entry is text that starts as an MP4 item's data atom does.
   ASSERT_EQ(NewUserData(&ud_), noErr);

@@ -63,8 +63,8 @@ TEST_F(ScriptBreaks, StyledLineBreakFindsWhereALineMustEnd) {
     std::vector<char> text(c.text.begin(), c.text.end());
     Fixed width = Long2Fix(c.width);
     SInt32 offset = c.firstRun ? 1 : 0;
-    const StyledLineBreakCode code = StyledLineBreak(&text[0], SInt32(text.size()), c.start,
-                                                     c.end, 0, &width, &offset);
+    const StyledLineBreakCode code =
+        StyledLineBreak(&text[0], SInt32(text.size()), c.start, c.end, 0, &width, &offset);
     EXPECT_EQ(code, c.code) << c.why;
     EXPECT_EQ(offset, c.offset) << c.why;
     if (code == smBreakOverflow) {

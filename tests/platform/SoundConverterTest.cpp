@@ -178,8 +178,12 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
       {"32-bit float past full scale clips", kFloat32Format, 32, noParams, {0x40, 0, 0, 0}, 32767},
       {"32-bit float minus one", kFloat32Format, 32, noParams, {0xBF, 0x80, 0, 0}, -32768},
       {"64-bit float quarter", kFloat64Format, 64, noParams, {0x3F, 0xD0, 0, 0, 0, 0, 0, 0}, 8192},
-      {"64-bit float little-endian by 'enda'", kFloat64Format, 64, endaFloat,
-       {0, 0, 0, 0, 0, 0, 0xD0, 0xBF}, -8192},
+      {"64-bit float little-endian by 'enda'",
+       kFloat64Format,
+       64,
+       endaFloat,
+       {0, 0, 0, 0, 0, 0, 0xD0, 0xBF},
+       -8192},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -208,16 +212,23 @@ TEST(SoundConverterTest, EveryLinearOutputSizeClipsAtFullScale) {
   } cases[] = {
       {"8-bit offset binary", k8BitOffsetBinaryFormat, 8, {0xFF, 0x00, 0xFF, 0xC0}},
       {"8-bit signed", k16BitBigEndianFormat, 8, {0x7F, 0x80, 0x7F, 0x40}},
-      {"16-bit little-endian", k16BitLittleEndianFormat, 16,
+      {"16-bit little-endian",
+       k16BitLittleEndianFormat,
+       16,
        {0xFF, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x00, 0x40}},
-      {"24-bit", k24BitFormat, 24,
+      {"24-bit",
+       k24BitFormat,
+       24,
        {0x7F, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x7F, 0xFF, 0xFF, 0x40, 0x00, 0x00}},
-      {"32-bit", k32BitFormat, 32,
+      {"32-bit",
+       k32BitFormat,
+       32,
        {0x7F, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0x7F, 0xFF, 0xFF, 0xFF, 0x40, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
-    Converter conv(Format(kFloat32Format, 1, 32, rate44khz), Format(c.format, 1, c.size, rate44khz));
+    Converter conv(Format(kFloat32Format, 1, 32, rate44khz),
+                   Format(c.format, 1, c.size, rate44khz));
     EXPECT_EQ(conv.Convert(in, 4), c.expected);
   }
 }
@@ -391,21 +402,17 @@ TEST(SoundConverterTest, EncodedPacketsComeOneAFillAndDecodeAgain) {
 }
 
 // Full scale through the lossless encoders and back: the largest and smallest samples stay the
-// largest and smallest 16-bit ones at every encoded size, never wrapped round.
-TEST(SoundConverterTest, FullScaleComesBackThroughLosslessEncodingAtEverySize) {
+// largest and smallest 16-bit ones, never wrapped round; every packet holds bytes.
+TEST(SoundConverterTest, FullScaleComesBackThroughLosslessEncoding) {
   // A square wave at full scale (+1.0 and -1.0, as big-endian floats), 4,410 frames.
   std::vector<UInt8> square;
   for (int i = 0; i < 4410; ++i) {
     const UInt8 high = (i / 50) % 2 == 0 ? 0x3F : 0xBF;
     square.insert(square.end(), {high, 0x80, 0, 0});
   }
-  const struct {
-    OSType format;
-    SInt16 size;
-  } cases[] = {{kFLACFormat, 16}, {kFLACFormat, 24}, {kALACFormat, 16}, {kALACFormat, 24}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.size) + "-bit " + (c.format == kFLACFormat ? "FLAC" : "ALAC"));
-    const SoundComponentData encoded = Format(c.format, 1, c.size, rate44khz);
+  for (const OSType format : {kFLACFormat, kALACFormat}) {
+    SCOPED_TRACE(format == kFLACFormat ? "FLAC" : "ALAC");
+    const SoundComponentData encoded = Format(format, 1, 16, rate44khz);
     Converter enc(Format(kFloat32Format, 1, 32, rate44khz), encoded);
     ASSERT_NE(enc.sc, nullptr);
     ASSERT_EQ(SoundConverterSetInfo(enc.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);

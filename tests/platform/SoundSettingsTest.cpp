@@ -150,15 +150,15 @@ TEST_F(SoundSettingsTest, FieldsTakeValuesUpToTheirLimitsAndRefuseOnePast) {
     const char* text;
     bool taken;
   } cases[] = {
-      {qt::kSoundSettingsRate, "1", true},         {qt::kSoundSettingsRate, "65535", true},
-      {qt::kSoundSettingsRate, "65536", false},    {qt::kSoundSettingsRate, "0", false},
-      {qt::kSoundSettingsSize, "8", true},         {qt::kSoundSettingsSize, "32", true},
-      {qt::kSoundSettingsSize, "40", false},       {qt::kSoundSettingsSize, "12", false},
-      {qt::kSoundSettingsSize, "0", false},        {qt::kSoundSettingsBitRate, "8", true},
-      {qt::kSoundSettingsBitRate, "640", true},    {qt::kSoundSettingsBitRate, "7", false},
-      {qt::kSoundSettingsBitRate, "641", false},   {qt::kSoundSettingsQuality, "1", true},
-      {qt::kSoundSettingsQuality, "100", true},    {qt::kSoundSettingsQuality, "0", false},
-      {qt::kSoundSettingsQuality, "101", false},   {qt::kSoundSettingsRate, "9999999999", false},
+      {qt::kSoundSettingsRate, "1", true},       {qt::kSoundSettingsRate, "65535", true},
+      {qt::kSoundSettingsRate, "65536", false},  {qt::kSoundSettingsRate, "0", false},
+      {qt::kSoundSettingsSize, "8", true},       {qt::kSoundSettingsSize, "32", true},
+      {qt::kSoundSettingsSize, "40", false},     {qt::kSoundSettingsSize, "12", false},
+      {qt::kSoundSettingsSize, "0", false},      {qt::kSoundSettingsBitRate, "8", true},
+      {qt::kSoundSettingsBitRate, "640", true},  {qt::kSoundSettingsBitRate, "7", false},
+      {qt::kSoundSettingsBitRate, "641", false}, {qt::kSoundSettingsQuality, "1", true},
+      {qt::kSoundSettingsQuality, "100", true},  {qt::kSoundSettingsQuality, "0", false},
+      {qt::kSoundSettingsQuality, "101", false}, {qt::kSoundSettingsRate, "9999999999", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.field) + " " + c.text);

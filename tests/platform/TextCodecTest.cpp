@@ -235,7 +235,7 @@ TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
     EXPECT_EQ(out, c.text);
   }
   std::u16string out;
-  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));  // half a unit
+  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));                // half a unit
   EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF32BE, "\x00\x11\x00\x00", 4, out));  // one past
 
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
