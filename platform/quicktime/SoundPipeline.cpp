@@ -625,7 +625,9 @@ OSErr SoundPipeline::ReceivePackets() {
   OSErr err = noErr;
   while (avcodec_receive_packet(encoder_, packet) == 0) {
     if (outUnitBytes_ == 0) {
-      packets_.emplace_back(packet->data, packet->data + packet->size);
+      // A packet without bytes (FLAC's closing one carries only new stream information) holds
+      // no sound: it is no sample of its own.
+      if (packet->size > 0) packets_.emplace_back(packet->data, packet->data + packet->size);
     } else {
       out_.insert(out_.end(), packet->data, packet->data + packet->size);
     }

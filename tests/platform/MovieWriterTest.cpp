@@ -1,7 +1,11 @@
 // Writing movies: sound of every kind the converter encodes goes into a movie file that FFmpeg
 // reads back with its codec, rate, channels and length; the file's structure stays valid past
 // 4 GiB; and the calls refuse what they cannot do.
+#include <sys/mount.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include <cmath>
 #include <cstring>
@@ -9,6 +13,8 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "FilesFixture.h"
+#include "PrivateMounts.h"
 #include "QuickTimeFixture.h"
 #include "Sound.h"
 #include "SoundConverter.h"
@@ -77,11 +83,34 @@ Handle StereoTwos() {
   return desc;
 }
 
+// Adds the samples in pieces of `piece` bytes, as a save adds each fill of the converter.
+void AddInPieces(Media media, Handle desc, const std::vector<UInt8>& samples, std::size_t piece) {
+  for (std::size_t at = 0; at < samples.size(); at += piece) {
+    const std::size_t n = std::min(piece, samples.size() - at);
+    Ptr p = reinterpret_cast<Ptr>(const_cast<UInt8*>(samples.data() + at));
+    ASSERT_EQ(
+        AddMediaSample(media, &p, 0, UInt32(n), 1, reinterpret_cast<SampleDescriptionHandle>(desc),
+                       SInt32(n / 4), 0, nullptr),
+        noErr);
+  }
+}
+
+// The track decoded by FFmpeg as 16-bit big-endian samples.
+std::string Decoded(const std::string& path, int track = 0) {
+  std::string out;
+  EXPECT_TRUE(sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map",
+                                      "0:a:" + std::to_string(track), "-f", "s16be", "-"},
+                                     out));
+  return out;
+}
+
 class MovieWriterTest : public QuickTimeTest {
  protected:
   // A new movie file with one sound track and media at `scale`.
   Movie Create(const std::string& name, TimeScale scale, SInt16* ref) {
-    const FSSpec spec = Spec(name);
+    return Create(Spec(name), scale, ref);
+  }
+  Movie Create(const FSSpec& spec, TimeScale scale, SInt16* ref) {
     Movie movie = nullptr;
     EXPECT_EQ(
         CreateMovieFile(&spec, SpFourCC("TVOD"), -1, createMovieFileDontCreateResFile, ref, &movie),
@@ -253,37 +282,239 @@ TEST_F(MovieWriterTest, UncompressedSamplesComeBackByteForByte) {
   EXPECT_EQ(sp::LoadBE16(file.data() + entry + 10), 1) << "data reference index";
 }
 
-// A movie whose samples lie past 4 GiB: 64-bit chunk offsets and a 64-bit 'mdat' size, and
-// FFmpeg still finds the samples. The 4 GiB before them are a hole in the file.
+// Chunks that lie past 4 GiB get 64-bit chunk offsets and a 64-bit 'mdat' size, also when
+// only the later chunks do; FFmpeg still finds every sample. The bytes before the samples are
+// a hole in the file.
 TEST_F(MovieWriterTest, SamplesPastFourGigabytesGetWideOffsetsAndSizes) {
   SKIP_WITHOUT_FFMPEG();
-  sp_testing::SetMovieWriterPadding(UInt64(1) << 32);
-  WriteEncoded("wide.mov", k16BitBigEndianFormat, 2, rate44khz, 16, 44100);
-  sp_testing::SetMovieWriterPadding(0);
-  struct stat st {};
-  ASSERT_EQ(stat(Path("wide.mov").c_str(), &st), 0);
-  EXPECT_GT(UInt64(st.st_size), UInt64(1) << 32);
-  EXPECT_LT(UInt64(st.st_blocks) * 512, UInt64(64) << 20) << "the gap takes no room";
-  std::string tail;
-  {
-    std::ifstream in(Path("wide.mov"), std::ios::binary);
-    in.seekg(std::streamoff(st.st_size) - 4096);
-    tail.resize(4096);
-    in.read(&tail[0], 4096);
+  const UInt64 k4G = UInt64(1) << 32;
+  const struct {
+    const char* why;
+    UInt64 padding;
+    bool wide;
+  } cases[] = {
+      {"near the start of the file", 0, false},
+      {"the first chunk below 4 GiB, the next ones past it", k4G - 100000, true},
+      {"every chunk past 4 GiB", k4G, true},
+  };
+  // Three seconds: chunks of 256 KiB, so the samples take three chunks.
+  const std::vector<UInt8> tone = Tone(3 * 44100, 2);
+  Handle desc = StereoTwos();
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string name = "wide" + std::to_string(n++) + ".mov";
+    sp_testing::SetMovieWriterPadding(c.padding);
+    SInt16 ref = 0;
+    Movie movie = Create(name, 44100, &ref);
+    sp_testing::SetMovieWriterPadding(0);
+    ASSERT_NE(movie, nullptr);
+    AddInPieces(media_, desc, tone, 65536);
+    Finish(movie, ref);
+    struct stat st {};
+    ASSERT_EQ(stat(Path(name).c_str(), &st), 0);
+    EXPECT_EQ(UInt64(st.st_size) > k4G, c.wide);
+    EXPECT_LT(UInt64(st.st_blocks) * 512, UInt64(64) << 20) << "the gap takes no room";
+    std::string head(32, '\0'), tail(4096, '\0');
+    {
+      std::ifstream in(Path(name), std::ios::binary);
+      in.read(&head[0], 32);
+      in.seekg(std::max<std::streamoff>(std::streamoff(st.st_size) - 4096, 0));
+      in.read(&tail[0], 4096);
+    }
+    EXPECT_EQ(tail.find("co64") != std::string::npos, c.wide);
+    EXPECT_EQ(tail.find("stco") != std::string::npos, !c.wide);
+    EXPECT_EQ(head.substr(20, 8),
+              c.wide ? std::string("\0\0\0\1mdat", 8) : std::string("\0\0\0\x08wide", 8))
+        << "a 64-bit 'mdat' header takes the place of 'wide'";
+    EXPECT_TRUE(Decoded(Path(name)) == std::string(tone.begin(), tone.end()));
   }
-  EXPECT_NE(tail.find("co64"), std::string::npos);
-  EXPECT_EQ(tail.find("stco"), std::string::npos);
-  std::string head(32, '\0');
-  {
-    std::ifstream in(Path("wide.mov"), std::ios::binary);
-    in.read(&head[0], 32);
+  DisposeHandle(desc);
+}
+
+// Rates at and past the largest that the entry's 16.16 field holds: 65,535 Hz goes there;
+// from 65,536 Hz on, given by the description's stream parameters, the entry takes version 2
+// and its 64-bit rate. FFmpeg reads each rate and length back (it would also take the media's
+// time scale for a missing rate, so the entry is read too).
+TEST_F(MovieWriterTest, RatesAtAndPastTheSixteenBitLimitAreReadBack) {
+  SKIP_WITHOUT_FFMPEG();
+  for (const UInt32 rate : {65535u, 65536u, 96000u}) {
+    SCOPED_TRACE(rate);
+    const std::string name = "r" + std::to_string(rate) + ".mov";
+    Handle desc = StereoTwos();
+    reinterpret_cast<SoundDescriptionV1*>(*desc)->desc.sampleRate = rate < 65536 ? rate << 16 : 0;
+    if (rate >= 65536) {
+      sp::ByteWriter wave;
+      wave.BE32(8 + 12 + 32 + 8);
+      wave.FourCC(SpFourCC("wave"));
+      wave.BE32(12);
+      wave.FourCC(SpFourCC("frma"));
+      wave.FourCC(k16BitBigEndianFormat);
+      wave.BE32(32);
+      wave.FourCC(SpFourCC("strp"));
+      wave.BE32(0);  // version and flags
+      wave.BE32(rate);
+      wave.Zeros(16);  // block alignment, priming and presented frames
+      wave.BE32(8);
+      wave.BE32(0);
+      Handle ext = NewHandle(Size(wave.Size()));
+      std::memcpy(*ext, wave.Data().data(), wave.Size());
+      ASSERT_EQ(AddSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), ext,
+                                             siDecompressionParams),
+                noErr);
+      DisposeHandle(ext);
+    }
+    SInt16 ref = 0;
+    Movie movie = Create(name, TimeScale(rate), &ref);
+    ASSERT_NE(movie, nullptr);
+    AddInPieces(media_, desc, Tone(rate / 10, 2), 1 << 20);
+    DisposeHandle(desc);
+    Finish(movie, ref);
+    sp_testing::ProbedStream s;
+    ASSERT_TRUE(sp_testing::ProbeAudioStream(Path(name), s));
+    EXPECT_EQ(s.sampleRate, rate);
+    EXPECT_NEAR(s.duration - s.startTime, 0.1, 0.001);
+    const std::string file = ReadFile(name);
+    const std::size_t entry = file.find("twos", file.find("stsd"));
+    ASSERT_NE(entry, std::string::npos);
+    // After the type: reserved bytes, data reference, version, revision, vendor, then the
+    // channels, sample size, compression id and packet size before the 16.16 rate; version
+    // 2 has its 64-bit rate after six fields of its own.
+    if (rate < 65536) {
+      EXPECT_EQ(sp::LoadBE16(file.data() + entry + 12), 1);
+      EXPECT_EQ(sp::LoadBE32(file.data() + entry + 28), rate << 16);
+    } else {
+      EXPECT_EQ(sp::LoadBE16(file.data() + entry + 12), 2);
+      const UInt64 bits = sp::LoadBE64(file.data() + entry + 36);
+      double written = 0;
+      std::memcpy(&written, &bits, 8);
+      EXPECT_EQ(written, double(rate));
+    }
   }
-  EXPECT_EQ(head.substr(20, 8), std::string("\0\0\0\1mdat", 8)) << "'wide' became the header";
-  std::string decoded;
-  ASSERT_TRUE(sp_testing::RunProgram(
-      {"ffmpeg", "-nostdin", "-v", "error", "-i", Path("wide.mov"), "-f", "s16be", "-"}, decoded));
-  const std::vector<UInt8> tone = Tone(44100, 2);
-  EXPECT_TRUE(decoded == std::string(tone.begin(), tone.end()));
+}
+
+// Samples under a second description start a run of chunks of their own in the sample-to-chunk
+// table, so that each chunk names the entry its samples were added with.
+TEST_F(MovieWriterTest, EachChunkNamesTheDescriptionItsSamplesCameWith) {
+  SKIP_WITHOUT_FFMPEG();
+  SInt16 ref = 0;
+  Movie movie = Create("descs.mov", 44100, &ref);
+  ASSERT_NE(movie, nullptr);
+  // The same sound, once as a version 1 description and once as version 0.
+  Handle v1 = StereoTwos();
+  Handle v0 = NewHandle(sizeof(SoundDescription));
+  std::memcpy(*v0, *v1, sizeof(SoundDescription));
+  reinterpret_cast<SoundDescription*>(*v0)->descSize = sizeof(SoundDescription);
+  reinterpret_cast<SoundDescription*>(*v0)->version = 0;
+  const std::vector<UInt8> tone = Tone(3000, 2);
+  const std::vector<UInt8> thirds[] = {std::vector<UInt8>(tone.begin(), tone.begin() + 4000),
+                                       std::vector<UInt8>(tone.begin() + 4000, tone.begin() + 8000),
+                                       std::vector<UInt8>(tone.begin() + 8000, tone.end())};
+  AddInPieces(media_, v1, thirds[0], 4000);
+  AddInPieces(media_, v0, thirds[1], 4000);
+  AddInPieces(media_, v1, thirds[2], 4000);
+  DisposeHandle(v0);
+  DisposeHandle(v1);
+  Finish(movie, ref);
+  EXPECT_TRUE(Decoded(Path("descs.mov")) == std::string(tone.begin(), tone.end()));
+  const std::string file = ReadFile("descs.mov");
+  const std::size_t stsd = file.find("stsd", file.find("moov", file.find("mdat")));
+  ASSERT_NE(stsd, std::string::npos);
+  EXPECT_EQ(sp::LoadBE32(file.data() + stsd + 8), 2u) << "two entries";
+  const std::size_t stsc = file.find("stsc", stsd);
+  ASSERT_NE(stsc, std::string::npos);
+  std::vector<UInt32> runs;  // first chunk, samples a chunk, entry
+  for (UInt32 i = 0; i < sp::LoadBE32(file.data() + stsc + 8) && i < 8; ++i) {
+    for (int k = 0; k < 3; ++k)
+      runs.push_back(sp::LoadBE32(file.data() + stsc + 12 + 12 * i + 4 * k));
+  }
+  EXPECT_EQ(runs, (std::vector<UInt32>{1, 1000, 1, 2, 1000, 2, 3, 1000, 1}));
+}
+
+// Two tracks whose samples are added in turn: each track's chunks hold its own samples only,
+// the tracks are numbered 1 and 2 and the movie's next track number is 3.
+TEST_F(MovieWriterTest, TracksWrittenInTurnKeepTheirOwnSamplesAndNumbers) {
+  SKIP_WITHOUT_FFMPEG();
+  SInt16 ref = 0;
+  Movie movie = Create("two.mov", 44100, &ref);
+  ASSERT_NE(movie, nullptr);
+  Track otherTrack = NewMovieTrack(movie, 0, 0, 0x0100);
+  Media other = NewTrackMedia(otherTrack, SoundMediaType, 44100, nullptr, 0);
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(BeginMediaEdits(other), noErr);
+  const std::vector<UInt8> tone = Tone(4410, 2);
+  std::vector<UInt8> pattern(tone.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = UInt8(i * 13 + 5);
+  Handle desc = StereoTwos();
+  for (std::size_t at = 0; at < tone.size(); at += 4000) {
+    const std::size_t n = std::min<std::size_t>(4000, tone.size() - at);
+    AddInPieces(media_, desc, std::vector<UInt8>(tone.begin() + at, tone.begin() + at + n), n);
+    AddInPieces(other, desc, std::vector<UInt8>(pattern.begin() + at, pattern.begin() + at + n), n);
+  }
+  DisposeHandle(desc);
+  EXPECT_EQ(EndMediaEdits(other), noErr);
+  EXPECT_EQ(InsertMediaIntoTrack(otherTrack, 0, 0, GetMediaDuration(other), 0x00010000), noErr);
+  Finish(movie, ref);
+  EXPECT_TRUE(Decoded(Path("two.mov"), 0) == std::string(tone.begin(), tone.end()));
+  EXPECT_TRUE(Decoded(Path("two.mov"), 1) == std::string(pattern.begin(), pattern.end()));
+  const std::string file = ReadFile("two.mov");
+  const std::size_t moov = file.find("moov", file.find("mdat"));
+  ASSERT_NE(moov, std::string::npos);
+  // After 'mvhd': version and flags, times, scale, duration, rate, volume, reserved bytes, the
+  // matrix and the preview, poster, selection and current times.
+  const std::size_t mvhd = file.find("mvhd", moov);
+  ASSERT_NE(mvhd, std::string::npos);
+  EXPECT_EQ(sp::LoadBE32(file.data() + mvhd + 100), 3u) << "the next track number";
+  std::vector<UInt32> numbers;
+  for (std::size_t at = file.find("tkhd", moov); at != std::string::npos;
+       at = file.find("tkhd", at + 4)) {
+    numbers.push_back(sp::LoadBE32(file.data() + at + 16));
+  }
+  EXPECT_EQ(numbers, (std::vector<UInt32>{1, 2}));
+}
+
+// A save onto a full disk fails, and says so: samples gathered before they are written fail
+// the movie's end, samples written at once fail as they are added (and the save stops there).
+TEST_F(MovieWriterTest, SamplesThatFindTheDiskFullFailTheSave) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "no mounts of our own here";
+  const std::string full = Path("full");
+  mkdir(full.c_str(), 0700);
+  if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  const files_test::Folder folder = files_test::FolderAt(home_, "Documents/full");
+  const struct {
+    const char* name;
+    std::size_t bytes;
+    OSErr atAdd;
+  } cases[] = {
+      {"gathered.mov", 200000, noErr},
+      {"direct.mov", 2 << 20, dskFulErr},
+  };
+  Handle desc = StereoTwos();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FSSpec spec{};
+    const std::string pname = char(std::strlen(c.name)) + std::string(c.name);
+    FSMakeFSSpec(folder.vRefNum, folder.dirID, reinterpret_cast<ConstStr255Param>(pname.data()),
+                 &spec);
+    SInt16 ref = 0;
+    Movie movie = Create(spec, 44100, &ref);
+    ASSERT_NE(movie, nullptr);
+    std::vector<UInt8> samples(c.bytes, 0x11);
+    Ptr p = reinterpret_cast<Ptr>(samples.data());
+    EXPECT_EQ(AddMediaSample(media_, &p, 0, UInt32(c.bytes), 1,
+                             reinterpret_cast<SampleDescriptionHandle>(desc), SInt32(c.bytes / 4),
+                             0, nullptr),
+              c.atAdd);
+    if (c.atAdd == noErr) {
+      EXPECT_EQ(AddMovieResource(movie, ref, nullptr, nullptr), dskFulErr);
+    }
+    CloseMovieFile(ref);
+    FSpDelete(&spec);
+  }
+  DisposeHandle(desc);
+  umount2(full.c_str(), MNT_DETACH);
 }
 
 // User data and the MP4 'meta' item are written as items of 'moov'/'udta' and read back.

@@ -580,6 +580,88 @@ TEST_F(QuickTimeSamplesTest, CompressedLengthsLeaveOutTheEncodersDelayAndPadding
   }
 }
 
+// Packets read from a media, handed to a converter's fill-buffer procedure one at a time.
+struct Packets {
+  std::vector<std::string> all;
+  std::size_t next = 0;
+  ExtendedSoundComponentData data{};
+};
+
+Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
+  Packets* p = static_cast<Packets*>(refCon);
+  if (p->next == p->all.size()) return false;
+  std::string& packet = p->all[p->next++];
+  p->data.desc.flags = kExtendedSoundData;
+  p->data.desc.buffer = reinterpret_cast<Byte*>(&packet[0]);
+  p->data.recordSize = kExtendedSoundComponentDataRecordSize;
+  p->data.extendedFlags = kExtendedSoundBufferSizeValid | kExtendedSoundSampleCountNotValid;
+  p->data.bufferSize = SInt32(packet.size());
+  *out = &p->data.desc;
+  return true;
+}
+
+// 24-bit lossless files at full scale, decoded to 16 bits through the converter as the loader
+// does: the largest and smallest samples stay the largest and smallest, never wrapped round.
+TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBits) {
+  SKIP_WITHOUT_FFMPEG();
+  const struct {
+    const char* name;
+    const char* codec;
+    const char* sampleFormat;
+  } cases[] = {{"full.flac", "flac", "s32"}, {"full.m4a", "alac", "s32p"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(
+        {"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+         "aevalsrc=if(lt(mod(n\\,100)\\,50)\\,1\\,-1):s=44100:d=0.1", "-c:a", c.codec,
+         "-sample_fmt", c.sampleFormat, "-bits_per_raw_sample", "24", Path(c.name)},
+        log))
+        << log;
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    ASSERT_EQ(d.desc.sampleSize, 24);
+    Handle desc = NewHandle(0);
+    GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
+    Handle wave = nullptr;
+    ASSERT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &wave,
+                                           siDecompressionParams),
+              noErr);
+    DisposeHandle(desc);
+    const SoundComponentData in{0, d.desc.dataFormat, 1, 24, d.desc.sampleRate, 0, nullptr, 0};
+    const SoundComponentData out{0, k16BitBigEndianFormat, 1, 16, d.desc.sampleRate, 0, nullptr, 0};
+    SoundConverter sc = nullptr;
+    ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
+    SoundConverterSetInfo(sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
+    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *wave), noErr);
+    DisposeHandle(wave);
+    Packets packets;
+    TimeValue end = 0;
+    SInt32 frames = 0;
+    ReadToEnd(media, 1 << 20, &end, &frames,
+              [&](const Sample& s) { packets.all.push_back(s.bytes); });
+    std::vector<UInt8> decoded, buffer(1 << 16);
+    EXPECT_EQ(SoundConverterBeginConversion(sc), noErr);
+    for (int guard = 0; guard < 10000; ++guard) {
+      UInt32 bytes = 0, count = 0, flags = 0;
+      ASSERT_EQ(SoundConverterFillBuffer(sc, GivePacket, &packets, buffer.data(),
+                                         UInt32(buffer.size()), &bytes, &count, &flags),
+                noErr);
+      decoded.insert(decoded.end(), buffer.begin(), buffer.begin() + bytes);
+      if (!(flags & kSoundConverterHasLeftOverData)) break;
+    }
+    UInt32 bytes = 0;
+    SoundConverterEndConversion(sc, buffer.data(), nullptr, &bytes);
+    decoded.insert(decoded.end(), buffer.begin(), buffer.begin() + bytes);
+    SoundConverterClose(sc);
+    ASSERT_EQ(decoded.size(), 4410u * 2);
+    for (std::size_t i = 0; i < 4410; ++i) {
+      ASSERT_EQ(SInt16(sp::LoadBE16(&decoded[2 * i])), (i / 50) % 2 == 0 ? 32767 : -32768) << i;
+    }
+  }
+}
+
 // Rates that 16.16 cannot hold reach a decoder through the decompression parameters.
 TEST_F(QuickTimeSamplesTest, RatesOfSixtyFiveThousandHertzAndAboveTravelInTheExtension) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Path("hi.aif"), 2, 96000, 9600));

@@ -130,6 +130,14 @@ TEST_F(QuickTimeUserDataTest, TextEntriesAreKeptPerLanguage) {
   EXPECT_EQ(Get(ud_, kName, 1, langEnglish), "Hello");
   EXPECT_EQ(Get(ud_, kArtist, 1, langJapanese), kNihon);
   EXPECT_EQ(Get(ud_, kArtist, 1, langEnglish), "error -2026") << "Japanese is not English";
+  // The last Mac language with an ISO code (Korean, 23) and the first without (24).
+  const OSType kComment = 0xA9636D74;  // '©cmt'
+  const UInt16 kor = 0x2DF2;
+  h = HandleOf(Entry(kor, "K"));
+  ASSERT_EQ(AddUserData(ud_, h, kComment), noErr);
+  DisposeHandle(h);
+  EXPECT_EQ(Get(ud_, kComment, 1, 23), "K");
+  EXPECT_EQ(Get(ud_, kComment, 1, 24), "error -2026");
   ASSERT_EQ(RemoveUserDataText(ud_, kName, 1, langEnglish), noErr);
   EXPECT_EQ(CountUserDataType(ud_, kName), 0) << "the item goes with its last entry";
   EXPECT_EQ(RemoveUserDataText(ud_, kName, 1, langEnglish), userDataItemNotFound);
@@ -163,8 +171,8 @@ TEST_F(QuickTimeUserDataTest, TextEntriesOfAnyBytesComeBackFromTheUserDatasBytes
   } entries[] = {
       {langEnglish, every},
       {langJapanese, std::string(0xFFFF, '\xFF')},  // the longest an entry holds
-      {SInt16(0x55C4), std::string("\0\0", 2)},  // an ISO code: "und"
-      {SInt16(1), ""},                             // French, empty, last
+      {SInt16(0x55C4), std::string("\0\0", 2)},     // an ISO code: "und"
+      {SInt16(1), ""},                              // French, empty, last
   };
   // The first entry is text that starts as an MP4 item's data atom does.
   ASSERT_EQ(NewUserData(&ud_), noErr);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "FixMath.h"
 #include "QuickDraw.h"
@@ -55,13 +56,15 @@ TEST_F(ScriptBreaks, StyledLineBreakFindsWhereALineMustEnd) {
       {kKanji + kKanji + kMaru, 0, 6, 30, true, smBreakWord, 2,
        "never before the full stop: the kanji before it goes along"},
       {"well-known", 0, 10, 40, true, smBreakWord, 5, "after a hyphen"},
+      {"abcd\x88", 0, 5, 30, true, smBreakOverflow, 5, "a lead byte cut off at the end"},
   };
   for (const auto& c : cases) {
-    std::string text = c.text;
+    // Exactly the text's bytes: nothing past them is read.
+    std::vector<char> text(c.text.begin(), c.text.end());
     Fixed width = Long2Fix(c.width);
     SInt32 offset = c.firstRun ? 1 : 0;
-    const StyledLineBreakCode code = StyledLineBreak(&text[0], SInt32(text.size()), c.start,
-                                                     c.end, 0, &width, &offset);
+    const StyledLineBreakCode code =
+        StyledLineBreak(&text[0], SInt32(text.size()), c.start, c.end, 0, &width, &offset);
     EXPECT_EQ(code, c.code) << c.why;
     EXPECT_EQ(offset, c.offset) << c.why;
     if (code == smBreakOverflow) {
@@ -87,9 +90,10 @@ TEST_F(ScriptBreaks, FindWordBreaksGivesTheWordHoldingAnOffset) {
       {"hello", 99, true, 0, 5, "past the end: the last word"},
       {"ab \x85\xAB\x85\xAB cd", 5, true, 3, 7,
        "a character read as four letters (XIII), met again: one word"},
+      {"ab \x88", 3, true, 3, 4, "a lead byte cut off at the end is a character of its own"},
   };
   for (const auto& c : cases) {
-    std::string text = c.text;
+    std::vector<char> text(c.text.begin(), c.text.end());
     OffsetTable offsets;
     FindWordBreaks(&text[0], SInt32(text.size()), c.offset, c.leading, nullptr, offsets,
                    smJapanese);

@@ -156,6 +156,8 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
   const std::vector<UInt8> noParams;
   const std::vector<UInt8> enda =
       WaveAtom({{SpFourCC("frma"), {'i', 'n', '2', '4'}}, {SpFourCC("enda"), {0x00, 0x01}}});
+  const std::vector<UInt8> endaFloat =
+      WaveAtom({{SpFourCC("frma"), {'f', 'l', '6', '4'}}, {SpFourCC("enda"), {0x00, 0x01}}});
   const struct {
     const char* why;
     OSType format;
@@ -176,6 +178,12 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
       {"32-bit float past full scale clips", kFloat32Format, 32, noParams, {0x40, 0, 0, 0}, 32767},
       {"32-bit float minus one", kFloat32Format, 32, noParams, {0xBF, 0x80, 0, 0}, -32768},
       {"64-bit float quarter", kFloat64Format, 64, noParams, {0x3F, 0xD0, 0, 0, 0, 0, 0, 0}, 8192},
+      {"64-bit float little-endian by 'enda'",
+       kFloat64Format,
+       64,
+       endaFloat,
+       {0, 0, 0, 0, 0, 0, 0xD0, 0xBF},
+       -8192},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -187,6 +195,60 @@ TEST(SoundConverterTest, EveryLinearLayoutBecomesSixteenBitBigEndian) {
                 noErr);
     }
     EXPECT_EQ(SamplesOf(conv.Convert(c.sample, 1)), std::vector<SInt16>{c.expected});
+  }
+}
+
+// Output of every linear size: full scale and beyond are clipped to the largest value of the
+// size (never wrapped round to the other end), minus full scale is the smallest.
+TEST(SoundConverterTest, EveryLinearOutputSizeClipsAtFullScale) {
+  // 1.0, -1.0, 2.0 and 0.5 as big-endian floats.
+  const std::vector<UInt8> in = {0x3F, 0x80, 0, 0, 0xBF, 0x80, 0, 0,
+                                 0x40, 0x00, 0, 0, 0x3F, 0x00, 0, 0};
+  const struct {
+    const char* why;
+    OSType format;
+    SInt16 size;
+    std::vector<UInt8> expected;
+  } cases[] = {
+      {"8-bit offset binary", k8BitOffsetBinaryFormat, 8, {0xFF, 0x00, 0xFF, 0xC0}},
+      {"8-bit signed", k16BitBigEndianFormat, 8, {0x7F, 0x80, 0x7F, 0x40}},
+      {"16-bit little-endian",
+       k16BitLittleEndianFormat,
+       16,
+       {0xFF, 0x7F, 0x00, 0x80, 0xFF, 0x7F, 0x00, 0x40}},
+      {"24-bit",
+       k24BitFormat,
+       24,
+       {0x7F, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x7F, 0xFF, 0xFF, 0x40, 0x00, 0x00}},
+      {"32-bit",
+       k32BitFormat,
+       32,
+       {0x7F, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0x7F, 0xFF, 0xFF, 0xFF, 0x40, 0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Converter conv(Format(kFloat32Format, 1, 32, rate44khz),
+                   Format(c.format, 1, c.size, rate44khz));
+    EXPECT_EQ(conv.Convert(in, 4), c.expected);
+  }
+}
+
+// The output's channels can be set from one to eight; other counts are refused and leave the
+// count as it was.
+TEST(SoundConverterTest, OutputChannelsAreTakenFromOneToEight) {
+  Converter conv(kWorking, kWorking);
+  const struct {
+    SInt16 channels;
+    OSErr err;
+    SInt16 after;
+  } cases[] = {{1, noErr, 1}, {8, noErr, 8}, {9, paramErr, 8}, {0, paramErr, 8}, {-1, paramErr, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.channels);
+    SInt16 channels = c.channels;
+    EXPECT_EQ(SoundConverterSetInfo(conv.sc, siCompressionChannels, &channels), c.err);
+    SInt16 now = 0;
+    EXPECT_EQ(SoundConverterGetInfo(conv.sc, siCompressionChannels, &now), noErr);
+    EXPECT_EQ(now, c.after);
   }
 }
 
@@ -337,6 +399,49 @@ TEST(SoundConverterTest, EncodedPacketsComeOneAFillAndDecodeAgain) {
   EXPECT_NEAR(double(f.bytes.size() / 4), double(frames + 2048), 1100.0)
       << "the encoder's delay and padding come along";
   DisposeHandle(wave);
+}
+
+// Full scale through the lossless encoders and back: the largest and smallest samples stay the
+// largest and smallest 16-bit ones, never wrapped round; every packet holds bytes.
+TEST(SoundConverterTest, FullScaleComesBackThroughLosslessEncoding) {
+  // A square wave at full scale (+1.0 and -1.0, as big-endian floats), 4,410 frames.
+  std::vector<UInt8> square;
+  for (int i = 0; i < 4410; ++i) {
+    const UInt8 high = (i / 50) % 2 == 0 ? 0x3F : 0xBF;
+    square.insert(square.end(), {high, 0x80, 0, 0});
+  }
+  for (const OSType format : {kFLACFormat, kALACFormat}) {
+    SCOPED_TRACE(format == kFLACFormat ? "FLAC" : "ALAC");
+    const SoundComponentData encoded = Format(format, 1, 16, rate44khz);
+    Converter enc(Format(kFloat32Format, 1, 32, rate44khz), encoded);
+    ASSERT_NE(enc.sc, nullptr);
+    ASSERT_EQ(SoundConverterSetInfo(enc.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);
+    Blocks blocks;
+    blocks.blocks.push_back(square);
+    Blocks packets;
+    std::vector<UInt8> buffer(1 << 16);
+    ASSERT_EQ(SoundConverterBeginConversion(enc.sc), noErr);
+    for (int guard = 0; guard < 1000; ++guard) {
+      UInt32 bytes = 0, count = 0, flags = 0;
+      ASSERT_EQ(SoundConverterFillBuffer(enc.sc, GiveBlock, &blocks, buffer.data(),
+                                         UInt32(buffer.size()), &bytes, &count, &flags),
+                noErr);
+      EXPECT_TRUE(count == 0 || bytes > 0) << "every packet holds bytes";
+      if (bytes > 0) packets.blocks.emplace_back(buffer.begin(), buffer.begin() + bytes);
+      if (!(flags & kSoundConverterHasLeftOverData)) break;
+    }
+    Handle wave = nullptr;
+    ASSERT_EQ(SoundConverterGetInfo(enc.sc, siDecompressionParams, &wave), noErr);
+    Converter dec(encoded, Format(k16BitBigEndianFormat, 1, 16, rate44khz));
+    ASSERT_EQ(SoundConverterSetInfo(dec.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1)), noErr);
+    ASSERT_EQ(SoundConverterSetInfo(dec.sc, siDecompressionParams, *wave), noErr);
+    DisposeHandle(wave);
+    const std::vector<SInt16> out = SamplesOf(FillAll(dec.sc, &packets, GiveBlock, 65536).bytes);
+    ASSERT_EQ(out.size(), 4410u);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      ASSERT_EQ(out[i], (i / 50) % 2 == 0 ? 32767 : -32768) << i;
+    }
+  }
 }
 
 // Sizes of one conversion are whole frames or packets of the input, and the output of that

@@ -1,6 +1,7 @@
 // The standard sound compression component: settings in and out, its dialog answered as a
 // person would, and the compressor settings it hands out driving an encoder.
 #include <memory>
+#include <string>
 
 #include "ByteOrder.h"
 #include "MacMemory.h"
@@ -138,6 +139,50 @@ TEST_F(SoundSettingsTest, AFieldItCannotTakeKeepsTheDialogOpen) {
   EXPECT_EQ(Get<OSType>(scSoundCompressionType), k8BitOffsetBinaryFormat);
   EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate11025hz);
   EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 8);
+}
+
+// Each field of the dialog at and just past its limits: a value it takes is the setting; a
+// value it cannot take beeps and keeps the dialog open, and Cancel then leaves the settings as
+// they were.
+TEST_F(SoundSettingsTest, FieldsTakeValuesUpToTheirLimitsAndRefuseOnePast) {
+  const struct {
+    SInt16 field;
+    const char* text;
+    bool taken;
+  } cases[] = {
+      {qt::kSoundSettingsRate, "1", true},       {qt::kSoundSettingsRate, "65535", true},
+      {qt::kSoundSettingsRate, "65536", false},  {qt::kSoundSettingsRate, "0", false},
+      {qt::kSoundSettingsSize, "8", true},       {qt::kSoundSettingsSize, "32", true},
+      {qt::kSoundSettingsSize, "40", false},     {qt::kSoundSettingsSize, "12", false},
+      {qt::kSoundSettingsSize, "0", false},      {qt::kSoundSettingsBitRate, "8", true},
+      {qt::kSoundSettingsBitRate, "640", true},  {qt::kSoundSettingsBitRate, "7", false},
+      {qt::kSoundSettingsBitRate, "641", false}, {qt::kSoundSettingsQuality, "1", true},
+      {qt::kSoundSettingsQuality, "100", true},  {qt::kSoundSettingsQuality, "0", false},
+      {qt::kSoundSettingsQuality, "101", false}, {qt::kSoundSettingsRate, "9999999999", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.field) + " " + c.text);
+    sp_testing::ResetBeepCount();
+    const UnsignedFixed rateBefore = Get<UnsignedFixed>(scSoundSampleRateType);
+    Answer answer;
+    answer.ClickItem(CompressorItem(kSoundNotCompressed))
+        .SetEditText(qt::kSoundSettingsRate, "22050")
+        .SetEditText(qt::kSoundSettingsSize, "16")
+        .SetEditText(c.field, c.text)
+        .ClickItem(qt::kSoundSettingsOK);
+    Respond(answer);
+    if (!c.taken) Respond(Answer::Click(qt::kSoundSettingsCancel));
+    EXPECT_EQ(SCRequestImageSettings(ci_), c.taken ? noErr : userCanceledErr);
+    EXPECT_EQ(sp_testing::BeepCount(), c.taken ? 0u : 1u);
+    const UnsignedFixed rate = Get<UnsignedFixed>(scSoundSampleRateType);
+    if (!c.taken) {
+      EXPECT_EQ(rate, rateBefore);
+    } else if (c.field == qt::kSoundSettingsRate) {
+      EXPECT_EQ(rate, UnsignedFixed(std::stoul(c.text)) << 16);
+    } else if (c.field == qt::kSoundSettingsSize) {
+      EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), std::stoi(c.text));
+    }
+  }
 }
 
 }  // namespace

@@ -226,6 +226,8 @@ TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
        u"A"},
       {kTextEncodingUTF32, "\x00\x00\xFE\xFF\x00\x01\xF6\x00"s, false, u"\U0001F600"},
       {kTextEncodingUTF32LE, "\x41\x00\x00\x00"s, false, u"A"},
+      {kTextEncodingUTF32BE, "\x00\x10\xFF\xFF"s, false, u"\U0010FFFF"},  // the last code point
+      {kTextEncodingUTF32LE, "\xFF\xFF\x10\x00"s, false, u"\U0010FFFF"},
   };
   for (const Case& c : cases) {
     std::u16string out;
@@ -233,7 +235,8 @@ TEST(TextCodec, UnicodeByteOrdersAndConversionsAcrossTheBoundaryKeepTheText) {
     EXPECT_EQ(out, c.text);
   }
   std::u16string out;
-  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));  // half a unit
+  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF16, "\x41", 1, out));                // half a unit
+  EXPECT_FALSE(DecodeToUTF16(kTextEncodingUTF32BE, "\x00\x11\x00\x00", 4, out));  // one past
 
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("\x83\x41\x5C\x80"), "\xE3\x82\xA2\xC2\xA5\\");
   EXPECT_EQ(sp::text::MacJapaneseToUTF8("a\x82"s), "a\xEF\xBF\xBD");

@@ -151,6 +151,18 @@ TEST_F(TextServicesTest, ARomanOnlyKeyboardSwitchesTheInputMethodOffUntilTheKeyb
   KeyScript(smKeyEnableKybds);
   EXPECT_TRUE(sp_testing::InputMethodTextInputOn());
   EXPECT_EQ(GetScriptManagerVariable(smKeyScript), smJapanese);
+  // Once the keyboards are back, Roman alone holds nothing, whichever way they were held.
+  for (const SInt16 hold : {smKeyDisableKybdSwitch, smKeyDisableKybds}) {
+    SCOPED_TRACE(hold);
+    KeyScript(smKeyRoman);
+    KeyScript(hold);
+    EXPECT_FALSE(sp_testing::InputMethodTextInputOn());
+    KeyScript(smKeyEnableKybds);
+    EXPECT_EQ(GetScriptManagerVariable(smKeyDisableState), 0);
+    KeyScript(smKeyRoman);
+    EXPECT_TRUE(sp_testing::InputMethodTextInputOn());
+    KeyScript(smKeySysScript);
+  }
 }
 
 TEST_F(TextServicesTest, ALongCommitGoesInPiecesAndUnknownCharactersCountAsOneByte) {
