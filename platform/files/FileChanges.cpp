@@ -229,7 +229,11 @@ OSErr CopyFile(const Location& source, const std::string& target) {
     futimens(out, times);
   }
   close(in);
-  close(out);
+  // Some file systems (network ones) report a delayed write error only at the close: the copy
+  // is then not whole, and it goes like any other failed copy.
+  if (close(out) != 0 && errno != EINTR && err == noErr) {
+    err = OSErrFromErrno(errno, Access::kWrite);
+  }
   if (err != noErr) {
     unlink(target.c_str());
     return err;
