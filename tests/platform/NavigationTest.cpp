@@ -235,6 +235,20 @@ TEST_F(NavigationTest, NamesAreListedAndAnsweredAsTheFileSystemSpellsThem) {
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/" + names[0]}));
 }
 
+// Letters are compared without regard to case; a name comes before the longer names it
+// begins; names that differ only in case keep one order (byte for byte).
+TEST_F(NavigationTest, NamesAreOrderedAsAPersonReadsThemWithFoldersFirst) {
+  for (const char* name : {"track 2", "Track", "tra", "TRACK", "Tracks.aiff", "b"}) {
+    Touch(folder_ + "/" + name);
+  }
+  mkdir((folder_ + "/Sub").c_str(), 0700);
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options(), false);
+  EXPECT_EQ(sp_testing::NavListedNames(),
+            (Strings{"Sub", "sub", "Zeta", "a.aiff", "b", "b.txt", "tra", "TRACK", "Track",
+                     "track 2", "Tracks.aiff"}));
+}
+
 TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChooseFiles) {
   std::string shownAfterDoubleClick;
   Strings afterArrows, afterShift, afterCommand;

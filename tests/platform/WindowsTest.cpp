@@ -318,6 +318,46 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   EXPECT_EQ(sp_testing::WindowList().size(), 3u);
 }
 
+// The position word follows the title at an even offset, whatever the title's length: the
+// window is centred on the screen below the menu bar, put at the alert position (a third of
+// the free height above it), or left at the resource's bounds.
+TEST_F(Windows, WindResourcePositionWordPlacesTheWindowWhateverTheTitlesLength) {
+  const Rect r{60, 40, 260, 440};
+  BitMap screen;
+  GetQDGlobalsScreenBits(&screen);
+  const Rect desk = {SInt16(screen.bounds.top + GetMBarHeight()), screen.bounds.left,
+                     screen.bounds.bottom, screen.bounds.right};
+  enum Place { kAsGiven, kCentred, kAlert };
+  const struct {
+    UInt16 position;
+    Place place;
+  } positions[] = {
+      {0x0000, kAsGiven},  // no position
+      {0x280A, kCentred},  // centre on the main screen
+      {0x300A, kAlert},    // alert position on the main screen
+      {0x380A, kAsGiven},  // staggering is not done
+  };
+  for (const auto& p : positions) {
+    for (const std::string title : {"", "A", "AB", "ABC"}) {
+      SCOPED_TRACE(std::to_string(p.position) + " title \"" + title + "\"");
+      sp_testing::AddAppResource(SpFourCC("WIND"), 140,
+                                 WindBytes(r, documentProc, false, false, 0, title, p.position));
+      WindowRef w = GetNewCWindow(140, nullptr, kFirstWindowOfClass);
+      ASSERT_NE(w, nullptr);
+      const Rect frame = Bounds(w, kWindowStructureRgn);
+      const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+      const int deskWidth = desk.right - desk.left, deskHeight = desk.bottom - desk.top;
+      if (p.place == kAsGiven) {
+        EXPECT_TRUE(Same(Bounds(w), r));
+      } else {
+        EXPECT_EQ(frame.left, desk.left + (deskWidth - width) / 2);
+        EXPECT_EQ(frame.top, desk.top + (deskHeight - height) / (p.place == kAlert ? 3 : 2));
+      }
+      DisposeWindow(w);
+    }
+  }
+}
+
 TEST_F(Windows, BadArgumentsDisposedWindowsAndFailedAllocationsAreRefusedCleanly) {
   const Rect r = R(0, 0, 10, 10);
   WindowRef w = reinterpret_cast<WindowRef>(&w);
