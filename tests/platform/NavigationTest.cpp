@@ -268,6 +268,28 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
 }
 
+// Two clicks on a folder open it when the second comes within the double-click time (30
+// ticks) of the first, and not a tick later.
+TEST_F(NavigationTest, TwoClicksOpenAFolderOnlyWithinTheDoubleClickTime) {
+  const struct {
+    SInt64 apart;  // microseconds
+    bool opens;
+  } cases[] = {{0, true}, {500000, true}, {516667, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.apart);
+    std::string shown;
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+      PostClickOn(w, "sub");
+      sp_testing::AdvanceClockMicroseconds(c.apart);
+      PostClickOn(w, "sub");
+    }));
+    Respond(sp_testing::NavLook([&](WindowRef w) { shown = sp_testing::NavShownFolder(w); }));
+    Respond(sp_testing::NavCancel());
+    Run(Kind::kGet, Options());
+    EXPECT_EQ(shown, c.opens ? folder_ + "/sub" : folder_);
+  }
+}
+
 TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen) {
   for (bool several : {true, false}) {
     SCOPED_TRACE(several ? "several" : "one");
