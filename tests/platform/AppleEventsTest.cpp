@@ -154,6 +154,25 @@ TEST_F(AppleEventsDispatch, EventWithoutHandlerIsNotHandledAndDecliningFallsToTh
   EXPECT_EQ(calls_.size(), 2u);
 }
 
+// The classic record of a waiting event names its class in the message and its id in the
+// point: the id's high word as v, its low word as h.
+TEST_F(AppleEventsDispatch, TheClassicRecordOfAWaitingEventCarriesItsClassAndID) {
+  const std::pair<UInt32, UInt32> events[] = {{kCoreEventClass, kAEOpenDocuments},
+                                              {SpFourCC("othr"), SpFourCC("ab\xFF\x01")}};
+  for (auto [eventClass, eventID] : events) {
+    SCOPED_TRACE(Code(eventClass) + "/" + Code(eventID));
+    ASSERT_EQ(SendToSelf(eventClass, eventID), noErr);
+    EventRecord record = {};
+    ASSERT_TRUE(GetNextEvent(highLevelEventMask, &record));
+    EXPECT_EQ(record.what, kHighLevelEvent);
+    EXPECT_EQ(UInt32(record.message), eventClass);
+    EXPECT_EQ(UInt16(record.where.v), UInt16(eventID >> 16));
+    EXPECT_EQ(UInt16(record.where.h), UInt16(eventID & 0xFFFF));
+    EXPECT_EQ(AEProcessAppleEvent(&record), errAEEventNotHandled);  // no handler: taken all the same
+    EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
+  }
+}
+
 TEST_F(AppleEventsDispatch, EventSentByAHandlerWaitsForTheNextPassAndNeverNests) {
   ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, ResendingHandler, 0, false),
             noErr);

@@ -236,6 +236,15 @@ TEST_F(ControlsTest, TitlesAreMacJapaneseAndLongOnesAreCutOnACharacterBoundary) 
   const std::string title = sp_testing::ReadControl(c).title;
   EXPECT_EQ(title.size(), 255u);
   EXPECT_EQ(title.substr(253), "\x82\xA0");
+  // One-byte titles up to the limit and past it, set later.
+  for (std::size_t length : {254, 255, 256, 300}) {
+    CFStringRef plain =
+        CFStringCreateWithCString(nullptr, std::string(length, 'a').c_str(), kCFStringEncodingUTF8);
+    EXPECT_EQ(SetControlTitleWithCFString(c, plain), noErr);
+    CFRelease(plain);
+    EXPECT_EQ(sp_testing::ReadControl(c).title, std::string(std::min<std::size_t>(length, 255), 'a'))
+        << length;
+  }
 }
 
 }  // namespace

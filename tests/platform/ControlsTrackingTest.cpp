@@ -98,6 +98,28 @@ TEST_F(Tracking, FindControlAnswersThePartUnderThePoint) {
   EXPECT_FALSE(sp_testing::PointInControlPart(flat, kControlIndicatorPart, &p));
 }
 
+// A bar too short for its thumb has no parts; one whose track the thumb just fills keeps its
+// arrows and its thumb, which then cannot move.
+TEST_F(Tracking, AShortScrollBarHasItsPartsWhileTheThumbFitsItsTrack) {
+  const struct {
+    SInt16 length;  // arrows of 16 at each end, a thumb of 16
+    ControlPartCode up, middle, down;
+  } cases[] = {
+      {47, kControlNoPart, kControlNoPart, kControlNoPart},
+      {48, kControlUpButtonPart, kControlIndicatorPart, kControlDownButtonPart},
+      {49, kControlUpButtonPart, kControlIndicatorPart, kControlDownButtonPart},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    ControlRef bar = ScrollBar(R(10, 300, SInt16(10 + c.length), 316), 0, 100);
+    ControlRef found = nullptr;
+    EXPECT_EQ(FindControl(Pt(308, 12), window_, &found), c.up);
+    EXPECT_EQ(FindControl(Pt(308, SInt16(10 + 24)), window_, &found), c.middle);
+    EXPECT_EQ(FindControl(Pt(308, SInt16(10 + c.length - 2)), window_, &found), c.down);
+    DisposeControl(bar);
+  }
+}
+
 TEST_F(Tracking, TrackControlAnswersThePartOnlyWhenReleasedInIt) {
   ControlRef button = Button(R(10, 10, 30, 90));
   struct Case {

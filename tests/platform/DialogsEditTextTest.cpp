@@ -183,6 +183,26 @@ TEST_F(EditTextTest, PasteIsCutToWhatTheFieldHoldsNeverSplittingACharacter) {
   EXPECT_EQ(Text(3).size(), 32767u) << "the next does not";
 }
 
+// A pasted text that ends in the first byte of a two-byte character would pair that byte with
+// the text after it: the lone byte is left out. Bytes just outside the two ranges of first
+// bytes are characters of their own and stay.
+TEST_F(EditTextTest, PasteLeavesOutALoneFirstByteOfATwoByteCharacterAtItsEnd) {
+  const struct {
+    UInt8 last;
+    bool leftOut;
+  } cases[] = {{0x81, true},  {0x9F, true},  {0xE0, true},  {0xFC, true},
+               {0x80, false}, {0xA0, false}, {0xDF, false}, {0xFD, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.last));
+    SetText(3, "xy");
+    SelectDialogItemText(dialog_, 3, 1, 1);
+    const std::string pasted = std::string("ab") + char(c.last);
+    sp_testing::SetClipboardText(pasted);
+    DialogPaste(dialog_);
+    EXPECT_EQ(Text(3), "x" + (c.leftOut ? std::string("ab") : pasted) + "y");
+  }
+}
+
 TEST_F(EditTextTest, ClickTakesTheFocusAndDragSelects) {
   SetText(3, "abcdef");
   SelectDialogItemText(dialog_, 5, 0, 0);

@@ -194,6 +194,41 @@ TEST_F(DialogsItems, DamagedItemListsAreRefusedWhole) {
   for (SInt16 id : {9121, 9122, 9199}) EXPECT_EQ(GetNewDialog(id, nullptr, nullptr), nullptr) << id;
 }
 
+// A dialog holds at most 0x7FFF items: a list of that many is taken, one more is refused, and
+// a list appended to a dialog is taken only while the whole stays within the limit.
+TEST_F(DialogsItems, ItemListsAreTakenUpToTheItemLimitAndRefusedPastIt) {
+  const RawItem user = {kUserDialogItem, {}, 0, false};
+  const struct {
+    std::size_t first, appended;
+    SInt16 items;  // -1: no dialog
+    const char* why;
+  } cases[] = {
+      {0x7FFF, 0, 0x7FFF, "as many items as a dialog holds"},
+      {0x8000, 0, -1, "one item more"},
+      {0x7FFE, 1, 0x7FFF, "an appended item that reaches the limit"},
+      {0x7FFE, 2, 0x7FFE, "an appended list that would pass it is not taken"},
+  };
+  const Rect bounds = {100, 100, 200, 300};
+  const PStr none("");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::vector<UInt8> first = DitlBytes(UInt16(c.first - 1), std::vector<RawItem>(c.first, user));
+    Handle items = nullptr;
+    ASSERT_EQ(PtrToHand(first.data(), &items, Size(first.size())), noErr);
+    DialogRef dialog = NewDialog(nullptr, &bounds, none, false, 0, nullptr, false, 0, items);
+    DisposeHandle(items);
+    if (dialog != nullptr && c.appended > 0) {
+      const std::vector<UInt8> more =
+          DitlBytes(UInt16(c.appended - 1), std::vector<RawItem>(c.appended, user));
+      ASSERT_EQ(PtrToHand(more.data(), &items, Size(more.size())), noErr);
+      AppendDITL(dialog, items, appendDITLBottom);
+      DisposeHandle(items);
+    }
+    EXPECT_EQ(dialog != nullptr ? CountDITL(dialog) : -1, c.items);
+    if (dialog != nullptr) DisposeDialog(dialog);
+  }
+}
+
 TEST_F(DialogsItems, AppendedItemsAreNumberedAfterTheOthersAndPlacedByTheMethod) {
   UseResources(R"(
 resource 'DLOG' 9110 { bounds 100, 100, 200, 300; procID documentProc; items 9110 }

@@ -158,6 +158,17 @@ TEST_F(ClassicEvents, HandlersRunMostRecentFirstStopAtTheFirstThatHandlesAndGoUp
   ASSERT_EQ(sp_platform::SetEventTargetParent(GetControlEventTarget(control),
                                               GetWindowEventTarget(window)),
             noErr);
+  // A target is never made its own ancestor (a send would go round for ever); a refused
+  // parent leaves the one it had. Each try is undone at once, should it have been taken.
+  EventTargetRef top = sp_platform::NewEventTarget(nullptr);
+  EventTargetRef below = sp_platform::NewEventTarget(top);
+  EXPECT_EQ(sp_platform::SetEventTargetParent(top, below), paramErr);
+  EXPECT_EQ(sp_platform::GetEventTargetParent(top), nullptr);
+  sp_platform::SetEventTargetParent(top, nullptr);
+  EXPECT_EQ(sp_platform::SetEventTargetParent(below, below), paramErr);
+  EXPECT_EQ(sp_platform::GetEventTargetParent(below), top);
+  sp_platform::SetEventTargetParent(below, nullptr);
+  for (EventTargetRef t : {below, top}) sp_platform::DisposeEventTarget(t);
   OSStatus windowAnswer = eventNotHandledErr;
   Listen(GetControlEventTarget(control), {activated}, probe("control", eventNotHandledErr));
   Listen(GetWindowEventTarget(window), {activated},

@@ -68,6 +68,7 @@ TEST_F(EventLoop, TimersFireAtTheirDueTimesOnTheVirtualClock) {
       {0, 0.1, 300000, {0, 100000, 200000, 300000}},  // a firing at the end of the pump is due
       {0.25, 0, 1000000, {250000}},                   // one-shot
       {0.1, 0.25, 700000, {100000, 350000, 600000}},  // first delay and interval differ
+      {0, 0.001, 3500, {0, 1000, 2000, 3000}},        // a millisecond keeps its beat
       {kEventDurationForever, 0.1, 500000, {}},       // waits until it is scheduled
   };
   for (const auto& c : cases) {

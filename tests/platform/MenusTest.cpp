@@ -357,6 +357,27 @@ TEST_F(Menus, TheMenuListHoldsOnlyInstalledMenusInOrderOnceEach) {
   EXPECT_TRUE(sp_testing::ReadMenuBar().hierarchical.empty());
 }
 
+// A saved menu list, set again, gives each menu back its place: in the bar or among the
+// hierarchical menus, in order.
+TEST_F(Menus, AMenuListSavedAndSetAgainKeepsTheBarAndTheHierarchicalMenusApart) {
+  InsertMenu(NewMenu(10, P("A")), 0);
+  InsertMenu(NewMenu(20, P("B")), 0);
+  InsertMenu(NewMenu(11, P("Sub 1")), hierMenu);
+  InsertMenu(NewMenu(12, P("Sub 2")), hierMenu);
+  MenuBarHandle saved = GetMenuBar();
+  ASSERT_NE(saved, nullptr);
+  ClearMenuBar();
+  ASSERT_TRUE(BarIDs().empty());
+  SetMenuBar(saved);
+  EXPECT_EQ(BarIDs(), (std::vector<MenuID>{10, 20}));
+  std::vector<MenuID> hierarchical;
+  for (const sp_testing::MenuModel& m : sp_testing::ReadMenuBar().hierarchical) {
+    hierarchical.push_back(m.id);
+  }
+  EXPECT_EQ(hierarchical, (std::vector<MenuID>{11, 12}));
+  DisposeMenuBar(saved);
+}
+
 TEST_F(Menus, GetNewMBarMakesTheMenusWithoutInstallingThemAndRefusesMalformedBars) {
   AddMenu(128, "A");
   AddMenu(129, "B");

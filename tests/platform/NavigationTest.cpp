@@ -235,6 +235,20 @@ TEST_F(NavigationTest, NamesAreListedAndAnsweredAsTheFileSystemSpellsThem) {
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/" + names[0]}));
 }
 
+// Letters are compared without regard to case; a name comes before the longer names it
+// begins; names that differ only in case keep one order (byte for byte).
+TEST_F(NavigationTest, NamesAreOrderedAsAPersonReadsThemWithFoldersFirst) {
+  for (const char* name : {"track 2", "Track", "tra", "TRACK", "Tracks.aiff", "b"}) {
+    Touch(folder_ + "/" + name);
+  }
+  mkdir((folder_ + "/Sub").c_str(), 0700);
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options(), false);
+  EXPECT_EQ(sp_testing::NavListedNames(),
+            (Strings{"Sub", "sub", "Zeta", "a.aiff", "b", "b.txt", "tra", "TRACK", "Track",
+                     "track 2", "Tracks.aiff"}));
+}
+
 TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChooseFiles) {
   std::string shownAfterDoubleClick;
   Strings afterArrows, afterShift, afterCommand;
@@ -252,6 +266,28 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   EXPECT_EQ(afterArrows, (Strings{"d.aiff"}));
   ASSERT_TRUE(seen_.gotReply);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
+}
+
+// Two clicks on a folder open it when the second comes within the double-click time (30
+// ticks) of the first, and not a tick later.
+TEST_F(NavigationTest, TwoClicksOpenAFolderOnlyWithinTheDoubleClickTime) {
+  const struct {
+    SInt64 apart;  // microseconds
+    bool opens;
+  } cases[] = {{0, true}, {500000, true}, {516667, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.apart);
+    std::string shown;
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+      PostClickOn(w, "sub");
+      sp_testing::AdvanceClockMicroseconds(c.apart);
+      PostClickOn(w, "sub");
+    }));
+    Respond(sp_testing::NavLook([&](WindowRef w) { shown = sp_testing::NavShownFolder(w); }));
+    Respond(sp_testing::NavCancel());
+    Run(Kind::kGet, Options());
+    EXPECT_EQ(shown, c.opens ? folder_ + "/sub" : folder_);
+  }
 }
 
 TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen) {

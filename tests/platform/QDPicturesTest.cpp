@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "Icons.h"
 #include "MacMemory.h"
 #include "QDPixelsFixture.h"
 #include "Resources.h"
 #include "TestResources.h"
 #include "quickdraw/detail/Cursors.h"
+#include "quickdraw/detail/PngImages.h"
 
 namespace {
 
@@ -146,6 +148,28 @@ TEST_F(QDPictures, DamagedOrLyingPicturesGiveNoPictureAndDrawNothing) {
   EXPECT_EQ(QDGetPictureBounds(pic, nullptr), nullptr);
 }
 
+// A picture whose image is as wide or as high as the largest side taken loads; one pixel more
+// either way is refused.
+TEST_F(QDPictures, ImagesAreTakenUpToTheLargestSideAndRefusedPastIt) {
+  const struct {
+    UInt32 width, height;
+    bool loads;
+  } cases[] = {{4096, 1, true}, {4097, 1, false}, {1, 4096, true}, {1, 4097, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const std::vector<UInt32> pixels(std::size_t(c.width) * c.height, 0xFFFF0000u);
+    sp::ByteWriter pict;
+    for (UInt16 v : {UInt16(0), UInt16(0), UInt16(0), UInt16(c.height), UInt16(c.width)}) {
+      pict.BE16(v);
+    }
+    std::vector<UInt8> bytes = pict.Data();
+    ASSERT_TRUE(sp_platform::EncodePng(pixels.data(), c.width, c.height, c.width, true, true,
+                                       &bytes));
+    ASSERT_EQ(sp_testing::AddAppResource(kPICT, kScratch, bytes), noErr);
+    EXPECT_EQ(GetPicture(kScratch) != nullptr, c.loads);
+  }
+}
+
 // Every cut of a picture, a colour icon and a colour cursor, and many random changes: each
 // is refused or loads whole; a picture that loads draws what the intact one draws, and
 // nothing lands outside the destination.
@@ -242,6 +266,35 @@ TEST_F(QDIcons, IconsAreDrawnThroughTheirMaskWhereTheirAlignmentPutsThem) {
   }
   EXPECT_EQ(PlotIconID(nullptr, kAlignAbsoluteCenter, kTransformNone, kColourIcon), paramErr);
   DisposeCIcon(icon);
+}
+
+// The family's member that suits the rectangle: the mini icon (16 x 12) up to its size, the
+// small one (16 x 16) past that, the large one (32 x 32) from 32 pixels either way. Here the
+// large member is black, the small one white and the mini one striped.
+TEST_F(QDIcons, TheMemberPlottedIsTheOneTheRectanglesSizeSuits) {
+  constexpr SInt16 kFamily = 9094;
+  auto member = [](ResType type, std::size_t plane, UInt8 data) {
+    std::vector<UInt8> bytes(plane, data);
+    bytes.resize(2 * plane, 0xFF);  // the mask covers the whole icon
+    return sp_testing::AddAppResource(type, kFamily, bytes);
+  };
+  ASSERT_EQ(member(SpFourCC("ICN#"), 4 * 32, 0xFF), noErr);
+  ASSERT_EQ(member(SpFourCC("ics#"), 2 * 16, 0x00), noErr);
+  ASSERT_EQ(member(SpFourCC("icm#"), 2 * 12, 0xAA), noErr);
+  const struct {
+    SInt16 height, width;
+    const char* firstPixels;
+  } cases[] = {
+      {12, 16, "#."}, {12, 12, "#."}, {13, 16, ".."}, {12, 17, ".."},
+      {31, 31, ".."}, {32, 31, "##"}, {31, 32, "##"},
+  };
+  for (const auto& c : cases) {
+    Clear(kGrey);
+    const Rect rect = R(0, 0, c.height, c.width);
+    EXPECT_EQ(PlotIconID(&rect, kAlignTopLeft, kTransformNone, kFamily), noErr);
+    EXPECT_EQ(Picture(R(0, 0, 1, 2)), std::string(c.firstPixels) + "/")
+        << c.height << " x " << c.width;
+  }
 }
 
 // PlotCIcon draws the whole icon through its mask into the rectangle, stretched to fill it.

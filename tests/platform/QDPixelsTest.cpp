@@ -31,6 +31,12 @@ TEST_F(QDPixels, NewGWorldIsThirtyTwoBitsDeepAndItsRefusalsLeaveNoWorld) {
   DisposeGWorld(w);
   for (const Rect* bad : {static_cast<const Rect*>(nullptr), &empty, &wide})
     EXPECT_TRUE(NewGWorld(&w, 32, bad, nullptr, nullptr, 0) == paramErr && w == nullptr);
+  // As wide as a pixel map's row can be, and one pixel more.
+  const Rect widest = R(0, 0, 1, kSpMaxPixelWidth), tooWide = R(0, 0, 1, kSpMaxPixelWidth + 1);
+  ASSERT_EQ(NewGWorld(&w, 32, &widest, nullptr, nullptr, 0), noErr);
+  EXPECT_EQ((**GetGWorldPixMap(w)).bounds.right, kSpMaxPixelWidth);
+  DisposeGWorld(w);
+  EXPECT_TRUE(NewGWorld(&w, 32, &tooWide, nullptr, nullptr, 0) == paramErr && w == nullptr);
   EXPECT_EQ(NewGWorld(nullptr, 32, &r, nullptr, nullptr, 0), paramErr);
   sp_testing::LimitAllocationSize(200);  // the record fits, the pixels do not
   EXPECT_TRUE(NewGWorld(&w, 32, &r, nullptr, nullptr, 0) == memFullErr && w == nullptr);
@@ -395,6 +401,27 @@ TEST_F(QDCopy, CopyBitsKeepsToTheMaskRegionAndTheClipAndReadsOldPixelsWhenOverla
   Copy(world_, world_, R(0, 0, 10, 30), R(1, 1, 11, 31));  // one down and right
   for (SInt16 v = 1; v < 11; ++v)
     for (SInt16 h = 1; h < 31; ++h) ASSERT_EQ(Px(h, v), before[(v - 1) * 40 + h - 1]) << h << v;
+}
+
+// A one-bit source is read only when each of its rows holds its width; one byte short, the
+// copy draws nothing (and reads nothing past the bits).
+TEST_F(QDCopy, AOneBitSourceIsCopiedOnlyWhenItsRowsHoldItsWidth) {
+  const struct {
+    SInt16 width, rowBytes;
+    bool copied;
+  } cases[] = {{8, 1, true}, {9, 1, false}, {9, 2, true}, {16, 2, true}, {17, 2, false}};
+  for (const auto& c : cases) {
+    std::vector<UInt8> bits(std::size_t(c.rowBytes), 0xFF);  // one row, all black
+    BitMap source;
+    source.baseAddr = reinterpret_cast<Ptr>(bits.data());
+    source.rowBytes = c.rowBytes;
+    source.bounds = R(0, 0, 1, c.width);
+    Clear();
+    CopyBits(&source, Bits(world_), &source.bounds, &source.bounds, srcCopy, nullptr);
+    const UInt32 expected = c.copied ? kBlack : kWhite;
+    EXPECT_EQ(Row(0, 0, c.width), std::vector<UInt32>(std::size_t(c.width), expected))
+        << c.width << " wide, rows of " << c.rowBytes;
+  }
 }
 
 // Modes over a grey destination: a black and a white source pixel.

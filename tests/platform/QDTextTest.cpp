@@ -69,6 +69,24 @@ TEST_F(QDTextMetricsTest, WidthsCountTwoByteCharactersOnceAndAddExtrasPerCharact
   EXPECT_EQ(PenH(), -32768) << "the pen stops at the plane's edge";
 }
 
+// CharWidth takes a one-byte character as the low byte, up to 0xFF, and a two-byte one with
+// its first byte high: each measures as the same bytes given to TextWidth.
+TEST_F(QDTextMetricsTest, CharWidthMeasuresOneAndTwoByteCharactersAsTheirBytes) {
+  TextSize(12);
+  const struct {
+    UInt16 ch;
+    std::string bytes;
+    SInt16 expected;
+  } cases[] = {
+      {'a', "a", 6},           {0xB1, "\xB1", 6},        {0xFE, "\xFE", 6},
+      {0xFF, "\xFF", 6},       {0x82A0, "\x82\xA0", 12}, {0x8140, "\x81\x40", 12},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CharWidth(CharParameter(c.ch)), c.expected) << std::hex << c.ch;
+    EXPECT_EQ(TextWidth(c.bytes.data(), 0, SInt16(c.bytes.size())), c.expected) << std::hex << c.ch;
+  }
+}
+
 TEST_F(QDTextMetricsTest, OnlyTheBytesAskedAreMeasuredFontInformationIsExactAndPortSettingsValid) {
   EXPECT_EQ(std::vector<int>({GetPortTextFont(world_), GetPortTextSize(world_),
                               GetPortTextFace(world_), GetPortTextMode(world_)}),

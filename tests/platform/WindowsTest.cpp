@@ -318,6 +318,70 @@ TEST_F(Windows, WindResourceGivesBoundsTitleVisibilityCloseBoxAndRefConOrNoWindo
   EXPECT_EQ(sp_testing::WindowList().size(), 3u);
 }
 
+// The position word follows the title at an even offset, whatever the title's length, in
+// 'WIND' and 'DLOG' resources alike: the window is centred on the screen below the menu bar,
+// put at the alert position (a third of the free height above it), or left at the resource's
+// bounds.
+TEST_F(Windows, PositionWordOfAResourcePlacesTheWindowWhateverTheTitlesLength) {
+  const Rect r{60, 40, 260, 440};
+  sp::ByteWriter ditl;  // one user item
+  ditl.BE16(0);
+  ditl.BE32(0);
+  for (UInt16 v : {10, 10, 20, 20}) ditl.BE16(v);
+  ditl.BE16(0);
+  ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DITL"), 140, ditl.Data()), noErr);
+  BitMap screen;
+  GetQDGlobalsScreenBits(&screen);
+  const Rect desk = {SInt16(screen.bounds.top + GetMBarHeight()), screen.bounds.left,
+                     screen.bounds.bottom, screen.bounds.right};
+  enum Place { kAsGiven, kCentred, kAlert };
+  const struct {
+    UInt16 position;
+    Place place;
+  } positions[] = {
+      {0x0000, kAsGiven},  // no position
+      {0x280A, kCentred},  // centre on the main screen
+      {0x300A, kAlert},    // alert position on the main screen
+      {0x380A, kAsGiven},  // staggering is not done
+  };
+  for (const bool dialog : {false, true}) {
+    for (const auto& p : positions) {
+      for (const std::string title : {"", "A", "AB", "ABC"}) {
+        SCOPED_TRACE(std::string(dialog ? "DLOG " : "WIND ") + std::to_string(p.position) +
+                     " title \"" + title + "\"");
+        std::vector<UInt8> bytes = WindBytes(r, documentProc, false, false, 0, title, p.position);
+        WindowRef w = nullptr;
+        if (dialog) {
+          // A 'DLOG' has its item list's id between the refCon and the title.
+          bytes.insert(bytes.begin() + 18, {0, 140});
+          ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("DLOG"), 140, bytes), noErr);
+          DialogRef d = GetNewDialog(140, nullptr, kFirstWindowOfClass);
+          ASSERT_NE(d, nullptr);
+          w = GetDialogWindow(d);
+        } else {
+          ASSERT_EQ(sp_testing::AddAppResource(SpFourCC("WIND"), 140, bytes), noErr);
+          w = GetNewCWindow(140, nullptr, kFirstWindowOfClass);
+          ASSERT_NE(w, nullptr);
+        }
+        const Rect frame = Bounds(w, kWindowStructureRgn);
+        const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+        const int deskWidth = desk.right - desk.left, deskHeight = desk.bottom - desk.top;
+        if (p.place == kAsGiven) {
+          EXPECT_TRUE(Same(Bounds(w), r));
+        } else {
+          EXPECT_EQ(frame.left, desk.left + (deskWidth - width) / 2);
+          EXPECT_EQ(frame.top, desk.top + (deskHeight - height) / (p.place == kAlert ? 3 : 2));
+        }
+        if (dialog) {
+          DisposeDialog(GetDialogFromWindow(w));
+        } else {
+          DisposeWindow(w);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(Windows, BadArgumentsDisposedWindowsAndFailedAllocationsAreRefusedCleanly) {
   const Rect r = R(0, 0, 10, 10);
   WindowRef w = reinterpret_cast<WindowRef>(&w);
