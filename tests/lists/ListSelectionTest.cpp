@@ -232,6 +232,17 @@ TEST_F(ListSelection, ClearingEveryFlagKeepsTheChains) {
   Reports().clear();
   list_->ClearAllSelectionListItem(1, nullptr, 0, nullptr, 1);
   EXPECT_EQ(Reports(), (std::vector<std::string>{"1:2,3"}));
+
+  // A column or a cell alone counts as a change too.
+  for (UInt8 mode : {kLMgrSelectColumns, kLMgrSelectCells}) {
+    MakeSelectionList(mode, true);
+    Apply({kDown, false, 1, 1});
+    Apply({kDown, true, 2, 1});
+    ASSERT_NE(Marked(), "") << int(mode);
+    list_->ClearAllSelection(&changed);
+    EXPECT_EQ(changed, 1) << int(mode);
+    EXPECT_EQ(Marked(), "") << int(mode);
+  }
 }
 
 }  // namespace
