@@ -122,8 +122,12 @@ TEST(StringCollection, APositionInsertsAfterThatItemAndTheLongestTextIsKnown) {
     const char* text;
     const char* after;
   } steps[] = {
-      {-1, "b", "b"},          {0, "a", "a b"},         {1, "ab", "a ab b"},
-      {2, "abc", "a ab abc b"}, {4, "c", "a ab abc b c"}, {5, "d", "a ab abc b c d"},
+      {-1, "b", "b"},
+      {0, "a", "a b"},
+      {1, "ab", "a ab b"},
+      {2, "abc", "a ab abc b"},
+      {4, "c", "a ab abc b c"},
+      {5, "d", "a ab abc b c d"},
       {9, "e", "a ab abc b c d e"},
   };
   cSp_StringCollection collection;

@@ -88,7 +88,7 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
       {"D ~D", "D", 0, kCut, noErr, "~D=D"},  // none kept: the first is replaced
       {n31, n31, 3, kCut, noErr, "~" + n31.substr(0, 30) + "=" + n31},
       {n30, n30, 3, 0, noErr, "~" + n30 + "=" + n30},  // uncut 30 bytes grow to exactly 31
-      {n31, n31, 3, 0, memFullErr, n31 + "=" + n31},  // uncut 31 bytes cannot grow
+      {n31, n31, 3, 0, memFullErr, n31 + "=" + n31},   // uncut 31 bytes cannot grow
       {ext30, ext30, 3, kKeepExt, noErr, "~" + ext30 + "=" + ext30},  // 31 with its extension
       {ext15, ext15, 3, kKeepExt, memFullErr, ext15 + "=" + ext15},
       {n254, n254, 3, kLong, noErr, "~" + n254 + "=" + n254},  // long names: exactly 255
