@@ -116,6 +116,34 @@ TEST(StringCollection, PositionsBeyondSixteenBitsWork) {
   EXPECT_EQ(position, 32999);
 }
 
+TEST(StringCollection, APositionInsertsAfterThatItemAndTheLongestTextIsKnown) {
+  const struct {
+    SInt32 position;
+    const char* text;
+    const char* after;
+  } steps[] = {
+      {-1, "b", "b"},
+      {0, "a", "a b"},
+      {1, "ab", "a ab b"},
+      {2, "abc", "a ab abc b"},
+      {4, "c", "a ab abc b c"},
+      {5, "d", "a ab abc b c d"},
+      {9, "e", "a ab abc b c d e"},
+  };
+  cSp_StringCollection collection;
+  for (const auto& s : steps) {
+    collection.SetValue(s.position, s.text);
+    std::string texts;
+    char buffer[16];
+    unsigned char overflow = 0;
+    for (SInt32 p = 1; collection.GetValue(p, buffer, sizeof buffer, overflow); ++p) {
+      texts += (p > 1 ? " " : "") + std::string(buffer);
+    }
+    EXPECT_EQ(texts, s.after) << "at " << s.position;
+  }
+  EXPECT_EQ(collection.GetMaxStringLength(), 3);
+}
+
 namespace {
 
 // Gives one item back twice while another of its block stays in use: the second time is

@@ -29,6 +29,15 @@ TEST(KeySet, CommandSMatchesOnlyItsOwnCaseAndModifiers) {
       {&none, 'S', 1, 1},         {nullptr, 'X', 1, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(set.CheckKey(c.mods, c.key, c.ignore), c.match) << c.key;
+  // Each other modifier held with Command is another shortcut.
+  for (unsigned char sSpModifiersDataStruct::*flag :
+       {&sSpModifiersDataStruct::shiftFlag, &sSpModifiersDataStruct::capsLockFlag,
+        &sSpModifiersDataStruct::optionFlag, &sSpModifiersDataStruct::controlFlag}) {
+    sSpModifiersDataStruct more = command;
+    more.*flag = 1;
+    EXPECT_FALSE(set.CheckKey(&more, 'S', 0));
+    EXPECT_TRUE(set.CheckKey(&more, 'S', 1));
+  }
   EXPECT_TRUE(set.CheckKey(short(cmdKey), 'S', 0));
   EXPECT_FALSE(set.CheckKey(short(cmdKey | shiftKey), 'S', 0));
 

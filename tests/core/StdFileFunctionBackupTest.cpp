@@ -65,12 +65,13 @@ class BackupRenaming : public ::testing::Test {
 };
 
 TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
-  const std::string n31(31, 'N');
+  const std::string n30(30, 'N'), n31(31, 'N'), n254(254, 'N'), n255(255, 'N');
   // 31 bytes: "A", then five "日本語"; cutting to 30 bytes would split the last character.
   const std::string kanji31 = "A" + kNihongo + kNihongo + kNihongo + kNihongo + kNihongo;
   // Base of 16 bytes and an extension of 15 bytes, or of 15 and 16 (no extension then).
   const std::string ext15 = std::string(16, 'B') + ".abcdefghijklmn";
   const std::string ext16 = std::string(15, 'B') + ".abcdefghijklmno";
+  const std::string ext30 = ext15.substr(1);
   const std::string n40(40, 'L');
   enum { kLong = 1, kCut = 2, kKeepExt = 4 };  // the long-name, cut and extension flags
   struct Case {
@@ -86,7 +87,12 @@ TEST_F(BackupRenaming, PrefixGenerationsShiftUpAndTheOldestBeyondTheLimitGoes) {
       {"~D", "D", 3, kCut, noErr, "~D=~D"},                         // no file, nothing done
       {"D ~D", "D", 0, kCut, noErr, "~D=D"},  // none kept: the first is replaced
       {n31, n31, 3, kCut, noErr, "~" + n31.substr(0, 30) + "=" + n31},
-      {n31, n31, 3, 0, memFullErr, n31 + "=" + n31},  // uncut 31 bytes cannot grow
+      {n30, n30, 3, 0, noErr, "~" + n30 + "=" + n30},  // uncut 30 bytes grow to exactly 31
+      {n31, n31, 3, 0, memFullErr, n31 + "=" + n31},   // uncut 31 bytes cannot grow
+      {ext30, ext30, 3, kKeepExt, noErr, "~" + ext30 + "=" + ext30},  // 31 with its extension
+      {ext15, ext15, 3, kKeepExt, memFullErr, ext15 + "=" + ext15},
+      {n254, n254, 3, kLong, noErr, "~" + n254 + "=" + n254},  // long names: exactly 255
+      {n255, n255, 3, kLong, memFullErr, n255 + "=" + n255},
       {kanji31, kanji31, 3, kCut, noErr, "~" + kanji31.substr(0, 29) + "=" + kanji31},
       {ext15, ext15, 3, kCut | kKeepExt, noErr, "~" + ext15.substr(1) + "=" + ext15},
       {ext16, ext16, 3, kCut | kKeepExt, noErr, "~" + ext16.substr(0, 30) + "=" + ext16},

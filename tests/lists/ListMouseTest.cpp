@@ -140,6 +140,7 @@ TEST_F(ListMouse, TheClientHearsEachPressBeforeTheSelectionAndEachClickOnItsCell
                                               "up " + CellText(Cell(2, row)),
                                               "click " + CellText(Cell(2, row))}));
   EXPECT_EQ(Anchor(reinterpret_cast<unsigned long>(list_.get())), row);
+  EXPECT_EQ(dragStartFlag_GlV, 0) << "a press that changed the selection starts no drag";
 
   // Shift extends the selection from the clicked row; a second click elsewhere within the
   // double-click time is a click.
@@ -151,6 +152,7 @@ TEST_F(ListMouse, TheClientHearsEachPressBeforeTheSelectionAndEachClickOnItsCell
   for (short r = row; r <= row + 3; ++r) EXPECT_EQ(list_->IsSelection(1, r), 1) << r;
   EXPECT_EQ(list_->IsSelection(1, short(row + 4)), 0);
   EXPECT_EQ(areaSelectionStartFlag_GlV, 1);
+  EXPECT_EQ(dragStartFlag_GlV, 0) << "a press that grew the range starts no drag";
 
   // Two clicks on one cell within the double-click time, on the selection: a possible drag.
   sp_testing::AdvanceClockTicks(40);

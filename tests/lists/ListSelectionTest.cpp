@@ -121,6 +121,15 @@ TEST_F(ListSelection, EachModeAppliesAClickAsItsTableSays) {
       {"the second moment keeps only the clicked row", 4, true,
        {{kDown, false, 1, 5}, {kDown, true, 1, 3}}, {kLMgrSelectTiming2, false, 1, 4}, 1, 1, 0,
        {"1:5,3"}, "R4"},
+      {"the kept row stays the anchor that a later click clears", 4, true,
+       {{kDown, false, 1, 5}, {kDown, true, 1, 3}, {kLMgrSelectTiming2, false, 1, 4}},
+       {kDown, false, 1, 8}, 1, 1, 0, {"1:4", "4:8"}, ""},
+      {"a range grows from the kept row", 4, true,
+       {{kDown, false, 1, 5}, {kDown, true, 1, 3}, {kLMgrSelectTiming2, false, 1, 4}},
+       {kDown, true, 1, 6}, 1, 1, 1, {"4:5,6"}, "R4 R5 R6"},
+      {"a range of cells grows from the kept cell", 2, true,
+       {{kDown, false, 2, 2}, {kDown, true, 3, 3}, {kLMgrSelectTiming2, false, 3, 3}},
+       {kDown, true, 4, 4}, 1, 1, 1, {"3:4,3 3,4 4,4"}, "3,3 4,3 3,4 4,4"},
       {"the second moment on another row", 4, true, {{kDown, false, 1, 5}, {kDown, true, 1, 4}},
        {kLMgrSelectTiming2, false, 1, 7}, 1, 1, 0, {"1:5,4", "4:7"}, ""},
       {"Shift at the second moment does nothing", 4, true, {{kDown, false, 1, 5}},
@@ -223,6 +232,17 @@ TEST_F(ListSelection, ClearingEveryFlagKeepsTheChains) {
   Reports().clear();
   list_->ClearAllSelectionListItem(1, nullptr, 0, nullptr, 1);
   EXPECT_EQ(Reports(), (std::vector<std::string>{"1:2,3"}));
+
+  // A column or a cell alone counts as a change too.
+  for (UInt8 mode : {kLMgrSelectColumns, kLMgrSelectCells}) {
+    MakeSelectionList(mode, true);
+    Apply({kDown, false, 1, 1});
+    Apply({kDown, true, 2, 1});
+    ASSERT_NE(Marked(), "") << int(mode);
+    list_->ClearAllSelection(&changed);
+    EXPECT_EQ(changed, 1) << int(mode);
+    EXPECT_EQ(Marked(), "") << int(mode);
+  }
 }
 
 }  // namespace

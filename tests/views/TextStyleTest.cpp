@@ -67,11 +67,14 @@ TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
       {kTextStyleAttScript, 7, 0, "fixed"},
       {kTextStyleAttDirection, 1, 0, "fixed"},
       {kTextStyleAttFlag1, 2, 1, ""},
-      {kTextStyleAttFlag6, 1, 0, "past the last flag"},
+      {kTextStyleAttFlag6, 1, 0, "the last flag, which holds 1"},
+      {kTextStyleAttFlag6, 0, 1, "the last flag"},
+      {kTextStyleAttFlag6 + 1, redValue, 1, "the first colour, just past the last flag"},
+      {kTextStyleAttColor5, redValue, 1, "the last colour"},
       {kTextStyleAttColor1 + 2, redValue, 1, ""},
       {kTextStyleAttColor1 + 2, redValue, 0, ""},
       {kTextStyleAttColor1, 0, 0, "no colour given"},
-      {17, 1, 0, "no such attribute"},
+      {17, 1, 0, "no such attribute, just past the last colour"},
       {0, 1, 0, "no such attribute"},
   };
   for (const auto& s : steps) {
@@ -80,6 +83,7 @@ TEST_F(TextStyle, ChangingAnAttributeSaysWhetherTheRecordChanged) {
   }
   EXPECT_TRUE(a.size == 12 && a.fontNo == GetSysFont() && a.face == (bold | underline));
   EXPECT_TRUE(a.scriptCode == script && a.flags[0] == 2 && a.colors[2].rgb.red == 0xFFFF);
+  EXPECT_TRUE(a.flags[5] == 0 && a.colors[0].rgb.red == 0xFFFF && a.colors[4].rgb.red == 0xFFFF);
   SpChangeTextStyleAttribute(a, kTextStyleAttFont, 1);
   EXPECT_EQ(a.fontNo, GetAppFont());
 }

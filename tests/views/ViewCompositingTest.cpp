@@ -103,6 +103,11 @@ TEST_F(ViewCompositing, TranslucentViewsBlendOverWhatLiesUnderThem) {
   EXPECT_NEAR(int(mixed >> 16), 0x80, 2);
   EXPECT_NEAR(int((mixed >> 8) & 0xFF), 0x80, 2);
   EXPECT_EQ(t->SetupTransmitViewRate(50, 1), 0) << "the same rate changes nothing";
+  // A new rate alone, without turning the translucency on again, reaches the pixels.
+  EXPECT_EQ(t->SetupTransmitViewRate(100, 1), 1);
+  EXPECT_EQ(Px(10, 10), kRed);
+  EXPECT_EQ(t->SetupTransmitViewRate(0, 1), 1);
+  EXPECT_EQ(Px(10, 10), kGreen);
 
   t->TransmitViewTurnOff(1, 1);
   EXPECT_EQ(Px(10, 10), kRed) << "opaque again: only the content's square is painted";
