@@ -280,6 +280,29 @@ TEST_F(CDRomManager, LevelsOfEarlierRunsSurviveTheSavesOfThisRun) {
   EXPECT_NE(stored.find("1\t0\t3\t25\t100\t\r"), std::string::npos) << stored;
 }
 
+// A CD's volume level is kept from 0 to 100: a level past either end is kept at that end.
+TEST_F(CDRomManager, TheVolumeLevelOfACDIsKeptFromZeroTo100) {
+  MakeDiscFolder("A", {{"1 A.aiff", 100}});
+  cSp_CDRomManager* manager = Start();
+  ASSERT_NE(manager, nullptr);
+  ASSERT_TRUE(Scan());
+  cSp_CDRomMediaDataObj* cd = Sp_CDRomGetCDObjectByCounter(0);
+  ASSERT_NE(cd, nullptr);
+  ASSERT_NE(cd->GetStartData(), nullptr);
+  const short refNum = short(cd->GetReferenceNo());
+  const struct {
+    short level;
+    UInt32 kept;
+  } cases[] = {{37, 37}, {100, 100}, {99, 99}, {101, 100}, {1, 1}, {0, 0}, {-1, 0}, {32767, 100}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(manager->SetCDSoundAmp(refNum, c.level), 1) << c.level;
+    UInt32 level = 999;
+    cd->GetStartData()->GetCDData(nullptr, nullptr, &level);
+    EXPECT_EQ(level, c.kept) << c.level;
+  }
+  EXPECT_EQ(manager->SetCDSoundAmp(short(refNum + 1), 50), 0) << "no such CD";
+}
+
 TEST_F(CDRomManager, ACDGoingAwayStopsTheSaveOfItsProgramAndNoItemPointsAtIt) {
   MakeDiscFolder("A", {{"1 A.aiff", 100}, {"2 B.aiff", 100}});
   ASSERT_NE(Start(), nullptr);

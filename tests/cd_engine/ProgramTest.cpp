@@ -191,6 +191,38 @@ TEST_F(ProgramTest, SaveSizesCountTheHeaderTheOutputChannelsAndTheSpeed) {
   }
 }
 
+// The size shown for a program of files is their sum only when every file's size is known: a
+// file that went away makes the sum unknown rather than too small.
+TEST_F(ProgramTest, TheFileSizeOfAProgramIsKnownOnlyWhenEveryFilesSizeIs) {
+  cdtest::WriteFile(Doc("a.aif"), std::string(5000, 'a'));
+  cdtest::WriteFile(Doc("b.aif"), std::string(9000, 'b'));
+  const struct {
+    std::vector<std::string> files;
+    bool known;
+  } cases[] = {
+      {{"a.aif", "b.aif"}, true},
+      {{"a.aif", "gone.aif"}, false},
+      {{"gone.aif", "b.aif"}, false},
+      {{"b.aif"}, true},
+  };
+  for (const auto& c : cases) {
+    cSp_CDRProgramBaseObj* program = manager_->NewProgramBase();
+    SInt64 sum = 0;
+    for (const std::string& name : c.files) {
+      AddDescribedFile(program, vRefNum_, dirID_, name, 2, 1.0f);
+      SInt32 one = 0;
+      if (program->GetFileProgramItemSize(UInt32(program->GetItemCount()), one)) sum += one;
+    }
+    SInt32 size = -1;
+    EXPECT_EQ(program->GetFileProgramTotalSize(size), c.known)
+        << c.files[0] << " " << c.files.size();
+    if (c.known) {
+      EXPECT_EQ(size, sum);
+      EXPECT_GE(size, 9000);
+    }
+  }
+}
+
 // The step parameters of a save at each speed: the hop (window of 4,116 frames shortened by
 // the speed), its bytes, the fade step and the make-up gain above double speed.
 TEST_F(ProgramTest, MultiSpeedParametersFollowTheSaveSpeed) {

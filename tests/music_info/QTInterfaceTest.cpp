@@ -196,6 +196,50 @@ TEST_F(SoundFileChecks, ToolFilesGiveTheirAtomNoTrackOrTheirProtection) {
   EXPECT_TRUE(ShownMessages().empty()) << "every file opened";
 }
 
+// A file name takes up to 255 bytes: such a file is found by every check; a longer name is
+// refused before it reaches the file system.
+TEST_F(SoundFileChecks, NamesUpTo255BytesAreFoundAndLongerNamesAreRefused) {
+  const std::string longest = std::string(250, 'n') + ".aiff";
+  qt_test::WriteHostFile(folder_.path + "/" + longest, qt_test::AIFFBytes(10));
+  const struct {
+    std::string name;
+    bool found;
+  } cases[] = {{longest, true}, {"n" + longest, false}};
+  for (const auto& c : cases) {
+    const char* name = c.name.c_str();
+    EXPECT_EQ(Sp_CheckQuickTimeSoundFile(folder_.vRefNum, folder_.dirID, name, 0, 1), c.found)
+        << c.name.size();
+    EXPECT_EQ(Check(name), c.found) << c.name.size();
+    SInt32 duration = 0, timeScale = 0;
+    EXPECT_EQ(
+        SpGetQTFileSoundDataDurationTime(folder_.vRefNum, folder_.dirID, name, duration, timeScale),
+        c.found)
+        << c.name.size();
+    EXPECT_EQ(duration, c.found ? 10 : 0) << c.name.size();
+    Handle samples = NewHandle(0);
+    EXPECT_EQ(Sp_GetQuickTimeSoundDataFileInfo(folder_.vRefNum, folder_.dirID, name, nullptr,
+                                               nullptr, &samples, nullptr) == noErr,
+              c.found)
+        << c.name.size();
+    EXPECT_EQ(GetHandleSize(samples), c.found ? 40 : 0) << c.name.size();
+    DisposeHandle(samples);
+  }
+}
+
+// A sound track without samples has no sample data to give: the caller gets an error and an
+// empty handle, not a success.
+TEST_F(SoundFileChecks, ASoundTrackWithoutSamplesGivesAnErrorAndNoData) {
+  qt_test::WriteHostFile(folder_.path + "/empty.aiff", qt_test::AIFFBytes(0));
+  Handle samples = NewHandle(0);
+  UInt32 byteLength = 99;
+  EXPECT_NE(Sp_GetQuickTimeSoundDataFileInfo(folder_.vRefNum, folder_.dirID, "empty.aiff", nullptr,
+                                             nullptr, &samples, &byteLength),
+            noErr);
+  EXPECT_EQ(GetHandleSize(samples), 0);
+  EXPECT_EQ(byteLength, 0u);
+  DisposeHandle(samples);
+}
+
 TEST_F(SoundFileChecks, FilesWithoutASoundTrackShowAMessageOnlyWhenTheyDoNotOpen) {
   UInt32 sampleCount = 5;
   EXPECT_EQ(Check("notes.txt", nullptr, nullptr, &sampleCount), 0);

@@ -311,6 +311,32 @@ TEST_F(TagRecordTest, SmallBuffersAreNeverOverrun) {
   EXPECT_EQ(0, cut);
 }
 
+// A cut keeps whole characters for every first byte of a two-byte character (0x81 to 0x9F and
+// 0xE0 up) and cuts after a one-byte half-width katakana (0xA1 to 0xDF).
+TEST_F(TagRecordTest, ACutNeverSplitsATwoByteCharacterWhateverItsFirstByte) {
+  const struct {
+    std::u16string character;
+    const char* utf8;
+    bool twoBytes;
+  } cases[] = {
+      {u"\u3001", "\u3001", true},  {u"\u4E9C", "\u4E9C", true},  {u"\u6A97", "\u6A97", true},
+      {u"\u6ECC", "\u6ECC", true},  {u"\u6F3E", "\u6F3E", true},  {u"\u7199", "\u7199", true},
+      {u"\uFF61", "\uFF61", false}, {u"\uFF9F", "\uFF9F", false},
+  };
+  for (const auto& c : cases) {
+    const std::string shown = MacJ(c.utf8);
+    ASSERT_EQ(shown.size(), c.twoBytes ? 2u : 1u) << c.utf8;
+    Record record(kSpMusicInfo_ID3);
+    record.SetupVersion(2, 3, 0);
+    AddText(record, kSpID3_TIT2, UTF16LEWithMark(u"a" + c.character + u"b"), 1);
+    char buffer[3];
+    unsigned char cut = 0;
+    EXPECT_EQ(1, record.GetMusicTitle(buffer, sizeof buffer, &cut)) << c.utf8;
+    EXPECT_EQ(c.twoBytes ? std::string("a") : "a" + shown, std::string(buffer)) << c.utf8;
+    EXPECT_EQ(1, cut) << c.utf8;
+  }
+}
+
 TEST_F(TagRecordTest, OnlyID3RecordsAboveV22AreAboveV22AndEmptyRecordsGiveEmptyStrings) {
   const struct {
     tMusicFileInfoType kind;

@@ -198,6 +198,39 @@ TEST_F(MP4MetaWriter, ID3GenresBecomeTheListsEntryNumbers) {
   }
 }
 
+// Track, disc and tempo numbers fill 16-bit fields: a number up to 65535 is written, one past
+// it, a part that is no number or a sixth digit leaves the atom out.
+TEST_F(MP4MetaWriter, NumbersAreWrittenUpTo16BitsAndLeftOutPastThem) {
+  const std::string kNone;
+  const struct {
+    UInt32 id;
+    std::string text;
+    std::string atom;
+  } cases[] = {
+      {kSpID3_TRCK, "65535/65535", "trkn:" + BE16(0) + BE16(65535) + BE16(65535) + BE16(0) + ":-"},
+      {kSpID3_TRCK, "65536/2", kNone},
+      {kSpID3_TRCK, "2/65536", kNone},
+      {kSpID3_TRCK, " 7 ", "trkn:" + BE16(0) + BE16(7) + BE16(0) + BE16(0) + ":-"},
+      {kSpID3_TRCK, "000007", kNone},
+      {kSpID3_TRCK, "3/", kNone},
+      {kSpID3_TRCK, "x/3", kNone},
+      {SpFourCC("TPOS"), "65535/1", "disk:" + BE16(0) + BE16(65535) + BE16(1) + ":-"},
+      {SpFourCC("TPOS"), "1/65536", kNone},
+      {SpFourCC("TBPM"), "65535", "tmpo:" + BE16(65535) + ":21"},
+      {SpFourCC("TBPM"), "65536", kNone},
+      {SpFourCC("TBPM"), "1/2", kNone},
+  };
+  for (const auto& c : cases) {
+    cSp_MusicFileMusicInfoDataObj id3(kSpMusicInfo_ID3);
+    id3.SetupVersion(2, 3, 0);
+    id3.SetupNewTextData(kSpID3_TIT2, "Song", 4, 0);
+    id3.SetupNewTextData(c.id, c.text.data(), SInt32(c.text.size()), 0);
+    std::vector<std::string> want = {"(c)nam:Song:1"};
+    if (!c.atom.empty()) want.push_back(c.atom);
+    EXPECT_EQ(Parse(Written(id3)), want) << c.text;
+  }
+}
+
 TEST_F(MP4MetaWriter, AnMP4TagIsWrittenAsItWasReadAndTooSmallBuffersOrOtherRecordsAreRefused) {
   std::string original = Meta(Atom(kNam, DataAtom(1, "Hello")) +
                               Atom("disk", DataAtom(0, BE16(0) + BE16(1) + BE16(2))) +

@@ -387,6 +387,33 @@ TEST_F(LibraryRecordTest, APlaylistRecordIsNamedAfterThePlaylist) {
       << "the entry's position is its number; an unknown genre gives no genre item";
 }
 
+// Track and disc items are "n/m" and come only when both numbers are known (above 0).
+TEST_F(LibraryRecordTest, TrackAndDiscItemsComeOnlyWithBothNumberAndCount) {
+  const struct {
+    SInt16 number, count, disc, discs;
+    std::vector<std::string> items;
+  } cases[] = {
+      {4, 9, 1, 2, {"TPA =1/2", "TRK =4/9"}},
+      {1, 1, 2, 2, {"TPA =2/2", "TRK =1/1"}},
+      {4, 0, 1, 0, {}},
+      {0, 9, 0, 2, {}},
+      {-4, 9, 1, -2, {}},
+  };
+  SInt32 id = 0;
+  for (const auto& c : cases) {
+    ++id;
+    AddAll(*library_,
+           {{id, "Ann", "Songs", c.number, c.count, 215900, c.disc, c.discs, 0, "Tune"}});
+    auto* list = new (std::nothrow) ciTunesInfoMusicGroupObj();
+    list->SetupName("Drive", 1);
+    list->SetupPlayListTrackInfoObject(library_->SerchTrackInfoObjectFromTrackID(id));
+    library_->AddPlayListGroup(list);
+    std::vector<std::string> want = {"TAL =Drive", "TT2 =Tune", "TP1 =Ann", "TAL =Songs"};
+    want.insert(want.end(), c.items.begin(), c.items.end());
+    EXPECT_EQ(want, Record(1, {215}, list)) << c.number << "/" << c.count;
+  }
+}
+
 TEST_F(LibraryRecordTest, TheArtistTreeMatchesAndDescribesItsAlbums) {
   AddAlbum("Ann");
   AddAll(*library_, {{3, "Ann", "Solo", 1, 2, 215000}, {4, "Ann", "Solo", 2, 2, 181000}});
