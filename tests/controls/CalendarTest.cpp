@@ -206,10 +206,15 @@ TEST_F(Calendar, CellsShowTheirDatesIncludingTheNeighbouringMonths) {
       {2025, 3, 1, 7, true, {2025, 3, 1}, ""},
       {2025, 3, 6, 2, true, {2025, 3, 31}, ""},
       {2025, 3, 6, 3, true, {2025, 4, 1}, "trailing cells run into April"},
+      {2025, 3, 6, 7, true, {2025, 4, 5}, "the grid's last cell"},
+      {2025, 3, 6, 8, false, {0, 0, 0}, "one cell past the grid's last"},
       {2025, 3, 7, 1, false, {0, 0, 0}, "past the last row"},
       {2025, 3, 0, 3, false, {0, 0, 0}, "rows count from 1"},
       {2024, 12, 5, 3, true, {2024, 12, 31}, ""},
       {2024, 12, 5, 4, true, {2025, 1, 1}, "December runs into January of the next year"},
+      {2024, 12, 5, 7, true, {2025, 1, 4}, "the last cell of a five-row month"},
+      {2015, 2, 4, 7, true, {2015, 2, 28}, "a month that fills its four rows exactly"},
+      {2015, 2, 5, 1, false, {0, 0, 0}, "the row below a four-row month"},
       {2025, 1, 1, 1, true, {2024, 12, 29}, "January starts in December of the year before"},
   };
   for (const Case& c : cases) {
