@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -547,6 +548,20 @@ TEST_F(Calendar, HolidayItemsGiveTheirNameAndType) {
   EXPECT_EQ(cut, 1) << "a short buffer";
   EXPECT_FALSE(calendar_->IsHoliday(2025, 3, 21, name, sizeof name, &cut, &type));
   EXPECT_EQ(cut, 0);
+  // The name takes the buffer less its two closing zeros; even a one-byte buffer is emptied
+  // and the cut told, and no buffer at all is left alone.
+  const struct {
+    short length;
+    const char* name;
+    unsigned char cut;
+  } lengths[] = {{10, "\x8f\x74\x95\xaa\x82\xcc\x93\xfa", 0}, {1, "", 1}, {0, "x", 0}};
+  for (const auto& l : lengths) {
+    std::strcpy(name, "x");
+    cut = 9;
+    EXPECT_TRUE(calendar_->IsHoliday(2025, 3, 20, name, l.length, &cut, nullptr));
+    EXPECT_STREQ(name, l.name) << "a buffer of " << l.length;
+    EXPECT_EQ(cut, l.cut) << "a buffer of " << l.length;
+  }
 }
 
 std::vector<std::string>& DropLog() {
