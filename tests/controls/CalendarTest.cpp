@@ -195,6 +195,29 @@ TEST_F(Calendar, EachMonthHasItsWeekRowsWhileTheViewKeepsRoomForSix) {
   }
 }
 
+TEST_F(Calendar, DayNumbersTakeTheLargestSizeThatFitsTheCellLessItsOffsets) {
+  // The test font is exactly as tall as its size.
+  const struct {
+    short cellHeight, offset, textSize, size;
+  } cases[] = {
+      {16, 2, 12, 12},  // exactly the room inside the offsets
+      {16, 2, 13, 12},  // one larger than the room
+      {16, 2, 11, 11},
+      {16, 0, 16, 16},  // no offsets: the whole cell
+      {6, 2, 12, 2},    // the least room that leaves two offsets and a pixel more
+      {5, 2, 12, 1},    // two offsets and one pixel: the smallest size
+  };
+  Make(2025, 3, 1);
+  for (const auto& c : cases) {
+    calendar_->SetupDayAreaSize(-1, c.cellHeight, 0);
+    calendar_->SetupFontOutputOffset(c.offset, 0);
+    calendar_->SetupTextSize(c.textSize, 0);
+    SetPort(GetWindowPort(window_));
+    EXPECT_EQ(calendar_->CellTextSize(), c.size)
+        << "cell " << c.cellHeight << " offset " << c.offset << " size " << c.textSize;
+  }
+}
+
 TEST_F(Calendar, CellsShowTheirDatesIncludingTheNeighbouringMonths) {
   struct Case {
     short year, month, row, column;
