@@ -216,6 +216,18 @@ TEST_F(Calendar, DayNumbersTakeTheLargestSizeThatFitsTheCellLessItsOffsets) {
     EXPECT_EQ(calendar_->CellTextSize(), c.size)
         << "cell " << c.cellHeight << " offset " << c.offset << " size " << c.textSize;
   }
+  // With no size set the font's size for the room is taken; a cell with no more than two
+  // offsets and a pixel gives the offsets up.
+  const struct {
+    short cellHeight, offset, size;
+  } unset[] = {{16, 2, 12}, {6, 2, 2}, {5, 2, 5}};
+  for (const auto& c : unset) {
+    Make(2025, 3, 1);
+    calendar_->SetupDayAreaSize(-1, c.cellHeight, 0);
+    calendar_->SetupFontOutputOffset(c.offset, 0);
+    SetPort(GetWindowPort(window_));
+    EXPECT_EQ(calendar_->CellTextSize(), c.size) << "cell " << c.cellHeight << " offset " << c.offset;
+  }
 }
 
 TEST_F(Calendar, CellsShowTheirDatesIncludingTheNeighbouringMonths) {
