@@ -226,7 +226,8 @@ TEST_F(Calendar, DayNumbersTakeTheLargestSizeThatFitsTheCellLessItsOffsets) {
     calendar_->SetupDayAreaSize(-1, c.cellHeight, 0);
     calendar_->SetupFontOutputOffset(c.offset, 0);
     SetPort(GetWindowPort(window_));
-    EXPECT_EQ(calendar_->CellTextSize(), c.size) << "cell " << c.cellHeight << " offset " << c.offset;
+    EXPECT_EQ(calendar_->CellTextSize(), c.size)
+        << "cell " << c.cellHeight << " offset " << c.offset;
   }
 }
 

@@ -140,7 +140,8 @@ TEST_F(OriginalControl, SizeAndPlaceFollowEitherDimensionAloneAndTheSameValuesCh
   };
   for (const auto& c : cases) {
     Wrapper* w = Add(R(10, 10, 80, 30), scrollBarProc);
-    const unsigned char changed = c.move ? w->MoveControlObj(c.a, c.b) : w->SetControlObjSize(c.a, c.b);
+    const unsigned char changed =
+        c.move ? w->MoveControlObj(c.a, c.b) : w->SetControlObjSize(c.a, c.b);
     EXPECT_EQ(changed, c.changed) << (c.move ? "move " : "size ") << c.a << "," << c.b;
     Rect held, bounds;
     w->GetContorlAreaRect(held);
