@@ -204,4 +204,32 @@ TEST_F(ButtonDrawing, FiltersChangeOnlyTheirPixels) {
   EXPECT_EQ(Level(20, 20), 255) << "white stays white";
 }
 
+TEST_F(ButtonDrawing, TheKeyColourMatchesByTheHighByteOfEachComponent) {
+  const Rect area = {10, 10, 30, 50};
+  // The pixels hold 8 bits a component: a key given with any low byte still names them, and
+  // a key one step off in any one component does not.
+  const struct {
+    RGBColor key;
+    bool kept;
+  } cases[] = {
+      {{0xC800, 0xC800, 0xC800}, true},  {{0xC8FF, 0xC812, 0xC8C8}, true},
+      {{0xC900, 0xC800, 0xC800}, false}, {{0xC800, 0xC700, 0xC800}, false},
+      {{0xC800, 0xC800, 0xC9C8}, false},
+  };
+  for (const auto& c : cases) {
+    sp_testing::FillPort(port_, 0xFFFFFF);
+    const RGBColor grey = Grey(200);
+    RGBForeColor(&grey);
+    const Rect all = {0, 0, 60, 80};
+    PaintRect(&all);
+    Sp_OCnt_ModifyButtonContentToDarkWithOutBG(area, c.key, 50.0f);
+    Sp_OCnt_ModifyButtonContentToHiliteWithOutBG(area, &c.key, 0.5f);
+    if (c.kept) {
+      EXPECT_EQ(Level(20, 20), 200) << std::hex << c.key.red << " " << c.key.green;
+    } else {
+      EXPECT_NE(Level(20, 20), 200) << std::hex << c.key.red << " " << c.key.green;
+    }
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -194,6 +195,42 @@ TEST_F(Calendar, EachMonthHasItsWeekRowsWhileTheViewKeepsRoomForSix) {
   }
 }
 
+TEST_F(Calendar, DayNumbersTakeTheLargestSizeThatFitsTheCellLessItsOffsets) {
+  // The test font is exactly as tall as its size.
+  const struct {
+    short cellHeight, offset, textSize, size;
+  } cases[] = {
+      {16, 2, 12, 12},  // exactly the room inside the offsets
+      {16, 2, 13, 12},  // one larger than the room
+      {16, 2, 11, 11},
+      {16, 0, 16, 16},  // no offsets: the whole cell
+      {6, 2, 12, 2},    // the least room that leaves two offsets and a pixel more
+      {5, 2, 12, 1},    // two offsets and one pixel: the smallest size
+  };
+  Make(2025, 3, 1);
+  for (const auto& c : cases) {
+    calendar_->SetupDayAreaSize(-1, c.cellHeight, 0);
+    calendar_->SetupFontOutputOffset(c.offset, 0);
+    calendar_->SetupTextSize(c.textSize, 0);
+    SetPort(GetWindowPort(window_));
+    EXPECT_EQ(calendar_->CellTextSize(), c.size)
+        << "cell " << c.cellHeight << " offset " << c.offset << " size " << c.textSize;
+  }
+  // With no size set the font's size for the room is taken; a cell with no more than two
+  // offsets and a pixel gives the offsets up.
+  const struct {
+    short cellHeight, offset, size;
+  } unset[] = {{16, 2, 12}, {6, 2, 2}, {5, 2, 5}};
+  for (const auto& c : unset) {
+    Make(2025, 3, 1);
+    calendar_->SetupDayAreaSize(-1, c.cellHeight, 0);
+    calendar_->SetupFontOutputOffset(c.offset, 0);
+    SetPort(GetWindowPort(window_));
+    EXPECT_EQ(calendar_->CellTextSize(), c.size)
+        << "cell " << c.cellHeight << " offset " << c.offset;
+  }
+}
+
 TEST_F(Calendar, CellsShowTheirDatesIncludingTheNeighbouringMonths) {
   struct Case {
     short year, month, row, column;
@@ -206,10 +243,15 @@ TEST_F(Calendar, CellsShowTheirDatesIncludingTheNeighbouringMonths) {
       {2025, 3, 1, 7, true, {2025, 3, 1}, ""},
       {2025, 3, 6, 2, true, {2025, 3, 31}, ""},
       {2025, 3, 6, 3, true, {2025, 4, 1}, "trailing cells run into April"},
+      {2025, 3, 6, 7, true, {2025, 4, 5}, "the grid's last cell"},
+      {2025, 3, 6, 8, false, {0, 0, 0}, "one cell past the grid's last"},
       {2025, 3, 7, 1, false, {0, 0, 0}, "past the last row"},
       {2025, 3, 0, 3, false, {0, 0, 0}, "rows count from 1"},
       {2024, 12, 5, 3, true, {2024, 12, 31}, ""},
       {2024, 12, 5, 4, true, {2025, 1, 1}, "December runs into January of the next year"},
+      {2024, 12, 5, 7, true, {2025, 1, 4}, "the last cell of a five-row month"},
+      {2015, 2, 4, 7, true, {2015, 2, 28}, "a month that fills its four rows exactly"},
+      {2015, 2, 5, 1, false, {0, 0, 0}, "the row below a four-row month"},
       {2025, 1, 1, 1, true, {2024, 12, 29}, "January starts in December of the year before"},
   };
   for (const Case& c : cases) {
@@ -542,6 +584,20 @@ TEST_F(Calendar, HolidayItemsGiveTheirNameAndType) {
   EXPECT_EQ(cut, 1) << "a short buffer";
   EXPECT_FALSE(calendar_->IsHoliday(2025, 3, 21, name, sizeof name, &cut, &type));
   EXPECT_EQ(cut, 0);
+  // The name takes the buffer less its two closing zeros; even a one-byte buffer is emptied
+  // and the cut told, and no buffer at all is left alone.
+  const struct {
+    short length;
+    const char* name;
+    unsigned char cut;
+  } lengths[] = {{10, "\x8f\x74\x95\xaa\x82\xcc\x93\xfa", 0}, {1, "", 1}, {0, "x", 0}};
+  for (const auto& l : lengths) {
+    std::strcpy(name, "x");
+    cut = 9;
+    EXPECT_TRUE(calendar_->IsHoliday(2025, 3, 20, name, l.length, &cut, nullptr));
+    EXPECT_STREQ(name, l.name) << "a buffer of " << l.length;
+    EXPECT_EQ(cut, l.cut) << "a buffer of " << l.length;
+  }
 }
 
 std::vector<std::string>& DropLog() {

@@ -126,6 +126,35 @@ TEST_F(OriginalControl, TheValueIsClampedAndTheStateReachesTheControl) {
   EXPECT_TRUE(IsControlVisible(control));
 }
 
+TEST_F(OriginalControl, SizeAndPlaceFollowEitherDimensionAloneAndTheSameValuesChangeNothing) {
+  const struct {
+    bool move;
+    short a, b;  // width and height, or left and top
+    unsigned char changed;
+    Rect after;
+  } cases[] = {
+      {false, 70, 20, 0, R(10, 10, 80, 30)}, {false, 90, 20, 1, R(10, 10, 100, 30)},
+      {false, 70, 40, 1, R(10, 10, 80, 50)}, {false, 90, 40, 1, R(10, 10, 100, 50)},
+      {true, 10, 10, 0, R(10, 10, 80, 30)},  {true, 30, 10, 1, R(30, 10, 100, 30)},
+      {true, 10, 30, 1, R(10, 30, 80, 50)},
+  };
+  for (const auto& c : cases) {
+    Wrapper* w = Add(R(10, 10, 80, 30), scrollBarProc);
+    const unsigned char changed =
+        c.move ? w->MoveControlObj(c.a, c.b) : w->SetControlObjSize(c.a, c.b);
+    EXPECT_EQ(changed, c.changed) << (c.move ? "move " : "size ") << c.a << "," << c.b;
+    Rect held, bounds;
+    w->GetContorlAreaRect(held);
+    GetControlBounds(w->GetControlHandle(), &bounds);
+    for (const Rect& r : {held, bounds}) {
+      EXPECT_EQ(r.left, c.after.left) << (c.move ? "move " : "size ") << c.a << "," << c.b;
+      EXPECT_EQ(r.top, c.after.top) << (c.move ? "move " : "size ") << c.a << "," << c.b;
+      EXPECT_EQ(r.right, c.after.right) << (c.move ? "move " : "size ") << c.a << "," << c.b;
+      EXPECT_EQ(r.bottom, c.after.bottom) << (c.move ? "move " : "size ") << c.a << "," << c.b;
+    }
+  }
+}
+
 TEST_F(OriginalControl, AWindowsListHoldsEachWrapperOnceNewestFirstAndLosesTheOnesThatGo) {
   Wrapper* a = Add(R(10, 10, 80, 30));
   Wrapper* b = Add(R(40, 20, 120, 40));  // overlaps a

@@ -49,6 +49,11 @@ TEST_F(ManagerTest, AFirstByteIsHeldUntilItsSecondAndAByteThatCannotFollowItRepl
       {"the second byte delivers both", "\x82\xA0", "01", "\x82\xA0"},
       {"a byte that cannot follow replaces the held one", "\x82" "1", "01", "1"},
       {"one-byte keys go at once", "ab", "11", "ab"},
+      {"the lowest second byte", "\x81\x40", "01", "\x81\x40"},
+      {"the last second byte below the gap", "\x81\x7E", "01", "\x81\x7E"},
+      {"the first second byte above the gap", "\x81\x80", "01", "\x81\x80"},
+      {"the highest second byte", "\x81\xFC", "01", "\x81\xFC"},
+      {"the byte just below the second bytes replaces the held one", "\x81?", "01", "?"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

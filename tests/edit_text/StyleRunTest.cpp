@@ -280,6 +280,29 @@ TEST_F(StyleRuns, LengthsAndAttributeChangesGuardTheirArguments) {
   EXPECT_EQ(SpETO_GetStringLenFromRunList(head_, 0, 0), 4);
 }
 
+TEST_F(StyleRuns, ARunSetRefusesANegativeCountOrOffsetWithAReportAndKeepsItsText) {
+  const struct {
+    SInt32 offset, count;
+    const char* text;
+    bool reported;
+  } cases[] = {
+      {1, 2, "xybc", false}, {0, 0, "xy", false}, {0, -1, "xy", true}, {-1, 2, "xy", true},
+  };
+  for (const auto& c : cases) {
+    cSp_RunSet set;
+    set.CopyString("xy");
+    ErrorLogCapture log;
+    set.AppendString("abc", c.offset, c.count);
+    char buffer[16];
+    unsigned char overflow = 0;
+    set.GetString(buffer, sizeof buffer, overflow);
+    EXPECT_STREQ(buffer, c.text) << c.offset << "+" << c.count;
+    EXPECT_EQ(log.Has("cSp_RunSet::AppendString(string argument type)", 1), c.reported)
+        << c.offset << "+" << c.count;
+    set.ClearRunSet();
+  }
+}
+
 TEST_F(StyleRuns, RunSetsCountLinesAndCompareRunsWhenAsked) {
   cSp_RunSet a, b;
   Wrap("ab\rcd", 400);

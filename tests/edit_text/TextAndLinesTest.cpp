@@ -19,6 +19,60 @@ void Modified(cEditTextObject*, tETO_ModifyType type, unsigned long) {
   Log().push_back("modify " + std::to_string(type));
 }
 
+TEST_F(TextAndLinesTest, AStyledStretchFromInsideATwoByteCharacterTakesItWhole) {
+  cEditTextObject* f = Field(R(10, 10, 100, 200));
+  const std::string k1 = "\x88\x9F", k2 = "\x88\xA0";
+  f->SetupText(("a" + k1 + k2 + "b").c_str(), 0);
+  cTextLineObject* line = f->GetFirstLinePtr();
+  const struct {
+    SInt32 from, to;
+    std::string text;
+  } cases[] = {
+      {2, 4, k1 + k2},        // both ends inside a character
+      {2, 6, k1 + k2 + "b"},  // the start inside
+      {0, 4, "a" + k1 + k2},  // the end inside
+      {1, 3, k1},             // whole characters as given
+  };
+  for (const auto& c : cases) {
+    cSp_RunSet set;
+    EXPECT_EQ(f->GetTargetString(set, line, c.from, line, c.to, 1), SInt32(c.text.size()))
+        << c.from << ".." << c.to;
+    char buffer[16] = {};
+    unsigned char cut = 0;
+    set.GetString(buffer, sizeof buffer, cut);
+    EXPECT_EQ(std::string(buffer), c.text) << c.from << ".." << c.to;
+  }
+}
+
+TEST_F(TextAndLinesTest, APointOnOrPastAnEdgeOfTheViewIsOutsideOnThatSide) {
+  cEditTextObject* f = Field(R(10, 10, 100, 200));
+  f->SetupText("abc\rdef", 0);
+  Rect v;
+  ASSERT_TRUE(f->GetViewableDrawingAreaOnWindow(v));
+  const short midH = short((v.left + v.right) / 2), midV = short((v.top + v.bottom) / 2);
+  const struct {
+    Point where;
+    bool outside;
+    tETO_AreaOutType sides;  // 1 left, 2 above, 4 right, 8 below
+  } cases[] = {
+      {{midV, v.left}, false, 0},          {{midV, short(v.right - 1)}, false, 0},
+      {{v.top, midH}, false, 0},           {{short(v.bottom - 1), midH}, false, 0},
+      {{midV, short(v.left - 1)}, true, 1}, {{midV, v.right}, true, 4},
+      {{short(v.top - 1), midH}, true, 2},  {{v.bottom, midH}, true, 8},
+      {{v.bottom, v.right}, true, 4 | 8},
+  };
+  for (const auto& c : cases) {
+    SInt32 lineNumber = 0, byte = 0;
+    unsigned char charFlag = 0, outsideArea = 9, outsideText = 0;
+    tETO_AreaOutType areaOut = 99, lineOut = 0, charOut = 0;
+    EXPECT_EQ(f->PixPositToCharBytePosit(c.where, 1, 1, 1, lineNumber, byte, charFlag,
+                                         outsideArea, outsideText, areaOut, lineOut, charOut),
+              1);
+    EXPECT_EQ(outsideArea != 0, c.outside) << c.where.v << "," << c.where.h;
+    EXPECT_EQ(areaOut, c.sides) << c.where.v << "," << c.where.h;
+  }
+}
+
 TEST_F(TextAndLinesTest, StretchesReadTheSameInEitherOrderAndSearchesGoOnToLaterLines) {
   cEditTextObject* f = Field(R(10, 10, 100, 200));
   f->SetupText("abc\rdef\rghi", 0);

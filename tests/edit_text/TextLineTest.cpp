@@ -117,7 +117,8 @@ TEST_F(TextLine, TabsStopOnTheGridOrAdvanceByTheirWidth) {
     UInt8 mode;
     SInt16 x;
     SInt16 width;
-  } cases[] = {{1, 0, 32}, {1, 40, 24}, {1, 64, 32}, {0, 40, 32}, {0, 0, 32}};
+  } cases[] = {{1, 0, 32},  {1, 1, 31},  {1, 31, 1},  {1, 32, 32}, {1, 40, 24},
+               {1, 63, 1},  {1, 64, 32}, {0, 40, 32}, {0, 0, 32}};
   for (const auto& c : cases) {
     first_->SetupTabMode(c.mode);
     EXPECT_EQ(first_->GetNextTabPosition(c.x, next), c.width) << "mode " << int(c.mode) << " x " << c.x;
@@ -251,6 +252,54 @@ TEST_F(TextLineRanges, CopiedRangesCarryTheirBytesAndStylesAndNoMore) {
   EXPECT_EQ(first_->GetScopeString(set, -1, 2, 0), 0);
   EXPECT_TRUE(log.Has("cTextLineObject::GetScopeString", 1));
   set.ClearRunSet();
+}
+
+TEST_F(TextLineRanges, ScopeStringsFillTheirBufferLessTheTerminatorAndReportACut) {
+  first_ = Wrap("abcdef", 400);
+  const struct {
+    SInt32 a, b, size;
+    SInt32 count;
+    unsigned char overflow;
+    const char* text;
+  } cases[] = {
+      {0, 6, 7, 6, 0, "abcdef"},  // room for every byte and the terminator
+      {0, 6, 6, 5, 1, "abcde"},   // one byte short: cut and told
+      {2, 5, 4, 3, 0, "cde"},
+      {2, 5, 3, 2, 1, "cd"},
+      {1, 9, 8, 5, 0, "bcdef"},  // an end past the line stops at it
+      {0, 6, 2, 0, 1, ""},       // too small for any text
+  };
+  for (const auto& c : cases) {
+    // A buffer of exactly the size given, so a byte written past it is seen.
+    std::vector<char> buffer(std::size_t(c.size), 'x');
+    unsigned char overflow = 9;
+    EXPECT_EQ(first_->GetScopeString(c.a, c.b, buffer.data(), c.size, overflow), c.count)
+        << c.a << ".." << c.b << " in " << c.size;
+    EXPECT_EQ(overflow, c.overflow) << c.a << ".." << c.b << " in " << c.size;
+    if (c.count > 0) {
+      EXPECT_EQ(std::string(buffer.data()), c.text);
+    }
+  }
+}
+
+TEST_F(TextLineRanges, RunRangesReachTheLineEndFromEitherSideAndNotPastIt) {
+  first_ = Wrap("abcdef", 400);
+  const struct {
+    SInt32 a, b;
+    SInt32 count;
+    bool refused;
+  } cases[] = {
+      {0, 6, 6, false}, {6, 0, 6, false}, {6, 6, 0, false}, {6, 4, 2, false},
+      {7, 0, 0, true},  {0, 7, 0, true},
+  };
+  for (const auto& c : cases) {
+    cSp_RunSet set;
+    ErrorLogCapture log;
+    EXPECT_EQ(first_->GetScopeString(set, c.a, c.b, 0), c.count) << c.a << ".." << c.b;
+    EXPECT_EQ(log.Has("cTextLineObject::GetScopeString", 1), c.refused) << c.a << ".." << c.b;
+    EXPECT_EQ(set.GetStringLen(0, 0), c.count) << c.a << ".." << c.b;
+    set.ClearRunSet();
+  }
 }
 
 }  // namespace
