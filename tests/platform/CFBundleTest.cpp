@@ -49,6 +49,8 @@ const char kTable[] =
     "\"Escapes\" = \"a\\\"b\\\\c\\nd\\te\\U30A2\\101\";\n"
     "\"Multi\nLine Key\" = \"x\";\n"
     "bare_key = bare.value;\n"
+    "\"Octal\" = \"\\1012\\78\";\n"
+    "// a comment ending a classic line\r\"Classic\" = \"cr\";\n"
     "\"Alone\";\n";
 
 }  // namespace
@@ -63,6 +65,9 @@ TEST_F(BundleFolder, ReadsTheStringsTableWithCommentsAndEscapes) {
             "A");
   EXPECT_EQ(Lookup("Multi\nLine Key", nullptr, table), "x");
   EXPECT_EQ(Lookup("bare_key", nullptr, table), "bare.value");
+  EXPECT_EQ(Lookup("Classic", nullptr, table), "cr") << "a line comment ends at a carriage return";
+  EXPECT_EQ(Lookup("Octal", nullptr, table), "A2\a8")
+      << "an octal escape takes three digits at most";
   EXPECT_EQ(Lookup("Alone", nullptr, table), "Alone");
   // The program tells "missing" apart by passing a value of its own.
   EXPECT_EQ(Lookup("Quit", nullptr, nullptr), "\xE7\xB5\x82\xE4\xBA\x86") << "the default table";

@@ -147,6 +147,16 @@ TEST(CFData, MutableDataGrowsWithinItsCapacity) {
   EXPECT_EQ(CFDataGetLength(data), 6);
   CFDataReplaceBytes(data, CFRangeMake(1, 2), reinterpret_cast<const UInt8*>("X"), 1);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 5), "aXdef");
+  // A range that reaches the last byte is taken; one byte further is refused.
+  UInt8 out[3] = {0};
+  CFDataGetBytes(data, CFRangeMake(2, 3), out);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out), 3), "def");
+  CFDataGetBytes(data, CFRangeMake(3, 3), out);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out), 3), "def") << "left untouched";
+  CFDataDeleteBytes(data, CFRangeMake(4, 2));
+  EXPECT_EQ(CFDataGetLength(data), 5);
+  CFDataDeleteBytes(data, CFRangeMake(3, 2));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), 3), "aXd");
   CFDataRef copy = CFDataCreateCopy(nullptr, data);
   EXPECT_TRUE(CFEqual(copy, data));
   for (CFTypeRef r : {CFTypeRef(copy), CFTypeRef(data)}) CFRelease(r);

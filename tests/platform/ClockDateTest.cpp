@@ -160,6 +160,8 @@ TEST(Dates, ToggleDateWrapsEachFieldWithinItsOwnRange) {
       {S(0, 2004, 2, 29), yearField, 1, toggleOK, S(0, 2005, 2, 28), "a year from a leap day"},
       {S(0, 5, 3, 1), eraField, 1, toggleOK, S(-1, 5, 3, 1), "the era switches, the year stays"},
       {S(0, 1, 3, 1), yearField, -1, toggleOutOfRange, S(0, 1, 3, 1), "years do not wrap"},
+      {S(0, 32766, 3, 1), yearField, 1, toggleOK, S(0, 32767, 3, 1), "up to the largest year"},
+      {S(0, 32767, 3, 1), yearField, 1, toggleOutOfRange, S(0, 32767, 3, 1), "and not past it"},
       {S(0, 2003, 3, 1), dayOfWeekField, 1, toggleBadField, S(0, 2003, 3, 1), "derived field"},
       {S(0, 2003, 3, 1), dayField, 0, toggleBadDelta, S(0, 2003, 3, 1), "a zero step"},
   };

@@ -38,6 +38,35 @@ TEST(Memory, TestFailuresHitOnlyTheNthAllocationAndBlocksPastTheLimit) {
   for (Ptr q : {p[0], p[2], small}) DisposePtr(q);
 }
 
+// A handle that cannot grow reports why and keeps its bytes; a pointer block cannot move, so
+// it shrinks or keeps its size but never grows.
+TEST(Memory, FailedResizesReportTheErrorAndLeaveTheBlockAsItWas) {
+  Handle h = NewHandle(4);
+  std::memcpy(*h, "abcd", 4);
+  Handle tail = NewHandle(3);
+  std::memcpy(*tail, "xyz", 3);
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(HandAndHand(tail, h), memFullErr);
+  EXPECT_EQ(MemError(), memFullErr);
+  EXPECT_EQ(std::string(*h, std::size_t(GetHandleSize(h))), "abcd");
+  EXPECT_EQ(PtrAndHand("xyz", h, 3), noErr) << "the next append works";
+  EXPECT_EQ(std::string(*h, std::size_t(GetHandleSize(h))), "abcdxyz");
+  for (Handle d : {h, tail}) DisposeHandle(d);
+
+  Ptr p = NewPtr(8);
+  const struct {
+    Size size;
+    OSErr err;
+    Size after;
+  } cases[] = {{8, noErr, 8}, {3, noErr, 3}, {4, memFullErr, 3}, {-1, paramErr, 3}, {0, noErr, 0}};
+  for (const auto& c : cases) {
+    SetPtrSize(p, c.size);
+    EXPECT_EQ(MemError(), c.err) << c.size;
+    EXPECT_EQ(GetPtrSize(p), c.after) << c.size;
+  }
+  DisposePtr(p);
+}
+
 TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
   const UInt8 data[] = {0x12, 0x34, 0x56};
   sp::ByteReader r(data, sizeof data);

@@ -67,6 +67,12 @@ TEST_F(MoviePlayback, ALoopingMovieWrapsAndIsNeverDone) {
   SetMovieTimeValue(movie_, 0);
   Advance(1.25);
   EXPECT_EQ(GetMovieTime(movie_, nullptr), scale_ * 3 / 4) << "on its way back";
+  SetTimeBaseFlags(GetMovieTimeBase(movie_), loopTimeBase);
+  SetMovieTimeValue(movie_, 0);
+  SetMovieRate(movie_, Long2Fix(-1));
+  Advance(0.25);
+  EXPECT_EQ(GetMovieTime(movie_, nullptr), scale_ * 3 / 4) << "backward from the start wraps";
+  EXPECT_EQ(IsMovieDone(movie_), 0);
 }
 
 TEST_F(MoviePlayback, TimesOutsideTheMovieAreTakenAsItsEnds) {

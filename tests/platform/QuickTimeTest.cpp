@@ -1,6 +1,8 @@
 // Movie Toolbox: files as movies, their tracks, descriptions, samples and time scales; the
 // sound formats and converters.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <vector>
@@ -159,6 +161,37 @@ TEST_F(QuickTimeTest, MovieFilesOpenOnceAndDisposedObjectsAreRefused) {
   EXPECT_EQ(GetMovieUserData(nullptr), nullptr);
   DisposeMovie(movie);  // twice: refused, no crash
   EXPECT_EQ(GetMoviesError(), invalidMovie);
+}
+
+// A movie may start part way into a data fork: it is read from the offset given, and an
+// offset outside the fork is refused.
+TEST_F(QuickTimeTest, MoviesInADataForkStartAtTheOffsetGiven) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 2, 8000, 800));
+  WriteFile("lead.aif", std::string(100, 'x') + ReadFile("a.aif"));
+  const SInt32 size = SInt32(ReadFile("lead.aif").size());
+  const FSSpec spec = Spec("lead.aif");
+  SInt16 ref = 0;
+  ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &ref), noErr);
+  const struct {
+    SInt32 offset;
+    OSErr err;
+  } cases[] = {{100, noErr}, {size + 1, eofErr}, {-1, eofErr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.offset);
+    Movie movie = nullptr;
+    EXPECT_EQ(NewMovieFromDataFork(&movie, ref, c.offset, newMovieActive, nullptr), c.err);
+    if (movie == nullptr) continue;
+    Media media = SoundMedia(movie);
+    EXPECT_EQ(GetMediaDuration(media), 800);
+    Handle h = NewHandle(0);
+    ASSERT_EQ(GetMediaSample(media, h, 0, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0,
+                             nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(sp::LoadBE16(*h + 2), UInt16(sp_testing::TestSampleValue(0, 1)));
+    DisposeHandle(h);
+    DisposeMovie(movie);
+  }
+  FSClose(ref);
 }
 
 TEST_F(QuickTimeTest, TracksAreFoundByTypeAndCharacteristic) {
@@ -369,6 +402,41 @@ TEST_F(QuickTimeImportTest, AliasesOfMissingFilesOrDamagedAliasesAreRefused) {
   EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, nullptr, 0, nullptr), paramErr);
   EXPECT_EQ(GetComponentInfo(nullptr, nullptr, nullptr, nullptr, nullptr), invalidComponentID);
   EXPECT_TRUE(OpenComponent(nullptr) == nullptr && CloseComponent(nullptr) == badComponentInstance);
+}
+
+// The name an alias records is a Str63: a file whose name has 63 bytes resolves, a stated
+// length past that is damage, and so is a handle longer or shorter than its recorded size.
+TEST_F(QuickTimeImportTest, AliasesHoldNamesUpToTheirLimitAndRefuseDamage) {
+  const std::string longest(63, 'n');
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Path(longest), 1, 8000, 800));
+  const FSSpec spec = Spec(longest);
+  const struct {
+    UInt8 nameLength;
+    Size extra;
+    OSErr err;
+    const char* why;
+  } cases[] = {
+      {63, 0, noErr, "a name at the limit"},
+      {64, 0, invalidDataRef, "a name length past it"},
+      {255, 0, invalidDataRef, "the largest length byte"},
+      {63, 3, invalidDataRef, "bytes after the recorded size"},
+      {63, -3, invalidDataRef, "the end cut off"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    AliasHandle alias = nullptr;
+    ASSERT_EQ(NewAlias(nullptr, &spec, &alias), noErr);
+    Handle h = reinterpret_cast<Handle>(alias);
+    // The name's length byte follows the record, the volume and the parent id.
+    UInt8* length = reinterpret_cast<UInt8*>(*h) + sizeof(AliasRecord) + 6;
+    ASSERT_EQ(*length, 63);
+    *length = c.nameLength;
+    SetHandleSize(h, GetHandleSize(h) + c.extra);
+    Component importer = nullptr;
+    EXPECT_EQ(GetMovieImporterForDataRef(rAliasType, h, 0, &importer), c.err);
+    EXPECT_EQ(importer != nullptr, c.err == noErr);
+    DisposeHandle(h);
+  }
 }
 
 // A protected sample entry ('enca' in place of 'mp4a') must be reported, so the program tells
@@ -600,6 +668,49 @@ Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
   return true;
 }
 
+// A media's samples decoded to 16-bit big-endian through a converter, as the loader decodes
+// them: the description's format and decompression parameters, one packet at a time.
+void DecodeToSixteenBits(Media media, const SoundDescriptionV1& d, std::vector<UInt8>* decoded,
+                         bool* withParameters) {
+  const SoundComponentData in{
+      0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
+      0};
+  const SoundComponentData out{
+      0, k16BitBigEndianFormat, d.desc.numChannels, 16, d.desc.sampleRate, 0, nullptr, 0};
+  SoundConverter sc = nullptr;
+  ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
+  SoundConverterSetInfo(sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
+  Handle desc = NewHandle(0);
+  GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
+  Handle parameters = nullptr;
+  *withParameters = GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc),
+                                                 &parameters, siDecompressionParams) == noErr;
+  DisposeHandle(desc);
+  if (*withParameters) {
+    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *parameters), noErr);
+    DisposeHandle(parameters);
+  }
+  Packets packets;
+  TimeValue end = 0;
+  SInt32 frames = 0;
+  ReadToEnd(media, 1 << 20, &end, &frames,
+            [&](const Sample& s) { packets.all.push_back(s.bytes); });
+  std::vector<UInt8> buffer(1 << 16);
+  EXPECT_EQ(SoundConverterBeginConversion(sc), noErr);
+  for (int guard = 0; guard < 10000; ++guard) {
+    UInt32 bytes = 0, count = 0, flags = 0;
+    ASSERT_EQ(SoundConverterFillBuffer(sc, GivePacket, &packets, buffer.data(),
+                                       UInt32(buffer.size()), &bytes, &count, &flags),
+              noErr);
+    decoded->insert(decoded->end(), buffer.begin(), buffer.begin() + bytes);
+    if (!(flags & kSoundConverterHasLeftOverData)) break;
+  }
+  UInt32 bytes = 0;
+  SoundConverterEndConversion(sc, buffer.data(), nullptr, &bytes);
+  decoded->insert(decoded->end(), buffer.begin(), buffer.begin() + bytes);
+  SoundConverterClose(sc);
+}
+
 // 24-bit lossless files at full scale, decoded to 16 bits through the converter as the loader
 // does: the largest and smallest samples stay the largest and smallest, never wrapped round.
 TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBits) {
@@ -622,43 +733,40 @@ TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBit
     ASSERT_NE(media, nullptr);
     const SoundDescriptionV1 d = Describe(media);
     ASSERT_EQ(d.desc.sampleSize, 24);
-    Handle desc = NewHandle(0);
-    GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
-    Handle wave = nullptr;
-    ASSERT_EQ(GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc), &wave,
-                                           siDecompressionParams),
-              noErr);
-    DisposeHandle(desc);
-    const SoundComponentData in{0, d.desc.dataFormat, 1, 24, d.desc.sampleRate, 0, nullptr, 0};
-    const SoundComponentData out{0, k16BitBigEndianFormat, 1, 16, d.desc.sampleRate, 0, nullptr, 0};
-    SoundConverter sc = nullptr;
-    ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
-    SoundConverterSetInfo(sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
-    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *wave), noErr);
-    DisposeHandle(wave);
-    Packets packets;
-    TimeValue end = 0;
-    SInt32 frames = 0;
-    ReadToEnd(media, 1 << 20, &end, &frames,
-              [&](const Sample& s) { packets.all.push_back(s.bytes); });
-    std::vector<UInt8> decoded, buffer(1 << 16);
-    EXPECT_EQ(SoundConverterBeginConversion(sc), noErr);
-    for (int guard = 0; guard < 10000; ++guard) {
-      UInt32 bytes = 0, count = 0, flags = 0;
-      ASSERT_EQ(SoundConverterFillBuffer(sc, GivePacket, &packets, buffer.data(),
-                                         UInt32(buffer.size()), &bytes, &count, &flags),
-                noErr);
-      decoded.insert(decoded.end(), buffer.begin(), buffer.begin() + bytes);
-      if (!(flags & kSoundConverterHasLeftOverData)) break;
-    }
-    UInt32 bytes = 0;
-    SoundConverterEndConversion(sc, buffer.data(), nullptr, &bytes);
-    decoded.insert(decoded.end(), buffer.begin(), buffer.begin() + bytes);
-    SoundConverterClose(sc);
+    std::vector<UInt8> decoded;
+    bool withParameters = false;
+    ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters));
+    EXPECT_TRUE(withParameters);
     ASSERT_EQ(decoded.size(), 4410u * 2);
     for (std::size_t i = 0; i < 4410; ++i) {
       ASSERT_EQ(SInt16(sp::LoadBE16(&decoded[2 * i])), (i / 50) % 2 == 0 ? 32767 : -32768) << i;
     }
+  }
+}
+
+// A codec without a sound format of its own is described by its codec number under a zero
+// top byte, and that format opens a converter that decodes it.
+TEST_F(QuickTimeSamplesTest, CodecsWithoutAFormatOfTheirOwnStillDecode) {
+  SKIP_WITHOUT_FFMPEG();
+  const struct {
+    const char* name;
+    const char* codec;
+  } cases[] = {{"a.ogg", "libvorbis"}, {"a.mp2", "mp2"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path(c.name), c.codec, 44100, 2, 1.0));
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    EXPECT_EQ(d.desc.dataFormat >> 24, 0u) << Summary(d);
+    std::vector<UInt8> decoded;
+    bool withParameters = false;
+    ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters));
+    EXPECT_NEAR(double(decoded.size()) / 4, 44100.0, 2048.0) << "a second of two channels";
+    int peak = 0;
+    for (std::size_t i = 0; i + 1 < decoded.size(); i += 2)
+      peak = std::max(peak, std::abs(int(SInt16(sp::LoadBE16(&decoded[i])))));
+    EXPECT_GT(peak, 2000) << "the tone (at about 3000), not silence";
   }
 }
 

@@ -92,6 +92,9 @@ TEST(ScriptTypes, ClassifiesByTheOneTable) {
       {"\x5C", 0, smCharPunct | smPunctSymbol},
       {"\xB1", 0, smCharKatakana},
       {"\xA7", 0, smCharKatakana | smKanaSmall},
+      {"\xA6", 0, smCharKatakana},  // the small kana run from 0xA7 to 0xAF
+      {"\xAF", 0, smCharKatakana | smKanaSmall},
+      {"\xB0", 0, smCharKatakana},
       {"\x82\xA0", 0, smChar2byte | smCharHiragana},
       {"\x82\x9F", 0, smChar2byte | smCharHiragana | smKanaSmall},
       {"\x82\xA0", 1, smChar2byte | smCharHiragana},  // the second byte of the same character
