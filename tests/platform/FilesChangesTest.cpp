@@ -234,6 +234,26 @@ TEST_F(FilesChanges, ACreationDateAttributeOfAnotherLengthIsNotTaken) {
   }
 }
 
+// Finder information another program stored shorter than 32 bytes gives the bytes it has,
+// and zeros for the rest.
+TEST_F(FilesChanges, ShorterFinderInformationOfAnotherProgramGivesTheBytesItHas) {
+  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  const std::string path = home_.Path("C/f");
+  WriteHostFile(path, "f");
+  const std::string stored("TEXTttxt\x01\x02\x00\x05\x00\x06\x00\x07", 16);
+  for (const std::size_t length : {std::size_t(8), std::size_t(9), std::size_t(10),
+                                   std::size_t(16)}) {
+    SCOPED_TRACE(length);
+    ASSERT_EQ(setxattr(path.c_str(), "user.finderinfo", stored.data(), length, 0), 0);
+    FInfo got{};
+    ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr("f"), &got), noErr);
+    EXPECT_EQ(got.fdType, SpFourCC("TEXT"));
+    EXPECT_EQ(got.fdCreator, SpFourCC("ttxt"));
+    EXPECT_EQ(got.fdFlags, length >= 10 ? 0x0102 : length == 9 ? 0x0100 : 0);
+    EXPECT_EQ(got.fdFldr, length >= 16 ? 7 : 0);
+  }
+}
+
 TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm) {
   if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
   sp_testing::VirtualClockScope clock(kFirstDate);
