@@ -283,6 +283,36 @@ TEST_F(FilesCatalog, ACounterStoredBelowIdsAlreadyGivenNeverGivesThemAgain) {
   EXPECT_EQ(name, "c");
 }
 
+// An item takes its inode number as its id up to the largest number ids may take; one past
+// it gets a synthetic id. Each item is new to the catalogue, so its first look decides.
+TEST_F(FilesCatalog, InodeNumbersAreIdsUpToTheLargestAllowedAndSyntheticPastIt) {
+  const Folder home = FolderAt(home_, "");
+  struct Case {
+    const char* name;
+    int largestPastInode;  // the largest allowed id, less the item's inode number
+    bool inodeIsId;
+  };
+  for (const Case& c : {Case{"at", 0, true}, Case{"below", 1, true}, Case{"past", -1, false}}) {
+    SCOPED_TRACE(c.name);
+    WriteHostFile(home_.Path(c.name), c.name);
+    struct stat st {};
+    ASSERT_EQ(stat(home_.Path(c.name).c_str(), &st), 0);
+    ASSERT_GT(st.st_ino, 3u);
+    ASSERT_LT(st.st_ino, 0x7FFFFFFFu) << "a file system with small inode numbers is needed";
+    fs::SetLargestInodeIdForTests(UInt32(SInt64(st.st_ino) + c.largestPastInode));
+    const UInt32 id = UInt32(FileID(home, c.name));
+    fs::SetLargestInodeIdForTests(0x7FFFFFFFu);
+    EXPECT_EQ(id == UInt32(st.st_ino), c.inodeIsId) << id;
+    if (!c.inodeIsId) {
+      EXPECT_GE(id, 0x80000000u);
+    }
+    SInt32 parent = 0;
+    std::string name;
+    ASSERT_EQ(Resolve(home.vRefNum, SInt32(id), &parent, &name), noErr);
+    EXPECT_EQ(name, c.name);
+  }
+}
+
 // A save of the catalogue that finds its disk full: FlushVol says so, what was saved before is
 // kept whole with nothing new beside it, and the ids are saved once there is room. The new
 // records are many, so that their batch needs more room than the files' last blocks hold.
@@ -324,6 +354,10 @@ TEST_F(FilesCatalog, ACatalogueSaveThatFindsTheDiskFullFailsAndKeepsTheSavedFile
   auto after = contents();
   after.erase("filler");
   EXPECT_TRUE(after == saved) << "what was saved before is kept as it was, with nothing beside it";
+  EXPECT_EQ(fs::CompactCatalogue(), dskFulErr) << "the whole file written anew fails alike";
+  after = contents();
+  after.erase("filler");
+  EXPECT_TRUE(after == saved) << "and leaves no part of the new file beside the old one";
   ASSERT_EQ(unlink((folder + "/filler").c_str()), 0);
   EXPECT_EQ(FlushVol(nullptr, home.vRefNum), noErr);
   std::string now;

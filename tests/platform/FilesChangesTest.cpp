@@ -1,5 +1,6 @@
 // Changes through the File Manager: create, delete, rename, move, copy, Finder information,
 // dates and permissions.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "ByteOrder.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "PrivateMounts.h"
@@ -154,6 +156,9 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   WriteHostFile(home_.Path("C/original"), std::string(300000, 'd'));
   SInt32 target = 0;
   ASSERT_EQ(DirCreate(c_.vRefNum, c_.dirID, PStr("target"), &target), noErr);
+  // A modification time no copy made now could have by chance.
+  const timespec modified[2] = {{0, UTIME_OMIT}, {1000000000, 123456789}};
+  ASSERT_EQ(utimensat(AT_FDCWD, home_.Path("C/original").c_str(), modified, 0), 0);
   sp_testing::UseVirtualClock(kSecondDate);
   HParamBlockRec pb{};
   PStr original("original"), copyName("copy");
@@ -170,6 +175,10 @@ TEST_F(FilesChanges, CopiesKeepDataFinderInformationAndCreationDate) {
   const HParamBlockRec to = FileInfoOf(Folder{c_.vRefNum, target, ""}, "copy");
   EXPECT_NE(from.fileParam.ioDirID, to.fileParam.ioDirID);
   EXPECT_EQ(to.fileParam.ioFlMdDat, from.fileParam.ioFlMdDat);
+  struct stat copied {};
+  ASSERT_EQ(stat(home_.Path("C/target/copy").c_str(), &copied), 0);
+  EXPECT_EQ(copied.st_mtim.tv_sec, modified[1].tv_sec);
+  EXPECT_EQ(copied.st_mtim.tv_nsec, modified[1].tv_nsec);
   if (ExtendedAttributesWork()) {
     EXPECT_EQ(to.fileParam.ioFlCrDat, UInt32(kFirstDate));
     EXPECT_EQ(std::memcmp(&to.fileParam.ioFlFndrInfo, &from.fileParam.ioFlFndrInfo, 8), 0);
@@ -222,6 +231,26 @@ TEST_F(FilesChanges, ACreationDateAttributeOfAnotherLengthIsNotTaken) {
   for (const auto& c : cases) {
     ASSERT_EQ(setxattr(path.c_str(), "user.creationdate", c.bytes.data(), c.bytes.size(), 0), 0);
     EXPECT_EQ(FileInfoOf(c_, "f").fileParam.ioFlCrDat, c.date) << c.bytes.size() << " bytes";
+  }
+}
+
+// Finder information another program stored shorter than 32 bytes gives the bytes it has,
+// and zeros for the rest.
+TEST_F(FilesChanges, ShorterFinderInformationOfAnotherProgramGivesTheBytesItHas) {
+  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  const std::string path = home_.Path("C/f");
+  WriteHostFile(path, "f");
+  const std::string stored("TEXTttxt\x01\x02\x00\x05\x00\x06\x00\x07", 16);
+  for (const std::size_t length : {std::size_t(8), std::size_t(9), std::size_t(10),
+                                   std::size_t(16)}) {
+    SCOPED_TRACE(length);
+    ASSERT_EQ(setxattr(path.c_str(), "user.finderinfo", stored.data(), length, 0), 0);
+    FInfo got{};
+    ASSERT_EQ(HGetFInfo(c_.vRefNum, c_.dirID, PStr("f"), &got), noErr);
+    EXPECT_EQ(got.fdType, SpFourCC("TEXT"));
+    EXPECT_EQ(got.fdCreator, SpFourCC("ttxt"));
+    EXPECT_EQ(got.fdFlags, length >= 10 ? 0x0102 : length == 9 ? 0x0100 : 0);
+    EXPECT_EQ(got.fdFldr, length >= 16 ? 7 : 0);
   }
 }
 
@@ -284,6 +313,46 @@ TEST_F(FilesChanges, FinderInformationAndCreationDatesRoundTripThroughEveryForm)
   EXPECT_EQ(pb.fileParam.ioFlCrDat, UInt32(kSecondDate));
   EXPECT_EQ(pb.fileParam.ioFlMdDat, modified);
   EXPECT_EQ(pb.fileParam.ioFlFndrInfo.fdType, 0x54455854u);
+}
+
+// The extended Finder information of files and folders keeps every field through the FSRef
+// calls and is stored big-endian, so the classic records read the same values.
+TEST_F(FilesChanges, ExtendedFinderInformationKeepsEveryFieldForFilesAndFolders) {
+  if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
+  WriteHostFile(home_.Path("C/f"), "f");
+  ASSERT_EQ(mkdir(home_.Path("C/d").c_str(), 0700), 0);
+  const ExtendedFolderInfo folderInfo{Point{-2, 0x1234}, SInt32(0x89ABCDEF), 0x4A5B, -3,
+                                      SInt32(0x81020304)};
+  const ExtendedFileInfo fileInfo{{-1, 0x0102, 0x7F80, -32768}, 0xA55A, 0x1357,
+                                  SInt32(0xF1E2D3C4)};
+  struct Case {
+    const char* name;
+    const void* record;
+    UInt32 putAway;
+  };
+  for (const Case& c : {Case{"C/f", &fileInfo, 0xF1E2D3C4u}, Case{"C/d", &folderInfo, 0x81020304u}}) {
+    SCOPED_TRACE(c.name);
+    const FSRef ref = RefAt(home_, c.name);
+    FSCatalogInfo info{};
+    std::memcpy(info.extFinderInfo, c.record, 16);
+    ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoFinderXInfo, &info), noErr);
+    FSCatalogInfo got{};
+    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoFinderXInfo, &got, nullptr, nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(std::memcmp(got.extFinderInfo, c.record, 16), 0);
+    UInt8 raw[32];
+    fs::ReadFinderInfo(home_.Path(c.name), raw);
+    EXPECT_EQ(sp::LoadBE32(raw + 28), c.putAway) << "stored big-endian";
+    CInfoPBRec pb{};
+    pb.hFileInfo.ioVRefNum = c_.vRefNum;
+    pb.hFileInfo.ioDirID = c_.dirID;
+    PStr name(std::string(c.name).substr(2));
+    pb.hFileInfo.ioNamePtr = name;
+    ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
+    const SInt32 classic = c.record == &fileInfo ? pb.hFileInfo.ioFlXFndrInfo.fdPutAway
+                                                 : pb.dirInfo.ioDrFndrInfo.frPutAway;
+    EXPECT_EQ(UInt32(classic), c.putAway);
+  }
 }
 
 TEST_F(FilesChanges, DataFilesAreNeverMadeExecutable) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -132,6 +133,41 @@ TEST_F(FilesDiscImage, AnImageInTheMediaFolderIsADiscOfAIFFTracksWithItsTableOfC
   ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
   EXPECT_EQ(pb.hFileInfo.ioFlLgLen, SInt32(54 + 200 * 2352));
   EXPECT_GE(pb.hFileInfo.ioFlPyLen, pb.hFileInfo.ioFlLgLen) << "a track is no empty file";
+}
+
+// CD-Text titles name the tracks' files up to 120 bytes; a longer one is cut there.
+TEST_F(FilesDiscImage, TrackTitlesAreKeptUpTo120BytesAndCutPastIt) {
+  struct Case {
+    std::string title, shown;
+  };
+  const std::vector<Case> cases = {{std::string(119, 'A'), std::string(119, 'A')},
+                                   {std::string(120, 'B'), std::string(120, 'B')},
+                                   {std::string(121, 'C'), std::string(120, 'C')},
+                                   {std::string(118, 'D') + " / ", std::string(118, 'D') + " -"}};
+  std::vector<disc_image::Track> tracks;
+  for (const Case& c : cases) tracks.push_back({20, c.title});
+  disc_image::WriteImage(Media(), "Long", tracks);
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  const std::string folder = home_.Path(".cache/mediamanager/discs/" + std::to_string(getpid()));
+  std::vector<std::string> names;
+  DIR* discs = opendir(folder.c_str());
+  ASSERT_NE(discs, nullptr);
+  while (const dirent* disc = readdir(discs)) {
+    if (disc->d_name[0] == '.') continue;
+    DIR* tracksDir = opendir((folder + "/" + disc->d_name).c_str());
+    ASSERT_NE(tracksDir, nullptr);
+    while (const dirent* track = readdir(tracksDir)) {
+      if (track->d_name[0] != '.') names.emplace_back(track->d_name);
+    }
+    closedir(tracksDir);
+  }
+  closedir(discs);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::string expected = std::to_string(i + 1) + " " + cases[i].shown + ".aiff";
+    EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
+  }
+  EXPECT_EQ(names.size(), cases.size());
 }
 
 TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSectors) {

@@ -155,6 +155,38 @@ TEST_F(FilesForks, ForksOpenUpToTheirLimitAndOneMoreWaitsForAClose) {
   setrlimit(RLIMIT_NOFILE, &saved);
 }
 
+// A process out of descriptors says so with tmfoErr, as the layer's own limit does, and
+// opens again once one is free: no other error hides the cause.
+TEST_F(FilesForks, AProcessOutOfDescriptorsGetsTmfoErrAndOpensOnceOneIsFree) {
+  WriteHostFile(Path("few"), "f");
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit saved = limit;
+  const int lowestFree = dup(0);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  struct Case {
+    rlim_t descriptors;  // allowed, past the lowest free one
+    OSErr expected;
+  };
+  // Nothing but the call runs while the limit is low: the checks of a sanitized build may
+  // need descriptors of their own.
+  const SInt16 vRefNum = docs_.vRefNum;
+  const SInt32 dirID = docs_.dirID;
+  const PStr name("few");
+  for (const Case& c : {Case{0, tmfoErr}, Case{1, noErr}}) {
+    SCOPED_TRACE(c.descriptors);
+    limit.rlim_cur = rlim_t(lowestFree) + c.descriptors;
+    SInt16 ref = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    const OSErr err = HOpenDF(vRefNum, dirID, name, fsRdPerm, &ref);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(err, c.expected);
+    EXPECT_EQ(ref != 0, c.expected == noErr);
+    if (ref != 0) FSClose(ref);
+  }
+}
+
 TEST_F(FilesForks, RefusedCallsChangeNothing) {
   SInt16 ref = Open("ro", "keep", fsRdPerm);
   SInt32 count = 3;

@@ -126,6 +126,10 @@ TEST_F(FilesTrashHooks, MovesInTakeANameWhoseInfoFileIsFreeAndFitsNeverReplacing
   std::string u255;
   for (int i = 0; i < 127; ++i) u255 += "\xC3\xA9";
   u255 += "x";
+  // Characters of three and four bytes, cut two and three bytes into one.
+  std::string k255, f255 = "xyz";
+  for (int i = 0; i < 85; ++i) k255 += "\xE3\x81\x82";
+  for (int i = 0; i < 63; ++i) f255 += "\xF0\x9F\x8E\xB5";
   const struct {
     std::string name;
     std::vector<std::string> infosThere;
@@ -138,6 +142,8 @@ TEST_F(FilesTrashHooks, MovesInTakeANameWhoseInfoFileIsFreeAndFitsNeverReplacing
       {n255, {}, std::string(245, 'n'), "the longest name"},
       {e255, {std::string(245, 'e')}, std::string(243, 'e') + " 1", "cut, and taken"},
       {u255, {}, u255.substr(0, 244), "never cut inside a character"},
+      {k255, {}, k255.substr(0, 243), "nor inside one of three bytes"},
+      {f255, {}, f255.substr(0, 243), "nor inside one of four bytes"},
   };
   const std::string stale = "[Trash Info]\nPath=/elsewhere\nDeletionDate=2000-01-01T00:00:00\n";
   for (const auto& row : rows) {

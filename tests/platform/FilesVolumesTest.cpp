@@ -215,3 +215,30 @@ TEST_F(FilesVolumes, AVolumeGoneFromUnderItsMountPointDoesNotEndAWalkByIndex) {
   EXPECT_TRUE(reachedTheDisc);
   EXPECT_NE(std::find(answers.begin(), answers.end(), OSErr(volOffLinErr)), answers.end());
 }
+
+// PBHGetVolParmsSync fills no more of the caller's buffer than ioReqCount asks for, and says
+// how much it filled: a caller with an older, shorter record keeps the bytes after it.
+TEST_F(FilesVolumes, VolumeParametersFillNoMoreOfTheBufferThanAsked) {
+  const files_test::Folder home = files_test::FolderAt(home_, "");
+  constexpr std::size_t kWhole = sizeof(GetVolParmsInfoBuffer);
+  for (const std::size_t asked : {std::size_t(0), std::size_t(2), std::size_t(6), kWhole - 1,
+                                  kWhole, kWhole + 8}) {
+    SCOPED_TRACE(asked);
+    std::vector<UInt8> buffer(kWhole + 16, 0xEE);
+    HParamBlockRec pb{};
+    pb.ioParam.ioVRefNum = home.vRefNum;
+    pb.ioParam.ioBuffer = reinterpret_cast<Ptr>(buffer.data());
+    pb.ioParam.ioReqCount = SInt32(asked);
+    ASSERT_EQ(PBHGetVolParmsSync(&pb), noErr);
+    const std::size_t filled = std::min(asked, kWhole);
+    EXPECT_EQ(pb.ioParam.ioActCount, SInt32(filled));
+    EXPECT_EQ(std::count(buffer.begin() + std::ptrdiff_t(filled), buffer.end(), 0xEE),
+              std::ptrdiff_t(buffer.size() - filled))
+        << "bytes past the count are the caller's";
+    if (filled == kWhole) {
+      GetVolParmsInfoBuffer info{};
+      std::memcpy(&info, buffer.data(), kWhole);
+      EXPECT_EQ(info.vMVersion, 4);
+    }
+  }
+}

@@ -151,6 +151,14 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   FSSpec spec = Spec("edit.rsrc");
   FInfo before{}, after{};
   ASSERT_EQ(FSpGetFInfo(&spec, &before), noErr);
+  EXPECT_EQ(before.fdType, SpFourCC("rsrc")) << "as made, and through the first write";
+  EXPECT_EQ(before.fdCreator, SpFourCC("SpRs"));
+  // A creation date of long ago, which a rewrite must not make today's.
+  FSRef fileRef{};
+  ASSERT_EQ(FSpMakeFSRef(&spec, &fileRef), noErr);
+  FSCatalogInfo dates{};
+  dates.createDate = UTCDateTime{0, 3000000000u, 0};
+  ASSERT_EQ(FSSetCatalogInfo(&fileRef, kFSCatInfoCreateDate, &dates), noErr);
   SInt16 ref = OpenFile("edit.rsrc", fsRdWrPerm);
   Handle changed = Get1Resource(kTest, 1);
   SetHandleSize(changed, 5);
@@ -170,6 +178,10 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   ASSERT_EQ(FSpGetFInfo(&spec, &after), noErr);
   EXPECT_EQ(std::memcmp(&after, &before, 8), 0) << "type and creator kept";
   EXPECT_EQ(files_test::ModeOf(Path("edit.rsrc")), mode_t(0644)) << "and its permissions";
+  ASSERT_EQ(FSpMakeFSRef(&spec, &fileRef), noErr);
+  ASSERT_EQ(FSGetCatalogInfo(&fileRef, kFSCatInfoCreateDate, &dates, nullptr, nullptr, nullptr),
+            noErr);
+  EXPECT_EQ(dates.createDate.lowSeconds, 3000000000u) << "and its creation date";
   CloseResFile(ref);
   EXPECT_EQ(GetResource(kTest, 1), nullptr) << "closed files are out of the chain";
 
@@ -199,6 +211,29 @@ TEST_F(ResourceFiles, ReadOnlyFilesAndProtectedResourcesRefuseChanges) {
   EXPECT_EQ(Get1Resource(kTest, 1), p);
   CloseResFile(ref);
   EXPECT_EQ(ReadHostFile(Path("ro.rsrc")), before);
+}
+
+// The map's read-only attribute, read from the file, keeps the file as it is whatever
+// permission it was opened with; without it the same change is written.
+TEST_F(ResourceFiles, AMapMarkedReadOnlyKeepsItsFileAsItIs) {
+  FileBytes f = Written({{kTest, 1, nullptr, 0, "a"}});
+  for (const bool marked : {true, false}) {
+    SCOPED_TRACE(marked);
+    std::vector<UInt8> bytes = f.bytes;
+    const std::size_t at = f.mapOffset + 22;
+    if (marked) sp::StoreBE16(&bytes[at], UInt16(sp::LoadBE16(&bytes[at]) | 0x0080));
+    const std::string before(bytes.begin(), bytes.end());
+    WriteHostFile(Path("marked.rsrc"), before);
+    const SInt16 ref = OpenFile("marked.rsrc", fsRdWrPerm);
+    Handle h = Get1Resource(kTest, 1);
+    ASSERT_NE(h, nullptr);
+    **h = 'z';
+    ChangedResource(h);
+    UpdateResFile(ref);
+    EXPECT_EQ(ResError(), marked ? wrPermErr : noErr);
+    CloseResFile(ref);
+    EXPECT_EQ(ReadHostFile(Path("marked.rsrc")) == before, marked);
+  }
 }
 
 TEST_F(ResourceFiles, FileTooLargeForTheFormatIsRefusedAndLeftAsItWas) {

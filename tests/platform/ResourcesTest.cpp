@@ -110,6 +110,32 @@ TEST_F(Resources, OfTwoAlikeTheEarlierIsFoundAndTheOtherWhenItGoes) {
   EXPECT_EQ(Count1Resources(kVers), 2);
 }
 
+// Names are found without regard to the case of the letters a to z, and only of those: the
+// characters just outside the range (and bytes above ASCII) must match exactly.
+TEST_F(Resources, NamedLookUpsFoldTheCaseOfLettersOnly) {
+  struct Case {
+    const char* stored;
+    const char* asked;
+    bool found;
+  };
+  const Case cases[] = {
+      {"az", "AZ", true},     {"AZ", "az", true},     {"zebra", "ZEBRA", true},
+      {"Quiz", "qUIZ", true}, {"`{", "@[", false},    {"@[", "`{", false},
+      {"a", "b", false},      {"\xE0", "\xC0", false}, {"\x82\xA0", "\x82\xA0", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.stored) + " / " + c.asked);
+    sp_testing::ResetResources();
+    ASSERT_EQ(sp_testing::AddAppResource(kVers, 1, "x", 1, c.stored), noErr);
+    const Handle got = GetNamedResource(kVers, files_test::PStr(c.asked));
+    EXPECT_EQ(got != nullptr, c.found);
+    if (c.found) {
+      EXPECT_EQ(got, GetResource(kVers, 1));
+    }
+    EXPECT_EQ(ResError(), c.found ? noErr : resNotFound);
+  }
+}
+
 TEST_F(Resources, LoadingWaitsForSetResLoadAndForMemory) {
   sp_testing::AddAppResource(kVers, 1, "data", 4);
   SetResLoad(false);
