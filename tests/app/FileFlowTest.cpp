@@ -563,6 +563,54 @@ TEST_F(FileFlow, DroppedFilesGoWhereTheLineShowsAndNeverAmongCDTracks) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// The 'hfs ' bytes of a dropped file as the file manager writes them: type, creator, flags,
+// volume, folder and the length-prefixed name; `nameBytes` of the name are there.
+std::string HFSFlavorOf(const std::string& path, std::size_t nameBytes) {
+  const Spot spot = SpotOf(path);
+  std::string bytes = "AIFFsox " + std::string(2, '\0');
+  bytes += char(UInt16(spot.vRefNum) >> 8);
+  bytes += char(spot.vRefNum);
+  for (int shift = 24; shift >= 0; shift -= 8) bytes += char(UInt32(spot.dirID) >> shift);
+  bytes += char(spot.name.size());
+  bytes += spot.name.substr(0, nameBytes);
+  return bytes;
+}
+
+// Items that carry the list's own 'medI' flavour before their file are no files of the file
+// manager and are passed over; an 'hfs ' flavour without its name is refused. The rest of a
+// drop is added all the same.
+TEST_F(FileFlow, OnlyFileFlavoursWithTheirNameAreDroppedAndListItemsArePassedOver) {
+  for (const char* name : {"a.aif", "b.aif", "c.aif", "d.aif"}) MakeSoundFile(name, 1);
+  WritePrefList(ListBytes({RecordOf(SpotOf(home_.Path("a.aif")))}));
+  const sp_testing::DragFlavor listItem = {SpFourCC("medI"), std::string(8, '\1')};
+  const auto file = [this](const char* name, std::size_t nameBytes = 255) {
+    return sp_testing::DragFlavor{kDragFlavorTypeHFS, HFSFlavorOf(home_.Path(name), nameBytes)};
+  };
+  struct Case {
+    const char* why;
+    std::vector<sp_testing::DragItem> items;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"the list's own item first", {{listItem, file("b.aif")}}, {"a.aif"}},
+      {"a name cut off", {{file("b.aif", 0)}, {file("c.aif", 3)}}, {"a.aif"}},
+      {"a file first, and the others", {{file("c.aif"), listItem}, {listItem, file("b.aif")},
+                                         {file("d.aif")}},
+       {"a.aif", "c.aif", "d.aif"}},
+  };
+  std::vector<Step> steps = {WaitFor("the file", [] { return Rows() == 1; })};
+  for (const Case& c : cases) {
+    steps.push_back(Do(std::string("drop: ") + c.why, [&c] {
+      sp_testing::PerformDrag(c.items, {RowPoint(1, false)});
+      EXPECT_EQ(Names(), c.files) << c.why;
+    }));
+  }
+  steps.push_back(Quit());
+  sp_testing::ResponderScope responder;  // nothing may be asked
+  Run(steps);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a.aif", "c.aif", "d.aif"}));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 // A large drop is added a few files a pass behind the small progress bar; meanwhile nothing
 // else is dropped. At its end the list is written once with every file.
 TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {

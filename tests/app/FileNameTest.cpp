@@ -257,6 +257,31 @@ TEST(FileNameExtension, TheNameWithItsExtensionIsKeptUpTo255BytesAndCutPastThem)
   }
 }
 
+// A name from tags may hold anything: every ':' becomes '/', and every leading '.' becomes '_'
+// so that no name is hidden, "." or ".."; dots after the first other byte stay.
+TEST(SafeFileName, ColonsAndEveryLeadingDotAreReplacedAndTheRestIsKept) {
+  const std::string kanji = SpCDR_MJ("曲");
+  const struct {
+    std::string name, want;
+  } cases[] = {
+      {"", ""},
+      {".", "_"},
+      {"..", "__"},
+      {"...mp3", "___mp3"},
+      {".a.b.", "_a.b."},
+      {"a..", "a.."},
+      {"12:05:09", "12/05/09"},
+      {":.x", "/.x"},
+      {"." + kanji + ":", "_" + kanji + "/"},
+  };
+  for (const auto& c : cases) {
+    std::vector<char> name(c.name.begin(), c.name.end());
+    name.push_back(0);
+    CDRMMgr_MakeNameSafeForFile(name.data());
+    EXPECT_EQ(std::string(name.data()), c.want) << c.name;
+  }
+}
+
 TEST_F(FileNames, MissingArgumentsAndTooSmallABufferGiveNoName) {
   ErrorLogCapture log;
   cSp_CDRProgramBaseObj program;

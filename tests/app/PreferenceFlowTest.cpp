@@ -81,7 +81,7 @@ Answer LookAtSpeeds(SpeedSeen* seen) {
 // Speed menus of the resources: start 0.5 1.0 1.5 2.0 2.5 3.0 4.0 5.0; end 1.0 1.5 2.0 2.5 3.0
 // 4.0 5.0 6.0 8.0 10.0; interval 0.1 0.2 0.5 1.0.
 TEST_F(PreferenceFlow, TheSpeedsChosenAreKeptAndOfferedByTheNextSaveSetup) {
-  SpeedSeen first, moved, again, cancelled;
+  SpeedSeen first, moved, again, cancelled, atEnd;
   std::vector<std::string> offered;
   Run({
       Do("choose the speeds",
@@ -127,6 +127,17 @@ TEST_F(PreferenceFlow, TheSpeedsChosenAreKeptAndOfferedByTheNextSaveSetup) {
            EXPECT_EQ(StoredSpeed(kCDR_EndSpeedKey), 5.0);
            EXPECT_EQ(M()->GetSpeedSetup().startSpeed, 4.0);
          }),
+      Do("a start chosen equal to the end moves the end too",
+         [&] {
+           Respond(Answer()
+                       .SetControlValue(kCDR_SpeedSetupStartItem, 8)
+                       .Do([&atEnd](WindowRef w) { LookAtSpeeds(&atEnd).Steps()[0].custom(w); },
+                           "look")
+                       .ClickItem(kCDR_SpeedSetupOKItem));
+           Choose(1);
+           EXPECT_EQ(StoredSpeed(kCDR_StartSpeedKey), 5.0);
+           EXPECT_EQ(StoredSpeed(kCDR_EndSpeedKey), 6.0);
+         }),
       Quit(),
   });
   // The window's defaults 1.0, 5.0 and 0.2; the end items at or below the start disabled.
@@ -142,6 +153,10 @@ TEST_F(PreferenceFlow, TheSpeedsChosenAreKeptAndOfferedByTheNextSaveSetup) {
   EXPECT_EQ(moved.endEnabled,
             (std::vector<bool>{false, false, false, false, false, false, true, true, true, true}));
   EXPECT_EQ(cancelled.start, 7);
+  EXPECT_EQ(atEnd.start, 8);
+  EXPECT_EQ(atEnd.end, 8) << "6.0, the first end above 5.0";
+  EXPECT_EQ(atEnd.endEnabled,
+            (std::vector<bool>{false, false, false, false, false, false, false, true, true, true}));
   EXPECT_FALSE(forcedEnd_);
 }
 

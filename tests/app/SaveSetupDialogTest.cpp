@@ -284,6 +284,37 @@ TEST_F(SaveSetupDialog, EachFileShowsTheFolderAndTheNameAndKeepsThemOnOK) {
       << "the folder did not change";
 }
 
+// The keys every set-up dialog answers by itself: Return and Enter are OK, Escape and
+// Command-period are Cancel; a plain period, other keys and a key event without its character
+// are left to the dialog.
+TEST(DialogKeys, ReturnAndEnterAreOKEscapeAndCommandPeriodAreCancel) {
+  const struct {
+    bool withChar;
+    UInt8 charCode;
+    UInt32 modifiers;
+    short answer;
+  } cases[] = {
+      {true, 0x0D, 0, 1},      {true, 0x03, 0, 1},      {true, 0x1B, 0, 2},
+      {true, '.', cmdKey, 2},  {true, '.', 0, 0},       {true, '.', optionKey, 0},
+      {true, 'a', cmdKey, 0},  {true, 0x0A, 0, 0},      {false, 0x0D, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.charCode));
+    EventRef event = nullptr;
+    ASSERT_EQ(CreateEvent(nullptr, kEventClassKeyboard, kEventRawKeyDown, 0, kEventAttributeNone,
+                          &event),
+              noErr);
+    const char charCode = char(c.charCode);
+    if (c.withChar) {
+      SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, sizeof charCode, &charCode);
+    }
+    SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof c.modifiers,
+                      &c.modifiers);
+    EXPECT_EQ(CDRDlg_AnswerOfKey(event), c.answer);
+    ReleaseEvent(event);
+  }
+}
+
 }  // namespace
 }  // namespace app_test
 

@@ -235,6 +235,18 @@ TEST_F(SelectionFlow, SelectedRowsAndTheTracksOfASelectedCDHaveTheirColours) {
            EXPECT_EQ(CellColour(Track(3), kCDR_IconColumn), itemSelected);
            EXPECT_EQ(CellColour(Track(4), kCDR_NameColumn), itemBack);
          }),
+      Then("select the last row", [] { Click(kFileB, kCDR_NameColumn); }),
+      Do("the last row is painted like any other",
+         [=] {
+           EXPECT_EQ(CellColour(kFileB, kCDR_NameColumn), itemSelected);
+           EXPECT_EQ(CellColour(Track(3), kCDR_NameColumn), itemBack);
+         }),
+      Then("select the CD again", [] { Click(kCD, kCDR_NameColumn); }),
+      Do("its last track takes the colour and the last row gives it back",
+         [=] {
+           EXPECT_EQ(CellColour(Track(12), kCDR_NameColumn), group);
+           EXPECT_EQ(CellColour(kFileB, kCDR_NameColumn), itemBack);
+         }),
   });
 }
 

@@ -188,6 +188,69 @@ TEST_F(ApplicationEvents, MemoryRunningOutWhileGatheringDocumentsHandsOnThoseGat
   EXPECT_TRUE(sawPartial) << "an entry that cannot be made ends the gathering";
 }
 
+// An item of the list that is no file (another program's mistake) is left out, and the files
+// before and after it are opened all the same, in order.
+TEST_F(ApplicationEvents, AnItemThatIsNoFileIsLeftOutAndTheFilesAroundItAreOpened) {
+  sp_testing::HomeScope home;
+  const std::string folder = home.Path("Songs");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  for (const char* name : {"one.aiff", "two.aiff", "three.aiff"}) {
+    std::ofstream(folder + "/" + name) << "FORM";
+  }
+  short vRefNum = 0;
+  SInt32 dirId = 0;
+  ASSERT_TRUE(LocateFolder(folder, vRefNum, dirId));
+  const auto putFile = [&](AEDescList& list, const char* name) {
+    Str255 pascal;
+    pascal[0] = UInt8(std::strlen(name));
+    std::memcpy(pascal + 1, name, pascal[0]);
+    FSSpec spec;
+    ASSERT_EQ(FSMakeFSSpec(vRefNum, dirId, pascal, &spec), noErr);
+    ASSERT_EQ(AEPutPtr(&list, 0, typeFSS, &spec, sizeof spec), noErr);
+  };
+  const SInt32 number = 42;
+  const std::string here = "@" + std::to_string(vRefNum) + "/" + std::to_string(dirId) + ";";
+  const struct {
+    std::vector<const char*> items;  // null: an item that is no file
+    std::string want;
+  } cases[] = {
+      {{"one.aiff", nullptr, "two.aiff"}, "0:one.aiff" + here + "two.aiff" + here},
+      {{nullptr, "three.aiff"}, "0:three.aiff" + here},
+      {{"one.aiff", nullptr}, "0:one.aiff" + here},
+      {{nullptr, nullptr}, "0:"},
+  };
+  alreadyOpenApplicationFlag_GlV = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.want);
+    AEDescList list = {typeNull, nullptr};
+    ASSERT_EQ(AECreateList(nullptr, 0, false, &list), noErr);
+    for (const char* name : c.items) {
+      if (name != nullptr) {
+        putFile(list, name);
+      } else {
+        ASSERT_EQ(AEPutPtr(&list, 0, typeSInt32, &number, sizeof number), noErr);
+      }
+    }
+    const ProcessSerialNumber self = {0, kCurrentProcess};
+    AEAddressDesc target = {typeNull, nullptr};
+    AppleEvent event = {typeNull, nullptr};
+    AECreateDesc(typeProcessSerialNumber, &self, sizeof self, &target);
+    ASSERT_EQ(AECreateAppleEvent(kCoreEventClass, kAEOpenDocuments, &target, kAutoGenerateReturnID,
+                                 1, &event),
+              noErr);
+    ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &list), noErr);
+    ASSERT_EQ(AESend(&event, nullptr, kAENoReply, kAENormalPriority, kNoTimeOut, nullptr, nullptr),
+              noErr);
+    AEDisposeDesc(&target);
+    AEDisposeDesc(&event);
+    AEDisposeDesc(&list);
+
+    TestApplication app;
+    EXPECT_EQ(sp_testing::DispatchAppleEvents(), 1);
+    EXPECT_EQ(app.documents, std::vector<std::string>{c.want});
+  }
+}
+
 // The quit event is handled later, not inside the send; a refusal keeps the loop running (the
 // loop looks at the flag when a pass begins, so one more pass is scheduled after the check).
 TEST_F(ApplicationEvents, AcceptedQuitEndsTheLoopAndRefusedOneLeavesItRunning) {

@@ -581,6 +581,37 @@ TEST_F(ControlChangeItemGroupTest, PanelItemsHearHitsOnlyWhileShown) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A panel item dimmed by the program stays dimmed however often its panel is hidden and shown;
+// undimmed, it comes back active with its panel.
+TEST_F(ControlChangeItemGroupTest, ADimmedPanelItemStaysDimmedWhenItsPanelShowsAgain) {
+  cSp_ControlChangeOutputItemGroup* one = Chooser()->SetupChangeOutputItemDITL(1, 201, 0);
+  cSp_ControlItem* first = one->SetupDialogContorlItem(1);
+  cSp_ControlItem* go = one->SetupDialogContorlItem(3);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(go, nullptr);
+  Chooser()->EnableTargetOutputItem(1, 0);
+  go->EnableHilite();
+  // "<item 8> <item 10>": A active, d dimmed, . hidden.
+  const auto look = [&] {
+    std::string out;
+    for (short n : {8, 10}) {
+      out += !Shown(n) ? '.' : !Active(n) ? 'd' : 'A';
+    }
+    return out;
+  };
+  EXPECT_EQ(look(), "Ad");
+  for (int pass = 0; pass < 2; ++pass) {
+    one->DisableOutputItem();
+    EXPECT_EQ(look(), "..");
+    one->EnableOutputItem();
+    EXPECT_EQ(look(), "Ad") << pass;
+  }
+  go->DisableHilite(0);
+  one->DisableOutputItem();
+  one->EnableOutputItem();
+  EXPECT_EQ(look(), "AA");
+}
+
 // A hidden panel's field is out of reach: Tab passes it by and typing goes elsewhere; shown
 // again, Tab reaches it.
 TEST_F(ControlChangeItemGroupTest, HiddenPanelFieldTakesNeitherTheFocusNorTyping) {

@@ -42,6 +42,15 @@ resource 'DITL' 9082 {
   editText 50, 10, 70, 280 { text "" }
   button 80, 210, 100, 280 { text "OK" }
 }
+resource 'DLOG' 9083 { bounds 100, 120, 220, 420; procID movableDBoxProc; items 9083; title "Two" }
+resource 'DITL' 9083 {
+  button 80, 210, 100, 280 { text "OK" }
+  button 80, 120, 100, 190 { text "Cancel" }
+}
+resource 'DLOG' 9084 { bounds 100, 120, 220, 420; procID movableDBoxProc; items 9084; title "One" }
+resource 'DITL' 9084 {
+  button 80, 210, 100, 280 { text "OK" }
+}
 )";
 
 TEST_F(WindowObjectTest, DefaultTitlesNumberEveryWindowAfterTheFirstEvenOverResourceTitles) {
@@ -113,6 +122,24 @@ TEST_F(WindowObjectTest, ResourceWindowIsNeverOpenedByItsConstructorButByOpen) {
   EXPECT_EQ(ListOrder(WindowListHead_GlV).back(), missing);
   missing->Open(1, nullptr);
   EXPECT_EQ(missing->IsOpen(), 0);
+}
+
+// Items 1 and 2 answer Return and Escape when they are buttons, however few items there are;
+// a dialog whose first items are no buttons gets neither.
+TEST_F(WindowObjectTest, TheFirstTwoButtonsBecomeTheDefaultAndCancelItemsUpToTheLastItem) {
+  UseResources(kWindowResources);
+  const struct {
+    short id;
+    short defaultItem, cancelItem;
+  } cases[] = {{9081, 1, 2}, {9083, 1, 2}, {9084, 1, 0}, {9082, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    cSp_Window* dialog =
+        Keep(new cSp_Window(c.id, kSpDialogWindowType, nullptr, 1, kWindowMovableModalDialogProc));
+    ASSERT_NE(dialog->GetDialogRef(), nullptr);
+    EXPECT_EQ(GetDialogDefaultItem(dialog->GetDialogRef()), c.defaultItem);
+    EXPECT_EQ(GetDialogCancelItem(dialog->GetDialogRef()), c.cancelItem);
+  }
 }
 
 TEST_F(WindowObjectTest, RebuiltDialogKeepsItsItemsAndEmbedsItsControlItemsMadeOnce) {
