@@ -6,6 +6,8 @@
 
 #include "DesktopFixture.h"
 #include "Events.h"
+#include "QuickDraw.h"
+#include "XQueries.h"
 #include "display/internal/DesktopKeys.h"
 #include "quickdraw/internal/Ports.h"
 
@@ -117,6 +119,58 @@ TEST_F(Scaled, AtScaleTwoEachWindowPixelTakesFourScreenPixelsAndClicksMapBack) {
   GetWindowBounds(window, kWindowContentRgn, &content);
   EXPECT_EQ(where.h, content.left + 20);
   EXPECT_EQ(where.v, content.top + 10);
+}
+
+// The toolbox's cursor on the desktop: shown until hidden, and back when every hide is undone;
+// a one-bit cursor at scale 2 takes four screen pixels a pixel, with its hot spot scaled too.
+TEST_F(Scaled, CursorsShowAtTheScaleWithTheirHotSpotAndHideAsTheToolboxSays) {
+  display::CloseDesktop();
+  setenv("SP_DISPLAY_SCALE", "2", 1);
+  std::string message;
+  ASSERT_TRUE(display::OpenDesktop(&message)) << message;
+  WindowRef window = ShowWindowOnDesktop(R(100, 100, 180, 200), "カーソル");
+  ASSERT_NE(window, nullptr);
+  int sx = 0, sy = 0;
+  ASSERT_TRUE(ScreenPointOf(window, 60, (display::StripHeightOf(window) + 40) * 2, &sx, &sy));
+  ASSERT_TRUE(
+      RunToolPumping({"xdotool", "mousemove", "--sync", std::to_string(sx), std::to_string(sy)}));
+
+  // A 4 x 4 block in the top left corner; the hot spot 5 across and 3 down.
+  Cursor block{};
+  for (int row = 0; row < 4; ++row) block.data[row] = block.mask[row] = SInt16(0xF000);
+  block.hotSpot = {3, 5};
+  SetCursor(&block);
+  x11::ShownCursor shown;
+  PumpUntil([&shown] { return x11::CursorAtThePointer(&shown) && shown.width == 32; },
+            "the scaled cursor");
+  ASSERT_EQ(shown.width, 32);
+  ASSERT_EQ(shown.height, 32);
+  EXPECT_EQ(shown.xhot, 10);
+  EXPECT_EQ(shown.yhot, 6);
+  auto alpha = [&shown](int x, int y) {
+    return (shown.argb[std::size_t(y * shown.width + x)] >> 24) & 0xFF;
+  };
+  const struct {
+    int x, y;
+    unsigned long alpha;
+  } pixels[] = {{0, 0, 0xFF}, {7, 7, 0xFF}, {8, 0, 0}, {0, 8, 0}, {8, 8, 0}, {31, 31, 0}};
+  for (const auto& p : pixels) EXPECT_EQ(alpha(p.x, p.y), p.alpha) << p.x << "," << p.y;
+
+  const struct {
+    void (*change)();
+    int shown;  // SDL_ENABLE or SDL_DISABLE after it
+    const char* what;
+  } steps[] = {{[] {}, SDL_ENABLE, "shown at the start"},
+               {HideCursor, SDL_DISABLE, "hidden"},
+               {HideCursor, SDL_DISABLE, "hidden twice"},
+               {ShowCursor, SDL_DISABLE, "one show of two hides"},
+               {ShowCursor, SDL_ENABLE, "every hide undone"},
+               {ShowCursor, SDL_ENABLE, "a show too many changes nothing"}};
+  for (const auto& step : steps) {
+    step.change();
+    ASSERT_TRUE(
+        PumpUntil([&step] { return SDL_ShowCursor(SDL_QUERY) == step.shown; }, step.what));
+  }
 }
 
 }  // namespace

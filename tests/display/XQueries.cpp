@@ -3,6 +3,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 #include <poll.h>
 
 #include <chrono>
@@ -27,6 +28,20 @@ bool Connect() {
 void Disconnect() {
   if (Connection() != nullptr) XCloseDisplay(Connection());
   Connection() = nullptr;
+}
+
+bool CursorAtThePointer(ShownCursor* out) {
+  int event = 0, error = 0;
+  if (!Connect() || !XFixesQueryExtension(Connection(), &event, &error)) return false;
+  XFixesCursorImage* image = XFixesGetCursorImage(Connection());
+  if (image == nullptr) return false;
+  out->width = image->width;
+  out->height = image->height;
+  out->xhot = image->xhot;
+  out->yhot = image->yhot;
+  out->argb.assign(image->pixels, image->pixels + std::size_t(image->width) * image->height);
+  XFree(image);
+  return true;
 }
 
 bool WindowViewable(unsigned long window) {

@@ -51,6 +51,14 @@ class XdndDrop {
   State* state_;
   std::vector<std::string> requested_;
 };
+// The cursor the server shows at the pointer now (the XFixes extension): its size, hot spot and
+// ARGB pixels, row by row. False when the server cannot say.
+struct ShownCursor {
+  int width = 0, height = 0, xhot = 0, yhot = 0;
+  std::vector<unsigned long> argb;
+};
+bool CursorAtThePointer(ShownCursor* out);
+
 // Waits (on the connection, no sleeping) until a window manager names its check window on the
 // root window, or the time is up.
 bool WaitForWindowManager(int millis);
