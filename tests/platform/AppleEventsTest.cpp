@@ -366,10 +366,14 @@ TEST(AppleEventsDesc, CorruptListBytesAreRefusedNotReadPastTheirEnd) {
   // An item header that claims more data than the handle holds, and a torn header.
   const UInt32 claimsTooMuch[3] = {keyAEWildCard, typeSInt32, 1000};
   const char torn[5] = {1, 2, 3, 4, 5};
+  // Four bytes of data whose header claims one byte more.
+  const UInt32 claimsOneMore[4] = {keyAEWildCard, typeSInt32, 5, 7};
   struct Case {
     const void* bytes;
     Size size;
-  } cases[] = {{claimsTooMuch, sizeof claimsTooMuch}, {torn, sizeof torn}};
+  } cases[] = {{claimsTooMuch, sizeof claimsTooMuch},
+               {torn, sizeof torn},
+               {claimsOneMore, sizeof claimsOneMore}};
   for (const Case& c : cases) {
     ScopedDesc bad;
     ASSERT_EQ(AECreateDesc(typeAEList, c.bytes, c.size, &bad.desc), noErr);
@@ -377,6 +381,16 @@ TEST(AppleEventsDesc, CorruptListBytesAreRefusedNotReadPastTheirEnd) {
     EXPECT_EQ(AECountItems(&bad.desc, &v), errAECorruptData);
     EXPECT_EQ(AEPutPtr(&bad.desc, 0, typeSInt32, &v, sizeof v), errAECorruptData);
   }
+  // The same item, its header claiming exactly the bytes there are, is read back.
+  const UInt32 exact[4] = {keyAEWildCard, typeSInt32, 4, 7};
+  ScopedDesc good;
+  ASSERT_EQ(AECreateDesc(typeAEList, exact, sizeof exact, &good.desc), noErr);
+  SInt32 count = 0, value = 0;
+  EXPECT_EQ(AECountItems(&good.desc, &count), noErr);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(AEGetNthPtr(&good.desc, 1, typeSInt32, nullptr, nullptr, &value, sizeof value, nullptr),
+            noErr);
+  EXPECT_EQ(value, 7);
   ScopedDesc badEvent;
   const UInt32 attributesPastEnd = 64;
   ASSERT_EQ(AECreateDesc(typeAppleEvent, &attributesPastEnd, 4, &badEvent.desc), noErr);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestClock.h"
 #include "TestFonts.h"
 #include "UiFixture.h"
 
@@ -231,6 +232,20 @@ TEST_F(EditTextTest, ClickTakesTheFocusAndDragSelects) {
   EXPECT_EQ(sp_testing::DialogSelection(dialog_).start, 2) << "a character's second half: after it";
   sp_testing::ClickDialogPoint(dialog_, Pt(120 + 100, 15));
   EXPECT_EQ(sp_testing::DialogSelection(dialog_).start, 4) << "right of the text: its end";
+}
+
+TEST_F(EditTextTest, AClickFromACharactersMiddleOnPutsTheCaretAfterIt) {
+  SetText(3, "abcdef" + SJ("あ"));
+  // Field 3 starts at h 120: one-byte characters start at 0, 6, 12, ...; "あ" spans 36 to 48.
+  const struct {
+    SInt16 h;
+    SInt16 caret;
+  } cases[] = {{2, 0}, {3, 1}, {14, 2}, {15, 3}, {20, 3}, {21, 4}, {41, 6}, {42, 8}};
+  for (const auto& c : cases) {
+    sp_testing::AdvanceClockTicks(120);  // never a double click
+    sp_testing::ClickDialogPoint(dialog_, Pt(SInt16(120 + c.h), 15));
+    EXPECT_EQ(sp_testing::DialogSelection(dialog_).start, c.caret) << c.h;
+  }
 }
 
 TEST_F(EditTextTest, TextEditRecordActsOnTheFocusedField) {

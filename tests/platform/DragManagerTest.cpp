@@ -141,6 +141,19 @@ TEST_F(DragManager, ItemsAndFlavoursKeepTheirOrderAndPromisesAreKeptOnDemand) {
   Size size = 2;
   ASSERT_EQ(GetFlavorData(drag, 7, text, two, &size, 5), noErr);
   EXPECT_EQ(std::string(two, 2), "se");
+  // The size answered is what was copied: cut by the room given or by the end of the data.
+  const struct {
+    UInt32 offset;
+    Size room;
+    const char* copied;
+  } parts[] = {{5, 2, "se"}, {5, 20, "sed 7"}, {0, 10, "promised 7"}, {9, 4, "7"},
+               {10, 4, ""},  {11, 4, ""}};
+  for (const auto& p : parts) {
+    char buffer[20] = {};
+    size = p.room;
+    ASSERT_EQ(GetFlavorData(drag, 7, text, buffer, &size, p.offset), noErr);
+    EXPECT_EQ(std::string(buffer, std::size_t(size)), p.copied) << p.offset << " " << p.room;
+  }
   // A promise the procedure does not keep, and requests that name nothing.
   ASSERT_EQ(AddDragItemFlavor(drag, 3, text, nullptr, 0, 0), noErr);
   promise.keep = false;

@@ -359,5 +359,21 @@ TEST_F(EventLoop, OnlyAQuitCommandNobodyTookSendsTheQuitAppleEvent) {
   EXPECT_EQ(sp_testing::QueuedAppleEventCount(), 0);
 }
 
+// When memory runs out on the way, the quit command answers an error exactly when no quit
+// Apple event was queued: a quit that cannot happen is never reported as done.
+TEST_F(EventLoop, AQuitCommandThatCouldNotQueueItsEventAnswersTheError) {
+  int failures = 0;
+  for (UInt32 n = 1; n <= 40; ++n) {
+    sp_testing::ResetAppleEvents();
+    sp_testing::FailNthAllocation(n);
+    const OSStatus status = SendCommand(kHICommandQuit, GetApplicationEventTarget());
+    sp_testing::FailNthAllocation(0);
+    EXPECT_EQ(sp_testing::QueuedAppleEventCount(), status == noErr ? 1 : 0) << n;
+    if (status != noErr) ++failures;
+  }
+  sp_testing::ResetAppleEvents();
+  EXPECT_GT(failures, 0);
+}
+
 }  // namespace
 }  // namespace ui_test

@@ -4,6 +4,7 @@
 // sanitizers watch these runs).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -146,6 +147,26 @@ TEST_F(QDPictures, DamagedOrLyingPicturesGiveNoPictureAndDrawNothing) {
   Rect frame{};
   EXPECT_EQ(QDGetPictureBounds(nullptr, &frame), nullptr);
   EXPECT_EQ(QDGetPictureBounds(pic, nullptr), nullptr);
+}
+
+// The frame's corners are read top, left, bottom, right: a frame away from the origin, of the
+// image's size, loads and keeps its place; read the other way round it would not fit.
+TEST_F(QDPictures, AFrameAwayFromTheOriginKeepsItsCorners) {
+  std::vector<UInt8> bytes = ResourceBytes(kPICT, kRedBlue);
+  ASSERT_GT(bytes.size(), 30u);
+  const UInt8 frame[8] = {0, 1, 0, 3, 0, 3, 0, 7};  // 1, 3, 3, 7: 4 x 2 like the image
+  std::copy(frame, frame + 8, bytes.begin() + 2);
+  ASSERT_EQ(sp_testing::AddAppResource(kPICT, kScratch, bytes), noErr);
+  PicHandle pic = GetPicture(kScratch);
+  ASSERT_NE(pic, nullptr);
+  Rect bounds{};
+  QDGetPictureBounds(pic, &bounds);
+  EXPECT_EQ(std::vector<SInt16>({bounds.top, bounds.left, bounds.bottom, bounds.right}),
+            std::vector<SInt16>({1, 3, 3, 7}));
+  const Rect dst = R(0, 0, 2, 4);
+  DrawPicture(pic, &dst);
+  EXPECT_EQ(QDError(), noErr);
+  EXPECT_EQ(Px(0, 0), kRed);
 }
 
 // A picture whose image is as wide or as high as the largest side taken loads; one pixel more

@@ -252,6 +252,18 @@ TEST_F(QDPixels, SnapshotWritesAPngAPersonCanLookAt) {
 // recorded outlines.
 class QDShapes : public qdtest::QDPixelsFixture {};
 
+// A right triangle away from the origin, drawn by one of the polygon calls.
+void Triangle(void (*draw)(PolyHandle)) {
+  PolyHandle poly = OpenPoly();
+  MoveTo(4, 2);
+  LineTo(8, 6);
+  LineTo(4, 6);
+  LineTo(4, 2);
+  ClosePoly();
+  draw(poly);
+  KillPoly(poly);
+}
+
 // Each shape drawn alone on white; the picture of its pixels.
 TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
   const Rect r = R(1, 1, 6, 7), sq = R(0, 0, 10, 10), flat = R(0, 0, 5, 9);
@@ -293,6 +305,11 @@ TEST_F(QDShapes, ShapesCoverThePixelsWhoseCentresAreInside) {
       {"xor line inverts each pixel once where the pen overlaps itself",
        [&] { PenMode(patXor), PenSize(2, 2), MoveTo(0, 0), LineTo(3, 3); }, R(0, 0, 5, 5),
        "##.../###../.###./..###/...##/"},
+      {"painted polygon: its points and nothing past them", [] { Triangle(PaintPoly); },
+       R(0, 0, 8, 10),
+       "........../........../........../....#...../....##..../....###.../........../........../"},
+      {"framed polygon", [] { Triangle(FramePoly); }, R(0, 0, 8, 10),
+       "........../........../....#...../....##..../....#.#.../....#..#../....#####./........../"},
   };
   for (const auto& c : cases) {
     Clear();

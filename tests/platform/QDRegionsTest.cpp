@@ -219,6 +219,21 @@ TEST_F(QDRegionsAlgebra, FailedOrOverflowingStoreLeavesTheDestinationAsItWas) {
   EXPECT_EQ(unionErr, rgnOverflowErr);
   EXPECT_TRUE(Holds(comb, combBefore));
   EXPECT_TRUE(Holds(d, PixelsOf(Rgn(0, 0, 1, 1))));
+  // A region exactly the size of the limit is stored; one byte under it is refused.
+  const SInt32 combBytes = SInt32(GetHandleSize(reinterpret_cast<Handle>(comb)));
+  const struct {
+    SInt32 limit;
+    OSErr expected;
+  } limits[] = {{combBytes, noErr}, {combBytes - 1, rgnOverflowErr}};
+  for (const auto& l : limits) {
+    SetRectRgn(d, 0, 0, 1, 1);
+    sp_platform::SetRegionByteLimit(l.limit);
+    UnionRgn(comb, comb, d);
+    const OSErr err = QDError();
+    sp_platform::SetRegionByteLimit(0);
+    EXPECT_EQ(err, l.expected) << l.limit;
+    EXPECT_TRUE(Holds(d, l.expected == noErr ? combBefore : PixelsOf(Rgn(0, 0, 1, 1)))) << l.limit;
+  }
 }
 
 // Regions recorded from lines and frames, judged against the even-odd rule.

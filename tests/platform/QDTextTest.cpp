@@ -246,6 +246,10 @@ TEST_F(QDTextDrawTest, GlyphsLandAtThePenInTheirModeStyleAndClip) {
       {"clipped", [&] { ClipRect(&clip); }, 10, 20, "ab", 22, "12,15# 17,15."},
       {"srcXor inverts black and white", [&] { PaintRect(&clip), TextMode(srcXor); }, 10, 20, "ab",
        22, "11,15. 17,15# 15,15. 9,15#"},
+      {"srcBic erases the glyphs to the back colour", [&] { PaintRect(&clip), TextMode(srcBic); },
+       10, 20, "ab", 22, "12,15. 12,22# 9,15#"},
+      {"notSrcBic erases the text's box around the glyphs",
+       [&] { PaintRect(&clip), TextMode(notSrcBic); }, 10, 20, "ab", 22, "12,15# 12,22. 12,10# 9,15#"},
       {"outside the pixels only the pen moves", [] {}, -500, 20, "abc", -482, "0,15. 1,15."},
   };
   const Rect all{0, 0, kHeight, kWidth}, wide{-32767, -32767, 32767, 32767};
