@@ -1,4 +1,6 @@
 // Windows on the desktop: title, pixels, menu strip, and what the window manager does to them.
+#include <utility>
+
 #include "DesktopFixture.h"
 #include "XQueries.h"
 #include "quickdraw/internal/Ports.h"
@@ -97,6 +99,18 @@ TEST_F(Windows, TheWindowManagersMoveAndResizeBecomeTheWindowsBounds) {
            kinds.push_back(GetEventKind(e));
            return OSStatus(eventNotHandledErr);
          });
+  // A sheet stays attached to the top of its parent wherever the person moves the parent.
+  WindowRef sheet = nullptr;
+  const Rect sheetSize = R(0, 0, 60, 160);
+  ASSERT_EQ(CreateNewWindow(kSheetWindowClass, kWindowNoAttributes, &sheetSize, &sheet), noErr);
+  ASSERT_EQ(ShowSheetWindow(sheet, window), noErr);
+  auto sheetOffset = [window, sheet] {
+    Rect parent, attached;
+    GetWindowBounds(window, kWindowContentRgn, &parent);
+    GetWindowBounds(sheet, kWindowContentRgn, &attached);
+    return std::make_pair(attached.left - parent.left, attached.top - parent.top);
+  };
+  const auto offset = sheetOffset();
   const std::string id = std::to_string(sp_platform::display::X11WindowOf(window));
   const int strip = sp_platform::display::StripHeightOf(window);
   ASSERT_TRUE(RunToolPumping({"xdotool", "windowmove", "--sync", id, "300", "260"}));
@@ -111,6 +125,9 @@ TEST_F(Windows, TheWindowManagersMoveAndResizeBecomeTheWindowsBounds) {
                r.left >= 300 && r.top >= 260 + strip;
       },
       "the move to reach the window");
+  EXPECT_EQ(sheetOffset(), offset) << "the sheet moved with its parent";
+  HideSheetWindow(sheet);
+  DisposeWindow(sheet);
   ASSERT_TRUE(RunToolPumping({"xdotool", "windowsize", "--sync", id, "360",
                               std::to_string(240 + strip)}));
   PumpUntil(
