@@ -38,6 +38,7 @@
 #include "FailureReports.h"
 #include "detail/CatalogRecords.h"
 #include "detail/FilesInternal.h"
+#include "internal/FileSteps.h"
 
 namespace sp_platform {
 namespace files {
@@ -371,7 +372,7 @@ int MakeFolders(const std::string& folder) {
   for (std::size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
     const std::string part = folder.substr(0, slash);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (StepMkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
   }
   return 0;
 }
@@ -381,7 +382,7 @@ int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes,
                     struct stat* result = nullptr) {
   if (const int err = MakeFolders(ParentPath(path))) return err;
   const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int fd = StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return errno;
   int err = 0;
   std::size_t written = 0;
@@ -394,8 +395,8 @@ int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes,
   if (err == 0 && fdatasync(fd) != 0) err = errno;
   if (err == 0 && result != nullptr && fstat(fd, result) != 0) err = errno;
   close(fd);
-  if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) unlink(temporary.c_str());
+  if (err == 0 && StepRename(temporary.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) StepUnlink(temporary.c_str());
   return err;
 }
 
@@ -420,7 +421,7 @@ class CatalogueLock {
     state.lockError = 0;
     const std::string path = CatalogueFilePath() + ".lock";
     if ((state.lockError = MakeFolders(ParentPath(path))) != 0) return;
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = StepOpen(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
       state.lockError = errno;
       return;
@@ -465,7 +466,7 @@ void RemoveStaleTemporaries(bool locked) {
     }
     const pid_t pid = pid_t(std::stol(name.substr(prefix.size())));
     if (pid == getpid() || (!locked && (kill(pid, 0) == 0 || errno != ESRCH))) continue;
-    unlinkat(dirfd(dir), d->d_name, 0);
+    StepUnlinkat(dirfd(dir), d->d_name, 0);
   }
   closedir(dir);
 }

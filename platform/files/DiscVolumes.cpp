@@ -26,6 +26,7 @@
 #include "detail/Forks.h"
 #include "files/internal/DiscTracks.h"
 #include "files/internal/TestHooks.h"
+#include "internal/FileSteps.h"
 
 namespace sp_platform {
 namespace files {
@@ -102,9 +103,9 @@ std::string StandInRoot() {
 
 int RemoveEntry(const char* path, const struct stat*, int type, struct FTW*) {
   if (type == FTW_DP || type == FTW_D || type == FTW_DNR)
-    rmdir(path);
+    StepRmdir(path);
   else
-    unlink(path);
+    StepUnlink(path);
   return 0;
 }
 
@@ -121,7 +122,7 @@ bool MakeFolders(const std::string& path) {
   while (at != std::string::npos) {
     at = path.find('/', at + 1);
     partial = path.substr(0, at);
-    if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (StepMkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return true;
 }
@@ -166,7 +167,7 @@ std::string TocPlist(const DiscToc& toc) {
 }
 
 bool WriteWhole(const std::string& path, const std::string& bytes) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int fd = StepOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -180,7 +181,7 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
 
 // A sparse file of the track's size: its bytes are read from the disc.
 bool MakeTrackFile(const std::string& path, UInt64 size, FileKey* key) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0400);
+  const int fd = StepOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0400);
   if (fd < 0) return false;
   struct stat st {};
   const bool ok = ftruncate(fd, off_t(size)) == 0 && fstat(fd, &st) == 0;

@@ -17,6 +17,7 @@
 #include "detail/Discs.h"
 #include "detail/FilesInternal.h"
 #include "detail/Trash.h"
+#include "internal/FileSteps.h"
 
 using namespace sp_platform::files;
 
@@ -41,7 +42,7 @@ bool RequestedMode(FSCatalogInfoBitmap which, const FSCatalogInfo* info, bool fo
 
 OSErr MakeFile(const Location& item, const mode_t* explicitMode) {
   if (OSErr err = CheckWritable(item)) return err;
-  const int fd = open(item.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+  const int fd = StepOpen(item.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                       explicitMode != nullptr ? *explicitMode : kDefaultFileMode);
   if (fd < 0) return OSErrFromErrnoAt(errno, item.path, Access::kWrite);
   if (explicitMode != nullptr) fchmod(fd, *explicitMode);
@@ -53,7 +54,7 @@ OSErr MakeFile(const Location& item, const mode_t* explicitMode) {
 
 OSErr MakeFolder(const Location& item, const mode_t* explicitMode) {
   if (OSErr err = CheckWritable(item)) return err;
-  if (mkdir(item.path.c_str(), explicitMode != nullptr ? *explicitMode : kDefaultFolderMode) != 0) {
+  if (StepMkdir(item.path.c_str(), explicitMode != nullptr ? *explicitMode : kDefaultFolderMode) != 0) {
     return OSErrFromErrnoAt(errno, item.path, Access::kWrite);
   }
   if (explicitMode != nullptr) chmod(item.path.c_str(), *explicitMode);
@@ -72,7 +73,7 @@ OSErr LocateNew(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Locatio
 
 // rename(2) that never replaces what is at `to`.
 int RenameNoReplace(const std::string& from, const std::string& to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (StepRenameNoReplace(from.c_str(), to.c_str()) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
   // A file system without the flag: the check and the rename are not one step, which is
   // as close as it allows.
@@ -81,7 +82,7 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     errno = EEXIST;
     return -1;
   }
-  return rename(from.c_str(), to.c_str());
+  return StepRename(from.c_str(), to.c_str());
 }
 
 OSErr MoveItem(const Location& item, const std::string& to) {
@@ -115,11 +116,11 @@ OSErr DeleteItem(const Location& item) {
   if (item.nodeID == UInt32(fsRtDirID)) return fBsyErr;
   if (OSErr err = CheckWritable(item)) return err;
   if (item.isFolder && !item.isLink) {  // a link goes as a link, never its folder
-    if (rmdir(item.path.c_str()) != 0) {
+    if (StepRmdir(item.path.c_str()) != 0) {
       const int e = errno;
       return e == ENOTEMPTY || e == EEXIST ? OSErr(fBsyErr) : OSErrFromErrno(e, Access::kWrite);
     }
-  } else if (unlink(item.path.c_str()) != 0) {
+  } else if (StepUnlink(item.path.c_str()) != 0) {
     return OSErrFromErrno(errno, Access::kWrite);
   }
   NoteDeleted(item.path);
@@ -185,7 +186,7 @@ OSErr CopyFile(const Location& source, const std::string& target) {
   const int in = open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return OSErrFromErrno(errno);
   const int out =
-      open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st.st_mode & 0777);
+      StepOpen(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st.st_mode & 0777);
   if (out < 0) {
     const int e = errno;
     close(in);
@@ -235,7 +236,7 @@ OSErr CopyFile(const Location& source, const std::string& target) {
     err = OSErrFromErrno(errno, Access::kWrite);
   }
   if (err != noErr) {
-    unlink(target.c_str());
+    StepUnlink(target.c_str());
     return err;
   }
   // The copy keeps the original's creation date wherever that came from.
@@ -414,7 +415,7 @@ OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
   struct stat st {};
   const bool replaced = lstat(dest.c_str(), &st) == 0;
   if (replaced && S_ISDIR(st.st_mode)) return dupFNErr;
-  if (rename(item.path.c_str(), dest.c_str()) != 0) {
+  if (StepRename(item.path.c_str(), dest.c_str()) != 0) {
     return OSErrFromErrnoAt(errno, dest, Access::kWrite);
   }
   if (replaced) NoteDeleted(dest);

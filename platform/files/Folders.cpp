@@ -14,6 +14,7 @@
 #include "detail/Catalog.h"
 #include "detail/Folders.h"
 #include "detail/Trash.h"
+#include "internal/FileSteps.h"
 
 namespace sp_platform {
 namespace files {
@@ -46,7 +47,7 @@ OSErr MakeFolders(const std::string& path) {
     if (slash == std::string::npos) slash = path.size();
     std::string partial = path.substr(0, slash);
     if (!partial.empty() && !IsFolder(partial)) {
-      if (mkdir(partial.c_str(), 0700) != 0 && !(errno == EEXIST && IsFolder(partial)))
+      if (StepMkdir(partial.c_str(), 0700) != 0 && !(errno == EEXIST && IsFolder(partial)))
         return OSErrFromErrnoAt(errno, partial, Access::kWrite);
     }
     start = slash + 1;

@@ -17,6 +17,7 @@
 #include "base/internal/Clock.h"
 #include "detail/Catalog.h"
 #include "detail/Forks.h"
+#include "internal/FileSteps.h"
 
 namespace sp_platform {
 namespace files {
@@ -73,7 +74,7 @@ bool Exists(const std::string& path) {
 }
 
 OSErr MakeFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0700) == 0) return noErr;
+  if (StepMkdir(path.c_str(), 0700) == 0) return noErr;
   int e = errno;
   struct stat st;
   if (e == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return noErr;
@@ -151,7 +152,7 @@ OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::st
       continue;
     }
     const std::string info = InfoPath(trash, candidate);
-    int fd = open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = StepOpen(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return OSErrFromErrno(errno);
@@ -160,11 +161,11 @@ OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::st
     if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
     if (err == noErr && Exists(item)) {
       // Another program put an item of that name there meanwhile without its record.
-      unlink(info.c_str());
+      StepUnlink(info.c_str());
       continue;
     }
     if (err != noErr) {
-      unlink(info.c_str());
+      StepUnlink(info.c_str());
       return err;
     }
     to = item;
@@ -174,7 +175,7 @@ OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::st
 }
 
 void RemoveInfoFile(const std::string& trash, const std::string& name) {
-  unlink(InfoPath(trash, name).c_str());
+  StepUnlink(InfoPath(trash, name).c_str());
 }
 
 }  // namespace
@@ -357,9 +358,9 @@ OSErr TrashDidMove(const std::string& from, const std::string& to) {
     std::string oldInfo = InfoPath(fromTrash, fromName);
     std::string newInfo = InfoPath(toTrash, toName);
     if (Exists(oldInfo)) {
-      if (rename(oldInfo.c_str(), newInfo.c_str()) != 0) return OSErrFromErrno(errno);
+      if (StepRename(oldInfo.c_str(), newInfo.c_str()) != 0) return OSErrFromErrno(errno);
     } else {
-      unlink(newInfo.c_str());
+      StepUnlink(newInfo.c_str());
     }
     return noErr;
   }

@@ -9,6 +9,7 @@
 
 #include "detail/ResourceFileFormat.h"
 #include "files/internal/FileLocations.h"
+#include "files/internal/FileSteps.h"
 
 namespace sp_platform {
 namespace resfile {
@@ -16,6 +17,9 @@ namespace resfile {
 namespace {
 
 using files::Access;
+using files::StepOpen;
+using files::StepRename;
+using files::StepUnlink;
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -85,7 +89,7 @@ OSErr WriteWholeFileAtomically(HostFile& file, const std::vector<UInt8>& bytes) 
   const std::string temporary =
       folder + "/." + base + ".sp-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
 
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int fd = StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return files::OSErrFromErrno(errno, Access::kWrite);
   bool ok = WriteAll(fd, bytes) && fdatasync(fd) == 0;
   int err = ok ? 0 : errno;
@@ -100,12 +104,12 @@ OSErr WriteWholeFileAtomically(HostFile& file, const std::vector<UInt8>& bytes) 
     files::WriteFinderInfo(temporary, finderInfo);
     files::StampCreationDate(temporary, files::CreationDateUTC(file.path, old));
   }
-  if (ok && rename(temporary.c_str(), file.path.c_str()) != 0) {
+  if (ok && StepRename(temporary.c_str(), file.path.c_str()) != 0) {
     ok = false;
     err = errno;
   }
   if (!ok) {
-    unlink(temporary.c_str());
+    StepUnlink(temporary.c_str());
     return files::OSErrFromErrno(err, Access::kWrite);
   }
   struct stat now;

@@ -11,6 +11,7 @@
 
 #include "files/internal/AudioCDVolumes.h"
 #include "files/internal/Completions.h"
+#include "files/internal/FileSteps.h"
 #include "files/internal/TestHooks.h"
 
 namespace sp_testing {
@@ -88,6 +89,14 @@ void ResetFiles() {
   sp_platform::files::ResetAudioCDs();
   sp_platform::files::SetDiscDrives({});
   sp_platform::files::ResetCatalogueAndVolumes();
+}
+
+void KillAtFileStep(int n) {
+  sp_platform::files::KillAtFileStep(n);
+}
+
+int FileStepsTaken() {
+  return sp_platform::files::FileStepsTaken();
 }
 
 int RunFileCompletions() {

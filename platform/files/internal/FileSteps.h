@@ -1,0 +1,33 @@
+// The changes the program makes to what a folder holds (a file made, renamed, linked or
+// removed, a folder made or removed) pass one point each, so that the test API can end the
+// process just before a chosen one, as a kill or a power cut at that moment would. Not for
+// the program's own code.
+#pragma once
+
+#include <sys/types.h>
+
+namespace sp_platform {
+namespace files {
+
+// Called just before each such change. Counts it; when the test API asked for this one, the
+// process ends at once with SIGKILL.
+void BeforeFileStep();
+
+// The system calls that make such changes, each after BeforeFileStep.
+int StepOpen(const char* path, int flags, mode_t mode);  // for flags with O_CREAT
+int StepMkdir(const char* path, mode_t mode);
+int StepRmdir(const char* path);
+int StepUnlink(const char* path);
+int StepUnlinkat(int dirFd, const char* name, int flags);
+int StepRename(const char* from, const char* to);
+int StepRenameNoReplace(const char* from, const char* to);  // renameat2 RENAME_NOREPLACE
+int StepLink(const char* from, const char* to);
+
+// The test API: the process ends just before the n-th change from now (0: never); the count
+// starts again from 0.
+void KillAtFileStep(int n);
+// How many changes were made since the last KillAtFileStep.
+int FileStepsTaken();
+
+}  // namespace files
+}  // namespace sp_platform
