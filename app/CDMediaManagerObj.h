@@ -443,6 +443,8 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char saveRunning = 0;
   unsigned char saveCancelAsks = 0;
   unsigned char stopAllAnswer = 0;
+  // The person stopped the file being saved (its end is then no failure to tell).
+  unsigned char saveStopAsked = 0;
   unsigned char eachFileMode = 0;
   SInt32 saveItemIndex = 0;
   SInt32 saveItemCount = 0;
@@ -506,6 +508,14 @@ class cCDR_MediaManager : public cSp_Window {
                           unsigned char moreFollow, unsigned char& stop);
   bool AskNewName(char* name, SInt32 size, unsigned char moreFollow, unsigned char& stop);
   bool AskErrorGoOn(const char* text, OSErr err, unsigned char& stop);
+  // The error sheet of a run into each file with this explanation: 1 and stop 0 to go on with
+  // the next file, 0 and stop 1 to end the run.
+  bool AskGoOnWith(const std::string& explanation, unsigned char& stop);
+  // A file the engine ended without completing it, and not at the person's request: logged,
+  // and told unless the engine told it already (in a run into each file the person then
+  // chooses between the next file and the end of the run: stop). True for such a file.
+  bool TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped,
+                          unsigned char& stop);
   UInt32 saveNameEncoding_ = 0;
   // The save-target records: emptied before each run into each file and at the end.
   cCDR_SaveTargetRecordItem* saveTargetRecordHead_ = nullptr;

@@ -26,6 +26,7 @@
 namespace {
 
 const char kSource[] = "CDMediaManagerObj";
+const char kMsgFolderHoldsName[] = "a folder holds the file's name !! ";
 
 // The next-track timer.
 EventLoopTimerRef gNextTrackTimer = nullptr;
@@ -57,6 +58,24 @@ bool UsableEntry(const cCDR_SelectionMediaItem* entry) {
 
 bool SameFolder(const FSRef& a, const FSRef& b) {
   return FSCompareFSRefs(&a, &b) == noErr;
+}
+
+// What holds a name in a folder.
+enum class Holder { kNothing, kFile, kFolder };
+
+Holder HolderOfName(short vRefNum, SInt32 dirID, const char* name) {
+  if (!Sp_ExsitTargetDirectory(vRefNum, dirID, name)) return Holder::kNothing;
+  return Sp_ExsitTargetFile(vRefNum, dirID, name) ? Holder::kFile : Holder::kFolder;
+}
+
+// The sheet after which the put-file dialog comes again.
+void SayNameUnusable(WindowRef parent) {
+  std::vector<char> title = CDRMM_Writable("ファイルが保存できません。");
+  std::vector<char> message =
+      CDRMM_Writable("このファイル名では保存ができません。他のファイル名を入力してください");
+  std::vector<char> again = CDRMM_Writable("再度設定");
+  Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgCaution, title.data(), message.data(),
+                                  again.data());
 }
 
 }  // namespace
@@ -183,6 +202,7 @@ unsigned char cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveEa
   if (!MakeEachFileName(item, track, name, sizeof name)) return 0;
   if (!SettleExistingName(track, name, sizeof name, moreFollow, stop)) return 0;
   std::snprintf(saveFileName, sizeof saveFileName, "%s", name);
+  saveStopAsked = 0;
   saveProgram->SetupSaveFileErrorManager(&errorNoMgr_);
   const unsigned long self = reinterpret_cast<unsigned long>(this);
   saveProgram->SetupSaveFileProgressCB(CDRMM_CatchSaveProgressCB, self);
@@ -190,7 +210,10 @@ unsigned char cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveEa
   if (progressWindow != nullptr) saveProgram->SetupErrorAlertBaseWindow(progressWindow->GetWindowRef());
   saveProgram->SetupiTunesMusicInfoObjPtr(iTunesInfo_);
   SetFileProgressOutputStringObjItemValue(track);
-  if (!StartEngineSave(track->GetReferenceNo(), kCFStringEncodingMacJapanese)) return 0;
+  if (!StartEngineSave(track->GetReferenceNo(), kCFStringEncodingMacJapanese)) {
+    TellUnfinishedFile(saveProgram, 1, stop);
+    return 0;
+  }
   saveProgram->StartSaveAndPlayEventLoop();
   return 1;
 }
@@ -229,7 +252,16 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
   short vRefNum = 0;
   SInt32 dirID = 0;
   Sp_GetDirectoryPositionInfoFromFSRef(&saveFolderRef, &vRefNum, &dirID);
-  if (!Sp_ExsitTargetDirectory(vRefNum, dirID, name)) return true;
+  const Holder holder = HolderOfName(vRefNum, dirID, name);
+  if (holder == Holder::kNothing) return true;
+  // A folder is never replaced, whatever was answered for the files before it.
+  if (holder == Holder::kFolder) {
+    SpReportFailure(kSource, "cCDR_MediaManager::SettleExistingName", 1, kMsgFolderHoldsName);
+    AskGoOnWith(SpCDR_MJ("「") + name +
+                    SpCDR_MJ("」という名前のフォルダがあるため、このファイルは保存しません。"),
+                stop);
+    return false;
+  }
   if (existingNameAsked == 0 || existingNameForAll == 0) {
     char title[1024] = "";
     GetProgressTitleOfItem(track, title, sizeof title);
@@ -265,13 +297,10 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
       }
       return false;
     }
-    case kQel_SaveFileNameDeleteOld: {
-      const OSErr err =
-          Sp_DeleteFileDirWithLongNameByDirId(vRefNum, dirID, name, kCFStringEncodingMacJapanese);
-      if (err == noErr) return true;
-      AskErrorGoOn("古いファイルの削除を際にエラーが発生しました（No.", err, stop);
-      return false;
-    }
+    case kQel_SaveFileNameDeleteOld:
+      // The old file stays until the new one is complete: the engine's end moves it to the
+      // Trash as it gives the new file its name, so a save that fails leaves it where it was.
+      return true;
     case kQel_SaveFileNameSkipItem:
       return false;
     default:
@@ -308,7 +337,22 @@ bool cCDR_MediaManager::AskNewName(char* name, SInt32 size, unsigned char moreFo
                                          sizeof chosen, nullptr, &truncated, &replacing);
     delete dialog;
     if (saved == 0 || truncated != 0) return false;
+    const std::string confirmed = chosen;
     if (!HasOwnExtension(chosen)) CDRMM_JoinNameAndExtension(chosen, sizeof chosen, extension);
+    // The name the file gets must be free, or a file whose replacement the dialog confirmed;
+    // a folder, or a file the dialog never asked about (its name took the extension after the
+    // dialog), is asked about again.
+    short chosenVRefNum = 0;
+    SInt32 chosenDirID = 0;
+    if (Sp_GetDirectoryPositionInfoFromFSRef(&chosenFolder, &chosenVRefNum, &chosenDirID) != noErr)
+      return false;
+    const Holder holder = HolderOfName(chosenVRefNum, chosenDirID, chosen);
+    const bool free = holder == Holder::kNothing ||
+                      (holder == Holder::kFile && replacing != 0 && confirmed == chosen);
+    if (!free) {
+      SayNameUnusable(parent);
+      continue;
+    }
     const bool folderChanged = !SameFolder(chosenFolder, saveFolderRef);
     FSRef fileFolder = saveFolderRef;
     if (folderChanged) {
@@ -336,14 +380,8 @@ bool cCDR_MediaManager::AskNewName(char* name, SInt32 size, unsigned char moreFo
       SInt32 fileDirID = 0;
       if (Sp_GetDirectoryPositionInfoFromFSRef(&fileFolder, &fileVRefNum, &fileDirID) != noErr)
         return false;
-      if (replacing != 0) {
-        const OSErr err = Sp_DeleteFileDirWithLongNameByDirId(fileVRefNum, fileDirID, chosen,
-                                                              kCFStringEncodingMacJapanese);
-        if (err != noErr && err != fnfErr) {
-          AskErrorGoOn("古いファイルの削除を際にエラーが発生しました（No.", err, stop);
-          return false;
-        }
-      }
+      // A confirmed replacement keeps the old file until the new one is complete (the
+      // engine's end moves it to the Trash).
       std::snprintf(name, std::size_t(size), "%s", chosen);
       // This file only goes to the chosen folder; the run's folder comes back for the next.
       if (!SameFolder(fileFolder, saveFolderRef)) {
@@ -353,12 +391,7 @@ bool cCDR_MediaManager::AskNewName(char* name, SInt32 size, unsigned char moreFo
       }
       return true;
     }
-    std::vector<char> title = CDRMM_Writable("ファイルが保存できません。");
-    std::vector<char> message =
-        CDRMM_Writable("このファイル名では保存ができません。他のファイル名を入力してください");
-    std::vector<char> again = CDRMM_Writable("再度設定");
-    Sp_SayDialogByModalBySheetAlert(parent, kSpStdSayDlgCaution, title.data(), message.data(),
-                                    again.data());
+    SayNameUnusable(parent);
   }
 }
 
@@ -371,7 +404,11 @@ bool cCDR_MediaManager::AskErrorGoOn(const char* text, OSErr err, unsigned char&
   } else {
     message += SpCDR_MJ("）");
   }
-  std::vector<char> body(message.begin(), message.end());
+  return AskGoOnWith(message, stop);
+}
+
+bool cCDR_MediaManager::AskGoOnWith(const std::string& explanation, unsigned char& stop) {
+  std::vector<char> body(explanation.begin(), explanation.end());
   body.push_back(0);
   std::vector<char> title = CDRMM_Writable("エラーが発生");
   std::vector<char> next = CDRMM_Writable("次の保存を行う");
@@ -385,11 +422,14 @@ bool cCDR_MediaManager::AskErrorGoOn(const char* text, OSErr err, unsigned char&
 
 // ---- Between files -----------------------------------------------------------------------------
 
-void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj*, unsigned char) {
+void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program,
+                                                        unsigned char stopped) {
   if (eachFileFolderOnceSet_ != 0) {
     saveFolderRef = eachFileFolderOnce_;
     eachFileFolderOnceSet_ = 0;
   }
+  unsigned char stop = 0;
+  if (TellUnfinishedFile(program, stopped, stop) && stop != 0) stopAllAnswer = 1;
   SpCDRI_EnableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent(this);
 }
 

@@ -36,6 +36,7 @@
 namespace {
 
 const char kSource[] = "CDMediaManagerObj";
+const char kMsgFileNotSaved[] = "the file was not saved !! ";
 
 // The progress window's text items: label item, value item and the label's string (list
 // 5023), in the order of the views.
@@ -199,6 +200,7 @@ void cCDR_MediaManager::MarkSaveRunning(unsigned char eachFile) {
   currentSaveItem = nullptr;
   saveCancelAsks = 1;
   stopAllAnswer = 0;
+  saveStopAsked = 0;
   saveItemIndex = 0;
   saveItemBase = 0;
   saveRunning = 1;
@@ -693,6 +695,7 @@ unsigned char cCDR_MediaManager::CatchProgressBarDlgCancelButtonCB() {
   unsigned char result = 0;
   if (answer == 1 || answer == 3) {
     stopAllAnswer = answer == 1 ? 1 : 0;
+    saveStopAsked = 1;
     // Between the files of a run into each file the request is dropped by the next file's
     // start; the run itself ends at the next track.
     saveProgram->StopSaveProgram();
@@ -705,7 +708,10 @@ unsigned char cCDR_MediaManager::CatchProgressBarDlgCancelButtonCB() {
   return result;
 }
 
-void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj*, unsigned char) {
+void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj* program, unsigned char stopped) {
+  // The end of a run into each file told each of its files already.
+  unsigned char stop = 0;
+  if (eachFileMode == 0) TellUnfinishedFile(program, stopped, stop);
   DisposeFileProgressOutputStringObjItem();
   delete progressWindow;
   progressWindow = nullptr;
@@ -720,6 +726,28 @@ void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj*, unsigned char
   ApplyDeferredMediaChanges();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
   Sp_EnableMouseTrace(1);
+}
+
+bool cCDR_MediaManager::TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped,
+                                           unsigned char& stop) {
+  static const char kMethod[] = "cCDR_MediaManager::TellUnfinishedFile";
+  stop = 0;
+  if (stopped == 0 || saveStopAsked != 0) return false;
+  // The engine beeped and told its reason already: only the record is left to write.
+  if (program != nullptr && program->GetSaveTarget().failureTold != 0) {
+    SpERORSYS_SaveErrorMeesage(kSource, kMethod, 1, kMsgFileNotSaved);
+    return true;
+  }
+  SpReportFailure(kSource, kMethod, 2, kMsgFileNotSaved);
+  const std::string text =
+      SpCDR_MJ("「") + saveFileName + SpCDR_MJ("」は保存できませんでした。ファイルはできていません。");
+  if (eachFileMode != 0) {
+    AskGoOnWith(text, stop);
+  } else {
+    SpCDR_ShowAlert(progressWindow != nullptr ? progressWindow->GetWindowRef() : GetWindowRef(),
+                    text);
+  }
+  return true;
 }
 
 void cCDR_MediaManager::CatchMoveProgressWindowCB() {

@@ -206,6 +206,7 @@ unsigned char Close(Run& run, const FSRef& startFolder, sCDR_SaveSetupInfo& resu
   }
   info.movieFlag = info.fileType == SpFourCC("MooV") ? 1 : 0;
   if (ok) {
+    CDRMGRFileSaveSetup_FitCompressionToType(info);
     if (info.compressionType == SpFourCC("NONE") && info.sampleSize == 16) {
       info.compressionType = SpFourCC("twos");
     }

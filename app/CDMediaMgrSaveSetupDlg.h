@@ -151,6 +151,10 @@ void CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* 
                                                     ComponentInstance component);
 void CDRMGR_GetSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* state,
                                                   ComponentInstance component);
+// An AIFF-C set-up naming a compression the AIFF-C writer does not write (a movie's AAC kept
+// from before) falls back to no compression at 16 bits, without the compressor's settings;
+// any other set-up stays as it is.
+void CDRMGRFileSaveSetup_FitCompressionToType(sCDR_SaveSetupInfo& info);
 void CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem(sCDRMGR_AskSaveInfoDlgData* state);
 void CDRMGRSaveSpeedSetup_SetupFileNameDefinitionExpOutputItem(sCDRMGR_AskSaveInfoDlgData* state);
 // The file type of a type popup item (1 'AIFF', 2 'WAVE', 3 'MooV', 4 'QTnc', 5 'AIFC', any

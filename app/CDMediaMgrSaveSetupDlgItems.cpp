@@ -11,6 +11,7 @@
 #include "QuickTimeComponents.h"
 #include "Sound.h"
 #include "SpCDREngineAlert.h"
+#include "SpCDROMSaveSoundData.h"
 #include "SpErrorInfoSystem.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
@@ -385,6 +386,15 @@ void CDRMGRSaveSpeedSetup_SetupFileNameDefinitionExpOutputItem(sCDRMGR_AskSaveIn
 
 // ---- The compression dialog -----------------------------------------------------------------
 
+void CDRMGRFileSaveSetup_FitCompressionToType(sCDR_SaveSetupInfo& info) {
+  if (info.fileType != SpFourCC("AIFC") || SpCDR_AIFFCWriterTakesCompression(info.compressionType))
+    return;
+  info.compressionType = SpFourCC("twos");
+  info.sampleSize = 16;
+  if (info.codecSettings != nullptr) DisposeHandle(info.codecSettings);
+  info.codecSettings = nullptr;
+}
+
 void CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* state,
                                                     ComponentInstance component) {
   if (ReportNull(state, "CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo")) return;
@@ -393,6 +403,15 @@ void CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* 
   SCSetInfo(component, scSoundSampleRateType, &info.sampleRate);
   SCSetInfo(component, scSoundSampleSizeType, &info.sampleSize);
   SCSetInfo(component, scSoundChannelCountType, &info.channels);
+  // AIFF-C is offered only what its writer writes.
+  Handle offered = nullptr;
+  if (info.fileType == SpFourCC("AIFC")) {
+    const std::vector<OSType> taken = SpCDR_AIFFCWriterCompressions();
+    offered = NewHandle(Size(taken.size() * sizeof(OSType)));
+    if (offered != nullptr) std::memcpy(*offered, taken.data(), taken.size() * sizeof(OSType));
+  }
+  SCSetInfo(component, scCompressionListType, &offered);
+  if (offered != nullptr) DisposeHandle(offered);
   if (state->quickTime6 != 0) {
     Boolean yes = 1;
     SCSetInfo(component, scSoundVBRCompressionOK, &yes);

@@ -2,9 +2,13 @@
 // buffers, written behind an AIFF-C header through the temporary file.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "Clock.h"
 #include "MacMemory.h"
+#include "SpCDREngineAlert.h"
 #include "SpCDROMPlayTrackNormal.h"
 #include "SpCDROMProgram.h"
 #include "SpCDROMSaveSoundData.h"
@@ -15,9 +19,38 @@ namespace {
 
 const char kSource[] = "SpCDROMSaveSoundData.cpp";
 
+const char kMsgCompressionRefused[] = "AIFF-C cannot hold this compression !! ";
+
 SoundConverterFillBufferDataUPP quickTimeFileSaveFillBuff_ForAIFFC_CBPtr_GlV = nullptr;
 
+const OSType kAIFFCCompressions[] = {
+    kSoundNotCompressed, k16BitBigEndianFormat, k16BitLittleEndianFormat, k8BitOffsetBinaryFormat,
+    kIMACompression,     kULawCompression,      kALawCompression,         k24BitFormat,
+    k32BitFormat,        kFloat32Format,        kFloat64Format,
+};
+
+// What the user reads about a compression the writer refuses.
+std::string RefusalText(OSType compressionType) {
+  Str255 name;
+  std::string shown = "'" + std::string(1, char(compressionType >> 24)) +
+                      char(compressionType >> 16) + char(compressionType >> 8) +
+                      char(compressionType) + "'";
+  if (GetCompressionName(compressionType, name) == noErr && name[0] != 0)
+    shown.assign(reinterpret_cast<const char*>(name + 1), name[0]);
+  return SpCDR_MJ("AIFF-Cファイルには「") + shown +
+         SpCDR_MJ("」の圧縮では保存できません。処理を中断します。");
+}
+
 }  // namespace
+
+Boolean SpCDR_AIFFCWriterTakesCompression(OSType compressionType) {
+  const std::vector<OSType> taken = SpCDR_AIFFCWriterCompressions();
+  return std::find(taken.begin(), taken.end(), compressionType) != taken.end();
+}
+
+std::vector<OSType> SpCDR_AIFFCWriterCompressions() {
+  return std::vector<OSType>(std::begin(kAIFFCCompressions), std::end(kAIFFCCompressions));
+}
 
 Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_File(
     SInt32 refNo, short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
@@ -53,6 +86,13 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoAIFFC_StandBy(
   if (!CheckSaveSources(refNo)) return false;
   // The name is a classic one: MacJapanese.
   if (!PrepareSaveFolder(nullptr, name, 1, vRefNum, dirID)) return false;
+  if (!SpCDR_AIFFCWriterTakesCompression(compressionType)) {
+    SpReportFailure(kSource, kMethod, 4, kMsgCompressionRefused);
+    save_.writeError = siInvalidCompression;
+    save_.failureTold = 1;
+    SpCDR_ShowAlert(alertWindow_, RefusalText(compressionType));
+    return false;
+  }
   SetupSaveRecord(creator, type, saveSpeed);
   if (!TakeSaveCompression(refNo, compressionType, sampleRate, sampleSize, channels,
                            compressionSettings)) {

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Files.h"
 #include "MacTypes.h"
@@ -86,6 +87,14 @@ OSErr Sp_SetupWAVEHeader(short refNum, short channels, UInt32 rate, short sample
 // GetCompressionName, padded to even) and the "SSND" header. The File Manager's error.
 OSErr SpCDR_SetupAIFFC_Header(short refNum, short channels, UInt32 sampleRate, short sampleSize,
                               OSType compressionType, UInt32 dataBytes, UInt32 sampleFrames);
+
+// Whether the AIFF-C writer writes this compression: linear sound of any kind, IMA 4:1, u-law
+// and A-law, whose frames an AIFF-C file counts in its header. Compressions that pack their
+// sound in packets of varying size (AAC, Apple Lossless) need tables AIFF-C has no room for;
+// the writer refuses them before anything is written.
+Boolean SpCDR_AIFFCWriterTakesCompression(OSType compressionType);
+// The same compressions as a list.
+std::vector<OSType> SpCDR_AIFFCWriterCompressions();
 
 // The first of "mSpeadFileTmp", "mSpeadFileTmp1" ... "mSpeadFileTmp100" that names nothing in
 // the folder; empty when all are taken.

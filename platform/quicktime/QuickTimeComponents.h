@@ -37,6 +37,9 @@ enum : OSType {
   scCodecSettingsType = SpFourCC("cdec"),         // Handle (a new handle, the caller's)
   scSoundVBRCompressionOK = SpFourCC("cvbr"),     // Boolean
   scSoundSampleRateChangeOK = SpFourCC("rcok"),   // Boolean
+  // Handle of OSTypes: the dialog offers only these compressors ('NONE': no compression); a
+  // null handle offers all again. The caller keeps its handle.
+  scCompressionListType = SpFourCC("ctyl"),
 };
 
 enum : ComponentResult {

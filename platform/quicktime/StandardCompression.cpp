@@ -33,6 +33,7 @@ struct SoundSettings {
   EncoderSettings encoder;
   Boolean variableOK = 0;
   Boolean rateChangeOK = 0;
+  std::vector<OSType> offered;  // empty: every compressor the system encodes
 };
 
 SoundSettings* SettingsOf(ComponentInstance ci) {
@@ -143,7 +144,9 @@ std::string CompressorTitle(OSType format) {
   return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
 }
 
-bool CanOffer(OSType format) {
+bool CanOffer(const SoundSettings& s, OSType format) {
+  if (!s.offered.empty() && std::find(s.offered.begin(), s.offered.end(), format) == s.offered.end())
+    return false;
   if (format == kSoundNotCompressed) return true;
   const SoundFormat* f = FindSoundFormat(format);
   const SInt16 size = f != nullptr && f->fixedSampleSize != 0 ? SInt16(f->fixedSampleSize) : 16;
@@ -204,11 +207,14 @@ constexpr SInt16 kCompressorCount =
     SInt16(sizeof kSoundSettingsCompressors / sizeof kSoundSettingsCompressors[0]);
 
 void ShowSettings(DialogRef dialog, const SoundSettings& s) {
-  SInt16 chosen = kSoundSettingsFirstCompressor;
+  // The settings' compressor when the dialog offers it, else the first it offers.
+  SInt16 chosen = 0;
   for (SInt16 i = 0; i < kCompressorCount; ++i) {
     const OSType format = kSoundSettingsCompressors[i];
     const SInt16 item = SInt16(kSoundSettingsFirstCompressor + i);
-    if (format == s.compression || (format == kSoundNotCompressed && IsUncompressed(s.compression)))
+    if (!CanOffer(s, format)) continue;
+    if (chosen == 0 || format == s.compression ||
+        (format == kSoundNotCompressed && IsUncompressed(s.compression)))
       chosen = item;
   }
   Choose(dialog, kSoundSettingsFirstCompressor, kCompressorCount, chosen);
@@ -255,7 +261,7 @@ SInt16 ReadSettings(DialogRef dialog, SoundSettings& s) {
   return 0;
 }
 
-DialogRef MakeDialog() {
+DialogRef MakeDialog(const SoundSettings& s) {
   const std::vector<ItemSpec> items = DialogItems();
   std::vector<std::string> texts;
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -281,7 +287,7 @@ DialogRef MakeDialog() {
   DisposeHandle(list);
   if (dialog == nullptr) return nullptr;
   for (SInt16 i = 0; i < kCompressorCount; ++i) {
-    if (!CanOffer(kSoundSettingsCompressors[i]))
+    if (!CanOffer(s, kSoundSettingsCompressors[i]))
       HideDialogItem(dialog, SInt16(kSoundSettingsFirstCompressor + i));
   }
   SetDialogDefaultItem(dialog, kSoundSettingsOK);
@@ -380,6 +386,15 @@ ComponentResult SCSetInfo(ComponentInstance ci, OSType infoType, void* info) {
     case scSoundSampleRateChangeOK:
       s->rateChangeOK = *static_cast<Boolean*>(info);
       return noErr;
+    case scCompressionListType: {
+      Handle h = *static_cast<Handle*>(info);
+      s->offered.clear();
+      if (h == nullptr || *h == nullptr) return noErr;
+      const std::size_t count = std::size_t(std::max<Size>(GetHandleSize(h), 0)) / sizeof(OSType);
+      const OSType* types = reinterpret_cast<const OSType*>(*h);
+      s->offered.assign(types, types + count);
+      return noErr;
+    }
     default:
       return scTypeNotFoundErr;
   }
@@ -424,7 +439,7 @@ ComponentResult SCGetInfo(ComponentInstance ci, OSType infoType, void* info) {
 ComponentResult SCRequestImageSettings(ComponentInstance ci) {
   qt::SoundSettings* s = qt::SettingsOf(ci);
   if (s == nullptr) return badComponentInstance;
-  DialogRef dialog = qt::MakeDialog();
+  DialogRef dialog = qt::MakeDialog(*s);
   if (dialog == nullptr) return memFullErr;
   qt::ShowSettings(dialog, *s);
   ShowWindow(GetDialogWindow(dialog));

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 
+#include "FileSizeLimit.h"
 #include "PrivateMounts.h"
 #include "SaveFixture.h"
 #include "SpTesting.h"
@@ -107,27 +108,6 @@ TEST_F(SaveFailure, AStoppedMovieOrAiffCSaveLeavesTheFolderAsItWas) {
     ExpectUntouched();
   }
 }
-
-// Files may grow to `bytes` while it lives (writes past that fail).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, SIG_DFL);
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  rlimit old_{};
-  bool ok_ = false;
-};
 
 // A write that fails (the file may not grow) stops the save at once instead of retrying it
 // for ever; the user is told.
