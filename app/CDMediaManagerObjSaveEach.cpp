@@ -423,7 +423,7 @@ bool cCDR_MediaManager::AskGoOnWith(const std::string& explanation, unsigned cha
 // ---- Between files -----------------------------------------------------------------------------
 
 void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program,
-                                                        unsigned char stopped) {
+                                                         unsigned char stopped) {
   if (eachFileFolderOnceSet_ != 0) {
     saveFolderRef = eachFileFolderOnce_;
     eachFileFolderOnceSet_ = 0;

@@ -739,8 +739,8 @@ bool cCDR_MediaManager::TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsig
     return true;
   }
   SpReportFailure(kSource, kMethod, 2, kMsgFileNotSaved);
-  const std::string text =
-      SpCDR_MJ("「") + saveFileName + SpCDR_MJ("」は保存できませんでした。ファイルはできていません。");
+  const std::string text = SpCDR_MJ("「") + saveFileName +
+                           SpCDR_MJ("」は保存できませんでした。ファイルはできていません。");
   if (eachFileMode != 0) {
     AskGoOnWith(text, stop);
   } else {

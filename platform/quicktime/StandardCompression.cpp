@@ -145,7 +145,8 @@ std::string CompressorTitle(OSType format) {
 }
 
 bool CanOffer(const SoundSettings& s, OSType format) {
-  if (!s.offered.empty() && std::find(s.offered.begin(), s.offered.end(), format) == s.offered.end())
+  if (!s.offered.empty() &&
+      std::find(s.offered.begin(), s.offered.end(), format) == s.offered.end())
     return false;
   if (format == kSoundNotCompressed) return true;
   const SoundFormat* f = FindSoundFormat(format);

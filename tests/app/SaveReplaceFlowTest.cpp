@@ -20,6 +20,7 @@
 #include "SpCDROMProgram.h"
 #include "SpCDROMSaveSoundData.h"
 #include "SpPreferenceStockObject.h"
+#include "SpTesting.h"
 #include "TestMenus.h"
 #include "TestNavigation.h"
 #include "TestResponder.h"
@@ -130,18 +131,17 @@ class SaveReplaceFlow : public SaveTest {
   void ExpectTrack(const std::string& name, double sectors, const char* codec = "pcm_s16be") {
     EXPECT_EQ(ProbeEntry(Out(name), "stream=codec_name"), codec) << name;
     EXPECT_EQ(ProbeEntry(Out(name), "stream=channels"), "2") << name;
-    EXPECT_NEAR(std::atof(ProbeEntry(Out(name), "stream=duration").c_str()), sectors * 588 / 44100.0,
-                0.01)
+    EXPECT_NEAR(std::atof(ProbeEntry(Out(name), "stream=duration").c_str()),
+                sectors * 588 / 44100.0, 0.01)
         << name;
     // sox reads linear AIFF-C only.
-    if (std::string(codec) == "pcm_s16be") {
+    if (std::string(codec).rfind("pcm_", 0) == 0) {
       EXPECT_EQ(Tool({"soxi", "-r", Out(name)}), "44100") << name;
     }
   }
   Step RunEnded() {
-    return WaitFor("the save ended", [] {
-      return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
-    });
+    return WaitFor("the save ended",
+                   [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; });
   }
   Step SaveEach(std::vector<Answer> answers, rlim_t limit = 0) {
     return Then("save each", [this, answers, limit] {
@@ -198,7 +198,8 @@ TEST_F(SaveReplaceFlow, TheOldFileStaysUntilTheNewOneIsComplete) {
       const std::string trash = TrashList();
       if (c.fails) {
         for (const std::string& name : existing) EXPECT_TRUE(Old(name)) << name;
-        EXPECT_EQ(FolderNames(out_), (std::vector<std::string>{"Midday_1_0.aif", "Sunrise_1_0.aif"}))
+        EXPECT_EQ(FolderNames(out_),
+                  (std::vector<std::string>{"Midday_1_0.aif", "Sunrise_1_0.aif"}))
             << "no temporary file, nothing new";
         EXPECT_EQ(trash, "") << "nothing went to the Trash";
         EXPECT_GE(errors_.Count(), 1u);
@@ -270,7 +271,8 @@ TEST_F(SaveReplaceFlow, AFolderOfTheNameIsNeverTrashedOrReplaced) {
           EXPECT_EQ(trash.find(Out(name)), std::string::npos) << name << trash;
         }
       }
-      for (const std::string& name : c.saved) EXPECT_FALSE(ProbeEntry(Out(name), "stream=codec_name").empty()) << name;
+      for (const std::string& name : c.saved)
+        EXPECT_FALSE(ProbeEntry(Out(name), "stream=codec_name").empty()) << name;
       std::sort(expected.begin(), expected.end());
       EXPECT_EQ(FolderNames(out_), expected);
       EXPECT_EQ(errors_.Count(), size_t(c.folderTold));
@@ -318,52 +320,77 @@ TEST_F(SaveReplaceFlow, AnAiffCSaveWritesWhatItsWriterTakes) {
 }
 
 // A save the engine ends without completing it, the person not having asked, is told and
-// leaves no file, into one file and into each: told by the engine (a write that fails) or,
-// where the engine stops in silence (as when a CD goes), by the program. A run into each file
-// then asks whether to go on.
+// leaves no file, into one file and into each: told by the engine (a write that fails), or by
+// the program where the engine gives up in silence (memory running short for its buffers, or
+// a stop of its own as when a CD goes). A run into each file then asks whether to go on.
 TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
+  enum class Fault { kWrite, kMemory, kStop };
   struct Case {
     const char* why;
     bool each;
-    bool silent;  // the engine stops by itself; else its writing fails
+    short type;
+    Fault fault;
     std::vector<Answer> answers;
     std::vector<std::string> files;
     int toldByProgram;
   } cases[] = {
-      {"one file, a failing write", false, false, {Answer::Return()}, {}, 0},
-      {"one file, stopped in silence", false, true, {Answer::Return()}, {}, 1},
-      {"each file, stopped in silence, the run going on",
+      {"one file, a failing write", false, kWAVE, Fault::kWrite, {Answer::Return()}, {}, 0},
+      {"one file, memory short while writing",
+       false,
+       kWAVE,
+       Fault::kMemory,
+       {Answer::Return()},
+       {},
+       1},
+      {"each file, memory short while writing",
        true,
+       kWAVE,
+       Fault::kMemory,
+       {Button("次の保存を行う"), Button("次の保存を行う"), Button("次の保存を行う")},
+       {},
+       3},
+      {"each file, AIFF-C that cannot start for want of memory, the run stopped",
        true,
+       kAIFC,
+       Fault::kMemory,
+       {Button("保存を中止する")},
+       {},
+       1},
+      {"each file, the first stopped by the engine, the run going on",
+       true,
+       kWAVE,
+       Fault::kStop,
        {Button("次の保存を行う")},
        {"Midday_1_0.wav", "Sunset_1_0.wav"},
        1},
-      {"each file, stopped in silence, the run stopped", true, true, {Button("保存を中止する")}, {}, 1},
   };
   std::vector<Step> steps;
   for (const Case& c : cases) {
     steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
       Tool({"sh", "-c", "rm -rf \"$0\"/*", out_});
-      StoreSetup();
-      Respond(SetupAnswer(kWAVE));
+      StoreSetup(SpFourCC("ima4"));
+      Respond(SetupAnswer(c.type));
       if (!c.each) {
         Respond(sp_testing::NavGoTo(out_));
         Respond(Answer::Click(kNavItemDefaultButton));
       }
       for (const Answer& a : c.answers) Respond(a);
-      if (!c.silent) limit_ = std::make_unique<FileSizeLimit>(64 * 1024);
+      if (c.fault == Fault::kWrite) limit_ = std::make_unique<FileSizeLimit>(64 * 1024);
+      if (c.fault == Fault::kMemory) sp_testing::LimitAllocationSize(3u << 19);
       const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
       shownBefore_ = sp_testing::ShownSoFar().size();
       EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
-      ASSERT_TRUE(M()->IsSaveRunning());
-      if (c.silent) M()->saveProgram->StopSaveProgram();
+      if (c.fault == Fault::kStop) M()->saveProgram->StopSaveProgram();
     }));
     steps.push_back(RunEnded());
     steps.push_back(Do(std::string("look: ") + c.why, [this, &c] {
       SCOPED_TRACE(c.why);
       limit_.reset();
+      sp_testing::LimitAllocationSize(0);
       EXPECT_EQ(ShownWith(kNotSaved, shownBefore_), c.toldByProgram);
       EXPECT_EQ(FolderNames(out_), c.files);
+      for (const std::string& name : c.files)
+        ExpectTrack(name, name[0] == 'M' ? 200 : 175, "pcm_s16le");
       EXPECT_TRUE(errors_.Has("cCDR_MediaManager::TellUnfinishedFile"));
       EXPECT_EQ(M()->progressWindow, nullptr);
       errors_.Clear();
@@ -387,13 +414,17 @@ class AiffCSetup : public DialogTest {
     DialogTest::TearDown();
   }
   // The compressors the compression dialog shows (its radio items from 16 on), read when it
-  // opens from the set-up's Options button with the file type chosen; then Cancel and OK.
-  std::vector<OSType> Offered(short type) {
+  // opens from the set-up's Options button with the file type chosen, and the one it shows
+  // chosen; then Cancel and OK.
+  std::vector<OSType> Offered(short type, OSType& selected) {
     std::vector<OSType> offered;
-    Respond(Answer().SetControlValue(kCDR_SaveSetupTypeItem, type).ClickItem(kCDR_SaveSetupOptionsItem));
+    selected = 0;
+    Respond(Answer()
+                .SetControlValue(kCDR_SaveSetupTypeItem, type)
+                .ClickItem(kCDR_SaveSetupOptionsItem));
     Respond(Answer()
                 .Do(
-                    [&offered](WindowRef window) {
+                    [&offered, &selected](WindowRef window) {
                       const OSType all[] = {SpFourCC("NONE"), SpFourCC("ima4"), SpFourCC("ulaw"),
                                             SpFourCC("alaw"), SpFourCC("mp4a"), SpFourCC("alac"),
                                             SpFourCC("in24"), SpFourCC("fl32")};
@@ -402,13 +433,15 @@ class AiffCSetup : public DialogTest {
                         GetDialogItemAsControl(GetDialogFromWindow(window), DialogItemIndex(16 + i),
                                                &radio);
                         if (radio != nullptr && IsControlVisible(radio)) offered.push_back(all[i]);
+                        if (radio != nullptr && GetControl32BitValue(radio) != 0) selected = all[i];
                       }
                     },
                     "look")
                 .ClickItem(2));
     Respond(Answer::Click(kCDR_SaveSetupOKItem));
     Rect area = {100, 100, 500, 700};
-    EXPECT_EQ(CDRMGR_AskSaveSetup(area, stock_.get(), speeds_, 0xAC440000, 16, 2, result_, 0, 1), 1);
+    EXPECT_EQ(CDRMGR_AskSaveSetup(area, stock_.get(), speeds_, 0xAC440000, 16, 2, result_, 0, 1),
+              1);
     return offered;
   }
   sCDR_SaveSetupDlgSpeedInfo speeds_ = {1.0, 5.0, 0.2};
@@ -416,13 +449,16 @@ class AiffCSetup : public DialogTest {
 };
 
 TEST_F(AiffCSetup, OffersOnlyWhatTheWriterWritesAndFallsBackFromTheRest) {
-  const std::vector<OSType> aiffc = Offered(kAIFC);
+  OSType selected = 0;
+  const std::vector<OSType> aiffc = Offered(kAIFC, selected);
   EXPECT_FALSE(aiffc.empty());
   for (OSType type : aiffc) EXPECT_TRUE(SpCDR_AIFFCWriterTakesCompression(type)) << type;
   EXPECT_EQ(std::count(aiffc.begin(), aiffc.end(), SpFourCC("ima4")), 1);
+  EXPECT_EQ(selected, SpFourCC("NONE")) << "the fresh AAC is not offered: the first offered shows";
   EXPECT_EQ(result_.compressionType, SpFourCC("twos")) << "the fresh AAC fell back";
-  const std::vector<OSType> movie = Offered(3);
+  const std::vector<OSType> movie = Offered(3, selected);
   EXPECT_EQ(std::count(movie.begin(), movie.end(), SpFourCC("mp4a")), 1);
+  EXPECT_EQ(selected, SpFourCC("mp4a"));
   EXPECT_EQ(result_.compressionType, SpFourCC("mp4a")) << "a movie keeps AAC";
 }
 

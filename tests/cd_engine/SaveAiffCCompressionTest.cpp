@@ -18,14 +18,20 @@ TEST_F(AiffCCompression, TheWriterSavesWhatAiffCHoldsAndRefusesTheRestBeforeWrit
     short size;
     const char* codec;  // as ffprobe reads the file; null: refused
   } cases[] = {
-      {SpFourCC("NONE"), 16, "pcm_s16be"},    {SpFourCC("twos"), 16, "pcm_s16be"},
-      {SpFourCC("sowt"), 16, "pcm_s16le"},    {SpFourCC("ima4"), 16, "adpcm_ima_qt"},
-      {SpFourCC("ulaw"), 16, "pcm_mulaw"},    {SpFourCC("alaw"), 16, "pcm_alaw"},
-      {SpFourCC("in24"), 24, "pcm_s24be"},    {SpFourCC("in32"), 32, "pcm_s32be"},
-      {SpFourCC("fl32"), 32, "pcm_f32be"},    {SpFourCC("fl64"), 64, "pcm_f64be"},
+      {SpFourCC("NONE"), 16, "pcm_s16be"},
+      {SpFourCC("twos"), 16, "pcm_s16be"},
+      {SpFourCC("sowt"), 16, "pcm_s16le"},
+      {SpFourCC("ima4"), 16, "adpcm_ima_qt"},
+      {SpFourCC("ulaw"), 16, "pcm_mulaw"},
+      {SpFourCC("alaw"), 16, "pcm_alaw"},
+      {SpFourCC("in24"), 24, "pcm_s24be"},
+      {SpFourCC("in32"), 32, "pcm_s32be"},
+      {SpFourCC("fl32"), 32, "pcm_f32be"},
+      {SpFourCC("fl64"), 64, "pcm_f64be"},
       {SpFourCC("raw "), 8, "pcm_u8"},
       // Packets of varying size need tables AIFF-C has no room for.
-      {SpFourCC("mp4a"), 16, nullptr},        {SpFourCC("alac"), 16, nullptr},
+      {SpFourCC("mp4a"), 16, nullptr},
+      {SpFourCC("alac"), 16, nullptr},
       // Not a compression at all.
       {SpFourCC("junk"), 16, nullptr},
   };
@@ -41,8 +47,8 @@ TEST_F(AiffCCompression, TheWriterSavesWhatAiffCHoldsAndRefusesTheRestBeforeWrit
     EXPECT_EQ(SpCDR_AIFFCWriterTakesCompression(c.compression) != 0, c.codec != nullptr);
     if (c.codec == nullptr) sp_testing::Respond(sp_testing::Answer::Return());
     const bool started = p->SaveTargetProgItemIntoAIFFC_File(
-        -1, vRefNum_, dirID_, "out.aifc", SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC,
-        c.compression, 0xAC440000, c.size, 2, nullptr, 1.0f, nullptr, 0);
+        -1, vRefNum_, dirID_, "out.aifc", SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC, c.compression,
+        0xAC440000, c.size, 2, nullptr, 1.0f, nullptr, 0);
     ASSERT_EQ(started, c.codec != nullptr);
     if (c.codec == nullptr) {
       EXPECT_EQ(ReadAll(Doc("out.aifc")), "the user's file");
