@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "AppTestSupport.h"
@@ -90,26 +91,11 @@ class LockHolder {
   bool took_ = false;
 };
 
-// Sets an environment variable for the life of the object.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    const char* was = getenv(name);
-    had_ = was != nullptr;
-    if (had_) was_ = was;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (had_)
-      setenv(name_, was_.c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string was_;
+// TMPDIR, for the life of the object.
+struct TemporaryFolderScope {
+  explicit TemporaryFolderScope(const std::string& path) { setenv("TMPDIR", path.c_str(), 1); }
+  ~TemporaryFolderScope() { was ? setenv("TMPDIR", was->c_str(), 1) : unsetenv("TMPDIR"); }
+  std::unique_ptr<std::string> was{getenv("TMPDIR") ? new std::string(getenv("TMPDIR")) : nullptr};
 };
 
 class RunningCopy : public ProgramTest {
@@ -178,105 +164,61 @@ TEST_F(RunningCopy, AProcessHoldingTheLockRunsTheProgramAgainAndStillHoldsItAfte
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-// A folder of another user's (nobody's); empty without the right to give one away.
-std::string ForeignFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0700) != 0 || chown(path.c_str(), 65534, 65534) != 0) return "";
-  return path;
-}
-
-// A folder of the user's with these permissions.
-std::string FolderWithMode(const std::string& path, mode_t mode) {
+// A folder of the user's with these permissions, or of another user's (nobody's); empty when
+// it cannot be had (only root gives a folder away).
+std::string Folder(const std::string& path, mode_t mode, bool foreign = false) {
   mkdir(path.c_str(), 0700);
-  return chmod(path.c_str(), mode) == 0 ? path : "";
+  if (chmod(path.c_str(), mode) != 0) return "";
+  return !foreign || chown(path.c_str(), 65534, 65534) == 0 ? path : "";
 }
 
 TEST_F(RunningCopy, TheLockIsNeverPutWhereOthersCanWrite) {
-  const std::string tmp = home_.Path("tmp");
-  ASSERT_EQ(mkdir(tmp.c_str(), 0700), 0);
-  const std::string fallback = tmp + "/mediamanager-" + std::to_string(geteuid());
-  const std::string runtime = home_.Path(".runtime");
-  struct Place {
-    std::string runtime;  // XDG_RUNTIME_DIR (empty: unset)
-    std::string refused;  // where no lock may be
-  };
+  const std::string own = "/mediamanager-" + std::to_string(geteuid());
+  const std::string tmp = Folder(home_.Path("tmp"), 0700), fallback = tmp + own;
+  const std::string tmpOther = Folder(home_.Path("tmp-other"), 0700);
+  const std::string elsewhere = Folder(home_.Path("elsewhere"), 0700);
+  const std::string openSession = Folder(home_.Path("rt-open"), 0700) + "/mediamanager";
+  const std::string linkSession = Folder(home_.Path("rt-link"), 0700) + "/mediamanager";
+  Folder(openSession, 0777);
+  ASSERT_EQ(symlink(elsewhere.c_str(), linkSession.c_str()), 0);
+  const TemporaryFolderScope temporary(tmp);
   struct Case {
     const char* why;
-    std::function<Place()> prepare;
-    bool fallsBack;  // the lock goes to the temporary folder instead
+    std::string runtime;  // XDG_RUNTIME_DIR (empty: unset)
+    std::string tmp;      // TMPDIR
+    std::string refused;  // where no lock may be (empty: the case cannot be made here)
+    bool fallsBack;       // the lock is taken in the temporary folder instead
   } cases[] = {
-      {"a runtime folder anyone may write",
-       [&] {
-         return Place{FolderWithMode(home_.Path("open"), 0777), home_.Path("open")};
-       },
+      {"anyone may write the runtime folder", home_.Path("open"), tmp,
+       Folder(home_.Path("open"), 0777), true},
+      {"its group may write it", home_.Path("group"), tmp, Folder(home_.Path("group"), 0770), true},
+      {"it is another user's", home_.Path("other"), tmp, Folder(home_.Path("other"), 0700, true),
        true},
-      {"a runtime folder anyone may write, sticky as /tmp",
-       [&] {
-         return Place{FolderWithMode(home_.Path("sticky"), 01777), home_.Path("sticky")};
-       },
-       true},
-      {"a runtime folder the group may write",
-       [&] {
-         return Place{FolderWithMode(home_.Path("group"), 0770), home_.Path("group")};
-       },
-       true},
-      {"a runtime folder of another user's",
-       [&] {
-         return Place{ForeignFolder(home_.Path("other")), home_.Path("other")};
-       },
-       true},
-      {"a relative runtime folder",
-       [&] {
-         return Place{".runtime", runtime};
-       },
-       true},
-      {"a session folder in the runtime folder that others may write",
-       [&] {
-         FolderWithMode(runtime + "/mediamanager", 0777);
-         return Place{runtime, runtime + "/mediamanager"};
-       },
-       false},
-      {"a session folder that is a link to a folder of the user's",
-       [&] {
-         mkdir(home_.Path("elsewhere").c_str(), 0700);
-         symlink(home_.Path("elsewhere").c_str(), (runtime + "/mediamanager").c_str());
-         return Place{runtime, home_.Path("elsewhere")};
-       },
-       false},
-      {"no runtime folder, and a temporary folder others may write",
-       [&] {
-         return Place{"", FolderWithMode(fallback, 0777)};
-       },
-       false},
-      {"no runtime folder, and a temporary folder of another user's",
-       [&] {
-         return Place{"", ForeignFolder(fallback)};
-       },
-       false},
+      {"it is a relative path", std::filesystem::relative(home_.Path(".runtime")).string(), tmp,
+       home_.Path(".runtime"), true},
+      {"anyone may write the session folder in it", home_.Path("rt-open"), tmp, openSession, false},
+      {"the session folder is a link to a folder of the user's", home_.Path("rt-link"), tmp,
+       elsewhere, false},
+      {"no runtime folder, and the temporary one is another user's", "", tmpOther,
+       Folder(tmpOther + own, 0700, true), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    ScopedVariable temporary("TMPDIR", tmp);
-    ScopedVariable session("XDG_RUNTIME_DIR", runtime);
-    const Place place = c.prepare();
-    if (place.refused.empty() && geteuid() != 0) continue;  // no other user's folder to be had
-    ASSERT_FALSE(place.refused.empty());
-    if (place.runtime.empty())
-      unsetenv("XDG_RUNTIME_DIR");
-    else
-      setenv("XDG_RUNTIME_DIR", place.runtime.c_str(), 1);
+    if (c.refused.empty() && geteuid() != 0) continue;
+    ASSERT_FALSE(c.refused.empty());
+    // TemporaryFolderScope and HomeScope put both back.
+    c.runtime.empty() ? unsetenv("XDG_RUNTIME_DIR")
+                      : setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
+    setenv("TMPDIR", c.tmp.c_str(), 1);
     errors_.Clear();
-    const int result = Run({WindowShown(), Quit()});
-    EXPECT_EQ(result, 0) << "the program runs all the same";
-    EXPECT_FALSE(Exists(place.refused + "/lock"));
-    EXPECT_FALSE(Exists(place.refused + "/mediamanager/lock"));
+    EXPECT_EQ(Run({WindowShown(), Quit()}), 0) << "the program runs all the same";
+    EXPECT_FALSE(Exists(c.refused + "/lock"));
+    EXPECT_FALSE(Exists(c.refused + "/mediamanager/lock"));
     EXPECT_EQ(Exists(fallback + "/lock"), c.fallsBack);
     EXPECT_EQ(errors_.Has("CDR_Main"), !c.fallsBack) << "a refused lock is reported";
     EndRun();
     std::error_code ignored;
-    for (const char* left : {"open", "sticky", "group", "other", "elsewhere"})
-      std::filesystem::remove_all(home_.Path(left), ignored);
     std::filesystem::remove_all(fallback, ignored);
-    std::filesystem::remove_all(runtime + "/mediamanager", ignored);
   }
 }
 
