@@ -70,7 +70,8 @@ std::string NotePath(const std::string& folder) {
 }
 
 void RemoveNote(const std::string& folder) {
-  StepUnlink(NotePath(folder).c_str());
+  struct stat st;
+  if (lstat(NotePath(folder).c_str(), &st) == 0) StepUnlink(NotePath(folder).c_str());
 }
 
 // The note in the folder; empty when there is none, or it is no regular file of at most 4 KiB.
