@@ -11,6 +11,7 @@
 #include "CarbonEvents.h"
 #include "Files.h"
 #include "Gestalt.h"
+#include "SessionLock.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDRomManager.h"
 #include "SpDisplay.h"
@@ -72,26 +73,33 @@ cSpMenuItem* ItemOf(cSpMenu* menu, SInt32 n) {
   return menu != nullptr ? menu->GetMenuItemByReferenceNo(n) : nullptr;
 }
 
-}  // namespace
+// The session folder of the program: its lock keeps a second copy from running on the same
+// home, where the two would write over each other's settings and media list.
+const char kSessionName[] = "mediamanager";
 
-// ---- The application object ------------------------------------------------------------------
-
-void cCDR_Application::OpenApplicationProc() {
-  CDR_SetupApplication();
+// A second start: the running copy's media window comes to the front, where the note it left
+// says it is, and this copy ends.
+int RaiseRunningCopy(const std::string& note) {
+  if (note.empty() || SpActivateDesktopWindow(note) != noErr) {
+    std::fprintf(stderr,
+                 "The media manager is already running, but its window is not on this display.\n");
+  }
+  return 0;
 }
 
-unsigned char cCDR_Application::QuitApplicationProc() {
-  cCDR_MediaManager* manager = CDR_GetMediaManagerPtr();
-  return manager == nullptr ? 1 : manager->SendQuitApplication();
+// Tells later starts where the media window is.
+void NoteMediaWindow(WindowRef window) {
+  const std::string address = SpDesktopWindowAddress(window);
+  if (address.empty()) return;
+  // fnOpnErr: no lock is held (it was refused at the start, and reported then).
+  const OSErr err = SpWriteSessionNote(kSessionName, address);
+  if (err != noErr && err != fnOpnErr) {
+    SpReportFailure(kSource, "CDR_SetupApplication", err, kSpMsgFileError);
+  }
 }
 
-void cCDR_Application::PrintDocumentProc() {
-  CDR_SetupApplication();
-}
-
-// ---- Start-up --------------------------------------------------------------------------------
-
-int CDR_Main(int argc, char** argv) {
+// Runs the program: the display, the toolbox and the event loop.
+int RunProgram(int argc, char** argv) {
   std::string message;
   if (SpOpenDisplay(&argc, argv, kSpDisplayDesktop, &message) != noErr) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -119,6 +127,38 @@ int CDR_Main(int argc, char** argv) {
   return 0;
 }
 
+}  // namespace
+
+// ---- The application object ------------------------------------------------------------------
+
+void cCDR_Application::OpenApplicationProc() {
+  CDR_SetupApplication();
+}
+
+unsigned char cCDR_Application::QuitApplicationProc() {
+  cCDR_MediaManager* manager = CDR_GetMediaManagerPtr();
+  return manager == nullptr ? 1 : manager->SendQuitApplication();
+}
+
+void cCDR_Application::PrintDocumentProc() {
+  CDR_SetupApplication();
+}
+
+// ---- Start-up --------------------------------------------------------------------------------
+
+int CDR_Main(int argc, char** argv) {
+  // Before anything is opened or read: a second copy touches neither the display's windows
+  // nor the settings and the list.
+  std::string runningCopy;
+  const OSErr locked = SpTakeSessionLock(kSessionName, &runningCopy);
+  if (locked == fBsyErr) return RaiseRunningCopy(runningCopy);
+  // Without the lock (its folder refused) the program still runs, unguarded.
+  if (locked != noErr) SpReportFailure(kSource, "CDR_Main", locked, kSpMsgFileError);
+  const int result = RunProgram(argc, argv);
+  if (locked == noErr) SpReleaseSessionLock(kSessionName);
+  return result;
+}
+
 cCDR_Application* InitializeApplication() {
   applicationObj_GlV = new (std::nothrow) cCDR_Application();
   return applicationObj_GlV;
@@ -134,6 +174,7 @@ unsigned char CDR_SetupApplication() {
   if (manager == nullptr) return 0;
   manager->SetupCloseCB(CDR_CatchMediaMgrWindowCloseCB, 0);
   Sp_RedrawViewWindow(manager->GetWindowRef(), 0);
+  NoteMediaWindow(manager->GetWindowRef());
   return 1;
 }
 

@@ -2,11 +2,14 @@
 // four Apple events, the set-up run when the program opens, the one media manager window, the
 // menu bar with its item procedures, and the road by which the program quits.
 //
-// Start-up (CDR_Main): the display is chosen and opened, the framework switches to Carbon
-// events, the upper libraries install their services, the toolbox starts, then QuickTime, the
-// application object is made, picture 2002 is loaded ahead of its use, and the event loop
-// runs. The open-application event starts the CD-ROM manager, the menu bar and the media
-// window; everything after runs from the loop.
+// Start-up (CDR_Main): one copy runs in a user's session. The first takes the session lock
+// ("mediamanager" in $XDG_RUNTIME_DIR) for as long as it runs and notes there where its media
+// window shows; a second start finds the lock held, brings that window to the front and ends
+// before it opens anything. Then the display is chosen and opened, the framework switches to
+// Carbon events, the upper libraries install their services, the toolbox starts, then
+// QuickTime, the application object is made, picture 2002 is loaded ahead of its use, and the
+// event loop runs. The open-application event starts the CD-ROM manager, the menu bar and the
+// media window; everything after runs from the loop.
 //
 // Quitting: the quit Apple event asks the application object, which asks the media window
 // (a running save is asked about first); only when it agrees does the loop end. Closing the
@@ -49,10 +52,12 @@ extern cSp_CDRomManager* cdRomManagerObj_GlV;
 extern unsigned char multiMediaTragetFlag_GlV;
 
 // ---- Start-up and the application ------------------------------------------------------------
-// The program: chooses and opens the display (argv's "--display=..." or SP_DISPLAY; the
-// desktop by default), starts everything and runs the event loop. 1 when the display cannot
-// be opened (after one sentence on standard error), 0 when start-up fails otherwise, and 0
-// when the loop has ended.
+// The program: when another copy runs in the session, brings its media window to the front
+// (or, when it cannot, says so in one sentence on standard error) and ends with 0. Otherwise
+// chooses and opens the display (argv's "--display=..." or SP_DISPLAY; the desktop by
+// default), starts everything and runs the event loop. 1 when the display cannot be opened
+// (after one sentence on standard error), 0 when start-up fails otherwise, and 0 when the loop
+// has ended. A process may run it again while it runs (the lock is its own already).
 int CDR_Main(int argc, char** argv);
 // Makes the application object; null when it cannot be made.
 cCDR_Application* InitializeApplication();

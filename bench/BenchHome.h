@@ -21,7 +21,8 @@ inline void RemoveHome() {
   if (!HomeToRemove().empty()) std::system(("rm -rf '" + HomeToRemove() + "'").c_str());
 }
 
-// Makes /tmp/<prefix>-XXXXXX with these folders, points HOME and the XDG folders at it and,
+// Makes /tmp/<prefix>-XXXXXX with these folders, points HOME and the XDG folders at it (the
+// runtime folder too, so that the program's session lock is the benchmark's own) and,
 // unless keep, removes it when the program ends (after the file layer has saved its catalogue
 // there at exit: this handler is registered before the file layer is first used). The XDG
 // variable of a user folder the benchmark uses is unset, so that the default below the home
@@ -40,8 +41,9 @@ inline std::string MakeHome(const char* prefix, bool keep, const char* userFolde
   setenv("HOME", pattern.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (pattern + "/.config").c_str(), 1);
   setenv("XDG_DATA_HOME", (pattern + "/.local/share").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (pattern + "/.runtime").c_str(), 1);
   unsetenv(userFolderVariable);
-  for (const char* dir : {"/.config", "/.local", "/.local/share"})
+  for (const char* dir : {"/.config", "/.local", "/.local/share", "/.runtime"})
     mkdir((pattern + dir).c_str(), 0700);
   for (const char* dir : folders) mkdir((pattern + dir).c_str(), 0700);
   return pattern;

@@ -3,6 +3,8 @@
 
 #include <SDL_syswm.h>
 
+#include <cstdlib>
+
 namespace sp_platform {
 namespace display {
 namespace {
@@ -11,6 +13,26 @@ bool InfoOf(SDL_Window* window, SDL_SysWMinfo* info) {
   SDL_VERSION(&info->version);
   return window != nullptr && SDL_GetWindowWMInfo(window, info) == SDL_TRUE &&
          info->subsystem == SDL_SYSWM_X11;
+}
+
+int gXError = 0;
+
+int NoteXError(Display*, XErrorEvent* error) {
+  gXError = error->error_code;
+  return 0;
+}
+
+// What tells two names of one display apart from names of two: the host ("unix" and none are
+// both the local socket) and the display number, without the screen.
+std::string DisplayKey(const std::string& name) {
+  const std::size_t colon = name.rfind(':');
+  if (colon == std::string::npos) return name;
+  std::string host = name.substr(0, colon);
+  if (host == "unix") host.clear();
+  std::string number = name.substr(colon + 1);
+  const std::size_t dot = number.find('.');
+  if (dot != std::string::npos) number.erase(dot);
+  return host + ":" + number;
 }
 
 }  // namespace
@@ -47,6 +69,44 @@ bool X11Bell(SDL_Window* window) {
   XBell(info.info.x11.display, 0);
   XFlush(info.info.x11.display);
   return true;
+}
+
+std::string X11DisplayName(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return std::string();
+  const char* name = XDisplayString(info.info.x11.display);
+  return name != nullptr ? name : "";
+}
+
+X11Activation X11ActivateWindow(const std::string& displayName, unsigned long window) {
+  const char* ours = std::getenv("DISPLAY");
+  if (ours == nullptr || DisplayKey(ours) != DisplayKey(displayName))
+    return X11Activation::kOtherDisplay;
+  Display* display = XOpenDisplay(ours);
+  if (display == nullptr) return X11Activation::kOtherDisplay;
+  // A window that is gone answers with an error, which must not end this process as Xlib's
+  // own handler would.
+  gXError = 0;
+  XErrorHandler previous = XSetErrorHandler(NoteXError);
+  XWindowAttributes attributes;
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0 && gXError == 0;
+  if (exists) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    // As from a task bar: the person asked for the window, so no focus-stealing rule holds it
+    // back.
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, attributes.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XSync(display, False);
+  }
+  XSetErrorHandler(previous);
+  XCloseDisplay(display);
+  return exists ? X11Activation::kAsked : X11Activation::kNoSuchWindow;
 }
 
 }  // namespace display

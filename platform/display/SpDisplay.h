@@ -16,6 +16,7 @@
 #include <string>
 
 #include "MacTypes.h"
+#include "QuickDraw.h"
 
 enum SpDisplayKind : UInt8 {
   kSpDisplayHeadless = 0,
@@ -32,3 +33,15 @@ SpDisplayKind SpCurrentDisplay();
 
 // Closes the desktop's windows and gives the loop back its own waiting.
 void SpCloseDisplay();
+
+// Where a window shows on the desktop, as text that another process of the user can give to
+// SpActivateDesktopWindow: "x11 <display> <window id>". A visible window not on the desktop
+// yet is put there now. Empty on the headless display and for a window that is not shown.
+std::string SpDesktopWindowAddress(WindowRef window);
+
+// Brings the window at that address (another process's, as a rule) to the front of the
+// desktop and gives it the keyboard, through the window manager (EWMH _NET_ACTIVE_WINDOW on
+// the X display DISPLAY names). noErr when asked; paramErr for text that is no address; nsvErr
+// when the window is on another display, or there is none to open; fnfErr when the display
+// has no such window.
+OSStatus SpActivateDesktopWindow(const std::string& address);

@@ -17,7 +17,8 @@
 namespace sp_testing {
 namespace {
 
-const char* const kVariables[4] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"};
+const char* const kVariables[5] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
+                                   "XDG_RUNTIME_DIR"};
 
 int MakeWritable(const char* path, const struct stat* st, int type, struct FTW*) {
   if (type == FTW_D || type == FTW_DNR) chmod(path, (st->st_mode & 07777) | S_IRWXU);
@@ -42,7 +43,7 @@ void RemoveTree(const std::string& root) {
 }  // namespace
 
 HomeScope::HomeScope() {
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kSavedVariables; ++i) {
     const char* value = getenv(kVariables[i]);
     saved_[i].had = value != nullptr;
     saved_[i].value = value != nullptr ? value : "";
@@ -59,17 +60,19 @@ HomeScope::HomeScope() {
     mkdir((home_ + "/.local").c_str(), 0700);
     mkdir((home_ + "/.local/share").c_str(), 0700);
     mkdir((home_ + "/.cache").c_str(), 0700);
+    mkdir((home_ + "/.runtime").c_str(), 0700);
     setenv("HOME", home_.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
     setenv("XDG_DATA_HOME", (home_ + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (home_ + "/.cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (home_ + "/.runtime").c_str(), 1);
   }
   ResetFiles();
 }
 
 HomeScope::~HomeScope() {
   ResetFiles();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kSavedVariables; ++i) {
     if (saved_[i].had)
       setenv(kVariables[i], saved_[i].value.c_str(), 1);
     else

@@ -11,7 +11,9 @@ namespace sp_testing {
 
 // Runs a test inside a fresh temporary home folder. At entry it makes the folder (0700,
 // under $TMPDIR or /tmp), points HOME at it, XDG_CONFIG_HOME at "<home>/.config",
-// XDG_DATA_HOME at "<home>/.local/share", XDG_CACHE_HOME at "<home>/.cache" (all three made).
+// XDG_DATA_HOME at "<home>/.local/share", XDG_CACHE_HOME at "<home>/.cache" and
+// XDG_RUNTIME_DIR at "<home>/.runtime" (all four made), so that each test has its own
+// session lock.
 // The XDG user folders (Desktop, Documents, Music) are then whatever
 // "<home>/.config/user-dirs.dirs" says (a test may write it), by default "<home>/Desktop" and
 // so on; they are made only when the Folder Manager is asked with kCreateFolder. The file layer's
@@ -36,7 +38,8 @@ class HomeScope {
     bool had;
     std::string value;
   };
-  Saved saved_[4];
+  static constexpr int kSavedVariables = 5;
+  Saved saved_[kSavedVariables];
 };
 
 // Resets the file layer: forgets volumes, catalogue, open files (closing their descriptors),

@@ -1,7 +1,10 @@
 // Windows on the desktop: title, pixels, menu strip, and what the window manager does to them.
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "DesktopFixture.h"
+#include "SpDisplay.h"
 #include "XQueries.h"
 #include "quickdraw/internal/Ports.h"
 
@@ -154,6 +157,63 @@ TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
   ASSERT_TRUE(x11::RequestClose(sp_platform::display::X11WindowOf(window)));
   PumpUntil([&closeRequests] { return closeRequests > 0; }, "the close request");
   EXPECT_TRUE(IsValidWindowPtr(window)) << "the request alone closes nothing";
+}
+
+// The window xdotool says is active.
+unsigned long ActiveWindow() {
+  std::string out;
+  if (!RunTool({"xdotool", "getactivewindow"}, &out)) return 0;
+  return std::strtoul(out.c_str(), nullptr, 10);
+}
+
+// A window's desktop address, handed back as another process would hand it, makes the window
+// active; addresses of another display, of no window, or of nothing are refused with the reason.
+TEST_F(Windows, AWindowsDesktopAddressActivatesItAndOtherAddressesAreRefused) {
+  const Rect bounds = R(150, 120, 250, 320);
+  WindowRef first = nullptr;
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &first),
+            noErr);
+  EXPECT_EQ(SpDesktopWindowAddress(first), "") << "a hidden window is on no desktop";
+  ShowWindow(first);
+  const std::string address = SpDesktopWindowAddress(first);
+  const unsigned long id = sp_platform::display::X11WindowOf(first);
+  ASSERT_NE(id, 0u) << "a visible window is put on the desktop at once";
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%lx", id);
+  const std::string display = std::getenv("DISPLAY");
+  EXPECT_EQ(address, "x11 " + display + " " + hex);
+  WindowRef second = ShowWindowOnDesktop(R(200, 200, 300, 400), "二");
+  ASSERT_NE(second, nullptr);
+  ASSERT_TRUE(WaitUntilShown(first));
+
+  const std::string number = display.substr(display.rfind(':') + 1);
+  const std::string other = ":" + std::to_string(std::atoi(number.c_str()) + 1);
+  struct Case {
+    const char* why;
+    std::string address;
+    OSStatus result;
+  } cases[] = {
+      {"another display", "x11 " + other + " " + hex, nsvErr},
+      {"another host's display of that number", "x11 elsewhere" + display + " " + hex, nsvErr},
+      {"no window of that id (the server's error ends nothing)", "x11 " + display + " 0x1fffff0",
+       fnfErr},
+      {"an id past 29 bits", "x11 " + display + " 0x20000000", paramErr},
+      {"a decimal id", "x11 " + display + " " + std::to_string(id), paramErr},
+      {"another kind of desktop", "wayland " + display + " " + hex, paramErr},
+      {"a display name with a space", "x11 " + display + " x " + hex, paramErr},
+      {"nothing", "", paramErr},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpActivateDesktopWindow(c.address), c.result) << c.why;
+  }
+  // The same display under other names of it.
+  for (const std::string& name : {display, "unix" + display + ".0"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(RunToolPumping({"xdotool", "windowactivate", "--sync",
+                                std::to_string(sp_platform::display::X11WindowOf(second))}));
+    EXPECT_EQ(SpActivateDesktopWindow("x11 " + name + " " + hex), noErr);
+    PumpUntil([id] { return ActiveWindow() == id; }, "the window to become active");
+  }
 }
 
 }  // namespace

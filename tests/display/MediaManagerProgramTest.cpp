@@ -433,5 +433,52 @@ TEST(MediaManagerProgram, AShiftClickExtendsTheSelectionToTheRowClicked) {
   ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
 }
 
+// The window the window manager says is active (xdotool's id); empty when it cannot say.
+std::string ActiveWindow() {
+  std::string out;
+  return RunTool({"xdotool", "getactivewindow"}, &out) ? Trim(out) : std::string();
+}
+
+// Another program's window covers the media window and is made active; a second start of the
+// program brings the media window to the front with the keyboard and ends by itself, and the
+// desktop still shows one window of the program.
+TEST(MediaManagerProgram, ASecondStartBringsTheRunningCopysWindowToTheFrontAndEnds) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+
+  Tool logo;
+  ASSERT_TRUE(StartTool({"xlogo", "-geometry", "600x560+0+0"}, &logo));
+  Tool search;
+  ASSERT_TRUE(
+      StartTool({"xdotool", "search", "--sync", "--onlyvisible", "--class", "xlogo"}, &search));
+  const bool found = WaitForTool(&search, kLimitMillis);
+  if (!found) kill(search.pid, SIGKILL);
+  const std::string other = Trim(search.out);
+  EXPECT_TRUE(found && RunTool({"xdotool", "windowactivate", "--sync", other}));
+  EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == other; })) << "the other window is active";
+
+  Tool second;
+  ASSERT_TRUE(StartTool({SP_MEDIAMANAGER_PROGRAM}, &second));
+  const bool ended = WaitForTool(&second, kLimitMillis);
+  if (!ended) kill(second.pid, SIGKILL);
+  EXPECT_TRUE(ended) << "the second start did not end by itself";
+  EXPECT_TRUE(ended && WIFEXITED(second.status) && WEXITSTATUS(second.status) == 0)
+      << second.status;
+  EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == window; })) << "the media window is active";
+  std::string shown;
+  RunTool({"xdotool", "search", "--onlyvisible", "--classname", "^mediamanager$"}, &shown);
+  EXPECT_EQ(Trim(shown) + "\n", shown) << "one window of the program: " << shown;
+  EXPECT_EQ(Trim(shown), window);
+
+  kill(logo.pid, SIGTERM);
+  WaitForTool(&logo, kLimitMillis);
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+}
+
 }  // namespace
 }  // namespace desktop_test

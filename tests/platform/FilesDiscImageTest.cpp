@@ -89,7 +89,8 @@ class FilesDiscImage : public ::testing::Test {
 
   // The stand-in folders of this process's discs.
   std::size_t StandIns() const {
-    DIR* dir = opendir(home_.Path(".cache/mediamanager/discs/" + std::to_string(getpid())).c_str());
+    DIR* dir =
+        opendir(home_.Path(".runtime/mediamanager/discs/" + std::to_string(getpid())).c_str());
     if (dir == nullptr) return 0;
     std::size_t count = 0;
     while (const dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
@@ -149,7 +150,7 @@ TEST_F(FilesDiscImage, TrackTitlesAreKeptUpTo120BytesAndCutPastIt) {
   disc_image::WriteImage(Media(), "Long", tracks);
   sp_testing::SetMediaFolder(Media());
   ASSERT_EQ(Discs().size(), 1u);
-  const std::string folder = home_.Path(".cache/mediamanager/discs/" + std::to_string(getpid()));
+  const std::string folder = home_.Path(".runtime/mediamanager/discs/" + std::to_string(getpid()));
   std::vector<std::string> names;
   DIR* discs = opendir(folder.c_str());
   ASSERT_NE(discs, nullptr);

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 namespace sp_platform {
 namespace display {
 
@@ -20,6 +22,15 @@ int X11ConnectionFd(SDL_Window* window);
 bool X11MapWithoutWaiting(SDL_Window* window);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
+// The name of the X display showing the window (as DISPLAY gave it); empty when not on X11.
+std::string X11DisplayName(SDL_Window* window);
+
+enum class X11Activation { kAsked, kOtherDisplay, kNoSuchWindow };
+// Asks the window manager of this process's X display (DISPLAY) to bring the window, which may
+// be another process's, to the front and give it the keyboard. kOtherDisplay when DISPLAY
+// names another display than `displayName` or cannot be opened; kNoSuchWindow when that
+// display has no such window.
+X11Activation X11ActivateWindow(const std::string& displayName, unsigned long window);
 
 }  // namespace display
 }  // namespace sp_platform

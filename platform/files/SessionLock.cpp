@@ -1,0 +1,202 @@
+// The session lock and its note (see SessionLock.h).
+#include "SessionLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "files/internal/FileLocations.h"
+#include "files/internal/FileSteps.h"
+
+namespace sp_platform {
+namespace files {
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 64;
+constexpr std::size_t kMaxNoteBytes = 4096;
+
+struct HeldLock {
+  std::string name;
+  std::string folder;
+  int fd = -1;
+  int takes = 0;
+};
+
+std::vector<HeldLock>& HeldLocks() {
+  static std::vector<HeldLock>* held = new std::vector<HeldLock>;  // lives to the end
+  return *held;
+}
+
+HeldLock* HeldLockOf(const char* name) {
+  for (HeldLock& lock : HeldLocks()) {
+    if (lock.name == name) return &lock;
+  }
+  return nullptr;
+}
+
+bool IsPlainName(const char* name) {
+  const std::size_t length = std::strlen(name);
+  return length > 0 && length <= kMaxNameBytes && std::strchr(name, '/') == nullptr &&
+         std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
+}
+
+// A folder of this user's that nobody else may write into.
+bool IsPrivateFolder(const struct stat& st) {
+  return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// XDG_RUNTIME_DIR when it can hold the session folder; empty when not.
+std::string UsableRuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat st;
+  if (runtime == nullptr || runtime[0] != '/' || stat(runtime, &st) != 0 || !IsPrivateFolder(st))
+    return std::string();
+  return runtime;
+}
+
+std::string TemporaryFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  return tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
+}
+
+std::string NotePath(const std::string& folder) {
+  return folder + "/note";
+}
+
+void RemoveNote(const std::string& folder) {
+  struct stat st;
+  if (lstat(NotePath(folder).c_str(), &st) == 0) StepUnlink(NotePath(folder).c_str());
+}
+
+// The note in the folder; empty when there is none, or it is no regular file of at most 4 KiB.
+std::string ReadNote(const std::string& folder) {
+  const int fd = open(NotePath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return std::string();
+  std::string text(kMaxNoteBytes + 1, '\0');
+  std::size_t got = 0;
+  struct stat st;
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  while (regular && got < text.size()) {
+    const ssize_t n = read(fd, &text[got], text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += std::size_t(n);
+  }
+  close(fd);
+  text.resize(got > kMaxNoteBytes ? 0 : got);
+  return text;
+}
+
+bool WriteWhole(int fd, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += std::size_t(n);
+  }
+  return true;
+}
+
+// The lock file, opened: a regular file of this user's (a link is not followed); -1 with the
+// error when there is none such.
+int OpenLockFile(const std::string& folder, OSErr* err) {
+  const std::string path = folder + "/lock";
+  const int fd = StepOpen(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    *err = OSErrFromErrno(errno, Access::kWrite);
+    return -1;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+    close(fd);
+    *err = permErr;
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+}  // namespace files
+}  // namespace sp_platform
+
+using namespace sp_platform::files;
+
+OSErr SpSessionFolder(const char* name, std::string* folder) {
+  if (name == nullptr || folder == nullptr || !IsPlainName(name)) return paramErr;
+  const std::string runtime = UsableRuntimeFolder();
+  const std::string path =
+      !runtime.empty() ? runtime + "/" + name
+                       : TemporaryFolder() + "/" + name + "-" + std::to_string(unsigned(geteuid()));
+  // lstat: a link put there by someone else must not lead the lock elsewhere.
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) return OSErrFromErrno(errno);
+    if (StepMkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+      return OSErrFromErrnoAt(errno, path, Access::kWrite);
+    if (lstat(path.c_str(), &st) != 0) return OSErrFromErrno(errno);
+  }
+  if (!IsPrivateFolder(st)) return permErr;
+  *folder = path;
+  return noErr;
+}
+
+OSErr SpTakeSessionLock(const char* name, std::string* holderNote) {
+  if (holderNote != nullptr) holderNote->clear();
+  if (name == nullptr) return paramErr;
+  if (HeldLock* held = HeldLockOf(name)) {
+    ++held->takes;
+    return noErr;
+  }
+  std::string folder;
+  OSErr err = SpSessionFolder(name, &folder);
+  if (err != noErr) return err;
+  const int fd = OpenLockFile(folder, &err);
+  if (fd < 0) return err;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int why = errno;
+    close(fd);
+    if (why != EWOULDBLOCK) return OSErrFromErrno(why);
+    if (holderNote != nullptr) *holderNote = ReadNote(folder);
+    return fBsyErr;
+  }
+  // A note left by a copy that crashed tells of a window that is gone.
+  RemoveNote(folder);
+  HeldLocks().push_back(HeldLock{name, folder, fd, 1});
+  return noErr;
+}
+
+void SpReleaseSessionLock(const char* name) {
+  if (name == nullptr) return;
+  HeldLock* held = HeldLockOf(name);
+  if (held == nullptr || --held->takes > 0) return;
+  // Removed while the lock is still held, so no later holder's note goes with it.
+  RemoveNote(held->folder);
+  close(held->fd);
+  HeldLocks().erase(HeldLocks().begin() + (held - HeldLocks().data()));
+}
+
+OSErr SpWriteSessionNote(const char* name, const std::string& text) {
+  if (name == nullptr) return paramErr;
+  const HeldLock* held = HeldLockOf(name);
+  if (held == nullptr) return fnOpnErr;
+  if (text.size() > kMaxNoteBytes) return paramErr;
+  // Only the holder writes, so one temporary name does.
+  const std::string temporary = NotePath(held->folder) + ".new";
+  const int fd =
+      StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return OSErrFromErrno(errno, Access::kWrite);
+  const bool written = WriteWhole(fd, text);
+  const int writeError = errno;
+  close(fd);
+  if (written && StepRename(temporary.c_str(), NotePath(held->folder).c_str()) == 0) return noErr;
+  const OSErr err = OSErrFromErrno(written ? errno : writeError, Access::kWrite);
+  StepUnlink(temporary.c_str());
+  return err;
+}
