@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "CDMediaListFile.h"
 #include "CDMediaManagerObj.h"
-#include "ByteOrder.h"
 #include "CDObjectSource.h"
 #include "Folders.h"
 #include "QuickDraw.h"
@@ -256,8 +256,8 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
   ShowMediaListStatus(SpCDR_MJ("ファイル登録情報チェック中..."));
   unsigned char made = 0;
   const char* listName = nullptr;
-  if (prefFolder && (Sp_ExsitTargetFile(vRefNum, dirID, kListName) != 0 ||
-                     TakeBackMediaList(vRefNum, dirID))) {
+  if (prefFolder &&
+      (Sp_ExsitTargetFile(vRefNum, dirID, kListName) != 0 || TakeBackMediaList(vRefNum, dirID))) {
     listName = kListName;
   } else if (!FindPrefFolder(kDocumentsFolderType, vRefNum, dirID) ||
              Sp_ExsitTargetFile(vRefNum, dirID, kListName) == 0) {

@@ -147,8 +147,7 @@ bool EndsWithLineEnd(const sSpFileSysInfo* file) {
   char last = 0;
   SInt32 count = 1;
   return SetFPos(file->fileRefNum, fsFromStart, SInt32(file->fileLength - 1)) == noErr &&
-         FSRead(file->fileRefNum, &count, &last) == noErr && count == 1 &&
-         last == kCarriageReturn;
+         FSRead(file->fileRefNum, &count, &last) == noErr && count == 1 && last == kCarriageReturn;
 }
 
 // Finds (making it when missing) the start-data folder and replaces the file's contents.
@@ -314,18 +313,16 @@ bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
 
 void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
   DisposeCDInitialData();
-  // A save killed before its new file took the name left that file beside it.
   const unsigned char modified = cdModified_;
-  if (TakeBackStartDataFile(kSpCDStartDataFileName, [&](short vRefNum, SInt32 dirID,
-                                                         const char* name) {
-        SInt32 badLines = 0;
-        if (ReadCDFile(vRefNum, dirID, name, badLines) && badLines == 0) return true;
-        while (cdHead_ != nullptr) ReleaseCDHead(0);
-        cdModified_ = modified;
-        return false;
-      })) {
-    return;
-  }
+  auto readsWhole = [&](short vRefNum, SInt32 dirID, const char* name) {
+    SInt32 badLines = 0;
+    if (ReadCDFile(vRefNum, dirID, name, badLines) && badLines == 0) return true;
+    while (cdHead_ != nullptr) ReleaseCDHead(0);
+    cdModified_ = modified;
+    return false;
+  };
+  // A save killed before its new file took the name left that file beside it.
+  if (TakeBackStartDataFile(kSpCDStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) return;
@@ -493,17 +490,15 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
 
 void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
   DisposeFileInitialData();
-  // A save killed before its new file took the name left that file beside it.
   const unsigned char modified = fileModified_;
-  if (TakeBackStartDataFile(kSpQTFileStartDataFileName, [&](short vRefNum, SInt32 dirID,
-                                                             const char* name) {
-        if (ReadFileRecords(vRefNum, dirID, name) == 0) return true;
-        while (fileHead_ != nullptr) ReleaseFileHead(0);
-        fileModified_ = modified;
-        return false;
-      })) {
-    return;
-  }
+  auto readsWhole = [&](short vRefNum, SInt32 dirID, const char* name) {
+    if (ReadFileRecords(vRefNum, dirID, name) == 0) return true;
+    while (fileHead_ != nullptr) ReleaseFileHead(0);
+    fileModified_ = modified;
+    return false;
+  };
+  // A save killed before its new file took the name left that file beside it.
+  if (TakeBackStartDataFile(kSpQTFileStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) return;

@@ -619,7 +619,7 @@ bool cPrefStockFileObj::TakeBackInterruptedSave(cPrefStockData*& head, cPrefStoc
 }
 
 unsigned char cPrefStockFileObj::TakeBackInterruptedSave(short vRefNum, SInt32 dirID,
-                                                        const char* fileName) {
+                                                         const char* fileName) {
   if (fileName == nullptr) {
     return SpReportFailure(kSource, "cPrefStockFileObj::TakeBackInterruptedSave", 1,
                            kSpMsgNullArgument, (unsigned char)0);
@@ -640,9 +640,9 @@ void cPrefStockFileObj::KeepDamagedFile(SInt32 step) {
   OSErr err = Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID);
   if (err == noErr) err = Sp_RenameFileReplacing(vRefNum, dirID, fileName_, damaged.c_str());
   const std::string message =
-      std::string(kSpMsgFileError) + (err == noErr ? "kept as \"" + damaged + "\""
-                                                   : std::string("not kept aside: ") +
-                                                         std::to_string(err));
+      std::string(kSpMsgFileError) + (err == noErr
+                                          ? "kept as \"" + damaged + "\""
+                                          : std::string("not kept aside: ") + std::to_string(err));
   SpReportFailure(kSource, "cPrefStockFileObj::LoadPrefDataFromFile", step, message.c_str());
 }
 

@@ -365,8 +365,7 @@ class cPrefStockFileObj {
                       SInt32& step);
   // Reads the named file of the folder into a chain of new items; on a failure the chain is
   // deleted, nothing is reported and `step` is the step to report (0: reported already).
-  OSErr ReadFileNamed(const char* name, cPrefStockData*& head, cPrefStockData*& tail,
-                      SInt32& step);
+  OSErr ReadFileNamed(const char* name, cPrefStockData*& head, cPrefStockData*& tail, SInt32& step);
   // The file is missing: a killed save's new file is read into the chain and takes the name.
   bool TakeBackInterruptedSave(cPrefStockData*& head, cPrefStockData*& tail);
   // The file did not read at that step for what it holds: it goes aside, with one record.

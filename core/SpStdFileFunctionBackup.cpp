@@ -300,7 +300,8 @@ bool Sp_TakeBackSideFile(short vRefNum, SInt32 dirID, const char* name,
   std::vector<std::string> tags;
   SpGetEndedSideFileTags(vRefNum, dirID, prefix, suffix, &tags);
   std::vector<std::string> candidates;
-  for (const std::string& tag : tags) candidates.push_back(SideFilePrefix(name) + tag + kSideFileSuffix);
+  for (const std::string& tag : tags)
+    candidates.push_back(SideFilePrefix(name) + tag + kSideFileSuffix);
   candidates.insert(candidates.end(), olderNames.begin(), olderNames.end());
   for (const std::string& candidate : candidates) {
     if (Sp_ExsitTargetFile(vRefNum, dirID, candidate.c_str()) == 0 || !reads(candidate.c_str())) {

@@ -541,8 +541,8 @@ OSErr SpGetEndedSideFileTags(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
   OSErr err = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
   if (err != noErr) return err;
   for (const std::string& name : EndedSideFiles(PathInside(folder), linuxPrefix, linuxSuffix)) {
-    tags->push_back(name.substr(linuxPrefix.size(), name.size() - linuxPrefix.size() -
-                                                        linuxSuffix.size()));
+    tags->push_back(
+        name.substr(linuxPrefix.size(), name.size() - linuxPrefix.size() - linuxSuffix.size()));
   }
   return noErr;
 }

@@ -13,8 +13,8 @@
 #include "ErrorLogCapture.h"
 #include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
-#include "TestClock.h"
 #include "SpTesting.h"
+#include "TestClock.h"
 #include "TestFiles.h"
 #include "TevoSaveFileNameDefObj.h"
 
@@ -140,10 +140,10 @@ TEST_F(FileNameDefinition, AFailedWriteKeepsTheOldDefinition) {
   EXPECT_FALSE(definition.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
   sp_testing::FailNthAllocation(0);
   EXPECT_EQ(Read(), FileBytes({4, 6, 1}));
-  EXPECT_EQ(test_support::SideFilesOf(home_.Path(std::string(".config/") +
-                                                 kTevo_FileNameDefFolderName),
-                                      kTevo_FileNameDefIntoOneFileName),
-            std::vector<std::string>{});
+  EXPECT_EQ(
+      test_support::SideFilesOf(home_.Path(std::string(".config/") + kTevo_FileNameDefFolderName),
+                                kTevo_FileNameDefIntoOneFileName),
+      std::vector<std::string>{});
   EXPECT_TRUE(log_.Has(
       "cTevo_SaveFileNameDefObject::SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder"));
 }

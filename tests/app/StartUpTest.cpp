@@ -223,7 +223,10 @@ TEST_F(StartUp, SettingsAKilledSaveLeftAreTakenBackAndDamagedOnesKeptAside) {
                            std::to_string(test_support::EndedProcessId()) + "-1.saving";
   ASSERT_EQ(rename(file.c_str(), side.c_str()), 0);
   Run({
-      Do("look", [] { EXPECT_EQ(Placement(), (std::vector<short>{200, 100, 600, 450})); }),
+      Do("look",
+         [] {
+           EXPECT_EQ(Placement(), (std::vector<short>{200, 100, 600, 450}));
+         }),
       Quit(),
   });
   EndRun();
@@ -236,7 +239,10 @@ TEST_F(StartUp, SettingsAKilledSaveLeftAreTakenBackAndDamagedOnesKeptAside) {
     out << damaged;
   }
   Run({
-      Do("look", [] { EXPECT_EQ(Placement(), (std::vector<short>{10, 55, 460, 400})); }),
+      Do("look",
+         [] {
+           EXPECT_EQ(Placement(), (std::vector<short>{10, 55, 460, 400}));
+         }),
       Quit(),
   });
   EXPECT_EQ(errors_.Count(), 1u);

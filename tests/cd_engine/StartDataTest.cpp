@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "ErrorLogCapture.h"
+#include "Folders.h"
 #include "KillSteps.h"
 #include "SaveRaces.h"
-#include "Folders.h"
 #include "SpCDRSaveIniDataMgrObj.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
@@ -440,8 +440,8 @@ TEST_F(StartData, ASaveKilledAtAnyStepLeavesTheOldOrTheNewDataForTheNextStart) {
       EXPECT_TRUE(named == before || named == after) << name;
       return named == after ? newLevel : oldLevel;
     };
-    const int steps = test_support::RunKilledAtEachStep(
-        prepare, job, [&](const test_support::KilledRun& run) {
+    const int steps =
+        test_support::RunKilledAtEachStep(prepare, job, [&](const test_support::KilledRun& run) {
           SCOPED_TRACE(run.step);
           if (run.finished) {
             EXPECT_EQ(run.status, 0);

@@ -1,6 +1,6 @@
 // The preference stock on disk: the file format, saving and loading, and the manager's saves.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,9 +15,9 @@
 
 #include "ByteOrder.h"
 #include "ErrorLogCapture.h"
+#include "Folders.h"
 #include "KillSteps.h"
 #include "SaveRaces.h"
-#include "Folders.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionForOSX.h"
@@ -88,7 +88,9 @@ class PreferenceStockFile : public ::testing::Test {
     return bytes;
   }
   // A different text for each of two writers.
-  static std::string Body(SInt32 who) { return std::string(std::size_t(1000 * who), char('a' + who)); }
+  static std::string Body(SInt32 who) {
+    return std::string(std::size_t(1000 * who), char('a' + who));
+  }
   // The ids of a list, each as four characters.
   static std::string Ids(const cPrefStockData* item) {
     std::string ids;
@@ -452,8 +454,8 @@ TEST_F(PreferenceStockFile, ASaveKilledAtAnyStepLeavesTheOldOrTheNewSettingsForT
       SetSettings(saving, 2, std::string(3000, 'n'));
       return saving->SavePrefDataInFile() == noErr ? 0 : 1;
     };
-    const int steps = test_support::RunKilledAtEachStep(
-        prepare, job, [&](const test_support::KilledRun& run) {
+    const int steps =
+        test_support::RunKilledAtEachStep(prepare, job, [&](const test_support::KilledRun& run) {
           SCOPED_TRACE(run.step);
           if (run.finished) {
             EXPECT_EQ(run.status, 0);

@@ -17,8 +17,8 @@
 #include "FilesFixture.h"
 #include "MacMemory.h"
 #include "PrivateMounts.h"
-#include "SaveRaces.h"
 #include "Resources.h"
+#include "SaveRaces.h"
 #include "TestFiles.h"
 #include "TestResources.h"
 
