@@ -447,13 +447,14 @@ class CatalogueLock {
   bool Held() const { return Raw().lockHeld; }
 };
 
-// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" of a
-// process killed while writing), so they do not pile up beside the catalogue. While the lock
-// is held no other instance is writing one, so all but this process's go; without a working
-// lock only those of processes that are gone.
+// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" and
+// "file-catalogue.journal.tmp-<pid>" of a process killed while writing), so they do not pile up
+// beside the catalogue. While the lock is held no other instance is writing one, so all but this
+// process's go; without a working lock only those of processes that are gone.
 void RemoveStaleTemporaries(bool locked) {
-  const std::string path = CatalogueFilePath();
-  RemoveEndedSideFiles(ParentPath(path), BaseName(path) + ".tmp-", "", locked);
+  for (const std::string& path : {CatalogueFilePath(), JournalFilePath()}) {
+    RemoveEndedSideFiles(ParentPath(path), BaseName(path) + ".tmp-", "", locked);
+  }
 }
 
 // The first synthetic id no instance has reserved; 0 when the lock file holds none.
