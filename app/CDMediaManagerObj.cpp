@@ -59,14 +59,15 @@ short NumberOfString(short stringList, short index) {
 }
 
 // The stock file of a folder when that folder holds "Mirrelbox Prefs" with "MirrelboxPref" in
-// it: its volume and directory id. Looks only; nothing is created.
+// it: its volume and directory id. Nothing is created; a settings file that a save killed
+// before its rename left only as its new file beside the name takes the name.
 bool FindStockFolder(OSType folderType, short& vRefNum, SInt32& dirID) {
   SInt16 v = 0;
   SInt32 d = 0;
   if (FindFolder(kOnSystemDisk, folderType, kDontCreateFolder, &v, &d) != noErr) return false;
   SInt32 sub = 0;
   if (Sp_GetDirIdFromDirNameInDirId(v, d, kPrefFolderName, sub) != noErr) return false;
-  if (!Sp_ExsitTargetFile(v, sub, kPrefFileName)) return false;
+  if (!cPrefStockFileObj::TakeBackInterruptedSave(v, sub, kPrefFileName)) return false;
   vRefNum = v;
   dirID = sub;
   return true;

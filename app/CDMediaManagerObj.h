@@ -557,9 +557,9 @@ class cCDR_MediaManager : public cSp_Window {
   static std::string LongNameOf(short vRefNum, SInt32 dirID, const char* name);
   void CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records);
   // Writes the list of the listed files into Mirrelbox Prefs of the Preferences folder (version
-  // 200, into its temporary file) or of the Documents folder (version 1); 0 or the step that
-  // failed.
-  short WriteMediaListFile(bool version200, short& vRefNum, SInt32& dirID);
+  // 200) or of the Documents folder (version 1), through a side file that takes the list's
+  // name in one step; 0 or the step that failed (the list then stays as it was).
+  short WriteMediaListFile(bool version200);
   // Finds a listed file again (where it was, by its file id, by its long name, by its path).
   bool FindMediaListFile(const sCDR_MediaListRecord& record, bool version200, short& vRefNum,
                          SInt32& dirID, std::string& name, std::string& longName);

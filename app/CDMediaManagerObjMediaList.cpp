@@ -1,18 +1,19 @@
 // The saved list of added sound files: written whenever the files of the window change, read
 // once when the window opens. Audio CDs are never stored.
 //
-// The list is written to "FileMediaInfoV2tmp.data" and renamed over "FileMediaInfoV2.data" in
-// one step, so a crash leaves either the old list or the new one, never none. A temporary list
-// found without a list beside it (left by an older program that deleted the list before the
-// rename) is read in its place.
+// The list is written to a side file of its own save and renamed over "FileMediaInfoV2.data"
+// in one step, so a crash or a kill leaves either the old list or the new one, never none, and
+// copies of the program saving at once never write into one side file. A whole side file found
+// without a list beside it (a save killed before its rename; "FileMediaInfoV2tmp.data" of an
+// older program that deleted the list before the rename) takes the list's name.
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ByteOrder.h"
 #include "CDMediaListFile.h"
 #include "CDMediaManagerObj.h"
-#include "ByteOrder.h"
 #include "CDObjectSource.h"
 #include "Folders.h"
 #include "QuickDraw.h"
@@ -23,6 +24,7 @@
 #include "SpDrawingView.h"
 #include "SpFileLibSource.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFileFunctionBackup.h"
 #include "SpStdFunction.h"
 #include "SpStdSayDialog.h"
 #include "SpStringView.h"
@@ -69,6 +71,24 @@ tCDR_MediaListReadProc FileReader(sSpFileSysInfo* file) {
     if (err != noErr) return err;
     return got == n ? OSErr(noErr) : OSErr(eofErr);
   };
+}
+
+// A list save killed before its new list took the name left that list beside it: the newest
+// that reads whole as a version-200 list takes the name. True when one did.
+bool TakeBackMediaList(short vRefNum, SInt32 dirID) {
+  return Sp_TakeBackSideFile(vRefNum, dirID, kListName, {kTempListName}, [&](const char* side) {
+    sSpFileSysInfo* file = nullptr;
+    if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, side, 0, 0, &file) != noErr) return false;
+    const tCDR_MediaListReadProc read = FileReader(file);
+    UInt8 version[4] = {0, 0, 0, 0};
+    const bool whole =
+        read(version, 4) == noErr && SInt32(sp::LoadBE32(version)) == kCDR_MediaListVersion &&
+        CDRMM_ReadMediaListRecordsV200(read, [](const sCDR_MediaListRecord&, SInt32, SInt32) {
+          return true;
+        }).step == 0;
+    Sp_FileSystem_Close(file, 1, 1);
+    return whole;
+  });
 }
 
 // The full paths of folders already looked up, by volume and folder id; empty for a folder
@@ -144,50 +164,41 @@ void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord
 }
 
 unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion2() {
-  static const char kMethod[] = "cCDR_MediaManager::SaveSetupQTFileInfoVersion2";
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  const short step = WriteMediaListFile(true, vRefNum, dirID);
-  if (step != 0) return SpReportFailure(kSource, kMethod, step, kFileError, (unsigned char)0);
-  Str255 from, to;
-  Sp_CopyCStringToStr255(kTempListName, from);
-  Sp_CopyCStringToStr255(kListName, to);
-  if (HRenameReplacing(vRefNum, dirID, from, to) != noErr) {
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, kTempListName, 0);
-    return SpReportFailure(kSource, kMethod, 47, kFileError, (unsigned char)0);
-  }
-  return 1;
+  const short step = WriteMediaListFile(true);
+  if (step == 0) return 1;
+  return SpReportFailure(kSource, "cCDR_MediaManager::SaveSetupQTFileInfoVersion2", step,
+                         kFileError, (unsigned char)0);
 }
 
 unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion1() {
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  const short step = WriteMediaListFile(false, vRefNum, dirID);
+  const short step = WriteMediaListFile(false);
   if (step == 0) return 1;
   return SpReportFailure(kSource, "cCDR_MediaManager::SaveSetupQTFileInfoVersion1", step,
                          kFileError, (unsigned char)0);
 }
 
-short cCDR_MediaManager::WriteMediaListFile(bool version200, short& vRefNum, SInt32& dirID) {
+short cCDR_MediaManager::WriteMediaListFile(bool version200) {
   std::vector<sCDR_MediaListRecord> records;
   CollectMediaListRecords(records);
   if (!version200 && records.size() > std::size_t(kCDR_MediaListV1MaxCount)) {
     records.resize(std::size_t(kCDR_MediaListV1MaxCount));
   }
+  short vRefNum = 0;
+  SInt32 dirID = 0;
   if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk,
                                     version200 ? kPreferencesFolderType : kDocumentsFolderType,
                                     kPrefFolder, vRefNum, dirID)) {
     return 1;
   }
-  const char* name = version200 ? kTempListName : kOldListName;
-  if (Sp_ExsitTargetFile(vRefNum, dirID, name) != 0 &&
-      Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0) != noErr) {
-    return 2;
+  const char* name = version200 ? kListName : kOldListName;
+  Sp_DeleteEndedSideFiles(vRefNum, dirID, name);
+  const std::string side = Sp_NewSideFileName(name);
+  if (Sp_CreateFileByDirId(vRefNum, dirID, side.c_str(), kCreator, kFileType, 0, 0) != noErr) {
+    return 3;
   }
-  if (Sp_CreateFileByDirId(vRefNum, dirID, name, kCreator, kFileType, 0, 0) != noErr) return 3;
   sSpFileSysInfo* file = nullptr;
-  if (Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, name, 0, 0, &file, 1, 0) != noErr) {
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0);
+  if (Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, side.c_str(), 0, 0, &file, 1, 0) != noErr) {
+    Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
     return 5;
   }
   auto write = [file](const void* bytes, SInt32 n) -> OSErr {
@@ -214,7 +225,9 @@ short cCDR_MediaManager::WriteMediaListFile(bool version200, short& vRefNum, SIn
   }
   // A list whose last bytes did not reach the disk is as bad as one not written.
   if (Sp_WriteFileSystem_Close(file, 1, 1) != noErr && step == 0) step = 31;
-  if (step != 0) Sp_DeleteFileDirByDirId(vRefNum, dirID, name, 0);
+  // The new list takes the name in one step, the old one going with it.
+  if (step == 0 && Sp_RenameFileReplacing(vRefNum, dirID, side.c_str(), name) != noErr) step = 47;
+  if (step != 0) Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
   return step;
 }
 
@@ -243,12 +256,9 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
   ShowMediaListStatus(SpCDR_MJ("ファイル登録情報チェック中..."));
   unsigned char made = 0;
   const char* listName = nullptr;
-  bool recovered = false;
-  if (prefFolder && Sp_ExsitTargetFile(vRefNum, dirID, kListName) != 0) {
+  if (prefFolder &&
+      (Sp_ExsitTargetFile(vRefNum, dirID, kListName) != 0 || TakeBackMediaList(vRefNum, dirID))) {
     listName = kListName;
-  } else if (prefFolder && Sp_ExsitTargetFile(vRefNum, dirID, kTempListName) != 0) {
-    listName = kTempListName;
-    recovered = true;
   } else if (!FindPrefFolder(kDocumentsFolderType, vRefNum, dirID) ||
              Sp_ExsitTargetFile(vRefNum, dirID, kListName) == 0) {
     made = LoadSetupQTFileInfoVersion1();
@@ -274,8 +284,6 @@ void cCDR_MediaManager::LoadSetupQTFileInfo() {
     ResetMedialistForItems();
     Sp_RedrawViewWindow(GetWindowRef(), 0);
   }
-  // A recovered list is written again under its own name.
-  if (made != 0 && recovered) SaveSetupQTFileInfo();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "Files.h"
@@ -98,15 +100,64 @@ bool FindStartDataFile(const char* fileName, short& vRefNum, SInt32& dirID) {
   return false;
 }
 
-// Deletes a file of that name when there is one.
-// Finds (making it when missing) the start-data file and replaces its contents.
+// The folder `folderName` of a system folder, made (with the system folder) when missing and
+// `create` is set.
+bool FindStartDataFolder(UInt32 folderType, const char* folderName, unsigned char create,
+                         short& vRefNum, SInt32& dirID) {
+  SInt16 systemVRefNum = 0;
+  SInt32 systemDirID = 0;
+  if (FindFolder(kOnSystemDisk, folderType, create != 0 ? kCreateFolder : kDontCreateFolder,
+                 &systemVRefNum, &systemDirID) != noErr)
+    return false;
+  SInt32 folderID = 0;
+  if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr) {
+    if (create == 0) return false;
+    if (Sp_CreateFolderWithPermission(systemVRefNum, systemDirID, folderName, nullptr, nullptr,
+                                      nullptr) != noErr)
+      return false;
+    if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr)
+      return false;
+  }
+  vRefNum = systemVRefNum;
+  dirID = folderID;
+  return true;
+}
+
+// The start-data file of the Preferences folder, when a save killed before its new file took
+// the name left only that file: it is handed to `reads` (as Sp_TakeBackSideFile does) and
+// takes the name. True when one was read. The side files of the older program's saves are
+// tried too.
+bool TakeBackStartDataFile(const char* fileName,
+                           const std::function<bool(short, SInt32, const char*)>& reads) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!FindStartDataFolder(kPreferencesFolderType, kSpStartDataFolderName, 0, vRefNum, dirID)) {
+    return false;
+  }
+  const std::vector<std::string> older = {std::string(fileName) + ".saving",
+                                          std::string(fileName) + ".previous"};
+  return Sp_TakeBackSideFile(vRefNum, dirID, fileName, older,
+                             [&](const char* side) { return reads(vRefNum, dirID, side); });
+}
+
+// Whether the open file ends with a carriage return, as every whole "CDDA-Data" does (an
+// empty one too): a file cut inside its last line may still read as lines.
+bool EndsWithLineEnd(const sSpFileSysInfo* file) {
+  if (file->fileLength == 0) return true;
+  char last = 0;
+  SInt32 count = 1;
+  return SetFPos(file->fileRefNum, fsFromStart, SInt32(file->fileLength - 1)) == noErr &&
+         FSRead(file->fileRefNum, &count, &last) == noErr && count == 1 && last == kCarriageReturn;
+}
+
+// Finds (making it when missing) the start-data folder and replaces the file's contents.
 Boolean SaveStartDataFile(const char* fileName, const UInt8* bytes, std::size_t size,
                           const char* method) {
   short vRefNum = 0;
   SInt32 dirID = 0;
-  if (!SpCDR_CreateCDInitialDataFile(kPreferencesFolderType, kSpStartDataFolderName, fileName,
-                                     kSpStartDataCreator, kSpStartDataFileType, 1, vRefNum,
-                                     dirID)) {
+  // Only the folder is made: an empty file made first would stand under the name, in place
+  // of none, until the new file took it.
+  if (!FindStartDataFolder(kPreferencesFolderType, kSpStartDataFolderName, 1, vRefNum, dirID)) {
     return SpReportFailure(kSource, method, kSpStartDataSaveFailed, kSpMsgFileError, Boolean(0));
   }
   if (Sp_ReplaceFileContents(vRefNum, dirID, fileName, kSpStartDataCreator, kSpStartDataFileType,
@@ -219,7 +270,7 @@ Boolean cSpCDRSaveInitDataMgr::SaveCDInitialData() {
   return 1;
 }
 
-void cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) {
+bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) {
   char line[kSpCDStartDataLineSize];
   for (;;) {
     SInt32 length = 0;
@@ -231,7 +282,7 @@ void cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
     } else if (err != noErr) {
       SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataReadError,
                       kMsgErrorOccured);
-      return;
+      return false;
     } else if (length > 0) {
       UInt32 trackCount = 0;
       UInt32 values[4] = {};
@@ -250,31 +301,46 @@ void cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
           cCDSaveInitialData* record = GetCDInitialData(trackCount, position, 1, nullptr);
           if (record == nullptr) {
             SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", 1, kSpMsgMemory);
-            return;
+            return false;
           }
           record->SetupVolumeLevel(values[3]);
         }
       }
     }
-    if (atEnd != 0) return;
+    if (atEnd != 0) return EndsWithLineEnd(file);
   }
 }
 
 void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
   DisposeCDInitialData();
+  const unsigned char modified = cdModified_;
+  auto readsWhole = [&](short vRefNum, SInt32 dirID, const char* name) {
+    SInt32 badLines = 0;
+    if (ReadCDFile(vRefNum, dirID, name, badLines) && badLines == 0) return true;
+    while (cdHead_ != nullptr) ReleaseCDHead(0);
+    cdModified_ = modified;
+    return false;
+  };
+  // A save killed before its new file took the name left that file beside it.
+  if (TakeBackStartDataFile(kSpCDStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) return;
-  sSpFileSysInfo* file = nullptr;
-  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, kSpCDStartDataFileName, -1, 0, &file) != noErr)
-    return;
   SInt32 badLines = 0;
-  LoadCDLines(file, badLines);
-  Sp_FileSystem_Close(file, 1, 1);
+  ReadCDFile(vRefNum, dirID, kSpCDStartDataFileName, badLines);
   if (badLines > 0) {
     SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine,
                     kSpMsgDataError);
   }
+}
+
+bool cSpCDRSaveInitDataMgr::ReadCDFile(short vRefNum, SInt32 dirID, const char* name,
+                                       SInt32& badLines) {
+  sSpFileSysInfo* file = nullptr;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) return false;
+  const bool whole = LoadCDLines(file, badLines);
+  Sp_FileSystem_Close(file, 1, 1);
+  return whole;
 }
 
 // ---- Sound-file list
@@ -424,17 +490,29 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
 
 void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
   DisposeFileInitialData();
+  const unsigned char modified = fileModified_;
+  auto readsWhole = [&](short vRefNum, SInt32 dirID, const char* name) {
+    if (ReadFileRecords(vRefNum, dirID, name) == 0) return true;
+    while (fileHead_ != nullptr) ReleaseFileHead(0);
+    fileModified_ = modified;
+    return false;
+  };
+  // A save killed before its new file took the name left that file beside it.
+  if (TakeBackStartDataFile(kSpQTFileStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) return;
+  const SInt32 code = ReadFileRecords(vRefNum, dirID, kSpQTFileStartDataFileName);
+  if (code > 0)
+    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadFileInitialData", code, kMsgErrorOccured);
+}
+
+SInt32 cSpCDRSaveInitDataMgr::ReadFileRecords(short vRefNum, SInt32 dirID, const char* name) {
   sSpFileSysInfo* file = nullptr;
-  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, kSpQTFileStartDataFileName, -1, 0, &file) !=
-      noErr)
-    return;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) return -1;
   const SInt32 code = LoadFileRecords(file);
   Sp_FileSystem_Close(file, 1, 1);
-  if (code != 0)
-    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadFileInitialData", code, kMsgErrorOccured);
+  return code;
 }
 
 // ---- Free functions -------------------------------------------------------------------------
@@ -502,22 +580,7 @@ Boolean SpCDR_CreateCDInitialDataFile(UInt32 folderType, const char* folderName,
     return SpReportFailure(kSource, "SpCDR_CreateCDInitialDataFile", 1, kSpMsgPointerArg,
                            Boolean(0));
   }
-  SInt16 systemVRefNum = 0;
-  SInt32 systemDirID = 0;
-  if (FindFolder(kOnSystemDisk, folderType, create != 0 ? kCreateFolder : kDontCreateFolder,
-                 &systemVRefNum, &systemDirID) != noErr)
-    return 0;
-  SInt32 folderID = 0;
-  if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr) {
-    if (create == 0) return 0;
-    if (Sp_CreateFolderWithPermission(systemVRefNum, systemDirID, folderName, nullptr, nullptr,
-                                      nullptr) != noErr)
-      return 0;
-    if (Sp_GetDirIdFromDirNameInDirId(systemVRefNum, systemDirID, folderName, folderID) != noErr)
-      return 0;
-  }
-  vRefNum = systemVRefNum;
-  dirID = folderID;
+  if (!FindStartDataFolder(folderType, folderName, create, vRefNum, dirID)) return 0;
   if (Sp_ExsitTargetFile(vRefNum, dirID, fileName) != 0) return 1;
   if (create == 0) return 0;
   return Sp_CreateFileByDirId(vRefNum, dirID, fileName, creator, fileType, 0, 0) == noErr;

@@ -19,8 +19,8 @@
 // stored. A look-up moves the record it finds to the end of its list; a new record goes at
 // the end. A list keeps at most 49 records: making a 50th deletes the least recently used one,
 // so it leaves the file too and a long run holds no more than 49 records a list. Each file is
-// written when its list changed, to a temporary file that then takes the file's place, so a
-// crash never leaves a half-written file.
+// written when its list changed, to a side file that then takes the file's name in one
+// rename, so a crash or a kill never leaves a half-written file nor none.
 //
 // Records are handed out to media objects. A record the limit drops is deleted, so only the 49
 // most recently used of a list may be held; a record left by a manager that is disposed of
@@ -78,7 +78,9 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // Writes "CDDA-Data" from the CD list and clears the CD modified flag; 0 when the file
   // could not be written (the flag stays set, so the next save tries again).
   Boolean SaveCDInitialData();
-  // Empties the CD list and reads "CDDA-Data" into it. A missing file gives an empty list.
+  // Empties the CD list and reads "CDDA-Data" into it. A missing file gives an empty list,
+  // unless a save killed before its new file took the name left that file whole beside it:
+  // then it is read and takes the name (so for "QTFILE-Data").
   // Lines that are no CD record (an empty first field or a count below 1, missing or
   // non-numeric fields, seconds above 59 or frames above 74, a CD already read) are skipped,
   // with one failure record for the file when any of them was malformed.
@@ -132,8 +134,14 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // Takes the least recently used record out of its list: set aside (keep) or deleted.
   void ReleaseCDHead(unsigned char keep);
   void ReleaseFileHead(unsigned char keep);
-  void LoadCDLines(sSpFileSysInfo* file, SInt32& badLines);
+  // Reads the lines of an open "CDDA-Data", counting those that are no CD record; true when
+  // the whole file was read and ended with its last line's carriage return.
+  bool LoadCDLines(sSpFileSysInfo* file, SInt32& badLines);
+  bool ReadCDFile(short vRefNum, SInt32 dirID, const char* name, SInt32& badLines);
+  // Reads the records of an open "QTFILE-Data": 0, or the failure code (not yet reported).
   SInt32 LoadFileRecords(sSpFileSysInfo* file);
+  // The same for a file of the folder; -1 when it does not open.
+  SInt32 ReadFileRecords(short vRefNum, SInt32 dirID, const char* name);
 
   unsigned char cdModified_ = 0;
   cCDSaveInitialData* cdHead_ = nullptr;

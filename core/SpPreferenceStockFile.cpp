@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "CFString.h"
@@ -12,6 +13,8 @@
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibForOSXSource.h"
 #include "SpPreferenceStockObject.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFileFunctionBackup.h"
 #include "SpStdFileFunctionForOSX.h"
 #include "SpStdFunction.h"
 
@@ -226,37 +229,36 @@ constexpr UInt64 kSmallestItem = 5;
 enum : SInt32 {
   kSaveNoFolder = 1,
   kSaveLookUp = 2,
-  kSaveLeftover = 3,
   kSaveCreate = 4,
   kSaveOpen = 5,
   kSaveWrite = 6,
   kSaveClose = 7,
-  kSaveSetAside = 8,
   kSaveReplace = 9,
-  kSaveRemoveOld = 10,
 };
 
-// The names of the new file while it is written and of the old one while the new one takes
-// its place: hidden, next to it, from the first 100 bytes of its name (cut on a character).
-std::string SideFileName(const char* fileName, const char* suffix) {
+// The reader's step when the file does not open.
+constexpr SInt32 kStepOpen = 1;
+
+// The names an older program gave its side files: the new file while it was written, and the
+// old file set aside while the new one took its place.
+std::vector<std::string> OlderSideFileNames(const char* fileName) {
   char cut[101];
   Sp_CutStringByByteLen(fileName, 100, cut);
-  return std::string(".") + cut + suffix;
+  return {std::string(".") + cut + ".saving", std::string(".") + cut + ".previous"};
 }
 
-// Deletes a file left behind by an earlier save that did not finish; noErr when there is
-// none. Anything else of that name is not ours to delete.
-OSErr RemoveLeftover(const FSRef* folder, const std::string& name) {
-  FSRef ref;
-  OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(folder, name.c_str(),
-                                                           kCFStringEncodingMacJapanese, &ref);
-  if (err == fnfErr) return noErr;
-  if (err != noErr) return err;
-  unsigned char isFolder = 0;
-  err = Sp_CheckIsDirectoryByFSRef(&ref, isFolder);
-  if (err != noErr) return err;
-  if (isFolder != 0) return dupFNErr;
-  return Sp_DeleteFileOrDirByFSRef(&ref, 0);
+// Where a settings file that cannot be read is kept, beside it and in plain sight, for the
+// user to look at: one per settings file, the latest.
+std::string DamagedFileName(const char* fileName) {
+  static const char kDamaged[] = " (damaged)";
+  char cut[256];
+  Sp_CutStringByByteLen(fileName, short(255 - (sizeof kDamaged - 1)), cut);
+  return std::string(cut) + kDamaged;
+}
+
+// A load that failed on what the file holds, not on reaching it.
+bool IsDamage(OSErr err) {
+  return err == eofErr || err == kPrefStockDataErr;
 }
 
 // Writes one item: its id, its type and its value.
@@ -506,21 +508,22 @@ OSErr cPrefStockFileObj::SavePrefDataInFile() {
   FSRef oldRef;
   OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&folder_, fileName_,
                                                            kCFStringEncodingMacJapanese, &oldRef);
-  bool hadFile = err == noErr;
-  if (err != noErr && err != fnfErr)
-    return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
-  if (hadFile) {
+  if (err == noErr) {
     unsigned char isFolder = 0;
     err = Sp_CheckIsDirectoryByFSRef(&oldRef, isFolder);
     if (err == noErr && isFolder != 0) err = notAFileErr;
-    if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
+  } else if (err == fnfErr) {
+    err = noErr;
   }
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (err == noErr) err = Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID);
+  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
 
   // The new file is written beside the old one, which stays untouched until the new one is
-  // complete and closed.
-  std::string newName = SideFileName(fileName_, ".saving");
-  err = RemoveLeftover(&folder_, newName);
-  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLeftover, kSpMsgFileError, err);
+  // complete and closed and takes its name.
+  Sp_DeleteEndedSideFiles(vRefNum, dirID, fileName_);
+  const std::string newName = Sp_NewSideFileName(fileName_);
   FInfo finderInfo;
   std::memset(&finderInfo, 0, sizeof finderInfo);
   finderInfo.fdType = fileType_;
@@ -533,52 +536,27 @@ OSErr cPrefStockFileObj::SavePrefDataInFile() {
   if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveCreate, kSpMsgFileError, err);
 
   sSpOSXFileSysInfo* file = nullptr;
+  SInt32 step = kSaveOpen;
   err = Sp_WriteFileSystem_OpenByFSRef(&folder_, newName.c_str(), &file);
-  if (err != noErr) {
-    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-    return SpReportFailure(kSource, kMethod, kSaveOpen, kSpMsgFileError, err);
-  }
-  err = WriteStockTree(file);
-  if (err != noErr) {
-    SpFileSystem_CloseByFSRef(file, 1, 1);
-    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-    return SpReportFailure(kSource, kMethod, kSaveWrite, kSpMsgFileError, err);
-  }
-  err = Sp_WriteFileSystem_CloseByFSRef(file, 1, 1);
-  if (err != noErr) {
-    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-    return SpReportFailure(kSource, kMethod, kSaveClose, kSpMsgFileError, err);
-  }
-
-  // The new file takes the old one's place: the old one goes aside first and comes back
-  // when the new one cannot take its name.
-  FSRef asideRef;
-  std::string asideName = SideFileName(fileName_, ".previous");
-  if (hadFile) {
-    err = RemoveLeftover(&folder_, asideName);
-    if (err == noErr) {
-      err = Sp_RenameFSRefFileByCString(&oldRef, asideName.c_str(), kCFStringEncodingMacJapanese,
-                                        &asideRef);
-    }
+  if (err == noErr) {
+    step = kSaveWrite;
+    err = WriteStockTree(file);
     if (err != noErr) {
-      Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-      return SpReportFailure(kSource, kMethod, kSaveSetAside, kSpMsgFileError, err);
+      SpFileSystem_CloseByFSRef(file, 1, 1);
+    } else {
+      step = kSaveClose;
+      err = Sp_WriteFileSystem_CloseByFSRef(file, 1, 1);
     }
   }
-  err = Sp_RenameFSRefFileByCString(&newRef, fileName_, kCFStringEncodingMacJapanese, nullptr);
+  if (err == noErr) {
+    step = kSaveReplace;
+    err = Sp_RenameFileReplacing(vRefNum, dirID, newName.c_str(), fileName_);
+  }
   if (err != noErr) {
-    if (hadFile) {
-      Sp_RenameFSRefFileByCString(&asideRef, fileName_, kCFStringEncodingMacJapanese, nullptr);
-    }
     Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-    return SpReportFailure(kSource, kMethod, kSaveReplace, kSpMsgFileError, err);
+    return SpReportFailure(kSource, kMethod, step, kSpMsgFileError, err);
   }
   modifyFlag_ = 0;
-  // The settings are saved; an old file that stays behind is only reported.
-  if (hadFile) {
-    err = Sp_DeleteFileOrDirByFSRef(&asideRef, 0);
-    if (err != noErr) SpReportFailure(kSource, kMethod, kSaveRemoveOld, kSpMsgFileError);
-  }
   return noErr;
 }
 
@@ -586,35 +564,86 @@ OSErr cPrefStockFileObj::LoadPrefDataFromFile() {
   const char kMethod[] = "cPrefStockFileObj::LoadPrefDataFromFile";
   if (folderFlag_ == 0)
     return SpReportFailure(kSource, kMethod, 1, kSpMsgFileError, OSErr(dirNFErr));
-  if (fileName_[0] == 0 || Sp_ExsitTargetFileOrDirByFSRefAndLongName(
-                               &folder_, fileName_, kCFStringEncodingMacJapanese) == 0) {
+  cPrefStockData* head = nullptr;
+  cPrefStockData* tail = nullptr;
+  if (fileName_[0] == 0) {
     loadedFlag_ = 1;
     return noErr;
   }
-  sSpOSXFileSysInfo* file = nullptr;
-  OSErr err = Sp_ReadFileSystem_OpenByFSRef(&folder_, fileName_, 1, fsFromStart, 0, &file);
-  if (err != noErr) return SpReportFailure(kSource, kMethod, 1, kSpMsgFileError, err);
-
+  if (Sp_ExsitTargetFileOrDirByFSRefAndLongName(&folder_, fileName_,
+                                                kCFStringEncodingMacJapanese) == 0) {
+    // A save killed before its new file took the name left that file beside it.
+    if (TakeBackInterruptedSave(head, tail) && head != nullptr) AppendTopChain(head, tail);
+    loadedFlag_ = 1;
+    return noErr;
+  }
   // The items are read into a chain of their own and join the top list only when the whole
   // file was read: a file that fails halfway changes nothing.
-  cPrefStockData* head = nullptr;
-  cPrefStockData* tail = nullptr;
   SInt32 step = 0;
+  const OSErr err = ReadFileNamed(fileName_, head, tail, step);
+  if (err == noErr) {
+    if (head != nullptr) AppendTopChain(head, tail);
+    loadedFlag_ = 1;
+  } else if (step != 0 && IsDamage(err)) {
+    KeepDamagedFile(step);
+  } else if (step != 0) {
+    SpReportFailure(kSource, kMethod, step, kSpMsgFileError);
+  }
+  return err;
+}
+
+OSErr cPrefStockFileObj::ReadFileNamed(const char* name, cPrefStockData*& head,
+                                       cPrefStockData*& tail, SInt32& step) {
+  head = tail = nullptr;
+  step = kStepOpen;
+  sSpOSXFileSysInfo* file = nullptr;
+  OSErr err = Sp_ReadFileSystem_OpenByFSRef(&folder_, name, 1, fsFromStart, 0, &file);
+  if (err != noErr) return err;
   err = ReadStockTree(file, head, tail, step);
   SpFileSystem_CloseByFSRef(file, 1, 1);
-  if (err != noErr) {
-    if (step != 0) SpReportFailure(kSource, kMethod, step, kSpMsgFileError);
-    while (tail != nullptr) {
-      cPrefStockData* before = tail->GetBeforeObjectPtr();
-      if (before != nullptr) before->UnlinkNext();
-      delete tail;
-      tail = before;
-    }
-    return err;
+  if (err == noErr) return noErr;
+  SpDeleteList(head);
+  head = tail = nullptr;
+  return err;
+}
+
+bool cPrefStockFileObj::TakeBackInterruptedSave(cPrefStockData*& head, cPrefStockData*& tail) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID) != noErr) return false;
+  return Sp_TakeBackSideFile(vRefNum, dirID, fileName_, OlderSideFileNames(fileName_),
+                             [&](const char* side) {
+                               SInt32 step = 0;
+                               return ReadFileNamed(side, head, tail, step) == noErr;
+                             });
+}
+
+unsigned char cPrefStockFileObj::TakeBackInterruptedSave(short vRefNum, SInt32 dirID,
+                                                         const char* fileName) {
+  if (fileName == nullptr) {
+    return SpReportFailure(kSource, "cPrefStockFileObj::TakeBackInterruptedSave", 1,
+                           kSpMsgNullArgument, (unsigned char)0);
   }
-  if (head != nullptr) AppendTopChain(head, tail);
-  loadedFlag_ = 1;
-  return noErr;
+  if (Sp_ExsitTargetFile(vRefNum, dirID, fileName) != 0) return 1;
+  cPrefStockFileObj scratch(0, vRefNum, dirID, fileName, 0, 0);
+  cPrefStockData* head = nullptr;
+  cPrefStockData* tail = nullptr;
+  if (scratch.folderFlag_ == 0 || !scratch.TakeBackInterruptedSave(head, tail)) return 0;
+  if (head != nullptr) scratch.AppendTopChain(head, tail);
+  return Sp_ExsitTargetFile(vRefNum, dirID, fileName) != 0 ? 1 : 0;
+}
+
+void cPrefStockFileObj::KeepDamagedFile(SInt32 step) {
+  const std::string damaged = DamagedFileName(fileName_);
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  OSErr err = Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID);
+  if (err == noErr) err = Sp_RenameFileReplacing(vRefNum, dirID, fileName_, damaged.c_str());
+  const std::string message =
+      std::string(kSpMsgFileError) + (err == noErr
+                                          ? "kept as \"" + damaged + "\""
+                                          : std::string("not kept aside: ") + std::to_string(err));
+  SpReportFailure(kSource, "cPrefStockFileObj::LoadPrefDataFromFile", step, message.c_str());
 }
 
 OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*& head,

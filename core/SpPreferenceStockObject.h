@@ -312,16 +312,23 @@ class cPrefStockFileObj {
   UInt32 GetPrefIdentifyType() const { return identifyType_; }
   cPrefStockData* GetPrefStockTopDataListHead() const { return topHead_; }
 
-  // Writes the whole tree anew. 0, or the failing File Manager result (reported); on a
+  // Writes the whole tree anew, into a side file that then takes the file's name in one step
+  // (SpStdFileFunctionBackup.h). 0, or the failing File Manager result (reported); on a
   // failure the previous file stays as it was and the object stays modified. An object
   // without a file name writes nothing and gives 0.
   OSErr SavePrefDataInFile();
   // Reads the file and appends its items to the top list. A missing file gives 0 and no
-  // items. A file that cannot be read, ends early (eofErr) or holds bytes that are no
-  // settings (kPrefStockDataErr) gives the error, reported with its step, and leaves the
-  // items as they were. The loaded flag is set when the load succeeded or found no file;
-  // the modified flag is not touched.
+  // items, unless a save killed before its new file took the name left that file complete
+  // beside it: it is read and takes the name. A file that cannot be read gives the error,
+  // reported with its step, and leaves the items as they were. One that ends early (eofErr)
+  // or holds bytes that are no settings (kPrefStockDataErr) is damaged: it is kept beside,
+  // as "<name> (damaged)" (replacing an earlier one), so the next save cannot overwrite it,
+  // and its one record says so. The loaded flag is set when the load succeeded or found no
+  // file; the modified flag is not touched.
   OSErr LoadPrefDataFromFile();
+  // For a folder without the settings file `fileName`: the complete new file a killed save of
+  // it left takes the name. 1 when the folder holds the settings file afterwards.
+  static unsigned char TakeBackInterruptedSave(short vRefNum, SInt32 dirID, const char* fileName);
   // The largest GetDataSize of the tree's non-group items, 0 when there are none.
   UInt32 GetMaxDataSizeLength() const;
   // Deletes every item and clears the loaded flag.
@@ -356,6 +363,13 @@ class cPrefStockFileObj {
   // failing step to report (0 when it was reported already).
   OSErr ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*& head, cPrefStockData*& tail,
                       SInt32& step);
+  // Reads the named file of the folder into a chain of new items; on a failure the chain is
+  // deleted, nothing is reported and `step` is the step to report (0: reported already).
+  OSErr ReadFileNamed(const char* name, cPrefStockData*& head, cPrefStockData*& tail, SInt32& step);
+  // The file is missing: a killed save's new file is read into the chain and takes the name.
+  bool TakeBackInterruptedSave(cPrefStockData*& head, cPrefStockData*& tail);
+  // The file did not read at that step for what it holds: it goes aside, with one record.
+  void KeepDamagedFile(SInt32 step);
 
   UInt32 identifyType_ = 0;
   UInt8 folderFlag_ = 0;

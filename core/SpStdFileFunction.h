@@ -146,6 +146,9 @@ Boolean Sp_CreateInitFolder(const char* name, unsigned char createFlag, char* ou
 OSErr Sp_DeleteFileDirByDirId(short vRefNum, SInt32 dirID, const char* name,
                               unsigned char asyncFlag);
 OSErr Sp_RenameFileDirectory(short vRefNum, SInt32 dirID, const char* oldName, const char* newName);
+// The file `oldName` takes the name `newName` in its folder, a file of that name going in the
+// same step: the name never stands empty in between. Names of at most 255 bytes (bdNamErr).
+OSErr Sp_RenameFileReplacing(short vRefNum, SInt32 dirID, const char* oldName, const char* newName);
 // Moves the item into another folder of the same volume (targetName optional).
 OSErr Sp_MoveFileOrDir(short vRefNum, SInt32 dirID, const char* name, SInt32 targetDirID,
                        const char* targetName);

@@ -1,6 +1,7 @@
 #include "SpStdFileFunctionBackup.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -252,18 +253,76 @@ OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short max
   return Sp_ReNameBackUpFileWithAddNumber(vRefNum, dirID, name, maxNameLength, number, maxNumber);
 }
 
+// ---- Files replaced through a side file --------------------------------------------------
+
 namespace {
 
-// Beside the file while it is replaced: the new contents, and the old file set aside.
-const char kSavingSuffix[] = ".saving";
-const char kPreviousSuffix[] = ".previous";
+const char kSideFileSuffix[] = ".saving";
 
-OSErr RemoveLeftover(short vRefNum, SInt32 dirID, const std::string& name) {
-  if (Sp_ExsitTargetDirectory(vRefNum, dirID, name.c_str()) == 0) return noErr;
-  return Sp_DeleteFileDirByDirId(vRefNum, dirID, name.c_str(), 0);
+// What every side file of `name` starts with: hidden, beside it, from the first 100 bytes of
+// its name (cut on a character), so that the whole stays within a long name's 255 bytes.
+std::string SideFilePrefix(const char* name) {
+  char cut[101];
+  Sp_CutStringByByteLen(name, 100, cut);
+  return std::string(".") + cut + ".";
+}
+
+// The prefix and suffix of the side files of `name` as the File Manager takes them.
+void SideFilePattern(const char* name, Str255 prefix, Str255 suffix) {
+  Sp_CopyCStringToPascalName(SideFilePrefix(name).c_str(), prefix);
+  Sp_CopyCStringToPascalName(kSideFileSuffix, suffix);
 }
 
 }  // namespace
+
+std::string Sp_NewSideFileName(const char* name) {
+  if (name == nullptr) return std::string();
+  char tag[kSpSideFileTagSize];
+  SpNewSideFileTag(tag);
+  return SideFilePrefix(name) + tag + kSideFileSuffix;
+}
+
+void Sp_DeleteEndedSideFiles(short vRefNum, SInt32 dirID, const char* name) {
+  if (name == nullptr) return;
+  Str255 prefix, suffix;
+  SideFilePattern(name, prefix, suffix);
+  SpDeleteEndedSideFiles(vRefNum, dirID, prefix, suffix);
+}
+
+bool Sp_TakeBackSideFile(short vRefNum, SInt32 dirID, const char* name,
+                         const std::vector<std::string>& olderNames,
+                         const std::function<bool(const char* sideName)>& reads) {
+  if (name == nullptr || !reads || Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0) {
+    return false;
+  }
+  Str255 prefix, suffix;
+  SideFilePattern(name, prefix, suffix);
+  std::vector<std::string> tags;
+  SpGetEndedSideFileTags(vRefNum, dirID, prefix, suffix, &tags);
+  std::vector<std::string> candidates;
+  for (const std::string& tag : tags)
+    candidates.push_back(SideFilePrefix(name) + tag + kSideFileSuffix);
+  candidates.insert(candidates.end(), olderNames.begin(), olderNames.end());
+  for (const std::string& candidate : candidates) {
+    if (Sp_ExsitTargetFile(vRefNum, dirID, candidate.c_str()) == 0 || !reads(candidate.c_str())) {
+      continue;
+    }
+    // A file of the name that another copy of the program saved meanwhile is newer: it stays.
+    const OSErr err = Sp_RenameFileDirectory(vRefNum, dirID, candidate.c_str(), name);
+    if (err != noErr && err != dupFNErr) {
+      SpReportFailure(kSource, "Sp_TakeBackSideFile", 2, kSpMsgFileError);
+    } else if (err == noErr) {
+      // The older program's other side file holds nothing the file does not hold now.
+      for (const std::string& older : olderNames) {
+        if (Sp_ExsitTargetFile(vRefNum, dirID, older.c_str()) != 0) {
+          Sp_DeleteFileDirByDirId(vRefNum, dirID, older.c_str(), 0);
+        }
+      }
+    }
+    return true;
+  }
+  return false;
+}
 
 OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
                              UInt32 fileType, const UInt8* bytes, std::size_t size) {
@@ -271,16 +330,13 @@ OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt
     return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
                            OSErr(paramErr));
   }
-  const std::string saving = std::string(name) + kSavingSuffix;
-  const std::string previous = std::string(name) + kPreviousSuffix;
-  OSErr err = RemoveLeftover(vRefNum, dirID, saving);
-  if (err == noErr) {
-    err = Sp_CreateFileByDirId(vRefNum, dirID, saving.c_str(), creator, fileType, 0, 0);
-  }
+  Sp_DeleteEndedSideFiles(vRefNum, dirID, name);
+  const std::string side = Sp_NewSideFileName(name);
+  OSErr err = Sp_CreateFileByDirId(vRefNum, dirID, side.c_str(), creator, fileType, 0, 0);
   if (err != noErr) return err;
 
   sSpFileSysInfo* file = nullptr;
-  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, saving.c_str(), -1, 0, &file, 1, 0);
+  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, side.c_str(), -1, 0, &file, 1, 0);
   if (err == noErr) {
     if (size > 0) {
       err = Sp_WriteFileSystem_Write(file, reinterpret_cast<const char*>(bytes), SInt32(size), 1);
@@ -288,27 +344,7 @@ OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt
     const OSErr closeErr = Sp_WriteFileSystem_Close(file, 1, 1);
     if (err == noErr) err = closeErr;
   }
-  if (err != noErr) {
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-    return err;
-  }
-
-  const bool hadFile = Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0;
-  if (hadFile) {
-    err = RemoveLeftover(vRefNum, dirID, previous);
-    if (err == noErr) err = Sp_RenameFileDirectory(vRefNum, dirID, name, previous.c_str());
-    if (err != noErr) {
-      Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-      return err;
-    }
-  }
-  err = Sp_RenameFileDirectory(vRefNum, dirID, saving.c_str(), name);
-  if (err != noErr) {
-    if (hadFile) Sp_RenameFileDirectory(vRefNum, dirID, previous.c_str(), name);
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, saving.c_str(), 0);
-    return err;
-  }
-  // The new contents are in place; an old file that stays behind does no harm.
-  if (hadFile) Sp_DeleteFileDirByDirId(vRefNum, dirID, previous.c_str(), 0);
-  return noErr;
+  if (err == noErr) err = Sp_RenameFileReplacing(vRefNum, dirID, side.c_str(), name);
+  if (err != noErr) Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
+  return err;
 }

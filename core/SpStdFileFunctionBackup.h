@@ -14,6 +14,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "MacTypes.h"
 
@@ -42,9 +45,31 @@ OSErr Sp_ReNameBackUpFileWithAddNumber(short vRefNum, SInt32 dirID, const char* 
 OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short maxNameLength,
                                                  short number, short maxNumber);
 
-// Writes the bytes as the whole contents of the file `name` in the folder (made with that
-// creator and type when missing). They go to a new file beside it first ("name.saving"); the
-// old file is set aside only when the new one is complete and closed, and comes back when the
-// new one cannot take its name, so a failed write never loses the old contents.
+// ---- Files replaced through a side file
+//
+// A file the program keeps is written whole into a side file beside it, which then takes the
+// file's name in one rename over the old file: the name holds the old or the complete new
+// contents at every moment, whenever the program is killed. Side files are hidden and named
+// for one save of one process (".Name.4711-2.saving", the name cut to its first 100 bytes), so
+// that copies of the program saving one file at once never write into each other's side files.
+
+// The name of a new side file of `name` (empty for a null name).
+std::string Sp_NewSideFileName(const char* name);
+// Deletes the side files of `name` that processes which have ended (killed in the middle of a
+// save) left in the folder. What cannot be deleted is tried again at the next save.
+void Sp_DeleteEndedSideFiles(short vRefNum, SInt32 dirID, const char* name);
+// For a folder without the file `name`: the side files of `name` that ended processes left,
+// the newest first, then `olderNames` (the side files of an older program's saves), are handed
+// to `reads` until it takes one as a whole, valid file. `reads` reads the named file into the
+// caller's data, or leaves that data as it was and answers false. The file taken gets the
+// name (the older names that remain go); true when one was taken. Nothing is done when the
+// name is there.
+bool Sp_TakeBackSideFile(short vRefNum, SInt32 dirID, const char* name,
+                         const std::vector<std::string>& olderNames,
+                         const std::function<bool(const char* sideName)>& reads);
+
+// Writes the bytes as the whole contents of the file `name` in the folder, through a side
+// file made with that creator and type; side files of ended processes go first. On a failure
+// the file stays as it was and no side file is left.
 OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
                              UInt32 fileType, const UInt8* bytes, std::size_t size);

@@ -303,6 +303,19 @@ OSErr Sp_RenameFileDirectory(short vRefNum, SInt32 dirID, const char* oldName,
   return err;
 }
 
+OSErr Sp_RenameFileReplacing(short vRefNum, SInt32 dirID, const char* oldName,
+                             const char* newName) {
+  if (oldName == nullptr || newName == nullptr) return ReportNullPointer("Sp_RenameFileReplacing");
+  Str255 oldPascal, newPascal;
+  if (!Sp_CopyCStringToPascalName(oldName, oldPascal) ||
+      !Sp_CopyCStringToPascalName(newName, newPascal)) {
+    return bdNamErr;
+  }
+  OSErr err = HRenameReplacing(vRefNum, dirID, oldPascal, newPascal);
+  if (err == noErr) FlushVol(nullptr, vRefNum);
+  return err;
+}
+
 OSErr Sp_MoveFileOrDir(short vRefNum, SInt32 dirID, const char* name, SInt32 targetDirID,
                        const char* targetName) {
   if (name == nullptr) return ReportNullPointer("Sp_MoveFileOrDir");

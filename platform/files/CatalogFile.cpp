@@ -18,9 +18,7 @@
 // it and what follows are ignored, and the next flush writes over them. The program's exit,
 // a journal grown past the snapshot, or a snapshot another instance replaced, write the
 // snapshot anew with an empty journal.
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -39,6 +37,7 @@
 #include "detail/CatalogRecords.h"
 #include "detail/FilesInternal.h"
 #include "internal/FileSteps.h"
+#include "internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
@@ -448,27 +447,14 @@ class CatalogueLock {
   bool Held() const { return Raw().lockHeld; }
 };
 
-// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" of a
-// process killed while writing), so they do not pile up beside the catalogue. While the lock
-// is held no other instance is writing one, so all but this process's go; without a working
-// lock only those of processes that are gone.
+// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" and
+// "file-catalogue.journal.tmp-<pid>" of a process killed while writing), so they do not pile up
+// beside the catalogue. While the lock is held no other instance is writing one, so all but this
+// process's go; without a working lock only those of processes that are gone.
 void RemoveStaleTemporaries(bool locked) {
-  const std::string path = CatalogueFilePath();
-  const std::string prefix = BaseName(path) + ".tmp-";
-  DIR* dir = opendir(ParentPath(path).c_str());
-  if (dir == nullptr) return;
-  while (dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
-    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9 ||
-        name.compare(0, prefix.size(), prefix) != 0 ||
-        name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) {
-      continue;
-    }
-    const pid_t pid = pid_t(std::stol(name.substr(prefix.size())));
-    if (pid == getpid() || (!locked && (kill(pid, 0) == 0 || errno != ESRCH))) continue;
-    StepUnlinkat(dirfd(dir), d->d_name, 0);
+  for (const std::string& path : {CatalogueFilePath(), JournalFilePath()}) {
+    RemoveEndedSideFiles(ParentPath(path), BaseName(path) + ".tmp-", "", locked);
   }
-  closedir(dir);
 }
 
 // The first synthetic id no instance has reserved; 0 when the lock file holds none.

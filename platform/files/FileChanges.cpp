@@ -8,6 +8,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "detail/FilesInternal.h"
 #include "detail/Trash.h"
 #include "internal/FileSteps.h"
+#include "internal/SideFiles.h"
 
 using namespace sp_platform::files;
 
@@ -500,4 +502,62 @@ OSErr PBHCopyFileSync(HParmBlkPtr pb) {
   if (err == noErr) err = CopyFile(source, JoinPath(PathInside(folder), name));
   c.ioResult = err;
   return err;
+}
+
+// ---- Side files -----------------------------------------------------------------------------
+
+namespace {
+
+// The folder and the Linux forms of a side file's prefix and suffix.
+OSErr LocateSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
+                      ConstStr255Param suffix, Location& folder, std::string& linuxPrefix,
+                      std::string& linuxSuffix) {
+  if (prefix == nullptr || suffix == nullptr) return paramErr;
+  if (!LinuxNameFromClassic(prefix + 1, prefix[0], linuxPrefix)) return bdNamErr;
+  if (suffix[0] != 0 && !LinuxNameFromClassic(suffix + 1, suffix[0], linuxSuffix)) {
+    return bdNamErr;
+  }
+  OSErr err = LocateClassic(vRefNum, dirID, nullptr, folder);
+  if (err != noErr) return err;
+  return folder.isFolder ? OSErr(noErr) : OSErr(dirNFErr);
+}
+
+}  // namespace
+
+void SpNewSideFileTag(char* tag) {
+  if (tag == nullptr) return;
+  const std::string text = NewSideFileTag();
+  const std::size_t length = std::min<std::size_t>(text.size(), kSpSideFileTagSize - 1);
+  std::memcpy(tag, text.data(), length);
+  tag[length] = '\0';
+}
+
+OSErr SpGetEndedSideFileTags(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
+                             ConstStr255Param suffix, std::vector<std::string>* tags) {
+  if (tags == nullptr) return paramErr;
+  tags->clear();
+  Location folder;
+  std::string linuxPrefix, linuxSuffix;
+  OSErr err = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
+  if (err != noErr) return err;
+  for (const std::string& name : EndedSideFiles(PathInside(folder), linuxPrefix, linuxSuffix)) {
+    tags->push_back(
+        name.substr(linuxPrefix.size(), name.size() - linuxPrefix.size() - linuxSuffix.size()));
+  }
+  return noErr;
+}
+
+OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
+                             ConstStr255Param suffix) {
+  Location folder;
+  std::string linuxPrefix, linuxSuffix;
+  OSErr result = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
+  if (result != noErr) return result;
+  for (const std::string& name : EndedSideFiles(PathInside(folder), linuxPrefix, linuxSuffix)) {
+    Location item;
+    OSErr err = LocateInFolder(folder, name, item);
+    if (err == noErr) err = DeleteItem(item);
+    if (err != noErr && err != fnfErr && result == noErr) result = err;
+  }
+  return result;
 }

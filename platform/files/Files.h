@@ -47,6 +47,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "MacTypes.h"
 #include "TextCommon.h"
@@ -958,6 +959,28 @@ OSErr FSDeleteObject(const FSRef* ref);
 OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* name,
                       TextEncoding textEncodingHint, FSRef* newRef);
 OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef);
+
+// ---- Side files of saves (this layer's own calls) -------------------------------------------
+//
+// A file the program keeps is saved whole into a side file beside it, which then takes the
+// file's name in one step (HRenameReplacing), so that the name holds the old or the complete
+// new contents at every moment. A side file is named by its writer's prefix and suffix around
+// a tag of the process that writes it: its id and a count ("4711-2"). So copies of the program
+// that save one file at once never write into the same side file, and the side files that a
+// process left when it was killed in the middle of a save can be told from those of a save
+// still going on in another process.
+
+enum { kSpSideFileTagSize = 32 };
+// A new tag (ASCII, terminated) into `tag`, which holds kSpSideFileTagSize bytes.
+void SpNewSideFileTag(char* tag);
+// The tags of the files in the folder named prefix, tag and suffix (MacJapanese; the prefix
+// not empty, the suffix may be) that processes which have ended left behind, the most
+// recently changed file first; this process's own are never among them.
+OSErr SpGetEndedSideFileTags(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
+                             ConstStr255Param suffix, std::vector<std::string>* tags);
+// Deletes those files: noErr, or the first failure (the others are still deleted).
+OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
+                             ConstStr255Param suffix);
 
 // ---- Forks ----------------------------------------------------------------------------------
 //

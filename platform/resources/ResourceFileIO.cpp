@@ -10,6 +10,7 @@
 #include "detail/ResourceFileFormat.h"
 #include "files/internal/FileLocations.h"
 #include "files/internal/FileSteps.h"
+#include "files/internal/SideFiles.h"
 
 namespace sp_platform {
 namespace resfile {
@@ -82,12 +83,13 @@ OSErr ReadWholeFile(const std::string& path, std::shared_ptr<std::vector<UInt8>>
 OSErr WriteWholeFileAtomically(HostFile& file, const std::vector<UInt8>& bytes) {
   struct stat old;
   const bool hadOld = stat(file.path.c_str(), &old) == 0;
-  static unsigned serial = 0;
   const std::string folder = FolderOf(file.path);
   const std::size_t slash = file.path.rfind('/');
   const std::string base = slash == std::string::npos ? file.path : file.path.substr(slash + 1);
-  const std::string temporary =
-      folder + "/." + base + ".sp-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+  // What writers killed in the middle of a write left goes first, so it does not pile up.
+  const std::string prefix = "." + base + ".sp-";
+  files::RemoveEndedSideFiles(folder, prefix, "");
+  const std::string temporary = folder + "/" + prefix + files::NewSideFileTag();
 
   const int fd = StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return files::OSErrFromErrno(errno, Access::kWrite);

@@ -17,7 +17,9 @@
 #include "CFURLFiles.h"
 #include "Clock.h"
 #include "Gestalt.h"
+#include "KillSteps.h"
 #include "PrivateMounts.h"
+#include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
 #include "SpListClass.h"
 #include "SpOC_IconButtonControl.h"
@@ -32,6 +34,8 @@
 
 namespace app_test {
 namespace {
+
+const char kList[] = "FileMediaInfoV2.data";
 
 using sp_testing::Answer;
 using sp_testing::Respond;
@@ -325,6 +329,134 @@ TEST_F(FileFlow, ATemporaryListLeftBehindIsReadOnlyWhenTheListIsGone) {
   WritePrefList("broken", "FileMediaInfoV2tmp.data");
   WritePrefList(ListBytes({RecordOf(two)}));
   Run({Do("look", [] { EXPECT_EQ(Names(), (std::vector<std::string>{"two.aif"})); }), Quit()});
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The names of a version-200 list file; false when it does not read whole.
+bool ListNames(const std::string& path, std::vector<std::string>& names) {
+  names.clear();
+  const std::string bytes = ReadAll(path);
+  if (bytes.size() < 4 || sp::LoadBE32(bytes.data()) != 200) return false;
+  return CDRMM_ReadMediaListRecordsV200(
+             CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
+                                        bytes.size() - 4),
+             [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
+               names.push_back(record.classicName);
+               return true;
+             })
+             .step == 0;
+}
+
+// A list save killed just before any of its steps leaves under the name the old list or the
+// whole new one, and the next start lists them (a first save's whole new list, left beside the
+// name, is taken back), never nothing; the next save removes what the killed one left.
+TEST_F(FileFlow, AListSaveKilledAtAnyStepLeavesTheOldOrTheNewListForTheNextStart) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const std::string two = MakeSoundFile("two.aif", 1);
+  const std::string folder = home_.Path(".config/Mirrelbox Prefs");
+  const std::vector<std::string> before = {"one.aif"};
+  const std::vector<std::string> after = {"one.aif", "two.aif"};
+  const std::string oldList = ListBytes({RecordOf(one)});
+  std::string newList;
+  for (const bool hadList : {true, false}) {
+    SCOPED_TRACE(hadList ? "a list saved before" : "the first save");
+    WritePrefList(oldList);
+    Run({
+        WaitFor("the saved file", [] { return Rows() == 1; }),
+        Do("add a file and save, killed at each step",
+           [&] {
+             ASSERT_TRUE(AddSoundFile(two));
+             ASSERT_EQ(M()->SaveSetupQTFileInfo(), 1);
+             newList = ReadAll(PrefList());
+             auto prepare = [&] {
+               for (const std::string& side : test_support::SideFilesOf(folder, kList)) {
+                 unlink((folder + "/" + side).c_str());
+               }
+               unlink(PrefList().c_str());
+               if (hadList) WriteAll(PrefList(), oldList);
+             };
+             auto job = [] { return M()->SaveSetupQTFileInfo() == 1 ? 0 : 1; };
+             const int steps = test_support::RunKilledAtEachStep(
+                 prepare, job, [&](const test_support::KilledRun& run) {
+                   SCOPED_TRACE(run.step);
+                   if (run.finished) {
+                     EXPECT_EQ(run.status, 0);
+                   }
+                   bool wholeSide = false;
+                   for (const std::string& side : test_support::SideFilesOf(folder, kList)) {
+                     wholeSide |= ReadAll(folder + "/" + side) == newList;
+                   }
+                   std::vector<std::string> names;
+                   const bool named = Exists(PrefList());
+                   if (named) {
+                     EXPECT_TRUE(ListNames(PrefList(), names));
+                     EXPECT_TRUE(names == before || names == after);
+                   } else {
+                     EXPECT_FALSE(hadList) << "the name never stands empty";
+                   }
+                   // What the next start reads: the list, or a whole one beside the name.
+                   M()->LoadSetupQTFileInfo();
+                   EXPECT_EQ(Rows(), 2) << "nothing is listed twice";
+                   if (!named && wholeSide) {
+                     EXPECT_TRUE(ListNames(PrefList(), names) && names == after);
+                   }
+                   EXPECT_EQ(Exists(PrefList()), named || wholeSide);
+                   EXPECT_EQ(M()->SaveSetupQTFileInfo(), 1);
+                   EXPECT_EQ(test_support::SideFilesOf(folder, kList), std::vector<std::string>{})
+                       << "the killed save's leftovers go with the next save";
+                 });
+             EXPECT_GE(steps, 2) << "at least the new list and its rename";
+           }),
+        Quit(),
+    });
+    EndRun();
+  }
+  EXPECT_EQ(errors_.Count(), 0u);
+
+  // At the start, a whole list a killed save left beside a missing list takes its name.
+  ASSERT_EQ(unlink(PrefList().c_str()), 0);
+  const std::string left =
+      folder + "/." + kList + "." + std::to_string(test_support::EndedProcessId()) + "-1.saving";
+  WriteAll(left, newList);
+  Run({WaitFor("the files of the list left", [] { return Rows() == 2; }), Quit()});
+  EXPECT_EQ(ReadAll(PrefList()), newList);
+  EXPECT_FALSE(Exists(left));
+}
+
+// Two copies of the program saving the list at once, each its own files: every save succeeds,
+// the list always reads whole as one copy's, and nothing is left beside it.
+TEST_F(FileFlow, TwoCopiesSavingTheListAtOnceBothSucceedAndItAlwaysReadsWhole) {
+  const Spot one = SpotOf(MakeSoundFile("one.aif", 1));
+  const Spot two = SpotOf(MakeSoundFile("two.aif", 1));
+  const std::string three = MakeSoundFile("three.aif", 1);
+  const std::vector<std::string> listOfTwo = {"one.aif", "two.aif"};
+  const std::vector<std::string> listOfThree = {"one.aif", "two.aif", "three.aif"};
+  WritePrefList(ListBytes({RecordOf(one), RecordOf(two)}));
+  Run({
+      WaitFor("the saved files", [] { return Rows() == 2; }),
+      Do("save in two copies at once",
+         [&] {
+           const std::vector<int> failures = test_support::RunAtOnce(2, [&](int copy) {
+             if (copy == 1 && !AddSoundFile(three)) return 100;
+             int failed = 0;
+             for (int i = 0; i < 60; ++i) {
+               if (M()->SaveSetupQTFileInfo() != 1) ++failed;
+               std::vector<std::string> names;
+               if (!ListNames(PrefList(), names) || (names != listOfTwo && names != listOfThree)) {
+                 ++failed;
+               }
+             }
+             return failed;
+           });
+           EXPECT_EQ(failures, (std::vector<int>{0, 0}));
+           std::vector<std::string> names;
+           EXPECT_TRUE(ListNames(PrefList(), names));
+           EXPECT_TRUE(names == listOfTwo || names == listOfThree);
+           EXPECT_EQ(test_support::SideFilesOf(home_.Path(".config/Mirrelbox Prefs"), kList),
+                     std::vector<std::string>{});
+         }),
+      Quit(),
+  });
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

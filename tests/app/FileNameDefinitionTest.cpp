@@ -11,7 +11,9 @@
 #include "AppTestSupport.h"
 #include "CDMediaMgrFileName.h"
 #include "ErrorLogCapture.h"
+#include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
+#include "SpTesting.h"
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "TevoSaveFileNameDefObj.h"
@@ -128,17 +130,20 @@ TEST_F(FileNameDefinition, ADefinitionWithoutPartsDeletesItsFileAndLoadingThenFi
   EXPECT_TRUE(KindsOf(loaded).empty());
 }
 
-// The new definition goes to a file beside the old one; when that cannot be written, the
-// definition the user had stays.
+// The new definition goes to a file beside the old one; when that cannot be written (here for
+// want of memory), the definition the user had stays and nothing is left.
 TEST_F(FileNameDefinition, AFailedWriteKeepsTheOldDefinition) {
   Write(FileBytes({4, 6, 1}));
-  const std::string blocker = Path() + ".saving";
-  ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0);
-  std::ofstream(blocker + "/in-the-way") << "x";
   auto definition = Definition();
   definition.DefaultSetup();
+  sp_testing::FailNthAllocation(1);
   EXPECT_FALSE(definition.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+  sp_testing::FailNthAllocation(0);
   EXPECT_EQ(Read(), FileBytes({4, 6, 1}));
+  EXPECT_EQ(
+      test_support::SideFilesOf(home_.Path(std::string(".config/") + kTevo_FileNameDefFolderName),
+                                kTevo_FileNameDefIntoOneFileName),
+      std::vector<std::string>{});
   EXPECT_TRUE(log_.Has(
       "cTevo_SaveFileNameDefObject::SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder"));
 }

@@ -3,9 +3,14 @@
 // save runs.
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "AppTestSupport.h"
 #include "Folders.h"
 #include "Gestalt.h"
+#include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDRomManager.h"
 #include "SpOC_IconButtonControl.h"
@@ -205,6 +210,45 @@ TEST_F(StartUp, SettingsOfTheDocumentsFolderMoveToThePreferencesFolder) {
   EXPECT_EQ(stored.position.h, 40);
   EXPECT_EQ(stored.position.v, 90);
   EXPECT_EQ(stored.size.h, 500) << "what came from the Documents folder stays";
+}
+
+// Settings that a save killed before its rename left only beside their name are what the next
+// start takes (not the older ones of the Documents folder). A damaged settings file is kept
+// under its damaged name, said once in the error log, and the window opens as on a fresh home.
+TEST_F(StartUp, SettingsAKilledSaveLeftAreTakenBackAndDamagedOnesKeptAside) {
+  ASSERT_NO_FATAL_FAILURE(WriteStock(kDocumentsFolderType, Stock{{70, 30}, {480, 500}}));
+  ASSERT_NO_FATAL_FAILURE(WriteStock(kPreferencesFolderType, Stock{{100, 200}, {450, 600}}));
+  const std::string file = home_.Path(".config/Mirrelbox Prefs/MirrelboxPref");
+  const std::string side = home_.Path(".config/Mirrelbox Prefs/.MirrelboxPref.") +
+                           std::to_string(test_support::EndedProcessId()) + "-1.saving";
+  ASSERT_EQ(rename(file.c_str(), side.c_str()), 0);
+  Run({
+      Do("look",
+         [] {
+           EXPECT_EQ(Placement(), (std::vector<short>{200, 100, 600, 450}));
+         }),
+      Quit(),
+  });
+  EndRun();
+  EXPECT_TRUE(Exists(file) && !Exists(side));
+  EXPECT_EQ(errors_.Count(), 0u);
+
+  const std::string damaged = "InDt\x00\x00\x00\x04\x00\x00";
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << damaged;
+  }
+  Run({
+      Do("look",
+         [] {
+           EXPECT_EQ(Placement(), (std::vector<short>{10, 55, 460, 400}));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 1u);
+  EXPECT_TRUE(errors_.Has("cPrefStockFileObj::LoadPrefDataFromFile"));
+  std::ifstream in(file + " (damaged)", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
 }
 
 TEST_F(StartUp, TheClassicLayoutNeedsTheQuitItemOrEndsNamingTheStep) {

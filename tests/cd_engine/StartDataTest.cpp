@@ -11,6 +11,8 @@
 
 #include "ErrorLogCapture.h"
 #include "Folders.h"
+#include "KillSteps.h"
+#include "SaveRaces.h"
 #include "SpCDRSaveIniDataMgrObj.h"
 #include "SpTesting.h"
 #include "TestFiles.h"
@@ -84,6 +86,17 @@ class StartData : public ::testing::Test {
     if (cd == nullptr) return -1;
     cd->GetCDData(nullptr, nullptr, &level);
     return level;
+  }
+  // No manager, and neither file nor anything a save left beside them.
+  void RemoveFiles() const {
+    SpDisposeCDQTFileInitManager();
+    for (const char* name : {"CDDA-Data", "QTFILE-Data"}) {
+      for (const std::string& side : test_support::SideFilesOf(Folder(), name)) {
+        unlink((Folder() + "/" + side).c_str());
+      }
+      unlink((Folder() + "/" + name).c_str());
+      unlink((Folder() + "/" + name + ".saving").c_str());
+    }
   }
   static SInt64 SoundLevel(const char* name, UInt32 size = 1000) {
     cQTFileSaveInitialData* sound = Sound(name, size, 0);
@@ -379,9 +392,120 @@ TEST_F(StartData, FailedSaveKeepsTheListMarkedChangedAndLeavesNoSideFiles) {
   CD(2, 10, 0, 0, 0)->SetupVolumeLevel(51);
   EXPECT_TRUE(manager->SaveModifyData());
   EXPECT_EQ(ReadFile(CDFile()), "2\t10\t0\t0\t51\t\r");
-  struct stat st;
-  EXPECT_NE(stat((CDFile() + ".saving").c_str(), &st), 0);
-  EXPECT_NE(stat((CDFile() + ".previous").c_str(), &st), 0);
+  EXPECT_EQ(test_support::SideFilesOf(Folder(), "CDDA-Data"), std::vector<std::string>{});
+}
+
+// A save of both files killed just before any of its steps leaves under each name the old or
+// the whole new data, and the next start gets them (a first save's whole new file, left
+// beside the name, is taken back), never nothing; the next save removes the leftovers.
+TEST_F(StartData, ASaveKilledAtAnyStepLeavesTheOldOrTheNewDataForTheNextStart) {
+  const std::string oldCD = "2\t10\t0\t0\t50\t\r";
+  const std::string newCD = "2\t10\t0\t0\t51\t\r";
+  const std::string oldSound = BE32(1) + FileRecord("a.aif", 1000, 60);
+  const std::string newSound = BE32(1) + FileRecord("a.aif", 1000, 61);
+  const struct {
+    bool hadFiles;
+    const char* why;
+  } cases[] = {
+      {true, "data saved before: it stays until the new data replaces it"},
+      {false, "the first save: its whole new files are taken back when the names are empty"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    auto prepare = [&] {
+      RemoveFiles();
+      if (c.hadFiles) {
+        WriteFile(CDFile(), oldCD);
+        WriteFile(SoundFile(), oldSound);
+      }
+    };
+    auto job = [&] {
+      CD(2, 10, 0, 0)->SetupVolumeLevel(51);
+      Sound("a.aif")->SetupVolumeLevel(61);
+      return SpGetCDQTFileInitMaganer(0)->SaveModifyData() ? 0 : 1;
+    };
+    // Each file: the level the next start must find (-1: none), from what the kill left.
+    auto expected = [&](const std::string& path, const char* name, const std::string& before,
+                        const std::string& after, SInt64 oldLevel, SInt64 newLevel) {
+      bool wholeSide = false;
+      for (const std::string& side : test_support::SideFilesOf(Folder(), name)) {
+        wholeSide |= ReadFile(Folder() + "/" + side) == after;
+      }
+      struct stat st;
+      if (stat(path.c_str(), &st) != 0) {
+        EXPECT_FALSE(c.hadFiles) << name << ": the name never stands empty";
+        return wholeSide ? newLevel : -1;
+      }
+      const std::string named = ReadFile(path);
+      EXPECT_TRUE(named == before || named == after) << name;
+      return named == after ? newLevel : oldLevel;
+    };
+    const int steps =
+        test_support::RunKilledAtEachStep(prepare, job, [&](const test_support::KilledRun& run) {
+          SCOPED_TRACE(run.step);
+          if (run.finished) {
+            EXPECT_EQ(run.status, 0);
+          }
+          const SInt64 cd = expected(CDFile(), "CDDA-Data", oldCD, newCD, 50, 51);
+          const SInt64 sound = expected(SoundFile(), "QTFILE-Data", oldSound, newSound, 60, 61);
+          ErrorLogCapture log;
+          Restart();
+          EXPECT_EQ(CDLevel(2, 10, 0, 0), cd);
+          EXPECT_EQ(SoundLevel("a.aif"), sound);
+          EXPECT_EQ(log.Count(), 0u);
+          CD(2, 10, 0, 0)->SetupVolumeLevel(52);
+          Sound("a.aif")->SetupVolumeLevel(62);
+          EXPECT_TRUE(SpGetCDQTFileInitMaganer(0)->SaveModifyData());
+          EXPECT_EQ(test_support::SideFilesOf(Folder(), "CDDA-Data"), std::vector<std::string>{});
+          EXPECT_EQ(test_support::SideFilesOf(Folder(), "QTFILE-Data"), std::vector<std::string>{});
+        });
+    EXPECT_GE(steps, 4) << "two new files and their renames";
+  }
+}
+
+// With a start-data file missing, the newest whole file that a killed save left beside it is
+// read and takes the name; one cut short, with a line that is no CD, or of a save still going
+// on is not.
+TEST_F(StartData, AMissingFileIsTakenBackFromTheWholeFileAKilledSaveLeft) {
+  const std::string gone = std::to_string(test_support::EndedProcessId());
+  const std::string running = std::to_string(getppid());
+  const std::string sound = BE32(1) + FileRecord("a.aif", 1000, 61);
+  const struct {
+    std::string name;  // in the start-data folder, beside "CDDA-Data" or "QTFILE-Data"
+    std::string bytes;
+    SInt64 cdLevel, soundLevel;
+    const char* why;
+  } cases[] = {
+      {".CDDA-Data." + gone + "-1.saving", "2\t10\t0\t0\t51\t\r", 51, -1, "a whole CD list"},
+      {".CDDA-Data." + gone + "-1.saving", "2\t10\t0\t0\t5", -1, -1, "cut inside its last line"},
+      {".CDDA-Data." + gone + "-1.saving", "2\t10\t0\t0\t51\t\rx\r", -1, -1, "a line no CD's"},
+      {".CDDA-Data." + running + "-1.saving", "2\t10\t0\t0\t51\t\r", -1, -1,
+       "a save still going on"},
+      {"CDDA-Data.saving", "2\t10\t0\t0\t51\t\r", 51, -1, "the older program's new file"},
+      {".QTFILE-Data." + gone + "-3.saving", sound, -1, 61, "a whole sound-file list"},
+      {".QTFILE-Data." + gone + "-3.saving", sound.substr(0, sound.size() - 1), -1, -1,
+       "a sound-file list cut short"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    RemoveFiles();
+    WriteFile(Folder() + "/" + c.name, c.bytes);
+    ErrorLogCapture log;
+    Restart();
+    EXPECT_EQ(CDLevel(2, 10, 0, 0), c.cdLevel);
+    EXPECT_EQ(SoundLevel("a.aif"), c.soundLevel);
+    const std::string taken = c.cdLevel >= 0 ? CDFile() : SoundFile();
+    struct stat st;
+    if (c.cdLevel >= 0 || c.soundLevel >= 0) {
+      EXPECT_EQ(ReadFile(taken), c.bytes) << "it took the name";
+    } else {
+      EXPECT_NE(stat(CDFile().c_str(), &st), 0);
+      EXPECT_NE(stat(SoundFile().c_str(), &st), 0);
+    }
+    EXPECT_EQ(log.Count(), 0u);
+    EXPECT_EQ(SpGetCDQTFileInitMaganer(0)->IsCDInitDataModified(), c.cdLevel >= 0 ? 1 : 0)
+        << "a side file that was not taken leaves nothing behind";
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The preference stock on disk: the file format, saving and loading, and the manager's saves.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,8 @@
 #include "ByteOrder.h"
 #include "ErrorLogCapture.h"
 #include "Folders.h"
+#include "KillSteps.h"
+#include "SaveRaces.h"
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "SpStdFileFunctionForOSX.h"
@@ -57,6 +60,36 @@ class PreferenceStockFile : public ::testing::Test {
   static bool Exists(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;
+  }
+  // The side files of the settings file beside it.
+  std::vector<std::string> SideFiles() const {
+    return test_support::SideFilesOf(home_.Path(".config"), "MirrelboxPref");
+  }
+  // Settings of a test of whole files: a number and a text.
+  static void SetSettings(cPrefStockFileObj* file, SInt32 value, const std::string& body) {
+    file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Who "), 0, 1)->SetupLongData(value, 1);
+    file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Body"), 0, 1)
+        ->SetupStringData(body.c_str(), 1);
+  }
+  // The number of those settings; 0 when there is none.
+  static SInt32 SettingsValue(cPrefStockFileObj* file) {
+    SInt32 value = 0;
+    cPrefStockData* item = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Who "), 0, 0);
+    return item != nullptr && item->GetLongData(value) ? value : 0;
+  }
+  // The bytes of such a settings file, as the writer lays them down.
+  std::string SettingsBytes(SInt32 value, const std::string& body) {
+    cPrefStockFileObj* file = NewFile("Scratch");
+    SetSettings(file, value, body);
+    EXPECT_EQ(file->SavePrefDataInFile(), noErr);
+    mgr_.DeleteTopPrefStockFileModule(file, 0);
+    const std::string bytes = Contents("Scratch");
+    unlink(Path("Scratch").c_str());
+    return bytes;
+  }
+  // A different text for each of two writers.
+  static std::string Body(SInt32 who) {
+    return std::string(std::size_t(1000 * who), char('a' + who));
   }
   // The ids of a list, each as four characters.
   static std::string Ids(const cPrefStockData* item) {
@@ -372,31 +405,16 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   const std::string previous = Contents();
   Top(file_, "New ")->SetupStringData("changed", 1);
 
-  const std::string saving = Path(".MirrelboxPref.saving");
-  for (int row = 0; row < 2; ++row) {  // a leftover that is no file; no memory for the record
-    SCOPED_TRACE(row);
-    if (row == 0) {
-      mkdir(saving.c_str(), 0700);
-      std::ofstream(saving + "/x") << "x";
-    } else {
-      sp_testing::LimitAllocationSize(1000);
-    }
-    log_.Clear();
-    EXPECT_NE(file_->SavePrefDataInFile(), noErr);
-    sp_testing::LimitAllocationSize(0);
-    unlink((saving + "/x").c_str());
-    rmdir(saving.c_str());
-    EXPECT_TRUE(log_.Has("cPrefStockFileObj::SavePrefDataInFile"));
-    EXPECT_EQ(Contents(), previous);
-    EXPECT_EQ(file_->GetPrefModifyFlag(), 1);
-  }
-  // The next save goes through, over a file an interrupted save left, and leaves nothing
-  // beside the file.
-  std::ofstream(Path(".MirrelboxPref.saving")) << "half";
+  sp_testing::LimitAllocationSize(1000);  // no memory for the record
+  log_.Clear();
+  EXPECT_NE(file_->SavePrefDataInFile(), noErr);
+  sp_testing::LimitAllocationSize(0);
+  EXPECT_TRUE(log_.Has("cPrefStockFileObj::SavePrefDataInFile"));
+  EXPECT_EQ(Contents(), previous);
+  EXPECT_EQ(file_->GetPrefModifyFlag(), 1);
+  EXPECT_EQ(SideFiles(), std::vector<std::string>{}) << "the failed save's side file went";
   EXPECT_EQ(file_->SavePrefDataInFile(), noErr);
   EXPECT_NE(Contents(), previous);
-  EXPECT_FALSE(Exists(Path(".MirrelboxPref.saving")));
-  EXPECT_FALSE(Exists(Path(".MirrelboxPref.previous")));
 
   // A folder in the file's place is not replaced.
   cPrefStockFileObj* taken = NewFile("Taken");
@@ -406,6 +424,200 @@ TEST_F(PreferenceStockFile, AFailedSaveLeavesThePreviousFileAndStaysModified) {
   EXPECT_TRUE(Exists(Path("Taken")));
   // Saving every modified file at quit answers the failure too, not success.
   EXPECT_EQ(Sp_SaveModifyPreferenceStock(), notAFileErr);
+}
+
+// ---- Kills, other processes, damage
+// ------------------------------------------------------------------------------------
+
+// A save killed just before any of its steps leaves under the name the old settings or the
+// whole new ones; the next load gets them (a first save's new file, left beside the name, is
+// taken back), never nothing, and the next save removes what the killed one left.
+TEST_F(PreferenceStockFile, ASaveKilledAtAnyStepLeavesTheOldOrTheNewSettingsForTheNextLoad) {
+  const std::string before = SettingsBytes(1, "old");
+  const std::string after = SettingsBytes(2, std::string(3000, 'n'));
+  const struct {
+    bool hadFile;
+    const char* why;
+  } cases[] = {
+      {true, "settings saved before: they stay until the new ones replace them"},
+      {false, "the first save: its whole new file is taken back when the name is empty"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    auto prepare = [&] {
+      for (const std::string& side : SideFiles()) unlink(Path(side).c_str());
+      unlink(Path().c_str());
+      if (c.hadFile) WriteContents(before);
+    };
+    auto job = [&] {
+      cPrefStockFileObj* saving = NewFile();
+      SetSettings(saving, 2, std::string(3000, 'n'));
+      return saving->SavePrefDataInFile() == noErr ? 0 : 1;
+    };
+    const int steps =
+        test_support::RunKilledAtEachStep(prepare, job, [&](const test_support::KilledRun& run) {
+          SCOPED_TRACE(run.step);
+          if (run.finished) {
+            EXPECT_EQ(run.status, 0);
+          }
+          // A kill between the new file's making and its end leaves it cut short.
+          bool leftWholeFile = false;
+          for (const std::string& side : SideFiles()) leftWholeFile |= Contents(side) == after;
+          if (Exists(Path())) {
+            EXPECT_TRUE(Contents() == before || Contents() == after);
+          } else {
+            EXPECT_FALSE(c.hadFile) << "the name never stands empty";
+          }
+          const std::string named = Exists(Path()) ? Contents() : std::string();
+          log_.Clear();
+          cPrefStockFileObj* next = NewFile();
+          ASSERT_EQ(next->LoadPrefDataFromFile(), noErr);
+          EXPECT_EQ(log_.Count(), 0u);
+          const SInt32 value = SettingsValue(next);
+          if (named == before) {
+            EXPECT_EQ(value, 1);
+          } else if (named == after || leftWholeFile) {
+            EXPECT_EQ(value, 2) << "a whole new file left beside the name is taken back";
+            EXPECT_TRUE(Contents() == after);
+          } else {
+            EXPECT_EQ(value, 0) << "killed before the new file was whole: nothing was there";
+          }
+          SetSettings(next, 3, "later");
+          EXPECT_EQ(next->SavePrefDataInFile(), noErr);
+          EXPECT_EQ(SideFiles(), std::vector<std::string>{}) << "the killed save's leftovers go";
+          mgr_.DeleteTopPrefStockFileModule(next, 0);
+        });
+    EXPECT_GE(steps, 2) << "at least the new file and its rename";
+  }
+}
+
+// Two copies of the program saving one settings file at once: every save succeeds, every load
+// in between reads one whole version, and no side file is left.
+TEST_F(PreferenceStockFile, TwoProcessesSavingOneFileAtOnceBothSucceedAndEveryLoadIsWhole) {
+  auto whole = [&](cPrefStockFileObj* file) {
+    const SInt32 who = SettingsValue(file);
+    char text[4096] = "";
+    cPrefStockData* body = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("Body"), 0, 0);
+    unsigned char cut = 0;
+    return (who == 1 || who == 2) && body != nullptr &&
+           body->GetStingData(text, SInt32(sizeof text), cut) && cut == 0 &&
+           std::string(text) == Body(who);
+  };
+  const std::vector<int> failures = test_support::RunAtOnce(2, [&](int index) {
+    int failed = 0;
+    for (int i = 0; i < 60; ++i) {
+      cPrefStockFileObj* mine = NewFile();
+      SetSettings(mine, index + 1, Body(index + 1));
+      if (mine->SavePrefDataInFile() != noErr) ++failed;
+      mgr_.DeleteTopPrefStockFileModule(mine, 0);
+      cPrefStockFileObj* seen = NewFile();
+      if (seen->LoadPrefDataFromFile() != noErr || !whole(seen)) ++failed;
+      mgr_.DeleteTopPrefStockFileModule(seen, 0);
+    }
+    return failed;
+  });
+  EXPECT_EQ(failures, (std::vector<int>{0, 0}));
+  cPrefStockFileObj* last = NewFile();
+  ASSERT_EQ(last->LoadPrefDataFromFile(), noErr);
+  EXPECT_TRUE(whole(last));
+  EXPECT_EQ(SideFiles(), std::vector<std::string>{});
+  EXPECT_FALSE(Exists(Path("MirrelboxPref (damaged)")));
+}
+
+// A file that does not read as settings is kept beside the name, in plain sight, with one
+// record; the next save writes a new file and leaves it alone; a later damaged file replaces
+// it, so there is only ever one.
+TEST_F(PreferenceStockFile, ADamagedFileIsKeptBesideOnceWithOneRecordAndSavesSpareIt) {
+  const std::string good = SettingsBytes(1, "good");
+  const std::string damaged = "MirrelboxPref (damaged)";
+  const struct {
+    std::string bytes;
+    OSErr result;
+    SInt32 step;
+    const char* why;
+  } cases[] = {
+      {good.substr(0, good.size() - 2), eofErr, 4, "cut short in its closing count"},
+      {std::string("InDt\x7F\xFF\xFF\xFF", 8) + good.substr(8), kPrefStockDataErr, 3,
+       "a largest size the file cannot hold"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    WriteContents(c.bytes);
+    log_.Clear();
+    const UInt32 beeps = log_.Beeps();
+    cPrefStockFileObj* loaded = NewFile();
+    EXPECT_EQ(loaded->LoadPrefDataFromFile(), c.result);
+    ASSERT_EQ(log_.Count(), 1u);
+    EXPECT_EQ(log_.Records()[0].code, c.step);
+    EXPECT_NE(log_.Records()[0].message.find(damaged), std::string::npos);
+    EXPECT_EQ(log_.Beeps(), beeps + 1);
+    EXPECT_FALSE(Exists(Path()));
+    EXPECT_EQ(Contents(damaged), c.bytes);
+
+    SetSettings(loaded, 5, "after");
+    EXPECT_EQ(loaded->SavePrefDataInFile(), noErr);
+    EXPECT_EQ(Contents(damaged), c.bytes) << "the next save spares the kept file";
+    EXPECT_EQ(Contents(), SettingsBytes(5, "after"));
+    mgr_.DeleteTopPrefStockFileModule(loaded, 0);
+  }
+  EXPECT_EQ(SideFiles(), std::vector<std::string>{});
+}
+
+// With the settings file missing, what saves killed before their rename left is tried, the
+// newest first, and the first that reads whole takes the name.
+TEST_F(PreferenceStockFile, AMissingFileIsTakenBackFromTheNewestWholeFileAKilledSaveLeft) {
+  const std::string one = SettingsBytes(1, "one");
+  const std::string two = SettingsBytes(2, "two");
+  const std::string cut = two.substr(0, two.size() - 3);
+  const std::string gone = std::to_string(test_support::EndedProcessId());
+  const std::string goneToo = std::to_string(test_support::EndedProcessId());
+  const std::string running = std::to_string(getppid());
+  auto side = [](const std::string& tag) { return ".MirrelboxPref." + tag + ".saving"; };
+  const struct {
+    std::vector<std::pair<std::string, std::string>> files;  // the oldest first
+    SInt32 taken;
+    const char* why;
+  } cases[] = {
+      {{{side(gone + "-1"), two}}, 2, "a killed save's whole new file"},
+      {{{side(gone + "-1"), two}, {side(goneToo + "-4"), one}}, 1, "the newest of two"},
+      {{{side(gone + "-1"), one}, {side(goneToo + "-1"), cut}}, 1, "one cut short is passed over"},
+      {{{side(running + "-1"), two}}, 0, "a save still going on in a running process"},
+      {{{side(gone + "-1x"), two}}, 0, "no side file of a save: not its name"},
+      {{{".MirrelboxPref.previous", one}, {".MirrelboxPref.saving", two}},
+       2,
+       "the older program's new file, killed between its two renames"},
+      {{{".MirrelboxPref.previous", one}, {".MirrelboxPref.saving", cut}},
+       1,
+       "else the old file it had set aside"},
+  };
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  ASSERT_EQ(Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID), noErr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    for (const std::string& name : SideFiles()) unlink(Path(name).c_str());
+    unlink(Path().c_str());
+    time_t when = 1000000;
+    for (const auto& file : c.files) {
+      std::ofstream(Path(file.first), std::ios::binary) << file.second;
+      const struct timespec times[2] = {{when, 0}, {when, 0}};
+      utimensat(AT_FDCWD, Path(file.first).c_str(), times, 0);
+      when += 10;
+    }
+    log_.Clear();
+    EXPECT_EQ(cPrefStockFileObj::TakeBackInterruptedSave(vRefNum, dirID, "MirrelboxPref"),
+              c.taken != 0 ? 1 : 0);
+    cPrefStockFileObj* loaded = NewFile();
+    EXPECT_EQ(loaded->LoadPrefDataFromFile(), noErr);
+    EXPECT_EQ(SettingsValue(loaded), c.taken);
+    EXPECT_EQ(log_.Count(), 0u);
+    if (c.taken != 0) {
+      EXPECT_EQ(Contents(), c.taken == 1 ? one : two);
+      EXPECT_FALSE(Exists(Path(".MirrelboxPref.saving")) || Exists(Path(".MirrelboxPref.previous")))
+          << "the older program's leftovers go once the file is back";
+    }
+    mgr_.DeleteTopPrefStockFileModule(loaded, 0);
+  }
 }
 
 // ---- Places kept across runs -------------------------------------------------------------------

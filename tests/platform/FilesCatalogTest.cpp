@@ -859,8 +859,9 @@ TEST_F(FilesCatalog, TheApplicationsSpecNamesTheRunningExecutable) {
 
 namespace {
 
-// A save killed while it wrote leaves "file-catalogue.tmp-<pid>" behind (the children here
-// leave one each and end); the next save removes every one but its own, and nothing else.
+// A save killed while it wrote leaves "file-catalogue.tmp-<pid>" or its journal's
+// "file-catalogue.journal.tmp-<pid>" behind (the children here leave one each and end); the
+// next save removes every one but its own, and nothing else.
 TEST_F(FilesCatalog, TemporaryFilesOfSavesThatNeverFinishedGoWithTheNextSave) {
   const std::string file = fs::CatalogueFilePath();
   const std::string folder = file.substr(0, file.rfind('/'));
@@ -869,13 +870,14 @@ TEST_F(FilesCatalog, TemporaryFilesOfSavesThatNeverFinishedGoWithTheNextSave) {
   for (int i = 0; i < 3; ++i) {
     const pid_t child = fork();
     if (child == 0) {
-      WriteHostFile(file + ".tmp-" + std::to_string(getpid()), std::string(4096, 'x'));
+      const std::string of = i == 2 ? file + ".journal" : file;
+      WriteHostFile(of + ".tmp-" + std::to_string(getpid()), std::string(4096, 'x'));
       std::_Exit(0);
     }
     ASSERT_GT(child, 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    left.push_back(file + ".tmp-" + std::to_string(child));
+    left.push_back((i == 2 ? file + ".journal" : file) + ".tmp-" + std::to_string(child));
   }
   const std::vector<std::string> kept = {file + ".tmp-x", file + ".tmp-", folder + "/notes"};
   for (const std::string& k : kept) WriteHostFile(k, "k");

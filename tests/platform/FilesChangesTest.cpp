@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "PrivateMounts.h"
+#include "SaveRaces.h"
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
@@ -427,6 +429,52 @@ TEST_F(FilesChanges, ARenameOverAFileReplacesItInOneStepAndNeverAFolder) {
   for (const auto& r : cases) EXPECT_EQ(r.result, r.expected) << r.why;
   EXPECT_EQ(ReadHostFile(home_.Path("C/fresh")), "new list");
   EXPECT_TRUE(HostExists(home_.Path("C/folder")));
+}
+
+// Side files of saves: only files named prefix, a tag and suffix whose process has ended are
+// listed (newest first, by their tags) and deleted; everything else beside them stays.
+TEST_F(FilesChanges, SideFilesOfEndedProcessesAloneAreListedAndDeleted) {
+  const std::string gone = std::to_string(test_support::EndedProcessId());
+  const std::string running = std::to_string(getppid());
+  const std::string mine = std::to_string(getpid());
+  const struct {
+    std::string name;
+    bool ended;
+    const char* why;
+  } cases[] = {
+      {".L." + gone + "-2.saving", true, "process and count of an ended process"},
+      {".L." + gone + ".saving", true, "a bare process id"},
+      {".L." + running + "-1.saving", false, "a save still going on elsewhere"},
+      {".L." + mine + "-1.saving", false, "this process's own"},
+      {".L.x-1.saving", false, "no process id"},
+      {".L." + gone + "-.saving", false, "a count without digits"},
+      {".L." + gone + "-1.savingx", false, "another suffix"},
+      {".M." + gone + "-1.saving", false, "another file's"},
+      {".L.99999999999-1.saving", false, "a number no process id can be"},
+  };
+  time_t when = 1000000;
+  for (const auto& c : cases) {
+    WriteHostFile(home_.Path("C/" + c.name), "x");
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    utimensat(AT_FDCWD, home_.Path("C/" + c.name).c_str(), times, 0);
+    when -= 10;
+  }
+  ASSERT_EQ(mkdir(home_.Path("C/.L." + gone + "-9.saving").c_str(), 0700), 0);
+  std::vector<std::string> tags;
+  ASSERT_EQ(SpGetEndedSideFileTags(c_.vRefNum, c_.dirID, PStr(".L."), PStr(".saving"), &tags),
+            noErr);
+  EXPECT_EQ(tags, (std::vector<std::string>{gone + "-2", gone})) << "files only, newest first";
+  ASSERT_EQ(SpDeleteEndedSideFiles(c_.vRefNum, c_.dirID, PStr(".L."), PStr(".saving")), noErr);
+  for (const auto& c : cases) EXPECT_EQ(HostExists(home_.Path("C/" + c.name)), !c.ended) << c.why;
+  EXPECT_TRUE(HostExists(home_.Path("C/.L." + gone + "-9.saving"))) << "a folder is no side file";
+  EXPECT_EQ(SpGetEndedSideFileTags(c_.vRefNum, c_.dirID, PStr(""), PStr(".saving"), &tags),
+            bdNamErr);
+  char tag[kSpSideFileTagSize];
+  SpNewSideFileTag(tag);
+  const std::string first = tag;
+  SpNewSideFileTag(tag);
+  EXPECT_NE(first, tag) << "each save of a process gets a tag of its own";
+  EXPECT_EQ(first.compare(0, mine.size() + 1, mine + "-"), 0);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "MacMemory.h"
 #include "PrivateMounts.h"
 #include "Resources.h"
+#include "SaveRaces.h"
 #include "TestFiles.h"
 #include "TestResources.h"
 
@@ -172,7 +173,13 @@ TEST_F(ResourceFiles, ChangesSurviveCloseAndReopenAndTheFileIsReplacedWhole) {
   SetResInfo(Get1Resource(kTest, 3), 30, PStr("renamed"));
   AddResource(HandleOf("added"), kOther, 9, PStr("new"));
   SetResAttrs(Get1Resource(kOther, 9), resPurgeable);
+  // What a writer killed in the middle of a write left goes; a running writer's file stays.
+  const std::string killed = ".edit.rsrc.sp-" + std::to_string(test_support::EndedProcessId());
+  const std::string running = Path(".edit.rsrc.sp-" + std::to_string(getppid()) + "-1");
+  WriteHostFile(Path(killed + "-1"), "half");
+  WriteHostFile(running, "half");
   EXPECT_EQ((UpdateResFile(ref), ResError()), noErr);
+  ASSERT_EQ(unlink(running.c_str()), 0);
   const std::filesystem::directory_iterator listing(folder_.path);
   EXPECT_EQ(std::distance(begin(listing), end(listing)), 1) << "no temporary file left";
   ASSERT_EQ(FSpGetFInfo(&spec, &after), noErr);

@@ -1,0 +1,96 @@
+// Side files of saves (internal/SideFiles.h).
+#include "internal/SideFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "internal/FileSteps.h"
+
+namespace sp_platform {
+namespace files {
+namespace {
+
+// A decimal number of 1 to 10 digits at `at`, no larger than `limit`; `at` moves past it.
+bool ReadNumber(const std::string& text, std::size_t& at, unsigned long long limit,
+                unsigned long long& value) {
+  const std::size_t start = at;
+  value = 0;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 10) {
+    value = value * 10 + unsigned(text[at] - '0');
+    ++at;
+  }
+  return at > start && value <= limit;
+}
+
+bool EndsAt(const std::string& name, std::size_t at, const std::string& suffix) {
+  return name.size() - at == suffix.size() && name.compare(at, suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+std::string NewSideFileTag() {
+  static unsigned long count = 0;
+  return std::to_string(getpid()) + "-" + std::to_string(++count);
+}
+
+pid_t SideFileProcess(const std::string& name, const std::string& prefix,
+                      const std::string& suffix) {
+  if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+    return 0;
+  }
+  std::size_t at = prefix.size();
+  unsigned long long pid = 0;
+  unsigned long long count = 0;
+  if (!ReadNumber(name, at, 0x7FFFFFFF, pid) || pid == 0) return 0;
+  if (EndsAt(name, at, suffix)) return pid_t(pid);
+  if (name[at] != '-') return 0;
+  ++at;
+  if (!ReadNumber(name, at, ~0ull, count) || !EndsAt(name, at, suffix)) return 0;
+  return pid_t(pid);
+}
+
+bool ProcessEnded(pid_t pid) {
+  return kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+std::vector<std::string> EndedSideFiles(const std::string& folder, const std::string& prefix,
+                                        const std::string& suffix, bool othersToo) {
+  std::vector<std::pair<struct timespec, std::string>> found;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return {};
+  while (const dirent* d = readdir(dir)) {
+    const pid_t pid = SideFileProcess(d->d_name, prefix, suffix);
+    if (pid == 0 || pid == getpid() || (!othersToo && !ProcessEnded(pid))) continue;
+    struct stat st {};
+    if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+      continue;
+    }
+    found.emplace_back(st.st_mtim, d->d_name);
+  }
+  closedir(dir);
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    if (a.first.tv_sec != b.first.tv_sec) return a.first.tv_sec > b.first.tv_sec;
+    if (a.first.tv_nsec != b.first.tv_nsec) return a.first.tv_nsec > b.first.tv_nsec;
+    return a.second > b.second;
+  });
+  std::vector<std::string> names;
+  for (auto& f : found) names.push_back(std::move(f.second));
+  return names;
+}
+
+void RemoveEndedSideFiles(const std::string& folder, const std::string& prefix,
+                          const std::string& suffix, bool othersToo) {
+  for (const std::string& name : EndedSideFiles(folder, prefix, suffix, othersToo)) {
+    StepUnlink((folder + "/" + name).c_str());
+  }
+}
+
+}  // namespace files
+}  // namespace sp_platform
