@@ -82,5 +82,9 @@ std::string TrashEncodePath(const std::string& path);
 // has no usable "Path=" in its "[Trash Info]" group.
 std::string TrashInfoOriginalPath(const std::string& trash, const std::string& infoText);
 
+// Test hook: while set, files are never linked into a Trash, as on a file system without hard
+// links (FSReplaceFileKeepingOldInTrash then copies).
+void RefuseHardLinksForTests(bool refuse);
+
 }  // namespace files
 }  // namespace sp_platform
