@@ -481,7 +481,8 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void TellSaveFailure(const std::string& text, OSErr err);
   OSErr CreateTemporaryFile(UInt32 creator, OSType fileType);
   void TemporaryFileMade();
-  void RemoveTemporaryFile();
+  // The temporary file goes (unless kept under its name as the user's) with its record.
+  void RemoveTemporaryFile(bool keepFile = false);
   bool WriteFinalPlainHeader(OSErr& err);
   OSErr FinishMovieFile();
   void FinishAIFFCConversion();

@@ -332,13 +332,13 @@ bool cSp_CDRProgramBaseObj::TakeTemporaryName() {
   ToPascal(temporary.c_str(), pname);
   const OSErr err = SpRecordTemporaryFile(save_.vRefNum, save_.dirID, pname, &save_.tempRecord);
   if (err != noErr) {
-    TellSaveFailure(SpCDR_MJ(("作業用ファイルの記録をプログラムのデータフォルダ「" +
-                              SpProgramDataFolder() +
-                              "」に書き込めないため、保存できません。このフォルダに書き込めるか"
-                              "確かめてください。")
-                                 .c_str()) +
-                        "[Error No = " + std::to_string(err) + "]",
-                    err);
+    TellSaveFailure(
+        SpCDR_MJ(("作業用ファイルの記録をプログラムのデータフォルダ「" + SpProgramDataFolder() +
+                  "」に書き込めないため、保存できません。このフォルダに書き込めるか"
+                  "確かめてください。")
+                     .c_str()) +
+            "[Error No = " + std::to_string(err) + "]",
+        err);
     return false;
   }
   std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
@@ -365,8 +365,9 @@ OSErr cSp_CDRProgramBaseObj::CreateTemporaryFile(UInt32 creator, OSType fileType
   return HSetFInfo(save_.vRefNum, save_.dirID, pname, &info);
 }
 
-void cSp_CDRProgramBaseObj::RemoveTemporaryFile() {
-  if (save_.tempMade) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+void cSp_CDRProgramBaseObj::RemoveTemporaryFile(bool keepFile) {
+  if (save_.tempMade && !keepFile)
+    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
   SpForgetTemporaryFile(save_.tempRecord);
   save_.tempMade = 0;
   save_.tempRecord = 0;
@@ -605,8 +606,8 @@ bool cSp_CDRProgramBaseObj::WriteFinalPlainHeader(OSErr& err) {
     UInt32 written = 0;
     // Its failure is the save's, told once with the rest.
     OSErr tagErr = noErr;
-    tagged = SpQTI_WriteID3TagChunkIntoAIFF(ref, musicFileRecord_, above22, nullptr, written,
-                                            &tagErr);
+    tagged =
+        SpQTI_WriteID3TagChunkIntoAIFF(ref, musicFileRecord_, above22, nullptr, written, &tagErr);
     if (!tagged && tagErr != noErr) {
       // What the tag left goes again. A tag the record cannot give is left out; a write that
       // failed fails the save, with the error the write met.
@@ -651,9 +652,7 @@ void cSp_CDRProgramBaseObj::CloseSaveFile(OSErr& err) {
 bool cSp_CDRProgramBaseObj::KeepUnreplacedFile(short messages, OSErr err) {
   // The complete new file stays under its temporary name, the user's to rename: it is no
   // temporary file any more, so its record goes.
-  SpForgetTemporaryFile(save_.tempRecord);
-  save_.tempRecord = 0;
-  save_.tempMade = 0;
+  RemoveTemporaryFile(true);
   const bool trash = messages == 7600;
   TellSaveFailure(
       IndexedText(messages, 1,
@@ -677,20 +676,16 @@ bool cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
   if (err == noErr) err = FSpMakeFSRef(&spec, &temporary);
   if (err != noErr) {
     // The file, or the folder with it, went while the save ran: nothing was saved.
-    save_.tempMade = 0;
-    RemoveTemporaryFile();
-    TellSaveFailure(SpCDR_MJ("保存中のファイルが見つからなくなりました（保存先のフォルダが"
-                             "移動または削除された可能性があります）。") +
-                        ErrorText(saveErrorMgr_, err),
-                    err);
+    RemoveTemporaryFile(true);
+    TellSaveFailure(ErrorText(saveErrorMgr_, err), err);
     return false;
   }
   FSRef target;
   err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&save_.folder, save_.finalName,
                                                      save_.nameEncoding, &target);
   FSCatalogInfo info;
-  if (err == noErr && FSGetCatalogInfo(&target, kFSCatInfoNodeFlags, &info, nullptr, nullptr,
-                                       nullptr) == noErr &&
+  if (err == noErr &&
+      FSGetCatalogInfo(&target, kFSCatInfoNodeFlags, &info, nullptr, nullptr, nullptr) == noErr &&
       (info.nodeFlags & kFSNodeIsDirectoryMask) != 0) {
     // A save never replaces a folder.
     RemoveTemporaryFile();
@@ -708,9 +703,7 @@ bool cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
   } else {
     return KeepUnreplacedFile(7600, err);
   }
-  SpForgetTemporaryFile(save_.tempRecord);
-  save_.tempRecord = 0;
-  save_.tempMade = 0;
+  RemoveTemporaryFile(true);
   return true;
 }
 

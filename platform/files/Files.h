@@ -964,15 +964,16 @@ OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
 OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
                        ConstStr255Param newName);
 // Puts the file `replacement` in the place of the file `target` of the same folder, keeping
-// the target restorable in the Trash of its volume: the target is given a second name in the
-// Trash (a hard link, with its info file), then the replacement is renamed over it, so that
-// the target's name names the old file until it names the new one, whose data are on the disk
-// by then. Where the file system has no hard links the old file is copied into the Trash
-// instead, in the same order (it costs the copy's room and time, but the name is never
-// without a file). The item in the Trash takes the target's name, or that name and " 1",
-// " 2", ... when it is taken there. notAFileErr when either is a folder, badMovErr when they
-// are not in one folder, wPrErr on a read-only volume; any failure leaves both files as they
-// were and nothing in the Trash. `newRef` (may be null) gets the replacement's FSRef.
+// the target restorable in the Trash of its volume: its info file is made there (empty, never
+// over another's), the target is given a second name in the Trash (a hard link), the info file
+// is written, and only then the replacement is renamed over the target, so that the target's
+// name names the old file until it names the new one, whose data are on the disk by then.
+// Where the file system has no hard links the old file is copied into the Trash instead, in the
+// same order (it costs the copy's room and time, but the name is never without a file). The
+// item in the Trash takes the target's name, or that name and " 1", " 2", ... when it is taken
+// there. notAFileErr when either is a folder, badMovErr when they are not in one folder, wPrErr
+// on a read-only volume; any failure leaves both files as they were and nothing in the Trash.
+// `newRef` (may be null) gets the replacement's FSRef.
 OSErr FSReplaceFileKeepingOldInTrash(const FSRef* target, const FSRef* replacement, FSRef* newRef);
 // Moves an item into another folder of its volume: the folder ioNewDirID, or the folder that
 // ioNewName (a name or partial path) names in it. The item keeps its name; dupFNErr when the

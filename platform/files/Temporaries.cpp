@@ -32,6 +32,9 @@ constexpr UInt16 kRecordVersion = 1;
 constexpr std::size_t kMaxPathBytes = 4096;
 constexpr std::size_t kIdentityBytes = 1 + 8 + 8 + 1 + 1 + 8 + 4;
 constexpr std::size_t kMaxRecordBytes = 4 + 2 + 1 + 4 + 8 + 2 + kMaxPathBytes + kIdentityBytes;
+// Names of records of ended processes that had this process's id are passed over; so many
+// never are.
+constexpr int kMaxRecordNames = 1000;
 
 struct Record {
   TemporaryKind kind = TemporaryKind::kFile;
@@ -146,8 +149,7 @@ OSErr WriteWhole(int fd, const std::vector<UInt8>& bytes, off_t at) {
 // The item at `path` now, when it is the one recorded.
 bool StillTheRecordedItem(const Record& r, struct stat& st) {
   if (!r.made || lstat(r.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return UInt64(st.st_dev) == r.device &&
-         SameIdentity(r.identity, IdentityOf(r.path, st, false));
+  return UInt64(st.st_dev) == r.device && SameIdentity(r.identity, IdentityOf(r.path, st, false));
 }
 
 // The path of the item a Trash info file kept the place of: "<trash>/files/<name>" for
@@ -213,10 +215,11 @@ OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& numbe
   const std::size_t identityOffset = w.Size();
   WriteIdentity(w, false, 0, Identity());
   State& s = S();
-  for (;;) {
+  for (int attempt = 0; attempt < kMaxRecordNames; ++attempt) {
     const UInt32 n = s.next++;
     const std::string file = folder + "/" + std::to_string(getpid()) + "-" + std::to_string(n);
-    const int fd = StepOpen(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        StepOpen(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     // A record of an ended process that had the same id keeps its name.
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return OSErrFromErrnoAt(errno, file, Access::kWrite);
@@ -232,6 +235,7 @@ OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& numbe
     number = n;
     return noErr;
   }
+  return dupFNErr;
 }
 
 OSErr TemporaryMade(UInt32 number) {

@@ -155,7 +155,8 @@ OSErr MakeInfoFile(const std::string& trash, const std::string& name, bool ownNa
     const std::string info = InfoPath(trash, candidate);
     UInt32 record = 0;
     if (recorded && RecordTemporary(info, TemporaryKind::kTrashInfo, record) != noErr) record = 0;
-    const int fd = StepOpen(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd =
+        StepOpen(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
       const int e = errno;
       ForgetTemporary(record);
@@ -439,8 +440,8 @@ OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement)
   err = PutSecondNameInTrash(old, made.item, linked);
   if (err == noErr) {
     SyncPath(ParentPath(made.item));
-    err = WriteAll(made.fd, TrashInfoText(RecordedPath(trash, old.path),
-                                          ClockLocalSecondsSince1904()));
+    err = WriteAll(made.fd,
+                   TrashInfoText(RecordedPath(trash, old.path), ClockLocalSecondsSince1904()));
     if (err != noErr) StepUnlink(made.item.c_str());
   }
   if (err != noErr) {
@@ -478,8 +479,7 @@ void RefuseHardLinksForTests(bool refuse) {
 
 using namespace sp_platform::files;
 
-OSErr FSReplaceFileKeepingOldInTrash(const FSRef* target, const FSRef* replacement,
-                                     FSRef* newRef) {
+OSErr FSReplaceFileKeepingOldInTrash(const FSRef* target, const FSRef* replacement, FSRef* newRef) {
   if (target == nullptr || replacement == nullptr) return paramErr;
   Location old;
   Location fresh;

@@ -142,6 +142,25 @@ TEST_F(SaveReplace, AFolderOfTheTargetNameIsNeverReplaced) {
   EXPECT_NE(Shown().find("フォルダ"), std::string::npos) << Shown();
 }
 
+// The old file cannot be kept in the Trash (a file holds the Trash's place): the old file keeps
+// its name, the complete new one stays under its temporary name, which the user is told once;
+// the save reports a failure, and the kept file is no leftover for a later clean-up.
+TEST_F(SaveReplace, ANewFileThatCannotTakeTheNameStaysAndIsNamed) {
+  ASSERT_EQ(std::system(("mkdir -p '" + home_.Path(".local/share") + "'").c_str()), 0);
+  cdtest::WriteFile(Trash(), "no Trash");
+  cdtest::WriteFile(Doc("out.wav"), kOld);
+  cSp_CDRProgramBaseObj* p = SaveProgram({"src.aiff"});
+  sp_testing::Respond(Answer::Return());
+  EXPECT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), 1);
+  EXPECT_EQ(ReadAll(Doc("out.wav")), kOld);
+  ExpectWholeNewFile(Doc("mSpeadFileTmp"));
+  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
+  EXPECT_NE(Shown().find("「mSpeadFileTmp」"), std::string::npos) << Shown();
+  SpCDR_RemoveLeftoverTemporaryFiles();
+  ExpectFolderHolds({"mSpeadFileTmp", "out.wav", "src.aiff"});
+  EXPECT_EQ(test_support::TrashEntries(DataFolder(), "temporaries"), 0);
+}
+
 // The target folder removed while the save runs: a failed save, told once, and no record of
 // its temporary file left behind.
 TEST_F(SaveReplace, TheTargetFolderRemovedDuringTheSaveFailsIt) {
@@ -154,9 +173,8 @@ TEST_F(SaveReplace, TheTargetFolderRemovedDuringTheSaveFailsIt) {
                                     kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
   p->StartSaveAndPlayEventLoop();
   SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-  ASSERT_TRUE(sp_testing::PumpUntil([p] {
-    return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
-  }));
+  ASSERT_TRUE(sp_testing::PumpUntil(
+      [p] { return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0; }));
   ASSERT_EQ(std::system(("rm -rf '" + Doc("sub") + "'").c_str()), 0);
   ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
   EXPECT_EQ(SaveEnds().back().stopped, 1);
@@ -199,9 +217,9 @@ TEST_F(SaveReplace, AnUnwritableDataFolderIsToldAndLeavesNothing) {
   } else if (test_support::UsePrivateMounts() &&
              mount(DataFolder().c_str(), DataFolder().c_str(), nullptr, MS_BIND, nullptr) == 0) {
     mounted = true;
-    ASSERT_EQ(mount(nullptr, DataFolder().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
-                    nullptr),
-              0);
+    ASSERT_EQ(
+        mount(nullptr, DataFolder().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
+        0);
   } else {
     GTEST_SKIP() << "the data folder cannot be made read-only here";
   }

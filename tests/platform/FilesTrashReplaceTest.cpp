@@ -130,7 +130,8 @@ TEST_F(FilesReplace, RefusedReplacementsChangeNothing) {
 TEST_F(FilesReplace, AnItemOfTheNameInTheTrashIsLeftAlone) {
   Prepare();
   ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
-  const std::string theirs = "[Trash Info]\nPath=/elsewhere/song.txt\nDeletionDate=2020-01-01T00:00:00\n";
+  const std::string theirs =
+      "[Trash Info]\nPath=/elsewhere/song.txt\nDeletionDate=2020-01-01T00:00:00\n";
   WriteHostFile(trash_ + "/files/song.txt", "theirs");
   WriteHostFile(trash_ + "/info/song.txt.trashinfo", theirs);
   FSRef now{};
@@ -159,8 +160,8 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   struct Case {
     std::string path;
     fs::TemporaryKind kind;
-    bool made;      // made by the ended process
-    bool remains;   // there after the clean-up
+    bool made;     // made by the ended process
+    bool remains;  // there after the clean-up
     const char* why;
   };
   const std::vector<Case> cases = {

@@ -14,8 +14,9 @@
 namespace test_support {
 
 inline bool HaveTrashCli() {
-  return std::system("command -v trash-list >/dev/null 2>&1 && command -v trash-restore "
-                     ">/dev/null 2>&1") == 0;
+  return std::system(
+             "command -v trash-list >/dev/null 2>&1 && command -v trash-restore "
+             ">/dev/null 2>&1") == 0;
 }
 
 // The entries trash-list lists (one "date time path" a line) whose path lies in `folder`.
