@@ -257,21 +257,5 @@ TEST_F(SaveFailure, ACompletedSavePutsTheFileItReplacesIntoTheTrash) {
   ExpectFolderHolds({"out.wav", "short.aiff"});
 }
 
-// The saved file is gone before it can take the name (the temporary file, or the folder with
-// it, went while the save ran): the save failed, and says so once, pointing at no file; the
-// user's file stays.
-TEST_F(SaveFailure, ASaveWhoseFileWentIsAFailedSave) {
-  cSp_CDRProgramBaseObj* p = LongSave();
-  sp_testing::Respond(Answer::Return());
-  StartAndWrite(p);
-  ASSERT_EQ(std::remove(Doc("mSpeadFileTmp").c_str()), 0);
-  ASSERT_TRUE(Finish());
-  EXPECT_EQ(SaveEnds().back().stopped, 1);
-  ExpectUntouched();
-  EXPECT_TRUE(FolderNames(home_.Path(".local/share/Trash/files")).empty());
-  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
-  EXPECT_EQ(Shown().find("mSpeadFileTmp"), std::string::npos) << Shown();
-}
-
 }  // namespace
 }  // namespace engine_test

@@ -161,26 +161,37 @@ TEST_F(SaveReplace, ANewFileThatCannotTakeTheNameStaysAndIsNamed) {
   EXPECT_EQ(test_support::TrashEntries(DataFolder(), "temporaries"), 0);
 }
 
-// The target folder removed while the save runs: a failed save, told once, and no record of
-// its temporary file left behind.
-TEST_F(SaveReplace, TheTargetFolderRemovedDuringTheSaveFailsIt) {
+// The saved file gone before it can take the name (the temporary file, or the target folder
+// with it, removed while the save runs): a failed save, told once and pointing at no file; the
+// user's file stays, and no record of the temporary file is left behind.
+TEST_F(SaveReplace, ASaveWhoseFileWentIsAFailedSave) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("long.aiff"), 2, 44100, 44100 * 30));
-  ASSERT_EQ(mkdir(Doc("sub").c_str(), 0700), 0);
-  const FSRef sub = RefOf(Doc("sub"));
-  cSp_CDRProgramBaseObj* p = SaveProgram({"long.aiff"});
-  sp_testing::Respond(Answer::Return());
-  ASSERT_TRUE(p->SaveTargetProgItem(-1, &sub, "out.wav", 1, SpFourCC("TVOD"),
-                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-  p->StartSaveAndPlayEventLoop();
-  SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-  ASSERT_TRUE(sp_testing::PumpUntil(
-      [p] { return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0; }));
-  ASSERT_EQ(std::system(("rm -rf '" + Doc("sub") + "'").c_str()), 0);
-  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
-  EXPECT_EQ(SaveEnds().back().stopped, 1);
-  EXPECT_EQ(sp_testing::ShownSoFar().size(), 1u) << Shown();
-  EXPECT_EQ(Shown().find("mSpeadFileTmp"), std::string::npos) << "no file to point at";
-  EXPECT_EQ(test_support::TrashEntries(DataFolder(), "temporaries"), 0);
+  for (const char* removed : {"sub/mSpeadFileTmp", "sub"}) {
+    SCOPED_TRACE(removed);
+    SaveEnds().clear();
+    const std::size_t shown = sp_testing::ShownSoFar().size();
+    ASSERT_EQ(std::system(("mkdir -p '" + Doc("sub") + "'").c_str()), 0);
+    cdtest::WriteFile(Doc("sub/out.wav"), kOld);
+    const FSRef sub = RefOf(Doc("sub"));
+    cSp_CDRProgramBaseObj* p = SaveProgram({"long.aiff"});
+    sp_testing::Respond(Answer::Return());
+    ASSERT_TRUE(p->SaveTargetProgItem(-1, &sub, "out.wav", 1, SpFourCC("TVOD"),
+                                      kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+    p->StartSaveAndPlayEventLoop();
+    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    ASSERT_TRUE(sp_testing::PumpUntil([p] {
+      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
+    }));
+    ASSERT_EQ(std::system(("rm -rf '" + Doc(removed) + "'").c_str()), 0);
+    ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+    EXPECT_EQ(SaveEnds().back().stopped, 1);
+    ASSERT_EQ(sp_testing::ShownSoFar().size(), shown + 1) << Shown();
+    EXPECT_EQ(sp_testing::ShownSoFar().back().message.find("mSpeadFileTmp"), std::string::npos)
+        << "no file to point at";
+    EXPECT_EQ(ReadAll(Doc("sub/out.wav")), std::string(removed) == "sub" ? "" : kOld);
+    EXPECT_EQ(test_support::TrashEntries(Trash(), "files"), 0);
+    EXPECT_EQ(test_support::TrashEntries(DataFolder(), "temporaries"), 0);
+  }
 }
 
 // 101 temporary files of killed saves (every name a save may take) go at the engine's start and

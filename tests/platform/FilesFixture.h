@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -151,17 +150,6 @@ inline FSRef Ref(const Folder& folder, const std::string& name) {
 inline Folder DocumentsFolder(const sp_testing::HomeScope& home) {
   mkdir(home.Path("Documents").c_str(), 0700);
   return FolderAt(home, "Documents");
-}
-
-// What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.
-inline std::string Shell(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buf[512];
-  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-  pclose(pipe);
-  return out;
 }
 
 // Runs `body` as a user the kernel checks permissions for: directly when not root; as root

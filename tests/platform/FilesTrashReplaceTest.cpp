@@ -22,7 +22,6 @@ namespace {
 namespace fs = sp_platform::files;
 using files_test::HostExists;
 using files_test::ReadHostFile;
-using files_test::Shell;
 using files_test::WriteHostFile;
 
 const char kOld[] = "the old contents";
@@ -39,7 +38,7 @@ class FilesReplace : public ::testing::Test {
   std::string Doc(const std::string& name) const { return docs_.path + "/" + name; }
   // The old file and its replacement, and no Trash yet.
   void Prepare() {
-    Shell("rm -rf '" + trash_ + "' '" + fs::TemporariesFolder() + "'");
+    std::system(("rm -rf '" + trash_ + "' '" + fs::TemporariesFolder() + "'").c_str());
     WriteHostFile(Doc("song.txt"), kOld);
     WriteHostFile(Doc("song.tmp"), kNew);
   }
@@ -84,7 +83,8 @@ TEST_F(FilesReplace, TheNameNeverNamesLessThanOneWholeFileWhereverAKillFalls) {
           EXPECT_FALSE(HostExists(Doc("song.tmp")));
           ASSERT_EQ(test_support::TrashListedFrom(docs_.path).size(), 1u);
           ASSERT_EQ(std::rename(Doc("song.txt").c_str(), Doc("new.txt").c_str()), 0);
-          Shell("cd '" + docs_.path + "' && echo 0 | trash-restore >/dev/null 2>&1");
+          std::system(
+              ("cd '" + docs_.path + "' && echo 0 | trash-restore >/dev/null 2>&1").c_str());
           EXPECT_EQ(ReadHostFile(Doc("song.txt")), kOld) << "restored by another program";
         });
     EXPECT_GE(steps, 3) << "the info file, the second name, the rename";

@@ -26,7 +26,6 @@ namespace {
 using files_test::HostExists;
 using files_test::PStr;
 using files_test::ReadHostFile;
-using files_test::Shell;
 using files_test::WriteHostFile;
 namespace fs = sp_platform::files;
 
@@ -235,6 +234,17 @@ TEST(FilesTrash, AMoveIntoTheTrashOfAFullVolumeFailsAndLeavesTheItemWhereItWas) 
     EXPECT_EQ(std::distance(begin(listing), end(listing)), 0) << folder;
   }
   umount2(volume.c_str(), MNT_DETACH);
+}
+
+// What a shell command (run with the test's HOME and XDG_DATA_HOME) prints.
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buf[512];
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  pclose(pipe);
+  return out;
 }
 
 // Another Trash program (trash-cli) as the judge: it lists and restores what this program
