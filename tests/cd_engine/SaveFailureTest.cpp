@@ -34,16 +34,7 @@ class SaveFailure : public SaveTest {
         << now.size() << " bytes, starting \"" << now.substr(0, 32) << "\"";
     ExpectFolderHolds({"long.aiff", "out.wav"});
   }
-  // Starts the save and runs it until it has written something.
-  void StartAndWrite(cSp_CDRProgramBaseObj* p) {
-    ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "out.wav", 1, SpFourCC("TVOD"),
-                                      kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-    p->StartSaveAndPlayEventLoop();
-    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-    ASSERT_TRUE(sp_testing::PumpUntil([p] {
-      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
-    }));
-  }
+  void StartAndWrite(cSp_CDRProgramBaseObj* p) { SaveTest::StartAndWrite(p, folder_); }
   bool Finish() {
     return bool(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
   }

@@ -175,13 +175,7 @@ TEST_F(SaveReplace, ASaveWhoseFileWentIsAFailedSave) {
     const FSRef sub = RefOf(Doc("sub"));
     cSp_CDRProgramBaseObj* p = SaveProgram({"long.aiff"});
     sp_testing::Respond(Answer::Return());
-    ASSERT_TRUE(p->SaveTargetProgItem(-1, &sub, "out.wav", 1, SpFourCC("TVOD"),
-                                      kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-    p->StartSaveAndPlayEventLoop();
-    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-    ASSERT_TRUE(sp_testing::PumpUntil([p] {
-      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
-    }));
+    StartAndWrite(p, sub);
     ASSERT_EQ(std::system(("rm -rf '" + Doc(removed) + "'").c_str()), 0);
     ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
     EXPECT_EQ(SaveEnds().back().stopped, 1);
