@@ -477,10 +477,17 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void QueuePlayed(struct sSpPlayBackSoundBuffer* buffer, UInt32 bytes, bool last);
   OSErr IssueBufferWrite(sSpSaveBufferSetBase* set, FSForkIOParam& pb);
   void TellSaveFailure();
+  // Tells the user the text once (a beep and an error-log record with it); err is the save's.
+  void TellSaveFailure(const std::string& text, OSErr err);
+  OSErr CreateTemporaryFile(UInt32 creator, OSType fileType);
+  void TemporaryFileMade();
+  // The temporary file goes (unless kept under its name as the user's) with its record.
+  void RemoveTemporaryFile(bool keepFile = false);
   bool WriteFinalPlainHeader(OSErr& err);
   OSErr FinishMovieFile();
   void FinishAIFFCConversion();
-  void ReplaceTargetWithTemporaryFile();
+  bool ReplaceTargetWithTemporaryFile();
+  bool KeepUnreplacedFile(short messages, OSErr err);
   void CloseSaveFile(OSErr& err);
   bool HandToOutputConverter(ExtendedSoundComponentData* record, unsigned char& done);
   void ReleaseHandedSaveBuffer();

@@ -59,8 +59,6 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
   if (!CheckSaveSources(refNo)) return false;
   if (!PrepareSaveFolder(folder, name, nameEncoding, 0, 0)) return false;
   SetupSaveRecord(SpFourCC("TVOD"), type, saveSpeed);
-  if (!TakeTemporaryName()) return false;
-  const std::string temporary = save_.tempName;
   if (type == kSpCDRISoundFileTypeMovieNoCompress) {
     compressionType = k16BitBigEndianFormat;
     sampleRate = kSpCDRWorkingRate;
@@ -71,16 +69,20 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItemIntoQuickTimeFile_StandBy(
                            compressionSettings)) {
     return SpReportFailure(kSource, kMethod, 3, kSpMsgMemory, Boolean(false));
   }
-  if (!CheckSaveSpace(refNo, type, false)) return false;
+  if (!CheckSaveSpace(refNo, type, false) || !TakeTemporaryName()) return false;
 
   FSSpec spec{};
   Str255 pname;
-  pname[0] = UInt8(temporary.size());
-  std::memcpy(pname + 1, temporary.data(), temporary.size());
+  pname[0] = UInt8(std::strlen(save_.tempName));
+  std::memcpy(pname + 1, save_.tempName, pname[0]);
   OSErr err = FSMakeFSSpec(save_.vRefNum, save_.dirID, pname, &spec);
+  // The name was free a moment ago: another program has taken it since.
+  if (err == noErr) err = dupFNErr;
   if (err == fnfErr) {
     err = CreateMovieFile(&spec, SpFourCC("TVOD"), -1, createMovieFileDontCreateResFile,
                           &save_.movieResRefNum, &save_.movie);
+    // Its record learns which file it is before anything else changes in a folder.
+    if (err == noErr) TemporaryFileMade();
   }
   if (err == noErr) {
     save_.track = NewMovieTrack(save_.movie, 0, 0, 0x0100);

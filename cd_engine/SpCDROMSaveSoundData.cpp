@@ -54,6 +54,34 @@ void Say(const std::string& text) {
   Sp_SayDialogByModal(message.data(), 0);
 }
 
+void ToPascal(const char* name, Str255 out) {
+  out[0] = UInt8(std::min<std::size_t>(std::strlen(name), 255));
+  std::memcpy(out + 1, name, out[0]);
+}
+
+// What an error means to the user: the save error manager's line for it, else the engine's own
+// words for the errors a save meets; then the number.
+std::string ErrorText(cSayErrorNoMgr* errors, OSErr err) {
+  char line[kSpSayErrorLineSize] = {};
+  std::string meaning;
+  if (errors != nullptr &&
+      errors->GetTargetErrorString(kSpCDRSaveErrorUserRefNum, err, line, sizeof line) &&
+      line[0] != 0) {
+    meaning = line;
+  } else if (err == dskFulErr) {
+    meaning = SpCDR_MJ("保存先のディスクに空きがありません。");
+  } else if (err == wPrErr || err == vLckdErr) {
+    meaning = SpCDR_MJ("保存先のディスクが書き込み禁止になっています。");
+  } else if (err == permErr || err == wrPermErr || err == afpAccessDenied) {
+    meaning = SpCDR_MJ("保存先に書き込む権限がありません。");
+  } else if (err == fnfErr || err == dirNFErr || err == nsvErr) {
+    meaning = SpCDR_MJ("保存先のフォルダかファイルが見つかりません。");
+  } else {
+    meaning = SpCDR_MJ("ファイルの書き込みでエラーが発生しました。");
+  }
+  return meaning + SpCDR_MJ("処理を中断します。") + "[Error No = " + std::to_string(err) + "]";
+}
+
 // The completion of one write of a set: its completion buffer is free again; a write that
 // failed or wrote less than asked is the set's write error.
 void CompleteWrite(sSpSaveBufferSetBase* set, const FSForkIOParam* pb) {
@@ -143,6 +171,10 @@ OSErr SpCDR_SetupAIFFC_Header(short refNum, short channels, UInt32 sampleRate, s
   return WriteAll(refNum, w);
 }
 
+void SpCDR_RemoveLeftoverTemporaryFiles() {
+  SpRemoveLeftoverTemporaryFiles();
+}
+
 std::string SpCDR_FindTemporaryFileName(short vRefNum, SInt32 dirID) {
   for (int number = 0; number <= kMaxTemporaryNumber; ++number) {
     const std::string name =
@@ -165,16 +197,18 @@ void SpCDR_CatchCompleationSaveDataInAIFFC(ParamBlockRec* block) {
 // ---- Failures -------------------------------------------------------------------------------
 
 void cSp_CDRProgramBaseObj::TellSaveFailure() {
-  if (save_.failureTold || save_.writeError == noErr) return;
+  // A stop the user asked for is no failure.
+  if (save_.writeError == noErr) return;
+  TellSaveFailure(ErrorText(saveErrorMgr_, save_.writeError), save_.writeError);
+}
+
+void cSp_CDRProgramBaseObj::TellSaveFailure(const std::string& text, OSErr err) {
+  if (save_.writeError == noErr) save_.writeError = err != noErr ? err : OSErr(ioErr);
+  if (save_.failureTold) return;
   save_.failureTold = 1;
-  SysBeep(10);
-  if (saveErrorMgr_ != nullptr &&
-      saveErrorMgr_->SayErrorOccured(kSpCDRSaveErrorUserRefNum, save_.writeError, nullptr)) {
-    return;
-  }
-  SpCDR_ShowAlert(alertWindow_,
-                  SpCDR_MJ("ファイルの書き込みでエラーが発生しました。処理を中断します。") +
-                      "[Error No = " + std::to_string(save_.writeError) + "]");
+  SpReportFailure(kSource, "cSp_CDRProgramBaseObj::TellSaveFailure", save_.writeError,
+                  kSpMsgFileError);
+  SpCDR_ShowAlert(alertWindow_, text);
 }
 
 void cSp_CDRProgramBaseObj::FailSave(OSErr err) {
@@ -227,15 +261,12 @@ bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type
   }
   UInt64 free = 0;
   OSErr err = Sp_GetVolumeFreeAreaSize(save_.vRefNum, free);
+  // A read-only volume has no free bytes: the check then gives its own error, which is what
+  // the user is told (a full disk only when the disk is full).
   if (err == noErr && size >= free)
     err = Sp_CheckVolumeTargetAreaSize(save_.vRefNum, save_.dirID, size);
   if (err == noErr) return true;
-  SysBeep(10);
-  if (saveErrorMgr_ == nullptr ||
-      !saveErrorMgr_->SayErrorOccured(kSpCDRSaveErrorUserRefNum, err, nullptr)) {
-    SpCDR_ShowAlert(alertWindow_,
-                    SpCDR_MJ("保存先のディスクに空きがありません。処理を中断します。"));
-  }
+  TellSaveFailure(ErrorText(saveErrorMgr_, err), err);
   return false;
 }
 
@@ -285,24 +316,74 @@ void cSp_CDRProgramBaseObj::SetupSaveRecord(UInt32, tCDRISoundFileType type, flo
 }
 
 bool cSp_CDRProgramBaseObj::TakeTemporaryName() {
+  // Temporary files of saves that a kill or a crash cut off go first: they would otherwise take
+  // the names up one by one.
+  SpRemoveLeftoverTemporaryFiles();
   const std::string temporary = SpCDR_FindTemporaryFileName(save_.vRefNum, save_.dirID);
+  if (temporary.empty()) {
+    TellSaveFailure(SpCDR_MJ("保存先のフォルダでは、作業用のファイル名（mSpeadFileTmp、"
+                             "mSpeadFileTmp1〜mSpeadFileTmp100）がすべて使われているため、保存"
+                             "できません。処理を中断します。"),
+                    dupFNErr);
+    return false;
+  }
+  // Recorded before it is made: a file that could not be cleaned up after a kill is never made.
+  Str255 pname;
+  ToPascal(temporary.c_str(), pname);
+  const OSErr err = SpRecordTemporaryFile(save_.vRefNum, save_.dirID, pname, &save_.tempRecord);
+  if (err != noErr) {
+    TellSaveFailure(
+        SpCDR_MJ(("作業用ファイルの記録をプログラムのデータフォルダ「" + SpProgramDataFolder() +
+                  "」に書き込めないため、保存できません。このフォルダに書き込めるか"
+                  "確かめてください。")
+                     .c_str()) +
+            "[Error No = " + std::to_string(err) + "]",
+        err);
+    return false;
+  }
   std::strncpy(save_.tempName, temporary.c_str(), sizeof save_.tempName - 1);
-  return !temporary.empty();
+  return true;
+}
+
+void cSp_CDRProgramBaseObj::TemporaryFileMade() {
+  save_.tempMade = 1;
+  SpTemporaryFileMade(save_.tempRecord);
+}
+
+OSErr cSp_CDRProgramBaseObj::CreateTemporaryFile(UInt32 creator, OSType fileType) {
+  Str255 pname;
+  ToPascal(save_.tempName, pname);
+  OSErr err = HCreate(save_.vRefNum, save_.dirID, pname, creator, fileType);
+  if (err != noErr) return err;
+  // Its record learns which file it is before anything else changes in a folder.
+  TemporaryFileMade();
+  FInfo info;
+  err = HGetFInfo(save_.vRefNum, save_.dirID, pname, &info);
+  if (err != noErr) return err;
+  info.fdFlags = kHasBeenInited;
+  info.fdLocation.v = info.fdLocation.h = -1;
+  return HSetFInfo(save_.vRefNum, save_.dirID, pname, &info);
+}
+
+void cSp_CDRProgramBaseObj::RemoveTemporaryFile(bool keepFile) {
+  if (save_.tempMade && !keepFile)
+    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  SpForgetTemporaryFile(save_.tempRecord);
+  save_.tempMade = 0;
+  save_.tempRecord = 0;
 }
 
 bool cSp_CDRProgramBaseObj::OpenTemporaryFile(UInt32 creator, OSType fileType) {
   if (!TakeTemporaryName()) return false;
-  OSErr err =
-      Sp_CreateFileByDirId(save_.vRefNum, save_.dirID, save_.tempName, creator, fileType, 0, 0);
+  OSErr err = CreateTemporaryFile(creator, fileType);
   if (err == noErr) {
     Str255 pname;
-    pname[0] = UInt8(std::strlen(save_.tempName));
-    std::memcpy(pname + 1, save_.tempName, pname[0]);
+    ToPascal(save_.tempName, pname);
     err = HOpenDF(save_.vRefNum, save_.dirID, pname, fsRdWrPerm, &save_.fileRefNum);
-    if (err != noErr) Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
   }
   if (err != noErr) {
     save_.fileRefNum = 0;
+    RemoveTemporaryFile();
     save_.writeError = err;
     TellSaveFailure();
     return false;
@@ -358,8 +439,7 @@ void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
   save_.track = nullptr;
   save_.media = nullptr;
   // Nothing of a save that did not start stays in the folder.
-  if (save_.tempName[0] != 0)
-    Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 0);
+  RemoveTemporaryFile();
   StopTheMusic();
   saveRunning_ = 0;
   playing_ = 0;
@@ -524,12 +604,16 @@ bool cSp_CDRProgramBaseObj::WriteFinalPlainHeader(OSErr& err) {
   if (err == noErr && (aiff || aiffc) && musicFileRecord_ != nullptr) {
     const unsigned char above22 = musicFileRecord_->IsID3version2_2Over();
     UInt32 written = 0;
-    tagged = SpQTI_WriteID3TagChunkIntoAIFF(ref, musicFileRecord_, above22, saveErrorMgr_, written);
-    if (!tagged && musicFileRecord_->GetID3TagDrawingMemorySize(above22) > 10) {
-      // The tag was not written (the file is full): what it left goes again.
+    // Its failure is the save's, told once with the rest.
+    OSErr tagErr = noErr;
+    tagged =
+        SpQTI_WriteID3TagChunkIntoAIFF(ref, musicFileRecord_, above22, nullptr, written, &tagErr);
+    if (!tagged && tagErr != noErr) {
+      // What the tag left goes again. A tag the record cannot give is left out; a write that
+      // failed fails the save, with the error the write met.
       err = FSSetForkSize(ref, fsFromStart, save_.dataStart + SInt64(dataBytes));
-      if (err == noErr) err = ioErr;
-      return false;
+      if (err == noErr && tagErr != paramErr) err = tagErr;
+      if (err != noErr) return false;
     }
   }
   const SInt64 length = ForkPosition(ref);
@@ -565,28 +649,62 @@ void cSp_CDRProgramBaseObj::CloseSaveFile(OSErr& err) {
   if (err == noErr) err = closed;
 }
 
-void cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
+bool cSp_CDRProgramBaseObj::KeepUnreplacedFile(short messages, OSErr err) {
+  // The complete new file stays under its temporary name, the user's to rename: it is no
+  // temporary file any more, so its record goes.
+  RemoveTemporaryFile(true);
+  const bool trash = messages == 7600;
+  TellSaveFailure(
+      IndexedText(messages, 1,
+                  trash ? "既存のファイルをゴミ箱に移せませんでした。保存したファイルは「"
+                        : "保存したファイルの名前を変更できませんでした。ファイルは「") +
+          save_.tempName +
+          IndexedText(messages, 2,
+                      trash ? "」という名前のまま保存先のフォルダにあります。"
+                            : "」という名前で保存先のフォルダにあります。") +
+          "[Error No = " + std::to_string(err) + "]",
+      err);
+  return false;
+}
+
+bool cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
+  Str255 pname;
+  ToPascal(save_.tempName, pname);
+  FSSpec spec;
+  FSRef temporary;
+  OSErr err = FSMakeFSSpec(save_.vRefNum, save_.dirID, pname, &spec);
+  if (err == noErr) err = FSpMakeFSRef(&spec, &temporary);
+  if (err != noErr) {
+    // The file, or the folder with it, went while the save ran: nothing was saved.
+    RemoveTemporaryFile(true);
+    TellSaveFailure(ErrorText(saveErrorMgr_, err), err);
+    return false;
+  }
   FSRef target;
-  OSErr err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&save_.folder, save_.finalName,
-                                                           save_.nameEncoding, &target);
-  bool trashed = false;
+  err = Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&save_.folder, save_.finalName,
+                                                     save_.nameEncoding, &target);
+  FSCatalogInfo info;
+  if (err == noErr &&
+      FSGetCatalogInfo(&target, kFSCatInfoNodeFlags, &info, nullptr, nullptr, nullptr) == noErr &&
+      (info.nodeFlags & kFSNodeIsDirectoryMask) != 0) {
+    // A save never replaces a folder.
+    RemoveTemporaryFile();
+    TellSaveFailure(SpCDR_MJ("保存先に同じ名前のフォルダがあるため、保存できませんでした。"
+                             "処理を中断します。"),
+                    dupFNErr);
+    return false;
+  }
   if (err == noErr) {
-    err = Sp_MoveFileOrDirIntoTrashByFSRef(&target, 1, nullptr);
-    trashed = err == noErr;
+    err = FSReplaceFileKeepingOldInTrash(&target, &temporary, nullptr);
+    if (err != noErr) return KeepUnreplacedFile(7600, err);
+  } else if (err == fnfErr) {
+    err = Sp_RenameFSRefFileByCString(&temporary, save_.finalName, save_.nameEncoding, nullptr);
+    if (err != noErr) return KeepUnreplacedFile(7601, err);
+  } else {
+    return KeepUnreplacedFile(7600, err);
   }
-  if (err != noErr && err != fnfErr) {
-    Say(IndexedText(7600, 1, "既存のファイルをゴミ箱に移せませんでした。保存したファイルは「") +
-        save_.tempName + IndexedText(7600, 2, "」という名前のまま保存先のフォルダにあります。"));
-    return;
-  }
-  err = Sp_RenameFileDirectoryByLongName(save_.vRefNum, save_.dirID, save_.tempName,
-                                         save_.nameEncoding, save_.finalName, nullptr);
-  if (err == noErr) return;
-  // The old file comes back from the Trash: the folder keeps it under its name.
-  if (trashed)
-    Sp_MoveFileOrDirIntoTargetFolderFromTrash(save_.finalName, save_.vRefNum, save_.dirID);
-  Say(IndexedText(7601, 1, "保存したファイルの名前を変更できませんでした。ファイルは「") +
-      save_.tempName + IndexedText(7601, 2, "」という名前で保存先のフォルダにあります。"));
+  RemoveTemporaryFile(true);
+  return true;
 }
 
 void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
@@ -624,13 +742,18 @@ void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
       }
       CloseSaveFile(err);
     }
+    // What was written after the first flush (the header, the tags) reaches the disk before
+    // the file takes its name.
+    if (err == noErr && !stopped && save_.writeError == noErr)
+      err = FlushVol(nullptr, save_.vRefNum);
     if (save_.writeError == noErr && err != noErr) save_.writeError = err;
     if (stopped || save_.writeError != noErr) {
-      Sp_DeleteFileDirByDirId(save_.vRefNum, save_.dirID, save_.tempName, 1);
+      RemoveTemporaryFile();
       stopped = 1;
       TellSaveFailure();
-    } else {
-      ReplaceTargetWithTemporaryFile();
+    } else if (!ReplaceTargetWithTemporaryFile()) {
+      // The end callback reports the failure too.
+      stopped = 1;
     }
   }
   if (saveTargetBufferSetBasePtr_GlV == saveContext_) saveTargetBufferSetBasePtr_GlV = nullptr;

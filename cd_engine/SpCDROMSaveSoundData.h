@@ -3,11 +3,19 @@
 //
 // Every save writes into a temporary file ("mSpeadFileTmp", or that name followed by 1 ... 100)
 // in the target folder and only replaces anything once the new file is complete: the end of a
-// save finishes the header and the tags, flushes and closes the file, moves an existing file
-// of the final name to the Trash and gives the temporary file the final name. A save that is
-// stopped (by the user, a full disk, a failed write, a source that went away or a CD that was
-// ejected) deletes its temporary file and leaves the folder as it was; its end callback says
-// so with the stop flag. Whatever failed is told to the user once.
+// save finishes the header and the tags, closes and flushes the file and puts it in the place
+// of an existing file of the final name with FSReplaceFileKeepingOldInTrash (the old file is
+// linked into the Trash, then the new one renamed over it), so that the final name names the
+// old file until it names the complete new one. A folder of the final name is never replaced.
+// A save that is stopped (by the user, a full disk, a failed write, a source that went away or
+// a CD that was ejected), or whose end step fails, deletes its temporary file and leaves the
+// folder as it was (a new file that could not take its name stays under the temporary one, and
+// the user is told so); its end callback says so with the stop flag. Whatever failed is told to
+// the user once, with the error the system gave.
+//
+// Each temporary file is recorded in the program's data folder (SpRecordTemporaryFile) before
+// it is made, so that those of saves cut off by a kill or a crash are removed by the next save
+// or at start-up; a save whose temporary file cannot be recorded does not start.
 //
 // The data flow: the save steps (SpCDROMPlayTrackNormal.h) fill the save buffers from the
 // load buffer; the plain writer writes each full buffer with an asynchronous write at its
@@ -35,6 +43,8 @@ struct sSpCDRSaveTarget {
   UInt32 nameEncoding;
   char finalName[512];
   char tempName[32];
+  UInt32 tempRecord;  // the temporary file's record (SpRecordTemporaryFile); 0: none
+  UInt8 tempMade;     // the temporary file was made by this save (only then is it removed)
   short vRefNum;
   SInt32 dirID;
   short fileRefNum;  // the open file; 0: none
@@ -99,6 +109,8 @@ std::vector<OSType> SpCDR_AIFFCWriterCompressions();
 // The first of "mSpeadFileTmp", "mSpeadFileTmp1" ... "mSpeadFileTmp100" that names nothing in
 // the folder; empty when all are taken.
 std::string SpCDR_FindTemporaryFileName(short vRefNum, SInt32 dirID);
+// Removes the temporary files that saves of processes that have ended left (at start-up).
+void SpCDR_RemoveLeftoverTemporaryFiles();
 
 // The completion procedures of the plain writer's and the AIFF-C writer's asynchronous
 // writes: the completed buffer is free again; a failed or short write is kept as the save's

@@ -495,6 +495,8 @@ cSp_CDRomManager* Sp_InitialCDRom(unsigned char makeBuffers, short setCount,
   if (cdRomManagerPtr_GlV == nullptr) {
     // The stored levels of earlier runs are read now, before anything can be saved over them.
     SpGetCDQTFileInitMaganer(1);
+    // Temporary files of saves that earlier runs could not finish (a kill, a crash) go.
+    SpCDR_RemoveLeftoverTemporaryFiles();
     unsigned char ok = 0;
     cSp_CDRomManager* manager =
         new (std::nothrow) cSp_CDRomManager(makeBuffers, setCount, shareType, &ok);

@@ -684,23 +684,29 @@ OSErr cSp_MusicFileMusicInfoDataObj::GetID3TagDrawedMemory(unsigned char above22
 
 unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInfoDataObj* record,
                                              unsigned char above22, cSayErrorNoMgr* errors,
-                                             UInt32& written) {
+                                             UInt32& written, OSErr* error) {
   written = 0;
+  if (error != nullptr) *error = noErr;
   if (record == nullptr) return 0;
   // A tag without frames would be an empty chunk: none is written.
   if (record->GetID3TagDrawingMemorySize(above22) <= kTagHeaderSize) return 0;
   SInt64 start = 0;
-  if (Mark(refNum, &start) != noErr) return 0;
+  OSErr err = Mark(refNum, &start);
+  if (err != noErr) {
+    if (error != nullptr) *error = err;
+    return 0;
+  }
   sp::ByteWriter header;
   header.FourCC(kChunkID3);
   header.BE32(0);  // the size, once the tag is written
   UInt32 tagLength = 0;
-  OSErr err = WriteBytes(refNum, header.Data().data(), UInt32(header.Size()));
+  err = WriteBytes(refNum, header.Data().data(), UInt32(header.Size()));
   if (err == noErr) {
     // The tag shows its own failures.
-    OSErr tagErr = record->WriteID3TagInTargetOpenedFile(refNum, above22, errors, &tagLength);
+    const OSErr tagErr = record->WriteID3TagInTargetOpenedFile(refNum, above22, errors, &tagLength);
     if (tagErr != noErr) {
       SetMark(refNum, start);
+      if (error != nullptr) *error = tagErr;
       return 0;
     }
   }
@@ -724,6 +730,7 @@ unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInf
   if (err != noErr) {
     ShowError(errors, err);
     SetMark(refNum, start);
+    if (error != nullptr) *error = err;
     return 0;
   }
   written = total;

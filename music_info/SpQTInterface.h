@@ -171,10 +171,12 @@ OSErr SpQTI_ParseD3TagData_forVersion2_3AndOver(const UInt8* tag, UInt32 positio
 // Writes the record's tag as an "ID3 " chunk at the current position of the open file: the
 // id, the tag's length, the tag and a zero pad byte when the length is odd. 1 when a chunk was
 // written (written = 8 + tag + pad); 0 and nothing written when the record is null or gives
-// no frame. The caller fixes the FORM size afterwards.
+// no frame. The caller fixes the FORM size afterwards. A write that fails is shown by the
+// error manager (when there is one) and its error, the File Manager's, goes to *error (may be
+// null; noErr when nothing failed), so that a caller showing it itself passes no manager.
 unsigned char SpQTI_WriteID3TagChunkIntoAIFF(short refNum, cSp_MusicFileMusicInfoDataObj* record,
                                              unsigned char above22, cSayErrorNoMgr* errors,
-                                             UInt32& written);
+                                             UInt32& written, OSErr* error = nullptr);
 
 // ==== End of ID3 tags of sound files ==========================================================
 

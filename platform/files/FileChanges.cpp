@@ -182,9 +182,11 @@ void CopyExtendedAttributes(int from, int to) {
   }
 }
 
+}  // namespace
+
 // Data, extended attributes (Finder information among them), mode, modification and
 // creation dates: a copy looks like its original.
-OSErr CopyFile(const Location& source, const std::string& target) {
+OSErr sp_platform::files::CopyFile(const Location& source, const std::string& target) {
   const int in = open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return OSErrFromErrno(errno);
   const int out =
@@ -246,6 +248,8 @@ OSErr CopyFile(const Location& source, const std::string& target) {
   ForgetListing(ParentPath(target));
   return noErr;
 }
+
+namespace {
 
 OSErr CreateUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
                     FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* catalogInfo, bool folder,

@@ -855,6 +855,34 @@ void SpSetAudioCDMediaFolder(const char* path);
 // default "~/.local/share/mediamanager"). Nothing is created.
 std::string SpDefaultAudioCDMediaFolder();
 
+// The program's data folder, "$XDG_DATA_HOME/mediamanager" (by default
+// "~/.local/share/mediamanager"), where the catalogue and the records below are kept. Nothing
+// is created.
+std::string SpProgramDataFolder();
+
+// ---- Temporary files ------------------------------------------------------------------------
+// A file written under a temporary name, to take another's place once it is complete, is
+// recorded in the program's data folder from before it is made until it has its final name or
+// is gone: the record holds the process's id and start time, the file's path and, once the
+// file is made, what tells it from any later file of that name. SpRemoveLeftoverTemporaryFiles
+// removes the recorded files of processes that have ended (a kill, a crash); a file is removed
+// only while it is still the very file recorded, so a file that merely has such a name is never
+// touched.
+
+// Records that this process is about to make the file of that classic name in the folder (the
+// name may be taken: making it is the caller's). noErr and the record's number; else the error
+// of writing into the data folder, or of finding the folder, and nothing is recorded (then
+// nothing should be made: it could not be cleaned up after a kill).
+OSErr SpRecordTemporaryFile(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName,
+                            UInt32* recordNumber);
+// After the file was made: the record takes down which file it is.
+OSErr SpTemporaryFileMade(UInt32 recordNumber);
+// The file took its final name or is gone: its record goes (0 and unknown numbers: nothing).
+void SpForgetTemporaryFile(UInt32 recordNumber);
+// Removes the recorded temporary files of processes that have ended, and their records; a
+// record whose folder is missing stays (its volume may come back). How many files went.
+ItemCount SpRemoveLeftoverTemporaryFiles();
+
 // ---- The catalogue --------------------------------------------------------------------------
 
 // The FSSpec of (vRefNum, dirID, name): noErr when the item exists; fnfErr when only its
@@ -936,6 +964,18 @@ OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
 // notAFileErr for a folder to rename, dupFNErr when the new name is a folder's.
 OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
                        ConstStr255Param newName);
+// Puts the file `replacement` in the place of the file `target` of the same folder, keeping
+// the target restorable in the Trash of its volume: its info file is made there (empty, never
+// over another's), the target is given a second name in the Trash (a hard link), the info file
+// is written, and only then the replacement is renamed over the target, so that the target's
+// name names the old file until it names the new one, whose data are on the disk by then.
+// Where the file system has no hard links the old file is copied into the Trash instead, in the
+// same order (it costs the copy's room and time, but the name is never without a file). The
+// item in the Trash takes the target's name, or that name and " 1", " 2", ... when it is taken
+// there. notAFileErr when either is a folder, badMovErr when they are not in one folder, wPrErr
+// on a read-only volume; any failure leaves both files as they were and nothing in the Trash.
+// `newRef` (may be null) gets the replacement's FSRef.
+OSErr FSReplaceFileKeepingOldInTrash(const FSRef* target, const FSRef* replacement, FSRef* newRef);
 // Moves an item into another folder of its volume: the folder ioNewDirID, or the folder that
 // ioNewName (a name or partial path) names in it. The item keeps its name; dupFNErr when the
 // folder holds that name already, badMovErr for a folder moved into itself.

@@ -38,7 +38,8 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Makes the folder and every missing folder above it, each 0700.
+}  // namespace
+
 OSErr MakeFolders(const std::string& path) {
   if (IsFolder(path)) return noErr;
   std::size_t start = 1;
@@ -54,6 +55,8 @@ OSErr MakeFolders(const std::string& path) {
   }
   return noErr;
 }
+
+namespace {
 
 // The device a path is on, or will be on when made: that of the nearest folder that exists.
 dev_t DeviceOf(std::string path) {

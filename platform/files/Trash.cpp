@@ -14,9 +14,13 @@
 #include <cstring>
 
 #include "DateTimeUtils.h"
+#include "Folders.h"
 #include "base/internal/Clock.h"
 #include "detail/Catalog.h"
+#include "detail/FilesInternal.h"
+#include "detail/Folders.h"
 #include "detail/Forks.h"
+#include "detail/Temporaries.h"
 #include "internal/FileSteps.h"
 
 namespace sp_platform {
@@ -36,11 +40,6 @@ std::string DirName(const std::string& path) {
   if (slash == std::string::npos) return std::string();
   if (slash == 0) return "/";
   return path.substr(0, slash);
-}
-
-std::string BaseName(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string UidText() {
@@ -71,14 +70,6 @@ std::string InfoPath(const std::string& trash, const std::string& name) {
 bool Exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
-}
-
-OSErr MakeFolder(const std::string& path) {
-  if (StepMkdir(path.c_str(), 0700) == 0) return noErr;
-  int e = errno;
-  struct stat st;
-  if (e == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return noErr;
-  return OSErrFromErrno(e);
 }
 
 // The volume folder a Trash belongs to: "$topdir" of "$topdir/.Trash-$uid" or
@@ -136,42 +127,82 @@ OSErr WriteAll(int fd, const std::string& text) {
   return fdatasync(fd) != 0 ? OSErrFromErrno(errno) : OSErr(noErr);
 }
 
-// The info file is made (never replaced) before the item moves in: its name is then this
+// An info file made for an item coming into a Trash, open for writing, and where that item
+// goes.
+struct NewInfoFile {
+  int fd = -1;
+  std::string info;
+  std::string item;
+  UInt32 record = 0;  // its record as a temporary file, when it has one
+};
+
+// The info file is made (never replaced) before the item comes in: its name is then this
 // item's, whatever other programs trash at the same time. A name whose info file or item is
-// already there is passed over for the next candidate; only the caller's own name taken by an
-// item answers dupFNErr, as a move onto an existing item always does.
-OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::string& to) {
-  const std::string name = BaseName(StripTrailingSlashes(to));
-  const std::string text =
-      TrashInfoText(RecordedPath(trash, StripTrailingSlashes(from)), ClockLocalSecondsSince1904());
+// already there is passed over for the next candidate; with `ownNameOnly`, the caller's own
+// name taken by an item answers dupFNErr, as a move onto an existing item always does. With
+// `recorded` the info file is recorded as a temporary file of this process before it is made,
+// so that one left empty by a kill is removed later (a record that cannot be written is done
+// without: the info file is only less likely to be cleaned up).
+OSErr MakeInfoFile(const std::string& trash, const std::string& name, bool ownNameOnly,
+                   bool recorded, NewInfoFile& out) {
   for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
     const std::string candidate = CandidateName(name, attempt);
     const std::string item = trash + "/files/" + candidate;
     if (Exists(item)) {
-      if (candidate == name) return dupFNErr;
+      if (ownNameOnly && candidate == name) return dupFNErr;
       continue;
     }
     const std::string info = InfoPath(trash, candidate);
-    int fd = StepOpen(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    UInt32 record = 0;
+    if (recorded && RecordTemporary(info, TemporaryKind::kTrashInfo, record) != noErr) record = 0;
+    const int fd =
+        StepOpen(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return OSErrFromErrno(errno);
+      const int e = errno;
+      ForgetTemporary(record);
+      if (e == EEXIST) continue;
+      return OSErrFromErrno(e, Access::kWrite);
     }
-    OSErr err = WriteAll(fd, text);
-    if (close(fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
-    if (err == noErr && Exists(item)) {
-      // Another program put an item of that name there meanwhile without its record.
-      StepUnlink(info.c_str());
-      continue;
-    }
-    if (err != noErr) {
-      StepUnlink(info.c_str());
-      return err;
-    }
-    to = item;
+    if (record != 0) TemporaryMade(record);
+    out.fd = fd;
+    out.info = info;
+    out.item = item;
+    out.record = record;
     return noErr;
   }
   return dupFNErr;
+}
+
+// Closes and removes an info file whose item did not come (or went again).
+void DropInfoFile(NewInfoFile& made) {
+  if (made.fd >= 0) close(made.fd);
+  made.fd = -1;
+  StepUnlink(made.info.c_str());
+  ForgetTemporary(made.record);
+}
+
+// The info file of an item moving in is written whole before the move.
+OSErr ReserveInfoFile(const std::string& trash, const std::string& from, std::string& to) {
+  const std::string text =
+      TrashInfoText(RecordedPath(trash, StripTrailingSlashes(from)), ClockLocalSecondsSince1904());
+  for (;;) {
+    NewInfoFile made;
+    OSErr err = MakeInfoFile(trash, BaseName(StripTrailingSlashes(to)), true, false, made);
+    if (err != noErr) return err;
+    err = WriteAll(made.fd, text);
+    if (close(made.fd) != 0 && err == noErr) err = OSErrFromErrno(errno);
+    made.fd = -1;
+    if (err != noErr) {
+      DropInfoFile(made);
+      return err;
+    }
+    if (!Exists(made.item)) {
+      to = made.item;
+      return noErr;
+    }
+    // Another program put an item of that name there meanwhile without its record.
+    DropInfoFile(made);
+  }
 }
 
 void RemoveInfoFile(const std::string& trash, const std::string& name) {
@@ -229,23 +260,8 @@ std::string TrashOfFilesFolder(const std::string& folder) {
 
 OSErr EnsureTrashFolders(const std::string& trash) {
   // The home Trash's parents (~/.local/share) may be missing in a fresh home.
-  std::string parent = DirName(trash);
-  if (!parent.empty() && !Exists(parent)) {
-    std::string partial;
-    std::size_t start = 1;
-    while (start <= parent.size()) {
-      std::size_t slash = parent.find('/', start);
-      if (slash == std::string::npos) slash = parent.size();
-      partial = parent.substr(0, slash);
-      if (!Exists(partial)) {
-        OSErr err = MakeFolder(partial);
-        if (err != noErr) return err;
-      }
-      start = slash + 1;
-    }
-  }
-  for (const std::string& path : {trash, trash + "/files", trash + "/info"}) {
-    OSErr err = MakeFolder(path);
+  for (const std::string& path : {trash + "/files", trash + "/info"}) {
+    OSErr err = MakeFolders(path);
     if (err != noErr) return err;
   }
   return noErr;
@@ -377,5 +393,106 @@ void TrashDidDelete(const std::string& path) {
   RemoveInfoFile(trash, BaseName(StripTrailingSlashes(path)));
 }
 
+namespace {
+
+bool refuseHardLinks_GlV = false;
+
+// The Trash of the volume `item` lies on, made as needed.
+OSErr TrashOfItem(const Location& item, std::string& trash) {
+  FSRef ref;
+  OSErr err = FSFindFolder(item.vRefNum, kTrashFolderType, kCreateFolder, &ref);
+  Location files;
+  if (err == noErr) err = LocateRef(&ref, files);
+  if (err == noErr) trash = DirName(files.path);
+  return err;
+}
+
+// A file system that cannot give a file a second name (FAT, some network ones), or a file it
+// may not be given to.
+bool LinksImpossible(int e) {
+  return e == EPERM || e == ENOTSUP || e == EOPNOTSUPP || e == EXDEV || e == EMLINK || e == ENOSYS;
+}
+
+// The old file's second name in the Trash: a hard link, or where there can be none a copy.
+OSErr PutSecondNameInTrash(const Location& old, const std::string& item, bool& linked) {
+  linked = !refuseHardLinks_GlV && StepLink(old.path.c_str(), item.c_str()) == 0;
+  if (linked) return noErr;
+  const int e = refuseHardLinks_GlV ? EPERM : errno;
+  if (!LinksImpossible(e)) return OSErrFromErrnoAt(e, item, Access::kWrite);
+  return CopyFile(old, item);
+}
+
+// The order keeps the old file's name on the old file until the new one takes it in one
+// rename: the info file is made (empty, never over another's), the old file gets its second
+// name in the Trash, the info file is written, and only then the new file is renamed over the
+// old name. A kill before the rename leaves the old file under its name (and, once the info
+// file is written, also in the Trash); an empty info file lists nothing, so no entry ever
+// names a missing item.
+OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement) {
+  std::string trash;
+  OSErr err = TrashOfItem(old, trash);
+  // The new file's data reach the disk before it takes a name that must never name less.
+  if (err == noErr) err = SyncPath(replacement.path);
+  NewInfoFile made;
+  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
+  if (err != noErr) return err;
+  bool linked = false;
+  err = PutSecondNameInTrash(old, made.item, linked);
+  if (err == noErr) {
+    SyncPath(ParentPath(made.item));
+    err = WriteAll(made.fd,
+                   TrashInfoText(RecordedPath(trash, old.path), ClockLocalSecondsSince1904()));
+    if (err != noErr) StepUnlink(made.item.c_str());
+  }
+  if (err != noErr) {
+    DropInfoFile(made);
+    return err;
+  }
+  close(made.fd);
+  ForgetTemporary(made.record);
+  if (StepRename(replacement.path.c_str(), old.path.c_str()) != 0) {
+    const int e = errno;
+    // The old file keeps its name; its second one goes, the item before its info file.
+    StepUnlink(made.item.c_str());
+    StepUnlink(made.info.c_str());
+    return OSErrFromErrnoAt(e, old.path, Access::kWrite);
+  }
+  if (linked) {
+    NoteMoved(old.path, made.item);
+  } else {
+    NoteDeleted(old.path);
+  }
+  NoteMoved(replacement.path, old.path);
+  NoteFilePathMoved(replacement.path, old.path);
+  ForgetListing(ParentPath(made.info));
+  return noErr;
+}
+
+}  // namespace
+
+void RefuseHardLinksForTests(bool refuse) {
+  refuseHardLinks_GlV = refuse;
+}
+
 }  // namespace files
 }  // namespace sp_platform
+
+using namespace sp_platform::files;
+
+OSErr FSReplaceFileKeepingOldInTrash(const FSRef* target, const FSRef* replacement, FSRef* newRef) {
+  if (target == nullptr || replacement == nullptr) return paramErr;
+  Location old;
+  Location fresh;
+  OSErr err = LocateRef(target, old);
+  if (err == noErr) err = LocateRef(replacement, fresh);
+  if (err != noErr) return err;
+  if (old.isFolder || fresh.isFolder) return notAFileErr;
+  if (ParentPath(old.path) != ParentPath(fresh.path)) return badMovErr;
+  if (old.path == fresh.path) return paramErr;
+  if ((err = CheckWritable(old)) != noErr) return err;
+  err = ReplaceKeepingOldInTrash(old, fresh);
+  Location now;
+  if (err == noErr && newRef != nullptr && LocatePath(old.path, now) == noErr)
+    MakeFSRef(now, newRef);
+  return err;
+}

@@ -191,6 +191,18 @@ class SaveTest : public LoaderTest {
     return SaveEnds().back().stopped;
   }
 
+  // Starts a WAVE save of the program into the folder as "out.wav" and runs it until it has
+  // written something.
+  static void StartAndWrite(cSp_CDRProgramBaseObj* p, const FSRef& folder) {
+    ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder, "out.wav", 1, SpFourCC("TVOD"),
+                                      kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+    p->StartSaveAndPlayEventLoop();
+    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    ASSERT_TRUE(sp_testing::PumpUntil([p] {
+      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
+    }));
+  }
+
   // The Documents folder holds exactly these names (no temporary file among them).
   void ExpectFolderHolds(const std::vector<std::string>& names) {
     std::vector<std::string> expected = names;

@@ -351,7 +351,8 @@ TEST_F(SaveTest, HeaderWritesThatFailReturnTheirError) {
 }
 
 // Temporary names: the first free of "mSpeadFileTmp" and the same followed by 1 ... 100;
-// folders take names too; with all of them taken no save starts.
+// folders take names too; with all of them taken (by files nobody recorded as temporary
+// files) no save starts, and the user is told why.
 TEST_F(SaveTest, TemporaryNamesAreTheFirstFreeOfAHundredAndOne) {
   EXPECT_EQ(SpCDR_FindTemporaryFileName(vRefNum_, dirID_), "mSpeadFileTmp");
   cdtest::WriteFile(Doc("mSpeadFileTmp"), "");
@@ -363,9 +364,12 @@ TEST_F(SaveTest, TemporaryNamesAreTheFirstFreeOfAHundredAndOne) {
   EXPECT_EQ(SpCDR_FindTemporaryFileName(vRefNum_, dirID_), "");
   ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("a.aiff"), 2, 44100, 100));
   cSp_CDRProgramBaseObj* p = SaveProgram({"a.aiff"});
+  sp_testing::Respond(sp_testing::Answer::Return());
   EXPECT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), -1);
   EXPECT_FALSE(p->IsSaveRunning());
-  EXPECT_EQ(FolderNames(home_.Path("Documents")).size(), 102u) << "nothing new";
+  EXPECT_EQ(FolderNames(home_.Path("Documents")).size(), 102u) << "nothing new, nothing removed";
+  ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u);
+  EXPECT_NE(sp_testing::ShownSoFar()[0].message.find("mSpeadFileTmp100"), std::string::npos);
 }
 
 }  // namespace

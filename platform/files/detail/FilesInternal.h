@@ -54,6 +54,10 @@ OSErr ApplyCatalogInfo(const Location& item, FSCatalogInfoBitmap which, const FS
 void DecodeFInfo(const UInt8* bytes, FInfo* out);
 void EncodeFInfo(const FInfo& in, UInt8* bytes);
 
+// FileChanges.cpp: copies a file (data, extended attributes, mode and dates) to `target`,
+// made anew, never over what is there; nothing is left there when the copy fails.
+OSErr CopyFile(const Location& source, const std::string& target);
+
 // FNV-1a of a volume's root path, kept in FSRefs so that one made before a restart finds
 // its volume even when the mounts were numbered differently.
 UInt32 VolumeKey(const std::string& mountPoint);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "MacTypes.h"
+
 namespace sp_platform {
 namespace files {
 
@@ -18,6 +20,9 @@ std::string UserFolder(const std::string& key, const std::string& fallbackName);
 // none of the accepted forms.
 std::string UserDirFromFile(const std::string& fileText, const std::string& key,
                             const std::string& home);
+// Makes the folder and every missing folder above it, each 0700. noErr, or the error of the
+// first that could not be made.
+OSErr MakeFolders(const std::string& path);
 
 }  // namespace files
 }  // namespace sp_platform

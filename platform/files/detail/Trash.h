@@ -15,6 +15,13 @@
 //     own unless that is taken or too long for "<name>.trashinfo" (see TrashWillMove);
 //   - an item renamed inside "files" takes its info file along;
 //   - an item moved out or deleted loses its info file.
+// A file replaced by FSReplaceFileKeepingOldInTrash (Trash.cpp) comes in under a second name
+// while it keeps its own: its info file is made empty first (which reserves the name, and lists
+// nothing), then the item is linked in (copied on a file system without links), then the info
+// file is written; a kill at any point leaves no entry without its item. The empty info file is
+// recorded as a temporary file (detail/Temporaries.h) until it is written, so that one a kill
+// left goes later, with the item whose place it kept.
+//
 // The hooks cost little when no Trash is involved, and they are called for every change: the
 // move hook also keeps the paths FlushVol remembers for written files in step. They never
 // touch the item itself.
@@ -81,6 +88,10 @@ std::string TrashEncodePath(const std::string& path);
 // the top folder of the volume `trash` is on (where it is mounted now). Empty when the text
 // has no usable "Path=" in its "[Trash Info]" group.
 std::string TrashInfoOriginalPath(const std::string& trash, const std::string& infoText);
+
+// Test hook: while set, files are never linked into a Trash, as on a file system without hard
+// links (FSReplaceFileKeepingOldInTrash then copies).
+void RefuseHardLinksForTests(bool refuse);
 
 }  // namespace files
 }  // namespace sp_platform
