@@ -220,6 +220,8 @@ void cSp_CDRProgramBaseObj::FailSave(OSErr err) {
 // ---- Setting a save up ------------------------------------------------------------------------
 
 bool cSp_CDRProgramBaseObj::CheckSaveSources(SInt32 refNo) {
+  // The first check of every save: what a save before this one told is not this one's.
+  save_.failureTold = 0;
   for (cSp_CDRProgramItemObj* item = itemHead_; item != nullptr; item = item->GetNextObjectPtr()) {
     if (refNo != -1 && item->GetReferenceNo() != refNo) continue;
     bool there = false;
@@ -233,6 +235,7 @@ bool cSp_CDRProgramBaseObj::CheckSaveSources(SInt32 refNo) {
     if (!there) {
       SysBeep(10);
       Say(SpCDR_MJ("元となるファイルが見つかりません。[") + item->GetFileName() + "]");
+      save_.failureTold = 1;
       return false;
     }
     if (refNo != -1) return true;
@@ -257,6 +260,7 @@ bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type
     SpCDR_ShowAlert(alertWindow_,
                     SpCDR_MJ("保存するデータが大きすぎるため（4GB以上）、このファイル形式では保存"
                              "できません。処理を中断します。"));
+    save_.failureTold = 1;
     return false;
   }
   UInt64 free = 0;

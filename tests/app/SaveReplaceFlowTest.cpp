@@ -327,7 +327,7 @@ TEST_F(SaveReplaceFlow, AnAiffCSaveWritesWhatItsWriterTakes) {
 // the program where the engine gives up in silence (memory running short for its buffers, or
 // a stop of its own as when a CD goes). A run into each file then asks whether to go on.
 TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
-  enum class Fault { kWrite, kMemory, kStop };
+  enum class Fault { kWrite, kMemory, kStop, kSourceGone };
   struct Case {
     const char* why;
     bool each;
@@ -359,6 +359,14 @@ TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
        {Button("保存を中止する")},
        {},
        1},
+      // The program finds the source missing before the save and says so once.
+      {"one file, a source track gone before the save",
+       false,
+       kWAVE,
+       Fault::kSourceGone,
+       {},
+       {},
+       0},
       {"each file, the first stopped by the engine, the run going on",
        true,
        kWAVE,
@@ -373,13 +381,15 @@ TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
       Tool({"sh", "-c", "rm -rf \"$0\"/*", out_});
       StoreSetup(SpFourCC("ima4"));
       Respond(SetupAnswer(c.type));
-      if (!c.each) {
+      if (!c.each && c.fault != Fault::kSourceGone) {
         Respond(sp_testing::NavGoTo(out_));
         Respond(Answer::Click(kNavItemDefaultButton));
       }
       for (const Answer& a : c.answers) Respond(a);
       if (c.fault == Fault::kWrite) limit_ = std::make_unique<FileSizeLimit>(64 * 1024);
       if (c.fault == Fault::kMemory) sp_testing::LimitAllocationSize(3u << 19);
+      if (c.fault == Fault::kSourceGone)
+        std::rename(Media("Trip/2 Two.aiff").c_str(), Media("Trip/2 Two.gone").c_str());
       const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
       shownBefore_ = sp_testing::ShownSoFar().size();
       EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
@@ -391,10 +401,16 @@ TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
       limit_.reset();
       sp_testing::LimitAllocationSize(0);
       EXPECT_EQ(ShownWith(kNotSaved, shownBefore_), c.toldByProgram);
+      if (c.fault == Fault::kSourceGone) {
+        EXPECT_EQ(sp_testing::ShownSoFar().size(), shownBefore_ + 1);
+        std::rename(Media("Trip/2 Two.gone").c_str(), Media("Trip/2 Two.aiff").c_str());
+      }
       EXPECT_EQ(FolderNames(out_), c.files);
       for (const std::string& name : c.files)
         ExpectTrack(name, name[0] == 'M' ? 200 : 175, "pcm_s16le");
-      EXPECT_TRUE(errors_.Has("cCDR_MediaManager::TellUnfinishedFile"));
+      if (c.fault != Fault::kSourceGone) {
+        EXPECT_TRUE(errors_.Has("cCDR_MediaManager::TellUnfinishedFile"));
+      }
       EXPECT_EQ(M()->progressWindow, nullptr);
       errors_.Clear();
     }));

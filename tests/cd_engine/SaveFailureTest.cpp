@@ -188,11 +188,14 @@ TEST_F(SaveFailure, SavesThatCannotFitOrFindTheirSourceNeverStart) {
   sp_testing::Respond(Answer::Return());
   EXPECT_EQ(SavePlain(huge, "out.wav", kSpCDRISoundFileTypeWAVE), -1);
   EXPECT_NE(Shown().find("4GB"), std::string::npos) << Shown();
+  // The engine told why: the program adds no second message.
+  EXPECT_EQ(huge->GetSaveTarget().failureTold, 1);
   // Gone: the source file was removed.
   ASSERT_EQ(std::rename(Doc("long.aiff").c_str(), home_.Path("elsewhere.aiff").c_str()), 0);
   sp_testing::Respond(Answer::Return());
   EXPECT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), -1);
   EXPECT_NE(Shown().find("元となるファイルが見つかりません。[long.aiff]"), std::string::npos);
+  EXPECT_EQ(p->GetSaveTarget().failureTold, 1);
   ASSERT_EQ(std::rename(home_.Path("elsewhere.aiff").c_str(), Doc("long.aiff").c_str()), 0);
   ExpectUntouched();
   EXPECT_TRUE(SaveEnds().empty());
