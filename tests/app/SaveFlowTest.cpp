@@ -565,5 +565,74 @@ TEST_F(SaveFlow, TheProgressBarsMoveByEachItemsShare) {
   })});
 }
 
+// Sound files whose names take up to the 255 bytes a Linux name may have are listed and saved
+// like any other: the program keeps the stand-in of such a name that an FSSpec holds, and the
+// calls it hands that name to lead back to the file.
+TEST_F(SaveFlow, FilesOfNamesUpToTheLongestAreSaved) {
+  std::string kanji;
+  for (int i = 0; i < 80; ++i) kanji += "音";
+  const std::vector<std::string> songs = {home_.Path(std::string(251, 'a') + ".mp3"),
+                                          home_.Path(kanji + ".mp3")};
+  for (const std::string& song : songs) {
+    ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
+                                       "1", "-c:a", "libmp3lame", song},
+                                      song));
+  }
+  sp_testing::ResponderScope responder;
+  Run({
+      Do("add the files",
+         [songs] {
+           for (const std::string& song : songs) ASSERT_TRUE(AddSoundFile(song));
+         }),
+      WaitFor("their rows", [] { return Rows() == 2; }),
+      Then("select the first", [] { Click(1, kCDR_NameColumn); }),
+      Then("and the second", [] { Click(2, kCDR_NameColumn, cmdKey); }),
+      Then("save them",
+           [this] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kAIFF));
+             Respond(sp_testing::NavSave("long.aif", out_));
+             Key(13);
+           }),
+      Saved(Out("long.aif")),
+      Quit(),
+  });
+  EXPECT_FALSE(forcedEnd_);
+  EXPECT_NEAR(ProbeFile(Out("long.aif")).seconds, 4.0, 0.05);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Sound files made by other encoders than FFmpeg's are saved whole: the desktop's alarm sound
+// (Ogg Vorbis whose packets' durations fall short of the sound by a quarter of a second) comes
+// out as long as ffmpeg decodes it, through the same rate change, as sox counts the saved file.
+TEST_F(SaveFlow, ASoundOfTheDesktopThemeIsSavedWhole) {
+  const std::string theme = "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga";
+  if (!Exists(theme)) GTEST_SKIP() << "sound-theme-freedesktop is not installed";
+  const std::string song = home_.Path("alarm.oga");
+  ASSERT_EQ(Tool({"cp", theme, song}), "");
+  const std::string theirs = Tool({"sh", "-c",
+                                   "ffmpeg -v error -nostdin -i \"$1\" -ar 44100 -ac 1 -f s16le - "
+                                   "| wc -c",
+                                   "sh", song});
+  sp_testing::ResponderScope responder;
+  Run({
+      Do("add the file", [song] { ASSERT_TRUE(AddSoundFile(song)); }),
+      WaitFor("its row", [] { return Rows() == 1; }),
+      Then("select it", [] { Click(1, kCDR_NameColumn); }),
+      Then("save it",
+           [this] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kWAVE));
+             Respond(sp_testing::NavSave("alarm.wav", out_));
+             Key(13);
+           }),
+      Saved(Out("alarm.wav")),
+      Quit(),
+  });
+  EXPECT_EQ(std::atol(Tool({"soxi", "-s", Out("alarm.wav")}).c_str()),
+            std::atol(theirs.c_str()) / 2);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 }  // namespace
 }  // namespace app_test

@@ -119,9 +119,13 @@ bool LinuxNameFromUnicode(const UniChar* chars, std::size_t count, std::string& 
 // The Linux name of a classic name that is no UTF-8 on disk: a Shift-JIS name, whose classic
 // name is its own bytes. False when the bytes are UTF-8 or no round-tripping MacJapanese.
 bool RawLinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
+// The item in the folder whose stand-in (of an FSSpec's or a classic call's length) the
+// MacJapanese name is; fnfErr when it is no stand-in or none of the folder's items has it.
+OSErr LocateStandIn(const Location& folder, const std::string& classic, Location& out);
 // The item of a Unicode name in a folder: the Linux name LinuxNameFromUnicode gives, else the
-// Shift-JIS name the text decodes from. bdNamErr for a name no Linux name matches; on fnfErr
-// `out` is the missing item under the first of those names.
+// Shift-JIS name the text decodes from, else the item whose stand-in the text is (a name the
+// program took from an FSSpec and hands to a Unicode call). bdNamErr for a name no Linux name
+// matches; on fnfErr `out` is the missing item under the first of those names.
 OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::size_t count,
                             Location& out);
 // The Unicode name of a Linux name (cut at 255 units on a character boundary): a Shift-JIS
