@@ -17,39 +17,23 @@ enum class Source { kDiscTrack, kAiff, kMp3 };
 
 class TruncatedSource : public SaveTest {
  protected:
-  // A minute of sound (more than the load step takes at once) in the source's form; the
-  // program saving it; the file to cut, in *cut.
+  // A minute of sound (more than the load step takes at once) in the source's form, and the
+  // program saving it; the file to cut in *cut.
   cSp_CDRProgramBaseObj* Program(Source source, std::string* cut) {
-    switch (source) {
-      case Source::kDiscTrack: {
-        disc_image::WriteImage(Media(), "Long", {{60 * 75, "Minute"}, {75, ""}});
-        *cut = Media("Long.bin");
-        EXPECT_TRUE(sp_testing::PumpFor(6000000));
-        cSp_CDRomMediaDataObj* cd = Sp_CDRomGetCDObjectByCounter(0);
-        cSp_CDRProgramBaseObj* p = nullptr;
-        EXPECT_NE(cd, nullptr);
-        if (cd == nullptr || Sp_CDRomCreateCDAudioProgram(cd, 1, &p) != 1) return nullptr;
-        Prepare(p);
-        return p;
-      }
-      case Source::kAiff:
-        *cut = Doc("minute.aiff");
-        EXPECT_TRUE(sp_testing::WriteTestAiff(*cut, 2, 44100, 60 * 44100));
-        return SaveProgram({"minute.aiff"});
-      case Source::kMp3:
-        *cut = Doc("minute.mp3");
-        EXPECT_TRUE(sp_testing::MakeToneWithFfmpeg(*cut, "libmp3lame", 44100, 2, 60.0));
-        return SaveProgram({"minute.mp3"});
+    cSp_CDRProgramBaseObj* p = nullptr;
+    if (source == Source::kDiscTrack) {
+      disc_image::WriteImage(Media(), "Long", {{60 * 75, "Minute"}, {75, ""}});
+      *cut = Media("Long.bin");
+      EXPECT_TRUE(sp_testing::PumpFor(6000000));
+      cSp_CDRomMediaDataObj* cd = Sp_CDRomGetCDObjectByCounter(0);
+      if (cd != nullptr && Sp_CDRomCreateCDAudioProgram(cd, 1, &p) == 1) Prepare(p);
+      return p;
     }
-    return nullptr;
-  }
-  // The messages shown since the first `from`, in UTF-8.
-  static std::string Shown(std::size_t from) {
-    std::string all;
-    const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
-    for (std::size_t i = from; i < shown.size(); ++i)
-      all += sp::text::MacJapaneseToUTF8(shown[i].message + " " + shown[i].explanation) + "\n";
-    return all;
+    *cut = Doc(source == Source::kAiff ? "minute.aiff" : "minute.mp3");
+    EXPECT_TRUE(source == Source::kAiff
+                    ? sp_testing::WriteTestAiff(*cut, 2, 44100, 60 * 44100)
+                    : sp_testing::MakeToneWithFfmpeg(*cut, "libmp3lame", 44100, 2, 60.0));
+    return SaveProgram({cut->substr(cut->rfind('/') + 1)});
   }
 };
 
@@ -90,14 +74,13 @@ TEST_F(TruncatedSource, ASourceCutShortDuringTheSaveFailsItAndLeavesTheTargetAlo
     SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
     EXPECT_EQ(SaveEnds().back().stopped, 1);
     EXPECT_FALSE(p->IsSaveRunning());
-    EXPECT_EQ(sp_testing::ShownSoFar().size(), shown + 1) << Shown(shown);
-    EXPECT_NE(Shown(shown).find("読み込み"), std::string::npos) << Shown(shown);
-    EXPECT_EQ(ReadAll(Doc("out.wav")), "the user's file");
+    ASSERT_EQ(sp_testing::ShownSoFar().size(), shown + 1) << "told once";
+    const sp_testing::Shown& told = sp_testing::ShownSoFar().back();
+    EXPECT_NE(sp::text::MacJapaneseToUTF8(told.message).find("読み込み"), std::string::npos);
     EXPECT_TRUE(FolderNames(home_.Path(".local/share/Trash/files")).empty());
-    std::vector<std::string> folder = {"out.wav"};
-    if (c.source != Source::kDiscTrack) folder.push_back(cut.substr(cut.rfind('/') + 1));
-    ExpectFolderHolds(folder);
     if (c.source != Source::kDiscTrack) std::remove(cut.c_str());
+    ExpectFolderHolds({"out.wav"});
+    EXPECT_EQ(ReadAll(Doc("out.wav")), "the user's file");
   }
 }
 
