@@ -531,8 +531,12 @@ void FillRoot(const Volume& volume, Location& out) {
 OSErr LocateOnVolume(const Volume& volume, const std::string& path, UInt32 knownParentID,
                      Location& out) {
   out = Location();
-  if (path == volume.mountPoint) {
-    FillRoot(volume, out);
+  // A folder another file system is mounted on is that volume's root, also when it is reached
+  // from the volume below (its free space and its Trash are its own).
+  const Volume* mounted = path == volume.mountPoint ? &volume : VolumeOfPath(path);
+  if (mounted != nullptr && mounted->mountPoint == path &&
+      (mounted == &volume || !mounted->emulated)) {
+    FillRoot(*mounted, out);
     return out.exists ? OSErr(noErr) : OSErr(nsvErr);
   }
   Section& section = SectionOf(volume);

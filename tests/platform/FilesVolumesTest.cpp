@@ -1,6 +1,7 @@
 // The volume list from the mount table.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "FilesFixture.h"
 #include "Folders.h"
 #include "TestFiles.h"
+#include "TestQuickTime.h"
 #include "files/detail/Catalog.h"
 #include "files/detail/MountTable.h"
 
@@ -161,6 +163,63 @@ TEST_F(FilesVolumes, FullPathsOfTwoMountsWithTheSameFolderNameOpenTheirOwnFiles)
   }
   EXPECT_NE(names[0], names[1]);
   EXPECT_EQ(names[0], "data") << "the earlier mount keeps the folder's name";
+}
+
+// A disk mounted while the program runs (a stick plugged in) is a volume of its own from the
+// next look-up on, not part of the file system below it: its own number, its own free space
+// and its own Trash (which trash-cli finds too). Unmounted, it goes away again.
+TEST_F(FilesVolumes, ADiskMountedWhileTheProgramRunsIsAVolumeOfItsOwnUntilUnmounted) {
+  // (The test's own mount namespace comes first: the layer watches the table of the namespace
+  // it first read.)
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  const files_test::Folder below = files_test::FolderAt(home_, "");
+  std::filesystem::create_directories(home_.Path("stick"));
+  if (!MountTmpfs("stick")) GTEST_SKIP() << "this process may not mount a tmpfs";
+  files_test::WriteHostFile(home_.Path("stick/song.aiff"), "sound");
+  const files_test::Folder stick = files_test::FolderAt(home_, "stick");
+  ASSERT_NE(stick.vRefNum, below.vRefNum);
+  EXPECT_EQ(stick.dirID, fsRtDirID) << "the root folder of its volume";
+  // Reached by name from the home folder (as a file dialog goes), it is that volume too.
+  const FSRef homeRef = files_test::RefAt(home_, "");
+  const UniChar stickName[] = {'s', 't', 'i', 'c', 'k'};
+  FSRef byName{};
+  ASSERT_EQ(FSMakeFSRefUnicode(&homeRef, 5, stickName, kTextEncodingUnknown, &byName), noErr);
+  FSCatalogInfo reached{};
+  ASSERT_EQ(FSGetCatalogInfo(&byName, kFSCatInfoVolume | kFSCatInfoNodeID, &reached, nullptr,
+                             nullptr, nullptr),
+            noErr);
+  EXPECT_EQ(reached.volume, stick.vRefNum);
+  EXPECT_EQ(reached.nodeID, UInt32(fsRtDirID));
+
+  FSVolumeInfo info{};
+  HFSUniStr255 name{};
+  ASSERT_EQ(FSGetVolumeInfo(stick.vRefNum, 0, nullptr, kFSVolInfoSizes, &info, &name, nullptr),
+            noErr);
+  EXPECT_EQ(std::string(name.unicode, name.unicode + name.length), "stick");
+  EXPECT_EQ(info.totalBytes, 64u * 1024u) << "the tmpfs's size, not the disk's below it";
+  EXPECT_LE(info.freeBytes, 64u * 1024u);
+
+  SInt16 trashVolume = 0;
+  SInt32 trash = 0;
+  ASSERT_EQ(FindFolder(stick.vRefNum, kTrashFolderType, kCreateFolder, &trashVolume, &trash),
+            noErr);
+  EXPECT_EQ(trashVolume, stick.vRefNum);
+  const std::string trashFiles = home_.Path("stick/.Trash-" + std::to_string(getuid()) + "/files");
+  EXPECT_EQ(files_test::FolderAt(home_, trashFiles.substr(home_.Home().size() + 1)).dirID, trash);
+  ASSERT_EQ(CatMove(stick.vRefNum, fsRtDirID, files_test::PStr("song.aiff"), trash, nullptr), noErr)
+      << "a move within the volume";
+  std::string listed;
+  sp_testing::RunProgram({"trash-list"}, listed);
+  EXPECT_NE(listed.find(home_.Path("stick/song.aiff")), std::string::npos) << listed;
+
+  const sp_platform::files::Volume* held = sp_platform::files::FindVolume(stick.vRefNum);
+  ASSERT_NE(held, nullptr);
+  ASSERT_EQ(umount2(home_.Path("stick").c_str(), MNT_DETACH), 0);
+  mounted_.pop_back();
+  EXPECT_EQ(FSGetVolumeInfo(stick.vRefNum, 0, nullptr, kFSVolInfoNone, nullptr, nullptr, nullptr),
+            nsvErr);
+  EXPECT_EQ(files_test::FolderAt(home_, "stick").vRefNum, below.vRefNum);
+  EXPECT_EQ(held->mountPoint, home_.Path("stick")) << "a volume held across a look-up stays";
 }
 
 // Inside a chroot the table shows only mounts made below the new root, not the root itself;

@@ -1,7 +1,8 @@
 // The file layer's identity model, shared by its modules. Not for the program's own code.
 //
-// Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use) plus
-// the emulated audio-CD volumes the CD module adds. The catalogue: node ids of files and
+// Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use and
+// read again when the kernel marks it changed) plus the emulated audio-CD volumes the CD
+// module adds. The catalogue: node ids of files and
 // folders, per volume, mapped to the path where the layer saw them last and to what tells the
 // item from another that later takes its inode number (detail/Identity.h), verified on every
 // use and persisted in "$XDG_DATA_HOME/mediamanager/file-catalogue", so that ids (and FSRefs,
@@ -52,8 +53,8 @@ struct Volume {
 };
 
 // The volume of a reference number: -1 (and kOnSystemDisk, 0) is the one holding $HOME.
-// Null for an unknown number. A pointer stays valid until that volume is removed or the
-// layer is reset.
+// Null for an unknown number. A pointer stays valid until the layer is reset, also after its
+// volume was unmounted or removed.
 const Volume* FindVolume(SInt16 vRefNum);
 // Volumes in listing order (the home volume first, then the others, emulated CDs last),
 // from 1; null past the last. Calls RefreshEmulatedVolumes first when index is 1.
