@@ -189,7 +189,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // The suite stays the caller's: the list never disposes of it.
   Boolean SetupIconSuiteHandleData(short column, short row, Handle iconSuite, short width,
                                    short height, Boolean redraw);
-  // Calls proc under the cell's data at every drawing; a null proc switches it off.
+  // Calls proc under the cell's data at every drawing; a null proc switches it off. The cell is
+  // marked for redraw whenever a procedure is set, the same one too.
   Boolean SetupCellBackgroundDrawingCallback(short column, short row,
                                              tLMgrCellBackgroundDrawProcPtr proc,
                                              unsigned long refCon);

@@ -201,8 +201,12 @@ Boolean cLMgr_List_Base::SetupCellBackgroundDrawingCallback(short column, short 
                                                             unsigned long refCon) {
   sLMgr_Cell* cell = SerchTargetCell(column, row, proc != nullptr ? 1 : 0);
   if (cell == nullptr) return 0;
+  // The procedure draws from its client's state, which the list cannot see change: setting
+  // it (again) is how the client says the cell looks different now.
+  const bool changed = cell->backgroundProc != proc || cell->backgroundRefCon != refCon;
   cell->backgroundProc = proc;
   cell->backgroundRefCon = refCon;
+  if (changed || proc != nullptr) ShowChangedCell(cell, 0);
   return 1;
 }
 
