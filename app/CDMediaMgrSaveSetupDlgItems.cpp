@@ -28,7 +28,6 @@ namespace {
 const char kSource[] = "CDMediaMgrSaveSetupDlg";
 
 constexpr float kDefaultSpeed = 2.0f;
-constexpr SInt32 kFullPathSize = 1024;
 
 const OSType kTypeOfItem[] = {SpFourCC("AIFF"), SpFourCC("WAVE"), SpFourCC("MooV"),
                               SpFourCC("QTnc"), SpFourCC("AIFC")};
@@ -54,14 +53,6 @@ float SelectedSpeed(ControlRef popup, float fallback) {
   double value = 0;
   if (!Sp_StringToDouble(text, &value) || value <= 0) return fallback;
   return float(CDRMGRFileSaveSetup_RoundSpeed(value, 3));
-}
-
-// The folder's full path for the folder output; false when it cannot be had.
-bool FolderPath(const FSRef& folder, char* path) {
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  if (Sp_GetDirectoryPositionInfoFromFSRef(&folder, &vRefNum, &dirID) != noErr) return false;
-  return Sp_DirFullPathNameFromDirID(dirID, vRefNum, path) == noErr;
 }
 
 void SetViewText(cSp_StringView* view, const std::string& text) {
@@ -418,8 +409,8 @@ void CDRMGRFileSaveSetup_ModifyWindowSizeAndCompressInfo(sCDRMGR_AskSaveInfoDlgD
 
 void CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem(sCDRMGR_AskSaveInfoDlgData* state) {
   if (ReportNull(state, "CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem")) return;
-  char path[kFullPathSize] = "";
-  if (state->info.folderValid == 0 || !FolderPath(state->info.folder, path)) {
+  std::string path;
+  if (state->info.folderValid == 0 || SpShownPathOfFSRef(&state->info.folder, &path) != noErr) {
     SetViewText(state->folderView, SpCDR_MJ("未設定"));
     return;
   }
