@@ -160,7 +160,9 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // exist. Null when there is none.
   sLMgr_Cell* SerchTargetCell(short column, short row, Boolean create);
   // The cell's rectangle with its edge lines (outer), without them (inner), and the outer one
-  // on the window; each output may be null. 0 when the row or column does not exist.
+  // on the window; each output may be null. 0 when the row or column does not exist. In a list
+  // past 32,767 pixels a side lying further than that from what the view shows stops at the
+  // end of the 16-bit range, outside the view.
   Boolean GetCellArea(Point cell, Rect* outer, Rect* inner, Rect* onWindow);
   // The cell under a window point: v the row, h the column. 0 when the point lies outside
   // the list, on an edge line or beyond the last line.
