@@ -10,8 +10,9 @@
 // Coordinates: the list lays its lines out in positions of its own, 32 bits wide. A line's outer
 // extent includes its start and end lines (the separators), its inner extent does not. The
 // view's content coordinates, which drawing, marking and the rectangles the list hands out
-// use, are QuickDraw's 16 bits: while the lines fit in 32,767 pixels a position is its content
-// coordinate. A longer list shows the view a content of 32,767 pixels whose scroll value
+// use, are QuickDraw's 16 bits: while the lines fit in 16,384 pixels a position is its content
+// coordinate. A longer list shows the view a content of 16,384 pixels (half of QuickDraw's
+// range, so that placing it in a container's offscreen stays within it) whose scroll value
 // stands for the list's position in proportion (the scroll bars' thumbs show where the list
 // stands); the list keeps its exact position, scrolls by its lines and pages exactly, and puts
 // only the lines the view shows into content coordinates. So every line can be scrolled to,
@@ -161,8 +162,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   sLMgr_Cell* SerchTargetCell(short column, short row, Boolean create);
   // The cell's rectangle with its edge lines (outer), without them (inner), and the outer one
   // on the window; each output may be null. 0 when the row or column does not exist. In a list
-  // past 32,767 pixels a side lying further than that from what the view shows stops at the
-  // end of the 16-bit range, outside the view.
+  // past 16,384 pixels a side lying further than about 16,000 pixels from what the view shows
+  // stops at the end of the 16-bit range, outside the view.
   Boolean GetCellArea(Point cell, Rect* outer, Rect* inner, Rect* onWindow);
   // The cell under a window point: v the row, h the column. 0 when the point lies outside
   // the list, on an edge line or beyond the last line.
@@ -485,7 +486,7 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   };
   sScrollPlace& Place(Boolean vertical) const { return vertical ? vPlace_ : hPlace_; }
   short ViewScrollValue(Boolean vertical) const;
-  // Whether the lines of that direction run past the view's 16-bit content.
+  // Whether the lines of that direction run past the view's content (kLMgrMaxViewContent).
   Boolean Scaled(Boolean vertical) const;
   short ViewExtent(Boolean vertical) const;
   SInt32 ListScroll(Boolean vertical) const;

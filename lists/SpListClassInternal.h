@@ -8,10 +8,13 @@
 
 namespace sp_list_detail {
 
-// QuickDraw's coordinates are 16-bit: the view's content ends at the largest of them. The
-// list's own positions go further, up to kLMgrMaxExtent, which no sum of 16-bit line sizes
-// and edge widths of 32,767 lines reaches past without being stopped there.
+// QuickDraw's coordinates are 16-bit. The view's content is kept to half their range: a list
+// drawn into a container's offscreen is placed there by an origin that reaches past the
+// list's own content by the container's size, and that must stay within 16 bits too. The
+// list's own positions go further, up to kLMgrMaxExtent, which no sum of 16-bit line sizes and
+// edge widths of 32,767 lines reaches past without being stopped there.
 constexpr SInt32 kLMgrMaxContent = 32767;
+constexpr SInt32 kLMgrMaxViewContent = 16384;
 constexpr SInt32 kLMgrMaxExtent = 0x3FFFFFFF;
 // Line numbers and counts are 16-bit too.
 constexpr SInt32 kLMgrMaxLines = 32767;

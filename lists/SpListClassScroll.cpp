@@ -43,11 +43,11 @@ short cLMgr_List_Base::ViewScrollValue(Boolean vertical) const {
 }
 
 Boolean cLMgr_List_Base::Scaled(Boolean vertical) const {
-  return (vertical ? areaHeight_ : areaWidth_) > kLMgrMaxContent ? 1 : 0;
+  return (vertical ? areaHeight_ : areaWidth_) > kLMgrMaxViewContent ? 1 : 0;
 }
 
 short cLMgr_List_Base::ViewExtent(Boolean vertical) const {
-  return short(std::min<SInt32>(vertical ? areaHeight_ : areaWidth_, kLMgrMaxContent));
+  return short(std::min<SInt32>(vertical ? areaHeight_ : areaWidth_, kLMgrMaxViewContent));
 }
 
 SInt32 cLMgr_List_Base::ListMaxScroll(Boolean vertical) const {
@@ -56,13 +56,13 @@ SInt32 cLMgr_List_Base::ListMaxScroll(Boolean vertical) const {
 
 short cLMgr_List_Base::ViewValueOf(Boolean vertical, SInt32 position) const {
   if (Scaled(vertical) == 0) return ClampToShort(position);
-  const SInt32 viewMax = std::max<SInt32>(0, kLMgrMaxContent - ViewSize(vertical));
+  const SInt32 viewMax = std::max<SInt32>(0, kLMgrMaxViewContent - ViewSize(vertical));
   return ClampToShort(Proportion(position, viewMax, ListMaxScroll(vertical)));
 }
 
 SInt32 cLMgr_List_Base::PositionOfViewValue(Boolean vertical, short value) const {
   if (Scaled(vertical) == 0) return value;
-  const SInt32 viewMax = std::max<SInt32>(0, kLMgrMaxContent - ViewSize(vertical));
+  const SInt32 viewMax = std::max<SInt32>(0, kLMgrMaxViewContent - ViewSize(vertical));
   return std::min(Proportion(value, ListMaxScroll(vertical), viewMax), ListMaxScroll(vertical));
 }
 

@@ -263,6 +263,50 @@ TEST_F(ListMouse, EveryRowOfAListPastQuickDrawsRangeIsScrolledToDrawnAndClicked)
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A view whose content is its back colour, as the panels the program puts lists on.
+struct Panel : cSp_View {
+  explicit Panel(WindowRef window) : cSp_View(window, Rect{0, 0, 200, 300}, 0, 0, nullptr, 0) {}
+  unsigned char UpdateProc() override { return 1; }
+};
+
+// A list inside a taller container, drawing into the container's offscreen, is drawn at its
+// end too: the container's offscreen is placed by an origin that reaches below the list's
+// content by the container's size, which a content near QuickDraw's 32,767 pixels overflowed.
+TEST_F(ListMouse, ALongListDrawnInItsContainersOffscreenShowsItsLastRow) {
+  const struct {
+    short rows;
+    const char* why;
+  } cases[] = {
+      {2184, "32,760 pixels: the container reaches 40 pixels below the list, past 16 bits"},
+      {9999, "149,985 pixels"},
+  };
+  WindowRef window = window_->GetWindowRef();
+  for (const auto& c : cases) {
+    list_.reset();
+    auto container = std::make_unique<Panel>(window);
+    list_.reset(new cLMgr_List_Base(window, Rect{10, 10, 160, 190}, container.get(), 1));
+    list_->SetDefaultCellSize(60, 15);
+    list_->SetupRowLineWidth(0, 0, 0);
+    list_->SetupColLineWidth(0, 0, 0);
+    list_->AddColumn(0, 3);
+    list_->AddRow(0, c.rows);
+    const RGBColor red = Colour(kRed);
+    list_->SetCellBackColor(1, c.rows, &red, 0);
+    ASSERT_EQ(list_->ScrollWithTargetCellOutput(c.rows, -1, 1, 1, 0), 1) << c.why;
+    Rect last = {0, 0, 0, 0};
+    list_->GetCellArea(Point{c.rows, 1}, nullptr, nullptr, &last);
+    EXPECT_EQ(last.bottom, 160) << c.why;
+    Sp_RedrawViewWindow(window, 0);
+    EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(window), short(last.left + 5),
+                                    short(last.top + 5)),
+              kRed)
+        << c.why;
+    list_->ExecViewObjDeleteReady();
+    list_.reset();
+    container->ExecViewObjDeleteReady();
+  }
+}
+
 TEST_F(ListMouse, ADragOnTheTitleBarsSeparatorResizesTheColumns) {
   list_->SetupTopTitleBar(16);
   list_->SetupCellWidthFlex(kLMgrColumnDirection, -1);
