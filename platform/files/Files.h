@@ -934,6 +934,13 @@ OSErr FSCloseIterator(FSIterator iterator);
 // The name of the data fork: the empty name.
 OSErr FSGetDataForkName(HFSUniStr255* dataForkName);
 
+// The item's place as the desktop shows it to a person, in MacJapanese for the program to
+// show: its absolute Linux path ("/media/disc/Song.aiff"), with the home folder written "~"
+// ("~/Documents/Out"); a name holding ':' keeps it. A character MacJapanese lacks is written
+// as near as it can be (an accented letter without its accent), else as '?'. paramErr for a
+// null argument, else the error of finding the item.
+OSErr SpShownPathOfFSRef(const FSRef* ref, std::string* shownPath);
+
 // ---- Changes --------------------------------------------------------------------------------
 //
 // Files are made with mode 0666 and folders with 0777, less the umask, unless the FSRef

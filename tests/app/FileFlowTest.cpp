@@ -120,16 +120,6 @@ std::string ListBytes(const std::vector<sCDR_MediaListRecord>& records, UInt32 v
   return out;
 }
 
-// The global point of the button's middle.
-Point ButtonPoint(cSp_OriginalIconButtonControl* button) {
-  Rect onWindow = {0, 0, 0, 0};
-  button->GetDrawingAreaOnWindow(&onWindow);
-  Rect content = {0, 0, 0, 0};
-  M()->GetContentAreaOnGlobal(content);
-  return Point{short(content.top + (onWindow.top + onWindow.bottom) / 2),
-               short(content.left + (onWindow.left + onWindow.right) / 2)};
-}
-
 // The global point in the row a quarter of its height from its top (upper) or bottom.
 Point RowPoint(short row, bool upper) {
   Rect onWindow = {0, 0, 0, 0};

@@ -24,6 +24,7 @@
 #include "TestQuickTime.h"
 #include "TestResponder.h"
 #include "TestNavigation.h"
+#include "TestWindows.h"
 #include "TestMenus.h"
 #include "CDMediaMgrFileName.h"
 #include "CDObjectSource.h"
@@ -216,18 +217,23 @@ TEST_F(SaveFlow, ASelectionIsSavedIntoOneNamedFile) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// The disc "Plain" saved as AIFF into the folder under the name the program offers.
+Step SavePlainInto(const std::string& folder) {
+  return Then("save into " + folder, [folder] {
+    Click(RowOf("Plain"), kCDR_NameColumn);
+    StoreSetup(1.0);
+    Respond(SetupAnswer(kAIFF));
+    RespondSaveKeepingName(folder);
+    Key(13);
+  });
+}
+
 // The places the save dialog opened in and where it was left are kept for the next save.
 TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothingElse) {
   const std::string other = home_.Path("Other");
   mkdir(other.c_str(), 0700);
   RunWith({
-      Then("save into Other", [other] {
-        Click(RowOf("Plain"), kCDR_NameColumn);
-        StoreSetup(1.0);
-        Respond(SetupAnswer(kAIFF));
-        RespondSaveKeepingName(other);
-        Key(13);
-      }),
+      SavePlainInto(other),
       Saved(other + "/Plain.aif"),
       Then("save again: the dialog opens in Other", [this] {
         Respond(SetupAnswer(kWAVE));
@@ -244,6 +250,34 @@ TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothi
         EXPECT_FALSE(Sp_IsMouseTraceDisabled());
       }),
   });
+}
+
+// The add dialog keeps its own place: after a save into another folder it still opens where
+// files were last added from.
+TEST_F(SaveFlow, TheAddDialogOpensWhereFilesWereAddedFromAfterASaveElsewhere) {
+  const std::string music = home_.Path("Music"), other = home_.Path("Other");
+  mkdir(music.c_str(), 0700);
+  mkdir(other.c_str(), 0700);
+  MakeSoundFile("Music/tone.aif", 1);
+  RunWith({
+      Then("add from Music",
+           [music] {
+             Respond(sp_testing::NavChoose({"tone.aif"}, music));
+             sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+           }),
+      WaitFor("the file", [] { return Rows() == 7; }),
+      SavePlainInto(other),
+      Saved(other + "/Plain.aif"),
+      Then("add again",
+           [music] {
+             Respond(sp_testing::NavLook(
+                 [music](WindowRef w) { EXPECT_EQ(sp_testing::NavShownFolder(w), music); }));
+             Respond(sp_testing::NavCancel());
+             sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+           }),
+      WaitFor("the dialog was answered", [] { return sp_testing::PendingAnswerCount() == 0; }),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
 }
 
 const char kExistingNameTitle[] = "保存するファイルの名前について";

@@ -10,11 +10,11 @@ using list_test::ListFixture;
 class ListSize : public ListFixture {
  protected:
   // Outer start, inner start, inner end and outer end of each line.
-  std::vector<std::vector<short>> Positions(bool rows) const {
-    std::vector<std::vector<short>> out;
+  std::vector<std::vector<SInt32>> Positions(bool rows) const {
+    std::vector<std::vector<SInt32>> out;
     cLMgr_CellRoot* r = rows ? list_->GetRowRootListHeadPtr() : list_->GetCollRootListHeadPtr();
     for (; r; r = r->GetNextObjectPtr()) {
-      short os, oe, is, ie;
+      SInt32 os, oe, is, ie;
       r->GetCellPosition(&os, &oe, &is, &ie);
       out.push_back({os, is, ie, oe});
     }
@@ -23,7 +23,7 @@ class ListSize : public ListFixture {
 };
 
 TEST_F(ListSize, SizesAndLineWidthsMoveTheLinesAfterThemAtOnce) {
-  using P = std::vector<std::vector<short>>;
+  using P = std::vector<std::vector<SInt32>>;
   const struct {
     const char* what;
     bool rows;
