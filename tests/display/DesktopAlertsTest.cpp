@@ -1,6 +1,8 @@
 // Alerts, sheets, say dialogs and the save dialog on the real display, as the program shows
 // them: their texts reach the screen (read back with xwd) before any input, a sheet lies on
-// its parent's top edge.
+// its parent's top edge, and a dialog left open sleeps.
+#include <time.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -182,6 +184,73 @@ TEST_F(DesktopAlerts, EveryAlertSheetAndDialogShowsItsTextsOnTheScreenBeforeAnyI
     EXPECT_EQ(look.sy, py);
     EXPECT_GE(look.sx, px);
     EXPECT_LE(look.sx, px + kParentWidth);
+  }
+}
+
+double Seconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// The processor time the process spends while a dialog waits on its own for two seconds.
+struct Idle {
+  double cpu = 0, wall = 0;
+  int firings = 0;  // of the timer of every pass, while measured
+};
+
+void MeasureFrom(EventLoopTimerRef, void* refCon) {
+  Idle& idle = *static_cast<Idle*>(refCon);
+  idle.cpu = -Seconds(CLOCK_PROCESS_CPUTIME_ID);
+  idle.wall = -Seconds(CLOCK_MONOTONIC);
+  idle.firings = 0;
+}
+
+void MeasureToAndEnd(EventLoopTimerRef, void* refCon) {
+  Idle& idle = *static_cast<Idle*>(refCon);
+  idle.cpu += Seconds(CLOCK_PROCESS_CPUTIME_ID);
+  idle.wall += Seconds(CLOCK_MONOTONIC);
+  if (WindowRef window = ShownDialog()) EndDialog(window);
+}
+
+TEST_F(DesktopAlerts, ADialogLeftWaitingSleepsWhileWorkOfEveryPassGoesOnSlowly) {
+  WindowRef parent = ShowWindowOnDesktop(R(120, 100, 420, 100 + kParentWidth), "待つ");
+  ASSERT_NE(parent, nullptr);
+  // Nothing but the dialog's own loop wakes the process: the fixture's beat stops.
+  RemoveEventLoopTimer(waker_);
+  waker_ = nullptr;
+  std::vector<char> title = Text("待機"), message = Text("待っています。"), ok = Text("OK");
+  struct Case {
+    const char* why;
+    std::function<void()> run;
+  } cases[] = {
+      {"a sheet's window-modal loop (RunAppModalLoopForWindow)",
+       [&] {
+         SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgCaution, title.data(), message.data(),
+                                          ok.data(), nullptr);
+       }},
+      {"an alert's ModalDialog loop",
+       [&] {
+         Sp_SayAlertByModal(kAlertNoteAlert, title.data(), message.data(), ok.data(), nullptr,
+                            nullptr);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Idle idle;
+    // A timer of every pass with nothing to do, as the save engine's steps while a question is
+    // up; the dialog has half a second to be shown, then two seconds are measured.
+    EventLoopTimerRef timers[3] = {};
+    InstallEventLoopTimer(
+        GetMainEventLoop(), 0, kEventDurationMicrosecond,
+        [](EventLoopTimerRef, void* i) { ++static_cast<Idle*>(i)->firings; }, &idle, &timers[0]);
+    InstallEventLoopTimer(GetMainEventLoop(), 0.5, 0, MeasureFrom, &idle, &timers[1]);
+    InstallEventLoopTimer(GetMainEventLoop(), 2.5, 0, MeasureToAndEnd, &idle, &timers[2]);
+    c.run();
+    for (EventLoopTimerRef t : timers) RemoveEventLoopTimer(t);
+    ASSERT_GE(idle.wall, 1.9) << "the dialog ended early";
+    EXPECT_LT(idle.cpu, 0.1 * idle.wall) << idle.cpu << " s of processor time in " << idle.wall;
+    EXPECT_GE(idle.firings, 20) << "the work behind the dialog stood still";
   }
 }
 
