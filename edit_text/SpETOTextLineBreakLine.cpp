@@ -41,7 +41,83 @@ void Bump(SInt16& counter) {
   if (counter < 32767) ++counter;
 }
 
+// The number of the last watched re-wrap; a line reached by it carries the same number.
+UInt64 gLastWatchedWrap = 0;
+
+// FNV-1a over 64 bits, fed value by value (never raw structures, whose padding is undefined).
+class cLookDigest {
+ public:
+  void Add(UInt64 value) {
+    for (int i = 0; i < 8; ++i, value >>= 8) Byte(UInt8(value));
+  }
+  void Bytes(const char* bytes, SInt32 length) {
+    for (SInt32 i = 0; i < length; ++i) Byte(UInt8(bytes[i]));
+  }
+  void Style(const sTextStyleAttributes& a) {
+    Add(UInt16(a.fontNo));
+    Add(UInt16(a.scriptCode));
+    Add(UInt8(a.direction));
+    Add(UInt16(a.size));
+    Add(UInt16(a.mode));
+    Add(UInt8(a.face));
+    Add(UInt16(a.charExtra));
+    Add(UInt32(a.spaceExtra));
+    for (UInt8 flag : a.flags) Add(flag);
+    for (const sTextStyleColor& c : a.colors) {
+      Add(c.rgb.red);
+      Add(c.rgb.green);
+      Add(c.rgb.blue);
+      Add(UInt16(c.kind));
+    }
+  }
+  UInt64 Value() const { return value_; }
+
+ private:
+  void Byte(UInt8 b) { value_ = (value_ ^ b) * 0x100000001B3ull; }
+  UInt64 value_ = 0xCBF29CE484222325ull;
+};
+
 }  // namespace
+
+UInt64 cTextLineObject::LookDigest() const {
+  cLookDigest d;
+  d.Add(UInt32(byteCount_));
+  d.Add(UInt32(tabs_));
+  d.Add(lineBreak_ ? 1 : 0);
+  d.Add(UInt16(lineWidth_));
+  d.Add(UInt16(leftOffset_));
+  d.Add(UInt16(rightOffset_));
+  d.Add(UInt8(position_));
+  if (string_ != nullptr) {
+    for (const sSO_StringItemObject* item = string_->firstItem; item != nullptr;
+         item = item->next) {
+      d.Bytes(item->text, item->used);
+    }
+  }
+  for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    d.Add(run->GetStyleRunDataType());
+    d.Add(UInt32(run->ByteLength()));
+    d.Add(UInt32(run->GetTextWidthPixel()));
+    const FontInfo& heights = run->FontHeights();
+    d.Add(UInt16(heights.ascent));
+    d.Add(UInt16(heights.descent));
+    d.Add(UInt16(heights.leading));
+    d.Style(run->Attributes());
+  }
+  return d.Value();
+}
+
+bool cTextLineObject::ReachedByLastWatchedRewrap() const {
+  return watchedWrap_ != 0 && watchedWrap_ == gLastWatchedWrap;
+}
+
+bool cTextLineObject::HoldsAsBeforeRewrap() const {
+  return ReachedByLastWatchedRewrap() && !watchedChanged_ && LookDigest() == watchedLook_;
+}
+
+bool cTextLineObject::LooksAsBeforeRewrap() const {
+  return top_ == watchedTop_ && bottom_ == watchedBottom_ && HoldsAsBeforeRewrap();
+}
 
 // One re-wrap: its counters, the lines to finish and what must be set again at the end.
 class cETOLineWrapper {
@@ -53,6 +129,13 @@ class cETOLineWrapper {
         removed_(removed),
         widthChanged_(widthChanged),
         unchanged_(unchanged) {}
+
+  // Each line the re-wrap reaches notes what it showed before the wrap changes it (`edited`
+  // and new lines count as changed whatever they show).
+  void WatchChanges(const cTextLineObject* edited) {
+    watch_ = ++gLastWatchedWrap;
+    edited_ = edited;
+  }
 
   // Re-wraps from `line` (whose runs begin at `walkFrom`, null: its first run) downward.
   void Run(cTextLineObject* line);
@@ -88,6 +171,8 @@ class cETOLineWrapper {
   void SetAllWidths(cTextLineObject* line, SInt32 width);
   void Finish(cTextLineObject* line);
   void Touch(cTextLineObject* line);
+  // Notes what a line reached for the first time in a watched wrap shows, before it changes.
+  void Watch(cTextLineObject* line);
   // A new empty line after `line`, counted as added; null (reported) when memory ran out.
   cTextLineObject* NewLineAfter(cTextLineObject* line);
   void SettleLines();
@@ -99,7 +184,18 @@ class cETOLineWrapper {
   SInt16& unchanged_;
   cTextLineObject* firstTouched_ = nullptr;
   bool settle_ = false;
+  UInt64 watch_ = 0;  // the wrap's number when it is watched, else 0
+  const cTextLineObject* edited_ = nullptr;
 };
+
+void cETOLineWrapper::Watch(cTextLineObject* line) {
+  if (watch_ == 0 || line == nullptr || line->watchedWrap_ == watch_) return;
+  line->watchedWrap_ = watch_;
+  line->watchedTop_ = line->top_;
+  line->watchedBottom_ = line->bottom_;
+  line->watchedChanged_ = line == edited_;
+  line->watchedLook_ = line->watchedChanged_ ? 0 : line->LookDigest();
+}
 
 cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   cTextLineObject* following = new (std::nothrow) cTextLineObject(line, false);
@@ -109,16 +205,22 @@ cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   }
   Bump(added_);
   settle_ = true;
+  if (watch_ != 0) {
+    following->watchedWrap_ = watch_;
+    following->watchedChanged_ = true;
+  }
   return following;
 }
 
 void cETOLineWrapper::Touch(cTextLineObject* line) {
   if (firstTouched_ == nullptr) firstTouched_ = line;
+  Watch(line);
 }
 
 cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
   cTextLineObject* next = line->GetNextObjectPtr();
   if (next == nullptr || next->head_ == nullptr || line->lineBreak_) return nullptr;
+  Watch(next);
   cTextStyleRunObject* first = next->head_;
   sp_eto::MoveAllToEnd(next->string_, line->string_);
   if (line->tail_ != nullptr) {
@@ -140,6 +242,7 @@ cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
 
 void cETOLineWrapper::PushDown(cTextLineObject* line, cTextStyleRunObject* breakRun,
                                SInt32 keptTabs, cTextLineObject* following) {
+  Watch(following);
   cTextStyleRunObject* before = breakRun->GetBeforeObjectPtr();
   const SInt32 kept = breakRun->GetStartCharBytePosition();
   cTextStyleRunObject* pushedTail = line->tail_;
@@ -437,6 +540,19 @@ void cTextLineObject::ResetBreakLine(SInt16& handled, SInt16& added, SInt16& rem
   RememberRunList(1);
   SInt16 unchanged = 0;
   cETOLineWrapper(handled, added, removed, widthChanged, unchanged).Run(this);
+}
+
+void cTextLineObject::ResetBreakLineWatched(SInt16& handled, SInt16& added, SInt16& removed,
+                                            unsigned char& widthChanged,
+                                            const cTextLineObject* edited) {
+  handled = 0;
+  added = 0;
+  removed = 0;
+  RememberRunList(1);
+  SInt16 unchanged = 0;
+  cETOLineWrapper wrapper(handled, added, removed, widthChanged, unchanged);
+  wrapper.WatchChanges(edited);
+  wrapper.Run(this);
 }
 
 void cTextLineObject::ResetBreakLineEachLine(SInt16& handled, SInt16& added, SInt16& removed,
