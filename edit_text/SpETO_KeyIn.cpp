@@ -118,7 +118,7 @@ void cEditTextObject::FinishInsertAtCaret(SInt32 insertAt, SInt32 inserted, SInt
   caretMode_ = 0;
   unsigned char widthChanged = 0;
   // Only the lines that came out of the re-wrap other than they went in are drawn again.
-  RewrapFrom(from, oldHeight, widthChanged, 0, true, edited);
+  RewrapAndMark(from, oldHeight, widthChanged, 0, true, edited);
   SetupCaretPosition(insertAt + inserted, 0);
   if (startLine_ != nullptr) {
     unsigned char changed = 0;

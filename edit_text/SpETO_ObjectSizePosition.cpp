@@ -490,12 +490,12 @@ void cEditTextObject::MarkChangedLines(cTextLineObject* line, SInt32 oldTotalHei
 void cEditTextObject::TragetLineResetBreakLine(cTextLineObject* line, SInt32 oldTotalHeight,
                                                unsigned char& widthChanged,
                                                unsigned char redraw) {
-  RewrapFrom(line, oldTotalHeight, widthChanged, redraw, false, nullptr);
+  RewrapAndMark(line, oldTotalHeight, widthChanged, redraw, false, nullptr);
 }
 
-void cEditTextObject::RewrapFrom(cTextLineObject* line, SInt32 oldTotalHeight,
-                                 unsigned char& widthChanged, unsigned char redraw, bool watched,
-                                 const cTextLineObject* edited) {
+void cEditTextObject::RewrapAndMark(cTextLineObject* line, SInt32 oldTotalHeight,
+                                    unsigned char& widthChanged, unsigned char redraw,
+                                    bool watched, const cTextLineObject* edited) {
   if (line == nullptr) {
     SpReportFailure(kSourceSize, "cEditTextObject::TragetLineResetBreakLine", 1,
                     kSpMsgNullArgument);

@@ -733,8 +733,8 @@ class cEditTextObject : public cSp_DrawingView,
   bool ShiftImageBelow(SInt32 lastBottom, SInt32 moved);
   // TragetLineResetBreakLine's work; with `watched`, the re-wrap is watched and only the lines
   // that changed are marked (`edited`: the line whose bytes the caller changed before).
-  void RewrapFrom(cTextLineObject* line, SInt32 oldTotalHeight, unsigned char& widthChanged,
-                  unsigned char redraw, bool watched, const cTextLineObject* edited);
+  void RewrapAndMark(cTextLineObject* line, SInt32 oldTotalHeight, unsigned char& widthChanged,
+                     unsigned char redraw, bool watched, const cTextLineObject* edited);
   void MarkLineBand(cTextLineObject* line, SInt16 count, bool toEnd, SInt32 oldTotalHeight,
                     SInt32 extra);
   typedef unsigned char (cTextLineObject::*tLineWidthSetter)(SInt16, unsigned char,
