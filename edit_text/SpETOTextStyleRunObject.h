@@ -166,6 +166,20 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   tETO_StyleRunDataType runType_ = kETO_TextRun;
 };
 
+// While one lasts (they nest), ChangeAttribute remembers the last few changes it made: from
+// which style, by which change, to which style and its font heights. The runs of a long
+// stretch that take the same change from the same style then find the new style at once,
+// without looking it up and measuring its font again: an attribute change over a megabyte
+// applies a handful of changes to hundreds of thousands of runs. Font heights depend on the
+// style alone, so what is remembered holds for the scope's life.
+class cETORestyleScope {
+ public:
+  cETORestyleScope();
+  ~cETORestyleScope();
+  cETORestyleScope(const cETORestyleScope&) = delete;
+  cETORestyleScope& operator=(const cETORestyleScope&) = delete;
+};
+
 // ---- Run lists ----
 
 // A new run; the attributes (when given) are set with font setup 2, the character
