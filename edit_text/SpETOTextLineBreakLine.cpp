@@ -19,6 +19,8 @@
 // - line numbers and vertical places are set once at the end, from the first line touched,
 //   and only when lines were added or removed or a height changed.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "FixMath.h"
@@ -44,36 +46,28 @@ void Bump(SInt16& counter) {
 // The number of the last watched re-wrap; a line reached by it carries the same number.
 UInt64 gLastWatchedWrap = 0;
 
-// FNV-1a over 64 bits, fed value by value (never raw structures, whose padding is undefined).
+// A 64-bit digest fed a word at a time: each word is mixed in by a multiply and a shift, so
+// that any change of a value changes the whole digest.
 class cLookDigest {
  public:
   void Add(UInt64 value) {
-    for (int i = 0; i < 8; ++i, value >>= 8) Byte(UInt8(value));
+    value_ = (value_ ^ value) * 0x9E3779B97F4A7C15ull;
+    value_ ^= value_ >> 29;
   }
   void Bytes(const char* bytes, SInt32 length) {
-    for (SInt32 i = 0; i < length; ++i) Byte(UInt8(bytes[i]));
-  }
-  void Style(const sTextStyleAttributes& a) {
-    Add(UInt16(a.fontNo));
-    Add(UInt16(a.scriptCode));
-    Add(UInt8(a.direction));
-    Add(UInt16(a.size));
-    Add(UInt16(a.mode));
-    Add(UInt8(a.face));
-    Add(UInt16(a.charExtra));
-    Add(UInt32(a.spaceExtra));
-    for (UInt8 flag : a.flags) Add(flag);
-    for (const sTextStyleColor& c : a.colors) {
-      Add(c.rgb.red);
-      Add(c.rgb.green);
-      Add(c.rgb.blue);
-      Add(UInt16(c.kind));
+    SInt32 i = 0;
+    for (; i + 8 <= length; i += 8) {
+      UInt64 word = 0;
+      std::memcpy(&word, bytes + i, 8);
+      Add(word);
     }
+    UInt64 tail = 0;
+    std::memcpy(&tail, bytes + i, std::size_t(length - i));
+    Add(tail ^ (UInt64(length - i) << 56));
   }
   UInt64 Value() const { return value_; }
 
  private:
-  void Byte(UInt8 b) { value_ = (value_ ^ b) * 0x100000001B3ull; }
   UInt64 value_ = 0xCBF29CE484222325ull;
 };
 
@@ -81,28 +75,25 @@ class cLookDigest {
 
 UInt64 cTextLineObject::LookDigest() const {
   cLookDigest d;
-  d.Add(UInt32(byteCount_));
-  d.Add(UInt32(tabs_));
-  d.Add(lineBreak_ ? 1 : 0);
-  d.Add(UInt16(lineWidth_));
-  d.Add(UInt16(leftOffset_));
-  d.Add(UInt16(rightOffset_));
-  d.Add(UInt8(position_));
+  d.Add(UInt64(UInt32(byteCount_)) | UInt64(UInt32(tabs_)) << 32);
+  d.Add(UInt64(lineBreak_ ? 1 : 0) | UInt64(UInt16(lineWidth_)) << 8 |
+        UInt64(UInt16(leftOffset_)) << 24 | UInt64(UInt16(rightOffset_)) << 40 |
+        UInt64(UInt8(position_)) << 56);
   if (string_ != nullptr) {
     for (const sSO_StringItemObject* item = string_->firstItem; item != nullptr;
          item = item->next) {
       d.Bytes(item->text, item->used);
     }
   }
+  // A run's style is its shared record: within a re-wrap no run changes its style, so a record
+  // stands for one style from the digest before to the digest after (its hash is taken too).
   for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    d.Add(run->GetStyleRunDataType());
-    d.Add(UInt32(run->ByteLength()));
-    d.Add(UInt32(run->GetTextWidthPixel()));
     const FontInfo& heights = run->FontHeights();
-    d.Add(UInt16(heights.ascent));
-    d.Add(UInt16(heights.descent));
-    d.Add(UInt16(heights.leading));
-    d.Style(run->Attributes());
+    d.Add(UInt64(run->GetStyleRunDataType()) | UInt64(UInt32(run->ByteLength())) << 8);
+    d.Add(UInt64(UInt32(run->GetTextWidthPixel())) | UInt64(UInt16(heights.ascent)) << 32 |
+          UInt64(UInt16(heights.descent)) << 48);
+    d.Add(UInt64(UInt16(heights.leading)) | UInt64(run->StyleRecord()->hash) << 16);
+    d.Add(UInt64(reinterpret_cast<std::uintptr_t>(run->StyleRecord())));
   }
   return d.Value();
 }

@@ -112,6 +112,9 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   // True when both runs have the very same style and character information (they then share
   // one record); runs that do not may still compare equal field by field.
   bool SharesStyleWith(const cTextStyleRunObject* other) const { return style_ == other->style_; }
+  // The shared record of the run's style and character information: equal records, equal
+  // styles, for as long as a run holds the record.
+  const sETORunStyle* StyleRecord() const { return style_; }
 
   // ---- Lengths and positions ----
   SInt32 GetTextByteLength(unsigned char withTab, unsigned char withLineBreak) const;
