@@ -19,6 +19,8 @@
 // - line numbers and vertical places are set once at the end, from the first line touched,
 //   and only when lines were added or removed or a height changed.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "FixMath.h"
@@ -41,7 +43,72 @@ void Bump(SInt16& counter) {
   if (counter < 32767) ++counter;
 }
 
+// The number of the last watched re-wrap; a line reached by it carries the same number.
+UInt64 gLastWatchedWrap = 0;
+
+// A 64-bit digest fed a word at a time: each word is mixed in by a multiply and a shift, so
+// that any change of a value changes the whole digest.
+class cLookDigest {
+ public:
+  void Add(UInt64 value) {
+    value_ = (value_ ^ value) * 0x9E3779B97F4A7C15ull;
+    value_ ^= value_ >> 29;
+  }
+  void Bytes(const char* bytes, SInt32 length) {
+    SInt32 i = 0;
+    for (; i + 8 <= length; i += 8) {
+      UInt64 word = 0;
+      std::memcpy(&word, bytes + i, 8);
+      Add(word);
+    }
+    UInt64 tail = 0;
+    std::memcpy(&tail, bytes + i, std::size_t(length - i));
+    Add(tail ^ (UInt64(length - i) << 56));
+  }
+  UInt64 Value() const { return value_; }
+
+ private:
+  UInt64 value_ = 0xCBF29CE484222325ull;
+};
+
 }  // namespace
+
+UInt64 cTextLineObject::LookDigest() const {
+  cLookDigest d;
+  d.Add(UInt64(UInt32(byteCount_)) | UInt64(UInt32(tabs_)) << 32);
+  d.Add(UInt64(lineBreak_ ? 1 : 0) | UInt64(UInt16(lineWidth_)) << 8 |
+        UInt64(UInt16(leftOffset_)) << 24 | UInt64(UInt16(rightOffset_)) << 40 |
+        UInt64(UInt8(position_)) << 56);
+  if (string_ != nullptr) {
+    for (const sSO_StringItemObject* item = string_->firstItem; item != nullptr;
+         item = item->next) {
+      d.Bytes(item->text, item->used);
+    }
+  }
+  // A run's style is its shared record: within a re-wrap no run changes its style, so a record
+  // stands for one style from the digest before to the digest after (its hash is taken too).
+  for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    const FontInfo& heights = run->FontHeights();
+    d.Add(UInt64(run->GetStyleRunDataType()) | UInt64(UInt32(run->ByteLength())) << 8);
+    d.Add(UInt64(UInt32(run->GetTextWidthPixel())) | UInt64(UInt16(heights.ascent)) << 32 |
+          UInt64(UInt16(heights.descent)) << 48);
+    d.Add(UInt64(UInt16(heights.leading)) | UInt64(run->StyleRecord()->hash) << 16);
+    d.Add(UInt64(reinterpret_cast<std::uintptr_t>(run->StyleRecord())));
+  }
+  return d.Value();
+}
+
+bool cTextLineObject::ReachedByLastWatchedRewrap() const {
+  return watchedWrap_ != 0 && watchedWrap_ == gLastWatchedWrap;
+}
+
+bool cTextLineObject::HoldsAsBeforeRewrap() const {
+  return ReachedByLastWatchedRewrap() && !watchedChanged_ && LookDigest() == watchedLook_;
+}
+
+bool cTextLineObject::LooksAsBeforeRewrap() const {
+  return top_ == watchedTop_ && bottom_ == watchedBottom_ && HoldsAsBeforeRewrap();
+}
 
 // One re-wrap: its counters, the lines to finish and what must be set again at the end.
 class cETOLineWrapper {
@@ -53,6 +120,13 @@ class cETOLineWrapper {
         removed_(removed),
         widthChanged_(widthChanged),
         unchanged_(unchanged) {}
+
+  // Each line the re-wrap reaches notes what it showed before the wrap changes it (`edited`
+  // and new lines count as changed whatever they show).
+  void WatchChanges(const cTextLineObject* edited) {
+    watch_ = ++gLastWatchedWrap;
+    edited_ = edited;
+  }
 
   // Re-wraps from `line` (whose runs begin at `walkFrom`, null: its first run) downward.
   void Run(cTextLineObject* line);
@@ -88,6 +162,8 @@ class cETOLineWrapper {
   void SetAllWidths(cTextLineObject* line, SInt32 width);
   void Finish(cTextLineObject* line);
   void Touch(cTextLineObject* line);
+  // Notes what a line reached for the first time in a watched wrap shows, before it changes.
+  void Watch(cTextLineObject* line);
   // A new empty line after `line`, counted as added; null (reported) when memory ran out.
   cTextLineObject* NewLineAfter(cTextLineObject* line);
   void SettleLines();
@@ -99,7 +175,18 @@ class cETOLineWrapper {
   SInt16& unchanged_;
   cTextLineObject* firstTouched_ = nullptr;
   bool settle_ = false;
+  UInt64 watch_ = 0;  // the wrap's number when it is watched, else 0
+  const cTextLineObject* edited_ = nullptr;
 };
+
+void cETOLineWrapper::Watch(cTextLineObject* line) {
+  if (watch_ == 0 || line == nullptr || line->watchedWrap_ == watch_) return;
+  line->watchedWrap_ = watch_;
+  line->watchedTop_ = line->top_;
+  line->watchedBottom_ = line->bottom_;
+  line->watchedChanged_ = line == edited_;
+  line->watchedLook_ = line->watchedChanged_ ? 0 : line->LookDigest();
+}
 
 cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   cTextLineObject* following = new (std::nothrow) cTextLineObject(line, false);
@@ -109,16 +196,22 @@ cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   }
   Bump(added_);
   settle_ = true;
+  if (watch_ != 0) {
+    following->watchedWrap_ = watch_;
+    following->watchedChanged_ = true;
+  }
   return following;
 }
 
 void cETOLineWrapper::Touch(cTextLineObject* line) {
   if (firstTouched_ == nullptr) firstTouched_ = line;
+  Watch(line);
 }
 
 cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
   cTextLineObject* next = line->GetNextObjectPtr();
   if (next == nullptr || next->head_ == nullptr || line->lineBreak_) return nullptr;
+  Watch(next);
   cTextStyleRunObject* first = next->head_;
   sp_eto::MoveAllToEnd(next->string_, line->string_);
   if (line->tail_ != nullptr) {
@@ -140,6 +233,7 @@ cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
 
 void cETOLineWrapper::PushDown(cTextLineObject* line, cTextStyleRunObject* breakRun,
                                SInt32 keptTabs, cTextLineObject* following) {
+  Watch(following);
   cTextStyleRunObject* before = breakRun->GetBeforeObjectPtr();
   const SInt32 kept = breakRun->GetStartCharBytePosition();
   cTextStyleRunObject* pushedTail = line->tail_;
@@ -437,6 +531,19 @@ void cTextLineObject::ResetBreakLine(SInt16& handled, SInt16& added, SInt16& rem
   RememberRunList(1);
   SInt16 unchanged = 0;
   cETOLineWrapper(handled, added, removed, widthChanged, unchanged).Run(this);
+}
+
+void cTextLineObject::ResetBreakLineWatched(SInt16& handled, SInt16& added, SInt16& removed,
+                                            unsigned char& widthChanged,
+                                            const cTextLineObject* edited) {
+  handled = 0;
+  added = 0;
+  removed = 0;
+  RememberRunList(1);
+  SInt16 unchanged = 0;
+  cETOLineWrapper wrapper(handled, added, removed, widthChanged, unchanged);
+  wrapper.WatchChanges(edited);
+  wrapper.Run(this);
 }
 
 void cTextLineObject::ResetBreakLineEachLine(SInt16& handled, SInt16& added, SInt16& removed,

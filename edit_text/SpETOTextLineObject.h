@@ -165,6 +165,20 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   void ResetBreakLine(SInt16& handled, SInt16& added, SInt16& removed,
                       unsigned char& widthChanged);
   void RememberRunList(unsigned char all);
+  // The same re-wrap, watched: each line it wraps notes whether it came out as it went in.
+  // `edited` (may be null) is the line whose bytes the caller changed just before; it never
+  // counts as unchanged, since what the wrap first sees of it is already the new text.
+  void ResetBreakLineWatched(SInt16& handled, SInt16& added, SInt16& removed,
+                             unsigned char& widthChanged, const cTextLineObject* edited);
+  // True when the last watched re-wrap reached the line: it wrapped it, made it, or took
+  // runs from it or gave runs to it.
+  bool ReachedByLastWatchedRewrap() const;
+  // Right after a watched re-wrap that reached the line: true when its bytes, runs, styles,
+  // line break and width settings are all as they were before it (it shows what it showed,
+  // perhaps elsewhere), and when besides its vertical place is too (its pixels on the screen
+  // still show it).
+  bool HoldsAsBeforeRewrap() const;
+  bool LooksAsBeforeRewrap() const;
   void ResetBreakLineEachLine(SInt16& handled, SInt16& added, SInt16& removed,
                               unsigned char& widthChanged, SInt16& unchanged);
   void CatchRunListFromBeforeLine(cTextStyleRunObject* runs, sSO_StringObjectBase* text,
@@ -212,6 +226,9 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   std::vector<Segment> Segments() const;
   SInt32 EmptyLineCaret() const;
   SInt32 TabWidthAt(SInt32 x) const;
+  // A digest of everything drawing the line reads but its vertical place: its bytes, its runs'
+  // kinds, lengths, widths, heights and styles, and its width settings.
+  UInt64 LookDigest() const;
 
   SInt32 referenceNo_ = 0;
   SInt16 leftOffset_ = 0;
@@ -248,6 +265,14 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   SInt32 rememberedBytes_ = 0;
   cTextStyleRunObject* rememberedHead_ = nullptr;
   cTextStyleRunObject* rememberedTail_ = nullptr;
+  // What the last watched re-wrap that reached the line saw of it (see cETOLineWrapper): the
+  // wrap's number, a digest of what the line showed and where it stood when first reached,
+  // and whether it counts as changed whatever it shows (the edited line, a new line).
+  UInt64 watchedWrap_ = 0;
+  UInt64 watchedLook_ = 0;
+  SInt32 watchedTop_ = 0;
+  SInt32 watchedBottom_ = 0;
+  bool watchedChanged_ = true;
 };
 
 // With fractional widths, the byte at pixel `width` of the text measured in the current port:

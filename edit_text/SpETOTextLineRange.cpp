@@ -174,11 +174,15 @@ unsigned char cTextLineObject::ChangeRange(SInt32 a, SInt32 b, unsigned char& ch
   CutRunsAt(hi, text);
   RenumberRuns();
   unsigned char any = 0;
+  // A change sets the font heights of the runs it restyles (a colour leaves them); their
+  // widths are measured here, in one port scope for the line.
+  cETORestyleScope restyles;
+  sp_eto::cRunWidths widths;
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
     const SInt32 start = run->GetStartCharBytePosition();
     if (start >= lo && start + run->ByteLength() <= hi &&
         run->GetStyleRunDataType() != kETO_LineBreakRun && change(run, arg)) {
-      if (run->IsText()) run->ReCalcurateRunSize(text.data() + start);
+      if (run->IsText()) widths.Measure(run, text.data() + start);
       any = 1;
     }
   }

@@ -465,6 +465,8 @@ unsigned char cEditTextObject::ChangeTargetArea(cTextLineObject* line1, SInt32 o
   unsigned char any = 0, heights = 0;
   cTextLineObject* firstChanged = nullptr;
   cTextLineObject* lastChanged = nullptr;
+  // The lines of the stretch take the same few changes of style one after the other.
+  cETORestyleScope restyles;
   for (cTextLineObject* l = target.earlierLine; l != nullptr; l = l->GetNextObjectPtr()) {
     const bool last = l == target.laterLine;
     const SInt32 a = l == target.earlierLine ? target.earlierOffset : 0;

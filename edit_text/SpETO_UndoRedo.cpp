@@ -289,6 +289,8 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
   ReleaseSelectionForEdit();
   cTextLineObject* firstChanged = nullptr;
   cTextLineObject* lastTouched = line;
+  // The stored stretches give back the same few styles one after the other.
+  cETORestyleScope restyles;
   sTextStyleInfo mask;
   Sp_InitalizeStyleInfo(mask, 0);
   mask.bold = mask.italic = mask.underline = mask.outline = mask.shadow = mask.condense =

@@ -41,6 +41,7 @@
 #include "MacTypes.h"
 #include "SpCollectionObject.h"
 #include "SpMacHeapObject.h"
+#include "SpSlotPool.h"
 #include "SpStdFileFunction.h"
 
 class cSp_MusicFileMusicInfoDataObj;
@@ -315,8 +316,10 @@ enum : tSpiTMI_TextField {
 };
 
 // A track keeps its texts in one block and its file record only once the file is found: a
-// library holds a hundred thousand of them.
-class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
+// library holds a hundred thousand of them. Tracks, like the slots and group entries that
+// file them, live in a pool of their own (SpSlotPool.h): no Memory Manager header and no heap
+// overhead per object, which at a hundred thousand tracks is megabytes.
+class cSPiTMI_TrackInfoObj : public tSpPooledObject<cSPiTMI_TrackInfoObj> {
  public:
   cSPiTMI_TrackInfoObj() = default;
   // Releases the texts and the file record.
@@ -424,7 +427,7 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
 // ---- The artist tree ---------------------------------------------------------------------------
 
 // A track-number slot of an album: the tracks of one number, the best described first.
-class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
+class cSPiTMI_TrackRootObj : public tSpPooledObject<cSPiTMI_TrackRootObj> {
  public:
   explicit cSPiTMI_TrackRootObj(SInt16 trackNumber) : trackNumber_(trackNumber) {}
   ~cSPiTMI_TrackRootObj() { delete lastOfKeyCount_; }
@@ -560,7 +563,8 @@ class ciTunesInfoArtistObj : public cSpMacHeapObject {
 // One entry of a group: the tracks (not owned) that share a track number in an album group,
 // or the one track at a position of a playlist. The first track is held by the item itself,
 // any further ones as the collection's values (track pointers): most items hold one track.
-class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public cSpMacHeapObject {
+class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection,
+                                     public tSpPooledObject<ciTunesInfoMusicGroupItemObj> {
  public:
   explicit ciTunesInfoMusicGroupItemObj(SInt32 number) : number_(number) {}
   ~ciTunesInfoMusicGroupItemObj() override = default;

@@ -162,6 +162,62 @@ TEST_F(TextAttributeTest, FontSizeAndColourChangesComeBackRunByRun) {
   }
 }
 
+// Every text run holds the width and font heights of its bytes in its own style, as measuring
+// the run alone gives them.
+void ExpectEveryRunMeasuredInItsStyle(const cEditTextObject* f) {
+  for (cTextLineObject* l = f->GetFirstLinePtr(); l != nullptr; l = l->GetNextObjectPtr()) {
+    const std::vector<char> bytes = l->CopyText();
+    for (cTextStyleRunObject* r = l->GetStyleRunListHeadPtr(); r != nullptr;
+         r = r->GetNextObjectPtr()) {
+      if (!r->IsText()) continue;
+      const char* at = bytes.data() + r->GetStartCharBytePosition();
+      EXPECT_EQ(r->GetTextWidthPixel(), r->GetTargetStringWidth(at, 0, r->ByteLength()))
+          << "size " << r->Attributes().size << " at " << r->GetStartCharBytePosition();
+      FontInfo fresh;
+      r->GetFontInfomation(&fresh);
+      EXPECT_EQ(r->FontHeights().ascent, fresh.ascent) << "size " << r->Attributes().size;
+      EXPECT_EQ(r->FontHeights().descent, fresh.descent) << "size " << r->Attributes().size;
+    }
+  }
+}
+
+// A change over runs of many styles takes each from its own style to its own new one: the
+// runs that take the same change from the same style share what it gave the first of them,
+// and the width of each is measured in its new style, however the styles alternate.
+TEST_F(TextAttributeTest, AChangeOverManyStylesMeasuresEveryRunInItsNewStyle) {
+  const RGBColor red{0xFFFF, 0, 0};
+  struct Case {
+    const char* why;
+    int kind;  // 0 bold toggled, 1 size, 2 font, 3 colour
+  } cases[] = {{"bold toggled", 0}, {"a size", 1}, {"a font", 2}, {"a colour", 3}};
+  std::string text;
+  for (int i = 0; i < 6; ++i) text += std::string("ab cd ") + kA + kKanji + kA + " ";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fields_.clear();
+    cEditTextObject* f = FieldWith(text.c_str());
+    // Stretches of sizes 9, 12 and 24, some bold, that cut across one- and two-byte runs.
+    const SInt32 length = SInt32(text.size());
+    for (SInt32 at = 0, n = 0; at + 5 < length; at += 5, ++n) {
+      Select(f, at, at + 5);
+      f->SetupSelectionTextFontOrSize(kTextStyleAttSize, n % 3 == 0 ? 9 : n % 3 == 1 ? 24 : 12, 0, 1);
+      if (n % 2 == 0) f->SetupSelectionTextStyle(bold, 0);
+    }
+    Select(f, 0, length);
+    unsigned char changed = 0;
+    if (c.kind == 0) changed = f->ModifySelectionTextStyleRevolve(bold, 0);
+    if (c.kind == 1) changed = f->SetupSelectionTextFontOrSize(kTextStyleAttSize, 18, 0, 1);
+    if (c.kind == 2) changed = f->SetupSelectionTextFontOrSize(kTextStyleAttFont, 3, 0, 1);
+    if (c.kind == 3) changed = f->SetupSelectionTextColor(red, 2, 0, 1);
+    EXPECT_EQ(changed, 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+    EXPECT_EQ(f->ExecUnDoOneOperation(0), 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+    EXPECT_EQ(f->ExecReDoOneOperation(0), 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+  }
+}
+
 TEST_F(TextAttributeTest, AnEmptyFieldsAlignmentComesBackToo) {
   cEditTextObject* f = FieldWith("");
   const StyleSnapshot before = Snapshot(f);
