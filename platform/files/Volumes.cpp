@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <unordered_map>
 #include <vector>
 
 #include "SpTextCodec.h"
@@ -142,6 +143,7 @@ std::string& MountTableOverride() {
 
 std::vector<Mount> ReadMounts() {
   std::vector<Mount> mounts;
+  std::unordered_map<std::string, std::size_t> placeOf;  // each mount point's place in mounts
   std::ifstream file;
   std::istringstream override(MountTableOverride());
   if (MountTableOverride().empty()) file.open("/proc/self/mountinfo");
@@ -164,12 +166,16 @@ std::vector<Mount> ReadMounts() {
       continue;
     if (IsSystemMountPoint(mountPoint)) continue;
     bool readOnly = options.compare(0, 2, "ro") == 0 && (options.size() == 2 || options[2] == ',');
-    // A later mount on the same point hides the earlier one.
-    mounts.erase(std::remove_if(mounts.begin(), mounts.end(),
-                                [&](const Mount& m) { return m.mountPoint == mountPoint; }),
-                 mounts.end());
+    // A later mount on the same point hides the earlier one (marked by an empty mount point
+    // and left out below, so that a long table is read in one pass).
+    auto place = placeOf.emplace(mountPoint, mounts.size());
+    if (!place.second) mounts[place.first->second].mountPoint.clear();
+    place.first->second = mounts.size();
     mounts.push_back(Mount{mountPoint, fsType, readOnly});
   }
+  mounts.erase(std::remove_if(mounts.begin(), mounts.end(),
+                              [](const Mount& m) { return m.mountPoint.empty(); }),
+               mounts.end());
   // The root folder is always a volume, also where the mount table does not show it (inside
   // a chroot the table lists only the mounts made below the new root).
   if (std::none_of(mounts.begin(), mounts.end(),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "CdTextPacks.h"
 #include "DiscImageFixture.h"
 #include "Files.h"
 #include "FilesFixture.h"
@@ -401,6 +402,51 @@ TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
   sp_testing::SetMediaFolder(Media());
   EXPECT_TRUE(Discs().empty());
   EXPECT_EQ(StandIns(), 0u) << "no stand-in left behind";
+}
+
+// CD-Text packs in a file the sheet names (as libcdio reads them from a disc's lead-in) name
+// the disc and its tracks. libcdio refuses a sheet whose CD-Text file it cannot read 5 bytes
+// from, and loses memory doing so: such an image is no disc, refused before libcdio sees it.
+TEST_F(FilesDiscImage, TheCdTextFileASheetNamesTitlesTheDiscOrWhenUnreadableKeepsItOff) {
+  const std::string packs = cd_text::Packs(
+      0x00, 0x09, {{0x80, {"Day Trip", "Sunrise", "Caf\xA7", "Noon/Dusk"}}, {0x81, {"Band"}}});
+  const struct {
+    const char* cdText;  // null: no such file
+    std::size_t bytes;
+    std::vector<std::string> discs;
+    const char* why;
+  } cases[] = {
+      {packs.data(),
+       packs.size(),
+       {"Day Trip", "1 Sunrise.aiff", "2 Caf\x81\x98.aiff", "3 Noon-Dusk.aiff"},
+       "titles in ISO 8859-1 (a section sign), a slash shown as '-'"},
+      {"\x80\x00\x00\x00\x00",
+       5,
+       {"Travel", "1 Audio Track.aiff", "2 Audio Track.aiff", "3 Audio Track.aiff"},
+       "5 bytes that hold no packs: no titles"},
+      {"\x80\x00\x00\x00", 4, {}, "4 bytes: libcdio refuses the sheet"},
+      {"", 0, {}, "an empty file"},
+      {nullptr, 0, {}, "no such file"},
+  };
+  for (const auto& c : cases) {
+    sp_testing::ResetFiles();
+    const std::string cue =
+        disc_image::WriteImage(Media(), "Travel", {{160, ""}, {200, ""}, {175, ""}});
+    WriteHostFile(cue, "CDTEXTFILE \"Travel.cdt\"\n" + ReadHostFile(cue));
+    unlink((Media() + "/Travel.cdt").c_str());
+    if (c.cdText != nullptr) WriteHostFile(Media() + "/Travel.cdt", std::string(c.cdText, c.bytes));
+    sp_testing::SetMediaFolder(Media());
+    const std::vector<Volume> discs = Discs();
+    std::vector<std::string> seen;
+    for (const Volume& disc : discs) {
+      seen.push_back(disc.name);
+      for (const std::string& name : Names(disc.vRefNum)) {
+        if (name[0] != '.') seen.push_back(name);
+      }
+      EXPECT_EQ(UnmountVol(nullptr, disc.vRefNum), noErr);
+    }
+    EXPECT_EQ(seen, c.discs) << c.why;
+  }
 }
 
 }  // namespace

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "PrivateMounts.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
+#include "PrivateMounts.h"
 #include "TestFiles.h"
 #include "TestQuickTime.h"
 #include "files/detail/Catalog.h"
+#include "files/detail/FilesInternal.h"
 #include "files/detail/MountTable.h"
 
 namespace {
@@ -243,6 +244,38 @@ TEST_F(FilesVolumes, HomeIsOnTheRootVolumeWhenTheTableDoesNotListTheRoot) {
   EXPECT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID),
             noErr);
   EXPECT_EQ(vRefNum, -1);
+}
+
+// A later line for a mount point hides the earlier ones (a mount over a mount): the point is
+// one volume, in the place and with the flags of its last line.
+TEST_F(FilesVolumes, ALaterMountOnTheSamePointHidesTheEarlierOnes) {
+  const std::string a = home_.Path("a"), b = home_.Path("b");
+  std::filesystem::create_directories(a);
+  std::filesystem::create_directories(b);
+  const struct {
+    std::vector<std::pair<std::string, std::string>> lines;  // mount point, options
+    std::vector<std::string> volumes;
+    const char* why;
+  } cases[] = {
+      {{{a, "rw"}, {b, "rw"}, {a, "ro"}}, {b + " rw", a + " ro"}, "the later one takes its place"},
+      {{{a, "ro"}, {a, "rw"}, {b, "ro"}, {a, "ro"}, {a, "rw"}},
+       {b + " ro", a + " rw"},
+       "the last of many"},
+  };
+  for (const auto& c : cases) {
+    std::string table;
+    for (const auto& line : c.lines)
+      table += "50 1 0:90 / " + line.first + " " + line.second + " - tmpfs t rw\n";
+    sp_platform::files::SetMountTableText(table);
+    sp_testing::ResetFiles();
+    std::vector<std::string> volumes;
+    for (const sp_platform::files::Volume* v : sp_platform::files::AllVolumes()) {
+      if (v->mountPoint != a && v->mountPoint != b) continue;
+      volumes.push_back(v->mountPoint +
+                        ((v->flags & sp_platform::files::kVolumeReadOnly) ? " ro" : " rw"));
+    }
+    EXPECT_EQ(volumes, c.volumes) << c.why;
+  }
 }
 
 }  // namespace
