@@ -481,9 +481,9 @@ TEST_F(NavDialog, ANameTheAnswerHadToCutIsMarkedCutEachTime) {
     if (c.oneCall) {
       short volume = 0;
       SInt32 dirID = 0;
-      ASSERT_EQ(nav.GetSaveFile(kCreator, kAIFF, volume, dirID, name, sizeof name, truncated,
-                                replacing),
-                1);
+      ASSERT_EQ(
+          nav.GetSaveFile(kCreator, kAIFF, volume, dirID, name, sizeof name, truncated, replacing),
+          1);
     } else {
       FSRef folder;
       ASSERT_EQ(nav.NavigatorGetSaveFileForX(kCreator, kAIFF, &folder, name, sizeof name, nullptr,

@@ -614,14 +614,16 @@ TEST(SoundConverterTest, DamagedPacketsAreAnErrorNotSilence) {
 // one before it ended) gives the same sound as the first, whatever the first left behind.
 TEST(SoundConverterTest, EveryConversionThroughOneConverterStartsAfresh) {
   std::vector<SInt16> tone;
-  for (int i = 0; i < 4410; ++i) tone.push_back(SInt16(8000 * std::sin(i * 2 * M_PI * 441 / 44100.0)));
+  for (int i = 0; i < 4410; ++i)
+    tone.push_back(SInt16(8000 * std::sin(i * 2 * M_PI * 441 / 44100.0)));
   const struct {
     SoundComponentData in, out;
     const char* why;
   } cases[] = {
-      {Format(k16BitBigEndianFormat, 1, 16, rate44khz), Format(k16BitBigEndianFormat, 1, 16, rate44khz),
-       "linear, as it goes in"},
-      {Format(k16BitBigEndianFormat, 1, 16, rate44khz), Format(k16BitBigEndianFormat, 2, 16, rate22050hz),
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 1, 16, rate44khz), "linear, as it goes in"},
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 2, 16, rate22050hz),
        "a rate change and a channel more, whose filter keeps a tail"},
   };
   for (const auto& c : cases) {
