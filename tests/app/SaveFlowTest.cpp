@@ -549,22 +549,26 @@ TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
   });
 }
 
+// Names made of the title alone, a junk file of the second track's name, the CD selected.
+Step TitleRuleAndJunk(const std::string& junk) {
+  return Do("a rule of the title alone, and a file of the second track's name", [junk] {
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+    cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+    rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
+    ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+    WriteJunk(junk);
+    Click(RowOf("Day Trip"), kCDR_NameColumn);
+  });
+}
+
 // A name that carries its own extension is written as it is, and that very name is the one
 // checked: an existing file of that name is never replaced without asking.
 TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
   RunWith(
       {
-          Do("a rule of the title alone, and a file of the second track's name",
-             [this] {
-               short vRefNum = 0;
-               SInt32 dirID = 0;
-               ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
-               cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
-               rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
-               ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
-               WriteJunk(Out("Noon.xyz"));
-               Click(RowOf("Day Trip"), kCDR_NameColumn);
-             }),
+          TitleRuleAndJunk(Out("Noon.xyz")),
           Then("save each, skipping what exists",
                [] {
                  StoreSetup(1.0);
@@ -758,6 +762,38 @@ TEST_F(SaveFlow, ASecondClashInARunIsSettledUnaskedOnlyByAnAnswerForAll) {
        {"moved.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}},
   };
   RunWith(SaveEachSteps(cases, out_, other, asked_));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Titles that end in a four-letter extension keep it as written, are checked under it, and a
+// number goes before it.
+TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
+  RunWith(
+      {
+          TitleRuleAndJunk(Out("Noon.aifc")),
+          Then("save each, numbering what exists",
+               [] {
+                 StoreSetup(1.0);
+                 ClearExistingNameBox();
+                 Respond(SetupAnswer(kWAVE));
+                 Respond(ExistingName(6, true));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended",
+                  [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+          Do("the names as written, the taken one numbered before its extension",
+             [this] {
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ReadAll(Out("Noon.aifc")), "not a sound file");
+               std::vector<std::string> names = Names(out_);
+               std::sort(names.begin(), names.end());
+               EXPECT_EQ(names, (std::vector<std::string>{"Dawn.aiff", "Dusk.wav", "Noon.aifc",
+                                                          "Noon_1.aifc"}));
+               EXPECT_EQ(ProbeFile(Out("Dawn.aiff")).codec, "pcm_s16le");
+               EXPECT_EQ(ProbeFile(Out("Noon_1.aifc")).codec, "pcm_s16le");
+             }),
+      },
+      {"Day Trip", "Dawn.aiff", "Noon.aifc", "Dusk"});
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
