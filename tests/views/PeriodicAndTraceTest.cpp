@@ -112,5 +112,41 @@ TEST_F(PeriodicPass, TheTraceRunsOnceAnIntervalFromTheFirstStepOfEachPress) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A view that gets smaller, larger or moves: the strip it left shows the view under it again
+// and the strip it took shows the view, checked in pixels at the strip's far line.
+TEST_F(PeriodicPass, TheStripAViewLeavesOrTakesIsRepainted) {
+  const struct {
+    unsigned char inContainer;  // the item draws into its container's offscreen
+    Rect to;
+    struct {
+      short h, v;
+    } probe;  // a pixel the change concerns
+    UInt32 colour;
+    const char* why;
+  } cases[] = {
+      {1, R(10, 10, 30, 60), {20, 59}, kGreen, "lower: the bottom strip shows what lies under"},
+      {1, R(10, 10, 60, 30), {59, 20}, kGreen, "narrower: the right strip shows what lies under"},
+      {1, R(30, 10, 60, 60), {20, 10}, kGreen, "its top moved down"},
+      {1, R(10, 10, 80, 60), {20, 79}, kRed, "higher: the new strip shows the view"},
+      {1, R(40, 40, 90, 90), {10, 10}, kGreen, "moved away"},
+      {0, R(10, 10, 30, 60), {20, 59}, kGreen, "lower, in an offscreen of its own"},
+      {0, R(40, 40, 90, 90), {10, 10}, kGreen, "moved away, in an offscreen of its own"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    views_.clear();
+    sp_testing::FillPort(GetWindowPort(window_), kWhite);
+    cColourView* container = View(R(0, 0, 100, 100), kGreen);
+    cColourView* moving = View(R(10, 10, 60, 60), kRed, container, c.inContainer);
+    Redraw();
+    ASSERT_EQ(Px(20, 20), kRed);
+    ASSERT_EQ(moving->ResizeViewArea(c.to, 1, 0), 1);
+    EXPECT_EQ(Px(c.probe.h, c.probe.v), c.colour);
+    Redraw();
+    EXPECT_EQ(Px(c.probe.h, c.probe.v), c.colour) << "after the next update";
+  }
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 }  // namespace
 }  // namespace view_test
