@@ -1,5 +1,6 @@
-// The periodic pass and the tracking interval: a view that draws nothing of its own in a
-// periodic pass keeps its image, and a hot spot's trace procedure runs once an interval.
+// The periodic pass, the tracking interval and moves: a view that draws nothing of its own in a
+// periodic pass keeps its image, a hot spot's trace runs once an interval, and the strip a
+// view leaves or takes when it changes size or place is repainted.
 #include "TestClock.h"
 #include "ViewTestSupport.h"
 
