@@ -314,83 +314,120 @@ void WriteJunk(const std::string& path) {
   std::ofstream(path, std::ios::binary) << "not a sound file";
 }
 
-// Each track of the whole CD into its own file: names that exist are settled by the answer,
-// never replaced unasked; a folder chosen for one file serves that file only.
-TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
-  const std::string other = home_.Path("Other");
-  mkdir(other.c_str(), 0700);
-  struct Case {
-    const char* why;
-    std::vector<const char*> existing;  // files there before, junk
-    std::vector<Answer> answers;        // after the set-up's
-    std::vector<const char*> saved;     // new sound files in Documents
-    std::vector<const char*> kept;      // junk files left as they were
-    int asked;                          // times the existing-name question came
-  } cases[] = {
-      {"no name exists", {}, {}, {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 0},
-      {"numbers for all, past a numbered name",
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
-       {ExistingName(6, true)},
-       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
-       1},
-      {"the old file deleted", {"Midday_1_0.aif"}, {ExistingName(7, false)},
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 1},
-      {"a track skipped", {"Midday_1_0.aif"}, {ExistingName(8, false)},
-       {"Sunrise_1_0.aif", "Sunset_1_0.aif"}, {"Midday_1_0.aif"}, 1},
-      {"a new name in another folder for this file only",
-       {"Sunrise_1_0.aif"},
-       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
-        Answer().ClickButtonUTF8("今回限り使用")},
-       {"Midday_1_0.aif", "Sunset_1_0.aif"},
-       {"Sunrise_1_0.aif"},
-       1},
-  };
-  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
-  for (const Case& c : cases) {
-    steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
-      Tool({"sh", "-c", "rm -rf \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
-      for (const char* name : c.existing) WriteJunk(Out(name));
+// A run of save-each over the whole CD: the files there before, the answers, and what the
+// run leaves in Documents.
+struct SaveEachCase {
+  const char* why;
+  std::vector<const char*> existing;  // files there before, junk
+  std::vector<Answer> answers;        // after the set-up's
+  std::vector<const char*> saved;     // new sound files in Documents
+  std::vector<const char*> kept;      // junk files left as they were
+  int asked;                          // times the existing-name question came
+  std::vector<const char*> inOther;   // sound files saved into the folder Other
+};
+
+// The steps of each case's run, one run after the other in the same program.
+std::vector<Step> SaveEachSteps(const std::vector<SaveEachCase>& cases, const std::string& out,
+                                const std::string& other, int& asked) {
+  std::vector<Step> steps = {
+      Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const SaveEachCase& c : cases) {
+    steps.push_back(Then(std::string("save: ") + c.why, [&asked, &c, out, other] {
+      Tool({"sh", "-c", "rm -rf \"$0\"/* \"$1\"/*", out, other});
+      for (const char* name : c.existing) WriteJunk(out + "/" + name);
       StoreSetup(1.0);
       ClearExistingNameBox();
       Respond(SetupAnswer(kAIFF));
       for (const Answer& a : c.answers) Respond(a);
       const int before = ShownTimes(kExistingNameTitle);
-      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
-      asked_ = before;
+      EXPECT_TRUE(
+          sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+      asked = before;
     }));
     steps.push_back(WaitFor("the run ended", [] {
       return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
     }));
-    steps.push_back(Do(std::string("look: ") + c.why, [this, &c, other] {
+    steps.push_back(Do(std::string("look: ") + c.why, [&asked, &c, out, other] {
       SCOPED_TRACE(c.why);
       std::vector<std::string> expected;
       for (const char* name : c.saved) {
         expected.push_back(name);
-        const Probe p = ProbeFile(Out(name));
+        const Probe p = ProbeFile(out + "/" + name);
         EXPECT_EQ(p.codec, "pcm_s16be") << name;
         EXPECT_EQ(p.channels, 2) << name;
       }
       for (std::string name : c.kept) {
         const bool folder = name.back() == '/';
-        EXPECT_EQ(ReadAll(Out(name + (folder ? "junk" : ""))), "not a sound file") << name;
+        EXPECT_EQ(ReadAll(out + "/" + name + (folder ? "junk" : "")), "not a sound file") << name;
         if (folder) name.pop_back();
         expected.push_back(name);
       }
       std::sort(expected.begin(), expected.end());
-      std::vector<std::string> names = Names(out_);
+      std::vector<std::string> names = Names(out);
       std::sort(names.begin(), names.end());
       EXPECT_EQ(names, expected);
-      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked_, c.asked);
-      if (std::string(c.why).find("another folder") != std::string::npos) {
-        EXPECT_EQ(Names(other), (std::vector<std::string>{"moved.aif"}));
+      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked, c.asked);
+      std::vector<std::string> moved(c.inOther.begin(), c.inOther.end());
+      std::vector<std::string> inOther = Names(other);
+      std::sort(moved.begin(), moved.end());
+      std::sort(inOther.begin(), inOther.end());
+      EXPECT_EQ(inOther, moved);
+      for (const char* name : c.inOther)
+        EXPECT_EQ(ProbeFile(other + "/" + name).codec, "pcm_s16be");
+      if (!c.inOther.empty() && c.inOther[0] == std::string("moved.aif")) {
         EXPECT_NEAR(ProbeFile(other + "/moved.aif").seconds, 150 * 588 / 44100.0, 0.05);
       }
       EXPECT_EQ(M()->progressWindow, nullptr);
       EXPECT_FALSE(Sp_IsMouseTraceDisabled()) << "hover areas work again after the run";
     }));
   }
-  RunWith(steps);
+  return steps;
+}
+
+// Each track of the whole CD into its own file: names that exist are settled by the answer,
+// never replaced unasked; a folder chosen for one file serves that file only.
+TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  const std::vector<SaveEachCase> cases = {
+      {"no name exists",
+       {},
+       {},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       0,
+       {}},
+      {"numbers for all, past a numbered name",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       {ExistingName(6, true)},
+       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       1,
+       {}},
+      {"the old file deleted",
+       {"Midday_1_0.aif"},
+       {ExistingName(7, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       1,
+       {}},
+      {"a track skipped",
+       {"Midday_1_0.aif"},
+       {ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {"Midday_1_0.aif"},
+       1,
+       {}},
+      {"a new name in another folder for this file only",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("今回限り使用")},
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif"},
+       1,
+       {"moved.aif"}},
+  };
+  RunWith(SaveEachSteps(cases, out_, other, asked_));
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
@@ -512,22 +549,26 @@ TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
   });
 }
 
+// Names made of the title alone, a junk file of the second track's name, the CD selected.
+Step TitleRuleAndJunk(const std::string& junk) {
+  return Do("a rule of the title alone, and a file of the second track's name", [junk] {
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+    cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+    rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
+    ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+    WriteJunk(junk);
+    Click(RowOf("Day Trip"), kCDR_NameColumn);
+  });
+}
+
 // A name that carries its own extension is written as it is, and that very name is the one
 // checked: an existing file of that name is never replaced without asking.
 TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
   RunWith(
       {
-          Do("a rule of the title alone, and a file of the second track's name",
-             [this] {
-               short vRefNum = 0;
-               SInt32 dirID = 0;
-               ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
-               cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
-               rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
-               ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
-               WriteJunk(Out("Noon.xyz"));
-               Click(RowOf("Day Trip"), kCDR_NameColumn);
-             }),
+          TitleRuleAndJunk(Out("Noon.xyz")),
           Then("save each, skipping what exists",
                [] {
                  StoreSetup(1.0);
@@ -665,6 +706,94 @@ TEST_F(SaveFlow, ASoundOfTheDesktopThemeIsSavedWhole) {
   });
   EXPECT_EQ(std::atol(Tool({"soxi", "-s", Out("alarm.wav")}).c_str()),
             std::atol(theirs.c_str()) / 2);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The second clash of a run: an answer for one file is asked again, an answer for all the
+// following settles it unasked, and a new name asked for twice opens the save dialog twice,
+// each answer naming its own file.
+TEST_F(SaveFlow, ASecondClashInARunIsSettledUnaskedOnlyByAnAnswerForAll) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  const std::vector<SaveEachCase> cases = {
+      {"an answer for this file only is asked again at the next clash",
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(7, false), ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {"Sunset_1_0.aif"},
+       2,
+       {}},
+      {"deleting for all replaces the second clash unasked",
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(7, true)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       1,
+       {}},
+      {"skipping for all skips the second clash unasked",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {ExistingName(8, true)},
+       {"Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       1,
+       {}},
+      {"a new name asked for at each of two clashes",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("first.aif"), ExistingName(5, false),
+        sp_testing::NavSave("second.aif")},
+       {"first.aif", "second.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       2,
+       {}},
+      {"a new name for all: one question, the save dialog at each clash",
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(5, true), sp_testing::NavSave("first.aif"), sp_testing::NavSave("third.aif")},
+       {"first.aif", "Midday_1_0.aif", "third.aif"},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       1,
+       {}},
+      {"another folder kept for the following files",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("以降も使用")},
+       {},
+       {"Sunrise_1_0.aif"},
+       1,
+       {"moved.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}},
+  };
+  RunWith(SaveEachSteps(cases, out_, other, asked_));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Titles that end in a four-letter extension keep it as written, are checked under it, and a
+// number goes before it.
+TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
+  RunWith(
+      {
+          TitleRuleAndJunk(Out("Noon.aifc")),
+          Then("save each, numbering what exists",
+               [] {
+                 StoreSetup(1.0);
+                 ClearExistingNameBox();
+                 Respond(SetupAnswer(kWAVE));
+                 Respond(ExistingName(6, true));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended",
+                  [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+          Do("the names as written, the taken one numbered before its extension",
+             [this] {
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ReadAll(Out("Noon.aifc")), "not a sound file");
+               std::vector<std::string> names = Names(out_);
+               std::sort(names.begin(), names.end());
+               EXPECT_EQ(names, (std::vector<std::string>{"Dawn.aiff", "Dusk.wav", "Noon.aifc",
+                                                          "Noon_1.aifc"}));
+               EXPECT_EQ(ProbeFile(Out("Dawn.aiff")).codec, "pcm_s16le");
+               EXPECT_EQ(ProbeFile(Out("Noon_1.aifc")).codec, "pcm_s16le");
+             }),
+      },
+      {"Day Trip", "Dawn.aiff", "Noon.aifc", "Dusk"});
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

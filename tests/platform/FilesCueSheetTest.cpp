@@ -53,6 +53,9 @@ TEST(FilesCueSheet, PassesTheSheetsRealImagesHaveAndRefusesTheRestForItsReason) 
        Fault::kNone, "every keyword, unquoted words, an empty title, blank lines"},
       {kFile + kTrack1 + "FILE \"Two.bin\" BINARY\n" + kTrack2Line + "    INDEX 01 00:00:00\n",
        Fault::kNone, "times start again with each FILE"},
+      {kFile + "  TRACK 01 AUDIO\n    INDEX 01 00:04:00\n" + "FILE \"Two.bin\" BINARY\n" +
+           kTrack2Line + "    INDEX 01 00:00:00\n",
+       Fault::kNone, "the second FILE's times start below the first FILE's last index"},
       {"", Fault::kNoTrack, "an empty sheet"},
       {"REM nothing\n", Fault::kNoTrack, "only remarks"},
       {kFile, Fault::kFileWithoutTrack, "a FILE without tracks"},

@@ -610,5 +610,45 @@ TEST(SoundConverterTest, DamagedPacketsAreAnErrorNotSilence) {
   EXPECT_EQ(bytes, 0u);
 }
 
+// One converter serves conversion after conversion: the second (and a third begun before the
+// one before it ended) gives the same sound as the first, whatever the first left behind.
+TEST(SoundConverterTest, EveryConversionThroughOneConverterStartsAfresh) {
+  std::vector<SInt16> tone;
+  for (int i = 0; i < 4410; ++i)
+    tone.push_back(SInt16(8000 * std::sin(i * 2 * M_PI * 441 / 44100.0)));
+  const struct {
+    SoundComponentData in, out;
+    const char* why;
+  } cases[] = {
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 1, 16, rate44khz), "linear, as it goes in"},
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 2, 16, rate22050hz),
+       "a rate change and a channel more, whose filter keeps a tail"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Converter conv(c.in, c.out);
+    auto convert = [&] {
+      Blocks blocks;
+      blocks.blocks.push_back(BE16s(tone));
+      return FillAll(conv.sc, &blocks, GiveBlock, 4096).bytes;
+    };
+    const std::vector<UInt8> first = convert();
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(convert() == first) << "the second conversion";
+    // A conversion left after one fill: the next begins without its leftovers.
+    Blocks part;
+    part.blocks.push_back(BE16s(tone));
+    std::vector<UInt8> buffer(512);
+    UInt32 bytes = 0, frames = 0, flags = 0;
+    ASSERT_EQ(SoundConverterBeginConversion(conv.sc), noErr);
+    ASSERT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &part, buffer.data(), 512, &bytes,
+                                       &frames, &flags),
+              noErr);
+    EXPECT_TRUE(convert() == first) << "a conversion begun again before the last one ended";
+  }
+}
+
 }  // namespace
 }  // namespace quicktime_test
