@@ -628,15 +628,20 @@ static cTextStyleRunObject* CutGroupToRoom(cTextLineObject* line, sSO_StringObje
       continue;
     }
     const SInt32 available = std::min(length, groupLength - runStart);
-    Fixed room = Long2Fix(std::max<SInt32>(0, remainingAtGroup - used));
-    SInt32 first = (run == head) ? 1 : 0;
+    const SInt32 roomPixels = std::max<SInt32>(0, remainingAtGroup - used);
+    Fixed room = Long2Fix(roomPixels);
+    // The group is one word that starts the line: it is cut between characters where the
+    // width runs out, in whichever of its runs that is, so the break finder is asked as for a
+    // line's first run. Only the line's first character is kept when it does not fit.
+    SInt32 first = 1;
     SInt32 keep = 0;
     if (available > 0) {
       sp_eto::cPortTextScope scope(port, run->Attributes());
+      char* bytes = const_cast<char*>(groupText) + runStart;
       const StyledLineBreakCode code =
-          StyledLineBreak(const_cast<char*>(groupText) + runStart, available, 0, available, 0,
-                          &room, &first);
+          StyledLineBreak(bytes, available, 0, available, 0, &room, &first);
       keep = code == smBreakOverflow ? available : first;
+      if (run != head && keep > 0 && SpTextWidthLong(bytes, 0, keep) > roomPixels) keep = 0;
     }
     if (keep <= 0) return run == head ? run->GetNextObjectPtr() : run;
     if (keep >= length) return run->GetNextObjectPtr();
