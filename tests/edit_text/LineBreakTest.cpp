@@ -143,6 +143,26 @@ TEST_F(LineBreak, ReWrappingStopsAfterTheFourthUnchangedParagraphEnd) {
   EXPECT_EQ(handled_, 11) << "a change of width re-wraps every line";
 }
 
+TEST_F(LineBreak, ALineCountsUnchangedByWhatItHoldsNotByWhichRunsHoldIt) {
+  // Four short paragraphs made bold in their own runs after their state was noted: the same
+  // runs and bytes, other styles. Taken as unchanged, they would stop the re-wrap before the
+  // last paragraph, which bold widens past the line.
+  Wrap("ab\rab\rab\rab\rabcdefghij\r", 60);
+  first_->RememberRunList(1);
+  sTextStyleInfo mask, values;
+  Sp_InitalizeStyleInfo(mask, 0);
+  Sp_InitalizeStyleInfo(values, 0);
+  mask.bold = values.bold = 1;
+  for (cTextLineObject* line : LineObjects()) {
+    unsigned char changed = 0;
+    line->SetupTargetTextStyle(0, line->GetNumOfTextByte(1, 1), mask, values, changed);
+  }
+  SInt16 unchanged = 0;
+  first_->ResetBreakLineEachLine(handled_, added_, removed_, widthChanged_, unchanged);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"ab\r", "ab\r", "ab\r", "ab\r", "abcdefgh",
+                                                "ij\r", ""}));
+}
+
 TEST_F(LineBreak, EditsPullFollowingTextUpAndDeleteLinesLeftEmpty) {
   Wrap("aaaa bbbb cccc", 60);
   ASSERT_EQ(Lines(), (std::vector<std::string>{"aaaa bbbb ", "cccc"}));
