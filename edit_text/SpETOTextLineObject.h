@@ -127,7 +127,13 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   SInt32 GetRealLineWidth(unsigned char withLeft, unsigned char withRight) const;
   SInt32 GetTotalLineHeightOnLink() const;
   void GetLinePosition(SInt32& top, SInt32& bottom) const;
+  // Places the lines after this one below it, after its height changed: at once, or, while a
+  // placing scope is open, once when it ends.
+  void PlaceFollowingLines();
   void SetupLineVerticalPosition(SInt32 top, unsigned char following);
+  // The lines given a vertical place since the program started: a measure of the work of
+  // placing lines that does not depend on time.
+  static UInt64 LinesPlaced();
   SInt32 GetTextTop() const { return textTop_; }
   SInt32 GetBaseline() const { return baseline_; }
   SInt32 GetTextBottom() const { return textBottom_; }
@@ -286,6 +292,19 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   SInt32 watchedTop_ = 0;
   SInt32 watchedBottom_ = 0;
   bool watchedChanged_ = true;
+};
+
+// While one lasts (they nest), a line whose height changes leaves the lines after it where
+// they are; when the outermost ends, the lines after the first such line are placed once. A
+// style change over many lines so places each line after them once, not once for every line
+// changed. Lines must not be added, removed or reordered while one lasts (a line whose height
+// changed may be deleted: its followers are then left to the caller).
+class cETOLinePlacingScope {
+ public:
+  cETOLinePlacingScope();
+  ~cETOLinePlacingScope();
+  cETOLinePlacingScope(const cETOLinePlacingScope&) = delete;
+  cETOLinePlacingScope& operator=(const cETOLinePlacingScope&) = delete;
 };
 
 // With fractional widths, the byte at pixel `width` of the text measured in the current port:

@@ -297,6 +297,48 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
   }
 }
 
+TEST_F(TextAttributeTest, ASizeChangeOverALongTextPlacesEachLineAFewTimes) {
+  // Every line grows, so every line after it moves: placed once per line changed, the work
+  // would grow with the square of the lines.
+  struct Case {
+    const char* why;
+    SInt16 size;  // before the change
+    void (*change)(cEditTextObject* f, SInt32 length);
+  } cases[] = {
+      {"a stretch", 12,
+       [](cEditTextObject* f, SInt32 length) {
+         Select(f, 0, length);
+         f->SetupSelectionTextFontOrSize(kTextStyleAttSize, 24, 0, 1);
+       }},
+      {"the whole text", 12, [](cEditTextObject* f, SInt32) { f->SetupTextSize(24, 0); }},
+      {"the undo of a stretch", 24, [](cEditTextObject* f, SInt32) { f->ExecUnDoOneOperation(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::vector<UInt64> placed;
+    for (int lines : {200, 800}) {
+      fields_.clear();
+      std::string text = "ab";
+      for (int i = 1; i < lines; ++i) text += "\rab";
+      cEditTextObject* f = FieldWith(text.c_str());
+      if (c.size != 12) {
+        Select(f, 0, SInt32(text.size()));
+        f->SetupSelectionTextFontOrSize(kTextStyleAttSize, UInt16(c.size), 0, 1);
+      }
+      const UInt64 before = cTextLineObject::LinesPlaced();
+      c.change(f, SInt32(text.size()));
+      placed.push_back(cTextLineObject::LinesPlaced() - before);
+      SInt32 firstTop = 0, top = 0, bottom = 0;
+      f->GetFirstLinePtr()->GetLinePosition(firstTop, bottom);
+      f->GetLastLinePtr()->GetLinePosition(top, bottom);
+      const SInt32 height = (c.size == 12 ? 24 : 12) + 2;
+      EXPECT_EQ(bottom - top, height);
+      EXPECT_EQ(top - firstTop, (lines - 1) * height) << "every line placed below the one before";
+    }
+    EXPECT_LE(placed[1], 4 * placed[0] + 8);
+  }
+}
+
 TEST_F(TextAttributeTest, TheCaretTypesInTheStyleOfTheTextBeforeIt) {
   cEditTextObject* f = FieldWith("abcd\r");
   f->SetupSelectionPosition(0, 1, 2, 0, 0, 0);
