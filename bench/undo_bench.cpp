@@ -14,8 +14,10 @@
 // toggle undone; each beside a fresh layout of that text (setting it into a field): of its
 // styled runs, whose widths are kept, and of its plain bytes, every run measured.
 // Bold changes every run's width, so the toggle and its undo are measured beside the layout of
-// the plain text, every run measured. Printed: the times and the undo record's bytes against
-// the text's. Each part runs as often as asked (3 unless --runs); every figure is given as
+// the plain text, every run measured. Then, for information, the same text takes size 16 over
+// the selection (every line's height changes) and that is undone, the whole text takes size 18,
+// and the whole text is copied into a run set, line by line. Printed: the times and the undo
+// record's bytes against the text's. Each part runs as often as asked (3 unless --runs); every figure is given as
 // min / median / max over the runs.
 //
 //   undo_bench [typing | attributes] [--runs N]
@@ -199,6 +201,7 @@ void PrintTyping(const TypingFigures& f, SInt16 undoMaximum, int runs) {
 
 struct AttributeFigures {
   Spread layout, measured, toggle, undo, toggleRatio, undoRatio, record;
+  Spread size, sizeUndo, wholeSize, copy;
   long lines = 0;
   std::size_t bytes = 0;
 };
@@ -247,6 +250,22 @@ void Attributes(WindowRef window, AttributeFigures& out) {
   out.record.Add(double(record) / double(text.size()));
   out.lines = field.GetNumOfLine();
   out.bytes = text.size();
+
+  field.SelectionAll(0, 0);
+  start = Clock::now();
+  field.SetupSelectionTextFontOrSize(kTextStyleAttSize, 16, 0, 1);
+  out.size.Add(MsSince(start));
+  start = Clock::now();
+  field.ExecUnDoOneOperation(0);
+  out.sizeUndo.Add(MsSince(start));
+  start = Clock::now();
+  field.SetupTextSize(18, 0);
+  out.wholeSize.Add(MsSince(start));
+  cSp_RunSet copy;
+  start = Clock::now();
+  field.GetTextByCopyRunSet(copy, 1, 1);
+  out.copy.Add(MsSince(start));
+  copy.ClearRunSet();
   field.ExecEditTextObjDeleteReady(1);
 }
 
@@ -260,6 +279,10 @@ void PrintAttributes(const AttributeFigures& f, int runs) {
   f.toggleRatio.Print("toggle / layout with every run measured", "", 2);
   f.undoRatio.Print("undo / layout with every run measured", "", 2);
   f.record.Print("undo record, times the text's bytes", "", 2);
+  f.size.Print("select all + size 16 (every line's height changes)", "ms", 1);
+  f.sizeUndo.Print("its undo", "ms", 1);
+  f.wholeSize.Print("size 18 over the whole text", "ms", 1);
+  f.copy.Print("the whole text copied into a run set, line by line", "ms", 1);
   const double t = f.toggleRatio.Median(), u = f.undoRatio.Median();
   const bool fast = t <= 2.0 && u <= 2.0 && f.toggle.Median() < 500 && f.undo.Median() < 500;
   std::printf("  goals: each within twice the layout with every run measured and under 500 ms: "

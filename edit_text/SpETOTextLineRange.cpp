@@ -198,8 +198,10 @@ unsigned char cTextLineObject::SetupTextAttributeAtAll(sTextStyleAttributes& att
   const bool lineChanged = !SpEqualTextStyleAttribute(attributes_, attributes);
   attributes_ = attributes;
   unsigned char any = lineChanged ? 1 : 0;
+  // Tabs and line breaks take the style too: they count in the line's height, and text typed
+  // after a line break takes the break's style.
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (!run->IsText() || SpEqualTextStyleAttribute(run->Attributes(), attributes)) continue;
+    if (SpEqualTextStyleAttribute(run->Attributes(), attributes)) continue;
     sTextStyleAttributes copy = attributes;
     run->SetupAttribute(copy, kETO_FontJapaneseSystem);
     any = 1;
@@ -221,8 +223,9 @@ unsigned char cTextLineObject::ChangeTextAttributeAtAll(tTextStyleAttType type,
     return any;
   }
   unsigned char any = 0;
+  // Tabs and line breaks too, as in SetupTextAttributeAtAll.
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (run->IsText() && run->ChangeAttribute(type, value)) any = 1;
+    if (run->ChangeAttribute(type, value)) any = 1;
   }
   head_->GetAttribute(attributes_);
   if (!any) return 0;
@@ -240,7 +243,6 @@ unsigned char cTextLineObject::ChangeTextColorAtAll(const RGBColor& color, SInt1
   }
   unsigned char any = 0;
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (run->GetStyleRunDataType() == kETO_LineBreakRun) continue;
     RGBColor old;
     SInt16 oldKind = 0;
     run->GetTextColor(old, oldKind);

@@ -162,7 +162,8 @@ class cRunStyleTable {
         }
       }
     }
-    sETORunStyle* e = new (std::nothrow) sETORunStyle{a, c, hash, 1, nullptr};
+    static UInt64 serials = 0;
+    sETORunStyle* e = new (std::nothrow) sETORunStyle{a, c, hash, 1, nullptr, ++serials};
     if (e == nullptr) {
       Fail("cTextStyleRunObject::SetStyle", 1, kSpMsgMemory);
       return Permanent();

@@ -55,6 +55,9 @@ struct sETORunStyle {
   UInt32 hash;
   SInt32 references;  // -1: the record that never goes (stands in when memory runs out)
   sETORunStyle* nextInBucket;
+  // Never given to another record, as the record's address may be once it is freed: equal
+  // serials, the same record and so the same style.
+  UInt64 serial;
 };
 
 // A run as a plain record.

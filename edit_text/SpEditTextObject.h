@@ -860,6 +860,8 @@ class cEditTextObject : public cSp_DrawingView,
   cTextLineObject* endLine_ = nullptr;
   SInt32 endByte_ = 0;
   unsigned char caretVisible_ = 0;
+  // The widest bar drawn since the caret was last erased: erasing takes all of it away.
+  SInt16 caretDrawnWidth_ = 1;
   unsigned char blinkPaused_ = 0;
   UInt32 lastBlink_ = 0;
   SInt16 arrowPosition_ = -1;

@@ -244,25 +244,42 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
   struct Case {
     const char* why;
     void (*change)(cEditTextObject*);
-    ByteStyle expected;  // of every byte, and of the insert point
+    ByteStyle expected;  // of every byte, line breaks and tabs too, and of the insert point
+    SInt16 height;       // of every line, 0: not checked
   } cases[] = {
       {"size", [](cEditTextObject* f) { f->SetupTextSize(20, 0); },
-       {sp_testing::kFixedMetricFont, 20, normal, 0, 0, 0, 2}},
-      {"font", [](cEditTextObject* f) { f->SetupFontNo(3, 0); }, {3, 12, normal, 0, 0, 0, 2}},
+       {sp_testing::kFixedMetricFont, 20, normal, 0, 0, 0, 2}, 15 + 5 + 2},
+      {"smaller size", [](cEditTextObject* f) { f->SetupTextSize(8, 0); },
+       {sp_testing::kFixedMetricFont, 8, normal, 0, 0, 0, 2}, 6 + 2 + 2},
+      {"font", [](cEditTextObject* f) { f->SetupFontNo(3, 0); }, {3, 12, normal, 0, 0, 0, 2}, 0},
+      {"whole attributes",
+       [](cEditTextObject* f) {
+         sTextStyleAttributes a;
+         f->GetInsertPointAttribute(a);
+         a.size = 20;
+         a.face = bold;
+         f->SetupAttributeIntoAllText(a, 0);
+       },
+       {sp_testing::kFixedMetricFont, 20, bold, 0, 0, 0, 2}, 15 + 5 + 2},
       {"colour", [](cEditTextObject* f) { f->SetupTextColor(RGBColor{0, 0, 0xFFFF}, 7, 0, 0); },
-       {sp_testing::kFixedMetricFont, 12, normal, 0, 0, 0xFFFF, 7}},
+       {sp_testing::kFixedMetricFont, 12, normal, 0, 0, 0xFFFF, 7}, 12 + 2},
   };
+  // The empty line holds only its line break: its height, and the style typed on it, are
+  // the break's.
+  const std::string text = "one two three four five six\r\r\tseven";
+  const SInt32 emptyLine = 28;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     fields_.clear();
-    cEditTextObject* f = FieldWith("one two three four five six\rseven");
+    cEditTextObject* f = FieldWith(text.c_str());
     f->SetupSelectionPosition(4, 1, 7, 0, 0, 0);
     c.change(f);
     const StyleSnapshot after = Snapshot(f);
-    for (std::size_t i = 0; i < after.styles.size(); ++i) {
-      if (after.text[i] != '\r') {
-        EXPECT_EQ(after.styles[i], c.expected) << i;
-      }
+    ASSERT_EQ(after.text, text);
+    for (std::size_t i = 0; i < after.styles.size(); ++i) EXPECT_EQ(after.styles[i], c.expected) << i;
+    for (cTextLineObject* l = f->GetFirstLinePtr(); c.height != 0 && l != nullptr;
+         l = l->GetNextObjectPtr()) {
+      EXPECT_EQ(l->GetLineHeight(1, 1), c.height) << l->GetReferenceNo();
     }
     sTextStyleAttributes a;
     f->GetInsertPointAttribute(a);
@@ -272,6 +289,53 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
     unsigned char sf = 0, ef = 0;
     f->GetSelectionInfoStock(start, sf, end, ef);
     EXPECT_EQ(std::make_pair(start, end), std::make_pair(SInt32(4), SInt32(7)));
+    f->SetupCaretPosition(emptyLine, 0);
+    f->GetInsertPointAttribute(a);
+    EXPECT_EQ(a.fontNo, c.expected.font) << "typed on the empty line";
+    EXPECT_EQ(a.size, c.expected.size) << "typed on the empty line";
+    EXPECT_EQ(a.colors[0].rgb.blue, c.expected.blue) << "typed on the empty line";
+  }
+}
+
+TEST_F(TextAttributeTest, ASizeChangeOverALongTextPlacesEachLineAFewTimes) {
+  // Every line grows, so every line after it moves: placed once per line changed, the work
+  // would grow with the square of the lines.
+  struct Case {
+    const char* why;
+    SInt16 size;  // before the change
+    void (*change)(cEditTextObject* f, SInt32 length);
+  } cases[] = {
+      {"a stretch", 12,
+       [](cEditTextObject* f, SInt32 length) {
+         Select(f, 0, length);
+         f->SetupSelectionTextFontOrSize(kTextStyleAttSize, 24, 0, 1);
+       }},
+      {"the whole text", 12, [](cEditTextObject* f, SInt32) { f->SetupTextSize(24, 0); }},
+      {"the undo of a stretch", 24, [](cEditTextObject* f, SInt32) { f->ExecUnDoOneOperation(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::vector<UInt64> placed;
+    for (int lines : {200, 800}) {
+      fields_.clear();
+      std::string text = "ab";
+      for (int i = 1; i < lines; ++i) text += "\rab";
+      cEditTextObject* f = FieldWith(text.c_str());
+      if (c.size != 12) {
+        Select(f, 0, SInt32(text.size()));
+        f->SetupSelectionTextFontOrSize(kTextStyleAttSize, UInt16(c.size), 0, 1);
+      }
+      const UInt64 before = cTextLineObject::LinesPlaced();
+      c.change(f, SInt32(text.size()));
+      placed.push_back(cTextLineObject::LinesPlaced() - before);
+      SInt32 firstTop = 0, top = 0, bottom = 0;
+      f->GetFirstLinePtr()->GetLinePosition(firstTop, bottom);
+      f->GetLastLinePtr()->GetLinePosition(top, bottom);
+      const SInt32 height = (c.size == 12 ? 24 : 12) + 2;
+      EXPECT_EQ(bottom - top, height);
+      EXPECT_EQ(top - firstTop, (lines - 1) * height) << "every line placed below the one before";
+    }
+    EXPECT_LE(placed[1], 4 * placed[0] + 8);
   }
 }
 
