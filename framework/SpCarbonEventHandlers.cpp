@@ -395,11 +395,15 @@ unsigned char Sp_UnicodeToShiftJIS(const unsigned short* text, unsigned long len
   }
   ByteCount inLength = 0;
   ByteCount outLength = 0;
-  if (TECConvertText(textEditObjRefNum_GlV, reinterpret_cast<ConstTextPtr>(text), lengthInBytes,
+  const OSStatus status =
+      TECConvertText(textEditObjRefNum_GlV, reinterpret_cast<ConstTextPtr>(text), lengthInBytes,
                      &inLength, reinterpret_cast<TextPtr>(unicodeConvertBuff_GlV),
-                     unicodeConvertBuffSize_GlV, &outLength) != noErr) {
-    return 0;
-  }
+                     unicodeConvertBuffSize_GlV, &outLength);
+  // Each text is a conversion of its own, so a byte-order mark opening one never decides the
+  // byte order of the texts after it.
+  ByteCount flushed = 0;
+  TECFlushText(textEditObjRefNum_GlV, nullptr, 0, &flushed);
+  if (status != noErr) return 0;
   if (outLength > ByteCount(outMax)) return 0;
   if (outLength > 0) std::memcpy(out, unicodeConvertBuff_GlV, outLength);
   return 1;

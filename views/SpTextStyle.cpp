@@ -1,6 +1,7 @@
 #include "SpTextStyle.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "Script.h"
 #include "SpErrorInfoSystem.h"
@@ -14,21 +15,18 @@ const UInt8 kDefaultFlags[kSpTextStyleFlagCount] = {5, 0, 1, 0, 1, 1};
 const SInt16 kDefaultColorKind = 2;
 const SInt32 kMaxTextLength = 32767;
 
-// The eight bytes of a style info in order, the plain byte first; the style bit of byte i
-// (i >= 1) is 1 << (i - 1).
-UInt8* StyleBytes(sTextStyleInfo& info) {
-  return &info.plain;
-}
-const UInt8* StyleBytes(const sTextStyleInfo& info) {
-  return &info.plain;
-}
-constexpr int kStyleByteCount = 8;
+// The style bytes of a style info, bit by bit: the byte of kStyleFlags[b] is set for the
+// style bit 1 << b.
+constexpr UInt8 sTextStyleInfo::*kStyleFlags[] = {
+    &sTextStyleInfo::bold,   &sTextStyleInfo::italic,   &sTextStyleInfo::underline,
+    &sTextStyleInfo::outline, &sTextStyleInfo::shadow, &sTextStyleInfo::condense,
+    &sTextStyleInfo::extend,
+};
 
 // The plain byte is set exactly when no style byte is.
 void RecomputePlain(sTextStyleInfo& info) {
-  const UInt8* bytes = StyleBytes(info);
   bool any = false;
-  for (int i = 1; i < kStyleByteCount; ++i) any = any || bytes[i] != 0;
+  for (UInt8 sTextStyleInfo::*flag : kStyleFlags) any = any || info.*flag != 0;
   info.plain = any ? 0 : 1;
 }
 
@@ -212,18 +210,16 @@ void Sp_TextStyleToTextStyleInfo(Style style, sTextStyleInfo& info) {
     info.plain = 1;
     return;
   }
-  UInt8* bytes = StyleBytes(info);
-  for (int i = 1; i < kStyleByteCount; ++i) {
-    if (style & (1 << (i - 1))) bytes[i] = 1;
+  for (int bit = 0; bit < int(std::size(kStyleFlags)); ++bit) {
+    if (style & (1 << bit)) info.*kStyleFlags[bit] = 1;
   }
 }
 
 void Sp_TextStyleInfoToStyle(const sTextStyleInfo& info, Style& style) {
   style = normal;
   if (info.plain) return;
-  const UInt8* bytes = StyleBytes(info);
-  for (int i = 1; i < kStyleByteCount; ++i) {
-    if (bytes[i] != 0) style = Style(style | (1 << (i - 1)));
+  for (int bit = 0; bit < int(std::size(kStyleFlags)); ++bit) {
+    if (info.*kStyleFlags[bit] != 0) style = Style(style | (1 << bit));
   }
 }
 
@@ -233,11 +229,8 @@ void Sp_ChangeStyleInfoByChangeBitItem(sTextStyleInfo& target, const sTextStyleI
     MakePlain(target);
     return;
   }
-  UInt8* bytes = StyleBytes(target);
-  const UInt8* selected = StyleBytes(mask);
-  const UInt8* given = StyleBytes(values);
-  for (int i = 1; i < kStyleByteCount; ++i) {
-    if (selected[i]) bytes[i] = given[i];
+  for (UInt8 sTextStyleInfo::*flag : kStyleFlags) {
+    if (mask.*flag) target.*flag = values.*flag;
   }
   RecomputePlain(target);
 }
@@ -247,10 +240,8 @@ void Sp_RevolveStyleInfo(sTextStyleInfo& target, const sTextStyleInfo& mask) {
     MakePlain(target);
     return;
   }
-  UInt8* bytes = StyleBytes(target);
-  const UInt8* selected = StyleBytes(mask);
-  for (int i = 1; i < kStyleByteCount; ++i) {
-    if (selected[i]) bytes[i] = bytes[i] ? 0 : 1;
+  for (UInt8 sTextStyleInfo::*flag : kStyleFlags) {
+    if (mask.*flag) target.*flag = target.*flag ? 0 : 1;
   }
   RecomputePlain(target);
 }

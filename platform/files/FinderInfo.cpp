@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "ByteOrder.h"
 #include "Clock.h"
@@ -23,6 +25,7 @@ namespace {
 const char kFinderInfoAttribute[] = "user.finderinfo";
 const char kCreationDateAttribute[] = "user.creationdate";
 constexpr SInt64 kUnixTo1904Seconds = 2082844800LL;
+constexpr std::size_t kMaxAttributeSize = 64 * 1024;
 
 bool XattrsUnsupported(int err) {
   return err == ENOTSUP || err == EOPNOTSUPP;
@@ -42,8 +45,15 @@ void ReadFinderInfo(const std::string& path, UInt8 out[32]) {
   std::memset(out, 0, 32);
   UInt8 buffer[32];
   ssize_t n = getxattr(path.c_str(), kFinderInfoAttribute, buffer, sizeof buffer);
-  // A shorter attribute (written by another program) gives its bytes and zeros after them.
-  if (n > 0) std::memcpy(out, buffer, std::size_t(n));
+  // A longer attribute (written by another program) gives its first 32 bytes: read whole,
+  // as the call reads nothing into a buffer too small. Linux caps an attribute at 64 KiB.
+  if (n < 0 && errno == ERANGE) {
+    std::vector<UInt8> whole(kMaxAttributeSize);
+    n = getxattr(path.c_str(), kFinderInfoAttribute, whole.data(), whole.size());
+    if (n > 0) std::memcpy(buffer, whole.data(), std::min(std::size_t(n), sizeof buffer));
+  }
+  // A shorter one gives its bytes and zeros after them.
+  if (n > 0) std::memcpy(out, buffer, std::min(std::size_t(n), sizeof buffer));
 }
 
 OSErr WriteFinderInfo(const std::string& path, const UInt8 in[32]) {

@@ -134,15 +134,12 @@ struct Glyphs {
 };
 
 Glyphs DecodeChar(const UInt8* bytes, SInt32 length) {
+  // A control character is as wide as a space, and drawn as one.
+  if (length == 1 && IsControl(bytes[0])) return Glyphs{std::u16string(1, u' '), true};
   Glyphs g;
-  if (length == 1 && IsControl(bytes[0])) {
-    g.chars = u" ";  // as wide as a space, and drawn as one
-    g.blank = true;
-    return g;
-  }
   const int used =
       sp::text::DecodeStep(kTextEncodingMacJapanese, bytes, std::size_t(length), g.chars);
-  if (used != length || g.chars.empty()) g.chars = u"\xFFFD";
+  if (used != length || g.chars.empty()) g.chars.assign(1, u'\xFFFD');
   return g;
 }
 

@@ -206,9 +206,10 @@ std::vector<UInt8> MakeEsdsAtom(const UInt8* config, std::size_t size, UInt32 av
   PutDescriptorLength(es, 1);
   es.U8(0x02);
 
-  std::vector<UInt8> contents(4, 0);  // version and flags
-  contents.insert(contents.end(), es.Data().begin(), es.Data().end());
-  return MakeAtom(SpFourCC("esds"), contents);
+  sp::ByteWriter contents;
+  contents.BE32(0);  // version and flags
+  contents.Bytes(es.Data().data(), es.Size());
+  return MakeAtom(SpFourCC("esds"), contents.Data());
 }
 
 namespace {

@@ -355,10 +355,10 @@ void Matrix(sp::ByteWriter& w) {
 
 std::vector<UInt8> FullAtom(OSType type, UInt8 version, UInt32 flags,
                             const std::vector<UInt8>& contents) {
-  std::vector<UInt8> body(4);
-  sp::StoreBE32(body.data(), (UInt32(version) << 24) | (flags & 0xFFFFFF));
-  body.insert(body.end(), contents.begin(), contents.end());
-  return MakeAtom(type, body);
+  sp::ByteWriter body;
+  body.BE32((UInt32(version) << 24) | (flags & 0xFFFFFF));
+  body.Bytes(contents.data(), contents.size());
+  return MakeAtom(type, body.Data());
 }
 
 void Append(std::vector<UInt8>& to, const std::vector<UInt8>& atom) {

@@ -13,7 +13,10 @@
 //   puts a character (its NEC row 13 lies inside row 0x87).
 // - Code page 932 only codes outside those rows (IBM extensions 0xFA-0xFC, NEC-selected IBM
 //   extensions in row 0xEE) are read with their code page 932 meaning, so text that took the
-//   DOS Japanese fallback on its way in comes back intact. They are never written.
+//   DOS Japanese fallback on its way in comes back intact. A character of theirs that no
+//   code of the Mac holds (IBM's kanji, as in many family names) is written with the code
+//   code page 932 gives it, so such text, a file name among it, goes to Unicode and back
+//   unchanged; the others are written with the Mac's code.
 // - Everything else (user-defined rows 0xF0-0xF9, bytes that are no lead byte) is invalid.
 //
 // The Mac marks some characters with private-use hint characters to tell variants apart
@@ -25,9 +28,9 @@
 // written as 0x8163; the vertical comma 0xEB41 reads as U+3001, written as 0x8141).
 //
 // Writing (Unicode to bytes): the standard code wins over an extension code for the same
-// character; kMacJapaneseAliases accept the code page 932 readings of the JIS symbols. A
-// character with no code is unmappable: the conversion fails, or writes the caller's loss
-// byte where the call has one.
+// character, and both over a code page 932 only code; kMacJapaneseAliases accept the code
+// page 932 readings of the JIS symbols. A character with no code is unmappable: the
+// conversion fails, or writes the caller's loss byte where the call has one.
 #include "detail/MacJapaneseTable.h"
 
 namespace sp {

@@ -253,6 +253,22 @@ std::unique_ptr<ByteTable> BuildMacJapanese() {
   for (std::size_t i = 0; i < detail::kMacJapaneseAliasCount; ++i) {
     table->AddEncode(detail::kMacJapaneseAliases[i].character, detail::kMacJapaneseAliases[i].code);
   }
+  // Last, code page 932's own characters (IBM's kanji) go back to the codes they are read
+  // from, so that text holding them survives a trip through Unicode: the code code page 932
+  // writes where the Mac reads it as the same character, else the code read.
+  for (unsigned code = 0x8100; code <= 0xFCFF; ++code) {
+    const Mapping& m = table->twoByte[code];
+    if (!m.valid || detail::MacJapaneseRowOf(UInt16(code)) != MacJapaneseRow::kForeign) continue;
+    UInt16 written = UInt16(code);
+    auto preferred = cp932->encode.find(m.first);
+    if (preferred != cp932->encode.end() && preferred->second > 0xFF) {
+      const Mapping* there = table->TwoByte(UInt8(preferred->second >> 8), UInt8(preferred->second));
+      if (there != nullptr && there->first == m.first && there->second == 0) {
+        written = preferred->second;
+      }
+    }
+    table->AddEncode(m.first, written);
+  }
   return table;
 }
 
@@ -445,6 +461,21 @@ void StoreUnit(UInt32 v, int size, bool bigEndian, std::string& out) {
     const int shift = bigEndian ? 8 * (size - 1 - i) : 8 * i;
     out.push_back(char((v >> shift) & 0xFF));
   }
+}
+
+// A byte-order mark at the start of a host-order form's bytes: sets the order it names and
+// returns the bytes it takes (0 when there is none).
+std::size_t TakeByteOrderMark(Encoding& e, const UInt8* p, std::size_t length) {
+  if (!e.byteOrderMark) return 0;
+  const int size = e.kind == Kind::kUTF16 ? 2 : 4;
+  if (length < std::size_t(size)) return 0;
+  for (const bool bigEndian : {true, false}) {
+    if (LoadUnit(p, size, bigEndian) == 0xFEFF) {
+      e.bigEndian = bigEndian;
+      return std::size_t(size);
+    }
+  }
+  return 0;
 }
 
 int DecodeTableStep(const Encoding& e, const UInt8* bytes, std::size_t length,
@@ -649,6 +680,22 @@ std::size_t MaxBytesPerUnit(TextEncoding encoding) {
   return 0;
 }
 
+std::size_t ReadByteOrderMark(TextEncoding encoding, const void* bytes, std::size_t length,
+                              TextEncoding* ordered) {
+  if (ordered != nullptr) *ordered = encoding;
+  Encoding e;
+  if (ordered == nullptr || bytes == nullptr || !Resolve(encoding, e)) return 0;
+  const std::size_t mark = TakeByteOrderMark(e, static_cast<const UInt8*>(bytes), length);
+  if (mark == 0) return 0;
+  const bool utf16 = e.kind == Kind::kUTF16;
+  const TextEncodingFormat format =
+      e.bigEndian ? (utf16 ? kUnicodeUTF16BEFormat : kUnicodeUTF32BEFormat)
+                  : (utf16 ? kUnicodeUTF16LEFormat : kUnicodeUTF32LEFormat);
+  *ordered = CreateTextEncoding(GetTextEncodingBase(encoding), GetTextEncodingVariant(encoding),
+                                format);
+  return mark;
+}
+
 bool DecodeToUTF16(TextEncoding encoding, const void* bytes, std::size_t length,
                    std::u16string& out, bool externalRepresentation) {
   out.clear();
@@ -657,19 +704,12 @@ bool DecodeToUTF16(TextEncoding encoding, const void* bytes, std::size_t length,
   if (length == 0) return true;
   if (bytes == nullptr) return false;
   const UInt8* p = static_cast<const UInt8*>(bytes);
-  if (e.byteOrderMark) {
-    const int size = e.kind == Kind::kUTF16 ? 2 : 4;
-    if (length >= std::size_t(size) && LoadUnit(p, size, true) == 0xFEFF) {
-      e.bigEndian = true;
-      p += size;
-      length -= size;
-    } else if (length >= std::size_t(size) && LoadUnit(p, size, false) == 0xFEFF) {
-      e.bigEndian = false;
-      p += size;
-      length -= size;
-    } else if (externalRepresentation) {
-      e.bigEndian = true;
-    }
+  const std::size_t mark = TakeByteOrderMark(e, p, length);
+  if (mark != 0) {
+    p += mark;
+    length -= mark;
+  } else if (externalRepresentation && e.byteOrderMark) {
+    e.bigEndian = true;
   }
   std::size_t pos = 0;
   while (pos < length) {
@@ -822,9 +862,7 @@ bool UTF8ToMacJapanese(const std::string& utf8, std::string& out, UInt8 lossByte
 std::string UTF16ToMacJapaneseNearest(const char16_t* chars, std::size_t count) {
   std::string out;
   Encoding mac;
-  Encoding dos;
   if (chars == nullptr || !Resolve(kTextEncodingMacJapanese, mac)) return out;
-  const bool haveDos = Resolve(kTextEncodingDOSJapanese, dos);
   std::size_t i = 0;
   while (i < count) {
     const std::size_t n = EncodeStepResolved(mac, chars, count, i, out);
@@ -834,16 +872,7 @@ std::string UTF16ToMacJapaneseNearest(const char16_t* chars, std::size_t count) 
     }
     std::size_t units = 0;
     const char32_t c = CodePointAt(chars, count, i, &units);
-    // IBM's kanji of code page 932 (in many family names) are read as MacJapanese too,
-    // though the Mac never wrote them: their codes are still this program's text.
-    std::string code;
-    std::u16string back;
-    if (haveDos && EncodeStepResolved(dos, chars, count, i, code) == units &&
-        DecodeStepResolved(mac, reinterpret_cast<const UInt8*>(code.data()), code.size(), back) ==
-            int(code.size()) &&
-        back.compare(0, std::u16string::npos, chars + i, units) == 0) {
-      out += code;
-    } else if (const char* plain = PlainLatinLetter(c)) {
+    if (const char* plain = PlainLatinLetter(c)) {
       out += plain;
     } else if (!(IsCombiningAccent(c) && !out.empty())) {
       out.push_back('?');

@@ -32,6 +32,12 @@ std::size_t MaxBytesPerUnit(TextEncoding encoding);
 bool DecodeToUTF16(TextEncoding encoding, const void* bytes, std::size_t length,
                    std::u16string& out, bool externalRepresentation = false);
 
+// A byte-order mark at the start of host-order UTF-16 or UTF-32 bytes: returns the bytes it
+// takes and sets *ordered to the same encoding in the byte order the mark names, which reads
+// what follows. Without a mark (or for any other encoding) returns 0 and *ordered is encoding.
+std::size_t ReadByteOrderMark(TextEncoding encoding, const void* bytes, std::size_t length,
+                              TextEncoding* ordered);
+
 // One decoding step: the character starting at bytes[0]. Returns the number of bytes it
 // takes and appends its UTF-16 units to out; 0 for invalid bytes; -1 when the bytes end
 // inside the character. Byte-order marks are not looked for here.

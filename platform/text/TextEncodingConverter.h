@@ -1,4 +1,6 @@
-// Text Encoding Converter: one-shot conversions between any two encodings of the layer.
+// Text Encoding Converter: conversions between any two encodings of the layer, in one call or
+// fed in pieces. Host-order UTF-16 and UTF-32 input may open with a byte-order mark, which
+// chooses the byte order of the whole conversion and is not converted.
 #pragma once
 
 #include "MacTypes.h"
@@ -21,7 +23,8 @@ OSStatus TECConvertText(TECObjectRef encodingConverter, ConstTextPtr inputBuffer
                         TextPtr outputBuffer, ByteCount outputBufferLength,
                         ByteCount* actualOutputLength);
 
-// Nothing is buffered between calls, so flushing writes nothing.
+// Ends the conversion: the next call starts a new one (and may open with a byte-order mark).
+// No text is buffered between calls, so flushing writes nothing.
 OSStatus TECFlushText(TECObjectRef encodingConverter, TextPtr outputBuffer,
                       ByteCount outputBufferLength, ByteCount* actualOutputLength);
 

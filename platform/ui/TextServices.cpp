@@ -101,7 +101,7 @@ Converted Convert(const std::string& utf8, std::size_t maxUnits) {
     std::u16string units;
     if (!sp::text::DecodeToUTF16(kTextEncodingMacJapanese, bytes.data(), bytes.size(), units)) {
       bytes = "?";
-      units = u"?";
+      units.assign(1, u'?');
     }
     if (out.units.size() + units.size() > maxUnits) break;
     out.offsets.push_back(SInt32(out.bytes.size()));

@@ -230,15 +230,20 @@ TEST_F(SharedScrollBar, AViewThatLetsGoIsDetachedAndTheLastTakesTheBarWithIt) {
   bar->ScrollBarProc(bar->GetControlHandle(), kControlPageDownPart, 0);
   EXPECT_EQ(ScrollV(a), 100);
 
-  // The last view's new bar replaces the old one, which leaves the window's list.
-  ControlRef oldControl = bar->GetControlHandle();
+  // The last view's new bar replaces the old one, which leaves the window's list and takes
+  // its control with it: the window holds the new bar and its control alone. (The old ones'
+  // addresses may come back for the new ones, so they prove nothing.)
   const Rect otherRect = R(100, 0, 116, 90);
   a->SetupViewScrollAtAutoSetup(nullptr, &otherRect);
   cScrollBarObj* replaced = a->GetViewScrollBarPtr(kSpVerticalScrollBar);
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(sp_testing::WindowControlList(window_),
+            std::vector<ControlRef>{replaced->GetControlHandle()});
+  const Rect bounds = sp_testing::ReadControl(replaced->GetControlHandle()).bounds;
+  EXPECT_TRUE(bounds.top == otherRect.top && bounds.bottom == otherRect.bottom)
+      << "the control is the new bar's";
   cSp_OCnt_WinBase* base = Sp_OCnt_GetWinBase(window_, false);
   ASSERT_NE(base, nullptr);
-  EXPECT_EQ(base->GetBasicWinCntObjectWithControlRef(oldControl), nullptr);
-  EXPECT_FALSE(IsValidControlHandle(oldControl)) << "the old bar went with its control";
   EXPECT_EQ(base->GetBasicWinCntObjList(), replaced);
   EXPECT_EQ(base->GetBasicWinCntObjList()->GetNextLinkItem(), nullptr);
   EXPECT_EQ(errors_.Count(), 0u);

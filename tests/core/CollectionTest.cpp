@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -184,4 +185,33 @@ TEST(CollectionPools, AnItemGivenBackTwiceIsReportedOnceAndNeverHandedOutTwice) 
                 "cSp_uLongCollectionItemBlock::PutBackStructPtr");
   GiveBackTwice(Sp_GetStringCollectionManager(), Sp_DeleteStringCollectionItem,
                 "cSp_StringCollectionItemBlock::PutBackStructPtr");
+}
+
+// A block whose memory is refused answers the memory error and is reported; a collection
+// then gets no item and stays as it was, and the next block gets its memory again.
+TEST(CollectionPools, ABlockWithoutMemoryAnswersTheMemoryError) {
+  struct Case {
+    const char* method;
+    std::function<OSErr()> setUp;
+  } cases[] = {
+      {"cSp_uLongCollectionItemBlock::SetupNewBlockMemoryArea",
+       [] {
+         cSp_uLongCollectionItemBlock block(nullptr);
+         return block.SetupNewBlockMemoryArea(kSp_CollectionBlockItemCount);
+       }},
+      {"cSp_StringCollectionItemBlock::SetupNewBlockMemoryArea",
+       [] {
+         cSp_StringCollectionItemBlock block(nullptr);
+         return block.SetupNewBlockMemoryArea(0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.method);
+    ErrorLogCapture log;
+    sp_testing::FailNthAllocation(1);
+    EXPECT_EQ(c.setUp(), memFullErr);
+    sp_testing::FailNthAllocation(0);
+    EXPECT_TRUE(log.Has(c.method, 1));
+    EXPECT_EQ(c.setUp(), noErr);
+  }
 }

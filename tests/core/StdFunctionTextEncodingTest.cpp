@@ -43,7 +43,8 @@ TEST(StdFunctionTextEncoding, CharacterMissingFromMacJapaneseFallsThroughTheChai
     CFStringEncoding encoding;
   } cases[] = {
       {0x3042, true, kHiraganaA, kCFStringEncodingMacJapanese},
-      {0x7E8A, true, "\xFA\x5C", kCFStringEncodingDOSJapanese},     // a vendor kanji
+      {0x7E8A, true, "\xFA\x5C", kCFStringEncodingMacJapanese},     // an IBM kanji
+      {0xE000, true, "\xF0\x40", kCFStringEncodingDOSJapanese},     // a user-defined character
       {0x4FF1, true, "\x87\x9F", kCFStringEncodingShiftJIS_X0213},  // a third-level kanji
       {0x0B9F, false, "", kCFStringEncodingShiftJIS_X0213},         // in no Japanese set
   };

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -24,8 +25,9 @@ using Input = DesktopTest;
 
 // A length-prefixed copy of the text.
 std::vector<UInt8> PStr(const std::string& text) {
-  std::vector<UInt8> out(1, UInt8(text.size()));
-  out.insert(out.end(), text.begin(), text.end());
+  std::vector<UInt8> out(1 + std::min<std::size_t>(text.size(), 255));
+  out[0] = UInt8(out.size() - 1);
+  std::copy(text.begin(), text.begin() + out[0], out.begin() + 1);
   return out;
 }
 

@@ -48,15 +48,13 @@ class TestApplication : public cSpApplication {
   std::function<void()> onOpen;
 };
 
-// How often one activation of the application runs the resume registry: once per installed
-// activation handler.
+// How often one activation of the application runs the resume registry, where each test
+// of ApplicationEvents has an entry: once per installed activation handler.
 int gResumeRuns = 0;
+void CountResumeRun(unsigned long) {
+  ++gResumeRuns;
+}
 int ResumeRunsPerActivation() {
-  static bool registered = false;
-  if (!registered) {
-    Sp_SetupResumeEventProcedure([](unsigned long) { ++gResumeRuns; }, 0, 0, nullptr);
-  }
-  registered = true;
   gResumeRuns = 0;
   EventRef event = nullptr;
   CreateEvent(nullptr, kEventClassApplication, kEventAppActivated, 0, kEventAttributeNone, &event);
@@ -85,13 +83,18 @@ class ApplicationEvents : public framework_test::FrameworkFixture {
   void SetUp() override {
     FrameworkFixture::SetUp();
     Reset();
+    // Registered by each test and taken out after it: other tests empty the registries.
+    Sp_SetupResumeEventProcedure(CountResumeRun, 0, 0, &resumeRef_);
     Sp_CarbonEvent_ModeEnable();
     ASSERT_EQ(Sp_SetAppleEventHandler(), noErr);
   }
   void TearDown() override {
+    framework_test::RemoveRegistryEntry(resumeEventProcDef_GlV, resumeRef_);
     Reset();
     FrameworkFixture::TearDown();
   }
+
+  unsigned long resumeRef_ = 0;
 
   static void Reset() {
     sp_testing::ResetAppleEvents();

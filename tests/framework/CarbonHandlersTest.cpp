@@ -156,5 +156,24 @@ TEST(UnicodeToShiftJISTest, ResultMustFitTheCallersBufferExactly) {
   }
 }
 
+// The converter is kept for the run, yet each text is converted alone: a byte-order mark
+// opening one text is dropped, and another text later opening with one gets the same.
+TEST(UnicodeToShiftJISTest, EachTextMayOpenWithAByteOrderMarkOfItsOwn) {
+  const struct {
+    std::vector<unsigned short> text;
+    const char* converted;
+  } texts[] = {
+      {{0xFEFF, 0x0061}, "a"},
+      {{0x0062}, "b"},
+      {{0xFEFF, 0x3042}, "\x82\xA0"},
+  };
+  for (const auto& t : texts) {
+    char out[8] = {};
+    ASSERT_EQ(Sp_UnicodeToShiftJIS(t.text.data(), 2 * t.text.size(), out, sizeof out), 1)
+        << t.converted;
+    EXPECT_STREQ(out, t.converted);
+  }
+}
+
 }  // namespace
 }  // namespace fw_events_test

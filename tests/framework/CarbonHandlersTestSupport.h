@@ -51,16 +51,7 @@ class RecordingWindow : public cSp_Window {
   bool takes_;
 };
 
-// Takes a test's entry out of a registry (the resume, suspend and dispose registries have no
-// removal of their own), so that tests do not see each other's entries.
-inline void RemoveRegistryEntry(cEventInsertProcObj* head, unsigned long refNum) {
-  for (cEventInsertProcObj* e = head; e != nullptr; e = e->GetNextObjectPtr()) {
-    if (e->GetRefNum() == refNum) {
-      delete e;
-      return;
-    }
-  }
-}
+using framework_test::RemoveRegistryEntry;
 
 inline SInt32 ShortCutProc(unsigned char, unsigned char, unsigned char) {
   Log().push_back("shortcut");

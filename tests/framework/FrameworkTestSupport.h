@@ -125,6 +125,17 @@ inline EventRecord Record(EventKind what, Point where = Pt(0, 0), UInt32 modifie
   return record;
 }
 
+// Takes a test's entry out of a registry (the resume, suspend and dispose registries have no
+// removal of their own), so that tests do not see each other's entries.
+inline void RemoveRegistryEntry(cEventInsertProcObj* head, unsigned long refNum) {
+  for (cEventInsertProcObj* e = head; e != nullptr; e = e->GetNextObjectPtr()) {
+    if (e->GetRefNum() == refNum) {
+      delete e;
+      return;
+    }
+  }
+}
+
 class FrameworkFixture : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -108,16 +108,54 @@ TEST(MP4Meta, TakenAtomsBecomeItemsAndAMalformedAtomDropsTheWholeRecord) {
   }
 }
 
+// Whether `value` is, somewhere in `bytes`, the whole value of a 'data' atom: after the atom's
+// header, its data type and locale, and ending where the atom's size says it ends.
+bool IsDataAtomValue(const std::string& bytes, const std::string& value) {
+  const auto at = [&](std::size_t pos) {
+    return reinterpret_cast<const UInt8*>(bytes.data()) + pos;
+  };
+  for (std::size_t p = bytes.find(value); p != std::string::npos; p = bytes.find(value, p + 1)) {
+    if (p >= 16 && bytes.compare(p - 12, 4, "data") == 0 &&
+        sp::LoadBE32(at(p - 16)) == value.size() + 16) {
+      return true;
+    }
+    if (p >= 24 && bytes.compare(p - 20, 4, "data") == 0 && sp::LoadBE32(at(p - 24)) == 1 &&
+        sp::LoadBE64(at(p - 16)) == value.size() + 24) {
+      return true;  // a 64-bit size
+    }
+  }
+  return false;
+}
+
+// An item cut anywhere is refused whole (its atoms then run past its end); an item with
+// scrambled bytes is refused or hands out values that are whole values of its 'data' atoms,
+// never bytes from beyond them.
 TEST(MP4Meta, TruncatedAndScrambledItemsNeverReadOutside) {
-  std::string meta = Meta(Atom(kNam, DataAtom(1, "Hello")) + Atom("gnre", DataAtom(0, BE16(18))) +
-                          Atom("covr", DataAtom(14, std::string(40, 'p'))));
-  for (std::size_t n = 0; n <= meta.size(); ++n) Parse(meta.substr(0, n));
+  const std::string meta =
+      Meta(Atom(kNam, DataAtom(1, "Hello")) + Atom("gnre", DataAtom(0, BE16(18))) +
+           Atom("covr", DataAtom(14, std::string(40, 'p'))));
+  EXPECT_EQ(Parse(meta), (std::vector<std::string>{"(c)nam:Hello:1", "gnre:" + BE16(18) + ":-",
+                                                   "covr:" + std::string(40, 'p') + ":14"}));
+  for (std::size_t n = 0; n < meta.size(); ++n) {
+    OSErr err = noErr;
+    EXPECT_TRUE(Parse(meta.substr(0, n), &err).empty()) << "cut at " << n;
+    EXPECT_EQ(err, paramErr) << "cut at " << n;
+  }
   std::mt19937 random(7);
+  int taken = 0;
   for (int round = 0; round < 2000; ++round) {
     std::string bytes = meta;
     for (int flips = 0; flips < 4; ++flips) bytes[random() % bytes.size()] = char(random());
-    Parse(bytes);
+    const std::vector<std::string> items = Parse(bytes);
+    taken += items.empty() ? 0 : 1;
+    for (const std::string& item : items) {
+      // "type:data:data type", the type four bytes ("(c)" and three for a copyright sign).
+      const std::size_t start = item.compare(0, 3, "(c)") == 0 ? 7 : 5;
+      const std::string data = item.substr(start, item.rfind(':') - start);
+      EXPECT_TRUE(IsDataAtomValue(bytes, data)) << "round " << round << ": " << item;
+    }
   }
+  EXPECT_GT(taken, 100) << "enough scrambled items are read to judge what they give";
 }
 
 // ---- The 'meta' writer --------------------------------------------------------------------------

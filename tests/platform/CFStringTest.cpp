@@ -68,7 +68,7 @@ TEST(CFString, GetCStringNeedsRoomForTheTerminatorAndTheWholeText) {
        "b\0x"s},
       {u"\u30A2b", kCFStringEncodingMacJapanese, 3, false, "\0xxx"s},
       {u"\u30A2b", kCFStringEncodingMacJapanese, 0, false, "xxxx"},
-      {u"\u9AD9", kCFStringEncodingMacJapanese, 8, false, "\0x"s},  // IBM kanji
+      {u"\u9AD9", kCFStringEncodingMacJapanese, 8, true, "\xFB\xFC\0"s},  // IBM kanji
       {u"\u9AD9", kCFStringEncodingShiftJIS, 8, false, "\0x"s},
       {u"\u9AD9", kCFStringEncodingDOSJapanese, 8, true, "\xFB\xFC\0"s},
   };

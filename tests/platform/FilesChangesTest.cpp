@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -237,14 +238,15 @@ TEST_F(FilesChanges, ACreationDateAttributeOfAnotherLengthIsNotTaken) {
 }
 
 // Finder information another program stored shorter than 32 bytes gives the bytes it has,
-// and zeros for the rest.
-TEST_F(FilesChanges, ShorterFinderInformationOfAnotherProgramGivesTheBytesItHas) {
+// and zeros for the rest; stored longer, its first 32 bytes.
+TEST_F(FilesChanges, FinderInformationOfAnotherLengthGivesTheBytesItHasUpTo32) {
   if (!ExtendedAttributesWork()) GTEST_SKIP() << "no extended attributes on this file system";
   const std::string path = home_.Path("C/f");
   WriteHostFile(path, "f");
-  const std::string stored("TEXTttxt\x01\x02\x00\x05\x00\x06\x00\x07", 16);
+  const std::string stored = std::string("TEXTttxt\x01\x02\x00\x05\x00\x06\x00\x07", 16) +
+                             std::string(1000, '\xEE');
   for (const std::size_t length : {std::size_t(8), std::size_t(9), std::size_t(10),
-                                   std::size_t(16)}) {
+                                   std::size_t(16), std::size_t(33), stored.size()}) {
     SCOPED_TRACE(length);
     ASSERT_EQ(setxattr(path.c_str(), "user.finderinfo", stored.data(), length, 0), 0);
     FInfo got{};
@@ -253,6 +255,11 @@ TEST_F(FilesChanges, ShorterFinderInformationOfAnotherProgramGivesTheBytesItHas)
     EXPECT_EQ(got.fdCreator, SpFourCC("ttxt"));
     EXPECT_EQ(got.fdFlags, length >= 10 ? 0x0102 : length == 9 ? 0x0100 : 0);
     EXPECT_EQ(got.fdFldr, length >= 16 ? 7 : 0);
+    UInt8 raw[32];
+    fs::ReadFinderInfo(path, raw);
+    const std::size_t kept = std::min<std::size_t>(length, 32);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(raw), 32),
+              stored.substr(0, kept) + std::string(32 - kept, '\0'));
   }
 }
 

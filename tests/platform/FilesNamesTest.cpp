@@ -69,6 +69,7 @@ TEST(FilesNames, StandInsKeepWhatFitsOnCharacterBoundariesThenTheIdAndAShortExte
       {Utf8(oto20), 0x1234, 31, Mac(std::u16string(13, kOto)) + "#1234", "whole kanji only"},
       {"a" + Utf8(oto20), 0x12, 31, "a" + Mac(std::u16string(13, kOto)) + "#12",
        "no kanji cut in half"},
+      {Utf8(u"\u9AD9\u6A4B.aiff"), 7, 31, "\xFB\xFC\x8B\xB4.aiff", "IBM's kanji have codes"},
       {Utf8(u"\uD55C\uAD6D.txt"), 7, 31, "__#7.txt", "Hangul is not MacJapanese"},
       {Utf8(u"\U0001F3B5"), 0x80000001u, 31, "_#80000001", "a character beyond the BMP"},
       {Utf8(u"x\u00E9"), 3, 31, "x_#3", "nor is every Latin letter"},
@@ -192,6 +193,24 @@ TEST_F(FilesNamesOnDisk, NamesMacJapaneseCannotHoldAreReachedThroughTheirStandIn
       << "a stand-in with another id is no name of this file";
   ASSERT_EQ(HRename(V(), D(), PStr(standIn), PStr("plain.aiff")), noErr);
   EXPECT_TRUE(HostExists(home_.Path("N/plain.aiff")));
+}
+
+// A family name written with one of IBM's kanji is shown as it is, and the name the program
+// holds finds the file and makes new names with the same characters.
+TEST_F(FilesNamesOnDisk, NamesWithIBMKanjiAreShownAndUsedAsTheyAre) {
+  const std::u16string name = u"\u9AD9\u6A4B.aiff";
+  WriteHostFile(home_.Path("N/" + Utf8(name)), "FORM");
+  const std::string classic = ClassicName();
+  EXPECT_EQ(sp::text::MacJapaneseToUTF8(classic), Utf8(name));
+  FSSpec spec{};
+  ASSERT_EQ(FSMakeFSSpec(V(), D(), PStr(classic), &spec), noErr);
+  FSRef ref{};
+  ASSERT_EQ(FSpMakeFSRef(&spec, &ref), noErr);
+  EXPECT_EQ(UnicodeName(ref), name);
+  ASSERT_EQ(HCreate(V(), D(), PStr("\xFB\xFC.aiff"), 0, 0), noErr);
+  EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(u"\u9AD9.aiff"))));
+  ASSERT_EQ(HRename(V(), D(), PStr(classic), PStr("\xFB\xFC 2.aiff")), noErr);
+  EXPECT_TRUE(HostExists(home_.Path("N/" + Utf8(u"\u9AD9 2.aiff"))));
 }
 
 // The program keeps the FSSpec name of a file it lists and hands it to the Unicode calls when
@@ -328,6 +347,7 @@ TEST_F(FilesNamesOnDisk, NamesThatAreNoUTF8ListDistinctlyAndEveryCallTakesTheLis
                                    {{"caf\xE9.txt", false},  // Latin-1 names side by side
                                     {"caf\xE8.txt", false},
                                     {kTesutoSJIS, true},
+                                   {"\xFB\xFC\x8B\xB4.txt", true},  // code page 932's kanji
                                     {"\xE6\x97\xA5\x81-x.txt", false}});  // a stray byte
 }
 

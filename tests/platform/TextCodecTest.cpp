@@ -76,21 +76,52 @@ TEST(MacJapaneseCodec, SpecialCodesReadAndWriteAsTheMacDid) {
   }
 }
 
-TEST(MacJapaneseCodec, WritesCodePage932ReadingsAsTheMacsCodesAndIBMExtensionsOnlyInDOS) {
-  // Code page 932's readings of JIS symbols are written to the Mac's codes.
+// Code page 932's readings of JIS symbols are written to the Mac's codes; the codes only code
+// page 932 has (IBM's kanji, as in family names) read as code page 932 reads them and come back
+// from Unicode: to the Mac's own code where it has one, else to code page 932's.
+TEST(MacJapaneseCodec, CodePage932OnlyCodesComeBackFromUnicodeAsTheSameText) {
   bool ok = false;
   EXPECT_EQ(Encode(kTextEncodingMacJapanese, u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2", 0, &ok),
             "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
   EXPECT_TRUE(ok);
-  // Text that came in through the DOS Japanese fallback must come back, but is never written.
-  EXPECT_EQ(Decode(kTextEncodingMacJapanese, "\xFB\xFC", &ok), u"\u9AD9");
-  EXPECT_TRUE(ok);
-  Encode(kTextEncodingMacJapanese, u"\u9AD9", 0, &ok);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(Encode(kTextEncodingDOSJapanese, u"\u9AD9", 0, &ok), "\xFB\xFC");
-  // A character with a Mac code is written with it, whatever row it was read from.
-  EXPECT_EQ(Encode(kTextEncodingMacJapanese, Decode(kTextEncodingMacJapanese, "\xFA\x40"), 0, &ok),
-            "\x85\xB3");
+  const struct {
+    const char* bytes;
+    std::u16string text;
+    const char* written;
+    const char* why;
+  } cases[] = {
+      {"\xFB\xFC", u"\u9AD9", "\xFB\xFC", "an IBM kanji: its own code"},
+      {"\xFA\x5C", u"\u7E8A", "\xFA\x5C", "the first IBM kanji"},
+      {"\xEE\x40", u"\u72BE", "\xFB\x5C", "NEC's copy of an IBM kanji: the code code page 932 writes"},
+      {"\xFA\x55", u"\uFFE4", "\xFA\x55", "a sign the Mac lacks"},
+      {"\xFA\x40", u"\u2170", "\x85\xB3", "a small roman numeral: the Mac's own code"},
+      {"\xEE\xEF", u"\u2170", "\x85\xB3", "the same numeral in NEC's row"},
+      {"\xFA\x54", u"\uFFE2", "\x81\xCA", "full-width not sign: the JIS code"},
+      {"\xFA\x5B", u"\u2235", "\x81\xE6", "because: the JIS code"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(Decode(kTextEncodingMacJapanese, c.bytes, &ok), c.text);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Encode(kTextEncodingMacJapanese, c.text, 0, &ok), c.written);
+    EXPECT_TRUE(ok);
+  }
+  // Every code of those rows: the text it reads as is written to a code that reads the same
+  // (but for the full-width not sign above, which the Mac writes and reads as its own sign).
+  for (unsigned lead : {0xEEu, 0xFAu, 0xFBu, 0xFCu}) {
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string code{char(lead), char(trail)};
+      const std::u16string text = Decode(kTextEncodingMacJapanese, code, &ok);
+      if (!ok || text == u"\uFFE2") continue;
+      const std::string written = Encode(kTextEncodingMacJapanese, text, 0, &ok);
+      EXPECT_TRUE(ok) << std::hex << lead << trail;
+      EXPECT_EQ(Decode(kTextEncodingMacJapanese, written), text) << std::hex << lead << trail;
+    }
+  }
+  // The boundary crossing keeps them too: program text to UTF-8 and back.
+  std::string mac;
+  EXPECT_TRUE(sp::text::UTF8ToMacJapanese(sp::text::MacJapaneseToUTF8("\xFB\xFC\x8B\xB4"), mac));
+  EXPECT_EQ(mac, "\xFB\xFC\x8B\xB4");
 }
 
 // Apple's MacRoman table, 0x80-0xFF in rows of eight. Every byte must read as its code

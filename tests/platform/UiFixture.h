@@ -46,8 +46,9 @@ inline Point Pt(SInt16 h, SInt16 v) {
 
 // A length-prefixed copy of MacJapanese bytes (at most 255); converts to the string pointers.
 struct PStr {
-  explicit PStr(const std::string& s) : bytes(1, UInt8(std::min<std::size_t>(s.size(), 255))) {
-    bytes.insert(bytes.end(), s.begin(), s.begin() + bytes[0]);
+  explicit PStr(const std::string& s) : bytes(1 + std::min<std::size_t>(s.size(), 255)) {
+    bytes[0] = UInt8(bytes.size() - 1);
+    std::copy(s.begin(), s.begin() + bytes[0], bytes.begin() + 1);
   }
   operator const unsigned char*() const { return bytes.data(); }
   std::vector<unsigned char> bytes;

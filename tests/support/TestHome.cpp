@@ -2,11 +2,19 @@
 // that nothing a test does (the error log, the file catalogue, preferences) reaches the real
 // home of whoever runs the tests. Tests that need a fresh home of their own on top of this
 // use sp_testing::HomeScope.
+//
+// Every test also starts with the Resource Manager as a test leaves it with
+// sp_testing::ResetResources: an empty application file, however the test runs (alone, first
+// or after others). A test binary's bundle folder holds the application's compiled resources,
+// which the Resource Manager would otherwise open when the process first looks one up; a
+// test that needs them loads them itself (sp_testing::UseCompiledAppResources).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "TestResources.h"
 
 namespace {
 
@@ -34,8 +42,18 @@ class TemporaryHomeEnvironment : public ::testing::Environment {
   std::string home_;
 };
 
-// Registered before main runs: gtest_main calls RUN_ALL_TESTS, which sets the environment up.
+class EmptyResourcesAtEachTest : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo&) override { sp_testing::ResetResources(); }
+};
+
+// Registered before main runs: gtest_main calls RUN_ALL_TESTS, which sets the environment up
+// and tells the listeners of each test.
 const ::testing::Environment* const kTemporaryHome =
     ::testing::AddGlobalTestEnvironment(new TemporaryHomeEnvironment);
+const bool kEmptyResourcesListening = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new EmptyResourcesAtEachTest);
+  return true;
+}();
 
 }  // namespace

@@ -2,6 +2,9 @@
 // sharing one cached picture.
 #include <png.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ByteOrder.h"
 #include "SpIconView.h"
 #include "SpTesting.h"
@@ -33,10 +36,10 @@ std::vector<UInt8> SolidPng(UInt32 rgb) {
 // A 'PICT' as the resources hold one: size and frame, then the PNG.
 std::vector<UInt8> SolidPict(UInt32 rgb) {
   const std::vector<UInt8> png = SolidPng(rgb);
-  std::vector<UInt8> out(10);
-  const int header[] = {int(10 + png.size()), 0, 0, 8, 8};
+  std::vector<UInt8> out(10 + png.size());
+  const int header[] = {int(out.size()), 0, 0, 8, 8};
   for (int i = 0; i < 5; ++i) sp::StoreBE16(&out[std::size_t(i) * 2], UInt16(header[i]));
-  out.insert(out.end(), png.begin(), png.end());
+  std::copy(png.begin(), png.end(), out.begin() + 10);
   return out;
 }
 

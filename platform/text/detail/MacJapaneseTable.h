@@ -43,7 +43,7 @@ enum class MacJapaneseRow {
   kUnused,     // not text in MacJapanese
   kStandard,   // JIS X 0208, as code page 932 reads it
   kExtension,  // the Mac's own characters (rows 0x85-0x88 before the kanji, 0xEB-0xED)
-  kForeign,    // code page 932 only: read as code page 932, never written
+  kForeign,    // code page 932 only: read as code page 932, written for no Mac code's character
 };
 MacJapaneseRow MacJapaneseRowOf(UInt16 code);
 
