@@ -19,6 +19,7 @@
 #include "ui/internal/DialogClipboard.h"
 #include "ui/internal/Drops.h"
 #include "ui/internal/InputMethod.h"
+#include "ui/internal/Windows.h"
 
 namespace sp_platform {
 namespace display {
@@ -244,7 +245,7 @@ void FocusGained(ShownWindow& shown) {
   if (c == kFloatingWindowClass || c == kUtilityWindowClass || c == kToolbarWindowClass) return;
   if (FrontNonFloatingWindow() != shown.window) {
     SelectWindow(shown.window);
-    Desktop().lastFront = shown.window;  // in front on the desktop already
+    Desktop().lastFront = WindowSerial(shown.window);  // in front on the desktop already
   }
 }
 
@@ -253,7 +254,8 @@ void WindowEvent(const SDL_WindowEvent& e) {
   if (shown == nullptr) return;
   switch (e.event) {
     case SDL_WINDOWEVENT_MOVED:
-      WindowMovedByDesktop(*shown, e.data1, e.data2);
+      // On X11 the place comes from the server itself (WindowPlaceMessage).
+      if (shown->xwindow == 0) WindowMovedByDesktop(*shown, e.data1, e.data2);
       break;
     case SDL_WINDOWEVENT_RESIZED:
       WindowResizedByDesktop(*shown, e.data1, e.data2);
@@ -338,6 +340,9 @@ bool PumpInput() {
         break;
       case SDL_WINDOWEVENT:
         WindowEvent(e.window);
+        break;
+      case SDL_SYSWMEVENT:
+        WindowPlaceMessage(e.syswm.msg);
         break;
       case SDL_DROPBEGIN:
         d.dropped.clear();

@@ -239,6 +239,8 @@ bool OpenDesktop(std::string* message) {
   for (Uint32 type : {SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE}) {
     SDL_EventState(type, SDL_ENABLE);
   }
+  // The X11 event stream, where the windows' moves are told (WindowPlaceMessage).
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   SDL_StartTextInput();
   InstallServices();  // the input method's hooks may stop text input again
   d.open = true;

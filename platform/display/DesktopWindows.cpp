@@ -119,6 +119,7 @@ ShownWindow* Create(WindowRef window) {
                                width, height, FlagsFor(c, attributes));
   if (shown.sdl == nullptr) return nullptr;
   shown.id = SDL_GetWindowID(shown.sdl);
+  shown.xwindow = X11WindowID(shown.sdl);
   SInt16 minW = 0, minH = 0;
   HISize minSize{0, 0}, maxSize{0, 0};
   if (shown.resizable && GetWindowResizeLimits(window, &minSize, &maxSize) == noErr) {
@@ -130,8 +131,8 @@ ShownWindow* Create(WindowRef window) {
                                int(std::min<CGFloat>(maxSize.height, 16383) + shown.strip) * d.scale);
     }
   }
-  d.windows.push_back(std::move(shown));
-  return &d.windows.back();
+  X11KeepContentInPlace(shown.sdl);
+  return d.windows.Add(window, std::move(shown));
 }
 
 void Show(ShownWindow& shown) {
@@ -164,7 +165,10 @@ void FollowToolbox(ShownWindow& shown) {
     shown.wholeUpload = true;
   }
   if (now.left != was.left || now.top != was.top) {
-    SDL_SetWindowPosition(shown.sdl, now.left * d.scale, (now.top - shown.strip) * d.scale);
+    const int x = now.left * d.scale, y = (now.top - shown.strip) * d.scale;
+    if (!X11MoveContent(shown.sdl, x, y, &shown.moveRequest)) {
+      SDL_SetWindowPosition(shown.sdl, x, y);
+    }
   }
   shown.content = now;
 }
@@ -363,10 +367,7 @@ DesktopState& Desktop() {
 }
 
 ShownWindow* ShownOf(WindowRef window) {
-  for (ShownWindow& w : Desktop().windows) {
-    if (w.window == window) return &w;
-  }
-  return nullptr;
+  return Desktop().windows.Find(window);
 }
 
 ShownWindow* ShownOfID(Uint32 id) {
@@ -386,11 +387,7 @@ Point GlobalOf(const ShownWindow& shown, int x, int y) {
 void SyncWindows() {
   DesktopState& d = Desktop();
   // Windows of the toolbox that are gone take theirs with them.
-  for (std::size_t i = d.windows.size(); i-- > 0;) {
-    if (IsValidWindowPtr(d.windows[i].window)) continue;
-    SDL_DestroyWindow(d.windows[i].sdl);
-    d.windows.erase(d.windows.begin() + std::ptrdiff_t(i));
-  }
+  d.windows.ForgetGone([](ShownWindow& gone) { SDL_DestroyWindow(gone.sdl); });
   const std::vector<WindowRef> list = WindowListFrontToBack();
   WindowRef front = nullptr;
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -410,8 +407,8 @@ void SyncWindows() {
     if (!IsPopupClass(shown->windowClass)) front = w;
   }
   // The window the toolbox put in front comes to the front of the desktop.
-  if (front != d.lastFront) {
-    d.lastFront = front;
+  if (WindowSerial(front) != d.lastFront) {
+    d.lastFront = WindowSerial(front);
     if (ShownWindow* shown = ShownOf(front)) SDL_RaiseWindow(shown->sdl);
   }
 }
@@ -424,39 +421,63 @@ void PresentWindows() {
 
 void DestroyWindows() {
   DesktopState& d = Desktop();
-  for (ShownWindow& w : d.windows) SDL_DestroyWindow(w.sdl);
-  d.windows.clear();
-  d.lastFront = nullptr;
+  d.windows.Clear([](ShownWindow& w) { SDL_DestroyWindow(w.sdl); });
+  d.lastFront = 0;
 }
 
 void WindowMovedByDesktop(ShownWindow& shown, int x, int y) {
   const int scale = Desktop().scale;
-  const Rect was = ContentOf(shown.window);
+  WindowRef window = shown.window;
+  const UInt64 serial = WindowSerial(window);
+  const Rect was = ContentOf(window);
+  // A move the toolbox made since the last sync is newer than anything the desktop tells:
+  // the next sync asks for it.
+  if (was.left != shown.content.left || was.top != shown.content.top) return;
   const int left = Down(x, scale);
   const int top = Down(y, scale) + shown.strip;
   if (left == was.left && top == was.top) return;
   Rect proposed = was;
   OffsetRect(&proposed, SInt16(left - was.left), SInt16(top - was.top));
-  const Rect now = SendBoundsEvent(shown.window, kEventWindowBoundsChanging,
+  const Rect now = SendBoundsEvent(window, kEventWindowBoundsChanging,
                                    kWindowBoundsChangeUserDrag | kWindowBoundsChangeOriginChanged,
                                    was, proposed);
-  if (!IsValidWindowPtr(shown.window)) return;
-  SetWindowBounds(shown.window, kWindowContentRgn, &now);
-  shown.content = proposed;  // the desktop's place: a correction is pushed back
+  // The handlers may have disposed of the window (and another may have its address now).
+  ShownWindow* still = ShownOf(window);
+  if (still == nullptr || WindowSerial(window) != serial) return;
+  SetWindowBounds(window, kWindowContentRgn, &now);
+  still->content = proposed;  // the desktop's place: a correction is pushed back
   // Sheets stay attached to the top of their parent.
   for (WindowRef w : WindowListFrontToBack()) {
     WindowRef parent = nullptr;
-    if (GetSheetWindowParent(w, &parent) != noErr || parent != shown.window) continue;
+    if (GetSheetWindowParent(w, &parent) != noErr || parent != window) continue;
     const Rect sheet = ContentOf(w);
     MoveWindow(w, SInt16(sheet.left + now.left - was.left), SInt16(sheet.top + now.top - was.top),
                false);
   }
-  SendBoundsEvent(shown.window, kEventWindowDragCompleted, 0, was, now);
+  SendBoundsEvent(window, kEventWindowDragCompleted, 0, was, now);
+}
+
+void WindowPlaceMessage(const SDL_SysWMmsg* message) {
+  unsigned long xwindow = 0, request = 0;
+  if (!X11PlaceMessage(message, &xwindow, &request) || xwindow == 0) return;
+  for (ShownWindow& shown : Desktop().windows) {
+    if (shown.xwindow != xwindow) continue;
+    // Older than the last move asked for: the window manager has not answered that yet.
+    if (request < shown.moveRequest) return;
+    int x = 0, y = 0;
+    if (X11ContentPosition(shown.sdl, &x, &y)) WindowMovedByDesktop(shown, x, y);
+    return;
+  }
 }
 
 void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   const int scale = Desktop().scale;
   const Rect was = ContentOf(shown.window);
+  const Rect& synced = shown.content;
+  if (was.right - was.left != synced.right - synced.left ||
+      was.bottom - was.top != synced.bottom - synced.top) {
+    return;  // the toolbox's own new size is newer; the next sync asks for it
+  }
   const int w = std::max(1, width / scale);
   const int h = std::max(1, height / scale - shown.strip);
   if (w == was.right - was.left && h == was.bottom - was.top) return;

@@ -2,6 +2,7 @@
 #include "display/detail/DesktopX11.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
 
@@ -60,6 +61,70 @@ bool X11MapWithoutWaiting(SDL_Window* window) {
   if (!InfoOf(window, &info)) return false;
   XMapRaised(info.info.x11.display, info.info.x11.window);
   XFlush(info.info.x11.display);
+  return true;
+}
+
+bool X11KeepContentInPlace(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  XSizeHints* hints = XAllocSizeHints();
+  if (hints == nullptr) return false;
+  long supplied = 0;
+  if (XGetWMNormalHints(display, info.info.x11.window, hints, &supplied) == 0) hints->flags = 0;
+  hints->flags |= PWinGravity;
+  hints->win_gravity = StaticGravity;
+  XSetWMNormalHints(display, info.info.x11.window, hints);
+  XFree(hints);
+  XFlush(display);
+  return true;
+}
+
+bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  if (request != nullptr) *request = NextRequest(display);
+  XMoveWindow(display, info.info.x11.window, x, y);
+  XFlush(display);
+  return true;
+}
+
+bool X11ContentPosition(SDL_Window* window, int* x, int* y) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  // A window that is gone answers with an error, which must not end this process.
+  gXError = 0;
+  XErrorHandler previous = XSetErrorHandler(NoteXError);
+  Window child = 0;
+  const bool known = XTranslateCoordinates(display, info.info.x11.window,
+                                           DefaultRootWindow(display), 0, 0, x, y, &child) != 0;
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return known && gXError == 0;
+}
+
+bool X11PlaceMessage(const SDL_SysWMmsg* message, unsigned long* window, unsigned long* request) {
+  if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& e = message->msg.x11.event;
+  switch (e.type) {
+    case ConfigureNotify:
+      *window = e.xconfigure.window;
+      break;
+    case ReparentNotify:
+      *window = e.xreparent.window;
+      break;
+    case MapNotify:
+      *window = e.xmap.window;
+      break;
+    case GravityNotify:
+      *window = e.xgravity.window;
+      break;
+    default:
+      return false;
+  }
+  *request = e.xany.serial;
   return true;
 }
 

@@ -20,6 +20,20 @@ int X11ConnectionFd(SDL_Window* window);
 // and a window manager that is slow or declines to map a window would hold the program.)
 // False when not on X11.
 bool X11MapWithoutWaiting(SDL_Window* window);
+// Asks the window manager to keep the window's content where the program puts it (static
+// gravity): its frame goes around the content, so a position asked for is the content's, as
+// the positions read back are. False when not on X11.
+bool X11KeepContentInPlace(SDL_Window* window);
+// Moves the window's content to (x, y) on the screen; `request` gets the number of the
+// request, which the window manager's answers come after. False when not on X11.
+bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request);
+// Where the window's content is on the screen now, as the X server says. False when not on
+// X11 or the server cannot say.
+bool X11ContentPosition(SDL_Window* window, int* x, int* y);
+// For a message of the X11 event stream (SDL_SYSWMEVENT) that may tell of a new place of a
+// window (configured, reparented, mapped, moved by its gravity): the window's id and the number
+// of the last request the server had taken when it happened. False for other messages.
+bool X11PlaceMessage(const SDL_SysWMmsg* message, unsigned long* window, unsigned long* request);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 // The name of the X display showing the window (as DISPLAY gave it); empty when not on X11.
