@@ -6,6 +6,7 @@
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 
@@ -69,6 +70,47 @@ std::string WindowName(unsigned long window) {
   return out;
 }
 
+bool LookOf(unsigned long window, WindowLook* look) {
+  XWindowAttributes attributes;
+  if (!Connect() || window == 0 ||
+      XGetWindowAttributes(Connection(), Window(window), &attributes) == 0) {
+    return false;
+  }
+  Display* x = Connection();
+  *look = WindowLook();
+  look->overrideRedirect = attributes.override_redirect != 0;
+  auto read = [x, window](const char* name, Atom kind, unsigned long want, long* values) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool got =
+        XGetWindowProperty(x, Window(window), XInternAtom(x, name, False), 0, long(want), False,
+                           kind, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32 && count >= want;
+    if (got) {
+      for (unsigned long i = 0; i < want; ++i) values[i] = reinterpret_cast<long*>(data)[i];
+    }
+    if (data != nullptr) XFree(data);
+    return got;
+  };
+  long type = 0;
+  if (read("_NET_WM_WINDOW_TYPE", XA_ATOM, 1, &type)) {
+    if (char* name = XGetAtomName(x, Atom(type))) {
+      look->type = name;
+      XFree(name);
+    }
+  }
+  long extents[4] = {0, 0, 0, 0};
+  if (read("_NET_FRAME_EXTENTS", XA_CARDINAL, 4, extents)) {
+    look->left = extents[0];
+    look->right = extents[1];
+    look->top = extents[2];
+    look->bottom = extents[3];
+  }
+  return true;
+}
+
 bool ScreenPointOf(unsigned long window, int x, int y, int* sx, int* sy) {
   Window child = 0;
   return Connect() && window != 0 &&
@@ -90,6 +132,52 @@ bool RequestClose(unsigned long window) {
   XFlush(x);
   return sent;
 }
+
+namespace {
+
+long MillisSince(std::chrono::steady_clock::time_point start) {
+  return long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count());
+}
+
+// How long the probe waits on a quiet connection before it stirs the window manager again.
+constexpr int kNudgeMillis = 100;
+
+// Maps a window and waits until the window manager has framed it. Openbox, just started, may
+// hold a request that came before its loop ran in a queue of its own and answer it only when
+// another event wakes it: while the probe is not framed, a property of the root window is
+// changed now and then to wake it.
+bool WaitUntilWindowsAreFramed(Display* x, std::chrono::steady_clock::time_point start,
+                               int millis) {
+  const Window root = DefaultRootWindow(x);
+  const Window probe = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom nudge = XInternAtom(x, "_SP_TESTS_NUDGE", False);
+  XSelectInput(x, probe, StructureNotifyMask);
+  XMapWindow(x, probe);
+  XFlush(x);
+  bool framed = false;
+  while (!framed) {
+    while (!framed && XPending(x) > 0) {
+      XEvent e;
+      XNextEvent(x, &e);
+      framed = e.type == ReparentNotify && e.xreparent.window == probe;
+    }
+    const long left = millis - MillisSince(start);
+    if (framed || left <= 0) break;
+    pollfd p = {ConnectionNumber(x), POLLIN, 0};
+    if (poll(&p, 1, int(std::min<long>(left, kNudgeMillis))) > 0) continue;
+    const unsigned char stir = 0;
+    XChangeProperty(x, root, nudge, XA_CARDINAL, 8, PropModeReplace, &stir, 1);
+    XFlush(x);
+  }
+  XDestroyWindow(x, probe);
+  XDeleteProperty(x, root, nudge);
+  XSync(x, False);
+  return framed;
+}
+
+}  // namespace
 
 bool WaitForWindowManager(int millis) {
   Display* x = XOpenDisplay(nullptr);
@@ -116,12 +204,12 @@ bool WaitForWindowManager(int millis) {
       XEvent e;
       XNextEvent(x, &e);
     }
-    const long used = long(std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - start)
-                               .count());
+    const long used = MillisSince(start);
     pollfd p = {ConnectionNumber(x), POLLIN, 0};
     if (used >= millis || poll(&p, 1, int(millis - used)) <= 0) break;
   }
+  XSelectInput(x, root, NoEventMask);
+  ready = ready && WaitUntilWindowsAreFramed(x, start, millis);
   XCloseDisplay(x);
   return ready;
 }
