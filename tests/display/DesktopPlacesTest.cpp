@@ -12,7 +12,7 @@
 namespace desktop_test {
 namespace {
 
-using Places = DesktopTest;
+using DesktopPlaces = DesktopTest;
 
 std::string N(int v) {
   return std::to_string(v);
@@ -41,7 +41,7 @@ Rect ContentOf(WindowRef window) {
 
 // The window made anew each time at the place the program kept (as the program keeps a
 // dialog's place between its showings): a window of each kind the program shows.
-TEST_F(Places, AWindowMadeAgainAtItsKeptPlaceShowsExactlyThereEveryTime) {
+TEST_F(DesktopPlaces, AWindowMadeAgainAtItsKeptPlaceShowsExactlyThereEveryTime) {
   const struct {
     const char* why;
     WindowClass windowClass;
@@ -74,7 +74,7 @@ TEST_F(Places, AWindowMadeAgainAtItsKeptPlaceShowsExactlyThereEveryTime) {
 // Each time a window is mapped or moved, by the window manager or by the toolbox (also before
 // the window manager answered the map or the move before), the toolbox ends with the place the
 // screen shows.
-TEST_F(Places, TheToolboxLearnsEveryPlaceTheWindowManagerGivesAWindow) {
+TEST_F(DesktopPlaces, TheToolboxLearnsEveryPlaceTheWindowManagerGivesAWindow) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "追う", kDocumentWindowClass,
                                          kWindowStandardHandlerAttribute);
   ASSERT_NE(window, nullptr);
@@ -137,7 +137,7 @@ int HilitedPixels(const ScreenImage& strip, const Rect& title) {
 // dialog at once (it may get the popup's address) and keeps running while the dialog shows:
 // the dialog is a normal, framed window that the window manager moves, and the menu's title
 // is not hilited meanwhile.
-TEST_F(Places, ADialogMadeAsAMenuClosesIsAFramedMovableWindowAndTheTitleIsUnhilited) {
+TEST_F(DesktopPlaces, ADialogMadeAsAMenuClosesIsAFramedMovableWindowAndTheTitleIsUnhilited) {
   MenuRef menu = NewMenu(200, reinterpret_cast<ConstStr255Param>("\x04"
                                                                  "File"));
   ASSERT_NE(menu, nullptr);
