@@ -359,6 +359,12 @@ Rect SendBoundsEvent(WindowRef window, UInt32 kind, UInt32 attributes, const Rec
   return corrected;
 }
 
+// The shown window of this very window once event handlers ran: null when they disposed of it
+// (a window made since may have its address) or the desktop let it go.
+ShownWindow* StillShown(WindowRef window, UInt64 serial) {
+  return WindowSerial(window) == serial ? ShownOf(window) : nullptr;
+}
+
 }  // namespace
 
 DesktopState& Desktop() {
@@ -441,9 +447,8 @@ void WindowMovedByDesktop(ShownWindow& shown, int x, int y) {
   const Rect now = SendBoundsEvent(window, kEventWindowBoundsChanging,
                                    kWindowBoundsChangeUserDrag | kWindowBoundsChangeOriginChanged,
                                    was, proposed);
-  // The handlers may have disposed of the window (and another may have its address now).
-  ShownWindow* still = ShownOf(window);
-  if (still == nullptr || WindowSerial(window) != serial) return;
+  ShownWindow* still = StillShown(window, serial);
+  if (still == nullptr) return;
   SetWindowBounds(window, kWindowContentRgn, &now);
   still->content = proposed;  // the desktop's place: a correction is pushed back
   // Sheets stay attached to the top of their parent.
@@ -458,21 +463,27 @@ void WindowMovedByDesktop(ShownWindow& shown, int x, int y) {
 }
 
 void WindowPlaceMessage(const SDL_SysWMmsg* message) {
-  unsigned long xwindow = 0, request = 0;
-  if (!X11PlaceMessage(message, &xwindow, &request) || xwindow == 0) return;
+  X11Place place;
+  if (!X11PlaceMessage(message, &place)) return;
   for (ShownWindow& shown : Desktop().windows) {
-    if (shown.xwindow != xwindow) continue;
+    if (shown.xwindow != place.window) continue;
+    if (place.framed >= 0) shown.framed = place.framed == 1;
     // Older than the last move asked for: the window manager has not answered that yet.
-    if (request < shown.moveRequest) return;
-    int x = 0, y = 0;
-    if (X11ContentPosition(shown.sdl, &x, &y)) WindowMovedByDesktop(shown, x, y);
+    if (place.request < shown.moveRequest) return;
+    // In a frame, the server tells the place in the frame; the window manager tells the place
+    // on the screen, after each move of the frame.
+    if (place.fromWindowManager || (place.fromServer && !shown.framed)) {
+      WindowMovedByDesktop(shown, place.x, place.y);
+    }
     return;
   }
 }
 
 void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   const int scale = Desktop().scale;
-  const Rect was = ContentOf(shown.window);
+  WindowRef window = shown.window;
+  const UInt64 serial = WindowSerial(window);
+  const Rect was = ContentOf(window);
   const Rect& synced = shown.content;
   if (was.right - was.left != synced.right - synced.left ||
       was.bottom - was.top != synced.bottom - synced.top) {
@@ -483,14 +494,15 @@ void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   if (w == was.right - was.left && h == was.bottom - was.top) return;
   const Rect proposed = {was.top, was.left, SInt16(std::min(was.top + h, 32767)),
                          SInt16(std::min(was.left + w, 32767))};
-  const Rect now = SendBoundsEvent(shown.window, kEventWindowBoundsChanging,
+  const Rect now = SendBoundsEvent(window, kEventWindowBoundsChanging,
                                    kWindowBoundsChangeUserResize | kWindowBoundsChangeSizeChanged,
                                    was, proposed);
-  if (!IsValidWindowPtr(shown.window)) return;
-  SetWindowBounds(shown.window, kWindowContentRgn, &now);
-  shown.content = proposed;
-  shown.wholeUpload = true;
-  SendBoundsEvent(shown.window, kEventWindowResizeCompleted, 0, was, now);
+  ShownWindow* still = StillShown(window, serial);
+  if (still == nullptr) return;
+  SetWindowBounds(window, kWindowContentRgn, &now);
+  still->content = proposed;
+  still->wholeUpload = true;
+  SendBoundsEvent(window, kEventWindowResizeCompleted, 0, was, now);
 }
 
 void WindowCloseRequested(ShownWindow& shown) {

@@ -90,42 +90,29 @@ bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request) {
   return true;
 }
 
-bool X11ContentPosition(SDL_Window* window, int* x, int* y) {
-  SDL_SysWMinfo info;
-  if (!InfoOf(window, &info)) return false;
-  Display* display = info.info.x11.display;
-  // A window that is gone answers with an error, which must not end this process.
-  gXError = 0;
-  XErrorHandler previous = XSetErrorHandler(NoteXError);
-  Window child = 0;
-  const bool known = XTranslateCoordinates(display, info.info.x11.window,
-                                           DefaultRootWindow(display), 0, 0, x, y, &child) != 0;
-  XSync(display, False);
-  XSetErrorHandler(previous);
-  return known && gXError == 0;
-}
-
-bool X11PlaceMessage(const SDL_SysWMmsg* message, unsigned long* window, unsigned long* request) {
+bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place) {
   if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
   const XEvent& e = message->msg.x11.event;
+  *place = X11Place();
+  place->request = e.xany.serial;
   switch (e.type) {
     case ConfigureNotify:
-      *window = e.xconfigure.window;
-      break;
+      place->window = e.xconfigure.window;
+      place->fromWindowManager = e.xconfigure.send_event != 0;
+      place->fromServer = !place->fromWindowManager;
+      place->x = e.xconfigure.x;
+      place->y = e.xconfigure.y;
+      return true;
     case ReparentNotify:
-      *window = e.xreparent.window;
-      break;
-    case MapNotify:
-      *window = e.xmap.window;
-      break;
-    case GravityNotify:
-      *window = e.xgravity.window;
-      break;
+      place->window = e.xreparent.window;
+      place->fromServer = true;
+      place->x = e.xreparent.x;
+      place->y = e.xreparent.y;
+      place->framed = e.xreparent.parent != DefaultRootWindow(e.xreparent.display) ? 1 : 0;
+      return true;
     default:
       return false;
   }
-  *request = e.xany.serial;
-  return true;
 }
 
 bool X11Bell(SDL_Window* window) {

@@ -22,6 +22,7 @@ struct ShownWindow {
   Uint32 id = 0;
   unsigned long xwindow = 0;      // its X11 window; 0 when not on X11
   unsigned long moveRequest = 0;  // the X request of the last move the toolbox asked for
+  bool framed = false;            // in a window manager's frame
   WindowClass windowClass = 0;
   int strip = 0;  // menu strip height above the content (logical pixels)
   bool shown = false;
@@ -82,10 +83,11 @@ void PresentWindows();
 void DestroyWindows();
 // The WM moved or resized a window, or asked to close it: the toolbox hears of it.
 void WindowMovedByDesktop(ShownWindow& shown, int x, int y);
-// A message of the X11 event stream: when it tells of a new place of a shown window, the
-// toolbox hears where the X server says the window is now (the message's own coordinates may
-// be relative to a parent the window has left since, or older than a move the toolbox asked
-// for).
+// A message of the X11 event stream, taken in the order the server sent it: when it tells of
+// a new place of a shown window on the screen, the toolbox hears of it (unless it is older
+// than a move the toolbox asked for since). SDL's own moves are not used on X11: it reads a
+// place in a frame against the parent the window has when SDL looks, not the one it had, and
+// it drops a place equal to the last one it told, though the toolbox asked for another since.
 void WindowPlaceMessage(const SDL_SysWMmsg* message);
 void WindowResizedByDesktop(ShownWindow& shown, int width, int height);
 void WindowCloseRequested(ShownWindow& shown);

@@ -27,13 +27,22 @@ bool X11KeepContentInPlace(SDL_Window* window);
 // Moves the window's content to (x, y) on the screen; `request` gets the number of the
 // request, which the window manager's answers come after. False when not on X11.
 bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request);
-// Where the window's content is on the screen now, as the X server says. False when not on
-// X11 or the server cannot say.
-bool X11ContentPosition(SDL_Window* window, int* x, int* y);
-// For a message of the X11 event stream (SDL_SYSWMEVENT) that may tell of a new place of a
-// window (configured, reparented, mapped, moved by its gravity): the window's id and the number
-// of the last request the server had taken when it happened. False for other messages.
-bool X11PlaceMessage(const SDL_SysWMmsg* message, unsigned long* window, unsigned long* request);
+// What a message of the X11 event stream (SDL_SYSWMEVENT) tells of a window's place.
+struct X11Place {
+  unsigned long window = 0;   // the window it tells of
+  unsigned long request = 0;  // the last request the server had taken when it happened
+  // The window manager's word (a synthetic ConfigureNotify): (x, y) is where the window's
+  // content is on the screen.
+  bool fromWindowManager = false;
+  // The server's own word of a change of the window (ConfigureNotify, ReparentNotify):
+  // (x, y) is relative to the window's parent, which is the screen unless the window is in a
+  // window manager's frame.
+  bool fromServer = false;
+  int x = 0, y = 0;
+  int framed = -1;  // ReparentNotify: 1 into a frame, 0 back onto the screen; else -1
+};
+// False for a message that tells nothing of a window's place.
+bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 // The name of the X display showing the window (as DISPLAY gave it); empty when not on X11.
