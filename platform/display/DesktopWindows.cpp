@@ -393,7 +393,11 @@ Point GlobalOf(const ShownWindow& shown, int x, int y) {
 void SyncWindows() {
   DesktopState& d = Desktop();
   // Windows of the toolbox that are gone take theirs with them.
-  d.windows.ForgetGone([](ShownWindow& gone) { SDL_DestroyWindow(gone.sdl); });
+  bool uncovered = false;
+  d.windows.ForgetGone([&uncovered](ShownWindow& gone) {
+    uncovered = uncovered || gone.shown;
+    SDL_DestroyWindow(gone.sdl);
+  });
   const std::vector<WindowRef> list = WindowListFrontToBack();
   WindowRef front = nullptr;
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -403,6 +407,7 @@ void SyncWindows() {
       if (shown != nullptr && shown->shown) {
         SDL_HideWindow(shown->sdl);
         shown->shown = false;
+        uncovered = true;
       }
       continue;
     }
@@ -412,6 +417,10 @@ void SyncWindows() {
     if (!shown->shown) Show(*shown);
     if (!IsPopupClass(shown->windowClass)) front = w;
   }
+  // What a window that went away uncovered is put on the screen again in this pass, rather
+  // than when the server tells of it (until then the screen would show the gone window there:
+  // the windows have no background of their own).
+  if (uncovered) InvalidateDesktop();
   // The window the toolbox put in front comes to the front of the desktop.
   if (WindowSerial(front) != d.lastFront) {
     d.lastFront = WindowSerial(front);
