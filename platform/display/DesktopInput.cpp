@@ -231,12 +231,23 @@ bool IsPopup(const ShownWindow& shown) {
   return shown.windowClass == kHelpWindowClass || shown.windowClass == kOverlayWindowClass;
 }
 
+// True when the toolbox has `window` in front of `other`.
+bool InFrontOf(WindowRef window, WindowRef other) {
+  for (WindowRef w : WindowListFrontToBack()) {
+    if (w == window) return true;
+    if (w == other) return false;
+  }
+  return false;
+}
+
 // A window the person brought forward: the toolbox's order follows, but not past a modal
-// loop's window, which comes back in front instead.
+// loop's window, which comes back in front instead. A window the toolbox has in front of the
+// modal loop's window (a dialog that window opened, such as a folder choice) keeps the front.
 void FocusGained(ShownWindow& shown) {
   if (IsPopup(shown)) return;
   WindowRef modal = InnermostModalWindow();
-  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal)) {
+  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal) &&
+      !InFrontOf(shown.window, modal)) {
     if (ShownWindow* m = ShownOf(modal)) SDL_RaiseWindow(m->sdl);
     return;
   }
