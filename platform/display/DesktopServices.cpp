@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "OSUtils.h"
@@ -227,6 +228,8 @@ bool OpenDesktop(std::string* message) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
   }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) X11SurviveGoneWindows();
   float dotsPerInch = 0;
   if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0;
   d.scale = ChooseScale(std::getenv("SP_DISPLAY_SCALE"), dotsPerInch);

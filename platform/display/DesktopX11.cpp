@@ -23,6 +23,16 @@ int NoteXError(Display*, XErrorEvent* error) {
   return 0;
 }
 
+XErrorHandler gPassedOn = nullptr;
+
+// A window can go between a request that names it and the server's answer (a window manager
+// destroys the frame of a window it lets go while SDL asks where that frame lies): the error
+// that answers is no fault of the program, which goes on. Other errors take their usual road.
+int SurviveGoneWindow(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow) return 0;
+  return gPassedOn != nullptr ? gPassedOn(display, error) : 0;
+}
+
 // What tells two names of one display apart from names of two: the host ("unix" and none are
 // both the local socket) and the display number, without the screen.
 std::string DisplayKey(const std::string& name) {
@@ -54,6 +64,11 @@ bool X11SetOwner(SDL_Window* child, SDL_Window* owner) {
 int X11ConnectionFd(SDL_Window* window) {
   SDL_SysWMinfo info;
   return InfoOf(window, &info) ? ConnectionNumber(info.info.x11.display) : -1;
+}
+
+void X11SurviveGoneWindows() {
+  const XErrorHandler previous = XSetErrorHandler(SurviveGoneWindow);
+  if (previous != SurviveGoneWindow) gPassedOn = previous;
 }
 
 bool X11MapWithoutWaiting(SDL_Window* window) {

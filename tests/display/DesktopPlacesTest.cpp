@@ -1,7 +1,8 @@
 // Where windows are on the desktop and what kind they are there: a window's content shows
 // exactly where the toolbox put it (the window manager's frame goes around it), the toolbox
-// learns every place the window manager gives it, and a dialog made as a menu closes is a
-// dialog of its own, not the menu's popup.
+// learns every place the window manager gives it, a dialog made as a menu closes is a dialog
+// of its own, not the menu's popup, and a dialog a modal loop's window opens stays in front.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,95 @@ TEST_F(DesktopPlaces, ADialogMadeAsAMenuClosesIsAFramedMovableWindowAndTheTitleI
         return BoundsAreThePlaceOnTheScreen(dialog) && r.left == 330 && r.top == 290;
       },
       "the dialog to move");
+}
+
+// The window manager destroys the frame of a window it lets go while the display's library
+// may still ask where that frame lies: the server's "no such window" ends nothing.
+TEST_F(DesktopPlaces, AnAnswerThatAWindowIsGoneEndsNothing) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 250, 320), "残る");
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(x11::AskThroughTheProgramsConnectionAboutAGoneWindow(
+      sp_platform::display::SDLWindowIDOf(window)));
+  MoveWindow(window, 200, 210, false);
+  PumpUntil(
+      [window] { return BoundsAreThePlaceOnTheScreen(window) && ContentOf(window).top == 210; },
+      "the window to go on");
+}
+
+// The steps a timer takes while a modal loop runs, one per firing, each when its condition
+// holds.
+struct Steps {
+  std::vector<std::function<bool()>> steps;
+  std::size_t next = 0;
+};
+
+void TakeStep(EventLoopTimerRef, void* refCon) {
+  Steps& s = *static_cast<Steps*>(refCon);
+  if (s.next < s.steps.size() && s.steps[s.next]()) ++s.next;
+}
+
+unsigned long ActiveWindow() {
+  std::string out;
+  return RunTool({"xdotool", "getactivewindow"}, &out) ? std::stoul("0" + out) : 0;
+}
+
+// A modal loop runs for the set-up's window, and that window opens another dialog (as it opens
+// the folder choice) that runs no loop of its own: the new dialog takes the focus and stays in
+// front of the set-up, which the window manager is not asked to bring back over it.
+TEST_F(DesktopPlaces, ADialogThatAModalLoopsWindowOpensStaysInFrontOfIt) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 450, 620), "親");
+  ASSERT_NE(window, nullptr);
+  WindowRef setup = ShowWindowOnDesktop(R(200, 150, 360, 450), "設定", kMovableModalWindowClass);
+  ASSERT_NE(setup, nullptr);
+  WindowRef child = nullptr;
+  bool childInFront = false;
+  unsigned long active = 0;
+  Steps script;
+  // Moves the window manager answers after it took every request made before: the focus it
+  // gave the new dialog has reached the toolbox after the first, and whatever the toolbox
+  // asked of the window manager then has been done after the second.
+  const auto moveTo = [&child](int left, int top) {
+    return [&child, left, top] {
+      MoveWindow(child, SInt16(left), SInt16(top), false);
+      return true;
+    };
+  };
+  const auto movedTo = [&child](int left, int top) {
+    return [&child, left, top] {
+      const Rect r = ContentOf(child);
+      return BoundsAreThePlaceOnTheScreen(child) && r.left == left && r.top == top;
+    };
+  };
+  script.steps = {
+      [&child] {
+        const Rect bounds = R(260, 260, 420, 560);
+        CreateNewWindow(kMovableModalWindowClass, kWindowStandardHandlerAttribute, &bounds, &child);
+        ShowWindow(child);
+        SelectWindow(child);
+        return true;
+      },
+      [&child] { return x11::WindowViewable(sp_platform::display::X11WindowOf(child)); },
+      moveTo(270, 280),
+      movedTo(270, 280),
+      moveTo(280, 290),
+      movedTo(280, 290),
+      [&child, &childInFront, &active, setup] {
+        childInFront = x11::StackingIndex(sp_platform::display::X11WindowOf(child)) >
+                       x11::StackingIndex(sp_platform::display::X11WindowOf(setup));
+        active = ActiveWindow();
+        QuitAppModalLoopForWindow(setup);
+        return true;
+      },
+  };
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.02, 0.02, NewEventLoopTimerUPP(TakeStep),
+                                  &script, &timer),
+            noErr);
+  RunAppModalLoopForWindow(setup);
+  RemoveEventLoopTimer(timer);
+  ASSERT_EQ(script.next, script.steps.size()) << "the steps ran through";
+  EXPECT_TRUE(childInFront) << "the dialog lies over the set-up";
+  EXPECT_EQ(active, sp_platform::display::X11WindowOf(child)) << "the dialog has the focus";
 }
 
 }  // namespace

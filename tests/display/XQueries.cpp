@@ -1,6 +1,8 @@
 // The tests' own X queries (see XQueries.h).
 #include "XQueries.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -108,6 +110,48 @@ bool LookOf(unsigned long window, WindowLook* look) {
     look->top = extents[2];
     look->bottom = extents[3];
   }
+  return true;
+}
+
+int StackingIndex(unsigned long window) {
+  if (!Connect() || window == 0) return -1;
+  Display* x = Connection();
+  const Window root = DefaultRootWindow(x);
+  // The window's ancestor among the root's children.
+  Window top = Window(window);
+  for (;;) {
+    Window rootReturn = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(x, top, &rootReturn, &parent, &children, &count) == 0) return -1;
+    if (children != nullptr) XFree(children);
+    if (parent == root || parent == 0) break;
+    top = parent;
+  }
+  Window rootReturn = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(x, root, &rootReturn, &parent, &children, &count) == 0) return -1;
+  int index = -1;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (children[i] == top) index = int(i);
+  }
+  if (children != nullptr) XFree(children);
+  return index;
+}
+
+bool AskThroughTheProgramsConnectionAboutAGoneWindow(unsigned sdlWindowID) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_Window* window = SDL_GetWindowFromID(sdlWindowID);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+      info.subsystem != SDL_SYSWM_X11) {
+    return false;
+  }
+  Display* x = info.info.x11.display;
+  const Window gone = 0x1fffff0;  // no client has a window of this id
+  int sx = 0, sy = 0;
+  Window child = 0;
+  XTranslateCoordinates(x, gone, DefaultRootWindow(x), 0, 0, &sx, &sy, &child);
+  XSync(x, False);
   return true;
 }
 

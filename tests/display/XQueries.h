@@ -24,6 +24,13 @@ struct WindowLook {
   long left = 0, right = 0, top = 0, bottom = 0;
 };
 bool LookOf(unsigned long window, WindowLook* look);
+// Where the window (its window manager's frame, when it has one) lies in the stacking of the
+// screen's windows: higher is in front. -1 when it cannot be told.
+int StackingIndex(unsigned long window);
+// Asks the X server, over the connection the SDL window of that id is shown through, where a
+// window lies that does not exist, and waits for the answer, which is an error. True when this
+// process is still here afterwards.
+bool AskThroughTheProgramsConnectionAboutAGoneWindow(unsigned sdlWindowID);
 // The screen position of a point of the window.
 bool ScreenPointOf(unsigned long window, int x, int y, int* sx, int* sy);
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).

@@ -15,6 +15,9 @@ unsigned long X11WindowID(SDL_Window* window);
 bool X11SetOwner(SDL_Window* child, SDL_Window* owner);
 // The descriptor of the window's connection to the X server; -1 when not on X11.
 int X11ConnectionFd(SDL_Window* window);
+// From now on an X request that names a window that is gone ends nothing (Xlib's own answer
+// ends the process). Other X errors are handled as before.
+void X11SurviveGoneWindows();
 // Asks the X server to show the window and returns at once; the window manager maps it when
 // it is ready, and the map event tells SDL. (SDL's own show waits for that event without end,
 // and a window manager that is slow or declines to map a window would hold the program.)
