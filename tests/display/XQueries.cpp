@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 
 namespace desktop_test {
 namespace x11 {
@@ -188,37 +189,56 @@ long MillisSince(std::chrono::steady_clock::time_point start) {
 // How long the probe waits on a quiet connection before it stirs the window manager again.
 constexpr int kNudgeMillis = 100;
 
-// Maps a window and waits until the window manager has framed it. Openbox, just started, may
+// Waits for an event that `wanted` accepts, within the time left. Openbox, just started, may
 // hold a request that came before its loop ran in a queue of its own and answer it only when
-// another event wakes it: while the probe is not framed, a property of the root window is
+// another event wakes it: while the connection is quiet, a property of the root window is
 // changed now and then to wake it.
-bool WaitUntilWindowsAreFramed(Display* x, std::chrono::steady_clock::time_point start,
-                               int millis) {
+bool WaitStirring(Display* x, std::chrono::steady_clock::time_point start, int millis,
+                  const std::function<bool(const XEvent&)>& wanted) {
   const Window root = DefaultRootWindow(x);
-  const Window probe = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
   const Atom nudge = XInternAtom(x, "_SP_TESTS_NUDGE", False);
-  XSelectInput(x, probe, StructureNotifyMask);
-  XMapWindow(x, probe);
-  XFlush(x);
-  bool framed = false;
-  while (!framed) {
-    while (!framed && XPending(x) > 0) {
+  for (;;) {
+    while (XPending(x) > 0) {
       XEvent e;
       XNextEvent(x, &e);
-      framed = e.type == ReparentNotify && e.xreparent.window == probe;
+      if (wanted(e)) return true;
     }
     const long left = millis - MillisSince(start);
-    if (framed || left <= 0) break;
+    if (left <= 0) return false;
     pollfd p = {ConnectionNumber(x), POLLIN, 0};
     if (poll(&p, 1, int(std::min<long>(left, kNudgeMillis))) > 0) continue;
     const unsigned char stir = 0;
     XChangeProperty(x, root, nudge, XA_CARDINAL, 8, PropModeReplace, &stir, 1);
     XFlush(x);
   }
+}
+
+// Maps a window, waits until the window manager has framed it, then destroys it and waits
+// until the window manager has let go of its frame too (a tool that walks the windows, such
+// as xdotool's search, ends with an error when one goes while it looks).
+bool WaitUntilWindowsAreFramed(Display* x, std::chrono::steady_clock::time_point start,
+                               int millis) {
+  const Window root = DefaultRootWindow(x);
+  const Window probe = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  XSelectInput(x, probe, StructureNotifyMask);
+  XSelectInput(x, root, SubstructureNotifyMask);
+  XMapWindow(x, probe);
+  XFlush(x);
+  Window frame = 0;
+  const bool framed = WaitStirring(x, start, millis, [probe, &frame](const XEvent& e) {
+    if (e.type != ReparentNotify || e.xreparent.window != probe) return false;
+    frame = e.xreparent.parent;
+    return true;
+  });
   XDestroyWindow(x, probe);
-  XDeleteProperty(x, root, nudge);
+  XFlush(x);
+  const bool letGo = framed && WaitStirring(x, start, millis, [frame](const XEvent& e) {
+                       return e.type == DestroyNotify && e.xdestroywindow.window == frame;
+                     });
+  XSelectInput(x, root, NoEventMask);
+  XDeleteProperty(x, root, XInternAtom(x, "_SP_TESTS_NUDGE", False));
   XSync(x, False);
-  return framed;
+  return framed && letGo;
 }
 
 }  // namespace
