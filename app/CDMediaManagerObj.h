@@ -120,6 +120,8 @@ enum : UInt32 {
   kCDR_FileDialogGroup = SpFourCC("MFgr"),
   kCDR_SaveDialogFolderKey = SpFourCC("SFDL"),
   kCDR_SaveDialogPositionKey = SpFourCC("SFDP"),
+  kCDR_AddDialogFolderKey = SpFourCC("AFDL"),
+  kCDR_AddDialogPositionKey = SpFourCC("AFDP"),
   kCDR_ProgressGroup = SpFourCC("PrgD"),
   kCDR_PositionKey = SpFourCC("WPos"),
 };

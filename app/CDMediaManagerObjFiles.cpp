@@ -24,6 +24,7 @@
 #include "SpOC_ScrollBarControl.h"
 #include "SpQTInterface.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFileFunctionFinderInfo.h"
 #include "SpStdFunction.h"
 #include "SpStdFunctionNumber.h"
 #include "SpStdSayDialog.h"
@@ -63,6 +64,10 @@ struct AddCounts {
   SInt32 listed = 0;
   SInt32 overLimit = 0;
   std::string notSoundName, flaggedName, listedName;
+  // The folder of the last chosen file, which the dialog opens in next time.
+  bool folderValid = false;
+  short vRefNum = 0;
+  SInt32 dirID = 0;
 };
 
 namespace {
@@ -153,8 +158,17 @@ void cCDR_MediaManager::ResetMedialistForItems() {
 
 void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
   if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
+  // The add dialog keeps a place of its own, apart from the save dialog's.
+  sCDR_SaveFileDlgInfo place = {};
+  CDRMM_GetFileDialogStockedInfo(prefStockFile_, kCDR_AddDialogFolderKey,
+                                 kCDR_AddDialogPositionKey, place);
+  SInt32 visible = 0;
+  if (place.folderValid != 0 && !Sp_GetVisibleFolder(place.vRefNum, place.dirID, visible)) {
+    place.folderValid = 0;
+  }
   auto* dialog = new (std::nothrow) cNavMgrObject(SpFourCC("Zqcd"));
   if (dialog == nullptr) return;
+  if (place.folderValid != 0) dialog->SetupDefaultLocation(place.vRefNum, place.dirID, nullptr);
   SInt32 processor = 0, clock = 0;
   checkQuickTimeFileEnablerFlag_GlV =
       Sp_GetCPUVersion(&processor, &clock) && processor >= 0x108 && clock >= 600000000 ? 1 : 0;
@@ -181,6 +195,14 @@ void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
   AddChosenFiles(chosen, counts);
   OutputSelectionItemOnMediaItemList(1);
   DisableMediaProgressOutput();
+  if (counts.folderValid) {
+    sCDR_SaveFileDlgInfo chosenPlace = {};
+    chosenPlace.folderValid = 1;
+    chosenPlace.vRefNum = counts.vRefNum;
+    chosenPlace.dirID = counts.dirID;
+    CDRMM_StockFileDialogInfo(prefStockFile_, kCDR_AddDialogFolderKey, kCDR_AddDialogPositionKey,
+                              chosenPlace);
+  }
   const std::string report = AddReport(counts);
   if (!report.empty()) {
     SysBeep(1);
@@ -216,6 +238,9 @@ void cCDR_MediaManager::AddChosenFiles(cNavMgrFileList& chosen, AddCounts& count
                                        nullptr, nullptr) == 0) {
       break;
     }
+    counts.folderValid = true;
+    counts.vRefNum = vRefNum;
+    counts.dirID = dirID;
     cSp_CDRProgramBaseObj* program = Sp_GetTargetFileProgram(vRefNum, dirID, name);
     if (program != nullptr) {
       if (!cleared) ClearMediaListSelection(1);

@@ -3,12 +3,14 @@
 #include <new>
 #include <string>
 
+#include "ByteOrder.h"
 #include "CDObjectSource.h"
 #include "CarbonEvents.h"
 #include "Dialogs.h"
 #include "Events.h"
 #include "QDText.h"
 #include "QuickDraw.h"
+#include "Resources.h"
 #include "SpResourceManager.h"
 #include "SpStdDrawingFunction.h"
 #include "SpStdFunctionNumber.h"
@@ -44,8 +46,21 @@ struct sCDR_AboutRecord {
 
 RGBColor VersionColour() {
   RGBColor colour;
-  Sp_SetRGBColorByPercentage(&colour, 0.24f, 0.21f, 0.59f);
+  Sp_SetRGBColorByPercentage(&colour, 24.0f, 21.0f, 59.0f);
   return colour;
+}
+
+// The title the box's 'DLOG' resource gives it (the framework's windows start untitled): the
+// Pascal string after bounds, definition, visibility, close box, reference value and item
+// list. Empty when the resource is missing or too short.
+std::string ResourceTitle(short dialogID) {
+  Handle dlog = GetResource(SpFourCC("DLOG"), dialogID);
+  if (dlog == nullptr || *dlog == nullptr) return std::string();
+  sp::ByteReader reader(*dlog, std::size_t(GetHandleSize(dlog)));
+  unsigned char title[256] = {0};
+  reader.Skip(20);
+  const bool read = reader.PascalString(title) && reader.Ok();
+  return read ? std::string(reinterpret_cast<const char*>(title + 1), title[0]) : std::string();
 }
 
 Rect ItemRect(DialogRef dialog, short item) {
@@ -164,6 +179,8 @@ unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, U
     return false;
   }
   WindowRef window = about->window->GetWindowRef();
+  const std::string title = ResourceTitle(kAboutDialogID);
+  if (!title.empty()) about->window->SetTitle(title.c_str());
   about->window->Open(1, nullptr);
   sNumVersion version = {0, 0, 0, 0};
   about->versionRead = Sp_GetApplicatinVersion(1, &version) != 0;
@@ -176,9 +193,11 @@ unsigned char CDR_AboutDialog(cSpMenu*, cSpMenuItem*, sSpModifiersDataStruct&, U
   SetWRefCon(window, reinterpret_cast<URefCon>(about));
   if (Sp_Is_CarbonEvent_ModeEnable()) {
     const RGBColor colour = VersionColour();
+    // Given to the constructor the colour would paint the background too, hiding the text.
     about->versionView = new (std::nothrow)
-        cSp_StringView(window, about->versionRect, &colour, kVersionTextSize, nullptr, 0);
+        cSp_StringView(window, about->versionRect, nullptr, kVersionTextSize, nullptr, 0);
     if (about->versionView != nullptr) {
+      about->versionView->SetStringColor(&colour, 0);
       about->versionView->SetTextOutput_H_PositionType(kSpPositionRight, 0);
       about->versionView->SetString(about->versionRead ? about->versionText.c_str() : "", 0);
     }

@@ -134,6 +134,8 @@ Boolean CDRMM_SaveDefaultStockPositionForMultiFileIntoEachFile(cPrefStockFileObj
 // alone when the range holds none.
 enum : SInt32 { kCDR_MaxSpeedItems = 500 };
 std::vector<std::string> CDRMGRFileSaveSetup_SpeedItemTexts(const sCDR_SaveSetupDlgSpeedInfo& speeds);
+// The speed rounded to that many decimals (1 to 3), as a speed of the popup is.
+double CDRMGRFileSaveSetup_RoundSpeed(double speed, int decimals);
 
 // The set-up helpers, each on the dialog's state (null: reported, nothing done).
 void CDRMGRFileSaveSetup_LoadInitialSetup(sCDRMGR_AskSaveInfoDlgData* state, Rect& area);

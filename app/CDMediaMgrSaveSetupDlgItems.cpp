@@ -2,6 +2,7 @@
 // compression texts and the window's two heights, the each-file folder and name example, and
 // the preference stock ('FSvI': 'Sped', 'FTyp', 'WPos', 'cmpT', 'SmpR', 'SmpS', 'Chnl', and in
 // each-file mode 'MEDr' and 'MENP'; 'MMgr' > 'MFiE' > 'FPos' the default each-file folder).
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -27,7 +28,6 @@ namespace {
 const char kSource[] = "CDMediaMgrSaveSetupDlg";
 
 constexpr float kDefaultSpeed = 2.0f;
-constexpr SInt32 kFullPathSize = 1024;
 
 const OSType kTypeOfItem[] = {SpFourCC("AIFF"), SpFourCC("WAVE"), SpFourCC("MooV"),
                               SpFourCC("QTnc"), SpFourCC("AIFC")};
@@ -52,15 +52,7 @@ float SelectedSpeed(ControlRef popup, float fallback) {
   CDRDlg_PopupItemText(popup, GetControl32BitValue(popup), text);
   double value = 0;
   if (!Sp_StringToDouble(text, &value) || value <= 0) return fallback;
-  return float(value);
-}
-
-// The folder's full path for the folder output; false when it cannot be had.
-bool FolderPath(const FSRef& folder, char* path) {
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  if (Sp_GetDirectoryPositionInfoFromFSRef(&folder, &vRefNum, &dirID) != noErr) return false;
-  return Sp_DirFullPathNameFromDirID(dirID, vRefNum, path) == noErr;
+  return float(CDRMGRFileSaveSetup_RoundSpeed(value, 3));
 }
 
 void SetViewText(cSp_StringView* view, const std::string& text) {
@@ -91,21 +83,70 @@ const char* CDRMGRFileSaveSetup_Extension(OSType type) {
 
 // ---- The speed popup ------------------------------------------------------------------------
 
+namespace {
+
+constexpr int kMaxSpeedDecimals = 3;
+constexpr double kSpeedCeiling = 1.0e6;
+
+SInt64 TenTo(int decimals) {
+  SInt64 unit = 1;
+  for (int i = 0; i < decimals; ++i) unit *= 10;
+  return unit;
+}
+
+// The fewest decimals (1 to 3) that write the value, as far as three decimals go.
+int DecimalsOf(double value) {
+  for (int d = 1; d < kMaxSpeedDecimals; ++d) {
+    const double scaled = value * double(TenTo(d));
+    if (std::fabs(scaled - std::round(scaled)) < 1.0e-6 * std::max(1.0, std::fabs(scaled))) {
+      return d;
+    }
+  }
+  return kMaxSpeedDecimals;
+}
+
+// The value counted in units of the step's last decimal; -1 for what is no speed.
+SInt64 UnitsOf(double value, SInt64 unit) {
+  if (!(value == value) || value < 0) return -1;
+  return SInt64(std::llround(std::min(value, kSpeedCeiling) * double(unit)));
+}
+
+// Units written with the step's decimals, trailing zeros dropped down to one decimal.
+std::string UnitsText(SInt64 units, int decimals) {
+  const SInt64 unit = TenTo(decimals);
+  std::string fraction = std::to_string(units % unit);
+  fraction.insert(0, std::size_t(decimals) - fraction.size(), '0');
+  while (fraction.size() > 1 && fraction.back() == '0') fraction.pop_back();
+  return std::to_string(units / unit) + "." + fraction;
+}
+
+// The decimals the popup's speeds are written with: those of the start or the interval,
+// whichever has more.
+int SpeedDecimals(const sCDR_SaveSetupDlgSpeedInfo& speeds) {
+  return std::max(DecimalsOf(speeds.startSpeed), DecimalsOf(speeds.interval));
+}
+
+}  // namespace
+
+double CDRMGRFileSaveSetup_RoundSpeed(double speed, int decimals) {
+  const SInt64 unit = TenTo(std::clamp(decimals, 1, kMaxSpeedDecimals));
+  const SInt64 units = UnitsOf(speed, unit);
+  return units < 0 ? speed : double(units) / double(unit);
+}
+
+// Each speed is the start plus a whole number of steps, counted in units of the step's last
+// decimal, so that no sum of inexact binary fractions creeps into what is shown.
 std::vector<std::string> CDRMGRFileSaveSetup_SpeedItemTexts(
     const sCDR_SaveSetupDlgSpeedInfo& speeds) {
   std::vector<std::string> texts;
-  auto milli = [](double value) -> SInt64 {
-    if (!(value == value) || value < 0) return -1;
-    if (value > 1.0e6) value = 1.0e6;
-    return SInt64(std::llround(value * 1000));
-  };
-  const SInt64 start = milli(speeds.startSpeed), end = milli(speeds.endSpeed);
-  const SInt64 step = milli(speeds.interval);
-  for (SInt64 v = start; start > 0 && v <= end && SInt32(texts.size()) < kCDR_MaxSpeedItems;
-       v += step) {
-    char text[kSpFloatTextSize] = "";
-    Sp_DoubleToString2(double(v) / 1000.0, text, 3, 1);
-    texts.push_back(text);
+  const int decimals = SpeedDecimals(speeds);
+  const SInt64 unit = TenTo(decimals);
+  const SInt64 start = UnitsOf(speeds.startSpeed, unit), end = UnitsOf(speeds.endSpeed, unit);
+  const SInt64 step = UnitsOf(speeds.interval, unit);
+  for (SInt64 k = 0; start > 0 && SInt32(texts.size()) < kCDR_MaxSpeedItems; ++k) {
+    const SInt64 units = start + k * std::max<SInt64>(step, 0);
+    if (units > end) break;
+    texts.push_back(UnitsText(units, decimals));
     // Without a step forward the start is the one speed there is.
     if (step <= 0) break;
   }
@@ -196,7 +237,7 @@ void CDRMGRFileSaveSetup_StockInitialSetup(sCDRMGR_AskSaveInfoDlgData* state) {
   };
   cPrefStockData* speed = item(kCDR_SaveSpeedKey);
   if (speed == nullptr) return SpReportFailure(kSource, kMethod, 4, kSpMsgMemory);
-  speed->SetupDblData(info.speed, 1);
+  speed->SetupDblData(CDRMGRFileSaveSetup_RoundSpeed(info.speed, 3), 1);
   cPrefStockData* type = item(kCDR_SaveFileTypeKey);
   if (type == nullptr) return SpReportFailure(kSource, kMethod, 8, kSpMsgMemory);
   type->SetupLongData(SInt32(info.fileType), 1);
@@ -279,14 +320,18 @@ void CDRMGRFileSaveSetup_InitialSetupDlgItem(sCDRMGR_AskSaveInfoDlgData* state,
   if (menu != nullptr) {
     for (SInt32 n = CountMenuItems(menu); n > 0; --n) DeleteMenuItem(menu, SInt16(n));
     SInt32 selected = 0, index = 0;
+    // Compared to the last decimal a speed can have, so that the float kept for the speed
+    // finds its item while a speed between two items finds none.
+    const double wanted = CDRMGRFileSaveSetup_RoundSpeed(info.speed, 3);
     for (const std::string& text : CDRMGRFileSaveSetup_SpeedItemTexts(speeds)) {
       Str255 pascal;
       pascal[0] = UInt8(text.size());
       std::memcpy(pascal + 1, text.data(), text.size());
       AppendMenuItemText(menu, pascal);
       ++index;
-      float value = 0;
-      if (selected == 0 && Sp_StringToFloat(text.c_str(), &value) && value == info.speed) {
+      double value = 0;
+      if (selected == 0 && Sp_StringToDouble(text.c_str(), &value) &&
+          CDRMGRFileSaveSetup_RoundSpeed(value, 3) == wanted) {
         selected = index;
       }
     }
@@ -364,8 +409,8 @@ void CDRMGRFileSaveSetup_ModifyWindowSizeAndCompressInfo(sCDRMGR_AskSaveInfoDlgD
 
 void CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem(sCDRMGR_AskSaveInfoDlgData* state) {
   if (ReportNull(state, "CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem")) return;
-  char path[kFullPathSize] = "";
-  if (state->info.folderValid == 0 || !FolderPath(state->info.folder, path)) {
+  std::string path;
+  if (state->info.folderValid == 0 || SpShownPathOfFSRef(&state->info.folder, &path) != noErr) {
     SetViewText(state->folderView, SpCDR_MJ("未設定"));
     return;
   }

@@ -35,7 +35,10 @@ OSStatus EndWith(void* data, SInt16 item) {
 bool ItemValue(ControlRef popup, SInt32 item, double& value) {
   char text[256] = "";
   CDRDlg_PopupItemText(popup, item, text);
-  return text[0] != 0 && Sp_StringToDouble(text, &value);
+  double read = 0;
+  if (text[0] == 0 || !Sp_StringToDouble(text, &read)) return false;
+  value = CDRMGRFileSaveSetup_RoundSpeed(read, 3);
+  return true;
 }
 
 // Selects the first item of that value; without one, item 1, whose value the speed takes.
@@ -44,7 +47,8 @@ void SelectValue(ControlRef popup, double& value) {
   const SInt32 count = CDRDlg_PopupItemCount(popup);
   for (SInt32 item = 1; item <= count; ++item) {
     double itemValue = 0;
-    if (ItemValue(popup, item, itemValue) && itemValue == value) {
+    if (ItemValue(popup, item, itemValue) &&
+        CDRMGRFileSaveSetup_RoundSpeed(itemValue, 3) == CDRMGRFileSaveSetup_RoundSpeed(value, 3)) {
       SetControl32BitValue(popup, item);
       return;
     }

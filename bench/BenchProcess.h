@@ -16,7 +16,8 @@ namespace bench {
 
 struct Run {
   double seconds = 0;
-  long peakMB = 0;
+  long peakMB = 0;  // MiB
+  long peakKB = 0;  // KiB
   bool ok = false;     // it exited with status 0
   std::string output;  // what it wrote to its standard output
 };
@@ -48,6 +49,7 @@ inline Run Spawn(const std::vector<std::string>& argv) {
   struct rusage usage {};
   if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakKB = usage.ru_maxrss;
     run.peakMB = usage.ru_maxrss / 1024;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
@@ -57,6 +59,21 @@ inline Run Spawn(const std::vector<std::string>& argv) {
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
+}
+
+inline double Min(const std::vector<double>& v) {
+  return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+inline double Max(const std::vector<double>& v) {
+  return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
+
+// The value at fraction p (0 to 1) of the sorted values, the nearest rank.
+inline double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
 }
 
 }  // namespace bench

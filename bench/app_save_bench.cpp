@@ -7,7 +7,7 @@
 //   and the save command run, its set-up and save dialogs answered at once; timed from the
 //   save dialog's answer, and from the hand-over to the engine, to the end of saving (progress
 //   window, progress texts and bars, the end callback all included)
-//   the engine: save_bench's own save of the whole disc into one WAVE file
+//   the engine: save_driver's save of the whole disc into one WAVE file, timed inside it
 // Printed: the medians and their ratio beside the goal of 1.2.
 //
 //   app_save_bench [seconds] [--runs N] [--keep]
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
   }
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
-  const std::string engineBench = SP_SAVE_BENCH;
+  const std::string engineDriver = SP_SAVE_DRIVER;
   std::printf("disc: %ld s of 44.1 kHz stereo in 3 tracks into one WAVE file; medians of %d runs\n",
               seconds, runs);
   std::vector<double> ours, oursSave, theirs;
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     ours.push_back(s);
     oursSave.push_back(save);
     std::system(("rm -f '" + home + "/Documents/'*").c_str());
-    const bench::Run own = bench::Spawn({engineBench, "--save", "wave", home});
+    const bench::Run own = bench::Spawn({engineDriver, "wave", home});
     double e = 0, pass = 0;
     if (!own.ok || std::sscanf(own.output.c_str(), "%lf %lf", &e, &pass) != 2) {
       std::printf("the engine's save failed\n");
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     std::system(("rm -f '" + home + "/Documents/'*").c_str());
   }
   const double engine = bench::Median(theirs);
-  std::printf("engine's own save (save_bench)                    %7.3f s\n", engine);
+  std::printf("engine's own save (save_driver)                   %7.3f s\n", engine);
   std::printf("application, from the engine's start to its end   %7.3f s  ratio %5.2f  goal <= 1.2 %s\n",
               bench::Median(oursSave), bench::Median(oursSave) / engine,
               bench::Median(oursSave) / engine <= 1.2 ? "met" : "MISSED");

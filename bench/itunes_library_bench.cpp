@@ -1,18 +1,20 @@
 // Loading time and memory of a large music library.
 //
-// Writes "iTunes Music Library.xml" of N tracks (100,000 unless given) as a real library
-// looks (every usual key of a track, albums of a dozen tracks, Japanese names among them, the
-// whole-library playlist, one more list of every track and a few small ones) into the Music
-// folder of a temporary home. Then, each in a process of its own forked from this one:
+// Writes "iTunes Music Library.xml" of N tracks (100,000 unless given; several counts may be
+// given) as a real library looks (every usual key of a track, albums of a dozen tracks,
+// Japanese names among them, the whole-library playlist, one more list of every track and a few
+// small ones) into the Music folder of a temporary home. Then, in turn and each as a process of
+// its own started from this program's file, as often as asked (5 unless --runs):
 //   - expat's bare pass over the file (read in the reader's blocks, no handler doing any
 //     work): the floor no reader built on expat can go below;
-//   - our reader, loading the library exactly as the application does.
-// Each is run three times; the best time and the highest peak resident memory (the child's
-// high-water mark: the pages its process touches, the libraries' among them) are printed,
-// with the reader's time as a multiple of expat's. Last comes Python's plistlib on the same
-// file, for comparison.
+//   - our reader, loading the library exactly as the application does;
+//   - the same program reading nothing: the memory its libraries take.
+// Printed for each: the pass's own time, the process's wall time and its peak resident memory
+// (as the system counts a finished process), min / median / max; the reader's time as a
+// multiple of expat's, run by run; each goal met or missed. Last comes Python's plistlib on the
+// same file once, for comparison.
 //
-//   itunes_library_bench [tracks] [--keep] [--no-plistlib]
+//   itunes_library_bench [tracks ...] [--runs N] [--keep] [--no-plistlib]
 //
 // --keep leaves the temporary home in place and prints its path.
 #include <expat.h>
@@ -29,8 +31,10 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "BenchHome.h"
+#include "BenchProcess.h"
 #include "SpiTunesMusicInfoObject.h"
 
 namespace {
@@ -129,12 +133,17 @@ void WriteLibrary(const std::string& path, long tracks) {
   out << "\t</array>\n</dict>\n</plist>\n";
 }
 
-// What a pass reports to the parent.
+// What a pass prints for the parent: its own seconds (from opening the file to the last object
+// made) and what it found.
 struct PassResult {
   double seconds = 0;
   bool ok = false;
   long tracks = 0, groups = 0, playlists = 0;
 };
+
+void Report(const PassResult& result) {
+  std::printf("%.4f %ld %ld %ld\n", result.seconds, result.tracks, result.groups, result.playlists);
+}
 
 // expat over the whole file with no handlers, fed as the reader feeds it.
 PassResult ExpatPass(const std::string& path) {
@@ -173,94 +182,81 @@ PassResult ReaderPass() {
   return result;
 }
 
-// Runs the pass in a child process; its result and the child's peak resident memory (MB).
-template <class Pass>
-PassResult InChild(Pass pass, long& peakMegabytes) {
-  PassResult result;
-  int channel[2];
-  if (pipe(channel) != 0) return result;
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(channel[0]);
-    const PassResult got = pass();
-    if (write(channel[1], &got, sizeof got) != ssize_t(sizeof got)) _exit(1);
-    _exit(0);
-  }
-  close(channel[1]);
-  if (child < 0 || read(channel[0], &result, sizeof result) != ssize_t(sizeof result)) {
-    result = PassResult();
-  }
-  close(channel[0]);
-  int status = 0;
-  struct rusage usage;
-  if (child > 0 && wait4(child, &status, 0, &usage) == child) {
-    peakMegabytes = std::max(peakMegabytes, long(usage.ru_maxrss / 1024));
-  }
-  return result;
+// One pass as a process of its own, started afresh from this program's file: its figures,
+// its wall time and peak memory as the system counted them.
+struct Measured {
+  PassResult pass;
+  bench::Run process;
+};
+
+Measured Spawn(const std::vector<std::string>& argv) {
+  Measured m;
+  m.process = bench::Spawn(argv);
+  m.pass.ok = m.process.ok && std::sscanf(m.process.output.c_str(), "%lf %ld %ld %ld",
+                                          &m.pass.seconds, &m.pass.tracks, &m.pass.groups,
+                                          &m.pass.playlists) == 4;
+  return m;
 }
 
-long ResidentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, 6, "VmRSS:") == 0) return std::strtol(line.c_str() + 6, nullptr, 10) / 1024;
+// The runs of one kind of pass.
+struct Side {
+  std::vector<double> pass, wall, peak;
+  void Add(const Measured& m) {
+    pass.push_back(m.pass.seconds);
+    wall.push_back(m.process.seconds);
+    peak.push_back(double(m.process.peakKB) / 1024.0);
   }
-  return 0;
-}
+};
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  long tracks = 100000;
-  bool keep = false;
-  bool plistlib = true;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--keep") == 0) {
-      keep = true;
-    } else if (std::strcmp(argv[i], "--no-plistlib") == 0) {
-      plistlib = false;
-    } else {
-      tracks = std::strtol(argv[i], nullptr, 10);
-    }
-  }
-  if (tracks < 1) tracks = 1;
-
-  // A home of our own, so the Folder Manager finds the library where the program looks.
-  const std::string home =
-      bench::MakeHome("itunes-bench", keep, "XDG_MUSIC_DIR", {"/Music", "/Music/iTunes"});
-  if (home.empty()) return 1;
-  const std::string path = home + "/Music/iTunes/" + kSpiTM_LibraryFileName;
-
+// One library of `tracks` tracks: written, then read by each pass `runs` times in turn.
+bool Measure(const std::string& self, const std::string& path, long tracks, int runs,
+             bool plistlib) {
   auto start = std::chrono::steady_clock::now();
   WriteLibrary(path, tracks);
   struct stat st;
   stat(path.c_str(), &st);
-  std::printf("library:  %ld tracks, %.1f MB, written in %.2f s\n", tracks,
-              double(st.st_size) / 1e6, Seconds(start));
-  std::printf("resident here before the passes: %ld MB (the program's libraries; a pass's "
-              "peak counts the pages its own process touches)\n",
-              ResidentMegabytes());
-
-  const int kRuns = 3;
-  double expatBest = 1e9, readerBest = 1e9;
-  long expatPeak = 0, readerPeak = 0;
-  bool ok = true;
-  PassResult reader;
-  for (int run = 0; run < kRuns; ++run) {
-    const PassResult expat = InChild([&] { return ExpatPass(path); }, expatPeak);
-    reader = InChild(ReaderPass, readerPeak);
-    ok = ok && expat.ok && reader.ok;
-    expatBest = std::min(expatBest, expat.seconds);
-    readerBest = std::min(readerBest, reader.seconds);
+  std::printf("library: %ld tracks, %.1f MB, written in %.2f s; min / median / max of %d runs,"
+              " each pass a process of its own\n",
+              tracks, double(st.st_size) / 1e6, Seconds(start), runs);
+  Side expat, reader, idle;
+  std::vector<double> ratio;
+  PassResult found;
+  for (int run = 0; run < runs; ++run) {
+    const Measured e = Spawn({self, "--expat", path});
+    const Measured r = Spawn({self, "--reader"});
+    const Measured i = Spawn({self, "--idle"});
+    if (!e.pass.ok || !r.pass.ok || !i.process.ok) {
+      std::printf("a pass failed\n");
+      return false;
+    }
+    expat.Add(e);
+    reader.Add(r);
+    idle.Add(i);
+    ratio.push_back(r.pass.seconds / e.pass.seconds);
+    found = r.pass;
   }
-  std::printf("expat:    %.2f s, peak %ld MB  (a bare pass: no handler does any work)\n", expatBest,
-              expatPeak);
-  std::printf("reader:   %.2f s, peak %ld MB  (%ld tracks, %ld album groups, %ld playlists)\n",
-              readerBest, readerPeak, reader.tracks, reader.groups, reader.playlists);
-  std::printf("reader / expat: %.2f times the time (best of %d runs each)\n",
-              readerBest / expatBest, kRuns);
-
+  const auto row = [](const char* what, const std::vector<double>& v, const char* unit) {
+    std::printf("  %-44s %8.3f %8.3f %8.3f %s\n", what, bench::Min(v), bench::Median(v),
+                bench::Max(v), unit);
+  };
+  row("expat's bare pass, its own time", expat.pass, "s");
+  row("our reader, its own time", reader.pass, "s");
+  row("reader / expat, run by run", ratio, "");
+  row("expat's bare pass, whole process", expat.wall, "s");
+  row("our reader, whole process", reader.wall, "s");
+  row("expat's process, peak memory", expat.peak, "MiB");
+  row("our reader's process, peak memory", reader.peak, "MiB");
+  row("the same program reading nothing, peak memory", idle.peak, "MiB");
+  std::printf("  read: %ld tracks, %ld album groups, %ld playlists\n", found.tracks, found.groups,
+              found.playlists);
+  const double r = bench::Median(ratio);
+  const double peakMB = bench::Median(reader.peak) * 1.048576;
+  std::printf("  goals: reader / expat at most 1.5: %.2f %s", r, r <= 1.5 ? "met" : "MISSED");
+  if (tracks == 100000) {
+    std::printf("; peak under 100 MB at 100,000 tracks: %.1f MB %s", peakMB,
+                peakMB < 100.0 ? "met" : "MISSED");
+  }
+  std::printf("\n");
   if (plistlib) {
     const std::string python =
         "/usr/bin/python3 -c \"import plistlib,sys; "
@@ -268,9 +264,54 @@ int main(int argc, char** argv) {
         path + "'";
     start = std::chrono::steady_clock::now();
     const int status = std::system(python.c_str());
-    std::printf("plistlib: %.2f s%s\n", Seconds(start), status == 0 ? "" : "  (failed)");
+    std::printf("  plistlib, once: %.2f s%s\n", Seconds(start), status == 0 ? "" : "  (failed)");
   }
+  return true;
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The passes, each run by the parent as a process of its own.
+  if (argc == 3 && std::strcmp(argv[1], "--expat") == 0) {
+    const PassResult r = ExpatPass(argv[2]);
+    Report(r);
+    return r.ok ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--reader") == 0) {
+    const PassResult r = ReaderPass();
+    Report(r);
+    return r.ok ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) return 0;
+
+  std::vector<long> counts;
+  int runs = 5;
+  bool keep = false;
+  bool plistlib = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--keep") == 0) {
+      keep = true;
+    } else if (std::strcmp(argv[i], "--no-plistlib") == 0) {
+      plistlib = false;
+    } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else {
+      counts.push_back(std::max(1L, std::strtol(argv[i], nullptr, 10)));
+    }
+  }
+  if (counts.empty()) counts.push_back(100000);
+
+  // A home of our own, so the Folder Manager finds the library where the program looks; the
+  // passes inherit it.
+  const std::string home =
+      bench::MakeHome("itunes-bench", keep, "XDG_MUSIC_DIR", {"/Music", "/Music/iTunes"});
+  if (home.empty()) return 1;
+  const std::string path = home + "/Music/iTunes/" + kSpiTM_LibraryFileName;
+  char self[4096] = {};
+  if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
+  bool ok = true;
+  for (long tracks : counts) ok = Measure(self, path, tracks, runs, plistlib) && ok;
   if (keep) std::printf("kept: %s\n", home.c_str());
   return ok ? 0 : 1;
 }

@@ -87,6 +87,14 @@ void EndLoadQTFileSoundDataInfoBuffer(sSp_CDRQTFileLoadInfoObj& info) {
   info.loadBuffer = nullptr;
 }
 
+// The item's loading ends with an error the save tells.
+unsigned char FailLoad(sSp_CDRQTFileLoadInfoObj& info, OSErr err) {
+  info.loadErrorCode = err;
+  info.loadError = 1;
+  info.loadEnded = 1;
+  return 0;
+}
+
 void ReportProgress(sSp_CDRQTFileLoadInfoObj& info) {
   if (info.progressProc != nullptr && info.loadBuffer != nullptr) {
     info.progressProc(info.loadBuffer->item, SInt32(info.totalSamples), SInt32(info.samplesRead),
@@ -353,10 +361,8 @@ unsigned char SpCDR_LoadMediaSampleFromQTFile(sSp_CDRQTFileLoadInfoObj* info) {
         // A packet larger than the handle: ten times the room, within half of MaxBlock.
         SInt64 next = SInt64(std::max<SInt32>(size, 1)) * 10;
         if (next > grow) next = next / 10 * 2;
-        if (next > grow) {
-          info->loadEnded = 1;
-          return 0;
-        }
+        // A packet that cannot be held would leave the item short.
+        if (next > grow) return FailLoad(*info, memFullErr);
         size = SInt32(next);
         DisposeSampleHandle(info->sampleHandle);
         info->sampleHandle = NewSampleHandle(size);
@@ -368,6 +374,9 @@ unsigned char SpCDR_LoadMediaSampleFromQTFile(sSp_CDRQTFileLoadInfoObj* info) {
         continue;
       }
       case invalidTime:
+        // The media ends here. Fewer samples than it held when it was opened means its file
+        // was cut short while it was read: an error, never a shorter item.
+        if (info->samplesRead < info->totalSamples) break;
         info->mediaEnd = 1;
         return 1;
       case memFullErr:
@@ -377,16 +386,11 @@ unsigned char SpCDR_LoadMediaSampleFromQTFile(sSp_CDRQTFileLoadInfoObj* info) {
         ++empty;
         continue;
       default:
-        info->loadErrorCode = err;
-        info->loadError = 1;
-        info->loadEnded = 1;
-        return 0;
+        break;
     }
+    return FailLoad(*info, err == invalidTime ? OSErr(eofErr) : err);
   }
-  info->loadErrorCode = ioErr;
-  info->loadError = 1;
-  info->loadEnded = 1;
-  return 0;
+  return FailLoad(*info, ioErr);
 }
 
 Boolean SpCDROM_CatchSoundConverterFillBufferDataCB(SoundComponentDataPtr* data, void* refCon) {
@@ -668,9 +672,7 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
     }
     if (err != noErr) {
       // A converter that fails now would fail on every step: the load ends with its error.
-      L.loadErrorCode = err;
-      L.loadError = 1;
-      L.loadEnded = 1;
+      FailLoad(L, err);
       return false;
     }
     if (!(flags & kSoundConverterHasLeftOverData)) L.conversionEnded = 1;
@@ -678,6 +680,7 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
     if (L.loadError) return false;
   }
   if (L.memoryFull) FetchGroupAfterMemoryFull();
+  if (L.loadError) return false;
   FinishLoadStep(buffer, stepBytes);
   return true;
 }
@@ -726,9 +729,7 @@ OSErr cSp_CDRProgramBaseObj::LoadGroupBlockwise(UInt8* dest, UInt32 capacity, UI
   if (err == siVBRCompressionNotSupported) {
     L.converterRefused = 1;
   } else if (err != noErr) {
-    L.loadErrorCode = err;
-    L.loadError = 1;
-    L.loadEnded = 1;
+    FailLoad(L, err);
   }
   stepBytes = std::min(bytes, capacity);
   L.bytesConsumed = L.bytesInHandle;

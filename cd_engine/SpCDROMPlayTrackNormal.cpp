@@ -319,16 +319,24 @@ bool cSp_CDRProgramBaseObj::LoadForSaveFill() {
   L.loadEnded = 1;
   L.converterRefused = 0;
   stopRequest_ = 1;
+  // A source that could not be read whole fails the save: what was saved of it is no file to
+  // keep, and nothing it would replace goes.
+  if (!refused && save_.writeError == noErr)
+    save_.writeError = L.loadErrorCode != noErr ? OSErr(L.loadErrorCode) : OSErr(ioErr);
   if (save_.failureTold) return false;
   save_.failureTold = 1;
   if (refused) {
     SpCDR_ShowAlert(alertWindow_, SpCDR_MJ("扱えないファイル・フォーマットです。処理を中断します"));
   } else {
-    SysBeep(19);
-    if (saveErrorMgr_ != nullptr) {
-      saveErrorMgr_->SayErrorOccuredBySheetWindow(kSpCDRSaveErrorUserRefNum, L.loadErrorCode,
-                                                  alertWindow_, kSpStdSayDlgCaution,
-                                                  SpCDR_MJ("報　告").c_str());
+    SpReportFailure(kSaveSource, "cSp_CDRProgramBaseObj::LoadForSaveFill", L.loadErrorCode,
+                    "cannot read the source sound data !! ");
+    if (saveErrorMgr_ == nullptr || !saveErrorMgr_->SayErrorOccuredBySheetWindow(
+                                        kSpCDRSaveErrorUserRefNum, L.loadErrorCode, alertWindow_,
+                                        kSpStdSayDlgCaution, SpCDR_MJ("報　告").c_str())) {
+      SpCDR_ShowAlert(
+          alertWindow_,
+          SpCDR_MJ("元となるファイルの読み込みでエラーが発生しました。処理を中断します。") +
+              "[Error No = " + std::to_string(L.loadErrorCode) + "]");
     }
   }
   return false;

@@ -30,6 +30,16 @@ constexpr SInt32 kCaseChunkSize = 1024;
 
 typedef sSO_StringItemObject Item;
 
+// Items of existing chains stepped over (SpSO_WalkedItemCount).
+UInt64 gWalkedItems = 0;
+
+// The item after `item`, counted as a step of a walk.
+template <class T>
+T* Step(T* item) {
+  ++gWalkedItems;
+  return item->next;
+}
+
 SInt32 TextLength(const char* text, SInt32 limit) {
   return SInt32(strnlen(text, std::size_t(limit)));
 }
@@ -157,7 +167,7 @@ void RecountChain(sSO_StringObjectBase* obj) {
   SInt32 count = 0;
   SInt32 length = 0;
   Item* last = nullptr;
-  for (Item* item = obj->firstItem; item != nullptr; item = item->next) {
+  for (Item* item = obj->firstItem; item != nullptr; item = Step(item)) {
     ++count;
     length += item->used;
     last = item;
@@ -165,6 +175,45 @@ void RecountChain(sSO_StringObjectBase* obj) {
   obj->itemCount = count;
   obj->length = length;
   obj->lastItem = last;
+}
+
+// Compaction of the items from `start` on (see SpSO_SaveString), keeping the item count: the
+// items before `start` are neither read nor changed, so an append compacts only what it added
+// to and the cost follows the bytes appended, not the string's length.
+void CompactFrom(sSO_StringObjectBase* obj, Item* start) {
+  if (start == nullptr) return;
+  Item* before = start->previous;
+  for (Item* item = start; item != nullptr;) {
+    Item* next = Step(item);
+    if (item->used < 1) {
+      UnlinkItem(obj, item);
+      SpSO_DisposeStringItem(item);
+      --obj->itemCount;
+    }
+    item = next;
+  }
+  // Bytes move forward from each item into the free room of the one before it. An item is
+  // topped up once: when its successor was drained, the pass goes on after that successor.
+  Item* current = before != nullptr ? before->next : obj->firstItem;
+  while (current != nullptr && current->next != nullptr) {
+    Item* next = Step(current);
+    if (current->used < kCapacity) {
+      SInt32 k = std::min(next->used, kCapacity - current->used);
+      std::memcpy(current->text + current->used, next->text, std::size_t(k));
+      SetUsed(current, current->used + k);
+      std::memmove(next->text, next->text + k, std::size_t(next->used - k));
+      SetUsed(next, next->used - k);
+      if (next->used == 0) {
+        Item* after = next->next;
+        UnlinkItem(obj, next);
+        SpSO_DisposeStringItem(next);
+        --obj->itemCount;
+        current = after;
+        continue;
+      }
+    }
+    current = next;
+  }
 }
 
 // ----- positions ----------------------------------------------------------------------------
@@ -176,7 +225,7 @@ struct ItemAt {
 
 ItemAt FindItem(const sSO_StringObjectBase* obj, SInt32 offset) {
   SInt32 start = 0;
-  for (Item* item = obj->firstItem; item != nullptr; item = item->next) {
+  for (Item* item = obj->firstItem; item != nullptr; item = Step(item)) {
     if (offset < start + item->used) return {item, start};
     start += item->used;
   }
@@ -203,7 +252,7 @@ SInt32 WalkBytes(ByteCursor& cursor, SInt32 n, Copy copy) {
   while (done < n && cursor.item != nullptr) {
     SInt32 available = cursor.item->used - cursor.offset;
     if (available <= 0) {
-      cursor.item = cursor.item->next;
+      cursor.item = Step(cursor.item);
       cursor.offset = 0;
       continue;
     }
@@ -242,7 +291,7 @@ SInt32 FindByte(const sSO_StringObjectBase* obj, char c, SInt32 from, SInt32 to)
   ItemAt at = FindItem(obj, from);
   SInt32 offset = from - at.start;
   SInt32 start = at.start;
-  for (Item* item = at.item; item != nullptr && start < to; item = item->next) {
+  for (Item* item = at.item; item != nullptr && start < to; item = Step(item)) {
     SInt32 limit = std::min(item->used, to - start);
     if (offset < limit) {
       const void* hit = std::memchr(item->text + offset, c, std::size_t(limit - offset));
@@ -317,11 +366,12 @@ bool AppendFilled(sSO_StringObjectBase* obj, SInt32 total, Fill fill, const char
   for (Item* item = first; item != nullptr; item = item->next) {
     SInt32 k = fill(item->text, std::min(kCapacity, rest));
     SetUsed(item, k);
+    obj->length += k;
     rest -= k;
   }
-  LinkChainAfter(obj, obj->lastItem, first, chainLast);
-  RecountChain(obj);
-  SpSO_SaveString(obj);
+  LinkChainAfter(obj, last, first, chainLast);
+  obj->itemCount += newCount;
+  CompactFrom(obj, last != nullptr ? last : first);
   return true;
 }
 
@@ -585,7 +635,7 @@ void SpSO_strcat(sSO_StringObjectBase* obj, sSO_StringObjectBase* source) {
   // Each source item is copied into a new item of its own; compaction then closes them up.
   // The source is counted first, so a string appended to itself is copied once.
   SInt32 count = 0;
-  for (Item* item = source->firstItem; item != nullptr; item = item->next) ++count;
+  for (Item* item = source->firstItem; item != nullptr; item = Step(item)) ++count;
   Item* first = nullptr;
   Item* last = nullptr;
   if (!TakeItems(count, first, last)) {
@@ -593,13 +643,17 @@ void SpSO_strcat(sSO_StringObjectBase* obj, sSO_StringObjectBase* source) {
     return;
   }
   Item* from = source->firstItem;
+  SInt32 copied = 0;
   for (Item* item = first; item != nullptr; item = item->next, from = from->next) {
     std::memcpy(item->text, from->text, std::size_t(from->used));
     SetUsed(item, from->used);
+    copied += from->used;
   }
-  LinkChainAfter(obj, obj->lastItem, first, last);
-  RecountChain(obj);
-  SpSO_SaveString(obj);
+  Item* oldLast = obj->lastItem;
+  LinkChainAfter(obj, oldLast, first, last);
+  obj->itemCount += count;
+  obj->length += copied;
+  CompactFrom(obj, oldLast != nullptr ? oldLast : first);
 }
 
 void SpSO_strncat(sSO_StringObjectBase* obj, sSO_StringObjectBase* source, SInt32 start, SInt32 n) {
@@ -751,7 +805,7 @@ void SpSO_CutDownBeforeString(sSO_StringObjectBase* obj, SInt32 n) {
   Item* item = obj->firstItem;
   while (item != nullptr && start + item->used < n) {
     start += item->used;
-    item = item->next;
+    item = Step(item);
   }
   if (item == nullptr) return;
   Item* earlier = obj->firstItem;
@@ -788,7 +842,7 @@ void SpSO_CutDownBetweenString(sSO_StringObjectBase* obj, SInt32 a, SInt32 b) {
   SInt32 start = 0;
   Item* item = obj->firstItem;
   while (item != nullptr) {
-    Item* next = item->next;
+    Item* next = Step(item);
     SInt32 itemStart = start;
     SInt32 itemEnd = start + item->used;
     start = itemEnd;
@@ -905,13 +959,11 @@ void SpSO_GetStringWidthScriptCode(const sSO_StringObjectBase* obj, char* buffer
   length = copied;
 }
 
+UInt64 SpSO_WalkedItemCount() { return gWalkedItems; }
+
+// Every change of the chain keeps the length, so it is read, not counted.
 SInt32 SpSO_GetStringLen(const sSO_StringObjectBase* obj) {
-  if (obj == nullptr) return 0;
-  SInt32 length = 0;
-  for (const Item* item = obj->firstItem; item != nullptr; item = item->next) {
-    length += item->used;
-  }
-  return length;
+  return obj != nullptr ? obj->length : 0;
 }
 
 // ----- comparing and searching --------------------------------------------------------------
@@ -925,7 +977,7 @@ short CompareWithText(const sSO_StringObjectBase* obj, const char* text, SInt32 
   SInt32 offset = 0;
   for (SInt32 i = 0; limit < 0 || i < limit; ++i) {
     while (item != nullptr && offset >= item->used) {
-      item = item->next;
+      item = Step(item);
       offset = 0;
     }
     bool objectEnded = item == nullptr;
@@ -963,11 +1015,11 @@ short SpSO_strcmp(const sSO_StringObjectBase* obj, const sSO_StringObjectBase* o
   SInt32 offsetB = 0;
   for (;;) {
     while (a != nullptr && offsetA >= a->used) {
-      a = a->next;
+      a = Step(a);
       offsetA = 0;
     }
     while (b != nullptr && offsetB >= b->used) {
-      b = b->next;
+      b = Step(b);
       offsetB = 0;
     }
     if (a == nullptr && b == nullptr) return 0;
@@ -1019,39 +1071,13 @@ void SpSO_SaveString(sSO_StringObjectBase* obj) {
     SpReportFailure(kSource, "SpSO_SaveString", 1, kMsgArgumentError);
     return;
   }
-  for (Item* item = obj->firstItem; item != nullptr;) {
-    Item* next = item->next;
-    if (item->used < 1) {
-      if (item->previous == nullptr && item != obj->firstItem) {
-        SpReportFailure(kSource, "SpSO_SaveString", 2, kMsgLinkError);
-        return;
-      }
-      UnlinkItem(obj, item);
-      SpSO_DisposeStringItem(item);
+  for (Item* item = obj->firstItem; item != nullptr; item = Step(item)) {
+    if (item->used < 1 && item->previous == nullptr && item != obj->firstItem) {
+      SpReportFailure(kSource, "SpSO_SaveString", 2, kMsgLinkError);
+      return;
     }
-    item = next;
   }
-  // Bytes move forward from each item into the free room of the one before it. An item is
-  // topped up once: when its successor was drained, the pass goes on after that successor.
-  Item* current = obj->firstItem;
-  while (current != nullptr && current->next != nullptr) {
-    Item* next = current->next;
-    if (current->used < kCapacity) {
-      SInt32 k = std::min(next->used, kCapacity - current->used);
-      std::memcpy(current->text + current->used, next->text, std::size_t(k));
-      SetUsed(current, current->used + k);
-      std::memmove(next->text, next->text + k, std::size_t(next->used - k));
-      SetUsed(next, next->used - k);
-      if (next->used == 0) {
-        Item* after = next->next;
-        UnlinkItem(obj, next);
-        SpSO_DisposeStringItem(next);
-        current = after;
-        continue;
-      }
-    }
-    current = next;
-  }
+  CompactFrom(obj, obj->firstItem);
   RecountChain(obj);
 }
 
@@ -1074,7 +1100,7 @@ OSErr SpSO_WriteTargetAreaStringIntoFile(sSpFileSysInfo* file, const sSO_StringO
   SInt64 first = std::max<SInt64>(start, 0);
   SInt64 end = SInt64(start) + length;
   SInt64 itemStart = 0;
-  for (const Item* item = obj->firstItem; item != nullptr && itemStart < end; item = item->next) {
+  for (const Item* item = obj->firstItem; item != nullptr && itemStart < end; item = Step(item)) {
     SInt64 itemEnd = itemStart + item->used;
     SInt64 from = std::max(first, itemStart);
     SInt64 to = std::min(end, itemEnd);

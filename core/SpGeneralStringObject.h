@@ -155,6 +155,9 @@ void SpSO_GetStringWidthScriptCode(const sSO_StringObjectBase* obj, char* buffer
                                    SInt32 start, ScriptCode script, SInt32& length,
                                    unsigned char& cut);
 SInt32 SpSO_GetStringLen(const sSO_StringObjectBase* obj);
+// The items the operations have stepped over while walking strings' chains since the program
+// started: a measure of their work that does not depend on time.
+UInt64 SpSO_WalkedItemCount();
 
 // Comparing (bytes as signed 8-bit values) → 0, 1 or -1; searching.
 short SpSO_strcmp(const sSO_StringObjectBase* obj, const char* text);

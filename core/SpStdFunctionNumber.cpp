@@ -110,9 +110,13 @@ void FormatWithMinimumDecimals(T value, TextOut& t, int decimals, int minimumDec
   T fraction = value - integral;
   if (!std::isfinite(fraction)) fraction = 0;  // an infinite value has no fraction
 
+  // The kept decimals as a whole number of units of the last one, rounded half up on the digit
+  // after them, and written digit by digit from that number: dividing the rounded fraction
+  // back and multiplying it out again would bring the rounding noise back (2.8 to three
+  // decimals came out as 2.801).
+  int digits[kSpMaxFloatDecimals];
+  int significant = 0;  // one past the last digit above 0
   if (decimals > 0) {
-    // Rounds half up on the digit after the kept ones, by adding one unit of the last kept
-    // digit to the scaled fraction.
     T scaled = fraction;
     T scale = 1;
     for (int i = 0; i < decimals; ++i) {
@@ -120,23 +124,19 @@ void FormatWithMinimumDecimals(T value, TextOut& t, int decimals, int minimumDec
       scale = scale * ten;
     }
     T next = std::trunc(scaled * ten) - ten * std::trunc(scaled);
-    if (next > 4) scaled = scaled + T(1);
-    fraction = scaled / scale;
+    T units = std::trunc(scaled);
+    if (next > 4) units = units + T(1);
     // A fraction rounded up to a whole unit or more carries into the integer part.
-    if (fraction >= T(1)) {
+    if (units >= scale) {
       integral = integral + T(1);
-      fraction = fraction - T(1);
+      units = units - scale;
     }
-  }
-
-  int digits[kSpMaxFloatDecimals];
-  int significant = 0;  // one past the last digit above 0
-  T current = fraction;
-  for (int i = 0; i < decimals; ++i) {
-    T previous = current;
-    current = current * ten;
-    digits[i] = DigitOf(std::trunc(current) - ten * std::trunc(previous));
-    if (digits[i] > 0) significant = i + 1;
+    for (int i = decimals - 1; i >= 0; --i) {
+      const T rest = std::trunc(units / ten);
+      digits[i] = DigitOf(units - rest * ten);
+      units = rest;
+      if (digits[i] > 0 && significant == 0) significant = i + 1;
+    }
   }
 
   if (integral == 0 && (significant == 0 || decimals <= 0)) {

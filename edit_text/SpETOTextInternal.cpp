@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "QDText.h"
+#include "SpETOTextStyleRunObject.h"
+
 namespace sp_eto {
 
 const char kMsgArgumentError[] = "Argument error !! ";
@@ -37,6 +40,25 @@ cPortTextScope::~cPortTextScope() {
 
 void cPortTextScope::Apply(const sTextStyleAttributes& attributes) {
   Sp_SetCurrentPortTextStyleAttribute(attributes);
+}
+
+void cRunWidths::Measure(cTextStyleRunObject* run, const char* text) {
+  if (run == nullptr) return;
+  if (!run->IsText()) {
+    run->SetStringWidth(0);
+    return;
+  }
+  const sTextStyleAttributes& style = run->Attributes();
+  if (!scope_ || run->GetGrafPort() != port_) {
+    scope_.reset();
+    scope_.emplace(run->GetGrafPort(), style);
+    port_ = run->GetGrafPort();
+    applied_ = style;
+  } else if (!SpEqualTextStyleAttribute(applied_, style)) {
+    scope_->Apply(style);
+    applied_ = style;
+  }
+  run->SetStringWidth(text != nullptr ? SpTextWidthLong(text, 0, run->ByteLength()) : 0);
 }
 
 SInt32 ReadBytes(const sSO_StringObjectBase* text, SInt32 start, SInt32 count, char* out) {

@@ -5,11 +5,14 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "QuickDraw.h"
 #include "SpErrorInfoSystem.h"
 #include "SpGeneralStringObject.h"
 #include "SpTextStyle.h"
+
+class cTextStyleRunObject;
 
 namespace sp_eto {
 
@@ -44,6 +47,20 @@ class cPortTextScope {
   SInt16 font_ = 0, size_ = 0, mode_ = 0;
   Style face_ = 0;
   Fixed spExtra_ = 0, chExtra_ = 0;
+};
+
+// Measures the widths of text runs in one port scope, giving the port a run's style only when
+// it differs from the style it has: the runs of a stretch share one. The same widths as each
+// run's ReCalcurateRunTextWidth, without setting and restoring the port's text for every run.
+class cRunWidths {
+ public:
+  // The width of the run from its bytes (`text` at its first byte).
+  void Measure(cTextStyleRunObject* run, const char* text);
+
+ private:
+  std::optional<cPortTextScope> scope_;
+  GrafPtr port_ = nullptr;
+  sTextStyleAttributes applied_{};
 };
 
 // The bytes start .. start + count - 1 of the string object into out (which holds count

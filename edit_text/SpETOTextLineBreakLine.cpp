@@ -19,6 +19,7 @@
 // - line numbers and vertical places are set once at the end, from the first line touched,
 //   and only when lines were added or removed or a height changed.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "FixMath.h"
@@ -41,7 +42,107 @@ void Bump(SInt16& counter) {
   if (counter < 32767) ++counter;
 }
 
+// The number of the last watched re-wrap; a line reached by it carries the same number.
+UInt64 gLastWatchedWrap = 0;
+// The number of the last noting of what lines hold: each RememberRunList and each re-wrap
+// from ResetBreakLine begins one; a line noted in it carries the same number.
+UInt64 gLastNoting = 0;
+
+// A 64-bit digest fed a word at a time: each word is mixed in by a multiply and a shift, so
+// that any change of a value changes the whole digest.
+class cLookDigest {
+ public:
+  void Add(UInt64 value) {
+    value_ = (value_ ^ value) * 0x9E3779B97F4A7C15ull;
+    value_ ^= value_ >> 29;
+  }
+  void Bytes(const char* bytes, SInt32 length) {
+    SInt32 i = 0;
+    for (; i + 8 <= length; i += 8) {
+      UInt64 word = 0;
+      std::memcpy(&word, bytes + i, 8);
+      Add(word);
+    }
+    UInt64 tail = 0;
+    std::memcpy(&tail, bytes + i, std::size_t(length - i));
+    Add(tail ^ (UInt64(length - i) << 56));
+  }
+  UInt64 Value() const { return value_; }
+
+ private:
+  UInt64 value_ = 0xCBF29CE484222325ull;
+};
+
 }  // namespace
+
+// A run's style enters by its record's serial, which no other record ever takes: a record
+// freed and another made at its address cannot pass for it.
+UInt64 cTextLineObject::HoldingDigest() const {
+  cLookDigest d;
+  d.Add(UInt64(UInt32(byteCount_)));
+  if (string_ != nullptr) {
+    for (const sSO_StringItemObject* item = string_->firstItem; item != nullptr;
+         item = item->next) {
+      d.Bytes(item->text, item->used);
+    }
+  }
+  // Neighbouring runs of one kind and style count as one, so that a line whose runs are cut
+  // otherwise still holds what it held.
+  for (const cTextStyleRunObject* run = head_; run != nullptr;) {
+    SInt32 length = run->ByteLength();
+    const cTextStyleRunObject* next = run->GetNextObjectPtr();
+    for (; next != nullptr && next->GetStyleRunDataType() == run->GetStyleRunDataType() &&
+           next->SharesStyleWith(run);
+         next = next->GetNextObjectPtr()) {
+      length += next->ByteLength();
+    }
+    d.Add(UInt64(run->GetStyleRunDataType()) | UInt64(UInt32(length)) << 8);
+    d.Add(run->StyleRecord()->serial);
+    run = next;
+  }
+  return d.Value();
+}
+
+UInt64 cTextLineObject::LookDigest(UInt64 holding) const {
+  cLookDigest d;
+  d.Add(holding);
+  d.Add(UInt64(UInt32(tabs_)) | UInt64(lineBreak_ ? 1 : 0) << 32 | UInt64(UInt8(position_)) << 40);
+  d.Add(UInt64(UInt16(lineWidth_)) | UInt64(UInt16(leftOffset_)) << 16 |
+        UInt64(UInt16(rightOffset_)) << 32);
+  for (const cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
+    const FontInfo& heights = run->FontHeights();
+    d.Add(UInt64(run->GetStyleRunDataType()) | UInt64(UInt32(run->ByteLength())) << 8);
+    d.Add(UInt64(UInt32(run->GetTextWidthPixel())) | UInt64(UInt16(heights.ascent)) << 32 |
+          UInt64(UInt16(heights.descent)) << 48);
+    d.Add(UInt64(UInt16(heights.leading)));
+  }
+  return d.Value();
+}
+
+UInt64 cTextLineObject::LookDigest() const { return LookDigest(HoldingDigest()); }
+
+bool cTextLineObject::ReachedByLastWatchedRewrap() const {
+  return watchedWrap_ != 0 && watchedWrap_ == gLastWatchedWrap;
+}
+
+bool cTextLineObject::HoldsAsBeforeRewrap() const {
+  return ReachedByLastWatchedRewrap() && !watchedChanged_ && LookDigest() == watchedLook_;
+}
+
+bool cTextLineObject::LooksAsBeforeRewrap() const {
+  return top_ == watchedTop_ && bottom_ == watchedBottom_ && HoldsAsBeforeRewrap();
+}
+
+void cTextLineObject::NoteHolding(UInt64 holding) {
+  rememberedNoting_ = gLastNoting;
+  rememberedBytes_ = byteCount_;
+  rememberedHolding_ = holding;
+}
+
+bool cTextLineObject::HoldsAsNoted() const {
+  return rememberedNoting_ == gLastNoting && byteCount_ == rememberedBytes_ &&
+         HoldingDigest() == rememberedHolding_;
+}
 
 // One re-wrap: its counters, the lines to finish and what must be set again at the end.
 class cETOLineWrapper {
@@ -53,6 +154,13 @@ class cETOLineWrapper {
         removed_(removed),
         widthChanged_(widthChanged),
         unchanged_(unchanged) {}
+
+  // Each line the re-wrap reaches notes what it held and showed before the wrap changes it
+  // (`edited` and new lines count as changed whatever they show).
+  void WatchChanges(const cTextLineObject* edited) {
+    watch_ = ++gLastWatchedWrap;
+    edited_ = edited;
+  }
 
   // Re-wraps from `line` (whose runs begin at `walkFrom`, null: its first run) downward.
   void Run(cTextLineObject* line);
@@ -88,6 +196,13 @@ class cETOLineWrapper {
   void SetAllWidths(cTextLineObject* line, SInt32 width);
   void Finish(cTextLineObject* line);
   void Touch(cTextLineObject* line);
+  // Notes what a line reached for the first time holds (for the unchanged count) and, in a
+  // watched wrap, shows, before the wrap changes it.
+  void Note(cTextLineObject* line);
+  // True when the line holds what it held when first noted, and no width changed.
+  bool Unchanged(const cTextLineObject* line) const {
+    return !widthChanged_ && line->HoldsAsNoted();
+  }
   // A new empty line after `line`, counted as added; null (reported) when memory ran out.
   cTextLineObject* NewLineAfter(cTextLineObject* line);
   void SettleLines();
@@ -99,7 +214,28 @@ class cETOLineWrapper {
   SInt16& unchanged_;
   cTextLineObject* firstTouched_ = nullptr;
   bool settle_ = false;
+  UInt64 watch_ = 0;  // the wrap's number when it is watched, else 0
+  const cTextLineObject* edited_ = nullptr;
 };
+
+void cETOLineWrapper::Note(cTextLineObject* line) {
+  if (line == nullptr) return;
+  const bool hold = line->rememberedNoting_ != gLastNoting;
+  const bool watch = watch_ != 0 && line->watchedWrap_ != watch_;
+  if (!hold && !watch) return;
+  // A changed width re-wraps every line whatever it holds: nothing is compared.
+  const bool digest = hold && !widthChanged_;
+  const bool look = watch && line != edited_;
+  const UInt64 holding = digest || look ? line->HoldingDigest() : 0;
+  if (hold) line->NoteHolding(holding);
+  if (watch) {
+    line->watchedWrap_ = watch_;
+    line->watchedTop_ = line->top_;
+    line->watchedBottom_ = line->bottom_;
+    line->watchedChanged_ = !look;
+    line->watchedLook_ = look ? line->LookDigest(holding) : 0;
+  }
+}
 
 cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   cTextLineObject* following = new (std::nothrow) cTextLineObject(line, false);
@@ -109,16 +245,23 @@ cTextLineObject* cETOLineWrapper::NewLineAfter(cTextLineObject* line) {
   }
   Bump(added_);
   settle_ = true;
+  if (watch_ != 0) {
+    following->watchedWrap_ = watch_;
+    following->watchedChanged_ = true;
+  }
+  Note(following);
   return following;
 }
 
 void cETOLineWrapper::Touch(cTextLineObject* line) {
   if (firstTouched_ == nullptr) firstTouched_ = line;
+  Note(line);
 }
 
 cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
   cTextLineObject* next = line->GetNextObjectPtr();
   if (next == nullptr || next->head_ == nullptr || line->lineBreak_) return nullptr;
+  Note(next);
   cTextStyleRunObject* first = next->head_;
   sp_eto::MoveAllToEnd(next->string_, line->string_);
   if (line->tail_ != nullptr) {
@@ -140,6 +283,7 @@ cTextStyleRunObject* cETOLineWrapper::PullUp(cTextLineObject* line) {
 
 void cETOLineWrapper::PushDown(cTextLineObject* line, cTextStyleRunObject* breakRun,
                                SInt32 keptTabs, cTextLineObject* following) {
+  Note(following);
   cTextStyleRunObject* before = breakRun->GetBeforeObjectPtr();
   const SInt32 kept = breakRun->GetStartCharBytePosition();
   cTextStyleRunObject* pushedTail = line->tail_;
@@ -354,10 +498,7 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
       NewLineAfter(line);
       return nullptr;
     }
-    if (!widthChanged_ && line->byteCount_ == line->rememberedBytes_ &&
-        line->head_ == line->rememberedHead_ && line->tail_ == line->rememberedTail_) {
-      Bump(unchanged_);
-    }
+    if (Unchanged(line)) Bump(unchanged_);
     if (!widthChanged_ && unchanged_ > 3) return nullptr;
     return following;
   }
@@ -382,8 +523,7 @@ cTextLineObject* cETOLineWrapper::WrapLine(cTextLineObject* line) {
 }
 
 bool cETOLineWrapper::AfterCatch(cTextLineObject* line) {
-  if (!widthChanged_ && line->head_ == line->rememberedHead_ &&
-      line->tail_ == line->rememberedTail_ && line->byteCount_ == line->rememberedBytes_) {
+  if (Unchanged(line)) {
     Bump(unchanged_);
     if (unchanged_ > 3) {
       // The line holds what it held: only its runs' places need setting.
@@ -421,10 +561,9 @@ void cETOLineWrapper::Run(cTextLineObject* line) {
 // ---- The line's operations ----
 
 void cTextLineObject::RememberRunList(unsigned char all) {
+  ++gLastNoting;
   for (cTextLineObject* line = this; line != nullptr; line = line->GetNextObjectPtr()) {
-    line->rememberedBytes_ = line->byteCount_;
-    line->rememberedHead_ = line->head_;
-    line->rememberedTail_ = line->tail_;
+    line->NoteHolding(line->HoldingDigest());
     if (!all) break;
   }
 }
@@ -434,9 +573,24 @@ void cTextLineObject::ResetBreakLine(SInt16& handled, SInt16& added, SInt16& rem
   handled = 0;
   added = 0;
   removed = 0;
-  RememberRunList(1);
+  // Each line is noted when the wrap first reaches it, before it changes: noting every line
+  // after this one here would cost a walk to the text's end for each typed key.
+  ++gLastNoting;
   SInt16 unchanged = 0;
   cETOLineWrapper(handled, added, removed, widthChanged, unchanged).Run(this);
+}
+
+void cTextLineObject::ResetBreakLineWatched(SInt16& handled, SInt16& added, SInt16& removed,
+                                            unsigned char& widthChanged,
+                                            const cTextLineObject* edited) {
+  handled = 0;
+  added = 0;
+  removed = 0;
+  ++gLastNoting;
+  SInt16 unchanged = 0;
+  cETOLineWrapper wrapper(handled, added, removed, widthChanged, unchanged);
+  wrapper.WatchChanges(edited);
+  wrapper.Run(this);
 }
 
 void cTextLineObject::ResetBreakLineEachLine(SInt16& handled, SInt16& added, SInt16& removed,
@@ -521,15 +675,20 @@ static cTextStyleRunObject* CutGroupToRoom(cTextLineObject* line, sSO_StringObje
       continue;
     }
     const SInt32 available = std::min(length, groupLength - runStart);
-    Fixed room = Long2Fix(std::max<SInt32>(0, remainingAtGroup - used));
-    SInt32 first = (run == head) ? 1 : 0;
+    const SInt32 roomPixels = std::max<SInt32>(0, remainingAtGroup - used);
+    Fixed room = Long2Fix(roomPixels);
+    // The group is one word that starts the line: it is cut between characters where the
+    // width runs out, in whichever of its runs that is, so the break finder is asked as for a
+    // line's first run. Only the line's first character is kept when it does not fit.
+    SInt32 first = 1;
     SInt32 keep = 0;
     if (available > 0) {
       sp_eto::cPortTextScope scope(port, run->Attributes());
+      char* bytes = const_cast<char*>(groupText) + runStart;
       const StyledLineBreakCode code =
-          StyledLineBreak(const_cast<char*>(groupText) + runStart, available, 0, available, 0,
-                          &room, &first);
+          StyledLineBreak(bytes, available, 0, available, 0, &room, &first);
       keep = code == smBreakOverflow ? available : first;
+      if (run != head && keep > 0 && SpTextWidthLong(bytes, 0, keep) > roomPixels) keep = 0;
     }
     if (keep <= 0) return run == head ? run->GetNextObjectPtr() : run;
     if (keep >= length) return run->GetNextObjectPtr();

@@ -16,6 +16,11 @@ void Fail(const char* method, SInt32 code, const char* message) {
   SpReportFailure(kSource, method, code, message);
 }
 
+UInt64 gLinesPlaced = 0;
+SInt32 gPlacingScopes = 0;
+// The first line (by number) whose height changed in the open placing scopes.
+cTextLineObject* gFirstMoved = nullptr;
+
 }  // namespace
 
 // ---- Construction ----
@@ -66,6 +71,7 @@ cTextLineObject::cTextLineObject(cTextLineObject* before, bool renumber) {
 }
 
 cTextLineObject::~cTextLineObject() {
+  if (gFirstMoved == this) gFirstMoved = nullptr;
   SpETO_DeleteFreeRunList(head_);
   SpSO_DisposeStringObject(string_);
 }
@@ -739,8 +745,28 @@ void cTextLineObject::GetLinePosition(SInt32& top, SInt32& bottom) const {
   bottom = bottom_;
 }
 
+UInt64 cTextLineObject::LinesPlaced() { return gLinesPlaced; }
+
+cETOLinePlacingScope::cETOLinePlacingScope() { ++gPlacingScopes; }
+
+cETOLinePlacingScope::~cETOLinePlacingScope() {
+  if (--gPlacingScopes > 0 || gFirstMoved == nullptr) return;
+  cTextLineObject* first = gFirstMoved;
+  gFirstMoved = nullptr;
+  first->PlaceFollowingLines();
+}
+
+void cTextLineObject::PlaceFollowingLines() {
+  if (gPlacingScopes > 0) {
+    if (gFirstMoved == nullptr || referenceNo_ < gFirstMoved->referenceNo_) gFirstMoved = this;
+    return;
+  }
+  if (GetNextObjectPtr() != nullptr) GetNextObjectPtr()->SetupLineVerticalPosition(bottom_, 1);
+}
+
 void cTextLineObject::SetupLineVerticalPosition(SInt32 top, unsigned char following) {
   for (cTextLineObject* line = this; line != nullptr; line = line->GetNextObjectPtr()) {
+    ++gLinesPlaced;
     const SInt32 delta = top - line->top_;
     line->top_ += delta;
     line->bottom_ = line->top_ + line->lineHeight_;
@@ -801,9 +827,7 @@ unsigned char cTextLineObject::ResetLineHeightAndEndPosition(unsigned char follo
       lineHeight_ = SInt16(height);
       bottom_ = top_ + lineHeight_;
       result = 1;
-      if (following && GetNextObjectPtr() != nullptr) {
-        GetNextObjectPtr()->SetupLineVerticalPosition(bottom_, 1);
-      }
+      if (following) PlaceFollowingLines();
     }
   }
   const SInt32 halfLeading = tallest.leading < 1 ? 0 : tallest.leading / 2;

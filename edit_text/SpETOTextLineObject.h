@@ -127,7 +127,13 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   SInt32 GetRealLineWidth(unsigned char withLeft, unsigned char withRight) const;
   SInt32 GetTotalLineHeightOnLink() const;
   void GetLinePosition(SInt32& top, SInt32& bottom) const;
+  // Places the lines after this one below it, after its height changed: at once, or, while a
+  // placing scope is open, once when it ends.
+  void PlaceFollowingLines();
   void SetupLineVerticalPosition(SInt32 top, unsigned char following);
+  // The lines given a vertical place since the program started: a measure of the work of
+  // placing lines that does not depend on time.
+  static UInt64 LinesPlaced();
   SInt32 GetTextTop() const { return textTop_; }
   SInt32 GetBaseline() const { return baseline_; }
   SInt32 GetTextBottom() const { return textBottom_; }
@@ -164,7 +170,24 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   // ---- Line breaking ----
   void ResetBreakLine(SInt16& handled, SInt16& added, SInt16& removed,
                       unsigned char& widthChanged);
+  // Notes what this line (and with `all` every following line) holds; a re-wrap by
+  // ResetBreakLineEachLine or CatchRunListFromBeforeLine then counts a line unchanged when it
+  // holds that. ResetBreakLine notes each line itself when it first reaches it.
   void RememberRunList(unsigned char all);
+  // The same re-wrap, watched: each line it wraps notes whether it came out as it went in.
+  // `edited` (may be null) is the line whose bytes the caller changed just before; it never
+  // counts as unchanged, since what the wrap first sees of it is already the new text.
+  void ResetBreakLineWatched(SInt16& handled, SInt16& added, SInt16& removed,
+                             unsigned char& widthChanged, const cTextLineObject* edited);
+  // True when the last watched re-wrap reached the line: it wrapped it, made it, or took
+  // runs from it or gave runs to it.
+  bool ReachedByLastWatchedRewrap() const;
+  // Right after a watched re-wrap that reached the line: true when its bytes, runs, styles,
+  // line break and width settings are all as they were before it (it shows what it showed,
+  // perhaps elsewhere), and when besides its vertical place is too (its pixels on the screen
+  // still show it).
+  bool HoldsAsBeforeRewrap() const;
+  bool LooksAsBeforeRewrap() const;
   void ResetBreakLineEachLine(SInt16& handled, SInt16& added, SInt16& removed,
                               unsigned char& widthChanged, SInt16& unchanged);
   void CatchRunListFromBeforeLine(cTextStyleRunObject* runs, sSO_StringObjectBase* text,
@@ -212,6 +235,16 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   std::vector<Segment> Segments() const;
   SInt32 EmptyLineCaret() const;
   SInt32 TabWidthAt(SInt32 x) const;
+  // A digest of what the line holds: its bytes and the kind and style of each.
+  UInt64 HoldingDigest() const;
+  // A digest of everything drawing the line reads but its vertical place: what it holds (its
+  // holding digest), its runs' kinds, lengths, widths and heights, and its width settings.
+  UInt64 LookDigest() const;
+  UInt64 LookDigest(UInt64 holding) const;
+  // What the line holds, noted in the current noting (see RememberRunList); true when it
+  // still holds it.
+  void NoteHolding(UInt64 holding);
+  bool HoldsAsNoted() const;
 
   SInt32 referenceNo_ = 0;
   SInt16 leftOffset_ = 0;
@@ -245,9 +278,33 @@ class cTextLineObject : public cSpListLinks<cTextLineObject>, public cSpMacHeapO
   sSO_StringObjectBase* string_ = nullptr;
   cTextStyleRunObject* head_ = nullptr;
   cTextStyleRunObject* tail_ = nullptr;
+  // What the line held when last noted: the noting's number, the byte count and the holding
+  // digest. A re-wrap counts a line unchanged by what it holds, never by which runs it holds:
+  // a run freed and another made at its address would pass for it.
+  UInt64 rememberedNoting_ = 0;
   SInt32 rememberedBytes_ = 0;
-  cTextStyleRunObject* rememberedHead_ = nullptr;
-  cTextStyleRunObject* rememberedTail_ = nullptr;
+  UInt64 rememberedHolding_ = 0;
+  // What the last watched re-wrap that reached the line saw of it (see cETOLineWrapper): the
+  // wrap's number, a digest of what the line showed and where it stood when first reached,
+  // and whether it counts as changed whatever it shows (the edited line, a new line).
+  UInt64 watchedWrap_ = 0;
+  UInt64 watchedLook_ = 0;
+  SInt32 watchedTop_ = 0;
+  SInt32 watchedBottom_ = 0;
+  bool watchedChanged_ = true;
+};
+
+// While one lasts (they nest), a line whose height changes leaves the lines after it where
+// they are; when the outermost ends, the lines after the first such line are placed once. A
+// style change over many lines so places each line after them once, not once for every line
+// changed. Lines must not be added, removed or reordered while one lasts (a line whose height
+// changed may be deleted: its followers are then left to the caller).
+class cETOLinePlacingScope {
+ public:
+  cETOLinePlacingScope();
+  ~cETOLinePlacingScope();
+  cETOLinePlacingScope(const cETOLinePlacingScope&) = delete;
+  cETOLinePlacingScope& operator=(const cETOLinePlacingScope&) = delete;
 };
 
 // With fractional widths, the byte at pixel `width` of the text measured in the current port:

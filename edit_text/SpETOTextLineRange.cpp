@@ -174,11 +174,15 @@ unsigned char cTextLineObject::ChangeRange(SInt32 a, SInt32 b, unsigned char& ch
   CutRunsAt(hi, text);
   RenumberRuns();
   unsigned char any = 0;
+  // A change sets the font heights of the runs it restyles (a colour leaves them); their
+  // widths are measured here, in one port scope for the line.
+  cETORestyleScope restyles;
+  sp_eto::cRunWidths widths;
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
     const SInt32 start = run->GetStartCharBytePosition();
     if (start >= lo && start + run->ByteLength() <= hi &&
         run->GetStyleRunDataType() != kETO_LineBreakRun && change(run, arg)) {
-      if (run->IsText()) run->ReCalcurateRunSize(text.data() + start);
+      if (run->IsText()) widths.Measure(run, text.data() + start);
       any = 1;
     }
   }
@@ -194,8 +198,10 @@ unsigned char cTextLineObject::SetupTextAttributeAtAll(sTextStyleAttributes& att
   const bool lineChanged = !SpEqualTextStyleAttribute(attributes_, attributes);
   attributes_ = attributes;
   unsigned char any = lineChanged ? 1 : 0;
+  // Tabs and line breaks take the style too: they count in the line's height, and text typed
+  // after a line break takes the break's style.
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (!run->IsText() || SpEqualTextStyleAttribute(run->Attributes(), attributes)) continue;
+    if (SpEqualTextStyleAttribute(run->Attributes(), attributes)) continue;
     sTextStyleAttributes copy = attributes;
     run->SetupAttribute(copy, kETO_FontJapaneseSystem);
     any = 1;
@@ -217,8 +223,9 @@ unsigned char cTextLineObject::ChangeTextAttributeAtAll(tTextStyleAttType type,
     return any;
   }
   unsigned char any = 0;
+  // Tabs and line breaks too, as in SetupTextAttributeAtAll.
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (run->IsText() && run->ChangeAttribute(type, value)) any = 1;
+    if (run->ChangeAttribute(type, value)) any = 1;
   }
   head_->GetAttribute(attributes_);
   if (!any) return 0;
@@ -236,7 +243,6 @@ unsigned char cTextLineObject::ChangeTextColorAtAll(const RGBColor& color, SInt1
   }
   unsigned char any = 0;
   for (cTextStyleRunObject* run = head_; run != nullptr; run = run->GetNextObjectPtr()) {
-    if (run->GetStyleRunDataType() == kETO_LineBreakRun) continue;
     RGBColor old;
     SInt16 oldKind = 0;
     run->GetTextColor(old, oldKind);

@@ -162,7 +162,8 @@ class cRunStyleTable {
         }
       }
     }
-    sETORunStyle* e = new (std::nothrow) sETORunStyle{a, c, hash, 1, nullptr};
+    static UInt64 serials = 0;
+    sETORunStyle* e = new (std::nothrow) sETORunStyle{a, c, hash, 1, nullptr, ++serials};
     if (e == nullptr) {
       Fail("cTextStyleRunObject::SetStyle", 1, kSpMsgMemory);
       return Permanent();
@@ -230,7 +231,76 @@ cRunStyleTable& RunStyles() {
   return *table;
 }
 
+// The changes of attribute remembered while restyle scopes last: from which record, by which
+// change, to which record, with that record's font heights. Each entry holds a reference to
+// both records, so neither goes (and no other record takes its address) while it is known.
+class cRestyleMemo {
+ public:
+  struct Entry {
+    const sETORunStyle* from;
+    tTextStyleAttType type;
+    unsigned long value;
+    const sETORunStyle* to;
+    FontInfo heights;
+  };
+
+  void Open() { ++depth_; }
+  void Close() {
+    if (depth_ > 0 && --depth_ == 0) {
+      for (std::size_t i = 0; i < used_; ++i) Forget(entries_[i]);
+      used_ = 0;
+      next_ = 0;
+    }
+  }
+
+  const Entry* Find(const sETORunStyle* from, tTextStyleAttType type, unsigned long value) const {
+    for (std::size_t i = 0; i < used_; ++i) {
+      const Entry& e = entries_[i];
+      if (e.from == from && e.type == type && e.value == value) return &e;
+    }
+    return nullptr;
+  }
+
+  // Keeps the change while a scope is open (true); `from` comes with a reference of its own,
+  // which the memo then holds. False, and nothing kept, without an open scope.
+  bool Remember(const sETORunStyle* from, tTextStyleAttType type, unsigned long value,
+                const sETORunStyle* to, const FontInfo& heights) {
+    if (depth_ == 0) return false;
+    Entry& e = entries_[next_];
+    if (next_ < used_) Forget(e);
+    e = Entry{from, type, value, cRunStyleTable::Again(to), heights};
+    next_ = (next_ + 1) % kEntries;
+    used_ = std::max(used_, next_ == 0 ? kEntries : next_);
+    return true;
+  }
+
+ private:
+  static void Forget(const Entry& e) {
+    RunStyles().Release(e.from);
+    RunStyles().Release(e.to);
+  }
+
+  static constexpr std::size_t kEntries = 16;
+  Entry entries_[kEntries] = {};
+  std::size_t used_ = 0;
+  std::size_t next_ = 0;
+  int depth_ = 0;
+};
+
+cRestyleMemo& Restyles() {
+  static cRestyleMemo* memo = new cRestyleMemo;
+  return *memo;
+}
+
 }  // namespace
+
+cETORestyleScope::cETORestyleScope() {
+  Restyles().Open();
+}
+
+cETORestyleScope::~cETORestyleScope() {
+  Restyles().Close();
+}
 
 // ---- Construction ----
 
@@ -369,11 +439,23 @@ unsigned char cTextStyleRunObject::ChangeAttribute(tTextStyleAttType type, unsig
       FontToScript(SInt16(value)) == smRoman) {
     return 0;
   }
+  if (const cRestyleMemo::Entry* known = Restyles().Find(style_, type, value)) {
+    if (known->to == style_) return 0;
+    const sETORunStyle* old = style_;
+    style_ = cRunStyleTable::Again(known->to);
+    RunStyles().Release(old);
+    fontInfo_ = known->heights;
+    return 1;
+  }
+  const sETORunStyle* from = cRunStyleTable::Again(style_);
   sTextStyleAttributes attributes = style_->attributes;
-  if (!SpChangeTextStyleAttribute(attributes, type, value)) return 0;
-  SetStyle(attributes, style_->charInfo);
-  ResetFontVerticalSize();
-  return 1;
+  const bool changes = SpChangeTextStyleAttribute(attributes, type, value) != 0;
+  if (changes) {
+    SetStyle(attributes, style_->charInfo);
+    ResetFontVerticalSize();
+  }
+  if (!Restyles().Remember(from, type, value, style_, fontInfo_)) RunStyles().Release(from);
+  return changes ? 1 : 0;
 }
 
 void cTextStyleRunObject::SetupTextColor(const RGBColor& color, SInt16 kind) {

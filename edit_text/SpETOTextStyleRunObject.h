@@ -55,6 +55,9 @@ struct sETORunStyle {
   UInt32 hash;
   SInt32 references;  // -1: the record that never goes (stands in when memory runs out)
   sETORunStyle* nextInBucket;
+  // Never given to another record, as the record's address may be once it is freed: equal
+  // serials, the same record and so the same style.
+  UInt64 serial;
 };
 
 // A run as a plain record.
@@ -112,6 +115,9 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   // True when both runs have the very same style and character information (they then share
   // one record); runs that do not may still compare equal field by field.
   bool SharesStyleWith(const cTextStyleRunObject* other) const { return style_ == other->style_; }
+  // The shared record of the run's style and character information: equal records, equal
+  // styles, for as long as a run holds the record.
+  const sETORunStyle* StyleRecord() const { return style_; }
 
   // ---- Lengths and positions ----
   SInt32 GetTextByteLength(unsigned char withTab, unsigned char withLineBreak) const;
@@ -164,6 +170,20 @@ class cTextStyleRunObject : public cSpListLinks<cTextStyleRunObject>, public cSp
   FontInfo fontInfo_{0, 0, 0, 0};
   SInt16 lineHeight_ = 0;
   tETO_StyleRunDataType runType_ = kETO_TextRun;
+};
+
+// While one lasts (they nest), ChangeAttribute remembers the last few changes it made: from
+// which style, by which change, to which style and its font heights. The runs of a long
+// stretch that take the same change from the same style then find the new style at once,
+// without looking it up and measuring its font again: an attribute change over a megabyte
+// applies a handful of changes to hundreds of thousands of runs. Font heights depend on the
+// style alone, so what is remembered holds for the scope's life.
+class cETORestyleScope {
+ public:
+  cETORestyleScope();
+  ~cETORestyleScope();
+  cETORestyleScope(const cETORestyleScope&) = delete;
+  cETORestyleScope& operator=(const cETORestyleScope&) = delete;
 };
 
 // ---- Run lists ----

@@ -201,10 +201,12 @@ void cEditTextObject::BrinkCaret(unsigned char wide) {
   Rect visible;
   WindowRef window = GetTargetWindowPtr();
   if (window == nullptr || GetViewableDrawingAreaOnWindow(visible) == 0) return;
+  const SInt16 width = wide != 0 ? 3 : 1;
   {
     cSpPortSaver port(window);
-    Sp_DrawCaret(&visible, from, to, wide != 0 ? 3 : 1);
+    Sp_DrawCaret(&visible, from, to, width);
   }
+  caretDrawnWidth_ = std::max(caretDrawnWidth_, width);
   caretVisible_ = caretVisible_ != 0 ? 0 : 1;
 }
 
@@ -216,6 +218,9 @@ void cEditTextObject::EraseCaret(unsigned char redraw) {
     SpReportFailure(kSource, "cEditTextObject::EraseCaret", 1, "Position Error !! ");
     return;
   }
+  // The band reaches three pixels left of the bar and past its right edge: a wide bar runs
+  // from x to x + 2.
+  const SInt32 right = SInt32(x) + caretDrawnWidth_;
   if (x >= 2) {
     --x;
   } else if (x == 0) {
@@ -224,10 +229,11 @@ void cEditTextObject::EraseCaret(unsigned char redraw) {
   SInt32 top = 0, bottom = 0;
   startLine_->GetLinePosition(top, bottom);
   Rect band;
-  EditorOffscreenAreaToOnWindowArea(sp_eto_edit::RectOf(top, SInt32(x) - 2, bottom, SInt32(x) + 2),
-                                    band);
+  EditorOffscreenAreaToOnWindowArea(
+      sp_eto_edit::RectOf(top, SInt32(x) - 2, bottom, std::max(SInt32(x) + 2, right)), band);
   SetupModifyDrawingRectAndFlag(&band, 1);
   caretVisible_ = 0;
+  caretDrawnWidth_ = 1;
   if (redraw != 0) ReDrawAreaUpdateView(0);
 }
 

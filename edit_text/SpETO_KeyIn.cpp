@@ -110,13 +110,15 @@ SInt32 cEditTextObject::KyeInProcedure(const char* text) {
 
 void cEditTextObject::FinishInsertAtCaret(SInt32 insertAt, SInt32 inserted, SInt32 oldHeight) {
   RecordUndoTextIn(insertAt, inserted);
+  const cTextLineObject* edited = startLine_;
   cTextLineObject* from =
       startLine_->GetBeforeObjectPtr() != nullptr ? startLine_->GetBeforeObjectPtr() : startLine_;
   // The lines the caret names may go in the re-wrap; it is put back by position.
   startLine_ = endLine_ = nullptr;
   caretMode_ = 0;
   unsigned char widthChanged = 0;
-  TragetLineResetBreakLine(from, oldHeight, widthChanged, 0);
+  // Only the lines that came out of the re-wrap other than they went in are drawn again.
+  RewrapAndMark(from, oldHeight, widthChanged, 0, true, edited);
   SetupCaretPosition(insertAt + inserted, 0);
   if (startLine_ != nullptr) {
     unsigned char changed = 0;

@@ -423,9 +423,20 @@ void cEditTextObject::MarkLineBand(cTextLineObject* line, SInt16 count, bool toE
   MarkOffscreenBand(std::max<SInt32>(top, v), end, h, SInt32(h) + (area.right - area.left));
 }
 
+bool cEditTextObject::ShiftImageBelow(SInt32 lastBottom, SInt32 moved) {
+  if (moved == 0) return true;
+  const Rect area = DrawingAreaOnWindow();
+  short h = 0, v = 0;
+  GetScrollValue(h, v);
+  const SInt32 visibleBottom = SInt32(v) + (area.bottom - area.top);
+  // Moving the image of a whole view's height or more saves nothing: it is drawn again.
+  return std::abs(moved) < area.bottom - area.top && lastBottom < visibleBottom &&
+         ShiftContentRows(Clamp16(std::min(lastBottom, lastBottom - moved)),
+                          Clamp16(visibleBottom), Clamp16(moved));
+}
+
 void cEditTextObject::MarkRewrappedLines(cTextLineObject* line, SInt16 count,
                                          SInt32 oldTotalHeight) {
-  const SInt32 moved = GetTotalLineHeight() - oldTotalHeight;
   const cTextLineObject* last = line;
   for (SInt16 i = 1; i < count && last->GetNextObjectPtr() != nullptr; ++i) {
     last = last->GetNextObjectPtr();
@@ -437,20 +448,54 @@ void cEditTextObject::MarkRewrappedLines(cTextLineObject* line, SInt16 count,
   short h = 0, v = 0;
   GetScrollValue(h, v);
   const SInt32 visibleBottom = SInt32(v) + (area.bottom - area.top);
-  // Moving the image of a whole view's height or more saves nothing: it is drawn again.
-  const bool shifted =
-      moved == 0 ||
-      (std::abs(moved) < area.bottom - area.top && lastBottom < visibleBottom &&
-       ShiftContentRows(Clamp16(std::min(lastBottom, lastBottom - moved)),
-                        Clamp16(visibleBottom), Clamp16(moved)));
+  const bool shifted = ShiftImageBelow(lastBottom, GetTotalLineHeight() - oldTotalHeight);
   const SInt32 end = shifted ? lastBottom + 1 : visibleBottom;
   MarkOffscreenBand(std::max<SInt32>(top, v), std::min(end, visibleBottom), h,
                     SInt32(h) + (area.right - area.left));
 }
 
+void cEditTextObject::MarkChangedLines(cTextLineObject* line, SInt32 oldTotalHeight) {
+  // The wrap reached the lines from `line` on, one after the other. After the last one whose
+  // contents changed, every line holds what it held and moves with the text's height: their
+  // image is moved, not drawn.
+  cTextLineObject* lastChanged = nullptr;
+  for (cTextLineObject* l = line; l != nullptr && l->ReachedByLastWatchedRewrap();
+       l = l->GetNextObjectPtr()) {
+    if (!l->HoldsAsBeforeRewrap()) lastChanged = l;
+  }
+  SInt32 top = 0, bottom = 0;
+  line->GetLinePosition(top, bottom);
+  if (lastChanged != nullptr) lastChanged->GetLinePosition(top, bottom);
+  const Rect area = DrawingAreaOnWindow();
+  short h = 0, v = 0;
+  GetScrollValue(h, v);
+  const SInt32 left = h, right = SInt32(h) + (area.right - area.left);
+  if (!ShiftImageBelow(lastChanged != nullptr ? bottom : top,
+                       GetTotalLineHeight() - oldTotalHeight)) {
+    line->GetLinePosition(top, bottom);
+    MarkOffscreenBand(std::max<SInt32>(top, v), SInt32(v) + (area.bottom - area.top), left,
+                      right);
+    return;
+  }
+  for (cTextLineObject* l = line; lastChanged != nullptr; l = l->GetNextObjectPtr()) {
+    // A line that shows what it showed, where it showed it, is left as it is on the screen.
+    if (!l->LooksAsBeforeRewrap()) {
+      l->GetLinePosition(top, bottom);
+      MarkOffscreenBand(top, bottom, left, right);
+    }
+    if (l == lastChanged) break;
+  }
+}
+
 void cEditTextObject::TragetLineResetBreakLine(cTextLineObject* line, SInt32 oldTotalHeight,
                                                unsigned char& widthChanged,
                                                unsigned char redraw) {
+  RewrapAndMark(line, oldTotalHeight, widthChanged, redraw, false, nullptr);
+}
+
+void cEditTextObject::RewrapAndMark(cTextLineObject* line, SInt32 oldTotalHeight,
+                                    unsigned char& widthChanged, unsigned char redraw,
+                                    bool watched, const cTextLineObject* edited) {
   if (line == nullptr) {
     SpReportFailure(kSourceSize, "cEditTextObject::TragetLineResetBreakLine", 1,
                     kSpMsgNullArgument);
@@ -458,11 +503,17 @@ void cEditTextObject::TragetLineResetBreakLine(cTextLineObject* line, SInt32 old
   }
   SInt16 handled = 0, added = 0, removed = 0;
   const SInt16 oldWidth = currentWidth_;
-  line->ResetBreakLine(handled, added, removed, widthChanged);
+  if (watched) {
+    line->ResetBreakLineWatched(handled, added, removed, widthChanged, edited);
+  } else {
+    line->ResetBreakLine(handled, added, removed, widthChanged);
+  }
   UpdateLastLine();
   FitWidthForAutoLineChange(0);
   if (widthChanged != 0 || currentWidth_ != oldWidth) {
     SetupRedrawAreaForAfterModifyLineBreake(line, handled, added, removed, oldTotalHeight);
+  } else if (watched) {
+    MarkChangedLines(line, oldTotalHeight);
   } else {
     MarkRewrappedLines(line, handled, oldTotalHeight);
   }

@@ -465,21 +465,27 @@ unsigned char cEditTextObject::ChangeTargetArea(cTextLineObject* line1, SInt32 o
   unsigned char any = 0, heights = 0;
   cTextLineObject* firstChanged = nullptr;
   cTextLineObject* lastChanged = nullptr;
-  for (cTextLineObject* l = target.earlierLine; l != nullptr; l = l->GetNextObjectPtr()) {
-    const bool last = l == target.laterLine;
-    const SInt32 a = l == target.earlierLine ? target.earlierOffset : 0;
-    const SInt32 b = last ? target.laterOffset : l->GetNumOfTextByte(1, 1);
-    // A stretch that ends at a line's start leaves that line alone.
-    if (a < b) {
-      unsigned char heightChanged = 0;
-      if (change.apply(l, a, b, change, heightChanged) != 0) {
-        any = 1;
-        if (firstChanged == nullptr) firstChanged = l;
-        lastChanged = l;
+  {
+    // The lines of the stretch take the same few changes of style one after the other, and
+    // the lines after them are placed once at the end.
+    cETORestyleScope restyles;
+    cETOLinePlacingScope placing;
+    for (cTextLineObject* l = target.earlierLine; l != nullptr; l = l->GetNextObjectPtr()) {
+      const bool last = l == target.laterLine;
+      const SInt32 a = l == target.earlierLine ? target.earlierOffset : 0;
+      const SInt32 b = last ? target.laterOffset : l->GetNumOfTextByte(1, 1);
+      // A stretch that ends at a line's start leaves that line alone.
+      if (a < b) {
+        unsigned char heightChanged = 0;
+        if (change.apply(l, a, b, change, heightChanged) != 0) {
+          any = 1;
+          if (firstChanged == nullptr) firstChanged = l;
+          lastChanged = l;
+        }
+        if (heightChanged != 0) heights = 1;
       }
-      if (heightChanged != 0) heights = 1;
+      if (last) break;
     }
-    if (last) break;
   }
   if (any == 0) return 0;
   if (record != 0) RecordAreaChange(change, target.earlierAbs, oldText);
@@ -694,10 +700,15 @@ unsigned char cEditTextObject::ChangeWholeText(tTextStyleAttType type, unsigned 
                     GetSelectionInfoStock(saved, startLine_, startByte_, endLine_, endByte_) != 0;
   const SInt32 oldHeight = GetTotalLineHeight();
   cTextLineObject* firstChanged = nullptr;
-  for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
-    unsigned char heightChanged = 0;
-    if (l->ChangeTextAttributeAtAll(type, value, heightChanged) != 0 && firstChanged == nullptr) {
-      firstChanged = l;
+  {
+    cETORestyleScope restyles;
+    cETOLinePlacingScope placing;
+    for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
+      unsigned char heightChanged = 0;
+      if (l->ChangeTextAttributeAtAll(type, value, heightChanged) != 0 &&
+          firstChanged == nullptr) {
+        firstChanged = l;
+      }
     }
   }
   if (firstChanged == nullptr) return 0;
@@ -733,10 +744,13 @@ void cEditTextObject::SetupAttributeIntoAllText(const sTextStyleAttributes& attr
                                                 unsigned char redraw) {
   insertAttributes_ = attributes;
   bool any = false;
-  for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
-    sTextStyleAttributes copy = attributes;
-    unsigned char heightChanged = 0;
-    if (l->SetupTextAttributeAtAll(copy, heightChanged) != 0) any = true;
+  {
+    cETOLinePlacingScope placing;
+    for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
+      sTextStyleAttributes copy = attributes;
+      unsigned char heightChanged = 0;
+      if (l->SetupTextAttributeAtAll(copy, heightChanged) != 0) any = true;
+    }
   }
   if (!any || redraw == 0) return;
   const Rect visible = VisibleOffscreen();

@@ -5,6 +5,7 @@
 // recorded, so a replay in order meets the text each item expects. A step that fails part way
 // leaves a text that no record matches any more: the history is cleared then.
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "OSUtils.h"
@@ -289,6 +290,11 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
   ReleaseSelectionForEdit();
   cTextLineObject* firstChanged = nullptr;
   cTextLineObject* lastTouched = line;
+  // The stored stretches give back the same few styles one after the other, and the lines
+  // after them are placed once when the scope ends, before their places are read.
+  cETORestyleScope restyles;
+  std::optional<cETOLinePlacingScope> placing;
+  placing.emplace();
   sTextStyleInfo mask;
   Sp_InitalizeStyleInfo(mask, 0);
   mask.bold = mask.italic = mask.underline = mask.outline = mask.shadow = mask.condense =
@@ -336,6 +342,7 @@ bool cEditTextObject::RestoreItemAttributes(const cETOOperationRecItem* item) {
       left -= n;
     }
   }
+  placing.reset();
   if (firstChanged != nullptr) {
     SInt32 top = 0, bottom = 0, lastTop = 0, lastBottom = 0;
     firstChanged->GetLinePosition(top, bottom);

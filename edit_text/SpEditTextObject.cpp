@@ -783,9 +783,7 @@ cTextLineObject* cEditTextObject::GetLinePtr(SInt32 reference) const {
 }
 
 void cEditTextObject::RememberLineBreakLinePosition() {
-  for (cTextLineObject* l = firstLine_; l != nullptr; l = l->GetNextObjectPtr()) {
-    l->RememberRunList(1);
-  }
+  if (firstLine_ != nullptr) firstLine_->RememberRunList(1);
 }
 
 void cEditTextObject::UpdateLastLine() {

@@ -724,6 +724,17 @@ class cEditTextObject : public cSp_DrawingView,
   // After a re-wrap of `count` lines from `line`: marks those lines; the lines after them hold
   // what they held, so their image moves by the change of the text's height.
   void MarkRewrappedLines(cTextLineObject* line, SInt16 count, SInt32 oldTotalHeight);
+  // The same after a watched re-wrap from `line`: of the lines it reached only those that do
+  // not look as they did are marked.
+  void MarkChangedLines(cTextLineObject* line, SInt32 oldTotalHeight);
+  // Moves the image of the content from `lastBottom` down by `moved` (the change of the text's
+  // height), marking the rows it uncovers: false when it could not, and all from the
+  // re-wrapped lines down is to be drawn again.
+  bool ShiftImageBelow(SInt32 lastBottom, SInt32 moved);
+  // TragetLineResetBreakLine's work; with `watched`, the re-wrap is watched and only the lines
+  // that changed are marked (`edited`: the line whose bytes the caller changed before).
+  void RewrapAndMark(cTextLineObject* line, SInt32 oldTotalHeight, unsigned char& widthChanged,
+                     unsigned char redraw, bool watched, const cTextLineObject* edited);
   void MarkLineBand(cTextLineObject* line, SInt16 count, bool toEnd, SInt32 oldTotalHeight,
                     SInt32 extra);
   typedef unsigned char (cTextLineObject::*tLineWidthSetter)(SInt16, unsigned char,
@@ -849,6 +860,8 @@ class cEditTextObject : public cSp_DrawingView,
   cTextLineObject* endLine_ = nullptr;
   SInt32 endByte_ = 0;
   unsigned char caretVisible_ = 0;
+  // The widest bar drawn since the caret was last erased: erasing takes all of it away.
+  SInt16 caretDrawnWidth_ = 1;
   unsigned char blinkPaused_ = 0;
   UInt32 lastBlink_ = 0;
   SInt16 arrowPosition_ = -1;

@@ -2,6 +2,8 @@
 // text services and the framework's hooks.
 #include "SpTextService.h"
 
+#include <vector>
+
 #include "Gestalt.h"
 #include "OSUtils.h"
 #include "SpCarbonEventHandlers.h"
@@ -12,6 +14,12 @@
 
 namespace {
 const char kSource[] = "SpTextService";
+
+// The dispose procedures registered by the starts of text services, for the test API's reset.
+std::vector<unsigned long>& DisposeProcedureRefNums() {
+  static std::vector<unsigned long> refNums;
+  return refNums;
+}
 }  // namespace
 
 unsigned char textServciceAvailableFlag_GlV = 0;
@@ -332,7 +340,9 @@ void SpTextServiceInitialize() {
     UseInputWindow(manager->GetTSMDocument(), true);
     if (manager->CheckExistActiveTextServceObject() != 0) manager->InlineInputMethodSwitch(1);
   }
-  Sp_SetupDisposeProcedure(SpTS_TerminateTextService, 60, 0, nullptr);
+  unsigned long disposeRefNum = 0;
+  Sp_SetupDisposeProcedure(SpTS_TerminateTextService, 60, 0, &disposeRefNum);
+  DisposeProcedureRefNums().push_back(disposeRefNum);
 }
 
 unsigned char SpTS_EnableCursorChange(Point) {
@@ -373,9 +383,15 @@ void ResetTextServices() {
   textServiceMgr_GlV = nullptr;
   textServciceAvailableFlag_GlV = 0;
   SpTSMRemoveEventHandler(0);
-  updateActiveInputAreaForCarbonEventUPP_GlV = nullptr;
-  positToOffsetConvForCarbonEventUPP_GlV = nullptr;
-  offsetToPositConvForCarbonEventUPP_GlV = nullptr;
-  notFromInputMethodForCarbonEventUPP_GlV = nullptr;
+  SpTSMRemoveCarbonEventHandlers();
+  for (unsigned long refNum : DisposeProcedureRefNums()) {
+    for (cEventInsertProcObj* e = quitAppProcDef_GlV; e != nullptr; e = e->GetNextObjectPtr()) {
+      if (e->GetRefNum() == refNum) {
+        delete e;
+        break;
+      }
+    }
+  }
+  DisposeProcedureRefNums().clear();
 }
 }  // namespace sp_testing

@@ -260,6 +260,9 @@ OSErr SpTSMSetupEventHandler();
 // result of the last installation.
 OSStatus SpTSMSetupEventHandlerForCarbonEvent();
 void SpTSMRemoveEventHandler(unsigned long userData);
+// Takes off the Carbon-event handlers SpTSMSetupEventHandlerForCarbonEvent installed, which
+// the program itself never removes: for the test API's reset.
+void SpTSMRemoveCarbonEventHandlers();
 
 // The handlers.
 OSErr SpTSMUpdateActiveInputAreaHandleProc(const AppleEvent* event, AppleEvent* reply,
@@ -278,7 +281,9 @@ OSStatus SpTSMTestForCarbonEventProc(EventHandlerCallRef callRef, EventRef event
                                      void* userData);
 
 namespace sp_testing {
-// Text services back to "never started": the manager goes (without its dispose procedure's
-// handler removal), the available flag is cleared and the handler procedures are forgotten.
+// Text services back to "never started": the manager goes, the available flag is cleared, the
+// handlers the start installed (Apple-event and Carbon-event) are removed and its dispose
+// procedures unregistered, so that starting and resetting again and again leaves nothing
+// behind.
 void ResetTextServices();
 }  // namespace sp_testing

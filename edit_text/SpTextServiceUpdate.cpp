@@ -687,6 +687,15 @@ EventHandlerUPP positToOffsetConvForCarbonEventUPP_GlV = nullptr;
 EventHandlerUPP offsetToPositConvForCarbonEventUPP_GlV = nullptr;
 EventHandlerUPP notFromInputMethodForCarbonEventUPP_GlV = nullptr;
 
+namespace {
+// The Carbon-event handlers as installed: the program never removes them, the test API's
+// reset does.
+std::vector<EventHandlerRef>& InstalledCarbonHandlers() {
+  static std::vector<EventHandlerRef> handlers;
+  return handlers;
+}
+}  // namespace
+
 OSErr SpTSMUpdateActiveInputAreaHandleProc(const AppleEvent* event, AppleEvent* reply, URefCon) {
   cTextServiceObjectManager* manager = nullptr;
   const OSErr err = RequestManager(event, &manager);
@@ -783,9 +792,23 @@ OSStatus SpTSMSetupEventHandlerForCarbonEvent() {
   OSStatus err = noErr;
   for (const auto& h : kHandlers) {
     const EventTypeSpec spec = {kEventClassTextInput, h.kind};
-    err = InstallEventHandler(GetApplicationEventTarget(), h.handler, 1, &spec, nullptr, nullptr);
+    EventHandlerRef installed = nullptr;
+    err =
+        InstallEventHandler(GetApplicationEventTarget(), h.handler, 1, &spec, nullptr, &installed);
+    if (installed != nullptr) InstalledCarbonHandlers().push_back(installed);
   }
   return err;
+}
+
+void SpTSMRemoveCarbonEventHandlers() {
+  for (EventHandlerRef handler : InstalledCarbonHandlers()) RemoveEventHandler(handler);
+  InstalledCarbonHandlers().clear();
+  for (EventHandlerUPP* upp :
+       {&updateActiveInputAreaForCarbonEventUPP_GlV, &positToOffsetConvForCarbonEventUPP_GlV,
+        &offsetToPositConvForCarbonEventUPP_GlV, &notFromInputMethodForCarbonEventUPP_GlV}) {
+    if (*upp != nullptr) DisposeEventHandlerUPP(*upp);
+    *upp = nullptr;
+  }
 }
 
 void SpTSMRemoveEventHandler(unsigned long) {

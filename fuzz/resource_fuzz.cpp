@@ -1,5 +1,6 @@
 // Classic resource files: the bytes as a data-fork resource file, opened read-only by the
-// Resource Manager, every type and resource walked and loaded, and closed again.
+// Resource Manager, every type (of the file, and of the chain below it) and every resource
+// walked and loaded, and closed again.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,10 +12,6 @@
 #include "Resources.h"
 
 namespace {
-
-// A damaged map may promise many types and resources; a few of each show how they are read.
-constexpr SInt16 kMostTypes = 16;
-constexpr SInt16 kMostResources = 32;
 
 bool RefOf(const std::string& path, FSRef* ref) {
   CFURLRef url = CFURLCreateFromFileSystemRepresentation(
@@ -40,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (file != -1) {
     UseResFile(file);
     const SInt16 types = Count1Types();
-    for (SInt16 t = 1; t <= types && t <= kMostTypes; ++t) {
+    for (SInt16 t = 1; t <= types; ++t) {
       ResType type = 0;
       Get1IndType(&type, t);
       const SInt16 count = Count1Resources(type);
-      for (SInt16 i = 1; i <= count && i <= kMostResources; ++i) {
+      for (SInt16 i = 1; i <= count; ++i) {
         Handle resource = Get1IndResource(type, i);
         if (resource == nullptr) continue;
         SInt16 id = 0;
@@ -55,6 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         GetResourceSizeOnDisk(resource);
         ReleaseResource(resource);
       }
+    }
+    for (SInt16 t = 1, all = CountTypes(); t <= all; ++t) {
+      ResType type = 0;
+      GetIndType(&type, t);
+      CountResources(type);
     }
     CloseResFile(file);
   }

@@ -4,15 +4,18 @@
 //
 //   fuzz_seed_writer <corpus folder>     (the repository's fuzz/corpus)
 //
-// The seeds are committed; run this again when a writer changes.
+// The seeds are committed; run this again when a writer changes. The sound files of the
+// soundfile target other than AIFF and WAVE are made by the ffmpeg tool.
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../tests/support/CdTextPacks.h"
 #include "ByteOrder.h"
 #include "CDMediaListFile.h"
 #include "Files.h"
@@ -376,6 +379,62 @@ void MediaListSeeds() {
   Seed("medialist", "two-files-v1", v1);
 }
 
+// ---- CD-Text, in the packs libcdio reads from a file a CUE sheet names.
+
+void CdTextSeeds() {
+  const std::string latin =
+      cd_text::Packs(0x00, 0x09,
+                     {{0x80, {"Day Trip", "Sunrise", "Caf\xE9 au lait", std::string(130, 'x')}},
+                      {0x81, {"Band", "Band", "Guest", "Band"}},
+                      {0x8E, {"4900000000000", "JPABC9912345", "JPABC9912346", "JPABC9912347"}}});
+  Seed("cdtext", "latin-1.cdt", latin);
+  // An MMC header before the packs, as a drive's READ TOC answer holds them: a length, two
+  // bytes reserved.
+  std::string header(4, '\0');
+  sp::StoreBE16(reinterpret_cast<UInt8*>(&header[0]), UInt16(latin.size() + 2));
+  Seed("cdtext", "with-header.cdt", header + latin);
+  Seed("cdtext", "shift-jis.cdt",
+       cd_text::Packs(0x80, 0x69,
+                      {{0x80,
+                        {MacJapanese("日帰り旅行"), MacJapanese("夜明け"), MacJapanese("喫茶店"),
+                         MacJapanese("帰り道")}},
+                       {0x81, {MacJapanese("楽団"), "", "", ""}}}));
+  // A tab stands for the text of the track before; a slash and control characters.
+  Seed("cdtext", "tab-slash-control.cdt",
+       cd_text::Packs(0x01, 0x09, {{0x80, {"A/B", "Same", "\t", "Bell\x07"}}}));
+}
+
+// ---- Sound files of the kinds besides AIFF and WAVE, a tenth of a second of a tone each,
+// made by ffmpeg without any text naming its version, so that the same ffmpeg makes the same
+// bytes.
+
+void SoundFileSeeds(const std::string& home) {
+  const struct {
+    const char* name;
+    const char* arguments;
+  } kFiles[] = {
+      {"aac.mp4", "-ar 22050 -ac 2 -c:a aac -b:a 32k"},
+      {"alac.m4a", "-ar 11025 -ac 1 -c:a alac"},
+      {"alac.caf", "-ar 8000 -ac 2 -c:a alac"},
+      {"ima4.aifc", "-ar 11025 -ac 1 -c:a adpcm_ima_qt"},
+      {"ima4.mov", "-ar 8000 -ac 2 -c:a adpcm_ima_qt"},
+      {"ima-adpcm.wav", "-ar 8000 -ac 1 -c:a adpcm_ima_wav"},
+      {"ulaw.aifc", "-ar 8000 -ac 1 -c:a pcm_mulaw"},
+      {"ulaw.caf", "-ar 8000 -ac 2 -c:a pcm_mulaw"},
+  };
+  for (const auto& file : kFiles) {
+    const std::string path = home + "/" + file.name;
+    const std::string command =
+        std::string("ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=440:duration=0.1 ") +
+        file.arguments + " -fflags +bitexact -flags:a +bitexact -map_metadata -1 '" + path + "'";
+    if (std::system(command.c_str()) != 0) {
+      std::fprintf(stderr, "fuzz_seed_writer: ffmpeg could not make %s\n", file.name);
+      gFailed = true;
+      continue;
+    }
+    Seed("soundfile", file.name, ReadAll(path));
+  }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -400,5 +459,7 @@ int main(int argc, char** argv) {
   TextSeeds();
   CatalogueSeeds(home);
   MediaListSeeds();
+  CdTextSeeds();
+  SoundFileSeeds(home);
   return gFailed ? 1 : 0;
 }

@@ -91,8 +91,8 @@ void cLMgr_CellRoot::StartUpInitialize() {
   selectionPrevious_ = selectionNext_ = nullptr;
 }
 
-void cLMgr_CellRoot::GetCellPosition(short* outerStartOut, short* outerEndOut, short* innerStartOut,
-                                     short* innerEndOut) const {
+void cLMgr_CellRoot::GetCellPosition(SInt32* outerStartOut, SInt32* outerEndOut,
+                                     SInt32* innerStartOut, SInt32* innerEndOut) const {
   if (outerStartOut != nullptr) *outerStartOut = outerStart;
   if (outerEndOut != nullptr) *outerEndOut = outerEnd;
   if (innerStartOut != nullptr) *innerStartOut = innerStart;

@@ -164,8 +164,8 @@ class cLMgr_CellRoot : public cSpListLinks<cLMgr_CellRoot>, public cSpMacHeapObj
   short GetReferenceNo() const { return lineNo; }
   // Outer start, outer end (edge lines included), inner start, inner end (excluded); each
   // output may be null.
-  void GetCellPosition(short* outerStart, short* outerEnd, short* innerStart,
-                       short* innerEnd) const;
+  void GetCellPosition(SInt32* outerStart, SInt32* outerEnd, SInt32* innerStart,
+                       SInt32* innerEnd) const;
   // The title is a copy; a null text keeps the current one.
   void SetupTitle(const char* text);
   void ClearTitleString();
@@ -225,10 +225,11 @@ class cLMgr_CellRoot : public cSpListLinks<cLMgr_CellRoot>, public cSpMacHeapObj
   unsigned char selected = 0;
   short size = 0;  // height of a row, width of a column, edge lines excluded
   short minSize = 0;
-  short outerStart = 0;
-  short outerEnd = 0;
-  short innerStart = 0;
-  short innerEnd = 0;
+  // The line's extents in the list's own positions, which run past QuickDraw's 16 bits.
+  SInt32 outerStart = 0;
+  SInt32 outerEnd = 0;
+  SInt32 innerStart = 0;
+  SInt32 innerEnd = 0;
   sSpLineBehaviorStruct startLine{};
   sSpLineBehaviorStruct endLine{};
   sLMgrCellBehaviorStruct behavior{};

@@ -94,6 +94,8 @@ cLMgr_List_Base::~cLMgr_List_Base() {
 
 void cLMgr_List_Base::StartUpInitialize() {
   areaWidth_ = areaHeight_ = 0;
+  hPlace_ = vPlace_ = sScrollPlace{};
+  drawnOffsetH_ = drawnOffsetV_ = 0;
   drawnWhole_ = 0;
   rowStartLine_ = rowEndLine_ = columnStartLine_ = columnEndLine_ = Sp_LM_DefaultLineBehavior();
   stringModifyOn_ = 0;
@@ -192,14 +194,14 @@ cLMgr_CellRoot* cLMgr_List_Base::FindLine(Boolean rows, short n) const {
   return head != nullptr ? head->GetTargetRootObjectPtrOnLink(n) : nullptr;
 }
 
-cLMgr_CellRoot* cLMgr_List_Base::FirstLineEndingAfter(Boolean rows, short position) const {
+cLMgr_CellRoot* cLMgr_List_Base::FirstLineEndingAfter(Boolean rows, SInt32 position) const {
   const sLineIndex& index = rows ? rowIndex_ : columnIndex_;
   if (index.count > 0) {
     // Lines lie in order, so their ends do too.
     cLMgr_CellRoot** end = index.roots + index.count;
     cLMgr_CellRoot** at =
         std::upper_bound(index.roots, end, position,
-                         [](short p, const cLMgr_CellRoot* r) { return p < r->outerEnd; });
+                         [](SInt32 p, const cLMgr_CellRoot* r) { return p < r->outerEnd; });
     return at != end ? *at : nullptr;
   }
   for (cLMgr_CellRoot* r = rows ? rowRoots_ : columnRoots_; r != nullptr;
@@ -209,7 +211,7 @@ cLMgr_CellRoot* cLMgr_List_Base::FirstLineEndingAfter(Boolean rows, short positi
   return nullptr;
 }
 
-cLMgr_CellRoot* cLMgr_List_Base::LineAt(Boolean rows, short position) const {
+cLMgr_CellRoot* cLMgr_List_Base::LineAt(Boolean rows, SInt32 position) const {
   cLMgr_CellRoot* found = FirstLineEndingAfter(rows, position);
   // The inner extent holds the data; a point on an edge line is on no line.
   if (found == nullptr || position < found->innerStart || position >= found->innerEnd) {
@@ -234,17 +236,17 @@ void cLMgr_List_Base::SetupRootPosition(Boolean rows, Boolean titles) {
   SInt32 p = 0;
   short n = 0;
   for (cLMgr_CellRoot* r = LineHead(rows); r != nullptr; r = r->GetNextObjectPtr()) {
-    r->outerStart = ClampToContent(p);
-    const SInt32 innerStart = p + std::max<SInt32>(0, r->startLine.width);
-    const SInt32 innerEnd = innerStart + std::max<SInt32>(0, r->size);
-    p = innerEnd + std::max<SInt32>(0, r->endLine.width);
-    r->innerStart = ClampToContent(innerStart);
-    r->innerEnd = ClampToContent(innerEnd);
-    r->outerEnd = ClampToContent(p);
+    r->outerStart = p;
+    r->innerStart = ClampToExtent(SInt64(p) + std::max<SInt32>(0, r->startLine.width));
+    r->innerEnd = ClampToExtent(SInt64(r->innerStart) + std::max<SInt32>(0, r->size));
+    p = ClampToExtent(SInt64(r->innerEnd) + std::max<SInt32>(0, r->endLine.width));
+    r->outerEnd = p;
     r->lineNo = ++n;
-    if (bar != nullptr) bar->SetupItemWidth(n, short(r->outerEnd - r->outerStart));
+    if (bar != nullptr) {
+      bar->SetupItemWidth(n, short(std::min<SInt32>(r->outerEnd - r->outerStart, kLMgrMaxContent)));
+    }
   }
-  (rows ? areaHeight_ : areaWidth_) = ClampToContent(p);
+  (rows ? areaHeight_ : areaWidth_) = p;
   (rows ? rowCount_ : columnCount_) = n;
   RebuildIndex(rows);
 }
@@ -422,8 +424,8 @@ void cLMgr_List_Base::DeleteLines(Boolean rows, short first, short count, Boolea
   if (redraw != 0) ReDrawAreaUpdateView(0);
 }
 
-Rect cLMgr_List_Base::LineBand(Boolean rows, short from, short to) const {
-  return rows ? Rect{from, 0, to, areaWidth_} : Rect{0, from, areaHeight_, to};
+Rect cLMgr_List_Base::LineBand(Boolean rows, SInt32 from, SInt32 to) const {
+  return rows ? ViewRect(from, 0, to, areaWidth_) : ViewRect(0, from, areaHeight_, to);
 }
 
 // ---- Size of the list -----------------------------------------------------------------------
@@ -481,10 +483,11 @@ Boolean cLMgr_List_Base::GetCellArea(Point cell, Rect* outer, Rect* inner, Rect*
   cLMgr_CellRoot* row = FindLine(true, cell.v);
   cLMgr_CellRoot* column = FindLine(false, cell.h);
   if (row == nullptr || column == nullptr) return 0;
-  const Rect o = {row->outerStart, column->outerStart, row->outerEnd, column->outerEnd};
+  const Rect o = ViewRect(row->outerStart, column->outerStart, row->outerEnd, column->outerEnd);
   if (outer != nullptr) *outer = o;
-  if (inner != nullptr)
-    *inner = Rect{row->innerStart, column->innerStart, row->innerEnd, column->innerEnd};
+  if (inner != nullptr) {
+    *inner = ViewRect(row->innerStart, column->innerStart, row->innerEnd, column->innerEnd);
+  }
   if (onWindow != nullptr) OffscreenAreaToOnWindowArea(o, *onWindow);
   return 1;
 }
@@ -496,8 +499,8 @@ Boolean cLMgr_List_Base::GetCellOnWindowLocalPosition(Point windowPoint, Point* 
   }
   Point p;
   OnWindowPositToOffscreenPosit(windowPoint, p);
-  cLMgr_CellRoot* row = LineAt(true, p.v);
-  cLMgr_CellRoot* column = LineAt(false, p.h);
+  cLMgr_CellRoot* row = LineAt(true, ToList(true, p.v));
+  cLMgr_CellRoot* column = LineAt(false, ToList(false, p.h));
   if (row == nullptr || column == nullptr) return 0;
   if (cell != nullptr) *cell = Point{row->lineNo, column->lineNo};
   return 1;

@@ -7,10 +7,16 @@
 // or column 0 means the list default or the whole line, and a negative number every line,
 // where an operation says so.
 //
-// Coordinates: the list lays its lines out in content coordinates, the view's scrollable
-// content. A line's outer extent includes its start and end lines (the separators), its inner
-// extent does not. The content is at most 32,767 pixels each way, QuickDraw's range: lines
-// beyond it get no extent, so they are neither drawn nor found under a point.
+// Coordinates: the list lays its lines out in positions of its own, 32 bits wide. A line's outer
+// extent includes its start and end lines (the separators), its inner extent does not. The
+// view's content coordinates, which drawing, marking and the rectangles the list hands out
+// use, are QuickDraw's 16 bits: while the lines fit in 16,384 pixels a position is its content
+// coordinate. A longer list shows the view a content of 16,384 pixels (half of QuickDraw's
+// range, so that placing it in a container's offscreen stays within it) whose scroll value
+// stands for the list's position in proportion (the scroll bars' thumbs show where the list
+// stands); the list keeps its exact position, scrolls by its lines and pages exactly, and puts
+// only the lines the view shows into content coordinates. So every line can be scrolled to,
+// drawn and clicked.
 //
 // Selection: the list keeps its own selection of cells, whole rows or whole columns, chosen by
 // its selection mode, and reports every change through two modify-selection callbacks. A
@@ -141,8 +147,9 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   cLMgr_CellRoot* GetCollRootListHeadPtr() const { return columnRoots_; }
   short GetNumOfRow() const { return rowCount_; }
   short GetNumOfColumn() const { return columnCount_; }
-  short GetRowAreaSize() const { return areaHeight_; }
-  short GetColumnAreaSize() const { return areaWidth_; }
+  // The extent of all rows (columns) in the list's own positions.
+  SInt32 GetRowAreaSize() const { return areaHeight_; }
+  SInt32 GetColumnAreaSize() const { return areaWidth_; }
   // The row or column numbered n; null when there is none.
   cLMgr_CellRoot* GetRowRoot(short n) const { return FindLine(true, n); }
   cLMgr_CellRoot* GetColumnRoot(short n) const { return FindLine(false, n); }
@@ -154,7 +161,9 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // exist. Null when there is none.
   sLMgr_Cell* SerchTargetCell(short column, short row, Boolean create);
   // The cell's rectangle with its edge lines (outer), without them (inner), and the outer one
-  // on the window; each output may be null. 0 when the row or column does not exist.
+  // on the window; each output may be null. 0 when the row or column does not exist. In a list
+  // past 16,384 pixels a side lying further than about 16,000 pixels from what the view shows
+  // stops at the end of the 16-bit range, outside the view.
   Boolean GetCellArea(Point cell, Rect* outer, Rect* inner, Rect* onWindow);
   // The cell under a window point: v the row, h the column. 0 when the point lies outside
   // the list, on an edge line or beyond the last line.
@@ -189,7 +198,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // The suite stays the caller's: the list never disposes of it.
   Boolean SetupIconSuiteHandleData(short column, short row, Handle iconSuite, short width,
                                    short height, Boolean redraw);
-  // Calls proc under the cell's data at every drawing; a null proc switches it off.
+  // Calls proc under the cell's data at every drawing; a null proc switches it off. The cell is
+  // marked for redraw whenever a procedure is set, the same one too.
   Boolean SetupCellBackgroundDrawingCallback(short column, short row,
                                              tLMgrCellBackgroundDrawProcPtr proc,
                                              unsigned long refCon);
@@ -407,11 +417,11 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // ---- Lines (SpListClass.cpp) ----
   cLMgr_CellRoot*& LineHead(Boolean rows) { return rows ? rowRoots_ : columnRoots_; }
   cLMgr_CellRoot* FindLine(Boolean rows, short n) const;
-  // The line whose inner extent holds the content position; null on an edge line or past
-  // the last line.
-  cLMgr_CellRoot* LineAt(Boolean rows, short position) const;
-  // The first line whose outer extent ends after the content position; null when none.
-  cLMgr_CellRoot* FirstLineEndingAfter(Boolean rows, short position) const;
+  // The line whose inner extent holds the list position; null on an edge line or past the
+  // last line.
+  cLMgr_CellRoot* LineAt(Boolean rows, SInt32 position) const;
+  // The first line whose outer extent ends after the list position; null when none.
+  cLMgr_CellRoot* FirstLineEndingAfter(Boolean rows, SInt32 position) const;
   void AddRootObject(Boolean rows, short after, short count);
   void AddLines(Boolean rows, short after, short count);
   void MakeAllRowCellData(short first, short count);
@@ -422,8 +432,8 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   // The line DeleteRow and the clearing start from: 1 or less the first, a negative number
   // the last, else that number; null when there is none.
   cLMgr_CellRoot* StartLine(Boolean rows, short first) const;
-  // The content rectangle of a whole line, or of lines from `from` to the content's end.
-  Rect LineBand(Boolean rows, short from, short to) const;
+  // The content rectangle of the lines between two list positions, across the whole list.
+  Rect LineBand(Boolean rows, SInt32 from, SInt32 to) const;
 
   // ---- Marking (SpListClassData.cpp) ----
   // Marks a content rectangle for redraw where the window shows it.
@@ -461,12 +471,46 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   Boolean GetLineBehavior(Boolean rows, Boolean start, short line, sSpLineBehaviorStruct& out);
   // Runs the position pass and hands the new size on.
   void Relayout(Boolean rows);
-  // Marks from content position `from` of that axis to the larger of two content ends.
-  void MarkBandFrom(Boolean rows, short from, short oldEnd);
+  // Marks from list position `from` of that axis to the larger of two extents.
+  void MarkBandFrom(Boolean rows, SInt32 from, SInt32 oldEnd);
 
   // ---- Scrolling (SpListClassScroll.cpp) ----
   // The size of the drawing area along one direction.
   short ViewSize(Boolean vertical) const;
+  // The list's scroll position along one direction and the view's scroll value it was last
+  // in step with; a view value moved by anything else (a bar, a caller) gives the position
+  // anew, in proportion.
+  struct sScrollPlace {
+    SInt32 position = 0;
+    short viewValue = 0;
+  };
+  sScrollPlace& Place(Boolean vertical) const { return vertical ? vPlace_ : hPlace_; }
+  short ViewScrollValue(Boolean vertical) const;
+  // Whether the lines of that direction run past the view's content (kLMgrMaxViewContent).
+  Boolean Scaled(Boolean vertical) const;
+  short ViewExtent(Boolean vertical) const;
+  SInt32 ListScroll(Boolean vertical) const;
+  SInt32 ListMaxScroll(Boolean vertical) const;
+  // A list scroll position as a view scroll value, and back.
+  short ViewValueOf(Boolean vertical, SInt32 position) const;
+  SInt32 PositionOfViewValue(Boolean vertical, short value) const;
+  // What a list position adds to become a view content coordinate.
+  SInt32 Offset(Boolean vertical) const;
+  short ToView(Boolean vertical, SInt32 position) const;
+  SInt32 ToList(Boolean vertical, short coordinate) const;
+  // The content rectangle of list positions.
+  Rect ViewRect(SInt32 top, SInt32 left, SInt32 bottom, SInt32 right) const;
+  // Scrolls the list to the positions (negative: that direction stays), the view's value
+  // following; past the end is cut to it with clamp, else that direction stays. 1 when the
+  // list moved.
+  Boolean ScrollListTo(SInt32 h, SInt32 v, Boolean clamp, Boolean syncBars, Boolean redraw,
+                       Boolean notify);
+  // The list's position and the view's value after the extent or the view's size changed:
+  // the position kept within the extent, the value showing it.
+  void KeepScrollInStep();
+  // The target of a scroll by count lines; false when it would not scroll.
+  bool LineScrollTarget(Boolean vertical, Boolean alignStart, short count, Boolean partial,
+                        SInt32* target) const;
 
   // ---- Title bars (SpListClassTitleBar.cpp) ----
   cSp_TittleBarControl* TitleBar(tListDirection direction) const;
@@ -497,8 +541,15 @@ class cLMgr_List_Base : public cSp_View, public cSp_HotSpotArea {
   void RebuildIndex(Boolean rows);
   void DisposeIndex(sLineIndex& index);
 
-  short areaWidth_ = 0;   // the content: every column's outer extent
-  short areaHeight_ = 0;  // every row's
+  SInt32 areaWidth_ = 0;   // every column's outer extent, in list positions
+  SInt32 areaHeight_ = 0;  // every row's
+  mutable sScrollPlace hPlace_;
+  mutable sScrollPlace vPlace_;
+  // The offsets the last drawing used: after a scroll of the view's value that moved the
+  // list by another distance, the shifted image is no image of the list, and the whole view is
+  // drawn.
+  SInt32 drawnOffsetH_ = 0;
+  SInt32 drawnOffsetV_ = 0;
   unsigned char drawnWhole_ = 0;
   cLMgr_CellRoot* rowRoots_ = nullptr;
   cLMgr_CellRoot* columnRoots_ = nullptr;

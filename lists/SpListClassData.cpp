@@ -35,17 +35,10 @@ void cLMgr_List_Base::MarkContentRect(const Rect& rect) {
 void cLMgr_List_Base::MarkLineOrCell(short column, short row) {
   cLMgr_CellRoot* c = FindLine(false, column);
   cLMgr_CellRoot* r = FindLine(true, row);
-  Rect area = {0, 0, areaHeight_, areaWidth_};
-  if (c != nullptr) {
-    area.left = c->outerStart;
-    area.right = c->outerEnd;
-  }
-  if (r != nullptr) {
-    area.top = r->outerStart;
-    area.bottom = r->outerEnd;
-  }
   if ((column > 0 && c == nullptr) || (row > 0 && r == nullptr)) return;
-  MarkContentRect(area);
+  MarkContentRect(ViewRect(r != nullptr ? r->outerStart : 0, c != nullptr ? c->outerStart : 0,
+                           r != nullptr ? r->outerEnd : areaHeight_,
+                           c != nullptr ? c->outerEnd : areaWidth_));
 }
 
 void cLMgr_List_Base::ShowChangedCell(sLMgr_Cell* cell, Boolean redraw) {
@@ -201,8 +194,12 @@ Boolean cLMgr_List_Base::SetupCellBackgroundDrawingCallback(short column, short 
                                                             unsigned long refCon) {
   sLMgr_Cell* cell = SerchTargetCell(column, row, proc != nullptr ? 1 : 0);
   if (cell == nullptr) return 0;
+  // The procedure draws from its client's state, which the list cannot see change: setting
+  // it (again) is how the client says the cell looks different now.
+  const bool changed = cell->backgroundProc != proc || cell->backgroundRefCon != refCon;
   cell->backgroundProc = proc;
   cell->backgroundRefCon = refCon;
+  if (changed || proc != nullptr) ShowChangedCell(cell, 0);
   return 1;
 }
 
@@ -272,8 +269,8 @@ void cLMgr_List_Base::ClearDataInLines(Boolean rows, short first, short count, B
   if (count == 0) return;
   cLMgr_CellRoot* line = StartLine(rows, first);
   if (line == nullptr) return;
-  const short from = line->outerStart;
-  short to = from;
+  const SInt32 from = line->outerStart;
+  SInt32 to = from;
   for (short n = 0; line != nullptr && (count < 0 || n < count); ++n) {
     for (sLMgr_Cell* c = line->cells; c != nullptr; c = line->NextCellOnLine(c)) {
       ClearTargetCellData(c, 0);

@@ -5,9 +5,12 @@
 #include "QDText.h"
 #include "SpErrorInfoSystem.h"
 #include "SpListClass.h"
+#include "SpListClassInternal.h"
 #include "SpResourceManager.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTextStyle.h"
+
+using namespace sp_list_detail;
 
 namespace {
 
@@ -123,34 +126,53 @@ unsigned char cLMgr_List_Base::UpdateProc() {
                            static_cast<unsigned char>(0));
   }
   GetClip(state.clip);
-  GetRegionBounds(state.clip, &state.bounds);
   Rect area;
   GetDrawingAreaOnWindow(&area);
   state.viewWidth = short(area.right - area.left);
   state.viewHeight = short(area.bottom - area.top);
+  const SInt32 offsetH = Offset(0), offsetV = Offset(1);
+  RgnHandle widened = nullptr;  // the port's own clip while a wider one is in use
+  if (offsetH != drawnOffsetH_ || offsetV != drawnOffsetV_) {
+    // The view moved its image by its own scroll step, not by the list's: all it shows is
+    // drawn.
+    const short h = ViewScrollValue(0), v = ViewScrollValue(1);
+    const Rect shown = {v, h, ClampToShort(SInt32(v) + state.viewHeight),
+                        ClampToShort(SInt32(h) + state.viewWidth)};
+    widened = NewRgn();
+    if (widened != nullptr) {
+      GetClip(widened);
+      RectRgn(state.clip, &shown);
+      SetClip(state.clip);
+    }
+    drawnOffsetH_ = offsetH;
+    drawnOffsetV_ = offsetV;
+  }
+  GetRegionBounds(state.clip, &state.bounds);
 
   // Rows above and below the clip draw nothing that shows: the walk starts at the first row
-  // reaching into it and stops past it.
-  for (cLMgr_CellRoot* row = FirstLineEndingAfter(true, state.bounds.top); row != nullptr;
-       row = row->GetNextObjectPtr()) {
-    const Rect band = {row->outerStart, 0, row->outerEnd, areaWidth_};
+  // reaching into it and stops past it. Only these rows are put into content coordinates.
+  for (cLMgr_CellRoot* row = FirstLineEndingAfter(true, ToList(1, state.bounds.top));
+       row != nullptr; row = row->GetNextObjectPtr()) {
+    const Rect band = LineBand(true, row->outerStart, row->outerEnd);
     if (RectInRgn(&band, state.clip)) {
       for (sLMgr_Cell* c = row->cells; c != nullptr; c = c->rowNext) {
         cLMgr_CellRoot* column = c->columnRoot;
-        const Rect outer = {row->outerStart, column->outerStart, row->outerEnd, column->outerEnd};
+        const Rect outer =
+            ViewRect(row->outerStart, column->outerStart, row->outerEnd, column->outerEnd);
         if (RectInRgn(&outer, state.clip)) {
-          const Rect inner = {row->innerStart, column->innerStart, row->innerEnd, column->innerEnd};
+          const Rect inner =
+              ViewRect(row->innerStart, column->innerStart, row->innerEnd, column->innerEnd);
           DrawCell(c, outer, inner, state);
         }
         if (outer.right >= state.bounds.right) break;
       }
     }
     DrawLines(true, row, state);
-    if (row->outerEnd >= state.bounds.bottom) break;
+    if (band.bottom >= state.bounds.bottom) break;
   }
   for (cLMgr_CellRoot* column = columnRoots_; column != nullptr;
        column = column->GetNextObjectPtr()) {
-    const Rect band = {0, column->outerStart, areaHeight_, column->outerEnd};
+    const Rect band = LineBand(false, column->outerStart, column->outerEnd);
     if (RectInRgn(&band, state.clip)) DrawLines(false, column, state);
   }
   if (state.bounds.right - state.bounds.left >= state.viewWidth &&
@@ -158,7 +180,8 @@ unsigned char cLMgr_List_Base::UpdateProc() {
     drawnWhole_ = 1;
   }
 
-  SetClip(state.clip);
+  SetClip(widened != nullptr ? widened : state.clip);
+  if (widened != nullptr) DisposeRgn(widened);
   RGBForeColor(&fore);
   RGBBackColor(&back);
   SetPenState(&pen);
@@ -257,14 +280,16 @@ void cLMgr_List_Base::DrawCellData(sLMgr_Cell* cell, const Rect& data, sDrawStat
 // column's down the view's visible height.
 void cLMgr_List_Base::DrawLines(Boolean rows, cLMgr_CellRoot* line, sDrawState& state) {
   if (rows != 0) {
-    PaintLine(line->startLine, Rect{line->outerStart, 0, line->innerStart, areaWidth_});
-    PaintLine(line->endLine, Rect{line->innerEnd, 0, line->outerEnd, areaWidth_});
+    PaintLine(line->startLine, LineBand(true, line->outerStart, line->innerStart));
+    PaintLine(line->endLine, LineBand(true, line->innerEnd, line->outerEnd));
     return;
   }
-  const short top = scrollV_;
-  const short bottom = short(std::min<SInt32>(32767, SInt32(scrollV_) + state.viewHeight));
-  PaintLine(line->startLine, Rect{top, line->outerStart, bottom, line->innerStart});
-  PaintLine(line->endLine, Rect{top, line->innerEnd, bottom, line->outerEnd});
+  const short top = ViewScrollValue(1);
+  const short bottom = ClampToShort(SInt32(top) + state.viewHeight);
+  const Rect start = LineBand(false, line->outerStart, line->innerStart);
+  const Rect end = LineBand(false, line->innerEnd, line->outerEnd);
+  PaintLine(line->startLine, Rect{top, start.left, bottom, start.right});
+  PaintLine(line->endLine, Rect{top, end.left, bottom, end.right});
 }
 
 void cLMgr_List_Base::DrawOneCell(short column, short row) {

@@ -9,13 +9,14 @@ bool Matches(const cLMgr_CellRoot* root, short line) {
   return line < 0 || root->lineNo == line;
 }
 
-// The content band from..to of a row (across) or a column (down), as a union being grown.
+// The band from..to of list positions of rows (across) or columns (down), as a union being
+// grown.
 struct sBand {
-  short from = 0;
-  short to = 0;
+  SInt32 from = 0;
+  SInt32 to = 0;
   bool any = false;
   void Add(SInt32 a, SInt32 b) {
-    const short lo = short(std::max<SInt32>(0, a)), hi = short(std::min<SInt32>(32767, b));
+    const SInt32 lo = std::max<SInt32>(0, a), hi = b;
     from = any ? std::min(from, lo) : lo;
     to = any ? std::max(to, hi) : hi;
     any = true;
@@ -29,9 +30,9 @@ void cLMgr_List_Base::Relayout(Boolean rows) {
   SetupScrollArea();
 }
 
-void cLMgr_List_Base::MarkBandFrom(Boolean rows, short from, short oldEnd) {
+void cLMgr_List_Base::MarkBandFrom(Boolean rows, SInt32 from, SInt32 oldEnd) {
   // A shrinking list leaves its old end to be painted over too.
-  const short end = std::max(oldEnd, rows ? areaHeight_ : areaWidth_);
+  const SInt32 end = std::max(oldEnd, rows ? areaHeight_ : areaWidth_);
   MarkContentRect(LineBand(rows, from, end));
 }
 
@@ -42,7 +43,7 @@ void cLMgr_List_Base::SetDefaultCellSize(short width, short height) {
 
 void cLMgr_List_Base::SetRowHeight(short row, short height, Boolean redraw) {
   sBand changed;
-  const short oldEnd = areaHeight_;
+  const SInt32 oldEnd = areaHeight_;
   // One row asked for is found through the line index when it is in step.
   cLMgr_CellRoot* one = row >= 0 ? FindLine(true, row) : nullptr;
   if (one != nullptr && one->lineNo == row) {
@@ -65,7 +66,7 @@ void cLMgr_List_Base::SetRowHeight(short row, short height, Boolean redraw) {
 
 Boolean cLMgr_List_Base::SetColumnWidth(short column, short width, Boolean redraw) {
   cLMgr_CellRoot* first = nullptr;
-  short oldStart = 0;
+  SInt32 oldStart = 0;
   for (cLMgr_CellRoot* c = columnRoots_; c != nullptr; c = c->GetNextObjectPtr()) {
     if (!Matches(c, column) || c->size == width) continue;
     if (first == nullptr) {
@@ -75,7 +76,7 @@ Boolean cLMgr_List_Base::SetColumnWidth(short column, short width, Boolean redra
     c->size = width;
   }
   if (first == nullptr) return 0;
-  const short oldEnd = areaWidth_;
+  const SInt32 oldEnd = areaWidth_;
   Relayout(false);
   Rect visible;
   if (GetViewableDrawingAreaOnWindow(visible) == 0) return 1;
@@ -116,7 +117,7 @@ void cLMgr_List_Base::SetupRootLineWidth(Boolean rows, short line, short startWi
     return;
   }
   sBand changed;
-  const short oldEnd = rows ? areaHeight_ : areaWidth_;
+  const SInt32 oldEnd = rows ? areaHeight_ : areaWidth_;
   for (cLMgr_CellRoot* r = LineHead(rows); r != nullptr; r = r->GetNextObjectPtr()) {
     if (!Matches(r, line)) continue;
     bool change = false;

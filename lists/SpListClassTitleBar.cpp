@@ -1,6 +1,7 @@
 // The list's title bars: the top bar is built from the columns and kept in step with them;
 // dragging its separators resizes the columns. The list keeps room for a left bar (row
 // titles) too, which every operation here accepts, though the list never makes one itself.
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -71,8 +72,8 @@ void cLMgr_List_Base::SetupTopTitleBar(short height) {
   topTitleBar_ = bar;
   if (IsEnableView() == 0) bar->DisableViewOutput(0);
   for (cLMgr_CellRoot* c = columnRoots_; c != nullptr; c = c->GetNextObjectPtr()) {
-    const short item = bar->SetupItem(kTBC_SmallButtonItem, short(c->outerEnd - c->outerStart),
-                                      kTitleMinimumWidth, 1, -1);
+    const short width = short(std::min<SInt32>(c->outerEnd - c->outerStart, 32767));
+    const short item = bar->SetupItem(kTBC_SmallButtonItem, width, kTitleMinimumWidth, 1, -1);
     if (item < 0) break;
     ShowLineTitle(bar, c, 0);
     bar->SetupFontNo(item, c->titleFontNo);
@@ -117,6 +118,7 @@ void cLMgr_List_Base::ResetContentsAreaRect(Boolean redraw) {
   GetImmediateDrawingArea(&current);
   if (EqualRect(&current, &contents)) return;
   ResizeViewArea(contents, redraw, 1);
+  KeepScrollInStep();
   Rect visible;
   if (GetViewableDrawingAreaOnWindow(visible) != 0) SetupHotSpotArea(visible);
 }

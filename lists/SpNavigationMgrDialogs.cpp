@@ -26,6 +26,17 @@ void NameOf(const FSSpec& spec, char out[64]) {
   out[spec.name[0]] = '\0';
 }
 
+// Whether the answer's file spec holds less of the name than the user typed (a spec keeps
+// 63 bytes of a name): such a name is cut, and nobody must save under it.
+bool SpecCutTheTypedName(const NavReplyRecord& reply, const FSSpec& spec) {
+  if (reply.saveFileName == nullptr) return false;
+  const CFIndex length = CFStringGetLength(reply.saveFileName);
+  CFIndex bytes = 0;
+  CFStringGetBytes(reply.saveFileName, CFRangeMake(0, length), kCFStringEncodingMacJapanese, '?',
+                   false, nullptr, 0, &bytes);
+  return bytes > CFIndex(spec.name[0]);
+}
+
 // Calls each(spec, name) for every 'fss ' item of a valid reply; false when the reply is not
 // valid or its items cannot be counted.
 template <class Each>
@@ -356,6 +367,7 @@ unsigned char cNavMgrObject::NavigatorGetSaveFile(OSType creator, OSType fileTyp
       char typed[64];
       NameOf(spec, typed);
       truncated = SpNav_CopyNameOut(typed, name, nameSize);
+      if (SpecCutTheTypedName(reply, spec)) truncated = 1;
       vRefNum = spec.vRefNum;
       dirID = spec.parID;
       result = 1;

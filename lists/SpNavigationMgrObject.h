@@ -222,6 +222,8 @@ class cNavMgrObject : public cSp_uLongCollection {
   // ---- The one-call dialogs ----
   unsigned char GetOpenFile(cNavMgrFileList* list);
   unsigned char NavigatorGetOpenFile(cNavMgrFileList* list);
+  // The answer's file spec holds 63 bytes of the typed name: a longer name comes back cut and
+  // marked truncated, as one that does not fit nameSize does.
   unsigned char GetSaveFile(OSType creator, OSType fileType, short& vRefNum, SInt32& dirID,
                             char* name, SInt32 nameSize, unsigned char& truncated,
                             unsigned char& replacing);

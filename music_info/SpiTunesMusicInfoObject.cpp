@@ -703,11 +703,8 @@ unsigned char ciTunesMusicInfoObj::AddToTrackList(cSPiTMI_TrackInfoObj* track) {
   }
   // After the last track of a smaller id: in front of the first one of this id or above.
   const SInt32 id = track->GetTrackID();
-  auto atOrAbove = firstTrackOfID_.lower_bound(id);
-  cSPiTMI_TrackInfoObj* before = atOrAbove != firstTrackOfID_.end() ? atOrAbove->second : nullptr;
-  try {
-    firstTrackOfID_[id] = track;
-  } catch (const std::bad_alloc&) {
+  cSPiTMI_TrackInfoObj* before = firstTrackOfID_.AtOrAbove(id);
+  if (!firstTrackOfID_.Set(id, track)) {
     return SpReportFailure(kSource, method, 3, kSpMsgMemory, static_cast<unsigned char>(0));
   }
   TrackList::InsertBefore(firstTrack_, lastTrack_, before, track);
@@ -923,8 +920,7 @@ unsigned char ciTunesMusicInfoObj::AddPlayListGroup(ciTunesInfoMusicGroupObj* gr
 }
 
 cSPiTMI_TrackInfoObj* ciTunesMusicInfoObj::SerchTrackInfoObjectFromTrackID(SInt32 id) const {
-  auto it = firstTrackOfID_.find(id);
-  return it != firstTrackOfID_.end() ? it->second : nullptr;
+  return firstTrackOfID_.Find(id);
 }
 
 unsigned char ciTunesMusicInfoObj::GetTargetAlbum(short trackCount, cSp_uLongCollection* lengths,
@@ -966,7 +962,7 @@ void ciTunesMusicInfoObj::WipeoutTrackItem() {
   cSPiTMI_TrackInfoObj* track = firstTrack_;
   firstTrack_ = nullptr;
   lastTrack_ = nullptr;
-  firstTrackOfID_.clear();
+  firstTrackOfID_.Clear();
   TrackList::DeleteFrom(track);
 }
 

@@ -26,6 +26,7 @@
 // "SpiTunesMusicInfoObject", the qualified method name, a code and a fixed message).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <map>
@@ -40,6 +41,7 @@
 #include "MacTypes.h"
 #include "SpCollectionObject.h"
 #include "SpMacHeapObject.h"
+#include "SpSlotPool.h"
 #include "SpStdFileFunction.h"
 
 class cSp_MusicFileMusicInfoDataObj;
@@ -236,6 +238,65 @@ class NumberIndex {
   bool lost_ = false;
 };
 
+// The newest track of each id. A library lists its tracks in rising id order, so those ids go
+// into one sorted array (16 bytes a track, searched by halving) and only ids that come after a
+// greater one go into a tree beside it: a large library costs neither a tree node per track nor
+// the cache misses of walking a tree, and any order of ids stays O(log n) a track.
+template <class T>
+class IdIndex {
+ public:
+  // Makes `item` the one of its id; false when memory ran out (nothing changed).
+  bool Set(SInt32 id, T* item) {
+    try {
+      if (ordered_.empty() || id > ordered_.back().first) {
+        ordered_.emplace_back(id, item);
+        return true;
+      }
+      auto at = InOrdered(id);
+      if (at != ordered_.end() && at->first == id) {
+        at->second = item;
+        return true;
+      }
+      others_[id] = item;
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  // The one of the id; null when none.
+  T* Find(SInt32 id) const {
+    auto at = InOrdered(id);
+    if (at != ordered_.end() && at->first == id) return at->second;
+    auto other = others_.find(id);
+    return other != others_.end() ? other->second : nullptr;
+  }
+  // The one of the smallest id at or above `id`; null when none.
+  T* AtOrAbove(SInt32 id) const {
+    auto at = InOrdered(id);
+    auto other = others_.lower_bound(id);
+    if (at == ordered_.end()) return other != others_.end() ? other->second : nullptr;
+    if (other == others_.end() || at->first < other->first) return at->second;
+    return other->second;
+  }
+  void Clear() {
+    std::vector<std::pair<SInt32, T*>>().swap(ordered_);
+    others_.clear();
+  }
+
+ private:
+  typename std::vector<std::pair<SInt32, T*>>::const_iterator InOrdered(SInt32 id) const {
+    return std::lower_bound(ordered_.begin(), ordered_.end(), id,
+                            [](const std::pair<SInt32, T*>& e, SInt32 v) { return e.first < v; });
+  }
+  typename std::vector<std::pair<SInt32, T*>>::iterator InOrdered(SInt32 id) {
+    return std::lower_bound(ordered_.begin(), ordered_.end(), id,
+                            [](const std::pair<SInt32, T*>& e, SInt32 v) { return e.first < v; });
+  }
+
+  std::vector<std::pair<SInt32, T*>> ordered_;
+  std::map<SInt32, T*> others_;
+};
+
 }  // namespace sp_itunes
 
 // ---- One track ---------------------------------------------------------------------------------
@@ -255,8 +316,10 @@ enum : tSpiTMI_TextField {
 };
 
 // A track keeps its texts in one block and its file record only once the file is found: a
-// library holds a hundred thousand of them.
-class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
+// library holds a hundred thousand of them. Tracks, like the slots and group entries that
+// file them, live in a pool of their own (SpSlotPool.h): no Memory Manager header and no heap
+// overhead per object, which at a hundred thousand tracks is megabytes.
+class cSPiTMI_TrackInfoObj : public tSpPooledObject<cSPiTMI_TrackInfoObj> {
  public:
   cSPiTMI_TrackInfoObj() = default;
   // Releases the texts and the file record.
@@ -364,7 +427,7 @@ class cSPiTMI_TrackInfoObj : public cSpMacHeapObject {
 // ---- The artist tree ---------------------------------------------------------------------------
 
 // A track-number slot of an album: the tracks of one number, the best described first.
-class cSPiTMI_TrackRootObj : public cSpMacHeapObject {
+class cSPiTMI_TrackRootObj : public tSpPooledObject<cSPiTMI_TrackRootObj> {
  public:
   explicit cSPiTMI_TrackRootObj(SInt16 trackNumber) : trackNumber_(trackNumber) {}
   ~cSPiTMI_TrackRootObj() { delete lastOfKeyCount_; }
@@ -500,7 +563,8 @@ class ciTunesInfoArtistObj : public cSpMacHeapObject {
 // One entry of a group: the tracks (not owned) that share a track number in an album group,
 // or the one track at a position of a playlist. The first track is held by the item itself,
 // any further ones as the collection's values (track pointers): most items hold one track.
-class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection, public cSpMacHeapObject {
+class ciTunesInfoMusicGroupItemObj : public cSp_uLongCollection,
+                                     public tSpPooledObject<ciTunesInfoMusicGroupItemObj> {
  public:
   explicit ciTunesInfoMusicGroupItemObj(SInt32 number) : number_(number) {}
   ~ciTunesInfoMusicGroupItemObj() override = default;
@@ -705,7 +769,7 @@ class ciTunesMusicInfoObj : public cSpMacHeapObject {
   sExtStdFileInfo musicFolder_ = {};
 
   // Indexes over the lists (see the top of this file).
-  std::map<SInt32, cSPiTMI_TrackInfoObj*> firstTrackOfID_;
+  sp_itunes::IdIndex<cSPiTMI_TrackInfoObj> firstTrackOfID_;
   std::map<std::string, ciTunesInfoArtistObj*> artistOfName_;
   // The album groups of one name in the order they were made. Past a few groups the name
   // also keeps, for every way a track's numbers can agree with a group's, the latest group

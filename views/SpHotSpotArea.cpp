@@ -205,6 +205,7 @@ unsigned char cSp_ViewWindow::MouseDownHotSpot(Point localPoint, short modifiers
           h->enabled_ != 0 && h->MouseDownOnHotSpotArea(modifiers, localPoint) != 0;
       if (!scope.Alive()) return 0;
       if (accepted) {
+        h->tracedSincePress_ = 0;
         mouseDownHotSpot_GlV = h;
         mouseInAreaFlag_GlV = 1;
         beforeLocalPoint_GlV = localPoint;
@@ -257,11 +258,20 @@ void cSp_HotSpotArea::TraceStep() {
     if (!still()) return;
     beforeLocalPoint_GlV = point;
   }
-  if (TickCount() >= UInt32(lastTraceTick_ + UInt32(traceInterval_))) {
+  if (TraceDue()) {
     if (HotSpotMouseDownTraceProc(modifiers, point) == 0 && still()) {
       ExecHotSpotMouseDownTraceCB(modifiers, point);
     }
   }
+}
+
+bool cSp_HotSpotArea::TraceDue() {
+  const UInt32 now = TickCount();
+  const UInt32 interval = traceInterval_ > 0 ? UInt32(traceInterval_) : 0;
+  if (tracedSincePress_ != 0 && UInt32(now - lastTraceTick_) < interval) return false;
+  tracedSincePress_ = 1;
+  lastTraceTick_ = now;
+  return true;
 }
 
 void cSp_HotSpotArea::MouseUpTerminateOnHotSpotArea(short modifiers, Point point) {

@@ -90,8 +90,13 @@ class cSp_HotSpotArea {
   void MouseUpTerminateOnHotSpotArea(short modifiers, Point localPoint);
   // One tracking step of the pressed hot spot (Sp_MouseDownMouseTrace).
   void TraceStep();
+  // Whether this tracking step runs the trace: the first step of a press does, later ones
+  // once the trace interval has passed since the last trace.
+  bool TraceDue();
 
-  // The ticks between two calls of the trace procedure while the area is held (30 at first).
+  // The ticks between two calls of the trace procedure while the area is held. At first 0:
+  // the dragging controls (sliders, scroll bars, lists, fields) follow the mouse at every
+  // tracking step.
   void SetupHotSpotTraceInterval(SInt32 ticks) { traceInterval_ = ticks; }
   void EnableHotSpotArea() { enabled_ = 1; }
   void DisableHotSpotArea() { enabled_ = 0; }
@@ -169,8 +174,9 @@ class cSp_HotSpotArea {
   sSpCallback<tSpHotSpotProcPtr> mouseMoveCB_;
   sSpCallback<tSpHotSpotProcPtr> traceCB_;
   unsigned char deleteReady_ = 0;
-  SInt32 traceInterval_ = 30;
+  SInt32 traceInterval_ = 0;
   UInt32 lastTraceTick_ = 0;
+  unsigned char tracedSincePress_ = 0;
 };
 
 // The framework's entries.

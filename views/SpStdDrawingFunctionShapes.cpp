@@ -1,5 +1,6 @@
 // The drawing functions' shapes: arcs and circles, soft shadows, the caret, the default-button
 // ring, dotted and dashed lines and the zoom-rect animation.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -137,6 +138,82 @@ void Sp_DrawCircle(Point center, short radius) {
 
 // ---- Shadows ----
 
+namespace {
+
+// The black and the grey mask a shadow is copied through. Both are of one colour all over, so
+// one pair serves every shadow that fits it: a note redrawn while it is dragged or grown does
+// not make, clear and paint two offscreens of its whole size at every redraw. The pair grows
+// to the largest shadow asked for and is painted again only when the grey or the depth changes.
+class ShadowInk {
+ public:
+  ShadowInk() = default;
+  ShadowInk(const ShadowInk&) = delete;
+  ShadowInk& operator=(const ShadowInk&) = delete;
+
+  // Fits the pair to the size, depth and grey; false when memory ran out (the pair is gone).
+  bool Fit(const Rect& bounds, SInt16 depth, float through) {
+    const SInt16 width = SInt16(bounds.right - bounds.left);
+    const SInt16 height = SInt16(bounds.bottom - bounds.top);
+    if (colour_ == nullptr || width > width_ || height > height_ || depth != depth_) {
+      Drop();
+      width_ = std::max(width, width_);
+      height_ = std::max(height, height_);
+      depth_ = depth;
+      const Rect whole{0, 0, height_, width_};
+      if (NewGWorld(&colour_, depth, &whole, nullptr, nullptr, 0) != noErr ||
+          NewGWorld(&mask_, 8, &whole, nullptr, nullptr, 0) != noErr) {
+        Drop();
+        return false;
+      }
+      const RGBColor black{0, 0, 0};
+      SetGWorld(colour_, nullptr);
+      RGBForeColor(&black);
+      PaintRect(&whole);
+      painted_ = false;
+    }
+    if (!painted_ || through != through_) {
+      const Rect whole{0, 0, height_, width_};
+      SetGWorld(mask_, nullptr);
+      RGBColor grey;
+      Sp_SetRGBColorByPercentage(&grey, through, through, through);
+      RGBForeColor(&grey);
+      PaintRect(&whole);
+      through_ = through;
+      painted_ = true;
+    }
+    return true;
+  }
+  bool Ready() const { return colour_ != nullptr && mask_ != nullptr; }
+  GWorldPtr Colour() const { return colour_; }
+  GWorldPtr Mask() const { return mask_; }
+
+ private:
+  void Drop() {
+    if (mask_ != nullptr) DisposeGWorld(mask_);
+    if (colour_ != nullptr) DisposeGWorld(colour_);
+    mask_ = colour_ = nullptr;
+    width_ = height_ = 0;
+    painted_ = false;
+  }
+
+  GWorldPtr colour_ = nullptr;
+  GWorldPtr mask_ = nullptr;
+  SInt16 width_ = 0;
+  SInt16 height_ = 0;
+  SInt16 depth_ = 0;
+  float through_ = 0;
+  bool painted_ = false;
+};
+
+// Made once and kept to the end: offscreens are not disposed of after the toolbox is gone.
+ShadowInk& ShadowInkFor(const Rect& bounds, SInt16 depth, float through) {
+  static ShadowInk* ink = new ShadowInk;
+  ink->Fit(bounds, depth, through);
+  return *ink;
+}
+
+}  // namespace
+
 void Sp_DrawShadowRect(GrafPtr port, const Rect& rect, float darkness, short softness,
                        RgnHandle mask, unsigned char usePortClip) {
   if (port == nullptr) {
@@ -157,23 +234,14 @@ void Sp_DrawShadowRect(GrafPtr port, const Rect& rect, float darkness, short sof
   sp_drawing_detail::SavedGWorld savedWorld;
   const Rect bounds{0, 0, Clamp16(long(rect.bottom) - rect.top),
                     Clamp16(long(rect.right) - rect.left)};
-  GWorldPtr colorWorld = nullptr;
-  GWorldPtr maskWorld = nullptr;
-  if (NewGWorld(&colorWorld, Sp_GetScreenDepth(), &bounds, nullptr, nullptr, 0) != noErr ||
-      NewGWorld(&maskWorld, 8, &bounds, nullptr, nullptr, 0) != noErr) {
-    if (colorWorld != nullptr) DisposeGWorld(colorWorld);
+  ShadowInk& ink = ShadowInkFor(bounds, Sp_GetScreenDepth(), through);
+  if (!ink.Ready()) {
     SpReportFailure(kSource, "Sp_DrawShadowRect", 2, kSpMsgMemory);
     return;
   }
+  GWorldPtr colorWorld = ink.Colour();
+  GWorldPtr maskWorld = ink.Mask();
   const RGBColor black{0, 0, 0};
-  SetGWorld(colorWorld, nullptr);
-  RGBForeColor(&black);
-  PaintRect(&bounds);
-  SetGWorld(maskWorld, nullptr);
-  RGBColor grey;
-  Sp_SetRGBColorByPercentage(&grey, through, through, through);
-  RGBForeColor(&grey);
-  PaintRect(&bounds);
 
   RgnHandle clipCopy = nullptr;
   RgnHandle maskRgn = mask;
@@ -199,8 +267,6 @@ void Sp_DrawShadowRect(GrafPtr port, const Rect& rect, float darkness, short sof
   RGBForeColor(&savedFore);
 
   DisposeRgn(clipCopy);
-  DisposeGWorld(maskWorld);
-  DisposeGWorld(colorWorld);
 }
 
 void Sp_DrawShadowRectOnCurrentPort(const Rect& rect, float darkness, short softness,

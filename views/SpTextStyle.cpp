@@ -261,6 +261,14 @@ Boolean Sp_EqualTextStyleInfo(const sTextStyleInfo& a, const sTextStyleInfo& b) 
 
 // ---- An owning list of style records --------------------------------------------------------
 
+namespace {
+
+UInt64 gAttributeListSteps = 0;
+
+}  // namespace
+
+UInt64 cTextAttributeList::StepsTaken() { return gAttributeListSteps; }
+
 void cTextAttributeList::SetupNewAttribute(const sTextStyleAttributes& attributes) {
   sTextStyleAttributes* copy =
       reinterpret_cast<sTextStyleAttributes*>(NewPtrClear(Size(sizeof(sTextStyleAttributes))));
@@ -274,26 +282,49 @@ void cTextAttributeList::SetupNewAttribute(const sTextStyleAttributes& attribute
   if (records_.GetNumberOfItem() == before) {
     DisposePtr(reinterpret_cast<Ptr>(copy));
     SpReportFailure(kSource, "cTextAttributeList::SetupNewAttribute", 2, kSpMsgMemory);
+    return;
   }
+  last_ = copy;
+  // The first record of an empty list becomes the collection's reading position.
+  if (before == 0) readIndex_ = 1;
+}
+
+const sTextStyleAttributes* cTextAttributeList::Record(SInt32 index) const {
+  if (index == records_.GetNumberOfItem()) return last_;
+  if (readIndex_ < 1 || index < readIndex_) {
+    records_.InitialSetupSequentialReference();
+    readIndex_ = 1;
+  }
+  unsigned long value = 0;
+  for (; readIndex_ < index; ++readIndex_) {
+    ++gAttributeListSteps;
+    records_.GetCurrentItemOnSequentialRef(value, 1);
+  }
+  if (!records_.GetCurrentItemOnSequentialRef(value, 0)) return nullptr;
+  return reinterpret_cast<const sTextStyleAttributes*>(value);
 }
 
 Boolean cTextAttributeList::GetNumAttribute(SInt32 index, sTextStyleAttributes& attributes) const {
-  unsigned long value = 0;
-  if (index < 1 || !records_.GetValue(index, value) || value == 0) {
+  const sTextStyleAttributes* record =
+      index >= 1 && index <= records_.GetNumberOfItem() ? Record(index) : nullptr;
+  if (record == nullptr) {
     Sp_InitializeTextStyleAttribute(attributes);
     return 0;
   }
-  attributes = *reinterpret_cast<const sTextStyleAttributes*>(value);
+  attributes = *record;
   return 1;
 }
 
 void cTextAttributeList::ClearItem() {
-  const SInt32 count = records_.GetNumberOfItem();
-  for (SInt32 i = 1; i <= count; ++i) {
-    unsigned long value = 0;
-    if (records_.GetValue(i, value) && value != 0) DisposePtr(reinterpret_cast<Ptr>(value));
+  records_.InitialSetupSequentialReference();
+  unsigned long value = 0;
+  while (records_.GetCurrentItemOnSequentialRef(value, 1)) {
+    ++gAttributeListSteps;
+    if (value != 0) DisposePtr(reinterpret_cast<Ptr>(value));
   }
   records_.ClearAllListItem();
+  readIndex_ = 0;
+  last_ = nullptr;
 }
 
 // ---- The tallest line over several styles ---------------------------------------------------

@@ -126,6 +126,9 @@ Boolean Sp_EqualTextStyleInfo(const sTextStyleInfo& a, const sTextStyleInfo& b);
 
 // ---- An owning list of style records --------------------------------------------------------
 
+// Reading the records in order, the last record, or the one read last costs one step of the
+// collection each (a record further back is reached from the first), so reading and clearing
+// a list of n records take time in proportion to n.
 class cTextAttributeList {
  public:
   cTextAttributeList() = default;
@@ -141,8 +144,19 @@ class cTextAttributeList {
   // Disposes every copy and empties the list.
   void ClearItem();
 
+  // The collection items all lists have stepped over to reach their records since the
+  // program started: a measure of their work that does not depend on time.
+  static UInt64 StepsTaken();
+
  private:
-  cSp_uLongCollection records_;
+  // The record `index` (from 1, within the count), reached from the reading position.
+  const sTextStyleAttributes* Record(SInt32 index) const;
+
+  // The collection's reading position is its part of the list's reading state, so it changes
+  // in reads of a constant list.
+  mutable cSp_uLongCollection records_;
+  mutable SInt32 readIndex_ = 0;  // the record at the reading position (from 1); 0: none
+  const sTextStyleAttributes* last_ = nullptr;
 };
 
 // ---- The tallest line over several styles ---------------------------------------------------

@@ -131,7 +131,11 @@ unsigned char cSp_View::PaintInPort(CGrafPtr port, Point origin, RgnHandle clip,
       result = DrawViewBackground();
       break;
     case PaintKind::kInterrupt:
+      // A view that has nothing of its own to draw in a periodic pass draws its usual
+      // image: its offscreen was painted over already, and a redraw it was waiting for is
+      // taken by this pass.
       result = InterruptDraw();
+      if (result == 0) result = UpdateProc();
       break;
     case PaintKind::kContent:
       result = UpdateProc();

@@ -664,6 +664,9 @@ resource 'cicn' 621 { png "media-manager/button-remove.png" }
 # A sound file's row in the list when the file has no icon of its own.
 resource 'cicn' 634 { png "media-manager/sound-file.png" }
 
+# The program's small icon (16 x 16): the title of the application menu (500) in the menu bar.
+resource 'cicn' -16455 { png "media-manager/app-icon-small.png" }
+
 # ---- Cursors ---------------------------------------------------------------------------------
 
 # Over the titles of the name (611) and info (610) columns: a click there switches what the

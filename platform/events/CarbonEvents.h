@@ -56,7 +56,10 @@
 //   mouse-down is dropped with a beep (as the toolbox did) and a mouse move is dropped, while a
 //   drag or a release goes to W (it ends a press that began there). Mouse events over no
 //   window, and every other event, are delivered as usual; timers, file completions and Apple
-//   events keep running. A modal loop whose window is disposed of ends.
+//   events keep running. A modal loop whose window is disposed of ends. On the real clock a
+//   modal loop (and ModalDialog) whose only work is timers of every pass runs them once a tick
+//   (1/60 s), sleeping between, so a dialog left open takes no processor time while the work
+//   behind it still moves on; the application's loop runs such timers pass after pass.
 //
 // Results are the toolbox's codes. References are checked where they come in (paramErr for a
 // null or unknown one); no call throws.

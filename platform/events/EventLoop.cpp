@@ -40,6 +40,9 @@ OpaqueEventQueueRef gMainQueue;
 constexpr SInt64 kRealIdlePollMicros = 10000;
 // On the virtual clock a pass whose only work is timers of every pass takes this long.
 constexpr SInt64 kVirtualEveryPassStepMicros = 1000;
+// A modal loop on the real clock whose only work is timers of every pass runs them once a
+// tick.
+constexpr SInt64 kModalEveryPassMicros = 1000000 / 60;
 // Typed text is cut to what the text-input handlers read.
 constexpr std::size_t kMaxTextInputBytes = 1023;
 
@@ -523,7 +526,7 @@ bool CountPass() {
   return w.tripped;
 }
 
-WaitOutcome WaitForWork(SInt64 deadline) {
+WaitOutcome WaitForWork(SInt64 deadline, EveryPassPace pace) {
   EndInputHandling();
   if (LoopsMustUnwind()) return WaitOutcome::kUnwind;
   SInt64 now = ClockNowMicroseconds();
@@ -535,8 +538,10 @@ WaitOutcome WaitForWork(SInt64 deadline) {
       if (nextTimed != kNever) step = std::min(step, nextTimed - now);
       if (deadline != kNever) step = std::min(step, deadline - now);
       if (step > 0) AdvanceVirtualClock(step);
+      return WaitOutcome::kContinue;
     }
-    return WaitOutcome::kContinue;
+    if (pace == EveryPassPace::kEachPass) return WaitOutcome::kContinue;
+    deadline = std::min(deadline, now + kModalEveryPassMicros);
   }
   SInt64 target = std::min(nextTimed, deadline);
   LoopState& s = State();
@@ -668,14 +673,14 @@ namespace {
 // `running` yes, waiting for work between them. On the virtual clock a loop with nothing left
 // that could ever happen returns (under its name) rather than wait forever.
 void RunDispatchingLoop(const std::function<bool()>& stop, const std::function<bool()>& running,
-                        const char* loopName) {
+                        const char* loopName, sp_platform::events::EveryPassPace pace) {
   using namespace sp_platform::events;
   while (!stop() && running()) {
     if (CountPass()) break;
     bool hooked = RunDispatchingPass(stop);
     if (stop()) break;
     if (hooked || WorkDueNow()) continue;
-    WaitOutcome w = WaitForWork(kNever);
+    WaitOutcome w = WaitForWork(kNever, pace);
     if (w == WaitOutcome::kUnwind) break;
     if (w == WaitOutcome::kIdle) {
       if (sp_platform::ClockIsVirtual()) {
@@ -696,7 +701,7 @@ void RunApplicationEventLoop() {
   sp_platform::StartApplicationAppleEvents();
   ++s.applicationLoops;
   RunDispatchingLoop([] { return LoopsMustUnwind() || State().quitApplication; },
-                     [] { return true; }, "RunApplicationEventLoop");
+                     [] { return true; }, "RunApplicationEventLoop", EveryPassPace::kEachPass);
   --s.applicationLoops;
   s.quitApplication = false;
 }
@@ -713,7 +718,7 @@ OSStatus RunAppModalLoopForWindow(WindowRef inWindow) {
   s.modalFrames.push_back(&frame);
   RunDispatchingLoop([&frame] { return frame.quit || LoopsMustUnwind(); },
                      [inWindow] { return IsValidWindowPtr(inWindow) != 0; },
-                     "RunAppModalLoopForWindow");
+                     "RunAppModalLoopForWindow", EveryPassPace::kOncePerTick);
   std::vector<ModalFrame*>& frames = s.modalFrames;
   frames.erase(std::remove(frames.begin(), frames.end(), &frame), frames.end());
   return noErr;

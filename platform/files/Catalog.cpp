@@ -531,8 +531,12 @@ void FillRoot(const Volume& volume, Location& out) {
 OSErr LocateOnVolume(const Volume& volume, const std::string& path, UInt32 knownParentID,
                      Location& out) {
   out = Location();
-  if (path == volume.mountPoint) {
-    FillRoot(volume, out);
+  // A folder another file system is mounted on is that volume's root, also when it is reached
+  // from the volume below (its free space and its Trash are its own).
+  const Volume* mounted = path == volume.mountPoint ? &volume : VolumeOfPath(path);
+  if (mounted != nullptr && mounted->mountPoint == path &&
+      (mounted == &volume || !mounted->emulated)) {
+    FillRoot(*mounted, out);
     return out.exists ? OSErr(noErr) : OSErr(nsvErr);
   }
   Section& section = SectionOf(volume);
@@ -606,30 +610,7 @@ OSErr LocateClassicInFolder(const Location& folder, const std::string& classic, 
       return noErr;
     }
   }
-  UInt32 id = 0;
-  if (StandInId(classic, &id)) {
-    Location candidate;
-    if (LocateNode(folder.vRefNum, id, candidate) == noErr &&
-        ParentPath(candidate.path) == PathInside(folder) && MatchesStandIn(candidate, classic)) {
-      out = candidate;
-      return noErr;
-    }
-    // The id may be unknown to the catalogue (a name read before its record was lost):
-    // the folder's items whose names need a stand-in are tried.
-    if (auto names = FolderListing(folder)) {
-      for (const std::string& n : *names) {
-        if (ClassicName(n, 0, kSpecNameLimit, folder.path).find('#') == std::string::npos &&
-            ClassicName(n, 0, kClassicNameLimit, folder.path).find('#') == std::string::npos) {
-          continue;
-        }
-        Location item;
-        if (LocateInFolder(folder, n, item) == noErr && MatchesStandIn(item, classic)) {
-          out = item;
-          return noErr;
-        }
-      }
-    }
-  }
+  if (LocateStandIn(folder, classic, out) == noErr) return noErr;
   if (!converts) return bdNamErr;
   return fnfErr;
 }
@@ -661,6 +642,33 @@ std::vector<std::string> SplitColons(const std::string& s) {
 }
 
 }  // namespace
+
+OSErr LocateStandIn(const Location& folder, const std::string& classic, Location& out) {
+  UInt32 id = 0;
+  if (!StandInId(classic, &id)) return fnfErr;
+  Location candidate;
+  if (LocateNode(folder.vRefNum, id, candidate) == noErr &&
+      ParentPath(candidate.path) == PathInside(folder) && MatchesStandIn(candidate, classic)) {
+    out = candidate;
+    return noErr;
+  }
+  // The id may be unknown to the catalogue (a name read before its record was lost): the
+  // folder's items whose names need a stand-in are tried.
+  if (auto names = FolderListing(folder)) {
+    for (const std::string& n : *names) {
+      if (ClassicName(n, 0, kSpecNameLimit, folder.path).find('#') == std::string::npos &&
+          ClassicName(n, 0, kClassicNameLimit, folder.path).find('#') == std::string::npos) {
+        continue;
+      }
+      Location item;
+      if (LocateInFolder(folder, n, item) == noErr && MatchesStandIn(item, classic)) {
+        out = item;
+        return noErr;
+      }
+    }
+  }
+  return fnfErr;
+}
 
 const Volume* MountedVolumeAt(const std::string& mountPoint) {
   for (const Volume* v : AllVolumes()) {

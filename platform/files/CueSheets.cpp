@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace sp_platform {
@@ -82,6 +83,20 @@ bool AllOf(std::string_view word, bool (*test)(char)) {
   return true;
 }
 
+// The CD-Text file's name as libcdio takes it from the rest of the line after the keyword:
+// past the one blank that ends the keyword, from the first byte that is no quote, tab or CR
+// to the next such byte. A name read otherwise (after two blanks, or with a blank after it)
+// would be another file to libcdio.
+std::string_view LibcdioName(std::string_view rest) {
+  constexpr std::string_view kStops = "\"\t\r";
+  if (rest.empty()) return rest;
+  rest.remove_prefix(1);
+  const std::size_t start = rest.find_first_not_of(kStops);
+  if (start == std::string_view::npos) return std::string_view();
+  rest.remove_prefix(start);
+  return rest.substr(0, rest.find_first_of(kStops));
+}
+
 bool IsPlainFileName(std::string_view name) {
   return !name.empty() && name.size() <= kMaxFileNameBytes && name != "." && name != ".." &&
          name.find('/') == std::string_view::npos;
@@ -91,6 +106,8 @@ bool IsPlainFileName(std::string_view name) {
 class Fields {
  public:
   explicit Fields(std::string_view rest) : rest_(rest) {}
+
+  std::string_view Rest() const { return rest_; }
 
   bool AtEnd() {
     SkipBlanks();
@@ -199,6 +216,8 @@ class Checker {
     return fields.AtEnd() ? Fault::kNone : Fault::kMalformed;
   }
 
+  const std::string& CdTextFile() const { return cdTextFile_; }
+
   Fault End() const {
     if (tracks_ > 0 && !hasIndex01_) return Fault::kNoIndex01;
     if (sawFile_ && !fileHasTrack_) return Fault::kFileWithoutTrack;
@@ -255,8 +274,12 @@ class Checker {
   Fault CdTextFile(Fields& fields) {
     if (tracks_ > 0) return Fault::kMisplaced;
     if (!First(kOnceCdTextFile)) return Fault::kRepeated;
+    const std::string_view asLibcdioReadsIt = LibcdioName(fields.Rest());
     std::string_view name;
-    return fields.Text(&name) && IsPlainFileName(name) ? Fault::kNone : Fault::kBadFileName;
+    if (!fields.Text(&name) || !IsPlainFileName(name) || name != asLibcdioReadsIt)
+      return Fault::kBadFileName;
+    cdTextFile_ = std::string(name);
+    return Fault::kNone;
   }
 
   Fault Text(Fields& fields, unsigned what) {
@@ -341,11 +364,22 @@ class Checker {
   bool hasIndex01_ = false;
   unsigned discSeen_ = 0;
   unsigned trackSeen_ = 0;
+  std::string cdTextFile_;
 };
+
+// libcdio reads at least 5 bytes of a CD-Text file, or refuses the sheet.
+bool CanReadCdTextFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char start[5];
+  const bool read = std::fread(start, 1, sizeof start, file) == sizeof start;
+  std::fclose(file);
+  return read;
+}
 
 }  // namespace
 
-CueSheetFault CheckCueSheet(const char* data, std::size_t size) {
+CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile) {
   if (size > kMaxCueSheetBytes) return Fault::kTooLarge;
   std::string_view text(data, size);
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -363,6 +397,7 @@ CueSheetFault CheckCueSheet(const char* data, std::size_t size) {
     const Fault fault = checker.Line(line);
     if (fault != Fault::kNone) return fault;
   }
+  if (cdTextFile != nullptr) *cdTextFile = checker.CdTextFile();
   return checker.End();
 }
 
@@ -374,7 +409,12 @@ CueSheetFault CheckCueSheetFile(const std::string& path) {
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return Fault::kUnreadable;
-  return CheckCueSheet(text.data(), text.size());
+  std::string cdTextFile;
+  const Fault fault = CheckCueSheet(text.data(), text.size(), &cdTextFile);
+  if (fault != Fault::kNone || cdTextFile.empty()) return fault;
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  return CanReadCdTextFile(folder + "/" + cdTextFile) ? Fault::kNone : Fault::kBadCdTextFile;
 }
 
 }  // namespace files

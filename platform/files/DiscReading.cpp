@@ -1,5 +1,6 @@
-// Discs read through libcdio: the table of contents and CD-Text of a disc or image, audio
-// sectors through paranoia's error correction, the drives' eject.
+// Discs read through libcdio: the table of contents and CD-Text of a disc or image, the
+// audio sectors of a drive through paranoia's error correction and those of an image from its
+// file, the drives' eject.
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
@@ -7,7 +8,14 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <climits>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
@@ -23,6 +31,7 @@ namespace {
 // more is damaged, and a stand-in file of its size is never made.
 constexpr SInt32 kMaxDiscSectors = 100 * 60 * 75;
 constexpr int kReadRetries = 20;
+constexpr int kImageReadTries = 3;
 constexpr std::size_t kMaxTitleBytes = 120;
 
 // libcdio writes its warnings to standard error; the program reports its own failures.
@@ -36,6 +45,49 @@ void QuietLibrary() {
 
 CdIo_t* Cdio(void* p) {
   return static_cast<CdIo_t*>(p);
+}
+
+using DriveRead = long (*)(cdrom_drive_t*, void*, lsn_t, long);
+
+// Paranoia retries a sector it cannot read in a loop that need not end: with a drive failing
+// every read it asks again for ever, and once it skips it may go on skipping without reading
+// at all. Both are cut short here, within one request (one at a time: everything runs on the
+// main thread); a request that needed either is a failed read.
+struct BoundedRequest {
+  DriveRead drive = nullptr;
+  int failures = 0;
+  lsn_t silentFrom = INT_MAX;  // the sectors handed to paranoia as silence
+  lsn_t silentTo = INT_MIN;
+  std::jmp_buf skipped;
+};
+BoundedRequest gRequest;
+
+// After kReadRetries failed reads the drive is no longer asked: paranoia gets silence for
+// what it asks, and the request knows which sectors it never had.
+long ReadThroughBound(cdrom_drive_t* drive, void* buffer, lsn_t begin, long sectors) {
+  if (gRequest.drive == nullptr) return -1;
+  if (gRequest.failures < kReadRetries) {
+    const long n = gRequest.drive(drive, buffer, begin, sectors);
+    if (n > 0 || ++gRequest.failures < kReadRetries) return n;
+  }
+  if (sectors <= 0) return 0;
+  if (buffer != nullptr) std::memset(buffer, 0, std::size_t(sectors) * kDiscSectorBytes);
+  gRequest.silentFrom = std::min(gRequest.silentFrom, begin);
+  gRequest.silentTo = std::max<lsn_t>(gRequest.silentTo, lsn_t(begin + sectors));
+  return sectors;
+}
+
+// A skip is where paranoia gives a sector up: the request ends there, as a failed read.
+// Paranoia reports it before it changes anything and with nothing of its own allocated, so
+// leaving it there loses nothing, and the reader it leaves is freed at once.
+void EndAtSkip(long, paranoia_cb_mode_t mode) {
+  if (mode == PARANOIA_CB_SKIP) std::longjmp(gRequest.skipped, 1);
+}
+
+// Paranoia's next sector; null when it had to skip one.
+const int16_t* ReadUnlessSkipped(cdrom_paranoia_t* paranoia) {
+  if (setjmp(gRequest.skipped) != 0) return nullptr;
+  return cdio_paranoia_read_limited(paranoia, EndAtSkip, kReadRetries);
 }
 
 // A CD-Text field as a name part: valid UTF-8 without control characters or '/', at most
@@ -77,19 +129,30 @@ bool IsCueSheetPath(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source) {
+std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source, bool drive) {
   QuietLibrary();
   // libcdio reads only sheets that passed our own check (detail/CueSheets.h says why).
   if (IsCueSheetPath(source) && CheckCueSheetFile(source) != CueSheetFault::kNone) return nullptr;
   CdIo_t* cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
   if (cdio == nullptr) return nullptr;
-  return std::unique_ptr<DiscSource>(new DiscSource(cdio));
+  int imageFd = -1;
+  if (!drive) {
+    // The file libcdio takes an image's samples from (its ".bin").
+    const char* samples = cdio_get_arg(cdio, "source");
+    imageFd = samples != nullptr ? open(samples, O_RDONLY | O_CLOEXEC) : -1;
+    if (imageFd < 0) {
+      cdio_destroy(cdio);
+      return nullptr;
+    }
+  }
+  return std::unique_ptr<DiscSource>(new DiscSource(cdio, imageFd));
 }
 
 DiscSource::~DiscSource() {
-  if (paranoia_ != nullptr) cdio_paranoia_free(static_cast<cdrom_paranoia_t*>(paranoia_));
+  StopReading();
   if (drive_ != nullptr) cdio_cddap_close_no_free_cdio(static_cast<cdrom_drive_t*>(drive_));
   cdio_destroy(Cdio(cdio_));
+  if (imageFd_ >= 0) close(imageFd_);
 }
 
 bool DiscSource::ReadToc(DiscToc& toc) {
@@ -133,6 +196,8 @@ bool DiscSource::StartReading() {
       return false;
     }
     drive_ = drive;
+    driveRead_ = reinterpret_cast<void (*)()>(drive->read_audio);
+    drive->read_audio = ReadThroughBound;
   }
   cdrom_paranoia_t* paranoia = cdio_paranoia_init(static_cast<cdrom_drive_t*>(drive_));
   if (paranoia == nullptr) return false;
@@ -142,28 +207,72 @@ bool DiscSource::StartReading() {
   return true;
 }
 
+void DiscSource::StopReading() {
+  if (paranoia_ != nullptr) cdio_paranoia_free(static_cast<cdrom_paranoia_t*>(paranoia_));
+  paranoia_ = nullptr;
+  next_ = -1;
+}
+
 bool DiscSource::ReadSector(SInt32 lsn, UInt8* out) {
   if (lsn == cachedLsn_) {
     std::memcpy(out, cached_, kDiscSectorBytes);
     return true;
   }
-  if (lsn < 0 || !StartReading()) return false;
-  auto* paranoia = static_cast<cdrom_paranoia_t*>(paranoia_);
-  if (lsn != next_ && cdio_paranoia_seek(paranoia, lsn, SEEK_SET) < 0) {
-    next_ = -1;
+  if (lsn < 0 || !(imageFd_ >= 0 ? ReadImageSector(lsn, out) : ReadDriveSector(lsn, out)))
     return false;
-  }
-  const int16_t* samples = cdio_paranoia_read_limited(paranoia, nullptr, kReadRetries);
-  if (samples == nullptr) {
-    next_ = -1;
-    return false;
-  }
-  next_ = lsn + 1;
-  // Paranoia hands the samples in the machine's order; AIFF wants them big-endian.
-  for (UInt32 i = 0; i < kDiscSectorBytes / 2; ++i) sp::StoreBE16(out + 2 * i, UInt16(samples[i]));
   std::memcpy(cached_, out, kDiscSectorBytes);
   cachedLsn_ = lsn;
   return true;
+}
+
+// An image needs no error correction, and libcdio takes a sector its file holds only part of
+// for a whole one: sector n is read here, at n * 2,352 bytes as libcdio lays the file out,
+// whole or not at all. A file that ends before it (cut short since it was mounted) fails it.
+bool DiscSource::ReadImageSector(SInt32 lsn, UInt8* out) {
+  UInt8 raw[kDiscSectorBytes];
+  const off_t at = off_t(lsn) * off_t(kDiscSectorBytes);
+  std::size_t done = 0;
+  for (int failures = 0; done < kDiscSectorBytes;) {
+    const ssize_t n = pread(imageFd_, raw + done, kDiscSectorBytes - done, at + off_t(done));
+    if (n == 0) return false;
+    if (n < 0) {
+      if (errno != EINTR && ++failures >= kImageReadTries) return false;
+      continue;
+    }
+    done += std::size_t(n);
+  }
+  // Images hold little-endian samples; AIFF wants them big-endian.
+  for (UInt32 i = 0; i < kDiscSectorBytes; i += 2) sp::StoreBE16(out + i, sp::LoadLE16(raw + i));
+  return true;
+}
+
+bool DiscSource::ReadDriveSector(SInt32 lsn, UInt8* out) {
+  if (!StartReading()) return false;
+  auto* paranoia = static_cast<cdrom_paranoia_t*>(paranoia_);
+  if (lsn != next_ && cdio_paranoia_seek(paranoia, lsn, SEEK_SET) < 0) {
+    StopReading();
+    return false;
+  }
+  gRequest = BoundedRequest();
+  gRequest.drive = reinterpret_cast<DriveRead>(driveRead_);
+  const int16_t* samples = ReadUnlessSkipped(paranoia);
+  const bool silence = gRequest.silentFrom < gRequest.silentTo;
+  const bool missed =
+      samples == nullptr || (silence && lsn >= gRequest.silentFrom && lsn < gRequest.silentTo);
+  gRequest.drive = nullptr;
+  if (!missed) {
+    // Paranoia hands the samples in the machine's order; AIFF wants them big-endian.
+    for (UInt32 i = 0; i < kDiscSectorBytes / 2; ++i)
+      sp::StoreBE16(out + 2 * i, UInt16(samples[i]));
+  }
+  // Paranoia keeps what it read for the next requests: after silence or a skip it starts
+  // afresh.
+  if (missed || silence) {
+    StopReading();
+  } else {
+    next_ = lsn + 1;
+  }
+  return !missed;
 }
 
 OSErr EjectDiscInDrive(const std::string& device) {

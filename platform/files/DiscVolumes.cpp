@@ -251,7 +251,7 @@ void Unmount(std::map<SInt16, Disc>::iterator it) {
 }
 
 void MountImage(const std::string& cue, const FileKey& key) {
-  std::unique_ptr<DiscSource> source = DiscSource::Open(cue);
+  std::unique_ptr<DiscSource> source = DiscSource::Open(cue, false);
   if (source == nullptr) return;
   Disc disc;
   disc.source = cue;
@@ -307,7 +307,7 @@ void RefreshDrive(const std::string& device) {
   if (mounted != s.discs.end() &&
       (mounted->second.reader != nullptr || IsVolumeInUse(mounted->first)))
     return;
-  std::unique_ptr<DiscSource> source = DiscSource::Open(device);
+  std::unique_ptr<DiscSource> source = DiscSource::Open(device, true);
   DiscToc toc;
   const bool present = source != nullptr && source->ReadToc(toc) && HasAudio(toc);
   if (mounted != s.discs.end()) {
@@ -418,7 +418,7 @@ bool ReadDiscTrack(dev_t device, ino_t inode, UInt64 offset, void* buffer, UInt6
   UInt8 sector[kDiscSectorBytes];
   while (*done < count) {
     const UInt64 at = offset + *done - kDiscAiffHeaderBytes;
-    if (disc.reader == nullptr) disc.reader = DiscSource::Open(disc.source);
+    if (disc.reader == nullptr) disc.reader = DiscSource::Open(disc.source, disc.inDrive);
     const SInt32 lsn = track.lsn + SInt32(at / kDiscSectorBytes);
     if (disc.reader == nullptr || !disc.reader->ReadSector(lsn, sector)) {
       *err = ioErr;

@@ -6,7 +6,10 @@
 // - Volumes are the mount points of /proc/self/mountinfo (pseudo file systems left out). The
 //   volume holding $HOME is vRefNum -1; kOnSystemDisk and 0 (the default volume) stand for it.
 //   Other mounts are -2, -3, ... in mountinfo order; emulated audio CDs get numbers of their
-//   own. A volume's name is the base name of its mount point, "Root" for "/".
+//   own. A volume's name is the base name of its mount point, "Root" for "/". The table is
+//   read again when it changes: a disk mounted while the program runs is a volume with a new
+//   number from the next call on (also when its folder is reached by name from the volume
+//   below), and an unmounted one is gone (nsvErr).
 // - The root folder of a volume has directory id 2 (fsRtDirID), its parent 1 (fsRtParID).
 //   Every other item's id is its inode number when that is above 2 and fits in 31 bits, else
 //   a synthetic id (0x80000000 and up) that no inode id of the volume can take. Ids are
@@ -930,6 +933,13 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, ItemCount maximumObjects, ItemCo
 OSErr FSCloseIterator(FSIterator iterator);
 // The name of the data fork: the empty name.
 OSErr FSGetDataForkName(HFSUniStr255* dataForkName);
+
+// The item's place as the desktop shows it to a person, in MacJapanese for the program to
+// show: its absolute Linux path ("/media/disc/Song.aiff"), with the home folder written "~"
+// ("~/Documents/Out"); a name holding ':' keeps it. A character MacJapanese lacks is written
+// as near as it can be (an accented letter without its accent), else as '?'. paramErr for a
+// null argument, else the error of finding the item.
+OSErr SpShownPathOfFSRef(const FSRef* ref, std::string* shownPath);
 
 // ---- Changes --------------------------------------------------------------------------------
 //

@@ -201,9 +201,10 @@ OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::s
   }
   std::string raw;
   Location item;
-  if (RawLinuxNameFromClassic(reinterpret_cast<const unsigned char*>(mac.data()), mac.size(),
-                              raw) &&
-      LocateInFolder(folder, raw, item) == noErr) {
+  if ((RawLinuxNameFromClassic(reinterpret_cast<const unsigned char*>(mac.data()), mac.size(),
+                               raw) &&
+       LocateInFolder(folder, raw, item) == noErr) ||
+      LocateStandIn(folder, mac, item) == noErr) {
     out = item;
     return noErr;
   }

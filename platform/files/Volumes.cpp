@@ -2,7 +2,9 @@
 // Manager numbers volumes, plus the emulated audio-CD volumes.
 #include "files/detail/MountTable.h"
 
+#include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <unordered_map>
 #include <vector>
 
 #include "SpTextCodec.h"
@@ -44,7 +47,13 @@ const char* const kNetworkFileSystems[] = {
 struct VolumeTable {
   bool built = false;
   std::vector<std::unique_ptr<Volume>> volumes;
-  SInt16 nextEmulated = 0;
+  // Volumes unmounted or removed while the program runs leave the list but stay here, so that
+  // a pointer held across a look-up (which may read the mount table again) never dangles.
+  std::vector<std::unique_ptr<Volume>> gone;
+  SInt16 nextNumber = 0;
+  // /proc/self/mountinfo, kept open: the kernel marks it when a mount or an unmount changes it.
+  int mountTable = -1;
+  bool textChanged = false;  // the test hook's text was set anew
 };
 
 VolumeTable& Table() {
@@ -134,6 +143,7 @@ std::string& MountTableOverride() {
 
 std::vector<Mount> ReadMounts() {
   std::vector<Mount> mounts;
+  std::unordered_map<std::string, std::size_t> placeOf;  // each mount point's place in mounts
   std::ifstream file;
   std::istringstream override(MountTableOverride());
   if (MountTableOverride().empty()) file.open("/proc/self/mountinfo");
@@ -156,12 +166,16 @@ std::vector<Mount> ReadMounts() {
       continue;
     if (IsSystemMountPoint(mountPoint)) continue;
     bool readOnly = options.compare(0, 2, "ro") == 0 && (options.size() == 2 || options[2] == ',');
-    // A later mount on the same point hides the earlier one.
-    mounts.erase(std::remove_if(mounts.begin(), mounts.end(),
-                                [&](const Mount& m) { return m.mountPoint == mountPoint; }),
-                 mounts.end());
+    // A later mount on the same point hides the earlier one (marked by an empty mount point
+    // and left out below, so that a long table is read in one pass).
+    auto place = placeOf.emplace(mountPoint, mounts.size());
+    if (!place.second) mounts[place.first->second].mountPoint.clear();
+    place.first->second = mounts.size();
     mounts.push_back(Mount{mountPoint, fsType, readOnly});
   }
+  mounts.erase(std::remove_if(mounts.begin(), mounts.end(),
+                              [](const Mount& m) { return m.mountPoint.empty(); }),
+               mounts.end());
   // The root folder is always a volume, also where the mount table does not show it (inside
   // a chroot the table lists only the mounts made below the new root).
   if (std::none_of(mounts.begin(), mounts.end(),
@@ -186,62 +200,130 @@ std::string HomeFolder() {
   return path;
 }
 
-void Build(VolumeTable& table) {
-  table.volumes.clear();
-  std::vector<Mount> mounts = ReadMounts();
+// The flags a mount gives its volume.
+UInt32 MountFlags(const Mount& m) {
+  UInt32 flags = m.readOnly ? UInt32(kVolumeReadOnly) : 0;
+  if (IsOneOf(m.fsType, kNetworkFileSystems,
+              sizeof kNetworkFileSystems / sizeof *kNetworkFileSystems)) {
+    flags |= kVolumeNetwork;
+  }
+  return flags;
+}
+
+// The mounted volumes, from the mount table, in its order: a volume still mounted where it was
+// (its root folder on the same device) is the one of the list, new ones are made, and those
+// no longer mounted go to `gone`.
+std::vector<std::unique_ptr<Volume>> MountedVolumes(VolumeTable& table,
+                                                    std::vector<Volume*>& made) {
+  std::vector<std::unique_ptr<Volume>> was;
+  std::vector<std::unique_ptr<Volume>> emulated;
+  for (auto& v : table.volumes) (v->emulated ? emulated : was).push_back(std::move(v));
+  table.volumes = std::move(emulated);
+  std::vector<std::unique_ptr<Volume>> mounted;
+  for (const Mount& m : ReadMounts()) {
+    struct stat st {};
+    if (stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+    auto same = std::find_if(was.begin(), was.end(), [&](const std::unique_ptr<Volume>& v) {
+      return v->mountPoint == m.mountPoint && v->device == st.st_dev;
+    });
+    std::unique_ptr<Volume> v;
+    if (same != was.end()) {
+      v = std::move(*same);
+      was.erase(same);
+    } else {
+      v = std::make_unique<Volume>();
+      v->mountPoint = m.mountPoint;
+      v->device = st.st_dev;
+      made.push_back(v.get());
+    }
+    v->fsType = m.fsType;
+    v->flags = MountFlags(m);
+    mounted.push_back(std::move(v));
+  }
+  for (auto& v : was) table.gone.push_back(std::move(v));
+  return mounted;
+}
+
+// Reads the mount table into the list. The volume holding $HOME (the mount with the longest
+// root folder that holds it) is -1; the others keep the numbers they had, and new ones get
+// numbers never given before (-2, -3, ... in the table's order when it is first read), as
+// emulated volumes do. The list holds the home volume first, the others in the table's order,
+// the emulated volumes last.
+void Sync(VolumeTable& table) {
+  if (!table.built) table.nextNumber = kHomeVolume - 1;
+  table.built = true;
+  std::vector<Volume*> made;
+  std::vector<std::unique_ptr<Volume>> mounted = MountedVolumes(table, made);
   const std::string home = HomeFolder();
-  // The home volume: the mount with the longest root folder that holds $HOME.
-  std::size_t homeIndex = 0;
-  std::size_t best = 0;
-  for (std::size_t i = 0; i < mounts.size(); ++i) {
-    if (PathIsInside(home, mounts[i].mountPoint) && mounts[i].mountPoint.size() >= best) {
-      best = mounts[i].mountPoint.size();
+  std::size_t homeIndex = mounted.size();
+  for (std::size_t i = 0; i < mounted.size(); ++i) {
+    if (PathIsInside(home, mounted[i]->mountPoint) &&
+        (homeIndex == mounted.size() ||
+         mounted[i]->mountPoint.size() >= mounted[homeIndex]->mountPoint.size())) {
       homeIndex = i;
     }
   }
-  SInt16 next = kHomeVolume - 1;
-  // Names are given afterwards in the mount table's order, so that of two mount points with
-  // the same folder name the one mounted first keeps it, whichever holds the home folder.
-  std::vector<Volume*> named(mounts.size() + 1, nullptr);
-  auto add = [&](const Mount& m, SInt16 number, std::size_t order) {
-    struct stat st {};
-    if (stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    auto v = std::make_unique<Volume>();
-    named[order] = v.get();
-    v->vRefNum = number;
-    v->mountPoint = m.mountPoint;
-    v->fsType = m.fsType;
-    v->device = st.st_dev;
-    if (m.readOnly) v->flags |= kVolumeReadOnly;
-    if (IsOneOf(m.fsType, kNetworkFileSystems,
-                sizeof kNetworkFileSystems / sizeof *kNetworkFileSystems)) {
-      v->flags |= kVolumeNetwork;
+  if (homeIndex < mounted.size()) {
+    // A mount over the home folder (or a folder above it) takes -1 from the volume below.
+    for (auto& v : mounted) {
+      if (v->vRefNum == kHomeVolume) v->vRefNum = 0;
     }
-    table.volumes.push_back(std::move(v));
-    return true;
-  };
-  if (!add(mounts[homeIndex], kHomeVolume, homeIndex)) {
-    add(Mount{"/", "", false}, kHomeVolume, mounts.size());
+    mounted[homeIndex]->vRefNum = kHomeVolume;
+    std::rotate(mounted.begin(), mounted.begin() + std::ptrdiff_t(homeIndex),
+                mounted.begin() + std::ptrdiff_t(homeIndex) + 1);
   }
-  for (std::size_t i = 0; i < mounts.size(); ++i) {
-    if (i != homeIndex && add(mounts[i], next, i)) --next;
+  std::vector<std::unique_ptr<Volume>> listed;
+  for (auto& v : mounted) {
+    if (v->vRefNum == 0) {
+      if (table.nextNumber == kOnSystemDisk) {
+        // No number is left: the volume is not listed.
+        made.erase(std::remove(made.begin(), made.end(), v.get()), made.end());
+        table.gone.push_back(std::move(v));
+        continue;
+      }
+      v->vRefNum = table.nextNumber--;
+    }
+    listed.push_back(std::move(v));
   }
-  for (Volume* v : named) {
-    if (v != nullptr) v->name = UniqueVolumeName(table, VolumeNameOf(v->mountPoint));
+  table.volumes.insert(table.volumes.begin(), std::make_move_iterator(listed.begin()),
+                       std::make_move_iterator(listed.end()));
+  // Names are given in the mount table's order, so that of two mount points with the same
+  // folder name the one mounted first keeps it, whichever holds the home folder.
+  for (Volume* v : made) v->name = UniqueVolumeName(table, VolumeNameOf(v->mountPoint));
+}
+
+// True once after each change of the mount table: the kernel marks the open table (POLLPRI,
+// POLLERR) at every mount and unmount until it is next polled. Polling is one cheap system
+// call, made at each look-up; nothing waits.
+bool MountTableChanged(VolumeTable& table) {
+  bool changed = table.textChanged;
+  table.textChanged = false;
+  if (table.mountTable >= 0) {
+    pollfd watch{table.mountTable, POLLPRI, 0};
+    if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0) changed = true;
   }
-  table.nextEmulated = next;
-  table.built = true;
+  return changed;
 }
 
 VolumeTable& BuiltTable() {
   VolumeTable& table = Table();
-  if (!table.built) Build(table);
+  if (!table.built) {
+    // Opened before the table is read, so that no change after the reading goes unseen.
+    table.mountTable = open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    table.textChanged = false;
+    Sync(table);
+  } else if (MountTableChanged(table)) {
+    Sync(table);
+  }
   return table;
 }
 
 }  // namespace
 
-void SetMountTableText(const std::string& text) { MountTableOverride() = text; }
+void SetMountTableText(const std::string& text) {
+  MountTableOverride() = text;
+  Table().textChanged = true;
+}
 
 const Volume* FindVolume(SInt16 vRefNum) {
   VolumeTable& table = BuiltTable();
@@ -297,12 +379,12 @@ SInt16 AddEmulatedVolume(const std::string& folder, const std::string& name, UIn
       !S_ISDIR(st.st_mode)) {
     return 0;
   }
-  if (table.nextEmulated == kOnSystemDisk) return 0;
+  if (table.nextNumber == kOnSystemDisk) return 0;
   for (const auto& v : table.volumes) {
     if (v->mountPoint == resolved && v->emulated) return v->vRefNum;
   }
   auto v = std::make_unique<Volume>();
-  v->vRefNum = table.nextEmulated--;
+  v->vRefNum = table.nextNumber--;
   v->mountPoint = resolved;
   v->name = UniqueVolumeName(table, name.empty() ? VolumeNameOf(v->mountPoint) : name);
   v->fsType = (flags & kVolumeEmulatedCD) ? "audiocd" : "folder";
@@ -320,6 +402,7 @@ bool RemoveEmulatedVolume(SInt16 vRefNum) {
   for (auto it = table.volumes.begin(); it != table.volumes.end(); ++it) {
     if ((*it)->vRefNum != vRefNum) continue;
     if (!(*it)->emulated) return false;
+    table.gone.push_back(std::move(*it));
     table.volumes.erase(it);
     return true;
   }
@@ -328,9 +411,8 @@ bool RemoveEmulatedVolume(SInt16 vRefNum) {
 
 void ForgetVolumes() {
   VolumeTable& table = Table();
-  table.volumes.clear();
-  table.built = false;
-  table.nextEmulated = 0;
+  if (table.mountTable >= 0) close(table.mountTable);
+  table = VolumeTable();
 }
 
 UInt32 VolumeKey(const std::string& mountPoint) {

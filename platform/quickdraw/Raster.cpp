@@ -58,6 +58,49 @@ std::vector<Rect> DrawableRects(GrafPtr port) {
   return out;
 }
 
+namespace {
+
+// The colour laid over a pixel as much as the coverage says: none keeps the pixel (made
+// opaque, as a blend makes it), full coverage is the colour itself, and only the edges of
+// glyphs are mixed channel by channel. Most of a text's box is blank or solid.
+inline UInt32 LayOver(UInt32 under, UInt32 colour, UInt32 a) {
+  if (a == 0) return under | ~kRGBMask;
+  if (a == 255) return colour | ~kRGBMask;
+  return raster::MakePixel(raster::MixChannel(raster::Red(under), raster::Red(colour), a),
+                           raster::MixChannel(raster::Green(under), raster::Green(colour), a),
+                           raster::MixChannel(raster::Blue(under), raster::Blue(colour), a));
+}
+
+// One row of `count` pixels through the coverage. The mode is a template argument so that
+// the loop carries no switch: a line of text is many thousands of pixels.
+template <int kOp, bool kInverted>
+void CoverRow(UInt32* row, const UInt8* cov, SInt32 count, UInt32 fore, UInt32 back) {
+  for (SInt32 i = 0; i < count; ++i) {
+    const UInt32 a = kInverted ? 255u - cov[i] : cov[i];
+    UInt32& p = row[i];
+    if (kOp == 2) {
+      if (a >= 128) p ^= kRGBMask;
+    } else if (kOp == 3) {
+      p = LayOver(p, back, a);
+    } else if (kOp == 0) {
+      p = LayOver(back, fore, a);
+    } else {
+      p = LayOver(p, fore, a);
+    }
+  }
+}
+
+using CoverRowFn = void (*)(UInt32*, const UInt8*, SInt32, UInt32, UInt32);
+
+CoverRowFn CoverRowFor(int op, bool inverted) {
+  static const CoverRowFn kRows[2][4] = {
+      {CoverRow<0, false>, CoverRow<1, false>, CoverRow<2, false>, CoverRow<3, false>},
+      {CoverRow<0, true>, CoverRow<1, true>, CoverRow<2, true>, CoverRow<3, true>}};
+  return kRows[inverted ? 1 : 0][op & 3];
+}
+
+}  // namespace
+
 void DrawCoverageMask(GrafPtr port, const Rect& box, const UInt8* coverage, std::size_t rowBytes,
                       SInt16 mode) {
   if (coverage == nullptr || EmptyRect(&box)) return;
@@ -66,37 +109,16 @@ void DrawCoverageMask(GrafPtr port, const Rect& box, const UInt8* coverage, std:
   SInt16 m = mode;
   if (m >= patCopy && m <= notPatBic) m = SInt16(m - patCopy);
   if (m < srcCopy || m > notSrcBic) m = srcOr;
-  const bool inverted = (m & 4) != 0;
-  const int op = m & 3;
+  const CoverRowFn cover = CoverRowFor(m & 3, (m & 4) != 0);
   const UInt32 fore = PixelFromRGB(port->rgbFgColor);
   const UInt32 back = PixelFromRGB(port->rgbBkColor);
   for (const Rect& clip : DrawableRects(port)) {
     Rect r;
     if (!SectRect(&clip, &box, &r)) continue;
     for (SInt32 v = r.top; v < r.bottom; ++v) {
-      const UInt8* cov = coverage + std::size_t(v - box.top) * rowBytes;
-      UInt32* row = px.base + (v - px.bounds.top) * px.rowWords;
-      for (SInt32 h = r.left; h < r.right; ++h) {
-        UInt32 a = cov[h - box.left];
-        if (inverted) a = 255 - a;
-        UInt32& p = row[h - px.bounds.left];
-        const UInt32 under = op == 0 ? back : p;
-        switch (op) {
-          case 2:
-            if (a >= 128) p ^= kRGBMask;
-            break;
-          case 3:
-            p = raster::MakePixel(raster::MixChannel(raster::Red(under), raster::Red(back), a),
-                                  raster::MixChannel(raster::Green(under), raster::Green(back), a),
-                                  raster::MixChannel(raster::Blue(under), raster::Blue(back), a));
-            break;
-          default:
-            p = raster::MakePixel(raster::MixChannel(raster::Red(under), raster::Red(fore), a),
-                                  raster::MixChannel(raster::Green(under), raster::Green(fore), a),
-                                  raster::MixChannel(raster::Blue(under), raster::Blue(fore), a));
-            break;
-        }
-      }
+      const UInt8* cov = coverage + std::size_t(v - box.top) * rowBytes + (r.left - box.left);
+      UInt32* row = px.base + (v - px.bounds.top) * px.rowWords + (r.left - px.bounds.left);
+      cover(row, cov, r.right - r.left, fore, back);
     }
   }
 }

@@ -62,6 +62,17 @@ constexpr SInt64 kMaxAdvance = SInt64(0x7FFF) << 16;
 // Slant of made-up italics: x moves right by 0.2 of the height above the baseline.
 constexpr FT_Fixed kItalicShear = 0x3333;
 
+// Up to this size glyphs are fitted to the pixels by the font's own instructions. The light
+// auto-hinter, which keeps larger text closest to its outlines, lets small marks spread over
+// the rows around them there: IPA Gothic's period, set a little below its letters, reached
+// under the baseline at 9 to 11 pixels and read as a comma.
+constexpr SInt16 kLargestInstructedSize = 12;
+
+FT_Int32 GlyphLoadFlags(SInt16 size) {
+  return FT_LOAD_NO_BITMAP |
+         (size <= kLargestInstructedSize ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_LIGHT);
+}
+
 bool& FractionalFlag() {
   static bool on = false;
   return on;
@@ -424,8 +435,8 @@ struct Placed {
   const UInt8* gray;  // null: every pixel covered
 };
 
-// A rendered glyph with its place relative to the pen on the baseline. Glyphs are hinted
-// vertically only, so one image serves every pen position.
+// A rendered glyph with its place relative to the pen on the baseline. Pens stand on whole
+// pixels, so one image serves every pen position.
 struct GlyphImage {
   bool drawn = false;  // false: nothing to draw (an empty glyph, or FreeType failed)
   SInt32 left = 0, top = 0, width = 0, height = 0;
@@ -470,19 +481,25 @@ class GlyphCache {
   static void Render(const GlyphRef& g, SInt16 size, GlyphImage* out) {
     if (g.face == nullptr) return;
     FT_Face ft = g.face->Sized(size);
-    if (ft == nullptr) return;
-    if (FT_Load_Glyph(ft, g.index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return;
+    if (ft == nullptr || !Rasterize(ft, g.index, size, g.choice, out)) return;
+    out->top -= PeriodLift(ft, g.index, size, g.choice, *out);
+  }
+
+  // The glyph's image at the size, with the made-up styles; false when it draws nothing.
+  static bool Rasterize(FT_Face ft, FT_UInt index, SInt16 size, const FaceChoice& choice,
+                        GlyphImage* out) {
+    if (FT_Load_Glyph(ft, index, GlyphLoadFlags(size)) != 0) return false;
     FT_GlyphSlot slot = ft->glyph;
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-      if (g.choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);
-      if (g.choice.synthItalic) {
+      if (choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);
+      if (choice.synthItalic) {
         FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
         FT_Outline_Transform(&slot->outline, &shear);
       }
     }
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
     const FT_Bitmap& bm = slot->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return;
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return false;
     out->drawn = true;
     out->left = slot->bitmap_left;
     out->top = -slot->bitmap_top;
@@ -494,6 +511,33 @@ class GlyphCache {
       std::memcpy(&out->gray[std::size_t(y) * std::size_t(out->width)], row,
                   std::size_t(out->width));
     }
+    return true;
+  }
+
+  // The image's lowest row holding at least half a pixel of ink, downwards from the baseline
+  // (local y); the image's bottom row when none does.
+  static SInt32 FootRow(const GlyphImage& image) {
+    for (SInt32 y = image.height - 1; y >= 0; --y) {
+      UInt32 ink = 0;
+      for (SInt32 x = 0; x < image.width; ++x) {
+        ink += image.gray[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+      }
+      if (ink >= 0x80) return image.top + y;
+    }
+    return image.top + image.height - 1;
+  }
+
+  // IPA Gothic and IPA Mincho set their period about a twentieth of an em below the foot of
+  // their letters; fitted to the pixels of small text it lands a row under them, where it reads
+  // as a comma. Landed there, the period is lifted that row to stand on theirs (the comma keeps
+  // its place: it is meant to reach lower).
+  static SInt32 PeriodLift(FT_Face ft, FT_UInt index, SInt16 size, const FaceChoice& choice,
+                           const GlyphImage& image) {
+    if (size > kLargestInstructedSize || index != FT_Get_Char_Index(ft, '.')) return 0;
+    const FT_UInt letter = FT_Get_Char_Index(ft, 'x');
+    GlyphImage letterImage;
+    if (letter == 0 || !Rasterize(ft, letter, size, choice, &letterImage)) return 0;
+    return FootRow(image) == FootRow(letterImage) + 1 ? 1 : 0;
   }
 
   std::map<Key, GlyphImage> images_;

@@ -11,6 +11,7 @@ extern "C" {
 #include <cstring>
 
 #include "quicktime/detail/Demux.h"
+#include "quicktime/detail/SoundFormats.h"
 
 namespace sp_platform {
 namespace quicktime {
@@ -30,7 +31,9 @@ int ReadPacket(void* opaque, uint8_t* buffer, int size) {
   if (size <= 0) return 0;
   const long n = io->source->ReadAt(io->position, buffer, std::size_t(size));
   if (n < 0) return AVERROR(EIO);
-  if (n == 0) return AVERROR_EOF;
+  // Nothing before the size the file had when it was opened: it was cut short since, and what
+  // is missing is an error, not the end of the sound.
+  if (n == 0) return io->position < io->source->Size() ? AVERROR(EIO) : AVERROR_EOF;
   io->position += UInt64(n);
   return int(n);
 }
@@ -138,12 +141,17 @@ Demuxer::~Demuxer() {
   }
 }
 
+bool HasRefusedRate(const AVStream* stream) {
+  const AVCodecParameters* par = stream->codecpar;
+  return par->codec_type == AVMEDIA_TYPE_AUDIO && !IsSoundRate(par->sample_rate);
+}
+
 StreamKind KindOfStream(const AVStream* stream) {
   const AVCodecParameters* par = stream->codecpar;
   if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return StreamKind::kNone;
   switch (par->codec_type) {
     case AVMEDIA_TYPE_AUDIO:
-      if (par->codec_id == AV_CODEC_ID_NONE || par->sample_rate <= 0 ||
+      if (par->codec_id == AV_CODEC_ID_NONE || HasRefusedRate(stream) ||
           par->ch_layout.nb_channels <= 0)
         return StreamKind::kNone;
       return StreamKind::kSound;

@@ -5,7 +5,9 @@
 // start of the file and which follows the requests from one group to the next. A request for
 // an earlier time opens the file again and reads up to it (the program reads from the start
 // to the end). Packet times are counted from the packets' frames, not from the file's time
-// stamps, so that every group starts where the previous one ended.
+// stamps, so that every group starts where the previous one ended. The packets of compressed
+// sound are counted once by decoding them: the frames each gives and the frames the stream
+// presents are the decoder's, whatever the packets claim.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -29,56 +31,21 @@ extern "C" {
 namespace sp_platform {
 namespace quicktime {
 
+class PresentedCount;
+
 // One stream's packets in file order.
 class MediaReader {
  public:
+  // A packet; the end of the stream; a failure to read it (an I/O error, damaged data).
   enum class Status { kPacket, kEnd, kError };
-
-  // What a packet says of its place beyond its bytes, in frames: its time stamp (kNoTime
-  // without one), the frames its decoder gives (0 when that is not known without decoding)
-  // and the frames to skip at its start and to discard at its end.
-  static constexpr SInt64 kNoTime = INT64_MIN;
-  struct Facts {
-    SInt64 pts = kNoTime;
-    SInt64 decodedFrames = 0;
-    SInt64 skipStart = 0;
-    SInt64 discardEnd = 0;
-  };
 
   explicit MediaReader(const MediaRecord& media) : media_(media) {}
   ~MediaReader() { av_packet_free(&packet_); }
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
-  // are cut to whole packets of the format (a packet holding none is passed over).
-  Status Next(std::vector<UInt8>& data, SInt64& frames, Facts* facts = nullptr) {
-    if (!Ready()) return Status::kError;
-    AVFormatContext* ctx = demuxer_->Context();
-    for (;;) {
-      const int r = av_read_frame(ctx, packet_);
-      if (r == AVERROR(EIO)) return Status::kError;
-      if (r < 0) return Status::kEnd;
-      if (packet_->stream_index != media_.streamIndex || packet_->size <= 0) {
-        av_packet_unref(packet_);
-        continue;
-      }
-      std::size_t size = std::size_t(packet_->size);
-      if (media_.layout == SoundLayout::kVaryingPackets) {
-        frames = PacketFrames(ctx->streams[media_.streamIndex]);
-      } else {
-        const std::size_t units = size / media_.bytesPerUnit;
-        size = units * media_.bytesPerUnit;
-        frames = SInt64(units) * media_.framesPerUnit;
-      }
-      if (size == 0) {
-        av_packet_unref(packet_);
-        continue;
-      }
-      data.assign(packet_->data, packet_->data + size);
-      if (facts != nullptr) *facts = FactsOf(ctx->streams[media_.streamIndex]);
-      av_packet_unref(packet_);
-      return Status::kPacket;
-    }
-  }
+  // are cut to whole packets of the format (a packet holding none is passed over). A count
+  // given is handed each packet as FFmpeg read it.
+  Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr);
 
   // Reading starts again at the beginning of the file.
   void Restart() {
@@ -121,20 +88,6 @@ class MediaReader {
     return true;
   }
 
-  Facts FactsOf(const AVStream* st) const {
-    Facts f;
-    const AVRational frame{1, int(media_.rate)};
-    if (packet_->pts != AV_NOPTS_VALUE) f.pts = av_rescale_q(packet_->pts, st->time_base, frame);
-    f.decodedFrames = av_get_audio_frame_duration2(st->codecpar, packet_->size);
-    std::size_t size = 0;
-    const UInt8* skip = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &size);
-    if (skip != nullptr && size >= 8) {
-      f.skipStart = sp::LoadLE32(skip);
-      f.discardEnd = sp::LoadLE32(skip + 4);
-    }
-    return f;
-  }
-
   SInt64 PacketFrames(const AVStream* st) const {
     if (packet_->duration > 0) {
       const SInt64 f =
@@ -151,6 +104,147 @@ class MediaReader {
   bool failed_ = false;
 };
 
+// The frames a stream presents, counted by decoding it as FFmpeg does: every frame its decoder
+// gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and at the end
+// (padding), as the packets or the codec's set-up ask. Packet durations and time stamps are
+// not trusted for this: encoders write them differently, and FFmpeg only estimates some. The
+// decoder leaves the trimming to the count (it reports it with each frame), so that the frames
+// dropped before the first presented one are known: the Sound Converter decodes the same
+// packets and drops as many.
+class PresentedCount {
+ public:
+  PresentedCount() = default;
+  ~PresentedCount() {
+    avcodec_free_context(&decoder_);
+    av_frame_free(&frame_);
+  }
+  PresentedCount(const PresentedCount&) = delete;
+  PresentedCount& operator=(const PresentedCount&) = delete;
+
+  // One packet of the stream, with its side data; the decoder is opened with the first.
+  void Add(const AVStream* st, const AVPacket* packet) {
+    decoded_ = kept_ = 0;
+    if (!Open(st)) return;
+    // A packet the decoder refuses (damaged data) gives no sound here, as in FFmpeg's own
+    // tools; the conversion that meets it reports the damage.
+    if (avcodec_send_packet(decoder_, packet) == 0) Receive();
+  }
+
+  // The decoder's last frames (counted to the last packet): the frames they add, -1 when no
+  // decoder took the stream (nothing was counted).
+  SInt64 Finish() {
+    if (decoder_ == nullptr) return -1;
+    const SInt64 before = decoded_;
+    if (avcodec_send_packet(decoder_, nullptr) == 0) Receive();
+    return decoded_ - before;
+  }
+
+  bool Decoding() const { return decoder_ != nullptr; }
+  SInt64 Presented() const { return presented_; }
+  SInt64 Priming() const { return priming_; }
+  // What the decoder gave for the last packet: all its frames, and those presented.
+  SInt64 PacketFrames() const { return decoded_; }
+  SInt64 PacketPresented() const { return kept_; }
+
+ private:
+  bool Open(const AVStream* st) {
+    if (decoder_ != nullptr) return true;
+    if (failed_) return false;
+    failed_ = true;
+    const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+    if (codec == nullptr) return false;
+    decoder_ = avcodec_alloc_context3(codec);
+    frame_ = av_frame_alloc();
+    if (decoder_ == nullptr || frame_ == nullptr ||
+        avcodec_parameters_to_context(decoder_, st->codecpar) < 0) {
+      avcodec_free_context(&decoder_);
+      return false;
+    }
+    decoder_->pkt_timebase = st->time_base;
+    decoder_->flags2 |= AV_CODEC_FLAG2_SKIP_MANUAL;
+    if (avcodec_open2(decoder_, codec, nullptr) < 0) {
+      avcodec_free_context(&decoder_);
+      return false;
+    }
+    failed_ = false;
+    return true;
+  }
+
+  // Applies FFmpeg's trimming to each decoded frame: a skip carries over frames until it is
+  // spent (a new one replaces it), a frame marked for discarding is skipped whole, and the
+  // padding to discard applies to what the frame keeps when it is no more than that.
+  void Receive() {
+    while (avcodec_receive_frame(decoder_, frame_) == 0) {
+      const SInt64 n = frame_->nb_samples;
+      SInt64 discard = 0;
+      if (const AVFrameSideData* side =
+              av_frame_get_side_data(frame_, AV_FRAME_DATA_SKIP_SAMPLES)) {
+        if (side->size >= 8) {
+          const UInt32 skip = sp::LoadLE32(side->data);
+          if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
+          discard = sp::LoadLE32(side->data + 4);
+        }
+      }
+      SInt64 kept = 0;
+      SInt64 dropped = n;
+      if ((frame_->flags & AV_FRAME_FLAG_DISCARD) != 0) {
+        skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
+      } else {
+        dropped = std::min(skipLeft_, n);
+        skipLeft_ -= dropped;
+        kept = n - dropped;
+        if (discard > 0 && discard <= kept) kept -= discard;
+      }
+      if (presented_ == 0) priming_ += dropped;
+      presented_ += kept;
+      decoded_ += n;
+      kept_ += kept;
+      av_frame_unref(frame_);
+    }
+  }
+
+  AVCodecContext* decoder_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  bool failed_ = false;
+  SInt64 skipLeft_ = 0;
+  SInt64 presented_ = 0;
+  SInt64 priming_ = 0;
+  SInt64 decoded_ = 0;  // of the packet in hand
+  SInt64 kept_ = 0;
+};
+
+MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
+                                      PresentedCount* count) {
+  if (!Ready()) return Status::kError;
+  AVFormatContext* ctx = demuxer_->Context();
+  for (;;) {
+    const int r = av_read_frame(ctx, packet_);
+    if (r == AVERROR_EOF) return Status::kEnd;
+    if (r < 0) return Status::kError;
+    if (packet_->stream_index != media_.streamIndex || packet_->size <= 0) {
+      av_packet_unref(packet_);
+      continue;
+    }
+    std::size_t size = std::size_t(packet_->size);
+    const AVStream* st = ctx->streams[media_.streamIndex];
+    if (media_.layout == SoundLayout::kVaryingPackets) {
+      frames = PacketFrames(st);
+    } else {
+      const std::size_t units = size / media_.bytesPerUnit;
+      size = units * media_.bytesPerUnit;
+      frames = SInt64(units) * media_.framesPerUnit;
+    }
+    if (size == 0) {
+      av_packet_unref(packet_);
+      continue;
+    }
+    data.assign(packet_->data, packet_->data + size);
+    if (count != nullptr) count->Add(st, packet_);
+    av_packet_unref(packet_);
+    return Status::kPacket;
+  }
+}
+
 namespace {
 
 MediaReader& ReaderOf(MediaRecord& media) {
@@ -158,55 +252,50 @@ MediaReader& ReaderOf(MediaRecord& media) {
   return *media.reader;
 }
 
-// The frames a varying-packet stream presents: from the first packet's time stamp past the
-// frames it skips (negative times are the decoder's pre-roll) to the end of the last packet,
-// less what that packet discards. A packet whose length the file already cut short (an edit
-// list, an Ogg granule) discards nothing more. -1 when the packets carry no time stamps.
-SInt64 PresentedFrames(const MediaReader::Facts& first, const MediaReader::Facts& last,
-                       SInt64 lastFrames) {
-  if (first.pts == MediaReader::kNoTime || last.pts == MediaReader::kNoTime) return -1;
-  const SInt64 start = std::max<SInt64>(0, first.pts + first.skipStart);
-  SInt64 lastPresented = lastFrames;
-  if (last.decodedFrames > 0) {
-    lastPresented = last.decodedFrames -
-                    std::max(last.discardEnd, std::max<SInt64>(0, last.decodedFrames - lastFrames));
-  }
-  return last.pts + std::max<SInt64>(0, lastPresented) - start;
+bool IsMovieContainer(OSType container) {
+  return container == SpFourCC("MooV") || container == SpFourCC("mpg4");
 }
 
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
-// of its own. Times stop at the largest media time a TimeValue holds.
+// of its own, and for the varying layout decodes them to count the frames they present. A
+// packet takes the media time of the frames its decoding gives (one at least: the first of a
+// decoder that only primes itself must still be read in its turn); without a decoder, what
+// the file states. Times stop at the largest media time a TimeValue holds.
 void Scan(MediaRecord& media) {
   if (media.scanned) return;
   media.scanned = true;
+  const bool varying = media.layout == SoundLayout::kVaryingPackets;
   MediaReader reader(media);
+  PresentedCount count;
   std::vector<UInt8> data;
-  SInt64 frames = 0;
-  SInt64 total = 0;
-  MediaReader::Facts facts, first, last;
-  SInt64 lastFrames = 0;
-  SInt64 skipped = 0;
-  while (reader.Next(data, frames, &facts) == MediaReader::Status::kPacket) {
+  SInt64 stated = 0, lastStated = 0, total = 0;
+  while (reader.Next(data, stated, varying ? &count : nullptr) == MediaReader::Status::kPacket) {
+    const SInt64 frames = count.Decoding() ? std::max<SInt64>(1, count.PacketFrames()) : stated;
     if (total + frames > INT32_MAX) break;
-    if (media.layout == SoundLayout::kVaryingPackets) {
+    if (varying) {
       PacketEntry entry;
       entry.time = SInt32(total);
       entry.frames = SInt32(frames);
       media.packets.push_back(entry);
-      if (media.packets.size() == 1) first = facts;
-      last = facts;
-      lastFrames = frames;
-      skipped += facts.skipStart + facts.discardEnd;
     }
     total += frames;
+    lastStated = stated;
+  }
+  const SInt64 tail = varying ? count.Finish() : -1;
+  if (tail > 0 && !media.packets.empty()) {
+    const SInt64 more = std::min<SInt64>(tail, INT32_MAX - total);
+    media.packets.back().frames += SInt32(more);
+    total += more;
   }
   media.scannedFrames = total;
-  if (media.layout != SoundLayout::kVaryingPackets || media.packets.empty()) return;
-  // The decoder is given no time stamps: it drops the frames the first packet skips.
-  media.primingFrames = first.skipStart;
-  SInt64 presented = PresentedFrames(first, last, lastFrames);
-  if (presented <= 0 || presented > total) presented = total - skipped;
-  media.presentedFrames = std::max<SInt64>(0, std::min(presented, total));
+  if (tail < 0) return;
+  SInt64 presented = count.Presented();
+  // An MPEG-4 edit list ends the sound inside the last packet, which the file gives the
+  // shorter length; FFmpeg's decoder would present the whole packet.
+  if (IsMovieContainer(media.track->movie->container) && !media.packets.empty())
+    presented -= std::max<SInt64>(0, count.PacketPresented() - lastStated);
+  media.primingFrames = count.Priming();
+  media.presentedFrames = std::max<SInt64>(0, presented);
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -273,10 +362,12 @@ const std::vector<UInt8>& SoundExtension(MediaRecord& media) {
 void FillSoundDescription(MediaRecord& media, Handle h) {
   SoundMediaDescription& d = media.sound;
   if (d.samplesPerPacket == 0) {
-    // Formats whose packets have no set length (FLAC, Vorbis, ...): the first packet's
-    // frames. Never 0: callers divide by it.
+    // Formats whose packets have no set length (FLAC, Vorbis, ...): the most frames a packet
+    // gives (a first packet may give none). Never 0: callers divide by it.
     Scan(media);
-    d.samplesPerPacket = media.packets.empty() ? 1 : UInt32(media.packets.front().frames);
+    UInt32 most = 1;
+    for (const PacketEntry& packet : media.packets) most = std::max(most, UInt32(packet.frames));
+    d.samplesPerPacket = most;
   }
   const std::vector<UInt8>& extension = SoundExtension(media);
   SoundDescriptionV1 v1{};
@@ -330,6 +421,14 @@ struct Group {
   SInt64 count = 0;
 };
 
+// What a read gives when the stream stops before the frames the media holds: ioErr when the
+// file could not be read, eofErr when it ended early (it was cut short after the movie was
+// made, or holds less than it claims). Never the media's end: the caller must not take what
+// it read for the whole sound.
+OSErr StoppedEarly(MediaReader::Status status) {
+  return status == MediaReader::Status::kError ? OSErr(ioErr) : OSErr(eofErr);
+}
+
 // Linear and fixed-packet sound: whole packets from the one holding `time`.
 OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
                     SInt32 maxNumberOfSamples, Group& group) {
@@ -356,7 +455,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;
-      return status == MediaReader::Status::kError ? OSErr(ioErr) : OSErr(invalidTime);
+      return StoppedEarly(status);
     }
     reader.currentStart = next;
     reader.currentFrames = frames;
@@ -398,10 +497,11 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     // Without a size to fill, a group is the rest of the chunk the file stores together.
     if (taken == limit || maxSizeToGrow <= 0) break;
     const SInt64 next = reader.currentStart + reader.currentFrames;
-    if (reader.Next(reader.current, frames) != MediaReader::Status::kPacket) {
+    const MediaReader::Status status = reader.Next(reader.current, frames);
+    if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;
-      break;
+      return StoppedEarly(status);
     }
     reader.currentStart = next;
     reader.currentFrames = frames;
@@ -434,7 +534,7 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
         reader.Restart();
         reader.nextIndex = 0;
         reader.lastIndex = SIZE_MAX;
-        return status == MediaReader::Status::kError ? OSErr(ioErr) : OSErr(invalidTime);
+        return StoppedEarly(status);
       }
       reader.lastIndex = reader.nextIndex++;
     }

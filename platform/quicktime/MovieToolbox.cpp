@@ -299,12 +299,14 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
 
     std::unique_ptr<MovieRecord> movie(new MovieRecord);
     std::vector<MediaRecord*> blockMedia;  // sound stored as one block
+    bool refusedRate = false;
     movie->source = source;
     movie->nameHint = nameHint;
     movie->container = SummariseFile(*demuxer).container;
     for (unsigned i = 0; i < ctx->nb_streams; ++i) {
       const AVStream* st = ctx->streams[i];
       const StreamKind kind = KindOfStream(st);
+      refusedRate = refusedRate || HasRefusedRate(st);
       if (kind == StreamKind::kNone) continue;
       std::unique_ptr<TrackRecord> track(new TrackRecord);
       track->movie = movie.get();
@@ -326,7 +328,8 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       if (StreamIsEncrypted(st)) movie->isProtected = true;
       movie->tracks.push_back(std::move(track));
     }
-    if (movie->tracks.empty()) return noMovieFound;
+    // Sound at a rate no sound file has is a format the movie cannot take.
+    if (movie->tracks.empty()) return refusedRate ? OSErr(badFormat) : OSErr(noMovieFound);
     ClampToFramesPresent(demuxer->Context(), *source, blockMedia);
     demuxer.reset();
 

@@ -179,6 +179,10 @@ OSErr SoundConverterOpen(const SoundComponentData* inputFormat,
   *sc = nullptr;
   qt::StartFFmpeg();
   if (outputFormat->sampleRate == 0) return siInvalidSampleRate;
+  // A rate no sound has (an input of 0 waits for its rate in the decompression parameters).
+  if ((inputFormat->sampleRate != 0 && !qt::IsSoundRate(RateOf(inputFormat->sampleRate))) ||
+      !qt::IsSoundRate(RateOf(outputFormat->sampleRate)))
+    return badFormat;
   if (!qt::CanDecodeFormat(inputFormat->format, inputFormat->sampleSize,
                            inputFormat->numChannels) ||
       !qt::CanEncodeFormat(outputFormat->format, outputFormat->sampleSize,
@@ -258,7 +262,9 @@ OSErr SoundConverterConvertBuffer(SoundConverter sc, const void* inputPtr, UInt3
       (p.OutputFramesFor(inputFrames) / p.OutputUnitFrames() + 1) * p.OutputUnitBytes();
   c->largestRoom = std::max<std::size_t>(c->largestRoom, std::size_t(room));
   UInt32 units = 0;
-  const std::size_t n = p.Drain(static_cast<UInt8*>(outputPtr), std::size_t(room), SIZE_MAX, units);
+  std::size_t n = 0;
+  if (OSErr err = p.Drain(static_cast<UInt8*>(outputPtr), std::size_t(room), SIZE_MAX, n, units))
+    return err;
   if (outputFrames != nullptr) *outputFrames = units;
   if (outputBytes != nullptr) *outputBytes = UInt32(n);
   return noErr;
@@ -287,7 +293,11 @@ OSErr SoundConverterFillBuffer(SoundConverter sc, SoundConverterFillBufferDataUP
   int empties = 0;
   for (;;) {
     UInt32 n = 0;
-    written += p.Drain(out + written, room - written, p.VaryingOutput() ? 1 - units : SIZE_MAX, n);
+    std::size_t copied = 0;
+    if (OSErr err = p.Drain(out + written, room - written, p.VaryingOutput() ? 1 - units : SIZE_MAX,
+                            copied, n))
+      return err;
+    written += copied;
     units += n;
     const bool full = p.VaryingOutput() ? units > 0 : room - written < p.OutputUnitBytes();
     if (full || p.HasOutput()) {
@@ -332,8 +342,9 @@ OSErr SoundConverterEndConversion(SoundConverter sc, void* outputPtr, UInt32* ou
   qt::SoundPipeline& p = *c->pipeline;
   OSErr err = p.Finish();
   UInt32 units = 0;
-  const std::size_t n =
-      err == noErr ? p.Drain(static_cast<UInt8*>(outputPtr), c->largestRoom, SIZE_MAX, units) : 0;
+  std::size_t n = 0;
+  if (err == noErr)
+    err = p.Drain(static_cast<UInt8*>(outputPtr), c->largestRoom, SIZE_MAX, n, units);
   if (outputFrames != nullptr) *outputFrames = units;
   if (outputBytes != nullptr) *outputBytes = UInt32(n);
   Reset(*c);

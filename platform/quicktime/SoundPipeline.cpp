@@ -23,6 +23,8 @@ namespace {
 
 // Output frames a rate change may hold back or add beyond the exact ratio.
 constexpr UInt64 kResamplerSlackFrames = 64;
+// The output frames a rate change makes from one slice of its input (about).
+constexpr double kRateSliceFrames = 16384;
 constexpr float kSideWeight = 0.70710678f;  // -3 dB
 
 int RoundedRate(double rate) {
@@ -282,7 +284,8 @@ SoundPipeline::~SoundPipeline() {
 
 OSErr SoundPipeline::Start() {
   const PipelineSpec& s = spec_;
-  if (s.inChannels < 1 || s.outChannels < 1 || s.inRate <= 0 || s.outRate <= 0) return badFormat;
+  if (s.inChannels < 1 || s.outChannels < 1 || !IsSoundRate(s.inRate) || !IsSoundRate(s.outRate))
+    return badFormat;
   inLinear_ = PcmLayoutOf(s.inFormat, s.inSampleSize, s.inLittleEndian, inPcm_);
   outLinear_ = PcmLayoutOf(s.outFormat, s.outSampleSize, false, outPcm_);
   const SoundFormat* inEntry = FindSoundFormat(s.inFormat);
@@ -310,6 +313,7 @@ OSErr SoundPipeline::Start() {
                             &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.inRate), 0, nullptr);
     av_channel_layout_uninit(&layout);
     if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
+    sliceFrames_ = std::size_t(std::max(1.0, std::floor(kRateSliceFrames * s.inRate / s.outRate)));
   }
   dropLeft_ = s.primingFrames;
   limited_ = s.presentedFrames > 0;
@@ -329,6 +333,9 @@ OSErr SoundPipeline::OpenDecoder() {
   decoder_->sample_rate = RoundedRate(s.inRate);
   av_channel_layout_default(&decoder_->ch_layout, s.inChannels);
   decoder_->bits_per_coded_sample = s.inSampleSize;
+  // The decoder trims nothing itself (an Opus pre-skip, say): the frames to drop at the start
+  // and to present come with the stream parameters, counted on the decoder's whole output.
+  decoder_->flags2 |= AV_CODEC_FLAG2_SKIP_MANUAL;
   decoder_->block_align = int(s.blockAlign != 0 ? s.blockAlign : inUnitBytes_);
   if (!s.codecConfig.empty()) {
     const std::size_t n = s.codecConfig.size();
@@ -443,8 +450,8 @@ OSErr SoundPipeline::Decode(AVPacket* packet) {
     if (OSErr err = TakeDecodedFrame()) return err;
     r = avcodec_send_packet(decoder_, packet);
   }
-  // Damaged data gives no sound for its packet; the conversion goes on.
-  if (r < 0 && r != AVERROR_EOF && r != AVERROR_INVALIDDATA && r != AVERROR(EAGAIN))
+  // Damaged data is an error the caller sees, never silence in place of its sound.
+  if (r < 0 && r != AVERROR_EOF && r != AVERROR(EAGAIN))
     return r == AVERROR(ENOMEM) ? OSErr(memFullErr) : OSErr(badFileFormat);
   return TakeDecodedFrame();
 }
@@ -454,7 +461,7 @@ OSErr SoundPipeline::TakeDecodedFrame() {
     const int r = avcodec_receive_frame(decoder_, frame_);
     if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return noErr;
     if (r == AVERROR(ENOMEM)) return memFullErr;
-    if (r < 0) return noErr;
+    if (r < 0) return badFileFormat;
     const int channels = frame_->ch_layout.nb_channels;
     std::size_t count = std::size_t(frame_->nb_samples);
     if (channels < 1 || count == 0) {
@@ -562,15 +569,52 @@ OSErr SoundPipeline::Process(const float* frames, std::size_t count, int channel
     mixed = mixed_.data();
   }
   if (resampler_ == nullptr) return Emit(mixed, count);
+  // The rate change waits for the output to be drained (ProduceSlice).
+  if (rateWaitingAt_ > 0) {
+    rateWaiting_.erase(rateWaiting_.begin(),
+                       rateWaiting_.begin() + std::ptrdiff_t(rateWaitingAt_ * std::size_t(outs)));
+    rateWaitingAt_ = 0;
+  }
+  rateWaiting_.insert(rateWaiting_.end(), mixed, mixed + count * std::size_t(outs));
+  return noErr;
+}
+
+// `count` frames of the output's channels through the rate change; none: its last frames.
+OSErr SoundPipeline::Resample(const float* frames, std::size_t count) {
+  const std::size_t outs = std::size_t(spec_.outChannels);
   const int room = swr_get_out_samples(resampler_, int(count));
   if (room < 0) return memFullErr;
-  resampled_.resize(std::size_t(room) * std::size_t(outs) + std::size_t(outs));
+  resampled_.resize(std::size_t(room) * outs + outs);
   UInt8* outPlane = reinterpret_cast<UInt8*>(resampled_.data());
-  const UInt8* inPlane = reinterpret_cast<const UInt8*>(mixed);
+  const UInt8* inPlane = reinterpret_cast<const UInt8*>(frames);
   const int made =
       swr_convert(resampler_, &outPlane, room, count > 0 ? &inPlane : nullptr, int(count));
   if (made < 0) return memFullErr;
   return Emit(resampled_.data(), std::size_t(made));
+}
+
+bool SoundPipeline::Pending() const {
+  return rateWaitingAt_ * std::size_t(spec_.outChannels) < rateWaiting_.size() || tailPending_;
+}
+
+// One slice of the input waiting for the rate change, so that the output one slice makes is
+// bounded whatever the ratio; when none waits and the input has ended, the tails.
+OSErr SoundPipeline::ProduceSlice() {
+  const std::size_t outs = std::size_t(spec_.outChannels);
+  const std::size_t waiting = rateWaiting_.size() / outs - rateWaitingAt_;
+  if (waiting > 0) {
+    const std::size_t n = std::min(waiting, sliceFrames_);
+    const OSErr err = Resample(rateWaiting_.data() + rateWaitingAt_ * outs, n);
+    rateWaitingAt_ += n;
+    if (rateWaitingAt_ == rateWaiting_.size() / outs) {
+      rateWaiting_.clear();
+      rateWaitingAt_ = 0;
+    }
+    return err;
+  }
+  if (!tailPending_) return noErr;
+  tailPending_ = false;
+  return EmitTails();
 }
 
 OSErr SoundPipeline::Emit(const float* frames, std::size_t count) {
@@ -645,9 +689,14 @@ OSErr SoundPipeline::Finish() {
     avcodec_send_packet(decoder_, nullptr);
     if (OSErr err = TakeDecodedFrame()) return err;
   }
+  // The resampler's and the encoder's tails follow the input still waiting, as it is drained.
+  tailPending_ = true;
+  return noErr;
+}
+
+OSErr SoundPipeline::EmitTails() {
   if (resampler_ != nullptr) {
-    if (OSErr err = Process(nullptr, 0, spec_.outChannels, DefaultLayoutMask(spec_.outChannels)))
-      return err;
+    if (OSErr err = Resample(nullptr, 0)) return err;
   }
   if (encoder_ != nullptr) {
     const std::size_t channels = std::size_t(spec_.outChannels);
@@ -668,8 +717,23 @@ OSErr SoundPipeline::Finish() {
   return noErr;
 }
 
-std::size_t SoundPipeline::Drain(UInt8* dest, std::size_t room, std::size_t maxPackets,
-                                 UInt32& units) {
+OSErr SoundPipeline::Drain(UInt8* dest, std::size_t room, std::size_t maxPackets,
+                           std::size_t& bytes, UInt32& units) {
+  bytes = 0;
+  units = 0;
+  for (;;) {
+    UInt32 n = 0;
+    bytes += Copy(dest + bytes, room - bytes, maxPackets - units, n);
+    units += n;
+    const bool full = VaryingOutput() ? units >= maxPackets || NextPacketBytes() > room - bytes
+                                      : room - bytes < outUnitBytes_ || outStart_ < out_.size();
+    if (full || !Pending()) return noErr;
+    if (OSErr err = ProduceSlice()) return err;
+  }
+}
+
+std::size_t SoundPipeline::Copy(UInt8* dest, std::size_t room, std::size_t maxPackets,
+                                UInt32& units) {
   units = 0;
   if (outUnitBytes_ == 0) {
     std::size_t copied = 0;

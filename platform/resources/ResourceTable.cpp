@@ -7,6 +7,7 @@ namespace resfile {
 namespace {
 
 UInt64 gExamined = 0;
+UInt64 gTypesVersion = 0;
 
 }  // namespace
 
@@ -18,11 +19,18 @@ void CountExamined(std::size_t n) {
   gExamined += n;
 }
 
+UInt64 ResourceTable::TypesVersion() {
+  return gTypesVersion;
+}
+
 Resource* ResourceTable::Add(std::unique_ptr<Resource> resource) {
   Resource* r = resource.get();
   r->order = nextOrder_++;
   List& list = byType_[r->type];
-  if (list.empty()) types_.push_back(r->type);
+  if (list.empty()) {
+    types_.push_back(r->type);
+    ++gTypesVersion;
+  }
   list.push_back(std::move(resource));
   byKey_.emplace(Key(r->type, r->id), r);  // an earlier one of the same number stays first
   if (r->handle != nullptr) byHandle_[r->handle] = r;
@@ -53,6 +61,7 @@ std::unique_ptr<Resource> ResourceTable::Remove(Resource* resource) {
   if (list.empty()) {
     types_.erase(std::find(types_.begin(), types_.end(), out->type));
     byType_.erase(group);
+    ++gTypesVersion;
   }
   return out;
 }

@@ -46,6 +46,7 @@ class ResourceChain {
   void Reset() {
     DisposeAll();
     files_.clear();
+    typesBuilt_ = false;
     files_.push_back(MakeMemoryFile(kSpSystemResFile));
     files_.push_back(MakeMemoryFile(kSpApplicationResFile));
     current_ = kSpApplicationResFile;
@@ -87,6 +88,26 @@ class ResourceChain {
     return path;
   }
 
+  // The types of the files searched from the current one, each once, in search order. The
+  // list is kept until a file opens or closes, another becomes current or a file's types
+  // change, so that walking the types by index builds it once, not once a call.
+  const std::vector<ResType>& TypesSearched() {
+    const UInt64 version = resfile::ResourceTable::TypesVersion();
+    if (typesBuilt_ && typesCurrent_ == current_ && typesVersion_ == version) return types_;
+    types_.clear();
+    std::unordered_set<ResType> seen;
+    for (ResFile* file : SearchPath(false)) {
+      resfile::CountExamined(file->resources.Types().size());
+      for (ResType type : file->resources.Types()) {
+        if (seen.insert(type).second) types_.push_back(type);
+      }
+    }
+    typesBuilt_ = true;
+    typesCurrent_ = current_;
+    typesVersion_ = version;
+    return types_;
+  }
+
   // The first resource of the type and number in the files searched, and its file.
   Resource* Find(ResType type, SInt16 id, bool currentOnly, ResFile** home = nullptr) {
     for (ResFile* file : SearchPath(currentOnly)) {
@@ -126,6 +147,7 @@ class ResourceChain {
     const SInt16 refNum = file->refNum;
     files_.push_back(std::move(file));
     current_ = refNum;
+    typesBuilt_ = false;
     return refNum;
   }
 
@@ -135,6 +157,7 @@ class ResourceChain {
     DisposeHandles(*files_[std::size_t(index)]);
     file->refNum = kSpApplicationResFile;
     files_[std::size_t(index)] = std::move(file);
+    typesBuilt_ = false;
   }
 
   void Remove(SInt16 refNum) {
@@ -143,6 +166,7 @@ class ResourceChain {
     DisposeHandles(*files_[std::size_t(index)]);
     if (current_ == refNum) current_ = files_[std::size_t(index - 1)]->refNum;
     files_.erase(files_.begin() + index);
+    typesBuilt_ = false;
   }
 
   static std::unique_ptr<ResFile> MakeMemoryFile(SInt16 refNum) {
@@ -191,6 +215,10 @@ class ResourceChain {
   SInt16 nextRefNum_ = kSpApplicationResFile + 1;
   bool resLoad_ = true;
   OSErr error_ = noErr;
+  std::vector<ResType> types_;  // see TypesSearched
+  bool typesBuilt_ = false;
+  SInt16 typesCurrent_ = 0;
+  UInt64 typesVersion_ = 0;
 };
 
 ResourceChain& Chain() {
@@ -435,28 +463,25 @@ Handle IndexIn(const std::vector<ResFile*>& path, ResType type, SInt16 index) {
   return nullptr;
 }
 
-std::vector<ResType> TypesIn(const std::vector<ResFile*>& path) {
-  std::vector<ResType> types;
-  std::unordered_set<ResType> seen;
-  for (ResFile* file : path) {
-    for (ResType type : file->resources.Types()) {
-      if (seen.insert(type).second) types.push_back(type);
-    }
-  }
-  return types;
+// The types of the current file, or of every file searched from it (each type once).
+const std::vector<ResType>& TypesOf(bool currentOnly) {
+  static const std::vector<ResType> kNone;
+  if (!currentOnly) return Chain().TypesSearched();
+  const ResFile* file = Chain().CurrentFile();
+  return file != nullptr ? file->resources.Types() : kNone;
 }
 
-SInt16 CountTypesIn(const std::vector<ResFile*>& path) {
+SInt16 CountTypesIn(bool currentOnly) {
   Error() = noErr;
-  return SInt16(std::min<std::size_t>(TypesIn(path).size(), 0x7FFF));
+  return SInt16(std::min<std::size_t>(TypesOf(currentOnly).size(), 0x7FFF));
 }
 
-void IndType(const std::vector<ResFile*>& path, ResType* theType, SInt16 index) {
+void IndType(bool currentOnly, ResType* theType, SInt16 index) {
   if (theType == nullptr) {
     Error() = paramErr;
     return;
   }
-  const std::vector<ResType> types = TypesIn(path);
+  const std::vector<ResType>& types = TypesOf(currentOnly);
   if (index < 1 || std::size_t(index) > types.size()) {
     *theType = 0;
     Error() = resNotFound;
@@ -775,19 +800,19 @@ Handle GetIndResource(ResType theType, SInt16 index) {
 }
 
 SInt16 Count1Types() {
-  return CountTypesIn(Chain().SearchPath(true));
+  return CountTypesIn(true);
 }
 
 SInt16 CountTypes() {
-  return CountTypesIn(Chain().SearchPath(false));
+  return CountTypesIn(false);
 }
 
 void Get1IndType(ResType* theType, SInt16 index) {
-  IndType(Chain().SearchPath(true), theType, index);
+  IndType(true, theType, index);
 }
 
 void GetIndType(ResType* theType, SInt16 index) {
-  IndType(Chain().SearchPath(false), theType, index);
+  IndType(false, theType, index);
 }
 
 // ---- Information ----------------------------------------------------------------------------

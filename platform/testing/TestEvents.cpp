@@ -255,6 +255,10 @@ int InstalledTimerCount() {
   return TimerCount();
 }
 
+int InstalledEventHandlerCount() {
+  return sp_platform::events::InstalledHandlerCount();
+}
+
 int ModalLoopDepth() {
   return sp_platform::ModalLoopDepth();
 }

@@ -124,6 +124,8 @@ void ResetEvents();
 
 ItemCount QueuedEventCount();
 int InstalledTimerCount();
+// Handlers installed on every target together.
+int InstalledEventHandlerCount();
 int ModalLoopDepth();
 // How often RunApplicationEventLoop or a modal loop returned because nothing could happen
 // any more on the virtual clock.

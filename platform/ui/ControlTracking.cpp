@@ -4,6 +4,7 @@
 
 #include "Events.h"
 #include "ui/detail/ControlRecord.h"
+#include "ui/internal/Menus.h"
 
 namespace sp_platform {
 namespace controls {
@@ -158,8 +159,10 @@ ControlPartCode TrackPopup(ControlRecord* r, Point start, Point* end) {
   SetHilite(r, kControlMenuPart);
   Rect box = PopupMenuBox(r);
   const Point corner = ToGlobal(window, Point{box.top, box.left});
-  const SInt32 choice = PopUpMenuSelect(menu, corner.v, corner.h, SInt16(r->value));
-  // The menu follows the mouse until the button is let go.
+  const SInt32 choice = menus::PopUpMenuSelectForPress(menu, corner.v, corner.h, SInt16(r->value),
+                                                       ToGlobal(window, start));
+  // A release the menu left (it closed on a key, or on the press of a click outside it) ends
+  // the press here, so that it reaches nothing else.
   Point where = start;
   while (NextMouse(window, &where)) {
   }

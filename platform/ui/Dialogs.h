@@ -285,7 +285,7 @@ SInt16 TEFeatureFlag(SInt16 feature, SInt16 action, TEHandle hTE);
 // - Each pass runs the File Manager's queued completions, the layer's pass hooks (so update
 //   and activate events, and the display's input, keep coming), the queued Apple events, then
 //   takes ONE queued event, then fires the timers that are due. With nothing to do it waits
-//   for the next timer. It nests inside any handler or timer callback (a modal dialog run
+//   for the next timer (on the real clock timers of every pass wait for the next tick). It nests inside any handler or timer callback (a modal dialog run
 //   from a timer callback works), and loops run inside it nest in turn.
 // - The events a person makes (mouse down and up, key down and auto-key, typed text) are
 //   taken as classic event records (ConvertEventRefToEventRecord; typed text as a key-down of

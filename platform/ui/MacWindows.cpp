@@ -128,6 +128,16 @@ void FillWithContentColor(OpaqueWindowPtr* w, const Rect& local) {
   }
 }
 
+// A dialog that comes into sight has all its content to draw: the update that follows draws
+// its items (the standard handling, or ModalDialog's DialogSelect), whatever was drawn while it
+// was hidden. Other windows show what their ports hold.
+void Uncover(OpaqueWindowPtr* w) {
+  w->visible = true;
+  if (w->kind != kDialogWindowKind) return;
+  const Rect all = w->port.portRect;
+  InvalWindowRect(w, &all);
+}
+
 // Where a window of the layer goes: in front of the first window of its layer or of a layer
 // behind it (front), or in front of the first window of a layer behind it (back).
 std::size_t FrontOfLayer(Layer layer) {
@@ -472,7 +482,7 @@ void ShowWindow(WindowRef window) {
   if (!IsLive(window) || window->visible) return;
   const Layer layer = LayerOfWindow(window);
   WindowRef front = FrontVisibleOfLayer(layer);
-  window->visible = true;
+  Uncover(window);
   PassHilite(layer, front);
 }
 
@@ -486,6 +496,10 @@ void HideWindow(WindowRef window) {
 
 void ShowHide(WindowRef window, Boolean showFlag) {
   if (!IsLive(window)) return;
+  if (showFlag != 0 && !window->visible) {
+    Uncover(window);
+    return;
+  }
   window->visible = showFlag != 0;
 }
 
@@ -814,7 +828,7 @@ OSStatus ShowSheetWindow(WindowRef inSheet, WindowRef inParentWindow) {
   inSheet->sheetParent = inParentWindow;
   auto& list = Windows();
   list.insert(std::find(list.begin(), list.end(), inParentWindow), inSheet);
-  inSheet->visible = true;
+  if (!inSheet->visible) Uncover(inSheet);
   PassHilite(layer, front);
   return noErr;
 }

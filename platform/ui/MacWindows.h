@@ -43,7 +43,10 @@
 //   window is shown, hidden or covered; nothing of the frame is drawn. A window keeps an
 //   update region (see Update regions below); the event loop sends {'wind', 1} (update) to
 //   a visible window whose update region is not empty, once for each change of that region.
-//   A new window starts with nothing to redraw (its pixels are white).
+//   A new window starts with nothing to redraw (its pixels are white). A dialog window
+//   (kDialogWindowKind) that comes into sight (ShowWindow, ShowHide, ShowSheetWindow) gets
+//   its whole content added to its update region, so that its items are drawn at the next
+//   pass whoever made it visible; other windows show what their buffers hold.
 // - Standard handling, for windows with kWindowStandardHandlerAttribute, of what their
 //   handlers and the application's leave unhandled: a press in the close box is tracked and,
 //   released inside, sends {'wind', 72} (close request; nothing more: the window is not

@@ -7,6 +7,7 @@
 
 #include "CarbonEvents.h"
 #include "MacWindows.h"
+#include "QDPictures.h"
 #include "QDText.h"
 #include "QuickDraw.h"
 #include "detail/MenuRecord.h"
@@ -27,6 +28,7 @@ constexpr int kTextLeft = 22;     // an item's text, after the mark column
 constexpr int kTextRight = 14;    // after the key equivalent or the text
 constexpr int kKeyGap = 24;       // between an item's text and its key equivalent
 constexpr int kMinMenuWidth = 80;
+constexpr int kIconSize = 16;  // the program's small icon, the Apple menu's title
 constexpr SInt16 kFontSize = 12;
 
 const RGBColor kBlack = {0, 0, 0};
@@ -87,13 +89,28 @@ void Draw(const std::string& text, int h, int v) {
   DrawText(text.data(), 0, SInt16(std::min<std::size_t>(text.size(), 255)));
 }
 
-// The apple title "\x14" cannot be drawn as a character: a small square stands for it.
+// The apple title "\x14" is no character of the font: the program's small icon stands for it.
 bool IsAppleTitle(const std::string& title) {
   return title.size() == 1 && title[0] == '\x14';
 }
 
 SInt16 TitleWidth(const OpaqueMenuRef& menu) {
-  return IsAppleTitle(menu.title) ? SInt16(10) : Width(menu.title);
+  return IsAppleTitle(menu.title) ? SInt16(kIconSize) : Width(menu.title);
+}
+
+// The program's small icon in the title's place, darkened on the hilite and dimmed when the
+// menu is disabled; a small square when the program has none.
+void DrawAppleTitle(const Rect& title, bool hilited, bool enabled) {
+  const int top = title.top + (title.bottom - title.top - kIconSize) / 2;
+  const Rect icon = {SInt16(top), SInt16(title.left + kTitlePad), SInt16(top + kIconSize),
+                     SInt16(title.left + kTitlePad + kIconSize)};
+  const IconTransformType transform = hilited    ? kTransformSelected
+                                      : !enabled ? kTransformDisabled
+                                                 : kTransformNone;
+  if (PlotIconID(&icon, kAlignAbsoluteCenter, transform, kSpApplicationIconID) == noErr) return;
+  Rect mark = icon;
+  InsetRect(&mark, 3, 3);
+  PaintRect(&mark);
 }
 
 // "Ctrl+Q", as desktop programs write the key of a command (Command is Ctrl, Option Alt).
@@ -201,6 +218,8 @@ struct Tracker {
   Point popupTopLeft = {0, 0};
   MenuItemIndex hilited = 0;
   bool sticky = false;  // released without a choice: open until the next click
+  MenuItemIndex pressedOn = 0;  // popup mode: the item under the press that opened the menu
+  bool roamed = false;          // popup mode: the pointer was over another item since
   bool done = false;
   SInt32 choice = 0;
 };
@@ -311,7 +330,16 @@ MenuItemIndex NextChoosable(const Tracker& t, int step) {
   return 0;
 }
 
+// A popup menu notes when the pointer reaches an item other than the one pressed on: from
+// then on a release chooses.
+void NoteRoaming(Tracker& t, Point pt) {
+  if (t.barMode || t.menu == nullptr) return;
+  const MenuItemIndex item = MenuItemAt(t.menu, t.popupTopLeft, pt);
+  if (item != 0 && item != t.pressedOn) t.roamed = true;
+}
+
 void MouseInput(Tracker& t, UInt32 kind, Point pt) {
+  NoteRoaming(t, pt);
   switch (kind) {
     case kEventMouseDown:
       if (InMenu(t, pt)) {
@@ -324,9 +352,11 @@ void MouseInput(Tracker& t, UInt32 kind, Point pt) {
         Finish(t, 0);
       }
       break;
-    case kEventMouseUp:
+    case kEventMouseUp: {
       Follow(t, pt);
-      if (InMenu(t, pt)) {
+      // The release of the click that opened a popup menu chooses nothing: the menu stays open.
+      const bool openingClick = !t.barMode && !t.sticky && !t.roamed;
+      if (InMenu(t, pt) && !openingClick) {
         Choose(t);
         if (!t.done && t.sticky) break;  // a disabled item or a line: stay open
         if (!t.done) Finish(t, 0);
@@ -336,6 +366,7 @@ void MouseInput(Tracker& t, UInt32 kind, Point pt) {
         Finish(t, 0);
       }
       break;
+    }
     default:
       Follow(t, pt);
       break;
@@ -453,7 +484,6 @@ std::vector<BarTitle> BarTitles() {
   menus.insert(menus.end(), BarMenus().begin(), BarMenus().end());
   std::vector<BarTitle> titles;
   MenuPort port(ScreenPort());
-  TextFace(bold);  // the widest face: the application's title is bold
   int left = kBarLeft;
   const SInt16 height = GetMBarHeight();
   for (MenuRef menu : menus) {
@@ -487,11 +517,8 @@ void DrawMenuBarStrip(GrafPtr port) {
     RGBBackColor(on ? &kHiliteColor : &kBarColor);
     if (on) EraseRect(&r);
     RGBForeColor(on ? &kWhite : record->enabled ? &kBlack : &kDisabledColor);
-    TextFace(record->id == kSpApplicationMenuID ? bold : normal);
     if (IsAppleTitle(record->title)) {
-      Rect mark = {SInt16(r.top + 5), SInt16(r.left + kTitlePad), SInt16(r.top + 15),
-                   SInt16(r.left + kTitlePad + 10)};
-      PaintRect(&mark);
+      DrawAppleTitle(r, on, record->enabled);
     } else {
       Draw(record->title, r.left + kTitlePad, r.top + 14);
     }
@@ -556,7 +583,7 @@ SInt32 TrackMenuBar(Point start) {
   return t.choice;
 }
 
-SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) {
+SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, const Point* press) {
   const OpaqueMenuRef* record = Live(menu);
   if (record == nullptr) return 0;
   Tracker t;
@@ -567,6 +594,7 @@ SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) {
   const Rect item = ItemRect(*record, shown, width);
   OpenMenu(t, menu, Point{SInt16(top - item.top), left});
   if (t.popup == nullptr) return 0;
+  t.pressedOn = press != nullptr ? MenuItemAt(menu, t.popupTopLeft, *press) : shown;
   SetHilited(t, Choosable(menu, shown) ? shown : 0);
   Run(t);
   return t.choice;

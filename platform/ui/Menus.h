@@ -51,6 +51,9 @@
 //   and holds Quit ("終了"), command kHICommandQuit, key equivalent Command-Q; its title is
 //   the program's file name. Its id is kSpApplicationMenuID (negative, so MenuKey's answer
 //   for it is negative too and no program's menu id can be it).
+// - The Apple menu's title ("\x14", a mark no font has) is drawn in the bar as the program's
+//   small icon: its colour icon ('cicn') kSpApplicationIconID, 16 x 16; a program without one
+//   shows a small square. Every other title is drawn in the system font, plain.
 // - Sizes: until text can be measured, a menu's width and height come from fixed metrics (7
 //   pixels a byte of text, 18 pixels an item, 9 a separator, with room for the mark, the key
 //   equivalent and the sub-menu arrow). Changing items makes them stale; GetMenuWidth and
@@ -106,6 +109,9 @@ enum : MenuID {
 };
 // The layer's application menu (see above).
 enum : MenuID { kSpApplicationMenuID = -16489 };
+// The program's small icon in its resources (see above): the id the toolbox gave the icon a
+// file carries of its own.
+enum : SInt16 { kSpApplicationIconID = -16455 };
 
 // What GetMenuItemAttributes answers of an item.
 typedef UInt32 MenuItemAttributes;

@@ -450,7 +450,9 @@ SInt32 MenuSelect(Point startPt) {
   return choice;
 }
 
-SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) {
+namespace {
+
+SInt32 PopUpMenuFrom(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, const Point* press) {
   if (Live(menu) == nullptr) return 0;
   sp_platform::menus::MenuBarState& state = List().state;
   state.popUpMenu = menu;
@@ -459,7 +461,7 @@ SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) 
   state.popUpItem = popUpItem;
   state.popUpCount += 1;
   if (sp_platform::menus::LiveMenuTracking()) {
-    return sp_platform::menus::TrackPopUpMenu(menu, top, left, popUpItem);
+    return sp_platform::menus::TrackPopUpMenu(menu, top, left, popUpItem, press);
   }
   SInt32 choice = state.nextPopUpSelect;
   state.nextPopUpSelect = 0;
@@ -467,6 +469,17 @@ SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) 
   MenuRef chosen = (GetMenuID(menu) == id) ? menu : sp_platform::menus::ShownMenu(id);
   if (choice == 0 || !sp_platform::menus::ItemCanBeChosen(chosen, ChoiceItem(choice))) return 0;
   return choice;
+}
+
+}  // namespace
+
+SInt32 PopUpMenuSelect(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem) {
+  return PopUpMenuFrom(menu, top, left, popUpItem, nullptr);
+}
+
+SInt32 sp_platform::menus::PopUpMenuSelectForPress(MenuRef menu, SInt16 top, SInt16 left,
+                                                   SInt16 popUpItem, Point press) {
+  return PopUpMenuFrom(menu, top, left, popUpItem, &press);
 }
 
 SInt32 MenuKey(CharParameter ch) {

@@ -422,7 +422,7 @@ void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit) {
     FireDueTimers(stop);
     if (stop()) continue;
     if (hooked || WorkDueNow()) continue;
-    WaitOutcome w = WaitForWork(kNever);
+    WaitOutcome w = WaitForWork(kNever, EveryPassPace::kOncePerTick);
     if (w == WaitOutcome::kUnwind) continue;  // the next turn gives up
     if (w == WaitOutcome::kIdle) {
       if (sp_platform::ClockIsVirtual()) {

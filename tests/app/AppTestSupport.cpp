@@ -19,6 +19,7 @@
 #include "SpCutAndPastManager.h"
 #include "SpDragAndDropObject.h"
 #include "SpListClass.h"
+#include "SpOC_IconButtonControl.h"
 #include "SpMainEventLoop.h"
 #include "SpMenu.h"
 #include "SpPreferenceStockObject.h"
@@ -320,6 +321,15 @@ void Key(UInt8 charCode, UInt32 modifiers) {
 
 Step Quit() {
   return Do("quit", [] { Key('q', cmdKey); });
+}
+
+Point ButtonPoint(cSp_OriginalIconButtonControl* button) {
+  Rect onWindow = {0, 0, 0, 0};
+  button->GetDrawingAreaOnWindow(&onWindow);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  return Point{short(content.top + (onWindow.top + onWindow.bottom) / 2),
+               short(content.left + (onWindow.left + onWindow.right) / 2)};
 }
 
 UInt32 WindowPixel(short h, short v) {

@@ -68,6 +68,9 @@ void Key(UInt8 charCode, UInt32 modifiers = 0);
 // Posts Command-Q.
 Step Quit();
 
+// The global point of the button's middle.
+Point ButtonPoint(cSp_OriginalIconButtonControl* button);
+
 // The pixel of the media window at window-local (h, v), once its views are drawn.
 UInt32 WindowPixel(short h, short v);
 

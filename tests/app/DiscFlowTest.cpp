@@ -7,6 +7,7 @@
 #include "SpListClass.h"
 #include "SpTitleBarControl.h"
 #include "TestMenus.h"
+#include "TestQuickDraw.h"
 
 namespace app_test {
 namespace {
@@ -98,6 +99,60 @@ TEST_F(DiscFlow, TheOpenTriangleShowsTheTracksOnlyWhenReleasedOnIt) {
            Click(1, kCDR_OpenColumn);
          }),
       Do("closed again", [] { EXPECT_EQ(Rows(), 1); }),
+      Quit(),
+  });
+  EXPECT_FALSE(forcedEnd_);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The pixels of a cell as the window shows them now, with nothing drawn first; and after the
+// whole list is drawn again, which a cell that was left stale would differ from.
+std::vector<UInt32> ShownCell(short row, short column) {
+  Rect cell = {0, 0, 0, 0};
+  M()->GetMediaList()->GetCellArea(Point{row, column}, nullptr, nullptr, &cell);
+  std::vector<UInt32> pixels;
+  CGrafPtr port = GetWindowPort(M()->GetWindowRef());
+  for (short v = cell.top; v < cell.bottom; ++v) {
+    for (short h = cell.left; h < cell.right; ++h) pixels.push_back(sp_testing::ReadPixel(port, h, v));
+  }
+  return pixels;
+}
+std::vector<UInt32> RedrawnCell(short row, short column) {
+  M()->GetMediaList()->SetupModifyDrawingRectAndFlag(nullptr, 1);
+  Sp_RedrawViewWindow(M()->GetWindowRef(), 0);
+  return ShownCell(row, column);
+}
+
+// The triangle shows its new state as soon as the click that opened or closed the CD ends,
+// and a row that becomes a CD's row shows its triangle at once.
+TEST_F(DiscFlow, TheTriangleIsDrawnAnewAsSoonAsItsRowChanges) {
+  const std::string tone = MakeSoundFile("tone.aiff", 1);
+  std::vector<UInt32> closed, open;
+  Run({
+      Do("add a sound file", [&] { ASSERT_TRUE(AddSoundFile(tone)); }),
+      WaitFor("the file", [] { return Rows() == 1; }),
+      Do("insert a CD above it", [&] { MakeDisc("Plain", {{"1 .aiff", 150}, {"2 .aiff", 300}}); }),
+      WaitFor("the CD", [] { return Rows() == 2; }),
+      Do("the file's row became the CD's, triangle and all",
+         [&] {
+           closed = ShownCell(1, kCDR_OpenColumn);
+           EXPECT_EQ(closed, RedrawnCell(1, kCDR_OpenColumn));
+           EXPECT_NE(closed, ShownCell(2, kCDR_OpenColumn)) << "a file's row has no triangle";
+         }),
+      Then("open it", [] { Click(1, kCDR_OpenColumn); }),
+      Do("open at once",
+         [&] {
+           ASSERT_EQ(Rows(), 4);
+           open = ShownCell(1, kCDR_OpenColumn);
+           EXPECT_NE(open, closed);
+           EXPECT_EQ(open, RedrawnCell(1, kCDR_OpenColumn)) << "not pressed, pointing down";
+         }),
+      Then("close it", [] { Click(1, kCDR_OpenColumn); }),
+      Do("closed at once",
+         [&] {
+           ASSERT_EQ(Rows(), 2);
+           EXPECT_EQ(ShownCell(1, kCDR_OpenColumn), closed);
+         }),
       Quit(),
   });
   EXPECT_FALSE(forcedEnd_);

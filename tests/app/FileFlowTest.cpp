@@ -29,6 +29,7 @@
 #include "TestDrags.h"
 #include "TestMenus.h"
 #include "TestNavigation.h"
+#include "TestQuickTime.h"
 #include "TestResponder.h"
 #include "TestWindows.h"
 
@@ -117,16 +118,6 @@ std::string ListBytes(const std::vector<sCDR_MediaListRecord>& records, UInt32 v
         record);
   }
   return out;
-}
-
-// The global point of the button's middle.
-Point ButtonPoint(cSp_OriginalIconButtonControl* button) {
-  Rect onWindow = {0, 0, 0, 0};
-  button->GetDrawingAreaOnWindow(&onWindow);
-  Rect content = {0, 0, 0, 0};
-  M()->GetContentAreaOnGlobal(content);
-  return Point{short(content.top + (onWindow.top + onWindow.bottom) / 2),
-               short(content.left + (onWindow.left + onWindow.right) / 2)};
 }
 
 // The global point in the row a quarter of its height from its top (upper) or bottom.
@@ -569,6 +560,28 @@ TEST_F(FileFlow, TheAddDialogShowsUnlistedFilesAndReportsWhatWasNotAdded) {
     EndRun();
     unlink(PrefList().c_str());
   }
+}
+
+// A sound file whose header claims a rate no sound has (5x10^8 Hz in 48 bytes) is added like a
+// file that is no sound: reported as not recognised, never listed.
+TEST_F(FileFlow, AFileClaimingARateNoSoundHasIsReportedAsNoSound) {
+  ASSERT_TRUE(sp_testing::WriteTestWave(home_.Path("huge.wav"), 1, 500000000, 2));
+  sp_testing::SetGestalt(gestaltNativeCPUtype, 0x107);  // the dialog shows every file
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose({"huge.wav"}, home_.Home()));
+  Respond(Answer().ClickButtonUTF8("閉じる"));
+  Run({
+      Do("click the add button", [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+      WaitFor("the dialog's end", [] { return sp_testing::PendingAnswerCount() == 0; }),
+      Do("look", [] { EXPECT_EQ(Rows(), 0); }),
+      Quit(),
+  });
+  std::vector<std::string> reports;
+  for (const auto& shown : sp_testing::ShownSoFar()) {
+    if (shown.kind == sp_testing::ShownKind::kSheet) reports.push_back(shown.explanation);
+  }
+  EXPECT_EQ(reports,
+            std::vector<std::string>{SpCDR_MJ("音声ファイルとして認識できませんでした：huge.wav")});
 }
 
 // ---- Removing ----------------------------------------------------------------------------------

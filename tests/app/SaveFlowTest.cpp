@@ -24,6 +24,7 @@
 #include "TestQuickTime.h"
 #include "TestResponder.h"
 #include "TestNavigation.h"
+#include "TestWindows.h"
 #include "TestMenus.h"
 #include "CDMediaMgrFileName.h"
 #include "CDObjectSource.h"
@@ -216,18 +217,23 @@ TEST_F(SaveFlow, ASelectionIsSavedIntoOneNamedFile) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// The disc "Plain" saved as AIFF into the folder under the name the program offers.
+Step SavePlainInto(const std::string& folder) {
+  return Then("save into " + folder, [folder] {
+    Click(RowOf("Plain"), kCDR_NameColumn);
+    StoreSetup(1.0);
+    Respond(SetupAnswer(kAIFF));
+    RespondSaveKeepingName(folder);
+    Key(13);
+  });
+}
+
 // The places the save dialog opened in and where it was left are kept for the next save.
 TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothingElse) {
   const std::string other = home_.Path("Other");
   mkdir(other.c_str(), 0700);
   RunWith({
-      Then("save into Other", [other] {
-        Click(RowOf("Plain"), kCDR_NameColumn);
-        StoreSetup(1.0);
-        Respond(SetupAnswer(kAIFF));
-        RespondSaveKeepingName(other);
-        Key(13);
-      }),
+      SavePlainInto(other),
       Saved(other + "/Plain.aif"),
       Then("save again: the dialog opens in Other", [this] {
         Respond(SetupAnswer(kWAVE));
@@ -244,6 +250,34 @@ TEST_F(SaveFlow, TheSaveDialogsFolderIsRememberedAndAnAnsweredDialogChangesNothi
         EXPECT_FALSE(Sp_IsMouseTraceDisabled());
       }),
   });
+}
+
+// The add dialog keeps its own place: after a save into another folder it still opens where
+// files were last added from.
+TEST_F(SaveFlow, TheAddDialogOpensWhereFilesWereAddedFromAfterASaveElsewhere) {
+  const std::string music = home_.Path("Music"), other = home_.Path("Other");
+  mkdir(music.c_str(), 0700);
+  mkdir(other.c_str(), 0700);
+  MakeSoundFile("Music/tone.aif", 1);
+  RunWith({
+      Then("add from Music",
+           [music] {
+             Respond(sp_testing::NavChoose({"tone.aif"}, music));
+             sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+           }),
+      WaitFor("the file", [] { return Rows() == 7; }),
+      SavePlainInto(other),
+      Saved(other + "/Plain.aif"),
+      Then("add again",
+           [music] {
+             Respond(sp_testing::NavLook(
+                 [music](WindowRef w) { EXPECT_EQ(sp_testing::NavShownFolder(w), music); }));
+             Respond(sp_testing::NavCancel());
+             sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+           }),
+      WaitFor("the dialog was answered", [] { return sp_testing::PendingAnswerCount() == 0; }),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
 }
 
 const char kExistingNameTitle[] = "保存するファイルの名前について";
@@ -280,83 +314,120 @@ void WriteJunk(const std::string& path) {
   std::ofstream(path, std::ios::binary) << "not a sound file";
 }
 
-// Each track of the whole CD into its own file: names that exist are settled by the answer,
-// never replaced unasked; a folder chosen for one file serves that file only.
-TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
-  const std::string other = home_.Path("Other");
-  mkdir(other.c_str(), 0700);
-  struct Case {
-    const char* why;
-    std::vector<const char*> existing;  // files there before, junk
-    std::vector<Answer> answers;        // after the set-up's
-    std::vector<const char*> saved;     // new sound files in Documents
-    std::vector<const char*> kept;      // junk files left as they were
-    int asked;                          // times the existing-name question came
-  } cases[] = {
-      {"no name exists", {}, {}, {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 0},
-      {"numbers for all, past a numbered name",
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
-       {ExistingName(6, true)},
-       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
-       1},
-      {"the old file deleted", {"Midday_1_0.aif"}, {ExistingName(7, false)},
-       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}, {}, 1},
-      {"a track skipped", {"Midday_1_0.aif"}, {ExistingName(8, false)},
-       {"Sunrise_1_0.aif", "Sunset_1_0.aif"}, {"Midday_1_0.aif"}, 1},
-      {"a new name in another folder for this file only",
-       {"Sunrise_1_0.aif"},
-       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
-        Answer().ClickButtonUTF8("今回限り使用")},
-       {"Midday_1_0.aif", "Sunset_1_0.aif"},
-       {"Sunrise_1_0.aif"},
-       1},
-  };
-  std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
-  for (const Case& c : cases) {
-    steps.push_back(Then(std::string("save: ") + c.why, [this, &c] {
-      Tool({"sh", "-c", "rm -rf \"$0\"/* \"$1\"/*", out_, home_.Path("Other")});
-      for (const char* name : c.existing) WriteJunk(Out(name));
+// A run of save-each over the whole CD: the files there before, the answers, and what the
+// run leaves in Documents.
+struct SaveEachCase {
+  const char* why;
+  std::vector<const char*> existing;  // files there before, junk
+  std::vector<Answer> answers;        // after the set-up's
+  std::vector<const char*> saved;     // new sound files in Documents
+  std::vector<const char*> kept;      // junk files left as they were
+  int asked;                          // times the existing-name question came
+  std::vector<const char*> inOther;   // sound files saved into the folder Other
+};
+
+// The steps of each case's run, one run after the other in the same program.
+std::vector<Step> SaveEachSteps(const std::vector<SaveEachCase>& cases, const std::string& out,
+                                const std::string& other, int& asked) {
+  std::vector<Step> steps = {
+      Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
+  for (const SaveEachCase& c : cases) {
+    steps.push_back(Then(std::string("save: ") + c.why, [&asked, &c, out, other] {
+      Tool({"sh", "-c", "rm -rf \"$0\"/* \"$1\"/*", out, other});
+      for (const char* name : c.existing) WriteJunk(out + "/" + name);
       StoreSetup(1.0);
       ClearExistingNameBox();
       Respond(SetupAnswer(kAIFF));
       for (const Answer& a : c.answers) Respond(a);
       const int before = ShownTimes(kExistingNameTitle);
-      EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
-      asked_ = before;
+      EXPECT_TRUE(
+          sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+      asked = before;
     }));
     steps.push_back(WaitFor("the run ended", [] {
       return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0;
     }));
-    steps.push_back(Do(std::string("look: ") + c.why, [this, &c, other] {
+    steps.push_back(Do(std::string("look: ") + c.why, [&asked, &c, out, other] {
       SCOPED_TRACE(c.why);
       std::vector<std::string> expected;
       for (const char* name : c.saved) {
         expected.push_back(name);
-        const Probe p = ProbeFile(Out(name));
+        const Probe p = ProbeFile(out + "/" + name);
         EXPECT_EQ(p.codec, "pcm_s16be") << name;
         EXPECT_EQ(p.channels, 2) << name;
       }
       for (std::string name : c.kept) {
         const bool folder = name.back() == '/';
-        EXPECT_EQ(ReadAll(Out(name + (folder ? "junk" : ""))), "not a sound file") << name;
+        EXPECT_EQ(ReadAll(out + "/" + name + (folder ? "junk" : "")), "not a sound file") << name;
         if (folder) name.pop_back();
         expected.push_back(name);
       }
       std::sort(expected.begin(), expected.end());
-      std::vector<std::string> names = Names(out_);
+      std::vector<std::string> names = Names(out);
       std::sort(names.begin(), names.end());
       EXPECT_EQ(names, expected);
-      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked_, c.asked);
-      if (std::string(c.why).find("another folder") != std::string::npos) {
-        EXPECT_EQ(Names(other), (std::vector<std::string>{"moved.aif"}));
+      EXPECT_EQ(ShownTimes(kExistingNameTitle) - asked, c.asked);
+      std::vector<std::string> moved(c.inOther.begin(), c.inOther.end());
+      std::vector<std::string> inOther = Names(other);
+      std::sort(moved.begin(), moved.end());
+      std::sort(inOther.begin(), inOther.end());
+      EXPECT_EQ(inOther, moved);
+      for (const char* name : c.inOther)
+        EXPECT_EQ(ProbeFile(other + "/" + name).codec, "pcm_s16be");
+      if (!c.inOther.empty() && c.inOther[0] == std::string("moved.aif")) {
         EXPECT_NEAR(ProbeFile(other + "/moved.aif").seconds, 150 * 588 / 44100.0, 0.05);
       }
       EXPECT_EQ(M()->progressWindow, nullptr);
       EXPECT_FALSE(Sp_IsMouseTraceDisabled()) << "hover areas work again after the run";
     }));
   }
-  RunWith(steps);
+  return steps;
+}
+
+// Each track of the whole CD into its own file: names that exist are settled by the answer,
+// never replaced unasked; a folder chosen for one file serves that file only.
+TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  const std::vector<SaveEachCase> cases = {
+      {"no name exists",
+       {},
+       {},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       0,
+       {}},
+      {"numbers for all, past a numbered name",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       {ExistingName(6, true)},
+       {"Sunrise_1_0_1.aif", "Midday_1_0_2.aif", "Sunset_1_0_1.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       1,
+       {}},
+      {"the old file deleted",
+       {"Midday_1_0.aif"},
+       {ExistingName(7, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       1,
+       {}},
+      {"a track skipped",
+       {"Midday_1_0.aif"},
+       {ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {"Midday_1_0.aif"},
+       1,
+       {}},
+      {"a new name in another folder for this file only",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("今回限り使用")},
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif"},
+       1,
+       {"moved.aif"}},
+  };
+  RunWith(SaveEachSteps(cases, out_, other, asked_));
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
@@ -478,22 +549,26 @@ TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
   });
 }
 
+// Names made of the title alone, a junk file of the second track's name, the CD selected.
+Step TitleRuleAndJunk(const std::string& junk) {
+  return Do("a rule of the title alone, and a file of the second track's name", [junk] {
+    short vRefNum = 0;
+    SInt32 dirID = 0;
+    ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+    cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+    rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
+    ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+    WriteJunk(junk);
+    Click(RowOf("Day Trip"), kCDR_NameColumn);
+  });
+}
+
 // A name that carries its own extension is written as it is, and that very name is the one
 // checked: an existing file of that name is never replaced without asking.
 TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
   RunWith(
       {
-          Do("a rule of the title alone, and a file of the second track's name",
-             [this] {
-               short vRefNum = 0;
-               SInt32 dirID = 0;
-               ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
-               cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
-               rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
-               ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
-               WriteJunk(Out("Noon.xyz"));
-               Click(RowOf("Day Trip"), kCDR_NameColumn);
-             }),
+          TitleRuleAndJunk(Out("Noon.xyz")),
           Then("save each, skipping what exists",
                [] {
                  StoreSetup(1.0);
@@ -563,6 +638,163 @@ TEST_F(SaveFlow, TheProgressBarsMoveByEachItemsShare) {
       M()->progressWindow = nullptr;
     }
   })});
+}
+
+// Sound files whose names take up to the 255 bytes a Linux name may have are listed and saved
+// like any other: the program keeps the stand-in of such a name that an FSSpec holds, and the
+// calls it hands that name to lead back to the file.
+TEST_F(SaveFlow, FilesOfNamesUpToTheLongestAreSaved) {
+  std::string kanji;
+  for (int i = 0; i < 80; ++i) kanji += "音";
+  const std::vector<std::string> songs = {home_.Path(std::string(251, 'a') + ".mp3"),
+                                          home_.Path(kanji + ".mp3")};
+  for (const std::string& song : songs) {
+    ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
+                                       "1", "-c:a", "libmp3lame", song},
+                                      song));
+  }
+  sp_testing::ResponderScope responder;
+  Run({
+      Do("add the files",
+         [songs] {
+           for (const std::string& song : songs) ASSERT_TRUE(AddSoundFile(song));
+         }),
+      WaitFor("their rows", [] { return Rows() == 2; }),
+      Then("select the first", [] { Click(1, kCDR_NameColumn); }),
+      Then("and the second", [] { Click(2, kCDR_NameColumn, cmdKey); }),
+      Then("save them",
+           [this] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kAIFF));
+             Respond(sp_testing::NavSave("long.aif", out_));
+             Key(13);
+           }),
+      Saved(Out("long.aif")),
+      Quit(),
+  });
+  EXPECT_FALSE(forcedEnd_);
+  EXPECT_NEAR(ProbeFile(Out("long.aif")).seconds, 4.0, 0.05);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Sound files made by other encoders than FFmpeg's are saved whole: the desktop's alarm sound
+// (Ogg Vorbis whose packets' durations fall short of the sound by a quarter of a second) comes
+// out as long as ffmpeg decodes it, through the same rate change, as sox counts the saved file.
+TEST_F(SaveFlow, ASoundOfTheDesktopThemeIsSavedWhole) {
+  const std::string theme = "/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga";
+  if (!Exists(theme)) GTEST_SKIP() << "sound-theme-freedesktop is not installed";
+  const std::string song = home_.Path("alarm.oga");
+  ASSERT_EQ(Tool({"cp", theme, song}), "");
+  const std::string theirs = Tool({"sh", "-c",
+                                   "ffmpeg -v error -nostdin -i \"$1\" -ar 44100 -ac 1 -f s16le - "
+                                   "| wc -c",
+                                   "sh", song});
+  sp_testing::ResponderScope responder;
+  Run({
+      Do("add the file", [song] { ASSERT_TRUE(AddSoundFile(song)); }),
+      WaitFor("its row", [] { return Rows() == 1; }),
+      Then("select it", [] { Click(1, kCDR_NameColumn); }),
+      Then("save it",
+           [this] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kWAVE));
+             Respond(sp_testing::NavSave("alarm.wav", out_));
+             Key(13);
+           }),
+      Saved(Out("alarm.wav")),
+      Quit(),
+  });
+  EXPECT_EQ(std::atol(Tool({"soxi", "-s", Out("alarm.wav")}).c_str()),
+            std::atol(theirs.c_str()) / 2);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The second clash of a run: an answer for one file is asked again, an answer for all the
+// following settles it unasked, and a new name asked for twice opens the save dialog twice,
+// each answer naming its own file.
+TEST_F(SaveFlow, ASecondClashInARunIsSettledUnaskedOnlyByAnAnswerForAll) {
+  const std::string other = home_.Path("Other");
+  mkdir(other.c_str(), 0700);
+  const std::vector<SaveEachCase> cases = {
+      {"an answer for this file only is asked again at the next clash",
+       {"Midday_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(7, false), ExistingName(8, false)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {"Sunset_1_0.aif"},
+       2,
+       {}},
+      {"deleting for all replaces the second clash unasked",
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(7, true)},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
+       {},
+       1,
+       {}},
+      {"skipping for all skips the second clash unasked",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {ExistingName(8, true)},
+       {"Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       1,
+       {}},
+      {"a new name asked for at each of two clashes",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("first.aif"), ExistingName(5, false),
+        sp_testing::NavSave("second.aif")},
+       {"first.aif", "second.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       2,
+       {}},
+      {"a new name for all: one question, the save dialog at each clash",
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       {ExistingName(5, true), sp_testing::NavSave("first.aif"), sp_testing::NavSave("third.aif")},
+       {"first.aif", "Midday_1_0.aif", "third.aif"},
+       {"Sunrise_1_0.aif", "Sunset_1_0.aif"},
+       1,
+       {}},
+      {"another folder kept for the following files",
+       {"Sunrise_1_0.aif"},
+       {ExistingName(5, false), sp_testing::NavSave("moved.aif", other),
+        Answer().ClickButtonUTF8("以降も使用")},
+       {},
+       {"Sunrise_1_0.aif"},
+       1,
+       {"moved.aif", "Midday_1_0.aif", "Sunset_1_0.aif"}},
+  };
+  RunWith(SaveEachSteps(cases, out_, other, asked_));
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Titles that end in a four-letter extension keep it as written, are checked under it, and a
+// number goes before it.
+TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
+  RunWith(
+      {
+          TitleRuleAndJunk(Out("Noon.aifc")),
+          Then("save each, numbering what exists",
+               [] {
+                 StoreSetup(1.0);
+                 ClearExistingNameBox();
+                 Respond(SetupAnswer(kWAVE));
+                 Respond(ExistingName(6, true));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended",
+                  [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+          Do("the names as written, the taken one numbered before its extension",
+             [this] {
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ReadAll(Out("Noon.aifc")), "not a sound file");
+               std::vector<std::string> names = Names(out_);
+               std::sort(names.begin(), names.end());
+               EXPECT_EQ(names, (std::vector<std::string>{"Dawn.aiff", "Dusk.wav", "Noon.aifc",
+                                                          "Noon_1.aifc"}));
+               EXPECT_EQ(ProbeFile(Out("Dawn.aiff")).codec, "pcm_s16le");
+               EXPECT_EQ(ProbeFile(Out("Noon_1.aifc")).codec, "pcm_s16le");
+             }),
+      },
+      {"Day Trip", "Dawn.aiff", "Noon.aifc", "Dusk"});
+  EXPECT_EQ(errors_.Count(), 0u);
 }
 
 }  // namespace

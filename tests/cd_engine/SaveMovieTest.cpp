@@ -133,5 +133,43 @@ TEST_F(MovieSave, AnEncoderThatRefusesTheDataFailsTheSave) {
   ExpectFolderHolds({"out.mov", "tone.aiff"});
 }
 
+// One program saves file after file, movies and AIFF-C files in turn, each with its own
+// compression: every file has its own codec and configuration, nothing of the save before
+// it, and decodes cleanly.
+TEST_F(MovieSave, EachSaveOfOneProgramHasItsOwnCompression) {
+  MakeTaggedTone("tone.aiff", "2");
+  cSp_CDRProgramBaseObj* p = SaveProgram({"tone.aiff"});
+  const struct {
+    tCDRISoundFileType type;
+    OSType compression;
+    const char* codec;
+  } saves[] = {
+      {kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), "aac"},
+      {kSpCDRISoundFileTypeAIFC, SpFourCC("ima4"), "adpcm_ima_qt"},
+      {kSpCDRISoundFileTypeMovie, SpFourCC("alac"), "alac"},
+      {kSpCDRISoundFileTypeAIFC, SpFourCC("NONE"), "pcm_s16be"},
+      {kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), "aac"},
+      {kSpCDRISoundFileTypeMovieNoCompress, 0, "pcm_s16be"},
+  };
+  int n = 0;
+  for (const auto& s : saves) {
+    const bool aiffc = s.type == kSpCDRISoundFileTypeAIFC;
+    const std::string name = "out" + std::to_string(++n) + (aiffc ? ".aifc" : ".mov");
+    SCOPED_TRACE(name + " " + s.codec);
+    if (aiffc) {
+      ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(-1, vRefNum_, dirID_, name.c_str(),
+                                                      SpFourCC("TVOD"), s.type, s.compression,
+                                                      0xAC440000, 16, 2, nullptr, 1.0f, nullptr, 0));
+      ASSERT_TRUE(Run(p, Road::kAIFFC));
+      ASSERT_EQ(SaveEnds().back().stopped, 0);
+    } else {
+      ASSERT_EQ(SaveMovie(p, name, s.type, s.compression), 0);
+    }
+    ExpectStream(Doc(name), s.codec);
+    EXPECT_NEAR(Seconds(Doc(name)), 2.0, 0.05);
+    EXPECT_EQ(DecodeComplaints(Doc(name)), "");
+  }
+}
+
 }  // namespace
 }  // namespace engine_test

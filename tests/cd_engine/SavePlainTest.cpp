@@ -303,6 +303,12 @@ TEST_F(SaveTest, HeadersAreWrittenByteForByte) {
   EXPECT_EQ(wave, std::string("RIFF\x0C\x04\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0"
                               "\x88\x58\x01\0\x02\0\x10\0data\xE8\x03\0\0",
                               44));
+  // Stereo: the block alignment counts both channels' bytes of a frame.
+  const std::string stereo =
+      write([](short ref) { return Sp_SetupWAVEHeader(ref, 2, 44100, 16, 176400, 1000, nullptr); });
+  EXPECT_EQ(stereo, std::string("RIFF\x0C\x04\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0"
+                                "\x10\xB1\x02\0\x04\0\x10\0data\xE8\x03\0\0",
+                                44));
   const std::string aiff = write([](short ref) {
     return SetupAIFFHeader(ref, 2, 0xAC440000, 16, SpFourCC("NONE"), 1000, 250);
   });

@@ -11,6 +11,7 @@
 #include "MacWindows.h"
 #include "SpMouseTraceManager.h"
 #include "SpSliderControl.h"
+#include "SpViewClass.h"
 #include "SpViewWindow.h"
 #include "TestClock.h"
 #include "TestQuickDraw.h"
@@ -210,6 +211,53 @@ TEST_F(Slider, ADragReportsEachChangeAndCompletesOnlyWhenTheValueMoved) {
   slider_->GetOrgSliderCntMaxMinValue(minimum, maximum, 1, 0);
   EXPECT_EQ(maximum, 10);
   EXPECT_EQ(slider_->IsWaitRedraw(), 1);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// The slider's pixels after its knob moved (by code and by a drag, forwards and back), against
+// a slider drawn afresh at the same value: the knob's old place is painted over, the new one
+// painted, nothing of the knob left behind.
+TEST_F(Slider, AMovedKnobLeavesNothingBehind) {
+  auto pixels = [this] {
+    Sp_RedrawViewWindow(window_, 0);
+    std::vector<UInt32> out;
+    for (short v = 20; v < 40; ++v) {
+      for (short h = 20; h < 126; ++h)
+        out.push_back(sp_testing::ReadPixel(GetWindowPort(window_), h, v));
+    }
+    return out;
+  };
+  auto fresh = [&](SInt32 value) {
+    slider_.reset();
+    sp_testing::FillPort(GetWindowPort(window_), 0xFFFFFF);
+    Make(106, 20, 1, 0, 10, value);
+    return pixels();
+  };
+  const struct {
+    SInt32 from, to;
+    bool drag;
+    const char* why;
+  } cases[] = {
+      {2, 7, false, "forwards by code"},
+      {7, 2, false, "back by code"},
+      {2, 3, false, "one unit: the old and new knob overlap"},
+      {2, 8, true, "forwards by a drag"},
+      {8, 1, true, "back by a drag"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::vector<UInt32> expected = fresh(c.to);
+    fresh(c.from);
+    if (c.drag) {
+      ASSERT_EQ(slider_->HotSpotMouseDonwProc(0, At(short(3 + 10 * c.from), 10)), 1);
+      slider_->HotSpotMouseDownTraceProc(0, At(short(3 + 10 * c.to), 10));
+      slider_->HotSpotMouseUpProc(0, At(short(3 + 10 * c.to), 10));
+    } else {
+      slider_->SetOrigSliderCntValue(c.to, 1, 0);
+    }
+    ASSERT_EQ(slider_->GetOrigSliderCntValue(), c.to);
+    EXPECT_TRUE(pixels() == expected);
+  }
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

@@ -44,7 +44,11 @@ TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSaysAndNegativesMirrorP
       {kDouble2, 2.7, 0, 0, "2"},       // no rounding without decimals
       {kDouble2, -3.25, 1, 0, "-3.3"},  // the magnitude rounds half up
       {kDouble2, -0.5, 1, 0, "-0.5"},
+      {kDouble2, 2.8, 3, 0, "2.8"},     // a value just below its decimal rounds to it,
+      {kDouble2, 4.8, 3, 3, "4.800"},   // and gains no unit in its last digit
+      {kDouble2, 0.9999, 3, 0, "1"},    // the carry empties every decimal
       {kFloat2, 2.375, 2, 0, "2.38"},
+      {kFloat2, 3.8, 4, 0, "3.8"},
       {kFloat2, -0.5, 1, 0, "-0.5"},
       {kFloat, 2.96, 1, 0, "3.0"},  // the carry runs through the last digit
       {kFloat, -2.96, 1, 0, "-3.0"},

@@ -433,6 +433,38 @@ TEST_F(StringObject, ObjectAppendsCopyTheSource) {
   EXPECT_EQ(TextOf(source), "0123456789" + longText);
 }
 
+TEST_F(StringObject, EachAppendAndLengthStepsOverAFewItemsHoweverLongTheString) {
+  // A text built piece by piece, as a copy of styled text is: each append walks from the end
+  // it appends at, and the length is kept, not counted.
+  struct Case {
+    const char* why;
+    void (*append)(sSO_StringObjectBase* obj, sSO_StringObjectBase* piece);
+  } cases[] = {
+      {"text", [](sSO_StringObjectBase* obj, sSO_StringObjectBase*) { SpSO_strcat(obj, "0123456789"); }},
+      {"some bytes of a text",
+       [](sSO_StringObjectBase* obj, sSO_StringObjectBase*) { SpSO_strncat(obj, "0123456789xx", 10); }},
+      {"a range of another string",
+       [](sSO_StringObjectBase* obj, sSO_StringObjectBase* piece) { SpSO_strncat(obj, piece, 2, 10); }},
+      {"a whole string",
+       [](sSO_StringObjectBase* obj, sSO_StringObjectBase* piece) { SpSO_strcat(obj, piece); }},
+  };
+  const SInt32 kPieces = 4000;  // 40,000 bytes or more: 625 items
+  for (const Case& c : cases) {
+    sSO_StringObjectBase* obj = Make("");
+    sSO_StringObjectBase* piece = Make("ab0123456789");
+    const UInt64 before = SpSO_WalkedItemCount();
+    SInt32 length = 0;
+    for (SInt32 i = 0; i < kPieces; ++i) {
+      c.append(obj, piece);
+      length = SpSO_GetStringLen(obj);
+    }
+    EXPECT_LE(SpSO_WalkedItemCount() - before, UInt64(4 * kPieces)) << c.why;
+    EXPECT_EQ(length, obj->length) << c.why;
+    EXPECT_TRUE(IsConsistent(obj)) << c.why;
+    EXPECT_EQ(obj->itemCount, (length + 63) / 64) << c.why << ": the items are full";
+  }
+}
+
 TEST_F(StringObject, PoolRunningDryDuringAnInsertKeepsTheString) {
   struct Case {
     SInt32 position;

@@ -80,16 +80,21 @@ bool WaitForImage(const std::string& window, const std::function<bool(const Scre
   return false;
 }
 
-// Pixels of the window's content rectangle (content coordinates) darker than mid grey.
-int DarkPixels(const ScreenImage& image, int left, int top, int right, int bottom) {
+// Pixels of the image's rectangle darker than mid grey.
+int DarkPixelsIn(const ScreenImage& image, int left, int top, int right, int bottom) {
   int dark = 0;
-  for (int y = top + kStrip; y < bottom + kStrip && y < image.height; ++y) {
+  for (int y = top; y < bottom && y < image.height; ++y) {
     for (int x = left; x < right && x < image.width; ++x) {
       const UInt32 p = image.At(x, y);
       if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 100) ++dark;
     }
   }
   return dark;
+}
+
+// Pixels of the window's content rectangle (content coordinates) darker than mid grey.
+int DarkPixels(const ScreenImage& image, int left, int top, int right, int bottom) {
+  return DarkPixelsIn(image, left, top + kStrip, right, bottom + kStrip);
 }
 
 // Whether the content pixel has the colour of these percentages (within one step).
@@ -502,6 +507,54 @@ TEST(MediaManagerProgram, ASecondStartBringsTheRunningCopysWindowToTheFrontAndEn
 
   kill(logo.pid, SIGTERM);
   WaitForTool(&logo, kLimitMillis);
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+}
+
+// Two dropped files are to be saved into one; the second cannot be read any more by then. The
+// save looks at its files first and tells it in a sheet on the media window: a window of its
+// own on the window's top edge, its message drawn on the screen, gone with Return.
+TEST(MediaManagerProgram, ASaveOfAFileThatCannotBeReadIsToldInASheetOnTheWindow) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  const std::string song = cdtest::AiffHeader(44100) + std::string(44100 * 4, '\0');
+  const std::string good = home.Path("Good.aif"), bad = home.Path("Bad.aif");
+  cdtest::WriteFile(good, song);
+  cdtest::WriteFile(bad, song);
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+  for (const std::string& file : {good, bad}) {
+    EXPECT_TRUE(x11::DropFileOnWindow(std::stoul(window), 120, 100 + kStrip, file, kLimitMillis));
+  }
+  EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == 2; }));
+  cdtest::WriteFile(bad, std::string(song.size(), 'x'));
+  // Both rows chosen; Return saves.
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
+                       std::to_string(60 + kStrip), "click", "1"}));
+  EXPECT_TRUE(
+      RunTool({"xdotool", "mousemove", "--window", window, "280", std::to_string(80 + kStrip),
+               "keydown", "shift", "click", "1", "keyup", "shift"}));
+  EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  std::string sheet;
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const std::string& id : VisibleWindows(program)) {
+      if (id != window && x11::WindowName(std::stoul(id)).empty()) sheet = id;
+    }
+    return !sheet.empty();
+  })) << "no sheet came";
+  ASSERT_FALSE(sheet.empty());
+  // The message right of the caution icon.
+  EXPECT_TRUE(WaitForImage(sheet, [](const ScreenImage& image) {
+    return DarkPixelsIn(image, 72, 16, image.width - 20, 60) > 50;
+  })) << "the sheet shows no message";
+  int sx = 0, sy = 0, wx = 0, wy = 0;
+  EXPECT_TRUE(x11::ScreenPointOf(std::stoul(sheet), 0, 0, &sx, &sy));
+  EXPECT_TRUE(x11::ScreenPointOf(std::stoul(window), 0, kStrip, &wx, &wy));
+  EXPECT_EQ(sy, wy) << "the sheet hangs from the top of the window's content";
+  EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
+  EXPECT_TRUE(WaitUntil([&] { return VisibleWindows(program).size() == 1; }));
   ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
 }
 

@@ -42,6 +42,55 @@ TEST_F(CaretTest, TheCaretBlinksEveryCaretTimeOnTheClockAndTwoBlinksRestoreThePi
   EXPECT_EQ(f->IsCaretVisible(), 0);
 }
 
+TEST_F(CaretTest, ErasingMarksForRedrawEveryPixelTheBarCoveredHoweverWideItWasDrawn) {
+  struct Case {
+    SInt32 byte;  // the caret after this many letters of 6 pixels
+    SInt16 leftOffset;
+    unsigned char wide;
+    const char* why;
+  } cases[] = {
+      {3, 1, 0, "a thin bar inside the line"},
+      {3, 1, 1, "a wide bar reaches two pixels right of its place"},
+      {0, 0, 1, "a wide bar at the view's left edge"},
+      {0, 1, 1, "a wide bar one pixel in"},
+      {5, 1, 1, "a wide bar after the last letter"},
+  };
+  const short kLeft = 10, kTop = 10;  // the field's place in the window
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fields_.clear();
+    sp_testing::FillPort(GetWindowPort(window_), 0xFFFFFF);
+    cEditTextObject* f = Field(R(kTop, kLeft, 40, 200));
+    f->SetupText("abcde", 0);
+    f->SetupLeftOffset(c.leftOffset, -1, 1, 0);
+    f->SetupCaretPosition(c.byte, 0);
+    Redraw();
+    const short x = short(kLeft + c.leftOffset + 6 * c.byte);
+    std::vector<std::vector<UInt32>> before;
+    for (short h = x - 4; h <= x + 4; ++h) {
+      before.push_back(Column(GetWindowPort(window_), h, kTop, 40));
+    }
+    f->BrinkCaret(c.wide);
+    f->EraseCaret(0);
+    RgnHandle pending = NewRgn();
+    f->GetViewClippingRgn(pending);
+    int covered = 0;
+    for (short h = x - 4; h <= x + 4; ++h) {
+      const std::vector<UInt32> now = Column(GetWindowPort(window_), h, kTop, 40);
+      for (short v = kTop; v < 40; ++v) {
+        if (now[std::size_t(v - kTop)] == before[std::size_t(h - (x - 4))][std::size_t(v - kTop)]) {
+          continue;
+        }
+        ++covered;
+        EXPECT_TRUE(PtInRgn(Point{short(v - kTop), short(h - kLeft)}, pending))
+            << "column " << h - x << " row " << v;
+      }
+    }
+    EXPECT_GT(covered, 0) << "the bar was drawn";
+    DisposeRgn(pending);
+  }
+}
+
 TEST_F(CaretTest, ErasingACaretOnAnEmptyLineMarksTheBandFromMinusOneToThree) {
   cEditTextObject* f = Field(R(10, 10, 40, 200));
   f->SetupLeftOffset(0, -1, 1, 0);

@@ -45,6 +45,34 @@ TEST_F(LineBreak, BreaksLatinAtWordsAndJapaneseBetweenCharactersWithinTheWidth) 
   }
 }
 
+TEST_F(LineBreak, AWordLongerThanTheLineBreaksWhereTheWidthRunsOutNotWhereItsStyleChanges) {
+  // Plain letters are 6 pixels wide, bold ones 7; the line is 60 pixels wide.
+  const struct {
+    SInt32 boldFrom, boldTo;
+    std::vector<std::string> lines;
+    const char* why;
+  } cases[] = {
+      {4, 16, {"abcdefghi", "jklmnop"}, "4 plain (24) and 5 bold (35) letters fill the line"},
+      {0, 4, {"abcdefghi", "jklmnop"}, "4 bold (28) and 5 plain (30) letters fill the line"},
+      {9, 16, {"abcdefghi", "jklmnop"}, "9 plain letters and no bold one fit"},
+      {2, 4, {"abcdefghi", "jklmnop"}, "a bold stretch inside the part that fits"},
+  };
+  for (const auto& c : cases) {
+    FreeLines();
+    first_ = new (std::nothrow) cTextLineObject(world_, 12, kSpPositionLeft, 1, attributes_);
+    first_->SetupLineWidth(60);
+    first_->SetupTextBytes("abcdefghijklmnop", 16);
+    sTextStyleInfo mask, values;
+    Sp_InitalizeStyleInfo(mask, 0);
+    Sp_InitalizeStyleInfo(values, 0);
+    mask.bold = values.bold = 1;
+    unsigned char changed = 0;
+    first_->SetupTargetTextStyle(c.boldFrom, c.boldTo, mask, values, changed);
+    Rewrap(first_);
+    EXPECT_EQ(Lines(), c.lines) << c.why;
+  }
+}
+
 TEST_F(LineBreak, ATabThatReachesTheLimitEndsTheLine) {
   Wrap("abcdefg\tx", 60);  // the tab runs from 42 to 64
   EXPECT_EQ(Lines(), (std::vector<std::string>{"abcdefg\t", "x"}));
@@ -113,6 +141,26 @@ TEST_F(LineBreak, ReWrappingStopsAfterTheFourthUnchangedParagraphEnd) {
   widthChanged_ = 1;
   first_->ResetBreakLine(handled_, added_, removed_, widthChanged_);
   EXPECT_EQ(handled_, 11) << "a change of width re-wraps every line";
+}
+
+TEST_F(LineBreak, ALineCountsUnchangedByWhatItHoldsNotByWhichRunsHoldIt) {
+  // Four short paragraphs made bold in their own runs after their state was noted: the same
+  // runs and bytes, other styles. Taken as unchanged, they would stop the re-wrap before the
+  // last paragraph, which bold widens past the line.
+  Wrap("ab\rab\rab\rab\rabcdefghij\r", 60);
+  first_->RememberRunList(1);
+  sTextStyleInfo mask, values;
+  Sp_InitalizeStyleInfo(mask, 0);
+  Sp_InitalizeStyleInfo(values, 0);
+  mask.bold = values.bold = 1;
+  for (cTextLineObject* line : LineObjects()) {
+    unsigned char changed = 0;
+    line->SetupTargetTextStyle(0, line->GetNumOfTextByte(1, 1), mask, values, changed);
+  }
+  SInt16 unchanged = 0;
+  first_->ResetBreakLineEachLine(handled_, added_, removed_, widthChanged_, unchanged);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"ab\r", "ab\r", "ab\r", "ab\r", "abcdefgh",
+                                                "ij\r", ""}));
 }
 
 TEST_F(LineBreak, EditsPullFollowingTextUpAndDeleteLinesLeftEmpty) {

@@ -303,6 +303,22 @@ TEST_F(StyleRuns, ARunSetRefusesANegativeCountOrOffsetWithAReportAndKeepsItsText
   }
 }
 
+TEST_F(StyleRuns, ARunSetBuiltLineByLineTakesWorkInProportionToTheLines) {
+  // Copying a text into a run set a line at a time, as copying the whole text does: four times
+  // the lines, four times the items stepped over, not sixteen.
+  std::vector<UInt64> walked;
+  for (int lines : {1000, 4000}) {
+    Wrap(text_test::Repeat("abc def\r", lines), 400);
+    cSp_RunSet set;
+    const UInt64 before = SpSO_WalkedItemCount();
+    for (cTextLineObject* line : LineObjects()) line->GetAppendCopyRunSet(set, 1, 1);
+    walked.push_back(SpSO_WalkedItemCount() - before);
+    EXPECT_EQ(SpSO_GetStringLen(set.GetStringObjectPtr()), 8 * lines);
+    set.ClearRunSet();
+  }
+  EXPECT_LE(walked[1], 4 * walked[0] + 64);
+}
+
 TEST_F(StyleRuns, RunSetsCountLinesAndCompareRunsWhenAsked) {
   cSp_RunSet a, b;
   Wrap("ab\rcd", 400);

@@ -162,6 +162,62 @@ TEST_F(TextAttributeTest, FontSizeAndColourChangesComeBackRunByRun) {
   }
 }
 
+// Every text run holds the width and font heights of its bytes in its own style, as measuring
+// the run alone gives them.
+void ExpectEveryRunMeasuredInItsStyle(const cEditTextObject* f) {
+  for (cTextLineObject* l = f->GetFirstLinePtr(); l != nullptr; l = l->GetNextObjectPtr()) {
+    const std::vector<char> bytes = l->CopyText();
+    for (cTextStyleRunObject* r = l->GetStyleRunListHeadPtr(); r != nullptr;
+         r = r->GetNextObjectPtr()) {
+      if (!r->IsText()) continue;
+      const char* at = bytes.data() + r->GetStartCharBytePosition();
+      EXPECT_EQ(r->GetTextWidthPixel(), r->GetTargetStringWidth(at, 0, r->ByteLength()))
+          << "size " << r->Attributes().size << " at " << r->GetStartCharBytePosition();
+      FontInfo fresh;
+      r->GetFontInfomation(&fresh);
+      EXPECT_EQ(r->FontHeights().ascent, fresh.ascent) << "size " << r->Attributes().size;
+      EXPECT_EQ(r->FontHeights().descent, fresh.descent) << "size " << r->Attributes().size;
+    }
+  }
+}
+
+// A change over runs of many styles takes each from its own style to its own new one: the
+// runs that take the same change from the same style share what it gave the first of them,
+// and the width of each is measured in its new style, however the styles alternate.
+TEST_F(TextAttributeTest, AChangeOverManyStylesMeasuresEveryRunInItsNewStyle) {
+  const RGBColor red{0xFFFF, 0, 0};
+  struct Case {
+    const char* why;
+    int kind;  // 0 bold toggled, 1 size, 2 font, 3 colour
+  } cases[] = {{"bold toggled", 0}, {"a size", 1}, {"a font", 2}, {"a colour", 3}};
+  std::string text;
+  for (int i = 0; i < 6; ++i) text += std::string("ab cd ") + kA + kKanji + kA + " ";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fields_.clear();
+    cEditTextObject* f = FieldWith(text.c_str());
+    // Stretches of sizes 9, 12 and 24, some bold, that cut across one- and two-byte runs.
+    const SInt32 length = SInt32(text.size());
+    for (SInt32 at = 0, n = 0; at + 5 < length; at += 5, ++n) {
+      Select(f, at, at + 5);
+      f->SetupSelectionTextFontOrSize(kTextStyleAttSize, n % 3 == 0 ? 9 : n % 3 == 1 ? 24 : 12, 0, 1);
+      if (n % 2 == 0) f->SetupSelectionTextStyle(bold, 0);
+    }
+    Select(f, 0, length);
+    unsigned char changed = 0;
+    if (c.kind == 0) changed = f->ModifySelectionTextStyleRevolve(bold, 0);
+    if (c.kind == 1) changed = f->SetupSelectionTextFontOrSize(kTextStyleAttSize, 18, 0, 1);
+    if (c.kind == 2) changed = f->SetupSelectionTextFontOrSize(kTextStyleAttFont, 3, 0, 1);
+    if (c.kind == 3) changed = f->SetupSelectionTextColor(red, 2, 0, 1);
+    EXPECT_EQ(changed, 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+    EXPECT_EQ(f->ExecUnDoOneOperation(0), 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+    EXPECT_EQ(f->ExecReDoOneOperation(0), 1);
+    ExpectEveryRunMeasuredInItsStyle(f);
+  }
+}
+
 TEST_F(TextAttributeTest, AnEmptyFieldsAlignmentComesBackToo) {
   cEditTextObject* f = FieldWith("");
   const StyleSnapshot before = Snapshot(f);
@@ -188,25 +244,42 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
   struct Case {
     const char* why;
     void (*change)(cEditTextObject*);
-    ByteStyle expected;  // of every byte, and of the insert point
+    ByteStyle expected;  // of every byte, line breaks and tabs too, and of the insert point
+    SInt16 height;       // of every line, 0: not checked
   } cases[] = {
       {"size", [](cEditTextObject* f) { f->SetupTextSize(20, 0); },
-       {sp_testing::kFixedMetricFont, 20, normal, 0, 0, 0, 2}},
-      {"font", [](cEditTextObject* f) { f->SetupFontNo(3, 0); }, {3, 12, normal, 0, 0, 0, 2}},
+       {sp_testing::kFixedMetricFont, 20, normal, 0, 0, 0, 2}, 15 + 5 + 2},
+      {"smaller size", [](cEditTextObject* f) { f->SetupTextSize(8, 0); },
+       {sp_testing::kFixedMetricFont, 8, normal, 0, 0, 0, 2}, 6 + 2 + 2},
+      {"font", [](cEditTextObject* f) { f->SetupFontNo(3, 0); }, {3, 12, normal, 0, 0, 0, 2}, 0},
+      {"whole attributes",
+       [](cEditTextObject* f) {
+         sTextStyleAttributes a;
+         f->GetInsertPointAttribute(a);
+         a.size = 20;
+         a.face = bold;
+         f->SetupAttributeIntoAllText(a, 0);
+       },
+       {sp_testing::kFixedMetricFont, 20, bold, 0, 0, 0, 2}, 15 + 5 + 2},
       {"colour", [](cEditTextObject* f) { f->SetupTextColor(RGBColor{0, 0, 0xFFFF}, 7, 0, 0); },
-       {sp_testing::kFixedMetricFont, 12, normal, 0, 0, 0xFFFF, 7}},
+       {sp_testing::kFixedMetricFont, 12, normal, 0, 0, 0xFFFF, 7}, 12 + 2},
   };
+  // The empty line holds only its line break: its height, and the style typed on it, are
+  // the break's.
+  const std::string text = "one two three four five six\r\r\tseven";
+  const SInt32 emptyLine = 28;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     fields_.clear();
-    cEditTextObject* f = FieldWith("one two three four five six\rseven");
+    cEditTextObject* f = FieldWith(text.c_str());
     f->SetupSelectionPosition(4, 1, 7, 0, 0, 0);
     c.change(f);
     const StyleSnapshot after = Snapshot(f);
-    for (std::size_t i = 0; i < after.styles.size(); ++i) {
-      if (after.text[i] != '\r') {
-        EXPECT_EQ(after.styles[i], c.expected) << i;
-      }
+    ASSERT_EQ(after.text, text);
+    for (std::size_t i = 0; i < after.styles.size(); ++i) EXPECT_EQ(after.styles[i], c.expected) << i;
+    for (cTextLineObject* l = f->GetFirstLinePtr(); c.height != 0 && l != nullptr;
+         l = l->GetNextObjectPtr()) {
+      EXPECT_EQ(l->GetLineHeight(1, 1), c.height) << l->GetReferenceNo();
     }
     sTextStyleAttributes a;
     f->GetInsertPointAttribute(a);
@@ -216,6 +289,53 @@ TEST_F(TextAttributeTest, WholeTextChangesReachEveryLineAndTheInsertPointWithout
     unsigned char sf = 0, ef = 0;
     f->GetSelectionInfoStock(start, sf, end, ef);
     EXPECT_EQ(std::make_pair(start, end), std::make_pair(SInt32(4), SInt32(7)));
+    f->SetupCaretPosition(emptyLine, 0);
+    f->GetInsertPointAttribute(a);
+    EXPECT_EQ(a.fontNo, c.expected.font) << "typed on the empty line";
+    EXPECT_EQ(a.size, c.expected.size) << "typed on the empty line";
+    EXPECT_EQ(a.colors[0].rgb.blue, c.expected.blue) << "typed on the empty line";
+  }
+}
+
+TEST_F(TextAttributeTest, ASizeChangeOverALongTextPlacesEachLineAFewTimes) {
+  // Every line grows, so every line after it moves: placed once per line changed, the work
+  // would grow with the square of the lines.
+  struct Case {
+    const char* why;
+    SInt16 size;  // before the change
+    void (*change)(cEditTextObject* f, SInt32 length);
+  } cases[] = {
+      {"a stretch", 12,
+       [](cEditTextObject* f, SInt32 length) {
+         Select(f, 0, length);
+         f->SetupSelectionTextFontOrSize(kTextStyleAttSize, 24, 0, 1);
+       }},
+      {"the whole text", 12, [](cEditTextObject* f, SInt32) { f->SetupTextSize(24, 0); }},
+      {"the undo of a stretch", 24, [](cEditTextObject* f, SInt32) { f->ExecUnDoOneOperation(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::vector<UInt64> placed;
+    for (int lines : {200, 800}) {
+      fields_.clear();
+      std::string text = "ab";
+      for (int i = 1; i < lines; ++i) text += "\rab";
+      cEditTextObject* f = FieldWith(text.c_str());
+      if (c.size != 12) {
+        Select(f, 0, SInt32(text.size()));
+        f->SetupSelectionTextFontOrSize(kTextStyleAttSize, UInt16(c.size), 0, 1);
+      }
+      const UInt64 before = cTextLineObject::LinesPlaced();
+      c.change(f, SInt32(text.size()));
+      placed.push_back(cTextLineObject::LinesPlaced() - before);
+      SInt32 firstTop = 0, top = 0, bottom = 0;
+      f->GetFirstLinePtr()->GetLinePosition(firstTop, bottom);
+      f->GetLastLinePtr()->GetLinePosition(top, bottom);
+      const SInt32 height = (c.size == 12 ? 24 : 12) + 2;
+      EXPECT_EQ(bottom - top, height);
+      EXPECT_EQ(top - firstTop, (lines - 1) * height) << "every line placed below the one before";
+    }
+    EXPECT_LE(placed[1], 4 * placed[0] + 8);
   }
 }
 

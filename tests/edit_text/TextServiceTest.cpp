@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditTextTestSupport.h"
+#include "SpEventToolsClass.h"
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 
@@ -144,6 +145,36 @@ TEST(TextServiceRecord, HiliteRangesAreNumberedInOrderAndTheOneByteClampLeavesTh
 }
 
 // ---- The inline target ----
+
+int DisposeProcedureCount() {
+  int count = 0;
+  for (cEventInsertProcObj* e = quitAppProcDef_GlV; e != nullptr; e = e->GetNextObjectPtr())
+    ++count;
+  return count;
+}
+
+// Text services started and reset again and again (as a fuzzing run does for every input)
+// leave neither handlers on the application target nor dispose procedures behind: before, each
+// start left its four Carbon-event handlers installed, so every event ran past more of them.
+TEST_F(TextServiceTest, ResetRemovesTheHandlersAndDisposeProcedureOfTheStart) {
+  sp_testing::ResetTextServices();
+  const int handlers = sp_testing::InstalledEventHandlerCount();
+  const int disposers = DisposeProcedureCount();
+  for (int round = 0; round < 3; ++round) {
+    SpTextServiceInitialize();
+    EXPECT_EQ(sp_testing::InstalledEventHandlerCount(), handlers + 4) << "round " << round;
+    EXPECT_EQ(DisposeProcedureCount(), disposers + 1) << "round " << round;
+    sp_testing::ResetTextServices();
+    EXPECT_EQ(sp_testing::InstalledEventHandlerCount(), handlers) << "round " << round;
+    EXPECT_EQ(DisposeProcedureCount(), disposers) << "round " << round;
+  }
+  // Started again, text services take input as before.
+  SpTextServiceInitialize();
+  RecordingTarget* target = Target(R(10, 10, 40, 200));
+  target->EnableInlineInput(1);
+  EXPECT_EQ(Send({u"\u3042", false, 0, {}, {}, {}}), noErr);
+  EXPECT_FALSE(target->updates.empty());
+}
 
 TEST_F(TextServiceTest, ANewTargetFirstConfirmsTheTextTheOldOneWasComposing) {
   RecordingTarget* a = Target(R(10, 10, 40, 200));

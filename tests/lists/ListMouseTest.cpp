@@ -195,6 +195,118 @@ TEST_F(ListMouse, APressBelowTheLastRowIsOnNoCellAndStartsNoDoubleClick) {
   EXPECT_EQ(Anchor(reinterpret_cast<unsigned long>(list_.get())), 2);
 }
 
+// A list far longer than QuickDraw's 32,767 pixels: 9,999 rows of 15 (149,985 pixels). Its
+// last row is scrolled to, drawn at the bottom and selected by a click; the bar's arrow and a
+// page move it by exactly one row and one page; a row in the middle is reached too.
+TEST_F(ListMouse, EveryRowOfAListPastQuickDrawsRangeIsScrolledToDrawnAndClicked) {
+  list_->SetupRowLineWidth(0, 0, 0);
+  list_->AddRow(-1, 9999 - 100);
+  ASSERT_EQ(list_->GetNumOfRow(), 9999);
+  ASSERT_EQ(list_->GetRowAreaSize(), 9999 * 15);
+  const RGBColor red = Colour(kRed), blue = Colour(kBlue), black = Colour(kBlack);
+  list_->SetCellBackColor(1, 9999, &red, 0);
+  list_->SetCellBackColor(1, 9997, &blue, 0);
+  list_->SetCellBackColor(1, 5000, &black, 0);
+  auto shown = [this](short row) {
+    Rect onWindow = {0, 0, 0, 0};
+    list_->GetCellArea(Point{row, 1}, nullptr, nullptr, &onWindow);
+    return onWindow;
+  };
+  auto pixel = [this](const Rect& cell) {
+    Sp_RedrawViewWindow(window_->GetWindowRef(), 0);
+    return sp_testing::ReadPixel(GetWindowPort(window_->GetWindowRef()),
+                                 short((cell.left + cell.right) / 2),
+                                 short((cell.top + cell.bottom) / 2));
+  };
+  auto click = [this](const Rect& cell) {
+    sp_testing::AdvanceClockTicks(40);
+    sp_testing::PostClick(Point{short(100 + (cell.top + cell.bottom) / 2),
+                                short(100 + (cell.left + cell.right) / 2)});
+    sp_testing::PumpPending();
+  };
+  const unsigned long self = reinterpret_cast<unsigned long>(list_.get());
+
+  ASSERT_EQ(list_->ScrollWithTargetCellOutput(9999, -1, 1, 1, 0), 1);
+  const Rect last = shown(9999);
+  EXPECT_EQ(last.bottom, 160) << "the last row ends at the list's bottom";
+  EXPECT_EQ(pixel(last), kRed);
+  EXPECT_EQ(pixel(shown(9998)), kWhite);
+  short maxH = 0, maxV = 0;
+  list_->GetViewMaxScrollValue(&maxH, &maxV);
+  EXPECT_EQ(V(), maxV) << "the bar's thumb stands at its end";
+  click(last);
+  EXPECT_EQ(Take().front(), "down 9999,1 from 0");
+  EXPECT_EQ(Anchor(self), 9999);
+
+  // The bar's up arrow: one row back, exactly.
+  cScrollBarObj* bar = list_->GetViewScrollBarPtr(kSpVerticalScrollBar);
+  ASSERT_NE(bar, nullptr);
+  Point arrow;
+  ASSERT_TRUE(sp_testing::PointInControlPart(bar->GetControlHandle(), kControlUpButtonPart, &arrow));
+  sp_testing::AdvanceClockTicks(40);
+  sp_testing::PostClick(Point{short(arrow.v + 100), short(arrow.h + 100)});
+  sp_testing::PumpPending();
+  EXPECT_EQ(shown(9999).top, last.top + 15);
+  EXPECT_EQ(pixel(shown(9997)), kBlue) << "drawn where it now is";
+  ASSERT_EQ(list_->PageScroll(-1, 0, 1, 1, 1, 1), 1);
+  EXPECT_EQ(shown(9989).top, last.top + 15) << "a page is the list's height";
+
+  ASSERT_EQ(list_->ScrollWithTargetCellOutput(5000, -1, 1, 1, 0), 1);
+  const Rect middle = shown(5000);
+  EXPECT_GE(middle.top, 10);
+  EXPECT_LE(middle.bottom, 160);
+  EXPECT_EQ(pixel(middle), kBlack);
+  Take();
+  click(middle);
+  EXPECT_EQ(Take().front(), "down 5000,1 from 9999");
+  EXPECT_EQ(Anchor(self), 5000);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A view whose content is its back colour, as the panels the program puts lists on.
+struct Panel : cSp_View {
+  explicit Panel(WindowRef window) : cSp_View(window, Rect{0, 0, 200, 300}, 0, 0, nullptr, 0) {}
+  unsigned char UpdateProc() override { return 1; }
+};
+
+// A list inside a taller container, drawing into the container's offscreen, is drawn at its
+// end too: the container's offscreen is placed by an origin that reaches below the list's
+// content by the container's size, which a content near QuickDraw's 32,767 pixels overflowed.
+TEST_F(ListMouse, ALongListDrawnInItsContainersOffscreenShowsItsLastRow) {
+  const struct {
+    short rows;
+    const char* why;
+  } cases[] = {
+      {2184, "32,760 pixels: the container reaches 40 pixels below the list, past 16 bits"},
+      {9999, "149,985 pixels"},
+  };
+  WindowRef window = window_->GetWindowRef();
+  for (const auto& c : cases) {
+    list_.reset();
+    auto container = std::make_unique<Panel>(window);
+    list_.reset(new cLMgr_List_Base(window, Rect{10, 10, 160, 190}, container.get(), 1));
+    list_->SetDefaultCellSize(60, 15);
+    list_->SetupRowLineWidth(0, 0, 0);
+    list_->SetupColLineWidth(0, 0, 0);
+    list_->AddColumn(0, 3);
+    list_->AddRow(0, c.rows);
+    const RGBColor red = Colour(kRed);
+    list_->SetCellBackColor(1, c.rows, &red, 0);
+    ASSERT_EQ(list_->ScrollWithTargetCellOutput(c.rows, -1, 1, 1, 0), 1) << c.why;
+    Rect last = {0, 0, 0, 0};
+    list_->GetCellArea(Point{c.rows, 1}, nullptr, nullptr, &last);
+    EXPECT_EQ(last.bottom, 160) << c.why;
+    Sp_RedrawViewWindow(window, 0);
+    EXPECT_EQ(sp_testing::ReadPixel(GetWindowPort(window), short(last.left + 5),
+                                    short(last.top + 5)),
+              kRed)
+        << c.why;
+    list_->ExecViewObjDeleteReady();
+    list_.reset();
+    container->ExecViewObjDeleteReady();
+  }
+}
+
 TEST_F(ListMouse, ADragOnTheTitleBarsSeparatorResizesTheColumns) {
   list_->SetupTopTitleBar(16);
   list_->SetupCellWidthFlex(kLMgrColumnDirection, -1);

@@ -245,4 +245,49 @@ TEST_F(ListSelection, ClearingEveryFlagKeepsTheChains) {
   }
 }
 
+// A range that shrinks loses lines at whichever end moved back towards the anchor: those
+// lines, and only those, are reported as left and unmarked; the rest stays marked and
+// nothing is reported as entered.
+TEST_F(ListSelection, ARangeShrinksAtEitherEndReportingWhatLeft) {
+  using S = std::vector<std::string>;
+  const struct {
+    const char* what;
+    UInt8 mode;
+    std::vector<Click> before;
+    Click click;
+    S reports;
+    const char* marked;  // rows marked whole, or the cells; columns as the cells of each row
+  } cases[] = {
+      // clang-format off
+      {"rows lose lines at the high end", kLMgrSelectRows,
+       {{kDown, false, 1, 5}, {kDown, true, 1, 8}}, {kDown, true, 1, 6}, {"1:7,8"}, "R5 R6"},
+      {"rows lose lines at the low end", kLMgrSelectRows,
+       {{kDown, false, 1, 5}, {kDown, true, 1, 2}}, {kDown, true, 1, 4}, {"1:3,2"}, "R4 R5"},
+      {"rows shrink to the anchor", kLMgrSelectRows,
+       {{kDown, false, 1, 5}, {kDown, true, 1, 8}}, {kDown, true, 1, 5}, {"1:6,7,8"}, "R5"},
+      {"columns lose lines at the high end", kLMgrSelectColumns,
+       {{kDown, false, 1, 1}, {kDown, true, 4, 1}}, {kDown, true, 2, 1}, {"2:3,4"},
+       "1,1 2,1 1,2 2,2 1,3 2,3 1,4 2,4 1,5 2,5 1,6 2,6 1,7 2,7 1,8 2,8"},
+      {"columns lose lines at the low end", kLMgrSelectColumns,
+       {{kDown, false, 4, 1}, {kDown, true, 1, 1}}, {kDown, true, 3, 1}, {"2:2,1"},
+       "3,1 4,1 3,2 4,2 3,3 4,3 3,4 4,4 3,5 4,5 3,6 4,6 3,7 4,7 3,8 4,8"},
+      {"cells lose their low row and column", kLMgrSelectCells,
+       {{kDown, false, 4, 4}, {kDown, true, 2, 2}}, {kDown, true, 3, 3},
+       {"0:2,4 2,3 4,2 3,2 2,2"}, "3,3 4,3 3,4 4,4"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeSelectionList(c.mode, true);
+    for (const Click& b : c.before) Apply(b);
+    Reports().clear();
+    Boolean changed = 7, added = 7;
+    EXPECT_EQ(Apply(c.click, &changed, &added), 1);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(Reports(), c.reports);
+    EXPECT_EQ(Marked(), c.marked);
+  }
+}
+
 }  // namespace

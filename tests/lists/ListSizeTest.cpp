@@ -10,11 +10,11 @@ using list_test::ListFixture;
 class ListSize : public ListFixture {
  protected:
   // Outer start, inner start, inner end and outer end of each line.
-  std::vector<std::vector<short>> Positions(bool rows) const {
-    std::vector<std::vector<short>> out;
+  std::vector<std::vector<SInt32>> Positions(bool rows) const {
+    std::vector<std::vector<SInt32>> out;
     cLMgr_CellRoot* r = rows ? list_->GetRowRootListHeadPtr() : list_->GetCollRootListHeadPtr();
     for (; r; r = r->GetNextObjectPtr()) {
-      short os, oe, is, ie;
+      SInt32 os, oe, is, ie;
       r->GetCellPosition(&os, &oe, &is, &ie);
       out.push_back({os, is, ie, oe});
     }
@@ -23,7 +23,7 @@ class ListSize : public ListFixture {
 };
 
 TEST_F(ListSize, SizesAndLineWidthsMoveTheLinesAfterThemAtOnce) {
-  using P = std::vector<std::vector<short>>;
+  using P = std::vector<std::vector<SInt32>>;
   const struct {
     const char* what;
     bool rows;
@@ -128,6 +128,45 @@ TEST_F(ListSize, LinesAreDrawnInTheirColourWhenOnAndTheDefaultsServeNewLines) {
   EXPECT_EQ(at(10, 15), list_test::kRed) << "row 1's end line, three pixels";
   EXPECT_EQ(at(121, 17), list_test::kRed) << "across the whole content";
   EXPECT_EQ(at(10, 18), list_test::kWhite);
+}
+
+// After the list's content gets smaller or larger, every pixel of the list shows the new
+// content: the strip a shrinking list left behind is painted over, the strip a growing one
+// took is painted.
+TEST_F(ListSize, TheStripAChangeOfSizeLeavesOrTakesIsRepainted) {
+  const struct {
+    const char* what;
+    void (*change)(cLMgr_List_Base*);
+    short width, height;  // the content afterwards (120 x 45 before)
+  } cases[] = {
+      {"rows lower", [](cLMgr_List_Base* l) { l->SetRowHeight(-1, 10, 1); }, 120, 30},
+      {"rows higher", [](cLMgr_List_Base* l) { l->SetRowHeight(-1, 20, 1); }, 120, 60},
+      {"the last row lower", [](cLMgr_List_Base* l) { l->SetRowHeight(3, 5, 1); }, 120, 35},
+      {"columns narrower", [](cLMgr_List_Base* l) { l->SetColumnWidth(-1, 30, 1); }, 90, 45},
+      {"columns wider", [](cLMgr_List_Base* l) { l->SetColumnWidth(-1, 50, 1); }, 150, 45},
+      {"the last column narrower", [](cLMgr_List_Base* l) { l->SetColumnWidth(3, 1, 1); }, 81, 45},
+      {"the last row deleted", [](cLMgr_List_Base* l) { l->DeleteRow(3, 1, 1); }, 120, 30},
+      {"the last column deleted", [](cLMgr_List_Base* l) { l->DeleteColl(3, 1, 1); }, 80, 45},
+  };
+  const RGBColor blue = Colour(list_test::kBlue);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeList(3, 3);
+    for (short row = 1; row <= 3; ++row) {
+      for (short column = 1; column <= 3; ++column) list_->SetCellBackColor(column, row, &blue, 0);
+    }
+    Redraw();
+    c.change(list_.get());
+    int wrong = 0;
+    for (short v = 0; v < kArea.bottom - kArea.top; ++v) {
+      for (short h = 0; h < kArea.right - kArea.left; ++h) {
+        const bool content = h < c.width && v < c.height;
+        const UInt32 shown = Px(short(kArea.left + h), short(kArea.top + v));
+        if (shown != (content ? list_test::kBlue : list_test::kWhite)) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 }  // namespace

@@ -455,4 +455,46 @@ TEST_F(NavDialog, CustomControlsFromAnItemListReachTheActionProcedure) {
   EXPECT_GT(clicks.window.bottom - clicks.window.top, 300) << "the window grew for the area";
 }
 
+// A name the dialog's answer could not hold whole is marked cut, so that nobody saves under
+// the cut name: the one-call form's answer holds 63 bytes of a name, the sheet's the whole
+// name. The same object asked again with a short name marks nothing.
+TEST_F(NavDialog, ANameTheAnswerHadToCutIsMarkedCutEachTime) {
+  const std::string longName = std::string(70, 'n') + ".aiff";
+  cNavMgrObject nav(kCreator);
+  nav.SetupDefaultLocation(volume_, musicID_, "");
+  const struct {
+    bool oneCall;
+    std::string typed;
+    unsigned char truncated;
+    const char* why;
+  } cases[] = {
+      {true, longName, 1, "the one-call answer keeps 63 bytes"},
+      {true, "short.aiff", 0, "the same object asked again with a name that fits"},
+      {true, std::string(63, 'x'), 0, "63 bytes fit the one-call answer"},
+      {false, longName, 0, "the sheet's answer holds the whole name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    char name[256] = "";
+    unsigned char truncated = 9, replacing = 9;
+    Respond(sp_testing::NavSave(c.typed));
+    if (c.oneCall) {
+      short volume = 0;
+      SInt32 dirID = 0;
+      ASSERT_EQ(
+          nav.GetSaveFile(kCreator, kAIFF, volume, dirID, name, sizeof name, truncated, replacing),
+          1);
+    } else {
+      FSRef folder;
+      ASSERT_EQ(nav.NavigatorGetSaveFileForX(kCreator, kAIFF, &folder, name, sizeof name, nullptr,
+                                             &truncated, &replacing),
+                1);
+    }
+    EXPECT_EQ(truncated, c.truncated);
+    if (c.truncated == 0) {
+      EXPECT_EQ(std::string(name), c.typed);
+    }
+  }
+}
+
 }  // namespace

@@ -87,6 +87,50 @@ TEST_F(LibraryModelTest, TracksAreKeptInAscendingIdWithTheNewestOfAnIdFirstAndOn
   EXPECT_EQ(5u, ittest::TrackIds(*library_).size());
 }
 
+// Ids that rise are kept apart from ids that come after a greater one; a look-up, the place a
+// track is filed at and the newest track of an id must not depend on which part holds an id.
+TEST_F(LibraryModelTest, IdsInAndOutOfRisingOrderFindTheirNewestTrackAndPlace) {
+  AddAll(*library_, {{10, "A", "X", 1, 1, 1000, 0, 0, 0, "10"},
+                     {20, "A", "X", 1, 1, 1000, 0, 0, 0, "20"},
+                     {30, "A", "X", 1, 1, 1000, 0, 0, 0, "30"},
+                     {15, "A", "X", 1, 1, 1000, 0, 0, 0, "15"},
+                     {20, "A", "X", 1, 1, 1000, 0, 0, 0, "20 newer"},
+                     {15, "A", "X", 1, 1, 1000, 0, 0, 0, "15 newer"},
+                     {40, "A", "X", 1, 1, 1000, 0, 0, 0, "40"},
+                     {5, "A", "X", 1, 1, 1000, 0, 0, 0, "5"}});
+  EXPECT_EQ((std::vector<SInt32>{5, 10, 15, 15, 20, 20, 30, 40}), ittest::TrackIds(*library_));
+  const struct {
+    SInt32 id;
+    const char* name;  // null: no track
+    const char* why;
+  } cases[] = {
+      {10, "10", "rising, never repeated"},
+      {20, "20 newer", "rising, then repeated later"},
+      {15, "15 newer", "after a greater id, then repeated"},
+      {40, "40", "rising again after ids out of order"},
+      {5, "5", "below every other id"},
+      {25, nullptr, "between two ids"},
+      {50, nullptr, "above every id"},
+  };
+  for (const auto& c : cases) {
+    const cSPiTMI_TrackInfoObj* track = library_->SerchTrackInfoObjectFromTrackID(c.id);
+    if (c.name == nullptr) {
+      EXPECT_EQ(nullptr, track) << c.why;
+    } else {
+      ASSERT_NE(nullptr, track) << c.why;
+      EXPECT_STREQ(c.name, track->GetText(kSpiTMI_Name)) << c.why;
+    }
+  }
+  // The newest of an id comes first among its id's tracks in the list.
+  std::vector<std::string> names;
+  for (const cSPiTMI_TrackInfoObj* t = library_->GetFirstTrack(); t != nullptr;
+       t = t->GetTrackLinkNextObjectPtr()) {
+    names.push_back(t->GetText(kSpiTMI_Name));
+  }
+  EXPECT_EQ((std::vector<std::string>{"5", "10", "15 newer", "15", "20 newer", "20", "30", "40"}),
+            names);
+}
+
 TEST_F(LibraryModelTest, ArtistsAlbumsAndSlotsAreFiledInByteOrder) {
   AddAll(*library_, {{1, "b", "Two", 3, 9, 1000},
                      {2, "B", "One", 1, 9, 1000},

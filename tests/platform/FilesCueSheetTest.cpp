@@ -1,6 +1,7 @@
 // CUE sheets of disc images: what passes to libcdio and why the rest is refused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -52,6 +53,9 @@ TEST(FilesCueSheet, PassesTheSheetsRealImagesHaveAndRefusesTheRestForItsReason) 
        Fault::kNone, "every keyword, unquoted words, an empty title, blank lines"},
       {kFile + kTrack1 + "FILE \"Two.bin\" BINARY\n" + kTrack2Line + "    INDEX 01 00:00:00\n",
        Fault::kNone, "times start again with each FILE"},
+      {kFile + "  TRACK 01 AUDIO\n    INDEX 01 00:04:00\n" + "FILE \"Two.bin\" BINARY\n" +
+           kTrack2Line + "    INDEX 01 00:00:00\n",
+       Fault::kNone, "the second FILE's times start below the first FILE's last index"},
       {"", Fault::kNoTrack, "an empty sheet"},
       {"REM nothing\n", Fault::kNoTrack, "only remarks"},
       {kFile, Fault::kFileWithoutTrack, "a FILE without tracks"},
@@ -117,6 +121,10 @@ TEST(FilesCueSheet, PassesTheSheetsRealImagesHaveAndRefusesTheRestForItsReason) 
        "a name over 255 bytes"},
       {"FILE \"Image.bin BINARY\n" + kTrack1, Fault::kBadFileName, "a name with its quote broken"},
       {"CDTEXTFILE \"/etc/passwd\"\n" + kDisc, Fault::kBadFileName, "a CD-Text file elsewhere"},
+      {"CDTEXTFILE  \"Image.cdt\"\n" + kDisc, Fault::kBadFileName,
+       "two blanks before the name: libcdio would open a file named by the second blank"},
+      {"CDTEXTFILE Image.cdt \n" + kDisc, Fault::kBadFileName,
+       "a blank after a name without quotes, which libcdio takes as part of the name"},
       {"FILE \"Image.wav\" WAVE\n" + kTrack1, Fault::kMalformed, "a sound file, no image"},
       {"FILE \"Image.bin\"\n" + kTrack1, Fault::kMalformed, "a file without its type"},
       {"COMPOSER \"Me\"\n" + kDisc, Fault::kUnknownKeyword, "a keyword sheets do not have"},
@@ -129,6 +137,39 @@ TEST(FilesCueSheet, PassesTheSheetsRealImagesHaveAndRefusesTheRestForItsReason) 
       {std::string("REM \0\n", 6) + kDisc, Fault::kNulByte, "a NUL, even in a remark"},
   };
   for (const Case& c : cases) EXPECT_EQ(Check(c.sheet), c.fault) << c.why;
+}
+
+// libcdio fails the whole sheet, and loses memory, when it cannot read at least 5 bytes of the
+// CD-Text file the sheet names: the check reads them first.
+TEST(FilesCueSheet, ACdTextFileMustHoldAtLeastFiveBytesThatCanBeRead) {
+  sp_testing::HomeScope home;
+  const std::string sheet = home.Path("Image.cue");
+  const std::string cdText = home.Path("Image.cdt");
+  const struct {
+    const char* contents;  // null: no such file; "/": a folder
+    Fault fault;
+    const char* why;
+  } cases[] = {
+      {"12345", Fault::kNone, "five bytes"},
+      {"1234", Fault::kBadCdTextFile, "four bytes"},
+      {"", Fault::kBadCdTextFile, "an empty file"},
+      {nullptr, Fault::kBadCdTextFile, "no such file"},
+      {"/", Fault::kBadCdTextFile, "a folder of that name"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(cdText);
+    if (c.contents != nullptr && std::string(c.contents) == "/") {
+      std::filesystem::create_directory(cdText);
+    } else if (c.contents != nullptr) {
+      files_test::WriteHostFile(cdText, c.contents);
+    }
+    for (const char* line : {"CDTEXTFILE \"Image.cdt\"\n", "CDTEXTFILE\tImage.cdt\r\n"}) {
+      files_test::WriteHostFile(sheet, line + kDisc);
+      EXPECT_EQ(fs::CheckCueSheetFile(sheet), c.fault) << c.why << ": " << line;
+    }
+  }
+  files_test::WriteHostFile(sheet, kDisc);
+  EXPECT_EQ(fs::CheckCueSheetFile(sheet), Fault::kNone) << "no CD-Text file named";
 }
 
 TEST(FilesCueSheet, SizesPassUpToTheirLimitsAndNotOnePast) {

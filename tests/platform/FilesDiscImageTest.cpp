@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "CdTextPacks.h"
 #include "DiscImageFixture.h"
 #include "Files.h"
 #include "FilesFixture.h"
@@ -324,6 +325,65 @@ TEST_F(FilesDiscImage, ASheetWithRemarksCodesFlagsAndGapsInCRLFLinesIsReadLikeAP
             (std::vector<std::string>{".TOC.plist", "1 One.aiff", "2 Audio Track.aiff"}));
 }
 
+// An image cut short after it was mounted (a copy still being written, a disk going bad): the
+// sectors it no longer holds are a read error, reached in a bounded number of tries, whether
+// its file is read straight or a drive gives it through paranoia (which would retry a failing
+// read for ever); never silence, and never a read that does not return.
+TEST_F(FilesDiscImage, SectorsACutImageNoLongerHoldsAreAReadErrorThatReturns) {
+  const struct {
+    bool drive;
+    UInt32 keptBytes;     // of the ".bin" file, from the disc's start
+    UInt32 from;          // the sector of track 2 (at sector 160 of the disc) read from
+    UInt32 wholeSectors;  // read before the error
+    bool readFirst;       // a sector was read before the cut
+    const char* why;
+  } cases[] = {
+      {false, 250 * 2352, 80, 10, true, "an image file cut between two sectors"},
+      {false, 250 * 2352 + 1000, 80, 10, true, "cut inside a sector: its part is no sector"},
+      {false, 0, 80, 0, true, "emptied"},
+      // (libcdio takes a read running past an image's end for a whole one, so only reads that
+      // fail outright make a failing drive here.)
+      {true, 250 * 2352, 120, 0, false, "a drive failing every read where it starts reading"},
+      {true, 250 * 2352, 120, 0, true, "a drive failing every read where it goes on reading"},
+      {true, 0, 80, 0, true, "a drive whose every read fails"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string folder = home_.Path("disc" + std::to_string(++n));
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const std::string album = "Cut " + std::to_string(n);
+    const std::string cue = disc_image::WriteImage(folder, "Cut", kTracks, album);
+    if (c.drive) {
+      sp_testing::SetDiscDrives({cue});
+    } else {
+      sp_testing::SetMediaFolder(folder);
+    }
+    SInt16 v = 0;
+    for (const Volume& d : Discs()) v = d.name == album ? d.vRefNum : v;
+    ASSERT_NE(v, 0);
+    if (c.readFirst) {
+      ASSERT_EQ(Read(v, "1 Morning.aiff", 54, 4).size(), 4u) << "the drive is reading";
+    }
+    ASSERT_EQ(truncate((folder + "/Cut.bin").c_str(), off_t(c.keptBytes)), 0);
+    OSErr err = noErr;
+    const std::string bytes =
+        Read(v, "2 Noon-Dusk.aiff", SInt32(54 + c.from * 2352), 20 * 2352, &err);
+    EXPECT_EQ(err, ioErr);
+    EXPECT_EQ(bytes.size(), c.wholeSectors * 2352u);
+    for (UInt32 i = 0; i + 4 <= bytes.size(); i += 4) {
+      const auto* s = reinterpret_cast<const UInt8*>(bytes.data()) + i;
+      ASSERT_EQ(SInt16(sp::LoadBE16(s)), disc_image::LeftSample((160 + c.from) * 588 + i / 4))
+          << "what was read is the disc's sound, no silence in its place";
+    }
+    // The sectors still there read again once the drive failed.
+    if (c.keptBytes > 0) {
+      EXPECT_EQ(Read(v, "1 Morning.aiff", 54, 4).size(), 4u);
+    }
+    sp_testing::SetDiscDrives({});
+  }
+}
+
 TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
   disc_image::WriteImage(Media(), "Data", {{200, "", true}});
   // Tracks out of order, and a sheet whose image file is missing.
@@ -342,6 +402,51 @@ TEST_F(FilesDiscImage, ImagesWithoutAudioOrWithADamagedSheetAreNoDiscs) {
   sp_testing::SetMediaFolder(Media());
   EXPECT_TRUE(Discs().empty());
   EXPECT_EQ(StandIns(), 0u) << "no stand-in left behind";
+}
+
+// CD-Text packs in a file the sheet names (as libcdio reads them from a disc's lead-in) name
+// the disc and its tracks. libcdio refuses a sheet whose CD-Text file it cannot read 5 bytes
+// from, and loses memory doing so: such an image is no disc, refused before libcdio sees it.
+TEST_F(FilesDiscImage, TheCdTextFileASheetNamesTitlesTheDiscOrWhenUnreadableKeepsItOff) {
+  const std::string packs = cd_text::Packs(
+      0x00, 0x09, {{0x80, {"Day Trip", "Sunrise", "Caf\xA7", "Noon/Dusk"}}, {0x81, {"Band"}}});
+  const struct {
+    const char* cdText;  // null: no such file
+    std::size_t bytes;
+    std::vector<std::string> discs;
+    const char* why;
+  } cases[] = {
+      {packs.data(),
+       packs.size(),
+       {"Day Trip", "1 Sunrise.aiff", "2 Caf\x81\x98.aiff", "3 Noon-Dusk.aiff"},
+       "titles in ISO 8859-1 (a section sign), a slash shown as '-'"},
+      {"\x80\x00\x00\x00\x00",
+       5,
+       {"Travel", "1 Audio Track.aiff", "2 Audio Track.aiff", "3 Audio Track.aiff"},
+       "5 bytes that hold no packs: no titles"},
+      {"\x80\x00\x00\x00", 4, {}, "4 bytes: libcdio refuses the sheet"},
+      {"", 0, {}, "an empty file"},
+      {nullptr, 0, {}, "no such file"},
+  };
+  for (const auto& c : cases) {
+    sp_testing::ResetFiles();
+    const std::string cue =
+        disc_image::WriteImage(Media(), "Travel", {{160, ""}, {200, ""}, {175, ""}});
+    WriteHostFile(cue, "CDTEXTFILE \"Travel.cdt\"\n" + ReadHostFile(cue));
+    unlink((Media() + "/Travel.cdt").c_str());
+    if (c.cdText != nullptr) WriteHostFile(Media() + "/Travel.cdt", std::string(c.cdText, c.bytes));
+    sp_testing::SetMediaFolder(Media());
+    const std::vector<Volume> discs = Discs();
+    std::vector<std::string> seen;
+    for (const Volume& disc : discs) {
+      seen.push_back(disc.name);
+      for (const std::string& name : Names(disc.vRefNum)) {
+        if (name[0] != '.') seen.push_back(name);
+      }
+      EXPECT_EQ(UnmountVol(nullptr, disc.vRefNum), noErr);
+    }
+    EXPECT_EQ(seen, c.discs) << c.why;
+  }
 }
 
 }  // namespace

@@ -194,6 +194,26 @@ TEST_F(FilesNamesOnDisk, NamesMacJapaneseCannotHoldAreReachedThroughTheirStandIn
   EXPECT_TRUE(HostExists(home_.Path("N/plain.aiff")));
 }
 
+// The program keeps the FSSpec name of a file it lists and hands it to the Unicode calls when
+// it is longer than a classic call takes: a stand-in must lead there to its file too, and a
+// stand-in of another id to none.
+TEST_F(FilesNamesOnDisk, StandInsLeadToTheirFilesThroughTheUnicodeCalls) {
+  const std::string longest = std::string(240, 'a') + ".mp3";
+  WriteHostFile(home_.Path("N/" + longest), "ID3");
+  FSSpec spec{};
+  ASSERT_EQ(FSMakeFSSpec(V(), D(), PStr(longest), &spec), noErr);
+  const std::string standIn = Text(spec.name);
+  ASSERT_NE(standIn.find('#'), std::string::npos);
+  const std::u16string asked = sp::text::UTF8ToUTF16(standIn);
+  FSRef ref{};
+  ASSERT_EQ(FSMakeFSRefUnicode(&folderRef_, asked.size(), U(asked), kTextEncodingUnknown, &ref),
+            noErr);
+  EXPECT_EQ(UnicodeName(ref), sp::text::UTF8ToUTF16(longest));
+  const std::u16string other = u"aaaa#1.mp3";
+  EXPECT_EQ(FSMakeFSRefUnicode(&folderRef_, other.size(), U(other), kTextEncodingUnknown, &ref),
+            fnfErr);
+}
+
 TEST_F(FilesNamesOnDisk, StandInsOfNamesSharingTheirStartDifferAndSurviveARestart) {
   const std::string start(35, 'x');
   WriteHostFile(home_.Path("N/" + start + "1"), "");

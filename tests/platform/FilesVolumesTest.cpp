@@ -1,6 +1,7 @@
 // The volume list from the mount table.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "PrivateMounts.h"
 #include "Files.h"
 #include "FilesFixture.h"
 #include "Folders.h"
+#include "PrivateMounts.h"
 #include "TestFiles.h"
+#include "TestQuickTime.h"
 #include "files/detail/Catalog.h"
+#include "files/detail/FilesInternal.h"
 #include "files/detail/MountTable.h"
 
 namespace {
@@ -163,6 +166,63 @@ TEST_F(FilesVolumes, FullPathsOfTwoMountsWithTheSameFolderNameOpenTheirOwnFiles)
   EXPECT_EQ(names[0], "data") << "the earlier mount keeps the folder's name";
 }
 
+// A disk mounted while the program runs (a stick plugged in) is a volume of its own from the
+// next look-up on, not part of the file system below it: its own number, its own free space
+// and its own Trash (which trash-cli finds too). Unmounted, it goes away again.
+TEST_F(FilesVolumes, ADiskMountedWhileTheProgramRunsIsAVolumeOfItsOwnUntilUnmounted) {
+  // (The test's own mount namespace comes first: the layer watches the table of the namespace
+  // it first read.)
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  const files_test::Folder below = files_test::FolderAt(home_, "");
+  std::filesystem::create_directories(home_.Path("stick"));
+  if (!MountTmpfs("stick")) GTEST_SKIP() << "this process may not mount a tmpfs";
+  files_test::WriteHostFile(home_.Path("stick/song.aiff"), "sound");
+  const files_test::Folder stick = files_test::FolderAt(home_, "stick");
+  ASSERT_NE(stick.vRefNum, below.vRefNum);
+  EXPECT_EQ(stick.dirID, fsRtDirID) << "the root folder of its volume";
+  // Reached by name from the home folder (as a file dialog goes), it is that volume too.
+  const FSRef homeRef = files_test::RefAt(home_, "");
+  const UniChar stickName[] = {'s', 't', 'i', 'c', 'k'};
+  FSRef byName{};
+  ASSERT_EQ(FSMakeFSRefUnicode(&homeRef, 5, stickName, kTextEncodingUnknown, &byName), noErr);
+  FSCatalogInfo reached{};
+  ASSERT_EQ(FSGetCatalogInfo(&byName, kFSCatInfoVolume | kFSCatInfoNodeID, &reached, nullptr,
+                             nullptr, nullptr),
+            noErr);
+  EXPECT_EQ(reached.volume, stick.vRefNum);
+  EXPECT_EQ(reached.nodeID, UInt32(fsRtDirID));
+
+  FSVolumeInfo info{};
+  HFSUniStr255 name{};
+  ASSERT_EQ(FSGetVolumeInfo(stick.vRefNum, 0, nullptr, kFSVolInfoSizes, &info, &name, nullptr),
+            noErr);
+  EXPECT_EQ(std::string(name.unicode, name.unicode + name.length), "stick");
+  EXPECT_EQ(info.totalBytes, 64u * 1024u) << "the tmpfs's size, not the disk's below it";
+  EXPECT_LE(info.freeBytes, 64u * 1024u);
+
+  SInt16 trashVolume = 0;
+  SInt32 trash = 0;
+  ASSERT_EQ(FindFolder(stick.vRefNum, kTrashFolderType, kCreateFolder, &trashVolume, &trash),
+            noErr);
+  EXPECT_EQ(trashVolume, stick.vRefNum);
+  const std::string trashFiles = home_.Path("stick/.Trash-" + std::to_string(getuid()) + "/files");
+  EXPECT_EQ(files_test::FolderAt(home_, trashFiles.substr(home_.Home().size() + 1)).dirID, trash);
+  ASSERT_EQ(CatMove(stick.vRefNum, fsRtDirID, files_test::PStr("song.aiff"), trash, nullptr), noErr)
+      << "a move within the volume";
+  std::string listed;
+  sp_testing::RunProgram({"trash-list"}, listed);
+  EXPECT_NE(listed.find(home_.Path("stick/song.aiff")), std::string::npos) << listed;
+
+  const sp_platform::files::Volume* held = sp_platform::files::FindVolume(stick.vRefNum);
+  ASSERT_NE(held, nullptr);
+  ASSERT_EQ(umount2(home_.Path("stick").c_str(), MNT_DETACH), 0);
+  mounted_.pop_back();
+  EXPECT_EQ(FSGetVolumeInfo(stick.vRefNum, 0, nullptr, kFSVolInfoNone, nullptr, nullptr, nullptr),
+            nsvErr);
+  EXPECT_EQ(files_test::FolderAt(home_, "stick").vRefNum, below.vRefNum);
+  EXPECT_EQ(held->mountPoint, home_.Path("stick")) << "a volume held across a look-up stays";
+}
+
 // Inside a chroot the table shows only mounts made below the new root, not the root itself;
 // the home folder must still be on a volume (the root's), whatever else is mounted.
 TEST_F(FilesVolumes, HomeIsOnTheRootVolumeWhenTheTableDoesNotListTheRoot) {
@@ -184,6 +244,38 @@ TEST_F(FilesVolumes, HomeIsOnTheRootVolumeWhenTheTableDoesNotListTheRoot) {
   EXPECT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID),
             noErr);
   EXPECT_EQ(vRefNum, -1);
+}
+
+// A later line for a mount point hides the earlier ones (a mount over a mount): the point is
+// one volume, in the place and with the flags of its last line.
+TEST_F(FilesVolumes, ALaterMountOnTheSamePointHidesTheEarlierOnes) {
+  const std::string a = home_.Path("a"), b = home_.Path("b");
+  std::filesystem::create_directories(a);
+  std::filesystem::create_directories(b);
+  const struct {
+    std::vector<std::pair<std::string, std::string>> lines;  // mount point, options
+    std::vector<std::string> volumes;
+    const char* why;
+  } cases[] = {
+      {{{a, "rw"}, {b, "rw"}, {a, "ro"}}, {b + " rw", a + " ro"}, "the later one takes its place"},
+      {{{a, "ro"}, {a, "rw"}, {b, "ro"}, {a, "ro"}, {a, "rw"}},
+       {b + " ro", a + " rw"},
+       "the last of many"},
+  };
+  for (const auto& c : cases) {
+    std::string table;
+    for (const auto& line : c.lines)
+      table += "50 1 0:90 / " + line.first + " " + line.second + " - tmpfs t rw\n";
+    sp_platform::files::SetMountTableText(table);
+    sp_testing::ResetFiles();
+    std::vector<std::string> volumes;
+    for (const sp_platform::files::Volume* v : sp_platform::files::AllVolumes()) {
+      if (v->mountPoint != a && v->mountPoint != b) continue;
+      volumes.push_back(v->mountPoint +
+                        ((v->flags & sp_platform::files::kVolumeReadOnly) ? " ro" : " rw"));
+    }
+    EXPECT_EQ(volumes, c.volumes) << c.why;
+  }
 }
 
 }  // namespace

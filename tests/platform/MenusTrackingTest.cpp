@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <vector>
 
 #include "UiFixture.h"
@@ -187,7 +188,8 @@ TEST_F(MenuTracking, WhileAModalLoopRunsAPressInTheBarOnlyBeeps) {
 }
 
 TEST_F(MenuTracking, APopUpMenuOpensWithItsItemAtThePointAndInsideTheScreen) {
-  // Item 4 over (120, 300): the menu's top is 45 pixels above.
+  // Item 4 over (120, 300): the menu's top is 45 pixels above, item 1 at its top.
+  sp_testing::PostMouseDragged(Pt(310, 80));
   sp_testing::PostMouseUp(Pt(310, 129));
   const SInt32 chosen = PopUpMenuSelect(menu_, 120, 300, 4);
   EXPECT_EQ(chosen, (SInt32(kFile) << 16) | 4);
@@ -216,6 +218,182 @@ TEST_F(MenuTracking, TheBarIsDrawnWithItsTitlesAndTheHilitedOneInverted) {
   EXPECT_EQ(Inked(port, corner, 0x2F5EB5), 0) << "the hilited title stands on the hilite colour";
   DisposeGWorld(world);
 }
+
+// Pixels of the port's rectangle that are coloured (red, green and blue not all equal), and
+// those that are black.
+struct Colours {
+  int coloured = 0;
+  int black = 0;
+};
+Colours CountColours(CGrafPtr port, const Rect& r) {
+  Colours c;
+  for (SInt16 v = r.top; v < r.bottom; ++v) {
+    for (SInt16 h = r.left; h < r.right; ++h) {
+      const UInt32 p = sp_testing::ReadPixel(port, h, v);
+      const UInt32 red = p >> 16, green = (p >> 8) & 0xFF, blue = p & 0xFF;
+      c.coloured += (red != green || green != blue) ? 1 : 0;
+      c.black += p == 0 ? 1 : 0;
+    }
+  }
+  return c;
+}
+
+// The Apple menu's title is the program's small icon (its colours, where a black square
+// stood for the mark no font has); the program's name is drawn in the system font, plain,
+// as the other titles, not in a bold face of its own.
+TEST_F(MenuTracking, TheStripShowsTheProgramsIconAndItsNameInTheTitlesFont) {
+  MenuRef apple = NewMenu(500, PStr("\x14"));
+  AppendMenuItemText(apple, PStr("About"));
+  InsertMenu(apple, kFile);
+  const Rect barRect = R(0, 0, GetMBarHeight(), 400);
+  GWorldPtr strip = nullptr, expected = nullptr;
+  ASSERT_EQ(NewGWorld(&strip, 32, &barRect, nullptr, nullptr, 0), noErr);
+  ASSERT_EQ(NewGWorld(&expected, 32, &barRect, nullptr, nullptr, 0), noErr);
+  CGrafPtr port = reinterpret_cast<CGrafPtr>(strip);
+  auto titleOf = [](MenuRef menu) {
+    for (const auto& t : BarTitles()) {
+      if (t.menu == menu) return t.bounds;
+    }
+    ADD_FAILURE() << "no title";
+    return R(0, 0, 0, 0);
+  };
+  const Rect appleTitle = titleOf(apple);
+  const SInt16 iconTop = SInt16((GetMBarHeight() - 1 - 16) / 2);
+  const Rect icon = R(iconTop, SInt16(appleTitle.left + 9), SInt16(iconTop + 16),
+                      SInt16(appleTitle.left + 25));
+  EXPECT_EQ(appleTitle.right - appleTitle.left, 16 + 18) << "the title is as wide as the icon";
+
+  // A program without the icon shows a small square.
+  sp_platform::menus::DrawMenuBarStrip(reinterpret_cast<GrafPtr>(strip));
+  const Colours square = CountColours(port, icon);
+  EXPECT_EQ(square.coloured, 0);
+  EXPECT_EQ(square.black, 100);
+
+  ASSERT_EQ(sp_testing::UseCompiledAppResources(), noErr);
+  sp_platform::menus::DrawMenuBarStrip(reinterpret_cast<GrafPtr>(strip));
+  const Colours shown = CountColours(port, icon);
+  EXPECT_GT(shown.coloured, 16 * 16 / 3) << "the icon's colours";
+  EXPECT_LT(shown.black, 10) << "no black square";
+
+  // The name drawn alone in the system font, plain, at the title's place.
+  sp_platform::menus::MenuFacts app;
+  ASSERT_TRUE(sp_platform::menus::MenuFactsOf(sp_platform::menus::ApplicationMenu(), &app));
+  const Rect appTitle = titleOf(sp_platform::menus::ApplicationMenu());
+  CGrafPtr saved = nullptr;
+  GDHandle device = nullptr;
+  GetGWorld(&saved, &device);
+  SetGWorld(expected, nullptr);
+  const RGBColor barGrey = {0xEEEE, 0xEEEE, 0xEEEE};
+  RGBBackColor(&barGrey);
+  EraseRect(&barRect);
+  ForeColor(blackColor);
+  TextFont(0);
+  TextSize(12);
+  TextFace(normal);
+  MoveTo(SInt16(appTitle.left + 9), 14);
+  DrawText(app.title.data(), 0, SInt16(app.title.size()));
+  const SInt16 width = TextWidth(app.title.data(), 0, SInt16(app.title.size()));
+  EXPECT_EQ(appTitle.right - appTitle.left, width + 18) << "as wide as the plain name";
+  SetGWorld(saved, device);
+  int different = 0;
+  for (SInt16 v = 0; v < GetMBarHeight() - 1; ++v) {
+    for (SInt16 h = appTitle.left; h < appTitle.right; ++h) {
+      different += sp_testing::ReadPixel(port, h, v) !=
+                   sp_testing::ReadPixel(reinterpret_cast<CGrafPtr>(expected), h, v);
+    }
+  }
+  EXPECT_EQ(different, 0) << "the name as plain system-font text";
+  EXPECT_GT(Inked(port, appTitle, 0xEEEEEE), 0);
+  DisposeGWorld(expected);
+  DisposeGWorld(strip);
+}
+
+// A popup button of the window: "One" to "Four", "Two" shown. Its menu opens with item 2
+// over the button, so the items lie at global v 122-140, 140-158, 158-176, 176-194.
+class PopupTracking : public MenuTracking {
+ protected:
+  void SetUp() override {
+    MenuTracking::SetUp();
+    const Rect bounds = R(40, 30, 60, 230);  // global (140, 80) to (160, 280)
+    popup_ = NewControl(window_, &bounds, PStr(""), true, 0, -12345, 0, kControlPopupButtonProc, 0);
+    ASSERT_NE(popup_, nullptr);
+    MenuRef menu = NewMenu(300, PStr(""));
+    for (const char* text : {"One", "Two", "Three", "Four"}) AppendMenuItemText(menu, PStr(text));
+    SetControlPopupMenuHandle(popup_, menu);
+    SetControl32BitValue(popup_, 2);
+  }
+
+ public:
+  static Point Pressed() { return Pt(110, 150); }      // on the button, over item 2
+  static Point OnItem(int item) { return Pt(110, SInt16(113 + 18 * item)); }
+  static Point Outside() { return Pt(900, 700); }
+
+ protected:
+  ControlRef popup_ = nullptr;
+};
+
+struct PopupGesture {
+  const char* what;
+  // Posts the input after the press on the button that starts the tracking.
+  std::function<void()> input;
+  SInt32 value;  // the button's value after
+  ControlPartCode part;
+};
+
+class PopupGestures : public PopupTracking, public ::testing::WithParamInterface<int> {};
+
+const PopupGesture kPopupGestures[] = {
+    {"a click leaves the menu open; a click on an item chooses it", [] {
+       sp_testing::PostMouseUp(PopupTracking::Pressed());
+       sp_testing::PostMouseMoved(PopupTracking::OnItem(4));
+       sp_testing::PostMouseDown(PopupTracking::OnItem(4));
+       sp_testing::PostMouseUp(PopupTracking::OnItem(4));
+     }, 4, kControlMenuPart},
+    {"a click that moved a little inside its item is still a click", [] {
+       sp_testing::PostMouseDragged(Pt(114, 152));
+       sp_testing::PostMouseUp(Pt(116, 153));
+       sp_testing::PostMouseDown(PopupTracking::OnItem(3));
+       sp_testing::PostMouseUp(PopupTracking::OnItem(3));
+     }, 3, kControlMenuPart},
+    {"a click, then a click outside closes the menu with no choice", [] {
+       sp_testing::PostMouseUp(PopupTracking::Pressed());
+       sp_testing::PostMouseDown(PopupTracking::Outside());
+       sp_testing::PostMouseUp(PopupTracking::Outside());
+     }, 2, kControlNoPart},
+    {"a click, then Escape closes the menu with no choice", [] {
+       sp_testing::PostMouseUp(PopupTracking::Pressed());
+       sp_testing::PostKeyDown(0x1B, 53);
+     }, 2, kControlNoPart},
+    {"a click and no more input: the menu closes with no choice", [] {
+       sp_testing::PostMouseUp(PopupTracking::Pressed());
+     }, 2, kControlNoPart},
+    {"pressed, dragged to an item and released there: chosen", [] {
+       sp_testing::PostMouseDragged(PopupTracking::OnItem(3));
+       sp_testing::PostMouseDragged(PopupTracking::OnItem(4));
+       sp_testing::PostMouseUp(PopupTracking::OnItem(4));
+     }, 4, kControlMenuPart},
+    {"dragged to another item and back, the item pressed on is chosen", [] {
+       sp_testing::PostMouseDragged(PopupTracking::OnItem(1));
+       sp_testing::PostMouseUp(PopupTracking::Pressed());
+     }, 2, kControlMenuPart},
+    {"a release that only reached an item (no drag seen) chooses it", [] {
+       sp_testing::PostMouseUp(PopupTracking::OnItem(1));
+     }, 1, kControlMenuPart},
+};
+
+TEST_P(PopupGestures, SetTheValueChosenAndLeaveNoMenuOpen) {
+  const PopupGesture& g = kPopupGestures[std::size_t(GetParam())];
+  SCOPED_TRACE(g.what);
+  g.input();
+  const ControlPartCode part = TrackControl(popup_, Pt(60, 50), nullptr);
+  EXPECT_EQ(part, g.part);
+  EXPECT_EQ(GetControl32BitValue(popup_), g.value);
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "the menu's window is gone";
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 0u) << "the menu or the press took every event";
+}
+
+INSTANTIATE_TEST_SUITE_P(All, PopupGestures,
+                         ::testing::Range(0, int(std::size(kPopupGestures))));
 
 }  // namespace
 }  // namespace ui_test

@@ -319,6 +319,59 @@ TEST_F(QDTextDrawTest, JapaneseInTheSystemFontInksInsideItsBox) {
   EXPECT_GT(Ink(10, 16, 24, 31), 10);
 }
 
+// Small text keeps its marks apart: in every installed family, plain and bold, a comma
+// reaches below the baseline and a period does not, and in small text (12 pixels and less)
+// the period stands on the row the letters stand on. IPA Gothic's period, set a little below
+// its letters, reached under the baseline at 9 to 11 pixels and hung a row below the digits
+// at 12: "44.100" read "44,100".
+TEST_F(QDTextDrawTest, APeriodStandsWithTheLettersWhereACommaReachesBelowThem) {
+  sp_testing::UseFixedMetricFont(false);
+  const SInt16 v = 30;
+  const Rect all{0, 0, kHeight, kWidth};
+  // Draws the character alone with its pen at (20, v).
+  auto draw = [&](char c) {
+    EraseRect(&all);
+    MoveTo(20, v);
+    DrawText(&c, 0, 1);
+  };
+  // Pixels not left white, from the baseline down.
+  auto below = [&](char c) {
+    draw(c);
+    int n = 0;
+    for (SInt16 y = v; y < kHeight; ++y)
+      for (SInt16 x = 10; x < 50; ++x) n += Px(x, y) != 0xFFFFFF ? 1 : 0;
+    return n;
+  };
+  // The lowest row holding half a pixel of ink or more.
+  auto foot = [&](char c) {
+    draw(c);
+    for (SInt16 y = kHeight - 1; y >= 0; --y) {
+      UInt32 ink = 0;
+      for (SInt16 x = 10; x < 50; ++x) ink += 0xFF - (Px(x, y) & 0xFF);
+      if (ink >= 0x80) return int(y);
+    }
+    return -1;
+  };
+  const auto families = sp_platform::InstalledFontFamilies();
+  ASSERT_FALSE(families.empty());
+  for (const auto& family : families) {
+    TextFont(family.number);
+    for (Style face : {Style(normal), Style(bold)}) {
+      TextFace(face);
+      for (SInt16 size = 8; size <= 16; ++size) {
+        TextSize(size);
+        const std::string what =
+            family.name + (face == bold ? " bold " : " ") + std::to_string(size) + " px";
+        EXPECT_EQ(below('.'), 0) << what;
+        EXPECT_GT(below(','), 0) << what;
+        if (size <= 12) {
+          EXPECT_EQ(foot('.'), foot('x')) << what;
+        }
+      }
+    }
+  }
+}
+
 // Truncating text to a width: the ellipsis at the end or in the middle, whole characters only,
 // and the result always fitting.
 class QDTextTruncTest : public TextPortTest {};

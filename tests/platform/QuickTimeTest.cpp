@@ -1,5 +1,9 @@
 // Movie Toolbox: files as movies, their tracks, descriptions, samples and time scales; the
 // sound formats and converters.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -380,6 +384,46 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   }
 }
 
+// A header's sample rate decides what a rate change from it costs: a 48-byte WAVE claiming
+// 5x10^8 Hz or a 64 KB AIFF at 1 Hz would hold the converter for seconds and gigabytes. Sound
+// at a rate no file really has is no sound: the importer check does not take such a file and
+// opening it is refused with badFormat, while the limits themselves open.
+TEST_F(QuickTimeImportTest, SoundAtRatesNoFileHasIsRefusedWhenOpened) {
+  const struct {
+    const char* name;
+    UInt32 rate;
+    UInt16 channels;
+    UInt32 frames;
+    bool taken;
+  } cases[] = {
+      {"huge.wav", 500000000, 1, 2, false},  {"one.aif", 1, 2, 16384, false},
+      {"below.wav", 999, 1, 100, false},     {"lowest.wav", 1000, 1, 100, true},
+      {"highest.aif", 768000, 2, 100, true}, {"above.aif", 768001, 2, 100, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool aiff = std::string(c.name).find(".aif") != std::string::npos;
+    ASSERT_TRUE(aiff ? sp_testing::WriteTestAiff(Path(c.name), c.channels, c.rate, c.frames)
+                     : sp_testing::WriteTestWave(Path(c.name), c.channels, c.rate, c.frames));
+    FSSpec spec = Spec(c.name);
+    Boolean graphics = 2, movie = 2;
+    ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, nullptr, 0), noErr);
+    EXPECT_EQ(bool(movie), c.taken);
+    OSErr err = noErr;
+    EXPECT_EQ(ImporterMediaType(c.name, &err), c.taken ? SoundMediaType : 0u);
+    SInt16 ref = 0;
+    ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
+    Movie opened = nullptr;
+    err = NewMovieFromFile(&opened, ref, nullptr, nullptr, newMovieActive, nullptr);
+    EXPECT_EQ(err, c.taken ? OSErr(noErr) : OSErr(badFormat));
+    EXPECT_EQ(GetMoviesError(), err);
+    CloseMovieFile(ref);
+    if (opened == nullptr) continue;
+    EXPECT_EQ(GetMediaDuration(SoundMedia(opened)), TimeValue(c.frames));
+    DisposeMovie(opened);
+  }
+}
+
 // A handle whose recorded size disagrees with its size is no alias of ours.
 TEST_F(QuickTimeImportTest, AliasesOfMissingFilesOrDamagedAliasesAreRefused) {
   ASSERT_TRUE(sp_testing::WriteTestAiff(Path("a.aif"), 1, 8000, 800));
@@ -622,6 +666,60 @@ TEST_F(QuickTimeSamplesTest, FilesCutShortAreDescribedByTheFramesTheyHold) {
   EXPECT_EQ(GetMediaDuration(SoundMedia(Open("tail.aif"))), 1000);
 }
 
+// A file cut short while it is read (a sound file truncated during a save) is an error where
+// its sound stops (the file no longer holds what it held: an I/O error), never the end of the
+// media: what was read is not the whole sound. So is a sound chunk that holds less than its
+// header claims, with another chunk after it (the file is longer than the sound: it ends
+// early). The file's first part still reads afterwards.
+TEST_F(QuickTimeSamplesTest, AFileCutShortWhileReadIsAnErrorNotTheEnd) {
+  const auto claims = [this](const std::string& p) {
+    if (!sp_testing::WriteTestAiff(p, 2, 44100, 20000)) return false;
+    std::string bytes = ReadFile("claims.aif");
+    sp::StoreBE32(reinterpret_cast<UInt8*>(&bytes[22]), 50000);  // COMM's frames
+    WriteFile("claims.aif",
+              bytes + "APPL" + std::string("\0\1\x86\xa0", 4) + std::string(100000, '\0'));
+    return true;
+  };
+  const struct {
+    const char* name;
+    std::function<bool(const std::string&)> make;
+    bool cut;  // cut to half its size after the first read
+    OSErr err;
+  } cases[] = {
+      {"cut.aif",
+       [](const std::string& p) { return sp_testing::WriteTestAiff(p, 2, 44100, 88200); }, true,
+       ioErr},
+      {"cut.wav",
+       [](const std::string& p) { return sp_testing::WriteTestWave(p, 2, 44100, 88200); }, true,
+       ioErr},
+      // Long enough that what FFmpeg reads ahead holds a small part of them.
+      {"cut.flac", Tone("flac", 44100, 2, 30.0), true, ioErr},
+      {"cut.mp3", Tone("libmp3lame", 44100, 2, 30.0), true, ioErr},
+      {"claims.aif", claims, false, eofErr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.make(Path(c.name))) {
+      ASSERT_FALSE(sp_testing::FfmpegAvailable());
+      continue;
+    }
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const TimeValue duration = GetMediaDuration(media);
+    const Sample first = Read(media, 0, 1 << 16);
+    ASSERT_EQ(first.err, noErr);
+    if (c.cut) {
+      ASSERT_EQ(truncate(Path(c.name).c_str(), off_t(ReadFile(c.name).size() / 2)), 0);
+    }
+    TimeValue end = 0;
+    SInt32 frames = 0;
+    EXPECT_EQ(ReadToEnd(media, 1 << 16, &end, &frames), c.err);
+    EXPECT_EQ(GetMoviesError(), c.err);
+    EXPECT_LT(end, duration);
+    EXPECT_EQ(Read(media, 0, 1 << 16).bytes, first.bytes);
+  }
+}
+
 // Compressed media present what ffprobe presents: the encoder's delay (MPEG-4 edit lists, MP3
 // encoder tags, Opus pre-skip) and the padding of the last packet are left out, and so is
 // Vorbis's pre-roll. Each file holds four seconds of a tone.
@@ -670,13 +768,15 @@ Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
 
 // A media's samples decoded to 16-bit big-endian through a converter, as the loader decodes
 // them: the description's format and decompression parameters, one packet at a time.
+// The output keeps the input's rate unless one is given.
 void DecodeToSixteenBits(Media media, const SoundDescriptionV1& d, std::vector<UInt8>* decoded,
-                         bool* withParameters) {
+                         bool* withParameters, UnsignedFixed outRate = 0) {
   const SoundComponentData in{
       0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
       0};
-  const SoundComponentData out{
-      0, k16BitBigEndianFormat, d.desc.numChannels, 16, d.desc.sampleRate, 0, nullptr, 0};
+  const UnsignedFixed rate = outRate != 0 ? outRate : d.desc.sampleRate;
+  const SoundComponentData out{0, k16BitBigEndianFormat, d.desc.numChannels, 16, rate, 0, nullptr,
+                               0};
   SoundConverter sc = nullptr;
   ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
   SoundConverterSetInfo(sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
@@ -768,6 +868,77 @@ TEST_F(QuickTimeSamplesTest, CodecsWithoutAFormatOfTheirOwnStillDecode) {
       peak = std::max(peak, std::abs(int(SInt16(sp::LoadBE16(&decoded[i])))));
     EXPECT_GT(peak, 2000) << "the tone (at about 3000), not silence";
   }
+}
+
+// The frames ffmpeg decodes from a file's first sound stream, at its own rate or the one
+// given; -1 when it cannot.
+SInt64 FramesFfmpegDecodes(const std::string& path, UInt32 rate = 0) {
+  std::vector<std::string> argv = {"ffmpeg", "-v",   "error", "-nostdin", "-i",
+                                   path,     "-map", "0:a:0", "-ac",      "1"};
+  if (rate != 0) argv.insert(argv.end(), {"-ar", std::to_string(rate)});
+  argv.insert(argv.end(), {"-f", "s16le", "-"});
+  std::string pcm;
+  return sp_testing::RunProgram(argv, pcm) ? SInt64(pcm.size() / 2) : -1;
+}
+
+// The sound files (by their extensions) a folder holds itself, not through links, by name.
+std::vector<std::string> SoundFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* e = readdir(dir)) {
+    const std::string name = e->d_name;
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+    struct stat st {};
+    if ((extension == ".oga" || extension == ".ogg" || extension == ".wav" ||
+         extension == ".flac") &&
+        lstat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      names.push_back(name);
+    }
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Sound files of Debian's packages (tools/install-deps installs them), made by other encoders
+// than FFmpeg's: the desktop's sound themes (Ogg Vorbis whose packets' durations do not add up
+// to the sound), speech-aid sounds (WAVE) and a synthesiser's samples (FLAC). The media's
+// length and the frames the converter makes of its samples are what ffmpeg decodes, to the
+// frame: the decoder's frames count, not what packets claim.
+TEST_F(QuickTimeSamplesTest, SoundFilesOfOtherEncodersGiveTheFramesFfmpegDecodes) {
+  SKIP_WITHOUT_FFMPEG();
+  const char* const kFolders[] = {"/usr/share/sounds/freedesktop/stereo", "/usr/share/sounds",
+                                  "/usr/share/sounds/sound-icons", "/usr/share/sonic-pi/samples"};
+  int files = 0;
+  for (const char* folder : kFolders) {
+    for (const std::string& name : SoundFilesIn(folder)) {
+      const std::string path = std::string(folder) + "/" + name;
+      SCOPED_TRACE(path);
+      ++files;
+      const SInt64 theirs = FramesFfmpegDecodes(path);
+      ASSERT_GT(theirs, 0);
+      std::remove(Path("real").c_str());
+      ASSERT_EQ(symlink(path.c_str(), Path("real").c_str()), 0);
+      Media media = SoundMedia(Open("real"));
+      ASSERT_NE(media, nullptr);
+      EXPECT_EQ(GetMediaDuration(media), theirs);
+      // Rates of 65,536 Hz and above have no 16.16 value: such sound comes out at 48 kHz,
+      // through the same rate change as ffmpeg's.
+      const SoundDescriptionV1 d = Describe(media);
+      const bool halved = d.desc.sampleRate == 0;
+      std::vector<UInt8> decoded;
+      bool withParameters = false;
+      ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters,
+                                                  halved ? UnsignedFixed(48000u << 16) : 0));
+      EXPECT_EQ(SInt64(decoded.size() / 2 / std::size_t(d.desc.numChannels)),
+                halved ? FramesFfmpegDecodes(path, 48000) : theirs);
+      DisposeMovie(movies_.back());
+      movies_.pop_back();
+    }
+  }
+  if (files == 0) GTEST_SKIP() << "no sound files of Debian's packages are installed";
 }
 
 // Rates that 16.16 cannot hold reach a decoder through the decompression parameters.

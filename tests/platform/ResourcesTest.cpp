@@ -195,3 +195,82 @@ TEST_F(Resources, GetIndStringReadsInsideTheListAndNeverPastItsEnd) {
 }
 
 }  // namespace
+
+// The types GetIndType walks to from the current file (or Get1IndType, in it alone).
+std::vector<ResType> WalkTypes(bool currentOnly) {
+  std::vector<ResType> types;
+  const SInt16 count = currentOnly ? Count1Types() : CountTypes();
+  for (SInt16 index = 1; index <= count; ++index) {
+    ResType type = 0;
+    (currentOnly ? Get1IndType : GetIndType)(&type, index);
+    types.push_back(type);
+  }
+  return types;
+}
+
+// A program lists a file by asking for each type by index: the list of types is built once
+// for the whole walk, not once a call (which made a walk of 16,384 types take seconds).
+TEST_F(Resources, WalkingEveryTypeBuildsTheTypeListOnce) {
+  constexpr UInt32 kAppTypes = 3000, kSystemTypes = 1000;
+  std::vector<ResType> expected;
+  for (UInt32 i = 0; i < kAppTypes; ++i) {
+    ASSERT_EQ(sp_testing::AddAppResource(ResType(0x10000 + i), 1, "x", 1), noErr);
+    expected.push_back(ResType(0x10000 + i));
+  }
+  UseResFile(0);
+  // Half of the system file's types are also the application's: each is listed once.
+  for (UInt32 i = 0; i < kSystemTypes; ++i) {
+    const ResType type = ResType(0x10000 + kAppTypes - kSystemTypes / 2 + i);
+    ASSERT_EQ((AddResource(NewHandle(1), type, 1, nullptr), ResError()), noErr);
+    if (i >= kSystemTypes / 2) expected.push_back(type);
+  }
+  UseResFile(kSpApplicationResFile);
+  const UInt64 before = sp_testing::ResourcesExamined();
+  EXPECT_EQ(WalkTypes(false), expected);
+  EXPECT_EQ(WalkTypes(true).size(), kAppTypes);
+  EXPECT_LE(sp_testing::ResourcesExamined() - before, kAppTypes + kSystemTypes)
+      << "each type of each file is passed once";
+}
+
+// The kept list follows every change of the files searched.
+TEST_F(Resources, TheTypeListFollowsEveryChangeOfTheFilesSearched) {
+  constexpr ResType kA = SpFourCC("AAAA"), kB = SpFourCC("BBBB"), kC = SpFourCC("CCCC"),
+                    kD = SpFourCC("DDDD");
+  sp_testing::AddAppResource(kA, 1, "a", 1);
+  sp_testing::AddAppResource(kB, 1, "b", 1);
+  UseResFile(0);
+  AddResource(NewHandle(1), kB, 2, nullptr);
+  AddResource(NewHandle(1), kC, 2, nullptr);
+  UseResFile(kSpApplicationResFile);
+  const struct {
+    void (*change)();
+    std::vector<ResType> all, current;
+    const char* why;
+  } steps[] = {
+      {[] {}, {kA, kB, kC}, {kA, kB}, "the current file's types first, then those below"},
+      {[] { AddResource(NewHandle(1), kD, 1, nullptr); },
+       {kA, kB, kD, kC},
+       {kA, kB, kD},
+       "a resource of a new type"},
+      {[] {
+         Handle h = Get1Resource(kA, 1);
+         RemoveResource(h);
+         DisposeHandle(h);
+       },
+       {kB, kD, kC},
+       {kB, kD},
+       "a type's last resource removed"},
+      {[] { UseResFile(0); }, {kB, kC}, {kB, kC}, "another file current"},
+      {[] { UseResFile(kSpApplicationResFile); }, {kB, kD, kC}, {kB, kD}, "back again"},
+      {[] { sp_testing::ResetResources(); }, {}, {}, "every file replaced"},
+      {[] { sp_testing::AddAppResource(kC, 3, "c", 1); },
+       {kC},
+       {kC},
+       "a type added by the test API"},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    EXPECT_EQ(WalkTypes(false), step.all) << step.why;
+    EXPECT_EQ(WalkTypes(true), step.current) << step.why;
+  }
+}

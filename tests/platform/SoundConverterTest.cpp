@@ -1,5 +1,8 @@
 // Sound Converter: linear formats, channel mixing, rate changes, compressed input and output,
 // and the contract of fills, buffer sizes and information.
+#include <malloc.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -496,6 +499,155 @@ TEST(SoundConverterTest, RatesAboveSixteenBitsComeWithTheDecompressionParameters
   EXPECT_EQ(SoundConverterSetInfo(conv.sc, siDecompressionParams, const_cast<UInt8*>(notWave)),
             paramErr);
   EXPECT_EQ(SoundConverterSetInfo(nullptr, siClientAcceptsVBR, nullptr), paramErr);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+// The bytes the process has allocated and not freed (AddressSanitizer keeps its own heap).
+SInt64 HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+  return SInt64(__sanitizer_get_current_allocated_bytes());
+#else
+  return SInt64(mallinfo2().uordblks);
+#endif
+}
+
+// The decompression parameters of an input whose rate is 0: linear big-endian at `rate`.
+std::vector<UInt8> ParamsOfRate(UInt32 rate) {
+  std::vector<UInt8> strp(24, 0);
+  sp::StoreBE32(&strp[4], rate);
+  return WaveAtom({{SpFourCC("frma"), {'t', 'w', 'o', 's'}}, {SpFourCC("strp"), strp}});
+}
+
+// Rates no sound file has would make the rate change cost seconds and gigabytes (a header's
+// 5x10^8 Hz, or 1 Hz): they are refused where they meet the converter, in the formats given
+// or in the decompression parameters; the limits themselves convert.
+TEST(SoundConverterTest, RatesNoSoundHasAreRefused) {
+  const UnsignedFixed hz = 1 << 16;
+  const struct {
+    UnsignedFixed in, out;
+    UInt32 paramsRate;  // for an input of rate 0
+    OSErr open, fill;
+    const char* why;
+  } cases[] = {
+      {1 * hz, rate44khz, 0, badFormat, noErr, "a header's 1 Hz"},
+      {999 * hz, rate44khz, 0, badFormat, noErr, "just below the lowest"},
+      {1000 * hz, rate44khz, 0, noErr, noErr, "the lowest"},
+      {rate44khz, 999 * hz, 0, badFormat, noErr, "an output just below the lowest"},
+      {0, rate44khz, 768000, noErr, noErr, "the highest, in the parameters"},
+      {0, rate44khz, 768001, noErr, badFormat, "just above the highest"},
+      {0, rate44khz, 500000000, noErr, badFormat, "a header's 5x10^8 Hz"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const SoundComponentData in = Format(k16BitBigEndianFormat, 1, 16, c.in);
+    const SoundComponentData out = Format(k16BitBigEndianFormat, 2, 16, c.out);
+    SoundConverter sc = nullptr;
+    ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), c.open);
+    if (c.open != noErr) {
+      EXPECT_EQ(sc, nullptr);
+      continue;
+    }
+    if (c.paramsRate != 0) {
+      std::vector<UInt8> wave = ParamsOfRate(c.paramsRate);
+      ASSERT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, wave.data()), noErr);
+    }
+    Blocks blocks;
+    blocks.blocks.push_back(std::vector<UInt8>(2000, 0));
+    std::vector<UInt8> buffer(65536);
+    UInt32 bytes = 0, frames = 0, flags = 0;
+    EXPECT_EQ(SoundConverterFillBuffer(sc, GiveBlock, &blocks, buffer.data(), UInt32(buffer.size()),
+                                       &bytes, &frames, &flags),
+              c.fill);
+    EXPECT_EQ(bytes > 0, c.fill == noErr);
+    SoundConverterClose(sc);
+  }
+}
+
+// A rate change at the largest ratio the formats allow (1 kHz to 65,535 Hz) holds a slice of
+// its output at a time, however much input a block brings: a block of 64 KB of 8-bit sound
+// becomes 17 MB of output (and twice that in floats on the way), drained fill by fill.
+TEST(SoundConverterTest, RateChangesHoldLittleOfTheirOutputWhateverTheRatio) {
+  Converter conv(Format(k8BitOffsetBinaryFormat, 1, 8, 1000u << 16),
+                 Format(k16BitBigEndianFormat, 2, 16, 0xFFFF0000u));
+  Blocks blocks;
+  blocks.blocks.push_back(std::vector<UInt8>(65536, 0xC0));
+  std::vector<UInt8> buffer(65536);
+  ASSERT_EQ(SoundConverterBeginConversion(conv.sc), noErr);
+  const SInt64 before = HeapInUse();
+  SInt64 most = 0;
+  UInt64 frames = 0;
+  for (int guard = 0; guard < 100000; ++guard) {
+    UInt32 bytes = 0, count = 0, flags = 0;
+    ASSERT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &blocks, buffer.data(),
+                                       UInt32(buffer.size()), &bytes, &count, &flags),
+              noErr);
+    most = std::max(most, HeapInUse() - before);
+    frames += bytes / 4;
+    if (!(flags & kSoundConverterHasLeftOverData)) break;
+  }
+  UInt32 bytes = 0;
+  EXPECT_EQ(SoundConverterEndConversion(conv.sc, buffer.data(), nullptr, &bytes), noErr);
+  frames += bytes / 4;
+  EXPECT_NEAR(double(frames), 65536 * 65.535, 100.0);
+  EXPECT_LT(most, SInt64(4) << 20) << "the output waits a slice at a time, not all of it";
+}
+
+// A packet its decoder cannot decode is an error the conversion reports, never silence in
+// place of its sound; the converter then begins again.
+TEST(SoundConverterTest, DamagedPacketsAreAnErrorNotSilence) {
+  Converter conv(Format(kFullMPEGLay3Format, 2, 16, rate44khz), kWorking);
+  SoundConverterSetInfo(conv.sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
+  Blocks blocks;
+  blocks.blocks.push_back(std::vector<UInt8>(417, 0x55));
+  std::vector<UInt8> buffer(65536);
+  UInt32 bytes = 0, frames = 0, flags = 0;
+  EXPECT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &blocks, buffer.data(),
+                                     UInt32(buffer.size()), &bytes, &frames, &flags),
+            badFileFormat);
+  EXPECT_EQ(bytes, 0u);
+}
+
+// One converter serves conversion after conversion: the second (and a third begun before the
+// one before it ended) gives the same sound as the first, whatever the first left behind.
+TEST(SoundConverterTest, EveryConversionThroughOneConverterStartsAfresh) {
+  std::vector<SInt16> tone;
+  for (int i = 0; i < 4410; ++i)
+    tone.push_back(SInt16(8000 * std::sin(i * 2 * M_PI * 441 / 44100.0)));
+  const struct {
+    SoundComponentData in, out;
+    const char* why;
+  } cases[] = {
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 1, 16, rate44khz), "linear, as it goes in"},
+      {Format(k16BitBigEndianFormat, 1, 16, rate44khz),
+       Format(k16BitBigEndianFormat, 2, 16, rate22050hz),
+       "a rate change and a channel more, whose filter keeps a tail"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Converter conv(c.in, c.out);
+    auto convert = [&] {
+      Blocks blocks;
+      blocks.blocks.push_back(BE16s(tone));
+      return FillAll(conv.sc, &blocks, GiveBlock, 4096).bytes;
+    };
+    const std::vector<UInt8> first = convert();
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(convert() == first) << "the second conversion";
+    // A conversion left after one fill: the next begins without its leftovers.
+    Blocks part;
+    part.blocks.push_back(BE16s(tone));
+    std::vector<UInt8> buffer(512);
+    UInt32 bytes = 0, frames = 0, flags = 0;
+    ASSERT_EQ(SoundConverterBeginConversion(conv.sc), noErr);
+    ASSERT_EQ(SoundConverterFillBuffer(conv.sc, GiveBlock, &part, buffer.data(), 512, &bytes,
+                                       &frames, &flags),
+              noErr);
+    EXPECT_TRUE(convert() == first) << "a conversion begun again before the last one ended";
+  }
 }
 
 }  // namespace

@@ -325,6 +325,30 @@ TEST_F(Drawing, ShadowSoftnessStacksPassesThatDarkenTowardTheMiddle) {
   EXPECT_EQ(Px(13, 25), Px(25, 25)) << "all four passes from the fourth pixel in";
 }
 
+// The black and the grey mask a shadow is copied through are kept for the next shadow: each
+// shadow must still darken by its own darkness, whatever size and darkness came before it.
+TEST_F(Drawing, ShadowsOneAfterAnotherEachDarkenByTheirOwnDarkness) {
+  const struct {
+    Rect rect;
+    float darkness;
+    int lightness;  // of a white pixel inside, one pass
+    const char* why;
+  } shadows[] = {
+      {R(0, 0, 20, 20), 60, 0x66, "the first shadow"},
+      {R(0, 30, 60, 90), 20, 0xCC, "larger and lighter: grown and painted anew"},
+      {R(70, 0, 80, 10), 60, 0x66, "smaller and darker again: the grey painted anew"},
+      {R(70, 30, 90, 50), 60, 0x66, "the same darkness: kept as it is"},
+  };
+  for (const auto& s : shadows) {
+    Sp_DrawShadowRect(world_, s.rect, s.darkness, 0, nullptr, 0);
+    const SInt16 h = SInt16((s.rect.left + s.rect.right) / 2);
+    const SInt16 v = SInt16((s.rect.top + s.rect.bottom) / 2);
+    EXPECT_NEAR(int(Px(h, v) & 0xFF), s.lightness, 1) << s.why;
+    EXPECT_EQ(Px(s.rect.left, s.rect.top), Px(h, v)) << s.why << ": even to the corner";
+    EXPECT_EQ(Px(s.rect.right, v), kWhite) << s.why << ": nothing past its edge";
+  }
+}
+
 TEST_F(Drawing, TheShadowKeepsToItsMaskAndThePortsClip) {
   RgnHandle mask = NewRgn();
   SetRectRgn(mask, 10, 10, 25, 40);  // the left half

@@ -144,7 +144,7 @@ TEST_F(HotSpots, APressMissingAHotSpotForgetsItsLastClick) {
 
 TEST_F(HotSpots, TrackingTellsLeavingAndComingBackOnceAndMovesOnlyWhenTheMouseMoved) {
   cLoggingHotSpot* spot = Spot(R(0, 0, 50, 50), "s");
-  sp_testing::AdvanceClockTicks(30);  // the trace step runs 30 ticks after the start
+  sp_testing::AdvanceClockTicks(30);
   MouseAt(10, 10);
   ASSERT_EQ(Press(10, 10), 1);
   Log().clear();

@@ -218,6 +218,53 @@ TEST(TextStyleInfo, MergeKeepsThePlainByteRight) {
 // ---- Cutting a string to a width (the fixed-metric font: 6 pixels a one-byte character and
 // 12 a two-byte one at size 12; the ellipsis is one byte) ------------------------------------
 
+TEST(TextAttributeList, RecordsComeBackByIndexAndReadingAndClearingALongListTakeAStepARecord) {
+  const SInt32 kRecords = 5000;
+  cTextAttributeList list;
+  for (SInt32 i = 1; i <= kRecords; ++i) {
+    sTextStyleAttributes a = Defaults();
+    a.size = SInt16(i);
+    list.SetupNewAttribute(a);
+  }
+  ASSERT_EQ(list.GetCountItem(), kRecords);
+  const UInt64 before = cTextAttributeList::StepsTaken();
+  sTextStyleAttributes a;
+  for (SInt32 i = 1; i <= kRecords; ++i) {
+    ASSERT_EQ(list.GetNumAttribute(i, a), 1) << i;
+    ASSERT_EQ(a.size, i) << "in order";
+    ASSERT_EQ(list.GetNumAttribute(i, a), 1) << "the same again";
+    ASSERT_EQ(list.GetNumAttribute(kRecords, a), 1) << "and the last, as appending lists do";
+    ASSERT_EQ(a.size, kRecords);
+  }
+  list.ClearItem();
+  EXPECT_LE(cTextAttributeList::StepsTaken() - before, UInt64(2 * kRecords));
+  EXPECT_EQ(list.GetCountItem(), 0);
+
+  const struct {
+    SInt32 index;
+    Boolean found;
+    SInt16 size;
+    const char* why;
+  } reads[] = {
+      {3, 1, 3, "a record after the first ones"},
+      {1, 1, 1, "back to the first"},
+      {4, 1, 4, "the last"},
+      {2, 1, 2, "back again"},
+      {0, 0, 12, "before the first: the defaults"},
+      {5, 0, 12, "past the last: the defaults"},
+      {-1, 0, 12, "a negative index: the defaults"},
+  };
+  for (SInt16 size = 1; size <= 4; ++size) {
+    sTextStyleAttributes r = Defaults();
+    r.size = size;
+    list.SetupNewAttribute(r);
+  }
+  for (const auto& r : reads) {
+    EXPECT_EQ(list.GetNumAttribute(r.index, a), r.found) << r.why;
+    EXPECT_EQ(a.size, r.size) << r.why;
+  }
+}
+
 TEST_F(TextStyle, StringsAreCutToTheWidthOnWholeCharacters) {
   TextFont(kFixedMetricFont);
   TextSize(12);

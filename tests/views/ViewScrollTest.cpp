@@ -384,5 +384,43 @@ TEST_F(ViewScroll, ATargetInAScrolledItemIsBroughtIntoSightByItsContainer) {
   EXPECT_EQ(Px(5, 95), Stripe(5, 125));
 }
 
+// A shift in each direction leaves exactly the uncovered strip waiting (in content
+// coordinates, at the new scroll value), and after the redraw every pixel of the view, the
+// strip's last line included, shows the content.
+TEST_F(ViewScroll, AShiftRepaintsExactlyTheStripItUncoversInEachDirection) {
+  const struct {
+    short dh, dv;
+    Rect strip;
+    const char* why;
+  } cases[] = {
+      {13, 0, R(150, 240, 240, 253), "right: the strip at the right edge"},
+      {-13, 0, R(150, 137, 240, 150), "left: the strip at the left edge"},
+      {0, 13, R(240, 150, 253, 240), "down: the strip at the bottom"},
+      {0, -13, R(137, 150, 150, 240), "up: the strip at the top"},
+  };
+  const Rect place = R(20, 30, 110, 120);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    stripes_.clear();
+    cStripeView* view = Striped(place);
+    view->SetupViewScrollArea(400, 400, 0, 0);
+    view->SetupUnderViewImageOffFlag(1, 0);
+    short h = 150, v = 150;
+    view->SetScrollValue(h, v, 0, 0, 1, 0);
+    short dh = c.dh, dv = c.dv;
+    ASSERT_EQ(view->ScrollView(dh, dv, 0, 0, 0, 0), 1);
+    EXPECT_EQ(Show(Waiting(view)), Show(c.strip));
+    Redraw();
+    view->GetScrollValue(h, v);
+    int wrong = 0;
+    for (short y = place.top; y < place.bottom; ++y) {
+      for (short x = place.left; x < place.right; ++x) {
+        if (Px(x, y) != Stripe(x - place.left + h, y - place.top + v)) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 }  // namespace
 }  // namespace view_test

@@ -22,7 +22,6 @@ EventTime SecondsFromMicroseconds(SInt64 micros);
 
 // ---- Targets and dispatch (EventTargets.cpp) ----
 EventTargetRef ApplicationTarget();
-int InstalledHandlerCount();
 
 // ---- Standard handling (StandardHandlers.cpp) ----
 // Runs the rows of the table that apply to the event on a target of this kind; answers the

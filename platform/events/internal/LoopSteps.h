@@ -41,10 +41,19 @@ enum class WaitOutcome {
   kUnwind,    // the watchdog tripped
 };
 
+// How timers of every pass count when a loop has nothing else to do.
+enum class EveryPassPace {
+  kEachPass,  // they are work to do now: the loop runs its next pass at once
+  // A modal loop on the real clock: they wait for the next tick (1/60 s) unless input or a
+  // timer comes sooner, so a dialog left open sleeps between passes while work behind it
+  // still moves on.
+  kOncePerTick,
+};
+
 // Called when a loop found nothing to do now: waits for the next timer or the deadline
 // (kNever: none), on the virtual clock by moving the clock on. Timers of every pass count as
-// work to do (on the virtual clock the clock moves on by at most a millisecond).
-WaitOutcome WaitForWork(SInt64 deadline);
+// work to do as `pace` says (on the virtual clock the clock moves on by at most a millisecond).
+WaitOutcome WaitForWork(SInt64 deadline, EveryPassPace pace = EveryPassPace::kEachPass);
 // Fires every timer due now, once, in order of due time (timers of every pass after the timed
 // ones); stops early when `stop` answers true. Answers how many fired.
 int FireDueTimers(const std::function<bool()>& stop);

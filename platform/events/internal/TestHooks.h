@@ -32,6 +32,8 @@ UInt32 IdleLoopReturnCount();
 void ResetClassicEvents();
 // Removes every handler of every target; forgets the targets made for controls and menus.
 void ResetTargets();
+// Handlers installed on every target together.
+int InstalledHandlerCount();
 void ResetTimers();
 int TimerCount();
 

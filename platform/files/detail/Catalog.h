@@ -1,7 +1,8 @@
 // The file layer's identity model, shared by its modules. Not for the program's own code.
 //
-// Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use) plus
-// the emulated audio-CD volumes the CD module adds. The catalogue: node ids of files and
+// Volumes: the table of mounted volumes (from /proc/self/mountinfo, built on first use and
+// read again when the kernel marks it changed) plus the emulated audio-CD volumes the CD
+// module adds. The catalogue: node ids of files and
 // folders, per volume, mapped to the path where the layer saw them last and to what tells the
 // item from another that later takes its inode number (detail/Identity.h), verified on every
 // use and persisted in "$XDG_DATA_HOME/mediamanager/file-catalogue", so that ids (and FSRefs,
@@ -52,8 +53,8 @@ struct Volume {
 };
 
 // The volume of a reference number: -1 (and kOnSystemDisk, 0) is the one holding $HOME.
-// Null for an unknown number. A pointer stays valid until that volume is removed or the
-// layer is reset.
+// Null for an unknown number. A pointer stays valid until the layer is reset, also after its
+// volume was unmounted or removed.
 const Volume* FindVolume(SInt16 vRefNum);
 // Volumes in listing order (the home volume first, then the others, emulated CDs last),
 // from 1; null past the last. Calls RefreshEmulatedVolumes first when index is 1.
@@ -119,9 +120,13 @@ bool LinuxNameFromUnicode(const UniChar* chars, std::size_t count, std::string& 
 // The Linux name of a classic name that is no UTF-8 on disk: a Shift-JIS name, whose classic
 // name is its own bytes. False when the bytes are UTF-8 or no round-tripping MacJapanese.
 bool RawLinuxNameFromClassic(const unsigned char* bytes, std::size_t length, std::string& out);
+// The item in the folder whose stand-in (of an FSSpec's or a classic call's length) the
+// MacJapanese name is; fnfErr when it is no stand-in or none of the folder's items has it.
+OSErr LocateStandIn(const Location& folder, const std::string& classic, Location& out);
 // The item of a Unicode name in a folder: the Linux name LinuxNameFromUnicode gives, else the
-// Shift-JIS name the text decodes from. bdNamErr for a name no Linux name matches; on fnfErr
-// `out` is the missing item under the first of those names.
+// Shift-JIS name the text decodes from, else the item whose stand-in the text is (a name the
+// program took from an FSSpec and hands to a Unicode call). bdNamErr for a name no Linux name
+// matches; on fnfErr `out` is the missing item under the first of those names.
 OSErr LocateUnicodeInFolder(const Location& folder, const UniChar* chars, std::size_t count,
                             Location& out);
 // The Unicode name of a Linux name (cut at 255 units on a character boundary): a Shift-JIS

@@ -4,6 +4,7 @@
 // libcdio's sheet parser trusts its input: a first track numbered other than 1 makes it index
 // its track table before the table's start, more than 99 tracks run past its end, a sheet
 // without tracks writes before it, a FILE without a TRACK, a second CATALOG or ISRC loses
+// memory, a CDTEXTFILE it cannot read at least 5 bytes from fails the whole sheet and loses
 // memory, and it reads lines of at most 4,095 bytes ended by LF only (longer lines and
 // CR-ended ones are cut into pieces it reads as lines of their own). So a sheet goes to
 // libcdio only when it is of the well-formed kind real disc images have:
@@ -26,8 +27,10 @@
 //     where text is a "quoted string" closed on its line (no control character, at most
 //     kMaxCueTextBytes) or one word without quotes; a name is such a text that is a plain
 //     file name (no '/', not "." or "..", at most 255 bytes), the file lying beside the
-//     sheet; nn is one or two digits; in mm:ss:ff each part is one or two digits, ss < 60,
-//     ff < 75, and the INDEX times of one FILE never go backwards;
+//     sheet; a CDTEXTFILE name follows its keyword after one blank and is followed by
+//     nothing (libcdio takes the rest of the line as the name), and names a file of at
+//     least 5 bytes that can be read; nn is one or two digits; in mm:ss:ff each part is one or two
+//     digits, ss < 60, ff < 75, and the INDEX times of one FILE never go backwards;
 //   - a FILE before the first TRACK, and a TRACK after every FILE before the next one.
 // libcdio itself refuses some of what passes (lower-case keywords, a byte-order mark,
 // POSTGAP, the CDG and CDI modes): such a sheet is no disc, safely.
@@ -55,6 +58,7 @@ enum class CueSheetFault {
   kMalformed,         // a field missing, extra or not of its form
   kBadText,           // a string not closed on its line, with control characters, or too long
   kBadFileName,       // a FILE or CDTEXTFILE name that is no plain file name
+  kBadCdTextFile,     // a CDTEXTFILE that cannot be read, or of fewer than 5 bytes
   kBadTime,           // not mm:ss:ff, or ss or ff out of range
   kMisplaced,         // TRACK before FILE, CATALOG after a TRACK, INDEX before one, ...
   kRepeated,          // a keyword given twice where it may come once
@@ -66,10 +70,12 @@ enum class CueSheetFault {
   kNoTrack,           // no TRACK at all
 };
 
-// Checks a sheet held in memory. Linear in size; keeps no copy.
-CueSheetFault CheckCueSheet(const char* data, std::size_t size);
+// Checks a sheet held in memory. Linear in size; keeps no copy. The name of its CD-Text file
+// (empty for none) goes to `cdTextFile` when that is given.
+CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile = nullptr);
 
-// Reads the sheet at `path` (at most one byte past kMaxCueSheetBytes) and checks it.
+// Reads the sheet at `path` (at most one byte past kMaxCueSheetBytes) and checks it, and the
+// CD-Text file it names.
 CueSheetFault CheckCueSheetFile(const std::string& path);
 
 }  // namespace files

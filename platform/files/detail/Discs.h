@@ -5,9 +5,12 @@
 // folder (in the runtime or cache folder of the user) holding the disc's ".TOC.plist", made
 // from its real table of contents, and one file "N Title.aiff" per audio track. The track
 // files are sparse: a read of one goes to the disc instead (DiscReading.cpp), giving the AIFF
-// header and the track's samples, big-endian, read through paranoia. The folder is mounted as
-// a read-only audio-CD volume like the emulated disc folders; ejecting it asks the drive to
-// eject, or unmounts the image, and removes the stand-in.
+// header and the track's samples, big-endian, read from the image's file, or from a drive
+// through paranoia. Every read is bounded: a sector that cannot be had (a drive that keeps
+// failing, an image cut short) is an error after a few tries, never silence and never an
+// endless retry. The folder is mounted as a read-only audio-CD volume like the emulated disc
+// folders; ejecting it asks the drive to eject, or unmounts the image, and removes the
+// stand-in.
 #pragma once
 
 #include <sys/types.h>
@@ -44,8 +47,9 @@ enum : UInt32 { kDiscSectorBytes = 2352, kDiscAiffHeaderBytes = 54 };
 
 class DiscSource {
  public:
-  // The disc of a drive or an image (a ".cue" path); null when nothing can be opened there.
-  static std::unique_ptr<DiscSource> Open(const std::string& source);
+  // The disc of a drive (read through paranoia) or an image (a ".cue" path, whose samples
+  // are read straight from its ".bin" file); null when nothing can be opened there.
+  static std::unique_ptr<DiscSource> Open(const std::string& source, bool drive);
   ~DiscSource();
   DiscSource(const DiscSource&) = delete;
   DiscSource& operator=(const DiscSource&) = delete;
@@ -54,17 +58,22 @@ class DiscSource {
   // out of order or beyond the lead-out, a disc longer than 100 minutes).
   bool ReadToc(DiscToc& toc);
   // One sector's samples as big-endian 16-bit values into out (2,352 bytes); false on a read
-  // error or a sector outside the disc.
+  // error, a sector outside the disc or one its image no longer holds whole.
   bool ReadSector(SInt32 lsn, UInt8* out);
 
  private:
-  explicit DiscSource(void* cdio) : cdio_(cdio) {}
+  DiscSource(void* cdio, int imageFd) : cdio_(cdio), imageFd_(imageFd) {}
   bool StartReading();
+  bool ReadImageSector(SInt32 lsn, UInt8* out);
+  bool ReadDriveSector(SInt32 lsn, UInt8* out);
+  void StopReading();
 
-  void* cdio_;                // CdIo_t
-  void* drive_ = nullptr;     // cdrom_drive_t, made on the first read
-  void* paranoia_ = nullptr;  // cdrom_paranoia_t
-  SInt32 next_ = -1;          // the sector paranoia reads next
+  void* cdio_;                     // CdIo_t
+  int imageFd_;                    // the image's ".bin" file; -1 for a drive
+  void* drive_ = nullptr;          // cdrom_drive_t, made on the first read
+  void* paranoia_ = nullptr;       // cdrom_paranoia_t
+  void (*driveRead_)() = nullptr;  // the drive's own read, which paranoia calls through a bound
+  SInt32 next_ = -1;               // the sector paranoia reads next
   SInt32 cachedLsn_ = -1;
   UInt8 cached_[kDiscSectorBytes];
 };

@@ -40,9 +40,11 @@ class Demuxer {
 
 // What a stream is to the movie layer.
 enum class StreamKind { kNone, kSound, kVideo, kText };
-// Sound: a decodable audio codec with a rate and channels; video: any video stream but a
-// cover picture; text: subtitles. Everything else is no track.
+// Sound: a decodable audio codec with a rate sound files have (IsSoundRate) and channels;
+// video: any video stream but a cover picture; text: subtitles. Everything else is no track.
 StreamKind KindOfStream(const AVStream* stream);
+// An audio stream whose rate no sound file really has (kind kNone for that reason).
+bool HasRefusedRate(const AVStream* stream);
 
 // What a file is, in the terms of the importer calls.
 struct FileSummary {

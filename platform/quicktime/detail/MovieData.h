@@ -166,7 +166,7 @@ SInt64 SoundMediaFrames(MediaRecord& media);
 SInt64 SoundMediaSampleCount(MediaRecord& media);
 
 // A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
-// read it or it has no track.
+// read it or it has no track, badFormat when it has none because its sound's rate is refused.
 OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint, Movie* out);
 
 // The file a movie file reference number (OpenMovieFile) stands for.

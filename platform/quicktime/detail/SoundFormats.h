@@ -48,6 +48,15 @@ inline OSType CodecFormat(int codecID) {
 bool CanDecodeFormat(OSType format, SInt16 sampleSize, SInt16 numChannels);
 bool CanEncodeFormat(OSType format, SInt16 sampleSize, SInt16 numChannels);
 
+// The sample rates sound files really have. Others are refused where a file or a conversion
+// meets them: a rate change from or to them would cost time and memory out of all proportion
+// to the sound.
+constexpr double kLowestSoundRate = 1000;
+constexpr double kHighestSoundRate = 768000;
+inline bool IsSoundRate(double hertz) {
+  return hertz >= kLowestSoundRate && hertz <= kHighestSoundRate;
+}
+
 // Bytes of one linear sample of a format and sample size; 0 when the size is impossible.
 UInt16 LinearSampleBytes(const SoundFormat& format, SInt16 sampleSize);
 

@@ -7,7 +7,10 @@
 // Linear input of exactly the output's format passes through untouched, byte for byte.
 // Samples between the stages are interleaved floats. Input is taken whole (a linear remainder
 // of less than one frame or packet waits for the next input); output waits in the pipeline
-// until it is drained. Not for the program's own code.
+// until it is drained. Input that needs a rate change waits before it and is converted a
+// slice at a time as the output is drained, so that the output waiting stays bounded at any
+// ratio of rates. Rates are those sound files have (IsSoundRate). Not for the program's own
+// code.
 #pragma once
 
 #include <cstddef>
@@ -58,7 +61,8 @@ class SoundPipeline {
   OSErr PushBytes(const UInt8* data, std::size_t size);
   // One packet of a format of varying packets.
   OSErr PushPacket(const UInt8* data, std::size_t size);
-  // No more input: the decoder's, the resampler's and the encoder's tails become output.
+  // No more input: the decoder's, the resampler's and the encoder's tails become output (the
+  // last two as the output is drained).
   OSErr Finish();
 
   // Bytes of one output unit (a frame of linear output, a packet of fixed packets); 0 when
@@ -67,10 +71,12 @@ class SoundPipeline {
   std::size_t OutputUnitFrames() const { return outUnitFrames_; }
   bool VaryingInput() const { return inVarying_; }
   bool VaryingOutput() const { return outUnitBytes_ == 0; }
-  bool HasOutput() const { return outStart_ < out_.size() || !packets_.empty(); }
-  // Copies waiting output into `dest`: whole units (at most `maxPackets` packets of a varying
-  // output), at most `room` bytes. The bytes copied; `units` gets the units.
-  std::size_t Drain(UInt8* dest, std::size_t room, std::size_t maxPackets, UInt32& units);
+  bool HasOutput() const { return outStart_ < out_.size() || !packets_.empty() || Pending(); }
+  // Copies waiting output into `dest`, converting waiting input as it goes: whole units (at
+  // most `maxPackets` packets of a varying output), at most `room` bytes, into `bytes` and
+  // `units`. An error of the conversion comes with what was copied before it.
+  OSErr Drain(UInt8* dest, std::size_t room, std::size_t maxPackets, std::size_t& bytes,
+              UInt32& units);
   // The size of the next waiting packet of a varying output (0 when none waits).
   std::size_t NextPacketBytes() const { return packets_.empty() ? 0 : packets_.front().size(); }
 
@@ -92,6 +98,11 @@ class SoundPipeline {
   OSErr Decode(AVPacket* packet);
   OSErr TakeDecodedFrame();
   OSErr Process(const float* frames, std::size_t count, int channels, UInt64 layoutMask);
+  OSErr Resample(const float* frames, std::size_t count);
+  bool Pending() const;  // input waits for the rate change, or the tails for their turn
+  OSErr ProduceSlice();
+  OSErr EmitTails();
+  std::size_t Copy(UInt8* dest, std::size_t room, std::size_t maxPackets, UInt32& units);
   OSErr Emit(const float* frames, std::size_t count);
   OSErr Encode(const float* frames, std::size_t count);
   OSErr SendEncoderFrame(const float* frames, std::size_t count);
@@ -119,6 +130,10 @@ class SoundPipeline {
   std::vector<float> matrix_;  // outChannels x mixFrom_
 
   SwrContext* resampler_ = nullptr;
+  std::size_t sliceFrames_ = 1;     // input frames of one slice of the rate change
+  std::vector<float> rateWaiting_;  // mixed input waiting for the rate change
+  std::size_t rateWaitingAt_ = 0;   // its frames already converted
+  bool tailPending_ = false;        // the input ended; the tails follow what waits
 
   bool outLinear_ = false;
   PcmLayout outPcm_;

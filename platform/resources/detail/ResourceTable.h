@@ -49,6 +49,9 @@ class ResourceTable {
 
   // The types in the order their first resource came in.
   const std::vector<ResType>& Types() const { return types_; }
+  // A number that changes whenever any table's list of types changes, so that a list built
+  // from several tables knows when it is out of date.
+  static UInt64 TypesVersion();
   // The resources of a type in file order (empty for a type the file does not hold).
   const List& OfType(ResType type) const;
   std::size_t Size() const { return size_; }
@@ -75,8 +78,8 @@ class ResourceTable {
 };
 
 // How many resources the look-ups have examined since the program started: a hash probe
-// counts one, a walk one per resource it passes. Tests compare it with the size of what was
-// read, so that a look-up that walks a whole file shows.
+// counts one, a walk one per resource (or type) it passes. Tests compare it with the size of
+// what was read, so that a look-up that walks a whole file shows.
 UInt64 ResourcesExamined();
 void CountExamined(std::size_t n);
 

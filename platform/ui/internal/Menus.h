@@ -121,8 +121,15 @@ Point ShownMenuSize(MenuRef menu);
 // Nothing waits for ever: without more input to come (the virtual clock) the menus close with
 // no choice.
 SInt32 TrackMenuBar(Point start);
-// The menu opens with item `popUpItem` over (left, top), kept inside the main screen.
-SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem);
+// The menu opens with item `popUpItem` over (left, top), kept inside the main screen. A
+// release over the item under `press` (global: where the press that opened the menu was; null
+// for item `popUpItem`), while the pointer has been over no other item, ends a click: the
+// menu stays open until the next click, as a pulled-down menu does. Dragged to another item,
+// a release chooses.
+SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, const Point* press);
+// PopUpMenuSelect for a menu that a press at `press` (global) opened (see TrackPopUpMenu).
+SInt32 PopUpMenuSelectForPress(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem,
+                               Point press);
 
 }  // namespace menus
 }  // namespace sp_platform
