@@ -19,6 +19,7 @@
 #include "ui/internal/DialogClipboard.h"
 #include "ui/internal/Drops.h"
 #include "ui/internal/InputMethod.h"
+#include "ui/internal/Windows.h"
 
 namespace sp_platform {
 namespace display {
@@ -230,12 +231,23 @@ bool IsPopup(const ShownWindow& shown) {
   return shown.windowClass == kHelpWindowClass || shown.windowClass == kOverlayWindowClass;
 }
 
+// True when the toolbox has `window` in front of `other`.
+bool InFrontOf(WindowRef window, WindowRef other) {
+  for (WindowRef w : WindowListFrontToBack()) {
+    if (w == window) return true;
+    if (w == other) return false;
+  }
+  return false;
+}
+
 // A window the person brought forward: the toolbox's order follows, but not past a modal
-// loop's window, which comes back in front instead.
+// loop's window, which comes back in front instead. A window the toolbox has in front of the
+// modal loop's window (a dialog that window opened, such as a folder choice) keeps the front.
 void FocusGained(ShownWindow& shown) {
   if (IsPopup(shown)) return;
   WindowRef modal = InnermostModalWindow();
-  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal)) {
+  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal) &&
+      !InFrontOf(shown.window, modal)) {
     if (ShownWindow* m = ShownOf(modal)) SDL_RaiseWindow(m->sdl);
     return;
   }
@@ -244,7 +256,7 @@ void FocusGained(ShownWindow& shown) {
   if (c == kFloatingWindowClass || c == kUtilityWindowClass || c == kToolbarWindowClass) return;
   if (FrontNonFloatingWindow() != shown.window) {
     SelectWindow(shown.window);
-    Desktop().lastFront = shown.window;  // in front on the desktop already
+    Desktop().lastFront = WindowSerial(shown.window);  // in front on the desktop already
   }
 }
 
@@ -253,7 +265,8 @@ void WindowEvent(const SDL_WindowEvent& e) {
   if (shown == nullptr) return;
   switch (e.event) {
     case SDL_WINDOWEVENT_MOVED:
-      WindowMovedByDesktop(*shown, e.data1, e.data2);
+      // On X11 the place comes from the server itself (WindowPlaceMessage).
+      if (shown->xwindow == 0) WindowMovedByDesktop(*shown, e.data1, e.data2);
       break;
     case SDL_WINDOWEVENT_RESIZED:
       WindowResizedByDesktop(*shown, e.data1, e.data2);
@@ -338,6 +351,9 @@ bool PumpInput() {
         break;
       case SDL_WINDOWEVENT:
         WindowEvent(e.window);
+        break;
+      case SDL_SYSWMEVENT:
+        WindowPlaceMessage(e.syswm.msg);
         break;
       case SDL_DROPBEGIN:
         d.dropped.clear();

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "OSUtils.h"
@@ -227,6 +228,8 @@ bool OpenDesktop(std::string* message) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
   }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) X11SurviveGoneWindows();
   float dotsPerInch = 0;
   if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0;
   d.scale = ChooseScale(std::getenv("SP_DISPLAY_SCALE"), dotsPerInch);
@@ -239,6 +242,8 @@ bool OpenDesktop(std::string* message) {
   for (Uint32 type : {SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE}) {
     SDL_EventState(type, SDL_ENABLE);
   }
+  // The X11 event stream, where the windows' moves are told (WindowPlaceMessage).
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   SDL_StartTextInput();
   InstallServices();  // the input method's hooks may stop text input again
   d.open = true;

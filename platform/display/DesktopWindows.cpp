@@ -119,6 +119,7 @@ ShownWindow* Create(WindowRef window) {
                                width, height, FlagsFor(c, attributes));
   if (shown.sdl == nullptr) return nullptr;
   shown.id = SDL_GetWindowID(shown.sdl);
+  shown.xwindow = X11WindowID(shown.sdl);
   SInt16 minW = 0, minH = 0;
   HISize minSize{0, 0}, maxSize{0, 0};
   if (shown.resizable && GetWindowResizeLimits(window, &minSize, &maxSize) == noErr) {
@@ -130,8 +131,8 @@ ShownWindow* Create(WindowRef window) {
                                int(std::min<CGFloat>(maxSize.height, 16383) + shown.strip) * d.scale);
     }
   }
-  d.windows.push_back(std::move(shown));
-  return &d.windows.back();
+  X11KeepContentInPlace(shown.sdl);
+  return d.windows.Add(window, std::move(shown));
 }
 
 void Show(ShownWindow& shown) {
@@ -164,7 +165,10 @@ void FollowToolbox(ShownWindow& shown) {
     shown.wholeUpload = true;
   }
   if (now.left != was.left || now.top != was.top) {
-    SDL_SetWindowPosition(shown.sdl, now.left * d.scale, (now.top - shown.strip) * d.scale);
+    const int x = now.left * d.scale, y = (now.top - shown.strip) * d.scale;
+    if (!X11MoveContent(shown.sdl, x, y, &shown.moveRequest)) {
+      SDL_SetWindowPosition(shown.sdl, x, y);
+    }
   }
   shown.content = now;
 }
@@ -355,6 +359,12 @@ Rect SendBoundsEvent(WindowRef window, UInt32 kind, UInt32 attributes, const Rec
   return corrected;
 }
 
+// The shown window of this very window once event handlers ran: null when they disposed of it
+// (a window made since may have its address) or the desktop let it go.
+ShownWindow* StillShown(WindowRef window, UInt64 serial) {
+  return WindowSerial(window) == serial ? ShownOf(window) : nullptr;
+}
+
 }  // namespace
 
 DesktopState& Desktop() {
@@ -363,10 +373,7 @@ DesktopState& Desktop() {
 }
 
 ShownWindow* ShownOf(WindowRef window) {
-  for (ShownWindow& w : Desktop().windows) {
-    if (w.window == window) return &w;
-  }
-  return nullptr;
+  return Desktop().windows.Find(window);
 }
 
 ShownWindow* ShownOfID(Uint32 id) {
@@ -386,11 +393,11 @@ Point GlobalOf(const ShownWindow& shown, int x, int y) {
 void SyncWindows() {
   DesktopState& d = Desktop();
   // Windows of the toolbox that are gone take theirs with them.
-  for (std::size_t i = d.windows.size(); i-- > 0;) {
-    if (IsValidWindowPtr(d.windows[i].window)) continue;
-    SDL_DestroyWindow(d.windows[i].sdl);
-    d.windows.erase(d.windows.begin() + std::ptrdiff_t(i));
-  }
+  bool uncovered = false;
+  d.windows.ForgetGone([&uncovered](ShownWindow& gone) {
+    uncovered = uncovered || gone.shown;
+    SDL_DestroyWindow(gone.sdl);
+  });
   const std::vector<WindowRef> list = WindowListFrontToBack();
   WindowRef front = nullptr;
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -400,6 +407,7 @@ void SyncWindows() {
       if (shown != nullptr && shown->shown) {
         SDL_HideWindow(shown->sdl);
         shown->shown = false;
+        uncovered = true;
       }
       continue;
     }
@@ -409,9 +417,13 @@ void SyncWindows() {
     if (!shown->shown) Show(*shown);
     if (!IsPopupClass(shown->windowClass)) front = w;
   }
+  // What a window that went away uncovered is put on the screen again in this pass, rather
+  // than when the server tells of it (until then the screen would show the gone window there:
+  // the windows have no background of their own).
+  if (uncovered) InvalidateDesktop();
   // The window the toolbox put in front comes to the front of the desktop.
-  if (front != d.lastFront) {
-    d.lastFront = front;
+  if (WindowSerial(front) != d.lastFront) {
+    d.lastFront = WindowSerial(front);
     if (ShownWindow* shown = ShownOf(front)) SDL_RaiseWindow(shown->sdl);
   }
 }
@@ -424,52 +436,82 @@ void PresentWindows() {
 
 void DestroyWindows() {
   DesktopState& d = Desktop();
-  for (ShownWindow& w : d.windows) SDL_DestroyWindow(w.sdl);
-  d.windows.clear();
-  d.lastFront = nullptr;
+  d.windows.Clear([](ShownWindow& w) { SDL_DestroyWindow(w.sdl); });
+  d.lastFront = 0;
 }
 
 void WindowMovedByDesktop(ShownWindow& shown, int x, int y) {
   const int scale = Desktop().scale;
-  const Rect was = ContentOf(shown.window);
+  WindowRef window = shown.window;
+  const UInt64 serial = WindowSerial(window);
+  const Rect was = ContentOf(window);
+  // A move the toolbox made since the last sync is newer than anything the desktop tells:
+  // the next sync asks for it.
+  if (was.left != shown.content.left || was.top != shown.content.top) return;
   const int left = Down(x, scale);
   const int top = Down(y, scale) + shown.strip;
   if (left == was.left && top == was.top) return;
   Rect proposed = was;
   OffsetRect(&proposed, SInt16(left - was.left), SInt16(top - was.top));
-  const Rect now = SendBoundsEvent(shown.window, kEventWindowBoundsChanging,
+  const Rect now = SendBoundsEvent(window, kEventWindowBoundsChanging,
                                    kWindowBoundsChangeUserDrag | kWindowBoundsChangeOriginChanged,
                                    was, proposed);
-  if (!IsValidWindowPtr(shown.window)) return;
-  SetWindowBounds(shown.window, kWindowContentRgn, &now);
-  shown.content = proposed;  // the desktop's place: a correction is pushed back
+  ShownWindow* still = StillShown(window, serial);
+  if (still == nullptr) return;
+  SetWindowBounds(window, kWindowContentRgn, &now);
+  still->content = proposed;  // the desktop's place: a correction is pushed back
   // Sheets stay attached to the top of their parent.
   for (WindowRef w : WindowListFrontToBack()) {
     WindowRef parent = nullptr;
-    if (GetSheetWindowParent(w, &parent) != noErr || parent != shown.window) continue;
+    if (GetSheetWindowParent(w, &parent) != noErr || parent != window) continue;
     const Rect sheet = ContentOf(w);
     MoveWindow(w, SInt16(sheet.left + now.left - was.left), SInt16(sheet.top + now.top - was.top),
                false);
   }
-  SendBoundsEvent(shown.window, kEventWindowDragCompleted, 0, was, now);
+  SendBoundsEvent(window, kEventWindowDragCompleted, 0, was, now);
+}
+
+void WindowPlaceMessage(const SDL_SysWMmsg* message) {
+  X11Place place;
+  if (!X11PlaceMessage(message, &place)) return;
+  for (ShownWindow& shown : Desktop().windows) {
+    if (shown.xwindow != place.window) continue;
+    if (place.framed >= 0) shown.framed = place.framed == 1;
+    // Older than the last move asked for: the window manager has not answered that yet.
+    if (place.request < shown.moveRequest) return;
+    // In a frame, the server tells the place in the frame; the window manager tells the place
+    // on the screen, after each move of the frame.
+    if (place.fromWindowManager || (place.fromServer && !shown.framed)) {
+      WindowMovedByDesktop(shown, place.x, place.y);
+    }
+    return;
+  }
 }
 
 void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   const int scale = Desktop().scale;
-  const Rect was = ContentOf(shown.window);
+  WindowRef window = shown.window;
+  const UInt64 serial = WindowSerial(window);
+  const Rect was = ContentOf(window);
+  const Rect& synced = shown.content;
+  if (was.right - was.left != synced.right - synced.left ||
+      was.bottom - was.top != synced.bottom - synced.top) {
+    return;  // the toolbox's own new size is newer; the next sync asks for it
+  }
   const int w = std::max(1, width / scale);
   const int h = std::max(1, height / scale - shown.strip);
   if (w == was.right - was.left && h == was.bottom - was.top) return;
   const Rect proposed = {was.top, was.left, SInt16(std::min(was.top + h, 32767)),
                          SInt16(std::min(was.left + w, 32767))};
-  const Rect now = SendBoundsEvent(shown.window, kEventWindowBoundsChanging,
+  const Rect now = SendBoundsEvent(window, kEventWindowBoundsChanging,
                                    kWindowBoundsChangeUserResize | kWindowBoundsChangeSizeChanged,
                                    was, proposed);
-  if (!IsValidWindowPtr(shown.window)) return;
-  SetWindowBounds(shown.window, kWindowContentRgn, &now);
-  shown.content = proposed;
-  shown.wholeUpload = true;
-  SendBoundsEvent(shown.window, kEventWindowResizeCompleted, 0, was, now);
+  ShownWindow* still = StillShown(window, serial);
+  if (still == nullptr) return;
+  SetWindowBounds(window, kWindowContentRgn, &now);
+  still->content = proposed;
+  still->wholeUpload = true;
+  SendBoundsEvent(window, kEventWindowResizeCompleted, 0, was, now);
 }
 
 void WindowCloseRequested(ShownWindow& shown) {

@@ -2,6 +2,7 @@
 #include "display/detail/DesktopX11.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
 
@@ -20,6 +21,16 @@ int gXError = 0;
 int NoteXError(Display*, XErrorEvent* error) {
   gXError = error->error_code;
   return 0;
+}
+
+XErrorHandler gPassedOn = nullptr;
+
+// A window can go between a request that names it and the server's answer (a window manager
+// destroys the frame of a window it lets go while SDL asks where that frame lies): the error
+// that answers is no fault of the program, which goes on. Other errors take their usual road.
+int SurviveGoneWindow(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow) return 0;
+  return gPassedOn != nullptr ? gPassedOn(display, error) : 0;
 }
 
 // What tells two names of one display apart from names of two: the host ("unix" and none are
@@ -55,12 +66,68 @@ int X11ConnectionFd(SDL_Window* window) {
   return InfoOf(window, &info) ? ConnectionNumber(info.info.x11.display) : -1;
 }
 
+void X11SurviveGoneWindows() {
+  const XErrorHandler previous = XSetErrorHandler(SurviveGoneWindow);
+  if (previous != SurviveGoneWindow) gPassedOn = previous;
+}
+
 bool X11MapWithoutWaiting(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return false;
   XMapRaised(info.info.x11.display, info.info.x11.window);
   XFlush(info.info.x11.display);
   return true;
+}
+
+bool X11KeepContentInPlace(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  XSizeHints* hints = XAllocSizeHints();
+  if (hints == nullptr) return false;
+  long supplied = 0;
+  if (XGetWMNormalHints(display, info.info.x11.window, hints, &supplied) == 0) hints->flags = 0;
+  hints->flags |= PWinGravity;
+  hints->win_gravity = StaticGravity;
+  XSetWMNormalHints(display, info.info.x11.window, hints);
+  XFree(hints);
+  XFlush(display);
+  return true;
+}
+
+bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  if (request != nullptr) *request = NextRequest(display);
+  XMoveWindow(display, info.info.x11.window, x, y);
+  XFlush(display);
+  return true;
+}
+
+bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place) {
+  if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& e = message->msg.x11.event;
+  *place = X11Place();
+  place->request = e.xany.serial;
+  switch (e.type) {
+    case ConfigureNotify:
+      place->window = e.xconfigure.window;
+      place->fromWindowManager = e.xconfigure.send_event != 0;
+      place->fromServer = !place->fromWindowManager;
+      place->x = e.xconfigure.x;
+      place->y = e.xconfigure.y;
+      return true;
+    case ReparentNotify:
+      place->window = e.xreparent.window;
+      place->fromServer = true;
+      place->x = e.xreparent.x;
+      place->y = e.xreparent.y;
+      place->framed = e.xreparent.parent != DefaultRootWindow(e.xreparent.display) ? 1 : 0;
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool X11Bell(SDL_Window* window) {

@@ -11,6 +11,10 @@
 //   own, the menu bar as a strip at the top of the front document window, and brings the
 //   mouse, keys, typed text, focus, dropped files, the clipboard, cursors and the bell to
 //   the toolbox. The loop sleeps in its wait until the next timer or the next input.
+// - A window's place on the desktop is its content's (with the strip above a document
+//   window's): the window manager puts its frame around the content where the toolbox asks,
+//   and each place the window manager gives a window reaches the toolbox (a move the toolbox
+//   asked for since is not undone by an older one).
 #pragma once
 
 #include <string>

@@ -226,6 +226,8 @@ WindowRef MakeWindow(WindowClass windowClass, WindowAttributes attributes, const
     delete w;
     return nullptr;
   }
+  static UInt64 lastSerial = 0;
+  w->serial = ++lastSerial;
   w->windowClass = windowClass;
   w->attributes = attributes;
   w->visible = visible;
@@ -342,6 +344,10 @@ std::vector<WindowRef> WindowListFrontToBack() {
 
 void DisposeAllWindows() {
   while (!Windows().empty()) DisposeWindow(Windows().front());
+}
+
+UInt64 WindowSerial(WindowRef window) {
+  return IsLive(window) ? window->serial : 0;
 }
 
 namespace windows {

@@ -12,8 +12,10 @@ namespace events {
 namespace {
 
 // {'mous', 1} on the application over the menu bar: the menus are pulled down (MenuSelect)
-// and a chosen item sends its command ({'cmds', 1}); the title is unhilited after. While a
-// modal loop runs the bar belongs to the window behind it: the press only beeps.
+// and a chosen item sends its command ({'cmds', 1}). The title is unhilited as the menu
+// closes, before the command runs: a command that opens a dialog runs its loop inside the
+// send, and the bar must not show the menu as open all that time. While a modal loop runs the
+// bar belongs to the window behind it: the press only beeps.
 OSStatus ApplicationMenuBarClick(EventRef event, EventTargetRef) {
   Point where = {0, 0};
   UInt32 modifiers = 0;
@@ -29,11 +31,11 @@ OSStatus ApplicationMenuBarClick(EventRef event, EventTargetRef) {
     return noErr;
   }
   const SInt32 choice = MenuSelect(where);
+  HiliteMenu(0);
   if (choice != 0) {
     const MenuID id = MenuID(UInt32(choice) >> 16);
     menus::SendItemCommand(menus::ShownMenu(id), MenuItemIndex(choice & 0xFFFF), modifiers);
   }
-  HiliteMenu(0);
   return noErr;
 }
 

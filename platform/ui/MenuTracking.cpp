@@ -532,7 +532,7 @@ UInt32 MenuBarLookStamp() {
   UInt32 stamp = Tracking().stampBase * 2654435761u;
   stamp = stamp * 31 + state.drawCount;
   stamp = stamp * 31 + UInt32(UInt16(state.hilited));
-  stamp = stamp * 31 + UInt32(reinterpret_cast<std::uintptr_t>(MenuBarWindow()) >> 4);
+  stamp = stamp * 31 + UInt32(WindowSerial(MenuBarWindow()));
   stamp = stamp * 31 + UInt32(BarMenus().size());
   return stamp;
 }

@@ -40,7 +40,8 @@ void ResetAll() {
 }  // namespace
 
 // XWD files: a big-endian header of 25 words, the window's name, the colour map, then the
-// pixels in ZPixmap form.
+// pixels in ZPixmap form, of 4 bytes each (xwd may call them 24 bits a pixel, but for the
+// screen's depth; 3 bytes each when the lines hold no more).
 bool ParseXwd(const std::string& bytes, ScreenImage* image) {
   sp::ByteReader in(reinterpret_cast<const UInt8*>(bytes.data()), bytes.size());
   UInt32 h[25];
@@ -48,18 +49,25 @@ bool ParseXwd(const std::string& bytes, ScreenImage* image) {
   if (!in.Ok()) return false;
   const UInt32 headerSize = h[0], format = h[2], width = h[4], height = h[5], byteOrder = h[7];
   const UInt32 bitsPerPixel = h[11], bytesPerLine = h[12], colours = h[19];
-  if (format != 2 || bitsPerPixel != 32 || width == 0 || height == 0) return false;
+  if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || width == 0 || height == 0) {
+    return false;
+  }
+  const UInt32 step = bitsPerPixel == 32 || bytesPerLine >= width * 4 ? 4 : 3;
   const std::size_t start = std::size_t(headerSize) + std::size_t(colours) * 12;
-  if (start + std::size_t(bytesPerLine) * height > bytes.size()) return false;
+  if (bytesPerLine < width * step || start + std::size_t(bytesPerLine) * height > bytes.size()) {
+    return false;
+  }
   image->width = int(width);
   image->height = int(height);
   image->rgb.resize(std::size_t(width) * height);
   for (UInt32 y = 0; y < height; ++y) {
     const UInt8* row = reinterpret_cast<const UInt8*>(bytes.data()) + start + y * bytesPerLine;
     for (UInt32 x = 0; x < width; ++x) {
-      const UInt8* p = row + x * 4;
-      const UInt32 v = byteOrder == 0 ? (UInt32(p[0]) | UInt32(p[1]) << 8 | UInt32(p[2]) << 16)
-                                      : (UInt32(p[3]) | UInt32(p[2]) << 8 | UInt32(p[1]) << 16);
+      const UInt8* p = row + x * step;
+      const UInt32 v =
+          byteOrder == 0
+              ? (UInt32(p[0]) | UInt32(p[1]) << 8 | UInt32(p[2]) << 16)
+              : (UInt32(p[step - 1]) | UInt32(p[step - 2]) << 8 | UInt32(p[step - 3]) << 16);
       image->rgb[std::size_t(y) * width + x] = v & 0xFFFFFF;
     }
   }

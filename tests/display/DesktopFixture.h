@@ -47,7 +47,7 @@ struct ScreenImage {
   UInt32 At(int x, int y) const { return rgb[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
 };
 
-// The pixels of an XWD file (32 bits a pixel, as xwd writes a window); false for another file.
+// The pixels of an XWD file of a 24-bit screen (as xwd writes a window); false for another file.
 bool ParseXwd(const std::string& bytes, ScreenImage* image);
 
 using Fn = std::function<OSStatus(EventRef)>;

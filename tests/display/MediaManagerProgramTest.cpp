@@ -438,6 +438,31 @@ TEST(MediaManagerProgram, AShiftClickExtendsTheSelectionToTheRowClicked) {
   ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
 }
 
+// The media window is where it was when the program ended, start after start: its place is
+// kept as the place of its content, which the window manager's frame goes around.
+TEST(MediaManagerProgram, TheMediaWindowComesBackExactlyWhereItWasAtEachRestart) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  int firstX = 0, firstY = 0;
+  for (int start = 1; start <= 3; ++start) {
+    SCOPED_TRACE("start " + std::to_string(start));
+    Tool program;
+    std::string window;
+    ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+    int x = 0, y = 0;
+    EXPECT_TRUE(x11::ScreenPointOf(std::stoul(window), 0, kStrip, &x, &y));
+    if (start == 1) {
+      firstX = x;
+      firstY = y;
+    }
+    EXPECT_EQ(x, firstX);
+    EXPECT_EQ(y, firstY);
+    ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+  }
+}
+
 // The window the window manager says is active (xdotool's id); empty when it cannot say.
 std::string ActiveWindow() {
   std::string out;

@@ -1,13 +1,17 @@
 // The tests' own X queries (see XQueries.h).
 #include "XQueries.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 
 namespace desktop_test {
 namespace x11 {
@@ -69,6 +73,89 @@ std::string WindowName(unsigned long window) {
   return out;
 }
 
+bool LookOf(unsigned long window, WindowLook* look) {
+  XWindowAttributes attributes;
+  if (!Connect() || window == 0 ||
+      XGetWindowAttributes(Connection(), Window(window), &attributes) == 0) {
+    return false;
+  }
+  Display* x = Connection();
+  *look = WindowLook();
+  look->overrideRedirect = attributes.override_redirect != 0;
+  auto read = [x, window](const char* name, Atom kind, unsigned long want, long* values) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool got =
+        XGetWindowProperty(x, Window(window), XInternAtom(x, name, False), 0, long(want), False,
+                           kind, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32 && count >= want;
+    if (got) {
+      for (unsigned long i = 0; i < want; ++i) values[i] = reinterpret_cast<long*>(data)[i];
+    }
+    if (data != nullptr) XFree(data);
+    return got;
+  };
+  long type = 0;
+  if (read("_NET_WM_WINDOW_TYPE", XA_ATOM, 1, &type)) {
+    if (char* name = XGetAtomName(x, Atom(type))) {
+      look->type = name;
+      XFree(name);
+    }
+  }
+  long extents[4] = {0, 0, 0, 0};
+  if (read("_NET_FRAME_EXTENTS", XA_CARDINAL, 4, extents)) {
+    look->left = extents[0];
+    look->right = extents[1];
+    look->top = extents[2];
+    look->bottom = extents[3];
+  }
+  return true;
+}
+
+int StackingIndex(unsigned long window) {
+  if (!Connect() || window == 0) return -1;
+  Display* x = Connection();
+  const Window root = DefaultRootWindow(x);
+  // The window's ancestor among the root's children.
+  Window top = Window(window);
+  for (;;) {
+    Window rootReturn = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(x, top, &rootReturn, &parent, &children, &count) == 0) return -1;
+    if (children != nullptr) XFree(children);
+    if (parent == root || parent == 0) break;
+    top = parent;
+  }
+  Window rootReturn = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(x, root, &rootReturn, &parent, &children, &count) == 0) return -1;
+  int index = -1;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (children[i] == top) index = int(i);
+  }
+  if (children != nullptr) XFree(children);
+  return index;
+}
+
+bool AskThroughTheProgramsConnectionAboutAGoneWindow(unsigned sdlWindowID) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_Window* window = SDL_GetWindowFromID(sdlWindowID);
+  if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+      info.subsystem != SDL_SYSWM_X11) {
+    return false;
+  }
+  Display* x = info.info.x11.display;
+  const Window gone = 0x1fffff0;  // no client has a window of this id
+  int sx = 0, sy = 0;
+  Window child = 0;
+  XTranslateCoordinates(x, gone, DefaultRootWindow(x), 0, 0, &sx, &sy, &child);
+  XSync(x, False);
+  return true;
+}
+
 bool ScreenPointOf(unsigned long window, int x, int y, int* sx, int* sy) {
   Window child = 0;
   return Connect() && window != 0 &&
@@ -90,6 +177,71 @@ bool RequestClose(unsigned long window) {
   XFlush(x);
   return sent;
 }
+
+namespace {
+
+long MillisSince(std::chrono::steady_clock::time_point start) {
+  return long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count());
+}
+
+// How long the probe waits on a quiet connection before it stirs the window manager again.
+constexpr int kNudgeMillis = 100;
+
+// Waits for an event that `wanted` accepts, within the time left. Openbox, just started, may
+// hold a request that came before its loop ran in a queue of its own and answer it only when
+// another event wakes it: while the connection is quiet, a property of the root window is
+// changed now and then to wake it.
+bool WaitStirring(Display* x, std::chrono::steady_clock::time_point start, int millis,
+                  const std::function<bool(const XEvent&)>& wanted) {
+  const Window root = DefaultRootWindow(x);
+  const Atom nudge = XInternAtom(x, "_SP_TESTS_NUDGE", False);
+  for (;;) {
+    while (XPending(x) > 0) {
+      XEvent e;
+      XNextEvent(x, &e);
+      if (wanted(e)) return true;
+    }
+    const long left = millis - MillisSince(start);
+    if (left <= 0) return false;
+    pollfd p = {ConnectionNumber(x), POLLIN, 0};
+    if (poll(&p, 1, int(std::min<long>(left, kNudgeMillis))) > 0) continue;
+    const unsigned char stir = 0;
+    XChangeProperty(x, root, nudge, XA_CARDINAL, 8, PropModeReplace, &stir, 1);
+    XFlush(x);
+  }
+}
+
+// Maps a window, waits until the window manager has framed it, then destroys it and waits
+// until the window manager has let go of its frame too (a tool that walks the windows, such
+// as xdotool's search, ends with an error when one goes while it looks).
+bool WaitUntilWindowsAreFramed(Display* x, std::chrono::steady_clock::time_point start,
+                               int millis) {
+  const Window root = DefaultRootWindow(x);
+  const Window probe = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  XSelectInput(x, probe, StructureNotifyMask);
+  XSelectInput(x, root, SubstructureNotifyMask);
+  XMapWindow(x, probe);
+  XFlush(x);
+  Window frame = 0;
+  const bool framed = WaitStirring(x, start, millis, [probe, &frame](const XEvent& e) {
+    if (e.type != ReparentNotify || e.xreparent.window != probe) return false;
+    frame = e.xreparent.parent;
+    return true;
+  });
+  XDestroyWindow(x, probe);
+  XFlush(x);
+  const bool letGo = framed && WaitStirring(x, start, millis, [frame](const XEvent& e) {
+                       return e.type == DestroyNotify && e.xdestroywindow.window == frame;
+                     });
+  XSelectInput(x, root, NoEventMask);
+  XDeleteProperty(x, root, XInternAtom(x, "_SP_TESTS_NUDGE", False));
+  XSync(x, False);
+  return framed && letGo;
+}
+
+}  // namespace
 
 bool WaitForWindowManager(int millis) {
   Display* x = XOpenDisplay(nullptr);
@@ -116,12 +268,12 @@ bool WaitForWindowManager(int millis) {
       XEvent e;
       XNextEvent(x, &e);
     }
-    const long used = long(std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - start)
-                               .count());
+    const long used = MillisSince(start);
     pollfd p = {ConnectionNumber(x), POLLIN, 0};
     if (used >= millis || poll(&p, 1, int(millis - used)) <= 0) break;
   }
+  XSelectInput(x, root, NoEventMask);
+  ready = ready && WaitUntilWindowsAreFramed(x, start, millis);
   XCloseDisplay(x);
   return ready;
 }

@@ -15,6 +15,22 @@ void Disconnect();
 bool WindowViewable(unsigned long window);
 // The window's _NET_WM_NAME (UTF-8); empty when it has none.
 std::string WindowName(unsigned long window);
+// How the window manager shows a window: the first of its _NET_WM_WINDOW_TYPE atoms (empty when
+// it names none), whether the window manager leaves it alone (override-redirect, as popup menus
+// are), and the frame's borders around it (_NET_FRAME_EXTENTS; all 0 without a frame).
+struct WindowLook {
+  std::string type;
+  bool overrideRedirect = false;
+  long left = 0, right = 0, top = 0, bottom = 0;
+};
+bool LookOf(unsigned long window, WindowLook* look);
+// Where the window (its window manager's frame, when it has one) lies in the stacking of the
+// screen's windows: higher is in front. -1 when it cannot be told.
+int StackingIndex(unsigned long window);
+// Asks the X server, over the connection the SDL window of that id is shown through, where a
+// window lies that does not exist, and waits for the answer, which is an error. True when this
+// process is still here afterwards.
+bool AskThroughTheProgramsConnectionAboutAGoneWindow(unsigned sdlWindowID);
 // The screen position of a point of the window.
 bool ScreenPointOf(unsigned long window, int x, int y, int* sx, int* sy);
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
@@ -60,7 +76,7 @@ struct ShownCursor {
 bool CursorAtThePointer(ShownCursor* out);
 
 // Waits (on the connection, no sleeping) until a window manager names its check window on the
-// root window, or the time is up.
+// root window and has framed a window mapped after that, or the time is up.
 bool WaitForWindowManager(int millis);
 
 }  // namespace x11

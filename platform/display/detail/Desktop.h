@@ -10,6 +10,7 @@
 #include "QuickDraw.h"
 #include "display/internal/DesktopKeys.h"
 #include "quickdraw/internal/Cursors.h"
+#include "ui/internal/WindowStates.h"
 
 namespace sp_platform {
 namespace display {
@@ -19,6 +20,9 @@ struct ShownWindow {
   WindowRef window = nullptr;
   SDL_Window* sdl = nullptr;
   Uint32 id = 0;
+  unsigned long xwindow = 0;      // its X11 window; 0 when not on X11
+  unsigned long moveRequest = 0;  // the X request of the last move the toolbox asked for
+  bool framed = false;            // in a window manager's frame
   WindowClass windowClass = 0;
   int strip = 0;  // menu strip height above the content (logical pixels)
   bool shown = false;
@@ -38,8 +42,8 @@ struct DesktopState {
   bool open = false;
   int scale = 1;
   int passHook = 0;
-  std::vector<ShownWindow> windows;
-  WindowRef lastFront = nullptr;  // the front window when the stacking was last made so
+  WindowStates<ShownWindow> windows;
+  UInt64 lastFront = 0;  // the serial of the front window when the stacking was last made so
   // Input.
   bool appActive = true;
   bool hadFocus = false;
@@ -79,6 +83,12 @@ void PresentWindows();
 void DestroyWindows();
 // The WM moved or resized a window, or asked to close it: the toolbox hears of it.
 void WindowMovedByDesktop(ShownWindow& shown, int x, int y);
+// A message of the X11 event stream, taken in the order the server sent it: when it tells of
+// a new place of a shown window on the screen, the toolbox hears of it (unless it is older
+// than a move the toolbox asked for since). SDL's own moves are not used on X11: it reads a
+// place in a frame against the parent the window has when SDL looks, not the one it had, and
+// it drops a place equal to the last one it told, though the toolbox asked for another since.
+void WindowPlaceMessage(const SDL_SysWMmsg* message);
 void WindowResizedByDesktop(ShownWindow& shown, int width, int height);
 void WindowCloseRequested(ShownWindow& shown);
 

@@ -15,11 +15,37 @@ unsigned long X11WindowID(SDL_Window* window);
 bool X11SetOwner(SDL_Window* child, SDL_Window* owner);
 // The descriptor of the window's connection to the X server; -1 when not on X11.
 int X11ConnectionFd(SDL_Window* window);
+// From now on an X request that names a window that is gone ends nothing (Xlib's own answer
+// ends the process). Other X errors are handled as before.
+void X11SurviveGoneWindows();
 // Asks the X server to show the window and returns at once; the window manager maps it when
 // it is ready, and the map event tells SDL. (SDL's own show waits for that event without end,
 // and a window manager that is slow or declines to map a window would hold the program.)
 // False when not on X11.
 bool X11MapWithoutWaiting(SDL_Window* window);
+// Asks the window manager to keep the window's content where the program puts it (static
+// gravity): its frame goes around the content, so a position asked for is the content's, as
+// the positions read back are. False when not on X11.
+bool X11KeepContentInPlace(SDL_Window* window);
+// Moves the window's content to (x, y) on the screen; `request` gets the number of the
+// request, which the window manager's answers come after. False when not on X11.
+bool X11MoveContent(SDL_Window* window, int x, int y, unsigned long* request);
+// What a message of the X11 event stream (SDL_SYSWMEVENT) tells of a window's place.
+struct X11Place {
+  unsigned long window = 0;   // the window it tells of
+  unsigned long request = 0;  // the last request the server had taken when it happened
+  // The window manager's word (a synthetic ConfigureNotify): (x, y) is where the window's
+  // content is on the screen.
+  bool fromWindowManager = false;
+  // The server's own word of a change of the window (ConfigureNotify, ReparentNotify):
+  // (x, y) is relative to the window's parent, which is the screen unless the window is in a
+  // window manager's frame.
+  bool fromServer = false;
+  int x = 0, y = 0;
+  int framed = -1;  // ReparentNotify: 1 into a frame, 0 back onto the screen; else -1
+};
+// False for a message that tells nothing of a window's place.
+bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 // The name of the X display showing the window (as DISPLAY gave it); empty when not on X11.

@@ -41,6 +41,8 @@ struct OpaqueWindowPtr {
   bool standardStateSet = false;  // else it follows the screen
   WindowRef sheetParent = nullptr;
   std::vector<SpWindowProperty>* properties = nullptr;  // made on first use
+  // Never given to another window (see WindowSerial).
+  UInt64 serial = 0;
 
   // Records live in the Memory Manager's heap, so a failing allocation can be tested.
   static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {

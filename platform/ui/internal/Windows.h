@@ -14,6 +14,11 @@ std::vector<WindowRef> WindowListFrontToBack();
 // Disposes of every window (used between tests).
 void DisposeAllWindows();
 
+// The window's serial number: given when the window is made, counting from 1, and never given
+// again, where a disposed window's address comes back for a later window. 0 for null and for a
+// window that is gone.
+UInt64 WindowSerial(WindowRef window);
+
 // Copies the window's update region into `region` in global coordinates (empty when nothing
 // waits). errInvalidWindowPtr for a null or disposed window, paramErr for a null region,
 // memFullErr when the copy cannot be made.
