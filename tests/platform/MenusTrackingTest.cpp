@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "CommandEvents.h"
 #include "UiFixture.h"
 #include "ui/internal/Menus.h"
 #include "ui/internal/Windows.h"
@@ -151,10 +152,7 @@ TEST_F(MenuTracking, APressInTheBarSendsTheChosenItemsCommand) {
   std::vector<MenuID> hilitedDuringCommand;
   Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
          [&commands, &hilitedDuringCommand](EventRef e) {
-           HICommand c{};
-           GetEventParameter(e, kEventParamDirectObject, typeHICommand, nullptr, sizeof c,
-                             nullptr, &c);
-           commands.push_back(c.commandID);
+           commands.push_back(CommandIDOf(e));
            hilitedDuringCommand.push_back(sp_testing::ReadMenuBar().hilited);
            return OSStatus(noErr);
          });
@@ -448,10 +446,7 @@ TEST_F(SubMenuTracking, AnItemOfASubMenuChosenInTheBarSendsItsCommand) {
   std::vector<UInt32> commands;
   Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
          [&commands](EventRef e) {
-           HICommand c{};
-           GetEventParameter(e, kEventParamDirectObject, typeHICommand, nullptr, sizeof c,
-                             nullptr, &c);
-           commands.push_back(c.commandID);
+           commands.push_back(CommandIDOf(e));
            return OSStatus(noErr);
          });
   sp_testing::PostMouseDown(Title());
