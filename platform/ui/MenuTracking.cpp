@@ -343,9 +343,11 @@ bool OpenSubMenu(Tracker& t, std::size_t level) {
   CloseFrom(t, level + 1);
   if (sub == nullptr) return false;
   const Level parent = t.shown[level];
+  const OpaqueMenuRef* record = Live(parent.menu);  // a timer may have disposed of it
+  if (record == nullptr) return false;
   const int parentWidth = ShownMenuSize(parent.menu).h;
   const int width = ShownMenuSize(sub).h;
-  const Rect item = ItemRect(*Live(parent.menu), parent.hilited, parentWidth);
+  const Rect item = ItemRect(*record, parent.hilited, parentWidth);
   int left = parent.topLeft.h + parentWidth;
   if (left + width > ScreenBounds().right) left = parent.topLeft.h - width;
   return Push(t, sub, Point{SInt16(parent.topLeft.v + item.top), SInt16(left)});
