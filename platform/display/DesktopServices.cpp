@@ -115,6 +115,19 @@ bool GetClipboard(std::string* utf8, void*) {
   return !utf8->empty();
 }
 
+// Where the pointer is now: the place the X server tells (GetMouse answers the pointer's place
+// when it is called, also outside the program's windows, where no motion reaches them).
+// Without a window to ask through, the latest mouse input answers.
+bool PointerNow(Point* global, void*) {
+  for (const ShownWindow& w : Desktop().windows) {
+    int x = 0, y = 0;
+    if (!X11PointerPlace(w.sdl, &x, &y)) continue;
+    *global = GlobalOfScreen(x, y);
+    return true;
+  }
+  return false;
+}
+
 const dialogs::DesktopClipboard kClipboard = {PutClipboard, GetClipboard, nullptr};
 
 // The desktop's bell on X11; elsewhere the front window flashes.
@@ -145,6 +158,7 @@ void InstallServices() {
   DesktopState& d = Desktop();
   d.passHook = AddPassHook(Pass, nullptr);
   SetIdleWaitProc(Wait, nullptr);
+  SetPointerProc(PointerNow, nullptr);
   SetBeepProc(Beep, nullptr);
   dialogs::SetDesktopClipboard(&kClipboard);
   menus::SetLiveMenuTracking(true);
@@ -156,6 +170,7 @@ void RemoveServices() {
   RemovePassHook(d.passHook);
   d.passHook = 0;
   SetIdleWaitProc(nullptr, nullptr);
+  SetPointerProc(nullptr, nullptr);
   SetBeepProc(nullptr, nullptr);
   dialogs::SetDesktopClipboard(nullptr);
   menus::SetLiveMenuTracking(false);
@@ -233,6 +248,7 @@ bool OpenDesktop(std::string* message) {
   float dotsPerInch = 0;
   if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0;
   d.scale = ChooseScale(std::getenv("SP_DISPLAY_SCALE"), dotsPerInch);
+  d.keyMods = Uint16(SDL_GetModState());
   SDL_Rect screen;
   if (SDL_GetDisplayBounds(0, &screen) == 0) {
     SetMainScreenSize(SInt16(std::min(screen.w / d.scale, 32767)),

@@ -138,6 +138,17 @@ bool X11Bell(SDL_Window* window) {
   return true;
 }
 
+bool X11PointerPlace(SDL_Window* window, int* x, int* y) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  ::Window root = 0, child = 0;
+  int wx = 0, wy = 0;
+  unsigned int mask = 0;
+  return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &wx, &wy,
+                       &mask) == True;
+}
+
 std::string X11DisplayName(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return std::string();
