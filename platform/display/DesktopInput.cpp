@@ -311,7 +311,8 @@ void DeliverDrop() {
   d.droppedText.clear();
   int x = 0, y = 0;
   SDL_GetGlobalMouseState(&x, &y);
-  const Point where = GlobalOfScreen(x, y);
+  const int scale = d.scale;
+  const Point where = {SInt16(y / scale), SInt16(x / scale)};
   if (!files.empty()) drops::DeliverFileDrop(where, files);
   if (!text.empty()) drops::DeliverTextDrop(where, text);
   delivering = false;

@@ -116,16 +116,19 @@ bool GetClipboard(std::string* utf8, void*) {
 }
 
 // Where the pointer is now: the place the X server tells (GetMouse answers the pointer's place
-// when it is called, also outside the program's windows, where no motion reaches them).
+// when it is called, also outside the program's windows, where no motion reaches them). It is
+// read against the window the mouse's events come from, so that it agrees with their places.
 // Without a window to ask through, the latest mouse input answers.
 bool PointerNow(Point* global, void*) {
+  SDL_Window* focus = SDL_GetMouseFocus();
+  const ShownWindow* asked = focus != nullptr ? ShownOfID(SDL_GetWindowID(focus)) : nullptr;
   for (const ShownWindow& w : Desktop().windows) {
-    int x = 0, y = 0;
-    if (!X11PointerPlace(w.sdl, &x, &y)) continue;
-    *global = GlobalOfScreen(x, y);
-    return true;
+    if (asked == nullptr && w.shown) asked = &w;
   }
-  return false;
+  int x = 0, y = 0;
+  if (asked == nullptr || !X11PointerPlace(asked->sdl, &x, &y)) return false;
+  *global = GlobalOf(*asked, x, y);
+  return true;
 }
 
 const dialogs::DesktopClipboard kClipboard = {PutClipboard, GetClipboard, nullptr};

@@ -78,10 +78,6 @@ int Down(int value, int by) {
   return value >= 0 ? value / by : -((-value + by - 1) / by);
 }
 
-Point PointOf(int h, int v) {
-  return Point{SInt16(std::clamp(v, -32768, 32767)), SInt16(std::clamp(h, -32768, 32767))};
-}
-
 // The front-most visible document window other than `except`: the owner of dialogs.
 WindowRef OwnerFor(WindowRef except) {
   for (WindowRef w : WindowListFrontToBack()) {
@@ -389,13 +385,9 @@ ShownWindow* ShownOfID(Uint32 id) {
 
 Point GlobalOf(const ShownWindow& shown, int x, int y) {
   const int scale = Desktop().scale;
-  return PointOf(shown.content.left + Down(x, scale),
-                 shown.content.top - shown.strip + Down(y, scale));
-}
-
-Point GlobalOfScreen(int x, int y) {
-  const int scale = Desktop().scale;
-  return PointOf(Down(x, scale), Down(y, scale));
+  const int h = shown.content.left + Down(x, scale);
+  const int v = shown.content.top - shown.strip + Down(y, scale);
+  return Point{SInt16(std::clamp(v, -32768, 32767)), SInt16(std::clamp(h, -32768, 32767))};
 }
 
 void SyncWindows() {

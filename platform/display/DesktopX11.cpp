@@ -141,12 +141,11 @@ bool X11Bell(SDL_Window* window) {
 bool X11PointerPlace(SDL_Window* window, int* x, int* y) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return false;
-  Display* display = info.info.x11.display;
   ::Window root = 0, child = 0;
-  int wx = 0, wy = 0;
+  int rootX = 0, rootY = 0;
   unsigned int mask = 0;
-  return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &wx, &wy,
-                       &mask) == True;
+  return XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX,
+                       &rootY, x, y, &mask) == True;
 }
 
 std::string X11DisplayName(SDL_Window* window) {

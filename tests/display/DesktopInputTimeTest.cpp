@@ -1,6 +1,6 @@
 // Input as of its own time: the modifiers a click or a wheel notch had when it happened, the
-// character a key's release carries, where the pointer is when the program asks for it, and
-// places left of and above a window at scale 2. The input is queued as SDL's, all of it before
+// character a key's release carries, and where the pointer is when the program asks for it
+// (at scale 2, left of and above a window too). The input is queued as SDL's, all of it before
 // the program takes any, as when the program is busy while a person types and clicks.
 #include <SDL.h>
 
@@ -9,7 +9,6 @@
 
 #include "DesktopFixture.h"
 #include "Events.h"
-#include "events/internal/EventLoop.h"
 
 namespace desktop_test {
 namespace {
@@ -169,21 +168,14 @@ TEST_F(InputTime, AKeysReleaseCarriesOnlyTheCharacterItsOwnPressTyped) {
   EXPECT_EQ(keys, expected);
 }
 
-class InputTimeScaled : public DesktopTest {
- protected:
-  void OpenAtScaleTwo() {
-    display::CloseDesktop();
-    setenv("SP_DISPLAY_SCALE", "2", 1);
-    std::string message;
-    ASSERT_TRUE(display::OpenDesktop(&message)) << message;
-  }
-};
-
 // GetMouse answers where the pointer is when it is called, in the port's coordinates, also
 // where no motion reaches the program (off its windows); at scale 2, left of and above the
 // window, a screen pixel's place rounds down.
-TEST_F(InputTimeScaled, GetMouseAnswersWhereThePointerIsWhenAsked) {
-  OpenAtScaleTwo();
+TEST_F(InputTime, GetMouseAnswersWhereThePointerIsWhenAsked) {
+  display::CloseDesktop();
+  setenv("SP_DISPLAY_SCALE", "2", 1);
+  std::string message;
+  ASSERT_TRUE(display::OpenDesktop(&message)) << message;
   WindowRef window = ShowWindowOnDesktop(R(100, 100, 180, 200), "ポインタ");
   ASSERT_NE(window, nullptr);
   const int strip = display::StripHeightOf(window);
@@ -217,31 +209,6 @@ TEST_F(InputTimeScaled, GetMouseAnswersWhereThePointerIsWhenAsked) {
     GetGlobalMouse(&global);
     EXPECT_EQ(global.h, content.left + row.h) << row.why;
     EXPECT_EQ(global.v, content.top + row.v) << row.why;
-  }
-}
-
-// A motion of the captured pointer left of and above the window (a drag out of it) reaches the
-// toolbox at the global pixel that holds it: rounded down, not towards 0.
-TEST_F(InputTimeScaled, MotionLeftOfAndAboveAWindowRoundsDown) {
-  OpenAtScaleTwo();
-  WindowRef window = ShowWindowOnDesktop(R(100, 100, 180, 200), "左上");
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", "5", "5"}));  // off the window
-  const Uint32 id = display::SDLWindowIDOf(window);
-  const int strip = display::StripHeightOf(window);
-  Rect content;
-  GetWindowBounds(window, kWindowContentRgn, &content);
-  const struct {
-    int x, y;  // pixels of the SDL window
-    int h, v;  // from the content's corner
-  } rows[] = {{-1, strip * 2 - 1, -1, -1}, {-2, strip * 2 - 3, -1, -2}, {-3, 0, -2, -strip},
-              {1, strip * 2 + 3, 0, 1}};
-  for (const auto& row : rows) {
-    ASSERT_TRUE(PushAll({MouseEvent(SDL_MOUSEMOTION, id, row.x, row.y)}));
-    display::SyncDesktop();
-    const Point where = sp_platform::CurrentMouseLocation();
-    EXPECT_EQ(where.h, content.left + row.h) << row.x << "," << row.y;
-    EXPECT_EQ(where.v, content.top + row.v) << row.x << "," << row.y;
   }
 }
 

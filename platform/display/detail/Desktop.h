@@ -77,8 +77,6 @@ ShownWindow* ShownOf(WindowRef window);
 ShownWindow* ShownOfID(Uint32 id);
 // The global point of a position in an SDL window (its pixels).
 Point GlobalOf(const ShownWindow& shown, int x, int y);
-// The global point of a position on the screen (its pixels).
-Point GlobalOfScreen(int x, int y);
 
 // Makes the desktop's windows follow the toolbox's (create, show, hide, move, size, title,
 // stacking) and forgets those whose toolbox window is gone.
