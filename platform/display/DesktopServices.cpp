@@ -123,7 +123,8 @@ bool PointerNow(Point* global, void*) {
   SDL_Window* focus = SDL_GetMouseFocus();
   const ShownWindow* asked = focus != nullptr ? ShownOfID(SDL_GetWindowID(focus)) : nullptr;
   for (const ShownWindow& w : Desktop().windows) {
-    if (asked == nullptr && w.shown) asked = &w;
+    if (asked != nullptr) break;
+    if (w.shown) asked = &w;
   }
   int x = 0, y = 0;
   if (asked == nullptr || !X11PointerPlace(asked->sdl, &x, &y)) return false;
