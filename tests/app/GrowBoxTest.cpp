@@ -89,7 +89,7 @@ TEST_F(GrowBox, StaysAtTheCornerWhenTheViewsAreDrawnAgainOutsideTheWindowsUpdate
     // Each case starts from a drawn grow box, whatever the one before left.
     steps.push_back(Do("draw the grow box", [] { Sp_DrawGrowBoxOfWindow(M()->GetWindowRef()); }));
     steps.push_back(Do(c.what, c.disturb));
-    // A pass of the event loop later, so that a waiting update has been sent.
+    // A double-click's time later: the waiting update and the posted press were handled.
     steps.push_back(Then(std::string("check after ") + c.what,
                        [&c] { EXPECT_EQ(GrowBoxPixels(), "") << c.what; }));
   }
