@@ -355,6 +355,8 @@ class cSp_Window {
   void ZoomInOutWindowForCarbonEvent(short part);
   // Draws the window's controls and its grow box; inside an update.
   void Update();
+  // Draws the grow box again (when the window shows one), over what was drawn at its corner.
+  void DrawGrowBox();
   // Erases the whole content with the port's background.
   void EraseContent();
   // A press at the global point `where`: brings a back window forward (and no more), else
@@ -500,6 +502,8 @@ cSp_Window* Sp_SerchWindowFromMacOSControlRef(ControlRef control);
 unsigned char Sp_HaveModalDialog(cSp_Window* except, cSp_Window** found);
 // The window object of a toolbox window in any of the three lists; null when none.
 cSp_Window* Sp_SerchWindowObjectInEveryList(WindowRef window);
+// Draws the grow box of a framework window again; nothing for other windows.
+void Sp_DrawGrowBoxOfWindow(WindowRef window);
 // 1 when a modal dialog is the first open window of the normal list and `window` is another
 // window: a click there is held (with a beep when the dialog asks for one), in both loops.
 unsigned char Sp_ModalDialogHoldsClick(WindowRef window);

@@ -384,12 +384,16 @@ void cSp_Window::Update() {
   if (window_ == nullptr) return;
   cSpPortSaver port;
   DrawControls(window_);
-  if (drawGrowIconFlag_ == 0) return;
+  DrawGrowBox();
+}
 
+void cSp_Window::DrawGrowBox() {
+  if (window_ == nullptr || drawGrowIconFlag_ == 0) return;
+  cSpPortSaver port;
   SetPortWindowPort(window_);
   RgnHandle savedClip = NewRgn();
   if (savedClip == nullptr) {
-    SpReportFailure(kSource, "cSp_Window::Update", 1, kSpMsgMemory);
+    SpReportFailure(kSource, "cSp_Window::DrawGrowBox", 1, kSpMsgMemory);
     return;
   }
   GetClip(savedClip);
@@ -412,6 +416,10 @@ void cSp_Window::Update() {
   DrawGrowIcon(window_);
   SetClip(savedClip);
   DisposeRgn(savedClip);
+}
+
+void Sp_DrawGrowBoxOfWindow(WindowRef window) {
+  if (cSp_Window* windowObj = Sp_SerchWindowObjectInEveryList(window)) windowObj->DrawGrowBox();
 }
 
 void cSp_Window::EraseContent() {

@@ -7,6 +7,7 @@
 #include "SpStdDrawingFunction.h"
 #include "SpViewInternal.h"
 #include "SpViewWindow.h"
+#include "SpWindow.h"
 
 using namespace sp_view_detail;
 
@@ -541,6 +542,9 @@ void Sp_RedrawViewForUpdateEvent(WindowRef window) {
   if (viewWindow == nullptr || viewWindow->IsViewWindowOpen() == 0) return;
   viewWindow->RedrawViewOffscreen(1, 0);
   viewWindow->RedrawWindowWithViewOffscreen(nullptr);
+  // The pictures were put on the whole content, not only on what the update waits for, where
+  // the window's own drawing of its grow box is kept.
+  Sp_DrawGrowBoxOfWindow(window);
 }
 
 void Sp_RedrawViewWindow(WindowRef window, unsigned char flag) {

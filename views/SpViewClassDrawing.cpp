@@ -18,6 +18,7 @@
 #include "SpViewClass.h"
 #include "SpViewInternal.h"
 #include "SpViewWindow.h"
+#include "SpWindow.h"
 
 using namespace sp_view_detail;
 using sp_drawing_detail::SavedClip;
@@ -320,6 +321,8 @@ void cSp_View::UpdateViewableDrawingArea(unsigned char redrawOffscreens,
                       nullptr, mask);
   }
   WipeOutRedrawAreaOnWindow(visible);
+  // A view at the window's corner (a button there) is drawn under the grow box.
+  Sp_DrawGrowBoxOfWindow(window);
 }
 
 // ---- Into other ports -----------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "SpStdDrawingFunction.h"
 #include "SpViewClass.h"
 #include "SpViewInternal.h"
+#include "SpWindow.h"
 
 using namespace sp_view_detail;
 
@@ -141,6 +142,10 @@ void cSp_ViewWindow::UpdateWindow(unsigned char flag) {
   RedrawViewOffscreen(1, flag);
   RedrawWindowWithViewOffscreen(nullptr);
   ExecRedrawWindowCallback();
+  // The views' pictures cover the content up to its corner, where the grow box is: the window
+  // draws it again on top, as its update does after the views. Without it a redraw outside an
+  // update (a return to the program, the end of a save) left the window without its grow box.
+  Sp_DrawGrowBoxOfWindow(window_);
 }
 
 void cSp_ViewWindow::RedrawViewOffscreen(unsigned char onlyWaiting, unsigned char flag) {
