@@ -510,6 +510,11 @@ void Serve(EventLoopTimerRef, void*) {
 
 }  // namespace
 
+bool sp_platform::quicktime::SoundChannelsAreHeard() {
+  if (C().mode != Mode::kIdle) return C().mode == Mode::kDevice;
+  return qt::OpenSoundDevice();
+}
+
 SndCallBackUPP NewSndCallBackUPP(SndCallBackProcPtr proc) {
   return proc;
 }

@@ -17,6 +17,9 @@ constexpr int kDeviceChannels = 2;
 bool OpenSoundDevice();
 void CloseSoundDevice();
 bool SoundDeviceIsOpen();
+// True when the Sound Manager's channels are heard through the device (it opens it when no
+// channel plays yet); false when they play on the clock.
+bool SoundChannelsAreHeard();
 // Frames queued to the device so far that it has played.
 uint64_t SoundDeviceFramesPlayed();
 // Frames queued to the device so far.
