@@ -17,6 +17,8 @@ constexpr UInt32 kFrames = 66150;  // a second and a half: more blocks than are 
 
 class MovieSound : public QuickTimeTest {
  protected:
+  // What the device may have queued ahead of what it played when the movie stopped.
+  static constexpr UInt32 kLead = 44100 / 2;
   void SetUp() override {
     sp_testing::UseVirtualClock(3160987200LL);
     sp_testing::ResetEvents();
@@ -85,6 +87,30 @@ TEST_F(MovieSound, APlayedSoundFileIsHeardWithItsSamples) {
     EXPECT_EQ(IsMovieDone(movie), 1);
     ASSERT_EQ(unlink(played_.c_str()), 0);
   }
+}
+
+// Stopping the movie stops its sound; started again, the sound goes on from the movie's time.
+TEST_F(MovieSound, StoppingSilencesAndStartingGoesOnFromTheMoviesTime) {
+  Movie movie = Open("sound.aiff");
+  ASSERT_NE(movie, nullptr);
+  StartMovie(movie);
+  ASSERT_TRUE(sp_testing::PumpUntil([&] { return GetMovieTime(movie, nullptr) > 0; }));
+  StopMovie(movie);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  const auto before = Played();
+  EXPECT_LT(before.size(), kFrames - MovieSound::kLead) << "the sound went on after the stop";
+  for (UInt32 i = 0; i < before.size(); ++i)
+    ASSERT_EQ(before[i].first, sp_testing::TestSampleValue(i, 0)) << i;
+
+  const TimeValue stoppedAt = GetMovieTime(movie, nullptr);
+  ASSERT_LT(stoppedAt, GetMovieDuration(movie));
+  const UInt32 from = UInt32(UInt64(stoppedAt) * 44100 / UInt64(GetMovieTimeScale(movie)));
+  StartMovie(movie);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  const auto after = Played();
+  ASSERT_EQ(after.size(), kFrames - from);
+  for (UInt32 i = 0; i < after.size(); ++i)
+    ASSERT_EQ(after[i].first, sp_testing::TestSampleValue(from + i, 0)) << i;
 }
 
 }  // namespace
