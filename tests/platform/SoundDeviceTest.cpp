@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -291,6 +292,47 @@ TEST_F(SoundDeviceTest, PauseAndResumeContinueWhereTheDeviceStopped) {
   for (SInt16 v : b) expectB.push_back({v, v});
   ExpectFrames(heard, 0, expectB, 1, "the paused sound, before and after");
   EXPECT_EQ(heard.size(), expectB.size());
+}
+
+// Two channels play at once into the one device: their samples add up. A channel ended
+// while it plays takes its sound out of what the device has queued; the other's stays.
+TEST_F(SoundDeviceTest, ChannelsAreMixedAndAnEndedOneLeavesTheOthers) {
+  SndChannelPtr other = nullptr;
+  ASSERT_EQ(SndNewChannel(&other, sampledSynth, initStereo, NewSndCallBackUPP(Heard)), noErr);
+  auto play = [&](SndChannelPtr chan, std::size_t frames, SInt16 value, SInt16 call) {
+    ASSERT_EQ(sp_testing::QueueSound(chan, bufferCmd, 0,
+                                     Ext16(std::vector<SInt16>(frames, value), 1, rate44khz)),
+              noErr);
+    ASSERT_EQ(sp_testing::QueueSound(chan, callBackCmd, call), noErr);
+  };
+  play(chan_, 4410, 1000, 1);
+  play(other, 4410, 2000, 2);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled.size(), 2u);
+  std::vector<Frame> played = Played();
+  ExpectFrames(played, 0, std::vector<Frame>(4410, Frame{3000, 3000}), 2, "started together");
+  EXPECT_EQ(played.size(), 4410u);
+
+  // The device is slowed to a block each 20 ms, so that little of what one feed queued is
+  // played when the channel ends (a fifth of a second is queued; without taking it back all
+  // of it would be heard mixed).
+  setenv("SDL_DISKAUDIODELAY", "20", 1);
+  gCalled.clear();
+  play(chan_, 13230, 1000, 1);
+  play(other, 44100, 2000, 2);
+  ASSERT_TRUE(sp_testing::PumpFor(10000));
+  ASSERT_EQ(SndDisposeChannel(other, true), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled, std::vector<SInt16>{1}) << "an ended channel calls nothing";
+  std::size_t both = 0, first = 0;
+  for (const Frame& f : Played()) {
+    ASSERT_EQ(f.left, f.right);
+    const bool sum = std::abs(f.left - 3000) <= 2;
+    ASSERT_TRUE(sum || std::abs(f.left - 1000) <= 1) << "neither the sound nor the sum: " << f.left;
+    ++(sum ? both : first);
+  }
+  EXPECT_EQ(both + first, 13230u) << "the other channel's sound is heard whole";
+  EXPECT_LT(both, 4096u) << "the ended channel's queued sound was heard";
 }
 
 // Without a device the channel keeps its time on the clock, silently.
