@@ -34,6 +34,11 @@ constexpr EventTimerInterval kServeInterval = 0.01;
 // late timer, little enough that a new sound starts soon.
 constexpr UInt64 kLeadFrames = qt::kDeviceRate / 5;
 constexpr UInt32 kDeviceFrameBytes = sizeof(SInt16) * qt::kDeviceChannels;
+// How long the device stays open once nothing plays: the sound server plays out what it took,
+// and a sound that follows soon (the next track, a resumed pause) needs no new opening.
+constexpr UInt64 kCloseAfterMicros = 500000;
+// The longest silence a buffer the device cannot play stands for (a day).
+constexpr double kLongestSilence = 86400.0;
 
 enum class Mode { kIdle, kClock, kDevice };
 
@@ -93,6 +98,7 @@ struct Channels {
   std::map<SndChannel*, ChannelState> states;
   EventLoopTimerRef timer = nullptr;
   Mode mode = Mode::kIdle;
+  UInt64 idleSince = 0;  // microseconds: when the device's channels last had work (0: they have)
 };
 
 Channels& C() {
@@ -149,12 +155,12 @@ bool ReadSource(const SndCommand& cmd, Source* src) {
     src->format = AUDIO_U8;
   } else if (ext->encode == extSH) {
     src->frames = ext->numFrames;
-    src->channels = int(std::min<UInt32>(ext->numChannels, 8));
+    src->channels = ext->numChannels <= 8 ? int(ext->numChannels) : 0;
     src->format = LinearFormat(kSoundNotCompressed, ext->sampleSize);
   } else if (ext->encode == cmpSH) {
     const auto* cmp = reinterpret_cast<const CmpSoundHeader*>(cmd.param2);
     src->frames = cmp->numFrames;
-    src->channels = int(std::min<UInt32>(cmp->numChannels, 8));
+    src->channels = cmp->numChannels <= 8 ? int(cmp->numChannels) : 0;
     if (cmp->compressionID == notCompressed || cmp->compressionID == fixedCompression)
       src->format = LinearFormat(cmp->format, cmp->sampleSize);
   }
@@ -314,7 +320,7 @@ bool PlaceCurrent(ChannelState& s, UInt64 pos) {
   if (!sound || bytes > 0x7FFFFFFF || !UseStream(s, src) ||
       SDL_AudioStreamPut(s.stream.sdl, src.data + UInt64(from) * FrameBytes(src), int(bytes)) != 0) {
     // Samples the device cannot play last their length in silence.
-    const double seconds = BufferSeconds(s.current, s.rateMultiplier, from);
+    const double seconds = std::min(BufferSeconds(s.current, s.rateMultiplier, from), kLongestSilence);
     PlaceSilence(s, pos, from, frames, UInt64(std::llround(seconds * qt::kDeviceRate)));
     return true;
   }
@@ -485,8 +491,17 @@ void WakeServer(ChannelState& s, bool hadWork) {
 void SleepServerWhenIdle() {
   Channels& c = C();
   for (const auto& entry : c.states) {
-    if (HasWork(entry.second)) return;
+    if (HasWork(entry.second)) {
+      c.idleSince = 0;
+      return;
+    }
   }
+  if (c.mode == Mode::kDevice && c.timer != nullptr && !c.states.empty()) {
+    const UInt64 now = Now();
+    if (c.idleSince == 0) c.idleSince = now;
+    if (now - c.idleSince < kCloseAfterMicros) return;
+  }
+  c.idleSince = 0;
   if (c.timer != nullptr) RemoveEventLoopTimer(c.timer);
   c.timer = nullptr;
   if (c.mode != Mode::kIdle) EndSession();
@@ -500,7 +515,8 @@ void Serve(EventLoopTimerRef, void*) {
   if (C().mode == Mode::kDevice) {
     const UInt64 played = qt::SoundDeviceFramesPlayed();
     for (SndChannel* chan : channels) FireHeard(chan, played);
-    if (C().mode == Mode::kDevice) FeedDevice();
+    // Nothing is queued while nothing plays: a sound that comes starts at once.
+    if (C().mode == Mode::kDevice && !channels.empty()) FeedDevice();
   } else {
     const UInt64 now = Now();
     for (SndChannel* chan : channels) Advance(chan, now);

@@ -335,6 +335,25 @@ TEST_F(SoundDeviceTest, ChannelsAreMixedAndAnEndedOneLeavesTheOthers) {
   EXPECT_LT(both, 4096u) << "the ended channel's queued sound was heard";
 }
 
+// A sound that follows soon after the last one ended plays on the same opening of the device
+// (the disk driver starts its file anew at each opening).
+TEST_F(SoundDeviceTest, ASoundSoonAfterTheLastOnePlaysWithoutANewOpening) {
+  const std::vector<SInt16> a = Ramp(2000, 300, 3), b = Ramp(2000, -300, -3);
+  ASSERT_EQ(Queue(bufferCmd, 0, Ext16(a, 1, rate44khz)), noErr);
+  ASSERT_EQ(Queue(callBackCmd, 1), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !gCalled.empty(); }));
+  ASSERT_EQ(Queue(bufferCmd, 0, Ext16(b, 1, rate44khz)), noErr);
+  ASSERT_EQ(Queue(callBackCmd, 2), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled, (std::vector<SInt16>{1, 2}));
+  std::vector<Frame> both;
+  for (SInt16 v : a) both.push_back({v, v});
+  for (SInt16 v : b) both.push_back({v, v});
+  const std::vector<Frame> played = Played();
+  ExpectFrames(played, 0, both, 1, "both sounds, one after the other");
+  EXPECT_EQ(played.size(), both.size());
+}
+
 // Without a device the channel keeps its time on the clock, silently.
 TEST_F(SoundDeviceTest, WithoutADeviceChannelsPlayOnTheClock) {
   struct Case {
