@@ -1,8 +1,9 @@
 // The one sound output device the Sound Manager's channels play through: SDL2's audio output
 // (the desktop's sound server), opened when a channel starts to play and closed half a second
-// after none plays any more (at once when no channel is left). Samples go to it as 16-bit native-endian stereo at 44.1 kHz, queued from the
-// event loop (no audio callback runs program code). SDL's dummy driver, and a device that
-// cannot be opened, count as no device: the channels then play on the clock.
+// after none plays any more (at once when no channel is left). Samples go to it as 16-bit
+// native-endian stereo at 44.1 kHz, queued from the event loop (no audio callback runs
+// program code). SDL's dummy driver, and a device that cannot be opened, count as no device:
+// the channels then play on the clock.
 #pragma once
 
 #include <cstdint>
