@@ -266,20 +266,56 @@ UInt64 Owed(const Stream& st) {
   return UInt64(std::max(0.0, std::llround(st.put * st.outPerIn) - st.got));
 }
 
+// What a source's samples enter the converter as: 16-bit samples of the other byte order are
+// turned, and 16-bit mono is made stereo, first (PutSamples), so that a sound already at the
+// device's rate reaches it untouched (SDL would convert them through floats).
+bool Turned16(const Source& src) {
+  return (src.format == AUDIO_S16LSB || src.format == AUDIO_S16MSB) &&
+         (src.format != AUDIO_S16SYS || src.channels == 1);
+}
+
+SDL_AudioFormat StreamFormat(const Source& src) {
+  return Turned16(src) ? AUDIO_S16SYS : src.format;
+}
+
+int StreamChannels(const Source& src) {
+  return Turned16(src) && src.channels == 1 ? 2 : src.channels;
+}
+
+// Gives the converter `frames` source frames from `from`; false when it cannot take them.
+bool PutSamples(Stream& st, const Source& src, UInt32 from, UInt32 frames) {
+  const UInt8* data = src.data + UInt64(from) * FrameBytes(src);
+  const UInt64 bytes = UInt64(frames) * FrameBytes(src);
+  const UInt64 copies = StreamChannels(src) / src.channels;
+  if (bytes * copies > 0x7FFFFFFF) return false;
+  if (!Turned16(src)) return SDL_AudioStreamPut(st.sdl, data, int(bytes)) == 0;
+  const bool swap = src.format != AUDIO_S16SYS;
+  std::vector<UInt8> turned(bytes * copies);
+  UInt8* out = turned.data();
+  for (UInt64 i = 0; i + 1 < bytes; i += 2) {
+    for (UInt64 c = 0; c < copies; ++c) {
+      *out++ = data[i + (swap ? 1 : 0)];
+      *out++ = data[i + (swap ? 0 : 1)];
+    }
+  }
+  return SDL_AudioStreamPut(st.sdl, turned.data(), int(turned.size())) == 0;
+}
+
 // A stream for the source at the channel's rate; false when SDL cannot convert it.
 bool UseStream(ChannelState& s, const Source& src) {
   const long rate = std::lround(src.rate * s.rateMultiplier);
   Stream& st = s.stream;
-  if (st.sdl != nullptr && st.format == src.format && st.channels == src.channels &&
-      st.rate == rate)
+  const SDL_AudioFormat format = StreamFormat(src);
+  const int channels = StreamChannels(src);
+  if (st.sdl != nullptr && st.format == format && st.channels == channels && st.rate == rate)
     return true;
   FreeStream(st);
   if (rate < 1 || rate > 4 * 1024 * 1024) return false;
-  st.sdl = SDL_NewAudioStream(src.format, Uint8(src.channels), int(rate), AUDIO_S16SYS,
+  st.sdl = SDL_NewAudioStream(format, Uint8(channels), int(rate), AUDIO_S16SYS,
                               qt::kDeviceChannels, qt::kDeviceRate);
   if (st.sdl == nullptr) return false;
-  st.format = src.format;
-  st.channels = src.channels;
+  st.format = format;
+  st.channels = channels;
   st.rate = int(rate);
   st.outPerIn = double(qt::kDeviceRate) / double(rate);
   return true;
@@ -299,8 +335,9 @@ bool PlaceCurrent(ChannelState& s, UInt64 pos) {
   const bool buffer = s.current.cmd == bufferCmd;
   const bool sound = buffer && ReadSource(s.current, &src) && src.format != 0 &&
                      src.data != nullptr && s.rateMultiplier > 0;
-  const bool sameStream = sound && s.stream.sdl != nullptr && s.stream.format == src.format &&
-                          s.stream.channels == src.channels &&
+  const bool sameStream = sound && s.stream.sdl != nullptr &&
+                          s.stream.format == StreamFormat(src) &&
+                          s.stream.channels == StreamChannels(src) &&
                           s.stream.rate == std::lround(src.rate * s.rateMultiplier);
   if (!sameStream && s.stream.sdl != nullptr && !s.stream.flushed) {
     SDL_AudioStreamFlush(s.stream.sdl);
@@ -316,9 +353,7 @@ bool PlaceCurrent(ChannelState& s, UInt64 pos) {
   if (!ReadSource(s.current, &src)) src = Source{};
   const UInt32 from = std::min(s.fromFrame, src.frames);
   const UInt32 frames = src.frames - from;
-  const UInt64 bytes = UInt64(frames) * (sound ? FrameBytes(src) : 0);
-  if (!sound || bytes > 0x7FFFFFFF || !UseStream(s, src) ||
-      SDL_AudioStreamPut(s.stream.sdl, src.data + UInt64(from) * FrameBytes(src), int(bytes)) != 0) {
+  if (!sound || !UseStream(s, src) || !PutSamples(s.stream, src, from, frames)) {
     // Samples the device cannot play last their length in silence.
     const double seconds = std::min(BufferSeconds(s.current, s.rateMultiplier, from), kLongestSilence);
     PlaceSilence(s, pos, from, frames, UInt64(std::llround(seconds * qt::kDeviceRate)));
