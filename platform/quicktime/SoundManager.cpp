@@ -246,7 +246,6 @@ void Advance(SndChannel* chan, UInt64 now) {
   }
 }
 
-
 // ---- Through the device ---------------------------------------------------------------------
 
 void ClearStream(Stream& st) {
