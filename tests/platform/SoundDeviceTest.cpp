@@ -221,6 +221,8 @@ TEST_F(SoundDeviceTest, BuffersComeOutWithTheirSamples) {
          return Cmp(offsetBinary, kIMACompression, 16, 3000, rate44khz, fixedCompression);
        },
        0x10000, {}, 0},
+      {"more channels than a sound has are not read as fewer: silence",
+       [&] { return Ext16(std::vector<SInt16>(9 * 300, 1234), 9, rate44khz); }, 0x10000, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
