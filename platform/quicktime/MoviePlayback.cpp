@@ -6,13 +6,17 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_set>
 
 #include "Clock.h"
 #include "MoviePlayback.h"
+#include "Sound.h"
 #include "quickdraw/internal/PictureMaking.h"
 #include "quicktime/detail/MovieData.h"
+#include "quicktime/detail/SoundDevice.h"
+#include "quicktime/detail/SoundFrames.h"
 #include "quicktime/detail/VideoFrames.h"
 
 // A movie's time base: its flags, reached through the movie's playback state.
@@ -22,6 +26,29 @@ struct TimeBaseRecord {
 
 namespace sp_platform {
 namespace quicktime {
+
+struct MoviePlayback;
+
+// A playing movie's sound: its first enabled sound track decoded from the movie's time on, a
+// few blocks ahead of what is heard, through a Sound Manager channel of its own. Each block's
+// callback decodes the next one into it.
+struct MovieSound {
+  static constexpr std::size_t kBlockFrames = kDeviceRate / 4;
+  struct Block {
+    CmpSoundHeader header{};
+    std::vector<SInt16> samples;
+    bool queued = false;
+  };
+  SndChannelPtr channel = nullptr;
+  std::unique_ptr<SoundFrames> frames;
+  std::array<Block, 3> blocks;
+  SInt16 generation = 0;  // callbacks of blocks queued before the last restart are stale
+  bool ended = false;
+
+  ~MovieSound() {
+    if (channel != nullptr) SndDisposeChannel(channel, true);
+  }
+};
 
 struct MoviePlayback {
   TimeBaseRecord timeBase;
@@ -44,6 +71,9 @@ struct MoviePlayback {
   bool framesTried = false;
   UInt64 drawnSerial = 0;
   bool drawnOnce = false;
+
+  std::unique_ptr<MovieSound> sound;
+  bool soundTried = false;
 
   ~MoviePlayback() {
     if (displayClip != nullptr) DisposeRgn(displayClip);
@@ -199,6 +229,106 @@ void Draw(MovieRecord* movie, MoviePlayback& p, bool onlyChanged) {
   p.drawnOnce = true;
 }
 
+// ---- Sound ----------------------------------------------------------------------------------
+
+void BlockPlayed(SndChannelPtr chan, SndCommand* cmd);
+
+// Decodes the next blocks of sound into the free blocks and queues them; a looping movie's
+// sound starts again at its end.
+void FillSound(MoviePlayback& p) {
+  MovieSound& s = *p.sound;
+  const double volume = std::max(0.0, double(p.volume) / kFullVolume);
+  for (MovieSound::Block& b : s.blocks) {
+    if (b.queued || s.ended) continue;
+    b.samples.clear();
+    s.frames->Read(b.samples, MovieSound::kBlockFrames);
+    if (b.samples.size() < MovieSound::kBlockFrames * kDeviceChannels) {
+      if (Loops(p) && (p.timeBase.flags & palindromeLoopTimeBase) == 0) {
+        s.frames->Seek(0);
+        s.frames->Read(b.samples, MovieSound::kBlockFrames - b.samples.size() / kDeviceChannels);
+      } else {
+        s.ended = true;
+      }
+    }
+    if (b.samples.empty()) break;
+    if (volume != 1.0) {
+      for (SInt16& v : b.samples) v = SInt16(std::clamp(std::lround(v * volume), -32768L, 32767L));
+    }
+    b.header = CmpSoundHeader{};
+    b.header.samplePtr = reinterpret_cast<Ptr>(b.samples.data());
+    b.header.numChannels = kDeviceChannels;
+    b.header.sampleRate = rate44khz;
+    b.header.encode = cmpSH;
+    b.header.numFrames = UInt32(b.samples.size() / kDeviceChannels);
+    // The samples are in this machine's order.
+    b.header.format = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? k16BitLittleEndianFormat
+                                                                : k16BitBigEndianFormat;
+    b.header.compressionID = notCompressed;
+    b.header.sampleSize = 16;
+    const SndCommand play{bufferCmd, 0, reinterpret_cast<intptr_t>(&b.header)};
+    const SndCommand played{callBackCmd, s.generation, reinterpret_cast<intptr_t>(&b)};
+    if (SndDoCommand(s.channel, &play, false) != noErr ||
+        SndDoCommand(s.channel, &played, false) != noErr) {
+      break;
+    }
+    b.queued = true;
+  }
+}
+
+void BlockPlayed(SndChannelPtr chan, SndCommand* cmd) {
+  auto* p = reinterpret_cast<MoviePlayback*>(chan->userInfo);
+  if (p == nullptr || p->sound == nullptr || cmd->param1 != p->sound->generation) return;
+  reinterpret_cast<MovieSound::Block*>(cmd->param2)->queued = false;
+  FillSound(*p);
+}
+
+// The sound of a movie made ready to play; false when it has none or nothing would hear it.
+bool MakeSound(MovieRecord* movie, MoviePlayback& p) {
+  if (p.sound != nullptr) return true;
+  if (p.soundTried) return false;
+  p.soundTried = true;
+  TrackRecord* track = nullptr;
+  for (auto& t : movie->tracks) {
+    if (t->enabled && t->media->mediaType == SoundMediaType) {
+      track = t.get();
+      break;
+    }
+  }
+  if (track == nullptr) return false;
+  auto sound = std::make_unique<MovieSound>();
+  sound->frames = SoundFrames::Open(movie->source, movie->nameHint, track->media->streamIndex);
+  // Without a sound device the movie keeps its time on the clock and decodes nothing.
+  static SndCallBackUPP played = NewSndCallBackUPP(BlockPlayed);
+  if (sound->frames == nullptr || !SoundChannelsAreHeard() ||
+      SndNewChannel(&sound->channel, sampledSynth, initStereo, played) != noErr) {
+    return false;
+  }
+  sound->channel->userInfo = reinterpret_cast<intptr_t>(&p);
+  p.sound = std::move(sound);
+  return true;
+}
+
+// The sound follows the movie's time and rate from now: what plays stops, and a movie
+// playing forwards is heard from its current time at its rate. Backwards, it is silent.
+void Resound(MovieRecord* movie, MoviePlayback& p, SInt64 time) {
+  if (p.sound != nullptr) {
+    MovieSound& s = *p.sound;
+    const SndCommand flush{flushCmd, 0, 0};
+    const SndCommand quiet{quietCmd, 0, 0};
+    SndDoImmediate(s.channel, &flush);
+    SndDoImmediate(s.channel, &quiet);
+    for (MovieSound::Block& b : s.blocks) b.queued = false;
+    ++s.generation;
+  }
+  if (p.rate <= 0 || p.volume <= 0 || movie->timeScale <= 0 || !MakeSound(movie, p)) return;
+  MovieSound& s = *p.sound;
+  const SndCommand rate{rateMultiplierCmd, 0, intptr_t(p.rate)};
+  SndDoImmediate(s.channel, &rate);
+  s.frames->Seek(double(time) / movie->timeScale);
+  s.ended = false;
+  FillSound(p);
+}
+
 void Service(MovieRecord* movie, MoviePlayback& p) {
   const bool wasPlaying = p.rate != 0;
   Settle(movie, p);
@@ -225,6 +355,7 @@ void StartMovie(Movie theMovie) {
     qt::Anchor(movie, *p, rate > 0 ? 0 : duration);
   }
   p->rate = rate;
+  qt::Resound(movie, *p, qt::Settle(movie, *p));
 }
 
 void StopMovie(Movie theMovie) {
@@ -233,6 +364,7 @@ void StopMovie(Movie theMovie) {
   if (p == nullptr) return;
   qt::Anchor(movie, *p, qt::Settle(movie, *p));
   p->rate = 0;
+  qt::Resound(movie, *p, p->anchorTime);
 }
 
 void GoToBeginningOfMovie(Movie theMovie) {
@@ -244,6 +376,7 @@ void GoToEndOfMovie(Movie theMovie) {
   qt::MoviePlayback* p = qt::Live(theMovie, &movie);
   if (p == nullptr) return;
   qt::Anchor(movie, *p, qt::Duration(movie));
+  qt::Resound(movie, *p, p->anchorTime);
 }
 
 TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime) {
@@ -272,6 +405,7 @@ void SetMovieTime(Movie theMovie, const TimeRecord* newTime) {
   const TimeScale scale = newTime->scale != 0 ? newTime->scale : movie->timeScale;
   qt::Settle(movie, *p);
   qt::Anchor(movie, *p, av_rescale(value, movie->timeScale, scale));
+  qt::Resound(movie, *p, p->anchorTime);
 }
 
 void SetMovieTimeValue(Movie theMovie, TimeValue newTime) {
@@ -280,6 +414,7 @@ void SetMovieTimeValue(Movie theMovie, TimeValue newTime) {
   if (p == nullptr) return;
   qt::Settle(movie, *p);
   qt::Anchor(movie, *p, newTime);
+  qt::Resound(movie, *p, p->anchorTime);
 }
 
 Boolean IsMovieDone(Movie theMovie) {
@@ -307,6 +442,7 @@ void SetMovieRate(Movie theMovie, Fixed rate) {
   if (p == nullptr) return;
   qt::Anchor(movie, *p, qt::Settle(movie, *p));
   p->rate = rate;
+  qt::Resound(movie, *p, p->anchorTime);
 }
 
 Fixed GetMoviePreferredRate(Movie theMovie) {
@@ -324,7 +460,11 @@ SInt16 GetMovieVolume(Movie theMovie) {
 }
 
 void SetMovieVolume(Movie theMovie, SInt16 volume) {
-  if (qt::MoviePlayback* p = qt::Live(theMovie)) p->volume = volume;
+  MovieRecord* movie = nullptr;
+  qt::MoviePlayback* p = qt::Live(theMovie, &movie);
+  if (p == nullptr || p->volume == volume) return;
+  p->volume = volume;
+  qt::Resound(movie, *p, qt::Settle(movie, *p));
 }
 
 OSErr PrerollMovie(Movie theMovie, TimeValue, Fixed) {

@@ -1,9 +1,13 @@
 // Movie Toolbox: playing movies.
 //
 // A movie's time base runs on the program's clock (Clock.h): while its rate is not 0 its time
-// moves by rate x the clock's elapsed time, in the movie's time scale. No sound reaches an
-// audio device; time advances all the same, so a sound-only movie plays, ends and is done on
-// the clock as it would be heard. Without loopTimeBase (or palindromeLoopTimeBase) the time
+// moves by rate x the clock's elapsed time, in the movie's time scale. Sound: while a movie
+// plays forwards, its first enabled sound track is heard through the sound device (a Sound
+// Manager channel of its own, see Sound.h) from the movie's time, at its rate (faster and
+// higher above 1) and volume; a looping movie's sound starts again at its end, and a movie
+// playing backwards or muted is silent. Without a sound device nothing is decoded. Either way
+// the time advances on the clock, so a sound-only movie plays, ends and is done on the clock
+// as it is heard. Without loopTimeBase (or palindromeLoopTimeBase) the time
 // stops at the movie's end (at 0 when playing backwards) and the rate falls to 0 there; with
 // it the time wraps around (or turns back).
 //

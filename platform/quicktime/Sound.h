@@ -234,18 +234,29 @@ enum : UInt16 {
 };
 
 // ---- Sound channels ------------------------------------------------------------------------
-// There is no sound device: a channel plays its commands on the program's clock (the virtual
-// clock in tests) without making a sound. A channel is served from an event-loop timer on
-// the main loop while it has work: a bufferCmd (param2: an ExtSoundHeader, or a
-// CmpSoundHeader whose encode byte is cmpSH) lasts its frames at its rate, divided by the
-// channel's rate multiplier; a waitCmd lasts param1 half-milliseconds; a callBackCmd calls the
-// channel's procedure there, on the main thread, with the command; ampCmd, volumeCmd and
-// other commands pass at once. Commands are queued in order, 128 at most.
+// A channel's commands play through the sound device (SDL2's audio output: the desktop's sound
+// server) when there is one; without one (or with SDL's dummy driver) they play on the
+// program's clock (the virtual clock in tests) without a sound. Either way a channel is served
+// from an event-loop timer on the main loop while it has work, and its commands keep their
+// times: a bufferCmd (param2: an ExtSoundHeader, a standard header (encode stdSH: 8-bit mono,
+// its length in numChannels) or a CmpSoundHeader whose encode byte is cmpSH) lasts its frames
+// at its rate, divided by the channel's rate multiplier; a waitCmd lasts param1
+// half-milliseconds; a callBackCmd calls the channel's procedure there, on the main thread,
+// with the command; ampCmd, volumeCmd and other commands pass at once. Commands are queued in
+// order, 128 at most.
+//
+// Through the device, a buffer's samples are heard when they are linear: 8-bit offset binary
+// (extended and standard headers, 'raw ', 'NONE'), 8-bit signed ('twos'), 16-bit big-endian
+// (extended headers, 'twos', 'NONE'), 16-bit little-endian ('sowt'), 32-bit integers
+// ('in32', '23ni') and 32-bit floats ('fl32'), one to eight channels; other samples last
+// their length in silence. The rate multiplier plays them faster (and higher). Several
+// channels are mixed. A callback comes when the device has played the sound before it.
 //
 // SndDoImmediate bypasses the queue: quietCmd ends the sound playing, flushCmd empties the
-// queue, pauseCmd and resumeCmd stop and restart the queue's progress, rateMultiplierCmd sets
-// the multiplier (param2, 16.16; 0 or less is refused), callBackCmd calls the procedure now,
-// bufferCmd starts that buffer in place of the sound playing.
+// queue, pauseCmd and resumeCmd stop and restart the queue's progress (the sound resumes at
+// the frame it reached), rateMultiplierCmd sets the multiplier (param2, 16.16; 0 or less is
+// refused), callBackCmd calls the procedure now, bufferCmd starts that buffer in place of the
+// sound playing.
 
 enum : SInt16 {
   sampledSynth = 5,

@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "Components.h"
 #include "Sound.h"
+#include "SoundCommands.h"
 #include "TestClock.h"
 #include "TestEvents.h"
 
@@ -61,12 +62,10 @@ class SoundChannelTest : public ::testing::Test {
     return &h;
   }
   OSErr Queue(UInt16 cmd, SInt16 param1 = 0, intptr_t param2 = 0) {
-    SndCommand c{cmd, param1, param2};
-    return SndDoCommand(chan_, &c, false);
+    return sp_testing::QueueSound(chan_, cmd, param1, param2);
   }
   OSErr Now(UInt16 cmd, SInt16 param1 = 0, intptr_t param2 = 0) {
-    SndCommand c{cmd, param1, param2};
-    return SndDoImmediate(chan_, &c);
+    return sp_testing::SoundNow(chan_, cmd, param1, param2);
   }
   // When each callback came, in milliseconds after the start.
   std::vector<std::pair<SInt16, long>> Times() const {

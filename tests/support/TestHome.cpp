@@ -26,6 +26,9 @@ class TemporaryHomeEnvironment : public ::testing::Environment {
     if (made == nullptr) return;
     home_ = made;
     setenv("HOME", home_.c_str(), 1);
+    // No test reaches the desktop's sound server: sound plays on the clock unless a test
+    // chooses a driver (SDL's disk driver) itself.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
                              "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
       unsetenv(name);

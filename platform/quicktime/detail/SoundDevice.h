@@ -1,0 +1,35 @@
+// The one sound output device the Sound Manager's channels play through: SDL2's audio output
+// (the desktop's sound server), opened when a channel starts to play and closed half a second
+// after none plays any more (at once when no channel is left). Samples go to it as 16-bit
+// native-endian stereo at 44.1 kHz, queued from the event loop (no audio callback runs
+// program code). SDL's dummy driver, and a device that cannot be opened, count as no device:
+// the channels then play on the clock.
+#pragma once
+
+#include <cstdint>
+
+namespace sp_platform {
+namespace quicktime {
+
+constexpr int kDeviceRate = 44100;
+constexpr int kDeviceChannels = 2;
+
+// Opens the device; false (and nothing said to the user) when there is none.
+bool OpenSoundDevice();
+void CloseSoundDevice();
+bool SoundDeviceIsOpen();
+// True when the Sound Manager's channels are heard through the device (it opens it when no
+// channel plays yet); false when they play on the clock.
+bool SoundChannelsAreHeard();
+// Frames queued to the device so far that it has played.
+uint64_t SoundDeviceFramesPlayed();
+// Frames queued to the device so far.
+uint64_t SoundDeviceFramesQueued();
+// Queues `frames` interleaved stereo frames and starts the device if it was waiting.
+void QueueSoundDeviceFrames(const int16_t* samples, uint64_t frames);
+// Drops what the device has not played yet; the frames played so far stay counted, and the
+// queued count falls back to them.
+void DropUnplayedSoundDeviceFrames();
+
+}  // namespace quicktime
+}  // namespace sp_platform
