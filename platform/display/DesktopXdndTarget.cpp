@@ -142,6 +142,7 @@ void SendStatus(Side& s, bool accepted) {
 // No drag under way any more (the toolbox lets go of one it follows).
 void Forget(Side& s) {
   if (s.begun) OutsideDragEnd();
+  if (s.source != 0) XSelectInput(s.x, s.source, NoEventMask);
   s.source = 0;
   s.target = 0;
   s.type = 0;
@@ -183,6 +184,8 @@ void Enter(Side& s, const XClientMessageEvent& e) {
   Forget(s);
   s.source = Window(e.data.l[0]);
   s.target = e.window;
+  // A source that ends without a leave (it crashed) must not leave the drag followed.
+  XSelectInput(s.x, s.source, StructureNotifyMask);
   std::vector<Atom> offered;
   if ((e.data.l[1] & 1) != 0) {
     offered = TypeListOf(s, s.source);
@@ -267,7 +270,10 @@ bool ReadData(Side& s, Atom property, std::string* data) {
 }
 
 void DataCame(Side& s, const XSelectionEvent& e) {
-  if (e.requestor != s.proxy || e.selection != s.selection || s.data != Data::kAsked) return;
+  if (e.requestor != s.proxy || e.selection != s.selection || e.target != s.type ||
+      s.data != Data::kAsked) {
+    return;
+  }
   std::string data;
   if (e.property != 0 && ReadData(s, e.property, &data)) {
     s.data = Data::kHave;
@@ -282,6 +288,10 @@ void DataCame(Side& s, const XSelectionEvent& e) {
 void Handle(Side& s, XEvent& e) {
   if (e.type == SelectionNotify) {
     DataCame(s, e.xselection);
+    return;
+  }
+  if (e.type == DestroyNotify) {
+    if (s.source != 0 && e.xdestroywindow.window == s.source) Forget(s);
     return;
   }
   if (e.type != ClientMessage || e.xclient.format != 32) return;

@@ -186,21 +186,24 @@ TEST_F(DesktopTextDrop, TextAnotherClientDropsGoesInWhereItIsLetGo) {
 // it takes is accepted with the drag caret following the pointer, and a drag that leaves
 // changes nothing either.
 TEST_F(DesktopTextDrop, AFieldRefusesADragOfTextItCannotTakeBeforeTheDrop) {
+  enum End { kDrop, kLeave, kVanish };
   struct Case {
     const char* why;
     unsigned char onlyAlpha, onlyNumber;
     const char* utf8;
     bool accepted;
-    bool drop;  // else it leaves
+    End end;
     std::string expected;
   };
   const Case cases[] = {
-      {"Japanese over a letters-only field", 1, 0, "日本語", false, true, "gamma"},
-      {"Roman text over a letters-only field", 1, 0, "drop", true, true, "gammdropa"},
-      {"letters over a numbers-only field", 0, 1, "12a", false, true, "gamma"},
-      {"digits over a numbers-only field", 0, 1, "12", true, true, "gamm12a"},
-      {"Japanese over a field without filters", 0, 0, "日本語", true, true, "gamm" + MJ("日本語") + "a"},
-      {"a drag that leaves again", 0, 0, "drop", true, false, "gamma"},
+      {"Japanese over a letters-only field", 1, 0, "日本語", false, kDrop, "gamma"},
+      {"Roman text over a letters-only field", 1, 0, "drop", true, kDrop, "gammdropa"},
+      {"letters over a numbers-only field", 0, 1, "12a", false, kDrop, "gamma"},
+      {"digits over a numbers-only field", 0, 1, "12", true, kDrop, "gamm12a"},
+      {"Japanese over a field without filters", 0, 0, "日本語", true, kDrop,
+       "gamm" + MJ("日本語") + "a"},
+      {"a drag that leaves again", 0, 0, "drop", true, kLeave, "gamma"},
+      {"a source that ends without a word", 0, 0, "drop", true, kVanish, "gamma"},
   };
   cEditTextObject* second = window_->Second();
   const unsigned long id = sp_platform::display::X11WindowOf(window_->Window());
@@ -212,26 +215,28 @@ TEST_F(DesktopTextDrop, AFieldRefusesADragOfTextItCannotTakeBeforeTheDrop) {
     int x = 0, y = 0, x4 = 0, y4 = 0;
     In(second, 2, &x, &y);
     In(second, 4, &x4, &y4);
-    x11::XdndDrop drag(id, x, y, {"text/plain;charset=utf-8"}, c.utf8, false);
-    ASSERT_TRUE(PumpUntil([&] { return drag.WaitForStatus(1, 0); }, "the first status"));
-    EXPECT_EQ(drag.Accepted(), c.accepted);
+    std::unique_ptr<x11::XdndDrop> drag(
+        new x11::XdndDrop(id, x, y, {"text/plain;charset=utf-8"}, c.utf8, false));
+    ASSERT_TRUE(PumpUntil([&] { return drag->WaitForStatus(1, 0); }, "the first status"));
+    EXPECT_EQ(drag->Accepted(), c.accepted);
     EXPECT_EQ(second->IsDragCaretDrawn() != 0, c.accepted) << "the drag caret shows before the drop";
-    drag.MoveTo(x4, y4);
-    ASSERT_TRUE(PumpUntil([&] { return drag.WaitForStatus(2, 0); }, "the second status"));
-    EXPECT_EQ(drag.Accepted(), c.accepted);
+    drag->MoveTo(x4, y4);
+    ASSERT_TRUE(PumpUntil([&] { return drag->WaitForStatus(2, 0); }, "the second status"));
+    EXPECT_EQ(drag->Accepted(), c.accepted);
     cTextLineObject* line = nullptr;
     SInt32 byte = -1;
     second->GetDragCaretPosition(line, byte);
     if (c.accepted) {
       EXPECT_EQ(byte, 4) << "the drag caret follows the pointer";
     }
-    if (c.drop) {
-      drag.Drop();
-      ASSERT_TRUE(PumpUntil([&] { return drag.Step(0); }, "the drop to end"));
-      EXPECT_EQ(drag.Finished(), c.accepted);
+    if (c.end == kDrop) {
+      drag->Drop();
+      ASSERT_TRUE(PumpUntil([&] { return drag->Step(0); }, "the drop to end"));
+      EXPECT_EQ(drag->Finished(), c.accepted);
     } else {
-      drag.Leave();
-      ASSERT_TRUE(PumpUntil([&] { return second->IsDragInside() == 0; }, "the drag to leave"));
+      if (c.end == kLeave) drag->Leave();
+      if (c.end == kVanish) drag.reset();
+      ASSERT_TRUE(PumpUntil([&] { return second->IsDragInside() == 0; }, "the drag to go"));
     }
     EXPECT_TRUE(PumpUntil([&] { return Text(second) == c.expected; }, "the field's text"));
     EXPECT_EQ(Text(second), c.expected);
