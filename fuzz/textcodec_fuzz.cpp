@@ -63,20 +63,6 @@ bool ConvertInPieces(TextEncoding from, TextEncoding to, const UInt8* bytes, std
   return status == noErr && done == length;
 }
 
-// MacJapanese reads the IBM kanji of code page 932 (lead bytes 0xEE and 0xFA-0xFC) but never
-// writes them; text holding one does not go back.
-bool HoldsReadOnlyCode(TextEncoding encoding, const UInt8* bytes, std::size_t length) {
-  if (encoding != kTextEncodingMacJapanese) return false;
-  std::u16string ignored;
-  for (std::size_t pos = 0; pos < length;) {
-    const int n = text::DecodeStep(encoding, bytes + pos, length - pos, ignored);
-    if (n <= 0) return false;
-    if (n == 2 && (bytes[pos] == 0xEE || bytes[pos] >= 0xFA)) return true;
-    pos += std::size_t(n);
-  }
-  return false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -92,15 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::u16string decoded;
   if (text::DecodeToUTF16(from, bytes, length, decoded)) {
-    if (!HoldsReadOnlyCode(from, bytes, length)) {
-      // Host-order Unicode is written with a byte-order mark, so that text beginning with
-      // U+FEFF keeps it.
-      std::string encoded;
-      Check(text::EncodeFromUTF16(from, decoded.data(), decoded.size(), 0, encoded, true));
-      std::u16string again;
-      Check(text::DecodeToUTF16(from, encoded.data(), encoded.size(), again));
-      Check(again == decoded);
-    }
+    // Host-order Unicode is written with a byte-order mark, so that text beginning with
+    // U+FEFF keeps it.
+    std::string encoded;
+    Check(text::EncodeFromUTF16(from, decoded.data(), decoded.size(), 0, encoded, true));
+    std::u16string again;
+    Check(text::DecodeToUTF16(from, encoded.data(), encoded.size(), again));
+    Check(again == decoded);
 
     std::string converted;
     Check(text::Convert(from, to, bytes, length, '?', converted));
@@ -110,12 +94,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(text::DecodeToUTF16(kTextEncodingMacJapanese, shown.data(), shown.size(), read));
   }
 
-  // The converter reads host-order Unicode in host order, a byte-order mark as a character.
-  const TextEncoding inOrder = from == kTextEncodingUTF16   ? kTextEncodingUTF16LE
-                               : from == kTextEncodingUTF32 ? kTextEncodingUTF32LE
-                                                            : from;
+  // The converter reads host-order Unicode in the order a leading byte-order mark chooses
+  // (the mark itself is not text), in host order without one.
+  TextEncoding inOrder = from;
+  const std::size_t mark = text::ReadByteOrderMark(from, bytes, length, &inOrder);
+  if (mark == 0) {
+    inOrder = from == kTextEncodingUTF16   ? kTextEncodingUTF16LE
+              : from == kTextEncodingUTF32 ? kTextEncodingUTF32LE
+                                           : from;
+  }
   std::string whole;
-  if (text::Convert(inOrder, to, bytes, length, 0, whole)) {
+  if (text::Convert(inOrder, to, bytes + mark, length - mark, 0, whole)) {
     std::string pieces;
     Check(ConvertInPieces(from, to, bytes, length, room, pieces));
     Check(pieces == whole);

@@ -27,6 +27,7 @@ namespace display {
 namespace {
 
 constexpr int kDoubleClickSlop = 4;  // pixels the second click may be off the first
+constexpr Uint16 kLockMods = KMOD_CAPS | KMOD_NUM | KMOD_SCROLL;
 
 // A key whose character comes with the typed text that follows it in the same batch.
 struct PendingKey {
@@ -62,12 +63,14 @@ void FlushPendingKey(PendingKey& k) {
 
 void KeyDown(const SDL_KeyboardEvent& e, PendingKey& pending) {
   const SDL_Scancode sc = e.keysym.scancode;
+  Desktop().keyMods = e.keysym.mod;
   if (UInt8 code = MacModifierKeyCode(sc)) {
     ReadKeyDown(code, true);
     return;
   }
   MacKey key;
   if (!MacKeyOf(sc, e.keysym.sym, &key)) return;
+  Desktop().charOfScancode[sc] = 0;  // until this press types a character
   PendingKey k;
   k.active = true;
   k.repeat = e.repeat != 0;
@@ -86,6 +89,7 @@ void KeyDown(const SDL_KeyboardEvent& e, PendingKey& pending) {
 
 void KeyUp(const SDL_KeyboardEvent& e) {
   const SDL_Scancode sc = e.keysym.scancode;
+  Desktop().keyMods = e.keysym.mod;
   if (UInt8 code = MacModifierKeyCode(sc)) {
     ReadKeyDown(code, false);
     return;
@@ -116,7 +120,7 @@ void Text(const char* utf8, PendingKey& pending) {
     PostKeyDown(pending, UInt8(text[0]));
     return;
   }
-  const UInt32 modifiers = MacModifiersOf(pending.active ? pending.mod : Uint16(SDL_GetModState()));
+  const UInt32 modifiers = MacModifiersOf(pending.active ? pending.mod : Desktop().keyMods);
   pending.active = false;
   RawInput in;
   in.kind = kRawTextInput;
@@ -162,7 +166,7 @@ void MouseButton(const SDL_MouseButtonEvent& e) {
   RawInput in;
   in.kind = e.type == SDL_MOUSEBUTTONDOWN ? kRawMouseDown : kRawMouseUp;
   in.where = where;
-  in.modifiers = MacModifiersOf(SDL_GetModState());
+  in.modifiers = MacModifiersOf(d.keyMods);
   in.clickCount = d.clickCount == 0 ? 1 : d.clickCount;
   in.button = ButtonOf(e.button);
   PostRawInput(in);
@@ -174,7 +178,7 @@ void MouseMotion(const SDL_MouseMotionEvent& e) {
   RawInput in;
   in.kind = e.state != 0 ? kRawMouseDragged : kRawMouseMoved;
   in.where = GlobalOf(*shown, e.x, e.y);
-  in.modifiers = MacModifiersOf(SDL_GetModState());
+  in.modifiers = MacModifiersOf(Desktop().keyMods);
   in.button = kEventMouseButtonPrimary;
   if ((e.state & SDL_BUTTON_RMASK) != 0) in.button = kEventMouseButtonSecondary;
   if ((e.state & SDL_BUTTON_MMASK) != 0) in.button = kEventMouseButtonTertiary;
@@ -187,7 +191,7 @@ void Wheel(const SDL_MouseWheelEvent& e) {
   RawInput in;
   in.kind = kRawMouseWheel;
   in.where = CurrentMouseLocation();
-  in.modifiers = MacModifiersOf(SDL_GetModState());
+  in.modifiers = MacModifiersOf(Desktop().keyMods);
   if (e.y != 0) {
     in.wheelAxis = kEventMouseWheelAxisY;
     in.wheelDelta = sign * e.y;
@@ -281,9 +285,13 @@ void WindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_CLOSE:
       WindowCloseRequested(*shown);
       break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_GAINED: {
+      // The locks may have changed in another program: SDL read them afresh, without events.
+      Uint16& mods = Desktop().keyMods;
+      mods = Uint16((mods & ~kLockMods) | (SDL_GetModState() & kLockMods));
       FocusGained(*shown);
       break;
+    }
     default:
       break;
   }

@@ -117,6 +117,23 @@ bool GetClipboard(std::string* utf8, void*) {
   return !utf8->empty();
 }
 
+// Where the pointer is now: the place the X server tells (GetMouse answers the pointer's place
+// when it is called, also outside the program's windows, where no motion reaches them). It is
+// read against the window the mouse's events come from, so that it agrees with their places.
+// Without a window to ask through, the latest mouse input answers.
+bool PointerNow(Point* global, void*) {
+  SDL_Window* focus = SDL_GetMouseFocus();
+  const ShownWindow* asked = focus != nullptr ? ShownOfID(SDL_GetWindowID(focus)) : nullptr;
+  for (const ShownWindow& w : Desktop().windows) {
+    if (asked != nullptr) break;
+    if (w.shown) asked = &w;
+  }
+  int x = 0, y = 0;
+  if (asked == nullptr || !X11PointerPlace(asked->sdl, &x, &y)) return false;
+  *global = GlobalOf(*asked, x, y);
+  return true;
+}
+
 const dialogs::DesktopClipboard kClipboard = {PutClipboard, GetClipboard, nullptr};
 
 // The desktop's bell on X11; elsewhere the front window flashes.
@@ -147,6 +164,7 @@ void InstallServices() {
   DesktopState& d = Desktop();
   d.passHook = AddPassHook(Pass, nullptr);
   SetIdleWaitProc(Wait, nullptr);
+  SetPointerProc(PointerNow, nullptr);
   SetBeepProc(Beep, nullptr);
   dialogs::SetDesktopClipboard(&kClipboard);
   menus::SetLiveMenuTracking(true);
@@ -158,6 +176,7 @@ void RemoveServices() {
   RemovePassHook(d.passHook);
   d.passHook = 0;
   SetIdleWaitProc(nullptr, nullptr);
+  SetPointerProc(nullptr, nullptr);
   SetBeepProc(nullptr, nullptr);
   dialogs::SetDesktopClipboard(nullptr);
   menus::SetLiveMenuTracking(false);
@@ -235,6 +254,7 @@ bool OpenDesktop(std::string* message) {
   float dotsPerInch = 0;
   if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0;
   d.scale = ChooseScale(std::getenv("SP_DISPLAY_SCALE"), dotsPerInch);
+  d.keyMods = Uint16(SDL_GetModState());
   SDL_Rect screen;
   if (SDL_GetDisplayBounds(0, &screen) == 0) {
     SetMainScreenSize(SInt16(std::min(screen.w / d.scale, 32767)),

@@ -138,6 +138,16 @@ bool X11Bell(SDL_Window* window) {
   return true;
 }
 
+bool X11PointerPlace(SDL_Window* window, int* x, int* y) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  ::Window root = 0, child = 0;
+  int rootX = 0, rootY = 0;
+  unsigned int mask = 0;
+  return XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX,
+                       &rootY, x, y, &mask) == True;
+}
+
 std::string X11DisplayName(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return std::string();

@@ -213,14 +213,14 @@ Boolean Button() {
 void GetMouse(Point* mouseLoc) {
   if (mouseLoc == nullptr) return;
   RunPassHooks();
-  *mouseLoc = sp_platform::CurrentMouseLocation();
+  *mouseLoc = sp_platform::PointerLocationNow();
   GlobalToLocal(mouseLoc);
 }
 
 void GetGlobalMouse(Point* globalMouse) {
   if (globalMouse == nullptr) return;
   RunPassHooks();
-  *globalMouse = sp_platform::CurrentMouseLocation();
+  *globalMouse = sp_platform::PointerLocationNow();
 }
 
 UInt32 GetDblTime() {

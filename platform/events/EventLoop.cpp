@@ -96,6 +96,8 @@ struct LoopState {
   UInt32 idleReturns = 0;
   sp_platform::IdleWaitProc idleWait = nullptr;
   void* idleWaitRefCon = nullptr;
+  sp_platform::PointerProc pointer = nullptr;
+  void* pointerRefCon = nullptr;
 };
 
 LoopState& State() {
@@ -419,6 +421,18 @@ bool CurrentMouseButtonDown() {
 void SetMouseState(Point globalLocation, bool buttonDown) {
   State().mouse = globalLocation;
   State().button = buttonDown;
+}
+
+void SetPointerProc(PointerProc proc, void* refCon) {
+  State().pointer = proc;
+  State().pointerRefCon = refCon;
+}
+
+Point PointerLocationNow() {
+  const LoopState& s = State();
+  Point where = s.mouse;
+  if (s.pointer != nullptr && s.pointer(&where, s.pointerRefCon)) return where;
+  return s.mouse;
 }
 
 bool ApplicationEventLoopRunning() {

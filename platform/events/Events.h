@@ -120,9 +120,10 @@ Boolean StillDown();
 Boolean WaitMouseUp();
 // The mouse button is down.
 Boolean Button();
-// The mouse location in the current port's local coordinates. A null point does nothing.
+// Where the pointer is now, in the current port's local coordinates (on the desktop, asked of
+// it when called; headless, where the latest mouse input left it). A null point does nothing.
 void GetMouse(Point* mouseLoc);
-// The mouse location in global coordinates.
+// Where the pointer is now, in global coordinates.
 void GetGlobalMouse(Point* globalMouse);
 
 // The longest time between two clicks, in ticks, for them to count as a double click: half a

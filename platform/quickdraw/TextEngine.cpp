@@ -482,10 +482,20 @@ class GlyphCache {
     out->top -= PeriodLift(ft, g.index, size, g.choice, *out);
   }
 
-  // The glyph's image at the size, with the made-up styles; false when it draws nothing.
+  // The glyph's image at the size, with the made-up styles; false when it draws nothing. A
+  // font's instructions can fit a thin stroke to no row at all (IPA Gothic's underscore
+  // vanishes at 9 to 12 pixels): a glyph whose fitted image is empty is drawn as the light
+  // auto-hinter fits it (a space stays empty either way).
   static bool Rasterize(FT_Face ft, FT_UInt index, SInt16 size, const FaceChoice& choice,
                         GlyphImage* out) {
-    if (FT_Load_Glyph(ft, index, GlyphLoadFlags(size)) != 0) return false;
+    if (RasterizeWith(ft, index, size, choice, GlyphLoadFlags(size), out)) return true;
+    return size <= kLargestInstructedSize &&
+           RasterizeWith(ft, index, size, choice, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT, out);
+  }
+
+  static bool RasterizeWith(FT_Face ft, FT_UInt index, SInt16 size, const FaceChoice& choice,
+                            FT_Int32 loadFlags, GlyphImage* out) {
+    if (FT_Load_Glyph(ft, index, loadFlags) != 0) return false;
     FT_GlyphSlot slot = ft->glyph;
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
       if (choice.synthBold) FT_Outline_EmboldenXY(&slot->outline, BoldStrength(size) * 64, 0);

@@ -104,6 +104,12 @@ void PostMouseMoved(Point global, UInt32 modifiers) {
 void PostMouseDragged(Point global, UInt32 modifiers) {
   Post(Mouse(sp_platform::kRawMouseDragged, global, modifiers, 0));
 }
+void PostWheel(Point global, SInt32 notches, EventMouseWheelAxis axis) {
+  sp_platform::RawInput in = Mouse(sp_platform::kRawMouseWheel, global, 0, 0);
+  in.wheelAxis = axis;
+  in.wheelDelta = notches;
+  Post(in);
+}
 void PostKeyDown(UInt8 charCode, UInt8 keyCode, UInt32 modifiers) {
   Post(Key(sp_platform::kRawKeyDown, charCode, keyCode, modifiers));
 }

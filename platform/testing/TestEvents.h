@@ -32,6 +32,8 @@ void PostMouseDown(Point global, UInt32 modifiers = 0, UInt32 clickCount = 1);
 void PostMouseUp(Point global, UInt32 modifiers = 0, UInt32 clickCount = 1);
 void PostMouseMoved(Point global, UInt32 modifiers = 0);
 void PostMouseDragged(Point global, UInt32 modifiers = 0);
+// A turn of the wheel by `notches` (positive: away from the person, up, or left) at the point.
+void PostWheel(Point global, SInt32 notches, EventMouseWheelAxis axis = kEventMouseWheelAxisY);
 // Mac character code and key code.
 void PostKeyDown(UInt8 charCode, UInt8 keyCode, UInt32 modifiers = 0);
 void PostKeyRepeat(UInt8 charCode, UInt8 keyCode, UInt32 modifiers = 0);

@@ -92,6 +92,10 @@ std::vector<std::string> NavListedNames() {
   return sp_platform::nav::LastListing();
 }
 
+std::string NavTopShownName(WindowRef dialogWindow) {
+  return sp_platform::nav::TopShownName(dialogWindow);
+}
+
 bool NavEntryRect(WindowRef dialogWindow, const std::string& nameUTF8, Rect* local) {
   return local != nullptr && sp_platform::nav::EntryRect(dialogWindow, nameUTF8, local);
 }

@@ -40,6 +40,8 @@ std::vector<std::string> NavListedNames();
 // The folder a shown dialog shows, and the names selected in it.
 std::string NavShownFolder(WindowRef dialogWindow);
 std::vector<std::string> NavSelectedNames(WindowRef dialogWindow);
+// The name in the top row of a shown dialog's list (empty when it lists nothing).
+std::string NavTopShownName(WindowRef dialogWindow);
 // The local rectangle of the row of the entry in a shown dialog's window (scrolled into
 // view); false when the dialog does not list it.
 bool NavEntryRect(WindowRef dialogWindow, const std::string& nameUTF8, Rect* local);

@@ -231,6 +231,13 @@ OSStatus DialogDrawContent(EventRef, EventTargetRef target) {
   return noErr;
 }
 
+// {'mous', 10} on a dialog window: the wheel moves the scroll bar of the list or view under
+// the pointer.
+OSStatus DialogWheel(EventRef event, EventTargetRef target) {
+  return dialogs::ScrollByWheel(DialogOfTarget(target), event) != nullptr ? OSStatus(noErr)
+                                                                         : eventNotHandledErr;
+}
+
 const StandardHandlerRow kRows[] = {
     {kEventClassKeyboard, kEventRawKeyDown, kEventTargetKindWindow, DialogRawKeyDown,
      "dialogs: Return and Enter press the default item, Escape and Command-period the cancel "
@@ -243,6 +250,9 @@ const StandardHandlerRow kRows[] = {
     {kEventClassMouse, kEventMouseDown, kEventTargetKindWindow, DialogMouseDown,
      "dialogs: a click in an edit-text item focuses it and places the insertion point (a drag "
      "selects, Shift extends)"},
+    {kEventClassMouse, kEventMouseWheelMoved, kEventTargetKindWindow, DialogWheel,
+     "dialogs: the wheel moves the scroll bar under the pointer, or the one along the item "
+     "under it, a notch an arrow step (its action procedure scrolls the list)"},
     {kEventClassCommand, kEventCommandProcess, kEventTargetKindWindow, DialogWindowCommand,
      "dialogs: the commands 'cut ', 'copy', 'past', 'clea' and 'sall' act on the focused "
      "edit-text item"},

@@ -156,7 +156,7 @@ void DrawItem(const OpaqueMenuRef& menu, MenuRef ref, MenuItemIndex index, int w
               bool hilited) {
   const MenuItemRecord& item = menu.items[index - 1];
   const Rect r = ItemRect(menu, index, width);
-  const bool enabled = Choosable(ref, index);
+  const bool enabled = ItemCanBeChosen(ref, index);
   RGBBackColor(hilited && enabled ? &kHiliteColor : &kWhite);
   EraseRect(&r);
   if (item.separator) {
@@ -208,15 +208,25 @@ void DrawMenuItems(MenuRef menu, MenuItemIndex hilited) {
 
 // ---- Tracking ----
 
+// A menu shown while tracking: the pulled-down (or popup) menu first, then each sub-menu
+// opened from a hierarchical item of the menu before it.
+struct Level {
+  MenuRef menu = nullptr;
+  WindowRef window = nullptr;
+  Point topLeft = {0, 0};  // global
+  MenuItemIndex hilited = 0;
+};
+
+// Sub-menus of sub-menus past any real menu's depth; menus that name one another as their
+// sub-menus stop here at the latest.
+constexpr std::size_t kMaxShownMenus = 16;
+
 struct Tracker {
   bool barMode = true;
   std::vector<BarTitle> titles;  // bar mode
   Rect bar = {0, 0, 0, 0};       // global
   int openTitle = -1;
-  MenuRef menu = nullptr;  // the menu open now
-  WindowRef popup = nullptr;
-  Point popupTopLeft = {0, 0};
-  MenuItemIndex hilited = 0;
+  std::vector<Level> shown;  // from the first menu to the deepest sub-menu
   bool sticky = false;  // released without a choice: open until the next click
   MenuItemIndex pressedOn = 0;  // popup mode: the item under the press that opened the menu
   bool roamed = false;          // popup mode: the pointer was over another item since
@@ -239,59 +249,108 @@ int TitleAt(const Tracker& t, Point pt) {
   return -1;
 }
 
-void Redraw(Tracker& t) {
-  if (t.popup == nullptr || !IsValidWindowPtr(t.popup)) return;
-  MenuPort port(GetWindowPort(t.popup));
-  DrawMenuItems(t.menu, t.hilited);
-  QDFlushPortBuffer(GetWindowPort(t.popup), nullptr);
+void Redraw(const Level& s) {
+  if (s.window == nullptr || !IsValidWindowPtr(s.window)) return;
+  MenuPort port(GetWindowPort(s.window));
+  DrawMenuItems(s.menu, s.hilited);
+  QDFlushPortBuffer(GetWindowPort(s.window), nullptr);
 }
 
-void CloseMenu(Tracker& t) {
-  if (t.popup != nullptr && IsValidWindowPtr(t.popup)) DisposeWindow(t.popup);
-  t.popup = nullptr;
-  t.menu = nullptr;
-  t.hilited = 0;
+// Closes the menus from `level` on (0: all of them).
+void CloseFrom(Tracker& t, std::size_t level) {
+  while (t.shown.size() > level) {
+    WindowRef window = t.shown.back().window;
+    if (window != nullptr && IsValidWindowPtr(window)) DisposeWindow(window);
+    t.shown.pop_back();
+  }
 }
 
-// The menu's window with its top-left corner at `topLeft`, moved inside the main screen.
-void OpenMenu(Tracker& t, MenuRef menu, Point topLeft) {
-  CloseMenu(t);
-  if (Live(menu) == nullptr) return;
-  const Point size = ShownMenuSize(menu);
+Rect ScreenBounds() {
   BitMap screen;
   GetQDGlobalsScreenBits(&screen);
-  const Rect& s = screen.bounds;
-  int left = std::min<int>(topLeft.h, s.right - size.h);
-  int top = std::min<int>(topLeft.v, s.bottom - size.v);
-  left = std::max<int>(left, s.left);
-  top = std::max<int>(top, s.top);
+  return screen.bounds;
+}
+
+// Shows one more menu with its top-left corner at `topLeft`, moved inside the main screen.
+bool Push(Tracker& t, MenuRef menu, Point topLeft) {
+  if (Live(menu) == nullptr || t.shown.size() >= kMaxShownMenus) return false;
+  const Point size = ShownMenuSize(menu);
+  const Rect s = ScreenBounds();
+  const int left = std::max<int>(std::min<int>(topLeft.h, s.right - size.h), s.left);
+  const int top = std::max<int>(std::min<int>(topLeft.v, s.bottom - size.v), s.top);
   Rect bounds = {SInt16(top), SInt16(left), SInt16(top + size.v), SInt16(left + size.h)};
   WindowRef window = nullptr;
-  if (CreateNewWindow(kHelpWindowClass, kWindowNoAttributes, &bounds, &window) != noErr) return;
-  t.menu = menu;
-  t.popup = window;
-  t.popupTopLeft = Point{bounds.top, bounds.left};
-  Redraw(t);
+  if (CreateNewWindow(kHelpWindowClass, kWindowNoAttributes, &bounds, &window) != noErr) {
+    return false;
+  }
+  t.shown.push_back(Level{menu, window, Point{bounds.top, bounds.left}, 0});
+  Redraw(t.shown.back());
   ShowWindow(window);
+  return true;
 }
 
 void OpenTitle(Tracker& t, int index) {
-  if (index == t.openTitle && t.menu != nullptr) return;
+  if (index == t.openTitle && !t.shown.empty()) return;
   t.openTitle = index;
+  CloseFrom(t, 0);
   MenuRef menu = t.titles[std::size_t(index)].menu;
   HiliteMenu(GetMenuID(menu));
   const Rect r = GlobalTitle(t, index);
-  OpenMenu(t, menu, Point{t.bar.bottom, r.left});
+  Push(t, menu, Point{t.bar.bottom, r.left});
+}
+
+// The deepest menu shown with an item under the point (a sub-menu lies over its parent);
+// -1 for none.
+int LevelAt(const Tracker& t, Point pt) {
+  for (std::size_t i = t.shown.size(); i-- > 0;) {
+    if (MenuItemAt(t.shown[i].menu, t.shown[i].topLeft, pt) != 0) return int(i);
+  }
+  return -1;
 }
 
 bool InMenu(const Tracker& t, Point pt) {
-  return t.menu != nullptr && MenuItemAt(t.menu, t.popupTopLeft, pt) != 0;
+  return LevelAt(t, pt) >= 0;
 }
 
-void SetHilited(Tracker& t, MenuItemIndex item) {
-  if (item == t.hilited) return;
-  t.hilited = item;
-  Redraw(t);
+void SetHilited(Tracker& t, std::size_t level, MenuItemIndex item) {
+  if (level >= t.shown.size() || item == t.shown[level].hilited) return;
+  t.shown[level].hilited = item;
+  Redraw(t.shown[level]);
+}
+
+// The sub-menu of an enabled hierarchical item (null for other items, and for a menu that is
+// open already on the way to it).
+MenuRef SubMenuOf(const Tracker& t, std::size_t level) {
+  const Level& s = t.shown[level];
+  const MenuItemRecord* item = ItemOf(s.menu, s.hilited);
+  if (item == nullptr || !item->IsHierarchical() || !ItemCanBeChosen(s.menu, s.hilited)) {
+    return nullptr;
+  }
+  MenuRef sub = menus::ShownMenu(MenuID(item->mark));
+  for (std::size_t i = 0; i <= level; ++i) {
+    if (t.shown[i].menu == sub) return nullptr;
+  }
+  return sub;
+}
+
+// Shows the sub-menu of the item hilited in `level` beside the item (on its left where the
+// screen ends on its right) and closes the menus past it that belong to other items. False
+// when that item has no sub-menu.
+bool OpenSubMenu(Tracker& t, std::size_t level) {
+  if (level >= t.shown.size()) return false;
+  MenuRef sub = SubMenuOf(t, level);
+  if (sub != nullptr && level + 1 < t.shown.size() && t.shown[level + 1].menu == sub) return true;
+  CloseFrom(t, level + 1);
+  if (sub == nullptr) return false;
+  const Level parent = t.shown[level];
+  const OpaqueMenuRef* record = Live(parent.menu);  // a timer may have disposed of it
+  if (record == nullptr) return false;
+  const int parentWidth = ShownMenuSize(parent.menu).h;
+  const int width = ShownMenuSize(sub).h;
+  const Rect item = ItemRect(*record, parent.hilited, parentWidth);
+  int left = parent.topLeft.h + parentWidth;
+  if (left + width > ScreenBounds().right) left = parent.topLeft.h - width;
+  return Push(t, sub, Point{SInt16(parent.topLeft.v + item.top), SInt16(left)});
 }
 
 void Finish(Tracker& t, SInt32 choice) {
@@ -303,29 +362,53 @@ void Follow(Tracker& t, Point pt) {
   const int title = TitleAt(t, pt);
   if (title >= 0) {
     OpenTitle(t, title);
-    SetHilited(t, 0);
+    CloseFrom(t, 1);
+    SetHilited(t, 0, 0);
     return;
   }
-  SetHilited(t, t.menu != nullptr ? MenuItemAt(t.menu, t.popupTopLeft, pt) : 0);
+  const int level = LevelAt(t, pt);
+  if (level < 0) {
+    // Off the menus: the items whose sub-menus are open stay hilited.
+    if (!t.shown.empty()) SetHilited(t, t.shown.size() - 1, 0);
+    return;
+  }
+  const Level& s = t.shown[std::size_t(level)];
+  SetHilited(t, std::size_t(level), MenuItemAt(s.menu, s.topLeft, pt));
+  OpenSubMenu(t, std::size_t(level));
 }
 
-void Choose(Tracker& t) {
-  if (t.menu != nullptr && t.hilited != 0 && Choosable(t.menu, t.hilited)) {
-    Finish(t, SInt32((UInt32(UInt16(GetMenuID(t.menu))) << 16) | t.hilited));
+// The item hilited in `level` as (menu id << 16) | item, when it can be chosen.
+void Choose(Tracker& t, int level) {
+  if (level < 0 || std::size_t(level) >= t.shown.size()) return;
+  const Level& s = t.shown[std::size_t(level)];
+  if (s.hilited != 0 && Choosable(s.menu, s.hilited)) {
+    Finish(t, SInt32((UInt32(UInt16(GetMenuID(s.menu))) << 16) | s.hilited));
   }
 }
 
-// The next (step 1) or previous (-1) item that can be chosen, wrapping; 0 when none.
-MenuItemIndex NextChoosable(const Tracker& t, int step) {
-  const OpaqueMenuRef* record = Live(t.menu);
+// The menu the keys work in: the deepest with an item hilited (a sub-menu the pointer opened
+// takes the keys once they move into it), else the first.
+std::size_t KeyLevel(const Tracker& t) {
+  for (std::size_t i = t.shown.size(); i-- > 0;) {
+    if (t.shown[i].hilited != 0) return i;
+  }
+  return 0;
+}
+
+// The next (step 1) or previous (-1) enabled item of the menu at `level`, wrapping; 0 when
+// none. Hierarchical items are among them: Right opens their sub-menus.
+MenuItemIndex NextEnabled(const Tracker& t, std::size_t level, int step) {
+  if (level >= t.shown.size()) return 0;
+  const Level& s = t.shown[level];
+  const OpaqueMenuRef* record = Live(s.menu);
   if (record == nullptr || record->items.empty()) return 0;
   const int count = int(record->items.size());
-  int at = t.hilited == 0 ? (step > 0 ? 0 : count + 1) : int(t.hilited);
+  int at = s.hilited == 0 ? (step > 0 ? 0 : count + 1) : int(s.hilited);
   for (int n = 0; n < count; ++n) {
     at += step;
     if (at < 1) at = count;
     if (at > count) at = 1;
-    if (Choosable(t.menu, MenuItemIndex(at))) return MenuItemIndex(at);
+    if (ItemCanBeChosen(s.menu, MenuItemIndex(at))) return MenuItemIndex(at);
   }
   return 0;
 }
@@ -333,9 +416,11 @@ MenuItemIndex NextChoosable(const Tracker& t, int step) {
 // A popup menu notes when the pointer reaches an item other than the one pressed on: from
 // then on a release chooses.
 void NoteRoaming(Tracker& t, Point pt) {
-  if (t.barMode || t.menu == nullptr) return;
-  const MenuItemIndex item = MenuItemAt(t.menu, t.popupTopLeft, pt);
-  if (item != 0 && item != t.pressedOn) t.roamed = true;
+  if (t.barMode || t.shown.empty()) return;
+  const int level = LevelAt(t, pt);
+  if (level > 0) t.roamed = true;
+  const MenuItemIndex item = MenuItemAt(t.shown[0].menu, t.shown[0].topLeft, pt);
+  if (level == 0 && item != t.pressedOn) t.roamed = true;
 }
 
 void MouseInput(Tracker& t, UInt32 kind, Point pt) {
@@ -356,10 +441,17 @@ void MouseInput(Tracker& t, UInt32 kind, Point pt) {
       Follow(t, pt);
       // The release of the click that opened a popup menu chooses nothing: the menu stays open.
       const bool openingClick = !t.barMode && !t.sticky && !t.roamed;
-      if (InMenu(t, pt) && !openingClick) {
-        Choose(t);
-        if (!t.done && t.sticky) break;  // a disabled item or a line: stay open
-        if (!t.done) Finish(t, 0);
+      const int level = LevelAt(t, pt);
+      if (level >= 0 && !openingClick) {
+        Choose(t, level);
+        if (t.done) break;
+        // A disabled item or a line leaves an open menu open, and a hierarchical item its
+        // sub-menu, for the next click.
+        if (t.sticky || std::size_t(level) + 1 < t.shown.size()) {
+          t.sticky = true;
+          break;
+        }
+        Finish(t, 0);
       } else if (!t.sticky && (TitleAt(t, pt) >= 0 || !t.barMode)) {
         t.sticky = true;
       } else {
@@ -373,6 +465,24 @@ void MouseInput(Tracker& t, UInt32 kind, Point pt) {
   }
 }
 
+// Left closes the deepest sub-menu; with none, it and Right go to the bar's next menu.
+// Right on a hierarchical item opens its sub-menu with the first enabled item hilited.
+void SideKey(Tracker& t, bool right) {
+  if (right && OpenSubMenu(t, KeyLevel(t))) {
+    const std::size_t sub = KeyLevel(t) + 1;
+    if (t.shown[sub].hilited == 0) SetHilited(t, sub, NextEnabled(t, sub, 1));
+    return;
+  }
+  if (!right && t.shown.size() > 1) {
+    CloseFrom(t, t.shown.size() - 1);
+    return;
+  }
+  if (t.barMode && !t.titles.empty()) {
+    const int n = int(t.titles.size());
+    OpenTitle(t, ((t.openTitle < 0 ? 0 : t.openTitle) + (right ? 1 : n - 1)) % n);
+  }
+}
+
 void KeyInput(Tracker& t, UInt8 ch, UInt32 modifiers) {
   switch (ch) {
     case 0x1B:
@@ -382,21 +492,19 @@ void KeyInput(Tracker& t, UInt8 ch, UInt32 modifiers) {
       if ((modifiers & cmdKey) != 0) Finish(t, 0);
       break;
     case 0x1E:
-      SetHilited(t, NextChoosable(t, -1));
+    case 0x1F: {
+      const std::size_t level = KeyLevel(t);
+      CloseFrom(t, level + 1);
+      SetHilited(t, level, NextEnabled(t, level, ch == 0x1F ? 1 : -1));
       break;
-    case 0x1F:
-      SetHilited(t, NextChoosable(t, 1));
-      break;
+    }
     case 0x1C:
     case 0x1D:
-      if (t.barMode && !t.titles.empty()) {
-        const int n = int(t.titles.size());
-        OpenTitle(t, ((t.openTitle < 0 ? 0 : t.openTitle) + (ch == 0x1D ? 1 : n - 1)) % n);
-      }
+      SideKey(t, ch == 0x1D);
       break;
     case 0x0D:
     case 0x03:
-      Choose(t);
+      Choose(t, int(KeyLevel(t)));
       break;
     default:
       break;
@@ -441,7 +549,7 @@ void Run(Tracker& t) {
     }
     ReleaseEvent(event);
   }
-  CloseMenu(t);
+  CloseFrom(t, 0);
 }
 
 }  // namespace
@@ -592,10 +700,9 @@ SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, c
   const MenuItemIndex shown =
       (popUpItem >= 1 && std::size_t(popUpItem) <= record->items.size()) ? popUpItem : 1;
   const Rect item = ItemRect(*record, shown, width);
-  OpenMenu(t, menu, Point{SInt16(top - item.top), left});
-  if (t.popup == nullptr) return 0;
-  t.pressedOn = press != nullptr ? MenuItemAt(menu, t.popupTopLeft, *press) : shown;
-  SetHilited(t, Choosable(menu, shown) ? shown : 0);
+  if (!Push(t, menu, Point{SInt16(top - item.top), left})) return 0;
+  t.pressedOn = press != nullptr ? MenuItemAt(menu, t.shown[0].topLeft, *press) : shown;
+  SetHilited(t, 0, Choosable(menu, shown) ? shown : 0);
   Run(t);
   return t.choice;
 }

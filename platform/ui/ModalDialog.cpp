@@ -256,6 +256,18 @@ bool HandleTypedText(DialogRef dialog, ModalFilterUPP filter, EventRef event,
   return true;
 }
 
+// The wheel over the dialog moves the scroll bar of its list or view under the pointer; a bar
+// that is an enabled item of the dialog hits it, as a click on its arrow does, so that a
+// program which scrolls its own view on the hit follows. Over other windows the wheel waits,
+// as their clicks do.
+bool HandleWheel(DialogRef dialog, EventRef event, DialogItemIndex* itemHit) {
+  ControlRef bar = dialogs::ScrollByWheel(dialogs::Lookup(dialog), event);
+  const DialogItemIndex item = ItemOfControl(dialog, bar);
+  if (item < 1 || dialogs::Lookup(dialog) == nullptr || !Enabled(dialog, item)) return false;
+  *itemHit = item;
+  return true;
+}
+
 // One queued event taken by the loop. Answers true when it ended the loop.
 bool HandleQueued(DialogRef dialog, ModalFilterUPP filter, EventRef event,
                   DialogItemIndex* itemHit) {
@@ -263,6 +275,7 @@ bool HandleQueued(DialogRef dialog, ModalFilterUPP filter, EventRef event,
   const UInt32 kind = GetEventKind(event);
   EventRecord record = {};
   if (cls == kEventClassMouse) {
+    if (kind == kEventMouseWheelMoved) return HandleWheel(dialog, event, itemHit);
     if (kind != kEventMouseDown && kind != kEventMouseUp) return false;
     ConvertEventRefToEventRecord(event, &record);
     return HandleRecord(dialog, filter, record, itemHit);

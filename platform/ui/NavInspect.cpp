@@ -86,6 +86,15 @@ bool SetSaveName(WindowRef window, const std::string& macJapanese) {
   return true;
 }
 
+std::string TopShownName(WindowRef window) {
+  Record* record = RecordOfWindow(window);
+  if (record == nullptr || record->firstShown < 0 ||
+      std::size_t(record->firstShown) >= record->entries.size()) {
+    return std::string();
+  }
+  return record->entries[std::size_t(record->firstShown)].name;
+}
+
 bool EntryRect(WindowRef window, const std::string& name, Rect* local) {
   Record* record = RecordOfWindow(window);
   if (record == nullptr) return false;

@@ -3,10 +3,12 @@
 // and a press in the bar reaching the menus through the standard handling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <vector>
 
+#include "CommandEvents.h"
 #include "UiFixture.h"
 #include "ui/internal/Menus.h"
 #include "ui/internal/Windows.h"
@@ -150,10 +152,7 @@ TEST_F(MenuTracking, APressInTheBarSendsTheChosenItemsCommand) {
   std::vector<MenuID> hilitedDuringCommand;
   Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
          [&commands, &hilitedDuringCommand](EventRef e) {
-           HICommand c{};
-           GetEventParameter(e, kEventParamDirectObject, typeHICommand, nullptr, sizeof c,
-                             nullptr, &c);
-           commands.push_back(c.commandID);
+           commands.push_back(CommandIDOf(e));
            hilitedDuringCommand.push_back(sp_testing::ReadMenuBar().hilited);
            return OSStatus(noErr);
          });
@@ -306,6 +305,168 @@ TEST_F(MenuTracking, TheStripShowsTheProgramsIconAndItsNameInTheTitlesFont) {
   EXPECT_GT(Inked(port, appTitle, 0xEEEEEE), 0);
   DisposeGWorld(expected);
   DisposeGWorld(strip);
+}
+
+// The File menu with a fifth item, "Recent", whose sub-menu holds "A", "B" (disabled) and
+// "Self" (a hierarchical item naming the sub-menu itself).
+constexpr MenuID kRecent = 210;
+
+class SubMenuTracking : public MenuTracking {
+ protected:
+  void SetUp() override {
+    MenuTracking::SetUp();
+    AppendMenuItemText(menu_, PStr("Recent"));
+    SetMenuItemHierarchicalID(menu_, 5, kRecent);
+    sub_ = NewMenu(kRecent, PStr("Recent"));
+    for (const char* text : {"A", "B", "Self"}) AppendMenuItemText(sub_, PStr(text));
+    DisableMenuItem(sub_, 2);
+    SetMenuItemCommandID(sub_, 1, SpFourCC("recA"));
+    SetMenuItemHierarchicalID(sub_, 3, kRecent);
+    InsertMenu(sub_, kInsertHierarchicalMenu);
+  }
+
+ public:
+  // The pulled-down File menu's left edge (under its title, moved inside the screen), and the
+  // middle of the Recent item.
+  SInt16 MenuLeft() const {
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    const int width = sp_platform::menus::ShownMenuSize(menu_).h;
+    for (const auto& t : BarTitles()) {
+      if (t.menu == menu_) {
+        return SInt16(std::min(MenuBarBounds().left + t.bounds.left, screen.bounds.right - width));
+      }
+    }
+    return 0;
+  }
+  Point Recent() const { return Pt(SInt16(MenuLeft() + 20), SInt16(MenuBarBounds().bottom + 68)); }
+  // An item of the sub-menu, shown beside Recent (on the File menu's left when `flipped`).
+  Point SubItem(int item, bool flipped = false) const {
+    const SInt16 width = sp_platform::menus::ShownMenuSize(menu_).h;
+    const SInt16 left = flipped ? SInt16(MenuLeft() - 30) : SInt16(MenuLeft() + width + 20);
+    return Pt(left, SInt16(MenuBarBounds().bottom + 63 + 18 * (item - 1) + 5));
+  }
+
+ protected:
+  MenuRef sub_ = nullptr;
+};
+
+struct SubMenuGesture {
+  const char* what;
+  std::function<void(const SubMenuTracking&)> input;
+  SInt32 choice;
+};
+
+class SubMenuGestures : public SubMenuTracking, public ::testing::WithParamInterface<int> {};
+
+constexpr SInt32 Choice(MenuID menu, MenuItemIndex item) {
+  return SInt32((UInt32(UInt16(menu)) << 16) | item);
+}
+
+const SubMenuGesture kSubMenuGestures[] = {
+    {"dragged over Recent into its sub-menu and released on an item: the sub-menu's id and item",
+     [](const SubMenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Recent());
+       sp_testing::PostMouseDragged(t.SubItem(1));
+       sp_testing::PostMouseUp(t.SubItem(1));
+     }, Choice(kRecent, 1)},
+    {"released on Recent: its sub-menu stays open and a click in it chooses",
+     [](const SubMenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Recent());
+       sp_testing::PostMouseUp(t.Recent());
+       sp_testing::PostMouseMoved(t.SubItem(1));
+       sp_testing::PostMouseDown(t.SubItem(1));
+       sp_testing::PostMouseUp(t.SubItem(1));
+     }, Choice(kRecent, 1)},
+    {"moving back to another item closes the sub-menu: a release where it was chooses nothing",
+     [](const SubMenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Recent());
+       sp_testing::PostMouseDragged(t.Item(4));
+       sp_testing::PostMouseUp(t.SubItem(1));
+     }, 0},
+    {"released on the disabled item of the sub-menu: no choice",
+     [](const SubMenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Recent());
+       sp_testing::PostMouseDragged(t.SubItem(2));
+       sp_testing::PostMouseUp(t.SubItem(2));
+     }, 0},
+    {"Up reaches Recent, Right opens its sub-menu on A, Down passes B, Return: nothing to "
+     "choose on Self, whose sub-menu is the one open", [](const SubMenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostKeyDown(0x1E, 126);
+       sp_testing::PostKeyDown(0x1D, 124);
+       sp_testing::PostKeyDown(0x1F, 125);
+       sp_testing::PostKeyDown(0x1D, 124);
+       sp_testing::PostKeyDown(0x0D, 36);
+     }, 0},
+    {"Right opens the sub-menu and Return chooses its first item", [](const SubMenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostKeyDown(0x1E, 126);
+       sp_testing::PostKeyDown(0x1D, 124);
+       sp_testing::PostKeyDown(0x0D, 36);
+     }, Choice(kRecent, 1)},
+    {"Left closes the sub-menu: Up then moves in the File menu again", [](const SubMenuTracking& t) {
+       sp_testing::PostMouseUp(t.Title());
+       sp_testing::PostKeyDown(0x1E, 126);
+       sp_testing::PostKeyDown(0x1D, 124);
+       sp_testing::PostKeyDown(0x1C, 123);
+       sp_testing::PostKeyDown(0x1E, 126);
+       sp_testing::PostKeyDown(0x0D, 36);
+     }, Choice(kFile, 4)},
+    {"the sub-menu opened by the pointer takes the keys once Right moves into it",
+     [](const SubMenuTracking& t) {
+       sp_testing::PostMouseDragged(t.Recent());
+       sp_testing::PostMouseUp(t.Recent());
+       sp_testing::PostKeyDown(0x1D, 124);
+       sp_testing::PostKeyDown(0x0D, 36);
+     }, Choice(kRecent, 1)},
+};
+
+TEST_P(SubMenuGestures, AnswerTheSubMenusIdAndItemAndLeaveNoMenuOpen) {
+  const SubMenuGesture& g = kSubMenuGestures[std::size_t(GetParam())];
+  SCOPED_TRACE(g.what);
+  g.input(*this);
+  EXPECT_EQ(MenuSelect(Title()), g.choice);
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "every menu's window is gone";
+  EXPECT_EQ(sp_testing::QueuedEventCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, SubMenuGestures,
+                         ::testing::Range(0, int(std::size(kSubMenuGestures))));
+
+TEST_F(SubMenuTracking, ASubMenuPastTheScreensRightEdgeOpensOnTheLeftOfItsMenu) {
+  MoveWindow(window_, 950, 100, false);
+  sp_testing::PostMouseDragged(Recent());
+  sp_testing::PostMouseDragged(SubItem(1, true));
+  sp_testing::PostMouseUp(SubItem(1, true));
+  EXPECT_EQ(MenuSelect(Title()), Choice(kRecent, 1));
+}
+
+TEST_F(SubMenuTracking, AnItemOfASubMenuChosenInTheBarSendsItsCommand) {
+  std::vector<UInt32> commands;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&commands](EventRef e) {
+           commands.push_back(CommandIDOf(e));
+           return OSStatus(noErr);
+         });
+  sp_testing::PostMouseDown(Title());
+  sp_testing::PostMouseDragged(Recent());
+  sp_testing::PostMouseDragged(SubItem(1));
+  sp_testing::PostMouseUp(SubItem(1));
+  sp_testing::PumpPending();
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0], SpFourCC("recA"));
+}
+
+// Pop-up menus open sub-menus as the bar's menus do: the File menu popped up with Save over
+// (120, 300) shows Recent at 138-156 and its sub-menu beside it.
+TEST_F(SubMenuTracking, APopUpMenuOpensTheSubMenuOfItsHierarchicalItem) {
+  const SInt16 width = sp_platform::menus::ShownMenuSize(menu_).h;
+  sp_testing::PostMouseDragged(Pt(310, 145));
+  sp_testing::PostMouseDragged(Pt(SInt16(300 + width + 20), 145));
+  sp_testing::PostMouseUp(Pt(SInt16(300 + width + 20), 145));
+  EXPECT_EQ(PopUpMenuSelect(menu_, 120, 300, 4), Choice(kRecent, 1));
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u);
 }
 
 // A popup button of the window: "One" to "Four", "Two" shown. Its menu opens with item 2

@@ -145,6 +145,100 @@ TEST_F(DialogKeys, DrawingCoversTheShownItemsInTheRegionOnly) {
   EXPECT_EQ(Inked(port, text), 0) << "a hidden item is not drawn";
 }
 
+// ---- The wheel ----
+
+// A list (a user item) with a vertical scroll bar along its right edge and a horizontal one
+// along its bottom, both at 5 of 0 to 10, and an OK button.
+class DialogWheel : public DialogTest {
+ protected:
+  DialogRef OpenList(bool standardHandler) {
+    UseResources(R"(
+resource 'CNTL' 9411 { bounds 0, 0, 100, 16; value 5; max 10; min 0; procID scrollBarProc; title "" }
+resource 'CNTL' 9412 { bounds 0, 0, 16, 180; value 5; max 10; min 0; procID scrollBarProc; title "" }
+resource 'DLOG' 9410 { bounds 100, 100, 300, 500; procID movableDBoxProc; items 9410; title "Wheel" }
+resource 'DITL' 9410 {
+  button 160, 300, 180, 380 { text "OK" }
+  userItem 20, 20, 120, 200 { disabled }
+  control 20, 200, 120, 216 { id 9411 }
+  control 120, 20, 136, 200 { id 9412 }
+}
+)");
+    dialog_ = OpenDialog(9410, standardHandler);
+    return dialog_;
+  }
+  void PostWheelOn(DialogItemIndex item, SInt32 notches, EventMouseWheelAxis axis) {
+    Point global = {0, 0};
+    ASSERT_TRUE(sp_testing::DialogItemCentre(dialog_, item, &global));
+    sp_testing::PostWheel(global, notches, axis);
+  }
+};
+
+std::vector<ControlPartCode>* gActionParts = nullptr;
+void NoteAction(ControlRef, ControlPartCode part) {
+  gActionParts->push_back(part);
+}
+
+constexpr DialogItemIndex kList = 2, kVertical = 3, kHorizontal = 4;
+
+TEST_F(DialogWheel, ModalDialogMovesTheBarOfTheViewUnderThePointerAndHitsIt) {
+  const auto kY = kEventMouseWheelAxisY;
+  const auto kX = kEventMouseWheelAxisX;
+  const struct {
+    DialogItemIndex over;
+    SInt32 notches;
+    EventMouseWheelAxis axis;
+    bool inactive, withAction;
+    SInt32 vertical, horizontal;  // the values after
+    DialogItemIndex hit;          // 1: nothing hit (the loop gave up with OK)
+    int actions;                  // calls of the action procedure
+    const char* why;
+  } cases[] = {
+      {kList, -1, kY, false, false, 6, 5, kVertical, 0, "towards the person: down a step"},
+      {kList, 2, kY, false, false, 3, 5, kVertical, 0, "away: up a step a notch"},
+      {kVertical, -1, kY, false, false, 6, 5, kVertical, 0, "over the bar itself"},
+      {kList, -1, kX, false, false, 5, 6, kHorizontal, 0, "a tilt moves the bar along the bottom"},
+      {kList, -20, kY, false, false, 10, 5, kVertical, 0, "the value stops at the maximum"},
+      {1, -1, kY, false, false, 5, 5, 1, 0, "over the button no bar serves"},
+      {kList, -1, kY, true, false, 5, 5, 1, 0, "an inactive bar does not move"},
+      {kList, -2, kY, false, true, 5, 5, kVertical, 2,
+       "a bar's action procedure scrolls: it runs with the down arrow once a notch"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    ASSERT_NE(OpenList(false), nullptr);
+    ControlRef vertical = ItemControl(dialog_, kVertical);
+    ControlRef horizontal = ItemControl(dialog_, kHorizontal);
+    std::vector<ControlPartCode> parts;
+    gActionParts = &parts;
+    if (c.withAction) SetControlAction(vertical, NoteAction);
+    if (c.inactive) DeactivateControl(vertical);
+    PostWheelOn(c.over, c.notches, c.axis);
+    EXPECT_EQ(RunOnce(), c.hit);
+    EXPECT_EQ(GetControl32BitValue(vertical), c.vertical);
+    EXPECT_EQ(GetControl32BitValue(horizontal), c.horizontal);
+    EXPECT_EQ(parts, std::vector<ControlPartCode>(std::size_t(c.actions), kControlDownButtonPart));
+    gActionParts = nullptr;
+    DisposeDialog(dialog_);
+  }
+}
+
+// Outside ModalDialog (a dialog with the standard handler in the application's loop or its
+// own modal loop) the standard handling moves the bar and sends its hit.
+TEST_F(DialogWheel, TheStandardHandlingMovesTheBarAndSendsItsHit) {
+  ASSERT_NE(OpenList(true), nullptr);
+  ControlRef vertical = ItemControl(dialog_, kVertical);
+  std::vector<ControlPartCode> hits;
+  Listen(GetControlEventTarget(vertical), {{kEventClassControl, kEventControlHit}},
+         [&hits](EventRef e) {
+           hits.push_back(Param<ControlPartCode>(e, kEventParamControlPart, typeControlPartCode));
+           return OSStatus(noErr);
+         });
+  PostWheelOn(kList, 1, kEventMouseWheelAxisY);
+  sp_testing::PumpPending();
+  EXPECT_EQ(GetControl32BitValue(vertical), 4);
+  EXPECT_EQ(hits, std::vector<ControlPartCode>{kControlUpButtonPart});
+}
+
 // ---- ModalDialog ----
 
 class ModalDialogTest : public DialogTest {

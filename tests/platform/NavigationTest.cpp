@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,14 +92,19 @@ Boolean Filter(AEDesc* item, void* info, void* ud, NavFilterModes mode) {
   return !seen->hideText || name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0;
 }
 
-// Posts a click (or two, for a double click) at the centre of a local rectangle of the window.
-void PostClick(WindowRef window, const Rect& local, UInt32 modifiers = 0, int clicks = 1) {
-  Point p = {SInt16((local.top + local.bottom) / 2), SInt16((local.left + local.right) / 2)};
+Point GlobalOf(WindowRef window, Point local) {
   GrafPtr saved = nullptr;
   GetPort(&saved);
   SetPortWindowPort(window);
-  LocalToGlobal(&p);
+  LocalToGlobal(&local);
   SetPort(saved);
+  return local;
+}
+
+// Posts a click (or two, for a double click) at the centre of a local rectangle of the window.
+void PostClick(WindowRef window, const Rect& local, UInt32 modifiers = 0, int clicks = 1) {
+  const Point p = GlobalOf(
+      window, Point{SInt16((local.top + local.bottom) / 2), SInt16((local.left + local.right) / 2)});
   for (int i = 1; i <= clicks; ++i) {
     sp_testing::PostMouseDown(p, modifiers, UInt32(i));
     sp_testing::PostMouseUp(p, modifiers, UInt32(i));
@@ -266,6 +272,60 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   EXPECT_EQ(afterArrows, (Strings{"d.aiff"}));
   ASSERT_TRUE(seen_.gotReply);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
+}
+
+// The wheel scrolls the list a row a notch, over its rows or its scroll bar, and stops at its
+// ends; a wheel elsewhere in the dialog, or across, moves nothing. The list holds sub, Zeta,
+// a.aiff and f00.aiff to f39.aiff.
+TEST_F(NavigationTest, TheWheelOverTheListOrItsScrollBarScrollsItARowANotch) {
+  for (int i = 0; i < 40; ++i) Touch(folder_ + "/f" + (i < 10 ? "0" : "") + std::to_string(i) + ".aiff");
+  enum Where { kRows, kBar, kBeside };
+  const struct {
+    Where where;
+    SInt32 notches;
+    EventMouseWheelAxis axis;
+    int top;  // index of the top row after; -1: the last page
+    const char* why;
+  } steps[] = {
+      {kRows, -1, kEventMouseWheelAxisY, 1, "a notch towards the person shows the next row"},
+      {kRows, -3, kEventMouseWheelAxisY, 4, "three notches three rows"},
+      {kBar, 2, kEventMouseWheelAxisY, 2, "over the scroll bar, up two rows"},
+      {kRows, -1, kEventMouseWheelAxisX, 2, "the list has no horizontal bar: a tilt moves nothing"},
+      {kBeside, -1, kEventMouseWheelAxisY, 2, "beside the list: nothing moves"},
+      {kRows, 10, kEventMouseWheelAxisY, 0, "it stops at the first row"},
+      {kRows, -100000, kEventMouseWheelAxisY, -1, "and at the last page, however hard it turns"},
+  };
+  Strings tops;
+  int rows = 0;
+  Point places[3] = {};  // local, by Where; measured while the first row is in view
+  Respond(sp_testing::NavLook([&rows, &places](WindowRef w) {
+    Rect first;
+    ASSERT_TRUE(sp_testing::NavEntryRect(w, "sub", &first));
+    places[kRows] = Point{SInt16(first.top + 5), SInt16(first.left + 30)};
+    places[kBar] = Point{SInt16(first.top + 40), SInt16(first.right + 9)};
+    places[kBeside] = Point{SInt16(first.top + 5), SInt16(first.left - 6)};
+    ControlRef bar = FindControlUnderMouse(places[kBar], w, nullptr);
+    ASSERT_NE(bar, nullptr);
+    rows = GetControlViewSize(bar);
+  }));
+  for (const auto& step : steps) {
+    Respond(sp_testing::NavLook([&places, &step](WindowRef w) {
+      sp_testing::PostWheel(GlobalOf(w, places[step.where]), step.notches, step.axis);
+    }));
+    Respond(sp_testing::NavLook([&tops](WindowRef w) {
+      tops.push_back(sp_testing::NavTopShownName(w));
+    }));
+  }
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options());
+  const Strings names = sp_testing::NavListedNames();
+  ASSERT_EQ(names.size(), 43u);
+  ASSERT_GT(rows, 3);
+  ASSERT_EQ(tops.size(), std::size(steps));
+  for (std::size_t i = 0; i < tops.size(); ++i) {
+    const int top = steps[i].top >= 0 ? steps[i].top : int(names.size()) - rows;
+    EXPECT_EQ(tops[i], names[std::size_t(top)]) << steps[i].why;
+  }
 }
 
 // Two clicks on a folder open it when the second comes within the double-click time (30

@@ -323,7 +323,7 @@ TEST_F(QDTextDrawTest, JapaneseInTheSystemFontInksInsideItsBox) {
 // reaches below the baseline and a period does not, and in small text (12 pixels and less)
 // the period stands on the row the letters stand on. IPA Gothic's period, set a little below
 // its letters, reached under the baseline at 9 to 11 pixels and hung a row below the digits
-// at 12: "44.100" read "44,100".
+// at 12: "44.100" read "44,100". And every visible character leaves ink.
 TEST_F(QDTextDrawTest, APeriodStandsWithTheLettersWhereACommaReachesBelowThem) {
   sp_testing::UseFixedMetricFont(false);
   const SInt16 v = 30;
@@ -334,11 +334,11 @@ TEST_F(QDTextDrawTest, APeriodStandsWithTheLettersWhereACommaReachesBelowThem) {
     MoveTo(20, v);
     DrawText(&c, 0, 1);
   };
-  // Pixels not left white, from the baseline down.
-  auto below = [&](char c) {
+  // Pixels not left white, from the row `from` down.
+  auto below = [&](char c, SInt16 from = 30) {
     draw(c);
     int n = 0;
-    for (SInt16 y = v; y < kHeight; ++y)
+    for (SInt16 y = from; y < kHeight; ++y)
       for (SInt16 x = 10; x < 50; ++x) n += Px(x, y) != 0xFFFFFF ? 1 : 0;
     return n;
   };
@@ -366,6 +366,10 @@ TEST_F(QDTextDrawTest, APeriodStandsWithTheLettersWhereACommaReachesBelowThem) {
         EXPECT_GT(below(','), 0) << what;
         if (size <= 12) {
           EXPECT_EQ(foot('.'), foot('x')) << what;
+        }
+        // No visible character is fitted away (IPA Gothic's underscore was, at 9 to 12 px).
+        for (char c = '!'; c <= '~'; ++c) {
+          EXPECT_GT(below(c, 0), 0) << what << " '" << c << "'";
         }
       }
     }

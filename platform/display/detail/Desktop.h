@@ -54,6 +54,9 @@ struct DesktopState {
   std::vector<std::string> dropped;  // files of a drop under way
   std::vector<std::string> droppedText;  // lines of text of a drop under way
   UInt8 charOfScancode[SDL_NUM_SCANCODES] = {};  // what each held key typed (for its release)
+  // SDL's modifiers as of the last key event taken: the mouse and the wheel take theirs from
+  // it, in the order of the events, not from SDL's state after everything it read ahead.
+  Uint16 keyMods = 0;
   SDL_Rect inputRect = {0, 0, 0, 0};  // where the input method's candidates go (last set)
   bool inputRectSet = false;
   // The strip's drawing.

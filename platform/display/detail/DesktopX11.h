@@ -48,6 +48,9 @@ struct X11Place {
 bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
+// Where the pointer is now, in the window's pixels (also outside it), asked of the X server:
+// SDL's own answer is what it last read. False when not on X11, or on another screen.
+bool X11PointerPlace(SDL_Window* window, int* x, int* y);
 // The name of the X display showing the window (as DISPLAY gave it); empty when not on X11.
 std::string X11DisplayName(SDL_Window* window);
 

@@ -105,6 +105,12 @@ Point CurrentMouseLocation();
 bool CurrentMouseButtonDown();
 // For the display backend when it learns of the pointer without an event.
 void SetMouseState(Point globalLocation, bool buttonDown);
+// Where the pointer is now, as GetMouse and GetGlobalMouse answer: the display backend asks
+// its desktop (true with the global place). Without one, or when it cannot tell, the latest
+// mouse input's place answers. Null takes the backend's way away.
+typedef bool (*PointerProc)(Point* globalLocation, void* refCon);
+void SetPointerProc(PointerProc proc, void* refCon);
+Point PointerLocationNow();
 
 // ---- Loop state -----------------------------------------------------------------------------
 // True while RunApplicationEventLoop runs.

@@ -142,6 +142,15 @@ bool FlashItem(DialogRecord* record, DialogItemIndex itemNo, ControlPartCode* pr
 // with the modifiers. False when the item cannot be pressed.
 bool PressItem(DialogRecord* record, DialogItemIndex itemNo, UInt32 modifiers);
 
+// ---- The wheel (DialogWheel.cpp) ----
+// A wheel event ({'mous', 10}) over the dialog's content moves a scroll bar along its axis:
+// the bar under the pointer, else the bar along the right edge (vertical) or bottom edge
+// (horizontal) of the item under it, which is the list or view the bar scrolls. Each notch
+// is one press of the bar's up (left) or down (right) arrow: its action procedure runs with
+// that part, or a bar without one moves its value a step; then its {'cntl', 1} hit goes out.
+// Answers the bar moved, null when no bar serves the point.
+ControlRef ScrollByWheel(DialogRecord* record, EventRef event);
+
 // ---- Drawing (DialogDrawing.cpp) ----
 // Draws one item in the dialog's port (the current port is kept). Nothing for a hidden item.
 void DrawItem(DialogRecord* record, DialogItemIndex itemNo);

@@ -117,7 +117,11 @@ Point ShownMenuSize(MenuRef menu);
 // open until the next click (chosen as above; outside: no choice). Up and Down arrows move
 // over the enabled items, Left and Right to the next menu of the bar, Return and Enter choose,
 // Escape closes. The answer is (menu id << 16) | item, or 0; a choice leaves its title
-// hilited until HiliteMenu(0). Sub-menus are not opened: a hierarchical item is not chosen.
+// hilited until HiliteMenu(0). An enabled hierarchical item opens its sub-menu (the
+// hierarchical menu whose id is its mark) beside it, on its left where the screen ends, when
+// the pointer reaches it or Right is pressed on it; moving to another item of its menu, or
+// Left, closes it. An item chosen in a sub-menu answers the sub-menu's id and the item; a
+// hierarchical item itself is never chosen, and a release on it leaves its sub-menu open.
 // Nothing waits for ever: without more input to come (the virtual clock) the menus close with
 // no choice.
 SInt32 TrackMenuBar(Point start);
@@ -125,7 +129,7 @@ SInt32 TrackMenuBar(Point start);
 // release over the item under `press` (global: where the press that opened the menu was; null
 // for item `popUpItem`), while the pointer has been over no other item, ends a click: the
 // menu stays open until the next click, as a pulled-down menu does. Dragged to another item,
-// a release chooses.
+// a release chooses. Sub-menus open as they do from the bar.
 SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, const Point* press);
 // PopUpMenuSelect for a menu that a press at `press` (global) opened (see TrackPopUpMenu).
 SInt32 PopUpMenuSelectForPress(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem,

@@ -36,6 +36,8 @@ bool GoToFolder(WindowRef window, const std::string& path);
 bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::string* why);
 // The name field's text (MacJapanese), as typing would leave it.
 bool SetSaveName(WindowRef window, const std::string& macJapanese);
+// The name in the list's top row (empty for an empty list).
+std::string TopShownName(WindowRef window);
 // The local rectangle of the entry's row, scrolled into view; false when it is not listed.
 bool EntryRect(WindowRef window, const std::string& name, Rect* local);
 

@@ -1,0 +1,126 @@
+// A sub-menu of the menu strip on the real display: the menu clicked open from its title, the
+// pointer resting on a hierarchical item opens the sub-menu in a window of its own beside the
+// menu, and a click on its item runs that item's command.
+#include <signal.h>
+
+#include <string>
+#include <vector>
+
+#include "CommandEvents.h"
+#include "DesktopFixture.h"
+#include "Menus.h"
+#include "SpTesting.h"
+#include "XQueries.h"
+#include "ui/internal/Menus.h"
+#include "ui/internal/Windows.h"
+
+namespace desktop_test {
+namespace {
+
+using SubMenus = DesktopTest;
+
+std::vector<UInt8> PStr(const std::string& text) {
+  std::vector<UInt8> p(1, UInt8(text.size()));
+  p.insert(p.end(), text.begin(), text.end());
+  return p;
+}
+
+std::string Str(int v) {
+  return std::to_string(v);
+}
+
+// The menus' windows on the screen now, front to back.
+std::vector<WindowRef> MenusOnScreen() {
+  std::vector<WindowRef> shown;
+  for (WindowRef w : sp_platform::WindowListFrontToBack()) {
+    WindowClass cls = 0;
+    GetWindowClass(w, &cls);
+    if (cls == kHelpWindowClass && IsWindowVisible(w) &&
+        x11::WindowViewable(sp_platform::display::X11WindowOf(w))) {
+      shown.push_back(w);
+    }
+  }
+  return shown;
+}
+
+// Runs from the timers, which fire while the menus' own loop tracks the pointer: once the
+// File menu is on the screen the pointer moves onto Recent, with no button held; once the
+// sub-menu is on the screen too it clicks the sub-menu's first item.
+struct Script {
+  int step = 0;
+  Tool tool;
+  Rect fileMenu = {0, 0, 0, 0};
+  Rect subMenu = {0, 0, 0, 0};
+};
+
+void RunScript(EventLoopTimerRef, void* refCon) {
+  Script& s = *static_cast<Script*>(refCon);
+  if (s.tool.pid > 0 && !ToolFinished(&s.tool)) return;
+  const std::vector<WindowRef> menus = MenusOnScreen();
+  int sx = 0, sy = 0;
+  if (s.step == 0 && menus.size() == 1) {
+    GetWindowBounds(menus[0], kWindowContentRgn, &s.fileMenu);
+    // Recent, the third item (18 pixels an item), in the File menu's window.
+    if (!x11::ScreenPointOf(sp_platform::display::X11WindowOf(menus[0]), 20, 36 + 9, &sx, &sy)) {
+      return;
+    }
+    if (StartTool({"xdotool", "mousemove", "--sync", Str(sx), Str(sy)}, &s.tool)) s.step = 1;
+  } else if (s.step == 1 && menus.size() == 2) {
+    GetWindowBounds(menus[0], kWindowContentRgn, &s.subMenu);
+    if (!x11::ScreenPointOf(sp_platform::display::X11WindowOf(menus[0]), 20, 9, &sx, &sy)) return;
+    if (StartTool({"xdotool", "mousemove", "--sync", Str(sx), Str(sy), "click", "1"}, &s.tool)) {
+      s.step = 2;
+    }
+  }
+}
+
+TEST_F(SubMenus, ThePointerRestingOnAHierarchicalItemOpensItsSubMenuWhoseItemRuns) {
+  MenuRef file = NewMenu(200, PStr("File").data());
+  ASSERT_NE(file, nullptr);
+  for (const char* text : {"Open", "Save", "Recent"}) AppendMenuItemText(file, PStr(text).data());
+  SetMenuItemCommandID(file, 1, SpFourCC("open"));
+  SetMenuItemHierarchicalID(file, 3, 210);
+  InsertMenu(file, 0);
+  MenuRef recent = NewMenu(210, PStr("Recent").data());
+  ASSERT_NE(recent, nullptr);
+  AppendMenuItemText(recent, PStr("First song").data());
+  SetMenuItemCommandID(recent, 1, SpFourCC("recA"));
+  InsertMenu(recent, kInsertHierarchicalMenu);
+  DrawMenuBar();
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "サブメニュー");
+  ASSERT_NE(window, nullptr);
+  std::vector<UInt32> commands;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [&commands](EventRef e) {
+           commands.push_back(CommandIDOf(e));
+           return OSStatus(noErr);
+         });
+  Rect title = {0, 0, 0, 0};
+  for (const auto& t : sp_platform::menus::BarTitles()) {
+    if (t.menu == file) title = t.bounds;
+  }
+  ASSERT_GT(title.right, title.left);
+  int tx = 0, ty = 0;
+  ASSERT_TRUE(ScreenPointOf(window, title.left + 4, 10, &tx, &ty));
+
+  Script script;
+  EventLoopTimerRef timer = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0.02, NewEventLoopTimerUPP(RunScript), &script,
+                        &timer);
+  // A click on the title leaves the menu open; the script does the rest.
+  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
+  PumpUntil([&commands] { return !commands.empty(); }, "the command of the sub-menu's item");
+  RemoveEventLoopTimer(timer);
+  if (script.tool.pid > 0 && !script.tool.finished) {
+    kill(script.tool.pid, SIGKILL);
+    ToolFinished(&script.tool);
+  }
+  EXPECT_EQ(script.step, 2);
+  EXPECT_EQ(commands, std::vector<UInt32>{SpFourCC("recA")});
+  EXPECT_EQ(script.subMenu.left, script.fileMenu.right) << "beside the menu";
+  EXPECT_EQ(script.subMenu.top, script.fileMenu.top + 36) << "level with its item";
+  EXPECT_TRUE(MenusOnScreen().empty()) << "both menus closed";
+}
+
+}  // namespace
+}  // namespace desktop_test
