@@ -161,6 +161,10 @@ TEST_F(DesktopTextDrop, TextAnotherClientDropsGoesInWhereItIsLetGo) {
        "日本語",
        "ga" + MJ("日本語") + "mma"},
       {"two lines", {"text/plain"}, "一行目\r\nline", "ga" + MJ("一行目\rline") + "mma"},
+      {"four types, so named in the source's type list, text among them",
+       {"text/html", "STRING", "text/x-moz-url", "UTF8_STRING"},
+       "drop",
+       "gadropmma"},
   };
   cEditTextObject* second = window_->Second();
   const unsigned long id = sp_platform::display::X11WindowOf(window_->Window());
