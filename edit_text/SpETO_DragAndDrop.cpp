@@ -189,6 +189,16 @@ bool cEditTextObject::GatherDroppedItems(cDragDataItem* items,
   return head != nullptr;
 }
 
+unsigned char cEditTextObject::CheckDragItemsContents(cDragDataItem* items) {
+  // Its own selection passed the filters when it was typed.
+  if ((onlyAlpha_ == 0 && onlyNumber_ == 0) || dragSourceFlag_ != 0) return 1;
+  std::string text;
+  cTextStyleRunObject* head = nullptr;
+  const bool taken = GatherDroppedItems(items, insertAttributes_, text, head);
+  if (head != nullptr) SpETO_DeleteFreeRunList(head);
+  return taken ? 1 : 0;
+}
+
 bool cEditTextObject::GatherOwnSelection(std::string& text, cTextStyleRunObject*& head) {
   cTextStyleRunObject* tail = nullptr;
   GetCopyStyleRunListFromSelectionArea(head, tail);

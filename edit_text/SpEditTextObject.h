@@ -186,6 +186,9 @@ class cEditTextObject : public cSp_DrawingView,
   void AfterContainerScrollExecute(short h, short v, short dh, short dv) override;
   // Drags are taken where the view shows on the window.
   unsigned char CheckDragEnableOnTargetPoint(Point localPoint) override;
+  // A field that takes only letters or numbers refuses a drag of text it would not take at
+  // the drop, while the drag is still moving.
+  unsigned char CheckDragItemsContents(cDragDataItem* items) override;
   // The eight hooks of a subclass: empty here.
   virtual void EditTextActivateProc() {}
   virtual void EditTextDeActivateProc() {}

@@ -210,7 +210,7 @@ unsigned char cDragAndDropWindowObj::CheckDragItemsOnCatchObject(cDropCatchObjec
       UInt32 type = 0;
       f->GetDragDataFlavorType(type);
       if (target->IsEnableFlavorType(type) || target->IsEnableFlavorTypeByPrcedureChecker(type, f)) {
-        return 1;
+        return target->CheckDragItemsContents(items);
       }
     }
   }
@@ -500,8 +500,15 @@ void SpDDO_TerminateDragAndDrop(unsigned long) {
 OSErr SpDDO_TrackingHandler(DragTrackingMessage message, WindowRef window, void* refCon,
                             DragRef drag) {
   if (refCon == nullptr) return paramErr;
-  static_cast<cDragAndDropManagerObj*>(refCon)->DragTrackingAnalizer(message, window, drag);
-  return noErr;
+  cDragAndDropManagerObj* manager = static_cast<cDragAndDropManagerObj*>(refCon);
+  manager->DragTrackingAnalizer(message, window, drag);
+  // Over a window, the answer says whether a target there takes the drag: another program
+  // dragging over the window learns from it whether a drop would be taken.
+  if (message != kDragTrackingEnterWindow && message != kDragTrackingInWindow) return noErr;
+  const cDragAndDropWindowObj* entry = manager->GetCurrentWindow();
+  const bool taken =
+      entry != nullptr && entry->GetCurrentTarget() != nullptr && entry->IsInactive() == 0;
+  return taken ? OSErr(noErr) : OSErr(dragNotAcceptedErr);
 }
 
 OSErr SpDDO_DragReceiceHandler(WindowRef window, void* refCon, DragRef drag) {

@@ -73,6 +73,9 @@ class cDropCatchObject : public cSpMacHeapObject {
 
   // Whether the target takes drags at this point (window-local); subclasses narrow the area.
   virtual unsigned char CheckDragEnableOnTargetPoint(Point localPoint);
+  // Whether the target takes what a drag of a flavour it takes carries (a field that takes
+  // only some text looks at it), so that it refuses the drag before the drop; 1 here.
+  virtual unsigned char CheckDragItemsContents(cDragDataItem*) { return 1; }
 
   // Takes the target out of the manager, its children taking its place, and forgets its
   // procedures; runs once (the destructor runs it when nobody did).

@@ -13,6 +13,7 @@
 #include "MacWindows.h"
 #include "SpTextCodec.h"
 #include "display/detail/Desktop.h"
+#include "display/detail/DesktopXdnd.h"
 #include "events/internal/AppleEventQueue.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
@@ -392,6 +393,7 @@ bool PumpInput() {
   }
   FlushPendingKey(pending);
   DeliverDrop();  // files dropped without the end of the drop being told
+  PumpOutsideDrags();
   const bool focused = SDL_GetKeyboardFocus() != nullptr;
   if (focused) d.hadFocus = true;
   if (d.hadFocus) SetApplicationActive(focused);

@@ -14,6 +14,7 @@
 #include "base/internal/Beep.h"
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
+#include "display/detail/DesktopXdnd.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Cursors.h"
@@ -98,8 +99,9 @@ void Wait(SInt64 timeoutMicros, void*) {
     poll(nullptr, 0, millis);
     return;
   }
-  pollfd connection = {fd, POLLIN, 0};
-  poll(&connection, 1, millis);
+  // Other programs' drags come on a connection of their own.
+  pollfd connections[2] = {{fd, POLLIN, 0}, {XdndTargetFd(), POLLIN, 0}};
+  poll(connections, connections[1].fd >= 0 ? 2 : 1, millis);
 }
 
 void PutClipboard(const std::string& utf8, void*) {

@@ -23,9 +23,14 @@
 //   window of the program is a drop there; TrackDrag answers noErr when a receiver took it,
 //   userCanceledErr otherwise. The drag's image and outline are kept but not drawn; the
 //   hilite is (ShowDragHilite).
-// - Drags from other programs: the desktop's file manager drops files, which arrive through
-//   the display as drags of one 'hfs ' item per file (see the HFS flavour below), tracked at
-//   the drop point and dropped there. Their attributes are 0 (not from this program).
+// - Drags from other programs: files (one 'hfs ' item per file, see the HFS flavour below) or
+//   text (one 'TEXT' item) that the display follows while they move over the program's
+//   windows, with the same tracking messages as a drag of the program, and drops where they
+//   are let go. Over a window, the answers of its tracking handlers to
+//   kDragTrackingEnterWindow and kDragTrackingInWindow tell the other program whether a drop
+//   there would be taken: taken when one of them answered noErr. A drop that arrives whole
+//   (no moves seen) is tracked at the drop point and dropped there. Their attributes are 0
+//   (not from this program).
 // - Drop location: typeNull for a drop on the program's own windows or none; a release
 //   outside them lands on a folder only when the test API names one (drags do not leave the
 //   program's windows on this desktop).

@@ -74,13 +74,16 @@ void Send(OpaqueDragRef* drag, const TrackingHandler& h, DragTrackingMessage mes
   h.proc(message, window, h.refCon, drag);
 }
 
-// The window or leave message to the window's handlers that the drag entered.
-void SendToWindow(OpaqueDragRef* drag, WindowRef window, DragTrackingMessage message) {
+// The window or leave message to the window's handlers that the drag entered; true when one
+// of them answered noErr.
+bool SendToWindow(OpaqueDragRef* drag, WindowRef window, DragTrackingMessage message) {
+  bool taken = false;
   for (const TrackingHandler& h : ServingWindow(Handlers().tracking, window)) {
     if (IsEntered(drag, h) && Installed(DragEnteredHandler{h.proc, h.window})) {
-      Send(drag, h, message, window);
+      taken = h.proc(message, window, h.refCon, drag) == noErr || taken;
     }
   }
+  return taken;
 }
 
 void EnterHandlers(OpaqueDragRef* drag, WindowRef window) {
@@ -165,13 +168,7 @@ void SetDropLocation(OpaqueDragRef* drag, DescType type, const void* bytes, std:
 // ---- Files dropped from the desktop ----
 
 void ReceiveFileDrop(const drops::FileDrop& drop, void*) {
-  std::vector<ItemSpec> items;
-  if (!drop.text.empty()) items.push_back(ItemSpec{FlavorSpec{SpFourCC("TEXT"), drop.text, 0}});
-  for (const drops::HFSFlavorBytes& bytes : drop.items) {
-    items.push_back(
-        ItemSpec{FlavorSpec{kDragFlavorTypeHFS, std::string(bytes.begin(), bytes.end()), 0}});
-  }
-  PerformForeignDrag(items, {drop.where});
+  PerformForeignDrag(ItemsOfDrop(drop), {drop.where});
 }
 
 bool AnyHandler() {
@@ -218,20 +215,19 @@ void FollowStep(Point global, void* refCon) {
 
 }  // namespace
 
-void TrackTo(OpaqueDragRef* drag, Point global) {
+bool TrackTo(OpaqueDragRef* drag, Point global) {
   drag->mouse = global;
   WindowRef window = WindowUnder(global);
   if (window == drag->over) {
-    if (window != nullptr) SendToWindow(drag, window, kDragTrackingInWindow);
-    return;
+    return window != nullptr && SendToWindow(drag, window, kDragTrackingInWindow);
   }
   LeaveWindow(drag);
   LeaveHandlers(drag, window);
   drag->over = window;
   NoteSenderWindow(drag);
-  if (window == nullptr) return;
+  if (window == nullptr) return false;
   EnterHandlers(drag, window);
-  SendToWindow(drag, window, kDragTrackingEnterWindow);
+  return SendToWindow(drag, window, kDragTrackingEnterWindow);
 }
 
 OSErr ReleaseAt(OpaqueDragRef* drag, Point global) {
@@ -249,11 +245,19 @@ OSErr ReleaseAt(OpaqueDragRef* drag, Point global) {
   return result;
 }
 
-OSErr PerformForeignDrag(const std::vector<ItemSpec>& items, const std::vector<Point>& path) {
-  if (path.empty()) return paramErr;
+std::vector<ItemSpec> ItemsOfDrop(const drops::FileDrop& drop) {
+  std::vector<ItemSpec> items;
+  if (!drop.text.empty()) items.push_back(ItemSpec{FlavorSpec{SpFourCC("TEXT"), drop.text, 0}});
+  for (const drops::HFSFlavorBytes& bytes : drop.items) {
+    items.push_back(
+        ItemSpec{FlavorSpec{kDragFlavorTypeHFS, std::string(bytes.begin(), bytes.end()), 0}});
+  }
+  return items;
+}
+
+DragRef BeginForeignDrag(const std::vector<ItemSpec>& items) {
   DragRef drag = nullptr;
-  OSErr err = NewDrag(&drag);
-  if (err != noErr) return err;
+  if (NewDrag(&drag) != noErr) return nullptr;
   DragItemRef ref = 0;
   for (const ItemSpec& item : items) {
     ++ref;
@@ -264,12 +268,38 @@ OSErr PerformForeignDrag(const std::vector<ItemSpec>& items, const std::vector<P
     if (item.empty()) drag->items.push_back(DragItemRecord{ref, Rect{0, 0, 0, 0}, {}});
   }
   drag->tracking = true;
-  drag->mouse = path.front();
-  for (std::size_t i = 0; i + 1 < path.size(); ++i) TrackTo(drag, path[i]);
-  err = ReleaseAt(drag, path.back());
-  drag->tracking = false;
-  DisposeDrag(drag);
+  return drag;
+}
+
+bool MoveForeignDrag(DragRef drag, Point global) {
+  OpaqueDragRef* d = LiveDrag(drag);
+  return d != nullptr && d->tracking && TrackTo(d, global);
+}
+
+OSErr DropForeignDrag(DragRef drag, Point global) {
+  OpaqueDragRef* d = LiveDrag(drag);
+  if (d == nullptr || !d->tracking) return badDragRefErr;
+  const OSErr err = ReleaseAt(d, global);
+  d->tracking = false;
+  DisposeDrag(d);
   return err;
+}
+
+void EndForeignDrag(DragRef drag) {
+  OpaqueDragRef* d = LiveDrag(drag);
+  if (d == nullptr || !d->tracking) return;
+  EndTracking(d);
+  d->tracking = false;
+  DisposeDrag(d);
+}
+
+OSErr PerformForeignDrag(const std::vector<ItemSpec>& items, const std::vector<Point>& path) {
+  if (path.empty()) return paramErr;
+  DragRef drag = BeginForeignDrag(items);
+  if (drag == nullptr) return memFullErr;
+  drag->mouse = path.front();
+  for (std::size_t i = 0; i + 1 < path.size(); ++i) MoveForeignDrag(drag, path[i]);
+  return DropForeignDrag(drag, path.back());
 }
 
 void SetOutsideDropFolder(const FSSpec* folder) {

@@ -161,6 +161,10 @@ TEST_F(DesktopTextDrop, TextAnotherClientDropsGoesInWhereItIsLetGo) {
        "日本語",
        "ga" + MJ("日本語") + "mma"},
       {"two lines", {"text/plain"}, "一行目\r\nline", "ga" + MJ("一行目\rline") + "mma"},
+      {"four types, so named in the source's type list, text among them",
+       {"text/html", "STRING", "text/x-moz-url", "UTF8_STRING"},
+       "drop",
+       "gadropmma"},
   };
   cEditTextObject* second = window_->Second();
   const unsigned long id = sp_platform::display::X11WindowOf(window_->Window());
@@ -178,6 +182,72 @@ TEST_F(DesktopTextDrop, TextAnotherClientDropsGoesInWhereItIsLetGo) {
     EXPECT_EQ(Text(second), c.expected);
     EXPECT_EQ(Text(window_->First()), "alpha beta");
   }
+}
+
+// Another client's text dragged over a field that takes only letters or only numbers: the
+// window answers each position with what the field says, so text the field would not take is
+// refused while it moves (no drag caret shows), and a drop let go anyway changes nothing; text
+// it takes is accepted with the drag caret following the pointer, and a drag that leaves
+// changes nothing either.
+TEST_F(DesktopTextDrop, AFieldRefusesADragOfTextItCannotTakeBeforeTheDrop) {
+  enum End { kDrop, kLeave, kVanish };
+  struct Case {
+    const char* why;
+    unsigned char onlyAlpha, onlyNumber;
+    const char* utf8;
+    bool accepted;
+    End end;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"Japanese over a letters-only field", 1, 0, "日本語", false, kDrop, "gamma"},
+      {"Roman text over a letters-only field", 1, 0, "drop", true, kDrop, "gammdropa"},
+      {"letters over a numbers-only field", 0, 1, "12a", false, kDrop, "gamma"},
+      {"digits over a numbers-only field", 0, 1, "12", true, kDrop, "gamm12a"},
+      {"Japanese over a field without filters", 0, 0, "日本語", true, kDrop,
+       "gamm" + MJ("日本語") + "a"},
+      {"a drag that leaves again", 0, 0, "drop", true, kLeave, "gamma"},
+      {"a source that ends without a word", 0, 0, "drop", true, kVanish, "gamma"},
+  };
+  cEditTextObject* second = window_->Second();
+  const unsigned long id = sp_platform::display::X11WindowOf(window_->Window());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    second->SetupText("gamma", 0);
+    second->SetupOnlyAlfaFlag(c.onlyAlpha);
+    second->SetupOnlyNumberFlag(c.onlyNumber, 0);
+    int x = 0, y = 0, x4 = 0, y4 = 0;
+    In(second, 2, &x, &y);
+    In(second, 4, &x4, &y4);
+    std::unique_ptr<x11::XdndDrop> drag(
+        new x11::XdndDrop(id, x, y, {"text/plain;charset=utf-8"}, c.utf8, false));
+    ASSERT_TRUE(PumpUntil([&] { return drag->WaitForStatus(1, 0); }, "the first status"));
+    EXPECT_EQ(drag->Accepted(), c.accepted);
+    EXPECT_EQ(second->IsDragCaretDrawn() != 0, c.accepted) << "the drag caret shows before the drop";
+    drag->MoveTo(x4, y4);
+    ASSERT_TRUE(PumpUntil([&] { return drag->WaitForStatus(2, 0); }, "the second status"));
+    EXPECT_EQ(drag->Accepted(), c.accepted);
+    cTextLineObject* line = nullptr;
+    SInt32 byte = -1;
+    second->GetDragCaretPosition(line, byte);
+    if (c.accepted) {
+      EXPECT_EQ(byte, 4) << "the drag caret follows the pointer";
+    }
+    if (c.end == kDrop) {
+      drag->Drop();
+      ASSERT_TRUE(PumpUntil([&] { return drag->Step(0); }, "the drop to end"));
+      EXPECT_EQ(drag->Finished(), c.accepted);
+    } else {
+      if (c.end == kLeave) drag->Leave();
+      if (c.end == kVanish) drag.reset();
+      ASSERT_TRUE(PumpUntil([&] { return second->IsDragInside() == 0; }, "the drag to go"));
+    }
+    EXPECT_TRUE(PumpUntil([&] { return Text(second) == c.expected; }, "the field's text"));
+    EXPECT_EQ(Text(second), c.expected);
+    EXPECT_EQ(second->IsDragInside(), 0);
+  }
+  second->SetupOnlyAlfaFlag(0);
+  second->SetupOnlyNumberFlag(0, 0);
 }
 
 }  // namespace

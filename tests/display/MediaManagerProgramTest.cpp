@@ -560,3 +560,145 @@ TEST(MediaManagerProgram, ASaveOfAFileThatCannotBeReadIsToldInASheetOnTheWindow)
 
 }  // namespace
 }  // namespace desktop_test
+
+namespace desktop_test {
+namespace {
+
+// The content rows (from the list's top to the window's bottom) drawn dark across the middle
+// of the list, as the insertion line of a drag and the frame around the list are, leaving
+// out those of `baseline`.
+std::vector<int> DarkLines(const ScreenImage& image, const std::vector<int>& baseline = {}) {
+  std::vector<int> lines;
+  for (int y = 50; y + kStrip < image.height; ++y) {
+    if (std::find(baseline.begin(), baseline.end(), y) != baseline.end()) continue;
+    int dark = 0;
+    for (int x = 100; x < 300 && x < image.width; ++x) {
+      const UInt32 p = image.At(x, y + kStrip);
+      dark += ((p >> 16) & 0xFF) < 60 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60 ? 1 : 0;
+    }
+    if (dark >= 190) lines.push_back(y);
+  }
+  return lines;
+}
+
+// How many dark pixels each content row of the name column holds: what the rows' names look
+// like, wherever they are scrolled.
+std::vector<int> NameColumn(const ScreenImage& image, int top, int bottom) {
+  std::vector<int> rows;
+  for (int y = top; y < bottom; ++y) rows.push_back(DarkPixels(image, 54, y, 200, y + 1));
+  return rows;
+}
+
+// How far the names moved up from `before` to `after` (the list scrolled down), in pixels: the
+// shift under which nine rows in ten match; 0 when none does.
+int ScrolledDown(const std::vector<int>& before, const std::vector<int>& after) {
+  const int n = int(before.size());
+  for (int shift = 1; shift < n / 2; ++shift) {
+    int same = 0, blank = 0;
+    for (int y = 0; y + shift < n; ++y) {
+      same += after[std::size_t(y)] == before[std::size_t(y + shift)] ? 1 : 0;
+      blank += before[std::size_t(y + shift)] == 0 ? 1 : 0;
+    }
+    if (same * 10 >= (n - shift) * 9 && blank < same) return shift;
+  }
+  return 0;
+}
+
+std::string FileUri(const std::string& path) {
+  std::string uri = "file://";
+  for (char c : path) uri += c == ' ' ? std::string("%20") : std::string(1, c);
+  return uri + "\r\n";
+}
+
+// Another program's file dragged over a list of forty files: at each position the list draws
+// its insertion line at the row boundary nearest the pointer, resting below the last row it
+// scrolls the list down, and when the drag leaves the line goes, all before any drop.
+TEST(MediaManagerProgram, AFileDraggedOverTheListShowsTheInsertionLineAndScrollsBeforeTheDrop) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  const std::string sound = cdtest::AiffHeader(4410) + std::string(4410 * 4, '\0');
+  constexpr std::size_t kFiles = 40;
+  std::string uris;
+  for (std::size_t i = 1; i <= kFiles; ++i) {
+    const std::string path = home.Path("Song " + std::to_string(100 + i) + ".aif");
+    cdtest::WriteFile(path, sound);
+    uris += FileUri(path);
+  }
+  const std::string extra = home.Path("Extra.aif");
+  cdtest::WriteFile(extra, sound);
+
+  Tool program;
+  std::string window;
+  ASSERT_TRUE(StartProgram(home, &program, &window)) << "the media window did not appear";
+  const unsigned long id = std::stoul(window);
+  {
+    x11::XdndDrop drop(id, 120, 100 + kStrip, {"text/uri-list"}, uris);
+    drop.Step(kLimitMillis);
+    EXPECT_TRUE(drop.Finished()) << "the forty files were not taken";
+  }
+  EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == kFiles; }));
+  // The list shows its last rows, the scroll bar's thumb at the bottom; clicks on the track
+  // above the thumb bring the list back to its first rows, the thumb to the top.
+  UInt32 thumb = 0;
+  EXPECT_TRUE(WaitForImage(window, [&thumb](const ScreenImage& image) {
+    thumb = image.At(437, 300 + kStrip);
+    return FirstRowShowsAName(image) && image.At(437, 90 + kStrip) != thumb;
+  }));
+  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "437",
+                       std::to_string(90 + kStrip), "click", "--repeat", "4", "1"}));
+  ScreenImage baseline;
+  EXPECT_TRUE(WaitForImage(window, [&baseline, thumb](const ScreenImage& image) {
+    baseline = image;
+    return image.At(437, 90 + kStrip) == thumb && image.At(437, 300 + kStrip) != thumb;
+  })) << "the list back at its first rows";
+  const std::vector<int> frame = DarkLines(baseline);
+
+  // The drag moves down the rows, waiting for the window's answer at each position.
+  x11::XdndDrop drag(id, 120, 80 + kStrip, {"text/uri-list"}, FileUri(extra), false);
+  int statuses = 0;
+  ASSERT_TRUE(drag.WaitForStatus(++statuses, kLimitMillis));
+  EXPECT_TRUE(drag.Accepted());
+  int lastLine = 0;
+  ScreenImage before;
+  for (const int y : {80, 120, 160, 200, 240}) {
+    SCOPED_TRACE(y);
+    drag.MoveTo(120, y + kStrip);
+    ASSERT_TRUE(drag.WaitForStatus(++statuses, kLimitMillis));
+    EXPECT_TRUE(drag.Accepted());
+    int line = 0;
+    std::string seen;
+    EXPECT_TRUE(WaitForImage(window, [&](const ScreenImage& image) {
+      const std::vector<int> lines = DarkLines(image, frame);
+      seen.clear();
+      for (int l : lines) seen += " " + std::to_string(l);
+      // The drag's frame around the list, and the insertion line inside it.
+      if (lines.size() != 3 || std::abs(lines[1] - y) > 12) return false;
+      line = lines[1];
+      before = image;
+      return true;
+    })) << "the insertion line at the row boundary nearest the pointer; dark lines at" << seen;
+    EXPECT_GT(line, lastLine) << "the line follows the pointer down";
+    lastLine = line;
+  }
+  EXPECT_EQ(ListedFiles(home).size(), kFiles) << "nothing is dropped while the drag moves";
+  // Resting below the last row, the list scrolls down on its own.
+  drag.MoveTo(120, 340 + kStrip);
+  ASSERT_TRUE(drag.WaitForStatus(++statuses, kLimitMillis));
+  EXPECT_TRUE(drag.Accepted());
+  const std::vector<int> names = NameColumn(before, 60, 320);
+  EXPECT_TRUE(WaitForImage(window, [&names](const ScreenImage& image) {
+    return ScrolledDown(names, NameColumn(image, 60, 320)) > 0;
+  })) << "the list scrolls while the drag rests at its bottom edge";
+  // The drag goes elsewhere: the line goes, nothing was added.
+  drag.Leave();
+  EXPECT_TRUE(WaitForImage(window, [&frame](const ScreenImage& image) {
+    return DarkLines(image, frame).empty();
+  })) << "the insertion line goes when the drag leaves";
+  EXPECT_EQ(ListedFiles(home).size(), kFiles);
+  ASSERT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+}
+
+}  // namespace
+}  // namespace desktop_test

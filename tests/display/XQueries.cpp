@@ -295,8 +295,10 @@ bool NextEvent(Display* x, std::chrono::steady_clock::time_point end, XEvent* ev
   }
 }
 
-void SendClientMessage(Display* x, Window target, Atom type, long l0, long l1, long l2, long l3,
-                       long l4) {
+// To `to` (the target's XDND proxy, or the target itself), naming the target as the protocol
+// asks.
+void SendClientMessage(Display* x, Window to, Window target, Atom type, long l0, long l1, long l2,
+                       long l3, long l4) {
   XEvent e{};
   e.xclient.type = ClientMessage;
   e.xclient.window = target;
@@ -307,8 +309,24 @@ void SendClientMessage(Display* x, Window target, Atom type, long l0, long l1, l
   e.xclient.data.l[2] = l2;
   e.xclient.data.l[3] = l3;
   e.xclient.data.l[4] = l4;
-  XSendEvent(x, target, False, NoEventMask, &e);
+  XSendEvent(x, to, False, NoEventMask, &e);
   XFlush(x);
+}
+
+// The window the target's XdndProxy names; the target itself when it names none.
+Window ProxyOf(Display* x, Window target) {
+  Atom actual = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* bytes = nullptr;
+  Window proxy = target;
+  if (XGetWindowProperty(x, target, XInternAtom(x, "XdndProxy", False), 0, 1, False, XA_WINDOW,
+                         &actual, &format, &count, &after, &bytes) == Success &&
+      actual == XA_WINDOW && count == 1 && bytes != nullptr) {
+    proxy = Window(reinterpret_cast<const long*>(bytes)[0]);
+  }
+  if (bytes != nullptr) XFree(bytes);
+  return proxy;
 }
 
 }  // namespace
@@ -316,20 +334,24 @@ void SendClientMessage(Display* x, Window target, Atom type, long l0, long l1, l
 struct XdndDrop::State {
   Display* x = nullptr;
   Window target = 0;
+  Window to = 0;  // where the messages go
   Window source = 0;
   std::vector<Atom> types;
   std::string data;
-  Atom status = 0, finished = 0, drop = 0;
+  Atom status = 0, finished = 0, drop = 0, position = 0, leave = 0, copy = 0;
+  bool dropOnAccept = true;
   bool accepted = false, dropped = false, over = false, done = false;
+  int statuses = 0;
 };
 
 XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::string>& types,
-                   const std::string& data)
+                   const std::string& data, bool dropOnAccept)
     : state_(new State) {
   State& s = *state_;
   s.data = data;
+  s.dropOnAccept = dropOnAccept;
   s.x = XOpenDisplay(nullptr);
-  if (s.x == nullptr || window == 0 || types.empty() || types.size() > 3) {
+  if (s.x == nullptr || window == 0 || types.empty()) {
     s.over = true;
     return;
   }
@@ -339,23 +361,27 @@ XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::
   s.status = atom("XdndStatus");
   s.finished = atom("XdndFinished");
   s.drop = atom("XdndDrop");
+  s.position = atom("XdndPosition");
+  s.leave = atom("XdndLeave");
+  s.copy = atom("XdndActionCopy");
   s.target = Window(window);
+  s.to = ProxyOf(x, s.target);
   const Window root = DefaultRootWindow(x);
   s.source = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(x, atom("XdndSelection"), s.source, CurrentTime);
-  // The pointer where the data is let go.
-  int rx = 0, ry = 0;
-  Window child = 0;
-  XTranslateCoordinates(x, s.target, root, x0, y0, &rx, &ry, &child);
-  XWarpPointer(x, 0, root, 0, 0, 0, 0, rx, ry);
-  XSync(x, False);
-  const long self = long(s.source);
+  // More than three types go in the source's XdndTypeList.
+  long l1 = 5L << 24;
   long offered[3] = {0, 0, 0};
-  for (std::size_t i = 0; i < s.types.size(); ++i) offered[i] = long(s.types[i]);
-  SendClientMessage(x, s.target, atom("XdndEnter"), self, 5L << 24, offered[0], offered[1],
-                    offered[2]);
-  SendClientMessage(x, s.target, atom("XdndPosition"), self, 0, (long(rx) << 16) | long(ry),
-                    CurrentTime, long(atom("XdndActionCopy")));
+  if (s.types.size() > 3) {
+    XChangeProperty(x, s.source, atom("XdndTypeList"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(s.types.data()), int(s.types.size()));
+    l1 |= 1;
+  } else {
+    for (std::size_t i = 0; i < s.types.size(); ++i) offered[i] = long(s.types[i]);
+  }
+  SendClientMessage(x, s.to, s.target, atom("XdndEnter"), long(s.source), l1, offered[0],
+                    offered[1], offered[2]);
+  MoveTo(x0, y0);
 }
 
 XdndDrop::~XdndDrop() {
@@ -366,24 +392,71 @@ XdndDrop::~XdndDrop() {
   delete state_;
 }
 
+void XdndDrop::MoveTo(int x0, int y0) {
+  State& s = *state_;
+  if (s.over) return;
+  Display* x = s.x;
+  const Window root = DefaultRootWindow(x);
+  // The pointer where the data is.
+  int rx = 0, ry = 0;
+  Window child = 0;
+  XTranslateCoordinates(x, s.target, root, x0, y0, &rx, &ry, &child);
+  XWarpPointer(x, 0, root, 0, 0, 0, 0, rx, ry);
+  XSync(x, False);
+  SendClientMessage(x, s.to, s.target, s.position, long(s.source), 0, (long(rx) << 16) | long(ry),
+                    CurrentTime, long(s.copy));
+}
+
+void XdndDrop::Drop() {
+  State& s = *state_;
+  if (s.over || s.dropped) return;
+  SendClientMessage(s.x, s.to, s.target, s.drop, long(s.source), 0, CurrentTime, 0, 0);
+  s.dropped = true;
+}
+
+void XdndDrop::Leave() {
+  State& s = *state_;
+  if (s.over) return;
+  SendClientMessage(s.x, s.to, s.target, s.leave, long(s.source), 0, 0, 0, 0);
+  s.over = true;
+}
+
 bool XdndDrop::Finished() const {
   return state_->accepted && state_->done;
 }
 
+bool XdndDrop::Accepted() const {
+  return state_->accepted;
+}
+
+int XdndDrop::Statuses() const {
+  return state_->statuses;
+}
+
 bool XdndDrop::Step(int waitMillis) {
+  return Run(waitMillis, -1);
+}
+
+bool XdndDrop::WaitForStatus(int count, int waitMillis) {
+  Run(waitMillis, count);
+  return state_->statuses >= count;
+}
+
+bool XdndDrop::Run(int waitMillis, int statuses) {
   State& s = *state_;
   Display* x = s.x;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMillis);
   XEvent e;
-  while (!s.over && NextEvent(x, end, &e)) {
+  while (!s.over && (statuses < 0 || s.statuses < statuses) && NextEvent(x, end, &e)) {
     if (e.type == ClientMessage && e.xclient.message_type == s.status && !s.dropped) {
+      ++s.statuses;
       s.accepted = (e.xclient.data.l[1] & 1) != 0;
+      if (!s.dropOnAccept) continue;
       if (!s.accepted) {
         s.over = true;
         break;
       }
-      SendClientMessage(x, s.target, s.drop, long(s.source), 0, CurrentTime, 0, 0);
-      s.dropped = true;
+      Drop();
     } else if (e.type == SelectionRequest) {
       XSelectionRequestEvent& r = e.xselectionrequest;
       XEvent reply{};
@@ -406,6 +479,7 @@ bool XdndDrop::Step(int waitMillis) {
       XSendEvent(x, r.requestor, False, NoEventMask, &reply);
       XFlush(x);
     } else if (e.type == ClientMessage && e.xclient.message_type == s.finished) {
+      s.accepted = (e.xclient.data.l[1] & 1) != 0;
       s.done = true;
       s.over = true;
     }

@@ -41,15 +41,17 @@ bool RequestClose(unsigned long window);
 // False when the window does not take drops or does not finish within the time.
 bool DropFileOnWindow(unsigned long window, int x, int y, const std::string& path, int millis);
 
-// A drop from another X client over the XDND protocol, taken in steps so that a window of this
+// A drag from another X client over the XDND protocol, taken in steps so that a window of this
 // very process can go on handling its events meanwhile. The source offers the data under each of
-// the types (MIME names or atoms such as UTF8_STRING) and hands it over under whichever the
-// window asks for. Made, it warps the pointer to the window's point (x, y), enters and moves
-// there.
+// the types (MIME names or atoms such as UTF8_STRING; more than three go in its XdndTypeList)
+// and hands it over under whichever the window asks for. It sends its messages to the window's
+// XdndProxy when it names one, as the protocol asks. Made, it warps the pointer to the window's
+// point (x, y), enters and moves there; with dropOnAccept it drops once the window accepts
+// (and ends when it refuses), else the test moves, drops or leaves itself.
 class XdndDrop {
  public:
   XdndDrop(unsigned long window, int x, int y, const std::vector<std::string>& types,
-           const std::string& data);
+           const std::string& data, bool dropOnAccept = true);
   ~XdndDrop();
   XdndDrop(const XdndDrop&) = delete;
   XdndDrop& operator=(const XdndDrop&) = delete;
@@ -57,12 +59,23 @@ class XdndDrop {
   // Answers what the window sent so far, waiting up to waitMillis for the first of it; true
   // once the drop is over (the window refused it or said it finished).
   bool Step(int waitMillis);
+  // Answers what the window sends until it has sent `count` statuses in all, at most
+  // waitMillis; true when it has.
+  bool WaitForStatus(int count, int waitMillis);
+  // The pointer moves to the window's point: a new position.
+  void MoveTo(int x, int y);
+  void Drop();
+  void Leave();
+  // The window's last status accepted the drag (its finish, once it came, took the drop).
+  bool Accepted() const;
+  int Statuses() const;
   // The window accepted the drop and said it finished.
   bool Finished() const;
   // The types the window asked for the data under, in order.
   const std::vector<std::string>& Requested() const { return requested_; }
 
  private:
+  bool Run(int waitMillis, int statuses);
   struct State;
   State* state_;
   std::vector<std::string> requested_;

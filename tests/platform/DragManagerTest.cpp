@@ -13,6 +13,7 @@
 #include "TestFiles.h"
 #include "UiFixture.h"
 #include "files/internal/FileLocations.h"
+#include "ui/internal/Drags.h"
 #include "ui/internal/Drops.h"
 
 namespace ui_test {
@@ -51,6 +52,11 @@ OSErr Track(DragTrackingMessage message, WindowRef window, void* refCon, DragRef
 
 OSErr TrackOther(DragTrackingMessage message, WindowRef window, void* refCon, DragRef drag) {
   return Track(message, window, refCon, drag);
+}
+
+OSErr Refuse(DragTrackingMessage message, WindowRef window, void* refCon, DragRef drag) {
+  Track(message, window, refCon, drag);
+  return dragNotAcceptedErr;
 }
 
 OSErr Receive(WindowRef window, void* refCon, DragRef) {
@@ -488,6 +494,48 @@ TEST_F(DragManager, TextDroppedFromAnotherProgramIsOneTextItemWithItsLinesJoined
   EXPECT_EQ(seen.mouse.h, 160);
   EXPECT_EQ(seen.mouse.v, 150);
   ASSERT_EQ(RemoveReceiveHandler(ReadText, nullptr), noErr);
+}
+
+// Another program's drag followed a step at a time: each move answers whether a tracking
+// handler of the window under it said noErr; ending it without a drop sends the leave
+// messages, and a drag dropped or ended is gone.
+TEST_F(DragManager, AForeignDragFollowedStepByStepSaysWhereItWouldBeTaken) {
+  namespace drags = sp_platform::drags;
+  WindowRef a = MakeWindow(R(100, 100, 200, 300));
+  WindowRef b = MakeWindow(R(100, 400, 200, 600));
+  journal_.windows = {a, b};
+  Tag takes{&journal_, "A"}, refuses{&journal_, "B"};
+  ASSERT_EQ(InstallTrackingHandler(Track, a, &takes), noErr);
+  ASSERT_EQ(InstallTrackingHandler(Refuse, b, &refuses), noErr);
+  ASSERT_EQ(InstallReceiveHandler(Receive, nullptr, &takes), noErr);
+  const drags::ItemSpec text = {drags::FlavorSpec{SpFourCC("TEXT"), "x", 0}};
+  DragRef drag = drags::BeginForeignDrag({text});
+  ASSERT_NE(drag, nullptr);
+  const struct {
+    Point where;
+    bool taken;
+    const char* why;
+  } moves[] = {
+      {Pt(150, 150), true, "into a: its handler answers noErr to the enter"},
+      {Pt(160, 150), true, "within a: and to the move"},
+      {Pt(450, 150), false, "into b: its handler refuses"},
+      {Pt(700, 150), false, "the desk: no window, nobody to take it"},
+  };
+  for (const auto& m : moves) EXPECT_EQ(drags::MoveForeignDrag(drag, m.where), m.taken) << m.why;
+  EXPECT_EQ(DisposeDrag(drag), paramErr) << "a drag being followed is not disposed of";
+  drags::MoveForeignDrag(drag, Pt(150, 150));
+  journal_.lines.clear();
+  drags::EndForeignDrag(drag);
+  EXPECT_EQ(journal_.lines, (std::vector<std::string>{"A 4 1", "A 5 0"})) << "leave, no drop";
+  EXPECT_FALSE(drags::MoveForeignDrag(drag, Pt(150, 150))) << "an ended drag is gone";
+  EXPECT_EQ(drags::DropForeignDrag(drag, Pt(150, 150)), badDragRefErr);
+  // Dropped where it is taken: the receivers' answer, then it is gone as well.
+  drag = drags::BeginForeignDrag({text});
+  ASSERT_NE(drag, nullptr);
+  EXPECT_TRUE(drags::MoveForeignDrag(drag, Pt(150, 150)));
+  EXPECT_EQ(drags::DropForeignDrag(drag, Pt(150, 150)), noErr);
+  EXPECT_EQ(drags::DropForeignDrag(drag, Pt(150, 150)), badDragRefErr);
+  EXPECT_TRUE(drags::AllDrags().empty());
 }
 
 }  // namespace

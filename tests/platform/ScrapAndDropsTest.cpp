@@ -279,5 +279,26 @@ TEST_F(Drops, DropsGoToTheReceiverOrWaitAndNamesOfNothingAreLeftOut) {
   EXPECT_EQ(pending.front().window, nullptr);
 }
 
+// A text/uri-list from another program: each line one URI, only local files taken.
+TEST_F(Drops, AUriListNamesOnlyLocalFilesWithTheirEscapesDecoded) {
+  const struct {
+    const char* why;
+    std::string list;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {"lines end in CR LF, the last in nothing", "file:///a/b\r\nfile:///c", {"/a/b", "/c"}},
+      {"escapes decoded, either case", "file:///x%20y/%e6%9b%b2%2Eaif\n", {"/x y/\xE6\x9B\xB2.aif"}},
+      {"localhost and no authority are this machine", "file://localhost/l\nfile:/m", {"/l", "/m"}},
+      {"comments, blanks, other hosts and schemes are left out",
+       "# c\r\n\r\nfile://far/x\nhttp://h/y\nfile:rel\nfile:///ok", {"/ok"}},
+      {"an escape of NUL or cut short ends only its own line",
+       "file:///a%00b\nfile:///c%4\nfile:///d%zz\nfile:///e", {"/e"}},
+      {"a host without a path names nothing", "file://localhost", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(drops::PathsOfUriList(c.list), c.paths) << c.why;
+  }
+}
+
 }  // namespace
 }  // namespace ui_test

@@ -70,8 +70,9 @@ OpaqueDragRef* LiveDrag(DragRef drag);
 void HideHilite(OpaqueDragRef* drag);
 
 // Follows the drag to the global point: the window under it, and the tracking messages that
-// go with the move (DragTracking.cpp).
-void TrackTo(OpaqueDragRef* drag, Point global);
+// go with the move (DragTracking.cpp). True when a tracking handler of the window under the
+// point answered the move with noErr.
+bool TrackTo(OpaqueDragRef* drag, Point global);
 // The drag released at the point: the receive handlers of the window there, then the leave
 // messages. noErr when a receiver (or a folder outside the windows) took it.
 OSErr ReleaseAt(OpaqueDragRef* drag, Point global);

@@ -7,6 +7,7 @@
 
 #include "Drag.h"
 #include "Files.h"
+#include "ui/internal/Drops.h"
 
 namespace sp_platform {
 namespace drags {
@@ -25,6 +26,23 @@ typedef std::vector<FlavorSpec> ItemSpec;
 // result: noErr when a receiver took it, else the last refusal (dragNotAcceptedErr when no
 // receiver was asked). paramErr for an empty path; memFullErr when no drag can be made.
 OSErr PerformForeignDrag(const std::vector<ItemSpec>& items, const std::vector<Point>& path);
+
+// Another program's drag followed a step at a time, as the desktop tells of its moves: made
+// with the items, moved, then dropped or ended, which disposes of it. Null when no drag can
+// be made.
+DragRef BeginForeignDrag(const std::vector<ItemSpec>& items);
+// Follows it to the global point, with the tracking messages of the move. True when a
+// tracking handler of the window under the point answered kDragTrackingEnterWindow or
+// kDragTrackingInWindow with noErr: it would take a drop there.
+bool MoveForeignDrag(DragRef drag, Point global);
+// Released at the point: PerformForeignDrag's answer; badDragRefErr for no such drag.
+OSErr DropForeignDrag(DragRef drag, Point global);
+// Gone without a drop (the other program let it go elsewhere): the leave messages.
+void EndForeignDrag(DragRef drag);
+
+// The items of a drop from the desktop: its text as one 'TEXT' item, then an 'hfs ' item per
+// file.
+std::vector<ItemSpec> ItemsOfDrop(const drops::FileDrop& drop);
 
 // Where a drag of the program released outside its windows lands: the folder (the drop
 // location is then its FSSpec and the drop counts as taken), or nowhere (null).

@@ -41,6 +41,20 @@ OSErr DeliverFileDrop(Point where, const std::vector<std::string>& paths);
 // in MacJapanese. paramErr when there is no text.
 OSErr DeliverTextDrop(Point where, const std::vector<std::string>& utf8Lines);
 
+// Dropped text: its lines (UTF-8, each with or without its LF or CR LF ending) joined by CR
+// in MacJapanese.
+std::string MacTextOfLines(const std::vector<std::string>& utf8Lines);
+// The lines of a UTF-8 text, split at LF (a CR before it stays with the line).
+std::vector<std::string> LinesOf(const std::string& utf8);
+
+// The local files a text/uri-list names, in order: file: URIs with no host or "localhost",
+// their %XX escapes decoded. Comments, other schemes and hosts, relative paths and escapes of
+// NUL are left out.
+std::vector<std::string> PathsOfUriList(const std::string& list);
+
+// The drop's 'hfs ' items of the paths (those that name nothing are left out).
+std::vector<HFSFlavorBytes> ItemsOfPaths(const std::vector<std::string>& paths);
+
 // The drops no receiver took, oldest first (at most kMaxPendingDrops; older ones are let go),
 // and forgets them.
 constexpr std::size_t kMaxPendingDrops = 16;
