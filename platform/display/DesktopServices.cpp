@@ -149,6 +149,7 @@ void InstallServices() {
   dialogs::SetDesktopClipboard(&kClipboard);
   menus::SetLiveMenuTracking(true);
   input_method::SetBackendHooks(&kInputMethod);
+  InstallDragOut();
 }
 
 void RemoveServices() {
@@ -158,6 +159,7 @@ void RemoveServices() {
   SetIdleWaitProc(nullptr, nullptr);
   SetBeepProc(nullptr, nullptr);
   dialogs::SetDesktopClipboard(nullptr);
+  RemoveDragOut();
   menus::SetLiveMenuTracking(false);
   input_method::SetBackendHooks(nullptr);
 }
