@@ -211,16 +211,21 @@ TEST_F(DesktopTextDrop, TextDraggedOntoAnotherProgramArrivesThereAndAMoveTakesIt
     const char* text;  // the field's, UTF-8; bytes 6 to 10 of its MacJapanese are dragged
     bool accept;
     bool option;
+    bool viaProxy;
     const char* asked;
     const char* arrives;  // UTF-8; null: nothing
     const char* left;     // the field's text afterwards, UTF-8
   };
   const Case cases[] = {
-      {"a move", "alpha beta", true, false, "XdndActionMove", "beta", "alpha "},
-      {"Japanese arrives as UTF-8", "alpha 日本", true, false, "XdndActionMove", "日本", "alpha "},
-      {"Option asks for a copy", "alpha beta", true, true, "XdndActionCopy", "beta", "alpha beta"},
-      {"a window that refuses the drop", "alpha beta", false, false, "XdndActionMove", nullptr,
+      {"a move", "alpha beta", true, false, false, "XdndActionMove", "beta", "alpha "},
+      {"Japanese arrives as UTF-8", "alpha 日本", true, false, false, "XdndActionMove", "日本",
+       "alpha "},
+      {"Option asks for a copy", "alpha beta", true, true, false, "XdndActionCopy", "beta",
        "alpha beta"},
+      {"a window that refuses the drop", "alpha beta", false, false, false, "XdndActionMove",
+       nullptr, "alpha beta"},
+      {"a window whose proxy takes its drops", "alpha beta", true, false, true, "XdndActionMove",
+       "beta", "alpha "},
   };
   cEditTextObject* first = window_->First();
   for (const Case& c : cases) {
@@ -228,7 +233,7 @@ TEST_F(DesktopTextDrop, TextDraggedOntoAnotherProgramArrivesThereAndAMoveTakesIt
     first->SetupText(MJ(c.text).c_str(), 0);
     first->ActivateEditText(1, 1);
     first->SetupSelectionPosition(6, 0, 10, 0, 0, 0);
-    x11::XdndTarget other(700, 450, 300, 200, c.accept);
+    x11::XdndTarget other(700, 450, 300, 200, c.accept, c.viaProxy);
     const int hook = sp_platform::AddPassHook(
         [](void* target) {
           static_cast<x11::XdndTarget*>(target)->Step();

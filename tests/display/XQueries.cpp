@@ -426,7 +426,8 @@ struct XdndTarget::State {
        utf8 = 0, property = 0;
 };
 
-XdndTarget::XdndTarget(int x0, int y0, int width, int height, bool accept) : state_(new State) {
+XdndTarget::XdndTarget(int x0, int y0, int width, int height, bool accept, bool viaProxy)
+    : state_(new State) {
   State& s = *state_;
   s.accept = accept;
   s.x = XOpenDisplay(nullptr);
@@ -458,7 +459,15 @@ XdndTarget::XdndTarget(int x0, int y0, int width, int height, bool accept) : sta
   XChangeProperty(x, s.window, atom("_NET_WM_USER_TIME"), XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&never), 1);
   const long version = 5;
-  XChangeProperty(x, s.window, atom("XdndAware"), XA_ATOM, 32, PropModeReplace,
+  Window aware = s.window;
+  if (viaProxy) {
+    aware = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    for (Window w : {s.window, aware}) {
+      XChangeProperty(x, w, atom("XdndProxy"), XA_WINDOW, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(&aware), 1);
+    }
+  }
+  XChangeProperty(x, aware, atom("XdndAware"), XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&version), 1);
   XMapWindow(x, s.window);
   XSync(x, False);

@@ -70,10 +70,11 @@ class XdndDrop {
 // Another X client's top-level window that takes dropped text over the XDND protocol (version
 // 5), placed on the screen at (x, y). It answers each position as told (accepting the action
 // asked for, or refusing), asks for the text as UTF8_STRING at the drop and says it finished
-// with the action. Step answers what came, without waiting.
+// with the action. With `viaProxy` another window of its takes the messages for it (XdndProxy),
+// and only that one says it takes drops. Step answers what came, without waiting.
 class XdndTarget {
  public:
-  XdndTarget(int x, int y, int width, int height, bool accept);
+  XdndTarget(int x, int y, int width, int height, bool accept, bool viaProxy = false);
   ~XdndTarget();
   XdndTarget(const XdndTarget&) = delete;
   XdndTarget& operator=(const XdndTarget&) = delete;
