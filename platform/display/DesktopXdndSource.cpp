@@ -346,10 +346,10 @@ bool X11DragDrop() {
 
 bool X11DragAnswered(int* action) {
   Source& s = TheSource();
+  *action = 0;
   if (s.x == nullptr) return true;
   Pump(s);
   if (!s.over) return false;
-  *action = 0;
   if (s.dropped && s.finishedOk && s.finishedAction != 0) {
     *action = s.finishedAction == s.atoms[kActionMove] ? 2 : 1;
   }
