@@ -215,7 +215,9 @@ void cEditTextObject::StartSelectionDrag(short modifiers, Point localPoint) {
     // Another program took the text as a move: it leaves this field, as a move inside it
     // would, in one step that undo puts back.
     OpenUndoStep(kETOOperationDragMove);
-    DeleteCurrentSelection(1, 1, 1, 0, 1, 1);
+    if (DeleteCurrentSelection(1, 1, 1, 0, 1, 1) == 0) {
+      SpReportFailure(kSource, kMethod, 3, "Position Error");
+    }
   }
   delete source;
   dragSourceFlag_ = 0;
