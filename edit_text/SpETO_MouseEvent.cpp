@@ -10,6 +10,7 @@
 #include "Events.h"
 #include "Scrap.h"
 #include "SpETOEditInternal.h"
+#include "SpETOOperationRec.h"
 #include "SpETOTextStyle.h"
 #include "SpEditTextObject.h"
 #include "SpErrorInfoSystem.h"
@@ -207,7 +208,17 @@ void cEditTextObject::StartSelectionDrag(short modifiers, Point localPoint) {
   event.modifiers = EventModifiers(modifiers);
   dragSourceFlag_ = 1;
   droppedOnItself_ = 0;
-  source->GoDrag(&event, outline);
+  const OSErr dragged = source->GoDrag(&event, outline);
+  DragActions action = kDragActionNothing;
+  if (dragged == noErr && droppedOnItself_ == 0 &&
+      GetDragDropAction(source->GetDragRefNum(), &action) == noErr && action == kDragActionMove) {
+    // Another program took the text as a move: it leaves this field, as a move inside it
+    // would, in one step that undo puts back.
+    OpenUndoStep(kETOOperationDragMove);
+    if (DeleteCurrentSelection(1, 1, 1, 0, 1, 1) == 0) {
+      SpReportFailure(kSource, kMethod, 3, "Position Error");
+    }
+  }
   delete source;
   dragSourceFlag_ = 0;
   dragSource_ = nullptr;

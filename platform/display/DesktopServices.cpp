@@ -169,6 +169,7 @@ void InstallServices() {
   dialogs::SetDesktopClipboard(&kClipboard);
   menus::SetLiveMenuTracking(true);
   input_method::SetBackendHooks(&kInputMethod);
+  InstallDragOut();
 }
 
 void RemoveServices() {
@@ -179,6 +180,7 @@ void RemoveServices() {
   SetPointerProc(nullptr, nullptr);
   SetBeepProc(nullptr, nullptr);
   dialogs::SetDesktopClipboard(nullptr);
+  RemoveDragOut();
   menus::SetLiveMenuTracking(false);
   input_method::SetBackendHooks(nullptr);
 }

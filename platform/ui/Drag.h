@@ -21,8 +21,9 @@
 // - TrackDrag follows the mouse from the event's place until the button is released (the
 //   held mouse comes through the event layer, as in every tracking loop). A release over a
 //   window of the program is a drop there; TrackDrag answers noErr when a receiver took it,
-//   userCanceledErr otherwise. The drag's image and outline are kept but not drawn; the
-//   hilite is (ShowDragHilite).
+//   userCanceledErr otherwise (another program's window: see below). The drag's image and
+//   outline are kept but not drawn over the program's windows; the hilite is
+//   (ShowDragHilite).
 // - Drags from other programs: files (one 'hfs ' item per file, see the HFS flavour below) or
 //   text (one 'TEXT' item) that the display follows while they move over the program's
 //   windows, with the same tracking messages as a drag of the program, and drops where they
@@ -31,9 +32,15 @@
 //   there would be taken: taken when one of them answered noErr. A drop that arrives whole
 //   (no moves seen) is tracked at the drop point and dropped there. Their attributes are 0
 //   (not from this program).
+// - Drags that leave the program's windows: on the desktop they go on over other programs'
+//   windows (the display draws the outline's bounds as a gray frame there), and a release
+//   over one that takes text drops the drag's 'TEXT' there; TrackDrag then waits a few
+//   seconds at most for that program's answer. GetDragDropAction tells what it did:
+//   kDragActionMove or kDragActionCopy (as the Option key asked and the program agreed), or
+//   kDragActionNothing (refused, no answer in time, or any drop inside the program).
 // - Drop location: typeNull for a drop on the program's own windows or none; a release
-//   outside them lands on a folder only when the test API names one (drags do not leave the
-//   program's windows on this desktop).
+//   outside them lands on a folder only when the test API names one (and no other program's
+//   window took it).
 // - ShowDragHilite draws a frame kDragHiliteThickness pixels wide in the window the drag is
 //   over, just inside the region (inside true) or just outside it, in the local coordinates
 //   of that window's port; HideDragHilite puts back the pixels it covered. One hilite at a
@@ -56,6 +63,7 @@ typedef UInt32 FlavorFlags;
 typedef UInt32 DragAttributes;
 typedef UInt32 DragImageFlags;
 typedef SInt16 DragTrackingMessage;
+typedef UInt32 DragActions;
 
 enum : OSErr {
   badDragRefErr = -1850,
@@ -93,6 +101,12 @@ enum : DragAttributes {
 enum : FlavorType {
   kDragFlavorTypeHFS = 0x68667320,  // 'hfs ': a file (HFSFlavor bytes)
   flavorTypeHFS = kDragFlavorTypeHFS,
+};
+
+enum : DragActions {
+  kDragActionNothing = 0,
+  kDragActionCopy = 1,
+  kDragActionMove = 1u << 4,
 };
 
 // The 'hfs ' flavour's bytes, big-endian: file type (4), creator (4), Finder flags (2), then
@@ -178,6 +192,8 @@ OSErr GetFlavorData(DragRef theDrag, DragItemRef theItemRef, FlavorType theType,
 OSErr GetDragMouse(DragRef theDrag, Point* mouse, Point* globalPinnedMouse);
 // A new descriptor the caller disposes of.
 OSErr GetDropLocation(DragRef theDrag, AEDesc* dropLocation);
+// What another program did with the drop of the last TrackDrag (see above).
+OSErr GetDragDropAction(DragRef theDrag, DragActions* outAction);
 
 // ---- Hilite ----
 // paramErr when the drag is over no window or the region is null.

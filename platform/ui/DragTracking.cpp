@@ -7,6 +7,7 @@
 #include "detail/WindowRecord.h"
 #include "ui/internal/Drags.h"
 #include "ui/internal/Drops.h"
+#include "ui/internal/OutsideDrags.h"
 
 namespace sp_platform {
 namespace drags {
@@ -210,7 +211,26 @@ OSErr Remove(std::vector<H>& list, decltype(H::proc) proc, WindowRef window) {
 }
 
 void FollowStep(Point global, void* refCon) {
-  TrackTo(static_cast<OpaqueDragRef*>(refCon), global);
+  OpaqueDragRef* drag = static_cast<OpaqueDragRef*>(refCon);
+  TrackTo(drag, global);
+  FollowOutside(drag, global);
+}
+
+// The release: over another program's window the drop is that program's (the leave messages
+// follow as for any drop); anywhere else it is the Drag Manager's own.
+OSErr Release(OpaqueDragRef* drag, Point release) {
+  if (!EqualPt(release, drag->mouse)) FollowStep(release, drag);
+  bool taken = false;
+  OSErr result = noErr;
+  if (drag->over == nullptr && DropOutside(drag, &taken)) {
+    SetDropLocation(drag, typeNull, nullptr, 0);
+    EndTracking(drag);
+    result = taken ? OSErr(noErr) : OSErr(userCanceledErr);
+  } else {
+    result = ReleaseAt(drag, release);
+  }
+  EndOutside(drag);
+  return result;
 }
 
 }  // namespace
@@ -355,9 +375,14 @@ OSErr TrackDrag(DragRef theDrag, const EventRecord* theEvent, RgnHandle theRegio
   drag->senderWindow = drags::WindowUnder(theEvent->where);
   drag->over = nullptr;
   drag->entered.clear();
-  drags::TrackTo(drag, theEvent->where);
+  drag->dropAction = kDragActionNothing;
+  drag->start = theEvent->where;
+  GetRegionBounds(theRegion, &drag->outlineBounds);
+  drag->followedOutside = false;
+  // The mouse may be outside the windows already when the drag starts.
+  drags::FollowStep(theEvent->where, drag);
   const Point release = windows::FollowMouse(theEvent->where, drags::FollowStep, drag);
-  const OSErr result = drags::ReleaseAt(drag, release);
+  const OSErr result = drags::Release(drag, release);
   drag->tracking = false;
   return result == noErr ? noErr : userCanceledErr;
 }

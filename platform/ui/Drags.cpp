@@ -278,3 +278,11 @@ OSErr GetDropLocation(DragRef theDrag, AEDesc* dropLocation) {
   return AECreateDesc(drag->dropType, drag->dropData.data(), Size(drag->dropData.size()),
                       dropLocation);
 }
+
+OSErr GetDragDropAction(DragRef theDrag, DragActions* outAction) {
+  OpaqueDragRef* drag = LiveDrag(theDrag);
+  if (drag == nullptr) return badDragRefErr;
+  if (outAction == nullptr) return paramErr;
+  *outAction = drag->dropAction;
+  return noErr;
+}

@@ -4,7 +4,9 @@
 // is let go, as MacJapanese, its lines joined by CR.
 #include <signal.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,13 @@
 
 namespace desktop_test {
 namespace {
+
+// A drag of the program's has started (any message of the Drag Manager's tracking).
+bool gDragStarted = false;
+OSErr NoteDragStart(DragTrackingMessage, WindowRef, void*, DragRef) {
+  gDragStarted = true;
+  return noErr;
+}
 
 class DesktopTextDrop : public DesktopTest {
  protected:
@@ -77,26 +86,60 @@ class DesktopTextDrop : public DesktopTest {
   }
 
   // xdotool runs one after another, started from the loop's passes (also those of mouse
-  // tracking); the last one waits until the drag is over `target`.
+  // tracking); the step `afterStart` waits until the drag has started, and the last one until
+  // `letGo` says the drag is over its target.
   struct Chain {
     std::vector<std::vector<std::string>> steps;
     std::size_t next;
     bool running;
     Tool tool;
-    cEditTextObject* target;
+    std::function<bool()> letGo;
     bool started;
+    std::size_t afterStart;
     static bool Pass(void* refCon) {
       Chain& c = *static_cast<Chain*>(refCon);
       if (c.running && !ToolFinished(&c.tool)) return false;
       c.running = false;
       if (c.next == c.steps.size()) return false;
-      if (c.next + 1 == c.steps.size() && c.target->IsDragInside() == 0) return false;
+      if (c.next == c.afterStart && !gDragStarted) return false;
+      if (c.next + 1 == c.steps.size() && !c.letGo()) return false;
       c.started = c.started && StartTool(c.steps[c.next], &c.tool);
       c.running = c.started;
       ++c.next;
       return true;
     }
   };
+
+  // Drags with the mouse from the screen point (fx, fy) to (tx, ty), the Option key (Alt) held
+  // from the first move with `option`. The field tracks the mouse inside the press's handler,
+  // reading the button as it is now: each step starts from the loop's passes once the one before
+  // ended, and the button is let go only once `letGo` says the drag is over its target.
+  bool Drag(int fx, int fy, int tx, int ty, std::function<bool()> letGo, bool option = false) {
+    std::vector<std::vector<std::string>> steps = {{"xdotool", "mousemove", "--sync",
+                                                    std::to_string(fx), std::to_string(fy),
+                                                    "mousedown", "1"}};
+    if (option) steps.push_back({"xdotool", "keydown", "alt"});
+    steps.push_back({"xdotool", "mousemove", "--sync", std::to_string(fx + 1), std::to_string(fy)});
+    for (int step = 1; step <= 3; ++step) {
+      steps.push_back({"xdotool", "mousemove", "--sync", std::to_string(fx + (tx - fx) * step / 3),
+                       std::to_string(fy + (ty - fy) * step / 3)});
+    }
+    steps.push_back({"xdotool", "mouseup", "1"});
+    if (option) steps.back().insert(steps.back().end(), {"keyup", "alt"});
+    Chain chain{steps, 0, false, Tool{}, std::move(letGo), true, steps.size() - 4};
+    gDragStarted = false;
+    EXPECT_EQ(InstallTrackingHandler(NoteDragStart, nullptr, nullptr), noErr);
+    const int hook = sp_platform::AddPassHook(&Chain::Pass, &chain);
+    const bool ended = PumpUntil([&] { return chain.next == chain.steps.size() && !chain.running; },
+                                 "the drag's steps");
+    sp_platform::RemovePassHook(hook);
+    RemoveTrackingHandler(NoteDragStart, nullptr);
+    if (chain.running) {
+      kill(chain.tool.pid, SIGKILL);
+      ToolFinished(&chain.tool);
+    }
+    return ended && chain.started;
+  }
 
   std::unique_ptr<sp_test_support::EditTestWindow> window_;
 };
@@ -111,29 +154,7 @@ TEST_F(DesktopTextDrop, AWordDraggedIntoTheOtherFieldIsCopiedAtTheDropPoint) {
   int fx = 0, fy = 0, tx = 0, ty = 0;
   ASSERT_TRUE(Screen(first, 8, &fx, &fy));
   ASSERT_TRUE(Screen(second, 2, &tx, &ty));
-  // The field tracks the mouse inside the press's handler, reading the button as it is now: each
-  // step starts from the loop's passes once the one before ended, and the button is let go only
-  // once the drag is over the other field.
-  const std::string y = std::to_string(ty);
-  std::vector<std::vector<std::string>> steps = {
-      {"xdotool", "mousemove", "--sync", std::to_string(fx), std::to_string(fy), "mousedown", "1"},
-      {"xdotool", "mousemove", "--sync", std::to_string(fx + 1), std::to_string(fy)}};
-  for (int step = 1; step <= 3; ++step) {
-    steps.push_back(
-        {"xdotool", "mousemove", "--sync", std::to_string(fx + (tx - fx) * step / 3), y});
-  }
-  steps.push_back({"xdotool", "mouseup", "1"});
-  Chain chain{steps, 0, false, Tool{}, second, true};
-  const int hook = sp_platform::AddPassHook(&Chain::Pass, &chain);
-  const bool ended = PumpUntil([&] { return chain.next == chain.steps.size() && !chain.running; },
-                               "the drag's steps");
-  sp_platform::RemovePassHook(hook);
-  if (chain.running) {
-    kill(chain.tool.pid, SIGKILL);
-    ToolFinished(&chain.tool);
-  }
-  ASSERT_TRUE(ended);
-  ASSERT_TRUE(chain.started);
+  ASSERT_TRUE(Drag(fx, fy, tx, ty, [second] { return second->IsDragInside() != 0; }));
   ASSERT_TRUE(PumpUntil([&] { return Text(second) == "gabetamma"; }, "the dropped word"));
   EXPECT_EQ(Text(first), "alpha beta") << "a drop into another field copies";
   SInt32 a = 0, b = 0;
@@ -248,6 +269,100 @@ TEST_F(DesktopTextDrop, AFieldRefusesADragOfTextItCannotTakeBeforeTheDrop) {
   }
   second->SetupOnlyAlfaFlag(0);
   second->SetupOnlyNumberFlag(0, 0);
+}
+
+// Text dragged out of a field onto another program's window that takes drops: that program is
+// offered the text types, is asked for a move (a copy with Option), gets the text as UTF-8, and
+// a move takes the text out of the field in one step that undo puts back. A window that
+// refuses gets nothing and the field keeps its text.
+TEST_F(DesktopTextDrop, TextDraggedOntoAnotherProgramArrivesThereAndAMoveTakesItOut) {
+  struct Case {
+    const char* why;
+    const char* text;  // the field's, UTF-8; bytes 6 to 10 of its MacJapanese are dragged
+    bool accept;
+    bool option;
+    bool viaProxy;
+    const char* asked;
+    const char* arrives;  // UTF-8; null: nothing
+    const char* left;     // the field's text afterwards, UTF-8
+  };
+  const Case cases[] = {
+      {"a move", "alpha beta", true, false, false, "XdndActionMove", "beta", "alpha "},
+      {"Japanese arrives as UTF-8", "alpha 日本", true, false, false, "XdndActionMove", "日本",
+       "alpha "},
+      {"Option asks for a copy", "alpha beta", true, true, false, "XdndActionCopy", "beta",
+       "alpha beta"},
+      {"a window that refuses the drop", "alpha beta", false, false, false, "XdndActionMove",
+       nullptr, "alpha beta"},
+      {"a window whose proxy takes its drops", "alpha beta", true, false, true, "XdndActionMove",
+       "beta", "alpha "},
+  };
+  cEditTextObject* first = window_->First();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    first->SetupText(MJ(c.text).c_str(), 0);
+    first->ActivateEditText(1, 1);
+    first->SetupSelectionPosition(6, 0, 10, 0, 0, 0);
+    x11::XdndTarget other(700, 450, 300, 200, c.accept, c.viaProxy);
+    const int hook = sp_platform::AddPassHook(
+        [](void* target) {
+          static_cast<x11::XdndTarget*>(target)->Step();
+          return false;
+        },
+        &other);
+    ASSERT_TRUE(PumpUntil([&] { return x11::WindowViewable(other.Id()); }, "the other window"));
+    int fx = 0, fy = 0, tx = 0, ty = 0;
+    ASSERT_TRUE(Screen(first, 8, &fx, &fy));
+    ASSERT_TRUE(x11::ScreenPointOf(other.Id(), 150, 100, &tx, &ty));
+    // The outline's frame, seen while the drag waits over the other window.
+    std::vector<x11::Box> outline;
+    const bool dragged = Drag(
+        fx, fy, tx, ty,
+        [&] {
+          if (!other.SawPosition()) return false;
+          outline = x11::OverrideRedirectWindows();
+          return true;
+        },
+        c.option);
+    std::string arrived;
+    if (c.arrives != nullptr) {
+      EXPECT_TRUE(PumpUntil([&] { return other.Received(&arrived); }, "the dropped text"));
+    } else {
+      EXPECT_TRUE(PumpUntil([&] { return other.Left(); }, "the refused drag to leave"));
+    }
+    EXPECT_TRUE(PumpUntil([&] { return Text(first) == MJ(c.left); }, "the field's text"));
+    sp_platform::RemovePassHook(hook);
+    ASSERT_TRUE(dragged);
+    EXPECT_EQ(other.Offered(),
+              (std::vector<std::string>{"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"}));
+    EXPECT_EQ(other.Asked(), c.asked);
+    EXPECT_EQ(arrived, c.arrives != nullptr ? c.arrives : "");
+    EXPECT_EQ(Text(first), MJ(c.left));
+    // Four edges one pixel thick, around the pointer as the word was around the press (the
+    // windows off the screen are others').
+    outline.erase(std::remove_if(outline.begin(), outline.end(),
+                                 [](const x11::Box& b) { return b.x < 0 || b.y < 0; }),
+                  outline.end());
+    ASSERT_EQ(outline.size(), 4u);
+    int left = outline[0].x, top = outline[0].y, right = left, bottom = top, thin = 0;
+    for (const x11::Box& b : outline) {
+      left = std::min(left, b.x);
+      top = std::min(top, b.y);
+      right = std::max(right, b.x + b.width);
+      bottom = std::max(bottom, b.y + b.height);
+      thin += b.width == 1 || b.height == 1 ? 1 : 0;
+    }
+    EXPECT_EQ(thin, 4);
+    EXPECT_EQ(right - left, 4 * 6) << "the word's four characters";
+    EXPECT_TRUE(left < tx && tx < right && top < ty && ty < bottom);
+    for (const x11::Box& b : x11::OverrideRedirectWindows()) {
+      EXPECT_TRUE(b.x < 0 || b.y < 0) << "the outline goes with the drag";
+    }
+    if (std::string(c.left) != c.text) {
+      ASSERT_EQ(first->ExecUnDoOneOperation(1), 1);
+      EXPECT_EQ(Text(first), MJ(c.text)) << "undo puts the moved text back";
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
 
@@ -485,6 +486,154 @@ bool XdndDrop::Run(int waitMillis, int statuses) {
     }
   }
   return s.over;
+}
+
+struct XdndTarget::State {
+  Display* x = nullptr;
+  Window window = 0;
+  bool accept = true;
+  Window source = 0;
+  Atom action = 0;
+  bool received = false;
+  std::string text;
+  Atom enter = 0, position = 0, leave = 0, drop = 0, status = 0, finished = 0, selection = 0,
+       utf8 = 0, property = 0;
+};
+
+XdndTarget::XdndTarget(int x0, int y0, int width, int height, bool accept, bool viaProxy)
+    : state_(new State) {
+  State& s = *state_;
+  s.accept = accept;
+  s.x = XOpenDisplay(nullptr);
+  if (s.x == nullptr) return;
+  Display* x = s.x;
+  auto atom = [x](const char* name) { return XInternAtom(x, name, False); };
+  s.enter = atom("XdndEnter");
+  s.position = atom("XdndPosition");
+  s.leave = atom("XdndLeave");
+  s.drop = atom("XdndDrop");
+  s.status = atom("XdndStatus");
+  s.finished = atom("XdndFinished");
+  s.selection = atom("XdndSelection");
+  s.utf8 = atom("UTF8_STRING");
+  s.property = atom("SP_TESTS_DROPPED");
+  s.window = XCreateSimpleWindow(x, DefaultRootWindow(x), x0, y0, unsigned(width), unsigned(height),
+                                 0, 0, WhitePixel(x, DefaultScreen(x)));
+  // Where it is asked to be, and never given the keyboard: the program's window keeps it.
+  XSizeHints hints{};
+  hints.flags = USPosition | PPosition;
+  hints.x = x0;
+  hints.y = y0;
+  XSetWMNormalHints(x, s.window, &hints);
+  XWMHints wm{};
+  wm.flags = InputHint;
+  wm.input = False;
+  XSetWMHints(x, s.window, &wm);
+  const long never = 0;
+  XChangeProperty(x, s.window, atom("_NET_WM_USER_TIME"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&never), 1);
+  const long version = 5;
+  Window aware = s.window;
+  if (viaProxy) {
+    aware = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    for (Window w : {s.window, aware}) {
+      XChangeProperty(x, w, atom("XdndProxy"), XA_WINDOW, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(&aware), 1);
+    }
+  }
+  XChangeProperty(x, aware, atom("XdndAware"), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&version), 1);
+  XMapWindow(x, s.window);
+  XSync(x, False);
+}
+
+XdndTarget::~XdndTarget() {
+  if (state_->x != nullptr) {
+    XDestroyWindow(state_->x, state_->window);
+    XCloseDisplay(state_->x);
+  }
+  delete state_;
+}
+
+unsigned long XdndTarget::Id() const {
+  return state_->window;
+}
+
+bool XdndTarget::Received(std::string* utf8) const {
+  if (state_->received) *utf8 = state_->text;
+  return state_->received;
+}
+
+void XdndTarget::Step() {
+  State& s = *state_;
+  Display* x = s.x;
+  if (x == nullptr) return;
+  auto name = [x](Atom a) {
+    char* n = a != 0 ? XGetAtomName(x, a) : nullptr;
+    const std::string out = n != nullptr ? n : "";
+    if (n != nullptr) XFree(n);
+    return out;
+  };
+  while (XPending(x) > 0) {
+    XEvent e;
+    XNextEvent(x, &e);
+    if (e.type == SelectionNotify && e.xselection.property != 0) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long count = 0, after = 0;
+      unsigned char* data = nullptr;
+      if (XGetWindowProperty(x, s.window, s.property, 0, 1 << 20, True, AnyPropertyType, &type,
+                             &format, &count, &after, &data) == Success &&
+          data != nullptr) {
+        s.text.assign(reinterpret_cast<const char*>(data), count);
+        s.received = true;
+        XFree(data);
+      }
+      SendClientMessage(x, s.source, s.finished, long(s.window), s.received ? 1 : 0,
+                        s.received ? long(s.action) : 0, 0, 0);
+      continue;
+    }
+    if (e.type != ClientMessage) continue;
+    const XClientMessageEvent& m = e.xclient;
+    if (m.message_type == s.enter) {
+      s.source = Window(m.data.l[0]);
+      offered_.clear();
+      left_ = false;
+      for (int i = 2; i < 5; ++i) {
+        if (m.data.l[i] != 0) offered_.push_back(name(Atom(m.data.l[i])));
+      }
+    } else if (m.message_type == s.position) {
+      s.action = Atom(m.data.l[4]);
+      asked_ = name(s.action);
+      SendClientMessage(x, s.source, s.status, long(s.window), s.accept ? 3 : 0, 0, 0,
+                        s.accept ? long(s.action) : 0);
+    } else if (m.message_type == s.leave) {
+      left_ = true;
+    } else if (m.message_type == s.drop) {
+      XConvertSelection(x, s.selection, s.utf8, s.property, s.window, Time(m.data.l[2]));
+      XFlush(x);
+    }
+  }
+}
+
+std::vector<Box> OverrideRedirectWindows() {
+  std::vector<Box> out;
+  if (!Connect()) return out;
+  Display* x = Connection();
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count) == 0) return out;
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(x, children[i], &a) == 0 || a.map_state != IsViewable ||
+        !a.override_redirect) {
+      continue;
+    }
+    out.push_back(Box{a.x, a.y, a.width, a.height});
+  }
+  if (children != nullptr) XFree(children);
+  return out;
 }
 
 bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& path, int millis) {

@@ -80,6 +80,46 @@ class XdndDrop {
   State* state_;
   std::vector<std::string> requested_;
 };
+// Another X client's top-level window that takes dropped text over the XDND protocol (version
+// 5), placed on the screen at (x, y). It answers each position as told (accepting the action
+// asked for, or refusing), asks for the text as UTF8_STRING at the drop and says it finished
+// with the action. With `viaProxy` another window of its takes the messages for it (XdndProxy),
+// and only that one says it takes drops. Step answers what came, without waiting.
+class XdndTarget {
+ public:
+  XdndTarget(int x, int y, int width, int height, bool accept, bool viaProxy = false);
+  ~XdndTarget();
+  XdndTarget(const XdndTarget&) = delete;
+  XdndTarget& operator=(const XdndTarget&) = delete;
+
+  unsigned long Id() const;
+  void Step();
+  // The types the last drag that came offered (XdndEnter), in order.
+  const std::vector<std::string>& Offered() const { return offered_; }
+  // The action the last position asked for; empty before one came.
+  const std::string& Asked() const { return asked_; }
+  bool SawPosition() const { return !asked_.empty(); }
+  // The text the drop brought (UTF-8); true once it came.
+  bool Received(std::string* utf8) const;
+  // The drag left without a drop.
+  bool Left() const { return left_; }
+
+ private:
+  struct State;
+  State* state_;
+  std::vector<std::string> offered_;
+  std::string asked_;
+  bool left_ = false;
+};
+
+// The screen's viewable top-level windows that the window manager leaves alone
+// (override-redirect, as popups and drag images are): where each lies, and its background
+// pixel as the server holds it (0x00RRGGBB on the tests' screen).
+struct Box {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+std::vector<Box> OverrideRedirectWindows();
+
 // The cursor the server shows at the pointer now (the XFixes extension): its size, hot spot and
 // ARGB pixels, row by row. False when the server cannot say.
 struct ShownCursor {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
 #include "Drag.h"
 #include "TestDrags.h"
 #include "TestFiles.h"
@@ -15,6 +16,7 @@
 #include "files/internal/FileLocations.h"
 #include "ui/internal/Drags.h"
 #include "ui/internal/Drops.h"
+#include "ui/internal/OutsideDrags.h"
 
 namespace ui_test {
 namespace {
@@ -536,6 +538,154 @@ TEST_F(DragManager, AForeignDragFollowedStepByStepSaysWhereItWouldBeTaken) {
   EXPECT_EQ(drags::DropForeignDrag(drag, Pt(150, 150)), noErr);
   EXPECT_EQ(drags::DropForeignDrag(drag, Pt(150, 150)), badDragRefErr);
   EXPECT_TRUE(drags::AllDrags().empty());
+}
+
+// A display that carries drags on over other programs' windows, as the tests tell it to: what
+// it was told, and the answer it gives after so many looks (never, below 0).
+struct FakeOutside {
+  std::vector<std::string> steps;
+  bool windowThere = true;
+  int answerAfter = 0;
+  DragActions action = kDragActionNothing;
+  int drops = 0, looks = 0, ends = 0;
+  std::string text;  // the drag's text as the other program asked for it
+};
+
+FakeOutside* gOutside = nullptr;
+
+void FakeFollow(const sp_platform::drags::OutsideDragStep& s, void*) {
+  if (!s.outside) {
+    gOutside->steps.push_back("in");
+    return;
+  }
+  const Rect& r = s.outline;
+  gOutside->steps.push_back("out " + std::to_string(s.mouse.h) + "," + std::to_string(s.mouse.v) +
+                            " [" + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                            std::to_string(r.right) + "," + std::to_string(r.bottom) + "]" +
+                            (s.copy ? " copy" : ""));
+}
+bool FakeDrop(void*) {
+  ++gOutside->drops;
+  return gOutside->windowThere;
+}
+bool FakeAnswered(DragActions* action, void*) {
+  ++gOutside->looks;
+  if (gOutside->answerAfter < 0 || gOutside->looks <= gOutside->answerAfter) return false;
+  sp_platform::drags::TextOfTrackedDrag(&gOutside->text);
+  *action = gOutside->action;
+  return true;
+}
+void FakeEnd(void*) {
+  ++gOutside->ends;
+}
+const sp_platform::drags::OutsideDragHooks kFakeOutside = {FakeFollow, FakeDrop, FakeAnswered,
+                                                           FakeEnd};
+
+class OutsideDrag : public DragManager {
+ protected:
+  void SetUp() override {
+    DragManager::SetUp();
+    gOutside = &fake_;
+    sp_platform::drags::SetOutsideDragHooks(&kFakeOutside, nullptr);
+    window_ = MakeWindow(R(100, 100, 200, 300));
+    outline_ = NewRgn();
+    SetRectRgn(outline_, 120, 140, 200, 160);
+    ASSERT_EQ(NewDrag(&drag_), noErr);
+    ASSERT_EQ(SetDragSendProc(drag_, SendData, &promise_), noErr);
+    ASSERT_EQ(AddDragItemFlavor(drag_, 1, SpFourCC("TEXT"), nullptr, 0, 0), noErr);
+  }
+  void TearDown() override {
+    sp_platform::drags::SetOutsideDragHooks(nullptr, nullptr);
+    gOutside = nullptr;
+    DisposeRgn(outline_);
+    sp_testing::SetModifierKeys(0);
+    DragManager::TearDown();
+  }
+  // Pressed at (150, 150) in the window, dragged along the path and released at its end.
+  OSErr DragAlong(const std::vector<Point>& path) {
+    EventRecord press{};
+    press.what = mouseDown;
+    press.where = Pt(150, 150);
+    sp_testing::PostClick(press.where, path);
+    return TrackDrag(drag_, &press, outline_);
+  }
+  DragActions Action() {
+    DragActions action = 99;
+    EXPECT_EQ(GetDragDropAction(drag_, &action), noErr);
+    return action;
+  }
+
+  FakeOutside fake_;
+  Promise promise_;
+  WindowRef window_ = nullptr;
+  RgnHandle outline_ = nullptr;
+  DragRef drag_ = nullptr;
+};
+
+// The display hears of every place outside the windows, with the outline moved as the mouse
+// moved and the copy that Option asks for, and of the return inside; a drag that stays inside
+// never reaches it.
+TEST_F(OutsideDrag, TheDisplayFollowsTheDragOutsideAndBackWithItsOutline) {
+  EXPECT_EQ(DragAlong({Pt(170, 150), Pt(180, 160)}), userCanceledErr);
+  EXPECT_TRUE(fake_.steps.empty());
+  EXPECT_EQ(fake_.ends, 0);
+  EXPECT_EQ(DragAlong({Pt(800, 600), Pt(150, 150), Pt(160, 150)}), userCanceledErr);
+  EXPECT_EQ(fake_.steps, (std::vector<std::string>{"out 800,600 [770,590 850,610]", "in", "in"}));
+  EXPECT_EQ(fake_.drops, 0) << "released inside: the drop is the program's";
+  EXPECT_EQ(fake_.ends, 1);
+  fake_.steps.clear();
+  sp_testing::SetModifierKeys(optionKey);
+  fake_.action = kDragActionCopy;
+  EXPECT_EQ(DragAlong({Pt(700, 500)}), noErr);
+  EXPECT_EQ(fake_.steps, (std::vector<std::string>{"out 700,500 [670,490 750,510] copy"}));
+}
+
+// What the other program answers is the drop's result and its action; the text it gets is the
+// promised flavour, asked of the send-data procedure then. One that never answers is given up
+// after a few seconds, and a release where no window takes drops is the Drag Manager's own.
+TEST_F(OutsideDrag, TheOtherProgramsAnswerIsTheDropsActionAndSilenceIsGivenUp) {
+  struct Case {
+    const char* why;
+    bool windowThere;
+    int answerAfter;
+    DragActions answer;
+    OSErr result;
+    DragActions action;
+    int looks;
+  };
+  const Case cases[] = {
+      {"moved at the third look", true, 2, kDragActionMove, noErr, kDragActionMove, 3},
+      {"copied at once", true, 0, kDragActionCopy, noErr, kDragActionCopy, 1},
+      {"refused", true, 0, kDragActionNothing, userCanceledErr, kDragActionNothing, 1},
+      {"never answers", true, -1, kDragActionMove, userCanceledErr, kDragActionNothing, -1},
+      {"no window takes drops there", false, 0, kDragActionMove, userCanceledErr,
+       kDragActionNothing, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fake_ = FakeOutside();
+    fake_.windowThere = c.windowThere;
+    fake_.answerAfter = c.answerAfter;
+    fake_.action = c.answer;
+    const UInt32 before = TickCount();
+    EXPECT_EQ(DragAlong({Pt(700, 500), Pt(710, 510)}), c.result);
+    const UInt32 waited = TickCount() - before;
+    EXPECT_EQ(Action(), c.action);
+    EXPECT_EQ(fake_.drops, 1);
+    EXPECT_EQ(fake_.ends, 1);
+    if (c.looks >= 0) {
+      EXPECT_EQ(fake_.looks, c.looks);
+      EXPECT_LT(waited, 60u) << "an answer ends the wait";
+    } else {
+      EXPECT_GE(waited, UInt32(sp_platform::drags::kOutsideAnswerMicros * 60 / 1000000));
+      EXPECT_LT(waited, UInt32(sp_platform::drags::kOutsideAnswerMicros * 60 / 1000000) + 60);
+    }
+    EXPECT_EQ(fake_.text, c.looks > 0 && c.answerAfter >= 0 ? "promised 1" : "");
+  }
+  // A drag inside after one outside: nothing of the last drop is left.
+  fake_ = FakeOutside();
+  EXPECT_EQ(DragAlong({Pt(160, 150)}), userCanceledErr);
+  EXPECT_EQ(Action(), DragActions(kDragActionNothing));
 }
 
 }  // namespace

@@ -102,6 +102,10 @@ bool PumpInput();
 // ---- The rest of the desktop (DesktopServices.cpp) ----
 void InstallServices();
 void RemoveServices();
+
+// ---- Drags out to other programs (DesktopDragOut.cpp) ----
+void InstallDragOut();
+void RemoveDragOut();
 void SyncCursor();
 
 }  // namespace display

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 namespace sp_platform {
 namespace display {
@@ -60,6 +61,43 @@ enum class X11Activation { kAsked, kOtherDisplay, kNoSuchWindow };
 // names another display than `displayName` or cannot be opened; kNoSuchWindow when that
 // display has no such window.
 X11Activation X11ActivateWindow(const std::string& displayName, unsigned long window);
+
+}  // namespace display
+}  // namespace sp_platform
+
+namespace sp_platform {
+namespace display {
+
+// ---- Drags out to other programs: the desktop's drag protocol (XDND) as its source
+// (DesktopXdndSource.cpp), over a connection of its own, so that the other program's requests
+// for the dragged text reach this code and not SDL's. ----
+
+// Where a drag of the program's is (screen pixels).
+struct X11DragPlace {
+  bool outside = false;  // over none of the program's windows
+  int x = 0, y = 0;      // the pointer
+  int outlineX = 0, outlineY = 0, outlineWidth = 0, outlineHeight = 0;
+  bool copy = false;  // a copy is asked for, else a move
+};
+// Gives the dragged text (UTF-8) when another program asks for it; false when there is none.
+typedef bool (*X11DragTextProc)(std::string* utf8);
+void X11DragSetTextProc(X11DragTextProc proc);
+// The drag at its new place: outside the program's windows (`own`: their X windows) it goes to
+// the window under the pointer that takes drags (its enter and position messages) and the gray
+// outline shows there; inside, the other program's window it was over is left and the outline
+// hidden. `shown` names the display (any window of the program).
+void X11DragFollow(SDL_Window* shown, const std::vector<unsigned long>& own,
+                   const X11DragPlace& place);
+// Released: drops on the window the drag is over. False when there is none.
+bool X11DragDrop();
+// Reads the other program's answers; true once the drop is over, *action then 0 (refused),
+// 1 (copied) or 2 (moved).
+bool X11DragAnswered(int* action);
+// The drag is over: a window still waiting is left, the outline hidden, the dragged text no
+// longer offered.
+void X11DragEnd();
+// Closes the connection (the desktop closes).
+void X11DragClose();
 
 }  // namespace display
 }  // namespace sp_platform

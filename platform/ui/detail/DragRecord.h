@@ -56,6 +56,12 @@ struct OpaqueDragRef {
 
   DescType dropType = typeNull;
   std::vector<UInt8> dropData;
+  DragActions dropAction = kDragActionNothing;  // what another program did with the drop
+
+  // TrackDrag's outline: its bounds (global) when the drag started there.
+  Rect outlineBounds{0, 0, 0, 0};
+  Point start{0, 0};
+  bool followedOutside = false;  // the backend was told of a place outside the windows
 
   DragHiliteRecord hilite;
 };
