@@ -589,7 +589,7 @@ void XdndTarget::Step() {
         s.received = true;
         XFree(data);
       }
-      SendClientMessage(x, s.source, s.finished, long(s.window), s.received ? 1 : 0,
+      SendClientMessage(x, s.source, s.source, s.finished, long(s.window), s.received ? 1 : 0,
                         s.received ? long(s.action) : 0, 0, 0);
       continue;
     }
@@ -605,7 +605,7 @@ void XdndTarget::Step() {
     } else if (m.message_type == s.position) {
       s.action = Atom(m.data.l[4]);
       asked_ = name(s.action);
-      SendClientMessage(x, s.source, s.status, long(s.window), s.accept ? 3 : 0, 0, 0,
+      SendClientMessage(x, s.source, s.source, s.status, long(s.window), s.accept ? 3 : 0, 0, 0,
                         s.accept ? long(s.action) : 0);
     } else if (m.message_type == s.leave) {
       left_ = true;
