@@ -14,6 +14,7 @@
 #include "base/internal/Beep.h"
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
+#include "display/detail/DesktopXim.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Cursors.h"
@@ -28,6 +29,7 @@ namespace {
 
 bool Pass(void*) {
   const bool did = PumpInput();
+  XimFollowFocus();
   SyncWindows();
   PresentWindows();
   SyncCursor();
@@ -58,20 +60,20 @@ void FollowCaret() {
   d.inputRectSet = true;
 }
 
+// An XIM server that draws the preedit through the program takes the inline preedit; SDL's
+// input method has the rest (DesktopXim.h).
 void SetInternalEditing(bool on) {
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
+  XimSetInline(!on);
 }
 
-void SetTextInput(bool on) {
-  if (on) {
-    SDL_StartTextInput();
-  } else {
-    SDL_StopTextInput();
-  }
+void ClearComposition() {
+  SDL_ClearComposition();
+  XimReset();
 }
 
-const input_method::BackendHooks kInputMethod = {SetInternalEditing, SetTextInput,
-                                                 SDL_ClearComposition};
+const input_method::BackendHooks kInputMethod = {SetInternalEditing, XimSetTextInput,
+                                                 ClearComposition};
 
 // Without a window to learn the X connection from, a wait looks at SDL's queue this often.
 constexpr int kWindowlessWaitMillis = 250;
@@ -254,6 +256,7 @@ void CloseDesktop() {
   DesktopState& d = Desktop();
   if (!d.open) return;
   RemoveServices();
+  XimClose();
   DestroyWindows();
   if (d.cursor != nullptr) SDL_FreeCursor(d.cursor);
   if (d.stripWorld != nullptr) DisposeGWorld(d.stripWorld);
