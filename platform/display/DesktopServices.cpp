@@ -56,6 +56,7 @@ void FollowCaret() {
     return;
   }
   SDL_SetTextInputRect(&r);
+  XimSetSpot(r.x, r.y + r.h);
   d.inputRect = r;
   d.inputRectSet = true;
 }

@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <bitset>
 #include <clocale>
 #include <cstring>
@@ -53,13 +54,25 @@ void Show() {
   input_method::ShowDraft(G().draft);
 }
 
-Bool PreeditStart(XIC, XPointer, XPointer) {
+// A callback of a context that no longer has the keyboard (the server was late) changes
+// nothing. The tests call without a context.
+bool Stale(XIC ic) {
+  const XimState& g = G();
+  if (ic == nullptr) return false;
+  for (const Context& c : g.contexts) {
+    if (c.ic == ic) return c.window != g.focused;
+  }
+  return true;
+}
+
+Bool PreeditStart(XIC ic, XPointer, XPointer) {
+  if (Stale(ic)) return -1;
   G().draft.Clear();
   return -1;  // no limit on the preedit's length (the draft holds its own)
 }
 
-Bool PreeditDone(XIC, XPointer, XPointer) {
-  if (G().draft.Empty()) return True;
+Bool PreeditDone(XIC ic, XPointer, XPointer) {
+  if (Stale(ic) || G().draft.Empty()) return True;
   G().draft.Clear();
   Show();
   return True;
@@ -84,9 +97,9 @@ std::u32string CharactersOf(const XIMText& text) {
   return out;
 }
 
-Bool PreeditDraw(XIC, XPointer, XPointer data) {
+Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
   const auto* draw = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(data);
-  if (draw == nullptr) return False;
+  if (draw == nullptr || Stale(ic)) return False;
   std::u32string characters;
   std::vector<unsigned long> feedback;
   bool feedbackOnly = false;
@@ -103,9 +116,9 @@ Bool PreeditDraw(XIC, XPointer, XPointer data) {
   return True;
 }
 
-Bool PreeditCaret(XIC, XPointer, XPointer data) {
+Bool PreeditCaret(XIC ic, XPointer, XPointer data) {
   auto* move = reinterpret_cast<XIMPreeditCaretCallbackStruct*>(data);
-  if (move == nullptr) return False;
+  if (move == nullptr || Stale(ic)) return False;
   PreeditDraft& draft = G().draft;
   int to = draft.Caret();
   switch (move->direction) {
@@ -198,6 +211,8 @@ XIC ContextOf(Window window) {
   XIC ic = XCreateIC(g.im, XNInputStyle, g.style, XNClientWindow, window, XNFocusWindow, window,
                      XNPreeditAttributes, preedit, nullptr);
   XFree(preedit);
+  // A window the server refused keeps SDL's path, without asking again each pass.
+  g.contexts.push_back(Context{window, ic});
   if (ic == nullptr) return nullptr;
   // The window selects what the server wants to see (key presses, which SDL selects too).
   long wanted = 0;
@@ -207,7 +222,6 @@ XIC ContextOf(Window window) {
       (attributes.your_event_mask & wanted) != wanted) {
     XSelectInput(g.display, window, attributes.your_event_mask | wanted);
   }
-  g.contexts.push_back(Context{window, ic});
   return ic;
 }
 
@@ -216,7 +230,7 @@ void Forget(Window window) {
   for (auto it = g.contexts.begin(); it != g.contexts.end(); ++it) {
     if (it->window != window) continue;
     if (g.focused == window) g.focused = 0;
-    XDestroyIC(it->ic);
+    if (it->ic != nullptr) XDestroyIC(it->ic);
     g.contexts.erase(it);
     return;
   }
@@ -255,6 +269,17 @@ SDL_Keycode KeyOf(KeySym sym) {
   return SDLK_UNKNOWN;
 }
 
+// SDL's modifiers of an X key event's state, as they were when the key went down.
+Uint16 ModifiersOf(unsigned int state) {
+  Uint16 mod = KMOD_NONE;
+  if ((state & ShiftMask) != 0) mod |= KMOD_LSHIFT;
+  if ((state & LockMask) != 0) mod |= KMOD_CAPS;
+  if ((state & ControlMask) != 0) mod |= KMOD_LCTRL;
+  if ((state & Mod1Mask) != 0) mod |= KMOD_LALT;
+  if ((state & Mod4Mask) != 0) mod |= KMOD_LGUI;
+  return mod;
+}
+
 }  // namespace
 
 bool XimInCharge() {
@@ -291,6 +316,7 @@ void XimFollowFocus() {
   if (window != 0) {
     XIC ic = ContextOf(window);
     if (window == g.focused) XUnsetICFocus(ic);
+    g.focused = window;  // the server may draw at once
     XSetICFocus(ic);
   }
   g.focused = window;
@@ -309,6 +335,17 @@ void XimSetTextInput(bool on) {
   SyncTextInput();
 }
 
+void XimSetSpot(int x, int y) {
+  XimState& g = G();
+  if (g.focused == 0) return;
+  XPoint spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
+  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
+  if (preedit == nullptr) return;
+  // A server that places its window otherwise may refuse the value: nothing is lost.
+  XSetICValues(ContextOf(g.focused), XNPreeditAttributes, preedit, nullptr);
+  XFree(preedit);
+}
+
 void XimReset() {
   XimState& g = G();
   g.draft.Clear();
@@ -318,7 +355,9 @@ void XimReset() {
 
 void XimClose() {
   XimState& g = G();
-  for (const Context& c : g.contexts) XDestroyIC(c.ic);
+  for (const Context& c : g.contexts) {
+    if (c.ic != nullptr) XDestroyIC(c.ic);
+  }
   if (g.im != nullptr) XCloseIM(g.im);
   g = XimState();
 }
@@ -380,7 +419,7 @@ bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
     out->down.repeat = repeat ? 1 : 0;
     out->down.keysym.scancode = scancode;
     out->down.keysym.sym = sdlKey;
-    out->down.keysym.mod = Uint16(SDL_GetModState());
+    out->down.keysym.mod = ModifiersOf(key.state);
   }
   // Control characters are keys, not text (as SDL leaves them out of its text input).
   if (!text.empty() && static_cast<unsigned char>(text[0]) >= 0x20 && text[0] != 0x7F) {
