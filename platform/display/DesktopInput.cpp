@@ -319,7 +319,10 @@ bool PumpInput() {
   bool any = false;
   SDL_Event e;
   // Everything waiting now, taken in order (events that come meanwhile wait for the next pass).
-  SDL_PumpEvents();
+  {
+    XimLocaleScope scope;
+    SDL_PumpEvents();
+  }
   while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     any = true;
     if (e.type != SDL_TEXTINPUT) FlushPendingKey(pending);

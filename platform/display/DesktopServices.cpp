@@ -88,7 +88,10 @@ void Wait(SInt64 timeoutMicros, void*) {
   PresentWindows();
   SyncCursor();
   if (timeoutMicros == 0) return;
-  SDL_PumpEvents();
+  {
+    XimLocaleScope scope;
+    SDL_PumpEvents();
+  }
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
   int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
   int fd = -1;

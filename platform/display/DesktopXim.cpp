@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <langinfo.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <bitset>
@@ -39,7 +40,9 @@ struct XimState {
   bool refocus = false;
   bool wantInline = false;
   bool wantText = true;
+  locale_t locale = nullptr;  // the input method's (see XimLocaleScope)
   PreeditDraft draft;
+  bool clearPending = false;  // the draft went empty in this pass (see Show)
   std::bitset<256> down;  // keys pressed, by X key code, to tell repeats
 };
 
@@ -50,8 +53,24 @@ XimState& G() {
 
 // ---- The preedit callbacks ----
 
+// A preedit the server empties is shown empty at the end of the pass, not at once: a server
+// that clears its preedit before it commits (uim does) has its commit, read in the same pass,
+// replace the preedit as the commit of it, rather than come as typed text after it went.
 void Show() {
-  input_method::ShowDraft(G().draft);
+  XimState& g = G();
+  g.clearPending = g.draft.Empty();
+  if (!g.clearPending) input_method::ShowDraft(g.draft);
+}
+
+void ShowClearNow() {
+  XimState& g = G();
+  g.draft.Clear();
+  g.clearPending = false;
+  input_method::ShowDraft(g.draft);
+}
+
+void EndOfPass() {
+  if (G().clearPending) ShowClearNow();
 }
 
 // A callback of a context that no longer has the keyboard (the server was late) changes
@@ -79,7 +98,7 @@ Bool PreeditDone(XIC ic, XPointer, XPointer) {
 }
 
 // The characters of a draw's text: wide characters are code points (glibc's wchar_t); the
-// multi-byte form is UTF-8, the locale the input method was opened in. At most `length`.
+// multi-byte form is UTF-8, the locale the input method was opened in, ended by a zero byte.
 std::u32string CharactersOf(const XIMText& text) {
   std::u32string out;
   if (text.encoding_is_wchar) {
@@ -90,11 +109,9 @@ std::u32string CharactersOf(const XIMText& text) {
     return out;
   }
   if (text.string.multi_byte == nullptr) return out;
-  // No character of UTF-8 is longer than 4 bytes: the read stays inside the text.
-  const std::size_t bytes = strnlen(text.string.multi_byte, std::size_t(text.length) * 4);
-  out = input_method::CodePointsOf(std::string(text.string.multi_byte, bytes));
-  if (out.size() > text.length) out.resize(text.length);
-  return out;
+  constexpr std::size_t kMaxBytes = PreeditDraft::kMaxCharacters * 4;
+  return input_method::CodePointsOf(
+      std::string(text.string.multi_byte, strnlen(text.string.multi_byte, kMaxBytes)));
 }
 
 Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
@@ -107,6 +124,7 @@ Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
     const bool hasString = text->encoding_is_wchar ? text->string.wide_char != nullptr
                                                    : text->string.multi_byte != nullptr;
     characters = CharactersOf(*text);
+    // Xlib's array has `length` entries: one per character (or per character changed).
     if (text->feedback != nullptr) feedback.assign(text->feedback, text->feedback + text->length);
     feedbackOnly = !hasString;
   }
@@ -159,24 +177,23 @@ void ServerGone(XIM, XPointer, XPointer) {
   g.im = nullptr;
   g.contexts.clear();
   g.focused = 0;
-  if (!g.draft.Empty()) {
-    g.draft.Clear();
-    Show();
-  }
+  if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
 }
 
 // The input method of the display, opened in a UTF-8 locale (the preedit's text comes in the
 // locale's encoding); XMODIFIERS names the server. Null when none offers preedit callbacks.
-XIM Open(Display* display, XIMStyle* style) {
+XIM Open(Display* display, XIMStyle* style, locale_t* locale) {
   const char* was = std::setlocale(LC_CTYPE, nullptr);
   const std::string saved = was != nullptr ? was : "C";
-  bool utf8 = std::setlocale(LC_CTYPE, "") != nullptr &&
-              std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
-  if (!utf8) utf8 = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+  const char* name = std::setlocale(LC_CTYPE, "");
+  if (name == nullptr || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
+    name = std::setlocale(LC_CTYPE, "C.UTF-8");
+  }
   XIM im = nullptr;
-  if (utf8 && XSupportsLocale() && XSetLocaleModifiers("") != nullptr) {
-    im = XOpenIM(display, nullptr, nullptr, nullptr);
+  if (name != nullptr && XSupportsLocale() && XSetLocaleModifiers("") != nullptr) {
+    *locale = newlocale(LC_CTYPE_MASK, name, nullptr);
+    if (*locale != nullptr) im = XOpenIM(display, nullptr, nullptr, nullptr);
   }
   std::setlocale(LC_CTYPE, saved.c_str());
   if (im == nullptr) return nullptr;
@@ -288,6 +305,8 @@ bool XimInCharge() {
 
 void XimFollowFocus() {
   XimState& g = G();
+  XimLocaleScope scope;
+  EndOfPass();
   SDL_Window* focus = SDL_GetKeyboardFocus();
   if (!g.tried && focus != nullptr) {
     g.tried = true;
@@ -295,7 +314,7 @@ void XimFollowFocus() {
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
       g.display = info.info.x11.display;
-      g.im = Open(g.display, &g.style);
+      g.im = Open(g.display, &g.style, &g.locale);
     }
   }
   Window window = 0;
@@ -306,10 +325,7 @@ void XimFollowFocus() {
   if (window == g.focused && !g.refocus) return;
   if (g.focused != 0 && window != g.focused) {
     XUnsetICFocus(ContextOf(g.focused));
-    if (!g.draft.Empty()) {
-      g.draft.Clear();
-      Show();
-    }
+    if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   }
   // Setting the focus again puts our context's filter first for the window, ahead of SDL's,
   // which SDL's own focus handling may have put back in front.
@@ -338,6 +354,7 @@ void XimSetTextInput(bool on) {
 void XimSetSpot(int x, int y) {
   XimState& g = G();
   if (g.focused == 0) return;
+  XimLocaleScope scope;
   XPoint spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
   XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
   if (preedit == nullptr) return;
@@ -350,16 +367,32 @@ void XimReset() {
   XimState& g = G();
   g.draft.Clear();
   if (g.focused == 0) return;
+  XimLocaleScope scope;
   if (char* rest = XmbResetIC(ContextOf(g.focused))) XFree(rest);
+  g.draft.Clear();
+  g.clearPending = false;
 }
 
 void XimClose() {
   XimState& g = G();
-  for (const Context& c : g.contexts) {
-    if (c.ic != nullptr) XDestroyIC(c.ic);
+  const locale_t locale = g.locale;
+  {
+    XimLocaleScope scope;
+    for (const Context& c : g.contexts) {
+      if (c.ic != nullptr) XDestroyIC(c.ic);
+    }
+    if (g.im != nullptr) XCloseIM(g.im);
   }
-  if (g.im != nullptr) XCloseIM(g.im);
   g = XimState();
+  if (locale != nullptr) freelocale(locale);
+}
+
+XimLocaleScope::XimLocaleScope() {
+  if (G().locale != nullptr) previous_ = uselocale(G().locale);
+}
+
+XimLocaleScope::~XimLocaleScope() {
+  if (previous_ != nullptr) uselocale(static_cast<locale_t>(previous_));
 }
 
 bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
@@ -373,9 +406,11 @@ bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
     case FocusIn:
       g.refocus = true;
       return false;
-    case DestroyNotify:
+    case DestroyNotify: {
+      XimLocaleScope scope;
       Forget(e.xdestroywindow.window);
       return false;
+    }
     case KeyRelease:
       if (e.xkey.keycode < g.down.size()) g.down.reset(e.xkey.keycode);
       return false;
@@ -385,6 +420,7 @@ bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
       return false;
   }
   if (g.focused == 0 || e.xkey.window != g.focused) return false;
+  XimLocaleScope scope;
   XIC ic = ContextOf(g.focused);
   XKeyEvent key = e.xkey;
   std::vector<char> buffer(64);
@@ -400,7 +436,8 @@ bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
     text.assign(buffer.data(), std::size_t(n));
   }
   *out = XimKey();
-  if (key.keycode == 0) {  // the server's commit
+  if (key.keycode == 0) {  // the server's commit, of the preedit it may have cleared already
+    g.clearPending = false;
     out->text = text;
     return !text.empty();
   }
@@ -440,11 +477,14 @@ void XimPreeditDrawForTests(int caret, int first, int length, const std::string*
   XIMPreeditDrawCallbackStruct draw = {caret, first, length,
                                        utf8 != nullptr || !marks.empty() ? &text : nullptr};
   PreeditDraw(nullptr, nullptr, reinterpret_cast<XPointer>(&draw));
+  EndOfPass();
 }
 
 void XimPreeditDoneForTests() {
   PreeditDone(nullptr, nullptr, nullptr);
+  EndOfPass();
 }
 
 }  // namespace display
 }  // namespace sp_platform
+

@@ -49,5 +49,19 @@ void XimReset();
 // Closes the input method (before the display goes).
 void XimClose();
 
+// Xlib counts the characters of the preedit it hands to the callbacks in the calling thread's
+// locale, which is the program's (C) and not the input method's: while X events are read
+// (SDL's pump) or the input method is called, the thread takes the input method's locale.
+class XimLocaleScope {
+ public:
+  XimLocaleScope();
+  ~XimLocaleScope();
+  XimLocaleScope(const XimLocaleScope&) = delete;
+  XimLocaleScope& operator=(const XimLocaleScope&) = delete;
+
+ private:
+  void* previous_ = nullptr;
+};
+
 }  // namespace display
 }  // namespace sp_platform
