@@ -31,7 +31,8 @@ struct Context {
 };
 
 struct XimState {
-  bool tried = false;  // opened once at most: a server that is not there stays not there
+  bool tried = false;    // the first window with the keyboard opened the input method
+  bool waiting = false;  // for a server to come (WaitForServer)
   Display* display = nullptr;
   XIM im = nullptr;
   XIMStyle style = 0;
@@ -171,7 +172,9 @@ XICCallback gCaret = {nullptr, PreeditCaret};
 
 // ---- The input method and its contexts ----
 
-// The server went away: its contexts with it, and SDL's path takes over.
+void WaitForServer(Display* display);
+
+// The server went away: its contexts with it, and SDL's path takes over until one comes back.
 void ServerGone(XIM, XPointer, XPointer) {
   XimState& g = G();
   g.im = nullptr;
@@ -179,23 +182,58 @@ void ServerGone(XIM, XPointer, XPointer) {
   g.focused = 0;
   if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
+  WaitForServer(g.display);
 }
 
-// The input method of the display, opened in a UTF-8 locale (the preedit's text comes in the
-// locale's encoding); XMODIFIERS names the server. Null when none offers preedit callbacks.
-XIM Open(Display* display, XIMStyle* style, locale_t* locale) {
+// Runs `call` in a UTF-8 locale (the user's when it is one), where Xlib finds the input method
+// XMODIFIERS names; the preedit's text comes in that locale's encoding, which is kept in
+// g.locale. The program's locale is back afterwards. False when no UTF-8 locale is there.
+template <typename Call>
+bool InInputMethodLocale(Call call) {
+  XimState& g = G();
   const char* was = std::setlocale(LC_CTYPE, nullptr);
   const std::string saved = was != nullptr ? was : "C";
   const char* name = std::setlocale(LC_CTYPE, "");
   if (name == nullptr || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
     name = std::setlocale(LC_CTYPE, "C.UTF-8");
   }
-  XIM im = nullptr;
+  bool ran = false;
   if (name != nullptr && XSupportsLocale() && XSetLocaleModifiers("") != nullptr) {
-    *locale = newlocale(LC_CTYPE_MASK, name, nullptr);
-    if (*locale != nullptr) im = XOpenIM(display, nullptr, nullptr, nullptr);
+    if (g.locale == nullptr) g.locale = newlocale(LC_CTYPE_MASK, name, nullptr);
+    if (g.locale != nullptr) {
+      call();
+      ran = true;
+    }
   }
   std::setlocale(LC_CTYPE, saved.c_str());
+  return ran;
+}
+
+void Instantiated(Display* display, XPointer, XPointer);
+
+// Xlib calls Instantiated when a server comes (the first time, or back after it went).
+void WaitForServer(Display* display) {
+  XimState& g = G();
+  if (g.waiting || display == nullptr) return;
+  g.waiting = InInputMethodLocale([display] {
+    XRegisterIMInstantiateCallback(display, nullptr, nullptr, nullptr, Instantiated, nullptr);
+  });
+}
+
+void StopWaiting(Display* display) {
+  XimState& g = G();
+  if (!g.waiting) return;
+  g.waiting = false;
+  InInputMethodLocale([display] {
+    XUnregisterIMInstantiateCallback(display, nullptr, nullptr, nullptr, Instantiated, nullptr);
+  });
+}
+
+// The input method of the display (see InInputMethodLocale). Null when no server offers
+// preedit callbacks.
+XIM Open(Display* display, XIMStyle* style) {
+  XIM im = nullptr;
+  InInputMethodLocale([&im, display] { im = XOpenIM(display, nullptr, nullptr, nullptr); });
   if (im == nullptr) return nullptr;
   XIMStyles* styles = nullptr;
   *style = 0;
@@ -214,6 +252,18 @@ XIM Open(Display* display, XIMStyle* style, locale_t* locale) {
   static XIMCallback gone = {nullptr, ServerGone};
   XSetIMValues(im, XNDestroyCallback, &gone, nullptr);
   return im;
+}
+
+// A server came: it is opened, and the end of the pass gives the keyboard's window a context.
+void Instantiated(Display* display, XPointer, XPointer) {
+  XimState& g = G();
+  StopWaiting(display);
+  if (g.im == nullptr) g.im = Open(display, &g.style);
+  if (g.im == nullptr) {
+    WaitForServer(display);
+    return;
+  }
+  g.refocus = true;
 }
 
 XIC ContextOf(Window window) {
@@ -314,7 +364,8 @@ void XimFollowFocus() {
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
       g.display = info.info.x11.display;
-      g.im = Open(g.display, &g.style, &g.locale);
+      g.im = Open(g.display, &g.style);
+      if (g.im == nullptr) WaitForServer(g.display);
     }
   }
   Window window = 0;
@@ -376,6 +427,7 @@ void XimReset() {
 void XimClose() {
   XimState& g = G();
   const locale_t locale = g.locale;
+  StopWaiting(g.display);
   {
     XimLocaleScope scope;
     for (const Context& c : g.contexts) {

@@ -37,14 +37,35 @@ class XimInput : public DesktopTest {
     setenv("LOCPATH", locales_.c_str(), 1);
     setenv("LANG", "ja_JP.UTF-8", 1);
     setenv("XMODIFIERS", "@im=uim", 1);
-    // The server and its converter keep what they learn in a home of the test's own.
-    ASSERT_TRUE(
-        StartTool({"env", "HOME=" + locales_, "uim-xim", "--engine=anthy-utf8"}, &server_));
+    if (ServerFirst()) {
+      ASSERT_TRUE(StartServer());
+    }
     DesktopTest::SetUp();
     Sp_CarbonEvent_ModeEnable();
     sp_testing::ResetTextServices();
     SpTextServiceInitialize();
-    ASSERT_TRUE(PumpUntil([] { return x11::SelectionOwned("@server=uim"); }, "the XIM server"));
+    if (ServerFirst()) {
+      ASSERT_TRUE(ServerReady());
+    }
+  }
+  virtual bool ServerFirst() const { return true; }
+  // The server and its converter keep what they learn in a home of the test's own.
+  bool StartServer() {
+    return StartTool({"env", "HOME=" + locales_, "uim-xim", "--engine=anthy-utf8"}, &server_);
+  }
+  bool ServerReady() {
+    return PumpUntil([] { return x11::SelectionOwned("@server=uim"); }, "the XIM server");
+  }
+  // A window with a field taking inline input, with the keyboard.
+  WindowRef ShowField() {
+    WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "XIM");
+    if (window == nullptr) return nullptr;
+    target_.reset(new RecordingTarget(window, R(10, 10, 40, 200)));
+    target_->EnableInlineInput(1);
+    if (!PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard")) {
+      return nullptr;
+    }
+    return window;
   }
   void TearDown() override {
     target_.reset();
@@ -77,10 +98,7 @@ class XimInput : public DesktopTest {
 };
 
 TEST_F(XimInput, AConversionOfTwoClausesShowsTwoMarksAndItsCommitEndsIt) {
-  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "XIM");
-  ASSERT_NE(window, nullptr);
-  target_.reset(new RecordingTarget(window, R(10, 10, 40, 200)));
-  target_->EnableInlineInput(1);
+  ASSERT_NE(ShowField(), nullptr);
   std::string keys;
   Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
          [&keys](EventRef e) {
@@ -89,7 +107,6 @@ TEST_F(XimInput, AConversionOfTwoClausesShowsTwoMarksAndItsCommitEndsIt) {
            keys += ch;
            return OSStatus(noErr);
          });
-  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
   // The server's on key, the reading of "today the weather is fine", then conversion.
   ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space"}));
   ASSERT_TRUE(RunToolPumping({"xdotool", "type", "--delay", "20", "kyouhaiitenki"}));
@@ -133,6 +150,26 @@ TEST_F(XimInput, AConversionOfTwoClausesShowsTwoMarksAndItsCommitEndsIt) {
   ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "x", "Left"}));
   ASSERT_TRUE(PumpUntil([&] { return keys.size() >= 2; }, "the keys"));
   EXPECT_EQ(keys, "x\x1C");
+}
+
+// The program started before the server: the server is taken when it comes.
+class XimInputLate : public XimInput {
+ protected:
+  bool ServerFirst() const override { return false; }
+};
+
+TEST_F(XimInputLate, AServerThatComesLaterIsTaken) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
+  // The reading "ka" as one clause, through the preedit the server draws.
+  ASSERT_TRUE(PumpUntil(
+      [this] {
+        return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9" &&
+               UpdateWithStyles({kTSMHiliteConvertedText}) != nullptr;
+      },
+      "the reading"));
 }
 
 }  // namespace
