@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <bitset>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct Context {
 struct XimState {
   bool tried = false;    // the first window with the keyboard opened the input method
   bool waiting = false;  // for a server to come (WaitForServer)
+  Atom serversAtom = 0;
   Display* display = nullptr;
   XIM im = nullptr;
   XIMStyle style = 0;
@@ -173,6 +175,7 @@ XICCallback gCaret = {nullptr, PreeditCaret};
 // ---- The input method and its contexts ----
 
 void WaitForServer(Display* display);
+void TakeServer(Display* display);
 
 // The server went away: its contexts with it, and SDL's path takes over until one comes back.
 void ServerGone(XIM, XPointer, XPointer) {
@@ -209,24 +212,28 @@ bool InInputMethodLocale(Call call) {
   return ran;
 }
 
-void Instantiated(Display* display, XPointer, XPointer);
-
-// Xlib calls Instantiated when a server comes (the first time, or back after it went).
-void WaitForServer(Display* display) {
-  XimState& g = G();
-  if (g.waiting || display == nullptr) return;
-  g.waiting = InInputMethodLocale([display] {
-    XRegisterIMInstantiateCallback(display, nullptr, nullptr, nullptr, Instantiated, nullptr);
-  });
+// Whether XMODIFIERS names a server ("@im=NAME"); without one there is nothing to wait for.
+bool NamesAServer() {
+  const char* modifiers = std::getenv("XMODIFIERS");
+  const char* at = modifiers != nullptr ? std::strstr(modifiers, "@im=") : nullptr;
+  if (at == nullptr) return false;
+  const std::string name(at + 4, std::strcspn(at + 4, "@"));
+  return !name.empty() && name != "none" && name != "local";
 }
 
-void StopWaiting(Display* display) {
+// Servers register in the root window's XIM_SERVERS: each change of it is a chance that the
+// server came (the first time, or back after it went), which XimEvent takes.
+void WaitForServer(Display* display) {
   XimState& g = G();
-  if (!g.waiting) return;
-  g.waiting = false;
-  InInputMethodLocale([display] {
-    XUnregisterIMInstantiateCallback(display, nullptr, nullptr, nullptr, Instantiated, nullptr);
-  });
+  if (g.waiting || display == nullptr || !NamesAServer()) return;
+  const Window root = DefaultRootWindow(display);
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(display, root, &attributes) == 0) return;
+  g.serversAtom = XInternAtom(display, "XIM_SERVERS", False);
+  if ((attributes.your_event_mask & PropertyChangeMask) == 0) {
+    XSelectInput(display, root, attributes.your_event_mask | PropertyChangeMask);
+  }
+  g.waiting = true;
 }
 
 // The input method of the display (see InInputMethodLocale). Null when no server offers
@@ -254,16 +261,10 @@ XIM Open(Display* display, XIMStyle* style) {
   return im;
 }
 
-// A server came: it is opened, and the end of the pass gives the keyboard's window a context.
-void Instantiated(Display* display, XPointer, XPointer) {
+void TakeServer(Display* display) {
   XimState& g = G();
-  StopWaiting(display);
   if (g.im == nullptr) g.im = Open(display, &g.style);
-  if (g.im == nullptr) {
-    WaitForServer(display);
-    return;
-  }
-  g.refocus = true;
+  if (g.im != nullptr) g.refocus = true;
 }
 
 XIC ContextOf(Window window) {
@@ -427,7 +428,6 @@ void XimReset() {
 void XimClose() {
   XimState& g = G();
   const locale_t locale = g.locale;
-  StopWaiting(g.display);
   {
     XimLocaleScope scope;
     for (const Context& c : g.contexts) {
@@ -449,11 +449,16 @@ XimLocaleScope::~XimLocaleScope() {
 
 bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
   XimState& g = G();
-  if (out == nullptr || message == nullptr || message->subsystem != SDL_SYSWM_X11 ||
-      g.im == nullptr) {
+  if (out == nullptr || message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& e = message->msg.x11.event;
+  if (e.type == PropertyNotify && g.waiting && g.im == nullptr &&
+      e.xproperty.atom == g.serversAtom) {
+    XimLocaleScope scope;
+    TakeServer(e.xproperty.display);
+    g.waiting = g.im == nullptr;
     return false;
   }
-  const XEvent& e = message->msg.x11.event;
+  if (g.im == nullptr) return false;
   switch (e.type) {
     case FocusIn:
       g.refocus = true;
