@@ -172,5 +172,31 @@ TEST_F(XimInputLate, AServerThatComesLaterIsTaken) {
       "the reading"));
 }
 
+TEST_F(XimInput, WhileTheServerIsGoneKeysComeThroughSDLAndItIsTakenAgainWhenBack) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
+         [&keys](EventRef e) {
+           char ch = 0;
+           GetEventParameter(e, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &ch);
+           keys += ch;
+           return OSStatus(noErr);
+         });
+  kill(server_.pid, SIGTERM);
+  waitpid(server_.pid, nullptr, 0);
+  server_.pid = -1;
+  ASSERT_TRUE(PumpUntil([] { return !x11::SelectionOwned("@server=uim"); }, "the server gone"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "b"}));
+  ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); }, "the key"));
+  EXPECT_EQ(keys, "b");
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
+  ASSERT_TRUE(PumpUntil(
+      [this] { return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9"; },
+      "the reading"));
+  EXPECT_EQ(keys, "b");
+}
+
 }  // namespace
 }  // namespace desktop_test
