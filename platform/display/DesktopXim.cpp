@@ -35,6 +35,7 @@ struct XimState {
   bool tried = false;    // the first window with the keyboard opened the input method
   bool waiting = false;  // for a server to come (WaitForServer)
   Atom serversAtom = 0;
+  Atom serverAtom = 0;  // the selection of the server XMODIFIERS names (see ServerAlive)
   Display* display = nullptr;
   XIM im = nullptr;
   XIMStyle style = 0;
@@ -178,7 +179,8 @@ void WaitForServer(Display* display);
 void TakeServer(Display* display);
 
 // The server went away: its contexts with it, and SDL's path takes over until one comes back.
-void ServerGone(XIM, XPointer, XPointer) {
+// The input method and its contexts are not called again (they would wait for the server).
+void Abandon() {
   XimState& g = G();
   g.im = nullptr;
   g.contexts.clear();
@@ -186,6 +188,24 @@ void ServerGone(XIM, XPointer, XPointer) {
   if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
   WaitForServer(g.display);
+}
+
+void ServerGone(XIM im, XPointer, XPointer) {
+  if (im == G().im) Abandon();
+}
+
+// Each request to the server that needs its answer waits for it without end: a server that
+// died before Xlib read of its going would hold the program. So before one, the server is
+// asked after through the X server, which drops the server's selection as soon as its
+// connection ends; a server without it is abandoned.
+bool ServerAlive() {
+  XimState& g = G();
+  if (g.im == nullptr) return false;
+  if (g.serverAtom != 0 && XGetSelectionOwner(g.display, g.serverAtom) == 0) {
+    Abandon();
+    return false;
+  }
+  return true;
 }
 
 // Runs `call` in a UTF-8 locale (the user's when it is one), where Xlib finds the input method
@@ -219,6 +239,15 @@ bool NamesAServer() {
   if (at == nullptr) return false;
   const std::string name(at + 4, std::strcspn(at + 4, "@"));
   return !name.empty() && name != "none" && name != "local";
+}
+
+// The selection the server XMODIFIERS names holds while it runs ("@server=NAME").
+void NoteServer(Display* display) {
+  XimState& g = G();
+  if (g.serverAtom != 0 || !NamesAServer()) return;
+  const char* at = std::strstr(std::getenv("XMODIFIERS"), "@im=") + 4;
+  const std::string name(at, std::strcspn(at, "@"));
+  g.serverAtom = XInternAtom(display, ("@server=" + name).c_str(), False);
 }
 
 // Servers register in the root window's XIM_SERVERS: each change of it is a chance that the
@@ -264,6 +293,7 @@ XIM Open(Display* display, XIMStyle* style) {
 void TakeServer(Display* display) {
   XimState& g = G();
   if (g.im == nullptr) g.im = Open(display, &g.style);
+  NoteServer(display);
   if (g.im != nullptr) g.refocus = true;
 }
 
@@ -295,10 +325,11 @@ XIC ContextOf(Window window) {
 
 void Forget(Window window) {
   XimState& g = G();
+  const bool alive = ServerAlive();  // (else the contexts went with the server)
   for (auto it = g.contexts.begin(); it != g.contexts.end(); ++it) {
     if (it->window != window) continue;
     if (g.focused == window) g.focused = 0;
-    if (it->ic != nullptr) XDestroyIC(it->ic);
+    if (it->ic != nullptr && alive) XDestroyIC(it->ic);
     g.contexts.erase(it);
     return;
   }
@@ -366,15 +397,21 @@ void XimFollowFocus() {
     if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
       g.display = info.info.x11.display;
       g.im = Open(g.display, &g.style);
+      NoteServer(g.display);
       if (g.im == nullptr) WaitForServer(g.display);
     }
   }
   Window window = 0;
   if (g.im != nullptr && focus != nullptr && g.wantInline && g.wantText) {
     window = Window(X11WindowID(focus));
-    if (window != 0 && ContextOf(window) == nullptr) window = 0;
   }
   if (window == g.focused && !g.refocus) return;
+  if (!ServerAlive()) window = 0;
+  if (window != 0 && ContextOf(window) == nullptr) window = 0;
+  if (window == g.focused && !g.refocus) {
+    SyncTextInput();
+    return;
+  }
   if (g.focused != 0 && window != g.focused) {
     XUnsetICFocus(ContextOf(g.focused));
     if (!g.draft.Empty() || g.clearPending) ShowClearNow();
@@ -405,7 +442,7 @@ void XimSetTextInput(bool on) {
 
 void XimSetSpot(int x, int y) {
   XimState& g = G();
-  if (g.focused == 0) return;
+  if (g.focused == 0 || !ServerAlive()) return;
   XimLocaleScope scope;
   XPoint spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
   XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
@@ -418,7 +455,7 @@ void XimSetSpot(int x, int y) {
 void XimReset() {
   XimState& g = G();
   g.draft.Clear();
-  if (g.focused == 0) return;
+  if (g.focused == 0 || !ServerAlive()) return;
   XimLocaleScope scope;
   if (char* rest = XmbResetIC(ContextOf(g.focused))) XFree(rest);
   g.draft.Clear();
@@ -428,7 +465,7 @@ void XimReset() {
 void XimClose() {
   XimState& g = G();
   const locale_t locale = g.locale;
-  {
+  if (ServerAlive()) {
     XimLocaleScope scope;
     for (const Context& c : g.contexts) {
       if (c.ic != nullptr) XDestroyIC(c.ic);
