@@ -15,6 +15,7 @@
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
 #include "display/detail/DesktopXim.h"
+#include "display/internal/XimCallbacks.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Cursors.h"

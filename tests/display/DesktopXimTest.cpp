@@ -16,7 +16,7 @@
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 #include "XQueries.h"
-#include "display/detail/DesktopXim.h"
+#include "display/internal/XimCallbacks.h"
 
 namespace desktop_test {
 namespace {

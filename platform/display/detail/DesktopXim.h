@@ -41,9 +41,6 @@ void XimFollowFocus();
 // which only SDL's path has), and text input on.
 void XimSetInline(bool on);
 void XimSetTextInput(bool on);
-// Where the server may put its candidate window: the caret's foot, in pixels of the window
-// with the keyboard.
-void XimSetSpot(int x, int y);
 // The server forgets its preedit.
 void XimReset();
 // Closes the input method (before the display goes).

@@ -1,5 +1,6 @@
-// The XIM preedit callbacks of the desktop backend as the server would call them, for the
-// tests (no XIM server needed). Not for the program's own code.
+// The XIM side of the desktop backend that its tests reach: the preedit callbacks as the
+// server would call them (no XIM server needed), and the requests the backend makes of the
+// server. Not for the program's own code.
 #pragma once
 
 #include <string>
@@ -15,6 +16,11 @@ void XimPreeditDrawForTests(int caret, int first, int length, const std::string*
                             const std::vector<unsigned long>& feedback);
 // The server ends its preedit.
 void XimPreeditDoneForTests();
+
+// Where the server may put its candidate window: the caret's foot, in pixels of the window
+// with the keyboard (the backend tells it when the caret moves). A request the server answers:
+// made only while the server is there.
+void XimSetSpot(int x, int y);
 
 }  // namespace display
 }  // namespace sp_platform
