@@ -14,6 +14,7 @@
 #include "SpTextCodec.h"
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopXdnd.h"
+#include "display/detail/DesktopXim.h"
 #include "events/internal/AppleEventQueue.h"
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
@@ -327,13 +328,19 @@ bool PumpInput() {
   bool any = false;
   SDL_Event e;
   // Everything waiting now, taken in order (events that come meanwhile wait for the next pass).
-  SDL_PumpEvents();
+  {
+    XimLocaleScope scope;
+    SDL_PumpEvents();
+  }
   while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     any = true;
     if (e.type != SDL_TEXTINPUT) FlushPendingKey(pending);
     switch (e.type) {
       case SDL_KEYDOWN:
-        KeyDown(e.key, pending);
+        // While the XIM input context has the keys they come from X (below), but modifiers.
+        if (!XimInCharge() || MacModifierKeyCode(e.key.keysym.scancode) != 0) {
+          KeyDown(e.key, pending);
+        }
         break;
       case SDL_KEYUP:
         KeyUp(e.key);
@@ -361,9 +368,15 @@ bool PumpInput() {
       case SDL_WINDOWEVENT:
         WindowEvent(e.window);
         break;
-      case SDL_SYSWMEVENT:
+      case SDL_SYSWMEVENT: {
         WindowPlaceMessage(e.syswm.msg);
+        XimKey xim;
+        if (XimEvent(e.syswm.msg, &xim)) {
+          if (xim.key) KeyDown(xim.down, pending);
+          if (!xim.text.empty()) Text(xim.text.c_str(), pending);
+        }
         break;
+      }
       case SDL_DROPBEGIN:
         d.dropped.clear();
         d.droppedText.clear();

@@ -15,6 +15,8 @@
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
 #include "display/detail/DesktopXdnd.h"
+#include "display/detail/DesktopXim.h"
+#include "display/internal/XimCallbacks.h"
 #include "display/internal/Backends.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Cursors.h"
@@ -29,6 +31,7 @@ namespace {
 
 bool Pass(void*) {
   const bool did = PumpInput();
+  XimFollowFocus();
   SyncWindows();
   PresentWindows();
   SyncCursor();
@@ -55,24 +58,25 @@ void FollowCaret() {
     return;
   }
   SDL_SetTextInputRect(&r);
+  XimSetSpot(r.x, r.y + r.h);
   d.inputRect = r;
   d.inputRectSet = true;
 }
 
+// An XIM server that draws the preedit through the program takes the inline preedit; SDL's
+// input method has the rest (DesktopXim.h).
 void SetInternalEditing(bool on) {
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
+  XimSetInline(!on);
 }
 
-void SetTextInput(bool on) {
-  if (on) {
-    SDL_StartTextInput();
-  } else {
-    SDL_StopTextInput();
-  }
+void ClearComposition() {
+  SDL_ClearComposition();
+  XimReset();
 }
 
-const input_method::BackendHooks kInputMethod = {SetInternalEditing, SetTextInput,
-                                                 SDL_ClearComposition};
+const input_method::BackendHooks kInputMethod = {SetInternalEditing, XimSetTextInput,
+                                                 ClearComposition};
 
 // Without a window to learn the X connection from, a wait looks at SDL's queue this often.
 constexpr int kWindowlessWaitMillis = 250;
@@ -86,7 +90,10 @@ void Wait(SInt64 timeoutMicros, void*) {
   PresentWindows();
   SyncCursor();
   if (timeoutMicros == 0) return;
-  SDL_PumpEvents();
+  {
+    XimLocaleScope scope;
+    SDL_PumpEvents();
+  }
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
   int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
   int fd = -1;
@@ -278,6 +285,7 @@ void CloseDesktop() {
   DesktopState& d = Desktop();
   if (!d.open) return;
   RemoveServices();
+  XimClose();
   DestroyWindows();
   if (d.cursor != nullptr) SDL_FreeCursor(d.cursor);
   if (d.stripWorld != nullptr) DisposeGWorld(d.stripWorld);

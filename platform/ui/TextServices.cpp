@@ -174,6 +174,19 @@ void PostUpdate(const Update& u) {
   ReleaseEvent(event);
 }
 
+SInt16 HiliteOf(sp_platform::input_method::ClauseKind kind) {
+  using sp_platform::input_method::ClauseKind;
+  switch (kind) {
+    case ClauseKind::kConverted:
+      return kTSMHiliteConvertedText;
+    case ClauseKind::kSelectedConverted:
+      return kTSMHiliteSelectedConvertedText;
+    case ClauseKind::kRaw:
+    default:
+      return kTSMHiliteRawText;
+  }
+}
+
 // The commit of the preedit: the text replaces it, all fixed, the caret after it.
 Update CommitUpdate(const Converted& text, SInt32 oldLength) {
   const SInt32 length = SInt32(text.bytes.size());
@@ -280,6 +293,16 @@ namespace input_method {
 
 void PreeditChanged(const std::string& utf8, SInt32 caret, SInt32 segmentStart,
                     SInt32 segmentLength) {
+  // The one marked segment is the selected converted clause.
+  std::vector<Clause> clauses;
+  if (segmentLength > 0) {
+    clauses.push_back(Clause{segmentStart, segmentLength, ClauseKind::kSelectedConverted});
+  }
+  PreeditClausesChanged(utf8, caret, clauses);
+}
+
+void PreeditClausesChanged(const std::string& utf8, SInt32 caret,
+                           const std::vector<Clause>& clauses) {
   if (!Inline()) return;
   State& s = S();
   if (utf8.empty() && s.preedit.bytes.empty()) return;
@@ -287,16 +310,17 @@ void PreeditChanged(const std::string& utf8, SInt32 caret, SInt32 segmentStart,
   const SInt32 length = SInt32(text.bytes.size());
   Update u{&text, 0, SInt32(s.preedit.bytes.size()), {}, {0}};
   if (length > 0) {
-    const SInt32 first = ByteAt(text, segmentStart);
-    const SInt32 last = ByteAt(text, segmentStart + std::max<SInt32>(segmentLength, 0));
-    if (segmentLength > 0 && first < last) {
-      u.hilites.push_back(TextRange{first, last, kTSMHiliteSelectedConvertedText});
+    for (const Clause& c : clauses) {
+      // Clauses are held to the text (a preedit cut at the update's size loses its tail's).
+      const SInt32 first = ByteAt(text, c.start);
+      const SInt32 last = ByteAt(text, c.start + std::max<SInt32>(c.length, 0));
+      if (c.length <= 0 || first >= last || first < u.clauses.back()) continue;
+      u.hilites.push_back(TextRange{first, last, HiliteOf(c.kind)});
       for (SInt32 o : {first, last}) {
         if (o != u.clauses.back() && o != length) u.clauses.push_back(o);
       }
-    } else {
-      u.hilites.push_back(TextRange{0, length, kTSMHiliteRawText});
     }
+    if (u.hilites.empty()) u.hilites.push_back(TextRange{0, length, kTSMHiliteRawText});
     u.clauses.push_back(length);
   }
   const SInt32 at = ByteAt(text, caret);

@@ -1,15 +1,16 @@
 // Text Services Manager: TSM documents and the input method's inline input.
 //
 // How it works here:
-// - The input method is the desktop's (IBus, fcitx, ... through SDL2), or in the tests the
-//   fake one of the testing API. It composes text in a preedit and then commits it.
+// - The input method is the desktop's: an XIM server that draws its preedit through the
+//   program (each clause told apart), else IBus, fcitx, ... through SDL2 (one marked segment);
+//   in the tests the fake one of the testing API. It composes text in a preedit and then commits it.
 // - A program makes documents (NewTSMDocument) and activates one at a time. While the active
 //   document does not use the input window (UseInputWindow false), the preedit is shown inline:
 //   each change of it becomes one {'text', 1} update event ('tstx' the whole preedit as UTF-16,
-//   'tsfx' the bytes fixed, 'tsup' the old and the new range of the change, 'tshi' the marked
-//   segment as selected converted text (else the whole preedit as raw text) and the caret,
-//   'tscl' the segment's bounds, 'tspn' the whole preedit), and the commit is one update with
-//   everything fixed. Offsets count MacJapanese bytes: characters that MacJapanese cannot hold
+//   'tsfx' the bytes fixed, 'tsup' the old and the new range of the change, 'tshi' each clause
+//   the input method tells, by its kind (raw, converted, selected converted; without clauses
+//   the whole preedit as raw text) and the caret, 'tscl' the clauses' bounds, 'tspn' the whole
+//   preedit), and the commit is one update with everything fixed. Offsets count MacJapanese bytes: characters that MacJapanese cannot hold
 //   become '?' first, so the program's conversion of 'tstx' gives exactly these bytes. A preedit
 //   is cut (on a character) at 256 UTF-16 units, which the update request reads; a longer commit
 //   is sent in pieces of that size, each fixed.

@@ -55,6 +55,10 @@ bool WindowViewable(unsigned long window) {
          a.map_state == IsViewable;
 }
 
+bool SelectionOwned(const std::string& name) {
+  return Connect() && XGetSelectionOwner(Connection(), XInternAtom(Connection(), name.c_str(), False)) != 0;
+}
+
 std::string WindowName(unsigned long window) {
   if (!Connect() || window == 0) return std::string();
   Display* x = Connection();

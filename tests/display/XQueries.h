@@ -13,6 +13,8 @@ bool Connect();
 void Disconnect();
 
 bool WindowViewable(unsigned long window);
+// Whether some client owns the selection of that name (an XIM server owns "@server=NAME").
+bool SelectionOwned(const std::string& name);
 // The window's _NET_WM_NAME (UTF-8); empty when it has none.
 std::string WindowName(unsigned long window);
 // How the window manager shows a window: the first of its _NET_WM_WINDOW_TYPE atoms (empty when

@@ -11,6 +11,7 @@
 #include "EditTextTestSupport.h"
 #include "SpETOOperationRec.h"
 #include "TestTextServices.h"
+#include "display/internal/XimCallbacks.h"
 
 namespace edit_test {
 namespace {
@@ -57,6 +58,17 @@ class InlineInputTest : public EditTextFixture {
       c->GetStartPoint(l1, b1);
       c->GetEndPoint(l2, b2);
       out.insert(out.end(), {c->GetAreaType(), b1, b2});
+    }
+    return out;
+  }
+  // The dark pixels of a row of the window between two columns, as '#' and '.'.
+  std::string DarkRow(short v, short from, short to) const {
+    std::string out;
+    for (short h = from; h <= to; ++h) {
+      const UInt32 c = Px(h, v);
+      const bool dark =
+          ((c >> 16) & 0xFF) < 0x40 && ((c >> 8) & 0xFF) < 0x40 && (c & 0xFF) < 0x40;
+      out += dark ? '#' : '.';
     }
     return out;
   }
@@ -249,6 +261,53 @@ TEST_F(InlineInputTest, TheInputMethodsPreeditShowsInlineAndItsCommitIsTyping) {
   EXPECT_EQ(Text(f), std::string("a\x82\xA9\x82\xC8") + "b");
   EXPECT_EQ(f->IsTextInputInProgress(), 0);
   ASSERT_EQ(f->ExecUnDoOneOperation(0), 1);
+  EXPECT_EQ(Text(f), "ab");
+}
+
+TEST_F(InlineInputTest, TwoClausesOfAnXimPreeditShowTwoMarks) {
+  SpTextServiceInitialize();
+  cEditTextObject* f = Active("ab");
+  f->SetupCaretPosition(1, 1, 0);
+  f->EnableInlineInput(1);
+  sp_platform::display::XimPreeditDoneForTests();
+  // Four characters the server has converted as two clauses, as its preedit callbacks draw
+  // them: the first selected (reverse), the second converted (underline). Spaces, so that
+  // only the marks are dark.
+  const std::string text = "    ";
+  sp_platform::display::XimPreeditDrawForTests(4, 0, 0, &text, {1, 1, 2, 2});
+  sp_testing::PumpPending();
+  EXPECT_EQ(Text(f), "a" + text + "b");
+  EXPECT_EQ(Clauses(f), (std::vector<SInt32>{4, 1, 3, 3, 3, 5}));
+  Redraw();
+  // The rows under the preedit (short of the caret after it) that have dark pixels.
+  std::vector<std::string> rows;
+  for (short v = At(1).v - 7; v < At(1).v + 7; ++v) {
+    const std::string row = DarkRow(v, short(At(1).h - 1), short(At(5).h - 2));
+    if (row.find('#') != std::string::npos) rows.push_back(row);
+  }
+  ASSERT_EQ(rows.size(), 2u);
+  // Two marks side by side with a gap between, the selected clause's the thicker.
+  const auto runs = [](const std::string& row) {
+    std::vector<std::pair<std::size_t, std::size_t>> out;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (row[i] != '#') continue;
+      if (out.empty() || out.back().second != i) out.emplace_back(i, i);
+      out.back().second = i + 1;
+    }
+    return out;
+  };
+  const auto bottom = runs(rows[1]);
+  ASSERT_EQ(bottom.size(), 2u) << rows[1];
+  EXPECT_GE(bottom[0].second - bottom[0].first, 10u);
+  EXPECT_GE(bottom[1].second - bottom[1].first, 10u);
+  EXPECT_EQ(runs(rows[0]), (std::vector<std::pair<std::size_t, std::size_t>>{bottom[0]}))
+      << rows[0];
+  // The server moves the selection to the second clause: the marks change places.
+  sp_platform::display::XimPreeditDrawForTests(4, 0, 0, nullptr, {2, 2, 1, 1});
+  sp_testing::PumpPending();
+  EXPECT_EQ(Clauses(f), (std::vector<SInt32>{3, 1, 3, 4, 3, 5}));
+  sp_platform::display::XimPreeditDoneForTests();
+  sp_testing::PumpPending();
   EXPECT_EQ(Text(f), "ab");
 }
 

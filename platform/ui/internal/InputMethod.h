@@ -4,9 +4,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "MacTypes.h"
 #include "QuickDraw.h"
+#include "ui/internal/PreeditDraft.h"
 
 namespace sp_platform {
 namespace input_method {
@@ -16,6 +18,11 @@ namespace input_method {
 // Ignored while the input method is off or no document shows the preedit inline.
 void PreeditChanged(const std::string& utf8, SInt32 caret, SInt32 segmentStart,
                     SInt32 segmentLength);
+// The same with each clause the input method tells (in characters, in order, not overlapping):
+// each becomes a hilite range of its kind, and their bounds the clause offsets. Text outside
+// every clause has no hilite; without clauses the whole preedit is raw text.
+void PreeditClausesChanged(const std::string& utf8, SInt32 caret,
+                           const std::vector<Clause>& clauses);
 // Text committed by the input method (UTF-8). True when it went to the active document as the
 // commit of the preedit shown inline; false when the caller hands it on as typed text.
 bool Committed(const std::string& utf8);

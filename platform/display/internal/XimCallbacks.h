@@ -1,0 +1,26 @@
+// The XIM side of the desktop backend that its tests reach: the preedit callbacks as the
+// server would call them (no XIM server needed), and the requests the backend makes of the
+// server. Not for the program's own code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sp_platform {
+namespace display {
+
+// A draw: `length` characters at `first` become the text (UTF-8) with its characters'
+// feedback (XIMFeedback bits); a null text removes them, or with feedback changes only the
+// feedback of the characters there.
+void XimPreeditDrawForTests(int caret, int first, int length, const std::string* utf8,
+                            const std::vector<unsigned long>& feedback);
+// The server ends its preedit.
+void XimPreeditDoneForTests();
+
+// Where the server may put its candidate window: the caret's foot, in pixels of the window
+// with the keyboard (the backend tells it when the caret moves). A request the server answers:
+// made only while the server is there.
+void XimSetSpot(int x, int y);
+
+}  // namespace display
+}  // namespace sp_platform
