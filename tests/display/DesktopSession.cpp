@@ -169,7 +169,7 @@ const ::testing::Environment* const kDesktop =
 // for the screen saver and the input method); it is the library's, not a leak of ours. So does
 // the C library for the locale path (LOCPATH) of the input method tests' locale.
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\nleak:__argz_add_sep\n";
+  return "leak:libdbus-1.so\nleak:argz_add_sep\n";
 }
 
 bool DesktopReady() {
