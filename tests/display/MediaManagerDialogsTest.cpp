@@ -86,6 +86,12 @@ class Session {
   const std::string& Main() const { return main_; }
   pid_t Pid() const { return program_.pid; }
   std::vector<std::string> Windows() const { return VisibleWindows(program_); }
+  // The titles of the program's windows, for a failure's message.
+  std::string Titles() const {
+    std::string titles;
+    for (const std::string& id : Windows()) titles += "[" + x11::WindowName(std::stoul(id)) + "]";
+    return titles;
+  }
 
   // A click at the point of the window's content (the media window's below its strip).
   bool Click(const std::string& window, int x, int y) {
@@ -113,24 +119,30 @@ class Session {
            Click(window, x, y + 18 * itemsDown) &&
            WaitUntil([&] { return Windows().size() == shown; });
   }
-  // Once the row shows a name, a click on it; true when its colour changes. The rows of the
-  // media list are 20 pixels apart from y 60.
+  // Once the row shows a name, a click on it; true when it shows selected (the list's
+  // selection colour, 68 %, 68 %, 92 %). The rows of the media list are 20 pixels apart from
+  // y 60.
   bool SelectRow(int row) {
     const int y = kStrip + 60 + 20 * (row - 1);
-    ScreenImage before;
+    const auto selected = [y](const ScreenImage& i) {
+      const UInt32 p = i.At(280, y);
+      return std::abs(int((p >> 16) & 0xFF) - 173) <= 2 && std::abs(int((p >> 8) & 0xFF) - 173) <= 2 &&
+             std::abs(int(p & 0xFF) - 235) <= 2;
+    };
     return WaitForImage(main_,
                         [y](const ScreenImage& i) { return DarkPixelsIn(i, 54, y - 4, 200, y + 10) > 10; }) &&
-           ReadImage(main_, &before) && Click(main_, 280, y - kStrip) &&
-           WaitForImage(main_, [&](const ScreenImage& i) { return i.At(280, y) != before.At(280, y); });
+           Click(main_, 280, y - kStrip) && WaitForImage(main_, selected);
   }
 
-  // The program's window shown since `before` whose title is that (a sheet has none).
+  // The program's window shown since `before` whose title is that (a sheet has none; "*" takes
+  // any title).
   std::string AwaitWindow(const std::vector<std::string>& before, const std::string& title) {
     std::string found;
     WaitUntil([&] {
       for (const std::string& id : Windows()) {
         if (id != main_ && std::find(before.begin(), before.end(), id) == before.end() &&
-            x11::WindowViewable(std::stoul(id)) && x11::WindowName(std::stoul(id)) == title) {
+            x11::WindowViewable(std::stoul(id)) &&
+            (title == "*" || x11::WindowName(std::stoul(id)) == title)) {
           found = id;
         }
       }
@@ -139,13 +151,14 @@ class Session {
     return found;
   }
   // Escape until only the media window is left, each press waiting for a window to go.
-  bool CloseAll(const char* lastKey = "Escape") {
+  bool CloseAll() {
     for (int press = 0; press < 4; ++press) {
       const std::size_t shown = Windows().size();
       if (shown <= 1) return true;
-      Keys(shown == 2 ? lastKey : "Escape");
+      Keys("Escape");
       WaitUntil([&] { return Windows().size() < shown; });
     }
+    EXPECT_EQ(Windows().size(), 1u) << Titles();
     return Windows().size() == 1;
   }
 
@@ -205,7 +218,11 @@ Shown Open(Session& s, const DialogCase& c, const std::function<bool(Session&)>&
   EXPECT_TRUE(how(s)) << "the steps that open it";
   shown.id = s.AwaitWindow(before, c.title);
   if (shown.id.empty()) {
-    ADD_FAILURE() << "it did not show";
+    ADD_FAILURE() << "it did not show; the program shows " << s.Titles();
+    for (const std::string& id : s.Windows()) {
+      ScreenImage image;
+      ReadImage(id, &image, OutputFolder() + "/dialog-" + c.name + "-instead-" + id + ".xwd");
+    }
     return shown;
   }
   const unsigned long x = std::stoul(shown.id);
@@ -399,6 +416,134 @@ TEST(MediaManagerDialogs, EachDialogIsAFramedMovableWindowWithItsTextsAtItsPlace
     EXPECT_EQ(shown.x, kept[i].x);
     EXPECT_EQ(shown.y, kept[i].y);
     EXPECT_TRUE(s.CloseAll());
+  }
+  ASSERT_TRUE(s.Quit()) << "Ctrl-Q did not end the program";
+}
+
+// Presses the key and waits for one window of the program to go.
+bool KeyClosesOne(Session& s, const char* key) {
+  const std::size_t shown = s.Windows().size();
+  return s.Keys(key) && WaitUntil([&] { return s.Windows().size() < shown; });
+}
+
+// The dialogs a save shows: the question whether to replace a file saved before, the question
+// whether to stop a running save (a sheet on the progress window), and the sheet telling of a
+// file that cannot be read; the first again after a restart.
+TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithoutBusyWaiting) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  mkdir(home.Path("Documents").c_str(), 0700);
+  // Tracks without titles: the file-name rule names both alike, so the second meets the first.
+  WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
+  // Twenty minutes: the save runs long enough to be stopped.
+  WriteDisc("Long Trip", {{"1 Song.aiff", 45000}, {"2 Song.aiff", 45000}});
+  ASSERT_TRUE(StoreSaveSetup(SpFourCC("AIFF")));
+  const std::string song = cdtest::AiffHeader(44100) + std::string(44100 * 4, '\0');
+  const std::string good = home.Path("Good.aif"), bad = home.Path("Bad.aif");
+  cdtest::WriteFile(good, song);
+  cdtest::WriteFile(bad, song);
+
+  const char* kEachSetup = "それぞれに保存の設定";
+  // The each-file set-up's OK starts the save.
+  const auto eachSave = [kEachSetup](Session& s) {
+    const std::vector<std::string> before = s.Windows();
+    const std::string setup =
+        s.Choose(kFileTitle, kSaveEachItem) ? s.AwaitWindow(before, kEachSetup) : "";
+    return !setup.empty() && s.Click(setup, 384, 190);
+  };
+  const DialogCase existing = {
+      "existing-name", "保存するファイルの名前について",
+      "the question what to do with a file of the same name, saving each into its own file",
+      eachSave, nullptr, {{30, 100, 425, 164}, {247, 206, 425, 226}}, true};
+
+  Shown kept;
+  {
+    Session s(home);
+    ASSERT_TRUE(s.Start()) << "the media window or its menu strip did not appear";
+    ASSERT_TRUE(s.SelectRow(1));
+    {
+      SCOPED_TRACE(existing.why);
+      kept = Exercise(s, existing);
+    }
+
+    ASSERT_TRUE(s.Quit()) << "Ctrl-Q did not end the program";
+  }
+  Session s(home);
+  ASSERT_TRUE(s.Start()) << "the media window did not appear again";
+  ASSERT_TRUE(s.SelectRow(1));
+  {
+    SCOPED_TRACE(std::string(existing.why) + ", after a restart");
+    const Shown shown = Open(s, existing, existing.byMouse, "");
+    EXPECT_EQ(shown.x, kept.x);
+    EXPECT_EQ(shown.y, kept.y);
+    EXPECT_TRUE(s.CloseAll());
+  }
+
+  // The question to stop, on the progress window of a long save into one file.
+  ASSERT_TRUE(s.SelectRow(2));
+  const std::vector<std::string> before = s.Windows();
+  ASSERT_TRUE(s.Keys("ctrl+s") && !s.AwaitWindow(before, "ひとつに保存の設定").empty());
+  ASSERT_TRUE(s.Keys("Return") && !s.AwaitWindow(before, "保存ファイル設定").empty());
+  ASSERT_TRUE(s.Keys("Return"));
+  std::string progress;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const std::string& id : s.Windows()) {
+      if (id != s.Main() && x11::WindowName(std::stoul(id)).find("保存中") != std::string::npos) {
+        progress = id;
+      }
+    }
+    return !progress.empty();
+  })) << "no progress window";
+  DialogCase stop = {"stop-question", "*",
+                     "the question to stop a save, by the progress window's cancel button "
+                     "and Escape",
+                     [&progress](Session& s) { return s.Click(progress, 362, 222); },
+                     [](Session& s) { return s.Keys("Escape"); },
+                     {{68, 13, 380, 55}, {160, 70, 390, 88}}, false};
+  stop.sheet = true;
+  // Escape answers "go on"; the save goes on.
+  stop.close = [](Session& s) { return KeyClosesOne(s, "Escape"); };
+  {
+    SCOPED_TRACE(stop.why);
+    Exercise(s, stop);
+    // Asked once more, Return stops the save.
+    const std::vector<std::string> now = s.Windows();
+    EXPECT_TRUE(s.Keys("Escape") && !s.AwaitWindow(now, "*").empty());
+    EXPECT_TRUE(s.Keys("Return"));
+    EXPECT_TRUE(WaitUntil([&] { return s.Windows().size() == 1; })) << "the save did not stop";
+  }
+
+  // Two dropped files, the second unreadable by the time they are saved.
+  for (const std::string& file : {good, bad}) {
+    EXPECT_TRUE(x11::DropFileOnWindow(std::stoul(s.Main()), 120, 100 + kStrip, file,
+                                      kProgramLimitMillis));
+    // The next drop once this one is listed (a drop is taken in timer steps).
+    const int y = kStrip + (file == good ? 100 : 120);
+    EXPECT_TRUE(WaitForImage(s.Main(), [y](const ScreenImage& i) {
+      return DarkPixelsIn(i, 54, y - 4, 200, y + 10) > 10;
+    }));
+  }
+  cdtest::WriteFile(bad, std::string(song.size(), 'x'));
+  ASSERT_TRUE(s.SelectRow(3));
+  EXPECT_TRUE(RunTool({"xdotool", "keydown", "shift"}));
+  EXPECT_TRUE(s.SelectRow(4));
+  EXPECT_TRUE(RunTool({"xdotool", "keyup", "shift"}));
+  DialogCase unreadable = {"unreadable-file", "",
+                           "the sheet telling of a file that cannot be read, by the menu and "
+                           "Ctrl-S",
+                           [](Session& s) { return s.Choose(kFileTitle, kSaveOneItem); },
+                           [](Session& s) { return s.Keys("ctrl+s"); },
+                           {{72, 16, 300, 60}}, false};
+  unreadable.sheet = true;
+  unreadable.close = [](Session& s) { return KeyClosesOne(s, "Return"); };
+  {
+    SCOPED_TRACE(unreadable.why);
+    const Shown sheet = Exercise(s, unreadable);
+    int x = 0, y = 0;
+    EXPECT_TRUE(x11::ScreenPointOf(std::stoul(s.Main()), 0, kStrip, &x, &y));
+    EXPECT_EQ(sheet.y, y) << "the sheet hangs from the top of the window's content";
   }
   ASSERT_TRUE(s.Quit()) << "Ctrl-Q did not end the program";
 }
