@@ -440,9 +440,9 @@ TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithout
   mkdir(home.Path("Documents").c_str(), 0700);
   // Tracks without titles: the file-name rule names both alike, so the second meets the first.
   WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
-  // Twenty minutes: the save runs long enough to be stopped.
-  WriteDisc("Long Trip", {{"1 Song.aiff", 45000}, {"2 Song.aiff", 45000}});
-  ASSERT_TRUE(StoreSaveSetup(SpFourCC("AIFF")));
+  // Four minutes in AAC: the save runs long enough to be stopped, and writes little.
+  WriteDisc("Long Trip", {{"1 Song.aiff", 9000}, {"2 Song.aiff", 9000}});
+  ASSERT_TRUE(StoreSaveSetup(SpFourCC("MooV")));
   const std::string song = cdtest::AiffHeader(44100) + std::string(44100 * 4, '\0');
   const std::string good = home.Path("Good.aif"), bad = home.Path("Bad.aif");
   cdtest::WriteFile(good, song);
@@ -500,10 +500,11 @@ TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithout
     return !progress.empty();
   })) << "no progress window";
   DialogCase stop = {"stop-question", "*",
-                     "the question to stop a save, by the progress window's cancel button "
-                     "and Escape",
+                     "the question to stop a save, by the progress window's cancel button",
                      [&progress](Session& s) { return s.Click(progress, 362, 222); },
-                     [](Session& s) { return s.Keys("Escape"); },
+                     // Escape asks too, but only where the progress window has the keyboard,
+                     // which the window manager decides.
+                     nullptr,
                      {{68, 13, 380, 55}, {160, 70, 390, 88}}, false};
   stop.sheet = true;
   // Escape answers "go on"; the save goes on.
@@ -513,7 +514,7 @@ TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithout
     Exercise(s, stop);
     // Asked once more, Return stops the save.
     const std::vector<std::string> now = s.Windows();
-    EXPECT_TRUE(s.Keys("Escape") && !s.AwaitWindow(now, "*").empty());
+    EXPECT_TRUE(stop.byMouse(s) && !s.AwaitWindow(now, "*").empty());
     EXPECT_TRUE(s.Keys("Return"));
     EXPECT_TRUE(WaitUntil([&] { return s.Windows().size() == 1; })) << "the save did not stop";
   }
