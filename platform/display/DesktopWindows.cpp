@@ -158,13 +158,17 @@ void FollowToolbox(ShownWindow& shown) {
   const Rect now = ContentOf(shown.window);
   const Rect& was = shown.content;
   if (EqualRect(&now, &was)) return;
-  if (now.right - now.left != was.right - was.left ||
-      now.bottom - now.top != was.bottom - was.top) {
+  const bool resized = now.right - now.left != was.right - was.left ||
+                       now.bottom - now.top != was.bottom - was.top;
+  if (resized) {
     SDL_SetWindowSize(shown.sdl, std::max(1, now.right - now.left) * d.scale,
                       std::max(1, now.bottom - now.top + shown.strip) * d.scale);
     shown.wholeUpload = true;
   }
-  if (now.left != was.left || now.top != was.top) {
+  // SDL follows a new size of a window that cannot be resized by hand with a move to where it
+  // takes the frame to be, which under our static gravity is the content's place less the frame:
+  // the content is put back where the toolbox has it.
+  if (resized || now.left != was.left || now.top != was.top) {
     const int x = now.left * d.scale, y = (now.top - shown.strip) * d.scale;
     if (!X11MoveContent(shown.sdl, x, y, &shown.moveRequest)) {
       SDL_SetWindowPosition(shown.sdl, x, y);

@@ -15,6 +15,7 @@
 
 #include "ByteOrder.h"
 #include "DesktopFixture.h"
+#include "ProgramDriver.h"
 #include "Files.h"
 #include "Folders.h"
 #include "SpPreferenceStockObject.h"
@@ -26,71 +27,9 @@
 namespace desktop_test {
 namespace {
 
-constexpr int kLimitMillis = 20000;
+constexpr int kLimitMillis = kProgramLimitMillis;
 // The menu strip above the window's content.
 constexpr int kStrip = 20;
-
-int MillisSince(std::chrono::steady_clock::time_point start) {
-  return int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                 std::chrono::steady_clock::now() - start)
-                 .count());
-}
-
-// Waits for the tool to end (on its output pipe, which closes with it), at most `millis`.
-bool WaitForTool(Tool* tool, int millis) {
-  const auto start = std::chrono::steady_clock::now();
-  while (!ToolFinished(tool)) {
-    const int left = millis - MillisSince(start);
-    if (left <= 0) return false;
-    pollfd p = {tool->outFd, POLLIN, 0};
-    poll(&p, 1, left);
-  }
-  return true;
-}
-
-// The window's pixels, read by xwd.
-bool ReadImage(const std::string& window, ScreenImage* image) {
-  char path[] = "/tmp/sp-mm-xwd-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) return false;
-  close(fd);
-  const bool ran = RunTool({"xwd", "-id", window, "-silent", "-out", path});
-  std::ifstream file(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::remove(path);
-  return ran && ParseXwd(bytes, image);
-}
-
-// Looks until the condition holds, at most the limit.
-bool WaitUntil(const std::function<bool()>& holds) {
-  const auto start = std::chrono::steady_clock::now();
-  while (MillisSince(start) < kLimitMillis) {
-    if (holds()) return true;
-  }
-  return false;
-}
-
-// Reads the window until the condition holds of its pixels, at most the limit.
-bool WaitForImage(const std::string& window, const std::function<bool(const ScreenImage&)>& holds) {
-  const auto start = std::chrono::steady_clock::now();
-  while (MillisSince(start) < kLimitMillis) {
-    ScreenImage image;
-    if (ReadImage(window, &image) && holds(image)) return true;
-  }
-  return false;
-}
-
-// Pixels of the image's rectangle darker than mid grey.
-int DarkPixelsIn(const ScreenImage& image, int left, int top, int right, int bottom) {
-  int dark = 0;
-  for (int y = top; y < bottom && y < image.height; ++y) {
-    for (int x = left; x < right && x < image.width; ++x) {
-      const UInt32 p = image.At(x, y);
-      if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 100) ++dark;
-    }
-  }
-  return dark;
-}
 
 // Pixels of the window's content rectangle (content coordinates) darker than mid grey.
 int DarkPixels(const ScreenImage& image, int left, int top, int right, int bottom) {
@@ -117,12 +56,6 @@ bool FirstRowSelected(const ScreenImage& image) {
 }
 bool FirstRowNotSelected(const ScreenImage& image) {
   return IsColour(image, 280, 60, 95, 94, 100);
-}
-
-std::string Trim(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  const std::size_t newline = text.find('\n');
-  return newline == std::string::npos ? text : text.substr(0, newline);
 }
 
 // What the program stored as its info option ('MMgr' > 'MLst' > 'IfOp'); -1 when absent.
@@ -201,39 +134,6 @@ TEST(MediaManagerProgram, ShowsACDTakesClicksAndKeysAndQuitsOnCtrlQWritingItsSet
   EXPECT_EQ(StoredInfoOption(), 3) << "the settings file keeps the option";
 }
 
-// The program started as tools/run-app starts it, and its media window once it shows; false
-// (the program ended) when it does not appear.
-bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* window) {
-  const std::string suppressions = home.Path("lsan-suppressions");
-  cdtest::WriteFile(suppressions, "leak:libdbus-1.so\n");
-  setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
-  setenv("SP_DISPLAY_SCALE", "1", 1);
-  unsetenv("SP_DISPLAY");
-  if (!StartTool({SP_MEDIAMANAGER_PROGRAM}, program)) return false;
-  Tool search;
-  const bool started = StartTool(
-      {"xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(program->pid)},
-      &search);
-  const bool found = started && WaitForTool(&search, kLimitMillis);
-  unsetenv("LSAN_OPTIONS");
-  if (started && !found) kill(search.pid, SIGKILL);
-  if (!found) {
-    kill(program->pid, SIGKILL);
-    WaitForTool(program, kLimitMillis);
-    return false;
-  }
-  *window = Trim(search.out);
-  return true;
-}
-
-// Ctrl-Q, and whether the program then ended by itself with status 0.
-bool QuitProgram(Tool* program) {
-  EXPECT_TRUE(RunTool({"xdotool", "key", "ctrl+q"}));
-  const bool ended = WaitForTool(program, kLimitMillis);
-  if (!ended) kill(program->pid, SIGKILL);
-  return ended && WIFEXITED(program->status) && WEXITSTATUS(program->status) == 0;
-}
-
 // The first row of the list shows a name (dark text in the name column).
 bool FirstRowShowsAName(const ScreenImage& image) {
   return DarkPixels(image, 54, 56, 200, 70) > 10;
@@ -293,21 +193,6 @@ TEST(MediaManagerProgram, ASoundFileDroppedFromOutsideIsListedAgainAfterARestart
 }
 
 
-// The program's visible windows (xdotool's ids), front or back.
-std::vector<std::string> VisibleWindows(const Tool& program) {
-  std::string out;
-  RunTool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program.pid)}, &out);
-  std::vector<std::string> ids;
-  std::size_t start = 0;
-  while (start < out.size()) {
-    std::size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    if (end > start) ids.push_back(out.substr(start, end - start));
-    start = end + 1;
-  }
-  return ids;
-}
-
 // Whether the window with the keyboard focus has a title that ends in that text.
 bool FocusedWindowEndsWith(const std::string& ending) {
   std::string out;
@@ -315,26 +200,6 @@ bool FocusedWindowEndsWith(const std::string& ending) {
   const std::string title = x11::WindowName(std::stoul("0" + Trim(out)));
   return title.size() >= ending.size() &&
          title.compare(title.size() - ending.size(), ending.size(), ending) == 0;
-}
-
-// The save set-up kept as the program keeps it: WAVE at normal speed.
-bool StoreWaveSetup() {
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Mirrelbox Prefs",
-                                    vRefNum, dirID)) {
-    return false;
-  }
-  cPrefStockMgr manager;
-  cPrefStockFileObj* file = manager.CreateNewStockFileObj(
-      SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref", SpFourCC("Zqcd"), SpFourCC("InDt"));
-  if (file == nullptr) return false;
-  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 1);
-  if (group == nullptr) return false;
-  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("Sped"), 1)->SetupDblData(1.0, 1);
-  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("FTyp"), 1)
-      ->SetupLongData(SInt32(SpFourCC("WAVE")), 1);
-  return file->SavePrefDataInFile() == noErr;
 }
 
 std::string Probe(const std::string& path, const char* entry) {
@@ -358,7 +223,7 @@ TEST(MediaManagerProgram, ThreeTracksAreSavedIntoOneWaveFileAndADroppedFileIsLis
   const std::string song = home.Path("Dropped.aif");
   const std::string header = cdtest::AiffHeader(44100);
   cdtest::WriteFile(song, header + std::string(44100 * 4, '\0'));
-  ASSERT_TRUE(StoreWaveSetup());
+  ASSERT_TRUE(StoreSaveSetup(SpFourCC("WAVE")));
 
   Tool program;
   std::string window;

@@ -1,0 +1,151 @@
+#include "ProgramDriver.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "Folders.h"
+#include "SpPreferenceStockObject.h"
+#include "SpStdFileFunction.h"
+#include "TOCInfoTestSupport.h"
+
+namespace desktop_test {
+
+int MillisSince(std::chrono::steady_clock::time_point start) {
+  return int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                 std::chrono::steady_clock::now() - start)
+                 .count());
+}
+
+bool WaitForTool(Tool* tool, int millis) {
+  const auto start = std::chrono::steady_clock::now();
+  while (!ToolFinished(tool)) {
+    const int left = millis - MillisSince(start);
+    if (left <= 0) return false;
+    pollfd p = {tool->outFd, POLLIN, 0};
+    poll(&p, 1, left);
+  }
+  return true;
+}
+
+bool ReadImage(const std::string& window, ScreenImage* image, const std::string& keepAs) {
+  char scratch[] = "/tmp/sp-mm-xwd-XXXXXX";
+  std::string path = keepAs;
+  if (path.empty()) {
+    const int fd = mkstemp(scratch);
+    if (fd < 0) return false;
+    close(fd);
+    path = scratch;
+  }
+  const bool ran = RunTool({"xwd", "-id", window, "-silent", "-out", path});
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (keepAs.empty()) std::remove(path.c_str());
+  return ran && ParseXwd(bytes, image);
+}
+
+bool WaitUntil(const std::function<bool()>& holds) {
+  const auto start = std::chrono::steady_clock::now();
+  while (MillisSince(start) < kProgramLimitMillis) {
+    if (holds()) return true;
+  }
+  return false;
+}
+
+bool WaitForImage(const std::string& window, const std::function<bool(const ScreenImage&)>& holds) {
+  return WaitUntil([&] {
+    ScreenImage image;
+    return ReadImage(window, &image) && holds(image);
+  });
+}
+
+int DarkPixelsIn(const ScreenImage& image, int left, int top, int right, int bottom) {
+  int dark = 0;
+  for (int y = std::max(0, top); y < bottom && y < image.height; ++y) {
+    for (int x = std::max(0, left); x < right && x < image.width; ++x) {
+      const UInt32 p = image.At(x, y);
+      if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 100) ++dark;
+    }
+  }
+  return dark;
+}
+
+std::string Trim(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? text : text.substr(0, newline);
+}
+
+bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* window) {
+  // The session bus library's buffer is no leak of the program's.
+  const std::string suppressions = home.Path("lsan-suppressions");
+  cdtest::WriteFile(suppressions, "leak:libdbus-1.so\n");
+  setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+  setenv("SP_DISPLAY_SCALE", "1", 1);
+  unsetenv("SP_DISPLAY");
+  if (!StartTool({SP_MEDIAMANAGER_PROGRAM}, program)) return false;
+  Tool search;
+  const bool started = StartTool(
+      {"xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(program->pid)},
+      &search);
+  const bool found = started && WaitForTool(&search, kProgramLimitMillis);
+  unsetenv("LSAN_OPTIONS");
+  if (started && !found) kill(search.pid, SIGKILL);
+  if (!found) {
+    kill(program->pid, SIGKILL);
+    WaitForTool(program, kProgramLimitMillis);
+    return false;
+  }
+  *window = Trim(search.out);
+  return true;
+}
+
+bool QuitProgram(Tool* program) {
+  const bool sent = RunTool({"xdotool", "key", "ctrl+q"});
+  const bool ended = WaitForTool(program, kProgramLimitMillis);
+  if (!ended) kill(program->pid, SIGKILL);
+  return sent && ended && WIFEXITED(program->status) && WEXITSTATUS(program->status) == 0;
+}
+
+std::vector<std::string> VisibleWindows(const Tool& program) {
+  std::string out;
+  RunTool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program.pid)}, &out);
+  std::vector<std::string> ids;
+  std::size_t start = 0;
+  while (start < out.size()) {
+    std::size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    if (end > start) ids.push_back(out.substr(start, end - start));
+    start = end + 1;
+  }
+  return ids;
+}
+
+bool StoreSaveSetup(UInt32 fileType) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Mirrelbox Prefs",
+                                    vRefNum, dirID)) {
+    return false;
+  }
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = manager.CreateNewStockFileObj(
+      SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref", SpFourCC("Zqcd"), SpFourCC("InDt"));
+  if (file == nullptr) return false;
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 1);
+  if (group == nullptr) return false;
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("Sped"), 1)->SetupDblData(1.0, 1);
+  group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("FTyp"), 1)
+      ->SetupLongData(SInt32(fileType), 1);
+  return file->SavePrefDataInFile() == noErr;
+}
+
+}  // namespace desktop_test
