@@ -309,7 +309,7 @@ TEST_F(TextServiceTest, HostileRangesAndCountsAreHeldToWhatWasSent) {
   RecordingTarget* t = Target(R(10, 10, 40, 200));
   t->EnableInlineInput(1);
   RawUpdate u;
-  u.text = u"abcd";
+  u.text = std::u16string(u"abcd", 4);
   u.hasFix = true;
   u.fix = 99;
   // Five hilite ranges claimed, one sent, reaching past the text.
