@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -33,6 +34,14 @@ inline std::string MJ(const char* utf8) {
 // A rectangle in the toolbox's order.
 inline Rect R(int top, int left, int bottom, int right) {
   return Rect{SInt16(top), SInt16(left), SInt16(bottom), SInt16(right)};
+}
+
+// A length-prefixed copy of the text (at most 255 bytes of it).
+inline std::vector<UInt8> PStr(const std::string& text) {
+  std::vector<UInt8> out(1 + std::min<std::size_t>(text.size(), 255));
+  out[0] = UInt8(out.size() - 1);
+  std::copy(text.begin(), text.begin() + out[0], out.begin() + 1);
+  return out;
 }
 
 inline std::string P(ConstStr255Param s) {

@@ -23,14 +23,6 @@ namespace {
 
 using Input = DesktopTest;
 
-// A length-prefixed copy of the text.
-std::vector<UInt8> PStr(const std::string& text) {
-  std::vector<UInt8> out(1 + std::min<std::size_t>(text.size(), 255));
-  out[0] = UInt8(out.size() - 1);
-  std::copy(text.begin(), text.begin() + out[0], out.begin() + 1);
-  return out;
-}
-
 std::string Str(int v) {
   return std::to_string(v);
 }

@@ -19,12 +19,6 @@ namespace {
 
 using SubMenus = DesktopTest;
 
-std::vector<UInt8> PStr(const std::string& text) {
-  std::vector<UInt8> p(1, UInt8(text.size()));
-  p.insert(p.end(), text.begin(), text.end());
-  return p;
-}
-
 std::string Str(int v) {
   return std::to_string(v);
 }
