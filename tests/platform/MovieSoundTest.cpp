@@ -7,6 +7,7 @@
 
 #include "MoviePlayback.h"
 #include "QuickTimeFixture.h"
+#include "SoundCommands.h"
 #include "TestClock.h"
 #include "TestEvents.h"
 
@@ -23,6 +24,7 @@ class MovieSound : public QuickTimeTest {
     sp_testing::UseVirtualClock(3160987200LL);
     sp_testing::ResetEvents();
     QuickTimeTest::SetUp();
+    sp_testing::PumpAsLongAsTheDevicePlays();
     ASSERT_TRUE(sp_testing::WriteTestAiff(Path("sound.aiff"), 2, 44100, kFrames));
     played_ = Path("played.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);

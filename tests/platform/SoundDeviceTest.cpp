@@ -56,6 +56,7 @@ class SoundDeviceTest : public ::testing::Test {
   void SetUp() override {
     sp_testing::UseVirtualClock(3160987200LL);
     sp_testing::ResetEvents();
+    sp_testing::PumpAsLongAsTheDevicePlays();
     char pattern[] = "/tmp/sp-sound-device-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
