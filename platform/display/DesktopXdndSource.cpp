@@ -14,6 +14,7 @@
 #include <climits>
 
 #include "display/detail/DesktopX11.h"
+#include "display/detail/XdndMessage.h"
 
 namespace sp_platform {
 namespace display {
@@ -82,17 +83,7 @@ Source& TheSource() {
 }
 
 void Send(Source& s, Atom type, long l1, long l2, long l3, long l4) {
-  XEvent e{};
-  e.xclient.type = ClientMessage;
-  e.xclient.window = s.target;
-  e.xclient.message_type = type;
-  e.xclient.format = 32;
-  e.xclient.data.l[0] = long(s.self);
-  e.xclient.data.l[1] = l1;
-  e.xclient.data.l[2] = l2;
-  e.xclient.data.l[3] = l3;
-  e.xclient.data.l[4] = l4;
-  XSendEvent(s.x, s.sendTo, False, NoEventMask, &e);
+  SendXdndMessage(s.x, s.sendTo, s.target, type, s.self, l1, l2, l3, l4);
 }
 
 // The connection, its window and the outline's windows, made once.

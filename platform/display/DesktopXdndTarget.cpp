@@ -18,6 +18,7 @@
 
 #include "display/detail/DesktopX11.h"
 #include "display/detail/DesktopXdnd.h"
+#include "display/detail/XdndMessage.h"
 
 namespace sp_platform {
 namespace display {
@@ -120,18 +121,7 @@ void Serve(Side& s, const std::vector<SDL_Window*>& windows) {
 }
 
 void Send(Side& s, Atom type, long l1, long l2, long l3, long l4) {
-  XEvent e{};
-  e.xclient.type = ClientMessage;
-  e.xclient.window = s.source;
-  e.xclient.message_type = type;
-  e.xclient.format = 32;
-  e.xclient.data.l[0] = long(s.target);
-  e.xclient.data.l[1] = l1;
-  e.xclient.data.l[2] = l2;
-  e.xclient.data.l[3] = l3;
-  e.xclient.data.l[4] = l4;
-  XSendEvent(s.x, s.source, False, NoEventMask, &e);
-  XFlush(s.x);
+  SendXdndMessage(s.x, s.source, s.source, type, s.target, l1, l2, l3, l4);
 }
 
 // Accepted or refused; bit 1 asks for every position, however little the pointer moved.

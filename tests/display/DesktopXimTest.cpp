@@ -57,6 +57,16 @@ class XimInput : public DesktopTest {
   bool ServerReady() {
     return PumpUntil([] { return x11::SelectionOwned("@server=uim"); }, "the XIM server");
   }
+  // Adds the character of every key-down the application sees to `keys`.
+  void RecordKeys(std::string* keys) {
+    Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
+           [keys](EventRef e) {
+             char ch = 0;
+             GetEventParameter(e, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &ch);
+             *keys += ch;
+             return OSStatus(noErr);
+           });
+  }
   // A window with a field taking inline input, with the keyboard.
   WindowRef ShowField() {
     WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "XIM");
@@ -101,13 +111,7 @@ class XimInput : public DesktopTest {
 TEST_F(XimInput, AConversionOfTwoClausesShowsTwoMarksAndItsCommitEndsIt) {
   ASSERT_NE(ShowField(), nullptr);
   std::string keys;
-  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
-         [&keys](EventRef e) {
-           char ch = 0;
-           GetEventParameter(e, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &ch);
-           keys += ch;
-           return OSStatus(noErr);
-         });
+  RecordKeys(&keys);
   // The server's on key, the reading of "today the weather is fine", then conversion.
   ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space"}));
   ASSERT_TRUE(RunToolPumping({"xdotool", "type", "--delay", "20", "kyouhaiitenki"}));
@@ -176,13 +180,7 @@ TEST_F(XimInputLate, AServerThatComesLaterIsTaken) {
 TEST_F(XimInput, WhileTheServerIsGoneKeysComeThroughSDLAndItIsTakenAgainWhenBack) {
   ASSERT_NE(ShowField(), nullptr);
   std::string keys;
-  Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyDown}},
-         [&keys](EventRef e) {
-           char ch = 0;
-           GetEventParameter(e, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &ch);
-           keys += ch;
-           return OSStatus(noErr);
-         });
+  RecordKeys(&keys);
   kill(server_.pid, SIGTERM);
   waitpid(server_.pid, nullptr, 0);
   server_.pid = -1;

@@ -309,14 +309,19 @@ void WriteDisc(const std::string& name, const std::vector<cdtest::FolderTrack>& 
   cdtest::WriteDiscFolder(SpDefaultAudioCDMediaFolder() + "/" + name, tracks);
 }
 
+// The program's data and media folders and the user's Documents, in a fresh home.
+void MakeProgramFolders(sp_testing::HomeScope& home) {
+  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
+  mkdir(home.Path("Documents").c_str(), 0700);
+}
+
 // The dialogs reached from the menus, the media window and the save set-up, by mouse and keys,
 // each moved once and looked for again in the same run and after a restart.
 TEST(MediaManagerDialogs, EachDialogIsAFramedMovableWindowWithItsTextsAtItsPlaceAgain) {
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();
   sp_testing::HomeScope home;
-  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
-  mkdir(home.Path("Documents").c_str(), 0700);
+  ASSERT_NO_FATAL_FAILURE(MakeProgramFolders(home));
   WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
   // QuickTime movies have compression options: the set-up's options button is live.
   ASSERT_TRUE(StoreSaveSetup(SpFourCC("MooV")));
@@ -435,9 +440,7 @@ bool KeyClosesOne(Session& s, const char* key) {
 TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithoutBusyWaiting) {
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();
   sp_testing::HomeScope home;
-  ASSERT_EQ(mkdir(home.Path(".local/share/mediamanager").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir(SpDefaultAudioCDMediaFolder().c_str(), 0700), 0);
-  mkdir(home.Path("Documents").c_str(), 0700);
+  ASSERT_NO_FATAL_FAILURE(MakeProgramFolders(home));
   // Tracks without titles: the file-name rule names both alike, so the second meets the first.
   WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
   // Four minutes in AAC: the save runs long enough to be stopped, and writes little.
