@@ -20,7 +20,7 @@
 namespace desktop_test {
 namespace {
 
-constexpr int kStartLimitMillis = 20000;
+constexpr int kStartLimitMillis = 40000;
 
 struct Session {
   pid_t server = -1;

@@ -137,13 +137,17 @@ class Session {
   }
 
   // The program's window shown since `before` whose title is that (a sheet has none; "*" takes
-  // any title).
+  // any title). Windows the window manager leaves alone are not taken: the menu that opened
+  // the window may still show, untitled, while the program has not yet taken the click on its
+  // item (a dialog shown as such a window is not found, and fails as one that did not show).
   std::string AwaitWindow(const std::vector<std::string>& before, const std::string& title) {
     std::string found;
     WaitUntil([&] {
       for (const std::string& id : Windows()) {
+        x11::WindowLook look;
         if (id != main_ && std::find(before.begin(), before.end(), id) == before.end() &&
-            x11::WindowViewable(std::stoul(id)) &&
+            x11::WindowViewable(std::stoul(id)) && x11::LookOf(std::stoul(id), &look) &&
+            !look.overrideRedirect &&
             (title == "*" || x11::WindowName(std::stoul(id)) == title)) {
           found = id;
         }

@@ -56,8 +56,11 @@ bool WaitUntil(const std::function<bool()>& holds) {
   const auto start = std::chrono::steady_clock::now();
   while (MillisSince(start) < kProgramLimitMillis) {
     if (holds()) return true;
+    // A breath between looks, so that on a loaded machine the looking does not take the
+    // processor from the program it waits for.
+    poll(nullptr, 0, 5);
   }
-  return false;
+  return holds();
 }
 
 bool WaitForImage(const std::string& window, const std::function<bool(const ScreenImage&)>& holds) {
@@ -110,6 +113,18 @@ bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* windo
 }
 
 bool QuitProgram(Tool* program) {
+  // Keys go where the keyboard's focus is: Ctrl-Q once a window of the program has it (the
+  // window manager may not yet have given it to a window just shown, or given it elsewhere).
+  WaitUntil([program] {
+    std::string focused;
+    if (RunTool({"xdotool", "getwindowfocus", "getwindowpid"}, &focused) &&
+        Trim(focused) == std::to_string(program->pid)) {
+      return true;
+    }
+    const std::vector<std::string> shown = VisibleWindows(*program);
+    if (!shown.empty()) RunTool({"xdotool", "windowactivate", shown.front()});
+    return false;
+  });
   const bool sent = RunTool({"xdotool", "key", "ctrl+q"});
   const bool ended = WaitForTool(program, kProgramLimitMillis);
   if (!ended) kill(program->pid, SIGKILL);

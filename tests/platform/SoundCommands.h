@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Sound.h"
+#include "TestClock.h"
 #include "TestEvents.h"
 
 namespace sp_testing {
@@ -16,13 +17,16 @@ inline OSErr SoundNow(SndChannelPtr chan, UInt16 cmd, SInt16 param1 = 0, intptr_
   return SndDoImmediate(chan, &c);
 }
 
-// SDL's disk driver plays in real time while the virtual clock leaps to each next timer: the
-// loop turns over many times for each block the device takes, and an optimized build turns it
-// over so fast that the watchdog's count of passes would trip before a second of sound has
-// played. The watchdog then counts far more passes (still a bound: seconds, not forever).
-inline void PumpAsLongAsTheDevicePlays() {
+// SDL's disk driver plays in real time: a test that hears sound through it runs the event loop
+// on the real clock too, so that the loop waits for the device as a program would. On the
+// virtual clock the loop leaps to each next timer while the device has played next to
+// nothing, and the faster the machine, the sooner the watchdog's hour of clock time is gone
+// before a second of sound has played. On the real clock the loop's waits bound its passes,
+// and a minute bounds a pump that waits for a sound that never ends.
+inline void PumpOnTheDevicesTime() {
+  UseRealClock();
   PumpLimits limits;
-  limits.maxPasses = 100000000;
+  limits.maxMicroseconds = 60LL * 1000000;
   SetPumpLimits(limits);
 }
 
