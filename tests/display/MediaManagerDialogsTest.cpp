@@ -131,9 +131,23 @@ class Session {
       return std::abs(int((p >> 16) & 0xFF) - 173) <= 2 && std::abs(int((p >> 8) & 0xFF) - 173) <= 2 &&
              std::abs(int(p & 0xFF) - 235) <= 2;
     };
-    return WaitForImage(main_,
-                        [y](const ScreenImage& i) { return DarkPixelsIn(i, 54, y - 4, 200, y + 10) > 10; }) &&
-           Click(main_, 280, y - kStrip) && WaitForImage(main_, selected);
+    if (!WaitForImage(main_, [y](const ScreenImage& i) {
+          return DarkPixelsIn(i, 54, y - 4, 200, y + 10) > 10;
+        })) {
+      return false;
+    }
+    // A click the window did not take (it moved meanwhile, or took the click to come to the
+    // front) is given again once a few seconds showed no selection: too far apart for a
+    // double click.
+    for (int click = 0; click < 4; ++click) {
+      if (!Click(main_, 280, y - kStrip)) return false;
+      const auto start = std::chrono::steady_clock::now();
+      while (MillisSince(start) < 5000) {
+        ScreenImage image;
+        if (ReadImage(main_, &image) && selected(image)) return true;
+      }
+    }
+    return WaitForImage(main_, selected);
   }
 
   // The program's window shown since `before` whose title is that (a sheet has none; "*" takes

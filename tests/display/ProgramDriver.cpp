@@ -16,6 +16,7 @@
 #include "SpPreferenceStockObject.h"
 #include "SpStdFileFunction.h"
 #include "TOCInfoTestSupport.h"
+#include "XQueries.h"
 
 namespace desktop_test {
 
@@ -109,6 +110,13 @@ bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* windo
     return false;
   }
   *window = Trim(search.out);
+  // Points of the window are told on the screen once the window manager has framed it and
+  // put it in place: a click computed before may land where the window no longer is.
+  const unsigned long id = std::stoul("0" + *window);
+  WaitUntil([id] {
+    x11::WindowLook look;
+    return x11::LookOf(id, &look) && look.top > 0;
+  });
   return true;
 }
 

@@ -23,24 +23,31 @@ Display*& Connection() {
   return display;
 }
 
-XErrorHandler gPassedOn = nullptr;
-
 // A window the tests ask about may be gone by the time the server reads the request (a menu
-// closing, a dialog replaced): the query fails instead of ending the tests' process, as
-// Xlib's default handler would. Errors of other connections go to the handler before.
-int SurviveOwnErrors(Display* display, XErrorEvent* error) {
-  if (display == Connection()) return 0;
-  return gPassedOn != nullptr ? gPassedOn(display, error) : 0;
-}
+// closing, a dialog replaced): while a query runs, the server's errors make it fail instead of
+// ending the tests' process, as Xlib's default handler would. The handler is set for the
+// query's time only: the toolbox and SDL set and restore handlers of their own as the tests
+// open and close the desktop.
+class ErrorTrap {
+ public:
+  explicit ErrorTrap(Display* x) : x_(x), previous_(XSetErrorHandler(Ignore)) {}
+  ~ErrorTrap() {
+    if (x_ != nullptr) XSync(x_, False);
+    XSetErrorHandler(previous_);
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+ private:
+  static int Ignore(Display*, XErrorEvent*) { return 0; }
+  Display* x_;
+  XErrorHandler previous_;
+};
 
 }  // namespace
 
 bool Connect() {
-  if (Connection() == nullptr) {
-    Connection() = XOpenDisplay(nullptr);
-    const XErrorHandler previous = XSetErrorHandler(SurviveOwnErrors);
-    if (previous != SurviveOwnErrors) gPassedOn = previous;
-  }
+  if (Connection() == nullptr) Connection() = XOpenDisplay(nullptr);
   return Connection() != nullptr;
 }
 
@@ -64,9 +71,10 @@ bool CursorAtThePointer(ShownCursor* out) {
 }
 
 bool WindowViewable(unsigned long window) {
+  if (!Connect() || window == 0) return false;
+  ErrorTrap trap(Connection());
   XWindowAttributes a;
-  return Connect() && window != 0 && XGetWindowAttributes(Connection(), Window(window), &a) != 0 &&
-         a.map_state == IsViewable;
+  return XGetWindowAttributes(Connection(), Window(window), &a) != 0 && a.map_state == IsViewable;
 }
 
 bool SelectionOwned(const std::string& name) {
@@ -76,6 +84,7 @@ bool SelectionOwned(const std::string& name) {
 std::string WindowName(unsigned long window) {
   if (!Connect() || window == 0) return std::string();
   Display* x = Connection();
+  ErrorTrap trap(x);
   const Atom name = XInternAtom(x, "_NET_WM_NAME", False);
   const Atom utf8 = XInternAtom(x, "UTF8_STRING", False);
   Atom type = 0;
@@ -93,11 +102,10 @@ std::string WindowName(unsigned long window) {
 }
 
 bool LookOf(unsigned long window, WindowLook* look) {
+  if (!Connect() || window == 0) return false;
+  ErrorTrap trap(Connection());
   XWindowAttributes attributes;
-  if (!Connect() || window == 0 ||
-      XGetWindowAttributes(Connection(), Window(window), &attributes) == 0) {
-    return false;
-  }
+  if (XGetWindowAttributes(Connection(), Window(window), &attributes) == 0) return false;
   Display* x = Connection();
   *look = WindowLook();
   look->overrideRedirect = attributes.override_redirect != 0;
@@ -136,6 +144,7 @@ bool LookOf(unsigned long window, WindowLook* look) {
 int StackingIndex(unsigned long window) {
   if (!Connect() || window == 0) return -1;
   Display* x = Connection();
+  ErrorTrap trap(x);
   const Window root = DefaultRootWindow(x);
   // The window's ancestor among the root's children.
   Window top = Window(window);
@@ -176,15 +185,17 @@ bool AskThroughTheProgramsConnectionAboutAGoneWindow(unsigned sdlWindowID) {
 }
 
 bool ScreenPointOf(unsigned long window, int x, int y, int* sx, int* sy) {
+  if (!Connect() || window == 0) return false;
+  ErrorTrap trap(Connection());
   Window child = 0;
-  return Connect() && window != 0 &&
-         XTranslateCoordinates(Connection(), Window(window), DefaultRootWindow(Connection()), x, y,
-                               sx, sy, &child) != 0;
+  return XTranslateCoordinates(Connection(), Window(window), DefaultRootWindow(Connection()), x,
+                               y, sx, sy, &child) != 0;
 }
 
 bool RequestClose(unsigned long window) {
   if (!Connect() || window == 0) return false;
   Display* x = Connection();
+  ErrorTrap trap(x);
   XEvent e{};
   e.xclient.type = ClientMessage;
   e.xclient.window = Window(window);
@@ -334,6 +345,7 @@ void SendClientMessage(Display* x, Window to, Window target, Atom type, long l0,
 
 // The window the target's XdndProxy names; the target itself when it names none.
 Window ProxyOf(Display* x, Window target) {
+  ErrorTrap trap(x);
   Atom actual = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
@@ -415,6 +427,7 @@ void XdndDrop::MoveTo(int x0, int y0) {
   State& s = *state_;
   if (s.over) return;
   Display* x = s.x;
+  ErrorTrap trap(x);
   const Window root = DefaultRootWindow(x);
   // The pointer where the data is.
   int rx = 0, ry = 0;
@@ -464,6 +477,7 @@ bool XdndDrop::WaitForStatus(int count, int waitMillis) {
 bool XdndDrop::Run(int waitMillis, int statuses) {
   State& s = *state_;
   Display* x = s.x;
+  ErrorTrap trap(x);
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMillis);
   XEvent e;
   while (!s.over && (statuses < 0 || s.statuses < statuses) && NextEvent(x, end, &e)) {
@@ -586,6 +600,7 @@ void XdndTarget::Step() {
   State& s = *state_;
   Display* x = s.x;
   if (x == nullptr) return;
+  ErrorTrap trap(x);
   auto name = [x](Atom a) {
     char* n = a != 0 ? XGetAtomName(x, a) : nullptr;
     const std::string out = n != nullptr ? n : "";
@@ -638,6 +653,7 @@ std::vector<Box> OverrideRedirectWindows() {
   std::vector<Box> out;
   if (!Connect()) return out;
   Display* x = Connection();
+  ErrorTrap trap(x);
   Window root = 0, parent = 0;
   Window* children = nullptr;
   unsigned count = 0;
