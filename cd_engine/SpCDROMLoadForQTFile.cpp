@@ -811,10 +811,14 @@ Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
   const short loadChannels = loadChannelCount_ > 0 ? loadChannelCount_ : 2;
   const bool linear =
       compressionType_ == kSoundNotCompressed || compressionType_ == k16BitBigEndianFormat;
-  if (linear && saveSampleRate_ == kSpCDRWorkingRate) saveSampleSize_ = 16;
+  const bool aiffc = soundFileType_ == kSpCDRISoundFileTypeAIFC;
+  // A movie of linear samples at the working rate takes the working samples as they are; an
+  // AIFF-C file keeps the sample size chosen (8-bit samples stay 8-bit).
+  if (linear && saveSampleRate_ == kSpCDRWorkingRate && (!aiffc || saveSampleSize_ <= 0))
+    saveSampleSize_ = 16;
   // The AIFF-C writer always compresses through a converter (its buffers come from it).
   if (linear && saveSampleRate_ == kSpCDRWorkingRate && saveChannelCount_ == loadChannels &&
-      soundFileType_ != kSpCDRISoundFileTypeAIFC) {
+      !aiffc) {
     usesOutputConverter_ = 0;
     outputRate_ = saveSampleRate_;
     outputCompression_ = CompressionInfo{0, compressionType_, 0, 1, 2, 0, 2, 0};
@@ -837,8 +841,12 @@ Boolean cSp_CDRProgramBaseObj::InitSaveQTFileSoundDataConvertInfo() {
   usesOutputConverter_ = 1;
   const UInt32 saveBuffer = SpCDR_SaveBufferBytes(nullptr);
   UInt32 outputSize = 0;
+  // Uncompressed AIFF-C samples are signed at every size, 8 bits too ('raw ' is the offset
+  // form): the converter makes them as 'twos' does.
+  const OSType converted =
+      aiffc && compressionType_ == kSoundNotCompressed ? k16BitBigEndianFormat : compressionType_;
   if (!Sp_InitSaveQTFileSoundDataConverterInfo(
-          loadChannels, compressionType_, saveSampleRate_, saveSampleSize_, saveChannelCount_, 0,
+          loadChannels, converted, saveSampleRate_, saveSampleSize_, saveChannelCount_, 0,
           SInt32(saveBuffer), decompressionAtom_, alertWindow_, outputRate_, outputDescription_,
           outputCompression_, &vbrOutput_, converterInput_, converterOutput_, outputSize,
           outputConverter_)) {

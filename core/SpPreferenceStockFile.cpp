@@ -461,15 +461,27 @@ OSErr cPrefStockFileObj::WriteStockTree(sSpOSXFileSysInfo* file) const {
   // siblings the writer climbs to the group that holds it: when that group has a next
   // sibling a new segment starts there (counting the items from it to the end of its chain),
   // otherwise a 0 closes the level and the writer climbs on. The top level ends with a 0.
-  out.PutCount(ChainLength(topHead_));
+  //
+  // Each chain is counted once, when the writer enters it; the count a segment starting inside
+  // it needs is what is left of that count, kept for each level the writer stands in.
+  writeSteps_ = 0;
+  std::vector<SInt32> leftAbove;  // for each holder: the items after it in its chain
+  SInt32 left = ChainLength(topHead_);
+  writeSteps_ += UInt32(left);
+  out.PutCount(left);
   cPrefStockData* holder = nullptr;
   cPrefStockData* item = topHead_;
   while (out.Error() == noErr) {
     while (item != nullptr && out.Error() == noErr) {
+      ++writeSteps_;
       WriteItem(out, item, kMethod);
+      --left;
       if (item->type_ == kPrefStockDataType_Group) {
         if (item->childHead_ != nullptr) {
-          out.PutCount(ChainLength(item->childHead_));
+          leftAbove.push_back(left);
+          left = ChainLength(item->childHead_);
+          writeSteps_ += UInt32(left);
+          out.PutCount(left);
           holder = item;
           item = item->childHead_;
           continue;
@@ -485,9 +497,15 @@ OSErr cPrefStockFileObj::WriteStockTree(sSpOSXFileSysInfo* file) const {
         out.PutCount(0);
         return out.Error();
       }
+      if (leftAbove.empty()) {
+        left = ChainLength(holder->GetNextObjectPtr());
+      } else {
+        left = leftAbove.back();
+        leftAbove.pop_back();
+      }
       if (holder->GetNextObjectPtr() != nullptr) {
         item = holder->GetNextObjectPtr();
-        out.PutCount(ChainLength(item));
+        out.PutCount(left);
         holder = holder->upperGroup_;
         break;
       }

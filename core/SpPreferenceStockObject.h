@@ -329,6 +329,8 @@ class cPrefStockFileObj {
   // For a folder without the settings file `fileName`: the complete new file a killed save of
   // it left takes the name. 1 when the folder holds the settings file afterwards.
   static unsigned char TakeBackInterruptedSave(short vRefNum, SInt32 dirID, const char* fileName);
+  // The items the last save wrote and counted: steps in proportion to the tree's size.
+  UInt32 GetLastWriteSteps() const { return writeSteps_; }
   // The largest GetDataSize of the tree's non-group items, 0 when there are none.
   UInt32 GetMaxDataSizeLength() const;
   // Deletes every item and clears the loaded flag.
@@ -385,6 +387,7 @@ class cPrefStockFileObj {
   cPrefStockFileObj* fileBefore_ = nullptr;
   cPrefStockFileObj* fileNext_ = nullptr;
   cPrefStockMgr* owner_ = nullptr;  // the manager whose file list holds the object
+  mutable UInt32 writeSteps_ = 0;
 };
 
 // ---- The manager

@@ -146,7 +146,8 @@ void FormatWithMinimumDecimals(T value, TextOut& t, int decimals, int minimumDec
   }
   PutIntegral(t, double(integral));
   int shown = 0;
-  if (minimumDecimals > significant) {
+  // Without decimals there is no point, whatever the minimum asks: "12", never "12.".
+  if (minimumDecimals > significant && decimals > 0) {
     shown = minimumDecimals < decimals ? minimumDecimals : decimals;
     t.Put('.');
   } else if (significant > 0) {

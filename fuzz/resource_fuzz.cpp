@@ -36,13 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const SInt16 file = FSOpenResFile(&ref, fsRdPerm);
   if (file != -1) {
     UseResFile(file);
-    const SInt16 types = Count1Types();
-    for (SInt16 t = 1; t <= types; ++t) {
+    // The counters are wider than the counts (at most 32,767), so that the last index ends
+    // the loop instead of wrapping round to a negative one.
+    const int types = Count1Types();
+    for (int t = 1; t <= types; ++t) {
       ResType type = 0;
-      Get1IndType(&type, t);
-      const SInt16 count = Count1Resources(type);
-      for (SInt16 i = 1; i <= count; ++i) {
-        Handle resource = Get1IndResource(type, i);
+      Get1IndType(&type, SInt16(t));
+      const int count = Count1Resources(type);
+      for (int i = 1; i <= count; ++i) {
+        Handle resource = Get1IndResource(type, SInt16(i));
         if (resource == nullptr) continue;
         SInt16 id = 0;
         ResType gotType = 0;
@@ -53,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ReleaseResource(resource);
       }
     }
-    for (SInt16 t = 1, all = CountTypes(); t <= all; ++t) {
+    for (int t = 1, all = CountTypes(); t <= all; ++t) {
       ResType type = 0;
-      GetIndType(&type, t);
+      GetIndType(&type, SInt16(t));
       CountResources(type);
     }
     CloseResFile(file);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <sstream>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "SpTextCodec.h"
@@ -103,32 +104,78 @@ bool ShownWhole(const std::string& name) {
          mac.find('\0') == std::string::npos;
 }
 
-bool NameIsTaken(const VolumeTable& table, const std::string& name) {
-  const std::string classic = ClassicName(name, fsRtDirID, kVolumeNameLimit);
-  for (const auto& v : table.volumes) {
-    if (v->name.empty()) continue;
-    if (v->name == name || ClassicName(v->name, fsRtDirID, kVolumeNameLimit) == classic)
-      return true;
-  }
-  return false;
+std::size_t& NamingSteps() {
+  static std::size_t steps = 0;
+  return steps;
+}
+
+// The classic form a volume's name is shown in.
+std::string ClassicVolumeName(const std::string& name) {
+  ++NamingSteps();
+  return ClassicName(name, fsRtDirID, kVolumeNameLimit);
 }
 
 // A full path starts with its volume's name, so no two volumes may share a name, nor the
 // classic form it is shown in: the later volume gets " 2", " 3", ... A name too long to be
 // shown whole is shortened so that its number shows.
-std::string UniqueVolumeName(const VolumeTable& table, const std::string& wanted) {
-  if (!NameIsTaken(table, wanted)) return wanted;
-  for (unsigned n = 2;; ++n) {
-    const std::string number = " " + std::to_string(n);
-    std::string base = wanted;
-    while (!base.empty() && !ShownWhole(base + number)) {
+//
+// The names taken are gathered once for a round of naming, each converted once, so that many
+// mounts of one folder name (a container host's "merged") are named in linear time.
+class VolumeNamer {
+ public:
+  explicit VolumeNamer(const VolumeTable& table) {
+    for (const auto& v : table.volumes) {
+      if (!v->name.empty()) Take(v->name, ClassicVolumeName(v->name));
+    }
+  }
+
+  // The name for a new volume that wants `wanted`; it is taken from then on.
+  std::string Unique(const std::string& wanted) {
+    std::string classic = ClassicVolumeName(wanted);
+    if (!IsTaken(wanted, classic)) {
+      Take(wanted, classic);
+      return wanted;
+    }
+    // The names tried are "<start> <n>", the start shortened for the number to show. Names
+    // whose start for " 2" is the same are tried alike for every number (a longer number only
+    // ever shortens it further), so the numbers tried already for that start are not tried
+    // again: names are only added during a round.
+    std::string start = Shortened(wanted, " 2");
+    unsigned& last = lastNumber_[start];
+    for (unsigned n = std::max(last + 1, 2u);; ++n) {
+      const std::string number = " " + std::to_string(n);
+      const std::string name = Shortened(start, number) + number;
+      classic = ClassicVolumeName(name);
+      if (!IsTaken(name, classic)) {
+        last = n;
+        Take(name, classic);
+        return name;
+      }
+    }
+  }
+
+ private:
+  bool IsTaken(const std::string& name, const std::string& classic) const {
+    return names_.count(name) != 0 || classics_.count(classic) != 0;
+  }
+  void Take(const std::string& name, const std::string& classic) {
+    names_.insert(name);
+    classics_.insert(classic);
+  }
+  // The longest start of `name` (whole UTF-8 characters) shown whole with `number` after it.
+  static std::string Shortened(std::string base, const std::string& number) {
+    while (!base.empty() && (++NamingSteps(), !ShownWhole(base + number))) {
       do {
         base.pop_back();  // a whole UTF-8 character
       } while (!base.empty() && (UInt8(base.back()) & 0xC0) == 0x80);
     }
-    if (!NameIsTaken(table, base + number)) return base + number;
+    return base;
   }
-}
+
+  std::unordered_set<std::string> names_;
+  std::unordered_set<std::string> classics_;
+  std::unordered_map<std::string, unsigned> lastNumber_;  // by start: the last number given
+};
 
 struct Mount {
   std::string mountPoint;
@@ -219,17 +266,17 @@ std::vector<std::unique_ptr<Volume>> MountedVolumes(VolumeTable& table,
   std::vector<std::unique_ptr<Volume>> emulated;
   for (auto& v : table.volumes) (v->emulated ? emulated : was).push_back(std::move(v));
   table.volumes = std::move(emulated);
+  std::unordered_map<std::string, std::size_t> placeOf;  // each listed mount point's place in was
+  for (std::size_t i = 0; i < was.size(); ++i) placeOf.emplace(was[i]->mountPoint, i);
   std::vector<std::unique_ptr<Volume>> mounted;
   for (const Mount& m : ReadMounts()) {
     struct stat st {};
     if (stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-    auto same = std::find_if(was.begin(), was.end(), [&](const std::unique_ptr<Volume>& v) {
-      return v->mountPoint == m.mountPoint && v->device == st.st_dev;
-    });
+    const auto place = placeOf.find(m.mountPoint);
     std::unique_ptr<Volume> v;
-    if (same != was.end()) {
-      v = std::move(*same);
-      was.erase(same);
+    if (place != placeOf.end() && was[place->second] != nullptr &&
+        was[place->second]->device == st.st_dev) {
+      v = std::move(was[place->second]);
     } else {
       v = std::make_unique<Volume>();
       v->mountPoint = m.mountPoint;
@@ -240,7 +287,9 @@ std::vector<std::unique_ptr<Volume>> MountedVolumes(VolumeTable& table,
     v->flags = MountFlags(m);
     mounted.push_back(std::move(v));
   }
-  for (auto& v : was) table.gone.push_back(std::move(v));
+  for (auto& v : was) {
+    if (v != nullptr) table.gone.push_back(std::move(v));
+  }
   return mounted;
 }
 
@@ -273,11 +322,12 @@ void Sync(VolumeTable& table) {
                 mounted.begin() + std::ptrdiff_t(homeIndex) + 1);
   }
   std::vector<std::unique_ptr<Volume>> listed;
+  std::unordered_set<const Volume*> unlisted;
   for (auto& v : mounted) {
     if (v->vRefNum == 0) {
       if (table.nextNumber == kOnSystemDisk) {
         // No number is left: the volume is not listed.
-        made.erase(std::remove(made.begin(), made.end(), v.get()), made.end());
+        unlisted.insert(v.get());
         table.gone.push_back(std::move(v));
         continue;
       }
@@ -289,7 +339,11 @@ void Sync(VolumeTable& table) {
                        std::make_move_iterator(listed.end()));
   // Names are given in the mount table's order, so that of two mount points with the same
   // folder name the one mounted first keeps it, whichever holds the home folder.
-  for (Volume* v : made) v->name = UniqueVolumeName(table, VolumeNameOf(v->mountPoint));
+  made.erase(std::remove_if(made.begin(), made.end(),
+                            [&](const Volume* v) { return unlisted.count(v) != 0; }),
+             made.end());
+  VolumeNamer namer(table);
+  for (Volume* v : made) v->name = namer.Unique(VolumeNameOf(v->mountPoint));
 }
 
 // True once after each change of the mount table: the kernel marks the open table (POLLPRI,
@@ -319,6 +373,10 @@ VolumeTable& BuiltTable() {
 }
 
 }  // namespace
+
+std::size_t VolumeNamingSteps() {
+  return NamingSteps();
+}
 
 void SetMountTableText(const std::string& text) {
   MountTableOverride() = text;
@@ -386,7 +444,7 @@ SInt16 AddEmulatedVolume(const std::string& folder, const std::string& name, UIn
   auto v = std::make_unique<Volume>();
   v->vRefNum = table.nextNumber--;
   v->mountPoint = resolved;
-  v->name = UniqueVolumeName(table, name.empty() ? VolumeNameOf(v->mountPoint) : name);
+  v->name = VolumeNamer(table).Unique(name.empty() ? VolumeNameOf(v->mountPoint) : name);
   v->fsType = (flags & kVolumeEmulatedCD) ? "audiocd" : "folder";
   v->emulated = true;
   v->device = st.st_dev;

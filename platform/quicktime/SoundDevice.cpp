@@ -17,6 +17,9 @@ struct Device {
   SDL_AudioDeviceID id = 0;
   bool started = false;
   uint64_t queued = 0;  // frames queued since the device opened
+  // Frames SDL has taken from the queue and not yet let out: it hands the device a buffer at a
+  // time while the device (the sound server) plays the one before.
+  uint64_t inFlight = 0;
 };
 
 Device& D() {
@@ -28,7 +31,8 @@ Device& D() {
 
 bool OpenSoundDevice() {
   Device& d = D();
-  if (d.id != 0) return true;
+  if (d.id != 0 && !SoundDeviceWasLost()) return true;
+  CloseSoundDevice();
   // The audio subsystem is started for each opening and ended with the device, so that it
   // reads the desktop's choice of driver (SDL_AUDIODRIVER) afresh.
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
@@ -51,6 +55,7 @@ bool OpenSoundDevice() {
   }
   d.started = false;
   d.queued = 0;
+  d.inFlight = 2 * uint64_t(have.samples != 0 ? have.samples : want.samples);
   return true;
 }
 
@@ -66,11 +71,28 @@ bool SoundDeviceIsOpen() {
   return D().id != 0;
 }
 
+bool SoundDeviceWasLost() {
+  // SDL disables a device that went away before it posts SDL_AUDIODEVICEREMOVED; the status
+  // tells it whoever takes that event from SDL's queue.
+  const Device& d = D();
+  return d.id != 0 && SDL_GetAudioDeviceStatus(d.id) == SDL_AUDIO_STOPPED;
+}
+
+namespace {
+
+// Frames queued that SDL has taken from its queue (heard, or about to be).
+uint64_t FramesTaken(const Device& d) {
+  const uint64_t waiting = SDL_GetQueuedAudioSize(d.id) / kBytesPerFrame;
+  return d.queued - std::min(waiting, d.queued);
+}
+
+}  // namespace
+
 uint64_t SoundDeviceFramesPlayed() {
   Device& d = D();
   if (d.id == 0) return 0;
-  const uint64_t waiting = SDL_GetQueuedAudioSize(d.id) / kBytesPerFrame;
-  return d.queued - std::min(waiting, d.queued);
+  const uint64_t taken = FramesTaken(d);
+  return taken - std::min(taken, d.inFlight);
 }
 
 uint64_t SoundDeviceFramesQueued() {
@@ -91,10 +113,10 @@ void DropUnplayedSoundDeviceFrames() {
   if (d.id == 0) return;
   // Held still, so that nothing leaves the queue between the count and the clearing.
   SDL_LockAudioDevice(d.id);
-  const uint64_t played = SoundDeviceFramesPlayed();
+  const uint64_t taken = FramesTaken(d);
   SDL_ClearQueuedAudio(d.id);
   SDL_UnlockAudioDevice(d.id);
-  d.queued = played;
+  d.queued = taken;
 }
 
 }  // namespace quicktime

@@ -2,7 +2,8 @@
 // clock without a sound when there is none.
 //
 // A play session begins when a channel gets work while none had any, and ends when none has
-// any more; it decides once whether the device or the clock plays. Through the device, the
+// any more; it decides at its start whether the device or the clock plays, and a device that
+// goes away during it hands the channels to the clock. Through the device, the
 // channels' commands are taken ahead of what is heard (kLeadFrames), their sound converted to
 // the device's format and mixed into its one stream; each command taken keeps where it stands
 // in that stream, and a callback is called when the device has played up to it. A command
@@ -97,6 +98,8 @@ struct ChannelState {
 struct Channels {
   std::map<SndChannel*, ChannelState> states;
   EventLoopTimerRef timer = nullptr;
+  // Closes the device opened by the question whether sound is heard when no sound followed.
+  EventLoopTimerRef closeTimer = nullptr;
   Mode mode = Mode::kIdle;
   UInt64 idleSince = 0;  // microseconds: when the device's channels last had work (0: they have)
 };
@@ -541,7 +544,37 @@ void SleepServerWhenIdle() {
   if (c.mode != Mode::kIdle) EndSession();
 }
 
+// The device went away while the channels played through it (unplugged, its server ended):
+// what it took counts as heard up to where it was played, the rest goes back to the channels,
+// and they play on on the clock from there. The next session opens a device again.
+void LoseDevice() {
+  Channels& c = C();
+  qt::DropUnplayedSoundDeviceFrames();
+  const UInt64 heard = qt::SoundDeviceFramesPlayed();
+  std::vector<SndChannel*> channels;
+  for (auto& entry : c.states) {
+    TakeBack(entry.second, heard);
+    FreeStream(entry.second.stream);
+    entry.second.silentUntil = 0;
+    channels.push_back(entry.first);
+  }
+  qt::CloseSoundDevice();
+  c.mode = Mode::kClock;
+  for (auto& entry : c.states) StartOnClock(entry.second);
+  // The callbacks of what was heard (TakeBack kept only those) are due now.
+  for (SndChannel* chan : channels) FireHeard(chan, heard);
+}
+
+void CloseUnusedDevice(EventLoopTimerRef, void*) {
+  Channels& c = C();
+  if (c.closeTimer != nullptr) RemoveEventLoopTimer(c.closeTimer);
+  c.closeTimer = nullptr;
+  // A session that began meanwhile closes the device at its end.
+  if (c.mode == Mode::kIdle) qt::CloseSoundDevice();
+}
+
 void Serve(EventLoopTimerRef, void*) {
+  if (C().mode == Mode::kDevice && qt::SoundDeviceWasLost()) LoseDevice();
   std::vector<SndChannel*> channels;
   for (const auto& entry : C().states) {
     if (HasWork(entry.second)) channels.push_back(entry.first);
@@ -561,8 +594,17 @@ void Serve(EventLoopTimerRef, void*) {
 }  // namespace
 
 bool sp_platform::quicktime::SoundChannelsAreHeard() {
-  if (C().mode != Mode::kIdle) return C().mode == Mode::kDevice;
-  return qt::OpenSoundDevice();
+  Channels& c = C();
+  if (c.mode != Mode::kIdle) return c.mode == Mode::kDevice;
+  if (!qt::OpenSoundDevice()) return false;
+  // Opened for the question: a sound that follows soon plays on this opening, else it is
+  // closed again (installed afresh, as the server's timer is).
+  if (c.closeTimer != nullptr) RemoveEventLoopTimer(c.closeTimer);
+  c.closeTimer = nullptr;
+  static EventLoopTimerUPP upp = NewEventLoopTimerUPP(CloseUnusedDevice);
+  InstallEventLoopTimer(GetMainEventLoop(), double(kCloseAfterMicros) / 1e6, 0, upp, nullptr,
+                        &c.closeTimer);
+  return true;
 }
 
 SndCallBackUPP NewSndCallBackUPP(SndCallBackProcPtr proc) {

@@ -29,6 +29,8 @@ TEST_F(AiffCCompression, TheWriterSavesWhatAiffCHoldsAndRefusesTheRestBeforeWrit
       {SpFourCC("fl32"), 32, "pcm_f32be"},
       {SpFourCC("fl64"), 64, "pcm_f64be"},
       {SpFourCC("raw "), 8, "pcm_u8"},
+      {SpFourCC("twos"), 8, "pcm_s8"},
+      {SpFourCC("NONE"), 8, "pcm_s8"},
       // Packets of varying size need tables AIFF-C has no room for.
       {SpFourCC("mp4a"), 16, nullptr},
       {SpFourCC("alac"), 16, nullptr},
@@ -70,6 +72,30 @@ TEST_F(AiffCCompression, TheWriterSavesWhatAiffCHoldsAndRefusesTheRestBeforeWrit
     EXPECT_NEAR(std::atof(ProbeEntry(Doc("out.aifc"), "stream=duration").c_str()), 1.0, 0.01);
     EXPECT_EQ(sp_testing::ShownSoFar().size(), shown);
     EXPECT_EQ(log.Count(), 0u);
+  }
+}
+
+// 8-bit samples asked for without compression are written as 8-bit signed samples at the
+// working rate too, and sox reads back the source's samples: each 16-bit sample's high byte.
+TEST_F(AiffCCompression, EightBitSamplesWithoutCompressionAreSavedAsEightBit) {
+  if (!sp_testing::FfmpegAvailable() || !HaveTool("sox")) GTEST_SKIP() << "ffmpeg or sox is missing";
+  std::vector<SInt16> samples;
+  for (int i = 0; i < 2 * 22050; ++i) samples.push_back(SInt16(((i / 2) % 255 - 127) * 256));
+  WriteAiff(Doc("src.aiff"), 2, samples);
+  cSp_CDRProgramBaseObj* p = SaveProgram({"src.aiff"});
+  for (const OSType compression : {SpFourCC("NONE"), SpFourCC("twos")}) {
+    SCOPED_TRACE(compression == SpFourCC("NONE") ? "NONE" : "twos");
+    ASSERT_TRUE(p->SaveTargetProgItemIntoAIFFC_File(-1, vRefNum_, dirID_, "out.aifc",
+                                                    SpFourCC("TVOD"), kSpCDRISoundFileTypeAIFC,
+                                                    compression, 0xAC440000, 8, 2, nullptr, 1.0f,
+                                                    nullptr, 0));
+    ASSERT_TRUE(Run(p, Road::kAIFFC));
+    EXPECT_EQ(ProbeEntry(Doc("out.aifc"), "stream=codec_name"), "pcm_s8");
+    EXPECT_EQ(ProbeEntry(Doc("out.aifc"), "stream=bits_per_sample"), "8");
+    EXPECT_LT(ReadAll(Doc("out.aifc")).size(), samples.size() + 200) << "one byte a sample";
+    const std::string raw =
+        Tool({"sox", Doc("out.aifc"), "-t", "raw", "-e", "signed", "-b", "16", "-L", "-"});
+    EXPECT_EQ(LittleEndianSamples(raw), samples);
   }
 }
 

@@ -396,6 +396,39 @@ TEST_F(PreferenceStockFile, ADeepTreeSavesLoadsAndClearsWithoutRecursion) {
   again->ClearPrefData();
 }
 
+// Sibling groups that each hold children: the writer counts each chain once, so eight times
+// the groups take about eight times the steps, and what it writes reads back whole.
+TEST_F(PreferenceStockFile, ManySiblingGroupsWithChildrenAreWrittenInStepsInProportion) {
+  UInt32 steps[2] = {0, 0};
+  for (int round = 0; round < 2; ++round) {
+    const int groups = round == 0 ? 500 : 4000;
+    file_->ClearPrefData();
+    cPrefStockData* top = Top(file_, "Many");
+    for (int g = 0; g < groups; ++g) {
+      cPrefStockData* group = top->CreateUnderStockDataItem(UInt32(g), 0);
+      group->CreateUnderStockDataItem(1, 0)->SetupLongData(g, 1);
+      if (g % 3 == 0) group->CreateUnderStockDataItem(2, 0);  // and a group without children
+    }
+    ASSERT_EQ(file_->SavePrefDataInFile(), noErr);
+    steps[round] = file_->GetLastWriteSteps();
+    cPrefStockFileObj* again = NewFile();
+    ASSERT_EQ(again->LoadPrefDataFromFile(), noErr);
+    int seen = 0;
+    for (cPrefStockData* g = Top(again, "Many")->GetStockTopUnderDataListHead(); g != nullptr;
+         g = g->GetNextObjectPtr(), ++seen) {
+      cPrefStockData* child = g->GetStockTopUnderDataListHead();
+      SInt32 value = -1;
+      ASSERT_TRUE(child != nullptr && child->GetLongData(value)) << seen;
+      ASSERT_EQ(value, seen);
+      ASSERT_EQ(child->GetNextObjectPtr() != nullptr, seen % 3 == 0) << seen;
+    }
+    EXPECT_EQ(seen, groups);
+    mgr_.DeleteTopPrefStockFileModule(again, 0);
+  }
+  EXPECT_GT(steps[0], 0u);
+  EXPECT_LE(steps[1], steps[0] * 10) << steps[0] << " then " << steps[1] << " steps";
+}
+
 // ---- Saving safely
 // -------------------------------------------------------------------------------
 

@@ -42,6 +42,12 @@ TEST(StdFunctionNumber, FloatTextIsRoundedAsEachFormatterSaysAndNegativesMirrorP
       {kDouble2, 0.996, 2, 0, "1"},     // rounding carries into the integer part
       {kDouble2, -0.001, 2, 2, "0"},    // what shows as zero has no sign
       {kDouble2, 2.7, 0, 0, "2"},       // no rounding without decimals
+      {kDouble2, 12.9, 0, 1, "12"},     // nor a point, whatever the minimum
+      {kDouble2, -12.9, 0, 3, "-12"},
+      {kDouble2, 0.9, 0, 1, "0"},
+      {kDouble2, 12.5, -1, 2, "12"},    // negative decimals read as none
+      {kFloat2, 12.9, 0, 1, "12"},
+      {kFloat2, 7.25, 0, 2, "7"},
       {kDouble2, -3.25, 1, 0, "-3.3"},  // the magnitude rounds half up
       {kDouble2, -0.5, 1, 0, "-0.5"},
       {kDouble2, 2.8, 3, 0, "2.8"},     // a value just below its decimal rounds to it,

@@ -73,6 +73,31 @@ TEST_F(LineBreak, AWordLongerThanTheLineBreaksWhereTheWidthRunsOutNotWhereItsSty
   }
 }
 
+// A word longer than the line that follows other runs on it (a tab, Japanese text, a word
+// and a space) goes whole to a line of its own, which it fills before it is cut; nothing is
+// lost or doubled, and the runs before it keep their line.
+TEST_F(LineBreak, ALongWordAfterOtherRunsStartsALineOfItsOwnAndIsCutThere) {
+  const std::string k = kKanji;
+  const std::string word = "abcdefghijklmnop";  // 96 pixels: ten letters fill a line
+  const struct {
+    std::string text;
+    std::vector<std::string> lines;
+    const char* why;
+  } cases[] = {
+      {"ab\t" + word, {"ab\t", "abcdefghij", "klmnop"}, "after a tab"},
+      {"\t" + word, {"\t", "abcdefghij", "klmnop"}, "after a tab that starts the line"},
+      {Repeat(k, 2) + word, {Repeat(k, 2), "abcdefghij", "klmnop"}, "after Japanese text"},
+      {"ab " + word, {"ab ", "abcdefghij", "klmnop"}, "after a word and a space"},
+      {k + "\t" + word + word, {k + "\t", "abcdefghij", "klmnopabcd", "efghijklmn", "op"},
+       "cut into as many lines as it takes"},
+      {"ab\t" + word + " " + k, {"ab\t", "abcdefghij", "klmnop " + k}, "and the text after it follows"},
+  };
+  for (const auto& c : cases) {
+    Wrap(c.text, 60);
+    EXPECT_EQ(Lines(), c.lines) << c.why;
+  }
+}
+
 TEST_F(LineBreak, ATabThatReachesTheLimitEndsTheLine) {
   Wrap("abcdefg\tx", 60);  // the tab runs from 42 to 64
   EXPECT_EQ(Lines(), (std::vector<std::string>{"abcdefg\t", "x"}));

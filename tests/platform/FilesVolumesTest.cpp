@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,58 @@ TEST_F(FilesVolumes, NoTwoVolumesShareANameOrTheClassicFormItIsShownIn) {
       EXPECT_EQ(pb.volumeParam.ioVRefNum, volume->vRefNum) << c.why << ": " << full;
       EXPECT_EQ(FlushVol(asked, 0), noErr) << c.why << ": " << full;
     }
+  }
+}
+
+// Naming takes steps in proportion to the mounts, however many share a folder name (a
+// container host mounts hundreds of folders named "merged"), a shortened start or nothing:
+// eight times the mounts take about eight times the steps, and the names are those the
+// first free number gives.
+TEST_F(FilesVolumes, NamingManyMountsTakesStepsInProportionToThem) {
+  const std::string start = "abcdefghijklmnopqrstuvwxyz";  // with more, past 27 bytes
+  const struct {
+    const char* why;
+    std::function<std::string(std::size_t)> folder;
+    std::function<std::string(std::size_t)> name;  // empty: not checked
+  } kinds[] = {
+      {"one folder name", [](std::size_t) { return std::string("merged"); },
+       [](std::size_t i) { return i == 0 ? std::string("merged") : "merged " + std::to_string(i + 1); }},
+      {"long names shown by one stand-in",
+       [&](std::size_t i) { return start + "-" + std::to_string(1000 + i); },
+       [&](std::size_t i) {
+         if (i == 0) return start + "-1000";
+         const std::string number = " " + std::to_string(i + 1);
+         return start.substr(0, 27 - number.size()) + number;
+       }},
+      {"names of their own", [](std::size_t i) { return "disk" + std::to_string(i); },
+       [](std::size_t i) { return "disk" + std::to_string(i); }},
+  };
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.why);
+    std::size_t steps[2] = {0, 0};
+    for (int round = 0; round < 2; ++round) {
+      const std::size_t count = round == 0 ? 40 : 320;
+      std::string table;
+      std::vector<std::string> paths;
+      for (std::size_t i = 0; i < count; ++i) {
+        paths.push_back(home_.Path("m" + std::to_string(i) + "/" + kind.folder(i)));
+        std::filesystem::create_directories(paths.back());
+        table += std::to_string(50 + i) + " 1 0:" + std::to_string(90 + i) + " / " + paths.back() +
+                 " rw - tmpfs tmpfs rw\n";
+      }
+      const std::size_t before = sp_platform::files::VolumeNamingSteps();
+      sp_platform::files::SetMountTableText(table);
+      sp_testing::ResetFiles();
+      for (std::size_t i = 0; i < count; ++i) {
+        const sp_platform::files::Volume* volume = sp_platform::files::VolumeOfPath(paths[i]);
+        ASSERT_NE(volume, nullptr) << i;
+        ASSERT_EQ(volume->name, kind.name(i)) << i;
+      }
+      steps[round] = sp_platform::files::VolumeNamingSteps() - before;
+    }
+    EXPECT_GT(steps[0], 0u);
+    EXPECT_LE(steps[1], steps[0] * 10) << "eight times the mounts: " << steps[0] << " then "
+                                       << steps[1] << " steps";
   }
 }
 

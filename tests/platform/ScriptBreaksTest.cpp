@@ -56,6 +56,12 @@ TEST_F(ScriptBreaks, StyledLineBreakFindsWhereALineMustEnd) {
       {kKanji + kKanji + kMaru, 0, 6, 30, true, smBreakWord, 2,
        "never before the full stop: the kanji before it goes along"},
       {"well-known", 0, 10, 40, true, smBreakWord, 5, "after a hyphen"},
+      // A word too long for the line after other text: the line ends before it.
+      {kKanji + kKanji + "abcdefghij", 4, 14, 30, false, smBreakWord, 4, "a word after kanji"},
+      {kKanji + kKanji + "abcdefghij", 0, 14, 30, true, smBreakWord, 4,
+       "a word after kanji on the first run"},
+      {"ab\tcdefghij", 3, 11, 30, false, smBreakWord, 3, "a word after a tab"},
+      {"ab cdefghijkl", 0, 13, 40, true, smBreakWord, 3, "a word after a space"},
       {"abcd\x88", 0, 5, 30, true, smBreakOverflow, 5, "a lead byte cut off at the end"},
   };
   for (const auto& c : cases) {

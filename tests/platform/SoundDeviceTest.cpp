@@ -13,17 +13,21 @@
 #include <vector>
 
 #include "Clock.h"
+#include "FileSizeLimit.h"
 #include "Sound.h"
 #include "SoundCommands.h"
 #include "TestClock.h"
 #include "TestEvents.h"
+#include "quicktime/detail/SoundDevice.h"
 
 namespace {
 
 std::vector<SInt16> gCalled;
 SInt16 gQuietAt = -1;
 SInt16 gPauseAt = -1;
-long gFileBytesAtCall = -1;
+long gHeardAtCall = -1;  // sound frames in the file at the first callback
+std::vector<bool> gOpenAtCall;
+std::vector<UInt64> gTimeAtCall;
 std::string gFile;
 
 UInt64 NowMicroseconds() {
@@ -37,9 +41,13 @@ long FileBytes(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? long(st.st_size) : -1;
 }
 
+long SoundFramesIn(const std::string& path);
+
 void Heard(SndChannelPtr chan, SndCommand* cmd) {
   gCalled.push_back(cmd->param1);
-  if (gFileBytesAtCall < 0) gFileBytesAtCall = FileBytes(gFile);
+  gOpenAtCall.push_back(sp_platform::quicktime::SoundDeviceIsOpen());
+  gTimeAtCall.push_back(NowMicroseconds());
+  if (gHeardAtCall < 0) gHeardAtCall = SoundFramesIn(gFile);
   SndCommand now{0, 0, 0};
   if (cmd->param1 == gQuietAt) now.cmd = quietCmd;
   if (cmd->param1 == gPauseAt) now.cmd = pauseCmd;
@@ -51,6 +59,15 @@ struct Frame {
   SInt16 left, right;
 };
 
+// The frames of the file that are not silent.
+long SoundFramesIn(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  long count = 0;
+  Frame f{};
+  while (in.read(reinterpret_cast<char*>(&f), sizeof f)) count += f.left != 0 || f.right != 0;
+  return count;
+}
+
 class SoundDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,8 +78,10 @@ class SoundDeviceTest : public ::testing::Test {
     dir_ = pattern;
     gFile = dir_ + "/played.raw";
     gCalled.clear();
+    gOpenAtCall.clear();
+    gTimeAtCall.clear();
     gQuietAt = gPauseAt = -1;
-    gFileBytesAtCall = -1;
+    gHeardAtCall = -1;
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", gFile.c_str(), 1);
     // The disk driver waits this many milliseconds per block it writes.
@@ -224,17 +243,22 @@ TEST_F(SoundDeviceTest, BuffersComeOutWithTheirSamples) {
       {"more channels than a sound has are not read as fewer: silence",
        [&] { return Ext16(std::vector<SInt16>(9 * 300, 1234), 9, rate44khz); }, 0x10000, {}, 0},
   };
+  // The device takes a block each 25 ms, about as a sound card does: a callback that came when
+  // the device took the sound's last block, not when it let it out, would find that block
+  // missing from the file.
+  setenv("SDL_DISKAUDIODELAY", "25", 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     gCalled.clear();
-    gFileBytesAtCall = -1;
+    gHeardAtCall = -1;
     ASSERT_EQ(Now(rateMultiplierCmd, 0, c.rateMultiplier), noErr);
     ASSERT_EQ(Queue(bufferCmd, 0, c.buffer()), noErr);
     ASSERT_EQ(Queue(callBackCmd, 1), noErr);
     ASSERT_TRUE(sp_testing::PumpUntilIdle());
     ASSERT_EQ(gCalled, std::vector<SInt16>{1});
-    // The file lags what the device took by a block written and a block buffered.
-    EXPECT_GE(gFileBytesAtCall, long(c.expected.size() * sizeof(Frame)) - 8192)
+    // The disk driver writes each block SDL takes through a buffer of a block, as a sound
+    // server holds a block while the next is taken: at the callback the sound is in the file.
+    EXPECT_EQ(gHeardAtCall, long(c.expected.size()))
         << "the callback came before the device played the sound";
     const std::vector<Frame> played = Played();
     ExpectFrames(played, 0, c.expected, c.tolerance, c.why);
@@ -360,6 +384,106 @@ TEST_F(SoundDeviceTest, ASoundSoonAfterTheLastOnePlaysWithoutANewOpening) {
   const std::vector<Frame> played = Played();
   ExpectFrames(played, 0, both, 0, "both sounds, one after the other");
   EXPECT_EQ(played.size(), both.size());
+}
+
+// Channels mixed at and past full scale are clipped to the largest sample of each sign, never
+// wrapped round to the other sign; samples within it add up exactly.
+TEST_F(SoundDeviceTest, MixingClipsAtFullScale) {
+  SndChannelPtr other = nullptr;
+  ASSERT_EQ(SndNewChannel(&other, sampledSynth, initStereo, NewSndCallBackUPP(Heard)), noErr);
+  const struct {
+    SInt16 a, b, mixed;
+  } cases[] = {
+      {16384, 16383, 32767}, {30000, 30000, 32767},    {32767, 1, 32767},  {-16384, -16384, -32768},
+      {-30000, -30000, -32768}, {-32768, -1, -32768}, {32767, -32768, -1},
+  };
+  // Buffers of one length on both channels, queued before the device starts, stay side by
+  // side: the device plays each pair's mix in turn.
+  std::vector<Frame> expected;
+  for (const auto& c : cases) {
+    ASSERT_EQ(Queue(bufferCmd, 0, Ext16(std::vector<SInt16>(2205, c.a), 1, rate44khz)), noErr);
+    ASSERT_EQ(sp_testing::QueueSound(other, bufferCmd, 0,
+                                     Ext16(std::vector<SInt16>(2205, c.b), 1, rate44khz)),
+              noErr);
+    expected.insert(expected.end(), 2205, Frame{c.mixed, c.mixed});
+  }
+  ASSERT_EQ(Queue(callBackCmd, 1), noErr);
+  ASSERT_EQ(sp_testing::QueueSound(other, callBackCmd, 2), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled.size(), 2u);
+  const std::vector<Frame> played = Played();
+  for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+    SCOPED_TRACE(std::to_string(cases[i].a) + " + " + std::to_string(cases[i].b));
+    ExpectFrames(played, i * 2205,
+                 std::vector<Frame>(expected.begin() + long(i * 2205),
+                                    expected.begin() + long((i + 1) * 2205)),
+                 0, "mixed");
+  }
+  EXPECT_EQ(played.size(), expected.size());
+  ASSERT_EQ(SndDisposeChannel(other, true), noErr);
+}
+
+// Asking whether sound is heard opens the device; when no sound follows it is closed again (so
+// that the sound server's output may sleep). A sound that follows soon plays on that opening.
+TEST_F(SoundDeviceTest, TheDeviceOpenedByAskingIsClosedWhenNoSoundFollows) {
+  namespace qt = sp_platform::quicktime;
+  ASSERT_TRUE(qt::SoundChannelsAreHeard());
+  EXPECT_TRUE(qt::SoundDeviceIsOpen());
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !qt::SoundDeviceIsOpen(); }));
+  EXPECT_EQ(sp_testing::InstalledTimerCount(), 0) << "nothing waits once it is closed";
+
+  ASSERT_TRUE(qt::SoundChannelsAreHeard());
+  const std::vector<SInt16> a = Ramp(2000, 300, 3);
+  ASSERT_EQ(Queue(bufferCmd, 0, Ext16(a, 1, rate44khz)), noErr);
+  ASSERT_EQ(Queue(callBackCmd, 1), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled, std::vector<SInt16>{1});
+  EXPECT_EQ(gOpenAtCall, std::vector<bool>{true});
+  EXPECT_FALSE(qt::SoundDeviceIsOpen());
+  std::vector<Frame> expected;
+  for (SInt16 v : a) expected.push_back({v, v});
+  ExpectFrames(Played(), 0, expected, 0, "the sound after the question");
+}
+
+// A device that goes away while it plays (the disk driver's writes fail past a file size, as a
+// device unplugged) is dropped: the channel plays on on the clock from where the device
+// stopped, its callbacks come in order and in time, and a later sound opens a device again.
+TEST_F(SoundDeviceTest, ADeviceThatGoesAwayIsDroppedAndTheChannelPlaysOnOnTheClock) {
+  namespace qt = sp_platform::quicktime;
+  {
+    FileSizeLimit limit(65536);  // 16384 frames
+    ASSERT_TRUE(limit.Ok());
+    ASSERT_EQ(Queue(bufferCmd, 0, Ext16(std::vector<SInt16>(44100, 5), 1, rate44khz)), noErr);
+    ASSERT_EQ(Queue(callBackCmd, 1), noErr);
+    ASSERT_EQ(Queue(bufferCmd, 0, Ext16(std::vector<SInt16>(22050, 6), 1, rate44khz)), noErr);
+    ASSERT_EQ(Queue(callBackCmd, 2), noErr);
+    bool opened = false;
+    ASSERT_TRUE(sp_testing::PumpUntil([&] {
+      opened = opened || qt::SoundDeviceIsOpen();
+      return opened && !qt::SoundDeviceIsOpen();
+    }));
+  }
+  const UInt64 dropped = NowMicroseconds();
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return gCalled.size() == 2; }));
+  EXPECT_EQ(gCalled, (std::vector<SInt16>{1, 2}));
+  EXPECT_EQ(gOpenAtCall, (std::vector<bool>{false, false}));
+  // At most 16384 frames of the first sound were heard: the rest of it (0.63 s or more) plays
+  // on the clock, and the second sound lasts its half second.
+  EXPECT_GE(gTimeAtCall[0] - dropped, UInt64(27716) * 1000000 / 44100 - 20000);
+  EXPECT_GE(gTimeAtCall[1] - gTimeAtCall[0], UInt64(490000));
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+
+  gCalled.clear();
+  gOpenAtCall.clear();
+  const std::vector<SInt16> b = Ramp(2000, -300, -3);
+  ASSERT_EQ(Queue(bufferCmd, 0, Ext16(b, 1, rate44khz)), noErr);
+  ASSERT_EQ(Queue(callBackCmd, 3), noErr);
+  ASSERT_TRUE(sp_testing::PumpUntilIdle());
+  EXPECT_EQ(gCalled, std::vector<SInt16>{3});
+  EXPECT_EQ(gOpenAtCall, std::vector<bool>{true}) << "the next sound opens a device again";
+  std::vector<Frame> expected;
+  for (SInt16 v : b) expected.push_back({v, v});
+  ExpectFrames(Played(), 0, expected, 0, "the sound after the device came back");
 }
 
 // Without a device the channel keeps its time on the clock, silently.
