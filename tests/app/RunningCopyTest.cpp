@@ -13,6 +13,7 @@
 #include <set>
 
 #include "AppTestSupport.h"
+#include "Files.h"
 #include "SessionLock.h"
 #include "TestWindows.h"
 
@@ -162,6 +163,21 @@ TEST_F(RunningCopy, AProcessHoldingTheLockRunsTheProgramAgainAndStillHoldsItAfte
   SpReleaseSessionLock(kName);
   EXPECT_TRUE(Lockable(Session() + "/lock"));
   EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(RunningCopy, WhereTheHomeCannotBeGuardedTheStartSaysSoInOneSentenceAndRuns) {
+  const std::string data = SpProgramDataFolder();
+  std::filesystem::create_directories(data);
+  // Something that is no lock file where the home's lock lies.
+  ASSERT_EQ(mkdir((data + "/mediamanager.lock").c_str(), 0700), 0);
+  testing::internal::CaptureStderr();
+  const int result = Run({WindowShown(), Quit()});
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result, 0);
+  EXPECT_NE(said.find("could not make sure that no other copy"), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << "one sentence: " << said;
+  EXPECT_TRUE(errors_.Has("CDR_Main")) << "and the log has it";
+  EXPECT_TRUE(Exists(home_.Path(".config/Mirrelbox Prefs"))) << "the program ran";
 }
 
 // A folder of the user's with these permissions, or of another user's (nobody's); empty when
