@@ -15,6 +15,7 @@
 #include "AppTestSupport.h"
 #include "Files.h"
 #include "SessionLock.h"
+#include "SessionLockHolder.h"
 #include "TestWindows.h"
 
 namespace app_test {
@@ -47,49 +48,9 @@ std::set<std::string> HomeContents(const std::string& home) {
   return items;
 }
 
-// Another process that takes the lock (leaving the note, when given one) and holds it until it
-// is told to end or is killed.
-class LockHolder {
- public:
-  explicit LockHolder(const std::string& note) {
-    int ready[2], go[2];
-    if (pipe(ready) != 0 || pipe(go) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(go[1]);
-      char took = SpTakeSessionLock(kName, nullptr) == noErr &&
-                  (note.empty() || SpWriteSessionNote(kName, note) == noErr);
-      if (write(ready[1], &took, 1) == 1) {
-        while (read(go[0], &took, 1) > 0) {
-        }
-      }
-      _exit(0);
-    }
-    close(ready[1]);
-    close(go[0]);
-    char took = 0;
-    took_ = pid_ > 0 && read(ready[0], &took, 1) == 1 && took == 1;
-    close(ready[0]);
-    go_ = go[1];
-  }
-  ~LockHolder() { End(); }
-  bool Took() const { return took_; }
-  void Kill() {
-    if (pid_ > 0) kill(pid_, SIGKILL);
-    End();
-  }
-  void End() {
-    if (go_ >= 0) close(go_);
-    go_ = -1;
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int go_ = -1;
-  bool took_ = false;
+// Another process that takes the lock (leaving the note, when given one) and holds it.
+struct LockHolder : test_support::SessionLockHolder {
+  explicit LockHolder(const std::string& note) : SessionLockHolder(kName, note) {}
 };
 
 // TMPDIR, for the life of the object.

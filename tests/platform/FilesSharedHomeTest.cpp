@@ -17,6 +17,7 @@
 #include "FilesFixture.h"
 #include "SaveRaces.h"
 #include "SessionLock.h"
+#include "SessionLockHolder.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
 #include "files/detail/Temporaries.h"
@@ -59,47 +60,13 @@ std::vector<std::string> Listing(const std::string& folder) {
 }
 
 // Another process that takes the lock with its own XDG_RUNTIME_DIR (and TMPDIR, when given)
-// and holds it until the object goes; it leaves a note where it has a session folder.
-class Holder {
- public:
-  explicit Holder(const std::string& runtime, const std::string& tmp = "") {
-    int ready[2], go[2];
-    if (pipe(ready) != 0 || pipe(go) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(go[1]);
-      setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-      if (!tmp.empty()) setenv("TMPDIR", tmp.c_str(), 1);
-      OSErr session = noErr;
-      char took = SpTakeSessionLock(kName, nullptr, &session) == noErr;
-      const OSErr noted = SpWriteSessionNote(kName, "x11 :0 0x400007");
-      // 1: with its note; 2: without a session folder, where no note can be left.
-      took = !took ? 0 : session == noErr ? (noted == noErr ? 1 : 0) : (noted == fnOpnErr ? 2 : 0);
-      if (write(ready[1], &took, 1) == 1) {
-        while (read(go[0], &took, 1) > 0) {
-        }
-      }
-      _exit(0);
-    }
-    close(ready[1]);
-    close(go[0]);
-    char took = 0;
-    took_ = pid_ > 0 && read(ready[0], &took, 1) == 1 ? took : 0;
-    close(ready[0]);
-    go_ = go[1];
-  }
-  ~Holder() {
-    if (go_ >= 0) close(go_);
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-  }
-  bool Took() const { return took_ == 1; }
-  bool TookWithoutSessionFolder() const { return took_ == 2; }
-
- private:
-  pid_t pid_ = -1;
-  int go_ = -1;
-  char took_ = 0;
+// and holds it; it leaves a note where it has a session folder.
+struct Holder : test_support::SessionLockHolder {
+  explicit Holder(const std::string& runtime, const std::string& tmp = "")
+      : SessionLockHolder(kName, "x11 :0 0x400007", [runtime, tmp] {
+          setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+          if (!tmp.empty()) setenv("TMPDIR", tmp.c_str(), 1);
+        }) {}
 };
 
 std::string Folder(const std::string& path, mode_t mode) {
