@@ -79,9 +79,8 @@ void AppendNumber(std::string& out, UInt32 value) {
   out += kTab;
 }
 
-// A disc holds at most 99 tracks and lasts less than 100 minutes.
-constexpr UInt32 kMaxTracks = 99;
-constexpr UInt32 kMaxMinutes = 99;
+// A lead-out position comes from a 32-bit count of sectors, 4,500 to a minute.
+constexpr UInt32 kMaxMinutes = 0x7FFFFFFF / 4500;
 // Levels are 0 to 100; a CD's record that nobody has set yet has 255.
 constexpr UInt32 kMaxLevel = 100;
 
@@ -92,8 +91,9 @@ bool IsCDLevel(UInt32 level) {
 // The fields of a "QTFILE-Data" record that saves never write otherwise.
 bool IsFileRecord(const SoundComponentData& format, UInt32 buffer, SInt32 duration,
                   SInt32 timeScale, UInt32 level) {
+  // A file that could not be described is stored with a format, duration and time scale of 0.
   return buffer == 0 && format.numChannels >= 0 && format.sampleSize >= 0 && duration >= 0 &&
-         timeScale > 0 && level <= kMaxLevel;
+         timeScale >= 0 && level <= kMaxLevel;
 }
 
 // Reads exactly count bytes; eofErr when the file ends first.
@@ -305,7 +305,7 @@ bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
       if (!LineField(line, 0, trackCount)) {
         ++badLines;
       } else if (trackCount >= 1) {
-        bool ok = trackCount <= kMaxTracks && cdCount_ < kSpStartDataListLimit;
+        bool ok = cdCount_ < kSpStartDataListLimit;
         for (SInt32 i = 0; i < 4 && ok; ++i) ok = LineField(line, i + 1, values[i]);
         ok = ok && values[0] <= kMaxMinutes && values[1] < kSpCDSecondsPerMinute &&
              values[2] < kSpCDFramesPerSecond && IsCDLevel(values[3]);

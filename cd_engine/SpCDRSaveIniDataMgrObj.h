@@ -85,9 +85,9 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // then it is read and takes the name (so for "QTFILE-Data").
   // Lines with a count of 0 are skipped. A file that is damaged (cut inside a line, more than
   // 49 records, or a line that is no CD record: an empty first field, missing, extra or
-  // non-numeric fields, more than 99 tracks or minutes, seconds above 59, frames above 74, a
-  // level above 100 other than 255, a CD already read) gives an empty list: it is kept beside
-  // as "CDDA-Data (damaged)" with one failure record (code 4).
+  // non-numeric fields, more minutes than 2^31 sectors make, seconds above 59, frames above
+  // 74, a level above 100 other than 255, a CD already read) gives an empty list: it is kept
+  // beside as "CDDA-Data (damaged)" with one failure record (code 4).
   void LoadCDInitialData();
   // The record of a CD: trackCount and endPosition, the disc's lead-out position, are the key.
   // Found: moved to the end of the list, *created = 0. Not found: null when create is 0, else
@@ -108,8 +108,8 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // beside as "QTFILE-Data (damaged)" with one failure record, whose code says what was
   // wrong: a read error or a file ending inside a record (1), a name length above 510 (2), a
   // record equal to one read before (3), or more than 49 records, a field out of its range
-  // (a buffer word other than 0, negative channels, sample size or duration, a time scale
-  // below 1, a level above 100) or bytes after the last record (6).
+  // (a buffer word other than 0, a negative channel count, sample size, duration or time
+  // scale, a level above 100) or bytes after the last record (6).
   void LoadFileInitialData();
   // The record of a sound file, as GetCDInitialData; a failed allocation also writes a
   // failure record. A null name finds nothing and makes nothing (a failure record when

@@ -332,7 +332,9 @@ TEST_F(StartData, DamagedSoundFileDataIsNotUsedAndKeptAside) {
       {field(12, 0xFFFF0010u), 0, kSpStartDataBadRecord, "negative channels"},
       {field(24, 1), 0, kSpStartDataBadRecord, "a buffer address"},
       {field(32, 0xFFFFFFFFu), 0, kSpStartDataBadRecord, "a negative duration"},
-      {field(36, 0), 0, kSpStartDataBadRecord, "no time scale"},
+      {field(36, 0xFFFFFFFFu), 0, kSpStartDataBadRecord, "a negative time scale"},
+      {BE32(1) + FileRecord("x.aif", 10, 100).replace(17, 32, std::string(32, '\0')), 1, 0,
+       "a file that could not be described: no format, duration or time scale"},
   };
   const std::string damaged = SoundFile() + " (damaged)";
   for (const Case& c : cases) {
@@ -345,7 +347,11 @@ TEST_F(StartData, DamagedSoundFileDataIsNotUsedAndKeptAside) {
     EXPECT_EQ(log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code), c.code != 0);
     EXPECT_EQ(ReadFile(damaged), c.code == 0 ? "" : c.bytes);
     EXPECT_EQ(access(SoundFile().c_str(), F_OK) == 0, c.code == 0);
-    EXPECT_EQ(SoundLevel("one.aif", 10), c.loaded > 0 ? SInt64(c.loaded == 2 ? 11 : 100) : -1);
+    if (c.code != 0) {
+      EXPECT_EQ(SoundLevel("one.aif", 10), -1) << "nothing of it is used";
+    } else if (c.loaded == 2) {
+      EXPECT_EQ(SoundLevel("one.aif", 10), 11);
+    }
   }
 }
 
@@ -366,8 +372,8 @@ TEST_F(StartData, DamagedCDDataIsNotUsedAndKeptAside) {
       {good + "7\t1\t2\t3\t4\t5\t\r", 0, "a field too many"},
       {good + "7\t1\t60\t0\t50\t\r", 0, "60 seconds"},
       {good + "7\t1\t0\t75\t50\t\r", 0, "75 frames"},
-      {good + "7\t100\t0\t0\t50\t\r", 0, "100 minutes"},
-      {good + "100\t1\t0\t0\t50\t\r", 0, "100 tracks"},
+      {good + "7\t477219\t0\t0\t50\t\r", 0, "more minutes than a sector count holds"},
+      {good + "120\t477218\t0\t0\t50\t\r", 2, "long emulated discs of many tracks"},
       {good + "7\t1\t-2\t0\t50\t\r", 0, "a sign"},
       {good + "7\t1\t2\t0\t101\t\r", 0, "level 101"},
       {good + "7\t1\t2\t0\t180\t\r", 0, "a flipped digit in the level"},
@@ -387,7 +393,7 @@ TEST_F(StartData, DamagedCDDataIsNotUsedAndKeptAside) {
     EXPECT_EQ(log.Count(), kept ? 1u : 0u);
     EXPECT_EQ(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine), kept);
     EXPECT_EQ(ReadFile(damaged), kept ? c.bytes : "");
-    EXPECT_EQ(CDLevel(12, 45, 3, 20), c.loaded > 0 ? 100 : -1);
+    EXPECT_EQ(CDLevel(12, 45, 3, 20), c.loaded > 0 && !c.bytes.empty() ? 100 : -1);
   }
 }
 
