@@ -70,11 +70,12 @@ UInt32 Hash32(const std::string& text) {
 HostMark ReadThisHost() {
   std::string machine = FirstLineOf("/etc/machine-id");
   if (machine.empty()) machine = FirstLineOf("/var/lib/dbus/machine-id");
-  if (machine.empty()) {
-    char name[256] = "";
-    gethostname(name, sizeof name - 1);
-    machine = name;
-  }
+  // With the host name too: containers made from one image share their machine id (and their
+  // host's boot), but see processes of their own.
+  char name[256] = "";
+  gethostname(name, sizeof name - 1);
+  machine += '\n';
+  machine += name;
   std::string boot = FirstLineOf("/proc/sys/kernel/random/boot_id");
   // Without a boot id every start counts as the same boot: processes are judged by their ids.
   return HostMark{Hash32(machine), boot.empty() ? 0 : Hash32(boot)};

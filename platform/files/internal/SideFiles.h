@@ -21,8 +21,8 @@
 namespace sp_platform {
 namespace files {
 
-// This machine (a hash of its machine id, else of its host name) and its current boot (a hash
-// of the kernel's boot id; 0 when there is none), as names and records of the files a process
+// This machine (a hash of its machine id and host name) and its current boot (a hash of the
+// kernel's boot id; 0 when there is none), as names and records of the files a process
 // leaves carry them.
 struct HostMark {
   UInt32 host = 0;
