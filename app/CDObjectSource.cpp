@@ -150,10 +150,18 @@ int CDR_Main(int argc, char** argv) {
   // Before anything is opened or read: a second copy touches neither the display's windows
   // nor the settings and the list.
   std::string runningCopy;
-  const OSErr locked = SpTakeSessionLock(kSessionName, &runningCopy);
+  OSErr sessionError = noErr;
+  const OSErr locked = SpTakeSessionLock(kSessionName, &runningCopy, &sessionError);
   if (locked == fBsyErr) return RaiseRunningCopy(runningCopy);
-  // Without the lock (its folder refused) the program still runs, unguarded.
-  if (locked != noErr) SpReportFailure(kSource, "CDR_Main", locked, kSpMsgFileError);
+  // Guarded by the home's lock alone: a later start of this session cannot find the window.
+  if (sessionError != noErr) SpReportFailure(kSource, "CDR_Main", sessionError, kSpMsgFileError);
+  if (locked != noErr) {
+    // Unguarded: the person is told, since another copy may now write over the same files.
+    std::fprintf(stderr,
+                 "The media manager could not make sure that no other copy of it runs on this "
+                 "home, and runs all the same.\n");
+    SpReportFailure(kSource, "CDR_Main", locked, kSpMsgFileError);
+  }
   const int result = RunProgram(argc, argv);
   if (locked == noErr) SpReleaseSessionLock(kSessionName);
   return result;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ByteOrder.h"
+#include "SpDamagedFile.h"
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibSource.h"
 #include "SpStdFileFunction.h"
@@ -295,9 +296,22 @@ Boolean cTevo_SaveFileNameDefObject::LoadFileNameDefinitionFromDefaultFileInPref
   OSErr err = ReadBE32(file, tag);
   if (err == noErr && tag == kTevo_FileNameDefVersion0100) {
     err = Tevo_LoadFileNameDefinisionDataVersion0100(file, this);
+    // A whole file ends with its last part.
+    char more = 0;
+    SInt32 got = 0;
+    if (err == noErr && Sp_ReadFileSystem_Read(file, 1, &more, &got) == noErr && got > 0) {
+      err = paramErr;
+    }
   }
   Sp_FileSystem_Close(file, 1, 1);
-  return err == noErr ? 1 : 0;
+  if (err == noErr) return 1;
+  // Damaged (cut short, or holding what no save writes): nothing of it is used, and it is
+  // kept for the user to look at, where the next save cannot write over it.
+  WipeoutAllItem();
+  static const char kMethod[] =
+      "cTevo_SaveFileNameDefObject::LoadFileNameDefinitionFromDefaultFileInPreferenceFolder";
+  Sp_KeepDamagedFile(vRefNum_, dirID_, fileName_, kSource, kMethod, 2);
+  return 0;
 }
 
 OSErr Tevo_LoadFileNameDefinisionDataVersion0100(sSpFileSysInfo* file,
@@ -309,9 +323,7 @@ OSErr Tevo_LoadFileNameDefinisionDataVersion0100(sSpFileSysInfo* file,
   UInt32 count = 0;
   OSErr err = ReadBE32(file, count);
   if (err != noErr) return err;
-  if (count > kTevo_FileNameDefMaxItems) {
-    return SpReportFailure(kSource, kMethod, 2, kSpMsgDataError, OSErr(paramErr));
-  }
+  if (count > kTevo_FileNameDefMaxItems) return paramErr;
   for (UInt32 i = 0; i < count; ++i) {
     UInt32 kind = 0;
     err = ReadBE32(file, kind);

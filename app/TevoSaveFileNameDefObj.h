@@ -105,7 +105,10 @@ class cTevo_SaveFileNameDefObject : public cSpMacHeapObject {
   // Writes the definition into its file (none is left for no parts); 1 when the file holds it.
   Boolean SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder();
   // Appends the parts of the file to the list; 1 when the file was read, 0 when there is
-  // none or it could not be read. A file with another version tag reads as no parts.
+  // none or it could not be read. A file with another version tag reads as no parts. A
+  // damaged file (cut short, more than 50 parts, or bytes after its last part) adds no parts
+  // and empties the list: it is kept beside as "<name> (damaged)" with one failure record
+  // (code 2).
   Boolean LoadFileNameDefinitionFromDefaultFileInPreferenceFolder();
 
   // Rewrites the list in place from a sequence of kinds: parts whose kind differs take the
@@ -150,8 +153,8 @@ class cTevo_SaveFileNameDefObject : public cSpMacHeapObject {
 };
 
 // Reads the body behind the version tag from the open file into the definition: the count,
-// then each kind. paramErr (logged "Data Error") for a count above 50; a read error ends the
-// loop and is the result.
+// then each kind (its low 8 bits). paramErr for a count above 50; a read error ends the loop
+// and is the result. Nothing is logged: the caller keeps the file.
 OSErr Tevo_LoadFileNameDefinisionDataVersion0100(sSpFileSysInfo* file,
                                                  cTevo_SaveFileNameDefObject* definition);
 

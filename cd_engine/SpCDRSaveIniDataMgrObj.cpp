@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ByteOrder.h"
+#include "SpDamagedFile.h"
 #include "Files.h"
 #include "Folders.h"
 #include "SpErrorInfoSystem.h"
@@ -24,7 +25,6 @@ const char kSpQTFileStartDataFileName[] = "QTFILE-Data";
 namespace {
 
 const char kSource[] = "SpCDRSaveIniDataMgrObj";
-const char kMsgErrorOccured[] = "Error occured !! ";
 
 constexpr char kTab = 9;
 constexpr char kCarriageReturn = 13;
@@ -77,6 +77,23 @@ void AppendNumber(std::string& out, UInt32 value) {
   std::snprintf(text, sizeof text, "%u", unsigned(value));
   out += text;
   out += kTab;
+}
+
+// A lead-out position comes from a 32-bit count of sectors, 4,500 to a minute.
+constexpr UInt32 kMaxMinutes = 0x7FFFFFFF / 4500;
+// Levels are 0 to 100; a CD's record that nobody has set yet has 255.
+constexpr UInt32 kMaxLevel = 100;
+
+bool IsCDLevel(UInt32 level) {
+  return level <= kMaxLevel || level == kSpCDInitDataDefaultLevel;
+}
+
+// The fields of a "QTFILE-Data" record that saves never write otherwise.
+bool IsFileRecord(const SoundComponentData& format, UInt32 buffer, SInt32 duration,
+                  SInt32 timeScale, UInt32 level) {
+  // A file that could not be described is stored with a format, duration and time scale of 0.
+  return buffer == 0 && format.numChannels >= 0 && format.sampleSize >= 0 && duration >= 0 &&
+         timeScale >= 0 && level <= kMaxLevel;
 }
 
 // Reads exactly count bytes; eofErr when the file ends first.
@@ -280,8 +297,7 @@ bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
       // Longer than any record: no CD record.
       ++badLines;
     } else if (err != noErr) {
-      SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataReadError,
-                      kMsgErrorOccured);
+      ++badLines;
       return false;
     } else if (length > 0) {
       UInt32 trackCount = 0;
@@ -289,9 +305,16 @@ bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
       if (!LineField(line, 0, trackCount)) {
         ++badLines;
       } else if (trackCount >= 1) {
-        bool ok = true;
+        bool ok = cdCount_ < kSpStartDataListLimit;
         for (SInt32 i = 0; i < 4 && ok; ++i) ok = LineField(line, i + 1, values[i]);
-        ok = ok && values[1] < kSpCDSecondsPerMinute && values[2] < kSpCDFramesPerSecond;
+        ok = ok && values[0] <= kMaxMinutes && values[1] < kSpCDSecondsPerMinute &&
+             values[2] < kSpCDFramesPerSecond && IsCDLevel(values[3]);
+        // Nothing follows the level but the TAB that ends it.
+        char extra[4] = "";
+        const bool more = Sp_GetSeparateString(line, kTab, 5, extra, sizeof extra, nullptr) &&
+                          (extra[0] != 0 || Sp_GetSeparateString(line, kTab, 6, extra,
+                                                                 sizeof extra, nullptr));
+        ok = ok && !more;
         const cDiscPosition position(values[0], values[1], values[2], 0);
         // Each CD is written once; a second line for it is no record of this program's.
         if (ok && FindCDRecord(trackCount, position) != nullptr) ok = false;
@@ -327,17 +350,24 @@ void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) return;
   SInt32 badLines = 0;
-  ReadCDFile(vRefNum, dirID, kSpCDStartDataFileName, badLines);
-  if (badLines > 0) {
-    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine,
-                    kSpMsgDataError);
+  if (!ReadCDFile(vRefNum, dirID, kSpCDStartDataFileName, badLines) || badLines > 0) {
+    // A file cut short or with lines no save writes: nothing of it is used, and it is kept.
+    while (cdHead_ != nullptr) ReleaseCDHead(0);
+    cdModified_ = modified;
+    Sp_KeepDamagedFile(vRefNum, dirID, kSpCDStartDataFileName, kSource,
+                       "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine);
   }
 }
 
 bool cSpCDRSaveInitDataMgr::ReadCDFile(short vRefNum, SInt32 dirID, const char* name,
                                        SInt32& badLines) {
   sSpFileSysInfo* file = nullptr;
-  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) return false;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) {
+    // Not there (any more) is no damage; one that does not open is.
+    if (Sp_ExsitTargetFile(vRefNum, dirID, name) == 0) return true;
+    ++badLines;
+    return false;
+  }
   const bool whole = LoadCDLines(file, badLines);
   Sp_FileSystem_Close(file, 1, 1);
   return whole;
@@ -450,8 +480,9 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
   // An empty file holds no record.
   if (err == eofErr && got == 0) return 0;
   if (err != noErr || got != 4) return kSpStartDataReadError;
-  const SInt32 recordCount = SInt32(sp::LoadBE32(word));
-  for (SInt32 i = 0; i < recordCount; ++i) {
+  const UInt32 recordCount = sp::LoadBE32(word);
+  if (recordCount > kSpStartDataListLimit) return kSpStartDataBadRecord;
+  for (UInt32 i = 0; i < recordCount; ++i) {
     if (ReadExactly(file, 4, word) != noErr) return kSpStartDataReadError;
     const SInt32 nameLength = SInt32(sp::LoadBE32(word));
     if (nameLength < 0 || nameLength > kSpQTFileInitNameLimit) return kSpStartDataBadNameLength;
@@ -470,12 +501,13 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
     format.sampleSize = in.SBE16();
     format.sampleRate = in.BE32();
     format.sampleCount = in.SBE32();
-    in.Skip(4);  // the buffer
+    const UInt32 buffer = in.BE32();  // always 0: an address means nothing in a file
     format.buffer = nullptr;
     format.reserved = in.SBE32();
     const SInt32 duration = in.SBE32();
     const SInt32 timeScale = in.SBE32();
     const UInt32 level = in.BE32();
+    if (!IsFileRecord(format, buffer, duration, timeScale, level)) return kSpStartDataBadRecord;
 
     unsigned char created = 0;
     cQTFileSaveInitialData* record =
@@ -485,7 +517,10 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
     if (record == nullptr) return 0;  // memory is short; the failure is already recorded
     record->SetupVolumeLevel(level);
   }
-  return 0;
+  // A whole file ends with its last record.
+  char more = 0;
+  return Sp_ReadFileSystem_Read(file, 1, &more, &got) == noErr && got > 0 ? kSpStartDataBadRecord
+                                                                          : 0;
 }
 
 void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
@@ -503,13 +538,22 @@ void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) return;
   const SInt32 code = ReadFileRecords(vRefNum, dirID, kSpQTFileStartDataFileName);
-  if (code > 0)
-    SpReportFailure(kSource, "cSpCDRSaveInitDataMgr::LoadFileInitialData", code, kMsgErrorOccured);
+  if (code != 0) {
+    // Nothing of a damaged file is used, and it is kept.
+    while (fileHead_ != nullptr) ReleaseFileHead(0);
+    fileModified_ = modified;
+    Sp_KeepDamagedFile(vRefNum, dirID, kSpQTFileStartDataFileName, kSource,
+                       "cSpCDRSaveInitDataMgr::LoadFileInitialData",
+                       code > 0 ? code : kSpStartDataReadError);
+  }
 }
 
 SInt32 cSpCDRSaveInitDataMgr::ReadFileRecords(short vRefNum, SInt32 dirID, const char* name) {
   sSpFileSysInfo* file = nullptr;
-  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) return -1;
+  if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, -1, 0, &file) != noErr) {
+    // Not there (any more) is no damage; one that does not open is.
+    return Sp_ExsitTargetFile(vRefNum, dirID, name) == 0 ? 0 : -1;
+  }
   const SInt32 code = LoadFileRecords(file);
   Sp_FileSystem_Close(file, 1, 1);
   return code;

@@ -60,6 +60,8 @@ enum : SInt32 {
   kSpStartDataDuplicate = 3,      // "QTFILE-Data": a record equal to one read before
   kSpStartDataBadLine = 4,        // "CDDA-Data": lines that were no CD record were skipped
   kSpStartDataSaveFailed = 5,     // a file could not be written; the list stays marked changed
+  kSpStartDataBadRecord = 6,      // "QTFILE-Data": too many records, a field out of its range,
+                                  // or bytes after the last record
 };
 
 class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
@@ -81,9 +83,11 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // Empties the CD list and reads "CDDA-Data" into it. A missing file gives an empty list,
   // unless a save killed before its new file took the name left that file whole beside it:
   // then it is read and takes the name (so for "QTFILE-Data").
-  // Lines that are no CD record (an empty first field or a count below 1, missing or
-  // non-numeric fields, seconds above 59 or frames above 74, a CD already read) are skipped,
-  // with one failure record for the file when any of them was malformed.
+  // Lines with a count of 0 are skipped. A file that is damaged (cut inside a line, more than
+  // 49 records, or a line that is no CD record: an empty first field, missing, extra or
+  // non-numeric fields, more minutes than 2^31 sectors make, seconds above 59, frames above
+  // 74, a level above 100 other than 255, a CD already read) gives an empty list: it is kept
+  // beside as "CDDA-Data (damaged)" with one failure record (code 4).
   void LoadCDInitialData();
   // The record of a CD: trackCount and endPosition, the disc's lead-out position, are the key.
   // Found: moved to the end of the list, *created = 0. Not found: null when create is 0, else
@@ -100,9 +104,12 @@ class cSpCDRSaveInitDataMgr : public cSpMacHeapObject {
   // bytes cannot be stored and are left out) and clears the flag; 0 on failure.
   Boolean SaveFileInitialData();
   // Empties the sound-file list and reads "QTFILE-Data" into it. A missing or empty file
-  // gives an empty list without a word. The reading stops with a failure record at a read
-  // error or a file ending inside a record (code 1), a name length above 510 (code 2), or a
-  // record equal to one read before (code 3); what was read before stays.
+  // gives an empty list without a word. A damaged file gives an empty list too: it is kept
+  // beside as "QTFILE-Data (damaged)" with one failure record, whose code says what was
+  // wrong: a read error or a file ending inside a record (1), a name length above 510 (2), a
+  // record equal to one read before (3), or more than 49 records, a field out of its range
+  // (a buffer word other than 0, a negative channel count, sample size, duration or time
+  // scale, a level above 100) or bytes after the last record (6).
   void LoadFileInitialData();
   // The record of a sound file, as GetCDInitialData; a failed allocation also writes a
   // failure record. A null name finds nothing and makes nothing (a failure record when

@@ -10,6 +10,7 @@
 #include "ByteOrder.h"
 #include "CFString.h"
 #include "MacMemory.h"
+#include "SpDamagedFile.h"
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibForOSXSource.h"
 #include "SpPreferenceStockObject.h"
@@ -245,15 +246,6 @@ std::vector<std::string> OlderSideFileNames(const char* fileName) {
   char cut[101];
   Sp_CutStringByByteLen(fileName, 100, cut);
   return {std::string(".") + cut + ".saving", std::string(".") + cut + ".previous"};
-}
-
-// Where a settings file that cannot be read is kept, beside it and in plain sight, for the
-// user to look at: one per settings file, the latest.
-std::string DamagedFileName(const char* fileName) {
-  static const char kDamaged[] = " (damaged)";
-  char cut[256];
-  Sp_CutStringByByteLen(fileName, short(255 - (sizeof kDamaged - 1)), cut);
-  return std::string(cut) + kDamaged;
 }
 
 // A load that failed on what the file holds, not on reaching it.
@@ -652,16 +644,11 @@ unsigned char cPrefStockFileObj::TakeBackInterruptedSave(short vRefNum, SInt32 d
 }
 
 void cPrefStockFileObj::KeepDamagedFile(SInt32 step) {
-  const std::string damaged = DamagedFileName(fileName_);
   short vRefNum = 0;
   SInt32 dirID = 0;
-  OSErr err = Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID);
-  if (err == noErr) err = Sp_RenameFileReplacing(vRefNum, dirID, fileName_, damaged.c_str());
-  const std::string message =
-      std::string(kSpMsgFileError) + (err == noErr
-                                          ? "kept as \"" + damaged + "\""
-                                          : std::string("not kept aside: ") + std::to_string(err));
-  SpReportFailure(kSource, "cPrefStockFileObj::LoadPrefDataFromFile", step, message.c_str());
+  const OSErr err = Sp_GetDirectoryPositionInfoFromFSRef(&folder_, &vRefNum, &dirID);
+  Sp_KeepDamagedFile(vRefNum, dirID, err == noErr ? fileName_ : nullptr, kSource,
+                     "cPrefStockFileObj::LoadPrefDataFromFile", step);
 }
 
 OSErr cPrefStockFileObj::ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*& head,

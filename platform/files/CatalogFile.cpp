@@ -63,7 +63,7 @@ constexpr std::size_t kMaxCatalogueBytes = 256u * 1024u * 1024u;
 int ReadCatalogueBytes(const std::string& path, std::string& data, struct stat& st) {
   data.clear();
   st = {};
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? 0 : errno;
   int err = 0;
   if (fstat(fd, &st) != 0) {
@@ -710,7 +710,7 @@ bool AppendToJournal(State& state, const CatalogueLock& lock, int& err) {
   if (stat(CatalogueFilePath().c_str(), &st) != 0 || !SameSnapshot(MarkOf(st), state.mark)) {
     return false;
   }
-  const int fd = open(JournalFilePath().c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = open(JournalFilePath().c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   // Only the header and what was appended since this run last looked are read.
   const auto readAt = [fd](std::string& out, UInt64 at, UInt64 size) {

@@ -2,38 +2,23 @@
 #include "internal/FileSteps.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
 
 namespace sp_platform {
 namespace files {
 namespace {
 
-int stepsTaken_GlV = 0;
-int killAt_GlV = -1;  // -1: not yet read from the environment
-
-// A program started by a test may be told where to end through SP_KILL_AT_FILE_STEP.
-int KillAt() {
-  if (killAt_GlV < 0) {
-    const char* value = std::getenv("SP_KILL_AT_FILE_STEP");
-    const long n = value != nullptr ? std::strtol(value, nullptr, 10) : 0;
-    killAt_GlV = n > 0 && n < 1000000 ? int(n) : 0;
-  }
-  return killAt_GlV;
-}
+// Null in the program: only the test API installs one.
+FileStepHook hook_GlV = nullptr;
 
 }  // namespace
 
 void BeforeFileStep() {
-  ++stepsTaken_GlV;
-  if (KillAt() != 0 && stepsTaken_GlV == killAt_GlV) {
-    kill(getpid(), SIGKILL);
-    _exit(137);  // never reached: SIGKILL cannot be caught
-  }
+  if (hook_GlV != nullptr) hook_GlV();
 }
 
 int StepOpen(const char* path, int flags, mode_t mode) {
@@ -76,13 +61,24 @@ int StepLink(const char* from, const char* to) {
   return link(from, to);
 }
 
-void KillAtFileStep(int n) {
-  killAt_GlV = n > 0 ? n : 0;
-  stepsTaken_GlV = 0;
+int OpenRegularFile(const std::string& path, int access) {
+  const int fd = open(path.c_str(), access | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  const bool known = fstat(fd, &st) == 0;
+  if (!known || !S_ISREG(st.st_mode)) {
+    const int err = known ? EINVAL : errno;
+    close(fd);
+    errno = err;
+    return -1;
+  }
+  // Reads and writes of a regular file never wait anyway; the flag goes for plain blocking I/O.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
-int FileStepsTaken() {
-  return stepsTaken_GlV;
+void SetFileStepHook(FileStepHook hook) {
+  hook_GlV = hook;
 }
 
 }  // namespace files

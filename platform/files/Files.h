@@ -1015,12 +1015,13 @@ OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef);
 // A file the program keeps is saved whole into a side file beside it, which then takes the
 // file's name in one step (HRenameReplacing), so that the name holds the old or the complete
 // new contents at every moment. A side file is named by its writer's prefix and suffix around
-// a tag of the process that writes it: its id and a count ("4711-2"). So copies of the program
-// that save one file at once never write into the same side file, and the side files that a
-// process left when it was killed in the middle of a save can be told from those of a save
-// still going on in another process.
+// a tag of the process that writes it: its id, a count and its machine ("4711-2@" and 16
+// hexadecimal digits). So copies of the program that save one file at once never write into
+// the same side file, even from two machines sharing a home, and the side files that a
+// process of this machine left when it was killed in the middle of a save can be told from
+// those of a save still going on in another process; another machine's are left alone.
 
-enum { kSpSideFileTagSize = 32 };
+enum { kSpSideFileTagSize = 64 };
 // A new tag (ASCII, terminated) into `tag`, which holds kSpSideFileTagSize bytes.
 void SpNewSideFileTag(char* tag);
 // The tags of the files in the folder named prefix, tag and suffix (MacJapanese; the prefix

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "files/detail/Catalog.h"
+#include "files/detail/Folders.h"
 #include "files/internal/FileLocations.h"
 #include "files/internal/FileSteps.h"
 
@@ -23,8 +25,9 @@ constexpr std::size_t kMaxNoteBytes = 4096;
 
 struct HeldLock {
   std::string name;
-  std::string folder;
-  int fd = -1;
+  std::string folder;  // empty when the session folder was refused: no note then
+  int fd = -1;         // the session folder's lock, or -1
+  int homeFd = -1;     // the home's guard
   int takes = 0;
 };
 
@@ -76,13 +79,11 @@ void RemoveNote(const std::string& folder) {
 
 // The note in the folder; empty when there is none, or it is no regular file of at most 4 KiB.
 std::string ReadNote(const std::string& folder) {
-  const int fd = open(NotePath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  const int fd = OpenRegularFile(NotePath(folder), O_RDONLY);
   if (fd < 0) return std::string();
   std::string text(kMaxNoteBytes + 1, '\0');
   std::size_t got = 0;
-  struct stat st;
-  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  while (regular && got < text.size()) {
+  while (got < text.size()) {
     const ssize_t n = read(fd, &text[got], text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
@@ -104,11 +105,11 @@ bool WriteWhole(int fd, const std::string& text) {
   return true;
 }
 
-// The lock file, opened: a regular file of this user's (a link is not followed); -1 with the
-// error when there is none such.
-int OpenLockFile(const std::string& folder, OSErr* err) {
-  const std::string path = folder + "/lock";
-  const int fd = StepOpen(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+// The lock file, opened: a regular file of this user's (a link is not followed, and nothing else
+// is waited for); -1 with the error when there is none such.
+int OpenLockFile(const std::string& path, OSErr* err) {
+  const int fd =
+      StepOpen(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
   if (fd < 0) {
     *err = OSErrFromErrno(errno, Access::kWrite);
     return -1;
@@ -120,6 +121,27 @@ int OpenLockFile(const std::string& folder, OSErr* err) {
     return -1;
   }
   return fd;
+}
+
+// Takes the lock file's flock without waiting: the descriptor; -1 with fBsyErr when another
+// process holds it, or with the error of the file.
+int TakeLockFile(const std::string& path, OSErr* err) {
+  const int fd = OpenLockFile(path, err);
+  if (fd < 0) return -1;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+  const int why = errno;
+  close(fd);
+  *err = why == EWOULDBLOCK ? OSErr(fBsyErr) : OSErrFromErrno(why);
+  return -1;
+}
+
+// The home's guard: "<the program's data folder>/<name>.lock". The data folder follows the
+// home, as the settings and lists the lock protects do, whatever the session's folders are.
+int TakeHomeGuard(const char* name, OSErr* err) {
+  const std::string folder = ProgramDataFolder();
+  *err = MakeFolders(folder);
+  if (*err != noErr) return -1;
+  return TakeLockFile(folder + "/" + name + ".lock", err);
 }
 
 }  // namespace
@@ -147,28 +169,35 @@ OSErr SpSessionFolder(const char* name, std::string* folder) {
   return noErr;
 }
 
-OSErr SpTakeSessionLock(const char* name, std::string* holderNote) {
+OSErr SpTakeSessionLock(const char* name, std::string* holderNote, OSErr* sessionError) {
   if (holderNote != nullptr) holderNote->clear();
-  if (name == nullptr) return paramErr;
+  if (sessionError != nullptr) *sessionError = noErr;
+  if (name == nullptr || !IsPlainName(name)) return paramErr;
   if (HeldLock* held = HeldLockOf(name)) {
     ++held->takes;
     return noErr;
   }
   std::string folder;
-  OSErr err = SpSessionFolder(name, &folder);
-  if (err != noErr) return err;
-  const int fd = OpenLockFile(folder, &err);
-  if (fd < 0) return err;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int why = errno;
-    close(fd);
-    if (why != EWOULDBLOCK) return OSErrFromErrno(why);
+  OSErr folderErr = SpSessionFolder(name, &folder);
+  int fd = -1;
+  if (folderErr == noErr) fd = TakeLockFile(folder + "/lock", &folderErr);
+  if (folderErr == fBsyErr) {
     if (holderNote != nullptr) *holderNote = ReadNote(folder);
     return fBsyErr;
   }
+  if (folderErr != noErr) folder.clear();
+  if (sessionError != nullptr) *sessionError = folderErr;
+  OSErr err = noErr;
+  const int homeFd = TakeHomeGuard(name, &err);
+  if (homeFd < 0) {
+    // Busy: a copy started in another session (or with other session folders) runs on this
+    // home. Either way this process holds nothing.
+    if (fd >= 0) close(fd);
+    return err;
+  }
   // A note left by a copy that crashed tells of a window that is gone.
-  RemoveNote(folder);
-  HeldLocks().push_back(HeldLock{name, folder, fd, 1});
+  if (!folder.empty()) RemoveNote(folder);
+  HeldLocks().push_back(HeldLock{name, folder, fd, homeFd, 1});
   return noErr;
 }
 
@@ -177,15 +206,16 @@ void SpReleaseSessionLock(const char* name) {
   HeldLock* held = HeldLockOf(name);
   if (held == nullptr || --held->takes > 0) return;
   // Removed while the lock is still held, so no later holder's note goes with it.
-  RemoveNote(held->folder);
-  close(held->fd);
+  if (!held->folder.empty()) RemoveNote(held->folder);
+  if (held->fd >= 0) close(held->fd);
+  close(held->homeFd);
   HeldLocks().erase(HeldLocks().begin() + (held - HeldLocks().data()));
 }
 
 OSErr SpWriteSessionNote(const char* name, const std::string& text) {
   if (name == nullptr) return paramErr;
   const HeldLock* held = HeldLockOf(name);
-  if (held == nullptr) return fnOpnErr;
+  if (held == nullptr || held->folder.empty()) return fnOpnErr;
   if (text.size() > kMaxNoteBytes) return paramErr;
   // Only the holder writes, so one temporary name does.
   const std::string temporary = NotePath(held->folder) + ".new";

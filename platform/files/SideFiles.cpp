@@ -29,31 +29,117 @@ bool ReadNumber(const std::string& text, std::size_t& at, unsigned long long lim
   return at > start && value <= limit;
 }
 
+// Eight lower-case hexadecimal digits at `at`; `at` moves past them.
+bool ReadHex8(const std::string& text, std::size_t& at, UInt32& value) {
+  if (text.size() - at < 8) return false;
+  value = 0;
+  for (std::size_t end = at + 8; at < end; ++at) {
+    const char c = text[at];
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) return false;
+    value = (value << 4) | UInt32(digit);
+  }
+  return true;
+}
+
 bool EndsAt(const std::string& name, std::size_t at, const std::string& suffix) {
   return name.size() - at == suffix.size() && name.compare(at, suffix.size(), suffix) == 0;
 }
 
+// The first line of a small file of the system; empty when there is none.
+std::string FirstLineOf(const char* path) {
+  std::string line;
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return line;
+  char text[256];
+  struct stat st {};
+  const ssize_t n = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? read(fd, text, sizeof text) : -1;
+  close(fd);
+  if (n > 0) line.assign(text, std::size_t(n));
+  line.erase(std::min(line.find('\n'), line.size()));
+  return line;
+}
+
+// FNV-1a: a short, stable stand-in for a longer text.
+UInt32 Hash32(const std::string& text) {
+  UInt32 hash = 2166136261u;
+  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
+HostMark ReadThisHost() {
+  std::string machine = FirstLineOf("/etc/machine-id");
+  if (machine.empty()) machine = FirstLineOf("/var/lib/dbus/machine-id");
+  // With the host name too: containers made from one image share their machine id (and their
+  // host's boot), but see processes of their own.
+  char name[256] = "";
+  gethostname(name, sizeof name - 1);
+  machine += '\n';
+  machine += name;
+  std::string boot = FirstLineOf("/proc/sys/kernel/random/boot_id");
+  // Without a boot id every start counts as the same boot: processes are judged by their ids.
+  return HostMark{Hash32(machine), boot.empty() ? 0 : Hash32(boot)};
+}
+
+char HexDigit(UInt32 value) {
+  return "0123456789abcdef"[value & 0xF];
+}
+
+void AppendHex8(std::string& out, UInt32 value) {
+  for (int shift = 28; shift >= 0; shift -= 4) out += HexDigit(value >> shift);
+}
+
 }  // namespace
+
+const HostMark& ThisHost() {
+  static const HostMark mark = ReadThisHost();
+  return mark;
+}
+
+std::string HostMarkText() {
+  std::string text;
+  AppendHex8(text, ThisHost().host);
+  AppendHex8(text, ThisHost().boot);
+  return text;
+}
+
+bool LeftByEndedProcess(const SideFileWriter& writer, bool othersToo) {
+  if (writer.marked) {
+    // Another machine's processes cannot be looked at from here: theirs is never ours to clear.
+    if (writer.host.host != ThisHost().host) return false;
+    // Written before this machine last started: no process of that start runs any more.
+    if (writer.host.boot != ThisHost().boot) return true;
+  }
+  if (writer.pid == getpid()) return false;
+  return othersToo || ProcessEnded(writer.pid);
+}
 
 std::string NewSideFileTag() {
   static unsigned long count = 0;
-  return std::to_string(getpid()) + "-" + std::to_string(++count);
+  return std::to_string(getpid()) + "-" + std::to_string(++count) + "@" + HostMarkText();
 }
 
-pid_t SideFileProcess(const std::string& name, const std::string& prefix,
-                      const std::string& suffix) {
+bool ReadSideFileName(const std::string& name, const std::string& prefix,
+                      const std::string& suffix, SideFileWriter& writer) {
+  writer = SideFileWriter();
   if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-    return 0;
+    return false;
   }
   std::size_t at = prefix.size();
   unsigned long long pid = 0;
   unsigned long long count = 0;
-  if (!ReadNumber(name, at, 0x7FFFFFFF, pid) || pid == 0) return 0;
-  if (EndsAt(name, at, suffix)) return pid_t(pid);
-  if (name[at] != '-') return 0;
+  if (!ReadNumber(name, at, 0x7FFFFFFF, pid) || pid == 0) return false;
+  writer.pid = pid_t(pid);
+  if (EndsAt(name, at, suffix)) return true;
+  if (name[at] != '-') return false;
   ++at;
-  if (!ReadNumber(name, at, ~0ull, count) || !EndsAt(name, at, suffix)) return 0;
-  return pid_t(pid);
+  if (!ReadNumber(name, at, ~0ull, count)) return false;
+  if (EndsAt(name, at, suffix)) return true;
+  // Names of older starts carry no machine: they are taken for this machine's.
+  if (name[at] != '@') return false;
+  ++at;
+  writer.marked = ReadHex8(name, at, writer.host.host) && ReadHex8(name, at, writer.host.boot);
+  return writer.marked && EndsAt(name, at, suffix);
 }
 
 bool ProcessEnded(pid_t pid) {
@@ -66,8 +152,11 @@ std::vector<std::string> EndedSideFiles(const std::string& folder, const std::st
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return {};
   while (const dirent* d = readdir(dir)) {
-    const pid_t pid = SideFileProcess(d->d_name, prefix, suffix);
-    if (pid == 0 || pid == getpid() || (!othersToo && !ProcessEnded(pid))) continue;
+    SideFileWriter writer;
+    if (!ReadSideFileName(d->d_name, prefix, suffix, writer) ||
+        !LeftByEndedProcess(writer, othersToo)) {
+      continue;
+    }
     struct stat st {};
     if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
       continue;

@@ -21,17 +21,21 @@
 #include "detail/Folders.h"
 #include "detail/Identity.h"
 #include "internal/FileSteps.h"
+#include "internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
 namespace {
 
 constexpr UInt32 kRecordMagic = 0x5370546Du;  // 'SpTm'
-constexpr UInt16 kRecordVersion = 1;
+// Version 2 adds the machine and its boot after the start time; version 1 records, which
+// older starts wrote, are still read (as this machine's).
+constexpr UInt16 kRecordVersion = 2;
+constexpr UInt16 kRecordVersionWithoutHost = 1;
 // Nothing longer is a path of this system; a larger record is no record of ours.
 constexpr std::size_t kMaxPathBytes = 4096;
 constexpr std::size_t kIdentityBytes = 1 + 8 + 8 + 1 + 1 + 8 + 4;
-constexpr std::size_t kMaxRecordBytes = 4 + 2 + 1 + 4 + 8 + 2 + kMaxPathBytes + kIdentityBytes;
+constexpr std::size_t kMaxRecordBytes = 4 + 2 + 1 + 4 + 8 + 8 + 2 + kMaxPathBytes + kIdentityBytes;
 // Names of records of ended processes that had this process's id are passed over; so many
 // never are.
 constexpr int kMaxRecordNames = 1000;
@@ -40,6 +44,8 @@ struct Record {
   TemporaryKind kind = TemporaryKind::kFile;
   UInt32 pid = 0;
   UInt64 started = 0;
+  bool marked = false;  // the machine below is known
+  HostMark host;
   std::string path;
   bool made = false;  // the identity below is known
   UInt64 device = 0;
@@ -78,9 +84,12 @@ UInt64 StartTimeOf(UInt32 pid) {
   return 0;
 }
 
-// A process that has ended: no process of the id, or one that started at another time (the
-// id was given again). One that cannot be looked at counts as running.
+// A process that has ended: one of this machine's that ran before its last start, no process
+// of the id, or one that started at another time (the id was given again). Another machine's
+// processes, and one that cannot be looked at, count as running.
 bool HasEnded(const Record& r) {
+  if (r.marked && r.host.host != ThisHost().host) return false;
+  if (r.marked && r.host.boot != ThisHost().boot) return true;
   if (r.pid == 0) return true;
   if (kill(pid_t(r.pid), 0) != 0 && errno == ESRCH) return true;
   const UInt64 started = StartTimeOf(r.pid);
@@ -99,12 +108,19 @@ void WriteIdentity(sp::ByteWriter& w, bool made, UInt64 device, const Identity& 
 
 bool ParseRecord(const std::string& bytes, Record& r) {
   sp::ByteReader in(reinterpret_cast<const UInt8*>(bytes.data()), bytes.size());
-  if (in.BE32() != kRecordMagic || in.BE16() != kRecordVersion) return false;
+  if (in.BE32() != kRecordMagic) return false;
+  const UInt16 version = in.BE16();
+  if (version != kRecordVersion && version != kRecordVersionWithoutHost) return false;
   const UInt8 kind = in.U8();
   if (kind != UInt8(TemporaryKind::kFile) && kind != UInt8(TemporaryKind::kTrashInfo)) return false;
   r.kind = TemporaryKind(kind);
   r.pid = in.BE32();
   r.started = in.BE64();
+  r.marked = version == kRecordVersion;
+  if (r.marked) {
+    r.host.host = in.BE32();
+    r.host.boot = in.BE32();
+  }
   const UInt16 length = in.BE16();
   if (length == 0 || length > kMaxPathBytes || !in.Has(length)) return false;
   r.path.assign(reinterpret_cast<const char*>(in.Current()), length);
@@ -119,8 +135,13 @@ bool ParseRecord(const std::string& bytes, Record& r) {
   return in.Ok() && r.path[0] == '/' && r.path.find('\0') == std::string::npos;
 }
 
+// "<process id>-<n>@<machine>": records of two machines sharing the folder never meet.
+std::string RecordName(UInt32 n) {
+  return std::to_string(getpid()) + "-" + std::to_string(n) + "@" + HostMarkText();
+}
+
 bool ReadRecord(const std::string& file, Record& r) {
-  const int fd = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = OpenRegularFile(file, O_RDONLY);
   if (fd < 0) return false;
   std::string bytes(kMaxRecordBytes + 1, '\0');
   std::size_t got = 0;
@@ -187,7 +208,7 @@ bool RemoveLeftover(const Record& r, const std::vector<std::string>& livePaths, 
 }  // namespace
 
 OSErr SyncPath(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return OSErrFromErrno(errno);
   const OSErr err = fsync(fd) != 0 ? OSErrFromErrno(errno, Access::kWrite) : OSErr(noErr);
   close(fd);
@@ -210,6 +231,8 @@ OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& numbe
   w.U8(UInt8(kind));
   w.BE32(UInt32(getpid()));
   w.BE64(StartTimeOf(UInt32(getpid())));
+  w.BE32(ThisHost().host);
+  w.BE32(ThisHost().boot);
   w.BE16(UInt16(path.size()));
   w.Bytes(path.data(), path.size());
   const std::size_t identityOffset = w.Size();
@@ -217,7 +240,7 @@ OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& numbe
   State& s = S();
   for (int attempt = 0; attempt < kMaxRecordNames; ++attempt) {
     const UInt32 n = s.next++;
-    const std::string file = folder + "/" + std::to_string(getpid()) + "-" + std::to_string(n);
+    const std::string file = folder + "/" + RecordName(n);
     const int fd =
         StepOpen(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     // A record of an ended process that had the same id keeps its name.
@@ -246,7 +269,7 @@ OSErr TemporaryMade(UInt32 number) {
   if (lstat(own.path.c_str(), &st) != 0) return OSErrFromErrno(errno);
   sp::ByteWriter w;
   WriteIdentity(w, true, UInt64(st.st_dev), IdentityOf(own.path, st, true));
-  const int fd = open(own.recordPath.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = OpenRegularFile(own.recordPath, O_WRONLY);
   if (fd < 0) return OSErrFromErrno(errno, Access::kWrite);
   const OSErr err = WriteWhole(fd, w.Data(), off_t(own.identityOffset));
   close(fd);

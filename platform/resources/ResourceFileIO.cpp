@@ -46,7 +46,7 @@ bool WriteAll(int fd, const std::vector<UInt8>& bytes) {
 
 OSErr ReadWholeFile(const std::string& path, std::shared_ptr<std::vector<UInt8>>& bytes,
                     HostFile& file) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return files::OSErrFromErrnoAt(errno, path);
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <ftw.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,12 +95,29 @@ void ResetFiles() {
   sp_platform::files::ResetCatalogueAndVolumes();
 }
 
+namespace {
+
+int stepsTaken_GlV = 0;
+int killAt_GlV = 0;
+
+void CountFileStep() {
+  ++stepsTaken_GlV;
+  if (killAt_GlV != 0 && stepsTaken_GlV == killAt_GlV) {
+    kill(getpid(), SIGKILL);
+    _exit(137);  // never reached: SIGKILL cannot be caught
+  }
+}
+
+}  // namespace
+
 void KillAtFileStep(int n) {
-  sp_platform::files::KillAtFileStep(n);
+  killAt_GlV = n > 0 ? n : 0;
+  stepsTaken_GlV = 0;
+  sp_platform::files::SetFileStepHook(CountFileStep);
 }
 
 int FileStepsTaken() {
-  return sp_platform::files::FileStepsTaken();
+  return stepsTaken_GlV;
 }
 
 int RunFileCompletions() {

@@ -72,11 +72,11 @@ void SetDiscDrives(const std::vector<std::string>& drives);
 
 // Ends this process with SIGKILL just before its n-th change from now to what a folder holds
 // (a file made, renamed, linked or removed, a folder made or removed), as a kill at that
-// moment would; 0 never. Counting starts again at each call. A program started by a test takes
-// the same from the environment variable SP_KILL_AT_FILE_STEP. For tests that run a job in a
+// moment would; 0 never. Counting starts again at each call. For tests that run a job in a
 // child process and look at what a kill at each step leaves (tests/support/KillSteps.h).
+// The program itself has no such hook.
 void KillAtFileStep(int n);
-// How many such changes this process made since the last KillAtFileStep.
+// How many such changes this process made since the last KillAtFileStep (counting starts there).
 int FileStepsTaken();
 
 // Saves the catalogue and drops it from memory, so that ids are resolved from the saved file

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -87,36 +88,46 @@ TEST_F(FileNameDefinition, TheDefaultIsWrittenAsTheVersionTheCountAndEachKindBig
   EXPECT_EQ(KindsOf(loaded), (Kinds{2, 7, 15, 7, 17}));
 }
 
+// A file that is cut short or holds what no save writes is not used in part: it gives no parts
+// and is kept aside as "<name> (damaged)", with one record saying so.
 TEST_F(FileNameDefinition, FilesFromOutsideLoadOnlyWhatTheyReallyHold) {
   Kinds fifty(50, 4), fiftyOne(51, 4);
+  const std::string damaged = Path() + " (damaged)";
   const struct {
     const char* why;
     std::string bytes;
     bool loaded;
     Kinds kinds;
-    bool dataError;
   } cases[] = {
-      {"fifty parts are the most a file holds", FileBytes(fifty), true, fifty, false},
-      {"fifty-one parts are refused whole", FileBytes(fiftyOne), false, {}, true},
-      {"a count read as unsigned is huge, not negative", "0100" + BE32(0xFFFFFFFF), false, {},
-       true},
-      {"no parts", FileBytes({}), true, {}, false},
-      {"only the low 8 bits of a kind count", FileBytes({0x0102, 0xFF07}), true, {2, 7}, false},
-      {"another version reads as no parts", FileBytes({2, 7}, "0200"), true, {}, false},
-      {"a file shorter than its tag", "01", false, {}, false},
+      {"fifty parts are the most a file holds", FileBytes(fifty), true, fifty},
+      {"fifty-one parts are refused whole", FileBytes(fiftyOne), false, {}},
+      {"a count read as unsigned is huge, not negative", "0100" + BE32(0xFFFFFFFF), false, {}},
+      {"no parts", FileBytes({}), true, {}},
+      {"only the low 8 bits of a kind count", FileBytes({0x0102, 0xFF07, 17}), true, {2, 7, 17}},
+      {"another version reads as no parts", FileBytes({2, 7}, "0200"), true, {}},
+      {"a file shorter than its tag", "01", false, {}},
       {"a count without the kinds it promises", FileBytes({2}).substr(0, 8) + BE32(2).substr(0, 3),
-       false, {}, false},
-      {"a kind cut short keeps the kinds before it", FileBytes({2, 7}).substr(0, 15), false, {2},
-       false},
+       false, {}},
+      {"a kind cut short keeps nothing", FileBytes({2, 7}).substr(0, 15), false, {}},
+      {"a part cut off whole", FileBytes({2, 7}).substr(0, 12), false, {}},
+      {"bytes after the last part", FileBytes({2, 7}) + "x", false, {}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::remove(damaged.c_str());
     Write(c.bytes);
     log_.Clear();
     auto definition = Definition();
-    EXPECT_EQ(definition.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder() != 0, c.loaded)
-        << c.why;
-    EXPECT_EQ(KindsOf(definition), c.kinds) << c.why;
-    EXPECT_EQ(log_.Has("Tevo_LoadFileNameDefinisionDataVersion0100", 2), c.dataError) << c.why;
+    EXPECT_EQ(definition.LoadFileNameDefinitionFromDefaultFileInPreferenceFolder() != 0, c.loaded);
+    EXPECT_EQ(KindsOf(definition), c.kinds);
+    EXPECT_EQ(log_.Count(), c.loaded ? 0u : 1u);
+    EXPECT_EQ(log_.Has("cTevo_SaveFileNameDefObject::"
+                       "LoadFileNameDefinitionFromDefaultFileInPreferenceFolder",
+                       2),
+              !c.loaded);
+    EXPECT_EQ(Exists(Path()), c.loaded) << "a damaged file leaves its name";
+    std::ifstream kept(damaged, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), c.loaded ? "" : c.bytes);
   }
 }
 

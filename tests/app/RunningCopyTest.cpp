@@ -13,7 +13,9 @@
 #include <set>
 
 #include "AppTestSupport.h"
+#include "Files.h"
 #include "SessionLock.h"
+#include "SessionLockHolder.h"
 #include "TestWindows.h"
 
 namespace app_test {
@@ -46,49 +48,9 @@ std::set<std::string> HomeContents(const std::string& home) {
   return items;
 }
 
-// Another process that takes the lock (leaving the note, when given one) and holds it until it
-// is told to end or is killed.
-class LockHolder {
- public:
-  explicit LockHolder(const std::string& note) {
-    int ready[2], go[2];
-    if (pipe(ready) != 0 || pipe(go) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(go[1]);
-      char took = SpTakeSessionLock(kName, nullptr) == noErr &&
-                  (note.empty() || SpWriteSessionNote(kName, note) == noErr);
-      if (write(ready[1], &took, 1) == 1) {
-        while (read(go[0], &took, 1) > 0) {
-        }
-      }
-      _exit(0);
-    }
-    close(ready[1]);
-    close(go[0]);
-    char took = 0;
-    took_ = pid_ > 0 && read(ready[0], &took, 1) == 1 && took == 1;
-    close(ready[0]);
-    go_ = go[1];
-  }
-  ~LockHolder() { End(); }
-  bool Took() const { return took_; }
-  void Kill() {
-    if (pid_ > 0) kill(pid_, SIGKILL);
-    End();
-  }
-  void End() {
-    if (go_ >= 0) close(go_);
-    go_ = -1;
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int go_ = -1;
-  bool took_ = false;
+// Another process that takes the lock (leaving the note, when given one) and holds it.
+struct LockHolder : test_support::SessionLockHolder {
+  explicit LockHolder(const std::string& note) : SessionLockHolder(kName, note) {}
 };
 
 // TMPDIR, for the life of the object.
@@ -162,6 +124,21 @@ TEST_F(RunningCopy, AProcessHoldingTheLockRunsTheProgramAgainAndStillHoldsItAfte
   SpReleaseSessionLock(kName);
   EXPECT_TRUE(Lockable(Session() + "/lock"));
   EXPECT_EQ(errors_.Count(), 0u);
+}
+
+TEST_F(RunningCopy, WhereTheHomeCannotBeGuardedTheStartSaysSoInOneSentenceAndRuns) {
+  const std::string data = SpProgramDataFolder();
+  std::filesystem::create_directories(data);
+  // Something that is no lock file where the home's lock lies.
+  ASSERT_EQ(mkdir((data + "/mediamanager.lock").c_str(), 0700), 0);
+  testing::internal::CaptureStderr();
+  const int result = Run({WindowShown(), Quit()});
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result, 0);
+  EXPECT_NE(said.find("could not make sure that no other copy"), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << "one sentence: " << said;
+  EXPECT_TRUE(errors_.Has("CDR_Main")) << "and the log has it";
+  EXPECT_TRUE(Exists(home_.Path(".config/Mirrelbox Prefs"))) << "the program ran";
 }
 
 // A folder of the user's with these permissions, or of another user's (nobody's); empty when

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <filesystem>
 #include <iterator>
 
 #include "AppTestSupport.h"
@@ -12,6 +13,7 @@
 #include "Gestalt.h"
 #include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
+#include "SpErrorInfoSystem.h"
 #include "SpCDRomManager.h"
 #include "SpOC_IconButtonControl.h"
 #include "SpPreferenceStockObject.h"
@@ -249,6 +251,27 @@ TEST_F(StartUp, SettingsAKilledSaveLeftAreTakenBackAndDamagedOnesKeptAside) {
   EXPECT_TRUE(errors_.Has("cPrefStockFileObj::LoadPrefDataFromFile"));
   std::ifstream in(file + " (damaged)", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
+}
+
+// The line the README promises reaches the error report itself (not only the tests' capture of
+// the log): a damaged settings file kept aside is said there once.
+TEST_F(StartUp, ADamagedSettingsFileKeptAsideIsALineOfTheErrorReport) {
+  const std::string file = home_.Path(".config/Mirrelbox Prefs/MirrelboxPref");
+  std::filesystem::create_directories(home_.Path(".config/Mirrelbox Prefs"));
+  std::ofstream(file, std::ios::binary) << std::string("InDt\x00\x00\x00\x04\x00\x00", 10);
+  SpERORSYS_RecordSinkProc sink = nullptr;
+  URefCon refCon = 0;
+  SpERORSYS_GetRecordSink(&sink, &refCon);
+  SpERORSYS_SetRecordSink(nullptr, 0);
+  Run({Quit()});
+  SpERORSYS_SetRecordSink(sink, refCon);
+  std::ifstream in(home_.Path(".config/Zanthe Folder/Error Report"), std::ios::binary);
+  const std::string report{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_NE(report.find("cPrefStockFileObj::LoadPrefDataFromFile\t4\tFile Error !! kept as "
+                        "\"MirrelboxPref (damaged)\"\t\r"),
+            std::string::npos)
+      << report;
+  EXPECT_TRUE(Exists(file + " (damaged)"));
 }
 
 TEST_F(StartUp, TheClassicLayoutNeedsTheQuitItemOrEndsNamingTheStep) {

@@ -187,9 +187,9 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   EXPECT_NE(SoundLevel("file 99"), -1);
 }
 
-// Files of many thousand records, each one past the limit dropping another: the dropped ones
-// are deleted as they go, not kept until the program ends.
-TEST_F(StartData, RecordsDroppedPastTheLimitAreFreed) {
+// Files of many thousand records, more than any save writes: damaged, they leave no record
+// alive, and they are kept aside.
+TEST_F(StartData, FilesOfMoreRecordsThanAListKeepsLeaveNoneAlive) {
   std::string cds, sounds = BE32(20000);
   for (UInt32 i = 0; i < 20000; ++i) {
     cds += "1\t" + std::to_string(i % 100) + "\t" + std::to_string(i / 100 % 60) + "\t" +
@@ -200,13 +200,15 @@ TEST_F(StartData, RecordsDroppedPastTheLimitAreFreed) {
   WriteFile(SoundFile(), sounds);
   const UInt32 cdsBefore = cCDSaveInitialData::CountAlive();
   const UInt32 soundsBefore = cQTFileSaveInitialData::CountAlive();
+  ErrorLogCapture log;
   cSpCDRSaveInitDataMgr* manager = Restart();
-  EXPECT_EQ(manager->GetCDInitialDataCount(), 49u);
-  EXPECT_EQ(manager->GetFileInitialDataCount(), 49u);
-  EXPECT_EQ(CDLevel(1, 99, 19, 3), 50);  // the last line
-  EXPECT_EQ(SoundLevel("file 19999"), 50);
-  EXPECT_EQ(cCDSaveInitialData::CountAlive() - cdsBefore, 49u);
-  EXPECT_EQ(cQTFileSaveInitialData::CountAlive() - soundsBefore, 49u);
+  EXPECT_EQ(manager->GetCDInitialDataCount(), 0u);
+  EXPECT_EQ(manager->GetFileInitialDataCount(), 0u);
+  EXPECT_EQ(cCDSaveInitialData::CountAlive(), cdsBefore);
+  EXPECT_EQ(cQTFileSaveInitialData::CountAlive(), soundsBefore);
+  EXPECT_EQ(log.Count(), 2u);
+  EXPECT_EQ(ReadFile(CDFile() + " (damaged)"), cds);
+  EXPECT_EQ(ReadFile(SoundFile() + " (damaged)"), sounds);
 }
 
 // A disposed manager's records stay for the media objects that hold them, until whoever
@@ -293,57 +295,106 @@ TEST_F(StartData, NamesUpToTheLongestAreSavedAndALongerOneIsLeftOut) {
   EXPECT_EQ(SoundLevel("after.aif"), 4);
 }
 
-TEST_F(StartData, DamagedSoundFileDataLoadsWhatPrecedesTheDamage) {
+// A damaged start-data file is not used in part (one flipped byte could otherwise add a record
+// or set a level no one chose): the list starts empty, and the file is kept aside as
+// "<name> (damaged)" with one record saying so and why.
+TEST_F(StartData, DamagedSoundFileDataIsNotUsedAndKeptAside) {
   const std::string one = FileRecord("one.aif", 10, 11);
   const std::string two = FileRecord("two.aif", 20, 22);
+  const auto field = [&](std::size_t at, UInt32 value) {
+    std::string bytes = BE32(1) + one;
+    return bytes.replace(4 + 4 + 7 + at, 4, BE32(value));
+  };
+  std::string fifty = BE32(50);
+  for (int i = 0; i < 50; ++i) fifty += FileRecord("s" + std::to_string(i), 1, 1);
   struct Case {
     std::string bytes;
     UInt32 loaded;
-    SInt32 code;  // 0: no failure record
+    SInt32 code;  // 0: not damaged
     const char* why;
   } cases[] = {
       {"", 0, 0, "an empty file"},
       {BE32(0), 0, 0, "no records"},
-      {BE32(0xFFFFFFFF), 0, 0, "a negative count"},
-      {BE32(1) + BE32(511) + std::string(600, 'x'), 0, 2, "name length 511"},
-      {BE32(2) + one + BE32(0x80000000u), 1, 2, "negative name length"},
-      {BE32(2) + one + one, 1, 3, "the same record twice"},
-      {BE32(2) + one + two.substr(0, 30), 1, 1, "the file ends inside a record"},
-      {BE32(5) + one + two, 2, 1, "a count beyond the records"},
-      {std::string("\x00\x00", 2), 0, 1, "the file ends inside the count"},
       {BE32(2) + one + two, 2, 0, "well formed"},
+      {BE32(1) + FileRecord("one.aif", 10, 100), 1, 0, "the highest level"},
+      {BE32(0xFFFFFFFF), 0, kSpStartDataBadRecord, "a negative count"},
+      {fifty, 0, kSpStartDataBadRecord, "50 records, more than a list keeps"},
+      {BE32(1) + BE32(511) + std::string(600, 'x'), 0, 2, "name length 511"},
+      {BE32(2) + one + BE32(0x80000000u), 0, 2, "negative name length"},
+      {BE32(2) + one + one, 0, 3, "the same record twice"},
+      {BE32(2) + one + two.substr(0, 30), 0, 1, "the file ends inside a record"},
+      {BE32(5) + one + two, 0, 1, "a count beyond the records"},
+      {BE32(1) + one + two, 0, kSpStartDataBadRecord, "a count below the records"},
+      {std::string("\x00\x00", 2), 0, 1, "the file ends inside the count"},
+      {BE32(1) + FileRecord("one.aif", 10, 101), 0, kSpStartDataBadRecord, "level 101"},
+      {BE32(1) + FileRecord("one.aif", 10, 0x0100000B), 0, kSpStartDataBadRecord,
+       "a flipped byte in the level"},
+      {field(12, 0xFFFF0010u), 0, kSpStartDataBadRecord, "negative channels"},
+      {field(24, 1), 0, kSpStartDataBadRecord, "a buffer address"},
+      {field(32, 0xFFFFFFFFu), 0, kSpStartDataBadRecord, "a negative duration"},
+      {field(36, 0xFFFFFFFFu), 0, kSpStartDataBadRecord, "a negative time scale"},
+      {BE32(1) + FileRecord("x.aif", 10, 100).replace(17, 32, std::string(32, '\0')), 1, 0,
+       "a file that could not be described: no format, duration or time scale"},
   };
+  const std::string damaged = SoundFile() + " (damaged)";
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    unlink(damaged.c_str());
     WriteFile(SoundFile(), c.bytes);
     ErrorLogCapture log;
-    EXPECT_EQ(Restart()->GetFileInitialDataCount(), c.loaded) << c.why;
-    EXPECT_TRUE(c.code == 0 ? log.Count() == 0
-                            : log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code))
-        << c.why;
-    EXPECT_EQ(SoundLevel("one.aif", 10), c.loaded > 0 ? 11 : -1) << c.why;
+    EXPECT_EQ(Restart()->GetFileInitialDataCount(), c.loaded);
+    EXPECT_EQ(log.Count(), c.code == 0 ? 0u : 1u);
+    EXPECT_EQ(log.Has("cSpCDRSaveInitDataMgr::LoadFileInitialData", c.code), c.code != 0);
+    EXPECT_EQ(ReadFile(damaged), c.code == 0 ? "" : c.bytes);
+    EXPECT_EQ(access(SoundFile().c_str(), F_OK) == 0, c.code == 0);
+    if (c.code != 0) {
+      EXPECT_EQ(SoundLevel("one.aif", 10), -1) << "nothing of it is used";
+    } else if (c.loaded == 2) {
+      EXPECT_EQ(SoundLevel("one.aif", 10), 11);
+    }
   }
 }
 
-TEST_F(StartData, DamagedCDLinesAreSkippedAndTheRestLoaded) {
-  WriteFile(CDFile(),
-            "12\t45\t3\t20\t100\t\r"   // good
-            "0\t1\t2\t3\t4\t\r"        // no tracks: skipped without a word
-            "\r"                       // empty
-            "x\t1\t2\t3\t4\t\r"        // not a number
-            "7\t1\t2\r"                // fields missing
-            "7\t1\t60\t0\t50\t\r"      // 60 seconds
-            "7\t1\t0\t75\t50\t\r"      // 75 frames
-            "7\t1\t-2\t0\t50\t\r"      // a sign
-            "12\t45\t3\t20\t30\t\r" +  // the same CD again
-                std::string(600, '9') +
-                "\r"                     // longer than any record
-                "3\t0\t59\t74\t255\t");  // good, last line without its CR
-  ErrorLogCapture log;
-  EXPECT_EQ(SpGetCDQTFileInitMaganer(1)->GetCDInitialDataCount(), 2u);
-  EXPECT_EQ(CDLevel(12, 45, 3, 20), 100);
-  EXPECT_EQ(CDLevel(3, 0, 59, 74), 255);
-  EXPECT_EQ(log.Count(), 1u);
-  EXPECT_TRUE(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine));
+TEST_F(StartData, DamagedCDDataIsNotUsedAndKeptAside) {
+  const std::string good = "12\t45\t3\t20\t100\t\r";
+  std::string fifty;
+  for (int i = 1; i <= 50; ++i) fifty += std::to_string(i) + "\t1\t2\t3\t4\t\r";
+  struct Case {
+    std::string bytes;
+    UInt32 loaded;
+    const char* why;
+  } cases[] = {
+      {good + "0\t1\t2\t3\t4\t\r" + "\r" + "3\t0\t59\t74\t255\t\r", 2,
+       "no tracks and empty lines are skipped; 255 is a level nobody set"},
+      {"", 0, "an empty file"},
+      {good + "x\t1\t2\t3\t4\t\r", 0, "not a number"},
+      {good + "7\t1\t2\r", 0, "fields missing"},
+      {good + "7\t1\t2\t3\t4\t5\t\r", 0, "a field too many"},
+      {good + "7\t1\t60\t0\t50\t\r", 0, "60 seconds"},
+      {good + "7\t1\t0\t75\t50\t\r", 0, "75 frames"},
+      {good + "7\t477219\t0\t0\t50\t\r", 0, "more minutes than a sector count holds"},
+      {good + "120\t477218\t0\t0\t50\t\r", 2, "long emulated discs of many tracks"},
+      {good + "7\t1\t-2\t0\t50\t\r", 0, "a sign"},
+      {good + "7\t1\t2\t0\t101\t\r", 0, "level 101"},
+      {good + "7\t1\t2\t0\t180\t\r", 0, "a flipped digit in the level"},
+      {good + "12\t45\t3\t20\t30\t\r", 0, "the same CD again"},
+      {good + std::string(600, '9') + "\r", 0, "longer than any record"},
+      {good + "3\t0\t59\t74\t25", 0, "the last line cut short"},
+      {fifty, 0, "50 records, more than a list keeps"},
+  };
+  const std::string damaged = CDFile() + " (damaged)";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    unlink(damaged.c_str());
+    WriteFile(CDFile(), c.bytes);
+    ErrorLogCapture log;
+    EXPECT_EQ(Restart()->GetCDInitialDataCount(), c.loaded);
+    const bool kept = c.loaded == 0 && !c.bytes.empty();
+    EXPECT_EQ(log.Count(), kept ? 1u : 0u);
+    EXPECT_EQ(log.Has("cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine), kept);
+    EXPECT_EQ(ReadFile(damaged), kept ? c.bytes : "");
+    EXPECT_EQ(CDLevel(12, 45, 3, 20), c.loaded > 0 && !c.bytes.empty() ? 100 : -1);
+  }
 }
 
 TEST_F(StartData, RandomFilesNeverCrashTheReaders) {

@@ -69,6 +69,56 @@ TEST(SlotPool, AnEmptiedBlockGoesBackUnlessItIsTheSpare) {
   }
 }
 
+// Slots of many blocks taken and given back in a scattered order (blocks filling, emptying
+// and going back in the middle of the lists): a live slot never shares a byte with another,
+// what is written into one stays until it is given back, every slot keeps to the alignment,
+// and once all are back no block is left over.
+TEST(SlotPool, LiveSlotsKeepTheirBytesWhateverOrderBlocksFillAndEmptyIn) {
+  FailNoMore guard;
+  constexpr std::size_t kBytes = 40, kAlign = 16;
+  cSpSlotPool pool(kBytes, 3, kAlign, false);
+  struct Live {
+    unsigned char* at;
+    unsigned char fill;
+  };
+  std::vector<Live> live;
+  unsigned seed = 12345, fill = 0;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  const auto intact = [&] {
+    for (const Live& l : live) {
+      for (std::size_t i = 0; i < kBytes; ++i) {
+        if (l.at[i] != l.fill) return false;
+      }
+    }
+    return true;
+  };
+  for (int round = 0; round < 2000; ++round) {
+    // Mostly takes in the first half, mostly gives in the second, so blocks fill and empty.
+    const bool take = live.empty() || next() % 100 < (round < 1000 ? 65u : 35u);
+    if (take) {
+      auto* slot = static_cast<unsigned char*>(pool.Take());
+      ASSERT_NE(slot, nullptr);
+      ASSERT_EQ(reinterpret_cast<std::uintptr_t>(slot) % kAlign, 0u);
+      const unsigned char mark = static_cast<unsigned char>(++fill % 251 + 1);
+      for (std::size_t i = 0; i < kBytes; ++i) slot[i] = mark;
+      live.push_back({slot, mark});
+    } else {
+      const std::size_t at = next() % live.size();
+      ASSERT_TRUE(pool.Give(live[at].at));
+      live.erase(live.begin() + std::ptrdiff_t(at));
+    }
+    if (round % 50 == 0) {
+      ASSERT_TRUE(intact()) << "round " << round;
+    }
+  }
+  ASSERT_TRUE(intact());
+  for (const Live& l : live) ASSERT_TRUE(pool.Give(l.at));
+  for (const Live& l : live) EXPECT_FALSE(pool.Give(l.at)) << "its block went back to the heap";
+  // No block is left: the next slot needs a new one.
+  sp_testing::FailNthAllocation(1);
+  EXPECT_EQ(pool.Take(), nullptr);
+}
+
 TEST(SlotPool, WhatIsNoSlotOfThePoolIsRefused) {
   cSpSlotPool pool(32, 4, 8, false);
   cSpSlotPool other(32, 4, 8, false);

@@ -444,6 +444,16 @@ TEST_F(FilesChanges, SideFilesOfEndedProcessesAloneAreListedAndDeleted) {
   const std::string gone = std::to_string(test_support::EndedProcessId());
   const std::string running = std::to_string(getppid());
   const std::string mine = std::to_string(getpid());
+  char tag[kSpSideFileTagSize];
+  SpNewSideFileTag(tag);
+  // This machine and its boot, as tags carry them; another machine's, and an earlier boot's.
+  const char* mark = std::strchr(tag, '@');
+  ASSERT_NE(mark, nullptr) << tag;
+  const std::string here = mark;
+  ASSERT_EQ(here.size(), 17u) << tag;
+  std::string elsewhere = here, earlierBoot = here;
+  elsewhere[1] = elsewhere[1] == 'a' ? 'b' : 'a';
+  earlierBoot[16] = earlierBoot[16] == 'a' ? 'b' : 'a';
   const struct {
     std::string name;
     bool ended;
@@ -458,6 +468,13 @@ TEST_F(FilesChanges, SideFilesOfEndedProcessesAloneAreListedAndDeleted) {
       {".L." + gone + "-1.savingx", false, "another suffix"},
       {".M." + gone + "-1.saving", false, "another file's"},
       {".L.99999999999-1.saving", false, "a number no process id can be"},
+      {".L." + gone + "-3" + here + ".saving", true, "an ended process of this machine"},
+      {".L." + gone + "-4" + elsewhere + ".saving", false,
+       "another machine's process, which may still run there"},
+      {".L." + running + "-5" + earlierBoot + ".saving", true,
+       "this machine's before its last start, under an id that runs now"},
+      {".L." + running + "-6" + here + ".saving", false, "a running process of this machine"},
+      {".L." + gone + "-7" + here.substr(0, 9) + ".saving", false, "a cut machine"},
   };
   time_t when = 1000000;
   for (const auto& c : cases) {
@@ -470,13 +487,14 @@ TEST_F(FilesChanges, SideFilesOfEndedProcessesAloneAreListedAndDeleted) {
   std::vector<std::string> tags;
   ASSERT_EQ(SpGetEndedSideFileTags(c_.vRefNum, c_.dirID, PStr(".L."), PStr(".saving"), &tags),
             noErr);
-  EXPECT_EQ(tags, (std::vector<std::string>{gone + "-2", gone})) << "files only, newest first";
+  EXPECT_EQ(tags, (std::vector<std::string>{gone + "-2", gone, gone + "-3" + here,
+                                            running + "-5" + earlierBoot}))
+      << "files only, newest first";
   ASSERT_EQ(SpDeleteEndedSideFiles(c_.vRefNum, c_.dirID, PStr(".L."), PStr(".saving")), noErr);
   for (const auto& c : cases) EXPECT_EQ(HostExists(home_.Path("C/" + c.name)), !c.ended) << c.why;
   EXPECT_TRUE(HostExists(home_.Path("C/.L." + gone + "-9.saving"))) << "a folder is no side file";
   EXPECT_EQ(SpGetEndedSideFileTags(c_.vRefNum, c_.dirID, PStr(""), PStr(".saving"), &tags),
             bdNamErr);
-  char tag[kSpSideFileTagSize];
   SpNewSideFileTag(tag);
   const std::string first = tag;
   SpNewSideFileTag(tag);

@@ -2,8 +2,9 @@
 // Not for the program's own code.
 //
 // A record is a small file in "<the program's data folder>/temporaries", named after the
-// process and a number it counts: 'SpTm', the version (1), the kind, the process's id and
-// start time (clock ticks after boot, from /proc; 0 when unknown), the file's absolute path
+// process, the number it counts and its machine (see internal/SideFiles.h): 'SpTm', the
+// version (2), the kind, the process's id and start time (clock ticks after boot, from /proc;
+// 0 when unknown), the machine and its boot (two 32-bit marks), the file's absolute path
 // (16-bit length and bytes) and then, at a fixed place after the path, what tells the file
 // from another that later takes its name: a flag, the device, the inode number, its kind and
 // what else is known of it (detail/Identity.h). The record is written whole and synced before
@@ -12,7 +13,11 @@
 // record that knows its file.
 //
 // A leftover is removed only while it is still the very file recorded and no live process
-// records the same path; a record that never learnt its file removes nothing.
+// records the same path; a record that never learnt its file removes nothing. Only this
+// machine's records are judged: another machine sharing the folder (a home over the network)
+// may be running the process named, so its records and their files stay. Version 1 records,
+// which carry no machine, are taken for this machine's. Records are opened only when they are
+// regular files, and without waiting.
 #pragma once
 
 #include <string>

@@ -1,16 +1,19 @@
 // The changes the program makes to what a folder holds (a file made, renamed, linked or
-// removed, a folder made or removed) pass one point each, so that the test API can end the
-// process just before a chosen one, as a kill or a power cut at that moment would. Not for
-// the program's own code.
+// removed, a folder made or removed) pass one point each, so that the test API can count them
+// and end the process just before a chosen one, as a kill or a power cut at that moment would.
+// What it does there lives in the test API's library alone, which the program never links:
+// the program's own build can neither be told to end nor end there. Not for the program's
+// own code.
 #pragma once
 
 #include <sys/types.h>
 
+#include <string>
+
 namespace sp_platform {
 namespace files {
 
-// Called just before each such change. Counts it; when the test API asked for this one, the
-// process ends at once with SIGKILL.
+// Called just before each such change: runs the hook, when one is installed.
 void BeforeFileStep();
 
 // The system calls that make such changes, each after BeforeFileStep.
@@ -23,11 +26,15 @@ int StepRename(const char* from, const char* to);
 int StepRenameNoReplace(const char* from, const char* to);  // renameat2 RENAME_NOREPLACE
 int StepLink(const char* from, const char* to);
 
-// The test API: the process ends just before the n-th change from now (0: never); the count
-// starts again from 0.
-void KillAtFileStep(int n);
-// How many changes were made since the last KillAtFileStep.
-int FileStepsTaken();
+// Opens an existing regular file for reading or writing (O_RDONLY, O_WRONLY or O_RDWR; a
+// symbolic link is not followed): the descriptor, or -1 with errno (EINVAL for anything that is
+// no regular file). Never waits: a FIFO or a device put under the name is refused, not opened
+// until another process comes to its other end.
+int OpenRegularFile(const std::string& path, int access);
+
+// The test API's hook, run just before each change (null: none, as in the program).
+typedef void (*FileStepHook)();
+void SetFileStepHook(FileStepHook hook);
 
 }  // namespace files
 }  // namespace sp_platform

@@ -1,0 +1,27 @@
+// Files that cannot be read, kept aside (SpDamagedFile.h).
+#include "SpDamagedFile.h"
+
+#include "SpErrorInfoSystem.h"
+#include "SpStdFileFunction.h"
+#include "SpStdFunction.h"
+
+std::string Sp_DamagedFileName(const char* name) {
+  static const char kDamaged[] = " (damaged)";
+  char cut[256];
+  Sp_CutStringByByteLen(name != nullptr ? name : "", short(255 - (sizeof kDamaged - 1)), cut);
+  return std::string(cut) + kDamaged;
+}
+
+OSErr Sp_KeepDamagedFile(short vRefNum, SInt32 dirID, const char* name, const char* sourceFile,
+                         const char* methodName, SInt32 code) {
+  const std::string damaged = Sp_DamagedFileName(name);
+  const OSErr err = name != nullptr
+                        ? Sp_RenameFileReplacing(vRefNum, dirID, name, damaged.c_str())
+                        : OSErr(paramErr);
+  const std::string message =
+      std::string(kSpMsgFileError) + (err == noErr
+                                          ? "kept as \"" + damaged + "\""
+                                          : std::string("not kept aside: ") + std::to_string(err));
+  SpReportFailure(sourceFile, methodName, code, message.c_str());
+  return err;
+}

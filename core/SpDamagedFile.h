@@ -1,0 +1,18 @@
+// A file of the program's own that cannot be read (settings, start data, file-name
+// definitions) is not used, and is kept beside its name for the user to look at, so that the
+// next save cannot write over it.
+#pragma once
+
+#include <string>
+
+#include "MacTypes.h"
+
+// Where such a file is kept: "<name> (damaged)", the name cut on a character so that the whole
+// stays within 255 bytes. One per file, the latest.
+std::string Sp_DamagedFileName(const char* name);
+
+// Renames the file `name` of the folder to its damaged name (replacing an earlier one) and
+// writes the one error-log record of it: the source, method and code given, saying where the
+// file was kept or why it could not be. The result of the rename (paramErr for a null name).
+OSErr Sp_KeepDamagedFile(short vRefNum, SInt32 dirID, const char* name, const char* sourceFile,
+                         const char* methodName, SInt32 code);
