@@ -186,7 +186,8 @@ void CopyExtendedAttributes(int from, int to) {
 
 // Data, extended attributes (Finder information among them), mode, modification and
 // creation dates: a copy looks like its original.
-OSErr sp_platform::files::CopyFile(const Location& source, const std::string& target) {
+OSErr sp_platform::files::CopyFile(const Location& source, const std::string& target,
+                                   const std::function<void()>& made) {
   const int in = open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return OSErrFromErrno(errno);
   const int out =
@@ -196,6 +197,7 @@ OSErr sp_platform::files::CopyFile(const Location& source, const std::string& ta
     close(in);
     return OSErrFromErrnoAt(e, target, Access::kWrite);
   }
+  if (made) made();
   OSErr err = noErr;
   std::vector<char> buffer(kCopyBufferBytes);
   // A track of an audio CD is copied from the disc, not from its stand-in file.
@@ -232,6 +234,9 @@ OSErr sp_platform::files::CopyFile(const Location& source, const std::string& ta
     CopyExtendedAttributes(in, out);
     const timespec times[2] = {{0, UTIME_OMIT}, source.st.st_mtim};
     futimens(out, times);
+    // A copy may be all that is left of its original soon after (the old version of a file
+    // replaced on a volume without links): it reaches the disk before anything relies on it.
+    if (StepSync(out, target.c_str()) != 0) err = OSErrFromErrno(errno, Access::kWrite);
   }
   close(in);
   // Some file systems (network ones) report a delayed write error only at the close: the copy

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace sp_platform {
 namespace files {
@@ -15,6 +17,14 @@ namespace {
 
 int stepsTaken_GlV = 0;
 int killAt_GlV = -1;  // -1: not yet read from the environment
+std::vector<std::string>* journal_GlV = nullptr;
+
+void Journal(const char* verb, const char* path, const char* other = nullptr) {
+  if (journal_GlV == nullptr) return;
+  std::string entry = std::string(verb) + " " + (path != nullptr ? path : "");
+  if (other != nullptr) entry += std::string(" ") + other;
+  journal_GlV->push_back(entry);
+}
 
 // A program started by a test may be told where to end through SP_KILL_AT_FILE_STEP.
 int KillAt() {
@@ -38,42 +48,59 @@ void BeforeFileStep() {
 
 int StepOpen(const char* path, int flags, mode_t mode) {
   BeforeFileStep();
+  Journal("open", path);
   return open(path, flags, mode);
 }
 
 int StepMkdir(const char* path, mode_t mode) {
   BeforeFileStep();
+  Journal("mkdir", path);
   return mkdir(path, mode);
 }
 
 int StepRmdir(const char* path) {
   BeforeFileStep();
+  Journal("rmdir", path);
   return rmdir(path);
 }
 
 int StepUnlink(const char* path) {
   BeforeFileStep();
+  Journal("unlink", path);
   return unlink(path);
 }
 
 int StepUnlinkat(int dirFd, const char* name, int flags) {
   BeforeFileStep();
+  Journal("unlink", name);
   return unlinkat(dirFd, name, flags);
 }
 
 int StepRename(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("rename", from, to);
   return rename(from, to);
 }
 
 int StepRenameNoReplace(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("rename", from, to);
   return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
 
 int StepLink(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("link", from, to);
   return link(from, to);
+}
+
+int StepSync(int fd, const char* path) {
+  Journal("sync", path);
+  return fsync(fd);
+}
+
+void JournalFileSteps(std::vector<std::string>* journal) {
+  journal_GlV = journal;
 }
 
 void KillAtFileStep(int n) {
