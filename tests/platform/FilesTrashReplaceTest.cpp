@@ -109,6 +109,7 @@ TEST_F(FilesReplace, OnAVolumeWhoseTopFolderIsNotTheUsersTheOldFileGoesToTheHome
   if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
   if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
     GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+  sp_testing::ResetFiles();  // the volumes are looked at again
   const std::string docs = volume + "/docs";
   ASSERT_EQ(mkdir(docs.c_str(), 0755), 0);
   WriteHostFile(docs + "/song.txt", kOld);
