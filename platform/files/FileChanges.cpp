@@ -570,3 +570,37 @@ OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
   }
   return result;
 }
+
+OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                            ConstStr255Param prefix, ConstStr255Param suffix,
+                            const FInfo* finderInfo, const void* bytes, ByteCount size) {
+  if (name == nullptr || (bytes == nullptr && size > 0)) return paramErr;
+  Location folder;
+  std::string linuxPrefix, linuxSuffix, linuxName;
+  OSErr err = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
+  if (err != noErr) return err;
+  if (name[0] == 0 || !LinuxNameFromClassic(name + 1, name[0], linuxName)) return bdNamErr;
+  if ((err = CheckWritable(folder)) != noErr) return err;
+  // What writers killed in the middle of a save left goes first, so it does not pile up.
+  SpDeleteEndedSideFiles(vRefNum, dirID, prefix, suffix);
+  const std::string path = JoinPath(PathInside(folder), linuxName);
+  struct stat st {};
+  const bool replaced = lstat(path.c_str(), &st) == 0;
+  if (replaced && S_ISDIR(st.st_mode)) return notAFileErr;
+  UInt8 raw[32] = {};
+  if (finderInfo != nullptr) EncodeFInfo(*finderInfo, raw);
+  OSErr infoErr = noErr;
+  const auto fill = [&](int fd, const std::string& side) {
+    const int written = WriteAllBytes(fd, bytes, size);
+    if (written != 0) return written;
+    StampCreationDate(side);
+    if (finderInfo != nullptr) infoErr = WriteFinderInfo(side, raw);
+    return infoErr == noErr ? 0 : EIO;
+  };
+  const int e = ReplaceThroughSideFile(path, linuxPrefix, linuxSuffix, kDefaultFileMode, fill);
+  if (infoErr != noErr) return infoErr;
+  if (e != 0) return OSErrFromErrnoAt(e, path, Access::kWrite);
+  if (replaced) NoteDeleted(path);
+  ForgetListing(PathInside(folder));
+  return noErr;
+}

@@ -1031,6 +1031,15 @@ OSErr SpGetEndedSideFileTags(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
 // Deletes those files: noErr, or the first failure (the others are still deleted).
 OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
                              ConstStr255Param suffix);
+// Saves `size` bytes as the whole of the file `name` in the folder: the side files that ended
+// processes left under this prefix and suffix go, a new side file (the prefix, a new tag, the
+// suffix) gets the bytes and the Finder information (none when null), is synced and takes
+// the name in one step (replacing a file of the name), and the folder is synced so that the
+// rename lasts. notAFileErr when the name is a folder's; any failure leaves the file as it was
+// and no side file.
+OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                            ConstStr255Param prefix, ConstStr255Param suffix,
+                            const FInfo* finderInfo, const void* bytes, ByteCount size);
 
 // ---- Forks ----------------------------------------------------------------------------------
 //

@@ -13,6 +13,7 @@
 
 #include "files/internal/FileLocations.h"
 #include "files/internal/FileSteps.h"
+#include "files/internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
@@ -69,6 +70,9 @@ std::string NotePath(const std::string& folder) {
   return folder + "/note";
 }
 
+// The note is written into a side file "note.new-<tag>" first.
+constexpr char kNoteSidePrefix[] = "note.new-";
+
 void RemoveNote(const std::string& folder) {
   struct stat st;
   if (lstat(NotePath(folder).c_str(), &st) == 0) StepUnlink(NotePath(folder).c_str());
@@ -91,17 +95,6 @@ std::string ReadNote(const std::string& folder) {
   close(fd);
   text.resize(got > kMaxNoteBytes ? 0 : got);
   return text;
-}
-
-bool WriteWhole(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += std::size_t(n);
-  }
-  return true;
 }
 
 // The lock file, opened: a regular file of this user's (a link is not followed); -1 with the
@@ -166,8 +159,10 @@ OSErr SpTakeSessionLock(const char* name, std::string* holderNote) {
     if (holderNote != nullptr) *holderNote = ReadNote(folder);
     return fBsyErr;
   }
-  // A note left by a copy that crashed tells of a window that is gone.
+  // A note left by a copy that crashed tells of a window that is gone, and a side file it was
+  // writing the note into is of no use.
   RemoveNote(folder);
+  RemoveEndedSideFiles(folder, kNoteSidePrefix, "", true);
   HeldLocks().push_back(HeldLock{name, folder, fd, 1});
   return noErr;
 }
@@ -187,16 +182,8 @@ OSErr SpWriteSessionNote(const char* name, const std::string& text) {
   const HeldLock* held = HeldLockOf(name);
   if (held == nullptr) return fnOpnErr;
   if (text.size() > kMaxNoteBytes) return paramErr;
-  // Only the holder writes, so one temporary name does.
-  const std::string temporary = NotePath(held->folder) + ".new";
-  const int fd =
-      StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return OSErrFromErrno(errno, Access::kWrite);
-  const bool written = WriteWhole(fd, text);
-  const int writeError = errno;
-  close(fd);
-  if (written && StepRename(temporary.c_str(), NotePath(held->folder).c_str()) == 0) return noErr;
-  const OSErr err = OSErrFromErrno(written ? errno : writeError, Access::kWrite);
-  StepUnlink(temporary.c_str());
-  return err;
+  const int err = ReplaceThroughSideFile(
+      NotePath(held->folder), kNoteSidePrefix, "", 0600,
+      [&](int fd, const std::string&) { return WriteAllBytes(fd, text.data(), text.size()); });
+  return err == 0 ? OSErr(noErr) : OSErrFromErrno(err, Access::kWrite);
 }
