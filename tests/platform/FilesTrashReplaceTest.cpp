@@ -162,6 +162,22 @@ TEST_F(FilesReplace, ACopyInTheTrashReachesTheDiskBeforeTheOldNameGoes) {
   EXPECT_TRUE(after > rename && after < journal.size()) << "the folder after the rename";
 }
 
+// The last step fails (the old name is a mount point, which no rename replaces): both files
+// stay as they were, and the old file's second name in the Trash goes with its info file.
+TEST_F(FilesReplace, AFailedLastStepLeavesBothFilesAndNoTrashEntry) {
+  Prepare();
+  {
+    const test_support::NameHeldByMount held(Doc("song.txt"));
+    if (!held.Held()) GTEST_SKIP() << "this process may not mount";
+    EXPECT_NE(Replace(), noErr);
+  }
+  EXPECT_EQ(ReadHostFile(Doc("song.txt")), kOld);
+  EXPECT_EQ(ReadHostFile(Doc("song.tmp")), kNew);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "files"), 0);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "info"), 0);
+  EXPECT_EQ(test_support::TrashEntries(fs::TemporariesFolder(), ""), 0) << "no record is left";
+}
+
 // Calls that cannot replace leave both files as they were and the Trash without an item.
 TEST_F(FilesReplace, RefusedReplacementsChangeNothing) {
   Prepare();
