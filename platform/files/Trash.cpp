@@ -397,23 +397,28 @@ namespace {
 
 bool refuseHardLinks_GlV = false;
 
-// The Trash of the volume `item` lies on, made as needed. Where the volume's own cannot be
-// made (its top folder belongs to another user, as on a data disk or stick whose root is the
-// administrator's), the home Trash, which the freedesktop rules allow for items of any volume:
-// the old file is copied there, links never crossing volumes.
+// The Trash of the volume `item` lies on, made as needed.
 OSErr TrashOfItem(const Location& item, std::string& trash) {
   FSRef ref;
   OSErr err = FSFindFolder(item.vRefNum, kTrashFolderType, kCreateFolder, &ref);
   Location files;
   if (err == noErr) err = LocateRef(&ref, files);
-  if (err == noErr) {
-    trash = DirName(files.path);
-    return noErr;
-  }
+  if (err == noErr) trash = DirName(files.path);
+  return err;
+}
+
+// The info file of the old file of a replace, made in the Trash of its volume. Where that
+// Trash cannot be made or written (the volume's top folder, or a Trash left there, belongs to
+// another user, as on a data disk or stick whose root is the administrator's), it is made in
+// the home Trash, which the freedesktop rules allow for items of any volume: the old file is
+// then copied there, links never crossing volumes.
+OSErr MakeInfoFileOfReplaced(const Location& old, std::string& trash, NewInfoFile& made) {
+  OSErr err = TrashOfItem(old, trash);
+  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
   const std::string home = HomeTrashFolder();
-  if (EnsureTrashFolders(home) != noErr) return err;
+  if (err == noErr || SameFolder(trash, home) || EnsureTrashFolders(home) != noErr) return err;
   trash = home;
-  return noErr;
+  return MakeInfoFile(trash, BaseName(old.path), false, true, made);
 }
 
 // A file system that cannot give a file a second name (FAT, some network ones), or a file it
@@ -449,12 +454,11 @@ OSErr PutSecondNameInTrash(const Location& old, const std::string& item, UInt32 
 // names a missing item. Until the info file is written, it and the item are recorded as
 // temporary files, each as the very file made, so that what a kill left goes and nothing else.
 OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement) {
-  std::string trash;
-  OSErr err = TrashOfItem(old, trash);
   // The new file's data reach the disk before it takes a name that must never name less.
-  if (err == noErr) err = SyncPath(replacement.path);
+  OSErr err = SyncPath(replacement.path);
+  std::string trash;
   NewInfoFile made;
-  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
+  if (err == noErr) err = MakeInfoFileOfReplaced(old, trash, made);
   if (err != noErr) return err;
   UInt32 itemRecord = 0;
   if (made.record != 0 &&

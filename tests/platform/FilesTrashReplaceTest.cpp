@@ -101,41 +101,54 @@ TEST_F(FilesReplace, TheNameNeverNamesLessThanOneWholeFileWhereverAKillFalls) {
 }
 
 // A volume whose top folder is the administrator's (a data disk or stick mounted by root) with
-// a folder of the user's: its own Trash cannot be made there, so the old file is copied into
-// the home Trash, restorable to where it was, and the save goes through.
+// a folder of the user's: its own Trash cannot be made there, nor written when the
+// administrator left one, so the old file is copied into the home Trash, restorable to where
+// it was, and the save goes through.
 TEST_F(FilesReplace, OnAVolumeWhoseTopFolderIsNotTheUsersTheOldFileGoesToTheHomeTrash) {
   const std::string volume = home_.Path("vol");
   ASSERT_EQ(mkdir(volume.c_str(), 0755), 0);
   if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
-  if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
-    GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
-  sp_testing::ResetFiles();  // the volumes are looked at again
-  const std::string docs = volume + "/docs";
-  ASSERT_EQ(mkdir(docs.c_str(), 0755), 0);
-  WriteHostFile(docs + "/song.txt", kOld);
-  WriteHostFile(docs + "/song.tmp", kNew);
-  ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
-  // The user ("nobody" when the tests run as root) owns its folder, its files and its home
-  // Trash, and may pass through the home; the volume's top folder stays root's.
-  const std::string user = geteuid() == 0 ? "65534:65534" : std::to_string(geteuid());
-  ASSERT_EQ(
-      std::system(("chown -R " + user + " '" + docs + "' '" + home_.Path(".local") + "'").c_str()),
-      0);
-  ASSERT_EQ(chmod(home_.Home().c_str(), 0711), 0);
-  const FSRef old = files_test::RefAt(home_, "vol/docs/song.txt");
-  const FSRef replacement = files_test::RefAt(home_, "vol/docs/song.tmp");
-  files_test::RunUnprivileged(
-      [&] { EXPECT_EQ(FSReplaceFileKeepingOldInTrash(&old, &replacement, nullptr), noErr); });
-  EXPECT_EQ(ReadHostFile(docs + "/song.txt"), kNew);
-  EXPECT_FALSE(HostExists(docs + "/song.tmp"));
-  EXPECT_EQ(ReadHostFile(trash_ + "/files/song.txt"), kOld) << "a copy in the home Trash";
-  EXPECT_NE(ReadHostFile(trash_ + "/info/song.txt.trashinfo")
-                .find("\nPath=" + fs::TrashEncodePath(docs + "/song.txt") + "\n"),
-            std::string::npos)
-      << "its full path, as the home Trash records it";
-  const std::filesystem::directory_iterator top(volume);
-  EXPECT_EQ(std::distance(begin(top), end(top)), 1) << "no Trash made on the volume";
-  umount2(volume.c_str(), MNT_DETACH);
+  // The Trash the user's process would use there: named by its real user id.
+  const std::string theirs = volume + "/.Trash-" + std::to_string(getuid());
+  for (const bool trashThere : {false, true}) {
+    SCOPED_TRACE(trashThere ? "the administrator's Trash on the volume" : "no Trash there");
+    if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    sp_testing::ResetFiles();  // the volumes are looked at again
+    std::system(("rm -rf '" + trash_ + "'").c_str());
+    if (trashThere) {  // which the user may look into, not write
+      ASSERT_EQ(fs::EnsureTrashFolders(theirs), noErr);
+      ASSERT_EQ(std::system(("chmod -R 0755 '" + theirs + "'").c_str()), 0);
+    }
+    const std::string docs = volume + "/docs";
+    ASSERT_EQ(mkdir(docs.c_str(), 0755), 0);
+    WriteHostFile(docs + "/song.txt", kOld);
+    WriteHostFile(docs + "/song.tmp", kNew);
+    ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
+    // The user ("nobody" when the tests run as root) owns its folder, its files and its home
+    // Trash, and may pass through the home; the rest of the volume stays root's.
+    const std::string user = geteuid() == 0 ? "65534:65534" : std::to_string(geteuid());
+    ASSERT_EQ(std::system(
+                  ("chown -R " + user + " '" + docs + "' '" + home_.Path(".local") + "'").c_str()),
+              0);
+    ASSERT_EQ(chmod(home_.Home().c_str(), 0711), 0);
+    const FSRef old = files_test::RefAt(home_, "vol/docs/song.txt");
+    const FSRef replacement = files_test::RefAt(home_, "vol/docs/song.tmp");
+    files_test::RunUnprivileged(
+        [&] { EXPECT_EQ(FSReplaceFileKeepingOldInTrash(&old, &replacement, nullptr), noErr); });
+    EXPECT_EQ(ReadHostFile(docs + "/song.txt"), kNew);
+    EXPECT_FALSE(HostExists(docs + "/song.tmp"));
+    EXPECT_EQ(ReadHostFile(trash_ + "/files/song.txt"), kOld) << "a copy in the home Trash";
+    EXPECT_NE(ReadHostFile(trash_ + "/info/song.txt.trashinfo")
+                  .find("\nPath=" + fs::TrashEncodePath(docs + "/song.txt") + "\n"),
+              std::string::npos)
+        << "its full path, as the home Trash records it";
+    const std::filesystem::directory_iterator top(volume);
+    EXPECT_EQ(std::distance(begin(top), end(top)), trashThere ? 2 : 1) << "no Trash made there";
+    EXPECT_EQ(test_support::TrashEntries(theirs, "files"), 0);
+    EXPECT_EQ(test_support::TrashEntries(theirs, "info"), 0);
+    umount2(volume.c_str(), MNT_DETACH);
+  }
 }
 
 // Where the old file is copied into the Trash, the copy and the Trash's folders reach the disk
