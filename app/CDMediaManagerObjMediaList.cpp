@@ -191,19 +191,12 @@ short cCDR_MediaManager::WriteMediaListFile(bool version200) {
     return 1;
   }
   const char* name = version200 ? kListName : kOldListName;
-  Sp_DeleteEndedSideFiles(vRefNum, dirID, name);
-  const std::string side = Sp_NewSideFileName(name);
-  if (Sp_CreateFileByDirId(vRefNum, dirID, side.c_str(), kCreator, kFileType, 0, 0) != noErr) {
-    return 3;
-  }
-  sSpFileSysInfo* file = nullptr;
-  if (Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, side.c_str(), 0, 0, &file, 1, 0) != noErr) {
-    Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
-    return 5;
-  }
-  auto write = [file](const void* bytes, SInt32 n) -> OSErr {
-    return n < 1 ? OSErr(noErr)
-                 : Sp_WriteFileSystem_Write(file, static_cast<const char*>(bytes), n, 1);
+  // The list is made whole in memory, then saved in one piece through a side file.
+  std::vector<UInt8> list;
+  auto write = [&list](const void* bytes, SInt32 n) -> OSErr {
+    const auto* from = static_cast<const UInt8*>(bytes);
+    if (n > 0) list.insert(list.end(), from, from + n);
+    return noErr;
   };
   auto u32 = [&](UInt32 value) {
     UInt8 bytes[4] = {UInt8(value >> 24), UInt8(value >> 16), UInt8(value >> 8), UInt8(value)};
@@ -223,11 +216,12 @@ short cCDR_MediaManager::WriteMediaListFile(bool version200) {
       }
     }
   }
-  // A list whose last bytes did not reach the disk is as bad as one not written.
-  if (Sp_WriteFileSystem_Close(file, 1, 1) != noErr && step == 0) step = 31;
-  // The new list takes the name in one step, the old one going with it.
-  if (step == 0 && Sp_RenameFileReplacing(vRefNum, dirID, side.c_str(), name) != noErr) step = 47;
-  if (step != 0) Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
+  // The new list takes the name in one step, the old one going with it; a list whose bytes did
+  // not reach the disk is as bad as one not written.
+  if (step == 0 && Sp_ReplaceFileContents(vRefNum, dirID, name, kCreator, kFileType, list.data(),
+                                          list.size()) != noErr) {
+    step = 31;
+  }
   return step;
 }
 

@@ -28,11 +28,12 @@ const char kMsgDataTypeError[] = "Data Type Error = ";
 // and every later piece is skipped.
 class StockWriter {
  public:
-  explicit StockWriter(sSpOSXFileSysInfo* file) : file_(file) {}
+  explicit StockWriter(std::vector<UInt8>& file) : file_(file) {}
 
   OSErr Put(const void* bytes, UInt64 length) {
     if (err_ == noErr && length != 0) {
-      err_ = SpFileSystem_WriteByFSRef(file_, static_cast<const char*>(bytes), length, 1);
+      const auto* from = static_cast<const UInt8*>(bytes);
+      file_.insert(file_.end(), from, from + length);
     }
     return err_;
   }
@@ -45,7 +46,7 @@ class StockWriter {
   OSErr Error() const { return err_; }
 
  private:
-  sSpOSXFileSysInfo* file_;
+  std::vector<UInt8>& file_;
   OSErr err_ = noErr;
 };
 
@@ -230,10 +231,6 @@ constexpr UInt64 kSmallestItem = 5;
 enum : SInt32 {
   kSaveNoFolder = 1,
   kSaveLookUp = 2,
-  kSaveCreate = 4,
-  kSaveOpen = 5,
-  kSaveWrite = 6,
-  kSaveClose = 7,
   kSaveReplace = 9,
 };
 
@@ -438,7 +435,7 @@ OSErr ReadItemValue(StockReader& in, cPrefStockData* item, UInt8 type, Ptr scrat
 
 }  // namespace
 
-OSErr cPrefStockFileObj::WriteStockTree(sSpOSXFileSysInfo* file) const {
+OSErr cPrefStockFileObj::WriteStockTree(std::vector<UInt8>& file) const {
   const char kMethod[] = "cPrefStockFileObj::SavePrefDataInFile";
   StockWriter out(file);
   {
@@ -531,41 +528,14 @@ OSErr cPrefStockFileObj::SavePrefDataInFile() {
   if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveLookUp, kSpMsgFileError, err);
 
   // The new file is written beside the old one, which stays untouched until the new one is
-  // complete and closed and takes its name.
-  Sp_DeleteEndedSideFiles(vRefNum, dirID, fileName_);
-  const std::string newName = Sp_NewSideFileName(fileName_);
-  FInfo finderInfo;
-  std::memset(&finderInfo, 0, sizeof finderInfo);
-  finderInfo.fdType = fileType_;
-  finderInfo.fdCreator = creator_;
-  finderInfo.fdFlags = kHasBeenInited;
-  finderInfo.fdLocation.v = -1;
-  finderInfo.fdLocation.h = -1;
-  FSRef newRef;
-  err = Sp_CreateFileByUpperDirFSRef(&folder_, newName.c_str(), &finderInfo, &newRef, nullptr);
-  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveCreate, kSpMsgFileError, err);
-
-  sSpOSXFileSysInfo* file = nullptr;
-  SInt32 step = kSaveOpen;
-  err = Sp_WriteFileSystem_OpenByFSRef(&folder_, newName.c_str(), &file);
+  // complete and on the disk and takes its name.
+  std::vector<UInt8> bytes;
+  err = WriteStockTree(bytes);
   if (err == noErr) {
-    step = kSaveWrite;
-    err = WriteStockTree(file);
-    if (err != noErr) {
-      SpFileSystem_CloseByFSRef(file, 1, 1);
-    } else {
-      step = kSaveClose;
-      err = Sp_WriteFileSystem_CloseByFSRef(file, 1, 1);
-    }
+    err = Sp_ReplaceFileContents(vRefNum, dirID, fileName_, creator_, fileType_, bytes.data(),
+                                 bytes.size());
   }
-  if (err == noErr) {
-    step = kSaveReplace;
-    err = Sp_RenameFileReplacing(vRefNum, dirID, newName.c_str(), fileName_);
-  }
-  if (err != noErr) {
-    Sp_DeleteFileOrDirByFSRef(&newRef, 0);
-    return SpReportFailure(kSource, kMethod, step, kSpMsgFileError, err);
-  }
+  if (err != noErr) return SpReportFailure(kSource, kMethod, kSaveReplace, kSpMsgFileError, err);
   modifyFlag_ = 0;
   return noErr;
 }

@@ -36,6 +36,8 @@
 // modified file, and destroying the manager does too.
 #pragma once
 
+#include <vector>
+
 #include "DateTimeUtils.h"
 #include "Files.h"
 #include "MacTypes.h"
@@ -359,8 +361,8 @@ class cPrefStockFileObj {
   void UnlinkFromTopList(cPrefStockData* item);
   // Appends a chain of items that are in no list to the top list.
   void AppendTopChain(cPrefStockData* head, cPrefStockData* tail);
-  // The header, the segments and the closing counts; the first write failure.
-  OSErr WriteStockTree(sSpOSXFileSysInfo* file) const;
+  // The header, the segments and the closing counts, added to `file`; the first failure.
+  OSErr WriteStockTree(std::vector<UInt8>& file) const;
   // Reads the tree into a chain of new top items (head, tail); on a failure `step` is the
   // failing step to report (0 when it was reported already).
   OSErr ReadStockTree(sSpOSXFileSysInfo* file, cPrefStockData*& head, cPrefStockData*& tail,

@@ -110,6 +110,9 @@ void Sp_SetSFCurVol(short vRefNum);
 
 // ---- Creating ------------------------------------------------------------------------------
 
+// The Finder information of a file this library makes: creator and type, the flags given plus
+// "has been initialised", location (-1, -1).
+FInfo Sp_NewFileFinderInfo(UInt32 creator, UInt32 fileType, UInt16 flags = 0);
 // Creates the file with creator and type, Finder flags "has been initialised" plus invisible
 // and custom icon as asked, location (-1, -1).
 OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,

@@ -275,13 +275,6 @@ void SideFilePattern(const char* name, Str255 prefix, Str255 suffix) {
 
 }  // namespace
 
-std::string Sp_NewSideFileName(const char* name) {
-  if (name == nullptr) return std::string();
-  char tag[kSpSideFileTagSize];
-  SpNewSideFileTag(tag);
-  return SideFilePrefix(name) + tag + kSideFileSuffix;
-}
-
 void Sp_DeleteEndedSideFiles(short vRefNum, SInt32 dirID, const char* name) {
   if (name == nullptr) return;
   Str255 prefix, suffix;
@@ -330,21 +323,12 @@ OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt
     return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
                            OSErr(paramErr));
   }
-  Sp_DeleteEndedSideFiles(vRefNum, dirID, name);
-  const std::string side = Sp_NewSideFileName(name);
-  OSErr err = Sp_CreateFileByDirId(vRefNum, dirID, side.c_str(), creator, fileType, 0, 0);
-  if (err != noErr) return err;
-
-  sSpFileSysInfo* file = nullptr;
-  err = Sp_WriteFileSystem_OpenByDirId(vRefNum, dirID, side.c_str(), -1, 0, &file, 1, 0);
-  if (err == noErr) {
-    if (size > 0) {
-      err = Sp_WriteFileSystem_Write(file, reinterpret_cast<const char*>(bytes), SInt32(size), 1);
-    }
-    const OSErr closeErr = Sp_WriteFileSystem_Close(file, 1, 1);
-    if (err == noErr) err = closeErr;
-  }
-  if (err == noErr) err = Sp_RenameFileReplacing(vRefNum, dirID, side.c_str(), name);
-  if (err != noErr) Sp_DeleteFileDirByDirId(vRefNum, dirID, side.c_str(), 0);
+  Str255 pascalName, prefix, suffix;
+  if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
+  SideFilePattern(name, prefix, suffix);
+  const FInfo info = Sp_NewFileFinderInfo(creator, fileType);
+  const OSErr err =
+      SpReplaceFileContents(vRefNum, dirID, pascalName, prefix, suffix, &info, bytes, size);
+  if (err == noErr) FlushVol(nullptr, vRefNum);
   return err;
 }

@@ -53,8 +53,6 @@ OSErr Sp_ReNameBackUpFileWithAddNumberByFullPath(const char* fullPath, short max
 // for one save of one process (".Name.4711-2.saving", the name cut to its first 100 bytes), so
 // that copies of the program saving one file at once never write into each other's side files.
 
-// The name of a new side file of `name` (empty for a null name).
-std::string Sp_NewSideFileName(const char* name);
 // Deletes the side files of `name` that processes which have ended (killed in the middle of a
 // save) left in the folder. What cannot be deleted is tried again at the next save.
 void Sp_DeleteEndedSideFiles(short vRefNum, SInt32 dirID, const char* name);

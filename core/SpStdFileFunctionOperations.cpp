@@ -91,6 +91,17 @@ OSErr DeleteAsync(short vRefNum, SInt32 dirID, ConstStr255Param name) {
 
 // ---- Creating ------------------------------------------------------------------------------
 
+FInfo Sp_NewFileFinderInfo(UInt32 creator, UInt32 fileType, UInt16 flags) {
+  FInfo info;
+  std::memset(&info, 0, sizeof info);
+  info.fdType = fileType;
+  info.fdCreator = creator;
+  info.fdFlags = flags | kHasBeenInited;
+  info.fdLocation.v = -1;
+  info.fdLocation.h = -1;
+  return info;
+}
+
 OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
                            UInt32 fileType, unsigned char invisibleFlag,
                            unsigned char customIconFlag) {
@@ -106,13 +117,7 @@ OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32
     FSRef folder;
     OSErr err = Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder);
     if (err != noErr) return err;
-    FInfo info;
-    std::memset(&info, 0, sizeof info);
-    info.fdType = fileType;
-    info.fdCreator = creator;
-    info.fdFlags = flags;
-    info.fdLocation.v = -1;
-    info.fdLocation.h = -1;
+    const FInfo info = Sp_NewFileFinderInfo(creator, fileType, flags);
     return Sp_CreateFileByUpperDirFSRef(&folder, name, &info, nullptr, nullptr);
   }
 
@@ -126,12 +131,7 @@ OSErr Sp_CreateFileByDirId(short vRefNum, SInt32 dirID, const char* name, UInt32
   ClassicFileBlock(vRefNum, dirID, fileName, &pb);
   err = PBHGetFInfoSync(&pb);
   if (err == noErr) {
-    pb.fileParam.ioFlFndrInfo.fdCreator = creator;
-    pb.fileParam.ioFlFndrInfo.fdType = fileType;
-    pb.fileParam.ioFlFndrInfo.fdFlags = flags;
-    pb.fileParam.ioFlFndrInfo.fdLocation.v = -1;
-    pb.fileParam.ioFlFndrInfo.fdLocation.h = -1;
-    pb.fileParam.ioFlFndrInfo.fdFldr = 0;
+    pb.fileParam.ioFlFndrInfo = Sp_NewFileFinderInfo(creator, fileType, flags);
     pb.fileParam.ioDirID = dirID;  // the look-up gave back the file's own id
     err = PBHSetFInfoSync(&pb);
   }

@@ -376,27 +376,17 @@ int MakeFolders(const std::string& folder) {
   return 0;
 }
 
-// 0 or the errno. `written`, when given, is what the file is now.
+// 0 or the errno. `result`, when given, is what the file is now. The side file is
+// "<name>.tmp-<tag>", which RemoveStaleTemporaries knows.
 int WriteAtomically(const std::string& path, const std::vector<UInt8>& bytes,
                     struct stat* result = nullptr) {
   if (const int err = MakeFolders(ParentPath(path))) return err;
-  const std::string temporary = path + ".tmp-" + std::to_string(getpid());
-  const int fd = StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return errno;
-  int err = 0;
-  std::size_t written = 0;
-  while (written < bytes.size() && err == 0) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) err = n < 0 ? errno : EIO;
-    if (n > 0) written += std::size_t(n);
-  }
-  if (err == 0 && fdatasync(fd) != 0) err = errno;
-  if (err == 0 && result != nullptr && fstat(fd, result) != 0) err = errno;
-  close(fd);
-  if (err == 0 && StepRename(temporary.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) StepUnlink(temporary.c_str());
-  return err;
+  const auto fill = [&](int fd, const std::string&) {
+    const int err = WriteAllBytes(fd, bytes.data(), bytes.size());
+    if (err != 0 || result == nullptr) return err;
+    return fstat(fd, result) != 0 ? errno : 0;
+  };
+  return ReplaceThroughSideFile(path, BaseName(path) + ".tmp-", "", 0600, fill);
 }
 
 // ---- Instances --------------------------------------------------------------------------------
@@ -447,8 +437,8 @@ class CatalogueLock {
   bool Held() const { return Raw().lockHeld; }
 };
 
-// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<pid>" and
-// "file-catalogue.journal.tmp-<pid>" of a process killed while writing), so they do not pile up
+// Removes the temporary files of saves that never finished ("file-catalogue.tmp-<tag>" and
+// "file-catalogue.journal.tmp-<tag>" of a process killed while writing), so they do not pile up
 // beside the catalogue. While the lock is held no other instance is writing one, so all but this
 // process's go; without a working lock only those of processes that are gone.
 void RemoveStaleTemporaries(bool locked) {

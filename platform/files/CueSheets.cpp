@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sp_platform {
 namespace files {
@@ -217,6 +218,7 @@ class Checker {
   }
 
   const std::string& CdTextFile() const { return cdTextFile_; }
+  const std::vector<std::string>& BigEndianFiles() const { return bigEndianFiles_; }
 
   Fault End() const {
     if (tracks_ > 0 && !hasIndex01_) return Fault::kNoIndex01;
@@ -292,7 +294,9 @@ class Checker {
     if (sawFile_ && !fileHasTrack_) return Fault::kFileWithoutTrack;
     std::string_view name;
     if (!fields.Text(&name) || !IsPlainFileName(name)) return Fault::kBadFileName;
-    if (!IsOneOf(fields.Word(), {"BINARY", "MOTOROLA"})) return Fault::kMalformed;
+    const std::string_view order = fields.Word();
+    if (!IsOneOf(order, {"BINARY", "MOTOROLA"})) return Fault::kMalformed;
+    if (order == "MOTOROLA") bigEndianFiles_.emplace_back(name);
     sawFile_ = true;
     fileHasTrack_ = false;
     lastTime_ = -1;
@@ -365,6 +369,7 @@ class Checker {
   unsigned discSeen_ = 0;
   unsigned trackSeen_ = 0;
   std::string cdTextFile_;
+  std::vector<std::string> bigEndianFiles_;
 };
 
 // libcdio reads at least 5 bytes of a CD-Text file, or refuses the sheet.
@@ -379,7 +384,8 @@ bool CanReadCdTextFile(const std::string& path) {
 
 }  // namespace
 
-CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile) {
+CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile,
+                            std::vector<std::string>* bigEndianFiles) {
   if (size > kMaxCueSheetBytes) return Fault::kTooLarge;
   std::string_view text(data, size);
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -398,10 +404,11 @@ CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdT
     if (fault != Fault::kNone) return fault;
   }
   if (cdTextFile != nullptr) *cdTextFile = checker.CdTextFile();
+  if (bigEndianFiles != nullptr) *bigEndianFiles = checker.BigEndianFiles();
   return checker.End();
 }
 
-CueSheetFault CheckCueSheetFile(const std::string& path) {
+CueSheetFault CheckCueSheetFile(const std::string& path, std::vector<std::string>* bigEndianFiles) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return Fault::kUnreadable;
   std::string text(kMaxCueSheetBytes + 1, '\0');
@@ -410,7 +417,7 @@ CueSheetFault CheckCueSheetFile(const std::string& path) {
   std::fclose(file);
   if (failed) return Fault::kUnreadable;
   std::string cdTextFile;
-  const Fault fault = CheckCueSheet(text.data(), text.size(), &cdTextFile);
+  const Fault fault = CheckCueSheet(text.data(), text.size(), &cdTextFile, bigEndianFiles);
   if (fault != Fault::kNone || cdTextFile.empty()) return fault;
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);

@@ -132,20 +132,30 @@ bool IsCueSheetPath(const std::string& path) {
 std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source, bool drive) {
   QuietLibrary();
   // libcdio reads only sheets that passed our own check (detail/CueSheets.h says why).
-  if (IsCueSheetPath(source) && CheckCueSheetFile(source) != CueSheetFault::kNone) return nullptr;
+  std::vector<std::string> bigEndianFiles;
+  if (IsCueSheetPath(source) &&
+      CheckCueSheetFile(source, &bigEndianFiles) != CueSheetFault::kNone) {
+    return nullptr;
+  }
   CdIo_t* cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
   if (cdio == nullptr) return nullptr;
   int imageFd = -1;
+  bool bigEndian = false;
   if (!drive) {
-    // The file libcdio takes an image's samples from (its ".bin").
+    // The file libcdio takes an image's samples from (its ".bin"), in the byte order its
+    // sheet gives it.
     const char* samples = cdio_get_arg(cdio, "source");
     imageFd = samples != nullptr ? open(samples, O_RDONLY | O_CLOEXEC) : -1;
     if (imageFd < 0) {
       cdio_destroy(cdio);
       return nullptr;
     }
+    const char* slash = std::strrchr(samples, '/');
+    const std::string name = slash != nullptr ? slash + 1 : samples;
+    bigEndian =
+        std::find(bigEndianFiles.begin(), bigEndianFiles.end(), name) != bigEndianFiles.end();
   }
-  return std::unique_ptr<DiscSource>(new DiscSource(cdio, imageFd));
+  return std::unique_ptr<DiscSource>(new DiscSource(cdio, imageFd, bigEndian));
 }
 
 DiscSource::~DiscSource() {
@@ -241,8 +251,13 @@ bool DiscSource::ReadImageSector(SInt32 lsn, UInt8* out) {
     }
     done += std::size_t(n);
   }
-  // Images hold little-endian samples; AIFF wants them big-endian.
-  for (UInt32 i = 0; i < kDiscSectorBytes; i += 2) sp::StoreBE16(out + i, sp::LoadLE16(raw + i));
+  // AIFF wants big-endian samples: a BINARY image's little-endian ones are swapped, a
+  // MOTOROLA image's are taken as they are.
+  if (imageBigEndian_) {
+    std::memcpy(out, raw, kDiscSectorBytes);
+  } else {
+    for (UInt32 i = 0; i < kDiscSectorBytes; i += 2) sp::StoreBE16(out + i, sp::LoadLE16(raw + i));
+  }
   return true;
 }
 

@@ -186,7 +186,8 @@ void CopyExtendedAttributes(int from, int to) {
 
 // Data, extended attributes (Finder information among them), mode, modification and
 // creation dates: a copy looks like its original.
-OSErr sp_platform::files::CopyFile(const Location& source, const std::string& target) {
+OSErr sp_platform::files::CopyFile(const Location& source, const std::string& target,
+                                   const std::function<void()>& made) {
   const int in = open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return OSErrFromErrno(errno);
   const int out =
@@ -196,6 +197,7 @@ OSErr sp_platform::files::CopyFile(const Location& source, const std::string& ta
     close(in);
     return OSErrFromErrnoAt(e, target, Access::kWrite);
   }
+  if (made) made();
   OSErr err = noErr;
   std::vector<char> buffer(kCopyBufferBytes);
   // A track of an audio CD is copied from the disc, not from its stand-in file.
@@ -232,6 +234,9 @@ OSErr sp_platform::files::CopyFile(const Location& source, const std::string& ta
     CopyExtendedAttributes(in, out);
     const timespec times[2] = {{0, UTIME_OMIT}, source.st.st_mtim};
     futimens(out, times);
+    // A copy may be all that is left of its original soon after (the old version of a file
+    // replaced on a volume without links): it reaches the disk before anything relies on it.
+    if (StepSync(out, target.c_str()) != 0) err = OSErrFromErrno(errno, Access::kWrite);
   }
   close(in);
   // Some file systems (network ones) report a delayed write error only at the close: the copy
@@ -564,4 +569,38 @@ OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
     if (err != noErr && err != fnfErr && result == noErr) result = err;
   }
   return result;
+}
+
+OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                            ConstStr255Param prefix, ConstStr255Param suffix,
+                            const FInfo* finderInfo, const void* bytes, ByteCount size) {
+  if (name == nullptr || (bytes == nullptr && size > 0)) return paramErr;
+  Location folder;
+  std::string linuxPrefix, linuxSuffix, linuxName;
+  OSErr err = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
+  if (err != noErr) return err;
+  if (name[0] == 0 || !LinuxNameFromClassic(name + 1, name[0], linuxName)) return bdNamErr;
+  if ((err = CheckWritable(folder)) != noErr) return err;
+  // What writers killed in the middle of a save left goes first, so it does not pile up.
+  SpDeleteEndedSideFiles(vRefNum, dirID, prefix, suffix);
+  const std::string path = JoinPath(PathInside(folder), linuxName);
+  struct stat st {};
+  const bool replaced = lstat(path.c_str(), &st) == 0;
+  if (replaced && S_ISDIR(st.st_mode)) return notAFileErr;
+  UInt8 raw[32] = {};
+  if (finderInfo != nullptr) EncodeFInfo(*finderInfo, raw);
+  OSErr infoErr = noErr;
+  const auto fill = [&](int fd, const std::string& side) {
+    const int written = WriteAllBytes(fd, bytes, size);
+    if (written != 0) return written;
+    StampCreationDate(side);
+    if (finderInfo != nullptr) infoErr = WriteFinderInfo(side, raw);
+    return infoErr == noErr ? 0 : EIO;
+  };
+  const int e = ReplaceThroughSideFile(path, linuxPrefix, linuxSuffix, kDefaultFileMode, fill);
+  if (infoErr != noErr) return infoErr;
+  if (e != 0) return OSErrFromErrnoAt(e, path, Access::kWrite);
+  if (replaced) NoteDeleted(path);
+  ForgetListing(PathInside(folder));
+  return noErr;
 }

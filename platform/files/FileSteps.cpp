@@ -7,13 +7,23 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <vector>
 
 namespace sp_platform {
 namespace files {
 namespace {
 
-// Null in the program: only the test API installs one.
+// Null in the program: only the test API installs them.
 FileStepHook hook_GlV = nullptr;
+std::vector<std::string>* journal_GlV = nullptr;
+
+void Journal(const char* verb, const char* path, const char* other = nullptr) {
+  if (journal_GlV == nullptr) return;
+  std::string entry = std::string(verb) + " " + (path != nullptr ? path : "");
+  if (other != nullptr) entry += std::string(" ") + other;
+  journal_GlV->push_back(entry);
+}
 
 }  // namespace
 
@@ -23,41 +33,49 @@ void BeforeFileStep() {
 
 int StepOpen(const char* path, int flags, mode_t mode) {
   BeforeFileStep();
+  Journal("open", path);
   return open(path, flags, mode);
 }
 
 int StepMkdir(const char* path, mode_t mode) {
   BeforeFileStep();
+  Journal("mkdir", path);
   return mkdir(path, mode);
 }
 
 int StepRmdir(const char* path) {
   BeforeFileStep();
+  Journal("rmdir", path);
   return rmdir(path);
 }
 
 int StepUnlink(const char* path) {
   BeforeFileStep();
+  Journal("unlink", path);
   return unlink(path);
 }
 
 int StepUnlinkat(int dirFd, const char* name, int flags) {
   BeforeFileStep();
+  Journal("unlink", name);
   return unlinkat(dirFd, name, flags);
 }
 
 int StepRename(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("rename", from, to);
   return rename(from, to);
 }
 
 int StepRenameNoReplace(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("rename", from, to);
   return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
 
 int StepLink(const char* from, const char* to) {
   BeforeFileStep();
+  Journal("link", from, to);
   return link(from, to);
 }
 
@@ -75,6 +93,15 @@ int OpenRegularFile(const std::string& path, int access) {
   // Reads and writes of a regular file never wait anyway; the flag goes for plain blocking I/O.
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
+}
+
+int StepSync(int fd, const char* path) {
+  Journal("sync", path);
+  return fsync(fd);
+}
+
+void JournalFileSteps(std::vector<std::string>* journal) {
+  journal_GlV = journal;
 }
 
 void SetFileStepHook(FileStepHook hook) {

@@ -980,7 +980,9 @@ OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
 // is written, and only then the replacement is renamed over the target, so that the target's
 // name names the old file until it names the new one, whose data are on the disk by then.
 // Where the file system has no hard links the old file is copied into the Trash instead, in the
-// same order (it costs the copy's room and time, but the name is never without a file). The
+// same order (it costs the copy's room and time, but the name is never without a file), and
+// the copy is on the disk before the rename. Where the volume's own Trash cannot be made or
+// written (its top folder is another user's), the old file is copied into the home Trash. The
 // item in the Trash takes the target's name, or that name and " 1", " 2", ... when it is taken
 // there. notAFileErr when either is a folder, badMovErr when they are not in one folder, wPrErr
 // on a read-only volume; any failure leaves both files as they were and nothing in the Trash.
@@ -1013,7 +1015,7 @@ OSErr FSMoveObject(const FSRef* ref, const FSRef* destDirectory, FSRef* newRef);
 // ---- Side files of saves (this layer's own calls) -------------------------------------------
 //
 // A file the program keeps is saved whole into a side file beside it, which then takes the
-// file's name in one step (HRenameReplacing), so that the name holds the old or the complete
+// file's name in one step (SpReplaceFileContents), so that the name holds the old or the complete
 // new contents at every moment. A side file is named by its writer's prefix and suffix around
 // a tag of the process that writes it: its id, a count and its machine ("4711-2@" and 16
 // hexadecimal digits). So copies of the program that save one file at once never write into
@@ -1032,6 +1034,15 @@ OSErr SpGetEndedSideFileTags(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
 // Deletes those files: noErr, or the first failure (the others are still deleted).
 OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param prefix,
                              ConstStr255Param suffix);
+// Saves `size` bytes as the whole of the file `name` in the folder: the side files that ended
+// processes left under this prefix and suffix go, a new side file (the prefix, a new tag, the
+// suffix) gets the bytes and the Finder information (none when null), is synced and takes
+// the name in one step (replacing a file of the name), and the folder is synced so that the
+// rename lasts. notAFileErr when the name is a folder's; any failure leaves the file as it was
+// and no side file.
+OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                            ConstStr255Param prefix, ConstStr255Param suffix,
+                            const FInfo* finderInfo, const void* bytes, ByteCount size);
 
 // ---- Forks ----------------------------------------------------------------------------------
 //

@@ -15,6 +15,7 @@
 #include "files/detail/Folders.h"
 #include "files/internal/FileLocations.h"
 #include "files/internal/FileSteps.h"
+#include "files/internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
@@ -72,6 +73,9 @@ std::string NotePath(const std::string& folder) {
   return folder + "/note";
 }
 
+// The note is written into a side file "note.new-<tag>" first.
+constexpr char kNoteSidePrefix[] = "note.new-";
+
 void RemoveNote(const std::string& folder) {
   struct stat st;
   if (lstat(NotePath(folder).c_str(), &st) == 0) StepUnlink(NotePath(folder).c_str());
@@ -92,17 +96,6 @@ std::string ReadNote(const std::string& folder) {
   close(fd);
   text.resize(got > kMaxNoteBytes ? 0 : got);
   return text;
-}
-
-bool WriteWhole(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += std::size_t(n);
-  }
-  return true;
 }
 
 // The lock file, opened: a regular file of this user's (a link is not followed, and nothing else
@@ -195,8 +188,12 @@ OSErr SpTakeSessionLock(const char* name, std::string* holderNote, OSErr* sessio
     if (fd >= 0) close(fd);
     return err;
   }
-  // A note left by a copy that crashed tells of a window that is gone.
-  if (!folder.empty()) RemoveNote(folder);
+  // A note left by a copy that crashed tells of a window that is gone, and a side file it was
+  // writing the note into is of no use.
+  if (!folder.empty()) {
+    RemoveNote(folder);
+    RemoveEndedSideFiles(folder, kNoteSidePrefix, "", true);
+  }
   HeldLocks().push_back(HeldLock{name, folder, fd, homeFd, 1});
   return noErr;
 }
@@ -217,16 +214,8 @@ OSErr SpWriteSessionNote(const char* name, const std::string& text) {
   const HeldLock* held = HeldLockOf(name);
   if (held == nullptr || held->folder.empty()) return fnOpnErr;
   if (text.size() > kMaxNoteBytes) return paramErr;
-  // Only the holder writes, so one temporary name does.
-  const std::string temporary = NotePath(held->folder) + ".new";
-  const int fd =
-      StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return OSErrFromErrno(errno, Access::kWrite);
-  const bool written = WriteWhole(fd, text);
-  const int writeError = errno;
-  close(fd);
-  if (written && StepRename(temporary.c_str(), NotePath(held->folder).c_str()) == 0) return noErr;
-  const OSErr err = OSErrFromErrno(written ? errno : writeError, Access::kWrite);
-  StepUnlink(temporary.c_str());
-  return err;
+  const int err = ReplaceThroughSideFile(
+      NotePath(held->folder), kNoteSidePrefix, "", 0600,
+      [&](int fd, const std::string&) { return WriteAllBytes(fd, text.data(), text.size()); });
+  return err == 0 ? OSErr(noErr) : OSErrFromErrno(err, Access::kWrite);
 }

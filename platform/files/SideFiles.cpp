@@ -119,6 +119,50 @@ std::string NewSideFileTag() {
   return std::to_string(getpid()) + "-" + std::to_string(++count) + "@" + HostMarkText();
 }
 
+std::string NewSideFileName(const std::string& prefix, const std::string& suffix) {
+  return prefix + NewSideFileTag() + suffix;
+}
+
+int WriteAllBytes(int fd, const void* bytes, std::size_t size) {
+  const char* p = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t n = write(fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    p += n;
+    size -= std::size_t(n);
+  }
+  return 0;
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  StepSync(fd, folder.c_str());
+  close(fd);
+}
+
+int ReplaceThroughSideFile(const std::string& path, const std::string& prefix,
+                           const std::string& suffix, mode_t mode, const SideFileFiller& fill) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos || !fill) return EINVAL;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  const std::string side = path.substr(0, slash + 1) + NewSideFileName(prefix, suffix);
+  const int fd = StepOpen(side.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+  if (fd < 0) return errno;
+  int err = fill(fd, side);
+  if (err == 0 && StepSync(fd, side.c_str()) != 0) err = errno;
+  // Some file systems (network ones) report a delayed write error only at the close.
+  if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
+  if (err == 0 && StepRename(side.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    StepUnlink(side.c_str());
+    return err;
+  }
+  SyncFolder(folder);
+  return 0;
+}
+
 bool ReadSideFileName(const std::string& name, const std::string& prefix,
                       const std::string& suffix, SideFileWriter& writer) {
   writer = SideFileWriter();

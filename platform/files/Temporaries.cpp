@@ -112,7 +112,10 @@ bool ParseRecord(const std::string& bytes, Record& r) {
   const UInt16 version = in.BE16();
   if (version != kRecordVersion && version != kRecordVersionWithoutHost) return false;
   const UInt8 kind = in.U8();
-  if (kind != UInt8(TemporaryKind::kFile) && kind != UInt8(TemporaryKind::kTrashInfo)) return false;
+  if (kind != UInt8(TemporaryKind::kFile) && kind != UInt8(TemporaryKind::kTrashInfo) &&
+      kind != UInt8(TemporaryKind::kTrashItem)) {
+    return false;
+  }
   r.kind = TemporaryKind(kind);
   r.pid = in.BE32();
   r.started = in.BE64();
@@ -173,31 +176,72 @@ bool StillTheRecordedItem(const Record& r, struct stat& st) {
   return UInt64(st.st_dev) == r.device && SameIdentity(r.identity, IdentityOf(r.path, st, false));
 }
 
-// The path of the item a Trash info file kept the place of: "<trash>/files/<name>" for
-// "<trash>/info/<name>.trashinfo".
+constexpr char kTrashInfoSuffix[] = ".trashinfo";
+
+// The item a Trash info file keeps the place of ("<trash>/files/<name>" for
+// "<trash>/info/<name>.trashinfo"), and the other way round; empty for other paths.
 std::string TrashItemOfInfo(const std::string& info) {
-  static const std::string kSuffix = ".trashinfo";
+  const std::string suffix = kTrashInfoSuffix;
   const std::string name = BaseName(info);
-  if (name.size() <= kSuffix.size()) return std::string();
+  if (name.size() <= suffix.size() ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return std::string();
+  }
   return JoinPath(ParentPath(ParentPath(info)), "files") + "/" +
-         name.substr(0, name.size() - kSuffix.size());
+         name.substr(0, name.size() - suffix.size());
+}
+std::string TrashInfoOfItem(const std::string& item) {
+  return JoinPath(ParentPath(ParentPath(item)), "info") + "/" + BaseName(item) + kTrashInfoSuffix;
+}
+
+// Whether an info file lists its item: there and not empty.
+bool InfoFileWritten(const std::string& info) {
+  struct stat st {};
+  return lstat(info.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_size != 0);
+}
+
+// A record is written and synced just before its item is made, and learns the item just after:
+// a kill between the two leaves a record that knows no item. A Trash entry of the record's path
+// that is empty and came into being within these seconds of the record is that item.
+constexpr time_t kMadeWithinSeconds = 10;
+
+bool MadeJustAfterRecord(const struct stat& item, const struct timespec& recorded) {
+  return item.st_ctim.tv_sec + 1 >= recorded.tv_sec &&
+         item.st_ctim.tv_sec <= recorded.tv_sec + kMadeWithinSeconds;
+}
+
+// The Trash entry a record that never learnt it left empty, when it did.
+bool UnlearntTrashEntry(const Record& r, const struct timespec& recorded) {
+  if (r.made || r.kind == TemporaryKind::kFile) return false;
+  struct stat st {};
+  if (lstat(r.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      !MadeJustAfterRecord(st, recorded)) {
+    return false;
+  }
+  // An info file is made empty before its item comes; an item comes only once its info
+  // file's record knows it, so an item of the name beside it is another program's.
+  if (r.kind == TemporaryKind::kTrashInfo) {
+    const std::string item = TrashItemOfInfo(r.path);
+    struct stat other {};
+    return st.st_size == 0 && !item.empty() && lstat(item.c_str(), &other) != 0;
+  }
+  return !InfoFileWritten(TrashInfoOfItem(r.path));
 }
 
 // Removes what a record of an ended process left; false when the record must stay.
-bool RemoveLeftover(const Record& r, const std::vector<std::string>& livePaths, int& removed) {
+bool RemoveLeftover(const Record& r, const struct timespec& recorded,
+                    const std::vector<std::string>& livePaths, int& removed) {
   struct stat folder {};
   if (stat(ParentPath(r.path).c_str(), &folder) != 0) return false;
   struct stat st {};
-  if (!StillTheRecordedItem(r, st)) return true;
+  if (!StillTheRecordedItem(r, st) && !UnlearntTrashEntry(r, recorded)) return true;
   for (const std::string& live : livePaths) {
     if (live == r.path) return true;
   }
-  if (r.kind == TemporaryKind::kTrashInfo) {
-    // A filled info file describes an item that arrived: both are the Trash's now.
-    if (st.st_size != 0) return true;
-    const std::string item = TrashItemOfInfo(r.path);
-    if (!item.empty() && StepUnlink(item.c_str()) == 0) NoteDeleted(item);
-  }
+  // A filled info file describes an item that arrived: both are the Trash's now. The item
+  // goes by its own record, as the very file linked or copied there, never by its name.
+  if (r.kind == TemporaryKind::kTrashInfo && st.st_size != 0) return true;
+  if (r.kind == TemporaryKind::kTrashItem && InfoFileWritten(TrashInfoOfItem(r.path))) return true;
   if (StepUnlink(r.path.c_str()) == 0) {
     NoteDeleted(r.path);
     ++removed;
@@ -210,7 +254,8 @@ bool RemoveLeftover(const Record& r, const std::vector<std::string>& livePaths, 
 OSErr SyncPath(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return OSErrFromErrno(errno);
-  const OSErr err = fsync(fd) != 0 ? OSErrFromErrno(errno, Access::kWrite) : OSErr(noErr);
+  const OSErr err =
+      StepSync(fd, path.c_str()) != 0 ? OSErrFromErrno(errno, Access::kWrite) : OSErr(noErr);
   close(fd);
   return err;
 }
@@ -261,14 +306,15 @@ OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& numbe
   return dupFNErr;
 }
 
-OSErr TemporaryMade(UInt32 number) {
+OSErr TemporaryMade(UInt32 number, const std::string& like) {
   auto it = S().own.find(number);
   if (it == S().own.end()) return paramErr;
   const Own& own = it->second;
+  const std::string& item = like.empty() ? own.path : like;
   struct stat st {};
-  if (lstat(own.path.c_str(), &st) != 0) return OSErrFromErrno(errno);
+  if (lstat(item.c_str(), &st) != 0) return OSErrFromErrno(errno);
   sp::ByteWriter w;
-  WriteIdentity(w, true, UInt64(st.st_dev), IdentityOf(own.path, st, true));
+  WriteIdentity(w, true, UInt64(st.st_dev), IdentityOf(item, st, true));
   const int fd = OpenRegularFile(own.recordPath, O_WRONLY);
   if (fd < 0) return OSErrFromErrno(errno, Access::kWrite);
   const OSErr err = WriteWhole(fd, w.Data(), off_t(own.identityOffset));
@@ -287,24 +333,30 @@ int RemoveLeftoverTemporaries() {
   const std::string folder = TemporariesFolder();
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return 0;
-  std::vector<std::pair<std::string, Record>> ended;
+  struct Ended {
+    std::string file;
+    Record record;
+    struct timespec written;  // when the record was written
+  };
+  std::vector<Ended> ended;
   std::vector<std::string> livePaths;
   while (dirent* d = readdir(dir)) {
     if (d->d_name[0] == '.') continue;
     Record r;
     const std::string file = folder + "/" + d->d_name;
     // What is no record of ours is left alone.
-    if (!ReadRecord(file, r)) continue;
+    struct stat st {};
+    if (lstat(file.c_str(), &st) != 0 || !ReadRecord(file, r)) continue;
     if (HasEnded(r)) {
-      ended.emplace_back(file, r);
+      ended.push_back(Ended{file, r, st.st_mtim});
     } else {
       livePaths.push_back(r.path);
     }
   }
   closedir(dir);
   int removed = 0;
-  for (const auto& e : ended) {
-    if (RemoveLeftover(e.second, livePaths, removed)) StepUnlink(e.first.c_str());
+  for (const Ended& e : ended) {
+    if (RemoveLeftover(e.record, e.written, livePaths, removed)) StepUnlink(e.file.c_str());
   }
   return removed;
 }

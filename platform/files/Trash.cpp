@@ -407,19 +407,43 @@ OSErr TrashOfItem(const Location& item, std::string& trash) {
   return err;
 }
 
+// The info file of the old file of a replace, made in the Trash of its volume. Where that
+// Trash cannot be made or written (the volume's top folder, or a Trash left there, belongs to
+// another user, as on a data disk or stick whose root is the administrator's), it is made in
+// the home Trash, which the freedesktop rules allow for items of any volume: the old file is
+// then copied there, links never crossing volumes.
+OSErr MakeInfoFileOfReplaced(const Location& old, std::string& trash, NewInfoFile& made) {
+  OSErr err = TrashOfItem(old, trash);
+  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
+  const std::string home = HomeTrashFolder();
+  if (err == noErr || SameFolder(trash, home) || EnsureTrashFolders(home) != noErr) return err;
+  trash = home;
+  return MakeInfoFile(trash, BaseName(old.path), false, true, made);
+}
+
 // A file system that cannot give a file a second name (FAT, some network ones), or a file it
 // may not be given to.
 bool LinksImpossible(int e) {
   return e == EPERM || e == ENOTSUP || e == EOPNOTSUPP || e == EXDEV || e == EMLINK || e == ENOSYS;
 }
 
-// The old file's second name in the Trash: a hard link, or where there can be none a copy.
-OSErr PutSecondNameInTrash(const Location& old, const std::string& item, bool& linked) {
-  linked = !refuseHardLinks_GlV && StepLink(old.path.c_str(), item.c_str()) == 0;
+// The old file's second name in the Trash: a hard link, or where there can be none a copy
+// (synced: it may soon be all that is left of the old file). The item's record (0: none)
+// learns the item before it can be there: a link is the old file itself, a copy is learnt as
+// soon as it is made.
+OSErr PutSecondNameInTrash(const Location& old, const std::string& item, UInt32 record,
+                           bool& linked) {
+  linked = false;
+  if (!refuseHardLinks_GlV) {
+    if (record != 0) TemporaryMade(record, old.path);
+    linked = StepLink(old.path.c_str(), item.c_str()) == 0;
+  }
   if (linked) return noErr;
   const int e = refuseHardLinks_GlV ? EPERM : errno;
   if (!LinksImpossible(e)) return OSErrFromErrnoAt(e, item, Access::kWrite);
-  return CopyFile(old, item);
+  return CopyFile(old, item, [record] {
+    if (record != 0) TemporaryMade(record);
+  });
 }
 
 // The order keeps the old file's name on the old file until the new one takes it in one
@@ -427,29 +451,39 @@ OSErr PutSecondNameInTrash(const Location& old, const std::string& item, bool& l
 // name in the Trash, the info file is written, and only then the new file is renamed over the
 // old name. A kill before the rename leaves the old file under its name (and, once the info
 // file is written, also in the Trash); an empty info file lists nothing, so no entry ever
-// names a missing item.
+// names a missing item. Until the info file is written, it and the item are recorded as
+// temporary files, each as the very file made, so that what a kill left goes and nothing else.
 OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement) {
-  std::string trash;
-  OSErr err = TrashOfItem(old, trash);
   // The new file's data reach the disk before it takes a name that must never name less.
-  if (err == noErr) err = SyncPath(replacement.path);
+  OSErr err = SyncPath(replacement.path);
+  std::string trash;
   NewInfoFile made;
-  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
+  if (err == noErr) err = MakeInfoFileOfReplaced(old, trash, made);
   if (err != noErr) return err;
+  UInt32 itemRecord = 0;
+  if (made.record != 0 &&
+      RecordTemporary(made.item, TemporaryKind::kTrashItem, itemRecord) != noErr) {
+    itemRecord = 0;
+  }
   bool linked = false;
-  err = PutSecondNameInTrash(old, made.item, linked);
+  err = PutSecondNameInTrash(old, made.item, itemRecord, linked);
   if (err == noErr) {
+    // The item's and the info file's entries are on the disk before the old name goes (as
+    // far as the file system syncs folders).
     SyncPath(ParentPath(made.item));
     err = WriteAll(made.fd,
                    TrashInfoText(RecordedPath(trash, old.path), ClockLocalSecondsSince1904()));
+    if (err == noErr) SyncPath(ParentPath(made.info));
     if (err != noErr) StepUnlink(made.item.c_str());
   }
   if (err != noErr) {
+    ForgetTemporary(itemRecord);
     DropInfoFile(made);
     return err;
   }
   close(made.fd);
   ForgetTemporary(made.record);
+  ForgetTemporary(itemRecord);
   if (StepRename(replacement.path.c_str(), old.path.c_str()) != 0) {
     const int e = errno;
     // The old file keeps its name; its second one goes, the item before its info file.
@@ -457,6 +491,7 @@ OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement)
     StepUnlink(made.info.c_str());
     return OSErrFromErrnoAt(e, old.path, Access::kWrite);
   }
+  SyncPath(ParentPath(old.path));
   if (linked) {
     NoteMoved(old.path, made.item);
   } else {

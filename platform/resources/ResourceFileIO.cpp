@@ -9,7 +9,6 @@
 
 #include "detail/ResourceFileFormat.h"
 #include "files/internal/FileLocations.h"
-#include "files/internal/FileSteps.h"
 #include "files/internal/SideFiles.h"
 
 namespace sp_platform {
@@ -18,28 +17,11 @@ namespace resfile {
 namespace {
 
 using files::Access;
-using files::StepOpen;
-using files::StepRename;
-using files::StepUnlink;
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::vector<UInt8>& bytes) {
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    written += std::size_t(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -89,31 +71,19 @@ OSErr WriteWholeFileAtomically(HostFile& file, const std::vector<UInt8>& bytes) 
   // What writers killed in the middle of a write left goes first, so it does not pile up.
   const std::string prefix = "." + base + ".sp-";
   files::RemoveEndedSideFiles(folder, prefix, "");
-  const std::string temporary = folder + "/" + prefix + files::NewSideFileTag();
-
-  const int fd = StepOpen(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return files::OSErrFromErrno(errno, Access::kWrite);
-  bool ok = WriteAll(fd, bytes) && fdatasync(fd) == 0;
-  int err = ok ? 0 : errno;
-  if (ok && hadOld && fchmod(fd, old.st_mode & 07777) != 0) {
-    ok = false;
-    err = errno;
-  }
-  close(fd);
-  if (ok && hadOld) {
-    UInt8 finderInfo[32];
-    files::ReadFinderInfo(file.path, finderInfo);
-    files::WriteFinderInfo(temporary, finderInfo);
-    files::StampCreationDate(temporary, files::CreationDateUTC(file.path, old));
-  }
-  if (ok && StepRename(temporary.c_str(), file.path.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    StepUnlink(temporary.c_str());
-    return files::OSErrFromErrno(err, Access::kWrite);
-  }
+  // The new file looks like the old one: its mode, Finder information and creation date.
+  const int err = files::ReplaceThroughSideFile(
+      folder + "/" + base, prefix, "", 0600, [&](int fd, const std::string& side) {
+        int e = files::WriteAllBytes(fd, bytes.data(), bytes.size());
+        if (e != 0 || !hadOld) return e;
+        if (fchmod(fd, old.st_mode & 07777) != 0) return errno;
+        UInt8 finderInfo[32];
+        files::ReadFinderInfo(file.path, finderInfo);
+        files::WriteFinderInfo(side, finderInfo);
+        files::StampCreationDate(side, files::CreationDateUTC(file.path, old));
+        return 0;
+      });
+  if (err != 0) return files::OSErrFromErrno(err, Access::kWrite);
   struct stat now;
   if (stat(file.path.c_str(), &now) == 0) {
     file.device = now.st_dev;
@@ -125,10 +95,10 @@ OSErr WriteWholeFileAtomically(HostFile& file, const std::vector<UInt8>& bytes) 
 OSErr WriteIntoEmptyFile(const std::string& path, const std::vector<UInt8>& bytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return files::OSErrFromErrno(errno, Access::kWrite);
-  const bool ok = WriteAll(fd, bytes) && fdatasync(fd) == 0;
-  const int err = errno;
+  int err = files::WriteAllBytes(fd, bytes.data(), bytes.size());
+  if (err == 0 && fdatasync(fd) != 0) err = errno;
   close(fd);
-  return ok ? OSErr(noErr) : files::OSErrFromErrno(err, Access::kWrite);
+  return err == 0 ? OSErr(noErr) : files::OSErrFromErrno(err, Access::kWrite);
 }
 
 }  // namespace resfile

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
+#include "files/internal/FileSteps.h"
 
 namespace {
 
@@ -500,6 +502,76 @@ TEST_F(FilesChanges, SideFilesOfEndedProcessesAloneAreListedAndDeleted) {
   SpNewSideFileTag(tag);
   EXPECT_NE(first, tag) << "each save of a process gets a tag of its own";
   EXPECT_EQ(first.compare(0, mine.size() + 1, mine + "-"), 0);
+}
+
+// Contents saved through a side file: what ended processes left goes first, the side file
+// (named prefix, this process's tag, suffix) is written with its Finder information and synced,
+// takes the name in one rename, and the folder is synced after it. When the last step fails
+// (the name is a mount point, which no rename replaces) the file stays as it was and the side
+// file goes.
+TEST_F(FilesChanges, ContentsSavedThroughASideFileReachTheDiskAndAFailedLastStepLeavesNothing) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  const std::string list = home_.Path("C/list");
+  const std::string gone = std::to_string(test_support::EndedProcessId());
+  WriteHostFile(list, "old");
+  WriteHostFile(home_.Path("C/.list." + gone + "-1.saving"), "left by a kill");
+  const FInfo info{SpFourCC("TEXT"), SpFourCC("SpMm"), kHasBeenInited, {-1, -1}, 0};
+  const auto save = [&](const std::string& text) {
+    return SpReplaceFileContents(v, c, PStr("list"), PStr(".list."), PStr(".saving"), &info,
+                                 text.data(), text.size());
+  };
+  std::vector<std::string> journal;
+  sp_platform::files::JournalFileSteps(&journal);
+  const OSErr saved = save("new");
+  sp_platform::files::JournalFileSteps(nullptr);
+  ASSERT_EQ(saved, noErr);
+  EXPECT_EQ(ReadHostFile(list), "new");
+  FInfo now{};
+  ASSERT_EQ(HGetFInfo(v, c, PStr("list"), &now), noErr);
+  EXPECT_EQ(now.fdType, SpFourCC("TEXT"));
+  EXPECT_EQ(now.fdCreator, SpFourCC("SpMm"));
+  const auto sides = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(home_.Path("C"))) {
+      const std::string name = entry.path().filename();
+      if (name.compare(0, 6, ".list.") == 0) names.push_back(name);
+    }
+    return names;
+  };
+  EXPECT_EQ(sides(), std::vector<std::string>{}) << "the ended process's side file went too";
+  std::string side;
+  for (const std::string& entry : journal) {
+    if (entry.compare(0, 5, "open ") == 0 && entry.find("/.list.") != std::string::npos) {
+      side = entry.substr(5);
+    }
+  }
+  const std::string tag = std::to_string(getpid()) + "-";
+  ASSERT_NE(side.find("/.list." + tag), std::string::npos) << side;
+  EXPECT_EQ(side.compare(side.size() - 7, 7, ".saving"), 0) << side;
+  const std::vector<std::string> order = {"open " + side, "sync " + side,
+                                          "rename " + side + " " + list, "sync " + home_.Path("C")};
+  std::size_t at = 0;
+  for (const std::string& step : order) {
+    at = std::size_t(std::find(journal.begin() + std::ptrdiff_t(at), journal.end(), step) -
+                     journal.begin());
+    EXPECT_LT(at, journal.size()) << step << " in its place";
+  }
+
+  EXPECT_EQ(SpReplaceFileContents(v, c, nullptr, PStr(".x."), PStr(""), nullptr, "", 0), paramErr);
+  EXPECT_EQ(SpReplaceFileContents(v, c, PStr("list"), PStr(".x."), PStr(""), nullptr, nullptr, 1),
+            paramErr);
+  ASSERT_EQ(mkdir(home_.Path("C/folder").c_str(), 0700), 0);
+  EXPECT_EQ(SpReplaceFileContents(v, c, PStr("folder"), PStr(".x."), PStr(""), nullptr, "", 0),
+            notAFileErr);
+
+  {
+    const test_support::NameHeldByMount held(list);
+    if (!held.Held()) GTEST_SKIP() << "this process may not mount";
+    EXPECT_NE(save("newer"), noErr);
+  }
+  EXPECT_EQ(ReadHostFile(list), "new");
+  EXPECT_EQ(sides(), std::vector<std::string>{}) << "the failed save's side file went";
 }
 
 }  // namespace

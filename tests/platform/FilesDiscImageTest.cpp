@@ -244,6 +244,45 @@ TEST_F(FilesDiscImage, ATrackCopiedOffTheDiscIsTheAudioOfItsSectors) {
             "codec_name=pcm_s16be\nsample_rate=44100\nchannels=2\nduration_ts=94080\n");
 }
 
+// Images whose sheet says MOTOROLA hold big-endian samples, BINARY ones little-endian: a
+// track copied off either is the disc's audio, as sox decodes it.
+TEST_F(FilesDiscImage, AMotorolaImageIsReadInItsOwnByteOrder) {
+  disc_image::WriteImage(Media(), "Little", {{3, ""}});
+  disc_image::WriteImage(Media(), "Big", {{3, ""}}, "", true);
+  sp_testing::SetMediaFolder(Media());
+  SInt16 documents = 0;
+  SInt32 documentsID = 0;
+  ASSERT_EQ(
+      FindFolder(kOnSystemDisk, kDocumentsFolderType, kCreateFolder, &documents, &documentsID),
+      noErr);
+  const std::vector<Volume> discs = Discs();
+  ASSERT_EQ(discs.size(), 2u);
+  for (const Volume& disc : discs) {
+    SCOPED_TRACE(disc.name);
+    HParamBlockRec pb{};
+    PStr name("1 Audio Track.aiff");
+    PStr copyName(disc.name + ".aiff");
+    pb.copyParam.ioVRefNum = disc.vRefNum;
+    pb.copyParam.ioDirID = fsRtDirID;
+    pb.copyParam.ioNamePtr = name;
+    pb.copyParam.ioDstVRefNum = documents;
+    pb.copyParam.ioNewDirID = documentsID;
+    pb.copyParam.ioCopyName = copyName;
+    ASSERT_EQ(PBHCopyFileSync(&pb), noErr);
+    const std::string raw = home_.Path(disc.name + ".raw");
+    const std::string command = "sox '" + home_.Path("Documents/" + disc.name + ".aiff") +
+                                "' -t raw -e signed -b 16 -L '" + raw + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string samples = ReadHostFile(raw);
+    ASSERT_EQ(samples.size(), 3u * 2352);
+    for (UInt32 frame = 0; frame < 3 * 588; ++frame) {
+      const auto* s = reinterpret_cast<const UInt8*>(samples.data()) + 4 * frame;
+      ASSERT_EQ(SInt16(sp::LoadLE16(s)), disc_image::LeftSample(frame)) << "frame " << frame;
+      ASSERT_EQ(SInt16(sp::LoadLE16(s + 2)), disc_image::RightSample(frame)) << "frame " << frame;
+    }
+  }
+}
+
 TEST_F(FilesDiscImage, QuickTimeOpensATrackAsSoundOfItsLength) {
   disc_image::WriteImage(Media(), "Travel", kTracks);
   sp_testing::SetMediaFolder(Media());

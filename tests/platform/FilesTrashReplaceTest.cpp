@@ -1,21 +1,29 @@
 // A file replaced by another keeps its old contents restorable in the Trash, and its name never
 // names less than the old file or the whole new one; what a killed process left of its
 // temporary files goes, and nothing else.
+#include <errno.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "Files.h"
 #include "FilesFixture.h"
 #include "KillSteps.h"
+#include "PrivateMounts.h"
 #include "TestFiles.h"
 #include "TrashJudge.h"
 #include "files/detail/Temporaries.h"
 #include "files/detail/Trash.h"
+#include "files/internal/FileSteps.h"
 
 namespace {
 
@@ -92,6 +100,97 @@ TEST_F(FilesReplace, TheNameNeverNamesLessThanOneWholeFileWhereverAKillFalls) {
   }
 }
 
+// A volume whose top folder is the administrator's (a data disk or stick mounted by root) with
+// a folder of the user's: its own Trash cannot be made there, nor written when the
+// administrator left one, so the old file is copied into the home Trash, restorable to where
+// it was, and the save goes through.
+TEST_F(FilesReplace, OnAVolumeWhoseTopFolderIsNotTheUsersTheOldFileGoesToTheHomeTrash) {
+  const std::string volume = home_.Path("vol");
+  ASSERT_EQ(mkdir(volume.c_str(), 0755), 0);
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  // The Trash the user's process would use there: named by its real user id.
+  const std::string theirs = volume + "/.Trash-" + std::to_string(getuid());
+  for (const bool trashThere : {false, true}) {
+    SCOPED_TRACE(trashThere ? "the administrator's Trash on the volume" : "no Trash there");
+    if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    sp_testing::ResetFiles();  // the volumes are looked at again
+    std::system(("rm -rf '" + trash_ + "'").c_str());
+    if (trashThere) {  // which the user may look into, not write
+      ASSERT_EQ(fs::EnsureTrashFolders(theirs), noErr);
+      ASSERT_EQ(std::system(("chmod -R 0755 '" + theirs + "'").c_str()), 0);
+    }
+    const std::string docs = volume + "/docs";
+    ASSERT_EQ(mkdir(docs.c_str(), 0755), 0);
+    WriteHostFile(docs + "/song.txt", kOld);
+    WriteHostFile(docs + "/song.tmp", kNew);
+    ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
+    // The user ("nobody" when the tests run as root) owns its folder, its files and its home
+    // Trash, and may pass through the home; the rest of the volume stays root's.
+    const std::string user = geteuid() == 0 ? "65534:65534" : std::to_string(geteuid());
+    ASSERT_EQ(std::system(
+                  ("chown -R " + user + " '" + docs + "' '" + home_.Path(".local") + "'").c_str()),
+              0);
+    ASSERT_EQ(chmod(home_.Home().c_str(), 0711), 0);
+    const FSRef old = files_test::RefAt(home_, "vol/docs/song.txt");
+    const FSRef replacement = files_test::RefAt(home_, "vol/docs/song.tmp");
+    files_test::RunUnprivileged(
+        [&] { EXPECT_EQ(FSReplaceFileKeepingOldInTrash(&old, &replacement, nullptr), noErr); });
+    EXPECT_EQ(ReadHostFile(docs + "/song.txt"), kNew);
+    EXPECT_FALSE(HostExists(docs + "/song.tmp"));
+    EXPECT_EQ(ReadHostFile(trash_ + "/files/song.txt"), kOld) << "a copy in the home Trash";
+    EXPECT_NE(ReadHostFile(trash_ + "/info/song.txt.trashinfo")
+                  .find("\nPath=" + fs::TrashEncodePath(docs + "/song.txt") + "\n"),
+              std::string::npos)
+        << "its full path, as the home Trash records it";
+    const std::filesystem::directory_iterator top(volume);
+    EXPECT_EQ(std::distance(begin(top), end(top)), trashThere ? 2 : 1) << "no Trash made there";
+    EXPECT_EQ(test_support::TrashEntries(theirs, "files"), 0);
+    EXPECT_EQ(test_support::TrashEntries(theirs, "info"), 0);
+    umount2(volume.c_str(), MNT_DETACH);
+  }
+}
+
+// Where the old file is copied into the Trash, the copy and the Trash's folders reach the disk
+// before the new file takes the old name and so frees the old file's blocks; the rename itself
+// is synced after.
+TEST_F(FilesReplace, ACopyInTheTrashReachesTheDiskBeforeTheOldNameGoes) {
+  Prepare();
+  fs::RefuseHardLinksForTests(true);
+  std::vector<std::string> journal;
+  fs::JournalFileSteps(&journal);
+  const OSErr err = Replace();
+  fs::JournalFileSteps(nullptr);
+  ASSERT_EQ(err, noErr);
+  const auto at = [&](const std::string& entry) {
+    return std::size_t(std::find(journal.begin(), journal.end(), entry) - journal.begin());
+  };
+  const std::size_t rename = at("rename " + Doc("song.tmp") + " " + Doc("song.txt"));
+  ASSERT_LT(rename, journal.size());
+  for (const std::string& synced :
+       {trash_ + "/files/song.txt", trash_ + "/files", trash_ + "/info", Doc("song.tmp")}) {
+    EXPECT_LT(at("sync " + synced), rename) << synced;
+  }
+  const std::size_t after = at("sync " + docs_.path);
+  EXPECT_TRUE(after > rename && after < journal.size()) << "the folder after the rename";
+}
+
+// The last step fails (the old name is a mount point, which no rename replaces): both files
+// stay as they were, and the old file's second name in the Trash goes with its info file.
+TEST_F(FilesReplace, AFailedLastStepLeavesBothFilesAndNoTrashEntry) {
+  Prepare();
+  {
+    const test_support::NameHeldByMount held(Doc("song.txt"));
+    if (!held.Held()) GTEST_SKIP() << "this process may not mount";
+    EXPECT_NE(Replace(), noErr);
+  }
+  EXPECT_EQ(ReadHostFile(Doc("song.txt")), kOld);
+  EXPECT_EQ(ReadHostFile(Doc("song.tmp")), kNew);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "files"), 0);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "info"), 0);
+  EXPECT_EQ(test_support::TrashEntries(fs::TemporariesFolder(), ""), 0) << "no record is left";
+}
+
 // Calls that cannot replace leave both files as they were and the Trash without an item.
 TEST_F(FilesReplace, RefusedReplacementsChangeNothing) {
   Prepare();
@@ -147,9 +246,11 @@ TEST_F(FilesReplace, AnItemOfTheNameInTheTrashIsLeftAlone) {
             std::string::npos);
 }
 
-// What records of a process that has ended leave behind: only the very files it recorded go
-// (and an empty Trash info file with the item whose place it kept); a file that merely has a
-// recorded name, a live process's file and a record of a folder that is away stay.
+// What records of a process that has ended leave behind: only the very files it recorded go;
+// a file that merely has a recorded name, a live process's file and a record of a folder that
+// is away stay. In a Trash, an empty info file goes, and an item only by its own record, while
+// its info file is empty or missing (never another's item of the name); a Trash entry made
+// just after its record, which a kill kept from learning it, goes too.
 TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   sp_testing::HomeScope home;
   const files_test::Folder docs = files_test::DocumentsFolder(home);
@@ -157,22 +258,34 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   ASSERT_EQ(fs::EnsureTrashFolders(trash), noErr);
   ASSERT_EQ(mkdir(home.Path("away").c_str(), 0700), 0);
   const std::string d = docs.path + "/";
+  const std::string info = trash + "/info/";
+  const std::string files = trash + "/files/";
+  // Made by the ended process, or killed between making it and its record learning it.
+  enum Made { kNever, kLearnt, kUnlearnt };
   struct Case {
     std::string path;
     fs::TemporaryKind kind;
-    bool made;     // made by the ended process
+    Made made;
     bool remains;  // there after the clean-up
     const char* why;
   };
+  const fs::TemporaryKind file = fs::TemporaryKind::kFile;
+  const fs::TemporaryKind infoFile = fs::TemporaryKind::kTrashInfo;
+  const fs::TemporaryKind item = fs::TemporaryKind::kTrashItem;
   const std::vector<Case> cases = {
-      {d + "tmp0", fs::TemporaryKind::kFile, true, false, "its own file"},
-      {d + "tmp1", fs::TemporaryKind::kFile, false, true, "made later by someone else"},
-      {d + "tmp2", fs::TemporaryKind::kFile, true, true, "replaced by someone else since"},
-      {home.Path("away/tmp3"), fs::TemporaryKind::kFile, true, false, "its folder is away"},
-      {trash + "/info/a.trashinfo", fs::TemporaryKind::kTrashInfo, true, false,
-       "an empty info file: its item never fully came"},
-      {trash + "/info/b.trashinfo", fs::TemporaryKind::kTrashInfo, true, true,
-       "a written info file: its item is the Trash's"},
+      {d + "tmp0", file, kLearnt, false, "its own file"},
+      {d + "tmp1", file, kNever, true, "made later by someone else"},
+      {d + "tmp2", file, kLearnt, true, "replaced by someone else since"},
+      {home.Path("away/tmp3"), file, kLearnt, false, "its folder is away"},
+      {d + "tmp4", file, kUnlearnt, true, "a file it never learnt"},
+      {info + "a.trashinfo", infoFile, kLearnt, false, "an empty info file"},
+      {files + "a", item, kLearnt, false, "its item, which never got listed"},
+      {info + "b.trashinfo", infoFile, kLearnt, true, "a written info file"},
+      {files + "b", item, kLearnt, true, "an item whose info file was written"},
+      {info + "c.trashinfo", infoFile, kLearnt, false, "an empty info file beside another's item"},
+      {info + "d.trashinfo", infoFile, kUnlearnt, false, "an info file made just after its record"},
+      {files + "e", item, kUnlearnt, false, "a copy made just after its record"},
+      {info + "f.trashinfo", infoFile, kNever, true, "an info file made long after the record"},
   };
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -180,9 +293,9 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
     for (const Case& c : cases) {
       UInt32 number = 0;
       if (fs::RecordTemporary(c.path, c.kind, number) != noErr) _exit(1);
-      if (!c.made) continue;
+      if (c.made == kNever) continue;
       WriteHostFile(c.path, "");
-      if (fs::TemporaryMade(number) != noErr) _exit(2);
+      if (c.made == kLearnt && fs::TemporaryMade(number) != noErr) _exit(2);
     }
     _exit(0);
   }
@@ -192,9 +305,15 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   WriteHostFile(d + "tmp1", "the user's");
   ASSERT_EQ(std::remove((d + "tmp2").c_str()), 0);
   WriteHostFile(d + "tmp2", "the user's");
-  WriteHostFile(trash + "/files/a", "half");
-  WriteHostFile(trash + "/files/b", "whole");
-  WriteHostFile(trash + "/info/b.trashinfo", "[Trash Info]\nPath=/b\n");
+  WriteHostFile(info + "b.trashinfo", "[Trash Info]\nPath=/b\n");
+  WriteHostFile(files + "c", "another program's item of the name");
+  WriteHostFile(info + "f.trashinfo", "");
+  // The record of f was written an hour before its info file appeared.
+  for (const auto& entry : std::filesystem::directory_iterator(fs::TemporariesFolder())) {
+    if (ReadHostFile(entry.path()).find("f.trashinfo") == std::string::npos) continue;
+    const struct timespec earlier[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, entry.path().c_str(), earlier, 0), 0);
+  }
   WriteHostFile(d + "tmp9", "a look-alike nobody recorded");
   UInt32 live = 0;
   ASSERT_EQ(fs::RecordTemporary(d + "tmp8", fs::TemporaryKind::kFile, live), noErr);
@@ -203,14 +322,13 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   WriteHostFile(fs::TemporariesFolder() + "/999-1", "no record of ours");
   ASSERT_EQ(rename(home.Path("away").c_str(), home.Path("gone").c_str()), 0);
 
-  EXPECT_EQ(fs::RemoveLeftoverTemporaries(), 2);
+  EXPECT_EQ(fs::RemoveLeftoverTemporaries(), 6);
   ASSERT_EQ(rename(home.Path("gone").c_str(), home.Path("away").c_str()), 0);
   EXPECT_EQ(fs::RemoveLeftoverTemporaries(), 1) << "the folder came back";
   for (const Case& c : cases) {
     EXPECT_EQ(HostExists(c.path), c.remains) << c.why;
   }
-  EXPECT_FALSE(HostExists(trash + "/files/a"));
-  EXPECT_TRUE(HostExists(trash + "/files/b"));
+  EXPECT_EQ(ReadHostFile(files + "c"), "another program's item of the name");
   EXPECT_TRUE(HostExists(d + "tmp8") && HostExists(d + "tmp9"));
   EXPECT_EQ(test_support::TrashEntries(fs::TemporariesFolder(), ""), 2)
       << "this process's record and the foreign file";

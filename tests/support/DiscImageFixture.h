@@ -33,13 +33,13 @@ inline std::string Msf(UInt32 sector) {
 }
 
 // Writes the image into `folder` and answers the cue file's path. Samples are stored
-// little-endian, as CD images hold them.
+// little-endian, as most CD images hold them ("BINARY"), or big-endian ("MOTOROLA").
 inline std::string WriteImage(const std::string& folder, const std::string& name,
                               const std::vector<Track>& tracks,
-                              const std::string& album = std::string()) {
+                              const std::string& album = std::string(), bool bigEndian = false) {
   std::string cue;
   if (!album.empty()) cue += "TITLE \"" + album + "\"\n";
-  cue += "FILE \"" + name + ".bin\" BINARY\n";
+  cue += "FILE \"" + name + ".bin\" " + (bigEndian ? "MOTOROLA\n" : "BINARY\n");
   std::string bin;
   UInt32 sector = 0;
   for (std::size_t t = 0; t < tracks.size(); ++t) {
@@ -50,8 +50,9 @@ inline std::string WriteImage(const std::string& folder, const std::string& name
     cue += "    INDEX 01 " + Msf(sector) + "\n";
     for (UInt32 f = sector * 588; f < (sector + tracks[t].sectors) * 588; ++f) {
       const UInt16 l = UInt16(LeftSample(f)), r = UInt16(RightSample(f));
-      const char bytes[4] = {char(l & 0xFF), char(l >> 8), char(r & 0xFF), char(r >> 8)};
-      bin.append(bytes, 4);
+      const char little[4] = {char(l & 0xFF), char(l >> 8), char(r & 0xFF), char(r >> 8)};
+      const char big[4] = {little[1], little[0], little[3], little[2]};
+      bin.append(bigEndian ? big : little, 4);
     }
     sector += tracks[t].sectors;
   }

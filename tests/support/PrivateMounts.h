@@ -37,4 +37,24 @@ inline bool UsePrivateMounts() {
   return done;
 }
 
+// Makes the file at `path` a mount point of itself while it lives: no rename replaces a mount
+// point (EBUSY), so the last step of a save through a side file fails there. Held() is false
+// where this process may not mount.
+class NameHeldByMount {
+ public:
+  explicit NameHeldByMount(const std::string& path) : path_(path) {
+    held_ = UsePrivateMounts() && mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr) == 0;
+  }
+  ~NameHeldByMount() {
+    if (held_) umount2(path_.c_str(), MNT_DETACH);
+  }
+  NameHeldByMount(const NameHeldByMount&) = delete;
+  NameHeldByMount& operator=(const NameHeldByMount&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  std::string path_;
+  bool held_ = false;
+};
+
 }  // namespace test_support

@@ -38,6 +38,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace sp_platform {
 namespace files {
@@ -71,12 +72,16 @@ enum class CueSheetFault {
 };
 
 // Checks a sheet held in memory. Linear in size; keeps no copy. The name of its CD-Text file
-// (empty for none) goes to `cdTextFile` when that is given.
-CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile = nullptr);
+// (empty for none) goes to `cdTextFile` when that is given, and the names of the FILEs marked
+// MOTOROLA (whose samples are big-endian, not little-endian as BINARY ones) to
+// `bigEndianFiles`.
+CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile = nullptr,
+                            std::vector<std::string>* bigEndianFiles = nullptr);
 
 // Reads the sheet at `path` (at most one byte past kMaxCueSheetBytes) and checks it, and the
 // CD-Text file it names.
-CueSheetFault CheckCueSheetFile(const std::string& path);
+CueSheetFault CheckCueSheetFile(const std::string& path,
+                                std::vector<std::string>* bigEndianFiles = nullptr);
 
 }  // namespace files
 }  // namespace sp_platform

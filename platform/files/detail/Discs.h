@@ -62,7 +62,8 @@ class DiscSource {
   bool ReadSector(SInt32 lsn, UInt8* out);
 
  private:
-  DiscSource(void* cdio, int imageFd) : cdio_(cdio), imageFd_(imageFd) {}
+  DiscSource(void* cdio, int imageFd, bool imageBigEndian)
+      : cdio_(cdio), imageFd_(imageFd), imageBigEndian_(imageBigEndian) {}
   bool StartReading();
   bool ReadImageSector(SInt32 lsn, UInt8* out);
   bool ReadDriveSector(SInt32 lsn, UInt8* out);
@@ -70,6 +71,7 @@ class DiscSource {
 
   void* cdio_;                     // CdIo_t
   int imageFd_;                    // the image's ".bin" file; -1 for a drive
+  bool imageBigEndian_;            // its samples big-endian (MOTOROLA), not little-endian
   void* drive_ = nullptr;          // cdrom_drive_t, made on the first read
   void* paranoia_ = nullptr;       // cdrom_paranoia_t
   void (*driveRead_)() = nullptr;  // the drive's own read, which paranoia calls through a bound

@@ -1,6 +1,7 @@
 // Helpers shared by the catalogue's own source files (volumes, catalogue, calls, changes).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,8 +56,10 @@ void DecodeFInfo(const UInt8* bytes, FInfo* out);
 void EncodeFInfo(const FInfo& in, UInt8* bytes);
 
 // FileChanges.cpp: copies a file (data, extended attributes, mode and dates) to `target`,
-// made anew, never over what is there; nothing is left there when the copy fails.
-OSErr CopyFile(const Location& source, const std::string& target);
+// made anew, never over what is there, and synced before it is closed; nothing is left there
+// when the copy fails. `made`, when given, is called as soon as `target` exists.
+OSErr CopyFile(const Location& source, const std::string& target,
+               const std::function<void()>& made = nullptr);
 
 // FNV-1a of a volume's root path, kept in FSRefs so that one made before a restart finds
 // its volume even when the mounts were numbered differently.

@@ -13,7 +13,8 @@
 // record that knows its file.
 //
 // A leftover is removed only while it is still the very file recorded and no live process
-// records the same path; a record that never learnt its file removes nothing. Only this
+// records the same path; a record that never learnt its file removes nothing, except an empty
+// Trash entry made just after the record was written (a kill fell between the two). Only this
 // machine's records are judged: another machine sharing the folder (a home over the network)
 // may be running the process named, so its records and their files stay. Version 1 records,
 // which carry no machine, are taken for this machine's. Records are opened only when they are
@@ -29,16 +30,20 @@ namespace files {
 
 enum class TemporaryKind : UInt8 {
   kFile = 1,  // a file written before it takes another's place
-  // A Trash info file made before its item: a leftover goes only while it is empty, and the
-  // item of its name (whose place it kept) goes with it.
+  // A Trash info file made before its item: a leftover goes only while it is empty.
   kTrashInfo = 2,
+  // The item that comes into a Trash under such an info file's name: a leftover goes only
+  // while its info file is missing or empty (once written, the item is the Trash's).
+  kTrashItem = 3,
 };
 
 // Records that this process is about to make the item at `path`. noErr and the record's
 // number (never 0), or the error of the data folder with nothing written.
 OSErr RecordTemporary(const std::string& path, TemporaryKind kind, UInt32& number);
-// After the item was made: the record takes down which item is at its path now.
-OSErr TemporaryMade(UInt32 number);
+// After the item was made: the record takes down which item is at its path now. With `like`,
+// before it is made as a second name of the file at `like` (a hard link): that file is
+// taken down.
+OSErr TemporaryMade(UInt32 number, const std::string& like = std::string());
 // The item took its final place or is gone: its record goes. Unknown numbers are ignored.
 void ForgetTemporary(UInt32 number);
 // Removes the recorded items of processes that have ended, and their records (a record whose

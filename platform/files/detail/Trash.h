@@ -18,9 +18,9 @@
 // A file replaced by FSReplaceFileKeepingOldInTrash (Trash.cpp) comes in under a second name
 // while it keeps its own: its info file is made empty first (which reserves the name, and lists
 // nothing), then the item is linked in (copied on a file system without links), then the info
-// file is written; a kill at any point leaves no entry without its item. The empty info file is
-// recorded as a temporary file (detail/Temporaries.h) until it is written, so that one a kill
-// left goes later, with the item whose place it kept.
+// file is written; a kill at any point leaves no entry without its item. The empty info file and
+// the item are recorded as temporary files (detail/Temporaries.h) until the info file is
+// written, so that what a kill left goes later, each only as the very file made.
 //
 // The hooks cost little when no Trash is involved, and they are called for every change: the
 // move hook also keeps the paths FlushVol remembers for written files in step. They never

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace sp_platform {
 namespace files {
@@ -25,6 +26,9 @@ int StepUnlinkat(int dirFd, const char* name, int flags);
 int StepRename(const char* from, const char* to);
 int StepRenameNoReplace(const char* from, const char* to);  // renameat2 RENAME_NOREPLACE
 int StepLink(const char* from, const char* to);
+// fsync(2) of an open file or folder (`path` names it for the journal). No change to a folder,
+// so no step a kill is put before.
+int StepSync(int fd, const char* path);
 
 // Opens an existing regular file for reading or writing (O_RDONLY, O_WRONLY or O_RDWR; a
 // symbolic link is not followed): the descriptor, or -1 with errno (EINVAL for anything that is
@@ -35,6 +39,10 @@ int OpenRegularFile(const std::string& path, int access);
 // The test API's hook, run just before each change (null: none, as in the program).
 typedef void (*FileStepHook)();
 void SetFileStepHook(FileStepHook hook);
+// The test API's journal: while `journal` is set (null: no more), every change and sync is
+// added to it as it is made: "open <path>" (a file made), "mkdir", "rmdir", "unlink",
+// "rename <from> <to>", "link <from> <to>", "sync <path>". Paths as given to the calls.
+void JournalFileSteps(std::vector<std::string>* journal);
 
 }  // namespace files
 }  // namespace sp_platform

@@ -13,6 +13,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,29 @@ bool ReadSideFileName(const std::string& name, const std::string& prefix,
 // anything of an earlier boot, and otherwise what a process that has ended left (with
 // `othersToo`, any process but this one, see EndedSideFiles).
 bool LeftByEndedProcess(const SideFileWriter& writer, bool othersToo);
+
+// The name of a new side file: the prefix, a new tag and the suffix. Every side file is named
+// here.
+std::string NewSideFileName(const std::string& prefix, const std::string& suffix);
+
+// Fills a side file: 0 or an errno. It gets the open file and the side file's path (for what
+// is set by path, such as extended attributes).
+using SideFileFiller = std::function<int(int fd, const std::string& side)>;
+
+// Puts new contents in the place of the file at `path` (a Linux path): `fill` fills a new side
+// file in its folder (NewSideFileName, made with `mode` less the umask, never over another
+// file), which is synced and then takes `path` in one rename, and the folder is synced so that
+// the rename lasts. The name holds the old or the complete new file at every moment. On any
+// failure the side file goes and `path` is as it was. 0, or the errno of the step that failed.
+int ReplaceThroughSideFile(const std::string& path, const std::string& prefix,
+                           const std::string& suffix, mode_t mode, const SideFileFiller& fill);
+
+// Writes all `size` bytes at the file's position: 0 or the errno (EIO for a write of nothing).
+int WriteAllBytes(int fd, const void* bytes, std::size_t size);
+
+// Syncs a folder's entries where the file system allows it (a failure is not reported: some
+// file systems cannot sync a folder, and there is nothing the caller could do about it).
+void SyncFolder(const std::string& folder);
 
 // Whether no process of that id runs any more.
 bool ProcessEnded(pid_t pid);
