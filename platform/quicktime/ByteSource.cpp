@@ -29,6 +29,16 @@ class PathSource : public ByteSource {
     }
   }
   UInt64 Size() override { return size_; }
+  bool Identity(FileIdentity* out) override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return false;
+    out->device = UInt64(st.st_dev);
+    out->inode = UInt64(st.st_ino);
+    out->modifiedSeconds = SInt64(st.st_mtim.tv_sec);
+    out->modifiedNanoseconds = SInt64(st.st_mtim.tv_nsec);
+    out->size = UInt64(st.st_size);
+    return true;
+  }
 
  private:
   int fd_;
