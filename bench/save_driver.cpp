@@ -55,6 +55,13 @@ void MeasurePass(EventLoopTimerRef, void*) {
   gLastPass = now;
 }
 
+// The Documents folder, where the saves go.
+bool FindDocuments(SInt16& vRefNum, SInt32& dirID, FSRef& folder) {
+  return FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) ==
+             noErr &&
+         Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) == noErr;
+}
+
 void QuitWhenDiscMounted(EventLoopTimerRef, void*) {
   if (Sp_CDRomCountCDDA() > 0) QuitApplicationEventLoop();
 }
@@ -79,11 +86,7 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   FSRef folder;
-  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
-          noErr ||
-      Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) != noErr) {
-    return 4;
-  }
+  if (!FindDocuments(vRefNum, dirID, folder)) return 4;
   const double start = Now();
   Boolean started = false;
   if (mode == "wave") {
@@ -123,11 +126,7 @@ int SaveEachInThisProcess(const std::string& home) {
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   FSRef folder;
-  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
-          noErr ||
-      Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) != noErr) {
-    return 4;
-  }
+  if (!FindDocuments(vRefNum, dirID, folder)) return 4;
   std::vector<std::string> names;
   if (DIR* dir = opendir((home + "/Documents").c_str())) {
     while (const dirent* e = readdir(dir)) {

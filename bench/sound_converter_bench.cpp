@@ -62,13 +62,13 @@ Boolean NextGroup(SoundComponentDataPtr* out, void* refCon) {
   return true;
 }
 
-// Decodes Documents/name of the home; the frames it gave, -1 on a failure.
-long long DecodeFile(const char* name) {
+// Documents/name of the home as a movie; null when it does not open.
+Movie OpenDocument(const char* name) {
   EnterMovies();
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) != noErr)
-    return -1;
+    return nullptr;
   Str255 pascal;
   pascal[0] = UInt8(std::strlen(name));
   std::memcpy(pascal + 1, name, pascal[0]);
@@ -76,11 +76,18 @@ long long DecodeFile(const char* name) {
   SInt16 ref = 0;
   Movie movie = nullptr;
   if (FSMakeFSSpec(vRefNum, dirID, pascal, &spec) != noErr ||
-      OpenMovieFile(&spec, &ref, fsRdPerm) != noErr ||
-      NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr) != noErr) {
-    return -1;
+      OpenMovieFile(&spec, &ref, fsRdPerm) != noErr) {
+    return nullptr;
   }
+  NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr);
   CloseMovieFile(ref);
+  return movie;
+}
+
+// Decodes Documents/name of the home; the frames it gave, -1 on a failure.
+long long DecodeFile(const char* name) {
+  Movie movie = OpenDocument(name);
+  if (movie == nullptr) return -1;
   Feed feed;
   feed.media = GetTrackMedia(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType));
   Handle desc = NewHandle(0);
@@ -125,23 +132,8 @@ long long DecodeFile(const char* name) {
 // Describes Documents/name of the home as adding it to the list does; its length in frames,
 // -1 on a failure.
 long long DescribeFile(const char* name) {
-  EnterMovies();
-  SInt16 vRefNum = 0;
-  SInt32 dirID = 0;
-  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) != noErr)
-    return -1;
-  Str255 pascal;
-  pascal[0] = UInt8(std::strlen(name));
-  std::memcpy(pascal + 1, name, pascal[0]);
-  FSSpec spec{};
-  SInt16 ref = 0;
-  Movie movie = nullptr;
-  if (FSMakeFSSpec(vRefNum, dirID, pascal, &spec) != noErr ||
-      OpenMovieFile(&spec, &ref, fsRdPerm) != noErr ||
-      NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr) != noErr) {
-    return -1;
-  }
-  CloseMovieFile(ref);
+  Movie movie = OpenDocument(name);
+  if (movie == nullptr) return -1;
   Media media = GetTrackMedia(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType));
   Handle desc = NewHandle(0);
   GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));

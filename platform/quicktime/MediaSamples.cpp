@@ -117,6 +117,38 @@ class MediaReader {
   bool failed_ = false;
 };
 
+// FFmpeg's trimming applied to decoded frames, one decoded frame after another: a skip carries
+// over frames until it is spent (a new one replaces it), a frame marked for discarding is
+// skipped whole, and the padding to discard applies to what the frame keeps when it is no
+// more than that.
+class Trimming {
+ public:
+  // `n` frames decoded, with the skip and discard asked of them: the frames presented.
+  SInt64 Take(SInt64 n, UInt32 skip, SInt64 discard, bool dropAll) {
+    if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
+    SInt64 kept = 0;
+    SInt64 dropped = n;
+    if (dropAll) {
+      skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
+    } else {
+      dropped = std::min(skipLeft_, n);
+      skipLeft_ -= dropped;
+      kept = n - dropped;
+      if (discard > 0 && discard <= kept) kept -= discard;
+    }
+    if (presented_ == 0) priming_ += dropped;
+    presented_ += kept;
+    return kept;
+  }
+  SInt64 Presented() const { return presented_; }
+  SInt64 Priming() const { return priming_; }
+
+ private:
+  SInt64 skipLeft_ = 0;
+  SInt64 presented_ = 0;
+  SInt64 priming_ = 0;
+};
+
 // The frames a stream presents, counted by decoding it as FFmpeg does: every frame its decoder
 // gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and at the end
 // (padding), as the packets or the codec's set-up ask. Packet durations and time stamps are
@@ -153,8 +185,8 @@ class PresentedCount {
   }
 
   bool Decoding() const { return decoder_ != nullptr; }
-  SInt64 Presented() const { return presented_; }
-  SInt64 Priming() const { return priming_; }
+  SInt64 Presented() const { return trimming_.Presented(); }
+  SInt64 Priming() const { return trimming_.Priming(); }
   // What the decoder gave for the last packet: all its frames, and those presented.
   SInt64 PacketFrames() const { return decoded_; }
   SInt64 PacketPresented() const { return kept_; }
@@ -183,35 +215,21 @@ class PresentedCount {
     return true;
   }
 
-  // Applies FFmpeg's trimming to each decoded frame: a skip carries over frames until it is
-  // spent (a new one replaces it), a frame marked for discarding is skipped whole, and the
-  // padding to discard applies to what the frame keeps when it is no more than that.
+  // Applies FFmpeg's trimming to each decoded frame, as its side data asks.
   void Receive() {
     while (avcodec_receive_frame(decoder_, frame_) == 0) {
       const SInt64 n = frame_->nb_samples;
+      UInt32 skip = 0;
       SInt64 discard = 0;
       if (const AVFrameSideData* side =
               av_frame_get_side_data(frame_, AV_FRAME_DATA_SKIP_SAMPLES)) {
         if (side->size >= 8) {
-          const UInt32 skip = sp::LoadLE32(side->data);
-          if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
+          skip = sp::LoadLE32(side->data);
           discard = sp::LoadLE32(side->data + 4);
         }
       }
-      SInt64 kept = 0;
-      SInt64 dropped = n;
-      if ((frame_->flags & AV_FRAME_FLAG_DISCARD) != 0) {
-        skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
-      } else {
-        dropped = std::min(skipLeft_, n);
-        skipLeft_ -= dropped;
-        kept = n - dropped;
-        if (discard > 0 && discard <= kept) kept -= discard;
-      }
-      if (presented_ == 0) priming_ += dropped;
-      presented_ += kept;
+      kept_ += trimming_.Take(n, skip, discard, (frame_->flags & AV_FRAME_FLAG_DISCARD) != 0);
       decoded_ += n;
-      kept_ += kept;
       av_frame_unref(frame_);
     }
   }
@@ -219,9 +237,7 @@ class PresentedCount {
   AVCodecContext* decoder_ = nullptr;
   AVFrame* frame_ = nullptr;
   bool failed_ = false;
-  SInt64 skipLeft_ = 0;
-  SInt64 presented_ = 0;
-  SInt64 priming_ = 0;
+  Trimming trimming_;
   SInt64 decoded_ = 0;  // of the packet in hand
   SInt64 kept_ = 0;
 };
@@ -327,45 +343,37 @@ void Scan(MediaRecord& media) {
   media.presentedFrames = std::max<SInt64>(0, presented);
 }
 
-// MPEG-4 and QuickTime movies of AAC or ALAC: the packets as FFmpeg reads them, not decoded.
-// Their decoders give a fixed number of frames per AAC packet, and the frames the sample table
-// states per ALAC packet: the trimming FFmpeg asks for is applied to those as PresentedCount
-// applies it to decoded frames, and the edit list's end as Scan applies it.
-bool CountMovieWithoutDecoding(MediaRecord& media, StatedLength& out) {
+// AAC in any container, and ALAC in MPEG-4 and QuickTime movies: the packets as FFmpeg reads
+// them, not decoded. The AAC decoder gives the codec's frames for every packet (each packet
+// but the last must state as many, else the stream is counted by decoding); the ALAC decoder
+// gives the frames the sample table states for each. The trimming FFmpeg asks for is applied
+// to those as PresentedCount applies it to decoded frames, and a movie's edit list's end as
+// Scan applies it.
+bool CountWithoutDecoding(MediaRecord& media, StatedLength& out) {
   const bool aac = media.codecID == AV_CODEC_ID_AAC;
-  if (!IsMovieContainer(media.track->movie->container) ||
-      (!aac && media.codecID != AV_CODEC_ID_ALAC))
-    return false;
+  const bool movie = IsMovieContainer(media.track->movie->container);
+  if (!aac && !(movie && media.codecID == AV_CODEC_ID_ALAC)) return false;
   MediaReader reader(media);
   std::vector<UInt8> data;
-  SInt64 stated = 0, lastStated = 0, lastKept = 0, skipLeft = 0;
-  SInt64 presented = 0, priming = 0, packets = 0, most = 1;
+  SInt64 stated = 0, lastStated = 0, lastKept = 0, packets = 0, most = 1;
+  Trimming trimming;
   PacketTrim trim;
   MediaReader::Status status;
   while ((status = reader.Next(data, stated, nullptr, &trim)) == MediaReader::Status::kPacket) {
-    if (aac && trim.codecFrames <= 0) return false;
+    // The packet before this one was not the last: it must have stated the codec's frames.
+    if (aac && (trim.codecFrames <= 0 || (packets > 0 && lastStated != trim.codecFrames)))
+      return false;
     const SInt64 n = aac ? trim.codecFrames : stated;
-    if (trim.skip > 0) skipLeft = trim.skip;
-    SInt64 kept = 0, dropped = n;
-    if (trim.dropped) {
-      skipLeft = std::max<SInt64>(0, skipLeft - n);
-    } else {
-      dropped = std::min(skipLeft, n);
-      skipLeft -= dropped;
-      kept = n - dropped;
-      if (trim.discard > 0 && trim.discard <= kept) kept -= trim.discard;
-    }
-    if (presented == 0) priming += dropped;
-    presented += kept;
-    lastKept = kept;
+    lastKept = trimming.Take(n, UInt32(trim.skip), trim.discard, trim.dropped);
     lastStated = stated;
     most = std::max(most, n);
     ++packets;
   }
   if (status == MediaReader::Status::kError || packets == 0) return false;
-  presented -= std::max<SInt64>(0, lastKept - lastStated);
+  SInt64 presented = trimming.Presented();
+  if (movie) presented -= std::max<SInt64>(0, lastKept - lastStated);
   out.presented = std::max<SInt64>(0, presented);
-  out.priming = priming;
+  out.priming = trimming.Priming();
   out.packets = packets;
   out.mostPacketFrames = UInt32(std::min<SInt64>(most, INT32_MAX));
   return true;
@@ -385,7 +393,7 @@ bool StateLength(MediaRecord& media, StatedLength& out) {
   if (container == SpFourCC("OggS") &&
       (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS || codec == AV_CODEC_ID_FLAC))
     return OggStatedLength(source, media.sound.codecSetup, out);
-  return CountMovieWithoutDecoding(media, out);
+  return CountWithoutDecoding(media, out);
 }
 
 // Lengths found by reading whole files, by the file and the stream. Bounded: past the bound

@@ -522,6 +522,8 @@ bool OggWalk::Run(ByteSource& source, StatedLength& out) {
     if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
     const UInt8 type = h[5];
     const SInt64 pageGranule = SInt64(sp::LoadLE64(h + 6));
+    // A position past any real length (2^50 frames) is no position: the sums below stay small.
+    if (pageGranule < -1 || pageGranule > (SInt64(1) << 50)) return false;
     const UInt32 pageSerial = sp::LoadLE32(h + 14);
     const std::size_t segments = h[26];
     if (first != ((type & 2) != 0) || (!first && pageSerial != serial)) return false;

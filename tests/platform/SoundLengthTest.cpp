@@ -98,6 +98,7 @@ TEST_F(SoundLengthTest, EncodersFilesGiveTheDecodersLengthWithoutDecoding) {
       {"flac.oga", "ffmpeg", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "flac", "OUT"}},
       {"aac.m4a", "ffmpeg", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "aac", "OUT"}},
       {"alac.m4a", "ffmpeg", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "alac", "OUT"}},
+      {"adts.aac", "ffmpeg", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "aac", "OUT"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
