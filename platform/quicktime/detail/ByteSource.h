@@ -15,20 +15,24 @@ namespace sp_platform {
 namespace quicktime {
 
 // What tells a file from any other, and from itself once changed: what is learnt of a file
-// by reading it all is kept with this.
+// by reading it all is kept with this. The clock that stamps files moves in steps of a few
+// milliseconds, and a removed file's inode number is given to the next new file: a digest of
+// the file's first and last bytes tells apart files made in the same step.
 struct FileIdentity {
   UInt64 device = 0;
   UInt64 inode = 0;
   SInt64 modifiedSeconds = 0;
   SInt64 modifiedNanoseconds = 0;
   UInt64 size = 0;
+  UInt64 digest = 0;
   bool operator<(const FileIdentity& o) const {
     if (device != o.device) return device < o.device;
     if (inode != o.inode) return inode < o.inode;
     if (modifiedSeconds != o.modifiedSeconds) return modifiedSeconds < o.modifiedSeconds;
     if (modifiedNanoseconds != o.modifiedNanoseconds)
       return modifiedNanoseconds < o.modifiedNanoseconds;
-    return size < o.size;
+    if (size != o.size) return size < o.size;
+    return digest < o.digest;
   }
 };
 
