@@ -1,5 +1,8 @@
 // One save of the emulated disc through the engine, as a process of its own: the driver that
-// save_bench and app_save_bench start and time from outside.
+// save_bench and app_save_bench start and time from outside; or ("each") the FLAC files of
+// the Documents folder each saved into a WAVE file of its own, one after the other, each
+// checked first as the program's save into separate files checks it (sound_converter_bench
+// starts that).
 //
 // The disc lies in HOME/media (save_bench makes it); the save goes into the Documents folder,
 // as one WAVE file ("wave"), an AIFF file at double speed ("speed2") or an AAC movie ("aac").
@@ -8,11 +11,14 @@
 // included), the longest single pass of the event loop in milliseconds and the seconds it
 // waited for the engine's first look for discs, and exits.
 //
-//   save_driver wave|speed2|aac HOME
+//   save_driver wave|speed2|aac|each HOME
+#include <dirent.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "CarbonEvents.h"
 #include "Files.h"
@@ -49,6 +55,13 @@ void MeasurePass(EventLoopTimerRef, void*) {
   gLastPass = now;
 }
 
+// The Documents folder, where the saves go.
+bool FindDocuments(SInt16& vRefNum, SInt32& dirID, FSRef& folder) {
+  return FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) ==
+             noErr &&
+         Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) == noErr;
+}
+
 void QuitWhenDiscMounted(EventLoopTimerRef, void*) {
   if (Sp_CDRomCountCDDA() > 0) QuitApplicationEventLoop();
 }
@@ -73,11 +86,7 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   FSRef folder;
-  if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) !=
-          noErr ||
-      Sp_GetFSRefFromDirectoryPositionInfo(vRefNum, dirID, &folder) != noErr) {
-    return 4;
-  }
+  if (!FindDocuments(vRefNum, dirID, folder)) return 4;
   const double start = Now();
   Boolean started = false;
   if (mode == "wave") {
@@ -107,12 +116,59 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   return 0;
 }
 
+// Each Documents/*.flac into Documents/<name>.wav; prints the seconds of all the saves.
+int SaveEachInThisProcess(const std::string& home) {
+  Sp_CarbonEvent_ModeEnable();
+  if (!Sp_InitialQuckTime(0)) return 2;
+  sp_platform::files::SetMediaFolder(home + "/media");
+  cSp_CDRomManager* manager = Sp_InitialCDRom(1, 1, 0);
+  if (manager == nullptr) return 2;
+  SInt16 vRefNum = 0;
+  SInt32 dirID = 0;
+  FSRef folder;
+  if (!FindDocuments(vRefNum, dirID, folder)) return 4;
+  std::vector<std::string> names;
+  if (DIR* dir = opendir((home + "/Documents").c_str())) {
+    while (const dirent* e = readdir(dir)) {
+      const std::string name = e->d_name;
+      if (name.size() > 5 && name.compare(name.size() - 5, 5, ".flac") == 0) names.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  const double start = Now();
+  for (const std::string& name : names) {
+    cSp_CDRProgramBaseObj* program = manager->NewProgramBase();
+    if (program == nullptr) return 3;
+    unsigned char error = 0;
+    if (!program->NewProgramItem(-1)->SetupFileProgramInfo(
+            vRefNum, dirID, name.c_str(), name.c_str(), kSpCDRProgItemSoundFile, nullptr, &error))
+      return 3;
+    program->SetupSaveFileEndProcCB(CatchEnd, 0);
+    program->SetupFileProgram();
+    if (!program->CheckAllProgramItemLoadPossibility(0, nullptr)) return 3;
+    const std::string out = name.substr(0, name.size() - 5) + ".wav";
+    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    gEnded = false;
+    if (!program->SaveTargetProgItem(-1, &folder, out.c_str(), 1, SpFourCC("TVOD"),
+                                     SpFourCC("WAVE"), 1.0f, 0, nullptr, 0))
+      return 5;
+    program->StartSaveAndPlayEventLoop();
+    RunApplicationEventLoop();
+    SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+    if (!gEnded || gStopped) return 6;
+  }
+  std::printf("%.3f\n", Now() - start);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: save_driver wave|speed2|aac HOME\n");
+    std::fprintf(stderr, "usage: save_driver wave|speed2|aac|each HOME\n");
     return 1;
   }
+  if (std::string(argv[1]) == "each") return SaveEachInThisProcess(argv[2]);
   return SaveInThisProcess(argv[1], argv[2]);
 }

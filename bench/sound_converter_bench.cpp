@@ -1,15 +1,19 @@
-// Decoding time and memory of long compressed files through the Sound Converter.
+// Compressed files through the Movie Toolbox and the Sound Converter, each side a whole process
+// beside the tool a user would otherwise run on the same file, several times, medians printed.
 //
-// Makes an hour (or the seconds given) of stereo sound at 44.1 kHz, a tone over soft pink
-// noise, as MP3 and as FLAC with the ffmpeg tool in a temporary home, then decodes each file
-// to 16-bit big-endian stereo at 44.1 kHz as the program's loader does (the Movie Toolbox's
-// groups handed one by one to SoundConverterFillBuffer through its procedure, into a 4 MiB
-// buffer) and, in turn, with
-//   ffmpeg -i SRC -f s16be -ar 44100 -ac 2 -y /dev/null
-// Each side runs as a process of its own, several times; the medians of their wall times and
-// their peak memory are printed.
+// describe: four minutes of stereo sound at 44.1 kHz as WAVE, MP3, FLAC, M4A (AAC) and Ogg
+//   Vorbis, each opened as a movie and its sound described as adding it to the list does (the
+//   sample description with its decompression parameters, the length, the packet count),
+//   beside the same on the WAVE file of the same sound.
+// decode: an hour (or the seconds given) as MP3 and as FLAC decoded to 16-bit big-endian
+//   stereo at 44.1 kHz as the program's loader does (the Movie Toolbox's groups handed one by
+//   one to SoundConverterFillBuffer through its procedure, into a 4 MiB buffer), beside
+//     ffmpeg -i SRC -f s16be -ar 44100 -ac 2 -y /dev/null
+// each: 20 four-minute FLAC files each saved into a WAVE file of its own through the engine
+//   (save_driver each: each file checked, then saved), beside a shell loop of
+//     sox SRC DST.wav
 //
-//   sound_converter_bench [seconds] [--runs N] [--keep]
+//   sound_converter_bench [seconds] [--runs N] [--keep] [--only describe|decode|each]
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,13 +62,13 @@ Boolean NextGroup(SoundComponentDataPtr* out, void* refCon) {
   return true;
 }
 
-// Decodes Documents/name of the home; the frames it gave, -1 on a failure.
-long long DecodeFile(const char* name) {
+// Documents/name of the home as a movie; null when it does not open.
+Movie OpenDocument(const char* name) {
   EnterMovies();
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   if (FindFolder(kOnSystemDisk, kDocumentsFolderType, kDontCreateFolder, &vRefNum, &dirID) != noErr)
-    return -1;
+    return nullptr;
   Str255 pascal;
   pascal[0] = UInt8(std::strlen(name));
   std::memcpy(pascal + 1, name, pascal[0]);
@@ -71,11 +76,18 @@ long long DecodeFile(const char* name) {
   SInt16 ref = 0;
   Movie movie = nullptr;
   if (FSMakeFSSpec(vRefNum, dirID, pascal, &spec) != noErr ||
-      OpenMovieFile(&spec, &ref, fsRdPerm) != noErr ||
-      NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr) != noErr) {
-    return -1;
+      OpenMovieFile(&spec, &ref, fsRdPerm) != noErr) {
+    return nullptr;
   }
+  NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr);
   CloseMovieFile(ref);
+  return movie;
+}
+
+// Decodes Documents/name of the home; the frames it gave, -1 on a failure.
+long long DecodeFile(const char* name) {
+  Movie movie = OpenDocument(name);
+  if (movie == nullptr) return -1;
   Feed feed;
   feed.media = GetTrackMedia(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType));
   Handle desc = NewHandle(0);
@@ -117,6 +129,21 @@ long long DecodeFile(const char* name) {
   return frames;
 }
 
+// Describes Documents/name of the home as adding it to the list does; its length in frames,
+// -1 on a failure.
+long long DescribeFile(const char* name) {
+  Movie movie = OpenDocument(name);
+  if (movie == nullptr) return -1;
+  Media media = GetTrackMedia(GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType));
+  Handle desc = NewHandle(0);
+  GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
+  if (GetMoviesError() != noErr || GetMediaSampleCount(media) <= 0) return -1;
+  const long long frames = GetMediaDuration(media);
+  DisposeHandle(desc);
+  DisposeMovie(movie);
+  return frames;
+}
+
 // ---- Runs of whole processes ---------------------------------------------------------------
 
 bool Make(const std::string& path, const std::string& codec, long seconds) {
@@ -144,6 +171,132 @@ bool Make(const std::string& path, const std::string& codec, long seconds) {
       .ok;
 }
 
+// Medians of runs of two commands in turn; false when a run failed.
+struct Pair {
+  std::vector<double> a, b;
+  long aMB = 0, bMB = 0;
+};
+
+bool RunPair(const std::vector<std::string>& a, const std::vector<std::string>& b, int runs,
+             Pair& out, const std::function<void()>& before = nullptr) {
+  for (int r = 0; r < runs; ++r) {
+    if (before) before();
+    const bench::Run x = bench::Spawn(a);
+    if (before) before();
+    const bench::Run y = bench::Spawn(b);
+    if (!x.ok || !y.ok) {
+      std::printf("a run failed: %s %d, %s %d\n", a[0].c_str(), x.ok, b[0].c_str(), y.ok);
+      return false;
+    }
+    out.a.push_back(x.seconds);
+    out.b.push_back(y.seconds);
+    out.aMB = std::max(out.aMB, x.peakMB);
+    out.bMB = std::max(out.bMB, y.peakMB);
+  }
+  return true;
+}
+
+// The ratios of the runs pair by pair, their median.
+double PairedRatio(const Pair& p) {
+  std::vector<double> r;
+  for (std::size_t i = 0; i < p.a.size() && i < p.b.size(); ++i) r.push_back(p.a[i] / p.b[i]);
+  return bench::Median(r);
+}
+
+bool Describe(const std::string& self, const std::string& home, int runs) {
+  const long seconds = 240;
+  std::printf("describe: %ld s of stereo at 44.1 kHz; medians of %d runs, each a process\n",
+              seconds, runs);
+  const std::string docs = home + "/Documents/";
+  const struct {
+    const char* name;
+    const char* codec;
+  } files[] = {{"four.wav", "pcm_s16le"},
+               {"four.mp3", "libmp3lame"},
+               {"four.flac", "flac"},
+               {"four.m4a", "aac"},
+               {"four.ogg", "libvorbis"}};
+  for (const auto& f : files) {
+    if (!Make(docs + f.name, f.codec, seconds)) {
+      std::printf("%s: ffmpeg could not make it\n", f.name);
+      return false;
+    }
+  }
+  for (const auto& f : files) {
+    if (std::strcmp(f.name, "four.wav") == 0) continue;
+    Pair p;
+    if (!RunPair({self, "--describe", f.name}, {self, "--describe", "four.wav"}, runs, p))
+      return false;
+    std::printf("  %-10s %6.1f ms   WAVE %6.1f ms   ratio %.2f (limit 1.5)\n", f.name,
+                bench::Median(p.a) * 1000, bench::Median(p.b) * 1000, PairedRatio(p));
+  }
+  return true;
+}
+
+bool Decode(const std::string& self, const std::string& home, long seconds, int runs) {
+  std::printf(
+      "decode: %ld s of stereo at 44.1 kHz, decoded to 16-bit big-endian stereo at 44.1 kHz;"
+      " medians of %d runs\n",
+      seconds, runs);
+  for (const auto& format :
+       {std::make_pair("hour.mp3", "libmp3lame"), std::make_pair("hour.flac", "flac")}) {
+    const std::string path = home + "/Documents/" + format.first;
+    if (!Make(path, format.second, seconds)) {
+      std::printf("%s: ffmpeg could not make it\n", format.first);
+      return false;
+    }
+    struct stat st;
+    stat(path.c_str(), &st);
+    Pair p;
+    if (!RunPair({self, "--decode", format.first},
+                 {"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "s16be", "-ar", "44100",
+                  "-ac", "2", "-y", "/dev/null"},
+                 runs, p))
+      return false;
+    std::printf(
+        "  %-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
+        "   ratio %.2f (limit 1.0)\n",
+        format.first, double(st.st_size) / 1e6, bench::Median(p.a), p.aMB, bench::Median(p.b),
+        p.bMB, PairedRatio(p));
+    std::remove(path.c_str());
+  }
+  return true;
+}
+
+bool Each(const std::string& home, int runs) {
+  const int count = 20;
+  const long seconds = 240;
+  std::printf("each: %d FLAC files of %ld s each saved into its own WAVE; medians of %d runs\n",
+              count, seconds, runs);
+  const std::string docs = home + "/Documents/";
+  const std::string soxDir = home + "/sox/";
+  mkdir(soxDir.c_str(), 0700);
+  mkdir((home + "/media").c_str(), 0700);
+  if (!Make(docs + "e01.flac", "flac", seconds)) return false;
+  std::vector<std::string> names;
+  for (int i = 1; i <= count; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "e%02d", i);
+    names.push_back(name);
+    if (i > 1 && !bench::Spawn({"cp", docs + "e01.flac", docs + name + ".flac"}).ok) return false;
+  }
+  auto clear = [&] {
+    for (const std::string& n : names) {
+      std::remove((docs + n + ".wav").c_str());
+      std::remove((soxDir + n + ".wav").c_str());
+    }
+  };
+  const std::string loop = "for f in " + docs + "e*.flac; do n=${f##*/}; sox \"$f\" \"" +
+                           soxDir + "${n%.flac}.wav\" || exit 1; done";
+  Pair p;
+  if (!RunPair({SP_SAVE_DRIVER, "each", home}, {"sh", "-c", loop}, runs, p, clear)) return false;
+  std::printf("  ours %6.2f s, peak %4ld MB   sox loop %6.2f s, peak %4ld MB   ratio %.2f"
+              " (limit 1.0)\n",
+              bench::Median(p.a), p.aMB, bench::Median(p.b), p.bMB, PairedRatio(p));
+  clear();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,14 +305,22 @@ int main(int argc, char** argv) {
     std::printf("%lld\n", frames);
     return frames >= 0 ? 0 : 1;
   }
+  if (argc == 3 && std::strcmp(argv[1], "--describe") == 0) {
+    const long long frames = DescribeFile(argv[2]);
+    std::printf("%lld\n", frames);
+    return frames >= 0 ? 0 : 1;
+  }
   long seconds = 3600;
   int runs = 3;
   bool keep = false;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--keep") == 0) {
       keep = true;
     } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
       runs = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+      only = argv[++i];
     } else {
       seconds = std::max(1L, std::strtol(argv[i], nullptr, 10));
     }
@@ -169,40 +330,8 @@ int main(int argc, char** argv) {
   if (home.empty()) return 1;
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
-
-  std::printf(
-      "sound: %ld s of stereo at 44.1 kHz, decoded to 16-bit big-endian stereo at 44.1 kHz;"
-      " medians of %d runs\n",
-      seconds, runs);
-  for (const auto& format :
-       {std::make_pair("hour.mp3", "libmp3lame"), std::make_pair("hour.flac", "flac")}) {
-    const std::string path = home + "/Documents/" + format.first;
-    if (!Make(path, format.second, seconds)) {
-      std::printf("%s: ffmpeg could not make it\n", format.first);
-      return 1;
-    }
-    struct stat st;
-    stat(path.c_str(), &st);
-    std::vector<double> ours, theirs;
-    long oursMB = 0, theirsMB = 0;
-    for (int r = 0; r < runs; ++r) {
-      const bench::Run a = bench::Spawn({self, "--decode", format.first});
-      const bench::Run b = bench::Spawn({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f",
-                                         "s16be", "-ar", "44100", "-ac", "2", "-y", "/dev/null"});
-      if (!a.ok || !b.ok) {
-        std::printf("%s: a decode failed (ours %d, ffmpeg %d)\n", format.first, a.ok, b.ok);
-        return 1;
-      }
-      ours.push_back(a.seconds);
-      theirs.push_back(b.seconds);
-      oursMB = std::max(oursMB, a.peakMB);
-      theirsMB = std::max(theirsMB, b.peakMB);
-    }
-    std::printf(
-        "%-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
-        "   ratio %.2f\n",
-        format.first, double(st.st_size) / 1e6, bench::Median(ours), oursMB, bench::Median(theirs),
-        theirsMB, bench::Median(ours) / bench::Median(theirs));
-  }
+  if ((only.empty() || only == "describe") && !Describe(self, home, std::max(runs, 11))) return 1;
+  if ((only.empty() || only == "decode") && !Decode(self, home, seconds, runs)) return 1;
+  if ((only.empty() || only == "each") && !Each(home, runs)) return 1;
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "MacMemory.h"
 #include "Movies.h"
 #include "SoundConverter.h"
+#include "quicktime/detail/MovieData.h"
 
 namespace {
 
@@ -98,6 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   if (!sp_fuzz::WriteFile(home + "/Documents/input", data, size)) return 0;
   EnterMovies();
+  // Every input is written to the same path: what was learnt of the last one goes.
+  sp_platform::quicktime::ForgetSoundLengths();
   FSSpec spec{};
   SInt16 ref = 0;
   if (FSMakeFSSpec(vRefNum, dirID, reinterpret_cast<ConstStr255Param>("\x05input"), &spec) !=

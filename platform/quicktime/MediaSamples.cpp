@@ -5,9 +5,10 @@
 // start of the file and which follows the requests from one group to the next. A request for
 // an earlier time opens the file again and reads up to it (the program reads from the start
 // to the end). Packet times are counted from the packets' frames, not from the file's time
-// stamps, so that every group starts where the previous one ended. The packets of compressed
-// sound are counted once by decoding them: the frames each gives and the frames the stream
-// presents are the decoder's, whatever the packets claim.
+// stamps, so that every group starts where the previous one ended. The length of compressed
+// sound (the frames its decoder presents) is what the file states where it states it exactly
+// (StatedLength.h); otherwise its packets are counted once for the file by decoding them.
+// Either way a file's length is found once and kept with the file's identity.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,6 +19,7 @@ extern "C" {
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <new>
 
 #include "ByteOrder.h"
@@ -27,11 +29,21 @@ extern "C" {
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieData.h"
+#include "quicktime/detail/StatedLength.h"
 
 namespace sp_platform {
 namespace quicktime {
 
 class PresentedCount;
+
+// What FFmpeg asks of a packet's decoded frames: frames to skip at the start, to discard at
+// the end, or all of them; and the frames a packet of the codec decodes to (0: varies).
+struct PacketTrim {
+  SInt64 skip = 0;
+  SInt64 discard = 0;
+  bool dropped = false;
+  SInt64 codecFrames = 0;
+};
 
 // One stream's packets in file order.
 class MediaReader {
@@ -44,8 +56,9 @@ class MediaReader {
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
   // are cut to whole packets of the format (a packet holding none is passed over). A count
-  // given is handed each packet as FFmpeg read it.
-  Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr);
+  // given is handed each packet as FFmpeg read it; a trim given gets what FFmpeg asks of it.
+  Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr,
+              PacketTrim* trim = nullptr);
 
   // Reading starts again at the beginning of the file.
   void Restart() {
@@ -104,6 +117,38 @@ class MediaReader {
   bool failed_ = false;
 };
 
+// FFmpeg's trimming applied to decoded frames, one decoded frame after another: a skip carries
+// over frames until it is spent (a new one replaces it), a frame marked for discarding is
+// skipped whole, and the padding to discard applies to what the frame keeps when it is no
+// more than that.
+class Trimming {
+ public:
+  // `n` frames decoded, with the skip and discard asked of them: the frames presented.
+  SInt64 Take(SInt64 n, UInt32 skip, SInt64 discard, bool dropAll) {
+    if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
+    SInt64 kept = 0;
+    SInt64 dropped = n;
+    if (dropAll) {
+      skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
+    } else {
+      dropped = std::min(skipLeft_, n);
+      skipLeft_ -= dropped;
+      kept = n - dropped;
+      if (discard > 0 && discard <= kept) kept -= discard;
+    }
+    if (presented_ == 0) priming_ += dropped;
+    presented_ += kept;
+    return kept;
+  }
+  SInt64 Presented() const { return presented_; }
+  SInt64 Priming() const { return priming_; }
+
+ private:
+  SInt64 skipLeft_ = 0;
+  SInt64 presented_ = 0;
+  SInt64 priming_ = 0;
+};
+
 // The frames a stream presents, counted by decoding it as FFmpeg does: every frame its decoder
 // gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and at the end
 // (padding), as the packets or the codec's set-up ask. Packet durations and time stamps are
@@ -140,8 +185,8 @@ class PresentedCount {
   }
 
   bool Decoding() const { return decoder_ != nullptr; }
-  SInt64 Presented() const { return presented_; }
-  SInt64 Priming() const { return priming_; }
+  SInt64 Presented() const { return trimming_.Presented(); }
+  SInt64 Priming() const { return trimming_.Priming(); }
   // What the decoder gave for the last packet: all its frames, and those presented.
   SInt64 PacketFrames() const { return decoded_; }
   SInt64 PacketPresented() const { return kept_; }
@@ -170,35 +215,21 @@ class PresentedCount {
     return true;
   }
 
-  // Applies FFmpeg's trimming to each decoded frame: a skip carries over frames until it is
-  // spent (a new one replaces it), a frame marked for discarding is skipped whole, and the
-  // padding to discard applies to what the frame keeps when it is no more than that.
+  // Applies FFmpeg's trimming to each decoded frame, as its side data asks.
   void Receive() {
     while (avcodec_receive_frame(decoder_, frame_) == 0) {
       const SInt64 n = frame_->nb_samples;
+      UInt32 skip = 0;
       SInt64 discard = 0;
       if (const AVFrameSideData* side =
               av_frame_get_side_data(frame_, AV_FRAME_DATA_SKIP_SAMPLES)) {
         if (side->size >= 8) {
-          const UInt32 skip = sp::LoadLE32(side->data);
-          if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
+          skip = sp::LoadLE32(side->data);
           discard = sp::LoadLE32(side->data + 4);
         }
       }
-      SInt64 kept = 0;
-      SInt64 dropped = n;
-      if ((frame_->flags & AV_FRAME_FLAG_DISCARD) != 0) {
-        skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
-      } else {
-        dropped = std::min(skipLeft_, n);
-        skipLeft_ -= dropped;
-        kept = n - dropped;
-        if (discard > 0 && discard <= kept) kept -= discard;
-      }
-      if (presented_ == 0) priming_ += dropped;
-      presented_ += kept;
+      kept_ += trimming_.Take(n, skip, discard, (frame_->flags & AV_FRAME_FLAG_DISCARD) != 0);
       decoded_ += n;
-      kept_ += kept;
       av_frame_unref(frame_);
     }
   }
@@ -206,15 +237,13 @@ class PresentedCount {
   AVCodecContext* decoder_ = nullptr;
   AVFrame* frame_ = nullptr;
   bool failed_ = false;
-  SInt64 skipLeft_ = 0;
-  SInt64 presented_ = 0;
-  SInt64 priming_ = 0;
+  Trimming trimming_;
   SInt64 decoded_ = 0;  // of the packet in hand
   SInt64 kept_ = 0;
 };
 
 MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
-                                      PresentedCount* count) {
+                                      PresentedCount* count, PacketTrim* trim) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
   for (;;) {
@@ -240,6 +269,17 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
     }
     data.assign(packet_->data, packet_->data + size);
     if (count != nullptr) count->Add(st, packet_);
+    if (trim != nullptr) {
+      *trim = PacketTrim();
+      std::size_t sideSize = 0;
+      const UInt8* side = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
+      if (side != nullptr && sideSize >= 8) {
+        trim->skip = sp::LoadLE32(side);
+        trim->discard = sp::LoadLE32(side + 4);
+      }
+      trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
+      trim->codecFrames = std::max(0, st->codecpar->frame_size);
+    }
     av_packet_unref(packet_);
     return Status::kPacket;
   }
@@ -256,6 +296,9 @@ bool IsMovieContainer(OSType container) {
   return container == SpFourCC("MooV") || container == SpFourCC("mpg4");
 }
 
+UInt64 gLengthsFound = 0;     // lengths found by reading a file (not from what was kept)
+UInt64 gLengthsDecoded = 0;   // of those, found by decoding the stream
+
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
 // of its own, and for the varying layout decodes them to count the frames they present. A
 // packet takes the media time of the frames its decoding gives (one at least: the first of a
@@ -269,6 +312,7 @@ void Scan(MediaRecord& media) {
   PresentedCount count;
   std::vector<UInt8> data;
   SInt64 stated = 0, lastStated = 0, total = 0;
+  media.packets.clear();
   while (reader.Next(data, stated, varying ? &count : nullptr) == MediaReader::Status::kPacket) {
     const SInt64 frames = count.Decoding() ? std::max<SInt64>(1, count.PacketFrames()) : stated;
     if (total + frames > INT32_MAX) break;
@@ -281,6 +325,7 @@ void Scan(MediaRecord& media) {
     total += frames;
     lastStated = stated;
   }
+  media.packetsComplete = true;
   const SInt64 tail = varying ? count.Finish() : -1;
   if (tail > 0 && !media.packets.empty()) {
     const SInt64 more = std::min<SInt64>(tail, INT32_MAX - total);
@@ -296,6 +341,130 @@ void Scan(MediaRecord& media) {
     presented -= std::max<SInt64>(0, count.PacketPresented() - lastStated);
   media.primingFrames = count.Priming();
   media.presentedFrames = std::max<SInt64>(0, presented);
+}
+
+// AAC in any container, and ALAC in MPEG-4 and QuickTime movies: the packets as FFmpeg reads
+// them, not decoded. The AAC decoder gives the codec's frames for every packet (each packet
+// but the last must state as many, else the stream is counted by decoding); the ALAC decoder
+// gives the frames the sample table states for each. The trimming FFmpeg asks for is applied
+// to those as PresentedCount applies it to decoded frames, and a movie's edit list's end as
+// Scan applies it.
+bool CountWithoutDecoding(MediaRecord& media, StatedLength& out) {
+  const bool aac = media.codecID == AV_CODEC_ID_AAC;
+  const bool movie = IsMovieContainer(media.track->movie->container);
+  if (!aac && !(movie && media.codecID == AV_CODEC_ID_ALAC)) return false;
+  MediaReader reader(media);
+  std::vector<UInt8> data;
+  SInt64 stated = 0, lastStated = 0, lastKept = 0, packets = 0, most = 1;
+  Trimming trimming;
+  PacketTrim trim;
+  MediaReader::Status status;
+  while ((status = reader.Next(data, stated, nullptr, &trim)) == MediaReader::Status::kPacket) {
+    // The packet before this one was not the last: it must have stated the codec's frames.
+    if (aac && (trim.codecFrames <= 0 || (packets > 0 && lastStated != trim.codecFrames)))
+      return false;
+    const SInt64 n = aac ? trim.codecFrames : stated;
+    lastKept = trimming.Take(n, UInt32(trim.skip), trim.discard, trim.dropped);
+    lastStated = stated;
+    most = std::max(most, n);
+    ++packets;
+  }
+  if (status == MediaReader::Status::kError || packets == 0) return false;
+  SInt64 presented = trimming.Presented();
+  if (movie) presented -= std::max<SInt64>(0, lastKept - lastStated);
+  out.presented = std::max<SInt64>(0, presented);
+  out.priming = trimming.Priming();
+  out.packets = packets;
+  out.mostPacketFrames = UInt32(std::min<SInt64>(most, INT32_MAX));
+  return true;
+}
+
+// The length as the file states it, for the containers and codecs whose statements are known
+// to give what the decoder presents.
+bool StateLength(MediaRecord& media, StatedLength& out) {
+  ByteSource& source = *media.track->movie->source;
+  const OSType container = media.track->movie->container;
+  const int codec = media.codecID;
+  if (container == SpFourCC("FLAC") && codec == AV_CODEC_ID_FLAC)
+    return FlacStatedLength(source, out);
+  if (container == SpFourCC("MP3 ") &&
+      (codec == AV_CODEC_ID_MP3 || codec == AV_CODEC_ID_MP2 || codec == AV_CODEC_ID_MP1))
+    return MpegAudioStatedLength(source, out);
+  if (container == SpFourCC("OggS") &&
+      (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS || codec == AV_CODEC_ID_FLAC))
+    return OggStatedLength(source, media.sound.codecSetup, out);
+  return CountWithoutDecoding(media, out);
+}
+
+// Lengths found by reading whole files, by the file and the stream. Bounded: past the bound
+// the oldest half of what is kept goes.
+class KeptLengths {
+ public:
+  bool Find(const FileIdentity& file, int stream, StatedLength& out) const {
+    const auto it = lengths_.find(Key{file, stream});
+    if (it == lengths_.end()) return false;
+    out = it->second.length;
+    return true;
+  }
+  void Keep(const FileIdentity& file, int stream, const StatedLength& length) {
+    if (lengths_.size() >= kMost) {
+      for (auto it = lengths_.begin(); it != lengths_.end();)
+        it = it->second.order < next_ - kMost / 2 ? lengths_.erase(it) : std::next(it);
+    }
+    lengths_[Key{file, stream}] = Kept{length, next_++};
+  }
+  void Clear() { lengths_.clear(); }
+
+ private:
+  static constexpr UInt64 kMost = 65536;
+  struct Key {
+    FileIdentity file;
+    int stream;
+    bool operator<(const Key& o) const {
+      if (file < o.file) return true;
+      if (o.file < file) return false;
+      return stream < o.stream;
+    }
+  };
+  struct Kept {
+    StatedLength length;
+    UInt64 order;
+  };
+  std::map<Key, Kept> lengths_;
+  UInt64 next_ = 0;
+};
+
+KeptLengths& Kept() {
+  static KeptLengths kept;
+  return kept;
+}
+
+// The varying layout's length: what was kept for the file, what it states, or else the count
+// of its decoding; once for each media, and once for each file while it stays the same.
+void Measure(MediaRecord& media) {
+  if (media.measured) return;
+  media.measured = true;
+  StatedLength length;
+  FileIdentity file;
+  const bool identified = media.track->movie->source->Identity(&file);
+  if (!identified || !Kept().Find(file, media.streamIndex, length)) {
+    ++gLengthsFound;
+    if (!StateLength(media, length)) {
+      ++gLengthsDecoded;
+      Scan(media);
+      length.presented = media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
+      length.priming = media.primingFrames;
+      length.packets = SInt64(media.packets.size());
+      length.mostPacketFrames = 1;
+      for (const PacketEntry& packet : media.packets)
+        length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
+    }
+    if (identified) Kept().Keep(file, media.streamIndex, length);
+  }
+  media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
+  media.primingFrames = std::max<SInt64>(0, length.priming);
+  media.packetCount = std::max<SInt64>(0, length.packets);
+  media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -340,7 +509,7 @@ std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
     params.rate = media.rate;
     params.blockAlign = UInt32(std::max<SInt32>(0, d.blockAlign));
     if (varying) {
-      Scan(media);
+      Measure(media);
       params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
       params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
     }
@@ -363,11 +532,9 @@ void FillSoundDescription(MediaRecord& media, Handle h) {
   SoundMediaDescription& d = media.sound;
   if (d.samplesPerPacket == 0) {
     // Formats whose packets have no set length (FLAC, Vorbis, ...): the most frames a packet
-    // gives (a first packet may give none). Never 0: callers divide by it.
-    Scan(media);
-    UInt32 most = 1;
-    for (const PacketEntry& packet : media.packets) most = std::max(most, UInt32(packet.frames));
-    d.samplesPerPacket = most;
+    // gives. Never 0: callers divide by it.
+    Measure(media);
+    d.samplesPerPacket = media.mostPacketFrames;
   }
   const std::vector<UInt8>& extension = SoundExtension(media);
   SoundDescriptionV1 v1{};
@@ -514,27 +681,57 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
   return noErr;
 }
 
-// Varying-packet sound: the one packet holding `time`.
+// Varying-packet sound: the one packet holding `time`. Packets not read before are read now,
+// each taking the frames the file states for it (one at least).
 OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Group& group) {
-  Scan(media);
-  if (time < 0 || time >= media.scannedFrames || media.packets.empty()) return invalidTime;
-  auto it = std::upper_bound(media.packets.begin(), media.packets.end(), time,
-                             [](SInt64 t, const PacketEntry& e) { return t < SInt64(e.time); });
-  const std::size_t index = std::size_t(it - media.packets.begin()) - 1;
+  Measure(media);
+  if (time < 0) return invalidTime;
   MediaReader& reader = ReaderOf(media);
-  if (reader.lastIndex != index) {
-    if (index < reader.nextIndex) {
-      reader.Restart();
-      reader.nextIndex = 0;
-    }
+  auto restart = [&reader]() {
+    reader.Restart();
+    reader.nextIndex = 0;
+    reader.lastIndex = SIZE_MAX;
+  };
+  std::vector<PacketEntry>& packets = media.packets;
+  const SInt64 known = packets.empty() ? 0 : SInt64(packets.back().time) + packets.back().frames;
+  std::size_t index = SIZE_MAX;
+  if (time < known) {
+    auto it = std::upper_bound(packets.begin(), packets.end(), time,
+                               [](SInt64 t, const PacketEntry& e) { return t < SInt64(e.time); });
+    index = std::size_t(it - packets.begin()) - 1;
+  } else if (media.packetsComplete) {
+    return invalidTime;
+  }
+  if (index == SIZE_MAX || reader.lastIndex != index) {
+    if (index != SIZE_MAX && index < reader.nextIndex) restart();
     SInt64 frames = 0;
-    while (reader.nextIndex <= index) {
+    for (;;) {
+      if (index != SIZE_MAX && reader.nextIndex > index) break;
       const MediaReader::Status status = reader.Next(reader.last, frames);
       if (status != MediaReader::Status::kPacket) {
-        reader.Restart();
-        reader.nextIndex = 0;
-        reader.lastIndex = SIZE_MAX;
+        const bool unread = reader.nextIndex >= packets.size();
+        restart();
+        if (status == MediaReader::Status::kEnd && unread) {
+          media.packetsComplete = true;
+          return invalidTime;
+        }
         return StoppedEarly(status);
+      }
+      if (reader.nextIndex == packets.size()) {
+        const SInt64 end = packets.empty() ? 0 : SInt64(packets.back().time) + packets.back().frames;
+        // What a packet states may be far off (the last of an Ogg stream, say): no packet
+        // takes more than the most any packet of the stream gives.
+        frames = std::min<SInt64>(std::max<SInt64>(1, frames), media.mostPacketFrames);
+        if (end + frames > INT32_MAX) {
+          restart();
+          media.packetsComplete = true;
+          return invalidTime;
+        }
+        PacketEntry entry;
+        entry.time = SInt32(end);
+        entry.frames = SInt32(frames);
+        packets.push_back(entry);
+        if (time < end + frames) index = packets.size() - 1;
       }
       reader.lastIndex = reader.nextIndex++;
     }
@@ -542,8 +739,8 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
   if (maxSizeToGrow > 0 && reader.last.size() > std::size_t(maxSizeToGrow))
     return maxSizeToGrowTooSmall;
   group.packet = &reader.last;
-  group.time = media.packets[index].time;
-  group.durationPerSample = media.packets[index].frames;
+  group.time = packets[index].time;
+  group.durationPerSample = packets[index].frames;
   group.count = 1;
   return noErr;
 }
@@ -552,18 +749,30 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
 
 SInt64 SoundMediaFrames(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->duration);
-  if (media.layout != SoundLayout::kVaryingPackets && media.statedFrames >= 0)
-    return std::min<SInt64>(media.statedFrames, INT32_MAX);
-  Scan(media);
-  return media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
+  if (media.layout != SoundLayout::kVaryingPackets) {
+    if (media.statedFrames >= 0) return std::min<SInt64>(media.statedFrames, INT32_MAX);
+    Scan(media);
+    return media.scannedFrames;
+  }
+  Measure(media);
+  return media.presentedFrames;
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
-  Scan(media);
-  return SInt64(media.packets.size());
+  Measure(media);
+  return media.packetCount;
 }
+
+SoundLengthCounts CountedSoundLengths() {
+  SoundLengthCounts counts;
+  counts.found = gLengthsFound;
+  counts.decoded = gLengthsDecoded;
+  return counts;
+}
+
+void ForgetSoundLengths() { Kept().Clear(); }
 
 }  // namespace quicktime
 }  // namespace sp_platform

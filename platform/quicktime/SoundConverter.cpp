@@ -313,6 +313,8 @@ OSErr SoundConverterFillBuffer(SoundConverter sc, SoundConverterFillBufferDataUP
     if (!fillBufferDataUPP(&data, fillBufferDataRefCon)) {
       c->inputEnded = true;
       if (OSErr err = p.Finish()) return err;
+      // A source that gave fewer or far more frames than its length is no whole sound.
+      if (OSErr err = p.CheckPresented()) return err;
       continue;
     }
     const std::size_t bytes = BlockBytes(*c, data);

@@ -476,7 +476,9 @@ OSErr SoundPipeline::TakeDecodedFrame() {
     dropLeft_ -= drop;
     first += drop;
     count -= drop;
+    largestFrame_ = std::max<UInt64>(largestFrame_, UInt64(frame_->nb_samples));
     if (limited_) {
+      surplus_ += count - std::size_t(std::min<UInt64>(count, presentLeft_));
       count = std::size_t(std::min<UInt64>(count, presentLeft_));
       presentLeft_ -= count;
     }
@@ -691,6 +693,14 @@ OSErr SoundPipeline::Finish() {
   }
   // The resampler's and the encoder's tails follow the input still waiting, as it is drained.
   tailPending_ = true;
+  return noErr;
+}
+
+OSErr SoundPipeline::CheckPresented() const {
+  if (!limited_ || !finished_) return noErr;
+  if (presentLeft_ > 0) return eofErr;
+  // An encoder's padding and a trimmed last packet leave at most a packet or two.
+  if (surplus_ > 2 * largestFrame_ + 4096) return badFileFormat;
   return noErr;
 }
 

@@ -13,6 +13,7 @@
 
 #include "ByteOrder.h"
 #include "QuickTimeFixture.h"
+#include "QuickTimeSamples.h"
 #include "Sound.h"
 #include "SoundConverter.h"
 #include "SpTesting.h"
@@ -513,41 +514,6 @@ TEST_F(QuickTimeImportTest, ProtectedSampleEntriesAreReported) {
 }
 
 // GetMediaSample: groups of samples, their bytes and times, a handle too small, the end.
-struct Sample {
-  OSErr err = noErr;
-  SInt32 size = 0, count = 0;
-  TimeValue time = 0, duration = 0;
-  std::string bytes;
-};
-
-Sample Read(Media media, TimeValue time, SInt32 maxSize, SInt32 maxCount = 0) {
-  Sample s;
-  Handle h = NewHandle(0);
-  s.err = GetMediaSample(media, h, maxSize, &s.size, time, &s.time, &s.duration, nullptr, nullptr,
-                         maxCount, &s.count, nullptr);
-  if (s.err == noErr) s.bytes.assign(*h, std::size_t(GetHandleSize(h)));
-  DisposeHandle(h);
-  return s;
-}
-
-// Reads group after group from time 0 until a read fails; each group must start where the
-// last one ended and hold something. Returns the failure; `frames` counts what was read.
-OSErr ReadToEnd(Media media, SInt32 maxSize, TimeValue* end, SInt32* frames,
-                const std::function<void(const Sample&)>& each = nullptr) {
-  *end = 0;
-  *frames = 0;
-  for (int guard = 0; guard < 100000; ++guard) {
-    const Sample s = Read(media, *end, maxSize);
-    if (s.err != noErr) return s.err;
-    EXPECT_EQ(s.time, *end);
-    EXPECT_GT(s.size, 0);
-    if (each) each(s);
-    *frames += s.count;
-    *end = s.time + s.duration * s.count;
-  }
-  return -1;
-}
-
 class QuickTimeSamplesTest : public QuickTimeTest {};
 
 // Bytes out of order, a group starting at the wrong frame or a frame lost between groups
@@ -746,71 +712,6 @@ TEST_F(QuickTimeSamplesTest, CompressedLengthsLeaveOutTheEncodersDelayAndPadding
   }
 }
 
-// Packets read from a media, handed to a converter's fill-buffer procedure one at a time.
-struct Packets {
-  std::vector<std::string> all;
-  std::size_t next = 0;
-  ExtendedSoundComponentData data{};
-};
-
-Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
-  Packets* p = static_cast<Packets*>(refCon);
-  if (p->next == p->all.size()) return false;
-  std::string& packet = p->all[p->next++];
-  p->data.desc.flags = kExtendedSoundData;
-  p->data.desc.buffer = reinterpret_cast<Byte*>(&packet[0]);
-  p->data.recordSize = kExtendedSoundComponentDataRecordSize;
-  p->data.extendedFlags = kExtendedSoundBufferSizeValid | kExtendedSoundSampleCountNotValid;
-  p->data.bufferSize = SInt32(packet.size());
-  *out = &p->data.desc;
-  return true;
-}
-
-// A media's samples decoded to 16-bit big-endian through a converter, as the loader decodes
-// them: the description's format and decompression parameters, one packet at a time.
-// The output keeps the input's rate unless one is given.
-void DecodeToSixteenBits(Media media, const SoundDescriptionV1& d, std::vector<UInt8>* decoded,
-                         bool* withParameters, UnsignedFixed outRate = 0) {
-  const SoundComponentData in{
-      0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
-      0};
-  const UnsignedFixed rate = outRate != 0 ? outRate : d.desc.sampleRate;
-  const SoundComponentData out{0, k16BitBigEndianFormat, d.desc.numChannels, 16, rate, 0, nullptr,
-                               0};
-  SoundConverter sc = nullptr;
-  ASSERT_EQ(SoundConverterOpen(&in, &out, &sc), noErr);
-  SoundConverterSetInfo(sc, siClientAcceptsVBR, reinterpret_cast<void*>(1));
-  Handle desc = NewHandle(0);
-  GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(desc));
-  Handle parameters = nullptr;
-  *withParameters = GetSoundDescriptionExtension(reinterpret_cast<SoundDescriptionHandle>(desc),
-                                                 &parameters, siDecompressionParams) == noErr;
-  DisposeHandle(desc);
-  if (*withParameters) {
-    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *parameters), noErr);
-    DisposeHandle(parameters);
-  }
-  Packets packets;
-  TimeValue end = 0;
-  SInt32 frames = 0;
-  ReadToEnd(media, 1 << 20, &end, &frames,
-            [&](const Sample& s) { packets.all.push_back(s.bytes); });
-  std::vector<UInt8> buffer(1 << 16);
-  EXPECT_EQ(SoundConverterBeginConversion(sc), noErr);
-  for (int guard = 0; guard < 10000; ++guard) {
-    UInt32 bytes = 0, count = 0, flags = 0;
-    ASSERT_EQ(SoundConverterFillBuffer(sc, GivePacket, &packets, buffer.data(),
-                                       UInt32(buffer.size()), &bytes, &count, &flags),
-              noErr);
-    decoded->insert(decoded->end(), buffer.begin(), buffer.begin() + bytes);
-    if (!(flags & kSoundConverterHasLeftOverData)) break;
-  }
-  UInt32 bytes = 0;
-  SoundConverterEndConversion(sc, buffer.data(), nullptr, &bytes);
-  decoded->insert(decoded->end(), buffer.begin(), buffer.begin() + bytes);
-  SoundConverterClose(sc);
-}
-
 // 24-bit lossless files at full scale, decoded to 16 bits through the converter as the loader
 // does: the largest and smallest samples stay the largest and smallest, never wrapped round.
 TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBits) {
@@ -835,7 +736,7 @@ TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBit
     ASSERT_EQ(d.desc.sampleSize, 24);
     std::vector<UInt8> decoded;
     bool withParameters = false;
-    ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters));
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters), noErr);
     EXPECT_TRUE(withParameters);
     ASSERT_EQ(decoded.size(), 4410u * 2);
     for (std::size_t i = 0; i < 4410; ++i) {
@@ -861,24 +762,13 @@ TEST_F(QuickTimeSamplesTest, CodecsWithoutAFormatOfTheirOwnStillDecode) {
     EXPECT_EQ(d.desc.dataFormat >> 24, 0u) << Summary(d);
     std::vector<UInt8> decoded;
     bool withParameters = false;
-    ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters));
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters), noErr);
     EXPECT_NEAR(double(decoded.size()) / 4, 44100.0, 2048.0) << "a second of two channels";
     int peak = 0;
     for (std::size_t i = 0; i + 1 < decoded.size(); i += 2)
       peak = std::max(peak, std::abs(int(SInt16(sp::LoadBE16(&decoded[i])))));
     EXPECT_GT(peak, 2000) << "the tone (at about 3000), not silence";
   }
-}
-
-// The frames ffmpeg decodes from a file's first sound stream, at its own rate or the one
-// given; -1 when it cannot.
-SInt64 FramesFfmpegDecodes(const std::string& path, UInt32 rate = 0) {
-  std::vector<std::string> argv = {"ffmpeg", "-v",   "error", "-nostdin", "-i",
-                                   path,     "-map", "0:a:0", "-ac",      "1"};
-  if (rate != 0) argv.insert(argv.end(), {"-ar", std::to_string(rate)});
-  argv.insert(argv.end(), {"-f", "s16le", "-"});
-  std::string pcm;
-  return sp_testing::RunProgram(argv, pcm) ? SInt64(pcm.size() / 2) : -1;
 }
 
 // The sound files (by their extensions) a folder holds itself, not through links, by name.
@@ -930,8 +820,9 @@ TEST_F(QuickTimeSamplesTest, SoundFilesOfOtherEncodersGiveTheFramesFfmpegDecodes
       const bool halved = d.desc.sampleRate == 0;
       std::vector<UInt8> decoded;
       bool withParameters = false;
-      ASSERT_NO_FATAL_FAILURE(DecodeToSixteenBits(media, d, &decoded, &withParameters,
-                                                  halved ? UnsignedFixed(48000u << 16) : 0));
+      ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters,
+                                    halved ? UnsignedFixed(48000u << 16) : 0),
+                noErr);
       EXPECT_EQ(SInt64(decoded.size() / 2 / std::size_t(d.desc.numChannels)),
                 halved ? FramesFfmpegDecodes(path, 48000) : theirs);
       DisposeMovie(movies_.back());

@@ -8,6 +8,7 @@
 #include "QuickTimeFixture.h"
 #include "UserData.h"
 #include "quicktime/detail/Atoms.h"
+#include "quicktime/detail/ByteSource.h"
 #include "quicktime/detail/MovieData.h"
 
 namespace quicktime_test {
@@ -235,22 +236,6 @@ TEST_F(QuickTimeUserDataTest, MovieUserDataIsReadFromTheFile) {
   EXPECT_TRUE(meta.find("ilst") != std::string::npos && meta.find("Hello") != std::string::npos);
 }
 
-// A file standing in memory, for the file-level walker.
-class MemorySource : public qt::ByteSource {
- public:
-  explicit MemorySource(const std::string& bytes) : bytes_(bytes) {}
-  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
-    if (offset >= bytes_.size()) return 0;
-    const std::size_t n = std::min<std::size_t>(count, bytes_.size() - std::size_t(offset));
-    std::memcpy(buffer, bytes_.data() + offset, n);
-    return long(n);
-  }
-  UInt64 Size() override { return bytes_.size(); }
-
- private:
-  std::string bytes_;
-};
-
 // A 'moov' atom with size 1 and a 64-bit size, followed by `contents` bytes.
 std::string BigMoov(UInt64 size, std::size_t contents) {
   std::string a(16, 'x');
@@ -302,7 +287,7 @@ TEST(QuickTimeAtomsTest, AtomSizesAreCheckedAgainstTheirHeaderAndWhatIsLeft) {
       EXPECT_EQ(atoms[0].dataSize, c.contents);
       EXPECT_EQ(atoms[0].dataStart + atoms[0].dataSize, c.first.size() + (c.atoms == 1 ? 8 : 0));
     }
-    MemorySource source(bytes);
+    qt::MemorySource source(std::vector<UInt8>(bytes.begin(), bytes.end()));
     qt::MovieAtomInfo info;
     EXPECT_EQ(qt::ReadMovieFileStructure(source, info), c.movieFound);
   }
@@ -337,7 +322,7 @@ TEST(QuickTimeAtomsTest, DamagedAtomsNeverReadOutsideTheirBytes) {
     for (const qt::Atom& a : atoms) ASSERT_LE(a.dataStart + a.dataSize, bytes.size());
     qt::MovieAtomInfo info;
     qt::ReadMovieAtom(p, bytes.size(), info);
-    MemorySource source(bytes);
+    qt::MemorySource source(std::vector<UInt8>(bytes.begin(), bytes.end()));
     qt::ReadMovieFileStructure(source, info);
     Handle h = HandleOf(bytes);
     UserData ud = nullptr;

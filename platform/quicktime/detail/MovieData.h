@@ -100,11 +100,18 @@ struct MediaRecord {
   UInt32 framesPerUnit = 1;     // linear and fixed-packet layouts: the frames and bytes of one
   UInt32 bytesPerUnit = 0;      // packet (one frame for linear formats)
   SInt64 statedFrames = -1;     // the stream's stated length in frames; -1 when unknown
-  bool scanned = false;         // the stream's packets were counted
+  bool scanned = false;         // the stream's packets were counted by decoding them
   SInt64 scannedFrames = 0;     // every frame the packets hold
+  // The varying layout's length, from what the file states or counted once for the file.
+  bool measured = false;
   SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
   SInt64 primingFrames = 0;     // decoded frames before the first presented one
-  std::vector<sp_platform::quicktime::PacketEntry> packets;  // varying layout, once scanned
+  SInt64 packetCount = 0;       // the packets the stream holds
+  UInt32 mostPacketFrames = 1;  // the most frames one packet gives
+  // The packets read so far (all of them once `packetsComplete`), each with the frames the
+  // file states for it, or those its decoding gave when it was counted by decoding.
+  std::vector<sp_platform::quicktime::PacketEntry> packets;
+  bool packetsComplete = false;
   std::unique_ptr<sp_platform::quicktime::MediaReader> reader;
 
   // A media being written (MovieWriter.cpp): its sample tables.
@@ -164,6 +171,16 @@ void DeleteUserDataRecord(UserDataRecord* userData);
 // are counted on first use when the stream does not state them).
 SInt64 SoundMediaFrames(MediaRecord& media);
 SInt64 SoundMediaSampleCount(MediaRecord& media);
+// How many sound lengths were found by reading a file (kept lengths are not counted), and how
+// many of those by decoding it; tests compare them with the files opened.
+struct SoundLengthCounts {
+  UInt64 found = 0;
+  UInt64 decoded = 0;
+};
+SoundLengthCounts CountedSoundLengths();
+// Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
+// step).
+void ForgetSoundLengths();
 
 // A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
 // read it or it has no track, badFormat when it has none because its sound's rate is refused.

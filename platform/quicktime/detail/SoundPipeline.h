@@ -64,6 +64,10 @@ class SoundPipeline {
   // No more input: the decoder's, the resampler's and the encoder's tails become output (the
   // last two as the output is drained).
   OSErr Finish();
+  // Once the input ended and Finish ran: eofErr when the decoder gave fewer frames than the
+  // stream's parameters say it presents, badFileFormat when it gave more than the padding of
+  // a packet or two past them (the stream's header understates it); noErr otherwise.
+  OSErr CheckPresented() const;
 
   // Bytes of one output unit (a frame of linear output, a packet of fixed packets); 0 when
   // the output's packets vary.
@@ -124,6 +128,8 @@ class SoundPipeline {
   UInt64 dropLeft_ = 0;     // priming frames still to drop
   UInt64 presentLeft_ = 0;  // frames still to present (when limited)
   bool limited_ = false;
+  UInt64 surplus_ = 0;      // decoded frames past those to present
+  UInt64 largestFrame_ = 0;  // the most frames one decoded frame held
 
   int mixFrom_ = 0;
   UInt64 mixLayout_ = 0;

@@ -1,0 +1,600 @@
+// Lengths of compressed sound read from what the file states, without decoding (see
+// StatedLength.h). Every size read is checked against the file; each reader walks the file
+// once, forwards, through a window of fixed size.
+
+extern "C" {
+#include <libavcodec/vorbis_parser.h>
+}
+
+#include "quicktime/detail/StatedLength.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ByteOrder.h"
+#include "quicktime/detail/Demux.h"
+
+namespace sp_platform {
+namespace quicktime {
+namespace {
+
+constexpr std::size_t kWindowBytes = std::size_t(1) << 18;
+
+// A source's bytes through one window, refilled from wherever a read asks.
+class Window {
+ public:
+  explicit Window(ByteSource& source) : source_(source), size_(source.Size()) {}
+
+  UInt64 Size() const { return size_; }
+
+  // The `n` bytes at `offset` (n at most kWindowBytes); null when the source ends before them
+  // or cannot be read.
+  const UInt8* At(UInt64 offset, std::size_t n) {
+    if (n > kWindowBytes || offset > size_ || n > size_ - offset) return nullptr;
+    if (offset >= start_ && offset - start_ + n <= bytes_.size())
+      return bytes_.data() + (offset - start_);
+    const std::size_t want = std::size_t(std::min<UInt64>(kWindowBytes, size_ - offset));
+    bytes_.resize(want);
+    std::size_t got = 0;
+    while (got < want) {
+      const long r = source_.ReadAt(offset + got, bytes_.data() + got, want - got);
+      if (r <= 0) break;
+      got += std::size_t(r);
+    }
+    bytes_.resize(got);
+    start_ = offset;
+    return got >= n ? bytes_.data() : nullptr;
+  }
+
+ private:
+  ByteSource& source_;
+  UInt64 size_;
+  UInt64 start_ = 0;
+  std::vector<UInt8> bytes_;
+};
+
+// The offset after the ID3v2 tags at `at` (FFmpeg passes over them before the sound).
+UInt64 SkipId3v2(Window& w, UInt64 at) {
+  for (int tags = 0; tags < 16; ++tags) {
+    const UInt8* h = w.At(at, 10);
+    if (h == nullptr || std::memcmp(h, "ID3", 3) != 0 || h[3] == 0xFF || h[4] == 0xFF ||
+        ((h[6] | h[7] | h[8] | h[9]) & 0x80) != 0)
+      return at;
+    const UInt64 size = (UInt64(h[6]) << 21) | (UInt64(h[7]) << 14) | (UInt64(h[8]) << 7) | h[9];
+    at += 10 + size + ((h[5] & 0x10) != 0 ? 10 : 0);
+  }
+  return at;
+}
+
+// ---- FLAC ------------------------------------------------------------------------------------
+
+struct FlacInfo {
+  UInt32 minBlock = 0;
+  UInt32 maxBlock = 0;
+  UInt32 maxFrame = 0;
+  UInt32 channels = 0;
+  UInt32 bits = 0;
+  UInt64 total = 0;
+};
+
+UInt8 Crc8(const UInt8* p, std::size_t n) {
+  UInt8 crc = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int b = 0; b < 8; ++b) crc = UInt8((crc & 0x80) != 0 ? (crc << 1) ^ 0x07 : crc << 1);
+  }
+  return crc;
+}
+
+UInt16 Crc16(const UInt8* p, std::size_t n) {
+  UInt16 crc = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    crc ^= UInt16(p[i] << 8);
+    for (int b = 0; b < 8; ++b)
+      crc = UInt16((crc & 0x8000) != 0 ? (crc << 1) ^ 0x8005 : crc << 1);
+  }
+  return crc;
+}
+
+// FLAC's coded number after a frame header's fourth byte: up to 36 bits in one to seven bytes.
+bool CodedNumber(const UInt8* p, std::size_t avail, UInt64& value, std::size_t& length) {
+  if (avail == 0) return false;
+  const UInt8 first = p[0];
+  if ((first & 0x80) == 0) {
+    value = first;
+    length = 1;
+    return true;
+  }
+  int ones = 0;
+  while (ones < 8 && (first & (0x80 >> ones)) != 0) ++ones;
+  if (ones < 2 || ones > 7) return false;
+  length = std::size_t(ones);
+  if (avail < length) return false;
+  value = ones == 7 ? 0 : UInt64(first & (0xFF >> (ones + 1)));
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return false;
+    value = (value << 6) | (p[i] & 0x3F);
+  }
+  return true;
+}
+
+// A frame header at `p` (sync, fields, CRC-8): its first frame and its block size. With
+// `info`, its fields must agree with the stream's.
+bool FlacFrameHeader(const UInt8* p, std::size_t avail, const FlacInfo* info, UInt64& first,
+                     UInt32& block, bool& variable) {
+  if (avail < 6 || p[0] != 0xFF || (p[1] & 0xFE) != 0xF8) return false;
+  variable = (p[1] & 1) != 0;
+  const unsigned blockCode = p[2] >> 4, rateCode = p[2] & 0x0F;
+  const unsigned channelCode = p[3] >> 4, bitsCode = (p[3] >> 1) & 7;
+  if (blockCode == 0 || rateCode == 15 || channelCode > 10 || bitsCode == 3 || (p[3] & 1) != 0)
+    return false;
+  UInt64 number = 0;
+  std::size_t length = 0;
+  if (!CodedNumber(p + 4, avail - 4, number, length)) return false;
+  std::size_t i = 4 + length;
+  if (blockCode == 1) {
+    block = 192;
+  } else if (blockCode <= 5) {
+    block = 576u << (blockCode - 2);
+  } else if (blockCode == 6) {
+    if (avail < i + 1) return false;
+    block = UInt32(p[i]) + 1;
+    i += 1;
+  } else if (blockCode == 7) {
+    if (avail < i + 2) return false;
+    block = UInt32(sp::LoadBE16(p + i)) + 1;
+    i += 2;
+  } else {
+    block = 256u << (blockCode - 8);
+  }
+  if (rateCode == 12) i += 1;
+  if (rateCode == 13 || rateCode == 14) i += 2;
+  if (avail < i + 1 || Crc8(p, i) != p[i]) return false;
+  if (info != nullptr) {
+    static const UInt32 kBits[8] = {0, 8, 12, 0, 16, 20, 24, 32};
+    const UInt32 channels = channelCode < 8 ? channelCode + 1 : 2;
+    if (channels != info->channels || (bitsCode != 0 && kBits[bitsCode] != info->bits) ||
+        block > info->maxBlock)
+      return false;
+    first = variable ? number : number * info->maxBlock;
+  } else {
+    first = number;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FlacStatedLength(ByteSource& source, StatedLength& out) {
+  Window w(source);
+  UInt64 at = SkipId3v2(w, 0);
+  const UInt8* magic = w.At(at, 4);
+  if (magic == nullptr || std::memcmp(magic, "fLaC", 4) != 0) return false;
+  at += 4;
+  FlacInfo info;
+  for (bool first = true, last = false; !last; first = false) {
+    const UInt8* b = w.At(at, 4);
+    if (b == nullptr) return false;
+    last = (b[0] & 0x80) != 0;
+    const unsigned type = b[0] & 0x7F;
+    const UInt32 length = (UInt32(b[1]) << 16) | (UInt32(b[2]) << 8) | b[3];
+    // STREAMINFO comes first, and only there.
+    if ((type == 0) != first || type == 127) return false;
+    if (type == 0) {
+      const UInt8* s = length == 34 ? w.At(at + 4, 34) : nullptr;
+      if (s == nullptr) return false;
+      info.minBlock = sp::LoadBE16(s);
+      info.maxBlock = sp::LoadBE16(s + 2);
+      info.maxFrame = (UInt32(s[7]) << 16) | (UInt32(s[8]) << 8) | s[9];
+      info.channels = ((s[12] >> 1) & 7) + 1;
+      info.bits = ((UInt32(s[12] & 1) << 4) | (s[13] >> 4)) + 1;
+      info.total = (UInt64(s[13] & 0x0F) << 32) | sp::LoadBE32(s + 14);
+    }
+    at += 4 + UInt64(length);
+    if (at > w.Size()) return false;
+  }
+  if (info.total == 0 || info.minBlock < 16 || info.maxBlock < info.minBlock) return false;
+  // The last frame, looked for backwards from the file's end, must be whole and end the
+  // stream where STREAMINFO says: a header that says more or fewer frames is not taken, nor
+  // a file cut short or damaged at its end.
+  const UInt64 audio = w.Size() - at;
+  const UInt64 frameRoom = UInt64(info.maxFrame > 0 ? info.maxFrame : 65536);
+  const std::size_t tail =
+      std::size_t(std::min<UInt64>({audio, std::max<UInt64>(2 * frameRoom + 64, 65536),
+                                    UInt64(kWindowBytes)}));
+  if (tail < 6) return false;
+  const UInt8* end = w.At(w.Size() - tail, tail);
+  if (end == nullptr) return false;
+  int checked = 0;
+  for (std::size_t i = tail - 6 + 1; i-- > 0;) {
+    UInt64 first = 0;
+    UInt32 block = 0;
+    bool variable = false;
+    if (!FlacFrameHeader(end + i, tail - i, &info, first, block, variable)) continue;
+    // The frame runs to the file's end whole: its CRC-16 is the file's last two bytes (a
+    // header by chance inside the last frame's data has none).
+    // Few such checks: a file made of headers would make the search quadratic.
+    if (++checked > 8) return false;
+    if (tail - i < 8 || Crc16(end + i, tail - i - 2) != sp::LoadBE16(end + tail - 2)) continue;
+    if (first + block != info.total) return false;
+    out.presented = SInt64(info.total);
+    out.priming = 0;
+    out.mostPacketFrames = info.maxBlock;
+    // Frames of a fixed block size are numbered: the last one's number tells how many.
+    out.packets = variable ? -1 : SInt64(first / info.maxBlock + 1);
+    return !variable;
+  }
+  return false;
+}
+
+// ---- MPEG audio ------------------------------------------------------------------------------
+
+namespace {
+
+struct MpegHeader {
+  unsigned version = 0;  // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+  unsigned layer = 0;    // 1, 2 or 3
+  UInt32 rate = 0;
+  UInt32 bytes = 0;   // the frame's size
+  UInt32 frames = 0;  // sound frames it holds
+  UInt32 sideInfo = 0;
+};
+
+bool ParseMpegHeader(const UInt8* p, MpegHeader& h) {
+  if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0) return false;
+  const unsigned version = (p[1] >> 3) & 3, layerBits = (p[1] >> 1) & 3;
+  const unsigned bitrateIndex = p[2] >> 4, rateIndex = (p[2] >> 2) & 3, padding = (p[2] >> 1) & 1;
+  const bool mono = (p[3] >> 6) == 3;
+  // Free-format frames (bit rate index 0) state no size: they are counted by decoding.
+  if (version == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
+    return false;
+  static const UInt32 kRates[3] = {44100, 48000, 32000};
+  static const UInt16 kBitrates[5][15] = {
+      {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},  // MPEG-1 layer I
+      {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // MPEG-1 layer II
+      {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},      // MPEG-1 layer III
+      {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},     // MPEG-2 layer I
+      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},          // MPEG-2 II, III
+  };
+  h.version = version;
+  h.layer = 4 - layerBits;
+  const bool mpeg1 = version == 3;
+  h.rate = kRates[rateIndex] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+  const UInt32 bitrate =
+      UInt32(kBitrates[mpeg1 ? h.layer - 1 : (h.layer == 1 ? 3 : 4)][bitrateIndex]) * 1000;
+  if (h.layer == 1) {
+    h.bytes = (12 * bitrate / h.rate + padding) * 4;
+    h.frames = 384;
+  } else if (h.layer == 2 || mpeg1) {
+    h.bytes = 144 * bitrate / h.rate + padding;
+    h.frames = 1152;
+  } else {
+    h.bytes = 72 * bitrate / h.rate + padding;
+    h.frames = 576;
+  }
+  h.sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+  return h.bytes >= 4;
+}
+
+bool SameStream(const MpegHeader& a, const MpegHeader& b) {
+  return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
+}
+
+// Frames from `at` to the end of the sound (the file's end, an ID3v1 or APE tag); -1 when
+// anything else comes between them or the last frame is cut short.
+SInt64 CountMpegFrames(Window& w, UInt64 at, const MpegHeader& stream) {
+  SInt64 frames = 0;
+  const UInt64 size = w.Size();
+  while (at < size) {
+    const UInt8* p = w.At(at, std::size_t(std::min<UInt64>(size - at, 32)));
+    if (p == nullptr) return -1;
+    MpegHeader h;
+    if (size - at >= 4 && ParseMpegHeader(p, h)) {
+      if (!SameStream(h, stream) || h.bytes > size - at) return -1;
+      at += h.bytes;
+      ++frames;
+      continue;
+    }
+    if (size - at == 128 && std::memcmp(p, "TAG", 3) == 0) break;
+    if (size - at >= 32 && std::memcmp(p, "APETAGEX", 8) == 0) {
+      // An APE tag: its size leaves out its 32-byte header.
+      at += 32 + UInt64(sp::LoadLE32(p + 12));
+      continue;
+    }
+    return -1;
+  }
+  return frames;
+}
+
+}  // namespace
+
+bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
+  Window w(source);
+  const UInt64 start = SkipId3v2(w, 0);
+  const UInt8* p = w.At(start, 4);
+  MpegHeader first;
+  if (p == nullptr || !ParseMpegHeader(p, first)) return false;
+  // A tag frame: Xing or Info after the side information, VBRI 32 bytes in. What FFmpeg
+  // reads of it (and so this) may run past the frame.
+  UInt32 tagFrames = 0, tagBytes = 0;
+  bool encoderPads = false;
+  UInt32 startPad = 0, endPad = 0;
+  if (first.layer == 3) {
+    const UInt64 x = start + 4 + first.sideInfo;
+    const UInt8* t = w.At(x, 8);
+    if (t != nullptr && (std::memcmp(t, "Xing", 4) == 0 || std::memcmp(t, "Info", 4) == 0)) {
+      const UInt32 flags = sp::LoadBE32(t + 4);
+      UInt64 at = x + 8;
+      const UInt8* fields = w.At(at, 8);
+      if (fields == nullptr) return false;
+      if ((flags & 1) != 0) {
+        tagFrames = sp::LoadBE32(fields);
+        at += 4;
+      }
+      if ((flags & 2) != 0) {
+        tagBytes = sp::LoadBE32(fields + (at - x - 8));
+        at += 4;
+      }
+      if ((flags & 4) != 0) at += 100;
+      if ((flags & 8) != 0) at += 4;
+      // The encoder's version, then its delay and padding 21 bytes on.
+      const UInt8* lame = w.At(at, 24);
+      if (lame != nullptr &&
+          (std::memcmp(lame, "LAME", 4) == 0 || std::memcmp(lame, "Lavf", 4) == 0 ||
+           std::memcmp(lame, "Lavc", 4) == 0)) {
+        encoderPads = true;
+        const UInt32 v = (UInt32(lame[21]) << 16) | (UInt32(lame[22]) << 8) | lame[23];
+        startPad = v >> 12;
+        endPad = v & 0xFFF;
+      }
+    }
+    const UInt8* v = w.At(start + 4 + 32, 18);
+    if (v != nullptr && std::memcmp(v, "VBRI", 4) == 0 && sp::LoadBE16(v + 4) == 1) {
+      tagBytes = sp::LoadBE32(v + 10);
+      tagFrames = sp::LoadBE32(v + 14);
+    }
+  }
+  // FFmpeg passes over a tag frame that gives a count or a size; the others are sound.
+  const bool tagged = tagFrames != 0 || tagBytes != 0;
+  const UInt64 sound = tagged ? start + first.bytes : start;
+  if (sound > w.Size()) return false;
+  const SInt64 spf = first.frames;
+  // FFmpeg drops the encoder's delay and the decoder's (529 frames) at the start and, with a
+  // frame count, the padding (less the decoder's delay) at the end.
+  const SInt64 skip = encoderPads ? SInt64(startPad) + 529 : 0;
+  SInt64 frames = -1;
+  SInt64 trim = 0;
+  if (encoderPads && tagFrames != 0) {
+    frames = tagFrames;
+    trim = std::max<SInt64>(0, SInt64(endPad) - 529);
+  } else {
+    frames = CountMpegFrames(w, sound, first);
+    if (frames < 0) return false;
+  }
+  out.packets = frames;
+  out.priming = skip;
+  out.presented = std::max<SInt64>(0, frames * spf - skip - trim);
+  out.mostPacketFrames = first.frames;
+  return true;
+}
+
+// ---- Ogg -------------------------------------------------------------------------------------
+
+namespace {
+
+enum class OggCodec { kUnknown, kVorbis, kOpus, kFlac };
+
+// An Opus packet's frames at 48 kHz from its table of contents; -1 when it is malformed.
+SInt64 OpusPacketFrames(const UInt8* p, std::size_t size) {
+  if (size < 1) return -1;
+  const unsigned config = p[0] >> 3;
+  static const UInt32 kSilk[4] = {480, 960, 1920, 2880};
+  static const UInt32 kCelt[4] = {120, 240, 480, 960};
+  const UInt32 per = config < 12 ? kSilk[config & 3] : config < 16 ? (config & 1 ? 960 : 480)
+                                                                   : kCelt[config & 3];
+  UInt32 count = 1;
+  switch (p[0] & 3) {
+    case 0:
+      count = 1;
+      break;
+    case 1:
+    case 2:
+      count = 2;
+      break;
+    default:
+      if (size < 2) return -1;
+      count = p[1] & 0x3F;
+      break;
+  }
+  const SInt64 frames = SInt64(per) * count;
+  return count == 0 || frames > 5760 ? -1 : frames;
+}
+
+// The block size a FLAC frame header states (the packet's first bytes); -1 when malformed.
+SInt64 FlacPacketFrames(const UInt8* p, std::size_t size) {
+  UInt64 first = 0;
+  UInt32 block = 0;
+  bool variable = false;
+  return FlacFrameHeader(p, size, nullptr, first, block, variable) ? SInt64(block) : -1;
+}
+
+constexpr std::size_t kPacketHead = 64;  // the first bytes of a packet its reading needs
+
+class OggWalk {
+ public:
+  OggWalk(const std::vector<UInt8>& vorbisSetup) {
+    if (!vorbisSetup.empty())
+      vorbis_ = av_vorbis_parse_init(vorbisSetup.data(), int(vorbisSetup.size()));
+  }
+  ~OggWalk() { av_vorbis_parse_free(&vorbis_); }
+  OggWalk(const OggWalk&) = delete;
+  OggWalk& operator=(const OggWalk&) = delete;
+
+  bool Run(ByteSource& source, StatedLength& out);
+
+ private:
+  // A packet ended; false when it cannot be read.
+  bool Packet();
+
+  AVVorbisParseContext* vorbis_ = nullptr;
+  OggCodec codec_ = OggCodec::kUnknown;
+  std::vector<UInt8> head_;  // the packet's first bytes
+  UInt64 packetBytes_ = 0;
+  SInt64 packetsSeen_ = 0;  // every packet, headers too
+  bool inHeaders_ = true;
+  UInt32 preSkip_ = 0;
+  SInt64 audioPackets_ = 0;
+  SInt64 decoded_ = 0;  // frames the decoder gives
+  SInt64 lastDecoded_ = 0;
+  SInt64 most_ = 0;
+  SInt64 pageDurations_ = 0;  // durations of the packets that ended on the page in hand
+};
+
+bool OggWalk::Packet() {
+  const std::size_t size = std::size_t(std::min<UInt64>(packetBytes_, kPacketHead));
+  const UInt8* p = head_.data();
+  const SInt64 index = packetsSeen_++;
+  if (index == 0) {
+    if (packetBytes_ >= 7 && p[0] == 1 && std::memcmp(p + 1, "vorbis", 6) == 0) {
+      codec_ = OggCodec::kVorbis;
+      if (vorbis_ == nullptr) return false;
+    } else if (packetBytes_ >= 19 && std::memcmp(p, "OpusHead", 8) == 0) {
+      codec_ = OggCodec::kOpus;
+      preSkip_ = sp::LoadLE16(p + 10);
+    } else if (packetBytes_ >= 13 && p[0] == 0x7F && std::memcmp(p + 1, "FLAC", 4) == 0) {
+      codec_ = OggCodec::kFlac;
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (packetBytes_ == 0) return true;  // no sound, and no packet FFmpeg hands on
+  if (inHeaders_) {
+    // Which packets are headers, as FFmpeg's Ogg reader tells them.
+    bool header = false;
+    if (codec_ == OggCodec::kVorbis) header = (p[0] & 1) != 0;
+    if (codec_ == OggCodec::kOpus) header = index == 1;
+    if (codec_ == OggCodec::kFlac) header = p[0] != 0xFF;
+    if (header) return true;
+    inHeaders_ = false;
+  }
+  SInt64 duration = -1, gives = -1;
+  switch (codec_) {
+    case OggCodec::kVorbis: {
+      int flags = 0;
+      duration = av_vorbis_parse_frame_flags(vorbis_, p, int(size), &flags);
+      if (flags != 0) return false;  // a header among the sound
+      // The decoder gives nothing for the first packet: it only starts the overlap.
+      gives = audioPackets_ == 0 ? 0 : duration;
+      break;
+    }
+    case OggCodec::kOpus:
+      gives = duration = OpusPacketFrames(p, size);
+      break;
+    case OggCodec::kFlac:
+      gives = duration = FlacPacketFrames(p, size);
+      break;
+    case OggCodec::kUnknown:
+      return false;
+  }
+  if (duration < 0) return false;
+  ++audioPackets_;
+  decoded_ += gives;
+  lastDecoded_ = gives;
+  most_ = std::max(most_, gives);
+  pageDurations_ += duration;
+  return true;
+}
+
+bool OggWalk::Run(ByteSource& source, StatedLength& out) {
+  Window w(source);
+  const UInt64 size = w.Size();
+  UInt64 at = 0;
+  UInt32 serial = 0;
+  bool first = true, eos = false, continuing = false;
+  // Granule positions: of the last page before the page in hand that gave one, and of that
+  // page; the durations of the packets ending on the last page.
+  SInt64 previousGranule = -1, granule = -1, lastPageDurations = 0;
+  head_.reserve(kPacketHead);
+  while (at < size) {
+    if (eos) return false;  // anything after the stream's end (another stream, chained)
+    const UInt8* h = w.At(at, 27);
+    if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
+    const UInt8 type = h[5];
+    const SInt64 pageGranule = SInt64(sp::LoadLE64(h + 6));
+    // A position past any real length (2^50 frames) is no position: the sums below stay small.
+    if (pageGranule < -1 || pageGranule > (SInt64(1) << 50)) return false;
+    const UInt32 pageSerial = sp::LoadLE32(h + 14);
+    const std::size_t segments = h[26];
+    if (first != ((type & 2) != 0) || (!first && pageSerial != serial)) return false;
+    if (((type & 1) != 0) != continuing) return false;
+    serial = pageSerial;
+    first = false;
+    eos = (type & 4) != 0;
+    const UInt8* lacing = w.At(at + 27, segments);
+    if (lacing == nullptr) return false;
+    const std::vector<UInt8> lace(lacing, lacing + segments);
+    UInt64 body = at + 27 + segments;
+    bool ended = false;
+    pageDurations_ = 0;
+    for (std::size_t s = 0; s < segments; ++s) {
+      const std::size_t n = lace[s];
+      if (n > size - body) return false;
+      if (head_.size() < kPacketHead && n > 0) {
+        const std::size_t take = std::min(n, kPacketHead - head_.size());
+        const UInt8* bytes = w.At(body, take);
+        if (bytes == nullptr) return false;
+        head_.insert(head_.end(), bytes, bytes + take);
+      }
+      packetBytes_ += n;
+      body += n;
+      continuing = n == 255;
+      if (n < 255) {
+        if (!Packet()) return false;
+        head_.clear();
+        packetBytes_ = 0;
+        ended = true;
+      }
+    }
+    if (ended && pageGranule != -1) {
+      previousGranule = granule;
+      granule = pageGranule;
+      lastPageDurations = pageDurations_;
+    } else if (ended) {
+      return false;  // packets ended with no granule position to place them
+    }
+    at = body;
+  }
+  if (continuing || audioPackets_ == 0 || codec_ == OggCodec::kUnknown) return false;
+  SInt64 presented = decoded_;
+  SInt64 priming = 0;
+  if (codec_ != OggCodec::kFlac && eos) {
+    // FFmpeg trims the end of the last page's last packet to the granule position: the
+    // packets of that page take up from the previous page's position on.
+    if (previousGranule < 0) return false;
+    SInt64 trim = previousGranule + lastPageDurations - granule;
+    if (codec_ == OggCodec::kOpus) trim = std::min(trim, lastDecoded_);
+    if (trim > 0 && trim <= lastDecoded_) presented -= trim;
+  }
+  if (codec_ == OggCodec::kOpus) {
+    priming = preSkip_;
+    presented -= priming;
+  }
+  out.presented = std::max<SInt64>(0, presented);
+  out.priming = priming;
+  out.packets = audioPackets_;
+  out.mostPacketFrames = UInt32(std::max<SInt64>(1, most_));
+  return true;
+}
+
+}  // namespace
+
+bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
+                     StatedLength& out) {
+  StartFFmpeg();
+  OggWalk walk(vorbisSetup);
+  return walk.Run(source, out);
+}
+
+}  // namespace quicktime
+}  // namespace sp_platform

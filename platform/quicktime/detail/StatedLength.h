@@ -1,0 +1,41 @@
+// A compressed sound stream's length as its file states it, read without decoding: FLAC's
+// STREAMINFO, an MP3's encoder tag (or its frame headers), an Ogg stream's pages. Not for the
+// program's own code.
+//
+// The lengths are those FFmpeg's decoder presents as the Sound Converter uses it: every frame
+// the decoder gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and
+// at the end (padding). A reader answers false when the file does not state its length in a
+// way known to match that (a damaged file, a form not handled): the caller then counts.
+#pragma once
+
+#include <vector>
+
+#include "MacTypes.h"
+#include "quicktime/detail/ByteSource.h"
+
+namespace sp_platform {
+namespace quicktime {
+
+struct StatedLength {
+  SInt64 presented = -1;        // frames presented
+  SInt64 priming = 0;           // decoded frames dropped before the first presented one
+  SInt64 packets = -1;          // packets FFmpeg's demultiplexer gives (each holding sound)
+  UInt32 mostPacketFrames = 0;  // the most frames one packet gives
+};
+
+// A native FLAC file: STREAMINFO's total, which the last frame's header must confirm.
+bool FlacStatedLength(ByteSource& source, StatedLength& out);
+
+// An MPEG audio file (layer I, II or III): the Xing/Info tag with LAME's delay and padding,
+// a VBRI tag, or else its frame headers counted one after the other to the end.
+bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
+
+// An Ogg file holding one Vorbis, Opus or FLAC stream: its packets counted and their frames
+// summed from their headers, the first and last pages' granule positions and Opus's pre-skip.
+// `vorbisSetup` is FFmpeg's set-up of a Vorbis stream (the three headers), used to size its
+// packets.
+bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
+                     StatedLength& out);
+
+}  // namespace quicktime
+}  // namespace sp_platform

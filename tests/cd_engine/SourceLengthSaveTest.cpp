@@ -1,0 +1,83 @@
+// Saves of sound files whose length the file states: an MP3 without a tag is counted once for
+// the file however many saves (and the checks before them) read it, and saved whole; an MP3
+// whose tag says more or fewer frames than it holds fails its save, told once, and the file
+// of the target's name stays as it was.
+#include "SaveFixture.h"
+#include "SpTesting.h"
+#include "SpTextCodec.h"
+#include "TestResponder.h"
+#include "quicktime/detail/MovieData.h"
+
+namespace engine_test {
+namespace {
+
+namespace qt = sp_platform::quicktime;
+
+class SourceLengthSave : public SaveTest {
+ protected:
+  void SetUp() override {
+    SaveTest::SetUp();
+    if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
+    qt::ForgetSoundLengths();
+  }
+
+  // Two seconds of a tone as MP3, with or without the encoder's tag.
+  void MakeMp3(const std::string& name, bool tag) {
+    ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
+                                       "2", "-c:a", "libmp3lame", "-write_xing", tag ? "1" : "0",
+                                       Doc(name)},
+                                      Doc(name)));
+  }
+
+  // The frames of a saved WAVE file as ffprobe counts them.
+  SInt64 SavedFrames(const std::string& name) {
+    return std::atoll(ProbeEntry(Doc(name), "stream=duration_ts").c_str());
+  }
+};
+
+TEST_F(SourceLengthSave, AnUntaggedMp3IsCountedOnceForTwoSavesAndSavedWhole) {
+  MakeMp3("plain.mp3", false);
+  const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+  cSp_CDRProgramBaseObj* first = SaveProgram({"plain.mp3"});
+  ASSERT_EQ(SavePlain(first, "one.wav", kSpCDRISoundFileTypeWAVE), 0);
+  cSp_CDRProgramBaseObj* second = SaveProgram({"plain.mp3"});
+  ASSERT_EQ(SavePlain(second, "two.wav", kSpCDRISoundFileTypeWAVE), 0);
+  EXPECT_EQ(qt::CountedSoundLengths().found, before.found + 1);
+  EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
+  // Every frame of the file: 2 s and the encoder's delay and padding, in whole frames.
+  const SInt64 frames = SavedFrames("one.wav");
+  EXPECT_TRUE(frames % 1152 == 0 && frames >= 2 * 44100 && frames < 2 * 44100 + 3 * 1152)
+      << frames;
+  EXPECT_EQ(SavedFrames("two.wav"), frames);
+  EXPECT_EQ(ReadAll(Doc("one.wav")), ReadAll(Doc("two.wav")));
+}
+
+TEST_F(SourceLengthSave, AnMp3WhoseTagLiesFailsItsSaveAndWritesNothing) {
+  MakeMp3("true.mp3", true);
+  const std::string bytes = ReadAll(Doc("true.mp3"));
+  std::size_t tag = bytes.find("Xing");
+  if (tag == std::string::npos) tag = bytes.find("Info");
+  ASSERT_LT(tag, std::size_t(200));
+  ASSERT_NE(sp::LoadBE32(bytes.data() + tag + 4) & 1, 0u) << "the tag counts the frames";
+  const UInt32 count = sp::LoadBE32(bytes.data() + tag + 8);
+  for (const SInt32 change : {40, -40}) {
+    SCOPED_TRACE(change);
+    std::string lying = bytes;
+    sp::StoreBE32(&lying[tag + 8], UInt32(SInt32(count) + change));
+    cdtest::WriteFile(Doc("lies.mp3"), lying);
+    cdtest::WriteFile(Doc("out.wav"), "the user's file");
+    qt::ForgetSoundLengths();
+    const std::size_t shown = sp_testing::ShownSoFar().size();
+    cSp_CDRProgramBaseObj* p = SaveProgram({"lies.mp3"});
+    ASSERT_NE(p, nullptr);
+    sp_testing::Respond(sp_testing::Answer::Return());
+    EXPECT_EQ(SavePlain(p, "out.wav", kSpCDRISoundFileTypeWAVE), 1) << "stopped";
+    ASSERT_EQ(sp_testing::ShownSoFar().size(), shown + 1) << "told once";
+    EXPECT_NE(sp::text::MacJapaneseToUTF8(sp_testing::ShownSoFar().back().message).find("読み込み"),
+              std::string::npos);
+    EXPECT_EQ(ReadAll(Doc("out.wav")), "the user's file");
+  }
+}
+
+}  // namespace
+}  // namespace engine_test
