@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "ByteOrder.h"
+#include "quicktime/internal/SoundLengthCounts.h"
 #include "quicktime/internal/MovieWriterHooks.h"
 
 extern char** environ;
@@ -72,6 +73,19 @@ int Run(const std::vector<std::string>& argv) {
 
 bool RunProgram(const std::vector<std::string>& argv, std::string& output, bool withErrors) {
   return !argv.empty() && RunAndRead(argv, output, nullptr, withErrors);
+}
+
+SoundLengthCounts CountedSoundLengths() {
+  const sp_platform::quicktime::SoundLengthCounts counts =
+      sp_platform::quicktime::CountedSoundLengths();
+  SoundLengthCounts out;
+  out.found = counts.found;
+  out.decoded = counts.decoded;
+  return out;
+}
+
+void ForgetSoundLengths() {
+  sp_platform::quicktime::ForgetSoundLengths();
 }
 
 void SetMovieWriterPadding(UInt64 bytes) {

@@ -39,6 +39,16 @@ bool RunProgram(const std::vector<std::string>& argv, std::string& output, bool 
 // that a test reaches offsets past 4 GiB without writing them (0: none again).
 void SetMovieWriterPadding(UInt64 bytes);
 
+// How many sound lengths were found by reading a file since the start (a kept length is not
+// counted again), and how many of those by decoding it.
+struct SoundLengthCounts {
+  UInt64 found = 0;
+  UInt64 decoded = 0;
+};
+SoundLengthCounts CountedSoundLengths();
+// The lengths kept for files are forgotten (a test that rewrites a file in place).
+void ForgetSoundLengths();
+
 // What ffprobe says of the first audio stream of a file: its duration and start time in
 // seconds (what it presents runs from the start to the start plus the duration, less the
 // start: duration - start is the length presented), sample rate and channels. False when

@@ -6,12 +6,12 @@
 #include "SpTesting.h"
 #include "SpTextCodec.h"
 #include "TestResponder.h"
-#include "quicktime/detail/MovieData.h"
+#include "TestQuickTime.h"
 
 namespace engine_test {
 namespace {
 
-namespace qt = sp_platform::quicktime;
+namespace qt = sp_testing;
 
 class SourceLengthSave : public SaveTest {
  protected:

@@ -11,6 +11,7 @@
 #include "quicktime/detail/ByteSource.h"
 #include "quicktime/detail/MovieWriter.h"
 #include "quicktime/detail/SoundFormats.h"
+#include "quicktime/internal/SoundLengthCounts.h"
 
 // A movie's user data: typed items in order, with each type's items found through an index
 // (the types in the order of their first items), so that the many items a damaged or hostile
@@ -171,16 +172,6 @@ void DeleteUserDataRecord(UserDataRecord* userData);
 // are counted on first use when the stream does not state them).
 SInt64 SoundMediaFrames(MediaRecord& media);
 SInt64 SoundMediaSampleCount(MediaRecord& media);
-// How many sound lengths were found by reading a file (kept lengths are not counted), and how
-// many of those by decoding it; tests compare them with the files opened.
-struct SoundLengthCounts {
-  UInt64 found = 0;
-  UInt64 decoded = 0;
-};
-SoundLengthCounts CountedSoundLengths();
-// Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
-// step).
-void ForgetSoundLengths();
 
 // A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
 // read it or it has no track, badFormat when it has none because its sound's rate is refused.
