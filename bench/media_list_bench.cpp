@@ -177,7 +177,7 @@ void ChildDrop() {
          gLastPass = start;
          if (sp_testing::DropFiles(paths, {at}) != noErr) std::exit(3);
          MeasurePass(nullptr, nullptr);
-         When([] { return CDR_GetMediaManagerPtr()->dropTimer == nullptr; },
+         When([] { return !CDR_GetMediaManagerPtr()->IsAddRunning(); },
               [start, pass] {
                 // The pass that added the last files ended just now.
                 MeasurePass(nullptr, nullptr);
