@@ -652,7 +652,8 @@ class PassWatch {
 
 // Forty chosen files go in over several passes, never more than a slice in one, behind the
 // dimmed add button; they keep the order they were chosen in and are selected, and one report
-// at the end counts what the whole choice did.
+// at the end counts what the whole choice did. Meanwhile the add button opens no second dialog
+// and Delete removes nothing.
 TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
   MakeSoundFile("listed.aif", 1);
   WriteAll(home_.Path("odd.txt"), "not sound");
@@ -672,7 +673,12 @@ TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
       Do("list one file", [this] { ASSERT_TRUE(AddSoundFile(home_.Path("listed.aif"))); }),
       Do("click the add button",
          [&watch] {
-           watch = std::make_unique<PassWatch>(1);
+           watch = std::make_unique<PassWatch>(1, [] {
+             M()->CatchAddMusicFileButtonUpCompleatedCB();
+             const SInt32 before = M()->CountSoundFileMediaItems();
+             M()->CatchSubMusicFileButtonUpCompleatedCB();
+             EXPECT_EQ(M()->CountSoundFileMediaItems(), before) << "nothing removed meanwhile";
+           });
            sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
          }),
       WaitFor("every file and the report",
