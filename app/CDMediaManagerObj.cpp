@@ -107,10 +107,10 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
-  // Files of a drop still being added when the program ends: those listed so far are kept.
-  if (dropTimer != nullptr) {
-    EndDropTimer();
-    if (dropAdded > 0) SaveSetupQTFileInfo();
+  // Files still being added when the program ends: those listed so far are kept.
+  if (IsAddRunning()) {
+    EndAddTimer();
+    if (addCounts.added > 0) SaveSetupQTFileInfo();
   }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeFileProgressOutputStringObjItem();
@@ -285,7 +285,7 @@ void cCDR_MediaManager::DestroyItemObjects() {
   delete backgroundView_;
   listPanelView_ = backgroundView_ = nullptr;
   RemoveAutoScrollTimer();
-  EndDropTimer();
+  EndAddTimer();
   if (autoScrollTimerUPP_ != nullptr) DisposeEventLoopTimerUPP(autoScrollTimerUPP_);
   autoScrollTimerUPP_ = nullptr;
 }
@@ -294,9 +294,9 @@ void cCDR_MediaManager::DestroyItemObjects() {
 
 unsigned char cCDR_MediaManager::ModifyMediaData() {
   static const char kMethod[] = "cCDR_MediaManager::ModifyMediaData";
-  // A running save walks the media items and their selection entries: CDs that came or went
-  // are taken in when it ends.
-  if (saveRunning != 0) {
+  // A running save walks the media items and their selection entries, and files being added
+  // go at ranks counted before: CDs that came or went are taken in when either ends.
+  if (saveRunning != 0 || IsAddRunning()) {
     mediaChangeDeferred_ = 1;
     return 0;
   }
@@ -383,7 +383,7 @@ void cCDR_MediaManager::DisposeMediaItem(cCDR_MediaItem* item) {
 }
 
 unsigned char cCDR_MediaManager::ApplyDeferredMediaChanges() {
-  if (mediaChangeDeferred_ == 0 || saveRunning != 0) return 0;
+  if (mediaChangeDeferred_ == 0 || saveRunning != 0 || IsAddRunning()) return 0;
   mediaChangeDeferred_ = 0;
   return ModifyMediaData();
 }

@@ -41,7 +41,6 @@ class cCDR_SaveTargetRecordItem;
 class cDialogAnalyzor;
 class cDragDataItem;
 class cNavMgrFileList;
-struct AddCounts;
 struct sCDR_MediaListReadResult;
 struct sCDR_MediaListRecord;
 struct sSpFileSysInfo;
@@ -83,15 +82,27 @@ enum : short {
   kCDR_ItemButton18 = 18,
 };
 
-// A dropped file waiting to be added.
-struct sCDR_DroppedFile {
+// A sound file waiting to be added, chosen in the add dialog or dropped.
+struct sCDR_PendingFile {
   short vRefNum;
   SInt32 dirID;
   std::string name;
 };
-// How many dropped files are added in one pass of the event loop at most, and the time after
-// which a pass leaves the rest to the next.
-enum : SInt32 { kCDR_DropFilesPerPass = 8, kCDR_DropPassMicroseconds = 25000 };
+// Chosen and dropped files are added from the event loop a slice at a time: at most this many
+// in one pass, and a pass that has used this long leaves the rest to the next (one file at
+// least), so that the window answers while a thousand files go in.
+enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
+
+// What one run of the add dialog did: the report sheet at its end tells of it.
+struct AddCounts {
+  SInt32 chosen = 0;
+  SInt32 added = 0;
+  SInt32 notSound = 0;
+  SInt32 flagged = 0;
+  SInt32 listed = 0;
+  SInt32 overLimit = 0;
+  std::string notSoundName, flaggedName, listedName;
+};
 
 // The list's columns.
 enum : short {
@@ -348,6 +359,36 @@ class cCDR_MediaManager : public cSp_Window {
   // The list enabled while it has media items (disabled without), and its rows rebuilt.
   void ResetMedialistForItems();
 
+  // Files waiting to be added go in a slice a pass of the event loop, behind the small
+  // progress bar, with the window's buttons and menus dimmed. Meanwhile no other files are
+  // added or dropped and nothing is removed; CDs that come or go are taken in at the end; a
+  // save asked for waits until every file is in (CompletePendingAdds); when the window goes,
+  // the files added so far stay listed and the rest are not added.
+  bool IsAddRunning() const { return addTimer != nullptr; }
+  // One slice of the files waiting; the last one ends the run (the add dialog's report, the
+  // list rebuilt and written).
+  void AddPendingFiles();
+  // Adds every file still waiting now.
+  void CompletePendingAdds();
+  // Files chosen in the add dialog, appended to the list; its report comes at the end.
+  void BeginAddingChosenFiles(std::vector<sCDR_PendingFile> files, SInt32 chosen);
+  // Files dropped, put after the item of rank `position` (0: at the top).
+  void BeginAddingDroppedFiles(std::vector<sCDR_PendingFile> files, SInt32 position);
+  // The timer that adds the rest, with the window busy and the progress shown; false when it
+  // cannot be installed.
+  bool StartAddTimer();
+  void EndAddTimer();
+  std::vector<sCDR_PendingFile> pendingFiles;
+  std::size_t pendingNext = 0;
+  // The dialog's files are counted for its report and appended; dropped ones go at a rank.
+  bool addFromDialog = false;
+  AddCounts addCounts;
+  SInt32 addPosition = 0;
+  SInt32 addRoom = 0;
+  unsigned char addSelectionCleared = 0;
+  EventLoopTimerRef addTimer = nullptr;
+  unsigned char addSpread = 0;
+
   // ==== The saved list of added files (CDMediaManagerObjMediaList.cpp) ====
   unsigned char SaveSetupQTFileInfo();
   unsigned char SaveSetupQTFileInfoVersion2();
@@ -376,19 +417,6 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char autoScrollUp = 0;
   unsigned char dragWasInside = 0;
   EventLoopTimerRef autoScrollTimer = nullptr;
-  // The files of a drop still to be added, and where they go.
-  void AddPendingDrops();
-  // The timer that adds the rest of a large drop, with the window busy and the progress shown;
-  // false when it cannot be installed.
-  bool StartDropTimer();
-  void EndDropTimer();
-  std::vector<sCDR_DroppedFile> pendingDrops;
-  std::size_t pendingDropNext = 0;
-  SInt32 dropPosition = 0;
-  SInt32 dropAdded = 0;
-  unsigned char dropSelectionCleared = 0;
-  EventLoopTimerRef dropTimer = nullptr;
-  unsigned char dropSpread = 0;
 
   // ==== Saving and the file list (CDMediaManagerObjSave.cpp) ====
   // Whether a save runs: from its start until its end of saving (between the files of a run
@@ -554,7 +582,9 @@ class cCDR_MediaManager : public cSp_Window {
   void ResizeControls(short width, short height);
 
   // ---- Files, the saved list and drops ----
-  void AddChosenFiles(cNavMgrFileList& chosen, AddCounts& counts);
+  void ResetAddRun(std::vector<sCDR_PendingFile> files, bool fromDialog, SInt32 chosen);
+  void AddPendingFile(const sCDR_PendingFile& file);
+  void EndAdding();
   void SelectListedFile(cSp_CDRProgramBaseObj* program);
   static std::string LongNameOf(short vRefNum, SInt32 dirID, const char* name);
   void CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records);
@@ -762,5 +792,5 @@ OSErr CDRMM_GetFSSpecFromAEDesc(FSSpec* spec, AEDesc* desc);
 // Whether the add dialog asks the sound check of each file.
 extern unsigned char checkQuickTimeFileEnablerFlag_GlV;
 void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long refCon, Rect* area);
-// The timer that adds the next files of a large drop.
-void CDRMM_CatchDropNextFilesTimerCB(EventLoopTimerRef timer, void* refCon);
+// The timer that adds the next files chosen or dropped.
+void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef timer, void* refCon);

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "CDMediaListFile.h"
 #include "CDMediaManagerObj.h"
 #include "ByteOrder.h"
 #include "CarbonEvents.h"
-#include "Clock.h"
 #include "Drag.h"
 #include "QDRegions.h"
 #include "QuickDraw.h"
@@ -41,12 +41,6 @@ struct DroppedFile {
   char name[64] = "";
   OSType fileType = 0;
 };
-
-UInt64 NowMicroseconds() {
-  UnsignedWide now = {0, 0};
-  Microseconds(&now);
-  return (UInt64(now.hi) << 32) | now.lo;
-}
 
 bool ReadDroppedFile(cDragDataFlavor* flavor, DroppedFile& file) {
   if (flavor == nullptr) return false;
@@ -86,7 +80,7 @@ unsigned char CDRMM_CatchCheckDropItemFlavorTypeCB(UInt32 flavorType, cDragDataF
                                                    unsigned long refCon) {
   cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(refCon, "CDRMM_CatchCheckDropItemFlavorTypeCB");
   if (m == nullptr || flavorType != kDragFlavorTypeHFS) return 0;
-  if (m->saveRunning != 0 || m->IsSaveRunning() || m->dropTimer != nullptr) return 0;
+  if (m->saveRunning != 0 || m->IsSaveRunning() || m->IsAddRunning()) return 0;
   DroppedFile file;
   if (!ReadDroppedFile(flavor, file)) return 0;
   if (m->CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name) != 0) {
@@ -257,106 +251,24 @@ short cCDR_MediaManager::CatchDragItemCB(Point, cDragDataItem* items) {
   RemoveAutoScrollTimer();
   dropInsertRowSet = 0;
   if (items == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgNullArgument, short(0));
-  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return 0;
+  if (saveRunning != 0 || IsSaveRunning() || IsAddRunning()) return 0;
   // A track row stands for its CD: the files go after the CD's item.
   cCDR_MediaItem* after = dropTrackItem != nullptr ? dropTrackOwner : dropMediaItem;
   dropTrackItem = nullptr;
   dropTrackOwner = nullptr;
-  pendingDrops.clear();
-  pendingDropNext = 0;
-  dropPosition = after != nullptr ? after->GetMediaItemRankNo() : 0;
-  dropAdded = 0;
-  dropSelectionCleared = 0;
+  const SInt32 position = after != nullptr ? after->GetMediaItemRankNo() : 0;
   const SInt32 room = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
-  for (cDragDataItem* item = items; item != nullptr && SInt32(pendingDrops.size()) < room;
+  std::vector<sCDR_PendingFile> files;
+  for (cDragDataItem* item = items; item != nullptr && SInt32(files.size()) < room;
        item = item->GetNextObjectPtr()) {
     DroppedFile file;
     if (!ReadDroppedFile(FileFlavorOf(item), file)) continue;
     if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name) != 0) continue;
-    pendingDrops.push_back(sCDR_DroppedFile{file.vRefNum, file.dirID, file.name});
+    files.push_back(sCDR_PendingFile{file.vRefNum, file.dirID, file.name});
   }
-  if (pendingDrops.empty()) return 0;
-  // A large drop is left to the timer at once: the drop itself has taken this pass's time.
-  if (pendingDrops.size() > std::size_t(kCDR_DropFilesPerPass) && StartDropTimer()) return 1;
-  AddPendingDrops();
+  if (files.empty()) return 0;
+  BeginAddingDroppedFiles(std::move(files), position);
   return 1;
-}
-
-bool cCDR_MediaManager::StartDropTimer() {
-  if (dropTimer != nullptr) return true;
-  if (dropSpread == 0) {
-    dropSpread = 1;
-    SetupMediaWindowStatusForMediaListSelection(1, 1);
-    EnableMediaProgressOutput(1, 1);
-  }
-  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
-                            NewEventLoopTimerUPP(CDRMM_CatchDropNextFilesTimerCB), this,
-                            &dropTimer) != noErr) {
-    dropTimer = nullptr;
-  }
-  return dropTimer != nullptr;
-}
-
-// Each file is read when its item is made, which takes a while: a large drop is added a few
-// files a pass of the event loop, behind the small progress bar, so the window stays
-// responsive.
-void cCDR_MediaManager::AddPendingDrops() {
-  const std::size_t total = pendingDrops.size();
-  const std::size_t end = std::min(total, pendingDropNext + std::size_t(kCDR_DropFilesPerPass));
-  const UInt64 started = NowMicroseconds();
-  const std::size_t first = pendingDropNext;
-  for (; pendingDropNext < end; ++pendingDropNext) {
-    // A pass that has used its time leaves the rest to the next one (one file at least).
-    if (pendingDropNext > first && NowMicroseconds() - started > UInt64(kCDR_DropPassMicroseconds)) {
-      break;
-    }
-    const sCDR_DroppedFile& file = pendingDrops[pendingDropNext];
-    // A file dropped twice in one drop is made once.
-    if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, file.name.c_str()) != 0) {
-      continue;
-    }
-    cCDR_MediaItem* made = nullptr;
-    unsigned char cleared = 0, flag = 0;
-    if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, file.name.c_str(), nullptr, 1, 0,
-                                    nullptr, short(dropPosition), dropSelectionCleared == 0 ? 1 : 0,
-                                    nullptr, &cleared, &made, &flag) == 0) {
-      continue;
-    }
-    if (cleared != 0) dropSelectionCleared = 1;
-    ++dropAdded;
-    ++dropPosition;
-    dropMediaItem = made;
-  }
-  if (pendingDropNext < total) {
-    const bool timer = StartDropTimer();
-    smallProgressFraction = float(pendingDropNext) / float(total);
-    if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
-    ShowMediaListStatus(SpCDR_MJ("ファイル登録中...（") + std::to_string(pendingDropNext) + "/" +
-                        std::to_string(total) + SpCDR_MJ("）"));
-    // Without a timer the rest is added now rather than lost.
-    if (!timer) AddPendingDrops();
-    return;
-  }
-  const bool spread = dropSpread != 0;
-  dropSpread = 0;
-  EndDropTimer();
-  pendingDrops.clear();
-  pendingDropNext = 0;
-  if (spread) DisableMediaProgressOutput();
-  if (dropAdded > 0) FinishNewMusicFileMediaItems(1);
-  if (spread) SetupMediaWindowStatusForMediaListSelection(1, 0);
-}
-
-void cCDR_MediaManager::EndDropTimer() {
-  if (dropTimer == nullptr) return;
-  RemoveEventLoopTimer(dropTimer);
-  dropTimer = nullptr;
-}
-
-void CDRMM_CatchDropNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
-  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
-                                               "CDRMM_CatchDropNextFilesTimerCB");
-  if (m != nullptr) m->AddPendingDrops();
 }
 
 // ---- The frame ------------------------------------------------------------------------------

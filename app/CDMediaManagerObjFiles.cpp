@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "AppleEvents.h"
+#include "CarbonEvents.h"
+#include "Clock.h"
 #include "CDMediaListFile.h"
 #include "CDMediaManagerObj.h"
 #include "Navigation.h"
@@ -49,26 +51,17 @@ std::string MJ(const char* utf8) {
   return SpCDR_MJ(utf8);
 }
 
+UInt64 NowMicroseconds() {
+  UnsignedWide now = {0, 0};
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
+
 std::string Quoted(const std::string& name) {
   return "\"" + name + "\"";
 }
 
 }  // namespace
-
-// What one run of the add dialog did.
-struct AddCounts {
-  SInt32 chosen = 0;
-  SInt32 added = 0;
-  SInt32 notSound = 0;
-  SInt32 flagged = 0;
-  SInt32 listed = 0;
-  SInt32 overLimit = 0;
-  std::string notSoundName, flaggedName, listedName;
-  // The folder of the last chosen file, which the dialog opens in next time.
-  bool folderValid = false;
-  short vRefNum = 0;
-  SInt32 dirID = 0;
-};
 
 namespace {
 
@@ -157,7 +150,7 @@ void cCDR_MediaManager::ResetMedialistForItems() {
 // ---- Adding --------------------------------------------------------------------------------
 
 void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
-  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
+  if (saveRunning != 0 || IsSaveRunning() || IsAddRunning()) return;
   // The add dialog keeps a place of its own, apart from the save dialog's.
   sCDR_SaveFileDlgInfo place = {};
   CDRMM_GetFileDialogStockedInfo(prefStockFile_, kCDR_AddDialogFolderKey,
@@ -191,19 +184,174 @@ void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
   ShowMediaListStatus(MJ("登録ファイル分析中..."));
   SetupMediaWindowStatusForMediaListSelection(1, 1);
   if (backgroundView_ != nullptr) backgroundView_->DrawView(1, 0);
-  AddCounts counts;
-  AddChosenFiles(chosen, counts);
-  OutputSelectionItemOnMediaItemList(1);
-  DisableMediaProgressOutput();
-  if (counts.folderValid) {
+  const SInt32 count = chosen.GetNumberOfItem();
+  std::vector<sCDR_PendingFile> files;
+  files.reserve(std::size_t(count));
+  chosen.ResetSequentialReference();
+  for (SInt32 i = 1; i <= count; ++i) {
+    sCDR_PendingFile file{0, 0, {}};
+    char name[kSpNavFileNameSize] = "";
+    if (chosen.GetFileItemBySequential(file.vRefNum, file.dirID, name, sizeof name, nullptr,
+                                       nullptr, nullptr, nullptr) == 0) {
+      break;
+    }
+    file.name = name;
+    files.push_back(std::move(file));
+  }
+  delete dialog;
+  // The dialog opens next time in the folder of the last chosen file.
+  if (!files.empty()) {
     sCDR_SaveFileDlgInfo chosenPlace = {};
     chosenPlace.folderValid = 1;
-    chosenPlace.vRefNum = counts.vRefNum;
-    chosenPlace.dirID = counts.dirID;
+    chosenPlace.vRefNum = files.back().vRefNum;
+    chosenPlace.dirID = files.back().dirID;
     CDRMM_StockFileDialogInfo(prefStockFile_, kCDR_AddDialogFolderKey, kCDR_AddDialogPositionKey,
                               chosenPlace);
   }
-  const std::string report = AddReport(counts);
+  BeginAddingChosenFiles(std::move(files), count);
+}
+
+// ---- Adding a slice at a time -----------------------------------------------------------------
+
+void cCDR_MediaManager::ResetAddRun(std::vector<sCDR_PendingFile> files, bool fromDialog,
+                                    SInt32 chosen) {
+  pendingFiles = std::move(files);
+  pendingNext = 0;
+  addFromDialog = fromDialog;
+  addCounts = AddCounts();
+  addCounts.chosen = chosen;
+  addRoom = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
+  addSelectionCleared = 0;
+}
+
+void cCDR_MediaManager::BeginAddingChosenFiles(std::vector<sCDR_PendingFile> files,
+                                               SInt32 chosen) {
+  ResetAddRun(std::move(files), true, chosen);
+  // The dialog has shown the progress and dimmed the window already.
+  addSpread = 1;
+  if (!StartAddTimer()) AddPendingFiles();
+}
+
+void cCDR_MediaManager::BeginAddingDroppedFiles(std::vector<sCDR_PendingFile> files,
+                                                SInt32 position) {
+  const SInt32 count = SInt32(files.size());
+  ResetAddRun(std::move(files), false, count);
+  addPosition = position;
+  // A drop that fits in one pass is added at once; a larger one is left to the timer at once,
+  // the drop itself having taken this pass's time.
+  if (pendingFiles.size() > std::size_t(kCDR_AddFilesPerPass) && StartAddTimer()) return;
+  AddPendingFiles();
+}
+
+bool cCDR_MediaManager::StartAddTimer() {
+  if (addTimer != nullptr) return true;
+  if (addSpread == 0) {
+    addSpread = 1;
+    SetupMediaWindowStatusForMediaListSelection(1, 1);
+    EnableMediaProgressOutput(1, 1);
+  }
+  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                            NewEventLoopTimerUPP(CDRMM_CatchAddNextFilesTimerCB), this,
+                            &addTimer) != noErr) {
+    addTimer = nullptr;
+  }
+  return addTimer != nullptr;
+}
+
+void cCDR_MediaManager::EndAddTimer() {
+  if (addTimer == nullptr) return;
+  RemoveEventLoopTimer(addTimer);
+  addTimer = nullptr;
+}
+
+void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
+  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
+                                               "CDRMM_CatchAddNextFilesTimerCB");
+  if (m != nullptr) m->AddPendingFiles();
+}
+
+// Each file is read when its item is made: a pass adds files until it has used its time or
+// made its number, so the loop turns between slices however many files wait.
+void cCDR_MediaManager::AddPendingFiles() {
+  const std::size_t total = pendingFiles.size();
+  const std::size_t end = std::min(total, pendingNext + std::size_t(kCDR_AddFilesPerPass));
+  const UInt64 started = NowMicroseconds();
+  const std::size_t first = pendingNext;
+  for (; pendingNext < end; ++pendingNext) {
+    if (pendingNext > first && NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
+      break;
+    }
+    AddPendingFile(pendingFiles[pendingNext]);
+  }
+  if (pendingNext < total) {
+    const bool timer = StartAddTimer();
+    smallProgressFraction = float(pendingNext) / float(total);
+    if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
+    ShowMediaListStatus(MJ("ファイル登録中...（") + std::to_string(pendingNext) + "/" +
+                        std::to_string(total) + MJ("）"));
+    // Without a timer the rest is added now rather than lost.
+    if (!timer) AddPendingFiles();
+    return;
+  }
+  EndAdding();
+}
+
+void cCDR_MediaManager::CompletePendingAdds() {
+  while (!pendingFiles.empty()) AddPendingFiles();
+}
+
+void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
+  const char* name = file.name.c_str();
+  if (addFromDialog) {
+    // A chosen file listed already is selected with the new ones.
+    if (cSp_CDRProgramBaseObj* program = Sp_GetTargetFileProgram(file.vRefNum, file.dirID, name)) {
+      if (addSelectionCleared == 0) ClearMediaListSelection(1);
+      addSelectionCleared = 1;
+      SelectListedFile(program);
+      ++addCounts.listed;
+      addCounts.listedName = LongNameOf(file.vRefNum, file.dirID, name);
+      return;
+    }
+  } else if (CheckExistTargetFileOnOneFileMediaItem(file.vRefNum, file.dirID, name) != 0) {
+    // A file dropped twice in one drop is made once.
+    return;
+  }
+  if (addRoom <= 0) {
+    ++addCounts.overLimit;
+    return;
+  }
+  cCDR_MediaItem* made = nullptr;
+  unsigned char cleared = 0, flag = 0;
+  const short position = addFromDialog ? short(-1) : short(addPosition);
+  if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, name, nullptr, 1, 0, nullptr, position,
+                                  addSelectionCleared == 0 ? 1 : 0, nullptr, &cleared, &made,
+                                  &flag) == 0) {
+    ++addCounts.notSound;
+    addCounts.notSoundName = LongNameOf(file.vRefNum, file.dirID, name);
+    if (flag != 0) {
+      ++addCounts.flagged;
+      addCounts.flaggedName = addCounts.notSoundName;
+    }
+    return;
+  }
+  if (cleared != 0) addSelectionCleared = 1;
+  ++addCounts.added;
+  --addRoom;
+  if (!addFromDialog) {
+    ++addPosition;
+    dropMediaItem = made;
+  }
+}
+
+void cCDR_MediaManager::EndAdding() {
+  const bool spread = addSpread != 0;
+  addSpread = 0;
+  EndAddTimer();
+  pendingFiles.clear();
+  pendingNext = 0;
+  if (addFromDialog) OutputSelectionItemOnMediaItemList(1);
+  if (spread) DisableMediaProgressOutput();
+  const std::string report = addFromDialog ? AddReport(addCounts) : std::string();
   if (!report.empty()) {
     SysBeep(1);
     std::vector<char> title = Writable(MJ("報　告")), text = Writable(report),
@@ -211,64 +359,10 @@ void cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB() {
     Sp_SayDialogByModalBySheetAlert(GetWindowRef(), kSpStdSayDlgNote, title.data(), text.data(),
                                     close.data());
   }
-  if (counts.added > 0) FinishNewMusicFileMediaItems(0);
-  delete dialog;
-  SetupMediaWindowStatusForMediaListSelection(1, 0);
-}
-
-void cCDR_MediaManager::AddChosenFiles(cNavMgrFileList& chosen, AddCounts& counts) {
-  counts.chosen = chosen.GetNumberOfItem();
-  SInt32 room = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
-  float fraction = 0, threshold = kProgressStep;
-  bool cleared = false;
-  chosen.ResetSequentialReference();
-  for (SInt32 i = 1; i <= counts.chosen; ++i) {
-    fraction += 1.0f / float(counts.chosen);
-    if (fraction >= threshold) {
-      threshold = fraction + kProgressStep;
-      smallProgressFraction = fraction;
-      if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
-      ShowMediaListStatus(MJ("ファイル登録中...（") + std::to_string(i) + "/" +
-                          std::to_string(counts.chosen) + MJ("）"));
-    }
-    short vRefNum = 0;
-    SInt32 dirID = 0;
-    char name[kSpNavFileNameSize] = "";
-    if (chosen.GetFileItemBySequential(vRefNum, dirID, name, sizeof name, nullptr, nullptr,
-                                       nullptr, nullptr) == 0) {
-      break;
-    }
-    counts.folderValid = true;
-    counts.vRefNum = vRefNum;
-    counts.dirID = dirID;
-    cSp_CDRProgramBaseObj* program = Sp_GetTargetFileProgram(vRefNum, dirID, name);
-    if (program != nullptr) {
-      if (!cleared) ClearMediaListSelection(1);
-      cleared = true;
-      SelectListedFile(program);
-      ++counts.listed;
-      counts.listedName = LongNameOf(vRefNum, dirID, name);
-      continue;
-    }
-    if (room <= 0) {
-      ++counts.overLimit;
-      continue;
-    }
-    unsigned char flag = 0;
-    if (CreateNewMusicFileMediaItem(vRefNum, dirID, name, nullptr, 1, 0, nullptr, -1,
-                                    cleared ? 0 : 1, nullptr, nullptr, nullptr, &flag) != 0) {
-      cleared = true;
-      ++counts.added;
-      --room;
-    } else {
-      ++counts.notSound;
-      counts.notSoundName = LongNameOf(vRefNum, dirID, name);
-      if (flag != 0) {
-        ++counts.flagged;
-        counts.flaggedName = counts.notSoundName;
-      }
-    }
-  }
+  if (addCounts.added > 0) FinishNewMusicFileMediaItems(addFromDialog ? 0 : 1);
+  if (spread) SetupMediaWindowStatusForMediaListSelection(1, 0);
+  // CDs that came or went meanwhile.
+  ApplyDeferredMediaChanges();
 }
 
 void cCDR_MediaManager::SelectListedFile(cSp_CDRProgramBaseObj* program) {
@@ -333,7 +427,7 @@ unsigned char CDRMM_CatchOpenFileNavigationFilterCB(AEDesc* item, void* info, sh
 
 void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
   // The items of a running save are in use until it ends; a drop being added goes first.
-  if (saveRunning != 0 || IsSaveRunning() || dropTimer != nullptr) return;
+  if (saveRunning != 0 || IsSaveRunning() || IsAddRunning()) return;
   bool any = false;
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
     if (CDR_SelectionTypeOfItem(e->GetMediaItem()) == kCDR_SelectionFileItem) any = true;

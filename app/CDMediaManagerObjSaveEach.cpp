@@ -85,6 +85,9 @@ void SayNameUnusable(WindowRef parent) {
 void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
   static const char kMethod[] = "cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile";
   if (saveRunning != 0) return;
+  // A save asked for while files are being added waits until they all are, so that it takes
+  // the selection they leave.
+  CompletePendingAdds();
   if (firstSelection_ == nullptr) {
     SpReportFailure(kSource, kMethod, 1, kSpMsgDataError);
     return;

@@ -211,6 +211,9 @@ void cCDR_MediaManager::MarkSaveRunning(unsigned char eachFile) {
 void cCDR_MediaManager::SaveFileInMultiTypeFormat() {
   static const char kMethod[] = "cCDR_MediaManager::SaveFileInMultiTypeFormat";
   if (saveRunning != 0) return;
+  // A save asked for while files are being added waits until they all are, so that it takes
+  // the selection they leave.
+  CompletePendingAdds();
   if (firstSelection_ == nullptr) {
     SpReportFailure(kSource, kMethod, 1, kSpMsgDataError);
     return;

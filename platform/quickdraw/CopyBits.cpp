@@ -1,6 +1,7 @@
 // Copying pixels between bitmaps and pixel maps: CopyBits, CopyMask, CopyDeepMask and
 // ScrollRect.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "QuickDraw.h"
@@ -311,20 +312,38 @@ void ScrollRect(const Rect* r, SInt16 dh, SInt16 dv, RgnHandle updateRgn) {
   OffsetRgn(moved, dh, dv);
   SectRgn(moved, area, moved);
 
-  Rect box;
-  GetRegionBounds(area, &box);
-  const SInt32 width = box.right - box.left;
-  std::vector<UInt32> before(std::size_t(width) * std::size_t(box.bottom - box.top));
-  for (SInt32 v = box.top; v < box.bottom; ++v) {
-    const UInt32* from = px.base + (v - px.bounds.top) * px.rowWords + (box.left - px.bounds.left);
-    std::copy(from, from + width, before.begin() + std::ptrdiff_t(v - box.top) * width);
-  }
-  for (const Rect& to : sp_platform::RegionRects(moved)) {
-    for (SInt32 v = to.top; v < to.bottom; ++v) {
-      UInt32* row = px.base + (v - px.bounds.top) * px.rowWords;
-      const UInt32* from = before.data() + std::ptrdiff_t(v - dv - box.top) * width;
-      for (SInt32 h = to.left; h < to.right; ++h) {
-        row[h - px.bounds.left] = from[h - dh - box.left];
+  const std::vector<Rect> movedRects = sp_platform::RegionRects(moved);
+  if (areaRects.size() == 1 && movedRects.size() <= 1) {
+    // One rectangle, the usual case: each row moves in place, taken in the order that reads
+    // every source row before it is written over.
+    for (const Rect& to : movedRects) {
+      const SInt32 rows = to.bottom - to.top;
+      const std::size_t bytes = std::size_t(to.right - to.left) * sizeof(UInt32);
+      for (SInt32 i = 0; i < rows; ++i) {
+        const SInt32 v = dv > 0 ? to.bottom - 1 - i : to.top + i;
+        UInt32* row = px.base + (v - px.bounds.top) * px.rowWords;
+        const UInt32* from = px.base + (v - dv - px.bounds.top) * px.rowWords;
+        std::memmove(row + (to.left - px.bounds.left), from + (to.left - dh - px.bounds.left),
+                     bytes);
+      }
+    }
+  } else {
+    Rect box;
+    GetRegionBounds(area, &box);
+    const SInt32 width = box.right - box.left;
+    std::vector<UInt32> before(std::size_t(width) * std::size_t(box.bottom - box.top));
+    for (SInt32 v = box.top; v < box.bottom; ++v) {
+      const UInt32* from =
+          px.base + (v - px.bounds.top) * px.rowWords + (box.left - px.bounds.left);
+      std::copy(from, from + width, before.begin() + std::ptrdiff_t(v - box.top) * width);
+    }
+    for (const Rect& to : movedRects) {
+      for (SInt32 v = to.top; v < to.bottom; ++v) {
+        UInt32* row = px.base + (v - px.bounds.top) * px.rowWords;
+        const UInt32* from = before.data() + std::ptrdiff_t(v - dv - box.top) * width;
+        for (SInt32 h = to.left; h < to.right; ++h) {
+          row[h - px.bounds.left] = from[h - dh - box.left];
+        }
       }
     }
   }

@@ -10,17 +10,23 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "AppTestSupport.h"
 #include "ByteOrder.h"
 #include "CDMediaListFile.h"
+#include "CDMediaMgrSaveSetupDlg.h"
 #include "CFURLFiles.h"
+#include "CarbonEvents.h"
 #include "Clock.h"
 #include "Gestalt.h"
 #include "KillSteps.h"
 #include "PrivateMounts.h"
 #include "SaveRaces.h"
 #include "SpCDREngineAlert.h"
+#include "SpCDROMProgram.h"
+#include "SpCDR_FileMediaObject.h"
+#include "SpCDR_ProgramItemObj.h"
 #include "SpListClass.h"
 #include "SpOC_IconButtonControl.h"
 #include "SpStdFileFunction.h"
@@ -133,6 +139,15 @@ Point RowPoint(short row, bool upper) {
 
 std::vector<std::string> Names() {
   return Column(kCDR_NameColumn);
+}
+
+// The texts of the sheets shown so far, in order.
+std::vector<std::string> SheetTexts() {
+  std::vector<std::string> texts;
+  for (const auto& shown : sp_testing::ShownSoFar()) {
+    if (shown.kind == sp_testing::ShownKind::kSheet) texts.push_back(shown.explanation);
+  }
+  return texts;
 }
 
 class FileFlow : public ProgramTest {
@@ -576,12 +591,229 @@ TEST_F(FileFlow, AFileClaimingARateNoSoundHasIsReportedAsNoSound) {
       Do("look", [] { EXPECT_EQ(Rows(), 0); }),
       Quit(),
   });
-  std::vector<std::string> reports;
-  for (const auto& shown : sp_testing::ShownSoFar()) {
-    if (shown.kind == sp_testing::ShownKind::kSheet) reports.push_back(shown.explanation);
-  }
-  EXPECT_EQ(reports,
+  EXPECT_EQ(SheetTexts(),
             std::vector<std::string>{SpCDR_MJ("音声ファイルとして認識できませんでした：huge.wav")});
+}
+
+// ---- Adding a slice at a time ---------------------------------------------------------------
+
+// From a timer of its own, what every pass of the event loop finds between the slices of an
+// add: the sound files listed and whether the add button is dimmed; `during` runs once at the
+// first pass that finds some but not all of the files added.
+class PassWatch {
+ public:
+  explicit PassWatch(SInt32 before, std::function<void()> during = nullptr)
+      : before_(before), during_(std::move(during)) {
+    upp_ = NewEventLoopTimerUPP(&PassWatch::Fire);
+    EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond, upp_, this,
+                                    &timer_),
+              noErr);
+  }
+  ~PassWatch() {
+    if (timer_ != nullptr) RemoveEventLoopTimer(timer_);
+    DisposeEventLoopTimerUPP(upp_);
+  }
+  // The most files that went in between two passes.
+  SInt32 LargestStep() const {
+    SInt32 largest = 0;
+    for (std::size_t i = 1; i < counts_.size(); ++i) {
+      largest = std::max(largest, counts_[i] - counts_[i - 1]);
+    }
+    return largest;
+  }
+  // The passes that found the add under way with part of the files in, and whether the add
+  // button was dimmed at each.
+  int PartlyAdded() const { return partly_; }
+  bool DimmedMeanwhile() const { return dimmedMeanwhile_; }
+
+ private:
+  static void Fire(EventLoopTimerRef, void* self) {
+    auto* w = static_cast<PassWatch*>(self);
+    if (M() == nullptr) return;
+    const SInt32 count = M()->CountSoundFileMediaItems();
+    w->counts_.push_back(count);
+    if (!M()->IsAddRunning() || count <= w->before_) return;
+    ++w->partly_;
+    w->dimmedMeanwhile_ &= M()->GetAddButton()->GetHiliteFlag() == 1;
+    if (w->during_) {
+      auto during = std::move(w->during_);
+      w->during_ = nullptr;
+      during();
+    }
+  }
+  SInt32 before_;
+  std::function<void()> during_;
+  std::vector<SInt32> counts_;
+  int partly_ = 0;
+  bool dimmedMeanwhile_ = true;
+  EventLoopTimerUPP upp_ = nullptr;
+  EventLoopTimerRef timer_ = nullptr;
+};
+
+// Forty chosen files go in over several passes, never more than a slice in one, behind the
+// dimmed add button; they keep the order they were chosen in and are selected, and one report
+// at the end counts what the whole choice did. Meanwhile the add button opens no second dialog
+// and Delete removes nothing.
+TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
+  MakeSoundFile("listed.aif", 1);
+  WriteAll(home_.Path("odd.txt"), "not sound");
+  std::vector<std::string> chosen, added;
+  for (int i = 0; i < 40; ++i) {
+    added.push_back("c" + std::to_string(100 + i) + ".aif");
+    MakeSoundFile(added.back(), 1);
+    chosen.push_back(added.back());
+    if (i == 19) chosen.push_back("odd.txt");
+  }
+  sp_testing::SetGestalt(gestaltNativeCPUtype, 0x107);  // the dialog shows every file
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose(chosen, home_.Home()));
+  Respond(Answer().ClickButtonUTF8("閉じる"));
+  std::unique_ptr<PassWatch> watch;
+  Run({
+      Do("list one file", [this] { ASSERT_TRUE(AddSoundFile(home_.Path("listed.aif"))); }),
+      Do("click the add button",
+         [&watch] {
+           watch = std::make_unique<PassWatch>(1, [] {
+             M()->CatchAddMusicFileButtonUpCompleatedCB();
+             const SInt32 before = M()->CountSoundFileMediaItems();
+             M()->CatchSubMusicFileButtonUpCompleatedCB();
+             EXPECT_EQ(M()->CountSoundFileMediaItems(), before) << "nothing removed meanwhile";
+           });
+           sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+         }),
+      WaitFor("every file and the report",
+              [] { return sp_testing::PendingAnswerCount() == 0 && !M()->IsAddRunning(); }),
+      Do("look",
+         [&] {
+           std::vector<std::string> names = {"listed.aif"};
+           names.insert(names.end(), added.begin(), added.end());
+           EXPECT_EQ(Names(), names);
+           EXPECT_EQ(Listed(), names);
+           EXPECT_EQ(SelectedRows().size(), added.size());
+           EXPECT_LE(watch->LargestStep(), kCDR_AddFilesPerPass);
+           EXPECT_GE(watch->PartlyAdded(), 40 / kCDR_AddFilesPerPass)
+               << "the loop turned between the slices";
+           EXPECT_TRUE(watch->DimmedMeanwhile());
+           EXPECT_EQ(M()->GetAddButton()->GetHiliteFlag(), 0);
+           EXPECT_FALSE(M()->GetProgressBarView()->IsEnableView());
+           watch.reset();
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(SheetTexts(), std::vector<std::string>{SpCDR_MJ(
+                         "41ファイルが選択されましたが、「odd.txt」は音声ファイルとして認識できま"
+                         "せんでした。")});
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// With room for 17 more files, 20 chosen ones fill the list to its limit over two slices and
+// the report tells of the three left out.
+TEST_F(FileFlow, ChosenFilesStopAtTheListsLimitAcrossSlices) {
+  const std::string filler = MakeSoundFile("filler.aif", 1);
+  std::vector<std::string> chosen;
+  for (int i = 0; i < 20; ++i) {
+    chosen.push_back("l" + std::to_string(100 + i) + ".aif");
+    MakeSoundFile(chosen.back(), 1);
+  }
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose(chosen, home_.Home()));
+  Respond(Answer().ClickButtonUTF8("閉じる"));
+  const SInt32 room = 17;
+  Run({
+      Do("fill the list up to 17 short of its limit",
+         [&] {
+           ASSERT_TRUE(AddSoundFile(filler));
+           sSpMusicFileInfo info{};
+           M()->GetMediaItemListHead()->GetProgram()->GetFirstProgramItem()->GetQTFileMedia()
+               ->GetMusicInfo(info);
+           const Spot spot = SpotOf(filler);
+           for (SInt32 i = 1; i < kCDR_MediaListMaxCount - room; ++i) {
+             ASSERT_NE(M()->CreateNewMusicFileMediaItem(spot.vRefNum, spot.dirID,
+                                                        spot.name.c_str(), nullptr, 0, 0, nullptr,
+                                                        -1, 0, &info, nullptr, nullptr, nullptr),
+                       0);
+           }
+           ASSERT_EQ(M()->CountSoundFileMediaItems(), kCDR_MediaListMaxCount - room);
+           sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+         }),
+      WaitFor("the files and the report",
+              [] { return sp_testing::PendingAnswerCount() == 0 && !M()->IsAddRunning(); }),
+      Do("look",
+         [&] {
+           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_MediaListMaxCount);
+           const std::vector<std::string> names = Names();
+           ASSERT_GE(names.size(), std::size_t(room));
+           EXPECT_EQ(std::vector<std::string>(names.end() - room, names.end()),
+                     std::vector<std::string>(chosen.begin(), chosen.begin() + room));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(SheetTexts(), std::vector<std::string>{SpCDR_MJ(
+                         "20ファイルが選択されましたが、3ファイルは登録できる数を超えるため登録"
+                         "しませんでした。")});
+}
+
+// A save asked for while chosen files go in waits until every one is in: its set-up shows
+// with all of them listed and selected. A CD that came meanwhile is listed when they are in,
+// never between two slices, whose files go at ranks counted before.
+TEST_F(FileFlow, ASaveAskedForWhileFilesGoInWaitsForThemAll) {
+  std::vector<std::string> chosen;
+  for (int i = 0; i < 40; ++i) {
+    chosen.push_back("s" + std::to_string(100 + i) + ".aif");
+    MakeSoundFile(chosen.back(), 1);
+  }
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose(chosen, home_.Home()));
+  SInt32 atSetUp = -1;
+  std::size_t selectedAtSetUp = 0;
+  short rowsAtSetUp = 0;
+  bool addingAtSetUp = true;
+  Respond(Answer()
+              .Do(
+                  [&](WindowRef) {
+                    atSetUp = M()->CountSoundFileMediaItems();
+                    selectedAtSetUp = SelectedRows().size();
+                    rowsAtSetUp = Rows();
+                    addingAtSetUp = M()->IsAddRunning();
+                  },
+                  "count the files")
+              .ClickItem(kCDR_SaveSetupCancelItem));
+  std::unique_ptr<PassWatch> watch;
+  UInt32 until = 0;
+  Run({
+      Do("a CD comes while a save runs",
+         [&] {
+           M()->saveRunning = 1;
+           MakeDisc("Disc", {{"1 A.aiff", 150}});
+           until = TickCount() + 10 * 60;
+         }),
+      WaitFor("ten seconds of polls", [&] { return TickCount() > until; }),
+      Do("the save ends untold; click the add button",
+         [&] {
+           M()->saveRunning = 0;
+           watch = std::make_unique<PassWatch>(0, [] {
+             EXPECT_EQ(M()->ModifyMediaData(), 0);
+             EXPECT_EQ(M()->ApplyDeferredMediaChanges(), 0);
+             EXPECT_EQ(Rows(), 0) << "no CD among the files";
+             M()->SaveFileInMultiTypeFormat();
+           });
+           sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+         }),
+      WaitFor("the set-up's end", [] { return sp_testing::PendingAnswerCount() == 0; }),
+      Do("look",
+         [&] {
+           EXPECT_EQ(atSetUp, 40);
+           EXPECT_EQ(selectedAtSetUp, 40u);
+           EXPECT_EQ(rowsAtSetUp, 41) << "the CD and the files";
+           EXPECT_FALSE(addingAtSetUp);
+           EXPECT_EQ(watch->PartlyAdded(), 1) << "the save came while the files went in";
+           watch.reset();
+           const std::vector<std::string> names = Names();
+           EXPECT_EQ(std::vector<std::string>(names.begin() + 1, names.end()), chosen);
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(Listed(), chosen);
 }
 
 // ---- Removing ----------------------------------------------------------------------------------
@@ -778,7 +1010,7 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
            EXPECT_TRUE(M()->GetProgressBarView()->IsEnableView());
            EXPECT_NE(sp_testing::DropFiles({late}, {at}), noErr) << "no drop meanwhile";
          }),
-      WaitFor("every file", [] { return M()->dropTimer == nullptr; }),
+      WaitFor("every file", [] { return !M()->IsAddRunning(); }),
       Do("look",
          [&] {
            EXPECT_EQ(Names(), names);
@@ -807,10 +1039,12 @@ TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
            const Point at = {short(content.top + list.top + 10),
                              short(content.left + list.left + 40)};
            EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
-           M()->AddPendingDrops();
-           EXPECT_EQ(M()->CountSoundFileMediaItems(), kCDR_DropFilesPerPass);
+           M()->AddPendingFiles();
+           const SInt32 added = M()->CountSoundFileMediaItems();
+           EXPECT_GE(added, 1);
+           EXPECT_LE(added, kCDR_AddFilesPerPass);
            CDR_DisposeMediaManager(0);
-           EXPECT_EQ(Listed().size(), std::size_t(kCDR_DropFilesPerPass));
+           EXPECT_EQ(Listed().size(), std::size_t(added));
            QuitApplicationEventLoop();
          }),
   });

@@ -563,4 +563,52 @@ TEST_F(QDCopy, ScrollRectMovesPixelsErasesWhatItUncoversAndKeepsToTheClip) {
   EXPECT_EQ(Px(5, 12), 0x0000FFu);
 }
 
+// Every pixel of the rectangle lands exactly where the move takes it, whichever way it goes
+// and whether the rectangle moves as one block or is cut by the clip into several: moving in
+// place must read each row before the move writes over it.
+TEST_F(QDCopy, ScrollRectPutsEveryPixelWhereTheMoveTakesItInEachDirection) {
+  struct Case {
+    const char* why;
+    SInt16 dh, dv;
+    Rect clip;
+  } cases[] = {
+      {"down, rows overlapping", 0, 5, R(0, 0, 40, 40)},
+      {"up, rows overlapping", 0, -5, R(0, 0, 40, 40)},
+      {"right, within each row", 3, 0, R(0, 0, 40, 40)},
+      {"left, within each row", -3, 0, R(0, 0, 40, 40)},
+      {"down and right", 2, 3, R(0, 0, 40, 40)},
+      {"up and left", -2, -3, R(0, 0, 40, 40)},
+      {"a move of one row", 0, 1, R(0, 0, 40, 40)},
+      {"past the whole rectangle", 0, 30, R(0, 0, 40, 40)},
+      {"up within a clip that cuts the rectangle", 0, -4, R(0, 0, 40, 15)},
+      {"down and left within a clip that cuts the rectangle", -2, 4, R(8, 0, 40, 20)},
+  };
+  const Rect r = R(10, 5, 30, 25);
+  const RGBColor blue = RGB8(0, 0, 255);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    ClipRect(&c.clip);
+    Stripes(world_);
+    const std::vector<UInt32> before = AllPixels(world_);
+    RGBBackColor(&blue);
+    ScrollRect(&r, c.dh, c.dv, nullptr);
+    Rect area;
+    SectRect(&r, &c.clip, &area);
+    int wrong = 0;
+    for (SInt16 v = 0; v < 40; ++v) {
+      for (SInt16 h = 0; h < 40; ++h) {
+        const Point at = {v, h}, from = {SInt16(v - c.dv), SInt16(h - c.dh)};
+        UInt32 expected = before[std::size_t(v * 40 + h)];
+        if (PtInRect(at, &area)) {
+          expected = PtInRect(from, &area) ? before[std::size_t(from.v * 40 + from.h)] : 0x0000FFu;
+        }
+        if (Px(h, v) != expected && ++wrong <= 3) {
+          ADD_FAILURE() << "pixel (" << h << ", " << v << ")";
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 }  // namespace
