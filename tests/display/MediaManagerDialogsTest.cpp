@@ -4,7 +4,9 @@
 // was when opened again and after a restart, and waits for the person without using the
 // processor. A picture of each is kept in the test output as dialog-<name>.xwd.
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,6 +84,15 @@ class Session {
   bool Quit() {
     running_ = false;
     return QuitProgram(&program_);
+  }
+  // Sends the program the signal the session's end sends; true when it then ended by itself
+  // with status 0.
+  bool EndBySignal(int signal) {
+    running_ = false;
+    kill(program_.pid, signal);
+    const bool ended = WaitForTool(&program_, kProgramLimitMillis);
+    if (!ended) kill(program_.pid, SIGKILL);
+    return ended && WIFEXITED(program_.status) && WEXITSTATUS(program_.status) == 0;
   }
   const std::string& Main() const { return main_; }
   pid_t Pid() const { return program_.pid; }
@@ -553,6 +564,40 @@ TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithout
     EXPECT_EQ(sheet.y, y) << "the sheet hangs from the top of the window's content";
   }
   ASSERT_TRUE(s.Quit()) << "Ctrl-Q did not end the program";
+}
+
+// Where the save set-up was last closed, as the program keeps it ('FSvI' > 'WPos'); false
+// when it keeps none.
+bool StoredSetupPlace(Point* where) {
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = ProgramSettings(manager);
+  if (file == nullptr || file->LoadPrefDataFromFile() != noErr) return false;
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 0);
+  cPrefStockData* item =
+      group != nullptr ? group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("WPos"), 0)
+                       : nullptr;
+  return item != nullptr && item->GetPointData(*where);
+}
+
+// The session's end (SIGTERM) while the save set-up waits for the person: the set-up closes as
+// if cancelled, keeping what it keeps, and the program ends by itself with its settings written,
+// without a person answering anything.
+TEST(MediaManagerDialogs, TheSessionsEndClosesAnOpenSetUpAndEndsTheProgramKeepingItsSettings) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_NO_FATAL_FAILURE(MakeProgramFolders(home));
+  WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
+  Session s(home);
+  ASSERT_TRUE(s.Start()) << "the media window or its menu strip did not appear";
+  ASSERT_TRUE(s.SelectRow(1));
+  const std::vector<std::string> before = s.Windows();
+  ASSERT_TRUE(s.Choose(kFileTitle, kSaveEachItem));
+  const std::string setup = s.AwaitWindow(before, "それぞれに保存の設定");
+  ASSERT_FALSE(setup.empty()) << s.Titles();
+  Point kept = {0, 0};
+  EXPECT_FALSE(StoredSetupPlace(&kept)) << "nothing kept before the set-up closed";
+  EXPECT_TRUE(s.EndBySignal(SIGTERM)) << "the program did not end by itself";
+  EXPECT_TRUE(StoredSetupPlace(&kept)) << "the set-up closed and kept its place";
 }
 
 }  // namespace
