@@ -41,6 +41,7 @@ const RGBColor kHiliteColor = {0x2F2F, 0x5E5E, 0xB5B5};
 struct TrackingState {
   bool live = false;
   UInt32 stampBase = 0;
+  int open = 0;  // trackers running (a menu is open)
 };
 
 TrackingState& Tracking() {
@@ -522,8 +523,9 @@ bool TrackedEvent(EventRef event) {
 // Reads input until the tracker is done; no more input to come closes the menus.
 void Run(Tracker& t) {
   using namespace events;
+  ++Tracking().open;
   while (!t.done) {
-    if (CountPass()) break;
+    if (CountPass() || SessionEnding()) break;
     RunCompletionsAndHooks();
     FireDueTimers([] { return LoopsMustUnwind(); });
     EventRef event = FirstQueuedEvent(TrackedEvent);
@@ -550,6 +552,7 @@ void Run(Tracker& t) {
     ReleaseEvent(event);
   }
   CloseFrom(t, 0);
+  --Tracking().open;
 }
 
 }  // namespace
@@ -561,6 +564,10 @@ void SetLiveMenuTracking(bool live) {
 
 bool LiveMenuTracking() {
   return Tracking().live;
+}
+
+bool MenusOpen() {
+  return Tracking().open > 0;
 }
 
 WindowRef MenuBarWindow() {
