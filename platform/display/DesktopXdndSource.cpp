@@ -225,7 +225,13 @@ void ShowOutline(Source& s, const X11DragPlace& p) {
 // The other program asks for the dragged text under one of the types offered (or for the
 // list of them).
 void AnswerRequest(Source& s, const XSelectionRequestEvent& r) {
-  XEvent reply = SelectionNotifyFor(r);
+  XEvent reply{};
+  reply.xselection.type = SelectionNotify;
+  reply.xselection.requestor = r.requestor;
+  reply.xselection.selection = r.selection;
+  reply.xselection.target = r.target;
+  reply.xselection.time = r.time;
+  reply.xselection.property = 0;
   // Old requestors name no property: the target's name serves.
   const Atom property = r.property != 0 ? r.property : r.target;
   bool offered = false;

@@ -252,6 +252,10 @@ bool SessionQuitTaken() {
   return gSessionQuitTaken;
 }
 
+bool SessionQuitWaiting() {
+  return gQuitRequested != 0 || gSessionQuit != nullptr;
+}
+
 bool AppleEventsPending() {
   return !Queue().empty() || gQuitRequested != 0;
 }

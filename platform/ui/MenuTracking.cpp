@@ -13,6 +13,7 @@
 #include "detail/MenuRecord.h"
 #include "detail/WindowRecord.h"
 #include "events/internal/EventLoop.h"
+#include "events/internal/AppleEventQueue.h"
 #include "events/internal/LoopSteps.h"
 #include "ui/internal/Menus.h"
 
@@ -525,7 +526,7 @@ void Run(Tracker& t) {
   using namespace events;
   ++Tracking().open;
   while (!t.done) {
-    if (CountPass() || SessionEnding()) break;
+    if (CountPass() || SessionEnding() || SessionQuitWaiting()) break;
     RunCompletionsAndHooks();
     FireDueTimers([] { return LoopsMustUnwind(); });
     EventRef event = FirstQueuedEvent(TrackedEvent);

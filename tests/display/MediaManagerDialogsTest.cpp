@@ -117,11 +117,17 @@ class Session {
   // that far below the strip).
   bool Choose(Title title, int item) {
     const Box& t = titles_[title];
-    int tx = 0, ty = 0, ix = 0, iy = 0;
-    return x11::ScreenPointOf(std::stoul(main_), (t.left + t.right) / 2, kStrip / 2, &tx, &ty) &&
+    int ix = 0, iy = 0;
+    return OpenMenu(title) &&
            x11::ScreenPointOf(std::stoul(main_), t.left + 30, kStrip + item, &ix, &iy) &&
-           RunTool({"xdotool", "mousemove", N(tx), N(ty), "click", "1"}) &&
            RunTool({"xdotool", "mousemove", N(ix), N(iy), "click", "1"});
+  }
+  // A click on the menu's title in the strip, which leaves the menu open.
+  bool OpenMenu(Title title) {
+    const Box& t = titles_[title];
+    int tx = 0, ty = 0;
+    return x11::ScreenPointOf(std::stoul(main_), (t.left + t.right) / 2, kStrip / 2, &tx, &ty) &&
+           RunTool({"xdotool", "mousemove", N(tx), N(ty), "click", "1"});
   }
   bool Keys(const std::string& keys) { return RunTool({"xdotool", "key", keys}); }
   // A click on the popup button at the point, and once its menu shows, one on the item that
@@ -581,7 +587,7 @@ bool StoredSetupPlace(Point* where) {
 
 // The session's end (SIGTERM) while the save set-up waits for the person: the set-up closes as
 // if cancelled, keeping what it keeps, and the program ends by itself with its settings written,
-// without a person answering anything.
+// without a person answering anything. So it does while a menu of the strip is open.
 TEST(MediaManagerDialogs, TheSessionsEndClosesAnOpenSetUpAndEndsTheProgramKeepingItsSettings) {
   ASSERT_TRUE(DesktopReady()) << DesktopProblem();
   sp_testing::HomeScope home;
@@ -598,6 +604,13 @@ TEST(MediaManagerDialogs, TheSessionsEndClosesAnOpenSetUpAndEndsTheProgramKeepin
   EXPECT_FALSE(StoredSetupPlace(&kept)) << "nothing kept before the set-up closed";
   EXPECT_TRUE(s.EndBySignal(SIGTERM)) << "the program did not end by itself";
   EXPECT_TRUE(StoredSetupPlace(&kept)) << "the set-up closed and kept its place";
+
+  Session again(home);
+  ASSERT_TRUE(again.Start());
+  const std::size_t shown = again.Windows().size();
+  ASSERT_TRUE(again.OpenMenu(kFileTitle));
+  ASSERT_TRUE(WaitUntil([&] { return again.Windows().size() > shown; })) << "the menu's window";
+  EXPECT_TRUE(again.EndBySignal(SIGTERM)) << "the program did not end with its menu open";
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The tests' own X queries (see XQueries.h).
 #include "XQueries.h"
 
-#include "display/detail/XdndMessage.h"
-
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -99,25 +97,6 @@ bool WMNameOf(unsigned long window, std::string* type, std::string* utf8) {
   return converted;
 }
 
-bool SizeLimitsOf(unsigned long window, SizeLimits* limits) {
-  if (!Connect() || window == 0) return false;
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints == nullptr) return false;
-  long supplied = 0;
-  const bool read = XGetWMNormalHints(Connection(), Window(window), hints, &supplied) != 0;
-  *limits = SizeLimits();
-  if (read && (hints->flags & PMinSize) != 0) {
-    limits->minWidth = hints->min_width;
-    limits->minHeight = hints->min_height;
-  }
-  if (read && (hints->flags & PMaxSize) != 0) {
-    limits->maxWidth = hints->max_width;
-    limits->maxHeight = hints->max_height;
-  }
-  XFree(hints);
-  return read;
-}
-
 long MotifFunctions(unsigned long window) {
   if (!Connect() || window == 0) return -1;
   Display* x = Connection();
@@ -135,30 +114,6 @@ long MotifFunctions(unsigned long window) {
   }
   if (data != nullptr) XFree(data);
   return functions;
-}
-
-std::vector<std::string> AllowedActions(unsigned long window) {
-  std::vector<std::string> names;
-  if (!Connect() || window == 0) return names;
-  Display* x = Connection();
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(x, Window(window), XInternAtom(x, "_NET_WM_ALLOWED_ACTIONS", False), 0,
-                         64, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr && format == 32) {
-    const long* atoms = reinterpret_cast<const long*>(data);
-    for (unsigned long i = 0; i < count; ++i) {
-      char* name = XGetAtomName(x, Atom(atoms[i]));
-      if (name != nullptr) {
-        names.push_back(name);
-        XFree(name);
-      }
-    }
-  }
-  if (data != nullptr) XFree(data);
-  return names;
 }
 
 bool LookOf(unsigned long window, WindowLook* look) {
@@ -444,7 +399,13 @@ namespace {
 // for when the source offers it; a refusal otherwise.
 void AnswerRequest(Display* x, const XSelectionRequestEvent& r, const std::vector<Atom>& types,
                    const std::string& data) {
-  XEvent reply = sp_platform::display::SelectionNotifyFor(r);
+  XEvent reply{};
+  reply.xselection.type = SelectionNotify;
+  reply.xselection.requestor = r.requestor;
+  reply.xselection.selection = r.selection;
+  reply.xselection.target = r.target;
+  reply.xselection.time = r.time;
+  reply.xselection.property = 0;
   bool offered = false;
   for (Atom t : types) offered = offered || t == r.target;
   if (offered && r.property != 0) {

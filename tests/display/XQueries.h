@@ -20,17 +20,10 @@ std::string WindowName(unsigned long window);
 // The window's WM_NAME as the conventions read it: the name of its type (STRING,
 // COMPOUND_TEXT, ...) and its text converted to UTF-8 by Xlib; false when it has none.
 bool WMNameOf(unsigned long window, std::string* type, std::string* utf8);
-// The window's size limits (WM_NORMAL_HINTS); -1 for a limit it does not set.
-struct SizeLimits {
-  int minWidth = -1, minHeight = -1, maxWidth = -1, maxHeight = -1;
-};
-bool SizeLimitsOf(unsigned long window, SizeLimits* limits);
 // The functions the window's Motif hints (_MOTIF_WM_HINTS) offer the window manager's menu
 // and buttons (1 all, 2 resize, 4 move, 8 minimize, 16 maximize, 32 close); -1 when the hints
 // name none.
 long MotifFunctions(unsigned long window);
-// The actions the window manager allows the window (_NET_WM_ALLOWED_ACTIONS), by name.
-std::vector<std::string> AllowedActions(unsigned long window);
 // How the window manager shows a window: the first of its _NET_WM_WINDOW_TYPE atoms (empty when
 // it names none), whether the window manager leaves it alone (override-redirect, as popup menus
 // are), and the frame's borders around it (_NET_FRAME_EXTENTS; all 0 without a frame).

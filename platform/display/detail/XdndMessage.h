@@ -26,18 +26,5 @@ inline void SendXdndMessage(Display* x, Window to, Window named, Atom type, Wind
   XFlush(x);
 }
 
-// The answer to a request for a selection's data, refusing until its property is named:
-// to the requestor, about what it asked for, of the time it named.
-inline XEvent SelectionNotifyFor(const XSelectionRequestEvent& r) {
-  XEvent reply{};
-  reply.xselection.type = SelectionNotify;
-  reply.xselection.requestor = r.requestor;
-  reply.xselection.selection = r.selection;
-  reply.xselection.target = r.target;
-  reply.xselection.time = r.time;
-  reply.xselection.property = 0;
-  return reply;
-}
-
 }  // namespace display
 }  // namespace sp_platform
