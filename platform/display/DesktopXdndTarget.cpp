@@ -191,10 +191,13 @@ std::vector<Atom> TypeListOf(Side& s, Window source) {
 
 void Enter(Side& s, const XClientMessageEvent& e) {
   Forget(s);
+  if (s.ignored != 0) XSelectInput(s.x, s.ignored, NoEventMask);
   s.ignored = 0;
   const long theirs = (e.data.l[1] >> 24) & 0xFF;
   if (theirs > kVersion) {
     s.ignored = Window(e.data.l[0]);
+    // Passed by until it leaves or ends (its window's number may serve another program then).
+    XSelectInput(s.x, s.ignored, StructureNotifyMask);
     return;
   }
   s.source = Window(e.data.l[0]);
@@ -341,6 +344,7 @@ void Handle(Side& s, XEvent& e) {
   }
   if (e.type == DestroyNotify) {
     if (s.source != 0 && e.xdestroywindow.window == s.source) Forget(s);
+    if (e.xdestroywindow.window == s.ignored) s.ignored = 0;
     return;
   }
   if (e.type != ClientMessage || e.xclient.format != 32) return;
@@ -351,7 +355,10 @@ void Handle(Side& s, XEvent& e) {
     Position(s, m);
   } else if (m.message_type == s.leave) {
     if (s.source != 0 && Window(m.data.l[0]) == s.source) Forget(s);
-    if (Window(m.data.l[0]) == s.ignored) s.ignored = 0;
+    if (s.ignored != 0 && Window(m.data.l[0]) == s.ignored) {
+      XSelectInput(s.x, s.ignored, NoEventMask);
+      s.ignored = 0;
+    }
   } else if (m.message_type == s.drop) {
     Dropped(s, m);
   }
