@@ -203,6 +203,10 @@ unsigned char cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveEa
   if (!saveProgram->CheckAllProgramItemLoadPossibility(1, parent)) return 0;
   char name[1024] = "";
   if (!MakeEachFileName(item, track, name, sizeof name)) return 0;
+  // The progress window names the file from now on, also while a name that exists is asked
+  // about.
+  std::snprintf(saveFileName, sizeof saveFileName, "%s", name);
+  SetFileProgressOutputStringObjItemValue(track);
   if (!SettleExistingName(track, name, sizeof name, moreFollow, stop)) return 0;
   std::snprintf(saveFileName, sizeof saveFileName, "%s", name);
   saveStopAsked = 0;

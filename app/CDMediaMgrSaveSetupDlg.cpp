@@ -288,8 +288,45 @@ unsigned char CDRMGR_AskSaveSetup(Rect& area, cPrefStockFileObj* stock,
 
 // ---- Handlers -------------------------------------------------------------------------------
 
-OSStatus CDMedia_CatchSaveSetupDialogOKButtonForOSXCFMHProc(EventHandlerCallRef, EventRef,
-                                                            void* data) {
+namespace {
+
+// The each-file folder is there: a folder chosen on an earlier run may have been removed since,
+// or lie on a disc that was taken out.
+bool FolderThere(sCDRMGR_AskSaveInfoDlgData* state) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  return state->info.folderValid != 0 && Sp_ExsitTargetFileOrDirByFSRef(&state->info.folder) != 0 &&
+         Sp_GetDirectoryPositionInfoFromFSRef(&state->info.folder, &vRefNum, &dirID) == noErr;
+}
+
+// OK in each-file mode without a folder to save into: the person is told (a sheet on the
+// set-up) and asked for a folder with the folder button's dialog. True when there is one now.
+bool AskForMissingFolder(EventHandlerCallRef call, EventRef event,
+                         sCDRMGR_AskSaveInfoDlgData* state) {
+  state->info.folderValid = 0;
+  CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem(state);
+  std::string title = SpCDR_MJ("フォルダが見つかりません。");
+  std::string text = SpCDR_MJ(
+      "保存場所のフォルダがありません（削除されたか、取り外されたディスクにあります）。"
+      "ファイルを保存するフォルダを選んでください。");
+  std::string button = SpCDR_MJ("フォルダを選ぶ");
+  Sp_SayDialogByModalBySheetAlert(state->window, kSpStdSayDlgCaution, &title[0], &text[0],
+                                  &button[0]);
+  CDMedia_CatchSaveDirSetupButtonForOSXCFMHProc(call, event, state);
+  return FolderThere(state);
+}
+
+}  // namespace
+
+// In each-file mode OK needs a folder that is there: without one the set-up stays open, so
+// that nothing looks done that is not.
+OSStatus CDMedia_CatchSaveSetupDialogOKButtonForOSXCFMHProc(EventHandlerCallRef call,
+                                                            EventRef event, void* data) {
+  auto* state = StateOf(data);
+  if (state != nullptr && state->eachFile != 0 && !FolderThere(state) &&
+      !AskForMissingFolder(call, event, state)) {
+    return noErr;
+  }
   return EndWith(data, kCDR_SaveSetupOKItem);
 }
 
@@ -302,6 +339,9 @@ OSStatus CDMedia_CatchSaveSetupDialogKeyRowDownForOSXCFMHProc(EventHandlerCallRe
                                                               void* data) {
   if (data == nullptr) return paramErr;
   const short answer = CDRDlg_AnswerOfKey(event);
+  if (answer == kCDR_SaveSetupOKItem) {
+    return CDMedia_CatchSaveSetupDialogOKButtonForOSXCFMHProc(nullptr, event, data);
+  }
   return answer != 0 ? EndWith(data, answer) : OSStatus(eventNotHandledErr);
 }
 

@@ -13,6 +13,7 @@
 #include "MacWindows.h"
 #include "SpTextCodec.h"
 #include "display/detail/Desktop.h"
+#include "display/detail/DesktopX11.h"
 #include "display/detail/DesktopXdnd.h"
 #include "display/detail/DesktopXim.h"
 #include "events/internal/AppleEventQueue.h"
@@ -322,6 +323,36 @@ void DeliverDrop() {
 
 }  // namespace
 
+bool PumpHeldPointer() {
+  DesktopState& d = Desktop();
+  const int scale = d.scale > 0 ? d.scale : 1;
+  bool any = false;
+  X11PointerInput pointer;
+  while (X11NextHeldPointerInput(&pointer)) {
+    any = true;
+    RawInput in;
+    in.where = Point{SInt16(pointer.y / scale), SInt16(pointer.x / scale)};
+    in.modifiers = MacModifiersOf(d.keyMods);
+    in.button = pointer.button == 3   ? kEventMouseButtonSecondary
+                : pointer.button == 2 ? kEventMouseButtonTertiary
+                                      : kEventMouseButtonPrimary;
+    in.clickCount = 1;
+    switch (pointer.kind) {
+      case X11PointerInput::kMoved:
+        in.kind = pointer.buttonDown ? kRawMouseDragged : kRawMouseMoved;
+        break;
+      case X11PointerInput::kPressed:
+        in.kind = kRawMouseDown;
+        break;
+      case X11PointerInput::kReleased:
+        in.kind = kRawMouseUp;
+        break;
+    }
+    PostRawInput(in);
+  }
+  return any;
+}
+
 bool PumpInput() {
   DesktopState& d = Desktop();
   PendingKey pending;
@@ -369,6 +400,7 @@ bool PumpInput() {
         WindowEvent(e.window);
         break;
       case SDL_SYSWMEVENT: {
+        X11NoteUserTime(e.syswm.msg);
         WindowPlaceMessage(e.syswm.msg);
         XimKey xim;
         if (XimEvent(e.syswm.msg, &xim)) {

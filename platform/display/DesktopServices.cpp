@@ -29,12 +29,31 @@ namespace sp_platform {
 namespace display {
 namespace {
 
+// While a menu is open the pointer is the program's, as desktop menus hold it: a click on
+// another program's window comes to the menu, which closes, rather than to that program.
+void SyncPointerGrab() {
+  DesktopState& d = Desktop();
+  if (!menus::MenusOpen()) {
+    if (d.pointerHeld) X11ReleasePointer();
+    d.pointerHeld = false;
+    return;
+  }
+  if (d.pointerHeld) return;
+  for (const ShownWindow& w : d.windows) {
+    if (w.sdl == nullptr) continue;
+    d.pointerHeld = X11HoldPointer(w.sdl);
+    break;
+  }
+}
+
 bool Pass(void*) {
-  const bool did = PumpInput();
+  bool did = PumpInput();
+  if (PumpHeldPointer()) did = true;
   XimFollowFocus();
   SyncWindows();
   PresentWindows();
   SyncCursor();
+  SyncPointerGrab();
   return did;
 }
 
@@ -89,6 +108,7 @@ void Wait(SInt64 timeoutMicros, void*) {
   SyncWindows();
   PresentWindows();
   SyncCursor();
+  SyncPointerGrab();
   if (timeoutMicros == 0) return;
   {
     XimLocaleScope scope;
@@ -106,9 +126,13 @@ void Wait(SInt64 timeoutMicros, void*) {
     poll(nullptr, 0, millis);
     return;
   }
-  // Other programs' drags come on a connection of their own.
-  pollfd connections[2] = {{fd, POLLIN, 0}, {XdndTargetFd(), POLLIN, 0}};
-  poll(connections, connections[1].fd >= 0 ? 2 : 1, millis);
+  // Other programs' drags, and the pointer held for a menu, come on connections of their own.
+  pollfd connections[3] = {{fd, POLLIN, 0}};
+  nfds_t count = 1;
+  for (int other : {XdndTargetFd(), X11HeldPointerFd()}) {
+    if (other >= 0) connections[count++] = {other, POLLIN, 0};
+  }
+  poll(connections, count, millis);
 }
 
 void PutClipboard(const std::string& utf8, void*) {

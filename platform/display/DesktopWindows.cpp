@@ -120,6 +120,7 @@ ShownWindow* Create(WindowRef window) {
   if (shown.sdl == nullptr) return nullptr;
   shown.id = SDL_GetWindowID(shown.sdl);
   shown.xwindow = X11WindowID(shown.sdl);
+  X11SetTitle(shown.sdl, shown.title);
   SInt16 minW = 0, minH = 0;
   HISize minSize{0, 0}, maxSize{0, 0};
   if (shown.resizable && GetWindowResizeLimits(window, &minSize, &maxSize) == noErr) {
@@ -130,6 +131,12 @@ ShownWindow* Create(WindowRef window) {
       SDL_SetWindowMaximumSize(shown.sdl, int(std::min<CGFloat>(maxSize.width, 16383)) * d.scale,
                                int(std::min<CGFloat>(maxSize.height, 16383) + shown.strip) * d.scale);
     }
+  }
+  // A framed window that cannot be resized keeps its size: the window manager offers no
+  // resizing or maximizing, and a modal one is shown as a dialog.
+  const Uint32 flags = FlagsFor(c, attributes);
+  if ((flags & (SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE)) == 0) {
+    X11MarkFixedSize(shown.sdl, IsModalClass(c));
   }
   X11KeepContentInPlace(shown.sdl);
   return d.windows.Add(window, std::move(shown));
@@ -154,6 +161,7 @@ void FollowToolbox(ShownWindow& shown) {
   if (title != shown.title) {
     shown.title = title;
     SDL_SetWindowTitle(shown.sdl, title.c_str());
+    X11SetTitle(shown.sdl, title);
   }
   const Rect now = ContentOf(shown.window);
   const Rect& was = shown.content;

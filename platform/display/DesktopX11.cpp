@@ -2,6 +2,7 @@
 #include "display/detail/DesktopX11.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstdlib>
@@ -17,6 +18,9 @@ bool InfoOf(SDL_Window* window, SDL_SysWMinfo* info) {
 }
 
 int gXError = 0;
+
+// The server's time of the latest input of the person's.
+unsigned long gLastUserTime = 0;
 
 int NoteXError(Display*, XErrorEvent* error) {
   gXError = error->error_code;
@@ -128,6 +132,157 @@ bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place) {
     default:
       return false;
   }
+}
+
+namespace {
+
+struct HeldPointer {
+  Display* x = nullptr;
+  bool failed = false;  // the connection could not be opened: not tried again
+  bool held = false;
+};
+
+HeldPointer& Held() {
+  static HeldPointer held;
+  return held;
+}
+
+}  // namespace
+
+bool X11HoldPointer(SDL_Window* shown) {
+  HeldPointer& h = Held();
+  if (h.held) return true;
+  if (h.x == nullptr && !h.failed) {
+    const std::string name = X11DisplayName(shown);
+    h.x = name.empty() ? nullptr : XOpenDisplay(name.c_str());
+    h.failed = h.x == nullptr;
+  }
+  if (h.x == nullptr) return false;
+  const unsigned int mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+  h.held = XGrabPointer(h.x, DefaultRootWindow(h.x), False, mask, GrabModeAsync, GrabModeAsync,
+                        0, 0, CurrentTime) == GrabSuccess;
+  XFlush(h.x);
+  return h.held;
+}
+
+void X11ReleasePointer() {
+  HeldPointer& h = Held();
+  if (!h.held) return;
+  XUngrabPointer(h.x, CurrentTime);
+  XFlush(h.x);
+  // What came before the release is no longer the menu's.
+  while (XPending(h.x) > 0) {
+    XEvent e;
+    XNextEvent(h.x, &e);
+  }
+  h.held = false;
+}
+
+int X11HeldPointerFd() {
+  const HeldPointer& h = Held();
+  return h.held ? ConnectionNumber(h.x) : -1;
+}
+
+bool X11NextHeldPointerInput(X11PointerInput* input) {
+  HeldPointer& h = Held();
+  while (h.held && XPending(h.x) > 0) {
+    XEvent e;
+    XNextEvent(h.x, &e);
+    *input = X11PointerInput();
+    switch (e.type) {
+      case MotionNotify:
+        input->kind = X11PointerInput::kMoved;
+        input->x = e.xmotion.x_root;
+        input->y = e.xmotion.y_root;
+        input->buttonDown = (e.xmotion.state & (Button1Mask | Button2Mask | Button3Mask)) != 0;
+        gLastUserTime = e.xmotion.time;
+        return true;
+      case ButtonPress:
+      case ButtonRelease:
+        // The wheel's notches are no clicks.
+        if (e.xbutton.button < Button1 || e.xbutton.button > Button3) continue;
+        input->kind = e.type == ButtonPress ? X11PointerInput::kPressed : X11PointerInput::kReleased;
+        input->x = e.xbutton.x_root;
+        input->y = e.xbutton.y_root;
+        input->button = int(e.xbutton.button);
+        gLastUserTime = e.xbutton.time;
+        return true;
+      default:
+        continue;
+    }
+  }
+  return false;
+}
+
+bool X11MarkFixedSize(SDL_Window* window, bool dialog) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  const ::Window xwindow = info.info.x11.window;
+  // Motif's window manager hints: flags, functions, decorations, input mode, status.
+  constexpr long kFunctions = 1, kDecorations = 2;
+  constexpr long kFuncMove = 4, kFuncMinimize = 8, kFuncClose = 32;
+  constexpr long kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32;
+  const long hints[5] = {kFunctions | kDecorations,
+                         kFuncMove | kFuncClose | (dialog ? 0L : kFuncMinimize),
+                         kDecorBorder | kDecorTitle | kDecorMenu | (dialog ? 0L : kDecorMinimize),
+                         0, 0};
+  const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(display, xwindow, motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
+  if (dialog) {
+    const long type = long(XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False));
+    XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
+  }
+  XFlush(display);
+  return true;
+}
+
+bool X11SetTitle(SDL_Window* window, const std::string& utf8) {
+  SDL_SysWMinfo info;
+  if (!InfoOf(window, &info)) return false;
+  Display* display = info.info.x11.display;
+  const ::Window xwindow = info.info.x11.window;
+  std::string text = utf8;
+  char* list[1] = {&text[0]};
+  XTextProperty property{};
+  const int converted = Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &property);
+  if (converted >= 0 && property.value != nullptr) {
+    XSetWMName(display, xwindow, &property);
+  }
+  if (property.value != nullptr) XFree(property.value);
+  const Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
+  XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_NAME", False), utf8String, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()),
+                  int(utf8.size()));
+  XFlush(display);
+  return converted >= 0;
+}
+
+
+void X11NoteUserTime(const SDL_SysWMmsg* message) {
+  if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return;
+  const XEvent& e = message->msg.x11.event;
+  switch (e.type) {
+    case KeyPress:
+    case KeyRelease:
+      gLastUserTime = e.xkey.time;
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      gLastUserTime = e.xbutton.time;
+      break;
+    case MotionNotify:
+      gLastUserTime = e.xmotion.time;
+      break;
+    default:
+      break;
+  }
+}
+
+unsigned long X11LastUserTime() {
+  return gLastUserTime;
 }
 
 bool X11Bell(SDL_Window* window) {

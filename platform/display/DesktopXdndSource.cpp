@@ -163,8 +163,14 @@ Window AwareUnder(const Source& s, const std::vector<unsigned long>& own, int x,
   return 0;
 }
 
+// The time of the person's input the drag follows (the protocol asks for it, not CurrentTime,
+// so that the other program's request for the data names a time the selection was owned).
+long UserTime() {
+  return long(X11LastUserTime());
+}
+
 void SendPosition(Source& s) {
-  Send(s, s.atoms[kPosition], 0, (long(s.px) << 16) | (long(s.py) & 0xFFFF), CurrentTime,
+  Send(s, s.atoms[kPosition], 0, (long(s.px) << 16) | (long(s.py) & 0xFFFF), UserTime(),
        long(s.asked));
   s.awaitingStatus = true;
   s.positionPending = false;
@@ -181,14 +187,14 @@ void Enter(Source& s, Window target, Window sendTo, long version) {
   s.target = target;
   s.sendTo = sendTo;
   s.version = version;
-  XSetSelectionOwner(s.x, s.atoms[kSelection], s.self, CurrentTime);
+  XSetSelectionOwner(s.x, s.atoms[kSelection], s.self, Time(UserTime()));
   Send(s, s.atoms[kEnter], version << 24, long(s.atoms[kOffered[0]]), long(s.atoms[kOffered[1]]),
        long(s.atoms[kOffered[2]]));
 }
 
 void DropNow(Source& s) {
   if (s.accepted) {
-    Send(s, s.atoms[kDrop], 0, CurrentTime, 0, 0);
+    Send(s, s.atoms[kDrop], 0, UserTime(), 0, 0);
     s.dropped = true;
   } else {
     Leave(s);
@@ -354,7 +360,7 @@ void X11DragEnd() {
   Leave(s);
   ShowOutline(s, X11DragPlace());
   if (XGetSelectionOwner(s.x, s.atoms[kSelection]) == s.self) {
-    XSetSelectionOwner(s.x, s.atoms[kSelection], 0, CurrentTime);
+    XSetSelectionOwner(s.x, s.atoms[kSelection], 0, Time(UserTime()));
   }
   s.releasePending = s.dropped = s.over = s.finishedOk = false;
   s.finishedAction = 0;

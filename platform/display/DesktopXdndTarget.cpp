@@ -25,6 +25,9 @@ namespace display {
 namespace {
 
 constexpr long kVersion = 5;
+// The properties the data of successive requests come in: each request its own, so that the
+// late answer to an earlier drag's request is never read as this one's.
+constexpr unsigned kDataProperties = 8;
 // The most a drag's data may hold: 4 MB, in the 32-bit units Xlib counts.
 constexpr long kMaxDataLongs = 1L << 20;
 // The most types a source's XdndTypeList may name that are looked at.
@@ -38,7 +41,9 @@ struct Side {
   Window proxy = 0;
   std::vector<Window> served;  // the program's windows that name the proxy
   Atom aware = 0, proxyAtom = 0, enter = 0, position = 0, status = 0, leave = 0, drop = 0,
-       finished = 0, selection = 0, typeList = 0, copy = 0, property = 0, incr = 0;
+       finished = 0, selection = 0, typeList = 0, copy = 0, incr = 0;
+  Atom properties[kDataProperties] = {};
+  unsigned requests = 0;  // requests made so far: the next one's property
   Atom uriList = 0;
   std::vector<Atom> textTypes;  // in the order they are preferred
   bool busy = false;            // a drop is being taken
@@ -46,8 +51,15 @@ struct Side {
   // The drag under way (source 0: none).
   Window source = 0;
   Window target = 0;  // the program's window the messages name
+  long version = 0;   // the version both speak
   Atom type = 0;      // the type asked for; 0: nothing the program takes
   Data data = Data::kNone;
+  Atom asked = 0;     // the property the data was asked into
+  Time askedAt = 0;   // the time the request named
+  bool accepting = false;  // the last status sent accepted the drag
+  // A source of a newer protocol than this side's: its messages are passed by, as the
+  // protocol asks, until its drag ends.
+  Window ignored = 0;
   bool begun = false;  // the toolbox follows it
   int atX = 0, atY = 0;  // the last position, on the screen
   bool statusOwed = false;
@@ -84,7 +96,9 @@ bool Open(Side& s, SDL_Window* window) {
   s.selection = atom("XdndSelection");
   s.typeList = atom("XdndTypeList");
   s.copy = atom("XdndActionCopy");
-  s.property = atom("SP_XDND_DATA");
+  for (unsigned i = 0; i < kDataProperties; ++i) {
+    s.properties[i] = atom(("SP_XDND_DATA_" + std::to_string(i)).c_str());
+  }
   s.incr = atom("INCR");
   s.uriList = atom("text/uri-list");
   s.textTypes = {atom("text/plain;charset=utf-8"), atom("UTF8_STRING"), atom("text/plain")};
@@ -126,6 +140,7 @@ void Send(Side& s, Atom type, long l1, long l2, long l3, long l4) {
 
 // Accepted or refused; bit 1 asks for every position, however little the pointer moved.
 void SendStatus(Side& s, bool accepted) {
+  s.accepting = accepted;
   Send(s, s.status, (accepted ? 1 : 0) | 2, 0, 0, accepted ? long(s.copy) : 0);
 }
 
@@ -135,8 +150,12 @@ void Forget(Side& s) {
   if (s.source != 0) XSelectInput(s.x, s.source, NoEventMask);
   s.source = 0;
   s.target = 0;
+  s.version = 0;
   s.type = 0;
   s.data = Data::kNone;
+  s.asked = 0;
+  s.askedAt = 0;
+  s.accepting = false;
   s.begun = false;
   s.statusOwed = false;
   s.dropOwed = false;
@@ -172,8 +191,18 @@ std::vector<Atom> TypeListOf(Side& s, Window source) {
 
 void Enter(Side& s, const XClientMessageEvent& e) {
   Forget(s);
+  if (s.ignored != 0) XSelectInput(s.x, s.ignored, NoEventMask);
+  s.ignored = 0;
+  const long theirs = (e.data.l[1] >> 24) & 0xFF;
+  if (theirs > kVersion) {
+    s.ignored = Window(e.data.l[0]);
+    // Passed by until it leaves or ends (its window's number may serve another program then).
+    XSelectInput(s.x, s.ignored, StructureNotifyMask);
+    return;
+  }
   s.source = Window(e.data.l[0]);
   s.target = e.window;
+  s.version = theirs;
   // A source that ends without a leave (it crashed) must not leave the drag followed.
   XSelectInput(s.x, s.source, StructureNotifyMask);
   std::vector<Atom> offered;
@@ -193,21 +222,39 @@ void Answer(Side& s) {
   SendStatus(s, s.begun && OutsideDragMove(s.atX, s.atY));
 }
 
+// The other program hears that the drop is over before the program takes it: what it does
+// with the drop may wait (an alert, a question), and the other program must not wait with
+// it. The drop counts as taken when the last status accepted it there.
 void Finish(Side& s) {
   s.dropOwed = false;
-  bool taken = false;
-  if (s.begun) {
-    s.begun = false;
+  const bool taken = s.begun && s.accepting;
+  // Before version 5 the finish carries nothing more.
+  const bool says = s.version >= 5 && taken;
+  Send(s, s.finished, says ? 1 : 0, says ? long(s.copy) : 0, 0, 0);
+  const bool hand = s.begun;
+  s.begun = false;
+  const int atX = s.atX, atY = s.atY;
+  Forget(s);
+  if (hand) {
     s.busy = true;
-    taken = OutsideDragDrop(s.atX, s.atY);
+    OutsideDragDrop(atX, atY);
     s.busy = false;
   }
-  Send(s, s.finished, taken ? 1 : 0, taken ? long(s.copy) : 0, 0, 0);
-  Forget(s);
+}
+
+// A position from a source that never entered is refused, so that it does not wait for an
+// answer; one that entered with a newer protocol is passed by.
+void RefuseStranger(Side& s, const XClientMessageEvent& e) {
+  const Window stranger = Window(e.data.l[0]);
+  if (stranger == 0 || stranger == s.ignored) return;
+  SendXdndMessage(s.x, stranger, stranger, s.status, e.window, 0, 0, 0, 0);
 }
 
 void Position(Side& s, const XClientMessageEvent& e) {
-  if (s.source == 0 || Window(e.data.l[0]) != s.source) return;
+  if (s.source == 0 || Window(e.data.l[0]) != s.source) {
+    RefuseStranger(s, e);
+    return;
+  }
   s.atX = int((e.data.l[2] >> 16) & 0xFFFF);
   s.atY = int(e.data.l[2] & 0xFFFF);
   s.target = e.window;
@@ -217,7 +264,10 @@ void Position(Side& s, const XClientMessageEvent& e) {
         SendStatus(s, false);
         return;
       }
-      XConvertSelection(s.x, s.selection, s.type, s.property, s.proxy, Time(e.data.l[3]));
+      s.asked = s.properties[s.requests++ % kDataProperties];
+      s.askedAt = Time(e.data.l[3]);
+      XDeleteProperty(s.x, s.proxy, s.asked);
+      XConvertSelection(s.x, s.selection, s.type, s.asked, s.proxy, s.askedAt);
       XFlush(s.x);
       s.data = Data::kAsked;
       s.statusOwed = true;
@@ -259,9 +309,21 @@ bool ReadData(Side& s, Atom property, std::string* data) {
   return whole;
 }
 
+// Whether the answer is to the request under way: its data in the property that request
+// named, or a refusal (no property) of that request's time. The answer to an earlier request
+// is passed by, its data thrown away.
+bool AnswersTheRequest(const Side& s, const XSelectionEvent& e) {
+  if (e.requestor != s.proxy || e.selection != s.selection) return false;
+  if (s.data != Data::kAsked || e.target != s.type) return false;
+  if (e.property != 0) return e.property == s.asked;
+  return e.time == s.askedAt;
+}
+
 void DataCame(Side& s, const XSelectionEvent& e) {
-  if (e.requestor != s.proxy || e.selection != s.selection || e.target != s.type ||
-      s.data != Data::kAsked) {
+  if (!AnswersTheRequest(s, e)) {
+    if (e.requestor == s.proxy && e.property != 0 && e.property != s.asked) {
+      XDeleteProperty(s.x, s.proxy, e.property);
+    }
     return;
   }
   std::string data;
@@ -282,6 +344,7 @@ void Handle(Side& s, XEvent& e) {
   }
   if (e.type == DestroyNotify) {
     if (s.source != 0 && e.xdestroywindow.window == s.source) Forget(s);
+    if (e.xdestroywindow.window == s.ignored) s.ignored = 0;
     return;
   }
   if (e.type != ClientMessage || e.xclient.format != 32) return;
@@ -292,6 +355,10 @@ void Handle(Side& s, XEvent& e) {
     Position(s, m);
   } else if (m.message_type == s.leave) {
     if (s.source != 0 && Window(m.data.l[0]) == s.source) Forget(s);
+    if (s.ignored != 0 && Window(m.data.l[0]) == s.ignored) {
+      XSelectInput(s.x, s.ignored, NoEventMask);
+      s.ignored = 0;
+    }
   } else if (m.message_type == s.drop) {
     Dropped(s, m);
   }

@@ -42,6 +42,10 @@ bool gOpenApplicationQueued = false;
 
 // Set by the signal handler, taken by the next dispatch.
 volatile std::sig_atomic_t gQuitRequested = 0;
+// The queued 'quit' the session's request became (its data, which names it while queued), and
+// whether the program's handler took that quit (answered noErr).
+Handle gSessionQuit = nullptr;
+bool gSessionQuitTaken = false;
 bool gSignalInstalled = false;
 struct sigaction gPreviousTermAction;
 
@@ -98,6 +102,7 @@ void TakeQuitRequest() {
   AppleEvent quit;
   if (MakeCoreEvent(kAEQuitApplication, &quit) != noErr) return;
   Queue().push_back(quit);
+  gSessionQuit = quit.dataHandle;
   gQuitRequested = 0;
 }
 
@@ -232,10 +237,23 @@ int DispatchQueuedAppleEvents() {
   while (std::size_t(dispatched) < waiting && !Queue().empty()) {
     AppleEvent event = Queue().front();
     Queue().pop_front();
-    DispatchOne(&event);
+    const bool fromSession = gSessionQuit != nullptr && event.dataHandle == gSessionQuit;
+    const OSErr result = DispatchOne(&event);
+    if (fromSession) {
+      gSessionQuit = nullptr;
+      gSessionQuitTaken = result == noErr;
+    }
     ++dispatched;
   }
   return dispatched;
+}
+
+bool SessionQuitTaken() {
+  return gSessionQuitTaken;
+}
+
+bool SessionQuitWaiting() {
+  return gQuitRequested != 0 || gSessionQuit != nullptr;
 }
 
 bool AppleEventsPending() {
@@ -335,6 +353,8 @@ void ResetAppleEvents() {
   for (AppleEvent& event : Queue()) AEDisposeDesc(&event);
   Queue().clear();
   gQuitRequested = 0;
+  gSessionQuit = nullptr;
+  gSessionQuitTaken = false;
   gOpenApplicationQueued = false;
   gHandlerDepth = 0;
 }

@@ -523,6 +523,10 @@ bool LoopsMustUnwind() {
   return State().watchdog.tripped;
 }
 
+bool SessionEnding() {
+  return State().quitApplication && State().applicationLoops > 0 && SessionQuitTaken();
+}
+
 bool CountPass() {
   Watchdog& w = State().watchdog;
   if (w.armed == 0 || w.tripped) return w.tripped;
@@ -730,7 +734,7 @@ OSStatus RunAppModalLoopForWindow(WindowRef inWindow) {
   LoopState& s = State();
   ModalFrame frame{inWindow, false};
   s.modalFrames.push_back(&frame);
-  RunDispatchingLoop([&frame] { return frame.quit || LoopsMustUnwind(); },
+  RunDispatchingLoop([&frame] { return frame.quit || LoopsMustUnwind() || SessionEnding(); },
                      [inWindow] { return IsValidWindowPtr(inWindow) != 0; },
                      "RunAppModalLoopForWindow", EveryPassPace::kOncePerTick);
   std::vector<ModalFrame*>& frames = s.modalFrames;
@@ -755,7 +759,7 @@ OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* o
   Point where = sp_platform::CurrentMouseLocation();
   MouseTrackingResult result = kMouseTrackingMouseUp;
   for (;;) {
-    if (CountPass()) break;
+    if (CountPass() || SessionEnding()) break;
     RunCompletionsAndHooks();
     FireDueTimers([] { return LoopsMustUnwind(); });
     EventRef event =

@@ -13,6 +13,7 @@
 #include "detail/MenuRecord.h"
 #include "detail/WindowRecord.h"
 #include "events/internal/EventLoop.h"
+#include "events/internal/AppleEventQueue.h"
 #include "events/internal/LoopSteps.h"
 #include "ui/internal/Menus.h"
 
@@ -41,6 +42,7 @@ const RGBColor kHiliteColor = {0x2F2F, 0x5E5E, 0xB5B5};
 struct TrackingState {
   bool live = false;
   UInt32 stampBase = 0;
+  int open = 0;  // trackers running (a menu is open)
 };
 
 TrackingState& Tracking() {
@@ -522,8 +524,9 @@ bool TrackedEvent(EventRef event) {
 // Reads input until the tracker is done; no more input to come closes the menus.
 void Run(Tracker& t) {
   using namespace events;
+  ++Tracking().open;
   while (!t.done) {
-    if (CountPass()) break;
+    if (CountPass() || SessionEnding() || SessionQuitWaiting()) break;
     RunCompletionsAndHooks();
     FireDueTimers([] { return LoopsMustUnwind(); });
     EventRef event = FirstQueuedEvent(TrackedEvent);
@@ -550,6 +553,7 @@ void Run(Tracker& t) {
     ReleaseEvent(event);
   }
   CloseFrom(t, 0);
+  --Tracking().open;
 }
 
 }  // namespace
@@ -561,6 +565,10 @@ void SetLiveMenuTracking(bool live) {
 
 bool LiveMenuTracking() {
   return Tracking().live;
+}
+
+bool MenusOpen() {
+  return Tracking().open > 0;
 }
 
 WindowRef MenuBarWindow() {

@@ -393,7 +393,7 @@ void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit) {
   FrameScope frame(dialog);
   UpdatesSeen seen;
   auto stop = [dialog] {
-    return LoopsMustUnwind() || sp_platform::dialogs::Lookup(dialog) == nullptr ||
+    return LoopsMustUnwind() || SessionEnding() || sp_platform::dialogs::Lookup(dialog) == nullptr ||
            IsModalDialogAbandoned(dialog);
   };
   for (;;) {
@@ -407,6 +407,10 @@ void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit) {
     }
     if (CountPass() || LoopsMustUnwind()) {
       GiveUp(dialog, "the event loop must unwind (the test API's watchdog)", itemHit);
+      return;
+    }
+    if (SessionEnding()) {
+      GiveUp(dialog, "the session ends and the program quits", itemHit);
       return;
     }
     const bool hooked = RunCompletionsAndHooks();

@@ -296,6 +296,20 @@ Answer ExistingName(short radio, bool forAll) {
   return a.ClickItem(1);
 }
 
+// The same, looking first at the progress window behind the question: it names the file
+// whose name exists.
+Answer ExistingNameOf(const char* name, short radio, bool forAll) {
+  Answer a = Answer().Do(
+      [name](WindowRef) {
+        ASSERT_NE(M()->progressTexts[3], nullptr);
+        EXPECT_EQ(std::string(M()->progressTexts[3]->GetString()), name);
+      },
+      "look at the file's name in the progress window");
+  a.ClickItem(radio);
+  if (forAll) a.ClickItem(9);
+  return a.ClickItem(1);
+}
+
 // The existing-name question opens with its box for the following tracks clear.
 void ClearExistingNameBox() {
   cPrefStockData* group = M()->GetPrefStockFile()->GetTargetStockDataItemInPrefTopDataList(
@@ -406,7 +420,7 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
        {}},
       {"the old file deleted",
        {"Midday_1_0.aif"},
-       {ExistingName(7, false)},
+       {ExistingNameOf("Midday_1_0.aif", 7, false)},
        {"Sunrise_1_0.aif", "Midday_1_0.aif", "Sunset_1_0.aif"},
        {},
        1,
@@ -478,12 +492,14 @@ TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
     std::vector<const char*> files;
     std::size_t buttons;
     const char* format;
+    const char* name;  // the file's name as the progress window shows it
   } cases[] = {
-      {"one file goes on", false, kAIFF, "そのまま続ける", {"Day Trip.aif"}, 2, "AIFF"},
-      {"one file stops", false, kMovie, "保存を中止する", {}, 2, "QuickTime"},
+      {"one file goes on", false, kAIFF, "そのまま続ける", {"Day Trip.aif"}, 2, "AIFF",
+       "Day Trip.aif"},
+      {"one file stops", false, kMovie, "保存を中止する", {}, 2, "QuickTime", "Day Trip.mov"},
       {"each: the current file stops, the next follow", true, kAIFC, "次の保存を実行",
-       {"Midday_1_0.aif", "Sunset_1_0.aif"}, 3, "AIFF-C"},
-      {"each: all stop", true, kWAVE, "全ての保存を中止する", {}, 3, "WAVE"},
+       {"Midday_1_0.aif", "Sunset_1_0.aif"}, 3, "AIFF-C", "Sunrise_1_0.aif"},
+      {"each: all stop", true, kWAVE, "全ての保存を中止する", {}, 3, "WAVE", "Sunrise_1_0.wav"},
   };
   std::vector<Step> steps = {Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); })};
   for (const Case& c : cases) {
@@ -497,6 +513,8 @@ TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
                       [&c](WindowRef) {
                         ASSERT_NE(M()->progressTexts[5], nullptr);
                         EXPECT_EQ(std::string(M()->progressTexts[5]->GetString()), c.format);
+                        ASSERT_NE(M()->progressTexts[3], nullptr);
+                        EXPECT_EQ(std::string(M()->progressTexts[3]->GetString()), c.name);
                       },
                       "look at the progress window")
                   .ClickButtonUTF8(c.button));

@@ -387,5 +387,42 @@ TEST_F(SaveSetupDialog, EachFileFolderAndRuleButtonsChangeWhatIsSavedWhere) {
   EXPECT_EQ(again.texts[2].find("Music Out"), std::string::npos) << again.texts[2];
 }
 
+// OK with the kept folder gone (removed, or on a disc taken out) is no save that does nothing:
+// a sheet says the folder is not there and the folder dialog asks for one. Without one the
+// set-up stays open; with one it ends with that folder. Return goes the same way as OK.
+TEST_F(SaveSetupDialog, OKWithTheKeptFolderGoneAsksForAFolderFirst) {
+  const std::string gone = home_.Path("Gone"), chosen = home_.Path("Chosen");
+  ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(chosen.c_str(), 0700), 0);
+  sp_testing::ResetNavigation();
+  Respond(Answer::Click(kCDR_SaveSetupFolderButtonItem));
+  Respond(sp_testing::NavChooseFolder(gone));
+  Respond(Answer::Click(kCDR_SaveSetupOKItem));
+  ASSERT_EQ(Ask(1, 2), 1);
+  ASSERT_EQ(rmdir(gone.c_str()), 0);
+
+  const std::size_t before = sp_testing::ShownSoFar().size();
+  Respond(Answer::Click(kCDR_SaveSetupOKItem));
+  Respond(Answer().ClickButtonUTF8("フォルダを選ぶ"));
+  Respond(sp_testing::NavCancel());
+  Seen still;
+  Respond(Look(&still).ClickItem(kCDR_SaveSetupCancelItem));
+  EXPECT_EQ(Ask(1, 2), 0) << "no folder: the set-up stayed open until cancelled";
+  const std::vector<sp_testing::Shown> shown = sp_testing::ShownSoFar();
+  ASSERT_GE(shown.size(), before + 3);
+  EXPECT_EQ(shown[before + 1].message, SpCDR_MJ("フォルダが見つかりません。"));
+  ASSERT_EQ(still.texts.size(), 4u);
+  EXPECT_EQ(still.texts[2], SpCDR_MJ("未設定"));
+
+  Respond(Answer().PressKey(13, 0x24));
+  Respond(Answer().ClickButtonUTF8("フォルダを選ぶ"));
+  Respond(sp_testing::NavChooseFolder(chosen));
+  ASSERT_EQ(Ask(1, 2), 1) << "the folder chosen: the set-up ended as with OK";
+  std::string path;
+  ASSERT_EQ(SpShownPathOfFSRef(&result_.folder, &path), noErr);
+  EXPECT_NE(path.find("Chosen"), std::string::npos) << path;
+  EXPECT_EQ(result_.folderValid, 1);
+}
+
 }  // namespace
 }  // namespace app_test

@@ -17,7 +17,27 @@
 namespace desktop_test {
 namespace {
 
-using SubMenus = DesktopTest;
+class SubMenus : public DesktopTest {
+ protected:
+  // The commands the menus send from now on, in order, into commands_.
+  void ListenForCommands() {
+    Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+           [this](EventRef e) {
+             commands_.push_back(CommandIDOf(e));
+             return OSStatus(noErr);
+           });
+  }
+  // The screen point just inside the menu's title in the window's strip.
+  bool TitlePoint(WindowRef window, MenuRef menu, int* x, int* y) {
+    Rect title = {0, 0, 0, 0};
+    for (const auto& t : sp_platform::menus::BarTitles()) {
+      if (t.menu == menu) title = t.bounds;
+    }
+    return title.right > title.left && ScreenPointOf(window, title.left + 4, 10, x, y);
+  }
+
+  std::vector<UInt32> commands_;
+};
 
 std::string Str(int v) {
   return std::to_string(v);
@@ -83,19 +103,9 @@ TEST_F(SubMenus, ThePointerRestingOnAHierarchicalItemOpensItsSubMenuWhoseItemRun
   DrawMenuBar();
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "サブメニュー");
   ASSERT_NE(window, nullptr);
-  std::vector<UInt32> commands;
-  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
-         [&commands](EventRef e) {
-           commands.push_back(CommandIDOf(e));
-           return OSStatus(noErr);
-         });
-  Rect title = {0, 0, 0, 0};
-  for (const auto& t : sp_platform::menus::BarTitles()) {
-    if (t.menu == file) title = t.bounds;
-  }
-  ASSERT_GT(title.right, title.left);
+  ListenForCommands();
   int tx = 0, ty = 0;
-  ASSERT_TRUE(ScreenPointOf(window, title.left + 4, 10, &tx, &ty));
+  ASSERT_TRUE(TitlePoint(window, file, &tx, &ty));
 
   Script script;
   EventLoopTimerRef timer = nullptr;
@@ -103,17 +113,69 @@ TEST_F(SubMenus, ThePointerRestingOnAHierarchicalItemOpensItsSubMenuWhoseItemRun
                         &timer);
   // A click on the title leaves the menu open; the script does the rest.
   ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
-  PumpUntil([&commands] { return !commands.empty(); }, "the command of the sub-menu's item");
+  PumpUntil([this] { return !commands_.empty(); }, "the command of the sub-menu's item");
   RemoveEventLoopTimer(timer);
   if (script.tool.pid > 0 && !script.tool.finished) {
     kill(script.tool.pid, SIGKILL);
     ToolFinished(&script.tool);
   }
   EXPECT_EQ(script.step, 2);
-  EXPECT_EQ(commands, std::vector<UInt32>{SpFourCC("recA")});
+  EXPECT_EQ(commands_, std::vector<UInt32>{SpFourCC("recA")});
   EXPECT_EQ(script.subMenu.left, script.fileMenu.right) << "beside the menu";
   EXPECT_EQ(script.subMenu.top, script.fileMenu.top + 36) << "level with its item";
   EXPECT_TRUE(MenusOnScreen().empty()) << "both menus closed";
+}
+
+// While a menu is open the pointer is the program's, as desktop menus hold it: a click on
+// another program's window closes the menu, chooses nothing and never reaches that window.
+struct ClickElsewhere {
+  int step = 0;
+  Tool tool;
+  int sx = 0, sy = 0;
+};
+
+void ClickElsewhereOnceOpen(EventLoopTimerRef, void* refCon) {
+  ClickElsewhere& s = *static_cast<ClickElsewhere*>(refCon);
+  if (s.step != 0 || MenusOnScreen().size() != 1) return;
+  if (StartTool({"xdotool", "mousemove", "--sync", Str(s.sx), Str(s.sy), "click", "1"}, &s.tool)) {
+    s.step = 1;
+  }
+}
+
+TEST_F(SubMenus, AClickOnAnotherProgramsWindowClosesTheOpenMenuAndStaysWithTheMenu) {
+  MenuRef file = NewMenu(200, PStr("File").data());
+  ASSERT_NE(file, nullptr);
+  for (const char* text : {"Open", "Save"}) AppendMenuItemText(file, PStr(text).data());
+  SetMenuItemCommandID(file, 1, SpFourCC("open"));
+  InsertMenu(file, 0);
+  DrawMenuBar();
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "メニュー");
+  ASSERT_NE(window, nullptr);
+  x11::OtherWindow other(700, 450, 200, 150);
+  ASSERT_TRUE(PumpUntil([&] { return x11::WindowViewable(other.Id()); }, "the other window"));
+  ListenForCommands();
+  int tx = 0, ty = 0;
+  ASSERT_TRUE(TitlePoint(window, file, &tx, &ty));
+  ClickElsewhere script;
+  ASSERT_TRUE(x11::ScreenPointOf(other.Id(), 100, 75, &script.sx, &script.sy));
+  EventLoopTimerRef timer = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0.02, NewEventLoopTimerUPP(ClickElsewhereOnceOpen),
+                        &script, &timer);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return script.step == 1 && ToolFinished(&script.tool) && MenusOnScreen().empty() &&
+               !sp_platform::menus::MenusOpen();
+      },
+      "the menu to close at the click elsewhere"));
+  RemoveEventLoopTimer(timer);
+  if (script.tool.pid > 0 && !script.tool.finished) {
+    kill(script.tool.pid, SIGKILL);
+    ToolFinished(&script.tool);
+  }
+  EXPECT_EQ(script.step, 1);
+  EXPECT_TRUE(commands_.empty()) << "nothing chosen";
+  EXPECT_EQ(other.Presses(), 0) << "the click stayed with the menu";
 }
 
 }  // namespace

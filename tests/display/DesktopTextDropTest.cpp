@@ -85,6 +85,15 @@ class DesktopTextDrop : public DesktopTest {
     return ScreenPointOf(window_->Window(), x, y, sx, sy);
   }
 
+  // The second field holds "gamma" again; the window's X id, once it names its drag proxy,
+  // and in (x, y) the point after the field's second byte. 0 when the proxy is not named.
+  unsigned long ReadyForDrops(int* x, int* y) {
+    window_->Second()->SetupText("gamma", 0);
+    In(window_->Second(), 2, x, y);
+    const unsigned long id = sp_platform::display::X11WindowOf(window_->Window());
+    return PumpUntil([&] { return x11::NamesXdndProxy(id); }, "the window's drag proxy") ? id : 0;
+  }
+
   // xdotool runs one after another, started from the loop's passes (also those of mouse
   // tracking); the step `afterStart` waits until the drag has started, and the last one until
   // `letGo` says the drag is over its target.
@@ -203,6 +212,137 @@ TEST_F(DesktopTextDrop, TextAnotherClientDropsGoesInWhereItIsLetGo) {
     EXPECT_EQ(Text(second), c.expected);
     EXPECT_EQ(Text(window_->First()), "alpha beta");
   }
+}
+
+// The window speaks the version a source announces when it is not newer than its own, and
+// passes a newer source by; a position from a source that never entered is refused. A drop
+// of an older source is taken, and its finish says nothing more, as that version has it.
+TEST_F(DesktopTextDrop, TheWindowSpeaksTheSourcesVersionAndRefusesAStrayPosition) {
+  cEditTextObject* second = window_->Second();
+  int x = 0, y = 0;
+  const unsigned long id = ReadyForDrops(&x, &y);
+  ASSERT_NE(id, 0u);
+  x11::XdndDrop::Manner newer;
+  newer.version = 6;
+  x11::XdndDrop passedBy(id, x, y, {"UTF8_STRING"}, "newer", true, newer);
+  // Sent after the newer source's messages over the same connection: its answer comes after
+  // anything the window sent that source.
+  x11::XdndDrop::Manner stray;
+  stray.enter = false;
+  x11::XdndDrop strayDrop(id, x, y, {"UTF8_STRING"}, "stray", false, stray);
+  ASSERT_TRUE(PumpUntil([&] { return strayDrop.WaitForStatus(1, 0); }, "the stray's status"));
+  EXPECT_FALSE(strayDrop.Accepted());
+  EXPECT_TRUE(strayDrop.Requested().empty());
+  passedBy.Step(0);
+  EXPECT_EQ(passedBy.Statuses(), 0) << "the newer source is not answered";
+  EXPECT_TRUE(passedBy.Requested().empty()) << "nor asked for its data";
+
+  x11::XdndDrop::Manner older;
+  older.version = 3;
+  x11::XdndDrop old(id, x, y, {"UTF8_STRING"}, "old", true, older);
+  ASSERT_TRUE(PumpUntil([&] { return old.Step(0); }, "the older drop to end"));
+  EXPECT_TRUE(old.Done());
+  EXPECT_FALSE(old.Finished()) << "a version 3 finish carries no result";
+  EXPECT_TRUE(PumpUntil([&] { return Text(second) == "gaoldmma"; }, "the older drop's text"));
+  EXPECT_EQ(Text(second), "gaoldmma");
+}
+
+// A drag whose source answers the window's request for its data only after it left: that late
+// answer reaches the window while the next drag's request waits, and is not taken as that
+// drag's data.
+TEST_F(DesktopTextDrop, TheLateAnswerOfAnEarlierDragIsNotTakenAsTheNextOnesData) {
+  cEditTextObject* second = window_->Second();
+  int x = 0, y = 0;
+  const unsigned long id = ReadyForDrops(&x, &y);
+  ASSERT_NE(id, 0u);
+  x11::XdndDrop::Manner holding;
+  holding.holdRequests = true;
+  // The window has asked the drag for its data.
+  const auto asked = [this](x11::XdndDrop& drag, const char* what) {
+    return PumpUntil(
+        [&drag] {
+          drag.Step(0);
+          return drag.HeldRequests() == 1;
+        },
+        what);
+  };
+  x11::XdndDrop earlier(id, x, y, {"UTF8_STRING"}, "", false, holding);
+  ASSERT_TRUE(asked(earlier, "the earlier drag's request"));
+  earlier.Leave();
+  x11::XdndDrop next(id, x, y, {"UTF8_STRING"}, "", true, holding);
+  ASSERT_TRUE(asked(next, "the next drag's request"));
+  // The earlier answer reaches the window first: a stray position sent after it is refused
+  // once the window has read everything before it.
+  earlier.AnswerHeld("wrong");
+  x11::XdndDrop::Manner stray;
+  stray.enter = false;
+  x11::XdndDrop sentinel(id, x, y, {"UTF8_STRING"}, "", false, stray);
+  ASSERT_TRUE(PumpUntil([&] { return sentinel.WaitForStatus(1, 0); }, "the stray's status"));
+  next.AnswerHeld("right");
+  ASSERT_TRUE(PumpUntil([&] { return next.Step(0); }, "the next drop to end"));
+  EXPECT_TRUE(next.Finished());
+  EXPECT_TRUE(PumpUntil([&] { return Text(second) == "garightmma"; }, "the next drag's text"));
+  EXPECT_EQ(Text(second), "garightmma");
+}
+
+// What the window does with a drop may wait for the person (here a modal loop, as an alert
+// runs): the source hears that the drop finished before that, not once the wait is over.
+struct WaitingReceiver {
+  x11::XdndDrop* drop = nullptr;
+  WindowRef window = nullptr;
+  bool ran = false;
+  bool finishedWhileWaiting = false;
+  int ticks = 0;
+};
+
+void StepWhileWaiting(EventLoopTimerRef, void* refCon) {
+  WaitingReceiver& r = *static_cast<WaitingReceiver*>(refCon);
+  r.drop->Step(0);
+  // A drop never finished ends the wait after a generous time all the same.
+  if (r.drop->Done() || ++r.ticks > 500) {
+    r.finishedWhileWaiting = r.drop->Done();
+    QuitAppModalLoopForWindow(r.window);
+  }
+}
+
+OSErr TakeAnyDrag(DragTrackingMessage, WindowRef, void*, DragRef) {
+  return noErr;
+}
+
+OSErr WaitInReceive(WindowRef window, void* refCon, DragRef) {
+  WaitingReceiver& r = *static_cast<WaitingReceiver*>(refCon);
+  r.ran = true;
+  EventLoopTimerRef timer = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0.02, 0.02, NewEventLoopTimerUPP(StepWhileWaiting),
+                        &r, &timer);
+  r.window = window;
+  RunAppModalLoopForWindow(window);
+  RemoveEventLoopTimer(timer);
+  return noErr;
+}
+
+TEST_F(DesktopTextDrop, TheSourceHearsTheDropFinishedBeforeTheProgramWaitsWithIt) {
+  WindowRef window = ShowWindowOnDesktop(R(700, 700, 800, 900), "受け取り");
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(InstallTrackingHandler(TakeAnyDrag, window, nullptr), noErr);
+  const unsigned long id = sp_platform::display::X11WindowOf(window);
+  ASSERT_TRUE(PumpUntil([&] { return x11::NamesXdndProxy(id); }, "the window's drag proxy"));
+  x11::XdndDrop drop(id, 100, 60, {"UTF8_STRING"}, "drop");
+  WaitingReceiver receiver;
+  receiver.drop = &drop;
+  ASSERT_EQ(InstallReceiveHandler(WaitInReceive, window, &receiver), noErr);
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        const bool over = drop.Step(0);
+        return receiver.ran && over;
+      },
+      "the drop to end"));
+  RemoveReceiveHandler(WaitInReceive, window);
+  RemoveTrackingHandler(TakeAnyDrag, window);
+  DisposeWindow(window);
+  ASSERT_TRUE(receiver.ran);
+  EXPECT_TRUE(receiver.finishedWhileWaiting);
+  EXPECT_TRUE(drop.Finished());
 }
 
 // Another client's text dragged over a field that takes only letters or only numbers: the
@@ -336,6 +476,12 @@ TEST_F(DesktopTextDrop, TextDraggedOntoAnotherProgramArrivesThereAndAMoveTakesIt
     EXPECT_EQ(other.Offered(),
               (std::vector<std::string>{"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"}));
     EXPECT_EQ(other.Asked(), c.asked);
+    // The messages name the time of the pointer's move and release, not CurrentTime.
+    EXPECT_NE(other.PositionTime(), 0u);
+    if (c.arrives != nullptr) {
+      EXPECT_NE(other.DropTime(), 0u);
+      EXPECT_GE(other.DropTime(), other.PositionTime());
+    }
     EXPECT_EQ(arrived, c.arrives != nullptr ? c.arrives : "");
     EXPECT_EQ(Text(first), MJ(c.left));
     // Four edges one pixel thick, around the pointer as the word was around the press (the

@@ -54,6 +54,44 @@ TEST_F(Windows, AWindowShowsItsUTF8TitleAndExactlyItsPixelsBelowTheMenuStrip) {
   EXPECT_EQ(wrong, 0);
 }
 
+// The title as the desktop's conventions ask: WM_NAME as Latin-1 STRING when the title is all
+// Latin-1, else as COMPOUND_TEXT, each reading back as the title; _NET_WM_NAME in UTF-8. A
+// new title goes the same way.
+TEST_F(Windows, TheTitleIsNamedInTheTypesTheConventionsAskFor) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "Disc ©");
+  ASSERT_NE(window, nullptr);
+  const unsigned long id = sp_platform::display::X11WindowOf(window);
+  std::string type, text;
+  ASSERT_TRUE(x11::WMNameOf(id, &type, &text));
+  EXPECT_EQ(type, "STRING");
+  EXPECT_EQ(text, "Disc ©");
+  EXPECT_EQ(x11::WindowName(id), "Disc ©");
+  SetWTitle(window, PStr(MJ("保存の設定")).data());
+  ASSERT_TRUE(PumpUntil([&] { return x11::WindowName(id) == "保存の設定"; }, "the new title"));
+  ASSERT_TRUE(x11::WMNameOf(id, &type, &text));
+  EXPECT_EQ(type, "COMPOUND_TEXT");
+  EXPECT_EQ(text, "保存の設定");
+}
+
+// A dialog of a fixed size says so: its Motif hints offer moving and closing only (no
+// resizing or maximizing) and it is typed as a dialog. A resizable document window leaves its
+// functions to the window manager.
+TEST_F(Windows, AFixedSizeDialogOffersOnlyMovingAndClosing) {
+  WindowRef dialog = ShowWindowOnDesktop(R(200, 200, 320, 460), "設定",
+                                         kMovableModalWindowClass, kWindowStandardHandlerAttribute);
+  ASSERT_NE(dialog, nullptr);
+  const unsigned long id = sp_platform::display::X11WindowOf(dialog);
+  EXPECT_EQ(x11::MotifFunctions(id), 4 + 32) << "move and close";
+  x11::WindowLook look;
+  ASSERT_TRUE(x11::LookOf(id, &look));
+  EXPECT_EQ(look.type, "_NET_WM_WINDOW_TYPE_DIALOG");
+  WindowRef document = ShowWindowOnDesktop(
+      R(150, 500, 350, 800), "文書", kDocumentWindowClass,
+      kWindowStandardHandlerAttribute | kWindowResizableAttribute);
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(x11::MotifFunctions(sp_platform::display::X11WindowOf(document)), -1);
+}
+
 TEST_F(Windows, OnlyTheChangedPartOfAWindowIsUploadedAgain) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "部分");
   ASSERT_NE(window, nullptr);

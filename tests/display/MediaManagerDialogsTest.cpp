@@ -4,7 +4,9 @@
 // was when opened again and after a restart, and waits for the person without using the
 // processor. A picture of each is kept in the test output as dialog-<name>.xwd.
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -83,6 +85,15 @@ class Session {
     running_ = false;
     return QuitProgram(&program_);
   }
+  // Sends the program the signal the session's end sends; true when it then ended by itself
+  // with status 0.
+  bool EndBySignal(int signal) {
+    running_ = false;
+    kill(program_.pid, signal);
+    const bool ended = WaitForTool(&program_, kProgramLimitMillis);
+    if (!ended) kill(program_.pid, SIGKILL);
+    return ended && WIFEXITED(program_.status) && WEXITSTATUS(program_.status) == 0;
+  }
   const std::string& Main() const { return main_; }
   pid_t Pid() const { return program_.pid; }
   std::vector<std::string> Windows() const { return VisibleWindows(program_); }
@@ -106,11 +117,17 @@ class Session {
   // that far below the strip).
   bool Choose(Title title, int item) {
     const Box& t = titles_[title];
-    int tx = 0, ty = 0, ix = 0, iy = 0;
-    return x11::ScreenPointOf(std::stoul(main_), (t.left + t.right) / 2, kStrip / 2, &tx, &ty) &&
+    int ix = 0, iy = 0;
+    return OpenMenu(title) &&
            x11::ScreenPointOf(std::stoul(main_), t.left + 30, kStrip + item, &ix, &iy) &&
-           RunTool({"xdotool", "mousemove", N(tx), N(ty), "click", "1"}) &&
            RunTool({"xdotool", "mousemove", N(ix), N(iy), "click", "1"});
+  }
+  // A click on the menu's title in the strip, which leaves the menu open.
+  bool OpenMenu(Title title) {
+    const Box& t = titles_[title];
+    int tx = 0, ty = 0;
+    return x11::ScreenPointOf(std::stoul(main_), (t.left + t.right) / 2, kStrip / 2, &tx, &ty) &&
+           RunTool({"xdotool", "mousemove", N(tx), N(ty), "click", "1"});
   }
   bool Keys(const std::string& keys) { return RunTool({"xdotool", "key", keys}); }
   // A click on the popup button at the point, and once its menu shows, one on the item that
@@ -571,6 +588,47 @@ TEST(MediaManagerDialogs, TheDialogsAndSheetsOfASaveShowTheirTextsInPlaceWithout
     EXPECT_EQ(sheet.y, y) << "the sheet hangs from the top of the window's content";
   }
   ASSERT_TRUE(s.Quit()) << "Ctrl-Q did not end the program";
+}
+
+// Where the save set-up was last closed, as the program keeps it ('FSvI' > 'WPos'); false
+// when it keeps none.
+bool StoredSetupPlace(Point* where) {
+  cPrefStockMgr manager;
+  cPrefStockFileObj* file = ProgramSettings(manager);
+  if (file == nullptr || file->LoadPrefDataFromFile() != noErr) return false;
+  cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 0);
+  cPrefStockData* item =
+      group != nullptr ? group->GetTargetStockDataItemInUnderDataListByIdType(SpFourCC("WPos"), 0)
+                       : nullptr;
+  return item != nullptr && item->GetPointData(*where);
+}
+
+// The session's end (SIGTERM) while the save set-up waits for the person: the set-up closes as
+// if cancelled, keeping what it keeps, and the program ends by itself with its settings written,
+// without a person answering anything. So it does while a menu of the strip is open.
+TEST(MediaManagerDialogs, TheSessionsEndClosesAnOpenSetUpAndEndsTheProgramKeepingItsSettings) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  ASSERT_NO_FATAL_FAILURE(MakeProgramFolders(home));
+  WriteDisc("Day Trip", {{"1 Song.aiff", 150}, {"2 Song.aiff", 200}});
+  Session s(home);
+  ASSERT_TRUE(s.Start()) << "the media window or its menu strip did not appear";
+  ASSERT_TRUE(s.SelectRow(1));
+  const std::vector<std::string> before = s.Windows();
+  ASSERT_TRUE(s.Choose(kFileTitle, kSaveEachItem));
+  const std::string setup = s.AwaitWindow(before, "それぞれに保存の設定");
+  ASSERT_FALSE(setup.empty()) << s.Titles();
+  Point kept = {0, 0};
+  EXPECT_FALSE(StoredSetupPlace(&kept)) << "nothing kept before the set-up closed";
+  EXPECT_TRUE(s.EndBySignal(SIGTERM)) << "the program did not end by itself";
+  EXPECT_TRUE(StoredSetupPlace(&kept)) << "the set-up closed and kept its place";
+
+  Session again(home);
+  ASSERT_TRUE(again.Start());
+  const std::size_t shown = again.Windows().size();
+  ASSERT_TRUE(again.OpenMenu(kFileTitle));
+  ASSERT_TRUE(WaitUntil([&] { return again.Windows().size() > shown; })) << "the menu's window";
+  EXPECT_TRUE(again.EndBySignal(SIGTERM)) << "the program did not end with its menu open";
 }
 
 }  // namespace

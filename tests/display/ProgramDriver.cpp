@@ -153,16 +153,20 @@ std::vector<std::string> VisibleWindows(const Tool& program) {
   return ids;
 }
 
-bool StoreSaveSetup(UInt32 fileType) {
+cPrefStockFileObj* ProgramSettings(cPrefStockMgr& manager) {
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk, kPreferencesFolderType, "Mirrelbox Prefs",
                                     vRefNum, dirID)) {
-    return false;
+    return nullptr;
   }
+  return manager.CreateNewStockFileObj(SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref",
+                                       SpFourCC("Zqcd"), SpFourCC("InDt"));
+}
+
+bool StoreSaveSetup(UInt32 fileType) {
   cPrefStockMgr manager;
-  cPrefStockFileObj* file = manager.CreateNewStockFileObj(
-      SpFourCC("preF"), vRefNum, dirID, "MirrelboxPref", SpFourCC("Zqcd"), SpFourCC("InDt"));
+  cPrefStockFileObj* file = ProgramSettings(manager);
   if (file == nullptr) return false;
   cPrefStockData* group = file->GetTargetStockDataItemInPrefTopDataList(SpFourCC("FSvI"), 1, 1);
   if (group == nullptr) return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DesktopFixture.h"
+#include "SpPreferenceStockObject.h"
 #include "TestFiles.h"
 
 namespace desktop_test {
@@ -38,6 +39,9 @@ bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* windo
 bool QuitProgram(Tool* program);
 // The program's visible windows (xdotool's ids), front or back.
 std::vector<std::string> VisibleWindows(const Tool& program);
+// The program's settings file (not read yet), made through the manager; null when its folder
+// cannot be had.
+cPrefStockFileObj* ProgramSettings(cPrefStockMgr& manager);
 // The save set-up kept as the program keeps it: that file type at normal speed.
 bool StoreSaveSetup(UInt32 fileType);
 

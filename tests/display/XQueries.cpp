@@ -101,6 +101,44 @@ std::string WindowName(unsigned long window) {
   return out;
 }
 
+bool WMNameOf(unsigned long window, std::string* type, std::string* utf8) {
+  if (!Connect() || window == 0) return false;
+  Display* x = Connection();
+  XTextProperty property{};
+  if (XGetWMName(x, Window(window), &property) == 0 || property.value == nullptr) return false;
+  char* typeName = property.encoding != 0 ? XGetAtomName(x, property.encoding) : nullptr;
+  *type = typeName != nullptr ? typeName : "";
+  if (typeName != nullptr) XFree(typeName);
+  char** list = nullptr;
+  int count = 0;
+  utf8->clear();
+  const bool converted =
+      Xutf8TextPropertyToTextList(x, &property, &list, &count) == Success && count >= 1;
+  if (converted) *utf8 = list[0];
+  if (list != nullptr) XFreeStringList(list);
+  XFree(property.value);
+  return converted;
+}
+
+long MotifFunctions(unsigned long window) {
+  if (!Connect() || window == 0) return -1;
+  Display* x = Connection();
+  const Atom motif = XInternAtom(x, "_MOTIF_WM_HINTS", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  long functions = -1;
+  if (XGetWindowProperty(x, Window(window), motif, 0, 5, False, AnyPropertyType, &type, &format,
+                         &count, &after, &data) == Success &&
+      data != nullptr && format == 32 && count >= 2) {
+    const long* hints = reinterpret_cast<const long*>(data);
+    if ((hints[0] & 1) != 0) functions = hints[1];
+  }
+  if (data != nullptr) XFree(data);
+  return functions;
+}
+
 bool LookOf(unsigned long window, WindowLook* look) {
   if (!Connect() || window == 0) return false;
   ErrorTrap trap(Connection());
@@ -362,6 +400,10 @@ Window ProxyOf(Display* x, Window target) {
 
 }  // namespace
 
+bool NamesXdndProxy(unsigned long window) {
+  return Connect() && window != 0 && ProxyOf(Connection(), Window(window)) != Window(window);
+}
+
 struct XdndDrop::State {
   Display* x = nullptr;
   Window target = 0;
@@ -371,16 +413,49 @@ struct XdndDrop::State {
   std::string data;
   Atom status = 0, finished = 0, drop = 0, position = 0, leave = 0, copy = 0;
   bool dropOnAccept = true;
+  bool holdRequests = false;
   bool accepted = false, dropped = false, over = false, done = false;
   int statuses = 0;
+  std::vector<XSelectionRequestEvent> held;
 };
+
+namespace {
+
+// Answers the window's request for the data: in the property it named, under the type asked
+// for when the source offers it; a refusal otherwise.
+void AnswerRequest(Display* x, const XSelectionRequestEvent& r, const std::vector<Atom>& types,
+                   const std::string& data) {
+  XEvent reply{};
+  reply.xselection.type = SelectionNotify;
+  reply.xselection.requestor = r.requestor;
+  reply.xselection.selection = r.selection;
+  reply.xselection.target = r.target;
+  reply.xselection.time = r.time;
+  reply.xselection.property = 0;
+  bool offered = false;
+  for (Atom t : types) offered = offered || t == r.target;
+  if (offered && r.property != 0) {
+    XChangeProperty(x, r.requestor, r.property, r.target, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+    reply.xselection.property = r.property;
+  }
+  XSendEvent(x, r.requestor, False, NoEventMask, &reply);
+  XFlush(x);
+}
+
+}  // namespace
 
 XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::string>& types,
                    const std::string& data, bool dropOnAccept)
+    : XdndDrop(window, x0, y0, types, data, dropOnAccept, Manner()) {}
+
+XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::string>& types,
+                   const std::string& data, bool dropOnAccept, const Manner& manner)
     : state_(new State) {
   State& s = *state_;
   s.data = data;
   s.dropOnAccept = dropOnAccept;
+  s.holdRequests = manner.holdRequests;
   s.x = XOpenDisplay(nullptr);
   if (s.x == nullptr || window == 0 || types.empty()) {
     s.over = true;
@@ -401,7 +476,7 @@ XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::
   s.source = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(x, atom("XdndSelection"), s.source, CurrentTime);
   // More than three types go in the source's XdndTypeList.
-  long l1 = 5L << 24;
+  long l1 = manner.version << 24;
   long offered[3] = {0, 0, 0};
   if (s.types.size() > 3) {
     XChangeProperty(x, s.source, atom("XdndTypeList"), XA_ATOM, 32, PropModeReplace,
@@ -410,9 +485,14 @@ XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::
   } else {
     for (std::size_t i = 0; i < s.types.size(); ++i) offered[i] = long(s.types[i]);
   }
-  SendClientMessage(x, s.to, s.target, atom("XdndEnter"), long(s.source), l1, offered[0],
-                    offered[1], offered[2]);
+  if (manner.enter) {
+    SendClientMessage(x, s.to, s.target, atom("XdndEnter"), long(s.source), l1, offered[0],
+                      offered[1], offered[2]);
+  }
   MoveTo(x0, y0);
+  // The server has taken the messages: those of a source made after this one reach the window
+  // after them.
+  XSync(x, False);
 }
 
 XdndDrop::~XdndDrop() {
@@ -457,6 +537,21 @@ bool XdndDrop::Finished() const {
   return state_->accepted && state_->done;
 }
 
+bool XdndDrop::Done() const {
+  return state_->done;
+}
+
+int XdndDrop::HeldRequests() const {
+  return int(state_->held.size());
+}
+
+void XdndDrop::AnswerHeld(const std::string& data) {
+  State& s = *state_;
+  for (const XSelectionRequestEvent& r : s.held) AnswerRequest(s.x, r, s.types, data);
+  s.held.clear();
+  XSync(s.x, False);
+}
+
 bool XdndDrop::Accepted() const {
   return state_->accepted;
 }
@@ -491,26 +586,15 @@ bool XdndDrop::Run(int waitMillis, int statuses) {
       }
       Drop();
     } else if (e.type == SelectionRequest) {
-      XSelectionRequestEvent& r = e.xselectionrequest;
-      XEvent reply{};
-      reply.xselection.type = SelectionNotify;
-      reply.xselection.requestor = r.requestor;
-      reply.xselection.selection = r.selection;
-      reply.xselection.target = r.target;
-      reply.xselection.time = r.time;
-      reply.xselection.property = 0;
+      const XSelectionRequestEvent& r = e.xselectionrequest;
       char* name = XGetAtomName(x, r.target);
       requested_.push_back(name != nullptr ? name : "");
       if (name != nullptr) XFree(name);
-      bool offered = false;
-      for (Atom t : s.types) offered = offered || t == r.target;
-      if (offered && r.property != 0) {
-        XChangeProperty(x, r.requestor, r.property, r.target, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(s.data.data()), int(s.data.size()));
-        reply.xselection.property = r.property;
+      if (s.holdRequests) {
+        s.held.push_back(r);
+      } else {
+        AnswerRequest(x, r, s.types, s.data);
       }
-      XSendEvent(x, r.requestor, False, NoEventMask, &reply);
-      XFlush(x);
     } else if (e.type == ClientMessage && e.xclient.message_type == s.finished) {
       s.accepted = (e.xclient.data.l[1] & 1) != 0;
       s.done = true;
@@ -520,6 +604,30 @@ bool XdndDrop::Run(int waitMillis, int statuses) {
   return s.over;
 }
 
+namespace {
+
+// A white top-level window of another client at (x, y), where it is asked to be, and never
+// given the keyboard: the program's window keeps it. Not mapped yet.
+Window OtherClientsWindow(Display* x, int x0, int y0, int width, int height) {
+  const Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), x0, y0, unsigned(width),
+                                            unsigned(height), 0, 0, WhitePixel(x, DefaultScreen(x)));
+  XSizeHints hints{};
+  hints.flags = USPosition | PPosition;
+  hints.x = x0;
+  hints.y = y0;
+  XSetWMNormalHints(x, window, &hints);
+  XWMHints wm{};
+  wm.flags = InputHint;
+  wm.input = False;
+  XSetWMHints(x, window, &wm);
+  const long never = 0;
+  XChangeProperty(x, window, XInternAtom(x, "_NET_WM_USER_TIME", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&never), 1);
+  return window;
+}
+
+}  // namespace
+
 struct XdndTarget::State {
   Display* x = nullptr;
   Window window = 0;
@@ -528,6 +636,7 @@ struct XdndTarget::State {
   Atom action = 0;
   bool received = false;
   std::string text;
+  unsigned long positionTime = 0, dropTime = 0;
   Atom enter = 0, position = 0, leave = 0, drop = 0, status = 0, finished = 0, selection = 0,
        utf8 = 0, property = 0;
 };
@@ -549,21 +658,7 @@ XdndTarget::XdndTarget(int x0, int y0, int width, int height, bool accept, bool 
   s.selection = atom("XdndSelection");
   s.utf8 = atom("UTF8_STRING");
   s.property = atom("SP_TESTS_DROPPED");
-  s.window = XCreateSimpleWindow(x, DefaultRootWindow(x), x0, y0, unsigned(width), unsigned(height),
-                                 0, 0, WhitePixel(x, DefaultScreen(x)));
-  // Where it is asked to be, and never given the keyboard: the program's window keeps it.
-  XSizeHints hints{};
-  hints.flags = USPosition | PPosition;
-  hints.x = x0;
-  hints.y = y0;
-  XSetWMNormalHints(x, s.window, &hints);
-  XWMHints wm{};
-  wm.flags = InputHint;
-  wm.input = False;
-  XSetWMHints(x, s.window, &wm);
-  const long never = 0;
-  XChangeProperty(x, s.window, atom("_NET_WM_USER_TIME"), XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&never), 1);
+  s.window = OtherClientsWindow(x, x0, y0, width, height);
   const long version = 5;
   Window aware = s.window;
   if (viaProxy) {
@@ -589,6 +684,14 @@ XdndTarget::~XdndTarget() {
 
 unsigned long XdndTarget::Id() const {
   return state_->window;
+}
+
+unsigned long XdndTarget::PositionTime() const {
+  return state_->positionTime;
+}
+
+unsigned long XdndTarget::DropTime() const {
+  return state_->dropTime;
 }
 
 bool XdndTarget::Received(std::string* utf8) const {
@@ -636,6 +739,7 @@ void XdndTarget::Step() {
         if (m.data.l[i] != 0) offered_.push_back(name(Atom(m.data.l[i])));
       }
     } else if (m.message_type == s.position) {
+      s.positionTime = static_cast<unsigned long>(m.data.l[3]);
       s.action = Atom(m.data.l[4]);
       asked_ = name(s.action);
       SendClientMessage(x, s.source, s.source, s.status, long(s.window), s.accept ? 3 : 0, 0, 0,
@@ -643,10 +747,50 @@ void XdndTarget::Step() {
     } else if (m.message_type == s.leave) {
       left_ = true;
     } else if (m.message_type == s.drop) {
+      s.dropTime = static_cast<unsigned long>(m.data.l[2]);
       XConvertSelection(x, s.selection, s.utf8, s.property, s.window, Time(m.data.l[2]));
       XFlush(x);
     }
   }
+}
+
+struct OtherWindow::State {
+  Display* x = nullptr;
+  Window window = 0;
+  int presses = 0;
+};
+
+OtherWindow::OtherWindow(int x0, int y0, int width, int height) : state_(new State) {
+  State& s = *state_;
+  s.x = XOpenDisplay(nullptr);
+  if (s.x == nullptr) return;
+  Display* x = s.x;
+  s.window = OtherClientsWindow(x, x0, y0, width, height);
+  XSelectInput(x, s.window, ButtonPressMask);
+  XMapWindow(x, s.window);
+  XSync(x, False);
+}
+
+OtherWindow::~OtherWindow() {
+  if (state_->x != nullptr) {
+    XDestroyWindow(state_->x, state_->window);
+    XCloseDisplay(state_->x);
+  }
+  delete state_;
+}
+
+unsigned long OtherWindow::Id() const {
+  return state_->window;
+}
+
+int OtherWindow::Presses() {
+  State& s = *state_;
+  while (s.x != nullptr && XPending(s.x) > 0) {
+    XEvent e;
+    XNextEvent(s.x, &e);
+    if (e.type == ButtonPress) ++s.presses;
+  }
+  return s.presses;
 }
 
 std::vector<Box> OverrideRedirectWindows() {

@@ -17,6 +17,13 @@ bool WindowViewable(unsigned long window);
 bool SelectionOwned(const std::string& name);
 // The window's _NET_WM_NAME (UTF-8); empty when it has none.
 std::string WindowName(unsigned long window);
+// The window's WM_NAME as the conventions read it: the name of its type (STRING,
+// COMPOUND_TEXT, ...) and its text converted to UTF-8 by Xlib; false when it has none.
+bool WMNameOf(unsigned long window, std::string* type, std::string* utf8);
+// The functions the window's Motif hints (_MOTIF_WM_HINTS) offer the window manager's menu
+// and buttons (1 all, 2 resize, 4 move, 8 minimize, 16 maximize, 32 close); -1 when the hints
+// name none.
+long MotifFunctions(unsigned long window);
 // How the window manager shows a window: the first of its _NET_WM_WINDOW_TYPE atoms (empty when
 // it names none), whether the window manager leaves it alone (override-redirect, as popup menus
 // are), and the frame's borders around it (_NET_FRAME_EXTENTS; all 0 without a frame).
@@ -43,6 +50,10 @@ bool RequestClose(unsigned long window);
 // False when the window does not take drops or does not finish within the time.
 bool DropFileOnWindow(unsigned long window, int x, int y, const std::string& path, int millis);
 
+// Whether the window names a window that takes its drags (XdndProxy), as the program's do
+// once the display has seen them.
+bool NamesXdndProxy(unsigned long window);
+
 // A drag from another X client over the XDND protocol, taken in steps so that a window of this
 // very process can go on handling its events meanwhile. The source offers the data under each of
 // the types (MIME names or atoms such as UTF8_STRING; more than three go in its XdndTypeList)
@@ -52,8 +63,18 @@ bool DropFileOnWindow(unsigned long window, int x, int y, const std::string& pat
 // (and ends when it refuses), else the test moves, drops or leaves itself.
 class XdndDrop {
  public:
+  // How the source speaks: the protocol's version it announces, whether it enters at all
+  // (without, its first message is a position), and whether it holds the window's requests for
+  // the data until the test answers them (AnswerHeld).
+  struct Manner {
+    long version = 5;
+    bool enter = true;
+    bool holdRequests = false;
+  };
   XdndDrop(unsigned long window, int x, int y, const std::vector<std::string>& types,
            const std::string& data, bool dropOnAccept = true);
+  XdndDrop(unsigned long window, int x, int y, const std::vector<std::string>& types,
+           const std::string& data, bool dropOnAccept, const Manner& manner);
   ~XdndDrop();
   XdndDrop(const XdndDrop&) = delete;
   XdndDrop& operator=(const XdndDrop&) = delete;
@@ -75,6 +96,13 @@ class XdndDrop {
   bool Finished() const;
   // The types the window asked for the data under, in order.
   const std::vector<std::string>& Requested() const { return requested_; }
+  // The window said it finished (whether or not it took the drop).
+  bool Done() const;
+  // Requests for the data held so far and not answered.
+  int HeldRequests() const;
+  // Answers the held requests with this data (in the property each named), and waits until
+  // the X server has sent the answers on.
+  void AnswerHeld(const std::string& data);
 
  private:
   bool Run(int waitMillis, int statuses);
@@ -103,6 +131,10 @@ class XdndTarget {
   bool SawPosition() const { return !asked_.empty(); }
   // The text the drop brought (UTF-8); true once it came.
   bool Received(std::string* utf8) const;
+  // The server times the source named in its last position and in its drop (0: CurrentTime,
+  // or none came).
+  unsigned long PositionTime() const;
+  unsigned long DropTime() const;
   // The drag left without a drop.
   bool Left() const { return left_; }
 
@@ -112,6 +144,24 @@ class XdndTarget {
   std::vector<std::string> offered_;
   std::string asked_;
   bool left_ = false;
+};
+
+// Another X client's plain top-level window at (x, y) that never takes the keyboard, and
+// counts the presses of a mouse button it gets.
+class OtherWindow {
+ public:
+  OtherWindow(int x, int y, int width, int height);
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+
+  unsigned long Id() const;
+  // The presses it got so far (reads what came, without waiting).
+  int Presses();
+
+ private:
+  struct State;
+  State* state_;
 };
 
 // The screen's viewable top-level windows that the window manager leaves alone

@@ -67,6 +67,8 @@ struct DesktopState {
   CursorImage shownCursor;
   UInt32 cursorChanges = 0xFFFFFFFFu;
   bool cursorHidden = false;
+  // The pointer is held for an open menu (X11HoldPointer).
+  bool pointerHeld = false;
   // Counts.
   UInt64 presents = 0;
   UInt64 pixelsUploaded = 0;
@@ -98,6 +100,9 @@ void WindowCloseRequested(ShownWindow& shown);
 // ---- Input (DesktopInput.cpp) ----
 // Takes every waiting SDL event and hands it to the toolbox; true when there was any.
 bool PumpInput();
+// Hands the toolbox what the pointer held for an open menu did (X11HoldPointer); true when
+// there was anything.
+bool PumpHeldPointer();
 
 // ---- The rest of the desktop (DesktopServices.cpp) ----
 void InstallServices();

@@ -47,6 +47,41 @@ struct X11Place {
 };
 // False for a message that tells nothing of a window's place.
 bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
+// ---- The pointer held for an open menu: a grab on a connection of its own, so that a click
+// anywhere on the screen comes to the program (SDL's own capture does no grab while it reads
+// the pointer through XInput2). ----
+// Holds the pointer (the display of `shown`); true when it is held now. It cannot be held
+// while a button is down (the press's own grab has it): the caller tries again.
+bool X11HoldPointer(SDL_Window* shown);
+// Lets it go.
+void X11ReleasePointer();
+// The descriptor of the holding connection for the loop's wait; -1 when not held.
+int X11HeldPointerFd();
+// What the held pointer did, in screen pixels.
+struct X11PointerInput {
+  enum Kind { kMoved, kPressed, kReleased } kind = kMoved;
+  int x = 0, y = 0;
+  int button = 0;           // pressed or released: 1 left, 2 middle, 3 right
+  bool buttonDown = false;  // moved: a button is held
+};
+// The next input of the held pointer; false when none waits.
+bool X11NextHeldPointerInput(X11PointerInput* input);
+
+// Tells the window manager that the window keeps its size (it was made so already: its least
+// and greatest sizes are its size): it offers neither resizing nor maximizing it (Motif's
+// hints), and a dialog is shown as one (_NET_WM_WINDOW_TYPE_DIALOG). Before the window is
+// mapped. False when not on X11.
+bool X11MarkFixedSize(SDL_Window* window, bool dialog);
+// Names the window as the desktop's conventions ask: WM_NAME as Latin-1 text (STRING) when the
+// title is all Latin-1, else as COMPOUND_TEXT, and _NET_WM_NAME as UTF8_STRING. (SDL puts the
+// UTF-8 bytes in WM_NAME typed as STRING, which tools that read WM_NAME show garbled.) False
+// when not on X11 or the title cannot be converted.
+bool X11SetTitle(SDL_Window* window, const std::string& utf8);
+// Notes the server's time of a person's input (a key, a button, a move of the pointer) that a
+// message of the X11 event stream tells of; other messages are passed by.
+void X11NoteUserTime(const SDL_SysWMmsg* message);
+// The server's time of the latest input noted; 0 (CurrentTime) before any.
+unsigned long X11LastUserTime();
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 // Where the pointer is now, in the window's pixels (also outside it), asked of the X server:

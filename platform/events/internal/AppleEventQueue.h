@@ -29,6 +29,13 @@ OSErr QueueOpenDocuments(const std::vector<std::string>& paths);
 // calls it when the session ends.
 void RequestQuitFromSession();
 
+// The quit the session asked for (SIGTERM, RequestQuitFromSession) was handled and the
+// program's handler took it (answered noErr).
+bool SessionQuitTaken();
+// The session asked to quit and the program's handler has not had the quit yet: a loop that
+// dispatches no Apple events (a menu's) ends, so that the loop that does gets to it.
+bool SessionQuitWaiting();
+
 // Forgets the handlers of both tables, the queued events, the quit flag and the one-time
 // open-application flag, and removes the signal handler (the test API's reset).
 void ResetAppleEvents();

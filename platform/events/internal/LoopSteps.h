@@ -32,6 +32,10 @@ std::vector<EventRef> QueuedEventsInOrder();
 bool TakeQueuedEvent(EventRef event);
 // True when some loop has been asked to unwind (the test API's watchdog).
 bool LoopsMustUnwind();
+// True when the session is ending (SIGTERM, the desktop's logout) and the program agreed to
+// quit: its application loop is told to end, and every modal loop and menu ends at once as
+// if cancelled, rather than wait for a person who is gone.
+bool SessionEnding();
 // Counts one pass of any loop for the watchdog; answers LoopsMustUnwind().
 bool CountPass();
 

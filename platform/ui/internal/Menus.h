@@ -83,6 +83,10 @@ void ResetMenuManager();
 // PopUpMenuSelect follow the mouse and the keys (below).
 void SetLiveMenuTracking(bool live);
 bool LiveMenuTracking();
+// A menu is open and follows the person's input (MenuSelect or PopUpMenuSelect runs): the
+// display holds the pointer meanwhile, so that a click on another program's window reaches
+// the menu, which it closes.
+bool MenusOpen();
 
 // The bar's global rectangle now; empty when live and no document window is shown.
 Rect MenuBarBounds();
