@@ -63,10 +63,9 @@ void FollowCaret() {
   d.inputRectSet = true;
 }
 
-// An XIM server that draws the preedit through the program takes the inline preedit; SDL's
-// input method has the rest (DesktopXim.h).
+// An XIM server draws the preedit through the program where it is shown inline, else in its
+// own window (DesktopXim.h).
 void SetInternalEditing(bool on) {
-  SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
   XimSetInline(!on);
 }
 
@@ -95,7 +94,10 @@ void Wait(SInt64 timeoutMicros, void*) {
     SDL_PumpEvents();
   }
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+  if (XimQueued()) return;
   int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
+  const int retry = XimRetryMillis();
+  if (retry >= 0 && (millis < 0 || retry < millis)) millis = retry;
   int fd = -1;
   for (const ShownWindow& w : Desktop().windows) {
     fd = X11ConnectionFd(w.sdl);
@@ -106,9 +108,13 @@ void Wait(SInt64 timeoutMicros, void*) {
     poll(nullptr, 0, millis);
     return;
   }
-  // Other programs' drags come on a connection of their own.
-  pollfd connections[2] = {{fd, POLLIN, 0}, {XdndTargetFd(), POLLIN, 0}};
-  poll(connections, connections[1].fd >= 0 ? 2 : 1, millis);
+  // Other programs' drags and the input method's server come on connections of their own.
+  pollfd connections[3] = {{fd, POLLIN, 0}, {-1, POLLIN, 0}, {-1, POLLIN, 0}};
+  nfds_t count = 1;
+  for (int other : {XdndTargetFd(), XimConnectionFd()}) {
+    if (other >= 0) connections[count++].fd = other;
+  }
+  poll(connections, count, millis);
 }
 
 void PutClipboard(const std::string& utf8, void*) {
@@ -163,6 +169,41 @@ std::string NoDisplayMessage() {
   }
   return std::string("No display: the desktop display \"") +
          (display != nullptr ? display : wayland) + "\" cannot be opened (" + SDL_GetError() + ").";
+}
+
+// The environment variable set to `value` while the object lives, as it was afterwards.
+class EnvironmentFor {
+ public:
+  EnvironmentFor(const char* name, const char* value) : name_(name) {
+    const char* was = std::getenv(name);
+    had_ = was != nullptr;
+    if (had_) was_ = was;
+    setenv(name, value, 1);
+  }
+  ~EnvironmentFor() {
+    if (had_) {
+      setenv(name_, was_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  EnvironmentFor(const EnvironmentFor&) = delete;
+  EnvironmentFor& operator=(const EnvironmentFor&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string was_;
+};
+
+// SDL opens an input method of its own where XMODIFIERS names an XIM server, and speaks to
+// IBus over D-Bus where it runs: each key would reach the server twice (once for SDL, once for
+// DesktopXim.cpp), and SDL's waits on the server have no end. SDL starts without either (an
+// address file that names no bus), so that only DesktopXim.cpp speaks to the input method.
+bool InitVideoWithoutInputMethod() {
+  const EnvironmentFor modifiers("XMODIFIERS", "@im=none");
+  const EnvironmentFor ibus("IBUS_ADDRESS", "/dev/null");
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 }  // namespace
@@ -254,7 +295,7 @@ bool OpenDesktop(std::string* message) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // A long preedit arrives whole (SDL_TEXTEDITING_EXT), not cut at 32 bytes.
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  if (!InitVideoWithoutInputMethod()) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
   }

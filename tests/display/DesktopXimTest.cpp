@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "DesktopFixture.h"
@@ -16,6 +17,9 @@
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 #include "XQueries.h"
+#include "display/detail/DesktopX11.h"
+#include "display/detail/DesktopXim.h"
+#include "display/internal/Backends.h"
 #include "display/internal/XimCallbacks.h"
 
 namespace desktop_test {
@@ -67,18 +71,65 @@ class XimInput : public DesktopTest {
              return OSStatus(noErr);
            });
   }
-  // A window with a field taking inline input, with the keyboard.
-  WindowRef ShowField() {
+  // Adds the text input the application sees (MacJapanese) to `text`.
+  void RecordText(std::string* text) {
+    Listen(GetApplicationEventTarget(),
+           {{kEventClassTextInput, kEventTextInputUnicodeForKeyEvent}}, [text](EventRef e) {
+             char bytes[64] = {};
+             ByteCount size = 0;
+             GetEventParameter(e, kEventParamTextInputSendText, typeChar, nullptr, sizeof bytes,
+                               &size, bytes);
+             text->append(bytes, size);
+             return OSStatus(noErr);
+           });
+  }
+  // Counts the key repeats the application sees.
+  void RecordRepeats(int* repeats) {
+    Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyRepeat}},
+           [repeats](EventRef) {
+             ++*repeats;
+             return OSStatus(noErr);
+           });
+  }
+  // Types the keys, then a last key ("z") the program must see after them: what came before it
+  // came whole (each key once), since keys arrive in order.
+  bool TypeAndSeeTheEnd(const std::vector<std::string>& keys, const std::string* seen) {
+    std::vector<std::string> argv = {"xdotool", "key", "--delay", "20"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    argv.push_back("z");
+    return RunToolPumping(argv) &&
+           PumpUntil([seen] { return !seen->empty() && seen->back() == 'z'; }, "the last key");
+  }
+  // Turns converting on and types "ka": the reading "か" is shown inline.
+  bool TypeTheReading(const char* what) {
+    return RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}) &&
+           PumpUntil(
+               [this] {
+                 return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9";
+               },
+               what);
+  }
+  void SignalServer(int signal) {
+    if (server_.pid > 0) kill(server_.pid, signal);
+  }
+  // The program took the server (again): its context has the keyboard.
+  bool ServerTaken() {
+    return PumpUntil([] { return sp_platform::display::XimInCharge(); }, "the server taken");
+  }
+  // A window with a field taking inline input (or showing the input method's own window), with
+  // the keyboard.
+  WindowRef ShowField(bool inlineInput = true) {
     WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "XIM");
     if (window == nullptr) return nullptr;
     target_.reset(new RecordingTarget(window, R(10, 10, 40, 200)));
-    target_->EnableInlineInput(1);
+    target_->EnableInlineInput(inlineInput ? 1 : 0);
     if (!PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard")) {
       return nullptr;
     }
     return window;
   }
   void TearDown() override {
+    SignalServer(SIGCONT);
     target_.reset();
     sp_testing::ResetTextServices();
     DesktopTest::TearDown();
@@ -86,7 +137,7 @@ class XimInput : public DesktopTest {
     unsetenv("LANG");
     unsetenv("LOCPATH");
     if (server_.pid > 0) {
-      kill(server_.pid, SIGTERM);
+      kill(server_.pid, SIGKILL);
       waitpid(server_.pid, nullptr, 0);
     }
     std::error_code ignored;
@@ -195,11 +246,115 @@ TEST_F(XimInput, WhileTheServerIsGoneKeysComeThroughSDLAndItIsTakenAgainWhenBack
   EXPECT_EQ(keys, "b");
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(ServerReady());
-  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
-  ASSERT_TRUE(PumpUntil(
-      [this] { return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9"; },
-      "the reading"));
+  ASSERT_TRUE(TypeTheReading("the reading"));
   EXPECT_EQ(keys, "b");
+}
+
+// A field that shows no inline input (the dialogs' fields) takes each key once through the
+// server, and the composition is shown in the server's own window at the caret.
+TEST_F(XimInput, AFieldWithoutInlineInputTakesEachKeyOnceAndTheServerShowsTheComposition) {
+  WindowRef window = ShowField(false);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  std::string keys, text;
+  RecordKeys(&keys);
+  RecordText(&text);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "c", "1", "2", "3"}, &keys));
+  EXPECT_EQ(keys, "abc123z");
+  // The server's preedit window lies over the program's window, at the caret.
+  const unsigned long xwindow = sp_platform::display::X11WindowID(
+      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window)));
+  EXPECT_EQ(x11::ViewableChildren(xwindow), 0);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
+  ASSERT_TRUE(PumpUntil([&] { return x11::ViewableChildren(xwindow) > 0; },
+                        "the server's window with the reading"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "Return"}));
+  ASSERT_TRUE(PumpUntil([&] { return !text.empty(); }, "the commit"));
+  EXPECT_EQ(text, MJ("か"));
+  EXPECT_EQ(keys, "abc123z");
+  EXPECT_TRUE(target_->updates.empty()) << "nothing is shown inline in this field";
+}
+
+// Plain keys while the server holds the keyboard come once each: converting on, a space with
+// nothing composed is the server's full-width space and an arrow is handed back as its key;
+// converting off, the space is handed back as a space. None is taken as a repeat.
+TEST_F(XimInput, PlainKeysWhileTheServerHoldsTheKeyboardComeOnce) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys, text;
+  int repeats = 0;
+  RecordKeys(&keys);
+  RecordText(&text);
+  RecordRepeats(&repeats);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space"}));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"space", "Left", "space", "shift+space", "space", "BackSpace"},
+                               &keys));
+  EXPECT_EQ(keys, "\x1C \x08z");
+  EXPECT_EQ(text, MJ("\u3000\u3000"));
+  EXPECT_EQ(repeats, 0);
+}
+
+// A server killed while the reading is shown: the reading goes, keys come through SDL at once,
+// and a server started again is taken.
+TEST_F(XimInput, AServerKilledWhileComposingLeavesTheKeysToSDLUntilOneComesBack) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  SignalServer(SIGKILL);
+  waitpid(server_.pid, nullptr, 0);
+  server_.pid = -1;
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+  EXPECT_EQ(keys, "bz");
+  EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReading("the reading through the new server"));
+  EXPECT_EQ(keys, "bz");
+}
+
+// A server stopped while the user types holds nothing: the key in its hands and those after it
+// come through SDL, and once it goes on it takes the keys again.
+TEST_F(XimInput, AStoppedServerLeavesTheKeysToSDLAndTakesThemAgainOnceItGoesOn) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b", "c"}, &keys));
+  EXPECT_EQ(keys, "bcz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  ASSERT_TRUE(TypeAndSeeTheEnd({"d"}, &keys));
+  EXPECT_EQ(keys, "bczdz");
+  SignalServer(SIGCONT);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  EXPECT_EQ(keys, "bczdz");
+}
+
+// A key let go while another program's window had the keyboard is up when the field's window
+// has it again: its next press is a press, not a repeat.
+TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain) {
+  const unsigned long elsewhere = x11::ShowForeignWindow();
+  ASSERT_NE(elsewhere, 0u);
+  WindowRef window = ShowField();
+  ASSERT_NE(window, nullptr);
+  const std::string ours = std::to_string(sp_platform::display::X11WindowID(
+      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window))));
+  std::string keys;
+  int repeats = 0;
+  RecordKeys(&keys);
+  RecordRepeats(&repeats);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "keydown", "x"}));
+  ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); }, "the press"));
+  EXPECT_EQ(keys, "x");
+  ASSERT_TRUE(RunToolPumping(
+      {"xdotool", "windowfocus", "--sync", std::to_string(elsewhere), "keyup", "x"}));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowfocus", "--sync", ours}));
+  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard back"));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"x"}, &keys));
+  EXPECT_EQ(keys, "xxz");
+  EXPECT_EQ(repeats, 0);
+  x11::CloseForeignWindow(elsewhere);
 }
 
 }  // namespace
