@@ -96,8 +96,8 @@ void Wait(SInt64 timeoutMicros, void*) {
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
   if (XimQueued()) return;
   int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
-  const int retry = XimRetryMillis();
-  if (retry >= 0 && (millis < 0 || retry < millis)) millis = retry;
+  const int wake = XimWakeMillis();
+  if (wake >= 0 && (millis < 0 || wake < millis)) millis = wake;
   int fd = -1;
   for (const ShownWindow& w : Desktop().windows) {
     fd = X11ConnectionFd(w.sdl);

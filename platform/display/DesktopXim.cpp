@@ -5,6 +5,7 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +66,12 @@ struct XimState {
   bool clearPending = false;  // the draft went empty in this pass (see Show)
   std::bitset<256> down;  // keys pressed, by X key code, to tell repeats
   std::vector<XimKey>* out = nullptr;  // where the keys read from the connection go
+  // Keys the server took without a word back yet (a server that answers none of them is asked
+  // after; see CheckAnswers), since when, and whether it said anything in this call.
+  std::vector<XKeyEvent> unanswered;
+  Uint64 askedAt = 0;
+  bool heard = false;
+  std::vector<XimKey> orphans;  // keys of a server given up, to come as SDL's would
 };
 
 XimState& G() {
@@ -105,12 +113,14 @@ bool Stale(XIC ic) {
 }
 
 Bool PreeditStart(XIC ic, XPointer, XPointer) {
+  G().heard = true;
   if (Stale(ic)) return -1;
   G().draft.Clear();
   return -1;  // no limit on the preedit's length (the draft holds its own)
 }
 
 Bool PreeditDone(XIC ic, XPointer, XPointer) {
+  G().heard = true;
   if (Stale(ic) || G().draft.Empty()) return True;
   G().draft.Clear();
   Show();
@@ -136,6 +146,7 @@ std::u32string CharactersOf(const XIMText& text) {
 
 Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
   const auto* draw = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(data);
+  G().heard = true;
   if (draw == nullptr || Stale(ic)) return False;
   std::u32string characters;
   std::vector<unsigned long> feedback;
@@ -156,6 +167,7 @@ Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
 
 Bool PreeditCaret(XIC ic, XPointer, XPointer data) {
   auto* move = reinterpret_cast<XIMPreeditCaretCallbackStruct*>(data);
+  G().heard = true;
   if (move == nullptr || Stale(ic)) return False;
   PreeditDraft& draft = G().draft;
   int to = draft.Caret();
@@ -309,8 +321,20 @@ void WaitForServer(Display* display);
 // The server went away (or did not answer): its contexts and our connection with it, and
 // SDL's path takes over until it is back. Neither is called again (they would wait for it).
 // A server that did not answer is asked again after a while, each time later.
+void TakeKey(XIC ic, XKeyEvent key);
+
 void Abandon(bool retry) {
   XimState& g = G();
+  // The keys the server held come as if it had handed them back.
+  std::vector<XimKey>* out = g.out;
+  g.out = &g.orphans;
+  for (XKeyEvent key : g.unanswered) {
+    key.display = g.display;
+    TakeKey(nullptr, key);
+  }
+  g.out = out;
+  g.unanswered.clear();
+  g.askedAt = 0;
   if (g.connection != nullptr) Retired().push_back(RetiredConnection{g.connection, g.fontSet});
   g.connection = nullptr;
   g.im = nullptr;
@@ -602,14 +626,22 @@ Uint16 ModifiersOf(unsigned int state) {
 }
 
 // A key press the server left alone (or never saw), or its commit (a press without a key
-// code): what it types, with its key. Called in a guarded call, in the input method's locale.
+// code): what it types, with its key. Called in a guarded call, in the input method's locale;
+// without a context (the server was given up), what the key types without one.
 void TakeKey(XIC ic, XKeyEvent key) {
   XimState& g = G();
   if (g.out == nullptr) return;
   char buffer[256];
   KeySym sym = NoSymbol;
   Status status = XLookupNone;
-  int n = Xutf8LookupString(ic, &key, buffer, int(sizeof buffer), &sym, &status);
+  int n = 0;
+  if (ic != nullptr) {
+    n = Xutf8LookupString(ic, &key, buffer, int(sizeof buffer), &sym, &status);
+  } else {
+    n = XLookupString(&key, buffer, int(sizeof buffer), &sym, nullptr);
+    const bool ascii = n == 1 && static_cast<unsigned char>(buffer[0]) < 0x80;
+    status = ascii ? XLookupBoth : XLookupKeySym;
+  }
   std::string text;
   if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
     text.assign(buffer, std::size_t(n));
@@ -660,6 +692,9 @@ void Drain() {
     while (g.connection != nullptr && XPending(g.connection) > 0) {
       XEvent e;
       XNextEvent(g.connection, &e);
+      g.heard = true;
+      g.unanswered.clear();
+      g.askedAt = 0;
       if (XFilterEvent(&e, None) == True || e.type != KeyPress) continue;
       const Context* c = FindContext(e.xkey.window, g.focusedInline);
       if (c != nullptr && c->ic != nullptr && c->window == g.focused) TakeKey(c->ic, e.xkey);
@@ -676,6 +711,30 @@ void ForgetReleasedKeys() {
   for (std::size_t code = 0; code < g.down.size(); ++code) {
     if ((keys[code / 8] & (1 << (code % 8))) == 0) g.down.reset(code);
   }
+}
+
+// A server that took keys and said nothing of them (it may take them without an answer) is
+// asked after once they waited kAnswerMillis: one that does not answer is given up, and the
+// keys it held come through SDL's path.
+void CheckAnswers() {
+  XimState& g = G();
+  if (g.unanswered.empty() || g.im == nullptr) return;
+  if (SDL_GetTicks64() < g.askedAt + Uint64(kAnswerMillis)) return;
+  const Context* c = FindContext(g.focused, g.focusedInline);
+  if (c == nullptr || c->ic == nullptr || !ServerAlive()) {
+    Abandon(false);
+    return;
+  }
+  XPoint spot = {0, 0};
+  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
+  if (preedit == nullptr) return;
+  XIC ic = c->ic;
+  // Any answer will do, a refusal too.
+  if (Guarded([&] { XGetICValues(ic, XNPreeditAttributes, preedit, nullptr); })) {
+    g.unanswered.clear();
+    g.askedAt = 0;
+  }
+  XFree(preedit);
 }
 
 }  // namespace
@@ -700,6 +759,7 @@ void XimFollowFocus() {
     }
   }
   RetryServer();
+  CheckAnswers();
   // A field that shows no preedit of its own has it in the server's window.
   const bool inlineStyle = g.windowStyle == 0 || (g.wantInline && g.inlineStyle != 0);
   Window window = 0;
@@ -846,9 +906,14 @@ bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out) {
   key.xany.display = g.connection;
   XIC ic = c->ic;
   Bool taken = False;
+  g.heard = false;
   if (Guarded([&] { taken = XFilterEvent(&key, None); })) {
     if (taken == True) {
       Drain();
+      if (!g.heard && g.im != nullptr) {
+        if (g.unanswered.empty()) g.askedAt = SDL_GetTicks64();
+        g.unanswered.push_back(key.xkey);
+      }
     } else if (g.focused != 0) {
       Guarded([&] { TakeKey(ic, key.xkey); });
     }
@@ -860,7 +925,10 @@ bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out) {
 
 void XimDrain(std::vector<XimKey>* out) {
   XimState& g = G();
-  if (out == nullptr || g.connection == nullptr) return;
+  if (out == nullptr) return;
+  out->insert(out->end(), g.orphans.begin(), g.orphans.end());
+  g.orphans.clear();
+  if (g.connection == nullptr) return;
   XimLocaleScope scope;
   g.out = out;
   Drain();
@@ -874,14 +942,17 @@ int XimConnectionFd() {
 
 bool XimQueued() {
   const XimState& g = G();
-  return g.connection != nullptr && XQLength(g.connection) > 0;
+  return !g.orphans.empty() || (g.connection != nullptr && XQLength(g.connection) > 0);
 }
 
-int XimRetryMillis() {
+int XimWakeMillis() {
   const XimState& g = G();
-  if (g.im != nullptr || g.retryAt == 0) return -1;
+  Uint64 at = 0;
+  if (g.im == nullptr && g.retryAt != 0) at = g.retryAt;
+  if (g.im != nullptr && !g.unanswered.empty()) at = g.askedAt + Uint64(kAnswerMillis);
+  if (at == 0) return -1;
   const Uint64 now = SDL_GetTicks64();
-  return now >= g.retryAt ? 0 : int(g.retryAt - now);
+  return now >= at ? 0 : int(std::min<Uint64>(at - now, INT_MAX));
 }
 
 void XimPreeditDrawForTests(int caret, int first, int length, const std::string* utf8,

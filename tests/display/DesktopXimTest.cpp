@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "DesktopFixture.h"
 #include "SpStdFunctionNumber.h"
@@ -33,15 +35,14 @@ class XimInput : public DesktopTest {
   void SetUp() override {
     ASSERT_TRUE(DesktopReady()) << DesktopProblem();
     // A Japanese UTF-8 locale of the test's own (the server offers only its engines'
-    // languages); the program opens the input method in the locale LANG names. SDL opens its
-    // own input method first, with the same server.
+    // languages); the program opens the input method in the locale LANG names.
     char dir[] = "/tmp/sp-xim-XXXXXX";  // also the server's home
     ASSERT_NE(mkdtemp(dir), nullptr);
     locales_ = dir;
     ASSERT_TRUE(RunTool({"localedef", "-i", "ja_JP", "-f", "UTF-8", locales_ + "/ja_JP.UTF-8"}));
     setenv("LOCPATH", locales_.c_str(), 1);
     setenv("LANG", "ja_JP.UTF-8", 1);
-    setenv("XMODIFIERS", "@im=uim", 1);
+    setenv("XMODIFIERS", ("@im=" + ServerName()).c_str(), 1);
     if (ServerFirst()) {
       ASSERT_TRUE(StartServer());
     }
@@ -54,12 +55,16 @@ class XimInput : public DesktopTest {
     }
   }
   virtual bool ServerFirst() const { return true; }
+  virtual std::string ServerName() const { return "uim"; }
   // The server and its converter keep what they learn in a home of the test's own.
-  bool StartServer() {
+  virtual bool StartServer() {
     return StartTool({"env", "HOME=" + locales_, "uim-xim", "--engine=anthy-utf8"}, &server_);
   }
+  // The process that speaks XIM.
+  virtual pid_t XimProcess() { return server_.pid; }
   bool ServerReady() {
-    return PumpUntil([] { return x11::SelectionOwned("@server=uim"); }, "the XIM server");
+    const std::string selection = "@server=" + ServerName();
+    return PumpUntil([&selection] { return x11::SelectionOwned(selection); }, "the XIM server");
   }
   // Adds the character of every key-down the application sees to `keys`.
   void RecordKeys(std::string* keys) {
@@ -97,8 +102,12 @@ class XimInput : public DesktopTest {
     std::vector<std::string> argv = {"xdotool", "key", "--delay", "20"};
     argv.insert(argv.end(), keys.begin(), keys.end());
     argv.push_back("z");
-    return RunToolPumping(argv) &&
-           PumpUntil([seen] { return !seen->empty() && seen->back() == 'z'; }, "the last key");
+    const std::size_t before = seen->size();
+    return RunToolPumping(argv) && PumpUntil(
+                                       [seen, before] {
+                                         return seen->size() > before && seen->back() == 'z';
+                                       },
+                                       "the last key");
   }
   // Turns converting on and types "ka": the reading "か" is shown inline.
   bool TypeTheReading(const char* what) {
@@ -110,7 +119,8 @@ class XimInput : public DesktopTest {
                what);
   }
   void SignalServer(int signal) {
-    if (server_.pid > 0) kill(server_.pid, signal);
+    const pid_t pid = XimProcess();
+    if (pid > 0) kill(pid, signal);
   }
   // The program took the server (again): its context has the keyboard.
   bool ServerTaken() {
@@ -137,7 +147,7 @@ class XimInput : public DesktopTest {
     unsetenv("LANG");
     unsetenv("LOCPATH");
     if (server_.pid > 0) {
-      kill(server_.pid, SIGKILL);
+      kill(server_.pid, SIGTERM);
       waitpid(server_.pid, nullptr, 0);
     }
     std::error_code ignored;
@@ -355,6 +365,67 @@ TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain
   EXPECT_EQ(keys, "xxz");
   EXPECT_EQ(repeats, 0);
   x11::CloseForeignWindow(elsewhere);
+}
+
+// IBus's XIM bridge (its daemon with the bridge; no converting engine, so every key is handed
+// back, without the bridge waiting for the program): each key comes once in both kinds of
+// field; keys a stopped bridge holds and those after them come through SDL; a new bridge is
+// taken.
+class XimInputIbus : public XimInput {
+ protected:
+  std::string ServerName() const override { return "ibus"; }
+  bool StartServer() override {
+    return StartTool({"env", "HOME=" + locales_, "XDG_CONFIG_HOME=" + locales_ + "/config",
+                      "XDG_CACHE_HOME=" + locales_ + "/cache", "ibus-daemon", "--xim",
+                      "--panel=disable", "--emoji-extension=disable", "--config=disable",
+                      "--single"},
+                     &server_);
+  }
+  // The bridge the daemon started (it leaves its parent): the live one on the tests' display.
+  pid_t XimProcess() override {
+    std::string out;
+    if (!RunTool({"pgrep", "-x", "ibus-x11"}, &out)) return -1;
+    const std::string display = std::string("DISPLAY=") + getenv("DISPLAY") + '\0';
+    std::istringstream pids(out);
+    for (pid_t pid = 0; pids >> pid;) {
+      std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+      const std::string environment((std::istreambuf_iterator<char>(file)),
+                                    std::istreambuf_iterator<char>());
+      if (environment.find(display) != std::string::npos) return pid;
+    }
+    return -1;
+  }
+};
+
+TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANewOneIsTaken) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "space", "1"}, &keys));
+  EXPECT_EQ(keys, "ab 1z");
+  target_->EnableInlineInput(0);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"c", "2"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2z");
+  EXPECT_TRUE(sp_platform::display::XimInCharge());
+
+  ASSERT_GT(XimProcess(), 0);
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"d"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdz");
+  ASSERT_TRUE(TypeAndSeeTheEnd({"e"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdzez");
+  // (The bridge does not outlive its stop for long.) A bridge started again is taken.
+  SignalServer(SIGCONT);
+  kill(server_.pid, SIGTERM);
+  waitpid(server_.pid, nullptr, 0);
+  server_.pid = -1;
+  ASSERT_TRUE(PumpUntil([] { return !x11::SelectionOwned("@server=ibus"); }, "the bridge gone"));
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeAndSeeTheEnd({"f"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdzezfz");
 }
 
 }  // namespace

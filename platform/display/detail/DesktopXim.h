@@ -33,12 +33,12 @@ struct XimKey {
 bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out);
 // Reads what the server sent meanwhile (its preedit, its commits) into `out`.
 void XimDrain(std::vector<XimKey>* out);
-// The loop's wait: the connection to the server (-1 when none), whether Xlib holds something
-// read from it already, and the milliseconds until a server that did not answer is asked again
-// (-1 when none is to be).
+// The loop's wait: the connection to the server (-1 when none), whether something read from
+// it already waits, and the milliseconds until the server is to be asked after (a server that
+// did not answer, or one that took keys and said nothing); -1 when it is not.
 int XimConnectionFd();
 bool XimQueued();
-int XimRetryMillis();
+int XimWakeMillis();
 
 // True while our input context has the keyboard's window: SDL's key-downs are then left out
 // (but for modifier keys, which the server does not report back).
