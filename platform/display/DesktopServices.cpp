@@ -64,8 +64,10 @@ void FollowCaret() {
 }
 
 // An XIM server draws the preedit through the program where it is shown inline, else in its
-// own window (DesktopXim.h).
+// own window (DesktopXim.h); SDL's own input method (where SDL has one: not on X11, see
+// InitVideoWithoutInputMethod) is told the same.
 void SetInternalEditing(bool on) {
+  SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
   XimSetInline(!on);
 }
 

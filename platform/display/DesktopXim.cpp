@@ -266,6 +266,7 @@ bool MakeTimer() {
   const int signal = SIGRTMIN + 3;
   struct sigaction action = {};
   action.sa_handler = TimeUp;
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   if (sigaction(signal, &action, nullptr) != 0) return false;
   sigevent event = {};
