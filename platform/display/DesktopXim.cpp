@@ -210,7 +210,7 @@ XICCallback gCaret = {nullptr, PreeditCaret};
 // the connection's socket, Xlib's wait ends in an I/O error, and the call is left. The
 // connection is given up (never used or closed again) and SDL's path takes the keys, until the
 // server is asked again.
-constexpr long kAnswerMillis = 500;
+constexpr long kAnswerMillis = 800;
 constexpr Uint64 kFirstRetryMillis = 1000;
 constexpr Uint64 kLastRetryMillis = 4000;
 
