@@ -1,6 +1,7 @@
-// The input method over XIM with preedit callbacks (see detail/DesktopXim.h): the server's
-// preedit, drawn piece by piece with each character's feedback, becomes the inline input's
-// clauses; its commits and the keys it leaves alone become typed text and keys.
+// The input method over XIM (see detail/DesktopXim.h): where a field shows the preedit inline,
+// the server's preedit, drawn piece by piece through the callbacks with each character's
+// feedback, becomes the inline input's clauses; elsewhere the server shows it in its own
+// window at the caret. Its commits and the keys it leaves alone become typed text and keys.
 #include "display/detail/DesktopXim.h"
 
 #include <SDL_syswm.h>
