@@ -324,15 +324,28 @@ TEST_F(XimInput, AServerKilledWhileComposingLeavesTheKeysToSDLUntilOneComesBack)
 }
 
 // A server stopped while the user types holds nothing: the key in its hands and those after it
-// come through SDL, and once it goes on it takes the keys again.
+// come through SDL, clicks come, and once it goes on it takes the keys again.
 TEST_F(XimInput, AStoppedServerLeavesTheKeysToSDLAndTakesThemAgainOnceItGoesOn) {
-  ASSERT_NE(ShowField(), nullptr);
+  WindowRef window = ShowField();
+  ASSERT_NE(window, nullptr);
   std::string keys;
   RecordKeys(&keys);
+  int clicks = 0;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseDown}},
+         [&clicks](EventRef) {
+           ++clicks;
+           return OSStatus(noErr);
+         });
   SignalServer(SIGSTOP);
   ASSERT_TRUE(TypeAndSeeTheEnd({"b", "c"}, &keys));
   EXPECT_EQ(keys, "bcz");
   EXPECT_FALSE(sp_platform::display::XimInCharge());
+  int sx = 0, sy = 0;
+  ASSERT_TRUE(ScreenPointOf(window, 60, sp_platform::display::StripHeightOf(window) + 80, &sx,
+                            &sy));
+  ASSERT_TRUE(RunToolPumping(
+      {"xdotool", "mousemove", "--sync", std::to_string(sx), std::to_string(sy), "click", "1"}));
+  ASSERT_TRUE(PumpUntil([&clicks] { return clicks == 1; }, "the click"));
   ASSERT_TRUE(TypeAndSeeTheEnd({"d"}, &keys));
   EXPECT_EQ(keys, "bczdz");
   SignalServer(SIGCONT);
