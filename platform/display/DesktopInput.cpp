@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "AppleEvents.h"
 #include "CarbonEvents.h"
@@ -129,6 +130,16 @@ void Text(const char* utf8, PendingKey& pending) {
   in.text = text;
   in.modifiers = modifiers;
   PostRawInput(in);
+}
+
+// Keys the XIM server left alone and text it committed, each after the one before.
+void TakeXimKeys(std::vector<XimKey>& keys, PendingKey& pending) {
+  for (const XimKey& k : keys) {
+    FlushPendingKey(pending);
+    if (k.key) KeyDown(k.down, pending);
+    if (!k.text.empty()) Text(k.text.c_str(), pending);
+  }
+  keys.clear();
 }
 
 // The input method's preedit: its text, the caret and the marked segment, in characters.
@@ -358,6 +369,11 @@ bool PumpInput() {
   PendingKey pending;
   bool any = false;
   SDL_Event e;
+  // What the input method sent since the last pass comes first.
+  std::vector<XimKey> xim;
+  XimDrain(&xim);
+  any = !xim.empty();
+  TakeXimKeys(xim, pending);
   // Everything waiting now, taken in order (events that come meanwhile wait for the next pass).
   {
     XimLocaleScope scope;
@@ -402,11 +418,7 @@ bool PumpInput() {
       case SDL_SYSWMEVENT: {
         X11NoteUserTime(e.syswm.msg);
         WindowPlaceMessage(e.syswm.msg);
-        XimKey xim;
-        if (XimEvent(e.syswm.msg, &xim)) {
-          if (xim.key) KeyDown(xim.down, pending);
-          if (!xim.text.empty()) Text(xim.text.c_str(), pending);
-        }
+        if (XimEvent(e.syswm.msg, &xim)) TakeXimKeys(xim, pending);
         break;
       }
       case SDL_DROPBEGIN:

@@ -82,8 +82,9 @@ void FollowCaret() {
   d.inputRectSet = true;
 }
 
-// An XIM server that draws the preedit through the program takes the inline preedit; SDL's
-// input method has the rest (DesktopXim.h).
+// An XIM server draws the preedit through the program where it is shown inline, else in its
+// own window (DesktopXim.h); SDL's own input method (where SDL has one: not on X11, see
+// InitVideoWithoutInputMethod) is told the same.
 void SetInternalEditing(bool on) {
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
   XimSetInline(!on);
@@ -115,7 +116,10 @@ void Wait(SInt64 timeoutMicros, void*) {
     SDL_PumpEvents();
   }
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+  if (XimQueued()) return;
   int millis = timeoutMicros < 0 ? -1 : int(std::min<SInt64>((timeoutMicros + 999) / 1000, INT_MAX));
+  const int wake = XimWakeMillis();
+  if (wake >= 0 && (millis < 0 || wake < millis)) millis = wake;
   int fd = -1;
   for (const ShownWindow& w : Desktop().windows) {
     fd = X11ConnectionFd(w.sdl);
@@ -126,11 +130,12 @@ void Wait(SInt64 timeoutMicros, void*) {
     poll(nullptr, 0, millis);
     return;
   }
-  // Other programs' drags, and the pointer held for a menu, come on connections of their own.
-  pollfd connections[3] = {{fd, POLLIN, 0}};
+  // Other programs' drags, the pointer held for a menu and the input method's server come on
+  // connections of their own.
+  pollfd connections[4] = {{fd, POLLIN, 0}, {-1, POLLIN, 0}, {-1, POLLIN, 0}, {-1, POLLIN, 0}};
   nfds_t count = 1;
-  for (int other : {XdndTargetFd(), X11HeldPointerFd()}) {
-    if (other >= 0) connections[count++] = {other, POLLIN, 0};
+  for (int other : {XdndTargetFd(), X11HeldPointerFd(), XimConnectionFd()}) {
+    if (other >= 0) connections[count++].fd = other;
   }
   poll(connections, count, millis);
 }
@@ -187,6 +192,41 @@ std::string NoDisplayMessage() {
   }
   return std::string("No display: the desktop display \"") +
          (display != nullptr ? display : wayland) + "\" cannot be opened (" + SDL_GetError() + ").";
+}
+
+// The environment variable set to `value` while the object lives, as it was afterwards.
+class EnvironmentFor {
+ public:
+  EnvironmentFor(const char* name, const char* value) : name_(name) {
+    const char* was = std::getenv(name);
+    had_ = was != nullptr;
+    if (had_) was_ = was;
+    setenv(name, value, 1);
+  }
+  ~EnvironmentFor() {
+    if (had_) {
+      setenv(name_, was_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  EnvironmentFor(const EnvironmentFor&) = delete;
+  EnvironmentFor& operator=(const EnvironmentFor&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string was_;
+};
+
+// SDL opens an input method of its own where XMODIFIERS names an XIM server, and speaks to
+// IBus over D-Bus where it runs: each key would reach the server twice (once for SDL, once for
+// DesktopXim.cpp), and SDL's waits on the server have no end. SDL starts without either (an
+// address file that names no bus), so that only DesktopXim.cpp speaks to the input method.
+bool InitVideoWithoutInputMethod() {
+  const EnvironmentFor modifiers("XMODIFIERS", "@im=none");
+  const EnvironmentFor ibus("IBUS_ADDRESS", "/dev/null");
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 }  // namespace
@@ -278,7 +318,7 @@ bool OpenDesktop(std::string* message) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // A long preedit arrives whole (SDL_TEXTEDITING_EXT), not cut at 32 bytes.
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  if (!InitVideoWithoutInputMethod()) {
     if (message != nullptr) *message = NoDisplayMessage();
     return false;
   }

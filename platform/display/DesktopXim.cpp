@@ -1,16 +1,23 @@
-// The input method over XIM with preedit callbacks (see detail/DesktopXim.h): the server's
-// preedit, drawn piece by piece with each character's feedback, becomes the inline input's
-// clauses; its commits and the keys it leaves alone become typed text and keys.
+// The input method over XIM (see detail/DesktopXim.h): where a field shows the preedit inline,
+// the server's preedit, drawn piece by piece through the callbacks with each character's
+// feedback, becomes the inline input's clauses; elsewhere the server shows it in its own
+// window at the caret. Its commits and the keys it leaves alone become typed text and keys.
 #include "display/detail/DesktopXim.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <setjmp.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <time.h>
 
 #include <algorithm>
 #include <bitset>
+#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +27,9 @@
 #include "display/internal/XimCallbacks.h"
 #include "ui/internal/PreeditDraft.h"
 
+extern "C" void __lsan_disable() __attribute__((weak));
+extern "C" void __lsan_enable() __attribute__((weak));
+
 namespace sp_platform {
 namespace display {
 namespace {
@@ -28,6 +38,7 @@ using input_method::PreeditDraft;
 
 struct Context {
   Window window;
+  bool inlineStyle;  // the preedit drawn through the callbacks, else in the server's window
   XIC ic;
 };
 
@@ -36,18 +47,32 @@ struct XimState {
   bool waiting = false;  // for a server to come (WaitForServer)
   Atom serversAtom = 0;
   Atom serverAtom = 0;  // the selection of the server XMODIFIERS names (see ServerAlive)
-  Display* display = nullptr;
+  Display* display = nullptr;     // SDL's: the keys, the selection, the servers' list
+  Display* connection = nullptr;  // ours, where the server is spoken to (see Guarded)
   XIM im = nullptr;
-  XIMStyle style = 0;
+  XIMStyle inlineStyle = 0;  // preedit callbacks
+  XIMStyle windowStyle = 0;  // the server's own window: over the spot, else its root window
+  XFontSet fontSet = nullptr;  // of the connection, for the over-the-spot window
+  XPoint spot = {0, 0};
   std::vector<Context> contexts;
   Window focused = 0;  // the window whose context has the keyboard; 0: SDL's path
+  bool focusedInline = false;
   bool refocus = false;
   bool wantInline = false;
   bool wantText = true;
+  Uint64 retryAt = 0;  // a server that did not answer is asked again then (SDL ticks); 0: not
+  Uint64 retryMillis = 0;
   locale_t locale = nullptr;  // the input method's (see XimLocaleScope)
   PreeditDraft draft;
   bool clearPending = false;  // the draft went empty in this pass (see Show)
   std::bitset<256> down;  // keys pressed, by X key code, to tell repeats
+  std::vector<XimKey>* out = nullptr;  // where the keys read from the connection go
+  // Keys the server took without a word back yet (a server that answers none of them is asked
+  // after; see CheckAnswers), since when, and whether it said anything in this call.
+  std::vector<XKeyEvent> unanswered;
+  Uint64 askedAt = 0;
+  bool heard = false;
+  std::vector<XimKey> orphans;  // keys of a server given up, to come as SDL's would
 };
 
 XimState& G() {
@@ -83,18 +108,20 @@ bool Stale(XIC ic) {
   const XimState& g = G();
   if (ic == nullptr) return false;
   for (const Context& c : g.contexts) {
-    if (c.ic == ic) return c.window != g.focused;
+    if (c.ic == ic) return c.window != g.focused || c.inlineStyle != g.focusedInline;
   }
   return true;
 }
 
 Bool PreeditStart(XIC ic, XPointer, XPointer) {
+  G().heard = true;
   if (Stale(ic)) return -1;
   G().draft.Clear();
   return -1;  // no limit on the preedit's length (the draft holds its own)
 }
 
 Bool PreeditDone(XIC ic, XPointer, XPointer) {
+  G().heard = true;
   if (Stale(ic) || G().draft.Empty()) return True;
   G().draft.Clear();
   Show();
@@ -120,6 +147,7 @@ std::u32string CharactersOf(const XIMText& text) {
 
 Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
   const auto* draw = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(data);
+  G().heard = true;
   if (draw == nullptr || Stale(ic)) return False;
   std::u32string characters;
   std::vector<unsigned long> feedback;
@@ -140,6 +168,7 @@ Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
 
 Bool PreeditCaret(XIC ic, XPointer, XPointer data) {
   auto* move = reinterpret_cast<XIMPreeditCaretCallbackStruct*>(data);
+  G().heard = true;
   if (move == nullptr || Stale(ic)) return False;
   PreeditDraft& draft = G().draft;
   int to = draft.Caret();
@@ -173,36 +202,168 @@ XICCallback gDone = {nullptr, PreeditDone};
 XICCallback gDraw = {nullptr, PreeditDraw};
 XICCallback gCaret = {nullptr, PreeditCaret};
 
+// ---- Waits on the server that end ----
+
+// Xlib waits for the server's answer to a request (and, for a server that asks for it, to each
+// key handed over) without end: a server that is stopped, hangs, or died before Xlib read of
+// its going would hold the program. So the server is spoken to on a connection of our own, and
+// every call on it runs in Guarded: when the server has not answered by then, a timer shuts
+// the connection's socket, Xlib's wait ends in an I/O error, and the call is left. The
+// connection is given up (never used or closed again) and SDL's path takes the keys, until the
+// server is asked again.
+constexpr long kAnswerMillis = 800;
+constexpr Uint64 kFirstRetryMillis = 1000;
+constexpr Uint64 kLastRetryMillis = 4000;
+
+sigjmp_buf gJump;
+volatile sig_atomic_t gGuarding = 0;
+volatile sig_atomic_t gGuardedFd = -1;
+timer_t gTimer;
+bool gTimerMade = false;
+XIOErrorHandler gOtherIOErrors = nullptr;
+bool gIOHandlerSet = false;
+
+// Connections given up, with their fonts: kept (unreachable memory would be a leak), never
+// used again.
+struct RetiredConnection {
+  Display* display;
+  XFontSet fontSet;
+};
+std::vector<RetiredConnection>& Retired() {
+  static auto* retired = new std::vector<RetiredConnection>();
+  return *retired;
+}
+
+void TimeUp(int) {
+  if (gGuarding != 0 && gGuardedFd >= 0) shutdown(gGuardedFd, SHUT_RDWR);
+}
+
+bool Ours(Display* display) {
+  if (display == G().connection) return true;
+  for (const RetiredConnection& r : Retired()) {
+    if (r.display == display) return true;
+  }
+  return false;
+}
+
+// Xlib's default ends the process on any broken connection; ours ends only the call.
+int ConnectionBroke(Display* display) {
+  if (!Ours(display)) return gOtherIOErrors != nullptr ? gOtherIOErrors(display) : 0;
+  if (gGuarding != 0 && display == G().connection) siglongjmp(gJump, 1);
+  return 0;
+}
+
+void StayAfterBreak(Display*, void*) {}
+
+void SetTimer(long millis) {
+  itimerspec when = {};
+  when.it_value.tv_sec = millis / 1000;
+  when.it_value.tv_nsec = (millis % 1000) * 1000000;
+  timer_settime(gTimer, 0, &when, nullptr);
+}
+
+bool MakeTimer() {
+  if (gTimerMade) return true;
+  const int signal = SIGRTMIN + 3;
+  struct sigaction action = {};
+  action.sa_handler = TimeUp;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  if (sigaction(signal, &action, nullptr) != 0) return false;
+  sigevent event = {};
+  event.sigev_notify = SIGEV_SIGNAL;
+  event.sigev_signo = signal;
+  gTimerMade = timer_create(CLOCK_MONOTONIC, &event, &gTimer) == 0;
+  return gTimerMade;
+}
+
+void Abandon(bool retry);
+
+// What Xlib allocated in a call the timer ended is lost with the call's frames: the leak
+// checks of a sanitized build leave what Xlib takes in guarded calls alone.
+void LeakChecks(bool on) {
+  if (on && __lsan_enable != nullptr) __lsan_enable();
+  if (!on && __lsan_disable != nullptr) __lsan_disable();
+}
+
+// Runs `call` (Xlib calls on our connection, holding nothing that needs destroying) with its
+// waits bounded; false when the server did not answer in time (the connection is then given
+// up). A guarded call inside another runs under the outer one's timer.
+template <typename Call>
+bool Guarded(Call call) {
+  XimState& g = G();
+  if (g.connection == nullptr) return false;
+  if (gGuarding != 0) {
+    call();
+    return G().connection != nullptr;
+  }
+  if (!MakeTimer()) return false;
+  if (sigsetjmp(gJump, 1) != 0) {
+    LeakChecks(true);
+    gGuarding = 0;
+    SetTimer(0);
+    Abandon(true);
+    return false;
+  }
+  gGuardedFd = ConnectionNumber(g.connection);
+  gGuarding = 1;
+  SetTimer(kAnswerMillis);
+  LeakChecks(false);
+  call();
+  LeakChecks(true);
+  gGuarding = 0;
+  SetTimer(0);
+  return true;
+}
+
 // ---- The input method and its contexts ----
 
 void WaitForServer(Display* display);
-void TakeServer(Display* display);
 
-// The server went away: its contexts with it, and SDL's path takes over until one comes back.
-// The input method and its contexts are not called again (they would wait for the server).
-void Abandon() {
+// The server went away (or did not answer): its contexts and our connection with it, and
+// SDL's path takes over until it is back. Neither is called again (they would wait for it).
+// A server that did not answer is asked again after a while, each time later.
+void TakeKey(XIC ic, XKeyEvent key);
+
+void Abandon(bool retry) {
   XimState& g = G();
+  // The keys the server held come as if it had handed them back.
+  std::vector<XimKey>* out = g.out;
+  g.out = &g.orphans;
+  for (XKeyEvent key : g.unanswered) {
+    key.display = g.display;
+    TakeKey(nullptr, key);
+  }
+  g.out = out;
+  g.unanswered.clear();
+  g.askedAt = 0;
+  if (g.connection != nullptr) Retired().push_back(RetiredConnection{g.connection, g.fontSet});
+  g.connection = nullptr;
   g.im = nullptr;
+  g.fontSet = nullptr;
   g.contexts.clear();
   g.focused = 0;
+  if (retry) {
+    g.retryMillis =
+        g.retryMillis == 0 ? kFirstRetryMillis : std::min(g.retryMillis * 2, kLastRetryMillis);
+    g.retryAt = SDL_GetTicks64() + g.retryMillis;
+  }
   if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
   WaitForServer(g.display);
 }
 
 void ServerGone(XIM im, XPointer, XPointer) {
-  if (im == G().im) Abandon();
+  if (im == G().im) Abandon(false);
 }
 
-// Each request to the server that needs its answer waits for it without end: a server that
-// died before Xlib read of its going would hold the program. So before one, the server is
-// asked after through the X server, which drops the server's selection as soon as its
-// connection ends; a server without it is abandoned.
+// Before a request the server is asked after through the X server, which drops the server's
+// selection as soon as its connection ends: a server without it is abandoned at once.
 bool ServerAlive() {
   XimState& g = G();
   if (g.im == nullptr) return false;
   if (g.serverAtom != 0 && XGetSelectionOwner(g.display, g.serverAtom) == 0) {
-    Abandon();
+    Abandon(false);
     return false;
   }
   return true;
@@ -232,21 +393,20 @@ bool InInputMethodLocale(Call call) {
   return ran;
 }
 
-// Whether XMODIFIERS names a server ("@im=NAME"); without one there is nothing to wait for.
-bool NamesAServer() {
+// The server's name in XMODIFIERS ("@im=NAME"); empty when it names none to wait for.
+std::string ServerName() {
   const char* modifiers = std::getenv("XMODIFIERS");
   const char* at = modifiers != nullptr ? std::strstr(modifiers, "@im=") : nullptr;
-  if (at == nullptr) return false;
+  if (at == nullptr) return std::string();
   const std::string name(at + 4, std::strcspn(at + 4, "@"));
-  return !name.empty() && name != "none" && name != "local";
+  return name == "none" || name == "local" ? std::string() : name;
 }
 
 // The selection the server XMODIFIERS names holds while it runs ("@server=NAME").
 void NoteServer(Display* display) {
   XimState& g = G();
-  if (g.serverAtom != 0 || !NamesAServer()) return;
-  const char* at = std::strstr(std::getenv("XMODIFIERS"), "@im=") + 4;
-  const std::string name(at, std::strcspn(at, "@"));
+  const std::string name = ServerName();
+  if (g.serverAtom != 0 || name.empty() || display == nullptr) return;
   g.serverAtom = XInternAtom(display, ("@server=" + name).c_str(), False);
 }
 
@@ -254,7 +414,7 @@ void NoteServer(Display* display) {
 // server came (the first time, or back after it went), which XimEvent takes.
 void WaitForServer(Display* display) {
   XimState& g = G();
-  if (g.waiting || display == nullptr || !NamesAServer()) return;
+  if (g.waiting || display == nullptr || ServerName().empty()) return;
   const Window root = DefaultRootWindow(display);
   XWindowAttributes attributes;
   if (XGetWindowAttributes(display, root, &attributes) == 0) return;
@@ -265,73 +425,161 @@ void WaitForServer(Display* display) {
   g.waiting = true;
 }
 
-// The input method of the display (see InInputMethodLocale). Null when no server offers
-// preedit callbacks.
-XIM Open(Display* display, XIMStyle* style) {
-  XIM im = nullptr;
-  InInputMethodLocale([&im, display] { im = XOpenIM(display, nullptr, nullptr, nullptr); });
-  if (im == nullptr) return nullptr;
-  XIMStyles* styles = nullptr;
-  *style = 0;
-  if (XGetIMValues(im, XNQueryInputStyle, &styles, nullptr) == nullptr && styles != nullptr) {
-    for (unsigned short i = 0; i < styles->count_styles; ++i) {
-      const XIMStyle s = styles->supported_styles[i];
-      if (s == (XIMPreeditCallbacks | XIMStatusNothing)) *style = s;
-      if (s == (XIMPreeditCallbacks | XIMStatusNone) && *style == 0) *style = s;
+// Our connection to the display SDL shows on, whose breaks end only the call that met them.
+bool Connect() {
+  XimState& g = G();
+  if (g.connection != nullptr) return true;
+  if (g.display == nullptr) return false;
+  g.connection = XOpenDisplay(DisplayString(g.display));
+  if (g.connection == nullptr) return false;
+  if (!gIOHandlerSet) {
+    gOtherIOErrors = XSetIOErrorHandler(ConnectionBroke);
+    gIOHandlerSet = true;
+  }
+  XSetIOErrorExitHandler(g.connection, StayAfterBreak, nullptr);
+  return true;
+}
+
+// The fonts of the over-the-spot window: the server makes the same set from these names, and
+// the last matches any font, so that a server finds one on any X server.
+constexpr char kFontNames[] =
+    "-*-*-medium-r-normal--14-*-*-*-*-*-*-*,-*-*-medium-r-normal--16-*-*-*-*-*-*-*,"
+    "-*-*-*-*-*-*-*-*-*-*-*-*-*-*";
+
+// The styles the server offers, of the two kinds the fields need; the over-the-spot window's
+// fonts are made with them. Called in the input method's locale.
+void ChooseStyles(XIMStyles* styles) {
+  XimState& g = G();
+  XIMStyle position = 0, root = 0;
+  g.inlineStyle = 0;
+  for (unsigned short i = 0; styles != nullptr && i < styles->count_styles; ++i) {
+    const XIMStyle s = styles->supported_styles[i];
+    const XIMStyle status = s & (XIMStatusNothing | XIMStatusNone);
+    if (status == 0 || (s & ~(XIMStatusNothing | XIMStatusNone)) == 0) continue;
+    if ((s & XIMPreeditCallbacks) != 0 && (g.inlineStyle == 0 || status == XIMStatusNothing)) {
+      g.inlineStyle = s;
     }
+    if ((s & XIMPreeditPosition) != 0 && (position == 0 || status == XIMStatusNothing)) {
+      position = s;
+    }
+    if ((s & XIMPreeditNothing) != 0 && (root == 0 || status == XIMStatusNothing)) root = s;
   }
-  if (styles != nullptr) XFree(styles);
-  if (*style == 0) {
-    XCloseIM(im);
-    return nullptr;
+  g.windowStyle = root;
+  if (position != 0) {
+    char** missing = nullptr;
+    int missingCount = 0;
+    char* fallback = nullptr;
+    g.fontSet = XCreateFontSet(g.connection, kFontNames, &missing, &missingCount, &fallback);
+    if (missing != nullptr) XFreeStringList(missing);
+    if (g.fontSet != nullptr) g.windowStyle = position;
   }
-  static XIMCallback gone = {nullptr, ServerGone};
-  XSetIMValues(im, XNDestroyCallback, &gone, nullptr);
-  return im;
 }
 
-void TakeServer(Display* display) {
+// Opens the input method on our connection (see InInputMethodLocale). Null when no server
+// offers a style the fields can use, or it did not answer.
+void Open() {
   XimState& g = G();
-  if (g.im == nullptr) g.im = Open(display, &g.style);
-  NoteServer(display);
-  if (g.im != nullptr) g.refocus = true;
+  if (!Connect()) return;
+  XIM im = nullptr;
+  InInputMethodLocale([&] {
+    Guarded([&] {
+      im = XOpenIM(g.connection, nullptr, nullptr, nullptr);
+      if (im == nullptr) return;
+      XIMStyles* styles = nullptr;
+      if (XGetIMValues(im, XNQueryInputStyle, &styles, nullptr) != nullptr) styles = nullptr;
+      ChooseStyles(styles);
+      if (styles != nullptr) XFree(styles);
+      if (g.inlineStyle == 0 && g.windowStyle == 0) {
+        XCloseIM(im);
+        im = nullptr;
+        return;
+      }
+      static XIMCallback gone = {nullptr, ServerGone};
+      XSetIMValues(im, XNDestroyCallback, &gone, nullptr);
+    });
+  });
+  if (g.connection == nullptr) return;  // it did not answer (Abandon ran)
+  g.im = im;
+  if (im == nullptr) {
+    if (g.fontSet != nullptr) XFreeFontSet(g.connection, g.fontSet);
+    g.fontSet = nullptr;
+    XCloseDisplay(g.connection);
+    g.connection = nullptr;
+  }
 }
 
-XIC ContextOf(Window window) {
+void TakeServer() {
   XimState& g = G();
-  for (const Context& c : g.contexts) {
-    if (c.window == window) return c.ic;
+  if (g.im == nullptr) Open();
+  NoteServer(g.display);
+  if (g.im != nullptr) {
+    g.refocus = true;
+    g.retryMillis = 0;
+    g.retryAt = 0;
   }
-  XVaNestedList preedit =
-      XVaCreateNestedList(0, XNPreeditStartCallback, &gStart, XNPreeditDoneCallback, &gDone,
-                          XNPreeditDrawCallback, &gDraw, XNPreeditCaretCallback, &gCaret, nullptr);
-  if (preedit == nullptr) return nullptr;
-  XIC ic = XCreateIC(g.im, XNInputStyle, g.style, XNClientWindow, window, XNFocusWindow, window,
+}
+
+// A server that did not answer is asked again when its time came, while it is there.
+void RetryServer() {
+  XimState& g = G();
+  if (g.im != nullptr || g.retryAt == 0 || SDL_GetTicks64() < g.retryAt) return;
+  g.retryAt = 0;
+  NoteServer(g.display);
+  if (g.serverAtom != 0 && XGetSelectionOwner(g.display, g.serverAtom) == 0) return;
+  TakeServer();
+}
+
+Context* FindContext(Window window, bool inlineStyle) {
+  for (Context& c : G().contexts) {
+    if (c.window == window && c.inlineStyle == inlineStyle) return &c;
+  }
+  return nullptr;
+}
+
+// The window's context of the style: the preedit through the callbacks, or in the server's
+// window at the caret (over the spot) or at its own place (root).
+XIC ContextOf(Window window, bool inlineStyle) {
+  XimState& g = G();
+  if (const Context* c = FindContext(window, inlineStyle)) return c->ic;
+  const XIMStyle style = inlineStyle ? g.inlineStyle : g.windowStyle;
+  XVaNestedList preedit = nullptr;
+  if (inlineStyle) {
+    preedit = XVaCreateNestedList(0, XNPreeditStartCallback, &gStart, XNPreeditDoneCallback,
+                                  &gDone, XNPreeditDrawCallback, &gDraw, XNPreeditCaretCallback,
+                                  &gCaret, nullptr);
+  } else if ((style & XIMPreeditPosition) != 0) {
+    preedit = XVaCreateNestedList(0, XNSpotLocation, &g.spot, XNFontSet, g.fontSet, nullptr);
+  }
+  XIC ic = nullptr;
+  Guarded([&] {
+    if (preedit != nullptr) {
+      ic = XCreateIC(g.im, XNInputStyle, style, XNClientWindow, window, XNFocusWindow, window,
                      XNPreeditAttributes, preedit, nullptr);
-  XFree(preedit);
+    } else if (!inlineStyle && (style & XIMPreeditNothing) != 0) {
+      ic = XCreateIC(g.im, XNInputStyle, style, XNClientWindow, window, XNFocusWindow, window,
+                     nullptr);
+    }
+  });
+  if (preedit != nullptr) XFree(preedit);
+  if (g.im == nullptr) return nullptr;  // the server did not answer
   // A window the server refused keeps SDL's path, without asking again each pass.
-  g.contexts.push_back(Context{window, ic});
-  if (ic == nullptr) return nullptr;
-  // The window selects what the server wants to see (key presses, which SDL selects too).
-  long wanted = 0;
-  XWindowAttributes attributes;
-  if (XGetICValues(ic, XNFilterEvents, &wanted, nullptr) == nullptr &&
-      XGetWindowAttributes(g.display, window, &attributes) != 0 &&
-      (attributes.your_event_mask & wanted) != wanted) {
-    XSelectInput(g.display, window, attributes.your_event_mask | wanted);
-  }
+  g.contexts.push_back(Context{window, inlineStyle, ic});
   return ic;
 }
 
 void Forget(Window window) {
   XimState& g = G();
   const bool alive = ServerAlive();  // (else the contexts went with the server)
-  for (auto it = g.contexts.begin(); it != g.contexts.end(); ++it) {
-    if (it->window != window) continue;
+  for (auto it = g.contexts.begin(); it != g.contexts.end();) {
+    if (it->window != window) {
+      ++it;
+      continue;
+    }
     if (g.focused == window) g.focused = 0;
-    if (it->ic != nullptr && alive) XDestroyIC(it->ic);
-    g.contexts.erase(it);
-    return;
+    XIC ic = it->ic;
+    it = g.contexts.erase(it);
+    if (ic != nullptr && alive) Guarded([&] { XDestroyIC(ic); });
+    if (g.im == nullptr) return;
   }
 }
 
@@ -379,6 +627,118 @@ Uint16 ModifiersOf(unsigned int state) {
   return mod;
 }
 
+// A key press the server left alone (or never saw), or its commit (a press without a key
+// code): what it types, with its key. Called in a guarded call, in the input method's locale;
+// without a context (the server was given up), what the key types without one.
+void TakeKey(XIC ic, XKeyEvent key) {
+  XimState& g = G();
+  if (g.out == nullptr) return;
+  char buffer[256];
+  KeySym sym = NoSymbol;
+  Status status = XLookupNone;
+  int n = 0;
+  if (ic != nullptr) {
+    n = Xutf8LookupString(ic, &key, buffer, int(sizeof buffer), &sym, &status);
+  } else {
+    n = XLookupString(&key, buffer, int(sizeof buffer), &sym, nullptr);
+    const bool ascii = n == 1 && static_cast<unsigned char>(buffer[0]) < 0x80;
+    status = ascii ? XLookupBoth : XLookupKeySym;
+  }
+  std::string text;
+  if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
+    text.assign(buffer, std::size_t(n));
+  } else if (status == XBufferOverflow && n > 0) {
+    std::vector<char> more(static_cast<std::size_t>(n));
+    n = Xutf8LookupString(ic, &key, more.data(), n, &sym, &status);
+    if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
+      text.assign(more.data(), std::size_t(n));
+    }
+  }
+  XimKey out;
+  if (key.keycode == 0) {  // the server's commit, of the preedit it may have cleared already
+    g.clearPending = false;
+    out.text = text;
+    if (!text.empty()) g.out->push_back(out);
+    return;
+  }
+  bool repeat = false;
+  if (key.keycode < g.down.size()) {
+    repeat = g.down.test(key.keycode);
+    g.down.set(key.keycode);
+  }
+  const SDL_Keycode sdlKey = KeyOf(XLookupKeysym(&key, 0));
+  const SDL_Scancode scancode =
+      sdlKey != SDLK_UNKNOWN ? SDL_GetScancodeFromKey(sdlKey) : SDL_SCANCODE_UNKNOWN;
+  if (scancode != SDL_SCANCODE_UNKNOWN) {
+    out.key = true;
+    out.down.type = SDL_KEYDOWN;
+    out.down.state = SDL_PRESSED;
+    out.down.repeat = repeat ? 1 : 0;
+    out.down.keysym.scancode = scancode;
+    out.down.keysym.sym = sdlKey;
+    out.down.keysym.mod = ModifiersOf(key.state);
+  }
+  // Control characters are keys, not text (as SDL leaves them out of its text input).
+  if (!text.empty() && static_cast<unsigned char>(text[0]) >= 0x20 && text[0] != 0x7F) {
+    out.text = text;
+  }
+  if (out.key || !out.text.empty()) g.out->push_back(out);
+}
+
+// What the server sent on our connection: its protocol (Xlib's filters take it, calling the
+// preedit callbacks) and the keys it hands back or commits.
+void Drain() {
+  XimState& g = G();
+  if (g.connection == nullptr) return;
+  Guarded([&] {
+    while (g.connection != nullptr && XPending(g.connection) > 0) {
+      XEvent e;
+      XNextEvent(g.connection, &e);
+      g.heard = true;
+      g.unanswered.clear();
+      g.askedAt = 0;
+      if (XFilterEvent(&e, None) == True || e.type != KeyPress) continue;
+      const Context* c = FindContext(e.xkey.window, g.focusedInline);
+      if (c != nullptr && c->ic != nullptr && c->window == g.focused) TakeKey(c->ic, e.xkey);
+    }
+  });
+}
+
+// Keys whose release went to another window are not down any more.
+void ForgetReleasedKeys() {
+  XimState& g = G();
+  char keys[32];
+  if (g.display == nullptr || !g.down.any()) return;
+  XQueryKeymap(g.display, keys);
+  for (std::size_t code = 0; code < g.down.size(); ++code) {
+    if ((keys[code / 8] & (1 << (code % 8))) == 0) g.down.reset(code);
+  }
+}
+
+// A server that took keys and said nothing of them (it may take them without an answer) is
+// asked after once they waited kAnswerMillis: one that does not answer is given up, and the
+// keys it held come through SDL's path.
+void CheckAnswers() {
+  XimState& g = G();
+  if (g.unanswered.empty() || g.im == nullptr) return;
+  if (SDL_GetTicks64() < g.askedAt + Uint64(kAnswerMillis)) return;
+  const Context* c = FindContext(g.focused, g.focusedInline);
+  if (c == nullptr || c->ic == nullptr || !ServerAlive()) {
+    Abandon(false);
+    return;
+  }
+  XPoint spot = {0, 0};
+  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
+  if (preedit == nullptr) return;
+  XIC ic = c->ic;
+  // Any answer will do, a refusal too.
+  if (Guarded([&] { XGetICValues(ic, XNPreeditAttributes, preedit, nullptr); })) {
+    g.unanswered.clear();
+    g.askedAt = 0;
+  }
+  XFree(preedit);
+}
+
 }  // namespace
 
 bool XimInCharge() {
@@ -396,37 +756,43 @@ void XimFollowFocus() {
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
       g.display = info.info.x11.display;
-      g.im = Open(g.display, &g.style);
-      NoteServer(g.display);
+      TakeServer();
       if (g.im == nullptr) WaitForServer(g.display);
     }
   }
+  RetryServer();
+  CheckAnswers();
+  // A field that shows no preedit of its own has it in the server's window.
+  const bool inlineStyle = g.windowStyle == 0 || (g.wantInline && g.inlineStyle != 0);
   Window window = 0;
-  if (g.im != nullptr && focus != nullptr && g.wantInline && g.wantText) {
-    window = Window(X11WindowID(focus));
-  }
-  if (window == g.focused && !g.refocus) return;
+  if (g.im != nullptr && focus != nullptr && g.wantText) window = Window(X11WindowID(focus));
+  if (window == g.focused && inlineStyle == g.focusedInline && !g.refocus) return;
   if (!ServerAlive()) window = 0;
-  if (window != 0 && ContextOf(window) == nullptr) window = 0;
-  if (window == g.focused && !g.refocus) {
-    SyncTextInput();
-    return;
-  }
-  if (g.focused != 0 && window != g.focused) {
-    XUnsetICFocus(ContextOf(g.focused));
+  XIC ic = window != 0 ? ContextOf(window, inlineStyle) : nullptr;
+  if (ic == nullptr || g.im == nullptr) window = 0;
+  if (g.focused != 0 && (window != g.focused || inlineStyle != g.focusedInline)) {
+    const Context* was = FindContext(g.focused, g.focusedInline);
+    if (was != nullptr && was->ic != nullptr) {
+      XIC wasIc = was->ic;
+      Guarded([&] { XUnsetICFocus(wasIc); });
+    }
     if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   }
-  // Setting the focus again puts our context's filter first for the window, ahead of SDL's,
-  // which SDL's own focus handling may have put back in front.
-  if (window != 0) {
-    XIC ic = ContextOf(window);
-    if (window == g.focused) XUnsetICFocus(ic);
+  if (window != 0 && g.im != nullptr) {
+    const bool same = window == g.focused && inlineStyle == g.focusedInline;
     g.focused = window;  // the server may draw at once
-    XSetICFocus(ic);
+    g.focusedInline = inlineStyle;
+    Guarded([&] {
+      if (same) XUnsetICFocus(ic);
+      XSetICFocus(ic);
+    });
   }
+  if (g.im == nullptr) window = 0;
   g.focused = window;
+  g.focusedInline = inlineStyle;
   g.refocus = false;
   SyncTextInput();
+  if (g.focused != 0) XimSetSpot(g.spot.x, g.spot.y);
 }
 
 void XimSetInline(bool on) {
@@ -442,13 +808,17 @@ void XimSetTextInput(bool on) {
 
 void XimSetSpot(int x, int y) {
   XimState& g = G();
+  g.spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
   if (g.focused == 0 || !ServerAlive()) return;
+  const Context* c = FindContext(g.focused, g.focusedInline);
+  if (c == nullptr || c->ic == nullptr) return;
+  if (!c->inlineStyle && (g.windowStyle & XIMPreeditPosition) == 0) return;
   XimLocaleScope scope;
-  XPoint spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
-  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
+  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &g.spot, nullptr);
   if (preedit == nullptr) return;
   // A server that places its window otherwise may refuse the value: nothing is lost.
-  XSetICValues(ContextOf(g.focused), XNPreeditAttributes, preedit, nullptr);
+  XIC ic = c->ic;
+  Guarded([&] { XSetICValues(ic, XNPreeditAttributes, preedit, nullptr); });
   XFree(preedit);
 }
 
@@ -456,8 +826,13 @@ void XimReset() {
   XimState& g = G();
   g.draft.Clear();
   if (g.focused == 0 || !ServerAlive()) return;
+  const Context* c = FindContext(g.focused, g.focusedInline);
+  if (c == nullptr || c->ic == nullptr) return;
   XimLocaleScope scope;
-  if (char* rest = XmbResetIC(ContextOf(g.focused))) XFree(rest);
+  XIC ic = c->ic;
+  char* rest = nullptr;
+  Guarded([&] { rest = XmbResetIC(ic); });
+  if (rest != nullptr && g.connection != nullptr) XFree(rest);
   g.draft.Clear();
   g.clearPending = false;
 }
@@ -467,11 +842,16 @@ void XimClose() {
   const locale_t locale = g.locale;
   if (ServerAlive()) {
     XimLocaleScope scope;
-    for (const Context& c : g.contexts) {
-      if (c.ic != nullptr) XDestroyIC(c.ic);
-    }
-    if (g.im != nullptr) XCloseIM(g.im);
+    Guarded([&] {
+      for (const Context& c : g.contexts) {
+        if (c.ic != nullptr) XDestroyIC(c.ic);
+      }
+      XCloseIM(g.im);
+      if (g.fontSet != nullptr) XFreeFontSet(g.connection, g.fontSet);
+    });
   }
+  if (g.connection != nullptr) XCloseDisplay(g.connection);
+  g.connection = nullptr;
   g = XimState();
   if (locale != nullptr) freelocale(locale);
 }
@@ -484,79 +864,97 @@ XimLocaleScope::~XimLocaleScope() {
   if (previous_ != nullptr) uselocale(static_cast<locale_t>(previous_));
 }
 
-bool XimEvent(const SDL_SysWMmsg* message, XimKey* out) {
+bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out) {
   XimState& g = G();
   if (out == nullptr || message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
   const XEvent& e = message->msg.x11.event;
   if (e.type == PropertyNotify && g.waiting && g.im == nullptr &&
       e.xproperty.atom == g.serversAtom) {
     XimLocaleScope scope;
-    TakeServer(e.xproperty.display);
+    TakeServer();
     g.waiting = g.im == nullptr;
     return false;
   }
-  if (g.im == nullptr) return false;
   switch (e.type) {
     case FocusIn:
       g.refocus = true;
+      ForgetReleasedKeys();
       return false;
-    case DestroyNotify: {
-      XimLocaleScope scope;
-      Forget(e.xdestroywindow.window);
+    case FocusOut:
+      g.down.reset();
       return false;
-    }
     case KeyRelease:
       if (e.xkey.keycode < g.down.size()) g.down.reset(e.xkey.keycode);
+      return false;
+    case DestroyNotify:
+      if (g.im != nullptr) {
+        XimLocaleScope scope;
+        Forget(e.xdestroywindow.window);
+      }
       return false;
     case KeyPress:
       break;
     default:
       return false;
   }
-  if (g.focused == 0 || e.xkey.window != g.focused) return false;
+  if (g.im == nullptr || g.focused == 0 || e.xkey.window != g.focused) return false;
+  const Context* c = FindContext(g.focused, g.focusedInline);
+  if (c == nullptr || c->ic == nullptr || !ServerAlive()) return false;
   XimLocaleScope scope;
-  XIC ic = ContextOf(g.focused);
-  XKeyEvent key = e.xkey;
-  std::vector<char> buffer(64);
-  KeySym sym = NoSymbol;
-  Status status = XLookupNone;
-  int n = Xutf8LookupString(ic, &key, buffer.data(), int(buffer.size()), &sym, &status);
-  if (status == XBufferOverflow && n > 0) {
-    buffer.resize(std::size_t(n));
-    n = Xutf8LookupString(ic, &key, buffer.data(), int(buffer.size()), &sym, &status);
+  const std::size_t before = out->size();
+  g.out = out;
+  // The key goes to the server through our connection; what it hands back is read at once.
+  XEvent key = e;
+  key.xany.display = g.connection;
+  XIC ic = c->ic;
+  Bool taken = False;
+  g.heard = false;
+  if (Guarded([&] { taken = XFilterEvent(&key, None); })) {
+    if (taken == True) {
+      Drain();
+      if (!g.heard && g.im != nullptr) {
+        if (g.unanswered.empty()) g.askedAt = SDL_GetTicks64();
+        g.unanswered.push_back(key.xkey);
+      }
+    } else if (g.focused != 0) {
+      Guarded([&] { TakeKey(ic, key.xkey); });
+    }
   }
-  std::string text;
-  if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
-    text.assign(buffer.data(), std::size_t(n));
-  }
-  *out = XimKey();
-  if (key.keycode == 0) {  // the server's commit, of the preedit it may have cleared already
-    g.clearPending = false;
-    out->text = text;
-    return !text.empty();
-  }
-  bool repeat = false;
-  if (key.keycode < g.down.size()) {
-    repeat = g.down.test(key.keycode);
-    g.down.set(key.keycode);
-  }
-  const SDL_Keycode sdlKey = KeyOf(XLookupKeysym(&key, 0));
-  const SDL_Scancode scancode =
-      sdlKey != SDLK_UNKNOWN ? SDL_GetScancodeFromKey(sdlKey) : SDL_SCANCODE_UNKNOWN;
-  if (scancode != SDL_SCANCODE_UNKNOWN) {
-    out->key = true;
-    out->down.type = SDL_KEYDOWN;
-    out->down.state = SDL_PRESSED;
-    out->down.repeat = repeat ? 1 : 0;
-    out->down.keysym.scancode = scancode;
-    out->down.keysym.sym = sdlKey;
-    out->down.keysym.mod = ModifiersOf(key.state);
-  }
-  // Control characters are keys, not text (as SDL leaves them out of its text input).
-  if (!text.empty() && static_cast<unsigned char>(text[0]) >= 0x20 && text[0] != 0x7F) {
-    out->text = text;
-  }
-  return out->key || !out->text.empty();
+  // A server that did not answer left SDL's path in charge, which takes this key too.
+  g.out = nullptr;
+  return out->size() > before;
+}
+
+void XimDrain(std::vector<XimKey>* out) {
+  XimState& g = G();
+  if (out == nullptr) return;
+  out->insert(out->end(), g.orphans.begin(), g.orphans.end());
+  g.orphans.clear();
+  if (g.connection == nullptr) return;
+  XimLocaleScope scope;
+  g.out = out;
+  Drain();
+  g.out = nullptr;
+}
+
+int XimConnectionFd() {
+  const XimState& g = G();
+  return g.connection != nullptr ? ConnectionNumber(g.connection) : -1;
+}
+
+bool XimQueued() {
+  const XimState& g = G();
+  return !g.orphans.empty() || (g.connection != nullptr && XQLength(g.connection) > 0);
+}
+
+int XimWakeMillis() {
+  const XimState& g = G();
+  Uint64 at = 0;
+  if (g.im == nullptr && g.retryAt != 0) at = g.retryAt;
+  if (g.im != nullptr && !g.unanswered.empty()) at = g.askedAt + Uint64(kAnswerMillis);
+  if (at == 0) return -1;
+  const Uint64 now = SDL_GetTicks64();
+  return now >= at ? 0 : int(std::min<Uint64>(at - now, INT_MAX));
 }
 
 void XimPreeditDrawForTests(int caret, int first, int length, const std::string* utf8,

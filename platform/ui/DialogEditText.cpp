@@ -214,6 +214,28 @@ SInt32 OffsetAtPoint(DialogRecord* record, Point local) {
   return SInt32(XToOffset(text, layout.lines[std::size_t(line)], x));
 }
 
+bool FrontFieldCaret(Rect* global) {
+  DialogRecord* record = LookupByWindow(FrontWindow());
+  Item* item = FocusedItem(record);
+  if (global == nullptr || item == nullptr) return false;
+  const std::string text = ItemText(*item);
+  DialogPortScope scope(record->window);
+  const Layout layout = LayOut(text, FieldWidth(*item));
+  if (layout.lines.empty()) return false;
+  const SInt32 end = Clamped(ActiveEnd(record), text);
+  const std::size_t line = LineOf(layout, std::size_t(end));
+  const SInt32 row = std::max<SInt32>(0, SInt32(line) - std::max<SInt32>(0, record->firstLine));
+  const SInt32 top = std::min<SInt32>(item->rect.top + row * layout.lineHeight,
+                                      item->rect.bottom - layout.lineHeight);
+  const SInt32 x = std::min<SInt32>(item->rect.left + OffsetToX(text, layout.lines[line], end),
+                                    item->rect.right - 1);
+  Point topLeft = {SInt16(top), SInt16(x)};
+  LocalToGlobal(&topLeft);
+  *global = Rect{topLeft.v, topLeft.h, SInt16(topLeft.v + layout.lineHeight),
+                 SInt16(topLeft.h + 1)};
+  return true;
+}
+
 void ScrollToSelection(DialogRecord* record) {
   Item* item = FocusedItem(record);
   if (item == nullptr) return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SpTextCodec.h"
+#include "ui/detail/DialogRecord.h"
 #include "ui/internal/InputMethod.h"
 
 namespace {
@@ -364,7 +365,8 @@ void SetBackendHooks(const BackendHooks* hooks) {
 
 bool CaretRect(Rect* global) {
   State& s = S();
-  if (global == nullptr || !Inline()) return false;
+  if (global == nullptr) return false;
+  if (!Inline()) return sp_platform::dialogs::FrontFieldCaret(global);
   EventRef event = nullptr;
   if (CreateEvent(nullptr, kEventClassTextInput, kEventTextInputOffsetToPos, 0,
                   kEventAttributeNone, &event) != noErr) {

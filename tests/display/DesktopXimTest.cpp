@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "DesktopFixture.h"
 #include "SpStdFunctionNumber.h"
@@ -16,6 +19,9 @@
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 #include "XQueries.h"
+#include "display/detail/DesktopX11.h"
+#include "display/detail/DesktopXim.h"
+#include "display/internal/Backends.h"
 #include "display/internal/XimCallbacks.h"
 
 namespace desktop_test {
@@ -29,15 +35,14 @@ class XimInput : public DesktopTest {
   void SetUp() override {
     ASSERT_TRUE(DesktopReady()) << DesktopProblem();
     // A Japanese UTF-8 locale of the test's own (the server offers only its engines'
-    // languages); the program opens the input method in the locale LANG names. SDL opens its
-    // own input method first, with the same server.
+    // languages); the program opens the input method in the locale LANG names.
     char dir[] = "/tmp/sp-xim-XXXXXX";  // also the server's home
     ASSERT_NE(mkdtemp(dir), nullptr);
     locales_ = dir;
     ASSERT_TRUE(RunTool({"localedef", "-i", "ja_JP", "-f", "UTF-8", locales_ + "/ja_JP.UTF-8"}));
     setenv("LOCPATH", locales_.c_str(), 1);
     setenv("LANG", "ja_JP.UTF-8", 1);
-    setenv("XMODIFIERS", "@im=uim", 1);
+    setenv("XMODIFIERS", ("@im=" + ServerName()).c_str(), 1);
     if (ServerFirst()) {
       ASSERT_TRUE(StartServer());
     }
@@ -50,12 +55,16 @@ class XimInput : public DesktopTest {
     }
   }
   virtual bool ServerFirst() const { return true; }
+  virtual std::string ServerName() const { return "uim"; }
   // The server and its converter keep what they learn in a home of the test's own.
-  bool StartServer() {
+  virtual bool StartServer() {
     return StartTool({"env", "HOME=" + locales_, "uim-xim", "--engine=anthy-utf8"}, &server_);
   }
+  // The process that speaks XIM.
+  virtual pid_t XimProcess() { return server_.pid; }
   bool ServerReady() {
-    return PumpUntil([] { return x11::SelectionOwned("@server=uim"); }, "the XIM server");
+    const std::string selection = "@server=" + ServerName();
+    return PumpUntil([&selection] { return x11::SelectionOwned(selection); }, "the XIM server");
   }
   // Adds the character of every key-down the application sees to `keys`.
   void RecordKeys(std::string* keys) {
@@ -67,18 +76,70 @@ class XimInput : public DesktopTest {
              return OSStatus(noErr);
            });
   }
-  // A window with a field taking inline input, with the keyboard.
-  WindowRef ShowField() {
+  // Adds the text input the application sees (MacJapanese) to `text`.
+  void RecordText(std::string* text) {
+    Listen(GetApplicationEventTarget(),
+           {{kEventClassTextInput, kEventTextInputUnicodeForKeyEvent}}, [text](EventRef e) {
+             char bytes[64] = {};
+             ByteCount size = 0;
+             GetEventParameter(e, kEventParamTextInputSendText, typeChar, nullptr, sizeof bytes,
+                               &size, bytes);
+             text->append(bytes, size);
+             return OSStatus(noErr);
+           });
+  }
+  // Counts the key repeats the application sees.
+  void RecordRepeats(int* repeats) {
+    Listen(GetApplicationEventTarget(), {{kEventClassKeyboard, kEventRawKeyRepeat}},
+           [repeats](EventRef) {
+             ++*repeats;
+             return OSStatus(noErr);
+           });
+  }
+  // Types the keys, then a last key ("z") the program must see after them: what came before it
+  // came whole (each key once), since keys arrive in order.
+  bool TypeAndSeeTheEnd(const std::vector<std::string>& keys, const std::string* seen) {
+    std::vector<std::string> argv = {"xdotool", "key", "--delay", "20"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    argv.push_back("z");
+    const std::size_t before = seen->size();
+    return RunToolPumping(argv) && PumpUntil(
+                                       [seen, before] {
+                                         return seen->size() > before && seen->back() == 'z';
+                                       },
+                                       "the last key");
+  }
+  // Turns converting on and types "ka": the reading "か" is shown inline.
+  bool TypeTheReading(const char* what) {
+    return RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}) &&
+           PumpUntil(
+               [this] {
+                 return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9";
+               },
+               what);
+  }
+  void SignalServer(int signal) {
+    const pid_t pid = XimProcess();
+    if (pid > 0) kill(pid, signal);
+  }
+  // The program took the server (again): its context has the keyboard.
+  bool ServerTaken() {
+    return PumpUntil([] { return sp_platform::display::XimInCharge(); }, "the server taken");
+  }
+  // A window with a field taking inline input (or showing the input method's own window), with
+  // the keyboard.
+  WindowRef ShowField(bool inlineInput = true) {
     WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "XIM");
     if (window == nullptr) return nullptr;
     target_.reset(new RecordingTarget(window, R(10, 10, 40, 200)));
-    target_->EnableInlineInput(1);
+    target_->EnableInlineInput(inlineInput ? 1 : 0);
     if (!PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard")) {
       return nullptr;
     }
     return window;
   }
   void TearDown() override {
+    SignalServer(SIGCONT);
     target_.reset();
     sp_testing::ResetTextServices();
     DesktopTest::TearDown();
@@ -195,11 +256,189 @@ TEST_F(XimInput, WhileTheServerIsGoneKeysComeThroughSDLAndItIsTakenAgainWhenBack
   EXPECT_EQ(keys, "b");
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(ServerReady());
-  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
-  ASSERT_TRUE(PumpUntil(
-      [this] { return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9"; },
-      "the reading"));
+  ASSERT_TRUE(TypeTheReading("the reading"));
   EXPECT_EQ(keys, "b");
+}
+
+// A field that shows no inline input (the dialogs' fields) takes each key once through the
+// server, and the composition is shown in the server's own window at the caret.
+TEST_F(XimInput, AFieldWithoutInlineInputTakesEachKeyOnceAndTheServerShowsTheComposition) {
+  WindowRef window = ShowField(false);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  std::string keys, text;
+  RecordKeys(&keys);
+  RecordText(&text);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "c", "1", "2", "3"}, &keys));
+  EXPECT_EQ(keys, "abc123z");
+  // The server's preedit window lies over the program's window, at the caret.
+  const unsigned long xwindow = sp_platform::display::X11WindowID(
+      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window)));
+  EXPECT_EQ(x11::ViewableChildren(xwindow), 0);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
+  ASSERT_TRUE(PumpUntil([&] { return x11::ViewableChildren(xwindow) > 0; },
+                        "the server's window with the reading"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "Return"}));
+  ASSERT_TRUE(PumpUntil([&] { return !text.empty(); }, "the commit"));
+  EXPECT_EQ(text, MJ("か"));
+  EXPECT_EQ(keys, "abc123z");
+  EXPECT_TRUE(target_->updates.empty()) << "nothing is shown inline in this field";
+}
+
+// Plain keys while the server holds the keyboard come once each: converting on, a space with
+// nothing composed is the server's full-width space and an arrow is handed back as its key;
+// converting off, the space is handed back as a space. None is taken as a repeat.
+TEST_F(XimInput, PlainKeysWhileTheServerHoldsTheKeyboardComeOnce) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys, text;
+  int repeats = 0;
+  RecordKeys(&keys);
+  RecordText(&text);
+  RecordRepeats(&repeats);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space"}));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"space", "Left", "space", "shift+space", "space", "BackSpace"},
+                               &keys));
+  EXPECT_EQ(keys, "\x1C \x08z");
+  EXPECT_EQ(text, MJ("\u3000\u3000"));
+  EXPECT_EQ(repeats, 0);
+}
+
+// A server killed while the reading is shown: the reading goes, keys come through SDL at once,
+// and a server started again is taken.
+TEST_F(XimInput, AServerKilledWhileComposingLeavesTheKeysToSDLUntilOneComesBack) {
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  SignalServer(SIGKILL);
+  waitpid(server_.pid, nullptr, 0);
+  server_.pid = -1;
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+  EXPECT_EQ(keys, "bz");
+  EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReading("the reading through the new server"));
+  EXPECT_EQ(keys, "bz");
+}
+
+// A server stopped while the user types holds nothing: the key in its hands and those after it
+// come through SDL, clicks come, and once it goes on it takes the keys again.
+TEST_F(XimInput, AStoppedServerLeavesTheKeysToSDLAndTakesThemAgainOnceItGoesOn) {
+  WindowRef window = ShowField();
+  ASSERT_NE(window, nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  int clicks = 0;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseDown}},
+         [&clicks](EventRef) {
+           ++clicks;
+           return OSStatus(noErr);
+         });
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b", "c"}, &keys));
+  EXPECT_EQ(keys, "bcz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  int sx = 0, sy = 0;
+  ASSERT_TRUE(ScreenPointOf(window, 60, sp_platform::display::StripHeightOf(window) + 80, &sx,
+                            &sy));
+  ASSERT_TRUE(RunToolPumping(
+      {"xdotool", "mousemove", "--sync", std::to_string(sx), std::to_string(sy), "click", "1"}));
+  ASSERT_TRUE(PumpUntil([&clicks] { return clicks == 1; }, "the click"));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"d"}, &keys));
+  EXPECT_EQ(keys, "bczdz");
+  SignalServer(SIGCONT);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  EXPECT_EQ(keys, "bczdz");
+}
+
+// A key let go while another program's window had the keyboard is up when the field's window
+// has it again: its next press is a press, not a repeat.
+TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain) {
+  const unsigned long elsewhere = x11::ShowForeignWindow();
+  ASSERT_NE(elsewhere, 0u);
+  WindowRef window = ShowField();
+  ASSERT_NE(window, nullptr);
+  const std::string ours = std::to_string(sp_platform::display::X11WindowID(
+      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window))));
+  std::string keys;
+  int repeats = 0;
+  RecordKeys(&keys);
+  RecordRepeats(&repeats);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "keydown", "x"}));
+  ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); }, "the press"));
+  EXPECT_EQ(keys, "x");
+  ASSERT_TRUE(RunToolPumping(
+      {"xdotool", "windowfocus", "--sync", std::to_string(elsewhere), "keyup", "x"}));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowfocus", "--sync", ours}));
+  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard back"));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"x"}, &keys));
+  EXPECT_EQ(keys, "xxz");
+  EXPECT_EQ(repeats, 0);
+  x11::CloseForeignWindow(elsewhere);
+}
+
+// IBus's XIM bridge (its daemon with the bridge; no converting engine, so every key is handed
+// back, without the bridge waiting for the program): each key comes once in both kinds of
+// field; keys a stopped bridge holds and those after them come through SDL; a new bridge is
+// taken.
+class XimInputIbus : public XimInput {
+ protected:
+  std::string ServerName() const override { return "ibus"; }
+  bool StartServer() override {
+    return StartTool({"env", "HOME=" + locales_, "XDG_CONFIG_HOME=" + locales_ + "/config",
+                      "XDG_CACHE_HOME=" + locales_ + "/cache", "ibus-daemon", "--xim",
+                      "--panel=disable", "--emoji-extension=disable", "--config=disable",
+                      "--single"},
+                     &server_);
+  }
+  // The bridge the daemon started (it leaves its parent): the live one on the tests' display.
+  pid_t XimProcess() override {
+    std::string out;
+    if (!RunTool({"pgrep", "-x", "ibus-x11"}, &out)) return -1;
+    const std::string display = std::string("DISPLAY=") + getenv("DISPLAY") + '\0';
+    std::istringstream pids(out);
+    for (pid_t pid = 0; pids >> pid;) {
+      std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+      const std::string environment((std::istreambuf_iterator<char>(file)),
+                                    std::istreambuf_iterator<char>());
+      if (environment.find(display) != std::string::npos) return pid;
+    }
+    return -1;
+  }
+};
+
+TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANewOneIsTaken) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "space", "1"}, &keys));
+  EXPECT_EQ(keys, "ab 1z");
+  target_->EnableInlineInput(0);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"c", "2"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2z");
+  EXPECT_TRUE(sp_platform::display::XimInCharge());
+
+  ASSERT_GT(XimProcess(), 0);
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"d"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdz");
+  ASSERT_TRUE(TypeAndSeeTheEnd({"e"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdzez");
+  // (The bridge does not outlive its stop for long.) A bridge started again is taken.
+  SignalServer(SIGCONT);
+  kill(server_.pid, SIGTERM);
+  waitpid(server_.pid, nullptr, 0);
+  server_.pid = -1;
+  ASSERT_TRUE(PumpUntil([] { return !x11::SelectionOwned("@server=ibus"); }, "the bridge gone"));
+  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(ServerReady());
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeAndSeeTheEnd({"f"}, &keys));
+  EXPECT_EQ(keys, "ab 1zc2zdzezfz");
 }
 
 }  // namespace

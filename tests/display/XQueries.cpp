@@ -70,6 +70,36 @@ bool CursorAtThePointer(ShownCursor* out) {
   return true;
 }
 
+unsigned long ShowForeignWindow() {
+  if (!Connect()) return 0;
+  Display* d = Connection();
+  const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 60, 60, 0, 0, 0);
+  XMapWindow(d, window);
+  XSync(d, False);
+  return window;
+}
+
+void CloseForeignWindow(unsigned long window) {
+  if (Connection() == nullptr || window == 0) return;
+  XDestroyWindow(Connection(), Window(window));
+  XSync(Connection(), False);
+}
+
+int ViewableChildren(unsigned long window) {
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!Connect() || XQueryTree(Connection(), Window(window), &root, &parent, &children, &count) == 0) {
+    return -1;
+  }
+  int viewable = 0;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (WindowViewable(children[i])) ++viewable;
+  }
+  if (children != nullptr) XFree(children);
+  return viewable;
+}
+
 bool WindowViewable(unsigned long window) {
   if (!Connect() || window == 0) return false;
   ErrorTrap trap(Connection());

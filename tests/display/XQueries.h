@@ -13,6 +13,12 @@ bool Connect();
 void Disconnect();
 
 bool WindowViewable(unsigned long window);
+// How many of the window's children are viewable (-1 when it cannot be asked).
+int ViewableChildren(unsigned long window);
+// A plain window of the tests' own connection, as another program's is (0 when none could be
+// shown), and its end.
+unsigned long ShowForeignWindow();
+void CloseForeignWindow(unsigned long window);
 // Whether some client owns the selection of that name (an XIM server owns "@server=NAME").
 bool SelectionOwned(const std::string& name);
 // The window's _NET_WM_NAME (UTF-8); empty when it has none.

@@ -8,6 +8,7 @@
 
 #include "TestClock.h"
 #include "TestFonts.h"
+#include "TestTextServices.h"
 #include "UiFixture.h"
 
 namespace ui_test {
@@ -73,6 +74,38 @@ TEST_F(EditTextTest, TypedJapaneseTextGoesIntoTheFocusedFieldAndTabMovesRoundThe
   ASSERT_NE(single, nullptr);
   sp_testing::PressTab();
   EXPECT_EQ(GetDialogKeyboardFocusItem(single), 1) << "a lone field keeps the focus";
+}
+
+// The input method shows its composition for a dialog's field (which shows none inline) at the
+// field's caret: a line high, after the text typed, on the line the caret is on.
+TEST_F(EditTextTest, TheInputMethodsWindowGoesToTheFocusedFieldsCaret) {
+  Rect caret = {};
+  sp_testing::TypeTextUTF8("日本abc");
+  ASSERT_TRUE(sp_testing::InputMethodCaretRect(&caret));
+  // The content's corner is at (100, 100); the field at (10, 120); two two-byte characters and
+  // three one-byte ones are 42 pixels.
+  EXPECT_EQ(caret.top, 110);
+  EXPECT_EQ(caret.bottom, 122);
+  EXPECT_EQ(caret.left, 262);
+  EXPECT_EQ(caret.right, 263);
+  sp_testing::PressTab();
+  SetText(5, "first line that wraps at the edge");
+  SelectDialogItemText(dialog_, 5, 32767, 32767);
+  ASSERT_TRUE(sp_testing::InputMethodCaretRect(&caret));
+  EXPECT_GT(caret.top, 140) << "the caret is on a line below the field's first";
+  EXPECT_LE(caret.bottom, 176);
+  EXPECT_LT(caret.left, 340);
+
+  // A front window without a field has no caret to go to.
+  WindowRef plain = nullptr;
+  Rect bounds = {50, 50, 150, 250};
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds,
+                            &plain),
+            noErr);
+  ShowWindow(plain);
+  SelectWindow(plain);
+  EXPECT_FALSE(sp_testing::InputMethodCaretRect(&caret));
+  DisposeWindow(plain);
 }
 
 struct Key {

@@ -1,15 +1,17 @@
-// The input method over XIM with preedit callbacks: where an XIM server draws its preedit
-// through the program, each clause it marks reaches the inline input with its own kind, which
-// SDL's single composition segment cannot carry. Where no server offers that, nothing here is
-// in charge and SDL's input-method path goes on as before. Free of Xlib's names, as
-// DesktopX11.h is.
+// The input method over XIM: every text field takes its keys through an XIM server where one
+// runs. A field that shows the preedit inline has it drawn through the program (preedit
+// callbacks): each clause the server marks reaches the inline input with its own kind, which
+// SDL's single composition segment cannot carry. Any other field has the server show it in its
+// own window, at the caret where the server can (over the spot). Where no server runs, or it
+// stops answering, nothing here is in charge and SDL's keys and text go on as before. Free of
+// Xlib's names, as DesktopX11.h is.
 //
-// How it fits with SDL: SDL hands each X event to Xlib's filters (XFilterEvent) before it
-// reports it (SDL_SYSWMEVENT); our input context's filter is put ahead of SDL's for the window
-// with the keyboard, so the server sees each key once, through SDL's call. A key the server
-// leaves alone is reported and comes to us here: its key and its text are taken from X, and
-// SDL's own key-down for it (and its text input, which is stopped) are not used. Text the
-// server commits comes the same way, as a key event without a key.
+// How it fits with SDL: SDL opens no input method of its own (OpenDesktop), so that the server
+// sees each key once. The server is spoken to on a connection of our own whose every wait ends
+// (DesktopXim.cpp): a key SDL reports (SDL_SYSWMEVENT) while our context has the keyboard is
+// handed to the server there, and what the server hands back or commits is read from there,
+// its key and its text taken from X; SDL's own key-down for it (and its text input, which is
+// stopped) are not used.
 #pragma once
 
 #include <SDL.h>
@@ -26,8 +28,17 @@ struct XimKey {
   SDL_KeyboardEvent down{};
   std::string text;           // text typed with it, or committed by the server (UTF-8)
 };
-// False when the event is nothing for the keyboard (or nothing is in charge).
-bool XimEvent(const SDL_SysWMmsg* message, XimKey* out);
+// Adds what the input context made of the event to `out`; false when it added nothing (the
+// event is nothing for the keyboard, or nothing is in charge).
+bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out);
+// Reads what the server sent meanwhile (its preedit, its commits) into `out`.
+void XimDrain(std::vector<XimKey>* out);
+// The loop's wait: the connection to the server (-1 when none), whether something read from
+// it already waits, and the milliseconds until the server is to be asked after (a server that
+// did not answer, or one that took keys and said nothing); -1 when it is not.
+int XimConnectionFd();
+bool XimQueued();
+int XimWakeMillis();
 
 // True while our input context has the keyboard's window: SDL's key-downs are then left out
 // (but for modifier keys, which the server does not report back).
@@ -37,8 +48,8 @@ bool XimInCharge();
 // keyboard's window its input context, or none when the preedit is not shown inline or text
 // input is off (then SDL's text input runs as asked).
 void XimFollowFocus();
-// What the text services ask: the preedit shown inline (else the input method's own window,
-// which only SDL's path has), and text input on.
+// What the text services ask: the preedit shown inline (else the input method's own window),
+// and text input on.
 void XimSetInline(bool on);
 void XimSetTextInput(bool on);
 // The server forgets its preedit.

@@ -103,6 +103,11 @@ class DialogPortScope {
   GrafPtr saved_ = nullptr;
 };
 
+// The caret of the front window's focused edit-text field, in global coordinates (a line high,
+// a pixel wide, its foot at the line's bottom): where the input method shows its composition
+// for a field that shows none inline. False when that window has no such field.
+bool FrontFieldCaret(Rect* global);
+
 // The record of a live dialog, or null.
 DialogRecord* Lookup(DialogRef dialog);
 DialogRecord* LookupByWindow(WindowRef window);

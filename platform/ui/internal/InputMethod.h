@@ -45,7 +45,8 @@ void SetBackendHooks(const BackendHooks* hooks);
 
 // Where the caret of the inline preedit is, in global coordinates (a rectangle one pixel wide,
 // the height of the line): asked of the active document's owner ({'text', 3}, at the preedit's
-// caret, 0 without a preedit). False when the preedit is not shown inline or nobody answered.
+// caret, 0 without a preedit). Where the preedit is not shown inline: the caret of the front
+// dialog's focused field. False when there is none or nobody answered.
 bool CaretRect(Rect* global);
 
 // The state the backend follows, for the tests.
