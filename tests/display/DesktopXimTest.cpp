@@ -19,8 +19,6 @@
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 #include "XQueries.h"
-#include "display/detail/DesktopX11.h"
-#include "display/detail/DesktopXim.h"
 #include "display/internal/Backends.h"
 #include "display/internal/XimCallbacks.h"
 
@@ -272,8 +270,7 @@ TEST_F(XimInput, AFieldWithoutInlineInputTakesEachKeyOnceAndTheServerShowsTheCom
   ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "c", "1", "2", "3"}, &keys));
   EXPECT_EQ(keys, "abc123z");
   // The server's preedit window lies over the program's window, at the caret.
-  const unsigned long xwindow = sp_platform::display::X11WindowID(
-      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window)));
+  const unsigned long xwindow = sp_platform::display::X11WindowOf(window);
   EXPECT_EQ(x11::ViewableChildren(xwindow), 0);
   ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}));
   ASSERT_TRUE(PumpUntil([&] { return x11::ViewableChildren(xwindow) > 0; },
@@ -361,8 +358,7 @@ TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain
   ASSERT_NE(elsewhere, 0u);
   WindowRef window = ShowField();
   ASSERT_NE(window, nullptr);
-  const std::string ours = std::to_string(sp_platform::display::X11WindowID(
-      SDL_GetWindowFromID(sp_platform::display::SDLWindowIDOf(window))));
+  const std::string ours = std::to_string(sp_platform::display::X11WindowOf(window));
   std::string keys;
   int repeats = 0;
   RecordKeys(&keys);

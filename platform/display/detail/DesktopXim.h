@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "display/internal/XimCallbacks.h"
+
 namespace sp_platform {
 namespace display {
 
@@ -40,9 +42,6 @@ int XimConnectionFd();
 bool XimQueued();
 int XimWakeMillis();
 
-// True while our input context has the keyboard's window: SDL's key-downs are then left out
-// (but for modifier keys, which the server does not report back).
-bool XimInCharge();
 
 // Each pass: opens the input method when a window first has the keyboard, and gives the
 // keyboard's window its input context, or none when the preedit is not shown inline or text

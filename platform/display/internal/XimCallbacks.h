@@ -22,5 +22,9 @@ void XimPreeditDoneForTests();
 // made only while the server is there.
 void XimSetSpot(int x, int y);
 
+// True while our input context has the keyboard's window: SDL's key-downs are then left out
+// (but for modifier keys, which the server does not report back).
+bool XimInCharge();
+
 }  // namespace display
 }  // namespace sp_platform
