@@ -86,12 +86,12 @@ void CloseForeignWindow(unsigned long window) {
 }
 
 int ViewableChildren(unsigned long window) {
+  if (!Connect() || window == 0) return -1;
+  ErrorTrap trap(Connection());
   Window root = 0, parent = 0;
   Window* children = nullptr;
   unsigned int count = 0;
-  if (!Connect() || XQueryTree(Connection(), Window(window), &root, &parent, &children, &count) == 0) {
-    return -1;
-  }
+  if (XQueryTree(Connection(), Window(window), &root, &parent, &children, &count) == 0) return -1;
   int viewable = 0;
   for (unsigned int i = 0; i < count; ++i) {
     if (WindowViewable(children[i])) ++viewable;
@@ -134,6 +134,7 @@ std::string WindowName(unsigned long window) {
 bool WMNameOf(unsigned long window, std::string* type, std::string* utf8) {
   if (!Connect() || window == 0) return false;
   Display* x = Connection();
+  ErrorTrap trap(x);
   XTextProperty property{};
   if (XGetWMName(x, Window(window), &property) == 0 || property.value == nullptr) return false;
   char* typeName = property.encoding != 0 ? XGetAtomName(x, property.encoding) : nullptr;
@@ -153,6 +154,7 @@ bool WMNameOf(unsigned long window, std::string* type, std::string* utf8) {
 long MotifFunctions(unsigned long window) {
   if (!Connect() || window == 0) return -1;
   Display* x = Connection();
+  ErrorTrap trap(x);
   const Atom motif = XInternAtom(x, "_MOTIF_WM_HINTS", False);
   Atom type = 0;
   int format = 0;
