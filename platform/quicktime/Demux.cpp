@@ -11,6 +11,7 @@ extern "C" {
 #include <cstring>
 
 #include "quicktime/detail/Demux.h"
+#include "quicktime/detail/KeptByFile.h"
 #include "quicktime/detail/SoundFormats.h"
 
 namespace sp_platform {
@@ -25,6 +26,7 @@ struct Demuxer::Io {
 namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
+constexpr int kProbePackets = 8;
 
 int ReadPacket(void* opaque, uint8_t* buffer, int size) {
   auto* io = static_cast<Demuxer::Io*>(opaque);
@@ -95,6 +97,17 @@ OSType ContainerCode(const AVFormatContext* ctx) {
          (OSType(UInt8(code[2])) << 8) | OSType(UInt8(code[3]));
 }
 
+UInt64 gDemuxerOpens = 0;
+
+// Summaries by the file as it is and the name it was opened under (the name lends formats
+// their extension).
+using KeptSummaries = KeptByFile<std::string, FileSummary, 8192>;
+
+KeptSummaries& Summaries() {
+  static KeptSummaries kept;
+  return kept;
+}
+
 }  // namespace
 
 void StartFFmpeg() {
@@ -110,6 +123,7 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
                                        const std::string& nameHint) {
   StartFFmpeg();
   if (source == nullptr) return nullptr;
+  ++gDemuxerOpens;
   std::unique_ptr<Demuxer> d(new Demuxer);
   d->io_.reset(new Io);
   d->io_->source = std::move(source);
@@ -126,6 +140,11 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   ctx->pb = d->io_->avio;
   ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
   ctx->io_open = RefuseNestedOpen;
+  // FFmpeg looks into the first packets of a stream whose codec it may have wrong (16-bit PCM
+  // in a WAVE that could hold DTS) by running every format's probe over them, 32 packets deep
+  // by default: 5 ms for each open of a WAVE, which adding and listing do several times per
+  // file. Eight packets (32 KB of a WAVE) still find DTS carried as PCM.
+  ctx->max_probe_packets = kProbePackets;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
   if (avformat_open_input(&ctx, nameHint.c_str(), nullptr, nullptr) < 0) return nullptr;
   d->context_ = ctx;
@@ -190,6 +209,22 @@ FileSummary SummariseFile(const Demuxer& demuxer) {
   summary.stillImage = imageFormat && summary.hasVideo && !summary.hasSound;
   return summary;
 }
+
+FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std::string& nameHint) {
+  FileSummary summary;
+  if (source == nullptr) return summary;
+  FileIdentity file;
+  const bool identified = source->Identity(&file);
+  if (identified && Summaries().Find(file, nameHint, summary)) return summary;
+  const std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint);
+  if (demuxer != nullptr) summary = SummariseFile(*demuxer);
+  if (identified) Summaries().Keep(file, nameHint, summary);
+  return summary;
+}
+
+void ForgetFileSummaries() { Summaries().Clear(); }
+
+UInt64 CountedDemuxerOpens() { return gDemuxerOpens; }
 
 }  // namespace quicktime
 }  // namespace sp_platform

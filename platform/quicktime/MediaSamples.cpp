@@ -19,7 +19,6 @@ extern "C" {
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <new>
 
 #include "ByteOrder.h"
@@ -28,6 +27,7 @@ extern "C" {
 #include "Sound.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
+#include "quicktime/detail/KeptByFile.h"
 #include "quicktime/detail/MovieData.h"
 #include "quicktime/detail/StatedLength.h"
 
@@ -396,43 +396,8 @@ bool StateLength(MediaRecord& media, StatedLength& out) {
   return CountWithoutDecoding(media, out);
 }
 
-// Lengths found by reading whole files, by the file and the stream. Bounded: past the bound
-// the oldest half of what is kept goes.
-class KeptLengths {
- public:
-  bool Find(const FileIdentity& file, int stream, StatedLength& out) const {
-    const auto it = lengths_.find(Key{file, stream});
-    if (it == lengths_.end()) return false;
-    out = it->second.length;
-    return true;
-  }
-  void Keep(const FileIdentity& file, int stream, const StatedLength& length) {
-    if (lengths_.size() >= kMost) {
-      for (auto it = lengths_.begin(); it != lengths_.end();)
-        it = it->second.order < next_ - kMost / 2 ? lengths_.erase(it) : std::next(it);
-    }
-    lengths_[Key{file, stream}] = Kept{length, next_++};
-  }
-  void Clear() { lengths_.clear(); }
-
- private:
-  static constexpr UInt64 kMost = 65536;
-  struct Key {
-    FileIdentity file;
-    int stream;
-    bool operator<(const Key& o) const {
-      if (file < o.file) return true;
-      if (o.file < file) return false;
-      return stream < o.stream;
-    }
-  };
-  struct Kept {
-    StatedLength length;
-    UInt64 order;
-  };
-  std::map<Key, Kept> lengths_;
-  UInt64 next_ = 0;
-};
+// Lengths found by reading whole files, by the file and the stream.
+using KeptLengths = KeptByFile<int, StatedLength, 65536>;
 
 KeptLengths& Kept() {
   static KeptLengths kept;
@@ -769,10 +734,14 @@ SoundLengthCounts CountedSoundLengths() {
   SoundLengthCounts counts;
   counts.found = gLengthsFound;
   counts.decoded = gLengthsDecoded;
+  counts.opened = CountedDemuxerOpens();
   return counts;
 }
 
-void ForgetSoundLengths() { Kept().Clear(); }
+void ForgetSoundLengths() {
+  Kept().Clear();
+  ForgetFileSummaries();
+}
 
 }  // namespace quicktime
 }  // namespace sp_platform

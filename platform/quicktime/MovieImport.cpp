@@ -271,9 +271,8 @@ OSErr CanQuickTimeOpenFile(const FSSpec* fileSpec, OSType fileType, OSType fileN
   if (location.isFolder) return qt::Result(noErr);
   std::shared_ptr<qt::ByteSource> source = qt::OpenPathSource(location.path, &err);
   if (source == nullptr) return qt::Result(err);
-  std::unique_ptr<qt::Demuxer> demuxer = qt::Demuxer::Open(source, location.path);
-  if (demuxer == nullptr) return qt::Result(noErr);
-  const qt::FileSummary summary = qt::SummariseFile(*demuxer);
+  const qt::FileSummary summary = qt::SummariseSource(source, location.path);
+  if (!summary.readable) return qt::Result(noErr);
   const bool anyTrack = summary.hasSound || summary.hasVideo || summary.hasText;
   const bool movie =
       anyTrack &&
@@ -294,9 +293,8 @@ OSErr GetMovieImporterForDataRef(OSType dataRefType, Handle dataRef, SInt32 flag
   OSErr err = noErr;
   std::shared_ptr<qt::ByteSource> source = qt::OpenAliasDataRef(dataRefType, dataRef, &path, &err);
   if (source == nullptr) return qt::Result(err);
-  std::unique_ptr<qt::Demuxer> demuxer = qt::Demuxer::Open(source, path);
-  if (demuxer == nullptr) return qt::Result(cantFindHandler);
-  const qt::FileSummary summary = qt::SummariseFile(*demuxer);
+  const qt::FileSummary summary = qt::SummariseSource(source, path);
+  if (!summary.readable) return qt::Result(cantFindHandler);
   OSType mediaType = 0;
   if (summary.hasSound) {
     mediaType = SoundMediaType;

@@ -81,6 +81,7 @@ SoundLengthCounts CountedSoundLengths() {
   SoundLengthCounts out;
   out.found = counts.found;
   out.decoded = counts.decoded;
+  out.opened = counts.opened;
   return out;
 }
 

@@ -44,6 +44,7 @@ void SetMovieWriterPadding(UInt64 bytes);
 struct SoundLengthCounts {
   UInt64 found = 0;
   UInt64 decoded = 0;
+  UInt64 opened = 0;  // files FFmpeg was asked to open
 };
 SoundLengthCounts CountedSoundLengths();
 // The lengths kept for files are forgotten (a test that rewrites a file in place).

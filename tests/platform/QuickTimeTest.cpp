@@ -385,6 +385,36 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   }
 }
 
+// A folder listed in the add dialog asks of every file whether it opens and which importer
+// takes it, and asks again whenever the folder is listed anew: a file is opened once while it
+// stays as it is (a refused one too), and again once it has changed.
+TEST_F(QuickTimeImportTest, AFileIsOpenedOnceWhileItStaysAsItIs) {
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("a.wav"), 1, 8000, 800));
+  std::ofstream(Path("b.wav"), std::ios::binary) << "Shopping list:\n- milk\n";
+  const auto opened = [] { return sp_testing::CountedSoundLengths().opened; };
+  const auto ask = [this](const char* name) {
+    FSSpec spec = Spec(name);
+    Boolean movie = 2;
+    EXPECT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, nullptr, &movie, nullptr, 0), noErr);
+    OSErr err = noErr;
+    const OSType type = ImporterMediaType(name, &err);
+    EXPECT_EQ(bool(movie), type != 0);
+    return type;
+  };
+  for (const char* name : {"a.wav", "b.wav"}) {
+    SCOPED_TRACE(name);
+    const UInt64 before = opened();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ask(name), name[0] == 'a' ? SoundMediaType : 0u);
+    EXPECT_EQ(opened(), before + 1);
+  }
+  // The text becomes a sound under its name.
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("b.wav"), 2, 8000, 400));
+  const UInt64 before = opened();
+  EXPECT_EQ(ask("b.wav"), SoundMediaType);
+  EXPECT_EQ(ask("b.wav"), SoundMediaType);
+  EXPECT_EQ(opened(), before + 1);
+}
+
 // A header's sample rate decides what a rate change from it costs: a 48-byte WAVE claiming
 // 5x10^8 Hz or a 64 KB AIFF at 1 Hz would hold the converter for seconds and gigabytes. Sound
 // at a rate no file really has is no sound: the importer check does not take such a file and

@@ -291,5 +291,27 @@ TEST_F(SoundLengthTest, CutAndDamagedFilesNeverStateMoreThanTheWhole) {
   }
 }
 
+// FFmpeg looks into the first packets of a 16-bit WAVE for DTS carried as PCM, and opening
+// looks at fewer of them than FFmpeg would (each look runs every format's probe): a WAVE that
+// carries DTS is still told from one that carries sound.
+TEST_F(SoundLengthTest, AWaveCarryingDtsIsStillToldAsDts) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("pcm.wav"), 2, 44100, 44100));
+  // DTS frames written as the samples of a 16-bit WAVE.
+  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "dca", "-strict", "-2", "-f",
+                      "dts", "OUT"},
+                     "tone.dts"));
+  std::string log;
+  ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "s16le",
+                                      "-ar", "44100", "-ac", "2", "-i", Path("tone.dts"), "-c:a",
+                                      "pcm_s16le", Path("dts.wav")},
+                                     log))
+      << log;
+  Media pcm = SoundMedia(Open("pcm.wav"));
+  Media dts = SoundMedia(Open("dts.wav"));
+  ASSERT_TRUE(pcm != nullptr && dts != nullptr);
+  EXPECT_NE(Describe(dts).desc.dataFormat, Describe(pcm).desc.dataFormat);
+}
+
 }  // namespace
 }  // namespace quicktime_test

@@ -56,6 +56,14 @@ struct FileSummary {
   OSType container = 0;  // the container's four-character code
 };
 FileSummary SummariseFile(const Demuxer& demuxer);
+// The summary of the file behind a source, opening it only when it was not summarised as it is
+// now under that name: a dialog listing a folder asks of every file, more than once, and again
+// whenever it lists the folder anew.
+FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std::string& nameHint);
+// Summaries kept for files are forgotten (with the kept lengths).
+void ForgetFileSummaries();
+// How many files FFmpeg was asked to open since the start.
+UInt64 CountedDemuxerOpens();
 
 }  // namespace quicktime
 }  // namespace sp_platform

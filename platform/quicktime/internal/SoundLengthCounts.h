@@ -12,6 +12,7 @@ namespace quicktime {
 struct SoundLengthCounts {
   UInt64 found = 0;
   UInt64 decoded = 0;
+  UInt64 opened = 0;  // files FFmpeg was asked to open
 };
 SoundLengthCounts CountedSoundLengths();
 // Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
