@@ -117,11 +117,16 @@ std::string gKind;
 // that finds them all in.
 bool gAdding = false;
 double gAddStart = 0;
+// The longest pass from the click until the files go in: the dialog lists the folder, asking
+// the program of each file, and answers.
+double gLongestDialogPass = 0;
 void MeasureAddPass(EventLoopTimerRef, void*) {
   const double now = Now();
   const bool adding = CDR_GetMediaManagerPtr() != nullptr && CDR_GetMediaManagerPtr()->IsAddRunning();
   if (adding && gAddStart == 0) gAddStart = now;
   if (gAdding || adding) gLongestPass = std::max(gLongestPass, now - gLastPass);
+  if (!gAdding && !adding && gAddStart == 0)
+    gLongestDialogPass = std::max(gLongestDialogPass, now - gLastPass);
   gAdding = adding;
   gLastPass = now;
 }
@@ -259,9 +264,9 @@ void ChildAdd() {
                 RemoveEventLoopTimer(pass);
                 // From the click, the longest pass, the files listed, from the dialog's end
                 // (the first slice), and the processor time from the click.
-                std::printf("%.4f %.1f %d %.4f %.4f\n", now - start, gLongestPass * 1000.0,
+                std::printf("%.4f %.1f %d %.4f %.4f %.1f\n", now - start, gLongestPass * 1000.0,
                             int(Rows()), gAddStart > 0 ? now - gAddStart : 0.0,
-                            CpuSeconds() - cpuStart);
+                            CpuSeconds() - cpuStart, gLongestDialogPass * 1000.0);
                 QuitApplicationEventLoop();
               });
        });
@@ -319,20 +324,22 @@ struct Figures {
   double passMs = 0;
   double addSeconds = 0;  // adds: from the dialog's end
   double cpuSeconds = 0;  // adds: processor time
+  double dialogPassMs = 0;  // adds: the longest pass before the files go in
   long peakMB = 0;
   bool ok = true;
 };
 
 Figures Median(const std::string& self, const std::string& mode, int count, int runs,
                bool removeList) {
-  std::vector<double> seconds, passes, adding, cpu;
+  std::vector<double> seconds, passes, adding, cpu, dialogPasses;
   Figures f;
   for (int r = 0; r < runs; ++r) {
     if (removeList) unlink(ListPath().c_str());
     const bench::Run run = bench::Spawn({self, "--child", mode, std::to_string(count)});
-    double s = 0, p = 0, a = 0, c = 0;
+    double s = 0, p = 0, a = 0, c = 0, d = 0;
     int rows = 0;
-    const int read = std::sscanf(run.output.c_str(), "%lf %lf %d %lf %lf", &s, &p, &rows, &a, &c);
+    const int read =
+        std::sscanf(run.output.c_str(), "%lf %lf %d %lf %lf %lf", &s, &p, &rows, &a, &c, &d);
     if (!run.ok || read < 1) {
       std::fprintf(stderr, "%s run failed: %s\n", mode.c_str(), run.output.c_str());
       f.ok = false;
@@ -342,6 +349,7 @@ Figures Median(const std::string& self, const std::string& mode, int count, int 
     passes.push_back(p);
     adding.push_back(a);
     cpu.push_back(c);
+    dialogPasses.push_back(d);
     f.peakMB = std::max(f.peakMB, run.peakMB);
   }
   if (seconds.empty()) return f;
@@ -350,6 +358,7 @@ Figures Median(const std::string& self, const std::string& mode, int count, int 
   f.passMs = *std::max_element(passes.begin(), passes.end());
   f.addSeconds = bench::Median(adding);
   f.cpuSeconds = bench::Median(cpu);
+  f.dialogPassMs = *std::max_element(dialogPasses.begin(), dialogPasses.end());
   return f;
 }
 
@@ -440,10 +449,12 @@ int main(int argc, char** argv) {
     const bool goal = added.ok && added.seconds <= 2.0 && added.passMs <= 50.0;
     std::printf("add of %d four-minute %s files through the add dialog: %.3f s from the click "
                 "(%.3f s of it after the dialog), %.3f s of processor time, longest loop pass "
-                "%.1f ms (%ld MB); their lengths read by mutagen in one process: %.3f s; goal, "
-                "within 2 s with no pass over 50 ms: %s\n",
+                "%.1f ms while they go in, %.1f ms in the dialog (%ld MB); their lengths read by "
+                "mutagen in one process: %.3f s; goal, within 2 s with no pass over 50 ms while "
+                "they go in: %s\n",
                 add, kind.c_str(), added.seconds, added.addSeconds, added.cpuSeconds,
-                added.passMs, added.peakMB, bench::Median(readSeconds), goal ? "met" : "MISSED");
+                added.passMs, added.dialogPassMs, added.peakMB, bench::Median(readSeconds),
+                goal ? "met" : "MISSED");
     addsOk = addsOk && added.ok;
     std::error_code error;
     std::filesystem::remove_all(AddFolder(kind), error);

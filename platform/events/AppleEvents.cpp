@@ -84,11 +84,48 @@ OSErr MakeDesc(DescType type, const std::string& bytes, AEDesc* result) {
 
 // ---- Lists ----
 
-OSErr ReadList(const AEDescList* list, Items* items) {
+// A list's bytes as its handle holds them, read in place: a list of many items is walked by
+// its items' headers, not copied and decoded whole for every item asked of or added.
+struct ListBytes {
+  const char* data = nullptr;
+  std::size_t size = 0;
+};
+
+OSErr ListBytesOf(const AEDescList* list, ListBytes* out) {
   if (list == nullptr) return paramErr;
   if (list->descriptorType != typeAEList) return errAEWrongDataType;
-  std::string bytes = DescBytes(*list);
-  return DecodeItems(bytes, 0, bytes.size(), items) ? OSErr(noErr) : OSErr(errAECorruptData);
+  *out = ListBytes();
+  if (list->dataHandle != nullptr && *list->dataHandle != nullptr) {
+    const Size size = GetHandleSize(list->dataHandle);
+    if (size > 0) *out = ListBytes{*list->dataHandle, std::size_t(size)};
+  }
+  return noErr;
+}
+
+// Checks every item's header against the bytes there are, counts the items, and finds where
+// the item at `index` (from 1; 0 for none) starts. errAECorruptData when the bytes are no list.
+OSErr WalkList(const ListBytes& bytes, SInt32 index, SInt32* count, std::size_t* place) {
+  std::size_t pos = 0;
+  SInt32 n = 0;
+  while (pos < bytes.size) {
+    if (bytes.size - pos < kItemHeaderBytes) return errAECorruptData;
+    UInt32 header[3];
+    std::memcpy(header, bytes.data + pos, sizeof header);
+    if (header[2] > bytes.size - pos - kItemHeaderBytes) return errAECorruptData;
+    if (++n == index && place != nullptr) *place = pos;
+    pos += kItemHeaderBytes + header[2];
+  }
+  *count = n;
+  return noErr;
+}
+
+OSErr ReadList(const AEDescList* list, Items* items) {
+  ListBytes bytes;
+  OSErr err = ListBytesOf(list, &bytes);
+  if (err != noErr) return err;
+  return DecodeItems(std::string(bytes.data, bytes.size), 0, bytes.size, items)
+             ? OSErr(noErr)
+             : OSErr(errAECorruptData);
 }
 
 OSErr WriteList(AEDescList* list, const Items& items) {
@@ -98,25 +135,42 @@ OSErr WriteList(AEDescList* list, const Items& items) {
 }
 
 OSErr PutListItem(AEDescList* list, SInt32 index, DescType type, std::string data) {
-  Items items;
-  OSErr err = ReadList(list, &items);
+  ListBytes bytes;
+  OSErr err = ListBytesOf(list, &bytes);
+  SInt32 count = 0;
+  if (err == noErr) err = WalkList(bytes, 0, &count, nullptr);
   if (err != noErr) return err;
-  if (index < 0 || std::size_t(index) > items.size() + 1) return errAEIllegalIndex;
-  if (index == 0 || std::size_t(index) == items.size() + 1) {
-    items.push_back(Item{keyAEWildCard, type, std::move(data)});
-  } else {
+  if (index < 0 || index > count + 1) return errAEIllegalIndex;
+  if (index != 0 && index != count + 1) {
+    Items items;
+    err = ReadList(list, &items);
+    if (err != noErr) return err;
     items[std::size_t(index) - 1].type = type;
     items[std::size_t(index) - 1].data = std::move(data);
+    return WriteList(list, items);
   }
-  return WriteList(list, items);
+  // Added at the end: the item's bytes follow the others.
+  if (data.size() > kMaxDataBytes - kItemHeaderBytes - bytes.size) return memFullErr;
+  std::string item;
+  EncodeItems(Items{Item{keyAEWildCard, type, std::move(data)}}, &item);
+  if (list->dataHandle == nullptr) return StoreBytes(list, item);
+  SetHandleSize(list->dataHandle, Size(bytes.size + item.size()));
+  if (MemError() != noErr) return memFullErr;
+  std::memcpy(*list->dataHandle + bytes.size, item.data(), item.size());
+  return noErr;
 }
 
 OSErr GetListItem(const AEDescList* list, SInt32 index, Item* item) {
-  Items items;
-  OSErr err = ReadList(list, &items);
+  ListBytes bytes;
+  OSErr err = ListBytesOf(list, &bytes);
+  SInt32 count = 0;
+  std::size_t place = 0;
+  if (err == noErr) err = WalkList(bytes, index, &count, &place);
   if (err != noErr) return err;
-  if (index < 1 || std::size_t(index) > items.size()) return errAEBadListItem;
-  *item = std::move(items[std::size_t(index) - 1]);
+  if (index < 1 || index > count) return errAEBadListItem;
+  UInt32 header[3];
+  std::memcpy(header, bytes.data + place, sizeof header);
+  *item = Item{header[0], header[1], std::string(bytes.data + place + kItemHeaderBytes, header[2])};
   return noErr;
 }
 
@@ -415,11 +469,12 @@ OSErr AECreateList(const void*, Size, Boolean isRecord, AEDescList* resultList) 
 
 OSErr AECountItems(const AEDescList* theAEDescList, SInt32* theCount) {
   if (theCount == nullptr) return paramErr;
-  Items items;
-  OSErr err = ReadList(theAEDescList, &items);
-  if (err != noErr) return err;
-  *theCount = SInt32(items.size());
-  return noErr;
+  ListBytes bytes;
+  OSErr err = ListBytesOf(theAEDescList, &bytes);
+  SInt32 count = 0;
+  if (err == noErr) err = WalkList(bytes, 0, &count, nullptr);
+  if (err == noErr) *theCount = count;
+  return err;
 }
 
 OSErr AEPutPtr(AEDescList* theAEDescList, SInt32 index, DescType typeCode, const void* dataPtr,

@@ -368,18 +368,24 @@ TEST(AppleEventsDesc, CorruptListBytesAreRefusedNotReadPastTheirEnd) {
   const char torn[5] = {1, 2, 3, 4, 5};
   // Four bytes of data whose header claims one byte more.
   const UInt32 claimsOneMore[4] = {keyAEWildCard, typeSInt32, 5, 7};
+  // A good item followed by a torn header: the whole list is refused, its first item too.
+  const UInt32 goodThenTorn[5] = {keyAEWildCard, typeSInt32, 4, 7, 1};
   struct Case {
     const void* bytes;
     Size size;
   } cases[] = {{claimsTooMuch, sizeof claimsTooMuch},
                {torn, sizeof torn},
-               {claimsOneMore, sizeof claimsOneMore}};
+               {claimsOneMore, sizeof claimsOneMore},
+               {goodThenTorn, sizeof goodThenTorn}};
   for (const Case& c : cases) {
     ScopedDesc bad;
     ASSERT_EQ(AECreateDesc(typeAEList, c.bytes, c.size, &bad.desc), noErr);
     SInt32 v = 0;
     EXPECT_EQ(AECountItems(&bad.desc, &v), errAECorruptData);
     EXPECT_EQ(AEPutPtr(&bad.desc, 0, typeSInt32, &v, sizeof v), errAECorruptData);
+    EXPECT_EQ(AEGetNthPtr(&bad.desc, 1, typeSInt32, nullptr, nullptr, &v, sizeof v, nullptr),
+              errAECorruptData);
+    EXPECT_EQ(AEGetDescDataSize(&bad.desc), c.size) << "left as it was";
   }
   // The same item, its header claiming exactly the bytes there are, is read back.
   const UInt32 exact[4] = {keyAEWildCard, typeSInt32, 4, 7};
