@@ -92,6 +92,10 @@ std::vector<std::string> NavListedNames() {
   return sp_platform::nav::LastListing();
 }
 
+bool NavListingDone(WindowRef dialogWindow) {
+  return sp_platform::nav::ListingComplete(dialogWindow);
+}
+
 std::string NavTopShownName(WindowRef dialogWindow) {
   return sp_platform::nav::TopShownName(dialogWindow);
 }

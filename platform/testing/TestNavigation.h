@@ -40,6 +40,10 @@ std::vector<std::string> NavListedNames();
 // The folder a shown dialog shows, and the names selected in it.
 std::string NavShownFolder(WindowRef dialogWindow);
 std::vector<std::string> NavSelectedNames(WindowRef dialogWindow);
+// Whether a shown dialog has listed its whole folder: a large folder is listed a slice at a
+// time while the dialog runs. (The answers and the calls above that read or select entries
+// list the rest at once.)
+bool NavListingDone(WindowRef dialogWindow);
 // The name in the top row of a shown dialog's list (empty when it lists nothing).
 std::string NavTopShownName(WindowRef dialogWindow);
 // The local rectangle of the row of the entry in a shown dialog's window (scrolled into

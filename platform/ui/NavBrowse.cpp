@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AppleEvents.h"
+#include "Clock.h"
 #include "Folders.h"
 #include "Navigation.h"
 #include "QuickDraw.h"
@@ -131,42 +132,92 @@ bool FilterShows(const Record& record, Listed& item) {
   return shown;
 }
 
-// The folder's entries the dialog offers, folders first, each group by name; false when the
-// folder cannot be read.
-bool ListFolder(const Record& record, const std::string& folder, std::vector<Entry>* out) {
+// The folder's items, folders first, each group by name; false when the folder cannot be read.
+bool ReadFolder(const std::string& folder, std::vector<Record::Pending>* out) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return false;
-  std::vector<Listed> items;
+  out->clear();
   while (dirent* d = readdir(dir)) {
     const std::string name = d->d_name;
     if (name == "." || name == "..") continue;
-    Listed item;
-    item.entry.name = name;
-    item.entry.path = Join(folder, name);
-    files::Location location;
-    if (files::LocatePath(item.entry.path, location) != noErr) continue;  // a dangling link
-    files::MakeFSRef(location, &item.entry.ref);
-    if (FSGetCatalogInfo(&item.entry.ref,
-                         kFSCatInfoNodeFlags | kFSCatInfoAllDates | kFSCatInfoFinderInfo |
-                             kFSCatInfoValence | kFSCatInfoDataSizes,
-                         &item.info, nullptr, nullptr, nullptr) != noErr) {
-      continue;
-    }
-    item.entry.folder = location.isFolder;
-    item.entry.choosable =
-        item.entry.folder || record.kind == Kind::kGetFile || record.kind == Kind::kChooseObject;
-    items.push_back(item);
+    struct stat st {};
+    const bool folderItem = fstatat(dirfd(dir), d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    out->push_back(Record::Pending{name, folderItem});
   }
   closedir(dir);
-  // Sorted first, so that the filter sees the entries in the order they are shown.
-  std::sort(items.begin(), items.end(), [](const Listed& a, const Listed& b) {
-    if (a.entry.folder != b.entry.folder) return a.entry.folder;
-    return NameBefore(a.entry.name, b.entry.name);
+  std::sort(out->begin(), out->end(), [](const Record::Pending& a, const Record::Pending& b) {
+    if (a.folder != b.folder) return a.folder;
+    return NameBefore(a.name, b.name);
   });
-  out->clear();
-  for (Listed& item : items) {
-    if (Offered(record, item) && FilterShows(record, item)) out->push_back(item.entry);
+  return true;
+}
+
+// The item of the folder shown as the dialog offers it; false when it is not offered (gone, a
+// dangling link, refused by the type list or the object filter).
+bool Judge(const Record& record, const Record::Pending& pending, Entry* out) {
+  Listed item;
+  item.entry.name = pending.name;
+  item.entry.path = Join(record.folder, pending.name);
+  files::Location location;
+  if (files::LocatePath(item.entry.path, location) != noErr) return false;
+  files::MakeFSRef(location, &item.entry.ref);
+  if (FSGetCatalogInfo(&item.entry.ref,
+                       kFSCatInfoNodeFlags | kFSCatInfoAllDates | kFSCatInfoFinderInfo |
+                           kFSCatInfoValence | kFSCatInfoDataSizes,
+                       &item.info, nullptr, nullptr, nullptr) != noErr) {
+    return false;
   }
+  item.entry.folder = location.isFolder;
+  item.entry.choosable =
+      item.entry.folder || record.kind == Kind::kGetFile || record.kind == Kind::kChooseObject;
+  if (!Offered(record, item) || !FilterShows(record, item)) return false;
+  *out = item.entry;
+  return true;
+}
+
+// A slice of listing: at most this long, one item at least.
+constexpr UInt64 kListingSliceMicros = 20000;
+
+UInt64 NowMicros() {
+  UnsignedWide now = {0, 0};
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
+
+void ListingTimerFired(EventLoopTimerRef timer, void* data);
+
+void StopListingTimer(Record* record) {
+  if (record->listingTimer == nullptr) return;
+  RemoveEventLoopTimer(record->listingTimer);
+  record->listingTimer = nullptr;
+}
+
+// Judges the pending items for up to `micros` (all of them for 0), adding those offered to
+// the list; true when none is left.
+bool ListSome(Record* record, UInt64 micros) {
+  const UInt64 started = NowMicros();
+  const std::size_t first = record->pendingNext;
+  while (record->pendingNext < record->pending.size()) {
+    if (micros != 0 && record->pendingNext > first && NowMicros() - started > micros) break;
+    const Record::Pending item = record->pending[record->pendingNext++];
+    Entry entry;
+    if (!Judge(*record, item, &entry)) continue;
+    record->entries.push_back(entry);
+    record->selected.push_back(false);
+    LastListingStore().push_back(entry.name);
+    const SInt32 index = SInt32(record->entries.size()) - 1;
+    if (!record->pendingSelect.empty() && entry.name == record->pendingSelect &&
+        entry.choosable && SelectedEntries(record).empty()) {
+      record->selected.back() = true;
+      record->anchor = index;
+      record->pendingSelect.clear();
+    }
+  }
+  if (record->pendingNext < record->pending.size()) return false;
+  record->pending.clear();
+  record->pendingNext = 0;
+  record->pendingSelect.clear();
+  StopListingTimer(record);
   return true;
 }
 
@@ -462,26 +513,69 @@ bool ResolveLocation(const AEDesc* location, std::string* path, bool* folder) {
   return true;
 }
 
+namespace {
+
+// Shows what was listed since the last look: the scroll bar's range, and the rows when they
+// are in view, or the entry to select scrolled into view.
+void ShowListed(Record* record, std::size_t shownBefore) {
+  UpdateScrollBar(record);
+  const std::vector<SInt32> selected = SelectedEntries(record);
+  if (selected.size() == 1 && selected.front() >= SInt32(shownBefore)) {
+    ScrollToShow(record, selected.front());
+    UpdateButtons(record);
+  }
+  if (SInt32(shownBefore) < record->firstShown + VisibleRows(record)) RedrawList(record);
+}
+
+void ListingTimerFired(EventLoopTimerRef timer, void* data) {
+  Record* record = RecordOf(static_cast<NavDialogRef>(data));
+  if (record == nullptr || record->listingTimer != timer || !record->running) {
+    if (record != nullptr && record->listingTimer == timer) record->listingTimer = nullptr;
+    RemoveEventLoopTimer(timer);
+    return;
+  }
+  const std::size_t before = record->entries.size();
+  ListSome(record, kListingSliceMicros);
+  if (record->entries.size() != before) ShowListed(record, before);
+}
+
+}  // namespace
+
+void ResumeListing(Record* record) {
+  if (record->pendingNext >= record->pending.size() || record->listingTimer != nullptr) return;
+  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                            NewEventLoopTimerUPP(ListingTimerFired), RefOf(record),
+                            &record->listingTimer) != noErr) {
+    record->listingTimer = nullptr;
+  }
+}
+
+void FinishListing(Record* record) {
+  if (record->pendingNext >= record->pending.size()) return;
+  const std::size_t before = record->entries.size();
+  ListSome(record, 0);
+  ShowListed(record, before);
+}
+
 bool ShowFolder(Record* record, const std::string& folderIn, const std::string& select) {
   const std::string folder = Tidy(folderIn);
-  std::vector<Entry> entries;
-  if (!IsFolder(folder) || !ListFolder(*record, folder, &entries)) return false;
+  std::vector<Record::Pending> items;
+  if (!IsFolder(folder) || !ReadFolder(folder, &items)) return false;
+  StopListingTimer(record);
   record->folder = folder;
-  record->entries = std::move(entries);
-  record->selected.assign(record->entries.size(), false);
+  record->pending = std::move(items);
+  record->pendingNext = 0;
+  record->pendingSelect = select;
+  record->entries.clear();
+  record->selected.clear();
   record->anchor = -1;
   record->firstShown = 0;
   record->lastClickEntry = -1;
   LastFolderStore() = folder;
   LastListingStore().clear();
-  for (const Entry& e : record->entries) LastListingStore().push_back(e.name);
-  for (std::size_t i = 0; i < record->entries.size(); ++i) {
-    if (!select.empty() && record->entries[i].name == select && record->entries[i].choosable) {
-      record->selected[i] = true;
-      record->anchor = SInt32(i);
-      ScrollToShow(record, SInt32(i));
-    }
-  }
+  // A folder of a few items is listed at once; the rest of a large one from the timer.
+  if (!ListSome(record, kListingSliceMicros) && record->running) ResumeListing(record);
+  for (const SInt32 i : SelectedEntries(record)) ScrollToShow(record, i);
   SetControlAction(record->scrollBar, ScrollAction);
   UpdateScrollBar(record);
   RebuildPopup(record);

@@ -23,6 +23,7 @@ std::vector<std::string> ListedNames(WindowRef window) {
   std::vector<std::string> names;
   Record* record = RecordOfWindow(window);
   if (record == nullptr) return names;
+  FinishListing(record);
   for (const Entry& e : record->entries) names.push_back(e.name);
   return names;
 }
@@ -33,6 +34,11 @@ std::vector<std::string> SelectedNames(WindowRef window) {
   if (record == nullptr) return names;
   for (SInt32 i : SelectedEntries(record)) names.push_back(record->entries[std::size_t(i)].name);
   return names;
+}
+
+bool ListingComplete(WindowRef window) {
+  Record* record = RecordOfWindow(window);
+  return record != nullptr && record->pendingNext >= record->pending.size();
 }
 
 bool GoToFolder(WindowRef window, const std::string& path) {
@@ -46,6 +52,7 @@ bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::s
     *why = "it is no file dialog";
     return false;
   }
+  FinishListing(record);
   std::vector<SInt32> indexes;
   for (const std::string& name : names) {
     auto it = std::find_if(record->entries.begin(), record->entries.end(),
@@ -98,6 +105,7 @@ std::string TopShownName(WindowRef window) {
 bool EntryRect(WindowRef window, const std::string& name, Rect* local) {
   Record* record = RecordOfWindow(window);
   if (record == nullptr) return false;
+  FinishListing(record);
   for (std::size_t i = 0; i < record->entries.size(); ++i) {
     if (record->entries[i].name != name) continue;
     ScrollToShow(record, SInt32(i));

@@ -419,6 +419,7 @@ void RunLoop(Record* record) {
     ShowFolder(record, "/", "");
   }
   Show(record);
+  ResumeListing(record);
   for (;;) {
     DialogItemIndex item = 0;
     ModalDialog(NavFilter, &item);

@@ -16,6 +16,7 @@
 #include "Files.h"
 #include "MacMemory.h"
 #include "Navigation.h"
+#include "TestClock.h"
 #include "TestFiles.h"
 #include "TestNavigation.h"
 #include "TestResponder.h"
@@ -54,6 +55,7 @@ struct Seen {
   Messages messages;
   Strings filtered;  // "name/" for a folder
   bool hideText = true;
+  SInt64 judgingMicros = 0;  // what the filter takes of the (virtual) clock for each entry
   SInt16 customWidth = 0, customHeight = 0;
   Rect proposed{0, 0, 0, 0};
   Handle items = nullptr;
@@ -89,6 +91,7 @@ Boolean Filter(AEDesc* item, void* info, void* ud, NavFilterModes mode) {
   const std::string name = path.substr(path.find_last_of('/') + 1);
   const bool folder = static_cast<NavFileOrFolderInfo*>(info)->isFolder;
   seen->filtered.push_back(name + (folder ? "/" : ""));
+  if (seen->judgingMicros > 0) sp_testing::AdvanceClockMicroseconds(seen->judgingMicros);
   return !seen->hideText || name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0;
 }
 
@@ -217,6 +220,30 @@ TEST_F(NavigationTest,
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/a.aiff"}));
   EXPECT_EQ(seen_.messages,
             (Messages{kNavCBCustomize, kNavCBStart, kNavCBUserAction, kNavCBTerminate}));
+}
+
+// A folder whose entries take the filter long to judge is listed a slice of time at a time
+// while the dialog runs: the dialog takes its first event after a slice, and in the end lists
+// every entry in order and answers a choice among the last.
+TEST_F(NavigationTest, ALargeFolderIsListedWhileTheDialogRuns) {
+  Strings expected = {"sub", "Zeta", "a.aiff"};
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "slow" + std::to_string(10 + i) + ".aiff";
+    Touch(folder_ + "/" + name);
+    expected.push_back(name);
+  }
+  seen_.judgingMicros = 3000;
+  std::size_t judgedAtFirstLook = 0, judgedAtSecondLook = 0;
+  Respond(sp_testing::NavLook([&](WindowRef) { judgedAtFirstLook = seen_.filtered.size(); }));
+  Respond(sp_testing::NavLook([&](WindowRef) { judgedAtSecondLook = seen_.filtered.size(); }));
+  Respond(sp_testing::NavChoose({"slow49.aiff"}));
+  Run(Kind::kGet, Options());
+  EXPECT_EQ(judgedAtFirstLook, 7u) << "a slice of 20 ms at 3 ms an entry";
+  EXPECT_GT(judgedAtSecondLook, judgedAtFirstLook) << "listed on by the loop";
+  EXPECT_EQ(seen_.filtered.size(), expected.size() + 1) << "each judged once, b.txt too";
+  EXPECT_EQ(sp_testing::NavListedNames(), expected);
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/slow49.aiff"}));
 }
 
 TEST_F(NavigationTest, CancelSendsNoUserActionAndInvisibleFilesShowOnlyWhenAllowed) {

@@ -11,6 +11,7 @@
 #include "../Dialogs.h"
 #include "../Menus.h"
 #include "../Navigation.h"
+#include "CarbonEvents.h"
 #include "Files.h"
 #include "ui/internal/Navigation.h"
 
@@ -64,6 +65,17 @@ struct Record {
   SInt32 anchor = -1;     // the entry a Shift-click extends from
   SInt32 firstShown = 0;  // the entry in the top row
   std::vector<Place> places;
+  // The folder's items still to be judged, in list order: the object filter asks the program
+  // of each (which may read the file), so a large folder is listed a slice at a time from a
+  // timer while the dialog runs, and the window stays live meanwhile.
+  struct Pending {
+    std::string name;
+    bool folder = false;
+  };
+  std::vector<Pending> pending;
+  std::size_t pendingNext = 0;
+  std::string pendingSelect;  // the entry to select once it is listed
+  EventLoopTimerRef listingTimer = nullptr;
 
   // The last press in the list, for double clicks.
   UInt32 lastClickTick = 0;
@@ -104,8 +116,13 @@ void UpdateButtons(Record* record);
 
 // ---- NavBrowse.cpp ----
 // Lists the folder (absolute path) and shows it with the named entry selected (empty: none).
-// False (nothing changed) when it is no folder that can be read.
+// False (nothing changed) when it is no folder that can be read. What is not listed within a
+// slice's time is listed by a timer while the dialog runs.
 bool ShowFolder(Record* record, const std::string& folder, const std::string& select);
+// Goes on listing from the timer while the dialog runs (after a pause of its loop); lists the
+// rest at once (what the test API reads and selects is the whole folder).
+void ResumeListing(Record* record);
+void FinishListing(Record* record);
 // Where the dialog opens when nothing says so: the folder the last dialog showed, else home.
 std::string DefaultFolder();
 // The folder and entry a location descriptor names ('fss ' or 'fsrf'); false when it names

@@ -34,6 +34,9 @@ bool GoToFolder(WindowRef window, const std::string& path);
 // Selects exactly the listed entries of these names, as clicks would; false (with the reason)
 // when one is not listed or cannot be chosen, or several are asked where one is allowed.
 bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::string* why);
+// Whether the dialog has judged every item of the folder it shows (a large folder is listed
+// while the dialog runs); the names listed so far are what it lists until then.
+bool ListingComplete(WindowRef window);
 // The name field's text (MacJapanese), as typing would leave it.
 bool SetSaveName(WindowRef window, const std::string& macJapanese);
 // The name in the list's top row (empty for an empty list).
