@@ -195,13 +195,17 @@ void StopListingTimer(Record* record) {
 // Judges the pending items for up to `micros` (all of them for 0), adding those offered to
 // the list; true when none is left.
 bool ListSome(Record* record, UInt64 micros) {
+  if (record->judging) return false;
   const UInt64 started = NowMicros();
   const std::size_t first = record->pendingNext;
   while (record->pendingNext < record->pending.size()) {
     if (micros != 0 && record->pendingNext > first && NowMicros() - started > micros) break;
     const Record::Pending item = record->pending[record->pendingNext++];
     Entry entry;
-    if (!Judge(*record, item, &entry)) continue;
+    record->judging = true;
+    const bool offered = Judge(*record, item, &entry);
+    record->judging = false;
+    if (!offered) continue;
     record->entries.push_back(entry);
     record->selected.push_back(false);
     LastListingStore().push_back(entry.name);

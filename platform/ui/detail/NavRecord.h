@@ -76,6 +76,7 @@ struct Record {
   std::size_t pendingNext = 0;
   std::string pendingSelect;  // the entry to select once it is listed
   EventLoopTimerRef listingTimer = nullptr;
+  bool judging = false;  // a filter that runs the event loop does not list within itself
 
   // The last press in the list, for double clicks.
   UInt32 lastClickTick = 0;
