@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -66,6 +68,34 @@ class SoundLengthTest : public QuickTimeTest {
   }
   void Put(const std::string& name, const std::vector<UInt8>& bytes) const {
     WriteFile(name, std::string(bytes.begin(), bytes.end()));
+  }
+
+  // iTunes' gapless tag on an MPEG-4 file, as mutagen writes it: a delay of 2112 frames.
+  void AddGaplessTag(const std::string& name) {
+    const char* script =
+        "import sys\n"
+        "from mutagen.mp4 import MP4, MP4FreeForm\n"
+        "f = MP4(sys.argv[1])\n"
+        "f['----:com.apple.iTunes:iTunSMPB'] = [MP4FreeForm(b' 00000000 00000840 00000000 "
+        "0000000000000000' + b' 00000000' * 8)]\n"
+        "f.save()\n";
+    std::string log;
+    EXPECT_TRUE(sp_testing::RunProgram({"/usr/bin/python3", "-c", script, Path(name)}, log, true))
+        << log;
+  }
+
+  // The frames ffmpeg decodes from a movie, up to the end of its sound stream as ffprobe states
+  // it (an edit list's end, or the sample table's) counted from the first frame presented, that
+  // many frames later when FFmpeg skips `later` more than the edit list does.
+  SInt64 FramesToStreamEnd(const std::string& name, SInt64 later = 0) {
+    std::string probe;
+    EXPECT_TRUE(
+        sp_testing::RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                                "stream=start_pts,duration_ts", "-of", "csv=p=0", Path(name)},
+                               probe));
+    long long start = 0, duration = 0;
+    EXPECT_EQ(std::sscanf(probe.c_str(), "%lld,%lld", &start, &duration), 2) << probe;
+    return std::min<SInt64>(FramesFfmpegDecodes(Path(name)), duration - start - later);
   }
 
   // The frames the converter makes of a media's packets, and its error.
@@ -288,6 +318,86 @@ TEST_F(SoundLengthTest, CutAndDamagedFilesNeverStateMoreThanTheWhole) {
         EXPECT_LE(damaged.packets, SInt64(bytes.size()));
       }
     }
+  }
+}
+
+// Movies of AAC and ALAC made the ways ffmpeg makes them, a few frames to seconds long, with
+// and without an edit list, with iTunes' gapless tag: the length from the sample index is
+// exactly the one every packet read gives, which is ffmpeg's decode up to the stream's end,
+// and the movie found it from the index. Fragmented files are left to reading every packet
+// (AAC) or to decoding (ALAC, whose fragments state no packet's frames), and come out as
+// ffmpeg decodes them.
+TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
+  SKIP_WITHOUT_FFMPEG();
+  const std::vector<std::string> noEdits = {"-use_editlist", "0"};
+  const std::vector<std::string> fragments = {"-movflags", "frag_keyframe+empty_moov"};
+  enum Found { kIndexed, kRead, kDecoded };
+  const struct {
+    const char* name;
+    const char* codec;
+    double seconds;
+    std::vector<std::string> options;
+    bool gapless;  // iTunes' tag stating a delay of 2112 frames added
+    Found found;
+    SInt64 later;  // frames FFmpeg skips at the start beyond what the edit list skips
+    const char* why;
+  } cases[] = {
+      {"aac.m4a", "aac", 7.3, {}, false, kIndexed, 0, "an edit list cuts delay and padding"},
+      {"aac.mov", "aac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
+      {"alac.m4a", "alac", 7.3, {}, false, kIndexed, 0, "a short last packet"},
+      {"alac.mov", "alac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
+      {"faststart.m4a", "aac", 2, {"-movflags", "+faststart"}, false, kIndexed, 0, "tables first"},
+      {"aac48.m4a", "aac", 1.5, {"-ar", "48000"}, false, kIndexed, 0, "another rate"},
+      {"mono.m4a", "aac", 1, {"-ac", "1"}, false, kIndexed, 0, "one channel"},
+      {"noedit.m4a", "aac", 2, noEdits, false, kIndexed, 0, "the delay presented"},
+      {"noedit-alac.m4a", "alac", 2, noEdits, false, kIndexed, 0, "no edit list"},
+      {"tiny.m4a", "aac", 0.001, {}, false, kIndexed, 0, "44 frames after the delay"},
+      {"packet.m4a", "aac", 0.0233, {}, false, kIndexed, 0, "the edit list drops a packet"},
+      {"short.m4a", "aac", 0.05, {}, false, kIndexed, 0, "a few packets"},
+      {"tiny-alac.m4a", "alac", 0.001, {}, false, kIndexed, 0, "one packet only"},
+      {"two-alac.m4a", "alac", 0.1, {}, false, kIndexed, 0, "two packets"},
+      {"gapless.m4a", "aac", 3, noEdits, true, kIndexed, 0, "the delay from iTunes' tag"},
+      // FFmpeg takes the tag's delay over the edit list's (1024), which still ends the stream.
+      {"gapless-edit.m4a", "aac", 3, {}, true, kIndexed, 2112 - 1024, "tag and edit list"},
+      {"frag.m4a", "aac", 3, fragments, false, kRead, 0, "fragments: durations guessed"},
+      {"frag-tiny.m4a", "aac", 0.01, fragments, false, kRead, 0, "one fragment"},
+      {"frag-alac.m4a", "alac", 3, fragments, false, kDecoded, 0, "fragments of ALAC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + ": " + c.why);
+    std::vector<std::string> argv = {
+        "ffmpeg", "-v",    "error", "-y",
+        "-f",     "lavfi", "-i",    "sine=f=440:r=44100:d=" + std::to_string(c.seconds),
+        "-ac",    "2",     "-c:a",  c.codec};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.push_back(Path(c.name));
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
+    if (c.gapless) AddGaplessTag(c.name);
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    qt::StatedLength indexed, walked;
+    EXPECT_EQ(qt::SampleIndexLength(*media, indexed), c.found == kIndexed);
+    EXPECT_EQ(qt::ReadPacketsLength(*media, walked), c.found != kDecoded);
+    if (c.found == kIndexed) {
+      EXPECT_EQ(indexed.presented, walked.presented);
+      EXPECT_EQ(indexed.priming, walked.priming);
+      EXPECT_EQ(indexed.packets, walked.packets);
+      EXPECT_EQ(indexed.mostPacketFrames, walked.mostPacketFrames);
+    }
+    // A fragmented file's packets state no durations: the decoder presents them whole.
+    const SInt64 expected = c.found == kIndexed ? FramesToStreamEnd(c.name, c.later)
+                                                : FramesFfmpegDecodes(Path(c.name));
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    EXPECT_EQ(GetMediaDuration(media), expected);
+    if (c.found != kDecoded) {
+      EXPECT_EQ(walked.presented, expected);
+      EXPECT_EQ(GetMediaSampleCount(media), walked.packets);
+    }
+    const qt::SoundLengthCounts after = qt::CountedSoundLengths();
+    EXPECT_EQ(after.found, before.found + 1);
+    EXPECT_EQ(after.indexed, before.indexed + (c.found == kIndexed ? 1 : 0));
+    EXPECT_EQ(after.decoded, before.decoded + (c.found == kDecoded ? 1 : 0));
   }
 }
 
