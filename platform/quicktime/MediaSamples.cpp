@@ -85,7 +85,9 @@ class MediaReader {
   // A packet; the end of the stream; a failure to read it (an I/O error, damaged data).
   enum class Status { kPacket, kEnd, kError };
 
-  explicit MediaReader(const MediaRecord& media) : media_(media) {}
+  // A reader of its own opening of the file, or of a demultiplexer already open on it.
+  explicit MediaReader(const MediaRecord& media, std::unique_ptr<Demuxer> opened = nullptr)
+      : media_(media), demuxer_(std::move(opened)) {}
   ~MediaReader() { av_packet_free(&packet_); }
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
@@ -108,6 +110,7 @@ class MediaReader {
   // Reading starts again at the beginning of the file.
   void Restart() {
     demuxer_.reset();
+    ready_ = false;
     failed_ = false;
   }
 
@@ -127,11 +130,11 @@ class MediaReader {
 
  private:
   bool Ready() {
-    if (demuxer_ != nullptr) return true;
+    if (ready_) return true;
     if (failed_) return false;
     if (packet_ == nullptr) packet_ = av_packet_alloc();
     const MovieRecord* movie = media_.track->movie;
-    demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
+    if (demuxer_ == nullptr) demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
     const AVFormatContext* ctx = demuxer_ != nullptr ? demuxer_->Context() : nullptr;
     // The file must show the same stream it showed when the movie was made.
     if (packet_ == nullptr || ctx == nullptr || unsigned(media_.streamIndex) >= ctx->nb_streams ||
@@ -143,12 +146,14 @@ class MediaReader {
     for (unsigned i = 0; i < ctx->nb_streams; ++i) {
       if (int(i) != media_.streamIndex) ctx->streams[i]->discard = AVDISCARD_ALL;
     }
+    ready_ = true;
     return true;
   }
 
   const MediaRecord& media_;
   std::unique_ptr<Demuxer> demuxer_;
   AVPacket* packet_ = nullptr;
+  bool ready_ = false;
   bool failed_ = false;
 };
 
@@ -467,10 +472,10 @@ bool IndexedPacket(const AVStream* st, int i, int n, UInt64 fileSize, PacketPlac
 // stream must end: a fragmented file whose further fragments are read as it is played gives
 // more packets there, and one read whole gives its first packet no duration. Anything else
 // the index cannot tell exactly is left to reading every packet.
-bool SampleIndexLength(MediaRecord& media, StatedLength& out) {
+bool SampleIndexLength(MediaRecord& media, StatedLength& out, std::unique_ptr<Demuxer> opened) {
   if (!IsMovieContainer(media.track->movie->container) || !CountedWithoutDecoding(media))
     return false;
-  MediaReader reader(media);
+  MediaReader reader(media, std::move(opened));
   const AVStream* st = reader.Stream();
   if (st == nullptr) return false;
   const int n = avformat_index_get_entries_count(const_cast<AVStream*>(st));
@@ -592,6 +597,15 @@ KeptLengths& Kept() {
   return kept;
 }
 
+// The media takes the length found for it.
+void TakeLength(MediaRecord& media, const StatedLength& length) {
+  media.measured = true;
+  media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
+  media.primingFrames = std::max<SInt64>(0, length.priming);
+  media.packetCount = std::max<SInt64>(0, length.packets);
+  media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
+}
+
 // The varying layout's length: what was kept for the file, what it states, or else the count
 // of its decoding; once for each media, and once for each file while it stays the same.
 void Measure(MediaRecord& media) {
@@ -614,10 +628,7 @@ void Measure(MediaRecord& media) {
     }
     if (identified) Kept().Keep(file, media.streamIndex, length);
   }
-  media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
-  media.primingFrames = std::max<SInt64>(0, length.priming);
-  media.packetCount = std::max<SInt64>(0, length.packets);
-  media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
+  TakeLength(media, length);
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -909,6 +920,20 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
   }
   Measure(media);
   return media.presentedFrames;
+}
+
+void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer) {
+  if (media.measured || media.layout != SoundLayout::kVaryingPackets) return;
+  StatedLength length;
+  FileIdentity file;
+  const bool identified = media.track->movie->source->Identity(&file);
+  // A length kept for the file is taken on first use, without reading it.
+  if (identified && Kept().Find(file, media.streamIndex, length)) return;
+  if (!SampleIndexLength(media, length, std::move(demuxer))) return;
+  ++gLengthsFound;
+  ++gLengthsIndexed;
+  if (identified) Kept().Keep(file, media.streamIndex, length);
+  TakeLength(media, length);
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {

@@ -380,8 +380,12 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
     std::string log;
     ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
     if (c.gapless) AddGaplessTag(c.name);
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
     Media media = SoundMedia(Open(c.name));
     ASSERT_NE(media, nullptr);
+    // The index is read while the movie is made; the others wait for the length's first use.
+    EXPECT_EQ(qt::CountedSoundLengths().indexed, before.indexed + (c.found == kIndexed ? 1 : 0));
+    EXPECT_EQ(qt::CountedSoundLengths().found, before.found + (c.found == kIndexed ? 1 : 0));
     qt::StatedLength indexed, walked;
     EXPECT_EQ(qt::SampleIndexLength(*media, indexed), c.found == kIndexed);
     EXPECT_EQ(qt::ReadPacketsLength(*media, walked), c.found != kDecoded);
@@ -394,7 +398,6 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
     // A fragmented file's packets state no durations: the decoder presents them whole.
     const SInt64 expected = c.found == kIndexed ? FramesToStreamEnd(c.name, c.later)
                                                 : FramesFfmpegDecodes(Path(c.name));
-    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
     EXPECT_EQ(GetMediaDuration(media), expected);
     if (c.found != kDecoded) {
       EXPECT_EQ(walked.presented, expected);

@@ -8,10 +8,12 @@
 // way known to match that (a damaged file, a form not handled): the caller then counts.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "MacTypes.h"
 #include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/Demux.h"
 
 struct MediaRecord;
 
@@ -43,7 +45,9 @@ bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
 // gives them, taken from its sample index with only the first and the last packet read. False
 // where the index cannot tell them exactly (a fragmented file, an entry outside the file or
 // without a duration, a packet not where its entry says): the caller reads every packet.
-bool SampleIndexLength(MediaRecord& media, StatedLength& out);
+// `opened`: the file already opened by FFmpeg, used (and closed) instead of opening it again.
+bool SampleIndexLength(MediaRecord& media, StatedLength& out,
+                       std::unique_ptr<Demuxer> opened = nullptr);
 
 // AAC in any container, ALAC in movies: every packet read, none decoded. False where that cannot
 // be exact (AAC packets stating other than the codec's frames, a read failing).
