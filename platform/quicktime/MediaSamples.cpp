@@ -945,9 +945,9 @@ SInt64 SoundMediaSampleCount(MediaRecord& media) {
 
 SoundLengthCounts CountedSoundLengths() {
   SoundLengthCounts counts;
+  counts.indexed = gLengthsIndexed;
   counts.found = gLengthsFound;
   counts.decoded = gLengthsDecoded;
-  counts.indexed = gLengthsIndexed;
   return counts;
 }
 

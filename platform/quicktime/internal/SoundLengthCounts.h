@@ -7,13 +7,12 @@
 namespace sp_platform {
 namespace quicktime {
 
-// How many sound lengths were found by reading a file (kept lengths are not counted), how
-// many of those by decoding it, and how many from a movie's sample index without reading its
-// packets; tests compare them with the files opened.
+// How many sound lengths were found by reading a file (kept lengths are not counted), and how
+// many of those by decoding it; tests compare them with the files opened.
 struct SoundLengthCounts {
+  UInt64 indexed = 0;  // of the lengths found, those from a movie's sample index
   UInt64 found = 0;
   UInt64 decoded = 0;
-  UInt64 indexed = 0;
 };
 SoundLengthCounts CountedSoundLengths();
 // Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
