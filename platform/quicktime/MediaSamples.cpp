@@ -45,24 +45,72 @@ struct PacketTrim {
   SInt64 codecFrames = 0;
 };
 
+// Where a packet lies in the file and what the demultiplexer says of it: its offset and size,
+// its time stamp and duration (the stream's time base), and whether it is to be dropped.
+struct PacketPlace {
+  SInt64 pos = -1;
+  SInt64 size = 0;
+  SInt64 dts = 0;
+  SInt64 duration = 0;
+  bool dropped = false;
+  bool operator==(const PacketPlace& o) const {
+    return pos == o.pos && size == o.size && dts == o.dts && duration == o.duration &&
+           dropped == o.dropped;
+  }
+};
+
+namespace {
+
+// The frames a packet of `duration` (the stream's time base) lasts at the media's rate; 0 when
+// it states none.
+SInt64 TimedFrames(SInt64 duration, const AVStream* st, const MediaRecord& media) {
+  if (duration <= 0) return 0;
+  return std::max<SInt64>(0, av_rescale_q(duration, st->time_base, AVRational{1, int(media.rate)}));
+}
+
+// The frames a packet of `duration` states; the codec's frames, or the description's, when its
+// duration states none.
+SInt64 StatedFrames(SInt64 duration, const AVStream* st, const MediaRecord& media) {
+  const SInt64 f = TimedFrames(duration, st, media);
+  if (f > 0) return f;
+  if (st->codecpar->frame_size > 0) return st->codecpar->frame_size;
+  return SInt64(std::max<UInt32>(media.sound.samplesPerPacket, 1));
+}
+
+}  // namespace
+
 // One stream's packets in file order.
 class MediaReader {
  public:
   // A packet; the end of the stream; a failure to read it (an I/O error, damaged data).
   enum class Status { kPacket, kEnd, kError };
 
-  explicit MediaReader(const MediaRecord& media) : media_(media) {}
+  // A reader of its own opening of the file, or of a demultiplexer already open on it.
+  explicit MediaReader(const MediaRecord& media, std::unique_ptr<Demuxer> opened = nullptr)
+      : media_(media), demuxer_(std::move(opened)) {}
   ~MediaReader() { av_packet_free(&packet_); }
 
   // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
   // are cut to whole packets of the format (a packet holding none is passed over). A count
   // given is handed each packet as FFmpeg read it; a trim given gets what FFmpeg asks of it.
   Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr,
-              PacketTrim* trim = nullptr);
+              PacketTrim* trim = nullptr, PacketPlace* place = nullptr);
+
+  // The stream as FFmpeg reads it; null when the file does not open as it did.
+  const AVStream* Stream() {
+    return Ready() ? demuxer_->Context()->streams[media_.streamIndex] : nullptr;
+  }
+
+  // Reading goes on from the stream's packet at `timestamp` (its time base), or the one before.
+  bool SeekTo(SInt64 timestamp) {
+    return Ready() && av_seek_frame(demuxer_->Context(), media_.streamIndex, timestamp,
+                                    AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
+  }
 
   // Reading starts again at the beginning of the file.
   void Restart() {
     demuxer_.reset();
+    ready_ = false;
     failed_ = false;
   }
 
@@ -82,11 +130,11 @@ class MediaReader {
 
  private:
   bool Ready() {
-    if (demuxer_ != nullptr) return true;
+    if (ready_) return true;
     if (failed_) return false;
     if (packet_ == nullptr) packet_ = av_packet_alloc();
     const MovieRecord* movie = media_.track->movie;
-    demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
+    if (demuxer_ == nullptr) demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
     const AVFormatContext* ctx = demuxer_ != nullptr ? demuxer_->Context() : nullptr;
     // The file must show the same stream it showed when the movie was made.
     if (packet_ == nullptr || ctx == nullptr || unsigned(media_.streamIndex) >= ctx->nb_streams ||
@@ -98,22 +146,14 @@ class MediaReader {
     for (unsigned i = 0; i < ctx->nb_streams; ++i) {
       if (int(i) != media_.streamIndex) ctx->streams[i]->discard = AVDISCARD_ALL;
     }
+    ready_ = true;
     return true;
-  }
-
-  SInt64 PacketFrames(const AVStream* st) const {
-    if (packet_->duration > 0) {
-      const SInt64 f =
-          av_rescale_q(packet_->duration, st->time_base, AVRational{1, int(media_.rate)});
-      if (f > 0) return f;
-    }
-    if (st->codecpar->frame_size > 0) return st->codecpar->frame_size;
-    return SInt64(std::max<UInt32>(media_.sound.samplesPerPacket, 1));
   }
 
   const MediaRecord& media_;
   std::unique_ptr<Demuxer> demuxer_;
   AVPacket* packet_ = nullptr;
+  bool ready_ = false;
   bool failed_ = false;
 };
 
@@ -243,7 +283,7 @@ class PresentedCount {
 };
 
 MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
-                                      PresentedCount* count, PacketTrim* trim) {
+                                      PresentedCount* count, PacketTrim* trim, PacketPlace* place) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
   for (;;) {
@@ -257,7 +297,7 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
     std::size_t size = std::size_t(packet_->size);
     const AVStream* st = ctx->streams[media_.streamIndex];
     if (media_.layout == SoundLayout::kVaryingPackets) {
-      frames = PacketFrames(st);
+      frames = StatedFrames(packet_->duration, st, media_);
     } else {
       const std::size_t units = size / media_.bytesPerUnit;
       size = units * media_.bytesPerUnit;
@@ -280,6 +320,13 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
       trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
       trim->codecFrames = std::max(0, st->codecpar->frame_size);
     }
+    if (place != nullptr) {
+      place->pos = packet_->pos;
+      place->size = packet_->size;
+      place->dts = packet_->dts;
+      place->duration = packet_->duration;
+      place->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
+    }
     av_packet_unref(packet_);
     return Status::kPacket;
   }
@@ -298,6 +345,7 @@ bool IsMovieContainer(OSType container) {
 
 UInt64 gLengthsFound = 0;     // lengths found by reading a file (not from what was kept)
 UInt64 gLengthsDecoded = 0;   // of those, found by decoding the stream
+UInt64 gLengthsIndexed = 0;   // of those, found from a movie's sample index
 
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
 // of its own, and for the varying layout decodes them to count the frames they present. A
@@ -343,41 +391,147 @@ void Scan(MediaRecord& media) {
   media.presentedFrames = std::max<SInt64>(0, presented);
 }
 
-// AAC in any container, and ALAC in MPEG-4 and QuickTime movies: the packets as FFmpeg reads
-// them, not decoded. The AAC decoder gives the codec's frames for every packet (each packet
-// but the last must state as many, else the stream is counted by decoding); the ALAC decoder
-// gives the frames the sample table states for each. The trimming FFmpeg asks for is applied
-// to those as PresentedCount applies it to decoded frames, and a movie's edit list's end as
-// Scan applies it.
-bool CountWithoutDecoding(MediaRecord& media, StatedLength& out) {
-  const bool aac = media.codecID == AV_CODEC_ID_AAC;
-  const bool movie = IsMovieContainer(media.track->movie->container);
-  if (!aac && !(movie && media.codecID == AV_CODEC_ID_ALAC)) return false;
-  MediaReader reader(media);
-  std::vector<UInt8> data;
-  SInt64 stated = 0, lastStated = 0, lastKept = 0, packets = 0, most = 1;
-  Trimming trimming;
-  PacketTrim trim;
-  MediaReader::Status status;
-  while ((status = reader.Next(data, stated, nullptr, &trim)) == MediaReader::Status::kPacket) {
+// The frames AAC and ALAC packets present, counted without decoding them: the AAC decoder
+// gives the codec's frames for every packet (each packet but the last must state as many, else
+// the stream is counted by decoding); the ALAC decoder gives the frames the sample table states
+// for each. The trimming FFmpeg asks for is applied to those as PresentedCount applies it to
+// decoded frames, and a movie's edit list's end as Scan applies it.
+class UndecodedCount {
+ public:
+  UndecodedCount(bool aac, bool movie) : aac_(aac), movie_(movie) {}
+
+  // The next packet, stating `stated` frames (`timed`: by its duration, not a guess from the
+  // codec); false when the count cannot be exact.
+  bool Add(SInt64 stated, bool timed, const PacketTrim& trim) {
     // The packet before this one was not the last: it must have stated the codec's frames.
-    if (aac && (trim.codecFrames <= 0 || (packets > 0 && lastStated != trim.codecFrames)))
+    if (aac_ && (trim.codecFrames <= 0 || (packets_ > 0 && lastStated_ != trim.codecFrames)))
       return false;
-    const SInt64 n = aac ? trim.codecFrames : stated;
-    lastKept = trimming.Take(n, UInt32(trim.skip), trim.discard, trim.dropped);
-    lastStated = stated;
-    most = std::max(most, n);
-    ++packets;
+    // ALAC packets vary up to the codec's most: a packet without a duration (those of a
+    // fragmented file) says nothing of its own.
+    if (!aac_ && !timed) return false;
+    // More than a media time holds: a damaged table, whose sums would overflow.
+    if (stated > INT32_MAX) return false;
+    const SInt64 n = aac_ ? trim.codecFrames : stated;
+    lastKept_ = trimming_.Take(n, UInt32(trim.skip), trim.discard, trim.dropped);
+    lastStated_ = stated;
+    most_ = std::max(most_, n);
+    ++packets_;
+    return true;
   }
-  if (status == MediaReader::Status::kError || packets == 0) return false;
-  SInt64 presented = trimming.Presented();
-  if (movie) presented -= std::max<SInt64>(0, lastKept - lastStated);
-  out.presented = std::max<SInt64>(0, presented);
-  out.priming = trimming.Priming();
-  out.packets = packets;
-  out.mostPacketFrames = UInt32(std::min<SInt64>(most, INT32_MAX));
+
+  bool Finish(StatedLength& out) const {
+    if (packets_ == 0) return false;
+    SInt64 presented = trimming_.Presented();
+    if (movie_) presented -= std::max<SInt64>(0, lastKept_ - lastStated_);
+    out.presented = std::max<SInt64>(0, presented);
+    out.priming = trimming_.Priming();
+    out.packets = packets_;
+    out.mostPacketFrames = UInt32(std::min<SInt64>(most_, INT32_MAX));
+    return true;
+  }
+
+ private:
+  const bool aac_;
+  const bool movie_;
+  Trimming trimming_;
+  SInt64 lastStated_ = 0, lastKept_ = 0, packets_ = 0, most_ = 1;
+};
+
+bool CountedWithoutDecoding(const MediaRecord& media) {
+  return media.codecID == AV_CODEC_ID_AAC ||
+         (IsMovieContainer(media.track->movie->container) && media.codecID == AV_CODEC_ID_ALAC);
+}
+
+// The packets of the sample index entry `i` of `n` as the MPEG-4 demultiplexer gives them:
+// the entry's place, and a duration up to the next entry's time stamp or, for the last, the
+// stream's end. False for an entry that could not give that packet exactly: outside the file,
+// empty, or with no duration (FFmpeg guesses one then), times that do not follow each other.
+bool IndexedPacket(const AVStream* st, int i, int n, UInt64 fileSize, PacketPlace& place) {
+  const AVIndexEntry* e = avformat_index_get_entry(const_cast<AVStream*>(st), i);
+  const AVIndexEntry* next =
+      i + 1 < n ? avformat_index_get_entry(const_cast<AVStream*>(st), i + 1) : nullptr;
+  if (e == nullptr || (i + 1 < n && next == nullptr)) return false;
+  const SInt64 end = next != nullptr ? next->timestamp : st->duration;
+  if (e->pos < 0 || e->size <= 0 || UInt64(e->size) > fileSize ||
+      UInt64(e->pos) > fileSize - UInt64(e->size) || e->timestamp == AV_NOPTS_VALUE ||
+      end == AV_NOPTS_VALUE || end <= e->timestamp ||
+      __builtin_sub_overflow(end, e->timestamp, &place.duration))
+    return false;
+  place.pos = e->pos;
+  place.size = e->size;
+  place.dts = e->timestamp;
+  place.dropped = (e->flags & AVINDEX_DISCARD_FRAME) != 0;
   return true;
 }
+
+}  // namespace
+
+// AAC and ALAC in MPEG-4 and QuickTime movies, from the demultiplexer's sample index: only the
+// first packet is read (it carries what FFmpeg asks to skip at the start, as no later one does)
+// and the last, and each must be where and as long as its entry says. After the last the
+// stream must end: a fragmented file whose further fragments are read as it is played gives
+// more packets there, and one read whole gives its first packet no duration. Anything else
+// the index cannot tell exactly is left to reading every packet.
+bool SampleIndexLength(MediaRecord& media, StatedLength& out, std::unique_ptr<Demuxer> opened) {
+  if (!IsMovieContainer(media.track->movie->container) || !CountedWithoutDecoding(media))
+    return false;
+  MediaReader reader(media, std::move(opened));
+  const AVStream* st = reader.Stream();
+  if (st == nullptr) return false;
+  const int n = avformat_index_get_entries_count(const_cast<AVStream*>(st));
+  // The demultiplexer drops entries past an edit list's end, never adds to the table's.
+  if (n <= 0 || st->nb_frames <= 0 || n > st->nb_frames) return false;
+  const UInt64 fileSize = media.track->movie->source->Size();
+  std::vector<UInt8> data;
+  SInt64 stated = 0;
+  PacketTrim firstTrim;
+  PacketPlace read, indexed;
+  if (reader.Next(data, stated, nullptr, &firstTrim, &read) != MediaReader::Status::kPacket ||
+      !IndexedPacket(st, 0, n, fileSize, indexed) || !(read == indexed))
+    return false;
+  UndecodedCount count(media.codecID == AV_CODEC_ID_AAC, true);
+  PacketTrim trim;
+  trim.codecFrames = firstTrim.codecFrames;
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) {
+      if (!IndexedPacket(st, i, n, fileSize, indexed)) return false;
+      trim.dropped = indexed.dropped;
+    }
+    if (!count.Add(StatedFrames(indexed.duration, st, media),
+                   TimedFrames(indexed.duration, st, media) > 0, i == 0 ? firstTrim : trim))
+      return false;
+  }
+  if (n > 1 &&
+      (!reader.SeekTo(indexed.dts) ||
+       reader.Next(data, stated, nullptr, nullptr, &read) != MediaReader::Status::kPacket ||
+       !(read == indexed)))
+    return false;
+  if (reader.Next(data, stated) != MediaReader::Status::kEnd) return false;
+  return count.Finish(out);
+}
+
+// AAC in any container, and ALAC in MPEG-4 and QuickTime movies: every packet as FFmpeg reads
+// it, none decoded.
+bool ReadPacketsLength(MediaRecord& media, StatedLength& out) {
+  if (!CountedWithoutDecoding(media)) return false;
+  MediaReader reader(media);
+  UndecodedCount count(media.codecID == AV_CODEC_ID_AAC,
+                       IsMovieContainer(media.track->movie->container));
+  std::vector<UInt8> data;
+  SInt64 stated = 0;
+  PacketTrim trim;
+  PacketPlace place;
+  MediaReader::Status status;
+  while ((status = reader.Next(data, stated, nullptr, &trim, &place)) ==
+         MediaReader::Status::kPacket) {
+    const bool timed =
+        reader.Stream() != nullptr && TimedFrames(place.duration, reader.Stream(), media) > 0;
+    if (!count.Add(stated, timed, trim)) return false;
+  }
+  return status == MediaReader::Status::kEnd && count.Finish(out);
+}
+
+namespace {
 
 // The length as the file states it, for the containers and codecs whose statements are known
 // to give what the decoder presents.
@@ -393,7 +547,11 @@ bool StateLength(MediaRecord& media, StatedLength& out) {
   if (container == SpFourCC("OggS") &&
       (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_OPUS || codec == AV_CODEC_ID_FLAC))
     return OggStatedLength(source, media.sound.codecSetup, out);
-  return CountWithoutDecoding(media, out);
+  if (SampleIndexLength(media, out)) {
+    ++gLengthsIndexed;
+    return true;
+  }
+  return ReadPacketsLength(media, out);
 }
 
 // Lengths found by reading whole files, by the file and the stream.
@@ -402,6 +560,15 @@ using KeptLengths = KeptByFile<int, StatedLength, 65536>;
 KeptLengths& Kept() {
   static KeptLengths kept;
   return kept;
+}
+
+// The media takes the length found for it.
+void TakeLength(MediaRecord& media, const StatedLength& length) {
+  media.measured = true;
+  media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
+  media.primingFrames = std::max<SInt64>(0, length.priming);
+  media.packetCount = std::max<SInt64>(0, length.packets);
+  media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count
@@ -426,10 +593,7 @@ void Measure(MediaRecord& media) {
     }
     if (identified) Kept().Keep(file, media.streamIndex, length);
   }
-  media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
-  media.primingFrames = std::max<SInt64>(0, length.priming);
-  media.packetCount = std::max<SInt64>(0, length.packets);
-  media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
+  TakeLength(media, length);
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -723,6 +887,20 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
   return media.presentedFrames;
 }
 
+void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer) {
+  if (media.measured || media.layout != SoundLayout::kVaryingPackets) return;
+  StatedLength length;
+  FileIdentity file;
+  const bool identified = media.track->movie->source->Identity(&file);
+  // A length kept for the file is taken on first use, without reading it.
+  if (identified && Kept().Find(file, media.streamIndex, length)) return;
+  if (!SampleIndexLength(media, length, std::move(demuxer))) return;
+  ++gLengthsFound;
+  ++gLengthsIndexed;
+  if (identified) Kept().Keep(file, media.streamIndex, length);
+  TakeLength(media, length);
+}
+
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
@@ -732,6 +910,7 @@ SInt64 SoundMediaSampleCount(MediaRecord& media) {
 
 SoundLengthCounts CountedSoundLengths() {
   SoundLengthCounts counts;
+  counts.indexed = gLengthsIndexed;
   counts.found = gLengthsFound;
   counts.decoded = gLengthsDecoded;
   counts.opened = CountedDemuxerOpens();

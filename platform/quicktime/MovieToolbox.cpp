@@ -331,6 +331,16 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
     // Sound at a rate no sound file has is a format the movie cannot take.
     if (movie->tracks.empty()) return refusedRate ? OSErr(badFormat) : OSErr(noMovieFound);
     ClampToFramesPresent(demuxer->Context(), *source, blockMedia);
+    // A movie's compressed sound is measured from the tables just read, while the file is open
+    // (only one media can take the demultiplexer; others are measured on first use).
+    for (auto& track : movie->tracks) {
+      MediaRecord& media = *track->media;
+      if (movieFile && media.mediaType == SoundMediaType &&
+          media.layout == SoundLayout::kVaryingPackets) {
+        MeasureWhileOpen(media, std::move(demuxer));
+        break;
+      }
+    }
     demuxer.reset();
 
     MovieAtomInfo info;

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -66,6 +68,34 @@ class SoundLengthTest : public QuickTimeTest {
   }
   void Put(const std::string& name, const std::vector<UInt8>& bytes) const {
     WriteFile(name, std::string(bytes.begin(), bytes.end()));
+  }
+
+  // iTunes' gapless tag on an MPEG-4 file, as mutagen writes it: a delay of 2112 frames.
+  void AddGaplessTag(const std::string& name) {
+    const char* script =
+        "import sys\n"
+        "from mutagen.mp4 import MP4, MP4FreeForm\n"
+        "f = MP4(sys.argv[1])\n"
+        "f['----:com.apple.iTunes:iTunSMPB'] = [MP4FreeForm(b' 00000000 00000840 00000000 "
+        "0000000000000000' + b' 00000000' * 8)]\n"
+        "f.save()\n";
+    std::string log;
+    EXPECT_TRUE(sp_testing::RunProgram({"/usr/bin/python3", "-c", script, Path(name)}, log, true))
+        << log;
+  }
+
+  // The frames ffmpeg decodes from a movie, up to the end of its sound stream as ffprobe states
+  // it (an edit list's end, or the sample table's) counted from the first frame presented, that
+  // many frames later when FFmpeg skips `later` more than the edit list does.
+  SInt64 FramesToStreamEnd(const std::string& name, SInt64 later = 0) {
+    std::string probe;
+    EXPECT_TRUE(
+        sp_testing::RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                                "stream=start_pts,duration_ts", "-of", "csv=p=0", Path(name)},
+                               probe));
+    long long start = 0, duration = 0;
+    EXPECT_EQ(std::sscanf(probe.c_str(), "%lld,%lld", &start, &duration), 2) << probe;
+    return std::min<SInt64>(FramesFfmpegDecodes(Path(name)), duration - start - later);
   }
 
   // The frames the converter makes of a media's packets, and its error.
@@ -226,6 +256,193 @@ TEST_F(SoundLengthTest, HeadersThatLieAreCountedOrReported) {
     EXPECT_EQ(Convert(media, &frames), c.err);
     if (c.err == noErr) {
       EXPECT_EQ(frames, kSourceFrames);
+    }
+  }
+}
+
+// Movies of AAC and ALAC made the ways ffmpeg makes them, a few frames to seconds long, with
+// and without an edit list, with iTunes' gapless tag: the length from the sample index is
+// exactly the one every packet read gives, which is ffmpeg's decode up to the stream's end,
+// and the movie found it from the index. Fragmented files are left to reading every packet
+// (AAC) or to decoding (ALAC, whose fragments state no packet's frames), and come out as
+// ffmpeg decodes them.
+TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
+  SKIP_WITHOUT_FFMPEG();
+  const std::vector<std::string> noEdits = {"-use_editlist", "0"};
+  const std::vector<std::string> fragments = {"-movflags", "frag_keyframe+empty_moov"};
+  const std::vector<std::string> video = {"-f",   "lavfi", "-i", "testsrc=size=64x48:rate=10:d=2",
+                                          "-c:v", "mpeg4"};
+  const std::vector<std::string> sidx = {"-frag_duration", "1000000", "-movflags",
+                                         "frag_keyframe+global_sidx"};
+  enum Found { kIndexed, kRead, kDecoded };
+  const struct {
+    const char* name;
+    const char* codec;
+    double seconds;
+    std::vector<std::string> options;
+    bool gapless;  // iTunes' tag stating a delay of 2112 frames added
+    Found found;
+    SInt64 later;  // frames FFmpeg skips at the start beyond what the edit list skips
+    const char* why;
+  } cases[] = {
+      {"aac.m4a", "aac", 7.3, {}, false, kIndexed, 0, "an edit list cuts delay and padding"},
+      {"aac.mov", "aac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
+      {"alac.m4a", "alac", 7.3, {}, false, kIndexed, 0, "a short last packet"},
+      {"alac.mov", "alac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
+      {"faststart.m4a", "aac", 2, {"-movflags", "+faststart"}, false, kIndexed, 0, "tables first"},
+      {"aac48.m4a", "aac", 1.5, {"-ar", "48000"}, false, kIndexed, 0, "another rate"},
+      {"mono.m4a", "aac", 1, {"-ac", "1"}, false, kIndexed, 0, "one channel"},
+      {"noedit.m4a", "aac", 2, noEdits, false, kIndexed, 0, "the delay presented"},
+      {"noedit-alac.m4a", "alac", 2, noEdits, false, kIndexed, 0, "no edit list"},
+      {"tiny.m4a", "aac", 0.001, {}, false, kIndexed, 0, "44 frames after the delay"},
+      {"packet.m4a", "aac", 0.0233, {}, false, kIndexed, 0, "the edit list drops a packet"},
+      {"short.m4a", "aac", 0.05, {}, false, kIndexed, 0, "a few packets"},
+      {"tiny-alac.m4a", "alac", 0.001, {}, false, kIndexed, 0, "one packet only"},
+      {"two-alac.m4a", "alac", 0.1, {}, false, kIndexed, 0, "two packets"},
+      {"video.mov", "aac", 2, video, false, kIndexed, 0, "chunks between video frames"},
+      {"video-alac.mov", "alac", 2, video, false, kIndexed, 0, "the same of ALAC"},
+      {"gapless.m4a", "aac", 3, noEdits, true, kIndexed, 0, "the delay from iTunes' tag"},
+      // FFmpeg takes the tag's delay over the edit list's (1024), which still ends the stream.
+      {"gapless-edit.m4a", "aac", 3, {}, true, kIndexed, 2112 - 1024, "tag and edit list"},
+      {"frag.m4a", "aac", 3, fragments, false, kRead, 0, "fragments: durations guessed"},
+      {"frag-tiny.m4a", "aac", 0.01, fragments, false, kRead, 0, "one fragment"},
+      {"frag-alac.m4a", "alac", 3, fragments, false, kDecoded, 0, "fragments of ALAC"},
+      // The first second in the movie's tables; the fragments after it are read as it plays.
+      {"sidx.m4a", "aac", 3, sidx, false, kDecoded, 0, "fragments after the tables' packets"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + ": " + c.why);
+    const std::string source = "sine=f=440:r=44100:d=" + std::to_string(c.seconds);
+    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", source};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.insert(argv.end(), {"-ac", "2", "-c:a", c.codec, Path(c.name)});
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
+    if (c.gapless) AddGaplessTag(c.name);
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    // The index is read while the movie is made; the others wait for the length's first use.
+    EXPECT_EQ(qt::CountedSoundLengths().indexed, before.indexed + (c.found == kIndexed ? 1 : 0));
+    EXPECT_EQ(qt::CountedSoundLengths().found, before.found + (c.found == kIndexed ? 1 : 0));
+    qt::StatedLength indexed, walked;
+    EXPECT_EQ(qt::SampleIndexLength(*media, indexed), c.found == kIndexed);
+    EXPECT_EQ(qt::ReadPacketsLength(*media, walked), c.found != kDecoded);
+    if (c.found == kIndexed) {
+      EXPECT_EQ(indexed.presented, walked.presented);
+      EXPECT_EQ(indexed.priming, walked.priming);
+      EXPECT_EQ(indexed.packets, walked.packets);
+      EXPECT_EQ(indexed.mostPacketFrames, walked.mostPacketFrames);
+    }
+    // A fragmented file's packets state no durations: the decoder presents them whole.
+    const SInt64 expected = c.found == kIndexed ? FramesToStreamEnd(c.name, c.later)
+                                                : FramesFfmpegDecodes(Path(c.name));
+    EXPECT_EQ(GetMediaDuration(media), expected);
+    if (c.found != kDecoded) {
+      EXPECT_EQ(walked.presented, expected);
+      EXPECT_EQ(GetMediaSampleCount(media), walked.packets);
+    }
+    const qt::SoundLengthCounts after = qt::CountedSoundLengths();
+    EXPECT_EQ(after.found, before.found + 1);
+    EXPECT_EQ(after.indexed, before.indexed + (c.found == kIndexed ? 1 : 0));
+    EXPECT_EQ(after.decoded, before.decoded + (c.found == kDecoded ? 1 : 0));
+  }
+}
+
+// Hostile movies: cut short, tables changed to state durations of nothing or of more than a
+// media time holds, chunks past the file's end (the first, or one amid a movie's video), bytes
+// changed anywhere in the tables. The index either declines or gives exactly what reading
+// every packet gives, and the length of a declined file is what reading every packet gives.
+TEST_F(SoundLengthTest, DamagedMoviesFallBackToReadingEveryPacket) {
+  SKIP_WITHOUT_FFMPEG();
+  std::string log;
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "sine=f=440:r=44100:d=0.5", "-c:a",
+       "aac", "-movflags", "+faststart", Path("sound.m4a")},
+      log, true))
+      << log;
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "sine=f=440:r=44100:d=3", "-f", "lavfi",
+       "-i", "testsrc=size=64x48:rate=10:d=3", "-c:v", "mpeg4", "-c:a", "aac", "-movflags",
+       "+faststart", Path("video.mov")},
+      log, true))
+      << log;
+  const std::vector<UInt8> sound = Bytes("sound.m4a"), video = Bytes("video.mov");
+  // The offset of the first atom of `type` at or after `from`.
+  auto find = [](const std::vector<UInt8>& bytes, const char* type, std::size_t from = 0) {
+    for (std::size_t i = std::max<std::size_t>(from, 4); i + 4 <= bytes.size(); ++i) {
+      if (std::memcmp(bytes.data() + i, type, 4) == 0) return i - 4;
+    }
+    ADD_FAILURE() << type << " is missing";
+    return std::size_t(0);
+  };
+  auto changed = [](std::vector<UInt8> bytes, std::size_t at, UInt32 value) {
+    sp::StoreBE32(bytes.data() + at, value);
+    return bytes;
+  };
+  // Offsets in the tables: stts's first run's duration, stco's first chunk, and in the movie
+  // the chunk amid the sound's (whose packets sit between video frames).
+  const std::size_t stts = find(sound, "stts"), stco = find(sound, "stco");
+  const std::size_t soundStco = find(video, "stco", find(video, "soun"));
+  const UInt32 chunks = sp::LoadBE32(video.data() + soundStco + 12);
+  ASSERT_GE(chunks, 3u);
+  struct File {
+    std::string why;
+    std::vector<UInt8> bytes;
+    bool declined;  // the index must decline it
+  };
+  std::vector<File> files = {
+      {"cut", std::vector<UInt8>(sound.begin(), sound.end() - 100), true},
+      {"durations of nothing", changed(sound, stts + 20, 0), true},
+      // The edit list ends in the first packet now: FFmpeg gives that one packet only.
+      {"durations past a media time", changed(sound, stts + 20, 0x7FFFFFFF), false},
+      {"durations past a time stamp", changed(sound, stts + 20, 0xFFFFFFFF), true},
+      {"the first chunk past the end", changed(sound, stco + 16, 0xFFFFFF00), true},
+      {"a chunk amid the video past the end",
+       changed(video, soundStco + 16 + 4 * (chunks / 2), 0xFFFFFF00), true},
+  };
+  const std::size_t moov = find(sound, "moov");
+  const std::size_t moovEnd = moov + sp::LoadBE32(sound.data() + moov);
+  ASSERT_LT(moovEnd, sound.size());
+  UInt32 seed = 2024;
+  for (int round = 0; round < 120; ++round) {
+    std::vector<UInt8> bytes = sound;
+    for (int k = 0; k < 3; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      bytes[moov + 8 + (seed >> 8) % (moovEnd - moov - 8)] = UInt8(seed >> 24);
+    }
+    files.push_back({"damaged " + std::to_string(round), bytes, false});
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(files[i].why);
+    const std::string name = "hostile" + std::to_string(i) + ".mov";
+    Put(name, files[i].bytes);
+    Movie movie = nullptr;
+    SInt16 ref = 0, resId = 0;
+    const FSSpec spec = Spec(name);
+    if (OpenMovieFile(&spec, &ref, fsRdPerm) != noErr) continue;
+    const OSErr err = NewMovieFromFile(&movie, ref, &resId, nullptr, newMovieActive, nullptr);
+    CloseMovieFile(ref);
+    if (err != noErr || movie == nullptr) continue;
+    movies_.push_back(movie);
+    Media media = SoundMedia(movie);
+    if (media == nullptr) continue;
+    qt::StatedLength indexed, walked;
+    const bool walks = qt::ReadPacketsLength(*media, walked);
+    const bool fromIndex = qt::SampleIndexLength(*media, indexed);
+    if (files[i].declined) {
+      EXPECT_FALSE(fromIndex);
+    }
+    if (fromIndex) {
+      ASSERT_TRUE(walks);
+      EXPECT_EQ(indexed.presented, walked.presented);
+      EXPECT_EQ(indexed.priming, walked.priming);
+      EXPECT_EQ(indexed.packets, walked.packets);
+      EXPECT_EQ(indexed.mostPacketFrames, walked.mostPacketFrames);
+    }
+    const TimeValue duration = GetMediaDuration(media);
+    if (walks) {
+      EXPECT_EQ(duration, std::min<SInt64>(walked.presented, INT32_MAX));
     }
   }
 }

@@ -9,6 +9,7 @@
 
 #include "Movies.h"
 #include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/Demux.h"
 #include "quicktime/detail/MovieWriter.h"
 #include "quicktime/detail/SoundFormats.h"
 #include "quicktime/internal/SoundLengthCounts.h"
@@ -172,6 +173,10 @@ void DeleteUserDataRecord(UserDataRecord* userData);
 // are counted on first use when the stream does not state them).
 SInt64 SoundMediaFrames(MediaRecord& media);
 SInt64 SoundMediaSampleCount(MediaRecord& media);
+// The length of a movie's AAC or ALAC sound from the sample index of the demultiplexer that
+// built the movie, handed over (and closed after), so that the file is not opened again for
+// it. Where the index cannot tell the length exactly it is found on first use.
+void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer);
 
 // A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
 // read it or it has no track, badFormat when it has none because its sound's rate is refused.

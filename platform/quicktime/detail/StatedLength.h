@@ -1,6 +1,6 @@
 // A compressed sound stream's length as its file states it, read without decoding: FLAC's
-// STREAMINFO, an MP3's encoder tag (or its frame headers), an Ogg stream's pages. Not for the
-// program's own code.
+// STREAMINFO, an MP3's encoder tag (or its frame headers), an Ogg stream's pages, an MPEG-4
+// movie's sample index. Not for the program's own code.
 //
 // The lengths are those FFmpeg's decoder presents as the Sound Converter uses it: every frame
 // the decoder gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and
@@ -8,10 +8,14 @@
 // way known to match that (a damaged file, a form not handled): the caller then counts.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "MacTypes.h"
 #include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/Demux.h"
+
+struct MediaRecord;
 
 namespace sp_platform {
 namespace quicktime {
@@ -36,6 +40,18 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 // packets.
 bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
                      StatedLength& out);
+
+// An AAC or ALAC stream in an MPEG-4 or QuickTime movie: its packets as FFmpeg's demultiplexer
+// gives them, taken from its sample index with only the first and the last packet read. False
+// where the index cannot tell them exactly (a fragmented file, an entry outside the file or
+// without a duration, a packet not where its entry says): the caller reads every packet.
+// `opened`: the file already opened by FFmpeg, used (and closed) instead of opening it again.
+bool SampleIndexLength(MediaRecord& media, StatedLength& out,
+                       std::unique_ptr<Demuxer> opened = nullptr);
+
+// AAC in any container, ALAC in movies: every packet read, none decoded. False where that cannot
+// be exact (AAC packets stating other than the codec's frames, a read failing).
+bool ReadPacketsLength(MediaRecord& media, StatedLength& out);
 
 }  // namespace quicktime
 }  // namespace sp_platform

@@ -10,6 +10,7 @@ namespace quicktime {
 // How many sound lengths were found by reading a file (kept lengths are not counted), and how
 // many of those by decoding it; tests compare them with the files opened.
 struct SoundLengthCounts {
+  UInt64 indexed = 0;  // of the lengths found, those from a movie's sample index
   UInt64 found = 0;
   UInt64 decoded = 0;
   UInt64 opened = 0;  // files FFmpeg was asked to open
