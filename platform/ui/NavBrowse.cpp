@@ -175,8 +175,10 @@ bool Judge(const Record& record, const Record::Pending& pending, Entry* out) {
   return true;
 }
 
-// A slice of listing: at most this long, one item at least.
+// A slice of listing: at most this long, one item at least. The first, when the folder is
+// shown, is shorter: it shares its pass with making or redrawing the dialog.
 constexpr UInt64 kListingSliceMicros = 20000;
+constexpr UInt64 kFirstListingSliceMicros = 10000;
 
 UInt64 NowMicros() {
   UnsignedWide now = {0, 0};
@@ -578,7 +580,7 @@ bool ShowFolder(Record* record, const std::string& folderIn, const std::string& 
   LastFolderStore() = folder;
   LastListingStore().clear();
   // A folder of a few items is listed at once; the rest of a large one from the timer.
-  if (!ListSome(record, kListingSliceMicros) && record->running) ResumeListing(record);
+  if (!ListSome(record, kFirstListingSliceMicros) && record->running) ResumeListing(record);
   for (const SInt32 i : SelectedEntries(record)) ScrollToShow(record, i);
   SetControlAction(record->scrollBar, ScrollAction);
   UpdateScrollBar(record);

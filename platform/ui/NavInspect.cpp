@@ -69,8 +69,17 @@ bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::s
   }
   record->selected.assign(record->entries.size(), false);
   record->anchor = -1;
-  for (std::size_t i = 0; i < indexes.size(); ++i) {
-    ClickEntry(record, indexes[i], false, i > 0);
+  const bool several = (record->flags & kNavAllowMultipleFiles) != 0 &&
+                       (record->kind == Kind::kGetFile || record->kind == Kind::kChooseObject);
+  if (several && indexes.size() > 1) {
+    // As Command-clicks would leave them, drawn once.
+    for (const SInt32 i : indexes) record->selected[std::size_t(i)] = true;
+    record->anchor = indexes.back();
+    ScrollToShow(record, indexes.back());
+    RedrawList(record);
+    UpdateButtons(record);
+  } else {
+    for (std::size_t i = 0; i < indexes.size(); ++i) ClickEntry(record, indexes[i], false, i > 0);
   }
   if (SelectedEntries(record).size() != indexes.size()) {
     *why = "the dialog takes one entry at a time";
