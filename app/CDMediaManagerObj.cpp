@@ -110,6 +110,8 @@ cCDR_MediaManager::~cCDR_MediaManager() {
   // Files still being added when the program ends: those listed so far are kept.
   if (IsAddRunning()) {
     EndAddTimer();
+    if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
+    listSaveTimer = nullptr;
     if (addCounts.added > 0) SaveSetupQTFileInfo();
   }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();

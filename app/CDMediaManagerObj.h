@@ -354,8 +354,9 @@ class cCDR_MediaManager : public cSp_Window {
   // The sound-file media items listed.
   SInt32 CountSoundFileMediaItems() const;
   // After new items were made: the batch is ended, the list rebuilt with the selection shown
-  // (the controls updated too with `controls`), and the saved list written.
-  void FinishNewMusicFileMediaItems(unsigned char controls);
+  // (the controls updated too with `controls`), and the saved list written (unless `save` is
+  // false: the caller writes it).
+  void FinishNewMusicFileMediaItems(unsigned char controls, bool save = true);
   // The list enabled while it has media items (disabled without), and its rows rebuilt.
   void ResetMedialistForItems();
 
@@ -363,8 +364,10 @@ class cCDR_MediaManager : public cSp_Window {
   // progress bar, with the window's buttons and menus dimmed. Meanwhile no other files are
   // added or dropped and nothing is removed; CDs that come or go are taken in at the end; a
   // save asked for waits until every file is in (CompletePendingAdds); when the window goes,
-  // the files added so far stay listed and the rest are not added.
-  bool IsAddRunning() const { return addTimer != nullptr; }
+  // the files added so far stay listed and the rest are not added. A run spread over passes
+  // writes the saved list in a pass of its own after its last (a list of a thousand files
+  // takes tens of milliseconds to write); the run lasts until it is written.
+  bool IsAddRunning() const { return addTimer != nullptr || listSaveTimer != nullptr; }
   // One slice of the files waiting; the last one ends the run (the add dialog's report, the
   // list rebuilt and written).
   void AddPendingFiles();
@@ -378,6 +381,11 @@ class cCDR_MediaManager : public cSp_Window {
   // cannot be installed.
   bool StartAddTimer();
   void EndAddTimer();
+  // The saved list written from a timer's next firing; false when it cannot be installed.
+  bool StartListSaveTimer();
+  // Writes the saved list now when its timer waits: the run's end (the window no longer busy,
+  // CDs that came meanwhile taken in).
+  void SaveListNow();
   std::vector<sCDR_PendingFile> pendingFiles;
   std::size_t pendingNext = 0;
   // The dialog's files are counted for its report and appended; dropped ones go at a rank.
@@ -387,6 +395,7 @@ class cCDR_MediaManager : public cSp_Window {
   SInt32 addRoom = 0;
   unsigned char addSelectionCleared = 0;
   EventLoopTimerRef addTimer = nullptr;
+  EventLoopTimerRef listSaveTimer = nullptr;
   unsigned char addSpread = 0;
 
   // ==== The saved list of added files (CDMediaManagerObjMediaList.cpp) ====
@@ -794,3 +803,5 @@ extern unsigned char checkQuickTimeFileEnablerFlag_GlV;
 void CDRMM_CatchDrawMediaItemListDragCursorInFrameViewCB(unsigned long refCon, Rect* area);
 // The timer that adds the next files chosen or dropped.
 void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef timer, void* refCon);
+// Writes the saved list after a spread run of adds.
+void CDRMM_CatchListSaveTimerCB(EventLoopTimerRef timer, void* refCon);

@@ -124,7 +124,7 @@ SInt32 cCDR_MediaManager::CountSoundFileMediaItems() const {
   return count;
 }
 
-void cCDR_MediaManager::FinishNewMusicFileMediaItems(unsigned char controls) {
+void cCDR_MediaManager::FinishNewMusicFileMediaItems(unsigned char controls, bool save) {
   CDMediaMgr_EndOfCreateNewMusicFileMediaItemProcess();
   Sp_DisableMouseTrace();
   ResetMedialistForItems();
@@ -133,7 +133,7 @@ void cCDR_MediaManager::FinishNewMusicFileMediaItems(unsigned char controls) {
   if (controls != 0) SetupMediaWindowStatusForMediaListSelection(0, 0);
   OutputSelectionItemOnMediaItemList(1);
   Sp_EnableMouseTrace(0);
-  SaveSetupQTFileInfo();
+  if (save) SaveSetupQTFileInfo();
 }
 
 void cCDR_MediaManager::ResetMedialistForItems() {
@@ -264,6 +264,12 @@ void cCDR_MediaManager::EndAddTimer() {
   addTimer = nullptr;
 }
 
+void CDRMM_CatchListSaveTimerCB(EventLoopTimerRef, void* refCon) {
+  cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
+                                               "CDRMM_CatchListSaveTimerCB");
+  if (m != nullptr) m->SaveListNow();
+}
+
 void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
   cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
                                                "CDRMM_CatchAddNextFilesTimerCB");
@@ -298,6 +304,31 @@ void cCDR_MediaManager::AddPendingFiles() {
 
 void cCDR_MediaManager::CompletePendingAdds() {
   while (!pendingFiles.empty()) AddPendingFiles();
+  SaveListNow();
+}
+
+namespace {
+const EventTimerInterval kListSaveDelay = 0.02;
+}  // namespace
+
+bool cCDR_MediaManager::StartListSaveTimer() {
+  if (listSaveTimer != nullptr) return true;
+  // After the pass that draws the list as the run left it.
+  if (InstallEventLoopTimer(GetMainEventLoop(), kListSaveDelay, kEventDurationMicrosecond,
+                            NewEventLoopTimerUPP(CDRMM_CatchListSaveTimerCB), this,
+                            &listSaveTimer) != noErr) {
+    listSaveTimer = nullptr;
+  }
+  return listSaveTimer != nullptr;
+}
+
+void cCDR_MediaManager::SaveListNow() {
+  if (listSaveTimer == nullptr) return;
+  RemoveEventLoopTimer(listSaveTimer);
+  listSaveTimer = nullptr;
+  SaveSetupQTFileInfo();
+  SetupMediaWindowStatusForMediaListSelection(1, 0);
+  ApplyDeferredMediaChanges();
 }
 
 void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
@@ -345,6 +376,7 @@ void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
 
 void cCDR_MediaManager::EndAdding() {
   const bool spread = addSpread != 0;
+  const bool severalSlices = pendingFiles.size() > std::size_t(kCDR_AddFilesPerPass);
   addSpread = 0;
   EndAddTimer();
   pendingFiles.clear();
@@ -359,8 +391,12 @@ void cCDR_MediaManager::EndAdding() {
     Sp_SayDialogByModalBySheetAlert(GetWindowRef(), kSpStdSayDlgNote, title.data(), text.data(),
                                     close.data());
   }
-  if (addCounts.added > 0) FinishNewMusicFileMediaItems(addFromDialog ? 0 : 1);
-  if (spread) SetupMediaWindowStatusForMediaListSelection(1, 0);
+  // A run of several slices writes the saved list in a pass of its own, the window busy until
+  // then.
+  const bool saveLater =
+      addCounts.added > 0 && spread && severalSlices && StartListSaveTimer();
+  if (addCounts.added > 0) FinishNewMusicFileMediaItems(addFromDialog ? 0 : 1, !saveLater);
+  if (spread && !saveLater) SetupMediaWindowStatusForMediaListSelection(1, 0);
   // CDs that came or went meanwhile.
   ApplyDeferredMediaChanges();
 }

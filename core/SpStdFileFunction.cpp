@@ -421,12 +421,25 @@ OSErr Sp_GetOSXUnicodeFileNameChangedFileName(short vRefNum, SInt32 dirID, const
   }
   Str255 name;
   if (!Sp_CopyCStringToPascalName(classicName, name)) return bdNamErr;
-  FSSpec spec;
-  OSErr err = FSMakeFSSpec(vRefNum, dirID, name, &spec);
-  if (err != noErr) return err;
+  // The name is looked up once where it fits an FSSpec as it is (a list of many files asks
+  // of each); otherwise, or when that finds nothing, through the FSSpec the name makes.
   FSRef ref;
-  err = FSpMakeFSRef(&spec, &ref);
-  if (err != noErr) return err;
+  FSSpec direct;
+  std::memset(&direct, 0, sizeof direct);
+  OSErr err = fnfErr;
+  if (name[0] < sizeof direct.name) {
+    direct.vRefNum = vRefNum;
+    direct.parID = dirID;
+    std::memcpy(direct.name, name, std::size_t(name[0]) + 1);
+    err = FSpMakeFSRef(&direct, &ref);
+  }
+  if (err != noErr) {
+    FSSpec spec;
+    err = FSMakeFSSpec(vRefNum, dirID, name, &spec);
+    if (err != noErr) return err;
+    err = FSpMakeFSRef(&spec, &ref);
+    if (err != noErr) return err;
+  }
   HFSUniStr255 unicodeName;
   err = FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &unicodeName, nullptr, nullptr);
   if (err != noErr) return err;
