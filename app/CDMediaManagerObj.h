@@ -383,6 +383,10 @@ class cCDR_MediaManager : public cSp_Window {
   void EndAddTimer();
   // The saved list written from a timer's next firing; false when it cannot be installed.
   bool StartListSaveTimer();
+  // A timer of the manager firing after `delay`, then every microsecond; false (and null)
+  // when it cannot be installed.
+  bool InstallManagerTimer(EventTimerInterval delay, EventLoopTimerProcPtr proc,
+                           EventLoopTimerRef* timer);
   // Writes the saved list now when its timer waits: the run's end (the window no longer busy,
   // CDs that came meanwhile taken in).
   void SaveListNow();

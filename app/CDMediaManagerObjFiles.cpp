@@ -250,12 +250,16 @@ bool cCDR_MediaManager::StartAddTimer() {
     SetupMediaWindowStatusForMediaListSelection(1, 1);
     EnableMediaProgressOutput(1, 1);
   }
-  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
-                            NewEventLoopTimerUPP(CDRMM_CatchAddNextFilesTimerCB), this,
-                            &addTimer) != noErr) {
-    addTimer = nullptr;
+  return InstallManagerTimer(0, CDRMM_CatchAddNextFilesTimerCB, &addTimer);
+}
+
+bool cCDR_MediaManager::InstallManagerTimer(EventTimerInterval delay, EventLoopTimerProcPtr proc,
+                                            EventLoopTimerRef* timer) {
+  if (InstallEventLoopTimer(GetMainEventLoop(), delay, kEventDurationMicrosecond,
+                            NewEventLoopTimerUPP(proc), this, timer) != noErr) {
+    *timer = nullptr;
   }
-  return addTimer != nullptr;
+  return *timer != nullptr;
 }
 
 void cCDR_MediaManager::EndAddTimer() {
@@ -314,12 +318,7 @@ const EventTimerInterval kListSaveDelay = 0.02;
 bool cCDR_MediaManager::StartListSaveTimer() {
   if (listSaveTimer != nullptr) return true;
   // After the pass that draws the list as the run left it.
-  if (InstallEventLoopTimer(GetMainEventLoop(), kListSaveDelay, kEventDurationMicrosecond,
-                            NewEventLoopTimerUPP(CDRMM_CatchListSaveTimerCB), this,
-                            &listSaveTimer) != noErr) {
-    listSaveTimer = nullptr;
-  }
-  return listSaveTimer != nullptr;
+  return InstallManagerTimer(kListSaveDelay, CDRMM_CatchListSaveTimerCB, &listSaveTimer);
 }
 
 void cCDR_MediaManager::SaveListNow() {
