@@ -59,15 +59,19 @@ class MediaReader {
   // given is handed each packet as FFmpeg read it; a trim given gets what FFmpeg asks of it.
   Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr,
               PacketTrim* trim = nullptr);
+  // As Next, without copying the packet: `data` points at its bytes as FFmpeg read them, which
+  // the reader holds until its next read or its restart.
+  Status NextHeld(const UInt8*& data, SInt64& frames);
 
   // Reading starts again at the beginning of the file.
   void Restart() {
+    if (packet_ != nullptr) av_packet_unref(packet_);
     demuxer_.reset();
     failed_ = false;
   }
 
-  // Read position of the linear and fixed-packet layouts: the packet in hand.
-  std::vector<UInt8> current;
+  // Read position of the linear and fixed-packet layouts: the packet in hand (held).
+  const UInt8* current = nullptr;
   SInt64 currentStart = 0;
   SInt64 currentFrames = 0;
   bool haveCurrent = false;
@@ -100,6 +104,9 @@ class MediaReader {
     }
     return true;
   }
+
+  // The next packet of the stream, cut as Next says, held in packet_ with its whole size.
+  Status Take(std::size_t& size, SInt64& frames);
 
   SInt64 PacketFrames(const AVStream* st) const {
     if (packet_->duration > 0) {
@@ -242,10 +249,10 @@ class PresentedCount {
   SInt64 kept_ = 0;
 };
 
-MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
-                                      PresentedCount* count, PacketTrim* trim) {
+MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
+  av_packet_unref(packet_);
   for (;;) {
     const int r = av_read_frame(ctx, packet_);
     if (r == AVERROR_EOF) return Status::kEnd;
@@ -254,7 +261,7 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
       av_packet_unref(packet_);
       continue;
     }
-    std::size_t size = std::size_t(packet_->size);
+    size = std::size_t(packet_->size);
     const AVStream* st = ctx->streams[media_.streamIndex];
     if (media_.layout == SoundLayout::kVaryingPackets) {
       frames = PacketFrames(st);
@@ -267,22 +274,38 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
       av_packet_unref(packet_);
       continue;
     }
-    data.assign(packet_->data, packet_->data + size);
-    if (count != nullptr) count->Add(st, packet_);
-    if (trim != nullptr) {
-      *trim = PacketTrim();
-      std::size_t sideSize = 0;
-      const UInt8* side = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
-      if (side != nullptr && sideSize >= 8) {
-        trim->skip = sp::LoadLE32(side);
-        trim->discard = sp::LoadLE32(side + 4);
-      }
-      trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
-      trim->codecFrames = std::max(0, st->codecpar->frame_size);
-    }
-    av_packet_unref(packet_);
     return Status::kPacket;
   }
+}
+
+MediaReader::Status MediaReader::NextHeld(const UInt8*& data, SInt64& frames) {
+  std::size_t size = 0;
+  const Status status = Take(size, frames);
+  data = status == Status::kPacket ? packet_->data : nullptr;
+  return status;
+}
+
+MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
+                                      PresentedCount* count, PacketTrim* trim) {
+  std::size_t size = 0;
+  const Status status = Take(size, frames);
+  if (status != Status::kPacket) return status;
+  const AVStream* st = demuxer_->Context()->streams[media_.streamIndex];
+  data.assign(packet_->data, packet_->data + size);
+  if (count != nullptr) count->Add(st, packet_);
+  if (trim != nullptr) {
+    *trim = PacketTrim();
+    std::size_t sideSize = 0;
+    const UInt8* side = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
+    if (side != nullptr && sideSize >= 8) {
+      trim->skip = sp::LoadLE32(side);
+      trim->discard = sp::LoadLE32(side + 4);
+    }
+    trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
+    trim->codecFrames = std::max(0, st->codecpar->frame_size);
+  }
+  av_packet_unref(packet_);
+  return Status::kPacket;
 }
 
 namespace {
@@ -618,7 +641,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
   SInt64 frames = 0;
   while (!reader.haveCurrent || start >= reader.currentStart + reader.currentFrames) {
     const SInt64 next = reader.haveCurrent ? reader.currentStart + reader.currentFrames : 0;
-    const MediaReader::Status status = reader.Next(reader.current, frames);
+    const MediaReader::Status status = reader.NextHeld(reader.current, frames);
     if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;
@@ -653,7 +676,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     const SInt64 offset = (position - reader.currentStart) / fpu;
     const SInt64 available = reader.currentFrames / fpu - offset;
     const SInt64 take = std::min(available, limit - taken);
-    const UInt8* from = reader.current.data() + offset * bpu;
+    const UInt8* from = reader.current + offset * bpu;
     if (to != nullptr) {
       std::memcpy(to + taken * bpu, from, std::size_t(take * bpu));
     } else {
@@ -664,7 +687,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     // Without a size to fill, a group is the rest of the chunk the file stores together.
     if (taken == limit || maxSizeToGrow <= 0) break;
     const SInt64 next = reader.currentStart + reader.currentFrames;
-    const MediaReader::Status status = reader.Next(reader.current, frames);
+    const MediaReader::Status status = reader.NextHeld(reader.current, frames);
     if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;
