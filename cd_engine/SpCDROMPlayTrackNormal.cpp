@@ -29,12 +29,19 @@ sSpSaveSaveSoundBuffer* Successor(const sSpSaveBufferSetBase& set, sSpSaveSaveSo
   return b->next != nullptr ? b->next : set.ringHead;
 }
 
-void ClearSaveBuffer(sSpSaveSaveSoundBuffer& b) {
-  std::memset(b.data, 0, b.size);
+// A buffer made ready for a new fill. Only the overlapping fill reads what a buffer held (it
+// blends each window into the one before), so only it needs the old bytes zeroed; the
+// normal-speed fill writes every byte it hands on before handing it on.
+void ResetSaveBuffer(sSpSaveSaveSoundBuffer& b, bool zeroed) {
+  if (zeroed) std::memset(b.data, 0, b.size);
   b.cleared = 1;
   b.stamped = 0;
   b.counter = 0;
   b.used = 0;
+}
+
+void ClearSaveBuffer(sSpSaveSaveSoundBuffer& b) {
+  ResetSaveBuffer(b, true);
 }
 
 void Stamp(sSpSaveSaveSoundBuffer& b, const sSpSaveLoadSoundBuffer& load) {
@@ -349,7 +356,7 @@ void cSp_CDRProgramBaseObj::ItemSwitchOfSaveFill() {
 
 // The run's data ends in this buffer: it is handed to the writer as the last.
 void cSp_CDRProgramBaseObj::CompleteRunInFill(sSpSaveSaveSoundBuffer* fill) {
-  if (!fill->cleared && !fill->stamped) ClearSaveBuffer(*fill);
+  if (!fill->cleared && !fill->stamped) ResetSaveBuffer(*fill, false);
   fill->full = 1;
   fill->last = 1;
   if (loadInfo_.loadBuffer != nullptr) loadInfo_.loadBuffer->consumedOnce = 1;
@@ -377,7 +384,7 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForNormalSpeed(uns
   for (;;) {
     sSpSaveSaveSoundBuffer* fill = set->fillBuffer;
     if (fill->full || fill->writing) return true;
-    if (!fill->cleared) ClearSaveBuffer(*fill);
+    if (!fill->cleared) ResetSaveBuffer(*fill, false);
     const UInt32 left = load.validBytes - std::min(load.consumed, load.validBytes);
     const UInt32 n = std::min(left, fill->size - UInt32(fill->used)) / frame * frame;
     if (n > 0) {

@@ -31,7 +31,7 @@ struct sSpSaveSaveSoundBuffer {
   UInt8 writing;                // a write is in progress
   UInt8 last;                   // the last buffer of the run
   UInt8 full;                   // ready for the writer
-  UInt8 cleared;                // zeroed since its last write
+  UInt8 cleared;                // made ready since its last write (zeroed for the overlap)
   UInt8 stamped;                // item and source position recorded
   UInt32 sourcePosition;        // source offset of its first data
   UInt32 endSourcePosition;

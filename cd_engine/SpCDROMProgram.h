@@ -467,6 +467,7 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   bool OpenTemporaryFile(UInt32 creator, OSType fileType);
   void AbandonSaveSetUp();
   bool StartSaveFile(SInt32 refNo, UInt32 creator, OSType fileType);
+  void ReserveCDSoundSpace(SInt32 refNo);
   Boolean FailSetUp(OSErr err);
   bool TakeSaveCompression(SInt32 refNo, OSType compressionType, UnsignedFixed sampleRate,
                            short sampleSize, short channels, Handle settings);

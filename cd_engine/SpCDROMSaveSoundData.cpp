@@ -406,6 +406,28 @@ bool cSp_CDRProgramBaseObj::StartSaveFile(SInt32 refNo, UInt32 creator, OSType f
   return true;
 }
 
+// The space of a CD's sound is set aside on the volume before it is written, so that the file
+// system maps its blocks as the data comes instead of reserving them one by one. Only what a
+// save of CD tracks at normal speed surely writes: each track may end up to a sector short of
+// its length in the table of contents, and nothing may stay set aside past the file's end. A
+// volume that cannot set space aside is written as before.
+void cSp_CDRProgramBaseObj::ReserveCDSoundSpace(SInt32 refNo) {
+  if (saveSpeed_ != 1.0f) return;
+  const UInt64 frameBytes = 2u * UInt64(std::max<short>(loadChannelCount_, 1));
+  const cSp_CDRProgramItemObj* only = refNo >= 1 ? GetProgramItem(UInt32(refNo)) : nullptr;
+  if (refNo >= 1 && only == nullptr) return;
+  UInt64 bytes = 0;
+  for (cSp_CDRProgramItemObj* item = itemHead_; item != nullptr; item = item->GetNextObjectPtr()) {
+    if (only != nullptr && item != only) continue;
+    if (item->GetItemType() != kSpCDRProgItemCDTrack) return;
+    const SInt32 sectors = std::max<SInt32>(item->GetLength() - 1, 0);
+    bytes += UInt64(sectors) * kSpCDSampleFramesPerSector * frameBytes;
+  }
+  if (bytes > 0)
+    FSAllocateFork(save_.fileRefNum, kFSAllocDefaultFlags, fsFromStart, save_.dataStart, bytes,
+                   nullptr);
+}
+
 Boolean cSp_CDRProgramBaseObj::FailSetUp(OSErr err) {
   save_.writeError = err;
   TellSaveFailure();
@@ -513,6 +535,7 @@ Boolean cSp_CDRProgramBaseObj::SaveTargetProgItem(SInt32 refNo, const FSRef* fol
   }
   if (err != noErr) return FailSetUp(err);
   save_.dataStart = ForkPosition(save_.fileRefNum);
+  if (type != kSpCDRISoundFileTypeAIFC) ReserveCDSoundSpace(refNo);
   save_.movieSave = 0;
   playing_ = 1;
   saveRunning_ = 1;

@@ -106,16 +106,20 @@ class MediaReader {
     return Ready() && av_seek_frame(demuxer_->Context(), media_.streamIndex, timestamp,
                                     AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
   }
+  // As Next, without copying the packet: `data` points at its bytes as FFmpeg read them, which
+  // the reader holds until its next read or its restart.
+  Status NextHeld(const UInt8*& data, SInt64& frames);
 
   // Reading starts again at the beginning of the file.
   void Restart() {
+    if (packet_ != nullptr) av_packet_unref(packet_);
     demuxer_.reset();
     ready_ = false;
     failed_ = false;
   }
 
-  // Read position of the linear and fixed-packet layouts: the packet in hand.
-  std::vector<UInt8> current;
+  // Read position of the linear and fixed-packet layouts: the packet in hand (held).
+  const UInt8* current = nullptr;
   SInt64 currentStart = 0;
   SInt64 currentFrames = 0;
   bool haveCurrent = false;
@@ -149,6 +153,9 @@ class MediaReader {
     ready_ = true;
     return true;
   }
+
+  // The next packet of the stream, cut as Next says, held in packet_ with its whole size.
+  Status Take(std::size_t& size, SInt64& frames);
 
   const MediaRecord& media_;
   std::unique_ptr<Demuxer> demuxer_;
@@ -282,10 +289,10 @@ class PresentedCount {
   SInt64 kept_ = 0;
 };
 
-MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
-                                      PresentedCount* count, PacketTrim* trim, PacketPlace* place) {
+MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
+  av_packet_unref(packet_);
   for (;;) {
     const int r = av_read_frame(ctx, packet_);
     if (r == AVERROR_EOF) return Status::kEnd;
@@ -294,7 +301,7 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
       av_packet_unref(packet_);
       continue;
     }
-    std::size_t size = std::size_t(packet_->size);
+    size = std::size_t(packet_->size);
     const AVStream* st = ctx->streams[media_.streamIndex];
     if (media_.layout == SoundLayout::kVaryingPackets) {
       frames = StatedFrames(packet_->duration, st, media_);
@@ -307,29 +314,45 @@ MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
       av_packet_unref(packet_);
       continue;
     }
-    data.assign(packet_->data, packet_->data + size);
-    if (count != nullptr) count->Add(st, packet_);
-    if (trim != nullptr) {
-      *trim = PacketTrim();
-      std::size_t sideSize = 0;
-      const UInt8* side = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
-      if (side != nullptr && sideSize >= 8) {
-        trim->skip = sp::LoadLE32(side);
-        trim->discard = sp::LoadLE32(side + 4);
-      }
-      trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
-      trim->codecFrames = std::max(0, st->codecpar->frame_size);
-    }
-    if (place != nullptr) {
-      place->pos = packet_->pos;
-      place->size = packet_->size;
-      place->dts = packet_->dts;
-      place->duration = packet_->duration;
-      place->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
-    }
-    av_packet_unref(packet_);
     return Status::kPacket;
   }
+}
+
+MediaReader::Status MediaReader::NextHeld(const UInt8*& data, SInt64& frames) {
+  std::size_t size = 0;
+  const Status status = Take(size, frames);
+  data = status == Status::kPacket ? packet_->data : nullptr;
+  return status;
+}
+
+MediaReader::Status MediaReader::Next(std::vector<UInt8>& data, SInt64& frames,
+                                      PresentedCount* count, PacketTrim* trim, PacketPlace* place) {
+  std::size_t size = 0;
+  const Status status = Take(size, frames);
+  if (status != Status::kPacket) return status;
+  const AVStream* st = demuxer_->Context()->streams[media_.streamIndex];
+  data.assign(packet_->data, packet_->data + size);
+  if (count != nullptr) count->Add(st, packet_);
+  if (trim != nullptr) {
+    *trim = PacketTrim();
+    std::size_t sideSize = 0;
+    const UInt8* side = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
+    if (side != nullptr && sideSize >= 8) {
+      trim->skip = sp::LoadLE32(side);
+      trim->discard = sp::LoadLE32(side + 4);
+    }
+    trim->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
+    trim->codecFrames = std::max(0, st->codecpar->frame_size);
+  }
+  if (place != nullptr) {
+    place->pos = packet_->pos;
+    place->size = packet_->size;
+    place->dts = packet_->dts;
+    place->duration = packet_->duration;
+    place->dropped = (packet_->flags & AV_PKT_FLAG_DISCARD) != 0;
+  }
+  av_packet_unref(packet_);
+  return Status::kPacket;
 }
 
 namespace {
@@ -747,7 +770,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
   SInt64 frames = 0;
   while (!reader.haveCurrent || start >= reader.currentStart + reader.currentFrames) {
     const SInt64 next = reader.haveCurrent ? reader.currentStart + reader.currentFrames : 0;
-    const MediaReader::Status status = reader.Next(reader.current, frames);
+    const MediaReader::Status status = reader.NextHeld(reader.current, frames);
     if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;
@@ -782,7 +805,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     const SInt64 offset = (position - reader.currentStart) / fpu;
     const SInt64 available = reader.currentFrames / fpu - offset;
     const SInt64 take = std::min(available, limit - taken);
-    const UInt8* from = reader.current.data() + offset * bpu;
+    const UInt8* from = reader.current + offset * bpu;
     if (to != nullptr) {
       std::memcpy(to + taken * bpu, from, std::size_t(take * bpu));
     } else {
@@ -793,7 +816,7 @@ OSErr ReadUnitGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow,
     // Without a size to fill, a group is the rest of the chunk the file stores together.
     if (taken == limit || maxSizeToGrow <= 0) break;
     const SInt64 next = reader.currentStart + reader.currentFrames;
-    const MediaReader::Status status = reader.Next(reader.current, frames);
+    const MediaReader::Status status = reader.NextHeld(reader.current, frames);
     if (status != MediaReader::Status::kPacket) {
       reader.Restart();
       reader.haveCurrent = false;

@@ -1,7 +1,16 @@
 // From a mounted disc and from sound files to saved files, judged by ffprobe, sox and mutagen:
 // a track as WAVE, three tracks in one tagged AIFF, double speed, AIFF-C both ways, a file's
 // Japanese tags kept, and a disc taken away in the middle of its save.
+#include <fcntl.h>
+#include <linux/fiemap.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "CDDBFixture.h"
 #include "SaveFixture.h"
@@ -19,16 +28,17 @@ class SaveEndToEnd : public SaveTest {
     SaveTest::SetUp();
     if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
   }
-  // A disc folder of three tracks of the test ramp, with its titles in the title file.
-  cSp_CDRomMediaDataObj* MountDisc() {
+  // A disc folder of three tracks of the test ramp (of these lengths in frames), with its
+  // titles in the title file.
+  cSp_CDRomMediaDataObj* MountDisc(const UInt32* frames = kFrames) {
     EXPECT_EQ(mkdir(Media("Ramp").c_str(), 0700), 0);
     std::vector<cdtest::TocTrack> toc;
     SInt32 start = 150;
     const char* names[] = {"1 One.aiff", "2 Two.aiff", "3 Three.aiff"};
     for (int i = 0; i < 3; ++i) {
-      EXPECT_TRUE(sp_testing::WriteTestAiff(Media("Ramp/") + names[i], 2, 44100, kFrames[i]));
+      EXPECT_TRUE(sp_testing::WriteTestAiff(Media("Ramp/") + names[i], 2, 44100, frames[i]));
       toc.push_back({i + 1, start});
-      start += SInt32((kFrames[i] + 587) / 588);
+      start += SInt32((frames[i] + 587) / 588);
     }
     cdtest::WriteFile(Media("Ramp/.TOC.plist"), cdtest::TocPlist({{1, 1, 3, start, 0x00, toc}}));
     cddb_test::Disc entry{3,
@@ -41,8 +51,8 @@ class SaveEndToEnd : public SaveTest {
     EXPECT_TRUE(sp_testing::PumpFor(6000000));
     return Sp_CDRomGetCDObjectByCounter(0);
   }
-  cSp_CDRProgramBaseObj* DiscProgram() {
-    cSp_CDRomMediaDataObj* cd = MountDisc();
+  cSp_CDRProgramBaseObj* DiscProgram(const UInt32* frames = kFrames) {
+    cSp_CDRomMediaDataObj* cd = MountDisc(frames);
     EXPECT_NE(cd, nullptr);
     cSp_CDRProgramBaseObj* p = nullptr;
     EXPECT_EQ(Sp_CDRomCreateCDAudioProgram(cd, 1, &p), 1);
@@ -181,6 +191,82 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
 
 // The disc goes while its tracks are saved: the save stops through its end callback, its
 // temporary file goes, and nothing of the program points at the disc any more.
+// How far the file's blocks on the disk reach, rounded up to whole blocks: past its size
+// when space set aside for it was left over. -1 when the file system cannot tell.
+SInt64 AllocatedEnd(const std::string& path, SInt64* roundedSize) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return -1;
+  struct stat st {};
+  fstat(fd, &st);
+  const SInt64 block = std::max<SInt64>(st.st_blksize, 512);
+  *roundedSize = (SInt64(st.st_size) + block - 1) / block * block;
+  constexpr unsigned kMost = 512;
+  std::vector<char> bytes(sizeof(fiemap) + kMost * sizeof(fiemap_extent));
+  auto* map = reinterpret_cast<fiemap*>(bytes.data());
+  map->fm_length = FIEMAP_MAX_OFFSET;
+  map->fm_flags = FIEMAP_FLAG_SYNC;
+  map->fm_extent_count = kMost;
+  SInt64 end = -1;
+  if (ioctl(fd, FS_IOC_FIEMAP, map) == 0) {
+    end = 0;
+    for (unsigned i = 0; i < map->fm_mapped_extents; ++i)
+      end = std::max<SInt64>(end,
+                             SInt64(map->fm_extents[i].fe_logical + map->fm_extents[i].fe_length));
+  }
+  close(fd);
+  return end;
+}
+
+// The end of the file's blocks is at most its size in whole blocks.
+void ExpectNothingHeldPastTheEnd(const std::string& path) {
+  SInt64 rounded = 0;
+  const SInt64 end = AllocatedEnd(path, &rounded);
+  if (end >= 0) {
+    EXPECT_LE(end, rounded) << path;
+  }
+}
+
+// Whether the volume of the folder can set space aside for a file.
+bool CanSetSpaceAside(const std::string& folder) {
+  const std::string probe = folder + "/space-probe";
+  const int fd = open(probe.c_str(), O_RDWR | O_CREAT, 0600);
+  const bool can = fd >= 0 && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, 1 << 20) == 0;
+  if (fd >= 0) close(fd);
+  unlink(probe.c_str());
+  return can;
+}
+
+UInt64 FileBlocks(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? UInt64(st.st_blocks) * 512u : 0;
+}
+
+// The space of CD tracks is set aside when their save starts, yet never more than the save
+// writes: tracks that end a frame into their last sector leave no block held past the end of
+// the file, at normal speed as at double speed (which sets nothing aside).
+TEST_F(SaveEndToEnd, SpaceSetAsideForCDTracksNeverOutlastsTheFile) {
+  const UInt32 frames[] = {588 * 200 + 1, 588 * 150 + 1, 588 * 250 + 1};
+  cSp_CDRProgramBaseObj* p = DiscProgram(frames);
+  ASSERT_NE(p, nullptr);
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "disc.wav", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+  const UInt64 setAside = FileBlocks(Doc(p->GetSaveTarget().tempName));
+  ASSERT_TRUE(Run(p, Road::kPlain));
+  ASSERT_EQ(SaveEnds().back().stopped, 0);
+  const UInt64 sound = UInt64(frames[0] + frames[1] + frames[2]) * 4;
+  // Where the volume can set space aside, the file held every track's whole sectors at once.
+  if (CanSetSpaceAside(home_.Path("Documents"))) {
+    EXPECT_GE(setAside, (200u + 150u + 250u) * 2352u);
+  }
+  const std::string wave = ReadAll(Doc("disc.wav"));
+  ASSERT_EQ(wave.size(), 44 + sound);
+  EXPECT_TRUE(wave.substr(44) == Swapped(Track(1) + Track(2) + Track(3)));
+  ExpectNothingHeldPastTheEnd(Doc("disc.wav"));
+
+  ASSERT_EQ(SavePlain(p, "fast.aiff", kSpCDRISoundFileTypeAIFF, 2.0f), 0);
+  ExpectNothingHeldPastTheEnd(Doc("fast.aiff"));
+}
+
 TEST_F(SaveEndToEnd, ADiscTakenAwayWhileSavingStopsTheSaveCleanly) {
   cSp_CDRProgramBaseObj* p = DiscProgram();
   ASSERT_NE(p, nullptr);

@@ -49,6 +49,34 @@ TEST_F(SaveTest, WaveSavesTheSourcesSamplesLittleEndianBehindItsHeader) {
   ExpectFolderHolds({"a.aiff", "b.aiff", "out.wav"});
 }
 
+// In buffers of two seconds, the least a save runs with, the ring's two buffers are filled and
+// written over again and again, an item ends inside a buffer and the last buffer is only
+// partly filled: the file still holds the sources' samples and nothing else, in either order.
+TEST_F(SaveTest, BuffersFilledOverAndOverStillSaveExactlyTheSourcesSamples) {
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("a.aiff"), 2, 44100, 44100 * 5 + 7));
+  ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("b.aiff"), 2, 44100, 44100 + 3001));
+  cSp_CDRProgramBaseObj* p = SaveProgram({"a.aiff", "b.aiff"});
+  const std::string sound = SoundOf(Doc("a.aiff")) + SoundOf(Doc("b.aiff"));
+  const struct {
+    tCDRISoundFileType type;
+    const char* name;
+    std::size_t header;
+    std::string samples;
+  } cases[] = {{kSpCDRISoundFileTypeWAVE, "out.wav", 44, Swapped(sound)},
+               {kSpCDRISoundFileTypeAIFF, "out.aiff", 54, sound}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sp_testing::LimitAllocationSize(1764000 + 8);
+    const int stopped = SavePlain(p, c.name, c.type);
+    sp_testing::LimitAllocationSize(0);
+    ASSERT_EQ(stopped, 0);
+    EXPECT_EQ(p->GetSaveTarget().saveBufferSize, 150u * 2352u) << "two seconds a buffer";
+    const std::string file = ReadAll(Doc(c.name));
+    ASSERT_EQ(file.size(), c.header + c.samples.size());
+    EXPECT_TRUE(file.substr(c.header) == c.samples);
+  }
+}
+
 // The channels asked of a plain save: none keeps the sources' own, one makes mono, two makes
 // stereo of a mono source too, its one channel in both. ffprobe reads the same count.
 TEST_F(SaveTest, PlainSavesHaveTheChannelsAskedFor) {
