@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   std::printf("ratios of the medians, whole process (and less the wait for the disc):\n");
   Ratio("our WAVE save / sox", wave, soxWave, 1.0);
   Ratio("our WAVE save / cp", wave, cp, 1.5);
-  Ratio("our WAVE save / cp then sync (the durable floor)", wave, cpSync, 0);
+  Ratio("our WAVE save / cp then sync (the durable floor)", wave, cpSync, 1.5);
   Ratio("our save at speed 2.0 / sox tempo 2.0", speed2, soxTempo, 0.5);
   Ratio("our AAC movie save / ffmpeg", aac, ffmpegAac, 1.1);
   const long peak = std::max({wave.peakMB, speed2.peakMB, aac.peakMB});
