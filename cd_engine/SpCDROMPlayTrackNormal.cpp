@@ -40,10 +40,6 @@ void ResetSaveBuffer(sSpSaveSaveSoundBuffer& b, bool zeroed) {
   b.used = 0;
 }
 
-void ClearSaveBuffer(sSpSaveSaveSoundBuffer& b) {
-  ResetSaveBuffer(b, true);
-}
-
 void Stamp(sSpSaveSaveSoundBuffer& b, const sSpSaveLoadSoundBuffer& load) {
   if (b.stamped) return;
   b.item = load.item;
@@ -446,7 +442,7 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForMultiSpeedByFul
   save_.firstWindow = 0;
   sSpSaveSaveSoundBuffer* fill = set->fillBuffer;
   sSpSaveSaveSoundBuffer* next = set->nextFillBuffer;
-  if (!fill->cleared) ClearSaveBuffer(*fill);
+  if (!fill->cleared) ResetSaveBuffer(*fill, true);
   bool itemSwitch = false;
   bool first = startWeight >= 1.0f;
   while (!usedUp() && set->writePosition < SInt32(fill->size)) {
@@ -457,7 +453,7 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForMultiSpeedByFul
       if (SInt32(fill->size) < set->writePosition + windowBytes) {
         // The window runs into the next buffer, which must be free.
         if (next->writing || next->full) return true;
-        if (!next->cleared) ClearSaveBuffer(*next);
+        if (!next->cleared) ResetSaveBuffer(*next, true);
       }
       weight = first ? 1.0f : 0.0f;
       first = false;

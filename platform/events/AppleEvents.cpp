@@ -102,9 +102,12 @@ OSErr ListBytesOf(const AEDescList* list, ListBytes* out) {
   return noErr;
 }
 
-// Checks every item's header against the bytes there are, counts the items, and finds where
-// the item at `index` (from 1; 0 for none) starts. errAECorruptData when the bytes are no list.
-OSErr WalkList(const ListBytes& bytes, SInt32 index, SInt32* count, std::size_t* place) {
+// The list's bytes, every item's header checked against the bytes there are: the items counted
+// and where the item at `index` (from 1; 0 for none) starts. errAECorruptData when the bytes
+// are no list.
+OSErr WalkList(const AEDescList* list, SInt32 index, ListBytes& bytes, SInt32* count,
+               std::size_t* place) {
+  if (OSErr err = ListBytesOf(list, &bytes)) return err;
   std::size_t pos = 0;
   SInt32 n = 0;
   while (pos < bytes.size) {
@@ -136,9 +139,8 @@ OSErr WriteList(AEDescList* list, const Items& items) {
 
 OSErr PutListItem(AEDescList* list, SInt32 index, DescType type, std::string data) {
   ListBytes bytes;
-  OSErr err = ListBytesOf(list, &bytes);
   SInt32 count = 0;
-  if (err == noErr) err = WalkList(bytes, 0, &count, nullptr);
+  OSErr err = WalkList(list, 0, bytes, &count, nullptr);
   if (err != noErr) return err;
   if (index < 0 || index > count + 1) return errAEIllegalIndex;
   if (index != 0 && index != count + 1) {
@@ -162,11 +164,9 @@ OSErr PutListItem(AEDescList* list, SInt32 index, DescType type, std::string dat
 
 OSErr GetListItem(const AEDescList* list, SInt32 index, Item* item) {
   ListBytes bytes;
-  OSErr err = ListBytesOf(list, &bytes);
   SInt32 count = 0;
   std::size_t place = 0;
-  if (err == noErr) err = WalkList(bytes, index, &count, &place);
-  if (err != noErr) return err;
+  if (OSErr err = WalkList(list, index, bytes, &count, &place)) return err;
   if (index < 1 || index > count) return errAEBadListItem;
   UInt32 header[3];
   std::memcpy(header, bytes.data + place, sizeof header);
@@ -470,9 +470,8 @@ OSErr AECreateList(const void*, Size, Boolean isRecord, AEDescList* resultList) 
 OSErr AECountItems(const AEDescList* theAEDescList, SInt32* theCount) {
   if (theCount == nullptr) return paramErr;
   ListBytes bytes;
-  OSErr err = ListBytesOf(theAEDescList, &bytes);
   SInt32 count = 0;
-  if (err == noErr) err = WalkList(bytes, 0, &count, nullptr);
+  const OSErr err = WalkList(theAEDescList, 0, bytes, &count, nullptr);
   if (err == noErr) *theCount = count;
   return err;
 }

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "AppleEvents.h"
-#include "Clock.h"
 #include "Folders.h"
 #include "Navigation.h"
 #include "QuickDraw.h"
 #include "SpTextCodec.h"
+#include "base/internal/Clock.h"
 #include "files/internal/FileLocations.h"
 #include "quickdraw/internal/TextMeasure.h"
 #include "ui/detail/DialogRecord.h"
@@ -177,16 +177,8 @@ bool Judge(const Record& record, const Record::Pending& pending, Entry* out) {
 
 // A slice of listing: at most this long, one item at least. The first, when the folder is
 // shown, is shorter: it shares its pass with making or redrawing the dialog.
-constexpr UInt64 kListingSliceMicros = 20000;
-constexpr UInt64 kFirstListingSliceMicros = 10000;
-
-UInt64 NowMicros() {
-  UnsignedWide now = {0, 0};
-  Microseconds(&now);
-  return (UInt64(now.hi) << 32) | now.lo;
-}
-
-void ListingTimerFired(EventLoopTimerRef timer, void* data);
+constexpr SInt64 kListingSliceMicros = 20000;
+constexpr SInt64 kFirstListingSliceMicros = 10000;
 
 void StopListingTimer(Record* record) {
   if (record->listingTimer == nullptr) return;
@@ -196,12 +188,13 @@ void StopListingTimer(Record* record) {
 
 // Judges the pending items for up to `micros` (all of them for 0), adding those offered to
 // the list; true when none is left.
-bool ListSome(Record* record, UInt64 micros) {
+bool ListSome(Record* record, SInt64 micros) {
   if (record->judging) return false;
-  const UInt64 started = NowMicros();
+  const SInt64 started = ClockNowMicroseconds();
   const std::size_t first = record->pendingNext;
   while (record->pendingNext < record->pending.size()) {
-    if (micros != 0 && record->pendingNext > first && NowMicros() - started > micros) break;
+    if (micros != 0 && record->pendingNext > first && ClockNowMicroseconds() - started > micros)
+      break;
     const Record::Pending item = record->pending[record->pendingNext++];
     Entry entry;
     record->judging = true;
@@ -219,7 +212,7 @@ bool ListSome(Record* record, UInt64 micros) {
       record->pendingSelect.clear();
     }
   }
-  if (record->pendingNext < record->pending.size()) return false;
+  if (!record->ListingDone()) return false;
   record->pending.clear();
   record->pendingNext = 0;
   record->pendingSelect.clear();
@@ -548,7 +541,7 @@ void ListingTimerFired(EventLoopTimerRef timer, void* data) {
 }  // namespace
 
 void ResumeListing(Record* record) {
-  if (record->pendingNext >= record->pending.size() || record->listingTimer != nullptr) return;
+  if (record->ListingDone() || record->listingTimer != nullptr) return;
   if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
                             NewEventLoopTimerUPP(ListingTimerFired), RefOf(record),
                             &record->listingTimer) != noErr) {
@@ -557,7 +550,7 @@ void ResumeListing(Record* record) {
 }
 
 void FinishListing(Record* record) {
-  if (record->pendingNext >= record->pending.size()) return;
+  if (record->ListingDone()) return;
   const std::size_t before = record->entries.size();
   ListSome(record, 0);
   ShowListed(record, before);

@@ -38,7 +38,7 @@ std::vector<std::string> SelectedNames(WindowRef window) {
 
 bool ListingComplete(WindowRef window) {
   Record* record = RecordOfWindow(window);
-  return record != nullptr && record->pendingNext >= record->pending.size();
+  return record != nullptr && record->ListingDone();
 }
 
 bool GoToFolder(WindowRef window, const std::string& path) {

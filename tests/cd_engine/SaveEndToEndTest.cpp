@@ -189,8 +189,6 @@ TEST_F(SaveEndToEnd, AiffCFilesAreReadableEitherWay) {
   }
 }
 
-// The disc goes while its tracks are saved: the save stops through its end callback, its
-// temporary file goes, and nothing of the program points at the disc any more.
 // How far the file's blocks on the disk reach, rounded up to whole blocks: past its size
 // when space set aside for it was left over. -1 when the file system cannot tell.
 SInt64 AllocatedEnd(const std::string& path, SInt64* roundedSize) {
@@ -267,6 +265,8 @@ TEST_F(SaveEndToEnd, SpaceSetAsideForCDTracksNeverOutlastsTheFile) {
   ExpectNothingHeldPastTheEnd(Doc("fast.aiff"));
 }
 
+// The disc goes while its tracks are saved: the save stops through its end callback, its
+// temporary file goes, and nothing of the program points at the disc any more.
 TEST_F(SaveEndToEnd, ADiscTakenAwayWhileSavingStopsTheSaveCleanly) {
   cSp_CDRProgramBaseObj* p = DiscProgram();
   ASSERT_NE(p, nullptr);

@@ -98,6 +98,14 @@ class SoundLengthTest : public QuickTimeTest {
     return std::min<SInt64>(FramesFfmpegDecodes(Path(name)), duration - start - later);
   }
 
+  // Two counts of a stream give the same length, field by field.
+  static void ExpectSameLength(const qt::StatedLength& a, const qt::StatedLength& b) {
+    EXPECT_EQ(a.presented, b.presented);
+    EXPECT_EQ(a.priming, b.priming);
+    EXPECT_EQ(a.packets, b.packets);
+    EXPECT_EQ(a.mostPacketFrames, b.mostPacketFrames);
+  }
+
   // The frames the converter makes of a media's packets, and its error.
   static OSErr Convert(Media media, SInt64* frames) {
     std::vector<UInt8> decoded;
@@ -286,26 +294,19 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
     const char* why;
   } cases[] = {
       {"aac.m4a", "aac", 7.3, {}, false, kIndexed, 0, "an edit list cuts delay and padding"},
-      {"aac.mov", "aac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
       {"alac.m4a", "alac", 7.3, {}, false, kIndexed, 0, "a short last packet"},
       {"alac.mov", "alac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
       {"faststart.m4a", "aac", 2, {"-movflags", "+faststart"}, false, kIndexed, 0, "tables first"},
       {"aac48.m4a", "aac", 1.5, {"-ar", "48000"}, false, kIndexed, 0, "another rate"},
-      {"mono.m4a", "aac", 1, {"-ac", "1"}, false, kIndexed, 0, "one channel"},
       {"noedit.m4a", "aac", 2, noEdits, false, kIndexed, 0, "the delay presented"},
-      {"noedit-alac.m4a", "alac", 2, noEdits, false, kIndexed, 0, "no edit list"},
       {"tiny.m4a", "aac", 0.001, {}, false, kIndexed, 0, "44 frames after the delay"},
       {"packet.m4a", "aac", 0.0233, {}, false, kIndexed, 0, "the edit list drops a packet"},
-      {"short.m4a", "aac", 0.05, {}, false, kIndexed, 0, "a few packets"},
       {"tiny-alac.m4a", "alac", 0.001, {}, false, kIndexed, 0, "one packet only"},
-      {"two-alac.m4a", "alac", 0.1, {}, false, kIndexed, 0, "two packets"},
       {"video.mov", "aac", 2, video, false, kIndexed, 0, "chunks between video frames"},
-      {"video-alac.mov", "alac", 2, video, false, kIndexed, 0, "the same of ALAC"},
       {"gapless.m4a", "aac", 3, noEdits, true, kIndexed, 0, "the delay from iTunes' tag"},
       // FFmpeg takes the tag's delay over the edit list's (1024), which still ends the stream.
       {"gapless-edit.m4a", "aac", 3, {}, true, kIndexed, 2112 - 1024, "tag and edit list"},
       {"frag.m4a", "aac", 3, fragments, false, kRead, 0, "fragments: durations guessed"},
-      {"frag-tiny.m4a", "aac", 0.01, fragments, false, kRead, 0, "one fragment"},
       {"frag-alac.m4a", "alac", 3, fragments, false, kDecoded, 0, "fragments of ALAC"},
       // The first second in the movie's tables; the fragments after it are read as it plays.
       {"sidx.m4a", "aac", 3, sidx, false, kDecoded, 0, "fragments after the tables' packets"},
@@ -328,12 +329,7 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
     qt::StatedLength indexed, walked;
     EXPECT_EQ(qt::SampleIndexLength(*media, indexed), c.found == kIndexed);
     EXPECT_EQ(qt::ReadPacketsLength(*media, walked), c.found != kDecoded);
-    if (c.found == kIndexed) {
-      EXPECT_EQ(indexed.presented, walked.presented);
-      EXPECT_EQ(indexed.priming, walked.priming);
-      EXPECT_EQ(indexed.packets, walked.packets);
-      EXPECT_EQ(indexed.mostPacketFrames, walked.mostPacketFrames);
-    }
+    if (c.found == kIndexed) ExpectSameLength(indexed, walked);
     // A fragmented file's packets state no durations: the decoder presents them whole.
     const SInt64 expected = c.found == kIndexed ? FramesToStreamEnd(c.name, c.later)
                                                 : FramesFfmpegDecodes(Path(c.name));
@@ -435,10 +431,7 @@ TEST_F(SoundLengthTest, DamagedMoviesFallBackToReadingEveryPacket) {
     }
     if (fromIndex) {
       ASSERT_TRUE(walks);
-      EXPECT_EQ(indexed.presented, walked.presented);
-      EXPECT_EQ(indexed.priming, walked.priming);
-      EXPECT_EQ(indexed.packets, walked.packets);
-      EXPECT_EQ(indexed.mostPacketFrames, walked.mostPacketFrames);
+      ExpectSameLength(indexed, walked);
     }
     const TimeValue duration = GetMediaDuration(media);
     if (walks) {

@@ -77,6 +77,7 @@ struct Record {
   std::string pendingSelect;  // the entry to select once it is listed
   EventLoopTimerRef listingTimer = nullptr;
   bool judging = false;  // a filter that runs the event loop does not list within itself
+  bool ListingDone() const { return pendingNext >= pending.size(); }
 
   // The last press in the list, for double clicks.
   UInt32 lastClickTick = 0;
