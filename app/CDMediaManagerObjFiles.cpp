@@ -293,8 +293,16 @@ void cCDR_MediaManager::AddPendingFiles() {
     }
     AddPendingFile(pendingFiles[pendingNext]);
   }
-  if (pendingNext < total) {
+  // The end of a run of several slices (the list laid out anew, the selection numbered)
+  // takes a pass of its own after the last slice.
+  const bool endLater = pendingNext == total && pendingNext > first && addSpread != 0 &&
+                        total > std::size_t(kCDR_AddFilesPerPass);
+  if (pendingNext < total || endLater) {
     const bool timer = StartAddTimer();
+    if (!timer && endLater) {
+      EndAdding();
+      return;
+    }
     smallProgressFraction = float(pendingNext) / float(total);
     if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);
     ShowMediaListStatus(MJ("ファイル登録中...（") + std::to_string(pendingNext) + "/" +

@@ -107,12 +107,21 @@ struct BufferScheme {
 
   static bool MoreToLoad(Record* file) { return file->nextLoadOffset < Side::Length(file); }
 
-  // Loads the next buffer-full; failures are logged under the record's source and the load's
-  // method name (code 2 for the read itself, 1 for the position).
+  // How much a load reads: the first load after an open or a move of the position reads a
+  // little (a reader that looks at a header or a tag and moves on reads no more than that),
+  // and each load that follows in order twice the one before, up to the buffer's size.
+  static Count LoadSize(const Record* file, bool following) {
+    Count size = kSpFileFirstLoadSize;
+    if (following) size = std::max<Count>(size, file->bufferDataSize * 2);
+    return std::min(size, file->bufferSize);
+  }
+
+  // Loads the next part of the file; failures are logged under the record's source and the
+  // load's method name (code 2 for the read itself, 1 for the position).
   static OSErr LoadNext(Record* file, const char* source, const char* method) {
     Count length = Side::Length(file);
     Count left = length > file->nextLoadOffset ? length - file->nextLoadOffset : 0;
-    Count count = std::min(left, file->bufferSize);
+    Count count = std::min(left, LoadSize(file, true));
     Count before = 0;
     OSErr result = Side::Mark(file, &before);
     if (result != noErr) return SpReportFailure(source, method, 1, kSpMsgNoComment, result);

@@ -474,7 +474,7 @@ OSErr Sp_ReadFileSystem_SetFilePosition(sSpFileSysInfo* file, short mode, SInt32
   }
   OSErr result = SetFPos(file->fileRefNum, fsFromStart, SInt32(target));
   if (result != noErr) return result;
-  UInt32 count = std::min(file->bufferSize, length - target);
+  UInt32 count = std::min(Buffer::LoadSize(file, false), length - target);
   file->bufferIndex = 0;
   file->bufferDataSize = count;
   file->filePosition = target;

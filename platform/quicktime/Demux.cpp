@@ -6,9 +6,11 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/KeptByFile.h"
@@ -27,6 +29,26 @@ namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
 constexpr int kProbePackets = 8;
+
+// The read buffer of the last demultiplexer closed, for the next one: files are opened one
+// after another by the hundred, and a buffer of its own for each would leave the heap holed by
+// the small blocks made meanwhile that stay.
+unsigned char* gSpareIoBuffer = nullptr;
+
+unsigned char* TakeIoBuffer() {
+  unsigned char* buffer = gSpareIoBuffer;
+  gSpareIoBuffer = nullptr;
+  return buffer != nullptr ? buffer : static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+}
+
+// FFmpeg may have put a buffer of another size in its place; that one is freed.
+void GiveBackIoBuffer(unsigned char* buffer, int size) {
+  if (buffer != nullptr && size == kIoBufferSize && gSpareIoBuffer == nullptr) {
+    gSpareIoBuffer = buffer;
+  } else {
+    av_free(buffer);
+  }
+}
 
 int ReadPacket(void* opaque, uint8_t* buffer, int size) {
   auto* io = static_cast<Demuxer::Io*>(opaque);
@@ -98,6 +120,86 @@ OSType ContainerCode(const AVFormatContext* ctx) {
 }
 
 UInt64 gDemuxerOpens = 0;
+UInt64 gStreamInfoReads = 0;
+
+// Bits of a byte string, most significant first; reading past the end gives zeros and marks
+// the reader as overrun.
+class Bits {
+ public:
+  Bits(const UInt8* data, std::size_t size) : data_(data), size_(size) {}
+  UInt32 Take(int n) {
+    UInt32 v = 0;
+    for (int i = 0; i < n; ++i) {
+      const std::size_t byte = at_ >> 3;
+      UInt32 bit = 0;
+      if (byte < size_) {
+        bit = (data_[byte] >> (7 - (at_ & 7))) & 1;
+      } else {
+        overrun_ = true;
+      }
+      v = (v << 1) | bit;
+      ++at_;
+    }
+    return v;
+  }
+  bool Overrun() const { return overrun_; }
+  // Whether every bit left is zero (the padding of the last byte).
+  bool RestIsZero() {
+    while ((at_ >> 3) < size_) {
+      if (Take(1) != 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  const UInt8* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+  bool overrun_ = false;
+};
+
+// Whether the header FFmpeg has read says all the reading asks of the streams, so that no
+// packet need be decoded for it. Both readings take only a movie or an Ogg file whose header
+// names every stream's codec, and a sound stream's rate and channels; AAC only at more than
+// 24 kHz and in more than one channel, since AAC at lower rates or in one channel may carry
+// spectral band replication or parametric stereo that only its decoder shows, doubling the
+// rate or the channels.
+//   kSummary: any such file (a summary asks no more).
+//   kDescription: sound only, as Vorbis or Opus in Ogg, whose identification headers give all
+//     a sound description holds, or as plain AAC in a movie, whose frames per packet its
+//     configuration states (set here, as the decoder would). The decoders add only their
+//     sample formats.
+bool HeaderIsWhole(AVFormatContext* ctx, Demuxer::Reading reading) {
+  if (reading == Demuxer::kStreamInfo || (ctx->ctx_flags & AVFMTCTX_NOHEADER) != 0) return false;
+  const char* name = ctx->iformat->name;
+  const bool ogg = std::strcmp(name, "ogg") == 0;
+  if (!ogg && std::strncmp(name, "mov,", 4) != 0) return false;
+  std::vector<int> frameSizes(ctx->nb_streams, 0);
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    const AVCodecParameters* par = ctx->streams[i]->codecpar;
+    const bool sound = par->codec_type == AVMEDIA_TYPE_AUDIO;
+    if (par->codec_id == AV_CODEC_ID_NONE) return false;
+    if (!sound) {
+      if (reading == Demuxer::kDescription) return false;
+      continue;
+    }
+    if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0) return false;
+    const bool aac = par->codec_id == AV_CODEC_ID_AAC;
+    if (aac && (par->sample_rate <= 24000 || par->ch_layout.nb_channels == 1)) return false;
+    if (reading != Demuxer::kDescription) continue;
+    if (ogg ? par->codec_id != AV_CODEC_ID_VORBIS && par->codec_id != AV_CODEC_ID_OPUS : !aac)
+      return false;
+    if (aac) {
+      frameSizes[i] =
+          AacFramesPerPacket(par->extradata, std::size_t(std::max(0, par->extradata_size)));
+      if (frameSizes[i] == 0) return false;
+    }
+  }
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    if (frameSizes[i] > 0) ctx->streams[i]->codecpar->frame_size = frameSizes[i];
+  }
+  return ctx->nb_streams > 0;
+}
 
 // Summaries by the file as it is and the name it was opened under (the name lends formats
 // their extension).
@@ -110,24 +212,48 @@ KeptSummaries& Summaries() {
 
 }  // namespace
 
+int AacFramesPerPacket(const UInt8* config, std::size_t size) {
+  if (config == nullptr) return 0;
+  Bits bits(config, size);
+  if (bits.Take(5) != 2) return 0;        // AAC LC
+  if (bits.Take(4) == 15) bits.Take(24);  // a rate of its own
+  const UInt32 channels = bits.Take(4);
+  // A program configuration element, or a layout of no fixed channels: left to the decoder.
+  if (channels == 0 || channels > 7) return 0;
+  const bool shortFrames = bits.Take(1) != 0;
+  if (bits.Take(1) != 0 || bits.Take(1) != 0) return 0;  // a core coder, or extensions
+  if (bits.Overrun()) return 0;
+  Bits rest = bits;
+  // After the configuration, nothing, or only the extension that says there is no band
+  // replication.
+  if (!rest.RestIsZero() && (bits.Take(11) != 0x2B7 || bits.Take(5) != 5 || bits.Take(1) != 0 ||
+                             bits.Overrun() || !bits.RestIsZero()))
+    return 0;
+  return shortFrames ? 960 : 1024;
+}
+
 void StartFFmpeg() {
   static const bool started = [] {
     const char* verbose = std::getenv("SP_FFMPEG_LOG");
-    av_log_set_level(verbose != nullptr && verbose[0] != '\0' ? AV_LOG_WARNING : AV_LOG_QUIET);
+    const bool shown = verbose != nullptr && verbose[0] != '\0';
+    av_log_set_level(shown ? AV_LOG_WARNING : AV_LOG_QUIET);
+    // Quiet, no message is even handed on: the movie demultiplexer asks to trace every sample
+    // of the table it reads.
+    if (!shown) av_log_set_callback(nullptr);
     return true;
   }();
   (void)started;
 }
 
 std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
-                                       const std::string& nameHint) {
+                                       const std::string& nameHint, Reading reading) {
   StartFFmpeg();
   if (source == nullptr) return nullptr;
   ++gDemuxerOpens;
   std::unique_ptr<Demuxer> d(new Demuxer);
   d->io_.reset(new Io);
   d->io_->source = std::move(source);
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+  unsigned char* buffer = TakeIoBuffer();
   if (buffer == nullptr) return nullptr;
   d->io_->avio =
       avio_alloc_context(buffer, kIoBufferSize, 0, d->io_.get(), ReadPacket, nullptr, SeekSource);
@@ -148,6 +274,8 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
   if (avformat_open_input(&ctx, nameHint.c_str(), nullptr, nullptr) < 0) return nullptr;
   d->context_ = ctx;
+  if (HeaderIsWhole(ctx, reading)) return d;
+  ++gStreamInfoReads;
   if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
   return d;
 }
@@ -155,7 +283,8 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
 Demuxer::~Demuxer() {
   if (context_ != nullptr) avformat_close_input(&context_);
   if (io_ != nullptr && io_->avio != nullptr) {
-    av_freep(&io_->avio->buffer);
+    GiveBackIoBuffer(io_->avio->buffer, io_->avio->buffer_size);
+    io_->avio->buffer = nullptr;
     avio_context_free(&io_->avio);
   }
 }
@@ -216,7 +345,7 @@ FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std
   FileIdentity file;
   const bool identified = source->Identity(&file);
   if (identified && Summaries().Find(file, nameHint, summary)) return summary;
-  const std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint);
+  const std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint, Demuxer::kSummary);
   if (demuxer != nullptr) summary = SummariseFile(*demuxer);
   if (identified) Summaries().Keep(file, nameHint, summary);
   return summary;
@@ -225,6 +354,9 @@ FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std
 void ForgetFileSummaries() { Summaries().Clear(); }
 
 UInt64 CountedDemuxerOpens() { return gDemuxerOpens; }
+UInt64 CountedStreamInfoReads() {
+  return gStreamInfoReads;
+}
 
 }  // namespace quicktime
 }  // namespace sp_platform

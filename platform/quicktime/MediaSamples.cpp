@@ -65,6 +65,8 @@ namespace {
 // it states none.
 SInt64 TimedFrames(SInt64 duration, const AVStream* st, const MediaRecord& media) {
   if (duration <= 0) return 0;
+  // Most streams count time in their frames: the sample index is walked entry by entry.
+  if (st->time_base.num == 1 && st->time_base.den == int(media.rate)) return duration;
   return std::max<SInt64>(0, av_rescale_q(duration, st->time_base, AVRational{1, int(media.rate)}));
 }
 
@@ -937,6 +939,7 @@ SoundLengthCounts CountedSoundLengths() {
   counts.found = gLengthsFound;
   counts.decoded = gLengthsDecoded;
   counts.opened = CountedDemuxerOpens();
+  counts.probed = CountedStreamInfoReads();
   return counts;
 }
 

@@ -292,7 +292,7 @@ const MovieFile* FindMovieFile(SInt16 resRefNum) {
 
 OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint, Movie* out) {
   try {
-    std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint);
+    std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint, Demuxer::kDescription);
     if (demuxer == nullptr) return noMovieFound;
     const AVFormatContext* ctx = demuxer->Context();
     const bool movieFile = std::strncmp(ctx->iformat->name, "mov,", 4) == 0;

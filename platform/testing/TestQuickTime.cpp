@@ -82,6 +82,7 @@ SoundLengthCounts CountedSoundLengths() {
   out.found = counts.found;
   out.decoded = counts.decoded;
   out.opened = counts.opened;
+  out.probed = counts.probed;
   return out;
 }
 

@@ -45,6 +45,7 @@ struct SoundLengthCounts {
   UInt64 found = 0;
   UInt64 decoded = 0;
   UInt64 opened = 0;  // files FFmpeg was asked to open
+  UInt64 probed = 0;  // of those, the ones whose streams it decoded to learn them
 };
 SoundLengthCounts CountedSoundLengths();
 // The lengths kept for files are forgotten (a test that rewrites a file in place).

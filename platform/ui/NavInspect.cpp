@@ -1,6 +1,7 @@
 // What the test API reads of, and does to, a Navigation Services dialog.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "Dialogs.h"
 #include "ui/detail/DialogRecord.h"
@@ -53,19 +54,22 @@ bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::s
     return false;
   }
   FinishListing(record);
+  // The first entry of each name, found in one walk of the list.
+  std::unordered_map<std::string, SInt32> listed;
+  for (std::size_t i = record->entries.size(); i-- > 0;)
+    listed[record->entries[i].name] = SInt32(i);
   std::vector<SInt32> indexes;
   for (const std::string& name : names) {
-    auto it = std::find_if(record->entries.begin(), record->entries.end(),
-                           [&name](const Entry& e) { return e.name == name; });
-    if (it == record->entries.end()) {
+    const auto it = listed.find(name);
+    if (it == listed.end()) {
       *why = "\"" + name + "\" is not listed in " + record->folder;
       return false;
     }
-    if (!it->choosable) {
+    if (!record->entries[std::size_t(it->second)].choosable) {
       *why = "\"" + name + "\" cannot be chosen here";
       return false;
     }
-    indexes.push_back(SInt32(it - record->entries.begin()));
+    indexes.push_back(it->second);
   }
   record->selected.assign(record->entries.size(), false);
   record->anchor = -1;

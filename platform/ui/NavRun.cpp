@@ -437,12 +437,34 @@ using namespace sp_platform::nav;
 
 namespace {
 
+namespace files = sp_platform::files;
+
+// The folder of the last item put in a reply: the chosen items of a folder are found in it
+// without walking their whole path again.
+struct ReplyFolder {
+  std::string path;
+  files::Location location;
+  bool found = false;
+};
+
+OSErr LocateChosen(const std::string& path, ReplyFolder& last, files::Location& out) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
+    return files::LocatePath(path, out);
+  const std::string folder = path.substr(0, slash);
+  if (folder != last.path) {
+    last.path = folder;
+    last.found = files::LocatePath(folder, last.location) == noErr && last.location.isFolder;
+  }
+  if (!last.found) return files::LocatePath(path, out);
+  return files::LocateInFolder(last.location, path.substr(slash + 1), out);
+}
+
 // The reply's items: FSRefs, or for the one-call form FSSpecs (a folder as its own directory
 // id with an empty name, the file to save as the folder and the typed name).
-OSErr PutChosen(Record* record, const Chosen& chosen, AEDescList* list) {
-  namespace files = sp_platform::files;
+OSErr PutChosen(Record* record, const Chosen& chosen, ReplyFolder& last, AEDescList* list) {
   files::Location location;
-  if (files::LocatePath(chosen.path, location) != noErr) return fnfErr;
+  if (LocateChosen(chosen.path, last, location) != noErr) return fnfErr;
   if (!record->oneCall) {
     FSRef ref;
     files::MakeFSRef(location, &ref);
@@ -483,9 +505,10 @@ OSStatus NavDialogGetReply(NavDialogRef inDialog, NavReplyRecord* outReply) {
   OSErr err = AECreateList(nullptr, 0, false, &outReply->selection);
   if (err != noErr) return err;
   if (!record->accepted) return noErr;
+  ReplyFolder last;
   for (const Chosen& chosen : record->chosen) {
     // An item gone since it was chosen is left out.
-    if (PutChosen(record, chosen, &outReply->selection) == memFullErr) return memFullErr;
+    if (PutChosen(record, chosen, last, &outReply->selection) == memFullErr) return memFullErr;
   }
   outReply->validRecord = true;
   outReply->replacing = record->replacing;

@@ -147,6 +147,37 @@ TEST_F(FileLibTest, ByteReaderDeliversEveryByteAcrossBufferFulls) {
   Sp_FileSystem_Close(file, 1, 1);
 }
 
+// A full-sized reader loads a little at first and more with each load in order, so that a
+// look at a file's header or its last bytes reads no megabyte; every byte still comes right
+// across the loads of growing size, and after a move of the position.
+TEST_F(FileLibTest, LoadsGrowFromALittleAndDeliverEveryByte) {
+  const std::string text = Pattern(3 * 1024 * 1024 + 77, 4);
+  WriteHostFile("large", text);
+  sSpFileSysInfo* file = Open("large", false);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->bufferSize, UInt32(kSpFileBufferFirstSize));
+  EXPECT_EQ(file->bufferDataSize, UInt32(kSpFileFirstLoadSize));
+  // The last 128 bytes, as a tag reader looks for them.
+  ASSERT_EQ(Sp_ReadFileSystem_SetFilePosition(file, fsFromLEOF, 128), noErr);
+  EXPECT_EQ(file->bufferDataSize, 128u);
+  std::vector<char> buffer(300001);
+  SInt32 delivered = 0;
+  EXPECT_EQ(Sp_ReadFileSystem_Read(file, 128, buffer.data(), &delivered), noErr);
+  EXPECT_EQ(std::string(buffer.data(), 128), text.substr(text.size() - 128));
+  // Back near the start, then in order to the end over loads of growing size.
+  ASSERT_EQ(Sp_ReadFileSystem_SetFilePosition(file, fsFromStart, 5), noErr);
+  std::string got = text.substr(0, 5);
+  for (delivered = 1; delivered > 0;) {
+    delivered = 0;
+    const OSErr result = Sp_ReadFileSystem_Read(file, 300001, buffer.data(), &delivered);
+    ASSERT_TRUE(result == noErr || (result == eofErr && got.size() + delivered == text.size()));
+    got.append(buffer.data(), std::size_t(delivered));
+  }
+  EXPECT_TRUE(got == text) << got.size();
+  EXPECT_GT(file->bufferDataSize, UInt32(kSpFileFirstLoadSize)) << "loads grow";
+  Sp_FileSystem_Close(file, 1, 1);
+}
+
 TEST_F(FileLibTest, RepositioningLandsOnTheRightByteAndRefusesTargetsOutsideTheFile) {
   std::string text = Pattern(3000, 2);
   WriteHostFile("seek", text);

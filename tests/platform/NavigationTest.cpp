@@ -401,6 +401,18 @@ TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen)
   }
 }
 
+// The reply holds the chosen files in their order, each as itself; one gone since it was
+// chosen is left out.
+TEST_F(NavigationTest, SeveralChosenFilesAreAnsweredInOrderLeavingOutOnesGoneSinceChosen) {
+  Touch(folder_ + "/e.aiff");
+  Respond(sp_testing::NavChoose({"a.aiff", "b.txt", "e.aiff"})
+              .Do([this](WindowRef) { unlink((folder_ + "/b.txt").c_str()); }, "remove b.txt"));
+  seen_.hideText = false;
+  Run(Kind::kGet, Options(kNavAllowMultipleFiles));
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/a.aiff", folder_ + "/e.aiff"}));
+}
+
 TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName) {
   NavDialogCreationOptions options = Options();
   options.saveFileName = CFStringCreateWithCString(nullptr, "untitled.aiff", kCFStringEncodingUTF8);

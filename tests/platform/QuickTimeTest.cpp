@@ -17,6 +17,7 @@
 #include "Sound.h"
 #include "SoundConverter.h"
 #include "SpTesting.h"
+#include "quicktime/detail/Demux.h"
 
 namespace quicktime_test {
 namespace {
@@ -52,6 +53,8 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     const char* summary;   // a '*' ends what must match
     SInt32 frames;         // -1: packets of varying size
     OSType extensionAtom;  // an atom the 'wave' extension must hold; 0: none
+    bool probed = true;    // FFmpeg decodes the sound to describe it, as its header leaves
+                           // something out
   } cases[] = {
       {"tone.aif", aiff, "twos v1 r1 2ch 44100Hz 16bit id0 bpf4 spp1", 44100, 0},
       {"tone.wav", wave, "sowt v1 r1 1ch 22050Hz 16bit id0 bpf2 spp1", 1000, 0},
@@ -66,7 +69,18 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
       {"tone.mp3", Tone("libmp3lame", 44100, 2, 1.0),
        ".mp3 v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1152", -1, SpFourCC("strp")},
       {"tone.m4a", Tone("aac", 44100, 2, 1.0), "mp4a v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp1024", -1,
+       SpFourCC("esds"), false},
+      // In one channel or at 24 kHz or less, AAC may hide band replication or parametric
+      // stereo that only decoding shows.
+      {"mono.m4a", Tone("aac", 44100, 1, 0.5), "mp4a v1 r1 1ch 44100Hz 16bit id-2 bpf0 spp1024", -1,
        SpFourCC("esds")},
+      {"low.m4a", Tone("aac", 22050, 2, 0.5), "mp4a v1 r1 2ch 22050Hz 16bit id-2 bpf0 spp1024", -1,
+       SpFourCC("esds")},
+      // Vorbis has no format code of its own (the summary shows none).
+      {"tone.ogg", Tone("libvorbis", 44100, 2, 1.0), " v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp*", -1,
+       SpFourCC("cset"), false},
+      {"tone.opus", Tone("libopus", 48000, 1, 1.0), "opus v1 r1 1ch 48000Hz 16bit id-2 bpf0 spp*",
+       -1, SpFourCC("cset"), false},
       {"alac.m4a", Tone("alac", 44100, 1, 0.5), "alac v1 r1 1ch 44100Hz 16bit id-2 bpf0 spp4096",
        -1, SpFourCC("alac")},
       {"tone.flac", Tone("flac", 44100, 2, 0.5), "flac v1 r1 2ch 44100Hz 16bit id-2 bpf0 spp*", -1,
@@ -77,8 +91,10 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     const bool written = std::string(c.name) == "tone.aif" || std::string(c.name) == "tone.wav";
     if (!written && !sp_testing::FfmpegAvailable()) continue;
     ASSERT_TRUE(c.make(Path(c.name)));
+    const UInt64 probed = sp_testing::CountedSoundLengths().probed;
     Media media = SoundMedia(Open(c.name));
     ASSERT_NE(media, nullptr);
+    EXPECT_EQ(sp_testing::CountedSoundLengths().probed - probed, c.probed ? 1u : 0u);
     const SoundDescriptionV1 d = Describe(media);
     const std::string summary = c.summary;
     EXPECT_EQ(Summary(d).substr(0, summary.find('*')), summary.substr(0, summary.find('*')));
@@ -118,6 +134,41 @@ TEST_F(QuickTimeTest, SoundDescriptionsMatchEachFormat) {
     }
     DisposeHandle(desc);
   }
+}
+
+// The frames of each packet of plain AAC come from its configuration only where nothing the
+// decoder finds can change them; any other configuration is left to the decoder.
+TEST(QuickTimeAacTest, PlainAacStatesItsFramesPerPacket) {
+  const struct {
+    const char* why;
+    std::vector<UInt8> config;
+    int frames;
+  } cases[] = {
+      {"low complexity, 44.1 kHz, stereo", {0x12, 0x10}, 1024},
+      {"then no band replication, as FFmpeg writes it", {0x12, 0x10, 0x56, 0xE5, 0x00}, 1024},
+      {"short frames", {0x12, 0x14}, 960},
+      {"a rate of its own", {0x17, 0x80, 0x56, 0x22, 0x10}, 1024},
+      {"band replication present", {0x12, 0x10, 0x56, 0xE5, 0x98}, 0},
+      {"band replication as the object type", {0x2B, 0x92, 0x08, 0x00}, 0},
+      {"main profile", {0x0A, 0x10}, 0},
+      {"an escaped object type", {0xF8, 0x02, 0x10}, 0},
+      {"channels from a program configuration", {0x12, 0x00}, 0},
+      {"seven channels and one", {0x12, 0x38}, 1024},
+      {"a reserved channel configuration", {0x12, 0x40}, 0},
+      {"a core coder", {0x12, 0x12}, 0},
+      {"extension flag", {0x12, 0x11}, 0},
+      {"another extension after it", {0x12, 0x10, 0x56, 0xE6, 0x00}, 0},
+      {"bytes after the extension", {0x12, 0x10, 0x56, 0xE5, 0x00, 0x01}, 0},
+      {"cut short", {0x12}, 0},
+      {"cut in the rate of its own", {0x17, 0x80, 0x56}, 0},
+      {"empty", {}, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(sp_platform::quicktime::AacFramesPerPacket(c.config.data(), c.config.size()),
+              c.frames)
+        << c.why;
+  }
+  EXPECT_EQ(sp_platform::quicktime::AacFramesPerPacket(nullptr, 2), 0);
 }
 
 // Movie files need a file and a known number; a movie comes from an open data fork too;

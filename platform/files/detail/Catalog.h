@@ -82,8 +82,6 @@ void RefreshEmulatedVolumes();
 
 // The item with this id on the volume (2 the root folder). fnfErr when it is gone.
 OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out);
-// The item of a Linux name in a folder (noErr / fnfErr as LocatePath).
-OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
 // Reads the item again after a change (exists, kind, stat, id).
 void Refresh(Location& location);
 // The path of the items in a folder: its own, or for a symbolic link to a folder the real

@@ -59,6 +59,8 @@ OSErr LocateRef(const FSRef* ref, Location& out);
 // The item at an absolute path (its volume and id); fnfErr when it does not exist but its
 // folder does (`out` names it), dirNFErr when the folder is missing.
 OSErr LocatePath(const std::string& path, Location& out);
+// The item of a Linux name in a folder located before (noErr / fnfErr as LocatePath).
+OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
 // The FSSpec of an existing item at an absolute path (dropped files, the executable).
 OSErr FSSpecOfPath(const std::string& path, FSSpec* out);
 

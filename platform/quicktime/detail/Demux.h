@@ -22,8 +22,13 @@ void StartFFmpeg();
 // format that would open further files or URLs (playlists, concatenations) fails to open.
 class Demuxer {
  public:
+  // What the open is for. kStreamInfo has FFmpeg decode the first packets of every stream for
+  // what its header leaves out (the decoders' formats and frame sizes, a rate or channel count
+  // only the sound itself shows). kSummary (a FileSummary) and kDescription (a movie's tracks)
+  // skip that where the header alone says all they ask of the file's streams (Demux.cpp).
+  enum Reading { kStreamInfo, kSummary, kDescription };
   static std::unique_ptr<Demuxer> Open(std::shared_ptr<ByteSource> source,
-                                       const std::string& nameHint);
+                                       const std::string& nameHint, Reading reading = kStreamInfo);
   ~Demuxer();
   Demuxer(const Demuxer&) = delete;
   Demuxer& operator=(const Demuxer&) = delete;
@@ -37,6 +42,11 @@ class Demuxer {
   std::unique_ptr<Io> io_;
   AVFormatContext* context_ = nullptr;
 };
+
+// The frames of each packet of plain AAC (low complexity, no band replication or parametric
+// stereo possible, the channels given) with this audio specific configuration: 1,024, or 960
+// for short frames; 0 for any other configuration, which is left to the decoder to tell.
+int AacFramesPerPacket(const UInt8* config, std::size_t size);
 
 // What a stream is to the movie layer.
 enum class StreamKind { kNone, kSound, kVideo, kText };
@@ -62,8 +72,10 @@ FileSummary SummariseFile(const Demuxer& demuxer);
 FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std::string& nameHint);
 // Summaries kept for files are forgotten (with the kept lengths).
 void ForgetFileSummaries();
-// How many files FFmpeg was asked to open since the start.
+// How many files FFmpeg was asked to open since the start, and of those, how many had their
+// streams decoded to learn them.
 UInt64 CountedDemuxerOpens();
+UInt64 CountedStreamInfoReads();
 
 }  // namespace quicktime
 }  // namespace sp_platform

@@ -14,6 +14,7 @@ struct SoundLengthCounts {
   UInt64 found = 0;
   UInt64 decoded = 0;
   UInt64 opened = 0;  // files FFmpeg was asked to open
+  UInt64 probed = 0;  // of those, the ones whose streams it decoded to learn them
 };
 SoundLengthCounts CountedSoundLengths();
 // Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
