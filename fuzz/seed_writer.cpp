@@ -414,6 +414,9 @@ void SoundFileSeeds(const std::string& home) {
     const char* arguments;
   } kFiles[] = {
       {"aac.mp4", "-ar 22050 -ac 2 -c:a aac -b:a 32k"},
+      {"aac-stereo.m4a", "-ar 44100 -ac 2 -c:a aac -b:a 32k"},
+      {"vorbis.ogg", "-ar 44100 -ac 2 -c:a libvorbis"},
+      {"opus.opus", "-ar 48000 -ac 1 -c:a libopus -b:a 16k"},
       {"alac.m4a", "-ar 11025 -ac 1 -c:a alac"},
       {"alac.caf", "-ar 8000 -ac 2 -c:a alac"},
       {"ima4.aifc", "-ar 11025 -ac 1 -c:a adpcm_ima_qt"},
