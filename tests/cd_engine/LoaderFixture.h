@@ -72,13 +72,22 @@ class LoaderTest : public EngineTest {
   // short tone of the ffmpeg tool.
   void MakeProtectedM4a(const std::string& name) {
     ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Doc(name), "aac", 44100, 2, 0.2));
+    ASSERT_TRUE(PatchDoc(name, "stsd", "mp4a", "enca"));
+  }
+
+  // Puts `with` over the first `what` after the first `after` in a document; false when they
+  // are not found.
+  bool PatchDoc(const std::string& name, const std::string& after, const std::string& what,
+                const std::string& with) {
     std::ifstream in(Doc(name), std::ios::binary);
     std::stringstream read;
     read << in.rdbuf();
     std::string bytes = read.str();
-    const std::size_t entry = bytes.find("mp4a", bytes.find("stsd"));
-    ASSERT_NE(entry, std::string::npos);
-    cdtest::WriteFile(Doc(name), bytes.replace(entry, 4, "enca"));
+    const std::size_t start = bytes.find(after);
+    const std::size_t at = start == std::string::npos ? start : bytes.find(what, start);
+    if (at == std::string::npos) return false;
+    cdtest::WriteFile(Doc(name), bytes.replace(at, what.size(), with));
+    return true;
   }
 
   // Starts a save's data flow over every item of the program: its play chain, a buffer set,

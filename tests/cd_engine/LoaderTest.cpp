@@ -184,11 +184,15 @@ TEST_F(LoaderTest, AMovedSourceIsFoundByItsFileId) {
 }
 
 // A protected file shows its alert and nothing else; a missing or unreadable one its alert
-// and one record; none of them starts loading.
+// and one record; none of them starts loading. A Vorbis file whose setup header is damaged
+// where only its decoder looks (a codebook's sync pattern) is described from its headers, and
+// still cannot be read.
 TEST_F(LoaderTest, ProtectedMissingAndUnreadableFilesGiveTheirAlertOnly) {
   SKIP_WITHOUT_FFMPEG_TOOL();
   MakeProtectedM4a("locked.m4a");
   cdtest::WriteFile(Doc("noise.aif"), std::string(5000, 'x'));
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Doc("broken.ogg"), "libvorbis", 44100, 2, 1.0));
+  ASSERT_TRUE(PatchDoc("broken.ogg", "\x05vorbis", "BCV", "XXX"));
   ASSERT_TRUE(sp_testing::WriteTestAiff(Doc("gone.aif"), 2, 44100, 10));
   const struct {
     const char* name;
@@ -199,6 +203,7 @@ TEST_F(LoaderTest, ProtectedMissingAndUnreadableFilesGiveTheirAlertOnly) {
       {"locked.m4a", "著作権保護機能により保護されているファイルのため再生することができません。",
        0, 1},
       {"noise.aif", "実行初期化段階でファイル再生時間の取得に失敗しました。", 1, 0},
+      {"broken.ogg", "実行初期化段階でファイル再生時間の取得に失敗しました。", 1, 0},
       {"gone.aif", "元となるファイルが見つかりませんでした。", 1, 0},
   };
   for (const auto& c : cases) {
