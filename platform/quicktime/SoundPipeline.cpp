@@ -145,9 +145,19 @@ template <typename T, int kChannels, bool kPlanar, bool kBigEndian, typename Con
 void CopySixteenBits(const AVFrame* frame, std::size_t first, std::size_t n, UInt8* out,
                      Convert convert) {
   const T* const* p = reinterpret_cast<const T* const*>(frame->extended_data);
+  if (!kPlanar) {
+    // Interleaved: sample k of the output is sample k of the input.
+    const T* in = p[0] + first * kChannels;
+    for (std::size_t k = 0; k < n * kChannels; ++k) {
+      UInt16 v = UInt16(convert(in[k]));
+      if (kBigEndian) v = UInt16((v << 8) | (v >> 8));
+      std::memcpy(out + k * 2, &v, 2);
+    }
+    return;
+  }
   for (std::size_t i = 0; i < n; ++i) {
     for (int c = 0; c < kChannels; ++c) {
-      const T sample = kPlanar ? p[c][first + i] : p[0][(first + i) * kChannels + c];
+      const T sample = p[c][first + i];
       UInt16 v = UInt16(convert(sample));
       if (kBigEndian) v = UInt16((v << 8) | (v >> 8));
       std::memcpy(out + (i * kChannels + c) * 2, &v, 2);
@@ -179,9 +189,10 @@ void CopySixteenBits(const AVFrame* frame, bool planar, std::size_t ch, std::siz
   }
 }
 
-// A 32-bit sample as the nearest 16-bit one (halves rounded up, the top held).
+// A 32-bit sample as the nearest 16-bit one (halves rounded up, the top held): the upper half
+// plus the bit below it, in 32-bit arithmetic the compiler turns into vector code.
 inline SInt16 SixteenOfThirtyTwo(SInt32 v) {
-  const SInt64 q = (SInt64(v) + 0x8000) >> 16;
+  const SInt32 q = (v >> 16) + ((v >> 15) & 1);
   return SInt16(q > 32767 ? 32767 : q);
 }
 

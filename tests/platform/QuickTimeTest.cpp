@@ -795,23 +795,59 @@ TEST_F(QuickTimeSamplesTest, CompressedLengthsLeaveOutTheEncodersDelayAndPadding
   }
 }
 
-// 24-bit lossless files at full scale, decoded to 16 bits through the converter as the loader
-// does: the largest and smallest samples stay the largest and smallest, never wrapped round.
-TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBits) {
+// 24-bit lossless files decoded to 16 bits through the converter as the loader does: each
+// sample the nearest 16-bit one, halves rounded up, and the largest and smallest samples stay
+// the largest and smallest, never wrapped round. The files are made from exact 24-bit samples,
+// in one channel (decoded interleaved) and in two (ALAC decodes them planar).
+TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesRoundToSixteenBitsAndKeepFullScale) {
   SKIP_WITHOUT_FFMPEG();
+  const struct {
+    SInt32 in;  // a 24-bit sample
+    SInt16 out;
+  } samples[] = {
+      {0x000080, 1},      {0x00007F, 0},       {-0x000080, 0},      {-0x000081, -1},
+      {0x12B4C0, 0x12B5}, {0x12B47F, 0x12B4},  {0x7FFFFF, 32767},   {0x7FFF80, 32767},
+      {0x7FFF7F, 32767},  {-0x800000, -32768}, {-0x7FFF80, -32767}, {0, 0},
+  };
+  const std::size_t n = sizeof samples / sizeof samples[0];
+  std::string raw;
+  for (const auto& sample : samples) {
+    UInt8 bytes[4];
+    sp::StoreLE32(bytes, UInt32(sample.in) << 8);
+    raw.append(reinterpret_cast<const char*>(bytes), 4);
+  }
+  std::ofstream(Path("exact.raw"), std::ios::binary) << raw;
   const struct {
     const char* name;
     const char* codec;
     const char* sampleFormat;
-  } cases[] = {{"full.flac", "flac", "s32"}, {"full.m4a", "alac", "s32p"}};
+    const char* channels;
+  } cases[] = {{"exact.flac", "flac", "s32", "1"}, {"exact.m4a", "alac", "s32p", "2"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    const SInt16 channels = SInt16(std::atoi(c.channels));
     std::string log;
-    ASSERT_TRUE(sp_testing::RunProgram(
-        {"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
-         "aevalsrc=if(lt(mod(n\\,100)\\,50)\\,1\\,-1):s=44100:d=0.1", "-c:a", c.codec,
-         "-sample_fmt", c.sampleFormat, "-bits_per_raw_sample", "24", Path(c.name)},
-        log))
+    ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg",
+                                        "-nostdin",
+                                        "-v",
+                                        "error",
+                                        "-y",
+                                        "-f",
+                                        "s32le",
+                                        "-ar",
+                                        "44100",
+                                        "-ac",
+                                        c.channels,
+                                        "-i",
+                                        Path("exact.raw"),
+                                        "-c:a",
+                                        c.codec,
+                                        "-sample_fmt",
+                                        c.sampleFormat,
+                                        "-bits_per_raw_sample",
+                                        "24",
+                                        Path(c.name)},
+                                       log))
         << log;
     Media media = SoundMedia(Open(c.name));
     ASSERT_NE(media, nullptr);
@@ -821,9 +857,10 @@ TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesKeepFullScaleInSixteenBit
     bool withParameters = false;
     ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters), noErr);
     EXPECT_TRUE(withParameters);
-    ASSERT_EQ(decoded.size(), 4410u * 2);
-    for (std::size_t i = 0; i < 4410; ++i) {
-      ASSERT_EQ(SInt16(sp::LoadBE16(&decoded[2 * i])), (i / 50) % 2 == 0 ? 32767 : -32768) << i;
+    ASSERT_EQ(d.desc.numChannels, channels);
+    ASSERT_EQ(decoded.size(), n * 2);
+    for (std::size_t i = 0; i < n; ++i) {
+      EXPECT_EQ(SInt16(sp::LoadBE16(&decoded[2 * i])), samples[i].out) << std::hex << samples[i].in;
     }
   }
 }
