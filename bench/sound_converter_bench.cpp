@@ -9,6 +9,7 @@
 //   stereo at 44.1 kHz as the program's loader does (the Movie Toolbox's groups handed one by
 //   one to SoundConverterFillBuffer through its procedure, into a 4 MiB buffer), beside
 //     ffmpeg -i SRC -f s16be -ar 44100 -ac 2 -y /dev/null
+//   and beside the same with -threads 1 (ffmpeg on one thread, as the program decodes)
 // each: 20 four-minute FLAC files each saved into a WAVE file of its own through the engine
 //   (save_driver each: each file checked, then saved), beside a shell loop of
 //     sox SRC DST.wav
@@ -247,17 +248,26 @@ bool Decode(const std::string& self, const std::string& home, long seconds, int 
     }
     struct stat st;
     stat(path.c_str(), &st);
-    Pair p;
-    if (!RunPair({self, "--decode", format.first},
-                 {"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "s16be", "-ar", "44100",
-                  "-ac", "2", "-y", "/dev/null"},
-                 runs, p))
+    // ffmpeg as a user runs it (its decoder and its output on threads of their own, on as
+    // many cores as it finds), and on one thread as the program decodes.
+    Pair p, single;
+    const std::vector<std::string> ffmpeg = {"ffmpeg", "-v", "error", "-nostdin", "-i",
+                                             path,     "-f", "s16be", "-ar",      "44100",
+                                             "-ac",    "2",  "-y",    "/dev/null"};
+    std::vector<std::string> ffmpegOneThread = ffmpeg;
+    ffmpegOneThread.insert(ffmpegOneThread.begin() + 4, {"-threads", "1"});
+    if (!RunPair({self, "--decode", format.first}, ffmpeg, runs, p) ||
+        !RunPair({self, "--decode", format.first}, ffmpegOneThread, runs, single))
       return false;
     std::printf(
         "  %-10s %7.1f MB  converter %6.2f s, peak %4ld MB   ffmpeg %6.2f s, peak %4ld MB"
         "   ratio %.2f (limit 1.0)\n",
         format.first, double(st.st_size) / 1e6, bench::Median(p.a), p.aMB, bench::Median(p.b),
         p.bMB, PairedRatio(p));
+    std::printf(
+        "  %-10s %7s     converter %6.2f s                ffmpeg -threads 1 %6.2f s"
+        "   ratio %.2f\n",
+        "", "", bench::Median(single.a), bench::Median(single.b), PairedRatio(single));
     std::remove(path.c_str());
   }
   return true;
