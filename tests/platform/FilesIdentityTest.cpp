@@ -2,9 +2,12 @@
 // other programs through a temporary file renamed over them, inode numbers freed and taken by
 // new files, across restarts of the program.
 #include <errno.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,11 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "PrivateMounts.h"
 #include "Files.h"
 #include "FilesFixture.h"
+#include "PrivateMounts.h"
 #include "TestFiles.h"
 #include "files/detail/Catalog.h"
+#include "files/detail/Identity.h"
 
 namespace {
 
@@ -203,6 +207,32 @@ TEST_F(FilesIdentity, EachIdFollowsItsOwnItemThroughOtherProgramsChanges) {
 // A file another program deleted: its id says fnfErr, whatever item takes its number later:
 // a file told apart by its birth time or its generation, or a folder where nothing but the
 // number and the kind tells items apart.
+// The generation an item's identity holds is the one FS_IOC_GETVERSION reports, however it is
+// read, so that the identities the catalogue has stored keep naming their items.
+TEST_F(FilesIdentity, TheGenerationIsTheOneTheFileSystemReports) {
+  int n = 0;
+  for (const char* kind : {"", "tmpfs", "ext4", "ext4-128"}) {
+    SCOPED_TRACE(*kind != 0 ? kind : "the home's file system");
+    const std::string top = Scratch(kind, "gen" + std::to_string(n++));
+    if (top.empty()) continue;
+    WriteHostFile(top + "/file", "file");
+    ASSERT_EQ(mkdir((top + "/folder").c_str(), 0700), 0);
+    for (const std::string& path : {top + "/file", top + "/folder"}) {
+      struct stat own {};
+      ASSERT_EQ(lstat(path.c_str(), &own), 0);
+      const fs::Identity id = fs::IdentityOf(path, own, false);
+      const int fd = open(path.c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      long reported = 0;
+      const bool reports = ioctl(fd, FS_IOC_GETVERSION, &reported) == 0;
+      close(fd);
+      if (!reports) continue;
+      EXPECT_NE(id.known & kGeneration, 0) << path;
+      EXPECT_EQ(id.generation, UInt32(UInt64(reported))) << path;
+    }
+  }
+}
+
 TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheItemThatTakesItsNumber) {
   const struct {
     const char* kind;
