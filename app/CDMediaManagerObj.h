@@ -377,9 +377,9 @@ class cCDR_MediaManager : public cSp_Window {
   void BeginAddingChosenFiles(std::vector<sCDR_PendingFile> files, SInt32 chosen);
   // Files dropped, put after the item of rank `position` (0: at the top).
   void BeginAddingDroppedFiles(std::vector<sCDR_PendingFile> files, SInt32 position);
-  // The timer that adds the rest, with the window busy and the progress shown; false when it
-  // cannot be installed.
-  bool StartAddTimer();
+  // The timer that adds the rest, with the window busy and the progress shown, first firing
+  // after `delay`; false when it cannot be installed.
+  bool StartAddTimer(EventTimerInterval delay = 0);
   void EndAddTimer();
   // The saved list written from a timer's next firing; false when it cannot be installed.
   bool StartListSaveTimer();

@@ -40,6 +40,8 @@ const char kSource[] = "CDMediaManagerObj";
 const short kNotSoundStrings = 5020;
 const short kProtectedStrings = 5040;
 const float kProgressStep = 0.02f;
+// Many files chosen in the add dialog start going in this long after the dialog ends.
+const EventTimerInterval kFirstAddDelay = 0.02;
 
 std::string IndexString(short list, short index) {
   char text[256] = "";
@@ -227,9 +229,11 @@ void cCDR_MediaManager::ResetAddRun(std::vector<sCDR_PendingFile> files, bool fr
 void cCDR_MediaManager::BeginAddingChosenFiles(std::vector<sCDR_PendingFile> files,
                                                SInt32 chosen) {
   ResetAddRun(std::move(files), true, chosen);
-  // The dialog has shown the progress and dimmed the window already.
+  // The dialog has shown the progress and dimmed the window already. The first files of a run
+  // of several slices go in after the pass that ended the dialog, which has had its time.
   addSpread = 1;
-  if (!StartAddTimer()) AddPendingFiles();
+  const bool several = pendingFiles.size() > std::size_t(kCDR_AddFilesPerPass);
+  if (!StartAddTimer(several ? kFirstAddDelay : 0)) AddPendingFiles();
 }
 
 void cCDR_MediaManager::BeginAddingDroppedFiles(std::vector<sCDR_PendingFile> files,
@@ -243,14 +247,14 @@ void cCDR_MediaManager::BeginAddingDroppedFiles(std::vector<sCDR_PendingFile> fi
   AddPendingFiles();
 }
 
-bool cCDR_MediaManager::StartAddTimer() {
+bool cCDR_MediaManager::StartAddTimer(EventTimerInterval delay) {
   if (addTimer != nullptr) return true;
   if (addSpread == 0) {
     addSpread = 1;
     SetupMediaWindowStatusForMediaListSelection(1, 1);
     EnableMediaProgressOutput(1, 1);
   }
-  return InstallManagerTimer(0, CDRMM_CatchAddNextFilesTimerCB, &addTimer);
+  return InstallManagerTimer(delay, CDRMM_CatchAddNextFilesTimerCB, &addTimer);
 }
 
 bool cCDR_MediaManager::InstallManagerTimer(EventTimerInterval delay, EventLoopTimerProcPtr proc,

@@ -129,7 +129,10 @@ void MeasureAddPass(EventLoopTimerRef, void*) {
   const bool adding = CDR_GetMediaManagerPtr() != nullptr && CDR_GetMediaManagerPtr()->IsAddRunning();
   if (gListedAt == 0 && gListingWindow != nullptr && sp_testing::NavListingDone(gListingWindow))
     gListedAt = now;
-  if (gAdding || adding) gLongestPass = std::max(gLongestPass, now - gLastPass);
+  // In the file dialog this timer fires once a tick, and the pass that ends the dialog starts
+  // when the choice is made, not at the last firing before it.
+  const double passStart = std::max(gLastPass, gChosenAt);
+  if (gAdding || adding) gLongestPass = std::max(gLongestPass, now - passStart);
   gAdding = adding;
   gLastPass = now;
 }
