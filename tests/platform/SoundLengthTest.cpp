@@ -296,8 +296,6 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
       {"aac.m4a", "aac", 7.3, {}, false, kIndexed, 0, "an edit list cuts delay and padding"},
       {"alac.m4a", "alac", 7.3, {}, false, kIndexed, 0, "a short last packet"},
       {"alac.mov", "alac", 7.3, {}, false, kIndexed, 0, "QuickTime's brand"},
-      {"faststart.m4a", "aac", 2, {"-movflags", "+faststart"}, false, kIndexed, 0, "tables first"},
-      {"aac48.m4a", "aac", 1.5, {"-ar", "48000"}, false, kIndexed, 0, "another rate"},
       {"noedit.m4a", "aac", 2, noEdits, false, kIndexed, 0, "the delay presented"},
       {"tiny.m4a", "aac", 0.001, {}, false, kIndexed, 0, "44 frames after the delay"},
       {"packet.m4a", "aac", 0.0233, {}, false, kIndexed, 0, "the edit list drops a packet"},
