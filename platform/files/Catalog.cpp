@@ -76,8 +76,9 @@ bool IsItem(const struct stat& st) {
 // Looks at `path` without following a symbolic link there: `own` identifies the item, `shown`
 // is what it shows (a link followed; a dangling link shows itself). False, with errno set,
 // for anything that is no file, no folder and no link to one.
-bool LookAt(const std::string& path, struct stat& own, struct stat& shown) {
-  if (lstat(path.c_str(), &own) != 0) return false;
+bool LookAt(const std::string& path, Looked& looked, struct stat& shown) {
+  if (!LookWithBirth(path, looked)) return false;
+  const struct stat& own = looked.own;
   shown = own;
   if (S_ISLNK(own.st_mode)) {
     if (stat(path.c_str(), &shown) == 0) {
@@ -110,9 +111,11 @@ bool Matches(const Entry& e, const Seen& seen) {
 // Looks at the item at `path` (false when nothing usable is there); `mayStamp` as IdentityOf.
 bool See(const std::string& path, bool mayStamp, Seen& out, struct stat* shown = nullptr) {
   struct stat followed {};
-  if (!LookAt(path, out.own, followed)) return false;
+  Looked looked;
+  if (!LookAt(path, looked, followed)) return false;
+  out.own = looked.own;
   out.path = path;
-  out.ident = IdentityOf(path, out.own, mayStamp);
+  out.ident = IdentityOf(path, looked, mayStamp);
   if (shown != nullptr) *shown = followed;
   return true;
 }
@@ -484,7 +487,8 @@ bool MayBeAtItsPath(const Entry& e) {
 }
 
 bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std::string& path,
-               struct stat& st) {
+               struct stat& st, bool* isLink) {
+  if (isLink != nullptr) *isLink = false;
   if (id == UInt32(fsRtDirID)) {
     path = volume.mountPoint;
     return stat(path.c_str(), &st) == 0;
@@ -495,6 +499,7 @@ bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std
   if (See(it->second.path, false, seen, &st) && Matches(it->second, seen)) {
     Learn(section, it->second, seen);
     path = it->second.path;
+    if (isLink != nullptr) *isLink = S_ISLNK(seen.own.st_mode);
     return true;
   }
   if (Searching(section, id)) return false;
@@ -511,8 +516,10 @@ bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std
   it = section.byId.find(id);
   if (it == section.byId.end()) return false;
   path = it->second.path;
-  struct stat own {};
-  return LookAt(path, own, st);
+  Looked looked;
+  if (!LookAt(path, looked, st)) return false;
+  if (isLink != nullptr) *isLink = S_ISLNK(looked.own.st_mode);
+  return true;
 }
 
 namespace {
@@ -836,10 +843,10 @@ OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out) {
   Section& section = SectionOf(*volume);
   std::string path;
   struct stat st {};
-  if (!ResolveId(*volume, section, nodeID, 0, path, st)) return fnfErr;
+  bool isLink = false;
+  if (!ResolveId(*volume, section, nodeID, 0, path, st, &isLink)) return fnfErr;
   const Entry& e = section.byId[nodeID];
-  struct stat own {};
-  out.isLink = lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+  out.isLink = isLink;
   out.vRefNum = volume->vRefNum;
   out.path = path;
   out.name = BaseName(path);

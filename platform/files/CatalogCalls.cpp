@@ -426,6 +426,21 @@ OSErr ApplyCatalogInfo(const Location& item, FSCatalogInfoBitmap which, const FS
   return result;
 }
 
+OSErr FSSpecAndFInfoOfPath(const std::string& path, FSSpec* spec, FInfo* info) {
+  if (spec == nullptr || info == nullptr) return paramErr;
+  Location item;
+  const OSErr err = LocatePath(path, item);
+  if (err != noErr) return err;
+  MakeFSSpec(item, spec);
+  std::memset(info, 0, sizeof *info);
+  if (!item.isFolder) {
+    UInt8 raw[32];
+    ReadShownFinderInfo(item, raw);
+    DecodeFInfo(raw, info);
+  }
+  return noErr;
+}
+
 }  // namespace files
 }  // namespace sp_platform
 

@@ -5,6 +5,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/random.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -36,14 +37,26 @@ UInt8 TypeOf(mode_t mode) {
   return kItemFile;
 }
 
+UInt64 BirthOf(const struct statx& sx) {
+  if ((sx.stx_mask & STATX_BTIME) == 0) return 0;
+  return UInt64(sx.stx_btime.tv_sec) * 1000000000ull + sx.stx_btime.tv_nsec;
+}
+
 bool ReadBirth(const std::string& path, const struct stat& own, UInt64& birth) {
   struct statx sx {};
   if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BTIME, &sx) != 0 ||
-      (sx.stx_mask & STATX_BTIME) == 0 || sx.stx_ino != UInt64(own.st_ino)) {
+      sx.stx_ino != UInt64(own.st_ino)) {
     return false;
   }
-  birth = UInt64(sx.stx_btime.tv_sec) * 1000000000ull + sx.stx_btime.tv_nsec;
+  birth = BirthOf(sx);
   return birth != 0;
+}
+
+struct timespec TimeOf(const struct statx_timestamp& t) {
+  struct timespec out {};
+  out.tv_sec = t.tv_sec;
+  out.tv_nsec = long(t.tv_nsec);
+  return out;
 }
 
 // The kernel's file handle of an inode number and a generation (FILEID_INO32_GEN), as ext4
@@ -116,11 +129,51 @@ bool ReadStamp(const std::string& path, const struct stat& own, bool mayStamp, U
 
 }  // namespace
 
+bool LookWithBirth(const std::string& path, Looked& out) {
+  out = Looked();
+  struct statx sx {};
+  if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+            STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
+    // A kernel or sandbox without statx: lstat, and the birth time is not known.
+    if (errno != ENOSYS && errno != EPERM) return false;
+    return lstat(path.c_str(), &out.own) == 0;
+  }
+  struct stat& st = out.own;
+  st.st_dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  st.st_ino = sx.stx_ino;
+  st.st_mode = sx.stx_mode;
+  st.st_nlink = sx.stx_nlink;
+  st.st_uid = sx.stx_uid;
+  st.st_gid = sx.stx_gid;
+  st.st_rdev = makedev(sx.stx_rdev_major, sx.stx_rdev_minor);
+  st.st_size = off_t(sx.stx_size);
+  st.st_blksize = blksize_t(sx.stx_blksize);
+  st.st_blocks = blkcnt_t(sx.stx_blocks);
+  st.st_atim = TimeOf(sx.stx_atime);
+  st.st_mtim = TimeOf(sx.stx_mtime);
+  st.st_ctim = TimeOf(sx.stx_ctime);
+  out.birthRead = true;
+  out.birth = BirthOf(sx);
+  return true;
+}
+
 Identity IdentityOf(const std::string& path, const struct stat& own, bool mayStamp) {
+  Looked looked;
+  looked.own = own;
+  return IdentityOf(path, looked, mayStamp);
+}
+
+Identity IdentityOf(const std::string& path, const Looked& looked, bool mayStamp) {
+  const struct stat& own = looked.own;
   Identity id;
   id.ino = UInt64(own.st_ino);
   id.type = TypeOf(own.st_mode);
-  if ((gSources & kKnowsBirth) && ReadBirth(path, own, id.stamp)) id.known |= kKnowsBirth;
+  if (gSources & kKnowsBirth) {
+    if (looked.birthRead) id.stamp = looked.birth;
+    if (looked.birthRead ? id.stamp != 0 : ReadBirth(path, own, id.stamp)) {
+      id.known |= kKnowsBirth;
+    }
+  }
   // Links cannot be opened or given attributes of their own.
   if (S_ISLNK(own.st_mode)) return id;
   if ((gSources & kKnowsGeneration) && ReadGeneration(path, own, id.generation)) {

@@ -46,14 +46,11 @@ bool MakeHFSFlavor(const std::string& path, HFSFlavorBytes* out) {
   if (path.empty() || stat(path.c_str(), &st) != 0) return false;
   FSSpec spec;
   std::memset(&spec, 0, sizeof spec);
-  if (files::FSSpecOfPath(path, &spec) != noErr) return false;
   FInfo info;
-  std::memset(&info, 0, sizeof info);
+  if (files::FSSpecAndFInfoOfPath(path, &spec, &info) != noErr) return false;
   if (S_ISDIR(st.st_mode)) {
     info.fdType = SpFourCC("fold");
     info.fdCreator = SpFourCC("MACS");
-  } else if (FSpGetFInfo(&spec, &info) != noErr) {
-    std::memset(&info, 0, sizeof info);
   }
   sp::ByteWriter w;
   w.FourCC(info.fdType);

@@ -233,6 +233,44 @@ TEST_F(FilesIdentity, TheGenerationIsTheOneTheFileSystemReports) {
   }
 }
 
+// The catalogue looks at an item and its birth time in one call: what it sees is what lstat
+// reports (the device number is stored with each record), and the identity the same as one
+// read field by field.
+TEST_F(FilesIdentity, ALookWithTheBirthTimeIsTheItemsLstat) {
+  int n = 0;
+  for (const char* kind : {"", "tmpfs", "ext4", "ext4-128"}) {
+    SCOPED_TRACE(*kind != 0 ? kind : "the home's file system");
+    const std::string top = Scratch(kind, "look" + std::to_string(n++));
+    if (top.empty()) continue;
+    WriteHostFile(top + "/file", "file");
+    ASSERT_EQ(mkdir((top + "/folder").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("file", (top + "/link").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (top + "/dangling").c_str()), 0);
+    for (const char* name : {"file", "folder", "link", "dangling"}) {
+      const std::string path = top + "/" + name;
+      struct stat own {};
+      ASSERT_EQ(lstat(path.c_str(), &own), 0);
+      fs::Looked looked;
+      ASSERT_TRUE(fs::LookWithBirth(path, looked)) << path;
+      const struct stat& got = looked.own;
+      EXPECT_EQ(got.st_dev, own.st_dev) << path;
+      EXPECT_EQ(got.st_ino, own.st_ino) << path;
+      EXPECT_EQ(got.st_mode, own.st_mode) << path;
+      EXPECT_EQ(got.st_nlink, own.st_nlink) << path;
+      EXPECT_EQ(got.st_size, own.st_size) << path;
+      EXPECT_EQ(got.st_blocks, own.st_blocks) << path;
+      EXPECT_EQ(got.st_mtim.tv_sec, own.st_mtim.tv_sec) << path;
+      EXPECT_EQ(got.st_mtim.tv_nsec, own.st_mtim.tv_nsec) << path;
+      EXPECT_EQ(got.st_ctim.tv_nsec, own.st_ctim.tv_nsec) << path;
+      EXPECT_EQ(fs::IdentityOf(path, looked, true), fs::IdentityOf(path, own, true)) << path;
+    }
+    fs::Looked looked;
+    errno = 0;
+    EXPECT_FALSE(fs::LookWithBirth(top + "/missing", looked));
+    EXPECT_EQ(errno, ENOENT);
+  }
+}
+
 TEST_F(FilesIdentity, AnIdOfADeletedFileNeverNamesTheItemThatTakesItsNumber) {
   const struct {
     const char* kind;

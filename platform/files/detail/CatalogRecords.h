@@ -93,9 +93,10 @@ State& Loaded();
 void PutEntry(Section& section, const Entry& e);
 void RemoveEntry(Section& section, UInt32 id);
 // The path of the record's item, found again if it moved or was replaced (see Catalog.cpp);
-// false when it is gone. `st` is what the item shows (a symbolic link followed).
+// false when it is gone. `st` is what the item shows (a symbolic link followed); `isLink`,
+// when given, whether the item itself is a symbolic link.
 bool ResolveId(const Volume& volume, Section& section, UInt32 id, int depth, std::string& path,
-               struct stat& st);
+               struct stat& st, bool* isLink = nullptr);
 // Whether something that may be the record's item is at its path (its inode number is there).
 bool MayBeAtItsPath(const Entry& e);
 const Volume* MountedVolumeAt(const std::string& mountPoint);

@@ -51,10 +51,22 @@ struct Identity {
   bool operator!=(const Identity& o) const { return !(*this == o); }
 };
 
+// An item's lstat with its birth time, read together by one statx where the kernel offers it.
+struct Looked {
+  struct stat own {};
+  bool birthRead = false;  // `birth` was asked for with the lstat (0: the file system has none)
+  UInt64 birth = 0;        // nanoseconds since 1970
+};
+
+// As lstat (false with errno set when nothing is there), filling `out`.
+bool LookWithBirth(const std::string& path, Looked& out);
+
 // The identity of the item at `path`, whose lstat is `own`. With `mayStamp`, an item on a
 // file system that keeps neither birth time nor generation is given a stamp attribute when
 // it has none yet (the catalogue does so when it records the item).
 Identity IdentityOf(const std::string& path, const struct stat& own, bool mayStamp);
+// The same, with the birth time taken from the look where it was read with it.
+Identity IdentityOf(const std::string& path, const Looked& looked, bool mayStamp);
 
 // Whether `seen` is the item `recorded` was taken from: the same number and kind, and the
 // same value of everything both know. A record that knows nothing but the number (made by an

@@ -63,6 +63,9 @@ OSErr LocatePath(const std::string& path, Location& out);
 OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out);
 // The FSSpec of an existing item at an absolute path (dropped files, the executable).
 OSErr FSSpecOfPath(const std::string& path, FSSpec* out);
+// The same with the item's Finder information as FSpGetFInfo gives it (zeros for a folder),
+// the item located once.
+OSErr FSSpecAndFInfoOfPath(const std::string& path, FSSpec* spec, FInfo* info);
 
 void MakeFSRef(const Location& location, FSRef* ref);
 
