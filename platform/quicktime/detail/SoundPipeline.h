@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "MacTypes.h"
@@ -150,8 +152,29 @@ class SoundPipeline {
   std::vector<float> encoderWaiting_;  // frames waiting for a whole encoder frame
   std::vector<UInt8> encoderConfig_;
 
+  // Bytes made for the output: grown by a frame at a time and written over at once, so a
+  // growth leaves them unset rather than zeroed first.
+  template <typename T>
+  struct Unset : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = Unset<U>;
+    };
+    Unset() = default;
+    template <typename U>
+    Unset(const Unset<U>&) {}
+    template <typename U>
+    void construct(U* at) {
+      ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+      ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+  };
+
   std::vector<float> samples_, mixed_, resampled_;
-  std::vector<UInt8> out_;
+  std::vector<UInt8, Unset<UInt8>> out_;
   std::size_t outStart_ = 0;
   std::deque<std::vector<UInt8>> packets_;
 };
