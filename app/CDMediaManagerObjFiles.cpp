@@ -403,10 +403,14 @@ void cCDR_MediaManager::EndAdding() {
                                     close.data());
   }
   // A run of several slices writes the saved list in a pass of its own, the window busy until
-  // then.
-  const bool saveLater =
-      addCounts.added > 0 && spread && severalSlices && StartListSaveTimer();
+  // then: its wait starts once the list is laid out, so that it is not already due when this
+  // pass ends.
+  bool saveLater = addCounts.added > 0 && spread && severalSlices;
   if (addCounts.added > 0) FinishNewMusicFileMediaItems(addFromDialog ? 0 : 1, !saveLater);
+  if (saveLater && !StartListSaveTimer()) {
+    saveLater = false;
+    SaveSetupQTFileInfo();
+  }
   if (spread && !saveLater) SetupMediaWindowStatusForMediaListSelection(1, 0);
   // CDs that came or went meanwhile.
   ApplyDeferredMediaChanges();
