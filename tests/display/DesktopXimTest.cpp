@@ -263,7 +263,7 @@ TEST_F(XimInput, WhileTheServerIsGoneKeysComeThroughSDLAndItIsTakenAgainWhenBack
 TEST_F(XimInput, AFieldWithoutInlineInputTakesEachKeyOnceAndTheServerShowsTheComposition) {
   WindowRef window = ShowField(false);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  ASSERT_TRUE(ServerTaken());
   std::string keys, text;
   RecordKeys(&keys);
   RecordText(&text);
@@ -408,7 +408,7 @@ class XimInputIbus : public XimInput {
 
 TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANewOneIsTaken) {
   ASSERT_NE(ShowField(), nullptr);
-  ASSERT_TRUE(sp_platform::display::XimInCharge());
+  ASSERT_TRUE(ServerTaken());
   std::string keys;
   RecordKeys(&keys);
   ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "space", "1"}, &keys));
