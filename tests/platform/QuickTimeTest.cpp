@@ -822,28 +822,13 @@ TEST_F(QuickTimeSamplesTest, TwentyFourBitLosslessFilesRoundToSixteenBitsAndKeep
     SCOPED_TRACE(c.name);
     const SInt16 channels = SInt16(std::atoi(c.channels));
     std::string log;
-    ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg",
-                                        "-nostdin",
-                                        "-v",
-                                        "error",
-                                        "-y",
-                                        "-f",
-                                        "s32le",
-                                        "-ar",
-                                        "44100",
-                                        "-ac",
-                                        c.channels,
-                                        "-i",
-                                        Path("exact.raw"),
-                                        "-c:a",
-                                        c.codec,
-                                        "-sample_fmt",
-                                        c.sampleFormat,
-                                        "-bits_per_raw_sample",
-                                        "24",
-                                        Path(c.name)},
-                                       log))
-        << log;
+    const std::string raw = Path("exact.raw"), out = Path(c.name);
+    const std::vector<std::string> encode = {
+        "ffmpeg", "-nostdin", "-v",    "error",       "-y",           "-f",
+        "s32le",  "-ar",      "44100", "-ac",         c.channels,     "-i",
+        raw,      "-c:a",     c.codec, "-sample_fmt", c.sampleFormat, "-bits_per_raw_sample",
+        "24",     out};
+    ASSERT_TRUE(sp_testing::RunProgram(encode, log)) << log;
     Media media = SoundMedia(Open(c.name));
     ASSERT_NE(media, nullptr);
     const SoundDescriptionV1 d = Describe(media);
