@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -131,6 +134,31 @@ inline SInt64 FramesFfmpegDecodes(const std::string& path, UInt32 rate = 0) {
   argv.insert(argv.end(), {"-f", "s16le", "-"});
   std::string pcm;
   return sp_testing::RunProgram(argv, pcm) ? SInt64(pcm.size() / 2) : -1;
+}
+
+// The frames ffmpeg decodes from each file's first sound stream, at its own rate or the one
+// given, in one ffmpeg process for them all (starting a process per file is what costs on a
+// busy machine); its decodings go to files in `scratch`, an existing folder. -1 for a file
+// when ffmpeg fails.
+inline std::vector<SInt64> FramesFfmpegDecodesEach(const std::vector<std::string>& paths,
+                                                   const std::string& scratch, UInt32 rate = 0) {
+  std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-nostdin", "-y"};
+  for (const std::string& path : paths) argv.insert(argv.end(), {"-i", path});
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    argv.insert(argv.end(), {"-map", std::to_string(i) + ":a:0", "-ac", "1"});
+    if (rate != 0) argv.insert(argv.end(), {"-ar", std::to_string(rate)});
+    argv.insert(argv.end(), {"-f", "s16le", scratch + "/" + std::to_string(i) + ".pcm"});
+  }
+  std::vector<SInt64> frames(paths.size(), -1);
+  std::string ignored;
+  if (paths.empty() || !sp_testing::RunProgram(argv, ignored)) return frames;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string pcm = scratch + "/" + std::to_string(i) + ".pcm";
+    struct stat st {};
+    if (stat(pcm.c_str(), &st) == 0) frames[i] = SInt64(st.st_size / 2);
+    std::remove(pcm.c_str());
+  }
+  return frames;
 }
 
 }  // namespace quicktime_test

@@ -901,35 +901,53 @@ TEST_F(QuickTimeSamplesTest, SoundFilesOfOtherEncodersGiveTheFramesFfmpegDecodes
   SKIP_WITHOUT_FFMPEG();
   const char* const kFolders[] = {"/usr/share/sounds/freedesktop/stereo", "/usr/share/sounds",
                                   "/usr/share/sounds/sound-icons", "/usr/share/sonic-pi/samples"};
-  int files = 0;
+  struct Ours {
+    std::string path;
+    TimeValue duration = 0;
+    SInt64 decoded = 0;
+    bool halved = false;
+  };
+  std::vector<Ours> ours;
   for (const char* folder : kFolders) {
     for (const std::string& name : SoundFilesIn(folder)) {
-      const std::string path = std::string(folder) + "/" + name;
-      SCOPED_TRACE(path);
-      ++files;
-      const SInt64 theirs = FramesFfmpegDecodes(path);
-      ASSERT_GT(theirs, 0);
+      Ours o;
+      o.path = std::string(folder) + "/" + name;
+      SCOPED_TRACE(o.path);
       std::remove(Path("real").c_str());
-      ASSERT_EQ(symlink(path.c_str(), Path("real").c_str()), 0);
+      ASSERT_EQ(symlink(o.path.c_str(), Path("real").c_str()), 0);
       Media media = SoundMedia(Open("real"));
       ASSERT_NE(media, nullptr);
-      EXPECT_EQ(GetMediaDuration(media), theirs);
+      o.duration = GetMediaDuration(media);
       // Rates of 65,536 Hz and above have no 16.16 value: such sound comes out at 48 kHz,
       // through the same rate change as ffmpeg's.
       const SoundDescriptionV1 d = Describe(media);
-      const bool halved = d.desc.sampleRate == 0;
+      o.halved = d.desc.sampleRate == 0;
       std::vector<UInt8> decoded;
       bool withParameters = false;
       ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters,
-                                    halved ? UnsignedFixed(48000u << 16) : 0),
+                                    o.halved ? UnsignedFixed(48000u << 16) : 0),
                 noErr);
-      EXPECT_EQ(SInt64(decoded.size() / 2 / std::size_t(d.desc.numChannels)),
-                halved ? FramesFfmpegDecodes(path, 48000) : theirs);
+      o.decoded = SInt64(decoded.size() / 2 / std::size_t(d.desc.numChannels));
+      ours.push_back(o);
       DisposeMovie(movies_.back());
       movies_.pop_back();
     }
   }
-  if (files == 0) GTEST_SKIP() << "no sound files of Debian's packages are installed";
+  if (ours.empty()) GTEST_SKIP() << "no sound files of Debian's packages are installed";
+
+  std::vector<std::string> all, halved;
+  for (const Ours& o : ours) {
+    all.push_back(o.path);
+    if (o.halved) halved.push_back(o.path);
+  }
+  const std::vector<SInt64> theirs = FramesFfmpegDecodesEach(all, Path(""));
+  const std::vector<SInt64> theirsAt48k = FramesFfmpegDecodesEach(halved, Path(""), 48000);
+  for (std::size_t i = 0, h = 0; i < ours.size(); ++i) {
+    SCOPED_TRACE(ours[i].path);
+    ASSERT_GT(theirs[i], 0);
+    EXPECT_EQ(ours[i].duration, theirs[i]);
+    EXPECT_EQ(ours[i].decoded, ours[i].halved ? theirsAt48k[h++] : theirs[i]);
+  }
 }
 
 // Rates that 16.16 cannot hold reach a decoder through the decompression parameters.
