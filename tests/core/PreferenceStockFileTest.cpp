@@ -167,6 +167,27 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
        // The empty group has a count of 0, and its segment goes on.
        "#0 #4 'G___' 01 #5 '1___' 00 '2___' 00 '3___' 00 '4___' 00 '5___' 00 #3 'X___' 00 "
        "'E___' 01 #0 'Z___' 00 #0"},
+      {"A(B(C1, C2), B2(D1), B3), E(F(G(H)), F2), Z: groups nested three deep, and groups "
+       "after the nested ones",
+       [](cPrefStockFileObj* f) {
+         auto under = [](cPrefStockData* group, const char(&id)[5]) {
+           return group->CreateUnderStockDataItem(SpFourCC(id), 0);
+         };
+         cPrefStockData* a = Top(f, "A   ");
+         cPrefStockData* b = under(a, "B   ");
+         under(b, "C1  ");
+         under(b, "C2  ");
+         under(under(a, "B2  "), "D1  ");
+         under(a, "B3  ");
+         cPrefStockData* e = Top(f, "E   ");
+         under(under(under(e, "F   "), "G   "), "H   ");
+         under(e, "F2  ");
+         Top(f, "Z   ");
+       },
+       // Each segment that starts amid a chain counts the items left of that chain.
+       "#0 #3 'A___' 01 #3 'B___' 01 #2 'C1__' 00 'C2__' 00 #2 'B2__' 01 #1 'D1__' 00 #1 "
+       "'B3__' 00 #2 'E___' 01 #2 'F___' 01 #1 'G___' 01 #1 'H___' 00 #0 #1 'F2__' 00 #1 "
+       "'Z___' 00 #0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
