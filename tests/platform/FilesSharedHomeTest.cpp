@@ -124,6 +124,59 @@ TEST(SessionLock, WithoutASessionFolderTheHomeAloneIsGuardedAndNoNoteIsLeft) {
       << "let go when it ended";
 }
 
+// A lock taken twice in one process is held until its second release, and then free for a
+// start of any session: the home's guard as well as the session's lock, with no note left.
+TEST(SessionLock, TheLastReleaseLetsTheHomeAndTheSessionGo) {
+  sp_testing::HomeScope home;
+  const std::string runtime = Folder(home.Path("run-mine"), 0700);
+  const std::string other = Folder(home.Path("run-other"), 0700);
+  // The holder takes the lock twice and gives one take back each time it is told to; it
+  // answers 1 while all is as asked.
+  int told[2], answers[2];
+  ASSERT_EQ(pipe(told), 0);
+  ASSERT_EQ(pipe(answers), 0);
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    alarm(kWatchdogSeconds);
+    close(told[1]);
+    close(answers[0]);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    char ok = SpTakeSessionLock(kName, nullptr) == noErr &&
+              SpTakeSessionLock(kName, nullptr) == noErr &&
+              SpWriteSessionNote(kName, "x11 :0 0x400007") == noErr;
+    for (char c = 0; write(answers[1], &ok, 1) == 1 && read(told[0], &c, 1) == 1;) {
+      SpReleaseSessionLock(kName);
+    }
+    _exit(0);
+  }
+  close(told[0]);
+  close(answers[1]);
+  char ok = 0;
+  ASSERT_EQ(read(answers[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 1);
+  // Whether a start with that runtime folder takes the lock; it gives it back at once.
+  const auto starts = [](const std::string& folder) {
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    const OSErr err = SpTakeSessionLock(kName, nullptr);
+    if (err == noErr) SpReleaseSessionLock(kName);
+    EXPECT_TRUE(err == noErr || err == fBsyErr) << err;
+    return err == noErr;
+  };
+  for (const int release : {1, 2}) {
+    SCOPED_TRACE("after release " + std::to_string(release));
+    ASSERT_EQ(write(told[1], "r", 1), 1);
+    ASSERT_EQ(read(answers[0], &ok, 1), 1);
+    EXPECT_EQ(starts(runtime), release == 2) << "a start of the same session";
+    EXPECT_EQ(starts(other), release == 2) << "a start of another session: the home's guard";
+  }
+  EXPECT_EQ(Listing(runtime + "/" + kName), std::vector<std::string>{"lock"}) << "no note";
+  close(told[1]);
+  close(answers[0]);
+  int status = 0;
+  EXPECT_EQ(waitpid(holder, &status, 0), holder);
+}
+
 TEST(SessionLock, WhereTheHomeCannotBeGuardedNothingIsHeld) {
   sp_testing::HomeScope home;
   const std::string data = fs::ProgramDataFolder();
