@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "ByteOrder.h"
-#include "SpDamagedFile.h"
 #include "Files.h"
 #include "Folders.h"
+#include "SpDamagedFile.h"
 #include "SpErrorInfoSystem.h"
 #include "SpFileLibSource.h"
-#include "SpStdFileFunctionBackup.h"
 #include "SpStdFileFunction.h"
+#include "SpStdFileFunctionBackup.h"
 #include "SpStdFunction.h"
 
 const char kSpStartDataFolderName[] = "Zanthe Folder";
@@ -88,12 +88,42 @@ bool IsCDLevel(UInt32 level) {
   return level <= kMaxLevel || level == kSpCDInitDataDefaultLevel;
 }
 
-// The fields of a "QTFILE-Data" record that saves never write otherwise.
-bool IsFileRecord(const SoundComponentData& format, UInt32 buffer, SInt32 duration,
-                  SInt32 timeScale, UInt32 level) {
-  // A file that could not be described is stored with a format, duration and time scale of 0.
-  return buffer == 0 && format.numChannels >= 0 && format.sampleSize >= 0 && duration >= 0 &&
-         timeScale >= 0 && level <= kMaxLevel;
+// A sound file's description, as adding a file gives it: at most 8 channels (the sound layer
+// takes no more) of samples of at most 64 bits, a rate of at least 1,000 Hz (0 for rates that
+// 16.16 cannot hold), a format the sound layer knows with a sample size it takes.
+constexpr SInt16 kMaxChannels = 8;
+constexpr SInt16 kMaxSampleSize = 64;
+constexpr UnsignedFixed kLowestRate = UnsignedFixed(1000) << 16;
+
+// Whether a sound file's record holds what a description of a file can: each field in its
+// range. A file that could not be described has a format, duration and time scale of 0. A
+// record out of range is neither saved nor taken from a file (one there makes it damaged).
+bool IsFileRecord(const char* name, std::size_t nameLength, const SoundComponentData& format,
+                  SInt32 duration, SInt32 timeScale, UInt32 level) {
+  if (nameLength == 0 || nameLength > std::size_t(kSpQTFileInitNameLimit) ||
+      std::memchr(name, 0, nameLength) != nullptr) {
+    return false;
+  }
+  if (format.numChannels < 0 || format.numChannels > kMaxChannels || format.sampleSize < 0 ||
+      format.sampleSize > kMaxSampleSize ||
+      (format.sampleRate != 0 && format.sampleRate < kLowestRate)) {
+    return false;
+  }
+  CompressionInfo info{};
+  if (format.format != 0 && GetCompressionInfo(fixedCompression, format.format, format.numChannels,
+                                               format.sampleSize, &info) != noErr) {
+    return false;
+  }
+  return duration >= 0 && timeScale >= 0 && (duration == 0 || timeScale > 0) && level <= kMaxLevel;
+}
+
+bool IsFileRecord(const cQTFileSaveInitialData& r) {
+  char name[kSpQTFileInitNameSize];
+  SoundComponentData format;
+  SInt32 duration = 0;
+  SInt32 timeScale = 0;
+  r.GetFileAttributeData(name, nullptr, &format, &duration, &timeScale);
+  return IsFileRecord(name, std::strlen(name), format, duration, timeScale, r.GetVolumeLevel());
 }
 
 // Reads exactly count bytes; eofErr when the file ends first.
@@ -311,9 +341,9 @@ bool cSpCDRSaveInitDataMgr::LoadCDLines(sSpFileSysInfo* file, SInt32& badLines) 
              values[2] < kSpCDFramesPerSecond && IsCDLevel(values[3]);
         // Nothing follows the level but the TAB that ends it.
         char extra[4] = "";
-        const bool more = Sp_GetSeparateString(line, kTab, 5, extra, sizeof extra, nullptr) &&
-                          (extra[0] != 0 || Sp_GetSeparateString(line, kTab, 6, extra,
-                                                                 sizeof extra, nullptr));
+        const bool more =
+            Sp_GetSeparateString(line, kTab, 5, extra, sizeof extra, nullptr) &&
+            (extra[0] != 0 || Sp_GetSeparateString(line, kTab, 6, extra, sizeof extra, nullptr));
         ok = ok && !more;
         const cDiscPosition position(values[0], values[1], values[2], 0);
         // Each CD is written once; a second line for it is no record of this program's.
@@ -445,12 +475,14 @@ void cSpCDRSaveInitDataMgr::DisposeFileInitialData() {
 Boolean cSpCDRSaveInitDataMgr::SaveFileInitialData() {
   sp::ByteWriter out;
   UInt32 written = 0;
+  // A record the reader would not take (a name too long for the file, a description out of
+  // range) is left out, so that what is written reads back whole.
   for (cQTFileSaveInitialData* r = fileHead_; r != nullptr; r = r->GetNextObjectPtr())
-    written += std::strlen(r->fileName_) <= std::size_t(kSpQTFileInitNameLimit);
+    written += IsFileRecord(*r);
   out.BE32(written);
   for (cQTFileSaveInitialData* r = fileHead_; r != nullptr; r = r->GetNextObjectPtr()) {
+    if (!IsFileRecord(*r)) continue;
     const std::size_t length = std::strlen(r->fileName_);
-    if (length > std::size_t(kSpQTFileInitNameLimit)) continue;
     out.BE32(UInt32(length));
     out.Bytes(r->fileName_, length);
     out.BE32(r->fileSize_);
@@ -507,7 +539,11 @@ SInt32 cSpCDRSaveInitDataMgr::LoadFileRecords(sSpFileSysInfo* file) {
     const SInt32 duration = in.SBE32();
     const SInt32 timeScale = in.SBE32();
     const UInt32 level = in.BE32();
-    if (!IsFileRecord(format, buffer, duration, timeScale, level)) return kSpStartDataBadRecord;
+    // An address means nothing in a file: the buffer is always written as 0.
+    if (buffer != 0 ||
+        !IsFileRecord(name, std::size_t(nameLength), format, duration, timeScale, level)) {
+      return kSpStartDataBadRecord;
+    }
 
     unsigned char created = 0;
     cQTFileSaveInitialData* record =

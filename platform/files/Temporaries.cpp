@@ -20,6 +20,7 @@
 #include "detail/FilesInternal.h"
 #include "detail/Folders.h"
 #include "detail/Identity.h"
+#include "detail/Trash.h"
 #include "internal/FileSteps.h"
 #include "internal/SideFiles.h"
 
@@ -194,6 +195,18 @@ std::string TrashInfoOfItem(const std::string& item) {
   return JoinPath(ParentPath(ParentPath(item)), "info") + "/" + BaseName(item) + kTrashInfoSuffix;
 }
 
+// Whether a record of a Trash entry names a place such an entry has: an item at the top of a
+// Trash's "files" folder, an info file in the "info" folder beside it. Only there does a
+// record's entry go; a record naming any other file (damaged, or written by something else)
+// removes nothing.
+bool InTrashOfItsKind(const Record& r) {
+  if (r.kind == TemporaryKind::kFile) return true;
+  const std::string folder = ParentPath(r.path);
+  if (r.kind == TemporaryKind::kTrashItem) return !TrashOfFilesFolder(folder).empty();
+  return BaseName(folder) == "info" && !TrashItemOfInfo(r.path).empty() &&
+         !TrashOfFilesFolder(ParentPath(TrashItemOfInfo(r.path))).empty();
+}
+
 // Whether an info file lists its item: there and not empty.
 bool InfoFileWritten(const std::string& info) {
   struct stat st {};
@@ -234,6 +247,7 @@ bool RemoveLeftover(const Record& r, const struct timespec& recorded,
   struct stat folder {};
   if (stat(ParentPath(r.path).c_str(), &folder) != 0) return false;
   struct stat st {};
+  if (!InTrashOfItsKind(r)) return true;
   if (!StillTheRecordedItem(r, st) && !UnlearntTrashEntry(r, recorded)) return true;
   for (const std::string& live : livePaths) {
     if (live == r.path) return true;

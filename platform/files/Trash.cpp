@@ -133,7 +133,8 @@ struct NewInfoFile {
   int fd = -1;
   std::string info;
   std::string item;
-  UInt32 record = 0;  // its record as a temporary file, when it has one
+  UInt32 record = 0;      // its record as a temporary file, when it has one
+  UInt32 itemRecord = 0;  // the item's record, once the item is on its way
 };
 
 // The info file is made (never replaced) before the item comes in: its name is then this
@@ -407,20 +408,6 @@ OSErr TrashOfItem(const Location& item, std::string& trash) {
   return err;
 }
 
-// The info file of the old file of a replace, made in the Trash of its volume. Where that
-// Trash cannot be made or written (the volume's top folder, or a Trash left there, belongs to
-// another user, as on a data disk or stick whose root is the administrator's), it is made in
-// the home Trash, which the freedesktop rules allow for items of any volume: the old file is
-// then copied there, links never crossing volumes.
-OSErr MakeInfoFileOfReplaced(const Location& old, std::string& trash, NewInfoFile& made) {
-  OSErr err = TrashOfItem(old, trash);
-  if (err == noErr) err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
-  const std::string home = HomeTrashFolder();
-  if (err == noErr || SameFolder(trash, home) || EnsureTrashFolders(home) != noErr) return err;
-  trash = home;
-  return MakeInfoFile(trash, BaseName(old.path), false, true, made);
-}
-
 // A file system that cannot give a file a second name (FAT, some network ones), or a file it
 // may not be given to.
 bool LinksImpossible(int e) {
@@ -446,6 +433,41 @@ OSErr PutSecondNameInTrash(const Location& old, const std::string& item, UInt32 
   });
 }
 
+// The old file's entry in `trash`: its info file made (empty, never over another's) and the
+// old file's second name put beside it; the info file stays open for writing. On failure
+// nothing of the entry is left.
+OSErr EnterReplacedInTrash(const Location& old, const std::string& trash, NewInfoFile& made,
+                           bool& linked) {
+  OSErr err = MakeInfoFile(trash, BaseName(old.path), false, true, made);
+  if (err != noErr) return err;
+  if (made.record != 0 &&
+      RecordTemporary(made.item, TemporaryKind::kTrashItem, made.itemRecord) != noErr) {
+    made.itemRecord = 0;
+  }
+  err = PutSecondNameInTrash(old, made.item, made.itemRecord, linked);
+  if (err != noErr) {
+    ForgetTemporary(made.itemRecord);
+    made.itemRecord = 0;
+    DropInfoFile(made);
+  }
+  return err;
+}
+
+// The old file of a replace, entered in the Trash of its volume. Where that Trash cannot be
+// made or written (the volume's top folder, or a Trash left there or its "files" folder,
+// belongs to another user, as on a data disk or stick whose root is the administrator's), it
+// is entered in the home Trash, which the freedesktop rules allow for items of any volume: the
+// old file is then copied there, links never crossing volumes.
+OSErr EnterReplacedInSomeTrash(const Location& old, std::string& trash, NewInfoFile& made,
+                               bool& linked) {
+  OSErr err = TrashOfItem(old, trash);
+  if (err == noErr) err = EnterReplacedInTrash(old, trash, made, linked);
+  const std::string home = HomeTrashFolder();
+  if (err == noErr || SameFolder(trash, home) || EnsureTrashFolders(home) != noErr) return err;
+  trash = home;
+  return EnterReplacedInTrash(old, trash, made, linked);
+}
+
 // The order keeps the old file's name on the old file until the new one takes it in one
 // rename: the info file is made (empty, never over another's), the old file gets its second
 // name in the Trash, the info file is written, and only then the new file is renamed over the
@@ -458,32 +480,24 @@ OSErr ReplaceKeepingOldInTrash(const Location& old, const Location& replacement)
   OSErr err = SyncPath(replacement.path);
   std::string trash;
   NewInfoFile made;
-  if (err == noErr) err = MakeInfoFileOfReplaced(old, trash, made);
-  if (err != noErr) return err;
-  UInt32 itemRecord = 0;
-  if (made.record != 0 &&
-      RecordTemporary(made.item, TemporaryKind::kTrashItem, itemRecord) != noErr) {
-    itemRecord = 0;
-  }
   bool linked = false;
-  err = PutSecondNameInTrash(old, made.item, itemRecord, linked);
-  if (err == noErr) {
-    // The item's and the info file's entries are on the disk before the old name goes (as
-    // far as the file system syncs folders).
-    SyncPath(ParentPath(made.item));
-    err = WriteAll(made.fd,
-                   TrashInfoText(RecordedPath(trash, old.path), ClockLocalSecondsSince1904()));
-    if (err == noErr) SyncPath(ParentPath(made.info));
-    if (err != noErr) StepUnlink(made.item.c_str());
-  }
+  if (err == noErr) err = EnterReplacedInSomeTrash(old, trash, made, linked);
+  if (err != noErr) return err;
+  // The item's and the info file's entries are on the disk before the old name goes (as far
+  // as the file system syncs folders).
+  SyncPath(ParentPath(made.item));
+  err =
+      WriteAll(made.fd, TrashInfoText(RecordedPath(trash, old.path), ClockLocalSecondsSince1904()));
+  if (err == noErr) SyncPath(ParentPath(made.info));
   if (err != noErr) {
-    ForgetTemporary(itemRecord);
+    StepUnlink(made.item.c_str());
+    ForgetTemporary(made.itemRecord);
     DropInfoFile(made);
     return err;
   }
   close(made.fd);
   ForgetTemporary(made.record);
-  ForgetTemporary(itemRecord);
+  ForgetTemporary(made.itemRecord);
   if (StepRename(replacement.path.c_str(), old.path.c_str()) != 0) {
     const int e = errno;
     // The old file keeps its name; its second one goes, the item before its info file.

@@ -137,6 +137,15 @@ Point RowPoint(short row, bool upper) {
                short(content.left + (onWindow.left + onWindow.right) / 2)};
 }
 
+// The global point near the top left of the list's drawing area, wherever its rows are.
+Point ListTopPoint() {
+  Rect list = {0, 0, 0, 0};
+  M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
+  Rect content = {0, 0, 0, 0};
+  M()->GetContentAreaOnGlobal(content);
+  return Point{short(content.top + list.top + 10), short(content.left + list.left + 40)};
+}
+
 std::vector<std::string> Names() {
   return Column(kCDR_NameColumn);
 }
@@ -599,11 +608,13 @@ TEST_F(FileFlow, AFileClaimingARateNoSoundHasIsReportedAsNoSound) {
 
 // From a timer of its own, what every pass of the event loop finds between the slices of an
 // add: the sound files listed and whether the add button is dimmed; `during` runs once at the
-// first pass that finds some but not all of the files added.
+// first pass that finds some but not all of the files added (with `everyPass`, at each pass
+// that finds the add under way with files added).
 class PassWatch {
  public:
-  explicit PassWatch(SInt32 before, std::function<void()> during = nullptr)
-      : before_(before), during_(std::move(during)) {
+  explicit PassWatch(SInt32 before, std::function<void()> during = nullptr,
+                     bool everyPass = false)
+      : before_(before), during_(std::move(during)), everyPass_(everyPass) {
     upp_ = NewEventLoopTimerUPP(&PassWatch::Fire);
     EXPECT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond, upp_, this,
                                     &timer_),
@@ -635,7 +646,9 @@ class PassWatch {
     if (!M()->IsAddRunning() || count <= w->before_) return;
     ++w->partly_;
     w->dimmedMeanwhile_ &= M()->GetAddButton()->GetHiliteFlag() == 1;
-    if (w->during_) {
+    if (w->during_ && w->everyPass_) {
+      w->during_();
+    } else if (w->during_) {
       auto during = std::move(w->during_);
       w->during_ = nullptr;
       during();
@@ -643,6 +656,7 @@ class PassWatch {
   }
   SInt32 before_;
   std::function<void()> during_;
+  bool everyPass_;
   std::vector<SInt32> counts_;
   int partly_ = 0;
   bool dimmedMeanwhile_ = true;
@@ -703,6 +717,46 @@ TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
   EXPECT_EQ(SheetTexts(), std::vector<std::string>{SpCDR_MJ(
                          "41ファイルが選択されましたが、「odd.txt」は音声ファイルとして認識できま"
                          "せんでした。")});
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Files dropped at each pass while chosen files go in, to the end of the add (its last pass
+// lays the list out anew), are refused: every chosen file goes in, in its order, and is
+// written to the list, and the dropped one is not.
+TEST_F(FileFlow, ADropWhileChosenFilesGoInKeepsEveryFileOfTheAdd) {
+  std::vector<std::string> chosen;
+  for (int i = 0; i < 40; ++i) {
+    chosen.push_back("r" + std::to_string(100 + i) + ".aif");
+    MakeSoundFile(chosen.back(), 1);
+  }
+  const std::string dropped = MakeSoundFile("dropped.aif", 1);
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose(chosen, home_.Home()));
+  int drops = 0;
+  std::unique_ptr<PassWatch> watch;
+  Run({
+      Do("click the add button",
+         [&] {
+           watch = std::make_unique<PassWatch>(
+               0,
+               [&] {
+                 ++drops;
+                 EXPECT_NE(sp_testing::DropFiles({dropped}, {ListTopPoint()}), noErr)
+                     << "no drop while files go in";
+               },
+               true);
+           sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
+         }),
+      WaitFor("every file", [] { return !M()->IsAddRunning(); }),
+      Do("look",
+         [&] {
+           watch.reset();
+           EXPECT_GE(drops, 40 / kCDR_AddFilesPerPass) << "a drop at each pass";
+           EXPECT_EQ(Names(), chosen);
+           EXPECT_EQ(Listed(), chosen);
+         }),
+      Quit(),
+  });
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
@@ -1000,11 +1054,7 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
   Run({
       Do("drop twenty files",
          [&] {
-           Rect list = {0, 0, 0, 0};
-           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
-           Rect content = {0, 0, 0, 0};
-           M()->GetContentAreaOnGlobal(content);
-           const Point at = {short(content.top + list.top + 10), short(content.left + list.left + 40)};
+           const Point at = ListTopPoint();
            EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
            EXPECT_EQ(M()->CountSoundFileMediaItems(), 0) << "left to the passes that follow";
            EXPECT_TRUE(M()->GetProgressBarView()->IsEnableView());
@@ -1032,12 +1082,7 @@ TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
   Run({
       Do("drop twenty files, add one pass of them and end",
          [&] {
-           Rect list = {0, 0, 0, 0};
-           M()->GetMediaList()->GetDrawingAreaOnWindow(&list);
-           Rect content = {0, 0, 0, 0};
-           M()->GetContentAreaOnGlobal(content);
-           const Point at = {short(content.top + list.top + 10),
-                             short(content.left + list.left + 40)};
+           const Point at = ListTopPoint();
            EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
            M()->AddPendingFiles();
            const SInt32 added = M()->CountSoundFileMediaItems();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -279,8 +281,8 @@ TEST_F(StartData, SoundFileKeyIsNameSizeAndSoundButNotFlagsOrSampleCount) {
 // Names up to the longest the file holds (510 bytes) are saved and come back after a restart;
 // a longer one is left out of the file, its count included, and the records after it stay.
 TEST_F(StartData, NamesUpToTheLongestAreSavedAndALongerOneIsLeftOut) {
-  const std::string names[] = {std::string(509, 'a'), std::string(510, 'b'),
-                               std::string(511, 'c'), "after.aif"};
+  const std::string names[] = {std::string(509, 'a'), std::string(510, 'b'), std::string(511, 'c'),
+                               "after.aif"};
   UInt32 level = 1;
   for (const std::string& name : names) Sound(name.c_str())->SetupVolumeLevel(level++);
   SpSaveCDQTFileInitialData();
@@ -335,6 +337,18 @@ TEST_F(StartData, DamagedSoundFileDataIsNotUsedAndKeptAside) {
       {field(36, 0xFFFFFFFFu), 0, kSpStartDataBadRecord, "a negative time scale"},
       {BE32(1) + FileRecord("x.aif", 10, 100).replace(17, 32, std::string(32, '\0')), 1, 0,
        "a file that could not be described: no format, duration or time scale"},
+      {field(12, 0x00FD0010u), 0, kSpStartDataBadRecord, "a flipped byte: 253 channels"},
+      {field(12, 0x00090010u), 0, kSpStartDataBadRecord, "9 channels"},
+      {field(12, 0x00080010u), 1, 0, "8 channels"},
+      {field(12, 0x00020041u), 0, kSpStartDataBadRecord, "65-bit samples"},
+      {field(16, 0x03E70000u), 0, kSpStartDataBadRecord, "999 Hz"},
+      {field(16, 0x03E80000u), 1, 0, "1,000 Hz"},
+      {field(16, 0), 1, 0, "a rate that 16.16 cannot hold"},
+      {field(8, SpFourCC("twoz")), 0, kSpStartDataBadRecord, "a format nobody knows"},
+      {field(36, 0), 0, kSpStartDataBadRecord, "a duration without a time scale"},
+      {BE32(1) + FileRecord("", 10, 11), 0, kSpStartDataBadRecord, "no name"},
+      {BE32(1) + FileRecord(std::string("one\0aif", 7), 10, 11), 0, kSpStartDataBadRecord,
+       "a NUL inside the name"},
   };
   const std::string damaged = SoundFile() + " (damaged)";
   for (const Case& c : cases) {
@@ -352,6 +366,63 @@ TEST_F(StartData, DamagedSoundFileDataIsNotUsedAndKeptAside) {
     } else if (c.loaded == 2) {
       EXPECT_EQ(SoundLevel("one.aif", 10), 11);
     }
+  }
+}
+
+// A record that no file's description gives (here one of a damaged media list) is not saved:
+// the file holds the others and reads back whole.
+TEST_F(StartData, ARecordOutOfRangeIsNotSavedAndTheOthersReadBack) {
+  Sound("a.aif")->SetupVolumeLevel(50);
+  SpGetQTFileInitData("b.aif", 1000, Format(SpFourCC("twos"), 253, 16, 0xAC440000u), 600, 44100, 1,
+                      nullptr);
+  Sound("c.aif")->SetupVolumeLevel(70);
+  SpSaveCDQTFileInitialData();
+  ErrorLogCapture log;
+  EXPECT_EQ(Restart()->GetFileInitialDataCount(), 2u);
+  EXPECT_EQ(SoundLevel("a.aif"), 50);
+  EXPECT_EQ(SoundLevel("c.aif"), 70);
+  EXPECT_EQ(log.Count(), 0u);
+  EXPECT_NE(access((SoundFile() + " (damaged)").c_str(), F_OK), 0);
+}
+
+// A start-data file that is there but cannot be opened (here a link that leads to itself) is
+// reported and kept aside under "<name> (damaged)" as it is; the next save writes a new file
+// under the name and leaves it.
+TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
+  const struct {
+    const char* name;
+    const char* method;
+    SInt32 code;
+  } files[] = {
+      {"CDDA-Data", "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine},
+      {"QTFILE-Data", "cSpCDRSaveInitDataMgr::LoadFileInitialData", kSpStartDataReadError},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    RemoveFiles();
+    const std::string path = Folder() + "/" + f.name;
+    const std::string damaged = path + " (damaged)";
+    ASSERT_EQ(symlink(f.name, path.c_str()), 0);
+    ErrorLogCapture log;
+    Restart();
+    EXPECT_EQ(log.Count(), 1u);
+    EXPECT_TRUE(log.Has(f.method, f.code));
+    char target[64] = {};
+    EXPECT_EQ(readlink(damaged.c_str(), target, sizeof target - 1), ssize_t(strlen(f.name)))
+        << "kept aside as it was";
+    CD(2, 10, 0, 0)->SetupVolumeLevel(51);
+    Sound("a.aif")->SetupVolumeLevel(61);
+    EXPECT_TRUE(SpGetCDQTFileInitMaganer(0)->SaveModifyData());
+    EXPECT_STREQ(target, f.name);
+    std::fill(std::begin(target), std::end(target), '\0');
+    EXPECT_EQ(readlink(damaged.c_str(), target, sizeof target - 1), ssize_t(strlen(f.name)))
+        << "never saved over";
+    struct stat st {};
+    EXPECT_TRUE(lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+    Restart();
+    EXPECT_EQ(CDLevel(2, 10, 0, 0), 51);
+    EXPECT_EQ(SoundLevel("a.aif"), 61);
+    unlink(damaged.c_str());
   }
 }
 

@@ -167,27 +167,33 @@ TEST_F(PreferenceStockFile, TreesAreWrittenInSegmentsWithTheirClosingCounts) {
        // The empty group has a count of 0, and its segment goes on.
        "#0 #4 'G___' 01 #5 '1___' 00 '2___' 00 '3___' 00 '4___' 00 '5___' 00 #3 'X___' 00 "
        "'E___' 01 #0 'Z___' 00 #0"},
-      {"A(B(C1, C2), B2(D1), B3), E(F(G(H)), F2), Z: groups nested three deep, and groups "
-       "after the nested ones",
+      {"A(B(C(D)), E(F)), G(H), I: groups after groups nested two levels deep",
        [](cPrefStockFileObj* f) {
-         auto under = [](cPrefStockData* group, const char(&id)[5]) {
-           return group->CreateUnderStockDataItem(SpFourCC(id), 0);
-         };
          cPrefStockData* a = Top(f, "A   ");
-         cPrefStockData* b = under(a, "B   ");
-         under(b, "C1  ");
-         under(b, "C2  ");
-         under(under(a, "B2  "), "D1  ");
-         under(a, "B3  ");
-         cPrefStockData* e = Top(f, "E   ");
-         under(under(under(e, "F   "), "G   "), "H   ");
-         under(e, "F2  ");
-         Top(f, "Z   ");
+         a->CreateUnderStockDataItem(SpFourCC("B   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("C   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("D   "), 0);
+         a->CreateUnderStockDataItem(SpFourCC("E   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("F   "), 0);
+         Top(f, "G   ")->CreateUnderStockDataItem(SpFourCC("H   "), 0);
+         Top(f, "I   ");
        },
-       // Each segment that starts amid a chain counts the items left of that chain.
-       "#0 #3 'A___' 01 #3 'B___' 01 #2 'C1__' 00 'C2__' 00 #2 'B2__' 01 #1 'D1__' 00 #1 "
-       "'B3__' 00 #2 'E___' 01 #2 'F___' 01 #1 'G___' 01 #1 'H___' 00 #0 #1 'F2__' 00 #1 "
-       "'Z___' 00 #0"},
+       // After each group's children, what is left of the list holding it.
+       "#0 #3 'A___' 01 #2 'B___' 01 #1 'C___' 01 #1 'D___' 00 #0 #1 'E___' 01 #1 'F___' 00 #0 "
+       "#2 'G___' 01 #1 'H___' 00 #1 'I___' 00 #0"},
+      {"T(U(V(W(X=5))), Y(Z)): four levels, then a group beside the deepest branch",
+       [](cPrefStockFileObj* f) {
+         cPrefStockData* t = Top(f, "T   ");
+         t->CreateUnderStockDataItem(SpFourCC("U   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("V   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("W   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("X   "), 0)
+             ->SetupLongData(5, 1);
+         t->CreateUnderStockDataItem(SpFourCC("Y   "), 0)
+             ->CreateUnderStockDataItem(SpFourCC("Z   "), 0);
+       },
+       "#4 #1 'T___' 01 #2 'U___' 01 #1 'V___' 01 #1 'W___' 01 #1 'X___' 04 #5 #0 #0 #1 'Y___' 01 "
+       "#1 'Z___' 00 #0 #0 #0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -248,41 +248,60 @@ TEST_F(DesktopTextDrop, TheWindowSpeaksTheSourcesVersionAndRefusesAStrayPosition
 }
 
 // A drag whose source answers the window's request for its data only after it left: that late
-// answer reaches the window while the next drag's request waits, and is not taken as that
-// drag's data.
-TEST_F(DesktopTextDrop, TheLateAnswerOfAnEarlierDragIsNotTakenAsTheNextOnesData) {
+// answer, its data or its refusal, reaches the window while the next drag's request waits, and
+// is not taken as that drag's answer. Each request names the time of the position it answers,
+// and the next drag's own refusal is taken: its drop is refused.
+TEST_F(DesktopTextDrop, TheLateAnswerOfAnEarlierDragIsNotTakenAsTheNextOnesAnswer) {
   cEditTextObject* second = window_->Second();
-  int x = 0, y = 0;
-  const unsigned long id = ReadyForDrops(&x, &y);
-  ASSERT_NE(id, 0u);
-  x11::XdndDrop::Manner holding;
-  holding.holdRequests = true;
-  // The window has asked the drag for its data.
-  const auto asked = [this](x11::XdndDrop& drag, const char* what) {
-    return PumpUntil(
-        [&drag] {
-          drag.Step(0);
-          return drag.HeldRequests() == 1;
-        },
-        what);
+  const struct {
+    const char* why;
+    bool earlierRefuses, nextRefuses;
+  } cases[] = {
+      {"the earlier drag's late data", false, false},
+      {"the earlier drag's late refusal", true, false},
+      {"the next drag refuses", false, true},
   };
-  x11::XdndDrop earlier(id, x, y, {"UTF8_STRING"}, "", false, holding);
-  ASSERT_TRUE(asked(earlier, "the earlier drag's request"));
-  earlier.Leave();
-  x11::XdndDrop next(id, x, y, {"UTF8_STRING"}, "", true, holding);
-  ASSERT_TRUE(asked(next, "the next drag's request"));
-  // The earlier answer reaches the window first: a stray position sent after it is refused
-  // once the window has read everything before it.
-  earlier.AnswerHeld("wrong");
-  x11::XdndDrop::Manner stray;
-  stray.enter = false;
-  x11::XdndDrop sentinel(id, x, y, {"UTF8_STRING"}, "", false, stray);
-  ASSERT_TRUE(PumpUntil([&] { return sentinel.WaitForStatus(1, 0); }, "the stray's status"));
-  next.AnswerHeld("right");
-  ASSERT_TRUE(PumpUntil([&] { return next.Step(0); }, "the next drop to end"));
-  EXPECT_TRUE(next.Finished());
-  EXPECT_TRUE(PumpUntil([&] { return Text(second) == "garightmma"; }, "the next drag's text"));
-  EXPECT_EQ(Text(second), "garightmma");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    int x = 0, y = 0;
+    const unsigned long id = ReadyForDrops(&x, &y);
+    ASSERT_NE(id, 0u);
+    // The window has asked the drag for its data.
+    const auto asked = [this](x11::XdndDrop& drag, const char* what) {
+      return PumpUntil(
+          [&drag] {
+            drag.Step(0);
+            return drag.HeldRequests() == 1;
+          },
+          what);
+    };
+    x11::XdndDrop::Manner holding;
+    holding.holdRequests = true;
+    holding.time = 1000;
+    x11::XdndDrop earlier(id, x, y, {"UTF8_STRING"}, "", false, holding);
+    ASSERT_TRUE(asked(earlier, "the earlier drag's request"));
+    EXPECT_EQ(earlier.HeldTime(), 1000u);
+    earlier.Leave();
+    holding.time = 2000;
+    x11::XdndDrop next(id, x, y, {"UTF8_STRING"}, "", true, holding);
+    ASSERT_TRUE(asked(next, "the next drag's request"));
+    EXPECT_EQ(next.HeldTime(), 2000u) << "the time of the position it answers";
+    // The earlier answer reaches the window first: a stray position sent after it is refused
+    // once the window has read everything before it.
+    c.earlierRefuses ? earlier.RefuseHeld() : earlier.AnswerHeld("wrong");
+    x11::XdndDrop::Manner stray;
+    stray.enter = false;
+    x11::XdndDrop sentinel(id, x, y, {"UTF8_STRING"}, "", false, stray);
+    ASSERT_TRUE(PumpUntil([&] { return sentinel.WaitForStatus(1, 0); }, "the stray's status"));
+    EXPECT_EQ(next.Statuses(), 0) << "the window waits for the next drag's answer";
+    c.nextRefuses ? next.RefuseHeld() : next.AnswerHeld("right");
+    ASSERT_TRUE(PumpUntil([&] { return next.Step(0); }, "the next drop to end"));
+    EXPECT_EQ(next.Finished(), !c.nextRefuses);
+    EXPECT_EQ(next.Accepted(), !c.nextRefuses);
+    const std::string text = c.nextRefuses ? "gamma" : "garightmma";
+    EXPECT_TRUE(PumpUntil([&] { return Text(second) == text; }, "the next drag's text"));
+    EXPECT_EQ(Text(second), text);
+  }
 }
 
 // What the window does with a drop may wait for the person (here a modal loop, as an alert

@@ -446,6 +446,7 @@ struct XdndDrop::State {
   Atom status = 0, finished = 0, drop = 0, position = 0, leave = 0, copy = 0;
   bool dropOnAccept = true;
   bool holdRequests = false;
+  unsigned long time = 0;  // what positions name
   bool accepted = false, dropped = false, over = false, done = false;
   int statuses = 0;
   std::vector<XSelectionRequestEvent> held;
@@ -456,7 +457,7 @@ namespace {
 // Answers the window's request for the data: in the property it named, under the type asked
 // for when the source offers it; a refusal otherwise.
 void AnswerRequest(Display* x, const XSelectionRequestEvent& r, const std::vector<Atom>& types,
-                   const std::string& data) {
+                   const std::string& data, bool refuse = false) {
   XEvent reply{};
   reply.xselection.type = SelectionNotify;
   reply.xselection.requestor = r.requestor;
@@ -466,7 +467,7 @@ void AnswerRequest(Display* x, const XSelectionRequestEvent& r, const std::vecto
   reply.xselection.property = 0;
   bool offered = false;
   for (Atom t : types) offered = offered || t == r.target;
-  if (offered && r.property != 0) {
+  if (offered && r.property != 0 && !refuse) {
     XChangeProperty(x, r.requestor, r.property, r.target, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
     reply.xselection.property = r.property;
@@ -488,6 +489,7 @@ XdndDrop::XdndDrop(unsigned long window, int x0, int y0, const std::vector<std::
   s.data = data;
   s.dropOnAccept = dropOnAccept;
   s.holdRequests = manner.holdRequests;
+  s.time = manner.time;
   s.x = XOpenDisplay(nullptr);
   if (s.x == nullptr || window == 0 || types.empty()) {
     s.over = true;
@@ -548,7 +550,7 @@ void XdndDrop::MoveTo(int x0, int y0) {
   XWarpPointer(x, 0, root, 0, 0, 0, 0, rx, ry);
   XSync(x, False);
   SendClientMessage(x, s.to, s.target, s.position, long(s.source), 0, (long(rx) << 16) | long(ry),
-                    CurrentTime, long(s.copy));
+                    long(s.time), long(s.copy));
 }
 
 void XdndDrop::Drop() {
@@ -582,6 +584,17 @@ void XdndDrop::AnswerHeld(const std::string& data) {
   for (const XSelectionRequestEvent& r : s.held) AnswerRequest(s.x, r, s.types, data);
   s.held.clear();
   XSync(s.x, False);
+}
+
+void XdndDrop::RefuseHeld() {
+  State& s = *state_;
+  for (const XSelectionRequestEvent& r : s.held) AnswerRequest(s.x, r, s.types, "", true);
+  s.held.clear();
+  XSync(s.x, False);
+}
+
+unsigned long XdndDrop::HeldTime() const {
+  return state_->held.empty() ? 0 : state_->held.front().time;
 }
 
 bool XdndDrop::Accepted() const {

@@ -70,12 +70,14 @@ bool NamesXdndProxy(unsigned long window);
 class XdndDrop {
  public:
   // How the source speaks: the protocol's version it announces, whether it enters at all
-  // (without, its first message is a position), and whether it holds the window's requests for
-  // the data until the test answers them (AnswerHeld).
+  // (without, its first message is a position), whether it holds the window's requests for
+  // the data until the test answers them (AnswerHeld, RefuseHeld), and the server time its
+  // positions name (0: CurrentTime).
   struct Manner {
     long version = 5;
     bool enter = true;
     bool holdRequests = false;
+    unsigned long time = 0;
   };
   XdndDrop(unsigned long window, int x, int y, const std::vector<std::string>& types,
            const std::string& data, bool dropOnAccept = true);
@@ -109,6 +111,11 @@ class XdndDrop {
   // Answers the held requests with this data (in the property each named), and waits until
   // the X server has sent the answers on.
   void AnswerHeld(const std::string& data);
+  // Refuses the held requests (no property), and waits until the X server has sent the
+  // refusals on.
+  void RefuseHeld();
+  // The time the first held request named; 0 when none is held.
+  unsigned long HeldTime() const;
 
  private:
   bool Run(int waitMillis, int statuses);

@@ -124,61 +124,57 @@ TEST(SessionLock, WithoutASessionFolderTheHomeAloneIsGuardedAndNoNoteIsLeft) {
       << "let go when it ended";
 }
 
-// The lock counts its takes: the home stays held, for this session and for any other, until
-// the last take is given back, and then both the home's guard and the session's lock are free.
-// The holder is a process of its own, so that the starts forked from this one inherit no
-// takes.
-TEST(SessionLock, TheLastReleaseFreesTheHomeForThisSessionAndAnyOther) {
+// A lock taken twice in one process is held until its second release, and then free for a
+// start of any session: the home's guard as well as the session's lock, with no note left.
+TEST(SessionLock, TheLastReleaseLetsTheHomeAndTheSessionGo) {
   sp_testing::HomeScope home;
+  const std::string runtime = Folder(home.Path("run-mine"), 0700);
   const std::string other = Folder(home.Path("run-other"), 0700);
-  // What a start in another process gets: 0 refused, 1 taken, 2 another error.
-  auto startIn = [&](const std::string& runtime) {
-    return InChild([&] {
-      if (!runtime.empty()) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-      const OSErr err = SpTakeSessionLock(kName, nullptr);
-      return err == fBsyErr ? 0 : err == noErr ? 1 : 2;
-    });
-  };
-  // The holder takes the lock twice, then gives back one take at each byte it is sent and
-  // answers with what writing its note then gives.
-  int toHolder[2], fromHolder[2];
-  ASSERT_EQ(pipe(toHolder), 0);
-  ASSERT_EQ(pipe(fromHolder), 0);
+  // The holder takes the lock twice and gives one take back each time it is told to; it
+  // answers 1 while all is as asked.
+  int told[2], answers[2];
+  ASSERT_EQ(pipe(told), 0);
+  ASSERT_EQ(pipe(answers), 0);
   const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
   if (holder == 0) {
     alarm(kWatchdogSeconds);
-    close(toHolder[1]);
-    close(fromHolder[0]);
-    char c = SpTakeSessionLock(kName, nullptr) == noErr && SpTakeSessionLock(kName, nullptr) == noErr;
-    if (write(fromHolder[1], &c, 1) != 1) _exit(1);
-    while (read(toHolder[0], &c, 1) == 1) {
+    close(told[1]);
+    close(answers[0]);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    char ok = SpTakeSessionLock(kName, nullptr) == noErr &&
+              SpTakeSessionLock(kName, nullptr) == noErr &&
+              SpWriteSessionNote(kName, "x11 :0 0x400007") == noErr;
+    for (char c = 0; write(answers[1], &ok, 1) == 1 && read(told[0], &c, 1) == 1;) {
       SpReleaseSessionLock(kName);
-      c = SpWriteSessionNote(kName, "x11 :0 0x1") == noErr;
-      if (write(fromHolder[1], &c, 1) != 1) _exit(1);
     }
     _exit(0);
   }
-  close(toHolder[0]);
-  close(fromHolder[1]);
-  ASSERT_GT(holder, 0);
-  auto releaseOne = [&] {
-    char c = 1;
-    return write(toHolder[1], &c, 1) == 1 && read(fromHolder[0], &c, 1) == 1 ? int(c) : -1;
+  close(told[0]);
+  close(answers[1]);
+  char ok = 0;
+  ASSERT_EQ(read(answers[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 1);
+  // Whether a start with that runtime folder takes the lock; it gives it back at once.
+  const auto starts = [](const std::string& folder) {
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    const OSErr err = SpTakeSessionLock(kName, nullptr);
+    if (err == noErr) SpReleaseSessionLock(kName);
+    EXPECT_TRUE(err == noErr || err == fBsyErr) << err;
+    return err == noErr;
   };
-  char took = 0;
-  ASSERT_EQ(read(fromHolder[0], &took, 1), 1);
-  ASSERT_EQ(took, 1);
-  EXPECT_EQ(releaseOne(), 1) << "one take is still held, with its note";
-  EXPECT_EQ(startIn(""), 0) << "one take is still held";
-  EXPECT_EQ(startIn(other), 0) << "one take is still held";
-  EXPECT_EQ(releaseOne(), 0) << "nothing is held";
-  EXPECT_EQ(startIn(""), 1) << "the same session starts while the holder still runs";
-  EXPECT_EQ(startIn(other), 1) << "another session starts: the home's guard is free";
-  EXPECT_EQ(releaseOne(), 0) << "one release too many changes nothing";
-  EXPECT_EQ(startIn(""), 1);
-  close(toHolder[1]);
-  EXPECT_EQ(waitpid(holder, nullptr, 0), holder);
-  close(fromHolder[0]);
+  for (const int release : {1, 2}) {
+    SCOPED_TRACE("after release " + std::to_string(release));
+    ASSERT_EQ(write(told[1], "r", 1), 1);
+    ASSERT_EQ(read(answers[0], &ok, 1), 1);
+    EXPECT_EQ(starts(runtime), release == 2) << "a start of the same session";
+    EXPECT_EQ(starts(other), release == 2) << "a start of another session: the home's guard";
+  }
+  EXPECT_EQ(Listing(runtime + "/" + kName), std::vector<std::string>{"lock"}) << "no note";
+  close(told[1]);
+  close(answers[0]);
+  int status = 0;
+  EXPECT_EQ(waitpid(holder, &status, 0), holder);
 }
 
 TEST(SessionLock, WhereTheHomeCannotBeGuardedNothingIsHeld) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,16 +103,21 @@ TEST_F(FilesReplace, TheNameNeverNamesLessThanOneWholeFileWhereverAKillFalls) {
 
 // A volume whose top folder is the administrator's (a data disk or stick mounted by root) with
 // a folder of the user's: its own Trash cannot be made there, nor written when the
-// administrator left one, so the old file is copied into the home Trash, restorable to where
-// it was, and the save goes through.
+// administrator left one, nor when its "files" folder is read-only while "info" is not, so the
+// old file is copied into the home Trash, restorable to where it was, and the save goes
+// through, leaving nothing in the volume's Trash.
 TEST_F(FilesReplace, OnAVolumeWhoseTopFolderIsNotTheUsersTheOldFileGoesToTheHomeTrash) {
   const std::string volume = home_.Path("vol");
   ASSERT_EQ(mkdir(volume.c_str(), 0755), 0);
   if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
   // The Trash the user's process would use there: named by its real user id.
   const std::string theirs = volume + "/.Trash-" + std::to_string(getuid());
-  for (const bool trashThere : {false, true}) {
-    SCOPED_TRACE(trashThere ? "the administrator's Trash on the volume" : "no Trash there");
+  enum TrashThere { kNone, kAdministrators, kFilesReadOnly };
+  for (const TrashThere there : {kNone, kAdministrators, kFilesReadOnly}) {
+    SCOPED_TRACE(there == kNone             ? "no Trash there"
+                 : there == kAdministrators ? "the administrator's Trash on the volume"
+                                            : "the user's Trash there, its files read-only");
+    const bool trashThere = there != kNone;
     if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m,mode=0755") != 0)
       GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
     sp_testing::ResetFiles();  // the volumes are looked at again
@@ -131,6 +137,12 @@ TEST_F(FilesReplace, OnAVolumeWhoseTopFolderIsNotTheUsersTheOldFileGoesToTheHome
     ASSERT_EQ(std::system(
                   ("chown -R " + user + " '" + docs + "' '" + home_.Path(".local") + "'").c_str()),
               0);
+    if (there == kFilesReadOnly) {
+      ASSERT_EQ(std::system(
+                    ("chown -R " + user + " '" + theirs + "' && chmod 0555 '" + theirs + "/files'")
+                        .c_str()),
+                0);
+    }
     ASSERT_EQ(chmod(home_.Home().c_str(), 0711), 0);
     const FSRef old = files_test::RefAt(home_, "vol/docs/song.txt");
     const FSRef replacement = files_test::RefAt(home_, "vol/docs/song.tmp");
@@ -173,6 +185,41 @@ TEST_F(FilesReplace, ACopyInTheTrashReachesTheDiskBeforeTheOldNameGoes) {
   }
   const std::size_t after = at("sync " + docs_.path);
   EXPECT_TRUE(after > rename && after < journal.size()) << "the folder after the rename";
+}
+
+// Killed just after the old file got its second name in the Trash, as the info file is
+// written (a file size limit ends the process there, as SIGXFSZ does), the Trash holds the
+// item under an empty info file. The item's record knew the old file before the link, so at
+// the next start both go by their records however long ago those were written, and the old
+// file keeps its name and contents.
+TEST_F(FilesReplace, AKillJustAfterTheLinkLeavesNothingInTheTrashAtTheNextStart) {
+  Prepare();
+  ASSERT_EQ(fs::EnsureTrashFolders(trash_), noErr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The step after both records are written is the link: from then on no file may grow.
+    fs::SetFileStepHook([] {
+      if (test_support::TrashEntries(fs::TemporariesFolder(), "") != 2) return;
+      const rlimit none{0, 0};
+      setrlimit(RLIMIT_FSIZE, &none);
+    });
+    _exit(Replace() == noErr ? 2 : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  ASSERT_EQ(ReadHostFile(trash_ + "/files/song.txt"), kOld) << "linked before the kill";
+  ASSERT_EQ(ReadHostFile(trash_ + "/info/song.txt.trashinfo"), "") << "listing nothing";
+  for (const auto& entry : std::filesystem::directory_iterator(fs::TemporariesFolder())) {
+    const struct timespec earlier[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, entry.path().c_str(), earlier, 0), 0);
+  }
+  EXPECT_EQ(fs::RemoveLeftoverTemporaries(), 2);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "files"), 0);
+  EXPECT_EQ(test_support::TrashEntries(trash_, "info"), 0);
+  EXPECT_EQ(ReadHostFile(Doc("song.txt")), kOld);
+  EXPECT_EQ(ReadHostFile(Doc("song.tmp")), kNew);
 }
 
 // The last step fails (the old name is a mount point, which no rename replaces): both files
@@ -250,7 +297,8 @@ TEST_F(FilesReplace, AnItemOfTheNameInTheTrashIsLeftAlone) {
 // a file that merely has a recorded name, a live process's file and a record of a folder that
 // is away stay. In a Trash, an empty info file goes, and an item only by its own record, while
 // its info file is empty or missing (never another's item of the name); a Trash entry made
-// just after its record, which a kill kept from learning it, goes too.
+// just after its record, which a kill kept from learning it, goes too. A record of a Trash
+// entry that names a file outside a Trash removes nothing, whether it knows that file or not.
 TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
   sp_testing::HomeScope home;
   const files_test::Folder docs = files_test::DocumentsFolder(home);
@@ -286,6 +334,10 @@ TEST(FilesTemporaries, OnlyTheRecordedFilesOfEndedProcessesGo) {
       {info + "d.trashinfo", infoFile, kUnlearnt, false, "an info file made just after its record"},
       {files + "e", item, kUnlearnt, false, "a copy made just after its record"},
       {info + "f.trashinfo", infoFile, kNever, true, "an info file made long after the record"},
+      {d + "c.wav", item, kUnlearnt, true, "a user's file that a record of a Trash item names"},
+      {d + "g.wav", item, kLearnt, true, "the very file, but outside any Trash"},
+      {d + "h.trashinfo", infoFile, kUnlearnt, true, "an empty file named like an info file"},
+      {d + "i.trashinfo", infoFile, kLearnt, true, "the very file, but in no Trash's info"},
   };
   const pid_t child = fork();
   ASSERT_GE(child, 0);

@@ -10,7 +10,8 @@
 // what else is known of it (detail/Identity.h). The record is written whole and synced before
 // the file is made, and the identity is written into it in place once the file exists, with
 // no change to a folder in between, so that a kill leaves either a record without a file or a
-// record that knows its file.
+// record that knows its file. A record of a Trash entry removes only what lies where such an
+// entry lies: at the top of a Trash's "files" folder, or in its "info" folder.
 //
 // A leftover is removed only while it is still the very file recorded and no live process
 // records the same path; a record that never learnt its file removes nothing, except an empty
