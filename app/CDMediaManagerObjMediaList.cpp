@@ -404,6 +404,20 @@ std::string FileKey(short vRefNum, SInt32 dirID, const std::string& name) {
   return std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":" + name;
 }
 
+// The name the add dialog and drops give the file: its FSSpec's. A name too long for a
+// classic call has a stand-in of each call's length (the list keeps the shorter one), and a
+// listed file is known by one name, so that the dialog hides it and nothing lists it twice.
+// Other names are the same in both (only a stand-in holds '#' where the name has none).
+std::string SpecNameOf(short vRefNum, SInt32 dirID, const std::string& name) {
+  Str255 pascal;
+  FSSpec spec;
+  if (name.find('#') == std::string::npos || !Sp_CopyCStringToPascalName(name.c_str(), pascal) ||
+      FSMakeFSSpec(vRefNum, dirID, pascal, &spec) != noErr) {
+    return name;
+  }
+  return std::string(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
+}
+
 }  // namespace
 
 void cCDR_MediaManager::NoteListedFiles() {
@@ -422,6 +436,7 @@ bool cCDR_MediaManager::MakeItemFromMediaListRecord(const sCDR_MediaListRecord& 
   SInt32 dirID = 0;
   std::string name, longName;
   if (!FindMediaListFile(record, version200, vRefNum, dirID, name, longName)) return false;
+  name = SpecNameOf(vRefNum, dirID, name);
   // A file the list names twice, or that is listed already, is made once.
   if (!listedFiles_.insert(FileKey(vRefNum, dirID, name)).second) return false;
   sSpMusicFileInfo info;

@@ -577,6 +577,44 @@ TEST_F(FileFlow, TheAddDialogShowsUnlistedFilesAndReportsWhatWasNotAdded) {
   }
 }
 
+// A listed file whose name needs a stand-in (240 bytes, more than a call carries) is hidden by
+// the add dialog as other listed files are, and a drop does not list it twice, also once the
+// saved list has brought it back (which keeps the stand-in of a classic call's length).
+TEST_F(FileFlow, AListedFileWithAStandInNameIsNeitherOfferedNorAddedAgain) {
+  const std::string longName = std::string(236, 'a') + ".aif";
+  MakeSoundFile(longName, 1);
+  MakeSoundFile("short.aif", 1);
+  auto addButton = [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); };
+  {
+    sp_testing::ResponderScope responder;
+    Respond(sp_testing::NavChoose({longName}, home_.Home()));
+    Run({
+        Do("add the file of the long name", addButton),
+        WaitFor("its row", [] { return Rows() == 1 && !M()->IsAddRunning(); }),
+        Quit(),
+    });
+    EndRun();
+  }
+  std::vector<std::string> offered;
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavLook([&offered](WindowRef) { offered = sp_testing::NavListedNames(); }));
+  Respond(sp_testing::NavCancel());
+  Run({
+      WaitFor("the file back from the saved list", [] { return Rows() == 1; }),
+      Do("open the dialog", addButton),
+      WaitFor("the dialog's end", [] { return sp_testing::PendingAnswerCount() == 0; }),
+      Do("drop the file",
+         [this, longName] {
+           sp_testing::DropFiles({home_.Path(longName)}, {CellPoint(1, kCDR_NameColumn)});
+           EXPECT_EQ(Rows(), 1);
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(std::count(offered.begin(), offered.end(), longName), 0) << "hidden as it is listed";
+  EXPECT_EQ(std::count(offered.begin(), offered.end(), "short.aif"), 1);
+  EXPECT_EQ(Listed().size(), 1u);
+}
+
 // A sound file whose header claims a rate no sound has (5x10^8 Hz in 48 bytes) is added like a
 // file that is no sound: reported as not recognised, never listed.
 TEST_F(FileFlow, AFileClaimingARateNoSoundHasIsReportedAsNoSound) {
