@@ -355,8 +355,6 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
   dirID = record.dirID;
   name = record.classicName;
   longName = record.longName;
-  // a. where it was, by its classic name.
-  if (!name.empty() && Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) return true;
   auto takeLongName = [&]() {
     char text[512] = "";
     if (Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum, dirID, name.c_str(), text, sizeof text) ==
@@ -364,6 +362,13 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
       longName = text;
     }
   };
+  // a. where it was, by its classic name. A long name that the classic name does not hold
+  // whole is taken from the file, shown as names are shown now: the list keeps it as it was
+  // shown when the list was written.
+  if (!name.empty() && Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) {
+    if (longName != name) takeLongName();
+    return true;
+  }
   // b. by its file id on that volume (renamed or moved).
   char found[64] = "";
   if (record.fileID != 0 &&

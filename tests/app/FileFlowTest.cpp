@@ -232,9 +232,12 @@ TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
 
 // A listed file is found where it was, by its file id when renamed, by its long name when its
 // classic name no longer leads to it, and by its full path when its volume and folder numbers
-// do not; a file found nowhere is left out without a word.
+// do not; a file found nowhere is left out without a word. A file found where it was under a
+// stand-in shows its name as names are shown now, not as the list kept it.
 TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
   const Spot here = SpotOf(MakeSoundFile("here.aif", 1));
+  sCDR_MediaListRecord accented = RecordOf(SpotOf(MakeSoundFile("Caf\xC3\xA9.aif", 1)));
+  accented.longName = "Caf\x85\x7E.aif";  // U+2778 where the letter was
   const Spot before = SpotOf(MakeSoundFile("before.aif", 1));
   ASSERT_EQ(rename(home_.Path("before.aif").c_str(), home_.Path("renamed.aif").c_str()), 0);
   const Spot byLong = SpotOf(MakeSoundFile("by long name.aif", 1));
@@ -253,14 +256,15 @@ TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
   missing.classicName = missing.longName = "missing.aif";
   missing.fileID = 0;
   missing.fullPath += "-missing";
-  WritePrefList(ListBytes({RecordOf(here), renamed, missing, longName, path}));
+  WritePrefList(ListBytes({RecordOf(here), renamed, missing, longName, path, accented}));
   sp_testing::ResponderScope responder;  // nothing may be asked
   Run({
-      WaitFor("the files", [] { return Rows() == 4; }),
+      WaitFor("the files", [] { return Rows() == 5; }),
       Do("look",
          [] {
-           EXPECT_EQ(Names(), (std::vector<std::string>{"here.aif", "renamed.aif",
-                                                        "by long name.aif", "by path.aif"}));
+           EXPECT_EQ(Names(),
+                     (std::vector<std::string>{"here.aif", "renamed.aif", "by long name.aif",
+                                               "by path.aif", "Cafe.aif"}));
          }),
       Quit(),
   });
