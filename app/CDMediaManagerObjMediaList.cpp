@@ -355,8 +355,6 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
   dirID = record.dirID;
   name = record.classicName;
   longName = record.longName;
-  // a. where it was, by its classic name.
-  if (!name.empty() && Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) return true;
   auto takeLongName = [&]() {
     char text[512] = "";
     if (Sp_GetOSXUnicodeFileNameChangedFileName(vRefNum, dirID, name.c_str(), text, sizeof text) ==
@@ -364,6 +362,13 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
       longName = text;
     }
   };
+  // a. where it was, by its classic name. A long name that the classic name does not hold
+  // whole is taken from the file, shown as names are shown now: the list keeps it as it was
+  // shown when the list was written.
+  if (!name.empty() && Sp_ExsitTargetFile(vRefNum, dirID, name.c_str()) != 0) {
+    if (longName != name) takeLongName();
+    return true;
+  }
   // b. by its file id on that volume (renamed or moved).
   char found[64] = "";
   if (record.fileID != 0 &&
@@ -404,6 +409,20 @@ std::string FileKey(short vRefNum, SInt32 dirID, const std::string& name) {
   return std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":" + name;
 }
 
+// The name the add dialog and drops give the file: its FSSpec's. A name too long for a
+// classic call has a stand-in of each call's length (the list keeps the shorter one), and a
+// listed file is known by one name, so that the dialog hides it and nothing lists it twice.
+// Other names are the same in both (only a stand-in holds '#' where the name has none).
+std::string SpecNameOf(short vRefNum, SInt32 dirID, const std::string& name) {
+  Str255 pascal;
+  FSSpec spec;
+  if (name.find('#') == std::string::npos || !Sp_CopyCStringToPascalName(name.c_str(), pascal) ||
+      FSMakeFSSpec(vRefNum, dirID, pascal, &spec) != noErr) {
+    return name;
+  }
+  return std::string(reinterpret_cast<const char*>(spec.name + 1), spec.name[0]);
+}
+
 }  // namespace
 
 void cCDR_MediaManager::NoteListedFiles() {
@@ -422,6 +441,7 @@ bool cCDR_MediaManager::MakeItemFromMediaListRecord(const sCDR_MediaListRecord& 
   SInt32 dirID = 0;
   std::string name, longName;
   if (!FindMediaListFile(record, version200, vRefNum, dirID, name, longName)) return false;
+  name = SpecNameOf(vRefNum, dirID, name);
   // A file the list names twice, or that is listed already, is made once.
   if (!listedFiles_.insert(FileKey(vRefNum, dirID, name)).second) return false;
   sSpMusicFileInfo info;

@@ -171,7 +171,7 @@ cSpCDR_MediaMgrObj::ScanResult cSpCDR_MediaMgrObj::ScanAudioVolume(const VolumeV
   }
   toc.SetupTrackInfo(list);
   char volumeName[kSpCDVolumeNameSize] = {};
-  Sp_UnicodeToCString(name.unicode, name.length, volumeName, sizeof volumeName, nullptr);
+  Sp_UnicodeNameToCString(name.unicode, name.length, volumeName, sizeof volumeName);
 
   cSp_CDRomMediaDataObj* cd = SerchCDROMItemForOSX(v.vRefNum);
   if (cd == nullptr) {

@@ -443,7 +443,7 @@ OSErr Sp_GetOSXUnicodeFileNameChangedFileName(short vRefNum, SInt32 dirID, const
   HFSUniStr255 unicodeName;
   err = FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, &unicodeName, nullptr, nullptr);
   if (err != noErr) return err;
-  if (!Sp_UnicodeToCString(unicodeName.unicode, unicodeName.length, out, outSize, nullptr)) {
+  if (!Sp_UnicodeNameToCString(unicodeName.unicode, unicodeName.length, out, outSize)) {
     return paramErr;
   }
   return noErr;

@@ -86,7 +86,8 @@ OSErr Sp_GetFileNameFromFileId(short vRefNum, SInt32 fileID, SInt32& parentDirID
 // Splits a full path into its volume, the directory id of its folder and its name (each
 // output optional, filled in that order; the first failure is returned).
 OSErr Sp_GetFileInfoFromFullPathName(const char* path, short* vRefNum, SInt32* dirID, char* name);
-// The item's long name as MacJapanese text of at most outSize bytes with the terminator.
+// The item's long name as the program shows it (Sp_UnicodeNameToCString), at most outSize
+// bytes with the terminator.
 OSErr Sp_GetOSXUnicodeFileNameChangedFileName(short vRefNum, SInt32 dirID, const char* classicName,
                                               char* out, SInt32 outSize);
 

@@ -512,8 +512,8 @@ OSErr Sp_SerchFolderItemInDirIdForMacOSX(const FSRef* folder, const char* /*fold
       item->SetupFSCatalogInfo(&infos[i]);
       item->SetupFileInfoFromSetupedFSCatalogInfo();
       item->SetupItemName(specs[i].vRefNum, specs[i].parID, classicName);
-      if (Sp_UnicodeToCString(names[i].unicode, names[i].length, longName, kLongNameBufferSize,
-                              nullptr)) {
+      if (Sp_UnicodeNameToCString(names[i].unicode, names[i].length, longName,
+                                  kLongNameBufferSize)) {
         item->SetupChangedFromUnicodeFileName(longName);
       }
       item->SetupDirectoryFlag(isFolder ? 1 : 0);

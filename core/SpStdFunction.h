@@ -72,6 +72,14 @@ Boolean Sp_GetCStringFromCFString(CFStringRef str, char* buffer, SInt32 bufferSi
 // encoding is stored only when the result is true and the text is not empty.
 Boolean Sp_UnicodeToCString(const UniChar* characters, SInt32 count, char* buffer,
                             SInt32 bufferSize, CFStringEncoding* encodingOut);
+// The name of a file, folder or volume (UTF-16, as the catalogue gives it) as the program's
+// text shows it, zero-terminated: MacJapanese, where a Latin letter MacJapanese lacks is its
+// plain letter ("Caf\u00E9" and "Cafe\u0301" both read "Cafe") and any other character it
+// lacks is '?'. Every name the program shows or makes a name from takes this road, never the
+// bytes of another Japanese encoding (which MacJapanese reads as other characters). False,
+// leaving the buffer empty, when the text and its terminator do not fit in bufferSize.
+Boolean Sp_UnicodeNameToCString(const UniChar* characters, SInt32 count, char* buffer,
+                                SInt32 bufferSize);
 // The text converted from the source to the target encoding (unconvertible characters become
 // lossByte, 0 for none) in a new block followed by padCount zero bytes (and four more of
 // slack). *lengthOut gets the converted bytes plus padCount, *charactersOut the characters

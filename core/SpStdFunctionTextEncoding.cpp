@@ -1,6 +1,7 @@
 // The framework's text helpers across encodings: CFStrings, UTF-16, the Text Encoding
 // Converter, the bundle's string tables and 'STR#' resources.
 #include <cstring>
+#include <string>
 
 #include "CFBundle.h"
 #include "CFString.h"
@@ -8,6 +9,7 @@
 #include "Resources.h"
 #include "SpErrorInfoSystem.h"
 #include "SpStdFunction.h"
+#include "SpTextCodec.h"
 #include "TextEncodingConverter.h"
 
 namespace {
@@ -95,6 +97,23 @@ Boolean Sp_UnicodeToCString(const UniChar* characters, SInt32 count, char* buffe
   CFRelease(str);
   if (result && buffer[0] != '\0' && encodingOut != nullptr) *encodingOut = used;
   return result;
+}
+
+Boolean Sp_UnicodeNameToCString(const UniChar* characters, SInt32 count, char* buffer,
+                                SInt32 bufferSize) {
+  if (characters == nullptr || buffer == nullptr) {
+    return SpReportFailure(kSource, "Sp_UnicodeNameToCString", 1, kSpMsgNullArgument,
+                           Boolean(false));
+  }
+  if (bufferSize < 1) return false;
+  buffer[0] = '\0';
+  if (count < 0) return false;
+  const std::string text = sp::text::UTF16ToMacJapaneseNearest(
+      reinterpret_cast<const char16_t*>(characters), std::size_t(count));
+  if (text.size() >= std::size_t(bufferSize)) return false;
+  std::memcpy(buffer, text.data(), text.size());
+  buffer[text.size()] = '\0';
+  return true;
 }
 
 Boolean Sp_CStringToEncodingString(const char* text, CFStringEncoding sourceEncoding,

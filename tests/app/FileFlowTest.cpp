@@ -241,9 +241,12 @@ TEST_F(FileFlow, AddedFilesComeBackAfterARestartFromEitherVersion) {
 
 // A listed file is found where it was, by its file id when renamed, by its long name when its
 // classic name no longer leads to it, and by its full path when its volume and folder numbers
-// do not; a file found nowhere is left out without a word.
+// do not; a file found nowhere is left out without a word. A file found where it was under a
+// stand-in shows its name as names are shown now, not as the list kept it.
 TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
   const Spot here = SpotOf(MakeSoundFile("here.aif", 1));
+  sCDR_MediaListRecord accented = RecordOf(SpotOf(MakeSoundFile("Caf\xC3\xA9.aif", 1)));
+  accented.longName = "Caf\x85\x7E.aif";  // U+2778 where the letter was
   const Spot before = SpotOf(MakeSoundFile("before.aif", 1));
   ASSERT_EQ(rename(home_.Path("before.aif").c_str(), home_.Path("renamed.aif").c_str()), 0);
   const Spot byLong = SpotOf(MakeSoundFile("by long name.aif", 1));
@@ -262,14 +265,15 @@ TEST_F(FileFlow, ListedFilesAreFoundAgainByEachOfTheirFourWays) {
   missing.classicName = missing.longName = "missing.aif";
   missing.fileID = 0;
   missing.fullPath += "-missing";
-  WritePrefList(ListBytes({RecordOf(here), renamed, missing, longName, path}));
+  WritePrefList(ListBytes({RecordOf(here), renamed, missing, longName, path, accented}));
   sp_testing::ResponderScope responder;  // nothing may be asked
   Run({
-      WaitFor("the files", [] { return Rows() == 4; }),
+      WaitFor("the files", [] { return Rows() == 5; }),
       Do("look",
          [] {
-           EXPECT_EQ(Names(), (std::vector<std::string>{"here.aif", "renamed.aif",
-                                                        "by long name.aif", "by path.aif"}));
+           EXPECT_EQ(Names(),
+                     (std::vector<std::string>{"here.aif", "renamed.aif", "by long name.aif",
+                                               "by path.aif", "Cafe.aif"}));
          }),
       Quit(),
   });
@@ -584,6 +588,44 @@ TEST_F(FileFlow, TheAddDialogShowsUnlistedFilesAndReportsWhatWasNotAdded) {
     EndRun();
     unlink(PrefList().c_str());
   }
+}
+
+// A listed file whose name needs a stand-in (240 bytes, more than a call carries) is hidden by
+// the add dialog as other listed files are, and a drop does not list it twice, also once the
+// saved list has brought it back (which keeps the stand-in of a classic call's length).
+TEST_F(FileFlow, AListedFileWithAStandInNameIsNeitherOfferedNorAddedAgain) {
+  const std::string longName = std::string(236, 'a') + ".aif";
+  MakeSoundFile(longName, 1);
+  MakeSoundFile("short.aif", 1);
+  auto addButton = [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); };
+  {
+    sp_testing::ResponderScope responder;
+    Respond(sp_testing::NavChoose({longName}, home_.Home()));
+    Run({
+        Do("add the file of the long name", addButton),
+        WaitFor("its row", [] { return Rows() == 1 && !M()->IsAddRunning(); }),
+        Quit(),
+    });
+    EndRun();
+  }
+  std::vector<std::string> offered;
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavLook([&offered](WindowRef) { offered = sp_testing::NavListedNames(); }));
+  Respond(sp_testing::NavCancel());
+  Run({
+      WaitFor("the file back from the saved list", [] { return Rows() == 1; }),
+      Do("open the dialog", addButton),
+      WaitFor("the dialog's end", [] { return sp_testing::PendingAnswerCount() == 0; }),
+      Do("drop the file",
+         [this, longName] {
+           sp_testing::DropFiles({home_.Path(longName)}, {CellPoint(1, kCDR_NameColumn)});
+           EXPECT_EQ(Rows(), 1);
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(std::count(offered.begin(), offered.end(), longName), 0) << "hidden as it is listed";
+  EXPECT_EQ(std::count(offered.begin(), offered.end(), "short.aif"), 1);
+  EXPECT_EQ(Listed().size(), 1u);
 }
 
 // A sound file whose header claims a rate no sound has (5x10^8 Hz in 48 bytes) is added like a

@@ -9,10 +9,13 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "CDMediaMgrFileName.h"
+#include "CDObjectSource.h"
+#include "Clock.h"
+#include "LatinLetters.h"
+#include "Navigation.h"
 #include "SaveFixture.h"
 #include "SaveTestSupport.h"
-#include "Clock.h"
-#include "Navigation.h"
 #include "SpCDREngineAlert.h"
 #include "SpCDROMProgram.h"
 #include "SpCDRomManager.h"
@@ -20,14 +23,14 @@
 #include "SpPreferenceStockObject.h"
 #include "SpProgressBarWinObject.h"
 #include "SpStringView.h"
+#include "SpTextCodec.h"
+#include "TestDrags.h"
 #include "TestEvents.h"
+#include "TestMenus.h"
+#include "TestNavigation.h"
 #include "TestQuickTime.h"
 #include "TestResponder.h"
-#include "TestNavigation.h"
 #include "TestWindows.h"
-#include "TestMenus.h"
-#include "CDMediaMgrFileName.h"
-#include "CDObjectSource.h"
 
 namespace app_test {
 namespace {
@@ -812,6 +815,85 @@ TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
              }),
       },
       {"Day Trip", "Dawn.aiff", "Noon.aifc", "Dusk"});
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// Names with every Latin letter MacJapanese lacks, composed and decomposed, added through the
+// dialog and dropped: the list, the progress window, the existing-name question and the saved
+// files' names on disk show each as its plain letter.
+TEST_F(SaveFlow, LettersMacJapaneseLacksAreTheirPlainLettersFromTheListToTheSavedNames) {
+  const auto& letters = sp_testing::LatinLettersMacJapaneseLacks();
+  ASSERT_FALSE(letters.empty());
+  // Four names of composed letters and four of decomposed ones (a Linux name holds 255 bytes),
+  // once in a folder the dialog adds from and once in one they are dropped from.
+  const std::string base = MakeSoundFile("base.aif", 1);
+  std::vector<std::string> chosen, dropped, listed, saved;
+  for (const std::string way : {"dialog", "drop"}) {
+    mkdir(home_.Path(way).c_str(), 0700);
+    for (int n = 0; n < 8; ++n) {
+      const std::string prefix = way.substr(0, 2) + char('0' + n) + " ";
+      std::u16string text;
+      std::string plain = prefix;
+      for (std::size_t i = std::size_t(n % 4); i < letters.size(); i += 4) {
+        text += n < 4 ? std::u16string(1, letters[i].composed) : letters[i].decomposed;
+        plain += letters[i].plain;
+      }
+      const std::string name = prefix + sp::text::UTF16ToUTF8(text) + ".aif";
+      ASSERT_EQ(Tool({"cp", base, home_.Path(way + "/" + name)}), "");
+      if (way == "dialog") chosen.push_back(name);
+      if (way == "drop") dropped.push_back(home_.Path(way + "/" + name));
+      listed.push_back(plain + ".aif");
+      saved.push_back(plain + "_1_0.wav");
+    }
+  }
+  // A file of one saved name is there: the question names it, and the file is kept.
+  const std::string taken = saved[5];
+  WriteJunk(Out(taken));
+  std::sort(listed.begin(), listed.end());
+  std::sort(saved.begin(), saved.end());
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose(chosen, home_.Path("dialog")));
+  Run({
+      Do("click the add button", [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); }),
+      WaitFor("the chosen files", [] { return Rows() == 8; }),
+      Do("drop the others",
+         [dropped] {
+           EXPECT_EQ(sp_testing::DropFiles(dropped, {CellPoint(8, kCDR_NameColumn)}), noErr);
+         }),
+      WaitFor("the dropped files", [] { return Rows() == 16; }),
+      Then("select them all",
+           [&] {
+             std::vector<std::string> names = Column(kCDR_NameColumn);
+             std::sort(names.begin(), names.end());
+             EXPECT_EQ(names, listed);
+             Key('a', cmdKey);
+           }),
+      Then("save each of them",
+           [&] {
+             StoreSetup(1.0);
+             ClearExistingNameBox();
+             Respond(SetupAnswer(kWAVE));
+             // The progress window cuts a long name in its middle.
+             Answer a = Answer().Do(
+                 [taken](WindowRef) {
+                   ASSERT_NE(M()->progressTexts[3], nullptr);
+                   const std::string shown = M()->progressTexts[3]->GetString();
+                   EXPECT_EQ(shown.substr(0, 20), taken.substr(0, 20));
+                   EXPECT_EQ(shown.substr(shown.size() - 20), taken.substr(taken.size() - 20));
+                 },
+                 "look at the name in the progress window");
+             Respond(a.ClickItem(8).ClickItem(1));
+             sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+           }),
+      WaitFor("the run ended",
+              [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+      Quit(),
+  });
+  EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+  EXPECT_EQ(ReadAll(Out(taken)), "not a sound file");
+  std::vector<std::string> names = Names(out_);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, saved);
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

@@ -11,6 +11,7 @@
 
 #include "CFString.h"
 #include "ErrorLogCapture.h"
+#include "LatinLetters.h"
 #include "MacMemory.h"
 #include "SpStdFunction.h"
 #include "TestResources.h"
@@ -89,6 +90,42 @@ TEST(StdFunctionTextEncoding, UnicodeToCStringKeepsEncodingOnlyForText) {
   EXPECT_TRUE(Sp_UnicodeToCString(characters, 0, buffer, sizeof buffer, &encoding));
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(encoding, 0xDEADu);
+}
+
+// A name the catalogue gives reads as the program's text: a letter MacJapanese lacks as its
+// plain letter whether the name holds it composed or decomposed, never as the bytes of
+// another Japanese encoding (Shift-JIS X0213 has "\u00E9" at a code MacJapanese reads as
+// U+2778).
+TEST(StdFunctionTextEncoding, NamesShowEveryLatinLetterMacJapaneseLacksAsItsPlainLetter) {
+  const auto& letters = sp_testing::LatinLettersMacJapaneseLacks();
+  ASSERT_EQ(letters.size(), 0x180u - 0xC0u - 2u);
+  auto shown = [](const std::u16string& name) {
+    char buffer[64] = "junk";
+    const std::vector<UniChar> units(name.begin(), name.end());
+    EXPECT_TRUE(Sp_UnicodeNameToCString(units.data(), SInt32(units.size()), buffer, sizeof buffer));
+    return std::string(buffer);
+  };
+  for (const auto& letter : letters) {
+    SCOPED_TRACE(std::to_string(int(letter.composed)));
+    const std::string plain = "Caf" + letter.plain + " test.wav";
+    EXPECT_EQ(shown(u"Caf" + std::u16string(1, letter.composed) + u" test.wav"), plain);
+    EXPECT_EQ(shown(u"Caf" + letter.decomposed + u" test.wav"), plain);
+  }
+  // MacJapanese's own characters stay; what it lacks and no letter becomes '?'.
+  EXPECT_EQ(shown(u"\u00D7\u3042\u4FF1\U0001F3B5.aif"), "\x81\x7E" + kHiraganaA + "??.aif");
+}
+
+// The name and its terminator fit the buffer, or nothing is given.
+TEST(StdFunctionTextEncoding, ANameThatDoesNotFitLeavesTheBufferEmpty) {
+  const UniChar name[] = {'C', 'a', 'f', 0x00E9};
+  char buffer[8] = "junk";
+  EXPECT_TRUE(Sp_UnicodeNameToCString(name, 4, buffer, 5));
+  EXPECT_STREQ(buffer, "Cafe");
+  std::strcpy(buffer, "junk");
+  EXPECT_FALSE(Sp_UnicodeNameToCString(name, 4, buffer, 4));
+  EXPECT_STREQ(buffer, "");
+  EXPECT_FALSE(Sp_UnicodeNameToCString(name, -1, buffer, 4));
+  EXPECT_STREQ(buffer, "");
 }
 
 // ---- Converting to other encodings ---------------------------------------------------------

@@ -250,6 +250,7 @@ TEST(StdFunctionText, NullArgumentsOfTheTextAndNumberHelpersAreLoggedOnce) {
       {"Sp_GetCStringFromCFString", 1,
        [] { Sp_GetCStringFromCFString(nullptr, nullptr, 4, nullptr); }},
       {"Sp_UnicodeToCString", 1, [] { Sp_UnicodeToCString(nullptr, 1, nullptr, 4, nullptr); }},
+      {"Sp_UnicodeNameToCString", 1, [] { Sp_UnicodeNameToCString(nullptr, 1, nullptr, 4); }},
       {"Sp_CStringToEncodingString", 1,
        [] { Sp_CStringToEncodingString("a", 1, 1, 0, 0, nullptr, nullptr, nullptr); }},
   };
