@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "Fnv1a.h"
 #include "internal/FileSteps.h"
 
 namespace sp_platform {
@@ -60,11 +61,9 @@ std::string FirstLineOf(const char* path) {
   return line;
 }
 
-// FNV-1a: a short, stable stand-in for a longer text.
+// A short, stable stand-in for a longer text.
 UInt32 Hash32(const std::string& text) {
-  UInt32 hash = 2166136261u;
-  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
-  return hash;
+  return sp::Fnv1a32(text.data(), text.size());
 }
 
 HostMark ReadThisHost() {
