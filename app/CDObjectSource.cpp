@@ -78,13 +78,24 @@ cSpMenuItem* ItemOf(cSpMenu* menu, SInt32 n) {
 const char kSessionName[] = "mediamanager";
 
 // A second start: the running copy's media window comes to the front, where the note it left
-// says it is, and this copy ends.
-int RaiseRunningCopy(const std::string& note) {
-  if (note.empty() || SpActivateDesktopWindow(note) != noErr) {
-    std::fprintf(stderr,
-                 "The media manager is already running, but its window is not on this display.\n");
+// says it is, and this copy ends. Where it cannot, the person is told so, in an alert on this
+// start's own display too (a start from the desktop's menu has no terminal to show the
+// sentence), and the start ends as one that failed.
+int RaiseRunningCopy(int argc, char** argv, const std::string& note) {
+  if (!note.empty() && SpActivateDesktopWindow(note) == noErr) return 0;
+  std::fprintf(stderr,
+               "The media manager is already running, but its window is not on this display.\n");
+  std::string unused;
+  if (SpOpenDisplay(&argc, argv, kSpDisplayDesktop, &unused) == noErr) {
+    std::string text = SpCDR_MJ(
+        "メディアマネージャはすでに起動していますが、そのウインドウはこのディスプレイにはありま"
+        "せん。");
+    std::vector<char> message(text.begin(), text.end());
+    message.push_back(0);
+    Sp_SayAlertByModal(kSpStdSayDlgStop, message.data(), nullptr, nullptr, nullptr, nullptr);
+    SpCloseDisplay();
   }
-  return 0;
+  return 1;
 }
 
 // Tells later starts where the media window is.
@@ -152,7 +163,7 @@ int CDR_Main(int argc, char** argv) {
   std::string runningCopy;
   OSErr sessionError = noErr;
   const OSErr locked = SpTakeSessionLock(kSessionName, &runningCopy, &sessionError);
-  if (locked == fBsyErr) return RaiseRunningCopy(runningCopy);
+  if (locked == fBsyErr) return RaiseRunningCopy(argc, argv, runningCopy);
   // Guarded by the home's lock alone: a later start of this session cannot find the window.
   if (sessionError != noErr) SpReportFailure(kSource, "CDR_Main", sessionError, kSpMsgFileError);
   if (locked != noErr) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "Fnv1a.h"
 #include "Script.h"
 #include "SpETOTextInternal.h"
 #include "SpETOTextStyle.h"
@@ -116,14 +117,13 @@ bool SameCharacterInfo(const sCharactorInfoStruct& a, const sCharactorInfoStruct
 class cFieldHash {
  public:
   void Add(UInt32 v) {
-    for (int i = 0; i < 4; ++i) {
-      h_ = (h_ ^ ((v >> (8 * i)) & 0xFF)) * 16777619u;
-    }
+    const UInt8 bytes[4] = {UInt8(v), UInt8(v >> 8), UInt8(v >> 16), UInt8(v >> 24)};
+    h_ = sp::Fnv1a32(bytes, sizeof bytes, h_);
   }
   UInt32 Value() const { return h_; }
 
  private:
-  UInt32 h_ = 2166136261u;
+  UInt32 h_ = sp::kFnv1a32Basis;
 };
 
 UInt32 HashStyle(const sTextStyleAttributes& a, const sCharactorInfoStruct& c) {

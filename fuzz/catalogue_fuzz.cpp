@@ -14,6 +14,7 @@
 #include "ByteOrder.h"
 #include "FailureReports.h"
 #include "Files.h"
+#include "Fnv1a.h"
 #include "Folders.h"
 #include "FuzzHome.h"
 #include "TestFiles.h"
@@ -51,8 +52,7 @@ bool WriteJournal(const std::string& file, const uint8_t* body, size_t size) {
   w.BE64(UInt64(st.st_size));
   w.BE64(UInt64(st.st_mtim.tv_sec));
   w.BE32(UInt32(st.st_mtim.tv_nsec));
-  UInt64 check = 14695981039346656037ull;  // FNV-1a
-  for (size_t i = 0; i < size; ++i) check = (check ^ body[i]) * 1099511628211ull;
+  const UInt64 check = sp::Fnv1a64(body, size);
   w.BE32(UInt32(size));
   w.BE64(check);
   w.Bytes(body, size);

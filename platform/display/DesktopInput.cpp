@@ -160,11 +160,32 @@ EventMouseButton ButtonOf(Uint8 sdlButton) {
   }
 }
 
+// The place the X server gave the latest button message (it comes just before SDL's event of
+// the same press or release): a click is taken where it happened, not where SDL last saw the
+// pointer.
+struct ButtonPlace {
+  bool known = false;
+  X11ButtonPlace place;
+};
+
+ButtonPlace& LatestButtonPlace() {
+  static ButtonPlace latest;
+  return latest;
+}
+
 void MouseButton(const SDL_MouseButtonEvent& e) {
   DesktopState& d = Desktop();
   ShownWindow* shown = ShownOfID(e.windowID);
   if (shown == nullptr) return;
-  const Point where = GlobalOf(*shown, e.x, e.y);
+  int x = e.x, y = e.y;
+  ButtonPlace& latest = LatestButtonPlace();
+  if (latest.known && latest.place.pressed == (e.type == SDL_MOUSEBUTTONDOWN) &&
+      latest.place.window == X11WindowID(shown->sdl)) {
+    x = latest.place.x;
+    y = latest.place.y;
+  }
+  latest.known = false;
+  const Point where = GlobalOf(*shown, x, y);
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     const Uint32 doubleClickMillis = GetDblTime() * 1000 / 60;
     const bool again = e.button == d.lastClickButton && d.clickCount > 0 &&
@@ -417,6 +438,7 @@ bool PumpInput() {
         break;
       case SDL_SYSWMEVENT: {
         X11NoteUserTime(e.syswm.msg);
+        LatestButtonPlace().known = X11ButtonPlaceOf(e.syswm.msg, &LatestButtonPlace().place);
         WindowPlaceMessage(e.syswm.msg);
         if (XimEvent(e.syswm.msg, &xim)) TakeXimKeys(xim, pending);
         break;

@@ -285,6 +285,18 @@ unsigned long X11LastUserTime() {
   return gLastUserTime;
 }
 
+bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place) {
+  if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& e = message->msg.x11.event;
+  if (e.type != ButtonPress && e.type != ButtonRelease) return false;
+  if (e.xbutton.button < Button1 || e.xbutton.button > Button3) return false;
+  place->window = e.xbutton.window;
+  place->pressed = e.type == ButtonPress;
+  place->x = e.xbutton.x;
+  place->y = e.xbutton.y;
+  return true;
+}
+
 bool X11Bell(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!InfoOf(window, &info)) return false;

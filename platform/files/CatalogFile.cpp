@@ -34,6 +34,7 @@
 
 #include "ByteOrder.h"
 #include "FailureReports.h"
+#include "Fnv1a.h"
 #include "detail/CatalogRecords.h"
 #include "detail/FilesInternal.h"
 #include "internal/FileSteps.h"
@@ -126,11 +127,8 @@ bool IsSafeRelativePath(const std::string& rel) {
 
 // The digest of a record as the file holds it (the device is not saved).
 UInt64 Digest(const Entry& e) {
-  UInt64 h = 14695981039346656037ull;  // FNV-1a
-  const auto mix = [&h](const void* data, std::size_t n) {
-    const UInt8* bytes = static_cast<const UInt8*>(data);
-    for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-  };
+  UInt64 h = sp::kFnv1a64Basis;
+  const auto mix = [&h](const void* data, std::size_t n) { h = sp::Fnv1a64(data, n, h); };
   mix(&e.parentID, sizeof e.parentID);
   mix(&e.ident.ino, sizeof e.ident.ino);
   mix(&e.ident.type, sizeof e.ident.type);
@@ -268,9 +266,7 @@ void DropRecord(Section& section, UInt32 id) {
 }
 
 UInt64 Checksum(const UInt8* bytes, std::size_t n) {
-  UInt64 h = 14695981039346656037ull;  // FNV-1a
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-  return h;
+  return sp::Fnv1a64(bytes, n);
 }
 
 bool JournalGoesWith(const std::string& data, const CatalogueMark& snapshot) {

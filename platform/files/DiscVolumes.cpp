@@ -27,6 +27,7 @@
 #include "files/internal/DiscTracks.h"
 #include "files/internal/TestHooks.h"
 #include "internal/FileSteps.h"
+#include "internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
@@ -169,14 +170,8 @@ std::string TocPlist(const DiscToc& toc) {
 bool WriteWhole(const std::string& path, const std::string& bytes) {
   const int fd = StepOpen(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += std::size_t(n);
-  }
-  return close(fd) == 0 && done == bytes.size();
+  const bool written = WriteAllBytes(fd, bytes.data(), bytes.size()) == 0;
+  return close(fd) == 0 && written;
 }
 
 // A sparse file of the track's size: its bytes are read from the disc.

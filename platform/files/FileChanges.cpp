@@ -218,17 +218,10 @@ OSErr sp_platform::files::CopyFile(const Location& source, const std::string& ta
       err = OSErrFromErrno(errno);
       break;
     }
-    std::size_t done = 0;
-    while (done < std::size_t(n)) {
-      const ssize_t w = write(out, buffer.data() + done, std::size_t(n) - done);
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        err = OSErrFromErrno(errno, Access::kWrite);
-        break;
-      }
-      done += std::size_t(w);
+    if (const int w = WriteAllBytes(out, buffer.data(), std::size_t(n))) {
+      err = OSErrFromErrno(w, Access::kWrite);
+      break;
     }
-    if (err != noErr) break;
   }
   if (err == noErr) {
     CopyExtendedAttributes(in, out);

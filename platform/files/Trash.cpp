@@ -22,6 +22,7 @@
 #include "detail/Forks.h"
 #include "detail/Temporaries.h"
 #include "internal/FileSteps.h"
+#include "internal/SideFiles.h"
 
 namespace sp_platform {
 namespace files {
@@ -113,17 +114,7 @@ std::string CandidateName(const std::string& name, int attempt) {
 constexpr int kMaxCandidates = 10000;
 
 OSErr WriteAll(int fd, const std::string& text) {
-  const char* p = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return OSErrFromErrno(errno);
-    }
-    p += n;
-    left -= std::size_t(n);
-  }
+  if (const int err = WriteAllBytes(fd, text.data(), text.size())) return OSErrFromErrno(err);
   return fdatasync(fd) != 0 ? OSErrFromErrno(errno) : OSErr(noErr);
 }
 

@@ -19,6 +19,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Fnv1a.h"
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
@@ -474,12 +475,7 @@ void ForgetVolumes() {
 }
 
 UInt32 VolumeKey(const std::string& mountPoint) {
-  UInt32 hash = 2166136261u;
-  for (unsigned char c : mountPoint) {
-    hash ^= c;
-    hash *= 16777619u;
-  }
-  return hash;
+  return sp::Fnv1a32(mountPoint.data(), mountPoint.size());
 }
 
 }  // namespace files

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "Files.h"
+#include "Fnv1a.h"
 #include "files/internal/DiscTracks.h"
 #include "files/internal/FileLocations.h"
 
@@ -38,14 +39,14 @@ class PathSource : public ByteSource {
     out->modifiedNanoseconds = SInt64(st.st_mtim.tv_nsec);
     out->size = UInt64(st.st_size);
     // FNV-1a over the first and the last 4 KiB.
-    UInt64 digest = 14695981039346656037ull;
+    UInt64 digest = sp::kFnv1a64Basis;
     UInt8 bytes[4096];
     const UInt64 size = UInt64(st.st_size);
     const UInt64 last = size > sizeof bytes ? size - sizeof bytes : 0;
     for (const UInt64 at : {UInt64(0), last}) {
       const long n = ReadAt(at, bytes, sizeof bytes);
       if (n < 0) return false;
-      for (long i = 0; i < n; ++i) digest = (digest ^ bytes[i]) * 1099511628211ull;
+      digest = sp::Fnv1a64(bytes, std::size_t(n), digest);
     }
     out->digest = digest;
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Alerts.h"
 #include "ByteOrder.h"
 #include "Dialogs.h"
 #include "MacMemory.h"
@@ -169,14 +170,18 @@ SInt32 Value(DialogRef dialog, SInt16 item) {
   return c != nullptr ? GetControl32BitValue(c) : 0;
 }
 
+void PascalOf(const std::string& text, Str255 p) {
+  p[0] = UInt8(std::min<std::size_t>(text.size(), 255));
+  std::memcpy(p + 1, text.data(), p[0]);
+}
+
 void SetText(DialogRef dialog, SInt16 item, const std::string& text) {
   DialogItemType type = 0;
   Handle h = nullptr;
   Rect box;
   GetDialogItem(dialog, item, &type, &h, &box);
   Str255 p;
-  p[0] = UInt8(std::min<std::size_t>(text.size(), 255));
-  std::memcpy(p + 1, text.data(), p[0]);
+  PascalOf(text, p);
   SetDialogItemText(h, p);
 }
 
@@ -296,6 +301,38 @@ DialogRef MakeDialog(const SoundSettings& s) {
   return dialog;
 }
 
+// Tells, in a caution alert, which field holds a value the settings cannot take and what it
+// may hold.
+void TellBadField(SInt16 item) {
+  static const struct {
+    SInt16 item;
+    const char* message;
+    const char* explanation;
+  } kFields[] = {
+      {kSoundSettingsRate, "「レート（Hz）」の値が正しくありません。",
+       "1 から 65535 までの整数を入れてください。"},
+      {kSoundSettingsSize, "「サイズ（ビット）」の値が正しくありません。",
+       "8、16、24、32 のいずれかを入れてください。"},
+      {kSoundSettingsBitRate, "「ビットレート（kbps）」の値が正しくありません。",
+       "8 から 640 までの整数を入れるか、空けておいてください。"},
+      {kSoundSettingsQuality, "「品質」の値が正しくありません。",
+       "1 から 100 までの整数を入れるか、空けておいてください。"},
+  };
+  for (const auto& field : kFields) {
+    if (field.item != item) continue;
+    Str255 message, explanation;
+    PascalOf(MJ(field.message), message);
+    PascalOf(MJ(field.explanation), explanation);
+    AlertStdAlertParamRec param;
+    std::memset(&param, 0, sizeof param);
+    param.movable = true;
+    param.defaultText = reinterpret_cast<ConstStringPtr>(kAlertDefaultOKText);
+    param.defaultButton = kAlertStdAlertOKButton;
+    SInt16 hit = 0;
+    StandardAlert(kAlertCautionAlert, message, explanation, &param, &hit);
+  }
+}
+
 // The modal loop: the item that ended it (OK or Cancel).
 SInt16 RunDialog(DialogRef dialog, SoundSettings& s) {
   for (;;) {
@@ -309,7 +346,7 @@ SInt16 RunDialog(DialogRef dialog, SoundSettings& s) {
         s = chosen;
         return hit;
       }
-      SysBeep(10);
+      TellBadField(bad);
       SelectDialogItemText(dialog, bad, 0, 32767);
     } else if (hit == kSoundSettingsMono || hit == kSoundSettingsStereo) {
       Choose(dialog, kSoundSettingsMono, 2, hit);

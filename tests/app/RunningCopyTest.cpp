@@ -1,6 +1,7 @@
-// One running copy per session: a start while another process holds the session lock ends at
-// once and touches nothing; a lock left by a killed copy holds nothing back; a process that
-// holds the lock may run the program again; and the lock is never put where others can write.
+// One running copy per session: a start while another process holds the session lock says so
+// (in an alert too), ends at once as failed and touches nothing; a lock left by a killed copy
+// holds nothing back; a process that holds the lock may run the program again; and the lock is
+// never put where others can write.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -16,6 +17,8 @@
 #include "Files.h"
 #include "SessionLock.h"
 #include "SessionLockHolder.h"
+#include "SpCDREngineAlert.h"
+#include "TestResponder.h"
 #include "TestWindows.h"
 
 namespace app_test {
@@ -82,12 +85,19 @@ TEST_F(RunningCopy, AStartWhileAnotherProcessRunsEndsAtOnceTouchingNothing) {
     LockHolder other(c.note);
     ASSERT_TRUE(other.Took());
     const std::set<std::string> before = HomeContents(home_.Home());
+    sp_testing::ResponderScope responder;
+    sp_testing::Respond(sp_testing::Answer::Return());
     testing::internal::CaptureStderr();
     const int result = Run({});
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(result, 0);
+    EXPECT_NE(result, 0) << "a start that did not run failed";
     EXPECT_NE(said.find("already running"), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << "one sentence: " << said;
+    ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u) << "and an alert on this start's display";
+    EXPECT_EQ(
+        sp_testing::ShownSoFar()[0].message,
+        SpCDR_MJ("メディアマネージャはすでに起動していますが、そのウインドウはこのディスプレイ"
+                 "にはありません。"));
     EXPECT_EQ(applicationObj_GlV, nullptr);
     EXPECT_TRUE(sp_testing::WindowList().empty()) << "no window was opened";
     EXPECT_EQ(HomeContents(home_.Home()), before) << "no settings or list file was written";

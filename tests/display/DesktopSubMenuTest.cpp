@@ -128,54 +128,79 @@ TEST_F(SubMenus, ThePointerRestingOnAHierarchicalItemOpensItsSubMenuWhoseItemRun
 
 // While a menu is open the pointer is the program's, as desktop menus hold it: a click on
 // another program's window closes the menu, chooses nothing and never reaches that window.
+// Armed, the script clicks there once a menu shows, noting where that menu stood.
 struct ClickElsewhere {
+  bool armed = false;
   int step = 0;
   Tool tool;
   int sx = 0, sy = 0;
+  Rect opened = {0, 0, 0, 0};
 };
 
 void ClickElsewhereOnceOpen(EventLoopTimerRef, void* refCon) {
   ClickElsewhere& s = *static_cast<ClickElsewhere*>(refCon);
-  if (s.step != 0 || MenusOnScreen().size() != 1) return;
+  if (!s.armed || MenusOnScreen().size() != 1) return;
+  GetWindowBounds(MenusOnScreen()[0], kWindowStructureRgn, &s.opened);
   if (StartTool({"xdotool", "mousemove", "--sync", Str(s.sx), Str(s.sy), "click", "1"}, &s.tool)) {
-    s.step = 1;
+    s.armed = false;
+    ++s.step;
   }
 }
 
 TEST_F(SubMenus, AClickOnAnotherProgramsWindowClosesTheOpenMenuAndStaysWithTheMenu) {
   MenuRef file = NewMenu(200, PStr("File").data());
+  MenuRef setup = NewMenu(201, PStr("Setup").data());
   ASSERT_NE(file, nullptr);
+  ASSERT_NE(setup, nullptr);
   for (const char* text : {"Open", "Save"}) AppendMenuItemText(file, PStr(text).data());
+  AppendMenuItemText(setup, PStr("Speed").data());
   SetMenuItemCommandID(file, 1, SpFourCC("open"));
   InsertMenu(file, 0);
+  InsertMenu(setup, 0);
   DrawMenuBar();
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "メニュー");
   ASSERT_NE(window, nullptr);
   x11::OtherWindow other(700, 450, 200, 150);
   ASSERT_TRUE(PumpUntil([&] { return x11::WindowViewable(other.Id()); }, "the other window"));
   ListenForCommands();
-  int tx = 0, ty = 0;
-  ASSERT_TRUE(TitlePoint(window, file, &tx, &ty));
   ClickElsewhere script;
   ASSERT_TRUE(x11::ScreenPointOf(other.Id(), 100, 75, &script.sx, &script.sy));
   EventLoopTimerRef timer = nullptr;
   InstallEventLoopTimer(GetMainEventLoop(), 0, 0.02, NewEventLoopTimerUPP(ClickElsewhereOnceOpen),
                         &script, &timer);
-  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
-  EXPECT_TRUE(PumpUntil(
-      [&] {
-        return script.step == 1 && ToolFinished(&script.tool) && MenusOnScreen().empty() &&
-               !sp_platform::menus::MenusOpen();
-      },
-      "the menu to close at the click elsewhere"));
+  // Each title in turn: the pointer jumps from the other window straight onto the second title
+  // (no motion the program sees in between), and that click is taken where it happened.
+  Rect opened[2];
+  int step = 0;
+  for (MenuRef menu : {file, setup}) {
+    int tx = 0, ty = 0;
+    ASSERT_TRUE(TitlePoint(window, menu, &tx, &ty));
+    script.armed = true;
+    ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
+    ++step;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+          return script.step == step && ToolFinished(&script.tool) && MenusOnScreen().empty() &&
+                 !sp_platform::menus::MenusOpen();
+        },
+        "the menu to close at the click elsewhere"));
+    opened[step - 1] = script.opened;
+  }
   RemoveEventLoopTimer(timer);
   if (script.tool.pid > 0 && !script.tool.finished) {
     kill(script.tool.pid, SIGKILL);
     ToolFinished(&script.tool);
   }
-  EXPECT_EQ(script.step, 1);
+  EXPECT_EQ(script.step, 2);
   EXPECT_TRUE(commands_.empty()) << "nothing chosen";
-  EXPECT_EQ(other.Presses(), 0) << "the click stayed with the menu";
+  EXPECT_EQ(other.Presses(), 0) << "the clicks stayed with the menus";
+  Rect titles[2] = {};
+  for (const auto& t : sp_platform::menus::BarTitles()) {
+    if (t.menu == file) titles[0] = t.bounds;
+    if (t.menu == setup) titles[1] = t.bounds;
+  }
+  EXPECT_EQ(opened[1].left - opened[0].left, titles[1].left - titles[0].left)
+      << "the second click opened the menu of the title it hit";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ByteOrder.h"
+#include "Fnv1a.h"
 #include "MacMemory.h"
 #include "SpTesting.h"
 
@@ -118,4 +119,28 @@ TEST(ByteOrder, Extended80RoundTripsSampleRatesAndTheWriterPatchesOnlyWhatItWrot
   const UInt8 expected[] = {'F', 'O', 'R', 'M', 1, 2, 3, 4};
   ASSERT_EQ(w.Size(), sizeof expected);
   EXPECT_EQ(std::memcmp(w.Data().data(), expected, sizeof expected), 0);
+}
+
+// The hash's published values, which stored data (checksums of the catalogue's journal, keys
+// of volumes kept in references, machine marks in file names) depends on; a run hashed in
+// pieces gives the hash of the whole.
+TEST(Fnv1a, GivesThePublishedValuesWholeAndInPieces) {
+  const struct {
+    const char* text;
+    UInt32 h32;
+    UInt64 h64;
+  } cases[] = {
+      {"", 0x811c9dc5u, 0xcbf29ce484222325ull},
+      {"a", 0xe40c292cu, 0xaf63dc4c8601ec8cull},
+      {"foobar", 0xbf9cf968u, 0x85944171f73967e8ull},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::size_t n = std::strlen(c.text);
+    EXPECT_EQ(sp::Fnv1a32(c.text, n), c.h32);
+    EXPECT_EQ(sp::Fnv1a64(c.text, n), c.h64);
+    const std::size_t half = n / 2;
+    EXPECT_EQ(sp::Fnv1a32(c.text + half, n - half, sp::Fnv1a32(c.text, half)), c.h32);
+    EXPECT_EQ(sp::Fnv1a64(c.text + half, n - half, sp::Fnv1a64(c.text, half)), c.h64);
+  }
 }

@@ -122,47 +122,61 @@ TEST_F(SoundSettingsTest, ThePersonsChoiceBecomesTheSettingsAndDrivesTheEncoder)
   EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate32khz);
 }
 
-// A rate the dialog cannot take beeps and keeps it open with that field chosen; no
-// compression at 8 bits is 'raw '.
+// The alert that says which field holds a value the dialog cannot take.
+std::string BadFieldMessage(SInt16 field) {
+  const char* name = field == qt::kSoundSettingsRate      ? "レート（Hz）"
+                     : field == qt::kSoundSettingsSize    ? "サイズ（ビット）"
+                     : field == qt::kSoundSettingsBitRate ? "ビットレート（kbps）"
+                                                          : "品質";
+  return SJ(std::string("「") + name + "」の値が正しくありません。");
+}
+
+// A rate the dialog cannot take is named in an alert and keeps the dialog open with that
+// field chosen; no compression at 8 bits is 'raw '.
 TEST_F(SoundSettingsTest, AFieldItCannotTakeKeepsTheDialogOpen) {
-  sp_testing::ResetBeepCount();
   Respond(Answer()
               .ClickItem(CompressorItem(kSoundNotCompressed))
               .SetEditText(qt::kSoundSettingsRate, "44k")
               .ClickItem(qt::kSoundSettingsOK));
+  Respond(Answer::Return());
   Respond(Answer()
               .SetEditText(qt::kSoundSettingsRate, "11025")
               .SetEditText(qt::kSoundSettingsSize, "8")
               .ClickItem(qt::kSoundSettingsOK));
   ASSERT_EQ(SCRequestImageSettings(ci_), noErr);
-  EXPECT_EQ(sp_testing::BeepCount(), 1u);
+  ASSERT_EQ(sp_testing::ShownSoFar().size(), 3u);
+  const sp_testing::Shown& alert = sp_testing::ShownSoFar()[1];
+  EXPECT_EQ(alert.kind, sp_testing::ShownKind::kAlert);
+  EXPECT_EQ(alert.message, BadFieldMessage(qt::kSoundSettingsRate));
+  EXPECT_EQ(alert.explanation, SJ("1 から 65535 までの整数を入れてください。"));
   EXPECT_EQ(Get<OSType>(scSoundCompressionType), k8BitOffsetBinaryFormat);
   EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate11025hz);
   EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 8);
 }
 
 // Each field of the dialog at and just past its limits: a value it takes is the setting; a
-// value it cannot take beeps and keeps the dialog open, and Cancel then leaves the settings as
-// they were.
+// value it cannot take is named in an alert and keeps the dialog open, and Cancel then leaves
+// the settings as they were.
 TEST_F(SoundSettingsTest, FieldsTakeValuesUpToTheirLimitsAndRefuseOnePast) {
   const struct {
     SInt16 field;
     const char* text;
     bool taken;
   } cases[] = {
-      {qt::kSoundSettingsRate, "1", true},       {qt::kSoundSettingsRate, "65535", true},
-      {qt::kSoundSettingsRate, "65536", false},  {qt::kSoundSettingsRate, "0", false},
-      {qt::kSoundSettingsSize, "8", true},       {qt::kSoundSettingsSize, "32", true},
-      {qt::kSoundSettingsSize, "40", false},     {qt::kSoundSettingsSize, "12", false},
-      {qt::kSoundSettingsSize, "0", false},      {qt::kSoundSettingsBitRate, "8", true},
-      {qt::kSoundSettingsBitRate, "640", true},  {qt::kSoundSettingsBitRate, "7", false},
-      {qt::kSoundSettingsBitRate, "641", false}, {qt::kSoundSettingsQuality, "1", true},
-      {qt::kSoundSettingsQuality, "100", true},  {qt::kSoundSettingsQuality, "0", false},
-      {qt::kSoundSettingsQuality, "101", false}, {qt::kSoundSettingsRate, "9999999999", false},
+      {qt::kSoundSettingsRate, "1", true},        {qt::kSoundSettingsRate, "65535", true},
+      {qt::kSoundSettingsRate, "65536", false},   {qt::kSoundSettingsRate, "0", false},
+      {qt::kSoundSettingsSize, "8", true},        {qt::kSoundSettingsSize, "32", true},
+      {qt::kSoundSettingsSize, "40", false},      {qt::kSoundSettingsSize, "12", false},
+      {qt::kSoundSettingsSize, "0", false},       {qt::kSoundSettingsBitRate, "8", true},
+      {qt::kSoundSettingsBitRate, "640", true},   {qt::kSoundSettingsBitRate, "7", false},
+      {qt::kSoundSettingsBitRate, "641", false},  {qt::kSoundSettingsQuality, "1", true},
+      {qt::kSoundSettingsQuality, "100", true},   {qt::kSoundSettingsQuality, "0", false},
+      {qt::kSoundSettingsQuality, "101", false},  {qt::kSoundSettingsRate, "9999999999", false},
+      {qt::kSoundSettingsBitRate, "1 28", false}, {qt::kSoundSettingsQuality, "-5", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.field) + " " + c.text);
-    sp_testing::ResetBeepCount();
+    const std::size_t shownBefore = sp_testing::ShownSoFar().size();
     const UnsignedFixed rateBefore = Get<UnsignedFixed>(scSoundSampleRateType);
     Answer answer;
     answer.ClickItem(CompressorItem(kSoundNotCompressed))
@@ -171,9 +185,16 @@ TEST_F(SoundSettingsTest, FieldsTakeValuesUpToTheirLimitsAndRefuseOnePast) {
         .SetEditText(c.field, c.text)
         .ClickItem(qt::kSoundSettingsOK);
     Respond(answer);
-    if (!c.taken) Respond(Answer::Click(qt::kSoundSettingsCancel));
+    if (!c.taken) {
+      Respond(Answer::Return());
+      Respond(Answer::Click(qt::kSoundSettingsCancel));
+    }
     EXPECT_EQ(SCRequestImageSettings(ci_), c.taken ? noErr : userCanceledErr);
-    EXPECT_EQ(sp_testing::BeepCount(), c.taken ? 0u : 1u);
+    const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
+    ASSERT_EQ(shown.size() - shownBefore, c.taken ? 1u : 3u);
+    if (!c.taken) {
+      EXPECT_EQ(shown[shownBefore + 1].message, BadFieldMessage(c.field));
+    }
     const UnsignedFixed rate = Get<UnsignedFixed>(scSoundSampleRateType);
     if (!c.taken) {
       EXPECT_EQ(rate, rateBefore);

@@ -82,6 +82,17 @@ bool X11SetTitle(SDL_Window* window, const std::string& utf8);
 void X11NoteUserTime(const SDL_SysWMmsg* message);
 // The server's time of the latest input noted; 0 (CurrentTime) before any.
 unsigned long X11LastUserTime();
+// Where a press or release of a button (1 to 3) happened, in its window's pixels, as the X11
+// event stream tells it: SDL puts its button events at the last place it knew of the pointer,
+// which is stale after the pointer jumped in without a motion SDL passed on (SDL drops the
+// motion that comes with entering at the place the crossing already named). False for other
+// messages.
+struct X11ButtonPlace {
+  unsigned long window = 0;
+  bool pressed = false;
+  int x = 0, y = 0;
+};
+bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
 bool X11Bell(SDL_Window* window);
 // Where the pointer is now, in the window's pixels (also outside it), asked of the X server:

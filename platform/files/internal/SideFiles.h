@@ -19,20 +19,10 @@
 #include <vector>
 
 #include "MacTypes.h"
+#include "internal/HostMark.h"
 
 namespace sp_platform {
 namespace files {
-
-// This machine (a hash of its machine id and host name) and its current boot (a hash of the
-// kernel's boot id; 0 when there is none), as names and records of the files a process
-// leaves carry them.
-struct HostMark {
-  UInt32 host = 0;
-  UInt32 boot = 0;
-};
-const HostMark& ThisHost();
-// The same as sixteen hexadecimal digits, as tags end.
-std::string HostMarkText();
 
 // A tag that no other running process puts in a name: this process's id, a count of the tags
 // it gave and this machine's mark.
