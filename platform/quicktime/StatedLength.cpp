@@ -396,6 +396,7 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
   if (countFrames <= 0) return dropped;
   const SInt64 last = countFrames * spf;
   const SInt64 first = last - endPad + 529;
+  if (first == 0) return dropped;  // FFmpeg takes a point of 0 for none
   // The window is at most 4,095 frames wide: a few packets.
   for (SInt64 i = std::max<SInt64>(0, first / spf); i < packets && i * spf < last; ++i) {
     const SInt64 begin = i * spf, end = begin + spf;

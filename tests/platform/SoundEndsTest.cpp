@@ -22,6 +22,17 @@ Data Cut(Data a, std::size_t percent) {
   return a;
 }
 
+// Bytes of no pattern, the same every run.
+Data Noise(std::size_t n) {
+  Data b(n);
+  UInt32 seed = 61;
+  for (UInt8& x : b) {
+    seed = seed * 1103515245u + 12345u;
+    x = UInt8(seed >> 23);
+  }
+  return b;
+}
+
 Data Text(std::size_t n) {
   Data b;
   while (b.size() < n) {
@@ -180,9 +191,11 @@ TEST_F(SoundEndsTest, BytesAfterTheLastFrameEndTheSound) {
       {"ape-lyrics-v1.mp3", Joined(Joined(Joined(mp3, apeTag), lyrics), id3v1), true},
       {"zeros.mp3", Joined(mp3, Data(65536, 0)), true},
       {"text.mp3", Joined(mp3, Text(65536)), true},
+      {"noise.mp3", Joined(mp3, Noise(65536)), true},
       {"v1.flac", Joined(flac, id3v1), true},
       {"zeros.flac", Joined(flac, Data(65536, 0)), true},
       {"text.flac", Joined(flac, Text(65536)), true},
+      {"noise.flac", Joined(flac, Noise(65536)), true},
   };
   for (const auto& f : files) ExpectFfmpegsLength(f.name, f.bytes, f.stated);
 }
