@@ -66,6 +66,15 @@ UInt64 SkipId3v2(Window& w, UInt64 at) {
   return at;
 }
 
+// Where an ID3v1 tag at the end of the file begins (the file's end when there is none), the
+// sound starting at `start`.
+UInt64 BeforeId3v1(Window& w, UInt64 start) {
+  const UInt64 size = w.Size();
+  if (size - start < 128) return size;
+  const UInt8* tag = w.At(size - 128, 3);
+  return tag != nullptr && std::memcmp(tag, "TAG", 3) == 0 ? size - 128 : size;
+}
+
 // ---- FLAC ------------------------------------------------------------------------------------
 
 struct FlacInfo {
@@ -214,11 +223,7 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
   if (info.total == 0 || info.minBlock < 16 || info.maxBlock < info.minBlock) return false;
   // An ID3v1 tag after the last frame is no sound (FFmpeg hands it to the decoder with the
   // last frame, which passes over it).
-  UInt64 size = w.Size();
-  if (size - at >= 128 + 6) {
-    const UInt8* tag = w.At(size - 128, 3);
-    if (tag != nullptr && std::memcmp(tag, "TAG", 3) == 0) size -= 128;
-  }
+  const UInt64 size = BeforeId3v1(w, at);
   // The last frame, looked for backwards from the sound's end, must be whole and end the
   // stream where STREAMINFO says: a header that says more or fewer frames is not taken, nor
   // a file cut short or damaged at its end.
@@ -323,11 +328,7 @@ bool StreamFrameAt(Window& w, UInt64 at, UInt64 end, const MpegHeader& stream, M
 // Where the sound of an MPEG audio file ends: before the tags that may follow it (ID3v1, then
 // APE and Lyrics3 tags, in any order), which FFmpeg does not decode.
 UInt64 MpegSoundEnd(Window& w, UInt64 start) {
-  UInt64 end = w.Size();
-  if (end - start >= 128) {
-    const UInt8* t = w.At(end - 128, 3);
-    if (t != nullptr && std::memcmp(t, "TAG", 3) == 0) end -= 128;
-  }
+  UInt64 end = BeforeId3v1(w, start);
   for (int tags = 0; tags < 8; ++tags) {
     const UInt8* ape = end - start >= 32 ? w.At(end - 32, 32) : nullptr;
     if (ape != nullptr && std::memcmp(ape, "APETAGEX", 8) == 0) {
