@@ -3,6 +3,7 @@
 #include "quicktime/detail/Atoms.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "ByteOrder.h"
 #include "Sound.h"
@@ -248,11 +249,13 @@ bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>&
 
 std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params) {
   sp::ByteWriter w;
-  w.BE32(0);  // version and flags
+  const bool padded = params.paddingFrames >= 0;
+  w.BE32(padded ? 0x01000000u : 0u);  // version and flags
   w.BE32(params.rate);
   w.BE32(params.blockAlign);
   w.BE32(params.primingFrames);
   w.BE64(params.presentedFrames);
+  if (padded) w.BE32(UInt32(std::min<SInt64>(params.paddingFrames, UINT32_MAX)));
   return MakeAtom(kStreamParamsAtomType, w.Data());
 }
 
@@ -292,14 +295,16 @@ bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionPa
       case kCodecSetupAtomType:
         out.codecConfig.assign(data, data + a.dataSize);
         break;
-      case kStreamParamsAtomType:
-        r.Skip(4);
+      case kStreamParamsAtomType: {
+        const UInt32 version = r.BE32() >> 24;
         out.stream.rate = r.BE32();
         out.stream.blockAlign = r.BE32();
         out.stream.primingFrames = r.BE32();
         out.stream.presentedFrames = r.BE64();
+        if (version >= 1) out.stream.paddingFrames = r.BE32();
         out.hasStreamParams = r.Ok();
         break;
+      }
       case kEncoderSettingsAtomType:
         r.Skip(4);
         out.encoder.bitRate = r.BE32();

@@ -32,11 +32,13 @@ class PathSource : public ByteSource {
   UInt64 Size() override { return size_; }
   bool Identity(FileIdentity* out) override {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) return false;
+    if (::fstat(fd_, &st) != 0 || UInt64(st.st_size) != size_) return false;
     out->device = UInt64(st.st_dev);
     out->inode = UInt64(st.st_ino);
     out->modifiedSeconds = SInt64(st.st_mtim.tv_sec);
     out->modifiedNanoseconds = SInt64(st.st_mtim.tv_nsec);
+    out->changedSeconds = SInt64(st.st_ctim.tv_sec);
+    out->changedNanoseconds = SInt64(st.st_ctim.tv_nsec);
     out->size = UInt64(st.st_size);
     // FNV-1a over the first and the last 4 KiB.
     UInt64 digest = sp::kFnv1a64Basis;

@@ -594,6 +594,9 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.primingFrames = std::max<SInt64>(0, length.priming);
   media.packetCount = std::max<SInt64>(0, length.packets);
   media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
+  media.paddingFrames = length.padding;
+  media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
+  media.soundEnd = length.soundEnd;
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count
@@ -666,6 +669,7 @@ std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
       Measure(media);
       params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
       params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
+      params.paddingFrames = media.paddingFrames;
     }
     append(MakeStreamParamsAtom(params));
   }
@@ -861,7 +865,17 @@ OSErr ReadPacketGroup(MediaRecord& media, SInt64 time, SInt32 maxSizeToGrow, Gro
     SInt64 frames = 0;
     for (;;) {
       if (index != SIZE_MAX && reader.nextIndex > index) break;
-      const MediaReader::Status status = reader.Next(reader.last, frames);
+      // Past the packets the sound ends with, the file holds no more sound (other bytes that
+      // the demultiplexer may still give as packets).
+      const bool past = media.endsWithPackets && SInt64(reader.nextIndex) >= media.packetCount;
+      PacketPlace place;
+      const MediaReader::Status status =
+          past ? MediaReader::Status::kEnd
+               : reader.Next(reader.last, frames, nullptr, nullptr, &place);
+      // Bytes after the sound that came with the last packet (a tag, junk) are no sound.
+      if (status == MediaReader::Status::kPacket && media.soundEnd >= 0 && place.pos >= 0 &&
+          place.pos < media.soundEnd && SInt64(reader.last.size()) > media.soundEnd - place.pos)
+        reader.last.resize(std::size_t(media.soundEnd - place.pos));
       if (status != MediaReader::Status::kPacket) {
         const bool unread = reader.nextIndex >= packets.size();
         restart();

@@ -67,6 +67,7 @@ OSErr MakePipeline(SoundConverterRecord& c) {
       s.blockAlign = p.blockAlign;
       s.primingFrames = p.primingFrames;
       s.presentedFrames = p.presentedFrames;
+      s.paddingFrames = p.paddingFrames;
     }
   }
   if (s.inRate <= 0) return siInvalidSampleRate;

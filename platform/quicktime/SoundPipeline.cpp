@@ -327,7 +327,7 @@ OSErr SoundPipeline::Start() {
     sliceFrames_ = std::size_t(std::max(1.0, std::floor(kRateSliceFrames * s.inRate / s.outRate)));
   }
   dropLeft_ = s.primingFrames;
-  limited_ = s.presentedFrames > 0;
+  limited_ = s.presentedFrames > 0 || s.paddingFrames >= 0;
   presentLeft_ = s.presentedFrames;
   return noErr;
 }
@@ -710,8 +710,12 @@ OSErr SoundPipeline::Finish() {
 OSErr SoundPipeline::CheckPresented() const {
   if (!limited_ || !finished_) return noErr;
   if (presentLeft_ > 0) return eofErr;
-  // An encoder's padding and a trimmed last packet leave at most a packet or two.
-  if (surplus_ > 2 * largestFrame_ + 4096) return badFileFormat;
+  // Frames beyond the encoder's padding mean the stated length was short: the conversion fails
+  // rather than dropping sound. Where the padding is not known, a trimmed last packet and the
+  // padding leave at most a packet or two.
+  const UInt64 padding = spec_.paddingFrames >= 0 ? UInt64(spec_.paddingFrames)
+                                                  : 2 * largestFrame_ + 4096;
+  if (surplus_ > padding) return badFileFormat;
   return noErr;
 }
 

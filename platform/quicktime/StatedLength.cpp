@@ -66,11 +66,21 @@ UInt64 SkipId3v2(Window& w, UInt64 at) {
   return at;
 }
 
+// Where an ID3v1 tag at the end of the file begins (the file's end when there is none), the
+// sound starting at `start`.
+UInt64 BeforeId3v1(Window& w, UInt64 start) {
+  const UInt64 size = w.Size();
+  if (size - start < 128) return size;
+  const UInt8* tag = w.At(size - 128, 3);
+  return tag != nullptr && std::memcmp(tag, "TAG", 3) == 0 ? size - 128 : size;
+}
+
 // ---- FLAC ------------------------------------------------------------------------------------
 
 struct FlacInfo {
   UInt32 minBlock = 0;
   UInt32 maxBlock = 0;
+  UInt32 minFrame = 0;
   UInt32 maxFrame = 0;
   UInt32 channels = 0;
   UInt32 bits = 0;
@@ -163,6 +173,22 @@ bool FlacFrameHeader(const UInt8* p, std::size_t avail, const FlacInfo* info, UI
   return true;
 }
 
+// The length of the frame at `p` of `avail` bytes at most: where the CRC-16 of its bytes first
+// checks, within the least and the most bytes STREAMINFO gives a frame; 0 when it does not.
+std::size_t FlacFrameLength(const UInt8* p, std::size_t avail, const FlacInfo& info) {
+  const std::size_t least = std::max<std::size_t>(info.minFrame, 10);
+  const std::size_t most = info.maxFrame > 0 ? std::min<std::size_t>(info.maxFrame, avail) : avail;
+  UInt16 crc = 0;
+  for (std::size_t n = 0; n < most; ++n) {
+    crc ^= UInt16(p[n] << 8);
+    for (int b = 0; b < 8; ++b)
+      crc = UInt16((crc & 0x8000) != 0 ? (crc << 1) ^ 0x8005 : crc << 1);
+    // The CRC of a frame's bytes with the CRC after them is 0.
+    if (crc == 0 && n + 1 >= least) return n + 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool FlacStatedLength(ByteSource& source, StatedLength& out) {
@@ -185,6 +211,7 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
       if (s == nullptr) return false;
       info.minBlock = sp::LoadBE16(s);
       info.maxBlock = sp::LoadBE16(s + 2);
+      info.minFrame = (UInt32(s[4]) << 16) | (UInt32(s[5]) << 8) | s[6];
       info.maxFrame = (UInt32(s[7]) << 16) | (UInt32(s[8]) << 8) | s[9];
       info.channels = ((s[12] >> 1) & 7) + 1;
       info.bits = ((UInt32(s[12] & 1) << 4) | (s[13] >> 4)) + 1;
@@ -194,16 +221,16 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
     if (at > w.Size()) return false;
   }
   if (info.total == 0 || info.minBlock < 16 || info.maxBlock < info.minBlock) return false;
-  // The last frame, looked for backwards from the file's end, must be whole and end the
+  // An ID3v1 tag after the last frame is no sound (FFmpeg hands it to the decoder with the
+  // last frame, which passes over it).
+  const UInt64 size = BeforeId3v1(w, at);
+  // The last frame, looked for backwards from the sound's end, must be whole and end the
   // stream where STREAMINFO says: a header that says more or fewer frames is not taken, nor
   // a file cut short or damaged at its end.
-  const UInt64 audio = w.Size() - at;
-  const UInt64 frameRoom = UInt64(info.maxFrame > 0 ? info.maxFrame : 65536);
-  const std::size_t tail =
-      std::size_t(std::min<UInt64>({audio, std::max<UInt64>(2 * frameRoom + 64, 65536),
-                                    UInt64(kWindowBytes)}));
+  const UInt64 audio = size - at;
+  const std::size_t tail = std::size_t(std::min<UInt64>(audio, kWindowBytes));
   if (tail < 6) return false;
-  const UInt8* end = w.At(w.Size() - tail, tail);
+  const UInt8* end = w.At(size - tail, tail);
   if (end == nullptr) return false;
   int checked = 0;
   for (std::size_t i = tail - 6 + 1; i-- > 0;) {
@@ -211,14 +238,26 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
     UInt32 block = 0;
     bool variable = false;
     if (!FlacFrameHeader(end + i, tail - i, &info, first, block, variable)) continue;
-    // The frame runs to the file's end whole: its CRC-16 is the file's last two bytes (a
-    // header by chance inside the last frame's data has none).
-    // Few such checks: a file made of headers would make the search quadratic.
+    // The frame must be whole: its CRC-16 checks (a header by chance inside the last frame's
+    // data has none). Few such checks: a file made of headers would make the search quadratic.
     if (++checked > 8) return false;
-    if (tail - i < 8 || Crc16(end + i, tail - i - 2) != sp::LoadBE16(end + tail - 2)) continue;
+    // Other bytes may follow the last frame (a tag, junk): it ends where its CRC-16 first
+    // checks, unless that was by chance inside it and the CRC checks again at the end with more
+    // than zeros between.
+    const std::size_t length = FlacFrameLength(end + i, tail - i, info);
+    if (length == 0) continue;
+    std::size_t frameEnd = i + length;
+    if (frameEnd < tail && tail - i >= 8 &&
+        Crc16(end + i, tail - i - 2) == sp::LoadBE16(end + tail - 2) &&
+        std::any_of(end + frameEnd, end + tail, [](UInt8 b) { return b != 0; }))
+      frameEnd = tail;
     if (first + block != info.total) return false;
     out.presented = SInt64(info.total);
     out.priming = 0;
+    out.padding = 0;
+    out.endsWithPackets = true;
+    const UInt64 soundEnd = size - tail + frameEnd;
+    out.soundEnd = soundEnd < w.Size() ? SInt64(soundEnd) : -1;
     out.mostPacketFrames = info.maxBlock;
     // Frames of a fixed block size are numbered: the last one's number tells how many.
     out.packets = variable ? -1 : SInt64(first / info.maxBlock + 1);
@@ -280,30 +319,94 @@ bool SameStream(const MpegHeader& a, const MpegHeader& b) {
   return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
 }
 
-// Frames from `at` to the end of the sound (the file's end, an ID3v1 or APE tag); -1 when
-// anything else comes between them or the last frame is cut short.
-SInt64 CountMpegFrames(Window& w, UInt64 at, const MpegHeader& stream) {
-  SInt64 frames = 0;
-  const UInt64 size = w.Size();
-  while (at < size) {
-    const UInt8* p = w.At(at, std::size_t(std::min<UInt64>(size - at, 32)));
-    if (p == nullptr) return -1;
-    MpegHeader h;
-    if (size - at >= 4 && ParseMpegHeader(p, h)) {
-      if (!SameStream(h, stream) || h.bytes > size - at) return -1;
-      at += h.bytes;
-      ++frames;
+// A frame header of the stream at `at`, whole.
+bool StreamFrameAt(Window& w, UInt64 at, UInt64 end, const MpegHeader& stream, MpegHeader& h) {
+  const UInt8* p = end - at >= 4 ? w.At(at, 4) : nullptr;
+  return p != nullptr && ParseMpegHeader(p, h) && SameStream(h, stream);
+}
+
+// Where the sound of an MPEG audio file ends: before the tags that may follow it (ID3v1, then
+// APE and Lyrics3 tags, in any order), which FFmpeg does not decode.
+UInt64 MpegSoundEnd(Window& w, UInt64 start) {
+  UInt64 end = BeforeId3v1(w, start);
+  for (int tags = 0; tags < 8; ++tags) {
+    const UInt8* ape = end - start >= 32 ? w.At(end - 32, 32) : nullptr;
+    if (ape != nullptr && std::memcmp(ape, "APETAGEX", 8) == 0) {
+      // The footer's size counts the items and the footer; a header, when flagged, comes first.
+      const UInt64 size =
+          UInt64(sp::LoadLE32(ape + 12)) + ((sp::LoadLE32(ape + 20) & 0x80000000u) != 0 ? 32 : 0);
+      if (size < 32 || size > end - start) break;
+      end -= size;
       continue;
     }
-    if (size - at == 128 && std::memcmp(p, "TAG", 3) == 0) break;
-    if (size - at >= 32 && std::memcmp(p, "APETAGEX", 8) == 0) {
-      // An APE tag: its size leaves out its 32-byte header.
-      at += 32 + UInt64(sp::LoadLE32(p + 12));
+    // Lyrics3 v2: its size in six digits, then "LYRICS200".
+    const UInt8* lyrics = end - start >= 15 ? w.At(end - 15, 15) : nullptr;
+    if (lyrics != nullptr && std::memcmp(lyrics + 6, "LYRICS200", 9) == 0) {
+      UInt64 size = 0;
+      for (int i = 0; i < 6; ++i) {
+        if (lyrics[i] < '0' || lyrics[i] > '9') return end;
+        size = size * 10 + UInt64(lyrics[i] - '0');
+      }
+      if (size + 15 > end - start) break;
+      const UInt8* begin = w.At(end - 15 - size, 11);
+      if (begin == nullptr || std::memcmp(begin, "LYRICSBEGIN", 11) != 0) break;
+      end -= size + 15;
       continue;
     }
-    return -1;
+    break;
   }
-  return frames;
+  return end;
+}
+
+// True when sound lies anywhere in [at, end): two frames of one stream, one after the other
+// (of this stream or another). Looked for once, from where the frames stop to the end.
+bool MoreSoundAfter(Window& w, UInt64 at, UInt64 end) {
+  for (; end - at >= 4; ++at) {
+    const UInt8* p = w.At(at, 4);
+    if (p == nullptr) return false;
+    MpegHeader h, next;
+    if (p[0] == 0xFF && ParseMpegHeader(p, h) && h.bytes <= end - at &&
+        StreamFrameAt(w, at + h.bytes, end, h, next))
+      return true;
+  }
+  return false;
+}
+
+// Frames from `at` to the end of the sound, as FFmpeg's decoder gives them: every whole frame,
+// and a last one cut short that still has its header. -1 when the frames stop before the end
+// and more sound follows (damage or another stream: their frames are counted by decoding).
+// Bytes after the last frame with no sound in them end the sound.
+SInt64 CountMpegFrames(Window& w, UInt64 at, UInt64 end, const MpegHeader& stream) {
+  SInt64 frames = 0;
+  MpegHeader h;
+  while (at < end && StreamFrameAt(w, at, end, stream, h)) {
+    ++frames;
+    if (h.bytes >= end - at) return frames;
+    at += h.bytes;
+  }
+  return at < end && MoreSoundAfter(w, at, end) ? -1 : frames;
+}
+
+// What FFmpeg drops of `packets` packets of `spf` frames: `skip` frames at the start and, when
+// the tag's frame count is taken, the encoder's padding before the frame the count ends with
+// (the packets ending after that point and starting before it lose their frames from there
+// on, but only where the skip left at least as many in the packet).
+SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames,
+                     SInt64 endPad) {
+  SInt64 dropped = std::min(skip, packets * spf);
+  if (countFrames <= 0) return dropped;
+  const SInt64 last = countFrames * spf;
+  const SInt64 first = last - endPad + 529;
+  if (first == 0) return dropped;  // FFmpeg takes a point of 0 for none
+  // The window is at most 4,095 frames wide: a few packets.
+  for (SInt64 i = std::max<SInt64>(0, first / spf); i < packets && i * spf < last; ++i) {
+    const SInt64 begin = i * spf, end = begin + spf;
+    if (end <= first) continue;
+    const SInt64 discard = std::min(end - first, spf);
+    const SInt64 left = spf - std::min(spf, std::max<SInt64>(0, skip - begin));
+    if (left > 0 && discard <= left) dropped += discard;
+  }
+  return dropped;
 }
 
 }  // namespace
@@ -314,6 +417,8 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   const UInt8* p = w.At(start, 4);
   MpegHeader first;
   if (p == nullptr || !ParseMpegHeader(p, first)) return false;
+  const UInt64 end = MpegSoundEnd(w, start);
+  if (end <= start) return false;
   // A tag frame: Xing or Info after the side information, VBRI 32 bytes in. What FFmpeg
   // reads of it (and so this) may run past the frame.
   UInt32 tagFrames = 0, tagBytes = 0;
@@ -357,23 +462,29 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   // FFmpeg passes over a tag frame that gives a count or a size; the others are sound.
   const bool tagged = tagFrames != 0 || tagBytes != 0;
   const UInt64 sound = tagged ? start + first.bytes : start;
-  if (sound > w.Size()) return false;
+  if (sound > end) return false;
+  // The frames are always counted: a tag's count may be wrong (files joined or cut, a tag
+  // written before the encoder finished). The tag gives the encoder's delay and padding.
+  const SInt64 frames = CountMpegFrames(w, sound, end, first);
+  if (frames < 0) return false;
+  // FFmpeg drops the encoder's delay and the decoder's (529 frames) at the start. It takes the
+  // tag's count unless the file is larger than the tag's bytes by more than a sixteenth (a file
+  // joined to another), and then drops the padding (less the decoder's delay) before the end
+  // the count gives, which is the stream's end only where the count is right.
   const SInt64 spf = first.frames;
-  // FFmpeg drops the encoder's delay and the decoder's (529 frames) at the start and, with a
-  // frame count, the padding (less the decoder's delay) at the end.
   const SInt64 skip = encoderPads ? SInt64(startPad) + 529 : 0;
-  SInt64 frames = -1;
-  SInt64 trim = 0;
-  if (encoderPads && tagFrames != 0) {
-    frames = tagFrames;
-    trim = std::max<SInt64>(0, SInt64(endPad) - 529);
-  } else {
-    frames = CountMpegFrames(w, sound, first);
-    if (frames < 0) return false;
+  SInt64 countFrames = encoderPads ? SInt64(tagFrames) : 0;
+  const UInt64 afterHeader = w.Size() - start - 4;
+  if (tagBytes != 0) {
+    const UInt64 least = std::min<UInt64>(afterHeader, tagBytes);
+    if (afterHeader > tagBytes && afterHeader - least > least >> 4) countFrames = 0;
   }
+  const SInt64 dropped = FfmpegTrimmed(frames, spf, skip, countFrames, SInt64(endPad));
   out.packets = frames;
-  out.priming = skip;
-  out.presented = std::max<SInt64>(0, frames * spf - skip - trim);
+  out.priming = std::min(skip, frames * spf);
+  out.presented = frames * spf - dropped;
+  out.padding = dropped - out.priming;
+  out.endsWithPackets = true;
   out.mostPacketFrames = first.frames;
   return true;
 }

@@ -433,7 +433,7 @@ TEST_F(MediaManagerResources, CdPictureShowsTheListThroughItsMaskAroundTheDisc) 
   for (GWorldPtr w : {picture, mask, target}) DisposeGWorld(w);
 }
 
-TEST_F(MediaManagerResources, ErrorTextFileHoldsMacJapaneseLinesForTheCommonErrors) {
+TEST_F(MediaManagerResources, ErrorTextFileHoldsMacJapaneseLinesForTheErrorsASaveEndsWith) {
   std::string path = sp_testing::CompiledAppResourcesPath();
   path = path.substr(0, path.rfind('/')) + "/FileErrorNoData.txt";
   std::ifstream in(path, std::ios::binary);
@@ -459,7 +459,12 @@ TEST_F(MediaManagerResources, ErrorTextFileHoldsMacJapaneseLinesForTheCommonErro
     EXPECT_EQ(back, message) << "MacJapanese text";
     EXPECT_LT(line.size(), 512u) << "the reader's line buffer";
   }
-  for (long n : {-34L, -35L, -36L, -43L, -44L, -45L, -47L, -48L, -54L, -61L, -108L, -120L}) {
+  // The errors a save or an add can end with: of files, of memory, of reading movies and
+  // converting sound.
+  for (long n : {-34L,   -35L,   -36L,   -39L,   -43L,   -44L,   -45L,   -47L,   -48L,
+                 -50L,   -54L,   -61L,   -108L,  -120L,  -128L,  -206L,  -207L,  -208L,
+                 -223L,  -225L,  -1310L, -2000L, -2006L, -2008L, -2010L, -2015L, -2027L,
+                 -2048L, -2126L, -8971L}) {
     EXPECT_EQ(numbers.count(n), 1u) << n;
   }
 }

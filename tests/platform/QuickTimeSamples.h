@@ -76,11 +76,12 @@ inline Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
 
 // A media's samples decoded to 16-bit big-endian through a converter, as the loader decodes
 // them: the description's format and decompression parameters, one packet at a time.
-// The output keeps the input's rate unless one is given. The converter's first failure, with
-// what it gave before it.
+// The output keeps the input's rate unless one is given; `ownParameters` replace the
+// description's decompression parameters. The converter's first failure, with what it gave
+// before it.
 inline OSErr DecodeToSixteenBits(Media media, const SoundDescriptionV1& d,
                                  std::vector<UInt8>* decoded, bool* withParameters,
-                                 UnsignedFixed outRate = 0) {
+                                 UnsignedFixed outRate = 0, Handle ownParameters = nullptr) {
   const SoundComponentData in{
       0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
       0};
@@ -97,7 +98,8 @@ inline OSErr DecodeToSixteenBits(Media media, const SoundDescriptionV1& d,
                                                  &parameters, siDecompressionParams) == noErr;
   DisposeHandle(desc);
   if (*withParameters) {
-    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *parameters), noErr);
+    Handle given = ownParameters != nullptr ? ownParameters : parameters;
+    EXPECT_EQ(SoundConverterSetInfo(sc, siDecompressionParams, *given), noErr);
     DisposeHandle(parameters);
   }
   Packets packets;

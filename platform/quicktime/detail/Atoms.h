@@ -43,13 +43,16 @@ enum : OSType { kCodecSetupAtomType = SpFourCC("cset") };
 // Inside a 'wave' extension: what the converter's decoder needs of the stream beyond its
 // description: its sample rate in hertz (a 16.16 rate cannot hold 65,536 Hz and above), the
 // bytes of one block of a block-aligned codec, the decoded frames before the first one the
-// stream presents (the encoder's delay) and the frames it presents (0: all it decodes to).
+// stream presents (the encoder's delay) and the frames it presents (0: all it decodes to);
+// in its version 1 also the frames decoded after those (the encoder's padding), with which the
+// frames presented are exact even when they are 0.
 enum : OSType { kStreamParamsAtomType = SpFourCC("strp") };
 struct StreamParams {
   UInt32 rate = 0;
   UInt32 blockAlign = 0;
   UInt32 primingFrames = 0;
   UInt64 presentedFrames = 0;
+  SInt64 paddingFrames = -1;  // -1: not known (version 0)
 };
 std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params);
 

@@ -17,12 +17,15 @@ namespace quicktime {
 // What tells a file from any other, and from itself once changed: what is learnt of a file
 // by reading it all is kept with this. The clock that stamps files moves in steps of a few
 // milliseconds, and a removed file's inode number is given to the next new file: a digest of
-// the file's first and last bytes tells apart files made in the same step.
+// the file's first and last bytes tells apart files made in the same step. The change time
+// tells a file rewritten in place and stamped back with its old times (touch -r).
 struct FileIdentity {
   UInt64 device = 0;
   UInt64 inode = 0;
   SInt64 modifiedSeconds = 0;
   SInt64 modifiedNanoseconds = 0;
+  SInt64 changedSeconds = 0;
+  SInt64 changedNanoseconds = 0;
   UInt64 size = 0;
   UInt64 digest = 0;
   bool operator<(const FileIdentity& o) const {
@@ -31,6 +34,9 @@ struct FileIdentity {
     if (modifiedSeconds != o.modifiedSeconds) return modifiedSeconds < o.modifiedSeconds;
     if (modifiedNanoseconds != o.modifiedNanoseconds)
       return modifiedNanoseconds < o.modifiedNanoseconds;
+    if (changedSeconds != o.changedSeconds) return changedSeconds < o.changedSeconds;
+    if (changedNanoseconds != o.changedNanoseconds)
+      return changedNanoseconds < o.changedNanoseconds;
     if (size != o.size) return size < o.size;
     return digest < o.digest;
   }
@@ -39,7 +45,9 @@ struct FileIdentity {
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
-  // The identity of the file now; false for sources that are no file of their own.
+  // The identity of the file now; false for sources that are no file of their own, and for a
+  // file whose size is no longer the one the source reads to (what is learnt of the source
+  // then holds for neither).
   virtual bool Identity(FileIdentity* out) {
     (void)out;
     return false;

@@ -42,6 +42,9 @@ struct PipelineSpec {
   UInt32 blockAlign = 0;           // bytes of one block of a block-aligned codec; 0: the table's
   UInt32 primingFrames = 0;        // decoded frames to drop at the start
   UInt64 presentedFrames = 0;      // decoded frames to present after them; 0: all
+  // Decoded frames after those, where known (-1 when not): the presented frames are then exact
+  // (0 too), and more frames after them than these fail the conversion.
+  SInt64 paddingFrames = -1;
 
   OSType outFormat = 0;
   SInt16 outChannels = 0;

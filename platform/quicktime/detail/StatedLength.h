@@ -25,13 +25,24 @@ struct StatedLength {
   SInt64 priming = 0;           // decoded frames dropped before the first presented one
   SInt64 packets = -1;          // packets FFmpeg's demultiplexer gives (each holding sound)
   UInt32 mostPacketFrames = 0;  // the most frames one packet gives
+  // Decoded frames after the presented ones (an encoder's padding), -1 when not known: more
+  // than these means the length was wrong.
+  SInt64 padding = -1;
+  // The sound ends with the `packets`th packet: what the demultiplexer gives after it is other
+  // bytes (a cut frame's first bytes, junk), no sound.
+  bool endsWithPackets = false;
+  // Where the sound ends in the file when other bytes follow it that the demultiplexer hands on
+  // with the last packet; -1 when none do.
+  SInt64 soundEnd = -1;
 };
 
 // A native FLAC file: STREAMINFO's total, which the last frame's header must confirm.
 bool FlacStatedLength(ByteSource& source, StatedLength& out);
 
-// An MPEG audio file (layer I, II or III): the Xing/Info tag with LAME's delay and padding,
-// a VBRI tag, or else its frame headers counted one after the other to the end.
+// An MPEG audio file (layer I, II or III): its frame headers counted one after the other to
+// the end of its sound (before the tags that may follow it), and the Xing/Info tag's delay and
+// padding (LAME's) trimmed as FFmpeg trims them. False where the frames stop and more sound
+// follows (damage, another stream joined on).
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 
 // An Ogg file holding one Vorbis, Opus or FLAC stream: its packets counted and their frames

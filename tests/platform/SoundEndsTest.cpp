@@ -1,0 +1,268 @@
+// Where compressed sound ends: MP3 files joined, cut short or with a tag whose frame count is
+// wrong, and sound followed by tags or other bytes, are listed and converted at the frames
+// ffmpeg decodes of them; a conversion that decodes more than the length stated fails; a
+// length is kept only for the file as it was read.
+#include <functional>
+
+#include "SoundLengthFixture.h"
+#include "quicktime/detail/Atoms.h"
+
+namespace quicktime_test {
+namespace {
+
+using Data = std::vector<UInt8>;
+
+Data Joined(Data a, const Data& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Data Cut(Data a, std::size_t percent) {
+  a.resize(a.size() * percent / 100);
+  return a;
+}
+
+// `n` bytes of text, or of no pattern (the same every run).
+Data Junk(std::size_t n, bool noise) {
+  const char line[] = "bytes that are no sound\n";
+  Data b(n);
+  UInt32 seed = 61;
+  for (std::size_t i = 0; i < n; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    b[i] = noise ? UInt8(seed >> 23) : UInt8(line[i % (sizeof line - 1)]);
+  }
+  return b;
+}
+
+// A lame file with the frame count of its Xing/Info tag changed from `count` to `to(count)`.
+Data Counting(Data mp3, const std::function<UInt32(UInt32)>& to) {
+  for (std::size_t i = 0; i + 12 < std::min<std::size_t>(mp3.size(), 64); ++i) {
+    if (std::memcmp(mp3.data() + i, "Info", 4) == 0 || std::memcmp(mp3.data() + i, "Xing", 4) == 0) {
+      EXPECT_NE(sp::LoadBE32(mp3.data() + i + 4) & 1, 0u) << "with a frame count";
+      sp::StoreBE32(mp3.data() + i + 8, to(sp::LoadBE32(mp3.data() + i + 8)));
+      return mp3;
+    }
+  }
+  ADD_FAILURE() << "no tag frame";
+  return mp3;
+}
+
+class SoundEndsTest : public SoundLengthTest {
+ protected:
+  // A lame file of a tone of `seconds` (44.1 kHz unless resampled), made once for the run.
+  Data Lame(const std::string& name, const char* seconds, std::vector<std::string> options = {}) {
+    std::vector<std::string> argv = {"lame", "--quiet"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {std::string("TONE=") + seconds, "OUT"});
+    return Made(name, argv);
+  }
+
+  // The file is listed at the frames ffmpeg decodes of it, found without decoding, and the
+  // converter makes as many of its packets, all of which the listing counted.
+  void ExpectFfmpegsLength(const std::string& name, const Data& bytes) {
+    SCOPED_TRACE(name);
+    Put(name, bytes);
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    const SInt64 expected = FramesFfmpegDecodes(Path(name));
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(GetMediaDuration(media), expected);
+    EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded) << "found without decoding";
+    TimeValue end = 0;
+    SInt32 packets = 0;
+    EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
+    EXPECT_EQ(packets, GetMediaSampleCount(media));
+    SInt64 frames = 0;
+    EXPECT_EQ(Convert(media, &frames), noErr);
+    EXPECT_EQ(frames, expected);
+  }
+};
+
+// Two MP3s joined by hand (with and without their tags, the second shorter or longer), MP3s
+// cut short as a stopped download leaves them, and tags whose frame count is a few frames off,
+// far off or nothing: the length is what ffmpeg decodes, found by walking the frames, and the
+// whole of it converts. So also for MPEG-2 and MPEG-2.5 (576 frames a packet).
+TEST_F(SoundEndsTest, JoinedCutAndMiscountedMp3sGiveWhatFfmpegDecodes) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  const Data a = Lame("a.mp3", "1.5"), shorter = Lame("s.mp3", "0.4"),
+              longer = Lame("l.mp3", "4");
+  const Data au = Lame("au.mp3", "1.5", {"-t"}), shorterU = Lame("su.mp3", "0.4", {"-t"}),
+              longerU = Lame("lu.mp3", "4", {"-t"});
+  const Data mpeg2 = Lame("m2.mp3", "1.5", {"--resample", "22.05"});
+  const Data mpeg25 = Lame("m25.mp3", "1.5", {"--resample", "11.025"});
+  const Data mpeg25vbr = Lame("m25v.mp3", "1.5", {"--resample", "8", "-V", "5"});
+  // At 48 kHz and 128 kb/s every frame is 384 bytes.
+  const Data at48 = Lame("a48.mp3", "1.5", {"--resample", "48"});
+  ASSERT_FALSE(a.empty() || shorter.empty() || longer.empty() || au.empty() || mpeg2.empty() ||
+               mpeg25.empty() || mpeg25vbr.empty() || at48.size() < 384 * 21);
+  std::vector<std::pair<std::string, Data>> files = {
+      {"joined, the second shorter", Joined(a, shorter)},
+      {"joined, the second longer", Joined(a, longer)},
+      {"joined untagged, the second shorter", Joined(au, shorterU)},
+      {"joined untagged, the second longer", Joined(au, longerU)},
+      {"tagged joined to untagged", Joined(a, longerU)},
+      {"cut at 50%", Cut(a, 50)},
+      {"cut at 90%", Cut(a, 90)},
+      {"cut three bytes into a frame", Data(at48.begin(), at48.begin() + 384 * 20 + 3)},
+      {"cut four bytes into a frame", Data(at48.begin(), at48.begin() + 384 * 20 + 4)},
+      {"count x10", Counting(a, [](UInt32 c) { return c * 10; })},
+      {"count 0", Counting(a, [](UInt32) { return 0u; })},
+      {"count 1", Counting(a, [](UInt32) { return 1u; })},
+      {"count 2^32-1", Counting(a, [](UInt32) { return 0xFFFFFFFFu; })},
+      {"MPEG-2", mpeg2},
+      {"MPEG-2 cut at 50%", Cut(mpeg2, 50)},
+      {"MPEG-2.5", mpeg25},
+      {"MPEG-2.5 VBR joined", Joined(mpeg25vbr, mpeg25vbr)},
+  };
+  for (int change = -5; change <= 5; ++change) {
+    files.push_back({"count " + std::to_string(change),
+                     Counting(a, [change](UInt32 c) { return UInt32(SInt32(c) + change); })});
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(files[i].first);
+    ExpectFfmpegsLength("f" + std::to_string(i) + ".mp3", files[i].second);
+  }
+}
+
+// Tags after the last frame of an MP3 (ID3v1, APE, Lyrics3) and of a FLAC (ID3v1), and 64 KiB
+// of bytes that are no sound after either: they end the sound, which converts whole.
+TEST_F(SoundEndsTest, BytesAfterTheLastFrameEndTheSound) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame") || !Have("flac")) GTEST_SKIP() << "lame or flac is missing";
+  const Data mp3 = Lame("a.mp3", "1.5");
+  const Data flac =
+      Made("a.flac", {"flac", "-s", "-f", "TONE=1.5", "-o", "OUT"});
+  ASSERT_FALSE(mp3.empty() || flac.empty());
+  const Data id3v1 = Joined({'T', 'A', 'G', 't', 'i', 't', 'l', 'e'}, Data(120, 0));
+  // An APE tag of one item with its header and footer; a Lyrics3 v2 tag of one field.
+  const Data apeItem = {2, 0, 0, 0, 0, 0, 0, 0, 'T', 'i', 't', 'l', 'e', 0, 'a', 'b'};
+  Data apeTag;
+  for (const UInt32 flags : {0xA0000000u, 0x80000000u}) {
+    Data part = Joined({'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X'}, Data(24, 0));
+    sp::StoreLE32(part.data() + 8, 2000);
+    sp::StoreLE32(part.data() + 12, UInt32(apeItem.size() + 32));
+    sp::StoreLE32(part.data() + 16, 1);
+    sp::StoreLE32(part.data() + 20, flags);
+    apeTag = Joined(Joined(apeTag, part), apeTag.empty() ? apeItem : Data());
+  }
+  const std::string lyricsText = "LYRICSBEGININD0000210000021LYRICS200";
+  const Data lyrics(lyricsText.begin(), lyricsText.end());
+  const std::pair<const char*, Data> files[] = {
+      {"v1.mp3", Joined(mp3, id3v1)},
+      {"ape.mp3", Joined(mp3, apeTag)},
+      {"ape-lyrics-v1.mp3", Joined(Joined(Joined(mp3, apeTag), lyrics), id3v1)},
+      {"zeros.mp3", Joined(mp3, Data(65536, 0))},
+      {"text.mp3", Joined(mp3, Junk(65536, false))},
+      {"noise.mp3", Joined(mp3, Junk(65536, true))},
+      {"v1.flac", Joined(flac, id3v1)},
+      {"zeros.flac", Joined(flac, Data(65536, 0))},
+      {"text.flac", Joined(flac, Junk(65536, false))},
+      {"noise.flac", Joined(flac, Junk(65536, true))},
+  };
+  for (const auto& f : files) ExpectFfmpegsLength(f.first, f.second);
+}
+
+// A conversion that decodes more frames after the ones presented than the encoder's padding
+// fails (the length stated was short), even when the length stated is 0; one that decodes
+// fewer fails too. Without a padding the older, looser check holds.
+TEST_F(SoundEndsTest, SurplusBeyondThePaddingFailsTheConversion) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  const Data mp3 = Lame("a.mp3", "1.5");
+  ASSERT_FALSE(mp3.empty());
+  qt::StatedLength length;
+  qt::MemorySource source(mp3);
+  ASSERT_TRUE(qt::MpegAudioStatedLength(source, length));
+  ASSERT_GT(length.padding, 0);
+  Put("a.mp3", mp3);
+  Media media = SoundMedia(Open("a.mp3"));
+  ASSERT_NE(media, nullptr);
+  const SoundDescriptionV1 d = Describe(media);
+  const SInt64 presented = length.presented;
+  const struct {
+    SInt64 presented, padding;
+    OSErr err;
+  } cases[] = {
+      {presented, length.padding, noErr},
+      {presented - 1, length.padding, badFileFormat},
+      {presented - 1152, length.padding, badFileFormat},
+      {0, length.padding, badFileFormat},
+      {presented + length.padding + 1, 0, eofErr},
+      {presented, length.padding + 1152, noErr},
+      {presented - 1152, -1, noErr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.presented) + " and " + std::to_string(c.padding));
+    qt::StreamParams params;
+    params.rate = 44100;
+    params.primingFrames = UInt32(length.priming);
+    params.presentedFrames = UInt64(c.presented);
+    params.paddingFrames = c.padding;
+    Data format(4);
+    sp::StoreBE32(format.data(), d.desc.dataFormat);
+    Data inner = qt::MakeAtom(kAudioFormatAtomType, format);
+    const Data strp = qt::MakeStreamParamsAtom(params);
+    inner.insert(inner.end(), strp.begin(), strp.end());
+    inner.insert(inner.end(), {0, 0, 0, 8, 0, 0, 0, 0});
+    const Data wave = qt::MakeAtom(SpFourCC("wave"), inner);
+    Handle h = NewHandle(Size(wave.size()));
+    std::memcpy(*h, wave.data(), wave.size());
+    std::vector<UInt8> decoded;
+    bool withParameters = false;
+    EXPECT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters, 0, h), c.err);
+    EXPECT_TRUE(withParameters);
+    DisposeHandle(h);
+  }
+}
+
+// A file rewritten in place, as large as it was, stamped with its old times and with the same
+// first and last 4 KiB, is measured again (its change time differs); a file that grows after it
+// was opened is measured at the size it was opened with, and that length is not kept for it.
+TEST_F(SoundEndsTest, ALengthIsKeptOnlyForTheFileAsItWasRead) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  const Data mp3 = Lame("k.mp3", "4", {"-t"});
+  ASSERT_GT(mp3.size(), 40000u);
+  Put("a.mp3", mp3);
+  const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+  const SInt64 original = FramesFfmpegDecodes(Path("a.mp3"));
+  EXPECT_EQ(GetMediaDuration(SoundMedia(Open("a.mp3"))), original);
+  struct stat was {};
+  ASSERT_EQ(stat(Path("a.mp3").c_str(), &was), 0);
+  // The middle third gone to silence that is no sound: its frames are counted by decoding.
+  Data changed = mp3;
+  std::fill(changed.begin() + std::ptrdiff_t(mp3.size() / 3),
+            changed.begin() + std::ptrdiff_t(mp3.size() * 2 / 3), 0);
+  Put("a.mp3", changed);
+  const timespec times[2] = {was.st_atim, was.st_mtim};
+  struct stat now {};
+  // The change time moves in the clock's steps: the times are set again until it has moved.
+  for (int i = 0; i < 1000000; ++i) {
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("a.mp3").c_str(), times, 0), 0);
+    ASSERT_EQ(stat(Path("a.mp3").c_str(), &now), 0);
+    if (now.st_ctim.tv_sec != was.st_ctim.tv_sec || now.st_ctim.tv_nsec != was.st_ctim.tv_nsec)
+      break;
+  }
+  ASSERT_TRUE(now.st_ino == was.st_ino && now.st_size == was.st_size &&
+              now.st_mtim.tv_sec == was.st_mtim.tv_sec &&
+              now.st_mtim.tv_nsec == was.st_mtim.tv_nsec);
+  const SInt64 silenced = FramesFfmpegDecodes(Path("a.mp3"));
+  ASSERT_NE(silenced, original) << "the rewrite changes the length";
+  EXPECT_EQ(GetMediaDuration(SoundMedia(Open("a.mp3"))), silenced);
+  EXPECT_EQ(qt::CountedSoundLengths().found, before.found + 2);
+
+  // Half the file when it is opened, whole when it is measured.
+  Put("b.mp3", Data(mp3.begin(), mp3.begin() + std::ptrdiff_t(mp3.size() / 2)));
+  Movie half = Open("b.mp3");
+  ASSERT_NE(half, nullptr);
+  Put("b.mp3", mp3);
+  const SInt64 whole = FramesFfmpegDecodes(Path("b.mp3"));
+  EXPECT_LT(GetMediaDuration(SoundMedia(half)), whole);
+  EXPECT_EQ(GetMediaDuration(SoundMedia(Open("b.mp3"))), whole);
+  EXPECT_EQ(qt::CountedSoundLengths().found, before.found + 4);
+}
+
+}  // namespace
+}  // namespace quicktime_test
