@@ -28,6 +28,9 @@ namespace {
 using sp_test_support::RecordedUpdate;
 using sp_test_support::RecordingTarget;
 
+// Stop-and-continue cycles of the server in one test (each holds the loop once).
+constexpr int kStopCycles = 20;
+
 class XimInput : public DesktopTest {
  protected:
   void SetUp() override {
@@ -349,6 +352,87 @@ TEST_F(XimInput, AStoppedServerLeavesTheKeysToSDLAndTakesThemAgainOnceItGoesOn) 
   ASSERT_TRUE(ServerTaken());
   ASSERT_TRUE(TypeTheReading("the reading"));
   EXPECT_EQ(keys, "bczdz");
+}
+
+// The descriptors this process holds open.
+int OpenDescriptors() {
+  int count = 0;
+  std::error_code ignored;
+  for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ignored);
+       it != std::filesystem::directory_iterator(); it.increment(ignored)) {
+    ++count;
+  }
+  return count;
+}
+
+// A server that hangs while the user types at a steady pace (a key every quarter second, as
+// long as the old retries took to come twice) holds the loop once: it is not asked again while
+// it is the same server, the connection it held is closed, and the keys it held come first, in
+// order. Once it goes on it is taken again without another key.
+TEST_F(XimInput, AHungServerHoldsTheLoopOnceAndIsTakenAgainOnceItGoesOn) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  const int descriptors = OpenDescriptors();
+  const int timedOut = sp_platform::display::XimTimedOutCalls();
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "type", "--delay", "250", "abcdefghijklmnop"}));
+  ASSERT_TRUE(TypeAndSeeTheEnd({}, &keys));
+  EXPECT_EQ(keys, "abcdefghijklmnopz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
+  EXPECT_LE(OpenDescriptors(), descriptors);
+  SignalServer(SIGCONT);
+  ASSERT_TRUE(ServerTaken());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  EXPECT_EQ(keys, "abcdefghijklmnopz");
+}
+
+// Stopped and let go on again and again while composing: each time the reading goes, the keys
+// come through SDL, and the server is taken again; the program survives every cycle.
+TEST_F(XimInput, AServerStoppedAndContinuedWhileComposingIsTakenAgainEachTime) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  std::string expected;
+  for (int cycle = 0; cycle < kStopCycles; ++cycle) {
+    SCOPED_TRACE(cycle);
+    ASSERT_TRUE(TypeTheReading("the reading"));
+    SignalServer(SIGSTOP);
+    ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+    expected += "bz";
+    EXPECT_EQ(keys, expected);
+    EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+    SignalServer(SIGCONT);
+    ASSERT_TRUE(ServerTaken());
+  }
+  ASSERT_TRUE(TypeTheReading("the reading after the last cycle"));
+  EXPECT_EQ(keys, expected);
+}
+
+// A key that comes in the same batch as the keyboard's move to its window (the program was
+// busy) goes to that window's context: none is lost, none comes twice.
+TEST_F(XimInput, AKeyInTheSameBatchAsTheKeyboardsMoveComesOnce) {
+  WindowRef first = ShowField();
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(ServerTaken());
+  WindowRef second = ShowWindowOnDesktop(R(150, 400, 350, 600), "XIM 2");
+  ASSERT_NE(second, nullptr);
+  ASSERT_TRUE(WaitUntilShown(second));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowfocus", "--sync",
+                              std::to_string(sp_platform::display::X11WindowOf(first))}));
+  ASSERT_TRUE(PumpUntil([] { return sp_platform::display::XimInCharge(); }, "the first window"));
+  std::string keys;
+  RecordKeys(&keys);
+  // The focus's move and the key wait unread until the loop runs again.
+  ASSERT_TRUE(RunTool({"xdotool", "windowfocus", "--sync",
+                       std::to_string(sp_platform::display::X11WindowOf(second)), "key", "x"}));
+  ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); }, "the key"));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"y"}, &keys));
+  EXPECT_EQ(keys, "xyz");
 }
 
 // A key let go while another program's window had the keyboard is up when the field's window
