@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "DesktopFixture.h"
+#include "ProgramDriver.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTextService.h"
 #include "TestTextServices.h"
@@ -519,6 +520,55 @@ TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANe
   ASSERT_TRUE(ServerTaken());
   ASSERT_TRUE(TypeAndSeeTheEnd({"f"}, &keys));
   EXPECT_EQ(keys, "ab 1zc2zdzezfz");
+}
+
+// SDL_IM_MODULE=fcitx (as fcitx set-ups have it) makes SDL speak to fcitx over the session bus
+// whatever XMODIFIERS says, where keys would wait on the bus: the program keeps SDL's own input
+// method off, and asks the bus for no input context of fcitx's (none runs here).
+TEST(XimProgram, NoInputContextIsAskedOfFcitxWhenSdlImModuleNamesIt) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  std::string started;
+  ASSERT_TRUE(RunTool({"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"},
+                      &started));
+  std::istringstream told(started);
+  std::string address;
+  pid_t bus = -1;
+  told >> address >> bus;
+  ASSERT_GT(bus, 0) << started;
+  Tool monitor;
+  ASSERT_TRUE(StartTool({"dbus-monitor", "--address", address}, &monitor));
+  // The monitor is in place once the bus told it its name.
+  EXPECT_TRUE(WaitUntil([&monitor] {
+    ToolFinished(&monitor);
+    return monitor.out.find("NameLost") != std::string::npos;
+  }));
+  const char* was = getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::string busWas = was != nullptr ? was : "";
+  setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+  setenv("SDL_IM_MODULE", "fcitx", 1);
+  Tool program;
+  std::string window;
+  const bool shown = StartProgram(home, &program, &window);
+  unsetenv("SDL_IM_MODULE");
+  setenv("DBUS_SESSION_BUS_ADDRESS", busWas.c_str(), 1);
+  EXPECT_TRUE(shown) << "the media window did not appear";
+  if (shown) {
+    EXPECT_TRUE(RunTool({"xdotool", "windowfocus", "--sync", window, "key", "a"}));
+    EXPECT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+  }
+  // Everything the program sent came before the signal the monitor sees last.
+  EXPECT_TRUE(RunTool({"dbus-send", "--address=" + address, "--type=signal", "/",
+                       "test.Xim.End"}));
+  EXPECT_TRUE(WaitUntil([&monitor] {
+    ToolFinished(&monitor);
+    return monitor.out.find("test.Xim") != std::string::npos;
+  }));
+  kill(bus, SIGTERM);
+  WaitForTool(&monitor, kProgramLimitMillis);
+  std::string seen = monitor.out;
+  std::transform(seen.begin(), seen.end(), seen.begin(), ::tolower);
+  EXPECT_EQ(seen.find("fcitx"), std::string::npos) << monitor.out;
 }
 
 }  // namespace
