@@ -69,6 +69,7 @@ struct XimState {
   std::vector<XKeyEvent> unanswered;
   Uint64 askedAt = 0;
   bool heard = false;
+  int askedAfter = 0;  // how often (for the tests)
   std::vector<XimKey> orphans;  // keys of a server given up, to come as SDL's would
 };
 
@@ -662,18 +663,16 @@ void CheckAnswers() {
     Abandon(false);
     return;
   }
-  // Xlib hands the place back in memory of its own (a pointer to it is written).
-  XPoint* spot = nullptr;
-  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
-  if (preedit == nullptr) return;
+  // The events the context filters: a value every server answers (clients ask it of each
+  // context), and any answer will do, a refusal too. (A value the server does not keep, such
+  // as the spot, makes IBus's bridge crash.)
   XIC ic = c->ic;
-  // Any answer will do, a refusal too.
-  if (Guarded([&] { XGetICValues(ic, XNPreeditAttributes, preedit, nullptr); })) {
+  unsigned long filtered = 0;
+  ++g.askedAfter;
+  if (Guarded([&] { XGetICValues(ic, XNFilterEvents, &filtered, nullptr); })) {
     g.unanswered.clear();
     g.askedAt = 0;
   }
-  if (spot != nullptr) XFree(spot);
-  XFree(preedit);
 }
 
 // Gives the window's context the keyboard (none for 0, or where the server refuses the
@@ -719,6 +718,10 @@ bool XimInCharge() {
 
 int XimTimedOutCalls() {
   return xim_connection::TimedOutCalls();
+}
+
+int XimAskedAfterHeldKeys() {
+  return G().askedAfter;
 }
 
 void XimFollowFocus() {

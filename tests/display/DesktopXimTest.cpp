@@ -522,6 +522,87 @@ TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANe
   EXPECT_EQ(keys, "ab 1zc2zdzezfz");
 }
 
+// IBus's bridge with a converting engine (Anthy): the reading is composed in both kinds of
+// field and committed.
+class XimInputIbusAnthy : public XimInputIbus {
+ protected:
+  void SetUp() override {
+    XimInputIbus::SetUp();
+    if (HasFatalFailure()) return;
+    // The engine starts when it is first chosen.
+    ASSERT_TRUE(PumpUntil(
+        [this] {
+          std::string engine;
+          RunTool(Ibus({"ibus", "engine", "anthy"}));
+          return RunTool(Ibus({"ibus", "engine"}), &engine) && engine.find("anthy") == 0;
+        },
+        "the engine chosen"));
+  }
+  void TearDown() override {
+    XimInputIbus::TearDown();
+    if (bus_ > 0) kill(bus_, SIGTERM);
+  }
+  // The daemon stays only with a session bus (a bus of the test's own). The engine is a Python
+  // program of the system's: the system's Python runs it.
+  std::vector<std::string> Ibus(const std::vector<std::string>& args) const {
+    const char* path = getenv("PATH");
+    std::vector<std::string> argv = {
+        "env", "PATH=/usr/bin:/bin:" + std::string(path != nullptr ? path : ""),
+        "DBUS_SESSION_BUS_ADDRESS=" + busAddress_, "HOME=" + locales_,
+        "XDG_CONFIG_HOME=" + locales_ + "/config", "XDG_CACHE_HOME=" + locales_ + "/cache"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+  }
+  bool StartServer() override {
+    std::string started;
+    if (!RunTool({"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"},
+                 &started)) {
+      return false;
+    }
+    std::istringstream told(started);
+    told >> busAddress_ >> bus_;
+    return bus_ > 0 && StartTool(Ibus({"ibus-daemon", "--xim", "--panel=disable",
+                                       "--emoji-extension=disable", "--config=disable"}),
+                                 &server_);
+  }
+  std::string busAddress_;
+  pid_t bus_ = -1;
+};
+
+TEST_F(XimInputIbusAnthy, TheReadingIsComposedAndCommittedInBothKindsOfField) {
+  ASSERT_NE(ShowField(false), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  const pid_t bridge = XimProcess();
+  ASSERT_GT(bridge, 0);
+  std::string keys, text;
+  RecordKeys(&keys);
+  RecordText(&text);
+  // Hiragana on, and the first letter of the reading: the bridge shows nothing of it in this
+  // field, so the program asks after the keys it holds.
+  const int asked = sp_platform::display::XimAskedAfterHeldKeys();
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "ctrl+j", "k"}));
+  ASSERT_TRUE(PumpUntil([asked] { return sp_platform::display::XimAskedAfterHeldKeys() > asked; },
+                        "the keys the bridge held asked after"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "a", "Return"}));
+  ASSERT_TRUE(PumpUntil([&] { return !text.empty(); }, "the commit"));
+  EXPECT_EQ(text, MJ("か"));
+  EXPECT_EQ(keys, "");
+  EXPECT_EQ(XimProcess(), bridge) << "the bridge died";
+  EXPECT_TRUE(sp_platform::display::XimInCharge());
+
+  // Inline, the bridge draws the reading through the program, and its commit ends it.
+  target_->EnableInlineInput(1);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "k", "a"}));
+  ASSERT_TRUE(PumpUntil(
+      [this] { return !target_->updates.empty() && target_->updates.back().text == MJ("か"); },
+      "the reading inline"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "Return"}));
+  ASSERT_TRUE(PumpUntil([this] { return target_->updates.back().fixed > 0; }, "the commit"));
+  EXPECT_EQ(target_->updates.back().text, MJ("か"));
+  EXPECT_EQ(keys, "");
+  EXPECT_EQ(XimProcess(), bridge) << "the bridge died";
+}
+
 // SDL_IM_MODULE=fcitx (as fcitx set-ups have it) makes SDL speak to fcitx over the session bus
 // whatever XMODIFIERS says, where keys would wait on the bus: the program keeps SDL's own input
 // method off, and asks the bus for no input context of fcitx's (none runs here).
