@@ -220,11 +220,14 @@ class EnvironmentFor {
 };
 
 // SDL opens an input method of its own where XMODIFIERS names an XIM server, and speaks to
-// IBus over D-Bus where it runs: each key would reach the server twice (once for SDL, once for
-// DesktopXim.cpp), and SDL's waits on the server have no end. SDL starts without either (an
-// address file that names no bus), so that only DesktopXim.cpp speaks to the input method.
+// IBus or fcitx over D-Bus where XMODIFIERS or SDL_IM_MODULE names them: each key would reach
+// the server twice (once for SDL, once for DesktopXim.cpp), and SDL's waits on the server have
+// no end. SDL chooses its input method once, when video starts: it starts here without any (no
+// XIM server, IBus rather than fcitx, and an IBus address file that names no bus), so that only
+// DesktopXim.cpp speaks to the input method.
 bool InitVideoWithoutInputMethod() {
   const EnvironmentFor modifiers("XMODIFIERS", "@im=none");
+  const EnvironmentFor module("SDL_IM_MODULE", "ibus");
   const EnvironmentFor ibus("IBUS_ADDRESS", "/dev/null");
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }

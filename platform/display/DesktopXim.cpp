@@ -10,10 +10,6 @@
 #include <X11/keysym.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <setjmp.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <time.h>
 
 #include <algorithm>
 #include <bitset>
@@ -24,11 +20,9 @@
 #include <vector>
 
 #include "display/detail/DesktopX11.h"
+#include "display/detail/DesktopXimConnection.h"
 #include "display/internal/XimCallbacks.h"
 #include "ui/internal/PreeditDraft.h"
-
-extern "C" void __lsan_disable() __attribute__((weak));
-extern "C" void __lsan_enable() __attribute__((weak));
 
 namespace sp_platform {
 namespace display {
@@ -49,6 +43,11 @@ struct XimState {
   Atom serverAtom = 0;  // the selection of the server XMODIFIERS names (see ServerAlive)
   Display* display = nullptr;     // SDL's: the keys, the selection, the servers' list
   Display* connection = nullptr;  // ours, where the server is spoken to (see Guarded)
+  // A server given up for not answering: the owner of its selection then, and where it was
+  // left a question (see AskWithoutWaiting).
+  Window silentOwner = 0;
+  Display* probe = nullptr;
+  Window probeWindow = 0;
   XIM im = nullptr;
   XIMStyle inlineStyle = 0;  // preedit callbacks
   XIMStyle windowStyle = 0;  // the server's own window: over the spot, else its root window
@@ -60,8 +59,6 @@ struct XimState {
   bool refocus = false;
   bool wantInline = false;
   bool wantText = true;
-  Uint64 retryAt = 0;  // a server that did not answer is asked again then (SDL ticks); 0: not
-  Uint64 retryMillis = 0;
   locale_t locale = nullptr;  // the input method's (see XimLocaleScope)
   PreeditDraft draft;
   bool clearPending = false;  // the draft went empty in this pass (see Show)
@@ -72,6 +69,7 @@ struct XimState {
   std::vector<XKeyEvent> unanswered;
   Uint64 askedAt = 0;
   bool heard = false;
+  int askedAfter = 0;  // how often (for the tests)
   std::vector<XimKey> orphans;  // keys of a server given up, to come as SDL's would
 };
 
@@ -202,132 +200,34 @@ XICCallback gDone = {nullptr, PreeditDone};
 XICCallback gDraw = {nullptr, PreeditDraw};
 XICCallback gCaret = {nullptr, PreeditCaret};
 
-// ---- Waits on the server that end ----
+// ---- Calls on the server, each bounded (DesktopXimConnection.cpp) ----
 
-// Xlib waits for the server's answer to a request (and, for a server that asks for it, to each
-// key handed over) without end: a server that is stopped, hangs, or died before Xlib read of
-// its going would hold the program. So the server is spoken to on a connection of our own, and
-// every call on it runs in Guarded: when the server has not answered by then, a timer shuts
-// the connection's socket, Xlib's wait ends in an I/O error, and the call is left. The
-// connection is given up (never used or closed again) and SDL's path takes the keys, until the
-// server is asked again.
-constexpr long kAnswerMillis = 800;
-constexpr Uint64 kFirstRetryMillis = 1000;
-constexpr Uint64 kLastRetryMillis = 4000;
+void Abandon(bool silent);
 
-sigjmp_buf gJump;
-volatile sig_atomic_t gGuarding = 0;
-volatile sig_atomic_t gGuardedFd = -1;
-timer_t gTimer;
-bool gTimerMade = false;
-XIOErrorHandler gOtherIOErrors = nullptr;
-bool gIOHandlerSet = false;
-
-// Connections given up, with their fonts: kept (unreachable memory would be a leak), never
-// used again.
-struct RetiredConnection {
-  Display* display;
-  XFontSet fontSet;
-};
-std::vector<RetiredConnection>& Retired() {
-  static auto* retired = new std::vector<RetiredConnection>();
-  return *retired;
-}
-
-void TimeUp(int) {
-  if (gGuarding != 0 && gGuardedFd >= 0) shutdown(gGuardedFd, SHUT_RDWR);
-}
-
-bool Ours(Display* display) {
-  if (display == G().connection) return true;
-  for (const RetiredConnection& r : Retired()) {
-    if (r.display == display) return true;
-  }
-  return false;
-}
-
-// Xlib's default ends the process on any broken connection; ours ends only the call.
-int ConnectionBroke(Display* display) {
-  if (!Ours(display)) return gOtherIOErrors != nullptr ? gOtherIOErrors(display) : 0;
-  if (gGuarding != 0 && display == G().connection) siglongjmp(gJump, 1);
-  return 0;
-}
-
-void StayAfterBreak(Display*, void*) {}
-
-void SetTimer(long millis) {
-  itimerspec when = {};
-  when.it_value.tv_sec = millis / 1000;
-  when.it_value.tv_nsec = (millis % 1000) * 1000000;
-  timer_settime(gTimer, 0, &when, nullptr);
-}
-
-bool MakeTimer() {
-  if (gTimerMade) return true;
-  const int signal = SIGRTMIN + 3;
-  struct sigaction action = {};
-  action.sa_handler = TimeUp;
-  action.sa_flags = SA_RESTART;
-  sigemptyset(&action.sa_mask);
-  if (sigaction(signal, &action, nullptr) != 0) return false;
-  sigevent event = {};
-  event.sigev_notify = SIGEV_SIGNAL;
-  event.sigev_signo = signal;
-  gTimerMade = timer_create(CLOCK_MONOTONIC, &event, &gTimer) == 0;
-  return gTimerMade;
-}
-
-void Abandon(bool retry);
-
-// What Xlib allocated in a call the timer ended is lost with the call's frames: the leak
-// checks of a sanitized build leave what Xlib takes in guarded calls alone.
-void LeakChecks(bool on) {
-  if (on && __lsan_enable != nullptr) __lsan_enable();
-  if (!on && __lsan_disable != nullptr) __lsan_disable();
-}
-
-// Runs `call` (Xlib calls on our connection, holding nothing that needs destroying) with its
-// waits bounded; false when the server did not answer in time (the connection is then given
-// up). A guarded call inside another runs under the outer one's timer.
+// Runs `call` on our connection with its waits bounded; false when the server did not answer
+// in time (the connection is then given up, and the server with it) or went meanwhile.
 template <typename Call>
 bool Guarded(Call call) {
-  XimState& g = G();
-  if (g.connection == nullptr) return false;
-  if (gGuarding != 0) {
-    call();
-    return G().connection != nullptr;
-  }
-  if (!MakeTimer()) return false;
-  if (sigsetjmp(gJump, 1) != 0) {
-    LeakChecks(true);
-    gGuarding = 0;
-    SetTimer(0);
-    Abandon(true);
-    return false;
-  }
-  gGuardedFd = ConnectionNumber(g.connection);
-  gGuarding = 1;
-  SetTimer(kAnswerMillis);
-  LeakChecks(false);
-  call();
-  LeakChecks(true);
-  gGuarding = 0;
-  SetTimer(0);
-  return true;
+  Display* connection = G().connection;
+  if (connection == nullptr) return false;
+  if (xim_connection::Bounded(connection, call)) return true;
+  if (G().connection == connection) Abandon(true);
+  return false;
 }
 
 // ---- The input method and its contexts ----
 
 void WaitForServer(Display* display);
 
-// The server went away (or did not answer): its contexts and our connection with it, and
-// SDL's path takes over until it is back. Neither is called again (they would wait for it).
-// A server that did not answer is asked again after a while, each time later.
+// The server went away (or did not answer, `silent`): its contexts and our connection with it,
+// and SDL's path takes over until it is back. Neither is used again (they would wait for it).
 void TakeKey(XIC ic, XKeyEvent key);
+void AskWithoutWaiting();
+void EndQuestion();
 
-void Abandon(bool retry) {
+void Abandon(bool silent) {
   XimState& g = G();
-  // The keys the server held come as if it had handed them back.
+  // The keys the server held come as if it had handed them back, before any other.
   std::vector<XimKey>* out = g.out;
   g.out = &g.orphans;
   for (XKeyEvent key : g.unanswered) {
@@ -337,16 +237,16 @@ void Abandon(bool retry) {
   g.out = out;
   g.unanswered.clear();
   g.askedAt = 0;
-  if (g.connection != nullptr) Retired().push_back(RetiredConnection{g.connection, g.fontSet});
+  if (g.connection != nullptr) xim_connection::GiveUp(g.connection, g.fontSet);
   g.connection = nullptr;
   g.im = nullptr;
   g.fontSet = nullptr;
   g.contexts.clear();
   g.focused = 0;
-  if (retry) {
-    g.retryMillis =
-        g.retryMillis == 0 ? kFirstRetryMillis : std::min(g.retryMillis * 2, kLastRetryMillis);
-    g.retryAt = SDL_GetTicks64() + g.retryMillis;
+  if (silent) {
+    AskWithoutWaiting();
+  } else {
+    EndQuestion();
   }
   if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
@@ -428,16 +328,8 @@ void WaitForServer(Display* display) {
 // Our connection to the display SDL shows on, whose breaks end only the call that met them.
 bool Connect() {
   XimState& g = G();
-  if (g.connection != nullptr) return true;
-  if (g.display == nullptr) return false;
-  g.connection = XOpenDisplay(DisplayString(g.display));
-  if (g.connection == nullptr) return false;
-  if (!gIOHandlerSet) {
-    gOtherIOErrors = XSetIOErrorHandler(ConnectionBroke);
-    gIOHandlerSet = true;
-  }
-  XSetIOErrorExitHandler(g.connection, StayAfterBreak, nullptr);
-  return true;
+  if (g.connection == nullptr) g.connection = xim_connection::Open(g.display);
+  return g.connection != nullptr;
 }
 
 // The fonts of the over-the-spot window: the server makes the same set from these names, and
@@ -503,7 +395,7 @@ void Open() {
   if (im == nullptr) {
     if (g.fontSet != nullptr) XFreeFontSet(g.connection, g.fontSet);
     g.fontSet = nullptr;
-    XCloseDisplay(g.connection);
+    xim_connection::Close(g.connection);
     g.connection = nullptr;
   }
 }
@@ -514,19 +406,63 @@ void TakeServer() {
   NoteServer(g.display);
   if (g.im != nullptr) {
     g.refocus = true;
-    g.retryMillis = 0;
-    g.retryAt = 0;
+    EndQuestion();
   }
 }
 
-// A server that did not answer is asked again when its time came, while it is there.
+// ---- A server that did not answer ----
+//
+// Each request to a hung server would hold the loop until the timer ends it, so a server given
+// up for not answering is not asked again while it holds its selection. It is left instead a
+// question that holds nothing: the conversion of its selection, which every XIM server
+// answers, asked on a connection of our own to the X server, whose answer is read whenever it
+// comes (the loop wakes for it). A server that goes on (it was stopped, or only slow) answers
+// it and is taken again at once; another server in its place (the selection has another
+// owner, or XIM_SERVERS changes) is asked at once.
+void AskWithoutWaiting() {
+  XimState& g = G();
+  NoteServer(g.display);
+  g.silentOwner = g.serverAtom != 0 ? XGetSelectionOwner(g.display, g.serverAtom) : 0;
+  if (g.silentOwner == 0) {
+    EndQuestion();
+    return;
+  }
+  if (g.probe == nullptr) {
+    g.probe = XOpenDisplay(DisplayString(g.display));
+    if (g.probe == nullptr) return;
+    g.probeWindow = XCreateWindow(g.probe, DefaultRootWindow(g.probe), 0, 0, 1, 1, 0,
+                                  CopyFromParent, InputOnly, CopyFromParent, 0, nullptr);
+  }
+  // Servers answer only into the property of the target's name, as Xlib asks.
+  const Atom transport = XInternAtom(g.probe, "TRANSPORT", False);
+  XConvertSelection(g.probe, XInternAtom(g.probe, ("@server=" + ServerName()).c_str(), False),
+                    transport, transport, g.probeWindow, CurrentTime);
+  XFlush(g.probe);
+}
+
+void EndQuestion() {
+  XimState& g = G();
+  g.silentOwner = 0;
+  if (g.probe != nullptr) XCloseDisplay(g.probe);
+  g.probe = nullptr;
+  g.probeWindow = 0;
+}
+
+// Each pass while a server is left for not answering: it is taken again once it answered, or
+// when another holds its selection; one that went is waited for (WaitForServer).
 void RetryServer() {
   XimState& g = G();
-  if (g.im != nullptr || g.retryAt == 0 || SDL_GetTicks64() < g.retryAt) return;
-  g.retryAt = 0;
-  NoteServer(g.display);
-  if (g.serverAtom != 0 && XGetSelectionOwner(g.display, g.serverAtom) == 0) return;
-  TakeServer();
+  if (g.im != nullptr || g.silentOwner == 0) return;
+  bool answered = false;
+  while (g.probe != nullptr && XPending(g.probe) > 0) {
+    XEvent e;
+    XNextEvent(g.probe, &e);
+    if (e.type == SelectionNotify && e.xselection.requestor == g.probeWindow) answered = true;
+  }
+  const Window owner = XGetSelectionOwner(g.display, g.serverAtom);
+  if (owner == g.silentOwner && !answered) return;
+  EndQuestion();
+  if (owner != 0) TakeServer();
 }
 
 Context* FindContext(Window window, bool inlineStyle) {
@@ -721,51 +657,30 @@ void ForgetReleasedKeys() {
 void CheckAnswers() {
   XimState& g = G();
   if (g.unanswered.empty() || g.im == nullptr) return;
-  if (SDL_GetTicks64() < g.askedAt + Uint64(kAnswerMillis)) return;
+  if (SDL_GetTicks64() < g.askedAt + Uint64(xim_connection::kAnswerMillis)) return;
   const Context* c = FindContext(g.focused, g.focusedInline);
   if (c == nullptr || c->ic == nullptr || !ServerAlive()) {
     Abandon(false);
     return;
   }
-  XPoint spot = {0, 0};
-  XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
-  if (preedit == nullptr) return;
+  // The events the context filters: a value every server answers (clients ask it of each
+  // context), and any answer will do, a refusal too. (A value the server does not keep, such
+  // as the spot, makes IBus's bridge crash.)
   XIC ic = c->ic;
-  // Any answer will do, a refusal too.
-  if (Guarded([&] { XGetICValues(ic, XNPreeditAttributes, preedit, nullptr); })) {
+  unsigned long filtered = 0;
+  ++g.askedAfter;
+  if (Guarded([&] { XGetICValues(ic, XNFilterEvents, &filtered, nullptr); })) {
     g.unanswered.clear();
     g.askedAt = 0;
   }
-  XFree(preedit);
 }
 
-}  // namespace
-
-bool XimInCharge() {
-  return G().focused != 0;
-}
-
-void XimFollowFocus() {
+// Gives the window's context the keyboard (none for 0, or where the server refuses the
+// window: SDL's path then), with the style the field asks for. A field that shows no preedit
+// of its own has it in the server's window.
+void GiveKeyboardTo(Window window) {
   XimState& g = G();
-  XimLocaleScope scope;
-  EndOfPass();
-  SDL_Window* focus = SDL_GetKeyboardFocus();
-  if (!g.tried && focus != nullptr) {
-    g.tried = true;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
-      g.display = info.info.x11.display;
-      TakeServer();
-      if (g.im == nullptr) WaitForServer(g.display);
-    }
-  }
-  RetryServer();
-  CheckAnswers();
-  // A field that shows no preedit of its own has it in the server's window.
   const bool inlineStyle = g.windowStyle == 0 || (g.wantInline && g.inlineStyle != 0);
-  Window window = 0;
-  if (g.im != nullptr && focus != nullptr && g.wantText) window = Window(X11WindowID(focus));
   if (window == g.focused && inlineStyle == g.focusedInline && !g.refocus) return;
   if (!ServerAlive()) window = 0;
   XIC ic = window != 0 ? ContextOf(window, inlineStyle) : nullptr;
@@ -795,6 +710,41 @@ void XimFollowFocus() {
   if (g.focused != 0) XimSetSpot(g.spot.x, g.spot.y);
 }
 
+}  // namespace
+
+bool XimInCharge() {
+  return G().focused != 0;
+}
+
+int XimTimedOutCalls() {
+  return xim_connection::TimedOutCalls();
+}
+
+int XimAskedAfterHeldKeys() {
+  return G().askedAfter;
+}
+
+void XimFollowFocus() {
+  XimState& g = G();
+  XimLocaleScope scope;
+  EndOfPass();
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  if (!g.tried && focus != nullptr) {
+    g.tried = true;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(focus, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+      g.display = info.info.x11.display;
+      TakeServer();
+      if (g.im == nullptr) WaitForServer(g.display);
+    }
+  }
+  RetryServer();
+  CheckAnswers();
+  Window window = 0;
+  if (g.im != nullptr && focus != nullptr && g.wantText) window = Window(X11WindowID(focus));
+  GiveKeyboardTo(window);
+}
 void XimSetInline(bool on) {
   G().wantInline = on;
   XimFollowFocus();
@@ -850,8 +800,9 @@ void XimClose() {
       if (g.fontSet != nullptr) XFreeFontSet(g.connection, g.fontSet);
     });
   }
-  if (g.connection != nullptr) XCloseDisplay(g.connection);
+  if (g.connection != nullptr) xim_connection::Close(g.connection);
   g.connection = nullptr;
+  EndQuestion();
   g = XimState();
   if (locale != nullptr) freelocale(locale);
 }
@@ -897,31 +848,45 @@ bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out) {
     default:
       return false;
   }
-  if (g.im == nullptr || g.focused == 0 || e.xkey.window != g.focused) return false;
-  const Context* c = FindContext(g.focused, g.focusedInline);
-  if (c == nullptr || c->ic == nullptr || !ServerAlive()) return false;
+  if (g.im == nullptr) return false;
   XimLocaleScope scope;
   const std::size_t before = out->size();
-  g.out = out;
-  // The key goes to the server through our connection; what it hands back is read at once.
-  XEvent key = e;
-  key.xany.display = g.connection;
-  XIC ic = c->ic;
-  Bool taken = False;
-  g.heard = false;
-  if (Guarded([&] { taken = XFilterEvent(&key, None); })) {
-    if (taken == True) {
-      Drain();
-      if (!g.heard && g.im != nullptr) {
-        if (g.unanswered.empty()) g.askedAt = SDL_GetTicks64();
-        g.unanswered.push_back(key.xkey);
-      }
-    } else if (g.focused != 0) {
-      Guarded([&] { TakeKey(ic, key.xkey); });
-    }
+  // A server that held keys past its time is asked after before it is handed another: keys
+  // that keep coming do not make it wait longer.
+  CheckAnswers();
+  // The key is its window's: one that came with the keyboard's move to its window, before the
+  // pass follows the move, goes to that window's context.
+  if (g.im != nullptr && g.wantText && Window(e.xkey.window) != g.focused) {
+    GiveKeyboardTo(Window(e.xkey.window));
   }
-  // A server that did not answer left SDL's path in charge, which takes this key too.
-  g.out = nullptr;
+  const Context* c = g.im != nullptr && g.focused != 0 && Window(e.xkey.window) == g.focused
+                         ? FindContext(g.focused, g.focusedInline)
+                         : nullptr;
+  if (c != nullptr && c->ic != nullptr && ServerAlive()) {
+    g.out = out;
+    // The key goes to the server through our connection; what it hands back is read at once.
+    XEvent key = e;
+    key.xany.display = g.connection;
+    XIC ic = c->ic;
+    Bool taken = False;
+    g.heard = false;
+    if (Guarded([&] { taken = XFilterEvent(&key, None); })) {
+      if (taken == True) {
+        Drain();
+        if (!g.heard && g.im != nullptr) {
+          if (g.unanswered.empty()) g.askedAt = SDL_GetTicks64();
+          g.unanswered.push_back(key.xkey);
+        }
+      } else if (g.focused != 0) {
+        Guarded([&] { TakeKey(ic, key.xkey); });
+      }
+    }
+    g.out = nullptr;
+  }
+  // A server given up meanwhile left SDL's path in charge, which takes this key too: the keys
+  // the server held come first.
+  out->insert(out->end(), g.orphans.begin(), g.orphans.end());
+  g.orphans.clear();
   return out->size() > before;
 }
 
@@ -939,20 +904,20 @@ void XimDrain(std::vector<XimKey>* out) {
 
 int XimConnectionFd() {
   const XimState& g = G();
-  return g.connection != nullptr ? ConnectionNumber(g.connection) : -1;
+  if (g.connection != nullptr) return ConnectionNumber(g.connection);
+  return g.probe != nullptr ? ConnectionNumber(g.probe) : -1;
 }
 
 bool XimQueued() {
   const XimState& g = G();
-  return !g.orphans.empty() || (g.connection != nullptr && XQLength(g.connection) > 0);
+  return !g.orphans.empty() || (g.connection != nullptr && XQLength(g.connection) > 0) ||
+         (g.probe != nullptr && XQLength(g.probe) > 0);
 }
 
 int XimWakeMillis() {
   const XimState& g = G();
-  Uint64 at = 0;
-  if (g.im == nullptr && g.retryAt != 0) at = g.retryAt;
-  if (g.im != nullptr && !g.unanswered.empty()) at = g.askedAt + Uint64(kAnswerMillis);
-  if (at == 0) return -1;
+  if (g.im == nullptr || g.unanswered.empty()) return -1;
+  const Uint64 at = g.askedAt + Uint64(xim_connection::kAnswerMillis);
   const Uint64 now = SDL_GetTicks64();
   return now >= at ? 0 : int(std::min<Uint64>(at - now, INT_MAX));
 }

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "DesktopFixture.h"
+#include "ProgramDriver.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTextService.h"
 #include "TestTextServices.h"
@@ -27,6 +28,9 @@ namespace {
 
 using sp_test_support::RecordedUpdate;
 using sp_test_support::RecordingTarget;
+
+// Stop-and-continue cycles of the server in one test (each holds the loop once).
+constexpr int kStopCycles = 20;
 
 class XimInput : public DesktopTest {
  protected:
@@ -351,6 +355,87 @@ TEST_F(XimInput, AStoppedServerLeavesTheKeysToSDLAndTakesThemAgainOnceItGoesOn) 
   EXPECT_EQ(keys, "bczdz");
 }
 
+// The descriptors this process holds open.
+int OpenDescriptors() {
+  int count = 0;
+  std::error_code ignored;
+  for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ignored);
+       it != std::filesystem::directory_iterator(); it.increment(ignored)) {
+    ++count;
+  }
+  return count;
+}
+
+// A server that hangs while the user types at a steady pace (a key every quarter second, as
+// long as the old retries took to come twice) holds the loop once: it is not asked again while
+// it is the same server, the connection it held is closed, and the keys it held come first, in
+// order. Once it goes on it is taken again without another key.
+TEST_F(XimInput, AHungServerHoldsTheLoopOnceAndIsTakenAgainOnceItGoesOn) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  const int descriptors = OpenDescriptors();
+  const int timedOut = sp_platform::display::XimTimedOutCalls();
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "type", "--delay", "250", "abcdefghijklmnop"}));
+  ASSERT_TRUE(TypeAndSeeTheEnd({}, &keys));
+  EXPECT_EQ(keys, "abcdefghijklmnopz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
+  EXPECT_LE(OpenDescriptors(), descriptors);
+  SignalServer(SIGCONT);
+  ASSERT_TRUE(ServerTaken());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  EXPECT_EQ(keys, "abcdefghijklmnopz");
+}
+
+// Stopped and let go on again and again while composing: each time the reading goes, the keys
+// come through SDL, and the server is taken again; the program survives every cycle.
+TEST_F(XimInput, AServerStoppedAndContinuedWhileComposingIsTakenAgainEachTime) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  std::string expected;
+  for (int cycle = 0; cycle < kStopCycles; ++cycle) {
+    SCOPED_TRACE(cycle);
+    ASSERT_TRUE(TypeTheReading("the reading"));
+    SignalServer(SIGSTOP);
+    ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+    expected += "bz";
+    EXPECT_EQ(keys, expected);
+    EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+    SignalServer(SIGCONT);
+    ASSERT_TRUE(ServerTaken());
+  }
+  ASSERT_TRUE(TypeTheReading("the reading after the last cycle"));
+  EXPECT_EQ(keys, expected);
+}
+
+// A key that comes in the same batch as the keyboard's move to its window (the program was
+// busy) goes to that window's context: none is lost, none comes twice.
+TEST_F(XimInput, AKeyInTheSameBatchAsTheKeyboardsMoveComesOnce) {
+  WindowRef first = ShowField();
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(ServerTaken());
+  WindowRef second = ShowWindowOnDesktop(R(150, 400, 350, 600), "XIM 2");
+  ASSERT_NE(second, nullptr);
+  ASSERT_TRUE(WaitUntilShown(second));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "windowfocus", "--sync",
+                              std::to_string(sp_platform::display::X11WindowOf(first))}));
+  ASSERT_TRUE(PumpUntil([] { return sp_platform::display::XimInCharge(); }, "the first window"));
+  std::string keys;
+  RecordKeys(&keys);
+  // The focus's move and the key wait unread until the loop runs again.
+  ASSERT_TRUE(RunTool({"xdotool", "windowfocus", "--sync",
+                       std::to_string(sp_platform::display::X11WindowOf(second)), "key", "x"}));
+  ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); }, "the key"));
+  ASSERT_TRUE(TypeAndSeeTheEnd({"y"}, &keys));
+  EXPECT_EQ(keys, "xyz");
+}
+
 // A key let go while another program's window had the keyboard is up when the field's window
 // has it again: its next press is a press, not a repeat.
 TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain) {
@@ -435,6 +520,136 @@ TEST_F(XimInputIbus, EachKeyComesOnceAndAStoppedBridgeLeavesTheKeysToSDLUntilANe
   ASSERT_TRUE(ServerTaken());
   ASSERT_TRUE(TypeAndSeeTheEnd({"f"}, &keys));
   EXPECT_EQ(keys, "ab 1zc2zdzezfz");
+}
+
+// IBus's bridge with a converting engine (Anthy): the reading is composed in both kinds of
+// field and committed.
+class XimInputIbusAnthy : public XimInputIbus {
+ protected:
+  void SetUp() override {
+    XimInputIbus::SetUp();
+    if (HasFatalFailure()) return;
+    // The engine starts when it is first chosen.
+    ASSERT_TRUE(PumpUntil(
+        [this] {
+          std::string engine;
+          RunTool(Ibus({"ibus", "engine", "anthy"}));
+          return RunTool(Ibus({"ibus", "engine"}), &engine) && engine.find("anthy") == 0;
+        },
+        "the engine chosen"));
+  }
+  void TearDown() override {
+    XimInputIbus::TearDown();
+    if (bus_ > 0) kill(bus_, SIGTERM);
+  }
+  // The daemon stays only with a session bus (a bus of the test's own). The engine is a Python
+  // program of the system's: the system's Python runs it.
+  std::vector<std::string> Ibus(const std::vector<std::string>& args) const {
+    const char* path = getenv("PATH");
+    std::vector<std::string> argv = {
+        "env", "PATH=/usr/bin:/bin:" + std::string(path != nullptr ? path : ""),
+        "DBUS_SESSION_BUS_ADDRESS=" + busAddress_, "HOME=" + locales_,
+        "XDG_CONFIG_HOME=" + locales_ + "/config", "XDG_CACHE_HOME=" + locales_ + "/cache"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+  }
+  bool StartServer() override {
+    std::string started;
+    if (!RunTool({"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"},
+                 &started)) {
+      return false;
+    }
+    std::istringstream told(started);
+    told >> busAddress_ >> bus_;
+    return bus_ > 0 && StartTool(Ibus({"ibus-daemon", "--xim", "--panel=disable",
+                                       "--emoji-extension=disable", "--config=disable"}),
+                                 &server_);
+  }
+  std::string busAddress_;
+  pid_t bus_ = -1;
+};
+
+TEST_F(XimInputIbusAnthy, TheReadingIsComposedAndCommittedInBothKindsOfField) {
+  ASSERT_NE(ShowField(false), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  const pid_t bridge = XimProcess();
+  ASSERT_GT(bridge, 0);
+  std::string keys, text;
+  RecordKeys(&keys);
+  RecordText(&text);
+  // Hiragana on, and the first letter of the reading: the bridge shows nothing of it in this
+  // field, so the program asks after the keys it holds.
+  const int asked = sp_platform::display::XimAskedAfterHeldKeys();
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "ctrl+j", "k"}));
+  ASSERT_TRUE(PumpUntil([asked] { return sp_platform::display::XimAskedAfterHeldKeys() > asked; },
+                        "the keys the bridge held asked after"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "a", "Return"}));
+  ASSERT_TRUE(PumpUntil([&] { return !text.empty(); }, "the commit"));
+  EXPECT_EQ(text, MJ("か"));
+  EXPECT_EQ(keys, "");
+  EXPECT_EQ(XimProcess(), bridge) << "the bridge died";
+  EXPECT_TRUE(sp_platform::display::XimInCharge());
+
+  // Inline, the bridge draws the reading through the program, and its commit ends it.
+  target_->EnableInlineInput(1);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "k", "a"}));
+  ASSERT_TRUE(PumpUntil(
+      [this] { return !target_->updates.empty() && target_->updates.back().text == MJ("か"); },
+      "the reading inline"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "Return"}));
+  ASSERT_TRUE(PumpUntil([this] { return target_->updates.back().fixed > 0; }, "the commit"));
+  EXPECT_EQ(target_->updates.back().text, MJ("か"));
+  EXPECT_EQ(keys, "");
+  EXPECT_EQ(XimProcess(), bridge) << "the bridge died";
+}
+
+// SDL_IM_MODULE=fcitx (as fcitx set-ups have it) makes SDL speak to fcitx over the session bus
+// whatever XMODIFIERS says, where keys would wait on the bus: the program keeps SDL's own input
+// method off, and asks the bus for no input context of fcitx's (none runs here).
+TEST(XimProgram, NoInputContextIsAskedOfFcitxWhenSdlImModuleNamesIt) {
+  ASSERT_TRUE(DesktopReady()) << DesktopProblem();
+  sp_testing::HomeScope home;
+  std::string started;
+  ASSERT_TRUE(RunTool({"dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"},
+                      &started));
+  std::istringstream told(started);
+  std::string address;
+  pid_t bus = -1;
+  told >> address >> bus;
+  ASSERT_GT(bus, 0) << started;
+  Tool monitor;
+  ASSERT_TRUE(StartTool({"dbus-monitor", "--address", address}, &monitor));
+  // The monitor is in place once the bus told it its name.
+  EXPECT_TRUE(WaitUntil([&monitor] {
+    ToolFinished(&monitor);
+    return monitor.out.find("NameLost") != std::string::npos;
+  }));
+  const char* was = getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::string busWas = was != nullptr ? was : "";
+  setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+  setenv("SDL_IM_MODULE", "fcitx", 1);
+  Tool program;
+  std::string window;
+  const bool shown = StartProgram(home, &program, &window);
+  unsetenv("SDL_IM_MODULE");
+  setenv("DBUS_SESSION_BUS_ADDRESS", busWas.c_str(), 1);
+  EXPECT_TRUE(shown) << "the media window did not appear";
+  if (shown) {
+    EXPECT_TRUE(RunTool({"xdotool", "windowfocus", "--sync", window, "key", "a"}));
+    EXPECT_TRUE(QuitProgram(&program)) << "Ctrl-Q did not end the program";
+  }
+  // Everything the program sent came before the signal the monitor sees last.
+  EXPECT_TRUE(RunTool({"dbus-send", "--address=" + address, "--type=signal", "/",
+                       "test.Xim.End"}));
+  EXPECT_TRUE(WaitUntil([&monitor] {
+    ToolFinished(&monitor);
+    return monitor.out.find("test.Xim") != std::string::npos;
+  }));
+  kill(bus, SIGTERM);
+  WaitForTool(&monitor, kProgramLimitMillis);
+  std::string seen = monitor.out;
+  std::transform(seen.begin(), seen.end(), seen.begin(), ::tolower);
+  EXPECT_EQ(seen.find("fcitx"), std::string::npos) << monitor.out;
 }
 
 }  // namespace

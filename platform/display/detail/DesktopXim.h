@@ -8,10 +8,10 @@
 //
 // How it fits with SDL: SDL opens no input method of its own (OpenDesktop), so that the server
 // sees each key once. The server is spoken to on a connection of our own whose every wait ends
-// (DesktopXim.cpp): a key SDL reports (SDL_SYSWMEVENT) while our context has the keyboard is
-// handed to the server there, and what the server hands back or commits is read from there,
-// its key and its text taken from X; SDL's own key-down for it (and its text input, which is
-// stopped) are not used.
+// (DesktopXimConnection.h): a key SDL reports (SDL_SYSWMEVENT) goes to the context of its
+// window, handed to the server there, and what the server hands back or commits is read from
+// there, its key and its text taken from X; SDL's own key-down for it (and its text input,
+// which is stopped) are not used.
 #pragma once
 
 #include <SDL.h>
@@ -35,9 +35,10 @@ struct XimKey {
 bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out);
 // Reads what the server sent meanwhile (its preedit, its commits) into `out`.
 void XimDrain(std::vector<XimKey>* out);
-// The loop's wait: the connection to the server (-1 when none), whether something read from
-// it already waits, and the milliseconds until the server is to be asked after (a server that
-// did not answer, or one that took keys and said nothing); -1 when it is not.
+// The loop's wait: the connection to the server, or where a server given up for not answering
+// answers (-1 when neither), whether something read from it already waits, and the
+// milliseconds until a server that took keys and said nothing is to be asked after; -1 when
+// it is not.
 int XimConnectionFd();
 bool XimQueued();
 int XimWakeMillis();

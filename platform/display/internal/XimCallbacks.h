@@ -26,5 +26,11 @@ void XimSetSpot(int x, int y);
 // (but for modifier keys, which the server does not report back).
 bool XimInCharge();
 
+// How many calls on the server were ended for want of an answer: a server that hangs holds
+// the loop once, not at each key or each time it is asked after.
+int XimTimedOutCalls();
+// How often the server was asked after keys it took without a word back.
+int XimAskedAfterHeldKeys();
+
 }  // namespace display
 }  // namespace sp_platform
