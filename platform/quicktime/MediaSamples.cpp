@@ -592,7 +592,7 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.measured = true;
   media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
   media.primingFrames = std::max<SInt64>(0, length.priming);
-  media.packetCount = std::max<SInt64>(0, length.packets);
+  media.packetCount = std::max<SInt64>(-1, length.packets);
   media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
 }
 
@@ -619,6 +619,33 @@ void Measure(MediaRecord& media) {
     if (identified) Kept().Keep(file, media.streamIndex, length);
   }
   TakeLength(media, length);
+}
+
+// The packets of a stream whose length was found without counting them (an Ogg stream's first
+// and last pages): counted once when first asked for, from the pages' headers or else by
+// reading every packet, none decoded; kept with the length.
+void CountPackets(MediaRecord& media) {
+  SInt64 count = -1;
+  if (media.packetsComplete) {
+    count = SInt64(media.packets.size());
+  } else if (media.track->movie->container == SpFourCC("OggS")) {
+    count = OggPacketCount(*media.track->movie->source, media.sound.codecSetup);
+  }
+  if (count < 0) {
+    count = 0;
+    MediaReader reader(media);
+    const UInt8* data = nullptr;
+    SInt64 frames = 0;
+    while (reader.NextHeld(data, frames) == MediaReader::Status::kPacket) ++count;
+  }
+  media.packetCount = count;
+  StatedLength length;
+  FileIdentity file;
+  if (media.track->movie->source->Identity(&file) &&
+      Kept().Find(file, media.streamIndex, length) && length.packets < 0) {
+    length.packets = count;
+    Kept().Keep(file, media.streamIndex, length);
+  }
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -930,6 +957,7 @@ SInt64 SoundMediaSampleCount(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
   Measure(media);
+  if (media.packetCount < 0) CountPackets(media);
   return media.packetCount;
 }
 

@@ -108,7 +108,7 @@ struct MediaRecord {
   bool measured = false;
   SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
   SInt64 primingFrames = 0;     // decoded frames before the first presented one
-  SInt64 packetCount = 0;       // the packets the stream holds
+  SInt64 packetCount = 0;       // the packets the stream holds; -1 until counted
   UInt32 mostPacketFrames = 1;  // the most frames one packet gives
   // The packets read so far (all of them once `packetsComplete`), each with the frames the
   // file states for it, or those its decoding gave when it was counted by decoding.
