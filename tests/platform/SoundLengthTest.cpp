@@ -343,6 +343,55 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
   }
 }
 
+// Fragmented movies whose later fragments add packets to the first fragment's, or to those of
+// the movie's own tables: every fragment counts. The length is what ffmpeg decodes of the whole
+// file, and the converter presents all of it.
+TEST_F(SoundLengthTest, FragmentedMoviesCountEveryFragment) {
+  SKIP_WITHOUT_FFMPEG();
+  const std::vector<std::string> emptyMoov = {"-frag_duration", "500000", "-movflags",
+                                              "frag_keyframe+empty_moov"};
+  const std::vector<std::string> everyPacket = {"-movflags", "frag_every_frame+empty_moov"};
+  // The first half second in the movie's tables, the rest in fragments after them.
+  const std::vector<std::string> tablesFirst = {"-frag_duration", "500000", "-movflags",
+                                                "frag_keyframe"};
+  const std::vector<std::string> baseMoof = {"-frag_duration", "500000", "-movflags",
+                                             "empty_moov+default_base_moof"};
+  const struct {
+    const char* name;
+    const char* codec;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"empty.m4a", "aac", emptyMoov},         {"every.m4a", "aac", everyPacket},
+      {"tables.m4a", "aac", tablesFirst},      {"base.m4a", "aac", baseMoof},
+      {"alac-empty.m4a", "alac", emptyMoov},   {"alac-tables.m4a", "alac", tablesFirst},
+      {"pcm-tables.mov", "pcm_s16be", tablesFirst}, {"pcm-base.mov", "pcm_s16be", baseMoof},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                                     "sine=f=440:r=44100:d=3"};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.insert(argv.end(), {"-ac", "2", "-c:a", c.codec, Path(c.name)});
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
+    // Fragments after the first.
+    const std::vector<UInt8> bytes = Bytes(c.name);
+    int fragments = 0;
+    for (std::size_t i = 0; i + 4 <= bytes.size(); ++i) {
+      if (std::memcmp(bytes.data() + i, "moof", 4) == 0) ++fragments;
+    }
+    EXPECT_GE(fragments, 2);
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SInt64 theirs = FramesFfmpegDecodes(Path(c.name));
+    ASSERT_GT(theirs, 2 * 44100);
+    EXPECT_EQ(GetMediaDuration(media), theirs);
+    SInt64 frames = 0;
+    EXPECT_EQ(Convert(media, &frames), noErr);
+    EXPECT_EQ(frames, theirs);
+  }
+}
+
 // Hostile movies: cut short, tables changed to state durations of nothing or of more than a
 // media time holds, chunks past the file's end (the first, or one amid a movie's video), bytes
 // changed anywhere in the tables. The index either declines or gives exactly what reading
