@@ -22,11 +22,12 @@ namespace {
 
 constexpr std::size_t kWindowBytes = std::size_t(1) << 18;
 
-// A source's bytes through one window of `chunk` bytes, refilled from wherever a read asks.
+// A source's bytes through one window of up to `chunk` bytes, refilled from wherever a read asks
+// with `fill` bytes at least.
 class Window {
  public:
-  explicit Window(ByteSource& source, std::size_t chunk = kWindowBytes)
-      : source_(source), size_(source.Size()), chunk_(chunk) {}
+  explicit Window(ByteSource& source, std::size_t chunk = kWindowBytes, std::size_t fill = 0)
+      : source_(source), size_(source.Size()), chunk_(chunk), fill_(fill > 0 ? fill : chunk) {}
 
   UInt64 Size() const { return size_; }
 
@@ -36,7 +37,7 @@ class Window {
     if (n > chunk_ || offset > size_ || n > size_ - offset) return nullptr;
     if (offset >= start_ && offset - start_ + n <= bytes_.size())
       return bytes_.data() + (offset - start_);
-    const std::size_t want = std::size_t(std::min<UInt64>(chunk_, size_ - offset));
+    const std::size_t want = std::size_t(std::min<UInt64>(std::max(n, fill_), size_ - offset));
     bytes_.resize(want);
     std::size_t got = 0;
     while (got < want) {
@@ -53,6 +54,7 @@ class Window {
   ByteSource& source_;
   UInt64 size_;
   std::size_t chunk_;
+  std::size_t fill_;
   UInt64 start_ = 0;
   std::vector<UInt8> bytes_;
 };
@@ -423,8 +425,10 @@ SInt64 FlacPacketFrames(const UInt8* p, std::size_t size) {
 }
 
 constexpr std::size_t kPacketHead = 64;  // the first bytes of a packet its reading needs
-// A page is at most 65,307 bytes: a window of 64 KiB holds any page whole.
+// A page is at most 65,307 bytes: a window of 64 KiB holds any page whole. It reads 16 KiB at
+// least, which holds the first pages of most files.
 constexpr std::size_t kOggWindow = std::size_t(1) << 16;
+constexpr std::size_t kOggFill = std::size_t(1) << 14;
 constexpr UInt64 kLongestPage = 27 + 255 + 255 * 255;
 constexpr UInt64 kShortestPage = 27;
 // Candidate pages a search checks (each costs a checksum) before it gives up.
@@ -757,7 +761,7 @@ OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequenc
 }
 
 OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength& out) {
-  Window w(source, kOggWindow);
+  Window w(source, kOggWindow, kOggFill);
   const UInt64 size = w.Size();
   pass_ = Pass();
   pass_.head.reserve(kPacketHead);
@@ -792,7 +796,7 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
 }
 
 SInt64 OggWalk::CountPackets(ByteSource& source) {
-  Window w(source, kOggWindow);
+  Window w(source, kOggWindow, kOggFill);
   const UInt64 size = w.Size();
   pass_ = Pass();
   UInt64 at = 0;
