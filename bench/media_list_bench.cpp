@@ -383,15 +383,18 @@ int Child(const std::string& mode, int count) {
 
 // ---- The parent ---------------------------------------------------------------------------------
 
-// `count` four-minute files of the kind: a tone encoded once by ffmpeg and copied under every
-// name (a link would be the same file to the program).
+// `count` four-minute files of the kind: a tone in noise (compressed about as music is, where a
+// bare tone would compress to almost nothing) encoded once by ffmpeg with its encoder's
+// defaults and copied under every name (a link would be the same file to the program).
 bool MakeAddFiles(const std::string& kind, int count) {
   const std::string folder = AddFolder(kind);
   mkdir(folder.c_str(), 0700);
   const std::string first = folder + "/" + AddName(1, kind);
   const std::vector<std::string> encode = {
       "ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-      "sine=frequency=440:sample_rate=44100:duration=240", "-ac", "2", first};
+      "sine=frequency=440:sample_rate=44100:duration=240", "-f", "lavfi", "-i",
+      "anoisesrc=color=pink:amplitude=0.05:sample_rate=44100:duration=240", "-filter_complex",
+      "amix=inputs=2,aformat=channel_layouts=stereo", first};
   if (!bench::Spawn(encode).ok) return false;
   for (int i = 2; i <= count; ++i) {
     const std::string path = folder + "/" + AddName(i, kind);
