@@ -85,4 +85,18 @@ inline double ThreadCpuMs() {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
+// The bytes this process's read calls have read so far (/proc/self/io); -1 when the kernel
+// does not say.
+inline long long BytesRead() {
+  std::FILE* f = std::fopen("/proc/self/io", "r");
+  if (f == nullptr) return -1;
+  long long bytes = -1;
+  char line[128];
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::sscanf(line, "rchar: %lld", &bytes) == 1) break;
+  }
+  std::fclose(f);
+  return bytes;
+}
+
 }  // namespace bench

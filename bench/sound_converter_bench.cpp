@@ -4,7 +4,8 @@
 // describe: four minutes of stereo sound at 44.1 kHz as WAVE, MP3, FLAC, M4A (AAC) and Ogg
 //   Vorbis, each opened as a movie and its sound described as adding it to the list does (the
 //   sample description with its decompression parameters, the length, the packet count),
-//   beside the same on the WAVE file of the same sound.
+//   beside the same on the WAVE file of the same sound: the times, and the bytes the
+//   description read (the process's read calls, as /proc/self/io counts them).
 // decode: an hour (or the seconds given) as MP3 and as FLAC decoded to 16-bit big-endian
 //   stereo at 44.1 kHz as the program's loader does (the Movie Toolbox's groups handed one by
 //   one to SoundConverterFillBuffer through its procedure, into a 4 MiB buffer), beside
@@ -223,13 +224,24 @@ bool Describe(const std::string& self, const std::string& home, int runs) {
       return false;
     }
   }
+  // The bytes a description read, as its process printed them after its length.
+  auto bytesRead = [&self](const char* name) {
+    const bench::Run run = bench::Spawn({self, "--describe", name});
+    long long frames = 0, bytes = -1;
+    if (!run.ok || std::sscanf(run.output.c_str(), "%lld %lld", &frames, &bytes) != 2) return -1.0;
+    return double(bytes);
+  };
+  const double waveBytes = bytesRead("four.wav");
   for (const auto& f : files) {
     if (std::strcmp(f.name, "four.wav") == 0) continue;
     Pair p;
     if (!RunPair({self, "--describe", f.name}, {self, "--describe", "four.wav"}, runs, p))
       return false;
-    std::printf("  %-10s %6.1f ms   WAVE %6.1f ms   ratio %.2f (limit 1.5)\n", f.name,
-                bench::Median(p.a) * 1000, bench::Median(p.b) * 1000, PairedRatio(p));
+    const double bytes = bytesRead(f.name);
+    std::printf("  %-10s %6.1f ms   WAVE %6.1f ms   ratio %.2f (limit 1.5)   read %.2f MB   WAVE"
+                " %.2f MB   ratio %.2f (limit 1.5)\n",
+                f.name, bench::Median(p.a) * 1000, bench::Median(p.b) * 1000, PairedRatio(p),
+                bytes / 1e6, waveBytes / 1e6, bytes / waveBytes);
   }
   return true;
 }
@@ -316,8 +328,9 @@ int main(int argc, char** argv) {
     return frames >= 0 ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "--describe") == 0) {
+    const long long before = bench::BytesRead();
     const long long frames = DescribeFile(argv[2]);
-    std::printf("%lld\n", frames);
+    std::printf("%lld %lld\n", frames, bench::BytesRead() - before);
     return frames >= 0 ? 0 : 1;
   }
   long seconds = 3600;

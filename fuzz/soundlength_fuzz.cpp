@@ -1,6 +1,7 @@
 // Sound lengths stated by files: the bytes read as a FLAC file, an MPEG audio file and an Ogg
-// file by the readers of their stated lengths. An input that starts with "VSET" and a 16-bit
-// size carries a Vorbis set-up of that size before the file (as FFmpeg hands it over).
+// file (whole, and at its first and last pages) by the readers of their stated lengths. An
+// input that starts with "VSET" and a 16-bit size carries a Vorbis set-up of that size before
+// the file (as FFmpeg hands it over).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,5 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qt::MpegAudioStatedLength(source, length);
   length = qt::StatedLength();
   qt::OggStatedLength(source, setup, length);
+  // The search for the last pages, within a span that a short input exceeds.
+  length = qt::StatedLength();
+  qt::OggStatedLength(source, setup, length, 64);
+  qt::OggPacketCount(source, setup);
   return 0;
 }

@@ -28,38 +28,12 @@ extern "C" {
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/KeptByFile.h"
+#include "quicktime/detail/MediaReader.h"
 #include "quicktime/detail/MovieData.h"
 #include "quicktime/detail/StatedLength.h"
 
 namespace sp_platform {
 namespace quicktime {
-
-class PresentedCount;
-
-// What FFmpeg asks of a packet's decoded frames: frames to skip at the start, to discard at
-// the end, or all of them; and the frames a packet of the codec decodes to (0: varies).
-struct PacketTrim {
-  SInt64 skip = 0;
-  SInt64 discard = 0;
-  bool dropped = false;
-  SInt64 codecFrames = 0;
-};
-
-// Where a packet lies in the file and what the demultiplexer says of it: its offset and size,
-// its time stamp and duration (the stream's time base), and whether it is to be dropped.
-struct PacketPlace {
-  SInt64 pos = -1;
-  SInt64 size = 0;
-  SInt64 dts = 0;
-  SInt64 duration = 0;
-  bool dropped = false;
-  bool operator==(const PacketPlace& o) const {
-    return pos == o.pos && size == o.size && dts == o.dts && duration == o.duration &&
-           dropped == o.dropped;
-  }
-};
-
-namespace {
 
 // The frames a packet of `duration` (the stream's time base) lasts at the media's rate; 0 when
 // it states none.
@@ -79,124 +53,49 @@ SInt64 StatedFrames(SInt64 duration, const AVStream* st, const MediaRecord& medi
   return SInt64(std::max<UInt32>(media.sound.samplesPerPacket, 1));
 }
 
-}  // namespace
+bool IsMovieContainer(OSType container) {
+  return container == SpFourCC("MooV") || container == SpFourCC("mpg4");
+}
 
-// One stream's packets in file order.
-class MediaReader {
- public:
-  // A packet; the end of the stream; a failure to read it (an I/O error, damaged data).
-  enum class Status { kPacket, kEnd, kError };
+MediaReader::~MediaReader() { av_packet_free(&packet_); }
 
-  // A reader of its own opening of the file, or of a demultiplexer already open on it.
-  explicit MediaReader(const MediaRecord& media, std::unique_ptr<Demuxer> opened = nullptr)
-      : media_(media), demuxer_(std::move(opened)) {}
-  ~MediaReader() { av_packet_free(&packet_); }
+const AVStream* MediaReader::Stream() {
+  return Ready() ? demuxer_->Context()->streams[media_.streamIndex] : nullptr;
+}
 
-  // The next packet of the stream with its frames. Packets of linear and fixed-packet sound
-  // are cut to whole packets of the format (a packet holding none is passed over). A count
-  // given is handed each packet as FFmpeg read it; a trim given gets what FFmpeg asks of it.
-  Status Next(std::vector<UInt8>& data, SInt64& frames, PresentedCount* count = nullptr,
-              PacketTrim* trim = nullptr, PacketPlace* place = nullptr);
+bool MediaReader::SeekTo(SInt64 timestamp) {
+  return Ready() && av_seek_frame(demuxer_->Context(), media_.streamIndex, timestamp,
+                                  AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
+}
 
-  // The stream as FFmpeg reads it; null when the file does not open as it did.
-  const AVStream* Stream() {
-    return Ready() ? demuxer_->Context()->streams[media_.streamIndex] : nullptr;
-  }
+void MediaReader::Restart() {
+  if (packet_ != nullptr) av_packet_unref(packet_);
+  demuxer_.reset();
+  ready_ = false;
+  failed_ = false;
+}
 
-  // Reading goes on from the stream's packet at `timestamp` (its time base), or the one before.
-  bool SeekTo(SInt64 timestamp) {
-    return Ready() && av_seek_frame(demuxer_->Context(), media_.streamIndex, timestamp,
-                                    AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
-  }
-  // As Next, without copying the packet: `data` points at its bytes as FFmpeg read them, which
-  // the reader holds until its next read or its restart.
-  Status NextHeld(const UInt8*& data, SInt64& frames);
-
-  // Reading starts again at the beginning of the file.
-  void Restart() {
-    if (packet_ != nullptr) av_packet_unref(packet_);
+bool MediaReader::Ready() {
+  if (ready_) return true;
+  if (failed_) return false;
+  if (packet_ == nullptr) packet_ = av_packet_alloc();
+  const MovieRecord* movie = media_.track->movie;
+  if (demuxer_ == nullptr) demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
+  const AVFormatContext* ctx = demuxer_ != nullptr ? demuxer_->Context() : nullptr;
+  // The file must show the same stream it showed when the movie was made.
+  if (packet_ == nullptr || ctx == nullptr || unsigned(media_.streamIndex) >= ctx->nb_streams ||
+      ctx->streams[media_.streamIndex]->codecpar->codec_id != media_.codecID) {
     demuxer_.reset();
-    ready_ = false;
-    failed_ = false;
+    failed_ = true;
+    return false;
   }
-
-  // Read position of the linear and fixed-packet layouts: the packet in hand (held).
-  const UInt8* current = nullptr;
-  SInt64 currentStart = 0;
-  SInt64 currentFrames = 0;
-  bool haveCurrent = false;
-  // Read position of the varying layout: the index of the next packet, and the last packet
-  // read (kept, so that a request repeated with a larger handle needs no new read).
-  std::size_t nextIndex = 0;
-  std::size_t lastIndex = SIZE_MAX;
-  std::vector<UInt8> last;
-  // The bytes of the last group of the linear and fixed-packet layouts, kept with their room so
-  // that reading group after group takes no new memory.
-  std::vector<UInt8> group;
-
- private:
-  bool Ready() {
-    if (ready_) return true;
-    if (failed_) return false;
-    if (packet_ == nullptr) packet_ = av_packet_alloc();
-    const MovieRecord* movie = media_.track->movie;
-    if (demuxer_ == nullptr) demuxer_ = Demuxer::Open(movie->source, movie->nameHint);
-    const AVFormatContext* ctx = demuxer_ != nullptr ? demuxer_->Context() : nullptr;
-    // The file must show the same stream it showed when the movie was made.
-    if (packet_ == nullptr || ctx == nullptr || unsigned(media_.streamIndex) >= ctx->nb_streams ||
-        ctx->streams[media_.streamIndex]->codecpar->codec_id != media_.codecID) {
-      demuxer_.reset();
-      failed_ = true;
-      return false;
-    }
-    for (unsigned i = 0; i < ctx->nb_streams; ++i) {
-      if (int(i) != media_.streamIndex) ctx->streams[i]->discard = AVDISCARD_ALL;
-    }
-    ready_ = true;
-    return true;
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    if (int(i) != media_.streamIndex) ctx->streams[i]->discard = AVDISCARD_ALL;
   }
+  ready_ = true;
+  return true;
+}
 
-  // The next packet of the stream, cut as Next says, held in packet_ with its whole size.
-  Status Take(std::size_t& size, SInt64& frames);
-
-  const MediaRecord& media_;
-  std::unique_ptr<Demuxer> demuxer_;
-  AVPacket* packet_ = nullptr;
-  bool ready_ = false;
-  bool failed_ = false;
-};
-
-// FFmpeg's trimming applied to decoded frames, one decoded frame after another: a skip carries
-// over frames until it is spent (a new one replaces it), a frame marked for discarding is
-// skipped whole, and the padding to discard applies to what the frame keeps when it is no
-// more than that.
-class Trimming {
- public:
-  // `n` frames decoded, with the skip and discard asked of them: the frames presented.
-  SInt64 Take(SInt64 n, UInt32 skip, SInt64 discard, bool dropAll) {
-    if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
-    SInt64 kept = 0;
-    SInt64 dropped = n;
-    if (dropAll) {
-      skipLeft_ = std::max<SInt64>(0, skipLeft_ - n);
-    } else {
-      dropped = std::min(skipLeft_, n);
-      skipLeft_ -= dropped;
-      kept = n - dropped;
-      if (discard > 0 && discard <= kept) kept -= discard;
-    }
-    if (presented_ == 0) priming_ += dropped;
-    presented_ += kept;
-    return kept;
-  }
-  SInt64 Presented() const { return presented_; }
-  SInt64 Priming() const { return priming_; }
-
- private:
-  SInt64 skipLeft_ = 0;
-  SInt64 presented_ = 0;
-  SInt64 priming_ = 0;
-};
 
 // The frames a stream presents, counted by decoding it as FFmpeg does: every frame its decoder
 // gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and at the end
@@ -364,10 +263,6 @@ MediaReader& ReaderOf(MediaRecord& media) {
   return *media.reader;
 }
 
-bool IsMovieContainer(OSType container) {
-  return container == SpFourCC("MooV") || container == SpFourCC("mpg4");
-}
-
 UInt64 gLengthsFound = 0;     // lengths found by reading a file (not from what was kept)
 UInt64 gLengthsDecoded = 0;   // of those, found by decoding the stream
 UInt64 gLengthsIndexed = 0;   // of those, found from a movie's sample index
@@ -416,145 +311,7 @@ void Scan(MediaRecord& media) {
   media.presentedFrames = std::max<SInt64>(0, presented);
 }
 
-// The frames AAC and ALAC packets present, counted without decoding them: the AAC decoder
-// gives the codec's frames for every packet (each packet but the last must state as many, else
-// the stream is counted by decoding); the ALAC decoder gives the frames the sample table states
-// for each. The trimming FFmpeg asks for is applied to those as PresentedCount applies it to
-// decoded frames, and a movie's edit list's end as Scan applies it.
-class UndecodedCount {
- public:
-  UndecodedCount(bool aac, bool movie) : aac_(aac), movie_(movie) {}
-
-  // The next packet, stating `stated` frames (`timed`: by its duration, not a guess from the
-  // codec); false when the count cannot be exact.
-  bool Add(SInt64 stated, bool timed, const PacketTrim& trim) {
-    // The packet before this one was not the last: it must have stated the codec's frames.
-    if (aac_ && (trim.codecFrames <= 0 || (packets_ > 0 && lastStated_ != trim.codecFrames)))
-      return false;
-    // ALAC packets vary up to the codec's most: a packet without a duration (those of a
-    // fragmented file) says nothing of its own.
-    if (!aac_ && !timed) return false;
-    // More than a media time holds: a damaged table, whose sums would overflow.
-    if (stated > INT32_MAX) return false;
-    const SInt64 n = aac_ ? trim.codecFrames : stated;
-    lastKept_ = trimming_.Take(n, UInt32(trim.skip), trim.discard, trim.dropped);
-    lastStated_ = stated;
-    most_ = std::max(most_, n);
-    ++packets_;
-    return true;
-  }
-
-  bool Finish(StatedLength& out) const {
-    if (packets_ == 0) return false;
-    SInt64 presented = trimming_.Presented();
-    if (movie_) presented -= std::max<SInt64>(0, lastKept_ - lastStated_);
-    out.presented = std::max<SInt64>(0, presented);
-    out.priming = trimming_.Priming();
-    out.packets = packets_;
-    out.mostPacketFrames = UInt32(std::min<SInt64>(most_, INT32_MAX));
-    return true;
-  }
-
- private:
-  const bool aac_;
-  const bool movie_;
-  Trimming trimming_;
-  SInt64 lastStated_ = 0, lastKept_ = 0, packets_ = 0, most_ = 1;
-};
-
-bool CountedWithoutDecoding(const MediaRecord& media) {
-  return media.codecID == AV_CODEC_ID_AAC ||
-         (IsMovieContainer(media.track->movie->container) && media.codecID == AV_CODEC_ID_ALAC);
-}
-
-// The packets of the sample index entry `i` of `n` as the MPEG-4 demultiplexer gives them:
-// the entry's place, and a duration up to the next entry's time stamp or, for the last, the
-// stream's end. False for an entry that could not give that packet exactly: outside the file,
-// empty, or with no duration (FFmpeg guesses one then), times that do not follow each other.
-bool IndexedPacket(const AVStream* st, int i, int n, UInt64 fileSize, PacketPlace& place) {
-  const AVIndexEntry* e = avformat_index_get_entry(const_cast<AVStream*>(st), i);
-  const AVIndexEntry* next =
-      i + 1 < n ? avformat_index_get_entry(const_cast<AVStream*>(st), i + 1) : nullptr;
-  if (e == nullptr || (i + 1 < n && next == nullptr)) return false;
-  const SInt64 end = next != nullptr ? next->timestamp : st->duration;
-  if (e->pos < 0 || e->size <= 0 || UInt64(e->size) > fileSize ||
-      UInt64(e->pos) > fileSize - UInt64(e->size) || e->timestamp == AV_NOPTS_VALUE ||
-      end == AV_NOPTS_VALUE || end <= e->timestamp ||
-      __builtin_sub_overflow(end, e->timestamp, &place.duration))
-    return false;
-  place.pos = e->pos;
-  place.size = e->size;
-  place.dts = e->timestamp;
-  place.dropped = (e->flags & AVINDEX_DISCARD_FRAME) != 0;
-  return true;
-}
-
 }  // namespace
-
-// AAC and ALAC in MPEG-4 and QuickTime movies, from the demultiplexer's sample index: only the
-// first packet is read (it carries what FFmpeg asks to skip at the start, as no later one does)
-// and the last, and each must be where and as long as its entry says. After the last the
-// stream must end: a fragmented file whose further fragments are read as it is played gives
-// more packets there, and one read whole gives its first packet no duration. Anything else
-// the index cannot tell exactly is left to reading every packet.
-bool SampleIndexLength(MediaRecord& media, StatedLength& out, std::unique_ptr<Demuxer> opened) {
-  if (!IsMovieContainer(media.track->movie->container) || !CountedWithoutDecoding(media))
-    return false;
-  MediaReader reader(media, std::move(opened));
-  const AVStream* st = reader.Stream();
-  if (st == nullptr) return false;
-  const int n = avformat_index_get_entries_count(const_cast<AVStream*>(st));
-  // The demultiplexer drops entries past an edit list's end, never adds to the table's.
-  if (n <= 0 || st->nb_frames <= 0 || n > st->nb_frames) return false;
-  const UInt64 fileSize = media.track->movie->source->Size();
-  std::vector<UInt8> data;
-  SInt64 stated = 0;
-  PacketTrim firstTrim;
-  PacketPlace read, indexed;
-  if (reader.Next(data, stated, nullptr, &firstTrim, &read) != MediaReader::Status::kPacket ||
-      !IndexedPacket(st, 0, n, fileSize, indexed) || !(read == indexed))
-    return false;
-  UndecodedCount count(media.codecID == AV_CODEC_ID_AAC, true);
-  PacketTrim trim;
-  trim.codecFrames = firstTrim.codecFrames;
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) {
-      if (!IndexedPacket(st, i, n, fileSize, indexed)) return false;
-      trim.dropped = indexed.dropped;
-    }
-    if (!count.Add(StatedFrames(indexed.duration, st, media),
-                   TimedFrames(indexed.duration, st, media) > 0, i == 0 ? firstTrim : trim))
-      return false;
-  }
-  if (n > 1 &&
-      (!reader.SeekTo(indexed.dts) ||
-       reader.Next(data, stated, nullptr, nullptr, &read) != MediaReader::Status::kPacket ||
-       !(read == indexed)))
-    return false;
-  if (reader.Next(data, stated) != MediaReader::Status::kEnd) return false;
-  return count.Finish(out);
-}
-
-// AAC in any container, and ALAC in MPEG-4 and QuickTime movies: every packet as FFmpeg reads
-// it, none decoded.
-bool ReadPacketsLength(MediaRecord& media, StatedLength& out) {
-  if (!CountedWithoutDecoding(media)) return false;
-  MediaReader reader(media);
-  UndecodedCount count(media.codecID == AV_CODEC_ID_AAC,
-                       IsMovieContainer(media.track->movie->container));
-  std::vector<UInt8> data;
-  SInt64 stated = 0;
-  PacketTrim trim;
-  PacketPlace place;
-  MediaReader::Status status;
-  while ((status = reader.Next(data, stated, nullptr, &trim, &place)) ==
-         MediaReader::Status::kPacket) {
-    const bool timed =
-        reader.Stream() != nullptr && TimedFrames(place.duration, reader.Stream(), media) > 0;
-    if (!count.Add(stated, timed, trim)) return false;
-  }
-  return status == MediaReader::Status::kEnd && count.Finish(out);
-}
 
 namespace {
 
@@ -592,7 +349,7 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.measured = true;
   media.presentedFrames = std::min<SInt64>(std::max<SInt64>(0, length.presented), INT32_MAX);
   media.primingFrames = std::max<SInt64>(0, length.priming);
-  media.packetCount = std::max<SInt64>(0, length.packets);
+  media.packetCount = std::max<SInt64>(-1, length.packets);
   media.mostPacketFrames = std::max<UInt32>(1, length.mostPacketFrames);
   media.paddingFrames = length.padding;
   media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
@@ -622,6 +379,33 @@ void Measure(MediaRecord& media) {
     if (identified) Kept().Keep(file, media.streamIndex, length);
   }
   TakeLength(media, length);
+}
+
+// The packets of a stream whose length was found without counting them (an Ogg stream's first
+// and last pages): counted once when first asked for, from the pages' headers or else by
+// reading every packet, none decoded; kept with the length.
+void CountPackets(MediaRecord& media) {
+  SInt64 count = -1;
+  if (media.packetsComplete) {
+    count = SInt64(media.packets.size());
+  } else if (media.track->movie->container == SpFourCC("OggS")) {
+    count = OggPacketCount(*media.track->movie->source, media.sound.codecSetup);
+  }
+  if (count < 0) {
+    count = 0;
+    MediaReader reader(media);
+    const UInt8* data = nullptr;
+    SInt64 frames = 0;
+    while (reader.NextHeld(data, frames) == MediaReader::Status::kPacket) ++count;
+  }
+  media.packetCount = count;
+  StatedLength length;
+  FileIdentity file;
+  if (media.track->movie->source->Identity(&file) &&
+      Kept().Find(file, media.streamIndex, length) && length.packets < 0) {
+    length.packets = count;
+    Kept().Keep(file, media.streamIndex, length);
+  }
 }
 
 std::vector<UInt8> BE32Bytes(UInt32 v) {
@@ -944,6 +728,7 @@ SInt64 SoundMediaSampleCount(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
   Measure(media);
+  if (media.packetCount < 0) CountPackets(media);
   return media.packetCount;
 }
 

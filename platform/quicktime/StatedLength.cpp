@@ -1,9 +1,11 @@
 // Lengths of compressed sound read from what the file states, without decoding (see
 // StatedLength.h). Every size read is checked against the file; each reader walks the file
-// once, forwards, through a window of fixed size.
+// once, forwards, through a window of fixed size (an Ogg stream's reader its first and its last
+// pages).
 
 extern "C" {
 #include <libavcodec/vorbis_parser.h>
+#include <libavutil/crc.h>
 }
 
 #include "quicktime/detail/StatedLength.h"
@@ -20,20 +22,22 @@ namespace {
 
 constexpr std::size_t kWindowBytes = std::size_t(1) << 18;
 
-// A source's bytes through one window, refilled from wherever a read asks.
+// A source's bytes through one window of up to `chunk` bytes, refilled from wherever a read asks
+// with `fill` bytes at least.
 class Window {
  public:
-  explicit Window(ByteSource& source) : source_(source), size_(source.Size()) {}
+  explicit Window(ByteSource& source, std::size_t chunk = kWindowBytes, std::size_t fill = 0)
+      : source_(source), size_(source.Size()), chunk_(chunk), fill_(fill > 0 ? fill : chunk) {}
 
   UInt64 Size() const { return size_; }
 
-  // The `n` bytes at `offset` (n at most kWindowBytes); null when the source ends before them
-  // or cannot be read.
+  // The `n` bytes at `offset` (n at most the chunk); null when the source ends before them or
+  // cannot be read.
   const UInt8* At(UInt64 offset, std::size_t n) {
-    if (n > kWindowBytes || offset > size_ || n > size_ - offset) return nullptr;
+    if (n > chunk_ || offset > size_ || n > size_ - offset) return nullptr;
     if (offset >= start_ && offset - start_ + n <= bytes_.size())
       return bytes_.data() + (offset - start_);
-    const std::size_t want = std::size_t(std::min<UInt64>(kWindowBytes, size_ - offset));
+    const std::size_t want = std::size_t(std::min<UInt64>(std::max(n, fill_), size_ - offset));
     bytes_.resize(want);
     std::size_t got = 0;
     while (got < want) {
@@ -49,6 +53,8 @@ class Window {
  private:
   ByteSource& source_;
   UInt64 size_;
+  std::size_t chunk_;
+  std::size_t fill_;
   UInt64 start_ = 0;
   std::vector<UInt8> bytes_;
 };
@@ -530,10 +536,87 @@ SInt64 FlacPacketFrames(const UInt8* p, std::size_t size) {
 }
 
 constexpr std::size_t kPacketHead = 64;  // the first bytes of a packet its reading needs
+// A page is at most 65,307 bytes: a window of 64 KiB holds any page whole. It reads 16 KiB at
+// least, which holds the first pages of most files.
+constexpr std::size_t kOggWindow = std::size_t(1) << 16;
+constexpr std::size_t kOggFill = std::size_t(1) << 14;
+constexpr UInt64 kLongestPage = 27 + 255 + 255 * 255;
+constexpr UInt64 kShortestPage = 27;
+// Candidate pages a search checks (each costs a checksum) before it gives up.
+constexpr int kMostCandidates = 16;
 
+struct OggPage {
+  UInt8 type = 0;
+  SInt64 granule = -1;
+  UInt32 serial = 0;
+  UInt32 sequence = 0;
+  std::size_t segments = 0;
+  const UInt8* lace = nullptr;  // the lacing values, then the body (in the window)
+  UInt64 end = 0;               // the offset after the page
+};
+
+// The page at `at`: whole within the file, its checksum right (FFmpeg drops a page whose
+// checksum fails) and its granule position a real one. `page.lace` stays valid until the
+// window's next read.
+bool ReadOggPage(Window& w, UInt64 at, OggPage& page) {
+  const UInt8* h = w.At(at, 27);
+  if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
+  const std::size_t segments = h[26];
+  const UInt8* lacing = w.At(at + 27, segments);
+  if (lacing == nullptr) return false;
+  std::size_t length = 27 + segments;
+  for (std::size_t s = 0; s < segments; ++s) length += lacing[s];
+  const UInt8* p = w.At(at, length);
+  if (p == nullptr) return false;
+  page.granule = SInt64(sp::LoadLE64(p + 6));
+  // A position past any real length (2^50 frames) is no position: the sums below stay small.
+  if (page.granule < -1 || page.granule > (SInt64(1) << 50)) return false;
+  static const UInt8 kNoChecksum[4] = {};
+  const AVCRC* table = av_crc_get_table(AV_CRC_32_IEEE);
+  UInt32 crc = av_crc(table, 0, p, 22);
+  crc = av_crc(table, crc, kNoChecksum, 4);
+  crc = av_crc(table, crc, p + 26, length - 26);
+  // FFmpeg's CRC of this kind comes out with its bytes in the other order.
+  if (crc != sp::LoadBE32(p + 22)) return false;
+  page.type = p[5];
+  page.serial = sp::LoadLE32(p + 14);
+  page.sequence = sp::LoadLE32(p + 18);
+  page.segments = segments;
+  page.lace = p + 27;
+  page.end = at + length;
+  return true;
+}
+
+// The first whole page starting in [from, to); false when none does among the first few
+// places that look like one.
+bool FindOggPage(Window& w, UInt64 from, UInt64 to, UInt64& found, OggPage& page) {
+  int candidates = 0;
+  for (UInt64 at = from; at < to && w.Size() - at >= 27;) {
+    const std::size_t n = std::size_t(std::min<UInt64>(kOggWindow, w.Size() - at));
+    const UInt8* b = w.At(at, n);
+    if (b == nullptr) return false;
+    const void* hit = memmem(b, n, "OggS", 4);
+    if (hit == nullptr) {
+      at += n - 3;
+      continue;
+    }
+    at += UInt64(static_cast<const UInt8*>(hit) - b);
+    if (at >= to) return false;
+    if (ReadOggPage(w, at, page)) {
+      found = at;
+      return true;
+    }
+    if (++candidates >= kMostCandidates) return false;
+    ++at;
+  }
+  return false;
+}
+
+// The stream's pages in file order: from the first (the headers, then the sound), or from a
+// page amid the stream to the file's end.
 class OggWalk {
  public:
-  OggWalk(const std::vector<UInt8>& vorbisSetup) {
+  explicit OggWalk(const std::vector<UInt8>& vorbisSetup) {
     if (!vorbisSetup.empty())
       vorbis_ = av_vorbis_parse_init(vorbisSetup.data(), int(vorbisSetup.size()));
   }
@@ -541,53 +624,101 @@ class OggWalk {
   OggWalk(const OggWalk&) = delete;
   OggWalk& operator=(const OggWalk&) = delete;
 
-  bool Run(ByteSource& source, StatedLength& out);
+  enum class Outcome { kFound, kNotStated, kWalkWhole };
+
+  // Every page when `tailSpan` is 0. Otherwise the first pages and, for a long file, the last
+  // ones found within `tailSpan` of its end (or eight times that): kWalkWhole when those do not
+  // settle the length.
+  Outcome Run(ByteSource& source, UInt64 tailSpan, StatedLength& out);
+
+  // The packets of sound, counted from the lacing values of the pages after the first ones,
+  // of which only the headers are read; -1 when the pages do not follow one another.
+  SInt64 CountPackets(ByteSource& source);
 
  private:
+  // What the pages taken so far found.
+  struct Pass {
+    bool tail = false;     // started amid the stream
+    bool started = false;  // a page was taken
+    bool continuing = false, eos = false, inHeaders = true;
+    bool skipping = false;  // a packet begun before the first page taken
+    bool primed = true;     // Vorbis: a packet gave the parser its block size
+    bool consistent = true;
+    UInt32 sequence = 0;
+    std::vector<UInt8> head;  // the packet's first bytes
+    UInt64 packetBytes = 0;
+    SInt64 packetsSeen = 0;  // every packet, headers too
+    SInt64 audioPackets = 0;
+    SInt64 decoded = 0;  // frames the decoder gives
+    SInt64 lastDecoded = 0;
+    SInt64 pageDurations = 0;  // durations of the packets that ended on the page in hand
+    bool pageKnown = true;     // and all of them known
+    bool placed = false;       // packets ended on the last page taken
+    // Granule positions: of the last page before the last that gave one, and of that one; the
+    // durations of the packets ending on that one.
+    SInt64 previousGranule = -1, granule = -1, lastPageDurations = 0;
+    bool lastPageKnown = true;
+  };
+
   // A packet ended; false when it cannot be read.
   bool Packet();
+  // The next page in file order; false when it breaks the stream.
+  bool Page(const OggPage& page);
+  // The length from the pages within `span` of the file's end, the first pages having ended
+  // at `headEnd` on page number `headSequence`.
+  Outcome FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 span,
+                   StatedLength& out);
+  // The length of a stream whose decoder gives `decoded` frames, as FFmpeg trims them.
+  bool Finish(SInt64 decoded, SInt64 packets, StatedLength& out) const;
 
   AVVorbisParseContext* vorbis_ = nullptr;
   OggCodec codec_ = OggCodec::kUnknown;
-  std::vector<UInt8> head_;  // the packet's first bytes
-  UInt64 packetBytes_ = 0;
-  SInt64 packetsSeen_ = 0;  // every packet, headers too
-  bool inHeaders_ = true;
+  UInt32 serial_ = 0;
   UInt32 preSkip_ = 0;
-  SInt64 audioPackets_ = 0;
-  SInt64 decoded_ = 0;  // frames the decoder gives
-  SInt64 lastDecoded_ = 0;
-  SInt64 most_ = 0;
-  SInt64 pageDurations_ = 0;  // durations of the packets that ended on the page in hand
+  SInt64 most_ = 0;          // the most frames a packet taken gave
+  SInt64 longestBlock_ = 0;  // the most the stream's header lets a packet give
+  SInt64 headGranule_ = 0;   // the first pages': the last granule position
+  SInt64 headDecoded_ = 0;   // and the frames decoded up to it
+  Pass pass_;
 };
 
 bool OggWalk::Packet() {
-  const std::size_t size = std::size_t(std::min<UInt64>(packetBytes_, kPacketHead));
-  const UInt8* p = head_.data();
-  const SInt64 index = packetsSeen_++;
-  if (index == 0) {
-    if (packetBytes_ >= 7 && p[0] == 1 && std::memcmp(p + 1, "vorbis", 6) == 0) {
-      codec_ = OggCodec::kVorbis;
-      if (vorbis_ == nullptr) return false;
-    } else if (packetBytes_ >= 19 && std::memcmp(p, "OpusHead", 8) == 0) {
-      codec_ = OggCodec::kOpus;
-      preSkip_ = sp::LoadLE16(p + 10);
-    } else if (packetBytes_ >= 13 && p[0] == 0x7F && std::memcmp(p + 1, "FLAC", 4) == 0) {
-      codec_ = OggCodec::kFlac;
-    } else {
-      return false;
+  Pass& s = pass_;
+  const std::size_t size = std::size_t(std::min<UInt64>(s.packetBytes, kPacketHead));
+  const UInt8* p = s.head.data();
+  if (!s.tail) {
+    const SInt64 index = s.packetsSeen++;
+    if (index == 0) {
+      if (s.packetBytes >= 30 && p[0] == 1 && std::memcmp(p + 1, "vorbis", 6) == 0) {
+        codec_ = OggCodec::kVorbis;
+        if (vorbis_ == nullptr) return false;
+        // A packet gives at most half the long block's frames.
+        const unsigned longBlock = p[28] >> 4;
+        if (longBlock >= 6 && longBlock <= 13) longestBlock_ = SInt64(1) << (longBlock - 1);
+      } else if (s.packetBytes >= 19 && std::memcmp(p, "OpusHead", 8) == 0) {
+        codec_ = OggCodec::kOpus;
+        preSkip_ = sp::LoadLE16(p + 10);
+      } else if (s.packetBytes >= 13 && p[0] == 0x7F && std::memcmp(p + 1, "FLAC", 4) == 0) {
+        codec_ = OggCodec::kFlac;
+        // STREAMINFO's largest block follows "fLaC" and its block header.
+        if (s.packetBytes >= 21 && std::memcmp(p + 9, "fLaC", 4) == 0)
+          longestBlock_ = sp::LoadBE16(p + 19);
+      } else {
+        return false;
+      }
+      return true;
     }
-    return true;
   }
-  if (packetBytes_ == 0) return true;  // no sound, and no packet FFmpeg hands on
-  if (inHeaders_) {
+  if (s.packetBytes == 0) return true;  // no sound, and no packet FFmpeg hands on
+  if (s.inHeaders) {
     // Which packets are headers, as FFmpeg's Ogg reader tells them.
+    const SInt64 index = s.packetsSeen - 1;
     bool header = false;
     if (codec_ == OggCodec::kVorbis) header = (p[0] & 1) != 0;
     if (codec_ == OggCodec::kOpus) header = index == 1;
     if (codec_ == OggCodec::kFlac) header = p[0] != 0xFF;
     if (header) return true;
-    inHeaders_ = false;
+    s.inHeaders = false;
   }
   SInt64 duration = -1, gives = -1;
   switch (codec_) {
@@ -596,7 +727,7 @@ bool OggWalk::Packet() {
       duration = av_vorbis_parse_frame_flags(vorbis_, p, int(size), &flags);
       if (flags != 0) return false;  // a header among the sound
       // The decoder gives nothing for the first packet: it only starts the overlap.
-      gives = audioPackets_ == 0 ? 0 : duration;
+      gives = s.audioPackets == 0 && !s.tail ? 0 : duration;
       break;
     }
     case OggCodec::kOpus:
@@ -609,83 +740,91 @@ bool OggWalk::Packet() {
       return false;
   }
   if (duration < 0) return false;
-  ++audioPackets_;
-  decoded_ += gives;
-  lastDecoded_ = gives;
+  ++s.audioPackets;
+  // A short block's duration depends on the block before: a walk from amid a Vorbis stream
+  // knows it from its second packet on.
+  if (!s.primed) s.pageKnown = false;
+  s.primed = true;
+  s.decoded += gives;
+  s.lastDecoded = gives;
   most_ = std::max(most_, gives);
-  pageDurations_ += duration;
+  s.pageDurations += duration;
   return true;
 }
 
-bool OggWalk::Run(ByteSource& source, StatedLength& out) {
-  Window w(source);
-  const UInt64 size = w.Size();
-  UInt64 at = 0;
-  UInt32 serial = 0;
-  bool first = true, eos = false, continuing = false;
-  // Granule positions: of the last page before the page in hand that gave one, and of that
-  // page; the durations of the packets ending on the last page.
-  SInt64 previousGranule = -1, granule = -1, lastPageDurations = 0;
-  head_.reserve(kPacketHead);
-  while (at < size) {
-    if (eos) return false;  // anything after the stream's end (another stream, chained)
-    const UInt8* h = w.At(at, 27);
-    if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
-    const UInt8 type = h[5];
-    const SInt64 pageGranule = SInt64(sp::LoadLE64(h + 6));
-    // A position past any real length (2^50 frames) is no position: the sums below stay small.
-    if (pageGranule < -1 || pageGranule > (SInt64(1) << 50)) return false;
-    const UInt32 pageSerial = sp::LoadLE32(h + 14);
-    const std::size_t segments = h[26];
-    if (first != ((type & 2) != 0) || (!first && pageSerial != serial)) return false;
-    if (((type & 1) != 0) != continuing) return false;
-    serial = pageSerial;
-    first = false;
-    eos = (type & 4) != 0;
-    const UInt8* lacing = w.At(at + 27, segments);
-    if (lacing == nullptr) return false;
-    const std::vector<UInt8> lace(lacing, lacing + segments);
-    UInt64 body = at + 27 + segments;
-    bool ended = false;
-    pageDurations_ = 0;
-    for (std::size_t s = 0; s < segments; ++s) {
-      const std::size_t n = lace[s];
-      if (n > size - body) return false;
-      if (head_.size() < kPacketHead && n > 0) {
-        const std::size_t take = std::min(n, kPacketHead - head_.size());
-        const UInt8* bytes = w.At(body, take);
-        if (bytes == nullptr) return false;
-        head_.insert(head_.end(), bytes, bytes + take);
-      }
-      packetBytes_ += n;
-      body += n;
-      continuing = n == 255;
-      if (n < 255) {
-        if (!Packet()) return false;
-        head_.clear();
-        packetBytes_ = 0;
-        ended = true;
-      }
-    }
-    if (ended && pageGranule != -1) {
-      previousGranule = granule;
-      granule = pageGranule;
-      lastPageDurations = pageDurations_;
-    } else if (ended) {
-      return false;  // packets ended with no granule position to place them
-    }
-    at = body;
+bool OggWalk::Page(const OggPage& page) {
+  Pass& s = pass_;
+  const bool bos = (page.type & 2) != 0, continued = (page.type & 1) != 0;
+  if (s.eos) return false;  // anything after the stream's end (another stream, chained)
+  if (!s.started) {
+    // The file's first page starts the stream; a page amid it may continue a packet.
+    if (bos == s.tail) return false;
+    if (!s.tail) serial_ = page.serial;
+    s.continuing = s.skipping = s.tail && continued;
+  } else if (bos || continued != s.continuing ||
+             (s.tail && page.sequence != UInt32(s.sequence + 1))) {
+    // Pages amid the stream must follow each other: nothing left out or put in between.
+    return false;
   }
-  if (continuing || audioPackets_ == 0 || codec_ == OggCodec::kUnknown) return false;
-  SInt64 presented = decoded_;
+  if (page.serial != serial_) return false;
+  s.started = true;
+  s.sequence = page.sequence;
+  s.eos = (page.type & 4) != 0;
+  const UInt8* body = page.lace + page.segments;
+  s.placed = false;
+  s.pageDurations = 0;
+  s.pageKnown = true;
+  for (std::size_t seg = 0; seg < page.segments; ++seg) {
+    const std::size_t n = page.lace[seg];
+    s.continuing = n == 255;
+    if (s.skipping) {
+      // The rest of a packet begun before: it ends here, of a duration not known.
+      if (n < 255) {
+        s.skipping = false;
+        s.placed = true;
+        s.pageKnown = false;
+      }
+      body += n;
+      continue;
+    }
+    if (s.head.size() < kPacketHead && n > 0) {
+      const std::size_t take = std::min(n, kPacketHead - s.head.size());
+      s.head.insert(s.head.end(), body, body + take);
+    }
+    s.packetBytes += n;
+    body += n;
+    if (n < 255) {
+      if (!Packet()) return false;
+      s.head.clear();
+      s.packetBytes = 0;
+      s.placed = true;
+    }
+  }
+  if (!s.placed) return true;
+  if (page.granule == -1) return false;  // packets ended with no granule position to place them
+  // Amid the stream each position is the one before it and the durations of the packets
+  // between, as the encoder counted them (the last page's may be cut short).
+  if (s.tail && s.granule >= 0 && s.pageKnown && !s.eos &&
+      s.granule + s.pageDurations != page.granule)
+    s.consistent = false;
+  s.previousGranule = s.granule;
+  s.granule = page.granule;
+  s.lastPageDurations = s.pageDurations;
+  s.lastPageKnown = s.pageKnown;
+  return true;
+}
+
+bool OggWalk::Finish(SInt64 decoded, SInt64 packets, StatedLength& out) const {
+  const Pass& s = pass_;
+  SInt64 presented = decoded;
   SInt64 priming = 0;
-  if (codec_ != OggCodec::kFlac && eos) {
+  if (codec_ != OggCodec::kFlac && s.eos) {
     // FFmpeg trims the end of the last page's last packet to the granule position: the
     // packets of that page take up from the previous page's position on.
-    if (previousGranule < 0) return false;
-    SInt64 trim = previousGranule + lastPageDurations - granule;
-    if (codec_ == OggCodec::kOpus) trim = std::min(trim, lastDecoded_);
-    if (trim > 0 && trim <= lastDecoded_) presented -= trim;
+    if (s.previousGranule < 0) return false;
+    SInt64 trim = s.previousGranule + s.lastPageDurations - s.granule;
+    if (codec_ == OggCodec::kOpus) trim = std::min(trim, s.lastDecoded);
+    if (trim > 0 && trim <= s.lastDecoded) presented -= trim;
   }
   if (codec_ == OggCodec::kOpus) {
     priming = preSkip_;
@@ -693,18 +832,145 @@ bool OggWalk::Run(ByteSource& source, StatedLength& out) {
   }
   out.presented = std::max<SInt64>(0, presented);
   out.priming = priming;
-  out.packets = audioPackets_;
-  out.mostPacketFrames = UInt32(std::max<SInt64>(1, most_));
+  out.packets = packets;
+  out.mostPacketFrames = UInt32(std::max<SInt64>({1, most_, longestBlock_}));
   return true;
+}
+
+OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 span,
+                                   StatedLength& out) {
+  const UInt64 size = w.Size();
+  pass_ = Pass();
+  pass_.tail = true;
+  pass_.inHeaders = false;
+  pass_.primed = codec_ != OggCodec::kVorbis;
+  UInt64 at = 0;
+  OggPage page;
+  if (!FindOggPage(w, size - span, size, at, page)) return Outcome::kWalkWhole;
+  // The pages between the first ones and these: as many as their numbers say, each of a
+  // length a page can have. A stream chained after another of the same serial number, or
+  // pages left out, rarely fit.
+  if (page.sequence <= headSequence) return Outcome::kWalkWhole;
+  const UInt64 between = UInt64(page.sequence - headSequence - 1);
+  if (at - headEnd < between * kShortestPage || at - headEnd > between * kLongestPage)
+    return Outcome::kWalkWhole;
+  for (;;) {
+    if (!Page(page)) return Outcome::kWalkWhole;
+    if (page.end == size) break;
+    if (!ReadOggPage(w, page.end, page)) return Outcome::kWalkWhole;
+  }
+  const Pass& s = pass_;
+  // The last page's packets known whole, after a page that placed sound no earlier than the
+  // first pages did.
+  if (s.continuing || !s.consistent || !s.placed || !s.lastPageKnown ||
+      s.previousGranule < headGranule_)
+    return Outcome::kWalkWhole;
+  // The decoder gives as many frames up to a page as its granule position is past the first
+  // pages' position, and then the last page's packets.
+  const SInt64 decoded = headDecoded_ + (s.previousGranule - headGranule_) + s.lastPageDurations;
+  return Finish(decoded, -1, out) ? Outcome::kFound : Outcome::kWalkWhole;
+}
+
+OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength& out) {
+  Window w(source, kOggWindow, kOggFill);
+  const UInt64 size = w.Size();
+  pass_ = Pass();
+  pass_.head.reserve(kPacketHead);
+  bool tailTried = false;
+  UInt64 at = 0;
+  while (at < size) {
+    OggPage page;
+    if (!ReadOggPage(w, at, page) || !Page(page)) return Outcome::kNotStated;
+    at = page.end;
+    // Once the headers are behind and a page placed sound, a long file's end is read.
+    if (tailSpan == 0 || tailTried || pass_.inHeaders || pass_.audioPackets == 0 ||
+        !pass_.placed || pass_.eos)
+      continue;
+    tailTried = true;
+    headGranule_ = pass_.granule;
+    headDecoded_ = pass_.decoded;
+    bool searched = false;
+    for (const UInt64 span : {tailSpan, 8 * tailSpan}) {
+      if (size - at <= 2 * span) break;
+      searched = true;
+      const Outcome outcome = FromTail(w, at, page.sequence, span, out);
+      if (outcome == Outcome::kFound) return outcome;
+    }
+    // The pages taken amid the stream are no part of a walk of every page.
+    if (searched) return Outcome::kWalkWhole;
+  }
+  const Pass& s = pass_;
+  if (s.continuing || s.audioPackets == 0 || codec_ == OggCodec::kUnknown) {
+    return Outcome::kNotStated;
+  }
+  return Finish(s.decoded, s.audioPackets, out) ? Outcome::kFound : Outcome::kNotStated;
+}
+
+SInt64 OggWalk::CountPackets(ByteSource& source) {
+  Window w(source, kOggWindow, kOggFill);
+  const UInt64 size = w.Size();
+  pass_ = Pass();
+  UInt64 at = 0;
+  // The headers and the first page of sound, read whole: the packets that are headers.
+  while (at < size && (pass_.inHeaders || !pass_.placed)) {
+    OggPage page;
+    if (!ReadOggPage(w, at, page) || !Page(page)) return -1;
+    at = page.end;
+  }
+  SInt64 packets = pass_.audioPackets;
+  UInt64 packetBytes = pass_.packetBytes;
+  bool continuing = pass_.continuing, eos = pass_.eos;
+  UInt8 h[27 + 255];
+  while (at < size) {
+    if (eos) return -1;
+    const std::size_t want = std::size_t(std::min<UInt64>(sizeof h, size - at));
+    std::size_t got = 0;
+    while (got < want) {
+      const long r = source.ReadAt(at + got, h + got, want - got);
+      if (r <= 0) return -1;
+      got += std::size_t(r);
+    }
+    const std::size_t segments = got >= 27 ? h[26] : 0;
+    if (got < 27 + segments || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0 ||
+        (h[5] & 2) != 0 || ((h[5] & 1) != 0) != continuing || sp::LoadLE32(h + 14) != serial_)
+      return -1;
+    eos = (h[5] & 4) != 0;
+    UInt64 length = 27 + segments;
+    for (std::size_t seg = 0; seg < segments; ++seg) {
+      const UInt8 n = h[27 + seg];
+      length += n;
+      packetBytes += n;
+      continuing = n == 255;
+      if (n < 255) {
+        // FFmpeg hands on no empty packet.
+        if (packetBytes > 0) ++packets;
+        packetBytes = 0;
+      }
+    }
+    if (length > size - at) return -1;
+    at += length;
+  }
+  return continuing || packets == 0 ? -1 : packets;
 }
 
 }  // namespace
 
-bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
-                     StatedLength& out) {
+SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup) {
   StartFFmpeg();
   OggWalk walk(vorbisSetup);
-  return walk.Run(source, out);
+  return walk.CountPackets(source);
+}
+
+bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
+                     StatedLength& out, UInt64 tailSpan) {
+  StartFFmpeg();
+  {
+    OggWalk ends(vorbisSetup);
+    const OggWalk::Outcome outcome = ends.Run(source, tailSpan, out);
+    if (outcome != OggWalk::Outcome::kWalkWhole) return outcome == OggWalk::Outcome::kFound;
+  }
+  OggWalk whole(vorbisSetup);
+  return whole.Run(source, 0, out) == OggWalk::Outcome::kFound;
 }
 
 }  // namespace quicktime

@@ -226,6 +226,55 @@ TEST_F(SoundLengthTest, MovieSampleIndexGivesThePacketWalksLength) {
   }
 }
 
+// Fragmented movies whose later fragments add packets to the first fragment's, or to those of
+// the movie's own tables: every fragment counts. The length is what ffmpeg decodes of the whole
+// file, and the converter presents all of it.
+TEST_F(SoundLengthTest, FragmentedMoviesCountEveryFragment) {
+  SKIP_WITHOUT_FFMPEG();
+  const std::vector<std::string> emptyMoov = {"-frag_duration", "500000", "-movflags",
+                                              "frag_keyframe+empty_moov"};
+  const std::vector<std::string> everyPacket = {"-movflags", "frag_every_frame+empty_moov"};
+  // The first half second in the movie's tables, the rest in fragments after them.
+  const std::vector<std::string> tablesFirst = {"-frag_duration", "500000", "-movflags",
+                                                "frag_keyframe"};
+  const std::vector<std::string> baseMoof = {"-frag_duration", "500000", "-movflags",
+                                             "empty_moov+default_base_moof"};
+  const struct {
+    const char* name;
+    const char* codec;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"empty.m4a", "aac", emptyMoov},         {"every.m4a", "aac", everyPacket},
+      {"tables.m4a", "aac", tablesFirst},      {"base.m4a", "aac", baseMoof},
+      {"alac-empty.m4a", "alac", emptyMoov},   {"alac-tables.m4a", "alac", tablesFirst},
+      {"pcm-tables.mov", "pcm_s16be", tablesFirst}, {"pcm-base.mov", "pcm_s16be", baseMoof},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                                     "sine=f=440:r=44100:d=3"};
+    argv.insert(argv.end(), c.options.begin(), c.options.end());
+    argv.insert(argv.end(), {"-ac", "2", "-c:a", c.codec, Path(c.name)});
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
+    // Fragments after the first.
+    const std::vector<UInt8> bytes = Bytes(c.name);
+    int fragments = 0;
+    for (std::size_t i = 0; i + 4 <= bytes.size(); ++i) {
+      if (std::memcmp(bytes.data() + i, "moof", 4) == 0) ++fragments;
+    }
+    EXPECT_GE(fragments, 2);
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SInt64 theirs = FramesFfmpegDecodes(Path(c.name));
+    ASSERT_GT(theirs, 2 * 44100);
+    EXPECT_EQ(GetMediaDuration(media), theirs);
+    SInt64 frames = 0;
+    EXPECT_EQ(Convert(media, &frames), noErr);
+    EXPECT_EQ(frames, theirs);
+  }
+}
+
 // Hostile movies: cut short, tables changed to state durations of nothing or of more than a
 // media time holds, chunks past the file's end (the first, or one amid a movie's video), bytes
 // changed anywhere in the tables. The index either declines or gives exactly what reading
@@ -377,6 +426,186 @@ TEST_F(SoundLengthTest, CutAndDamagedFilesNeverStateMoreThanTheWhole) {
         EXPECT_GE(damaged.presented, 0);
         EXPECT_LE(damaged.packets, SInt64(bytes.size()));
       }
+    }
+  }
+}
+
+// A file's bytes, counting those read.
+class CountingSource : public qt::MemorySource {
+ public:
+  using MemorySource::MemorySource;
+  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
+    const long got = MemorySource::ReadAt(offset, buffer, count);
+    if (got > 0) read += UInt64(got);
+    return got;
+  }
+  UInt64 read = 0;
+};
+
+// Thirty seconds of noise and a tone: Ogg files of it are long enough to be read at their
+// first and last pages.
+bool MakeNoisyWave(const std::string& path) {
+  std::string log;
+  const bool ok = sp_testing::RunProgram(
+      {"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+       "sine=f=440:r=44100:d=30", "-f", "lavfi", "-i",
+       "anoisesrc=color=pink:amplitude=0.2:r=44100:d=30", "-filter_complex",
+       "amix=inputs=2,aformat=channel_layouts=stereo", path},
+      log);
+  EXPECT_TRUE(ok) << log;
+  return ok;
+}
+
+// Long Ogg files of the encoders people use: read at their first pages and within the span
+// searched at their end (a span shorter than a page makes the search look further), their
+// length is the one every page walked gives, which is what ffmpeg decodes; nothing is decoded,
+// and the packets are counted when first asked for.
+TEST_F(SoundLengthTest, LongOggFilesAreReadAtTheirFirstAndLastPages) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  const struct {
+    const char* name;
+    std::vector<std::string> argv;
+  } cases[] = {
+      {"oggenc.ogg", {"oggenc", "-Q", "IN", "-o", "OUT"}},
+      {"opusenc.opus", {"opusenc", "--quiet", "IN", "OUT"}},
+      {"vorbis.ogg", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "libvorbis", "OUT"}},
+      {"opus.opus", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "libopus", "OUT"}},
+      {"flac.oga", {"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "flac", "OUT"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!Have(c.argv[0].c_str())) {
+      ADD_FAILURE() << c.argv[0] << " is missing (tools/install-deps installs it)";
+      continue;
+    }
+    std::vector<std::string> argv = c.argv;
+    for (std::string& a : argv) {
+      if (a == "IN") a = Path("noise.wav");
+      if (a == "OUT") a = Path(c.name);
+    }
+    std::string log;
+    ASSERT_TRUE(sp_testing::RunProgram(argv, log, true)) << log;
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SInt64 theirs = FramesFfmpegDecodes(Path(c.name));
+    EXPECT_EQ(GetMediaDuration(media), theirs);
+    EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded) << "found without decoding";
+
+    const std::vector<UInt8> bytes = Bytes(c.name);
+    ASSERT_GT(bytes.size(), 3 * qt::kOggTailSpan);
+    qt::StatedLength whole;
+    qt::MemorySource all(bytes);
+    ASSERT_TRUE(qt::OggStatedLength(all, media->sound.codecSetup, whole, 0));
+    EXPECT_EQ(whole.presented, theirs);
+    // Spans of the end: the program's, one that may hold too few pages (FLAC's are long) so
+    // that the search looks eight times as far, and one too short for any: every page is
+    // walked then.
+    for (const UInt64 span : {qt::kOggTailSpan, UInt64(4096), UInt64(16)}) {
+      SCOPED_TRACE(span);
+      CountingSource source(bytes);
+      qt::StatedLength ends;
+      ASSERT_TRUE(qt::OggStatedLength(source, media->sound.codecSetup, ends, span));
+      EXPECT_EQ(ends.presented, whole.presented);
+      EXPECT_EQ(ends.priming, whole.priming);
+      EXPECT_EQ(ends.mostPacketFrames, whole.mostPacketFrames);
+      if (span == qt::kOggTailSpan) {
+        EXPECT_EQ(ends.packets, -1);
+      }
+      if (ends.packets == -1) {
+        // The first window and the end's; FLAC's pages of 55 kB need the longer search.
+        const bool longPages = std::string(c.name) == "flac.oga";
+        EXPECT_LE(source.read, longPages ? bytes.size() / 2 : 2 * qt::kOggTailSpan);
+      } else {
+        EXPECT_NE(span, qt::kOggTailSpan);
+        EXPECT_EQ(ends.packets, whole.packets);
+      }
+    }
+    // The packets, from the pages' headers before any is read, are those read to the end.
+    EXPECT_EQ(qt::OggPacketCount(all, media->sound.codecSetup), whole.packets);
+    EXPECT_EQ(GetMediaSampleCount(media), whole.packets);
+    TimeValue end = 0;
+    SInt32 packets = 0;
+    EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
+    EXPECT_EQ(packets, whole.packets);
+    EXPECT_EQ(GetMediaSampleCount(SoundMedia(Open(c.name))), whole.packets) << "kept";
+  }
+}
+
+// Long Ogg files damaged or chained: those whose end tells it (cut inside a page, something
+// after the last page, another stream chained on), and short files walked whole with a page
+// damaged anywhere, are counted by decoding them when first opened and convert whole; those
+// whose damage lies between the first and the last pages (a page whose checksum fails, pages
+// left out, a stream chained on under the same serial number) state the length their ends
+// give, and their conversion reports that it presents fewer or more frames.
+TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDecoded) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("oggenc")) GTEST_SKIP() << "oggenc is missing";
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  ASSERT_TRUE(Encode({"oggenc", "-Q", Path("noise.wav"), "-o", "OUT"}, "a.ogg"));
+  // oggenc takes a serial number of its own each time.
+  ASSERT_TRUE(Encode({"oggenc", "-Q", Path("noise.wav"), "-o", "OUT"}, "b.ogg"));
+  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-t", "3", "-i", Path("noise.wav"), "-c:a",
+                      "libvorbis", "OUT"},
+                     "short.ogg"));
+  const std::vector<UInt8> a = Bytes("a.ogg"), b = Bytes("b.ogg");
+  std::vector<UInt8> shortFlipped = Bytes("short.ogg");
+  ASSERT_LT(shortFlipped.size(), 2 * qt::kOggTailSpan) << "walked whole";
+  shortFlipped[shortFlipped.size() / 2] ^= 0x55;
+  ASSERT_NE(sp::LoadLE32(a.data() + 14), sp::LoadLE32(b.data() + 14));
+  // The offsets of the pages.
+  std::vector<std::size_t> pages;
+  for (std::size_t at = 0; at + 27 <= a.size();) {
+    ASSERT_EQ(std::memcmp(a.data() + at, "OggS", 4), 0);
+    pages.push_back(at);
+    std::size_t length = 27 + a[at + 26];
+    for (std::size_t s = 0; s < a[at + 26]; ++s) length += a[at + 27 + s];
+    at += length;
+  }
+  ASSERT_GT(pages.size(), 40u);
+  const std::size_t middle = pages[pages.size() / 2];
+  auto join = [](std::vector<UInt8> x, const std::vector<UInt8>& y) {
+    x.insert(x.end(), y.begin(), y.end());
+    return x;
+  };
+  std::vector<UInt8> flipped = a;
+  flipped[middle + 100] ^= 0x55;
+  std::vector<UInt8> leftOut(a.begin(), a.begin() + std::ptrdiff_t(middle));
+  leftOut.insert(leftOut.end(), a.begin() + std::ptrdiff_t(pages[pages.size() / 2 + 3]), a.end());
+  enum Caught { kWhenOpened, kWhenDecoded };
+  const struct {
+    const char* why;
+    std::vector<UInt8> bytes;
+    Caught caught;
+  } cases[] = {
+      {"cut inside its last page", std::vector<UInt8>(a.begin(), a.end() - 100), kWhenOpened},
+      {"bytes after the last page", join(a, std::vector<UInt8>(3000, 0x2A)), kWhenOpened},
+      {"another stream chained on", join(a, b), kWhenOpened},
+      // FFmpeg drops a page whose checksum fails.
+      {"a page of a short file damaged", shortFlipped, kWhenOpened},
+      {"a page amid it damaged", flipped, kWhenDecoded},
+      {"pages amid it left out", leftOut, kWhenDecoded},
+      {"itself chained on", join(a, a), kWhenDecoded},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string name = std::string(c.why) + ".ogg";
+    Put(name, c.bytes);
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    const TimeValue duration = GetMediaDuration(media);
+    SInt64 frames = 0;
+    const OSErr converted = Convert(media, &frames);
+    if (c.caught == kWhenOpened) {
+      EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded + 1);
+      EXPECT_EQ(duration, FramesFfmpegDecodes(Path(name)));
+      EXPECT_EQ(converted, noErr);
+      EXPECT_EQ(frames, duration);
+    } else {
+      EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
+      EXPECT_NE(converted, noErr);
     }
   }
 }

@@ -1,6 +1,6 @@
 // A compressed sound stream's length as its file states it, read without decoding: FLAC's
-// STREAMINFO, an MP3's encoder tag (or its frame headers), an Ogg stream's pages, an MPEG-4
-// movie's sample index. Not for the program's own code.
+// STREAMINFO, an MP3's encoder tag (or its frame headers), an Ogg stream's first and last
+// pages, an MPEG-4 movie's sample index. Not for the program's own code.
 //
 // The lengths are those FFmpeg's decoder presents as the Sound Converter uses it: every frame
 // the decoder gives, less what FFmpeg trims at the start (an encoder's delay, a pre-skip) and
@@ -23,7 +23,8 @@ namespace quicktime {
 struct StatedLength {
   SInt64 presented = -1;        // frames presented
   SInt64 priming = 0;           // decoded frames dropped before the first presented one
-  SInt64 packets = -1;          // packets FFmpeg's demultiplexer gives (each holding sound)
+  SInt64 packets = -1;          // packets FFmpeg's demultiplexer gives (each holding sound);
+                                // -1 when not counted
   UInt32 mostPacketFrames = 0;  // the most frames one packet gives
   // Decoded frames after the presented ones (an encoder's padding), -1 when not known: more
   // than these means the length was wrong.
@@ -45,12 +46,26 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out);
 // follows (damage, another stream joined on).
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 
-// An Ogg file holding one Vorbis, Opus or FLAC stream: its packets counted and their frames
-// summed from their headers, the first and last pages' granule positions and Opus's pre-skip.
-// `vorbisSetup` is FFmpeg's set-up of a Vorbis stream (the three headers), used to size its
-// packets.
+// An Ogg file holding one Vorbis, Opus or FLAC stream. Its first pages give the codec, Opus's
+// pre-skip and the granule position the sound starts from; the last pages, found searching
+// backwards within `tailSpan` bytes of the file's end (or eight times that; 0: every page is
+// walked), give the position and the packets it ends with. Every page read must be whole with
+// its checksum right, of the one stream, and the pages of the end must follow one another to
+// the file's end, their numbers and positions agreeing with the first pages' and with their
+// packets' durations; the packets between are not counted (`packets` is -1). A file too short
+// for that, or whose end does not settle it, has every page walked and its packets counted and
+// summed from their headers. A stream damaged between its first and its last pages can still
+// state a length it does not present: its decoding then reports the difference. `vorbisSetup`
+// is FFmpeg's set-up of a Vorbis stream (the three headers), used to size its packets.
+constexpr UInt64 kOggTailSpan = UInt64(1) << 16;
 bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
-                     StatedLength& out);
+                     StatedLength& out, UInt64 tailSpan = kOggTailSpan);
+
+// The packets of sound of an Ogg file holding one Vorbis, Opus or FLAC stream, as FFmpeg's
+// demultiplexer gives them: its first pages read whole, and only the header of every page after
+// them (the packets ending on a page are in its lacing values). -1 when the pages do not follow
+// one another as one stream's to the file's end.
+SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup);
 
 // An AAC or ALAC stream in an MPEG-4 or QuickTime movie: its packets as FFmpeg's demultiplexer
 // gives them, taken from its sample index with only the first and the last packet read. False
