@@ -255,11 +255,15 @@ bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type
                                            bool sizeLimited) {
   const UInt64 size = GetSaveDataSize(short(refNo), type);
   const UInt64 frames = size / (2u * UInt64(std::max<short>(loadChannelCount_, 1)));
-  if ((sizeLimited && size > kSpCDRMaxPlainFileBytes) || frames > UInt64(INT32_MAX)) {
+  const bool tooLarge = sizeLimited && size > kSpCDRMaxPlainFileBytes;
+  if (tooLarge || frames > kSpCDRMaxSaveFrames) {
     SysBeep(10);
+    // Movies have no 4 GB limit; every save counts its sample frames in 32 bits.
     SpCDR_ShowAlert(alertWindow_,
-                    SpCDR_MJ("保存するデータが大きすぎるため（4GB以上）、このファイル形式では保存"
-                             "できません。処理を中断します。"));
+                    tooLarge ? SpCDR_MJ("保存するデータが大きすぎるため（4GB以上）、このファイル"
+                                        "形式では保存できません。処理を中断します。")
+                             : SpCDR_MJ("保存するデータが長すぎるため（44.1kHzで約13時間31分"
+                                        "以上）、保存できません。処理を中断します。"));
     save_.failureTold = 1;
     return false;
   }
