@@ -71,6 +71,16 @@ struct sSpCDRSaveTarget {
   // The first failure of the save's writing: it stops the save, and is told once.
   OSErr writeError;
   UInt8 failureTold;
+  UInt8 endStage;  // the next step of the save's end (tSpCDRSaveEndStage); 0 while none
+};
+
+// The steps of a save's end, in order.
+enum tSpCDRSaveEndStage : UInt8 {
+  kSpCDRSaveEndNone = 0,
+  kSpCDRSaveEndFlushData,   // the sound written reaches the disk
+  kSpCDRSaveEndFinishFile,  // the final header and tags, or the movie's index; the file closed
+  kSpCDRSaveEndFlushFile,   // what the finish wrote reaches the disk
+  kSpCDRSaveEndName,        // the file takes its name (or goes); the end callback
 };
 
 // How long a converting step works before the event loop has its turn again, so that no pass
