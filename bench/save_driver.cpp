@@ -132,13 +132,16 @@ struct EachRun {
   SInt16 vRefNum = 0;
   SInt32 dirID = 0;
   FSRef folder;
+  cSp_CDRProgramBaseObj* checked = nullptr;  // the file checked, whose save starts next
   int failure = 0;
 };
 EachRun gEach;
 EventLoopTimerUPP gNextFileUPP = nullptr;
+EventLoopTimerUPP gStartCheckedUPP = nullptr;
+void StartCheckedFile(EventLoopTimerRef timer, void*);
 
-// Sets up and starts the save of the next file, or ends the loop after the last; as the
-// application's next-file timer, once the save before has ended.
+// Sets up and checks the next file, or ends the loop after the last; as the application's
+// next-file timer, once the save before has ended.
 void StartNextFile(EventLoopTimerRef timer, void*) {
   if (timer != nullptr) RemoveEventLoopTimer(timer);
   if (gEach.next > 0 && (!gEnded || gStopped)) gEach.failure = 6;
@@ -171,15 +174,24 @@ void StartNextFile(EventLoopTimerRef timer, void*) {
     QuitApplicationEventLoop();
     return;
   }
+  // As the program does, the checked file's save starts in the next pass.
+  gEach.checked = program;
+  EventLoopTimerRef start = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0, gStartCheckedUPP, nullptr, &start);
+}
+
+void StartCheckedFile(EventLoopTimerRef timer, void*) {
+  RemoveEventLoopTimer(timer);
+  const std::string& name = gEach.names[gEach.next - 1];
   const std::string out = name.substr(0, name.size() - 5) + ".wav";
   gEnded = false;
-  if (!program->SaveTargetProgItem(-1, &gEach.folder, out.c_str(), 1, SpFourCC("TVOD"),
-                                   SpFourCC("WAVE"), 1.0f, 0, nullptr, 0)) {
+  if (!gEach.checked->SaveTargetProgItem(-1, &gEach.folder, out.c_str(), 1, SpFourCC("TVOD"),
+                                         SpFourCC("WAVE"), 1.0f, 0, nullptr, 0)) {
     gEach.failure = 5;
     QuitApplicationEventLoop();
     return;
   }
-  program->StartSaveAndPlayEventLoop();
+  gEach.checked->StartSaveAndPlayEventLoop();
 }
 
 // Each Documents/*.flac into Documents/<name>.wav; prints the seconds of all the saves, the
@@ -201,6 +213,7 @@ int SaveEachInThisProcess(const std::string& home) {
   }
   std::sort(gEach.names.begin(), gEach.names.end());
   gNextFileUPP = NewEventLoopTimerUPP(StartNextFile);
+  gStartCheckedUPP = NewEventLoopTimerUPP(StartCheckedFile);
   SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
   const double start = Now();
   EventLoopTimerRef first = nullptr;
