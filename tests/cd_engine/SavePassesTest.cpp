@@ -108,5 +108,19 @@ TEST_F(SavePasses, AStopOrADisposalWhileASaveEndsLeavesTheFolderAsItWas) {
   }
 }
 
+// A save loads at most one save buffer at a time: its load buffer and the converter's input
+// are that size, not a quarter of all the memory there is (the peak of a disc's save).
+TEST_F(SavePasses, ASaveLoadsAtMostASaveBufferAtATime) {
+  cSp_CDRProgramBaseObj* p = Source("out.wav");
+  ASSERT_TRUE(Start(p, kSpCDRISoundFileTypeWAVE, 0, "out.wav"));
+  ASSERT_TRUE(sp_testing::PumpUntil([p] { return p->GetLoadInfo().loadBuffer != nullptr; }));
+  const UInt32 buffer = SpCDR_SaveBufferBytes(nullptr);
+  EXPECT_EQ(p->GetLoadInfo().loadBuffer->capacity, buffer);
+  EXPECT_LE(p->GetLoadInfo().sampleHandleSize, buffer);
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  EXPECT_EQ(SaveEnds().back().stopped, 0);
+  EXPECT_EQ(ReadAll(Doc("out.wav")).size(), 44u + 44100u * 4 * 5) << "the whole sound";
+}
+
 }  // namespace
 }  // namespace engine_test
