@@ -482,7 +482,8 @@ void cSp_CDRProgramBaseObj::ContinueSaveEnd() {
     return;
   }
   unsigned char stopped = 0;
-  if (StepSaveEnd(stopped)) StopSaveEndTimer();
+  // The last step ends with the end callback, which may dispose of the program.
+  StepSaveEnd(stopped);
 }
 
 void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
@@ -843,6 +844,7 @@ bool cSp_CDRProgramBaseObj::StepSaveEnd(unsigned char& stopped) {
     }
   }
   save_.endStage = kSpCDRSaveEndNone;
+  StopSaveEndTimer();
   if (saveTargetBufferSetBasePtr_GlV == saveContext_) saveTargetBufferSetBasePtr_GlV = nullptr;
   if (saveBufferSetBasePtr_forAIFFC_GlV == aiffcContext_)
     saveBufferSetBasePtr_forAIFFC_GlV = nullptr;

@@ -108,6 +108,25 @@ TEST_F(SavePasses, AStopOrADisposalWhileASaveEndsLeavesTheFolderAsItWas) {
   }
 }
 
+// The end callback, run in the last step of the end from the save's own timer, may dispose of
+// its program (nothing of it is used after the callback).
+TEST_F(SavePasses, TheEndCallbackMayDisposeOfItsProgram) {
+  cSp_CDRProgramBaseObj* p = Source("out.wav");
+  p->SetupSaveFileEndProcCB(
+      [](cSp_CDRProgramBaseObj* program, unsigned char stopped, unsigned long) {
+        RecordSaveEnd(program, stopped, 0);
+        Sp_CDDisposeProgram(program);
+      },
+      0);
+  ASSERT_TRUE(Start(p, kSpCDRISoundFileTypeWAVE, 0, "out.wav"));
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  EXPECT_EQ(SaveEnds().back().stopped, 0);
+  int passes = 0;
+  EXPECT_TRUE(sp_testing::PumpUntil([&passes] { return ++passes > 5; }));
+  EXPECT_EQ(SaveEnds().size(), 1u);
+  ExpectFolderHolds({"in.aiff", "out.wav"});
+}
+
 // A save loads at most one save buffer at a time: its load buffer and the converter's input
 // are that size, not a quarter of all the memory there is (the peak of a disc's save).
 TEST_F(SavePasses, ASaveLoadsAtMostASaveBufferAtATime) {
