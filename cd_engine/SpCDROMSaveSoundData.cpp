@@ -584,9 +584,10 @@ OSErr cSp_CDRProgramBaseObj::StartSaveAndPlayEventLoop() {
 Boolean cSp_CDRProgramBaseObj::SerchStopSaveProgram() {
   if (!stopRequest_) return false;
   saveRunning_ = 0;
-  StopTheMusic();
-  EndOfSaveProgItem(1);
   stopRequest_ = 0;
+  StopTheMusic();
+  // Its end callback may dispose of the program.
+  EndOfSaveProgItem(1);
   return true;
 }
 

@@ -417,42 +417,30 @@ TEST_F(FilesAsync, FlushVolSyncsTheFilesWrittenSinceTheLastFlushAndCompletesPend
 // that starts again further back are followed as they come. Both write calls do it.
 TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
   constexpr SInt64 kMiB = 1 << 20;
-  const std::string chunk(std::size_t(kMiB), 'x');
+  const std::string bytes(std::size_t(8 * kMiB), 'x');
   const struct {
-    SInt64 at;
-    SInt64 bytes;
-    SInt64 behindTo;
+    SInt64 at, count, behindTo;
   } writes[] = {
-      {0, kMiB, 0},                   // within the lag
-      {kMiB, 3 * kMiB, 0},            // 4 MiB written: nothing more than 4 MiB behind
-      {4 * kMiB, kMiB, kMiB},         // 5 MiB: the first is on the disk
-      {5 * kMiB, 1000, kMiB},         // a small write leaves the stream as it was
-      {6 * kMiB, 3 * kMiB, 5 * kMiB},
-      {0, kMiB, 0},                   // the stream begins again
+      {0, kMiB, 0},        {kMiB, 3 * kMiB, 0},  // 4 MiB written: nothing more than 4 behind
+      {4 * kMiB, kMiB, kMiB}, {5 * kMiB, 1000, kMiB},  // a small write changes nothing
+      {6 * kMiB, 3 * kMiB, 5 * kMiB}, {0, kMiB, 0},    // the stream begins again
       {kMiB, 8 * kMiB, 5 * kMiB},
   };
   for (bool async : {false, true}) {
     SCOPED_TRACE(async ? "PBWriteForkAsync" : "FSWriteFork");
     const SInt16 ref = Open(async ? "stream-async" : "stream", "", fsRdWrPerm);
     for (const auto& w : writes) {
-      SCOPED_TRACE(w.at);
-      std::string bytes;
-      while (SInt64(bytes.size()) < w.bytes) bytes += chunk;
-      bytes.resize(std::size_t(w.bytes));
-      if (async) {
-        FSForkIOParam pb{};
-        pb.forkRefNum = ref;
-        pb.buffer = bytes.data();
-        pb.requestCount = ByteCount(bytes.size());
-        pb.positionMode = fsFromStart;
-        pb.positionOffset = w.at;
-        ASSERT_EQ(PBWriteForkAsync(&pb), noErr);
-        sp_testing::RunFileCompletions();
-      } else {
-        ByteCount actual = 0;
-        ASSERT_EQ(FSWriteFork(ref, fsFromStart, w.at, bytes.size(), bytes.data(), &actual), noErr);
-      }
-      EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(ref), w.behindTo);
+      FSForkIOParam pb{};
+      pb.forkRefNum = ref;
+      pb.buffer = const_cast<char*>(bytes.data());
+      pb.requestCount = ByteCount(w.count);
+      pb.positionMode = fsFromStart;
+      pb.positionOffset = w.at;
+      ASSERT_EQ(async ? PBWriteForkAsync(&pb)
+                      : FSWriteFork(ref, fsFromStart, w.at, pb.requestCount, pb.buffer, nullptr),
+                noErr);
+      sp_testing::RunFileCompletions();
+      EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(ref), w.behindTo) << w.at;
     }
     EXPECT_EQ(FSCloseFork(ref), noErr);
   }
