@@ -46,7 +46,7 @@ struct Side {
   std::vector<double> seconds;
   std::vector<double> ownSeconds;  // our saves: the save's own time, from the driver
   std::vector<double> lessWait;    // our saves: the process less the wait for the disc
-  long peakKB = 0;  // KiB
+  long peakKB = 0;                 // KiB
   double longestPassMs = 0;
   int longPasses = 0;  // the most passes over 50 ms of one run
 };
@@ -146,10 +146,14 @@ int main(int argc, char** argv) {
         {&wave, {{driver, "wave", home}}, true, "ours.wav"},
         {&soxWave, {{"sox", in, docs + "sox.wav"}}, false, "sox.wav"},
         {&cp, {{"cp", in, docs + "copy.aiff"}}, false, "copy.aiff"},
-        {&cpSync, {{"cp", in, docs + "copy.aiff"}, {"sync", docs + "copy.aiff"}}, false,
+        {&cpSync,
+         {{"cp", in, docs + "copy.aiff"}, {"sync", docs + "copy.aiff"}},
+         false,
          "copy.aiff"},
         {&image, {{driver, "image", home}}, true, "ours.wav"},
-        {&cpBinSync, {{"cp", bin, docs + "copy.bin"}, {"sync", docs + "copy.bin"}}, false,
+        {&cpBinSync,
+         {{"cp", bin, docs + "copy.bin"}, {"sync", docs + "copy.bin"}},
+         false,
          "copy.bin"},
         {&speed2, {{driver, "speed2", home}}, true, "ours2.aiff"},
         {&soxTempo, {{"sox", in, docs + "sox2.aiff", "tempo", "2.0"}}, false, "sox2.aiff"},
@@ -197,10 +201,11 @@ int main(int argc, char** argv) {
   Ratio("our save at speed 2.0 / sox tempo 2.0", speed2, soxTempo, 0.5);
   Ratio("our AAC movie save / ffmpeg", aac, ffmpegAac, 1.1);
   const double peak = std::max({MiB(wave), MiB(image), MiB(speed2), MiB(aac), MiB(movie)});
-  std::printf("peak memory of our saves: %.1f MiB, %.1f MB (goal < 64 MB: %s); WAVE %.1f MiB,"
-              " image %.1f, speed 2.0 %.1f, AAC %.1f, uncompressed movie %.1f\n",
-              peak, peak * 1.048576, peak * 1.048576 < 64.0 ? "met" : "MISSED", MiB(wave),
-              MiB(image), MiB(speed2), MiB(aac), MiB(movie));
+  std::printf(
+      "peak memory of our saves: %.1f MiB, %.1f MB (goal < 64 MB: %s); WAVE %.1f MiB,"
+      " image %.1f, speed 2.0 %.1f, AAC %.1f, uncompressed movie %.1f\n",
+      peak, peak * 1.048576, peak * 1.048576 < 64.0 ? "met" : "MISSED", MiB(wave), MiB(image),
+      MiB(speed2), MiB(aac), MiB(movie));
   const double pass = std::max({wave.longestPassMs, image.longestPassMs, speed2.longestPassMs,
                                 aac.longestPassMs, movie.longestPassMs});
   std::printf(

@@ -152,10 +152,9 @@ void StartNextFile(EventLoopTimerRef timer, void*) {
   const std::string& name = gEach.names[gEach.next++];
   cSp_CDRProgramBaseObj* program = gEach.manager->NewProgramBase();
   unsigned char error = 0;
-  if (program == nullptr ||
-      !program->NewProgramItem(-1)->SetupFileProgramInfo(gEach.vRefNum, gEach.dirID, name.c_str(),
-                                                         name.c_str(), kSpCDRProgItemSoundFile,
-                                                         nullptr, &error)) {
+  if (program == nullptr || !program->NewProgramItem(-1)->SetupFileProgramInfo(
+                                gEach.vRefNum, gEach.dirID, name.c_str(), name.c_str(),
+                                kSpCDRProgItemSoundFile, nullptr, &error)) {
     gEach.failure = 3;
     QuitApplicationEventLoop();
     return;

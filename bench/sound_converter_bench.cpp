@@ -317,9 +317,10 @@ bool Each(const std::string& home, int runs) {
     longest = std::max(longest, pass);
     over = std::max(over, passes);
   }
-  std::printf("  longest event-loop pass of ours %.1f ms, at most %d passes over 50 ms in a run"
-              " (goal <= 50 ms: %s)\n",
-              longest, over, longest <= 50.0 ? "met" : "MISSED");
+  std::printf(
+      "  longest event-loop pass of ours %.1f ms, at most %d passes over 50 ms in a run"
+      " (goal <= 50 ms: %s)\n",
+      longest, over, longest <= 50.0 ? "met" : "MISSED");
   clear();
   return true;
 }

@@ -38,7 +38,7 @@ struct Fork {
   bool sharedWrite = false;  // fsRdWrShPerm: other shared writers may join
   bool dirty = false;        // written since its last flush
   SInt64 mark = 0;
-  SInt64 onDiskTo = 0;       // a stream of writes: the bytes before this are on the disk
+  SInt64 onDiskTo = 0;  // a stream of writes: the bytes before this are on the disk
 };
 
 // A file written and closed since the last flush of its volume.
@@ -615,8 +615,7 @@ void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   const SInt64 upTo = from + SInt64(bytes) - SInt64(kWriteBehindLagBytes);
   if (upTo <= fork.onDiskTo) return;
   sync_file_range(fork.fd, off_t(fork.onDiskTo), off_t(upTo - fork.onDiskTo),
-                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                      SYNC_FILE_RANGE_WAIT_AFTER);
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
   fork.onDiskTo = upTo;
 }
 
@@ -628,7 +627,8 @@ OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOff
   const OSErr err = TransferFork(forkRefNum, positionMode, positionOffset, requestCount, buffer,
                                  &actual, WriteAt);
   if (actualCount != nullptr) *actualCount = actual;
-  if (Fork* fork = FindFork(forkRefNum)) StartWriteBehind(*fork, fork->mark - SInt64(actual), actual);
+  if (Fork* fork = FindFork(forkRefNum))
+    StartWriteBehind(*fork, fork->mark - SInt64(actual), actual);
   return err;
 }
 

@@ -558,16 +558,16 @@ TEST_F(SaveFlow, TheNextFileOfARunIsCheckedInOnePassAndStartedInTheNext) {
            [] {
              StoreSetup(1.0);
              Respond(SetupAnswer(kWAVE));
-             InstallEventLoopTimer(
-                 GetMainEventLoop(), 0, kEventDurationMicrosecond,
-                 NewEventLoopTimerUPP([](EventLoopTimerRef, void*) {
-                   seen = seen || (std::string(M()->saveFileName) == "Midday_1_0.wav" &&
-                                   M()->saveProgram != nullptr &&
-                                   !M()->saveProgram->IsSaveRunning());
-                 }),
-                 nullptr, &look);
-             EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem)
-                             .chosen);
+             InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                                   NewEventLoopTimerUPP([](EventLoopTimerRef, void*) {
+                                     seen = seen ||
+                                            (std::string(M()->saveFileName) == "Midday_1_0.wav" &&
+                                             M()->saveProgram != nullptr &&
+                                             !M()->saveProgram->IsSaveRunning());
+                                   }),
+                                   nullptr, &look);
+             EXPECT_TRUE(
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
            }),
       WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
       Do("every file was saved, the second named a pass before its save started",

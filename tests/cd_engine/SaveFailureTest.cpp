@@ -234,8 +234,8 @@ TEST_F(SaveFailure, MoviesPastTheFrameLimitAreRefusedWithThatLimitAndAtItStart) 
     if (c.refused) sp_testing::Respond(Answer::Return());
     const std::size_t shown = sp_testing::ShownSoFar().size();
     const Boolean started = disc->SaveTargetProgItemIntoQuickTimeFile(
-        -1, &folder_, "long.mov", 1, kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), 0xAC440000, 16,
-        2, nullptr, 1.0f, nullptr, 0);
+        -1, &folder_, "long.mov", 1, kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), 0xAC440000, 16, 2,
+        nullptr, 1.0f, nullptr, 0);
     EXPECT_EQ(started, !c.refused);
     if (c.refused) {
       EXPECT_NE(Shown().find("13時間31分"), std::string::npos) << Shown();

@@ -20,8 +20,8 @@ class SavePasses : public SaveTest {
     EXPECT_TRUE(plain ? p->SaveTargetProgItem(-1, &folder_, target.c_str(), 1, SpFourCC("TVOD"),
                                               type, 1.0f, 0, nullptr, 0)
                       : p->SaveTargetProgItemIntoQuickTimeFile(-1, &folder_, target.c_str(), 1,
-                                                               type, compression, 0xAC440000, 16,
-                                                               2, nullptr, 1.0f, nullptr, 0));
+                                                               type, compression, 0xAC440000, 16, 2,
+                                                               nullptr, 1.0f, nullptr, 0));
     p->StartSaveAndPlayEventLoop();
     SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
     SpCDRI_DisableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent();
@@ -62,8 +62,9 @@ TEST_F(SavePasses, AFilesStartAndEndTakeAPassForEachPieceOfTheirWork) {
     ASSERT_TRUE(opened);
     EXPECT_EQ(p->GetLoadInfo().loadBuffer->capacity, SpCDR_SaveBufferBytes(nullptr));
     EXPECT_LE(p->GetLoadInfo().sampleHandleSize, SpCDR_SaveBufferBytes(nullptr));
-    const sp_testing::PumpResult start = sp_testing::PumpUntil(
-        [p] { return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0; });
+    const sp_testing::PumpResult start = sp_testing::PumpUntil([p] {
+      return p->GetSaveBufferSet() != nullptr && p->GetSaveBufferSet()->bytesWritten > 0;
+    });
     EXPECT_GE(opened.passes + start.passes, c.startPasses);
 
     ASSERT_TRUE(sp_testing::PumpUntil([p] { return p->IsSaveEnding(); }));

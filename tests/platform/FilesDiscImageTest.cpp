@@ -227,10 +227,10 @@ TEST_F(FilesDiscImage, ReadsOfManySectorsTakeTheImageInRuns) {
     UInt32 count;
     UInt64 mostReads;  // of the image's file
   } cases[] = {
-      {54, 200 * 2352, 1},          // the whole track's sound
-      {0, 200 * 2352 + 54, 1},      // the header, then every sector
-      {54 + 1000, 120 * 2352, 3},   // from inside a sector to inside another
-      {54 + 199 * 2352, 2352, 1},   // the last sector alone
+      {54, 200 * 2352, 1},         // the whole track's sound
+      {0, 200 * 2352 + 54, 1},     // the header, then every sector
+      {54 + 1000, 120 * 2352, 3},  // from inside a sector to inside another
+      {54 + 199 * 2352, 2352, 1},  // the last sector alone
   };
   const UInt32 trackStart = 160 * 588;
   for (const auto& c : cases) {

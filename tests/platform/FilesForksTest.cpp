@@ -421,9 +421,12 @@ TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
   const struct {
     SInt64 at, count, behindTo;
   } writes[] = {
-      {0, kMiB, 0},        {kMiB, 3 * kMiB, 0},  // 4 MiB written: nothing more than 4 behind
-      {4 * kMiB, kMiB, kMiB}, {5 * kMiB, 1000, kMiB},  // a small write changes nothing
-      {6 * kMiB, 3 * kMiB, 5 * kMiB}, {0, kMiB, 0},    // the stream begins again
+      {0, kMiB, 0},
+      {kMiB, 3 * kMiB, 0},  // 4 MiB written: nothing more than 4 behind
+      {4 * kMiB, kMiB, kMiB},
+      {5 * kMiB, 1000, kMiB},  // a small write changes nothing
+      {6 * kMiB, 3 * kMiB, 5 * kMiB},
+      {0, kMiB, 0},  // the stream begins again
       {kMiB, 8 * kMiB, 5 * kMiB},
   };
   for (bool async : {false, true}) {
