@@ -454,14 +454,16 @@ class cCDR_MediaManager : public cSp_Window {
   void SaveFileInMultiTypeFormatIntoEachFile();
   // Finds the next track of the run and starts its file, or ends the run.
   void SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(unsigned char first);
-  // 1 when the track's file was started, 0 when the track was given up; stop asks the whole
-  // run to end.
+  // 1 when the track's file starts (in the next pass), 0 when the track was given up; stop
+  // asks the whole run to end.
   unsigned char SaveFileInMultiTypeFormatForIntoEachFile_SaveEachFileProcedure(
       cCDR_MediaItem* item, cSp_CDRProgramItemObj* track, unsigned char moreFollow,
       unsigned char& stop);
   // The end of one file: the next track starts from a timer, once the engine let go of it.
   void CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program, unsigned char stopped);
   void CatchSaveMultiFileInEach_EventLoopCB();
+  // Starts the engine's save of the file the pass before checked and named.
+  void StartCheckedEachFile();
   // Frees every save-target record of the manager and empties their list.
   void WipeoutSaveTargetRecordSystemData();
   // The text a track is shown by in the progress window (MacJapanese).
@@ -568,6 +570,10 @@ class cCDR_MediaManager : public cSp_Window {
   // A folder chosen for one file only: the run's folder to go back to after it.
   FSRef eachFileFolderOnce_ = {};
   unsigned char eachFileFolderOnceSet_ = 0;
+  // The next file of a run into each file is checked and named: its save starts in the next
+  // pass of the loop, so that the check of its source and the making of its file are the work
+  // of two passes.
+  unsigned char eachStartPending_ = 0;
 
   // ---- Construction (CDMediaManagerObj.cpp) ----
   void OpenPreferenceStock();

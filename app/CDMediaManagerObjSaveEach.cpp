@@ -138,6 +138,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatIntoEachFile() {
   }
   MarkSaveRunning(1);
   Sp_SaveModifyPreferenceStock();
+  eachStartPending_ = 0;
   existingNameAsked = 0;
   existingNameForAll = 0;
   SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(1);
@@ -217,12 +218,29 @@ unsigned char cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveEa
   if (progressWindow != nullptr) saveProgram->SetupErrorAlertBaseWindow(progressWindow->GetWindowRef());
   saveProgram->SetupiTunesMusicInfoObjPtr(iTunesInfo_);
   SetFileProgressOutputStringObjItemValue(track);
-  if (!StartEngineSave(track->GetReferenceNo(), kCFStringEncodingMacJapanese)) {
-    TellUnfinishedFile(saveProgram, 1, stop);
-    return 0;
-  }
-  saveProgram->StartSaveAndPlayEventLoop();
+  eachStartPending_ = 1;
+  SpCDRI_EnableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent(this);
   return 1;
+}
+
+void cCDR_MediaManager::StartCheckedEachFile() {
+  eachStartPending_ = 0;
+  unsigned char stop = 0;
+  // A stop asked for since the file was checked skips it (and ends the run when all stop).
+  if (saveStopAsked == 0 && saveProgram != nullptr && eachSaveItem != nullptr) {
+    if (StartEngineSave(eachSaveItem->GetReferenceNo(), kCFStringEncodingMacJapanese)) {
+      saveProgram->StartSaveAndPlayEventLoop();
+      return;
+    }
+    TellUnfinishedFile(saveProgram, 1, stop);
+  }
+  // A track given up counts as done.
+  CatchSaveProgressCB(eachSaveItem, 100, 100);
+  if (stop != 0) {
+    CatchSaveEndProcCB(saveProgram, 1);
+    return;
+  }
+  SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(0);
 }
 
 // The name is made once, with its extension, and the very name written is the one checked.
@@ -441,6 +459,7 @@ void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* 
 }
 
 void cCDR_MediaManager::CatchSaveMultiFileInEach_EventLoopCB() {
+  if (eachStartPending_ != 0) return StartCheckedEachFile();
   // A track that ended without reaching its last report still counts as done.
   if (eachSaveItem != nullptr && currentSaveItem == eachSaveItem) CatchSaveProgressCB(eachSaveItem, 100, 100);
   SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(0);

@@ -8,12 +8,13 @@
 //   save dialog's answer, and from the hand-over to the engine, to the end of saving (progress
 //   window, progress texts and bars, the end callback all included)
 //   the engine: save_driver's save of the whole disc into one WAVE file, timed inside it
-// Printed: the medians and their ratio beside the goal of 1.2.
+// Printed: the medians and their ratio beside the goal of 1.2, and the peak memory of each side.
 //
 //   app_save_bench [seconds] [--runs N] [--keep]
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +137,7 @@ int main(int argc, char** argv) {
   std::printf("disc: %ld s of 44.1 kHz stereo in 3 tracks into one WAVE file; medians of %d runs\n",
               seconds, runs);
   std::vector<double> ours, oursSave, theirs;
+  long appPeakKB = 0, enginePeakKB = 0;
   for (int r = 0; r < runs; ++r) {
     const bench::Run app = bench::Spawn({self, "--app", home});
     double s = 0, save = 0;
@@ -145,6 +147,7 @@ int main(int argc, char** argv) {
     }
     ours.push_back(s);
     oursSave.push_back(save);
+    appPeakKB = std::max(appPeakKB, app.peakKB);
     std::system(("rm -f '" + home + "/Documents/'*").c_str());
     const bench::Run own = bench::Spawn({engineDriver, "wave", home});
     double e = 0, pass = 0;
@@ -153,6 +156,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     theirs.push_back(e);
+    enginePeakKB = std::max(enginePeakKB, own.peakKB);
     std::system(("rm -f '" + home + "/Documents/'*").c_str());
   }
   const double engine = bench::Median(theirs);
@@ -163,5 +167,9 @@ int main(int argc, char** argv) {
   std::printf("application, from the save dialog's answer         %7.3f s  ratio %5.2f"
               " (the place kept in the settings file first)\n",
               bench::Median(ours), bench::Median(ours) / engine);
+  const double appMB = double(appPeakKB) * 1024.0 / 1e6;
+  std::printf("peak memory: application %.1f MiB (%.1f MB, goal < 64 MB: %s), engine %.1f MiB\n",
+              double(appPeakKB) / 1024.0, appMB, appMB < 64.0 ? "met" : "MISSED",
+              double(enginePeakKB) / 1024.0);
   return 0;
 }

@@ -4,14 +4,17 @@
 // checked first as the program's save into separate files checks it (sound_converter_bench
 // starts that).
 //
-// The disc lies in HOME/media (save_bench makes it); the save goes into the Documents folder,
-// as one WAVE file ("wave"), an AIFF file at double speed ("speed2") or an AAC movie ("aac").
-// The save runs from the engine's step timers on the event loop, as in the application. The
-// program prints the save's own seconds (from starting it to its end callback, the final flush
-// included), the longest single pass of the event loop in milliseconds and the seconds it
-// waited for the engine's first look for discs, and exits.
+// The disc lies in HOME/media (save_bench makes it) or, for "image", as a CUE/BIN image in
+// HOME/image; the save goes into the Documents folder, as one WAVE file ("wave", "image"), an
+// AIFF file at double speed ("speed2"), an AAC movie ("aac") or an uncompressed movie
+// ("movie"). The saves run from the engine's step timers on the event loop, as in the
+// application; "each" starts every next file from a timer once the one before has ended, as
+// the application's save into separate files does, all in one run of the loop. The program
+// prints the save's own seconds (from starting it to its end callback, the final flush
+// included), the longest single pass of the event loop in milliseconds, the number of passes
+// over 50 ms and the seconds it waited for the engine's first look for discs, and exits.
 //
-//   save_driver wave|speed2|aac|each HOME
+//   save_driver wave|image|speed2|aac|movie|each HOME
 #include <dirent.h>
 
 #include <algorithm>
@@ -41,6 +44,7 @@ bool gEnded = false;
 unsigned char gStopped = 0;
 double gLastPass = 0;
 double gLongestPass = 0;
+int gLongPasses = 0;
 
 void CatchEnd(cSp_CDRProgramBaseObj*, unsigned char stopped, unsigned long) {
   gEnded = true;
@@ -51,7 +55,10 @@ void CatchEnd(cSp_CDRProgramBaseObj*, unsigned char stopped, unsigned long) {
 // Fires on every pass of the loop: the time since the last firing is one pass.
 void MeasurePass(EventLoopTimerRef, void*) {
   const double now = Now();
-  if (gLastPass > 0) gLongestPass = std::max(gLongestPass, now - gLastPass);
+  if (gLastPass > 0) {
+    gLongestPass = std::max(gLongestPass, now - gLastPass);
+    if (now - gLastPass > 0.05) ++gLongPasses;
+  }
   gLastPass = now;
 }
 
@@ -69,7 +76,7 @@ void QuitWhenDiscMounted(EventLoopTimerRef, void*) {
 int SaveInThisProcess(const std::string& mode, const std::string& home) {
   Sp_CarbonEvent_ModeEnable();
   if (!Sp_InitialQuckTime(0)) return 2;
-  sp_platform::files::SetMediaFolder(home + "/media");
+  sp_platform::files::SetMediaFolder(home + (mode == "image" ? "/image" : "/media"));
   if (Sp_InitialCDRom(1, 1, 0) == nullptr) return 2;
   // The engine first looks for discs a set time after it starts; that wait is the program's
   // start, not the save, and is reported apart.
@@ -89,7 +96,7 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   if (!FindDocuments(vRefNum, dirID, folder)) return 4;
   const double start = Now();
   Boolean started = false;
-  if (mode == "wave") {
+  if (mode == "wave" || mode == "image") {
     SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
     started = program->SaveTargetProgItem(-1, &folder, "ours.wav", 1, SpFourCC("TVOD"),
                                           SpFourCC("WAVE"), 1.0f, 0, nullptr, 0);
@@ -99,9 +106,10 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
                                           SpFourCC("AIFF"), 2.0f, 0, nullptr, 0);
   } else {
     SpCDRI_EnableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent();
+    const bool aac = mode == "aac";
     started = program->SaveTargetProgItemIntoQuickTimeFile(
-        -1, &folder, "ours.mov", 1, SpFourCC("MooV"), SpFourCC("mp4a"), 0xAC440000, 16, 2, nullptr,
-        1.0f, nullptr, 0);
+        -1, &folder, "ours.mov", 1, SpFourCC(aac ? "MooV" : "QTnc"), SpFourCC("mp4a"), 0xAC440000,
+        16, 2, nullptr, 1.0f, nullptr, 0);
   }
   if (!started) return 5;
   EventLoopTimerRef pass = nullptr;
@@ -112,53 +120,110 @@ int SaveInThisProcess(const std::string& mode, const std::string& home) {
   const double seconds = Now() - start;
   RemoveEventLoopTimer(pass);
   if (!gEnded || gStopped) return 6;
-  std::printf("%.3f %.1f %.3f\n", seconds, gLongestPass * 1000.0, waited);
+  std::printf("%.3f %.1f %d %.3f\n", seconds, gLongestPass * 1000.0, gLongPasses, waited);
   return 0;
 }
 
-// Each Documents/*.flac into Documents/<name>.wav; prints the seconds of all the saves.
+// The run of "each": the files, the next one to save and the folder they go to.
+struct EachRun {
+  cSp_CDRomManager* manager = nullptr;
+  std::vector<std::string> names;
+  std::size_t next = 0;
+  SInt16 vRefNum = 0;
+  SInt32 dirID = 0;
+  FSRef folder;
+  cSp_CDRProgramBaseObj* checked = nullptr;  // the file checked, whose save starts next
+  int failure = 0;
+};
+EachRun gEach;
+EventLoopTimerUPP gNextFileUPP = nullptr;
+EventLoopTimerUPP gStartCheckedUPP = nullptr;
+void StartCheckedFile(EventLoopTimerRef timer, void*);
+
+// Sets up and checks the next file, or ends the loop after the last; as the application's
+// next-file timer, once the save before has ended.
+void StartNextFile(EventLoopTimerRef timer, void*) {
+  if (timer != nullptr) RemoveEventLoopTimer(timer);
+  if (gEach.next > 0 && (!gEnded || gStopped)) gEach.failure = 6;
+  if (gEach.failure != 0 || gEach.next == gEach.names.size()) {
+    QuitApplicationEventLoop();
+    return;
+  }
+  const std::string& name = gEach.names[gEach.next++];
+  cSp_CDRProgramBaseObj* program = gEach.manager->NewProgramBase();
+  unsigned char error = 0;
+  if (program == nullptr || !program->NewProgramItem(-1)->SetupFileProgramInfo(
+                                gEach.vRefNum, gEach.dirID, name.c_str(), name.c_str(),
+                                kSpCDRProgItemSoundFile, nullptr, &error)) {
+    gEach.failure = 3;
+    QuitApplicationEventLoop();
+    return;
+  }
+  program->SetupSaveFileEndProcCB(
+      [](cSp_CDRProgramBaseObj*, unsigned char stopped, unsigned long) {
+        gEnded = true;
+        gStopped = stopped;
+        EventLoopTimerRef next = nullptr;
+        InstallEventLoopTimer(GetMainEventLoop(), 0, 0, gNextFileUPP, nullptr, &next);
+      },
+      0);
+  program->SetupFileProgram();
+  if (!program->CheckAllProgramItemLoadPossibility(0, nullptr)) {
+    gEach.failure = 3;
+    QuitApplicationEventLoop();
+    return;
+  }
+  // As the program does, the checked file's save starts in the next pass.
+  gEach.checked = program;
+  EventLoopTimerRef start = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0, gStartCheckedUPP, nullptr, &start);
+}
+
+void StartCheckedFile(EventLoopTimerRef timer, void*) {
+  RemoveEventLoopTimer(timer);
+  const std::string& name = gEach.names[gEach.next - 1];
+  const std::string out = name.substr(0, name.size() - 5) + ".wav";
+  gEnded = false;
+  if (!gEach.checked->SaveTargetProgItem(-1, &gEach.folder, out.c_str(), 1, SpFourCC("TVOD"),
+                                         SpFourCC("WAVE"), 1.0f, 0, nullptr, 0)) {
+    gEach.failure = 5;
+    QuitApplicationEventLoop();
+    return;
+  }
+  gEach.checked->StartSaveAndPlayEventLoop();
+}
+
+// Each Documents/*.flac into Documents/<name>.wav; prints the seconds of all the saves, the
+// longest pass and the passes over 50 ms.
 int SaveEachInThisProcess(const std::string& home) {
   Sp_CarbonEvent_ModeEnable();
   if (!Sp_InitialQuckTime(0)) return 2;
   sp_platform::files::SetMediaFolder(home + "/media");
-  cSp_CDRomManager* manager = Sp_InitialCDRom(1, 1, 0);
-  if (manager == nullptr) return 2;
-  SInt16 vRefNum = 0;
-  SInt32 dirID = 0;
-  FSRef folder;
-  if (!FindDocuments(vRefNum, dirID, folder)) return 4;
-  std::vector<std::string> names;
+  gEach.manager = Sp_InitialCDRom(1, 1, 0);
+  if (gEach.manager == nullptr) return 2;
+  if (!FindDocuments(gEach.vRefNum, gEach.dirID, gEach.folder)) return 4;
   if (DIR* dir = opendir((home + "/Documents").c_str())) {
     while (const dirent* e = readdir(dir)) {
       const std::string name = e->d_name;
-      if (name.size() > 5 && name.compare(name.size() - 5, 5, ".flac") == 0) names.push_back(name);
+      if (name.size() > 5 && name.compare(name.size() - 5, 5, ".flac") == 0)
+        gEach.names.push_back(name);
     }
     closedir(dir);
   }
-  std::sort(names.begin(), names.end());
+  std::sort(gEach.names.begin(), gEach.names.end());
+  gNextFileUPP = NewEventLoopTimerUPP(StartNextFile);
+  gStartCheckedUPP = NewEventLoopTimerUPP(StartCheckedFile);
+  SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
   const double start = Now();
-  for (const std::string& name : names) {
-    cSp_CDRProgramBaseObj* program = manager->NewProgramBase();
-    if (program == nullptr) return 3;
-    unsigned char error = 0;
-    if (!program->NewProgramItem(-1)->SetupFileProgramInfo(
-            vRefNum, dirID, name.c_str(), name.c_str(), kSpCDRProgItemSoundFile, nullptr, &error))
-      return 3;
-    program->SetupSaveFileEndProcCB(CatchEnd, 0);
-    program->SetupFileProgram();
-    if (!program->CheckAllProgramItemLoadPossibility(0, nullptr)) return 3;
-    const std::string out = name.substr(0, name.size() - 5) + ".wav";
-    SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-    gEnded = false;
-    if (!program->SaveTargetProgItem(-1, &folder, out.c_str(), 1, SpFourCC("TVOD"),
-                                     SpFourCC("WAVE"), 1.0f, 0, nullptr, 0))
-      return 5;
-    program->StartSaveAndPlayEventLoop();
-    RunApplicationEventLoop();
-    SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-    if (!gEnded || gStopped) return 6;
-  }
-  std::printf("%.3f\n", Now() - start);
+  EventLoopTimerRef first = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0, gNextFileUPP, nullptr, &first);
+  EventLoopTimerRef pass = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 1e-6, NewEventLoopTimerUPP(MeasurePass), nullptr,
+                        &pass);
+  RunApplicationEventLoop();
+  RemoveEventLoopTimer(pass);
+  if (gEach.failure != 0) return gEach.failure;
+  std::printf("%.3f %.1f %d\n", Now() - start, gLongestPass * 1000.0, gLongPasses);
   return 0;
 }
 
@@ -166,7 +231,7 @@ int SaveEachInThisProcess(const std::string& home) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: save_driver wave|speed2|aac|each HOME\n");
+    std::fprintf(stderr, "usage: save_driver wave|image|speed2|aac|movie|each HOME\n");
     return 1;
   }
   if (std::string(argv[1]) == "each") return SaveEachInThisProcess(argv[2]);

@@ -34,8 +34,13 @@ constexpr int kMaxEmptyReads = 1000;
 // QuickTime 6.0: from here on a compressor may give packets of varying size.
 constexpr UInt16 kVariablePacketsVersion = 0x05FF;
 
+// A save loads at most a save buffer at a time (its load buffer and the converter's input take
+// that much each), a quarter of MaxBlock where that is less.
 UInt32 LoadBound(bool saving) {
-  return saving ? UInt32(MaxBlock() / 4) : kSpCDRPlayLoadBound;
+  if (!saving) return kSpCDRPlayLoadBound;
+  const UInt32 quarter = UInt32(MaxBlock() / 4);
+  const UInt32 buffer = SpCDR_SaveBufferBytes(nullptr);
+  return buffer != 0 ? std::min(buffer, quarter) : quarter;
 }
 
 SoundComponentData WorkingFormat(short channels) {

@@ -557,20 +557,27 @@ void SaveStep(cSp_CDRProgramBaseObj& p, bool multi) {
     L.loadEnded = 1;
     p.StopSaveProgram();
   };
-  if (p.GetSaveBufferSet() == nullptr && !p.SetupSaveBufferSetBase(0)) return fail();
+  // A save's start takes passes of its own, one for each of its pieces of work: the save
+  // buffers, the source opened, then the output converter and the tags; the loads follow.
+  if (p.GetSaveBufferSet() == nullptr) {
+    if (!p.SetupSaveBufferSetBase(0)) fail();
+    return;
+  }
   if (!L.initialised) {
-    if (!p.InitLoadQTFileSoundDataInfo(nullptr)) return fail();
-    if (p.GetNewSaveFlag()) {
-      L.progressProc = p.GetSaveProgressProc();
-      L.progressRefCon = p.GetSaveProgressRefCon();
-      const tCDRISoundFileType type = p.GetSoundFileType();
-      if ((type == kSpCDRISoundFileTypeMovieNoCompress || type == kSpCDRISoundFileTypeMovie) &&
-          !p.InitSaveQTFileSoundDataConvertInfo()) {
-        return fail();
-      }
-      p.ReadOrSettingMusicFileInfoForSaveFile();
-      p.ClearNewSaveFlag();
+    if (!p.InitLoadQTFileSoundDataInfo(nullptr)) fail();
+    return;
+  }
+  if (p.GetNewSaveFlag()) {
+    L.progressProc = p.GetSaveProgressProc();
+    L.progressRefCon = p.GetSaveProgressRefCon();
+    const tCDRISoundFileType type = p.GetSoundFileType();
+    if ((type == kSpCDRISoundFileTypeMovieNoCompress || type == kSpCDRISoundFileTypeMovie) &&
+        !p.InitSaveQTFileSoundDataConvertInfo()) {
+      return fail();
     }
+    p.ReadOrSettingMusicFileInfoForSaveFile();
+    p.ClearNewSaveFlag();
+    return;
   }
   p.InitializeMultiSpeedData();
   unsigned char done = 0;

@@ -120,6 +120,7 @@ void cSp_CDRProgramBaseObj::StartUpInitialize() {
   queuedBuffers_ = 0;
   loadInfo_ = sSp_CDRQTFileLoadInfoObj();
   saveRunning_ = 0;
+  saveEndTimer_ = nullptr;
   newSave_ = 0;
   multiSpeedNeedsInit_ = 0;
   saveContext_ = nullptr;
@@ -157,7 +158,7 @@ void cSp_CDRProgramBaseObj::StartUpInitialize() {
 
 cSp_CDRProgramBaseObj::~cSp_CDRProgramBaseObj() {
   // A save still running ends as stopped: its temporary file goes.
-  if (saveRunning_ || save_.fileRefNum != 0 || save_.movie != nullptr) {
+  if (saveRunning_ || save_.fileRefNum != 0 || save_.movie != nullptr || save_.endStage != 0) {
     saveEndProc_ = nullptr;
     EndOfSaveProgItem(1);
   }

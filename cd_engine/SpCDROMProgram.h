@@ -16,6 +16,7 @@
 // the same loading from the step timers into save buffers and on into a file.
 #pragma once
 
+#include "CarbonEvents.h"
 #include "MacTypes.h"
 #include "MacWindows.h"
 #include "Sound.h"
@@ -385,7 +386,15 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   Boolean SerchStopSaveProgram();
   // Ends the save: completed (stopped 0) the file takes its final name; stopped, or when
   // anything failed while finishing it, the temporary file is deleted. The end callback runs.
+  // What an end still had to do of its steps is done at once.
   void EndOfSaveProgItem(unsigned char stopped);
+  // A save whose sound is all written ends over several passes of the event loop, one step a
+  // pass from a timer of its own (the data's flush, the header or the movie's index, the
+  // second flush, the new file's name and the end callback), so that none of the waits for
+  // the disk at a file's end keeps the window waiting for the others. While it ends the save
+  // still runs; a stop asked for meanwhile ends it as stopped.
+  bool IsSaveEnding() const { return save_.endStage != 0; }
+  void ContinueSaveEnd();
   // The steps of the step timers (SpCDROMPlayTrackNormal.cpp and the writers).
   void SaveQTFileTrack_ForEventLoopNormalForwordSpeed();
   void SaveQTFileTrack_ForMultiSpeedByFullScaleOverlap();
@@ -472,6 +481,9 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   bool TakeSaveCompression(SInt32 refNo, OSType compressionType, UnsignedFixed sampleRate,
                            short sampleSize, short channels, Handle settings);
   void EndOfRun();
+  // The next step of the end; true once the end is complete (its callback has run).
+  bool StepSaveEnd(unsigned char& stopped);
+  void StopSaveEndTimer();
   bool PlayStepReady();
   bool PlayDataEnded() const;
   struct sSpPlayBackSoundBuffer* TakeSoundBuffer(sSpCDReadBlock& block);
@@ -537,6 +549,7 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   SInt32 queuedBuffers_;
   sSp_CDRQTFileLoadInfoObj loadInfo_;
   unsigned char saveRunning_;
+  EventLoopTimerRef saveEndTimer_;  // the timer of an end's steps
   unsigned char newSave_;
   unsigned char multiSpeedNeedsInit_;
   sSpSaveBufferSetBase* saveContext_;

@@ -276,10 +276,21 @@ Boolean SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB(SoundComponentData
 void cSp_CDRProgramBaseObj::WriteSoundDataIntoQuickTimeFileForEventLoop() {
   if (!saveRunning_ || save_.hold || stopRequest_) return;
   if (save_.writeError != noErr) return FailSave(save_.writeError);
+  // A movie's start takes passes of its own: the save buffers, then the source opened with the
+  // output converter and the tags (as is the next source of the run); the samples follow.
+  if (saveContext_ == nullptr) {
+    if (!SetupSaveBufferSetBase(0)) {
+      loadInfo_.loadEnded = 1;
+      stopRequest_ = 1;
+    }
+    return;
+  }
+  const bool opening = !loadInfo_.initialised;
   if (!SaveTargetProgItemIntoQuickTimeFile_InitBufferInfo()) {
     EndOfLoadSoundConverterInfo();
     return;
   }
+  if (opening) return;
   if (quickTimeFileSaveFillBuffCBPtr_GlV == nullptr) {
     quickTimeFileSaveFillBuffCBPtr_GlV =
         NewSoundConverterFillBufferDataUPP(SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB);

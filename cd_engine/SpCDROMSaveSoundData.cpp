@@ -255,11 +255,15 @@ bool cSp_CDRProgramBaseObj::CheckSaveSpace(SInt32 refNo, tCDRISoundFileType type
                                            bool sizeLimited) {
   const UInt64 size = GetSaveDataSize(short(refNo), type);
   const UInt64 frames = size / (2u * UInt64(std::max<short>(loadChannelCount_, 1)));
-  if ((sizeLimited && size > kSpCDRMaxPlainFileBytes) || frames > UInt64(INT32_MAX)) {
+  const bool tooLarge = sizeLimited && size > kSpCDRMaxPlainFileBytes;
+  if (tooLarge || frames > kSpCDRMaxSaveFrames) {
     SysBeep(10);
+    // Movies have no 4 GB limit; every save counts its sample frames in 32 bits.
     SpCDR_ShowAlert(alertWindow_,
-                    SpCDR_MJ("保存するデータが大きすぎるため（4GB以上）、このファイル形式では保存"
-                             "できません。処理を中断します。"));
+                    tooLarge ? SpCDR_MJ("保存するデータが大きすぎるため（4GB以上）、このファイル"
+                                        "形式では保存できません。処理を中断します。")
+                             : SpCDR_MJ("保存するデータが長すぎるため（44.1kHzで約13時間31分"
+                                        "以上）、保存できません。処理を中断します。"));
     save_.failureTold = 1;
     return false;
   }
@@ -446,13 +450,40 @@ bool cSp_CDRProgramBaseObj::TakeSaveCompression(SInt32 refNo, OSType compression
   return true;
 }
 
-// Every sound of the run is in the file: the save ends.
+// Every sound of the run is in the file: the save ends, a step a pass from the next pass on
+// (all at once where no timer can be had).
 void cSp_CDRProgramBaseObj::EndOfRun() {
   StopTheMusic();
-  saveRunning_ = 0;
+  // No step of the save runs any more; the save runs until its end is complete.
+  playing_ = 0;
   save_.dataComplete = 0;
   save_.hold = 0;
-  EndOfSaveProgItem(0);
+  if (save_.endStage == kSpCDRSaveEndNone) save_.endStage = kSpCDRSaveEndFlushData;
+  if (saveEndTimer_ != nullptr) return;
+  static EventLoopTimerUPP step = NewEventLoopTimerUPP([](EventLoopTimerRef, void* program) {
+    static_cast<cSp_CDRProgramBaseObj*>(program)->ContinueSaveEnd();
+  });
+  if (InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond, step, this,
+                            &saveEndTimer_) != noErr) {
+    saveEndTimer_ = nullptr;
+    EndOfSaveProgItem(0);
+  }
+}
+
+void cSp_CDRProgramBaseObj::StopSaveEndTimer() {
+  if (saveEndTimer_ != nullptr) RemoveEventLoopTimer(saveEndTimer_);
+  saveEndTimer_ = nullptr;
+}
+
+void cSp_CDRProgramBaseObj::ContinueSaveEnd() {
+  if (stopRequest_) {
+    stopRequest_ = 0;
+    EndOfSaveProgItem(1);
+    return;
+  }
+  unsigned char stopped = 0;
+  // The last step ends with the end callback, which may dispose of the program.
+  StepSaveEnd(stopped);
 }
 
 void cSp_CDRProgramBaseObj::AbandonSaveSetUp() {
@@ -553,9 +584,10 @@ OSErr cSp_CDRProgramBaseObj::StartSaveAndPlayEventLoop() {
 Boolean cSp_CDRProgramBaseObj::SerchStopSaveProgram() {
   if (!stopRequest_) return false;
   saveRunning_ = 0;
-  StopTheMusic();
-  EndOfSaveProgItem(1);
   stopRequest_ = 0;
+  StopTheMusic();
+  // Its end callback may dispose of the program.
+  EndOfSaveProgItem(1);
   return true;
 }
 
@@ -735,46 +767,75 @@ bool cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
 }
 
 void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
-  // An AIFF-C save ends once its last compressed buffer has been written.
-  if (aiffcContext_ != nullptr && aiffcContext_->fillBuffer != nullptr &&
-      (aiffcContext_->fillBuffer->writing || aiffcContext_->fillBuffer->full) && !stopped &&
-      save_.writeError == noErr) {
-    return;
+  StopSaveEndTimer();
+  if (save_.endStage == kSpCDRSaveEndNone) save_.endStage = kSpCDRSaveEndFlushData;
+  while (!StepSaveEnd(stopped)) {
   }
+}
+
+bool cSp_CDRProgramBaseObj::StepSaveEnd(unsigned char& stopped) {
   const bool hasFile = save_.fileRefNum != 0 || save_.movie != nullptr;
-  OSErr err = noErr;
-  if (hasFile) {
-    const OSErr flushed = FlushVol(nullptr, save_.vRefNum);
-    // Completions that ran in the flush may have found a failed write.
-    for (sSpSaveBufferSetBase* set : {saveContext_, aiffcContext_}) {
-      if (set != nullptr && set->writeError != noErr && save_.writeError == noErr)
-        save_.writeError = set->writeError;
+  const bool movie = soundFileType_ == kSpCDRISoundFileTypeMovie ||
+                     soundFileType_ == kSpCDRISoundFileTypeMovieNoCompress;
+  auto failed = [&]() { return stopped || save_.writeError != noErr; };
+  switch (save_.endStage) {
+    case kSpCDRSaveEndNone:
+    case kSpCDRSaveEndFlushData: {
+      // An AIFF-C save ends once its last compressed buffer has been written.
+      if (aiffcContext_ != nullptr && aiffcContext_->fillBuffer != nullptr &&
+          (aiffcContext_->fillBuffer->writing || aiffcContext_->fillBuffer->full) && !stopped &&
+          save_.writeError == noErr) {
+        return saveEndTimer_ == nullptr;
+      }
+      save_.endStage = kSpCDRSaveEndFinishFile;
+      if (!hasFile) break;
+      const OSErr flushed = FlushVol(nullptr, save_.vRefNum);
+      // Completions that ran in the flush may have found a failed write.
+      for (sSpSaveBufferSetBase* set : {saveContext_, aiffcContext_}) {
+        if (set != nullptr && set->writeError != noErr && save_.writeError == noErr)
+          save_.writeError = set->writeError;
+      }
+      if (save_.writeError == noErr && flushed != noErr) save_.writeError = flushed;
+      // A save that failed goes on at once.
+      if (!failed()) return false;
+      break;
     }
-    if (save_.writeError == noErr && flushed != noErr) save_.writeError = flushed;
-    const bool failed = stopped || save_.writeError != noErr;
-    const bool movie = soundFileType_ == kSpCDRISoundFileTypeMovie ||
-                       soundFileType_ == kSpCDRISoundFileTypeMovieNoCompress;
-    if (movie) {
-      err = failed ? OSErr(noErr) : FinishMovieFile();
+    default:
+      break;
+  }
+  if (save_.endStage == kSpCDRSaveEndFinishFile) {
+    save_.endStage = kSpCDRSaveEndFlushFile;
+    OSErr err = noErr;
+    if (movie && hasFile) {
+      err = failed() ? OSErr(noErr) : FinishMovieFile();
       if (save_.movieResRefNum != 0) CloseMovieFile(save_.movieResRefNum);
       if (save_.movie != nullptr) DisposeMovie(save_.movie);
       save_.movieResRefNum = 0;
       save_.movie = nullptr;
       save_.track = nullptr;
       save_.media = nullptr;
-    } else {
-      if (!failed) {
+    } else if (hasFile) {
+      if (!failed()) {
         if (soundFileType_ == kSpCDRISoundFileTypeAIFC) FinishAIFFCConversion();
         if (save_.writeError == noErr) WriteFinalPlainHeader(err);
       }
       CloseSaveFile(err);
     }
+    if (save_.writeError == noErr && err != noErr) save_.writeError = err;
+    if (hasFile && !failed()) return false;
+  }
+  if (save_.endStage == kSpCDRSaveEndFlushFile) {
+    save_.endStage = kSpCDRSaveEndName;
     // What was written after the first flush (the header, the tags) reaches the disk before
     // the file takes its name.
-    if (err == noErr && !stopped && save_.writeError == noErr)
-      err = FlushVol(nullptr, save_.vRefNum);
-    if (save_.writeError == noErr && err != noErr) save_.writeError = err;
-    if (stopped || save_.writeError != noErr) {
+    if (save_.tempMade && !failed()) {
+      const OSErr err = FlushVol(nullptr, save_.vRefNum);
+      if (save_.writeError == noErr && err != noErr) save_.writeError = err;
+      if (!failed()) return false;
+    }
+  }
+  if (save_.tempMade || save_.tempRecord != 0) {
+    if (failed()) {
       RemoveTemporaryFile();
       stopped = 1;
       TellSaveFailure();
@@ -783,6 +844,8 @@ void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
       stopped = 1;
     }
   }
+  save_.endStage = kSpCDRSaveEndNone;
+  StopSaveEndTimer();
   if (saveTargetBufferSetBasePtr_GlV == saveContext_) saveTargetBufferSetBasePtr_GlV = nullptr;
   if (saveBufferSetBasePtr_forAIFFC_GlV == aiffcContext_)
     saveBufferSetBasePtr_forAIFFC_GlV = nullptr;
@@ -798,6 +861,7 @@ void cSp_CDRProgramBaseObj::EndOfSaveProgItem(unsigned char stopped) {
   save_.dataComplete = 0;
   save_.hold = 0;
   if (saveEndProc_ != nullptr) saveEndProc_(this, stopped, saveEndRefCon_);
+  return true;
 }
 
 // ---- The AIFF-C writer's file ---------------------------------------------------------------

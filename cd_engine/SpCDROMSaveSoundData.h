@@ -23,7 +23,8 @@
 // when the movie is compressed; the AIFF-C writer compresses them into buffers of its own.
 //
 // Sizes: the 32-bit size fields of AIFF, AIFF-C and WAVE files cannot describe more than
-// 4 GiB, so such saves are refused before anything is written.
+// 4 GiB, and no save, a movie's neither, holds more than 2^31 - 1 sample frames at 44.1 kHz
+// (about 13 and a half hours), so such saves are refused before anything is written.
 #pragma once
 
 #include <string>
@@ -70,6 +71,16 @@ struct sSpCDRSaveTarget {
   // The first failure of the save's writing: it stops the save, and is told once.
   OSErr writeError;
   UInt8 failureTold;
+  UInt8 endStage;  // the next step of the save's end (tSpCDRSaveEndStage); 0 while none
+};
+
+// The steps of a save's end, in order.
+enum tSpCDRSaveEndStage : UInt8 {
+  kSpCDRSaveEndNone = 0,
+  kSpCDRSaveEndFlushData,   // the sound written reaches the disk
+  kSpCDRSaveEndFinishFile,  // the final header and tags, or the movie's index; the file closed
+  kSpCDRSaveEndFlushFile,   // what the finish wrote reaches the disk
+  kSpCDRSaveEndName,        // the file takes its name (or goes); the end callback
 };
 
 // How long a converting step works before the event loop has its turn again, so that no pass
@@ -83,6 +94,10 @@ enum : short { kSpCDRSaveErrorUserRefNum = 0 };
 // Saves beyond this many bytes (header and sound) are refused: the files' size fields are 32
 // bits, and the tag chunk needs room after the sound.
 constexpr UInt64 kSpCDRMaxPlainFileBytes = 0xFFFFFFFFull - (1ull << 20);
+// Saves of more sample frames of the 44.1 kHz working format than this are refused, movies
+// too: the engine and the Movie Toolbox count frames and times in 32 bits. That is 13 hours,
+// 31 minutes and 35 seconds.
+constexpr UInt64 kSpCDRMaxSaveFrames = 0x7FFFFFFF;
 
 // Writes the WAVE header at the open file's current position (44 bytes at 0; little-endian):
 // RIFF (its size 36 + dataSize), "WAVE", "fmt " (PCM, channels, rate, bytes per second,

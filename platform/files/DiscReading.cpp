@@ -18,6 +18,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "ByteOrder.h"
 #include "detail/CueSheets.h"
@@ -33,6 +34,8 @@ constexpr SInt32 kMaxDiscSectors = 100 * 60 * 75;
 constexpr int kReadRetries = 20;
 constexpr int kImageReadTries = 3;
 constexpr std::size_t kMaxTitleBytes = 120;
+
+UInt64 gImageReadCalls = 0;
 
 // libcdio writes its warnings to standard error; the program reports its own failures.
 void QuietLog(cdio_log_level_t, const char*) {}
@@ -228,37 +231,47 @@ bool DiscSource::ReadSector(SInt32 lsn, UInt8* out) {
     std::memcpy(out, cached_, kDiscSectorBytes);
     return true;
   }
-  if (lsn < 0 || !(imageFd_ >= 0 ? ReadImageSector(lsn, out) : ReadDriveSector(lsn, out)))
-    return false;
+  if (ReadSectors(lsn, 1, out) != 1) return false;
   std::memcpy(cached_, out, kDiscSectorBytes);
   cachedLsn_ = lsn;
   return true;
 }
 
+UInt32 DiscSource::ReadSectors(SInt32 lsn, UInt32 count, UInt8* out) {
+  if (lsn < 0 || count == 0 || count > UInt32(kMaxDiscSectors)) return 0;
+  if (imageFd_ >= 0) return ReadImageSectors(lsn, count, out);
+  UInt32 read = 0;
+  while (read < count && ReadDriveSector(lsn + SInt32(read), out + read * kDiscSectorBytes)) ++read;
+  return read;
+}
+
 // An image needs no error correction, and libcdio takes a sector its file holds only part of
 // for a whole one: sector n is read here, at n * 2,352 bytes as libcdio lays the file out,
-// whole or not at all. A file that ends before it (cut short since it was mounted) fails it.
-bool DiscSource::ReadImageSector(SInt32 lsn, UInt8* out) {
-  UInt8 raw[kDiscSectorBytes];
+// whole or not at all. A run of sectors is one read (and more only where the system hands
+// less); a file that ends before a sector (cut short since it was mounted) ends the run there.
+UInt32 DiscSource::ReadImageSectors(SInt32 lsn, UInt32 count, UInt8* out) {
   const off_t at = off_t(lsn) * off_t(kDiscSectorBytes);
+  const std::size_t wanted = std::size_t(count) * kDiscSectorBytes;
   std::size_t done = 0;
-  for (int failures = 0; done < kDiscSectorBytes;) {
-    const ssize_t n = pread(imageFd_, raw + done, kDiscSectorBytes - done, at + off_t(done));
-    if (n == 0) return false;
+  for (int failures = 0; done < wanted;) {
+    const ssize_t n = pread(imageFd_, out + done, wanted - done, at + off_t(done));
+    ++gImageReadCalls;
+    if (n == 0) break;
     if (n < 0) {
-      if (errno != EINTR && ++failures >= kImageReadTries) return false;
+      if (errno != EINTR && ++failures >= kImageReadTries) break;
       continue;
     }
     done += std::size_t(n);
   }
-  // AIFF wants big-endian samples: a BINARY image's little-endian ones are swapped, a
+  const UInt32 sectors = UInt32(done / kDiscSectorBytes);
+  // AIFF wants big-endian samples: a BINARY image's little-endian ones are swapped in place, a
   // MOTOROLA image's are taken as they are.
-  if (imageBigEndian_) {
-    std::memcpy(out, raw, kDiscSectorBytes);
-  } else {
-    for (UInt32 i = 0; i < kDiscSectorBytes; i += 2) sp::StoreBE16(out + i, sp::LoadLE16(raw + i));
+  if (!imageBigEndian_) {
+    UInt8* p = out;
+    UInt8* const end = out + std::size_t(sectors) * kDiscSectorBytes;
+    for (; p != end; p += 2) std::swap(p[0], p[1]);
   }
-  return true;
+  return sectors;
 }
 
 bool DiscSource::ReadDriveSector(SInt32 lsn, UInt8* out) {
@@ -288,6 +301,10 @@ bool DiscSource::ReadDriveSector(SInt32 lsn, UInt8* out) {
     next_ = lsn + 1;
   }
   return !missed;
+}
+
+UInt64 DiscImageReadCalls() {
+  return gImageReadCalls;
 }
 
 OSErr EjectDiscInDrive(const std::string& device) {

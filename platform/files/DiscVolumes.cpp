@@ -414,12 +414,29 @@ bool ReadDiscTrack(dev_t device, ino_t inode, UInt64 offset, void* buffer, UInt6
   while (*done < count) {
     const UInt64 at = offset + *done - kDiscAiffHeaderBytes;
     if (disc.reader == nullptr) disc.reader = DiscSource::Open(disc.source, disc.inDrive);
-    const SInt32 lsn = track.lsn + SInt32(at / kDiscSectorBytes);
-    if (disc.reader == nullptr || !disc.reader->ReadSector(lsn, sector)) {
+    if (disc.reader == nullptr) {
       *err = ioErr;
       break;
     }
+    const SInt32 lsn = track.lsn + SInt32(at / kDiscSectorBytes);
     const UInt64 within = at % kDiscSectorBytes;
+    const UInt64 wholeSectors = (count - *done) / kDiscSectorBytes;
+    if (within == 0 && wholeSectors > 0) {
+      // Whole sectors go straight into the caller's buffer, in one run.
+      const UInt32 wanted = UInt32(std::min<UInt64>(wholeSectors, track.sectors));
+      const UInt32 read = disc.reader->ReadSectors(lsn, wanted, out + *done);
+      *done += UInt64(read) * kDiscSectorBytes;
+      if (read < wanted) {
+        *err = ioErr;
+        break;
+      }
+      continue;
+    }
+    // A part of a sector, at the start or the end of the request.
+    if (!disc.reader->ReadSector(lsn, sector)) {
+      *err = ioErr;
+      break;
+    }
     const UInt64 n = std::min<UInt64>(count - *done, kDiscSectorBytes - within);
     std::memcpy(out + *done, sector + within, std::size_t(n));
     *done += n;

@@ -38,6 +38,7 @@ struct Fork {
   bool sharedWrite = false;  // fsRdWrShPerm: other shared writers may join
   bool dirty = false;        // written since its last flush
   SInt64 mark = 0;
+  SInt64 onDiskTo = 0;  // a stream of writes: the bytes before this are on the disk
 };
 
 // A file written and closed since the last flush of its volume.
@@ -394,6 +395,11 @@ int FilesSyncedByLastFlush() {
   return S().syncedByLastFlush;
 }
 
+SInt64 ForkWrittenBehindTo(SInt16 refNum) {
+  const Fork* fork = FindFork(refNum);
+  return fork != nullptr ? fork->onDiskTo : -1;
+}
+
 void CloseAllForks() {
   for (auto& entry : S().forks) close(entry.second.fd);
   S().forks.clear();
@@ -588,27 +594,43 @@ OSErr FSReadFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffs
                       ReadAt);
 }
 
-OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
-                  ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
-  return TransferFork(forkRefNum, positionMode, positionOffset, requestCount, buffer, actualCount,
-                      WriteAt);
-}
-
 namespace {
 
-// Async fork writes of at least this many bytes are the streams of saves.
+// Fork writes of at least this many bytes are the streams of saves.
 constexpr UInt64 kWriteBehindBytes = 256 * 1024;
+// How far behind the newest byte of such a stream the disk may lag.
+constexpr UInt64 kWriteBehindLagBytes = 4u << 20;
 
-// Starts the disk writing the bytes just written, without waiting for it: the flush that
-// makes the file durable then finds most of them on disk already, instead of writing the
-// whole file while the program waits. Durability is still the flush's alone; a file system
-// that cannot do this is simply left to write the bytes back later.
-void StartWriteBehind(const Fork& fork, SInt64 from, UInt64 bytes) {
+// Starts the disk writing the bytes just written, without waiting for them, and waits for
+// those of the stream more than kWriteBehindLagBytes before them: the flush that makes the
+// file durable then finds all but the last few megabytes on disk, instead of writing what the
+// disk fell behind with (the whole file, on a slow disk) while the program waits; the waits
+// come a little at a time with the writes. Durability is still the flush's alone; a file
+// system that cannot do this is simply left to write the bytes back later.
+void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   if (bytes < kWriteBehindBytes) return;
   sync_file_range(fork.fd, off_t(from), off_t(bytes), SYNC_FILE_RANGE_WRITE);
+  // A stream that starts again further back is followed from there.
+  if (from < fork.onDiskTo) fork.onDiskTo = from;
+  const SInt64 upTo = from + SInt64(bytes) - SInt64(kWriteBehindLagBytes);
+  if (upTo <= fork.onDiskTo) return;
+  sync_file_range(fork.fd, off_t(fork.onDiskTo), off_t(upTo - fork.onDiskTo),
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  fork.onDiskTo = upTo;
 }
 
 }  // namespace
+
+OSErr FSWriteFork(FSIORefNum forkRefNum, UInt16 positionMode, SInt64 positionOffset,
+                  ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
+  ByteCount actual = 0;
+  const OSErr err = TransferFork(forkRefNum, positionMode, positionOffset, requestCount, buffer,
+                                 &actual, WriteAt);
+  if (actualCount != nullptr) *actualCount = actual;
+  if (Fork* fork = FindFork(forkRefNum))
+    StartWriteBehind(*fork, fork->mark - SInt64(actual), actual);
+  return err;
+}
 
 // As PBWriteAsync: the caller's bytes are written before the call returns.
 OSErr PBWriteForkAsync(FSForkIOParam* pb) {

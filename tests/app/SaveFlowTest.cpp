@@ -548,6 +548,43 @@ TEST_F(SaveFlow, ACancelledSaveStopsOrGoesOnAsAnswered) {
   RunWith(steps);
 }
 
+// Between the files of a run into each file, the next file's source is checked and its name
+// made in one pass, and its save starts in a later one: the two pieces of work at a file's
+// start never keep the window waiting in the same pass. A timer firing every pass looks.
+TEST_F(SaveFlow, TheNextFileOfARunIsCheckedInOnePassAndStartedInTheNext) {
+  static bool seen = false;
+  static EventLoopTimerRef look = nullptr;
+  seen = false;
+  RunWith({
+      Then("select the CD", [] { Click(RowOf("Day Trip"), kCDR_NameColumn); }),
+      Then("save each",
+           [] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kWAVE));
+             InstallEventLoopTimer(GetMainEventLoop(), 0, kEventDurationMicrosecond,
+                                   NewEventLoopTimerUPP([](EventLoopTimerRef, void*) {
+                                     seen = seen ||
+                                            (std::string(M()->saveFileName) == "Midday_1_0.wav" &&
+                                             M()->saveProgram != nullptr &&
+                                             !M()->saveProgram->IsSaveRunning());
+                                   }),
+                                   nullptr, &look);
+             EXPECT_TRUE(
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+           }),
+      WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
+      Do("every file was saved, the second named a pass before its save started",
+         [this] {
+           RemoveEventLoopTimer(look);
+           EXPECT_TRUE(seen);
+           std::vector<std::string> names = Names(out_);
+           std::sort(names.begin(), names.end());
+           EXPECT_EQ(names, (std::vector<std::string>{"Midday_1_0.wav", "Sunrise_1_0.wav",
+                                                      "Sunset_1_0.wav"}));
+         }),
+  });
+}
+
 // Quitting while a save runs asks first; letting the save go on keeps the program running
 // and the file is finished.
 TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {

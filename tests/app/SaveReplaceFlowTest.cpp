@@ -397,8 +397,14 @@ TEST_F(SaveReplaceFlow, AFailedSaveIsToldAndNeverPassesForASavedOne) {
       const MenuItemIndex item = c.each ? kCDR_FileSaveEachItem : kCDR_FileSaveOneItem;
       shownBefore_ = sp_testing::ShownSoFar().size();
       EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), item).chosen);
-      if (c.fault == Fault::kStop) M()->saveProgram->StopSaveProgram();
     }));
+    if (c.fault == Fault::kStop) {
+      // The first file's save starts a pass after its source was checked.
+      steps.push_back(WaitFor("the engine saves", [] {
+        return M()->saveProgram != nullptr && M()->saveProgram->IsSaveRunning();
+      }));
+      steps.push_back(Do("the engine stops", [] { M()->saveProgram->StopSaveProgram(); }));
+    }
     steps.push_back(RunEnded());
     steps.push_back(Do(std::string("look: ") + c.why, [this, &c] {
       SCOPED_TRACE(c.why);

@@ -229,11 +229,12 @@ TEST_F(CDRomManager, TheClassicPollLeavesTheCDsAloneWhileAProgramRuns) {
   cSp_CDRProgramBaseObj* program = SpCDR_CreateNewProgramBaseObject();
   program->SetupSaveFileEndProcCB(RecordSaveEnd, 0);
   program->StartSaveAndPlayEventLoop();
-  for (int i = 0; i < 2; ++i) {
+  // Its start takes a poll for each piece of its set-up; it stops at the one that fails.
+  for (int i = 0; i < 5 && gSaveEnds.empty(); ++i) {
     sp_testing::AdvanceClockTicks(130);
     Sp_CDRomEventProcedure(0);
+    EXPECT_EQ(Sp_CDRomCountCDDA(), 0) << "a save without anything to save runs until it stops";
   }
-  EXPECT_EQ(Sp_CDRomCountCDDA(), 0) << "a save without anything to save runs until it stops";
   EXPECT_EQ(gSaveEnds.size(), 1u);
   sp_testing::AdvanceClockTicks(130);
   Sp_CDRomEventProcedure(0);

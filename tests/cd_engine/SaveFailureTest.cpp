@@ -212,6 +212,44 @@ TEST_F(SaveFailure, SavesThatCannotFitOrFindTheirSourceNeverStart) {
   ExpectUntouched();
 }
 
+// Movies have no 4 GB limit, but no save holds more than 2^31 - 1 frames at 44.1 kHz: a disc
+// of one frame too many is refused with that limit in the message (not the 4 GB of plain
+// files); one sector less starts.
+TEST_F(SaveFailure, MoviesPastTheFrameLimitAreRefusedWithThatLimitAndAtItStart) {
+  const SInt32 sectorsAtLimit = SInt32(kSpCDRMaxSaveFrames / 588);  // 2,147,483,604 frames
+  const struct {
+    SInt32 sectors;
+    bool refused;
+  } cases[] = {{sectorsAtLimit + 1, true}, {sectorsAtLimit, false}};
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sectors);
+    const std::string name = "Long" + std::to_string(++n);
+    MakeDiscFolder(name, {{"1 A.aiff", UInt32(c.sectors / 2)},
+                          {"2 B.aiff", UInt32(c.sectors - c.sectors / 2)}});
+    ASSERT_TRUE(Scan());
+    cSp_CDRProgramBaseObj* disc = nullptr;
+    ASSERT_EQ(Sp_CDRomCreateCDAudioProgram(Sp_CDRomGetCDObjectByCounter(n - 1), 1, &disc), 1);
+    Prepare(disc);
+    if (c.refused) sp_testing::Respond(Answer::Return());
+    const std::size_t shown = sp_testing::ShownSoFar().size();
+    const Boolean started = disc->SaveTargetProgItemIntoQuickTimeFile(
+        -1, &folder_, "long.mov", 1, kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"), 0xAC440000, 16, 2,
+        nullptr, 1.0f, nullptr, 0);
+    EXPECT_EQ(started, !c.refused);
+    if (c.refused) {
+      EXPECT_NE(Shown().find("13時間31分"), std::string::npos) << Shown();
+      EXPECT_EQ(Shown().find("4GB"), std::string::npos) << Shown();
+      EXPECT_EQ(disc->GetSaveTarget().failureTold, 1);
+    } else {
+      EXPECT_EQ(sp_testing::ShownSoFar().size(), shown);
+      disc->StopSaveProgram();
+      ASSERT_TRUE(Run(disc, Road::kMovie));
+    }
+    EXPECT_EQ(FolderNames(home_.Path("Documents")).size(), 0u) << "nothing left in the folder";
+  }
+}
+
 // A completed save replaces the user's file: the old one goes to the Trash (beside an item of
 // its name there, which stays as it is), the new one takes its name.
 TEST_F(SaveFailure, ACompletedSavePutsTheFileItReplacesIntoTheTrash) {

@@ -18,6 +18,7 @@
 #include "Folders.h"
 #include "Movies.h"
 #include "TestFiles.h"
+#include "files/detail/Discs.h"
 
 namespace {
 
@@ -212,6 +213,40 @@ TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSec
   OSErr err = noErr;
   EXPECT_EQ(Read(v, "3 Audio Track.aiff", SInt32(54 + 175 * 2352 - 4), 100, &err).size(), 4u);
   EXPECT_EQ(err, eofErr) << "the track ends where the next one would begin";
+}
+
+// A read of many sectors reads the image in one run, whatever part of a sector it starts and
+// ends in, and hands the sound of every frame it covers (a save reads a whole disc this way).
+TEST_F(FilesDiscImage, ReadsOfManySectorsTakeTheImageInRuns) {
+  disc_image::WriteImage(Media(), "Runs", kTracks);
+  sp_testing::SetMediaFolder(Media());
+  ASSERT_EQ(Discs().size(), 1u);
+  const SInt16 v = Discs()[0].vRefNum;
+  const struct {
+    UInt32 offset;  // within the track file: 0 is its header, 54 its first frame
+    UInt32 count;
+    UInt64 mostReads;  // of the image's file
+  } cases[] = {
+      {54, 200 * 2352, 1},         // the whole track's sound
+      {0, 200 * 2352 + 54, 1},     // the header, then every sector
+      {54 + 1000, 120 * 2352, 3},  // from inside a sector to inside another
+      {54 + 199 * 2352, 2352, 1},  // the last sector alone
+  };
+  const UInt32 trackStart = 160 * 588;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.offset);
+    const UInt64 before = sp_platform::files::DiscImageReadCalls();
+    const std::string bytes = Read(v, "2 Noon-Dusk.aiff", SInt32(c.offset), SInt32(c.count));
+    EXPECT_LE(sp_platform::files::DiscImageReadCalls() - before, c.mostReads);
+    ASSERT_EQ(bytes.size(), c.count);
+    const UInt32 header = c.offset < 54 ? 54 - c.offset : 0;
+    const UInt32 first = (c.offset + header - 54) / 4;
+    for (UInt32 i = 0; header + 4 * i + 4 <= c.count; ++i) {
+      const auto* s = reinterpret_cast<const UInt8*>(bytes.data()) + header + 4 * i;
+      ASSERT_EQ(SInt16(sp::LoadBE16(s)), disc_image::LeftSample(trackStart + first + i)) << i;
+      ASSERT_EQ(SInt16(sp::LoadBE16(s + 2)), disc_image::RightSample(trackStart + first + i));
+    }
+  }
 }
 
 TEST_F(FilesDiscImage, ATrackCopiedOffTheDiscIsTheAudioOfItsSectors) {

@@ -412,6 +412,44 @@ TEST_F(FilesAsync, FlushVolSyncsTheFilesWrittenSinceTheLastFlushAndCompletesPend
   EXPECT_EQ(FlushVol(nullptr, -300), nsvErr);
 }
 
+// A stream of large writes, as a save's, waits for what it wrote more than 4 MiB before its
+// newest byte, so that the flush at its end waits for no more; small writes and a stream
+// that starts again further back are followed as they come. Both write calls do it.
+TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
+  constexpr SInt64 kMiB = 1 << 20;
+  const std::string bytes(std::size_t(8 * kMiB), 'x');
+  const struct {
+    SInt64 at, count, behindTo;
+  } writes[] = {
+      {0, kMiB, 0},
+      {kMiB, 3 * kMiB, 0},  // 4 MiB written: nothing more than 4 behind
+      {4 * kMiB, kMiB, kMiB},
+      {5 * kMiB, 1000, kMiB},  // a small write changes nothing
+      {6 * kMiB, 3 * kMiB, 5 * kMiB},
+      {0, kMiB, 0},  // the stream begins again
+      {kMiB, 8 * kMiB, 5 * kMiB},
+  };
+  for (bool async : {false, true}) {
+    SCOPED_TRACE(async ? "PBWriteForkAsync" : "FSWriteFork");
+    const SInt16 ref = Open(async ? "stream-async" : "stream", "", fsRdWrPerm);
+    for (const auto& w : writes) {
+      FSForkIOParam pb{};
+      pb.forkRefNum = ref;
+      pb.buffer = const_cast<char*>(bytes.data());
+      pb.requestCount = ByteCount(w.count);
+      pb.positionMode = fsFromStart;
+      pb.positionOffset = w.at;
+      ASSERT_EQ(async ? PBWriteForkAsync(&pb)
+                      : FSWriteFork(ref, fsFromStart, w.at, pb.requestCount, pb.buffer, nullptr),
+                noErr);
+      sp_testing::RunFileCompletions();
+      EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(ref), w.behindTo) << w.at;
+    }
+    EXPECT_EQ(FSCloseFork(ref), noErr);
+  }
+  EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(-1), -1);
+}
+
 // A file written and closed is synced by the next flush wherever the layer moved it since:
 // renames of its folder or of itself take it along, and a folder whose name only begins like
 // its folder's is no folder of its.

@@ -60,12 +60,16 @@ class DiscSource {
   // One sector's samples as big-endian 16-bit values into out (2,352 bytes); false on a read
   // error, a sector outside the disc or one its image no longer holds whole.
   bool ReadSector(SInt32 lsn, UInt8* out);
+  // The samples of `count` sectors from lsn on, as ReadSector gives them, into out (count *
+  // 2,352 bytes): an image's in one run of reads, a drive's sector by sector. The number of
+  // sectors read, from the first: fewer than count where a read failed or the image ends.
+  UInt32 ReadSectors(SInt32 lsn, UInt32 count, UInt8* out);
 
  private:
   DiscSource(void* cdio, int imageFd, bool imageBigEndian)
       : cdio_(cdio), imageFd_(imageFd), imageBigEndian_(imageBigEndian) {}
   bool StartReading();
-  bool ReadImageSector(SInt32 lsn, UInt8* out);
+  UInt32 ReadImageSectors(SInt32 lsn, UInt32 count, UInt8* out);
   bool ReadDriveSector(SInt32 lsn, UInt8* out);
   void StopReading();
 
@@ -79,6 +83,10 @@ class DiscSource {
   SInt32 cachedLsn_ = -1;
   UInt8 cached_[kDiscSectorBytes];
 };
+
+// How many reads of images' files have been made so far (each read of a run of sectors
+// counts once per system call).
+UInt64 DiscImageReadCalls();
 
 // Asks the drive to eject its disc: noErr, or the error the drive gave.
 OSErr EjectDiscInDrive(const std::string& device);

@@ -27,6 +27,9 @@ void NoteFilePathMoved(const std::string& from, const std::string& to);
 // closed ones written before their close), so tests can see that untouched files are left
 // alone.
 int FilesSyncedByLastFlush();
+// The bytes of an open fork before this offset were waited for as the stream of large writes
+// it takes went on (a few megabytes behind its newest byte); -1 for no such fork.
+SInt64 ForkWrittenBehindTo(SInt16 refNum);
 
 }  // namespace files
 }  // namespace sp_platform
