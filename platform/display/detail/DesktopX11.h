@@ -55,6 +55,9 @@ bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
 bool X11HoldPointer(SDL_Window* shown);
 // Lets it go.
 void X11ReleasePointer();
+// Lets it go and closes the holding connection (the desktop closes): a grab left on it would
+// keep every click on the screen from every other window until this process ends.
+void X11ClosePointer();
 // The descriptor of the holding connection for the loop's wait; -1 when not held.
 int X11HeldPointerFd();
 // What the held pointer did, in screen pixels.
