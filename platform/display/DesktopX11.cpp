@@ -301,6 +301,7 @@ bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place) {
   place->pressed = e.type == ButtonPress;
   place->x = e.xbutton.x;
   place->y = e.xbutton.y;
+  place->time = e.xbutton.time;
   return true;
 }
 

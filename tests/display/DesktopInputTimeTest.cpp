@@ -9,6 +9,7 @@
 
 #include "DesktopFixture.h"
 #include "Events.h"
+#include "XQueries.h"
 
 namespace desktop_test {
 namespace {
@@ -134,6 +135,42 @@ TEST_F(InputTime, ClicksAndWheelNotchesCarryTheModifiersHeldWhenTheyHappened) {
     EXPECT_EQ(seen[i].kind, expected[i].kind) << expected[i].why;
     EXPECT_EQ(seen[i].modifiers, expected[i].modifiers) << expected[i].why;
   }
+}
+
+// A press is the next of a double click by when the person pressed (the server's time of the
+// press, told just before it), not by when the program read it: here every click is read at
+// once, as after a long pass, each pair's presses that far apart. At the double-click time,
+// and just past it.
+TEST_F(InputTime, ADoubleClickIsTwoPressesCloseInTheServersTimeHoweverLateTheyAreRead) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "ダブル");
+  ASSERT_NE(window, nullptr);
+  std::vector<UInt32> counts;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseDown}},
+         [&counts](EventRef e) {
+           UInt32 count = 0;
+           GetEventParameter(e, kEventParamClickCount, typeUInt32, nullptr, sizeof count, nullptr,
+                             &count);
+           counts.push_back(count);
+           return OSStatus(noErr);
+         });
+  const Uint32 id = display::SDLWindowIDOf(window);
+  const int y = display::StripHeightOf(window) + 30;
+  const unsigned long limit = GetDblTime() * 1000 / 60;
+  const unsigned long gaps[] = {100, limit, limit + 1, 5000};
+  std::vector<UInt32> expected;
+  unsigned long time = 1000;
+  for (const unsigned long gap : gaps) {
+    for (const unsigned long press : {time, time + gap}) {
+      ASSERT_TRUE(x11::QueuePressMessage(display::X11WindowOf(window), 40, y, press));
+      ASSERT_TRUE(PushAll(
+          {MouseEvent(SDL_MOUSEBUTTONDOWN, id, 40, y), MouseEvent(SDL_MOUSEBUTTONUP, id, 40, y)}));
+    }
+    expected.push_back(1);
+    expected.push_back(gap <= limit ? 2 : 1);
+    time += gap + 10 * limit;  // the next pair starts afresh
+  }
+  PumpUntil([&] { return counts.size() >= expected.size(); }, "the clicks");
+  EXPECT_EQ(counts, expected);
 }
 
 // A release carries the character its own press typed, and none when that press typed no key

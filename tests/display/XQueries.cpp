@@ -861,6 +861,24 @@ std::vector<Box> OverrideRedirectWindows() {
   return out;
 }
 
+bool QueuePressMessage(unsigned long window, int x, int y, unsigned long serverTime) {
+  SDL_SysWMmsg message;
+  SDL_zero(message);
+  SDL_VERSION(&message.version);
+  message.subsystem = SDL_SYSWM_X11;
+  message.msg.x11.event.type = ButtonPress;
+  message.msg.x11.event.xbutton.window = Window(window);
+  message.msg.x11.event.xbutton.x = x;
+  message.msg.x11.event.xbutton.y = y;
+  message.msg.x11.event.xbutton.button = Button1;
+  message.msg.x11.event.xbutton.time = Time(serverTime);
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = SDL_SYSWMEVENT;
+  e.syswm.msg = &message;  // SDL's queue keeps a copy of the message
+  return SDL_PushEvent(&e) == 1;
+}
+
 bool Leftovers::Empty() const {
   return !pointerTaken && !keyboardTaken && buttons.empty() && keys.empty() && windows.empty() &&
          overrides.empty();

@@ -193,6 +193,11 @@ struct ShownCursor {
 };
 bool CursorAtThePointer(ShownCursor* out);
 
+// Queues, as SDL queues the messages of the X event stream, the message of a press of the
+// left button on the window at its point (x, y) at that server time: what SDL tells just
+// before its own event of a press.
+bool QueuePressMessage(unsigned long window, int x, int y, unsigned long serverTime);
+
 // What a test may leave on the desktop that trips the next one up: the pointer or the
 // keyboard taken by a client (a grab: every click or key then goes to that client), buttons
 // or keys held down, windows still shown (the window manager's clients, and override-redirect

@@ -89,11 +89,13 @@ unsigned long X11LastUserTime();
 // event stream tells it: SDL puts its button events at the last place it knew of the pointer,
 // which is stale after the pointer jumped in without a motion SDL passed on (SDL drops the
 // motion that comes with entering at the place the crossing already named). False for other
-// messages.
+// messages. With it comes the server's time of the press or release: SDL stamps its events
+// with when it read them, not when they happened.
 struct X11ButtonPlace {
   unsigned long window = 0;
   bool pressed = false;
   int x = 0, y = 0;
+  unsigned long time = 0;
 };
 bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
