@@ -173,11 +173,26 @@ TEST_F(InputTime, ADoubleClickIsTwoPressesCloseInTheServersTimeHoweverLateTheyAr
   EXPECT_EQ(counts, expected);
 }
 
+// The keys as SDL reads them, whenever the window takes the keyboard: an X input method (Xlib's
+// own takes charge without a server) would take the keys from X once it has, leaving SDL's key
+// events only their modifiers. Here the only input method named is one that is not there.
+class NoInputMethod {
+ public:
+  NoInputMethod() { setenv("XMODIFIERS", "@im=sp-tests-none", 1); }
+  ~NoInputMethod() { unsetenv("XMODIFIERS"); }
+};
+
 // A release carries the character its own press typed, and none when that press typed no key
 // character (its text came as text input, two bytes here), whatever an earlier press typed.
 TEST_F(InputTime, AKeysReleaseCarriesOnlyTheCharacterItsOwnPressTyped) {
+  const NoInputMethod noInputMethod;
+  display::CloseDesktop();
+  std::string message;
+  ASSERT_TRUE(display::OpenDesktop(&message)) << message;
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "キー");
   ASSERT_NE(window, nullptr);
+  // The keys come after the window took the keyboard, as a person's do.
+  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
   std::vector<std::pair<UInt32, UInt8>> keys;  // kind, character
   Listen(GetApplicationEventTarget(),
          {{kEventClassKeyboard, kEventRawKeyDown},
