@@ -861,6 +861,21 @@ std::vector<Box> OverrideRedirectWindows() {
   return out;
 }
 
+bool PointerOn(unsigned long window, int sx, int sy) {
+  if (!Connect()) return false;
+  Display* x = Connection();
+  ErrorTrap trap(x);
+  Window under = DefaultRootWindow(x), root = 0, child = 0;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  if (!XQueryPointer(x, under, &root, &child, &rx, &ry, &wx, &wy, &mask)) return false;
+  while (child != 0) {
+    under = child;
+    if (!XQueryPointer(x, under, &root, &child, &rx, &ry, &wx, &wy, &mask)) return false;
+  }
+  return rx == sx && ry == sy && under == Window(window);
+}
+
 bool QueuePressMessage(unsigned long window, int x, int y, unsigned long serverTime) {
   SDL_SysWMmsg message;
   SDL_zero(message);

@@ -193,6 +193,9 @@ struct ShownCursor {
 };
 bool CursorAtThePointer(ShownCursor* out);
 
+// Whether the pointer is at the screen point over the window itself (the deepest window there).
+bool PointerOn(unsigned long window, int sx, int sy);
+
 // Queues, as SDL queues the messages of the X event stream, the message of a press of the
 // left button on the window at its point (x, y) at that server time: what SDL tells just
 // before its own event of a press.
