@@ -179,21 +179,31 @@ void MouseButton(const SDL_MouseButtonEvent& e) {
   if (shown == nullptr) return;
   int x = e.x, y = e.y;
   ButtonPlace& latest = LatestButtonPlace();
-  if (latest.known && latest.place.pressed == (e.type == SDL_MOUSEBUTTONDOWN) &&
-      latest.place.window == X11WindowID(shown->sdl)) {
+  const bool told = latest.known && latest.place.pressed == (e.type == SDL_MOUSEBUTTONDOWN) &&
+                    latest.place.window == X11WindowID(shown->sdl);
+  if (told) {
     x = latest.place.x;
     y = latest.place.y;
   }
   latest.known = false;
   const Point where = GlobalOf(*shown, x, y);
   if (e.type == SDL_MOUSEBUTTONDOWN) {
+    // Two presses are as far apart as the person made them: by the server's times of the
+    // presses where both are known, not by SDL's stamps, which say when the program read
+    // them (two clicks read together after a long pass would make a double click, and a
+    // double click read across a long pass two single ones).
+    const Uint32 serverTime = told ? Uint32(latest.place.time) : 0;
+    const Uint32 since = told && d.lastClickTimed ? serverTime - d.lastClickTime
+                                                  : e.timestamp - d.lastClickTicks;
     const Uint32 doubleClickMillis = GetDblTime() * 1000 / 60;
     const bool again = e.button == d.lastClickButton && d.clickCount > 0 &&
-                       e.timestamp - d.lastClickTicks <= doubleClickMillis &&
+                       since <= doubleClickMillis &&
                        std::abs(where.h - d.lastClickWhere.h) <= kDoubleClickSlop &&
                        std::abs(where.v - d.lastClickWhere.v) <= kDoubleClickSlop;
     d.clickCount = again ? d.clickCount + 1 : 1;
     d.lastClickTicks = e.timestamp;
+    d.lastClickTime = serverTime;
+    d.lastClickTimed = told;
     d.lastClickWhere = where;
     d.lastClickButton = e.button;
   }

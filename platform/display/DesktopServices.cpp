@@ -353,6 +353,9 @@ void CloseDesktop() {
   if (!d.open) return;
   RemoveServices();
   XimClose();
+  // A menu may still be open (or its close not yet seen by a pass): the pointer is let go
+  // with the desktop.
+  X11ClosePointer();
   DestroyWindows();
   if (d.cursor != nullptr) SDL_FreeCursor(d.cursor);
   if (d.stripWorld != nullptr) DisposeGWorld(d.stripWorld);

@@ -178,6 +178,13 @@ void X11ReleasePointer() {
   h.held = false;
 }
 
+void X11ClosePointer() {
+  X11ReleasePointer();
+  HeldPointer& h = Held();
+  if (h.x != nullptr) XCloseDisplay(h.x);
+  h = HeldPointer();
+}
+
 int X11HeldPointerFd() {
   const HeldPointer& h = Held();
   return h.held ? ConnectionNumber(h.x) : -1;
@@ -294,6 +301,7 @@ bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place) {
   place->pressed = e.type == ButtonPress;
   place->x = e.xbutton.x;
   place->y = e.xbutton.y;
+  place->time = e.xbutton.time;
   return true;
 }
 

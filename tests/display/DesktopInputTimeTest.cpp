@@ -9,6 +9,7 @@
 
 #include "DesktopFixture.h"
 #include "Events.h"
+#include "XQueries.h"
 
 namespace desktop_test {
 namespace {
@@ -136,11 +137,62 @@ TEST_F(InputTime, ClicksAndWheelNotchesCarryTheModifiersHeldWhenTheyHappened) {
   }
 }
 
+// A press is the next of a double click by when the person pressed (the server's time of the
+// press, told just before it), not by when the program read it: here every click is read at
+// once, as after a long pass, each pair's presses that far apart. At the double-click time,
+// and just past it.
+TEST_F(InputTime, ADoubleClickIsTwoPressesCloseInTheServersTimeHoweverLateTheyAreRead) {
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "ダブル");
+  ASSERT_NE(window, nullptr);
+  std::vector<UInt32> counts;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseDown}},
+         [&counts](EventRef e) {
+           UInt32 count = 0;
+           GetEventParameter(e, kEventParamClickCount, typeUInt32, nullptr, sizeof count, nullptr,
+                             &count);
+           counts.push_back(count);
+           return OSStatus(noErr);
+         });
+  const Uint32 id = display::SDLWindowIDOf(window);
+  const int y = display::StripHeightOf(window) + 30;
+  const unsigned long limit = GetDblTime() * 1000 / 60;
+  const unsigned long gaps[] = {100, limit, limit + 1, 5000};
+  std::vector<UInt32> expected;
+  unsigned long time = 1000;
+  for (const unsigned long gap : gaps) {
+    for (const unsigned long press : {time, time + gap}) {
+      ASSERT_TRUE(x11::QueuePressMessage(display::X11WindowOf(window), 40, y, press));
+      ASSERT_TRUE(PushAll(
+          {MouseEvent(SDL_MOUSEBUTTONDOWN, id, 40, y), MouseEvent(SDL_MOUSEBUTTONUP, id, 40, y)}));
+    }
+    expected.push_back(1);
+    expected.push_back(gap <= limit ? 2 : 1);
+    time += gap + 10 * limit;  // the next pair starts afresh
+  }
+  PumpUntil([&] { return counts.size() >= expected.size(); }, "the clicks");
+  EXPECT_EQ(counts, expected);
+}
+
+// The keys as SDL reads them, whenever the window takes the keyboard: an X input method (Xlib's
+// own takes charge without a server) would take the keys from X once it has, leaving SDL's key
+// events only their modifiers. Here the only input method named is one that is not there.
+class NoInputMethod {
+ public:
+  NoInputMethod() { setenv("XMODIFIERS", "@im=sp-tests-none", 1); }
+  ~NoInputMethod() { unsetenv("XMODIFIERS"); }
+};
+
 // A release carries the character its own press typed, and none when that press typed no key
 // character (its text came as text input, two bytes here), whatever an earlier press typed.
 TEST_F(InputTime, AKeysReleaseCarriesOnlyTheCharacterItsOwnPressTyped) {
+  const NoInputMethod noInputMethod;
+  display::CloseDesktop();
+  std::string message;
+  ASSERT_TRUE(display::OpenDesktop(&message)) << message;
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "キー");
   ASSERT_NE(window, nullptr);
+  // The keys come after the window took the keyboard, as a person's do.
+  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
   std::vector<std::pair<UInt32, UInt8>> keys;  // kind, character
   Listen(GetApplicationEventTarget(),
          {{kEventClassKeyboard, kEventRawKeyDown},

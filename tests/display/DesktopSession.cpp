@@ -55,11 +55,11 @@ pid_t Spawn(const std::vector<std::string>& argv, int stdinFd, int stdoutFd) {
 }
 
 // Milliseconds left before the start limit; the start counts from the first call.
-int MillisLeft(std::chrono::steady_clock::time_point start) {
+int MillisLeft(std::chrono::steady_clock::time_point start, int limit = kStartLimitMillis) {
   const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count();
-  return int(std::max<long long>(0, kStartLimitMillis - used));
+  return int(std::max<long long>(0, limit - used));
 }
 
 // True when no X server holds the display number: no lock file here, and no socket of that
@@ -141,6 +141,42 @@ void Stop(pid_t& pid) {
   pid = -1;
 }
 
+// However slowly the desktop comes to rest after a test (the window manager lets go of the
+// frames of windows gone, a program ends), well within this.
+constexpr int kRestLimitMillis = 40000;
+
+// Looks until nothing is left on the desktop, at most the limit; what is left then.
+x11::Leftovers WaitForRest() {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    x11::Leftovers left = x11::LeftOnTheDesktop();
+    if (left.Empty() || MillisLeft(start, kRestLimitMillis) == 0) return left;
+    // A breath between looks, so that the looking does not take the processor from the
+    // clients it waits for.
+    poll(nullptr, 0, 10);
+  }
+}
+
+// Every test of a process shares its desktop, so each starts from one at rest and leaves it
+// so. At the start, keys and buttons held down are let go and the windows of programs a
+// failed test left running are ended; what a test leaves that would trip the next one up (a
+// grab above all: every click and key would go to its client) fails that test.
+class DesktopAtRest : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override {
+    x11::Leftovers left = x11::LeftOnTheDesktop();
+    if (left.Empty()) return;
+    for (int button : left.buttons) RunTool({"xdotool", "mouseup", std::to_string(button)});
+    for (const std::string& key : left.keys) RunTool({"xdotool", "keyup", key});
+    x11::EndClientsOf(left.windows);
+    left = WaitForRest();
+    EXPECT_TRUE(left.Empty()) << "the desktop is not at rest at the test's start:" << left.Say();
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    const x11::Leftovers left = WaitForRest();
+    EXPECT_TRUE(left.Empty()) << "the test left on the desktop:" << left.Say();
+  }
+};
+
 class DesktopEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
@@ -151,6 +187,7 @@ class DesktopEnvironment : public ::testing::Environment {
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     const auto start = std::chrono::steady_clock::now();
     s.ready = StartServer(s, start) && StartWindowManager(s, start);
+    if (s.ready) ::testing::UnitTest::GetInstance()->listeners().Append(new DesktopAtRest);
   }
   void TearDown() override {
     Session& s = TheSession();

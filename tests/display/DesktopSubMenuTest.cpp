@@ -9,6 +9,7 @@
 #include "CommandEvents.h"
 #include "DesktopFixture.h"
 #include "Menus.h"
+#include "ProgramDriver.h"
 #include "SpTesting.h"
 #include "XQueries.h"
 #include "ui/internal/Menus.h"
@@ -201,6 +202,56 @@ TEST_F(SubMenus, AClickOnAnotherProgramsWindowClosesTheOpenMenuAndStaysWithTheMe
   }
   EXPECT_EQ(opened[1].left - opened[0].left, titles[1].left - titles[0].left)
       << "the second click opened the menu of the title it hit";
+}
+
+// The pointer held for a menu is let go with the desktop, however soon after the menu that
+// closes: here from the command of the item chosen, before the loop has seen the menu close.
+void ClickTheFirstItemOnceOpen(EventLoopTimerRef, void* refCon) {
+  ClickElsewhere& s = *static_cast<ClickElsewhere*>(refCon);
+  const std::vector<WindowRef> menus = MenusOnScreen();
+  if (s.step != 0 || menus.size() != 1 ||
+      !x11::ScreenPointOf(sp_platform::display::X11WindowOf(menus[0]), 20, 9, &s.sx, &s.sy)) {
+    return;
+  }
+  if (StartTool({"xdotool", "mousemove", "--sync", Str(s.sx), Str(s.sy), "click", "1"}, &s.tool)) {
+    s.step = 1;
+  }
+}
+
+TEST_F(SubMenus, TheDesktopClosedRightAfterAMenusCommandLetsThePointerGo) {
+  MenuRef file = NewMenu(200, PStr("File").data());
+  ASSERT_NE(file, nullptr);
+  AppendMenuItemText(file, PStr("Open").data());
+  SetMenuItemCommandID(file, 1, SpFourCC("open"));
+  InsertMenu(file, 0);
+  DrawMenuBar();
+  WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "メニュー");
+  ASSERT_NE(window, nullptr);
+  bool heldAtTheCommand = false;
+  Listen(GetApplicationEventTarget(), {{kEventClassCommand, kEventCommandProcess}},
+         [this, &heldAtTheCommand](EventRef e) {
+           commands_.push_back(CommandIDOf(e));
+           heldAtTheCommand = x11::LeftOnTheDesktop().pointerTaken;
+           sp_platform::display::CloseDesktop();
+           return OSStatus(noErr);
+         });
+  int tx = 0, ty = 0;
+  ASSERT_TRUE(TitlePoint(window, file, &tx, &ty));
+  ClickElsewhere script;
+  EventLoopTimerRef timer = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0.02,
+                        NewEventLoopTimerUPP(ClickTheFirstItemOnceOpen), &script, &timer);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(tx), Str(ty), "click", "1"}));
+  PumpUntil([this] { return !commands_.empty(); }, "the command of the menu's item");
+  RemoveEventLoopTimer(timer);
+  if (script.tool.pid > 0 && !WaitForTool(&script.tool, kProgramLimitMillis)) {
+    kill(script.tool.pid, SIGKILL);
+    ToolFinished(&script.tool);
+  }
+  EXPECT_EQ(commands_, std::vector<UInt32>{SpFourCC("open")});
+  EXPECT_TRUE(heldAtTheCommand) << "the menu's pointer was let go before the command came";
+  const x11::Leftovers left = x11::LeftOnTheDesktop();
+  EXPECT_FALSE(left.pointerTaken) << "the desktop closed with the pointer held:" << left.Say();
 }
 
 }  // namespace

@@ -110,20 +110,22 @@ TEST(MediaManagerProgram, ShowsACDTakesClicksAndKeysAndQuitsOnCtrlQWritingItsSet
   EXPECT_TRUE(WaitForImage(window, ShowsTheCD)) << "the CD's row";
   // A click on the CD's row selects it; Ctrl-Shift-A clears the selection; the down arrow
   // selects the first row again.
-  const std::vector<std::pair<std::vector<std::string>, bool (*)(const ScreenImage&)>> actions = {
-      {{"xdotool", "mousemove", "--window", window, "280", std::to_string(60 + kStrip), "click",
-        "1"},
-       FirstRowSelected},
-      {{"xdotool", "key", "ctrl+shift+a"}, FirstRowNotSelected},
-      {{"xdotool", "key", "Down"}, FirstRowSelected},
+  const struct {
+    std::function<bool()> act;
+    bool (*shows)(const ScreenImage&);
+    const char* what;
+  } actions[] = {
+      {[&window] { return ClickOn(window, 280, 60 + kStrip); }, FirstRowSelected, "click"},
+      {[] { return RunTool({"xdotool", "key", "ctrl+shift+a"}); }, FirstRowNotSelected,
+       "ctrl+shift+a"},
+      {[] { return RunTool({"xdotool", "key", "Down"}); }, FirstRowSelected, "Down"},
   };
   for (const auto& action : actions) {
-    EXPECT_TRUE(RunTool(action.first)) << action.first[1];
-    EXPECT_TRUE(WaitForImage(window, action.second)) << action.first.back();
+    EXPECT_TRUE(action.act()) << action.what;
+    EXPECT_TRUE(WaitForImage(window, action.shows)) << action.what;
   }
   // A click on the info title shows the sizes from now on.
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "370",
-                       std::to_string(45 + kStrip), "click", "1"}));
+  EXPECT_TRUE(ClickOn(window, 370, 45 + kStrip));
   EXPECT_TRUE(WaitUntil([] { return StoredInfoOption() == 3; }));
 
   EXPECT_TRUE(RunTool({"xdotool", "key", "ctrl+q"}));
@@ -233,8 +235,7 @@ TEST(MediaManagerProgram, ThreeTracksAreSavedIntoOneWaveFileAndADroppedFileIsLis
       << "the window did not take the drop";
   EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == 1; }));
   // A click on the disc's row selects its three tracks.
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
-                       std::to_string(60 + kStrip), "click", "1"}));
+  EXPECT_TRUE(ClickOn(window, 280, 60 + kStrip));
   EXPECT_TRUE(WaitForImage(window, FirstRowSelected));
   // Return saves; the set-up takes Return for OK, and so does the save dialog, which offers
   // the disc's name in the home folder.
@@ -287,16 +288,11 @@ TEST(MediaManagerProgram, AShiftClickExtendsTheSelectionToTheRowClicked) {
   const auto secondRowSelected = [](const ScreenImage& image) {
     return IsColour(image, 280, 80, 68, 68, 92);
   };
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
-                       std::to_string(60 + kStrip), "click", "1"}));
+  EXPECT_TRUE(ClickOn(window, 280, 60 + kStrip));
   EXPECT_TRUE(WaitForImage(window, FirstRowSelected));
   ScreenImage image;
   EXPECT_TRUE(ReadImage(window, &image) && !secondRowSelected(image)) << "one row selected";
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
-                       std::to_string(80 + kStrip)}));
-  EXPECT_TRUE(RunTool({"xdotool", "keydown", "shift"}));
-  EXPECT_TRUE(RunTool({"xdotool", "click", "1"}));
-  EXPECT_TRUE(RunTool({"xdotool", "keyup", "shift"}));
+  EXPECT_TRUE(ClickOn(window, 280, 80 + kStrip, {"shift"}));
   EXPECT_TRUE(WaitForImage(window, [&](const ScreenImage& shown) {
     return FirstRowSelected(shown) && secondRowSelected(shown);
   })) << "both rows selected";
@@ -396,11 +392,9 @@ TEST(MediaManagerProgram, ASaveOfAFileThatCannotBeReadIsToldInASheetOnTheWindow)
   EXPECT_TRUE(WaitUntil([&home] { return ListedFiles(home).size() == 2; }));
   cdtest::WriteFile(bad, std::string(song.size(), 'x'));
   // Both rows chosen; Return saves.
-  EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "280",
-                       std::to_string(60 + kStrip), "click", "1"}));
-  EXPECT_TRUE(
-      RunTool({"xdotool", "mousemove", "--window", window, "280", std::to_string(80 + kStrip),
-               "keydown", "shift", "click", "1", "keyup", "shift"}));
+  EXPECT_TRUE(ClickOn(window, 280, 60 + kStrip));
+  EXPECT_TRUE(WaitForImage(window, FirstRowSelected));
+  EXPECT_TRUE(ClickOn(window, 280, 80 + kStrip, {"shift"}));
   EXPECT_TRUE(RunTool({"xdotool", "key", "Return"}));
   std::string sheet;
   EXPECT_TRUE(WaitUntil([&] {
@@ -520,8 +514,7 @@ TEST(MediaManagerProgram, AFileDraggedOverTheListShowsTheInsertionLineAndScrolls
   for (int click = 0; click < 8; ++click) {
     ScreenImage before;
     if (!ReadImage(window, &before) || atTop(before)) break;
-    EXPECT_TRUE(RunTool({"xdotool", "mousemove", "--window", window, "437",
-                         std::to_string(90 + kStrip), "click", "1"}));
+    EXPECT_TRUE(ClickOn(window, 437, 90 + kStrip));
     // The scroll bar's column changes once the program took the click.
     WaitForImage(window, [&before](const ScreenImage& image) {
       if (image.width != before.width || image.height != before.height) return true;

@@ -96,20 +96,25 @@ bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* windo
   setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
   setenv("SP_DISPLAY_SCALE", "1", 1);
   unsetenv("SP_DISPLAY");
-  if (!StartTool({SP_MEDIAMANAGER_PROGRAM}, program)) return false;
-  Tool search;
-  const bool started = StartTool(
-      {"xdotool", "search", "--sync", "--onlyvisible", "--pid", std::to_string(program->pid)},
-      &search);
-  const bool found = started && WaitForTool(&search, kProgramLimitMillis);
+  const bool started = StartTool({SP_MEDIAMANAGER_PROGRAM}, program);
   unsetenv("LSAN_OPTIONS");
-  if (started && !found) kill(search.pid, SIGKILL);
-  if (!found) {
+  if (!started) return false;
+  // Looked for again until it shows (a search that meets a window going away while it walks
+  // the windows ends with an error and names none), while the program runs.
+  std::string shown;
+  const bool found = WaitUntil([&] {
+    if (ToolFinished(program)) return true;
+    std::string out;
+    RunTool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program->pid)}, &out);
+    shown = Trim(out);
+    return !shown.empty();
+  });
+  if (!found || shown.empty()) {
     kill(program->pid, SIGKILL);
     WaitForTool(program, kProgramLimitMillis);
     return false;
   }
-  *window = Trim(search.out);
+  *window = shown;
   // Points of the window are told on the screen once the window manager has framed it and
   // put it in place: a click computed before may land where the window no longer is.
   const unsigned long id = std::stoul("0" + *window);
@@ -118,6 +123,27 @@ bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* windo
     return x11::LookOf(id, &look) && look.top > 0;
   });
   return true;
+}
+
+bool ClickOn(const std::string& window, int x, int y, const std::vector<std::string>& keys) {
+  const unsigned long id = std::stoul("0" + window);
+  int sx = 0, sy = 0;
+  const bool ready = WaitUntil([&] {
+    if (!x11::ScreenPointOf(id, x, y, &sx, &sy)) return false;
+    const x11::Leftovers now = x11::LeftOnTheDesktop();
+    // Without --sync, which waits for a motion that never comes when the pointer is there.
+    return !now.pointerTaken && now.buttons.empty() &&
+           RunTool({"xdotool", "mousemove", std::to_string(sx), std::to_string(sy)}) &&
+           x11::PointerOn(id, sx, sy);
+  });
+  if (!ready) return false;
+  // Nothing holds the pointer and it is over the window: the click reaches the window, which
+  // takes it whenever it gets to it (it is not given again: its effect may cover the point).
+  std::vector<std::string> click = {"xdotool"};
+  for (const std::string& key : keys) click.insert(click.end(), {"keydown", key});
+  click.insert(click.end(), {"click", "1"});
+  for (const std::string& key : keys) click.insert(click.end(), {"keyup", key});
+  return RunTool(click);
 }
 
 bool QuitProgram(Tool* program) {

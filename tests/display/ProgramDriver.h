@@ -35,6 +35,11 @@ std::string Trim(std::string text);
 // The program started in the home as tools/run-app starts it, and its media window once it
 // shows; false (the program ended) when it does not appear.
 bool StartProgram(sp_testing::HomeScope& home, Tool* program, std::string* window);
+// A click of the left button at the point of the window (its pixels; with keys held down
+// around it, by xdotool's names) that reaches the window: given once, when nothing holds the
+// pointer (no client's grab, no button down) and the pointer is over the window there. What
+// the click does, the caller waits for. False when it could not be given within the limit.
+bool ClickOn(const std::string& window, int x, int y, const std::vector<std::string>& keys = {});
 // Ctrl-Q, and whether the program then ended by itself with status 0.
 bool QuitProgram(Tool* program);
 // The program's visible windows (xdotool's ids), front or back.

@@ -4,10 +4,12 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -857,6 +859,138 @@ std::vector<Box> OverrideRedirectWindows() {
   }
   if (children != nullptr) XFree(children);
   return out;
+}
+
+bool PointerOn(unsigned long window, int sx, int sy) {
+  if (!Connect()) return false;
+  Display* x = Connection();
+  ErrorTrap trap(x);
+  Window under = DefaultRootWindow(x), root = 0, child = 0;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  if (!XQueryPointer(x, under, &root, &child, &rx, &ry, &wx, &wy, &mask)) return false;
+  while (child != 0) {
+    under = child;
+    if (!XQueryPointer(x, under, &root, &child, &rx, &ry, &wx, &wy, &mask)) return false;
+  }
+  return rx == sx && ry == sy && under == Window(window);
+}
+
+bool QueuePressMessage(unsigned long window, int x, int y, unsigned long serverTime) {
+  SDL_SysWMmsg message;
+  SDL_zero(message);
+  SDL_VERSION(&message.version);
+  message.subsystem = SDL_SYSWM_X11;
+  message.msg.x11.event.type = ButtonPress;
+  message.msg.x11.event.xbutton.window = Window(window);
+  message.msg.x11.event.xbutton.x = x;
+  message.msg.x11.event.xbutton.y = y;
+  message.msg.x11.event.xbutton.button = Button1;
+  message.msg.x11.event.xbutton.time = Time(serverTime);
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = SDL_SYSWMEVENT;
+  e.syswm.msg = &message;  // SDL's queue keeps a copy of the message
+  return SDL_PushEvent(&e) == 1;
+}
+
+bool Leftovers::Empty() const {
+  return !pointerTaken && !keyboardTaken && buttons.empty() && keys.empty() && windows.empty() &&
+         overrides.empty();
+}
+
+std::string Leftovers::Say() const {
+  std::string said;
+  if (pointerTaken) said += " the pointer taken by a client;";
+  if (keyboardTaken) said += " the keyboard taken by a client;";
+  for (int b : buttons) said += " button " + std::to_string(b) + " held;";
+  for (const std::string& k : keys) said += " key " + k + " held;";
+  for (unsigned long w : windows) said += " window " + std::to_string(w) + " \"" + WindowName(w) + "\";";
+  for (unsigned long w : overrides) said += " override-redirect window " + std::to_string(w) + ";";
+  return said;
+}
+
+Leftovers LeftOnTheDesktop() {
+  Leftovers left;
+  if (!Connect()) return left;
+  Display* x = Connection();
+  ErrorTrap trap(x);
+  const Window root = DefaultRootWindow(x);
+  // A grab of this connection's succeeds only when no other client holds the device (a button
+  // held down holds the pointer too, for the client its press went to).
+  const int pointer = XGrabPointer(x, root, False, 0, GrabModeAsync, GrabModeAsync, 0, 0,
+                                   CurrentTime);
+  if (pointer == GrabSuccess) XUngrabPointer(x, CurrentTime);
+  left.pointerTaken = pointer == AlreadyGrabbed || pointer == GrabFrozen;
+  const int keyboard = XGrabKeyboard(x, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (keyboard == GrabSuccess) XUngrabKeyboard(x, CurrentTime);
+  left.keyboardTaken = keyboard == AlreadyGrabbed || keyboard == GrabFrozen;
+  Window rootBack = 0, child = 0;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  if (XQueryPointer(x, root, &rootBack, &child, &rx, &ry, &wx, &wy, &mask)) {
+    const unsigned int masks[] = {Button1Mask, Button2Mask, Button3Mask, Button4Mask, Button5Mask};
+    for (int b = 0; b < 5; ++b) {
+      if ((mask & masks[b]) != 0) left.buttons.push_back(b + 1);
+    }
+  }
+  char keymap[32] = {};
+  XQueryKeymap(x, keymap);
+  for (int code = 8; code < 256; ++code) {
+    if ((keymap[code / 8] & (1 << (code % 8))) == 0) continue;
+    const KeySym sym = XkbKeycodeToKeysym(x, KeyCode(code), 0, 0);
+    const char* name = sym != 0 ? XKeysymToString(sym) : nullptr;
+    left.keys.push_back(name != nullptr ? name : std::to_string(code));
+  }
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(x, root, XInternAtom(x, "_NET_CLIENT_LIST", False), 0, 1024, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    if (format == 32) {
+      const long* ids = reinterpret_cast<const long*>(data);
+      for (unsigned long i = 0; i < count; ++i) left.windows.push_back(static_cast<unsigned long>(ids[i]));
+    }
+    XFree(data);
+  }
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int n = 0;
+  if (XQueryTree(x, root, &rootBack, &parent, &children, &n) != 0) {
+    for (unsigned int i = 0; i < n; ++i) {
+      XWindowAttributes a;
+      // Windows wholly off the screen (the window manager's check window) take no input.
+      if (XGetWindowAttributes(x, children[i], &a) != 0 && a.map_state == IsViewable &&
+          a.override_redirect && a.x + a.width > 0 && a.y + a.height > 0 &&
+          a.x < WidthOfScreen(a.screen) && a.y < HeightOfScreen(a.screen)) {
+        left.overrides.push_back(children[i]);
+      }
+    }
+    if (children != nullptr) XFree(children);
+  }
+  return left;
+}
+
+void EndClientsOf(const std::vector<unsigned long>& windows) {
+  if (!Connect()) return;
+  Display* x = Connection();
+  ErrorTrap trap(x);
+  for (unsigned long w : windows) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(x, Window(w), XInternAtom(x, "_NET_WM_PID", False), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      if (format == 32 && count == 1) pid = *reinterpret_cast<const long*>(data);
+      XFree(data);
+    }
+    if (pid > 0 && pid != long(getpid())) XKillClient(x, Window(w));
+  }
 }
 
 bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& path, int millis) {

@@ -193,6 +193,34 @@ struct ShownCursor {
 };
 bool CursorAtThePointer(ShownCursor* out);
 
+// Whether the pointer is at the screen point over the window itself (the deepest window there).
+bool PointerOn(unsigned long window, int sx, int sy);
+
+// Queues, as SDL queues the messages of the X event stream, the message of a press of the
+// left button on the window at its point (x, y) at that server time: what SDL tells just
+// before its own event of a press.
+bool QueuePressMessage(unsigned long window, int x, int y, unsigned long serverTime);
+
+// What a test may leave on the desktop that trips the next one up: the pointer or the
+// keyboard taken by a client (a grab: every click or key then goes to that client), buttons
+// or keys held down, windows still shown (the window manager's clients, and override-redirect
+// windows such as menus). Empty when the desktop is at rest.
+struct Leftovers {
+  bool pointerTaken = false;
+  bool keyboardTaken = false;
+  std::vector<int> buttons;              // 1 left, 2 middle, 3 right, ...
+  std::vector<std::string> keys;         // their keysyms' names
+  std::vector<unsigned long> windows;    // client windows, as the window manager lists them
+  std::vector<unsigned long> overrides;  // override-redirect windows shown
+  bool Empty() const;
+  // What is left, for a person.
+  std::string Say() const;
+};
+Leftovers LeftOnTheDesktop();
+// Ends the clients of other processes that show the windows (as xkill does, for a window
+// that names its process): what a test that failed before it could end them left.
+void EndClientsOf(const std::vector<unsigned long>& windows);
+
 // Waits (on the connection, no sleeping) until a window manager names its check window on the
 // root window and has framed a window mapped after that, or the time is up.
 bool WaitForWindowManager(int millis);

@@ -48,6 +48,9 @@ struct DesktopState {
   bool appActive = true;
   bool hadFocus = false;
   Uint32 lastClickTicks = 0;
+  // The server's time of the last click's press, when the server told it (lastClickTimed).
+  Uint32 lastClickTime = 0;
+  bool lastClickTimed = false;
   Point lastClickWhere = {0, 0};
   Uint8 lastClickButton = 0;
   UInt32 clickCount = 0;

@@ -55,6 +55,9 @@ bool X11PlaceMessage(const SDL_SysWMmsg* message, X11Place* place);
 bool X11HoldPointer(SDL_Window* shown);
 // Lets it go.
 void X11ReleasePointer();
+// Lets it go and closes the holding connection (the desktop closes): a grab left on it would
+// keep every click on the screen from every other window until this process ends.
+void X11ClosePointer();
 // The descriptor of the holding connection for the loop's wait; -1 when not held.
 int X11HeldPointerFd();
 // What the held pointer did, in screen pixels.
@@ -86,11 +89,13 @@ unsigned long X11LastUserTime();
 // event stream tells it: SDL puts its button events at the last place it knew of the pointer,
 // which is stale after the pointer jumped in without a motion SDL passed on (SDL drops the
 // motion that comes with entering at the place the crossing already named). False for other
-// messages.
+// messages. With it comes the server's time of the press or release: SDL stamps its events
+// with when it read them, not when they happened.
 struct X11ButtonPlace {
   unsigned long window = 0;
   bool pressed = false;
   int x = 0, y = 0;
+  unsigned long time = 0;
 };
 bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place);
 // Rings the desktop's bell through the window's X display. False when not on X11.
