@@ -245,10 +245,33 @@ void StartFFmpeg() {
   (void)started;
 }
 
+// Whether the file starts with an Ogg page, as FFmpeg's probe of Ogg finds it (which then
+// scores it above every other format).
+bool StartsAsOgg(ByteSource& source) {
+  UInt8 head[6] = {};
+  return source.ReadAt(0, head, sizeof head) == long(sizeof head) &&
+         std::memcmp(head, "OggS", 5) == 0 && head[5] <= 7;
+}
+
 std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
                                        const std::string& nameHint, Reading reading) {
   StartFFmpeg();
   if (source == nullptr) return nullptr;
+  // An Ogg file for a summary or a description is opened as Ogg without running every
+  // format's probe, and with its end left unread: FFmpeg reads the last 64 KiB of an Ogg file
+  // it may seek in, checksumming every page, for a duration that neither reading takes from
+  // it (the sound's length is found in StatedLength.cpp). A description that needs more than
+  // the header (a stream not of sound, FLAC) opens the file again as any other.
+  if (reading != kStreamInfo && StartsAsOgg(*source)) {
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, av_find_input_format("ogg"));
+    if (d != nullptr) return d;
+  }
+  return OpenAs(std::move(source), nameHint, reading, nullptr);
+}
+
+std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
+                                         const std::string& nameHint, Reading reading,
+                                         const AVInputFormat* format) {
   ++gDemuxerOpens;
   std::unique_ptr<Demuxer> d(new Demuxer);
   d->io_.reset(new Io);
@@ -271,10 +294,15 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   // by default: 5 ms for each open of a WAVE, which adding and listing do several times per
   // file. Eight packets (32 KB of a WAVE) still find DTS carried as PCM.
   ctx->max_probe_packets = kProbePackets;
+  // A format given is opened without its end: the file reads as one that cannot seek until
+  // its header is read.
+  if (format != nullptr) d->io_->avio->seekable = 0;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
-  if (avformat_open_input(&ctx, nameHint.c_str(), nullptr, nullptr) < 0) return nullptr;
+  if (avformat_open_input(&ctx, nameHint.c_str(), format, nullptr) < 0) return nullptr;
   d->context_ = ctx;
+  d->io_->avio->seekable = AVIO_SEEKABLE_NORMAL;
   if (HeaderIsWhole(ctx, reading)) return d;
+  if (format != nullptr && reading == kDescription) return nullptr;
   ++gStreamInfoReads;
   if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
   return d;

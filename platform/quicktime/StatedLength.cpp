@@ -612,6 +612,50 @@ bool FindOggPage(Window& w, UInt64 from, UInt64 to, UInt64& found, OggPage& page
   return false;
 }
 
+// The length of the page whose header starts at `p` (`available` bytes there); 0 when no
+// page header is whole there.
+UInt64 OggPageLength(const UInt8* p, std::size_t available) {
+  if (available < 27 || std::memcmp(p, "OggS", 4) != 0 || p[4] != 0) return 0;
+  const std::size_t segments = p[26];
+  if (available < 27 + segments) return 0;
+  UInt64 length = 27 + segments;
+  for (std::size_t s = 0; s < segments; ++s) length += p[27 + s];
+  return length;
+}
+
+// Where the last page but one of the file starts, as the page headers within `within` bytes
+// of its end tell it, searching backwards: the page ending at the file's end, then the one
+// ending where that one starts. 0 when they are not both there (their checksums are left to
+// the walk that reads them).
+UInt64 LastPagesStart(ByteSource& source, UInt64 size, UInt64 within) {
+  const std::size_t span = std::size_t(std::min(within, size));
+  const UInt64 base = size - span;
+  std::vector<UInt8> tail(span);
+  std::size_t got = 0;
+  while (got < span) {
+    const long r = source.ReadAt(base + got, tail.data() + got, span - got);
+    if (r <= 0) return 0;
+    got += std::size_t(r);
+  }
+  UInt64 end = size;         // where the page searched for ends
+  std::size_t below = span;  // it starts before this
+  int candidates = 0;
+  for (int found = 0; found < 2; ++found) {
+    std::size_t at = below;
+    for (;;) {
+      const void* hit = at > 0 ? memrchr(tail.data(), 'O', at) : nullptr;
+      if (hit == nullptr) return 0;
+      at = std::size_t(static_cast<const UInt8*>(hit) - tail.data());
+      const UInt64 length = OggPageLength(tail.data() + at, span - at);
+      if (length > 0 && base + at + length == end) break;
+      if (length > 0 && ++candidates >= 4 * kMostCandidates) return 0;
+    }
+    end = base + at;
+    below = at;
+  }
+  return end;
+}
+
 // The stream's pages in file order: from the first (the headers, then the sound), or from a
 // page amid the stream to the file's end.
 class OggWalk {
@@ -626,9 +670,10 @@ class OggWalk {
 
   enum class Outcome { kFound, kNotStated, kWalkWhole };
 
-  // Every page when `tailSpan` is 0. Otherwise the first pages and, for a long file, the last
-  // ones found within `tailSpan` of its end (or eight times that): kWalkWhole when those do not
-  // settle the length.
+  // Every page when `tailSpan` is 0. Otherwise the first pages and, for a long file, its last
+  // two pages found backwards within half of `tailSpan` of its end, or else the last ones
+  // found within `tailSpan` (or eight times that): kWalkWhole when those do not settle the
+  // length.
   Outcome Run(ByteSource& source, UInt64 tailSpan, StatedLength& out);
 
   // The packets of sound, counted from the lacing values of the pages after the first ones,
@@ -664,10 +709,9 @@ class OggWalk {
   bool Packet();
   // The next page in file order; false when it breaks the stream.
   bool Page(const OggPage& page);
-  // The length from the pages within `span` of the file's end, the first pages having ended
-  // at `headEnd` on page number `headSequence`.
-  Outcome FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 span,
-                   StatedLength& out);
+  // The length from the pages from the first one starting at or after `from` to the file's
+  // end, the first pages having ended at `headEnd` on page number `headSequence`.
+  Outcome FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 from, StatedLength& out);
   // The length of a stream whose decoder gives `decoded` frames, as FFmpeg trims them.
   bool Finish(SInt64 decoded, SInt64 packets, StatedLength& out) const;
 
@@ -837,7 +881,7 @@ bool OggWalk::Finish(SInt64 decoded, SInt64 packets, StatedLength& out) const {
   return true;
 }
 
-OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 span,
+OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 from,
                                    StatedLength& out) {
   const UInt64 size = w.Size();
   pass_ = Pass();
@@ -846,7 +890,7 @@ OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequenc
   pass_.primed = codec_ != OggCodec::kVorbis;
   UInt64 at = 0;
   OggPage page;
-  if (!FindOggPage(w, size - span, size, at, page)) return Outcome::kWalkWhole;
+  if (!FindOggPage(w, from, size, at, page)) return Outcome::kWalkWhole;
   // The pages between the first ones and these: as many as their numbers say, each of a
   // length a page can have. A stream chained after another of the same serial number, or
   // pages left out, rarely fit.
@@ -889,11 +933,20 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
     tailTried = true;
     headGranule_ = pass_.granule;
     headDecoded_ = pass_.decoded;
+    // The last two pages, which most streams' ends hold within a few kilobytes: only those
+    // are read whole and checksummed. Else the pages within the span, and eight times that for
+    // streams of long pages.
     bool searched = false;
+    if (size - at > tailSpan) {
+      const UInt64 lastTwo = LastPagesStart(source, size, tailSpan / 2);
+      searched = true;
+      if (lastTwo > at && FromTail(w, at, page.sequence, lastTwo, out) == Outcome::kFound)
+        return Outcome::kFound;
+    }
     for (const UInt64 span : {tailSpan, 8 * tailSpan}) {
       if (size - at <= 2 * span) break;
       searched = true;
-      const Outcome outcome = FromTail(w, at, page.sequence, span, out);
+      const Outcome outcome = FromTail(w, at, page.sequence, size - span, out);
       if (outcome == Outcome::kFound) return outcome;
     }
     // The pages taken amid the stream are no part of a walk of every page.

@@ -1,7 +1,12 @@
 // Lengths of compressed sound from what the files state: equal to what the decoder presents,
 // found without decoding, once for a file; headers that lie are counted or reported; cut and
 // damaged files never make a reader claim more than they hold.
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include "SoundLengthFixture.h"
+#include "quicktime/detail/Demux.h"
 
 namespace quicktime_test {
 namespace {
@@ -517,6 +522,11 @@ TEST_F(SoundLengthTest, LongOggFilesAreReadAtTheirFirstAndLastPages) {
         // The first window and the end's; FLAC's pages of 55 kB need the longer search.
         const bool longPages = std::string(c.name) == "flac.oga";
         EXPECT_LE(source.read, longPages ? bytes.size() / 2 : 2 * qt::kOggTailSpan);
+        // Pages of a few kilobytes: the first window, the headers searched backwards within
+        // half the span and the last two pages read whole, short of the whole span.
+        if (!longPages && span == qt::kOggTailSpan) {
+          EXPECT_LT(source.read, qt::kOggTailSpan + 8192);
+        }
       } else {
         EXPECT_NE(span, qt::kOggTailSpan);
         EXPECT_EQ(ends.packets, whole.packets);
@@ -530,6 +540,75 @@ TEST_F(SoundLengthTest, LongOggFilesAreReadAtTheirFirstAndLastPages) {
     EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
     EXPECT_EQ(packets, whole.packets);
     EXPECT_EQ(GetMediaSampleCount(SoundMedia(Open(c.name))), whole.packets) << "kept";
+  }
+}
+
+// A file's bytes, with the furthest place read.
+class ReachSource : public qt::MemorySource {
+ public:
+  using MemorySource::MemorySource;
+  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
+    const long got = MemorySource::ReadAt(offset, buffer, count);
+    if (got > 0) reach = std::max(reach, offset + UInt64(got));
+    return got;
+  }
+  UInt64 reach = 0;
+};
+
+// An Ogg file is summarised and described from its first pages alone (FFmpeg would read its
+// last 64 KiB for a duration neither takes); one with a stream that needs more than its header
+// (video here) is described as any file is, durations and all; a file that only starts like
+// Ogg opens as nothing.
+TEST_F(SoundLengthTest, OggFilesAreSummarisedAndDescribedFromTheirFirstPages) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  std::string log;
+  ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i",
+                                      Path("noise.wav"), "-c:a", "libvorbis", Path("a.ogg")},
+                                     log))
+      << log;
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+       "testsrc=size=64x48:rate=10:duration=20", "-i", Path("noise.wav"), "-t", "20", "-c:v",
+       "libtheora", "-c:a", "libvorbis", Path("video.ogv")},
+      log))
+      << log;
+  const std::vector<UInt8> sound = Bytes("a.ogg");
+  ASSERT_GT(sound.size(), 4 * qt::kOggTailSpan);
+  for (const auto reading : {qt::Demuxer::kSummary, qt::Demuxer::kDescription}) {
+    SCOPED_TRACE(int(reading));
+    auto source = std::make_shared<ReachSource>(sound);
+    const auto demuxer = qt::Demuxer::Open(source, "a.ogg", reading);
+    ASSERT_NE(demuxer, nullptr);
+    const AVFormatContext* ctx = demuxer->Context();
+    ASSERT_EQ(ctx->nb_streams, 1u);
+    EXPECT_EQ(ctx->streams[0]->codecpar->sample_rate, 44100);
+    EXPECT_EQ(ctx->streams[0]->codecpar->ch_layout.nb_channels, 2);
+    EXPECT_TRUE(qt::SummariseFile(*demuxer).hasSound);
+    EXPECT_LE(source->reach, qt::kOggTailSpan) << "of " << sound.size();
+  }
+
+  const std::vector<UInt8> video = Bytes("video.ogv");
+  const auto whole = qt::Demuxer::Open(std::make_shared<qt::MemorySource>(video), "video.ogv");
+  const auto described = qt::Demuxer::Open(std::make_shared<qt::MemorySource>(video), "video.ogv",
+                                           qt::Demuxer::kDescription);
+  ASSERT_NE(whole, nullptr);
+  ASSERT_NE(described, nullptr);
+  const AVFormatContext* a = whole->Context();
+  const AVFormatContext* b = described->Context();
+  ASSERT_EQ(a->nb_streams, 2u);
+  ASSERT_EQ(b->nb_streams, 2u);
+  EXPECT_NE(b->duration_estimation_method, AVFMT_DURATION_FROM_BITRATE);
+  for (unsigned i = 0; i < 2; ++i) {
+    EXPECT_GT(b->streams[i]->duration, 0);
+    EXPECT_EQ(b->streams[i]->duration, a->streams[i]->duration) << i;
+  }
+
+  std::vector<UInt8> fake = {'O', 'g', 'g', 'S', 0, 2};
+  fake.resize(4096, 0x5A);
+  for (const auto reading : {qt::Demuxer::kSummary, qt::Demuxer::kDescription}) {
+    EXPECT_EQ(qt::Demuxer::Open(std::make_shared<qt::MemorySource>(fake), "fake.ogg", reading),
+              nullptr);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "quicktime/detail/ByteSource.h"
 
 struct AVFormatContext;
+struct AVInputFormat;
 struct AVStream;
 
 namespace sp_platform {
@@ -39,6 +40,10 @@ class Demuxer {
 
  private:
   Demuxer() = default;
+  // Opened as the format given, or as FFmpeg's probe finds it (null).
+  static std::unique_ptr<Demuxer> OpenAs(std::shared_ptr<ByteSource> source,
+                                         const std::string& nameHint, Reading reading,
+                                         const AVInputFormat* format);
   std::unique_ptr<Io> io_;
   AVFormatContext* context_ = nullptr;
 };

@@ -47,16 +47,17 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out);
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 
 // An Ogg file holding one Vorbis, Opus or FLAC stream. Its first pages give the codec, Opus's
-// pre-skip and the granule position the sound starts from; the last pages, found searching
-// backwards within `tailSpan` bytes of the file's end (or eight times that; 0: every page is
-// walked), give the position and the packets it ends with. Every page read must be whole with
-// its checksum right, of the one stream, and the pages of the end must follow one another to
-// the file's end, their numbers and positions agreeing with the first pages' and with their
-// packets' durations; the packets between are not counted (`packets` is -1). A file too short
-// for that, or whose end does not settle it, has every page walked and its packets counted and
-// summed from their headers. A stream damaged between its first and its last pages can still
-// state a length it does not present: its decoding then reports the difference. `vorbisSetup`
-// is FFmpeg's set-up of a Vorbis stream (the three headers), used to size its packets.
+// pre-skip and the granule position the sound starts from; the last two pages, found
+// searching backwards within half of `tailSpan` bytes of the file's end (or else the pages
+// within `tailSpan` of it, or eight times that; 0: every page is walked), give the position
+// and the packets it ends with. Every page read must be whole with its checksum right, of the
+// one stream, and the pages of the end must follow one another to the file's end, their
+// numbers and positions agreeing with the first pages' and with their packets' durations;
+// the packets between are not counted (`packets` is -1). A file too short for that, or whose
+// end does not settle it, has every page walked and its packets counted and summed from their
+// headers. A stream damaged between its first and its last pages can still state a length it
+// does not present: its decoding then reports the difference. `vorbisSetup` is FFmpeg's
+// set-up of a Vorbis stream (the three headers), used to size its packets.
 constexpr UInt64 kOggTailSpan = UInt64(1) << 16;
 bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
                      StatedLength& out, UInt64 tailSpan = kOggTailSpan);
