@@ -30,7 +30,7 @@
 enum : UInt32 {
   kSpFileBufferFirstSize = 1024000,  // the first buffer size tried
   kSpFileBufferLeastSize = 125,      // below this an open fails with memFullErr
-  kSpFileFirstLoadSize = 65536,      // what a read opened or moved loads first
+  kSpFileFirstLoadSize = 16384,      // what a read opened or moved loads first
 };
 
 enum : SInt32 {
