@@ -179,7 +179,8 @@ void MouseButton(const SDL_MouseButtonEvent& e) {
   if (shown == nullptr) return;
   int x = e.x, y = e.y;
   ButtonPlace& latest = LatestButtonPlace();
-  const bool told = latest.known && latest.place.pressed == (e.type == SDL_MOUSEBUTTONDOWN) &&
+  const bool told = latest.known && !latest.place.wheel &&
+                    latest.place.pressed == (e.type == SDL_MOUSEBUTTONDOWN) &&
                     latest.place.window == X11WindowID(shown->sdl);
   if (told) {
     x = latest.place.x;
@@ -229,12 +230,20 @@ void MouseMotion(const SDL_MouseMotionEvent& e) {
   PostRawInput(in);
 }
 
-// A notch of the wheel is one step of a scroll bar.
+// A notch of the wheel is one step of a scroll bar, taken where the pointer was at the notch
+// as the X server told it (SDL's place is stale after a jump), else where it was last seen.
 void Wheel(const SDL_MouseWheelEvent& e) {
   const SInt32 sign = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
   RawInput in;
   in.kind = kRawMouseWheel;
   in.where = CurrentMouseLocation();
+  ButtonPlace& latest = LatestButtonPlace();
+  ShownWindow* shown = ShownOfID(e.windowID);
+  if (shown != nullptr && latest.known && latest.place.wheel && latest.place.pressed &&
+      latest.place.window == X11WindowID(shown->sdl)) {
+    in.where = GlobalOf(*shown, latest.place.x, latest.place.y);
+  }
+  latest.known = false;
   in.modifiers = MacModifiersOf(Desktop().keyMods);
   if (e.y != 0) {
     in.wheelAxis = kEventMouseWheelAxisY;

@@ -296,9 +296,11 @@ bool X11ButtonPlaceOf(const SDL_SysWMmsg* message, X11ButtonPlace* place) {
   if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return false;
   const XEvent& e = message->msg.x11.event;
   if (e.type != ButtonPress && e.type != ButtonRelease) return false;
-  if (e.xbutton.button < Button1 || e.xbutton.button > Button3) return false;
+  // The wheel's notches are buttons 4 to 7 (up, down, left, right).
+  if (e.xbutton.button < Button1 || e.xbutton.button > 7) return false;
   place->window = e.xbutton.window;
   place->pressed = e.type == ButtonPress;
+  place->wheel = e.xbutton.button > Button3;
   place->x = e.xbutton.x;
   place->y = e.xbutton.y;
   place->time = e.xbutton.time;

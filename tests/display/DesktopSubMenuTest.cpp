@@ -202,6 +202,27 @@ TEST_F(SubMenus, AClickOnAnotherProgramsWindowClosesTheOpenMenuAndStaysWithTheMe
   }
   EXPECT_EQ(opened[1].left - opened[0].left, titles[1].left - titles[0].left)
       << "the second click opened the menu of the title it hit";
+
+  // From the other window straight into this one's content, a notch of the wheel: it is taken
+  // where the pointer jumped to, as the click was.
+  std::vector<Point> notches;
+  Listen(GetWindowEventTarget(window), {{kEventClassMouse, kEventMouseWheelMoved}},
+         [&notches](EventRef e) {
+           Point where = {0, 0};
+           GetEventParameter(e, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where,
+                             nullptr, &where);
+           notches.push_back(where);
+           return OSStatus(noErr);
+         });
+  const int strip = sp_platform::display::StripHeightOf(window);
+  int wx = 0, wy = 0;
+  ASSERT_TRUE(ScreenPointOf(window, 120, strip + 150, &wx, &wy));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(wx), Str(wy), "click", "5"}));
+  ASSERT_TRUE(PumpUntil([&notches] { return !notches.empty(); }, "the wheel notch"));
+  Rect content;
+  GetWindowBounds(window, kWindowContentRgn, &content);
+  EXPECT_EQ(notches[0].h, content.left + 120);
+  EXPECT_EQ(notches[0].v, content.top + 150);
 }
 
 // The pointer held for a menu is let go with the desktop, however soon after the menu that

@@ -85,15 +85,16 @@ bool X11SetTitle(SDL_Window* window, const std::string& utf8);
 void X11NoteUserTime(const SDL_SysWMmsg* message);
 // The server's time of the latest input noted; 0 (CurrentTime) before any.
 unsigned long X11LastUserTime();
-// Where a press or release of a button (1 to 3) happened, in its window's pixels, as the X11
-// event stream tells it: SDL puts its button events at the last place it knew of the pointer,
-// which is stale after the pointer jumped in without a motion SDL passed on (SDL drops the
-// motion that comes with entering at the place the crossing already named). False for other
-// messages. With it comes the server's time of the press or release: SDL stamps its events
-// with when it read them, not when they happened.
+// Where a press or release of a button (1 to 3, or a wheel's 4 to 7) happened, in its
+// window's pixels, as the X11 event stream tells it: SDL puts its button and wheel events at
+// the last place it knew of the pointer, which is stale after the pointer jumped in without a
+// motion SDL passed on (SDL drops the motion that comes with entering at the place the
+// crossing already named). False for other messages. With it comes the server's time of the
+// press or release: SDL stamps its events with when it read them, not when they happened.
 struct X11ButtonPlace {
   unsigned long window = 0;
   bool pressed = false;
+  bool wheel = false;  // a notch of a wheel (buttons 4 to 7)
   int x = 0, y = 0;
   unsigned long time = 0;
 };
