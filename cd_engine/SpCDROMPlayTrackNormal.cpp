@@ -139,7 +139,7 @@ void LayData(cSp_CDRProgramBaseObj* program, sSpSaveSaveSoundBuffer* fill,
     }
     Stamp(*target, *load);
     UInt8* to = target->data + wp;
-    const UInt8* from = load->data + at;
+    const UInt8* from = load->samples + at;
     for (int c = 0; c < kChannels; ++c) {
       const SInt16 s = SInt16(sp::LoadBE16(from + 2 * c));
       SInt16 v = s;
@@ -369,7 +369,7 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForNormalSpeed(uns
     if (n > 0) {
       Stamp(*fill, load);
       UInt8* to = fill->data + fill->used;
-      const UInt8* from = load.data + load.consumed;
+      const UInt8* from = load.samples + load.consumed;
       if (wave) {
         sp::SwapBytePairs(to, from, n);
       } else {
@@ -721,7 +721,7 @@ void cSp_CDRProgramBaseObj::PlayQTFileTrack_ForEventLoopMultiSpeedByFullScaleOve
     fill.used = s.fillUsed;
     next.used = s.nextUsed;
     sSpSaveLoadSoundBuffer load{};
-    load.data = block.data;
+    load.data = load.samples = block.data;
     load.validBytes = block.firstWord / UInt32(frame) * UInt32(frame);
     load.consumed = s.taken;
     load.item = block.item;
