@@ -638,6 +638,7 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
   StallReport();
   L.memoryFull = 0;
   UInt32 stepBytes = 0;
+  UInt8* samples = buffer.data;
   if (!L.convert) {
     if (L.bytesInHandle == 0 || L.bytesConsumed >= L.bytesInHandle) {
       SpCDR_LoadMediaSampleFromQTFile(&L);
@@ -645,7 +646,7 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
     }
     if (L.bytesConsumed < L.bytesInHandle && L.sampleHandle != nullptr) {
       const UInt32 n = std::min(buffer.capacity, L.bytesInHandle - L.bytesConsumed);
-      std::memcpy(buffer.data, *L.sampleHandle + L.bytesConsumed, n);
+      samples = reinterpret_cast<UInt8*>(*L.sampleHandle) + L.bytesConsumed;
       L.bytesConsumed += n;
       buffer.sourcePosition = L.chunkStart + L.bytesConsumed;
       buffer.length = n;
@@ -686,15 +687,17 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFileByVB
   }
   if (L.memoryFull) FetchGroupAfterMemoryFull();
   if (L.loadError) return false;
-  FinishLoadStep(buffer, stepBytes);
+  FinishLoadStep(buffer, stepBytes, samples);
   return true;
 }
 
-void cSp_CDRProgramBaseObj::FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes) {
+void cSp_CDRProgramBaseObj::FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes,
+                                           UInt8* samples) {
   sSp_CDRQTFileLoadInfoObj& L = loadInfo_;
   const UInt32 frameBytes = 2u * UInt32(std::max<SInt16>(L.output.numChannels, 1));
+  buffer.samples = samples;
   buffer.validBytes = stepBytes / frameBytes * frameBytes;
-  ApplySaveLevel(buffer.data, buffer.validBytes);
+  ApplySaveLevel(samples, buffer.validBytes);
   buffer.outputOffset = L.outputBytes;
   buffer.consumed = 0;
   buffer.description = L.output;
@@ -754,7 +757,7 @@ Boolean cSp_CDRProgramBaseObj::LoadQTFileSoundDataOnForwardForSaveDataInFile() {
     buffer.sourcePosition = L.chunkStart + L.bytesConsumed;
     buffer.length = sourceBytes;
   }
-  FinishLoadStep(buffer, stepBytes);
+  FinishLoadStep(buffer, stepBytes, buffer.data);
   return true;
 }
 

@@ -44,6 +44,10 @@ struct sSpSaveLoadSoundBuffer {
   UInt32 outputOffset;    // working-format bytes of the item before this block
   UInt32 consumed;        // bytes taken by the save's fill step
   SoundComponentData description;
+  // Where its validBytes lie: data, or the sample handle's bytes when they needed no
+  // conversion (taken where they were read, not copied; the handle is read into again only
+  // once they have been used).
+  UInt8* samples;
 };
 
 // The progress of loading: (item, total media samples, samples read, refcon).

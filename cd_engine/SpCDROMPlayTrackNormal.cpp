@@ -52,23 +52,6 @@ void AdvanceFill(sSpSaveBufferSetBase& set) {
   set.nextFillBuffer = Successor(set, set.fillBuffer);
 }
 
-// Copies 16-bit samples swapping their bytes, eight bytes at a time where it can (`to` may
-// be `from`).
-void SwapCopy(UInt8* to, const UInt8* from, UInt32 bytes) {
-  UInt32 i = 0;
-  for (; i + 8 <= bytes; i += 8) {
-    UInt64 v;
-    std::memcpy(&v, from + i, 8);
-    v = ((v & 0x00FF00FF00FF00FFull) << 8) | ((v >> 8) & 0x00FF00FF00FF00FFull);
-    std::memcpy(to + i, &v, 8);
-  }
-  for (; i + 1 < bytes; i += 2) {
-    const UInt8 high = from[i];
-    to[i] = from[i + 1];
-    to[i + 1] = high;
-  }
-}
-
 SInt16 Clamp16(SInt32 v) {
   return SInt16(std::max<SInt32>(-32768, std::min<SInt32>(32767, v)));
 }
@@ -156,7 +139,7 @@ void LayData(cSp_CDRProgramBaseObj* program, sSpSaveSaveSoundBuffer* fill,
     }
     Stamp(*target, *load);
     UInt8* to = target->data + wp;
-    const UInt8* from = load->data + at;
+    const UInt8* from = load->samples + at;
     for (int c = 0; c < kChannels; ++c) {
       const SInt16 s = SInt16(sp::LoadBE16(from + 2 * c));
       SInt16 v = s;
@@ -203,7 +186,7 @@ char* SpCDRBufferSoundAddAmpValueAndChangeToLittleEndian(char* data, long bytes,
 void SpCDRBufferSoundChangeToLittleEndian(char* data, long bytes) {
   if (data == nullptr || bytes <= 0) return;
   UInt8* p = reinterpret_cast<UInt8*>(data);
-  SwapCopy(p, p, UInt32(std::min<long>(bytes, 0x7FFFFFFF)));
+  sp::SwapBytePairs(p, p, std::size_t(bytes));
 }
 
 void SpCDRSaveQTFullTrack_SetupDataMemoryOneChannel(cSp_CDRProgramBaseObj* program,
@@ -386,9 +369,9 @@ Boolean cSp_CDRProgramBaseObj::LoadFromQTFileAndSetupSaveBuff_ForNormalSpeed(uns
     if (n > 0) {
       Stamp(*fill, load);
       UInt8* to = fill->data + fill->used;
-      const UInt8* from = load.data + load.consumed;
+      const UInt8* from = load.samples + load.consumed;
       if (wave) {
-        SwapCopy(to, from, n);
+        sp::SwapBytePairs(to, from, n);
       } else {
         std::memcpy(to, from, n);
       }
@@ -738,7 +721,7 @@ void cSp_CDRProgramBaseObj::PlayQTFileTrack_ForEventLoopMultiSpeedByFullScaleOve
     fill.used = s.fillUsed;
     next.used = s.nextUsed;
     sSpSaveLoadSoundBuffer load{};
-    load.data = block.data;
+    load.data = load.samples = block.data;
     load.validBytes = block.firstWord / UInt32(frame) * UInt32(frame);
     load.consumed = s.taken;
     load.item = block.item;

@@ -453,9 +453,10 @@ class cSp_CDRProgramBaseObj : public cSpListLinks<cSp_CDRProgramBaseObj>, public
   void FetchGroupAfterMemoryFull();
   void MoveToNextItemAfterLoadEnd();
   void ApplySaveLevel(UInt8* data, UInt32 bytes) const;
-  // The end of a save's load step: whole frames, the saved level, the block's place in the
-  // item, and the move to the next item when the item's data ended.
-  void FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes);
+  // The end of a save's load step, whose stepBytes lie at `samples` (the buffer's data or the
+  // sample handle's): whole frames, the saved level, the block's place in the item, and the
+  // move to the next item when the item's data ended.
+  void FinishLoadStep(sSpSaveLoadSoundBuffer& buffer, UInt32 stepBytes, UInt8* samples);
   // The next part of the sample handle (a new group when it is used up) copied or converted
   // block by block into dest: the bytes made and the source bytes behind them; the
   // converter's error.

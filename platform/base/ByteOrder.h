@@ -75,6 +75,20 @@ inline UInt32 Swap32(UInt32 v) {
   return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
 }
 
+// The 16-bit values of `bytes` bytes at `from`, each with its two bytes swapped, into `to`
+// (which may be `from`); an odd last byte is left out. Written value by value, which the
+// compiler turns into vector shuffles.
+inline void SwapBytePairs(void* to, const void* from, std::size_t bytes) {
+  auto* out = static_cast<UInt8*>(to);
+  const auto* in = static_cast<const UInt8*>(from);
+  for (std::size_t i = 0; i + 1 < bytes; i += 2) {
+    UInt16 v;
+    std::memcpy(&v, in + i, 2);
+    v = Swap16(v);
+    std::memcpy(out + i, &v, 2);
+  }
+}
+
 // The 80-bit extended value of a double: sign and 15-bit exponent (bias 16383), then a
 // 64-bit significand with an explicit integer bit; big-endian. Zero gives ten zero bytes;
 // infinities and NaNs keep their class, subnormal doubles are normalised.

@@ -10,6 +10,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -239,7 +240,11 @@ bool DiscSource::ReadSector(SInt32 lsn, UInt8* out) {
 
 UInt32 DiscSource::ReadSectors(SInt32 lsn, UInt32 count, UInt8* out) {
   if (lsn < 0 || count == 0 || count > UInt32(kMaxDiscSectors)) return 0;
-  if (imageFd_ >= 0) return ReadImageSectors(lsn, count, out);
+  if (imageFd_ >= 0) {
+    return UInt32(
+        ReadImageBytes(UInt64(lsn) * kDiscSectorBytes, std::size_t(count) * kDiscSectorBytes, out) /
+        kDiscSectorBytes);
+  }
   UInt32 read = 0;
   while (read < count && ReadDriveSector(lsn + SInt32(read), out + read * kDiscSectorBytes)) ++read;
   return read;
@@ -247,31 +252,59 @@ UInt32 DiscSource::ReadSectors(SInt32 lsn, UInt32 count, UInt8* out) {
 
 // An image needs no error correction, and libcdio takes a sector its file holds only part of
 // for a whole one: sector n is read here, at n * 2,352 bytes as libcdio lays the file out,
-// whole or not at all. A run of sectors is one read (and more only where the system hands
-// less); a file that ends before a sector (cut short since it was mounted) ends the run there.
-UInt32 DiscSource::ReadImageSectors(SInt32 lsn, UInt32 count, UInt8* out) {
-  const off_t at = off_t(lsn) * off_t(kDiscSectorBytes);
-  const std::size_t wanted = std::size_t(count) * kDiscSectorBytes;
+// whole or not at all. A run of bytes is one read with the rest of its last sector (and more
+// only where the system hands less); a file that ends before that (cut short since it was
+// mounted) ends the run with the last sector it holds whole.
+std::size_t DiscSource::ReadImageBytes(UInt64 at, std::size_t count, UInt8* out) {
+  if (imageFd_ < 0 || count == 0) return 0;
+  const UInt64 end = at + count;
+  const UInt64 sectorEnd = (end + kDiscSectorBytes - 1) / kDiscSectorBytes * kDiscSectorBytes;
+  // A run starting at an odd byte starts inside a sample: its first byte comes with it.
+  UInt8 lead = 0;
+  UInt8 tail[kDiscSectorBytes];
+  const iovec parts[3] = {
+      {&lead, std::size_t(at % 2)}, {out, count}, {tail, std::size_t(sectorEnd - end)}};
+  const UInt64 from = at - parts[0].iov_len;
+  const std::size_t wanted = parts[0].iov_len + count + parts[2].iov_len;
   std::size_t done = 0;
   for (int failures = 0; done < wanted;) {
-    const ssize_t n = pread(imageFd_, out + done, wanted - done, at + off_t(done));
+    iovec rest[3];
+    int n = 0;
+    std::size_t skip = done;
+    for (const iovec& part : parts) {
+      if (skip >= part.iov_len) {
+        skip -= part.iov_len;
+        continue;
+      }
+      rest[n++] = {static_cast<UInt8*>(part.iov_base) + skip, part.iov_len - skip};
+      skip = 0;
+    }
+    const ssize_t got = preadv(imageFd_, rest, n, off_t(from + done));
     ++gImageReadCalls;
-    if (n == 0) break;
-    if (n < 0) {
+    if (got == 0) break;
+    if (got < 0) {
       if (errno != EINTR && ++failures >= kImageReadTries) break;
       continue;
     }
-    done += std::size_t(n);
+    done += std::size_t(got);
   }
-  const UInt32 sectors = UInt32(done / kDiscSectorBytes);
+  const UInt64 held = done == wanted ? end : (from + done) / kDiscSectorBytes * kDiscSectorBytes;
+  const std::size_t given = held > at ? std::size_t(held - at) : 0;
   // AIFF wants big-endian samples: a BINARY image's little-endian ones are swapped in place, a
-  // MOTOROLA image's are taken as they are.
-  if (!imageBigEndian_) {
+  // MOTOROLA image's are taken as they are. An odd start is the second byte of a sample, the
+  // low one that came before it; an odd end (the run goes on to its sector's end, so held)
+  // the first, the high one after it.
+  if (!imageBigEndian_ && given > 0) {
     UInt8* p = out;
-    UInt8* const end = out + std::size_t(sectors) * kDiscSectorBytes;
-    for (; p != end; p += 2) std::swap(p[0], p[1]);
+    std::size_t left = given;
+    if (at % 2 != 0) {
+      *p++ = lead;
+      --left;
+    }
+    sp::SwapBytePairs(p, p, left);
+    if (left % 2 != 0) p[left - 1] = tail[0];
   }
-  return sectors;
+  return given;
 }
 
 bool DiscSource::ReadDriveSector(SInt32 lsn, UInt8* out) {

@@ -418,6 +418,16 @@ bool ReadDiscTrack(dev_t device, ino_t inode, UInt64 offset, void* buffer, UInt6
       *err = ioErr;
       break;
     }
+    if (!disc.inDrive) {
+      // An image's samples go straight into the caller's buffer in one run, wherever in their
+      // sectors it starts and ends.
+      const UInt64 wanted = count - *done;
+      const std::size_t read = disc.reader->ReadImageBytes(
+          UInt64(track.lsn) * kDiscSectorBytes + at, std::size_t(wanted), out + *done);
+      *done += read;
+      if (read < wanted) *err = ioErr;
+      break;
+    }
     const SInt32 lsn = track.lsn + SInt32(at / kDiscSectorBytes);
     const UInt64 within = at % kDiscSectorBytes;
     const UInt64 wholeSectors = (count - *done) / kDiscSectorBytes;

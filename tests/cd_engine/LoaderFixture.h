@@ -119,7 +119,7 @@ class LoaderTest : public EngineTest {
         continue;
       }
       const sSpSaveLoadSoundBuffer& buffer = *info.loadBuffer;
-      run.items.back().append(reinterpret_cast<const char*>(buffer.data), buffer.validBytes);
+      run.items.back().append(reinterpret_cast<const char*>(buffer.samples), buffer.validBytes);
       // The fill sees an item switch only through the block's end of item.
       EXPECT_FALSE(info.itemFinished && !buffer.endOfItem) << "an item switch the fill misses";
       if (!buffer.endOfItem) continue;

@@ -291,7 +291,7 @@ TEST_F(SaveTest, AWindowFadesInFrameByFrameAndRunsOnIntoTheNextBuffer) {
   const SInt16 coming[] = {2000, 2000, 32767, 32767, 7, 7, 9, 9};
   for (int i = 0; i < 8; ++i) sp::StoreBE16(&source[2 * i], UInt16(coming[i]));
   sSpSaveLoadSoundBuffer load{};
-  load.data = source.data();
+  load.data = load.samples = source.data();
   load.validBytes = 16;
   float weight = 0.0f;
   long position = 0;

@@ -215,9 +215,9 @@ TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSec
   EXPECT_EQ(err, eofErr) << "the track ends where the next one would begin";
 }
 
-// A read of many sectors reads the image in one run, whatever part of a sector it starts and
-// ends in, and hands the sound of every frame it covers (a save reads a whole disc this way).
-TEST_F(FilesDiscImage, ReadsOfManySectorsTakeTheImageInRuns) {
+// A read reads the image in one run, whatever part of a sector (or of a sample) it starts and
+// ends in, and hands every byte of the sound it covers (a save reads a whole disc this way).
+TEST_F(FilesDiscImage, ReadsTakeTheImageInOneRunWhereverInASectorTheyStartAndEnd) {
   disc_image::WriteImage(Media(), "Runs", kTracks);
   sp_testing::SetMediaFolder(Media());
   ASSERT_EQ(Discs().size(), 1u);
@@ -227,24 +227,26 @@ TEST_F(FilesDiscImage, ReadsOfManySectorsTakeTheImageInRuns) {
     UInt32 count;
     UInt64 mostReads;  // of the image's file
   } cases[] = {
-      {54, 200 * 2352, 1},         // the whole track's sound
-      {0, 200 * 2352 + 54, 1},     // the header, then every sector
-      {54 + 1000, 120 * 2352, 3},  // from inside a sector to inside another
-      {54 + 199 * 2352, 2352, 1},  // the last sector alone
+      {54, 200 * 2352, 1},               // the whole track's sound
+      {0, 200 * 2352 + 54, 1},           // the header, then every sector
+      {54 + 1000, 120 * 2352, 1},        // from inside a sector to inside another
+      {54 + 199 * 2352, 2352, 1},        // the last sector alone
+      {54 + 1001, 5001, 1},              // from the low byte of a sample
+      {54 + 2351, 2, 1},                 // a sample's low byte, then the next sector's
+      {54 + 6, 3, 1},                    // to the high byte of a sample
+      {54 + 3 * 2352 - 3, 2352 + 5, 1},  // odd at both ends, across three sectors
+      {54 + 199 * 2352 + 2351, 1, 1},    // the track's last byte
   };
-  const UInt32 trackStart = 160 * 588;
+  const UInt64 trackStart = 160 * 2352;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.offset);
     const UInt64 before = sp_platform::files::DiscImageReadCalls();
     const std::string bytes = Read(v, "2 Noon-Dusk.aiff", SInt32(c.offset), SInt32(c.count));
     EXPECT_LE(sp_platform::files::DiscImageReadCalls() - before, c.mostReads);
     ASSERT_EQ(bytes.size(), c.count);
-    const UInt32 header = c.offset < 54 ? 54 - c.offset : 0;
-    const UInt32 first = (c.offset + header - 54) / 4;
-    for (UInt32 i = 0; header + 4 * i + 4 <= c.count; ++i) {
-      const auto* s = reinterpret_cast<const UInt8*>(bytes.data()) + header + 4 * i;
-      ASSERT_EQ(SInt16(sp::LoadBE16(s)), disc_image::LeftSample(trackStart + first + i)) << i;
-      ASSERT_EQ(SInt16(sp::LoadBE16(s + 2)), disc_image::RightSample(trackStart + first + i));
+    for (UInt32 i = c.offset < 54 ? 54 - c.offset : 0; i < c.count; ++i) {
+      ASSERT_EQ(UInt8(bytes[i]), disc_image::BigEndianByte(trackStart + c.offset - 54 + i))
+          << "byte " << i;
     }
   }
 }
@@ -400,26 +402,36 @@ TEST_F(FilesDiscImage, ASheetWithRemarksCodesFlagsAndGapsInCRLFLinesIsReadLikeAP
 }
 
 // An image cut short after it was mounted (a copy still being written, a disk going bad): the
-// sectors it no longer holds are a read error, reached in a bounded number of tries, whether
-// its file is read straight or a drive gives it through paranoia (which would retry a failing
-// read for ever); never silence, and never a read that does not return.
+// sectors it no longer holds (wholly) are a read error, reached in a bounded number of tries,
+// whether its file is read straight or a drive gives it through paranoia (which would retry a
+// failing read for ever); never silence, and never a read that does not return.
 TEST_F(FilesDiscImage, SectorsACutImageNoLongerHoldsAreAReadErrorThatReturns) {
+  constexpr UInt32 kRun = 20 * 2352;
   const struct {
     bool drive;
-    UInt32 keptBytes;     // of the ".bin" file, from the disc's start
-    UInt32 from;          // the sector of track 2 (at sector 160 of the disc) read from
-    UInt32 wholeSectors;  // read before the error
-    bool readFirst;       // a sector was read before the cut
+    UInt32 keptBytes;  // of the ".bin" file, from the disc's start
+    UInt32 from;       // the sector of track 2 (at sector 160 of the disc) read from
+    UInt32 within;     // the byte of that sector read from
+    UInt32 count;      // bytes asked for
+    UInt32 given;      // bytes read (an error when fewer than asked for)
+    bool readFirst;    // a sector was read before the cut
     const char* why;
   } cases[] = {
-      {false, 250 * 2352, 80, 10, true, "an image file cut between two sectors"},
-      {false, 250 * 2352 + 1000, 80, 10, true, "cut inside a sector: its part is no sector"},
-      {false, 0, 80, 0, true, "emptied"},
+      {false, 250 * 2352, 80, 0, kRun, 10 * 2352, true, "an image file cut between two sectors"},
+      {false, 250 * 2352 + 1000, 80, 0, kRun, 10 * 2352, true,
+       "cut inside a sector: its part is no sector"},
+      {false, 250 * 2352 + 1000, 80, 101, 10 * 2352, 10 * 2352 - 101, true,
+       "a read into the part of the cut sector the file holds ends before it"},
+      {false, 250 * 2352 + 1000, 89, 2000, 352, 352, true,
+       "a read that ends with the last whole sector is whole"},
+      {false, 0, 80, 0, kRun, 0, true, "emptied"},
       // (libcdio takes a read running past an image's end for a whole one, so only reads that
       // fail outright make a failing drive here.)
-      {true, 250 * 2352, 120, 0, false, "a drive failing every read where it starts reading"},
-      {true, 250 * 2352, 120, 0, true, "a drive failing every read where it goes on reading"},
-      {true, 0, 80, 0, true, "a drive whose every read fails"},
+      {true, 250 * 2352, 120, 0, kRun, 0, false,
+       "a drive failing every read where it starts reading"},
+      {true, 250 * 2352, 120, 0, kRun, 0, true,
+       "a drive failing every read where it goes on reading"},
+      {true, 0, 80, 0, kRun, 0, true, "a drive whose every read fails"},
   };
   int n = 0;
   for (const auto& c : cases) {
@@ -441,13 +453,12 @@ TEST_F(FilesDiscImage, SectorsACutImageNoLongerHoldsAreAReadErrorThatReturns) {
     }
     ASSERT_EQ(truncate((folder + "/Cut.bin").c_str(), off_t(c.keptBytes)), 0);
     OSErr err = noErr;
-    const std::string bytes =
-        Read(v, "2 Noon-Dusk.aiff", SInt32(54 + c.from * 2352), 20 * 2352, &err);
-    EXPECT_EQ(err, ioErr);
-    EXPECT_EQ(bytes.size(), c.wholeSectors * 2352u);
-    for (UInt32 i = 0; i + 4 <= bytes.size(); i += 4) {
-      const auto* s = reinterpret_cast<const UInt8*>(bytes.data()) + i;
-      ASSERT_EQ(SInt16(sp::LoadBE16(s)), disc_image::LeftSample((160 + c.from) * 588 + i / 4))
+    const UInt32 at = c.from * 2352 + c.within;
+    const std::string bytes = Read(v, "2 Noon-Dusk.aiff", SInt32(54 + at), SInt32(c.count), &err);
+    EXPECT_EQ(err, c.given < c.count ? ioErr : noErr);
+    EXPECT_EQ(bytes.size(), c.given);
+    for (UInt32 i = 0; i < bytes.size(); ++i) {
+      ASSERT_EQ(UInt8(bytes[i]), disc_image::BigEndianByte(160 * 2352 + at + i))
           << "what was read is the disc's sound, no silence in its place";
     }
     // The sectors still there read again once the drive failed.

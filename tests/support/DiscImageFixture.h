@@ -26,6 +26,14 @@ inline SInt16 RightSample(UInt32 frame) {
   return SInt16(~UInt16(frame * 7u + 3u));
 }
 
+// Byte `at` of the disc's samples (counted from its first sector) as a track file gives them:
+// big-endian, left then right.
+inline UInt8 BigEndianByte(UInt64 at) {
+  const UInt32 frame = UInt32(at / 4);
+  const UInt16 sample = UInt16(at / 2 % 2 == 0 ? LeftSample(frame) : RightSample(frame));
+  return UInt8(at % 2 == 0 ? sample >> 8 : sample & 0xFF);
+}
+
 inline std::string Msf(UInt32 sector) {
   char text[16];
   std::snprintf(text, sizeof text, "%02u:%02u:%02u", sector / 4500, sector / 75 % 60, sector % 75);

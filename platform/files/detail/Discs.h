@@ -64,12 +64,18 @@ class DiscSource {
   // 2,352 bytes): an image's in one run of reads, a drive's sector by sector. The number of
   // sectors read, from the first: fewer than count where a read failed or the image ends.
   UInt32 ReadSectors(SInt32 lsn, UInt32 count, UInt8* out);
+  // An image's samples as ReadSector gives them, `count` bytes from byte `at` of its first
+  // sector on, into out, wherever in their sectors they start and end: one read of the file
+  // (more only where the system hands less), the rest of the last sector they touch with
+  // them, so that only sectors the file holds whole are given. The number of bytes given,
+  // from the first: fewer than count where a read failed or the file ends (with the last
+  // whole sector); 0 for a drive.
+  std::size_t ReadImageBytes(UInt64 at, std::size_t count, UInt8* out);
 
  private:
   DiscSource(void* cdio, int imageFd, bool imageBigEndian)
       : cdio_(cdio), imageFd_(imageFd), imageBigEndian_(imageBigEndian) {}
   bool StartReading();
-  UInt32 ReadImageSectors(SInt32 lsn, UInt32 count, UInt8* out);
   bool ReadDriveSector(SInt32 lsn, UInt8* out);
   void StopReading();
 
