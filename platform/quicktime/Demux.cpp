@@ -23,6 +23,8 @@ struct Demuxer::Io {
   std::shared_ptr<ByteSource> source;
   UInt64 position = 0;
   AVIOContext* avio = nullptr;
+  // The file's size and end are not told (FFmpeg then leaves the end unread).
+  bool endHidden = false;
 };
 
 namespace {
@@ -66,6 +68,7 @@ int64_t SeekSource(void* opaque, int64_t offset, int whence) {
   auto* io = static_cast<Demuxer::Io*>(opaque);
   const UInt64 size = io->source->Size();
   whence &= ~AVSEEK_FORCE;
+  if (io->endHidden && (whence == AVSEEK_SIZE || whence == SEEK_END)) return AVERROR(ENOSYS);
   if (whence == AVSEEK_SIZE) return int64_t(size);
   int64_t base = 0;
   if (whence == SEEK_CUR) {
@@ -259,8 +262,8 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   if (source == nullptr) return nullptr;
   // An Ogg file for a summary or a description is opened as Ogg without running every
   // format's probe, and with its end left unread: FFmpeg reads the last 64 KiB of an Ogg file
-  // it may seek in, checksumming every page, for a duration that neither reading takes from
-  // it (the sound's length is found in StatedLength.cpp). A description that needs more than
+  // whose size it knows, checksumming every page, for a duration that neither reading takes
+  // from it (the sound's length is found in StatedLength.cpp). A description that needs more than
   // the header (a stream not of sound, FLAC) opens the file again as any other.
   if (reading != kStreamInfo && StartsAsOgg(*source)) {
     std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, av_find_input_format("ogg"));
@@ -294,13 +297,14 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   // by default: 5 ms for each open of a WAVE, which adding and listing do several times per
   // file. Eight packets (32 KB of a WAVE) still find DTS carried as PCM.
   ctx->max_probe_packets = kProbePackets;
-  // A format given is opened without its end: the file reads as one that cannot seek until
-  // its header is read.
-  if (format != nullptr) d->io_->avio->seekable = 0;
+  // A format given is opened without its end: the file's size is not told until its header
+  // is read. (A file read as one that cannot seek would do too, but FFmpeg's Ogg reader then
+  // grows the read buffer for every page to be able to go back over it.)
+  d->io_->endHidden = format != nullptr;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
   if (avformat_open_input(&ctx, nameHint.c_str(), format, nullptr) < 0) return nullptr;
   d->context_ = ctx;
-  d->io_->avio->seekable = AVIO_SEEKABLE_NORMAL;
+  d->io_->endHidden = false;
   if (HeaderIsWhole(ctx, reading)) return d;
   if (format != nullptr && reading == kDescription) return nullptr;
   ++gStreamInfoReads;
