@@ -263,8 +263,8 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   // An Ogg file for a summary or a description is opened as Ogg without running every
   // format's probe, and with its end left unread: FFmpeg reads the last 64 KiB of an Ogg file
   // whose size it knows, checksumming every page, for a duration that neither reading takes
-  // from it (the sound's length is found in StatedLength.cpp). A description that needs more than
-  // the header (a stream not of sound, FLAC) opens the file again as any other.
+  // from it (the sound's length is found in StatedLength.cpp). A description that needs more
+  // than the header (a stream not of sound, FLAC) opens the file again as any other.
   if (reading != kStreamInfo && StartsAsOgg(*source)) {
     std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, av_find_input_format("ogg"));
     if (d != nullptr) return d;

@@ -555,17 +555,28 @@ struct OggPage {
   UInt64 end = 0;               // the offset after the page
 };
 
+// The length of the page whose header starts at `p` (`available` bytes there); 0 when no
+// page header is whole there.
+UInt64 OggPageLength(const UInt8* p, std::size_t available) {
+  if (available < 27 || std::memcmp(p, "OggS", 4) != 0 || p[4] != 0) return 0;
+  const std::size_t segments = p[26];
+  if (available < 27 + segments) return 0;
+  UInt64 length = 27 + segments;
+  for (std::size_t s = 0; s < segments; ++s) length += p[27 + s];
+  return length;
+}
+
 // The page at `at`: whole within the file, its checksum right (FFmpeg drops a page whose
 // checksum fails) and its granule position a real one. `page.lace` stays valid until the
 // window's next read.
 bool ReadOggPage(Window& w, UInt64 at, OggPage& page) {
   const UInt8* h = w.At(at, 27);
-  if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
+  if (h == nullptr) return false;
   const std::size_t segments = h[26];
-  const UInt8* lacing = w.At(at + 27, segments);
-  if (lacing == nullptr) return false;
-  std::size_t length = 27 + segments;
-  for (std::size_t s = 0; s < segments; ++s) length += lacing[s];
+  const UInt8* header = w.At(at, 27 + segments);
+  const std::size_t length =
+      header != nullptr ? std::size_t(OggPageLength(header, 27 + segments)) : 0;
+  if (length == 0) return false;
   const UInt8* p = w.At(at, length);
   if (p == nullptr) return false;
   page.granule = SInt64(sp::LoadLE64(p + 6));
@@ -610,17 +621,6 @@ bool FindOggPage(Window& w, UInt64 from, UInt64 to, UInt64& found, OggPage& page
     ++at;
   }
   return false;
-}
-
-// The length of the page whose header starts at `p` (`available` bytes there); 0 when no
-// page header is whole there.
-UInt64 OggPageLength(const UInt8* p, std::size_t available) {
-  if (available < 27 || std::memcmp(p, "OggS", 4) != 0 || p[4] != 0) return 0;
-  const std::size_t segments = p[26];
-  if (available < 27 + segments) return 0;
-  UInt64 length = 27 + segments;
-  for (std::size_t s = 0; s < segments; ++s) length += p[27 + s];
-  return length;
 }
 
 // Where the last page but one of the file starts, as the page headers within `within` bytes
