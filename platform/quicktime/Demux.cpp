@@ -162,12 +162,15 @@ class Bits {
 };
 
 // Whether the header FFmpeg has read says all the reading asks of the streams, so that no
-// packet need be decoded for it. Both readings take only a movie or an Ogg file whose header
-// names every stream's codec, and a sound stream's rate and channels; AAC only at more than
-// 24 kHz and in more than one channel, since AAC at lower rates or in one channel may carry
-// spectral band replication or parametric stereo that only its decoder shows, doubling the
-// rate or the channels.
-//   kSummary: any such file (a summary asks no more).
+// packet need be decoded for it. Both readings take only a file whose header names every
+// stream's codec, and a sound stream's rate and channels; AAC only at more than 24 kHz and in
+// more than one channel, since AAC at lower rates or in one channel may carry spectral band
+// replication or parametric stereo that only its decoder shows, doubling the rate or the
+// channels.
+//   kSummary: such a movie, Ogg, WAVE or AIFF file (a summary asks no more). The first packets
+//     of a WAVE's 16-bit sound are looked into only for another codec carried as PCM (DTS),
+//     which leaves it a file of sound all the same: the look, every format's probe run over
+//     them, took most of the time of listing a folder of WAVE files.
 //   kDescription: sound only, as Vorbis or Opus in Ogg, whose identification headers give all
 //     a sound description holds, or as plain AAC in a movie, whose frames per packet its
 //     configuration states (set here, as the decoder would). The decoders add only their
@@ -176,7 +179,9 @@ bool HeaderIsWhole(AVFormatContext* ctx, Demuxer::Reading reading) {
   if (reading == Demuxer::kStreamInfo || (ctx->ctx_flags & AVFMTCTX_NOHEADER) != 0) return false;
   const char* name = ctx->iformat->name;
   const bool ogg = std::strcmp(name, "ogg") == 0;
-  if (!ogg && std::strncmp(name, "mov,", 4) != 0) return false;
+  const bool pcmContainer = std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
+  if (pcmContainer && reading != Demuxer::kSummary) return false;
+  if (!ogg && !pcmContainer && std::strncmp(name, "mov,", 4) != 0) return false;
   std::vector<int> frameSizes(ctx->nb_streams, 0);
   for (unsigned i = 0; i < ctx->nb_streams; ++i) {
     const AVCodecParameters* par = ctx->streams[i]->codecpar;

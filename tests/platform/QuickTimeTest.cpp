@@ -381,6 +381,8 @@ Maker Bytes(const std::string& bytes) {
 
 // A sound file must be told from a movie without sound, a text, an empty or a damaged file,
 // and a still picture (which opens as a movie only when graphics importers are not preferred).
+// WAVE and AIFF files are told from their headers alone, also a WAVE whose 16-bit samples
+// carry DTS (still sound, whatever its codec turns out to be when it is described).
 TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   const Maker aiff = [](const std::string& p) {
     return sp_testing::WriteTestAiff(p, 2, 44100, 441);
@@ -388,14 +390,25 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   const Maker wave = [](const std::string& p) {
     return sp_testing::WriteTestWave(p, 1, 8000, 800);
   };
+  const Maker dtsInWave = [](const std::string& p) {
+    const std::string dts = p + ".dts";
+    return sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=duration=1:sample_rate=44100", "-ac",
+                                  "2", "-c:a", "dca", "-strict", "-2", "-f", "dts", dts},
+                                 dts) &&
+           sp_testing::RunFfmpeg({"-f", "s16le", "-ar", "44100", "-ac", "2", "-i", dts, "-c:a",
+                                  "pcm_s16le", p},
+                                 p);
+  };
   const struct {
     const char* name;
     Maker make;
     bool opensAsMovie, graphics;
     OSType importerMediaType;  // 0: no importer
+    bool fromHeader = false;   // told without FFmpeg reading the streams' first packets
   } cases[] = {
-      {"a.aif", aiff, true, false, SoundMediaType},
-      {"a.wav", wave, true, false, SoundMediaType},
+      {"a.aif", aiff, true, false, SoundMediaType, true},
+      {"a.wav", wave, true, false, SoundMediaType, true},
+      {"dts.wav", dtsInWave, true, false, SoundMediaType, true},
       {"a.mp3", Tone("libmp3lame", 44100, 2, 0.5), true, false, SoundMediaType},
       {"a.m4a", Tone("aac", 44100, 2, 0.5), true, false, SoundMediaType},
       {"video.mov",
@@ -417,9 +430,13 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
     }
     FSSpec spec = Spec(c.name);
     Boolean graphics = 2, movie = 2, prefer = 2;
+    const UInt64 probed = sp_testing::CountedSoundLengths().probed;
     ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer,
                                    kQTDontLookForMovieImporterIfGraphicsImporterFound),
               noErr);
+    if (c.fromHeader) {
+      EXPECT_EQ(sp_testing::CountedSoundLengths().probed, probed);
+    }
     EXPECT_EQ(std::vector<bool>({bool(movie), bool(graphics)}),
               std::vector<bool>({c.opensAsMovie, c.graphics}));
     ASSERT_EQ(CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &movie, &prefer, 0), noErr);
