@@ -435,16 +435,20 @@ TEST_F(SoundLengthTest, CutAndDamagedFilesNeverStateMoreThanTheWhole) {
   }
 }
 
-// A file's bytes, counting those read.
+// A file's bytes, counting those read and the furthest place read.
 class CountingSource : public qt::MemorySource {
  public:
   using MemorySource::MemorySource;
   long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
     const long got = MemorySource::ReadAt(offset, buffer, count);
-    if (got > 0) read += UInt64(got);
+    if (got > 0) {
+      read += UInt64(got);
+      reach = std::max(reach, offset + UInt64(got));
+    }
     return got;
   }
   UInt64 read = 0;
+  UInt64 reach = 0;
 };
 
 // Thirty seconds of noise and a tone: Ogg files of it are long enough to be read at their
@@ -543,18 +547,6 @@ TEST_F(SoundLengthTest, LongOggFilesAreReadAtTheirFirstAndLastPages) {
   }
 }
 
-// A file's bytes, with the furthest place read.
-class ReachSource : public qt::MemorySource {
- public:
-  using MemorySource::MemorySource;
-  long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
-    const long got = MemorySource::ReadAt(offset, buffer, count);
-    if (got > 0) reach = std::max(reach, offset + UInt64(got));
-    return got;
-  }
-  UInt64 reach = 0;
-};
-
 // An Ogg file is summarised and described from its first pages alone (FFmpeg would read its
 // last 64 KiB for a duration neither takes); one with a stream that needs more than its header
 // (video here) is described as any file is, durations and all; a file that only starts like
@@ -577,7 +569,7 @@ TEST_F(SoundLengthTest, OggFilesAreSummarisedAndDescribedFromTheirFirstPages) {
   ASSERT_GT(sound.size(), 4 * qt::kOggTailSpan);
   for (const auto reading : {qt::Demuxer::kSummary, qt::Demuxer::kDescription}) {
     SCOPED_TRACE(int(reading));
-    auto source = std::make_shared<ReachSource>(sound);
+    auto source = std::make_shared<CountingSource>(sound);
     const auto demuxer = qt::Demuxer::Open(source, "a.ogg", reading);
     ASSERT_NE(demuxer, nullptr);
     const AVFormatContext* ctx = demuxer->Context();
