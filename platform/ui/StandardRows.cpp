@@ -8,6 +8,7 @@
 
 #include "CarbonEvents.h"
 #include "MacWindows.h"
+#include "events/internal/EventLoop.h"
 #include "ui/detail/MenuRecord.h"
 
 namespace sp_platform {
@@ -15,8 +16,12 @@ namespace events {
 namespace {
 
 // {'keyb', 1} on the application: a key typed with the Command key that is a menu item's key
-// equivalent chooses the item, whose command event goes out ({'cmds', 1}).
+// equivalent chooses the item, whose command event goes out ({'cmds', 1}). Not while a modal
+// dialog runs its loop: its menus are out of reach then (a press on them beeps), and so are
+// their keys (Command-S in the save set-up would open a second set-up inside the first); the
+// key goes on as typed text to the dialog, which takes its editing keys from there.
 OSStatus ApplicationMenuKeyEquivalent(EventRef event, EventTargetRef) {
+  if (ModalLoopDepth() > 0) return eventNotHandledErr;
   UInt32 modifiers = 0;
   char ch = 0;
   if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers,

@@ -544,6 +544,40 @@ TEST_F(MenuChoosing, CommandKeysBecomeCommandsThroughTheStandardHandling) {
   EXPECT_EQ(commands_.size(), 2u);
 }
 
+// While a modal dialog runs its loop, the menus' keys choose nothing: the key goes to the
+// dialog as typed text. Once the loop ended they choose again.
+TEST_F(MenuChoosing, CommandKeysChooseNothingWhileAModalDialogRuns) {
+  LogCommands(GetApplicationEventTarget());
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
+  std::string typed;
+  Listen(GetWindowEventTarget(dialog), {{kEventClassTextInput, kEventTextInputUnicodeForKeyEvent}},
+         [&typed](EventRef e) {
+           char ch = 0;
+           GetEventParameter(e, kEventParamTextInputSendText, typeChar, nullptr, 1, nullptr, &ch);
+           typed += ch;
+           return OSStatus(noErr);
+         });
+  EventLoopTimerUPP modal = NewEventLoopTimerUPP([](EventLoopTimerRef, void* window) {
+    for (UInt8 ch : {'o', 'q'}) sp_testing::PostKeyDown(ch, 0, cmdKey);
+    RunAppModalLoopForWindow(static_cast<WindowRef>(window));
+  });
+  EventLoopTimerUPP quit = NewEventLoopTimerUPP([](EventLoopTimerRef, void* window) {
+    QuitAppModalLoopForWindow(static_cast<WindowRef>(window));
+  });
+  EventLoopTimerRef start = nullptr, end = nullptr;
+  InstallEventLoopTimer(GetMainEventLoop(), 0, 0, modal, dialog, &start);
+  InstallEventLoopTimer(GetMainEventLoop(), 0.1, 0, quit, dialog, &end);
+  sp_testing::PumpUntilIdle();
+  EXPECT_EQ(sp_testing::ModalLoopDepth(), 0);
+  EXPECT_EQ(commands_, Strings{});
+  EXPECT_EQ(quits_, 0);
+  EXPECT_EQ(typed, "oq");
+  sp_testing::PressCommandKey('o');
+  EXPECT_EQ(commands_, Strings{"1/1 0 " + std::to_string(cmdKey)});
+  DisposeEventLoopTimerUPP(modal);
+  DisposeEventLoopTimerUPP(quit);
+}
+
 TEST_F(MenuChoosing, ApplicationMenuQuitSendsAQuitAppleEvent) {
   sp_testing::MenuBarModel bar = sp_testing::ReadMenuBar();
   ASSERT_TRUE(bar.hasApplicationMenu);
