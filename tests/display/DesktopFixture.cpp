@@ -1,5 +1,6 @@
 // The real display's test fixture (see DesktopFixture.h).
 #include "DesktopFixture.h"
+#include <SDL.h>
 #include <execinfo.h>
 #include <unistd.h>
 #include <csignal>
@@ -179,6 +180,10 @@ bool DesktopTest::WaitUntilShown(WindowRef window) {
                sy / scale == r.top;
       },
       "the window to be shown");
+}
+
+bool DesktopTest::WaitForKeyboard(const char* what) {
+  return PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, what);
 }
 
 bool DesktopTest::ScreenPointOf(WindowRef window, int x, int y, int* sx, int* sy) {

@@ -79,6 +79,8 @@ class DesktopTest : public ::testing::Test {
                                 WindowAttributes attributes = kWindowStandardHandlerAttribute);
   // Pumps until the window is viewable and the toolbox knows where the window manager put it.
   bool WaitUntilShown(WindowRef window);
+  // Pumps until a window of the program has the keyboard (keys and modifiers reach only it).
+  bool WaitForKeyboard(const char* what = "the keyboard");
   // The screen position of a point of the window's SDL window (x, y in its pixels).
   bool ScreenPointOf(WindowRef window, int x, int y, int* sx, int* sy);
   // The X window's pixels as xwd reads them.

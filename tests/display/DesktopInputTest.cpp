@@ -50,7 +50,7 @@ TEST_F(Input, ClicksReachTheWindowAtTheirGlobalPlaceWithModifiersAndDoubleClicks
            return OSStatus(noErr);
          });
   // Ctrl reaches the window that has the keyboard.
-  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
+  ASSERT_TRUE(WaitForKeyboard());
   const int strip = sp_platform::display::StripHeightOf(window);
   int sx = 0, sy = 0;
   ASSERT_TRUE(ScreenPointOf(window, 40, strip + 30, &sx, &sy));
@@ -352,7 +352,7 @@ TEST_F(Input, AnotherProgramsWindowSuspendsTheApplicationAndComingBackResumesIt)
          });
   const std::string ours = std::to_string(sp_platform::display::X11WindowOf(window));
   ASSERT_TRUE(RunToolPumping({"xdotool", "windowactivate", "--sync", ours}));
-  PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "our window to have the keyboard");
+  WaitForKeyboard("our window to have the keyboard");
   seen.clear();
   // Another program's window comes to the front, then ours again.
   Tool other;

@@ -192,7 +192,7 @@ TEST_F(InputTime, AKeysReleaseCarriesOnlyTheCharacterItsOwnPressTyped) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 350, 420), "キー");
   ASSERT_NE(window, nullptr);
   // The keys come after the window took the keyboard, as a person's do.
-  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
+  ASSERT_TRUE(WaitForKeyboard());
   std::vector<std::pair<UInt32, UInt8>> keys;  // kind, character
   Listen(GetApplicationEventTarget(),
          {{kEventClassKeyboard, kEventRawKeyDown},

@@ -17,6 +17,7 @@
 #include <iterator>
 
 #include "XQueries.h"
+#include "files/internal/SideFiles.h"
 
 namespace desktop_test {
 namespace {
@@ -146,7 +147,7 @@ std::string WindowManagerSettings() {
   char path[] = "/tmp/sp-openbox-rc-XXXXXX";
   const int fd = mkstemp(path);
   if (fd < 0) return std::string();
-  const bool written = write(fd, rc.data(), rc.size()) == ssize_t(rc.size());
+  const bool written = sp_platform::files::WriteAllBytes(fd, rc.data(), rc.size()) == 0;
   close(fd);
   if (!written) {
     unlink(path);

@@ -1,8 +1,6 @@
 // The edit-text test window on the real display: xdotool's Shift-drag of the note's grow box
 // reaches the note through SDL and the framework and changes one axis, and the screen shows
 // exactly the window's buffer, the translucent note blended over the window included.
-#include <SDL.h>
-
 #include <string>
 
 #include "DesktopFixture.h"
@@ -70,7 +68,7 @@ TEST_F(DesktopSticky, AShiftDragOfTheGrowBoxChangesOneAxisAndTheScreenShowsTheTr
   SelectWindow(window);
   ASSERT_TRUE(WaitUntilShown(window));
   // Shift reaches the window that has the keyboard.
-  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard"));
+  ASSERT_TRUE(WaitForKeyboard());
   cStickyObject* note = window_->Note();
   note->StickyFrameActive(1);
   const int strip = sp_platform::display::StripHeightOf(window);

@@ -135,7 +135,7 @@ class XimInput : public DesktopTest {
     if (window == nullptr) return nullptr;
     target_.reset(new RecordingTarget(window, R(10, 10, 40, 200)));
     target_->EnableInlineInput(inlineInput ? 1 : 0);
-    if (!PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard")) {
+    if (!WaitForKeyboard()) {
       return nullptr;
     }
     return window;
@@ -454,7 +454,7 @@ TEST_F(XimInput, AKeyReleasedInAnotherProgramsWindowIsNotARepeatWhenPressedAgain
   ASSERT_TRUE(RunToolPumping(
       {"xdotool", "windowfocus", "--sync", std::to_string(elsewhere), "keyup", "x"}));
   ASSERT_TRUE(RunToolPumping({"xdotool", "windowfocus", "--sync", ours}));
-  ASSERT_TRUE(PumpUntil([] { return SDL_GetKeyboardFocus() != nullptr; }, "the keyboard back"));
+  ASSERT_TRUE(WaitForKeyboard("the keyboard back"));
   ASSERT_TRUE(TypeAndSeeTheEnd({"x"}, &keys));
   EXPECT_EQ(keys, "xxz");
   EXPECT_EQ(repeats, 0);
