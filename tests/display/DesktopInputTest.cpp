@@ -60,15 +60,19 @@ TEST_F(Input, ClicksReachTheWindowAtTheirGlobalPlaceWithModifiersAndDoubleClicks
   // Where the window is now (the window manager may have placed it on showing it).
   Rect content;
   GetWindowBounds(window, kWindowContentRgn, &content);
+  // The triple click holds Shift: the window manager grabs plain presses on its clients (to
+  // raise and focus them) and hands each on only when it gets to it, and one that falls
+  // behind can keep the third of three presses 1 ms apart for good, whatever the program does.
   ASSERT_TRUE(RunToolPumping({"xdotool", "mousemove", "--sync", Str(sx + 50), Str(sy + 50),
-                              "click", "--repeat", "3", "--delay", "1", "1"}));
+                              "keydown", "shift", "click", "--repeat", "3", "--delay", "1", "1",
+                              "keyup", "shift"}));
   PumpUntil([&clicks] { return clicks.size() == 4; }, "the triple click");
   ASSERT_EQ(clicks.size(), 4u);
   EXPECT_EQ(clicks[0].where.h, content.left + 40);
   EXPECT_EQ(clicks[0].where.v, content.top + 30);
   EXPECT_EQ(clicks[1].count, 1u) << "a click elsewhere starts counting again";
   EXPECT_EQ(clicks[0].modifiers & cmdKey, UInt32(cmdKey)) << "Ctrl is the Command key";
-  EXPECT_EQ(clicks[1].modifiers & cmdKey, 0u);
+  EXPECT_EQ(clicks[1].modifiers & (cmdKey | shiftKey), UInt32(shiftKey));
   EXPECT_EQ(clicks[2].count, 2u) << "the second click of a double click counts 2";
   EXPECT_EQ(clicks[3].count, 3u) << "and the third of a triple click 3";
 }

@@ -14,10 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "XQueries.h"
-#include "files/internal/SideFiles.h"
 
 namespace desktop_test {
 namespace {
@@ -27,7 +25,6 @@ constexpr int kStartLimitMillis = 40000;
 struct Session {
   pid_t server = -1;
   pid_t windowManager = -1;
-  std::string settings;  // the window manager's settings file, when the tests wrote one
   bool ready = false;
   std::string problem;
 };
@@ -129,39 +126,9 @@ bool StartServer(Session& s, std::chrono::steady_clock::time_point start) {
   return false;
 }
 
-// The window manager's own settings, less its bindings of presses on the windows of programs
-// (to raise and focus them). For those it grabs every plain press on a program's window and
-// hands it on only once it has run them; when it falls behind on a loaded machine it can keep
-// a press for good (the third of a quick triple click), and a click a test made never comes.
-// Without them presses go straight to the window; frames, placing, focusing new windows and
-// the desktop's requests to activate one stay the window manager's. The path of the file
-// written; empty when the settings are not where Debian puts them.
-std::string WindowManagerSettings() {
-  std::ifstream in("/etc/xdg/openbox/rc.xml");
-  std::string rc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string start = "<context name=\"Client\">", end = "</context>";
-  const std::size_t from = rc.find(start);
-  const std::size_t to = from == std::string::npos ? from : rc.find(end, from);
-  if (to == std::string::npos) return std::string();
-  rc.erase(from + start.size(), to - from - start.size());
-  char path[] = "/tmp/sp-openbox-rc-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) return std::string();
-  const bool written = sp_platform::files::WriteAllBytes(fd, rc.data(), rc.size()) == 0;
-  close(fd);
-  if (!written) {
-    unlink(path);
-    return std::string();
-  }
-  return path;
-}
-
 // The window manager has started once the root window names its check window.
 bool StartWindowManager(Session& s, std::chrono::steady_clock::time_point start) {
-  s.settings = WindowManagerSettings();
-  std::vector<std::string> argv = {"openbox", "--sm-disable"};
-  if (!s.settings.empty()) argv.insert(argv.end(), {"--config-file", s.settings});
-  s.windowManager = Spawn(argv, -1, -1);
+  s.windowManager = Spawn({"openbox", "--sm-disable"}, -1, -1);
   const bool ready = s.windowManager > 0 && x11::WaitForWindowManager(MillisLeft(start));
   if (!ready) s.problem = "openbox did not start on the tests' X server";
   return ready;
@@ -227,7 +194,6 @@ class DesktopEnvironment : public ::testing::Environment {
     x11::Disconnect();
     Stop(s.windowManager);
     Stop(s.server);
-    if (!s.settings.empty()) unlink(s.settings.c_str());
   }
 };
 
