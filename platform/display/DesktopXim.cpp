@@ -12,6 +12,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <climits>
 #include <clocale>
@@ -63,6 +64,15 @@ struct XimState {
   PreeditDraft draft;
   bool clearPending = false;  // the draft went empty in this pass (see Show)
   std::bitset<256> down;  // keys pressed, by X key code, to tell repeats
+  // The latest presses, each with whether it was a repeat when it came: a key the server hands
+  // back after its release was read is told by the press it was, not by the keys down then.
+  struct Press {
+    unsigned int keycode = 0;
+    Time time = 0;
+    bool repeat = false;
+  };
+  std::array<Press, 64> presses;
+  std::size_t nextPress = 0;
   std::vector<XimKey>* out = nullptr;  // where the keys read from the connection go
   // Keys the server took without a word back yet (a server that answers none of them is asked
   // after; see CheckAnswers), since when, and whether it said anything in this call.
@@ -563,6 +573,27 @@ Uint16 ModifiersOf(unsigned int state) {
   return mod;
 }
 
+// A press of the X server's, in the order they come: whether its key was down already.
+void NotePress(const XKeyEvent& key) {
+  XimState& g = G();
+  if (key.keycode >= g.down.size()) return;
+  g.presses[g.nextPress % g.presses.size()] = {key.keycode, key.time, g.down.test(key.keycode)};
+  ++g.nextPress;
+  g.down.set(key.keycode);
+}
+
+// Whether the press (as the server handed it back) was a repeat: the latest noted press of its
+// key at its time. One the program never saw pressed is not.
+bool WasRepeat(const XKeyEvent& key) {
+  const XimState& g = G();
+  const std::size_t count = std::min(g.nextPress, g.presses.size());
+  for (std::size_t i = 1; i <= count; ++i) {
+    const XimState::Press& p = g.presses[(g.nextPress - i) % g.presses.size()];
+    if (p.keycode == key.keycode && p.time == key.time) return p.repeat;
+  }
+  return false;
+}
+
 // A key press the server left alone (or never saw), or its commit (a press without a key
 // code): what it types, with its key. Called in a guarded call, in the input method's locale;
 // without a context (the server was given up), what the key types without one.
@@ -597,11 +628,7 @@ void TakeKey(XIC ic, XKeyEvent key) {
     if (!text.empty()) g.out->push_back(out);
     return;
   }
-  bool repeat = false;
-  if (key.keycode < g.down.size()) {
-    repeat = g.down.test(key.keycode);
-    g.down.set(key.keycode);
-  }
+  const bool repeat = WasRepeat(key);
   const SDL_Keycode sdlKey = KeyOf(XLookupKeysym(&key, 0));
   const SDL_Scancode scancode =
       sdlKey != SDLK_UNKNOWN ? SDL_GetScancodeFromKey(sdlKey) : SDL_SCANCODE_UNKNOWN;
@@ -844,6 +871,7 @@ bool XimEvent(const SDL_SysWMmsg* message, std::vector<XimKey>* out) {
       }
       return false;
     case KeyPress:
+      NotePress(e.xkey);
       break;
     default:
       return false;
