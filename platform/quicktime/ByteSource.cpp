@@ -5,7 +5,10 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <map>
 
 #include "Files.h"
 #include "Fnv1a.h"
@@ -15,6 +18,39 @@
 namespace sp_platform {
 namespace quicktime {
 namespace {
+
+// The digests of files read, by what their status tells (the digest left 0): a file is read
+// for its digest once however often it is opened while unchanged. A status can come back to a
+// new file only while its change time is the present (a new file has the present change time,
+// which no call sets back), so a digest is kept only for a file changed before
+// kSettledSeconds ago: within the clock's step, or a small step of the clock back, a removed
+// file's inode number given to a new file could show the old file's status.
+constexpr SInt64 kSettledSeconds = 2;
+constexpr std::size_t kKeptDigests = 16384;
+
+std::map<FileIdentity, UInt64>& Digests() {
+  static std::map<FileIdentity, UInt64> digests;
+  return digests;
+}
+
+bool KeptDigest(const FileIdentity& status, UInt64* digest) {
+  const auto it = Digests().find(status);
+  if (it == Digests().end()) return false;
+  *digest = it->second;
+  return true;
+}
+
+void KeepDigest(FileIdentity identity) {
+  timespec now {};
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0 ||
+      identity.changedSeconds > SInt64(now.tv_sec) - kSettledSeconds) {
+    return;
+  }
+  const UInt64 digest = identity.digest;
+  identity.digest = 0;
+  if (Digests().size() >= kKeptDigests) Digests().clear();
+  Digests()[identity] = digest;
+}
 
 class PathSource : public ByteSource {
  public:
@@ -40,6 +76,8 @@ class PathSource : public ByteSource {
     out->changedSeconds = SInt64(st.st_ctim.tv_sec);
     out->changedNanoseconds = SInt64(st.st_ctim.tv_nsec);
     out->size = UInt64(st.st_size);
+    out->digest = 0;
+    if (KeptDigest(*out, &out->digest)) return true;
     // FNV-1a over the first and the last 4 KiB.
     UInt64 digest = sp::kFnv1a64Basis;
     UInt8 bytes[4096];
@@ -51,6 +89,7 @@ class PathSource : public ByteSource {
       digest = sp::Fnv1a64(bytes, std::size_t(n), digest);
     }
     out->digest = digest;
+    KeepDigest(*out);
     return true;
   }
 
