@@ -400,6 +400,7 @@ void cCDR_MediaManager::LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 positio
     SpReportFailure(kSource, "cCDR_MediaManager::LinkToMeidaItemList", 1, kSpMsgNullArgument);
     return;
   }
+  ++mediaListChanges_;
   // A sound file after the last item: no CD can stand below it, so no walk is needed (the
   // saved list appends thousands of items this way).
   if (cdFlag == 0 && lastMediaItem_ != nullptr && position >= mediaItemCount_) {
@@ -438,6 +439,7 @@ void cCDR_MediaManager::LinkToMeidaItemList(cCDR_MediaItem* item, SInt32 positio
 
 void cCDR_MediaManager::UnlinkFromMediaItemList(cCDR_MediaItem* item) {
   if (item == nullptr) return;
+  ++mediaListChanges_;
   if (firstMediaItem_ == item) firstMediaItem_ = item->GetNextObjectPtr();
   if (lastMediaItem_ == item) lastMediaItem_ = item->GetBeforeObjectPtr();
   item->UnlinkFromList();

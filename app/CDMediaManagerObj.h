@@ -18,12 +18,13 @@
 
 #include <vector>
 
+#include "AppleEvents.h"
 #include "CDMediaItemObj.h"
+#include "CDMediaListFile.h"
 #include "CDMediaMgrFileName.h"
 #include "CDMediaMgrSaveSetupDlg.h"
 #include "CDMediaMgrSelItemObj.h"
 #include "CarbonEvents.h"
-#include "AppleEvents.h"
 #include "Drag.h"
 #include "Files.h"
 #include "MacTypes.h"
@@ -33,6 +34,7 @@
 #include "SpPreferenceStockObject.h"
 #include "SpWindow.h"
 
+#include <map>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -42,7 +44,6 @@ class cDialogAnalyzor;
 class cDragDataItem;
 class cNavMgrFileList;
 struct sCDR_MediaListReadResult;
-struct sCDR_MediaListRecord;
 struct sSpFileSysInfo;
 class cDropCatchObject;
 class cLMgr_List_Base;
@@ -92,6 +93,8 @@ struct sCDR_PendingFile {
 // in one pass, and a pass that has used this long leaves the rest to the next (one file at
 // least), so that the window answers while a thousand files go in.
 enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
+// The records of the saved list a pass collects at most, after a run of several slices.
+enum : SInt32 { kCDR_ListRecordsPerPass = 256 };
 
 // What one run of the add dialog did: the report sheet at its end tells of it.
 struct AddCounts {
@@ -390,6 +393,10 @@ class cCDR_MediaManager : public cSp_Window {
   // Writes the saved list now when its timer waits: the run's end (the window no longer busy,
   // CDs that came meanwhile taken in).
   void SaveListNow();
+  // The timer's pass: the next records collected, or, once all are, the list written and the
+  // run ended.
+  void ContinueListSave();
+  void EndListSave();
   std::vector<sCDR_PendingFile> pendingFiles;
   std::size_t pendingNext = 0;
   // The dialog's files are counted for its report and appended; dropped ones go at a rank.
@@ -401,6 +408,19 @@ class cCDR_MediaManager : public cSp_Window {
   EventLoopTimerRef addTimer = nullptr;
   EventLoopTimerRef listSaveTimer = nullptr;
   unsigned char addSpread = 0;
+  // The saved list made over several passes: the records so far, the item the next pass
+  // starts from, the folders' paths looked up, and the list's changes when it began (a change
+  // of the items' chain, or a list saved meanwhile, starts it again).
+  struct ListSaveRun {
+    bool started = false;
+    bool collected = false;
+    UInt32 changes = 0;
+    cCDR_MediaItem* next = nullptr;
+    std::vector<sCDR_MediaListRecord> records;
+    std::map<std::pair<short, SInt32>, std::string> folders;
+  };
+  ListSaveRun listSave_;
+  UInt32 mediaListChanges_ = 0;
 
   // ==== The saved list of added files (CDMediaManagerObjMediaList.cpp) ====
   unsigned char SaveSetupQTFileInfo();
@@ -606,11 +626,17 @@ class cCDR_MediaManager : public cSp_Window {
   void EndAdding();
   void SelectListedFile(cSp_CDRProgramBaseObj* program);
   static std::string LongNameOf(short vRefNum, SInt32 dirID, const char* name);
-  void CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records);
+  // The records of the listed files from `from` on, added to `records`, with the folders'
+  // paths kept in `folders`; at most `most` (0: no bound). The item to go on from, or null
+  // when the list is done.
+  cCDR_MediaItem* CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records,
+                                          std::map<std::pair<short, SInt32>, std::string>& folders,
+                                          cCDR_MediaItem* from, SInt32 most);
   // Writes the list of the listed files into Mirrelbox Prefs of the Preferences folder (version
   // 200) or of the Documents folder (version 1), through a side file that takes the list's
   // name in one step; 0 or the step that failed (the list then stays as it was).
   short WriteMediaListFile(bool version200);
+  short WriteMediaListRecords(std::vector<sCDR_MediaListRecord>& records, bool version200);
   // Finds a listed file again (where it was, by its file id, by its long name, by its path).
   bool FindMediaListFile(const sCDR_MediaListRecord& record, bool version200, short& vRefNum,
                          SInt32& dirID, std::string& name, std::string& longName);

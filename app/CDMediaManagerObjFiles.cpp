@@ -275,7 +275,7 @@ void cCDR_MediaManager::EndAddTimer() {
 void CDRMM_CatchListSaveTimerCB(EventLoopTimerRef, void* refCon) {
   cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
                                                "CDRMM_CatchListSaveTimerCB");
-  if (m != nullptr) m->SaveListNow();
+  if (m != nullptr) m->ContinueListSave();
 }
 
 void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
@@ -335,9 +335,14 @@ bool cCDR_MediaManager::StartListSaveTimer() {
 
 void cCDR_MediaManager::SaveListNow() {
   if (listSaveTimer == nullptr) return;
-  RemoveEventLoopTimer(listSaveTimer);
-  listSaveTimer = nullptr;
   SaveSetupQTFileInfo();
+  EndListSave();
+}
+
+void cCDR_MediaManager::EndListSave() {
+  if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
+  listSaveTimer = nullptr;
+  listSave_ = ListSaveRun();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
   ApplyDeferredMediaChanges();
 }

@@ -122,16 +122,21 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfo() {
   return SaveSetupQTFileInfoVersion2();
 }
 
-void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records) {
+cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
+    std::vector<sCDR_MediaListRecord>& records, FolderPathCache& folderPaths, cCDR_MediaItem* from,
+    SInt32 most) {
   // Files of a list mostly share a few folders: each folder's path is looked up once.
-  FolderPathCache folderPaths;
-  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+  SInt32 taken = 0;
+  cCDR_MediaItem* item = from;
+  for (; item != nullptr; item = item->GetNextObjectPtr()) {
+    if (most > 0 && taken == most) return item;
+    ++taken;
     cSp_CDRProgramBaseObj* program = item->GetProgram();
     if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
     cSp_CDRProgramItemObj* first = program->GetFirstProgramItem();
     cSp_QTFileDataObj* file = first != nullptr ? first->GetQTFileMedia() : nullptr;
     if (file == nullptr) continue;
-    if (records.size() >= std::size_t(kCDR_MediaListMaxCount)) break;
+    if (records.size() >= std::size_t(kCDR_MediaListMaxCount)) return nullptr;
     sCDR_MediaListRecord record;
     record.vRefNum = first->GetVolumeRefNum();
     record.dirID = first->GetDirID();
@@ -161,6 +166,30 @@ void cCDR_MediaManager::CollectMediaListRecords(std::vector<sCDR_MediaListRecord
     SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);
     records.push_back(std::move(record));
   }
+  return nullptr;
+}
+
+// The list of a run of several slices is collected a slice of records a pass (the lookups of
+// thousands of files would hold one pass), then written in a pass of its own. The window stays
+// busy meanwhile; a change of the items' chain, or a list saved meanwhile, starts it again.
+void cCDR_MediaManager::ContinueListSave() {
+  if (listSaveTimer == nullptr) return;
+  ListSaveRun& run = listSave_;
+  if (!run.started || run.changes != mediaListChanges_) {
+    run = ListSaveRun();
+    run.started = true;
+    run.changes = mediaListChanges_;
+    run.next = firstMediaItem_;
+  }
+  if (!run.collected) {
+    run.next = CollectMediaListRecords(run.records, run.folders, run.next, kCDR_ListRecordsPerPass);
+    run.collected = run.next == nullptr;
+    return;
+  }
+  if (const short step = WriteMediaListRecords(run.records, true)) {
+    SpReportFailure(kSource, "cCDR_MediaManager::SaveSetupQTFileInfoVersion2", step, kFileError);
+  }
+  EndListSave();
 }
 
 unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion2() {
@@ -179,7 +208,15 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion1() {
 
 short cCDR_MediaManager::WriteMediaListFile(bool version200) {
   std::vector<sCDR_MediaListRecord> records;
-  CollectMediaListRecords(records);
+  FolderPathCache folders;
+  CollectMediaListRecords(records, folders, firstMediaItem_, 0);
+  return WriteMediaListRecords(records, version200);
+}
+
+short cCDR_MediaManager::WriteMediaListRecords(std::vector<sCDR_MediaListRecord>& records,
+                                               bool version200) {
+  // A list written now is newer than one being collected over passes.
+  ++mediaListChanges_;
   if (!version200 && records.size() > std::size_t(kCDR_MediaListV1MaxCount)) {
     records.resize(std::size_t(kCDR_MediaListV1MaxCount));
   }
@@ -198,9 +235,9 @@ short cCDR_MediaManager::WriteMediaListFile(bool version200) {
     if (n > 0) list.insert(list.end(), from, from + n);
     return noErr;
   };
-  auto u32 = [&](UInt32 value) {
-    UInt8 bytes[4] = {UInt8(value >> 24), UInt8(value >> 16), UInt8(value >> 8), UInt8(value)};
-    return write(bytes, 4) == noErr;
+  auto u32 = [&list](UInt32 value) {
+    for (int shift = 24; shift >= 0; shift -= 8) list.push_back(UInt8(value >> shift));
+    return true;
   };
   short step = 0;
   if (version200 && !u32(UInt32(kCDR_MediaListVersion))) step = 6;

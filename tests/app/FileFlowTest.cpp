@@ -1137,6 +1137,52 @@ TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
   });
 }
 
+// The saved list of a drop larger than a pass's records is collected over passes and written
+// once, whole and in order, after its last pass: no pass meanwhile finds part of it written.
+// The window going meanwhile still writes it whole.
+class LargeDropList : public FileFlow, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LargeDropList, IsWrittenOnceWholeAfterItsPasses) {
+  const bool windowGoes = GetParam();
+  const int count = kCDR_ListRecordsPerPass + 44;
+  std::vector<std::string> paths, names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back("s" + std::to_string(1000 + i) + ".aif");
+    paths.push_back(MakeSoundFile(names.back(), 1));
+  }
+  std::vector<std::size_t> seen;
+  bool gone = false;
+  std::unique_ptr<PassWatch> watch;
+  Run({
+      Do("drop the files",
+         [&] {
+           watch = std::make_unique<PassWatch>(
+               0,
+               [&] {
+                 if (gone || M()->CountSoundFileMediaItems() < count) return;
+                 seen.push_back(Listed().size());
+                 if (windowGoes && seen.size() == 3) {
+                   gone = true;
+                   CDR_DisposeMediaManager(0);
+                 }
+               },
+               true);
+           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
+         }),
+      WaitFor("every file", [&] { return gone || !M()->IsAddRunning(); }),
+      Do("end",
+         [&] {
+           watch.reset();
+           QuitApplicationEventLoop();
+         }),
+  });
+  ASSERT_GE(seen.size(), 3u) << "passes between the last file and the list";
+  EXPECT_EQ(*std::max_element(seen.begin(), seen.end()), 0u) << "no part written meanwhile";
+  EXPECT_EQ(Listed(), names);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
+
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
 // until its end; back over the list it stops.
 TEST_F(FileFlow, ADragHeldBelowTheListScrollsItARowAtATimeToItsEnd) {
