@@ -271,7 +271,9 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   // from it (the sound's length is found in StatedLength.cpp). A description that needs more
   // than the header (a stream not of sound, FLAC) opens the file again as any other.
   if (reading != kStreamInfo && StartsAsOgg(*source)) {
-    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, av_find_input_format("ogg"));
+    // (Found once: the search compares the name with every format's.)
+    static const AVInputFormat* const ogg = av_find_input_format("ogg");
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, ogg);
     if (d != nullptr) return d;
   }
   return OpenAs(std::move(source), nameHint, reading, nullptr);
