@@ -67,7 +67,11 @@ bool WaitUntil(const std::function<bool()>& holds) {
 bool WaitForImage(const std::string& window, const std::function<bool(const ScreenImage&)>& holds) {
   return WaitUntil([&] {
     ScreenImage image;
-    return ReadImage(window, &image) && holds(image);
+    // A window shown but not drawn yet is black all over, which would pass for dark text
+    // anywhere: the program's windows all draw something else.
+    return ReadImage(window, &image) &&
+           !std::all_of(image.rgb.begin(), image.rgb.end(), [](UInt32 p) { return p == 0; }) &&
+           holds(image);
   });
 }
 
