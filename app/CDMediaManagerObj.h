@@ -95,6 +95,9 @@ struct sCDR_PendingFile {
 enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
 // The records of the saved list a pass collects at most, after a run of several slices.
 enum : SInt32 { kCDR_ListRecordsPerPass = 256 };
+// The full paths of folders already looked up, by volume and folder id; empty for a folder
+// whose path could not be made.
+using CDR_FolderPathCache = std::map<std::pair<short, SInt32>, std::string>;
 
 // What one run of the add dialog did: the report sheet at its end tells of it.
 struct AddCounts {
@@ -417,7 +420,7 @@ class cCDR_MediaManager : public cSp_Window {
     UInt32 changes = 0;
     cCDR_MediaItem* next = nullptr;
     std::vector<sCDR_MediaListRecord> records;
-    std::map<std::pair<short, SInt32>, std::string> folders;
+    CDR_FolderPathCache folders;
   };
   ListSaveRun listSave_;
   UInt32 mediaListChanges_ = 0;
@@ -630,8 +633,8 @@ class cCDR_MediaManager : public cSp_Window {
   // paths kept in `folders`; at most `most` (0: no bound). The item to go on from, or null
   // when the list is done.
   cCDR_MediaItem* CollectMediaListRecords(std::vector<sCDR_MediaListRecord>& records,
-                                          std::map<std::pair<short, SInt32>, std::string>& folders,
-                                          cCDR_MediaItem* from, SInt32 most);
+                                          CDR_FolderPathCache& folders, cCDR_MediaItem* from,
+                                          SInt32 most);
   // Writes the list of the listed files into Mirrelbox Prefs of the Preferences folder (version
   // 200) or of the Documents folder (version 1), through a side file that takes the list's
   // name in one step; 0 or the step that failed (the list then stays as it was).

@@ -91,13 +91,9 @@ bool TakeBackMediaList(short vRefNum, SInt32 dirID) {
   });
 }
 
-// The full paths of folders already looked up, by volume and folder id; empty for a folder
-// whose path could not be made.
-using FolderPathCache = std::map<std::pair<short, SInt32>, std::string>;
-
 // The file's full path ("Volume:folder:name"), as Sp_FullPathNameFromFileInfo makes it, with
 // the folder's part taken from the cache; empty when it cannot be made or is too long.
-std::string FullPathInFolder(FolderPathCache& cache, short vRefNum, SInt32 dirID,
+std::string FullPathInFolder(CDR_FolderPathCache& cache, short vRefNum, SInt32 dirID,
                              const char* name) {
   auto it = cache.find({vRefNum, dirID});
   if (it == cache.end()) {
@@ -123,7 +119,7 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfo() {
 }
 
 cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
-    std::vector<sCDR_MediaListRecord>& records, FolderPathCache& folderPaths, cCDR_MediaItem* from,
+    std::vector<sCDR_MediaListRecord>& records, CDR_FolderPathCache& folderPaths, cCDR_MediaItem* from,
     SInt32 most) {
   // Files of a list mostly share a few folders: each folder's path is looked up once.
   SInt32 taken = 0;
@@ -208,7 +204,7 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfoVersion1() {
 
 short cCDR_MediaManager::WriteMediaListFile(bool version200) {
   std::vector<sCDR_MediaListRecord> records;
-  FolderPathCache folders;
+  CDR_FolderPathCache folders;
   CollectMediaListRecords(records, folders, firstMediaItem_, 0);
   return WriteMediaListRecords(records, version200);
 }
