@@ -280,8 +280,10 @@ Shown Open(Session& s, const DialogCase& c, const std::function<bool(Session&)>&
 }
 
 // The program's processor time over a second of waiting in the dialog: a modal loop that
-// blocks until an event comes uses next to none (a tenth of a core at most). The second is
-// waited out on a pipe no one writes to: the one timing of the suite, which is its subject.
+// blocks until an event comes uses next to none, one that spins a whole core while it can run.
+// A quarter of a core is the limit: the program's own timers, slowed by the sanitizers on a
+// loaded machine, used up to a ninth. The second is waited out on a pipe no one writes to: the
+// one timing of the suite, which is its subject.
 void ExpectIdleWait(Session& s) {
   const long ticks = sysconf(_SC_CLK_TCK);
   const long before = ProcessorTicks(s.Pid());
@@ -296,7 +298,7 @@ void ExpectIdleWait(Session& s) {
   close(fds[1]);
   const long used = ProcessorTicks(s.Pid()) - before;
   const int millis = std::max(1, MillisSince(start));
-  EXPECT_LT(used * 1000 * 10, ticks * millis) << used << " ticks in " << millis << " ms";
+  EXPECT_LT(used * 1000 * 4, ticks * millis) << used << " ticks in " << millis << " ms";
 }
 
 // Moves the window by the window manager and sees it there.
