@@ -31,6 +31,7 @@ namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
 constexpr int kProbePackets = 4;
+constexpr int64_t kPcmStreamInfoBytes = 64 * 1024;
 
 // The read buffer of the last demultiplexer closed, for the next one: files are opened one
 // after another by the hundred, and a buffer of its own for each would leave the heap holed by
@@ -175,11 +176,17 @@ class Bits {
 //     a sound description holds, or as plain AAC in a movie, whose frames per packet its
 //     configuration states (set here, as the decoder would). The decoders add only their
 //     sample formats.
+// FFmpeg's readers of the files of plain samples (whose codec may still be other sound).
+bool IsPcmContainer(const AVFormatContext* ctx) {
+  const char* name = ctx->iformat->name;
+  return std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
+}
+
 bool HeaderIsWhole(AVFormatContext* ctx, Demuxer::Reading reading) {
   if (reading == Demuxer::kStreamInfo || (ctx->ctx_flags & AVFMTCTX_NOHEADER) != 0) return false;
   const char* name = ctx->iformat->name;
   const bool ogg = std::strcmp(name, "ogg") == 0;
-  const bool pcmContainer = std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
+  const bool pcmContainer = IsPcmContainer(ctx);
   if (pcmContainer && reading != Demuxer::kSummary) return false;
   if (!ogg && !pcmContainer && std::strncmp(name, "mov,", 4) != 0) return false;
   std::vector<int> frameSizes(ctx->nb_streams, 0);
@@ -315,6 +322,9 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   if (HeaderIsWhole(ctx, reading)) return d;
   if (format != nullptr && reading == kDescription) return nullptr;
   ++gStreamInfoReads;
+  // The stream information of plain samples needs their first packets (those looked into for
+  // DTS, 16 KB): FFmpeg's default limit of 5 MB had it read a quarter of a megabyte of each.
+  if (IsPcmContainer(ctx)) ctx->probesize = kPcmStreamInfoBytes;
   if (avformat_find_stream_info(ctx, nullptr) < 0) return nullptr;
   return d;
 }

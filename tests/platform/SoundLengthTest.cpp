@@ -682,11 +682,19 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
 }
 
 // FFmpeg looks into the first packets of a 16-bit WAVE for DTS carried as PCM, and opening
-// looks at fewer of them than FFmpeg would (each look runs every format's probe): a WAVE that
-// carries DTS is still told from one that carries sound.
+// looks at fewer of them than FFmpeg would (each look runs every format's probe) and reads
+// little more: a WAVE that carries DTS is still told from one that carries sound, and a
+// description of a long WAVE reads its header and first packets only.
 TEST_F(SoundLengthTest, AWaveCarryingDtsIsStillToldAsDts) {
   SKIP_WITHOUT_FFMPEG();
-  ASSERT_TRUE(sp_testing::WriteTestWave(Path("pcm.wav"), 2, 44100, 44100));
+  ASSERT_TRUE(sp_testing::WriteTestWave(Path("pcm.wav"), 2, 44100, 441000));
+  {
+    auto source = std::make_shared<CountingSource>(Bytes("pcm.wav"));
+    const auto described = qt::Demuxer::Open(source, "pcm.wav", qt::Demuxer::kDescription);
+    ASSERT_NE(described, nullptr);
+    EXPECT_EQ(described->Context()->streams[0]->codecpar->codec_id, AV_CODEC_ID_PCM_S16LE);
+    EXPECT_LE(source->reach, 192u * 1024) << "of " << Bytes("pcm.wav").size();
+  }
   // DTS frames written as the samples of a 16-bit WAVE.
   ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "dca", "-strict", "-2", "-f",
                       "dts", "OUT"},
