@@ -119,8 +119,8 @@ unsigned char cCDR_MediaManager::SaveSetupQTFileInfo() {
 }
 
 cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
-    std::vector<sCDR_MediaListRecord>& records, CDR_FolderPathCache& folderPaths, cCDR_MediaItem* from,
-    SInt32 most) {
+    std::vector<sCDR_MediaListRecord>& records, CDR_FolderPathCache& folderPaths,
+    cCDR_MediaItem* from, SInt32 most) {
   // Files of a list mostly share a few folders: each folder's path is looked up once.
   SInt32 taken = 0;
   cCDR_MediaItem* item = from;
@@ -231,9 +231,10 @@ short cCDR_MediaManager::WriteMediaListRecords(std::vector<sCDR_MediaListRecord>
     if (n > 0) list.insert(list.end(), from, from + n);
     return noErr;
   };
-  auto u32 = [&list](UInt32 value) {
-    for (int shift = 24; shift >= 0; shift -= 8) list.push_back(UInt8(value >> shift));
-    return true;
+  auto u32 = [&write](UInt32 value) {
+    UInt8 bytes[4];
+    sp::StoreBE32(bytes, value);
+    return write(bytes, 4) == noErr;
   };
   short step = 0;
   if (version200 && !u32(UInt32(kCDR_MediaListVersion))) step = 6;

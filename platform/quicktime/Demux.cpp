@@ -162,6 +162,12 @@ class Bits {
   bool overrun_ = false;
 };
 
+// FFmpeg's readers of the files of plain samples (whose codec may still be other sound).
+bool IsPcmContainer(const AVFormatContext* ctx) {
+  const char* name = ctx->iformat->name;
+  return std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
+}
+
 // Whether the header FFmpeg has read says all the reading asks of the streams, so that no
 // packet need be decoded for it. Both readings take only a file whose header names every
 // stream's codec, and a sound stream's rate and channels; AAC only at more than 24 kHz and in
@@ -176,12 +182,6 @@ class Bits {
 //     a sound description holds, or as plain AAC in a movie, whose frames per packet its
 //     configuration states (set here, as the decoder would). The decoders add only their
 //     sample formats.
-// FFmpeg's readers of the files of plain samples (whose codec may still be other sound).
-bool IsPcmContainer(const AVFormatContext* ctx) {
-  const char* name = ctx->iformat->name;
-  return std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
-}
-
 bool HeaderIsWhole(AVFormatContext* ctx, Demuxer::Reading reading) {
   if (reading == Demuxer::kStreamInfo || (ctx->ctx_flags & AVFMTCTX_NOHEADER) != 0) return false;
   const char* name = ctx->iformat->name;
