@@ -14,11 +14,16 @@
 //   our save into an uncompressed movie
 // Our saves are save_driver's: one save through the engine in a process of its own; the engine
 // waits a set time after its start before it first looks for discs, so each of our figures is
-// also given less that wait (which the driver measures). Every
-// output file is new (the last run's is removed first: writing over a file costs more), and
-// the written pages go to disk, untimed, before the next process starts. Our save makes its
-// file durable before it takes the file's name, cp does not: cp followed by sync of the copy is
-// the floor for a save that must survive a crash. Printed: min / median / max of each, the
+// also given less that wait (which the driver measures). Every output file is new (the last
+// run's is removed first: writing over a file costs more), and the written pages go to disk,
+// untimed, before the next process starts. Every process also starts after the same idle time
+// (kSettleSeconds): on a virtual machine the system hands memory left free for a few seconds
+// back to the host, and writing a file into such memory costs several times the processor time
+// (783 MB from /dev/zero: 3.5 s after a pause, 0.3 s right after another file's removal). Our
+// saves meet that memory after the engine's wait; without the pause the outside tools,
+// started right after a removal, would not. Our save makes its file durable before it takes
+// the file's name, cp does not: cp followed by sync of the copy is the floor for a save that
+// must survive a crash. Printed: min / median / max of each, the
 // ratios of the medians beside their goals, the peak memory of each process, and the longest
 // single pass of the event loop during our saves (from the driver).
 //
@@ -40,6 +45,9 @@
 namespace {
 
 constexpr int kTracks = 12;
+// The idle time before every process: longer than the 2 s after which the system reports free
+// memory to the host.
+constexpr unsigned kSettleSeconds = 6;
 
 // The whole-process runs of one command (or of two in a row, as cp then sync).
 struct Side {
@@ -167,6 +175,7 @@ int main(int argc, char** argv) {
     for (const auto& job : jobs) {
       Remove(docs + job.output);
       sync();
+      sleep(kSettleSeconds);
       if (!RunInto(*job.side, job.commands, job.reports)) {
         std::printf("%s failed\n", job.commands[0][job.reports ? 1 : 0].c_str());
         return 1;

@@ -19,9 +19,10 @@ namespace {
 
 const char kSource[] = "SpCDROMSaveSoundData.cpp";
 
-// How much of a save buffer the output converter takes at a time (half a second of
-// working-format sound), so that no pass of the loop keeps the window waiting.
-constexpr UInt32 kHandSliceFrames = 22050;
+// How much of a save buffer the output converter takes at a time (a tenth of a second of
+// working-format sound): one take is compressed whole within a pass, and an encoder's first
+// takes, before its memory is warm, run at a quarter of its later speed.
+constexpr UInt32 kHandSliceFrames = 4410;
 // Fills tried for one hand-over before the data counts as lost.
 constexpr int kMaxFillRounds = 64;
 

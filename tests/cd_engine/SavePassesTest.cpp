@@ -83,6 +83,30 @@ TEST_F(SavePasses, AFilesStartAndEndTakeAPassForEachPieceOfTheirWork) {
   }
 }
 
+// A compressing save hands its converter a tenth of a second of sound at a time: the encoder
+// compresses each take whole within one pass, and its first ones run slowly.
+TEST_F(SavePasses, ACompressingSaveHandsItsConverterATenthOfASecondAtATime) {
+  SaveEnds().clear();
+  cSp_CDRProgramBaseObj* p = Start("aac.mov", kSpCDRISoundFileTypeMovie, SpFourCC("mp4a"));
+  // The source opened with the converter, in the pass before the first take.
+  ASSERT_TRUE(sp_testing::PumpUntil([p] { return p->GetLoadInfo().initialised != 0; }));
+  const UInt64 before = testStaclDataSize_GlV;
+  // The takes, asked for as the converter asks, to the source's end.
+  sSpCDRWriteQTFileCnvInfo taking = sSpCDRWriteQTFileCnvInfo();
+  taking.program = p;
+  int takes = 0;
+  for (; takes < 100 && !taking.end; ++takes) {
+    SoundComponentData* given = nullptr;
+    ASSERT_TRUE(SpCDROM_CatchSaveQTFileSoundConverterFillBufferDataCB(&given, &taking));
+    EXPECT_LE(taking.record.frameCount, 4410) << takes;
+  }
+  EXPECT_TRUE(taking.end);
+  EXPECT_EQ(testStaclDataSize_GlV - before, 44100u * 5 * 4) << "every frame given once";
+  p->StopSaveProgram();
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  EXPECT_EQ(ReadAll(Doc("aac.mov")), "the user's file");
+}
+
 // Stopped while it writes or after each step of its end, or disposed of while it ends: the
 // temporary file goes and the user's file stays as it was.
 TEST_F(SavePasses, AStopOrADisposalWhileASaveEndsLeavesTheFolderAsItWas) {
