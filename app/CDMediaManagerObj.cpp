@@ -107,12 +107,14 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
-  // Files still being added when the program ends: those listed so far are kept.
+  // Files still being added when the program ends: those listed so far are kept; a list still
+  // being saved over passes (after adds or a removal) is saved now.
   if (IsAddRunning()) {
     EndAddTimer();
+    const bool listUnsaved = listSaveTimer != nullptr;
     if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
     listSaveTimer = nullptr;
-    if (addCounts.added > 0) SaveSetupQTFileInfo();
+    if (addCounts.added > 0 || listUnsaved) SaveSetupQTFileInfo();
   }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeFileProgressOutputStringObjItem();

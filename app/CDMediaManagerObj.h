@@ -36,6 +36,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -183,6 +184,10 @@ void CDRMM_JoinNameAndExtension(char* base, SInt32 size, const char* extension);
 // A byte count as the list shows it: 999B, 12.3KB, 4.52MB, 700MB ... (at least 8 bytes).
 void CDRMM_ByteSizeToString(double bytes, char* text);
 
+// The item's row among rows found by cCDR_MediaManager::MediaItemRows; 0 when not among them.
+short CDR_RowIn(const std::unordered_map<const cCDR_MediaItem*, short>& rows,
+                const cCDR_MediaItem* item);
+
 class cCDR_MediaManager : public cSp_Window {
  public:
   // Builds the window from resource `resourceID` (the application passes 132) with its
@@ -276,6 +281,9 @@ class cCDR_MediaManager : public cSp_Window {
   // The row of the item, or with an index from 1 to its track count the row of that track;
   // 0 when the item is not in the list.
   short GetMediaItemListTargetItemRowNo(const cCDR_MediaItem* item, SInt32 index) const;
+  // The row of every item, found in one walk: for work over many items, where a walk for each
+  // would take the square of the list's length. An item not in the list is not in it.
+  std::unordered_map<const cCDR_MediaItem*, short> MediaItemRows() const;
   // 1 when the row exists, with its item and (for a track row) its program item.
   unsigned char SerchTargetMediaItemListItem(short row, cCDR_MediaItem** item,
                                              cSp_CDRProgramItemObj** programItem) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "AppleEvents.h"
@@ -490,21 +491,21 @@ void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
   }
   if (!any) return;
   ChangeMediaItemListSelectionBehaiviorForAllSelection(0, 0);
+  // The files selected whole go; every entry of a file leaves the selection first, in one walk,
+  // so that disposing of an item does not walk the selection for its entries again.
+  std::vector<cCDR_MediaItem*> doomed;
+  std::unordered_set<const cCDR_MediaItem*> seen;
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr;) {
     cCDR_SelectionMediaItem* next = e->GetNextObjectPtr();
     cCDR_MediaItem* item = e->GetMediaItem();
     if (CDR_SelectionTypeOfItem(item) == kCDR_SelectionFileItem) {
-      if (e->IsWholeItem()) {
-        // Its entries go with it, so the walk starts again at the head.
-        DisposeMediaItem(item);
-        next = firstSelection_;
-      } else {
-        SubTargetSelectionItem(e);
-        delete e;
-      }
+      if (e->IsWholeItem() && seen.insert(item).second) doomed.push_back(item);
+      SubTargetSelectionItem(e);
+      delete e;
     }
     e = next;
   }
+  for (cCDR_MediaItem* item : doomed) DisposeMediaItem(item);
   Sp_DisableMouseTrace();
   ResetMedialistForItems();
   SetupMediaWindowStatusForMediaListSelection(0, 0);
@@ -514,5 +515,9 @@ void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
   if (scrollBar_ != nullptr) scrollBar_->SetupScrollValueFromTargetView(0, 1, 0, 1);
   Sp_EnableMouseTrace(0);
   SetupMediaWindowStatusForMediaListSelection(1, 0);
-  SaveSetupQTFileInfo();
+  // A long list is saved over passes, as after adds: collecting thousands of records would hold
+  // the window for a large part of a second.
+  if (CountSoundFileMediaItems() <= kCDR_ListRecordsPerPass || !StartListSaveTimer()) {
+    SaveSetupQTFileInfo();
+  }
 }

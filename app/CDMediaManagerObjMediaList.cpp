@@ -224,8 +224,15 @@ short cCDR_MediaManager::WriteMediaListRecords(std::vector<sCDR_MediaListRecord>
     return 1;
   }
   const char* name = version200 ? kListName : kOldListName;
-  // The list is made whole in memory, then saved in one piece through a side file.
+  // The list is made whole in memory, then saved in one piece through a side file. Its room is
+  // taken once: grown by doubling, a list of thousands of records was copied over and over.
   std::vector<UInt8> list;
+  std::size_t room = 8;
+  for (const sCDR_MediaListRecord& r : records) {
+    room += 22 + r.classicName.size() + r.longName.size() + r.fullPath.size() +
+            std::size_t(kSpMusicFileInfoSize);
+  }
+  list.reserve(room);
   auto write = [&list](const void* bytes, SInt32 n) -> OSErr {
     const auto* from = static_cast<const UInt8*>(bytes);
     if (n > 0) list.insert(list.end(), from, from + n);

@@ -100,6 +100,24 @@ short cCDR_MediaManager::GetMediaItemListTargetItemRowNo(const cCDR_MediaItem* i
   return 0;
 }
 
+std::unordered_map<const cCDR_MediaItem*, short> cCDR_MediaManager::MediaItemRows() const {
+  std::unordered_map<const cCDR_MediaItem*, short> rows;
+  rows.reserve(std::size_t(std::max<SInt32>(mediaItemCount_, 0)));
+  short row = 1;
+  for (const cCDR_MediaItem* i = firstMediaItem_; i != nullptr; i = i->GetNextObjectPtr()) {
+    rows.emplace(i, row);
+    row = short(row + 1 + TrackRowsOf(i));
+  }
+  return rows;
+}
+
+// The item's row in the rows of MediaItemRows; 0 when the item is not listed.
+short CDR_RowIn(const std::unordered_map<const cCDR_MediaItem*, short>& rows,
+                const cCDR_MediaItem* item) {
+  const auto found = rows.find(item);
+  return found != rows.end() ? found->second : short(0);
+}
+
 unsigned char cCDR_MediaManager::SerchTargetMediaItemListItem(
     short row, cCDR_MediaItem** item, cSp_CDRProgramItemObj** programItem) const {
   if (item != nullptr) *item = nullptr;

@@ -217,9 +217,11 @@ void cCDR_MediaManager::SetupAllMediaListSelectionItemNoOutput() {
 }
 
 void cCDR_MediaManager::ModifyMediaListRowFromSelectedItem() {
+  if (firstSelection_ == nullptr) return;
+  const auto rows = MediaItemRows();
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
     cCDR_MediaItem* item = e->GetMediaItem();
-    const short itemRow = GetMediaItemListTargetItemRowNo(item, 0);
+    const short itemRow = CDR_RowIn(rows, item);
     if (e->IsWholeItem()) {
       e->SetupRow(itemRow);
     } else if (TrackRows(item) > 0) {
@@ -338,8 +340,9 @@ unsigned char cCDR_MediaManager::AddSequentialMultiSelection(short from, short t
   cCDR_MediaItem* item = nullptr;
   SerchTargetMediaItemListItem(from, &item, nullptr);
   bool added = false;
+  const auto itemRows = MediaItemRows();
   for (; item != nullptr; item = down ? item->GetNextObjectPtr() : item->GetBeforeObjectPtr()) {
-    const short itemRow = GetMediaItemListTargetItemRowNo(item, 0);
+    const short itemRow = CDR_RowIn(itemRows, item);
     const short tracks = TrackRows(item);
     if (down ? itemRow > high : itemRow + tracks < low) break;
     const bool ownRowIn = itemRow >= low && itemRow <= high;
@@ -440,8 +443,9 @@ short cCDR_MediaManager::RangeMiddleRow(short lowest, short highest) {
   }
   if (entries < 3 || highest - lowest == 2) return mean;
   std::vector<short> lastRows;
+  const auto rows = MediaItemRows();
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
-    const short itemRow = GetMediaItemListTargetItemRowNo(item, 0);
+    const short itemRow = CDR_RowIn(rows, item);
     const short last = short(itemRow + TrackRows(item));
     if (last >= lowest && itemRow <= highest) lastRows.push_back(last);
   }
@@ -512,9 +516,9 @@ void cCDR_MediaManager::SelectAll(unsigned char fresh, unsigned char reduceFirst
   bool added = false;
   if (fresh != 0 || firstSelection_ == nullptr) {
     ClearMediaListSelection(0);
+    const auto rows = MediaItemRows();
     for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
-      added |= AddTargetMediaItemSelection(item, nullptr, GetMediaItemListTargetItemRowNo(item, 0),
-                                           0, 0, 0, 0) != 0;
+      added |= AddTargetMediaItemSelection(item, nullptr, CDR_RowIn(rows, item), 0, 0, 0, 0) != 0;
     }
   } else {
     if (reduceFirst != 0) {
@@ -549,10 +553,22 @@ unsigned char cCDR_MediaManager::SelectAllFrom(bool forward) {
   cSp_CDRProgramItemObj* startTrack = first->GetProgramItem();
   const unsigned char reverse = forward ? 0 : 1;
   bool added = false;
+  // What was selected before the walk, looked up once: the walk visits each item once and adds
+  // entries only for the item it visits, so for an item still ahead these stay true.
+  const auto rows = MediaItemRows();
+  std::unordered_set<const cCDR_MediaItem*> entered;
+  std::unordered_set<short> selectedRows;
+  for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
+    entered.insert(e->GetMediaItem());
+    if (e->GetRow() > 0) selectedRows.insert(e->GetRow());
+    short groupFirst = 0, groupLast = 0;
+    e->GetGroupRows(groupFirst, groupLast);
+    for (short row = groupFirst; groupFirst > 0 && row <= groupLast; ++row) selectedRows.insert(row);
+  }
   // Adds the unselected tracks of the item with indexes in [from, to], in the walk's order.
   auto addTracks = [&](cCDR_MediaItem* item, SInt32 from, SInt32 to) {
     cSp_CDRProgramBaseObj* program = item->GetProgram();
-    const short itemRow = GetMediaItemListTargetItemRowNo(item, 0);
+    const short itemRow = CDR_RowIn(rows, item);
     const bool shown = TrackRows(item) > 0;
     for (SInt32 n = forward ? from : to; forward ? n <= to : n >= from; n += forward ? 1 : -1) {
       cSp_CDRProgramItemObj* track = program->GetProgramItem(UInt32(n));
@@ -563,6 +579,14 @@ unsigned char cCDR_MediaManager::SelectAllFrom(bool forward) {
   };
   auto wholeOrTracks = [&](cCDR_MediaItem* item) {
     cSp_CDRProgramBaseObj* program = item->GetProgram();
+    const short itemRow = CDR_RowIn(rows, item);
+    if (entered.count(item) == 0) {
+      // Nothing of it is selected: the whole item, unless its row is.
+      if (itemRow <= 0 || selectedRows.count(itemRow) == 0) {
+        added |= AddTargetMediaItemSelection(item, nullptr, itemRow, reverse, 0, 0, 0) != 0;
+      }
+      return;
+    }
     unsigned char byGroup = 0;
     cCDR_SelectionMediaItem* any = SerchSelectionItem(item, nullptr, 1, &byGroup);
     if (any != nullptr) return;  // already selected whole
@@ -572,8 +596,7 @@ unsigned char cCDR_MediaManager::SelectAllFrom(bool forward) {
     }
     const SInt32 count = program != nullptr ? program->GetItemCount() : 0;
     if (!someTrack || count <= 1 || program->IsOneFileProgram(nullptr, nullptr)) {
-      added |= AddTargetMediaItemSelection(item, nullptr, GetMediaItemListTargetItemRowNo(item, 0),
-                                           reverse, 1, 0, 0) != 0;
+      added |= AddTargetMediaItemSelection(item, nullptr, itemRow, reverse, 1, 0, 0) != 0;
     } else {
       addTracks(item, 1, count);
     }

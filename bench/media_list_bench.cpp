@@ -16,9 +16,14 @@
 //                                                              their lengths with mutagen
 //   list:   the add dialog opened on the folder of those files, timed from the click until it
 //           has listed them all (it asks the program of each file), with the longest pass
+//   remove: the program starts with the full list; its first file is clicked and removed, and
+//           in another process every file is selected (command-A) and removed, each timed from
+//           the click on the remove button until the saved list is written, with the longest
+//           pass meanwhile; the select-all is timed on its own
 // Printed: the medians, the peak memory of each process, and each goal met or missed (a
 // filled window within 1 s; the drop within 10 s with no pass over 50 ms; the adds within 2 s
-// with no pass over 50 ms, and within 3 times mutagen's time).
+// with no pass over 50 ms, and within 3 times mutagen's time; a removal with no pass over
+// 50 ms).
 //
 //   media_list_bench [files] [--drop N] [--add N] [--kinds wav,mp3,...] [--runs N] [--keep]
 #include <sys/resource.h>
@@ -353,6 +358,53 @@ void ChildList() {
        });
 }
 
+// Removes the first file (count 1) or every file (count = the files listed) of the list the
+// program started with: prints the seconds of the select-all (0 for one file), the seconds from
+// the click on the remove button until the list is saved, the longest pass meanwhile and the
+// rows left.
+void ChildRemove(int count) {
+  When([] { return Rows() == gFiles && !CDR_GetMediaManagerPtr()->IsAddRunning(); },
+       [count] {
+         cCDR_MediaManager* m = CDR_GetMediaManagerPtr();
+         Rect list = {0, 0, 0, 0}, button = {0, 0, 0, 0}, content = {0, 0, 0, 0};
+         m->GetMediaList()->GetDrawingAreaOnWindow(&list);
+         m->GetRemoveButton()->GetDrawingAreaOnWindow(&button);
+         m->GetContentAreaOnGlobal(content);
+         // The first file is clicked; for every file, command-A then selects the rest from it.
+         sp_testing::PostClick(
+             Point{short(content.top + list.top + 4), short(content.left + list.left + 40)});
+         const Point at = {short(content.top + (button.top + button.bottom) / 2),
+                           short(content.left + (button.left + button.right) / 2)};
+         When([m] { return m->GetSelectionListHead() != nullptr; },
+              [m, at, count] {
+                double selectSeconds = 0;
+                if (count > 1) {
+                  const double start = Now();
+                  m->SelectAll(0, 1, 0);
+                  selectSeconds = Now() - start;
+                }
+                EventLoopTimerRef pass = nullptr;
+                InstallEventLoopTimer(GetMainEventLoop(), 0, 1e-6,
+                                      NewEventLoopTimerUPP(MeasurePass), nullptr, &pass);
+                const double start = Now();
+                gLastPass = start;
+                sp_testing::PostClick(at);
+                When([count] {
+                       return Rows() == gFiles - count &&
+                              !CDR_GetMediaManagerPtr()->IsAddRunning();
+                     },
+                     [start, pass, selectSeconds] {
+                       MeasurePass(nullptr, nullptr);
+                       const double seconds = Now() - start;
+                       RemoveEventLoopTimer(pass);
+                       std::printf("%.4f %.1f %d %.4f\n", seconds, gLongestPass * 1000.0,
+                                   int(Rows()), selectSeconds);
+                       QuitApplicationEventLoop();
+                     });
+              });
+       });
+}
+
 int Child(const std::string& mode, int count) {
   gStart = Now();
   if (mode == "write") {
@@ -367,6 +419,9 @@ int Child(const std::string& mode, int count) {
   } else if (mode.rfind("list-", 0) == 0) {
     gKind = mode.substr(5);
     ChildList();
+  } else if (mode.rfind("remove-", 0) == 0) {
+    gFiles = std::atoi(mode.c_str() + 7);
+    ChildRemove(count);
   } else {
     gDrop = count;
     ChildDrop();
@@ -419,12 +474,20 @@ struct Figures {
   bool ok = true;
 };
 
+// removeList: each run starts with no saved list; restore: each run starts with that list.
 Figures Median(const std::string& self, const std::string& mode, int count, int runs,
-               bool removeList) {
+               bool removeList, const std::string& restore = std::string()) {
   std::vector<double> seconds, passes, adding, cpu, readMB;
   Figures f;
   for (int r = 0; r < runs; ++r) {
     if (removeList) unlink(ListPath().c_str());
+    std::error_code error;
+    if (!restore.empty() &&
+        !std::filesystem::copy_file(restore, ListPath(),
+                                    std::filesystem::copy_options::overwrite_existing, error)) {
+      f.ok = false;
+      continue;
+    }
     const bench::Run run = bench::Spawn({self, "--child", mode, std::to_string(count)});
     double s = 0, p = 0, a = 0, c = 0;
     long long bytes = 0;
@@ -508,6 +571,10 @@ int main(int argc, char** argv) {
   const Figures start = Median(self, "start", files, runs, false);
   const std::string kept = ListPath() + ".kept";
   rename(ListPath().c_str(), kept.c_str());
+  // adding: the select-all's seconds
+  const std::string listed = "remove-" + std::to_string(files);
+  const Figures removeOne = Median(self, listed, 1, runs, false, kept);
+  const Figures removeAll = Median(self, listed, files, runs, false, kept);
   const Figures empty = Median(self, "start", 0, runs, false);
   const Figures dropped = Median(self, "drop", drop, runs, true);
   const Figures one = Median(self, "drop", 1, runs, true);
@@ -519,6 +586,14 @@ int main(int argc, char** argv) {
   std::printf("drop of %d files: %.3f s, longest loop pass %.1f ms (%ld MB)\n", drop,
               dropped.seconds, dropped.passMs, dropped.peakMB);
   std::printf("drop of 1 file:      %.3f s, longest loop pass %.1f ms\n", one.seconds, one.passMs);
+  std::printf("removal of 1 of %d files: %.3f s to the saved list, longest loop pass %.1f ms\n",
+              files, removeOne.seconds, removeOne.passMs);
+  std::printf("select-all of %d files: %.3f s; their removal: %.3f s to the saved list, longest "
+              "loop pass %.1f ms\n",
+              files, removeAll.addSeconds, removeAll.seconds, removeAll.passMs);
+  const bool removeGoal = removeOne.ok && removeAll.ok && removeOne.passMs <= 50.0 &&
+                          removeAll.passMs <= 50.0;
+  std::printf("goal, removals with no pass over 50 ms: %s\n", removeGoal ? "met" : "MISSED");
   const bool startGoal = start.ok && start.seconds <= 1.0;
   const bool dropGoal = dropped.ok && dropped.seconds <= 10.0 && dropped.passMs <= 50.0;
   std::printf("goal, filled window within 1 s: %s\n", startGoal ? "met" : "MISSED");
@@ -561,5 +636,7 @@ int main(int argc, char** argv) {
                 add, listed.seconds, listed.passMs);
     addsOk = addsOk && added.ok && listed.ok;
   }
-  return start.ok && dropped.ok && empty.ok && one.ok && addsOk ? 0 : 1;
+  return start.ok && dropped.ok && empty.ok && one.ok && removeOne.ok && removeAll.ok && addsOk
+             ? 0
+             : 1;
 }

@@ -1183,6 +1183,49 @@ TEST_P(LargeDropList, IsWrittenOnceWholeAfterItsPasses) {
 
 INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
 
+// Files removed from a list longer than a pass's records leave the saved list as it was for the
+// pass of the removal (collecting thousands of records held the window); it is written after,
+// and still when the window goes first.
+class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LongListRemoval, IsSavedAfterItsPassAndWhenTheWindowGoesFirst) {
+  const bool windowGoes = GetParam();
+  const int count = kCDR_ListRecordsPerPass + 4;
+  std::vector<sCDR_MediaListRecord> records;
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back("r" + std::to_string(1000 + i) + ".aif");
+    records.push_back(RecordOf(SpotOf(MakeSoundFile(names.back(), 1))));
+  }
+  WritePrefList(ListBytes(records));
+  Run({
+      WaitFor("the files", [count] { return Rows() == count; }),
+      Do("select the first two files",
+         [] {
+           Click(1, kCDR_NameColumn);
+           Click(2, kCDR_NameColumn, shiftKey);
+         }),
+      WaitFor("both selected",
+              [] {
+                const cCDR_SelectionMediaItem* first = M()->GetSelectionListHead();
+                return first != nullptr && first->GetNextObjectPtr() != nullptr;
+              }),
+      Do("remove them",
+         [&] {
+           M()->CatchSubMusicFileButtonUpCompleatedCB();
+           EXPECT_EQ(Rows(), count - 2);
+           EXPECT_EQ(Listed().size(), std::size_t(count)) << "not written in the removal's pass";
+           EXPECT_TRUE(M()->IsAddRunning()) << "the window is busy until it is written";
+           if (windowGoes) CDR_DisposeMediaManager(0);
+         }),
+      WaitFor("the list written", [windowGoes] { return windowGoes || !M()->IsAddRunning(); }),
+      Do("end", [] { QuitApplicationEventLoop(); }),
+  });
+  EXPECT_EQ(Listed(), std::vector<std::string>(names.begin() + 2, names.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileFlow, LongListRemoval, ::testing::Bool());
+
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
 // until its end; back over the list it stops.
 TEST_F(FileFlow, ADragHeldBelowTheListScrollsItARowAtATimeToItsEnd) {
