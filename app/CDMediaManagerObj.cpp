@@ -114,6 +114,7 @@ cCDR_MediaManager::~cCDR_MediaManager() {
     const bool listUnsaved = listSaveTimer != nullptr;
     if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
     listSaveTimer = nullptr;
+    AbandonListSave();
     if (addCounts.added > 0 || listUnsaved) SaveSetupQTFileInfo();
   }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();

@@ -96,6 +96,8 @@ struct sCDR_PendingFile {
 enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
 // The records of the saved list a pass collects at most, after a run of several slices.
 enum : SInt32 { kCDR_ListRecordsPerPass = 256 };
+// The records of the saved list written in one pass (about 1.8 MB).
+enum : SInt32 { kCDR_ListRecordsWrittenPerPass = 1024 };
 // The full paths of folders already looked up, by volume and folder id; empty for a folder
 // whose path could not be made.
 using CDR_FolderPathCache = std::map<std::pair<short, SInt32>, std::string>;
@@ -429,8 +431,18 @@ class cCDR_MediaManager : public cSp_Window {
     cCDR_MediaItem* next = nullptr;
     std::vector<sCDR_MediaListRecord> records;
     CDR_FolderPathCache folders;
+    // The side file being written, its volume, and the records written into it so far.
+    SpFileReplacement* file = nullptr;
+    short vRefNum = 0;
+    std::size_t written = 0;
   };
   ListSaveRun listSave_;
+  // Writes the next part of the collected records, the list taking its name after the last:
+  // 0, or the step that failed (the side file then gone).
+  short WriteSomeMediaListRecords(ListSaveRun& run);
+  // Ends a list save over passes where it is: a side file being written goes, the list stays
+  // as it was.
+  void AbandonListSave();
   UInt32 mediaListChanges_ = 0;
 
   // ==== The saved list of added files (CDMediaManagerObjMediaList.cpp) ====

@@ -343,7 +343,7 @@ void cCDR_MediaManager::SaveListNow() {
 void cCDR_MediaManager::EndListSave() {
   if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
   listSaveTimer = nullptr;
-  listSave_ = ListSaveRun();
+  AbandonListSave();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
   ApplyDeferredMediaChanges();
 }

@@ -166,13 +166,14 @@ cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
 }
 
 // The list of a run of several slices is collected a slice of records a pass (the lookups of
-// thousands of files would hold one pass), then written in a pass of its own. The window stays
-// busy meanwhile; a change of the items' chain, or a list saved meanwhile, starts it again.
+// thousands of files would hold one pass), then written a part a pass through a side file that
+// takes the list's name after the last part. The window stays busy meanwhile; a change of the
+// items' chain, or a list saved meanwhile, starts it again.
 void cCDR_MediaManager::ContinueListSave() {
   if (listSaveTimer == nullptr) return;
   ListSaveRun& run = listSave_;
   if (!run.started || run.changes != mediaListChanges_) {
-    run = ListSaveRun();
+    AbandonListSave();
     run.started = true;
     run.changes = mediaListChanges_;
     run.next = firstMediaItem_;
@@ -182,7 +183,9 @@ void cCDR_MediaManager::ContinueListSave() {
     run.collected = run.next == nullptr;
     return;
   }
-  if (const short step = WriteMediaListRecords(run.records, true)) {
+  const short step = WriteSomeMediaListRecords(run);
+  if (step == 0 && run.file != nullptr) return;
+  if (step != 0) {
     SpReportFailure(kSource, "cCDR_MediaManager::SaveSetupQTFileInfoVersion2", step, kFileError);
   }
   EndListSave();
@@ -209,6 +212,62 @@ short cCDR_MediaManager::WriteMediaListFile(bool version200) {
   return WriteMediaListRecords(records, version200);
 }
 
+namespace {
+
+// The folder of the list of that version: 0, or the step that failed.
+short ListFolder(bool version200, short& vRefNum, SInt32& dirID) {
+  vRefNum = 0;
+  dirID = 0;
+  return Sp_CreateInitFolderWithDirID(kOnSystemDisk,
+                                      version200 ? kPreferencesFolderType : kDocumentsFolderType,
+                                      kPrefFolder, vRefNum, dirID)
+             ? 0
+             : 1;
+}
+
+// Appends the bytes of records [from, to) to `list`, with from 0 the list's head (its version
+// and the count of all records) first: 0, or the step that failed.
+short AppendListBytes(const std::vector<sCDR_MediaListRecord>& records, std::size_t from,
+                      std::size_t to, bool version200, std::vector<UInt8>& list) {
+  // The room is taken once: grown by doubling, a list of thousands of records was copied over
+  // and over.
+  std::size_t room = list.size() + 8;
+  for (std::size_t i = from; i < to; ++i) {
+    const sCDR_MediaListRecord& r = records[i];
+    room += 22 + r.classicName.size() + r.longName.size() + r.fullPath.size() +
+            std::size_t(kSpMusicFileInfoSize);
+  }
+  list.reserve(room);
+  auto write = [&list](const void* bytes, SInt32 n) -> OSErr {
+    const auto* at = static_cast<const UInt8*>(bytes);
+    if (n > 0) list.insert(list.end(), at, at + n);
+    return noErr;
+  };
+  auto u32 = [&write](UInt32 value) {
+    UInt8 bytes[4];
+    sp::StoreBE32(bytes, value);
+    return write(bytes, 4) == noErr;
+  };
+  if (from == 0) {
+    if (version200 && !u32(UInt32(kCDR_MediaListVersion))) return 6;
+    if (!u32(UInt32(records.size()))) return 6;
+  }
+  for (std::size_t i = from; i < to; ++i) {
+    if (version200) {
+      if (const short step = CDRMM_WriteMediaListRecordV200(write, records[i])) return step;
+    } else {
+      const std::string& path = records[i].fullPath;
+      if (!u32(UInt32(path.size())) || write(path.data(), SInt32(path.size())) != noErr ||
+          !u32(UInt32(records[i].fileID))) {
+        return 24;
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
 short cCDR_MediaManager::WriteMediaListRecords(std::vector<sCDR_MediaListRecord>& records,
                                                bool version200) {
   // A list written now is newer than one being collected over passes.
@@ -218,52 +277,45 @@ short cCDR_MediaManager::WriteMediaListRecords(std::vector<sCDR_MediaListRecord>
   }
   short vRefNum = 0;
   SInt32 dirID = 0;
-  if (!Sp_CreateInitFolderWithDirID(kOnSystemDisk,
-                                    version200 ? kPreferencesFolderType : kDocumentsFolderType,
-                                    kPrefFolder, vRefNum, dirID)) {
-    return 1;
-  }
-  const char* name = version200 ? kListName : kOldListName;
-  // The list is made whole in memory, then saved in one piece through a side file. Its room is
-  // taken once: grown by doubling, a list of thousands of records was copied over and over.
+  if (const short step = ListFolder(version200, vRefNum, dirID)) return step;
+  // The list is made whole in memory, then saved in one piece through a side file.
   std::vector<UInt8> list;
-  std::size_t room = 8;
-  for (const sCDR_MediaListRecord& r : records) {
-    room += 22 + r.classicName.size() + r.longName.size() + r.fullPath.size() +
-            std::size_t(kSpMusicFileInfoSize);
-  }
-  list.reserve(room);
-  auto write = [&list](const void* bytes, SInt32 n) -> OSErr {
-    const auto* from = static_cast<const UInt8*>(bytes);
-    if (n > 0) list.insert(list.end(), from, from + n);
-    return noErr;
-  };
-  auto u32 = [&write](UInt32 value) {
-    UInt8 bytes[4];
-    sp::StoreBE32(bytes, value);
-    return write(bytes, 4) == noErr;
-  };
-  short step = 0;
-  if (version200 && !u32(UInt32(kCDR_MediaListVersion))) step = 6;
-  if (step == 0 && !u32(UInt32(records.size()))) step = 6;
-  for (std::size_t i = 0; step == 0 && i < records.size(); ++i) {
-    if (version200) {
-      step = CDRMM_WriteMediaListRecordV200(write, records[i]);
-    } else {
-      const std::string& path = records[i].fullPath;
-      if (!u32(UInt32(path.size())) || write(path.data(), SInt32(path.size())) != noErr ||
-          !u32(UInt32(records[i].fileID))) {
-        step = 24;
-      }
-    }
+  if (const short step = AppendListBytes(records, 0, records.size(), version200, list)) {
+    return step;
   }
   // The new list takes the name in one step, the old one going with it; a list whose bytes did
   // not reach the disk is as bad as one not written.
-  if (step == 0 && Sp_ReplaceFileContents(vRefNum, dirID, name, kCreator, kFileType, list.data(),
-                                          list.size()) != noErr) {
-    step = 31;
+  if (Sp_ReplaceFileContents(vRefNum, dirID, version200 ? kListName : kOldListName, kCreator,
+                             kFileType, list.data(), list.size()) != noErr) {
+    return 31;
   }
-  return step;
+  return 0;
+}
+
+short cCDR_MediaManager::WriteSomeMediaListRecords(ListSaveRun& run) {
+  if (run.file == nullptr) {
+    SInt32 dirID = 0;
+    if (const short step = ListFolder(true, run.vRefNum, dirID)) return step;
+    if (Sp_BeginFileReplacement(run.vRefNum, dirID, kListName, kCreator, kFileType, &run.file) !=
+        noErr) {
+      return 31;
+    }
+  }
+  const std::size_t to =
+      std::min(run.records.size(), run.written + std::size_t(kCDR_ListRecordsWrittenPerPass));
+  std::vector<UInt8> bytes;
+  if (const short step = AppendListBytes(run.records, run.written, to, true, bytes)) return step;
+  if (Sp_WriteFileReplacement(run.file, bytes.data(), bytes.size()) != noErr) return 31;
+  run.written = to;
+  if (run.written < run.records.size()) return 0;
+  SpFileReplacement* file = run.file;
+  run.file = nullptr;
+  return Sp_EndFileReplacement(file, run.vRefNum, true) == noErr ? 0 : 31;
+}
+
+void cCDR_MediaManager::AbandonListSave() {
+  if (listSave_.file != nullptr) Sp_EndFileReplacement(listSave_.file, listSave_.vRefNum, false);
+  listSave_ = ListSaveRun();
 }
 
 // ---- Reading -----------------------------------------------------------------------------------

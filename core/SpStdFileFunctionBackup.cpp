@@ -317,18 +317,41 @@ bool Sp_TakeBackSideFile(short vRefNum, SInt32 dirID, const char* name,
   return false;
 }
 
-OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
-                             UInt32 fileType, const UInt8* bytes, std::size_t size) {
-  if (name == nullptr || (bytes == nullptr && size > 0)) {
-    return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
+OSErr Sp_BeginFileReplacement(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+                              UInt32 fileType, SpFileReplacement** out) {
+  if (out != nullptr) *out = nullptr;
+  if (name == nullptr || out == nullptr) {
+    return SpReportFailure(kSource, "Sp_BeginFileReplacement", 1, kSpMsgNullArgument,
                            OSErr(paramErr));
   }
   Str255 pascalName, prefix, suffix;
   if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
   SideFilePattern(name, prefix, suffix);
   const FInfo info = Sp_NewFileFinderInfo(creator, fileType);
-  const OSErr err =
-      SpReplaceFileContents(vRefNum, dirID, pascalName, prefix, suffix, &info, bytes, size);
-  if (err == noErr) FlushVol(nullptr, vRefNum);
+  return SpBeginFileReplacement(vRefNum, dirID, pascalName, prefix, suffix, &info, out);
+}
+
+OSErr Sp_WriteFileReplacement(SpFileReplacement* replacement, const UInt8* bytes,
+                              std::size_t size) {
+  return SpWriteFileReplacement(replacement, bytes, ByteCount(size));
+}
+
+OSErr Sp_EndFileReplacement(SpFileReplacement* replacement, short vRefNum, bool keep) {
+  const OSErr err = SpEndFileReplacement(replacement, keep ? 1 : 0);
+  if (err == noErr && keep) FlushVol(nullptr, vRefNum);
   return err;
+}
+
+OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+                             UInt32 fileType, const UInt8* bytes, std::size_t size) {
+  if (name == nullptr || (bytes == nullptr && size > 0)) {
+    return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
+                           OSErr(paramErr));
+  }
+  SpFileReplacement* replacement = nullptr;
+  OSErr err = Sp_BeginFileReplacement(vRefNum, dirID, name, creator, fileType, &replacement);
+  if (err != noErr) return err;
+  err = Sp_WriteFileReplacement(replacement, bytes, size);
+  const OSErr ended = Sp_EndFileReplacement(replacement, vRefNum, err == noErr);
+  return err != noErr ? err : ended;
 }

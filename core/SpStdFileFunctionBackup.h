@@ -20,6 +20,8 @@
 
 #include "MacTypes.h"
 
+struct SpFileReplacement;
+
 // The backup name of a full path: the folder part, ":" (when the folder part is not empty),
 // the backup character and the file name; a path whose file name is empty gives the backup
 // character followed by the whole path. out must hold the path's length plus 2 bytes.
@@ -71,3 +73,12 @@ bool Sp_TakeBackSideFile(short vRefNum, SInt32 dirID, const char* name,
 // the file stays as it was and no side file is left.
 OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
                              UInt32 fileType, const UInt8* bytes, std::size_t size);
+// The same over several calls, for contents written a part at a time: Sp_BeginFileReplacement
+// makes the side file, Sp_WriteFileReplacement adds bytes, Sp_EndFileReplacement with `keep`
+// gives the file its new contents (or without it leaves the file as it was and no side file)
+// and disposes of the replacement.
+OSErr Sp_BeginFileReplacement(short vRefNum, SInt32 dirID, const char* name, UInt32 creator,
+                              UInt32 fileType, SpFileReplacement** out);
+OSErr Sp_WriteFileReplacement(SpFileReplacement* replacement, const UInt8* bytes,
+                              std::size_t size);
+OSErr Sp_EndFileReplacement(SpFileReplacement* replacement, short vRefNum, bool keep);

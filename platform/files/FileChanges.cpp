@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "detail/Catalog.h"
@@ -564,10 +566,22 @@ OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
   return result;
 }
 
-OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
-                            ConstStr255Param prefix, ConstStr255Param suffix,
-                            const FInfo* finderInfo, const void* bytes, ByteCount size) {
-  if (name == nullptr || (bytes == nullptr && size > 0)) return paramErr;
+struct SpFileReplacement {
+  SideFileReplacement side;
+  std::string path;
+  std::string folder;
+  bool replaced = false;
+  OSErr failure = noErr;  // of a write: the replacement can then only go
+  bool hasInfo = false;
+  UInt8 info[32] = {};
+};
+
+OSErr SpBeginFileReplacement(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                             ConstStr255Param prefix, ConstStr255Param suffix,
+                             const FInfo* finderInfo, SpFileReplacement** out) {
+  if (out == nullptr) return paramErr;
+  *out = nullptr;
+  if (name == nullptr) return paramErr;
   Location folder;
   std::string linuxPrefix, linuxSuffix, linuxName;
   OSErr err = LocateSideFiles(vRefNum, dirID, prefix, suffix, folder, linuxPrefix, linuxSuffix);
@@ -576,24 +590,64 @@ OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
   if ((err = CheckWritable(folder)) != noErr) return err;
   // What writers killed in the middle of a save left goes first, so it does not pile up.
   SpDeleteEndedSideFiles(vRefNum, dirID, prefix, suffix);
-  const std::string path = JoinPath(PathInside(folder), linuxName);
+  auto* r = new (std::nothrow) SpFileReplacement;
+  if (r == nullptr) return memFullErr;
+  r->folder = PathInside(folder);
+  r->path = JoinPath(r->folder, linuxName);
   struct stat st {};
-  const bool replaced = lstat(path.c_str(), &st) == 0;
-  if (replaced && S_ISDIR(st.st_mode)) return notAFileErr;
-  UInt8 raw[32] = {};
-  if (finderInfo != nullptr) EncodeFInfo(*finderInfo, raw);
-  OSErr infoErr = noErr;
-  const auto fill = [&](int fd, const std::string& side) {
-    const int written = WriteAllBytes(fd, bytes, size);
-    if (written != 0) return written;
-    StampCreationDate(side);
-    if (finderInfo != nullptr) infoErr = WriteFinderInfo(side, raw);
-    return infoErr == noErr ? 0 : EIO;
-  };
-  const int e = ReplaceThroughSideFile(path, linuxPrefix, linuxSuffix, kDefaultFileMode, fill);
-  if (infoErr != noErr) return infoErr;
-  if (e != 0) return OSErrFromErrnoAt(e, path, Access::kWrite);
-  if (replaced) NoteDeleted(path);
-  ForgetListing(PathInside(folder));
+  r->replaced = lstat(r->path.c_str(), &st) == 0;
+  if (r->replaced && S_ISDIR(st.st_mode)) {
+    delete r;
+    return notAFileErr;
+  }
+  if (finderInfo != nullptr) {
+    EncodeFInfo(*finderInfo, r->info);
+    r->hasInfo = true;
+  }
+  const int e = r->side.Open(r->path, linuxPrefix, linuxSuffix, kDefaultFileMode);
+  if (e != 0) {
+    err = OSErrFromErrnoAt(e, r->path, Access::kWrite);
+    delete r;
+    return err;
+  }
+  *out = r;
   return noErr;
+}
+
+OSErr SpWriteFileReplacement(SpFileReplacement* r, const void* bytes, ByteCount size) {
+  if (r == nullptr || (bytes == nullptr && size > 0)) return paramErr;
+  if (r->failure != noErr) return r->failure;
+  const int e = r->side.Write(bytes, size);
+  if (e == 0) return noErr;
+  r->failure = OSErrFromErrnoAt(e, r->path, Access::kWrite);
+  return r->failure;
+}
+
+OSErr SpEndFileReplacement(SpFileReplacement* r, Boolean keep) {
+  if (r == nullptr) return paramErr;
+  std::unique_ptr<SpFileReplacement> owned(r);
+  if (!keep) return noErr;
+  if (r->failure != noErr) return r->failure;
+  StampCreationDate(r->side.Side());
+  if (r->hasInfo) {
+    const OSErr infoErr = WriteFinderInfo(r->side.Side(), r->info);
+    if (infoErr != noErr) return infoErr;
+  }
+  const int e = r->side.Commit();
+  if (e != 0) return OSErrFromErrnoAt(e, r->path, Access::kWrite);
+  if (r->replaced) NoteDeleted(r->path);
+  ForgetListing(r->folder);
+  return noErr;
+}
+
+OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                            ConstStr255Param prefix, ConstStr255Param suffix,
+                            const FInfo* finderInfo, const void* bytes, ByteCount size) {
+  if (name == nullptr || (bytes == nullptr && size > 0)) return paramErr;
+  SpFileReplacement* r = nullptr;
+  OSErr err = SpBeginFileReplacement(vRefNum, dirID, name, prefix, suffix, finderInfo, &r);
+  if (err != noErr) return err;
+  err = SpWriteFileReplacement(r, bytes, size);
+  const OSErr ended = SpEndFileReplacement(r, err == noErr);
+  return err != noErr ? err : ended;
 }

@@ -1043,6 +1043,18 @@ OSErr SpDeleteEndedSideFiles(SInt16 vRefNum, SInt32 dirID, ConstStr255Param pref
 OSErr SpReplaceFileContents(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
                             ConstStr255Param prefix, ConstStr255Param suffix,
                             const FInfo* finderInfo, const void* bytes, ByteCount size);
+// The same save made over several calls, for contents too large to write in one pass of the
+// event loop. SpBeginFileReplacement does what SpReplaceFileContents does before the bytes;
+// SpWriteFileReplacement adds bytes at the end (started on their way to the disk at once, so
+// that the last sync has little left to wait for); SpEndFileReplacement with `keep` gives the
+// file the name as SpReplaceFileContents does, or without it, or after a failed write, deletes
+// the side file and leaves the file as it was. It disposes of the replacement either way.
+struct SpFileReplacement;
+OSErr SpBeginFileReplacement(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name,
+                             ConstStr255Param prefix, ConstStr255Param suffix,
+                             const FInfo* finderInfo, SpFileReplacement** out);
+OSErr SpWriteFileReplacement(SpFileReplacement* replacement, const void* bytes, ByteCount size);
+OSErr SpEndFileReplacement(SpFileReplacement* replacement, Boolean keep);
 
 // ---- Forks ----------------------------------------------------------------------------------
 //

@@ -87,25 +87,63 @@ void SyncFolder(const std::string& folder) {
   close(fd);
 }
 
-int ReplaceThroughSideFile(const std::string& path, const std::string& prefix,
-                           const std::string& suffix, mode_t mode, const SideFileFiller& fill) {
+int SideFileReplacement::Open(const std::string& path, const std::string& prefix,
+                              const std::string& suffix, mode_t mode) {
+  Abandon();
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos || !fill) return EINVAL;
-  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  if (slash == std::string::npos) return EINVAL;
   const std::string side = path.substr(0, slash + 1) + NewSideFileName(prefix, suffix);
   const int fd = StepOpen(side.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
   if (fd < 0) return errno;
-  int err = fill(fd, side);
-  if (err == 0 && StepSync(fd, side.c_str()) != 0) err = errno;
+  path_ = path;
+  side_ = side;
+  fd_ = fd;
+  written_ = 0;
+  return 0;
+}
+
+int SideFileReplacement::Write(const void* bytes, std::size_t size) {
+  if (fd_ < 0) return EBADF;
+  const int err = WriteAllBytes(fd_, bytes, size);
+  if (err != 0) return err;
+  // Only started: the sync at the commit waits for what is still on its way.
+  if (size > 0) sync_file_range(fd_, written_, off_t(size), SYNC_FILE_RANGE_WRITE);
+  written_ += off_t(size);
+  return 0;
+}
+
+int SideFileReplacement::Commit() {
+  if (fd_ < 0) return EBADF;
+  int err = StepSync(fd_, side_.c_str()) != 0 ? errno : 0;
   // Some file systems (network ones) report a delayed write error only at the close.
-  if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
-  if (err == 0 && StepRename(side.c_str(), path.c_str()) != 0) err = errno;
+  if (close(fd_) != 0 && err == 0 && errno != EINTR) err = errno;
+  fd_ = -1;
+  if (err == 0 && StepRename(side_.c_str(), path_.c_str()) != 0) err = errno;
   if (err != 0) {
-    StepUnlink(side.c_str());
+    Abandon();
     return err;
   }
-  SyncFolder(folder);
+  side_.clear();
+  const std::size_t slash = path_.rfind('/');
+  SyncFolder(slash == 0 ? "/" : path_.substr(0, slash));
   return 0;
+}
+
+void SideFileReplacement::Abandon() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!side_.empty()) StepUnlink(side_.c_str());
+  side_.clear();
+}
+
+int ReplaceThroughSideFile(const std::string& path, const std::string& prefix,
+                           const std::string& suffix, mode_t mode, const SideFileFiller& fill) {
+  if (!fill) return EINVAL;
+  SideFileReplacement replacement;
+  int err = replacement.Open(path, prefix, suffix, mode);
+  if (err == 0) err = fill(replacement.Fd(), replacement.Side());
+  if (err == 0) err = replacement.Commit();
+  return err;
 }
 
 bool ReadSideFileName(const std::string& name, const std::string& prefix,

@@ -2,6 +2,7 @@
 // removed with the Delete key, dropped from the file manager onto the list, and brought back
 // at the next start by the saved list in either of its versions, found again where they
 // went; the About box.
+#include <dirent.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -1184,20 +1185,37 @@ TEST_P(LargeDropList, IsWrittenOnceWholeAfterItsPasses) {
 INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
 
 // Files removed from a list longer than a pass's records leave the saved list as it was for the
-// pass of the removal (collecting thousands of records held the window); it is written after,
-// and still when the window goes first.
-class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<bool> {};
+// pass of the removal (collecting thousands of records held the window); it is then written a
+// part a pass into a side file that takes the list's name whole at the end. The window going
+// meanwhile still saves the list, and no side file is left either way.
+class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<bool> {
+ protected:
+  bool SideFileThere() const {
+    DIR* dir = opendir(home_.Path(".config/Mirrelbox Prefs").c_str());
+    if (dir == nullptr) return false;
+    bool found = false;
+    while (const dirent* d = readdir(dir)) {
+      const std::string name = d->d_name;
+      if (name.rfind(".FileMediaInfoV2.data.", 0) == 0) found = true;
+    }
+    closedir(dir);
+    return found;
+  }
+};
 
-TEST_P(LongListRemoval, IsSavedAfterItsPassAndWhenTheWindowGoesFirst) {
+TEST_P(LongListRemoval, IsWrittenOverPassesAndTakesTheNameWhole) {
   const bool windowGoes = GetParam();
-  const int count = kCDR_ListRecordsPerPass + 4;
+  const int count = kCDR_ListRecordsWrittenPerPass + 4;
   std::vector<sCDR_MediaListRecord> records;
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) {
-    names.push_back("r" + std::to_string(1000 + i) + ".aif");
+    names.push_back("r" + std::to_string(10000 + i) + ".aif");
     records.push_back(RecordOf(SpotOf(MakeSoundFile(names.back(), 1))));
   }
   WritePrefList(ListBytes(records));
+  int sidePasses = 0;
+  bool gone = false;
+  std::unique_ptr<PassWatch> watch;
   Run({
       WaitFor("the files", [count] { return Rows() == count; }),
       Do("select the first two files",
@@ -1216,11 +1234,28 @@ TEST_P(LongListRemoval, IsSavedAfterItsPassAndWhenTheWindowGoesFirst) {
            EXPECT_EQ(Rows(), count - 2);
            EXPECT_EQ(Listed().size(), std::size_t(count)) << "not written in the removal's pass";
            EXPECT_TRUE(M()->IsAddRunning()) << "the window is busy until it is written";
-           if (windowGoes) CDR_DisposeMediaManager(0);
+           watch = std::make_unique<PassWatch>(
+               0,
+               [&] {
+                 if (gone || !SideFileThere()) return;
+                 ++sidePasses;
+                 EXPECT_EQ(Listed().size(), std::size_t(count)) << "the old list meanwhile";
+                 if (windowGoes) {
+                   gone = true;
+                   CDR_DisposeMediaManager(0);
+                 }
+               },
+               true);
          }),
-      WaitFor("the list written", [windowGoes] { return windowGoes || !M()->IsAddRunning(); }),
-      Do("end", [] { QuitApplicationEventLoop(); }),
+      WaitFor("the list written", [&] { return gone || !M()->IsAddRunning(); }),
+      Do("end",
+         [&] {
+           watch.reset();
+           QuitApplicationEventLoop();
+         }),
   });
+  EXPECT_GE(sidePasses, 1) << "a part written in one pass and the rest in another";
+  EXPECT_FALSE(SideFileThere());
   EXPECT_EQ(Listed(), std::vector<std::string>(names.begin() + 2, names.end()));
 }
 

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -572,6 +574,74 @@ TEST_F(FilesChanges, ContentsSavedThroughASideFileReachTheDiskAndAFailedLastStep
   }
   EXPECT_EQ(ReadHostFile(list), "new");
   EXPECT_EQ(sides(), std::vector<std::string>{}) << "the failed save's side file went";
+}
+
+// The same save over several calls: the name holds the old contents until the end, which
+// gives it every part in order; one given up, or one whose write failed (here past the
+// process's file size limit), leaves the file as it was, reports the failure and no side file.
+TEST_F(FilesChanges, ContentsSavedAPartAtATimeTakeTheNameWholeOrNotAtAll) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  const std::string list = home_.Path("C/list");
+  WriteHostFile(list, "old");
+  const FInfo info{SpFourCC("TEXT"), SpFourCC("SpMm"), kHasBeenInited, {-1, -1}, 0};
+  const auto sides = [&] {
+    std::size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(home_.Path("C"))) {
+      if (entry.path().filename().string().compare(0, 6, ".list.") == 0) ++n;
+    }
+    return n;
+  };
+  const auto begin = [&] {
+    SpFileReplacement* r = nullptr;
+    EXPECT_EQ(SpBeginFileReplacement(v, c, PStr("list"), PStr(".list."), PStr(".saving"), &info,
+                                     &r),
+              noErr);
+    return r;
+  };
+
+  SpFileReplacement* r = begin();
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "ne", 2), noErr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "", 0), noErr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "w!", 2), noErr);
+  EXPECT_EQ(ReadHostFile(list), "old") << "until the end";
+  EXPECT_EQ(sides(), 1u);
+  EXPECT_EQ(SpEndFileReplacement(r, true), noErr);
+  EXPECT_EQ(ReadHostFile(list), "new!");
+  FInfo now{};
+  ASSERT_EQ(HGetFInfo(v, c, PStr("list"), &now), noErr);
+  EXPECT_EQ(now.fdCreator, SpFourCC("SpMm"));
+  EXPECT_EQ(sides(), 0u);
+
+  r = begin();
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "given up", 8), noErr);
+  EXPECT_EQ(SpEndFileReplacement(r, false), noErr);
+  EXPECT_EQ(ReadHostFile(list), "new!");
+  EXPECT_EQ(sides(), 0u);
+
+  r = begin();
+  ASSERT_NE(r, nullptr);
+  rlimit was{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+  void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = was;
+  small.rlim_cur = 4;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const OSErr tooLong = SpWriteFileReplacement(r, "longer than four", 16);
+  setrlimit(RLIMIT_FSIZE, &was);
+  signal(SIGXFSZ, handler);
+  EXPECT_NE(tooLong, noErr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "x", 1), tooLong) << "nothing more is written";
+  EXPECT_EQ(SpEndFileReplacement(r, true), tooLong) << "the failure, not a save";
+  EXPECT_EQ(ReadHostFile(list), "new!");
+  EXPECT_EQ(sides(), 0u);
+
+  EXPECT_EQ(SpBeginFileReplacement(v, c, PStr("list"), PStr(".x."), PStr(""), nullptr, nullptr),
+            paramErr);
+  EXPECT_EQ(SpWriteFileReplacement(nullptr, "x", 1), paramErr);
+  EXPECT_EQ(SpEndFileReplacement(nullptr, true), paramErr);
 }
 
 }  // namespace

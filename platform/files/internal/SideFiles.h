@@ -59,6 +59,35 @@ using SideFileFiller = std::function<int(int fd, const std::string& side)>;
 int ReplaceThroughSideFile(const std::string& path, const std::string& prefix,
                            const std::string& suffix, mode_t mode, const SideFileFiller& fill);
 
+// The same replacement made over several calls, for contents too large to write at once: Open
+// makes the side file, Write adds bytes and starts them on their way to the disk (so that the
+// sync at the end has little left to wait for), Commit syncs the side file and gives it the
+// name as above. One not committed (or after a failure) goes with its side file, `path` as it
+// was. Each call gives 0 or an errno.
+class SideFileReplacement {
+ public:
+  SideFileReplacement() = default;
+  ~SideFileReplacement() { Abandon(); }
+  SideFileReplacement(const SideFileReplacement&) = delete;
+  SideFileReplacement& operator=(const SideFileReplacement&) = delete;
+
+  int Open(const std::string& path, const std::string& prefix, const std::string& suffix,
+           mode_t mode);
+  int Write(const void* bytes, std::size_t size);
+  int Commit();
+  void Abandon();
+  // The open side file and its path, for what is set by path (extended attributes); -1 and
+  // empty when none is open.
+  int Fd() const { return fd_; }
+  const std::string& Side() const { return side_; }
+
+ private:
+  std::string path_;
+  std::string side_;
+  int fd_ = -1;
+  off_t written_ = 0;
+};
+
 // Writes all `size` bytes at the file's position: 0 or the errno (EIO for a write of nothing).
 int WriteAllBytes(int fd, const void* bytes, std::size_t size);
 
