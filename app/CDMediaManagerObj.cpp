@@ -107,16 +107,7 @@ cCDR_MediaManager::cCDR_MediaManager(short resourceID)
 
 cCDR_MediaManager::~cCDR_MediaManager() {
   RemoveWindowProcedures();
-  // Files still being added when the program ends: those listed so far are kept; a list still
-  // being saved over passes (after adds or a removal) is saved now.
-  if (IsAddRunning()) {
-    EndAddTimer();
-    const bool listUnsaved = listSaveTimer != nullptr;
-    if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
-    listSaveTimer = nullptr;
-    AbandonListSave();
-    if (addCounts.added > 0 || listUnsaved) SaveSetupQTFileInfo();
-  }
+  EndAddsForEnd();
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeFileProgressOutputStringObjItem();
   delete progressWindow;
@@ -492,6 +483,16 @@ void cCDR_MediaManager::SetupCloseCB(void (*proc)(unsigned long), unsigned long 
   closeRefCon_ = refCon;
 }
 
+void cCDR_MediaManager::EndAddsForEnd() {
+  if (!IsAddRunning()) return;
+  EndAddTimer();
+  const bool listUnsaved = listSaveTimer != nullptr;
+  if (listSaveTimer != nullptr) RemoveEventLoopTimer(listSaveTimer);
+  listSaveTimer = nullptr;
+  AbandonListSave();
+  if (addCounts.added > 0 || listUnsaved) SaveSetupQTFileInfo();
+}
+
 unsigned char cCDR_MediaManager::SendQuitApplication() {
   // The person answered for this quit already (closing the window leads here three times).
   if (quitAgreed_ != 0) return 1;
@@ -499,6 +500,9 @@ unsigned char cCDR_MediaManager::SendQuitApplication() {
     return 0;
   }
   prefStockMgr_.SaveModifyFileModule();
+  // The program's objects are left to the process's end: what the window still has to write
+  // is written now.
+  EndAddsForEnd();
   Sp_CDRomEventProcedure(0);
   quitAgreed_ = 1;
   return 1;

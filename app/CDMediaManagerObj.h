@@ -237,8 +237,9 @@ class cCDR_MediaManager : public cSp_Window {
                                            unsigned char redraw);
   void SetupCloseCB(void (*proc)(unsigned long), unsigned long refCon);
   // Whether the program may quit: a running save is asked about first (refused while it goes
-  // on); then the stock is saved. Once the answer was yes, later questions of the same quit
-  // are not asked again.
+  // on); then the stock is saved, and the list of added files when it is still being saved
+  // over passes. Once the answer was yes, later questions of the same quit are not asked
+  // again.
   unsigned char SendQuitApplication();
   // The before-close answer: the window may close only when the program may quit.
   unsigned char MayCloseWindow();
@@ -384,6 +385,9 @@ class cCDR_MediaManager : public cSp_Window {
   // writes the saved list in a pass of its own after its last (a list of a thousand files
   // takes tens of milliseconds to write); the run lasts until it is written.
   bool IsAddRunning() const { return addTimer != nullptr || listSaveTimer != nullptr; }
+  // At the program's end: files still waiting to be added are not, those listed so far are
+  // kept, and a list still being saved over passes (after adds or a removal) is saved now.
+  void EndAddsForEnd();
   // One slice of the files waiting; the last one ends the run (the add dialog's report, the
   // list rebuilt and written).
   void AddPendingFiles();

@@ -1187,8 +1187,9 @@ INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
 // Files removed from a list longer than a pass's records leave the saved list as it was for the
 // pass of the removal (collecting thousands of records held the window); it is then written a
 // part a pass into a side file that takes the list's name whole at the end. The window going
-// meanwhile still saves the list, and no side file is left either way.
-class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<bool> {
+// or the program quitting meanwhile still saves the list, and no side file is left.
+enum class Meanwhile { kNothing, kWindowGoes, kQuit };
+class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<Meanwhile> {
  protected:
   bool SideFileThere() const {
     DIR* dir = opendir(home_.Path(".config/Mirrelbox Prefs").c_str());
@@ -1204,7 +1205,7 @@ class LongListRemoval : public FileFlow, public ::testing::WithParamInterface<bo
 };
 
 TEST_P(LongListRemoval, IsWrittenOverPassesAndTakesTheNameWhole) {
-  const bool windowGoes = GetParam();
+  const Meanwhile meanwhile = GetParam();
   const int count = kCDR_ListRecordsWrittenPerPass + 4;
   std::vector<sCDR_MediaListRecord> records;
   std::vector<std::string> names;
@@ -1240,9 +1241,14 @@ TEST_P(LongListRemoval, IsWrittenOverPassesAndTakesTheNameWhole) {
                  if (gone || !SideFileThere()) return;
                  ++sidePasses;
                  EXPECT_EQ(Listed().size(), std::size_t(count)) << "the old list meanwhile";
-                 if (windowGoes) {
+                 if (meanwhile == Meanwhile::kWindowGoes) {
                    gone = true;
                    CDR_DisposeMediaManager(0);
+                 } else if (meanwhile == Meanwhile::kQuit) {
+                   // The program's objects stay to the process's end: the quit writes it.
+                   gone = true;
+                   EXPECT_EQ(M()->SendQuitApplication(), 1);
+                   EXPECT_EQ(Listed().size(), std::size_t(count - 2)) << "written at the quit";
                  }
                },
                true);
@@ -1259,7 +1265,9 @@ TEST_P(LongListRemoval, IsWrittenOverPassesAndTakesTheNameWhole) {
   EXPECT_EQ(Listed(), std::vector<std::string>(names.begin() + 2, names.end()));
 }
 
-INSTANTIATE_TEST_SUITE_P(FileFlow, LongListRemoval, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(FileFlow, LongListRemoval,
+                         ::testing::Values(Meanwhile::kNothing, Meanwhile::kWindowGoes,
+                                           Meanwhile::kQuit));
 
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
 // until its end; back over the list it stops.
