@@ -1138,6 +1138,27 @@ TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
   });
 }
 
+// So are those of a drop cut short by a quit, which leaves the window to the process's end.
+TEST_F(FileFlow, FilesOfADropCutShortByAQuitAreKept) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 20; ++i) {
+    paths.push_back(MakeSoundFile("q" + std::to_string(100 + i) + ".aif", 1));
+  }
+  Run({
+      Do("drop twenty files, add one pass of them and quit",
+         [&] {
+           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
+           M()->AddPendingFiles();
+           const SInt32 added = M()->CountSoundFileMediaItems();
+           EXPECT_LT(added, 20);
+           EXPECT_EQ(M()->SendQuitApplication(), 1);
+           EXPECT_FALSE(M()->IsAddRunning());
+           EXPECT_EQ(Listed().size(), std::size_t(added));
+           QuitApplicationEventLoop();
+         }),
+  });
+}
+
 // The saved list of a drop larger than a pass's records is collected over passes and written
 // once, whole and in order, after its last pass: no pass meanwhile finds part of it written.
 // The window going meanwhile still writes it whole.
