@@ -324,6 +324,9 @@ class cCDR_MediaManager : public cSp_Window {
   unsigned char AddSequentialMultiSelection(short from, short to, unsigned char range,
                                             unsigned char outputNumbers, unsigned char redraw);
   void SubTargetSelectionItem(cCDR_SelectionMediaItem* entry);
+  // Takes the entry out of the selection without touching its rows' look (for rows whose look
+  // was already cleared).
+  void UnlinkSelectionEntry(cCDR_SelectionMediaItem* entry);
   void DeleteTargetMediaItemSelection(cCDR_MediaItem* item);
   void ClearMediaListSelection(unsigned char redraw);
   void SelectAll(unsigned char fresh, unsigned char reduceFirst, unsigned char redraw);

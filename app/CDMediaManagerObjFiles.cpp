@@ -491,8 +491,9 @@ void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
   }
   if (!any) return;
   ChangeMediaItemListSelectionBehaiviorForAllSelection(0, 0);
-  // The files selected whole go; every entry of a file leaves the selection first, in one walk,
-  // so that disposing of an item does not walk the selection for its entries again.
+  // The files selected whole go; every entry of a file leaves the selection first, in one walk
+  // (the rows' look was cleared just now), so that disposing of an item does not walk the
+  // selection for its entries again.
   std::vector<cCDR_MediaItem*> doomed;
   std::unordered_set<const cCDR_MediaItem*> seen;
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr;) {
@@ -500,7 +501,7 @@ void cCDR_MediaManager::CatchSubMusicFileButtonUpCompleatedCB() {
     cCDR_MediaItem* item = e->GetMediaItem();
     if (CDR_SelectionTypeOfItem(item) == kCDR_SelectionFileItem) {
       if (e->IsWholeItem() && seen.insert(item).second) doomed.push_back(item);
-      SubTargetSelectionItem(e);
+      UnlinkSelectionEntry(e);
       delete e;
     }
     e = next;

@@ -246,10 +246,14 @@ void cCDR_MediaManager::AppendSelection(cCDR_SelectionMediaItem* entry) {
 
 void cCDR_MediaManager::SubTargetSelectionItem(cCDR_SelectionMediaItem* entry) {
   if (entry == nullptr) return;
+  UnlinkSelectionEntry(entry);
+  MarkEntryRows(entry, 0);
+}
+
+void cCDR_MediaManager::UnlinkSelectionEntry(cCDR_SelectionMediaItem* entry) {
   if (firstSelection_ == entry) firstSelection_ = entry->GetNextObjectPtr();
   if (lastSelection_ == entry) lastSelection_ = entry->GetBeforeObjectPtr();
   entry->UnlinkFromList();
-  MarkEntryRows(entry, 0);
   rangeSelection_ = 0;
 }
 
