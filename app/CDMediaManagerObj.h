@@ -385,8 +385,8 @@ class cCDR_MediaManager : public cSp_Window {
   // added or dropped and nothing is removed; CDs that come or go are taken in at the end; a
   // save asked for waits until every file is in (CompletePendingAdds); when the window goes,
   // the files added so far stay listed and the rest are not added. A run spread over passes
-  // writes the saved list in a pass of its own after its last (a list of a thousand files
-  // takes tens of milliseconds to write); the run lasts until it is written.
+  // then saves the list over passes too (ContinueListSave), as a removal from a long list
+  // does; the run lasts until it is written.
   bool IsAddRunning() const { return addTimer != nullptr || listSaveTimer != nullptr; }
   // At the program's end: files still waiting to be added are not, those listed so far are
   // kept, and a list still being saved over passes (after adds or a removal) is saved now.

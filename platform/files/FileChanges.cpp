@@ -590,27 +590,20 @@ OSErr SpBeginFileReplacement(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name
   if ((err = CheckWritable(folder)) != noErr) return err;
   // What writers killed in the middle of a save left goes first, so it does not pile up.
   SpDeleteEndedSideFiles(vRefNum, dirID, prefix, suffix);
-  auto* r = new (std::nothrow) SpFileReplacement;
+  std::unique_ptr<SpFileReplacement> r(new (std::nothrow) SpFileReplacement);
   if (r == nullptr) return memFullErr;
   r->folder = PathInside(folder);
   r->path = JoinPath(r->folder, linuxName);
   struct stat st {};
   r->replaced = lstat(r->path.c_str(), &st) == 0;
-  if (r->replaced && S_ISDIR(st.st_mode)) {
-    delete r;
-    return notAFileErr;
-  }
+  if (r->replaced && S_ISDIR(st.st_mode)) return notAFileErr;
   if (finderInfo != nullptr) {
     EncodeFInfo(*finderInfo, r->info);
     r->hasInfo = true;
   }
   const int e = r->side.Open(r->path, linuxPrefix, linuxSuffix, kDefaultFileMode);
-  if (e != 0) {
-    err = OSErrFromErrnoAt(e, r->path, Access::kWrite);
-    delete r;
-    return err;
-  }
-  *out = r;
+  if (e != 0) return OSErrFromErrnoAt(e, r->path, Access::kWrite);
+  *out = r.release();
   return noErr;
 }
 

@@ -1116,8 +1116,12 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
-// The window going in the middle of a large drop keeps the files listed so far.
-TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
+// The window going, or a quit (which leaves the window to the process's end), in the middle of
+// a large drop keeps the files listed so far.
+class DropCutShort : public FileFlow, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DropCutShort, KeepsTheFilesListedSoFar) {
+  const bool quit = GetParam();
   std::vector<std::string> paths;
   for (int i = 0; i < 20; ++i) {
     paths.push_back(MakeSoundFile("q" + std::to_string(100 + i) + ".aif", 1));
@@ -1125,39 +1129,24 @@ TEST_F(FileFlow, FilesOfADropCutShortByTheWindowGoingAreKept) {
   Run({
       Do("drop twenty files, add one pass of them and end",
          [&] {
-           const Point at = ListTopPoint();
-           EXPECT_EQ(sp_testing::DropFiles(paths, {at}), noErr);
+           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
            M()->AddPendingFiles();
            const SInt32 added = M()->CountSoundFileMediaItems();
            EXPECT_GE(added, 1);
            EXPECT_LE(added, kCDR_AddFilesPerPass);
-           CDR_DisposeMediaManager(0);
+           if (quit) {
+             EXPECT_EQ(M()->SendQuitApplication(), 1);
+             EXPECT_FALSE(M()->IsAddRunning());
+           } else {
+             CDR_DisposeMediaManager(0);
+           }
            EXPECT_EQ(Listed().size(), std::size_t(added));
            QuitApplicationEventLoop();
          }),
   });
 }
 
-// So are those of a drop cut short by a quit, which leaves the window to the process's end.
-TEST_F(FileFlow, FilesOfADropCutShortByAQuitAreKept) {
-  std::vector<std::string> paths;
-  for (int i = 0; i < 20; ++i) {
-    paths.push_back(MakeSoundFile("q" + std::to_string(100 + i) + ".aif", 1));
-  }
-  Run({
-      Do("drop twenty files, add one pass of them and quit",
-         [&] {
-           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
-           M()->AddPendingFiles();
-           const SInt32 added = M()->CountSoundFileMediaItems();
-           EXPECT_LT(added, 20);
-           EXPECT_EQ(M()->SendQuitApplication(), 1);
-           EXPECT_FALSE(M()->IsAddRunning());
-           EXPECT_EQ(Listed().size(), std::size_t(added));
-           QuitApplicationEventLoop();
-         }),
-  });
-}
+INSTANTIATE_TEST_SUITE_P(FileFlow, DropCutShort, ::testing::Bool());
 
 // The saved list of a drop larger than a pass's records is collected over passes and written
 // once, whole and in order, after its last pass: no pass meanwhile finds part of it written.
