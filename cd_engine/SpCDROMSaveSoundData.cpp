@@ -599,6 +599,9 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoNormalFileForEventLoop() {
   if (set->writeError != noErr) return FailSave(set->writeError);
   sSpSaveSaveSoundBuffer* write = set->writeBuffer;
   if (write == nullptr || write->writing || !write->full) return;
+  // A disk far behind the save is left to catch up while the window goes on; the buffers
+  // wait meanwhile.
+  if (write->used > 0 && SpForkWritesBehind(save_.fileRefNum)) return;
   const UInt8 endOfPlay = write->last;
   if (write->used > 0) {
     saveTargetBufferSetBasePtr_GlV = set;
@@ -787,6 +790,11 @@ bool cSp_CDRProgramBaseObj::StepSaveEnd(unsigned char& stopped) {
           save_.writeError == noErr) {
         return saveEndTimer_ == nullptr;
       }
+      // Passes go on while the disk finishes what the save wrote, so that the flush has
+      // little left to wait for.
+      if (hasFile && !failed() && saveEndTimer_ != nullptr &&
+          SpVolumeWritesInProgress(save_.vRefNum))
+        return false;
       save_.endStage = kSpCDRSaveEndFinishFile;
       if (!hasFile) break;
       const OSErr flushed = FlushVol(nullptr, save_.vRefNum);
@@ -872,6 +880,7 @@ void cSp_CDRProgramBaseObj::WriteSoundDataIntoAIFFCwithConverter_ForEventLoop() 
   if (set->writeError != noErr) return FailSave(set->writeError);
   sSpSaveSaveSoundBuffer* write = set->writeBuffer;
   if (write == nullptr || write->writing || !write->full) return;
+  if (write->used > 0 && SpForkWritesBehind(save_.fileRefNum)) return;
   const UInt8 last = write->last;
   if (write->used > 0) {
     saveBufferSetBasePtr_forAIFFC_GlV = set;

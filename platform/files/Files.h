@@ -843,6 +843,16 @@ OSErr FSGetVolumeInfo(FSVolumeRefNum volume, ItemCount volumeIndex, FSVolumeRefN
 // the last save would not survive a restart).
 OSErr FlushVol(ConstStr63Param volName, SInt16 vRefNum);
 OSErr PBFlushVolSync(ParmBlkPtr paramBlock);
+// Whether the disk is still writing what the layer wrote into the volume's open files since
+// their last flush, as the system tells without waiting; each call first starts the disk on
+// what is still only in memory. A caller that asks until it is false finds the flush with
+// little left to wait for. False where the system cannot tell.
+Boolean SpVolumeWritesInProgress(SInt16 vRefNum);
+// Whether a stream of large writes into the fork (a save's) has left the disk more than a few
+// megabytes behind: a writer that asks may leave its next write for a later pass instead of
+// waiting for the disk. A writer that does not ask waits once the disk is further behind.
+// False where the system cannot tell (each large write then waits for the disk as needed).
+Boolean SpForkWritesBehind(FSIORefNum forkRefNum);
 // Ejects an emulated audio CD (its folder stays); other volumes cannot be unmounted here.
 OSErr PBUnmountVol(ParmBlkPtr paramBlock);
 OSErr UnmountVol(ConstStr63Param volName, SInt16 vRefNum);

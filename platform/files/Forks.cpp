@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,6 +40,7 @@ struct Fork {
   bool dirty = false;        // written since its last flush
   SInt64 mark = 0;
   SInt64 onDiskTo = 0;  // a stream of writes: the bytes before this are on the disk
+  SInt64 streamTo = 0;  // the end of the stream's newest write
 };
 
 // A file written and closed since the last flush of its volume.
@@ -54,6 +56,7 @@ struct State {
   std::vector<ClosedDirty> closedDirty;
   SInt16 lastRefNum = 0;
   int syncedByLastFlush = 0;
+  WritebackReport writebackReport = WritebackReport::kSystem;
 };
 
 State& S() {
@@ -400,9 +403,14 @@ SInt64 ForkWrittenBehindTo(SInt16 refNum) {
   return fork != nullptr ? fork->onDiskTo : -1;
 }
 
+void SetWritebackReportForTests(WritebackReport report) {
+  S().writebackReport = report;
+}
+
 void CloseAllForks() {
   for (auto& entry : S().forks) close(entry.second.fd);
   S().forks.clear();
+  S().writebackReport = WritebackReport::kSystem;
   S().closedDirty.clear();
   S().syncedByLastFlush = 0;
 }
@@ -600,20 +608,69 @@ namespace {
 constexpr UInt64 kWriteBehindBytes = 256 * 1024;
 // How far behind the newest byte of such a stream the disk may lag.
 constexpr UInt64 kWriteBehindLagBytes = 4u << 20;
+// How far behind it may fall before a write waits, where the system tells what the disk is
+// still writing and the writer may leave its writes for later passes (SpForkWritesBehind).
+constexpr UInt64 kWriteBehindBoundBytes = 16u << 20;
 
-// Starts the disk writing the bytes just written, without waiting for them, and waits for
-// those of the stream more than kWriteBehindLagBytes before them: the flush that makes the
+// cachestat(2) (Linux 6.5): the counts of a file's pages in memory, dirty and being written.
+// The call's number is the same on every architecture.
+constexpr long kCachestatCall = 451;
+struct CachestatRange {
+  UInt64 offset, length;  // length 0: to the file's end
+};
+struct Cachestat {
+  UInt64 cached, dirty, writeback, evicted, recentlyEvicted;
+};
+
+// 1 while the disk is still writing bytes of the file in [offset, offset + length) (length 0:
+// to the end), 0 when it is not, -1 when the system cannot tell.
+int WritingBack(int fd, UInt64 offset, UInt64 length) {
+  if (S().writebackReport == WritebackReport::kUnknown) return -1;
+  if (S().writebackReport == WritebackReport::kBehind) return 1;
+  static bool unknown = false;
+  if (unknown) return -1;
+  CachestatRange range{offset, length};
+  Cachestat counts{};
+  if (syscall(kCachestatCall, fd, &range, &counts, 0u) != 0) {
+    // An older kernel, or a filter that refuses the call: the same for every later call.
+    if (errno == ENOSYS || errno == EPERM) unknown = true;
+    return -1;
+  }
+  // Dirty pages the disk was not asked to write (a file system without write-back, as tmpfs)
+  // are none of the disk's work.
+  return counts.writeback > 0 ? 1 : 0;
+}
+
+// The part of the stream's bytes more than kWriteBehindLagBytes behind its newest byte that
+// the disk may still be writing: taken as done when the system says it is (onDiskTo moves
+// on), else 1 (still writing) or -1 (the system cannot tell). 0 when there is none.
+int StreamBehind(Fork& fork) {
+  const SInt64 upTo = fork.streamTo - SInt64(kWriteBehindLagBytes);
+  if (upTo <= fork.onDiskTo) return 0;
+  const int writing = WritingBack(fork.fd, UInt64(fork.onDiskTo), UInt64(upTo - fork.onDiskTo));
+  if (writing == 0) fork.onDiskTo = upTo;
+  return writing;
+}
+
+// Starts the disk writing the bytes just written, without waiting for them, and has the stream
+// keep the disk at most kWriteBehindLagBytes behind its newest byte: the flush that makes the
 // file durable then finds all but the last few megabytes on disk, instead of writing what the
-// disk fell behind with (the whole file, on a slow disk) while the program waits; the waits
-// come a little at a time with the writes. Durability is still the flush's alone; a file
-// system that cannot do this is simply left to write the bytes back later.
+// disk fell behind with (the whole file, on a slow disk) while the program waits. Where the
+// system tells what the disk is still writing, the bytes it has done need no wait and a disk
+// still busy is waited for only past kWriteBehindBoundBytes (a writer that asks leaves its
+// writes for later passes before that); elsewhere the waits come a little at a time with the
+// writes. Durability is still the flush's alone; a file system that cannot do this is simply
+// left to write the bytes back later.
 void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   if (bytes < kWriteBehindBytes) return;
   sync_file_range(fork.fd, off_t(from), off_t(bytes), SYNC_FILE_RANGE_WRITE);
   // A stream that starts again further back is followed from there.
   if (from < fork.onDiskTo) fork.onDiskTo = from;
-  const SInt64 upTo = from + SInt64(bytes) - SInt64(kWriteBehindLagBytes);
-  if (upTo <= fork.onDiskTo) return;
+  fork.streamTo = from + SInt64(bytes);
+  const int behind = StreamBehind(fork);
+  if (behind == 0) return;
+  if (behind > 0 && UInt64(fork.streamTo - fork.onDiskTo) <= kWriteBehindBoundBytes) return;
+  const SInt64 upTo = fork.streamTo - SInt64(kWriteBehindLagBytes);
   sync_file_range(fork.fd, off_t(fork.onDiskTo), off_t(upTo - fork.onDiskTo),
                   SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
   fork.onDiskTo = upTo;
@@ -825,4 +882,22 @@ OSErr PBFlushVolSync(ParmBlkPtr pb) {
   OSErr err = FlushVol(pb->ioParam.ioNamePtr, pb->ioParam.ioVRefNum);
   pb->ioParam.ioResult = err;
   return err;
+}
+
+Boolean SpVolumeWritesInProgress(SInt16 vRefNum) {
+  const Volume* volume = FindVolume(vRefNum);
+  if (volume == nullptr) return false;
+  bool writing = false;
+  for (auto& entry : S().forks) {
+    Fork& fork = entry.second;
+    if (fork.vRefNum != volume->vRefNum || !fork.dirty) continue;
+    sync_file_range(fork.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (WritingBack(fork.fd, 0, 0) > 0) writing = true;
+  }
+  return writing;
+}
+
+Boolean SpForkWritesBehind(FSIORefNum forkRefNum) {
+  Fork* fork = FindFork(forkRefNum);
+  return fork != nullptr && StreamBehind(*fork) > 0;
 }

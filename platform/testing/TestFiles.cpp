@@ -144,6 +144,12 @@ void SetDiscDrives(const std::vector<std::string>& drives) {
   sp_platform::files::SetDiscDrives(drives);
 }
 
+void SetDiskFarBehind(bool behind) {
+  sp_platform::files::SetWritebackReportForTests(behind
+                                                     ? sp_platform::files::WritebackReport::kBehind
+                                                     : sp_platform::files::WritebackReport::kSystem);
+}
+
 void RestartFileCatalogue() {
   sp_platform::files::RestartCatalogue();
 }

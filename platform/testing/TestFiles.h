@@ -70,6 +70,11 @@ void SetMediaFolder(const std::string& path);
 // that image; its eject goes to libcdio like a real drive's and fails there.
 void SetDiscDrives(const std::vector<std::string>& drives);
 
+// Has the file layer take the disk as still writing every byte a save's stream asks about, as
+// a disk far behind the program's writes, or (false) as the system tells it. ResetFiles sets
+// it back.
+void SetDiskFarBehind(bool behind);
+
 // Ends this process with SIGKILL just before its n-th change from now to what a folder holds
 // (a file made, renamed, linked or removed, a folder made or removed), as a kill at that
 // moment would; 0 never. Counting starts again at each call. For tests that run a job in a

@@ -12,8 +12,8 @@ class SavePasses : public SaveTest {
  protected:
   // Starts a save of a five-second source over the user's file of the target's name.
   cSp_CDRProgramBaseObj* Start(const std::string& target, tCDRISoundFileType type,
-                               OSType compression = 0) {
-    EXPECT_TRUE(sp_testing::WriteTestAiff(Doc("in.aiff"), 2, 44100, 44100 * 5));
+                               OSType compression = 0, int seconds = 5) {
+    EXPECT_TRUE(sp_testing::WriteTestAiff(Doc("in.aiff"), 2, 44100, 44100 * seconds));
     cdtest::WriteFile(Doc(target), "the user's file");
     cSp_CDRProgramBaseObj* p = SaveProgram({"in.aiff"});
     const bool plain = type == kSpCDRISoundFileTypeWAVE;
@@ -105,6 +105,39 @@ TEST_F(SavePasses, ACompressingSaveHandsItsConverterATenthOfASecondAtATime) {
   p->StopSaveProgram();
   ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
   EXPECT_EQ(ReadAll(Doc("aac.mov")), "the user's file");
+}
+
+// While the disk is far behind a save's writes, the save writes no more and does not end,
+// and the passes go on meanwhile; once the disk has caught up, it goes on and ends whole.
+TEST_F(SavePasses, ADiskFarBehindHoldsTheWritesAndTheEndButNotThePasses) {
+  SaveEnds().clear();
+  cSp_CDRProgramBaseObj* p = Start("out.wav", kSpCDRISoundFileTypeWAVE, 0, 60);
+  auto written = [p] { return p->GetSaveBufferSet()->bytesWritten; };
+  ASSERT_TRUE(sp_testing::PumpUntil(
+      [&] { return p->GetSaveBufferSet() != nullptr && written() > (5u << 20); }));
+  auto pump = [](int count) {
+    int passes = 0;
+    EXPECT_TRUE(sp_testing::PumpUntil([&passes, count] { return ++passes > count; }));
+  };
+  sp_testing::SetDiskFarBehind(true);
+  // The write already on its way may still go.
+  pump(10);
+  const UInt64 held = written();
+  pump(20);
+  EXPECT_EQ(written(), held) << "nothing more written";
+  EXPECT_FALSE(p->IsSaveEnding());
+
+  sp_testing::SetDiskFarBehind(false);
+  ASSERT_TRUE(sp_testing::PumpUntil([p] { return p->IsSaveEnding(); }));
+  sp_testing::SetDiskFarBehind(true);
+  pump(20);
+  EXPECT_TRUE(SaveEnds().empty()) << "the end waits for the disk";
+  EXPECT_EQ(ReadAll(Doc("out.wav")), "the user's file");
+  sp_testing::SetDiskFarBehind(false);
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  EXPECT_EQ(SaveEnds().back().stopped, 0);
+  EXPECT_EQ(ReadAll(Doc("out.wav")).size(), 44u + 44100u * 60 * 4);
+  ExpectFolderHolds({"in.aiff", "out.wav"});
 }
 
 // Stopped while it writes or after each step of its end, or disposed of while it ends: the

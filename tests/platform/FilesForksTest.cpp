@@ -416,6 +416,8 @@ TEST_F(FilesAsync, FlushVolSyncsTheFilesWrittenSinceTheLastFlushAndCompletesPend
 // newest byte, so that the flush at its end waits for no more; small writes and a stream
 // that starts again further back are followed as they come. Both write calls do it.
 TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
+  // As on a system that cannot tell what the disk is still writing: every lag is waited for.
+  sp_platform::files::SetWritebackReportForTests(sp_platform::files::WritebackReport::kUnknown);
   constexpr SInt64 kMiB = 1 << 20;
   const std::string bytes(std::size_t(8 * kMiB), 'x');
   const struct {
@@ -448,6 +450,48 @@ TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
     EXPECT_EQ(FSCloseFork(ref), noErr);
   }
   EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(-1), -1);
+}
+
+// Where the system tells what the disk is still writing, a stream waits for a disk still busy
+// with its bytes only once it is more than 16 MiB behind; before that a writer that asks is
+// told, and the volume's writes are in progress until its flush. Where the system cannot tell,
+// nothing is reported and every lag is waited for, as above.
+TEST_F(FilesAsync, ADiskStillBusyIsReportedAndWaitedForOnlyFarBehind) {
+  using sp_platform::files::ForkWrittenBehindTo;
+  constexpr SInt64 kMiB = 1 << 20;
+  const std::string bytes(std::size_t(4 * kMiB), 'x');
+  const SInt16 ref = Open("behind", "", fsRdWrPerm);
+  auto write = [&](SInt64 mib) {
+    return FSWriteFork(ref, fsFromStart, mib * kMiB, bytes.size(), bytes.data(), nullptr);
+  };
+  sp_testing::SetDiskFarBehind(true);
+  EXPECT_FALSE(SpVolumeWritesInProgress(docs_.vRefNum)) << "nothing written";
+  ASSERT_EQ(write(0), noErr);
+  EXPECT_FALSE(SpForkWritesBehind(ref)) << "at most 4 MiB behind";
+  EXPECT_TRUE(SpVolumeWritesInProgress(docs_.vRefNum));
+  for (SInt64 at : {4, 8, 12}) {
+    ASSERT_EQ(write(at), noErr);
+    EXPECT_EQ(ForkWrittenBehindTo(ref), 0) << at;
+    EXPECT_TRUE(SpForkWritesBehind(ref)) << at;
+  }
+  ASSERT_EQ(write(16), noErr);
+  EXPECT_EQ(ForkWrittenBehindTo(ref), 16 * kMiB) << "20 MiB written: waited for";
+  EXPECT_FALSE(SpForkWritesBehind(ref));
+  ParamBlockRec pb{};
+  pb.ioParam.ioRefNum = ref;
+  ASSERT_EQ(PBFlushFileSync(&pb), noErr);
+  EXPECT_FALSE(SpVolumeWritesInProgress(docs_.vRefNum)) << "flushed";
+  EXPECT_FALSE(SpVolumeWritesInProgress(-300));
+  EXPECT_FALSE(SpForkWritesBehind(-1));
+
+  sp_platform::files::SetWritebackReportForTests(sp_platform::files::WritebackReport::kUnknown);
+  ASSERT_EQ(write(0), noErr);
+  ASSERT_EQ(write(4), noErr);
+  EXPECT_EQ(ForkWrittenBehindTo(ref), 4 * kMiB) << "waited for at once";
+  ASSERT_EQ(write(8), noErr);
+  EXPECT_FALSE(SpForkWritesBehind(ref));
+  EXPECT_FALSE(SpVolumeWritesInProgress(docs_.vRefNum));
+  EXPECT_EQ(FSCloseFork(ref), noErr);
 }
 
 // A file written and closed is synced by the next flush wherever the layer moved it since:

@@ -29,6 +29,11 @@ void SetIdentitySourcesForTests(UInt8 known);
 // Closes every open fork (without flushing) and forgets the files waiting for a flush: the
 // test API's reset.
 void CloseAllForks();
+// What the layer learns of the disk's writing (see SpForkWritesBehind): what the system tells
+// (the default, and again after CloseAllForks), nothing (as on a system that cannot tell), or
+// that the disk is still writing every byte asked about (as a disk far behind).
+enum class WritebackReport { kSystem, kUnknown, kBehind };
+void SetWritebackReportForTests(WritebackReport report);
 
 // The drives looked at for audio CDs: these paths (a ".cue" image stands for a drive holding
 // that disc) instead of the machine's drives, until UseSystemDiscDrives.
