@@ -656,10 +656,10 @@ int StreamBehind(Fork& fork) {
 // keep the disk at most kWriteBehindLagBytes behind its newest byte: the flush that makes the
 // file durable then finds all but the last few megabytes on disk, instead of writing what the
 // disk fell behind with (the whole file, on a slow disk) while the program waits. Where the
-// system tells what the disk is still writing, the bytes it has done need no wait and a disk
-// still busy is waited for only past kWriteBehindBoundBytes (a writer that asks leaves its
-// writes for later passes before that); elsewhere the waits come a little at a time with the
-// writes. Durability is still the flush's alone; a file system that cannot do this is simply
+// system tells what the disk is still writing, the bytes it has done need no wait, and a disk
+// still busy is waited for only for what lies past kWriteBehindBoundBytes (a writer that asks
+// leaves its writes for later passes before that); elsewhere the waits come a little at a time
+// with the writes. Durability is still the flush's alone; a file system that cannot do this is simply
 // left to write the bytes back later.
 void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   if (bytes < kWriteBehindBytes) return;
@@ -670,7 +670,9 @@ void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   const int behind = StreamBehind(fork);
   if (behind == 0) return;
   if (behind > 0 && UInt64(fork.streamTo - fork.onDiskTo) <= kWriteBehindBoundBytes) return;
-  const SInt64 upTo = fork.streamTo - SInt64(kWriteBehindLagBytes);
+  // A disk still busy is waited for only down to the bound: about what the write added.
+  const SInt64 upTo =
+      fork.streamTo - SInt64(behind > 0 ? kWriteBehindBoundBytes : kWriteBehindLagBytes);
   sync_file_range(fork.fd, off_t(fork.onDiskTo), off_t(upTo - fork.onDiskTo),
                   SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
   fork.onDiskTo = upTo;
