@@ -348,10 +348,12 @@ OSErr Sp_ReplaceFileContents(short vRefNum, SInt32 dirID, const char* name, UInt
     return SpReportFailure(kSource, "Sp_ReplaceFileContents", 1, kSpMsgNullArgument,
                            OSErr(paramErr));
   }
-  SpFileReplacement* replacement = nullptr;
-  OSErr err = Sp_BeginFileReplacement(vRefNum, dirID, name, creator, fileType, &replacement);
-  if (err != noErr) return err;
-  err = Sp_WriteFileReplacement(replacement, bytes, size);
-  const OSErr ended = Sp_EndFileReplacement(replacement, vRefNum, err == noErr);
-  return err != noErr ? err : ended;
+  Str255 pascalName, prefix, suffix;
+  if (!Sp_CopyCStringToPascalName(name, pascalName)) return bdNamErr;
+  SideFilePattern(name, prefix, suffix);
+  const FInfo info = Sp_NewFileFinderInfo(creator, fileType);
+  const OSErr err =
+      SpReplaceFileContents(vRefNum, dirID, pascalName, prefix, suffix, &info, bytes, size);
+  if (err == noErr) FlushVol(nullptr, vRefNum);
+  return err;
 }
