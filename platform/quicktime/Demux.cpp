@@ -14,6 +14,7 @@ extern "C" {
 
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/KeptByFile.h"
+#include "quicktime/detail/StatedLength.h"
 #include "quicktime/detail/SoundFormats.h"
 
 namespace sp_platform {
@@ -276,19 +277,27 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   // format's probe, and with its end left unread: FFmpeg reads the last 64 KiB of an Ogg file
   // whose size it knows, checksumming every page, for a duration that neither reading takes
   // from it (the sound's length is found in StatedLength.cpp). A description that needs more
-  // than the header (a stream not of sound, FLAC) opens the file again as any other.
+  // than the header (a stream not of sound, FLAC) opens the file again as any other. (The
+  // formats are found once: the search compares the name with every format's.)
   if (reading != kStreamInfo && StartsAsOgg(*source)) {
-    // (Found once: the search compares the name with every format's.)
     static const AVInputFormat* const ogg = av_find_input_format("ogg");
-    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, ogg);
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, ogg, true);
     if (d != nullptr) return d;
   }
-  return OpenAs(std::move(source), nameHint, reading, nullptr);
+  // A file of MPEG audio frames is opened as FFmpeg's probe would find it, for any reading,
+  // but without the probe, which ran every format's over its first kilobytes two or more times
+  // (most of the time of listing a folder of MP3 files) and read all of a large ID3v2 tag.
+  if (StartsAsMpegAudio(*source)) {
+    static const AVInputFormat* const mp3 = av_find_input_format("mp3");
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, mp3, false);
+    if (d != nullptr) return d;
+  }
+  return OpenAs(std::move(source), nameHint, reading, nullptr, false);
 }
 
 std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
                                          const std::string& nameHint, Reading reading,
-                                         const AVInputFormat* format) {
+                                         const AVInputFormat* format, bool endHidden) {
   ++gDemuxerOpens;
   std::unique_ptr<Demuxer> d(new Demuxer);
   d->io_.reset(new Io);
@@ -311,16 +320,16 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   // by default: 5 ms for each description of a WAVE. Four packets (16 KB of a WAVE, eight
   // frames of DTS carried as PCM) still find DTS, and take half the time of eight; two do not.
   ctx->max_probe_packets = kProbePackets;
-  // A format given is opened without its end: the file's size is not told until its header
-  // is read. (A file read as one that cannot seek would do too, but FFmpeg's Ogg reader then
-  // grows the read buffer for every page to be able to go back over it.)
-  d->io_->endHidden = format != nullptr;
+  // A format opened without its end is not told the file's size until its header is read.
+  // (A file read as one that cannot seek would do too, but FFmpeg's Ogg reader then grows the
+  // read buffer for every page to be able to go back over it.)
+  d->io_->endHidden = endHidden;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
   if (avformat_open_input(&ctx, nameHint.c_str(), format, nullptr) < 0) return nullptr;
   d->context_ = ctx;
   d->io_->endHidden = false;
   if (HeaderIsWhole(ctx, reading)) return d;
-  if (format != nullptr && reading == kDescription) return nullptr;
+  if (endHidden && reading == kDescription) return nullptr;
   ++gStreamInfoReads;
   // The stream information of plain samples needs their first packets (those looked into for
   // DTS, 16 KB): FFmpeg's default limit of 5 MB had it read a quarter of a megabyte of each.

@@ -21,6 +21,12 @@ namespace quicktime {
 namespace {
 
 constexpr std::size_t kWindowBytes = std::size_t(1) << 18;
+constexpr std::size_t kMpegFill = std::size_t(1) << 14;
+constexpr int kTailFrames = 3;
+// FFmpeg's probe of MPEG audio scores a file above its extension's format once this many
+// frames follow one another from its start.
+constexpr int kProbeFrames = 7;
+constexpr std::size_t kProbeFill = 4096;
 
 // A source's bytes through one window of up to `chunk` bytes, refilled from wherever a read asks
 // with `fill` bytes at least.
@@ -332,8 +338,9 @@ bool StreamFrameAt(Window& w, UInt64 at, UInt64 end, const MpegHeader& stream, M
 }
 
 // Where the sound of an MPEG audio file ends: before the tags that may follow it (ID3v1, then
-// APE and Lyrics3 tags, in any order), which FFmpeg does not decode.
-UInt64 MpegSoundEnd(Window& w, UInt64 start) {
+// APE and Lyrics3 tags, in any order), which FFmpeg does not decode. `handedOn`: set when a
+// Lyrics3 tag is among them, which FFmpeg's demultiplexer hands on as one more packet.
+UInt64 MpegSoundEnd(Window& w, UInt64 start, bool* handedOn = nullptr) {
   UInt64 end = BeforeId3v1(w, start);
   for (int tags = 0; tags < 8; ++tags) {
     const UInt8* ape = end - start >= 32 ? w.At(end - 32, 32) : nullptr;
@@ -357,6 +364,7 @@ UInt64 MpegSoundEnd(Window& w, UInt64 start) {
       const UInt8* begin = w.At(end - 15 - size, 11);
       if (begin == nullptr || std::memcmp(begin, "LYRICSBEGIN", 11) != 0) break;
       end -= size + 15;
+      if (handedOn != nullptr) *handedOn = true;
       continue;
     }
     break;
@@ -393,6 +401,44 @@ SInt64 CountMpegFrames(Window& w, UInt64 at, UInt64 end, const MpegHeader& strea
   return at < end && MoreSoundAfter(w, at, end) ? -1 : frames;
 }
 
+// The smallest and the largest frame a stream of the header's kind can have: unpadded at its
+// lowest bit rate and padded at its highest, or at the header's own bit rate (`ownRate`).
+void FrameSizes(const UInt8* header, bool ownRate, UInt32& least, UInt32& most) {
+  UInt8 b[4] = {header[0], header[1], header[2], header[3]};
+  MpegHeader h;
+  if (!ownRate) b[2] = UInt8((b[2] & 0x0F) | 0x10);
+  b[2] &= UInt8(~2u);
+  least = ParseMpegHeader(b, h) ? h.bytes : 0;
+  if (!ownRate) b[2] = UInt8((b[2] & 0x0F) | 0xE0);
+  b[2] |= 2;
+  most = ParseMpegHeader(b, h) ? h.bytes : 0;
+}
+
+// True when the stream's last `count` frames end exactly at `end`, each found searching back
+// from where the next one begins within the largest frame's size: the tail of a stream whose
+// frames run unbroken to the end of its sound. Reads one span of the file.
+bool FramesEndAt(Window& w, UInt64 sound, UInt64 end, const MpegHeader& stream, UInt32 most,
+                 int count) {
+  const UInt64 span = std::min<UInt64>(end - sound, UInt64(most) * UInt64(count));
+  const UInt8* tail = w.At(end - span, std::size_t(span));
+  if (tail == nullptr) return false;
+  std::size_t next = std::size_t(span);
+  for (int i = 0; i < count; ++i) {
+    bool found = false;
+    for (std::size_t back = 4; back <= std::min<std::size_t>(next, most); ++back) {
+      MpegHeader h;
+      const UInt8* p = tail + (next - back);
+      if (p[0] == 0xFF && ParseMpegHeader(p, h) && SameStream(h, stream) && h.bytes == back) {
+        next -= back;
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+  }
+  return true;
+}
+
 // What FFmpeg drops of `packets` packets of `spf` frames: `skip` frames at the start and, when
 // the tag's frame count is taken, the encoder's padding before the frame the count ends with
 // (the packets ending after that point and starting before it lose their frames from there
@@ -417,23 +463,42 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
 
 }  // namespace
 
+bool StartsAsMpegAudio(ByteSource& source) {
+  Window w(source, kWindowBytes, kProbeFill);
+  UInt64 at = SkipId3v2(w, 0);
+  MpegHeader stream, h;
+  const UInt8* p = w.At(at, 4);
+  if (p == nullptr || !ParseMpegHeader(p, stream)) return false;
+  for (int frames = 0; frames < kProbeFrames; ++frames) {
+    if (!StreamFrameAt(w, at, w.Size(), stream, h)) return false;
+    at += h.bytes;
+  }
+  return true;
+}
+
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
-  Window w(source);
+  // The file's first and last bytes are read in small runs; only a walk of every frame fills
+  // the large window.
+  Window w(source, kWindowBytes, kMpegFill);
   const UInt64 start = SkipId3v2(w, 0);
   const UInt8* p = w.At(start, 4);
   MpegHeader first;
   if (p == nullptr || !ParseMpegHeader(p, first)) return false;
-  const UInt64 end = MpegSoundEnd(w, start);
+  UInt8 firstHeader[4];
+  std::memcpy(firstHeader, p, sizeof firstHeader);
+  bool handedOn = false;
+  const UInt64 end = MpegSoundEnd(w, start, &handedOn);
   if (end <= start) return false;
   // A tag frame: Xing or Info after the side information, VBRI 32 bytes in. What FFmpeg
   // reads of it (and so this) may run past the frame.
   UInt32 tagFrames = 0, tagBytes = 0;
-  bool encoderPads = false;
+  bool encoderPads = false, constantRate = false;
   UInt32 startPad = 0, endPad = 0;
   if (first.layer == 3) {
     const UInt64 x = start + 4 + first.sideInfo;
     const UInt8* t = w.At(x, 8);
     if (t != nullptr && (std::memcmp(t, "Xing", 4) == 0 || std::memcmp(t, "Info", 4) == 0)) {
+      constantRate = std::memcmp(t, "Info", 4) == 0;
       const UInt32 flags = sp::LoadBE32(t + 4);
       UInt64 at = x + 8;
       const UInt8* fields = w.At(at, 8);
@@ -463,15 +528,41 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
     if (v != nullptr && std::memcmp(v, "VBRI", 4) == 0 && sp::LoadBE16(v + 4) == 1) {
       tagBytes = sp::LoadBE32(v + 10);
       tagFrames = sp::LoadBE32(v + 14);
+      constantRate = false;
     }
   }
   // FFmpeg passes over a tag frame that gives a count or a size; the others are sound.
   const bool tagged = tagFrames != 0 || tagBytes != 0;
   const UInt64 sound = tagged ? start + first.bytes : start;
   if (sound > end) return false;
-  // The frames are always counted: a tag's count may be wrong (files joined or cut, a tag
-  // written before the encoder finished). The tag gives the encoder's delay and padding.
-  const SInt64 frames = CountMpegFrames(w, sound, end, first);
+  // A tag's count may be wrong (files joined or cut, a tag written before the encoder
+  // finished): it is taken only where its size is the sound's to the byte, no Lyrics3 tag
+  // follows, its frames fit that size (at the first sound frame's bit rate for a constant one,
+  // "Info"), and the stream's last frames end where the sound does. Else every frame header is
+  // read. A count that passes and is still wrong (changed, or the stream damaged amid it) is
+  // found when the file is decoded.
+  SInt64 frames = -1;
+  if (tagFrames != 0 && tagBytes != 0 && end - start == tagBytes && !handedOn) {
+    // A constant rate is the first sound frame's: the tag frame's may be lower.
+    UInt32 least = 0, most = 0, largest = 0, unused = 0;
+    const UInt8* q = end - sound >= 4 ? w.At(sound, 4) : nullptr;
+    MpegHeader second;
+    if (q != nullptr && ParseMpegHeader(q, second) && SameStream(second, first))
+      FrameSizes(constantRate ? q : firstHeader, constantRate, least, most);
+    FrameSizes(firstHeader, false, unused, largest);
+    const UInt64 bytes = end - sound;
+    if (least > 0 && bytes >= UInt64(tagFrames) * least && bytes <= UInt64(tagFrames) * most &&
+        FramesEndAt(w, sound, end, first, largest, kTailFrames))
+      frames = tagFrames;
+  }
+  // A count taken from the tag does not end the sound: the demultiplexer gives no packet after
+  // the frames that end at the sound's end, and any it gives before them is more sound than
+  // the count says, which the decoding then reports.
+  const bool counted = frames < 0;
+  if (counted) {
+    Window whole(source);
+    frames = CountMpegFrames(whole, sound, end, first);
+  }
   if (frames < 0) return false;
   // FFmpeg drops the encoder's delay and the decoder's (529 frames) at the start. It takes the
   // tag's count unless the file is larger than the tag's bytes by more than a sixteenth (a file
@@ -490,7 +581,7 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   out.priming = std::min(skip, frames * spf);
   out.presented = frames * spf - dropped;
   out.padding = dropped - out.priming;
-  out.endsWithPackets = true;
+  out.endsWithPackets = counted;
   out.mostPacketFrames = first.frames;
   return true;
 }

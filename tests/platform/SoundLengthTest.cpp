@@ -5,6 +5,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <cctype>
+#include <sstream>
+
 #include "SoundLengthFixture.h"
 #include "quicktime/detail/Demux.h"
 
@@ -678,6 +681,116 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
     } else {
       EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
       EXPECT_NE(converted, noErr);
+    }
+  }
+}
+
+// Long MP3 files whose tag frame states their frames and bytes are read at their first and
+// last bytes only, and give what reading every frame header gives: that of ffmpeg's decoding.
+// A tag whose bytes or constant rate do not fit the file, or a Lyrics3 tag after the sound,
+// has every frame header read; a count that fits and still lies is reported when decoded.
+TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  const std::string noise = Path("noise.wav");
+  qt::MemorySource wave(Bytes("noise.wav"));
+  EXPECT_FALSE(qt::StartsAsMpegAudio(wave));
+  ASSERT_TRUE(Encode({"lame", "--quiet", noise, "OUT"}, "cbr.mp3"));
+  ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "2", noise, "OUT"}, "vbr.mp3"));
+  ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "5", "--tt", "T", "--id3v1-only", noise, "OUT"},
+                     "id3v1.mp3"));
+  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", noise, "-c:a", "libmp3lame", "OUT"},
+                     "ffmpeg.mp3"));
+  // Where the tag frame's count and bytes are.
+  auto tagAt = [](const std::vector<UInt8>& mp3) {
+    std::size_t at = 0;
+    while (at + 16 < std::min<std::size_t>(mp3.size(), 200) &&
+           std::memcmp(mp3.data() + at, "Info", 4) != 0 &&
+           std::memcmp(mp3.data() + at, "Xing", 4) != 0)
+      ++at;
+    EXPECT_EQ(sp::LoadBE32(mp3.data() + at + 4) & 3, 3u) << "a count and bytes";
+    return at;
+  };
+  auto changed = [&](const std::string& from, std::size_t field, SInt32 by) {
+    std::vector<UInt8> bytes = Bytes(from);
+    UInt8* p = bytes.data() + tagAt(bytes) + 8 + field;
+    sp::StoreBE32(p, UInt32(SInt32(sp::LoadBE32(p)) + by));
+    return bytes;
+  };
+  std::vector<UInt8> ape = Bytes("vbr.mp3");
+  const char apeFooter[] = "APETAGEX\xD0\x07\0\0\x20\0\0\0";
+  ape.insert(ape.end(), apeFooter, apeFooter + 16);
+  ape.resize(ape.size() + 16, 0);
+  std::vector<UInt8> lyrics = Bytes("vbr.mp3");
+  const std::string lyricsTag = "LYRICSBEGININD0000210000021LYRICS200";
+  lyrics.insert(lyrics.end(), lyricsTag.begin(), lyricsTag.end());
+
+  // The last frame's header spoilt (where ffprobe places the last packet): the frames no longer
+  // run to the end.
+  std::string positions;
+  ASSERT_TRUE(sp_testing::RunProgram({"ffprobe", "-v", "error", "-show_entries", "packet=pos",
+                                      "-of", "csv=p=0", Path("vbr.mp3")},
+                                     positions));
+  std::size_t last = 0;
+  std::istringstream lines(positions);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) last = std::stoul(line);
+  }
+  std::vector<UInt8> lastSpoilt = Bytes("vbr.mp3");
+  ASSERT_EQ(lastSpoilt.at(last), 0xFF);
+  lastSpoilt[last + 1] = 0;
+  enum Read { kEnds, kEveryFrame, kLieReported };
+  const struct {
+    const char* why;
+    std::vector<UInt8> bytes;
+    Read read;
+  } cases[] = {
+      {"constant rate", Bytes("cbr.mp3"), kEnds},
+      {"varying rate", Bytes("vbr.mp3"), kEnds},
+      {"ID3v1 after it", Bytes("id3v1.mp3"), kEnds},
+      {"ffmpeg's tag", Bytes("ffmpeg.mp3"), kEnds},
+      {"APE tag after it", ape, kEnds},
+      {"Lyrics3 tag after it", lyrics, kEveryFrame},
+      {"its last frame spoilt", lastSpoilt, kEveryFrame},
+      {"bytes stated one short", changed("vbr.mp3", 4, -1), kEveryFrame},
+      {"bytes stated one more", changed("vbr.mp3", 4, 1), kEveryFrame},
+      // 1,150 frames of 417 or 418 bytes: 1,152 still fit them, 1,148 do not.
+      {"a constant rate's count lowered", changed("cbr.mp3", 0, -2), kEveryFrame},
+      {"a constant rate's count raised", changed("cbr.mp3", 0, 2), kLieReported},
+      {"a varying rate's count raised", changed("vbr.mp3", 0, 2), kLieReported},
+      {"a varying rate's count lowered", changed("vbr.mp3", 0, -2), kLieReported},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string name = std::string(c.why) + ".mp3";
+    Put(name, c.bytes);
+    CountingSource source(c.bytes);
+    EXPECT_TRUE(qt::StartsAsMpegAudio(source)) << "opened as MPEG audio without FFmpeg's probe";
+    qt::StatedLength length;
+    ASSERT_TRUE(qt::MpegAudioStatedLength(source, length));
+    if (c.read == kEveryFrame) {
+      EXPECT_GE(source.read, c.bytes.size() - 4096) << "every frame header read";
+    } else {
+      EXPECT_LE(source.read, 64u * 1024) << "of " << c.bytes.size();
+    }
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    const TimeValue duration = GetMediaDuration(media);
+    EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded) << "found without decoding";
+    SInt64 frames = 0;
+    const OSErr converted = Convert(media, &frames);
+    if (c.read == kLieReported) {
+      EXPECT_NE(converted, noErr);
+    } else {
+      EXPECT_EQ(duration, FramesFfmpegDecodes(Path(name)));
+      EXPECT_EQ(converted, noErr);
+      EXPECT_EQ(frames, duration);
+      TimeValue end = 0;
+      SInt32 packets = 0;
+      EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
+      EXPECT_EQ(packets, GetMediaSampleCount(media));
     }
   }
 }

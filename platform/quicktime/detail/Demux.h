@@ -40,10 +40,12 @@ class Demuxer {
 
  private:
   Demuxer() = default;
-  // Opened as the format given, or as FFmpeg's probe finds it (null).
+  // Opened as the format given, or as FFmpeg's probe finds it (null). `endHidden`: the header
+  // is read without the file's size, and a description that needs more than the header fails
+  // (to be opened again as any other file).
   static std::unique_ptr<Demuxer> OpenAs(std::shared_ptr<ByteSource> source,
                                          const std::string& nameHint, Reading reading,
-                                         const AVInputFormat* format);
+                                         const AVInputFormat* format, bool endHidden);
   std::unique_ptr<Io> io_;
   AVFormatContext* context_ = nullptr;
 };

@@ -46,6 +46,10 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out);
 // follows (damage, another stream joined on).
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 
+// Whether the file starts (after its ID3v2 tags) with seven MPEG audio frames of one stream,
+// one after the other: what FFmpeg's probe takes for MPEG audio above any other format.
+bool StartsAsMpegAudio(ByteSource& source);
+
 // An Ogg file holding one Vorbis, Opus or FLAC stream. Its first pages give the codec, Opus's
 // pre-skip and the granule position the sound starts from; the last two pages, found
 // searching backwards within half of `tailSpan` bytes of the file's end (or else the pages
