@@ -1,8 +1,8 @@
 // Sound lengths stated by files: the bytes read as a FLAC file, an MPEG audio file and an Ogg
 // file (whole, and at its first and last pages) by the readers of their stated lengths, and by
-// the check of whether a file starts as MPEG audio. An
-// input that starts with "VSET" and a 16-bit size carries a Vorbis set-up of that size before
-// the file (as FFmpeg hands it over).
+// the checks of whether a file starts as MPEG audio or FLAC. An input that starts with "VSET"
+// and a 16-bit size carries a Vorbis set-up of that size before the file (as FFmpeg hands it
+// over).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   length = qt::StatedLength();
   qt::MpegAudioStatedLength(source, length);
   qt::StartsAsMpegAudio(source);
+  qt::StartsAsFlac(source);
   length = qt::StatedLength();
   qt::OggStatedLength(source, setup, length);
   // The search for the last pages, within a span that a short input exceeds.

@@ -284,12 +284,16 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
     std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, ogg, true);
     if (d != nullptr) return d;
   }
-  // A file of MPEG audio frames is opened as FFmpeg's probe would find it, for any reading,
-  // but without the probe, which ran every format's over its first kilobytes two or more times
-  // (most of the time of listing a folder of MP3 files) and read all of a large ID3v2 tag.
-  if (StartsAsMpegAudio(*source)) {
-    static const AVInputFormat* const mp3 = av_find_input_format("mp3");
-    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, mp3, false);
+  // A file of MPEG audio frames or a native FLAC file is opened as FFmpeg's probe would find
+  // it, for any reading, but without the probe, which ran every format's over its first
+  // kilobytes two or more times (most of the time of listing a folder of MP3 files) and read
+  // all of a large ID3v2 tag.
+  static const AVInputFormat* const mp3 = av_find_input_format("mp3");
+  static const AVInputFormat* const flac = av_find_input_format("flac");
+  const AVInputFormat* known =
+      StartsAsFlac(*source) ? flac : StartsAsMpegAudio(*source) ? mp3 : nullptr;
+  if (known != nullptr) {
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, known, false);
     if (d != nullptr) return d;
   }
   return OpenAs(std::move(source), nameHint, reading, nullptr, false);

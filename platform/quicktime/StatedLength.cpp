@@ -21,7 +21,8 @@ namespace quicktime {
 namespace {
 
 constexpr std::size_t kWindowBytes = std::size_t(1) << 18;
-constexpr std::size_t kMpegFill = std::size_t(1) << 14;
+// What the readers of FLAC and MPEG audio read at a time of a file's first and last bytes.
+constexpr std::size_t kHeadFill = std::size_t(1) << 14;
 constexpr int kTailFrames = 3;
 // FFmpeg's probe of MPEG audio scores a file above its extension's format once this many
 // frames follow one another from its start.
@@ -108,14 +109,11 @@ UInt8 Crc8(const UInt8* p, std::size_t n) {
   return crc;
 }
 
-UInt16 Crc16(const UInt8* p, std::size_t n) {
-  UInt16 crc = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    crc ^= UInt16(p[i] << 8);
-    for (int b = 0; b < 8; ++b)
-      crc = UInt16((crc & 0x8000) != 0 ? (crc << 1) ^ 0x8005 : crc << 1);
-  }
-  return crc;
+// FLAC's CRC-16 (polynomial 0x8005, none reflected) as FFmpeg's table keeps it, its bytes
+// swapped: 0 for a frame's bytes followed by their CRC, whichever the order.
+UInt32 Crc16Swapped(UInt32 crc, const UInt8* p, std::size_t n) {
+  static const AVCRC* const table = av_crc_get_table(AV_CRC_16_ANSI);
+  return av_crc(table, crc, p, n);
 }
 
 // FLAC's coded number after a frame header's fourth byte: up to 36 bits in one to seven bytes.
@@ -190,21 +188,60 @@ bool FlacFrameHeader(const UInt8* p, std::size_t avail, const FlacInfo* info, UI
 std::size_t FlacFrameLength(const UInt8* p, std::size_t avail, const FlacInfo& info) {
   const std::size_t least = std::max<std::size_t>(info.minFrame, 10);
   const std::size_t most = info.maxFrame > 0 ? std::min<std::size_t>(info.maxFrame, avail) : avail;
-  UInt16 crc = 0;
-  for (std::size_t n = 0; n < most; ++n) {
-    crc ^= UInt16(p[n] << 8);
-    for (int b = 0; b < 8; ++b)
-      crc = UInt16((crc & 0x8000) != 0 ? (crc << 1) ^ 0x8005 : crc << 1);
-    // The CRC of a frame's bytes with the CRC after them is 0.
-    if (crc == 0 && n + 1 >= least) return n + 1;
+  if (least > most) return 0;
+  // The CRC of a frame's bytes with the CRC after them is 0.
+  UInt32 crc = Crc16Swapped(0, p, least - 1);
+  for (std::size_t n = least - 1; n < most; ++n) {
+    crc = Crc16Swapped(crc, p + n, 1);
+    if (crc == 0) return n + 1;
   }
   return 0;
+}
+
+enum class LastFrame { kStated, kNotStated, kNoneWithin };
+
+// The last frame, searched backwards through the `tail` bytes before the sound's end (`size`):
+// whether it ends the stream where STREAMINFO says, or no frame within them settles it.
+LastFrame FlacLastFrame(const FlacInfo& info, const UInt8* end, std::size_t tail, UInt64 size,
+                        UInt64 fileSize, StatedLength& out) {
+  int checked = 0;
+  for (std::size_t i = tail - 6 + 1; i-- > 0;) {
+    UInt64 first = 0;
+    UInt32 block = 0;
+    bool variable = false;
+    if (!FlacFrameHeader(end + i, tail - i, &info, first, block, variable)) continue;
+    // The frame must be whole: its CRC-16 checks (a header by chance inside the last frame's
+    // data has none). Few such checks: a file made of headers would make the search quadratic.
+    if (++checked > 8) return LastFrame::kNotStated;
+    // Other bytes may follow the last frame (a tag, junk): it ends where its CRC-16 first
+    // checks, unless that was by chance inside it and the CRC checks again at the end with more
+    // than zeros between.
+    const std::size_t length = FlacFrameLength(end + i, tail - i, info);
+    if (length == 0) continue;
+    std::size_t frameEnd = i + length;
+    if (frameEnd < tail && tail - i >= 8 &&
+        Crc16Swapped(0, end + i, tail - i) == 0 &&
+        std::any_of(end + frameEnd, end + tail, [](UInt8 b) { return b != 0; }))
+      frameEnd = tail;
+    if (first + block != info.total) return LastFrame::kNotStated;
+    out.presented = SInt64(info.total);
+    out.priming = 0;
+    out.padding = 0;
+    out.endsWithPackets = true;
+    const UInt64 soundEnd = size - tail + frameEnd;
+    out.soundEnd = soundEnd < fileSize ? SInt64(soundEnd) : -1;
+    out.mostPacketFrames = info.maxBlock;
+    // Frames of a fixed block size are numbered: the last one's number tells how many.
+    out.packets = variable ? -1 : SInt64(first / info.maxBlock + 1);
+    return variable ? LastFrame::kNotStated : LastFrame::kStated;
+  }
+  return LastFrame::kNoneWithin;
 }
 
 }  // namespace
 
 bool FlacStatedLength(ByteSource& source, StatedLength& out) {
-  Window w(source);
+  Window w(source, kWindowBytes, kHeadFill);
   UInt64 at = SkipId3v2(w, 0);
   const UInt8* magic = w.At(at, 4);
   if (magic == nullptr || std::memcmp(magic, "fLaC", 4) != 0) return false;
@@ -238,45 +275,24 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
   const UInt64 size = BeforeId3v1(w, at);
   // The last frame, looked for backwards from the sound's end, must be whole and end the
   // stream where STREAMINFO says: a header that says more or fewer frames is not taken, nor
-  // a file cut short or damaged at its end.
+  // a file cut short or damaged at its end. It looks first within twice the largest frame
+  // STREAMINFO states (else 32 KiB), and further, within the whole window, only where nothing
+  // in that settled it: it meets the same headers in the same order either way.
   const UInt64 audio = size - at;
-  const std::size_t tail = std::size_t(std::min<UInt64>(audio, kWindowBytes));
-  if (tail < 6) return false;
-  const UInt8* end = w.At(size - tail, tail);
-  if (end == nullptr) return false;
-  int checked = 0;
-  for (std::size_t i = tail - 6 + 1; i-- > 0;) {
-    UInt64 first = 0;
-    UInt32 block = 0;
-    bool variable = false;
-    if (!FlacFrameHeader(end + i, tail - i, &info, first, block, variable)) continue;
-    // The frame must be whole: its CRC-16 checks (a header by chance inside the last frame's
-    // data has none). Few such checks: a file made of headers would make the search quadratic.
-    if (++checked > 8) return false;
-    // Other bytes may follow the last frame (a tag, junk): it ends where its CRC-16 first
-    // checks, unless that was by chance inside it and the CRC checks again at the end with more
-    // than zeros between.
-    const std::size_t length = FlacFrameLength(end + i, tail - i, info);
-    if (length == 0) continue;
-    std::size_t frameEnd = i + length;
-    if (frameEnd < tail && tail - i >= 8 &&
-        Crc16(end + i, tail - i - 2) == sp::LoadBE16(end + tail - 2) &&
-        std::any_of(end + frameEnd, end + tail, [](UInt8 b) { return b != 0; }))
-      frameEnd = tail;
-    if (first + block != info.total) return false;
-    out.presented = SInt64(info.total);
-    out.priming = 0;
-    out.padding = 0;
-    out.endsWithPackets = true;
-    const UInt64 soundEnd = size - tail + frameEnd;
-    out.soundEnd = soundEnd < w.Size() ? SInt64(soundEnd) : -1;
-    out.mostPacketFrames = info.maxBlock;
-    // Frames of a fixed block size are numbered: the last one's number tells how many.
-    out.packets = variable ? -1 : SInt64(first / info.maxBlock + 1);
-    return !variable;
+  const UInt64 near = std::max<UInt64>(kHeadFill, info.maxFrame > 0 ? 2 * UInt64(info.maxFrame)
+                                                                    : 2 * kHeadFill);
+  for (const UInt64 span : {near, UInt64(kWindowBytes)}) {
+    const std::size_t tail = std::size_t(std::min<UInt64>({audio, span, kWindowBytes}));
+    if (tail < 6) return false;
+    const UInt8* end = w.At(size - tail, tail);
+    if (end == nullptr) return false;
+    const LastFrame last = FlacLastFrame(info, end, tail, size, w.Size(), out);
+    if (last != LastFrame::kNoneWithin) return last == LastFrame::kStated;
+    if (tail == audio || tail == kWindowBytes) break;
   }
   return false;
 }
+
 
 // ---- MPEG audio ------------------------------------------------------------------------------
 
@@ -463,6 +479,17 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
 
 }  // namespace
 
+bool StartsAsFlac(ByteSource& source) {
+  Window w(source, kWindowBytes, kProbeFill);
+  const UInt8* b = w.At(SkipId3v2(w, 0), 4 + 4 + 13);
+  if (b == nullptr || std::memcmp(b, "fLaC", 4) != 0) return false;
+  const UInt32 size = (UInt32(b[5]) << 16) | (UInt32(b[6]) << 8) | b[7];
+  const UInt32 least = sp::LoadBE16(b + 8), most = sp::LoadBE16(b + 10);
+  const UInt32 rate = ((UInt32(b[18]) << 16) | (UInt32(b[19]) << 8) | b[20]) >> 4;
+  return (b[4] & 0x7F) == 0 && size == 34 && least >= 16 && most >= least && rate > 0 &&
+         rate <= 655350;
+}
+
 bool StartsAsMpegAudio(ByteSource& source) {
   Window w(source, kWindowBytes, kProbeFill);
   UInt64 at = SkipId3v2(w, 0);
@@ -479,7 +506,7 @@ bool StartsAsMpegAudio(ByteSource& source) {
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   // The file's first and last bytes are read in small runs; only a walk of every frame fills
   // the large window.
-  Window w(source, kWindowBytes, kMpegFill);
+  Window w(source, kWindowBytes, kHeadFill);
   const UInt64 start = SkipId3v2(w, 0);
   const UInt8* p = w.At(start, 4);
   MpegHeader first;

@@ -685,6 +685,25 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
   }
 }
 
+// A long FLAC file is read at its first and last kilobytes; bytes of no sound after its last
+// frame, more than the first search spans, have the search look further back.
+TEST_F(SoundLengthTest, LongFlacFilesAreReadAtTheirEnds) {
+  SKIP_WITHOUT_FFMPEG();
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", Path("noise.wav"), "OUT"}, "a.flac"));
+  const std::vector<UInt8> flac = Bytes("a.flac");
+  std::vector<UInt8> junk = flac;
+  for (std::size_t i = 0; i < 100000; ++i) junk.push_back(UInt8(i * 7 + 1));
+  CountingSource plain(flac), after(junk);
+  EXPECT_TRUE(qt::StartsAsFlac(plain)) << "opened as FLAC without FFmpeg's probe";
+  qt::StatedLength a, b;
+  ASSERT_TRUE(qt::FlacStatedLength(plain, a));
+  EXPECT_LE(plain.read, 64u * 1024) << "of " << flac.size();
+  ASSERT_TRUE(qt::FlacStatedLength(after, b));
+  ExpectSameLength(a, b);
+  EXPECT_EQ(b.soundEnd, SInt64(flac.size()));
+}
+
 // Long MP3 files whose tag frame states their frames and bytes are read at their first and
 // last bytes only, and give what reading every frame header gives: that of ffmpeg's decoding.
 // A tag whose bytes or constant rate do not fit the file, or a Lyrics3 tag after the sound,
@@ -696,6 +715,7 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
   const std::string noise = Path("noise.wav");
   qt::MemorySource wave(Bytes("noise.wav"));
   EXPECT_FALSE(qt::StartsAsMpegAudio(wave));
+  EXPECT_FALSE(qt::StartsAsFlac(wave));
   ASSERT_TRUE(Encode({"lame", "--quiet", noise, "OUT"}, "cbr.mp3"));
   ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "2", noise, "OUT"}, "vbr.mp3"));
   ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "5", "--tt", "T", "--id3v1-only", noise, "OUT"},
