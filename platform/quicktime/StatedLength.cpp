@@ -513,9 +513,6 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   if (p == nullptr || !ParseMpegHeader(p, first)) return false;
   UInt8 firstHeader[4];
   std::memcpy(firstHeader, p, sizeof firstHeader);
-  bool handedOn = false;
-  const UInt64 end = MpegSoundEnd(w, start, &handedOn);
-  if (end <= start) return false;
   // A tag frame: Xing or Info after the side information, VBRI 32 bytes in. What FFmpeg
   // reads of it (and so this) may run past the frame.
   UInt32 tagFrames = 0, tagBytes = 0;
@@ -561,7 +558,14 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   // FFmpeg passes over a tag frame that gives a count or a size; the others are sound.
   const bool tagged = tagFrames != 0 || tagBytes != 0;
   const UInt64 sound = tagged ? start + first.bytes : start;
-  if (sound > end) return false;
+  // The first sound frame's header, read while the window holds the file's start.
+  UInt8 soundHeader[4] = {};
+  const UInt8* q = w.At(sound, 4);
+  const bool soundHeaderRead = q != nullptr;
+  if (soundHeaderRead) std::memcpy(soundHeader, q, sizeof soundHeader);
+  bool handedOn = false;
+  const UInt64 end = MpegSoundEnd(w, start, &handedOn);
+  if (end <= start || sound > end) return false;
   // A tag's count may be wrong (files joined or cut, a tag written before the encoder
   // finished): it is taken only where its size is the sound's to the byte, no Lyrics3 tag
   // follows, its frames fit that size (at the first sound frame's bit rate for a constant one,
@@ -572,10 +576,10 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   if (tagFrames != 0 && tagBytes != 0 && end - start == tagBytes && !handedOn) {
     // A constant rate is the first sound frame's: the tag frame's may be lower.
     UInt32 least = 0, most = 0, largest = 0, unused = 0;
-    const UInt8* q = end - sound >= 4 ? w.At(sound, 4) : nullptr;
     MpegHeader second;
-    if (q != nullptr && ParseMpegHeader(q, second) && SameStream(second, first))
-      FrameSizes(constantRate ? q : firstHeader, constantRate, least, most);
+    if (soundHeaderRead && end - sound >= 4 && ParseMpegHeader(soundHeader, second) &&
+        SameStream(second, first))
+      FrameSizes(constantRate ? soundHeader : firstHeader, constantRate, least, most);
     FrameSizes(firstHeader, false, unused, largest);
     const UInt64 bytes = end - sound;
     if (least > 0 && bytes >= UInt64(tagFrames) * least && bytes <= UInt64(tagFrames) * most &&
