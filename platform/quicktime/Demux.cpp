@@ -14,8 +14,8 @@ extern "C" {
 
 #include "quicktime/detail/Demux.h"
 #include "quicktime/detail/KeptByFile.h"
-#include "quicktime/detail/StatedLength.h"
 #include "quicktime/detail/SoundFormats.h"
+#include "quicktime/detail/StatedLength.h"
 
 namespace sp_platform {
 namespace quicktime {
@@ -305,7 +305,7 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   static const AVInputFormat* const movie = av_find_input_format("mov");
   static const AVInputFormat* const mp3 = av_find_input_format("mp3");
   static const AVInputFormat* const flac = av_find_input_format("flac");
-  const AVInputFormat* known = StartsAsMovie(*source)        ? movie
+  const AVInputFormat* known = StartsAsMovie(*source)       ? movie
                                : StartsAsFlac(*source)      ? flac
                                : StartsAsMpegAudio(*source) ? mp3
                                                             : nullptr;

@@ -219,8 +219,7 @@ LastFrame FlacLastFrame(const FlacInfo& info, const UInt8* end, std::size_t tail
     const std::size_t length = FlacFrameLength(end + i, tail - i, info);
     if (length == 0) continue;
     std::size_t frameEnd = i + length;
-    if (frameEnd < tail && tail - i >= 8 &&
-        Crc16Swapped(0, end + i, tail - i) == 0 &&
+    if (frameEnd < tail && tail - i >= 8 && Crc16Swapped(0, end + i, tail - i) == 0 &&
         std::any_of(end + frameEnd, end + tail, [](UInt8 b) { return b != 0; }))
       frameEnd = tail;
     if (first + block != info.total) return LastFrame::kNotStated;
@@ -279,8 +278,8 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
   // STREAMINFO states (else 32 KiB), and further, within the whole window, only where nothing
   // in that settled it: it meets the same headers in the same order either way.
   const UInt64 audio = size - at;
-  const UInt64 near = std::max<UInt64>(kHeadFill, info.maxFrame > 0 ? 2 * UInt64(info.maxFrame)
-                                                                    : 2 * kHeadFill);
+  const UInt64 near =
+      std::max<UInt64>(kHeadFill, info.maxFrame > 0 ? 2 * UInt64(info.maxFrame) : 2 * kHeadFill);
   for (const UInt64 span : {near, UInt64(kWindowBytes)}) {
     const std::size_t tail = std::size_t(std::min<UInt64>({audio, span, kWindowBytes}));
     if (tail < 6) return false;
@@ -292,7 +291,6 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out) {
   }
   return false;
 }
-
 
 // ---- MPEG audio ------------------------------------------------------------------------------
 

@@ -723,8 +723,8 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
   ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "2", noise, "OUT"}, "vbr.mp3"));
   ASSERT_TRUE(Encode({"lame", "--quiet", "-V", "5", "--tt", "T", "--id3v1-only", noise, "OUT"},
                      "id3v1.mp3"));
-  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", noise, "-c:a", "libmp3lame", "OUT"},
-                     "ffmpeg.mp3"));
+  ASSERT_TRUE(
+      Encode({"ffmpeg", "-v", "error", "-i", noise, "-c:a", "libmp3lame", "OUT"}, "ffmpeg.mp3"));
   // Where the tag frame's count and bytes are.
   auto tagAt = [](const std::vector<UInt8>& mp3) {
     std::size_t at = 0;
@@ -752,9 +752,9 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
   // The last frame's header spoilt (where ffprobe places the last packet): the frames no longer
   // run to the end.
   std::string positions;
-  ASSERT_TRUE(sp_testing::RunProgram({"ffprobe", "-v", "error", "-show_entries", "packet=pos",
-                                      "-of", "csv=p=0", Path("vbr.mp3")},
-                                     positions));
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffprobe", "-v", "error", "-show_entries", "packet=pos", "-of", "csv=p=0", Path("vbr.mp3")},
+      positions));
   std::size_t last = 0;
   std::istringstream lines(positions);
   for (std::string line; std::getline(lines, line);) {
