@@ -514,7 +514,8 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   // A tag frame: Xing or Info after the side information, VBRI 32 bytes in. What FFmpeg
   // reads of it (and so this) may run past the frame.
   UInt32 tagFrames = 0, tagBytes = 0;
-  bool encoderPads = false, constantRate = false;
+  // knownCount: the count is of an encoder that counts the frames after the tag frame.
+  bool encoderPads = false, constantRate = false, knownCount = false;
   UInt32 startPad = 0, endPad = 0;
   if (first.layer == 3) {
     const UInt64 x = start + 4 + first.sideInfo;
@@ -540,7 +541,7 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
       if (lame != nullptr &&
           (std::memcmp(lame, "LAME", 4) == 0 || std::memcmp(lame, "Lavf", 4) == 0 ||
            std::memcmp(lame, "Lavc", 4) == 0)) {
-        encoderPads = true;
+        encoderPads = knownCount = true;
         const UInt32 v = (UInt32(lame[21]) << 16) | (UInt32(lame[22]) << 8) | lame[23];
         startPad = v >> 12;
         endPad = v & 0xFFF;
@@ -550,7 +551,7 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
     if (v != nullptr && std::memcmp(v, "VBRI", 4) == 0 && sp::LoadBE16(v + 4) == 1) {
       tagBytes = sp::LoadBE32(v + 10);
       tagFrames = sp::LoadBE32(v + 14);
-      constantRate = false;
+      constantRate = knownCount = false;
     }
   }
   // FFmpeg passes over a tag frame that gives a count or a size; the others are sound.
@@ -565,13 +566,14 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   const UInt64 end = MpegSoundEnd(w, start, &handedOn);
   if (end <= start || sound > end) return false;
   // A tag's count may be wrong (files joined or cut, a tag written before the encoder
-  // finished): it is taken only where its size is the sound's to the byte, no Lyrics3 tag
-  // follows, its frames fit that size (at the first sound frame's bit rate for a constant one,
-  // "Info"), and the stream's last frames end where the sound does. Else every frame header is
-  // read. A count that passes and is still wrong (changed, or the stream damaged amid it) is
-  // found when the file is decoded.
+  // finished): it is taken only from an encoder known to count the frames after the tag frame
+  // (LAME, FFmpeg; other encoders' tags, VBRI among them, may count the tag frame too), where
+  // its size is the sound's to the byte, no Lyrics3 tag follows, its frames fit that size (at
+  // the first sound frame's bit rate for a constant one, "Info"), and the stream's last frames
+  // end where the sound does. Else every frame header is read. A count that passes and is still
+  // wrong (changed, or the stream damaged amid it) is found when the file is decoded.
   SInt64 frames = -1;
-  if (tagFrames != 0 && tagBytes != 0 && end - start == tagBytes && !handedOn) {
+  if (knownCount && tagFrames != 0 && tagBytes != 0 && end - start == tagBytes && !handedOn) {
     // A constant rate is the first sound frame's: the tag frame's may be lower.
     UInt32 least = 0, most = 0, largest = 0, unused = 0;
     MpegHeader second;

@@ -706,8 +706,9 @@ TEST_F(SoundLengthTest, LongFlacFilesAreReadAtTheirEnds) {
 
 // Long MP3 files whose tag frame states their frames and bytes are read at their first and
 // last bytes only, and give what reading every frame header gives: that of ffmpeg's decoding.
-// A tag whose bytes or constant rate do not fit the file, or a Lyrics3 tag after the sound,
-// has every frame header read; a count that fits and still lies is reported when decoded.
+// A tag whose bytes or constant rate do not fit the file, one of an encoder that may count its
+// tag frame, or a Lyrics3 tag after the sound, has every frame header read; a count that fits
+// and still lies is reported when decoded.
 TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
   SKIP_WITHOUT_FFMPEG();
   if (!Have("lame")) GTEST_SKIP() << "lame is missing";
@@ -741,6 +742,9 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
     sp::StoreBE32(p, UInt32(SInt32(sp::LoadBE32(p)) + by));
     return bytes;
   };
+  // The encoder's name after the tag's fields (count, bytes, table, quality) made another's.
+  std::vector<UInt8> otherEncoder = Bytes("vbr.mp3");
+  std::memcpy(otherEncoder.data() + tagAt(otherEncoder) + 120, "Xenc", 4);
   std::vector<UInt8> ape = Bytes("vbr.mp3");
   const char apeFooter[] = "APETAGEX\xD0\x07\0\0\x20\0\0\0";
   ape.insert(ape.end(), apeFooter, apeFooter + 16);
@@ -775,6 +779,7 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
       {"ffmpeg's tag", Bytes("ffmpeg.mp3"), kEnds},
       {"APE tag after it", ape, kEnds},
       {"Lyrics3 tag after it", lyrics, kEveryFrame},
+      {"another encoder's tag", otherEncoder, kEveryFrame},
       {"its last frame spoilt", lastSpoilt, kEveryFrame},
       {"bytes stated one short", changed("vbr.mp3", 4, -1), kEveryFrame},
       {"bytes stated one more", changed("vbr.mp3", 4, 1), kEveryFrame},
