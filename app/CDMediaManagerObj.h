@@ -425,6 +425,8 @@ class cCDR_MediaManager : public cSp_Window {
   SInt32 addPosition = 0;
   SInt32 addRoom = 0;
   unsigned char addSelectionCleared = 0;
+  // When the add's progress was last drawn (the microsecond clock; 0: not yet in this run).
+  UInt64 addProgressShownAt = 0;
   EventLoopTimerRef addTimer = nullptr;
   EventLoopTimerRef listSaveTimer = nullptr;
   unsigned char addSpread = 0;

@@ -1116,6 +1116,47 @@ TEST_F(FileFlow, ALargeDropIsAddedOverSeveralPassesBehindTheProgressBar) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A long add draws its count a twentieth of a second apart at most: a pass that comes sooner
+// after the last drawing adds its files without drawing it again.
+TEST_F(FileFlow, ALongAddDrawsItsCountATwentiethOfASecondApartAtMost) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 40; ++i)
+    paths.push_back(MakeSoundFile("n" + std::to_string(100 + i) + ".aif", 1));
+  const auto count = [](int n) {
+    return SpCDR_MJ("ファイル登録中...（") + std::to_string(n) + "/40" + SpCDR_MJ("）");
+  };
+  std::vector<std::string> seen;
+  std::unique_ptr<PassWatch> watch;
+  Run({
+      Do("drop forty files",
+         [&] {
+           // The virtual clock stands still between the passes unless moved here: 1 us short of
+           // the twentieth after the first slice, then that microsecond after the second.
+           watch = std::make_unique<PassWatch>(
+               0,
+               [&] {
+                 const std::string shown = M()->GetStatusTextView()->GetString();
+                 if (seen.empty() || seen.back() != shown) {
+                   seen.push_back(shown);
+                   if (seen.size() == 1) sp_testing::AdvanceClockMicroseconds(49999);
+                 }
+                 if (M()->CountSoundFileMediaItems() == 2 * kCDR_AddFilesPerPass &&
+                     seen.size() == 1)
+                   sp_testing::AdvanceClockMicroseconds(1);
+               },
+               true);
+           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
+         }),
+      WaitFor("every file", [] { return !M()->IsAddRunning(); }),
+      Do("look",
+         [&] {
+           watch.reset();
+           EXPECT_EQ(seen, (std::vector<std::string>{count(kCDR_AddFilesPerPass), count(40)}));
+         }),
+      Quit(),
+  });
+}
+
 // The window going, or a quit (which leaves the window to the process's end), in the middle of
 // a large drop keeps the files listed so far.
 class DropCutShort : public FileFlow, public ::testing::WithParamInterface<bool> {};
