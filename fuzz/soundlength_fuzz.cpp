@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qt::FlacStatedLength(source, length);
   length = qt::StatedLength();
   qt::MpegAudioStatedLength(source, length);
-  qt::StartsAsMpegAudio(source);
-  qt::StartsAsFlac(source);
+  qt::StatedFormat format;
+  qt::StartsAsMpegAudio(source, &format);
+  qt::StartsAsFlac(source, &format);
   length = qt::StatedLength();
   qt::OggStatedLength(source, setup, length);
   // The search for the last pages, within a span that a short input exceeds.

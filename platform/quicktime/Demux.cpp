@@ -169,16 +169,40 @@ bool IsPcmContainer(const AVFormatContext* ctx) {
   return std::strcmp(name, "wav") == 0 || std::strcmp(name, "aiff") == 0;
 }
 
+// FFmpeg's FLAC and MPEG audio readers leave a sound stream's rate and channels to the decoding
+// of its first packets (their parser run over them, a frame decoded: most of the time of
+// listing a folder of such files). A summary takes them from the header that was read to
+// open the file as that format.
+void TakeStatedFormat(AVFormatContext* ctx, const StatedFormat& stated) {
+  if (stated.rate == 0 || stated.channels == 0) return;
+  const char* name = ctx->iformat->name;
+  const bool flac = std::strcmp(name, "flac") == 0;
+  if (!flac && std::strcmp(name, "mp3") != 0) return;
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    AVCodecParameters* par = ctx->streams[i]->codecpar;
+    if (par->codec_type != AVMEDIA_TYPE_AUDIO || par->sample_rate != 0 ||
+        par->ch_layout.nb_channels != 0)
+      continue;
+    const bool mpeg = par->codec_id == AV_CODEC_ID_MP1 || par->codec_id == AV_CODEC_ID_MP2 ||
+                      par->codec_id == AV_CODEC_ID_MP3;
+    if (flac ? par->codec_id != AV_CODEC_ID_FLAC : !mpeg) continue;
+    par->sample_rate = int(stated.rate);
+    av_channel_layout_default(&par->ch_layout, int(stated.channels));
+    return;
+  }
+}
+
 // Whether the header FFmpeg has read says all the reading asks of the streams, so that no
 // packet need be decoded for it. Both readings take only a file whose header names every
 // stream's codec, and a sound stream's rate and channels; AAC only at more than 24 kHz and in
 // more than one channel, since AAC at lower rates or in one channel may carry spectral band
 // replication or parametric stereo that only its decoder shows, doubling the rate or the
 // channels.
-//   kSummary: such a movie, Ogg, WAVE or AIFF file (a summary asks no more). The first packets
-//     of a WAVE's 16-bit sound are looked into only for another codec carried as PCM (DTS),
-//     which leaves it a file of sound all the same: the look, every format's probe run over
-//     them, took most of the time of listing a folder of WAVE files.
+//   kSummary: such a movie, Ogg, WAVE, AIFF, FLAC or MPEG audio file (a summary asks no more;
+//     the last two with the rate and channels their sound header states, TakeStatedFormat).
+//     The first packets of a WAVE's 16-bit sound are looked into only for another codec
+//     carried as PCM (DTS), which leaves it a file of sound all the same: the look, every
+//     format's probe run over them, took most of the time of listing a folder of WAVE files.
 //   kDescription: sound only, as Vorbis or Opus in Ogg, whose identification headers give all
 //     a sound description holds, or as plain AAC in a movie, whose frames per packet its
 //     configuration states (set here, as the decoder would). The decoders add only their
@@ -188,8 +212,9 @@ bool HeaderIsWhole(AVFormatContext* ctx, Demuxer::Reading reading) {
   const char* name = ctx->iformat->name;
   const bool ogg = std::strcmp(name, "ogg") == 0;
   const bool pcmContainer = IsPcmContainer(ctx);
-  if (pcmContainer && reading != Demuxer::kSummary) return false;
-  if (!ogg && !pcmContainer && std::strncmp(name, "mov,", 4) != 0) return false;
+  const bool statedSound = std::strcmp(name, "flac") == 0 || std::strcmp(name, "mp3") == 0;
+  if ((pcmContainer || statedSound) && reading != Demuxer::kSummary) return false;
+  if (!ogg && !pcmContainer && !statedSound && std::strncmp(name, "mov,", 4) != 0) return false;
   std::vector<int> frameSizes(ctx->nb_streams, 0);
   for (unsigned i = 0; i < ctx->nb_streams; ++i) {
     const AVCodecParameters* par = ctx->streams[i]->codecpar;
@@ -305,12 +330,13 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
   static const AVInputFormat* const movie = av_find_input_format("mov");
   static const AVInputFormat* const mp3 = av_find_input_format("mp3");
   static const AVInputFormat* const flac = av_find_input_format("flac");
-  const AVInputFormat* known = StartsAsMovie(*source)       ? movie
-                               : StartsAsFlac(*source)      ? flac
-                               : StartsAsMpegAudio(*source) ? mp3
-                                                            : nullptr;
+  StatedFormat stated;
+  const AVInputFormat* known = StartsAsMovie(*source)                ? movie
+                               : StartsAsFlac(*source, &stated)      ? flac
+                               : StartsAsMpegAudio(*source, &stated) ? mp3
+                                                                     : nullptr;
   if (known != nullptr) {
-    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, known, false);
+    std::unique_ptr<Demuxer> d = OpenAs(source, nameHint, reading, known, false, stated);
     if (d != nullptr) return d;
   }
   return OpenAs(std::move(source), nameHint, reading, nullptr, false);
@@ -318,7 +344,8 @@ std::unique_ptr<Demuxer> Demuxer::Open(std::shared_ptr<ByteSource> source,
 
 std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
                                          const std::string& nameHint, Reading reading,
-                                         const AVInputFormat* format, bool endHidden) {
+                                         const AVInputFormat* format, bool endHidden,
+                                         const StatedFormat& stated) {
   ++gDemuxerOpens;
   std::unique_ptr<Demuxer> d(new Demuxer);
   d->io_.reset(new Io);
@@ -349,6 +376,7 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   if (avformat_open_input(&ctx, nameHint.c_str(), format, nullptr) < 0) return nullptr;
   d->context_ = ctx;
   d->io_->endHidden = false;
+  if (reading == kSummary) TakeStatedFormat(ctx, stated);
   if (HeaderIsWhole(ctx, reading)) return d;
   if (endHidden && reading == kDescription) return nullptr;
   ++gStreamInfoReads;

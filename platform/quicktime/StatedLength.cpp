@@ -477,26 +477,36 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
 
 }  // namespace
 
-bool StartsAsFlac(ByteSource& source) {
+bool StartsAsFlac(ByteSource& source, StatedFormat* format) {
   Window w(source, kWindowBytes, kProbeFill);
   const UInt8* b = w.At(SkipId3v2(w, 0), 4 + 4 + 13);
   if (b == nullptr || std::memcmp(b, "fLaC", 4) != 0) return false;
   const UInt32 size = (UInt32(b[5]) << 16) | (UInt32(b[6]) << 8) | b[7];
   const UInt32 least = sp::LoadBE16(b + 8), most = sp::LoadBE16(b + 10);
   const UInt32 rate = ((UInt32(b[18]) << 16) | (UInt32(b[19]) << 8) | b[20]) >> 4;
-  return (b[4] & 0x7F) == 0 && size == 34 && least >= 16 && most >= least && rate > 0 &&
-         rate <= 655350;
+  if ((b[4] & 0x7F) != 0 || size != 34 || least < 16 || most < least || rate == 0 || rate > 655350)
+    return false;
+  if (format != nullptr) {
+    format->rate = rate;
+    format->channels = ((b[20] >> 1) & 7) + 1u;
+  }
+  return true;
 }
 
-bool StartsAsMpegAudio(ByteSource& source) {
+bool StartsAsMpegAudio(ByteSource& source, StatedFormat* format) {
   Window w(source, kWindowBytes, kProbeFill);
   UInt64 at = SkipId3v2(w, 0);
   MpegHeader stream, h;
   const UInt8* p = w.At(at, 4);
   if (p == nullptr || !ParseMpegHeader(p, stream)) return false;
+  const UInt32 channels = (p[3] >> 6) == 3 ? 1 : 2;
   for (int frames = 0; frames < kProbeFrames; ++frames) {
     if (!StreamFrameAt(w, at, w.Size(), stream, h)) return false;
     at += h.bytes;
+  }
+  if (format != nullptr) {
+    format->rate = stream.rate;
+    format->channels = channels;
   }
   return true;
 }

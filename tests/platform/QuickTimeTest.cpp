@@ -381,8 +381,8 @@ Maker Bytes(const std::string& bytes) {
 
 // A sound file must be told from a movie without sound, a text, an empty or a damaged file,
 // and a still picture (which opens as a movie only when graphics importers are not preferred).
-// WAVE and AIFF files are told from their headers alone, also a WAVE whose 16-bit samples
-// carry DTS (still sound, whatever its codec turns out to be when it is described).
+// WAVE, AIFF, MP3 and FLAC files are told from their headers alone, also a WAVE whose 16-bit
+// samples carry DTS (still sound, whatever its codec turns out to be when it is described).
 TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
   const Maker aiff = [](const std::string& p) {
     return sp_testing::WriteTestAiff(p, 2, 44100, 441);
@@ -409,7 +409,8 @@ TEST_F(QuickTimeImportTest, SoundFilesAreToldFromOtherFiles) {
       {"a.aif", aiff, true, false, SoundMediaType, true},
       {"a.wav", wave, true, false, SoundMediaType, true},
       {"dts.wav", dtsInWave, true, false, SoundMediaType, true},
-      {"a.mp3", Tone("libmp3lame", 44100, 2, 0.5), true, false, SoundMediaType},
+      {"a.mp3", Tone("libmp3lame", 44100, 2, 0.5), true, false, SoundMediaType, true},
+      {"a.flac", Tone("flac", 44100, 2, 0.5), true, false, SoundMediaType, true},
       {"a.m4a", Tone("aac", 44100, 2, 0.5), true, false, SoundMediaType},
       {"video.mov",
        Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32:rate=5:duration=1", "-c:v", "mjpeg"}), true,

@@ -18,6 +18,13 @@ namespace quicktime {
 // empty). Done once; every entry that reaches FFmpeg calls it.
 void StartFFmpeg();
 
+// The rate and channels a sound header states (FLAC's STREAMINFO, an MPEG audio file's first
+// frame); 0 where it was not read.
+struct StatedFormat {
+  UInt32 rate = 0;
+  UInt32 channels = 0;
+};
+
 // A file opened by FFmpeg: probed (the name hint lends the file's extension to formats known
 // by it) and with its stream information read. It reads only through the byte source: a
 // format that would open further files or URLs (playlists, concatenations) fails to open.
@@ -42,10 +49,12 @@ class Demuxer {
   Demuxer() = default;
   // Opened as the format given, or as FFmpeg's probe finds it (null). `endHidden`: the header
   // is read without the file's size, and a description that needs more than the header fails
-  // (to be opened again as any other file).
+  // (to be opened again as any other file). `stated`: what the file's sound header says, for
+  // a summary of a format whose reader leaves it to the first packets.
   static std::unique_ptr<Demuxer> OpenAs(std::shared_ptr<ByteSource> source,
                                          const std::string& nameHint, Reading reading,
-                                         const AVInputFormat* format, bool endHidden);
+                                         const AVInputFormat* format, bool endHidden,
+                                         const StatedFormat& stated = StatedFormat());
   std::unique_ptr<Io> io_;
   AVFormatContext* context_ = nullptr;
 };

@@ -47,11 +47,13 @@ bool FlacStatedLength(ByteSource& source, StatedLength& out);
 bool MpegAudioStatedLength(ByteSource& source, StatedLength& out);
 
 // Whether the file starts (after its ID3v2 tags) with seven MPEG audio frames of one stream,
-// one after the other: what FFmpeg's probe takes for MPEG audio above any other format.
-bool StartsAsMpegAudio(ByteSource& source);
+// one after the other: what FFmpeg's probe takes for MPEG audio above any other format. The
+// first frame's rate and channels go to `format` when given.
+bool StartsAsMpegAudio(ByteSource& source, StatedFormat* format = nullptr);
 // Whether the file starts (after its ID3v2 tags) as a native FLAC file with a STREAMINFO block
 // whose block sizes and rate FFmpeg's probe finds sound: what it takes for FLAC for certain.
-bool StartsAsFlac(ByteSource& source);
+// STREAMINFO's rate and channels go to `format` when given.
+bool StartsAsFlac(ByteSource& source, StatedFormat* format = nullptr);
 
 // An Ogg file holding one Vorbis, Opus or FLAC stream. Its first pages give the codec, Opus's
 // pre-skip and the granule position the sound starts from; the last two pages, found
