@@ -1,6 +1,7 @@
-// Sound files: the bytes as a file opened as a movie, its first sound track described and
-// read through a Sound Converter into the working format (16-bit big-endian stereo at
-// 44.1 kHz), as the loader of a save reads it; at most a bounded number of groups.
+// Sound files: the bytes as a file told as a movie or not (as the add dialog tells the files it
+// lists), then opened as a movie, its first sound track described and read through a Sound
+// Converter into the working format (16-bit big-endian stereo at 44.1 kHz), as the loader of a
+// save reads it; at most a bounded number of groups.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -108,6 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       OpenMovieFile(&spec, &ref, fsRdPerm) != noErr) {
     return 0;
   }
+  Boolean graphics = false, asMovie = false, preferred = false;
+  CanQuickTimeOpenFile(&spec, 0, 0, &graphics, &asMovie, &preferred, 0);
   Movie movie = nullptr;
   NewMovieFromFile(&movie, ref, nullptr, nullptr, newMovieActive, nullptr);
   CloseMovieFile(ref);
