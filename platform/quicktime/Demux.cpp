@@ -175,17 +175,14 @@ bool IsPcmContainer(const AVFormatContext* ctx) {
 // open the file as that format.
 void TakeStatedFormat(AVFormatContext* ctx, const StatedFormat& stated) {
   if (stated.rate == 0 || stated.channels == 0) return;
-  const char* name = ctx->iformat->name;
-  const bool flac = std::strcmp(name, "flac") == 0;
-  if (!flac && std::strcmp(name, "mp3") != 0) return;
   for (unsigned i = 0; i < ctx->nb_streams; ++i) {
     AVCodecParameters* par = ctx->streams[i]->codecpar;
+    const AVCodecID id = par->codec_id;
     if (par->codec_type != AVMEDIA_TYPE_AUDIO || par->sample_rate != 0 ||
-        par->ch_layout.nb_channels != 0)
+        par->ch_layout.nb_channels != 0 ||
+        (id != AV_CODEC_ID_FLAC && id != AV_CODEC_ID_MP1 && id != AV_CODEC_ID_MP2 &&
+         id != AV_CODEC_ID_MP3))
       continue;
-    const bool mpeg = par->codec_id == AV_CODEC_ID_MP1 || par->codec_id == AV_CODEC_ID_MP2 ||
-                      par->codec_id == AV_CODEC_ID_MP3;
-    if (flac ? par->codec_id != AV_CODEC_ID_FLAC : !mpeg) continue;
     par->sample_rate = int(stated.rate);
     av_channel_layout_default(&par->ch_layout, int(stated.channels));
     return;
