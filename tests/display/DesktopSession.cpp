@@ -202,13 +202,6 @@ const ::testing::Environment* const kDesktop =
 
 }  // namespace
 
-// The session bus library keeps a buffer for the life of the process (SDL talks to the bus
-// for the screen saver and the input method); it is the library's, not a leak of ours. So does
-// the C library for the locale path (LOCPATH) of the input method tests' locale.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\nleak:argz_add_sep\n";
-}
-
 bool DesktopReady() {
   return TheSession().ready;
 }
