@@ -239,7 +239,9 @@ void ShowSettings(DialogRef dialog, const SoundSettings& s) {
 // not.
 SInt16 ReadSettings(DialogRef dialog, SoundSettings& s) {
   long rate = 0, size = 0, kbps = 0, quality = 0;
-  if (!Number(dialog, kSoundSettingsRate, 1, 65535, false, rate)) return kSoundSettingsRate;
+  // The lowest rate a conversion makes, up to the highest a 16.16 rate holds.
+  if (!Number(dialog, kSoundSettingsRate, long(kLowestSoundRate), 65535, false, rate))
+    return kSoundSettingsRate;
   OSType format = kSoundNotCompressed;
   for (SInt16 i = 0; i < kCompressorCount; ++i) {
     if (Value(dialog, SInt16(kSoundSettingsFirstCompressor + i)) != 0)
@@ -310,7 +312,7 @@ void TellBadField(SInt16 item) {
     const char* explanation;
   } kFields[] = {
       {kSoundSettingsRate, "「レート（Hz）」の値が正しくありません。",
-       "1 から 65535 までの整数を入れてください。"},
+       "1000 から 65535 までの整数を入れてください。"},
       {kSoundSettingsSize, "「サイズ（ビット）」の値が正しくありません。",
        "8、16、24、32 のいずれかを入れてください。"},
       {kSoundSettingsBitRate, "「ビットレート（kbps）」の値が正しくありません。",

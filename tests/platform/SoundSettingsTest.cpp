@@ -148,7 +148,7 @@ TEST_F(SoundSettingsTest, AFieldItCannotTakeKeepsTheDialogOpen) {
   const sp_testing::Shown& alert = sp_testing::ShownSoFar()[1];
   EXPECT_EQ(alert.kind, sp_testing::ShownKind::kAlert);
   EXPECT_EQ(alert.message, BadFieldMessage(qt::kSoundSettingsRate));
-  EXPECT_EQ(alert.explanation, SJ("1 から 65535 までの整数を入れてください。"));
+  EXPECT_EQ(alert.explanation, SJ("1000 から 65535 までの整数を入れてください。"));
   EXPECT_EQ(Get<OSType>(scSoundCompressionType), k8BitOffsetBinaryFormat);
   EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate11025hz);
   EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 8);
@@ -163,8 +163,8 @@ TEST_F(SoundSettingsTest, FieldsTakeValuesUpToTheirLimitsAndRefuseOnePast) {
     const char* text;
     bool taken;
   } cases[] = {
-      {qt::kSoundSettingsRate, "1", true},        {qt::kSoundSettingsRate, "65535", true},
-      {qt::kSoundSettingsRate, "65536", false},   {qt::kSoundSettingsRate, "0", false},
+      {qt::kSoundSettingsRate, "1000", true},     {qt::kSoundSettingsRate, "65535", true},
+      {qt::kSoundSettingsRate, "65536", false},   {qt::kSoundSettingsRate, "999", false},
       {qt::kSoundSettingsSize, "8", true},        {qt::kSoundSettingsSize, "32", true},
       {qt::kSoundSettingsSize, "40", false},      {qt::kSoundSettingsSize, "12", false},
       {qt::kSoundSettingsSize, "0", false},       {qt::kSoundSettingsBitRate, "8", true},
