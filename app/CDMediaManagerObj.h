@@ -613,6 +613,18 @@ class cCDR_MediaManager : public cSp_Window {
   // chooses between the next file and the end of the run: stop). True for such a file.
   bool TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped,
                           unsigned char& stop);
+  // A file the save completed under its name: kept until the run ends, when a listed row of
+  // that file (the save may have replaced it) is read again.
+  void NoteSavedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped);
+  // The listed rows of the files the run saved show them as they are now, and the saved list
+  // is written again.
+  void RenewSavedListedFiles();
+  struct SavedFile {
+    short vRefNum;
+    SInt32 dirID;
+    std::string name;  // as an FSSpec names it
+  };
+  std::vector<SavedFile> savedFiles_;
   UInt32 saveNameEncoding_ = 0;
   // The save-target records: emptied before each run into each file and at the end.
   cCDR_SaveTargetRecordItem* saveTargetRecordHead_ = nullptr;
@@ -677,6 +689,8 @@ class cCDR_MediaManager : public cSp_Window {
   // each record is checked against them at once.
   void NoteListedFiles();
   std::unordered_set<std::string> listedFiles_;
+  // A file's key among those sets: its volume, folder and name.
+  static std::string FileKey(short vRefNum, SInt32 dirID, const std::string& name);
   void ShowMediaListStatus(const std::string& text);
   void ShowMediaListReadProgress(SInt32 index, SInt32 count, float& shown);
   void ReportMediaListReadFailure(const sCDR_MediaListReadResult& result);

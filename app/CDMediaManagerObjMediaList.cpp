@@ -498,10 +498,6 @@ bool cCDR_MediaManager::FindMediaListFile(const sCDR_MediaListRecord& record, bo
 
 namespace {
 
-std::string FileKey(short vRefNum, SInt32 dirID, const std::string& name) {
-  return std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":" + name;
-}
-
 // The name the add dialog and drops give the file: its FSSpec's. A name too long for a
 // classic call has a stand-in of each call's length (the list keeps the shorter one), and a
 // listed file is known by one name, so that the dialog hides it and nothing lists it twice.
@@ -517,6 +513,10 @@ std::string SpecNameOf(short vRefNum, SInt32 dirID, const std::string& name) {
 }
 
 }  // namespace
+
+std::string cCDR_MediaManager::FileKey(short vRefNum, SInt32 dirID, const std::string& name) {
+  return std::to_string(vRefNum) + ":" + std::to_string(dirID) + ":" + name;
+}
 
 void cCDR_MediaManager::NoteListedFiles() {
   listedFiles_.clear();

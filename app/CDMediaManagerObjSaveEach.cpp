@@ -455,6 +455,7 @@ void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* 
   }
   unsigned char stop = 0;
   if (TellUnfinishedFile(program, stopped, stop) && stop != 0) stopAllAnswer = 1;
+  NoteSavedFile(program, stopped);
   SpCDRI_EnableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent(this);
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "CDMediaManagerObj.h"
@@ -712,9 +713,12 @@ unsigned char cCDR_MediaManager::CatchProgressBarDlgCancelButtonCB() {
 }
 
 void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj* program, unsigned char stopped) {
-  // The end of a run into each file told each of its files already.
+  // The end of a run into each file told (and noted) each of its files already.
   unsigned char stop = 0;
-  if (eachFileMode == 0) TellUnfinishedFile(program, stopped, stop);
+  if (eachFileMode == 0) {
+    TellUnfinishedFile(program, stopped, stop);
+    NoteSavedFile(program, stopped);
+  }
   DisposeFileProgressOutputStringObjItem();
   delete progressWindow;
   progressWindow = nullptr;
@@ -725,10 +729,52 @@ void cCDR_MediaManager::CatchSaveEndProcCB(cSp_CDRProgramBaseObj* program, unsig
   SpCDRI_DisableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent();
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   DisposeEachRunSelection();
+  RenewSavedListedFiles();
   // CDs that came or went while the save ran are taken in now that nothing of theirs is in use.
   ApplyDeferredMediaChanges();
   SetupMediaWindowStatusForMediaListSelection(1, 0);
   Sp_EnableMouseTrace(1);
+}
+
+void cCDR_MediaManager::NoteSavedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped) {
+  if (program == nullptr || stopped != 0) return;
+  // The file as the add dialog would name it, which is how its listed row knows it.
+  const sSpCDRSaveTarget& target = program->GetSaveTarget();
+  FSRef file;
+  FSSpec spec;
+  if (Sp_GetFSRefFromDirectoryFSRefAndLongFileName(&target.folder, target.finalName,
+                                                   target.nameEncoding, &file) != noErr ||
+      FSGetCatalogInfo(&file, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr) != noErr) {
+    return;
+  }
+  savedFiles_.push_back(
+      {spec.vRefNum, spec.parID, std::string(reinterpret_cast<const char*>(spec.name + 1),
+                                             spec.name[0])});
+}
+
+void cCDR_MediaManager::RenewSavedListedFiles() {
+  std::vector<SavedFile> saved;
+  saved.swap(savedFiles_);
+  if (saved.empty()) return;
+  std::unordered_set<std::string> keys;
+  for (const SavedFile& f : saved) keys.insert(FileKey(f.vRefNum, f.dirID, f.name));
+  bool renewed = false;
+  for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
+    cSp_CDRProgramBaseObj* program = item->GetProgram();
+    if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
+    cSp_CDRProgramItemObj* first = program->GetFirstProgramItem();
+    if (first == nullptr ||
+        keys.count(FileKey(first->GetVolumeRefNum(), first->GetDirID(), first->GetFileName())) ==
+            0) {
+      continue;
+    }
+    // A file that can no longer be read keeps its row as it was.
+    unsigned char error = 0;
+    renewed = first->RenewSoundFile(&error) || renewed;
+  }
+  if (!renewed) return;
+  SetupMediaListInfoItem(0, 1, 1, 0, 1, 0, 0, 1);
+  if (!StartListSaveTimer()) SaveSetupQTFileInfo();
 }
 
 bool cCDR_MediaManager::TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped,

@@ -197,6 +197,18 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicF
   return true;
 }
 
+Boolean cSp_QTFileDataObj::RenewSoundSampleDataInfo(unsigned char* errorFlag) {
+  // Read into an object of its own, so that a file that cannot be read changes nothing here,
+  // and tags the new file lacks do not stay from the old one.
+  cSp_QTFileDataObj fresh(vRefNum_, dirID_, fileName_);
+  if (!fresh.SetupSoundSampleDataInfo(0, errorFlag)) return false;
+  sSpMusicFileInfo info;
+  fresh.GetMusicInfo(info);
+  SetupSoundSampleDataInfoFromMusicInfo(&info, 1);
+  fileID_ = fresh.fileID_;
+  return true;
+}
+
 void cSp_QTFileDataObj::GetMusicInfo(sSpMusicFileInfo& info) const {
   info = sSpMusicFileInfo();
   std::memcpy(info.reserved, reserved_, sizeof info.reserved);

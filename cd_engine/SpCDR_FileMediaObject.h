@@ -83,6 +83,10 @@ class cSp_QTFileDataObj : public cSpListLinks<cSp_QTFileDataObj>, public cSpMacH
                                                 unsigned char loadStartData);
   // Fills the record from the object.
   void GetMusicInfo(sSpMusicFileInfo& info) const;
+  // The file was written anew: it is read again as SetupSoundSampleDataInfo reads it (its file
+  // id too, and its start data looked up for what it is now). 0, and the object as it was,
+  // when it cannot be read.
+  Boolean RenewSoundSampleDataInfo(unsigned char* errorFlag);
 
   // The volume level of its start data; 100 without start data (logged).
   UInt32 GetAmpVolume();

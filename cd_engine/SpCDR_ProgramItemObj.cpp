@@ -163,6 +163,20 @@ cSp_CDRProgramItemObj* cSp_CDRProgramItemObj::Last(LinkPair links) {
   return item;
 }
 
+void cSp_CDRProgramItemObj::SetupFileLength(float seconds) {
+  Sp_SecondToCDPosition(seconds, end_);
+  length_ = Sp_CDPositionToSector(&end_);
+}
+
+Boolean cSp_CDRProgramItemObj::RenewSoundFile(unsigned char* error) {
+  if (error != nullptr) *error = 0;
+  if (type_ != kSpCDRProgItemSoundFile || qtFile_ == nullptr) return false;
+  if (!qtFile_->RenewSoundSampleDataInfo(error)) return false;
+  fileID_ = qtFile_->GetFileID();
+  SetupFileLength(qtFile_->GetSeconds());
+  return true;
+}
+
 void cSp_CDRProgramItemObj::SetupFileLocation(SInt32 dirID, const char* fileName) {
   dirID_ = dirID;
   SpCDR_CopyText(fileName_, sizeof fileName_, fileName);

@@ -114,6 +114,12 @@ class cSp_CDRProgramItemObj : public cSpMacHeapObject {
   void SetupFileLocation(SInt32 dirID, const char* fileName);
   SInt32 GetLength() const { return length_; }
   void SetupLength(SInt32 sectors) { length_ = sectors; }
+  // A sound file's item as long as the file: its end position and length from the seconds.
+  void SetupFileLength(float seconds);
+  // The item's sound file was written anew (a save replaced it): its description is read again
+  // and the item's file id and length follow. 0, and the item as it was, when the file cannot
+  // be read as sound.
+  Boolean RenewSoundFile(unsigned char* error);
   short GetVolumeRefNum() const { return vRefNum_; }
   SInt32 GetDirID() const { return dirID_; }
   const char* GetFileName() const { return fileName_; }

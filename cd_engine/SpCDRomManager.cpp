@@ -331,12 +331,7 @@ cSp_CDRProgramBaseObj* cSp_CDRomManager::CreateSoundFileProgram(short vRefNum, S
   program->SetupFileProgram();
   // The item's length: the file's duration, from its record when one is given, else from
   // the file as read.
-  const cSp_QTFileDataObj* file = item->GetQTFileMedia();
-  const float seconds = info != nullptr ? info->seconds : file->GetSeconds();
-  cDiscPosition end;
-  Sp_SecondToCDPosition(seconds, end);
-  item->SetupEndPosition(end);
-  item->SetupLength(Sp_CDPositionToSector(&end));
+  item->SetupFileLength(info != nullptr ? info->seconds : item->GetQTFileMedia()->GetSeconds());
   return program;
 }
 

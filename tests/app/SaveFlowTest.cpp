@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "CDMediaListFile.h"
 #include "CDMediaMgrFileName.h"
 #include "CDObjectSource.h"
 #include "Clock.h"
@@ -446,6 +447,69 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
   };
   RunWith(SaveEachSteps(cases, out_, other, asked_));
   EXPECT_EQ(errors_.Count(), 0u);
+}
+
+// A listed file that a save replaces, into one file or in a run into each file, is shown as
+// the new file is, and the saved list keeps the new file's description.
+TEST_F(SaveFlow, AListedFileThatASaveReplacesIsShownAsItIsNow) {
+  const std::string file = Out("Sunrise_1_0.aif");
+  auto lastRowTime = [] { return Column(kCDR_InfoColumn).back(); };
+  RunWith({
+      Then("the whole of Trip into the file",
+           [this] {
+             Click(RowOf("Day Trip"), kCDR_NameColumn);
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kAIFF));
+             Respond(sp_testing::NavSave("Sunrise_1_0.aif", out_));
+             Key(13);
+           }),
+      Saved(file),
+      Do("list the file", [file] { ASSERT_TRUE(AddSoundFile(file)); }),
+      WaitFor("its row", [] { return Rows() == 7; }),
+      Then("Sunrise into its own file, the listed one deleted",
+           [lastRowTime] {
+             EXPECT_EQ(lastRowTime(), "00:07");
+             Click(RowOf("Sunrise"), kCDR_NameColumn);
+             StoreSetup(1.0);
+             ClearExistingNameBox();
+             Respond(SetupAnswer(kAIFF));
+             Respond(ExistingName(7, false));
+             EXPECT_TRUE(
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+           }),
+      WaitFor("the run ended",
+              [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+      Then("Plain into one file replacing the listed one",
+           [this, lastRowTime] {
+             EXPECT_EQ(lastRowTime(), "00:02");
+             Click(RowOf("Plain"), kCDR_NameColumn);
+             Respond(SetupAnswer(kAIFF));
+             Respond(sp_testing::NavSave("Sunrise_1_0.aif", out_));
+             Respond(Answer().ClickButtonUTF8("置き換える"));
+             Key(13);
+           }),
+      WaitFor("the save ended",
+              [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+      Do("look", [lastRowTime, file] {
+        EXPECT_EQ(lastRowTime(), "00:06");
+        EXPECT_NEAR(ProbeFile(file).seconds, 450 * 588 / 44100.0, 0.05);
+      }),
+  });
+  // The list written at the end holds the file as the last save left it.
+  const std::string bytes = ReadAll(home_.Path(".config/Mirrelbox Prefs/FileMediaInfoV2.data"));
+  ASSERT_GE(bytes.size(), 4u);
+  std::vector<float> seconds;
+  CDRMM_ReadMediaListRecordsV200(
+      CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
+                                 bytes.size() - 4),
+      [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
+        sSpMusicFileInfo info;
+        if (SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info))
+          seconds.push_back(info.seconds);
+        return true;
+      });
+  ASSERT_EQ(seconds.size(), 2u);
+  EXPECT_NEAR(seconds[1], 450 * 588 / 44100.0, 0.05);
 }
 
 // A numbered name keeps to 255 bytes: the name is cut before its number and extension when
