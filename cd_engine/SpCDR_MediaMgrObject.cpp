@@ -297,7 +297,12 @@ cSp_QTFileDataObj* cSpCDR_MediaMgrObj::GetQTFileMediaObjPtr(short vRefNum, SInt3
                                                             unsigned char create,
                                                             unsigned char* errorFlag) {
   if (errorFlag != nullptr) *errorFlag = 0;
-  if (cSp_QTFileDataObj* found = FindQTFile(vRefNum, dirID, name)) return found;
+  if (cSp_QTFileDataObj* found = FindQTFile(vRefNum, dirID, name)) {
+    // An object kept from an earlier add (whose row has gone since) describes the file as it
+    // was then: a file to be read is read again, for it may have changed meanwhile.
+    if (create && !skipSetup && !found->RenewSoundSampleDataInfo(errorFlag)) return nullptr;
+    return found;
+  }
   if (!create || name == nullptr) return nullptr;
   cSp_QTFileDataObj* file = new (std::nothrow) cSp_QTFileDataObj(vRefNum, dirID, name);
   if (file == nullptr) {

@@ -987,6 +987,35 @@ TEST_F(FileFlow, AFileAddedAfterTheLastOneWasRemovedFollowsTheNewLastRow) {
   EXPECT_EQ(errors_.Count(), 0u);
 }
 
+// A file removed from the list and added again is read again: changed meanwhile, it is shown
+// as it is now.
+TEST_F(FileFlow, AFileRemovedAndAddedAgainIsReadAsItIsNow) {
+  MakeSoundFile("one.aif", 1);
+  sp_testing::ResponderScope responder;
+  for (int i = 0; i < 2; ++i) Respond(sp_testing::NavChoose({"one.aif"}, home_.Home()));
+  auto add = [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); };
+  Run({
+      Do("add", add),
+      WaitFor("the file", [] { return Rows() == 1; }),
+      Do("remove it",
+         [] {
+           EXPECT_EQ(Column(kCDR_InfoColumn)[0], "00:01");
+           Key('a', cmdKey);
+           Key(127);
+         }),
+      WaitFor("no file", [] { return Rows() == 0; }),
+      Do("make it longer and add it again",
+         [this, add] {
+           MakeSoundFile("one.aif", 3);
+           add();
+         }),
+      WaitFor("the file again", [] { return Rows() == 1; }),
+      Do("look", [] { EXPECT_EQ(Column(kCDR_InfoColumn)[0], "00:03"); }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 // ---- Dropping ----------------------------------------------------------------------------------
 
 // Files dropped in a row's upper half go before it, in its lower half after it; on the rows of
