@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CarbonEvents.h"
@@ -10,6 +11,7 @@
 #include "QDPictures.h"
 #include "QDText.h"
 #include "QuickDraw.h"
+#include "base/internal/Clock.h"
 #include "detail/MenuRecord.h"
 #include "detail/WindowRecord.h"
 #include "events/internal/EventLoop.h"
@@ -29,6 +31,9 @@ constexpr int kTextLeft = 22;     // an item's text, after the mark column
 constexpr int kTextRight = 14;    // after the key equivalent or the text
 constexpr int kKeyGap = 24;       // between an item's text and its key equivalent
 constexpr int kMinMenuWidth = 80;
+// A menu taller than the screen shows an arrow strip at an end with items hidden beyond it;
+// the pointer resting on a strip scrolls the menu by an item at this pace.
+constexpr SInt64 kScrollStepMicros = 50000;
 constexpr int kIconSize = 16;  // the program's small icon, the Apple menu's title
 constexpr SInt16 kFontSize = 12;
 
@@ -155,9 +160,10 @@ void DrawCheck(int left, int baseline) {
 }
 
 void DrawItem(const OpaqueMenuRef& menu, MenuRef ref, MenuItemIndex index, int width,
-              bool hilited) {
+              bool hilited, int scroll) {
   const MenuItemRecord& item = menu.items[index - 1];
-  const Rect r = ItemRect(menu, index, width);
+  Rect r = ItemRect(menu, index, width);
+  OffsetRect(&r, 0, SInt16(-scroll));
   const bool enabled = ItemCanBeChosen(ref, index);
   RGBBackColor(hilited && enabled ? &kHiliteColor : &kWhite);
   EraseRect(&r);
@@ -190,8 +196,25 @@ void DrawItem(const OpaqueMenuRef& menu, MenuRef ref, MenuItemIndex index, int w
   }
 }
 
-// Draws the whole menu into the current port (its port rectangle is the menu's size).
-void DrawMenuItems(MenuRef menu, MenuItemIndex hilited) {
+// An arrow strip across the top or the bottom of a scrolled menu, pointing where items hide.
+void DrawArrowStrip(const Rect& all, bool up) {
+  const Rect strip = up ? Rect{all.top, all.left, SInt16(all.top + kItemHeight), all.right}
+                        : Rect{SInt16(all.bottom - kItemHeight), all.left, all.bottom, all.right};
+  RGBBackColor(&kWhite);
+  EraseRect(&strip);
+  RGBForeColor(&kBlack);
+  const int mid = (strip.left + strip.right) / 2;
+  const int tip = up ? strip.top + 5 : strip.bottom - 6;
+  for (int i = 0; i < 6; ++i) {
+    const SInt16 v = SInt16(up ? tip + i : tip - i);
+    MoveTo(SInt16(mid - i), v);
+    LineTo(SInt16(mid + i), v);
+  }
+}
+
+// Draws the menu into the current port (its port rectangle is the part of the menu shown),
+// its items moved up by `scroll` pixels, with the arrow strips of a menu taller than that.
+void DrawMenuItems(MenuRef menu, MenuItemIndex hilited, int scroll = 0) {
   const OpaqueMenuRef* record = Live(menu);
   if (record == nullptr) return;
   GrafPtr port = nullptr;
@@ -200,8 +223,11 @@ void DrawMenuItems(MenuRef menu, MenuItemIndex hilited) {
   RGBBackColor(&kWhite);
   EraseRect(&all);
   for (MenuItemIndex i = 1; i <= record->items.size(); ++i) {
-    DrawItem(*record, menu, i, all.right - all.left, i == hilited);
+    DrawItem(*record, menu, i, all.right - all.left, i == hilited, scroll);
   }
+  const int full = ShownMenuSize(menu).v;
+  if (scroll > 0) DrawArrowStrip(all, true);
+  if (scroll < full - (all.bottom - all.top)) DrawArrowStrip(all, false);
   RGBForeColor(&kLineColor);
   FrameRect(&all);
   RGBForeColor(&kBlack);
@@ -215,8 +241,12 @@ void DrawMenuItems(MenuRef menu, MenuItemIndex hilited) {
 struct Level {
   MenuRef menu = nullptr;
   WindowRef window = nullptr;
-  Point topLeft = {0, 0};  // global
+  Point topLeft = {0, 0};  // global, of the part shown
   MenuItemIndex hilited = 0;
+  int width = 0;
+  int shown = 0;   // the height shown: all of the menu's, or the screen's for a taller one
+  int full = 0;    // the menu's whole height
+  int scroll = 0;  // pixels of items hidden above the top
 };
 
 // Sub-menus of sub-menus past any real menu's depth; menus that name one another as their
@@ -232,6 +262,7 @@ struct Tracker {
   bool sticky = false;  // released without a choice: open until the next click
   MenuItemIndex pressedOn = 0;  // popup mode: the item under the press that opened the menu
   bool roamed = false;          // popup mode: the pointer was over another item since
+  Point pointer = {0, 0};       // where the last mouse event was
   bool done = false;
   SInt32 choice = 0;
 };
@@ -254,8 +285,48 @@ int TitleAt(const Tracker& t, Point pt) {
 void Redraw(const Level& s) {
   if (s.window == nullptr || !IsValidWindowPtr(s.window)) return;
   MenuPort port(GetWindowPort(s.window));
-  DrawMenuItems(s.menu, s.hilited);
+  DrawMenuItems(s.menu, s.hilited, s.scroll);
   QDFlushPortBuffer(GetWindowPort(s.window), nullptr);
+}
+
+// Where the menu's first item would lie, hidden or not.
+Point ItemsTopLeft(const Level& s) {
+  return Point{SInt16(s.topLeft.v - s.scroll), s.topLeft.h};
+}
+
+// Over a scrolled menu's arrow strips: -1 the top one, 1 the bottom one, else 0.
+int ArrowAt(const Level& s, Point pt) {
+  if (s.full <= s.shown || pt.h < s.topLeft.h || pt.h >= s.topLeft.h + s.width) return 0;
+  const int top = s.topLeft.v, bottom = s.topLeft.v + s.shown;
+  if (s.scroll > 0 && pt.v >= top && pt.v < top + kItemHeight) return -1;
+  if (s.scroll < s.full - s.shown && pt.v >= bottom - kItemHeight && pt.v < bottom) return 1;
+  return 0;
+}
+
+// The item under the point where the menu shows it (none under an arrow strip).
+MenuItemIndex ShownItemAt(const Level& s, Point pt) {
+  if (pt.v < s.topLeft.v || pt.v >= s.topLeft.v + s.shown || ArrowAt(s, pt) != 0) return 0;
+  return MenuItemAt(s.menu, ItemsTopLeft(s), pt);
+}
+
+// Scrolls the level by `pixels` (within its ends); true when it moved.
+bool ScrollBy(Level& s, int pixels) {
+  const int to = std::max(0, std::min(s.full - s.shown, s.scroll + pixels));
+  if (to == s.scroll) return false;
+  s.scroll = to;
+  Redraw(s);
+  return true;
+}
+
+// Scrolls the level so that its item shows whole, clear of the arrow strips.
+void ScrollToShow(Level& s, MenuItemIndex item) {
+  const OpaqueMenuRef* record = Live(s.menu);
+  if (record == nullptr || item == 0 || s.full <= s.shown) return;
+  const Rect r = ItemRect(*record, item, s.width);
+  const int top = r.top - s.scroll, bottom = r.bottom - s.scroll;
+  if (top < kItemHeight) ScrollBy(s, top - (r.top > 0 ? kItemHeight : 0));
+  else if (bottom > s.shown - kItemHeight)
+    ScrollBy(s, bottom - s.shown + (r.bottom < s.full ? kItemHeight : 0));
 }
 
 // Closes the menus from `level` on (0: all of them).
@@ -273,19 +344,24 @@ Rect ScreenBounds() {
   return screen.bounds;
 }
 
-// Shows one more menu with its top-left corner at `topLeft`, moved inside the main screen.
+// Shows one more menu with its top-left corner at `topLeft`, moved inside the main screen. A
+// menu taller than the screen shows as much as the screen holds, scrolled so that what would
+// have been at `topLeft` stays there where it can.
 bool Push(Tracker& t, MenuRef menu, Point topLeft) {
   if (Live(menu) == nullptr || t.shown.size() >= kMaxShownMenus) return false;
   const Point size = ShownMenuSize(menu);
   const Rect s = ScreenBounds();
+  const int shown = std::min<int>(size.v, s.bottom - s.top);
   const int left = std::max<int>(std::min<int>(topLeft.h, s.right - size.h), s.left);
-  const int top = std::max<int>(std::min<int>(topLeft.v, s.bottom - size.v), s.top);
-  Rect bounds = {SInt16(top), SInt16(left), SInt16(top + size.v), SInt16(left + size.h)};
+  const int top = std::max<int>(std::min<int>(topLeft.v, s.bottom - shown), s.top);
+  Rect bounds = {SInt16(top), SInt16(left), SInt16(top + shown), SInt16(left + size.h)};
   WindowRef window = nullptr;
   if (CreateNewWindow(kHelpWindowClass, kWindowNoAttributes, &bounds, &window) != noErr) {
     return false;
   }
-  t.shown.push_back(Level{menu, window, Point{bounds.top, bounds.left}, 0});
+  const int scroll = std::max(0, std::min<int>(size.v - shown, top - topLeft.v));
+  t.shown.push_back(
+      Level{menu, window, Point{bounds.top, bounds.left}, 0, size.h, shown, size.v, scroll});
   Redraw(t.shown.back());
   ShowWindow(window);
   return true;
@@ -305,7 +381,7 @@ void OpenTitle(Tracker& t, int index) {
 // -1 for none.
 int LevelAt(const Tracker& t, Point pt) {
   for (std::size_t i = t.shown.size(); i-- > 0;) {
-    if (MenuItemAt(t.shown[i].menu, t.shown[i].topLeft, pt) != 0) return int(i);
+    if (ShownItemAt(t.shown[i], pt) != 0 || ArrowAt(t.shown[i], pt) != 0) return int(i);
   }
   return -1;
 }
@@ -352,7 +428,7 @@ bool OpenSubMenu(Tracker& t, std::size_t level) {
   const Rect item = ItemRect(*record, parent.hilited, parentWidth);
   int left = parent.topLeft.h + parentWidth;
   if (left + width > ScreenBounds().right) left = parent.topLeft.h - width;
-  return Push(t, sub, Point{SInt16(parent.topLeft.v + item.top), SInt16(left)});
+  return Push(t, sub, Point{SInt16(ItemsTopLeft(parent).v + item.top), SInt16(left)});
 }
 
 void Finish(Tracker& t, SInt32 choice) {
@@ -375,7 +451,7 @@ void Follow(Tracker& t, Point pt) {
     return;
   }
   const Level& s = t.shown[std::size_t(level)];
-  SetHilited(t, std::size_t(level), MenuItemAt(s.menu, s.topLeft, pt));
+  SetHilited(t, std::size_t(level), ShownItemAt(s, pt));
   OpenSubMenu(t, std::size_t(level));
 }
 
@@ -421,11 +497,20 @@ void NoteRoaming(Tracker& t, Point pt) {
   if (t.barMode || t.shown.empty()) return;
   const int level = LevelAt(t, pt);
   if (level > 0) t.roamed = true;
-  const MenuItemIndex item = MenuItemAt(t.shown[0].menu, t.shown[0].topLeft, pt);
+  const MenuItemIndex item = ShownItemAt(t.shown[0], pt);
   if (level == 0 && item != t.pressedOn) t.roamed = true;
 }
 
+// The arrow strip the pointer rests on, as (level, -1 up or 1 down); level -1 for none.
+std::pair<int, int> ArrowUnderPointer(const Tracker& t) {
+  const int level = LevelAt(t, t.pointer);
+  if (level < 0) return {-1, 0};
+  const int arrow = ArrowAt(t.shown[std::size_t(level)], t.pointer);
+  return {arrow != 0 ? level : -1, arrow};
+}
+
 void MouseInput(Tracker& t, UInt32 kind, Point pt) {
+  t.pointer = pt;
   NoteRoaming(t, pt);
   switch (kind) {
     case kEventMouseDown:
@@ -441,6 +526,11 @@ void MouseInput(Tracker& t, UInt32 kind, Point pt) {
       break;
     case kEventMouseUp: {
       Follow(t, pt);
+      // Released on an arrow strip: the menu stays open to scroll and choose in.
+      if (ArrowUnderPointer(t).first >= 0) {
+        t.sticky = true;
+        break;
+      }
       // The release of the click that opened a popup menu chooses nothing: the menu stays open.
       const bool openingClick = !t.barMode && !t.sticky && !t.roamed;
       const int level = LevelAt(t, pt);
@@ -498,6 +588,7 @@ void KeyInput(Tracker& t, UInt8 ch, UInt32 modifiers) {
       const std::size_t level = KeyLevel(t);
       CloseFrom(t, level + 1);
       SetHilited(t, level, NextEnabled(t, level, ch == 0x1F ? 1 : -1));
+      if (level < t.shown.size()) ScrollToShow(t.shown[level], t.shown[level].hilited);
       break;
     }
     case 0x1C:
@@ -521,17 +612,29 @@ bool TrackedEvent(EventRef event) {
          (cls == kEventClassKeyboard && (kind == kEventRawKeyDown || kind == kEventRawKeyRepeat));
 }
 
-// Reads input until the tracker is done; no more input to come closes the menus.
+// Reads input until the tracker is done; no more input to come closes the menus. While the
+// pointer rests on an arrow strip the menu scrolls an item a step.
 void Run(Tracker& t) {
   using namespace events;
   ++Tracking().open;
+  SInt64 nextStep = kNever;
   while (!t.done) {
     if (CountPass() || SessionEnding() || SessionQuitWaiting()) break;
     RunCompletionsAndHooks();
     FireDueTimers([] { return LoopsMustUnwind(); });
+    const std::pair<int, int> arrow = ArrowUnderPointer(t);
+    if (arrow.first < 0) {
+      nextStep = kNever;
+    } else if (nextStep == kNever) {
+      nextStep = ClockNowMicroseconds() + kScrollStepMicros;
+    } else if (ClockNowMicroseconds() >= nextStep) {
+      ScrollBy(t.shown[std::size_t(arrow.first)], arrow.second * kItemHeight);
+      Follow(t, t.pointer);
+      nextStep = ClockNowMicroseconds() + kScrollStepMicros;
+    }
     EventRef event = FirstQueuedEvent(TrackedEvent);
     if (event == nullptr) {
-      const WaitOutcome w = WaitForWork(kNever);
+      const WaitOutcome w = WaitForWork(nextStep);
       if (w != WaitOutcome::kContinue) break;
       continue;
     }
@@ -709,7 +812,8 @@ SInt32 TrackPopUpMenu(MenuRef menu, SInt16 top, SInt16 left, SInt16 popUpItem, c
       (popUpItem >= 1 && std::size_t(popUpItem) <= record->items.size()) ? popUpItem : 1;
   const Rect item = ItemRect(*record, shown, width);
   if (!Push(t, menu, Point{SInt16(top - item.top), left})) return 0;
-  t.pressedOn = press != nullptr ? MenuItemAt(menu, t.shown[0].topLeft, *press) : shown;
+  ScrollToShow(t.shown[0], shown);
+  t.pressedOn = press != nullptr ? ShownItemAt(t.shown[0], *press) : shown;
   SetHilited(t, 0, Choosable(menu, shown) ? shown : 0);
   Run(t);
   return t.choice;

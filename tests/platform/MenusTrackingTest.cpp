@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "CommandEvents.h"
@@ -196,6 +197,47 @@ TEST_F(MenuTracking, APopUpMenuOpensWithItsItemAtThePointAndInsideTheScreen) {
   sp_testing::PostMouseUp(Pt(1000, 760));
   EXPECT_EQ(PopUpMenuSelect(menu_, 760, 1020, 1), (SInt32(kFile) << 16) | 4)
       << "the menu was moved so that its last item lies under the bottom of the screen";
+}
+
+// A popup menu taller than the screen shows what the screen holds, an arrow strip where items
+// hide: the pointer resting on the bottom strip scrolls the menu until its last item shows
+// there to be chosen, and a key that reaches a hidden item scrolls it into view.
+TEST_F(MenuTracking, AMenuTallerThanTheScreenScrollsToEveryItem) {
+  constexpr MenuID kTall = 201;
+  MenuRef tall = NewMenu(kTall, PStr("Tall"));
+  for (int i = 1; i <= 100; ++i) AppendMenuItemText(tall, PStr(std::to_string(i).c_str()));
+  BitMap screen;
+  GetQDGlobalsScreenBits(&screen);
+  const SInt16 bottom = screen.bounds.bottom;
+  ASSERT_GT(sp_platform::menus::ShownMenuSize(tall).v, bottom - screen.bounds.top);
+
+  // Pressed on item 1, dragged onto the bottom strip and resting there; released 10 s later.
+  int shownHeight = 0;
+  std::function<void()> release = [&] {
+    Rect bounds;
+    GetWindowBounds(sp_platform::WindowListFrontToBack().front(), kWindowContentRgn, &bounds);
+    shownHeight = bounds.bottom - bounds.top;
+    sp_testing::PostMouseUp(Pt(320, SInt16(bottom - 5)));
+  };
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(
+                GetMainEventLoop(), 10, 0,
+                [](EventLoopTimerRef, void* f) { (*static_cast<std::function<void()>*>(f))(); },
+                &release, &timer),
+            noErr);
+  sp_testing::PostMouseDragged(Pt(320, SInt16(bottom - 5)));
+  EXPECT_EQ(PopUpMenuSelect(tall, 100, 300, 1), (SInt32(kTall) << 16) | 100);
+  EXPECT_EQ(shownHeight, bottom - screen.bounds.top) << "the menu fills the screen's height";
+  RemoveEventLoopTimer(timer);
+
+  // Up from item 1 wraps to item 100 and scrolls to the end: the item above the bottom one is 99.
+  sp_testing::PostKeyDown(0x1E, 126);
+  const Point above = Pt(320, SInt16(bottom - 18 - 5));
+  sp_testing::PostMouseDown(above);
+  sp_testing::PostMouseUp(above);
+  EXPECT_EQ(PopUpMenuSelect(tall, 100, 300, 1), (SInt32(kTall) << 16) | 99);
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "the menu's window is gone";
+  DisposeMenu(tall);
 }
 
 TEST_F(MenuTracking, TheBarIsDrawnWithItsTitlesAndTheHilitedOneInverted) {
