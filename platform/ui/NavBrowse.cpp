@@ -616,11 +616,19 @@ std::vector<SInt32> SelectedEntries(Record* record) {
   return out;
 }
 
+namespace {
+
+bool TakesSeveral(const Record* record) {
+  return (record->flags & kNavAllowMultipleFiles) != 0 &&
+         (record->kind == Kind::kGetFile || record->kind == Kind::kChooseObject);
+}
+
+}  // namespace
+
 void ClickEntry(Record* record, SInt32 entry, bool extend, bool toggle) {
   if (entry < 0 || entry >= SInt32(record->entries.size())) return;
   if (!record->entries[std::size_t(entry)].choosable) return;
-  const bool several = (record->flags & kNavAllowMultipleFiles) != 0 &&
-                       (record->kind == Kind::kGetFile || record->kind == Kind::kChooseObject);
+  const bool several = TakesSeveral(record);
   if (several && toggle) {
     record->selected[std::size_t(entry)] = !record->selected[std::size_t(entry)];
     record->anchor = entry;
@@ -638,6 +646,18 @@ void ClickEntry(Record* record, SInt32 entry, bool extend, bool toggle) {
   ScrollToShow(record, entry);
   RedrawList(record);
   UpdateButtons(record);
+}
+
+bool SelectAllEntries(Record* record) {
+  if (!TakesSeveral(record)) return false;
+  record->anchor = -1;
+  for (std::size_t i = 0; i < record->entries.size(); ++i) {
+    record->selected[i] = record->entries[i].choosable;
+    if (record->selected[i] && record->anchor < 0) record->anchor = SInt32(i);
+  }
+  RedrawList(record);
+  UpdateButtons(record);
+  return true;
 }
 
 void MoveSelection(Record* record, SInt32 delta) {

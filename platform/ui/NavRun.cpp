@@ -304,6 +304,11 @@ Boolean NavFilter(DialogRef dialog, EventRecord* event, DialogItemIndex* itemHit
     case keyDown:
     case autoKey: {
       const UInt8 ch = UInt8(event->message & 0xFF);
+      if ((ch == 'a' || ch == 'A') && (event->modifiers & cmdKey) != 0 &&
+          SelectAllEntries(record)) {
+        *itemHit = kNavItemList;
+        return true;
+      }
       if (ch != kUpArrow && ch != kDownArrow) return false;
       MoveSelection(record, ch == kUpArrow ? -1 : 1);
       *itemHit = kNavItemList;

@@ -377,10 +377,10 @@ TEST_F(NavigationTest, TwoClicksOpenAFolderOnlyWithinTheDoubleClickTime) {
   }
 }
 
-TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen) {
+TEST_F(NavigationTest, ShiftExtendsCommandTogglesAndCommandASelectsAllOnlyWhereSeveralMayBe) {
   for (bool several : {true, false}) {
     SCOPED_TRACE(several ? "several" : "one");
-    Strings afterShift, afterCommand;
+    Strings afterShift, afterCommand, afterAll;
     Respond(sp_testing::NavLook([](WindowRef w) {
       PostClickOn(w, "a.aiff");
       PostClickOn(w, "b.txt", shiftKey);
@@ -391,13 +391,26 @@ TEST_F(NavigationTest, ShiftExtendsAndCommandTogglesOnlyWhereSeveralMayBeChosen)
     }));
     Respond(sp_testing::NavLook([&](WindowRef w) {
               afterCommand = sp_testing::NavSelectedNames(w);
-            }).ClickItem(kNavItemCancelButton));
+            }).PressKey('a', 0x00, cmdKey));
+    Respond(sp_testing::NavLook([&](WindowRef w) {
+              afterAll = sp_testing::NavSelectedNames(w);
+            }).ClickItem(kNavItemDefaultButton));
+    if (seen_.gotReply) NavDisposeReply(&seen_.reply);
+    seen_ = Seen();
     seen_.hideText = false;
     Run(Kind::kGet, Options(several ? NavDialogOptionFlags(kNavAllowMultipleFiles) : 0));
     const Strings shifted = several ? Strings{"a.aiff", "b.txt"} : Strings{"b.txt"};
     const Strings toggled = several ? Strings{"b.txt"} : Strings{"a.aiff"};
     EXPECT_EQ(afterShift, shifted);
     EXPECT_EQ(afterCommand, toggled);
+    // Command-A takes every entry where several may be chosen; the folders among them are
+    // left out of the reply.
+    const Strings all = several ? Strings{"sub", "Zeta", "a.aiff", "b.txt"} : toggled;
+    EXPECT_EQ(afterAll, all);
+    ASSERT_TRUE(seen_.gotReply);
+    const Strings replied = several ? Strings{folder_ + "/a.aiff", folder_ + "/b.txt"}
+                                    : Strings{folder_ + "/a.aiff"};
+    EXPECT_EQ(ReplyPaths(seen_.reply), replied);
   }
 }
 

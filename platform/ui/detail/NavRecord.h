@@ -137,6 +137,9 @@ void RedrawList(Record* record);
 // Selection in the list. `extend`: Shift, `toggle`: Command.
 void ClickEntry(Record* record, SInt32 entry, bool extend, bool toggle);
 void MoveSelection(Record* record, SInt32 delta);
+// Selects every entry that can be chosen (command-A) where several may be; false where one
+// may, which leaves the selection as it was.
+bool SelectAllEntries(Record* record);
 SInt32 EntryAt(Record* record, Point local);
 void ScrollTo(Record* record, SInt32 firstShown);
 void ScrollToShow(Record* record, SInt32 entry);
