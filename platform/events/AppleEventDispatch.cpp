@@ -48,6 +48,7 @@ Handle gSessionQuit = nullptr;
 bool gSessionQuitTaken = false;
 bool gSignalInstalled = false;
 struct sigaction gPreviousTermAction;
+struct sigaction gPreviousFileSizeAction;
 
 extern "C" void SpQuitSignalHandler(int) {
   gQuitRequested = 1;
@@ -333,12 +334,21 @@ void InstallQuitSignalHandler() {
   action.sa_handler = SpQuitSignalHandler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a blocking wait of the loop returns to see the flag
-  if (sigaction(SIGTERM, &action, &gPreviousTermAction) == 0) gSignalInstalled = true;
+  if (sigaction(SIGTERM, &action, &gPreviousTermAction) != 0) return;
+  gSignalInstalled = true;
+  // A write past the file size limit (ulimit -f) fails with EFBIG, which the file layer tells
+  // as a full disk, instead of ending the program with its files half written.
+  struct sigaction ignore;
+  std::memset(&ignore, 0, sizeof ignore);
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, &gPreviousFileSizeAction);
 }
 
 void RemoveQuitSignalHandler() {
   if (!gSignalInstalled) return;
   sigaction(SIGTERM, &gPreviousTermAction, nullptr);
+  sigaction(SIGXFSZ, &gPreviousFileSizeAction, nullptr);
   gSignalInstalled = false;
 }
 

@@ -46,9 +46,10 @@ void StartApplicationAppleEvents();
 // queued. True when it queued the event.
 bool QueueOpenApplicationOnce();
 
-// Installs the SIGTERM handler (once; later calls do nothing).
+// Installs the SIGTERM handler and has SIGXFSZ ignored (once; later calls do nothing).
 void InstallQuitSignalHandler();
-// Puts back what SIGTERM did before InstallQuitSignalHandler (the test API's reset).
+// Puts back what SIGTERM and SIGXFSZ did before InstallQuitSignalHandler (the test API's
+// reset).
 void RemoveQuitSignalHandler();
 
 }  // namespace sp_platform
