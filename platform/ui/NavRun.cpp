@@ -70,6 +70,25 @@ void Tell(const char* messageUTF8, const std::string& explanationUTF8) {
   Ask(messageUTF8, explanationUTF8, "OK", nullptr);
 }
 
+// Why a folder could not be made, in the dialog's language rather than the system's.
+std::string MakeFolderFailure(int error) {
+  switch (error) {
+    case EEXIST:
+      return "同じ名前の項目が既にあります。別の名前を付けてください。";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "このフォルダの中には作成できません。";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクに空きがありません。";
+    case ENAMETOOLONG:
+      return "名前が長すぎます。";
+    default:
+      return "このフォルダの中には作成できません。(エラー番号 " + std::to_string(error) + ")";
+  }
+}
+
 // A name the user typed for a new file or folder (MacJapanese) as its Linux name; false, with
 // an alert, for a name no Linux name can be.
 bool UsableName(const std::string& macJapanese, std::string* utf8) {
@@ -225,7 +244,7 @@ void NewFolder(Record* record) {
   if (hit != 1 || !UsableName(typed, &name)) return;
   const std::string path = Join(record->folder, name);
   if (mkdir(path.c_str(), 0777) != 0) {
-    Tell("フォルダを作成できませんでした。", std::strerror(errno));
+    Tell("フォルダを作成できませんでした。", MakeFolderFailure(errno));
     return;
   }
   ShowFolder(record, path, "");

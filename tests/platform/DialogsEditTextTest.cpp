@@ -10,6 +10,7 @@
 #include "TestFonts.h"
 #include "TestTextServices.h"
 #include "UiFixture.h"
+#include "ui/detail/DialogRecord.h"
 
 namespace ui_test {
 namespace {
@@ -74,6 +75,30 @@ TEST_F(EditTextTest, TypedJapaneseTextGoesIntoTheFocusedFieldAndTabMovesRoundThe
   ASSERT_NE(single, nullptr);
   sp_testing::PressTab();
   EXPECT_EQ(GetDialogKeyboardFocusItem(single), 1) << "a lone field keeps the focus";
+}
+
+// A text's lines end where Japanese text may break: never before closing punctuation (。 goes
+// to the next line with the character before it) nor after an opening bracket, and after a
+// space rather than inside a word.
+TEST_F(EditTextTest, LinesEndWhereJapaneseAndLatinTextMayBreak) {
+  SetPortWindowPort(GetDialogWindow(dialog_));
+  auto lines = [](const std::string& text, SInt16 width) {
+    std::vector<std::string> out;
+    for (const auto& line : sp_platform::dialogs::LayOut(text, width).lines)
+      out.push_back(text.substr(line.start, line.end - line.start));
+    return out;
+  };
+  using Lines = std::vector<std::string>;
+  // Ten two-byte characters fill 120 pixels.
+  EXPECT_EQ(lines(SJ("あいうえおかきくけこさしす"), 120),
+            (Lines{SJ("あいうえおかきくけこ"), SJ("さしす")}));
+  EXPECT_EQ(lines(SJ("あいうえおかきくけこ。さしす"), 120),
+            (Lines{SJ("あいうえおかきくけ"), SJ("こ。さしす")}));
+  EXPECT_EQ(lines(SJ("あいうえおかきくけ「こさしす」"), 120),
+            (Lines{SJ("あいうえおかきくけ"), SJ("「こさしす」")}));
+  EXPECT_EQ(lines("one two three\rfour", 48), (Lines{"one two ", "three", "four"}));
+  EXPECT_EQ(lines(std::string(25, 'a'), 120), (Lines{std::string(20, 'a'), "aaaaa"}))
+      << "a word longer than the line is cut where it overflows";
 }
 
 // The input method shows its composition for a dialog's field (which shows none inline) at the

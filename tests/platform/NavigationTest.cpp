@@ -16,6 +16,7 @@
 #include "Files.h"
 #include "MacMemory.h"
 #include "Navigation.h"
+#include "SpTextCodec.h"
 #include "TestClock.h"
 #include "TestFiles.h"
 #include "TestNavigation.h"
@@ -457,15 +458,26 @@ TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName)
   EXPECT_STREQ(name, "新しい曲.aiff");
 }
 
+// A new folder is made and opened; one whose name is taken is told in the dialog's language.
 TEST_F(NavigationTest, NewFolderMakesTheFolderAndOpensIt) {
+  Respond(Answer::Click(kNavItemNewFolderButton));
+  Respond(Answer().SetEditTextUTF8(4, "sub").ClickItem(1));
+  Respond(Answer::Return());
   Respond(Answer::Click(kNavItemNewFolderButton));
   Respond(Answer().SetEditTextUTF8(4, "アルバム").ClickItem(1));
   Respond(Answer::Click(kNavItemDefaultButton));
+  const std::size_t before = sp_testing::ShownSoFar().size();
   Run(Kind::kChooseFolder, Options());
   struct stat st;
   EXPECT_EQ(stat((folder_ + "/アルバム").c_str(), &st), 0);
   ASSERT_TRUE(seen_.gotReply);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/アルバム"}));
+  bool told = false;
+  for (std::size_t i = before; i < sp_testing::ShownSoFar().size(); ++i) {
+    told = told || sp::text::MacJapaneseToUTF8(sp_testing::ShownSoFar()[i].explanation) ==
+                       "同じ名前の項目が既にあります。別の名前を付けてください。";
+  }
+  EXPECT_TRUE(told) << "the folder sub exists";
 }
 
 TEST_F(NavigationTest, WindowModalWithAVisibleParentIsASheetOnItElseAModalDialog) {

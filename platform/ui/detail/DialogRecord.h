@@ -174,8 +174,9 @@ struct Layout {
   SInt16 lineHeight = 0;
   SInt16 ascent = 0;
 };
-// Breaks at returns (0x0D) and where the next character would pass `width`, after the last
-// space of the line when it has one. Every text has at least one line.
+// Breaks at returns (0x0D) and where the next character would pass `width`, at the last line
+// break the script's rules allow (StyledLineBreak): after a space, between Japanese characters
+// but not before closing punctuation. Every text has at least one line.
 Layout LayOut(const std::string& bytes, SInt16 width);
 // The line holding the offset (an offset at a wrap belongs to the later line).
 std::size_t LineOf(const Layout& layout, std::size_t offset);
