@@ -263,6 +263,7 @@ struct Tracker {
   MenuItemIndex pressedOn = 0;  // popup mode: the item under the press that opened the menu
   bool roamed = false;          // popup mode: the pointer was over another item since
   Point pointer = {0, 0};       // where the last mouse event was
+  bool pointerKnown = false;    // a mouse event came since the menu opened
   bool done = false;
   SInt32 choice = 0;
 };
@@ -503,6 +504,7 @@ void NoteRoaming(Tracker& t, Point pt) {
 
 // The arrow strip the pointer rests on, as (level, -1 up or 1 down); level -1 for none.
 std::pair<int, int> ArrowUnderPointer(const Tracker& t) {
+  if (!t.pointerKnown) return {-1, 0};
   const int level = LevelAt(t, t.pointer);
   if (level < 0) return {-1, 0};
   const int arrow = ArrowAt(t.shown[std::size_t(level)], t.pointer);
@@ -511,6 +513,7 @@ std::pair<int, int> ArrowUnderPointer(const Tracker& t) {
 
 void MouseInput(Tracker& t, UInt32 kind, Point pt) {
   t.pointer = pt;
+  t.pointerKnown = true;
   NoteRoaming(t, pt);
   switch (kind) {
     case kEventMouseDown:
