@@ -237,6 +237,17 @@ TEST_F(MenuTracking, AMenuTallerThanTheScreenScrollsToEveryItem) {
   sp_testing::PostMouseUp(above);
   EXPECT_EQ(PopUpMenuSelect(tall, 100, 300, 1), (SInt32(kTall) << 16) | 99);
   EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "the menu's window is gone";
+
+  // Opened at the screen's top left, scrolled to item 60 with its top strip in the corner: no
+  // pointer was seen there, so it stays as it opened until Return chooses the item.
+  std::function<void()> choose = [] { sp_testing::PostKeyDown(0x0D, 36); };
+  ASSERT_EQ(InstallEventLoopTimer(
+                GetMainEventLoop(), 10, 0,
+                [](EventLoopTimerRef, void* f) { (*static_cast<std::function<void()>*>(f))(); },
+                &choose, &timer),
+            noErr);
+  EXPECT_EQ(PopUpMenuSelect(tall, 100, 0, 60), (SInt32(kTall) << 16) | 60);
+  RemoveEventLoopTimer(timer);
   DisposeMenu(tall);
 }
 
