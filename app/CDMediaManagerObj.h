@@ -619,12 +619,7 @@ class cCDR_MediaManager : public cSp_Window {
   // The listed rows of the files the run saved show them as they are now, and the saved list
   // is written again.
   void RenewSavedListedFiles();
-  struct SavedFile {
-    short vRefNum;
-    SInt32 dirID;
-    std::string name;  // as an FSSpec names it
-  };
-  std::vector<SavedFile> savedFiles_;
+  std::unordered_set<std::string> savedFiles_;  // their FileKey, by the name an FSSpec gives
   UInt32 saveNameEncoding_ = 0;
   // The save-target records: emptied before each run into each file and at the end.
   cCDR_SaveTargetRecordItem* saveTargetRecordHead_ = nullptr;

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "CDMediaManagerObj.h"
@@ -747,17 +746,15 @@ void cCDR_MediaManager::NoteSavedFile(cSp_CDRProgramBaseObj* program, unsigned c
       FSGetCatalogInfo(&file, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr) != noErr) {
     return;
   }
-  savedFiles_.push_back(
-      {spec.vRefNum, spec.parID, std::string(reinterpret_cast<const char*>(spec.name + 1),
-                                             spec.name[0])});
+  savedFiles_.insert(FileKey(
+      spec.vRefNum, spec.parID,
+      std::string(reinterpret_cast<const char*>(spec.name + 1), spec.name[0])));
 }
 
 void cCDR_MediaManager::RenewSavedListedFiles() {
-  std::vector<SavedFile> saved;
-  saved.swap(savedFiles_);
-  if (saved.empty()) return;
   std::unordered_set<std::string> keys;
-  for (const SavedFile& f : saved) keys.insert(FileKey(f.vRefNum, f.dirID, f.name));
+  keys.swap(savedFiles_);
+  if (keys.empty()) return;
   bool renewed = false;
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
     cSp_CDRProgramBaseObj* program = item->GetProgram();

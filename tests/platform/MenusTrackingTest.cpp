@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommandEvents.h"
@@ -211,20 +212,25 @@ TEST_F(MenuTracking, AMenuTallerThanTheScreenScrollsToEveryItem) {
   const SInt16 bottom = screen.bounds.bottom;
   ASSERT_GT(sp_platform::menus::ShownMenuSize(tall).v, bottom - screen.bounds.top);
 
+  // Runs `act` 10 s into the menu's tracking (on the test clock).
+  EventLoopTimerRef timer = nullptr;
+  std::function<void()> act;
+  auto in10Seconds = [&](std::function<void()> f) {
+    act = std::move(f);
+    InstallEventLoopTimer(
+        GetMainEventLoop(), 10, 0,
+        [](EventLoopTimerRef, void* a) { (*static_cast<std::function<void()>*>(a))(); }, &act,
+        &timer);
+  };
+
   // Pressed on item 1, dragged onto the bottom strip and resting there; released 10 s later.
   int shownHeight = 0;
-  std::function<void()> release = [&] {
+  in10Seconds([&] {
     Rect bounds;
     GetWindowBounds(sp_platform::WindowListFrontToBack().front(), kWindowContentRgn, &bounds);
     shownHeight = bounds.bottom - bounds.top;
     sp_testing::PostMouseUp(Pt(320, SInt16(bottom - 5)));
-  };
-  EventLoopTimerRef timer = nullptr;
-  ASSERT_EQ(InstallEventLoopTimer(
-                GetMainEventLoop(), 10, 0,
-                [](EventLoopTimerRef, void* f) { (*static_cast<std::function<void()>*>(f))(); },
-                &release, &timer),
-            noErr);
+  });
   sp_testing::PostMouseDragged(Pt(320, SInt16(bottom - 5)));
   EXPECT_EQ(PopUpMenuSelect(tall, 100, 300, 1), (SInt32(kTall) << 16) | 100);
   EXPECT_EQ(shownHeight, bottom - screen.bounds.top) << "the menu fills the screen's height";
@@ -240,12 +246,7 @@ TEST_F(MenuTracking, AMenuTallerThanTheScreenScrollsToEveryItem) {
 
   // Opened at the screen's top left, scrolled to item 60 with its top strip in the corner: no
   // pointer was seen there, so it stays as it opened until Return chooses the item.
-  std::function<void()> choose = [] { sp_testing::PostKeyDown(0x0D, 36); };
-  ASSERT_EQ(InstallEventLoopTimer(
-                GetMainEventLoop(), 10, 0,
-                [](EventLoopTimerRef, void* f) { (*static_cast<std::function<void()>*>(f))(); },
-                &choose, &timer),
-            noErr);
+  in10Seconds([] { sp_testing::PostKeyDown(0x0D, 36); });
   EXPECT_EQ(PopUpMenuSelect(tall, 100, 0, 60), (SInt32(kTall) << 16) | 60);
   RemoveEventLoopTimer(timer);
   DisposeMenu(tall);

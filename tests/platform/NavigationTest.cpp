@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -472,12 +473,11 @@ TEST_F(NavigationTest, NewFolderMakesTheFolderAndOpensIt) {
   EXPECT_EQ(stat((folder_ + "/アルバム").c_str(), &st), 0);
   ASSERT_TRUE(seen_.gotReply);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/アルバム"}));
-  bool told = false;
-  for (std::size_t i = before; i < sp_testing::ShownSoFar().size(); ++i) {
-    told = told || sp::text::MacJapaneseToUTF8(sp_testing::ShownSoFar()[i].explanation) ==
-                       "同じ名前の項目が既にあります。別の名前を付けてください。";
-  }
-  EXPECT_TRUE(told) << "the folder sub exists";
+  const auto& shown = sp_testing::ShownSoFar();
+  EXPECT_TRUE(std::any_of(shown.begin() + std::ptrdiff_t(before), shown.end(), [](const auto& s) {
+    return sp::text::MacJapaneseToUTF8(s.explanation) ==
+           "同じ名前の項目が既にあります。別の名前を付けてください。";
+  })) << "the folder sub exists";
 }
 
 TEST_F(NavigationTest, WindowModalWithAVisibleParentIsASheetOnItElseAModalDialog) {
