@@ -118,6 +118,14 @@ std::string EncodeFitting(const std::u16string& text, std::size_t limit) {
 
 }  // namespace
 
+std::string ShownNameOfClassic(const std::string& classic) {
+  return SwapColonsAndSlashes(classic, '/', ':');
+}
+
+std::string ClassicNameOfShown(const std::string& shown) {
+  return SwapColonsAndSlashes(shown, ':', '/');
+}
+
 std::string ClassicName(const std::string& linuxName, UInt32 nodeID, std::size_t limit,
                         const std::string& folder) {
   const std::string shown = SwapColonsAndSlashes(linuxName, ':', '/');

@@ -11,6 +11,7 @@
 #include "MacMemory.h"
 #include "Navigation.h"
 #include "QuickDraw.h"
+#include "files/internal/FileLocations.h"
 #include "ui/detail/AlertRegistry.h"
 #include "ui/detail/DialogRecord.h"
 #include "ui/detail/NavRecord.h"
@@ -301,7 +302,8 @@ NavDialogRef Create(std::unique_ptr<Record> owned) {
     return nullptr;
   }
   SetItemText(record->dialog, kNavItemMessage, record->message);
-  SetItemText(record->dialog, kNavItemNameField, record->saveName);
+  // The program names the file; the field shows the name as the list shows names.
+  SetItemText(record->dialog, kNavItemNameField, files::ShownNameOfClassic(record->saveName));
   HideUnused(record);
   SetDialogDefaultItem(record->dialog, kNavItemDefaultButton);
   SetDialogCancelItem(record->dialog, kNavItemCancelButton);

@@ -89,14 +89,13 @@ std::string MakeFolderFailure(int error) {
   }
 }
 
-// A name the user typed for a new file or folder (MacJapanese) as its Linux name; false, with
-// an alert, for a name no Linux name can be.
+// A name the user typed for a new file or folder (MacJapanese, read as the lists show names:
+// as they are on disk) as its Linux name; false, with an alert, for a name no Linux name can
+// be. A ':' is a character of the name like any other.
 bool UsableName(const std::string& macJapanese, std::string* utf8) {
   *utf8 = UTF8OfMacJapanese(macJapanese);
-  if (utf8->empty() || *utf8 == "." || *utf8 == ".." ||
-      utf8->find_first_of("/:") != std::string::npos) {
-    Tell("この名前は使えません。",
-         "名前には「/」と「:」を使えず、「.」や「..」だけの名前にもできません。");
+  if (utf8->empty() || *utf8 == "." || *utf8 == ".." || utf8->find('/') != std::string::npos) {
+    Tell("この名前は使えません。", "名前には「/」を使えず、「.」や「..」だけの名前にもできません。");
     return false;
   }
   return true;
@@ -141,7 +140,8 @@ bool AcceptSave(Record* record) {
     }
     record->replacing = true;
   }
-  record->typedName = typed;
+  // The program's name of the file: a ':' of the Linux name is its '/'.
+  record->typedName = files::ClassicNameOfShown(typed);
   record->chosen = {{record->folder, true}};
   Finish(record, kNavUserActionSaveAs);
   return true;

@@ -428,35 +428,38 @@ TEST_F(NavigationTest, SeveralChosenFilesAreAnsweredInOrderLeavingOutOnesGoneSin
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/a.aiff", folder_ + "/e.aiff"}));
 }
 
+// The name field reads as the list does: the program's '/' is the ':' on disk, and a typed
+// ':' is kept (the program gets it as '/'); only '/' cannot be in a Linux name.
 TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName) {
+  Touch(folder_ + "/曲: 04:18.aiff");
   NavDialogCreationOptions options = Options();
-  options.saveFileName = CFStringCreateWithCString(nullptr, "untitled.aiff", kCFStringEncodingUTF8);
+  options.saveFileName = CFStringCreateWithCString(nullptr, "曲/ 04/18.aiff", kCFStringEncodingUTF8);
   std::string initial;
   bool activeWhenEmpty = true;
   Respond(sp_testing::NavLook([&](WindowRef w) {
-    initial = sp_testing::DialogItemText(GetDialogFromWindow(w), kNavItemNameField);
+    initial = sp_testing::DialogItemTextUTF8(GetDialogFromWindow(w), kNavItemNameField);
     sp_platform::nav::SetSaveName(w, "");
     activeWhenEmpty = IsControlActive(ItemControl(GetDialogFromWindow(w), kNavItemDefaultButton));
   }));
-  Respond(sp_testing::NavSave("a:b.aiff"));
+  Respond(sp_testing::NavSave("a/b.aiff"));
   Respond(Answer::Return());  // this name cannot be
   Respond(sp_testing::NavSave("sub"));
   Respond(Answer::Return());  // a folder cannot be replaced
-  Respond(sp_testing::NavSave("新しい曲.aiff"));
+  Respond(sp_testing::NavSave("曲: 04:18.aiff"));
+  Respond(Answer().ClickButtonUTF8("置き換える"));  // the file of that Linux name
   Run(Kind::kPut, options);
   CFRelease(options.saveFileName);
-  EXPECT_EQ(initial, "untitled.aiff");
+  EXPECT_EQ(initial, "曲: 04:18.aiff");
   EXPECT_FALSE(activeWhenEmpty);
   const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
-  ASSERT_EQ(shown.size(), 6u);
-  EXPECT_EQ(shown[2].kind, sp_testing::ShownKind::kAlert);
-  EXPECT_EQ(shown[4].kind, sp_testing::ShownKind::kAlert);
+  ASSERT_EQ(shown.size(), 7u);
+  for (std::size_t i : {2, 4, 6}) EXPECT_EQ(shown[i].kind, sp_testing::ShownKind::kAlert) << i;
   ASSERT_TRUE(seen_.gotReply);
-  EXPECT_FALSE(seen_.reply.replacing);
+  EXPECT_TRUE(seen_.reply.replacing);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_}));
   char name[64] = {};
   CFStringGetCString(seen_.reply.saveFileName, name, sizeof name, kCFStringEncodingUTF8);
-  EXPECT_STREQ(name, "新しい曲.aiff");
+  EXPECT_STREQ(name, "曲/ 04/18.aiff");
 }
 
 // A new folder is made and opened; one whose name is taken is told in the dialog's language.

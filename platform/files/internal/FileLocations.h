@@ -84,6 +84,11 @@ inline OSErr CheckFSSpec(const FSSpec* spec) {
   return spec->name[0] > kSpecNameLimit ? OSErr(bdNamErr) : OSErr(noErr);
 }
 
+// A classic name (MacJapanese) as the user reads it on Linux, every '/' shown as the ':' it
+// is on disk, and back. Byte for byte: neither byte is ever part of a two-byte character.
+std::string ShownNameOfClassic(const std::string& classic);
+std::string ClassicNameOfShown(const std::string& shown);
+
 // True when the volume of this reference number is mounted read-only (false for an unknown
 // number).
 bool VolumeIsReadOnly(SInt16 vRefNum);
