@@ -143,6 +143,9 @@ void cCDR_MediaManager::ResetMedialist(unsigned char redraw) {
     SpReportFailure(kSource, "cCDR_MediaManager::ResetMedialist", 1, kSpMsgNullOperator);
     return;
   }
+  // The selection entries name their rows first: the cells filled below look the entries up
+  // by row, and rows kept from before a CD or file came or went would number the wrong rows.
+  ModifyMediaListRowFromSelectedItem();
   short h = 0, before = 0;
   mediaList_->GetScrollValue(h, before);
   const short rows = GetMediaItemListRowNum();

@@ -250,5 +250,26 @@ TEST_F(SelectionFlow, SelectedRowsAndTheTracksOfASelectedCDHaveTheirColours) {
   });
 }
 
+// A CD that comes moves the rows below it: the numbers go with their rows, and no row keeps
+// the number it showed before the move.
+TEST_F(SelectionFlow, TheNumbersMoveWithTheirRowsWhenACDComes) {
+  RunWith({
+      Then("select the last file", [] { Click(kFileB, kCDR_NameColumn); }),
+      Then("and a track", [] { Click(Track(2), kCDR_NameColumn, cmdKey); }),
+      Do("another CD comes", [this] { MakeDisc("Another", {{"1 A.aiff", 150}}); }),
+      WaitFor("its row", [] { return Rows() == 16; }),
+      Do("look",
+         [] {
+           const std::vector<short> rows = SelectedRows();
+           ASSERT_EQ(rows.size(), 2u);
+           EXPECT_EQ(rows[0], kFileB + 1);
+           std::vector<std::string> numbers(16);
+           numbers[std::size_t(rows[0] - 1)] = "1";
+           numbers[std::size_t(rows[1] - 1)] = "2";
+           EXPECT_EQ(Column(kCDR_NumberColumn), numbers);
+         }),
+  });
+}
+
 }  // namespace
 }  // namespace app_test
