@@ -331,6 +331,8 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
     // Sound at a rate no sound file has is a format the movie cannot take.
     if (movie->tracks.empty()) return refusedRate ? OSErr(badFormat) : OSErr(noMovieFound);
     ClampToFramesPresent(demuxer->Context(), *source, blockMedia);
+    // Taken while the demultiplexer that read them is open.
+    std::vector<UserDataRecord::Item> tags = VorbisCommentUserData(ctx);
     // A movie's compressed sound is measured from the tables just read, while the file is open
     // (only one media can take the demultiplexer; others are measured on first use).
     for (auto& track : movie->tracks) {
@@ -359,6 +361,7 @@ OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint
       entry.payload = std::move(item.second);
       movie->userData->Add(std::move(entry));
     }
+    for (auto& item : tags) movie->userData->Add(std::move(item));
     Register(movie.get());
     *out = movie.release();
     return noErr;

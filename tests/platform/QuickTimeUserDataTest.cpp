@@ -236,6 +236,60 @@ TEST_F(QuickTimeUserDataTest, MovieUserDataIsReadFromTheFile) {
   EXPECT_TRUE(meta.find("ilst") != std::string::npos && meta.find("Hello") != std::string::npos);
 }
 
+// The UTF-8 text of a text item's one entry, marked with the undetermined language; "none"
+// when the movie has no such item.
+std::string CommentText(UserData ud, OSType type) {
+  if (CountUserDataType(ud, type) == 0) return "none";
+  const std::string payload = Get(ud, type, 1);
+  std::vector<sp::quicktime::TextEntry> entries;
+  if (!sp::quicktime::ParseTextEntries(reinterpret_cast<const UInt8*>(payload.data()),
+                                       payload.size(), entries) ||
+      entries.size() != 1 || entries[0].language != 0x55C4) {
+    return "bad item";
+  }
+  return std::string(entries[0].text.begin(), entries[0].text.end());
+}
+
+// A FLAC or Ogg file's Vorbis comments are the movie's text items, as an importer of such
+// files gives them; a long one is cut at a character's start. A WAVE file's INFO list is not
+// taken: the program reads the tags of other files from the files themselves.
+TEST_F(QuickTimeUserDataTest, VorbisCommentsOfFlacAndOggFilesAreTheMovieTextItems) {
+  SKIP_WITHOUT_FFMPEG();
+  std::string longTitle;
+  for (int i = 0; i < 1500; ++i) longTitle += "\xE6\xAD\x8C";  // "歌", three bytes each
+  const std::vector<std::string> tags = {
+      "-metadata", "title=\xE5\xA4\x9C\xE3\x81\xAE\xE6\xAD\x8C",  // "夜の歌"
+      "-metadata", "artist=Someone", "-metadata", "album=Caf\xC3\xA9", "-metadata", "track=3",
+      "-metadata", "TRACKTOTAL=12"};
+  struct Case {
+    const char* file;
+    const char* codec;
+    bool taken;
+  } cases[] = {{"t.flac", "flac", true},
+               {"t.ogg", "libvorbis", true},
+               {"t.opus", "libopus", true},
+               {"t.wav", "pcm_s16le", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path(c.file), c.codec, 48000, 2, 0.2, tags));
+    Movie movie = Open(c.file);
+    ASSERT_NE(movie, nullptr);
+    UserData ud = GetMovieUserData(movie);
+    if (!c.taken) {
+      EXPECT_EQ(GetNextUserDataType(ud, 0), 0u);
+      continue;
+    }
+    EXPECT_EQ(CommentText(ud, kName), "\xE5\xA4\x9C\xE3\x81\xAE\xE6\xAD\x8C");
+    EXPECT_EQ(CommentText(ud, kArtist), "Someone");
+    EXPECT_EQ(CommentText(ud, 0xA9616C62), "Caf\xC3\xA9");  // '©alb'
+    EXPECT_EQ(CommentText(ud, 0xA974726B), "3/12");            // '©trk'
+    EXPECT_EQ(CommentText(ud, 0xA967656E), "none");            // '©gen': no genre
+  }
+  ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("long.flac"), "flac", 48000, 1, 0.2,
+                                             {"-metadata", "title=" + longTitle}));
+  EXPECT_EQ(CommentText(GetMovieUserData(Open("long.flac")), kName), longTitle.substr(0, 4095));
+}
+
 // A 'moov' atom with size 1 and a 64-bit size, followed by `contents` bytes.
 std::string BigMoov(UInt64 size, std::size_t contents) {
   std::string a(16, 'x');

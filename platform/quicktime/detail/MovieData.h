@@ -181,6 +181,10 @@ SInt64 SoundMediaSampleCount(MediaRecord& media);
 // it. Where the index cannot tell the length exactly it is found on first use.
 void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer);
 
+// StreamTags.cpp: a FLAC or Ogg file's Vorbis comments (title, artist, album, composer,
+// date, genre, comment, track) as text items for the movie's user data; none for other files.
+std::vector<UserDataRecord::Item> VorbisCommentUserData(const AVFormatContext* ctx);
+
 // A movie from a byte source (MovieToolbox.cpp), registered; noMovieFound when FFmpeg cannot
 // read it or it has no track, badFormat when it has none because its sound's rate is refused.
 OSErr BuildMovie(std::shared_ptr<ByteSource> source, const std::string& nameHint, Movie* out);
