@@ -298,15 +298,30 @@ bool InFrontOf(WindowRef window, WindowRef other) {
   return false;
 }
 
+// The window to keep in front when the desktop focuses `window` while a modal loop runs: the
+// loop's window when `window` lies behind it, else the toolbox's front dialog when `window`
+// lies behind that (a dialog the loop's window opened, such as a folder choice, and the loop's
+// window itself when the window manager hands it the focus as a dialog of that one closes);
+// null for none.
+WindowRef HeldInFrontOf(WindowRef window) {
+  WindowRef modal = InnermostModalWindow();
+  if (modal == nullptr || !IsValidWindowPtr(modal)) return nullptr;
+  if (modal != window && !InFrontOf(window, modal)) return modal;
+  WindowRef front = FrontNonFloatingWindow();
+  WindowClass c = 0;
+  if (front == nullptr || front == window || GetWindowClass(front, &c) != noErr ||
+      !IsModalClass(c) || !InFrontOf(front, window)) {
+    return nullptr;
+  }
+  return front;
+}
+
 // A window the person brought forward: the toolbox's order follows, but not past a modal
-// loop's window, which comes back in front instead. A window the toolbox has in front of the
-// modal loop's window (a dialog that window opened, such as a folder choice) keeps the front.
+// loop's window or a dialog in front, which comes back in front instead.
 void FocusGained(ShownWindow& shown) {
   if (IsPopup(shown)) return;
-  WindowRef modal = InnermostModalWindow();
-  if (modal != nullptr && modal != shown.window && IsValidWindowPtr(modal) &&
-      !InFrontOf(shown.window, modal)) {
-    if (ShownWindow* m = ShownOf(modal)) SDL_RaiseWindow(m->sdl);
+  if (WindowRef held = HeldInFrontOf(shown.window)) {
+    if (ShownWindow* m = ShownOf(held)) SDL_RaiseWindow(m->sdl);
     return;
   }
   WindowClass c = 0;

@@ -27,11 +27,6 @@ bool IsPopupClass(WindowClass c) {
   return c == kHelpWindowClass || c == kOverlayWindowClass;
 }
 
-bool IsModalClass(WindowClass c) {
-  return c == kAlertWindowClass || c == kMovableAlertWindowClass || c == kModalWindowClass ||
-         c == kMovableModalWindowClass;
-}
-
 bool IsSheetClass(WindowClass c) {
   return c == kSheetWindowClass || c == kSheetAlertWindowClass;
 }
@@ -382,6 +377,11 @@ ShownWindow* StillShown(WindowRef window, UInt64 serial) {
 DesktopState& Desktop() {
   static DesktopState* state = new DesktopState;  // lives to the end of the program
   return *state;
+}
+
+bool IsModalClass(WindowClass c) {
+  return c == kAlertWindowClass || c == kMovableAlertWindowClass || c == kModalWindowClass ||
+         c == kMovableModalWindowClass;
 }
 
 ShownWindow* ShownOf(WindowRef window) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
 #include "DesktopFixture.h"
 #include "XQueries.h"
 #include "ui/internal/Menus.h"
@@ -231,15 +232,18 @@ unsigned long ActiveWindow() {
 
 // A modal loop runs for the set-up's window, and that window opens another dialog (as it opens
 // the folder choice) that runs no loop of its own: the new dialog takes the focus and stays in
-// front of the set-up, which the window manager is not asked to bring back over it.
+// front of the set-up, which the window manager is not asked to bring back over it. When the
+// window manager then hands the set-up the focus (as it may when a dialog over the folder
+// choice closes), the folder choice is brought back over it and keeps the toolbox's front.
 TEST_F(DesktopPlaces, ADialogThatAModalLoopsWindowOpensStaysInFrontOfIt) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 450, 620), "親");
   ASSERT_NE(window, nullptr);
   WindowRef setup = ShowWindowOnDesktop(R(200, 150, 360, 450), "設定", kMovableModalWindowClass);
   ASSERT_NE(setup, nullptr);
   WindowRef child = nullptr;
-  bool childInFront = false;
+  bool childInFront = false, keptInFront = false;
   unsigned long active = 0;
+  UInt32 until = 0;
   Steps script;
   // Moves the window manager answers after it took every request made before: the focus it
   // gave the new dialog has reached the toolbox after the first, and whatever the toolbox
@@ -273,6 +277,24 @@ TEST_F(DesktopPlaces, ADialogThatAModalLoopsWindowOpensStaysInFrontOfIt) {
         childInFront = x11::StackingIndex(sp_platform::display::X11WindowOf(child)) >
                        x11::StackingIndex(sp_platform::display::X11WindowOf(setup));
         active = ActiveWindow();
+        return true;
+      },
+      [setup] {
+        std::string out;
+        return RunTool({"xdotool", "windowactivate",
+                        std::to_string(sp_platform::display::X11WindowOf(setup))},
+                       &out);
+      },
+      moveTo(290, 300),
+      movedTo(290, 300),
+      moveTo(300, 310),
+      movedTo(300, 310),
+      [&child, &keptInFront, &until, setup] {
+        if (until == 0) until = TickCount() + 20 * 60;
+        keptInFront = FrontNonFloatingWindow() == child &&
+                      x11::StackingIndex(sp_platform::display::X11WindowOf(child)) >
+                          x11::StackingIndex(sp_platform::display::X11WindowOf(setup));
+        if (!keptInFront && TickCount() < until) return false;
         QuitAppModalLoopForWindow(setup);
         return true;
       },
@@ -286,6 +308,7 @@ TEST_F(DesktopPlaces, ADialogThatAModalLoopsWindowOpensStaysInFrontOfIt) {
   ASSERT_EQ(script.next, script.steps.size()) << "the steps ran through";
   EXPECT_TRUE(childInFront) << "the dialog lies over the set-up";
   EXPECT_EQ(active, sp_platform::display::X11WindowOf(child)) << "the dialog has the focus";
+  EXPECT_TRUE(keptInFront) << "the focus given to the set-up brought the dialog back over it";
 }
 
 }  // namespace

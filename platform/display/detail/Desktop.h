@@ -82,6 +82,8 @@ ShownWindow* ShownOf(WindowRef window);
 ShownWindow* ShownOfID(Uint32 id);
 // The global point of a position in an SDL window (its pixels).
 Point GlobalOf(const ShownWindow& shown, int x, int y);
+// Alerts and dialogs: windows that hold the person until they are answered.
+bool IsModalClass(WindowClass c);
 
 // Makes the desktop's windows follow the toolbox's (create, show, hide, move, size, title,
 // stacking) and forgets those whose toolbox window is gone.
