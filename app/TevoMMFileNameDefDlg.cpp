@@ -354,8 +354,9 @@ Boolean TevoMMFNDef_OpenAndSetupFileNameDefinition(Rect& area, cPrefStockFileObj
   const Point size = CDRDlg_WindowSize(state->windowObj);
   Point at = CDRDlg_CentreIn(area, size);
   tTevo_FileNameDefDlgType outputType = kind;
+  // Every kind is titled: a window object is otherwise called "名称未設定" and a number.
+  run->window->SetTitle(SpCDR_MJ("ファイル名ルールの設定").c_str());
   if (kind == kTevo_FileNameDefBoth) {
-    run->window->SetTitle(SpCDR_MJ("ファイル名ルールの設定").c_str());
     state->outputTypePopup = CDRDlg_ItemControl(state->dialog, kTevo_DefDlgOutputTypeItem);
     run->handlers.OnItemValueChanged(state->dialog, kTevo_DefDlgOutputTypeItem,
                                      CDMedia_CatchFileNameDefinisionDialogOutputTypePopupModifyProc,

@@ -362,12 +362,18 @@ TEST_F(SaveSetupDialog, EachFileFolderAndRuleButtonsChangeWhatIsSavedWhere) {
   Respond(Answer::Click(kCDR_SaveSetupFolderButtonItem));
   Respond(sp_testing::NavChooseFolder(folder));
   Respond(Answer::Click(kCDR_SaveSetupDefinitionButtonItem));
-  Respond(Answer().SetControlValue(4, 3).ClickItem(1));  // the album first, in dialog 151
+  Str255 ruleTitle = {0};
+  Respond(Answer()
+              .Do([&ruleTitle](WindowRef w) { GetWTitle(w, ruleTitle); }, "read the title")
+              .SetControlValue(4, 3)
+              .ClickItem(1));  // the album first, in dialog 151
   Respond(Look(&chosen).ClickItem(kCDR_SaveSetupOKItem));
   ASSERT_EQ(Ask(1, 2), 1);
   ASSERT_EQ(chosen.texts.size(), 4u);
   EXPECT_NE(chosen.texts[2].find("Music Out"), std::string::npos) << chosen.texts[2];
   EXPECT_EQ(chosen.texts[3], SpCDR_MJ("アルバム名_2_0.aif"));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(ruleTitle + 1), ruleTitle[0]),
+            SpCDR_MJ("ファイル名ルールの設定"));
   FSRef kept;
   ASSERT_TRUE(CDRMM_GetDefaultStockPositionForMultiFileIntoEachFile(stock_.get(), kept));
   EXPECT_EQ(FSCompareFSRefs(&kept, &result_.folder), noErr);
