@@ -11,7 +11,9 @@
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
 #include "display/internal/Backends.h"
+#include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Ports.h"
+#include "ui/internal/Alerts.h"
 #include "ui/internal/Menus.h"
 #include "ui/internal/Windows.h"
 
@@ -526,7 +528,25 @@ void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   SendBoundsEvent(window, kEventWindowResizeCompleted, 0, was, now);
 }
 
+// The window of the innermost modal loop under way (ModalDialog's or an app-modal loop's);
+// null when none runs.
+WindowRef InnermostLoopWindow() {
+  const std::vector<alerts::RunningModalDialog> dialogs = alerts::RunningModalDialogs();
+  if (!dialogs.empty() && dialogs.back().eventsModalDepth == ModalLoopDepth()) {
+    return GetDialogWindow(dialogs.back().dialog);
+  }
+  return ModalLoopDepth() > 0 ? InnermostModalWindow() : nullptr;
+}
+
+// The close button of a window behind a modal loop's dialog does nothing, then or once the
+// dialog is answered, as that window's own close box could not be clicked: the dialog comes
+// back to the front instead.
 void WindowCloseRequested(ShownWindow& shown) {
+  WindowRef loop = InnermostLoopWindow();
+  if (loop != nullptr && loop != shown.window && IsValidWindowPtr(loop)) {
+    if (ShownWindow* front = ShownOf(loop)) SDL_RaiseWindow(front->sdl);
+    return;
+  }
   SendBoundsEvent(shown.window, kEventWindowClose, 0, shown.content, shown.content);
 }
 

@@ -183,6 +183,13 @@ TEST_F(Windows, TheWindowManagersMoveAndResizeBecomeTheWindowsBounds) {
             kinds.end());
 }
 
+// Asks both windows of the pair to close, the first first.
+void RequestBothClose(EventLoopTimerRef, void* refCon) {
+  const auto* windows = static_cast<const std::pair<WindowRef, WindowRef>*>(refCon);
+  x11::RequestClose(sp_platform::display::X11WindowOf(windows->first));
+  x11::RequestClose(sp_platform::display::X11WindowOf(windows->second));
+}
+
 TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
   WindowRef window = ShowWindowOnDesktop(R(150, 120, 250, 320), "閉じる");
   ASSERT_NE(window, nullptr);
@@ -195,6 +202,26 @@ TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
   ASSERT_TRUE(x11::RequestClose(sp_platform::display::X11WindowOf(window)));
   PumpUntil([&closeRequests] { return closeRequests > 0; }, "the close request");
   EXPECT_TRUE(IsValidWindowPtr(window)) << "the request alone closes nothing";
+
+  // Behind a dialog's modal loop the window's close button does nothing, then or after the
+  // loop: the dialog's own request, asked for after it, arrives alone.
+  WindowRef dialog = ShowWindowOnDesktop(R(200, 150, 300, 350), "設定", kMovableModalWindowClass);
+  ASSERT_NE(dialog, nullptr);
+  int dialogRequests = 0;
+  Listen(GetWindowEventTarget(dialog), {{kEventClassWindow, kEventWindowClose}},
+         [&dialogRequests, dialog](EventRef) {
+           if (++dialogRequests == 1) QuitAppModalLoopForWindow(dialog);
+           return OSStatus(noErr);
+         });
+  std::pair<WindowRef, WindowRef> both(window, dialog);
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.02, 0,
+                                  NewEventLoopTimerUPP(RequestBothClose), &both, &timer),
+            noErr);
+  RunAppModalLoopForWindow(dialog);
+  RemoveEventLoopTimer(timer);
+  EXPECT_EQ(dialogRequests, 1);
+  EXPECT_EQ(closeRequests, 1) << "the window behind the dialog was asked to close";
 }
 
 // The window xdotool says is active.
