@@ -528,6 +528,8 @@ void WindowResizedByDesktop(ShownWindow& shown, int width, int height) {
   SendBoundsEvent(window, kEventWindowResizeCompleted, 0, was, now);
 }
 
+namespace {
+
 // The window of the innermost modal loop under way (ModalDialog's or an app-modal loop's);
 // null when none runs.
 WindowRef InnermostLoopWindow() {
@@ -537,6 +539,8 @@ WindowRef InnermostLoopWindow() {
   }
   return ModalLoopDepth() > 0 ? InnermostModalWindow() : nullptr;
 }
+
+}  // namespace
 
 // The close button of a window behind a modal loop's dialog does nothing, then or once the
 // dialog is answered, as that window's own close box could not be clicked: the dialog comes
