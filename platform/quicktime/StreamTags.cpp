@@ -32,15 +32,11 @@ struct TagItem {
 };
 
 constexpr TagItem kTagItems[] = {
-    {0xA96E616D, "title"},     // '©nam'
-    {0xA9415254, "artist"},    // '©ART'
-    {0xA9616C62, "album"},     // '©alb'
-    {0xA9636F6D, "composer"},  // '©com'
-    {0xA9646179, "date"},      // '©day'
-    {0xA967656E, "genre"},     // '©gen'
-    {0xA9636D74, "comment"},   // '©cmt'
+    {kUserDataTextFullName, "title"},       {kUserDataTextArtist, "artist"},
+    {kUserDataTextAlbum, "album"},          {kUserDataTextComposer, "composer"},
+    {kUserDataTextCreationDate, "date"},    {kUserDataTextGenre, "genre"},
+    {kUserDataTextComment, "comment"},
 };
-constexpr OSType kTrackType = 0xA974726B;  // '©trk'
 
 // The value of the key in the file's comments, else in its first sound stream's.
 std::string Comment(const AVFormatContext* ctx, const char* key) {
@@ -85,7 +81,7 @@ std::vector<UserDataRecord::Item> VorbisCommentUserData(const AVFormatContext* c
     if (total.empty()) total = Comment(ctx, "totaltracks");
     if (!total.empty()) track += "/" + total;
   }
-  AddText(items, kTrackType, track);
+  AddText(items, kUserDataTextTrack, track);
   return items;
 }
 

@@ -281,9 +281,9 @@ TEST_F(QuickTimeUserDataTest, VorbisCommentsOfFlacAndOggFilesAreTheMovieTextItem
     }
     EXPECT_EQ(CommentText(ud, kName), "\xE5\xA4\x9C\xE3\x81\xAE\xE6\xAD\x8C");
     EXPECT_EQ(CommentText(ud, kArtist), "Someone");
-    EXPECT_EQ(CommentText(ud, 0xA9616C62), "Caf\xC3\xA9");  // '©alb'
-    EXPECT_EQ(CommentText(ud, 0xA974726B), "3/12");            // '©trk'
-    EXPECT_EQ(CommentText(ud, 0xA967656E), "none");            // '©gen': no genre
+    EXPECT_EQ(CommentText(ud, kUserDataTextAlbum), "Caf\xC3\xA9");
+    EXPECT_EQ(CommentText(ud, kUserDataTextTrack), "3/12");
+    EXPECT_EQ(CommentText(ud, kUserDataTextGenre), "none") << "no genre";
   }
   ASSERT_TRUE(sp_testing::MakeToneWithFfmpeg(Path("long.flac"), "flac", 48000, 1, 0.2,
                                              {"-metadata", "title=" + longTitle}));
