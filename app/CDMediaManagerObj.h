@@ -180,7 +180,8 @@ void CDRMM_NameFromItemTitle(cSp_CDRProgramItemObj* item, char* name, SInt32 siz
 std::vector<char> CDRMM_Writable(const char* utf8);
 // Appends the extension to the base name (MacJapanese, in a buffer of size bytes): a base
 // too long for the two together is cut, never inside a two-byte character, so that the whole
-// stays within kCDR_MaxFileNameBytes; an empty base becomes "名称未設定".
+// stays within kCDR_MaxFileNameBytes and within what a file name on disk holds; an empty base
+// becomes "名称未設定".
 void CDRMM_JoinNameAndExtension(char* base, SInt32 size, const char* extension);
 
 // A byte count as the list shows it: 999B, 12.3KB, 4.52MB, 700MB ... (at least 8 bytes).

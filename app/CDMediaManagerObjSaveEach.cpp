@@ -308,12 +308,10 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
       SplitName(name, stem, extension);
       for (SInt32 n = 1; n < 0x7FFFFFFF; ++n) {
         const std::string digits = std::to_string(n);
-        const SInt32 room = kCDR_MaxFileNameBytes - 2 - SInt32(digits.size() + extension.size());
-        if (SInt32(stem.size()) > room) {
-          char cut[1024] = "";
-          Sp_CutStringByByteLen(stem.c_str(), short(room), cut);
-          stem = cut;
-        }
+        const SInt32 suffix = SInt32(1 + digits.size() + extension.size());
+        const SInt32 room = kCDR_MaxFileNameBytes - 1 - suffix;
+        stem.resize(std::size_t(SpFileNamePrefixThatFits(stem.c_str(), SInt32(stem.size()),
+                                                         room, suffix)));
         const std::string candidate = stem + "_" + digits + extension;
         if (!Sp_ExsitTargetDirectory(vRefNum, dirID, candidate.c_str())) {
           std::snprintf(name, std::size_t(size), "%s", candidate.c_str());

@@ -105,10 +105,13 @@ const char* CDRMM_FileExtensionOfType(tCDRISoundFileType type) {
 
 void CDRMM_JoinNameAndExtension(char* base, SInt32 size, const char* extension) {
   const SInt32 extLength = SInt32(std::strlen(extension));
-  if (SInt32(std::strlen(base)) + extLength > kCDR_MaxFileNameBytes - 1) {
-    char cut[1024] = "";
-    Sp_CutStringByByteLen(base, short(kCDR_MaxFileNameBytes - extLength), cut);
-    std::snprintf(base, std::size_t(size), "%s", cut);
+  // The base is cut to what a file name holds with the extension, here and as stored on
+  // disk, where a Japanese title takes half as many bytes again.
+  const SInt32 baseLength = SInt32(std::strlen(base));
+  const SInt32 fits =
+      SpFileNamePrefixThatFits(base, baseLength, kCDR_MaxFileNameBytes - extLength, extLength);
+  if (fits < baseLength) {
+    base[fits] = '\0';
   } else if (base[0] == 0) {
     std::snprintf(base, std::size_t(size), "%s", SpCDR_MJ("名称未設定").c_str());
   }

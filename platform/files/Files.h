@@ -951,6 +951,13 @@ OSErr FSGetDataForkName(HFSUniStr255* dataForkName);
 // null argument, else the error of finding the item.
 OSErr SpShownPathOfFSRef(const FSRef* ref, std::string* shownPath);
 
+// The bytes of the longest prefix of whole characters of a classic name (`length` bytes of
+// MacJapanese) that is at most `limit` bytes and that, followed by `suffixBytes` bytes of
+// ASCII (an extension), still makes a name a Linux folder can hold: at most 255 bytes as
+// stored, in UTF-8, where a Japanese character takes three bytes for its two here. 0 for a
+// null name or a limit below 1.
+SInt32 SpFileNamePrefixThatFits(const char* name, SInt32 length, SInt32 limit, SInt32 suffixBytes);
+
 // ---- Changes --------------------------------------------------------------------------------
 //
 // Files are made with mode 0666 and folders with 0777, less the umask, unless the FSRef

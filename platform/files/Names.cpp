@@ -15,8 +15,11 @@
 // byte (FileNameToUTF16), so that the Unicode name leads back to exactly these bytes.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "Files.h"
+#include "Script.h"
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
@@ -234,3 +237,29 @@ void UnicodeName(const std::string& linuxName, HFSUniStr255* out, const std::str
 
 }  // namespace files
 }  // namespace sp_platform
+
+SInt32 SpFileNamePrefixThatFits(const char* name, SInt32 length, SInt32 limit, SInt32 suffixBytes) {
+  if (name == nullptr || length <= 0 || limit <= 0) return 0;
+  // The longest name a Linux folder holds, in bytes of its UTF-8.
+  constexpr SInt32 kDiskNameBytes = 255;
+  const SInt32 diskRoom = kDiskNameBytes - std::max<SInt32>(0, suffixBytes);
+  SInt32 taken = 0;
+  SInt32 diskBytes = 0;
+  while (taken < length) {
+    Ptr at = const_cast<Ptr>(name + taken);
+    const SInt32 step =
+        taken + 1 < length && (CharacterType(at, 0, smJapanese) & smcDoubleMask) != 0 ? 2 : 1;
+    if (taken + step > limit) break;
+    std::u16string text;
+    // A character MacJapanese does not decode makes no Linux name at all; it is counted at its
+    // largest so that the cut never depends on it.
+    const SInt32 bytes =
+        sp::text::DecodeToUTF16(kTextEncodingMacJapanese, at, std::size_t(step), text)
+            ? SInt32(sp::text::UTF16ToUTF8(text).size())
+            : 3 * step;
+    if (diskBytes + bytes > diskRoom) break;
+    diskBytes += bytes;
+    taken += step;
+  }
+  return taken;
+}

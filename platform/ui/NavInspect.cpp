@@ -1,6 +1,5 @@
 // What the test API reads of, and does to, a Navigation Services dialog.
 #include <algorithm>
-#include <cstring>
 #include <unordered_map>
 
 #include "Dialogs.h"
@@ -95,13 +94,18 @@ bool SelectNames(WindowRef window, const std::vector<std::string>& names, std::s
 bool SetSaveName(WindowRef window, const std::string& macJapanese) {
   Record* record = RecordOfWindow(window);
   if (record == nullptr || record->kind != Kind::kPutFile) return false;
-  Handle handle = nullptr;
-  GetDialogItem(record->dialog, kNavItemNameField, nullptr, &handle, nullptr);
-  Str255 text;
-  const std::size_t length = dialogs::CutToBoundary(macJapanese, 255);
-  text[0] = UInt8(length);
-  std::memcpy(text + 1, macJapanese.data(), length);
-  SetDialogItemText(handle, text);
+  // The whole name, as typing puts it into the field, which holds more than a Str255.
+  dialogs::DialogRecord* dialog = dialogs::Lookup(record->dialog);
+  dialogs::Item* field = dialog != nullptr ? dialogs::ItemAt(dialog, kNavItemNameField) : nullptr;
+  if (field == nullptr ||
+      !dialogs::SetItemText(field, macJapanese, std::size_t(kSpDialogEditTextLimit))) {
+    return false;
+  }
+  if (dialog->focus == kNavItemNameField) {
+    const SInt32 length = SInt32(dialogs::ItemText(*field).size());
+    dialogs::SetSelection(dialog, length, length);
+  }
+  dialogs::RedrawItemIfShown(dialog, kNavItemNameField);
   UpdateButtons(record);
   return true;
 }

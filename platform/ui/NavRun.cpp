@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,6 +99,13 @@ bool UsableName(const std::string& macJapanese, std::string* utf8) {
     Tell("この名前は使えません。", "名前には「/」を使えず、「.」や「..」だけの名前にもできません。");
     return false;
   }
+  // A Linux folder holds names of at most 255 bytes of UTF-8 (NAME_MAX), which never hold
+  // fewer bytes than the name here.
+  if (utf8->size() > NAME_MAX) {
+    Tell("名前が長すぎます。",
+         "名前は255バイトまでです。漢字やかなは1文字で3バイトになります。短い名前を付けてください。");
+    return false;
+  }
   return true;
 }
 
@@ -105,12 +113,12 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
+// The field's whole text: GetDialogItemText gives at most 255 bytes, which would cut a longer
+// name, extension and all, without a word.
 std::string FieldText(DialogRef dialog, DialogItemIndex item) {
-  Handle handle = nullptr;
-  GetDialogItem(dialog, item, nullptr, &handle, nullptr);
-  Str255 text;
-  GetDialogItemText(handle, text);
-  return std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+  dialogs::DialogRecord* record = dialogs::Lookup(dialog);
+  const dialogs::Item* it = record != nullptr ? dialogs::ItemAt(record, item) : nullptr;
+  return it != nullptr ? dialogs::ItemText(*it) : std::string();
 }
 
 void Finish(Record* record, NavUserAction action) {

@@ -32,6 +32,12 @@ with open(sys.argv[1], "wb") as f:
     plistlib.dump(library, f)
 )PY";
 
+std::string Repeat(const std::string& s, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += s;
+  return out;
+}
+
 std::string BE32(UInt32 v) {
   return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
 }
@@ -230,8 +236,9 @@ TEST_F(FileNames, ALongTitleIsCutBetweenCharactersAndTheFallbackLeavesTwoBytes) 
   EXPECT_FALSE(forcedEnd_);
 }
 
-// A saved file's name with its extension stays within 255 bytes: a base that fits is kept
-// whole, a longer one is cut before the extension and never inside a two-byte character.
+// A saved file's name with its extension stays within 255 bytes, here and on disk, where a
+// kanji takes three bytes for its two here: a base that fits is kept whole, a longer one is
+// cut before the extension and never inside a two-byte character.
 TEST(FileNameExtension, TheNameWithItsExtensionIsKeptUpTo255BytesAndCutPastThem) {
   const std::string kanji = SpCDR_MJ("曲");
   ASSERT_EQ(kanji.size(), 2u);
@@ -244,8 +251,10 @@ TEST(FileNameExtension, TheNameWithItsExtensionIsKeptUpTo255BytesAndCutPastThem)
       {std::string(251, 'a'), ".aif", std::string(251, 'a') + ".aif"},
       {std::string(252, 'a'), ".aif", std::string(251, 'a') + ".aif"},
       {std::string(400, 'a'), ".wav", std::string(251, 'a') + ".wav"},
-      {std::string(249, 'a') + kanji, ".mov", std::string(249, 'a') + kanji + ".mov"},
+      {std::string(248, 'a') + kanji, ".mov", std::string(248, 'a') + kanji + ".mov"},
+      {std::string(249, 'a') + kanji, ".mov", std::string(249, 'a') + ".mov"},
       {std::string(250, 'a') + kanji, ".mov", std::string(250, 'a') + ".mov"},
+      {Repeat(kanji, 120), ".aif", Repeat(kanji, 83) + ".aif"},
       {"", ".aif", SpCDR_MJ("名称未設定") + ".aif"},
   };
   for (const auto& c : cases) {

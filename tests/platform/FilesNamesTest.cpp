@@ -83,6 +83,33 @@ TEST(FilesNames, StandInsKeepWhatFitsOnCharacterBoundariesThenTheIdAndAShortExte
   }
 }
 
+// A name is cut to whole characters that fit both here and on disk (UTF-8), with room left
+// for the suffix: a kanji is two bytes here and three there, a half-width kana one and three.
+TEST(FilesNames, PrefixesThatFitCountTheNameOnDiskAndKeepWholeCharacters) {
+  std::string kanji, kana;
+  for (int i = 0; i < 100; ++i) kanji += Mac(u"\u97F3");
+  for (int i = 0; i < 100; ++i) kana += "\xB1";  // half-width katakana A
+  const struct {
+    std::string name;
+    SInt32 limit, suffix, want;
+  } cases[] = {
+      {"abc", 255, 4, 3},
+      {std::string(300, 'a'), 251, 4, 251},
+      {std::string(300, 'a'), 255, 10, 245},
+      {kanji, 251, 4, 166},   // 83 kanji: 249 bytes on disk, and the suffix's 4
+      {kanji, 255, 0, 170},   // 85 kanji: 255 bytes on disk
+      {kana, 255, 0, 85},
+      {"a" + kanji, 2, 0, 1},  // never the first byte of a kanji alone
+      {"abc", 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.substr(0, 8) + " " + std::to_string(c.name.size()));
+    EXPECT_EQ(SpFileNamePrefixThatFits(c.name.data(), SInt32(c.name.size()), c.limit, c.suffix),
+              c.want);
+  }
+  EXPECT_EQ(SpFileNamePrefixThatFits(nullptr, 3, 255, 0), 0);
+}
+
 TEST(FilesNames, ClassicNamesThatNoLinuxNameMatchesAreRefused) {
   struct Case {
     std::string classic;

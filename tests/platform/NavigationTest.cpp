@@ -445,6 +445,13 @@ TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName)
   Respond(Answer::Return());  // this name cannot be
   Respond(sp_testing::NavSave("sub"));
   Respond(Answer::Return());  // a folder cannot be replaced
+  // Too long for a Linux name: 256 bytes typed, or 85 kanji (255 bytes here, 259 on disk).
+  Respond(sp_testing::NavSave(std::string(251, 'x') + ".aiff"));
+  Respond(Answer::Return());
+  std::string kanji;
+  for (int i = 0; i < 85; ++i) kanji += "曲";
+  Respond(sp_testing::NavSave(kanji + ".aiff"));
+  Respond(Answer::Return());
   Respond(sp_testing::NavSave("曲: 04:18.aiff"));
   Respond(Answer().ClickButtonUTF8("置き換える"));  // the file of that Linux name
   Run(Kind::kPut, options);
@@ -452,8 +459,13 @@ TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName)
   EXPECT_EQ(initial, "曲: 04:18.aiff");
   EXPECT_FALSE(activeWhenEmpty);
   const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
-  ASSERT_EQ(shown.size(), 7u);
-  for (std::size_t i : {2, 4, 6}) EXPECT_EQ(shown[i].kind, sp_testing::ShownKind::kAlert) << i;
+  ASSERT_EQ(shown.size(), 11u);
+  for (std::size_t i : {2, 4, 6, 8, 10}) {
+    EXPECT_EQ(shown[i].kind, sp_testing::ShownKind::kAlert) << i;
+  }
+  for (std::size_t i : {6, 8}) {
+    EXPECT_EQ(sp::text::MacJapaneseToUTF8(shown[i].message), "名前が長すぎます。") << i;
+  }
   ASSERT_TRUE(seen_.gotReply);
   EXPECT_TRUE(seen_.reply.replacing);
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_}));
