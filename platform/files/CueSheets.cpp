@@ -408,7 +408,8 @@ CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdT
   return checker.End();
 }
 
-CueSheetFault CheckCueSheetFile(const std::string& path, std::vector<std::string>* bigEndianFiles) {
+CueSheetFault CheckCueSheetFile(const std::string& path, std::vector<std::string>* bigEndianFiles,
+                                std::string* cdTextFileName) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return Fault::kUnreadable;
   std::string text(kMaxCueSheetBytes + 1, '\0');
@@ -418,6 +419,7 @@ CueSheetFault CheckCueSheetFile(const std::string& path, std::vector<std::string
   if (failed) return Fault::kUnreadable;
   std::string cdTextFile;
   const Fault fault = CheckCueSheet(text.data(), text.size(), &cdTextFile, bigEndianFiles);
+  if (cdTextFileName != nullptr) *cdTextFileName = cdTextFile;
   if (fault != Fault::kNone || cdTextFile.empty()) return fault;
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "ByteOrder.h"
+#include "SpTextCodec.h"
 #include "detail/CueSheets.h"
 #include "detail/Discs.h"
 
@@ -94,6 +95,33 @@ const int16_t* ReadUnlessSkipped(cdrom_paranoia_t* paranoia) {
   return cdio_paranoia_read_limited(paranoia, EndAtSkip, kReadRetries);
 }
 
+// The text of a sheet's TITLE line as its writer meant it. libcdio reads a sheet's text as
+// ISO-8859-1, so a UTF-8 or Shift-JIS title (as Japanese rippers write them) comes out as
+// Latin-1 characters, one per byte: those bytes are taken back and read as UTF-8 where they
+// are, else as code page 932 where they are, else as the Latin-1 they were read as. Text
+// holding characters beyond Latin-1 was not read so and stays as it is.
+std::string SheetText(const char* text) {
+  if (text == nullptr) return std::string();
+  const std::string read = text;
+  std::u16string chars;
+  std::string bytes;
+  if (!sp::text::DecodeToUTF16(kTextEncodingUTF8, read.data(), read.size(), chars)) {
+    bytes = read;  // the sheet's own bytes, where libcdio left them as they are
+  } else {
+    for (char16_t c : chars) {
+      if (c > 0xFF) return read;
+      bytes.push_back(char(c));
+    }
+    if (bytes == read) return read;  // ASCII
+  }
+  std::u16string decoded;
+  if (sp::text::DecodeToUTF16(kTextEncodingUTF8, bytes.data(), bytes.size(), decoded) ||
+      sp::text::DecodeToUTF16(kTextEncodingDOSJapanese, bytes.data(), bytes.size(), decoded)) {
+    return sp::text::UTF16ToUTF8(decoded);
+  }
+  return read;
+}
+
 // A CD-Text field as a name part: valid UTF-8 without control characters or '/', at most
 // kMaxTitleBytes long (cut between characters); empty for anything else.
 std::string TitleText(const char* text) {
@@ -137,8 +165,9 @@ std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source, bool dri
   QuietLibrary();
   // libcdio reads only sheets that passed our own check (detail/CueSheets.h says why).
   std::vector<std::string> bigEndianFiles;
-  if (IsCueSheetPath(source) &&
-      CheckCueSheetFile(source, &bigEndianFiles) != CueSheetFault::kNone) {
+  std::string cdTextFile;
+  const bool sheet = IsCueSheetPath(source);
+  if (sheet && CheckCueSheetFile(source, &bigEndianFiles, &cdTextFile) != CueSheetFault::kNone) {
     return nullptr;
   }
   CdIo_t* cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
@@ -159,7 +188,8 @@ std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source, bool dri
     bigEndian =
         std::find(bigEndianFiles.begin(), bigEndianFiles.end(), name) != bigEndianFiles.end();
   }
-  return std::unique_ptr<DiscSource>(new DiscSource(cdio, imageFd, bigEndian));
+  return std::unique_ptr<DiscSource>(
+      new DiscSource(cdio, imageFd, bigEndian, !drive && sheet && cdTextFile.empty()));
 }
 
 DiscSource::~DiscSource() {
@@ -181,7 +211,13 @@ bool DiscSource::ReadToc(DiscToc& toc) {
   const lsn_t leadout = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
   if (leadout == CDIO_INVALID_LSN || leadout <= 0 || leadout > kMaxDiscSectors) return false;
   const cdtext_t* text = cdio_get_cdtext(cdio);
-  if (text != nullptr) toc.album = TitleText(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
+  // CD-Text packs (a drive's lead-in, an image's CD-Text file) say their own charset, which
+  // libcdio reads; a sheet's TITLE lines say none.
+  auto title = [&](track_t t) {
+    const char* field = cdtext_get_const(text, CDTEXT_FIELD_TITLE, t);
+    return TitleText(sheetText_ ? SheetText(field).c_str() : field);
+  };
+  if (text != nullptr) toc.album = title(0);
   SInt32 previous = -1;
   for (track_t t = first; t < first + count; ++t) {
     const lsn_t lsn = cdio_get_track_lsn(cdio, t);
@@ -191,7 +227,7 @@ bool DiscSource::ReadToc(DiscToc& toc) {
     track.number = UInt8(t);
     track.lsn = lsn;
     track.audio = cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO;
-    if (text != nullptr) track.title = TitleText(cdtext_get_const(text, CDTEXT_FIELD_TITLE, t));
+    if (text != nullptr) track.title = title(t);
     toc.tracks.push_back(track);
   }
   toc.leadout = leadout;

@@ -89,6 +89,27 @@ class FilesDiscImage : public ::testing::Test {
     return bytes;
   }
 
+  // The names of the track files in the stand-in folders of this process's discs.
+  std::vector<std::string> StandInTrackNames() const {
+    const std::string folder =
+        home_.Path(".runtime/mediamanager/discs/" + std::to_string(getpid()));
+    std::vector<std::string> names;
+    DIR* discs = opendir(folder.c_str());
+    if (discs == nullptr) return names;
+    while (const dirent* disc = readdir(discs)) {
+      if (disc->d_name[0] == '.') continue;
+      DIR* tracks = opendir((folder + "/" + disc->d_name).c_str());
+      if (tracks == nullptr) continue;
+      while (const dirent* track = readdir(tracks)) {
+        if (track->d_name[0] != '.') names.emplace_back(track->d_name);
+      }
+      closedir(tracks);
+    }
+    closedir(discs);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
   // The stand-in folders of this process's discs.
   std::size_t StandIns() const {
     DIR* dir =
@@ -152,25 +173,27 @@ TEST_F(FilesDiscImage, TrackTitlesAreKeptUpTo120BytesAndCutPastIt) {
   disc_image::WriteImage(Media(), "Long", tracks);
   sp_testing::SetMediaFolder(Media());
   ASSERT_EQ(Discs().size(), 1u);
-  const std::string folder = home_.Path(".runtime/mediamanager/discs/" + std::to_string(getpid()));
-  std::vector<std::string> names;
-  DIR* discs = opendir(folder.c_str());
-  ASSERT_NE(discs, nullptr);
-  while (const dirent* disc = readdir(discs)) {
-    if (disc->d_name[0] == '.') continue;
-    DIR* tracksDir = opendir((folder + "/" + disc->d_name).c_str());
-    ASSERT_NE(tracksDir, nullptr);
-    while (const dirent* track = readdir(tracksDir)) {
-      if (track->d_name[0] != '.') names.emplace_back(track->d_name);
-    }
-    closedir(tracksDir);
-  }
-  closedir(discs);
+  const std::vector<std::string> names = StandInTrackNames();
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const std::string expected = std::to_string(i + 1) + " " + cases[i].shown + ".aiff";
     EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
   }
   EXPECT_EQ(names.size(), cases.size());
+}
+
+// A sheet's titles are read in the encoding they were written in: UTF-8, Shift-JIS (code page
+// 932) as Japanese rippers write it, or Latin-1.
+TEST_F(FilesDiscImage, SheetTitlesInUTF8ShiftJISOrLatin1ShowAsWritten) {
+  const std::string sjisKyoku = "\x8B\xC8";            // 曲
+  const std::string sjisNanKyoku = "\x89\xCC\x8B\xC8";  // 歌曲
+  disc_image::WriteImage(Media(), "Utf8", {{20, "一曲目"}}, "テスト盤");
+  disc_image::WriteImage(Media(), "Sjis", {{20, sjisKyoku + "A"}, {20, sjisNanKyoku}});
+  disc_image::WriteImage(Media(), "Latin", {{20, "Caf\xE9 Noir"}});
+  sp_testing::SetMediaFolder(Media());
+  const std::vector<Volume> discs = Discs();
+  ASSERT_EQ(discs.size(), 3u);
+  EXPECT_EQ(StandInTrackNames(), (std::vector<std::string>{"1 Caf\xC3\xA9 Noir.aiff", "1 一曲目.aiff",
+                                                          "1 曲A.aiff", "2 歌曲.aiff"}));
 }
 
 TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSectors) {

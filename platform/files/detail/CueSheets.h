@@ -79,9 +79,10 @@ CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdT
                             std::vector<std::string>* bigEndianFiles = nullptr);
 
 // Reads the sheet at `path` (at most one byte past kMaxCueSheetBytes) and checks it, and the
-// CD-Text file it names.
+// CD-Text file it names (its name to `cdTextFile` when that is given).
 CueSheetFault CheckCueSheetFile(const std::string& path,
-                                std::vector<std::string>* bigEndianFiles = nullptr);
+                                std::vector<std::string>* bigEndianFiles = nullptr,
+                                std::string* cdTextFile = nullptr);
 
 }  // namespace files
 }  // namespace sp_platform

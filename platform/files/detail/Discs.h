@@ -73,8 +73,8 @@ class DiscSource {
   std::size_t ReadImageBytes(UInt64 at, std::size_t count, UInt8* out);
 
  private:
-  DiscSource(void* cdio, int imageFd, bool imageBigEndian)
-      : cdio_(cdio), imageFd_(imageFd), imageBigEndian_(imageBigEndian) {}
+  DiscSource(void* cdio, int imageFd, bool imageBigEndian, bool sheetText)
+      : cdio_(cdio), imageFd_(imageFd), imageBigEndian_(imageBigEndian), sheetText_(sheetText) {}
   bool StartReading();
   bool ReadDriveSector(SInt32 lsn, UInt8* out);
   void StopReading();
@@ -82,6 +82,7 @@ class DiscSource {
   void* cdio_;                     // CdIo_t
   int imageFd_;                    // the image's ".bin" file; -1 for a drive
   bool imageBigEndian_;            // its samples big-endian (MOTOROLA), not little-endian
+  bool sheetText_;                 // its CD-Text from its sheet's lines, not from packs
   void* drive_ = nullptr;          // cdrom_drive_t, made on the first read
   void* paranoia_ = nullptr;       // cdrom_paranoia_t
   void (*driveRead_)() = nullptr;  // the drive's own read, which paranoia calls through a bound
