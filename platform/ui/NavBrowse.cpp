@@ -672,6 +672,24 @@ void MoveSelection(Record* record, SInt32 delta) {
   }
 }
 
+void TypeSelect(Record* record, char key, UInt32 tick) {
+  // Two double-click times, as the desktop's lists and the classic ones allow.
+  if (record->typed.empty() || tick - record->typedTick > 2 * GetDblTime()) record->typed.clear();
+  record->typedTick = tick;
+  if (record->typed.size() < 255) record->typed.push_back(key);
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  const std::string& typed = record->typed;
+  for (std::size_t i = 0; i < record->entries.size(); ++i) {
+    const Entry& e = record->entries[i];
+    if (!e.choosable || e.name.size() < typed.size()) continue;
+    if (std::equal(typed.begin(), typed.end(), e.name.begin(),
+                   [&](char a, char b) { return lower(a) == lower(b); })) {
+      ClickEntry(record, SInt32(i), false, false);
+      return;
+    }
+  }
+}
+
 void ScrollTo(Record* record, SInt32 firstShown) {
   const SInt32 maximum = std::max<SInt32>(0, SInt32(record->entries.size()) - VisibleRows(record));
   const SInt32 value = std::clamp<SInt32>(firstShown, 0, maximum);

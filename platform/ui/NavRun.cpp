@@ -336,6 +336,13 @@ Boolean NavFilter(DialogRef dialog, EventRecord* event, DialogItemIndex* itemHit
         *itemHit = kNavItemList;
         return true;
       }
+      // Printable keys pick an entry by its name where no name field takes them.
+      if (record->kind != Kind::kPutFile && (event->modifiers & cmdKey) == 0 && ch > 0x20 &&
+          ch < 0x7F) {
+        TypeSelect(record, char(ch), event->when);
+        *itemHit = kNavItemList;
+        return true;
+      }
       if (ch != kUpArrow && ch != kDownArrow) return false;
       MoveSelection(record, ch == kUpArrow ? -1 : 1);
       *itemHit = kNavItemList;

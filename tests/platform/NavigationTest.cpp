@@ -303,6 +303,28 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
 }
 
+// Letters typed over the list select the first name they begin, in either case; after a pause
+// the next letter begins a name anew, and letters that no name begins change nothing.
+TEST_F(NavigationTest, TypedLettersSelectTheFirstNameTheyBegin) {
+  for (const char* name : {"apple.aiff", "Banana.aiff", "blueberry.aiff"}) {
+    Touch(folder_ + "/" + name);
+  }
+  Strings afterBl, afterPause, afterNoMatch;
+  Respond(Answer().TypeText("B").TypeText("L"));
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+            afterBl = sp_testing::NavSelectedNames(w);
+            sp_testing::AdvanceClockTicks(2 * GetDblTime() + 1);
+          }).TypeText("a").TypeText("p"));
+  Respond(sp_testing::NavLook([&](WindowRef w) { afterPause = sp_testing::NavSelectedNames(w); })
+              .TypeText("x"));
+  Respond(sp_testing::NavLook([&](WindowRef w) { afterNoMatch = sp_testing::NavSelectedNames(w); }));
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options());
+  EXPECT_EQ(afterBl, (Strings{"blueberry.aiff"}));
+  EXPECT_EQ(afterPause, (Strings{"apple.aiff"}));
+  EXPECT_EQ(afterNoMatch, (Strings{"apple.aiff"}));
+}
+
 // The wheel scrolls the list a row a notch, over its rows or its scroll bar, and stops at its
 // ends; a wheel elsewhere in the dialog, or across, moves nothing. The list holds sub, Zeta,
 // a.aiff and f00.aiff to f39.aiff.

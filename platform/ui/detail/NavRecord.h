@@ -84,6 +84,9 @@ struct Record {
   SInt32 lastClickEntry = -1;
   bool doubleClicked = false;
   SInt32 openEntry = -1;  // the entry double-clicked
+  // The keys of a type-select so far, and when the last came.
+  std::string typed;
+  UInt32 typedTick = 0;
   EventRecord lastPress{};
 
   // The reply.
@@ -137,6 +140,10 @@ void RedrawList(Record* record);
 // Selection in the list. `extend`: Shift, `toggle`: Command.
 void ClickEntry(Record* record, SInt32 entry, bool extend, bool toggle);
 void MoveSelection(Record* record, SInt32 delta);
+// Type-select: a key typed within a moment of the one before adds to the name typed so far,
+// else starts it anew; the first entry that can be chosen whose name starts with it (letters
+// of either case) is selected. Nothing changes when no name does.
+void TypeSelect(Record* record, char key, UInt32 tick);
 // Selects every entry that can be chosen (command-A) where several may be; false where one
 // may, which leaves the selection as it was.
 bool SelectAllEntries(Record* record);
