@@ -674,7 +674,9 @@ void MoveSelection(Record* record, SInt32 delta) {
 
 void TypeSelect(Record* record, char key, UInt32 tick) {
   // Two double-click times, as the desktop's lists and the classic ones allow.
-  if (record->typed.empty() || tick - record->typedTick > 2 * GetDblTime()) record->typed.clear();
+  const bool fresh = record->typed.empty() || tick - record->typedTick > 2 * GetDblTime();
+  if (fresh && key == ' ') return;  // a space begins no name, but goes on one ("track 2")
+  if (fresh) record->typed.clear();
   record->typedTick = tick;
   if (record->typed.size() < 255) record->typed.push_back(key);
   auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };

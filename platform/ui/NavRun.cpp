@@ -337,7 +337,7 @@ Boolean NavFilter(DialogRef dialog, EventRecord* event, DialogItemIndex* itemHit
         return true;
       }
       // Printable keys pick an entry by its name where no name field takes them.
-      if (record->kind != Kind::kPutFile && (event->modifiers & cmdKey) == 0 && ch > 0x20 &&
+      if (record->kind != Kind::kPutFile && (event->modifiers & cmdKey) == 0 && ch >= 0x20 &&
           ch < 0x7F) {
         TypeSelect(record, char(ch), event->when);
         *itemHit = kNavItemList;

@@ -303,14 +303,19 @@ TEST_F(NavigationTest, ClicksAndArrowKeysSelectAndDoubleClicksOpenFoldersAndChoo
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/sub/c.aiff"}));
 }
 
-// Letters typed over the list select the first name they begin, in either case; after a pause
-// the next letter begins a name anew, and letters that no name begins change nothing.
+// Letters typed over the list select the first name they begin, in either case, spaces
+// included; after a pause the next letter begins a name anew, and letters that no name begins
+// change nothing.
 TEST_F(NavigationTest, TypedLettersSelectTheFirstNameTheyBegin) {
-  for (const char* name : {"apple.aiff", "Banana.aiff", "blueberry.aiff"}) {
+  for (const char* name : {"apple.aiff", "Banana.aiff", "blueberry.aiff", "b", "b 2.aiff"}) {
     Touch(folder_ + "/" + name);
   }
-  Strings afterBl, afterPause, afterNoMatch;
-  Respond(Answer().TypeText("B").TypeText("L"));
+  Strings afterSpace, afterBl, afterPause, afterNoMatch;
+  Respond(Answer().TypeText("b").TypeText(" "));
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+            afterSpace = sp_testing::NavSelectedNames(w);
+            sp_testing::AdvanceClockTicks(2 * GetDblTime() + 1);
+          }).TypeText(" ").TypeText("B").TypeText("L"));
   Respond(sp_testing::NavLook([&](WindowRef w) {
             afterBl = sp_testing::NavSelectedNames(w);
             sp_testing::AdvanceClockTicks(2 * GetDblTime() + 1);
@@ -320,7 +325,8 @@ TEST_F(NavigationTest, TypedLettersSelectTheFirstNameTheyBegin) {
   Respond(sp_testing::NavLook([&](WindowRef w) { afterNoMatch = sp_testing::NavSelectedNames(w); }));
   Respond(sp_testing::NavCancel());
   Run(Kind::kGet, Options());
-  EXPECT_EQ(afterBl, (Strings{"blueberry.aiff"}));
+  EXPECT_EQ(afterSpace, (Strings{"b 2.aiff"}));
+  EXPECT_EQ(afterBl, (Strings{"blueberry.aiff"})) << "a space after a pause begins nothing";
   EXPECT_EQ(afterPause, (Strings{"apple.aiff"}));
   EXPECT_EQ(afterNoMatch, (Strings{"apple.aiff"}));
 }
