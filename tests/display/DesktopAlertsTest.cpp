@@ -249,7 +249,9 @@ TEST_F(DesktopAlerts, ADialogLeftWaitingSleepsWhileWorkOfEveryPassGoesOnSlowly) 
     c.run();
     for (EventLoopTimerRef t : timers) RemoveEventLoopTimer(t);
     ASSERT_GE(idle.wall, 1.9) << "the dialog ended early";
-    EXPECT_LT(idle.cpu, 0.1 * idle.wall) << idle.cpu << " s of processor time in " << idle.wall;
+    // A loop that spun would take a whole core. A quarter leaves room for a host busy with
+    // other work, where the same waiting took 11 % once (a build on the other cores).
+    EXPECT_LT(idle.cpu, 0.25 * idle.wall) << idle.cpu << " s of processor time in " << idle.wall;
     EXPECT_GE(idle.firings, 20) << "the work behind the dialog stood still";
   }
 }
